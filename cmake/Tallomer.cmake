@@ -1,0 +1,32 @@
+# One set of warning rules for every library and executable of the project.
+add_library(tallomer_warnings INTERFACE)
+target_compile_options(tallomer_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wno-unused-parameter)
+
+# tallomer_library(name [QT]) builds a static library from every source below the
+# current folder (new files need no CMake edit; CONFIGURE_DEPENDS re-globs).
+function(tallomer_library name)
+  cmake_parse_arguments(TL "" "" "DIRS" ${ARGN})
+  if(NOT TL_DIRS)
+    set(TL_DIRS ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  set(srcs)
+  foreach(d ${TL_DIRS})
+    file(GLOB_RECURSE s CONFIGURE_DEPENDS ${d}/*.cpp ${d}/*.h)
+    list(APPEND srcs ${s})
+  endforeach()
+  add_library(${name} STATIC ${srcs})
+  target_link_libraries(${name} PRIVATE tallomer_warnings)
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# tallomer_test(name LIBS ...) builds every *.cpp of the current tests folder into one
+# GoogleTest binary registered with CTest.
+function(tallomer_test name)
+  cmake_parse_arguments(TT "" "" "LIBS" ${ARGN})
+  file(GLOB_RECURSE s CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_executable(${name} ${s})
+  target_link_libraries(${name} PRIVATE ${TT_LIBS} tallomer_testsupport GTest::gtest GTest::gmock tallomer_warnings)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TALLOMER_SOURCE_DIR=${PROJECT_SOURCE_DIR};TALLOMER_BUILD_DIR=${PROJECT_BINARY_DIR}")
+endfunction()

@@ -1,0 +1,127 @@
+#include "engine/runtime/Scheduler.h"
+
+#include <cassert>
+#include <cmath>
+#include <vector>
+
+namespace tallomer {
+
+namespace {
+Scheduler* g_scheduler = nullptr; // non-owning
+}
+
+Scheduler& Scheduler::shared()
+{
+    assert(g_scheduler && "no scheduler installed");
+    return *g_scheduler;
+}
+void Scheduler::setShared(Scheduler* scheduler) { g_scheduler = scheduler; }
+bool Scheduler::hasShared() { return g_scheduler != nullptr; }
+
+void Scheduler::perform(Target target, std::string name, double delay, std::function<void()> fn,
+                        bool commonModes)
+{
+    if (!(delay > 0.0) || !std::isfinite(delay))
+        delay = 0.0;
+    const Key key{currentTime() + delay, nextOrder_++};
+    queue_.emplace(key, Entry{target, std::move(name), std::move(fn), commonModes});
+    queueChanged();
+}
+
+void Scheduler::cancel(Target target, std::string_view name)
+{
+    for (auto it = queue_.begin(); it != queue_.end();) {
+        if (it->second.target == target && it->second.name == name)
+            it = queue_.erase(it);
+        else
+            ++it;
+    }
+    queueChanged();
+}
+
+void Scheduler::cancelAll(Target target)
+{
+    for (auto it = queue_.begin(); it != queue_.end();) {
+        if (it->second.target == target)
+            it = queue_.erase(it);
+        else
+            ++it;
+    }
+    queueChanged();
+}
+
+bool Scheduler::isPending(Target target, std::string_view name) const
+{
+    for (const auto& [key, e] : queue_)
+        if (e.target == target && e.name == name)
+            return true;
+    return false;
+}
+
+bool Scheduler::nextDue(double* due) const
+{
+    if (queue_.empty())
+        return false;
+    *due = std::get<0>(queue_.begin()->first);
+    return true;
+}
+
+std::size_t Scheduler::runDueAt(double time)
+{
+    // One turn: only what was scheduled before the turn began may run in it.
+    const std::uint64_t limit = nextOrder_;
+    std::size_t ran = 0;
+    for (;;) {
+        auto it = queue_.begin();
+        while (it != queue_.end() && std::get<0>(it->first) <= time && std::get<1>(it->first) >= limit)
+            ++it;
+        if (it == queue_.end() || std::get<0>(it->first) > time)
+            break;
+        Entry entry = std::move(it->second);
+        queue_.erase(it);
+        ++ran;
+        entry.fn();
+    }
+    queueChanged();
+    return ran;
+}
+
+std::size_t ManualScheduler::runTurn() { return runDueAt(now_); }
+
+std::size_t ManualScheduler::runUntilIdle(std::size_t maxTurns)
+{
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < maxTurns; ++i) {
+        const std::size_t n = runTurn();
+        if (n == 0)
+            break;
+        total += n;
+    }
+    return total;
+}
+
+std::size_t ManualScheduler::advance(double seconds)
+{
+    const double end = now_ + (seconds > 0.0 ? seconds : 0.0);
+    std::size_t total = 0;
+    double due = 0.0;
+    while (nextDue(&due) && due <= end) {
+        if (due > now_)
+            now_ = due;
+        const std::size_t n = runUntilIdle();
+        total += n;
+        if (n == 0)
+            break;
+    }
+    now_ = end;
+    total += runUntilIdle();
+    return total;
+}
+
+ScheduledTarget::~ScheduledTarget()
+{
+    if (Scheduler::hasShared())
+        Scheduler::shared().cancelAll(owner_);
+}
+
+} // namespace tallomer

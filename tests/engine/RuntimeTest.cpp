@@ -1,0 +1,137 @@
+#include "engine/runtime/Clock.h"
+#include "engine/runtime/Log.h"
+#include "engine/runtime/Scheduler.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace tallomer;
+
+TEST(Scheduler, ZeroDelayRunsOnALaterTurnInOrder)
+{
+    ManualScheduler s;
+    std::vector<int> ran;
+    int a = 0, b = 0;
+    s.perform(&a, "x", 0, [&] { ran.push_back(1); });
+    s.perform(&b, "y", 0, [&] { ran.push_back(2); });
+    s.perform(&a, "z", 0, [&] {
+        ran.push_back(3);
+        // scheduled during a turn: waits for the next one
+        s.perform(&a, "w", 0, [&] { ran.push_back(4); });
+    });
+    EXPECT_TRUE(ran.empty());
+    EXPECT_EQ(s.runTurn(), 3u);
+    EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(s.runTurn(), 1u);
+    EXPECT_EQ(ran.back(), 4);
+}
+
+TEST(Scheduler, CancelByTargetAndNameLeavesOthers)
+{
+    ManualScheduler s;
+    int a = 0, b = 0;
+    std::string ran;
+    s.perform(&a, "refresh", 0.2, [&] { ran += "a1"; });
+    s.perform(&a, "refresh", 0.3, [&] { ran += "a2"; });
+    s.perform(&a, "other", 0.2, [&] { ran += "ao"; });
+    s.perform(&b, "refresh", 0.2, [&] { ran += "b"; });
+    s.cancel(&a, "refresh");
+    EXPECT_FALSE(s.isPending(&a, "refresh"));
+    EXPECT_TRUE(s.isPending(&a, "other"));
+    s.advance(1.0);
+    EXPECT_EQ(ran, "aob");
+}
+
+TEST(Scheduler, AdvanceRunsEachPerformAtItsOwnMoment)
+{
+    ManualScheduler s(100.0);
+    int t = 0;
+    std::vector<double> at;
+    s.perform(&t, "late", 0.5, [&] { at.push_back(s.now()); });
+    s.perform(&t, "early", 0.1, [&] {
+        at.push_back(s.now());
+        s.perform(&t, "chained", 0.1, [&] { at.push_back(s.now()); });
+    });
+    s.advance(0.35);
+    ASSERT_EQ(at.size(), 2u);
+    EXPECT_DOUBLE_EQ(at[0], 100.1);
+    EXPECT_DOUBLE_EQ(at[1], 100.2);
+    EXPECT_DOUBLE_EQ(s.now(), 100.35);
+    s.advance(1);
+    EXPECT_EQ(at.size(), 3u);
+}
+
+TEST(Scheduler, SupersededPerformRunsOnlyOnce)
+{
+    // "0.2 s later, cancelled when superseded": only the last request of a burst runs.
+    ManualScheduler s;
+    int t = 0, runs = 0;
+    for (int i = 0; i < 5; ++i) {
+        s.cancel(&t, "tables");
+        s.perform(&t, "tables", 0.2, [&] { ++runs; });
+        s.advance(0.1);
+    }
+    s.advance(0.5);
+    EXPECT_EQ(runs, 1);
+}
+
+TEST(Scheduler, TargetDestroyedBeforeItsPerformFires)
+{
+    ManualScheduler s;
+    Scheduler::setShared(&s);
+    struct Owner {
+        int value = 0;
+        ScheduledTarget guard{this};
+    };
+    int fired = 0;
+    {
+        auto owner = std::make_unique<Owner>();
+        s.perform(owner.get(), "tick", 0.1, [&fired] { ++fired; });
+    }
+    s.advance(1);
+    EXPECT_EQ(fired, 0);
+    EXPECT_EQ(s.pendingCount(), 0u);
+    Scheduler::setShared(nullptr);
+}
+
+TEST(Scheduler, SelfReschedulingZeroDelayDoesNotHang)
+{
+    ManualScheduler s;
+    int t = 0, runs = 0;
+    std::function<void()> again = [&] {
+        ++runs;
+        s.perform(&t, "again", 0, again);
+    };
+    s.perform(&t, "again", 0, again);
+    EXPECT_EQ(s.runUntilIdle(50), 50u);
+    EXPECT_EQ(runs, 50);
+}
+
+TEST(Clock, ReferenceDateIs2001InUtc)
+{
+    EXPECT_DOUBLE_EQ(dateFromUnix(978307200.0), 0.0);
+    EXPECT_DOUBLE_EQ(unixFromDate(-1.0), 978307199.0);
+    // 2026-01-01 00:00 UTC
+    EXPECT_DOUBLE_EQ(dateFromUnix(1767225600.0), 788918400.0);
+    const double now = Clock::shared().now();
+    EXPECT_GT(now, 788918400.0);
+    FixedClock fixed(5.0);
+    Clock::setShared(&fixed);
+    EXPECT_DOUBLE_EQ(Clock::shared().now(), 5.0);
+    Clock::setShared(nullptr);
+}
+
+TEST(Log, CaptureSeesFormattedLinesAndRestores)
+{
+    LogSink* before = &logSink();
+    {
+        ScopedLogCapture capture;
+        logFormat("KELI placeToiAGaucheCurseur %s %d", "ERREUR", 7);
+        EXPECT_TRUE(capture.sink.contains("ERREUR 7"));
+        EXPECT_EQ(capture.sink.lines.size(), 1u);
+    }
+    EXPECT_EQ(&logSink(), before);
+}
