@@ -1,0 +1,171 @@
+#include "engine/KELICc.h"
+
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+
+#include <algorithm>
+
+KELICc::KELICc() = default;
+
+KELICc* KELICc::curseurGlobal() const
+{
+    return curseurGlobal_ ? curseurGlobal_ : KELServeurDeLiens::CurseurGlobal();
+}
+
+void KELICc::ajouterLeDelegueDeMaj(KELDelegueDeMaj* delegue, KELId lienInt)
+{
+    auto& liste = mapLienDelegues_[lienInt];
+    if (std::find(liste.begin(), liste.end(), delegue) == liste.end())
+        liste.push_back(delegue);
+}
+
+void KELICc::enleverLeDelegueDeMaj(KELDelegueDeMaj* delegue, KELId lienInt)
+{
+    auto it = mapLienDelegues_.find(lienInt);
+    if (it == mapLienDelegues_.end())
+        return;
+    auto& liste = it->second;
+    liste.erase(std::remove(liste.begin(), liste.end(), delegue), liste.end());
+}
+
+std::size_t KELICc::nbDeDelegues(KELId lienInt) const
+{
+    auto it = mapLienDelegues_.find(lienInt);
+    return it == mapLienDelegues_.end() ? 0 : it->second.size();
+}
+
+// The list is read at the moment of informing; a delegate that a message removes (and may
+// destroy) is not called afterwards, and one that it adds hears from the next message on.
+void KELICc::informer(KELId lienInt, const std::function<void(KELDelegueDeMaj*)>& message)
+{
+    auto it = mapLienDelegues_.find(lienInt);
+    if (it == mapLienDelegues_.end() || it->second.empty())
+        return;
+    const std::vector<KELDelegueDeMaj*> copie = it->second;
+    for (KELDelegueDeMaj* d : copie) {
+        auto now = mapLienDelegues_.find(lienInt);
+        if (now == mapLienDelegues_.end() || std::find(now->second.begin(), now->second.end(), d) == now->second.end())
+            continue;
+        message(d);
+    }
+}
+
+void KELICc::informerActivation(KELId id, KELI* lien)
+{
+    informer(id, [&](KELDelegueDeMaj* d) { d->activationDuLien(lien, this); });
+}
+void KELICc::informerDesactivation(KELId id, KELI* lien)
+{
+    informer(id, [&](KELDelegueDeMaj* d) { d->desactivationDuLien(lien, this); });
+}
+void KELICc::informerActivationParent(KELId id, KELI* lien)
+{
+    informer(id, [&](KELDelegueDeMaj* d) { d->activationDuLienParent(lien); });
+}
+void KELICc::informerActivationEnfant(KELId id, KELI* lien)
+{
+    informer(id, [&](KELDelegueDeMaj* d) { d->activationDuLienEnfant(lien); });
+}
+void KELICc::informerDesactivationParent(KELId id, KELI* lien)
+{
+    informer(id, [&](KELDelegueDeMaj* d) { d->desactivationDuLienParent(lien); });
+}
+void KELICc::informerDesactivationEnfant(KELId id, KELI* lien)
+{
+    informer(id, [&](KELDelegueDeMaj* d) { d->desactivationDuLienEnfant(lien); });
+}
+
+bool KELICc::siIncluLeLien(const KELI* lien) const
+{
+    if (lien->siCurseur())
+        return true;
+    return lien->inDate() <= outDate() && lien->outDate() > inDate();
+}
+
+void KELICc::placeInDate(KELDate date, KELICc* curseur)
+{
+    if (date > inDate()) {
+        assignerInDate(date);
+        placeToiADroiteCurseur(curseur);
+    } else if (date < inDate()) {
+        assignerInDate(date);
+        placeToiAGaucheCurseur(curseur);
+    }
+}
+
+void KELICc::placeOutDate(KELDate date, KELICc* curseur)
+{
+    if (date > outDate()) {
+        assignerOutDate(date);
+        lienOut()->placeToiADroiteCurseur(curseur);
+    } else if (date < outDate()) {
+        assignerOutDate(date);
+        lienOut()->placeToiAGaucheCurseur(curseur);
+    }
+}
+
+// A window edge passing a plain link L: L enters the window if its relation watches the window.
+void KELICc::entreeDuLien(KELI* lien, KELICc* passe, bool futur)
+{
+    if (lien->siCurseur())
+        return;
+    KELI* relation = KELServeurDeLiens::LienForInt(lien->relationInt(), passe);
+    if (relation && relation->siContientLeCurseur(this)) {
+        lien->setSiCroisementFutur(futur);
+        lien->ajouterLeCurseur(this);
+        relation->ajouterAuxCurseursLeLien(lien);
+    }
+}
+
+void KELICc::sortieDuLien(KELI* lien, KELICc* passe, bool futur)
+{
+    if (lien->siCurseur())
+        return;
+    lien->setSiCroisementFutur(futur);
+    KELI* relation = KELServeurDeLiens::LienForInt(lien->relationInt(), passe);
+    if (relation)
+        relation->enleverLeLien(lien, this);
+    lien->enleverLeCurseur(this);
+}
+
+void KELICc::inEstPlaceDansOut(KELLien* e, KELICc* curseur)
+{
+    KELI* lien = e->lienIn();
+    if (lien->siCurseur())
+        return;
+    if (relationInt() == lien->idInt()) {
+        lien->ajouterAuxCurseursLeLien(this);
+        return;
+    }
+    entreeDuLien(lien, curseur, false);
+}
+
+void KELICc::outEstPlaceDansIn(KELLien* e, KELICc* curseur) { entreeDuLien(e->lienIn(), curseur, true); }
+void KELICc::outEstPlaceHorsIn(KELLien* e, KELICc* curseur) { sortieDuLien(e->lienIn(), curseur, true); }
+void KELICc::inEstPlaceHorsOut(KELLien* e, KELICc* curseur) { sortieDuLien(e->lienIn(), curseur, false); }
+
+KELLien* KELICc::premierEvenementApres(std::size_t index) const
+{
+    const KELGrandTableau* gt = grandTableau();
+    if (!gt)
+        return nullptr;
+    for (std::size_t j = index + 1; j < gt->count(); ++j) {
+        KELLien* e = gt->at(j);
+        if (!e->siCurseur())
+            return e;
+    }
+    return nullptr;
+}
+
+KELLien* KELICc::premierEvenementAvant(std::size_t index) const
+{
+    const KELGrandTableau* gt = grandTableau();
+    if (!gt)
+        return nullptr;
+    for (std::size_t j = index; j-- > 1;) { // slot 0 is never examined
+        KELLien* e = gt->at(j);
+        if (!e->siCurseur())
+            return e;
+    }
+    return nullptr;
+}

@@ -1,0 +1,84 @@
+#pragma once
+// Cursors and contexts: links whose events mark a moment or a window in the event table.
+// KELICc holds what both share: the update-delegate lists and the window side of crossings.
+
+#include "engine/KELLien.h"
+
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+class KELICurseur;
+class KELIContexte;
+
+// The update-delegate protocol: what models and viewers hear when links become active or
+// inactive for a cursor. Every message has an empty default; a delegate answers what it needs.
+// Delegates are never owned by the engine: each one removes itself when it is torn down.
+class KELDelegueDeMaj {
+public:
+    virtual ~KELDelegueDeMaj() = default;
+    virtual void activationDuLien(KELI* lien, KELICc* curseur) {}
+    virtual void desactivationDuLien(KELI* lien, KELICc* curseur) {}
+    virtual void activationDuLienParent(KELI* lien) {}
+    virtual void activationDuLienEnfant(KELI* lien) {}
+    virtual void desactivationDuLienParent(KELI* lien) {}
+    virtual void desactivationDuLienEnfant(KELI* lien) {}
+};
+
+class KELICc : public KELI {
+public:
+    KELICc();
+    std::string kelClasse() const override { return "KELICc"; }
+    bool siCurseur() const override { return true; }
+
+    void ajouterLeDelegueDeMaj(KELDelegueDeMaj* delegue, KELId lienInt);
+    void enleverLeDelegueDeMaj(KELDelegueDeMaj* delegue, KELId lienInt);
+    void informerActivation(KELId lienInt, KELI* lien);           // activationDuLien:curseur:
+    void informerDesactivation(KELId lienInt, KELI* lien);        // desactivationDuLien:curseur:
+    void informerActivationParent(KELId lienInt, KELI* lien);     // activationDuLienParent:
+    void informerActivationEnfant(KELId lienInt, KELI* lien);     // activationDuLienEnfant:
+    void informerDesactivationParent(KELId lienInt, KELI* lien);  // desactivationDuLienParent:
+    void informerDesactivationEnfant(KELId lienInt, KELI* lien);  // desactivationDuLienEnfant:
+    std::size_t nbDeDelegues(KELId lienInt) const;
+
+    KELICc* curseurGlobal() const;
+    void setCurseurGlobal(KELICc* c) { curseurGlobal_ = c; }
+
+    // Defaults that cursors and contexts override.
+    virtual KELDate now() { return 0.0; }
+    virtual KELDate nowIn() { return 0.0; }
+    virtual KELDate nowOut() { return 0.0; }
+    virtual KELDate placeToi() { return 0.0; }
+    virtual double calculerOffsetSuivant() { return 0.0; }
+    virtual double calculerOffsetPrecedent() { return 0.0; }
+    // Whether the window includes a link: L.in <= end and L.out > start (see KELLien.h).
+    virtual bool siIncluLeLien(const KELI* lien) const;
+    virtual KELICurseur* curseur() { return nullptr; }
+    virtual KELIContexte* contexte() { return nullptr; }
+    void reveilleToi(KELICc*) override {}
+    virtual void addOffset(double) {}
+
+    // A cursor or context moves without writing its row.
+    void placeInDate(KELDate date, KELICc* curseur) override;
+    void placeOutDate(KELDate date, KELICc* curseur) override;
+
+    void inEstPlaceDansOut(KELLien* e, KELICc* curseur) override;
+    void outEstPlaceDansIn(KELLien* e, KELICc* curseur) override;
+    void outEstPlaceHorsIn(KELLien* e, KELICc* curseur) override;
+    void inEstPlaceHorsOut(KELLien* e, KELICc* curseur) override;
+
+    // Walks used by the timers and the event-by-event moves: the first event after (before) the
+    // given slot that is not a cursor's or context's. nullptr when there is none.
+    KELLien* premierEvenementApres(std::size_t index) const;
+    KELLien* premierEvenementAvant(std::size_t index) const;
+
+protected:
+    void entreeDuLien(KELI* lien, KELICc* passe, bool futur);
+    void sortieDuLien(KELI* lien, KELICc* passe, bool futur);
+
+private:
+    void informer(KELId lienInt, const std::function<void(KELDelegueDeMaj*)>& message);
+
+    KELICc* curseurGlobal_ = nullptr; // not owned
+    std::unordered_map<KELId, std::vector<KELDelegueDeMaj*>> mapLienDelegues_;
+};

@@ -1,0 +1,805 @@
+#include "engine/KELICurseur.h"
+
+#include "engine/KELElements.h"
+#include "engine/KELModels.h"
+#include "engine/KELServeurDeLiens.h"
+#include "engine/runtime/Clock.h"
+#include "engine/runtime/Log.h"
+#include "engine/runtime/Scheduler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using tallomer::Clock;
+using tallomer::Scheduler;
+
+namespace {
+constexpr double kPas = 0.011;     // how far past an event a user move stops
+constexpr double kSommeil = 20.0;  // longest sleep of a timer
+constexpr double kRetard = 0.05;   // wake-up after a missed event
+
+Scheduler& ordonnanceur()
+{
+    static tallomer::ManualScheduler inerte; // engine used without a run loop: nothing fires
+    return Scheduler::hasShared() ? Scheduler::shared() : inerte;
+}
+
+double tempsReel() { return Clock::shared().now(); }
+
+KELICurseur* curseurDeLElement(KELI* element)
+{
+    auto* e = dynamic_cast<KELIElemCurseur*>(element);
+    return e ? e->lienCurseur() : nullptr;
+}
+
+KELIContexte* contexteDeLElement(KELI* element)
+{
+    auto* e = dynamic_cast<KELIElemContexte*>(element);
+    return e ? e->lienContexte() : nullptr;
+}
+
+KELICurseur* leCurseurGlobal() { return KELServeurDeLiens::CurseurGlobal(); }
+
+double arrondi(double v) { return std::round(v * 10.0) / 10.0; }
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// KELICurseur
+
+KELICurseur::KELICurseur() = default;
+KELICurseur::~KELICurseur()
+{
+    ordonnanceur().cancelAll(this);
+}
+
+unsigned KELICurseur::NextOrder()
+{
+    static unsigned compteur = 0;
+    return ++compteur;
+}
+
+unsigned KELICurseur::definirTypeTxt(const std::string* texte)
+{
+    if (!texte)
+        return 2;
+    if (*texte == "relative_cs")
+        return 1;
+    if (*texte == "fixe")
+        return 3;
+    return 2;
+}
+
+KELICurseur* KELICurseur::curseurSup()
+{
+    if (!curseurSup_) {
+        curseurSup_ = curseurDeLElement(elemCurseurSup_);
+        if (!curseurSup_)
+            return leCurseurGlobal();
+    }
+    return curseurSup_;
+}
+
+KELIContexte* KELICurseur::contexte()
+{
+    if (!contexte_)
+        contexte_ = contexteDeLElement(elemContexte_);
+    return contexte_;
+}
+
+KELICc* KELICurseur::fenetre()
+{
+    KELIContexte* c = contexte();
+    return c ? static_cast<KELICc*>(c) : this;
+}
+
+KELDate KELICurseur::now()
+{
+    switch (typeInt_) {
+    case 1: {
+        KELICurseur* sup = curseurSup();
+        return (sup && sup != this ? sup->now() : tempsReel()) + offsetDouble_;
+    }
+    case 2:
+        return tempsReel() + offsetDouble_;
+    case 3:
+        return outDate() + offsetDouble_;
+    default:
+        tallomer::logLine("KELICurseur JAMAIS 1");
+        return leCurseurGlobal() ? leCurseurGlobal()->now() : tempsReel();
+    }
+}
+
+KELDate KELICurseur::nowIn()
+{
+    KELIContexte* c = contexte();
+    return c ? c->nowIn() : now();
+}
+
+KELDate KELICurseur::nowOut()
+{
+    KELIContexte* c = contexte();
+    return c ? c->nowOut() : now();
+}
+
+bool KELICurseur::siIncluLeLien(const KELI* lien) const
+{
+    if (lien->siCurseur())
+        return true;
+    return lien->inDate() <= outDate() && lien->outDate() > inDate();
+}
+
+KELDate KELICurseur::placeToi()
+{
+    const KELDate t = now();
+    if (t > inDate()) {
+        placeOutDate(t, this);
+        placeInDate(t, this);
+    } else if (t < inDate()) {
+        placeInDate(t, this);
+        placeOutDate(t, this);
+    }
+    return t;
+}
+
+void KELICurseur::assignerType(const std::string* texte)
+{
+    typeInt_ = definirTypeTxt(texte);
+    if (siCurseurDejaLance_)
+        lancer();
+}
+
+void KELICurseur::assignerOffsetNumber(const double* offset)
+{
+    offsetDouble_ = offset ? *offset : 0.0;
+    if (siCurseurDejaLance_)
+        lancer();
+}
+
+void KELICurseur::assignerElemCurseurSup(KELI* element)
+{
+    elemCurseurSup_ = element;
+    curseurSup_ = nullptr;
+    if (siCurseurDejaLance_) {
+        ordonnanceur().cancel(this, "lancer");
+        ordonnanceur().perform(this, "lancer", 0.0, [this] { lancer(); }, true);
+    }
+}
+
+void KELICurseur::assignerElemContexte(KELI* element)
+{
+    elemContexte_ = element;
+    contexte_ = nullptr;
+    if (siCurseurDejaLance_) {
+        ordonnanceur().cancel(this, "lancer");
+        ordonnanceur().perform(this, "lancer", 0.0, [this] { lancer(); }, true);
+    }
+}
+
+void KELICurseur::programmerAvance(double delai)
+{
+    dernierDelai_ = delai;
+    ordonnanceur().perform(this, "_avance", delai, [this] { avance(); }, true);
+}
+
+void KELICurseur::annulerAvance() { ordonnanceur().cancel(this, "_avance"); }
+
+void KELICurseur::lancer()
+{
+    curseurSup();
+    KELIContexte* ctx = contexte();
+    annulerAvance();
+    const unsigned avant = typeIntPrecedent_;
+    const unsigned type = typeInt_;
+    const bool mobile = type == 1 || type == 2;
+    if (avant == 0) {
+        if (mobile) {
+            programmerAvance(0.0);
+        } else {
+            offsetDouble_ = 0.0;
+            placeToi();
+        }
+    } else if (avant == 3) {
+        if (mobile) {
+            if (elemCurseur_)
+                offsetDouble_ = elemCurseur_->offsetDouble();
+            programmerAvance(0.0);
+            if (ctx) {
+                if (ctx->typeOutInt() == 1)
+                    ctx->lancerOut();
+                if (ctx->typeInInt() == 1)
+                    ctx->lancerIn();
+            }
+            lancerLesSousCurseurs();
+        } else {
+            offsetDouble_ = 0.0;
+        }
+    } else {
+        if (mobile) {
+            programmerAvance(0.0);
+        } else {
+            annulerAvance();
+            offsetDouble_ = 0.0;
+            placeToi();
+            if (ctx) {
+                if (ctx->typeOutInt() == 1)
+                    ctx->annulerAvanceOut();
+                if (ctx->typeInInt() == 1)
+                    ctx->annulerAvanceIn();
+            }
+            arreterLesSousCurseurs();
+        }
+    }
+    siCurseurDejaLance_ = true;
+    typeIntPrecedent_ = type;
+}
+
+double KELICurseur::delaiDAvance(KELDate t)
+{
+    double delai = kSommeil;
+    if (KELLien* e = premierEvenementApres(lienOut()->gtIndexInt())) {
+        const double d = e->date() - t;
+        if (d < kSommeil && !siFaitDuSurPlace_)
+            delai = d < 0 ? kRetard : d;
+    }
+    return delai;
+}
+
+void KELICurseur::avance()
+{
+    const KELDate t = now();
+    siFaitDuSurPlace_ = t == precedentNow_;
+    const double delai = delaiDAvance(t);
+    precedentNow_ = t;
+    placeToi();
+    programmerAvance(delai);
+}
+
+namespace {
+std::vector<KELICurseur*> sousCurseurs(KELICurseur* c)
+{
+    std::vector<KELICurseur*> out;
+    KELICc* global = leCurseurGlobal();
+    auto* rel = dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(kel::kRelCurseurSup, global));
+    if (!rel || !c->elemCurseur())
+        return out;
+    if (const auto* parents = rel->parentsDeLEnfant(c->elemCurseur(), global))
+        for (KELI* p : *parents)
+            if (KELICurseur* sc = curseurDeLElement(p); sc && sc != c)
+                out.push_back(sc);
+    return out;
+}
+} // namespace
+
+void KELICurseur::lancerLesSousCurseurs()
+{
+    for (KELICurseur* sc : sousCurseurs(this)) {
+        KELIContexte* ctx = sc->contexte();
+        if (ctx && ctx->typeOutInt() == 1)
+            ctx->lancerOut();
+        if (sc->typeInt() == 1)
+            sc->lancer();
+        if (ctx && ctx->typeInInt() == 1)
+            ctx->lancerIn();
+        sc->lancerLesSousCurseurs();
+    }
+}
+
+void KELICurseur::arreterLesSousCurseurs()
+{
+    for (KELICurseur* sc : sousCurseurs(this)) {
+        KELIContexte* ctx = sc->contexte();
+        if (sc->typeInt() == 1)
+            sc->annulerAvance();
+        if (ctx && ctx->typeInInt() == 1)
+            ctx->annulerAvanceIn();
+        if (ctx && ctx->typeOutInt() == 1)
+            ctx->annulerAvanceOut();
+        sc->arreterLesSousCurseurs();
+    }
+}
+
+void KELICurseur::initierDeplacementCurseur()
+{
+    KELIContexte* ctx = contexte();
+    if (typeInt_ == 1)
+        annulerAvance();
+    if (ctx && ctx->typeOutInt() == 1)
+        ctx->annulerAvanceOut();
+    if (ctx && ctx->typeInInt() == 1)
+        ctx->annulerAvanceIn();
+    arreterLesSousCurseurs();
+}
+
+void KELICurseur::terminerDeplacementCurseur()
+{
+    KELIContexte* ctx = contexte();
+    if (ctx && ctx->typeOutInt() == 1)
+        ctx->lancerOut();
+    if (typeInt_ == 1)
+        lancer();
+    if (ctx && ctx->typeInInt() == 1)
+        ctx->lancerIn();
+    lancerLesSousCurseurs();
+}
+
+double KELICurseur::calculerOffsetSuivant()
+{
+    const KELGrandTableau* gt = grandTableau();
+    if (!gt)
+        return 0.0;
+    for (std::size_t j = lienOut()->gtIndexInt() + 1; j < gt->count(); ++j) {
+        KELLien* e = gt->at(j);
+        if (e->siCurseur())
+            continue;
+        const double d = e->date() - outDate();
+        if (d > 0)
+            return d;
+    }
+    return 0.0;
+}
+
+double KELICurseur::calculerOffsetPrecedent()
+{
+    const KELGrandTableau* gt = grandTableau();
+    if (!gt)
+        return 0.0;
+    for (std::size_t j = gtIndexInt(); j-- > 1;) {
+        KELLien* e = gt->at(j);
+        if (e->siCurseur())
+            continue;
+        const double d = e->date() - inDate();
+        if (d < 0)
+            return d;
+    }
+    return 0.0;
+}
+
+// Moves event by event: each step ends just past the nearest event ahead of the cursor or of
+// either window edge, so that crossings come one date at a time and in time order. A distance of
+// 0 means "no event that way": the rest of the span is then moved in one last step.
+void KELICurseur::decalerCurseur(double d)
+{
+    if (!std::isfinite(d)) {
+        tallomer::logFormat("KELICurseur decalerCurseur: refused span %f", d);
+        return;
+    }
+    KELIContexte* ctx = contexte();
+    placeToi();
+    if (ctx)
+        ctx->placeToi();
+    if (d > 0) {
+        double r = d;
+        while (r > 0) {
+            double s = r;
+            const double a = calculerOffsetSuivant();
+            if (a > 0)
+                s = std::min(s, a);
+            if (ctx) {
+                const double b = ctx->calculerOffsetSuivant();
+                if (b > 0)
+                    s = std::min(s, b);
+            }
+            if (!(s > 0) || !std::isfinite(s))
+                s = r;
+            r -= s;
+            if (ctx)
+                ctx->placeOutDate(ctx->outDate() + s + kPas, this);
+            placeOutDate(outDate() + s + kPas, this);
+            placeInDate(outDate(), this);
+            if (ctx)
+                ctx->placeInDate(ctx->inDate() + s + kPas, this);
+        }
+    } else if (d < 0) {
+        double r = d;
+        while (r < 0) {
+            double s = r;
+            const double a = calculerOffsetPrecedent();
+            if (a < 0)
+                s = std::max(s, a);
+            if (ctx) {
+                const double b = ctx->calculerOffsetPrecedent();
+                if (b < 0)
+                    s = std::max(s, b);
+            }
+            if (!(s < 0) || !std::isfinite(s))
+                s = r;
+            r -= s;
+            if (ctx)
+                ctx->placeInDate(ctx->inDate() + s - kPas, this);
+            placeInDate(inDate() + s - kPas, this);
+            placeOutDate(inDate(), this);
+            if (ctx)
+                ctx->placeOutDate(ctx->outDate() + s - kPas, this);
+        }
+    }
+    if (typeInt_ == 1 || typeInt_ == 2)
+        offsetDouble_ += d;
+}
+
+void KELICurseur::decalerCurseurContexteIn(double d, double dIn)
+{
+    decalerCurseur(d);
+    if (KELIContexte* ctx = contexte())
+        ctx->setOffsetIn(std::min(ctx->offsetIn() + dIn, -0.1));
+}
+
+void KELICurseur::placerCurseur(KELDate date)
+{
+    initierDeplacementCurseur();
+    decalerCurseur(date - now());
+    terminerDeplacementCurseur();
+}
+
+void KELICurseur::decalerContexte(double d)
+{
+    KELIContexte* ctx = contexte();
+    if (!ctx || !std::isfinite(d))
+        return;
+    ctx->placeToi();
+    if (d > 0) {
+        ctx->placeOutDate(ctx->outDate() + d + kPas, this);
+        ctx->placeInDate(ctx->inDate() + d + kPas, this);
+    } else if (d < 0) {
+        ctx->placeInDate(ctx->inDate() + d - kPas, this);
+        ctx->placeOutDate(ctx->outDate() + d - kPas, this);
+    }
+    ctx->addOffset(d);
+    ctx->placeToi();
+}
+
+void KELICurseur::decalerContexteIn(double d)
+{
+    if (KELIContexte* ctx = contexte())
+        ctx->setOffsetIn(std::min(ctx->offsetIn() + d, -0.1));
+}
+
+void KELICurseur::decalerContexteOut(double d)
+{
+    if (KELIContexte* ctx = contexte())
+        ctx->setOffsetOut(std::max(ctx->offsetOut() + d, 0.1));
+}
+
+void KELICurseur::agrandirContexte(double d)
+{
+    decalerContexteOut(d);
+    decalerContexteIn(-d);
+}
+
+void KELICurseur::placerContexteInToZero()
+{
+    if (KELIContexte* ctx = contexte())
+        ctx->setOffsetIn(-0.1);
+}
+
+void KELICurseur::placerContexteOutToZero()
+{
+    if (KELIContexte* ctx = contexte())
+        ctx->setOffsetOut(0.1);
+}
+
+void KELICurseur::updateDeplacementCurseurSearch()
+{
+    if (elemCurseur_)
+        elemCurseur_->archiverOffset(arrondi(offsetDouble_));
+    if (KELIContexte* ctx = contexte(); ctx && ctx->elemContexte()) {
+        ctx->elemContexte()->archiverOffsetIn(arrondi(ctx->offsetIn()));
+        ctx->elemContexte()->archiverOffsetOut(arrondi(ctx->offsetOut()));
+    }
+}
+
+void KELICurseur::updateDeplacementCurseurNow()
+{
+    if (offsetDouble_ != 0.0) {
+        offsetDouble_ = 0.0;
+        if (elemCurseur_)
+            elemCurseur_->archiverOffsetToZero();
+        placeToi();
+    }
+    if (KELIContexte* ctx = contexte(); ctx && ctx->elemContexte()) {
+        ctx->elemContexte()->archiverOffsetIn(arrondi(ctx->offsetIn()));
+        ctx->elemContexte()->archiverOffsetOut(arrondi(ctx->offsetOut()));
+    }
+}
+
+void KELICurseur::lachePrise()
+{
+    elemCurseurSup_ = nullptr;
+    curseurSup_ = nullptr;
+    elemContexte_ = nullptr;
+    contexte_ = nullptr;
+    KELICc::lachePrise();
+}
+
+// ---------------------------------------------------------------------------------------------
+// KELICurseurGlobal
+
+KELICurseurGlobal::KELICurseurGlobal() { typeInt_ = 2; }
+
+KELDate KELICurseurGlobal::now() { return tempsReel(); }
+
+void KELICurseurGlobal::lancer()
+{
+    ordonnanceur().cancel(this, "_avance");
+    programmerAvance(0.0);
+    siCurseurDejaLance_ = true;
+}
+
+double KELICurseurGlobal::delaiDAvance(KELDate t)
+{
+    double delai = kSommeil;
+    if (KELLien* e = premierEvenementApres(lienOut()->gtIndexInt())) {
+        const double d = e->date() - t;
+        if (d < kSommeil)
+            delai = d < 0 ? kRetard : d;
+    }
+    return delai;
+}
+
+// ---------------------------------------------------------------------------------------------
+// KELIContexte
+
+KELIContexte::KELIContexte() = default;
+KELIContexte::~KELIContexte() { ordonnanceur().cancelAll(this); }
+
+KELICurseur* KELIContexte::curseur()
+{
+    if (!curseur_)
+        curseur_ = curseurDeLElement(elemCurseurElem_);
+    return curseur_;
+}
+
+KELDate KELIContexte::now()
+{
+    KELICurseur* c = curseur();
+    return c ? c->now() : (leCurseurGlobal() ? leCurseurGlobal()->now() : tempsReel());
+}
+
+double KELIContexte::nowBord(bool in)
+{
+    const unsigned type = in ? typeInInt_ : typeOutInt_;
+    double base;
+    if (type == 1) {
+        KELICurseur* c = curseur();
+        base = c ? c->now() : tempsReel();
+    } else if (type == 3) {
+        base = in ? inDate() : outDate();
+    } else {
+        base = tempsReel();
+    }
+    return base + (in ? offsetInDouble_ : offsetOutDouble_);
+}
+
+KELDate KELIContexte::nowIn() { return nowBord(true); }
+KELDate KELIContexte::nowOut() { return nowBord(false); }
+
+void KELIContexte::setOffsetIn(double o)
+{
+    offsetInDouble_ = o;
+    placeInDate(nowIn(), this);
+}
+
+void KELIContexte::setOffsetOut(double o)
+{
+    offsetOutDouble_ = o;
+    placeOutDate(nowOut(), this);
+}
+
+void KELIContexte::setOffsetInOffsetOut(double in, double out)
+{
+    offsetInDouble_ = in;
+    offsetOutDouble_ = out;
+    placeToi();
+}
+
+KELDate KELIContexte::placeToi()
+{
+    const KELDate a = nowIn();
+    const KELDate b = nowOut();
+    if (a > outDate()) {
+        placeOutDate(b, this);
+        placeInDate(a, this);
+    } else if (inDate() > b) {
+        placeInDate(a, this);
+        placeOutDate(b, this);
+    } else {
+        placeOutDate(b, this);
+        placeInDate(a, this);
+    }
+    return b;
+}
+
+void KELIContexte::placeToiIn() { placeInDate(nowIn(), this); }
+void KELIContexte::placeToiOut() { placeOutDate(nowOut(), this); }
+
+bool KELIContexte::siIncluLeLien(const KELI* lien) const
+{
+    if (lien->siCurseur())
+        return true;
+    return lien->inDate() <= outDate() && lien->outDate() > inDate();
+}
+
+namespace {
+double suivantDepuis(const KELGrandTableau* gt, std::size_t index, double date)
+{
+    if (!gt)
+        return 0.0;
+    for (std::size_t j = index + 1; j < gt->count(); ++j) {
+        KELLien* e = gt->at(j);
+        if (e->siCurseur())
+            continue;
+        const double d = e->date() - date;
+        if (d > 0)
+            return d;
+    }
+    return 0.0;
+}
+
+double precedentDepuis(const KELGrandTableau* gt, std::size_t index, double date)
+{
+    if (!gt)
+        return 0.0;
+    for (std::size_t j = index; j-- > 1;) {
+        KELLien* e = gt->at(j);
+        if (e->siCurseur())
+            continue;
+        const double d = e->date() - date;
+        if (d < 0)
+            return d;
+    }
+    return 0.0;
+}
+
+// The smaller positive (larger negative) of two distances, 0 meaning none.
+double plusProche(double a, double b)
+{
+    if (a == 0.0)
+        return b;
+    if (b == 0.0)
+        return a;
+    return std::abs(a) < std::abs(b) ? a : b;
+}
+} // namespace
+
+double KELIContexte::calculerOffsetSuivantIn() { return suivantDepuis(grandTableau(), gtIndexInt(), inDate()); }
+double KELIContexte::calculerOffsetSuivantOut() { return suivantDepuis(grandTableau(), lienOut()->gtIndexInt(), outDate()); }
+double KELIContexte::calculerOffsetPrecedentIn() { return precedentDepuis(grandTableau(), gtIndexInt(), inDate()); }
+double KELIContexte::calculerOffsetPrecedentOut() { return precedentDepuis(grandTableau(), lienOut()->gtIndexInt(), outDate()); }
+double KELIContexte::calculerOffsetSuivant() { return plusProche(calculerOffsetSuivantIn(), calculerOffsetSuivantOut()); }
+double KELIContexte::calculerOffsetPrecedent() { return plusProche(calculerOffsetPrecedentIn(), calculerOffsetPrecedentOut()); }
+
+void KELIContexte::assignerTypeIn(const std::string* texte)
+{
+    typeInInt_ = KELICurseur::definirTypeTxt(texte);
+    if (siContexteInDejaLance_) {
+        ordonnanceur().cancel(this, "lancerIn");
+        ordonnanceur().perform(this, "lancerIn", 0.0, [this] { lancerIn(); }, true);
+    }
+}
+
+void KELIContexte::assignerOffsetNumberIn(const double* offset)
+{
+    offsetInDouble_ = offset ? *offset : -120.0;
+    if (siContexteInDejaLance_) {
+        ordonnanceur().cancel(this, "lancerIn");
+        ordonnanceur().perform(this, "lancerIn", 0.0, [this] { lancerIn(); }, true);
+    }
+}
+
+void KELIContexte::assignerTypeOut(const std::string* texte)
+{
+    typeOutInt_ = KELICurseur::definirTypeTxt(texte);
+    if (siContexteOutDejaLance_) {
+        ordonnanceur().cancel(this, "lancerOut");
+        ordonnanceur().perform(this, "lancerOut", 0.0, [this] { lancerOut(); }, true);
+    }
+}
+
+void KELIContexte::assignerOffsetNumberOut(const double* offset)
+{
+    offsetOutDouble_ = offset ? *offset : 120.0;
+    if (siContexteOutDejaLance_) {
+        ordonnanceur().cancel(this, "lancerOut");
+        ordonnanceur().perform(this, "lancerOut", 0.0, [this] { lancerOut(); }, true);
+    }
+}
+
+void KELIContexte::assignerElemCurseur(KELI* element)
+{
+    elemCurseurElem_ = element;
+    curseur_ = nullptr;
+    if (siContexteInDejaLance_ && siContexteOutDejaLance_) {
+        ordonnanceur().cancel(this, "lancerOut");
+        ordonnanceur().cancel(this, "lancerIn");
+        ordonnanceur().perform(this, "lancerOut", 0.0, [this] { lancerOut(); }, true);
+        ordonnanceur().perform(this, "lancerIn", 0.0, [this] { lancerIn(); }, true);
+    }
+}
+
+void KELIContexte::annulerAvanceIn() { ordonnanceur().cancel(this, "_avanceIn"); }
+void KELIContexte::annulerAvanceOut() { ordonnanceur().cancel(this, "_avanceOut"); }
+
+// An edge launches like a cursor, with one choice of ours: a change between types 1 and 2 restarts
+// the edge's timer (otherwise the edge would stop moving until launched again).
+void KELIContexte::lancerBord(bool in)
+{
+    curseur();
+    bool& lance = in ? siContexteInDejaLance_ : siContexteOutDejaLance_;
+    unsigned& precedent = in ? typeInIntPrecedent_ : typeOutIntPrecedent_;
+    const unsigned type = in ? typeInInt_ : typeOutInt_;
+    double& offset = in ? offsetInDouble_ : offsetOutDouble_;
+    const char* nom = in ? "_avanceIn" : "_avanceOut";
+    lance = false;
+    ordonnanceur().cancel(this, nom);
+    const bool mobile = type == 1 || type == 2;
+    auto programmer = [this, in, nom] {
+        ordonnanceur().perform(this, nom, 0.0, [this, in] { avanceBord(in); }, true);
+    };
+    auto placer = [this, in] { in ? placeInDate(nowIn(), this) : placeOutDate(nowOut(), this); };
+    if (mobile) {
+        programmer();
+    } else if (precedent == 3) {
+        offset = 0.0;
+    } else {
+        offset = 0.0;
+        placer();
+    }
+    precedent = type;
+    lance = true;
+}
+
+void KELIContexte::lancerIn() { lancerBord(true); }
+void KELIContexte::lancerOut() { lancerBord(false); }
+
+void KELIContexte::avanceBord(bool in)
+{
+    const KELDate t = nowBord(in);
+    double& precedent = in ? precedentNowIn_ : precedentNowOut_;
+    bool& surPlace = in ? siInFaitDuSurPlace_ : siOutFaitDuSurPlace_;
+    surPlace = t == precedent;
+    double delai = kSommeil;
+    const std::size_t index = in ? gtIndexInt() : lienOut()->gtIndexInt();
+    if (KELLien* e = premierEvenementApres(index)) {
+        const double d = e->date() - t;
+        if (d < kSommeil && !surPlace)
+            delai = d < 0 ? kRetard : d;
+    }
+    precedent = t;
+    if (in)
+        placeInDate(t, this);
+    else
+        placeOutDate(t, this);
+    const char* nom = in ? "_avanceIn" : "_avanceOut";
+    ordonnanceur().perform(this, nom, delai, [this, in] { avanceBord(in); }, true);
+}
+
+void KELIContexte::avanceIn() { avanceBord(true); }
+void KELIContexte::avanceOut() { avanceBord(false); }
+
+void KELIContexte::lachePrise()
+{
+    elemCurseurElem_ = nullptr;
+    curseur_ = nullptr;
+    KELICc::lachePrise();
+}
+
+// ---------------------------------------------------------------------------------------------
+// KELIContexteGlobal
+
+KELIContexteGlobal::KELIContexteGlobal()
+{
+    offsetInDouble_ = -300.0;
+    offsetOutDouble_ = 300.0;
+}
+
+KELDate KELIContexteGlobal::nowIn()
+{
+    KELICurseur* c = curseur();
+    return (c ? c->now() : tempsReel()) + offsetInDouble_;
+}
+
+KELDate KELIContexteGlobal::nowOut()
+{
+    KELICurseur* c = curseur();
+    return (c ? c->now() : tempsReel()) + offsetOutDouble_;
+}

@@ -1,0 +1,358 @@
+#include "engine/KELIRep.h"
+
+#include "engine/KELICc.h"
+#include "engine/KELModels.h"
+#include "engine/KELServeurDeLiens.h"
+#include "engine/runtime/Log.h"
+
+#include <cstdio>
+
+// ---------------------------------------------------------------------------------------------
+// KELIRep
+
+KELI* KELIRep::parent()
+{
+    if (!parent_)
+        parent_ = KELServeurDeLiens::LienForInt(lien_->parentInt(), curseur_);
+    return parent_;
+}
+
+KELI* KELIRep::enfant()
+{
+    if (!enfant_)
+        enfant_ = KELServeurDeLiens::LienForInt(lien_->enfantInt(), curseur_);
+    return enfant_;
+}
+
+KELI* KELIRep::relation()
+{
+    if (!relation_)
+        relation_ = KELServeurDeLiens::LienForInt(lien_->relationInt(), curseur_);
+    return relation_;
+}
+
+KELValue KELIRep::nom()
+{
+    // The naming relation: the last child, under 259, of the model of the link's relation.
+    auto* rel = dynamic_cast<KELIElemRelation*>(relation());
+    KELI* model = rel ? rel->modelParent(curseur_) : nullptr;
+    KELI* nommage = nullptr;
+    if (model) {
+        auto* r259 = dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(kel::kRelNommage, curseur_));
+        if (r259)
+            if (const auto* enfants = r259->enfantsDuParent(model, curseur_); enfants && !enfants->empty())
+                nommage = enfants->back();
+    }
+    if (auto* n = dynamic_cast<KELIElemRelation*>(nommage)) {
+        if (const auto* noms = n->enfantsDuParent(lien_, curseur_); noms && !noms->empty())
+            return noms->back()->nom(curseur_);
+    }
+    return KELValue(lien_->idTxt());
+}
+
+KELI* KELIRep::enfantDeRelInt(KELId rel)
+{
+    auto* relation = dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(rel, curseur_));
+    if (!relation)
+        return nullptr;
+    const auto* enfants = relation->enfantsDuParent(lien_, curseur_);
+    return enfants && !enfants->empty() ? enfants->front() : nullptr;
+}
+
+void KELIRep::lachePrise()
+{
+    parent_ = nullptr;
+    enfant_ = nullptr;
+    relation_ = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// KELIRepModel
+
+namespace {
+std::vector<KELI*> parentsSous(KELId rel, KELI* enfant, KELICc* curseur)
+{
+    auto* relation = dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(rel, curseur));
+    if (!relation)
+        return {};
+    const auto* parents = relation->parentsDeLEnfant(enfant, curseur);
+    return parents ? *parents : std::vector<KELI*>{};
+}
+} // namespace
+
+std::vector<KELI*> KELIRepModel::relationsParents() { return parentsSous(kel::kRelModelParent, lien_, curseur_); }
+std::vector<KELI*> KELIRepModel::relationsEnfants() { return parentsSous(kel::kRelModelEnfant, lien_, curseur_); }
+
+KELI* KELIRepModel::relationParentNommee(const std::string& nom)
+{
+    for (KELI* r : relationsParents()) {
+        KELI* mot = r->enfantDeRelInt(kel::kRelNom, curseur_);
+        if (!mot)
+            continue;
+        KELValue v = mot->base();
+        if (auto* s = std::get_if<std::string>(&v); s && *s == nom)
+            return r;
+    }
+    return nullptr;
+}
+
+KELI* KELIRepModel::relationMC()
+{
+    if (relationMC_)
+        return relationMC_;
+    for (KELI* r : relationsParents()) {
+        if (r->kelClasse() == "KELIElemRelationMC") {
+            relationMC_ = r;
+            break;
+        }
+    }
+    return relationMC_;
+}
+
+std::vector<KELI*> KELIRepModel::elements()
+{
+    auto* mc = dynamic_cast<KELIElemRelation*>(relationMC());
+    return mc ? mc->liens(curseur_) : std::vector<KELI*>{};
+}
+
+std::size_t KELIRepModel::nbDElements() { return elements().size(); }
+
+KELI* KELIRepModel::enfantDeRelIntParentInt(KELId rel, KELId parentInt)
+{
+    auto* relation = dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(rel, curseur_));
+    KELI* parent = KELServeurDeLiens::LienForInt(parentInt, curseur_);
+    if (!relation || !parent)
+        return nullptr;
+    const auto* enfants = relation->enfantsDuParent(parent, curseur_);
+    return enfants && !enfants->empty() ? enfants->front() : nullptr;
+}
+
+void KELIRepModel::desactiverLeLien(KELI* objet, KELDate date)
+{
+    const bool rienApres = !KELServeurDeLiens::LiensNumDuParentIntApres(objet->idInt(), date) &&
+                           !KELServeurDeLiens::LiensNumDeLEnfantIntApres(objet->idInt(), date);
+    KELI* mc = relationMC();
+    for (KELI* r : relationsParents()) {
+        auto* rel = dynamic_cast<KELIElemRelation*>(r);
+        if (!rel || (!rienApres && r == mc))
+            continue;
+        const auto* liens = rel->liensDuParent(objet, curseur_);
+        if (!liens)
+            continue;
+        const std::vector<KELI*> copie = *liens;
+        for (KELI* l : copie)
+            l->placeOutDate(date, curseur_);
+    }
+    for (KELI* r : relationsEnfants()) {
+        auto* rel = dynamic_cast<KELIElemRelation*>(r);
+        if (!rel)
+            continue;
+        const auto* liens = rel->liensDeLEnfant(objet, curseur_);
+        if (!liens)
+            continue;
+        const std::vector<KELI*> copie = *liens;
+        for (KELI* l : copie)
+            l->placeOutDate(date, curseur_);
+    }
+}
+
+KELSelCtrlModel* KELIRepModel::selCtrlModel()
+{
+    if (!selCtrlM_)
+        selCtrlM_ = KELSelCtrlModel::initAvecRepModel(this);
+    return selCtrlM_.get();
+}
+
+void KELIRepModel::lachePrise()
+{
+    relationMC_ = nullptr;
+    KELIRep::lachePrise();
+}
+
+// ---------------------------------------------------------------------------------------------
+// KELIRepRelation
+
+const std::vector<KELI*>& KELIRepRelation::liens()
+{
+    if (!liensCharges_ && !chargement_) {
+        chargement_ = true;
+        liensCharges_ = true;
+        if (KELIds ids = KELServeurDeLiens::LiensNumDeLaRelInt(lien_->idInt())) {
+            KELServeurDeLiens::Prefetch(*ids);
+            for (KELId id : *ids)
+                KELServeurDeLiens::LienForInt(id, curseur_);
+        }
+        chargement_ = false;
+    }
+    return liens_.items();
+}
+
+std::size_t KELIRepRelation::nbDeLiens() { return liens().size(); }
+
+void KELIRepRelation::ajouterAuxLiens(KELI* lien)
+{
+    KELICc* c = curseur_;
+    if (!c->siIncluLeLien(lien))
+        return;
+    KELI* p = lien->parent(c);
+    KELI* e = lien->enfant(c);
+    liens();
+    if (!p || !e || liens_.contains(lien))
+        return;
+    liens_.add(lien);
+    mapEnfantParents_[e].add(p);
+    mapParentEnfants_[p].add(e);
+    mapParentLiens_[p].add(lien);
+    mapEnfantLiens_[e].add(lien);
+    p->majDActivationDuLienParent(lien, c);
+    e->majDActivationDuLienEnfant(lien, c);
+    c->informerActivationParent(p->idInt(), lien);
+    c->informerActivationEnfant(e->idInt(), lien);
+    c->informerActivation(lien_->idInt(), lien);
+    if (selCtrlR_)
+        selCtrlR_->majDActivationDuLien(lien);
+}
+
+namespace {
+template <class Map>
+void retirer(Map& map, KELI* cle, KELI* valeur)
+{
+    auto it = map.find(cle);
+    if (it == map.end())
+        return;
+    it->second.removeOne(valeur);
+    if (it->second.empty())
+        map.erase(it);
+}
+} // namespace
+
+void KELIRepRelation::enleverAuxLiens(KELI* lien)
+{
+    KELICc* c = curseur_;
+    if (c->siIncluLeLien(lien) || !liens_.contains(lien))
+        return;
+    KELI* p = lien->parent(c);
+    KELI* e = lien->enfant(c);
+    if (!p || !e)
+        return;
+    if (selCtrlR_)
+        selCtrlR_->majDeDesactivationDuLien(lien);
+    liens_.removeOne(lien);
+    retirer(mapEnfantParents_, e, p);
+    retirer(mapParentEnfants_, p, e);
+    retirer(mapParentLiens_, p, lien);
+    retirer(mapEnfantLiens_, e, lien);
+    p->majDeDesactivationDuLienParent(lien, c);
+    e->majDeDesactivationDuLienEnfant(lien, c);
+    c->informerDesactivationParent(p->idInt(), lien);
+    c->informerDesactivationEnfant(e->idInt(), lien);
+    c->informerDesactivation(lien_->idInt(), lien);
+}
+
+const std::vector<KELI*>* KELIRepRelation::listeDe(std::unordered_map<KELI*, Bag>& map, KELI* cle)
+{
+    auto it = map.find(cle);
+    if (it == map.end() || it->second.empty())
+        return nullptr;
+    return &it->second.items();
+}
+
+const std::vector<KELI*>* KELIRepRelation::enfantsDuParent(KELI* parent)
+{
+    liens();
+    return listeDe(mapParentEnfants_, parent);
+}
+
+const std::vector<KELI*>* KELIRepRelation::parentsDeLEnfant(KELI* enfant)
+{
+    liens();
+    return listeDe(mapEnfantParents_, enfant);
+}
+
+const std::vector<KELI*>* KELIRepRelation::liensDuParent(KELI* parent)
+{
+    liens();
+    return listeDe(mapParentLiens_, parent);
+}
+
+const std::vector<KELI*>* KELIRepRelation::liensDeLEnfant(KELI* enfant)
+{
+    liens();
+    return listeDe(mapEnfantLiens_, enfant);
+}
+
+KELI* KELIRepRelation::lienDuParent(KELI* parent, KELI* enfant)
+{
+    const auto* liens = liensDuParent(parent);
+    if (!liens || !enfant)
+        return nullptr;
+    KELI* premier = nullptr;
+    for (KELI* l : *liens) {
+        if (l->enfantInt() != enfant->idInt())
+            continue;
+        if (!premier) {
+            premier = l;
+            continue;
+        }
+        tallomer::logLine("KELIRepRelation ERREUR D'INTEGRITE Plusieurs Liens identiques dans un Contexte");
+        tallomer::logFormat("  [(%lu)KELIRepRelation lienDuParent:(%lu) deLEnfant:(%lu)] _curseur:(%lu)",
+                            static_cast<unsigned long>(lien_->idInt()), static_cast<unsigned long>(parent->idInt()),
+                            static_cast<unsigned long>(enfant->idInt()), static_cast<unsigned long>(curseur_->idInt()));
+    }
+    return premier;
+}
+
+std::vector<KELI*> KELIRepRelation::liensIdentiquesAuLien(KELI* lien)
+{
+    std::vector<KELI*> out;
+    KELI* p = lien->parent(curseur_);
+    const auto* liens = p ? liensDuParent(p) : nullptr;
+    if (!liens)
+        return out;
+    for (KELI* l : *liens)
+        if (l != lien && l->enfantInt() == lien->enfantInt())
+            out.push_back(l);
+    return out;
+}
+
+KELI* KELIRepRelation::modelParent()
+{
+    if (!modelParentConnu_) {
+        auto* r26 = dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(kel::kRelModelParent, curseur_));
+        const auto* enfants = r26 ? r26->enfantsDuParent(lien_, curseur_) : nullptr;
+        modelParent_ = enfants && !enfants->empty() ? enfants->back() : nullptr;
+        modelParentConnu_ = modelParent_ != nullptr;
+    }
+    return modelParent_;
+}
+
+KELI* KELIRepRelation::modelEnfant()
+{
+    if (!modelEnfantConnu_) {
+        auto* r27 = dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(kel::kRelModelEnfant, curseur_));
+        const auto* enfants = r27 ? r27->enfantsDuParent(lien_, curseur_) : nullptr;
+        modelEnfant_ = enfants && !enfants->empty() ? enfants->back() : nullptr;
+        modelEnfantConnu_ = modelEnfant_ != nullptr;
+    }
+    return modelEnfant_;
+}
+
+KELSelCtrlRelation* KELIRepRelation::selCtrlRelation()
+{
+    if (!selCtrlR_)
+        selCtrlR_ = KELSelCtrlRelation::initAvecRepRelation(this);
+    return selCtrlR_.get();
+}
+
+void KELIRepRelation::lachePrise()
+{
+    liens_.clear();
+    liensCharges_ = false;
+    modelParent_ = modelEnfant_ = nullptr;
+    modelParentConnu_ = modelEnfantConnu_ = false;
+    mapParentEnfants_.clear();
+    mapEnfantParents_.clear();
+    mapParentLiens_.clear();
+    mapEnfantLiens_.clear();
+    KELIRep::lachePrise();
+}

@@ -1,0 +1,142 @@
+#pragma once
+// What a cursor shows lives per cursor: each link a cursor includes has a representation for it,
+// each relation an index of its links active for it, each model the view of its elements.
+// Activating and deactivating a link in a relation's representation is the one place where the
+// engine announces changes, in a fixed order:
+//   activation:   parent hook, child hook, delegates of the parent id, of the child id, of the
+//                 relation id, then the selection controller;
+//   deactivation: the selection controller first, then the same order.
+
+#include "engine/KELLien.h"
+#include "engine/KELOrderedSet.h"
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class KELIRepModel;
+class KELIRepRelation;
+class KELIElemRelation;
+class KELIModel;
+
+// Selection controllers of the link base browser; the engine only makes them on request and tells
+// them of activations. The browser extends them.
+class KELSelCtrlRelation {
+public:
+    explicit KELSelCtrlRelation(KELIRepRelation* rep) : rep_(rep) {}
+    virtual ~KELSelCtrlRelation() = default;
+    static std::unique_ptr<KELSelCtrlRelation> initAvecRepRelation(KELIRepRelation* rep)
+    {
+        return std::make_unique<KELSelCtrlRelation>(rep);
+    }
+    virtual void majDActivationDuLien(KELI* lien) { ++activations_; }
+    virtual void majDeDesactivationDuLien(KELI* lien) { ++desactivations_; }
+    KELIRepRelation* repRelation() const { return rep_; }
+    std::size_t activations() const { return activations_; }
+    std::size_t desactivations() const { return desactivations_; }
+
+private:
+    KELIRepRelation* rep_; // not owned: the representation owns this controller
+    std::size_t activations_ = 0;
+    std::size_t desactivations_ = 0;
+};
+
+class KELSelCtrlModel {
+public:
+    explicit KELSelCtrlModel(KELIRepModel* rep) : rep_(rep) {}
+    virtual ~KELSelCtrlModel() = default;
+    static std::unique_ptr<KELSelCtrlModel> initAvecRepModel(KELIRepModel* rep)
+    {
+        return std::make_unique<KELSelCtrlModel>(rep);
+    }
+    KELIRepModel* repModel() const { return rep_; }
+
+private:
+    KELIRepModel* rep_; // not owned
+};
+
+class KELIRep {
+public:
+    KELIRep(KELICc* curseur, KELI* lien) : curseur_(curseur), lien_(lien) {}
+    virtual ~KELIRep() = default;
+    KELIRep(const KELIRep&) = delete;
+    KELIRep& operator=(const KELIRep&) = delete;
+
+    KELICc* curseur() const { return curseur_; }
+    KELI* lien() const { return lien_; }
+    KELI* parent();
+    KELI* enfant();
+    KELI* relation();
+    KELValue nom();
+    KELI* enfantDeRelInt(KELId rel);
+    virtual void lachePrise();
+
+protected:
+    KELICc* curseur_; // not owned: cursors live for the run
+    KELI* lien_;      // not owned: the link owns this representation
+    KELI* parent_ = nullptr;   // all three found on first use; links live for the run
+    KELI* enfant_ = nullptr;
+    KELI* relation_ = nullptr;
+};
+
+class KELIRepModel : public KELIRep {
+public:
+    using KELIRep::KELIRep;
+    std::vector<KELI*> relationsParents();
+    std::vector<KELI*> relationsEnfants();
+    KELI* relationParentNommee(const std::string& nom);
+    KELI* relationMC();
+    std::vector<KELI*> elements();
+    std::size_t nbDElements();
+    KELI* enfantDeRelIntParentInt(KELId rel, KELId parentInt);
+    void desactiverLeLien(KELI* objet, KELDate date);
+    KELSelCtrlModel* selCtrlModel();
+    void lachePrise() override;
+
+private:
+    KELI* relationMC_ = nullptr;
+    std::unique_ptr<KELSelCtrlModel> selCtrlM_;
+};
+
+class KELIRepRelation : public KELIRep {
+public:
+    using KELIRep::KELIRep;
+    const std::vector<KELI*>& liens();
+    std::size_t nbDeLiens();
+    void ajouterAuxLiens(KELI* lien);
+    void enleverAuxLiens(KELI* lien);
+    bool siActif(KELI* lien) const { return liens_.contains(lien); }
+
+    // nullptr when there is none (never an empty list).
+    const std::vector<KELI*>* enfantsDuParent(KELI* parent);
+    const std::vector<KELI*>* parentsDeLEnfant(KELI* enfant);
+    const std::vector<KELI*>* liensDuParent(KELI* parent);
+    const std::vector<KELI*>* liensDeLEnfant(KELI* enfant);
+    KELI* lienDuParent(KELI* parent, KELI* enfant);
+    std::vector<KELI*> liensIdentiquesAuLien(KELI* lien);
+
+    KELI* modelParent();
+    KELI* modelEnfant();
+    void setModelParent(KELI* m) { modelParent_ = m; modelParentConnu_ = m != nullptr; }
+    void setModelEnfant(KELI* m) { modelEnfant_ = m; modelEnfantConnu_ = m != nullptr; }
+    KELSelCtrlRelation* selCtrlRelation();
+    KELSelCtrlRelation* selCtrlRelationSiExistant() const { return selCtrlR_.get(); }
+    void lachePrise() override;
+
+private:
+    using Bag = KELOrderedSet<KELI>;
+    static const std::vector<KELI*>* listeDe(std::unordered_map<KELI*, Bag>& map, KELI* cle);
+
+    KELOrderedSet<KELI> liens_;
+    bool liensCharges_ = false;
+    bool chargement_ = false;
+    KELI* modelParent_ = nullptr;
+    KELI* modelEnfant_ = nullptr;
+    bool modelParentConnu_ = false;
+    bool modelEnfantConnu_ = false;
+    std::unordered_map<KELI*, Bag> mapParentEnfants_;
+    std::unordered_map<KELI*, Bag> mapEnfantParents_;
+    std::unordered_map<KELI*, Bag> mapParentLiens_;
+    std::unordered_map<KELI*, Bag> mapEnfantLiens_;
+    std::unique_ptr<KELSelCtrlRelation> selCtrlR_;
+};

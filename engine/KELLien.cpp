@@ -1,0 +1,556 @@
+#include "engine/KELLien.h"
+
+#include "engine/KELICc.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELIRep.h"
+#include "engine/KELModels.h"
+#include "engine/KELServeurDeLiens.h"
+#include "engine/runtime/Log.h"
+#include "engine/store/KELLog.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <sstream>
+
+using tallomer::logFormat;
+using tallomer::logLine;
+
+// ---------------------------------------------------------------------------------------------
+// Root
+
+void KELLien::placeToiAGaucheCurseur(KELICc*) { logLine("placeToiAGaucheCurseur ERREUR"); }
+void KELLien::placeToiADroiteCurseur(KELICc*) { logLine("placeToiADroiteCurseur ERREUR"); }
+void KELLien::scannToiAGaucheCurseur(KELICc*) { logLine("scannToiAGaucheCurseur ERREUR"); }
+
+// ---------------------------------------------------------------------------------------------
+// Passes
+
+namespace {
+
+// Sends the crossing callback for `moving` passing `e` to the moving link.
+void croiser(KELLien* moving, KELLien* e, bool versLaGauche, KELICc* curseur)
+{
+    KELI* lien = moving->lienIn();
+    const bool eOut = e->siOut();
+    if (!moving->siOut()) {
+        if (versLaGauche)
+            eOut ? lien->inEstPlaceDansOut(e, curseur) : lien->inEstPlaceHorsIn(e, curseur);
+        else
+            eOut ? lien->inEstPlaceHorsOut(e, curseur) : lien->inEstPlaceDansIn(e, curseur);
+    } else {
+        if (versLaGauche)
+            eOut ? lien->outEstPlaceDansOut(e, curseur) : lien->outEstPlaceHorsIn(e, curseur);
+        else
+            eOut ? lien->outEstPlaceHorsOut(e, curseur) : lien->outEstPlaceDansIn(e, curseur);
+    }
+}
+
+// Carries an event left while its left neighbour is strictly later. A callback may re-enter the
+// engine and move other events, so positions are read again after each one.
+void passeAGauche(KELLien* moving, KELICc* curseur)
+{
+    KELGrandTableau* gt = moving->grandTableau();
+    if (!gt)
+        return;
+    for (;;) {
+        std::size_t i = moving->gtIndexInt();
+        if (i == 0)
+            return;
+        KELLien* e = gt->at(i - 1);
+        if (!KELGrandTableau::avant(moving, e))
+            return;
+        croiser(moving, e, true, curseur);
+        i = moving->gtIndexInt();
+        if (i > 0 && gt->at(i - 1) == e)
+            gt->echanger(i - 1, i);
+    }
+}
+
+void passeADroite(KELLien* moving, KELICc* curseur)
+{
+    KELGrandTableau* gt = moving->grandTableau();
+    if (!gt)
+        return;
+    for (;;) {
+        std::size_t i = moving->gtIndexInt();
+        if (i + 1 >= gt->count())
+            return;
+        KELLien* e = gt->at(i + 1);
+        if (!KELGrandTableau::avant(e, moving))
+            return;
+        croiser(moving, e, false, curseur);
+        i = moving->gtIndexInt();
+        if (i + 1 < gt->count() && gt->at(i + 1) == e)
+            gt->echanger(i, i + 1);
+    }
+}
+
+} // namespace
+
+void KELI::placeToiAGaucheCurseur(KELICc* curseur) { passeAGauche(this, curseur); }
+void KELI::placeToiADroiteCurseur(KELICc* curseur) { passeADroite(this, curseur); }
+void KELO::placeToiAGaucheCurseur(KELICc* curseur) { passeAGauche(this, curseur); }
+void KELO::placeToiADroiteCurseur(KELICc* curseur) { passeADroite(this, curseur); }
+
+// A scan has the effect of carrying the event in from the end of the table: it crosses every
+// event that is later. For a plain link the only crossings that matter are those with windows
+// and with its own relation, so the scan asks the (few) windows directly instead of walking the
+// table; a window walks the table, since it must meet every plain link.
+void KELI::scannToiAGaucheCurseur(KELICc* curseur)
+{
+    KELGrandTableau* gt = grandTableau();
+    if (!gt)
+        return;
+    if (siCurseur()) {
+        for (std::size_t j = gt->count(); j-- > 0;) {
+            KELLien* e = gt->at(j);
+            if (e == this || e == lienOut())
+                continue;
+            if (!KELGrandTableau::avant(this, e))
+                break;
+            croiser(this, e, true, curseur);
+        }
+        return;
+    }
+    KELI* relation = KELServeurDeLiens::LienForInt(relationInt(), curseur);
+    for (KELICc* fenetre : KELServeurDeLiens::Fenetres()) {
+        if (fenetre == this || !fenetre->siIncluLeLien(this))
+            continue;
+        if (relation && relation->siContientLeCurseur(fenetre)) {
+            siCroisementFutur_ = true;
+            ajouterLeCurseur(fenetre);
+        }
+    }
+    if (relation)
+        relation->ajouterAuxCurseursLeLien(this);
+}
+
+void KELO::scannToiAGaucheCurseur(KELICc* curseur)
+{
+    KELI* lien = lienIn_;
+    KELGrandTableau* gt = grandTableau();
+    if (!gt || gt->count() < 2)
+        return;
+    if (lien->siCurseur()) {
+        for (std::size_t j = gt->count(); j-- > 0;) {
+            KELLien* e = gt->at(j);
+            if (e == this || e == lien)
+                continue;
+            if (!KELGrandTableau::avant(this, e))
+                break;
+            croiser(this, e, true, curseur);
+        }
+        return;
+    }
+    // A plain link's end passing windows that start after it: it leaves them. The in-event's scan
+    // only entered windows that include the link, so nothing is left to undo here.
+}
+
+// ---------------------------------------------------------------------------------------------
+// KELO
+
+KELId KELO::parentInt() const { return lienIn_->parentInt(); }
+KELId KELO::enfantInt() const { return lienIn_->enfantInt(); }
+KELId KELO::relationInt() const { return lienIn_->relationInt(); }
+KELDate KELO::date() const { return lienIn_->outDate(); }
+bool KELO::siCurseur() const { return lienIn_->siCurseur(); }
+std::string KELO::dateTxt() const { return lienIn_->outDateTxt(); }
+
+// ---------------------------------------------------------------------------------------------
+// KELI
+
+struct KELI::Reps {
+    std::vector<std::pair<KELICc*, std::unique_ptr<KELIRep>>> map;
+};
+
+KELI::KELI() : lienOut_(this) { }
+KELI::~KELI() = default;
+
+std::string KELI::dateDescription(KELDate d)
+{
+    if (d == KELDateToujours)
+        return "toujours";
+    if (d == KELDateOuverte)
+        return "ouverte";
+    if (d >= KELDateOublieeIn)
+        return "oubliee";
+    if (!std::isfinite(d))
+        return "invalide";
+    const std::time_t t = static_cast<std::time_t>(std::floor(d + 978307200.0));
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char buf[64];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S +0000", &tm);
+    return buf;
+}
+
+int KELI::compareOutDate(const KELI& other) const
+{
+    if (outDate_ > other.outDate_)
+        return 1;
+    if (outDate_ < other.outDate_)
+        return -1;
+    return idInt_ < other.idInt_ ? 1 : 0;
+}
+
+KELIRep* KELI::representant(const KELICc* curseur) const
+{
+    if (!reps_ || !curseur)
+        return nullptr;
+    for (const auto& [c, rep] : reps_->map)
+        if (c == curseur)
+            return rep.get();
+    return nullptr;
+}
+
+std::vector<KELICc*> KELI::curseurs() const
+{
+    std::vector<KELICc*> out;
+    if (reps_)
+        for (const auto& [c, rep] : reps_->map)
+            out.push_back(c);
+    return out;
+}
+
+std::unique_ptr<KELIRep> KELI::nouveauRep(KELICc* curseur) { return std::make_unique<KELIRep>(curseur, this); }
+
+bool KELI::ajouterLeCurseur(KELICc* curseur)
+{
+    if (!curseur || siContientLeCurseur(curseur) || !curseur->siIncluLeLien(this))
+        return false;
+    if (!reps_)
+        reps_ = std::make_unique<Reps>();
+    reps_->map.emplace_back(curseur, nouveauRep(curseur));
+    return true;
+}
+
+void KELI::enleverLeCurseur(KELICc* curseur)
+{
+    if (!reps_)
+        return;
+    auto& m = reps_->map;
+    for (auto it = m.begin(); it != m.end(); ++it) {
+        if (it->first == curseur) {
+            // Keep the representation alive until it is out of the map: its owner may be asked
+            // about it while it is torn down.
+            std::unique_ptr<KELIRep> rep = std::move(it->second);
+            m.erase(it);
+            return;
+        }
+    }
+}
+
+void KELI::reveilleToi(KELICc* curseur) { relation(curseur); }
+
+void KELI::lachePrise()
+{
+    if (!reps_)
+        return;
+    for (auto& [c, rep] : reps_->map)
+        rep->lachePrise();
+}
+
+void KELI::placeInDate(KELDate date, KELICc* curseur)
+{
+    if (date > inDate_) {
+        inDate_ = date;
+        placeToiADroiteCurseur(curseur);
+    } else if (date < inDate_) {
+        inDate_ = date;
+        placeToiAGaucheCurseur(curseur);
+    }
+    KELServeurDeLiens::MajLesDatesDuLien(this);
+}
+
+void KELI::placeOutDate(KELDate date, KELICc* curseur)
+{
+    if (date > outDate_) {
+        outDate_ = date;
+        lienOut_.placeToiADroiteCurseur(curseur);
+    } else if (date < outDate_) {
+        outDate_ = date;
+        lienOut_.placeToiAGaucheCurseur(curseur);
+    }
+    KELServeurDeLiens::MajLesDatesDuLien(this);
+}
+
+// The link meets a window edge: it enters the window `fenetre` if its relation watches it.
+void KELI::entreDansLaFenetre(KELLien* e, KELICc* curseur)
+{
+    KELI* c = e->lienIn();
+    if (c->siCurseur()) {
+        KELI* relation = KELServeurDeLiens::LienForInt(relationInt_, curseur);
+        auto* fenetre = static_cast<KELICc*>(c);
+        if (relation && relation->siContientLeCurseur(fenetre)) {
+            ajouterLeCurseur(fenetre);
+            relation->ajouterAuxCurseursLeLien(this);
+        }
+    } else if (relationInt_ == c->idInt()) {
+        c->ajouterAuxCurseursLeLien(this);
+    }
+}
+
+void KELI::sortDeLaFenetre(KELLien* e, KELICc* curseur)
+{
+    KELI* c = e->lienIn();
+    if (!c->siCurseur())
+        return;
+    auto* fenetre = static_cast<KELICc*>(c);
+    KELI* relation = KELServeurDeLiens::LienForInt(relationInt_, curseur);
+    if (relation)
+        relation->enleverLeLien(this, fenetre);
+    enleverLeCurseur(fenetre);
+}
+
+void KELI::inEstPlaceDansOut(KELLien* e, KELICc* curseur)
+{
+    siCroisementFutur_ = true;
+    entreDansLaFenetre(e, curseur);
+}
+
+void KELI::outEstPlaceDansIn(KELLien* e, KELICc* curseur)
+{
+    siCroisementFutur_ = false;
+    entreDansLaFenetre(e, curseur);
+}
+
+void KELI::outEstPlaceHorsIn(KELLien* e, KELICc* curseur)
+{
+    siCroisementFutur_ = false;
+    sortDeLaFenetre(e, curseur);
+}
+
+void KELI::inEstPlaceHorsOut(KELLien* e, KELICc* curseur)
+{
+    siCroisementFutur_ = true;
+    sortDeLaFenetre(e, curseur);
+}
+
+void KELI::inEstPlaceDansIn(KELLien*, KELICc*) { siCroisementFutur_ = false; }
+void KELI::inEstPlaceHorsIn(KELLien*, KELICc*) { siCroisementFutur_ = false; }
+void KELI::outEstPlaceDansOut(KELLien*, KELICc*) { siCroisementFutur_ = true; }
+void KELI::outEstPlaceHorsOut(KELLien*, KELICc*) { siCroisementFutur_ = true; }
+
+// ---------------------------------------------------------------------------------------------
+// Navigation
+
+KELI* KELI::parent(KELICc* curseur)
+{
+    KELServeurDeLiens::LienForInt(parentInt_, curseur);
+    KELIRep* rep = representant(curseur);
+    return rep ? rep->parent() : nullptr;
+}
+
+KELI* KELI::enfant(KELICc* curseur)
+{
+    KELServeurDeLiens::LienForInt(enfantInt_, curseur);
+    KELIRep* rep = representant(curseur);
+    return rep ? rep->enfant() : nullptr;
+}
+
+KELI* KELI::relation(KELICc* curseur)
+{
+    KELServeurDeLiens::LienForInt(relationInt_, curseur);
+    KELIRep* rep = representant(curseur);
+    return rep ? rep->relation() : nullptr;
+}
+
+KELI* KELI::enfantDeRelInt(KELId rel, KELICc* curseur)
+{
+    KELIRep* rep = representant(curseur);
+    return rep ? rep->enfantDeRelInt(rel) : nullptr;
+}
+
+namespace {
+// The relation named `nom` among the parent relations of the model of a link's relation.
+KELI* relationNommee(KELI* lien, const std::string& nom, KELICc* curseur)
+{
+    KELI* relation = lien->relation(curseur);
+    auto* rel = dynamic_cast<KELIElemRelation*>(relation);
+    if (!rel)
+        return nullptr;
+    auto* model = dynamic_cast<KELIModel*>(rel->modelParent(curseur));
+    if (!model)
+        return nullptr;
+    return model->relationParentNommee(nom, curseur);
+}
+} // namespace
+
+KELI* KELI::enfantDeRelTxt(const std::string& nom, KELICc* curseur)
+{
+    auto enfants = enfantsDeRelTxt(nom, curseur);
+    return enfants.empty() ? nullptr : enfants.front();
+}
+
+std::vector<KELI*> KELI::enfantsDeRelTxt(const std::string& nom, KELICc* curseur)
+{
+    auto* rel = dynamic_cast<KELIElemRelation*>(relationNommee(this, nom, curseur));
+    if (!rel)
+        return {};
+    const auto* enfants = rel->enfantsDuParent(this, curseur);
+    return enfants ? *enfants : std::vector<KELI*>{};
+}
+
+KELValue KELI::baseSelonLesRelations(std::vector<std::string>& chemin, KELICc* curseur)
+{
+    if (chemin.empty())
+        return {};
+    auto* rel = dynamic_cast<KELIElemRelation*>(relationNommee(this, chemin.front(), curseur));
+    chemin.erase(chemin.begin());
+    if (!rel)
+        return {};
+    const auto* enfants = rel->enfantsDuParent(this, curseur);
+    if (!enfants || enfants->empty())
+        return {};
+    return enfants->front()->baseSelonLesRelations(chemin, curseur);
+}
+
+KELI* KELI::lienSelonLesRelations(std::vector<std::string>& chemin, KELICc* curseur)
+{
+    if (chemin.empty())
+        return nullptr;
+    auto* rel = dynamic_cast<KELIElemRelation*>(relationNommee(this, chemin.front(), curseur));
+    chemin.erase(chemin.begin());
+    if (!rel)
+        return nullptr;
+    if (!chemin.empty()) {
+        const auto* enfants = rel->enfantsDuParent(this, curseur);
+        if (!enfants || enfants->empty())
+            return nullptr;
+        return enfants->front()->lienSelonLesRelations(chemin, curseur);
+    }
+    const auto* liens = rel->liensDuParent(this, curseur);
+    return liens && !liens->empty() ? liens->front() : nullptr;
+}
+
+void KELI::setBase(const KELValue& valeur, const std::vector<std::string>& chemin, KELICc* curseur)
+{
+    std::vector<std::string> copie = chemin;
+    KELI* dernier = lienSelonLesRelations(copie, curseur);
+    if (!dernier) {
+        logLine("ERREUR : Impossible de setter une base si dernierLien inexistant !");
+        return;
+    }
+    auto* relation = dynamic_cast<KELIElemRelation*>(dernier->relation(curseur));
+    KELI* parent = dernier->parent(curseur);
+    auto* model = relation ? dynamic_cast<KELIModel*>(relation->modelEnfant(curseur)) : nullptr;
+    if (!relation || !parent || !model) {
+        logLine("ERREUR : Impossible de setter une base si dernierLien inexistant !");
+        return;
+    }
+    const KELDate t = curseur->placeToi();
+    KELIElemRelation* mc = model->relationMC(curseur);
+    KELI* element = KELServeurDeLiens::AjouterLienIn(
+        KELIElemBase::nouveau(model->idInt(), mc ? mc->idInt() : 0, valeur), curseur);
+    if (!element)
+        return;
+    dernier->placeOutDate(t, curseur);
+    KELServeurDeLiens::CreerLienRelInt(relation->idInt(), parent, element, t, KELDateOuverte, curseur);
+}
+
+KELValue KELI::nom(KELICc* curseur)
+{
+    KELIRep* rep = representant(curseur);
+    if (!rep)
+        return {};
+    return rep->nom();
+}
+
+KELId KELI::channelInt()
+{
+    if (channelInt_)
+        return channelInt_;
+    static constexpr KELId kViewers[] = {1000152, 1000157, 1000162, 1000167};
+    for (KELId rel : kViewers) {
+        KELIds ids = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(idInt_, rel);
+        if (!ids)
+            continue;
+        KELI* lien = KELServeurDeLiens::LienForInt(ids->front(), nullptr);
+        if (!lien)
+            return 0;
+        channelInt_ = lien->parentInt();
+        return channelInt_;
+    }
+    return 0;
+}
+
+void KELI::setChannelInt(KELId channel)
+{
+    if (!channelInt_ && channel)
+        channelInt_ = channel;
+}
+
+void KELI::logLienIn(KELICc* curseur)
+{
+    if (!curseur)
+        curseur = KELServeurDeLiens::CurseurGlobal();
+    char line[512];
+    std::snprintf(line, sizeof line, "%s (%ld):", kelClasse().c_str(), static_cast<long>(idInt_));
+    KELLog::LogInfo(line);
+    auto objet = [&](const char* label, KELI* o, KELId id) {
+        std::snprintf(line, sizeof line, "  %s: %s (%ld)", label, o ? o->kelClasse().c_str() : "(null)",
+                      static_cast<long>(id));
+        KELLog::LogInfo(line);
+    };
+    objet("Enfant  ", enfant(curseur), enfantInt_);
+    objet("Parent  ", parent(curseur), parentInt_);
+    objet("Relation", relation(curseur), relationInt_);
+    const std::size_t n = grandTableau() ? grandTableau()->count() : 0;
+    std::snprintf(line, sizeof line, "  Index GT : %ld/%ld", static_cast<long>(gtIndexInt()), static_cast<long>(n));
+    KELLog::LogInfo(line);
+    KELLog::LogInfo("  Retain   : 1");
+    std::snprintf(line, sizeof line, "  inDate   : %s (%f)", inDateTxt().c_str(), inDate_);
+    KELLog::LogInfo(line);
+    std::snprintf(line, sizeof line, "  outDate  : %s (%f)", outDateTxt().c_str(), outDate_);
+    KELLog::LogInfo(line);
+    long i = 0;
+    for (KELICc* c : curseurs()) {
+        std::snprintf(line, sizeof line, "  Curseur %ld: %ld", i++, static_cast<long>(c->idInt()));
+        KELLog::LogInfo(line);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The table
+
+void KELGrandTableau::fusionnerLaFin(std::size_t debut)
+{
+    if (debut >= events_.size())
+        return;
+    auto moins = [](const KELLien* a, const KELLien* b) { return avant(a, b); };
+    // Stable: events of equal (date, rank) keep the order they were appended in, so a link's
+    // in-event stays before its own out-event when both are equal.
+    std::stable_sort(events_.begin() + static_cast<std::ptrdiff_t>(debut), events_.end(), moins);
+    std::inplace_merge(events_.begin(), events_.begin() + static_cast<std::ptrdiff_t>(debut), events_.end(), moins);
+    for (std::size_t i = 0; i < events_.size(); ++i)
+        events_[i]->assignerGtIndexInt(i);
+}
+
+std::string KELGrandTableau::verifier() const
+{
+    std::ostringstream why;
+    for (std::size_t i = 0; i < events_.size(); ++i) {
+        const KELLien* e = events_[i];
+        if (e->gtIndexInt() != i) {
+            why << "event " << e->idInt() << " at " << i << " says index " << e->gtIndexInt();
+            return why.str();
+        }
+        if (i > 0 && avant(e, events_[i - 1])) {
+            why << "events out of order at " << i << ": " << events_[i - 1]->date() << " then " << e->date();
+            return why.str();
+        }
+        if (!e->siOut()) {
+            auto* lien = const_cast<KELLien*>(e)->lienIn();
+            const KELO* out = lien->lienOut();
+            const bool zeroPlain = !lien->siCurseur() && lien->inDate() == lien->outDate();
+            const bool inverse = lien->inDate() > lien->outDate();
+            if (!zeroPlain && !inverse && out->gtIndexInt() < i) {
+                why << "link " << lien->idInt() << " ends before it starts in the table";
+                return why.str();
+            }
+        }
+    }
+    return {};
+}

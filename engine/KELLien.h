@@ -1,0 +1,288 @@
+#pragma once
+// Links and the time-ordered event table.
+//
+// Every fact is a link PARENT --RELATION--> CHILD valid on [in-date, out-date). In memory each
+// link owns two events: itself (its start, at the in-date) and its twin KELO (its end, at the
+// out-date). All events of all links in memory, cursors and contexts included, stand in one array,
+// the KELGrandTableau, sorted by time. Moving an event carries it through the array one neighbour
+// at a time; each neighbour passed is a crossing, and crossings between a plain link's events and
+// a cursor's or context's events make the link appear or disappear for that window.
+//
+// Invariants (KELGrandTableau::verifier checks them; every engine test runs it after each act):
+//  1. an event's gtIndexInt equals its position in the array;
+//  2. events are in non-decreasing order of (date, rank), see below;
+//  3. a link's in-event stands before its out-event, except for a plain link of zero length,
+//     whose out-event stands first (rank order below);
+//  4. events are never removed: a forgotten or erased link's events move to the end region at
+//     KELDateOublieeIn and KELDateOublieeOut.
+//
+// Equal dates. Whether a link is inside a window is decided by the window's own test: a link L is
+// inside the window [a, b] iff L.in <= b and L.out > a (a cursor is the window [t, t]). So a link
+// that starts exactly where a window ends is inside, and one that ends exactly where a window
+// starts is outside. The array must say the same thing, so among events of one date the order is
+// fixed by a rank:
+//      rank 0: out-event of a plain link
+//      rank 1: in-event of a plain link, in-event of a cursor or context
+//      rank 2: out-event of a cursor or context
+// Plain ends come before window starts of the same date (the link has ended), and plain starts
+// come before window ends of the same date (the link has begun). A pass crosses a neighbour only
+// when the neighbour's (date, rank) is strictly on the other side, so every crossing that changes
+// the relative order of a plain link and a window is exactly a change of inclusion, in either
+// direction, and no other crossing happens. Events of equal (date, rank) are never swapped.
+// Consequences: a zero-length link is inside no window at all (it holds at no moment), including a
+// zero-length context at its date; a window whose end lies before its start includes exactly the
+// links that span it, and its dates are never rewritten behind the array's back.
+//
+// Batches. Links woken together are placed as a batch: the batch's events are sorted and merged into
+// the array in one pass, and each link is then given to the windows that include it. The table ends
+// in the same order and every window with the same active links as if they had been carried in one
+// at a time; only the order of the activation messages within one batch may differ.
+
+#include "engine/KELTypes.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+class KELI;
+class KELO;
+class KELICc;
+class KELIRep;
+class KELGrandTableau;
+
+// The value of a value element: a word or a number.
+using KELValue = std::variant<std::monostate, std::string, double>;
+
+// Root of all events.
+class KELLien {
+public:
+    virtual ~KELLien() = default;
+
+    KELId idInt() const { return idInt_; }
+    void assignerIdInt(KELId id) { idInt_ = id; }
+    std::string idTxt() const { return std::to_string(static_cast<long>(idInt_)); }
+
+    std::size_t gtIndexInt() const { return gtIndexInt_; }
+    void assignerGtIndexInt(std::size_t i) { gtIndexInt_ = static_cast<std::uint32_t>(i); }
+
+    KELGrandTableau* grandTableau() const { return grandTableau_; }
+    void referencerGrandTableau(KELGrandTableau* gt) { grandTableau_ = gt; }
+
+    virtual std::string kelClasse() const = 0;
+    virtual KELI* lienIn() { return nullptr; }
+    virtual KELO* lienOut() { return nullptr; }
+    virtual KELId parentInt() const { return 0; }
+    virtual KELId enfantInt() const { return 0; }
+    virtual KELId relationInt() const { return 0; }
+    virtual KELDate date() const { return 0.0; }
+    virtual bool siOut() const { return false; }
+    virtual bool siCurseur() const { return false; }
+
+    // Order of events of equal date (see the header comment).
+    int rang() const { return siOut() ? (siCurseur() ? 2 : 0) : 1; }
+
+    // The passes. The root only logs.
+    virtual void placeToiAGaucheCurseur(KELICc* curseur);
+    virtual void placeToiADroiteCurseur(KELICc* curseur);
+    virtual void scannToiAGaucheCurseur(KELICc* curseur);
+
+protected:
+    KELGrandTableau* grandTableau_ = nullptr; // not owned
+    KELId idInt_ = 0;
+    std::uint32_t gtIndexInt_ = 0;
+};
+
+// The end event of a link; lives inside its link.
+class KELO final : public KELLien {
+public:
+    explicit KELO(KELI* lien) : lienIn_(lien) {}
+    std::string kelClasse() const override { return "KELO"; }
+    KELI* lienIn() override { return lienIn_; }
+    KELO* lienOut() override { return this; }
+    void referencerLienIn(KELI* lien) { lienIn_ = lien; }
+    KELId parentInt() const override;
+    KELId enfantInt() const override;
+    KELId relationInt() const override;
+    KELDate date() const override;
+    bool siOut() const override { return true; }
+    bool siCurseur() const override;
+    std::string dateTxt() const;
+    std::string parentTxt() const { return "-"; }
+    std::string enfantTxt() const { return "-"; }
+    std::string relationTxt() const { return "-"; }
+
+    void placeToiAGaucheCurseur(KELICc* curseur) override;
+    void placeToiADroiteCurseur(KELICc* curseur) override;
+    void scannToiAGaucheCurseur(KELICc* curseur) override;
+
+private:
+    KELI* lienIn_; // not owned: the link owns this event
+};
+
+// A link, which is also its own start event.
+class KELI : public KELLien {
+public:
+    KELI();
+    ~KELI() override;
+    KELI(const KELI&) = delete;
+    KELI& operator=(const KELI&) = delete;
+
+    std::string kelClasse() const override { return "KELI"; }
+
+    KELId parentInt() const override { return parentInt_; }
+    KELId enfantInt() const override { return enfantInt_; }
+    KELId relationInt() const override { return relationInt_; }
+    KELId baseInt() const { return baseInt_; }
+    void assignerParentInt(KELId v) { parentInt_ = v; }
+    void assignerEnfantInt(KELId v) { enfantInt_ = v; }
+    void assignerRelationInt(KELId v) { relationInt_ = v; }
+    void assignerBaseInt(KELId v) { baseInt_ = v; }
+    std::string parentTxt() const { return std::to_string(static_cast<long>(parentInt_)); }
+    std::string enfantTxt() const { return std::to_string(static_cast<long>(enfantInt_)); }
+    std::string relationTxt() const { return std::to_string(static_cast<long>(relationInt_)); }
+
+    KELDate inDate() const { return inDate_; }
+    KELDate outDate() const { return outDate_; }
+    void assignerInDate(KELDate d) { inDate_ = d; }
+    void assignerOutDate(KELDate d) { outDate_ = d; }
+    static std::string dateDescription(KELDate d);
+    std::string inDateTxt() const { return dateDescription(inDate_); }
+    std::string outDateTxt() const { return dateDescription(outDate_); }
+    std::string dateTxt() const { return inDateTxt(); }
+
+    KELI* lienIn() override { return this; }
+    KELO* lienOut() override { return &lienOut_; }
+    KELDate date() const override { return inDate_; }
+
+    bool siCroisementFutur() const { return siCroisementFutur_; }
+    void setSiCroisementFutur(bool v) { siCroisementFutur_ = v; }
+
+    bool siIncluLaDate(KELDate d) const { return inDate_ <= d && d < outDate_; }
+    int compareInDate(const KELI& other) const { return inDate_ < other.inDate_ ? -1 : 1; }
+    int compareOutDate(const KELI& other) const;
+    int compareIdInt(const KELI& other) const
+    {
+        return idInt_ > other.idInt_ ? 1 : (idInt_ < other.idInt_ ? -1 : 0);
+    }
+
+    // Per-cursor representations.
+    KELIRep* representant(const KELICc* curseur) const;
+    bool siContientLeCurseur(const KELICc* curseur) const { return representant(curseur) != nullptr; }
+    virtual bool ajouterLeCurseur(KELICc* curseur);
+    void enleverLeCurseur(KELICc* curseur);
+    // The cursors and contexts that have a representation of this link, in order of addition.
+    std::vector<KELICc*> curseurs() const;
+
+    // Wakes the link's relation for the cursor; value elements also load their value.
+    virtual void reveilleToi(KELICc* curseur);
+    virtual void lachePrise();
+
+    // Moving one end in time, then rewriting the row.
+    virtual void placeInDate(KELDate date, KELICc* curseur);
+    virtual void placeOutDate(KELDate date, KELICc* curseur);
+
+    void placeToiAGaucheCurseur(KELICc* curseur) override;
+    void placeToiADroiteCurseur(KELICc* curseur) override;
+    void scannToiAGaucheCurseur(KELICc* curseur) override;
+
+    // Crossing callbacks; `e` is the event passed, `curseur` the pass's cursor.
+    virtual void inEstPlaceDansOut(KELLien* e, KELICc* curseur);
+    virtual void inEstPlaceHorsIn(KELLien* e, KELICc* curseur);
+    virtual void inEstPlaceHorsOut(KELLien* e, KELICc* curseur);
+    virtual void inEstPlaceDansIn(KELLien* e, KELICc* curseur);
+    virtual void outEstPlaceDansOut(KELLien* e, KELICc* curseur);
+    virtual void outEstPlaceHorsIn(KELLien* e, KELICc* curseur);
+    virtual void outEstPlaceHorsOut(KELLien* e, KELICc* curseur);
+    virtual void outEstPlaceDansIn(KELLien* e, KELICc* curseur);
+
+    // Hooks on a link's parent and child when one of its links changes activation.
+    virtual void majDActivationDuLienParent(KELI* lien, KELICc* curseur) {}
+    virtual void majDActivationDuLienEnfant(KELI* lien, KELICc* curseur) {}
+    virtual void majDeDesactivationDuLienParent(KELI* lien, KELICc* curseur) {}
+    virtual void majDeDesactivationDuLienEnfant(KELI* lien, KELICc* curseur) {}
+
+    // Relation objects override these (a plain link is no relation).
+    virtual void ajouterAuxCurseursLeLien(KELI* lien) {}
+    virtual void enleverLeLien(KELI* lien, KELICc* curseur) {}
+
+    // Navigation at a cursor.
+    KELI* parent(KELICc* curseur);
+    KELI* enfant(KELICc* curseur);
+    KELI* relation(KELICc* curseur);
+    KELI* enfantDeRelInt(KELId rel, KELICc* curseur);
+    KELI* enfantDeRelTxt(const std::string& nom, KELICc* curseur);
+    std::vector<KELI*> enfantsDeRelTxt(const std::string& nom, KELICc* curseur);
+    virtual KELI* lienSelonLesRelations(std::vector<std::string>& chemin, KELICc* curseur);
+    virtual KELValue baseSelonLesRelations(std::vector<std::string>& chemin, KELICc* curseur);
+    void setBase(const KELValue& valeur, const std::vector<std::string>& chemin, KELICc* curseur);
+    virtual KELValue nom(KELICc* curseur);
+    KELId channelInt();
+    void setChannelInt(KELId channel);
+    virtual void logLienIn(KELICc* curseur);
+
+    // Value elements answer their value.
+    virtual KELValue base() const { return {}; }
+
+protected:
+    // The representation class a link makes for a cursor.
+    virtual std::unique_ptr<KELIRep> nouveauRep(KELICc* curseur);
+    // Shared by the crossing callbacks that add or remove a window.
+    void entreDansLaFenetre(KELLien* fenetre, KELICc* curseur);
+    void sortDeLaFenetre(KELLien* fenetre, KELICc* curseur);
+
+private:
+    struct Reps;
+
+    KELId parentInt_ = 0;
+    KELId enfantInt_ = 0;
+    KELId relationInt_ = 0;
+    KELId baseInt_ = 0;
+    KELDate inDate_ = 0.0;
+    KELDate outDate_ = 0.0;
+    KELId channelInt_ = 0;
+    std::unique_ptr<Reps> reps_; // made on first representation
+    KELO lienOut_;
+    bool siCroisementFutur_ = false;
+};
+
+// The time-ordered event array.
+class KELGrandTableau {
+public:
+    KELGrandTableau() { events_.reserve(350000); }
+
+    std::size_t count() const { return events_.size(); }
+    KELLien* at(std::size_t i) const { return events_[i]; }
+    void append(KELLien* e)
+    {
+        e->assignerGtIndexInt(events_.size());
+        e->referencerGrandTableau(this);
+        events_.push_back(e);
+    }
+    void echanger(std::size_t i, std::size_t j)
+    {
+        std::swap(events_[i], events_[j]);
+        events_[i]->assignerGtIndexInt(i);
+        events_[j]->assignerGtIndexInt(j);
+    }
+
+    // Places the events of links already appended at the end of the array (both events of each)
+    // into time order in one merge; answers nothing about windows (the server does that).
+    void fusionnerLaFin(std::size_t debut);
+
+    // (date, rank) strictly before.
+    static bool avant(const KELLien* a, const KELLien* b)
+    {
+        const KELDate da = a->date(), db = b->date();
+        if (da != db)
+            return da < db;
+        return a->rang() < b->rang();
+    }
+
+    // Checks the invariants; answers an empty text when they hold.
+    std::string verifier() const;
+
+private:
+    std::vector<KELLien*> events_;
+};

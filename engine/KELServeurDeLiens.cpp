@@ -1,0 +1,552 @@
+#include "engine/KELServeurDeLiens.h"
+
+#include "engine/KELClasses.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELModels.h"
+#include "engine/runtime/Clock.h"
+#include "engine/runtime/Log.h"
+#include "engine/store/KELChercheurDe.h"
+#include "engine/store/KELChercheurDeLiens.h"
+#include "engine/store/KELChercheurDeMots.h"
+#include "engine/store/KELChercheurDeNombres.h"
+
+#include <unordered_map>
+
+using tallomer::logFormat;
+
+namespace {
+
+struct EnAttente {
+    KELI* lien;
+    KELICc* curseur;
+};
+
+struct Etat {
+    KELGrandTableau gt;
+    std::unordered_map<KELId, std::unique_ptr<KELI>> cache;
+    std::unique_ptr<KELChercheurDeLiens> chercheur;
+    std::vector<EnAttente> enAttente;
+    bool placementLibre = true;   // no placement running further up
+    std::size_t placeJusquA = 0;  // events before this index are in time order
+    KELProgressDelegate* delegue = nullptr; // not owned
+    KELICurseurGlobal* curseurGlobal = nullptr;
+    KELIContexteGlobal* contexteGlobal = nullptr;
+    std::vector<KELICc*> fenetres;
+    std::unordered_map<KELId, KELRow> lus; // rows read ahead, not yet woken
+    int ecrituresSuspendues = 0;
+
+    Etat()
+    {
+        cache.reserve(350000);
+        enAttente.reserve(300);
+    }
+};
+
+std::unique_ptr<Etat> g;
+
+Etat& etat()
+{
+    if (!g)
+        KELServeurDeLiens::initialize();
+    return *g;
+}
+
+KELRow rangDe(const KELI* lien)
+{
+    KELRow r;
+    r.id = lien->idInt();
+    r.base = lien->baseInt();
+    r.className = lien->kelClasse();
+    r.inDate = lien->inDate();
+    r.outDate = lien->outDate();
+    r.child = lien->enfantInt();
+    r.parent = lien->parentInt();
+    r.relation = lien->relationInt();
+    return r;
+}
+
+// While a compound act runs, the intermediate rewrites of the row are skipped: the act writes the
+// final row once.
+struct SansEcriture {
+    SansEcriture() { ++etat().ecrituresSuspendues; }
+    ~SansEcriture() { --etat().ecrituresSuspendues; }
+};
+
+std::unique_ptr<KELI> lienDeLaRangee(const KELRow& row)
+{
+    std::unique_ptr<KELI> lien = KELClasses::creer(row.className);
+    if (!lien) {
+        logFormat("ERREUR!!! Classe '%s' inconnue!", row.className.c_str());
+        return nullptr;
+    }
+    lien->assignerParentInt(row.parent);
+    lien->assignerEnfantInt(row.child);
+    lien->assignerRelationInt(row.relation);
+    lien->assignerBaseInt(row.base);
+    lien->assignerInDate(row.inDate);
+    lien->assignerOutDate(row.outDate);
+    return lien;
+}
+
+// What carrying a newly placed link in from the end of the table tells the windows and the
+// link's relation (see KELLien.h, "Batches").
+void activerApresPlacement(KELI* lien, KELICc* curseur)
+{
+    if (lien->siCurseur()) {
+        if (KELI* relation = KELServeurDeLiens::LienForInt(lien->relationInt(), curseur))
+            relation->ajouterAuxCurseursLeLien(lien);
+        return;
+    }
+    lien->scannToiAGaucheCurseur(curseur);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+void KELServeurDeLiens::initialize()
+{
+    if (g)
+        return;
+    g = std::make_unique<Etat>();
+    g->chercheur = std::make_unique<KELChercheurDeLiens>();
+
+    const KELDate now = tallomer::Clock::shared().now();
+    auto curseur = std::make_unique<KELICurseurGlobal>();
+    curseur->assignerParentInt(kel::kElemCurseurGlobal);
+    curseur->assignerEnfantInt(kel::kElemCurseurGlobal);
+    curseur->assignerRelationInt(kel::kRelLienCurseur);
+    curseur->assignerInDate(now);
+    curseur->assignerOutDate(now);
+    auto contexte = std::make_unique<KELIContexteGlobal>();
+    contexte->assignerParentInt(kel::kElemContexteGlobal);
+    contexte->assignerEnfantInt(kel::kElemContexteGlobal);
+    contexte->assignerRelationInt(kel::kRelLienContexte);
+    contexte->assignerInDate(now - 300.0);
+    contexte->assignerOutDate(now + 300.0);
+    curseur->setContexte(contexte.get());
+    contexte->setCurseur(curseur.get());
+    g->curseurGlobal = curseur.get();
+    g->contexteGlobal = contexte.get();
+    KELICurseurGlobal* cg = g->curseurGlobal;
+    AssigneLien(std::move(curseur), kel::kCurseurGlobal, cg);
+    AssigneLien(std::move(contexte), kel::kContexteGlobal, cg);
+}
+
+bool KELServeurDeLiens::estInitialise() { return g != nullptr; }
+
+void KELServeurDeLiens::reset()
+{
+    if (g) {
+        // Links refer to each other without owning: drop the references before the objects.
+        for (auto& [id, lien] : g->cache)
+            lien->lachePrise();
+        g.reset();
+    }
+    KELServeurDeMots::reset();
+    KELServeurDeNombres::reset();
+    KELChercheurDe::resetConnection();
+}
+
+KELI* KELServeurDeLiens::AssigneLien(std::unique_ptr<KELI> lienPossede, KELId id, KELICc* curseur)
+{
+    Etat& e = etat();
+    if (id == 0 || !lienPossede)
+        return nullptr;
+    if (e.cache.count(id)) {
+        logFormat("KELServeurDeLiens _AssigneLien: id %lu is already in memory", static_cast<unsigned long>(id));
+        return nullptr;
+    }
+    KELI* lien = lienPossede.get();
+    lien->assignerIdInt(id);
+    e.cache.emplace(id, std::move(lienPossede));
+    if (lien->siCurseur())
+        e.fenetres.push_back(static_cast<KELICc*>(lien));
+    lien->ajouterLeCurseur(curseur);
+    e.gt.append(lien);
+    e.gt.append(lien->lienOut());
+    if (e.delegue)
+        e.delegue->increment();
+    e.enAttente.push_back({lien, curseur});
+    lien->reveilleToi(curseur);
+    if (!e.placementLibre)
+        return lien;
+    if (e.enAttente.empty())
+        return lien;
+    placerLesLiensEnAttente();
+    return lien;
+}
+
+void KELServeurDeLiens::placerLesLiensEnAttente()
+{
+    Etat& e = etat();
+    while (!e.enAttente.empty()) {
+        std::vector<EnAttente> lot;
+        lot.swap(e.enAttente);
+        e.placementLibre = false;
+        e.gt.fusionnerLaFin(e.placeJusquA);
+        e.placeJusquA = e.gt.count();
+        for (const EnAttente& a : lot)
+            activerApresPlacement(a.lien, a.curseur);
+        // Links woken by these activations were appended after the merge: the next turn of the
+        // loop places them.
+    }
+    e.placementLibre = true;
+}
+
+KELI* KELServeurDeLiens::LienForInt(KELId id, KELICc* curseur)
+{
+    if (id == 0)
+        return nullptr;
+    Etat& e = etat();
+    auto it = e.cache.find(id);
+    KELI* lien = it == e.cache.end() ? nullptr : it->second.get();
+    if (!curseur)
+        return lien;
+    if (!lien) {
+        std::optional<KELRow> row;
+        if (auto lu = e.lus.find(id); lu != e.lus.end()) {
+            row = std::move(lu->second);
+            e.lus.erase(lu);
+        } else {
+            row = e.chercheur->loadRowInt(id);
+        }
+        if (!row)
+            return nullptr;
+        std::unique_ptr<KELI> nouveau = lienDeLaRangee(*row);
+        if (!nouveau)
+            return nullptr;
+        lien = AssigneLien(std::move(nouveau), id, curseur);
+        if (!lien)
+            return nullptr;
+    } else if (lien->ajouterLeCurseur(curseur)) {
+        lien->reveilleToi(curseur);
+        lien->scannToiAGaucheCurseur(curseur);
+        lien->lienOut()->scannToiAGaucheCurseur(curseur);
+    }
+    KELICc* contexte = curseur->contexte();
+    if (contexte && contexte != curseur && lien->ajouterLeCurseur(contexte)) {
+        lien->scannToiAGaucheCurseur(contexte);
+        lien->lienOut()->scannToiAGaucheCurseur(contexte);
+    }
+    return lien;
+}
+
+void KELServeurDeLiens::Prefetch(const std::vector<KELId>& ids)
+{
+    Etat& e = etat();
+    std::vector<KELId> manquants;
+    for (KELId id : ids)
+        if (id && !e.cache.count(id) && !e.lus.count(id))
+            manquants.push_back(id);
+    if (manquants.size() < 2)
+        return;
+    auto rows = e.chercheur->loadRowsInt(manquants);
+    for (std::size_t i = 0; i < rows.size() && i < manquants.size(); ++i)
+        if (rows[i])
+            e.lus.emplace(manquants[i], std::move(*rows[i]));
+}
+
+KELI* KELServeurDeLiens::AjouterLienIn(std::unique_ptr<KELI> lien, KELICc* curseur)
+{
+    Etat& e = etat();
+    if (!lien)
+        return nullptr;
+    if (curseur)
+        curseur->placeToi();
+    KELId nouvelId = 0;
+    if (lien->kelClasse() == "KELIElemBase") {
+        const KELValue valeur = lien->base();
+        if (const auto* mot = std::get_if<std::string>(&valeur)) {
+            if (KELId existant = KELServeurDeMots::MotIntAvecBaseTxt(*mot))
+                return LienForInt(existant, curseur);
+            nouvelId = NouvelIdInt();
+            if (!nouvelId)
+                return nullptr;
+            const KELId valeurId = KELServeurDeMots::CreeMotAvecBaseTxt(*mot, nouvelId);
+            if (!valeurId) {
+                e.chercheur->deleteLeLien(nouvelId); // give the reserved id back
+                return nullptr;
+            }
+            lien->assignerBaseInt(valeurId);
+        } else if (const auto* nombre = std::get_if<double>(&valeur)) {
+            if (KELId existant = KELServeurDeNombres::NombreIntAvecBaseNum(*nombre))
+                return LienForInt(existant, curseur);
+            nouvelId = NouvelIdInt();
+            if (!nouvelId)
+                return nullptr;
+            const KELId valeurId = KELServeurDeNombres::CreeNombreAvecBaseNum(*nombre, nouvelId);
+            if (!valeurId) {
+                e.chercheur->deleteLeLien(nouvelId);
+                return nullptr;
+            }
+            lien->assignerBaseInt(valeurId);
+        } else {
+            return nullptr;
+        }
+    } else {
+        nouvelId = NouvelIdInt();
+        if (!nouvelId)
+            return nullptr;
+    }
+    lien->assignerIdInt(nouvelId);
+    if (lien->parentInt() == 0)
+        lien->assignerParentInt(nouvelId);
+    KELI* stocke = AssigneLien(std::move(lien), nouvelId, curseur);
+    if (stocke)
+        e.chercheur->insertLeLien(rangDe(stocke));
+    return stocke;
+}
+
+KELI* KELServeurDeLiens::CreerLienRelInt(KELId rel, KELI* parent, KELI* enfant, KELDate inDate, KELDate outDate,
+                                        KELICc* curseur)
+{
+    Etat& e = etat();
+    const KELId nouvelId = NouvelIdInt();
+    if (!nouvelId)
+        return nullptr;
+    auto lien = std::make_unique<KELI>();
+    lien->assignerIdInt(nouvelId);
+    lien->assignerParentInt(parent ? parent->idInt() : nouvelId);
+    lien->assignerEnfantInt(enfant ? enfant->idInt() : 0);
+    lien->assignerRelationInt(rel);
+    lien->assignerInDate(inDate);
+    lien->assignerOutDate(KELDateOuverte);
+    if (curseur)
+        curseur->placeToi();
+    KELI* stocke = AssigneLien(std::move(lien), nouvelId, curseur);
+    if (!stocke)
+        return nullptr;
+    {
+        SansEcriture sans;
+        stocke->placeOutDate(outDate, curseur);
+    }
+    e.chercheur->insertLeLien(rangDe(stocke));
+    return stocke;
+}
+
+void KELServeurDeLiens::DegagerLien(KELI* lien, KELICc* curseur)
+{
+    if (!lien)
+        return;
+    {
+        SansEcriture sans;
+        lien->placeOutDate(KELDateOublieeOut, curseur);
+        lien->placeInDate(KELDateOublieeIn, curseur);
+    }
+    lien->lachePrise();
+    etat().chercheur->majLesDatesDuLien(rangDe(lien));
+}
+
+void KELServeurDeLiens::EraseLien(KELI* lien, KELICc* curseur)
+{
+    if (!lien)
+        return;
+    {
+        SansEcriture sans;
+        lien->placeOutDate(KELDateOublieeOut, curseur);
+        lien->placeInDate(KELDateOublieeIn, curseur);
+    }
+    lien->lachePrise();
+    etat().chercheur->deleteLeLien(lien->idInt());
+}
+
+void KELServeurDeLiens::SetDelegate(KELProgressDelegate* d) { etat().delegue = d; }
+KELGrandTableau& KELServeurDeLiens::GrandTableau() { return etat().gt; }
+KELICurseurGlobal* KELServeurDeLiens::CurseurGlobal() { return g ? g->curseurGlobal : nullptr; }
+KELIContexteGlobal* KELServeurDeLiens::ContexteGlobal() { return g ? g->contexteGlobal : nullptr; }
+const std::vector<KELICc*>& KELServeurDeLiens::Fenetres() { return etat().fenetres; }
+
+KELI* KELServeurDeLiens::DonneMaintenantLeLienId(KELId id)
+{
+    Etat& e = etat();
+    auto it = e.cache.find(id);
+    return it == e.cache.end() ? nullptr : it->second.get();
+}
+
+void KELServeurDeLiens::LibereLienInt(KELId id)
+{
+    if (KELI* l = DonneMaintenantLeLienId(id))
+        l->lachePrise();
+}
+
+std::unique_ptr<KELI> KELServeurDeLiens::FetchLienInt(KELId id)
+{
+    auto row = etat().chercheur->loadRowInt(id);
+    return row ? lienDeLaRangee(*row) : nullptr;
+}
+
+KELId KELServeurDeLiens::NouvelIdInt() { return etat().chercheur->maxIdInt(); }
+
+bool KELServeurDeLiens::SiLienForRelNum(KELId rel, KELId enfant)
+{
+    return enfant && etat().chercheur->siLienForRelNum(rel, enfant);
+}
+
+KELDate KELServeurDeLiens::OutDateDuLienParent(const KELI* l)
+{
+    return etat().chercheur->outDatePourParentRelationDate(l->parentInt(), l->relationInt(), l->inDate());
+}
+KELDate KELServeurDeLiens::OutDateDuLienEnfant(const KELI* l)
+{
+    return etat().chercheur->outDatePourEnfant(l->enfantInt(), l->relationInt(), l->inDate());
+}
+KELDate KELServeurDeLiens::OutDateDuLien(const KELI* l)
+{
+    return etat().chercheur->outDatePourParentEnfantRelationDate(l->parentInt(), l->enfantInt(), l->relationInt(),
+                                                               l->inDate());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Forwarders
+
+std::size_t KELServeurDeLiens::LienCount() { return etat().chercheur->lienCount(); }
+void KELServeurDeLiens::MajLesDatesDuLien(const KELI* lien)
+{
+    Etat& e = etat();
+    if (e.ecrituresSuspendues || !lien || lien->idInt() == 0)
+        return;
+    e.chercheur->majLesDatesDuLien(rangDe(lien));
+}
+void KELServeurDeLiens::MajLien(const KELI* lien, KELId enfantInt)
+{
+    if (lien && lien->idInt())
+        etat().chercheur->majLien(rangDe(lien), enfantInt);
+}
+KELId KELServeurDeLiens::LienIntForParentInt(KELId p, KELId c, KELId r, KELDate d)
+{
+    return etat().chercheur->lienIntForParentInt(p, c, r, d);
+}
+KELIds KELServeurDeLiens::LiensNumForEnfantInt(KELId c, KELId r, KELDate d) { return etat().chercheur->liensNumForEnfantInt(c, r, d); }
+KELIds KELServeurDeLiens::EnfantsNumForParentInt(KELId p, KELId r, KELDate d) { return etat().chercheur->enfantsNumForParentInt(p, r, d); }
+KELIds KELServeurDeLiens::LiensNumForParentInt(KELId p, KELId r, KELDate d) { return etat().chercheur->liensNumForParentInt(p, r, d); }
+KELIds KELServeurDeLiens::LiensNumDeLaRelInt(KELId r) { return etat().chercheur->liensNumDeLaRelInt(r); }
+std::size_t KELServeurDeLiens::NbDeParentsDistinctsPourLaRelInt(KELId r) { return etat().chercheur->nbDeParentsDistinctsPourLaRelationInt(r); }
+std::size_t KELServeurDeLiens::NbDEnfantsDistinctsPourLaRelInt(KELId r) { return etat().chercheur->nbDEnfantsDistinctsPourLaRelationInt(r); }
+KELDate KELServeurDeLiens::InDateForLienNum(KELId id) { return etat().chercheur->inDatePourLienNum(id); }
+KELDate KELServeurDeLiens::OutDateForLienNum(KELId id) { return etat().chercheur->outDatePourLienNum(id); }
+KELIds KELServeurDeLiens::LiensNumDuParentIntApres(KELId p, KELDate d) { return etat().chercheur->liensNumDuParentIntApres(p, d); }
+KELIds KELServeurDeLiens::LiensNumDeLEnfantIntApres(KELId c, KELDate d) { return etat().chercheur->liensNumDeLEnfantIntApres(c, d); }
+KELId KELServeurDeLiens::LienIntDeRelInt(KELId r, KELId b) { return etat().chercheur->lienIntDeRelInt(r, b); }
+KELId KELServeurDeLiens::FirstLienNumDeRelIntParentInt(KELId r, KELId p) { return etat().chercheur->firstLienNumDeRelIntParentInt(r, p).value_or(0); }
+KELId KELServeurDeLiens::FirstLienNumDeRelIntEnfantInt(KELId r, KELId c) { return etat().chercheur->firstLienNumDeRelIntEnfantInt(r, c).value_or(0); }
+KELId KELServeurDeLiens::FirstLienNumDeRelIntEnfantIntApresDate(KELId r, KELId c, KELDate d)
+{
+    return etat().chercheur->firstLienNumDeRelIntEnfantIntApresDate(r, c, d).value_or(0);
+}
+KELId KELServeurDeLiens::FirstLienNumDeRelNumParentNumApresDate(KELId r, KELId p, KELDate d)
+{
+    return etat().chercheur->firstLienNumDeRelNumParentNumApresDate(r, p, d).value_or(0);
+}
+KELId KELServeurDeLiens::FirstLienNumDeRelNumParentNumEnfantNumApresDate(KELId r, KELId p, KELId c, KELDate d)
+{
+    return etat().chercheur->firstLienNumDeRelNumParentNumEnfantNumApresDate(r, p, c, d).value_or(0);
+}
+KELId KELServeurDeLiens::LastLienNumDeRelIntParentInt(KELId r, KELId p) { return etat().chercheur->lastLienNumDeRelIntParentInt(r, p).value_or(0); }
+KELId KELServeurDeLiens::LastLienNumDeRelIntParentIntForDate(KELId r, KELId p, KELDate d)
+{
+    return etat().chercheur->lastLienNumDeRelIntParentIntForDate(r, p, d).value_or(0);
+}
+KELId KELServeurDeLiens::LastLienNumDeRelNumParentNumEnfantNumAvantDate(KELId r, KELId p, KELId c, KELDate d)
+{
+    return etat().chercheur->lastLienNumDeRelNum(r, p, c, d).value_or(0);
+}
+KELIds KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(KELId c, KELId r) { return etat().chercheur->liensNumDeLEnfantIntRelInt(c, r); }
+KELIds KELServeurDeLiens::LiensNumDuParentIntRelInt(KELId p, KELId r) { return etat().chercheur->liensNumDuParentIntRelInt(p, r); }
+KELIds KELServeurDeLiens::LiensNumDeLEnfantInt(KELId c) { return etat().chercheur->liensNumDeLEnfantInt(c); }
+
+// ---------------------------------------------------------------------------------------------
+// Value servers
+
+namespace {
+struct Valeurs {
+    std::unique_ptr<KELChercheurDeMots> mots;
+    std::unique_ptr<KELChercheurDeNombres> nombres;
+    std::unordered_map<KELId, std::string> cacheMots;
+    std::unordered_map<KELId, double> cacheNombres;
+};
+std::unique_ptr<Valeurs> v;
+
+Valeurs& valeurs()
+{
+    if (!v) {
+        v = std::make_unique<Valeurs>();
+        v->mots = std::make_unique<KELChercheurDeMots>();
+        v->nombres = std::make_unique<KELChercheurDeNombres>();
+        v->cacheMots.reserve(35000);
+        v->cacheNombres.reserve(35000);
+    }
+    return *v;
+}
+} // namespace
+
+KELValue KELServeurDeMots::BaseDuLien(const KELI* element) { return MotAvecBaseInt(element->baseInt()); }
+
+KELValue KELServeurDeMots::MotAvecBaseInt(KELId id)
+{
+    Valeurs& s = valeurs();
+    if (auto it = s.cacheMots.find(id); it != s.cacheMots.end())
+        return it->second;
+    auto mot = s.mots->motAvecBaseInt(id);
+    if (!mot)
+        return {};
+    s.cacheMots.emplace(id, *mot);
+    return *mot;
+}
+
+KELId KELServeurDeMots::MotIntAvecBaseTxt(const std::string& mot) { return valeurs().mots->motIntAvecBaseTxt(mot); }
+
+KELId KELServeurDeMots::CreeMotAvecBaseTxt(const std::string& mot, KELId lienInt)
+{
+    const KELId id = NouvelIdInt();
+    if (!id)
+        return 0;
+    if (!valeurs().mots->creeMotAvecBaseTxt(mot, lienInt, id))
+        return 0;
+    return id;
+}
+
+void KELServeurDeMots::SuppMotAvecBaseInt(KELId id)
+{
+    valeurs().mots->suppMotAvecBaseInt(id);
+    valeurs().cacheMots.erase(id);
+}
+
+KELId KELServeurDeMots::NouvelIdInt() { return valeurs().mots->maxIdInt(); }
+void KELServeurDeMots::reset() { v.reset(); }
+
+KELValue KELServeurDeNombres::BaseDuLien(const KELI* element) { return NombreAvecBaseInt(element->baseInt()); }
+
+KELValue KELServeurDeNombres::NombreAvecBaseInt(KELId id)
+{
+    Valeurs& s = valeurs();
+    if (auto it = s.cacheNombres.find(id); it != s.cacheNombres.end())
+        return it->second;
+    auto n = s.nombres->nombreAvecBaseInt(id);
+    if (!n)
+        return {};
+    s.cacheNombres.emplace(id, *n);
+    return *n;
+}
+
+KELId KELServeurDeNombres::NombreIntAvecBaseNum(double n) { return valeurs().nombres->nombreIntAvecBaseNum(n); }
+
+KELId KELServeurDeNombres::CreeNombreAvecBaseNum(double n, KELId lienInt)
+{
+    const KELId id = NouvelIdInt();
+    if (!id)
+        return 0;
+    if (!valeurs().nombres->creeNombreAvecBaseNum(n, lienInt, id))
+        return 0;
+    valeurs().cacheNombres[id] = n;
+    return id;
+}
+
+void KELServeurDeNombres::SuppNombreAvecBaseInt(KELId id)
+{
+    valeurs().nombres->suppNombreAvecBaseInt(id);
+    valeurs().cacheNombres.erase(id);
+}
+
+KELId KELServeurDeNombres::NouvelIdInt() { return valeurs().nombres->maxIdInt(); }
+void KELServeurDeNombres::reset() { v.reset(); }

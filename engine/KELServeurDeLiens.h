@@ -1,0 +1,124 @@
+#pragma once
+// The link base's front door: keeps every woken link in memory for the run, hands out links by
+// id for a cursor, creates, stores, forgets and erases them, and passes store queries through to
+// its finder. Class-level, as the rest of the system reaches it; `reset` exists for tests.
+
+#include "engine/KELLien.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class KELICurseurGlobal;
+class KELIContexteGlobal;
+class KELICc;
+
+// Anything that follows the start-up load.
+class KELProgressDelegate {
+public:
+    virtual ~KELProgressDelegate() = default;
+    virtual void increment() = 0;
+};
+
+class KELServeurDe {
+public:
+    static KELValue BaseDuLien(const KELI*) { return {}; }
+    static KELId NouvelIdInt() { return 0; }
+};
+
+class KELServeurDeLiens : public KELServeurDe {
+public:
+    // Opens the store (through the finder) and builds the global cursor and context.
+    static void initialize();
+    static bool estInitialise();
+    // Drops every link and the store connection (tests and quit).
+    static void reset();
+
+    static KELI* LienForInt(KELId id, KELICc* curseur);
+    // Stores a prepared link. Answers the element to use: the link itself once stored, or the
+    // existing value element with an equal value (the given link is then dropped); nullptr when it
+    // could not be stored (no id left), in which case nothing was registered or written.
+    static KELI* AjouterLienIn(std::unique_ptr<KELI> lien, KELICc* curseur);
+    static KELI* CreerLienRelInt(KELId rel, KELI* parent, KELI* enfant, KELDate inDate,
+                                 KELDate outDate, KELICc* curseur);
+    static void DegagerLien(KELI* lien, KELICc* curseur);
+    static void EraseLien(KELI* lien, KELICc* curseur);
+    static KELI* AssigneLien(std::unique_ptr<KELI> lien, KELId id, KELICc* curseur);
+
+    static void SetDelegate(KELProgressDelegate* delegue); // not owned
+    static KELGrandTableau& GrandTableau();
+    static KELICurseurGlobal* CurseurGlobal();
+    static KELIContexteGlobal* ContexteGlobal();
+    static KELI* DonneMaintenantLeLienId(KELId id);
+    static void LibereLienInt(KELId id);
+    static std::unique_ptr<KELI> FetchLienInt(KELId id);
+    static KELId NouvelIdInt();
+    static bool SiLienForRelNum(KELId rel, KELId enfant);
+    static KELDate OutDateDuLienParent(const KELI* lien);
+    static KELDate OutDateDuLienEnfant(const KELI* lien);
+    static KELDate OutDateDuLien(const KELI* lien);
+
+    // Reads many links at once before they are woken one by one (start-up must not run one
+    // SELECT per link).
+    static void Prefetch(const std::vector<KELId>& ids);
+
+    // Every cursor and context in memory.
+    static const std::vector<KELICc*>& Fenetres();
+
+    // Forwarders to the finder.
+    static std::size_t LienCount();
+    static void MajLesDatesDuLien(const KELI* lien);
+    static void MajLien(const KELI* lien, KELId enfantInt);
+    static KELId LienIntForParentInt(KELId parent, KELId enfant, KELId rel, KELDate date);
+    static KELIds LiensNumForEnfantInt(KELId enfant, KELId rel, KELDate date);
+    static KELIds EnfantsNumForParentInt(KELId parent, KELId rel, KELDate date);
+    static KELIds LiensNumForParentInt(KELId parent, KELId rel, KELDate date);
+    static KELIds LiensNumDeLaRelInt(KELId rel);
+    static std::size_t NbDeParentsDistinctsPourLaRelInt(KELId rel);
+    static std::size_t NbDEnfantsDistinctsPourLaRelInt(KELId rel);
+    static KELDate InDateForLienNum(KELId id);
+    static KELDate OutDateForLienNum(KELId id);
+    static KELIds LiensNumDuParentIntApres(KELId parent, KELDate date);
+    static KELIds LiensNumDeLEnfantIntApres(KELId enfant, KELDate date);
+    static KELId LienIntDeRelInt(KELId rel, KELId base);
+    static KELId FirstLienNumDeRelIntParentInt(KELId rel, KELId parent);
+    static KELId FirstLienNumDeRelIntEnfantInt(KELId rel, KELId enfant);
+    static KELId FirstLienNumDeRelIntEnfantIntApresDate(KELId rel, KELId enfant, KELDate date);
+    static KELId FirstLienNumDeRelNumParentNumApresDate(KELId rel, KELId parent, KELDate date);
+    static KELId FirstLienNumDeRelNumParentNumEnfantNumApresDate(KELId rel, KELId parent, KELId enfant,
+                                                                 KELDate date);
+    static KELId LastLienNumDeRelIntParentInt(KELId rel, KELId parent);
+    static KELId LastLienNumDeRelIntParentIntForDate(KELId rel, KELId parent, KELDate date);
+    static KELId LastLienNumDeRelNumParentNumEnfantNumAvantDate(KELId rel, KELId parent, KELId enfant,
+                                                                KELDate date);
+    static KELIds LiensNumDeLEnfantIntRelInt(KELId enfant, KELId rel);
+    static KELIds LiensNumDuParentIntRelInt(KELId parent, KELId rel);
+    static KELIds LiensNumDeLEnfantInt(KELId enfant);
+
+private:
+    static void placerLesLiensEnAttente();
+};
+
+// Value servers: words and numbers kept apart from the links, shared among equal values in the
+// user id range.
+class KELServeurDeMots : public KELServeurDe {
+public:
+    static KELValue BaseDuLien(const KELI* element);
+    static KELValue MotAvecBaseInt(KELId valeurId);
+    static KELId MotIntAvecBaseTxt(const std::string& mot);
+    static KELId CreeMotAvecBaseTxt(const std::string& mot, KELId lienInt);
+    static void SuppMotAvecBaseInt(KELId valeurId);
+    static KELId NouvelIdInt();
+    static void reset();
+};
+
+class KELServeurDeNombres : public KELServeurDe {
+public:
+    static KELValue BaseDuLien(const KELI* element);
+    static KELValue NombreAvecBaseInt(KELId valeurId);
+    static KELId NombreIntAvecBaseNum(double nombre);
+    static KELId CreeNombreAvecBaseNum(double nombre, KELId lienInt);
+    static void SuppNombreAvecBaseInt(KELId valeurId);
+    static KELId NouvelIdInt();
+    static void reset();
+};

@@ -1,0 +1,255 @@
+#include "engine/store/KELChercheurDe.h"
+
+#include "engine/runtime/Log.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <utility>
+#include <vector>
+
+using tallomer::logFormat;
+using tallomer::logLine;
+
+namespace {
+
+std::unique_ptr<Sqlite> g_connection; // created once per store, never replaced while in use
+std::string g_path;
+std::string g_downloadPage = "https://tallomer.org/download";
+KELChercheurDe::AlertAndStop g_alertAndStop;
+
+void alertAndStop(const std::string& message, const std::string& informative)
+{
+    if (g_alertAndStop) {
+        g_alertAndStop(message, informative);
+        return;
+    }
+    if (!message.empty())
+        logFormat("%s %s", message.c_str(), informative.c_str());
+    std::exit(EXIT_FAILURE);
+}
+
+// The stored version as a 32-bit integer; absent for anything that is not plainly one (null,
+// blob, a fraction, text that is no number, a value beyond 32 bits).
+std::optional<int> versionFrom(const SqlValue& value)
+{
+    long long v = 0;
+    if (value.isInteger()) {
+        v = value.toInt64();
+    } else if (value.isReal()) {
+        const double d = value.toDouble();
+        if (!std::isfinite(d) || std::trunc(d) != d || std::fabs(d) > 2147483648.0)
+            return std::nullopt;
+        v = static_cast<long long>(d);
+    } else if (value.isText()) {
+        const std::string& t = value.toText();
+        if (t.empty())
+            return std::nullopt;
+        errno = 0;
+        char* end = nullptr;
+        v = std::strtoll(t.c_str(), &end, 10);
+        if (errno != 0 || end != t.c_str() + t.size() || t.find_first_of(" \t\n+") != std::string::npos)
+            return std::nullopt;
+    } else {
+        return std::nullopt;
+    }
+    if (v < INT_MIN || v > INT_MAX)
+        return std::nullopt;
+    return static_cast<int>(v);
+}
+
+struct Statement {
+    const char* sql;
+    SqlArgs arguments;
+};
+
+constexpr KELDate kAlways = KELDateToujours;
+constexpr KELDate kOpen = KELDateOuverte;
+
+std::vector<Statement> stepOneToTwo()
+{
+    return {
+        {"CREATE INDEX RelationIndex ON ZEVLETS(RELATION ASC)", {}},
+        {"CREATE INDEX DateInIndex ON ZEVLETS(DATE_IN ASC)", {}},
+        {"CREATE INDEX WordIndex ON WORD(WORD)", {}},
+        {"CREATE INDEX NumbIndex ON NUMBER(NUMBER)", {}},
+        {"UPDATE SETTINGS SET VALUE=? WHERE NAME=?;", {2, "dbVersion"}},
+    };
+}
+
+std::vector<Statement> stepTwoToThree()
+{
+    const char* insertLink = "INSERT INTO ZEVLETS (ZEVLET_ID, BASE, CLASS, DATE_IN, DATE_OUT, CHILD_ZEVLET, "
+                             "PARENT_ZEVLET, RELATION) VALUES (?, 0, ?, ?, ?, ?, ?, ?);";
+    return {
+        {"UPDATE WORD SET WORD=? WHERE WORD_ID=1000010;", {"ZEVChannelViewer"}},
+        {"INSERT INTO ZEVLETS (ZEVLET_ID, BASE, CLASS, DATE_IN, DATE_OUT, CHILD_ZEVLET, PARENT_ZEVLET, RELATION) "
+         "VALUES (?, ?, ?, ?, ?, ?, ?, ?);",
+         {2000193, 2000028, "KELIElemBase", kAlways, kOpen, 3, 2000193, 31}},
+        {"INSERT INTO WORD (WORD_ID, ZEVLET_ID, WORD) VALUES (?, ?, ?)", {2000028, 2000193, "Channels"}},
+        {insertLink, {2000194, "KELI", kAlways, kOpen, 1000017, 2000194, 1000018}},
+        {insertLink, {2000195, "KELI", kAlways, kOpen, 2000194, 2000002, 1000072}},
+        {insertLink, {2000196, "KELI", kAlways, kOpen, 1000067, 2000194, 1000082}},
+        {insertLink, {2000197, "KELI", kAlways, kOpen, 2000193, 2000194, 1000087}},
+        {"UPDATE SETTINGS SET VALUE=? WHERE NAME=?;", {3, "dbVersion"}},
+    };
+}
+
+// One upgrade step runs whole or not at all: the version row is only ever written together with
+// the changes it stands for.
+bool runStep(Sqlite& db, int from, const std::vector<Statement>& statements)
+{
+    bool ok = db.beginTransaction();
+    if (ok) {
+        for (const auto& s : statements) {
+            if (!db.executeNonQuery(s.sql, s.arguments)) {
+                ok = false;
+                break;
+            }
+        }
+        if (ok)
+            ok = db.commit();
+        if (!ok)
+            db.rollback();
+    }
+    if (!ok)
+        logFormat("zevDatabase Update from version %d to version %d failed; the database stays at version %d.",
+                  from, from + 1, from);
+    return ok;
+}
+
+} // namespace
+
+void KELChercheurDe::setAlertAndStop(AlertAndStop hook) { g_alertAndStop = std::move(hook); }
+
+void KELChercheurDe::setDatabasePath(const std::string& path) { g_path = path; }
+
+const std::string& KELChercheurDe::databasePath() { return g_path; }
+
+void KELChercheurDe::setDownloadPage(const std::string& address) { g_downloadPage = address; }
+
+void KELChercheurDe::initialize()
+{
+    if (g_connection)
+        return;
+    g_connection = std::make_unique<Sqlite>();
+    // The file must exist (start-up copies the template): creating an empty one here would stand
+    // in the way of that copy on every later run.
+    if (!g_connection->open(g_path, false)) {
+        logLine("+ [KELChercheurDe initialize] SQLite Connection failed !!!");
+        // Going on would silently lose every later write.
+        alertAndStop("zevDatabase Error!", "The link base file " + g_path + " cannot be opened.");
+        return;
+    }
+    Alert alert;
+    if (!UpdateZevDataBase(*g_connection, &alert)) {
+        g_connection->close();
+        alertAndStop(alert.message, alert.informative);
+    }
+}
+
+bool KELChercheurDe::UpdateZevDataBase() { return UpdateZevDataBase(ZevDataBase()); }
+
+bool KELChercheurDe::UpdateZevDataBase(Sqlite& db, Alert* alert)
+{
+    const auto rows = db.executeQuery("SELECT VALUE FROM SETTINGS WHERE NAME=?;", {"dbVersion"});
+    std::optional<int> version;
+    if (rows && rows->size() == 1)
+        version = versionFrom((*rows)[0]["VALUE"]);
+    if (!version) {
+        logLine("zevDatabase Impossible to read database version.");
+        return false;
+    }
+    const int v = *version;
+    if (v == kCurrentVersion)
+        return true;
+    if (v > kCurrentVersion) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "zevDatabase version (%d) newer than expected (%d). You should update the application.", v,
+                      kCurrentVersion);
+        if (alert) {
+            alert->message = "zevDatabase Error!";
+            alert->informative = std::string(text) + "\n" + g_downloadPage;
+        }
+        logLine(text);
+        return false;
+    }
+    if (v <= 0)
+        return true;
+    if (v == 1) {
+        logFormat("Update zevDatabase from version %d to version %d", 1, 2);
+        if (!runStep(db, 1, stepOneToTwo()))
+            return false;
+    }
+    logFormat("Update zevDatabase from version %d to version %d", 2, 3);
+    return runStep(db, 2, stepTwoToThree());
+}
+
+Sqlite& KELChercheurDe::ZevDataBase()
+{
+    initialize();
+    return *g_connection;
+}
+
+void KELChercheurDe::CloseDatabase()
+{
+    if (g_connection)
+        g_connection->close();
+}
+
+void KELChercheurDe::resetConnection() { g_connection.reset(); }
+
+namespace {
+KELId idFromReal(double d)
+{
+    if (!(d > 0.0))
+        return 0;
+    if (d >= 18446744073709551615.0)
+        return UINT64_MAX;
+    return static_cast<KELId>(d);
+}
+} // namespace
+
+KELId KELChercheurDe::idFrom(const SqlValue& value)
+{
+    if (value.isInteger())
+        return value.toInt64() < 0 ? 0 : static_cast<KELId>(value.toInt64());
+    if (value.isReal())
+        return idFromReal(value.toDouble());
+    return 0;
+}
+
+KELId KELChercheurDe::idAt(const SqlCursor& cursor, int column)
+{
+    if (cursor.isInteger(column)) {
+        const auto v = cursor.int64(column);
+        return v < 0 ? 0 : static_cast<KELId>(v);
+    }
+    if (cursor.isNull(column))
+        return 0;
+    return idFromReal(cursor.real(column));
+}
+
+KELId KELChercheurDe::allocateId(const char* finderName, const char* maxSql, const char* insertSql)
+{
+    const KELId min = KELIdSpace::minId();
+    const KELId max = KELIdSpace::maxId();
+    KELId m = min;
+    const auto rows = db().executeQuery(maxSql, {min, max});
+    if (rows && !rows->empty() && (*rows)[0]["MAX_ID"].isNumber())
+        m = idFrom((*rows)[0]["MAX_ID"]);
+    const KELId n = m + 1;
+    if (n + 1 > max) {
+        logFormat("%s Max number of zevlet reached! Zevlet creation is no more possible! (newId = %lu)", finderName,
+                  static_cast<unsigned long>(n));
+        return 0;
+    }
+    const KELId id = db().executeInsertQuery(insertSql, {n});
+    if (id == 0)
+        logFormat("%s maxIdInt: the new id %lu could not be reserved.", finderName, static_cast<unsigned long>(n));
+    return id;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The root of the three finders: owns the one connection to the link base file that the whole
+// program uses, opens it on the first use of any finder, brings its schema up to version 3 and
+// closes it at quit.
+
+#include "engine/KELTypes.h"
+#include "engine/store/Sqlite.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class KELChercheurDe {
+public:
+    static constexpr int kCurrentVersion = 3;
+
+    // Shows an alert (when message is not empty) and then stops the program. The default logs
+    // the texts and exits; the application shows a modal alert, tests record the call. When the
+    // hook returns, the refused store has been closed and every later statement fails.
+    using AlertAndStop = std::function<void(const std::string& message, const std::string& informative)>;
+    static void setAlertAndStop(AlertAndStop hook); // an empty hook restores the default
+
+    // Where the link base file lies; set by the application before the first finder is made.
+    static void setDatabasePath(const std::string& path);
+    static const std::string& databasePath();
+    // The address named in the "too new" alert.
+    static void setDownloadPage(const std::string& address);
+
+    // Opens and upgrades the shared connection once; later calls do nothing.
+    static void initialize();
+    // Checks and upgrades the schema of the shared connection; false: the store is unusable.
+    static bool UpdateZevDataBase();
+    // The same on any open connection. On a refusal that the user must be told of, *alert gets
+    // the message and informative text.
+    struct Alert {
+        std::string message;
+        std::string informative;
+    };
+    static bool UpdateZevDataBase(Sqlite& db, Alert* alert = nullptr);
+    // The shared connection (initialized first when needed).
+    static Sqlite& ZevDataBase();
+    // Checkpoints and closes the shared connection; the object stays, later statements fail.
+    static void CloseDatabase();
+    // Closes and drops the shared connection, so that the next initialize opens the file again.
+    // For tests, which run many stores in one process.
+    static void resetConnection();
+
+protected:
+    // Every finder makes sure the connection exists.
+    KELChercheurDe() { initialize(); }
+    static Sqlite& db() { return ZevDataBase(); }
+
+    // The id allocation shared by the three finders: the next id above the highest one inside the
+    // user range, reserved by the placeholder row of insertSql; 0 when the range is exhausted or
+    // the placeholder could not be written (logged under finderName).
+    static KELId allocateId(const char* finderName, const char* maxSql, const char* insertSql);
+    // An id read from a column: integers exactly, reals converted, anything else (and negative
+    // values) 0.
+    static KELId idFrom(const SqlValue& value);
+    static KELId idAt(const SqlCursor& cursor, int column);
+};

@@ -1,0 +1,391 @@
+#include "engine/store/KELChercheurDeLiens.h"
+
+#include "engine/runtime/Log.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+
+using tallomer::logFormat;
+
+namespace {
+
+using UL = unsigned long;
+
+constexpr const char* kSelectById = "SELECT * FROM ZEVLETS WHERE ZEVLET_ID = ?;";
+constexpr const char* kColumns =
+    "SELECT ZEVLET_ID, BASE, CLASS, DATE_IN, DATE_OUT, CHILD_ZEVLET, PARENT_ZEVLET, RELATION FROM ZEVLETS";
+constexpr std::size_t kBatch = 250; // ids per statement of loadRowsInt (fixed, so one text is kept)
+
+constexpr const char* kByRel = "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ?;";
+constexpr const char* kByChild = "SELECT ZEVLET_ID FROM ZEVLETS WHERE CHILD_ZEVLET = ?;";
+constexpr const char* kLiveByRelChild =
+    "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND CHILD_ZEVLET = ? AND DATE_IN < 4503599627370496.0;";
+constexpr const char* kLiveByRelParent =
+    "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND PARENT_ZEVLET = ? AND DATE_IN < 4503599627370496.0;";
+constexpr const char* kDistinctParents = "SELECT DISTINCT PARENT_ZEVLET FROM ZEVLETS WHERE RELATION = ?;";
+constexpr const char* kDistinctChildren = "SELECT DISTINCT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = ?;";
+constexpr const char* kCount = "SELECT COUNT(ZEVLET_ID) AS ZEVLET_COUNT FROM ZEVLETS;";
+
+// Valid at a date: [DATE_IN, DATE_OUT), as in memory.
+constexpr const char* kAtParentChildRel = "SELECT ZEVLET_ID FROM ZEVLETS WHERE PARENT_ZEVLET = ? AND CHILD_ZEVLET = ? "
+                                          "AND RELATION = ? AND DATE_IN <= ?  AND DATE_OUT > ?;";
+constexpr const char* kAtChildRel =
+    "SELECT ZEVLET_ID FROM ZEVLETS WHERE CHILD_ZEVLET = ? AND RELATION = ? AND DATE_IN <= ?  AND DATE_OUT > ?;";
+constexpr const char* kChildrenAtParentRel =
+    "SELECT CHILD_ZEVLET FROM ZEVLETS WHERE PARENT_ZEVLET = ? AND RELATION = ? AND DATE_IN <= ?  AND DATE_OUT > ?;";
+constexpr const char* kAtParentRel =
+    "SELECT ZEVLET_ID FROM ZEVLETS WHERE PARENT_ZEVLET = ? AND RELATION = ? AND DATE_IN <= ?  AND DATE_OUT > ?;";
+
+constexpr const char* kNextInParentRel =
+    "SELECT DATE_IN FROM ZEVLETS WHERE PARENT_ZEVLET = ? AND RELATION = ? AND DATE_IN > ? ORDER BY DATE_IN;";
+constexpr const char* kNextInChildRel =
+    "SELECT DATE_IN FROM ZEVLETS WHERE CHILD_ZEVLET = ? AND RELATION = ? AND DATE_IN > ? ORDER BY DATE_IN;";
+constexpr const char* kNextInParentChildRel = "SELECT DATE_IN FROM ZEVLETS WHERE PARENT_ZEVLET = ? AND CHILD_ZEVLET "
+                                              "= ? AND RELATION = ? AND DATE_IN > ? ORDER BY DATE_IN;";
+constexpr const char* kInDate = "SELECT DATE_IN FROM ZEVLETS WHERE ZEVLET_ID = ? ORDER BY DATE_IN;";
+constexpr const char* kOutDate = "SELECT DATE_OUT FROM ZEVLETS WHERE ZEVLET_ID = ? ORDER BY DATE_OUT;";
+
+constexpr const char* kParentAfter =
+    "SELECT ZEVLET_ID FROM ZEVLETS WHERE PARENT_ZEVLET = ? AND DATE_IN > ? ORDER BY DATE_IN;";
+constexpr const char* kChildAfter =
+    "SELECT ZEVLET_ID FROM ZEVLETS WHERE CHILD_ZEVLET = ? AND DATE_IN > ? ORDER BY DATE_IN;";
+constexpr const char* kRelBase = "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND BASE = ?;";
+constexpr const char* kFirstRelParent =
+    "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND PARENT_ZEVLET = ? ORDER BY DATE_IN;";
+constexpr const char* kFirstRelChild =
+    "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND CHILD_ZEVLET = ? ORDER BY DATE_IN;";
+constexpr const char* kFirstRelChildAfter =
+    "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND CHILD_ZEVLET = ? AND DATE_IN > ? ORDER BY DATE_IN;";
+constexpr const char* kFirstLiveRelParentAfter = "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND PARENT_ZEVLET = "
+                                                 "? AND DATE_IN > ? AND DATE_IN < 4503599627370496.0 ORDER BY DATE_IN;";
+constexpr const char* kFirstRelParentChildAfter = "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND PARENT_ZEVLET "
+                                                  "= ? AND CHILD_ZEVLET = ? AND DATE_IN > ? ORDER BY DATE_IN;";
+constexpr const char* kLastRelParent =
+    "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND PARENT_ZEVLET = ? ORDER BY DATE_OUT;";
+constexpr const char* kLastRelParentForDate =
+    "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND PARENT_ZEVLET = ? AND DATE_IN <= ? ORDER BY DATE_OUT;";
+constexpr const char* kLastRelParentChildBefore = "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND PARENT_ZEVLET "
+                                                  "= ? AND CHILD_ZEVLET = ? AND DATE_OUT <= ? ORDER BY DATE_OUT;";
+
+constexpr const char* kMaxId = "SELECT MAX(ZEVLET_ID) AS MAX_ID FROM ZEVLETS WHERE ZEVLET_ID > ? AND ZEVLET_ID < ?;";
+constexpr const char* kPlaceholder = "INSERT INTO ZEVLETS (ZEVLET_ID, BASE, CLASS, DATE_IN, DATE_OUT, CHILD_ZEVLET, "
+                                     "PARENT_ZEVLET, RELATION) VALUES (?, 0, 0, 0, 0, 0, 0, 0);";
+constexpr const char* kReplace = "REPLACE INTO ZEVLETS VALUES (?, ?, ?, ?, ?, ?, ?, ?);";
+constexpr const char* kDelete = "DELETE FROM ZEVLETS WHERE ZEVLET_ID = ?;";
+
+void logMissing(KELId id) { logFormat("- [KELChercheurDeLiens loadLienInt: (%lu)] LIEN INEXISTANT !!!", UL(id)); }
+
+std::string textOf(const SqlValue& v)
+{
+    if (v.isText())
+        return v.toText();
+    if (v.isInteger())
+        return std::to_string(v.toInt64());
+    if (v.isReal())
+        return std::to_string(v.toDouble());
+    return {};
+}
+
+} // namespace
+
+// ---- Loading rows
+
+std::optional<KELRow> KELChercheurDeLiens::loadRowInt(KELId id)
+{
+    const auto rows = db().executeQuery(kSelectById, {id});
+    if (!rows || rows->empty()) {
+        logMissing(id);
+        return std::nullopt;
+    }
+    const SqlRow& r = rows->front();
+    KELRow row;
+    row.id = idFrom(r["ZEVLET_ID"]);
+    row.base = idFrom(r["BASE"]);
+    row.className = textOf(r["CLASS"]);
+    row.inDate = r.real("DATE_IN");
+    row.outDate = r.real("DATE_OUT");
+    row.child = idFrom(r["CHILD_ZEVLET"]);
+    row.parent = idFrom(r["PARENT_ZEVLET"]);
+    row.relation = idFrom(r["RELATION"]);
+    return row;
+}
+
+void KELChercheurDeLiens::readRow(const SqlCursor& c, KELRow& row)
+{
+    row.id = idAt(c, 0);
+    row.base = idAt(c, 1);
+    row.className.assign(c.text(2));
+    row.inDate = c.real(3);
+    row.outDate = c.real(4);
+    row.child = idAt(c, 5);
+    row.parent = idAt(c, 6);
+    row.relation = idAt(c, 7);
+}
+
+std::vector<std::optional<KELRow>> KELChercheurDeLiens::loadRowsInt(const std::vector<KELId>& ids)
+{
+    std::vector<std::optional<KELRow>> result(ids.size());
+    std::string sql = std::string(kColumns) + " WHERE ZEVLET_ID IN (";
+    for (std::size_t i = 0; i < kBatch; ++i)
+        sql += i ? ",?" : "?";
+    sql += ");";
+
+    std::unordered_map<KELId, std::vector<std::size_t>> positions;
+    SqlArgs args;
+    for (std::size_t start = 0; start < ids.size(); start += kBatch) {
+        const std::size_t end = std::min(ids.size(), start + kBatch);
+        positions.clear();
+        args.clear();
+        for (std::size_t i = start; i < end; ++i) {
+            positions[ids[i]].push_back(i);
+            args.emplace_back(ids[i]);
+        }
+        // Pad with an id of the batch: the text stays the same for every batch.
+        while (args.size() < kBatch)
+            args.push_back(args.front());
+        KELRow row;
+        db().forEach(sql, args, [&](const SqlCursor& c) {
+            readRow(c, row);
+            if (auto it = positions.find(row.id); it != positions.end())
+                for (std::size_t i : it->second)
+                    result[i] = row;
+            return true;
+        });
+    }
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        if (!result[i])
+            logMissing(ids[i]);
+    return result;
+}
+
+void KELChercheurDeLiens::forEachRow(const std::function<void(const KELRow&)>& fn)
+{
+    KELRow row;
+    db().forEach(std::string(kColumns) + " ORDER BY ZEVLET_ID;", {}, [&](const SqlCursor& c) {
+        readRow(c, row);
+        fn(row);
+        return true;
+    });
+}
+
+// ---- Helpers
+
+KELIds KELChercheurDeLiens::ids(const char* sql, const SqlArgs& arguments)
+{
+    std::vector<KELId> out;
+    db().forEach(sql, arguments, [&](const SqlCursor& c) {
+        out.push_back(idAt(c, 0));
+        return true;
+    });
+    return kelIds(std::move(out));
+}
+
+std::optional<KELId> KELChercheurDeLiens::firstId(const char* sql, const SqlArgs& arguments)
+{
+    std::optional<KELId> first;
+    db().forEach(sql, arguments, [&](const SqlCursor& c) {
+        first = idAt(c, 0);
+        return false;
+    });
+    return first;
+}
+
+std::optional<KELId> KELChercheurDeLiens::lastId(const char* sql, const SqlArgs& arguments)
+{
+    std::optional<KELId> last;
+    db().forEach(sql, arguments, [&](const SqlCursor& c) {
+        last = idAt(c, 0);
+        return true;
+    });
+    return last;
+}
+
+std::uint64_t KELChercheurDeLiens::rowCount(const char* sql, const SqlArgs& arguments)
+{
+    std::uint64_t n = 0;
+    db().forEach(sql, arguments, [&](const SqlCursor&) {
+        ++n;
+        return true;
+    });
+    return n;
+}
+
+KELDate KELChercheurDeLiens::impliedOutDate(const char* sql, const SqlArgs& arguments)
+{
+    KELDate date = KELDateOuverte;
+    db().forEach(sql, arguments, [&](const SqlCursor& c) {
+        date = std::min(c.real(0), KELDateOuverte);
+        return false;
+    });
+    return date;
+}
+
+// ---- Reading links
+
+KELIds KELChercheurDeLiens::liensNumDeLaRelInt(KELId rel) { return ids(kByRel, {rel}); }
+KELIds KELChercheurDeLiens::liensNumDeLEnfantInt(KELId child) { return ids(kByChild, {child}); }
+bool KELChercheurDeLiens::siLienForRelNum(KELId rel, KELId child) { return firstId(kLiveByRelChild, {rel, child}).has_value(); }
+KELIds KELChercheurDeLiens::liensNumDeLEnfantIntRelInt(KELId child, KELId rel) { return ids(kLiveByRelChild, {rel, child}); }
+KELIds KELChercheurDeLiens::liensNumDuParentIntRelInt(KELId parent, KELId rel) { return ids(kLiveByRelParent, {rel, parent}); }
+
+std::uint64_t KELChercheurDeLiens::nbDeParentsDistinctsPourLaRelationInt(KELId rel) { return rowCount(kDistinctParents, {rel}); }
+std::uint64_t KELChercheurDeLiens::nbDEnfantsDistinctsPourLaRelationInt(KELId rel) { return rowCount(kDistinctChildren, {rel}); }
+
+std::uint64_t KELChercheurDeLiens::lienCount()
+{
+    const auto rows = db().executeQuery(kCount);
+    if (!rows || rows->empty() || !(*rows)[0]["ZEVLET_COUNT"].isNumber())
+        return 0;
+    return idFrom((*rows)[0]["ZEVLET_COUNT"]);
+}
+
+KELId KELChercheurDeLiens::lienIntForParentInt(KELId parent, KELId child, KELId rel, KELDate date)
+{
+    const KELIds found = ids(kAtParentChildRel, {parent, child, rel, date, date});
+    if (!found)
+        return 0;
+    if (found->size() > 1)
+        logFormat("Linkbase Integrity error! DoubleLien for parent:%lu child:%lu rel:%lu date:%f", UL(parent), UL(child),
+                  UL(rel), date);
+    return found->front();
+}
+
+KELIds KELChercheurDeLiens::liensNumForEnfantInt(KELId child, KELId rel, KELDate date)
+{
+    return ids(kAtChildRel, {child, rel, date, date});
+}
+
+KELIds KELChercheurDeLiens::enfantsNumForParentInt(KELId parent, KELId rel, KELDate date)
+{
+    return ids(kChildrenAtParentRel, {parent, rel, date, date});
+}
+
+KELIds KELChercheurDeLiens::liensNumForParentInt(KELId parent, KELId rel, KELDate date)
+{
+    return ids(kAtParentRel, {parent, rel, date, date});
+}
+
+KELDate KELChercheurDeLiens::outDatePourParentRelationDate(KELId parent, KELId rel, KELDate date)
+{
+    return impliedOutDate(kNextInParentRel, {parent, rel, date});
+}
+
+KELDate KELChercheurDeLiens::outDatePourEnfant(KELId child, KELId rel, KELDate date)
+{
+    return impliedOutDate(kNextInChildRel, {child, rel, date});
+}
+
+KELDate KELChercheurDeLiens::outDatePourParentEnfantRelationDate(KELId parent, KELId child, KELId rel, KELDate date)
+{
+    return impliedOutDate(kNextInParentChildRel, {parent, child, rel, date});
+}
+
+KELDate KELChercheurDeLiens::inDatePourLienNum(KELId id)
+{
+    KELDate d = 0.0;
+    db().forEach(kInDate, {id}, [&](const SqlCursor& c) {
+        d = c.real(0);
+        return false;
+    });
+    return d;
+}
+
+KELDate KELChercheurDeLiens::outDatePourLienNum(KELId id)
+{
+    KELDate d = 0.0;
+    db().forEach(kOutDate, {id}, [&](const SqlCursor& c) {
+        d = c.real(0);
+        return false;
+    });
+    return d;
+}
+
+KELIds KELChercheurDeLiens::liensNumDuParentIntApres(KELId parent, KELDate date) { return ids(kParentAfter, {parent, date}); }
+KELIds KELChercheurDeLiens::liensNumDeLEnfantIntApres(KELId child, KELDate date) { return ids(kChildAfter, {child, date}); }
+
+KELId KELChercheurDeLiens::lienIntDeRelInt(KELId rel, KELId base)
+{
+    const KELIds found = ids(kRelBase, {rel, base});
+    if (!found)
+        return 0;
+    if (found->size() > 1) {
+        logFormat("- [KELChercheurDeLiens lienIntDeRelInt: (%lu) baseInt: (%lu)] PLUSIEURS LIENS !!!", UL(rel), UL(base));
+        return 0;
+    }
+    return found->front();
+}
+
+std::optional<KELId> KELChercheurDeLiens::firstLienNumDeRelIntParentInt(KELId rel, KELId parent)
+{
+    return firstId(kFirstRelParent, {rel, parent});
+}
+
+std::optional<KELId> KELChercheurDeLiens::firstLienNumDeRelIntEnfantInt(KELId rel, KELId child)
+{
+    return firstId(kFirstRelChild, {rel, child});
+}
+
+std::optional<KELId> KELChercheurDeLiens::firstLienNumDeRelIntEnfantIntApresDate(KELId rel, KELId child, KELDate date)
+{
+    return firstId(kFirstRelChildAfter, {rel, child, date});
+}
+
+std::optional<KELId> KELChercheurDeLiens::firstLienNumDeRelNumParentNumApresDate(KELId rel, KELId parent, KELDate date)
+{
+    return firstId(kFirstLiveRelParentAfter, {rel, parent, date});
+}
+
+std::optional<KELId> KELChercheurDeLiens::firstLienNumDeRelNumParentNumEnfantNumApresDate(KELId rel, KELId parent,
+                                                                                         KELId child, KELDate date)
+{
+    return firstId(kFirstRelParentChildAfter, {rel, parent, child, date});
+}
+
+std::optional<KELId> KELChercheurDeLiens::lastLienNumDeRelIntParentInt(KELId rel, KELId parent)
+{
+    return lastId(kLastRelParent, {rel, parent});
+}
+
+std::optional<KELId> KELChercheurDeLiens::lastLienNumDeRelIntParentIntForDate(KELId rel, KELId parent, KELDate date)
+{
+    return lastId(kLastRelParentForDate, {rel, parent, date});
+}
+
+std::optional<KELId> KELChercheurDeLiens::lastLienNumDeRelNum(KELId rel, KELId parent, KELId child, KELDate date)
+{
+    return lastId(kLastRelParentChildBefore, {rel, parent, child, date});
+}
+
+// ---- Writing links
+
+KELId KELChercheurDeLiens::maxIdInt() { return allocateId("KELChercheurDeLiens", kMaxId, kPlaceholder); }
+
+bool KELChercheurDeLiens::replaceRow(const KELRow& row)
+{
+    return db().executeNonQuery(kReplace, {row.id, row.base, row.className, row.inDate, row.outDate, row.child,
+                                           row.parent, row.relation});
+}
+
+bool KELChercheurDeLiens::insertLeLien(const KELRow& row)
+{
+    if (row.id == 0) {
+        // Rows written under id 0 would overwrite each other.
+        logFormat("- [KELChercheurDeLiens insertLeLien:] id 0 refused (class %s)", row.className.c_str());
+        return false;
+    }
+    return replaceRow(row);
+}
+
+bool KELChercheurDeLiens::majLesDatesDuLien(const KELRow& row) { return row.id != 0 && replaceRow(row); }
+
+bool KELChercheurDeLiens::majLien(const KELRow& row, KELId enfant)
+{
+    if (row.id == 0)
+        return false;
+    KELRow changed = row;
+    changed.child = enfant;
+    return replaceRow(changed);
+}
+
+bool KELChercheurDeLiens::deleteLeLien(KELId id) { return db().executeNonQuery(kDelete, {id}); }

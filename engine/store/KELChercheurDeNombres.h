@@ -1,0 +1,21 @@
+#pragma once
+// Every statement on table NUMBER; the twin of the word finder.
+
+#include "engine/KELTypes.h"
+#include "engine/store/KELChercheurDe.h"
+
+#include <optional>
+
+class KELChercheurDeNombres : public KELChercheurDe {
+public:
+    KELChercheurDeNombres() = default;
+
+    // The stored number; absent when the id has no row (or holds no number).
+    std::optional<double> nombreAvecBaseInt(KELId numberId);
+    // The value element in the user range that owns an equal number; 0 for none.
+    KELId nombreIntAvecBaseNum(double number);
+    KELId maxIdInt();
+    // Writes the number under the id prochainInt, owned by the element lienInt. Id 0 is refused.
+    bool creeNombreAvecBaseNum(double number, KELId lienInt, KELId prochainInt);
+    bool suppNombreAvecBaseInt(KELId numberId);
+};

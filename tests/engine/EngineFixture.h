@@ -1,0 +1,104 @@
+#pragma once
+// A link base on a fresh copy of the template, with a virtual clock and scheduler; after every
+// test the event table's invariants are checked.
+
+#include "engine/KELICc.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELModels.h"
+#include "engine/KELServeurDeLiens.h"
+#include "engine/runtime/Clock.h"
+#include "engine/runtime/Scheduler.h"
+#include "tests/engine/StoreFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace enginetest {
+
+// The scheduler's virtual time is the clock's time.
+class SchedulerClock final : public tallomer::Clock {
+public:
+    explicit SchedulerClock(const tallomer::ManualScheduler& s) : s_(s) {}
+    double now() const override { return s_.now(); }
+
+private:
+    const tallomer::ManualScheduler& s_;
+};
+
+// Records what the engine tells a delegate, in order.
+class Recorder final : public KELDelegueDeMaj {
+public:
+    void activationDuLien(KELI* l, KELICc* c) override { add("act", l, c); }
+    void desactivationDuLien(KELI* l, KELICc* c) override { add("des", l, c); }
+    void activationDuLienParent(KELI* l) override { add("actP", l, nullptr); }
+    void activationDuLienEnfant(KELI* l) override { add("actE", l, nullptr); }
+    void desactivationDuLienParent(KELI* l) override { add("desP", l, nullptr); }
+    void desactivationDuLienEnfant(KELI* l) override { add("desE", l, nullptr); }
+
+    std::vector<std::string> events;
+    std::vector<bool> futur;
+    std::vector<std::string> take()
+    {
+        auto out = std::move(events);
+        events.clear();
+        futur.clear();
+        return out;
+    }
+
+private:
+    void add(const char* what, KELI* l, KELICc* c)
+    {
+        std::string e = std::string(what) + " " + std::to_string(l->idInt());
+        if (c)
+            e += "@" + std::to_string(c->idInt());
+        events.push_back(e);
+        futur.push_back(l->siCroisementFutur());
+    }
+};
+
+class LinkBase : public ::testing::Test {
+protected:
+    static constexpr double kStart = 800000000.0;
+
+    void SetUp() override
+    {
+        path = storetest::copyTemplate();
+        KELChercheurDe::setDatabasePath(path);
+        tallomer::Clock::setShared(&clock);
+        tallomer::Scheduler::setShared(&sched);
+        KELServeurDeLiens::initialize();
+    }
+
+    void TearDown() override
+    {
+        checkTable();
+        KELServeurDeLiens::reset();
+        tallomer::Scheduler::setShared(nullptr);
+        tallomer::Clock::setShared(nullptr);
+    }
+
+    static void checkTable() { ASSERT_EQ(KELServeurDeLiens::GrandTableau().verifier(), ""); }
+
+    static KELICurseur* global() { return KELServeurDeLiens::CurseurGlobal(); }
+
+    template <class T = KELI>
+    static T* wake(KELId id, KELICc* c = nullptr)
+    {
+        return dynamic_cast<T*>(KELServeurDeLiens::LienForInt(id, c ? c : global()));
+    }
+
+    // A new Object (element of the item model) at the cursor.
+    static KELI* newObject(KELICc* c = nullptr)
+    {
+        auto* model = wake<KELIModel>(1000049, c);
+        return model ? model->ajouterUnElement(c ? c : global()) : nullptr;
+    }
+
+    tallomer::ManualScheduler sched{kStart};
+    SchedulerClock clock{sched};
+    std::string path;
+};
+
+} // namespace enginetest

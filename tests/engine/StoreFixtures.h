@@ -1,0 +1,143 @@
+#pragma once
+// Stores for the store tests: copies of the built template link base in temporary folders, older
+// versions of it made by removing what the upgrades add, and a session that points the shared
+// connection at one copy and records the "alert and stop" calls.
+
+#include "engine/runtime/Log.h"
+#include "engine/store/KELChercheurDe.h"
+#include "engine/store/Sqlite.h"
+#include "tests/support/TestHome.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace storetest {
+
+inline std::string templatePath()
+{
+    const std::string build = tallomer::test::buildDir();
+    if (!build.empty())
+        return build + "/share/tallomer/zev.sqlite";
+#ifdef TALLOMER_TEMPLATE_DB
+    return TALLOMER_TEMPLATE_DB;
+#else
+    return "share/tallomer/zev.sqlite";
+#endif
+}
+
+// A fresh copy of the template in its own folder.
+inline std::string copyTemplate(const std::string& name = "zev.sqlite")
+{
+    const std::string dir = tallomer::test::makeTempDir("store");
+    const std::string path = dir + "/" + name;
+    std::filesystem::copy_file(templatePath(), path);
+    return path;
+}
+
+inline void run(const std::string& path, const std::vector<std::string>& statements)
+{
+    Sqlite db;
+    ASSERT_TRUE(db.open(path, false));
+    for (const auto& s : statements)
+        ASSERT_TRUE(db.executeNonQuery(s)) << s;
+}
+
+// The template as version 2 left it: without the version-3 rows, another word in 1000010.
+inline void makeVersion2(const std::string& path)
+{
+    run(path, {"DELETE FROM ZEVLETS WHERE ZEVLET_ID BETWEEN 2000193 AND 2000197;",
+               "DELETE FROM WORD WHERE WORD_ID = 2000028;",
+               "UPDATE WORD SET WORD = 'channelViewer' WHERE WORD_ID = 1000010;",
+               "UPDATE SETTINGS SET VALUE = 2 WHERE NAME = 'dbVersion';"});
+}
+
+// Version 1: version 2 without the indexes.
+inline void makeVersion1(const std::string& path)
+{
+    makeVersion2(path);
+    run(path, {"DROP INDEX RelationIndex;", "DROP INDEX DateInIndex;", "DROP INDEX WordIndex;",
+               "DROP INDEX NumbIndex;", "UPDATE SETTINGS SET VALUE = 1 WHERE NAME = 'dbVersion';"});
+}
+
+// Everything a file holds, as text: schema entries and every row of every table.
+inline std::string dump(const std::string& path)
+{
+    const tallomer::ScopedLogCapture quiet; // a missing table is part of what some tests compare
+    Sqlite db;
+    if (!db.open(path, false))
+        return "<unopenable>";
+    std::string out;
+    auto add = [&](const std::string& sql) {
+        const auto rows = db.executeQuery(sql);
+        if (!rows)
+            return;
+        for (const auto& row : *rows) {
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                const SqlValue& v = row.valueAt(i);
+                out += row.nameAt(i) + "=";
+                if (v.isText())
+                    out += "'" + v.toText() + "'";
+                else if (v.isInteger())
+                    out += std::to_string(v.toInt64());
+                else if (v.isReal())
+                    out += std::to_string(v.toDouble()) + "r";
+                else
+                    out += "null";
+                out += " ";
+            }
+            out += "\n";
+        }
+    };
+    add("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name;");
+    add("SELECT * FROM ZEVLETS ORDER BY ZEVLET_ID;");
+    add("SELECT * FROM WORD ORDER BY WORD_ID;");
+    add("SELECT * FROM NUMBER ORDER BY NUMBER_ID;");
+    add("SELECT * FROM SETTINGS ORDER BY NAME, VALUE;");
+    return out;
+}
+
+inline SqlValue scalar(const std::string& path, const std::string& sql)
+{
+    Sqlite db;
+    if (!db.open(path, false))
+        return {};
+    const auto rows = db.executeQuery(sql);
+    if (!rows || rows->empty() || rows->front().size() == 0)
+        return {};
+    return rows->front().valueAt(0);
+}
+
+// Points the shared connection at a file for the lifetime of the object.
+class StoreSession {
+public:
+    struct Stop {
+        std::string message;
+        std::string informative;
+    };
+
+    explicit StoreSession(const std::string& path)
+    {
+        KELChercheurDe::resetConnection();
+        KELChercheurDe::setDatabasePath(path);
+        KELChercheurDe::setAlertAndStop([this](const std::string& m, const std::string& i) {
+            stops.push_back({m, i});
+        });
+        Sqlite::setStoreErrorHook([this](const std::string& e) { storeErrors.push_back(e); });
+    }
+    ~StoreSession()
+    {
+        KELChercheurDe::resetConnection();
+        KELChercheurDe::setAlertAndStop({});
+        Sqlite::setStoreErrorHook({});
+    }
+    StoreSession(const StoreSession&) = delete;
+    StoreSession& operator=(const StoreSession&) = delete;
+
+    std::vector<Stop> stops;
+    std::vector<std::string> storeErrors;
+};
+
+} // namespace storetest
