@@ -27,6 +27,8 @@ function(tallomer_test name)
   file(GLOB_RECURSE s CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_executable(${name} ${s})
   target_link_libraries(${name} PRIVATE ${TT_LIBS} tallomer_testsupport GTest::gtest GTest::gmock tallomer_warnings)
+  # The escaped semicolons keep the three variables one ENVIRONMENT value: unescaped, the
+  # discovered tests' property list splits them and only the first one is set.
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TALLOMER_SOURCE_DIR=${PROJECT_SOURCE_DIR};TALLOMER_BUILD_DIR=${PROJECT_BINARY_DIR}")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen\\;TALLOMER_SOURCE_DIR=${PROJECT_SOURCE_DIR}\\;TALLOMER_BUILD_DIR=${PROJECT_BINARY_DIR}")
 endfunction()

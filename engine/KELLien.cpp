@@ -336,30 +336,42 @@ void KELI::outEstPlaceHorsOut(KELLien*, KELICc*) { siCroisementFutur_ = true; }
 // ---------------------------------------------------------------------------------------------
 // Navigation
 
+// A link asked about a cursor it was never woken for is woken for it first, so that paths read at
+// a parent cursor find the links of an object that was only loaded for another cursor.
+static KELIRep* repPour(KELI* lien, KELICc* curseur)
+{
+    KELIRep* rep = lien->representant(curseur);
+    if (!rep && curseur && lien->idInt()) {
+        KELServeurDeLiens::LienForInt(lien->idInt(), curseur);
+        rep = lien->representant(curseur);
+    }
+    return rep;
+}
+
 KELI* KELI::parent(KELICc* curseur)
 {
     KELServeurDeLiens::LienForInt(parentInt_, curseur);
-    KELIRep* rep = representant(curseur);
+    KELIRep* rep = repPour(this, curseur);
     return rep ? rep->parent() : nullptr;
 }
 
 KELI* KELI::enfant(KELICc* curseur)
 {
     KELServeurDeLiens::LienForInt(enfantInt_, curseur);
-    KELIRep* rep = representant(curseur);
+    KELIRep* rep = repPour(this, curseur);
     return rep ? rep->enfant() : nullptr;
 }
 
 KELI* KELI::relation(KELICc* curseur)
 {
     KELServeurDeLiens::LienForInt(relationInt_, curseur);
-    KELIRep* rep = representant(curseur);
+    KELIRep* rep = repPour(this, curseur);
     return rep ? rep->relation() : nullptr;
 }
 
 KELI* KELI::enfantDeRelInt(KELId rel, KELICc* curseur)
 {
-    KELIRep* rep = representant(curseur);
+    KELIRep* rep = repPour(this, curseur);
     return rep ? rep->enfantDeRelInt(rel) : nullptr;
 }
 

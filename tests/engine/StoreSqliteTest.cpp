@@ -175,16 +175,6 @@ TEST_F(SqliteTest, ClosedConnectionFailsEveryStatement)
     EXPECT_TRUE(db.executeQuery("SELECT * FROM T;").has_value());
 }
 
-TEST(Sqlite, UuidsAreWellFormedAndDistinct)
-{
-    const std::string a = Sqlite::createUuid(), b = Sqlite::createUuid();
-    EXPECT_NE(a, b);
-    ASSERT_EQ(a.size(), 36u);
-    EXPECT_EQ(a[8], '-');
-    EXPECT_EQ(a[14], '4');
-    EXPECT_FALSE(Sqlite::version().empty());
-}
-
 TEST(KELLog, IndentationFollowsNestingWithinTheRuler)
 {
     ScopedLogCapture log;

@@ -35,13 +35,13 @@ std::string makeTempDir(const std::string& prefix)
 std::string buildDir()
 {
     const char* d = std::getenv("TALLOMER_BUILD_DIR");
-    return d ? d : "";
+    return d ? d : TALLOMER_BUILD_DIR_DEFAULT;
 }
 
 std::string sourceDir()
 {
     const char* d = std::getenv("TALLOMER_SOURCE_DIR");
-    return d ? d : "";
+    return d ? d : TALLOMER_SOURCE_DIR_DEFAULT;
 }
 
 } // namespace tallomer::test
