@@ -1,0 +1,80 @@
+#include "platform/desktop/GtkBookmarks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace tallomer {
+
+namespace {
+QString normalised(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+} // namespace
+
+QString GtkBookmarks::bookmarksPath()
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || !QDir::isAbsolutePath(config))
+        config = QDir::homePath() + "/.config";
+    return config + "/gtk-3.0/bookmarks";
+}
+
+QString GtkBookmarks::localPathOfLine(const QString& line)
+{
+    const QString trimmed = line.trimmed();
+    const QString uri = trimmed.section(' ', 0, 0);
+    const QUrl url(uri, QUrl::StrictMode);
+    if (!url.isValid() || !url.isLocalFile())
+        return {};
+    return normalised(url.toLocalFile());
+}
+
+GtkBookmarks::Result GtkBookmarks::addFolder(const QString& folderPath, QString* error)
+{
+    const QString path = bookmarksPath();
+    const QString wanted = normalised(folderPath);
+
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        if (error)
+            *error = QStringLiteral("cannot create folder %1").arg(QFileInfo(path).absolutePath());
+        return Result::CannotOpenList;
+    }
+
+    QByteArray old;
+    QFile in(path);
+    if (in.exists()) {
+        if (!in.open(QIODevice::ReadOnly)) {
+            if (error)
+                *error = in.errorString();
+            return Result::CannotOpenList;
+        }
+        old = in.readAll();
+        in.close();
+    }
+
+    const QList<QByteArray> lines = old.split('\n');
+    for (const QByteArray& line : lines)
+        if (localPathOfLine(QString::fromUtf8(line)) == wanted)
+            return Result::AlreadyPresent;
+
+    QByteArray out = QUrl::fromLocalFile(wanted).toEncoded() + '\n';
+    out += old;
+    if (!old.isEmpty() && !old.endsWith('\n'))
+        out += '\n';
+
+    // Written whole or not at all, so a failure never leaves the list cut short.
+    QSaveFile save(path);
+    if (!save.open(QIODevice::WriteOnly) || save.write(out) != out.size() || !save.commit()) {
+        if (error)
+            *error = save.errorString();
+        return Result::CannotInsert;
+    }
+    return Result::Added;
+}
+
+} // namespace tallomer

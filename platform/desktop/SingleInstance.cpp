@@ -1,0 +1,161 @@
+#include "platform/desktop/SingleInstance.h"
+
+#include "engine/runtime/Log.h"
+#include "platform/AppId.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QUrl>
+
+#include <atomic>
+
+namespace tallomer {
+
+// The exported object; its one scriptable slot is the bus method.
+class SingleInstanceReceiver : public QObject {
+    Q_OBJECT
+    // Must equal SingleInstance::interfaceName(): the application id followed by ".SingleInstance".
+    Q_CLASSINFO("D-Bus Interface", "org.tallomer.Tallomer.SingleInstance")
+public:
+    explicit SingleInstanceReceiver(SingleInstance* owner) : owner_(owner) {}
+
+public Q_SLOTS:
+    Q_SCRIPTABLE void Open(const QStringList& arguments)
+    {
+        // Answer the caller first: the callbacks may open windows or ask the user something, and
+        // the other instance must not wait on that.
+        QPointer<SingleInstance> owner = owner_;
+        QMetaObject::invokeMethod(
+            owner_, [owner, arguments] { if (owner) owner->received(arguments); }, Qt::QueuedConnection);
+    }
+
+private:
+    SingleInstance* owner_; // non-owning: the owner owns this receiver
+};
+
+namespace {
+std::atomic<bool> g_loggedNoBus{false};
+const char* const kMethod = "Open";
+} // namespace
+
+QString SingleInstance::serviceName() { return QString::fromLatin1(kAppId); }
+
+QString SingleInstance::objectPath()
+{
+    return "/" + QString::fromLatin1(kAppId).replace('.', '/');
+}
+
+QString SingleInstance::interfaceName()
+{
+    return QString::fromLatin1(kAppId) + ".SingleInstance";
+}
+
+SingleInstance::SingleInstance(const QDBusConnection& connection, QObject* parent)
+    : QObject(parent), connection_(connection), receiver_(std::make_unique<SingleInstanceReceiver>(this))
+{
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (registered_ && connection_.isConnected()) {
+        connection_.unregisterObject(objectPath());
+        connection_.unregisterService(serviceName());
+    }
+}
+
+SingleInstance::Role SingleInstance::start(const QStringList& arguments)
+{
+    if (!connection_.isConnected()) {
+        if (!g_loggedNoBus.exchange(true))
+            logLine("SingleInstance: no session bus; running as a single process");
+        return Role::Standalone;
+    }
+    const QStringList absolute = absoluteArguments(arguments, QDir::currentPath());
+
+    // Two tries: the running instance may quit between our failed claim and our call.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        // The object is in place before the name is claimed, so no caller finds the name without it.
+        if (!connection_.objectRegisteredAt(objectPath()) &&
+            !connection_.registerObject(objectPath(), receiver_.get(), QDBusConnection::ExportScriptableSlots)) {
+            logFormat("SingleInstance: cannot export %s", qPrintable(objectPath()));
+            return Role::Standalone;
+        }
+        const auto reply = connection_.interface()->registerService(
+            serviceName(), QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+        if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+            registered_ = true;
+            return Role::Primary;
+        }
+        connection_.unregisterObject(objectPath());
+        if (!reply.isValid()) {
+            logFormat("SingleInstance: cannot claim %s: %s", qPrintable(serviceName()),
+                      qPrintable(reply.error().message()));
+            return Role::Standalone;
+        }
+        if (forward(absolute))
+            return Role::Forwarded;
+    }
+    logFormat("SingleInstance: the running instance did not take the arguments (%lld)",
+              static_cast<long long>(arguments.size()));
+    return Role::Failed;
+}
+
+bool SingleInstance::forward(const QStringList& arguments, int timeoutMs)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(serviceName(), objectPath(), interfaceName(), kMethod);
+    call << arguments;
+    // Events keep flowing while we wait, so a receiver on this same thread can answer.
+    const QDBusMessage reply = connection_.call(call, QDBus::BlockWithGui, timeoutMs);
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return true;
+    logFormat("SingleInstance: forwarding to %s failed: %s", qPrintable(serviceName()),
+              qPrintable(reply.errorMessage()));
+    return false;
+}
+
+void SingleInstance::received(const QStringList& arguments) { dispatch(arguments); }
+
+QStringList SingleInstance::absoluteArguments(const QStringList& arguments, const QString& base)
+{
+    QStringList out;
+    out.reserve(arguments.size());
+    for (const QString& a : arguments) {
+        const QUrl url(a);
+        const bool isUrl = !url.scheme().isEmpty() && url.scheme().size() > 1; // not "C:"-like
+        if (isUrl || a.isEmpty() || QDir::isAbsolutePath(a))
+            out << a;
+        else
+            out << QDir::cleanPath(QDir(base).absoluteFilePath(a));
+    }
+    return out;
+}
+
+void SingleInstance::dispatch(const QStringList& arguments)
+{
+    QStringList files;
+    for (const QString& a : absoluteArguments(arguments, QDir::currentPath())) {
+        if (a.isEmpty())
+            continue;
+        const QUrl url(a);
+        const QString scheme = url.scheme().toLower();
+        if (scheme == QLatin1String("zevp")) {
+            if (getURL)
+                getURL(a);
+        } else if (scheme == QLatin1String("file") && url.isLocalFile()) {
+            files << url.toLocalFile();
+        } else if (scheme.size() > 1) {
+            logFormat("SingleInstance: ignored argument %s", qPrintable(a));
+        } else {
+            files << a;
+        }
+    }
+    if (!files.isEmpty() && openDocuments)
+        openDocuments(files);
+}
+
+} // namespace tallomer
+
+#include "SingleInstance.moc"

@@ -1,0 +1,67 @@
+#pragma once
+// One running program per user session. The first instance owns a well-known name on the session
+// bus and exports an object that takes a list of arguments; a later instance forwards its own
+// arguments there and exits. Arguments are zevp: URLs (opened as places) and files (opened as
+// documents). Without a session bus the program simply runs on its own.
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace tallomer {
+
+class SingleInstanceReceiver;
+
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    enum class Role {
+        Primary,    // this process owns the name and receives forwarded arguments
+        Forwarded,  // another instance runs and has our arguments: exit now
+        Standalone, // no session bus: run on our own
+        Failed,     // another instance holds the name but did not take our arguments
+    };
+
+    // Names derived from the application id.
+    static QString serviceName();
+    static QString objectPath();
+    static QString interfaceName();
+
+    // `connection` is the bus to use (the session bus in the program; a private bus in tests).
+    explicit SingleInstance(const QDBusConnection& connection = QDBusConnection::sessionBus(),
+                            QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    std::function<void(const QString& url)> getURL;             // a zevp: URL
+    std::function<void(const QStringList& paths)> openDocuments; // absolute file paths
+
+    // Claims the name, or hands `arguments` to the instance that has it. A Primary instance does
+    // not dispatch its own `arguments`: call dispatch() once the program is ready for them.
+    Role start(const QStringList& arguments);
+
+    // Sends `arguments` to the running instance; false when it did not answer in time.
+    bool forward(const QStringList& arguments, int timeoutMs = 5000);
+
+    // Hands each argument to its callback: zevp: URLs one by one to getURL, file paths and file:
+    // URLs together to openDocuments. Relative paths are taken against the current folder;
+    // anything else is logged and dropped.
+    void dispatch(const QStringList& arguments);
+
+    // Relative paths made absolute against `base` (the forwarding side does this, since the
+    // running instance has another current folder); URLs pass unchanged.
+    static QStringList absoluteArguments(const QStringList& arguments, const QString& base);
+
+private:
+    friend class SingleInstanceReceiver;
+    void received(const QStringList& arguments);
+
+    QDBusConnection connection_;
+    std::unique_ptr<SingleInstanceReceiver> receiver_;
+    bool registered_ = false;
+};
+
+} // namespace tallomer
