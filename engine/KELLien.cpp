@@ -54,6 +54,7 @@ void passeAGauche(KELLien* moving, KELICc* curseur)
     KELGrandTableau* gt = moving->grandTableau();
     if (!gt)
         return;
+    const KELGrandTableau::Passe enCours(gt);
     for (;;) {
         std::size_t i = moving->gtIndexInt();
         if (i == 0)
@@ -73,6 +74,7 @@ void passeADroite(KELLien* moving, KELICc* curseur)
     KELGrandTableau* gt = moving->grandTableau();
     if (!gt)
         return;
+    const KELGrandTableau::Passe enCours(gt);
     for (;;) {
         std::size_t i = moving->gtIndexInt();
         if (i + 1 >= gt->count())

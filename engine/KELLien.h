@@ -36,7 +36,9 @@
 // Batches. Links woken together are placed as a batch: the batch's events are sorted and merged into
 // the array in one pass, and each link is then given to the windows that include it. The table ends
 // in the same order and every window with the same active links as if they had been carried in one
-// at a time; only the order of the activation messages within one batch may differ.
+// at a time; only the order of the activation messages within one batch may differ. Links woken from
+// inside a pass (a crossing that wakes a relation) are carried in one at a time, since the moving
+// event is out of place until its pass ends.
 
 #include "engine/KELTypes.h"
 
@@ -283,6 +285,18 @@ public:
     // Checks the invariants; answers an empty text when they hold.
     std::string verifier() const;
 
+    // Passes under way. While one runs, its moving event is out of place, so new links are carried
+    // in one by one (as a pass would) instead of being merged.
+    int passesEnCours() const { return passesEnCours_; }
+    struct Passe {
+        explicit Passe(KELGrandTableau* gt) : gt_(gt) { ++gt_->passesEnCours_; }
+        ~Passe() { --gt_->passesEnCours_; }
+        Passe(const Passe&) = delete;
+        Passe& operator=(const Passe&) = delete;
+        KELGrandTableau* gt_;
+    };
+
 private:
     std::vector<KELLien*> events_;
+    int passesEnCours_ = 0;
 };

@@ -184,6 +184,14 @@ void KELServeurDeLiens::placerLesLiensEnAttente()
         std::vector<EnAttente> lot;
         lot.swap(e.enAttente);
         e.placementLibre = false;
+        if (e.gt.passesEnCours() > 0) {
+            for (const EnAttente& a : lot) {
+                a.lien->placeToiAGaucheCurseur(a.curseur);
+                a.lien->lienOut()->placeToiAGaucheCurseur(a.curseur);
+            }
+            e.placeJusquA = e.gt.count();
+            continue;
+        }
         e.gt.fusionnerLaFin(e.placeJusquA);
         e.placeJusquA = e.gt.count();
         for (const EnAttente& a : lot)

@@ -25,36 +25,69 @@ void Scheduler::perform(Target target, std::string name, double delay, std::func
         delay = 0.0;
     const Key key{currentTime() + delay, nextOrder_++};
     queue_.emplace(key, Entry{target, std::move(name), std::move(fn), commonModes});
+    byTarget_[target].push_back(key);
     queueChanged();
+}
+
+void Scheduler::forget(Target target, const Key& key)
+{
+    auto it = byTarget_.find(target);
+    if (it == byTarget_.end())
+        return;
+    auto& keys = it->second;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i] == key) {
+            keys[i] = keys.back();
+            keys.pop_back();
+            break;
+        }
+    }
+    if (keys.empty())
+        byTarget_.erase(it);
 }
 
 void Scheduler::cancel(Target target, std::string_view name)
 {
-    for (auto it = queue_.begin(); it != queue_.end();) {
-        if (it->second.target == target && it->second.name == name)
-            it = queue_.erase(it);
-        else
-            ++it;
+    auto it = byTarget_.find(target);
+    if (it == byTarget_.end())
+        return;
+    auto& keys = it->second;
+    for (std::size_t i = 0; i < keys.size();) {
+        auto q = queue_.find(keys[i]);
+        if (q != queue_.end() && q->second.name == name) {
+            queue_.erase(q);
+            keys[i] = keys.back();
+            keys.pop_back();
+        } else {
+            ++i;
+        }
     }
+    if (keys.empty())
+        byTarget_.erase(it);
     queueChanged();
 }
 
 void Scheduler::cancelAll(Target target)
 {
-    for (auto it = queue_.begin(); it != queue_.end();) {
-        if (it->second.target == target)
-            it = queue_.erase(it);
-        else
-            ++it;
-    }
+    auto it = byTarget_.find(target);
+    if (it == byTarget_.end())
+        return;
+    for (const Key& key : it->second)
+        queue_.erase(key);
+    byTarget_.erase(it);
     queueChanged();
 }
 
 bool Scheduler::isPending(Target target, std::string_view name) const
 {
-    for (const auto& [key, e] : queue_)
-        if (e.target == target && e.name == name)
+    auto it = byTarget_.find(target);
+    if (it == byTarget_.end())
+        return false;
+    for (const Key& key : it->second) {
+        auto q = queue_.find(key);
+        if (q != queue_.end() && q->second.name == name)
             return true;
+    }
     return false;
 }
 
@@ -78,7 +111,9 @@ std::size_t Scheduler::runDueAt(double time)
         if (it == queue_.end() || std::get<0>(it->first) > time)
             break;
         Entry entry = std::move(it->second);
+        const Key key = it->first;
         queue_.erase(it);
+        forget(entry.target, key);
         ++ran;
         entry.fn();
     }

@@ -16,6 +16,8 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <unordered_map>
+#include <vector>
 
 namespace tallomer {
 
@@ -59,7 +61,11 @@ protected:
     bool nextDue(double* due) const;
 
 private:
+    void forget(Target target, const Key& key);
+
     std::map<Key, Entry> queue_;
+    // The keys of each target's pending performs, so that cancelling does not scan the queue.
+    std::unordered_map<Target, std::vector<Key>> byTarget_;
     std::uint64_t nextOrder_ = 0;
 };
 
