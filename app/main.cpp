@@ -1,12 +1,17 @@
+#include "app/FirstWindow.h"
+#include "platform/QtScheduler.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Tallomer");
-    window.resize(960, 600);
+    tallomer::setUpApplicationIdentity();
+    // Declared after the application (its timer needs the event loop) and before every window
+    // (targets cancel their performs on it when they die).
+    tallomer::QtScheduler scheduler;
+    tallomer::Scheduler::setShared(&scheduler);
+    tallomer::FirstWindow window;
     window.show();
     return app.exec();
 }

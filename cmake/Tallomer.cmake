@@ -27,8 +27,15 @@ function(tallomer_test name)
   file(GLOB_RECURSE s CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_executable(${name} ${s})
   target_link_libraries(${name} PRIVATE ${TT_LIBS} tallomer_testsupport GTest::gtest GTest::gmock tallomer_warnings)
-  # The escaped semicolons keep the three variables one ENVIRONMENT value: unescaped, the
-  # discovered tests' property list splits them and only the first one is set.
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen\\;TALLOMER_SOURCE_DIR=${PROJECT_SOURCE_DIR}\\;TALLOMER_BUILD_DIR=${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  # The discovered tests' environment is set from a file of our own, read after the list of
+  # tests: a several-variable ENVIRONMENT handed to gtest_discover_tests loses all but the first
+  # variable on its way through the build step.
+  set(env_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+  file(WRITE ${env_file}
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT\n"
+    "    [==[QT_QPA_PLATFORM=offscreen;TALLOMER_SOURCE_DIR=${PROJECT_SOURCE_DIR};TALLOMER_BUILD_DIR=${PROJECT_BINARY_DIR}]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_file})
 endfunction()

@@ -1,0 +1,23 @@
+#pragma once
+// The application's identity and its first window, kept out of main() so that tests can start
+// the application the way main() does.
+
+#include <QMainWindow>
+
+class QApplication;
+
+namespace tallomer {
+
+// Names the application for the desktop: application name "Tallomer" and the desktop file of the
+// application id. No organisation name is set, so that the application's data folder is
+// $XDG_DATA_HOME/Tallomer rather than a nested one.
+void setUpApplicationIdentity();
+
+// The window shown while the application starts; the Space window replaces it.
+class FirstWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FirstWindow(QWidget* parent = nullptr);
+};
+
+} // namespace tallomer
