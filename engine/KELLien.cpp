@@ -542,6 +542,26 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
         events_[i]->assignerGtIndexInt(i);
 }
 
+namespace {
+bool g_verification = false;
+std::string g_premiereErreur;
+} // namespace
+
+void KELGrandTableau::activerVerification(bool oui)
+{
+    g_verification = oui;
+    g_premiereErreur.clear();
+}
+
+const std::string& KELGrandTableau::premiereErreur() { return g_premiereErreur; }
+
+void KELGrandTableau::verifierSiDemande() const
+{
+    if (!g_verification || !g_premiereErreur.empty())
+        return;
+    g_premiereErreur = verifier();
+}
+
 std::string KELGrandTableau::verifier() const
 {
     std::ostringstream why;

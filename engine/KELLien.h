@@ -290,11 +290,21 @@ public:
     int passesEnCours() const { return passesEnCours_; }
     struct Passe {
         explicit Passe(KELGrandTableau* gt) : gt_(gt) { ++gt_->passesEnCours_; }
-        ~Passe() { --gt_->passesEnCours_; }
+        ~Passe()
+        {
+            if (--gt_->passesEnCours_ == 0)
+                gt_->verifierSiDemande();
+        }
         Passe(const Passe&) = delete;
         Passe& operator=(const Passe&) = delete;
         KELGrandTableau* gt_;
     };
+
+    // Debug aid for tests: check the invariants after every outermost move and placement, and keep
+    // the first violation found (empty while none).
+    static void activerVerification(bool oui);
+    static const std::string& premiereErreur();
+    void verifierSiDemande() const;
 
 private:
     std::vector<KELLien*> events_;

@@ -200,6 +200,8 @@ void KELServeurDeLiens::placerLesLiensEnAttente()
         // loop places them.
     }
     e.placementLibre = true;
+    if (e.gt.passesEnCours() == 0)
+        e.gt.verifierSiDemande();
 }
 
 KELI* KELServeurDeLiens::LienForInt(KELId id, KELICc* curseur)

@@ -68,18 +68,25 @@ protected:
         KELChercheurDe::setDatabasePath(path);
         tallomer::Clock::setShared(&clock);
         tallomer::Scheduler::setShared(&sched);
+        KELGrandTableau::activerVerification(true);
         KELServeurDeLiens::initialize();
     }
 
     void TearDown() override
     {
         checkTable();
+        KELGrandTableau::activerVerification(false);
         KELServeurDeLiens::reset();
         tallomer::Scheduler::setShared(nullptr);
         tallomer::Clock::setShared(nullptr);
     }
 
-    static void checkTable() { ASSERT_EQ(KELServeurDeLiens::GrandTableau().verifier(), ""); }
+    // The table now, and after every move and placement since the test began.
+    static void checkTable()
+    {
+        ASSERT_EQ(KELServeurDeLiens::GrandTableau().verifier(), "");
+        ASSERT_EQ(KELGrandTableau::premiereErreur(), "");
+    }
 
     static KELICurseur* global() { return KELServeurDeLiens::CurseurGlobal(); }
 

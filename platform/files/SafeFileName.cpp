@@ -1,0 +1,153 @@
+#include "platform/files/SafeFileName.h"
+
+#include "platform/files/FileIdentity.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tallomer {
+
+namespace {
+
+constexpr int kMaxUniqueAttempts = 10000;
+constexpr qsizetype kMaxKeptExtensionBytes = 16;
+
+qsizetype utf8Size(const QString& s) { return s.toUtf8().size(); }
+
+// The longest prefix of s that fits in maxBytes of UTF-8, never splitting a surrogate pair.
+QString cutToBytes(const QString& s, qsizetype maxBytes)
+{
+    qsizetype bytes = 0;
+    qsizetype i = 0;
+    while (i < s.size()) {
+        const char32_t code = s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()
+            ? QChar::surrogateToUcs4(s.at(i), s.at(i + 1))
+            : s.at(i).unicode();
+        const qsizetype units = code > 0xFFFF ? 2 : 1;
+        const qsizetype size = code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+        if (bytes + size > maxBytes)
+            break;
+        bytes += size;
+        i += units;
+    }
+    return s.left(i);
+}
+
+// "name.ext" → ("name", ".ext"); no extension for "name", "name." or an overlong one.
+std::pair<QString, QString> splitExtension(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0 || dot == name.size() - 1 || utf8Size(name.mid(dot)) > kMaxKeptExtensionBytes)
+        return {name, QString()};
+    return {name.left(dot), name.mid(dot)};
+}
+
+// base + suffix + extension within the byte limit, shortening the base as needed.
+QString fitName(const QString& base, const QString& suffix, const QString& extension)
+{
+    const qsizetype room = kMaxFileNameBytes - utf8Size(suffix) - utf8Size(extension);
+    QString cut = cutToBytes(base, room).trimmed();
+    return cut + suffix + extension;
+}
+
+QString clean(const QString& name)
+{
+    QString last = name;
+    while (last.endsWith(QLatin1Char('/')))
+        last.chop(1);
+    last = last.mid(last.lastIndexOf(QLatin1Char('/')) + 1);
+    QString out;
+    out.reserve(last.size());
+    for (const QChar c : last) {
+        if (c.unicode() == 0)
+            continue;
+        out += (c.category() == QChar::Other_Control) ? QLatin1Char(' ') : c;
+    }
+    out = out.trimmed();
+    qsizetype dots = 0;
+    while (dots < out.size() && out.at(dots) == QLatin1Char('.'))
+        ++dots;
+    out = out.mid(dots).trimmed();
+    if (utf8Size(out) > kMaxFileNameBytes) {
+        const auto [base, extension] = splitExtension(out);
+        out = fitName(base, QString(), extension);
+        if (out == extension) // nothing of the base survived: cut the whole name instead
+            out = cutToBytes(base + extension, kMaxFileNameBytes).trimmed();
+    }
+    return out;
+}
+
+bool somethingAt(const QString& path) { return fileIdentity(path, SymlinkMode::NoFollow).has_value(); }
+
+} // namespace
+
+QString safeFileName(const QString& name, const QString& fallback)
+{
+    QString out = clean(name);
+    if (out.isEmpty())
+        out = clean(fallback);
+    if (out.isEmpty())
+        out = QStringLiteral("untitled");
+    return out;
+}
+
+QString pathInFolder(const QString& folder, const QString& name)
+{
+    QString base = QDir::cleanPath(folder);
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    return base + safeFileName(name);
+}
+
+QString uniquePathInFolder(const QString& folder, const QString& name)
+{
+    if (!QFileInfo(folder).isDir())
+        return QString();
+    const QString safe = safeFileName(name);
+    const QString first = pathInFolder(folder, safe);
+    if (!somethingAt(first))
+        return first;
+    const auto [base, extension] = splitExtension(safe);
+    for (int n = 1; n <= kMaxUniqueAttempts; ++n) {
+        const QString candidate
+            = pathInFolder(folder, fitName(base, QStringLiteral(" (%1)").arg(n), extension));
+        if (!somethingAt(candidate))
+            return candidate;
+    }
+    return QString();
+}
+
+FileResult writeNewFile(const QString& folder, const QString& name, const QByteArray& bytes,
+                        QString* writtenPath)
+{
+    // Another writer may take the free name between the check and the creation: try again then.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const QString path = uniquePathInFolder(folder, name);
+        if (path.isEmpty())
+            return FileResult::failure(QStringLiteral("no free name for %1 in %2").arg(name, folder));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (somethingAt(path))
+                continue;
+            return FileResult::failure(QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
+        }
+        if (file.write(bytes) != bytes.size() || !file.flush()) {
+            const QString error = file.errorString();
+            file.close();
+            file.remove();
+            return FileResult::failure(QStringLiteral("cannot write %1: %2").arg(path, error));
+        }
+        file.close();
+        if (file.error() != QFileDevice::NoError) {
+            file.remove();
+            return FileResult::failure(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        }
+        if (writtenPath)
+            *writtenPath = path;
+        return FileResult::success();
+    }
+    return FileResult::failure(QStringLiteral("no free name for %1 in %2").arg(name, folder));
+}
+
+} // namespace tallomer

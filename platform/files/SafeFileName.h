@@ -1,0 +1,34 @@
+#pragma once
+// File names that come from outside text (an Object's title, a name a web server suggests, the
+// name of a pasted image) are made safe before they touch the file system: they name one entry
+// inside the folder they are meant for, never a path elsewhere, and never replace another file.
+
+#include "platform/files/FileResult.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tallomer {
+
+inline constexpr qsizetype kMaxFileNameBytes = 255;
+
+// The last path component of name, without NUL or control characters, without leading dots and
+// surrounding blanks, at most 255 bytes of UTF-8 (cut on a character boundary, keeping a short
+// extension). When nothing usable is left: fallback, made safe the same way ("untitled" if that
+// fails too).
+QString safeFileName(const QString& name, const QString& fallback = QStringLiteral("untitled"));
+
+// folder + "/" + safeFileName(name): always an entry directly inside folder.
+QString pathInFolder(const QString& folder, const QString& name);
+
+// A path inside folder for safeFileName(name) where nothing exists yet (not even a dangling
+// symbolic link): "name.ext", then "name (1).ext", "name (2).ext" ... Empty when the folder is
+// missing or no free name was found.
+QString uniquePathInFolder(const QString& folder, const QString& name);
+
+// Writes bytes to a new file at uniquePathInFolder(folder, name), created exclusively so that a
+// file appearing meanwhile is never overwritten. writtenPath (when given) receives the path.
+FileResult writeNewFile(const QString& folder, const QString& name, const QByteArray& bytes,
+                        QString* writtenPath = nullptr);
+
+} // namespace tallomer
