@@ -29,9 +29,10 @@
 // when the neighbour's (date, rank) is strictly on the other side, so every crossing that changes
 // the relative order of a plain link and a window is exactly a change of inclusion, in either
 // direction, and no other crossing happens. Events of equal (date, rank) are never swapped.
-// Consequences: a zero-length link is inside no window at all (it holds at no moment), including a
-// zero-length context at its date; a window whose end lies before its start includes exactly the
-// links that span it, and its dates are never rewritten behind the array's back.
+// Consequences: a zero-length link at t is inside a window [a, b] iff a < t <= b, so never at a cursor
+// (nor in a zero-length context at t, which the windows would otherwise count in while the array
+// cannot); a window whose end lies before its start includes exactly the links that span it, and
+// its dates are never rewritten behind the array's back.
 //
 // Batches. Links woken together are placed as a batch: the batch's events are sorted and merged into
 // the array in one pass, and each link is then given to the windows that include it. The table ends
