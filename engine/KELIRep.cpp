@@ -179,6 +179,7 @@ const std::vector<KELI*>& KELIRepRelation::liens()
         liensCharges_ = true;
         if (KELIds ids = KELServeurDeLiens::LiensNumDeLaRelInt(lien_->idInt())) {
             KELServeurDeLiens::Prefetch(*ids);
+            const KELServeurDeLiens::Groupe groupe;
             for (KELId id : *ids)
                 KELServeurDeLiens::LienForInt(id, curseur_);
         }

@@ -70,8 +70,13 @@ public:
     std::size_t gtIndexInt() const { return gtIndexInt_; }
     void assignerGtIndexInt(std::size_t i) { gtIndexInt_ = static_cast<std::uint32_t>(i); }
 
-    KELGrandTableau* grandTableau() const { return grandTableau_; }
-    void referencerGrandTableau(KELGrandTableau* gt) { grandTableau_ = gt; }
+    // The one event table; nullptr until this event stands in it.
+    KELGrandTableau* grandTableau() const { return dansLeTableau_ ? tableau_ : nullptr; }
+    void referencerGrandTableau(KELGrandTableau* gt)
+    {
+        tableau_ = gt;
+        dansLeTableau_ = gt != nullptr;
+    }
 
     virtual std::string kelClasse() const = 0;
     virtual KELI* lienIn() { return nullptr; }
@@ -92,9 +97,11 @@ public:
     virtual void scannToiAGaucheCurseur(KELICc* curseur);
 
 protected:
-    KELGrandTableau* grandTableau_ = nullptr; // not owned
+    // There is one table for all links; keeping it out of every event saves memory on large bases.
+    static inline KELGrandTableau* tableau_ = nullptr; // not owned
     KELId idInt_ = 0;
     std::uint32_t gtIndexInt_ = 0;
+    bool dansLeTableau_ = false;
 };
 
 // The end event of a link; lives inside its link.
@@ -238,6 +245,7 @@ protected:
 private:
     struct Reps;
 
+    bool siCroisementFutur_ = false; // first, so that it fills the base's padding
     KELId parentInt_ = 0;
     KELId enfantInt_ = 0;
     KELId relationInt_ = 0;
@@ -247,7 +255,6 @@ private:
     KELId channelInt_ = 0;
     std::unique_ptr<Reps> reps_; // made on first representation
     KELO lienOut_;
-    bool siCroisementFutur_ = false;
 };
 
 // The time-ordered event array.

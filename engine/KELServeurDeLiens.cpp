@@ -21,9 +21,57 @@ struct EnAttente {
     KELICc* curseur;
 };
 
+// The id cache. User ids are handed out one after the other, so they live in a dense array (8 bytes
+// a link); fixed ids and stray ones go to a map.
+class Cache {
+public:
+    KELI* trouver(KELId id) const
+    {
+        if (const std::size_t i = index(id); i < dense_.size())
+            return dense_[i].get();
+        auto it = autres_.find(id);
+        return it == autres_.end() ? nullptr : it->second.get();
+    }
+    bool contient(KELId id) const { return trouver(id) != nullptr; }
+    KELI* inserer(KELId id, std::unique_ptr<KELI> lien)
+    {
+        KELI* p = lien.get();
+        const std::size_t i = index(id);
+        if (i != kHors && i < dense_.size() + kMarge) {
+            if (i >= dense_.size())
+                dense_.resize(i + 1);
+            dense_[i] = std::move(lien);
+        } else {
+            autres_.emplace(id, std::move(lien));
+        }
+        return p;
+    }
+    template <class F>
+    void pourChaque(F&& f)
+    {
+        for (auto& l : dense_)
+            if (l)
+                f(l.get());
+        for (auto& [id, l] : autres_)
+            f(l.get());
+    }
+
+private:
+    static constexpr std::size_t kHors = static_cast<std::size_t>(-1);
+    static constexpr std::size_t kMarge = 1u << 20;
+    static std::size_t index(KELId id)
+    {
+        if (id <= KELIdSpace::minId() || id >= KELIdSpace::maxId())
+            return kHors;
+        return static_cast<std::size_t>(id - KELIdSpace::minId() - 1);
+    }
+    std::vector<std::unique_ptr<KELI>> dense_;
+    std::unordered_map<KELId, std::unique_ptr<KELI>> autres_;
+};
+
 struct Etat {
     KELGrandTableau gt;
-    std::unordered_map<KELId, std::unique_ptr<KELI>> cache;
+    Cache cache;
     std::unique_ptr<KELChercheurDeLiens> chercheur;
     std::vector<EnAttente> enAttente;
     bool placementLibre = true;   // no placement running further up
@@ -35,11 +83,7 @@ struct Etat {
     std::unordered_map<KELId, KELRow> lus; // rows read ahead, not yet woken
     int ecrituresSuspendues = 0;
 
-    Etat()
-    {
-        cache.reserve(350000);
-        enAttente.reserve(300);
-    }
+    Etat() { enAttente.reserve(300); }
 };
 
 std::unique_ptr<Etat> g;
@@ -135,12 +179,21 @@ void KELServeurDeLiens::initialize()
 
 bool KELServeurDeLiens::estInitialise() { return g != nullptr; }
 
+KELServeurDeLiens::Groupe::Groupe() : ancien_(etat().placementLibre) { etat().placementLibre = false; }
+
+KELServeurDeLiens::Groupe::~Groupe()
+{
+    Etat& e = etat();
+    e.placementLibre = ancien_;
+    if (ancien_ && !e.enAttente.empty())
+        placerLesLiensEnAttente();
+}
+
 void KELServeurDeLiens::reset()
 {
     if (g) {
         // Links refer to each other without owning: drop the references before the objects.
-        for (auto& [id, lien] : g->cache)
-            lien->lachePrise();
+        g->cache.pourChaque([](KELI* lien) { lien->lachePrise(); });
         g.reset();
     }
     KELServeurDeMots::reset();
@@ -153,13 +206,13 @@ KELI* KELServeurDeLiens::AssigneLien(std::unique_ptr<KELI> lienPossede, KELId id
     Etat& e = etat();
     if (id == 0 || !lienPossede)
         return nullptr;
-    if (e.cache.count(id)) {
+    if (e.cache.contient(id)) {
         logFormat("KELServeurDeLiens _AssigneLien: id %lu is already in memory", static_cast<unsigned long>(id));
         return nullptr;
     }
     KELI* lien = lienPossede.get();
     lien->assignerIdInt(id);
-    e.cache.emplace(id, std::move(lienPossede));
+    e.cache.inserer(id, std::move(lienPossede));
     if (lien->siCurseur())
         e.fenetres.push_back(static_cast<KELICc*>(lien));
     lien->ajouterLeCurseur(curseur);
@@ -209,8 +262,7 @@ KELI* KELServeurDeLiens::LienForInt(KELId id, KELICc* curseur)
     if (id == 0)
         return nullptr;
     Etat& e = etat();
-    auto it = e.cache.find(id);
-    KELI* lien = it == e.cache.end() ? nullptr : it->second.get();
+    KELI* lien = e.cache.trouver(id);
     if (!curseur)
         return lien;
     if (!lien) {
@@ -247,7 +299,7 @@ void KELServeurDeLiens::Prefetch(const std::vector<KELId>& ids)
     Etat& e = etat();
     std::vector<KELId> manquants;
     for (KELId id : ids)
-        if (id && !e.cache.count(id) && !e.lus.count(id))
+        if (id && !e.cache.contient(id) && !e.lus.count(id))
             manquants.push_back(id);
     if (manquants.size() < 2)
         return;
@@ -369,9 +421,7 @@ const std::vector<KELICc*>& KELServeurDeLiens::Fenetres() { return etat().fenetr
 
 KELI* KELServeurDeLiens::DonneMaintenantLeLienId(KELId id)
 {
-    Etat& e = etat();
-    auto it = e.cache.find(id);
-    return it == e.cache.end() ? nullptr : it->second.get();
+    return etat().cache.trouver(id);
 }
 
 void KELServeurDeLiens::LibereLienInt(KELId id)

@@ -65,6 +65,19 @@ public:
     // Every cursor and context in memory.
     static const std::vector<KELICc*>& Fenetres();
 
+    // Links woken while a group lives are placed together when it ends (one merge instead of one
+    // per link): loading a relation's links wakes them in a group.
+    class Groupe {
+    public:
+        Groupe();
+        ~Groupe();
+        Groupe(const Groupe&) = delete;
+        Groupe& operator=(const Groupe&) = delete;
+
+    private:
+        bool ancien_;
+    };
+
     // Forwarders to the finder.
     static std::size_t LienCount();
     static void MajLesDatesDuLien(const KELI* lien);
