@@ -1,0 +1,128 @@
+#pragma once
+// The model of one cursor's desk: which Objects lie on a Channel's desk at the cursor's moment,
+// where, how large and under which title. An icon is a link Channel -> Object over [in, out); the
+// geometry and the title belong to the Object as dated attribute links, one value at any moment.
+// It carries out the user's commands on icons and dated changes of place and title, and turns the
+// link base's activation messages into calls on its desk viewer. It draws nothing and caches
+// nothing: every read goes to the link base through the cursor or its context.
+
+#include "desk/model/ZEVIconPosition.h"
+#include "engine/KELICc.h"
+#include "engine/KELTypes.h"
+#include "space/desk/ZEVDeskGeometry.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class KELICurseur;
+class KELIModel;
+class KELIElemRelation;
+
+namespace tallomer {
+
+class ZEVDeskViewerServices;
+class ZEVItemClass;
+class ZEVItemViewerServices;
+class ZEVSpaceServices;
+
+class ZEVDeskClass final : public KELDelegueDeMaj {
+public:
+    // Neither argument is owned; `space` may be null (no window: positions in desk units, no
+    // Space end, no go-to).
+    ZEVDeskClass(KELICurseur* curseur, ZEVSpaceServices* space);
+    ~ZEVDeskClass() override;
+    ZEVDeskClass(const ZEVDeskClass&) = delete;
+    ZEVDeskClass& operator=(const ZEVDeskClass&) = delete;
+
+    bool valide() const;
+
+    // Companions of the same cursor; not owned.
+    void referencerDeskViewer(ZEVDeskViewerServices* v) { deskViewer_ = v; }
+    void referencerItemViewer(ZEVItemViewerServices* v) { itemViewer_ = v; }
+    void referencerItemClass(ZEVItemClass* c) { itemClass_ = c; }
+    ZEVSpaceServices* spaceController() const { return space_; }
+    ZEVItemClass* itemClass() const { return itemClass_; }
+    KELICurseur* curseur() const { return curseur_; }
+    KELICc* contexte() const;
+
+    void enclencherMaj();
+    void initialiser();
+
+    // Reads.
+    ZEVIconPosition rectCurseurForItem(KELI* item);
+    ZEVIconPosition rectContexteInForItem(KELI* item);
+    ZEVIconPosition rectContexteOutForItem(KELI* item);
+    std::optional<std::string> itemTitleCurseurForItem(KELI* item);
+    std::optional<std::string> itemTitleContexteInForItem(KELI* item);
+    std::optional<std::string> itemTitleContexteOutForItem(KELI* item);
+    std::optional<std::string> itemTypeForItem(KELI* item);
+    std::vector<KELI*> liensForIconViewerRelation();
+    std::vector<KELI*> itemsForIconViewerRelation();
+    bool siIconExisteForItem(KELI* item);
+
+    // Changes. None refreshes the cursor: the callers do, once they are done.
+    KELI* creerIconForItem(KELI* item, KELDate inDate, KELDate outDate);
+    void creerIconAttributsForItem(KELI* item, const ZEVIconPosition& position);
+    void releaseIconForItem(KELI* item);
+    void releaseIconForItems(const std::vector<KELI*>& items);
+    void releaseIconForItems(const std::vector<KELI*>& items, KELDate transitionDate);
+    void forgetIconForItem(KELI* item);
+    void forgetIconForItems(const std::vector<KELI*>& items);
+    void recallIconForItem(KELI* item, KELDate recallDate);
+    bool recallIconForItem(KELI* item, KELDate recallDate, const ZEVIconPosition& newPosition,
+                           const ZEVIconPosition& oldPosition);
+    void retainIconForItem(KELI* item);
+    void retainIconForItems(const std::vector<KELI*>& items);
+    void updatePosition(const ZEVIconPosition& newPosition, const ZEVIconPosition& oldPosition, KELI* item);
+    void updatePosition(const ZEVIconPosition& newPosition, const ZEVIconPosition& oldPosition, KELI* item,
+                        KELDate date);
+    void updateItemTitle(const std::string& title, KELI* item);
+    void updateItemTitle(const std::string& title, KELI* item, KELDate date);
+    void updateSpaceTitle(const std::string& title, KELI* item);
+
+    void activationDuLien(KELI* lien, KELICc* curseur) override;
+    void desactivationDuLien(KELI* lien, KELICc* curseur) override;
+
+    // The size as stored and compared: to the nearest half point.
+    static double tailleArrondie(double size);
+
+private:
+    struct Decalage {
+        double k = 0;
+        double tailleDefaut = 0;
+        double pas = 0;
+    };
+    ZEVDeskGeometry& geometrie();
+    KELI* canalDeLItem(KELI* item);
+    KELDate finDeLEspace(KELDate date);
+    ZEVIconPosition positionParDefaut();
+    void retainAt(KELI* item, KELDate date, Decalage* decalage);
+    KELI* premierIconeActif(KELI* item);
+    ZEVIconPosition positionDansLaFenetre(KELI* item, bool premier);
+    std::optional<std::string> titreDansLaFenetre(KELI* item, bool premier);
+    // Gives the attribute the value from `date` until its next change: the link valid at that date
+    // is closed there (never before its own in-date) and the new one runs up to the next in-date.
+    KELI* changerAttribut(KELI* item, KELId relation, KELI* valeur, KELDate date, bool siToujoursQuandAucun);
+    KELI* nombre(double valeur);
+    KELI* mot(const std::string& texte);
+
+    KELICurseur* curseur_;     // not owned
+    ZEVSpaceServices* space_;  // not owned; may be null
+    ZEVDeskViewerServices* deskViewer_ = nullptr; // not owned
+    ZEVItemViewerServices* itemViewer_ = nullptr; // not owned
+    ZEVItemClass* itemClass_ = nullptr;           // not owned
+    ZEVDeskGeometry geometrieParDefaut_;
+    KELIModel* nombreModel_ = nullptr; // links live for the run
+    KELIModel* motModel_ = nullptr;
+    KELIElemRelation* iconRelation_ = nullptr;
+    KELIElemRelation* xRelation_ = nullptr;
+    KELIElemRelation* yRelation_ = nullptr;
+    KELIElemRelation* sRelation_ = nullptr;
+    KELIElemRelation* angleRelation_ = nullptr;
+    KELIElemRelation* titleRelation_ = nullptr;
+    KELIElemRelation* typeRelation_ = nullptr;
+    bool siEnclenche_ = false;
+};
+
+} // namespace tallomer
