@@ -1,0 +1,233 @@
+#pragma once
+// The hub of the Space window: it owns the window, the space model, one desk per time cursor
+// (Search and Now), the inspector viewers and the front viewer, keeps the mapping between the
+// window and the virtual desk, the current Channel and the two Channel roles of `default.file`,
+// and reacts to the user defaults. Main thread only.
+
+#include "engine/KELTypes.h"
+#include "engine/runtime/Scheduler.h"
+#include "platform/UserDefaults.h"
+#include "space/ZEVSpaceParts.h"
+#include "space/desk/ZEVDeskGeometry.h"
+
+#include <QColor>
+#include <QRectF>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+class KELI;
+class KELICurseur;
+class KELIContexte;
+class KELIElemRelation;
+class KELIModel;
+class KELIModelMot;
+
+namespace tallomer {
+
+class ZEVEntityClass;
+class ZEVSpaceClass;
+class ZEVSpaceWindow;
+
+class ZEVSpaceController {
+public:
+    static constexpr const char* kDefaultChannelKey = "ZEVDefaultChannel";
+    static constexpr const char* kDefaultChannelZevFolderKey = "ZEVDefaultChannelZevFolder";
+
+    // Builds the Space of the space object `spaceInt` at the timeline cursor, its window in front.
+    // nullptr when there is no timeline cursor or no such space object. `host` is not owned and
+    // must outlive the controller.
+    static std::unique_ptr<ZEVSpaceController> initSpaceControllerWithSpaceInt(KELId spaceInt, ZEVSpaceHost& host,
+                                                                                KELICurseur* tlCurseur);
+    ~ZEVSpaceController();
+    ZEVSpaceController(const ZEVSpaceController&) = delete;
+    ZEVSpaceController& operator=(const ZEVSpaceController&) = delete;
+
+    ZEVSpaceHost& host() const { return host_; }
+    KELICurseur* tlCurseur() const { return tlCurseur_; }
+    KELICurseur* actifCurseur() const { return actifCurseur_; }
+    KELICurseur* nowCurseur() const { return nowCurseur_; }
+    KELICurseur* searchCurseur() const { return searchCurseur_; }
+    KELIContexte* tlContexte() const { return tlContexte_; }
+    bool siSearchActif() const { return actifCurseur_ && actifCurseur_ == searchCurseur_; }
+    ZEVSpaceWindow* spaceWindow() const { return spaceWindow_.get(); }
+    ZEVSpaceClass* spaceClass() const { return spaceClass_.get(); }
+    ZEVEntityClass* entityClass() const { return entityClass_.get(); }
+    ZEVFrontViewerServices* frontViewer() const { return frontViewer_.get(); }
+    ZEVEntityViewer* channelViewer() const { return channelViewer_; }
+
+    void enclencherMaj();
+    // Ends a move of the timeline cursor, so that every cursor catches up.
+    void relancerLesCurseurs();
+
+    // ---- desk coordinates ----
+    // Recomputes the mapping from the content view's current size.
+    void updateSpaceRatio();
+    ZEVDeskGeometry& deskGeometry() { return deskGeometry_; }
+    const ZEVDeskGeometry& deskGeometry() const { return deskGeometry_; }
+    QRectF nextIconDefaultPosition() { return deskGeometry_.nextIconDefaultPosition(); }
+    // The desk's view in window points (y-up, origin 0).
+    QRectF deskViewFrame() const;
+
+    // ---- display options and drag session ----
+    const ZEVDeskDisplayOptions& displayOptions() const { return options_; }
+    bool siHideItemTitleForItem(KELI* item, bool selectedFilter) const;
+    void setSiShowLinksForAllObjects(bool v) { options_.siShowLinksForAllObjects = v; }
+    void setSiShowLinksForSelections(bool v) { options_.siShowLinksForSelections = v; }
+    void setSiFiltreANDOperation(bool andOperation);
+    void setEditedTitleItem(KELI* item) { editedTitleItem_ = item; } // not owned
+    void draggingSessionStartedWithInteger(long session);
+    void cancelDraggingSession();
+    void draggingSessionDidStop();
+    void setDraggingItem(KELI* item);
+    KELI* draggingItem() const { return draggingItem_; }
+    long draggingSessionInteger() const { return draggingSessionInteger_; }
+    bool siDraggingSession() const { return siDraggingSession_; }
+    bool siCancelDraggingSession() const { return siCancelDraggingSession_; }
+    bool siBackItemChanges() const { return siBackItemChanges_; }
+    bool siBackColorChanges() const { return siBackColorChanges_; }
+    bool siBackScaleChanges() const { return siBackScaleChanges_; }
+    long goToTag() const { return goToTag_; }
+    // The duration tag of a go-to tag; 0 for an unknown tag.
+    long durationForGoToTag(long tag) const;
+
+    // ---- per-cursor desks ----
+    ZEVCursorDesk* deskForCurseur(KELICurseur* curseur) const;
+    ZEVItemClass* itemClassForCurseur(KELICurseur* curseur) const;
+    ZEVItemViewer* itemViewerForCurseur(KELICurseur* curseur) const;
+    ZEVDeskClass* deskClassForCurseur(KELICurseur* curseur) const;
+    ZEVDeskViewer* deskViewerForCurseur(KELICurseur* curseur) const;
+    void changeDeskForActifCurseur(KELICurseur* curseur);
+    // Records in the link base which cursor is active.
+    void updateActifCurseur(KELICurseur* curseur);
+
+    // ---- inspectors ----
+    ZEVEntityViewer* viewerForEntityClassName(const std::string& className) const;
+    ZEVEntityViewer* creerViewerForEntityClassName(const std::string& className, KELId entityInt);
+    // The same, the class name read from the entity's words in the link base.
+    ZEVEntityViewer* creerViewerForEntityInt(KELId entityInt);
+    // Opens the Files, Contacts and Images inspectors in which the Object is listed at the
+    // cursor; answers the entities opened, in that order.
+    std::vector<KELId> openViewersForCurseur(KELICurseur* curseur, KELI* item);
+    std::vector<ZEVEntityViewer*> allEntityViewers() const;
+    void updateAllTableViews();
+    void volumeMountDidChange();
+
+    // ---- Channels ----
+    std::vector<KELI*> allIdentities();
+    // nullptr when the id is not a Channel.
+    KELI* channelForIdentityInt(KELId identityInt);
+    KELI* newIdentityNamed(const std::string& name);
+    void renameIdentity(KELI* channel, const std::string& name);
+    // Makes the Channel current and tells every listener; an unknown id changes nothing.
+    void updateChannelWithIdentityInt(KELId identityInt);
+    // The list of Channels changed.
+    void updateChannelWithIdentitySet();
+    KELId homeChannelInt() const { return homeChannelInt_; }
+    KELId zevFolderChannelInt() const { return zevFolderChannelInt_; }
+    KELId currentChannelInt() const;
+    // Rewrite `default.file`; the field changes only when the file was written.
+    bool setHomeChannelInt(KELId channelInt);
+    bool setZevFolderChannelInt(KELId channelInt);
+    QString defaultFilePath() const;
+    // The colour of a colour item (its three numbers 0 to 255); black when incomplete.
+    QColor colorForColorItem(KELI* colorItem);
+
+    // ---- the window ----
+    // The frame to open with out of full screen (y-up, title bar included).
+    QRectF windowDefaultRect();
+    // Remembers the window's frame in the user defaults (not in full screen).
+    void majWindowDefault();
+    // A key of the Space window: answers true when the key is used up.
+    bool spaceKeyPressed(int qtKey, Qt::KeyboardModifiers modifiers);
+    void flagsChanged(Qt::KeyboardModifiers modifiers, bool siAcceptsFlagsChanges);
+    void setBrowsedSpaceBackImageInt(KELId imageInt) { browsedBackImageInt_ = imageInt; }
+    KELId browsedBackImageInt() const { return browsedBackImageInt_; }
+    void emptyPreviousImageItemIndexSet() { previousImageItemIndexSet_.clear(); }
+    void emptyNextImageLienIndexSet() { nextImageLienIndexSet_.clear(); }
+    std::set<long>& previousImageItemIndexSet() { return previousImageItemIndexSet_; }
+    std::set<long>& nextImageLienIndexSet() { return nextImageLienIndexSet_; }
+    bool siFirstTime() const { return siFirstTime_; }
+    bool siMiniSpace() const { return siMiniSpace_; }
+    bool siAddToHistory() const { return siAddToHistory_; }
+    void setSiAddToHistory(bool v) { siAddToHistory_ = v; }
+
+private:
+    ZEVSpaceController(KELId spaceInt, ZEVSpaceHost& host, KELICurseur* tlCurseur);
+    void construire(KELId spaceInt);
+    void lireDefaultFile();
+    bool ecrireDefaultFile(const char* key, KELId channelInt);
+    void lireLesDefaults();
+    void observeValueForKey(const QString& key, bool value);
+    void creerLaFenetre();
+    void lireLesCurseurs();
+    KELI* lienActifInitial();
+    void initDeskDicoWithChannelViewer(ZEVEntityViewer* channelViewer);
+    std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* curseur);
+    int frontMode() const;
+
+    ZEVSpaceHost& host_;        // not owned: the controller that made the Space
+    UserDefaultsController& defaults_; // not owned
+    KELICurseur* tlCurseur_;    // not owned; links live for the run
+    KELICurseur* actifCurseur_ = nullptr;
+    KELICurseur* nowCurseur_ = nullptr;
+    KELICurseur* searchCurseur_ = nullptr;
+    KELIContexte* tlContexte_ = nullptr;
+
+    KELIModel* nombreModel_ = nullptr;
+    KELIModelMot* motModel_ = nullptr;
+    KELIModel* itemModel_ = nullptr;
+    KELIModel* identityModel_ = nullptr;
+    KELIElemRelation* itemTitleRelation_ = nullptr;
+    KELIElemRelation* colorRedRelation_ = nullptr;
+    KELIElemRelation* colorGreenRelation_ = nullptr;
+    KELIElemRelation* colorBlueRelation_ = nullptr;
+    KELI* defaultColorItem_ = nullptr;
+
+    // Keyed by the cursor's id.
+    std::map<KELId, std::unique_ptr<ZEVCursorDesk>> deskDico_;
+    // Keyed by the viewer's class name.
+    std::map<std::string, std::unique_ptr<ZEVEntityViewer>> entityViewerDico_;
+    ZEVEntityViewer* channelViewer_ = nullptr; // held by entityViewerDico_
+
+    KELId homeChannelInt_ = 0;
+    KELId zevFolderChannelInt_ = 0;
+    std::map<long, long> goToDurationMap_;
+    long goToTag_ = 1;
+
+    ZEVDeskGeometry deskGeometry_;
+    ZEVDeskDisplayOptions options_;
+    bool siBackItemChanges_ = true;
+    bool siBackColorChanges_ = false;
+    bool siBackScaleChanges_ = false;
+    std::vector<DefaultsToken> defaultsTokens_;
+
+    std::vector<KELI*> gotoObjects_;
+    KELId browsedBackImageInt_ = 0;
+    std::set<long> previousImageItemIndexSet_;
+    std::set<long> nextImageLienIndexSet_;
+
+    KELDate editedTitleTime_ = 0;
+    KELI* editedTitleItem_ = nullptr; // not owned
+    long draggingSessionInteger_ = -1;
+    KELI* draggingItem_ = nullptr; // not owned
+    bool siDraggingSession_ = false;
+    bool siCancelDraggingSession_ = false;
+    bool siMouseLimitOUT_ = true;
+
+    bool siFirstTime_ = false;
+    bool siMiniSpace_ = false;
+    bool siAddToHistory_ = false;
+
+    std::unique_ptr<ZEVSpaceWindow> spaceWindow_;
+    std::unique_ptr<ZEVSpaceClass> spaceClass_;
+    std::unique_ptr<ZEVEntityClass> entityClass_;
+    std::unique_ptr<ZEVFrontViewerServices> frontViewer_;
+    ScheduledTarget guard_{this};
+};
+
+} // namespace tallomer

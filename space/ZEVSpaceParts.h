@@ -1,0 +1,178 @@
+#pragma once
+// The pieces the space controller holds but does not define: one desk per time cursor, the
+// inspector viewers, the front viewer, and the application side that created the controller.
+// Each is reached through one of the small interfaces below, so that the Space does not depend on
+// the libraries that implement them; the application links them all and hands them over.
+
+#include "engine/KELTypes.h"
+
+#include <QCursor>
+#include <QRectF>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class KELI;
+class KELICurseur;
+class QGraphicsScene;
+
+namespace tallomer {
+
+class UserDefaultsController;
+class ZEVSpaceController;
+class ZEVDeskClass;
+class ZEVDeskViewer;
+class ZEVItemViewer;
+class ZEVItemClass;
+
+// Told when the current Channel changes; 0 means "the list of Channels changed".
+class ZEVChannelListener {
+public:
+    virtual ~ZEVChannelListener() = default;
+    virtual void channelDidChangeWithIdentityInt(KELId identityInt) {}
+};
+
+// One cursor's desk: the desk model, the desk viewer, the item viewer and the Object factory,
+// owned together. The four parts keep the names they are filed under in the desk dictionary.
+class ZEVCursorDesk : public ZEVChannelListener {
+public:
+    static constexpr const char* kDeskClassKey = "ZEVDeskClass";
+    static constexpr const char* kDeskViewerKey = "ZEVDeskViewer";
+    static constexpr const char* kItemViewerKey = "ZEVItemViewer";
+    static constexpr const char* kItemClassKey = "ZEVItemClass";
+
+    // The parts; nullptr for one not built. Owned by this desk.
+    virtual ZEVDeskClass* deskClass() { return nullptr; }
+    virtual ZEVDeskViewer* deskViewer() { return nullptr; }
+    virtual ZEVItemViewer* itemViewer() { return nullptr; }
+    virtual ZEVItemClass* itemClass() { return nullptr; }
+
+    // The desk viewer learns its item viewer and Object factory.
+    virtual void referencerViewerParts() {}
+    // The item viewer, the factory and the desk model learn each other.
+    virtual void referencerModelParts() {}
+    // The desk model, then the factory, read what they show.
+    virtual void initialiser() {}
+    // The desk's background; answers whether the Channel had none yet (a first run).
+    virtual bool initWallpaperWithChannelViewer(ZEVChannelListener* channelViewer) { return false; }
+    virtual void majBackForFirstTime() {}
+    // The desk model, the desk viewer and the factory start listening, in that order.
+    virtual void enclencherMaj() {}
+
+    // The desk's scene becomes the one the Space window shows.
+    virtual void placerDevant() {}
+    virtual QGraphicsScene* deskScene() { return nullptr; }
+    virtual void majImages() {}
+    virtual void setSiFiltreANDOperation(bool andOperation) {}
+    // The Object views of the item viewer shown in that front mode, in stacking order.
+    virtual int visibleItemViewCount(int frontMode) { return 0; }
+};
+
+// An inspector's controller, made by class name from the words of the link base.
+class ZEVEntityViewer : public ZEVChannelListener {
+public:
+    explicit ZEVEntityViewer(KELId entityInt) : entityInt_(entityInt) {}
+    KELId entityInt() const { return entityInt_; }
+    virtual void actifCurseurDidChange() {}
+    virtual void updateInspectView() {}
+
+private:
+    KELId entityInt_;
+};
+
+// Inspector classes by name: each inspector registers its maker once at start-up.
+class ZEVEntityViewerClasses {
+public:
+    using Maker = std::function<std::unique_ptr<ZEVEntityViewer>(ZEVSpaceController&, KELId entityInt)>;
+    static void ajouter(const std::string& className, Maker maker);
+    static bool connait(const std::string& className);
+    // nullptr for an unknown name or a maker that refused.
+    static std::unique_ptr<ZEVEntityViewer> creer(const std::string& className, ZEVSpaceController& space,
+                                                  KELId entityInt);
+    static void reset();
+
+private:
+    static std::map<std::string, Maker>& registre();
+};
+
+// The front layer, as far as the Space drives it.
+class ZEVFrontViewerServices : public ZEVChannelListener {
+public:
+    // 0 icons, 1 titles, 2 filters, 3 links, 4 none.
+    virtual int frontMode() { return 0; }
+    virtual void selectionDidChange() {}
+    virtual void actifCurseurDidChangeForCurseur(KELICurseur* curseur) {}
+    virtual void filterOperationDidChange() {}
+    virtual void draggingSessionDidStop() {}
+    virtual void displayFrontView() {}
+    virtual void userChangeFlag(Qt::KeyboardModifiers modifiers) {}
+    // Whether the selection of the front mode holds something to recall at the active cursor,
+    // to recall at Now from the Search desk, or to release.
+    virtual bool siRecallingSelectedItems() { return false; }
+    virtual bool siRecallingNowSelectedItems() { return false; }
+    virtual bool siReleasingSelectedItems() { return false; }
+    virtual void userRecallNow() {}
+    virtual void userRecallSearch() {}
+    virtual void userReleaseNow() {}
+    virtual void userReleaseSearch() {}
+    virtual void userStepBack() {}
+    virtual void cancelOperation() {}
+};
+
+// Menu commands the Space window's arrow keys send to the application.
+enum class ZEVSpaceMenuAction {
+    ChannelUp,
+    ChannelDown,
+    GotoPrevious,
+    GotoNext,
+    SpaceCleanPrevious,
+    SpaceCleanNext,
+};
+
+// The application side: the controller that made the Space, and the services of the application
+// object. Defaults let a Space run without any of them.
+class ZEVSpaceHost {
+public:
+    virtual ~ZEVSpaceHost() = default;
+
+    // The space controller is made and reachable (called first thing in its construction).
+    virtual void referencerSpaceController(ZEVSpaceController* space) {}
+    // The store folder, which holds `default.file`.
+    virtual QString storeFolder() = 0;
+    virtual UserDefaultsController& defaults();
+    // The main screen's frame, y-up, in points.
+    virtual QRectF mainScreenFrame();
+
+    virtual std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* curseur, ZEVSpaceController& space)
+    {
+        return nullptr;
+    }
+    virtual std::unique_ptr<ZEVFrontViewerServices> creerFrontViewer(ZEVSpaceController& space)
+    {
+        return nullptr;
+    }
+
+    // The Object data store: who answers its questions, and which Channel is current.
+    virtual void referencerItemDataSpace(ZEVSpaceController* space) {}
+    virtual void setCurrentChannelInt(KELId channelInt) {}
+    // The file an image Object stands for; empty when none.
+    virtual QString fileUrlForItem(KELI* item) { return {}; }
+    virtual void startDropFolderWatch(ZEVSpaceController& space) {}
+    // The inspector panel of that entity is shown.
+    virtual void ouvrirEntityWithInt(KELId entityInt) {}
+
+    virtual void setActifCurseurColorSiNow(bool siNow) {}
+    virtual void actifCurseurDidChange() {}
+    virtual void menuAction(ZEVSpaceMenuAction action) {}
+    virtual void closeProgressPanel() {}
+    // The first-run greeting, after the window is in front.
+    virtual void showWelcome() {}
+    // The pointer over the Search desk; an empty cursor: a cross.
+    virtual QCursor searchCursor() { return QCursor(Qt::CrossCursor); }
+};
+
+} // namespace tallomer

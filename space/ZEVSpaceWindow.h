@@ -1,0 +1,92 @@
+#pragma once
+// The one window of the system. Its content view stacks the desks: the desk of every cursor is a
+// scene, and the one canvas of the content view shows the scene of the active cursor. The window
+// turns a few keys into the user's basic operations, keeps its content at 8 : 5 out of full
+// screen, and forwards modifier changes to the front layer.
+
+#include "engine/runtime/Scheduler.h"
+
+#include <QGraphicsView>
+#include <QRectF>
+#include <QWidget>
+
+class QGraphicsScene;
+
+namespace tallomer {
+
+class ZEVSpaceController;
+
+// The desk canvas: it leaves keys to the window unless an item of the scene has the focus.
+class ZEVDeskCanvas final : public QGraphicsView {
+    Q_OBJECT
+public:
+    explicit ZEVDeskCanvas(QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+};
+
+// The content view: it holds the desk canvas and chooses the mouse pointer.
+class ZEVSpaceView final : public QWidget {
+    Q_OBJECT
+public:
+    // `spaceController` is not owned; it may be null (a bare window).
+    ZEVSpaceView(QWidget* parent, ZEVSpaceController* spaceController);
+    ~ZEVSpaceView() override;
+
+    ZEVDeskCanvas* deskCanvas() const { return canvas_; }
+    // Chooses the pointer for the state of the drag session and the active cursor.
+    void resetCursorRects();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    ZEVSpaceController* spaceController_; // not owned
+    ZEVDeskCanvas* canvas_;               // owned by this view as its Qt child
+    ScheduledTarget guard_{this};
+};
+
+class ZEVSpaceWindow final : public QWidget {
+    Q_OBJECT
+public:
+    // A top-level window, hidden until shown. `spaceController` is not owned and may be null.
+    explicit ZEVSpaceWindow(ZEVSpaceController* spaceController = nullptr);
+    ~ZEVSpaceWindow() override;
+
+    ZEVSpaceView* spaceView() const { return view_; }
+    ZEVSpaceController* spaceController() const { return spaceController_; }
+    void referencerSpaceController(ZEVSpaceController* controller);
+    bool siAcceptsFlagsChanges() const { return siAcceptsFlagsChanges_; }
+    void setSiAcceptsFlagsChanges(bool accepts) { siAcceptsFlagsChanges_ = accepts; }
+
+    // Places the window by its frame (y-up, title bar included) on a screen (y-up); the content
+    // keeps 8 : 5 and the minimum size.
+    void setFrameYUp(const QRectF& frame, const QRectF& screen);
+    // The frame as the user defaults remember it (y-up, title bar included).
+    QRectF frameYUp(const QRectF& screen) const;
+    // Borderless, over the whole screen; no aspect is kept then.
+    void setFullScreenFrame(const QRectF& screen);
+    bool siFullScreen() const { return siFullScreen_; }
+
+    // The scene shown by the canvas; the others stay in their models, hidden.
+    void placerDevantDeskView(QGraphicsScene* scene);
+    QGraphicsScene* deskViewDevant() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void flagsChanged(Qt::KeyboardModifiers modifiers);
+
+    ZEVSpaceController* spaceController_; // not owned
+    ZEVSpaceView* view_;                  // owned by this window as its Qt child
+    bool siAcceptsFlagsChanges_ = false;
+    bool siFullScreen_ = false;
+};
+
+} // namespace tallomer

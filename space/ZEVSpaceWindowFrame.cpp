@@ -1,0 +1,91 @@
+#include "space/ZEVSpaceWindowFrame.h"
+
+#include <QVariantMap>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace tallomer {
+
+namespace {
+
+std::optional<double> finiteNumber(const QVariantMap& map, const char* key)
+{
+    const QVariant v = map.value(QString::fromLatin1(key));
+    if (!v.isValid())
+        return std::nullopt;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok || !std::isfinite(d))
+        return std::nullopt;
+    return d;
+}
+
+QRectF defaultRect(const QRectF& screen)
+{
+    const double w = std::min(ZEVSpaceWindowFrame::kDefaultWidth, std::max(screen.width(), ZEVSpaceWindowFrame::kMinFrameWidth));
+    const double h = w == ZEVSpaceWindowFrame::kDefaultWidth
+                         ? ZEVSpaceWindowFrame::kDefaultHeight
+                         : w / ZEVSpaceWindowFrame::kContentAspect + ZEVSpaceWindowFrame::kTitleBarHeight;
+    return QRectF(screen.x() + (screen.width() - w) * 0.5, screen.y() + (screen.height() - h) * 0.5, w, h);
+}
+
+} // namespace
+
+QRectF ZEVSpaceWindowFrame::windowDefaultRect(const QVariant& stored, const QRectF& screen)
+{
+    const QVariantMap map = stored.toMap();
+    const auto width = finiteNumber(map, "width");
+    const auto xRatio = finiteNumber(map, "xRatio");
+    const auto yRatio = finiteNumber(map, "yRatio");
+    if (!width || !xRatio || !yRatio || *width < kMinFrameWidth)
+        return defaultRect(screen);
+    const double w = std::max(kMinFrameWidth, std::min(*width, screen.width()));
+    const double h = w / kContentAspect + kTitleBarHeight;
+    const double x = (screen.width() - w) * std::clamp(*xRatio, 0.0, 1.0);
+    const double y = std::max(0.0, screen.height() - h - kTitleBarHeight) * std::clamp(*yRatio, 0.0, 1.0);
+    return QRectF(screen.x() + x, screen.y() + y, w, h);
+}
+
+QVariant ZEVSpaceWindowFrame::windowDefaultFor(const QRectF& frame, const QRectF& screen)
+{
+    const double freeWidth = screen.width() - frame.width();
+    if (!(freeWidth > 0))
+        return {};
+    const double freeHeight = screen.height() - frame.height() - kTitleBarHeight;
+    const double xRatio = (frame.x() - screen.x()) / freeWidth;
+    const double yRatio = freeHeight != 0 ? (frame.y() - screen.y()) / freeHeight : 0.0;
+    QVariantMap map;
+    map.insert(QStringLiteral("width"), static_cast<float>(frame.width()));
+    map.insert(QStringLiteral("xRatio"), static_cast<float>(xRatio));
+    map.insert(QStringLiteral("yRatio"), static_cast<float>(yRatio));
+    return map;
+}
+
+QRectF ZEVSpaceWindowFrame::contentRectForFrame(const QRectF& frame)
+{
+    return QRectF(frame.x(), frame.y(), frame.width(), std::max(0.0, frame.height() - kTitleBarHeight));
+}
+
+QRectF ZEVSpaceWindowFrame::frameRectForContent(const QRectF& content)
+{
+    return QRectF(content.x(), content.y(), content.width(), content.height() + kTitleBarHeight);
+}
+
+QSizeF ZEVSpaceWindowFrame::constrainedContentSize(const QSizeF& requested)
+{
+    double w = requested.width();
+    if (!std::isfinite(w))
+        w = kMinContentWidth;
+    w = std::max(w, kMinContentWidth);
+    return QSizeF(w, w / kContentAspect);
+}
+
+bool ZEVSpaceWindowFrame::siContentSizeAllowed(const QSizeF& size)
+{
+    return size.width() >= kMinContentWidth && size.height() >= kMinContentHeight
+           && std::abs(size.width() / kContentAspect - size.height()) < 1.0;
+}
+
+} // namespace tallomer
