@@ -1,10 +1,15 @@
 #include "app/FirstWindow.h"
 
+#include "app/KELApplication.h"
+#include "app/KELApplicationDelegate.h"
 #include "platform/AppId.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QAction>
+#include <QKeySequence>
 #include <QLabel>
+#include <QMenuBar>
 
 namespace tallomer {
 
@@ -26,6 +31,26 @@ FirstWindow::FirstWindow(QWidget* parent) : QMainWindow(parent)
         label->setFont(font);
     }
     setCentralWidget(label);
+
+    QMenu* menu = menuBar()->addMenu(QString::fromLatin1(kAppName));
+    QAction* preferences = menu->addAction(QStringLiteral("Preferences\u2026"));
+    preferences->setShortcut(QKeySequence::Preferences);
+    preferences->setMenuRole(QAction::PreferencesRole);
+    connect(preferences, &QAction::triggered, this, [] {
+        if (KELApplication* app = KELApplication::shared())
+            if (KELApplicationDelegate* delegate = app->delegate())
+                delegate->showPreferences();
+    });
+    menu->addSeparator();
+    QAction* quit = menu->addAction(QStringLiteral("Quit %1").arg(QString::fromLatin1(kAppName)));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, this, [this] {
+        if (KELApplication* app = KELApplication::shared())
+            app->terminate(this);
+        else
+            close();
+    });
     resize(960, 600);
 }
 

@@ -13,7 +13,8 @@ namespace tallomer {
 // $XDG_DATA_HOME/Tallomer rather than a nested one.
 void setUpApplicationIdentity();
 
-// The window shown while the application starts; the Space window replaces it.
+// The program's main window until the Space window exists: its menu opens the Preferences and
+// quits through the application object, so quitting runs the whole quit sequence.
 class FirstWindow final : public QMainWindow {
     Q_OBJECT
 public:

@@ -1,0 +1,382 @@
+#include "app/KELApplication.h"
+
+#include "app/KELApplicationDelegate.h"
+#include "app/ZEVController.h"
+#include "app/store/KELResources.h"
+#include "app/widgets/ZEVAlert.h"
+#include "desk/data/ZEVItemData.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELModels.h"
+#include "engine/runtime/Log.h"
+#include "engine/store/KELChercheurDe.h"
+#include "engine/store/Sqlite.h"
+#include "platform/AppId.h"
+#include "platform/desktop/FolderIcon.h"
+#include "platform/desktop/GtkBookmarks.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QMimeDatabase>
+#include <QScreen>
+#include <QStyle>
+#include <QWidget>
+
+#include <climits>
+
+namespace tallomer {
+
+namespace {
+KELApplication* g_application = nullptr;
+
+constexpr const char* kInitKELApplication = "_initKELApplication";
+constexpr const char* kInitZEVController = "_initZEVController";
+constexpr const char* kInitKeyEquivalent = "_initKeyEquivalent";
+constexpr const char* kStoreErrorAlert = "storeErrorAlert";
+} // namespace
+
+KELApplication::KELApplication() : KELApplication(Options()) {}
+
+KELApplication::KELApplication(Options options)
+    : options_(std::move(options)), layout_(options_.layout)
+{
+    g_application = this;
+    zevletSpaceMinId_ = 100000000;
+    zevletSpaceMaxId_ = 1000000000;
+    KELIdSpace::set(zevletSpaceMinId_, zevletSpaceMaxId_); // the link base allocates ids in this range
+    kelUTI_ = QStringLiteral("%1.ZEVItemPB").arg(QString::fromLatin1(kAppId));
+    resources_ = std::make_unique<KELSharedResources>();
+    progressPanel_ = std::make_unique<ZEVProgressPanel>(true);
+    progressRelay_.panel = progressPanel_.get();
+    appTerminate_ = 0;
+    installStoreHooks();
+
+    // Quitting by closing the last window runs the same sequence as the Quit command.
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
+            if (!quitSequenceRan_) {
+                terminating_ = true;
+                runQuitSequence();
+            }
+        });
+}
+
+KELApplication::~KELApplication()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeEventFilter(this);
+    if (KELServeurDeLiens::estInitialise())
+        KELServeurDeLiens::SetDelegate(nullptr);
+    KELChercheurDe::setAlertAndStop({});
+    Sqlite::setStoreErrorHook({});
+    ZEVItemData::setStoreErrorHook({});
+    // The controller and its windows go before the shared resources they draw with.
+    zevController_.reset();
+    if (g_application == this)
+        g_application = nullptr;
+}
+
+KELApplication* KELApplication::shared() { return g_application; }
+
+void KELApplication::installStoreHooks()
+{
+    // A store the program cannot use is announced before the program stops.
+    KELChercheurDe::setAlertAndStop([this](const std::string& message, const std::string& informative) {
+        if (!message.empty())
+            ZEVAlert::ShowSimpleAlertWithMessage(QString::fromStdString(message), QString::fromStdString(informative));
+        stop();
+    });
+    Sqlite::setStoreErrorHook([this](const std::string& message) { reportStoreError(QString::fromStdString(message)); });
+    ZEVItemData::setStoreErrorHook([this](const QString& message) { reportStoreError(message); });
+}
+
+// ---- stages --------------------------------------------------------------------------------------
+
+void KELApplication::awakeFromNib()
+{
+    if (stopped())
+        return;
+    if (!qgetenv("NSZombieEnabled").isEmpty() || !qgetenv("NSAutoreleaseFreedObjectCheckEnabled").isEmpty())
+        logLine("--------------------------------------->NSZombieEnabled/NSAutoreleaseFreedObjectCheckEnabled enabled!");
+
+    ZEVItemDataFolders folders;
+    folders.zevDir = layout_.zevDir;
+    folders.zevData = layout_.zevData;
+    folders.zevDrop = layout_.zevDrop;
+    folders.zevFolder = layout_.zevFolder;
+    ZEVItemData::SetFolders(folders);
+
+    const auto transition = options_.transitionForDataURL
+                                ? options_.transitionForDataURL
+                                : std::function<void(const QString&)>(&ZEVItemData::TransitionForDataURL);
+    switch (store::migrateOldLayout(layout_, transition)) {
+    case store::Migration::Done:
+        break;
+    case store::Migration::Stop:
+        stop();
+        return;
+    case store::Migration::LeftoverAlert:
+        ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("Multi-channel transition ERROR!"),
+                                             QStringLiteral("Try restarting the app"));
+        stop();
+        return;
+    }
+    if (!store::makeStoreFolder(layout_)) {
+        stop();
+        return;
+    }
+    const bool firstRun = !QFileInfo::exists(layout_.zevBase);
+    if (firstRun && !store::copyTemplateIfMissing(layout_, KELResources::pathForResource("zev", "sqlite"))) {
+        stop();
+        return;
+    }
+    KELChercheurDe::setDatabasePath(layout_.zevBase.toStdString());
+
+    progressPanel_->showWindow();
+    Scheduler::shared().perform(this, kInitKELApplication, 0, [this, firstRun] { _initKELApplication(firstRun); });
+}
+
+void KELApplication::_initKELApplication(bool firstRun)
+{
+    if (stopped())
+        return;
+    if (!store::makeDataFolders(layout_)) {
+        stop();
+        return;
+    }
+    store::copyMissingWallpapers(layout_, [](const QString& name) { return KELResources::wallpaperPath(name); });
+
+    // The Object data index.
+    progressPanel_->showWindow();
+    progressPanel_->setMaxValue(ZEVItemData::PrepareDicosForURL(layout_.zevData));
+    progressPanel_->updateStatus(0);
+    progressPanel_->setMessage(QStringLiteral("zev Objects loading\u2026"));
+    ZEVProgressPanel* panel = progressPanel_.get();
+    ZEVItemData::InitializeDicos([panel] { panel->increment(); });
+    if (stopped())
+        return;
+
+    // The user's drop folder.
+    switch (store::makeUserFolder(layout_)) {
+    case store::UserFolder::Existing:
+        break;
+    case store::UserFolder::Created:
+        if (options_.setFolderIcon) {
+            const QString icon = KELResources::imagePath(QStringLiteral("zevFolder.svg"));
+            if (!icon.isEmpty())
+                FolderIcon::setIcon(QDir::cleanPath(layout_.zevFolder), icon);
+        }
+        break;
+    case store::UserFolder::Failed:
+        stop();
+        return;
+    }
+    if (firstRun)
+        _addSidebarItem();
+
+    // The link base: opening it may find it unusable, which stops the program through the hook.
+    KELServeurDeLiens::initialize();
+    if (stopped())
+        return;
+    KELServeurDeLiens::SetDelegate(&progressRelay_);
+    progressPanel_->setMaxValue(static_cast<double>(KELServeurDeLiens::LienCount()));
+    progressPanel_->setMessage(QStringLiteral("zevlets loading\u2026"));
+    progressPanel_->updateStatus(0);
+    if (stopped())
+        return;
+
+    KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
+    for (KELId id : {kel::kModelDesModels, kel::kModelCurseur, kel::kModelContexte}) {
+        if (auto* model = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(id, g)))
+            model->elements(g);
+        if (stopped())
+            return;
+    }
+    if (auto* timeline = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(kCurseurTimelineInt, g)))
+        timeline->lancer();
+    else
+        logFormat("KELApplication _initKELApplication: no timeline cursor %llu",
+                  static_cast<unsigned long long>(kCurseurTimelineInt));
+    if (stopped())
+        return;
+
+    Scheduler::shared().perform(this, kInitZEVController, 0, [this] { _initZEVController(); });
+
+    _initKeyEquivalent();
+    if (QCoreApplication::instance()) {
+        QCoreApplication::instance()->removeEventFilter(this);
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    if (QGuiApplication::inputMethod() && !observingInputMethod_) {
+        observingInputMethod_ = true;
+        connect(QGuiApplication::inputMethod(), &QInputMethod::localeChanged, this, [this] {
+            Scheduler::shared().cancel(this, kInitKeyEquivalent);
+            Scheduler::shared().perform(this, kInitKeyEquivalent, 0, [this] { _initKeyEquivalent(); });
+        });
+    }
+}
+
+void KELApplication::_initZEVController()
+{
+    if (stopped())
+        return;
+    zevController_ = std::make_unique<ZEVController>(kCurseurTimelineInt, this);
+}
+
+void KELApplication::_addSidebarItem()
+{
+    if (!options_.addSidebarItem)
+        return;
+    QString path = layout_.zevFolder;
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    switch (GtkBookmarks::addFolder(path)) {
+    case GtkBookmarks::Result::Added:
+    case GtkBookmarks::Result::AlreadyPresent:
+        break;
+    case GtkBookmarks::Result::CannotOpenList:
+        logLine("KELApplication ERROR: Impossible to create sidebar list");
+        break;
+    case GtkBookmarks::Result::CannotInsert:
+        logLine("KELApplication ERROR: Impossible to insert item in sidebar list");
+        break;
+    }
+}
+
+void KELApplication::_initKeyEquivalent()
+{
+    if (keyEquivalentSetter_)
+        keyEquivalentSetter_();
+}
+
+bool KELApplication::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyboardLayoutChange && Scheduler::hasShared() && !stopped()) {
+        Scheduler::shared().cancel(this, kInitKeyEquivalent);
+        Scheduler::shared().perform(this, kInitKeyEquivalent, 0, [this] { _initKeyEquivalent(); });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// ---- ending the run ------------------------------------------------------------------------------
+
+void KELApplication::runQuitSequence()
+{
+    quitSequenceRan_ = true;
+    if (delegate_) {
+        delegate_->applicationWillTerminate();
+    } else {
+        KELChercheurDe::CloseDatabase();
+        terminate();
+    }
+}
+
+void KELApplication::terminate(QObject*)
+{
+    if (quitSequenceRan_)
+        return;
+    terminating_ = true;
+    if (Scheduler::hasShared())
+        Scheduler::shared().cancelAll(this);
+    // The delegate always lets the program quit at once.
+    runQuitSequence();
+    if (stopHandler_)
+        stopHandler_(exitCode_);
+    else
+        QCoreApplication::exit(exitCode_);
+}
+
+void KELApplication::terminate()
+{
+    if (terminateAction_)
+        terminateAction_(appTerminate_);
+}
+
+void KELApplication::stop()
+{
+    if (quitSequenceRan_)
+        return;
+    exitCode_ = 1;
+    terminate(nullptr);
+}
+
+void KELApplication::reportStoreError(const QString& detail)
+{
+    if (storeErrorAlerted_)
+        return;
+    storeErrorAlerted_ = true;
+    const QString informative =
+        QStringLiteral("Tallomer could not write to its store (%1). Changes made from now on may be lost. "
+                       "Check that the disk has free space and that %2 can be written to, then restart Tallomer.")
+            .arg(detail, layout_.zevDir);
+    auto show = [informative] {
+        ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("Your changes could not be saved."), informative);
+    };
+    // Shown from the event loop: a modal alert inside the failing write would let timers run link
+    // base code in the middle of it.
+    if (terminating_ || !Scheduler::hasShared())
+        show();
+    else
+        Scheduler::shared().perform(this, kStoreErrorAlert, 0, show);
+}
+
+void KELApplication::fullScreenDidChange()
+{
+    if (fullScreenDidChange_)
+        fullScreenDidChange_();
+}
+
+// ---- shared services -----------------------------------------------------------------------------
+
+QIcon KELApplication::iconForFileType(const QString& type)
+{
+    QStyle* style = QApplication::style();
+    if (type.isEmpty())
+        return QIcon::fromTheme(QStringLiteral("folder"), style ? style->standardIcon(QStyle::SP_DirIcon) : QIcon());
+    if (type == QLatin1String("app"))
+        return QIcon::fromTheme(QStringLiteral("application-x-executable"),
+                                style ? style->standardIcon(QStyle::SP_DesktopIcon) : QIcon());
+    const QMimeDatabase db;
+    QMimeType mime = db.mimeTypeForName(type);
+    if (!mime.isValid())
+        mime = db.mimeTypeForFile(QStringLiteral("file.") + type, QMimeDatabase::MatchExtension);
+    const QIcon fallback = style ? style->standardIcon(QStyle::SP_FileIcon) : QIcon();
+    QIcon icon = QIcon::fromTheme(mime.iconName());
+    if (icon.isNull())
+        icon = QIcon::fromTheme(mime.genericIconName(), fallback);
+    return icon;
+}
+
+QPixmap KELApplication::findIconForFileType(const QString& type)
+{
+    QIcon icon;
+    if (type.isEmpty()) {
+        QStyle* style = QApplication::style();
+        icon = QIcon::fromTheme(QStringLiteral("text-x-generic"), style ? style->standardIcon(QStyle::SP_FileIcon) : QIcon());
+    } else {
+        icon = iconForFileType(type);
+    }
+    return icon.pixmap(18, 18);
+}
+
+QPoint KELApplication::eventForSender(const QWidget* sender, int menuWidth)
+{
+    if (!sender)
+        return {};
+    const QWidget* parent = sender->parentWidget();
+    const bool inToolbar = parent && (parent->objectName() == QLatin1String("ZEVFrontToolbar") ||
+                                      parent->inherits("tallomer::ZEVFrontToolbar"));
+    const int gap = inToolbar ? 4 : 6;
+    QPoint p = sender->mapToGlobal(QPoint(-1, sender->height() + gap));
+    const QPoint origin = sender->mapToGlobal(QPoint(0, 0));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->geometry().x() + screen->geometry().width() : INT_MAX;
+    if (menuWidth + origin.x() + 10 > screenWidth)
+        p.rx() += sender->width() - menuWidth; // opens towards the left from the right edge
+    return p;
+}
+
+} // namespace tallomer

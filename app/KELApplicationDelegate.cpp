@@ -1,0 +1,235 @@
+#include "app/KELApplicationDelegate.h"
+
+#include "app/KELApplication.h"
+#include "app/ZEVController.h"
+#include "app/widgets/ZEVPreferencesController.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "engine/KELICurseur.h"
+#include "engine/store/KELChercheurDe.h"
+#include "front/ZEVFrontViewer.h"
+#include "platform/UserDefaults.h"
+#include "platform/desktop/SingleInstance.h"
+
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QWidget>
+
+namespace tallomer {
+
+const std::vector<std::pair<const char*, bool>>& KELApplicationDelegate::showHideOptions()
+{
+    static const std::vector<std::pair<const char*, bool>> options = {
+        {"ZEVShowMacMenu", true},
+        {"ZEVShowZevMenu", false},
+        {"ZEVShowRuler", true},
+        {"ZEVShowTracks", true},
+        {"ZEVShowToolbar", true},
+        {"ZEVHideRulerWhenSearch", false},
+        {"ZEVShowObjectAnimation", true},
+        {"ZEVHideObjectTitle", false},
+        {"ZEVStepBackShowApps", false},
+        {"ZEVShowLinksForSelectedIcons", false},
+        {"ZEVShowLinksForSelectedTitles", false},
+        {"ZEVShowLinksForSelectedFilters", true},
+        {"ZEVShowLinksForAllIcons", false},
+        {"ZEVShowLinksForAllTitles", false},
+        {"ZEVShowLinksForAllNodes", false},
+        {"ZEVShowLinksForAllFilters", false},
+    };
+    return options;
+}
+
+void KELApplicationDelegate::initialize(UserDefaultsController* controller)
+{
+    UserDefaultsController& c = controller ? *controller : UserDefaultsController::shared();
+    QVariantMap values;
+    for (const auto& [key, value] : showHideOptions())
+        values.insert(QString::fromLatin1(key), value);
+    c.setInitialValues(values);
+}
+
+KELApplicationDelegate::KELApplicationDelegate(KELApplication* app, UserDefaultsController* defaults)
+    : app_(app), defaults_(defaults ? defaults : &UserDefaultsController::shared())
+{
+    initialize(defaults_);
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        active_ = QGuiApplication::applicationState() == Qt::ApplicationActive;
+        connect(gui, &QGuiApplication::applicationStateChanged, this,
+                [this](Qt::ApplicationState s) { onApplicationStateChanged(s); });
+    }
+}
+
+KELApplicationDelegate::~KELApplicationDelegate()
+{
+    if (instance_) {
+        instance_->getURL = nullptr;
+        instance_->openDocuments = nullptr;
+    }
+}
+
+ZEVSpaceControllerBase* KELApplicationDelegate::space() const
+{
+    return zevController_ ? zevController_->spaceController() : nullptr;
+}
+
+void KELApplicationDelegate::whenReady(std::function<void()> fn)
+{
+    if (zevController_)
+        fn();
+    else
+        waiting_.push_back(std::move(fn));
+}
+
+void KELApplicationDelegate::referencerZEVController(ZEVController* controller)
+{
+    zevController_ = controller;
+    if (!controller)
+        return;
+    // What the program was started with comes before what other instances sent since.
+    if (instance_ && !launchArguments_.isEmpty())
+        instance_->dispatch(std::exchange(launchArguments_, {}));
+    auto waiting = std::exchange(waiting_, {});
+    for (auto& fn : waiting)
+        fn();
+}
+
+void KELApplicationDelegate::applicationWillFinishLaunching(SingleInstance* instance)
+{
+    instance_ = instance;
+    if (!instance)
+        return;
+    instance->getURL = [this](const QString& url) { whenReady([this, url] { handleURLEvent(url); }); };
+    instance->openDocuments = [this](const QStringList& paths) {
+        whenReady([this, paths] { applicationOpenFiles(paths); });
+    };
+}
+
+void KELApplicationDelegate::openLaunchArguments(const QStringList& arguments)
+{
+    if (arguments.isEmpty())
+        return;
+    if (zevController_ && instance_)
+        instance_->dispatch(arguments);
+    else
+        launchArguments_ += arguments;
+}
+
+void KELApplicationDelegate::applicationOpenFiles(const QStringList& paths)
+{
+    if (auto* s = space())
+        s->addFilenames(paths);
+}
+
+bool KELApplicationDelegate::applicationShouldOpenUntitledFile()
+{
+    if (QWidget* w = zevController_ ? zevController_->spaceWindow() : nullptr) {
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
+    return false;
+}
+
+void KELApplicationDelegate::handleURLEvent(const QString& url)
+{
+    if (auto* s = space())
+        s->openZevpURL(url, false);
+}
+
+void KELApplicationDelegate::applicationDidFinishLaunching()
+{
+    if (app_)
+        app_->fullScreenDidChange();
+}
+
+void KELApplicationDelegate::onApplicationStateChanged(Qt::ApplicationState state)
+{
+    const bool active = state == Qt::ApplicationActive;
+    if (active == active_)
+        return;
+    active_ = active;
+    if (active)
+        applicationWillBecomeActive();
+    else
+        applicationWillResignActive();
+}
+
+namespace {
+// The desktop has no menu bar of its own above every program: ours is the Space window's.
+bool menuBarShows(QWidget* window)
+{
+    auto* main = qobject_cast<QMainWindow*>(window);
+    return !main || !main->menuWidget() || main->menuWidget()->isVisible();
+}
+} // namespace
+
+void KELApplicationDelegate::applicationWillResignActive()
+{
+    QWidget* window = zevController_ ? zevController_->spaceWindow() : nullptr;
+    previousIfShowMacMenu_ = menuBarShows(window) ? 1 : 0;
+    if (window)
+        window->setMouseTracking(false);
+    if (auto* s = space())
+        if (ZEVFrontViewer* front = s->frontViewer())
+            front->userWillSwitchApp();
+    if (app_)
+        app_->fullScreenDidChange();
+}
+
+void KELApplicationDelegate::applicationWillBecomeActive()
+{
+    QWidget* window = zevController_ ? zevController_->spaceWindow() : nullptr;
+    if (window)
+        window->raise();
+    ZEVSpaceControllerBase* s = space();
+    ZEVFrontViewer* front = s ? s->frontViewer() : nullptr;
+    if (previousIfShowMacMenu_ != -1 && front && front->siShowMenubar() != (previousIfShowMacMenu_ == 1))
+        defaults_->setValue(QStringLiteral("ZEVShowMacMenu"), previousIfShowMacMenu_ == 1);
+    if (window) {
+        window->setMouseTracking(true);
+        window->update();
+    }
+    if (s) {
+        s->relancerLesCurseurs();
+        if (app_)
+            s->receiveFilesForURL(app_->zevFolderURL());
+        s->updateItemImagesOfCurrentChannel();
+    }
+    if (app_)
+        app_->fullScreenDidChange();
+}
+
+void KELApplicationDelegate::applicationWillTerminate()
+{
+    if (ZEVSpaceControllerBase* s = space()) {
+        s->updateTimeline();
+        if (KELICurseur* now = s->nowCurseur())
+            now->updateDeplacementCurseurNow();
+        if (KELICurseur* search = s->searchCurseur()) {
+            search->placerContexteInToZero();
+            search->placerContexteOutToZero();
+            search->updateDeplacementCurseurSearch();
+        }
+        s->updateActifCurseur(s->actifCurseur());
+    }
+    // A change of option bits made in the last turn is still waiting for its write.
+    ZEVItemOptionWrites::flushPending();
+    KELChercheurDe::CloseDatabase();
+    if (app_)
+        app_->terminate();
+}
+
+void KELApplicationDelegate::showPreferences()
+{
+    if (!preferences_) {
+        UserDefaultsController* d = defaults_;
+        preferences_ = std::make_unique<ZEVPreferencesController>(
+            [d](const QString& key) { return d->values(key); },
+            [d](const QString& key, const QVariant& value) { d->setValue(key, value); });
+    }
+    preferences_->showWindow();
+    preferences_->window()->raise();
+    preferences_->window()->activateWindow();
+}
+
+} // namespace tallomer

@@ -1,0 +1,96 @@
+#pragma once
+// The application's delegate: files and zevp: links opened from the desktop, the window state on
+// activation, the quit sequence that saves the cursors and closes the link base, the Preferences
+// window, and the initial values of the show and hide options.
+//
+// Files and links that arrive before the Space exists (those the program was started with, or
+// forwarded during start-up) are kept and handed over once the root controller registers: the
+// desktop sends them only once.
+
+#include "engine/runtime/Scheduler.h"
+#include "platform/desktop/SingleInstance.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tallomer {
+
+class KELApplication;
+
+class UserDefaultsController;
+class ZEVController;
+class ZEVPreferencesController;
+class ZEVSpaceControllerBase;
+
+class KELApplicationDelegate : public QObject {
+    Q_OBJECT
+public:
+    // The sixteen show and hide options with their initial values, in the order they are set.
+    static const std::vector<std::pair<const char*, bool>>& showHideOptions();
+    // `+initialize`: gives the options their initial values on `controller` (default: the shared
+    // one) without writing them.
+    static void initialize(UserDefaultsController* controller = nullptr);
+
+    // `app` is not owned. `defaults`, when given, is the controller to use (tests); it must
+    // outlive the delegate.
+    explicit KELApplicationDelegate(KELApplication* app, UserDefaultsController* defaults = nullptr);
+    ~KELApplicationDelegate() override;
+
+    // The controller once it has built the Space (not owned); nullptr before.
+    void referencerZEVController(ZEVController* controller);
+    ZEVController* zevController() const { return zevController_; }
+
+    // Installs the handlers of zevp: links and opened files on the single-instance service (not
+    // owned; the delegate forgets it when it dies first).
+    void applicationWillFinishLaunching(SingleInstance* instance);
+    // Arguments the program was started with: dispatched once the Space exists.
+    void openLaunchArguments(const QStringList& arguments);
+
+    // `application:openFiles:`.
+    void applicationOpenFiles(const QStringList& paths);
+    bool applicationShouldOpenUntitledFile();
+    // The Get URL handler: opens the zevp: link without a history entry.
+    void handleURLEvent(const QString& url);
+
+    void applicationDidFinishLaunching();
+    void applicationWillResignActive();
+    void applicationWillBecomeActive();
+    // The quit sequence.
+    void applicationWillTerminate();
+    // Always "terminate now".
+    int applicationShouldTerminate() { return 1; }
+    void applicationWillHide() {}
+    void applicationDidChangeScreenParameters() {}
+
+    void showPreferences();
+    ZEVPreferencesController* preferencesController() const { return preferences_.get(); }
+
+    // -1 until the program first lost the focus; then whether the menu bar showed at that moment.
+    std::int64_t previousIfShowMacMenu() const { return previousIfShowMacMenu_; }
+
+private:
+    ZEVSpaceControllerBase* space() const;
+    void whenReady(std::function<void()> fn);
+    void onApplicationStateChanged(Qt::ApplicationState state);
+
+    KELApplication* app_; // non-owning
+    UserDefaultsController* defaults_; // non-owning
+    ZEVController* zevController_ = nullptr; // non-owning: the application owns it
+    std::unique_ptr<ZEVPreferencesController> preferences_;
+    QPointer<SingleInstance> instance_; // non-owning
+    std::vector<std::function<void()>> waiting_;
+    QStringList launchArguments_;
+    std::int64_t previousIfShowMacMenu_ = -1;
+    bool active_ = false;
+    ScheduledTarget guard_{this};
+};
+
+} // namespace tallomer
