@@ -4,6 +4,7 @@
 // so that every mode and state can be checked without painting. ZEVItemPainter turns the
 // answer into painting.
 
+#include "front/ZEVFrontViewer.h"
 #include "objects/drawing/ZEVItemPalette.h"
 
 #include <array>
@@ -16,9 +17,7 @@ namespace tallomer {
 // The time state of an Object view, in this order of precedence.
 enum class ZEVItemTimeState : std::uint8_t { Present, Future, Past, Outside };
 
-// Front modes of the front layer; anything from 4 on draws rings only.
-enum ZEVFrontMode : int { ZEVFrontModeIcons = 0, ZEVFrontModeTitles = 1, ZEVFrontModeFilters = 2,
-                          ZEVFrontModeLinks = 3, ZEVFrontModeNone = 4 };
+// Front modes are the front layer's (ZEVFrontMode); anything from 4 on draws rings only.
 
 struct ZEVItemDrawInputs {
     int frontMode = ZEVFrontModeIcons;

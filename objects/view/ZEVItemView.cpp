@@ -1,0 +1,456 @@
+#include "objects/view/ZEVItemView.h"
+
+#include "desk/model/ZEVItemOptions.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
+#include "engine/runtime/Scheduler.h"
+#include "objects/ZEVItemSpaceServices.h"
+#include "objects/drawing/ZEVItemPainter.h"
+#include "objects/drawing/ZEVItemTitleText.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "space/desk/ZEVDeskGeometry.h"
+
+#include <QGraphicsScene>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace tallomer {
+
+namespace {
+
+// Title line and image inside a view, y-up.
+constexpr double kTitleX = 12;
+constexpr double kTitleY = 19;
+constexpr double kTitleHeight = 18;
+
+// A part's y-up rectangle inside its parent of `parentHeight`, as the part's Qt position.
+QPointF qtPos(double parentHeight, const QRectF& r) { return QPointF(r.x(), qtY(parentHeight, r.y(), r.height())); }
+
+} // namespace
+
+// ---- parts ----
+
+void ZEVItemImageView::setSize(const QSizeF& size)
+{
+    if (size == size_)
+        return;
+    prepareGeometryChange();
+    size_ = size;
+}
+
+void ZEVItemImageView::setImage(const QImage& image)
+{
+    image_ = image;
+    update();
+}
+
+void ZEVItemImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    if (image_.isNull() || size_.isEmpty())
+        return;
+    // Scaled down only, proportionally, standing on the bottom and centred across.
+    QSizeF s = image_.size();
+    if (s.width() > size_.width() || s.height() > size_.height())
+        s = s.scaled(size_, Qt::KeepAspectRatio);
+    const QRectF target((size_.width() - s.width()) / 2, size_.height() - s.height(), s.width(), s.height());
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    painter->drawImage(target, image_);
+}
+
+void ZEVItemTitleView::setSize(const QSizeF& size)
+{
+    if (size == size_)
+        return;
+    prepareGeometryChange();
+    size_ = size;
+}
+
+void ZEVItemTitleView::setText(const QString& text)
+{
+    text_ = text;
+    update();
+}
+
+QString ZEVItemTitleView::shownText() const { return ZEVItemTitleText::elided(text_, size_.width()); }
+
+void ZEVItemTitleView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    const QString shown = shownText();
+    if (shown.isEmpty())
+        return;
+    painter->setFont(ZEVItemTitleText::font());
+    const QRectF r(QPointF(0, 0), size_);
+    // A dark edge keeps white text readable on light backgrounds.
+    painter->setPen(QColor(0, 0, 0, 160));
+    painter->drawText(r.translated(0, 1), Qt::AlignHCenter | Qt::AlignVCenter, shown);
+    painter->setPen(Qt::white);
+    painter->drawText(r, Qt::AlignHCenter | Qt::AlignVCenter, shown);
+}
+
+void ZEVItemDragView::setSize(const QSizeF& size)
+{
+    if (size == size_)
+        return;
+    prepareGeometryChange();
+    size_ = size;
+}
+
+// ---- geometry ----
+
+QSizeF ZEVItemView::imageSize(double s, float ratio)
+{
+    if (ratio > 1)
+        return QSizeF(s / ratio, s);
+    return QSizeF(s, s * ratio);
+}
+
+QRectF ZEVItemView::viewFrameForIconPosition(const ZEVIconPosition& p, float ratio)
+{
+    const QSizeF image = imageSize(p.size, ratio);
+    return QRectF(p.x - kMarginX, p.y - kMarginBottom, image.width() + 2 * kMarginX,
+                  image.height() + kMarginTop + kMarginBottom);
+}
+
+ZEVIconPosition ZEVItemView::iconPositionForViewFrame(const QRectF& f, float ratio, double angle)
+{
+    ZEVIconPosition p;
+    p.x = f.x() + kMarginX;
+    p.y = f.y() + kMarginBottom;
+    p.size = ratio > 1 ? f.height() - (kMarginTop + kMarginBottom) : f.width() - 2 * kMarginX;
+    p.angle = angle;
+    return p;
+}
+
+// ---- life ----
+
+ZEVItemView::ZEVItemView(const ZEVIconPosition& position, ZEVItemViewer* viewer, KELI* item, float ratio)
+    : itemViewer_(viewer), item_(item), iconPosition_(position), iconAngle_(position.angle), imageSizeRatio_(ratio)
+{
+    // Square at first, whatever the ratio: the first image's placement corrects it.
+    frame_ = QRectF(position.x - kMarginX, position.y - kMarginBottom, position.size + 2 * kMarginX,
+                    position.size + kMarginTop + kMarginBottom);
+    identityInt_ = item_ ? item_->channelInt() : 0;
+    ZEVItemSpaceServices* s = space();
+    siIdentiy_ = s && identityInt_ == s->identityInt();
+    setFlag(QGraphicsItem::ItemUsesExtendedStyleOption, false);
+    construireLesParties(true);
+    replacerDansLaScene();
+}
+
+ZEVItemView::ZEVItemView(const QRectF& frame, float ratio, ZEVItemViewer* viewer, KELI* item)
+    : itemViewer_(viewer), item_(item), siIdentiy_(true), imageSizeRatio_(ratio), frame_(frame)
+{
+    iconPosition_ = iconPositionForViewFrame(frame, ratio, 0);
+    iconAngle_ = 0;
+    construireLesParties(false);
+    replacerDansLaScene();
+}
+
+ZEVItemView::~ZEVItemView()
+{
+    // Whoever kept this view (drawn Links, the viewer's lists) must forget it before it is gone.
+    if (itemViewer_)
+        itemViewer_->itemViewDetruite(this);
+    if (Scheduler::hasShared())
+        Scheduler::shared().cancelAll(static_cast<ZEVItemViewServices*>(this));
+}
+
+void ZEVItemView::construireLesParties(bool avecDragView)
+{
+    // Added in this order, so that later parts lie above earlier ones.
+    titleView_ = new ZEVItemTitleView(this); // owned by this item
+    imageView_ = new ZEVItemImageView(this);
+    if (avecDragView)
+        dragView_ = new ZEVItemDragView(this, this);
+    disposerLesParties();
+}
+
+void ZEVItemView::disposerLesParties()
+{
+    const ZEVItemDrawGeometry g = ZEVItemDrawGeometry::forViewSize(frame_.size());
+    const double h = frame_.height();
+    const QRectF title(kTitleX, kTitleY, std::max(0.0, frame_.width() - 2 * kTitleX), kTitleHeight);
+    titleView_->setSize(title.size());
+    titleView_->setPos(qtPos(h, title));
+    imageView_->setSize(g.imageFrame.size());
+    imageView_->setPos(qtPos(h, g.imageFrame));
+    if (dragView_) {
+        dragView_->setSize(g.imageFrame.size());
+        dragView_->setPos(qtPos(h, g.imageFrame));
+    }
+}
+
+ZEVItemSpaceServices* ZEVItemView::space() const { return itemViewer_ ? itemViewer_->spaceController() : nullptr; }
+
+bool ZEVItemView::siChannelActif() const { return !itemViewer_ || itemViewer_->siChannelActif(); }
+
+// ---- geometry on the desk ----
+
+void ZEVItemView::setFrame(const QRectF& frame)
+{
+    iconPosition_ = iconPositionForViewFrame(frame, imageSizeRatio_, iconAngle_);
+    if (frame.size() != frame_.size())
+        prepareGeometryChange();
+    frame_ = frame;
+    disposerLesParties();
+    replacerDansLaScene();
+}
+
+void ZEVItemView::replacerDansLaScene()
+{
+    ZEVItemViewDeskServices* desk = itemViewer_ ? itemViewer_->deskViewer() : nullptr;
+    const double height = desk ? desk->deskHeight() : 0;
+    setPos(frame_.x(), qtY(height, frame_.y(), frame_.height()));
+}
+
+void ZEVItemView::setIconPosition(const ZEVIconPosition& position, double)
+{
+    // Placements are immediate until the animations of the views exist; the first never animates.
+    setFrame(viewFrameForIconPosition(position));
+    iconPosition_ = position;
+    siAnimation_ = true;
+}
+
+QRectF ZEVItemView::imageFrame() const
+{
+    if (!imageView_)
+        return {};
+    const QRectF inside = ZEVItemDrawGeometry::forViewSize(frame_.size()).imageFrame;
+    return inside.translated(frame_.topLeft());
+}
+
+QPointF ZEVItemView::imageCentre() const
+{
+    const QSizeF s = imageSize(iconPosition_.size, imageSizeRatio_);
+    return QPointF(iconPosition_.x + s.width() / 2, iconPosition_.y + s.height() / 2);
+}
+
+void ZEVItemView::setItemTitle(const QString& title)
+{
+    if (title == itemTitle_)
+        return;
+    itemTitle_ = title;
+    titleView_->setText(title);
+}
+
+void ZEVItemView::setItemImage(const QImage& image) { imageView_->setImage(image); }
+
+// ---- counters ----
+
+void ZEVItemView::setSiAjoute(bool flag) { siAjouteCount_ += flag ? 1 : -1; }
+
+void ZEVItemView::setSiActif(bool flag) { siActifCount_ += flag ? 1 : -1; }
+
+void ZEVItemView::setSiFutur(bool flag)
+{
+    siFuturCount_ = std::max<std::int64_t>(0, siFuturCount_ + (flag ? 1 : -1));
+    // An icon out of the window has no future side.
+    if (siAjouteCount_ == 0)
+        siFuturCount_ = 0;
+}
+
+ZEVItemTimeState ZEVItemView::timeState() const
+{
+    if (siActif())
+        return ZEVItemTimeState::Present;
+    if (siFutur())
+        return ZEVItemTimeState::Future;
+    if (siAjoute())
+        return ZEVItemTimeState::Past;
+    return ZEVItemTimeState::Outside;
+}
+
+// ---- Channel and visibility ----
+
+void ZEVItemView::setChannelInt(KELId channelInt)
+{
+    identityInt_ = channelInt;
+    ZEVItemSpaceServices* s = space();
+    siIdentiy_ = s && channelInt == s->identityInt();
+}
+
+void ZEVItemView::majChannelInt(KELId channelInt, bool siChannelActif)
+{
+    siIdentiy_ = identityInt_ == channelInt;
+    setVisible(!siHidden_ && siIdentiy_ && siChannelActif);
+}
+
+void ZEVItemView::setHidden(bool hidden)
+{
+    if (hidden) {
+        siAnimation_ = false;
+        siHidden_ = true;
+        setVisible(false);
+        return;
+    }
+    siHidden_ = false;
+    setVisible(siIdentiy_ && siChannelActif());
+}
+
+bool ZEVItemView::isHidden() const { return siHidden_ || !siIdentiy_ || !siChannelActif(); }
+
+// ---- stacking ----
+
+std::vector<ZEVItemView*> ZEVItemView::itemViewsInStackingOrder(QGraphicsScene* scene)
+{
+    std::vector<ZEVItemView*> out;
+    if (!scene)
+        return out;
+    for (QGraphicsItem* i : scene->items(Qt::AscendingOrder))
+        if (!i->parentItem())
+            if (auto* v = dynamic_cast<ZEVItemView*>(i))
+                out.push_back(v);
+    return out;
+}
+
+void ZEVItemView::restack(bool toFront)
+{
+    std::vector<ZEVItemView*> views = itemViewsInStackingOrder(scene());
+    if (views.empty())
+        return;
+    views.erase(std::remove(views.begin(), views.end(), this), views.end());
+    if (toFront)
+        views.push_back(this);
+    else
+        views.insert(views.begin(), this);
+    // Object views take z 1, 2, 3…; what lies under them (the background) stays below 1 and the
+    // front layer above them, so only the Object views move among themselves.
+    double z = 1;
+    for (ZEVItemView* v : views)
+        v->setZValue(z++);
+}
+
+void ZEVItemView::orderToFront() { restack(true); }
+
+void ZEVItemView::orderToBack() { restack(false); }
+
+// ---- flags ----
+
+void ZEVItemView::showCadreStart()
+{
+    siShowCadre_ = true;
+    update();
+}
+
+void ZEVItemView::showCadreStop()
+{
+    siShowCadre_ = false;
+    update();
+}
+
+void ZEVItemView::setSiConnecting(bool flag)
+{
+    if (flag != siConnecting_)
+        update();
+    siConnecting_ = flag;
+}
+
+void ZEVItemView::setSiShowTitle(bool flag)
+{
+    update();
+    siShowTitle_ = flag;
+}
+
+void ZEVItemView::setSiFlickOn(bool flag)
+{
+    siFlickOn_ = flag;
+    update();
+}
+
+void ZEVItemView::setSiRetablirItemView(bool on, bool flag)
+{
+    siRetablirItemView_ = on;
+    siRetablirItemViewFlag_ = flag;
+    update();
+}
+
+bool ZEVItemView::siModifiableIcon(bool commande) const
+{
+    if (!siActif())
+        return false;
+    if (commande)
+        return true;
+    ZEVItemSpaceServices* s = space();
+    KELICurseur* actif = s ? s->actifCurseur() : nullptr;
+    if (!actif)
+        return true;
+    KELICurseur* sup = actif->curseurSup();
+    // A cursor lying in its parent cursor's past shows a past that is not edited by moving icons.
+    return !sup || actif->now() - sup->now() > -0.001;
+}
+
+bool ZEVItemView::isFilterActif() const
+{
+    ZEVItemSpaceServices* s = space();
+    return s && s->isFilterSelectedForItem(item_);
+}
+
+bool ZEVItemView::isFilterMode() const
+{
+    ZEVItemSpaceServices* s = space();
+    return s && s->frontMode() == ZEVFrontModeFilters;
+}
+
+// ---- drawing ----
+
+ZEVItemDrawInputs ZEVItemView::drawInputs() const
+{
+    ZEVItemDrawInputs in;
+    in.ajouteCount = siAjouteCount_;
+    in.actifCount = siActifCount_;
+    in.futurCount = siFuturCount_;
+    in.connecting = siConnecting_;
+    in.restoreBlinking = siRetablirItemView_;
+    in.blinkFlag = siRetablirItemViewFlag_;
+    in.showCadre = siShowCadre_;
+    in.showTitle = siShowTitle_;
+    in.flickOn = siFlickOn_;
+    in.optionShowTitle = siItemOption(item_, ZEVOPTION_SHOW_TITLE);
+    ZEVItemSpaceServices* s = space();
+    if (!s) {
+        in.frontMode = ZEVFrontModeIcons;
+        return in;
+    }
+    in.frontMode = s->frontMode();
+    in.iconSelected = s->isIconSelectedForItem(item_);
+    in.titleSelected = s->isTitleSelectedForItem(item_);
+    in.filterSelected = s->isFilterSelectedForItem(item_);
+    in.nodeSelected = s->isNodeSelectedForItem(item_);
+    in.hideItemTitle = s->siHideItemTitle(item_);
+    in.anyFilterSelected = !s->selectedFilterItems().empty();
+    in.anyNodeSelected = !s->selectedNodeItems().empty();
+    KELI* dragged = s->draggingItem();
+    in.dragging = dragged != nullptr;
+    in.isDraggedItem = dragged && dragged == item_;
+    if (itemViewer_) {
+        in.impacted = itemViewer_->siImpactedItem(item_);
+        in.linkedToSelection = in.anyNodeSelected && itemViewer_->siLinkedToItem(item_);
+        in.connectedWithDragged = dragged && itemViewer_->userAskIfItemIsConnectedWithItem(item_, dragged);
+    }
+    return in;
+}
+
+ZEVItemDrawPlan ZEVItemView::drawRect(QPainter& painter)
+{
+    const ZEVItemDrawPlan plan = ZEVItemDrawing::decide(drawInputs());
+    const ZEVItemDrawGeometry g = ZEVItemDrawGeometry::forViewSize(frame_.size());
+    if (itemViewer_)
+        ZEVItemPainter::paint(painter, plan, g, itemViewer_->palette());
+    else
+        ZEVItemPainter::paint(painter, plan, g, ZEVItemPalette::standard());
+    if (plan.titleHidden && titleView_->isVisible() == *plan.titleHidden)
+        titleView_->setVisible(!*plan.titleHidden);
+    // Written only on a change, so an unchanged redraw starts no new fade.
+    if (auto alpha = ZEVItemDrawing::alphaToWrite(imageView_->alphaValue(), plan))
+        imageView_->setOpacity(*alpha);
+    return plan;
+}
+
+void ZEVItemView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    if (painter)
+        drawRect(*painter);
+}
+
+} // namespace tallomer

@@ -1,0 +1,238 @@
+#pragma once
+// The view of one Object on the desk of one time cursor: a graphics item of the desk's scene with
+// three parts, the title line, the icon image and the transparent drag overlay over the image.
+// It keeps the Object's place (the icon position), its image ratio, the presence counters fed by
+// the link base's notices, and the flags its drawing reads.
+//
+// Its frame is y-up in desk-view points, like the models; it turns itself over into the scene
+// through the desk viewer's height, and lays its parts out y-up inside itself.
+
+#include "desk/model/ZEVIconPosition.h"
+#include "objects/ZEVItemViewServices.h"
+#include "objects/drawing/ZEVItemDrawing.h"
+
+#include <QGraphicsItem>
+#include <QImage>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <cstdint>
+
+class KELI;
+
+namespace tallomer {
+
+class ZEVItemViewer;
+class ZEVItemSpaceServices;
+class ZEVItemView;
+
+// The icon image, scaled down to fit and standing on the bottom of its frame. Its opacity is the
+// image alpha the drawing decides.
+class ZEVItemImageView final : public QGraphicsItem {
+public:
+    explicit ZEVItemImageView(QGraphicsItem* parent) : QGraphicsItem(parent) {}
+    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+    void setSize(const QSizeF& size);
+    void setImage(const QImage& image);
+    const QImage& image() const { return image_; }
+    double alphaValue() const { return opacity(); }
+
+private:
+    QSizeF size_;
+    QImage image_;
+};
+
+// The title under the icon, in the system sans font, cut in the middle when too long.
+class ZEVItemTitleView final : public QGraphicsItem {
+public:
+    explicit ZEVItemTitleView(QGraphicsItem* parent) : QGraphicsItem(parent) {}
+    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+    void setSize(const QSizeF& size);
+    void setText(const QString& text);
+    const QString& text() const { return text_; }
+    // The text as drawn in the current width.
+    QString shownText() const;
+
+private:
+    QSizeF size_;
+    QString text_;
+};
+
+// The transparent overlay over the icon that link drags start from; it draws nothing.
+class ZEVItemDragView final : public QGraphicsItem {
+public:
+    ZEVItemDragView(QGraphicsItem* parent, ZEVItemView* itemView) : QGraphicsItem(parent), itemView_(itemView) {}
+    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
+    void paint(QPainter*, const QStyleOptionGraphicsItem*, QWidget*) override {}
+    void setSize(const QSizeF& size);
+    ZEVItemView* itemView() const { return itemView_; }
+
+private:
+    QSizeF size_;
+    ZEVItemView* itemView_; // not owned: the parent item
+};
+
+class ZEVItemView : public QGraphicsItem, public ZEVItemViewServices {
+public:
+    // Margins of the view around its icon image: 50 left, right and top, 55 below for the title.
+    static constexpr double kMarginX = 50;
+    static constexpr double kMarginTop = 50;
+    static constexpr double kMarginBottom = 55;
+
+    // The desk's view: framed around the icon at `position` as a square (whatever the ratio),
+    // hidden until the desk viewer shows it. Neither `viewer` nor `item` is owned.
+    ZEVItemView(const ZEVIconPosition& position, ZEVItemViewer* viewer, KELI* item, float ratio);
+    // A view of the same Object away from the desk (drag images): framed as given, no drag
+    // overlay, always of the current Channel.
+    ZEVItemView(const QRectF& frame, float ratio, ZEVItemViewer* viewer, KELI* item);
+    ~ZEVItemView() override;
+    ZEVItemView(const ZEVItemView&) = delete;
+    ZEVItemView& operator=(const ZEVItemView&) = delete;
+
+    // Geometry, y-up in desk-view points. The image is S on its longer side: S / r by S when
+    // r (height over width) is above 1, else S by S × r.
+    static QSizeF imageSize(double s, float ratio);
+    static QRectF viewFrameForIconPosition(const ZEVIconPosition& position, float ratio);
+    static ZEVIconPosition iconPositionForViewFrame(const QRectF& frame, float ratio, double angle);
+
+    QRectF viewFrameForIconPosition(const ZEVIconPosition& position) const
+    {
+        return viewFrameForIconPosition(position, imageSizeRatio_);
+    }
+    ZEVIconPosition iconPositionForCurrentFrame() const
+    {
+        return iconPositionForViewFrame(frame_, imageSizeRatio_, iconAngle_);
+    }
+    QRectF frame() const { return frame_; }
+    // Keeps the icon position in step with every frame change.
+    void setFrame(const QRectF& frame);
+    QPointF imageCentre() const;
+    float imageSizeRatio() const { return imageSizeRatio_; }
+    // A new image's ratio; the frame follows at the next placement.
+    void setImageSizeRatio(float ratio) { imageSizeRatio_ = ratio; }
+    void saveIconPosition() { savedIconPosition_ = iconPosition_; }
+    ZEVIconPosition savedIconPosition() const { return savedIconPosition_; }
+
+    // ZEVItemViewServices
+    QGraphicsItem* graphicsItem() override { return this; }
+    KELI* item() const override { return item_; }
+    QString itemTitle() const override { return itemTitle_; }
+    void setItemTitle(const QString& title) override;
+    QString itemType() const override { return itemType_; }
+    void setItemType(const QString& type) override { itemType_ = type; }
+    void setItemImage(const QImage& image) override;
+    QRectF imageFrame() const override;
+    ZEVIconPosition iconPosition() const override { return iconPosition_; }
+    void setIconPosition(const ZEVIconPosition& position, double duration) override;
+    void replacerDansLaScene() override;
+
+    void setSiAjoute(bool flag) override;
+    void setSiActif(bool flag) override;
+    void setSiFutur(bool flag) override;
+    bool siAjoute() const override { return siAjouteCount_ > 0; }
+    bool siActif() const override { return siActifCount_ > 0; }
+    bool siFutur() const override { return siFuturCount_ > 0; }
+    std::int64_t siAjouteCount() const override { return siAjouteCount_; }
+    std::int64_t siActifCount() const override { return siActifCount_; }
+    std::int64_t siFuturCount() const override { return siFuturCount_; }
+    ZEVItemTimeState timeState() const;
+
+    bool siItemViewAccepteMaj() const override { return siItemViewAccepteMaj_; }
+    void itemViewAccepteMaj() override { siItemViewAccepteMaj_ = true; }
+    void itemViewRefuseMaj() override { siItemViewAccepteMaj_ = false; }
+    bool siRetablir() const override { return siRetablir_; }
+    void setSiRetablir(bool flag) override { siRetablir_ = flag; }
+
+    void setChannelInt(KELId channelInt) override;
+    void majChannelInt(KELId channelInt, bool siChannelActif) override;
+    void setHidden(bool hidden) override;
+    bool isHidden() const override;
+    KELId identityInt() const { return identityInt_; }
+    bool siIdentiy() const { return siIdentiy_; }
+
+    void orderToFront() override;
+    void orderToBack() override;
+
+    void showCadreStart() override;
+    void showCadreStop() override;
+
+    // Flags the drawing reads; each setter asks for a redraw.
+    bool siConnecting() const { return siConnecting_; }
+    void setSiConnecting(bool flag);
+    void setSiShowTitle(bool flag);
+    void setSiFlickOn(bool flag);
+    void setSiRetablirItemView(bool on, bool flag);
+    bool siShowCadre() const { return siShowCadre_; }
+    bool siAnimation() const { return siAnimation_; }
+
+    bool siModifiableTitle() const { return true; }
+    // Active, and the Ctrl key held or the active cursor not in its parent cursor's past.
+    bool siModifiableIcon(bool commande) const;
+    bool isFilterActif() const;
+    bool isFilterMode() const;
+
+    // What the next redraw draws, and its title and alpha, from the current flags and selections.
+    ZEVItemDrawInputs drawInputs() const;
+    // One redraw: paints the marks and then sets the title's hidden flag and, only when it
+    // changes, the image's alpha. Answers the plan it followed.
+    ZEVItemDrawPlan drawRect(QPainter& painter);
+
+    ZEVItemViewer* itemViewer() const { return itemViewer_; }
+    // The item viewer is going away before the view: the view stops asking it.
+    void detacherItemViewer() { itemViewer_ = nullptr; }
+    ZEVItemImageView* itemImageView() const { return imageView_; }
+    ZEVItemTitleView* titleView() const { return titleView_; }
+    ZEVItemDragView* dragView() const { return dragView_; }
+
+    // QGraphicsItem
+    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), frame_.size()); }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+    // The Object views of a scene, bottom first.
+    static std::vector<ZEVItemView*> itemViewsInStackingOrder(QGraphicsScene* scene);
+
+private:
+    void construireLesParties(bool avecDragView);
+    void disposerLesParties();
+    ZEVItemSpaceServices* space() const;
+    bool siChannelActif() const;
+    void restack(bool toFront);
+
+    ZEVItemViewer* itemViewer_; // not owned
+    KELI* item_;                // not owned: links live for the run
+    KELId identityInt_ = 0;
+    bool siHidden_ = false;
+    bool siIdentiy_ = false;
+    ZEVIconPosition iconPosition_;
+    double iconAngle_ = 0;
+    ZEVIconPosition savedIconPosition_;
+    QString itemTitle_;
+    QString itemType_;
+    float imageSizeRatio_ = 1.0f;
+    QRectF frame_;
+
+    // Parts; owned by this item as their parent.
+    ZEVItemTitleView* titleView_ = nullptr;
+    ZEVItemImageView* imageView_ = nullptr;
+    ZEVItemDragView* dragView_ = nullptr;
+
+    bool siItemViewAccepteMaj_ = true;
+    bool siAnimation_ = false;
+    std::int64_t siAjouteCount_ = 0;
+    std::int64_t siActifCount_ = 0;
+    std::int64_t siFuturCount_ = 0;
+    bool siRetablir_ = false;
+    bool siRetablirItemView_ = false;
+    bool siRetablirItemViewFlag_ = false;
+    bool siConnecting_ = false;
+    bool siFlickOn_ = false;
+    bool siShowTitle_ = false;
+    bool siShowCadre_ = false;
+};
+
+} // namespace tallomer

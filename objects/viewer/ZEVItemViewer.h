@@ -1,0 +1,153 @@
+#pragma once
+// The controller of all Object views of one cursor's desk: which views are selected and shown in
+// each front mode, which views a gesture works on, the copies a drag carries, the drawn Links
+// between linked Objects (kept from the link base's notices for the Object-to-Object relation),
+// and which Objects the selected filters reach, combined with AND or OR.
+//
+// Ownership: the desk viewer owns the views (made here, see creerItemView); this viewer owns the
+// drawn Links. A view tells the viewer when it goes, and the viewer then drops every reference to
+// it; forgetting a Link also takes it out of the drawn set, so nothing here ever points at a view
+// or a Link that is gone.
+
+#include "objects/drawing/ZEVItemPalette.h"
+#include "objects/services/ZEVItemViewerServices.h"
+#include "objects/viewer/ZEVItemConnexion.h"
+#include "engine/runtime/Scheduler.h"
+
+#include <QPointF>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+class KELI;
+class KELICurseur;
+
+namespace tallomer {
+
+class ZEVDeskClass;
+class ZEVItemClass;
+class ZEVItemSpaceServices;
+class ZEVItemView;
+class ZEVItemViewerModels;
+
+class ZEVItemViewer final : public ZEVItemViewerServices {
+public:
+    // None is owned; `space` and `deskViewer` may be null (a desk without a window).
+    ZEVItemViewer(KELICurseur* curseur, ZEVItemSpaceServices* space, ZEVItemViewDeskServices* deskViewer);
+    ~ZEVItemViewer() override;
+    ZEVItemViewer(const ZEVItemViewer&) = delete;
+    ZEVItemViewer& operator=(const ZEVItemViewer&) = delete;
+
+    // The desk's Object factory and desk model of the same cursor (not owned).
+    void referencerItemClass(ZEVItemClass* itemClass, ZEVDeskClass* deskClass);
+    // Another source of the same answers (not owned).
+    void referencerModels(ZEVItemViewerModels* models) { models_ = models; }
+
+    KELICurseur* rulerCurseur() const { return curseur_; }
+    ZEVItemSpaceServices* spaceController() const { return space_; }
+    ZEVItemViewDeskServices* deskViewer() const { return deskViewer_; }
+    ZEVItemClass* itemClass() const { return itemClass_; }
+    ZEVItemPalette& palette() { return palette_; }
+    int frontMode() const;
+
+    // Views.
+    std::unique_ptr<ZEVItemViewServices> creerItemView(const ZEVIconPosition& position, KELI* item,
+                                                       float ratio) override;
+    // Called by a view as it is destroyed.
+    void itemViewDetruite(ZEVItemView* view);
+    ZEVItemView* itemViewForItem(KELI* item) const;
+    std::vector<ZEVItemViewServices*> visibleItemViewsForMode(int mode) override;
+    void majSelectedItemViewsForCentered();
+    const std::vector<ZEVItemView*>& majSelectedItemViewsForSelectedItemView(ZEVItemView* view);
+    const std::vector<ZEVItemView*>& selectedItemViews() const { return selectedItemViews_; }
+    void deleteItemViewForItem(KELI* item) override;
+    void setSiChannelActif(bool oui) override { siChannelActif_ = oui; }
+    bool siChannelActif() const override { return siChannelActif_; }
+
+    // Copies carried by a long-press drag, shared by the desks of both cursors.
+    const std::vector<std::unique_ptr<ZEVItemView>>& copiedItemViewsForSelectedItemView(ZEVItemView* view);
+    static const std::vector<std::unique_ptr<ZEVItemView>>& CopiedItemViews();
+    static void ViderCopiedItemViews();
+    static void ReferencerInitialCurseur(KELICurseur* curseur) { initialCurseur_ = curseur; }
+    static KELICurseur* InitialCurseur() { return initialCurseur_; }
+    bool siCopiedItemViewForItem(const KELI* item) const;
+    std::vector<KELI*> draggedItems() const;
+    std::vector<ZEVItemView*> draggedItemViews() const;
+    ZEVIconPosition iconPositionForSelectedView(const ZEVItemView* view) const;
+
+    // Drawn Links.
+    ZEVItemConnexion* itemConnexionForLienConnexion(KELI* lien);
+    const std::set<ZEVItemConnexion*>& connexionsExistantes() const { return connexionsExistantes_; }
+    std::size_t connexionCount() const;
+    void initItemConnexionAvecLienConnexion(KELI* lien, KELDate curseurDate) override;
+    void moteurActiveFuturForConnexion(KELI* lien) override;
+    void moteurActivePasseForConnexion(KELI* lien) override;
+    void moteurDesactiveFuturForConnexion(KELI* lien) override;
+    void moteurDesactivePasseForConnexion(KELI* lien) override;
+    void moteurAjouteFuturForConnexion(KELI* lien) override;
+    void moteurAjoutePasseForConnexion(KELI* lien) override;
+    void moteurEnleveFuturForConnexion(KELI* lien) override;
+    void moteurEnlevePasseForConnexion(KELI* lien) override;
+    void delConnexionsForParentInt(KELId parentInt) override;
+    void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) override;
+    ZEVItemConnexion* selectedConnexionForPoint(const QPointF& point);
+    // `commande`: the Ctrl key is held (toggles the Link in the selection).
+    bool siSelectConnexionForPoint(const QPointF& point, bool commande);
+    // Whether the two Objects are linked, whichever is the parent.
+    bool userAskIfItemIsConnectedWithItem(KELI* a, KELI* b);
+
+    // Filters.
+    void ajouteFilterForItem(KELI* item) override;
+    void enleveFilterForItem(KELI* item);
+    void enleveFilterForAllItems() override;
+    void setSiFiltreANDOperation(bool oui);
+    bool siFiltreANDOperation() const { return siFilterANDOperation_; }
+    bool siActifFilter() const { return siActifFilter_; }
+    bool siImpactedItem(KELI* item) const;
+    // How many selected filters reach the Object.
+    int impactCount(KELI* item) const;
+    std::vector<KELI*> impactedItemSet() const;
+    bool siLinkedToItem(KELI* item);
+    bool siHideViewForFilterImpactedItem(KELI* item) override;
+    bool siHideViewForFilterChosenItem(KELI* item) override;
+
+private:
+    using Updater = void (ZEVItemConnexion::*)(bool);
+    void majItemConnexion(ZEVItemConnexion* c);
+    void addFilterImpactForConnexion(ZEVItemConnexion* c);
+    void delFilterImpactForConnexion(ZEVItemConnexion* c);
+    void addImpact(KELI* filtre, KELI* item);
+    void delImpact(KELI* filtre, KELI* item);
+    void oublierConnexion(ZEVItemConnexion* c);
+    void visibleViewsOfMode(int mode, std::vector<ZEVItemView*>& out);
+    bool isSelectedInMode(int mode, KELI* item) const;
+    void majItemViews();
+
+    KELICurseur* curseur_;                  // not owned
+    ZEVItemSpaceServices* space_;           // not owned
+    ZEVItemViewDeskServices* deskViewer_;   // not owned
+    ZEVItemClass* itemClass_ = nullptr;     // not owned
+    ZEVItemViewerModels* models_ = nullptr; // not owned, or ownModels_
+    std::unique_ptr<ZEVItemViewerModels> ownModels_;
+    ZEVItemPalette palette_;
+
+    std::set<ZEVItemView*> views_; // the views made here that still exist; not owned
+    std::vector<ZEVItemView*> selectedItemViews_;
+    std::set<ZEVItemConnexion*> connexionsExistantes_;
+    std::map<KELId, std::vector<std::unique_ptr<ZEVItemConnexion>>> parentConnexionsMap_;
+
+    bool siActifFilter_ = false;
+    bool siFilterANDOperation_ = false;
+    bool siChannelActif_ = true;
+    // For each filter, the Objects it reaches and through how many added Links; an Object counts
+    // once per filter whatever the number or direction of its links to it.
+    std::map<KELI*, std::map<KELI*, int>> impactParFiltre_;
+    std::map<KELI*, int> impactedItemCounts_;
+
+    static inline KELICurseur* initialCurseur_ = nullptr; // not owned
+    ScheduledTarget guard_{this};
+};
+
+} // namespace tallomer

@@ -1,0 +1,325 @@
+#include "tests/objects/ObjectsFakes.h"
+
+#include "engine/runtime/Scheduler.h"
+
+#include <gtest/gtest.h>
+
+using namespace tallomer;
+using namespace objectstest;
+
+TEST(ZEVItemViewerConnexions, SamePairSameLineAndAForgottenLineComesBackAtZero)
+{
+    Desk d;
+    KELI* p = d.objects.objet(20);
+    KELI* e = d.objects.objet(10);
+    KELI* l1 = d.objects.lien(100, p, e);
+    KELI* l2 = d.objects.lien(101, p, e); // a later link of the same pair
+    d.viewer->moteurAjoutePasseForConnexion(l1);
+    d.viewer->moteurActivePasseForConnexion(l1);
+    ZEVItemConnexion* c = d.viewer->itemConnexionForLienConnexion(l2);
+    EXPECT_EQ(c, d.viewer->itemConnexionForLienConnexion(l1));
+    EXPECT_EQ(d.viewer->connexionCount(), 1u);
+    EXPECT_EQ(c->parentItem(), p);
+    EXPECT_EQ(c->enfantItem(), e);
+    EXPECT_TRUE(c->siAjoute());
+    EXPECT_TRUE(c->siActif());
+    EXPECT_TRUE(c->siFutur());
+    EXPECT_EQ(d.viewer->connexionsExistantes().count(c), 1u);
+
+    // Forgetting the pair takes its line out of the drawn set too.
+    d.space.links.insert(c);
+    d.viewer->delConnexionsForParentIntEnfantInt(20, 10);
+    EXPECT_TRUE(d.viewer->connexionsExistantes().empty());
+    EXPECT_TRUE(d.space.links.empty());
+    ZEVItemConnexion* fresh = d.viewer->itemConnexionForLienConnexion(l1);
+    EXPECT_EQ(fresh->siAjouteCount(), 0);
+    EXPECT_EQ(fresh->siActifCount(), 0);
+    EXPECT_EQ(fresh->siFuturCount(), 0);
+
+    // By parent: every child's line goes.
+    KELI* e2 = d.objects.objet(11);
+    d.viewer->moteurAjouteFuturForConnexion(d.objects.lien(102, p, e2));
+    d.viewer->moteurAjoutePasseForConnexion(l1);
+    EXPECT_EQ(d.viewer->connexionsExistantes().size(), 2u);
+    d.viewer->delConnexionsForParentInt(20);
+    EXPECT_TRUE(d.viewer->connexionsExistantes().empty());
+    EXPECT_EQ(d.viewer->connexionCount(), 0u);
+}
+
+TEST(ZEVItemViewerConnexions, CountersFollowTheNotices)
+{
+    Desk d;
+    KELI* l = d.objects.lien(100, d.objects.objet(20), d.objects.objet(10));
+    ZEVItemConnexion* c = d.viewer->itemConnexionForLienConnexion(l);
+    // Leaving on the future side with no future count: stays at zero, never below.
+    d.viewer->moteurAjoutePasseForConnexion(l);
+    d.viewer->moteurEnleveFuturForConnexion(l);
+    EXPECT_EQ(c->siFuturCount(), 0);
+    EXPECT_EQ(c->siAjouteCount(), 0);
+    d.viewer->moteurEnlevePasseForConnexion(l);
+    EXPECT_EQ(c->siAjouteCount(), 0);
+    EXPECT_TRUE(d.viewer->connexionsExistantes().empty());
+
+    // Active is not clamped: three falls need four rises.
+    for (int i = 0; i < 3; ++i)
+        c->setSiActif(false);
+    for (int i = 0; i < 3; ++i)
+        c->setSiActif(true);
+    EXPECT_FALSE(c->siActif());
+    c->setSiActif(true);
+    EXPECT_TRUE(c->siActif());
+
+    // Future is held at zero while the line is not added.
+    Desk d2;
+    KELI* m = d2.objects.lien(200, d2.objects.objet(2), d2.objects.objet(1));
+    ZEVItemConnexion* k = d2.viewer->itemConnexionForLienConnexion(m);
+    k->setSiFutur(true);
+    EXPECT_FALSE(k->siFutur());
+    // Comes into the window ahead of the cursor, then starts, then ends.
+    d2.viewer->moteurAjouteFuturForConnexion(m);
+    EXPECT_TRUE(k->siFutur());
+    d2.viewer->moteurActiveFuturForConnexion(m);
+    d2.viewer->moteurDesactivePasseForConnexion(m);
+    EXPECT_FALSE(k->siActif());
+    EXPECT_FALSE(k->siFutur());
+    EXPECT_TRUE(k->siAjoute());
+}
+
+TEST(ZEVItemViewerConnexions, InitialStateFromTheCursorDate)
+{
+    Desk d;
+    KELI* a = d.objects.objet(1);
+    KELI* b = d.objects.objet(2);
+    KELI* c = d.objects.objet(3);
+    KELI* included = d.objects.lien(100, b, a, 10);
+    KELI* later = d.objects.lien(101, c, a, 500);
+    KELI* earlier = d.objects.lien(102, c, b, 5);
+    d.objects.models.inclus.insert(included);
+    d.viewer->initItemConnexionAvecLienConnexion(included, 100);
+    d.viewer->initItemConnexionAvecLienConnexion(later, 100);
+    d.viewer->initItemConnexionAvecLienConnexion(earlier, 100);
+    ZEVItemConnexion* ci = d.viewer->itemConnexionForLienConnexion(included);
+    ZEVItemConnexion* cl = d.viewer->itemConnexionForLienConnexion(later);
+    ZEVItemConnexion* ce = d.viewer->itemConnexionForLienConnexion(earlier);
+    EXPECT_TRUE(ci->siActif() && ci->siFutur() && ci->siAjoute());
+    EXPECT_TRUE(!cl->siActif() && cl->siFutur() && cl->siAjoute());
+    EXPECT_TRUE(!ce->siActif() && !ce->siFutur() && ce->siAjoute());
+    EXPECT_EQ(d.viewer->connexionsExistantes().size(), 3u);
+}
+
+TEST(ZEVItemViewerConnexions, NoLineKeepsADestroyedView)
+{
+    Desk d;
+    KELI* p = d.objects.objet(20);
+    KELI* e = d.objects.objet(10);
+    KELI* other = d.objects.objet(30);
+    d.desk.add(p, {0, 0, 64, 0});
+    d.desk.add(e, {300, 0, 64, 0});
+    d.desk.add(other, {600, 0, 64, 0});
+    KELI* pe = d.objects.lien(100, p, e);
+    KELI* po = d.objects.lien(101, p, other);
+    d.viewer->moteurAjoutePasseForConnexion(pe);
+    d.viewer->moteurAjoutePasseForConnexion(po);
+    ZEVItemConnexion* line = d.viewer->itemConnexionForLienConnexion(po);
+    ASSERT_TRUE(line->siEffective()); // both views found and kept
+
+    // The desk viewer drops a view on its own: the line forgets it and looks again next time.
+    d.desk.views.erase(other);
+    EXPECT_EQ(line->dstItemView(), nullptr);
+    EXPECT_FALSE(line->siEffective());
+
+    // Removing an Object's view removes its lines as well.
+    d.viewer->deleteItemViewForItem(e);
+    EXPECT_EQ(d.desk.itemViewForItem(e), nullptr);
+    EXPECT_EQ(d.viewer->connexionsExistantes().size(), 1u);
+    for (ZEVItemConnexion* c : d.viewer->connexionsExistantes())
+        EXPECT_FALSE(c->siConnectedToItem(e));
+}
+
+TEST(ZEVItemViewerConnexions, ClicksHitOnlyDisplayedLinesNearTheirAxis)
+{
+    Desk d;
+    KELI* p = d.objects.objet(20);
+    KELI* e = d.objects.objet(10);
+    // Image centres at (32, 32) and (232, 32).
+    d.desk.add(p, {0, 0, 64, 0});
+    d.desk.add(e, {200, 0, 64, 0});
+    KELI* l = d.objects.lien(100, p, e);
+    d.viewer->moteurAjoutePasseForConnexion(l);
+    ZEVItemConnexion* c = d.viewer->itemConnexionForLienConnexion(l);
+    c->dragSrcPoint();
+    c->dragDstPoint();
+    EXPECT_EQ(d.viewer->selectedConnexionForPoint({132, 34}), nullptr); // not drawn yet
+    c->setSiDisplayed(true);
+    EXPECT_EQ(d.viewer->selectedConnexionForPoint({132, 34}), c);
+    EXPECT_EQ(d.viewer->selectedConnexionForPoint({132, 36}), nullptr);
+    EXPECT_EQ(d.viewer->selectedConnexionForPoint({40, 32}), nullptr); // inside the end circle
+    d.space.showLinks = false;
+    EXPECT_FALSE(d.viewer->siSelectConnexionForPoint({132, 32}, false));
+    d.space.showLinks = true;
+    EXPECT_TRUE(d.viewer->siSelectConnexionForPoint({132, 32}, false));
+    EXPECT_TRUE(d.space.isLinkSelectedForConnexion(c));
+
+    // Ends closer than the two radii make no line at all.
+    auto [s, t] = ZEVItemConnexion::RadiusCorrection({0, 0}, {32, 0}, 16, 16);
+    EXPECT_EQ(s, t);
+}
+
+TEST(ZEVItemViewerConnexions, HighlightByFrontMode)
+{
+    Desk d;
+    KELI* p = d.objects.objet(20);
+    KELI* e = d.objects.objet(10);
+    KELI* x = d.objects.objet(30);
+    ZEVItemConnexion* c = d.viewer->itemConnexionForLienConnexion(d.objects.lien(100, p, e));
+    d.space.icons = {e};
+    EXPECT_TRUE(c->siConnectedForFrontMode(ZEVFrontModeIcons));
+    EXPECT_TRUE(c->siConnectedForFrontMode(ZEVFrontModeFilters)); // no filter: the icons decide
+    EXPECT_FALSE(c->siConnectedForFrontMode(ZEVFrontModeTitles));
+    EXPECT_FALSE(c->siConnectedForFrontMode(ZEVFrontModeLinks));
+    d.space.filters = {x};
+    EXPECT_FALSE(c->siConnectedForFrontMode(ZEVFrontModeFilters));
+    d.space.dragging = p;
+    EXPECT_TRUE(c->siConnectedForFrontMode(ZEVFrontModeLinks));
+    d.space.dragging = x;
+    EXPECT_FALSE(c->siConnectedForFrontMode(ZEVFrontModeLinks));
+}
+
+namespace {
+
+// Filters A and B; X linked to A only, Y linked to both, Z to none.
+struct FilterDesk : Desk {
+    FilterDesk()
+    {
+        a = objects.objet(1);
+        b = objects.objet(2);
+        x = objects.objet(10);
+        y = objects.objet(11);
+        z = objects.objet(12);
+        for (KELI* o : {a, b, x, y, z})
+            desk.add(o, {0, 0, 64, 0});
+        add(100, a, x);
+        add(101, y, a);
+        add(102, b, y);
+    }
+    KELI* add(KELId id, KELI* p, KELI* e)
+    {
+        KELI* l = objects.lien(id, p, e);
+        viewer->moteurAjoutePasseForConnexion(l);
+        return l;
+    }
+    void select(std::vector<KELI*> filters)
+    {
+        space.filters = filters;
+        viewer->enleveFilterForAllItems();
+        for (KELI* f : filters)
+            viewer->ajouteFilterForItem(f);
+    }
+    KELI *a, *b, *x, *y, *z;
+};
+
+} // namespace
+
+TEST(ZEVItemViewerFilters, AndNeedsEveryFilterOrNeedsOne)
+{
+    FilterDesk d;
+    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.z)); // filtering off
+    EXPECT_TRUE(d.viewer->siHideViewForFilterChosenItem(d.z));
+    d.select({d.a, d.b});
+    d.viewer->setSiFiltreANDOperation(true);
+    EXPECT_TRUE(d.viewer->siHideViewForFilterImpactedItem(d.x));
+    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.y));
+    EXPECT_TRUE(d.viewer->siHideViewForFilterImpactedItem(d.z));
+    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.a)); // a filter is never hidden
+    EXPECT_FALSE(d.viewer->siHideViewForFilterChosenItem(d.b));
+    d.viewer->setSiFiltreANDOperation(false);
+    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.x));
+    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.y));
+    EXPECT_TRUE(d.viewer->siHideViewForFilterImpactedItem(d.z));
+    EXPECT_EQ(d.viewer->impactedItemSet().size(), 2u); // x and y
+
+    // Deselecting the last filter turns filtering off and shows everything again.
+    d.space.filters = {d.b};
+    d.viewer->enleveFilterForItem(d.a);
+    EXPECT_TRUE(d.viewer->siHideViewForFilterImpactedItem(d.x));
+    d.space.filters.clear();
+    d.viewer->enleveFilterForItem(d.b);
+    EXPECT_FALSE(d.viewer->siActifFilter());
+    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.x));
+    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.z));
+}
+
+TEST(ZEVItemViewerFilters, AnObjectLinkedBothWaysCountsOnceUntilItsLastLinkLeaves)
+{
+    FilterDesk d;
+    KELI* back = d.add(103, d.x, d.a); // x is now linked to a both ways
+    d.select({d.a});
+    EXPECT_EQ(d.viewer->impactCount(d.x), 1);
+    // A link that enters while the filter is selected adds no second count for the same filter.
+    KELI* w = d.objects.objet(13);
+    KELI* wa = d.add(104, w, d.a);
+    KELI* aw = d.add(105, d.a, w);
+    EXPECT_EQ(d.viewer->impactCount(w), 1);
+    // One of the two links leaves: x is still reached.
+    d.viewer->moteurEnlevePasseForConnexion(back);
+    EXPECT_EQ(d.viewer->impactCount(d.x), 1);
+    d.viewer->moteurEnlevePasseForConnexion(wa);
+    d.viewer->moteurEnlevePasseForConnexion(aw);
+    EXPECT_EQ(d.viewer->impactCount(w), 0);
+    // Forgetting a line takes its impact away too.
+    d.viewer->delConnexionsForParentIntEnfantInt(d.a->idInt(), d.x->idInt());
+    EXPECT_FALSE(d.viewer->siImpactedItem(d.x));
+}
+
+TEST(ZEVItemViewerSelection, VisibleViewsAndTheViewsOfAGesture)
+{
+    Desk d;
+    KELI* a = d.objects.objet(1);
+    KELI* b = d.objects.objet(2);
+    KELI* c = d.objects.objet(3);
+    KELI* hidden = d.objects.objet(4, 9); // another Channel
+    ZEVItemView* va = d.desk.add(a, {0, 0, 64, 0});
+    ZEVItemView* vb = d.desk.add(b, {0, 0, 64, 0});
+    ZEVItemView* vc = d.desk.add(c, {0, 0, 64, 0});
+    d.desk.add(hidden, {0, 0, 64, 0});
+    d.space.icons = {b, hidden, a, d.objects.objet(5)}; // 5 has no view
+    auto visible = d.viewer->visibleItemViewsForMode(ZEVFrontModeIcons);
+    EXPECT_EQ(visible, (std::vector<ZEVItemViewServices*>{vb, va}));
+    EXPECT_TRUE(d.viewer->visibleItemViewsForMode(7).empty());
+
+    EXPECT_EQ(d.viewer->majSelectedItemViewsForSelectedItemView(va), (std::vector<ZEVItemView*>{vb, va}));
+    EXPECT_EQ(d.viewer->majSelectedItemViewsForSelectedItemView(vc), (std::vector<ZEVItemView*>{vc}));
+    // Filters mode falls back on the icon selection.
+    d.space.mode = ZEVFrontModeFilters;
+    EXPECT_EQ(d.viewer->majSelectedItemViewsForSelectedItemView(vb).size(), 2u);
+    d.space.mode = 6;
+    EXPECT_TRUE(d.viewer->majSelectedItemViewsForSelectedItemView(vb).empty());
+
+    // A destroyed view leaves the selected list.
+    d.space.mode = ZEVFrontModeIcons;
+    d.viewer->majSelectedItemViewsForSelectedItemView(va);
+    d.desk.views.erase(b);
+    EXPECT_EQ(d.viewer->selectedItemViews(), (std::vector<ZEVItemView*>{va}));
+
+    // Copies of a drag: one per selected view, same frame and Object, in order.
+    const auto& copies = d.viewer->copiedItemViewsForSelectedItemView(va);
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0]->item(), a);
+    EXPECT_EQ(copies[0]->frame(), va->frame());
+    EXPECT_EQ(ZEVItemViewer::InitialCurseur(), nullptr);
+    EXPECT_TRUE(d.viewer->siCopiedItemViewForItem(a));
+    EXPECT_EQ(d.viewer->draggedItemViews(), (std::vector<ZEVItemView*>{va}));
+    ZEVItemViewer::ViderCopiedItemViews();
+}
+
+TEST(ZEVItemViewerFilters, AddingAFilterShowsItsIcon)
+{
+    Desk d;
+    KELI* f = d.objects.objet(1);
+    d.objects.models.icons.insert(f);
+    d.space.filters = {f};
+    d.viewer->ajouteFilterForItem(f);
+    EXPECT_NE(d.desk.itemViewForItem(f), nullptr);
+    EXPECT_TRUE(d.viewer->siActifFilter());
+    EXPECT_GT(d.desk.majViews, 0);
+}
