@@ -1,5 +1,5 @@
 #pragma once
-// Where and how large an icon is drawn: x and y of its centre and its size in desk-view points
+// Where and how large an icon is drawn: x and y of the lower-left corner of its image and its size in desk-view points
 // (y-up), and its angle, unconverted. The desk model converts to and from desk units.
 
 namespace tallomer {
