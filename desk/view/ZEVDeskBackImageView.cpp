@@ -1,0 +1,56 @@
+#include "desk/view/ZEVDeskBackImageView.h"
+
+#include <QPainter>
+
+#include <limits>
+
+namespace tallomer {
+
+ZEVDeskBackImageView::ZEVDeskBackImageView(const QRectF& frame, ZEVDeskView* deskView, ZEVFrontViewer* frontViewer)
+    : frame_(frame), deskView_(deskView), frontViewer_(frontViewer)
+{
+    setZValue(-std::numeric_limits<double>::max());
+    setAcceptedMouseButtons(Qt::NoButton);
+    setAcceptHoverEvents(false);
+    setAcceptDrops(false);
+    setFlag(QGraphicsItem::ItemIsFocusable, false);
+}
+
+void ZEVDeskBackImageView::setFrame(const QRectF& frame)
+{
+    if (frame == frame_)
+        return;
+    prepareGeometryChange();
+    frame_ = frame;
+}
+
+QPainterPath ZEVDeskBackImageView::opaqueArea() const
+{
+    QPainterPath p;
+    p.addRect(frame_);
+    return p;
+}
+
+void ZEVDeskBackImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    painter->fillRect(frame_, color_);
+    if (image_.isNull())
+        return;
+    // Unscaled and centred, as an image view without scaling shows a picture.
+    const QSizeF s = image_.deviceIndependentSize();
+    painter->drawImage(QPointF(frame_.center().x() - s.width() / 2, frame_.center().y() - s.height() / 2), image_);
+}
+
+void ZEVDeskBackImageView::setBackgroundImage(const QImage& image)
+{
+    image_ = image;
+    update();
+}
+
+void ZEVDeskBackImageView::setBackgroundColor(const QColor& color)
+{
+    color_ = color;
+    update();
+}
+
+} // namespace tallomer

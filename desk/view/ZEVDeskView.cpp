@@ -1,0 +1,558 @@
+#include "desk/view/ZEVDeskView.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
+#include "engine/runtime/Log.h"
+#include "front/ZEVFrontViewer.h"
+#include "objects/ZEVItemViewServices.h"
+#include "objects/services/ZEVItemViewerServices.h"
+#include "space/desk/ZEVDeskGeometry.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGraphicsSceneDragDropEvent>
+#include <QGraphicsSceneMouseEvent>
+#include <QGraphicsItem>
+#include <QGraphicsSceneWheelEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace tallomer {
+
+namespace {
+constexpr char kScrollWheelStop[] = "_scrollWheelStop";
+constexpr char kActivate[] = "activateTallomer";
+constexpr char kDragStop[] = "draggingSessionDidStop";
+constexpr char kActivatePrevious[] = "activatePreviousApp";
+constexpr double kWheelQuiet = 0.2;
+constexpr double kDragDelay = 0.8;
+// A drag seen from outside the program is reported this much higher while the program is not
+// active (the pointer is then measured from below the menu bar).
+constexpr double kInactiveLift = 23.0;
+
+bool contient(const std::vector<KELI*>& v, KELI* i) { return std::find(v.begin(), v.end(), i) != v.end(); }
+} // namespace
+
+ZEVDeskView::ZEVDeskView(const QRectF& frame, ZEVDeskViewer* deskViewer, ZEVDeskSpaceServices* space)
+    : deskViewer_(deskViewer), space_(space)
+{
+    setSceneRect(QRectF(QPointF(0, 0), frame.size()));
+    setItemIndexMethod(QGraphicsScene::NoIndex);
+}
+
+ZEVDeskView::~ZEVDeskView() = default;
+
+void ZEVDeskView::setFrame(const QRectF& frame)
+{
+    if (space_)
+        space_->updateSpaceRatio(frame.width(), frame.height());
+    setSceneRect(QRectF(QPointF(0, 0), frame.size()));
+}
+
+QPointF ZEVDeskView::deskPoint(const QPointF& scenePoint) const
+{
+    return qtPoint(sceneRect().height(), scenePoint);
+}
+
+int ZEVDeskView::frontMode() const { return space_ ? space_->frontMode() : 0; }
+
+// ---------------------------------------------------------------------------------------------
+// Mouse and lasso
+
+void ZEVDeskView::mouseDown(const QPointF& p)
+{
+    siMouseDown_ = true;
+    initialLoc_ = p;
+    if (frontView_)
+        frontView_->setSiMouseDownInDeskView();
+    setFocusItem(nullptr);
+}
+
+void ZEVDeskView::mouseDragged(const QPointF& p, bool siCmd)
+{
+    if (!siMouseDown_)
+        return;
+    if (!siLasso_) {
+        siLasso_ = true;
+        siCmdLasso_ = siCmd;
+        const int mode = frontMode();
+        if (mode == 1) {
+            if (!siCmd && space_)
+                space_->deselectAllTitles();
+            initialSelectedTitleItems_ = space_ ? space_->selectedTitleItems() : std::vector<KELI*>{};
+            siLassoTitle_ = true;
+        } else if (mode == 3) {
+            if (!siCmd && space_)
+                space_->deselectAllNodes();
+            initialSelectedNodeItems_ = space_ ? space_->selectedNodeItems() : std::vector<KELI*>{};
+            siLassoNode_ = true;
+        } else {
+            if (!siCmd && space_ && !space_->selectedIconItems().empty())
+                space_->deselectAllIcons();
+            initialSelectedIconItems_ = space_ ? space_->selectedIconItems() : std::vector<KELI*>{};
+            siLassoIcon_ = true;
+        }
+        if (ZEVFrontViewer* fv = space_ ? space_->frontViewer() : nullptr)
+            fv->lassoDidStart();
+    }
+    siCmdLasso_ = siCmd;
+    lassoRect_ = QRectF(initialLoc_, p).normalized();
+    if (frontView_)
+        frontView_->setLassoFromPoint(initialLoc_, p);
+    lassoPass();
+}
+
+void ZEVDeskView::lassoPass()
+{
+    if (!deskViewer_ || !space_)
+        return;
+    const bool node = siLassoNode_, title = siLassoTitle_;
+    const std::vector<KELI*>& initial =
+        node ? initialSelectedNodeItems_ : title ? initialSelectedTitleItems_ : initialSelectedIconItems_;
+    const std::vector<ZEVItemViewServices*> views = deskViewer_->itemViewSet();
+    for (ZEVItemViewServices* v : views) {
+        if (!node && v->isHidden())
+            continue;
+        KELI* item = v->item();
+        const bool hit = lassoRect_.intersects(v->imageFrame());
+        const bool sel = node ? space_->isNodeSelectedForItem(item)
+                              : title ? space_->isTitleSelectedForItem(item) : space_->isIconSelectedForItem(item);
+        const bool doit = siCmdLasso_ ? hit != contient(initial, item) : hit;
+        if (doit && !sel) {
+            v->orderToFront();
+            if (node)
+                space_->multiSelectNodeForItem(item);
+            else if (title)
+                space_->multiSelectTitleForItem(item);
+            else
+                space_->multiSelectIconForItem(item);
+        } else if (!doit && sel) {
+            if (node)
+                space_->deselectNodeForItem(item);
+            else if (title)
+                space_->deselectTitleForItem(item);
+            else
+                space_->deselectIconForItem(item);
+            v->orderToBack();
+        }
+        if (QGraphicsItem* g = v->graphicsItem())
+            g->update();
+    }
+}
+
+void ZEVDeskView::mouseUp()
+{
+    if (siLasso_ && deskViewer_ && space_) {
+        KELI* dernier = nullptr;
+        if (siLassoIcon_ || siLassoTitle_) {
+            const std::vector<KELI*> s = siLassoIcon_ ? space_->selectedIconItems() : space_->selectedTitleItems();
+            dernier = s.empty() ? nullptr : s.back();
+        } else if (siLassoNode_) {
+            const std::vector<KELI*> s = space_->selectedNodeItems();
+            dernier = s.empty() ? nullptr : s.front();
+        }
+        if (ZEVItemViewServices* v = dernier ? deskViewer_->itemViewForItem(dernier) : nullptr)
+            if (QGraphicsItem* g = v->graphicsItem())
+                g->setFocus();
+        if (ZEVFrontViewer* fv = space_->frontViewer())
+            fv->lassoDidStop();
+    }
+    siLasso_ = siLassoIcon_ = siLassoTitle_ = siLassoNode_ = siMouseDown_ = false;
+    siCmdLasso_ = false;
+    lassoRect_ = QRectF();
+}
+
+void ZEVDeskView::mousePressEvent(QGraphicsSceneMouseEvent* event)
+{
+    QGraphicsScene::mousePressEvent(event);
+    if (mouseGrabberItem())
+        return; // an Object view took it
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        mouseDown(deskPoint(event->scenePos()));
+    else if (deskViewer_)
+        deskViewer_->menuForFrontView(deskPoint(event->scenePos()));
+}
+
+void ZEVDeskView::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
+{
+    if (siMouseDown_) {
+        mouseDragged(deskPoint(event->scenePos()), event->modifiers() & Qt::ControlModifier);
+        return;
+    }
+    QGraphicsScene::mouseMoveEvent(event);
+    if (event->buttons() == Qt::NoButton && space_)
+        space_->mouseMovedInLocation(deskPoint(event->scenePos()));
+}
+
+void ZEVDeskView::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
+{
+    if (siMouseDown_) {
+        mouseUp();
+        return;
+    }
+    QGraphicsScene::mouseReleaseEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Wheel
+
+bool ZEVDeskView::scrollWheel(WheelPhase phase, Qt::KeyboardModifiers modifiers, QGraphicsSceneWheelEvent* event)
+{
+    if (siScrollingItemView_ || siSrollWheel_) {
+        siSrollWheel_ = true;
+        Scheduler::shared().cancel(this, kScrollWheelStop);
+        Scheduler::shared().perform(this, kScrollWheelStop, kWheelQuiet, [this] { siSrollWheel_ = false; });
+        return false;
+    }
+    bool passer = false;
+    switch (phase) {
+    case WheelPhase::Began:
+        flags_ = modifiers;
+        passer = true;
+        break;
+    case WheelPhase::Changed:
+        passer = modifiers == flags_;
+        break;
+    case WheelPhase::None:
+        passer = true;
+        break;
+    default:
+        break;
+    }
+    if (passer && space_)
+        space_->rulerScrollWheel(event);
+    return passer;
+}
+
+void ZEVDeskView::wheelEvent(QGraphicsSceneWheelEvent* event)
+{
+    QGraphicsScene::wheelEvent(event);
+    if (event->isAccepted() && mouseGrabberItem())
+        return;
+    WheelPhase phase = WheelPhase::Other;
+    switch (event->phase()) {
+    case Qt::NoScrollPhase:
+        phase = WheelPhase::None;
+        break;
+    case Qt::ScrollBegin:
+        phase = WheelPhase::Began;
+        break;
+    case Qt::ScrollUpdate:
+    case Qt::ScrollMomentum:
+        phase = WheelPhase::Changed;
+        break;
+    default:
+        break;
+    }
+    scrollWheel(phase, event->modifiers(), event);
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys and edit commands
+
+void ZEVDeskView::keyPressEvent(QKeyEvent* event)
+{
+    if (focusItem()) {
+        QGraphicsScene::keyPressEvent(event);
+        if (event->isAccepted())
+            return;
+    }
+    // The selection walk has no other home until the front layer takes the keys.
+    if (deskViewer_ && (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)) {
+        if (event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier))
+            deskViewer_->userSelectPrevious();
+        else
+            deskViewer_->userSelectNext();
+        event->accept();
+        return;
+    }
+    if (frontView_)
+        frontView_->keyDown(event);
+}
+
+void ZEVDeskView::keyReleaseEvent(QKeyEvent* event)
+{
+    if (focusItem()) {
+        QGraphicsScene::keyReleaseEvent(event);
+        if (event->isAccepted())
+            return;
+    }
+    if (frontView_)
+        frontView_->keyUp(event);
+}
+
+void ZEVDeskView::selectAll()
+{
+    if (deskViewer_ && space_) {
+        const int mode = frontMode();
+        KELI* dernier = nullptr;
+        switch (mode) {
+        case 0: {
+            deskViewer_->userSelectAllIcons();
+            const auto s = space_->selectedIconItems();
+            dernier = s.empty() ? nullptr : s.back();
+            break;
+        }
+        case 1: {
+            deskViewer_->userSelectAllTitles();
+            const auto s = space_->selectedTitleItems();
+            dernier = s.empty() ? nullptr : s.back();
+            break;
+        }
+        case 2: {
+            deskViewer_->userSelectAllFiltres();
+            const auto s = space_->selectedFilterItems();
+            dernier = s.empty() ? nullptr : s.back();
+            break;
+        }
+        case 3: {
+            deskViewer_->userSelectAllNodes();
+            const auto s = space_->selectedNodeItems();
+            dernier = s.empty() ? nullptr : s.front();
+            break;
+        }
+        default:
+            break;
+        }
+        if (ZEVItemViewServices* v = dernier ? deskViewer_->itemViewForItem(dernier) : nullptr)
+            if (QGraphicsItem* g = v->graphicsItem())
+                g->setFocus();
+    }
+    if (space_)
+        space_->addToHistory();
+}
+
+bool ZEVDeskView::copy()
+{
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    QStringList texts;
+    QByteArray records;
+    const std::vector<ZEVItemViewServices*> views =
+        itemViewer_ ? itemViewer_->visibleItemViewsForMode(frontMode()) : std::vector<ZEVItemViewServices*>{};
+    ZEVDeskClass* model = nullptr;
+    if (space_)
+        if (ZEVDeskViewer* dv = space_->deskViewerForCurseur(space_->actifCurseur()))
+            model = dv->deskClass();
+    if (!model && deskViewer_)
+        model = deskViewer_->deskClass();
+    for (ZEVItemViewServices* v : views) {
+        KELI* item = v->item();
+        const std::string type = model && item ? model->itemTypeForItem(item).value_or("") : std::string();
+        if (type == "file") {
+            const QString path = ZEVItemData::FileUrlForItem(item);
+            const QUrl url = path.startsWith('/') ? QUrl::fromLocalFile(path) : QUrl(path);
+            if (url.isLocalFile())
+                urls << url;
+        } else if (type == "http") {
+            const QString webloc = ZEVItemData::WeblocUrlForItem(item, v->itemTitle());
+            if (!webloc.isEmpty())
+                urls << (webloc.startsWith('/') ? QUrl::fromLocalFile(webloc) : QUrl(webloc));
+        } else {
+            if (space_)
+                records += space_->itemRecordForItem(item, v->itemTitle().toStdString(), type);
+            texts << v->itemTitle();
+        }
+    }
+    if (urls.isEmpty() && texts.isEmpty()) {
+        if (space_)
+            space_->beep();
+        return false;
+    }
+    if (!urls.isEmpty())
+        data->setUrls(urls);
+    if (!texts.isEmpty())
+        data->setText(texts.join('\n'));
+    if (!records.isEmpty())
+        data->setData(QStringLiteral("application/x-tallomer-itempb"), records);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) {
+        if (space_)
+            space_->beep();
+        return false;
+    }
+    clipboard->setMimeData(data.release());
+    return true;
+}
+
+void ZEVDeskView::cut()
+{
+    copy();
+    ZEVFrontViewer* fv = space_ ? space_->frontViewer() : nullptr;
+    if (!fv)
+        return;
+    if (space_->actifCurseur() && space_->actifCurseur() == space_->nowCurseur())
+        fv->userReleaseNow();
+    else
+        fv->userReleaseSearch();
+}
+
+void ZEVDeskView::paste()
+{
+    if (deskViewer_)
+        deskViewer_->userPerformPaste();
+}
+
+void ZEVDeskView::cancelOperation() { logLine("ZEVDeskView cancelOperation: (null)"); }
+
+// ---------------------------------------------------------------------------------------------
+// Drag destination
+
+ZEVDeskView::DragSource ZEVDeskView::sourceOf(const QMimeData* data)
+{
+    if (!data)
+        return DragSource::Other;
+    if (data->hasFormat(QLatin1String(kZEVItemDragViewMime)))
+        return DragSource::Overlay;
+    if (data->hasFormat(QLatin1String(kZEVItemViewMime)))
+        return DragSource::ItemView;
+    if (data->hasFormat(QLatin1String(kZEVTableViewMime)))
+        return DragSource::Table;
+    return DragSource::Other;
+}
+
+void ZEVDeskView::scheduleDragEnd()
+{
+    Scheduler::shared().cancel(this, kDragStop);
+    Scheduler::shared().perform(this, kDragStop, kDragDelay, [this] {
+        if (space_)
+            space_->draggingSessionDidStop();
+    });
+}
+
+Qt::DropAction ZEVDeskView::draggingEntered(DragSource source, const QMimeData* data)
+{
+    if (source == DragSource::Overlay) {
+        dragOperation_ = Qt::IgnoreAction;
+    } else if (source == DragSource::ItemView) {
+        dragOperation_ = Qt::LinkAction;
+    } else {
+        if (source != DragSource::Table && space_) {
+            Scheduler::shared().cancel(space_, kActivate);
+            ZEVDeskSpaceServices* s = space_;
+            Scheduler::shared().perform(space_, kActivate, kDragDelay, [s] { s->activateTallomer(); });
+        }
+        // One drag keeps one mime object for its whole life: it identifies the drag.
+        if (data != lastDragData_) {
+            lastDragData_ = data;
+            draggingSequenceNumber_ = ++nextSequenceNumber_;
+            dragOperation_ =
+                deskViewer_ ? deskViewer_->dragOperationForDraggingInfo(data, draggingSequenceNumber_) : Qt::IgnoreAction;
+        }
+    }
+    if (space_)
+        space_->draggingSessionStartedWithInteger(draggingSequenceNumber_);
+    return dragOperation_;
+}
+
+Qt::DropAction ZEVDeskView::draggingUpdated(DragSource source, bool siAlt, const QPointF& p)
+{
+    if (source == DragSource::ItemView && siAlt)
+        return Qt::CopyAction;
+    if (space_) {
+        QPointF w = p;
+        if (!QGuiApplication::focusWindow())
+            w.ry() += kInactiveLift;
+        space_->mouseMovedInLocation(w);
+    }
+    return dragOperation_;
+}
+
+void ZEVDeskView::draggingExited(DragSource source)
+{
+    if (source == DragSource::Other && space_)
+        Scheduler::shared().cancel(space_, kActivate);
+    scheduleDragEnd();
+}
+
+bool ZEVDeskView::performDragOperation(DragSource source, bool siAlt, const QMimeData* data, const QPointF& p)
+{
+    bool ok = false;
+    switch (source) {
+    case DragSource::Overlay:
+        ok = false;
+        break;
+    case DragSource::ItemView:
+        if (itemViewer_) {
+            if (siAlt)
+                itemViewer_->userDuplicateSelectedItemViews();
+            else
+                itemViewer_->userRecallSelectedItemViewsVersNowCurseur();
+        }
+        ok = true;
+        break;
+    case DragSource::Table:
+        ok = deskViewer_ && deskViewer_->userPerformDragWithInfo(data, p);
+        break;
+    case DragSource::Other:
+        if (space_)
+            Scheduler::shared().cancel(space_, kActivate);
+        if (dragOperation_ != Qt::IgnoreAction && space_ && !space_->siCancelDraggingSession()) {
+            ok = deskViewer_ && deskViewer_->userPerformDragWithInfo(data, p);
+            if (ok) {
+                ZEVDeskSpaceServices* s = space_;
+                Scheduler::shared().perform(space_, kActivatePrevious, kDragDelay, [s] { s->activatePreviousApp(); });
+            }
+        }
+        break;
+    }
+    lastDragData_ = nullptr;
+    Scheduler::shared().cancel(this, kDragStop);
+    if (space_)
+        space_->draggingSessionDidStop();
+    return ok;
+}
+
+bool ZEVDeskView::siItemUnderDropAccepts(const QPointF& scenePoint) const
+{
+    for (QGraphicsItem* i : items(scenePoint))
+        if (i->acceptDrops())
+            return true;
+    return false;
+}
+
+void ZEVDeskView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
+{
+    QGraphicsScene::dragEnterEvent(event);
+    event->setDropAction(draggingEntered(sourceOf(event->mimeData()), event->mimeData()));
+    event->accept();
+}
+
+void ZEVDeskView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
+{
+    if (siItemUnderDropAccepts(event->scenePos())) {
+        QGraphicsScene::dragMoveEvent(event);
+        return;
+    }
+    const Qt::DropAction a = draggingUpdated(sourceOf(event->mimeData()), event->modifiers() & Qt::AltModifier,
+                                             deskPoint(event->scenePos()));
+    event->setDropAction(a);
+    event->setAccepted(a != Qt::IgnoreAction);
+}
+
+void ZEVDeskView::dragLeaveEvent(QGraphicsSceneDragDropEvent* event)
+{
+    QGraphicsScene::dragLeaveEvent(event);
+    draggingExited(sourceOf(event->mimeData()));
+}
+
+void ZEVDeskView::dropEvent(QGraphicsSceneDragDropEvent* event)
+{
+    if (siItemUnderDropAccepts(event->scenePos())) {
+        QGraphicsScene::dropEvent(event);
+        return;
+    }
+    const bool ok = performDragOperation(sourceOf(event->mimeData()), event->modifiers() & Qt::AltModifier,
+                                         event->mimeData(), deskPoint(event->scenePos()));
+    event->setAccepted(ok);
+}
+
+} // namespace tallomer

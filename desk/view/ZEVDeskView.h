@@ -1,0 +1,120 @@
+#pragma once
+// The desk surface of one cursor: a graphics scene that spans the desk's frame, with the
+// background layer at the back and the Object views above it. Presses on the empty desk draw a
+// lasso in the current front mode (Ctrl toggles the starting selection); the wheel goes to the
+// time ruler, except while an Object view is being resized by it and for 0.2 s after; keys go to
+// the front layer (Tab and Shift-Tab walk the selection); Select All, Copy, Cut and Paste act on
+// the desk; drops from Object views, inspector tables and other programs land here.
+//
+// Events arrive in scene coordinates (y-down); the handlers work in desk coordinates (y-up,
+// desk-view points) through deskPoint(), the one conversion at this edge.
+
+#include "engine/runtime/Scheduler.h"
+
+#include <QGraphicsScene>
+#include <QPointF>
+#include <QRectF>
+
+#include <vector>
+
+class KELI;
+class QMimeData;
+
+namespace tallomer {
+
+class ZEVDeskBackImageView;
+class ZEVDeskSpaceServices;
+class ZEVDeskViewer;
+class ZEVFrontView;
+class ZEVItemViewerServices;
+
+class ZEVDeskView final : public QGraphicsScene {
+public:
+    enum class DragSource { Overlay, ItemView, Table, Other };
+    enum class WheelPhase { None = 0, Began = 1, Changed = 4, Other = 8 };
+
+    // None is owned; `space` may be null (a desk without a window).
+    ZEVDeskView(const QRectF& frame, ZEVDeskViewer* deskViewer, ZEVDeskSpaceServices* space);
+    ~ZEVDeskView() override;
+
+    void referencerFrontView(ZEVFrontView* v) { frontView_ = v; }
+    ZEVFrontView* frontView() const { return frontView_; }
+    void referencerItemViewer(ZEVItemViewerServices* v) { itemViewer_ = v; }
+    ZEVDeskViewer* deskViewer() const { return deskViewer_; }
+    bool siLassoIcon() const { return siLassoIcon_; }
+    bool siLassoTitle() const { return siLassoTitle_; }
+    bool siLassoNode() const { return siLassoNode_; }
+    bool siLasso() const { return siLasso_; }
+    void setSiScrollingItemView(bool v) { siScrollingItemView_ = v; }
+    bool siSrollWheel() const { return siSrollWheel_; }
+
+    // The desk's frame (origin 0, 0): asks the space controller to recompute the desk units first.
+    void setFrame(const QRectF& frame);
+    QRectF frame() const { return QRectF(QPointF(0, 0), sceneRect().size()); }
+    QPointF deskPoint(const QPointF& scenePoint) const;
+
+    // The handlers, in desk coordinates; the Qt events below call them.
+    void mouseDown(const QPointF& deskPoint);
+    void mouseDragged(const QPointF& deskPoint, bool siCmd);
+    void mouseUp();
+    // Whether the event went to the ruler.
+    bool scrollWheel(WheelPhase phase, Qt::KeyboardModifiers modifiers, QGraphicsSceneWheelEvent* event);
+    void selectAll();
+    // Whether something was written to the clipboard (a beep otherwise).
+    bool copy();
+    void cut();
+    void paste();
+    void cancelOperation();
+    QRectF lassoRect() const { return lassoRect_; }
+
+    Qt::DropAction draggingEntered(DragSource source, const QMimeData* data);
+    Qt::DropAction draggingUpdated(DragSource source, bool siAlt, const QPointF& deskPoint);
+    void draggingExited(DragSource source);
+    bool performDragOperation(DragSource source, bool siAlt, const QMimeData* data, const QPointF& deskPoint);
+    static DragSource sourceOf(const QMimeData* data);
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
+    void wheelEvent(QGraphicsSceneWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QGraphicsSceneDragDropEvent* event) override;
+    void dragMoveEvent(QGraphicsSceneDragDropEvent* event) override;
+    void dragLeaveEvent(QGraphicsSceneDragDropEvent* event) override;
+    void dropEvent(QGraphicsSceneDragDropEvent* event) override;
+
+private:
+    int frontMode() const;
+    void lassoPass();
+    bool siItemUnderDropAccepts(const QPointF& scenePoint) const;
+    void scheduleDragEnd();
+
+    ZEVDeskViewer* deskViewer_;            // not owned
+    ZEVDeskSpaceServices* space_;          // not owned
+    ZEVItemViewerServices* itemViewer_ = nullptr; // not owned
+    ZEVFrontView* frontView_ = nullptr;    // not owned
+
+    QPointF initialLoc_;
+    bool siMouseDown_ = false;
+    bool siLasso_ = false;
+    bool siLassoIcon_ = false;
+    bool siLassoTitle_ = false;
+    bool siLassoNode_ = false;
+    bool siCmdLasso_ = false;
+    QRectF lassoRect_;
+    std::vector<KELI*> initialSelectedIconItems_;
+    std::vector<KELI*> initialSelectedTitleItems_;
+    std::vector<KELI*> initialSelectedNodeItems_;
+    Qt::DropAction dragOperation_ = Qt::IgnoreAction;
+    long draggingSequenceNumber_ = 0;
+    const QMimeData* lastDragData_ = nullptr; // identity only; never dereferenced
+    long nextSequenceNumber_ = 0;
+    bool siSrollWheel_ = false;
+    bool siScrollingItemView_ = false;
+    Qt::KeyboardModifiers flags_;
+    ScheduledTarget guard_{this};
+};
+
+} // namespace tallomer

@@ -1,0 +1,72 @@
+#include "desk/viewer/ZEVDeskOfCursor.h"
+
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVItemClass.h"
+#include "desk/view/ZEVDeskView.h"
+#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "objects/services/ZEVItemViewerServices.h"
+#include "space/ZEVSpaceController.h"
+
+namespace tallomer {
+
+ZEVDeskOfCursor::ZEVDeskOfCursor(ZEVSpaceController& space, KELICurseur* curseur, ZEVDeskSpaceServices* services,
+                                 const ItemViewerMaker& itemViewerMaker)
+{
+    itemClass_ = std::make_unique<ZEVItemClass>(curseur, services);
+    deskClass_ = std::make_unique<ZEVDeskClass>(curseur, services);
+    deskViewer_ = std::make_unique<ZEVDeskViewer>(curseur, deskClass_.get(), services, space.deskViewFrame());
+    if (itemViewerMaker)
+        itemViewer_ = itemViewerMaker(curseur, deskClass_.get(), deskViewer_.get(), itemClass_.get());
+}
+
+ZEVDeskOfCursor::~ZEVDeskOfCursor()
+{
+    // The views go before the item viewer that made them.
+    deskViewer_.reset();
+    itemViewer_.reset();
+}
+
+void ZEVDeskOfCursor::referencerViewerParts()
+{
+    deskViewer_->referencerItemViewer(itemViewer_.get());
+    deskViewer_->referencerItemClass(itemClass_.get());
+}
+
+void ZEVDeskOfCursor::referencerModelParts()
+{
+    itemClass_->referencerItemViewer(itemViewer_.get());
+    deskClass_->referencerItemViewer(itemViewer_.get());
+    deskClass_->referencerDeskViewer(deskViewer_.get());
+    deskClass_->referencerItemClass(itemClass_.get());
+}
+
+void ZEVDeskOfCursor::initialiser()
+{
+    deskClass_->initialiser();
+    itemClass_->initialiser();
+}
+
+bool ZEVDeskOfCursor::initWallpaperWithChannelViewer(ZEVChannelListener*)
+{
+    return deskViewer_->initWallpaperWithChannelViewer();
+}
+
+void ZEVDeskOfCursor::majBackForFirstTime() { deskViewer_->majBackForFirstTime(); }
+
+void ZEVDeskOfCursor::enclencherMaj()
+{
+    deskClass_->enclencherMaj();
+    deskViewer_->enclencherMaj();
+    itemClass_->enclencherMaj();
+}
+
+void ZEVDeskOfCursor::placerDevant() { deskViewer_->placerDevant(); }
+QGraphicsScene* ZEVDeskOfCursor::deskScene() { return deskViewer_->deskView(); }
+void ZEVDeskOfCursor::majImages() { deskViewer_->majImages(); }
+void ZEVDeskOfCursor::channelDidChangeWithIdentityInt(KELId identityInt)
+{
+    deskViewer_->channelDidChangeWithIdentityInt(identityInt);
+}
+
+} // namespace tallomer

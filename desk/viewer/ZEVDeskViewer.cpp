@@ -1,0 +1,540 @@
+#include "desk/viewer/ZEVDeskViewer.h"
+
+#include "desk/background/ZEVBackImageRenderer.h"
+#include "desk/background/ZEVBackObjectServices.h"
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "desk/model/ZEVModelSupport.h"
+#include "desk/view/ZEVDeskBackImageView.h"
+#include "desk/view/ZEVDeskView.h"
+#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "engine/KELICurseur.h"
+#include "engine/runtime/Clock.h"
+#include "engine/runtime/Log.h"
+#include "front/ZEVFrontViewer.h"
+#include "inspectors/services/ZEVInspectorServices.h"
+#include "objects/services/ZEVItemViewerServices.h"
+
+#include <QGraphicsItem>
+#include <QGraphicsView>
+
+#include <algorithm>
+
+namespace tallomer {
+
+namespace {
+constexpr char kDifferer[] = "_differerDisplayItemViews";
+} // namespace
+
+ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVDeskSpaceServices* space,
+                             const QRectF& frame)
+    : curseur_(curseur), deskClass_(deskClass), space_(space),
+      backgrounds_(curseur, deskmodel::timelineCurseur(space))
+{
+    contexte_ = curseur_ ? curseur_->contexte() : nullptr;
+    frontViewer_ = space_ ? space_->frontViewer() : nullptr;
+    const double t = maintenant();
+    currentTimeDeskView_ = t;
+    currentTimeBackView_ = t;
+    lienViewMap_.reserve(7000);
+    itemViewSet_.reserve(200);
+    toDisplayItemViewSet_.reserve(200);
+    tabSameItemSet_.reserve(200);
+
+    deskView_ = std::make_unique<ZEVDeskView>(QRectF(QPointF(0, 0), frame.size()), this, space_);
+    deskView_->referencerFrontView(frontViewer_ ? frontViewer_->frontView() : nullptr);
+    auto back = std::make_unique<ZEVDeskBackImageView>(deskView_->frame(), deskView_.get(), frontViewer_);
+    deskBackImageView_ = back.get();
+    deskView_->addItem(back.release()); // the scene owns it
+
+    currentBackColorItem_ = defaultColorItem();
+    currentBackScaleMot_ = curseur_ ? KELServeurDeLiens::LienForInt(kZEVScaleIn, curseur_) : nullptr;
+}
+
+ZEVDeskViewer::~ZEVDeskViewer()
+{
+    for (ZEVBackObjectServices* b : observes_)
+        b->removeBackImageObserver(this);
+    if (siEnclenche_ && curseur_)
+        for (KELId r : {kZEVRelationBackItem, kZEVRelationBackColor, kZEVRelationBackScale, kZEVRelationChannel})
+            curseur_->enleverLeDelegueDeMaj(this, r);
+    // The views leave the scene before it goes (member order), the queue holds no owner.
+    toDisplayItemViewSet_.clear();
+    itemViewSet_.clear();
+    lienViewMap_.clear();
+}
+
+double ZEVDeskViewer::maintenant() const { return Clock::shared().now(); }
+
+void ZEVDeskViewer::installInGraphicsView(QGraphicsView* view)
+{
+    if (!view)
+        return;
+    const QSize s = view->viewport()->size();
+    if (s.width() > 0 && s.height() > 0)
+        setDeskViewFrame(QRectF(0, 0, s.width(), s.height()));
+    view->setScene(deskView_.get());
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setAcceptDrops(true);
+}
+
+void ZEVDeskViewer::enclencherMaj()
+{
+    if (!curseur_ || siEnclenche_)
+        return;
+    siEnclenche_ = true;
+    for (KELId r : {kZEVRelationBackItem, kZEVRelationBackColor, kZEVRelationBackScale, kZEVRelationChannel})
+        curseur_->ajouterLeDelegueDeMaj(this, r);
+}
+
+void ZEVDeskViewer::referencerItemViewer(ZEVItemViewerServices* itemViewer)
+{
+    itemViewer_ = itemViewer;
+    deskView_->referencerItemViewer(itemViewer);
+}
+
+QRectF ZEVDeskViewer::deskViewFrame() const { return deskView_ ? deskView_->frame() : QRectF(); }
+
+double ZEVDeskViewer::deskHeight() { return deskViewFrame().height(); }
+
+void ZEVDeskViewer::setDeskViewFrame(const QRectF& frame)
+{
+    const QRectF f(QPointF(0, 0), frame.size());
+    if (f == deskViewFrame())
+        return;
+    deskView_->setFrame(f);
+    deskBackImageView_->setFrame(f);
+    // The scene's y-down origin moved with the height: every view goes back to its place.
+    for (auto& [item, view] : lienViewMap_)
+        view->replacerDansLaScene();
+    majBackImageSize();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Item views
+
+ZEVItemViewServices* ZEVDeskViewer::itemViewForItem(KELI* item)
+{
+    auto it = lienViewMap_.find(item);
+    return it == lienViewMap_.end() ? nullptr : it->second.get();
+}
+
+bool ZEVDeskViewer::siInItemViewSet(ZEVItemViewServices* view) const { return itemViewIndex_.count(view) != 0; }
+
+ZEVItemViewServices* ZEVDeskViewer::nouvelleVue(KELI* item, const ZEVIconPosition& position, float ratio,
+                                                bool cachee)
+{
+    if (!item || !itemViewer_)
+        return nullptr;
+    std::unique_ptr<ZEVItemViewServices> view = itemViewer_->creerItemView(position, item, ratio);
+    if (!view)
+        return nullptr;
+    // A second view for one Object would leave the first drawn and unreachable.
+    if (ZEVItemViewServices* old = itemViewForItem(item))
+        deleteItemView(old);
+    view->setHidden(cachee);
+    if (QGraphicsItem* g = view->graphicsItem())
+        deskView_->addItem(g);
+    ZEVItemViewServices* raw = view.get();
+    lienViewMap_[item] = std::move(view);
+    return raw;
+}
+
+void ZEVDeskViewer::initItemViewAvecIcon(KELI* icon, KELDate curseurDate)
+{
+    KELICc* fenetre = curseur_ ? curseur_->fenetre() : nullptr;
+    KELI* item = icon && fenetre ? icon->enfant(fenetre) : nullptr;
+    if (!item) {
+        logFormat("ZEVDeskViewer ERROR: initItemViewAvecIcon:%ld", icon ? static_cast<long>(icon->idInt()) : 0L);
+        return;
+    }
+    item->setChannelInt(icon->parentInt());
+    ZEVItemViewServices* view = itemViewForItem(item);
+    if (!view) {
+        const QRectF f = deskViewFrame();
+        view = nouvelleVue(item, ZEVIconPosition{f.width() / 2 - 5, f.height() / 2 - 5, 10, 0}, 1.0f, true);
+        if (!view)
+            return;
+    }
+    view->setSiAjoute(true);
+    if (curseur_->siIncluLeLien(icon)) {
+        view->setSiActif(true);
+        view->setSiFutur(true);
+    } else if (icon->inDate() > curseurDate) {
+        view->setSiFutur(true);
+    }
+    majItemView(view);
+}
+
+void ZEVDeskViewer::initMajItemViews()
+{
+    const double t = maintenant();
+    maxTimeDeskView_ = t;
+    maxTimeBackView_ = t;
+}
+
+ZEVItemViewServices* ZEVDeskViewer::ajouterItemViewAvecItem(KELI* item)
+{
+    if (!item || !deskClass_)
+        return nullptr;
+    const ZEVIconPosition position = deskClass_->rectCurseurForItem(item);
+    if (item->channelInt() == 0)
+        item->setChannelInt(space_ ? space_->identityInt() : 0);
+    return nouvelleVue(item, position, 1.0f, true);
+}
+
+void ZEVDeskViewer::deleteItemView(ZEVItemViewServices* view)
+{
+    if (!view)
+        return;
+    enleverDuSet(view);
+    std::erase(toDisplayItemViewSet_, view);
+    tabSameItemSet_.erase(view);
+    auto it = lienViewMap_.find(view->item());
+    if (it == lienViewMap_.end() || it->second.get() != view)
+        it = std::find_if(lienViewMap_.begin(), lienViewMap_.end(),
+                          [view](const auto& e) { return e.second.get() == view; });
+    if (it != lienViewMap_.end())
+        lienViewMap_.erase(it);
+}
+
+void ZEVDeskViewer::ajouterAuSet(ZEVItemViewServices* view)
+{
+    if (itemViewIndex_.insert(view).second)
+        itemViewSet_.push_back(view);
+}
+
+void ZEVDeskViewer::enleverDuSet(ZEVItemViewServices* view)
+{
+    if (itemViewIndex_.erase(view))
+        std::erase(itemViewSet_, view);
+}
+
+bool ZEVDeskViewer::siItemExiste() { return deskClass_ && !deskClass_->liensForIconViewerRelation().empty(); }
+
+bool ZEVDeskViewer::siSelectionExiste(int mode)
+{
+    if (!space_)
+        return false;
+    std::vector<KELI*> items;
+    switch (mode) {
+    case 0:
+        items = space_->selectedIconItems();
+        break;
+    case 1:
+        items = space_->selectedTitleItems();
+        break;
+    case 2:
+        items = space_->selectedFilterItems();
+        break;
+    case 3:
+        items = space_->selectedNodeItems();
+        break;
+    default:
+        return false;
+    }
+    return std::any_of(items.begin(), items.end(), [this](KELI* i) { return itemViewForItem(i) != nullptr; });
+}
+
+void ZEVDeskViewer::placerDevant()
+{
+    if (frontViewer_)
+        frontViewer_->updateFrontView();
+    if (space_)
+        space_->placerDevantDeskView(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Deferred refresh
+
+void ZEVDeskViewer::majItemView(ZEVItemViewServices* view)
+{
+    if (!view)
+        return;
+    const double t = maintenant();
+    if (view->siItemViewAccepteMaj()) {
+        view->itemViewRefuseMaj();
+        toDisplayItemViewSet_.push_back(view);
+        currentTimeDeskView_ = t;
+    }
+    if (siAccepteDisplayDeskView_) {
+        siAccepteDisplayDeskView_ = false;
+        Scheduler::shared().perform(this, kDifferer, kDelaiMaj, [this] { _differerDisplayItemViews(); }, true);
+    } else if (t - maxTimeDeskView_ > kForceMaj) {
+        Scheduler::shared().cancel(this, kDifferer);
+        _differerDisplayItemViews();
+        maxTimeDeskView_ = t;
+    }
+}
+
+void ZEVDeskViewer::majItemViews()
+{
+    maxTimeDeskView_ = kJamais;
+    const std::vector<ZEVItemViewServices*> views = itemViewSet_;
+    for (ZEVItemViewServices* v : views)
+        majItemView(v);
+    maxTimeDeskView_ = maintenant();
+}
+
+void ZEVDeskViewer::majConnexion()
+{
+    if (!siAccepteDisplayDeskView_)
+        return;
+    siAccepteDisplayDeskView_ = false;
+    Scheduler::shared().perform(this, kDifferer, kDelaiMaj, [this] { _differerDisplayItemViews(); }, true);
+}
+
+void ZEVDeskViewer::_differerDisplayItemViews()
+{
+    if (!toDisplayItemViewSet_.empty()) {
+        ++nbDePasses_;
+        // Views queued while this pass runs wait for the next one.
+        const std::vector<ZEVItemViewServices*> queue = std::move(toDisplayItemViewSet_);
+        toDisplayItemViewSet_.clear();
+        // A view deleted while queued has left the queue with it.
+        for (ZEVItemViewServices* v : queue)
+            _majItemViewAttributsForItemView(v);
+    }
+    if (frontViewer_)
+        frontViewer_->updateFrontView();
+    siAccepteDisplayDeskView_ = true;
+}
+
+void ZEVDeskViewer::_majItemViewAttributsForItemView(ZEVItemViewServices* view)
+{
+    KELI* item = view->item();
+    if (view->siAjoute()) {
+        ajouterAuSet(view);
+        view->setHidden(itemViewer_ && itemViewer_->siHideViewForFilterImpactedItem(item));
+        if (deskClass_ && item) {
+            const bool actif = view->siActif();
+            const ZEVIconPosition p =
+                actif ? deskClass_->rectCurseurForItem(item) : deskClass_->rectContexteOutForItem(item);
+            const std::optional<std::string> title =
+                actif ? deskClass_->itemTitleCurseurForItem(item) : deskClass_->itemTitleContexteOutForItem(item);
+            view->setIconPosition(p, 1.0);
+            view->setItemTitle(QString::fromStdString(title.value_or(std::string())));
+            view->setSiRetablir(false);
+            if (view->itemType().isEmpty())
+                if (std::optional<std::string> type = deskClass_->itemTypeForItem(item))
+                    view->setItemType(QString::fromStdString(*type));
+        }
+        if (QGraphicsItem* g = view->graphicsItem())
+            g->update();
+    } else if (!itemViewer_ || itemViewer_->siHideViewForFilterChosenItem(item)) {
+        view->setHidden(true);
+        enleverDuSet(view);
+    } else {
+        view->setHidden(false);
+        ajouterAuSet(view);
+    }
+    view->itemViewAccepteMaj();
+}
+
+void ZEVDeskViewer::displayItemViews()
+{
+    if (curseur_)
+        curseur_->placeToi();
+    for (ZEVItemViewServices* v : itemViewSet_) {
+        KELI* item = v->item();
+        v->setSiRetablir(false);
+        if (!deskClass_ || !item)
+            continue;
+        const bool actif = v->siActif();
+        v->setIconPosition(actif ? deskClass_->rectCurseurForItem(item) : deskClass_->rectContexteOutForItem(item), 0);
+        const std::optional<std::string> title =
+            actif ? deskClass_->itemTitleCurseurForItem(item) : deskClass_->itemTitleContexteOutForItem(item);
+        v->setItemTitle(QString::fromStdString(title.value_or(std::string())));
+    }
+}
+
+void ZEVDeskViewer::majImages()
+{
+    for (auto& [item, view] : lienViewMap_)
+        if (siItemOption(item, ZEVOPTION_HOLD_BY_EXTERN))
+            view->updateImage();
+}
+
+void ZEVDeskViewer::flickItemSet(const std::vector<KELI*>& items)
+{
+    for (KELI* i : items)
+        if (ZEVItemViewServices* v = itemViewForItem(i))
+            v->flick();
+}
+
+void ZEVDeskViewer::flickItemViews(const std::vector<ZEVItemViewServices*>& views)
+{
+    for (ZEVItemViewServices* v : views)
+        if (v)
+            v->flick();
+}
+
+bool ZEVDeskViewer::siFilteredItem(KELI* item)
+{
+    return itemViewer_ && itemViewer_->siHideViewForFilterImpactedItem(item);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Placing Objects
+
+QPointF ZEVDeskViewer::clampedLocation(const QPointF& location)
+{
+    ZEVLimitRect limit;
+    if (ZEVDeskGeometry* g = space_ ? space_->deskGeometry() : nullptr)
+        limit = g->spaceRatioLimitRect();
+    double x = location.x(), y = location.y();
+    if (x > limit.maxX)
+        x = limit.maxX;
+    else if (x < limit.minX)
+        x = limit.minX;
+    if (y > limit.maxY)
+        y = limit.maxY;
+    else if (y < limit.minY)
+        y = limit.minY;
+    return QPointF(x, y);
+}
+
+std::pair<KELDate, KELDate> ZEVDeskViewer::intervalForNewIcon(KELI* item)
+{
+    const KELDate now = curseur_ ? curseur_->now() : 0.0;
+    if (!space_)
+        return {now, KELDateOuverte};
+    if (ZEVLegoSource* table = space_->frontSelectionTable())
+        if (KELI* lego = table->draggingLego()) {
+            if (now > lego->outDate())
+                return {now, kJamais};
+            return {lego->inDate(), lego->outDate()};
+        }
+    if (space_->goToTag() >= 3) {
+        KELDate in = now;
+        if (std::optional<KELDate> d = ZEVItemData::GoToDateForItem(item))
+            in = *d;
+        if (KELICurseur* search = space_->searchCurseur()) {
+            const double d = in - search->now();
+            if (d > 0)
+                space_->moveRulerForward(d);
+        }
+        return {in, space_->spaceOutTimeForGoToTime(in, curseur_)};
+    }
+    const KELDate out =
+        space_->siGoToMode() ? space_->spaceOutTimeForGoToTime(now, curseur_) : space_->spaceOutTimeForCurseur(curseur_);
+    return {now, out};
+}
+
+ZEVItemViewServices* ZEVDeskViewer::creerItemViewWithItem(KELI* item, const QPointF& location, double countShift)
+{
+    ZEVDeskGeometry* g = space_ ? space_->deskGeometry() : nullptr;
+    const QPointF p = clampedLocation(QPointF(location.x() + countShift, location.y() - countShift));
+    const ZEVIconPosition position{p.x(), p.y(), g ? g->spaceRatioDefaultSize() : 0.0, 0};
+    const auto [in, out] = intervalForNewIcon(item);
+    return creerIconForItemView(item, position, in, out, 1.0f);
+}
+
+ZEVItemViewServices* ZEVDeskViewer::creerItemViewWithItem(KELI* item, const ZEVIconPosition& position, float ratio)
+{
+    const auto [in, out] = intervalForNewIcon(item);
+    return creerIconForItemView(item, position, in, out, ratio);
+}
+
+void ZEVDeskViewer::creerIconForItem(KELI* item, const ZEVIconPosition& position, KELDate inDate, KELDate outDate,
+                                     float ratio)
+{
+    creerIconForItemView(item, position, inDate, outDate, ratio);
+}
+
+ZEVItemViewServices* ZEVDeskViewer::creerIconForItemView(KELI* item, const ZEVIconPosition& position,
+                                                         KELDate inDate, KELDate outDate, float ratio)
+{
+    if (!item || !deskClass_)
+        return nullptr;
+    if (item->channelInt() == 0)
+        item->setChannelInt(space_ ? space_->identityInt() : 0);
+    ZEVItemViewServices* view = nouvelleVue(item, position, ratio, false);
+    if (view)
+        if (QGraphicsItem* g = view->graphicsItem())
+            g->setFocus();
+    deskClass_->creerIconAttributsForItem(item, position);
+    deskClass_->creerIconForItem(item, inDate, outDate);
+    deskmodel::relancer(curseur_);
+    // The link base's notices may have replaced or removed the view meanwhile.
+    view = itemViewForItem(item);
+    if (view)
+        _majItemViewAttributsForItemView(view);
+    return view;
+}
+
+ZEVItemViewServices* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item, const QPointF& location,
+                                                                   double* countShift, bool siCmdKey)
+{
+    if (!item)
+        return nullptr;
+    ZEVDeskGeometry* g = space_ ? space_->deskGeometry() : nullptr;
+    const double shift = countShift ? *countShift : 0.0;
+    const QPointF p = clampedLocation(QPointF(location.x() + shift, location.y() - shift));
+    ZEVIconPosition position{p.x(), p.y(), g ? g->spaceRatioDefaultSize() : 0.0, 0};
+    ZEVItemViewServices* view = itemViewForItem(item);
+    if (!view)
+        view = ajouterItemViewAvecItem(item);
+    if (!view)
+        return nullptr;
+    auto deplacer = [&] {
+        const ZEVIconPosition old = view->iconPosition();
+        position.size = old.size;
+        position.angle = 0;
+        if (countShift && g)
+            *countShift += g->spaceRatioDropShift();
+        if (deskClass_ && curseur_)
+            deskClass_->updatePosition(position, old, item, curseur_->now());
+        view->setIconPosition(position, 0.7);
+    };
+    if (view->siActif()) {
+        const int mode = frontMode();
+        if (siCmdKey) {
+            view->orderToFront();
+            deplacer();
+        } else {
+            view->flick();
+        }
+        if (space_) {
+            if (mode == 3)
+                space_->multiSelectNodeForItem(item);
+            else if (mode == 1)
+                space_->multiSelectTitleForItem(item);
+            else if (mode == 0)
+                space_->multiSelectIconForItem(item);
+        }
+        return nullptr;
+    }
+    view->orderToFront();
+    if (siCmdKey)
+        deplacer();
+    if (itemViewer_)
+        itemViewer_->userRecallIconForItemView(view);
+    return view;
+}
+
+ZEVItemViewServices* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item)
+{
+    ZEVItemViewServices* view = itemViewForItem(item);
+    if (!view)
+        view = ajouterItemViewAvecItem(item);
+    if (!view)
+        return nullptr;
+    if (view->siActif())
+        view->flick();
+    else if (itemViewer_)
+        itemViewer_->userRecallIconForItem(item);
+    return view;
+}
+
+int ZEVDeskViewer::frontMode()
+{
+    if (space_)
+        return space_->frontMode();
+    return frontViewer_ ? frontViewer_->frontMode() : 0;
+}
+
+} // namespace tallomer

@@ -1,0 +1,495 @@
+// The desk viewer's side of the backgrounds: each Channel's picture, colour and scale through
+// time, read at the desk's cursor, shown in the background layer, written as new Spaces, and
+// laid on a first run.
+
+#include "desk/viewer/ZEVDeskViewer.h"
+
+#include "desk/background/ZEVBackImageRenderer.h"
+#include "desk/background/ZEVBackObjectServices.h"
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVItemClass.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "desk/model/ZEVModelSupport.h"
+#include "desk/view/ZEVDeskBackImageView.h"
+#include "desk/view/ZEVDeskView.h"
+#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "engine/runtime/Log.h"
+#include "objects/services/ZEVItemViewerServices.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+#include <cmath>
+
+namespace tallomer {
+
+namespace {
+constexpr char kDiffererBack[] = "_differerDisplayBackView";
+constexpr double kToujours = -4503599627370496.0;
+constexpr double kJamaisFin = 4503599627370496.0;
+} // namespace
+
+KELI* ZEVDeskViewer::channelCourant()
+{
+    KELId id = space_ ? space_->identityInt() : 0;
+    if (id == 0)
+        id = space_ ? space_->homeChannelInt() : 2000018;
+    return curseur_ ? KELServeurDeLiens::LienForInt(id, curseur_) : nullptr;
+}
+
+KELI* ZEVDeskViewer::defaultColorItem()
+{
+    if (space_)
+        if (KELI* c = space_->defaultColorItem())
+            return c;
+    return curseur_ ? KELServeurDeLiens::LienForInt(kZEVDefaultColorItem, curseur_) : nullptr;
+}
+
+QColor ZEVDeskViewer::couleur(KELI* colorItem)
+{
+    if (space_) {
+        const QColor c = space_->colorForColorItem(colorItem);
+        if (c.isValid())
+            return c;
+    }
+    return backgrounds_.colorForColorItem(colorItem);
+}
+
+KELI* ZEVDeskViewer::currentBackItem() { return backgrounds_.premierLien(kZEVRelationBackItem, channelCourant()); }
+
+std::string ZEVDeskViewer::currentBackImageItemName()
+{
+    if (!currentBackImageItem_ || !deskClass_)
+        return "\u2013";
+    return deskClass_->itemTitleCurseurForItem(currentBackImageItem_).value_or("\u2013");
+}
+
+void ZEVDeskViewer::setBackImageItemName(const std::string& name)
+{
+    if (deskClass_ && currentBackImageItem_)
+        deskClass_->updateSpaceTitle(name, currentBackImageItem_);
+}
+
+QSizeF ZEVDeskViewer::_newBackImageSizeForBackObject(ZEVBackObjectServices* backObject, KELId scaleMotInt) const
+{
+    const QRectF f = deskViewFrame();
+    return ZEVBackImageSize(backObject ? backObject->initialImageRatio() : 0.0, f.width(), f.height(), scaleMotInt);
+}
+
+void ZEVDeskViewer::observer(ZEVBackObjectServices* backObject)
+{
+    if (!backObject)
+        return;
+    std::vector<ZEVDeskViewer*> viewers;
+    if (space_)
+        for (KELICurseur* c : {space_->searchCurseur(), space_->nowCurseur()})
+            if (ZEVDeskViewer* v = c ? space_->deskViewerForCurseur(c) : nullptr)
+                viewers.push_back(v);
+    if (viewers.empty())
+        viewers.push_back(this);
+    for (ZEVDeskViewer* v : viewers) {
+        backObject->addBackImageObserver(v, [v](ZEVBackObjectServices* b) { v->_majBackImageForBackObject(b); });
+        if (std::find(v->observes_.begin(), v->observes_.end(), backObject) == v->observes_.end())
+            v->observes_.push_back(backObject);
+    }
+}
+
+ZEVBackObjectServices* ZEVDeskViewer::backObject(KELI* image, KELI* scale, bool creer)
+{
+    if (!space_ || !image || !scale)
+        return nullptr;
+    if (ZEVBackObjectServices* b = space_->backObjectForItemInt(image->idInt(), scale->idInt()))
+        return b;
+    return creer ? space_->backObjectForImage(image, image->channelInt(), deskViewFrame(), scale) : nullptr;
+}
+
+void ZEVDeskViewer::showBack(ZEVBackObjectServices* b)
+{
+    previousBackImageItem_ = b->imageItem();
+    previousBackScaleMot_ = b->scaleMot();
+    deskBackImageView_->setBackgroundImage(b->backImage());
+}
+
+bool ZEVDeskViewer::initWallpaperWithChannelViewer()
+{
+    bool premiereFois = false;
+    const KELId home = space_ ? space_->homeChannelInt() : 2000018;
+    for (KELI* channel : backgrounds_.timeLineItems()) {
+        if (!backgrounds_.premierLien(kZEVRelationBackItem, channel)) {
+            premiereFois = true;
+            continue;
+        }
+        KELI* color = backgrounds_.backColorItemForChannel(channel);
+        KELI* scale = backgrounds_.backScaleMotForChannel(channel);
+        KELI* image = backgrounds_.backItemForChannel(channel); // stamped with the Channel
+        if (channel->idInt() == home) {
+            siChannelActif_ = backgrounds_.siChannelActif(channel);
+            if (itemViewer_)
+                itemViewer_->setSiChannelActif(siChannelActif_);
+            previousBackSiActif_ = siChannelActif_;
+            currentBackImageItem_ = image;
+            currentBackColorItem_ = color;
+            currentBackScaleMot_ = scale;
+        }
+        if (image && scale && !backObject(image, scale, false))
+            if (ZEVBackObjectServices* b = backObject(image, scale, true)) {
+                observer(b);
+                b->loadBackImage();
+            }
+    }
+    if (space_)
+        space_->selectChannelInt(home);
+    _majBackForImageItem();
+    return premiereFois;
+}
+
+void ZEVDeskViewer::_majBackForImageItem()
+{
+    KELI* channel = channelCourant();
+    const KELId channelId = channel ? channel->idInt() : 0;
+    siChannelActif_ = backgrounds_.siChannelActif(channel);
+    if (siChannelActif_ != previousBackSiActif_) {
+        previousBackSiActif_ = siChannelActif_;
+        if (itemViewer_)
+            itemViewer_->setSiChannelActif(siChannelActif_);
+        for (auto& [item, view] : lienViewMap_)
+            view->majChannelInt(channelId, siChannelActif_);
+        deskBackImageView_->majChannelInt(channelId, siChannelActif_);
+        deskView_->update();
+    }
+    if (siChannelActif_) {
+        if (KELI* image = backgrounds_.backItemForChannel(channel))
+            currentBackImageItem_ = image;
+        currentBackColorItem_ = backgrounds_.backColorItemForChannel(channel);
+        currentBackScaleMot_ = backgrounds_.backScaleMotForChannel(channel);
+    } else {
+        currentBackColorItem_ = defaultColorItem();
+        currentBackImageItem_ = nullptr;
+    }
+    if (!currentBackScaleMot_ || !currentBackColorItem_)
+        return;
+    if (currentBackColorItem_ != previousBackColorItem_) {
+        previousBackColorItem_ = currentBackColorItem_;
+        deskBackImageView_->setBackgroundColor(couleur(currentBackColorItem_));
+    }
+    if (!currentBackImageItem_) {
+        previousBackImageItem_ = nullptr;
+        deskBackImageView_->setBackgroundImage(QImage());
+        return;
+    }
+    if (currentBackImageItem_ == previousBackImageItem_ && currentBackScaleMot_ == previousBackScaleMot_ &&
+        !siChannelRefresh_)
+        return;
+    ZEVBackObjectServices* b = backObject(currentBackImageItem_, currentBackScaleMot_, false);
+    const QSizeF wanted = _newBackImageSizeForBackObject(b, currentBackScaleMot_->idInt());
+    previousBackImageItem_ = currentBackImageItem_;
+    previousBackScaleMot_ = currentBackScaleMot_;
+    if (!b) {
+        if ((b = backObject(currentBackImageItem_, currentBackScaleMot_, true))) {
+            observer(b);
+            b->loadBackImage();
+        }
+        return;
+    }
+    if (b->backImage().isNull()) {
+        observer(b);
+        b->setWindowRect(deskViewFrame());
+        b->loadBackImage();
+        return;
+    }
+    if (std::lround(wanted.width()) == b->backImage().width()) {
+        showBack(b);
+        return;
+    }
+    b->setWindowRect(deskViewFrame());
+    b->loadBackImage();
+}
+
+void ZEVDeskViewer::_majBackImageForBackObject(ZEVBackObjectServices* b)
+{
+    if (!siChannelActif_) {
+        previousBackColorItem_ = defaultColorItem();
+        deskBackImageView_->setBackgroundColor(couleur(previousBackColorItem_));
+        deskBackImageView_->setBackgroundImage(QImage());
+    } else if (b && b->imageItem() == currentBackImageItem_ && b->scaleMot() == currentBackScaleMot_) {
+        showBack(b);
+    }
+    deskBackImageView_->update();
+}
+
+void ZEVDeskViewer::_moteurChange()
+{
+    const double t = maintenant();
+    currentTimeBackView_ = t;
+    if (siAccepteDisplayBackView_) {
+        siAccepteDisplayBackView_ = false;
+        Scheduler::shared().perform(this, kDiffererBack, 0.0, [this] { _differerDisplayBackView(); }, true);
+        return;
+    }
+    if (t - maxTimeBackView_ > kForceMajBack) {
+        _differerDisplayBackView();
+        maxTimeBackView_ = t;
+    }
+}
+
+void ZEVDeskViewer::_differerDisplayBackView()
+{
+    _majBackForImageItem();
+    if (space_)
+        space_->channelsSpaceDidChange();
+    siAccepteDisplayBackView_ = true;
+}
+
+void ZEVDeskViewer::channelDidChangeWithIdentityInt(KELId channelId)
+{
+    KELI* channel = curseur_ ? KELServeurDeLiens::LienForInt(channelId, curseur_) : nullptr;
+    siChannelActif_ = backgrounds_.siChannelActif(channel);
+    if (itemViewer_)
+        itemViewer_->setSiChannelActif(siChannelActif_);
+    previousBackSiActif_ = siChannelActif_;
+    if (siChannelActif_) {
+        if (KELI* image = backgrounds_.backItemForChannel(channel))
+            currentBackImageItem_ = image;
+        currentBackColorItem_ = backgrounds_.backColorItemForChannel(channel);
+        currentBackScaleMot_ = backgrounds_.backScaleMotForChannel(channel);
+    } else {
+        currentBackColorItem_ = defaultColorItem();
+        currentBackImageItem_ = nullptr;
+    }
+    for (auto& [item, view] : lienViewMap_)
+        view->majChannelInt(channelId, siChannelActif_);
+    siChannelRefresh_ = true;
+    _majBackForImageItem();
+    siChannelRefresh_ = false;
+    if (space_)
+        space_->channelsMajInspectView();
+    deskView_->update();
+}
+
+void ZEVDeskViewer::majBackImage()
+{
+    if (ZEVBackObjectServices* b = backObject(currentBackImageItem_, currentBackScaleMot_, false)) {
+        b->setWindowRect(deskViewFrame());
+        b->loadBackImage();
+    }
+}
+
+void ZEVDeskViewer::majBackImageSize()
+{
+    ZEVBackObjectServices* b = backObject(currentBackImageItem_, currentBackScaleMot_, false);
+    if (!b || b->backImage().isNull() || !currentBackScaleMot_)
+        return;
+    const QSizeF s = _newBackImageSizeForBackObject(b, currentBackScaleMot_->idInt());
+    if (s.width() < 1 || s.height() < 1)
+        return;
+    deskBackImageView_->setBackgroundImage(
+        b->backImage().scaled(s.toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing backgrounds
+
+KELI* ZEVDeskViewer::lienBack(KELId relation, KELI* parent, KELI* enfant, KELDate in, KELDate out)
+{
+    if (!parent || !enfant)
+        return nullptr;
+    return KELServeurDeLiens::CreerLienRelInt(relation, parent, enfant, in, out, curseur_);
+}
+
+bool ZEVDeskViewer::userChangeBackWithImageItem(KELI* imageItem, KELI* colorItem, KELId scaleMotInt,
+                                                KELDate transitionDate)
+{
+    const KELId identity = space_ ? space_->identityInt() : 0;
+    KELI* channel = channelCourant();
+    if (!imageItem || !channel || imageItem->channelInt() != identity) {
+        logFormat("userChangeBackWithImageItem: transitionDate: channelInt = %ld  identityInt = %ld",
+                  imageItem ? static_cast<long>(imageItem->channelInt()) : 0L, static_cast<long>(identity));
+        if (space_)
+            space_->beep();
+        return false;
+    }
+    const KELDate T = transitionDate;
+    // The old value ends at T and the new one runs until the old one's successor starts. A T
+    // before the old value's own start would close it before it opens: the new value then runs
+    // up to that start instead, and the old one is left whole.
+    auto fermer = [&](KELI* lien) {
+        if (T < lien->inDate())
+            return lien->inDate();
+        const KELDate fin = KELServeurDeLiens::OutDateDuLienParent(lien);
+        lien->placeOutDate(T, curseur_);
+        return fin;
+    };
+    KELDate E;
+    if (KELI* lien = backgrounds_.premierLien(kZEVRelationBackItem, channel)) {
+        E = fermer(lien);
+    } else {
+        // Where the Channel's next background starts, seen from T.
+        KELI sonde;
+        sonde.assignerParentInt(channel->idInt());
+        sonde.assignerRelationInt(kZEVRelationBackItem);
+        sonde.assignerInDate(T);
+        E = KELServeurDeLiens::OutDateDuLienParent(&sonde);
+    }
+    lienBack(kZEVRelationBackItem, channel, imageItem, T, E);
+
+    auto attribut = [&](KELId relation, KELI* valeur) {
+        if (!valeur)
+            return;
+        KELI* lien = backgrounds_.premierLien(relation, channel);
+        if (!lien) {
+            lienBack(relation, channel, valeur, T, E);
+        } else if (lien->enfantInt() != valeur->idInt()) {
+            E = fermer(lien);
+            lienBack(relation, channel, valeur, T, E);
+        }
+    };
+    attribut(kZEVRelationBackColor, colorItem);
+    attribut(kZEVRelationBackScale, curseur_ ? KELServeurDeLiens::LienForInt(scaleMotInt, curseur_) : nullptr);
+    deskmodel::relancer(curseur_);
+    return true;
+}
+
+KELI* ZEVDeskViewer::fichierDeFond(KELId channel, const std::string& title, const QString& path)
+{
+    if (!itemClass_)
+        return nullptr;
+    const std::string icon = QFileInfo(path).suffix().toStdString();
+    KELI* item = itemClass_->creerItemWithChannelInt(channel, title, "file", icon, 1);
+    if (!item)
+        return nullptr;
+    item->setChannelInt(channel);
+    ZEVItemData::CreateFileURL(path, QUrl(), item);
+    clearItemOption(item, ZEVOPTION_HOLD_BY_ZEV);
+    if (space_)
+        space_->copyToSpaceForItems({item});
+    return item;
+}
+
+bool ZEVDeskViewer::createBackForNewChannel(KELI* channel, const std::string& spaceTitle, const QString& imagePath,
+                                            KELI* scaleItem, KELI* colorItem)
+{
+    if (imagePath.isEmpty() || !channel || !curseur_)
+        return false;
+    const KELDate N = curseur_->now();
+    KELI* item = fichierDeFond(channel->idInt(), spaceTitle, imagePath);
+    if (!item)
+        return false;
+    lienBack(kZEVRelationImageColor, item, colorItem, kToujours, kJamaisFin);
+    lienBack(kZEVRelationBackItem, channel, item, N, kJamaisFin);
+    lienBack(kZEVRelationBackColor, channel, colorItem, N, kJamaisFin);
+    lienBack(kZEVRelationBackScale, channel, scaleItem, N, kJamaisFin);
+    lienBack(kZEVRelationChannel, KELServeurDeLiens::LienForInt(kZEVChannelRoot, curseur_), channel, N, kJamaisFin);
+    return true;
+}
+
+void ZEVDeskViewer::majBackForFirstTime()
+{
+    auto chemins = [&](const char* name, QString* resource, QString* store) {
+        *resource = space_ ? QString::fromStdString(space_->wallpaperResourcePath(name)) : QString();
+        *store = space_ ? QString::fromStdString(space_->wallpaperStorePath(name)) : QString();
+    };
+    const std::string folder = space_ ? space_->storeFolderPath() : std::string();
+    QString greyResource, greyStore, newResource, newStore;
+    chemins("zevWallpaperGrey.pdf", &greyResource, &greyStore);
+    if (greyResource.isEmpty() || !QFileInfo::exists(greyResource)) {
+        logLine("majBackForFirstTime: ERROR 01: No zevWallpaperGrey.pdf file found.");
+        return;
+    }
+    if (greyStore.isEmpty() || !QFileInfo::exists(greyStore)) {
+        logFormat("majBackForFirstTime:      ERROR 04: %s", QUrl::fromLocalFile(greyResource).toString().toUtf8().constData());
+        logFormat("                              file: %s", greyStore.toUtf8().constData());
+        logFormat("                         in folder: %s", folder.c_str());
+        return;
+    }
+    chemins("zevWallpaperNew.pdf", &newResource, &newStore);
+    if (newResource.isEmpty() || !QFileInfo::exists(newResource)) {
+        logLine("majBackForFirstTime: ERROR 03: zevWallpaperNew.pdf file not found.");
+        return;
+    }
+    if (newStore.isEmpty() || !QFileInfo::exists(newStore)) {
+        logFormat("majBackForFirstTime:      ERROR 02: %s", QUrl::fromLocalFile(newResource).toString().toUtf8().constData());
+        logFormat("                              file: %s", newStore.toUtf8().constData());
+        logFormat("                         in folder: %s", folder.c_str());
+        return;
+    }
+    KELI* channel = channelCourant();
+    if (!channel || !curseur_)
+        return;
+    const KELDate N = curseur_->now();
+    KELI* color = defaultColorItem();
+    const double ratio = ZEVBackImageRatio(greyStore);
+    KELI* scale0 = KELServeurDeLiens::LienForInt(kZEVScaleIn, curseur_);
+    KELI* scale1 = KELServeurDeLiens::LienForInt(ratio > 0 && ratio < 1.6 ? kZEVScaleOut : kZEVScaleIn, curseur_);
+
+    KELI* space0 = fichierDeFond(channel->idInt(), "Space 0", newStore);
+    KELI* space1 = fichierDeFond(channel->idInt(), "Space 1", greyStore);
+    if (!space0 || !space1) {
+        logLine("majBackForFirstTime: ERROR: the Space Objects could not be made.");
+        return;
+    }
+    lienBack(kZEVRelationImageColor, space0, color, kToujours, kJamaisFin);
+    lienBack(kZEVRelationBackItem, channel, space0, kToujours, N);
+    lienBack(kZEVRelationBackColor, channel, color, kToujours, N);
+    lienBack(kZEVRelationBackScale, channel, scale0, kToujours, N);
+    lienBack(kZEVRelationImageColor, space1, color, kToujours, kJamaisFin);
+    lienBack(kZEVRelationBackItem, channel, space1, N, kJamaisFin);
+    lienBack(kZEVRelationBackColor, channel, color, N, kJamaisFin);
+    lienBack(kZEVRelationBackScale, channel, scale1, N, kJamaisFin);
+
+    deskBackImageView_->setBackgroundColor(couleur(color));
+    currentBackColorItem_ = color;
+    currentBackImageItem_ = space1;
+    currentBackScaleMot_ = scale1;
+    if (ZEVBackObjectServices* b = space_->backObjectForImage(space1, channel->idInt(), deskViewFrame(), scale1)) {
+        observer(b);
+        previousBackImageItem_ = space1;
+        b->loadBackImage();
+    }
+    deskmodel::relancer(curseur_);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Link-base notices for the background relations and the Channel list
+
+void ZEVDeskViewer::activationDuLien(KELI* lien, KELICc* curseur)
+{
+    if (!lien)
+        return;
+    const KELId current = space_ ? space_->identityInt() : 0;
+    const KELId rel = lien->relationInt();
+    if (rel == kZEVRelationChannel) {
+        if (lien->enfantInt() == current) {
+            siChannelActif_ = true;
+            _moteurChange();
+        }
+        return;
+    }
+    if (lien->parentInt() == current) {
+        if (rel == kZEVRelationBackItem) {
+            if (KELI* image = lien->enfant(curseur_))
+                image->setChannelInt(current);
+            _moteurChange();
+            if (space_)
+                space_->setBrowsedSpaceBackImageInt(0);
+        } else if (rel == kZEVRelationBackColor || rel == kZEVRelationBackScale) {
+            _moteurChange();
+        }
+    } else if (rel == kZEVRelationBackItem) {
+        if (KELI* image = lien->enfant(curseur_))
+            image->setChannelInt(lien->parentInt());
+    }
+}
+
+void ZEVDeskViewer::desactivationDuLien(KELI* lien, KELICc* curseur)
+{
+    const KELId current = space_ ? space_->identityInt() : 0;
+    if (lien && lien->relationInt() == kZEVRelationChannel && lien->enfantInt() == current) {
+        siChannelActif_ = false;
+        _moteurChange();
+    }
+}
+
+} // namespace tallomer

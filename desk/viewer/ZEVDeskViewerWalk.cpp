@@ -1,0 +1,247 @@
+// The desk viewer's selection walk (Tab, Shift-Tab), Select All, and the relays by which the
+// desk model and the link base change the Object views.
+
+#include "desk/viewer/ZEVDeskViewer.h"
+
+#include "desk/view/ZEVDeskView.h"
+#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "front/ZEVFrontViewer.h"
+#include "objects/services/ZEVItemViewerServices.h"
+
+#include <QGraphicsItem>
+
+namespace tallomer {
+
+namespace {
+
+enum Compteur { Ajoute, Actif, Futur };
+
+QPointF origine(ZEVItemViewServices* v)
+{
+    const QRectF f = v->frame();
+    return QPointF(f.x(), f.y());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Select All
+
+void ZEVDeskViewer::selectAll(int mode)
+{
+    std::vector<KELI*> items;
+    for (const auto& [item, view] : lienViewMap_)
+        if (!view->isHidden())
+            items.push_back(item);
+    if (space_) {
+        switch (mode) {
+        case 0:
+            space_->selectIconForItemSet(items, {});
+            break;
+        case 1:
+            space_->selectTitleForItemSet(items, {});
+            break;
+        case 2:
+            space_->selectFilterForItemSet(items, {});
+            break;
+        case 3:
+            space_->selectNodeForItemSet(items, {});
+            break;
+        default:
+            break;
+        }
+    }
+    deskView_->update();
+}
+
+void ZEVDeskViewer::userSelectAllIcons() { selectAll(0); }
+void ZEVDeskViewer::userSelectAllTitles() { selectAll(1); }
+void ZEVDeskViewer::userSelectAllFiltres() { selectAll(2); }
+void ZEVDeskViewer::userSelectAllNodes() { selectAll(3); }
+
+// ---------------------------------------------------------------------------------------------
+// Tab walk
+
+std::vector<ZEVItemViewServices*> ZEVDeskViewer::visibleSelection(int mode)
+{
+    return itemViewer_ ? itemViewer_->visibleItemViewsForMode(mode) : std::vector<ZEVItemViewServices*>{};
+}
+
+void ZEVDeskViewer::deselectAll(int mode)
+{
+    if (!space_)
+        return;
+    switch (mode) {
+    case 0:
+        space_->deselectAllIcons();
+        break;
+    case 1:
+        space_->deselectAllTitles();
+        break;
+    case 2:
+        space_->deselectAllFilters();
+        break;
+    case 3:
+        space_->deselectAllNodes();
+        break;
+    default:
+        break;
+    }
+}
+
+void ZEVDeskViewer::selectOne(int mode, KELI* item)
+{
+    if (!space_)
+        return;
+    switch (mode) {
+    case 0:
+        space_->selectIconForItem(item);
+        break;
+    case 1:
+        space_->selectTitleForItem(item);
+        break;
+    case 2:
+        space_->selectFilterForItem(item);
+        break;
+    case 3:
+        space_->selectNodeForItem(item);
+        break;
+    default:
+        break;
+    }
+}
+
+void ZEVDeskViewer::selectionStep(bool forward)
+{
+    // The selection notices raised by the walk's own changes must not reset it.
+    (forward ? tabSiStart_ : tabSiEnd_) = false;
+    int mode = frontMode();
+    if (mode == 2 && (!space_ || space_->selectedFilterItems().empty()))
+        mode = 0;
+    tabFrontMode_ = mode;
+
+    const QRectF desk = deskViewFrame();
+    const double W = desk.width(), H = desk.height();
+    const QPointF reset = forward ? QPointF(-1000, H + 1000) : QPointF(W + 1000, -1000);
+    const std::vector<ZEVItemViewServices*> selection = visibleSelection(mode);
+    if (selection.size() == 1) {
+        tabStartPoint_ = origine(selection.front());
+        tabSameItemSet_.insert(selection.front());
+    } else {
+        if (selection.size() >= 2)
+            deselectAll(mode);
+        tabStartPoint_ = reset;
+        tabSameItemSet_.clear();
+    }
+
+    const double sx = tabStartPoint_.x(), sy = tabStartPoint_.y();
+    ZEVItemViewServices* best = nullptr;
+    double bx = forward ? W + 1000 : -1000, by = forward ? -1000 : H + 1000;
+    for (ZEVItemViewServices* v : itemViewSet_) {
+        if (v->isHidden())
+            continue;
+        const QPointF o = origine(v);
+        const double x = o.x(), y = o.y();
+        const bool auDepart = x == sx && y == sy;
+        const bool candidat = forward ? (y < sy || (y == sy && x > sx)) : (y > sy || (y == sy && x < sx));
+        if (auDepart) {
+            if (tabSameItemSet_.count(v))
+                continue;
+            best = v;
+            bx = x;
+            by = y;
+            continue;
+        }
+        if (!candidat)
+            continue;
+        const bool mieux = forward ? (y > by || (y == by && x < bx)) : (y < by || (y == by && x > bx));
+        if (mieux) {
+            best = v;
+            bx = x;
+            by = y;
+        }
+    }
+
+    bool& siFin = forward ? tabSiEnd_ : tabSiStart_;
+    if (best) {
+        tabStartPoint_ = origine(best);
+        best->orderToFront();
+        if (forward)
+            if (QGraphicsItem* g = best->graphicsItem())
+                g->setFocus();
+        selectOne(mode, best->item());
+    } else if (!selection.empty()) {
+        if (siFin) {
+            siFin = false;
+            deselectAll(mode);
+        } else {
+            siFin = true;
+            if (space_)
+                space_->playSystemSound("Tink");
+        }
+    }
+    if (space_)
+        space_->addToHistory();
+    tabFrontMode_ = 4;
+}
+
+void ZEVDeskViewer::userSelectNext() { selectionStep(true); }
+void ZEVDeskViewer::userSelectPrevious() { selectionStep(false); }
+
+void ZEVDeskViewer::selectionDidChange()
+{
+    if (tabFrontMode_ != 4)
+        return;
+    tabSiEnd_ = false;
+    tabSiStart_ = false;
+    tabSameItemSet_.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Relays of the desk model
+
+void ZEVDeskViewer::relais(KELI* item, bool creer, const std::vector<std::pair<int, bool>>& appels)
+{
+    if (!item)
+        return;
+    ZEVItemViewServices* v = itemViewForItem(item);
+    if (!v && creer)
+        v = ajouterItemViewAvecItem(item);
+    if (!v)
+        return;
+    for (const auto& [compteur, oui] : appels) {
+        if (compteur == Ajoute)
+            v->setSiAjoute(oui);
+        else if (compteur == Actif)
+            v->setSiActif(oui);
+        else
+            v->setSiFutur(oui);
+    }
+    v->setChannelInt(item->channelInt());
+    majItemView(v);
+}
+
+void ZEVDeskViewer::moteurAjouteFuturItem(KELI* item) { relais(item, true, {{Ajoute, true}, {Futur, true}}); }
+void ZEVDeskViewer::moteurAjoutePasseItem(KELI* item) { relais(item, true, {{Ajoute, true}}); }
+void ZEVDeskViewer::moteurEnleveFuturItem(KELI* item) { relais(item, false, {{Futur, false}, {Ajoute, false}}); }
+void ZEVDeskViewer::moteurEnlevePasseItem(KELI* item) { relais(item, false, {{Ajoute, false}}); }
+void ZEVDeskViewer::moteurActiveFuturItem(KELI* item) { relais(item, true, {{Actif, true}}); }
+void ZEVDeskViewer::moteurActivePasseItem(KELI* item) { relais(item, false, {{Actif, true}, {Futur, true}}); }
+void ZEVDeskViewer::moteurDesactiveFuturItem(KELI* item) { relais(item, false, {{Actif, false}}); }
+void ZEVDeskViewer::moteurDesactivePasseItem(KELI* item) { relais(item, false, {{Actif, false}, {Futur, false}}); }
+
+void ZEVDeskViewer::moteurChangeItemViewForItem(KELI* item)
+{
+    if (ZEVItemViewServices* v = itemViewForItem(item))
+        majItemView(v);
+}
+
+void ZEVDeskViewer::moteurChangeItemTitleForItem(KELI* item)
+{
+    if (ZEVItemViewServices* v = itemViewForItem(item))
+        majItemView(v);
+    if (frontViewer_)
+        frontViewer_->displayAllInspectView();
+}
+
+} // namespace tallomer

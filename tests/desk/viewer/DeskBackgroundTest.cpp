@@ -1,0 +1,299 @@
+#include "tests/desk/viewer/DeskViewerFixture.h"
+
+#include "desk/background/ZEVBackImageRenderer.h"
+#include "desk/view/ZEVDeskBackImageView.h"
+#include "engine/runtime/Log.h"
+#include "tests/support/TestHome.h"
+
+#include <QCoreApplication>
+#include <QGraphicsView>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QThread>
+#include <QThreadPool>
+
+namespace deskviewertest {
+
+namespace {
+
+// A one-page PDF of that size in points, filled with one colour.
+QString writePdf(const std::string& dir, const char* name, double w, double h, QColor color)
+{
+    const QString path = QString::fromStdString(dir) + "/" + name;
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QSizeF(w, h), QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter p(&writer);
+    p.fillRect(QRect(QPoint(0, 0), QSize(writer.width(), writer.height())), color);
+    return path;
+}
+
+// Lets the workers finish and their results come back to this thread; no sleeping.
+void drainWorkers()
+{
+    for (int i = 0; i < 20; ++i) {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+    }
+}
+
+std::vector<std::pair<KELDate, KELDate>> spans(KELId rel, KELI* parent)
+{
+    std::vector<std::pair<KELDate, KELDate>> out;
+    if (KELIds ids = KELServeurDeLiens::LiensNumDuParentIntRelInt(parent->idInt(), rel))
+        for (KELId id : *ids)
+            if (KELI* l = KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal()))
+                if (l->inDate() < l->outDate())
+                    out.emplace_back(l->inDate(), l->outDate());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+} // namespace
+
+TEST(BackImageSize, FollowsTheScaleWordAndTheDeskShape)
+{
+    // 1000 x 800 is narrower than 1.6: the height taken is 625.
+    EXPECT_EQ(ZEVBackImageSize(1.5, 1000, 800, kZEVScaleIn), QSizeF(937.5, 625));
+    EXPECT_EQ(ZEVBackImageSize(1.5, 1000, 800, kZEVScaleOut), QSizeF(16.0 / 9 * 625, 16.0 / 9 * 625 / 1.5));
+    EXPECT_EQ(ZEVBackImageSize(2.0, 1600, 900, kZEVScaleIn), QSizeF(1600, 800));
+    EXPECT_EQ(ZEVBackImageSize(2.0, 1600, 900, kZEVScaleOut), QSizeF(1800, 900));
+}
+
+TEST(BackRenderCache, RendersAPdfAwayFromTheMainThreadAndHandsItBack)
+{
+    const std::string dir = tallomer::test::makeTempDir("pdf");
+    const QString pdf = writePdf(dir, "wide.pdf", 320, 200, Qt::red);
+    EXPECT_NEAR(ZEVBackImageRatio(pdf), 1.6, 1e-6);
+
+    KELI image, scale;
+    image.assignerIdInt(77);
+    scale.assignerIdInt(kZEVScaleIn);
+    ZEVBackRenderCache cache(&image, 2000018, QRectF(0, 0, 800, 500), &scale, pdf);
+    QThread* seenOn = nullptr;
+    int told = 0;
+    cache.addBackImageObserver(&told, [&](ZEVBackObjectServices* b) {
+        seenOn = QThread::currentThread();
+        ++told;
+    });
+    cache.loadBackImage();
+    cache.loadBackImage(); // under way: queued, not run twice at once
+    EXPECT_TRUE(cache.siReloadQueued());
+    EXPECT_TRUE(cache.backImage().isNull());
+    drainWorkers();
+    EXPECT_EQ(told, 2);
+    EXPECT_EQ(seenOn, QCoreApplication::instance()->thread());
+    ASSERT_FALSE(cache.backImage().isNull());
+    EXPECT_EQ(cache.backImage().size(), QSize(800, 500));
+    EXPECT_EQ(QColor(cache.backImage().pixel(400, 250)), QColor(Qt::red));
+    EXPECT_NEAR(cache.initialImageRatio(), 1.6, 1e-6);
+
+    // A missing file leaves the image as it was and still tells the observers.
+    ZEVBackRenderCache missing(&image, 2000018, QRectF(0, 0, 800, 500), &scale, QString::fromStdString(dir) + "/none.pdf");
+    int missingTold = 0;
+    missing.addBackImageObserver(&missingTold, [&](ZEVBackObjectServices*) { ++missingTold; });
+    missing.loadBackImage();
+    drainWorkers();
+    EXPECT_EQ(missingTold, 1);
+    EXPECT_TRUE(missing.backImage().isNull());
+}
+
+class Backgrounds : public DeskViewerBase {
+protected:
+    void SetUp() override
+    {
+        DeskViewerBase::SetUp();
+        dir = tallomer::test::makeTempDir("walls");
+    }
+    void wallpapers(double greyRatio)
+    {
+        grey = writePdf(dir, "zevWallpaperGrey.pdf", 200 * greyRatio, 200, QColor(200, 0, 0));
+        fresh = writePdf(dir, "zevWallpaperNew.pdf", 320, 200, QColor(0, 200, 0));
+        space.wallpapers["zevWallpaperGrey.pdf"] = grey.toStdString();
+        space.wallpapers["zevWallpaperNew.pdf"] = fresh.toStdString();
+        space.pendingPaths = {fresh, grey};
+    }
+    std::string dir;
+    QString grey, fresh;
+};
+
+TEST_F(Backgrounds, FirstRunLaysSpaceZeroBeforeNowAndSpaceOneFromNow)
+{
+    wallpapers(1.5);
+    ZEVDeskViewer* d = makeDesk(now);
+    EXPECT_TRUE(d->initWallpaperWithChannelViewer()); // the home Channel has no background yet
+    const KELDate N = now->now();
+    d->majBackForFirstTime();
+    KELI* home = space.current;
+
+    const auto images = spans(1000172, home);
+    ASSERT_EQ(images.size(), 2u);
+    EXPECT_EQ(images[0], std::make_pair(-4503599627370496.0, N));
+    EXPECT_EQ(images[1], std::make_pair(N, 4503599627370496.0));
+    // Width over height 1.5 for the grey wallpaper: scale "Out"; Space 0 is "In".
+    KELIds scales = KELServeurDeLiens::LiensNumDuParentIntRelInt(home->idInt(), 1000232);
+    ASSERT_TRUE(scales);
+    std::map<KELDate, KELId> scaleAt;
+    for (KELId id : *scales)
+        if (KELI* l = KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal()))
+            scaleAt[l->inDate()] = l->enfantInt();
+    EXPECT_EQ(scaleAt[-4503599627370496.0], kZEVScaleIn);
+    EXPECT_EQ(scaleAt[N], kZEVScaleOut);
+
+    EXPECT_EQ(d->currentBackScaleMot()->idInt(), kZEVScaleOut);
+    EXPECT_EQ(d->currentBackColorItem()->idInt(), 2000088u);
+    sched.advance(0.1);
+    drainWorkers();
+    EXPECT_EQ(d->currentBackImageItemName(), "Space 1");
+    EXPECT_FALSE(d->deskBackImageView()->backgroundImage().isNull());
+    EXPECT_EQ(d->deskBackImageView()->backgroundColor(), QColor(64, 64, 64));
+
+    // The Search desk follows its cursor: before the install moment it shows Space 0.
+    ZEVDeskViewer* s = makeDesk(search);
+    s->initWallpaperWithChannelViewer();
+    auto placer = [&](KELDate t) {
+        search->initierDeplacementCurseur();
+        search->decalerCurseur(t - search->now());
+        search->terminerDeplacementCurseur();
+        sched.advance(0.1);
+        drainWorkers();
+    };
+    placer(N + 100);
+    EXPECT_EQ(s->currentBackImageItemName(), "Space 1");
+    placer(N - 3600);
+    EXPECT_EQ(s->currentBackImageItemName(), "Space 0");
+    EXPECT_EQ(s->currentBackScaleMot()->idInt(), kZEVScaleIn);
+    EXPECT_EQ(QColor(s->deskBackImageView()->backgroundImage().pixel(10, 10)), QColor(0, 200, 0));
+}
+
+TEST_F(Backgrounds, AWideGreyWallpaperIsScaledInAndMissingWallpapersAreLogged)
+{
+    ZEVDeskViewer* d = makeDesk(now);
+    {
+        ScopedLogCapture log;
+        d->majBackForFirstTime();
+        EXPECT_TRUE(log.sink.contains("majBackForFirstTime: ERROR 01: No zevWallpaperGrey.pdf file found."));
+        EXPECT_TRUE(spans(1000172, space.current).empty());
+    }
+    wallpapers(1.6);
+    d->majBackForFirstTime();
+    EXPECT_EQ(d->currentBackScaleMot()->idInt(), kZEVScaleIn);
+}
+
+TEST_F(Backgrounds, AChangeBetweenTwoSpacesEndsTheOldOneThereAndRunsToTheNext)
+{
+    wallpapers(1.6);
+    ZEVDeskViewer* nowDesk = makeDesk(now);
+    nowDesk->majBackForFirstTime();
+    const KELDate N = now->now();
+    sched.advance(10);
+
+    ZEVDeskViewer* d = makeDesk(search);
+    search->initierDeplacementCurseur();
+    search->decalerCurseur(-1000 - (search->now() - N));
+    search->terminerDeplacementCurseur();
+    sched.advance(0.1);
+    ASSERT_LT(search->now(), N);
+    KELI* home = space.current;
+    ASSERT_NE(d->currentBackItem(), nullptr);
+    EXPECT_EQ(d->currentBackItem()->inDate(), -4503599627370496.0);
+
+    KELI* image = newItem("Space 2");
+    image->setChannelInt(2000018);
+    const KELDate T = N - 500;
+    ASSERT_TRUE(d->userChangeBackWithImageItem(image, nowDesk->currentBackColorItem(), kZEVScaleOut, T));
+    const auto images = spans(1000172, home);
+    ASSERT_EQ(images.size(), 3u);
+    EXPECT_EQ(images[0], std::make_pair(-4503599627370496.0, T));
+    EXPECT_EQ(images[1], std::make_pair(T, N));
+    EXPECT_EQ(images[2].first, N);
+    // The colour did not change: no new colour link.
+    EXPECT_EQ(spans(1000227, home).size(), 2u);
+    EXPECT_EQ(spans(1000232, home).size(), 3u);
+
+    // An image of another Channel changes nothing.
+    ScopedLogCapture log;
+    KELI* stranger = itemClasses.front()->creerItemWithChannelInt(999, "elsewhere", "file", "pdf", 0);
+    EXPECT_FALSE(d->userChangeBackWithImageItem(stranger, nullptr, kZEVScaleIn, T + 10));
+    EXPECT_TRUE(log.sink.contains("userChangeBackWithImageItem: transitionDate: channelInt = 999  identityInt = 2000018"));
+    EXPECT_EQ(spans(1000172, home).size(), 3u);
+}
+
+TEST_F(Backgrounds, AChangeDatedBeforeTheShownSpaceNeverClosesItBeforeItStarts)
+{
+    wallpapers(1.6);
+    ZEVDeskViewer* d = makeDesk(now);
+    d->majBackForFirstTime();
+    const KELDate N = now->now();
+    sched.advance(10);
+    deskmodel::relancer(now);
+    KELI* image = newItem("early");
+    image->setChannelInt(2000018);
+    // The Space shown at the Now cursor began at N; a change dated before it fills the gap only.
+    ASSERT_TRUE(d->userChangeBackWithImageItem(image, d->currentBackColorItem(), kZEVScaleIn, N - 100));
+    for (const auto& [in, out] : spans(1000172, space.current))
+        EXPECT_LT(in, out);
+    bool filled = false;
+    for (const auto& s : spans(1000172, space.current))
+        filled = filled || s == std::make_pair(N - 100, N);
+    EXPECT_TRUE(filled);
+}
+
+TEST_F(Backgrounds, TheDeskIsDrawnWithItsBackgroundAndAnIconWhereTheyBelong)
+{
+    wallpapers(1.6);
+    ZEVDeskViewer* d = makeDesk(now, 800, 500);
+    d->majBackForFirstTime();
+    sched.advance(0.1);
+    drainWorkers();
+    ASSERT_FALSE(d->deskBackImageView()->backgroundImage().isNull());
+
+    KELI* a = newItem("icon");
+    ZEVItemViewServices* v = d->creerItemViewWithItem(a, QPointF(200, 100), 0); // y-up
+    ASSERT_NE(v, nullptr);
+
+    QGraphicsView view;
+    view.setFrameShape(QFrame::NoFrame);
+    view.resize(800, 500);
+    view.show();
+    QCoreApplication::processEvents();
+    d->installInGraphicsView(&view);
+    ASSERT_EQ(d->deskViewFrame(), QRectF(0, 0, 800, 500));
+    const QString png = QString::fromStdString(dir) + "/desk.png";
+    ASSERT_TRUE(view.grab().save(png));
+    const QImage shot(png);
+    ASSERT_FALSE(shot.isNull());
+    const auto at = [&](int x, int y) { return QColor(shot.pixel(x, y)); };
+    // The wallpaper fills the desk; the icon, 80 wide, is centred 100 points above the bottom.
+    EXPECT_EQ(at(600, 100), QColor(200, 0, 0));
+    EXPECT_EQ(at(200, 400), QColor(0, 0, 255));
+    EXPECT_EQ(at(200, 100), QColor(200, 0, 0));
+    EXPECT_EQ(at(250, 400), QColor(200, 0, 0));
+}
+
+TEST_F(Backgrounds, AnInactiveChannelShowsTheDefaultColourAndHidesItsViews)
+{
+    wallpapers(1.6);
+    ZEVDeskViewer* d = makeDesk(now);
+    d->majBackForFirstTime();
+    d->initWallpaperWithChannelViewer();
+    EXPECT_TRUE(d->siChannelActif());
+    // A Channel with no listing link at the cursor.
+    auto* identities = dynamic_cast<KELIModel*>(
+        KELServeurDeLiens::LienForInt(1000041, KELServeurDeLiens::CurseurGlobal()));
+    KELI* unlisted = identities->ajouterUnElement(KELServeurDeLiens::CurseurGlobal());
+    KELI* a = newItem();
+    FakeView* v = fake(d->creerItemViewWithItem(a, QPointF(300, 300), 0));
+    space.current = unlisted;
+    d->channelDidChangeWithIdentityInt(unlisted->idInt());
+    EXPECT_FALSE(d->siChannelActif());
+    EXPECT_FALSE(itemViewers.front()->channelActif);
+    EXPECT_FALSE(v->channelActif);
+    EXPECT_EQ(d->currentBackImageItem(), nullptr);
+    EXPECT_TRUE(d->deskBackImageView()->backgroundImage().isNull());
+    EXPECT_EQ(d->currentBackImageItemName(), "\u2013");
+}
+
+} // namespace deskviewertest

@@ -1,0 +1,113 @@
+#include "tests/desk/viewer/DeskViewerFixture.h"
+
+#include <QMimeData>
+
+namespace deskviewertest {
+
+class DeskSurface : public DeskViewerBase {
+protected:
+    void SetUp() override
+    {
+        DeskViewerBase::SetUp();
+        d = makeDesk(now, 1000, 800);
+        a = newItem("a");
+        b = newItem("b");
+        va = fake(d->creerItemViewWithItem(a, QPointF(200, 200), 0)); // image 160..240
+        vb = fake(d->creerItemViewWithItem(b, QPointF(600, 200), 0)); // image 560..640
+        ASSERT_TRUE(va && vb);
+        surface = d->deskView();
+    }
+    ZEVDeskViewer* d = nullptr;
+    ZEVDeskView* surface = nullptr;
+    KELI *a = nullptr, *b = nullptr;
+    FakeView *va = nullptr, *vb = nullptr;
+};
+
+TEST_F(DeskSurface, ALassoSelectsWhatItTouchesAndCtrlTogglesTheStartingSelection)
+{
+    surface->mouseDown(QPointF(100, 100));
+    surface->mouseDragged(QPointF(300, 300), false);
+    EXPECT_TRUE(surface->siLassoIcon());
+    EXPECT_EQ(space.sel(0), std::vector<KELI*>{a});
+    surface->mouseDragged(QPointF(700, 300), false);
+    EXPECT_EQ(space.sel(0), (std::vector<KELI*>{a, b}));
+    surface->mouseDragged(QPointF(120, 120), false); // touches neither any more
+    EXPECT_TRUE(space.sel(0).empty());
+    surface->mouseUp();
+    EXPECT_FALSE(surface->siLasso());
+
+    // Ctrl: over a selected icon deselects it, over an unselected one selects it, and drawing
+    // the lasso away restores the start.
+    space.sel(0) = {a};
+    surface->mouseDown(QPointF(100, 100));
+    surface->mouseDragged(QPointF(700, 300), true);
+    EXPECT_EQ(space.sel(0), std::vector<KELI*>{b});
+    surface->mouseDragged(QPointF(110, 110), true);
+    EXPECT_EQ(space.sel(0), std::vector<KELI*>{a});
+    surface->mouseUp();
+
+    // Filter mode lassoes icons too; hidden views are skipped except by the node lasso.
+    space.sel(0).clear();
+    space.mode = 2;
+    vb->setHidden(true);
+    surface->mouseDown(QPointF(100, 100));
+    surface->mouseDragged(QPointF(700, 300), false);
+    EXPECT_TRUE(surface->siLassoIcon());
+    EXPECT_EQ(space.sel(0), std::vector<KELI*>{a});
+    surface->mouseUp();
+    space.mode = 3;
+    surface->mouseDown(QPointF(100, 100));
+    surface->mouseDragged(QPointF(700, 300), false);
+    EXPECT_TRUE(surface->siLassoNode());
+    EXPECT_EQ(space.sel(3), (std::vector<KELI*>{a, b}));
+    surface->mouseUp();
+}
+
+TEST_F(DeskSurface, TheWheelIsKeptFromTheRulerWhileAViewResizesAndForAFifthOfASecondAfter)
+{
+    using P = ZEVDeskView::WheelPhase;
+    EXPECT_TRUE(surface->scrollWheel(P::None, Qt::NoModifier, nullptr));
+    EXPECT_EQ(space.wheels, 1);
+    surface->setSiScrollingItemView(true);
+    EXPECT_FALSE(surface->scrollWheel(P::None, Qt::NoModifier, nullptr));
+    surface->setSiScrollingItemView(false);
+    sched.advance(0.15);
+    EXPECT_FALSE(surface->scrollWheel(P::None, Qt::NoModifier, nullptr)); // restarts the quiet time
+    sched.advance(0.15);
+    EXPECT_FALSE(surface->scrollWheel(P::None, Qt::NoModifier, nullptr));
+    sched.advance(0.21);
+    EXPECT_TRUE(surface->scrollWheel(P::None, Qt::NoModifier, nullptr));
+    EXPECT_EQ(space.wheels, 2);
+
+    // A momentum scroll whose modifiers change midway stops reaching the ruler.
+    EXPECT_TRUE(surface->scrollWheel(P::Began, Qt::ShiftModifier, nullptr));
+    EXPECT_TRUE(surface->scrollWheel(P::Changed, Qt::ShiftModifier, nullptr));
+    EXPECT_FALSE(surface->scrollWheel(P::Changed, Qt::NoModifier, nullptr));
+    EXPECT_FALSE(surface->scrollWheel(P::Other, Qt::ShiftModifier, nullptr));
+}
+
+TEST_F(DeskSurface, DropsTellTheirSourceApartAndSelectAllTakesTheVisibleViews)
+{
+    QMimeData overlay, view, outside;
+    overlay.setData(kZEVItemDragViewMime, "1");
+    view.setData(kZEVItemViewMime, "1");
+    outside.setText("hello");
+    EXPECT_EQ(ZEVDeskView::sourceOf(&overlay), ZEVDeskView::DragSource::Overlay);
+    EXPECT_EQ(ZEVDeskView::sourceOf(&view), ZEVDeskView::DragSource::ItemView);
+    EXPECT_EQ(ZEVDeskView::sourceOf(&outside), ZEVDeskView::DragSource::Other);
+    EXPECT_EQ(surface->draggingEntered(ZEVDeskView::DragSource::ItemView, &view), Qt::LinkAction);
+    EXPECT_EQ(surface->draggingUpdated(ZEVDeskView::DragSource::ItemView, true, QPointF()), Qt::CopyAction);
+    EXPECT_FALSE(surface->performDragOperation(ZEVDeskView::DragSource::Overlay, false, &overlay, QPointF()));
+
+    vb->setHidden(true);
+    surface->selectAll();
+    EXPECT_EQ(space.sel(0), std::vector<KELI*>{a});
+    EXPECT_EQ(space.history, 1);
+
+    // Copy of nothing beeps.
+    space.sel(0).clear();
+    EXPECT_FALSE(surface->copy());
+    EXPECT_EQ(space.beeps, 1);
+}
+
+} // namespace deskviewertest

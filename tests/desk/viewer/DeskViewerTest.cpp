@@ -1,0 +1,313 @@
+#include "tests/desk/viewer/DeskViewerFixture.h"
+
+#include "engine/runtime/Log.h"
+
+namespace deskviewertest {
+
+using Views = std::vector<std::unique_ptr<FakeView>>;
+
+// Views outside any map: the refresh only needs their update flags.
+static Views looseViews(int n)
+{
+    Views v;
+    for (int i = 0; i < n; ++i)
+        v.push_back(std::make_unique<FakeView>(nullptr, ZEVIconPosition{}, nullptr));
+    return v;
+}
+
+TEST_F(DeskViewerBase, RefreshesCoalesceAndAreForcedAtMostEveryTenthOfASecond)
+{
+    ZEVDeskViewer* d = makeDesk(now);
+    Views v = looseViews(5);
+
+    // Right after a forced pass: five calls, one pass 0.05 s later.
+    d->initMajItemViews();
+    for (auto& x : v)
+        d->majItemView(x.get());
+    d->majItemView(v[0].get()); // queued once
+    EXPECT_EQ(d->nbEnAttente(), 5u);
+    EXPECT_EQ(d->nbDePasses(), 0u);
+    sched.advance(0.049);
+    EXPECT_EQ(d->nbDePasses(), 0u);
+    sched.advance(0.002);
+    EXPECT_EQ(d->nbDePasses(), 1u);
+    EXPECT_EQ(d->nbEnAttente(), 0u);
+    for (auto& x : v)
+        EXPECT_TRUE(x->accepte);
+
+    // More than 0.1 s without a forced pass: the second call runs a pass at once for two views,
+    // the third schedules the next one, which takes the last three.
+    sched.advance(0.5);
+    d->majItemView(v[0].get());
+    EXPECT_EQ(d->nbDePasses(), 1u);
+    d->majItemView(v[1].get());
+    EXPECT_EQ(d->nbDePasses(), 2u);
+    EXPECT_TRUE(v[0]->accepte && v[1]->accepte);
+    d->majItemView(v[2].get());
+    d->majItemView(v[3].get());
+    d->majItemView(v[4].get());
+    EXPECT_EQ(d->nbEnAttente(), 3u);
+    sched.advance(0.06);
+    EXPECT_EQ(d->nbDePasses(), 3u);
+    EXPECT_EQ(d->nbEnAttente(), 0u);
+}
+
+TEST_F(DeskViewerBase, RefreshingEveryViewNeverForcesAPass)
+{
+    ZEVDeskViewer* d = makeDesk(now);
+    std::vector<KELI*> items;
+    for (int i = 0; i < 4; ++i) {
+        items.push_back(newItem());
+        d->creerItemViewWithItem(items.back(), QPointF(100 + 100 * i, 100), 0);
+    }
+    sched.advance(1.0);
+    const std::size_t passes = d->nbDePasses();
+    d->initMajItemViews();
+    sched.advance(0.5); // long past the forcing delay
+    d->majItemViews();
+    EXPECT_EQ(d->nbDePasses(), passes);
+    sched.advance(0.06);
+    EXPECT_EQ(d->nbDePasses(), passes + 1);
+}
+
+TEST_F(DeskViewerBase, RelaysRaiseAndLowerTheCountersAndCreateViewsOnlyWhereTheyShould)
+{
+    ZEVDeskViewer* d = makeDesk(now);
+    struct Row {
+        void (ZEVDeskViewer::*relay)(KELI*);
+        bool creates;
+        int ajoute, actif, futur;
+    };
+    // Counts from a view at (1, 1, 1) where a relay does not create one.
+    const Row rows[] = {
+        {&ZEVDeskViewer::moteurAjouteFuturItem, true, 1, 0, 1},
+        {&ZEVDeskViewer::moteurAjoutePasseItem, true, 1, 0, 0},
+        {&ZEVDeskViewer::moteurActiveFuturItem, true, 0, 1, 0},
+        {&ZEVDeskViewer::moteurEnleveFuturItem, false, 0, 1, 0},
+        {&ZEVDeskViewer::moteurEnlevePasseItem, false, 0, 1, 0}, // future held at 0 without added
+        {&ZEVDeskViewer::moteurActivePasseItem, false, 1, 2, 2},
+        {&ZEVDeskViewer::moteurDesactiveFuturItem, false, 1, 0, 1},
+        {&ZEVDeskViewer::moteurDesactivePasseItem, false, 1, 0, 0},
+    };
+    for (const Row& r : rows) {
+        KELI* fresh = newItem();
+        (d->*r.relay)(fresh);
+        EXPECT_EQ(d->itemViewForItem(fresh) != nullptr, r.creates);
+        if (r.creates) {
+            FakeView* v = fake(d->itemViewForItem(fresh));
+            EXPECT_EQ(std::make_tuple(v->ajoute, v->actif, v->futur), std::make_tuple(r.ajoute, r.actif, r.futur));
+            EXPECT_TRUE(v->isHidden()); // until the refresh places it
+            EXPECT_EQ(v->channel, 2000018u);
+            continue;
+        }
+        KELI* seen = newItem();
+        d->moteurAjouteFuturItem(seen); // ajoute 1, futur 1
+        d->moteurActiveFuturItem(seen); // actif 1
+        (d->*r.relay)(seen);
+        FakeView* v = fake(d->itemViewForItem(seen));
+        EXPECT_EQ(std::make_tuple(v->ajoute, v->actif, v->futur), std::make_tuple(r.ajoute, r.actif, r.futur))
+            << "relay row " << (&r - rows);
+    }
+}
+
+TEST_F(DeskViewerBase, NewIconsAreClampedIntoTheLimitsAndShiftedRightAndDown)
+{
+    ZEVDeskViewer* d = makeDesk(now);
+    // 1920 x 1200 points: limits 20..1900 x 20..1140, default size 80.
+    EXPECT_EQ(d->clampedLocation(QPointF(5000, 500)), QPointF(1900, 500));
+    EXPECT_EQ(d->clampedLocation(QPointF(-3, -3)), QPointF(20, 20));
+    EXPECT_EQ(d->clampedLocation(QPointF(300, 400)), QPointF(300, 400));
+
+    KELI* a = newItem();
+    ZEVItemViewServices* v = d->creerItemViewWithItem(a, QPointF(300, 400), 30);
+    ASSERT_NE(v, nullptr);
+    EXPECT_DOUBLE_EQ(v->iconPosition().x, 330);
+    EXPECT_DOUBLE_EQ(v->iconPosition().y, 370);
+    EXPECT_DOUBLE_EQ(v->iconPosition().size, 80);
+    EXPECT_TRUE(v->siActif());
+    EXPECT_FALSE(v->isHidden());
+    EXPECT_TRUE(d->siInItemViewSet(v));
+    // The model holds the same place.
+    const ZEVIconPosition stored = desks.front()->rectCurseurForItem(a);
+    EXPECT_NEAR(stored.x, 330, 0.5);
+    EXPECT_NEAR(stored.y, 370, 0.5);
+
+    KELI* b = newItem();
+    ZEVItemViewServices* w = d->creerItemViewWithItem(b, QPointF(1890, 30), 30);
+    EXPECT_DOUBLE_EQ(w->iconPosition().x, 1900);
+    EXPECT_DOUBLE_EQ(w->iconPosition().y, 20);
+}
+
+TEST_F(DeskViewerBase, DroppingAnObjectAlreadyOnTheDeskFlicksOrMovesItWithCtrl)
+{
+    ZEVDeskViewer* d = makeDesk(now);
+    KELI* a = newItem();
+    FakeView* v = fake(d->creerItemViewWithItem(a, QPointF(300, 400), 0));
+    ASSERT_NE(v, nullptr);
+    const auto iconLinks = [&] { return KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(a->idInt(), 1000152); };
+    const std::size_t links = iconLinks() ? iconLinks()->size() : 0;
+
+    double shift = 0;
+    EXPECT_EQ(d->recallExistingItemViewWithItem(a, QPointF(900, 900), &shift, false), nullptr);
+    EXPECT_EQ(v->flicks, 1);
+    EXPECT_TRUE(space.has(0, a));
+    EXPECT_DOUBLE_EQ(shift, 0);
+    EXPECT_DOUBLE_EQ(v->iconPosition().x, 300);
+    EXPECT_EQ(iconLinks()->size(), links);
+
+    // With Ctrl it moves to the drop point, keeps its size, loses its angle; the shift grows.
+    sched.advance(5);
+    space.sel(0).clear();
+    space.mode = 1;
+    EXPECT_EQ(d->recallExistingItemViewWithItem(a, QPointF(900, 700), &shift, true), nullptr);
+    EXPECT_EQ(v->flicks, 1);
+    EXPECT_EQ(v->fronts, 1);
+    EXPECT_DOUBLE_EQ(v->iconPosition().x, 900);
+    EXPECT_DOUBLE_EQ(v->iconPosition().y, 700);
+    EXPECT_DOUBLE_EQ(v->iconPosition().size, 80);
+    EXPECT_DOUBLE_EQ(v->lastDuration, 0.7);
+    EXPECT_DOUBLE_EQ(shift, space.geometry.spaceRatioDropShift());
+    EXPECT_TRUE(space.has(1, a));
+    const ZEVIconPosition stored = desks.front()->rectCurseurForItem(a);
+    EXPECT_NEAR(stored.x, 900, 0.5);
+    EXPECT_NEAR(stored.y, 700, 0.5);
+    EXPECT_TRUE(itemViewers.front()->recalledViews.empty());
+}
+
+TEST_F(DeskViewerBase, DroppingAnObjectWhoseIconLeftTheDeskRecallsItsView)
+{
+    ZEVDeskViewer* d = makeDesk(now);
+    KELI* a = newItem();
+    double shift = 0;
+    ZEVItemViewServices* v = d->recallExistingItemViewWithItem(a, QPointF(500, 500), &shift, false);
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(fake(v)->fronts, 1);
+    EXPECT_EQ(fake(v)->flicks, 0);
+    ASSERT_EQ(itemViewers.front()->recalledViews.size(), 1u);
+    EXPECT_EQ(itemViewers.front()->recalledViews.front(), v);
+    EXPECT_TRUE(space.sel(0).empty());
+
+    // Without a location: an active view flicks, another is recalled through its Object.
+    KELI* b = newItem();
+    EXPECT_NE(d->recallExistingItemViewWithItem(b), nullptr);
+    ASSERT_EQ(itemViewers.front()->recalledItems.size(), 1u);
+    EXPECT_EQ(itemViewers.front()->recalledItems.front(), b);
+}
+
+TEST_F(DeskViewerBase, MovingTheSearchCursorOverAnIconsIntervalShowsThenHidesItsView)
+{
+    ZEVDeskViewer* d = makeDesk(search);
+    ZEVDeskClass* model = desks.front().get();
+    model->initialiser();
+    KELI* a = newItem();
+    const double t = sched.now();
+    model->creerIconAttributsForItem(a, ZEVIconPosition{400, 300, 80, 0});
+    model->creerIconForItem(a, t + 100, t + 200);
+    deskmodel::relancer(search);
+    sched.advance(0.1);
+    ZEVItemViewServices* v = d->itemViewForItem(a);
+    EXPECT_TRUE(v == nullptr || v->isHidden());
+
+    search->initierDeplacementCurseur();
+    search->decalerCurseur(150);
+    search->terminerDeplacementCurseur();
+    sched.advance(0.1);
+    v = d->itemViewForItem(a);
+    ASSERT_NE(v, nullptr);
+    EXPECT_TRUE(v->siActif());
+    EXPECT_FALSE(v->isHidden());
+    EXPECT_TRUE(d->siInItemViewSet(v));
+    EXPECT_NEAR(v->iconPosition().x, 400, 0.5);
+
+    search->initierDeplacementCurseur();
+    search->decalerCurseur(250);
+    search->terminerDeplacementCurseur();
+    sched.advance(0.1);
+    EXPECT_FALSE(v->siActif());
+    EXPECT_FALSE(v->siAjoute());
+    EXPECT_TRUE(v->isHidden());
+    EXPECT_FALSE(d->siInItemViewSet(v));
+    EXPECT_EQ(d->itemViewForItem(a), v); // hidden views stay in the map
+}
+
+TEST_F(DeskViewerBase, AnIconLinkWithoutAnObjectIsLoggedAndMakesNoView)
+{
+    ZEVDeskViewer* d = makeDesk(now);
+    ScopedLogCapture log;
+    KELI lien;
+    lien.assignerIdInt(123456);
+    d->initItemViewAvecIcon(&lien, now->now());
+    EXPECT_TRUE(log.sink.contains("ZEVDeskViewer ERROR: initItemViewAvecIcon:123456"));
+    EXPECT_EQ(d->nbDeItemViews(), 0u);
+}
+
+class TabWalk : public DeskViewerBase {
+protected:
+    void SetUp() override
+    {
+        DeskViewerBase::SetUp();
+        d = makeDesk(now, 1000, 800);
+        // Rows from the top: b (y 600), then a and c (y 300, a left of c), e stacked on a.
+        for (auto [name, x, y] : {std::tuple{"a", 200, 300}, {"b", 500, 600}, {"c", 700, 300}, {"e", 200, 300}}) {
+            KELI* i = newItem(name);
+            d->creerItemViewWithItem(i, QPointF(x, y), 0);
+            byName[name] = i;
+        }
+    }
+    std::string selected()
+    {
+        std::string s;
+        for (KELI* i : space.sel(0))
+            for (auto& [n, x] : byName)
+                if (x == i)
+                    s += n;
+        return s;
+    }
+    ZEVDeskViewer* d = nullptr;
+    std::map<std::string, KELI*> byName;
+};
+
+TEST_F(TabWalk, RowsFromTheTopLeftToRightStackedViewsOnceThenTheEndCycle)
+{
+    std::vector<std::string> seen;
+    for (int i = 0; i < 4; ++i) {
+        d->userSelectNext();
+        seen.push_back(selected());
+    }
+    // b first; then the row at 300 from the left: the two stacked views one after the other.
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0], "b");
+    EXPECT_TRUE((seen[1] == "a" && seen[2] == "e") || (seen[1] == "e" && seen[2] == "a")) << seen[1] << seen[2];
+    EXPECT_EQ(seen[3], "c");
+    EXPECT_TRUE(space.sounds.empty());
+
+    d->userSelectNext(); // past the end: the sound, the selection stays
+    EXPECT_EQ(space.sounds, std::vector<std::string>{"Tink"});
+    EXPECT_EQ(selected(), "c");
+    d->userSelectNext(); // then everything is deselected
+    EXPECT_EQ(selected(), "");
+    d->userSelectNext(); // and the walk starts again
+    EXPECT_EQ(selected(), "b");
+    EXPECT_EQ(space.history, 7);
+    EXPECT_EQ(d->tabFrontMode(), 4);
+}
+
+TEST_F(TabWalk, SeveralSelectedRestartFromTheTopAndShiftTabStartsBottomRight)
+{
+    space.sel(0) = {byName["c"], byName["a"]};
+    d->userSelectNext();
+    EXPECT_EQ(selected(), "b");
+
+    space.sel(0).clear();
+    d->iconSelectionDidChange();
+    d->userSelectPrevious();
+    EXPECT_EQ(selected(), "c");
+    d->userSelectPrevious();
+    const std::string second = selected();
+    EXPECT_TRUE(second == "a" || second == "e");
+    space.mode = 2; // filters with none selected walk the icons
+    d->userSelectPrevious();
+    EXPECT_EQ(selected(), second == "a" ? "e" : "a");
+}
+
+} // namespace deskviewertest
