@@ -42,9 +42,9 @@ ZEVController::~ZEVController()
 
 void ZEVController::_initAsynchrone()
 {
-    if (factory()) {
+    if (factory())
         spaceController_ = factory()(kRootSpaceInt, this, tlCurseur_);
-    } else {
+    if (!spaceController_) {
         // No Space yet in this program: a plain main window, so it can be used and quit. The
         // space controller closes the progress panel once its window shows; so does this.
         plainWindow_ = std::make_unique<FirstWindow>();

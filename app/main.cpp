@@ -1,6 +1,7 @@
 #include "app/FirstWindow.h"
 #include "app/KELApplication.h"
 #include "app/KELApplicationDelegate.h"
+#include "app/space/ZEVSpaceAdapter.h"
 #include "platform/QtScheduler.h"
 #include "platform/desktop/SingleInstance.h"
 
@@ -74,6 +75,7 @@ int main(int argc, char** argv)
     tallomer::QtScheduler scheduler;
     tallomer::Scheduler::setShared(&scheduler);
     const auto signalNotifier = quitOnSignals();
+    tallomer::ZEVSpaceAdapter::installer();
     {
         tallomer::KELApplication app;
         tallomer::KELApplicationDelegate delegate(&app);
