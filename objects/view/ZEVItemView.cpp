@@ -10,7 +10,12 @@
 #include "objects/viewer/ZEVItemViewer.h"
 #include "space/desk/ZEVDeskGeometry.h"
 
+#include <QApplication>
 #include <QGraphicsScene>
+#include <QHash>
+#include <QIcon>
+#include <QMimeDatabase>
+#include <QStyle>
 #include <QPainter>
 
 #include <algorithm>
@@ -235,6 +240,36 @@ void ZEVItemView::setItemTitle(const QString& title)
 }
 
 void ZEVItemView::setItemImage(const QImage& image) { imageView_->setImage(image); }
+
+void ZEVItemView::setItemType(const QString& type)
+{
+    itemType_ = type;
+    if (imageView_->image().isNull())
+        imageView_->setImage(imageDuType(type));
+}
+
+QImage ZEVItemView::imageDuType(const QString& type)
+{
+    // The Object's type words name kinds, not files: map the common ones to MIME types.
+    static const QHash<QString, QString> kinds = {
+        {QStringLiteral("http"), QStringLiteral("text/html")},
+        {QStringLiteral("zevp"), QStringLiteral("application/x-desktop")},
+        {QStringLiteral("ABPerson"), QStringLiteral("text/vcard")},
+        {QStringLiteral("message"), QStringLiteral("message/rfc822")},
+        {QStringLiteral("folder"), QStringLiteral("inode/directory")},
+    };
+    const QMimeDatabase db;
+    QMimeType mime = db.mimeTypeForName(kinds.value(type, type));
+    if (!mime.isValid())
+        mime = db.mimeTypeForFile(QStringLiteral("file.") + type, QMimeDatabase::MatchExtension);
+    QStyle* style = QApplication::style();
+    const QIcon repli = style ? style->standardIcon(mime.name() == QLatin1String("inode/directory")
+                                                        ? QStyle::SP_DirIcon
+                                                        : QStyle::SP_FileIcon)
+                              : QIcon();
+    const QIcon icon = QIcon::fromTheme(mime.iconName(), QIcon::fromTheme(mime.genericIconName(), repli));
+    return icon.pixmap(128, 128).toImage();
+}
 
 // ---- counters ----
 

@@ -124,7 +124,9 @@ public:
     QString itemTitle() const override { return itemTitle_; }
     void setItemTitle(const QString& title) override;
     QString itemType() const override { return itemType_; }
-    void setItemType(const QString& type) override { itemType_ = type; }
+    // Until the Object's own picture is known, its view shows the desktop's icon for its type.
+    void setItemType(const QString& type) override;
+    static QImage imageDuType(const QString& type);
     void setItemImage(const QImage& image) override;
     QRectF imageFrame() const override;
     ZEVIconPosition iconPosition() const override { return iconPosition_; }

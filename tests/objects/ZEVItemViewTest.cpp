@@ -283,3 +283,9 @@ TEST(ZEVItemViewIcon, ModifiableOnlyWhenActive)
     EXPECT_TRUE(v->siModifiableIcon(true));
     EXPECT_TRUE(v->siModifiableIcon(false)); // no active cursor known: not in any past
 }
+
+TEST(ZEVItemViewTypeImage, EveryKindOfObjectHasAPictureUntilItsOwnIsKnown)
+{
+    for (const char* type : {"file", "http", "zevp", "ABPerson", "message", "folder", "pdf", "no-such-type"})
+        EXPECT_FALSE(tallomer::ZEVItemView::imageDuType(QString::fromLatin1(type)).isNull()) << type;
+}
