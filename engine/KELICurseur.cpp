@@ -391,18 +391,35 @@ void KELICurseur::decalerCurseur(double d)
                 ctx->placeInDate(ctx->inDate() + s + kPas, this);
         }
     } else if (d < 0) {
+        // Going back, an edge also meets the events that stand just before it at its own date
+        // (a link starting exactly where the window ends is inside it): those come first, with a
+        // step of nothing but the overshoot.
+        auto arriere = [](KELLien* evenement, double date, double& s, bool& trouve) {
+            const KELGrandTableau* gt = evenement->grandTableau();
+            if (!gt)
+                return;
+            for (std::size_t j = evenement->gtIndexInt(); j-- > 0;) {
+                KELLien* e = gt->at(j);
+                if (e->siCurseur())
+                    continue;
+                const double dist = e->date() - date;
+                if (!trouve || dist > s)
+                    s = dist;
+                trouve = true;
+                return;
+            }
+        };
         double r = d;
         while (r < 0) {
-            double s = r;
-            const double a = calculerOffsetPrecedent();
-            if (a < 0)
-                s = std::max(s, a);
+            double s = 0;
+            bool trouve = false;
+            arriere(this, inDate(), s, trouve);
+            arriere(lienOut(), outDate(), s, trouve);
             if (ctx) {
-                const double b = ctx->calculerOffsetPrecedent();
-                if (b < 0)
-                    s = std::max(s, b);
+                arriere(ctx, ctx->inDate(), s, trouve);
+                arriere(ctx->lienOut(), ctx->outDate(), s, trouve);
             }
-            if (!(s < 0) || !std::isfinite(s))
+            if (!trouve || !std::isfinite(s) || s < r)
                 s = r;
             r -= s;
             if (ctx)

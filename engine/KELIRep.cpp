@@ -174,6 +174,12 @@ void KELIRepModel::lachePrise()
 
 const std::vector<KELI*>& KELIRepRelation::liens()
 {
+    charger();
+    return liens_.items();
+}
+
+void KELIRepRelation::charger()
+{
     if (!liensCharges_ && !chargement_) {
         chargement_ = true;
         liensCharges_ = true;
@@ -185,10 +191,13 @@ const std::vector<KELI*>& KELIRepRelation::liens()
         }
         chargement_ = false;
     }
-    return liens_.items();
 }
 
-std::size_t KELIRepRelation::nbDeLiens() { return liens().size(); }
+std::size_t KELIRepRelation::nbDeLiens()
+{
+    charger();
+    return liens_.size();
+}
 
 void KELIRepRelation::ajouterAuxLiens(KELI* lien)
 {
@@ -197,7 +206,7 @@ void KELIRepRelation::ajouterAuxLiens(KELI* lien)
         return;
     KELI* p = lien->parent(c);
     KELI* e = lien->enfant(c);
-    liens();
+    charger();
     if (!p || !e || liens_.contains(lien))
         return;
     liens_.add(lien);
@@ -260,25 +269,25 @@ const std::vector<KELI*>* KELIRepRelation::listeDe(std::unordered_map<KELI*, Bag
 
 const std::vector<KELI*>* KELIRepRelation::enfantsDuParent(KELI* parent)
 {
-    liens();
+    charger();
     return listeDe(mapParentEnfants_, parent);
 }
 
 const std::vector<KELI*>* KELIRepRelation::parentsDeLEnfant(KELI* enfant)
 {
-    liens();
+    charger();
     return listeDe(mapEnfantParents_, enfant);
 }
 
 const std::vector<KELI*>* KELIRepRelation::liensDuParent(KELI* parent)
 {
-    liens();
+    charger();
     return listeDe(mapParentLiens_, parent);
 }
 
 const std::vector<KELI*>* KELIRepRelation::liensDeLEnfant(KELI* enfant)
 {
-    liens();
+    charger();
     return listeDe(mapEnfantLiens_, enfant);
 }
 

@@ -103,6 +103,8 @@ public:
     using KELIRep::KELIRep;
     const std::vector<KELI*>& liens();
     std::size_t nbDeLiens();
+    // Loads the active list on first use (without answering it, which would compact it).
+    void charger();
     void ajouterAuxLiens(KELI* lien);
     void enleverAuxLiens(KELI* lien);
     bool siActif(KELI* lien) const { return liens_.contains(lien); }

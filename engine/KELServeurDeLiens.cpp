@@ -37,6 +37,8 @@ public:
     {
         KELI* p = lien.get();
         const std::size_t i = index(id);
+        if (i != kHors && id > plusGrandUtilisateur_)
+            plusGrandUtilisateur_ = id;
         if (i != kHors && i < dense_.size() + kMarge) {
             if (i >= dense_.size())
                 dense_.resize(i + 1);
@@ -56,8 +58,12 @@ public:
             f(l.get());
     }
 
+    // The highest user id in memory (erased links keep theirs).
+    KELId plusGrandUtilisateur() const { return plusGrandUtilisateur_; }
+
 private:
     static constexpr std::size_t kHors = static_cast<std::size_t>(-1);
+    KELId plusGrandUtilisateur_ = 0;
     static constexpr std::size_t kMarge = 1u << 20;
     static std::size_t index(KELId id)
     {
@@ -436,7 +442,12 @@ std::unique_ptr<KELI> KELServeurDeLiens::FetchLienInt(KELId id)
     return row ? lienDeLaRangee(*row) : nullptr;
 }
 
-KELId KELServeurDeLiens::NouvelIdInt() { return etat().chercheur->maxIdInt(); }
+// An erased link's row is gone but the link keeps its id for the run: never hand it out again.
+KELId KELServeurDeLiens::NouvelIdInt()
+{
+    Etat& e = etat();
+    return e.chercheur->maxIdInt(e.cache.plusGrandUtilisateur());
+}
 
 bool KELServeurDeLiens::SiLienForRelNum(KELId rel, KELId enfant)
 {

@@ -234,7 +234,7 @@ KELId KELChercheurDe::idAt(const SqlCursor& cursor, int column)
     return idFromReal(cursor.real(column));
 }
 
-KELId KELChercheurDe::allocateId(const char* finderName, const char* maxSql, const char* insertSql)
+KELId KELChercheurDe::allocateId(const char* finderName, const char* maxSql, const char* insertSql, KELId plancher)
 {
     const KELId min = KELIdSpace::minId();
     const KELId max = KELIdSpace::maxId();
@@ -242,6 +242,8 @@ KELId KELChercheurDe::allocateId(const char* finderName, const char* maxSql, con
     const auto rows = db().executeQuery(maxSql, {min, max});
     if (rows && !rows->empty() && (*rows)[0]["MAX_ID"].isNumber())
         m = idFrom((*rows)[0]["MAX_ID"]);
+    if (plancher > m && plancher < max)
+        m = plancher;
     const KELId n = m + 1;
     if (n + 1 > max) {
         logFormat("%s Max number of zevlet reached! Zevlet creation is no more possible! (newId = %lu)", finderName,

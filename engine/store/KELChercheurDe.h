@@ -53,7 +53,9 @@ protected:
     // The id allocation shared by the three finders: the next id above the highest one inside the
     // user range, reserved by the placeholder row of insertSql; 0 when the range is exhausted or
     // the placeholder could not be written (logged under finderName).
-    static KELId allocateId(const char* finderName, const char* maxSql, const char* insertSql);
+    // `plancher`: an id known to be taken although the table may not show it (an erased link
+    // keeps its id in memory for the run); the new id is above it too.
+    static KELId allocateId(const char* finderName, const char* maxSql, const char* insertSql, KELId plancher = 0);
     // An id read from a column: integers exactly, reals converted, anything else (and negative
     // values) 0.
     static KELId idFrom(const SqlValue& value);

@@ -359,7 +359,7 @@ std::optional<KELId> KELChercheurDeLiens::lastLienNumDeRelNum(KELId rel, KELId p
 
 // ---- Writing links
 
-KELId KELChercheurDeLiens::maxIdInt() { return allocateId("KELChercheurDeLiens", kMaxId, kPlaceholder); }
+KELId KELChercheurDeLiens::maxIdInt(KELId plancher) { return allocateId("KELChercheurDeLiens", kMaxId, kPlaceholder, plancher); }
 
 bool KELChercheurDeLiens::replaceRow(const KELRow& row)
 {

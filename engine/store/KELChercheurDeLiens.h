@@ -77,7 +77,7 @@ public:
 
     // A new id strictly inside the user range, reserved by a placeholder row; 0 when the range is
     // exhausted or the placeholder could not be written (both logged).
-    KELId maxIdInt();
+    KELId maxIdInt(KELId plancher = 0);
     // Writes the whole row. A row with id 0 is refused.
     bool insertLeLien(const KELRow& row);
     // Rewrites the row (dates included); nothing for id 0.

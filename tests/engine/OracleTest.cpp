@@ -1,0 +1,635 @@
+// Random acts on links, cursors and windows, each followed by a comparison of what the engine
+// says against what a brute-force reading of the links' dates says. A failure names the seed, the
+// step and the last acts, so that it can be replayed with TALLOMER_ORACLE_SEED.
+
+#include "tests/engine/EngineFixture.h"
+
+#include "engine/KELElements.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <deque>
+#include <iterator>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+
+using namespace enginetest;
+
+namespace {
+
+constexpr KELId kRel = 1000182; // Object -> Object
+constexpr KELId kCurseurNow = 2000090;
+constexpr KELId kCurseurSearch = 2000094;
+constexpr KELId kElemSearch = 2000093;
+constexpr double kPas = 0.011; // how far past an event a user move stops
+constexpr int kSteps = 3000;
+
+void demarrer(tallomer::ManualScheduler& sched)
+{
+    KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
+    for (KELId id : {kel::kModelDesModels, kel::kModelCurseur, kel::kModelContexte})
+        if (auto* m = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(id, g)))
+            m->elements(g);
+    if (auto* t = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(kel::kCurseurTimeline, g)))
+        t->lancer();
+    sched.runUntilIdle();
+    sched.advance(0.5);
+}
+
+std::string idDe(const KELI* l) { return std::to_string(l->idInt()); }
+
+bool dansLaFenetre(const KELI* l, const KELICc* w)
+{
+    return l->inDate() <= w->outDate() && l->outDate() > w->inDate();
+}
+
+// One window's delegate: keeps the set of links it was told are active and every message that
+// breaks the alternation act, des, act, ... of a link. During a user move it also keeps the
+// messages with the dates of the crossed events.
+class Balance final : public KELDelegueDeMaj {
+public:
+    explicit Balance(KELICc* fenetre) : fenetre_(fenetre) {}
+
+    void activationDuLien(KELI* l, KELICc* c) override
+    {
+        if (c != fenetre_)
+            fautes.push_back("act of " + idDe(l) + " for window " + std::to_string(c->idInt()));
+        if (!actifs.insert(l).second)
+            fautes.push_back("act of " + idDe(l) + " while active");
+        if (enDeplacement)
+            trace.push_back({true, l->idInt(), l->inDate(), l->outDate()});
+    }
+    void desactivationDuLien(KELI* l, KELICc* c) override
+    {
+        if (c != fenetre_)
+            fautes.push_back("des of " + idDe(l) + " for window " + std::to_string(c->idInt()));
+        if (actifs.erase(l) == 0)
+            fautes.push_back("des of " + idDe(l) + " while inactive");
+        if (enDeplacement)
+            trace.push_back({false, l->idInt(), l->inDate(), l->outDate()});
+    }
+
+    struct Message {
+        bool act;
+        KELId id;
+        KELDate in, out;
+    };
+    std::set<KELI*> actifs;
+    std::vector<std::string> fautes;
+    std::vector<Message> trace;
+    bool enDeplacement = false;
+
+private:
+    KELICc* fenetre_; // not owned
+};
+
+// The crossings of one move of a window, mapped to the cursor moment at which each should
+// happen, must come in that order (forward: increasing; backward: decreasing), up to the
+// fraction of a step by which a move overshoots each event. Each kind alone must be in exact
+// date order.
+std::string ordreDesCroisements(const std::vector<Balance::Message>& trace, bool avant, double decIn,
+                                double decOut)
+{
+    const double sens = avant ? 1.0 : -1.0;
+    double maxCle = -INFINITY, maxAct = -INFINITY, maxDes = -INFINITY;
+    for (const auto& m : trace) {
+        // Forward, a link enters at its in-date (leading edge) and leaves at its out-date
+        // (trailing edge); backward the other way round.
+        const KELDate date = (m.act == avant) ? m.in : m.out;
+        const double dec = m.act == avant ? decOut : decIn;
+        const double cle = sens * (date - dec);
+        double& maxKind = m.act ? maxAct : maxDes;
+        std::ostringstream why;
+        why.precision(17);
+        if (sens * date < maxKind) {
+            why << (m.act ? "act" : "des") << " of " << m.id << " at " << date << " after a later one";
+            return why.str();
+        }
+        if (cle < maxCle - kPas - 1e-6) {
+            why << (m.act ? "act" : "des") << " of " << m.id << " at " << date << " comes "
+                << (maxCle - cle) << " s out of order";
+            return why.str();
+        }
+        maxKind = std::max(maxKind, sens * date);
+        maxCle = std::max(maxCle, cle);
+    }
+    return {};
+}
+
+struct Attendu {
+    KELId parent, enfant;
+    KELDate in, out;
+    bool efface;
+};
+
+class Oracle : public LinkBase {
+protected:
+    void SetUp() override
+    {
+        LinkBase::SetUp();
+        demarrer(sched);
+        search = wake<KELICurseur>(kCurseurSearch);
+        now = wake<KELICurseur>(kCurseurNow);
+        elem = wake<KELIElemCurseur>(kElemSearch);
+        ASSERT_TRUE(search && now && elem);
+        ASSERT_NE(search->contexte(), nullptr);
+        ASSERT_NE(now->contexte(), nullptr);
+        rel = wake<KELIElemRelation>(kRel);
+        ASSERT_NE(rel, nullptr);
+        ASSERT_FALSE(KELServeurDeLiens::LiensNumDeLaRelInt(kRel)) << "the template has links of the relation";
+        KELServeurDeLiens::LienForInt(kRel, search);
+        KELServeurDeLiens::LienForInt(kRel, now);
+        fenetres = rel->curseurs();
+        // The global cursor and context, the Search cursor and window, the Now cursor and window,
+        // and whatever else woke the relation on the way.
+        std::string ids;
+        for (KELICc* w : fenetres)
+            ids += " " + std::to_string(w->idInt()) + ":" + w->kelClasse();
+        ASSERT_GE(fenetres.size(), 6u) << ids;
+        for (KELICc* w : fenetres) {
+            rel->liens(w);
+            balances.push_back(std::make_unique<Balance>(w));
+            w->ajouterLeDelegueDeMaj(balances.back().get(), kRel);
+        }
+        for (int i = 0; i < 6; ++i) {
+            KELI* o = newObject();
+            ASSERT_NE(o, nullptr);
+            objets.push_back(o);
+        }
+        base = sched.now();
+    }
+
+    void TearDown() override
+    {
+        ecouter(false);
+        LinkBase::TearDown();
+    }
+
+    void ecouter(bool oui)
+    {
+        if (!KELServeurDeLiens::estInitialise())
+            return;
+        for (std::size_t i = 0; i < fenetres.size() && i < balances.size(); ++i) {
+            if (oui)
+                fenetres[i]->ajouterLeDelegueDeMaj(balances[i].get(), kRel);
+            else
+                fenetres[i]->enleverLeDelegueDeMaj(balances[i].get(), kRel);
+        }
+    }
+
+    // ---- Random choices
+
+    template <class T>
+    T uniforme(T a, T b)
+    {
+        if constexpr (std::is_integral_v<T>)
+            return std::uniform_int_distribution<T>(a, b)(rng);
+        else
+            return std::uniform_real_distribution<T>(a, b)(rng);
+    }
+    bool pile(double p) { return std::bernoulli_distribution(p)(rng); }
+
+    KELICc* unCurseur()
+    {
+        switch (uniforme(0, 2)) {
+        case 0:
+            return global();
+        case 1:
+            return search;
+        default:
+            return now;
+        }
+    }
+
+    // Dates the windows stand at, the links' own dates, or nearby dates on a half-second grid
+    // (so that equal dates are common).
+    KELDate uneDate()
+    {
+        const double p = uniforme(0.0, 1.0);
+        if (p < 0.25) {
+            std::vector<KELDate> reperes{global()->inDate(), search->inDate(), now->inDate()};
+            for (KELICc* w : fenetres) {
+                reperes.push_back(w->inDate());
+                reperes.push_back(w->outDate());
+            }
+            return reperes[uniforme<std::size_t>(0, reperes.size() - 1)];
+        }
+        if (p < 0.45 && !vivants.empty()) {
+            KELI* l = vivants[uniforme<std::size_t>(0, vivants.size() - 1)];
+            return pile(0.5) || l->outDate() == KELDateOuverte ? l->inDate() : l->outDate();
+        }
+        const KELDate centre = pile(0.5) ? sched.now() : search->inDate();
+        return std::round((centre - base) * 2.0) / 2.0 + base + 0.5 * uniforme(-1200, 1200);
+    }
+
+    KELI* unVivant() { return vivants.empty() ? nullptr : vivants[uniforme<std::size_t>(0, vivants.size() - 1)]; }
+
+    void oublier(KELI* l, bool efface)
+    {
+        vivants.erase(std::find(vivants.begin(), vivants.end(), l));
+        (efface ? effaces : oublies).insert(l);
+    }
+
+    // ---- Acts; each answers what it did, for the failure message
+
+    std::string creer()
+    {
+        KELI* a = objets[uniforme<std::size_t>(0, objets.size() - 1)];
+        KELI* b = objets[uniforme<std::size_t>(0, objets.size() - 1)];
+        const KELDate in = uneDate();
+        KELDate out;
+        const double p = uniforme(0.0, 1.0);
+        if (p < 0.15)
+            out = in; // zero length
+        else if (p < 0.35)
+            out = KELDateOuverte;
+        else
+            out = std::max(in, uneDate());
+        KELICc* c = unCurseur();
+        KELI* l = KELServeurDeLiens::CreerLienRelInt(kRel, a, b, in, out, c);
+        if (!l) {
+            fauteDeCreation = "creating a link failed";
+            if (journal && !journal->lines.empty())
+                fauteDeCreation += " (" + journal->lines.back() + ")";
+            return "create failed";
+        }
+        tous.push_back(l);
+        vivants.push_back(l);
+        touche = l;
+        std::ostringstream o;
+        o.precision(17);
+        o << "create " << l->idInt() << " [" << in << ", " << out << ") at " << c->idInt();
+        return o.str();
+    }
+
+    std::string deplacerIn()
+    {
+        KELI* l = unVivant();
+        if (!l)
+            return "-";
+        KELDate d = uneDate();
+        if (d > l->outDate())
+            d = l->outDate();
+        KELICc* c = unCurseur();
+        std::ostringstream o;
+        o.precision(17);
+        o << "in of " << l->idInt() << " " << l->inDate() << " -> " << d << " at " << c->idInt();
+        l->placeInDate(d, c);
+        touche = l;
+        return o.str();
+    }
+
+    std::string deplacerOut()
+    {
+        KELI* l = unVivant();
+        if (!l)
+            return "-";
+        KELDate d = pile(0.15) ? KELDateOuverte : uneDate();
+        if (d < l->inDate())
+            d = l->inDate();
+        KELICc* c = unCurseur();
+        std::ostringstream o;
+        o.precision(17);
+        o << "out of " << l->idInt() << " " << l->outDate() << " -> " << d << " at " << c->idInt();
+        l->placeOutDate(d, c);
+        touche = l;
+        return o.str();
+    }
+
+    std::string degager(bool efface)
+    {
+        KELI* l = unVivant();
+        if (!l)
+            return "-";
+        KELICc* c = unCurseur();
+        if (efface)
+            KELServeurDeLiens::EraseLien(l, c);
+        else
+            KELServeurDeLiens::DegagerLien(l, c);
+        oublier(l, efface);
+        touche = l;
+        return std::string(efface ? "erase " : "forget ") + idDe(l) + " at " + std::to_string(c->idInt());
+    }
+
+    // A user move of the Search cursor, its crossings checked for order.
+    std::string bougerSearch(bool placer)
+    {
+        KELIContexte* ctx = search->contexte();
+        search->placeToi();
+        ctx->placeToi();
+        const double decIn = ctx->inDate() - search->inDate();
+        const double decOut = ctx->outDate() - search->inDate();
+        double d;
+        std::ostringstream o;
+        o.precision(17);
+        for (auto& b : balances) {
+            b->trace.clear();
+            b->enDeplacement = true;
+        }
+        if (placer) {
+            const KELDate cible = uneDate();
+            d = cible - search->now();
+            o << "placerCurseur " << cible;
+            search->placerCurseur(cible);
+        } else {
+            const double m = std::pow(10.0, uniforme(-2.0, 3.5));
+            d = pile(0.5) ? m : -m;
+            if (pile(0.3))
+                d = std::round(d * 2.0) / 2.0;
+            o << "decalerCurseur " << d;
+            search->initierDeplacementCurseur();
+            search->decalerCurseur(d);
+            search->terminerDeplacementCurseur();
+        }
+        std::string faute;
+        for (std::size_t i = 0; i < fenetres.size(); ++i) {
+            Balance& b = *balances[i];
+            b.enDeplacement = false;
+            if (faute.empty() && (fenetres[i] == search || fenetres[i] == ctx)) {
+                const bool cur = fenetres[i] == search;
+                faute = ordreDesCroisements(b.trace, d > 0, cur ? 0.0 : decIn, cur ? 0.0 : decOut);
+                if (!faute.empty())
+                    faute = "window " + std::to_string(fenetres[i]->idInt()) + ": " + faute;
+            } else if (faute.empty() && !b.trace.empty()) {
+                faute = "window " + std::to_string(fenetres[i]->idInt()) + " heard of a move of another";
+            }
+        }
+        if (!faute.empty())
+            fauteDeDeplacement = o.str() + ": " + faute;
+        return o.str();
+    }
+
+    std::string bougerFenetre()
+    {
+        const double m = std::pow(10.0, uniforme(-2.0, 3.0));
+        const double d = pile(0.5) ? m : -m;
+        std::ostringstream o;
+        switch (uniforme(0, 2)) {
+        case 0:
+            search->decalerContexte(d);
+            o << "decalerContexte " << d;
+            break;
+        case 1:
+            search->decalerContexteIn(d);
+            o << "decalerContexteIn " << d;
+            break;
+        default:
+            search->decalerContexteOut(d);
+            o << "decalerContexteOut " << d;
+            break;
+        }
+        return o.str();
+    }
+
+    std::string changerDeType()
+    {
+        if (pile(0.5)) {
+            elem->setTypeFixe(elem->curseurMaj());
+            sched.runUntilIdle();
+            return "setTypeFixe";
+        }
+        elem->setTypeRelatifCS(elem->curseurMaj());
+        sched.runUntilIdle();
+        return "setTypeRelatifCS";
+    }
+
+    std::string avancer()
+    {
+        static constexpr double kPasDuTemps[] = {0.005, 0.05, 0.5, 1.0, 7.5, 20.0, 61.0, 300.0};
+        const double s = kPasDuTemps[uniforme<std::size_t>(0, std::size(kPasDuTemps) - 1)];
+        sched.advance(s);
+        return "advance " + std::to_string(s);
+    }
+
+    std::string unActe()
+    {
+        touche = nullptr;
+        const int p = uniforme(0, 99);
+        if (p < (vivants.size() < 60 ? 22 : 8))
+            return creer();
+        if (p < 34)
+            return deplacerIn();
+        if (p < 46)
+            return deplacerOut();
+        if (p < 49)
+            return degager(false);
+        if (p < 51)
+            return degager(true);
+        if (p < 70)
+            return bougerSearch(false);
+        if (p < 75)
+            return bougerSearch(true);
+        if (p < 83)
+            return bougerFenetre();
+        if (p < 86)
+            return changerDeType();
+        return avancer();
+    }
+
+    // ---- Checks
+
+    std::string verifierTout()
+    {
+        std::string t = KELServeurDeLiens::GrandTableau().verifier();
+        if (!t.empty())
+            return "table: " + t;
+        if (!fauteDeDeplacement.empty())
+            return fauteDeDeplacement;
+        if (!fauteDeCreation.empty())
+            return fauteDeCreation;
+        if (rel->curseurs() != fenetres)
+            return "the relation's windows changed";
+        for (std::size_t i = 0; i < fenetres.size(); ++i) {
+            KELICc* w = fenetres[i];
+            const std::vector<KELI*> liste = rel->liens(w);
+            const std::set<KELI*> actifs(liste.begin(), liste.end());
+            std::set<KELI*> attendus;
+            for (KELI* l : vivants)
+                if (dansLaFenetre(l, w))
+                    attendus.insert(l);
+            std::ostringstream why;
+            why.precision(17);
+            why << "window " << w->idInt() << " [" << w->inDate() << ", " << w->outDate() << "]: ";
+            if (actifs.size() != liste.size())
+                return why.str() + "a link is listed twice";
+            if (!balances[i]->fautes.empty())
+                return why.str() + balances[i]->fautes.front();
+            auto difference = [&](const std::set<KELI*>& a, const std::set<KELI*>& b, const char* quoi) {
+                for (KELI* l : a)
+                    if (!b.count(l)) {
+                        why << quoi << " " << l->idInt() << " [" << l->inDate() << ", " << l->outDate() << ")";
+                        return true;
+                    }
+                return false;
+            };
+            if (difference(actifs, attendus, "active but outside:") ||
+                difference(attendus, actifs, "inside but not active:") ||
+                difference(balances[i]->actifs, actifs, "told active but not listed:") ||
+                difference(actifs, balances[i]->actifs, "listed but never told:"))
+                return why.str();
+        }
+        if (touche) {
+            const KELDate in = KELServeurDeLiens::InDateForLienNum(touche->idInt());
+            const KELDate out = KELServeurDeLiens::OutDateForLienNum(touche->idInt());
+            const bool efface = effaces.count(touche) != 0;
+            if (efface ? (in != 0.0 || out != 0.0) : (in != touche->inDate() || out != touche->outDate())) {
+                std::ostringstream why;
+                why.precision(17);
+                why << "store has [" << in << ", " << out << ") for " << touche->idInt() << ", memory ["
+                    << touche->inDate() << ", " << touche->outDate() << ")" << (efface ? " (erased)" : "");
+                return why.str();
+            }
+        }
+        return {};
+    }
+
+    std::mt19937_64 rng;
+    KELICurseur* search = nullptr;
+    KELICurseur* now = nullptr;
+    KELIElemCurseur* elem = nullptr;
+    KELIElemRelation* rel = nullptr;
+    std::vector<KELICc*> fenetres;
+    std::vector<std::unique_ptr<Balance>> balances;
+    std::vector<KELI*> objets;
+    std::vector<KELI*> tous, vivants;
+    std::set<KELI*> oublies, effaces;
+    KELI* touche = nullptr;
+    std::string fauteDeDeplacement;
+    std::string fauteDeCreation;
+    const tallomer::MemoryLogSink* journal = nullptr; // not owned
+    KELDate base = 0.0;
+};
+
+std::uint64_t graine()
+{
+    if (const char* s = std::getenv("TALLOMER_ORACLE_SEED"))
+        return std::strtoull(s, nullptr, 10);
+    return 20011001;
+}
+
+} // namespace
+
+TEST_F(Oracle, RandomActsAgreeWithBruteForceAndWithTheStore)
+{
+    const std::uint64_t seed = graine();
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (TALLOMER_ORACLE_SEED replays it)");
+    rng.seed(seed);
+    tallomer::ScopedLogCapture log;
+    journal = &log.sink;
+    std::deque<std::string> derniers;
+    std::size_t deplacements = 0, croisements = 0;
+    for (int step = 0; step < kSteps; ++step) {
+        const std::string acte = unActe();
+        derniers.push_back(acte);
+        if (derniers.size() > 12)
+            derniers.pop_front();
+        if (acte.rfind("decalerCurseur", 0) == 0 || acte.rfind("placerCurseur", 0) == 0) {
+            ++deplacements;
+            for (auto& b : balances)
+                croisements += b->trace.size();
+        }
+        const std::string faute = verifierTout();
+        if (!faute.empty()) {
+            std::string histoire;
+            for (const auto& a : derniers)
+                histoire += "\n  " + a;
+            FAIL() << "step " << step << ": " << faute << "\nlast acts:" << histoire;
+        }
+    }
+    // The run did what it is for: many links, many moves that crossed events, some of each end.
+    EXPECT_GT(tous.size(), 150u);
+    EXPECT_GT(deplacements, 400u);
+    EXPECT_GT(croisements, 500u);
+    EXPECT_GT(oublies.size(), 10u);
+    EXPECT_GT(effaces.size(), 5u);
+    EXPECT_EQ(log.sink.count("ERREUR"), 0u) << (log.sink.lines.empty() ? "" : log.sink.lines.front());
+
+    // What memory says is what the store says: a fresh load of the same file gives back every
+    // link created, with its dates, and the erased ones are gone.
+    std::map<KELId, Attendu> attendus;
+    for (KELI* l : tous)
+        attendus[l->idInt()] = {l->parentInt(), l->enfantInt(), l->inDate(), l->outDate(), effaces.count(l) != 0};
+    ecouter(false);
+    balances.clear();
+    KELServeurDeLiens::reset();
+    KELServeurDeLiens::initialize();
+    sched.advance(0.5);
+    demarrer(sched);
+    auto* rel2 = wake<KELIElemRelation>(kRel);
+    ASSERT_NE(rel2, nullptr);
+    const std::vector<KELI*> actifs = rel2->liens(global());
+    std::set<KELId> actifsIds, attendusIds;
+    for (KELI* l : actifs)
+        actifsIds.insert(l->idInt());
+    std::set<KELId> stockes;
+    if (KELIds ids = KELServeurDeLiens::LiensNumDeLaRelInt(kRel))
+        stockes.insert(ids->begin(), ids->end());
+    for (const auto& [id, a] : attendus) {
+        SCOPED_TRACE("link " + std::to_string(id));
+        EXPECT_EQ(stockes.count(id), a.efface ? 0u : 1u);
+        if (a.efface)
+            continue;
+        KELI* l = KELServeurDeLiens::DonneMaintenantLeLienId(id);
+        ASSERT_NE(l, nullptr);
+        EXPECT_EQ(l->parentInt(), a.parent);
+        EXPECT_EQ(l->enfantInt(), a.enfant);
+        EXPECT_EQ(l->inDate(), a.in);
+        EXPECT_EQ(l->outDate(), a.out);
+        if (a.in <= global()->outDate() && a.out > global()->inDate())
+            attendusIds.insert(id);
+    }
+    EXPECT_EQ(stockes.size(), attendus.size() - effaces.size());
+    EXPECT_EQ(actifsIds, attendusIds);
+    // No id reservation was left behind.
+    EXPECT_EQ(storetest::scalar(path, "SELECT COUNT(*) FROM ZEVLETS WHERE ZEVLET_ID > 100000000 AND RELATION = 0;")
+                  .toInt64(),
+              0);
+    checkTable();
+}
+
+// A backward move must tell of a link that starts exactly at the window's end (it is inside the
+// window there) leaving before it tells of links entering at earlier dates.
+TEST_F(Oracle, BackwardMoveTellsTheLinkAtTheWindowsEndFirst)
+{
+    sched.advance(100.0); // away from the Objects' own events
+    KELIContexte* ctx = search->contexte();
+    search->placeToi();
+    ctx->placeToi();
+    const KELDate fin = ctx->outDate();
+    const KELDate debut = ctx->inDate();
+    KELI* aLaFin = KELServeurDeLiens::CreerLienRelInt(kRel, objets[0], objets[1], fin, KELDateOuverte, global());
+    KELI* avant = KELServeurDeLiens::CreerLienRelInt(kRel, objets[1], objets[2], debut - 50, debut - 5, global());
+    ASSERT_TRUE(aLaFin && avant);
+    tous = vivants = {aLaFin, avant};
+    Balance& b = *balances[std::find(fenetres.begin(), fenetres.end(), ctx) - fenetres.begin()];
+    ASSERT_EQ(b.actifs, std::set<KELI*>{aLaFin});
+    b.enDeplacement = true;
+    search->initierDeplacementCurseur();
+    search->decalerCurseur(-10.0);
+    search->terminerDeplacementCurseur();
+    b.enDeplacement = false;
+    std::vector<std::string> vu;
+    for (const auto& m : b.trace)
+        vu.push_back((m.act ? "act " : "des ") + std::to_string(m.id));
+    EXPECT_EQ(vu, (std::vector<std::string>{"des " + idDe(aLaFin), "act " + idDe(avant)}));
+    EXPECT_EQ(verifierTout(), "");
+}
+
+// Erasing the newest link frees its row but not its id, which stays in memory: the next id must
+// not be that one, and no reservation row may stay behind.
+TEST_F(Oracle, CreatingAfterErasingTheNewestLinkGetsAFreshId)
+{
+    const KELDate t = sched.now();
+    KELI* a = KELServeurDeLiens::CreerLienRelInt(kRel, objets[0], objets[1], t - 10, KELDateOuverte, global());
+    ASSERT_NE(a, nullptr);
+    KELServeurDeLiens::EraseLien(a, global());
+    tallomer::ScopedLogCapture log;
+    KELI* b = KELServeurDeLiens::CreerLienRelInt(kRel, objets[1], objets[0], t - 5, KELDateOuverte, global());
+    ASSERT_NE(b, nullptr) << (log.sink.lines.empty() ? "" : log.sink.lines.front());
+    EXPECT_NE(b->idInt(), a->idInt());
+    EXPECT_DOUBLE_EQ(KELServeurDeLiens::InDateForLienNum(b->idInt()), t - 5);
+    EXPECT_EQ(storetest::scalar(path, "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 0;").toInt64(), 0);
+}
