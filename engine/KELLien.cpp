@@ -534,11 +534,24 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
     if (debut >= events_.size())
         return;
     auto moins = [](const KELLien* a, const KELLien* b) { return avant(a, b); };
+    const auto milieu = events_.begin() + static_cast<std::ptrdiff_t>(debut);
     // Stable: events of equal (date, rank) keep the order they were appended in, so a link's
     // in-event stays before its own out-event when both are equal.
-    std::stable_sort(events_.begin() + static_cast<std::ptrdiff_t>(debut), events_.end(), moins);
-    std::inplace_merge(events_.begin(), events_.begin() + static_cast<std::ptrdiff_t>(debut), events_.end(), moins);
-    for (std::size_t i = 0; i < events_.size(); ++i)
+    std::stable_sort(milieu, events_.end(), moins);
+    // Nothing before the first new event's place moves: renumber from there only.
+    const std::size_t premier =
+        static_cast<std::size_t>(std::upper_bound(events_.begin(), milieu, *milieu, moins) - events_.begin());
+    const std::size_t k = events_.size() - debut;
+    if (k <= 64) {
+        // A few events (a link made by the user): insert each at its place, moving only the tail.
+        std::vector<KELLien*> nouveaux(milieu, events_.end());
+        events_.resize(debut);
+        for (KELLien* e : nouveaux)
+            events_.insert(std::upper_bound(events_.begin() + static_cast<std::ptrdiff_t>(premier), events_.end(), e, moins), e);
+    } else {
+        std::inplace_merge(events_.begin() + static_cast<std::ptrdiff_t>(premier), milieu, events_.end(), moins);
+    }
+    for (std::size_t i = premier; i < events_.size(); ++i)
         events_[i]->assignerGtIndexInt(i);
 }
 
