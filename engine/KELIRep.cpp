@@ -183,12 +183,7 @@ void KELIRepRelation::charger()
     if (!liensCharges_ && !chargement_) {
         chargement_ = true;
         liensCharges_ = true;
-        if (KELIds ids = KELServeurDeLiens::LiensNumDeLaRelInt(lien_->idInt())) {
-            KELServeurDeLiens::Prefetch(*ids);
-            const KELServeurDeLiens::Groupe groupe;
-            for (KELId id : *ids)
-                KELServeurDeLiens::LienForInt(id, curseur_);
-        }
+        KELServeurDeLiens::ReveillerLaRelInt(lien_->idInt(), curseur_);
         chargement_ = false;
     }
 }

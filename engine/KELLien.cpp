@@ -536,8 +536,25 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
     auto moins = [](const KELLien* a, const KELLien* b) { return avant(a, b); };
     const auto milieu = events_.begin() + static_cast<std::ptrdiff_t>(debut);
     // Stable: events of equal (date, rank) keep the order they were appended in, so a link's
-    // in-event stays before its own out-event when both are equal.
-    std::stable_sort(milieu, events_.end(), moins);
+    // in-event stays before its own out-event when both are equal. The keys are read once:
+    // a batch can be a whole relation of a large base.
+    {
+        struct Cle {
+            KELDate date;
+            int rang;
+            KELLien* e;
+        };
+        std::vector<Cle> cles;
+        cles.reserve(static_cast<std::size_t>(events_.end() - milieu));
+        for (auto it = milieu; it != events_.end(); ++it)
+            cles.push_back(Cle{(*it)->date(), (*it)->rang(), *it});
+        std::stable_sort(cles.begin(), cles.end(), [](const Cle& a, const Cle& b) {
+            return a.date != b.date ? a.date < b.date : a.rang < b.rang;
+        });
+        auto it = milieu;
+        for (const Cle& c : cles)
+            *it++ = c.e;
+    }
     // Nothing before the first new event's place moves: renumber from there only.
     const std::size_t premier =
         static_cast<std::size_t>(std::upper_bound(events_.begin(), milieu, *milieu, moins) - events_.begin());

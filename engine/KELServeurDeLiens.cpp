@@ -263,6 +263,30 @@ void KELServeurDeLiens::placerLesLiensEnAttente()
         e.gt.verifierSiDemande();
 }
 
+namespace {
+// The context of the cursor a link is woken for sees it too.
+void ajouterLeContexte(KELI* lien, KELICc* curseur)
+{
+    KELICc* contexte = curseur->contexte();
+    if (contexte && contexte != curseur && lien->ajouterLeCurseur(contexte)) {
+        lien->scannToiAGaucheCurseur(contexte);
+        lien->lienOut()->scannToiAGaucheCurseur(contexte);
+    }
+}
+
+// A link read from the store, not yet in memory, registered for a cursor.
+KELI* reveillerDepuisLaRangee(const KELRow& row, KELICc* curseur)
+{
+    std::unique_ptr<KELI> nouveau = lienDeLaRangee(row);
+    if (!nouveau)
+        return nullptr;
+    KELI* lien = KELServeurDeLiens::AssigneLien(std::move(nouveau), row.id, curseur);
+    if (lien)
+        ajouterLeContexte(lien, curseur);
+    return lien;
+}
+} // namespace
+
 KELI* KELServeurDeLiens::LienForInt(KELId id, KELICc* curseur)
 {
     if (id == 0)
@@ -279,25 +303,39 @@ KELI* KELServeurDeLiens::LienForInt(KELId id, KELICc* curseur)
         } else {
             row = e.chercheur->loadRowInt(id);
         }
-        if (!row)
-            return nullptr;
-        std::unique_ptr<KELI> nouveau = lienDeLaRangee(*row);
-        if (!nouveau)
-            return nullptr;
-        lien = AssigneLien(std::move(nouveau), id, curseur);
-        if (!lien)
-            return nullptr;
-    } else if (lien->ajouterLeCurseur(curseur)) {
+        return row ? reveillerDepuisLaRangee(*row, curseur) : nullptr;
+    }
+    if (lien->ajouterLeCurseur(curseur)) {
         lien->reveilleToi(curseur);
         lien->scannToiAGaucheCurseur(curseur);
         lien->lienOut()->scannToiAGaucheCurseur(curseur);
     }
-    KELICc* contexte = curseur->contexte();
-    if (contexte && contexte != curseur && lien->ajouterLeCurseur(contexte)) {
-        lien->scannToiAGaucheCurseur(contexte);
-        lien->lienOut()->scannToiAGaucheCurseur(contexte);
-    }
+    ajouterLeContexte(lien, curseur);
     return lien;
+}
+
+bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur)
+{
+    Etat& e = etat();
+    if (!curseur)
+        return false;
+    // Rows are read to the end before any link is woken: waking runs statements of its own.
+    std::vector<KELRow> rows;
+    e.chercheur->forEachRowDeLaRelInt(rel, [&](const KELRow& row) {
+        if (row.id)
+            rows.push_back(e.cache.contient(row.id) ? KELRow{row.id, 0, {}, 0, 0, 0, 0, 0} : row);
+    });
+    if (rows.empty())
+        return false;
+    const Groupe groupe;
+    for (const KELRow& row : rows) {
+        // Known links (and ones woken meanwhile by another) take the ordinary way.
+        if (row.className.empty() || e.cache.contient(row.id))
+            LienForInt(row.id, curseur);
+        else
+            reveillerDepuisLaRangee(row, curseur);
+    }
+    return true;
 }
 
 void KELServeurDeLiens::Prefetch(const std::vector<KELId>& ids)

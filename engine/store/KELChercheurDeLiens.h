@@ -31,6 +31,8 @@ public:
     // Every row of the table in id order, placeholders and forgotten rows included. The row
     // handed to fn is reused between calls.
     void forEachRow(const std::function<void(const KELRow&)>& fn);
+    // Every row of a relation, in one statement (a relation's links are loaded together).
+    void forEachRowDeLaRelInt(KELId rel, const std::function<void(const KELRow&)>& fn);
 
     // --- Reading links
 

@@ -149,7 +149,10 @@ bool Sqlite::open(const std::string& path, bool create)
         return false;
     }
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0), nullptr);
+    // A connection is used from one thread only (the link base lives on the main thread): no
+    // locking around every call.
+    int rc = sqlite3_open_v2(path.c_str(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0), nullptr);
     if (rc == SQLITE_OK) {
         // The first statement reads the header: a file that is no database fails here.
         rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, nullptr);
