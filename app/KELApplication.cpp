@@ -5,6 +5,7 @@
 #include "app/store/KELResources.h"
 #include "app/widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
+#include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/runtime/Log.h"
@@ -188,16 +189,7 @@ void KELApplication::_initKELApplication(bool firstRun)
     if (stopped())
         return;
 
-    KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
-    for (KELId id : {kel::kModelDesModels, kel::kModelCurseur, kel::kModelContexte}) {
-        if (auto* model = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(id, g)))
-            model->elements(g);
-        if (stopped())
-            return;
-    }
-    if (auto* timeline = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(kCurseurTimelineInt, g)))
-        timeline->lancer();
-    else
+    if (!KELDemarrage::ReveillerLesModelsEtLancer(kCurseurTimelineInt))
         logFormat("KELApplication _initKELApplication: no timeline cursor %llu",
                   static_cast<unsigned long long>(kCurseurTimelineInt));
     if (stopped())

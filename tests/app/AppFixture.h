@@ -11,6 +11,7 @@
 #include "engine/runtime/Clock.h"
 #include "engine/runtime/Log.h"
 #include "engine/runtime/Scheduler.h"
+#include "engine/runtime/SchedulerClock.h"
 #include "engine/store/KELChercheurDe.h"
 #include "tests/support/TestHome.h"
 
@@ -27,14 +28,7 @@
 
 namespace apptest {
 
-class SchedulerClock final : public tallomer::Clock {
-public:
-    explicit SchedulerClock(const tallomer::ManualScheduler& s) : s_(s) {}
-    double now() const override { return s_.now(); }
-
-private:
-    const tallomer::ManualScheduler& s_;
-};
+using tallomer::SchedulerClock;
 
 inline QString q(const std::string& s) { return QString::fromStdString(s); }
 

@@ -7,6 +7,8 @@
 #include "desk/model/ZEVDeskServices.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
+#include "engine/KELDemarrage.h"
+#include "engine/runtime/SchedulerClock.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
@@ -30,15 +32,6 @@ namespace desktest {
 
 using namespace tallomer;
 using Span = std::pair<KELDate, KELDate>;
-
-class SchedulerClock final : public Clock {
-public:
-    explicit SchedulerClock(const ManualScheduler& s) : s_(s) {}
-    double now() const override { return s_.now(); }
-
-private:
-    const ManualScheduler& s_;
-};
 
 class FakeSpace final : public ZEVSpaceServices {
 public:
@@ -115,12 +108,8 @@ protected:
         Scheduler::setShared(&sched);
         KELGrandTableau::activerVerification(true);
         KELServeurDeLiens::initialize();
+        KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
         KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
-        for (KELId id : {kel::kModelDesModels, kel::kModelCurseur, kel::kModelContexte})
-            if (auto* m = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(id, g)))
-                m->elements(g);
-        if (auto* t = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(kel::kCurseurTimeline, g)))
-            t->lancer();
         sched.runUntilIdle();
         sched.advance(0.5);
         curseur = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(2000090, g));

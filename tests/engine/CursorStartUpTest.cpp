@@ -1,5 +1,6 @@
 #include "tests/engine/EngineFixture.h"
 
+#include "engine/KELDemarrage.h"
 #include "engine/KELElements.h"
 
 #include <cmath>
@@ -11,12 +12,7 @@ namespace {
 // timeline cursor; everything queued runs on the following turns.
 void startUp(tallomer::ManualScheduler& sched)
 {
-    KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
-    for (KELId id : {kel::kModelDesModels, kel::kModelCurseur, kel::kModelContexte})
-        if (auto* m = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(id, g)))
-            m->elements(g);
-    if (auto* t = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(kel::kCurseurTimeline, g)))
-        t->lancer();
+    KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
     sched.runUntilIdle();
     sched.advance(0.5);
 }

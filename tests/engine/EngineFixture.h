@@ -8,6 +8,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "engine/runtime/Clock.h"
 #include "engine/runtime/Scheduler.h"
+#include "engine/runtime/SchedulerClock.h"
 #include "tests/engine/StoreFixtures.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +19,7 @@
 namespace enginetest {
 
 // The scheduler's virtual time is the clock's time.
-class SchedulerClock final : public tallomer::Clock {
-public:
-    explicit SchedulerClock(const tallomer::ManualScheduler& s) : s_(s) {}
-    double now() const override { return s_.now(); }
-
-private:
-    const tallomer::ManualScheduler& s_;
-};
+using tallomer::SchedulerClock;
 
 // Records what the engine tells a delegate, in order.
 class Recorder final : public KELDelegueDeMaj {

@@ -4,6 +4,7 @@
 
 #include "tests/engine/EngineFixture.h"
 
+#include "engine/KELDemarrage.h"
 #include "engine/KELElements.h"
 
 #include <algorithm>
@@ -29,12 +30,7 @@ constexpr int kSteps = 3000;
 
 void demarrer(tallomer::ManualScheduler& sched)
 {
-    KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
-    for (KELId id : {kel::kModelDesModels, kel::kModelCurseur, kel::kModelContexte})
-        if (auto* m = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(id, g)))
-            m->elements(g);
-    if (auto* t = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(kel::kCurseurTimeline, g)))
-        t->lancer();
+    KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
     sched.runUntilIdle();
     sched.advance(0.5);
 }

@@ -3,11 +3,13 @@
 // file of the test's own and stand-ins for the desks, inspectors and front layer that write what
 // they are told into one trace.
 
+#include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
 #include "engine/runtime/Clock.h"
 #include "engine/runtime/Scheduler.h"
+#include "engine/runtime/SchedulerClock.h"
 #include "platform/UserDefaults.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceController.h"
@@ -26,14 +28,7 @@ namespace spacetest {
 
 using Trace = std::vector<std::string>;
 
-class SchedulerClock final : public tallomer::Clock {
-public:
-    explicit SchedulerClock(const tallomer::ManualScheduler& s) : s_(s) {}
-    double now() const override { return s_.now(); }
-
-private:
-    const tallomer::ManualScheduler& s_;
-};
+using tallomer::SchedulerClock;
 
 inline std::string nomDuCurseur(KELICurseur* c)
 {
@@ -182,13 +177,7 @@ protected:
     // The link base's start: models, cursor and context elements, then the timeline cursor.
     void startUp()
     {
-        KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
-        for (KELId id : {kel::kModelDesModels, kel::kModelCurseur, kel::kModelContexte})
-            if (auto* m = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(id, g)))
-                m->elements(g);
-        timeline = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(kel::kCurseurTimeline, g));
-        if (timeline)
-            timeline->lancer();
+        timeline = KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
         sched.runUntilIdle();
         sched.advance(0.5);
     }

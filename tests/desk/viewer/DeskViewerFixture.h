@@ -10,6 +10,8 @@
 #include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskSpaceServices.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELDemarrage.h"
+#include "engine/runtime/SchedulerClock.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
@@ -33,15 +35,6 @@
 namespace deskviewertest {
 
 using namespace tallomer;
-
-class SchedulerClock final : public Clock {
-public:
-    explicit SchedulerClock(const ManualScheduler& s) : s_(s) {}
-    double now() const override { return s_.now(); }
-
-private:
-    const ManualScheduler& s_;
-};
 
 // A view drawn as a filled square of the icon's size, centred on the icon position.
 class FakeView final : public QGraphicsRectItem, public ZEVItemViewServices {
@@ -252,12 +245,8 @@ protected:
         Clock::setShared(&clock);
         Scheduler::setShared(&sched);
         KELServeurDeLiens::initialize();
+        KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
         KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
-        for (KELId id : {kel::kModelDesModels, kel::kModelCurseur, kel::kModelContexte})
-            if (auto* m = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(id, g)))
-                m->elements(g);
-        if (auto* t = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(kel::kCurseurTimeline, g)))
-            t->lancer();
         sched.runUntilIdle();
         sched.advance(0.5);
         now = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(2000090, g));
