@@ -3,6 +3,21 @@ add_library(tallomer_warnings INTERFACE)
 target_compile_options(tallomer_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wno-unused-parameter)
 
+# A header added later must make moc run again in an incremental build, which the generated build
+# does not notice by itself: when a target's list of sources changes, its moc stamp is dropped.
+function(tallomer_restamp_autogen name srcs)
+  string(JOIN "\n" source_list ${srcs})
+  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_sources.txt)
+  set(old_list "")
+  if(EXISTS ${list_file})
+    file(READ ${list_file} old_list)
+  endif()
+  if(NOT old_list STREQUAL source_list)
+    file(WRITE ${list_file} "${source_list}")
+    file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/timestamp)
+  endif()
+endfunction()
+
 # tallomer_library(name [QT]) builds a static library from every source below the
 # current folder (new files need no CMake edit; CONFIGURE_DEPENDS re-globs).
 function(tallomer_library name)
@@ -16,6 +31,7 @@ function(tallomer_library name)
     list(APPEND srcs ${s})
   endforeach()
   add_library(${name} STATIC ${srcs})
+  tallomer_restamp_autogen(${name} "${srcs}")
   target_link_libraries(${name} PRIVATE tallomer_warnings)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
@@ -26,6 +42,7 @@ function(tallomer_test name)
   cmake_parse_arguments(TT "" "" "LIBS" ${ARGN})
   file(GLOB_RECURSE s CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_executable(${name} ${s})
+  tallomer_restamp_autogen(${name} "${s}")
   target_link_libraries(${name} PRIVATE ${TT_LIBS} tallomer_testsupport GTest::gtest GTest::gmock tallomer_warnings)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
   # The discovered tests' environment is set from a file of our own, read after the list of
