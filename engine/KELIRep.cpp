@@ -1,6 +1,7 @@
 #include "engine/KELIRep.h"
 
 #include "engine/KELICc.h"
+#include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
 #include "engine/runtime/Log.h"
@@ -183,8 +184,22 @@ void KELIRepRelation::charger()
     if (!liensCharges_ && !chargement_) {
         chargement_ = true;
         liensCharges_ = true;
+        // Waking a link for a cursor offers it to the cursor's context too, so one load fills
+        // both lists (reading a large relation twice would double the start-up).
+        KELIRepRelation* contexte = nullptr;
+        if (KELICc* c = curseur_->contexte(); c && c != curseur_) {
+            contexte = static_cast<KELIRepRelation*>(lien_->representant(c));
+            if (contexte && !contexte->liensCharges_ && !contexte->chargement_) {
+                contexte->chargement_ = true;
+                contexte->liensCharges_ = true;
+            } else {
+                contexte = nullptr;
+            }
+        }
         KELServeurDeLiens::ReveillerLaRelInt(lien_->idInt(), curseur_);
         chargement_ = false;
+        if (contexte)
+            contexte->chargement_ = false;
     }
 }
 

@@ -67,6 +67,10 @@ public:
     KELI* parent();
     KELI* enfant();
     KELI* relation();
+    // The same when the caller has just woken the object for this cursor (nullptr: look it up).
+    KELI* parentConnu(KELI* p) { return parent_ ? parent_ : (p ? (parent_ = p) : parent()); }
+    KELI* enfantConnu(KELI* e) { return enfant_ ? enfant_ : (e ? (enfant_ = e) : enfant()); }
+    KELI* relationConnue(KELI* r) { return relation_ ? relation_ : (r ? (relation_ = r) : relation()); }
     KELValue nom();
     KELI* enfantDeRelInt(KELId rel);
     virtual void lachePrise();

@@ -216,6 +216,13 @@ std::vector<KELICc*> KELI::curseurs() const
     return out;
 }
 
+std::size_t KELI::nbDeCurseurs() const { return reps_ ? reps_->map.size() : 0; }
+
+KELICc* KELI::curseurNo(std::size_t i) const
+{
+    return reps_ && i < reps_->map.size() ? reps_->map[i].first : nullptr;
+}
+
 std::unique_ptr<KELIRep> KELI::nouveauRep(KELICc* curseur) { return std::make_unique<KELIRep>(curseur, this); }
 
 bool KELI::ajouterLeCurseur(KELICc* curseur)
@@ -350,25 +357,26 @@ static KELIRep* repPour(KELI* lien, KELICc* curseur)
     return rep;
 }
 
+// The link woken here is the one the representation would look up again: it is handed over.
 KELI* KELI::parent(KELICc* curseur)
 {
-    KELServeurDeLiens::LienForInt(parentInt_, curseur);
+    KELI* p = KELServeurDeLiens::LienForInt(parentInt_, curseur);
     KELIRep* rep = repPour(this, curseur);
-    return rep ? rep->parent() : nullptr;
+    return rep ? rep->parentConnu(p) : nullptr;
 }
 
 KELI* KELI::enfant(KELICc* curseur)
 {
-    KELServeurDeLiens::LienForInt(enfantInt_, curseur);
+    KELI* e = KELServeurDeLiens::LienForInt(enfantInt_, curseur);
     KELIRep* rep = repPour(this, curseur);
-    return rep ? rep->enfant() : nullptr;
+    return rep ? rep->enfantConnu(e) : nullptr;
 }
 
 KELI* KELI::relation(KELICc* curseur)
 {
-    KELServeurDeLiens::LienForInt(relationInt_, curseur);
+    KELI* r = KELServeurDeLiens::LienForInt(relationInt_, curseur);
     KELIRep* rep = repPour(this, curseur);
-    return rep ? rep->relation() : nullptr;
+    return rep ? rep->relationConnue(r) : nullptr;
 }
 
 KELI* KELI::enfantDeRelInt(KELId rel, KELICc* curseur)
@@ -555,21 +563,54 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
         for (const Cle& c : cles)
             *it++ = c.e;
     }
-    // Nothing before the first new event's place moves: renumber from there only.
-    const std::size_t premier =
-        static_cast<std::size_t>(std::upper_bound(events_.begin(), milieu, *milieu, moins) - events_.begin());
     const std::size_t k = events_.size() - debut;
     if (k <= 64) {
-        // A few events (a link made by the user): insert each at its place, moving only the tail.
+        // A few events (a link made by the user): each is inserted on its own.
         std::vector<KELLien*> nouveaux(milieu, events_.end());
         events_.resize(debut);
         for (KELLien* e : nouveaux)
-            events_.insert(std::upper_bound(events_.begin() + static_cast<std::ptrdiff_t>(premier), events_.end(), e, moins), e);
-    } else {
-        std::inplace_merge(events_.begin() + static_cast<std::ptrdiff_t>(premier), milieu, events_.end(), moins);
+            insererUn(e);
+        return;
     }
+    // Nothing before the first new event's place moves: renumber from there only.
+    const std::size_t premier =
+        static_cast<std::size_t>(std::upper_bound(events_.begin(), milieu, *milieu, moins) - events_.begin());
+    std::inplace_merge(events_.begin() + static_cast<std::ptrdiff_t>(premier), milieu, events_.end(), moins);
     for (std::size_t i = premier; i < events_.size(); ++i)
         events_[i]->assignerGtIndexInt(i);
+}
+
+// Shifting the whole tail would renumber every event behind the new one, and behind a link made
+// now stand all the open links' ends (one run of equal (date, rank) at KELDateOuverte) and the
+// forgotten links: O(links) per creation. Order inside a run of equal (date, rank) means nothing
+// (no pass ever swaps two such events, and a link's two events never share a run), so each run
+// behind the new event instead moves its first event to its end: one move per run.
+void KELGrandTableau::insererUn(KELLien* e)
+{
+    auto moins = [](const KELLien* a, const KELLien* b) { return avant(a, b); };
+    const std::size_t n = events_.size();
+    std::size_t s = static_cast<std::size_t>(std::upper_bound(events_.begin(), events_.end(), e, moins) - events_.begin());
+    events_.push_back(nullptr);
+    KELLien* porte = events_[s]; // the first event of the run the new one goes before
+    events_[s] = e;
+    e->assignerGtIndexInt(s);
+    e->referencerGrandTableau(this);
+    while (porte) {
+        // The carried event's run is [s, f) of the untouched array: it closes the run at f instead
+        // of opening it at s, and the event at f (the next run's first) is carried on.
+        std::size_t f = s + 1;
+        for (int pas = 0; pas < 8 && f < n && !avant(porte, events_[f]); ++pas)
+            ++f;
+        if (f < n && !avant(porte, events_[f]))
+            f = static_cast<std::size_t>(std::upper_bound(events_.begin() + static_cast<std::ptrdiff_t>(f),
+                                                          events_.begin() + static_cast<std::ptrdiff_t>(n), porte, moins) -
+                                         events_.begin());
+        KELLien* suivant = events_[f];
+        events_[f] = porte;
+        porte->assignerGtIndexInt(f);
+        porte = suivant;
+        s = f;
+    }
 }
 
 namespace {

@@ -28,7 +28,9 @@
 // come before window ends of the same date (the link has begun). A pass crosses a neighbour only
 // when the neighbour's (date, rank) is strictly on the other side, so every crossing that changes
 // the relative order of a plain link and a window is exactly a change of inclusion, in either
-// direction, and no other crossing happens. Events of equal (date, rank) are never swapped.
+// direction, and no other crossing happens. Events of equal (date, rank) are never swapped by a
+// pass; their order among themselves means nothing (a link's two events never have equal (date,
+// rank)), so inserting one event may move the first event of such a run to the run's end.
 // Consequences: a zero-length link at t is inside a window [a, b] iff a < t <= b, so never at a cursor
 // (nor in a zero-length context at t, which the windows would otherwise count in while the array
 // cannot); a window whose end lies before its start includes exactly the links that span it, and
@@ -184,6 +186,9 @@ public:
     void enleverLeCurseur(KELICc* curseur);
     // The cursors and contexts that have a representation of this link, in order of addition.
     std::vector<KELICc*> curseurs() const;
+    // The same without a copy: how many, and the i-th (nullptr past the end).
+    std::size_t nbDeCurseurs() const;
+    KELICc* curseurNo(std::size_t i) const;
 
     // Wakes the link's relation for the cursor; value elements also load their value.
     virtual void reveilleToi(KELICc* curseur);
@@ -280,6 +285,8 @@ public:
     // Places the events of links already appended at the end of the array (both events of each)
     // into time order in one merge; answers nothing about windows (the server does that).
     void fusionnerLaFin(std::size_t debut);
+    // Inserts one event at its place (after the events of equal (date, rank)).
+    void insererUn(KELLien* e);
 
     // (date, rank) strictly before.
     static bool avant(const KELLien* a, const KELLien* b)

@@ -5,6 +5,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "engine/store/KELLog.h"
 
+#include <array>
 #include <cstdio>
 #include <sstream>
 
@@ -22,6 +23,10 @@ std::string kelValueTxt(const KELValue& v)
 
 // ---------------------------------------------------------------------------------------------
 // KELIElemRelation
+
+namespace {
+constexpr std::size_t kCurseursSurLaPile = 32;
+} // namespace
 
 std::unique_ptr<KELIRep> KELIElemRelation::nouveauRep(KELICc* curseur)
 {
@@ -97,9 +102,20 @@ std::vector<KELI*> KELIElemRelation::liensIdentiquesAuLien(KELI* lien, KELICc* c
 
 void KELIElemRelation::ajouterAuxCurseursLeLien(KELI* lien)
 {
-    // Activation may wake the relation for further cursors: walk a snapshot.
-    for (KELICc* c : curseurs())
-        if (KELIRepRelation* r = rep(c))
+    // Activation may wake the relation for further cursors: walk a snapshot (on the stack: this
+    // runs for every link placed or crossed).
+    const std::size_t n = nbDeCurseurs();
+    if (n > kCurseursSurLaPile) {
+        for (KELICc* c : curseurs())
+            if (KELIRepRelation* r = rep(c))
+                r->ajouterAuxLiens(lien);
+        return;
+    }
+    std::array<KELICc*, kCurseursSurLaPile> copie;
+    for (std::size_t i = 0; i < n; ++i)
+        copie[i] = curseurNo(i);
+    for (std::size_t i = 0; i < n; ++i)
+        if (KELIRepRelation* r = rep(copie[i]))
             r->ajouterAuxLiens(lien);
 }
 

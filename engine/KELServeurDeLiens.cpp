@@ -360,6 +360,7 @@ KELI* KELServeurDeLiens::AjouterLienIn(std::unique_ptr<KELI> lien, KELICc* curse
         return nullptr;
     if (curseur)
         curseur->placeToi();
+    const KELChercheurDe::Ensemble unCommit;
     KELId nouvelId = 0;
     if (lien->kelClasse() == "KELIElemBase") {
         const KELValue valeur = lien->base();
@@ -408,6 +409,7 @@ KELI* KELServeurDeLiens::CreerLienRelInt(KELId rel, KELI* parent, KELI* enfant, 
                                         KELICc* curseur)
 {
     Etat& e = etat();
+    const KELChercheurDe::Ensemble unCommit;
     const KELId nouvelId = NouvelIdInt();
     if (!nouvelId)
         return nullptr;

@@ -195,6 +195,21 @@ Sqlite& KELChercheurDe::ZevDataBase()
     return *g_connection;
 }
 
+KELChercheurDe::Ensemble::Ensemble()
+{
+    if (g_connection && g_connection->isOpen() && !g_connection->inTransaction())
+        ouvert_ = g_connection->beginDeferredTransaction();
+}
+
+KELChercheurDe::Ensemble::~Ensemble()
+{
+    // The connection may have been closed meanwhile (quit): then there is nothing to commit.
+    if (!ouvert_ || !g_connection || !g_connection->inTransaction())
+        return;
+    if (!g_connection->commit())
+        g_connection->rollback();
+}
+
 void KELChercheurDe::CloseDatabase()
 {
     if (g_connection)

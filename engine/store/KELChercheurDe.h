@@ -45,6 +45,20 @@ public:
     // For tests, which run many stores in one process.
     static void resetConnection();
 
+    // The statements run while one lives are committed together: a link's id reservation and its
+    // row are one commit instead of two (each commit writes the touched pages to the log again).
+    // Inside an open transaction, or on a closed store, it does nothing.
+    class Ensemble {
+    public:
+        Ensemble();
+        ~Ensemble();
+        Ensemble(const Ensemble&) = delete;
+        Ensemble& operator=(const Ensemble&) = delete;
+
+    private:
+        bool ouvert_ = false;
+    };
+
 protected:
     // Every finder makes sure the connection exists.
     KELChercheurDe() { initialize(); }

@@ -181,7 +181,11 @@ void KELChercheurDeLiens::forEachRowDeLaRelInt(KELId rel, const std::function<vo
     });
     if (nombre == 0)
         return;
-    const bool parcours = nombre > 4096 && nombre * 8 > lienCount();
+    // The table's size only chooses the plan, and counting it is itself a pass over the table:
+    // it is counted once per connection.
+    if (nombre > 4096 && tailleEstimee_ == 0)
+        tailleEstimee_ = std::max<std::uint64_t>(lienCount(), 1);
+    const bool parcours = nombre > 4096 && nombre * 8 > tailleEstimee_;
     KELRow row;
     db().forEach(std::string(kColumns) + (parcours ? " WHERE +RELATION = ?;" : " WHERE RELATION = ?;"), {rel},
                  [&](const SqlCursor& c) {

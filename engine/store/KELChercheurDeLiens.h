@@ -96,4 +96,6 @@ private:
     std::uint64_t rowCount(const char* sql, const SqlArgs& arguments);
     KELDate impliedOutDate(const char* sql, const SqlArgs& arguments);
     bool replaceRow(const KELRow& row);
+
+    std::uint64_t tailleEstimee_ = 0; // rows in the table when first needed (a plan choice only)
 };

@@ -464,6 +464,8 @@ std::uint64_t Sqlite::lastInsertRow() const
     return db_ ? static_cast<std::uint64_t>(sqlite3_last_insert_rowid(db_)) : 0;
 }
 
+bool Sqlite::inTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
+
 int Sqlite::errorCode() const { return db_ ? sqlite3_errcode(db_) : SQLITE_MISUSE; }
 
 std::string Sqlite::errorMessage() const

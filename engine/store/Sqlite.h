@@ -145,6 +145,8 @@ public:
     bool beginDeferredTransaction();
     bool commit();
     bool rollback();
+    // Whether a transaction is open (statements are not committed one by one).
+    bool inTransaction() const;
     // Copies the WAL into the database file and empties it, so that the file alone is complete.
     bool checkpoint();
 

@@ -1,0 +1,116 @@
+// Inserting a few events into a large table (a link made by the user) moves one event per run of
+// equal (date, rank) instead of the whole tail; the table must still be exactly what a stable
+// sort of all events gives, up to the order inside such runs.
+
+#include "engine/KELLien.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct Table {
+    KELGrandTableau gt;
+    std::vector<std::unique_ptr<KELI>> liens;
+
+    KELI* ajouter(KELDate in, KELDate out)
+    {
+        auto l = std::make_unique<KELI>();
+        l->assignerIdInt(liens.size() + 1);
+        l->assignerInDate(in);
+        l->assignerOutDate(out);
+        KELI* p = l.get();
+        liens.push_back(std::move(l));
+        gt.append(p);
+        gt.append(p->lienOut());
+        return p;
+    }
+
+    // The (date, rank) keys in table order, and every event once.
+    std::vector<std::pair<KELDate, int>> cles() const
+    {
+        std::vector<std::pair<KELDate, int>> out;
+        for (std::size_t i = 0; i < gt.count(); ++i)
+            out.emplace_back(gt.at(i)->date(), gt.at(i)->rang());
+        return out;
+    }
+};
+
+std::vector<std::pair<KELDate, int>> attendu(const Table& t)
+{
+    std::vector<std::pair<KELDate, int>> out;
+    for (const auto& l : t.liens) {
+        out.emplace_back(l->inDate(), l->rang());
+        out.emplace_back(l->outDate(), l->lienOut()->rang());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+} // namespace
+
+TEST(EventInsertion, NewLinkGoesBeforeTheOpenEndsAndTheForgottenRegion)
+{
+    Table t;
+    for (int i = 0; i < 300; ++i)
+        t.ajouter(100.0 + i, KELDateOuverte); // one long run of open ends
+    for (int i = 0; i < 50; ++i)
+        t.ajouter(KELDateOublieeIn, KELDateOublieeOut); // two runs of forgotten events
+    t.gt.fusionnerLaFin(0);
+    ASSERT_EQ(t.gt.verifier(), "");
+
+    const std::size_t avant = t.gt.count();
+    KELI* nouveau = t.ajouter(1000.0, KELDateOuverte);
+    t.gt.fusionnerLaFin(avant);
+    EXPECT_EQ(t.gt.verifier(), "");
+    EXPECT_EQ(nouveau->gtIndexInt(), 300u);        // after every start, before every open end
+    EXPECT_EQ(t.gt.at(300), nouveau);
+    EXPECT_EQ(t.gt.at(nouveau->lienOut()->gtIndexInt()), nouveau->lienOut());
+    EXPECT_EQ(t.cles(), attendu(t));
+    // Every event is in the table exactly once.
+    std::vector<KELLien*> vus;
+    for (std::size_t i = 0; i < t.gt.count(); ++i)
+        vus.push_back(t.gt.at(i));
+    std::sort(vus.begin(), vus.end());
+    EXPECT_EQ(std::adjacent_find(vus.begin(), vus.end()), vus.end());
+    EXPECT_EQ(vus.size(), 2 * t.liens.size());
+}
+
+TEST(EventInsertion, ManySmallBatchesMatchASortOfAllEvents)
+{
+    for (unsigned graine : {1u, 2u, 3u, 4u, 5u}) {
+        std::mt19937 rng(graine);
+        // Few distinct dates, so that runs of equal keys are everywhere, of every length.
+        std::uniform_int_distribution<int> jour(0, 12);
+        auto date = [&](int j) {
+            if (j == 11)
+                return KELDateOuverte;
+            if (j == 12)
+                return KELDateToujours;
+            return 10.0 * j;
+        };
+        Table t;
+        for (int i = 0; i < 200; ++i) {
+            const KELDate a = date(jour(rng)), b = date(jour(rng));
+            t.ajouter(std::min(a, b), std::max(a, b));
+        }
+        t.gt.fusionnerLaFin(0);
+        ASSERT_EQ(t.gt.verifier(), "") << graine;
+        for (int lot = 0; lot < 60; ++lot) {
+            const std::size_t avant = t.gt.count();
+            const int combien = 1 + lot % 3;
+            for (int k = 0; k < combien; ++k) {
+                const KELDate a = date(jour(rng)), b = date(jour(rng));
+                t.ajouter(std::min(a, b), std::max(a, b));
+            }
+            t.gt.fusionnerLaFin(avant);
+            ASSERT_EQ(t.gt.verifier(), "") << "seed " << graine << " batch " << lot;
+        }
+        EXPECT_EQ(t.cles(), attendu(t)) << graine;
+    }
+}
