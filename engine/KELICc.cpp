@@ -36,11 +36,17 @@ std::size_t KELICc::nbDeDelegues(KELId lienInt) const
 
 // The list is read at the moment of informing; a delegate that a message removes (and may
 // destroy) is not called afterwards, and one that it adds hears from the next message on.
-void KELICc::informer(KELId lienInt, const std::function<void(KELDelegueDeMaj*)>& message)
+// Most ids have one delegate: that one is called straight away, with nothing to copy or check.
+template <class Message>
+void KELICc::informer(KELId lienInt, Message&& message)
 {
     auto it = mapLienDelegues_.find(lienInt);
     if (it == mapLienDelegues_.end() || it->second.empty())
         return;
+    if (it->second.size() == 1) {
+        message(it->second.front());
+        return;
+    }
     const std::vector<KELDelegueDeMaj*> copie = it->second;
     for (KELDelegueDeMaj* d : copie) {
         auto now = mapLienDelegues_.find(lienInt);

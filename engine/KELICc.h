@@ -4,7 +4,6 @@
 
 #include "engine/KELLien.h"
 
-#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -77,7 +76,8 @@ protected:
     void sortieDuLien(KELI* lien, KELICc* passe, bool futur);
 
 private:
-    void informer(KELId lienInt, const std::function<void(KELDelegueDeMaj*)>& message);
+    template <class Message>
+    void informer(KELId lienInt, Message&& message);
 
     KELICc* curseurGlobal_ = nullptr; // not owned
     std::unordered_map<KELId, std::vector<KELDelegueDeMaj*>> mapLienDelegues_;

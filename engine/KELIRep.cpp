@@ -6,10 +6,88 @@
 #include "engine/KELServeurDeLiens.h"
 #include "engine/runtime/Log.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 // ---------------------------------------------------------------------------------------------
 // KELIRep
+
+namespace {
+// The free list of plain representations. The link base is used from one thread. Blocks come in
+// slices that grow with demand; when the last representation goes (the server was reset), the
+// slices go back to the heap too.
+class ReserveDeReps {
+public:
+    void* prendre()
+    {
+        if (!libres_)
+            trancher();
+        Bloc* b = libres_;
+        libres_ = b->suivant;
+        ++vivants_;
+        return b;
+    }
+    void rendre(void* p)
+    {
+        auto* b = static_cast<Bloc*>(p);
+        b->suivant = libres_;
+        libres_ = b;
+        if (--vivants_ == 0) {
+            libres_ = nullptr;
+            tranches_.clear();
+            prochaine_ = kPremiere;
+        }
+    }
+
+private:
+    union Bloc {
+        Bloc* suivant;
+        alignas(KELIRep) unsigned char octets[sizeof(KELIRep)];
+    };
+    static constexpr std::size_t kPremiere = 64;
+    static constexpr std::size_t kPlusGrande = 16384;
+
+    void trancher()
+    {
+        auto tranche = std::make_unique<Bloc[]>(prochaine_);
+        for (std::size_t i = prochaine_; i-- > 0;) {
+            tranche[i].suivant = libres_;
+            libres_ = &tranche[i];
+        }
+        tranches_.push_back(std::move(tranche));
+        prochaine_ = std::min(prochaine_ * 2, kPlusGrande);
+    }
+
+    std::vector<std::unique_ptr<Bloc[]>> tranches_;
+    Bloc* libres_ = nullptr;
+    std::size_t vivants_ = 0;
+    std::size_t prochaine_ = kPremiere;
+};
+
+// Never destroyed: links may outlive every other static at exit.
+ReserveDeReps& reserve()
+{
+    static ReserveDeReps* r = new ReserveDeReps;
+    return *r;
+}
+} // namespace
+
+void* KELIRep::operator new(std::size_t taille)
+{
+    return taille == sizeof(KELIRep) ? reserve().prendre() : ::operator new(taille);
+}
+
+void KELIRep::operator delete(void* p, std::size_t taille)
+{
+    if (!p)
+        return;
+    if (taille == sizeof(KELIRep))
+        reserve().rendre(p);
+    else
+        ::operator delete(p, taille);
+}
 
 KELI* KELIRep::parent()
 {
@@ -220,10 +298,12 @@ void KELIRepRelation::ajouterAuxLiens(KELI* lien)
     if (!p || !e || liens_.contains(lien))
         return;
     liens_.add(lien);
-    mapEnfantParents_[e].add(p);
-    mapParentEnfants_[p].add(e);
-    mapParentLiens_[p].add(lien);
-    mapEnfantLiens_[e].add(lien);
+    Voisins& duParent = entree(mapDuParent_, p);
+    duParent.autres.add(e);
+    duParent.liens.add(lien);
+    Voisins& deLEnfant = entree(mapDeLEnfant_, e);
+    deLEnfant.autres.add(p);
+    deLEnfant.liens.add(lien);
     p->majDActivationDuLienParent(lien, c);
     e->majDActivationDuLienEnfant(lien, c);
     c->informerActivationParent(p->idInt(), lien);
@@ -234,17 +314,39 @@ void KELIRepRelation::ajouterAuxLiens(KELI* lien)
 }
 
 namespace {
-template <class Map>
-void retirer(Map& map, KELI* cle, KELI* valeur)
+constexpr std::size_t kEntreesLibres = 32;
+} // namespace
+
+KELIRepRelation::Voisins& KELIRepRelation::entree(Index& map, KELI* cle)
+{
+    if (auto it = map.find(cle); it != map.end())
+        return it->second;
+    if (entreesLibres_.empty())
+        return map[cle];
+    Index::node_type n = std::move(entreesLibres_.back());
+    entreesLibres_.pop_back();
+    n.key() = cle;
+    return map.insert(std::move(n)).position->second;
+}
+
+void KELIRepRelation::retirer(Index& map, KELI* cle, KELI* autre, KELI* lien)
 {
     auto it = map.find(cle);
     if (it == map.end())
         return;
-    it->second.removeOne(valeur);
-    if (it->second.empty())
+    it->second.autres.removeOne(autre);
+    it->second.liens.removeOne(lien);
+    if (!it->second.liens.empty() || !it->second.autres.empty())
+        return;
+    if (entreesLibres_.size() >= kEntreesLibres) {
         map.erase(it);
+        return;
+    }
+    Index::node_type n = map.extract(it);
+    n.mapped().autres.clear();
+    n.mapped().liens.clear();
+    entreesLibres_.push_back(std::move(n));
 }
-} // namespace
 
 void KELIRepRelation::enleverAuxLiens(KELI* lien)
 {
@@ -258,10 +360,8 @@ void KELIRepRelation::enleverAuxLiens(KELI* lien)
     if (selCtrlR_)
         selCtrlR_->majDeDesactivationDuLien(lien);
     liens_.removeOne(lien);
-    retirer(mapEnfantParents_, e, p);
-    retirer(mapParentEnfants_, p, e);
-    retirer(mapParentLiens_, p, lien);
-    retirer(mapEnfantLiens_, e, lien);
+    retirer(mapDeLEnfant_, e, p, lien);
+    retirer(mapDuParent_, p, e, lien);
     p->majDeDesactivationDuLienParent(lien, c);
     e->majDeDesactivationDuLienEnfant(lien, c);
     c->informerDesactivationParent(p->idInt(), lien);
@@ -269,36 +369,36 @@ void KELIRepRelation::enleverAuxLiens(KELI* lien)
     c->informerDesactivation(lien_->idInt(), lien);
 }
 
-const std::vector<KELI*>* KELIRepRelation::listeDe(std::unordered_map<KELI*, Bag>& map, KELI* cle)
+const std::vector<KELI*>* KELIRepRelation::listeDe(Index& map, KELI* cle, Bag Voisins::*liste)
 {
     auto it = map.find(cle);
-    if (it == map.end() || it->second.empty())
+    if (it == map.end() || (it->second.*liste).empty())
         return nullptr;
-    return &it->second.items();
+    return &(it->second.*liste).items();
 }
 
 const std::vector<KELI*>* KELIRepRelation::enfantsDuParent(KELI* parent)
 {
     charger();
-    return listeDe(mapParentEnfants_, parent);
+    return listeDe(mapDuParent_, parent, &Voisins::autres);
 }
 
 const std::vector<KELI*>* KELIRepRelation::parentsDeLEnfant(KELI* enfant)
 {
     charger();
-    return listeDe(mapEnfantParents_, enfant);
+    return listeDe(mapDeLEnfant_, enfant, &Voisins::autres);
 }
 
 const std::vector<KELI*>* KELIRepRelation::liensDuParent(KELI* parent)
 {
     charger();
-    return listeDe(mapParentLiens_, parent);
+    return listeDe(mapDuParent_, parent, &Voisins::liens);
 }
 
 const std::vector<KELI*>* KELIRepRelation::liensDeLEnfant(KELI* enfant)
 {
     charger();
-    return listeDe(mapEnfantLiens_, enfant);
+    return listeDe(mapDeLEnfant_, enfant, &Voisins::liens);
 }
 
 KELI* KELIRepRelation::lienDuParent(KELI* parent, KELI* enfant)
@@ -370,9 +470,8 @@ void KELIRepRelation::lachePrise()
     liensCharges_ = false;
     modelParent_ = modelEnfant_ = nullptr;
     modelParentConnu_ = modelEnfantConnu_ = false;
-    mapParentEnfants_.clear();
-    mapEnfantParents_.clear();
-    mapParentLiens_.clear();
-    mapEnfantLiens_.clear();
+    mapDuParent_.clear();
+    mapDeLEnfant_.clear();
+    entreesLibres_.clear();
     KELIRep::lachePrise();
 }

@@ -62,6 +62,12 @@ public:
     KELIRep(const KELIRep&) = delete;
     KELIRep& operator=(const KELIRep&) = delete;
 
+    // A plain link gets one of these for every window it enters and loses it when it leaves, so
+    // scrubbing makes and drops them by the thousand: they come from a free list of their own.
+    // Larger representations (relations, models) use the ordinary heap.
+    static void* operator new(std::size_t taille);
+    static void operator delete(void* p, std::size_t taille);
+
     KELICc* curseur() const { return curseur_; }
     KELI* lien() const { return lien_; }
     KELI* parent();
@@ -81,6 +87,11 @@ protected:
     KELI* parent_ = nullptr;   // all three found on first use; links live for the run
     KELI* enfant_ = nullptr;
     KELI* relation_ = nullptr;
+
+private:
+    friend class KELI;
+    // The link's representations form a list in order of addition; each owns the next.
+    std::unique_ptr<KELIRep> suivant_;
 };
 
 class KELIRepModel : public KELIRep {
@@ -131,7 +142,17 @@ public:
 
 private:
     using Bag = KELOrderedSet<KELI>;
-    static const std::vector<KELI*>* listeDe(std::unordered_map<KELI*, Bag>& map, KELI* cle);
+    // What one object is linked to through this relation: the objects at the other end and the
+    // links themselves. Both lists count the same active links, so they empty together; one entry
+    // per object keeps an activation to two hash lookups and the fewest allocations.
+    struct Voisins {
+        Bag autres;
+        Bag liens;
+    };
+    using Index = std::unordered_map<KELI*, Voisins>;
+    static const std::vector<KELI*>* listeDe(Index& map, KELI* cle, Bag Voisins::*liste);
+    Voisins& entree(Index& map, KELI* cle);
+    void retirer(Index& map, KELI* cle, KELI* autre, KELI* lien);
 
     KELOrderedSet<KELI> liens_;
     bool liensCharges_ = false;
@@ -140,9 +161,10 @@ private:
     KELI* modelEnfant_ = nullptr;
     bool modelParentConnu_ = false;
     bool modelEnfantConnu_ = false;
-    std::unordered_map<KELI*, Bag> mapParentEnfants_;
-    std::unordered_map<KELI*, Bag> mapEnfantParents_;
-    std::unordered_map<KELI*, Bag> mapParentLiens_;
-    std::unordered_map<KELI*, Bag> mapEnfantLiens_;
+    Index mapDuParent_;  // parent -> its children and its links
+    Index mapDeLEnfant_; // child -> its parents and its links
+    // Scrubbing empties and refills entries all the time: a few emptied ones are kept, with
+    // their lists' storage, for the next objects to come in.
+    std::vector<Index::node_type> entreesLibres_;
     std::unique_ptr<KELSelCtrlRelation> selCtrlR_;
 };

@@ -116,7 +116,7 @@ void KELI::scannToiAGaucheCurseur(KELICc* curseur)
         }
         return;
     }
-    KELI* relation = KELServeurDeLiens::LienForInt(relationInt(), curseur);
+    KELI* relation = KELServeurDeLiens::LienForInt(relationInt_, curseur);
     for (KELICc* fenetre : KELServeurDeLiens::Fenetres()) {
         if (fenetre == this || !fenetre->siIncluLeLien(this))
             continue;
@@ -163,10 +163,6 @@ std::string KELO::dateTxt() const { return lienIn_->outDateTxt(); }
 // ---------------------------------------------------------------------------------------------
 // KELI
 
-struct KELI::Reps {
-    std::vector<std::pair<KELICc*, std::unique_ptr<KELIRep>>> map;
-};
-
 KELI::KELI() : lienOut_(this) { }
 KELI::~KELI() = default;
 
@@ -199,55 +195,78 @@ int KELI::compareOutDate(const KELI& other) const
 
 KELIRep* KELI::representant(const KELICc* curseur) const
 {
-    if (!reps_ || !curseur)
+    if (!curseur)
         return nullptr;
-    for (const auto& [c, rep] : reps_->map)
-        if (c == curseur)
-            return rep.get();
+    for (KELIRep* r = reps_.get(); r; r = r->suivant_.get())
+        if (r->curseur_ == curseur)
+            return r;
     return nullptr;
 }
 
 std::vector<KELICc*> KELI::curseurs() const
 {
     std::vector<KELICc*> out;
-    if (reps_)
-        for (const auto& [c, rep] : reps_->map)
-            out.push_back(c);
+    for (KELIRep* r = reps_.get(); r; r = r->suivant_.get())
+        out.push_back(r->curseur_);
     return out;
 }
 
-std::size_t KELI::nbDeCurseurs() const { return reps_ ? reps_->map.size() : 0; }
+std::size_t KELI::nbDeCurseurs() const
+{
+    std::size_t n = 0;
+    for (KELIRep* r = reps_.get(); r; r = r->suivant_.get())
+        ++n;
+    return n;
+}
+
+std::size_t KELI::copierLesCurseurs(KELICc** dest, std::size_t max, KELIRep** reps) const
+{
+    std::size_t n = 0;
+    for (KELIRep* r = reps_.get(); r; r = r->suivant_.get(), ++n) {
+        if (n >= max)
+            continue;
+        dest[n] = r->curseur_;
+        if (reps)
+            reps[n] = r;
+    }
+    return n;
+}
 
 KELICc* KELI::curseurNo(std::size_t i) const
 {
-    return reps_ && i < reps_->map.size() ? reps_->map[i].first : nullptr;
+    for (KELIRep* r = reps_.get(); r; r = r->suivant_.get(), --i)
+        if (i == 0)
+            return r->curseur_;
+    return nullptr;
 }
 
 std::unique_ptr<KELIRep> KELI::nouveauRep(KELICc* curseur) { return std::make_unique<KELIRep>(curseur, this); }
 
 bool KELI::ajouterLeCurseur(KELICc* curseur)
 {
-    if (!curseur || siContientLeCurseur(curseur) || !curseur->siIncluLeLien(this))
+    if (!curseur)
         return false;
-    if (!reps_)
-        reps_ = std::make_unique<Reps>();
-    reps_->map.emplace_back(curseur, nouveauRep(curseur));
+    std::unique_ptr<KELIRep>* fin = &reps_;
+    for (; *fin; fin = &(*fin)->suivant_)
+        if ((*fin)->curseur_ == curseur)
+            return false;
+    if (!curseur->siIncluLeLien(this))
+        return false;
+    *fin = nouveauRep(curseur);
     return true;
 }
 
 void KELI::enleverLeCurseur(KELICc* curseur)
 {
-    if (!reps_)
+    for (std::unique_ptr<KELIRep>* r = &reps_; *r; r = &(*r)->suivant_) {
+        if ((*r)->curseur_ != curseur)
+            continue;
+        // Keep the representation alive until it is out of the list: its owner may be asked
+        // about it while it is torn down.
+        std::unique_ptr<KELIRep> rep = std::move(*r);
+        *r = std::move(rep->suivant_);
+        ++repsEnleves_;
         return;
-    auto& m = reps_->map;
-    for (auto it = m.begin(); it != m.end(); ++it) {
-        if (it->first == curseur) {
-            // Keep the representation alive until it is out of the map: its owner may be asked
-            // about it while it is torn down.
-            std::unique_ptr<KELIRep> rep = std::move(it->second);
-            m.erase(it);
-            return;
-        }
     }
 }
 
@@ -255,10 +274,8 @@ void KELI::reveilleToi(KELICc* curseur) { relation(curseur); }
 
 void KELI::lachePrise()
 {
-    if (!reps_)
-        return;
-    for (auto& [c, rep] : reps_->map)
-        rep->lachePrise();
+    for (KELIRep* r = reps_.get(); r; r = r->suivant_.get())
+        r->lachePrise();
 }
 
 void KELI::placeInDate(KELDate date, KELICc* curseur)

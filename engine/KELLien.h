@@ -189,6 +189,12 @@ public:
     // The same without a copy: how many, and the i-th (nullptr past the end).
     std::size_t nbDeCurseurs() const;
     KELICc* curseurNo(std::size_t i) const;
+    // Copies the first `max` of them (and their representations) into `dest` (and `reps`, when
+    // given); answers how many there are in all.
+    std::size_t copierLesCurseurs(KELICc** dest, std::size_t max, KELIRep** reps = nullptr) const;
+    // Counts representations taken away from any link: while it stands still, representations
+    // copied earlier are still alive and still the ones their links answer.
+    static std::uint64_t repsEnleves() { return repsEnleves_; }
 
     // Wakes the link's relation for the cursor; value elements also load their value.
     virtual void reveilleToi(KELICc* curseur);
@@ -248,8 +254,7 @@ protected:
     void sortDeLaFenetre(KELLien* fenetre, KELICc* curseur);
 
 private:
-    struct Reps;
-
+    static inline std::uint64_t repsEnleves_ = 0;
     bool siCroisementFutur_ = false; // first, so that it fills the base's padding
     KELId parentInt_ = 0;
     KELId enfantInt_ = 0;
@@ -258,7 +263,7 @@ private:
     KELDate inDate_ = 0.0;
     KELDate outDate_ = 0.0;
     KELId channelInt_ = 0;
-    std::unique_ptr<Reps> reps_; // made on first representation
+    std::unique_ptr<KELIRep> reps_; // the first representation; it owns the others
     KELO lienOut_;
 };
 

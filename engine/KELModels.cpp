@@ -104,19 +104,22 @@ void KELIElemRelation::ajouterAuxCurseursLeLien(KELI* lien)
 {
     // Activation may wake the relation for further cursors: walk a snapshot (on the stack: this
     // runs for every link placed or crossed).
-    const std::size_t n = nbDeCurseurs();
+    std::array<KELICc*, kCurseursSurLaPile> copie;
+    std::array<KELIRep*, kCurseursSurLaPile> reps;
+    const std::uint64_t enleves = repsEnleves();
+    const std::size_t n = copierLesCurseurs(copie.data(), copie.size(), reps.data());
     if (n > kCurseursSurLaPile) {
         for (KELICc* c : curseurs())
             if (KELIRepRelation* r = rep(c))
                 r->ajouterAuxLiens(lien);
         return;
     }
-    std::array<KELICc*, kCurseursSurLaPile> copie;
-    for (std::size_t i = 0; i < n; ++i)
-        copie[i] = curseurNo(i);
-    for (std::size_t i = 0; i < n; ++i)
-        if (KELIRepRelation* r = rep(copie[i]))
+    // The copied representations hold while none has been taken away from any link since.
+    for (std::size_t i = 0; i < n; ++i) {
+        KELIRepRelation* r = repsEnleves() == enleves ? static_cast<KELIRepRelation*>(reps[i]) : rep(copie[i]);
+        if (r)
             r->ajouterAuxLiens(lien);
+    }
 }
 
 void KELIElemRelation::enleverLeLien(KELI* lien, KELICc* curseur)

@@ -7,12 +7,14 @@
 // entries (the parents of one Object): those stay a small vector, searched in place, and get a
 // hash index only once they grow. Entries may be added more than once: the set keeps a
 // multiplicity and removing takes one occurrence away, so an object stays listed while any of
-// the links that put it there is active.
+// the links that put it there is active. A small list keeps its multiplicities beside it rather
+// than in a second heap block: an activation makes and drops a few such lists. The index of a
+// large list is one open-addressed array, so adding and removing entries allocates nothing.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 template <class T>
@@ -28,17 +30,20 @@ public:
                     return false;
                 }
             }
-            items_.push_back(item);
-            counts_.push_back(1);
-            if (items_.size() > kPetit)
-                indexer();
-            return true;
+            if (items_.size() < kPetit) {
+                counts_[items_.size()] = 1;
+                items_.push_back(item);
+                return true;
+            }
+            indexer();
         }
-        auto [it, inserted] = index_->try_emplace(item, Slot{static_cast<std::uint32_t>(items_.size()), 0});
-        ++it->second.count;
-        if (inserted)
-            items_.push_back(item);
-        return inserted;
+        if (Case* c = trouver(item)) {
+            ++c->count;
+            return false;
+        }
+        inserer(item, static_cast<std::uint32_t>(items_.size()), 1);
+        items_.push_back(item);
+        return true;
     }
 
     // Removes one occurrence; answers true when the object is gone entirely.
@@ -51,18 +56,20 @@ public:
                 if (--counts_[i] > 0)
                     return false;
                 items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
-                counts_.erase(counts_.begin() + static_cast<std::ptrdiff_t>(i));
+                std::copy(counts_.begin() + static_cast<std::ptrdiff_t>(i) + 1, counts_.end(),
+                          counts_.begin() + static_cast<std::ptrdiff_t>(i));
                 return true;
             }
             return false;
         }
-        auto it = index_->find(item);
-        if (it == index_->end())
+        Case* c = trouver(item);
+        if (!c)
             return false;
-        if (--it->second.count > 0)
+        if (--c->count > 0)
             return false;
-        items_[it->second.pos] = nullptr;
-        index_->erase(it);
+        items_[c->pos] = nullptr;
+        c->cle = tombe();
+        --index_->taille;
         ++holes_;
         return true;
     }
@@ -71,9 +78,9 @@ public:
     {
         if (!index_)
             return std::find(items_.begin(), items_.end(), item) != items_.end();
-        return index_->count(item) != 0;
+        return trouver(item) != nullptr;
     }
-    std::size_t size() const { return index_ ? index_->size() : items_.size(); }
+    std::size_t size() const { return index_ ? index_->taille : items_.size(); }
     bool empty() const { return size() == 0; }
     std::uint32_t multiplicity(T* item) const
     {
@@ -83,8 +90,8 @@ public:
                     return counts_[i];
             return 0;
         }
-        auto it = index_->find(item);
-        return it == index_->end() ? 0 : it->second.count;
+        const Case* c = trouver(item);
+        return c ? c->count : 0;
     }
 
     // The distinct members in order of first insertion.
@@ -114,26 +121,81 @@ public:
     void clear()
     {
         items_.clear();
-        counts_.clear();
         index_.reset();
         holes_ = 0;
     }
 
 private:
     static constexpr std::size_t kPetit = 8;
-    struct Slot {
+    struct Case {
+        T* cle; // nullptr: never used; tombe(): emptied
         std::uint32_t pos;
         std::uint32_t count;
     };
+    struct Table {
+        std::vector<Case> cases; // a power of two, at most three quarters occupied
+        std::size_t taille = 0;    // members
+        std::size_t occupees = 0;  // members and emptied cases
+    };
+
+    static T* tombe() { return reinterpret_cast<T*>(std::uintptr_t{1}); }
+    static std::size_t hacher(const T* p, std::size_t masque)
+    {
+        auto v = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(p));
+        v ^= v >> 17;
+        v *= 0x9E3779B97F4A7C15ull;
+        return static_cast<std::size_t>(v >> 32) & masque;
+    }
+
+    Case* trouver(const T* item) const
+    {
+        std::vector<Case>& cases = index_->cases;
+        const std::size_t masque = cases.size() - 1;
+        for (std::size_t i = hacher(item, masque);; i = (i + 1) & masque) {
+            if (cases[i].cle == item)
+                return &cases[i];
+            if (!cases[i].cle)
+                return nullptr;
+        }
+    }
+
+    // `item` is not in the table.
+    void inserer(T* item, std::uint32_t pos, std::uint32_t count)
+    {
+        if ((index_->occupees + 1) * 4 > index_->cases.size() * 3)
+            redimensionner(index_->taille + 1);
+        std::vector<Case>& cases = index_->cases;
+        const std::size_t masque = cases.size() - 1;
+        std::size_t i = hacher(item, masque);
+        while (cases[i].cle && cases[i].cle != tombe())
+            i = (i + 1) & masque;
+        if (!cases[i].cle)
+            ++index_->occupees;
+        cases[i] = Case{item, pos, count};
+        ++index_->taille;
+    }
+
+    // Room for `membres` at half load at most; emptied cases are dropped on the way.
+    void redimensionner(std::size_t membres)
+    {
+        std::size_t taille = 32;
+        while (taille < membres * 2)
+            taille *= 2;
+        std::vector<Case> anciennes(taille, Case{nullptr, 0, 0});
+        anciennes.swap(index_->cases);
+        index_->taille = 0;
+        index_->occupees = 0;
+        for (const Case& c : anciennes)
+            if (c.cle && c.cle != tombe())
+                inserer(c.cle, c.pos, c.count);
+    }
 
     void indexer()
     {
-        index_ = std::make_unique<std::unordered_map<T*, Slot>>();
-        index_->reserve(items_.size() * 2);
+        index_ = std::make_unique<Table>();
+        redimensionner(items_.size() + 1);
         for (std::size_t i = 0; i < items_.size(); ++i)
-            index_->emplace(items_[i], Slot{static_cast<std::uint32_t>(i), counts_[i]});
-        counts_.clear();
-        counts_.shrink_to_fit();
+            inserer(items_[i], static_cast<std::uint32_t>(i), counts_[i]);
     }
 
     void compact() const
@@ -143,7 +205,7 @@ private:
             if (!items_[r])
                 continue;
             items_[w] = items_[r];
-            (*index_)[items_[w]].pos = static_cast<std::uint32_t>(w);
+            trouver(items_[w])->pos = static_cast<std::uint32_t>(w);
             ++w;
         }
         items_.resize(w);
@@ -151,7 +213,7 @@ private:
     }
 
     mutable std::vector<T*> items_;
-    std::vector<std::uint32_t> counts_; // multiplicities while there is no index
-    mutable std::unique_ptr<std::unordered_map<T*, Slot>> index_;
+    std::array<std::uint32_t, kPetit> counts_{}; // multiplicities while there is no index
+    std::unique_ptr<Table> index_;
     mutable std::size_t holes_ = 0;
 };

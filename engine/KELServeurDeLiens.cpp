@@ -10,6 +10,7 @@
 #include "engine/store/KELChercheurDeMots.h"
 #include "engine/store/KELChercheurDeNombres.h"
 
+#include <array>
 #include <unordered_map>
 
 using tallomer::logFormat;
@@ -29,8 +30,16 @@ public:
     {
         if (const std::size_t i = index(id); i < dense_.size())
             return dense_[i].get();
+        // Fixed ids (relations above all) are asked for at every crossing: the last ones found
+        // are remembered. Nothing leaves the cache or is replaced in it, so a hit stays true.
+        Retenu& r = retenus_[id % kRetenus];
+        if (r.id == id)
+            return r.lien;
         auto it = autres_.find(id);
-        return it == autres_.end() ? nullptr : it->second.get();
+        if (it == autres_.end())
+            return nullptr;
+        r = Retenu{id, it->second.get()};
+        return r.lien;
     }
     bool contient(KELId id) const { return trouver(id) != nullptr; }
     KELI* inserer(KELId id, std::unique_ptr<KELI> lien)
@@ -73,6 +82,12 @@ private:
     }
     std::vector<std::unique_ptr<KELI>> dense_;
     std::unordered_map<KELId, std::unique_ptr<KELI>> autres_;
+    struct Retenu {
+        KELId id = 0;
+        KELI* lien = nullptr; // not owned
+    };
+    static constexpr std::size_t kRetenus = 256;
+    mutable std::array<Retenu, kRetenus> retenus_{};
 };
 
 struct Etat {

@@ -1,0 +1,182 @@
+// The bookkeeping behind every activation: a link's representations per window, the relation's
+// per-object indexes and the delegate lists.
+#include "tests/engine/EngineFixture.h"
+#include "engine/KELIRep.h"
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <vector>
+
+using namespace enginetest;
+
+namespace {
+
+std::unique_ptr<KELICc> fenetre(KELDate in, KELDate out)
+{
+    auto c = std::make_unique<KELICc>();
+    c->assignerInDate(in);
+    c->assignerOutDate(out);
+    return c;
+}
+
+std::unique_ptr<KELI> lien(KELId id, KELDate in, KELDate out)
+{
+    auto l = std::make_unique<KELI>();
+    l->assignerIdInt(id);
+    l->assignerInDate(in);
+    l->assignerOutDate(out);
+    return l;
+}
+
+} // namespace
+
+TEST(Representations, KeepTheOrderOfAdditionAcrossRemovals)
+{
+    std::vector<std::unique_ptr<KELICc>> w;
+    for (int i = 0; i < 4; ++i)
+        w.push_back(fenetre(-10, 10));
+    auto dehors = fenetre(20, 30);
+    auto l = lien(7, 0, 5);
+    for (auto& c : w)
+        EXPECT_TRUE(l->ajouterLeCurseur(c.get()));
+    EXPECT_FALSE(l->ajouterLeCurseur(w[2].get())); // once per window
+    EXPECT_FALSE(l->ajouterLeCurseur(dehors.get())); // a window that does not include it
+    KELIRep* rep2 = l->representant(w[2].get());
+
+    const std::uint64_t avant = KELI::repsEnleves();
+    l->enleverLeCurseur(w[1].get());
+    l->enleverLeCurseur(dehors.get()); // none: nothing taken away
+    EXPECT_EQ(KELI::repsEnleves(), avant + 1);
+    EXPECT_EQ(l->representant(w[1].get()), nullptr);
+    EXPECT_TRUE(l->ajouterLeCurseur(w[1].get()));
+    EXPECT_EQ(l->curseurs(), (std::vector<KELICc*>{w[0].get(), w[2].get(), w[3].get(), w[1].get()}));
+    EXPECT_EQ(l->representant(w[2].get()), rep2);
+    EXPECT_EQ(l->curseurNo(3), w[1].get());
+    EXPECT_EQ(l->curseurNo(4), nullptr);
+
+    KELICc* copie[2] = {};
+    KELIRep* reps[2] = {};
+    EXPECT_EQ(l->copierLesCurseurs(copie, 2, reps), 4u);
+    EXPECT_EQ(copie[1], w[2].get());
+    EXPECT_EQ(reps[1], rep2);
+}
+
+// Representations come from a free list: made and dropped in any order, each keeps its own
+// fields, and the list starts again after every representation is gone.
+TEST(Representations, ManyMadeAndDroppedInAnyOrderStayDistinct)
+{
+    std::vector<std::unique_ptr<KELICc>> w;
+    for (int i = 0; i < 3; ++i)
+        w.push_back(fenetre(-10, 10));
+    std::mt19937 rng(99);
+    for (int tour = 0; tour < 2; ++tour) {
+        std::vector<std::unique_ptr<KELI>> liens;
+        std::vector<std::pair<KELI*, KELICc*>> paires;
+        for (KELId id = 1; id <= 3000; ++id) {
+            liens.push_back(lien(id, 0, 5));
+            for (auto& c : w) {
+                ASSERT_TRUE(liens.back()->ajouterLeCurseur(c.get()));
+                paires.emplace_back(liens.back().get(), c.get());
+            }
+        }
+        std::shuffle(paires.begin(), paires.end(), rng);
+        const std::size_t moitie = paires.size() / 2;
+        for (std::size_t i = 0; i < moitie; ++i)
+            paires[i].first->enleverLeCurseur(paires[i].second);
+        for (std::size_t i = 0; i < moitie; i += 2) // some come back in the freed blocks
+            ASSERT_TRUE(paires[i].first->ajouterLeCurseur(paires[i].second));
+        for (std::size_t i = 0; i < paires.size(); ++i) {
+            KELIRep* r = paires[i].first->representant(paires[i].second);
+            if (i < moitie && i % 2 == 1) {
+                EXPECT_EQ(r, nullptr);
+                continue;
+            }
+            ASSERT_NE(r, nullptr);
+            EXPECT_EQ(r->lien(), paires[i].first);
+            EXPECT_EQ(r->curseur(), paires[i].second);
+        }
+    }
+}
+
+// A lone delegate that goes away while it is told is not told again, and one it adds meanwhile
+// hears from the next message on.
+TEST(Delegates, ALoneDelegateMayRemoveItselfOrAddAnother)
+{
+    struct Un final : KELDelegueDeMaj {
+        KELICc* c = nullptr;
+        KELDelegueDeMaj* ajouter = nullptr;
+        int fois = 0;
+        void activationDuLien(KELI*, KELICc*) override
+        {
+            ++fois;
+            c->enleverLeDelegueDeMaj(this, 5);
+            if (ajouter)
+                c->ajouterLeDelegueDeMaj(ajouter, 5);
+        }
+        void desactivationDuLien(KELI*, KELICc*) override { ++fois; }
+    };
+    auto c = fenetre(0, 1);
+    auto l = lien(9, 0, 1);
+    Un autre, premier;
+    autre.c = premier.c = c.get();
+    premier.ajouter = &autre;
+    c->ajouterLeDelegueDeMaj(&premier, 5);
+    c->informerActivation(5, l.get());
+    EXPECT_EQ(premier.fois, 1);
+    EXPECT_EQ(autre.fois, 0);
+    EXPECT_EQ(c->nbDeDelegues(5), 1u);
+    c->informerDesactivation(5, l.get());
+    EXPECT_EQ(premier.fois, 1);
+    EXPECT_EQ(autre.fois, 1);
+}
+
+// Objects leave a relation's index and others come in, more than the index keeps for reuse:
+// the lists answer exactly the active links, never what an earlier object left behind.
+TEST_F(LinkBase, RelationIndexesStayExactWhenObjectsComeAndGo)
+{
+    KELI* a = newObject();
+    ASSERT_NE(a, nullptr);
+    auto* rel = wake<KELIElemRelation>(1000182);
+    ASSERT_NE(rel, nullptr);
+    const double t = sched.now();
+    std::vector<KELI*> partis, venus, liensVenus;
+    for (int i = 0; i < 40; ++i) {
+        KELI* b = newObject();
+        ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(1000182, a, b, t - 10, KELDateOuverte, global()), nullptr);
+        partis.push_back(b);
+    }
+    for (KELI* b : partis) {
+        KELI* l = rel->lienDuParent(a, b, global());
+        ASSERT_NE(l, nullptr);
+        l->placeOutDate(t - 5, global());
+    }
+    EXPECT_EQ(rel->enfantsDuParent(a, global()), nullptr);
+    EXPECT_EQ(rel->liensDuParent(a, global()), nullptr);
+    for (int i = 0; i < 40; ++i) {
+        KELI* b = newObject();
+        // Half the new links come from the new object, so it is a parent as well as a child.
+        KELI* l = i % 2 ? KELServeurDeLiens::CreerLienRelInt(1000182, a, b, t - 4, KELDateOuverte, global())
+                        : KELServeurDeLiens::CreerLienRelInt(1000182, b, a, t - 4, KELDateOuverte, global());
+        ASSERT_NE(l, nullptr);
+        venus.push_back(b);
+        liensVenus.push_back(l);
+    }
+    for (KELI* b : partis) {
+        EXPECT_EQ(rel->parentsDeLEnfant(b, global()), nullptr);
+        EXPECT_EQ(rel->liensDeLEnfant(b, global()), nullptr);
+    }
+    std::vector<KELI*> enfants, parents;
+    for (std::size_t i = 0; i < venus.size(); ++i) {
+        const bool versB = i % 2 != 0;
+        (versB ? enfants : parents).push_back(venus[i]);
+        const auto* liens = versB ? rel->liensDeLEnfant(venus[i], global()) : rel->liensDuParent(venus[i], global());
+        ASSERT_NE(liens, nullptr);
+        EXPECT_EQ(*liens, std::vector<KELI*>{liensVenus[i]});
+    }
+    ASSERT_NE(rel->enfantsDuParent(a, global()), nullptr);
+    EXPECT_EQ(*rel->enfantsDuParent(a, global()), enfants);
+    ASSERT_NE(rel->parentsDeLEnfant(a, global()), nullptr);
+    EXPECT_EQ(*rel->parentsDeLEnfant(a, global()), parents);
+    checkTable();
+}
