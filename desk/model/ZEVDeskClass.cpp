@@ -550,18 +550,22 @@ void ZEVDeskClass::updateSpaceTitle(const std::string& title, KELI* item)
 
 // ---- Update delegate
 
+// A geometry or title link of an Object came or went: its view is refreshed.
+void ZEVDeskClass::attributChange(KELI* lien, KELICc* c)
+{
+    if (lien->outDate() <= lien->inDate() || !deskViewer_)
+        return;
+    if (KELI* item = lien->parent(c))
+        lien->relationInt() == KELRELATION_ITEM_TITLE ? deskViewer_->moteurChangeItemTitleForItem(item)
+                                                      : deskViewer_->moteurChangeItemViewForItem(item);
+}
+
 void ZEVDeskClass::activationDuLien(KELI* lien, KELICc* c)
 {
     if (!lien)
         return;
-    if (lien->relationInt() != KELRELATION_ICON_VIEWER) {
-        if (lien->outDate() <= lien->inDate() || !deskViewer_)
-            return;
-        if (KELI* item = lien->parent(c))
-            lien->relationInt() == KELRELATION_ITEM_TITLE ? deskViewer_->moteurChangeItemTitleForItem(item)
-                                                          : deskViewer_->moteurChangeItemViewForItem(item);
-        return;
-    }
+    if (lien->relationInt() != KELRELATION_ICON_VIEWER)
+        return attributChange(lien, c);
     KELI* item = lien->enfant(c);
     if (!item)
         return;
@@ -579,14 +583,8 @@ void ZEVDeskClass::desactivationDuLien(KELI* lien, KELICc* c)
 {
     if (!lien)
         return;
-    if (lien->relationInt() != KELRELATION_ICON_VIEWER) {
-        if (lien->outDate() <= lien->inDate() || !deskViewer_)
-            return;
-        if (KELI* item = lien->parent(c))
-            lien->relationInt() == KELRELATION_ITEM_TITLE ? deskViewer_->moteurChangeItemTitleForItem(item)
-                                                          : deskViewer_->moteurChangeItemViewForItem(item);
-        return;
-    }
+    if (lien->relationInt() != KELRELATION_ICON_VIEWER)
+        return attributChange(lien, c);
     KELI* item = KELServeurDeLiens::LienForInt(lien->enfantInt(), nullptr);
     if (!item)
         return;

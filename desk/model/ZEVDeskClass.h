@@ -88,6 +88,7 @@ public:
     static double tailleArrondie(double size);
 
 private:
+    void attributChange(KELI* lien, KELICc* curseur);
     struct Decalage {
         double k = 0;
         double tailleDefaut = 0;

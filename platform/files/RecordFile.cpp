@@ -1,5 +1,7 @@
 #include "platform/files/RecordFile.h"
 
+#include "platform/files/GeneratedFiles.h"
+
 #include "engine/runtime/Clock.h"
 #include "platform/files/BoundedCbor.h"
 
@@ -107,17 +109,7 @@ FileResult writeRecordFile(const QString& path, const QCborMap& fields)
     const QByteArray bytes = encodeRecord(fields);
     if (bytes.size() - kRecordHeaderSize > kMaxRecordPayload)
         return FileResult::failure(QStringLiteral("record too large to write: %1").arg(path));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return FileResult::failure(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return FileResult::failure(QStringLiteral("cannot write %1: %2").arg(path, error));
-    }
-    if (!file.commit())
-        return FileResult::failure(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-    return FileResult::success();
+    return writeFileAtomically(path, bytes);
 }
 
 QCborValue recordDate(KELDate date)
