@@ -164,7 +164,41 @@ std::string KELO::dateTxt() const { return lienIn_->outDateTxt(); }
 // KELI
 
 KELI::KELI() : lienOut_(this) { }
-KELI::~KELI() = default;
+KELI::~KELI()
+{
+    // Another link may come to live at this address.
+    oublierVu();
+}
+
+void KELI::retenirVuDans(const KELICc* curseur, const KELICc* contexte) const
+{
+    VuDans* v = vus(this);
+    for (std::size_t i = 0; i < kVoies; ++i) {
+        if (v[i].lien == this && v[i].curseur == curseur) {
+            v[i].contexte = contexte;
+            return;
+        }
+    }
+    // The newest in the first way; the others move down and the oldest goes.
+    for (std::size_t i = kVoies - 1; i > 0; --i)
+        v[i] = v[i - 1];
+    v[0] = VuDans{this, curseur, contexte};
+}
+
+void KELI::oublierVu() const
+{
+    VuDans* v = vus(this);
+    for (std::size_t i = 0; i < kVoies; ++i)
+        if (v[i].lien == this)
+            v[i] = VuDans{};
+}
+
+void KELI::oublierLesVus()
+{
+    for (auto& ensemble : vus_)
+        for (VuDans& v : ensemble)
+            v = VuDans{};
+}
 
 std::string KELI::dateDescription(KELDate d)
 {
@@ -266,6 +300,7 @@ void KELI::enleverLeCurseur(KELICc* curseur)
         std::unique_ptr<KELIRep> rep = std::move(*r);
         *r = std::move(rep->suivant_);
         ++repsEnleves_;
+        oublierVu();
         return;
     }
 }

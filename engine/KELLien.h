@@ -196,6 +196,25 @@ public:
     // copied earlier are still alive and still the ones their links answer.
     static std::uint64_t repsEnleves() { return repsEnleves_; }
 
+    // The server's memory of links it found shown in a cursor and in that cursor's context, so
+    // that asking again (every crossing asks for a link's relation, parent and child) costs no
+    // walk of the representations. A link forgets it whenever it loses a representation.
+    // siVuDans answers true when the link is known to be shown in `curseur`, and then gives the
+    // context it was found shown in as well.
+    bool siVuDans(const KELICc* curseur, const KELICc*& contexte) const
+    {
+        const VuDans* v = vus(this);
+        for (std::size_t i = 0; i < kVoies; ++i) {
+            if (v[i].lien == this && v[i].curseur == curseur) {
+                contexte = v[i].contexte;
+                return true;
+            }
+        }
+        return false;
+    }
+    void retenirVuDans(const KELICc* curseur, const KELICc* contexte) const;
+    static void oublierLesVus();
+
     // Wakes the link's relation for the cursor; value elements also load their value.
     virtual void reveilleToi(KELICc* curseur);
     virtual void lachePrise();
@@ -254,6 +273,22 @@ protected:
     void sortDeLaFenetre(KELLien* fenetre, KELICc* curseur);
 
 private:
+    struct VuDans {
+        const KELI* lien;
+        const KELICc* curseur;
+        const KELICc* contexte;
+    };
+    // Two ways a set, so that a link asked for in a cursor and in its context keeps both.
+    static constexpr std::size_t kVus = 512;
+    static constexpr std::size_t kVoies = 2;
+    static inline VuDans vus_[kVus][kVoies] = {};
+    static VuDans* vus(const KELI* lien)
+    {
+        const auto p = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(lien));
+        return vus_[(p * 0x9E3779B97F4A7C15ull) >> 55]; // the top 9 bits: kVus sets
+    }
+    void oublierVu() const;
+
     static inline std::uint64_t repsEnleves_ = 0;
     bool siCroisementFutur_ = false; // first, so that it fills the base's padding
     KELId parentInt_ = 0;

@@ -41,6 +41,10 @@ public:
             ++c->count;
             return false;
         }
+        // A list that keeps its size while members come and go would otherwise grow its holes
+        // without bound until someone reads it.
+        if (holes_ > kTrousMin && holes_ > 4 * index_->taille)
+            compact();
         inserer(item, static_cast<std::uint32_t>(items_.size()), 1);
         items_.push_back(item);
         return true;
@@ -81,6 +85,8 @@ public:
         return trouver(item) != nullptr;
     }
     std::size_t size() const { return index_ ? index_->taille : items_.size(); }
+    // Slots the member list takes, members and holes left by removals.
+    std::size_t emplacements() const { return items_.size(); }
     bool empty() const { return size() == 0; }
     std::uint32_t multiplicity(T* item) const
     {
@@ -127,6 +133,7 @@ public:
 
 private:
     static constexpr std::size_t kPetit = 8;
+    static constexpr std::size_t kTrousMin = 64;
     struct Case {
         T* cle; // nullptr: never used; tombe(): emptied
         std::uint32_t pos;

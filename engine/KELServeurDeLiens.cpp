@@ -216,6 +216,7 @@ void KELServeurDeLiens::reset()
         // Links refer to each other without owning: drop the references before the objects.
         g->cache.pourChaque([](KELI* lien) { lien->lachePrise(); });
         g.reset();
+        KELI::oublierLesVus();
     }
     KELServeurDeMots::reset();
     KELServeurDeNombres::reset();
@@ -319,6 +320,24 @@ KELI* KELServeurDeLiens::LienForInt(KELId id, KELICc* curseur)
             row = e.chercheur->loadRowInt(id);
         }
         return row ? reveillerDepuisLaRangee(*row, curseur) : nullptr;
+    }
+    // Most calls find the link already shown in the cursor and its context (a crossing asks for
+    // the relation, the parent and the child of every link it passes): answer those at once.
+    const KELICc* contexteVu = nullptr;
+    const bool vu = lien->siVuDans(curseur, contexteVu);
+    if (vu || lien->representant(curseur)) {
+        KELICc* contexte = curseur->contexte();
+        if (vu && contexteVu == contexte)
+            return lien;
+        if (!contexte || contexte == curseur || lien->representant(contexte)) {
+            lien->retenirVuDans(curseur, contexte);
+            return lien;
+        }
+        if (lien->ajouterLeCurseur(contexte)) {
+            lien->scannToiAGaucheCurseur(contexte);
+            lien->lienOut()->scannToiAGaucheCurseur(contexte);
+        }
+        return lien;
     }
     if (lien->ajouterLeCurseur(curseur)) {
         lien->reveilleToi(curseur);

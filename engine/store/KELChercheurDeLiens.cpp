@@ -26,6 +26,9 @@ constexpr const char* kLiveByRelParent =
 constexpr const char* kDistinctParents = "SELECT DISTINCT PARENT_ZEVLET FROM ZEVLETS WHERE RELATION = ?;";
 constexpr const char* kDistinctChildren = "SELECT DISTINCT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = ?;";
 constexpr const char* kCount = "SELECT COUNT(ZEVLET_ID) AS ZEVLET_COUNT FROM ZEVLETS;";
+// The size of the table for choosing how to read a relation: the id is the row id, never null, so
+// COUNT(*) says the same and SQLite counts it by pages.
+constexpr const char* kTaille = "SELECT COUNT(*) FROM ZEVLETS;";
 
 // Valid at a date: [DATE_IN, DATE_OUT), as in memory.
 constexpr const char* kAtParentChildRel = "SELECT ZEVLET_ID FROM ZEVLETS WHERE PARENT_ZEVLET = ? AND CHILD_ZEVLET = ? "
@@ -183,8 +186,14 @@ void KELChercheurDeLiens::forEachRowDeLaRelInt(KELId rel, const std::function<vo
         return;
     // The table's size only chooses the plan, and counting it is itself a pass over the table:
     // it is counted once per connection.
-    if (nombre > 4096 && tailleEstimee_ == 0)
-        tailleEstimee_ = std::max<std::uint64_t>(lienCount(), 1);
+    if (nombre > 4096 && tailleEstimee_ == 0) {
+        std::uint64_t n = 0;
+        db().forEach(kTaille, {}, [&](const SqlCursor& c) {
+            n = static_cast<std::uint64_t>(idAt(c, 0));
+            return false;
+        });
+        tailleEstimee_ = std::max<std::uint64_t>(n, 1);
+    }
     const bool parcours = nombre > 4096 && nombre * 8 > tailleEstimee_;
     KELRow row;
     db().forEach(std::string(kColumns) + (parcours ? " WHERE +RELATION = ?;" : " WHERE RELATION = ?;"), {rel},

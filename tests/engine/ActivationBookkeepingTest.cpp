@@ -180,3 +180,32 @@ TEST_F(LinkBase, RelationIndexesStayExactWhenObjectsComeAndGo)
     EXPECT_EQ(*rel->parentsDeLEnfant(a, global()), parents);
     checkTable();
 }
+
+// Asking the server for a link it has just found shown in a cursor and its context is answered
+// without looking again; once the link loses a representation the next question must look again
+// and give it back, in the cursor and in the context alike.
+TEST_F(LinkBase, AskingAgainAfterARepresentationIsLostGivesItBack)
+{
+    KELICurseur* c = global();
+    KELICc* ctx = c->contexte();
+    ASSERT_NE(ctx, nullptr);
+    KELI* objet = newObject();
+    ASSERT_NE(objet, nullptr);
+    const KELId id = objet->idInt();
+    for (int tour = 0; tour < 3; ++tour) {
+        ASSERT_EQ(KELServeurDeLiens::LienForInt(id, c), objet);
+        ASSERT_TRUE(objet->siContientLeCurseur(c));
+        ASSERT_TRUE(objet->siContientLeCurseur(ctx));
+        ASSERT_EQ(KELServeurDeLiens::LienForInt(id, c), objet); // answered from memory
+        objet->enleverLeCurseur(tour % 2 ? c : ctx);
+        EXPECT_EQ(KELServeurDeLiens::LienForInt(id, c), objet);
+        EXPECT_TRUE(objet->siContientLeCurseur(c)) << "turn " << tour;
+        EXPECT_TRUE(objet->siContientLeCurseur(ctx)) << "turn " << tour;
+    }
+    // Asked in the context itself, then in the cursor: both answers stay right.
+    objet->enleverLeCurseur(c);
+    EXPECT_EQ(KELServeurDeLiens::LienForInt(id, ctx), objet);
+    EXPECT_FALSE(objet->siContientLeCurseur(c));
+    EXPECT_EQ(KELServeurDeLiens::LienForInt(id, c), objet);
+    EXPECT_TRUE(objet->siContientLeCurseur(c));
+}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -50,4 +51,34 @@ TEST(OrderedSet, BehavesLikeAnOrderedMultisetOfDistinctMembers)
 {
     comparerAuModele(64, 6, 20000, 97);
     comparerAuModele(5000, 40, 60000, 1013);
+}
+
+// A large list whose membership churns while nobody reads it (a relation's list of a Channel's
+// icons while the cursor is scrubbed) keeps its storage near its size, and its order.
+TEST(OrderedSet, ChurnWithoutReadingKeepsStorageBoundedAndOrder)
+{
+    KELOrderedSet<int> set;
+    for (int i = 0; i < 100; ++i)
+        set.add(&objets[i]);
+    std::size_t plusGrand = 0;
+    for (int tour = 0; tour < 20000; ++tour) {
+        // Members 0..49 stay; the other half leaves and comes back, each time at the end.
+        int* o = &objets[50 + tour % 50];
+        ASSERT_TRUE(set.removeOne(o));
+        ASSERT_TRUE(set.add(o));
+        plusGrand = std::max(plusGrand, set.emplacements());
+    }
+    EXPECT_EQ(set.size(), 100u);
+    EXPECT_LE(plusGrand, 6 * 100u + 64u);
+    const auto& items = set.items();
+    ASSERT_EQ(items.size(), 100u);
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(items[static_cast<std::size_t>(i)], &objets[i]);
+    // After 20000 turns of 50 the rotation has come full circle: 50..99 in order.
+    for (int i = 50; i < 100; ++i)
+        EXPECT_EQ(items[static_cast<std::size_t>(i)], &objets[i]);
+    // A member added twice stays through one removal.
+    set.add(&objets[7]);
+    EXPECT_FALSE(set.removeOne(&objets[7]));
+    EXPECT_TRUE(set.contains(&objets[7]));
 }
