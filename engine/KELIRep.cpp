@@ -259,26 +259,28 @@ const std::vector<KELI*>& KELIRepRelation::liens()
 
 void KELIRepRelation::charger()
 {
-    if (!liensCharges_ && !chargement_) {
-        chargement_ = true;
-        liensCharges_ = true;
-        // Waking a link for a cursor offers it to the cursor's context too, so one load fills
-        // both lists (reading a large relation twice would double the start-up).
-        KELIRepRelation* contexte = nullptr;
-        if (KELICc* c = curseur_->contexte(); c && c != curseur_) {
-            contexte = static_cast<KELIRepRelation*>(lien_->representant(c));
-            if (contexte && !contexte->liensCharges_ && !contexte->chargement_) {
-                contexte->chargement_ = true;
-                contexte->liensCharges_ = true;
-            } else {
-                contexte = nullptr;
-            }
-        }
-        KELServeurDeLiens::ReveillerLaRelInt(lien_->idInt(), curseur_);
-        chargement_ = false;
-        if (contexte)
-            contexte->chargement_ = false;
+    if (liensCharges_ || chargement_)
+        return;
+    // One read of the relation fills the lists of every window that has not loaded it yet: a
+    // link woken for one cursor is offered to the others while it is placed, and would otherwise
+    // make each of them read the whole relation again from inside the first load.
+    std::vector<KELIRepRelation*> charges;
+    charges.push_back(this);
+    for (std::size_t i = 0, n = lien_->nbDeCurseurs(); i < n; ++i) {
+        auto* r = dynamic_cast<KELIRepRelation*>(lien_->representant(lien_->curseurNo(i)));
+        if (r && r != this && !r->liensCharges_ && !r->chargement_)
+            charges.push_back(r);
     }
+    std::vector<KELICc*> autres;
+    for (KELIRepRelation* r : charges) {
+        r->chargement_ = true;
+        r->liensCharges_ = true;
+        if (r != this)
+            autres.push_back(r->curseur_);
+    }
+    KELServeurDeLiens::ReveillerLaRelInt(lien_->idInt(), curseur_, autres);
+    for (KELIRepRelation* r : charges)
+        r->chargement_ = false;
 }
 
 std::size_t KELIRepRelation::nbDeLiens()

@@ -348,7 +348,7 @@ KELI* KELServeurDeLiens::LienForInt(KELId id, KELICc* curseur)
     return lien;
 }
 
-bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur)
+bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur, const std::vector<KELICc*>& autres)
 {
     Etat& e = etat();
     if (!curseur)
@@ -361,13 +361,26 @@ bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur)
     });
     if (rows.empty())
         return false;
+    // Asking for a known link in a window that includes neither it nor the window's context
+    // changes nothing: most links of a large relation lie outside every window.
+    auto demander = [](KELI* lien, KELICc* fenetre) {
+        KELICc* contexte = fenetre->contexte();
+        if (fenetre->siIncluLeLien(lien) || (contexte && contexte != fenetre && contexte->siIncluLeLien(lien)))
+            LienForInt(lien->idInt(), fenetre);
+    };
     const Groupe groupe;
     for (const KELRow& row : rows) {
         // Known links (and ones woken meanwhile by another) take the ordinary way.
-        if (row.className.empty() || e.cache.contient(row.id))
+        KELI* lien = e.cache.trouver(row.id);
+        if (lien)
+            demander(lien, curseur);
+        else if (row.className.empty())
             LienForInt(row.id, curseur);
         else
-            reveillerDepuisLaRangee(row, curseur);
+            lien = reveillerDepuisLaRangee(row, curseur);
+        if (lien)
+            for (KELICc* fenetre : autres)
+                demander(lien, fenetre);
     }
     return true;
 }

@@ -61,9 +61,9 @@ public:
     // Reads many links at once before they are woken one by one (start-up must not run one
     // SELECT per link).
     static void Prefetch(const std::vector<KELId>& ids);
-    // Wakes every link of a relation for a cursor, reading them in one statement; answers whether
-    // the relation has any link in the store.
-    static bool ReveillerLaRelInt(KELId rel, KELICc* curseur);
+    // Wakes every link of a relation for a cursor (and for the further windows given), reading
+    // them in one statement; answers whether the relation has any link in the store.
+    static bool ReveillerLaRelInt(KELId rel, KELICc* curseur, const std::vector<KELICc*>& autres = {});
 
     // Every cursor and context in memory.
     static const std::vector<KELICc*>& Fenetres();

@@ -303,11 +303,14 @@ void BM_Load(benchmark::State& state)
         s.ouvrir(n);
         malloc_trim(0);
         const long avant = residentOctets();
+        const std::size_t tasAvant = mallinfo2().uordblks;
         const auto t0 = Clock::now();
         actifs = s.charger();
         const double t = secondes(t0, Clock::now());
         malloc_trim(0); // as before "avant": what free lists hold is no memory of the links
         const long apres = residentOctets();
+        state.counters["heap_bytes_per_link"] =
+            static_cast<double>(mallinfo2().uordblks - tasAvant) / static_cast<double>(n);
         state.SetIterationTime(t);
         Mesures& m = mesures[n];
         m.chargement = m.chargement == 0 ? t : std::min(m.chargement, t);
