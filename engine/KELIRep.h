@@ -77,6 +77,10 @@ public:
     KELI* parentConnu(KELI* p) { return parent_ ? parent_ : (p ? (parent_ = p) : parent()); }
     KELI* enfantConnu(KELI* e) { return enfant_ ? enfant_ : (e ? (enfant_ = e) : enfant()); }
     KELI* relationConnue(KELI* r) { return relation_ ? relation_ : (r ? (relation_ = r) : relation()); }
+    // What was found already, without looking (nullptr when not yet).
+    KELI* parentSiConnu() const { return parent_; }
+    KELI* enfantSiConnu() const { return enfant_; }
+    KELI* relationSiConnue() const { return relation_; }
     KELValue nom();
     KELI* enfantDeRelInt(KELId rel);
     virtual void lachePrise();

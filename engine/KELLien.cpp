@@ -409,9 +409,14 @@ static KELIRep* repPour(KELI* lien, KELICc* curseur)
     return rep;
 }
 
-// The link woken here is the one the representation would look up again: it is handed over.
+// The link woken here is the one the representation would look up again: it is handed over. A
+// representation that found its object once keeps it: that object was woken for the cursor then, and
+// crossings have kept it registered there since, so asking the server again would change nothing
+// (every crossing asks for the child of the link it passes).
 KELI* KELI::parent(KELICc* curseur)
 {
+    if (KELIRep* connu = representant(curseur); connu && connu->parentSiConnu())
+        return connu->parentSiConnu();
     KELI* p = KELServeurDeLiens::LienForInt(parentInt_, curseur);
     KELIRep* rep = repPour(this, curseur);
     return rep ? rep->parentConnu(p) : nullptr;
@@ -419,6 +424,8 @@ KELI* KELI::parent(KELICc* curseur)
 
 KELI* KELI::enfant(KELICc* curseur)
 {
+    if (KELIRep* connu = representant(curseur); connu && connu->enfantSiConnu())
+        return connu->enfantSiConnu();
     KELI* e = KELServeurDeLiens::LienForInt(enfantInt_, curseur);
     KELIRep* rep = repPour(this, curseur);
     return rep ? rep->enfantConnu(e) : nullptr;
@@ -426,6 +433,8 @@ KELI* KELI::enfant(KELICc* curseur)
 
 KELI* KELI::relation(KELICc* curseur)
 {
+    if (KELIRep* connu = representant(curseur); connu && connu->relationSiConnue())
+        return connu->relationSiConnue();
     KELI* r = KELServeurDeLiens::LienForInt(relationInt_, curseur);
     KELIRep* rep = repPour(this, curseur);
     return rep ? rep->relationConnue(r) : nullptr;
