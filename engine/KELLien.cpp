@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <ctime>
 #include <sstream>
@@ -598,47 +599,111 @@ void KELI::logLienIn(KELICc* curseur)
 // ---------------------------------------------------------------------------------------------
 // The table
 
+namespace {
+// An event's place in time as one unsigned key: the date's bits turned so that integer order is
+// the dates' order (all dates are finite or the sentinels, never NaN; -0 is 0).
+std::uint64_t cleDeDate(KELDate d)
+{
+    if (d == 0.0)
+        d = 0.0;
+    std::uint64_t u;
+    std::memcpy(&u, &d, sizeof u);
+    return (u >> 63) ? ~u : (u | (std::uint64_t{1} << 63));
+}
+
+struct CleDEvenement {
+    std::uint64_t date;
+    std::uint32_t rang;
+    KELLien* e;
+};
+
+bool clesAvant(const CleDEvenement& a, const CleDEvenement& b)
+{
+    return a.date != b.date ? a.date < b.date : a.rang < b.rang;
+}
+
+// Sorts by (date, rank) with least-significant-digit radix passes: a relation of a large base is
+// loaded as one batch, and comparison sorts spend most of that load.
+void trierLesCles(std::vector<CleDEvenement>& cles)
+{
+    const std::size_t n = cles.size();
+    if (n < 4096) {
+        std::sort(cles.begin(), cles.end(), clesAvant);
+        return;
+    }
+    std::vector<CleDEvenement> tampon(n);
+    auto passe = [&](auto chiffre, std::size_t base) {
+        std::vector<std::size_t> compte(base + 1, 0);
+        for (const CleDEvenement& c : cles)
+            ++compte[chiffre(c) + 1];
+        for (std::size_t b = 0; b < base; ++b)
+            if (compte[b + 1] == n)
+                return; // every key has the same digit: nothing moves
+        for (std::size_t b = 0; b < base; ++b)
+            compte[b + 1] += compte[b];
+        for (const CleDEvenement& c : cles)
+            tampon[compte[chiffre(c)]++] = c;
+        cles.swap(tampon);
+    };
+    passe([](const CleDEvenement& c) { return static_cast<std::size_t>(c.rang); }, 3);
+    constexpr unsigned kBits = 11;
+    for (unsigned decalage = 0; decalage < 64; decalage += kBits)
+        passe([decalage](const CleDEvenement& c) {
+            return static_cast<std::size_t>((c.date >> decalage) & ((1u << kBits) - 1));
+        }, std::size_t{1} << kBits);
+}
+
+CleDEvenement cleDe(KELLien* e) { return CleDEvenement{cleDeDate(e->date()), static_cast<std::uint32_t>(e->rang()), e}; }
+} // namespace
+
 void KELGrandTableau::fusionnerLaFin(std::size_t debut)
 {
     if (debut >= events_.size())
         return;
     auto moins = [](const KELLien* a, const KELLien* b) { return avant(a, b); };
     const auto milieu = events_.begin() + static_cast<std::ptrdiff_t>(debut);
-    // Stable: events of equal (date, rank) keep the order they were appended in, so a link's
-    // in-event stays before its own out-event when both are equal. The keys are read once:
-    // a batch can be a whole relation of a large base.
-    {
-        struct Cle {
-            KELDate date;
-            int rang;
-            KELLien* e;
-        };
-        std::vector<Cle> cles;
-        cles.reserve(static_cast<std::size_t>(events_.end() - milieu));
-        for (auto it = milieu; it != events_.end(); ++it)
-            cles.push_back(Cle{(*it)->date(), (*it)->rang(), *it});
-        std::stable_sort(cles.begin(), cles.end(), [](const Cle& a, const Cle& b) {
-            return a.date != b.date ? a.date < b.date : a.rang < b.rang;
-        });
-        auto it = milieu;
-        for (const Cle& c : cles)
-            *it++ = c.e;
-    }
-    const std::size_t k = events_.size() - debut;
+    // The keys are read once: a batch can be a whole relation of a large base. Events of equal
+    // (date, rank) may come out in any order (see the header); a link's own two events never tie.
+    std::vector<CleDEvenement> cles;
+    cles.reserve(static_cast<std::size_t>(events_.end() - milieu));
+    for (auto it = milieu; it != events_.end(); ++it)
+        cles.push_back(cleDe(*it));
+    trierLesCles(cles);
+    const std::size_t k = cles.size();
     if (k <= 64) {
         // A few events (a link made by the user): each is inserted on its own.
-        std::vector<KELLien*> nouveaux(milieu, events_.end());
         events_.resize(debut);
-        for (KELLien* e : nouveaux)
-            insererUn(e);
+        for (const CleDEvenement& c : cles)
+            insererUn(c.e);
         return;
     }
-    // Nothing before the first new event's place moves: renumber from there only.
-    const std::size_t premier =
-        static_cast<std::size_t>(std::upper_bound(events_.begin(), milieu, *milieu, moins) - events_.begin());
-    std::inplace_merge(events_.begin() + static_cast<std::ptrdiff_t>(premier), milieu, events_.end(), moins);
-    for (std::size_t i = premier; i < events_.size(); ++i)
-        events_[i]->assignerGtIndexInt(i);
+    // Nothing before the first new event's place moves: merge and renumber from there only.
+    const std::size_t premier = static_cast<std::size_t>(
+        std::upper_bound(events_.begin(), milieu, cles.front().e, moins) - events_.begin());
+    std::vector<KELLien*> fusion;
+    fusion.reserve(events_.size() - premier);
+    std::size_t a = premier, b = 0;
+    if (a < debut) {
+        CleDEvenement ca = cleDe(events_[a]);
+        while (b < k) {
+            if (clesAvant(cles[b], ca)) {
+                fusion.push_back(cles[b++].e);
+                continue;
+            }
+            fusion.push_back(ca.e);
+            if (++a == debut)
+                break;
+            ca = cleDe(events_[a]);
+        }
+    }
+    for (; a < debut; ++a)
+        fusion.push_back(events_[a]);
+    for (; b < k; ++b)
+        fusion.push_back(cles[b].e);
+    for (std::size_t i = 0; i < fusion.size(); ++i) {
+        events_[premier + i] = fusion[i];
+        fusion[i]->assignerGtIndexInt(premier + i);
+    }
 }
 
 // Shifting the whole tail would renumber every event behind the new one, and behind a link made

@@ -353,13 +353,20 @@ bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur, const std:
     Etat& e = etat();
     if (!curseur)
         return false;
-    // Rows are read to the end before any link is woken: waking runs statements of its own.
-    std::vector<KELRow> rows;
+    // Rows are read to the end before any link is woken: waking runs statements of its own. They
+    // are kept in blocks: one growing array would copy a large relation's rows over and over.
+    constexpr std::size_t kBloc = 8192;
+    std::vector<std::vector<KELRow>> blocs;
     e.chercheur->forEachRowDeLaRelInt(rel, [&](const KELRow& row) {
-        if (row.id)
-            rows.push_back(e.cache.contient(row.id) ? KELRow{row.id, 0, {}, 0, 0, 0, 0, 0} : row);
+        if (!row.id)
+            return;
+        if (blocs.empty() || blocs.back().size() == kBloc) {
+            blocs.emplace_back();
+            blocs.back().reserve(kBloc);
+        }
+        blocs.back().push_back(e.cache.contient(row.id) ? KELRow{row.id, 0, {}, 0, 0, 0, 0, 0} : row);
     });
-    if (rows.empty())
+    if (blocs.empty())
         return false;
     // Asking for a known link in a window that includes neither it nor the window's context
     // changes nothing: most links of a large relation lie outside every window.
@@ -369,18 +376,20 @@ bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur, const std:
             LienForInt(lien->idInt(), fenetre);
     };
     const Groupe groupe;
-    for (const KELRow& row : rows) {
-        // Known links (and ones woken meanwhile by another) take the ordinary way.
-        KELI* lien = e.cache.trouver(row.id);
-        if (lien)
-            demander(lien, curseur);
-        else if (row.className.empty())
-            LienForInt(row.id, curseur);
-        else
-            lien = reveillerDepuisLaRangee(row, curseur);
-        if (lien)
-            for (KELICc* fenetre : autres)
-                demander(lien, fenetre);
+    for (const std::vector<KELRow>& bloc : blocs) {
+        for (const KELRow& row : bloc) {
+            // Known links (and ones woken meanwhile by another) take the ordinary way.
+            KELI* lien = e.cache.trouver(row.id);
+            if (lien)
+                demander(lien, curseur);
+            else if (row.className.empty())
+                LienForInt(row.id, curseur);
+            else
+                lien = reveillerDepuisLaRangee(row, curseur);
+            if (lien)
+                for (KELICc* fenetre : autres)
+                    demander(lien, fenetre);
+        }
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <random>
 #include <utility>
@@ -112,5 +113,45 @@ TEST(EventInsertion, ManySmallBatchesMatchASortOfAllEvents)
             ASSERT_EQ(t.gt.verifier(), "") << "seed " << graine << " batch " << lot;
         }
         EXPECT_EQ(t.cles(), attendu(t)) << graine;
+    }
+}
+
+// A relation of a large base arrives as one batch of thousands of events, merged into a table
+// that already holds others: negative dates, the sentinels and many equal keys must all land in
+// (date, rank) order, every event once, with its index right.
+TEST(EventInsertion, LargeBatchesMergeIntoAFilledTable)
+{
+    for (unsigned graine : {7u, 8u, 9u}) {
+        std::mt19937 rng(graine);
+        std::uniform_real_distribution<double> u(-5.0e8, 9.0e8);
+        std::uniform_int_distribution<int> sorte(0, 9);
+        auto date = [&] {
+            switch (sorte(rng)) {
+            case 0: return KELDateToujours;
+            case 1: return KELDateOuverte;
+            case 2: return 0.0;
+            case 3: return -0.0;
+            case 4: return 42.0; // one date shared by many events
+            default: return std::floor(u(rng));
+            }
+        };
+        Table t;
+        auto lot = [&](int n) {
+            const std::size_t avant = t.gt.count();
+            for (int i = 0; i < n; ++i) {
+                const KELDate a = date(), b = date();
+                t.ajouter(std::min(a, b), std::max(a, b));
+            }
+            t.gt.fusionnerLaFin(avant);
+        };
+        lot(3000);
+        ASSERT_EQ(t.gt.verifier(), "") << graine;
+        lot(5000); // merged into the first
+        ASSERT_EQ(t.gt.verifier(), "") << graine;
+        lot(100);
+        ASSERT_EQ(t.gt.verifier(), "") << graine;
+        EXPECT_EQ(t.cles(), attendu(t)) << graine;
+        for (std::size_t i = 0; i < t.gt.count(); ++i)
+            ASSERT_EQ(t.gt.at(i)->gtIndexInt(), i);
     }
 }
