@@ -300,10 +300,10 @@ void KELIRepRelation::ajouterAuxLiens(KELI* lien)
     if (!p || !e || liens_.contains(lien))
         return;
     liens_.add(lien);
-    Voisins& duParent = entree(mapDuParent_, p);
+    Voisins& duParent = mapDuParent_.entree(p);
     duParent.autres.add(e);
     duParent.liens.add(lien);
-    Voisins& deLEnfant = entree(mapDeLEnfant_, e);
+    Voisins& deLEnfant = mapDeLEnfant_.entree(e);
     deLEnfant.autres.add(p);
     deLEnfant.liens.add(lien);
     p->majDActivationDuLienParent(lien, c);
@@ -315,39 +315,123 @@ void KELIRepRelation::ajouterAuxLiens(KELI* lien)
         selCtrlR_->majDActivationDuLien(lien);
 }
 
+// ---------------------------------------------------------------------------------------------
+// The object index
+
 namespace {
-constexpr std::size_t kEntreesLibres = 32;
+std::size_t hacherObjet(const KELI* p, std::size_t masque)
+{
+    auto v = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(p));
+    v ^= v >> 17;
+    v *= 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(v >> 32) & masque;
+}
+// A freed entry keeps its lists' storage for the next object, unless the lists had grown large.
+constexpr std::size_t kGardeAuPlus = 64;
 } // namespace
 
-KELIRepRelation::Voisins& KELIRepRelation::entree(Index& map, KELI* cle)
+KELIRepRelation::Index::Case* KELIRepRelation::Index::chercher(const KELI* cle) const
 {
-    if (auto it = map.find(cle); it != map.end())
-        return it->second;
-    if (entreesLibres_.empty())
-        return map[cle];
-    Index::node_type n = std::move(entreesLibres_.back());
-    entreesLibres_.pop_back();
-    n.key() = cle;
-    return map.insert(std::move(n)).position->second;
+    if (cases_.empty())
+        return nullptr;
+    const std::size_t masque = cases_.size() - 1;
+    for (std::size_t i = hacherObjet(cle, masque);; i = (i + 1) & masque) {
+        const Case& c = cases_[i];
+        if (c.cle == cle)
+            return const_cast<Case*>(&c);
+        if (!c.cle)
+            return nullptr;
+    }
+}
+
+KELIRepRelation::Voisins* KELIRepRelation::Index::trouver(const KELI* cle) const
+{
+    const Case* c = chercher(cle);
+    return c ? &voisins(c->numero) : nullptr;
+}
+
+void KELIRepRelation::Index::redimensionner()
+{
+    std::size_t n = 16;
+    while (n < (taille_ + 1) * 4)
+        n *= 2;
+    std::vector<Case> anciennes(n, Case{nullptr, 0});
+    anciennes.swap(cases_);
+    occupees_ = taille_;
+    const std::size_t masque = cases_.size() - 1;
+    for (const Case& c : anciennes) {
+        if (!c.cle || c.cle == tombe())
+            continue;
+        std::size_t i = hacherObjet(c.cle, masque);
+        while (cases_[i].cle)
+            i = (i + 1) & masque;
+        cases_[i] = c;
+    }
+}
+
+KELIRepRelation::Voisins& KELIRepRelation::Index::entree(KELI* cle)
+{
+    if (Case* c = chercher(cle))
+        return voisins(c->numero);
+    if ((occupees_ + 1) * 2 > cases_.size())
+        redimensionner();
+    std::uint32_t numero;
+    if (!libres_.empty()) {
+        numero = libres_.back();
+        libres_.pop_back();
+    } else {
+        numero = suivant_++;
+        if (const std::size_t b = blocDe(numero); b >= blocs_.size())
+            blocs_.push_back(std::make_unique<Voisins[]>(tailleDuBloc(b)));
+    }
+    const std::size_t masque = cases_.size() - 1;
+    std::size_t i = hacherObjet(cle, masque);
+    while (cases_[i].cle && cases_[i].cle != tombe())
+        i = (i + 1) & masque;
+    if (!cases_[i].cle)
+        ++occupees_;
+    cases_[i] = Case{cle, numero};
+    ++taille_;
+    return voisins(numero);
+}
+
+void KELIRepRelation::Index::liberer(const KELI* cle)
+{
+    Case* c = chercher(cle);
+    if (!c)
+        return;
+    Voisins& v = voisins(c->numero);
+    if (v.autres.emplacements() > kGardeAuPlus)
+        v.autres = Bag();
+    else
+        v.autres.clear();
+    if (v.liens.emplacements() > kGardeAuPlus)
+        v.liens = Bag();
+    else
+        v.liens.clear();
+    libres_.push_back(c->numero);
+    c->cle = tombe();
+    --taille_;
+}
+
+void KELIRepRelation::Index::clear()
+{
+    cases_.clear();
+    occupees_ = taille_ = 0;
+    blocs_.clear();
+    suivant_ = 0;
+    libres_.clear();
 }
 
 void KELIRepRelation::retirer(Index& map, KELI* cle, KELI* autre, KELI* lien)
 {
-    auto it = map.find(cle);
-    if (it == map.end())
+    Voisins* v = map.trouver(cle);
+    if (!v)
         return;
-    it->second.autres.removeOne(autre);
-    it->second.liens.removeOne(lien);
-    if (!it->second.liens.empty() || !it->second.autres.empty())
-        return;
-    if (entreesLibres_.size() >= kEntreesLibres) {
-        map.erase(it);
-        return;
-    }
-    Index::node_type n = map.extract(it);
-    n.mapped().autres.clear();
-    n.mapped().liens.clear();
-    entreesLibres_.push_back(std::move(n));
+    v->autres.removeOne(autre);
+    v->liens.removeOne(lien);
+    if (v->liens.empty() && v->autres.empty())
+        map.liberer(cle);
 }
 
 void KELIRepRelation::enleverAuxLiens(KELI* lien)
@@ -371,12 +455,12 @@ void KELIRepRelation::enleverAuxLiens(KELI* lien)
     c->informerDesactivation(lien_->idInt(), lien);
 }
 
-const std::vector<KELI*>* KELIRepRelation::listeDe(Index& map, KELI* cle, Bag Voisins::*liste)
+const std::vector<KELI*>* KELIRepRelation::listeDe(const Index& map, KELI* cle, Bag Voisins::*liste)
 {
-    auto it = map.find(cle);
-    if (it == map.end() || (it->second.*liste).empty())
+    Voisins* v = map.trouver(cle);
+    if (!v || (v->*liste).empty())
         return nullptr;
-    return &(it->second.*liste).items();
+    return &(v->*liste).items();
 }
 
 const std::vector<KELI*>* KELIRepRelation::enfantsDuParent(KELI* parent)
@@ -474,6 +558,5 @@ void KELIRepRelation::lachePrise()
     modelParentConnu_ = modelEnfantConnu_ = false;
     mapDuParent_.clear();
     mapDeLEnfant_.clear();
-    entreesLibres_.clear();
     KELIRep::lachePrise();
 }

@@ -11,7 +11,8 @@
 #include "engine/KELOrderedSet.h"
 
 #include <memory>
-#include <unordered_map>
+#include <bit>
+#include <cstdint>
 #include <vector>
 
 class KELIRepModel;
@@ -147,16 +148,56 @@ public:
 private:
     using Bag = KELOrderedSet<KELI>;
     // What one object is linked to through this relation: the objects at the other end and the
-    // links themselves. Both lists count the same active links, so they empty together; one entry
-    // per object keeps an activation to two hash lookups and the fewest allocations.
+    // links themselves. Both lists count the same active links, so they empty together.
     struct Voisins {
         Bag autres;
         Bag liens;
     };
-    using Index = std::unordered_map<KELI*, Voisins>;
-    static const std::vector<KELI*>* listeDe(Index& map, KELI* cle, Bag Voisins::*liste);
-    Voisins& entree(Index& map, KELI* cle);
-    void retirer(Index& map, KELI* cle, KELI* autre, KELI* lien);
+    // Object -> its Voisins. Open addressing over a table of (object, number), the entries in
+    // blocks that never move (callers hold on to the lists), emptied entries reused with their
+    // lists' storage: an activation costs no allocation and two probes.
+    class Index {
+    public:
+        Voisins* trouver(const KELI* cle) const;
+        Voisins& entree(KELI* cle);
+        // Frees the object's entry (its lists are empty).
+        void liberer(const KELI* cle);
+        void clear();
+
+    private:
+        struct Case {
+            const KELI* cle; // nullptr: never used; tombe(): freed
+            std::uint32_t numero;
+        };
+        static const KELI* tombe() { return reinterpret_cast<const KELI*>(std::uintptr_t{1}); }
+        // Blocks of 4, 8, 16, 32 then 64 entries: most objects' indexes stay small, large ones
+        // waste little.
+        static constexpr std::uint32_t kPetits = 4 + 8 + 16 + 32;
+        static std::size_t blocDe(std::uint32_t n)
+        {
+            return n < kPetits ? static_cast<std::size_t>(std::bit_width(n + 4u)) - 3 : 4 + (n - kPetits) / 64;
+        }
+        static std::size_t tailleDuBloc(std::size_t b) { return b < 4 ? std::size_t{4} << b : 64; }
+        Case* chercher(const KELI* cle) const;
+        void redimensionner();
+        Voisins& voisins(std::uint32_t n) const
+        {
+            if (n < kPetits) {
+                const std::size_t b = blocDe(n);
+                return blocs_[b][n + 4u - (4u << b)];
+            }
+            return blocs_[4 + (n - kPetits) / 64][(n - kPetits) % 64];
+        }
+
+        std::vector<Case> cases_; // a power of two, at most half occupied (tombstones included)
+        std::size_t occupees_ = 0;
+        std::size_t taille_ = 0;
+        std::vector<std::unique_ptr<Voisins[]>> blocs_;
+        std::uint32_t suivant_ = 0;        // entries handed out so far
+        std::vector<std::uint32_t> libres_; // freed entries
+    };
+    static const std::vector<KELI*>* listeDe(const Index& map, KELI* cle, Bag Voisins::*liste);
+    static void retirer(Index& map, KELI* cle, KELI* autre, KELI* lien);
 
     KELOrderedSet<KELI> liens_;
     bool liensCharges_ = false;
@@ -167,8 +208,5 @@ private:
     bool modelEnfantConnu_ = false;
     Index mapDuParent_;  // parent -> its children and its links
     Index mapDeLEnfant_; // child -> its parents and its links
-    // Scrubbing empties and refills entries all the time: a few emptied ones are kept, with
-    // their lists' storage, for the next objects to come in.
-    std::vector<Index::node_type> entreesLibres_;
     std::unique_ptr<KELSelCtrlRelation> selCtrlR_;
 };
