@@ -1,12 +1,18 @@
 #include "engine/store/Sqlite.h"
 
 #include "engine/runtime/Log.h"
+#include "engine/store/SqliteVfs.h"
 
 #include <sqlite3.h>
 
+#include <condition_variable>
 #include <cstdio>
 #include <limits>
+#include <mutex>
+#include <pthread.h>
 #include <random>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 using tallomer::logFormat;
@@ -130,6 +136,125 @@ std::string_view SqlCursor::text(int column) const
     return {reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_column_bytes(statement_, column))};
 }
 
+// ---- Checkpoints
+
+namespace {
+// A fork copies only the forking thread: had the merging thread been inside SQLite at that moment,
+// the child would inherit its locks held for ever. Every SQLite call of that thread holds this
+// guard, and a fork waits for it.
+std::mutex& forkGuard()
+{
+    static std::mutex guard;
+    return guard;
+}
+
+void installForkGuard()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        ::pthread_atfork([] { forkGuard().lock(); }, [] { forkGuard().unlock(); }, [] { forkGuard().unlock(); });
+    });
+}
+} // namespace
+
+// One thread and one connection per connection that asks; both made on the first request. A
+// request made while a merge runs is remembered, never queued twice.
+class Sqlite::Checkpointer {
+public:
+    explicit Checkpointer(std::string path) : path_(std::move(path)), pid_(::getpid()) { installForkGuard(); }
+    ~Checkpointer() { stop(); }
+    Checkpointer(const Checkpointer&) = delete;
+    Checkpointer& operator=(const Checkpointer&) = delete;
+
+    // A forked child holds a copy of the parent's object but not its thread: a copy whose thread
+    // waits in its condition can be neither stopped nor destroyed there, only forgotten.
+    bool ownedHere() const { return ::getpid() == pid_; }
+
+    // False when no thread can do it: the caller merges itself.
+    bool request()
+    {
+        if (!ownedHere())
+            return false;
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!thread_.joinable()) {
+            try {
+                thread_ = std::thread([this] { run(); });
+            } catch (const std::system_error&) {
+                return false;
+            }
+        }
+        requested_ = true;
+        wake_.notify_one();
+        return true;
+    }
+
+    // Waits for a merge under way; a pending request is dropped (the closing merge covers it).
+    void stop()
+    {
+        if (!thread_.joinable() || !ownedHere())
+            return;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+private:
+    void run()
+    {
+        sqlite3* db = nullptr;
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return requested_ || stopping_; });
+            if (stopping_)
+                break;
+            requested_ = false;
+            lock.unlock();
+            std::unique_lock<std::mutex> guard(forkGuard());
+            if (!db) {
+                if (sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                                    tallomer::store::vfsGroupeurDeJournal()) == SQLITE_OK) {
+                    // Same syncs as the writing connection; reading the schema opens the log.
+                    sqlite3_exec(db, "PRAGMA synchronous=NORMAL; SELECT 1 FROM sqlite_master LIMIT 1;", nullptr,
+                                 nullptr, nullptr);
+                } else {
+                    sqlite3_close(db);
+                    db = nullptr;
+                }
+            }
+            // Busy (another merge, or a reader holding the oldest frames) simply waits for the
+            // next request, as the automatic merge does.
+            if (db)
+                sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+            guard.unlock();
+            lock.lock();
+        }
+        lock.unlock();
+        const std::lock_guard<std::mutex> guard(forkGuard());
+        sqlite3_close(db);
+    }
+
+    const std::string path_;
+    const pid_t pid_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool requested_ = false;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+int Sqlite::walHook(void* self, sqlite3* db, const char*, int frames)
+{
+    if (frames < kFramesBeforeCheckpoint)
+        return SQLITE_OK;
+    auto* connection = static_cast<Sqlite*>(self);
+    if (!connection->checkpointer_ || !connection->checkpointer_->request())
+        sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    return SQLITE_OK;
+}
+
 // ---- Sqlite
 
 void Sqlite::setStoreErrorHook(StoreErrorHook hook) { storeErrorHook() = std::move(hook); }
@@ -152,7 +277,8 @@ bool Sqlite::open(const std::string& path, bool create)
     // A connection is used from one thread only (the link base lives on the main thread): no
     // locking around every call.
     int rc = sqlite3_open_v2(path.c_str(), &db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0), nullptr);
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0),
+                             tallomer::store::vfsGroupeurDeJournal());
     if (rc == SQLITE_OK) {
         // The first statement reads the header: a file that is no database fails here.
         rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, nullptr);
@@ -167,6 +293,8 @@ bool Sqlite::open(const std::string& path, bool create)
     }
     db_ = db;
     filePath_ = path;
+    checkpointer_ = std::make_unique<Checkpointer>(path);
+    sqlite3_wal_hook(db_, &Sqlite::walHook, this); // instead of the automatic checkpoint
     return true;
 }
 
@@ -174,6 +302,9 @@ void Sqlite::close()
 {
     if (!db_)
         return;
+    if (checkpointer_ && !checkpointer_->ownedHere())
+        (void)checkpointer_.release(); // see Checkpointer::ownedHere
+    checkpointer_.reset();
     finalizeAll();
     checkpoint();
     int retries = 0;

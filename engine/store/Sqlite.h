@@ -5,7 +5,8 @@
 //
 // The connection runs in WAL mode with synchronous=NORMAL, so a crash of the process loses no
 // committed statement, and keeps every statement it prepared, keyed by its text: start-up and
-// every user act run many small statements of a few fixed texts.
+// every user act run many small statements of a few fixed texts. The automatic checkpoint runs
+// on a second connection in a thread of its own (see walHook).
 
 #include <cstdint>
 #include <functional>
@@ -170,6 +171,11 @@ public:
     static std::string createUuid();
     static std::string version();
 
+    // Merges the log into the file on a thread of its own once it holds this many frames, so that
+    // no statement waits for the merge's two syncs; the same merge, at the same point, as
+    // SQLite's own automatic one.
+    static constexpr int kFramesBeforeCheckpoint = 1000;
+
 private:
     struct Cached {
         sqlite3_stmt* statement = nullptr;
@@ -180,6 +186,8 @@ private:
     sqlite3_stmt* acquire(const std::string& sql, const SqlArgs& arguments, bool& cached);
     void release(const std::string& sql, sqlite3_stmt* statement, bool cached);
     void finalizeAll();
+    class Checkpointer;
+    static int walHook(void* self, sqlite3* db, const char* name, int frames);
     bool runWrite(const std::string& sql, const SqlArgs& arguments);
     void reportWriteFailure();
     bool busyWait(int& retries, const char* message);
@@ -188,4 +196,5 @@ private:
     std::string filePath_;
     sqlite3* db_ = nullptr;
     std::unordered_map<std::string, Cached> cache_;
+    std::unique_ptr<Checkpointer> checkpointer_;
 };
