@@ -8,8 +8,10 @@
 // hash index only once they grow. Entries may be added more than once: the set keeps a
 // multiplicity and removing takes one occurrence away, so an object stays listed while any of
 // the links that put it there is active. A small list keeps its multiplicities beside it rather
-// than in a second heap block: an activation makes and drops a few such lists. The index of a
-// large list is one open-addressed array, so adding and removing entries allocates nothing.
+// than in a second heap block, in the room the index pointer takes once the list grows: an
+// activation makes and drops a few such lists, and every object of every window keeps two. The
+// index of a large list is one open-addressed array, so adding and removing entries allocates
+// nothing.
 
 #include <algorithm>
 #include <array>
@@ -20,18 +22,42 @@
 template <class T>
 class KELOrderedSet {
 public:
+    KELOrderedSet() { petits_.fill(0); }
+    ~KELOrderedSet()
+    {
+        if (indexe_)
+            delete index_;
+    }
+    KELOrderedSet(const KELOrderedSet&) = delete;
+    KELOrderedSet& operator=(const KELOrderedSet&) = delete;
+    KELOrderedSet(KELOrderedSet&& autre) noexcept { prendre(autre); }
+    KELOrderedSet& operator=(KELOrderedSet&& autre) noexcept
+    {
+        if (this != &autre) {
+            if (indexe_)
+                delete index_;
+            prendre(autre);
+        }
+        return *this;
+    }
+
     // Adds one occurrence; answers true when the object was not present before.
     bool add(T* item)
     {
-        if (!index_) {
+        if (!indexe_) {
             for (std::size_t i = 0; i < items_.size(); ++i) {
-                if (items_[i] == item) {
-                    ++counts_[i];
+                if (items_[i] != item)
+                    continue;
+                if (petits_[i] < kCompteMaxPetit) {
+                    ++petits_[i];
                     return false;
                 }
+                indexer(); // a multiplicity past what the small form holds
+                ++trouver(item)->count;
+                return false;
             }
             if (items_.size() < kPetit) {
-                counts_[items_.size()] = 1;
+                petits_[items_.size()] = 1;
                 items_.push_back(item);
                 return true;
             }
@@ -53,15 +79,16 @@ public:
     // Removes one occurrence; answers true when the object is gone entirely.
     bool removeOne(T* item)
     {
-        if (!index_) {
+        if (!indexe_) {
             for (std::size_t i = 0; i < items_.size(); ++i) {
                 if (items_[i] != item)
                     continue;
-                if (--counts_[i] > 0)
+                if (--petits_[i] > 0)
                     return false;
                 items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
-                std::copy(counts_.begin() + static_cast<std::ptrdiff_t>(i) + 1, counts_.end(),
-                          counts_.begin() + static_cast<std::ptrdiff_t>(i));
+                std::copy(petits_.begin() + static_cast<std::ptrdiff_t>(i) + 1, petits_.end(),
+                          petits_.begin() + static_cast<std::ptrdiff_t>(i));
+                petits_[kPetit - 1] = 0;
                 return true;
             }
             return false;
@@ -80,20 +107,20 @@ public:
 
     bool contains(T* item) const
     {
-        if (!index_)
+        if (!indexe_)
             return std::find(items_.begin(), items_.end(), item) != items_.end();
         return trouver(item) != nullptr;
     }
-    std::size_t size() const { return index_ ? index_->taille : items_.size(); }
+    std::size_t size() const { return indexe_ ? index_->taille : items_.size(); }
     // Slots the member list takes, members and holes left by removals.
     std::size_t emplacements() const { return items_.size(); }
     bool empty() const { return size() == 0; }
     std::uint32_t multiplicity(T* item) const
     {
-        if (!index_) {
+        if (!indexe_) {
             for (std::size_t i = 0; i < items_.size(); ++i)
                 if (items_[i] == item)
-                    return counts_[i];
+                    return petits_[i];
             return 0;
         }
         const Case* c = trouver(item);
@@ -127,12 +154,16 @@ public:
     void clear()
     {
         items_.clear();
-        index_.reset();
+        if (indexe_)
+            delete index_;
+        indexe_ = false;
+        petits_.fill(0);
         holes_ = 0;
     }
 
 private:
     static constexpr std::size_t kPetit = 8;
+    static constexpr std::uint8_t kCompteMaxPetit = 255;
     static constexpr std::size_t kTrousMin = 64;
     struct Case {
         T* cle; // nullptr: never used; tombe(): emptied
@@ -152,6 +183,21 @@ private:
         v ^= v >> 17;
         v *= 0x9E3779B97F4A7C15ull;
         return static_cast<std::size_t>(v >> 32) & masque;
+    }
+
+    void prendre(KELOrderedSet& autre)
+    {
+        items_ = std::move(autre.items_);
+        indexe_ = autre.indexe_;
+        if (indexe_)
+            index_ = autre.index_;
+        else
+            petits_ = autre.petits_;
+        holes_ = autre.holes_;
+        autre.items_.clear();
+        autre.indexe_ = false;
+        autre.petits_.fill(0);
+        autre.holes_ = 0;
     }
 
     Case* trouver(const T* item) const
@@ -197,12 +243,15 @@ private:
                 inserer(c.cle, c.pos, c.count);
     }
 
+    // From the small form to the indexed one; the multiplicities move into the table.
     void indexer()
     {
-        index_ = std::make_unique<Table>();
+        const std::array<std::uint8_t, kPetit> comptes = petits_;
+        index_ = new Table();
+        indexe_ = true;
         redimensionner(items_.size() + 1);
         for (std::size_t i = 0; i < items_.size(); ++i)
-            inserer(items_[i], static_cast<std::uint32_t>(i), counts_[i]);
+            inserer(items_[i], static_cast<std::uint32_t>(i), comptes[i]);
     }
 
     void compact() const
@@ -220,7 +269,10 @@ private:
     }
 
     mutable std::vector<T*> items_;
-    std::array<std::uint32_t, kPetit> counts_{}; // multiplicities while there is no index
-    std::unique_ptr<Table> index_;
-    mutable std::size_t holes_ = 0;
+    union {
+        std::array<std::uint8_t, kPetit> petits_; // multiplicities while there is no index
+        Table* index_;                            // owned, once indexed
+    };
+    mutable std::uint32_t holes_ = 0;
+    bool indexe_ = false;
 };

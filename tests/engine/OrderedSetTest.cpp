@@ -82,3 +82,32 @@ TEST(OrderedSet, ChurnWithoutReadingKeepsStorageBoundedAndOrder)
     EXPECT_FALSE(set.removeOne(&objets[7]));
     EXPECT_TRUE(set.contains(&objets[7]));
 }
+
+// A small list keeps its multiplicities in single bytes: an object added hundreds of times (many
+// links between the same two objects) moves the list to its indexed form without losing count,
+// and a list handed over keeps its members.
+TEST(OrderedSet, ManyOccurrencesOfOneMemberAndMoves)
+{
+    KELOrderedSet<int> set;
+    set.add(&objets[1]);
+    for (int i = 0; i < 300; ++i)
+        EXPECT_FALSE(set.add(&objets[0]) && i > 0);
+    EXPECT_EQ(set.multiplicity(&objets[0]), 300u);
+    EXPECT_EQ(set.multiplicity(&objets[1]), 1u);
+    EXPECT_EQ(set.items(), (std::vector<int*>{&objets[1], &objets[0]}));
+    for (int i = 0; i < 299; ++i)
+        EXPECT_FALSE(set.removeOne(&objets[0]));
+    EXPECT_TRUE(set.removeOne(&objets[0]));
+    EXPECT_EQ(set.items(), (std::vector<int*>{&objets[1]}));
+
+    KELOrderedSet<int> petit;
+    petit.add(&objets[2]);
+    petit.add(&objets[2]);
+    KELOrderedSet<int> autre(std::move(petit));
+    EXPECT_TRUE(petit.empty());
+    EXPECT_EQ(autre.multiplicity(&objets[2]), 2u);
+    autre = std::move(set);
+    EXPECT_EQ(autre.items(), (std::vector<int*>{&objets[1]}));
+    EXPECT_TRUE(autre.contains(&objets[1]));
+    EXPECT_FALSE(autre.contains(&objets[2]));
+}
