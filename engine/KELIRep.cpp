@@ -412,6 +412,9 @@ void KELIRepRelation::Index::liberer(const KELI* cle)
     libres_.push_back(c->numero);
     c->cle = tombe();
     --taille_;
+    // An index that held every object once and few now would keep its probes out of the cache.
+    if (cases_.size() > 256 && taille_ * 16 < cases_.size())
+        redimensionner();
 }
 
 void KELIRepRelation::Index::clear()

@@ -102,6 +102,12 @@ public:
         c->cle = tombe();
         --index_->taille;
         ++holes_;
+        // A list that was large once (all the links at some moment) and is nearly empty now would
+        // keep every probe in a table far larger than the cache.
+        if (index_->cases.size() > kCasesMin && index_->taille * 16 < index_->cases.size()) {
+            compact();
+            redimensionner(index_->taille);
+        }
         return true;
     }
 
@@ -165,6 +171,7 @@ private:
     static constexpr std::size_t kPetit = 8;
     static constexpr std::uint8_t kCompteMaxPetit = 255;
     static constexpr std::size_t kTrousMin = 64;
+    static constexpr std::size_t kCasesMin = 256;
     struct Case {
         T* cle; // nullptr: never used; tombe(): emptied
         std::uint32_t pos;
