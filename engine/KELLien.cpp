@@ -9,6 +9,7 @@
 #include "engine/store/KELLog.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <cmath>
 #include <cstring>
 #include <cstdio>
@@ -132,7 +133,7 @@ void KELI::scannToiAGaucheCurseur(KELICc* curseur)
 
 void KELO::scannToiAGaucheCurseur(KELICc* curseur)
 {
-    KELI* lien = lienIn_;
+    KELI* lien = duLien();
     KELGrandTableau* gt = grandTableau();
     if (!gt || gt->count() < 2)
         return;
@@ -154,17 +155,17 @@ void KELO::scannToiAGaucheCurseur(KELICc* curseur)
 // ---------------------------------------------------------------------------------------------
 // KELO
 
-KELId KELO::parentInt() const { return lienIn_->parentInt(); }
-KELId KELO::enfantInt() const { return lienIn_->enfantInt(); }
-KELId KELO::relationInt() const { return lienIn_->relationInt(); }
-KELDate KELO::date() const { return lienIn_->outDate(); }
-bool KELO::siCurseur() const { return lienIn_->siCurseur(); }
-std::string KELO::dateTxt() const { return lienIn_->outDateTxt(); }
+KELId KELO::parentInt() const { return duLien()->parentInt(); }
+KELId KELO::enfantInt() const { return duLien()->enfantInt(); }
+KELId KELO::relationInt() const { return duLien()->relationInt(); }
+KELDate KELO::date() const { return duLien()->outDate(); }
+bool KELO::siCurseur() const { return duLien()->siCurseur(); }
+std::string KELO::dateTxt() const { return duLien()->outDateTxt(); }
 
 // ---------------------------------------------------------------------------------------------
 // KELI
 
-KELI::KELI() : lienOut_(this) { }
+KELI::KELI() = default;
 KELI::~KELI()
 {
     // Another link may come to live at this address.
@@ -542,10 +543,20 @@ KELValue KELI::nom(KELICc* curseur)
     return rep->nom();
 }
 
+namespace {
+std::unordered_map<KELId, KELId>& channels()
+{
+    static std::unordered_map<KELId, KELId> carte;
+    return carte;
+}
+} // namespace
+
+void KELI::oublierLesChannels() { channels().clear(); }
+
 KELId KELI::channelInt()
 {
-    if (channelInt_)
-        return channelInt_;
+    if (auto it = channels().find(idInt_); it != channels().end())
+        return it->second;
     static constexpr KELId kViewers[] = {1000152, 1000157, 1000162, 1000167};
     for (KELId rel : kViewers) {
         KELIds ids = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(idInt_, rel);
@@ -554,16 +565,16 @@ KELId KELI::channelInt()
         KELI* lien = KELServeurDeLiens::LienForInt(ids->front(), nullptr);
         if (!lien)
             return 0;
-        channelInt_ = lien->parentInt();
-        return channelInt_;
+        channels()[idInt_] = lien->parentInt();
+        return lien->parentInt();
     }
     return 0;
 }
 
 void KELI::setChannelInt(KELId channel)
 {
-    if (!channelInt_ && channel)
-        channelInt_ = channel;
+    if (channel && idInt_)
+        channels().emplace(idInt_, channel);
 }
 
 void KELI::logLienIn(KELICc* curseur)

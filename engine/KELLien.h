@@ -45,6 +45,7 @@
 
 #include "engine/KELTypes.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <utility>
@@ -109,11 +110,10 @@ protected:
 // The end event of a link; lives inside its link.
 class KELO final : public KELLien {
 public:
-    explicit KELO(KELI* lien) : lienIn_(lien) {}
+    KELO() = default;
     std::string kelClasse() const override { return "KELO"; }
-    KELI* lienIn() override { return lienIn_; }
+    KELI* lienIn() override { return duLien(); }
     KELO* lienOut() override { return this; }
-    void referencerLienIn(KELI* lien) { lienIn_ = lien; }
     KELId parentInt() const override;
     KELId enfantInt() const override;
     KELId relationInt() const override;
@@ -130,7 +130,9 @@ public:
     void scannToiAGaucheCurseur(KELICc* curseur) override;
 
 private:
-    KELI* lienIn_; // not owned: the link owns this event
+    // The link this event lives in: it is always the link's own member, so it is found by
+    // position instead of being pointed at (one pointer less for every link of the base).
+    KELI* duLien() const;
 };
 
 // A link, which is also its own start event.
@@ -258,8 +260,11 @@ public:
     virtual KELValue baseSelonLesRelations(std::vector<std::string>& chemin, KELICc* curseur);
     void setBase(const KELValue& valeur, const std::vector<std::string>& chemin, KELICc* curseur);
     virtual KELValue nom(KELICc* curseur);
+    // The Channel an Object was first shown on, found once and remembered for the run (few links
+    // are Objects: the memory lives beside the links, not in each).
     KELId channelInt();
     void setChannelInt(KELId channel);
+    static void oublierLesChannels();
     virtual void logLienIn(KELICc* curseur);
 
     // Value elements answer their value.
@@ -289,6 +294,7 @@ private:
     }
     void oublierVu() const;
 
+    friend class KELO;
     static inline std::uint64_t repsEnleves_ = 0;
     bool siCroisementFutur_ = false; // first, so that it fills the base's padding
     KELId parentInt_ = 0;
@@ -297,10 +303,23 @@ private:
     KELId baseInt_ = 0;
     KELDate inDate_ = 0.0;
     KELDate outDate_ = 0.0;
-    KELId channelInt_ = 0;
     std::unique_ptr<KELIRep> reps_; // the first representation; it owns the others
     KELO lienOut_;
 };
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+#endif
+inline KELI* KELO::duLien() const
+{
+    // KELI has no virtual base, so its members sit at fixed offsets.
+    constexpr std::size_t decalage = offsetof(KELI, lienOut_);
+    return reinterpret_cast<KELI*>(reinterpret_cast<char*>(const_cast<KELO*>(this)) - decalage);
+}
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
 // The time-ordered event array.
 class KELGrandTableau {

@@ -217,6 +217,7 @@ void KELServeurDeLiens::reset()
         g->cache.pourChaque([](KELI* lien) { lien->lachePrise(); });
         g.reset();
         KELI::oublierLesVus();
+        KELI::oublierLesChannels();
     }
     KELServeurDeMots::reset();
     KELServeurDeNombres::reset();
