@@ -1,4 +1,5 @@
 #include "engine/KELIRep.h"
+#include "engine/KELReserve.h"
 
 #include "engine/KELICc.h"
 #include "engine/KELICurseur.h"
@@ -15,61 +16,10 @@
 // KELIRep
 
 namespace {
-// The free list of plain representations. The link base is used from one thread. Blocks come in
-// slices that grow with demand; when the last representation goes (the server was reset), the
-// slices go back to the heap too.
-class ReserveDeReps {
-public:
-    void* prendre()
-    {
-        if (!libres_)
-            trancher();
-        Bloc* b = libres_;
-        libres_ = b->suivant;
-        ++vivants_;
-        return b;
-    }
-    void rendre(void* p)
-    {
-        auto* b = static_cast<Bloc*>(p);
-        b->suivant = libres_;
-        libres_ = b;
-        if (--vivants_ == 0) {
-            libres_ = nullptr;
-            tranches_.clear();
-            prochaine_ = kPremiere;
-        }
-    }
-
-private:
-    union Bloc {
-        Bloc* suivant;
-        alignas(KELIRep) unsigned char octets[sizeof(KELIRep)];
-    };
-    static constexpr std::size_t kPremiere = 64;
-    static constexpr std::size_t kPlusGrande = 16384;
-
-    void trancher()
-    {
-        auto tranche = std::make_unique<Bloc[]>(prochaine_);
-        for (std::size_t i = prochaine_; i-- > 0;) {
-            tranche[i].suivant = libres_;
-            libres_ = &tranche[i];
-        }
-        tranches_.push_back(std::move(tranche));
-        prochaine_ = std::min(prochaine_ * 2, kPlusGrande);
-    }
-
-    std::vector<std::unique_ptr<Bloc[]>> tranches_;
-    Bloc* libres_ = nullptr;
-    std::size_t vivants_ = 0;
-    std::size_t prochaine_ = kPremiere;
-};
-
 // Never destroyed: links may outlive every other static at exit.
-ReserveDeReps& reserve()
+KELReserve<sizeof(KELIRep), alignof(KELIRep)>& reserve()
 {
-    static ReserveDeReps* r = new ReserveDeReps;
+    static auto* r = new KELReserve<sizeof(KELIRep), alignof(KELIRep)>;
     return *r;
 }
 } // namespace

@@ -4,6 +4,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELIRep.h"
 #include "engine/KELModels.h"
+#include "engine/KELReserve.h"
 #include "engine/KELServeurDeLiens.h"
 #include "engine/runtime/Log.h"
 #include "engine/store/KELLog.h"
@@ -166,6 +167,30 @@ std::string KELO::dateTxt() const { return duLien()->outDateTxt(); }
 // KELI
 
 KELI::KELI() = default;
+
+namespace {
+// Never destroyed: links may outlive every other static at exit.
+KELReserve<sizeof(KELI), alignof(KELI)>& reserveDeLiens()
+{
+    static auto* r = new KELReserve<sizeof(KELI), alignof(KELI)>;
+    return *r;
+}
+} // namespace
+
+void* KELI::operator new(std::size_t taille)
+{
+    return taille == sizeof(KELI) ? reserveDeLiens().prendre() : ::operator new(taille);
+}
+
+void KELI::operator delete(void* p, std::size_t taille)
+{
+    if (!p)
+        return;
+    if (taille == sizeof(KELI))
+        reserveDeLiens().rendre(p);
+    else
+        ::operator delete(p, taille);
+}
 KELI::~KELI()
 {
     // Another link may come to live at this address.

@@ -145,6 +145,11 @@ public:
 
     std::string kelClasse() const override { return "KELI"; }
 
+    // A base holds a plain link object for every link: those come from a free list of their own
+    // (subclasses, being larger, from the ordinary heap).
+    static void* operator new(std::size_t taille);
+    static void operator delete(void* p, std::size_t taille);
+
     KELId parentInt() const override { return parentInt_; }
     KELId enfantInt() const override { return enfantInt_; }
     KELId relationInt() const override { return relationInt_; }
