@@ -250,12 +250,8 @@ void KELIRepRelation::ajouterAuxLiens(KELI* lien)
     if (!p || !e || liens_.contains(lien))
         return;
     liens_.add(lien);
-    Voisins& duParent = mapDuParent_.entree(p);
-    duParent.autres.add(e);
-    duParent.liens.add(lien);
-    Voisins& deLEnfant = mapDeLEnfant_.entree(e);
-    deLEnfant.autres.add(p);
-    deLEnfant.liens.add(lien);
+    if (indexesVivants_)
+        indexerLeLien(lien, p, e);
     p->majDActivationDuLienParent(lien, c);
     e->majDActivationDuLienEnfant(lien, c);
     c->informerActivationParent(p->idInt(), lien);
@@ -263,6 +259,35 @@ void KELIRepRelation::ajouterAuxLiens(KELI* lien)
     c->informerActivation(lien_->idInt(), lien);
     if (selCtrlR_)
         selCtrlR_->majDActivationDuLien(lien);
+}
+
+void KELIRepRelation::indexerLeLien(KELI* lien, KELI* p, KELI* e)
+{
+    Voisins& duParent = mapDuParent_.entree(p);
+    duParent.autres.add(e);
+    duParent.liens.add(lien);
+    Voisins& deLEnfant = mapDeLEnfant_.entree(e);
+    deLEnfant.autres.add(p);
+    deLEnfant.liens.add(lien);
+}
+
+// The indexes are made from the active list the first time one is read and kept up to date from
+// then on. Most windows never read most relations' indexes (a context that only follows its
+// cursor, a timeline nobody browses): those pay for none, neither in memory nor at every crossing.
+void KELIRepRelation::indexer()
+{
+    charger();
+    if (indexesVivants_)
+        return;
+    indexesVivants_ = true;
+    for (KELI* lien : liens_.items()) {
+        // The objects the activation found, as the link's representation keeps them.
+        KELIRep* r = lien->representant(curseur_);
+        KELI* p = r && r->parentSiConnu() ? r->parentSiConnu() : KELServeurDeLiens::DonneMaintenantLeLienId(lien->parentInt());
+        KELI* e = r && r->enfantSiConnu() ? r->enfantSiConnu() : KELServeurDeLiens::DonneMaintenantLeLienId(lien->enfantInt());
+        if (p && e)
+            indexerLeLien(lien, p, e);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -399,8 +424,10 @@ void KELIRepRelation::enleverAuxLiens(KELI* lien)
     if (selCtrlR_)
         selCtrlR_->majDeDesactivationDuLien(lien);
     liens_.removeOne(lien);
-    retirer(mapDeLEnfant_, e, p, lien);
-    retirer(mapDuParent_, p, e, lien);
+    if (indexesVivants_) {
+        retirer(mapDeLEnfant_, e, p, lien);
+        retirer(mapDuParent_, p, e, lien);
+    }
     p->majDeDesactivationDuLienParent(lien, c);
     e->majDeDesactivationDuLienEnfant(lien, c);
     c->informerDesactivationParent(p->idInt(), lien);
@@ -418,25 +445,25 @@ const std::vector<KELI*>* KELIRepRelation::listeDe(const Index& map, KELI* cle, 
 
 const std::vector<KELI*>* KELIRepRelation::enfantsDuParent(KELI* parent)
 {
-    charger();
+    indexer();
     return listeDe(mapDuParent_, parent, &Voisins::autres);
 }
 
 const std::vector<KELI*>* KELIRepRelation::parentsDeLEnfant(KELI* enfant)
 {
-    charger();
+    indexer();
     return listeDe(mapDeLEnfant_, enfant, &Voisins::autres);
 }
 
 const std::vector<KELI*>* KELIRepRelation::liensDuParent(KELI* parent)
 {
-    charger();
+    indexer();
     return listeDe(mapDuParent_, parent, &Voisins::liens);
 }
 
 const std::vector<KELI*>* KELIRepRelation::liensDeLEnfant(KELI* enfant)
 {
-    charger();
+    indexer();
     return listeDe(mapDeLEnfant_, enfant, &Voisins::liens);
 }
 
@@ -511,5 +538,6 @@ void KELIRepRelation::lachePrise()
     modelParentConnu_ = modelEnfantConnu_ = false;
     mapDuParent_.clear();
     mapDeLEnfant_.clear();
+    indexesVivants_ = false;
     KELIRep::lachePrise();
 }

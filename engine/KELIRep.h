@@ -196,6 +196,8 @@ private:
         std::uint32_t suivant_ = 0;        // entries handed out so far
         std::vector<std::uint32_t> libres_; // freed entries
     };
+    void indexer();
+    void indexerLeLien(KELI* lien, KELI* p, KELI* e);
     static const std::vector<KELI*>* listeDe(const Index& map, KELI* cle, Bag Voisins::*liste);
     static void retirer(Index& map, KELI* cle, KELI* autre, KELI* lien);
 
@@ -208,5 +210,6 @@ private:
     bool modelEnfantConnu_ = false;
     Index mapDuParent_;  // parent -> its children and its links
     Index mapDeLEnfant_; // child -> its parents and its links
+    bool indexesVivants_ = false; // both indexes made (on first read) and kept since
     std::unique_ptr<KELSelCtrlRelation> selCtrlR_;
 };

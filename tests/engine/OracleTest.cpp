@@ -427,7 +427,45 @@ protected:
 
     // ---- Checks
 
-    std::string verifierTout()
+    // The parent and child indexes of window i are first read at step 250 * (i + 1), so that
+    // they are made from a full active list in the middle of the run and kept up from then on;
+    // they must say what the active list says.
+    std::string verifierLesIndex(std::size_t i)
+    {
+        KELICc* w = fenetres[i];
+        std::map<KELI*, std::set<KELI*>> enfants, parents, liensP, liensE;
+        for (KELI* l : rel->liens(w)) {
+            KELI* p = KELServeurDeLiens::DonneMaintenantLeLienId(l->parentInt());
+            KELI* e = KELServeurDeLiens::DonneMaintenantLeLienId(l->enfantInt());
+            enfants[p].insert(e);
+            parents[e].insert(p);
+            liensP[p].insert(l);
+            liensE[e].insert(l);
+        }
+        auto comparer = [&](const std::vector<KELI*>* liste, const std::map<KELI*, std::set<KELI*>>& attendu,
+                            KELI* cle, const char* quoi) -> std::string {
+            auto it = attendu.find(cle);
+            if (!liste)
+                return it == attendu.end() ? std::string() : std::string(quoi) + " missing for " + idDe(cle);
+            const std::set<KELI*> vus(liste->begin(), liste->end());
+            if (vus.size() != liste->size())
+                return std::string(quoi) + " lists a member twice for " + idDe(cle);
+            if (it == attendu.end() || vus != it->second)
+                return std::string(quoi) + " differs for " + idDe(cle);
+            return {};
+        };
+        for (KELI* o : objets) {
+            for (std::string f : {comparer(rel->enfantsDuParent(o, w), enfants, o, "children"),
+                                  comparer(rel->parentsDeLEnfant(o, w), parents, o, "parents"),
+                                  comparer(rel->liensDuParent(o, w), liensP, o, "parent's links"),
+                                  comparer(rel->liensDeLEnfant(o, w), liensE, o, "child's links")})
+                if (!f.empty())
+                    return "window " + std::to_string(w->idInt()) + ": " + f;
+        }
+        return {};
+    }
+
+    std::string verifierTout(int step = kSteps)
     {
         std::string t = KELServeurDeLiens::GrandTableau().verifier();
         if (!t.empty())
@@ -466,6 +504,9 @@ protected:
                 difference(balances[i]->actifs, actifs, "told active but not listed:") ||
                 difference(actifs, balances[i]->actifs, "listed but never told:"))
                 return why.str();
+            if (step >= 250 * static_cast<int>(i + 1))
+                if (std::string f = verifierLesIndex(i); !f.empty())
+                    return f;
         }
         if (touche) {
             const KELDate in = KELServeurDeLiens::InDateForLienNum(touche->idInt());
@@ -527,7 +568,7 @@ TEST_F(Oracle, RandomActsAgreeWithBruteForceAndWithTheStore)
             for (auto& b : balances)
                 croisements += b->trace.size();
         }
-        const std::string faute = verifierTout();
+        const std::string faute = verifierTout(step);
         if (!faute.empty()) {
             std::string histoire;
             for (const auto& a : derniers)
