@@ -288,14 +288,16 @@ private:
         const KELICc* curseur;
         const KELICc* contexte;
     };
-    // Two ways a set, so that a link asked for in a cursor and in its context keeps both.
-    static constexpr std::size_t kVus = 512;
+    // Two ways a set, so that a link asked for in a cursor and in its context keeps both. Large
+    // enough to hold the Objects a jump meets between entering and leaving a window: finding one
+    // again otherwise walks its representations, a cache miss each.
+    static constexpr std::size_t kVus = 8192;
     static constexpr std::size_t kVoies = 2;
     static inline VuDans vus_[kVus][kVoies] = {};
     static VuDans* vus(const KELI* lien)
     {
         const auto p = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(lien));
-        return vus_[(p * 0x9E3779B97F4A7C15ull) >> 55]; // the top 9 bits: kVus sets
+        return vus_[(p * 0x9E3779B97F4A7C15ull) >> 51]; // the top 13 bits: kVus sets
     }
     void oublierVu() const;
 
