@@ -55,9 +55,7 @@ KELI* KELIRep::enfant()
 
 KELI* KELIRep::relation()
 {
-    if (!relation_)
-        relation_ = KELServeurDeLiens::LienForInt(lien_->relationInt(), curseur_);
-    return relation_;
+    return KELServeurDeLiens::LienForInt(lien_->relationInt(), curseur_);
 }
 
 KELValue KELIRep::nom()
@@ -92,7 +90,6 @@ void KELIRep::lachePrise()
 {
     parent_ = nullptr;
     enfant_ = nullptr;
-    relation_ = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -204,7 +201,40 @@ void KELIRepModel::lachePrise()
 const std::vector<KELI*>& KELIRepRelation::liens()
 {
     charger();
-    return liens_.items();
+    if (liens_.size() != nbLiens_)
+        compacter();
+    return liens_;
+}
+
+void KELIRepRelation::compacter()
+{
+    std::size_t w = 0;
+    for (KELI* lien : liens_) {
+        if (!lien)
+            continue;
+        if (KELIRep* rep = lien->representant(curseur_); rep && rep->actifDansLaRelation_)
+            rep->placeDansLaRelation_ = static_cast<std::uint32_t>(w);
+        else if (auto it = orphelins_.find(lien); it != orphelins_.end())
+            it->second = static_cast<std::uint32_t>(w);
+        liens_[w++] = lien;
+    }
+    liens_.resize(w);
+}
+
+bool KELIRepRelation::siActif(KELI* lien) const
+{
+    const KELIRep* rep = lien ? lien->representant(curseur_) : nullptr;
+    return rep && rep->actifDansLaRelation_;
+}
+
+void KELIRepRelation::oublierLeLien(KELIRep* rep)
+{
+    // The link stays listed, as it was never deactivated; a representation it gets again takes
+    // its place back.
+    const std::uint32_t place = rep->placeDansLaRelation_;
+    if (place < liens_.size() && liens_[place] == rep->lien())
+        orphelins_[rep->lien()] = place;
+    rep->actifDansLaRelation_ = false;
 }
 
 void KELIRepRelation::charger()
@@ -236,7 +266,7 @@ void KELIRepRelation::charger()
 std::size_t KELIRepRelation::nbDeLiens()
 {
     charger();
-    return liens_.size();
+    return nbLiens_;
 }
 
 void KELIRepRelation::ajouterAuxLiens(KELI* lien)
@@ -247,9 +277,27 @@ void KELIRepRelation::ajouterAuxLiens(KELI* lien)
     KELI* p = lien->parent(c);
     KELI* e = lien->enfant(c);
     charger();
-    if (!p || !e || liens_.contains(lien))
+    if (!p || !e)
         return;
-    liens_.add(lien);
+    KELIRep* rep = lien->representant(c);
+    if (!rep || rep->actifDansLaRelation_)
+        return;
+    if (!orphelins_.empty()) {
+        if (auto it = orphelins_.find(lien); it != orphelins_.end()) {
+            rep->actifDansLaRelation_ = true;
+            rep->placeDansLaRelation_ = it->second;
+            orphelins_.erase(it);
+            return;
+        }
+    }
+    // A list that keeps its size while links come and go would otherwise grow its holes without
+    // bound until someone reads it.
+    if (liens_.size() > 64 && liens_.size() > 4 * nbLiens_)
+        compacter();
+    rep->actifDansLaRelation_ = true;
+    rep->placeDansLaRelation_ = static_cast<std::uint32_t>(liens_.size());
+    liens_.push_back(lien);
+    ++nbLiens_;
     if (indexesVivants_)
         indexerLeLien(lien, p, e);
     p->majDActivationDuLienParent(lien, c);
@@ -280,7 +328,9 @@ void KELIRepRelation::indexer()
     if (indexesVivants_)
         return;
     indexesVivants_ = true;
-    for (KELI* lien : liens_.items()) {
+    for (KELI* lien : liens_) {
+        if (!lien)
+            continue;
         // The objects the activation found, as the link's representation keeps them.
         KELIRep* r = lien->representant(curseur_);
         KELI* p = r && r->parentSiConnu() ? r->parentSiConnu() : KELServeurDeLiens::DonneMaintenantLeLienId(lien->parentInt());
@@ -415,7 +465,10 @@ void KELIRepRelation::retirer(Index& map, KELI* cle, KELI* autre, KELI* lien)
 void KELIRepRelation::enleverAuxLiens(KELI* lien)
 {
     KELICc* c = curseur_;
-    if (c->siIncluLeLien(lien) || !liens_.contains(lien))
+    if (c->siIncluLeLien(lien))
+        return;
+    KELIRep* rep = lien->representant(c);
+    if (!rep || !rep->actifDansLaRelation_)
         return;
     KELI* p = lien->parent(c);
     KELI* e = lien->enfant(c);
@@ -423,7 +476,9 @@ void KELIRepRelation::enleverAuxLiens(KELI* lien)
         return;
     if (selCtrlR_)
         selCtrlR_->majDeDesactivationDuLien(lien);
-    liens_.removeOne(lien);
+    liens_[rep->placeDansLaRelation_] = nullptr;
+    --nbLiens_;
+    rep->actifDansLaRelation_ = false;
     if (indexesVivants_) {
         retirer(mapDeLEnfant_, e, p, lien);
         retirer(mapDuParent_, p, e, lien);
@@ -532,7 +587,12 @@ KELSelCtrlRelation* KELIRepRelation::selCtrlRelation()
 
 void KELIRepRelation::lachePrise()
 {
+    for (KELI* lien : liens_)
+        if (KELIRep* rep = lien ? lien->representant(curseur_) : nullptr)
+            rep->actifDansLaRelation_ = false;
     liens_.clear();
+    nbLiens_ = 0;
+    orphelins_.clear();
     liensCharges_ = false;
     modelParent_ = modelEnfant_ = nullptr;
     modelParentConnu_ = modelEnfantConnu_ = false;

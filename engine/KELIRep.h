@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <bit>
+#include <unordered_map>
 #include <cstdint>
 #include <vector>
 
@@ -77,11 +78,10 @@ public:
     // The same when the caller has just woken the object for this cursor (nullptr: look it up).
     KELI* parentConnu(KELI* p) { return parent_ ? parent_ : (p ? (parent_ = p) : parent()); }
     KELI* enfantConnu(KELI* e) { return enfant_ ? enfant_ : (e ? (enfant_ = e) : enfant()); }
-    KELI* relationConnue(KELI* r) { return relation_ ? relation_ : (r ? (relation_ = r) : relation()); }
+    KELI* relationConnue(KELI* r) { return r ? r : relation(); }
     // What was found already, without looking (nullptr when not yet).
     KELI* parentSiConnu() const { return parent_; }
     KELI* enfantSiConnu() const { return enfant_; }
-    KELI* relationSiConnue() const { return relation_; }
     KELValue nom();
     KELI* enfantDeRelInt(KELId rel);
     virtual void lachePrise();
@@ -89,12 +89,17 @@ public:
 protected:
     KELICc* curseur_; // not owned: cursors live for the run
     KELI* lien_;      // not owned: the link owns this representation
-    KELI* parent_ = nullptr;   // all three found on first use; links live for the run
+    KELI* parent_ = nullptr; // both found on first use; links live for the run
     KELI* enfant_ = nullptr;
-    KELI* relation_ = nullptr;
 
 private:
     friend class KELI;
+    friend class KELIRepRelation;
+    // Whether the link is in its relation's active list for this cursor, and where: the list
+    // keeps no index of its own, since the crossing that adds or removes a link has just read
+    // the link's representation (a large list's index is a cache miss at every crossing).
+    bool actifDansLaRelation_ = false;
+    std::uint32_t placeDansLaRelation_ = 0;
     // The link's representations form a list in order of addition; each owns the next.
     std::unique_ptr<KELIRep> suivant_;
 };
@@ -127,7 +132,9 @@ public:
     void charger();
     void ajouterAuxLiens(KELI* lien);
     void enleverAuxLiens(KELI* lien);
-    bool siActif(KELI* lien) const { return liens_.contains(lien); }
+    bool siActif(KELI* lien) const;
+    // A link active here whose representation goes away without a deactivation.
+    void oublierLeLien(KELIRep* rep);
 
     // nullptr when there is none (never an empty list).
     const std::vector<KELI*>* enfantsDuParent(KELI* parent);
@@ -201,7 +208,12 @@ private:
     static const std::vector<KELI*>* listeDe(const Index& map, KELI* cle, Bag Voisins::*liste);
     static void retirer(Index& map, KELI* cle, KELI* autre, KELI* lien);
 
-    KELOrderedSet<KELI> liens_;
+    void compacter();
+
+    std::vector<KELI*> liens_; // in order of activation; nullptr where a link left
+    std::size_t nbLiens_ = 0;
+    // Listed links that lost their representation without leaving (their places).
+    std::unordered_map<KELI*, std::uint32_t> orphelins_;
     bool liensCharges_ = false;
     bool chargement_ = false;
     KELI* modelParent_ = nullptr;

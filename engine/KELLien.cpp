@@ -328,6 +328,11 @@ void KELI::enleverLeCurseur(KELICc* curseur)
         *r = std::move(rep->suivant_);
         ++repsEnleves_;
         oublierVu();
+        if (rep->actifDansLaRelation_) {
+            KELI* relation = KELServeurDeLiens::DonneMaintenantLeLienId(relationInt_);
+            if (auto* rr = relation ? dynamic_cast<KELIRepRelation*>(relation->representant(curseur)) : nullptr)
+                rr->oublierLeLien(rep.get());
+        }
         return;
     }
 }
@@ -470,8 +475,6 @@ KELI* KELI::enfant(KELICc* curseur)
 
 KELI* KELI::relation(KELICc* curseur)
 {
-    if (KELIRep* connu = representant(curseur); connu && connu->relationSiConnue())
-        return connu->relationSiConnue();
     KELI* r = KELServeurDeLiens::LienForInt(relationInt_, curseur);
     KELIRep* rep = repPour(this, curseur);
     return rep ? rep->relationConnue(r) : nullptr;

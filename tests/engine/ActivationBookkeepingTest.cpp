@@ -208,4 +208,16 @@ TEST_F(LinkBase, AskingAgainAfterARepresentationIsLostGivesItBack)
     EXPECT_FALSE(objet->siContientLeCurseur(c));
     EXPECT_EQ(KELServeurDeLiens::LienForInt(id, c), objet);
     EXPECT_TRUE(objet->siContientLeCurseur(c));
+    // Its relation still lists it once in each window, active, and lets it go when it ends.
+    auto* rel = dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(objet->relationInt(), c));
+    ASSERT_NE(rel, nullptr);
+    for (KELICc* w : {static_cast<KELICc*>(c), ctx}) {
+        const std::vector<KELI*> liste = rel->liens(w);
+        EXPECT_EQ(std::count(liste.begin(), liste.end(), objet), 1) << w->idInt();
+    }
+    objet->placeOutDate(ctx->inDate() - 1.0, c);
+    for (KELICc* w : {static_cast<KELICc*>(c), ctx}) {
+        const std::vector<KELI*> liste = rel->liens(w);
+        EXPECT_EQ(std::count(liste.begin(), liste.end(), objet), 0) << w->idInt();
+    }
 }
