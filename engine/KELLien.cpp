@@ -10,6 +10,7 @@
 #include "engine/store/KELLog.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 #include <cmath>
 #include <cstring>
@@ -119,7 +120,7 @@ void KELI::scannToiAGaucheCurseur(KELICc* curseur)
         }
         return;
     }
-    KELI* relation = KELServeurDeLiens::LienForInt(relationInt_, curseur);
+    KELI* relation = KELServeurDeLiens::LienForInt(relationInt(), curseur);
     for (KELICc* fenetre : KELServeurDeLiens::Fenetres()) {
         if (fenetre == this || !fenetre->siIncluLeLien(this))
             continue;
@@ -195,7 +196,32 @@ KELI::~KELI()
 {
     // Another link may come to live at this address.
     oublierVu();
+    if (idInt_ == kGrand || parentInt_ == kGrand || enfantInt_ == kGrand || relationInt_ == kGrand ||
+        baseInt_ == kGrand)
+        oublierLesGrands();
 }
+
+namespace {
+std::unordered_map<const KELLien*, std::array<KELId, 5>>& grands()
+{
+    static std::unordered_map<const KELLien*, std::array<KELId, 5>> table;
+    return table;
+}
+} // namespace
+
+std::uint32_t KELLien::retenirGrand(Champ champ, KELId v) const
+{
+    grands()[this][champ] = v;
+    return kGrand;
+}
+
+KELId KELLien::grand(Champ champ) const
+{
+    auto it = grands().find(this);
+    return it == grands().end() ? kGrand : it->second[champ];
+}
+
+void KELLien::oublierLesGrands() const { grands().erase(this); }
 
 void KELI::retenirVuDans(const KELICc* curseur, const KELICc* contexte) const
 {
@@ -251,7 +277,7 @@ int KELI::compareOutDate(const KELI& other) const
         return 1;
     if (outDate_ < other.outDate_)
         return -1;
-    return idInt_ < other.idInt_ ? 1 : 0;
+    return idInt() < other.idInt() ? 1 : 0;
 }
 
 KELIRep* KELI::representant(const KELICc* curseur) const
@@ -329,7 +355,7 @@ void KELI::enleverLeCurseur(KELICc* curseur)
         ++repsEnleves_;
         oublierVu();
         if (rep->actifDansLaRelation_) {
-            KELI* relation = KELServeurDeLiens::DonneMaintenantLeLienId(relationInt_);
+            KELI* relation = KELServeurDeLiens::DonneMaintenantLeLienId(relationInt());
             if (auto* rr = relation ? dynamic_cast<KELIRepRelation*>(relation->representant(curseur)) : nullptr)
                 rr->oublierLeLien(rep.get());
         }
@@ -374,13 +400,13 @@ void KELI::entreDansLaFenetre(KELLien* e, KELICc* curseur)
 {
     KELI* c = e->lienIn();
     if (c->siCurseur()) {
-        KELI* relation = KELServeurDeLiens::LienForInt(relationInt_, curseur);
+        KELI* relation = KELServeurDeLiens::LienForInt(relationInt(), curseur);
         auto* fenetre = static_cast<KELICc*>(c);
         if (relation && relation->siContientLeCurseur(fenetre)) {
             ajouterLeCurseur(fenetre);
             relation->ajouterAuxCurseursLeLien(this);
         }
-    } else if (relationInt_ == c->idInt()) {
+    } else if (relationInt() == c->idInt()) {
         c->ajouterAuxCurseursLeLien(this);
     }
 }
@@ -391,7 +417,7 @@ void KELI::sortDeLaFenetre(KELLien* e, KELICc* curseur)
     if (!c->siCurseur())
         return;
     auto* fenetre = static_cast<KELICc*>(c);
-    KELI* relation = KELServeurDeLiens::LienForInt(relationInt_, curseur);
+    KELI* relation = KELServeurDeLiens::LienForInt(relationInt(), curseur);
     if (relation)
         relation->enleverLeLien(this, fenetre);
     enleverLeCurseur(fenetre);
@@ -459,7 +485,7 @@ KELI* KELI::parent(KELICc* curseur)
 {
     if (KELIRep* connu = representant(curseur); connu && connu->parentSiConnu())
         return connu->parentSiConnu();
-    KELI* p = KELServeurDeLiens::LienForInt(parentInt_, curseur);
+    KELI* p = KELServeurDeLiens::LienForInt(parentInt(), curseur);
     KELIRep* rep = repPour(this, curseur);
     return rep ? rep->parentConnu(p) : nullptr;
 }
@@ -468,14 +494,14 @@ KELI* KELI::enfant(KELICc* curseur)
 {
     if (KELIRep* connu = representant(curseur); connu && connu->enfantSiConnu())
         return connu->enfantSiConnu();
-    KELI* e = KELServeurDeLiens::LienForInt(enfantInt_, curseur);
+    KELI* e = KELServeurDeLiens::LienForInt(enfantInt(), curseur);
     KELIRep* rep = repPour(this, curseur);
     return rep ? rep->enfantConnu(e) : nullptr;
 }
 
 KELI* KELI::relation(KELICc* curseur)
 {
-    KELI* r = KELServeurDeLiens::LienForInt(relationInt_, curseur);
+    KELI* r = KELServeurDeLiens::LienForInt(relationInt(), curseur);
     KELIRep* rep = repPour(this, curseur);
     return rep ? rep->relationConnue(r) : nullptr;
 }
@@ -593,17 +619,17 @@ void KELI::oublierLesChannels() { channels().clear(); }
 
 KELId KELI::channelInt()
 {
-    if (auto it = channels().find(idInt_); it != channels().end())
+    if (auto it = channels().find(idInt()); it != channels().end())
         return it->second;
     static constexpr KELId kViewers[] = {1000152, 1000157, 1000162, 1000167};
     for (KELId rel : kViewers) {
-        KELIds ids = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(idInt_, rel);
+        KELIds ids = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(idInt(), rel);
         if (!ids)
             continue;
         KELI* lien = KELServeurDeLiens::LienForInt(ids->front(), nullptr);
         if (!lien)
             return 0;
-        channels()[idInt_] = lien->parentInt();
+        channels()[idInt()] = lien->parentInt();
         return lien->parentInt();
     }
     return 0;
@@ -611,8 +637,8 @@ KELId KELI::channelInt()
 
 void KELI::setChannelInt(KELId channel)
 {
-    if (channel && idInt_)
-        channels().emplace(idInt_, channel);
+    if (channel && idInt())
+        channels().emplace(idInt(), channel);
 }
 
 void KELI::logLienIn(KELICc* curseur)
@@ -620,16 +646,16 @@ void KELI::logLienIn(KELICc* curseur)
     if (!curseur)
         curseur = KELServeurDeLiens::CurseurGlobal();
     char line[512];
-    std::snprintf(line, sizeof line, "%s (%ld):", kelClasse().c_str(), static_cast<long>(idInt_));
+    std::snprintf(line, sizeof line, "%s (%ld):", kelClasse().c_str(), static_cast<long>(idInt()));
     KELLog::LogInfo(line);
     auto objet = [&](const char* label, KELI* o, KELId id) {
         std::snprintf(line, sizeof line, "  %s: %s (%ld)", label, o ? o->kelClasse().c_str() : "(null)",
                       static_cast<long>(id));
         KELLog::LogInfo(line);
     };
-    objet("Enfant  ", enfant(curseur), enfantInt_);
-    objet("Parent  ", parent(curseur), parentInt_);
-    objet("Relation", relation(curseur), relationInt_);
+    objet("Enfant  ", enfant(curseur), enfantInt());
+    objet("Parent  ", parent(curseur), parentInt());
+    objet("Relation", relation(curseur), relationInt());
     const std::size_t n = grandTableau() ? grandTableau()->count() : 0;
     std::snprintf(line, sizeof line, "  Index GT : %ld/%ld", static_cast<long>(gtIndexInt()), static_cast<long>(n));
     KELLog::LogInfo(line);

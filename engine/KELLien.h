@@ -66,19 +66,20 @@ class KELLien {
 public:
     virtual ~KELLien() = default;
 
-    KELId idInt() const { return idInt_; }
-    void assignerIdInt(KELId id) { idInt_ = id; }
-    std::string idTxt() const { return std::to_string(static_cast<long>(idInt_)); }
+    KELId idInt() const { return etendu(idInt_, kChampId); }
+    void assignerIdInt(KELId id) { idInt_ = compacter(kChampId, id); }
+    std::string idTxt() const { return std::to_string(static_cast<long>(idInt())); }
 
-    std::size_t gtIndexInt() const { return gtIndexInt_; }
+    std::size_t gtIndexInt() const { return gtIndexInt_ == kHorsTableau ? 0 : gtIndexInt_; }
     void assignerGtIndexInt(std::size_t i) { gtIndexInt_ = static_cast<std::uint32_t>(i); }
 
-    // The one event table; nullptr until this event stands in it.
-    KELGrandTableau* grandTableau() const { return dansLeTableau_ ? tableau_ : nullptr; }
+    // The one event table; nullptr until this event stands in it (events never leave it).
+    KELGrandTableau* grandTableau() const { return gtIndexInt_ != kHorsTableau ? tableau_ : nullptr; }
     void referencerGrandTableau(KELGrandTableau* gt)
     {
         tableau_ = gt;
-        dansLeTableau_ = gt != nullptr;
+        if (!gt)
+            gtIndexInt_ = kHorsTableau;
     }
 
     virtual std::string kelClasse() const = 0;
@@ -100,11 +101,25 @@ public:
     virtual void scannToiAGaucheCurseur(KELICc* curseur);
 
 protected:
+    // Ids and values are kept in 32 bits: a base holds millions of links, and the ids the store
+    // hands out stay below 10^9. A value that does not fit (a store written by other means) is
+    // kept whole in a table beside the links, and the field only says so.
+    static constexpr std::uint32_t kGrand = 0xFFFFFFFFu;
+    enum Champ { kChampId, kChampParent, kChampEnfant, kChampRelation, kChampBase, kNbChamps };
+    std::uint32_t compacter(Champ champ, KELId v) const
+    {
+        return v < kGrand ? static_cast<std::uint32_t>(v) : retenirGrand(champ, v);
+    }
+    KELId etendu(std::uint32_t v, Champ champ) const { return v != kGrand ? v : grand(champ); }
+    std::uint32_t retenirGrand(Champ champ, KELId v) const;
+    KELId grand(Champ champ) const;
+    void oublierLesGrands() const;
+
     // There is one table for all links; keeping it out of every event saves memory on large bases.
     static inline KELGrandTableau* tableau_ = nullptr; // not owned
-    KELId idInt_ = 0;
-    std::uint32_t gtIndexInt_ = 0;
-    bool dansLeTableau_ = false;
+    static constexpr std::uint32_t kHorsTableau = 0xFFFFFFFFu;
+    std::uint32_t idInt_ = 0;
+    std::uint32_t gtIndexInt_ = kHorsTableau;
 };
 
 // The end event of a link; lives inside its link.
@@ -150,17 +165,17 @@ public:
     static void* operator new(std::size_t taille);
     static void operator delete(void* p, std::size_t taille);
 
-    KELId parentInt() const override { return parentInt_; }
-    KELId enfantInt() const override { return enfantInt_; }
-    KELId relationInt() const override { return relationInt_; }
-    KELId baseInt() const { return baseInt_; }
-    void assignerParentInt(KELId v) { parentInt_ = v; }
-    void assignerEnfantInt(KELId v) { enfantInt_ = v; }
-    void assignerRelationInt(KELId v) { relationInt_ = v; }
-    void assignerBaseInt(KELId v) { baseInt_ = v; }
-    std::string parentTxt() const { return std::to_string(static_cast<long>(parentInt_)); }
-    std::string enfantTxt() const { return std::to_string(static_cast<long>(enfantInt_)); }
-    std::string relationTxt() const { return std::to_string(static_cast<long>(relationInt_)); }
+    KELId parentInt() const final { return etendu(parentInt_, kChampParent); }
+    KELId enfantInt() const final { return etendu(enfantInt_, kChampEnfant); }
+    KELId relationInt() const final { return etendu(relationInt_, kChampRelation); }
+    KELId baseInt() const { return etendu(baseInt_, kChampBase); }
+    void assignerParentInt(KELId v) { parentInt_ = compacter(kChampParent, v); }
+    void assignerEnfantInt(KELId v) { enfantInt_ = compacter(kChampEnfant, v); }
+    void assignerRelationInt(KELId v) { relationInt_ = compacter(kChampRelation, v); }
+    void assignerBaseInt(KELId v) { baseInt_ = compacter(kChampBase, v); }
+    std::string parentTxt() const { return std::to_string(static_cast<long>(parentInt())); }
+    std::string enfantTxt() const { return std::to_string(static_cast<long>(enfantInt())); }
+    std::string relationTxt() const { return std::to_string(static_cast<long>(relationInt())); }
 
     KELDate inDate() const { return inDate_; }
     KELDate outDate() const { return outDate_; }
@@ -183,7 +198,7 @@ public:
     int compareOutDate(const KELI& other) const;
     int compareIdInt(const KELI& other) const
     {
-        return idInt_ > other.idInt_ ? 1 : (idInt_ < other.idInt_ ? -1 : 0);
+        return idInt() > other.idInt() ? 1 : (idInt() < other.idInt() ? -1 : 0);
     }
 
     // Per-cursor representations.
@@ -304,10 +319,10 @@ private:
     friend class KELO;
     static inline std::uint64_t repsEnleves_ = 0;
     bool siCroisementFutur_ = false; // first, so that it fills the base's padding
-    KELId parentInt_ = 0;
-    KELId enfantInt_ = 0;
-    KELId relationInt_ = 0;
-    KELId baseInt_ = 0;
+    std::uint32_t parentInt_ = 0;
+    std::uint32_t enfantInt_ = 0;
+    std::uint32_t relationInt_ = 0;
+    std::uint32_t baseInt_ = 0;
     KELDate inDate_ = 0.0;
     KELDate outDate_ = 0.0;
     std::unique_ptr<KELIRep> reps_; // the first representation; it owns the others

@@ -143,3 +143,36 @@ TEST_F(LinkBase, IdZeroAndUnknownClassesAnswerNothing)
     EXPECT_EQ(KELServeurDeLiens::LienForInt(150000000, global()), nullptr);
     EXPECT_TRUE(log.sink.contains("ERREUR!!! Classe 'NoSuchClass' inconnue!"));
 }
+
+// Links keep their ids in 32 bits; a row written by other means with larger values (or with the
+// one value that marks a large one) must still be read, used and written back whole.
+TEST_F(LinkBase, IdsBeyondThirtyTwoBitsAreKeptWhole)
+{
+    const KELId grandId = (KELId{1} << 33) + 5;
+    const KELId grandParent = 0xFFFFFFFFull; // exactly the marker
+    const KELId grandeBase = KELId{1} << 40;
+    storetest::run(path, {"INSERT INTO ZEVLETS VALUES (" + std::to_string(grandId) + ", " + std::to_string(grandeBase) +
+                          ", 'KELI', 100.0, 200.0, 7, " + std::to_string(grandParent) + ", 1000182);"});
+    KELI* lien = KELServeurDeLiens::LienForInt(grandId, global());
+    ASSERT_NE(lien, nullptr);
+    EXPECT_EQ(lien->idInt(), grandId);
+    EXPECT_EQ(lien->parentInt(), grandParent);
+    EXPECT_EQ(lien->enfantInt(), 7u);
+    EXPECT_EQ(lien->relationInt(), 1000182u);
+    EXPECT_EQ(lien->baseInt(), grandeBase);
+    EXPECT_EQ(lien->lienOut()->parentInt(), grandParent);
+    EXPECT_EQ(KELServeurDeLiens::LienForInt(grandId, global()), lien);
+
+    lien->placeInDate(150.0, global()); // rewrites the row from memory
+    EXPECT_EQ(KELServeurDeLiens::InDateForLienNum(grandId), 150.0);
+    EXPECT_EQ(KELServeurDeLiens::LienIntForParentInt(grandParent, 7, 1000182, 160.0), grandId);
+
+    // A link made afterwards at any address starts clean.
+    auto autre = std::make_unique<KELI>();
+    autre->assignerParentInt(3);
+    EXPECT_EQ(autre->parentInt(), 3u);
+    EXPECT_EQ(autre->baseInt(), 0u);
+    autre->assignerBaseInt(grandeBase);
+    autre->assignerBaseInt(9);
+    EXPECT_EQ(autre->baseInt(), 9u);
+}
