@@ -15,12 +15,16 @@ class KELReserve {
 public:
     void* prendre()
     {
-        if (!libres_)
-            trancher();
-        Bloc* b = libres_;
-        libres_ = b->suivant;
         ++vivants_;
-        return b;
+        if (libres_) {
+            Bloc* b = libres_;
+            libres_ = b->suivant;
+            return b;
+        }
+        // Blocks never handed out are not touched: a slice costs memory only as it is used.
+        if (prochainBloc_ == finDeTranche_)
+            trancher();
+        return prochainBloc_++;
     }
     void rendre(void* p)
     {
@@ -30,6 +34,7 @@ public:
         if (--vivants_ == 0) {
             libres_ = nullptr;
             tranches_.clear();
+            prochainBloc_ = finDeTranche_ = nullptr;
             prochaine_ = kPremiere;
         }
     }
@@ -44,17 +49,18 @@ private:
 
     void trancher()
     {
-        auto tranche = std::make_unique<Bloc[]>(prochaine_);
-        for (std::size_t i = prochaine_; i-- > 0;) {
-            tranche[i].suivant = libres_;
-            libres_ = &tranche[i];
-        }
+        // Left uninitialised on purpose (no value-initialisation of the blocks).
+        std::unique_ptr<Bloc[]> tranche(new Bloc[prochaine_]);
+        prochainBloc_ = tranche.get();
+        finDeTranche_ = prochainBloc_ + prochaine_;
         tranches_.push_back(std::move(tranche));
         prochaine_ = std::min(prochaine_ * 2, kPlusGrande);
     }
 
     std::vector<std::unique_ptr<Bloc[]>> tranches_;
     Bloc* libres_ = nullptr;
+    Bloc* prochainBloc_ = nullptr; // the newest slice's blocks not handed out yet
+    Bloc* finDeTranche_ = nullptr;
     std::size_t vivants_ = 0;
     std::size_t prochaine_ = kPremiere;
 };
