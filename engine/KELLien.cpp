@@ -686,19 +686,22 @@ std::uint64_t cleDeDate(KELDate d)
     return (u >> 63) ? ~u : (u | (std::uint64_t{1} << 63));
 }
 
+// Sixteen bytes a key: the date as above, and the event's rank (top two bits) over its place in
+// the batch.
 struct CleDEvenement {
     std::uint64_t date;
-    std::uint32_t rang;
-    KELLien* e;
+    std::uint32_t rangEtPlace;
 };
+constexpr std::uint32_t kMasqueDePlace = (1u << 30) - 1;
 
 bool clesAvant(const CleDEvenement& a, const CleDEvenement& b)
 {
-    return a.date != b.date ? a.date < b.date : a.rang < b.rang;
+    return a.date != b.date ? a.date < b.date : (a.rangEtPlace >> 30) < (b.rangEtPlace >> 30);
 }
 
-// Sorts by (date, rank) with least-significant-digit radix passes: a relation of a large base is
-// loaded as one batch, and comparison sorts spend most of that load.
+// Sorts by (date, rank) with least-significant-digit radix passes (the rank first, then the date
+// a digit at a time, skipping digits every key shares): a relation of a large base is loaded
+// as one batch, and a comparison sort would spend much of that load.
 void trierLesCles(std::vector<CleDEvenement>& cles)
 {
     const std::size_t n = cles.size();
@@ -707,8 +710,9 @@ void trierLesCles(std::vector<CleDEvenement>& cles)
         return;
     }
     std::vector<CleDEvenement> tampon(n);
+    std::vector<std::size_t> compte;
     auto passe = [&](auto chiffre, std::size_t base) {
-        std::vector<std::size_t> compte(base + 1, 0);
+        compte.assign(base + 1, 0);
         for (const CleDEvenement& c : cles)
             ++compte[chiffre(c) + 1];
         for (std::size_t b = 0; b < base; ++b)
@@ -720,7 +724,8 @@ void trierLesCles(std::vector<CleDEvenement>& cles)
             tampon[compte[chiffre(c)]++] = c;
         cles.swap(tampon);
     };
-    passe([](const CleDEvenement& c) { return static_cast<std::size_t>(c.rang); }, 3);
+    passe([](const CleDEvenement& c) { return static_cast<std::size_t>(c.rangEtPlace >> 30); }, 3);
+    // Eleven bits a pass: more buckets than that scatter each pass's writes beyond the cache.
     constexpr unsigned kBits = 11;
     for (unsigned decalage = 0; decalage < 64; decalage += kBits)
         passe([decalage](const CleDEvenement& c) {
@@ -728,7 +733,11 @@ void trierLesCles(std::vector<CleDEvenement>& cles)
         }, std::size_t{1} << kBits);
 }
 
-CleDEvenement cleDe(KELLien* e) { return CleDEvenement{cleDeDate(e->date()), static_cast<std::uint32_t>(e->rang()), e}; }
+CleDEvenement cleDe(const KELLien* e, std::size_t place)
+{
+    return CleDEvenement{cleDeDate(e->date()),
+                         (static_cast<std::uint32_t>(e->rang()) << 30) | static_cast<std::uint32_t>(place)};
+}
 } // namespace
 
 void KELGrandTableau::fusionnerLaFin(std::size_t debut)
@@ -736,45 +745,55 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
     if (debut >= events_.size())
         return;
     auto moins = [](const KELLien* a, const KELLien* b) { return avant(a, b); };
-    const auto milieu = events_.begin() + static_cast<std::ptrdiff_t>(debut);
     // The keys are read once: a batch can be a whole relation of a large base. Events of equal
     // (date, rank) may come out in any order (see the header); a link's own two events never tie.
+    const std::vector<KELLien*> lot(events_.begin() + static_cast<std::ptrdiff_t>(debut), events_.end());
+    const std::size_t k = lot.size();
+    if (k > kMasqueDePlace) {
+        // Beyond what a key can number (a billion events in one batch): one event at a time.
+        events_.resize(debut);
+        for (KELLien* e : lot)
+            insererUn(e);
+        return;
+    }
     std::vector<CleDEvenement> cles;
-    cles.reserve(static_cast<std::size_t>(events_.end() - milieu));
-    for (auto it = milieu; it != events_.end(); ++it)
-        cles.push_back(cleDe(*it));
+    cles.reserve(k);
+    for (std::size_t i = 0; i < k; ++i)
+        cles.push_back(cleDe(lot[i], i));
     trierLesCles(cles);
-    const std::size_t k = cles.size();
+    auto evenement = [&](const CleDEvenement& c) { return lot[c.rangEtPlace & kMasqueDePlace]; };
     if (k <= 64) {
         // A few events (a link made by the user): each is inserted on its own.
         events_.resize(debut);
         for (const CleDEvenement& c : cles)
-            insererUn(c.e);
+            insererUn(evenement(c));
         return;
     }
     // Nothing before the first new event's place moves: merge and renumber from there only.
     const std::size_t premier = static_cast<std::size_t>(
-        std::upper_bound(events_.begin(), milieu, cles.front().e, moins) - events_.begin());
+        std::upper_bound(events_.begin(), events_.begin() + static_cast<std::ptrdiff_t>(debut), evenement(cles.front()),
+                         moins) -
+        events_.begin());
     std::vector<KELLien*> fusion;
     fusion.reserve(events_.size() - premier);
     std::size_t a = premier, b = 0;
     if (a < debut) {
-        CleDEvenement ca = cleDe(events_[a]);
+        CleDEvenement ca = cleDe(events_[a], 0);
         while (b < k) {
             if (clesAvant(cles[b], ca)) {
-                fusion.push_back(cles[b++].e);
+                fusion.push_back(evenement(cles[b++]));
                 continue;
             }
-            fusion.push_back(ca.e);
+            fusion.push_back(events_[a]);
             if (++a == debut)
                 break;
-            ca = cleDe(events_[a]);
+            ca = cleDe(events_[a], 0);
         }
     }
     for (; a < debut; ++a)
         fusion.push_back(events_[a]);
     for (; b < k; ++b)
-        fusion.push_back(cles[b].e);
+        fusion.push_back(evenement(cles[b]));
     for (std::size_t i = 0; i < fusion.size(); ++i) {
         events_[premier + i] = fusion[i];
         fusion[i]->assignerGtIndexInt(premier + i);
