@@ -32,14 +32,35 @@ std::unordered_map<std::string, KELClasses::Fabrique>& registre()
     }();
     return r;
 }
+
+// A relation's rows mostly name one class: the last one found is tried first.
+struct Derniere {
+    std::string nom;
+    const KELClasses::Fabrique* fabrique = nullptr; // not owned: an entry of the registry
+};
+Derniere& derniere()
+{
+    static Derniere d;
+    return d;
+}
 } // namespace
 
-void KELClasses::ajouter(const std::string& nom, Fabrique fabrique) { registre()[nom] = std::move(fabrique); }
+void KELClasses::ajouter(const std::string& nom, Fabrique fabrique)
+{
+    registre()[nom] = std::move(fabrique);
+    derniere() = Derniere{};
+}
 
 std::unique_ptr<KELI> KELClasses::creer(const std::string& nom)
 {
+    Derniere& d = derniere();
+    if (d.fabrique && d.nom == nom)
+        return (*d.fabrique)();
     auto it = registre().find(nom);
-    return it == registre().end() ? nullptr : it->second();
+    if (it == registre().end())
+        return nullptr;
+    d = Derniere{nom, &it->second};
+    return it->second();
 }
 
 bool KELClasses::connue(const std::string& nom) { return registre().count(nom) != 0; }

@@ -40,6 +40,8 @@ std::size_t KELICc::nbDeDelegues(KELId lienInt) const
 template <class Message>
 void KELICc::informer(KELId lienInt, Message&& message)
 {
+    if (mapLienDelegues_.empty())
+        return;
     auto it = mapLienDelegues_.find(lienInt);
     if (it == mapLienDelegues_.end() || it->second.empty())
         return;

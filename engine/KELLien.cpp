@@ -120,8 +120,14 @@ void KELI::scannToiAGaucheCurseur(KELICc* curseur)
         }
         return;
     }
+    // Most links of a large base lie outside every window: those have nothing to do here (their
+    // relation was woken for the cursor when they were).
+    const std::vector<KELICc*>& fenetres = KELServeurDeLiens::Fenetres();
+    if (std::none_of(fenetres.begin(), fenetres.end(),
+                     [this](KELICc* f) { return f != this && f->siIncluLeLien(this); }))
+        return;
     KELI* relation = KELServeurDeLiens::LienForInt(relationInt(), curseur);
-    for (KELICc* fenetre : KELServeurDeLiens::Fenetres()) {
+    for (KELICc* fenetre : fenetres) {
         if (fenetre == this || !fenetre->siIncluLeLien(this))
             continue;
         if (relation && relation->siContientLeCurseur(fenetre)) {
