@@ -470,8 +470,9 @@ void KELIRepRelation::enleverAuxLiens(KELI* lien)
     KELIRep* rep = lien->representant(c);
     if (!rep || !rep->actifDansLaRelation_)
         return;
-    KELI* p = lien->parent(c);
-    KELI* e = lien->enfant(c);
+    // The objects the activation found are still the link's for this cursor.
+    KELI* p = rep->parentSiConnu() ? rep->parentSiConnu() : lien->parent(c);
+    KELI* e = rep->enfantSiConnu() ? rep->enfantSiConnu() : lien->enfant(c);
     if (!p || !e)
         return;
     if (selCtrlR_)
