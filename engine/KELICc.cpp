@@ -90,6 +90,14 @@ bool KELICc::siIncluLeLien(const KELI* lien) const
     return lien->inDate() <= outDate() && lien->outDate() > inDate();
 }
 
+bool KELICc::siVoitLeLien(const KELI* lien)
+{
+    if (siIncluLeLien(lien))
+        return true;
+    KELICc* c = contexte();
+    return c && c != this && c->siIncluLeLien(lien);
+}
+
 void KELICc::placeInDate(KELDate date, KELICc* curseur)
 {
     if (date > inDate()) {

@@ -52,6 +52,9 @@ public:
     virtual double calculerOffsetPrecedent() { return 0.0; }
     // Whether the window includes a link: L.in <= end and L.out > start (see KELLien.h).
     virtual bool siIncluLeLien(const KELI* lien) const;
+    // Whether the window or its context includes it: waking a link for a window that sees it in
+    // neither changes nothing.
+    bool siVoitLeLien(const KELI* lien);
     virtual KELICurseur* curseur() { return nullptr; }
     virtual KELIContexte* contexte() { return nullptr; }
     void reveilleToi(KELICc*) override {}

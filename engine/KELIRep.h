@@ -10,10 +10,10 @@
 #include "engine/KELLien.h"
 #include "engine/KELOrderedSet.h"
 
-#include <memory>
 #include <bit>
-#include <unordered_map>
 #include <cstdint>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 class KELIRepModel;

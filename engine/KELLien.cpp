@@ -461,22 +461,12 @@ void KELI::outEstPlaceHorsOut(KELLien*, KELICc*) { siCroisementFutur_ = true; }
 // ---------------------------------------------------------------------------------------------
 // Navigation
 
-// Waking a link for a window that includes neither it nor the window's context changes nothing:
-// most links of a large base lie outside every window.
-static bool siVisible(const KELI* lien, KELICc* fenetre)
-{
-    if (fenetre->siIncluLeLien(lien))
-        return true;
-    KELICc* contexte = fenetre->contexte();
-    return contexte && contexte != fenetre && contexte->siIncluLeLien(lien);
-}
-
 // A link asked about a cursor it was never woken for is woken for it first, so that paths read at
 // a parent cursor find the links of an object that was only loaded for another cursor.
 static KELIRep* repPour(KELI* lien, KELICc* curseur)
 {
     KELIRep* rep = lien->representant(curseur);
-    if (!rep && curseur && lien->idInt() && siVisible(lien, curseur)) {
+    if (!rep && curseur && lien->idInt() && curseur->siVoitLeLien(lien)) {
         KELServeurDeLiens::LienForInt(lien->idInt(), curseur);
         rep = lien->representant(curseur);
     }

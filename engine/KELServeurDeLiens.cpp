@@ -369,11 +369,9 @@ bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur, const std:
     });
     if (blocs.empty())
         return false;
-    // Asking for a known link in a window that includes neither it nor the window's context
-    // changes nothing: most links of a large relation lie outside every window.
+    // Most links of a large relation lie outside every window: asking for those changes nothing.
     auto demander = [](KELI* lien, KELICc* fenetre) {
-        KELICc* contexte = fenetre->contexte();
-        if (fenetre->siIncluLeLien(lien) || (contexte && contexte != fenetre && contexte->siIncluLeLien(lien)))
+        if (fenetre->siVoitLeLien(lien))
             LienForInt(lien->idInt(), fenetre);
     };
     const Groupe groupe;
