@@ -644,6 +644,19 @@ Valeurs& valeurs()
     }
     return *v;
 }
+
+// A value read once from the store is kept for the run (values never change under an id).
+template <class Cache, class Lire>
+KELValue enCache(Cache& cache, KELId id, Lire&& lire)
+{
+    if (auto it = cache.find(id); it != cache.end())
+        return it->second;
+    auto valeur = lire();
+    if (!valeur)
+        return {};
+    cache.emplace(id, *valeur);
+    return *valeur;
+}
 } // namespace
 
 KELValue KELServeurDeMots::BaseDuLien(const KELI* element) { return MotAvecBaseInt(element->baseInt()); }
@@ -651,13 +664,7 @@ KELValue KELServeurDeMots::BaseDuLien(const KELI* element) { return MotAvecBaseI
 KELValue KELServeurDeMots::MotAvecBaseInt(KELId id)
 {
     Valeurs& s = valeurs();
-    if (auto it = s.cacheMots.find(id); it != s.cacheMots.end())
-        return it->second;
-    auto mot = s.mots->motAvecBaseInt(id);
-    if (!mot)
-        return {};
-    s.cacheMots.emplace(id, *mot);
-    return *mot;
+    return enCache(s.cacheMots, id, [&] { return s.mots->motAvecBaseInt(id); });
 }
 
 KELId KELServeurDeMots::MotIntAvecBaseTxt(const std::string& mot) { return valeurs().mots->motIntAvecBaseTxt(mot); }
@@ -686,13 +693,7 @@ KELValue KELServeurDeNombres::BaseDuLien(const KELI* element) { return NombreAve
 KELValue KELServeurDeNombres::NombreAvecBaseInt(KELId id)
 {
     Valeurs& s = valeurs();
-    if (auto it = s.cacheNombres.find(id); it != s.cacheNombres.end())
-        return it->second;
-    auto n = s.nombres->nombreAvecBaseInt(id);
-    if (!n)
-        return {};
-    s.cacheNombres.emplace(id, *n);
-    return *n;
+    return enCache(s.cacheNombres, id, [&] { return s.nombres->nombreAvecBaseInt(id); });
 }
 
 KELId KELServeurDeNombres::NombreIntAvecBaseNum(double n) { return valeurs().nombres->nombreIntAvecBaseNum(n); }
