@@ -5,7 +5,11 @@
 
 #include <algorithm>
 
-KELICc::KELICc() = default;
+KELICc::KELICc()
+{
+    marquerCurseur();
+    lienOut()->marquerCurseur();
+}
 
 KELICc* KELICc::curseurGlobal() const
 {

@@ -28,7 +28,6 @@ class KELICc : public KELI {
 public:
     KELICc();
     std::string kelClasse() const override { return "KELICc"; }
-    bool siCurseur() const override { return true; }
 
     void ajouterLeDelegueDeMaj(KELDelegueDeMaj* delegue, KELId lienInt);
     void enleverLeDelegueDeMaj(KELDelegueDeMaj* delegue, KELId lienInt);

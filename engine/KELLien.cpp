@@ -166,8 +166,6 @@ void KELO::scannToiAGaucheCurseur(KELICc* curseur)
 KELId KELO::parentInt() const { return duLien()->parentInt(); }
 KELId KELO::enfantInt() const { return duLien()->enfantInt(); }
 KELId KELO::relationInt() const { return duLien()->relationInt(); }
-KELDate KELO::date() const { return duLien()->outDate(); }
-bool KELO::siCurseur() const { return duLien()->siCurseur(); }
 std::string KELO::dateTxt() const { return duLien()->outDateTxt(); }
 
 // ---------------------------------------------------------------------------------------------

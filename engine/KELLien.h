@@ -70,16 +70,23 @@ public:
     void assignerIdInt(KELId id) { idInt_ = compacter(kChampId, id); }
     std::string idTxt() const { return std::to_string(static_cast<long>(idInt())); }
 
-    std::size_t gtIndexInt() const { return gtIndexInt_ == kHorsTableau ? 0 : gtIndexInt_; }
-    void assignerGtIndexInt(std::size_t i) { gtIndexInt_ = static_cast<std::uint32_t>(i); }
+    std::size_t gtIndexInt() const
+    {
+        const std::uint32_t i = gtIndexInt_ & kIndex;
+        return i == kHorsTableau ? 0 : i;
+    }
+    void assignerGtIndexInt(std::size_t i)
+    {
+        gtIndexInt_ = (gtIndexInt_ & ~kIndex) | static_cast<std::uint32_t>(i);
+    }
 
     // The one event table; nullptr until this event stands in it (events never leave it).
-    KELGrandTableau* grandTableau() const { return gtIndexInt_ != kHorsTableau ? tableau_ : nullptr; }
+    KELGrandTableau* grandTableau() const { return (gtIndexInt_ & kIndex) != kHorsTableau ? tableau_ : nullptr; }
     void referencerGrandTableau(KELGrandTableau* gt)
     {
         tableau_ = gt;
         if (!gt)
-            gtIndexInt_ = kHorsTableau;
+            gtIndexInt_ |= kHorsTableau;
     }
 
     virtual std::string kelClasse() const = 0;
@@ -88,12 +95,15 @@ public:
     virtual KELId parentInt() const { return 0; }
     virtual KELId enfantInt() const { return 0; }
     virtual KELId relationInt() const { return 0; }
-    virtual KELDate date() const { return 0.0; }
-    virtual bool siOut() const { return false; }
-    virtual bool siCurseur() const { return false; }
+    // Asked of every neighbour an event passes, so answered from the event itself, not by a call.
+    inline KELDate date() const;
+    bool siOut() const { return (gtIndexInt_ & kOut) != 0; }
+    bool siCurseur() const { return (gtIndexInt_ & kCurseur) != 0; }
 
     // Order of events of equal date (see the header comment).
     int rang() const { return siOut() ? (siCurseur() ? 2 : 0) : 1; }
+    // Said once by a cursor or context of itself and of its end event, when made.
+    void marquerCurseur() { gtIndexInt_ |= kCurseur; }
 
     // The passes. The root only logs.
     virtual void placeToiAGaucheCurseur(KELICc* curseur);
@@ -117,7 +127,12 @@ protected:
 
     // There is one table for all links; keeping it out of every event saves memory on large bases.
     static inline KELGrandTableau* tableau_ = nullptr; // not owned
-    static constexpr std::uint32_t kHorsTableau = 0xFFFFFFFFu;
+    // The position in the table shares its word with what kind of event this is: the top bits
+    // say end event and cursor or context, the rest is the index (a table of a billion events).
+    static constexpr std::uint32_t kOut = 0x80000000u;
+    static constexpr std::uint32_t kCurseur = 0x40000000u;
+    static constexpr std::uint32_t kIndex = 0x3FFFFFFFu;
+    static constexpr std::uint32_t kHorsTableau = kIndex;
     std::uint32_t idInt_ = 0;
     std::uint32_t gtIndexInt_ = kHorsTableau;
 };
@@ -125,16 +140,13 @@ protected:
 // The end event of a link; lives inside its link.
 class KELO final : public KELLien {
 public:
-    KELO() = default;
+    KELO() { gtIndexInt_ |= kOut; }
     std::string kelClasse() const override { return "KELO"; }
     KELI* lienIn() override { return duLien(); }
     KELO* lienOut() override { return this; }
     KELId parentInt() const override;
     KELId enfantInt() const override;
     KELId relationInt() const override;
-    KELDate date() const override;
-    bool siOut() const override { return true; }
-    bool siCurseur() const override;
     std::string dateTxt() const;
     std::string parentTxt() const { return "-"; }
     std::string enfantTxt() const { return "-"; }
@@ -145,6 +157,7 @@ public:
     void scannToiAGaucheCurseur(KELICc* curseur) override;
 
 private:
+    friend class KELLien;
     // The link this event lives in: it is always the link's own member, so it is found by
     // position instead of being pointed at (one pointer less for every link of the base).
     KELI* duLien() const;
@@ -188,7 +201,6 @@ public:
 
     KELI* lienIn() override { return this; }
     KELO* lienOut() override { return &lienOut_; }
-    KELDate date() const override { return inDate_; }
 
     bool siCroisementFutur() const { return siCroisementFutur_; }
     void setSiCroisementFutur(bool v) { siCroisementFutur_ = v; }
@@ -317,6 +329,7 @@ private:
     void oublierVu() const;
 
     friend class KELO;
+    friend class KELLien;
     static inline std::uint64_t repsEnleves_ = 0;
     bool siCroisementFutur_ = false; // first, so that it fills the base's padding
     std::uint32_t parentInt_ = 0;
@@ -342,6 +355,11 @@ inline KELI* KELO::duLien() const
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
+
+inline KELDate KELLien::date() const
+{
+    return siOut() ? static_cast<const KELO*>(this)->duLien()->outDate_ : static_cast<const KELI*>(this)->inDate_;
+}
 
 // The time-ordered event array.
 class KELGrandTableau {

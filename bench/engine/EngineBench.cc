@@ -540,7 +540,7 @@ void enregistrer()
         // At 10^6 the whole span takes too long while a step costs what it costs today: the jump
         // there is bounded to the last 20000 events.
         benchmark::RegisterBenchmark("jump", BM_JumpAcrossTheSpan)->Args({n, n >= 1000000 ? 20000L : 0L})
-            ->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
+            ->UseManualTime()->Iterations(std::getenv("TALLOMER_BENCH_JUMPS") ? std::atoi(std::getenv("TALLOMER_BENCH_JUMPS")) : 8)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("write_server", BM_WriteThroughServer)->Arg(n)->UseManualTime()
             ->Iterations(n >= 1000000 ? 200 : 2000)->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark("write_plain", BM_PlainReplace)->Arg(n)->UseManualTime()
