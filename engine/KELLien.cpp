@@ -720,7 +720,7 @@ void trierLesCles(std::vector<CleDEvenement>& cles)
     };
     passe([](const CleDEvenement& c) { return static_cast<std::size_t>(c.rangEtPlace >> 30); }, 3);
     // Eleven bits a pass: more buckets than that scatter each pass's writes beyond the cache.
-    constexpr unsigned kBits = 11;
+    constexpr unsigned kBits = 8;
     for (unsigned decalage = 0; decalage < 64; decalage += kBits)
         passe([decalage](const CleDEvenement& c) {
             return static_cast<std::size_t>((c.date >> decalage) & ((1u << kBits) - 1));
@@ -739,59 +739,75 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
     if (debut >= events_.size())
         return;
     auto moins = [](const KELLien* a, const KELLien* b) { return avant(a, b); };
-    // The keys are read once: a batch can be a whole relation of a large base. Events of equal
-    // (date, rank) may come out in any order (see the header); a link's own two events never tie.
-    const std::vector<KELLien*> lot(events_.begin() + static_cast<std::ptrdiff_t>(debut), events_.end());
-    const std::size_t k = lot.size();
+    const std::size_t k = events_.size() - debut;
+    auto unParUn = [&] {
+        const std::vector<KELLien*> lot(events_.begin() + static_cast<std::ptrdiff_t>(debut), events_.end());
+        events_.resize(debut);
+        return lot;
+    };
     if (k > kMasqueDePlace) {
         // Beyond what a key can number (a billion events in one batch): one event at a time.
-        events_.resize(debut);
-        for (KELLien* e : lot)
+        for (KELLien* e : unParUn())
             insererUn(e);
         return;
     }
+    // The batch is read where it stands, at the end of the array, until the merge is written back.
+    // The keys are read once: a batch can be a whole relation of a large base. Events of equal
+    // (date, rank) may come out in any order (see the header); a link's own two events never tie.
+    KELLien* const* lot = events_.data() + debut;
     std::vector<CleDEvenement> cles;
     cles.reserve(k);
     for (std::size_t i = 0; i < k; ++i)
         cles.push_back(cleDe(lot[i], i));
     trierLesCles(cles);
-    auto evenement = [&](const CleDEvenement& c) { return lot[c.rangEtPlace & kMasqueDePlace]; };
+    auto place = [](const CleDEvenement& c) { return c.rangEtPlace & kMasqueDePlace; };
     if (k <= 64) {
         // A few events (a link made by the user): each is inserted on its own.
-        events_.resize(debut);
+        const std::vector<KELLien*> copie = unParUn();
         for (const CleDEvenement& c : cles)
-            insererUn(evenement(c));
+            insererUn(copie[place(c)]);
         return;
     }
     // Nothing before the first new event's place moves: merge and renumber from there only.
     const std::size_t premier = static_cast<std::size_t>(
-        std::upper_bound(events_.begin(), events_.begin() + static_cast<std::ptrdiff_t>(debut), evenement(cles.front()),
+        std::upper_bound(events_.begin(), events_.begin() + static_cast<std::ptrdiff_t>(debut), lot[place(cles.front())],
                          moins) -
         events_.begin());
+    // The batch's events lie in memory about in the order they were made, not in time order: their
+    // new positions are noted by place in the batch and written in that order, one sweep through
+    // memory instead of a jump to a random event for every one of them.
+    std::vector<std::uint32_t> positions(k);
     std::vector<KELLien*> fusion;
     fusion.reserve(events_.size() - premier);
+    auto nouveau = [&](const CleDEvenement& c) {
+        positions[place(c)] = static_cast<std::uint32_t>(premier + fusion.size());
+        fusion.push_back(lot[place(c)]);
+    };
+    auto ancien = [&](KELLien* e) {
+        e->assignerGtIndexInt(premier + fusion.size());
+        fusion.push_back(e);
+    };
     std::size_t a = premier, b = 0;
     if (a < debut) {
         CleDEvenement ca = cleDe(events_[a], 0);
         while (b < k) {
             if (clesAvant(cles[b], ca)) {
-                fusion.push_back(evenement(cles[b++]));
+                nouveau(cles[b++]);
                 continue;
             }
-            fusion.push_back(events_[a]);
+            ancien(events_[a]);
             if (++a == debut)
                 break;
             ca = cleDe(events_[a], 0);
         }
     }
     for (; a < debut; ++a)
-        fusion.push_back(events_[a]);
+        ancien(events_[a]);
     for (; b < k; ++b)
-        fusion.push_back(evenement(cles[b]));
-    for (std::size_t i = 0; i < fusion.size(); ++i) {
-        events_[premier + i] = fusion[i];
-        fusion[i]->assignerGtIndexInt(premier + i);
-    }
+        nouveau(cles[b]);
+    for (std::size_t i = 0; i < k; ++i)
+        lot[i]->assignerGtIndexInt(positions[i]);
+    std::copy(fusion.begin(), fusion.end(), events_.begin() + static_cast<std::ptrdiff_t>(premier));
 }
 
 // Shifting the whole tail would renumber every event behind the new one, and behind a link made
