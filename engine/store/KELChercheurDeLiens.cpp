@@ -26,9 +26,6 @@ constexpr const char* kLiveByRelParent =
 constexpr const char* kDistinctParents = "SELECT DISTINCT PARENT_ZEVLET FROM ZEVLETS WHERE RELATION = ?;";
 constexpr const char* kDistinctChildren = "SELECT DISTINCT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = ?;";
 constexpr const char* kCount = "SELECT COUNT(ZEVLET_ID) AS ZEVLET_COUNT FROM ZEVLETS;";
-// The size of the table for choosing how to read a relation: the id is the row id, never null, so
-// COUNT(*) says the same and SQLite counts it by pages.
-constexpr const char* kTaille = "SELECT COUNT(*) FROM ZEVLETS;";
 
 // Valid at a date: [DATE_IN, DATE_OUT), as in memory.
 constexpr const char* kAtParentChildRel = "SELECT ZEVLET_ID FROM ZEVLETS WHERE PARENT_ZEVLET = ? AND CHILD_ZEVLET = ? "
@@ -176,25 +173,33 @@ void KELChercheurDeLiens::forEachRowDeLaRelInt(KELId rel, const std::function<vo
 {
     // Through the relation index each row costs a look-up in the table; when the relation holds
     // a good part of the table, reading the table straight through is faster ("+" keeps the index
-    // out of the plan).
+    // out of the plan). Only that choice needs sizes, so neither count goes further than it must:
+    // the table's rows are estimated from its pages (counting them would itself be a pass over
+    // the table), and the relation's rows are counted up to the point where the choice is made.
+    if (tailleEstimee_ == 0) {
+        std::uint64_t pages = 0, octets = 0;
+        db().forEach("PRAGMA page_count;", {}, [&](const SqlCursor& c) {
+            pages = static_cast<std::uint64_t>(idAt(c, 0));
+            return false;
+        });
+        db().forEach("PRAGMA page_size;", {}, [&](const SqlCursor& c) {
+            octets = static_cast<std::uint64_t>(idAt(c, 0));
+            return false;
+        });
+        // About 64 bytes a row with its share of the indexes: an estimate on the large side, so a
+        // relation must really be a good part of the table before the plan turns to a scan.
+        tailleEstimee_ = std::max<std::uint64_t>(pages * octets / 64, 1);
+    }
+    const std::uint64_t seuil = std::max<std::uint64_t>(4096, tailleEstimee_ / 8);
     std::uint64_t nombre = 0;
-    db().forEach("SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = ?;", {rel}, [&](const SqlCursor& c) {
+    db().forEach("SELECT COUNT(*) FROM (SELECT 1 FROM ZEVLETS WHERE RELATION = ? LIMIT ?);", {rel, seuil + 1},
+                 [&](const SqlCursor& c) {
         nombre = static_cast<std::uint64_t>(idAt(c, 0));
         return false;
     });
     if (nombre == 0)
         return;
-    // The table's size only chooses the plan, and counting it is itself a pass over the table:
-    // it is counted once per connection.
-    if (nombre > 4096 && tailleEstimee_ == 0) {
-        std::uint64_t n = 0;
-        db().forEach(kTaille, {}, [&](const SqlCursor& c) {
-            n = static_cast<std::uint64_t>(idAt(c, 0));
-            return false;
-        });
-        tailleEstimee_ = std::max<std::uint64_t>(n, 1);
-    }
-    const bool parcours = nombre > 4096 && nombre * 8 > tailleEstimee_;
+    const bool parcours = nombre > seuil;
     KELRow row;
     db().forEach(std::string(kColumns) + (parcours ? " WHERE +RELATION = ?;" : " WHERE RELATION = ?;"), {rel},
                  [&](const SqlCursor& c) {

@@ -97,5 +97,5 @@ private:
     KELDate impliedOutDate(const char* sql, const SqlArgs& arguments);
     bool replaceRow(const KELRow& row);
 
-    std::uint64_t tailleEstimee_ = 0; // rows in the table when first needed (a plan choice only)
+    std::uint64_t tailleEstimee_ = 0; // rows in the table, estimated when first needed (a plan choice only)
 };
