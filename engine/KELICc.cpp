@@ -18,6 +18,7 @@ KELICc* KELICc::curseurGlobal() const
 
 void KELICc::ajouterLeDelegueDeMaj(KELDelegueDeMaj* delegue, KELId lienInt)
 {
+    filtreDesDelegues_ |= bitDe(lienInt);
     auto& liste = mapLienDelegues_[lienInt];
     if (std::find(liste.begin(), liste.end(), delegue) == liste.end())
         liste.push_back(delegue);
@@ -44,7 +45,7 @@ std::size_t KELICc::nbDeDelegues(KELId lienInt) const
 template <class Message>
 void KELICc::informer(KELId lienInt, Message&& message)
 {
-    if (mapLienDelegues_.empty())
+    if (!(filtreDesDelegues_ & bitDe(lienInt)))
         return;
     auto it = mapLienDelegues_.find(lienInt);
     if (it == mapLienDelegues_.end() || it->second.empty())

@@ -247,7 +247,8 @@ void KELIRepRelation::charger()
     std::vector<KELIRepRelation*> charges;
     charges.push_back(this);
     for (std::size_t i = 0, n = lien_->nbDeCurseurs(); i < n; ++i) {
-        auto* r = dynamic_cast<KELIRepRelation*>(lien_->representant(lien_->curseurNo(i)));
+        KELIRep* rep = lien_->representant(lien_->curseurNo(i));
+        KELIRepRelation* r = rep ? rep->commeRelation() : nullptr;
         if (r && r != this && !r->liensCharges_ && !r->chargement_)
             charges.push_back(r);
     }

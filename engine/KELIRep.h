@@ -85,6 +85,8 @@ public:
     KELValue nom();
     KELI* enfantDeRelInt(KELId rel);
     virtual void lachePrise();
+    // A relation's representation, or nullptr: asked at every deactivation, so without a cast.
+    inline KELIRepRelation* commeRelation();
 
 protected:
     KELICc* curseur_; // not owned: cursors live for the run
@@ -99,6 +101,7 @@ private:
     // keeps no index of its own, since the crossing that adds or removes a link has just read
     // the link's representation (a large list's index is a cache miss at every crossing).
     bool actifDansLaRelation_ = false;
+    bool siRelation_ = false;
     std::uint32_t placeDansLaRelation_ = 0;
     // The link's representations form a list in order of addition; each owns the next.
     std::unique_ptr<KELIRep> suivant_;
@@ -125,7 +128,7 @@ private:
 
 class KELIRepRelation : public KELIRep {
 public:
-    using KELIRep::KELIRep;
+    KELIRepRelation(KELICc* curseur, KELI* lien) : KELIRep(curseur, lien) { siRelation_ = true; }
     const std::vector<KELI*>& liens();
     std::size_t nbDeLiens();
     // Loads the active list on first use (without answering it, which would compact it).
@@ -225,3 +228,5 @@ private:
     bool indexesVivants_ = false; // both indexes made (on first read) and kept since
     std::unique_ptr<KELSelCtrlRelation> selCtrlR_;
 };
+
+inline KELIRepRelation* KELIRep::commeRelation() { return siRelation_ ? static_cast<KELIRepRelation*>(this) : nullptr; }

@@ -360,7 +360,7 @@ void KELI::enleverLeCurseur(KELICc* curseur)
         oublierVu();
         if (rep->actifDansLaRelation_) {
             KELI* relation = KELServeurDeLiens::DonneMaintenantLeLienId(relationInt());
-            if (auto* rr = relation ? dynamic_cast<KELIRepRelation*>(relation->representant(curseur)) : nullptr)
+            if (KELIRep* r = relation ? relation->representant(curseur) : nullptr; KELIRepRelation* rr = r ? r->commeRelation() : nullptr)
                 rr->oublierLeLien(rep.get());
         }
         return;
