@@ -66,6 +66,9 @@ void passeAGauche(KELLien* moving, KELICc* curseur)
         KELLien* e = gt->at(i - 1);
         if (!KELGrandTableau::avant(moving, e))
             return;
+        // The next neighbour is read once this crossing is told: fetch it while it is.
+        if (i >= 2)
+            KELGrandTableau::prefetch(gt->at(i - 2));
         croiser(moving, e, true, curseur);
         i = moving->gtIndexInt();
         if (i > 0 && gt->at(i - 1) == e)
@@ -86,6 +89,8 @@ void passeADroite(KELLien* moving, KELICc* curseur)
         KELLien* e = gt->at(i + 1);
         if (!KELGrandTableau::avant(e, moving))
             return;
+        if (i + 2 < gt->count())
+            KELGrandTableau::prefetch(gt->at(i + 2));
         croiser(moving, e, false, curseur);
         i = moving->gtIndexInt();
         if (i + 1 < gt->count() && gt->at(i + 1) == e)

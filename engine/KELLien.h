@@ -387,6 +387,16 @@ public:
     // Inserts one event at its place (after the events of equal (date, rank)).
     void insererUn(KELLien* e);
 
+    // Brings an event's kind and date towards the cache without waiting for either: an end
+    // event's date lives in its link, just before it, and a start event's a few words after it.
+    // Sixty-four bytes around the event hold both, whichever it is.
+    static void prefetch(const KELLien* e)
+    {
+        const char* p = reinterpret_cast<const char*>(e);
+        __builtin_prefetch(p - 16);
+        __builtin_prefetch(p + 47);
+    }
+
     // (date, rank) strictly before.
     static bool avant(const KELLien* a, const KELLien* b)
     {
