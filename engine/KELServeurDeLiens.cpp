@@ -28,8 +28,13 @@ class Cache {
 public:
     KELI* trouver(KELId id) const
     {
-        if (const std::size_t i = index(id); i < dense_.size())
+        const std::size_t i = index(id);
+        if (i < dense_.size())
             return dense_[i].get();
+        // A user id beyond the dense part (a relation being read meets its rows before their
+        // links are made) is elsewhere only if one that far was ever kept.
+        if (i != kHors && !utilisateursAutres_)
+            return nullptr;
         // Fixed ids (relations above all) are asked for at every crossing: the last ones found
         // are remembered. Nothing leaves the cache or is replaced in it, so a hit stays true.
         Retenu& r = retenus_[id % kRetenus];
@@ -53,6 +58,8 @@ public:
                 dense_.resize(i + 1);
             dense_[i] = std::move(lien);
         } else {
+            if (i != kHors)
+                utilisateursAutres_ = true;
             autres_.emplace(id, std::move(lien));
         }
         return p;
@@ -82,6 +89,7 @@ private:
     }
     std::vector<std::unique_ptr<KELI>> dense_;
     std::unordered_map<KELId, std::unique_ptr<KELI>> autres_;
+    bool utilisateursAutres_ = false; // whether autres_ holds any user id
     struct Retenu {
         KELId id = 0;
         KELI* lien = nullptr; // not owned
