@@ -374,6 +374,8 @@ public:
         e->referencerGrandTableau(this);
         events_.push_back(e);
     }
+    // Room for `n` more events.
+    void reserver(std::size_t n) { kelReserver(events_, events_.size() + n); }
     void echanger(std::size_t i, std::size_t j)
     {
         std::swap(events_[i], events_[j]);

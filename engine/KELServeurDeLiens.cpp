@@ -47,6 +47,11 @@ public:
         return r.lien;
     }
     bool contient(KELId id) const { return trouver(id) != nullptr; }
+    void reserverJusquA(KELId id)
+    {
+        if (const std::size_t i = index(id); i != kHors && i >= dense_.size() && i < dense_.size() + kMarge)
+            kelReserver(dense_, i + 1);
+    }
     KELI* inserer(KELId id, std::unique_ptr<KELI> lien)
     {
         KELI* p = lien.get();
@@ -377,6 +382,19 @@ bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur, const std:
     });
     if (blocs.empty())
         return false;
+    // Room for the new links is made once: a relation of a large base would otherwise grow the
+    // event table, the waiting list and the cache by doubling, copying each many times over.
+    std::size_t nouveaux = 0;
+    KELId plusGrand = 0;
+    for (const std::vector<KELRow>& bloc : blocs)
+        for (const KELRow& row : bloc)
+            if (!row.className.empty()) {
+                ++nouveaux;
+                plusGrand = std::max(plusGrand, row.id);
+            }
+    e.gt.reserver(2 * nouveaux);
+    kelReserver(e.enAttente, e.enAttente.size() + nouveaux);
+    e.cache.reserverJusquA(plusGrand);
     // Most links of a large relation lie outside every window: asking for those changes nothing.
     auto demander = [](KELI* lien, KELICc* fenetre) {
         if (fenetre->siVoitLeLien(lien))

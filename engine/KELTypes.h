@@ -1,6 +1,7 @@
 #pragma once
 // Types shared by the whole link base.
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -36,4 +37,13 @@ inline KELIds kelIds(std::vector<KELId> ids)
     if (ids.empty())
         return std::nullopt;
     return KELIds(std::move(ids));
+}
+
+// Makes room in a vector for `total` elements in one step when it lacks it, never less than twice
+// its capacity: one large batch is copied once, and many small ones stay amortised.
+template <class V>
+void kelReserver(V& v, std::size_t total)
+{
+    if (total > v.capacity())
+        v.reserve(std::max(total, 2 * v.capacity()));
 }
