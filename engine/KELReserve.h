@@ -3,12 +3,14 @@
 // (links, and the representations scrubbing makes and drops): no allocator header per object, and
 // objects made together lie together. The link base is used from one thread. Blocks come in
 // slices that grow with demand; when the last block goes (the server was reset), the slices go
-// back to the heap too.
+// back too.
 
 #include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <vector>
+
+#include <sys/mman.h>
 
 template <std::size_t Taille, std::size_t Alignement>
 class KELReserve {
@@ -47,17 +49,40 @@ private:
     static constexpr std::size_t kPremiere = 64;
     static constexpr std::size_t kPlusGrande = 16384;
 
+    // Small slices come from the heap; large ones are mapped with their pages in place, in one
+    // call instead of a fault for every page as blocks are first handed out (a large base makes
+    // such slices by the hundred while it loads).
+    struct Rendre {
+        std::size_t octets = 0; // 0: from the heap
+        void operator()(Bloc* b) const
+        {
+            if (octets)
+                munmap(b, octets);
+            else
+                delete[] b;
+        }
+    };
+    using Tranche = std::unique_ptr<Bloc[], Rendre>;
+    static constexpr std::size_t kMappee = std::size_t{1} << 19;
+
     void trancher()
     {
-        // Left uninitialised on purpose (no value-initialisation of the blocks).
-        std::unique_ptr<Bloc[]> tranche(new Bloc[prochaine_]);
+        Tranche tranche;
+        const std::size_t octets = prochaine_ * sizeof(Bloc);
+        void* p = octets >= kMappee ? mmap(nullptr, octets, PROT_READ | PROT_WRITE,
+                                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0)
+                                    : MAP_FAILED;
+        if (p != MAP_FAILED)
+            tranche = Tranche(static_cast<Bloc*>(p), Rendre{octets});
+        else
+            tranche = Tranche(new Bloc[prochaine_]); // left uninitialised on purpose
         prochainBloc_ = tranche.get();
         finDeTranche_ = prochainBloc_ + prochaine_;
         tranches_.push_back(std::move(tranche));
         prochaine_ = std::min(prochaine_ * 2, kPlusGrande);
     }
 
-    std::vector<std::unique_ptr<Bloc[]>> tranches_;
+    std::vector<Tranche> tranches_;
     Bloc* libres_ = nullptr;
     Bloc* prochainBloc_ = nullptr; // the newest slice's blocks not handed out yet
     Bloc* finDeTranche_ = nullptr;
