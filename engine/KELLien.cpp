@@ -1,4 +1,5 @@
 #include "engine/KELLien.h"
+#include "engine/KELMemoire.h"
 
 #include "engine/KELICc.h"
 #include "engine/KELICurseur.h"
@@ -701,14 +702,14 @@ bool clesAvant(const CleDEvenement& a, const CleDEvenement& b)
 // Sorts by (date, rank) with least-significant-digit radix passes (the rank first, then the date
 // a digit at a time, skipping digits every key shares): a relation of a large base is loaded
 // as one batch, and a comparison sort would spend much of that load.
-void trierLesCles(std::vector<CleDEvenement>& cles)
+void trierLesCles(KELTemporaire<CleDEvenement>& cles)
 {
     const std::size_t n = cles.size();
     if (n < 4096) {
         std::sort(cles.begin(), cles.end(), clesAvant);
         return;
     }
-    std::vector<CleDEvenement> tampon(n);
+    KELTemporaire<CleDEvenement> tampon(n);
     std::vector<std::size_t> compte;
     auto passe = [&](auto chiffre, std::size_t base) {
         compte.assign(base + 1, 0);
@@ -760,7 +761,7 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
     // The keys are read once: a batch can be a whole relation of a large base. Events of equal
     // (date, rank) may come out in any order (see the header); a link's own two events never tie.
     KELLien* const* lot = events_.data() + debut;
-    std::vector<CleDEvenement> cles;
+    KELTemporaire<CleDEvenement> cles;
     cles.reserve(k);
     for (std::size_t i = 0; i < k; ++i)
         cles.push_back(cleDe(lot[i], i));
@@ -781,8 +782,8 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
     // The batch's events lie in memory about in the order they were made, not in time order: their
     // new positions are noted by place in the batch and written in that order, one sweep through
     // memory instead of a jump to a random event for every one of them.
-    std::vector<std::uint32_t> positions(k);
-    std::vector<KELLien*> fusion;
+    KELTemporaire<std::uint32_t> positions(k);
+    KELTemporaire<KELLien*> fusion;
     fusion.reserve(events_.size() - premier);
     auto nouveau = [&](const CleDEvenement& c) {
         positions[place(c)] = static_cast<std::uint32_t>(premier + fusion.size());

@@ -1,4 +1,5 @@
 #include "engine/KELServeurDeLiens.h"
+#include "engine/KELMemoire.h"
 
 #include "engine/KELClasses.h"
 #include "engine/KELICurseur.h"
@@ -370,7 +371,7 @@ bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur, const std:
     // Rows are read to the end before any link is woken: waking runs statements of its own. They
     // are kept in blocks: one growing array would copy a large relation's rows over and over.
     constexpr std::size_t kBloc = 8192;
-    std::vector<std::vector<KELRow>> blocs;
+    std::vector<KELTemporaire<KELRow>> blocs;
     e.chercheur->forEachRowDeLaRelInt(rel, [&](const KELRow& row) {
         if (!row.id)
             return;
@@ -386,7 +387,7 @@ bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur, const std:
     // event table, the waiting list and the cache by doubling, copying each many times over.
     std::size_t nouveaux = 0;
     KELId plusGrand = 0;
-    for (const std::vector<KELRow>& bloc : blocs)
+    for (const KELTemporaire<KELRow>& bloc : blocs)
         for (const KELRow& row : bloc)
             if (!row.className.empty()) {
                 ++nouveaux;
@@ -401,7 +402,7 @@ bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur, const std:
             LienForInt(lien->idInt(), fenetre);
     };
     const Groupe groupe;
-    for (const std::vector<KELRow>& bloc : blocs) {
+    for (const KELTemporaire<KELRow>& bloc : blocs) {
         for (const KELRow& row : bloc) {
             // Known links (and ones woken meanwhile by another) take the ordinary way.
             KELI* lien = e.cache.trouver(row.id);
