@@ -7,6 +7,7 @@
 //   - committed link writes through the server vs plain autocommit REPLACE statements.
 // A summary of the ratios follows the usual report. Short run:
 //   engine_bench --benchmark_filter=/10000/
+// TALLOMER_BENCH_JUMPS=n makes n jumps instead of 8 (for profiling the jump).
 
 #include "engine/KELICc.h"
 #include "engine/KELICurseur.h"
