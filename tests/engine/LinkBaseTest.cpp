@@ -146,6 +146,33 @@ TEST_F(LinkBase, IdZeroAndUnknownClassesAnswerNothing)
 
 // Links keep their ids in 32 bits; a row written by other means with larger values (or with the
 // one value that marks a large one) must still be read, used and written back whole.
+// Ids the store hands out follow each other, but a store written by other means may hold one far
+// beyond the rest: it is kept apart from the dense ids and must still be found, read alone or with
+// its relation, and a link made afterwards gets an id above it.
+TEST_F(LinkBase, AUserIdFarBeyondTheOthersIsFoundAgain)
+{
+    const KELId loin = KELIdSpace::minId() + 5000000;
+    const KELId loinAussi = loin + 3;
+    storetest::run(path, {"INSERT INTO ZEVLETS VALUES (" + std::to_string(loin) + ", 0, 'KELI', 100.0, 200.0, 7, 8, 1000182);",
+                          "INSERT INTO ZEVLETS VALUES (" + std::to_string(loinAussi) +
+                              ", 0, 'KELI', 100.0, 200.0, 7, 9, 1000182);"});
+    KELI* lien = KELServeurDeLiens::LienForInt(loin, global());
+    ASSERT_NE(lien, nullptr);
+    EXPECT_EQ(KELServeurDeLiens::LienForInt(loin, global()), lien);
+    EXPECT_EQ(KELServeurDeLiens::DonneMaintenantLeLienId(loin), lien);
+    auto* rel = wake<KELIElemRelation>(1000182);
+    ASSERT_NE(rel, nullptr);
+    rel->liens(global());
+    KELI* autre = KELServeurDeLiens::DonneMaintenantLeLienId(loinAussi);
+    ASSERT_NE(autre, nullptr);
+    EXPECT_EQ(autre->parentInt(), 9u);
+    EXPECT_EQ(KELServeurDeLiens::LienForInt(loinAussi, global()), autre);
+    KELI* nouveau = newObject();
+    ASSERT_NE(nouveau, nullptr);
+    EXPECT_GT(nouveau->idInt(), loinAussi);
+    checkTable();
+}
+
 TEST_F(LinkBase, IdsBeyondThirtyTwoBitsAreKeptWhole)
 {
     const KELId grandId = (KELId{1} << 33) + 5;
