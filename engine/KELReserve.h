@@ -49,9 +49,10 @@ private:
     static constexpr std::size_t kPremiere = 64;
     static constexpr std::size_t kPlusGrande = 16384;
 
-    // Small slices come from the heap; large ones are mapped with their pages in place, in one
-    // call instead of a fault for every page as blocks are first handed out (a large base makes
-    // such slices by the hundred while it loads).
+    // Slices come from the heap until they reach their full size; from then on (a base of more
+    // than sixteen thousand such objects) they are mapped with their pages in place, in one call
+    // instead of a fault for every page as blocks are first handed out: a large base makes such
+    // slices by the hundred while it loads, and a small one keeps paying only for what it uses.
     struct Rendre {
         std::size_t octets = 0; // 0: from the heap
         void operator()(Bloc* b) const
@@ -63,15 +64,14 @@ private:
         }
     };
     using Tranche = std::unique_ptr<Bloc[], Rendre>;
-    static constexpr std::size_t kMappee = std::size_t{1} << 19;
 
     void trancher()
     {
         Tranche tranche;
         const std::size_t octets = prochaine_ * sizeof(Bloc);
-        void* p = octets >= kMappee ? mmap(nullptr, octets, PROT_READ | PROT_WRITE,
-                                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0)
-                                    : MAP_FAILED;
+        void* p = prochaine_ == kPlusGrande ? mmap(nullptr, octets, PROT_READ | PROT_WRITE,
+                                                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0)
+                                            : MAP_FAILED;
         if (p != MAP_FAILED)
             tranche = Tranche(static_cast<Bloc*>(p), Rendre{octets});
         else
