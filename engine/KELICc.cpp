@@ -107,21 +107,26 @@ void KELICc::placeInDate(KELDate date, KELICc* curseur)
 {
     if (date > inDate()) {
         assignerInDate(date);
-        placeToiADroiteCurseur(curseur);
+        if (KELGrandTableau::aPasserADroite(this))
+            placeToiADroiteCurseur(curseur);
     } else if (date < inDate()) {
         assignerInDate(date);
-        placeToiAGaucheCurseur(curseur);
+        if (KELGrandTableau::aPasserAGauche(this))
+            placeToiAGaucheCurseur(curseur);
     }
 }
 
 void KELICc::placeOutDate(KELDate date, KELICc* curseur)
 {
+    KELO* fin = lienOut();
     if (date > outDate()) {
         assignerOutDate(date);
-        lienOut()->placeToiADroiteCurseur(curseur);
+        if (KELGrandTableau::aPasserADroite(fin))
+            fin->placeToiADroiteCurseur(curseur);
     } else if (date < outDate()) {
         assignerOutDate(date);
-        lienOut()->placeToiAGaucheCurseur(curseur);
+        if (KELGrandTableau::aPasserAGauche(fin))
+            fin->placeToiAGaucheCurseur(curseur);
     }
 }
 

@@ -399,6 +399,21 @@ public:
         __builtin_prefetch(p + 47);
     }
 
+    // Whether an event just moved later (earlier) has a neighbour to pass. Window edges move at
+    // every step of a cursor move and most moves pass nothing: those need no pass at all.
+    static bool aPasserADroite(const KELLien* e)
+    {
+        const KELGrandTableau* gt = e->grandTableau();
+        const std::size_t i = e->gtIndexInt();
+        return gt && i + 1 < gt->count() && avant(gt->at(i + 1), e);
+    }
+    static bool aPasserAGauche(const KELLien* e)
+    {
+        const KELGrandTableau* gt = e->grandTableau();
+        const std::size_t i = e->gtIndexInt();
+        return gt && i > 0 && avant(e, gt->at(i - 1));
+    }
+
     // (date, rank) strictly before.
     static bool avant(const KELLien* a, const KELLien* b)
     {
