@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <new>
 #include <utility>
-
 #include <vector>
 
 #include <sys/mman.h>

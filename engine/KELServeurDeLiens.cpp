@@ -1,7 +1,7 @@
 #include "engine/KELServeurDeLiens.h"
-#include "engine/KELMemoire.h"
 
 #include "engine/KELClasses.h"
+#include "engine/KELMemoire.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/runtime/Clock.h"
