@@ -483,19 +483,25 @@ static KELIRep* repPour(KELI* lien, KELICc* curseur)
 // (every crossing asks for the child of the link it passes).
 KELI* KELI::parent(KELICc* curseur)
 {
-    if (KELIRep* connu = representant(curseur); connu && connu->parentSiConnu())
+    KELIRep* connu = representant(curseur);
+    if (connu && connu->parentSiConnu())
         return connu->parentSiConnu();
+    const std::uint64_t enleves = repsEnleves_;
     KELI* p = KELServeurDeLiens::LienForInt(parentInt(), curseur);
-    KELIRep* rep = repPour(this, curseur);
+    // The representation found above is still this link's for the cursor unless one was taken
+    // away meanwhile (a link never has two for one cursor).
+    KELIRep* rep = connu && repsEnleves_ == enleves ? connu : repPour(this, curseur);
     return rep ? rep->parentConnu(p) : nullptr;
 }
 
 KELI* KELI::enfant(KELICc* curseur)
 {
-    if (KELIRep* connu = representant(curseur); connu && connu->enfantSiConnu())
+    KELIRep* connu = representant(curseur);
+    if (connu && connu->enfantSiConnu())
         return connu->enfantSiConnu();
+    const std::uint64_t enleves = repsEnleves_;
     KELI* e = KELServeurDeLiens::LienForInt(enfantInt(), curseur);
-    KELIRep* rep = repPour(this, curseur);
+    KELIRep* rep = connu && repsEnleves_ == enleves ? connu : repPour(this, curseur);
     return rep ? rep->enfantConnu(e) : nullptr;
 }
 
