@@ -17,7 +17,10 @@
 #include <cstring>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <sstream>
+#include <system_error>
+#include <thread>
 
 using tallomer::logFormat;
 using tallomer::logLine;
@@ -692,57 +695,95 @@ std::uint64_t cleDeDate(KELDate d)
     return (u >> 63) ? ~u : (u | (std::uint64_t{1} << 63));
 }
 
-// Sixteen bytes a key: the date as above, and the event's rank (top two bits) over its place in
-// the batch.
+// Sixteen bytes a key: the date as above, and the event itself with its rank in the low bits of
+// its address (events are aligned on eight bytes). The sort carries the event along: looking it up
+// by its place in the batch afterwards would be a random read for every event.
 struct CleDEvenement {
     std::uint64_t date;
-    std::uint32_t rangEtPlace;
+    std::uintptr_t lienEtRang;
 };
-constexpr std::uint32_t kMasqueDePlace = (1u << 30) - 1;
+static_assert(alignof(KELLien) >= 4);
+
+unsigned rangDe(const CleDEvenement& c) { return static_cast<unsigned>(c.lienEtRang & 3u); }
+KELLien* lienDe(const CleDEvenement& c) { return reinterpret_cast<KELLien*>(c.lienEtRang & ~std::uintptr_t{3}); }
 
 bool clesAvant(const CleDEvenement& a, const CleDEvenement& b)
 {
-    return a.date != b.date ? a.date < b.date : (a.rangEtPlace >> 30) < (b.rangEtPlace >> 30);
+    return a.date != b.date ? a.date < b.date : rangDe(a) < rangDe(b);
 }
 
-// Sorts by (date, rank) with least-significant-digit radix passes (the rank first, then the date
-// a digit at a time, skipping digits every key shares): a relation of a large base is loaded
-// as one batch, and a comparison sort would spend much of that load.
+// Sorts keys by date with least-significant-digit radix passes, a byte at a time, skipping the
+// bytes every key shares (the counts of all bytes are taken in one sweep), then puts each run of
+// one date in rank order: a relation of a large base is loaded as one batch, and a comparison sort
+// would spend much of that load. `tampon` has room for n keys.
+void trierParDateEtRang(CleDEvenement* cles, CleDEvenement* tampon, std::size_t n)
+{
+    auto parRang = [](const CleDEvenement& a, const CleDEvenement& b) { return rangDe(a) < rangDe(b); };
+    if (n < 4096) {
+        std::sort(cles, cles + n, clesAvant);
+        return;
+    }
+    constexpr unsigned kOctets = 8;
+    std::vector<std::array<std::size_t, 256>> compte(kOctets);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint64_t d = cles[i].date;
+        for (unsigned o = 0; o < kOctets; ++o)
+            ++compte[o][(d >> (8 * o)) & 0xFF];
+    }
+    CleDEvenement* de = cles;
+    CleDEvenement* vers = tampon;
+    for (unsigned o = 0; o < kOctets; ++o) {
+        std::array<std::size_t, 256>& c = compte[o];
+        if (std::find(c.begin(), c.end(), n) != c.end())
+            continue; // every key has this byte: nothing moves
+        std::size_t total = 0;
+        for (std::size_t& x : c)
+            total += std::exchange(x, total);
+        for (std::size_t i = 0; i < n; ++i)
+            vers[c[(de[i].date >> (8 * o)) & 0xFF]++] = de[i];
+        std::swap(de, vers);
+    }
+    if (de != cles)
+        std::copy(de, de + n, cles);
+    // Events of equal (date, rank) may stay in any order (see the header).
+    for (std::size_t i = 0; i < n;) {
+        std::size_t j = i + 1;
+        while (j < n && cles[j].date == cles[i].date)
+            ++j;
+        if (j - i > 1)
+            std::sort(cles + i, cles + j, parRang);
+        i = j;
+    }
+}
+
+// A large batch is sorted in two halves at once, on this thread and another, and the halves merged.
 void trierLesCles(KELTemporaire<CleDEvenement>& cles)
 {
     const std::size_t n = cles.size();
-    if (n < 4096) {
-        std::sort(cles.begin(), cles.end(), clesAvant);
+    KELTemporaire<CleDEvenement> tampon(n < 4096 ? 0 : n);
+    if (n < (std::size_t{1} << 18)) {
+        trierParDateEtRang(cles.data(), tampon.data(), n);
         return;
     }
-    KELTemporaire<CleDEvenement> tampon(n);
-    std::vector<std::size_t> compte;
-    auto passe = [&](auto chiffre, std::size_t base) {
-        compte.assign(base + 1, 0);
-        for (const CleDEvenement& c : cles)
-            ++compte[chiffre(c) + 1];
-        for (std::size_t b = 0; b < base; ++b)
-            if (compte[b + 1] == n)
-                return; // every key has the same digit: nothing moves
-        for (std::size_t b = 0; b < base; ++b)
-            compte[b + 1] += compte[b];
-        for (const CleDEvenement& c : cles)
-            tampon[compte[chiffre(c)]++] = c;
-        cles.swap(tampon);
-    };
-    passe([](const CleDEvenement& c) { return static_cast<std::size_t>(c.rangEtPlace >> 30); }, 3);
-    // Eleven bits a pass: more buckets than that scatter each pass's writes beyond the cache.
-    constexpr unsigned kBits = 8;
-    for (unsigned decalage = 0; decalage < 64; decalage += kBits)
-        passe([decalage](const CleDEvenement& c) {
-            return static_cast<std::size_t>((c.date >> decalage) & ((1u << kBits) - 1));
-        }, std::size_t{1} << kBits);
+    const std::size_t moitie = n / 2;
+    std::optional<std::thread> autre;
+    try {
+        autre.emplace([&] { trierParDateEtRang(cles.data(), tampon.data(), moitie); });
+    } catch (const std::system_error&) {
+        trierParDateEtRang(cles.data(), tampon.data(), moitie);
+    }
+    trierParDateEtRang(cles.data() + moitie, tampon.data() + moitie, n - moitie);
+    if (autre)
+        autre->join();
+    std::merge(cles.begin(), cles.begin() + static_cast<std::ptrdiff_t>(moitie),
+               cles.begin() + static_cast<std::ptrdiff_t>(moitie), cles.end(), tampon.begin(), clesAvant);
+    cles.swap(tampon);
 }
 
-CleDEvenement cleDe(const KELLien* e, std::size_t place)
+CleDEvenement cleDe(const KELLien* e)
 {
     return CleDEvenement{cleDeDate(e->date()),
-                         (static_cast<std::uint32_t>(e->rang()) << 30) | static_cast<std::uint32_t>(place)};
+                         reinterpret_cast<std::uintptr_t>(e) | static_cast<std::uintptr_t>(e->rang())};
 }
 } // namespace
 
@@ -752,48 +793,29 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
         return;
     auto moins = [](const KELLien* a, const KELLien* b) { return avant(a, b); };
     const std::size_t k = events_.size() - debut;
-    auto unParUn = [&] {
-        const std::vector<KELLien*> lot(events_.begin() + static_cast<std::ptrdiff_t>(debut), events_.end());
-        events_.resize(debut);
-        return lot;
-    };
-    if (k > kMasqueDePlace) {
-        // Beyond what a key can number (a billion events in one batch): one event at a time.
-        for (KELLien* e : unParUn())
-            insererUn(e);
-        return;
-    }
-    // The batch is read where it stands, at the end of the array, until the merge is written back.
     // The keys are read once: a batch can be a whole relation of a large base. Events of equal
     // (date, rank) may come out in any order (see the header); a link's own two events never tie.
-    KELLien* const* lot = events_.data() + debut;
     KELTemporaire<CleDEvenement> cles;
     cles.reserve(k);
-    for (std::size_t i = 0; i < k; ++i)
-        cles.push_back(cleDe(lot[i], i));
+    for (std::size_t i = debut; i < events_.size(); ++i)
+        cles.push_back(cleDe(events_[i]));
     trierLesCles(cles);
-    auto place = [](const CleDEvenement& c) { return c.rangEtPlace & kMasqueDePlace; };
+    events_.resize(debut);
     if (k <= 64) {
         // A few events (a link made by the user): each is inserted on its own.
-        const std::vector<KELLien*> copie = unParUn();
         for (const CleDEvenement& c : cles)
-            insererUn(copie[place(c)]);
+            insererUn(lienDe(c));
         return;
     }
     // Nothing before the first new event's place moves: merge and renumber from there only.
     const std::size_t premier = static_cast<std::size_t>(
-        std::upper_bound(events_.begin(), events_.begin() + static_cast<std::ptrdiff_t>(debut), lot[place(cles.front())],
-                         moins) -
-        events_.begin());
-    // The batch's events lie in memory about in the order they were made, not in time order: their
-    // new positions are noted by place in the batch and written in that order, one sweep through
-    // memory instead of a jump to a random event for every one of them.
-    KELTemporaire<std::uint32_t> positions(k);
+        std::upper_bound(events_.begin(), events_.end(), lienDe(cles.front()), moins) - events_.begin());
     KELTemporaire<KELLien*> fusion;
-    fusion.reserve(events_.size() - premier);
+    fusion.reserve(debut - premier + k);
     auto nouveau = [&](const CleDEvenement& c) {
-        positions[place(c)] = static_cast<std::uint32_t>(premier + fusion.size());
-        fusion.push_back(lot[place(c)]);
+        KELLien* e = lienDe(c);
+        e->assignerGtIndexInt(premier + fusion.size());
+        fusion.push_back(e);
     };
     auto ancien = [&](KELLien* e) {
         e->assignerGtIndexInt(premier + fusion.size());
@@ -801,7 +823,7 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
     };
     std::size_t a = premier, b = 0;
     if (a < debut) {
-        CleDEvenement ca = cleDe(events_[a], 0);
+        CleDEvenement ca = cleDe(events_[a]);
         while (b < k) {
             if (clesAvant(cles[b], ca)) {
                 nouveau(cles[b++]);
@@ -810,16 +832,21 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
             ancien(events_[a]);
             if (++a == debut)
                 break;
-            ca = cleDe(events_[a], 0);
+            ca = cleDe(events_[a]);
         }
     }
     for (; a < debut; ++a)
         ancien(events_[a]);
-    for (; b < k; ++b)
+    // The events are renumbered in time order, that is all over memory: their index words are
+    // asked for well ahead.
+    constexpr std::size_t kAvance = 16;
+    for (; b < k; ++b) {
+        if (b + kAvance < k)
+            __builtin_prefetch(lienDe(cles[b + kAvance]), 1);
         nouveau(cles[b]);
-    for (std::size_t i = 0; i < k; ++i)
-        lot[i]->assignerGtIndexInt(positions[i]);
-    std::copy(fusion.begin(), fusion.end(), events_.begin() + static_cast<std::ptrdiff_t>(premier));
+    }
+    events_.resize(premier);
+    events_.insert(events_.end(), fusion.begin(), fusion.end());
 }
 
 // Shifting the whole tail would renumber every event behind the new one, and behind a link made

@@ -368,56 +368,43 @@ bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur, const std:
     Etat& e = etat();
     if (!curseur)
         return false;
-    // Rows are read to the end before any link is woken: waking runs statements of its own. They
-    // are kept in blocks: one growing array would copy a large relation's rows over and over.
-    constexpr std::size_t kBloc = 8192;
-    std::vector<KELTemporaire<KELRow>> blocs;
-    e.chercheur->forEachRowDeLaRelInt(rel, [&](const KELRow& row) {
-        if (!row.id)
-            return;
-        if (blocs.empty() || blocs.back().size() == kBloc) {
-            blocs.emplace_back();
-            blocs.back().reserve(kBloc);
-        }
-        blocs.back().push_back(e.cache.contient(row.id) ? KELRow{row.id, 0, {}, 0, 0, 0, 0, 0} : row);
-    });
-    if (blocs.empty())
-        return false;
-    // Room for the new links is made once: a relation of a large base would otherwise grow the
-    // event table, the waiting list and the cache by doubling, copying each many times over.
-    std::size_t nouveaux = 0;
-    KELId plusGrand = 0;
-    for (const KELTemporaire<KELRow>& bloc : blocs)
-        for (const KELRow& row : bloc)
-            if (!row.className.empty()) {
-                ++nouveaux;
-                plusGrand = std::max(plusGrand, row.id);
-            }
-    e.gt.reserver(2 * nouveaux);
-    kelReserver(e.enAttente, e.enAttente.size() + nouveaux);
-    e.cache.reserverJusquA(plusGrand);
     // Most links of a large relation lie outside every window: asking for those changes nothing.
     auto demander = [](KELI* lien, KELICc* fenetre) {
         if (fenetre->siVoitLeLien(lien))
             LienForInt(lien->idInt(), fenetre);
     };
+    bool lus = false;
     const Groupe groupe;
-    for (const KELTemporaire<KELRow>& bloc : blocs) {
-        for (const KELRow& row : bloc) {
-            // Known links (and ones woken meanwhile by another) take the ordinary way.
-            KELI* lien = e.cache.trouver(row.id);
-            if (lien)
-                demander(lien, curseur);
-            else if (row.className.empty())
-                LienForInt(row.id, curseur);
-            else
-                lien = reveillerDepuisLaRangee(row, curseur);
-            if (lien)
-                for (KELICc* fenetre : autres)
-                    demander(lien, fenetre);
-        }
-    }
-    return true;
+    e.chercheur->forEachBlocDeLaRelInt(
+        rel,
+        [&](std::size_t rangees) {
+            // Room for the new links is made once: a relation of a large base would otherwise
+            // grow the event table and the waiting list by doubling, copying each many times over.
+            e.gt.reserver(2 * rangees);
+            kelReserver(e.enAttente, e.enAttente.size() + rangees);
+        },
+        [&](const KELRow* rangees, std::size_t n) {
+            lus = true;
+            KELId plusGrand = 0;
+            for (std::size_t i = 0; i < n; ++i)
+                plusGrand = std::max(plusGrand, rangees[i].id);
+            e.cache.reserverJusquA(plusGrand);
+            for (std::size_t i = 0; i < n; ++i) {
+                const KELRow& row = rangees[i];
+                if (!row.id)
+                    continue;
+                // Known links (and ones woken meanwhile by another) take the ordinary way.
+                KELI* lien = e.cache.trouver(row.id);
+                if (lien)
+                    demander(lien, curseur);
+                else
+                    lien = reveillerDepuisLaRangee(row, curseur);
+                if (lien)
+                    for (KELICc* fenetre : autres)
+                        demander(lien, fenetre);
+            }
+        });
+    return lus;
 }
 
 void KELServeurDeLiens::Prefetch(const std::vector<KELId>& ids)

@@ -7,7 +7,7 @@
 //   - committed link writes through the server vs plain autocommit REPLACE statements.
 // A summary of the ratios follows the usual report. Short run:
 //   engine_bench --benchmark_filter=/10000/
-// TALLOMER_BENCH_JUMPS=n makes n jumps instead of 8 (for profiling the jump).
+// TALLOMER_BENCH_JUMPS=n makes n jumps instead of 8, TALLOMER_BENCH_LOADS=n n loads (for profiling).
 
 #include "engine/KELICc.h"
 #include "engine/KELICurseur.h"
@@ -532,7 +532,8 @@ void enregistrer()
         const int fois = n >= 1000000 ? 1 : 3;
         benchmark::RegisterBenchmark("scan", BM_Scan)->Arg(n)->UseManualTime()->Iterations(fois)
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("load", BM_Load)->Arg(n)->UseManualTime()->Iterations(fois)
+        benchmark::RegisterBenchmark("load", BM_Load)->Arg(n)->UseManualTime()
+            ->Iterations(std::getenv("TALLOMER_BENCH_LOADS") ? std::atoi(std::getenv("TALLOMER_BENCH_LOADS")) : fois)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("scrub_frame", BM_ScrubFrame)->Arg(n)->UseManualTime()
             ->Unit(benchmark::kMicrosecond);

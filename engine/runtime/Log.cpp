@@ -1,6 +1,7 @@
 #include "engine/runtime/Log.h"
 
 #include <cstdio>
+#include <mutex>
 #include <syslog.h>
 
 namespace tallomer {
@@ -45,7 +46,13 @@ LogSink* setLogSink(LogSink* sink)
 
 LogSink& logSink() { return g_sink ? *g_sink : systemSink(); }
 
-void logLine(std::string_view line) { logSink().write(line); }
+// The store reads large relations on threads of its own, and their failures are logged there.
+void logLine(std::string_view line)
+{
+    static std::mutex m;
+    const std::lock_guard<std::mutex> lock(m);
+    logSink().write(line);
+}
 
 void logFormatV(const char* format, va_list args)
 {

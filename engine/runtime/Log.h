@@ -1,6 +1,7 @@
 #pragma once
 // The system log: one line per failure, naming the class and the operation.
-// By default lines go to stderr and syslog; tests install a MemoryLogSink.
+// By default lines go to stderr and syslog; tests install a MemoryLogSink. Lines may come from any
+// thread; they reach the sink one at a time.
 
 #include <cstdarg>
 #include <string>

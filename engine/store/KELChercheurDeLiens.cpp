@@ -3,7 +3,13 @@
 #include "engine/runtime/Log.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 using tallomer::logFormat;
@@ -169,7 +175,126 @@ void KELChercheurDeLiens::forEachRow(const std::function<void(const KELRow&)>& f
     });
 }
 
-void KELChercheurDeLiens::forEachRowDeLaRelInt(KELId rel, const std::function<void(const KELRow&)>& fn)
+namespace {
+// A relation's rows read on a connection and a thread of their own and handed over in blocks, in
+// order, so that the links of one block are woken while the next blocks are read. It only reads a
+// file whose writing connection writes ahead and has no transaction open: it then sees exactly
+// what that connection committed, and neither waits for the other. It lives within one call of
+// the main thread, which never forks meanwhile.
+class LecteurEnFond {
+public:
+    static constexpr std::size_t kBloc = 8192;
+    static constexpr std::size_t kEnAvance = 16; // blocks read ahead at most
+
+    LecteurEnFond(std::string chemin, std::string sql, SqlArgs arguments)
+        : chemin_(std::move(chemin)), sql_(std::move(sql)), arguments_(std::move(arguments)),
+          thread_([this] { lire(); })
+    {
+    }
+    ~LecteurEnFond()
+    {
+        {
+            const std::lock_guard<std::mutex> verrou(m_);
+            arret_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+    LecteurEnFond(const LecteurEnFond&) = delete;
+    LecteurEnFond& operator=(const LecteurEnFond&) = delete;
+
+    // The next block in order, in place of `bloc` (whose storage is reused); false once all are
+    // handed over.
+    bool suivant(std::vector<KELRow>& bloc)
+    {
+        std::unique_lock<std::mutex> verrou(m_);
+        cv_.wait(verrou, [this] { return !prets_.empty() || fini_; });
+        if (bloc.capacity() > 0) {
+            bloc.clear();
+            libres_.push_back(std::move(bloc));
+        }
+        if (prets_.empty())
+            return false;
+        bloc = std::move(prets_.front());
+        prets_.pop_front();
+        ++livres_;
+        cv_.notify_all();
+        return true;
+    }
+    // Whether the reader gave up before handing over a single row (it could not open the file, or
+    // the statement failed at once): the caller then reads on its own connection.
+    bool aRenonce()
+    {
+        const std::lock_guard<std::mutex> verrou(m_);
+        return fini_ && renonce_ && prets_.empty() && livres_ == 0;
+    }
+
+private:
+    void lire()
+    {
+        Sqlite db;
+        bool ouvert = db.openForReading(chemin_);
+        std::vector<KELRow> bloc;
+        bool livre = false;
+        bool ok = ouvert && db.forEach(sql_, arguments_, [&](const SqlCursor& c) {
+            if (bloc.capacity() == 0)
+                bloc = prendre();
+            bloc.emplace_back();
+            KELChercheurDeLiens::readRow(c, bloc.back());
+            if (bloc.size() < kBloc)
+                return true;
+            livre = true;
+            return livrer(bloc);
+        });
+        if (!bloc.empty()) {
+            livre = true;
+            livrer(bloc);
+        }
+        const std::lock_guard<std::mutex> verrou(m_);
+        renonce_ = !ok && !livre;
+        fini_ = true;
+        cv_.notify_all();
+    }
+    std::vector<KELRow> prendre()
+    {
+        const std::lock_guard<std::mutex> verrou(m_);
+        std::vector<KELRow> bloc;
+        if (!libres_.empty()) {
+            bloc = std::move(libres_.back());
+            libres_.pop_back();
+        }
+        bloc.reserve(kBloc);
+        return bloc;
+    }
+    bool livrer(std::vector<KELRow>& bloc)
+    {
+        std::unique_lock<std::mutex> verrou(m_);
+        cv_.wait(verrou, [this] { return prets_.size() < kEnAvance || arret_; });
+        if (arret_)
+            return false;
+        prets_.push_back(std::move(bloc));
+        bloc = std::vector<KELRow>();
+        cv_.notify_all();
+        return true;
+    }
+
+    const std::string chemin_;
+    const std::string sql_;
+    const SqlArgs arguments_;
+    std::mutex m_;
+    std::condition_variable cv_;
+    std::deque<std::vector<KELRow>> prets_;
+    std::vector<std::vector<KELRow>> libres_;
+    std::size_t livres_ = 0;
+    bool fini_ = false;
+    bool renonce_ = false;
+    bool arret_ = false;
+    std::thread thread_; // last: it starts once everything else is made
+};
+} // namespace
+
+void KELChercheurDeLiens::forEachBlocDeLaRelInt(KELId rel, const std::function<void(std::size_t)>& prevu,
+                                                const std::function<void(const KELRow*, std::size_t)>& bloc)
 {
     // Through the relation index each row costs a look-up in the table; when the relation holds
     // a good part of the table, reading the table straight through is faster ("+" keeps the index
@@ -200,13 +325,54 @@ void KELChercheurDeLiens::forEachRowDeLaRelInt(KELId rel, const std::function<vo
     if (nombre == 0)
         return;
     const bool parcours = nombre > seuil;
-    KELRow row;
-    db().forEach(std::string(kColumns) + (parcours ? " WHERE +RELATION = ?;" : " WHERE RELATION = ?;"), {rel},
-                 [&](const SqlCursor& c) {
-        readRow(c, row);
-        fn(row);
+    const std::string sql = std::string(kColumns) + (parcours ? " WHERE +RELATION = ?;" : " WHERE RELATION = ?;");
+
+    if (journalWal_ < 0) {
+        journalWal_ = 0;
+        db().forEach("PRAGMA journal_mode;", {}, [&](const SqlCursor& c) {
+            journalWal_ = c.text(0) == "wal" ? 1 : 0;
+            return false;
+        });
+    }
+    if (nombre >= seuilDeLectureEnFond_ && journalWal_ == 1 && !db().inTransaction() && !db().filePath().empty()) {
+        std::optional<LecteurEnFond> lecteur;
+        try {
+            lecteur.emplace(db().filePath(), sql, SqlArgs{rel});
+        } catch (const std::system_error&) {
+            // No thread to be had: read here.
+        }
+        if (lecteur) {
+            std::vector<KELRow> rangees;
+            bool premier = true;
+            while (lecteur->suivant(rangees)) {
+                if (premier)
+                    prevu(parcours ? std::max<std::uint64_t>(nombre, tailleEstimee_) : nombre);
+                premier = false;
+                bloc(rangees.data(), rangees.size());
+            }
+            if (!lecteur->aRenonce())
+                return;
+        }
+    }
+
+    // Read to the end before handing over: the callbacks run statements of their own.
+    std::vector<std::vector<KELRow>> blocs;
+    std::size_t total = 0;
+    db().forEach(sql, {rel}, [&](const SqlCursor& c) {
+        if (blocs.empty() || blocs.back().size() == LecteurEnFond::kBloc) {
+            blocs.emplace_back();
+            blocs.back().reserve(LecteurEnFond::kBloc);
+        }
+        blocs.back().emplace_back();
+        readRow(c, blocs.back().back());
+        ++total;
         return true;
     });
+    if (total == 0)
+        return;
+    prevu(total);
+    for (const std::vector<KELRow>& b : blocs)
+        bloc(b.data(), b.size());
 }
 
 // ---- Helpers

@@ -31,8 +31,17 @@ public:
     // Every row of the table in id order, placeholders and forgotten rows included. The row
     // handed to fn is reused between calls.
     void forEachRow(const std::function<void(const KELRow&)>& fn);
-    // Every row of a relation, in one statement (a relation's links are loaded together).
-    void forEachRowDeLaRelInt(KELId rel, const std::function<void(const KELRow&)>& fn);
+    // Every row of a relation in id order, in one statement (a relation's links are loaded
+    // together), handed to `bloc` a block at a time on the calling thread. `prevu` is told first
+    // about how many rows to expect (on the large side when not counted). While either runs, no
+    // statement of the shared connection is open, so both may run statements of their own. A
+    // large relation is read ahead on a connection and thread of its own while `bloc` handles
+    // the rows already read.
+    void forEachBlocDeLaRelInt(KELId rel, const std::function<void(std::size_t rangees)>& prevu,
+                               const std::function<void(const KELRow* rangees, std::size_t n)>& bloc);
+    // From how many rows a relation is read ahead (tests lower it to run the reader on small bases).
+    static void setSeuilDeLectureEnFond(std::size_t rangees) { seuilDeLectureEnFond_ = rangees; }
+    static std::size_t seuilDeLectureEnFond() { return seuilDeLectureEnFond_; }
 
     // --- Reading links
 
@@ -88,8 +97,10 @@ public:
     bool majLien(const KELRow& row, KELId enfant);
     bool deleteLeLien(KELId id);
 
-private:
+    // The row under a cursor of kColumns (any thread).
     static void readRow(const SqlCursor& cursor, KELRow& row);
+
+private:
     KELIds ids(const char* sql, const SqlArgs& arguments);
     std::optional<KELId> firstId(const char* sql, const SqlArgs& arguments);
     std::optional<KELId> lastId(const char* sql, const SqlArgs& arguments);
@@ -98,4 +109,6 @@ private:
     bool replaceRow(const KELRow& row);
 
     std::uint64_t tailleEstimee_ = 0; // rows in the table, estimated when first needed (a plan choice only)
+    int journalWal_ = -1;             // whether the connection writes ahead (-1: not asked yet)
+    static inline std::size_t seuilDeLectureEnFond_ = 16384;
 };

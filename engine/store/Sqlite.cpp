@@ -298,6 +298,21 @@ bool Sqlite::open(const std::string& path, bool create)
     return true;
 }
 
+bool Sqlite::openForReading(const std::string& path)
+{
+    close();
+    sqlite3* db = nullptr;
+    if (path.empty() || sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                                        tallomer::store::vfsGroupeurDeJournal()) != SQLITE_OK) {
+        sqlite3_close(db);
+        return false;
+    }
+    db_ = db;
+    filePath_ = path;
+    readOnly_ = true;
+    return true;
+}
+
 void Sqlite::close()
 {
     if (!db_)
@@ -306,7 +321,9 @@ void Sqlite::close()
         (void)checkpointer_.release(); // see Checkpointer::ownedHere
     checkpointer_.reset();
     finalizeAll();
-    checkpoint();
+    if (!readOnly_)
+        checkpoint();
+    readOnly_ = false;
     int retries = 0;
     for (;;) {
         const int rc = sqlite3_close(db_);

@@ -127,6 +127,10 @@ public:
     // Closes any open connection first. A file that opens but is no database fails too; so does a
     // missing file unless create is true.
     bool open(const std::string& path, bool create = true);
+    // A second connection that only reads a file the program already has open: no journal mode
+    // is set, no merge is run (the writing connection does both), and it may live in another
+    // thread than the writing one. False (nothing logged) when it cannot be opened.
+    bool openForReading(const std::string& path);
     // Checkpoints the WAL into the file, finalises every kept statement and closes.
     void close();
     bool isOpen() const { return db_ != nullptr; }
@@ -197,4 +201,5 @@ private:
     sqlite3* db_ = nullptr;
     std::unordered_map<std::string, Cached> cache_;
     std::unique_ptr<Checkpointer> checkpointer_;
+    bool readOnly_ = false;
 };
