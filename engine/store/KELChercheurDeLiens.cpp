@@ -3,7 +3,10 @@
 #include "engine/runtime/Log.h"
 
 #include <algorithm>
+#include <climits>
 #include <condition_variable>
+#include <cstdint>
+#include <memory>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -21,6 +24,8 @@ using UL = unsigned long;
 constexpr const char* kSelectById = "SELECT * FROM ZEVLETS WHERE ZEVLET_ID = ?;";
 constexpr const char* kColumns =
     "SELECT ZEVLET_ID, BASE, CLASS, DATE_IN, DATE_OUT, CHILD_ZEVLET, PARENT_ZEVLET, RELATION FROM ZEVLETS";
+// Ids above this travel as text (see SqlValue) and cannot bound a range of ZEVLET_ID.
+constexpr KELId kMaxIdEntier = static_cast<KELId>(LLONG_MAX);
 constexpr std::size_t kBatch = 250; // ids per statement of loadRowsInt (fixed, so one text is kept)
 
 constexpr const char* kByRel = "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ?;";
@@ -184,10 +189,10 @@ namespace {
 class LecteurEnFond {
 public:
     static constexpr std::size_t kBloc = 8192;
-    static constexpr std::size_t kEnAvance = 16; // blocks read ahead at most
 
-    LecteurEnFond(std::string chemin, std::string sql, SqlArgs arguments)
-        : chemin_(std::move(chemin)), sql_(std::move(sql)), arguments_(std::move(arguments)),
+    // `enAvance`: blocks read ahead at most, waiting to be handed over.
+    LecteurEnFond(std::string chemin, std::string sql, SqlArgs arguments, std::size_t enAvance)
+        : chemin_(std::move(chemin)), sql_(std::move(sql)), arguments_(std::move(arguments)), enAvance_(enAvance),
           thread_([this] { lire(); })
     {
     }
@@ -269,7 +274,7 @@ private:
     bool livrer(std::vector<KELRow>& bloc)
     {
         std::unique_lock<std::mutex> verrou(m_);
-        cv_.wait(verrou, [this] { return prets_.size() < kEnAvance || arret_; });
+        cv_.wait(verrou, [this] { return prets_.size() < enAvance_ || arret_; });
         if (arret_)
             return false;
         prets_.push_back(std::move(bloc));
@@ -281,6 +286,7 @@ private:
     const std::string chemin_;
     const std::string sql_;
     const SqlArgs arguments_;
+    const std::size_t enAvance_;
     std::mutex m_;
     std::condition_variable cv_;
     std::deque<std::vector<KELRow>> prets_;
@@ -325,7 +331,7 @@ void KELChercheurDeLiens::forEachBlocDeLaRelInt(KELId rel, const std::function<v
     if (nombre == 0)
         return;
     const bool parcours = nombre > seuil;
-    const std::string sql = std::string(kColumns) + (parcours ? " WHERE +RELATION = ?;" : " WHERE RELATION = ?;");
+    const std::string plan = parcours ? " WHERE +RELATION = ?" : " WHERE RELATION = ?";
 
     if (journalWal_ < 0) {
         journalWal_ = 0;
@@ -334,45 +340,73 @@ void KELChercheurDeLiens::forEachBlocDeLaRelInt(KELId rel, const std::function<v
             return false;
         });
     }
-    if (nombre >= seuilDeLectureEnFond_ && journalWal_ == 1 && !db().inTransaction() && !db().filePath().empty()) {
-        std::optional<LecteurEnFond> lecteur;
-        try {
-            lecteur.emplace(db().filePath(), sql, SqlArgs{rel});
-        } catch (const std::system_error&) {
-            // No thread to be had: read here.
-        }
-        if (lecteur) {
-            std::vector<KELRow> rangees;
-            bool premier = true;
-            while (lecteur->suivant(rangees)) {
-                if (premier)
-                    prevu(parcours ? std::max<std::uint64_t>(nombre, tailleEstimee_) : nombre);
-                premier = false;
-                bloc(rangees.data(), rangees.size());
+    // The parts read, in id order: the whole relation, or its two halves by id read at once.
+    struct Partie {
+        std::string sql;
+        SqlArgs arguments;
+        std::unique_ptr<LecteurEnFond> lecteur;
+    };
+    std::vector<Partie> parties;
+    const bool enFond =
+        nombre >= seuilDeLectureEnFond_ && journalWal_ == 1 && !db().inTransaction() && !db().filePath().empty();
+    KELId premier = 0, dernier = 0;
+    if (enFond && nombre >= 2 * seuilDeLectureEnFond_) {
+        premier = firstId("SELECT MIN(ZEVLET_ID) FROM ZEVLETS WHERE RELATION = ?;", {rel}).value_or(0);
+        dernier = firstId("SELECT MAX(ZEVLET_ID) FROM ZEVLETS WHERE RELATION = ?;", {rel}).value_or(0);
+    }
+    if (premier > 0 && dernier > premier && dernier < kMaxIdEntier) {
+        const auto milieu = static_cast<long long>(premier + (dernier - premier) / 2);
+        parties.push_back({std::string(kColumns) + plan + " AND ZEVLET_ID < ?;", {rel, milieu}, nullptr});
+        parties.push_back({std::string(kColumns) + plan + " AND ZEVLET_ID >= ?;", {rel, milieu}, nullptr});
+    } else {
+        parties.push_back({std::string(kColumns) + plan + ";", {rel}, nullptr});
+    }
+    if (enFond) {
+        // The first part is handed over while it is read; the others are read whole meanwhile.
+        for (std::size_t i = 0; i < parties.size(); ++i) {
+            try {
+                parties[i].lecteur = std::make_unique<LecteurEnFond>(db().filePath(), parties[i].sql, parties[i].arguments,
+                                                                     i == 0 ? 16 : SIZE_MAX);
+            } catch (const std::system_error&) {
+                break; // no thread to be had: the rest is read here
             }
-            if (!lecteur->aRenonce())
-                return;
         }
     }
 
-    // Read to the end before handing over: the callbacks run statements of their own.
-    std::vector<std::vector<KELRow>> blocs;
-    std::size_t total = 0;
-    db().forEach(sql, {rel}, [&](const SqlCursor& c) {
-        if (blocs.empty() || blocs.back().size() == LecteurEnFond::kBloc) {
-            blocs.emplace_back();
-            blocs.back().reserve(LecteurEnFond::kBloc);
+    bool prevenu = false;
+    auto livrer = [&](const std::vector<KELRow>& rangees, std::size_t total) {
+        if (!prevenu)
+            prevu(total);
+        prevenu = true;
+        bloc(rangees.data(), rangees.size());
+    };
+    // Without an end known, about as many rows as the table holds: enough, and only ever touched
+    // as far as used.
+    const std::size_t attendus = parcours ? std::max<std::uint64_t>(nombre, tailleEstimee_) : nombre;
+    for (Partie& partie : parties) {
+        if (partie.lecteur) {
+            std::vector<KELRow> rangees;
+            while (partie.lecteur->suivant(rangees))
+                livrer(rangees, attendus);
+            if (!partie.lecteur->aRenonce())
+                continue;
         }
-        blocs.back().emplace_back();
-        readRow(c, blocs.back().back());
-        ++total;
-        return true;
-    });
-    if (total == 0)
-        return;
-    prevu(total);
-    for (const std::vector<KELRow>& b : blocs)
-        bloc(b.data(), b.size());
+        // Read to the end before handing over: the callbacks run statements of their own.
+        std::vector<std::vector<KELRow>> blocs;
+        std::size_t total = 0;
+        db().forEach(partie.sql, partie.arguments, [&](const SqlCursor& c) {
+            if (blocs.empty() || blocs.back().size() == LecteurEnFond::kBloc) {
+                blocs.emplace_back();
+                blocs.back().reserve(LecteurEnFond::kBloc);
+            }
+            blocs.back().emplace_back();
+            readRow(c, blocs.back().back());
+            ++total;
+            return true;
+        });
+        for (const std::vector<KELRow>& b : blocs)
+            livrer(b, parties.size() == 1 ? total : attendus);
+    }
 }
 
 // ---- Helpers
