@@ -1,5 +1,6 @@
 #include "engine/store/KELChercheurDeLiens.h"
 
+#include "engine/KELMemoire.h"
 #include "engine/runtime/Log.h"
 
 #include <algorithm>
@@ -181,6 +182,10 @@ void KELChercheurDeLiens::forEachRow(const std::function<void(const KELRow&)>& f
 }
 
 namespace {
+// Blocks are mapped and unmapped whole: rows read on another thread would otherwise leave the
+// memory of a large relation in that thread's heap once the load is over.
+using Bloc = KELTemporaire<KELRow>;
+
 // A relation's rows read on a connection and a thread of their own and handed over in blocks, in
 // order, so that the links of one block are woken while the next blocks are read. It only reads a
 // file whose writing connection writes ahead and has no transaction open: it then sees exactly
@@ -210,7 +215,7 @@ public:
 
     // The next block in order, in place of `bloc` (whose storage is reused); false once all are
     // handed over.
-    bool suivant(std::vector<KELRow>& bloc)
+    bool suivant(Bloc& bloc)
     {
         std::unique_lock<std::mutex> verrou(m_);
         cv_.wait(verrou, [this] { return !prets_.empty() || fini_; });
@@ -239,7 +244,7 @@ private:
     {
         Sqlite db;
         bool ouvert = db.openForReading(chemin_);
-        std::vector<KELRow> bloc;
+        Bloc bloc;
         bool livre = false;
         bool ok = ouvert && db.forEach(sql_, arguments_, [&](const SqlCursor& c) {
             if (bloc.capacity() == 0)
@@ -260,10 +265,10 @@ private:
         fini_ = true;
         cv_.notify_all();
     }
-    std::vector<KELRow> prendre()
+    Bloc prendre()
     {
         const std::lock_guard<std::mutex> verrou(m_);
-        std::vector<KELRow> bloc;
+        Bloc bloc;
         if (!libres_.empty()) {
             bloc = std::move(libres_.back());
             libres_.pop_back();
@@ -271,14 +276,14 @@ private:
         bloc.reserve(kBloc);
         return bloc;
     }
-    bool livrer(std::vector<KELRow>& bloc)
+    bool livrer(Bloc& bloc)
     {
         std::unique_lock<std::mutex> verrou(m_);
         cv_.wait(verrou, [this] { return prets_.size() < enAvance_ || arret_; });
         if (arret_)
             return false;
         prets_.push_back(std::move(bloc));
-        bloc = std::vector<KELRow>();
+        bloc = Bloc();
         cv_.notify_all();
         return true;
     }
@@ -289,8 +294,8 @@ private:
     const std::size_t enAvance_;
     std::mutex m_;
     std::condition_variable cv_;
-    std::deque<std::vector<KELRow>> prets_;
-    std::vector<std::vector<KELRow>> libres_;
+    std::deque<Bloc> prets_;
+    std::vector<Bloc> libres_;
     std::size_t livres_ = 0;
     bool fini_ = false;
     bool renonce_ = false;
@@ -351,7 +356,11 @@ void KELChercheurDeLiens::forEachBlocDeLaRelInt(KELId rel, const std::function<v
         nombre >= seuilDeLectureEnFond_ && journalWal_ == 1 && !db().inTransaction() && !db().filePath().empty();
     KELId premier = 0, dernier = 0;
     if (enFond && nombre >= 2 * seuilDeLectureEnFond_) {
-        premier = firstId("SELECT MIN(ZEVLET_ID) FROM ZEVLETS WHERE RELATION = ?;", {rel}).value_or(0);
+        // The user's ids are given out in turn, so halving their range about halves the rows; the
+        // few ids below it (the template's) go with the first half.
+        premier = firstId("SELECT MIN(ZEVLET_ID) FROM ZEVLETS WHERE RELATION = ? AND ZEVLET_ID > ?;",
+                          {rel, static_cast<long long>(KELIdSpace::minId())})
+                      .value_or(0);
         dernier = firstId("SELECT MAX(ZEVLET_ID) FROM ZEVLETS WHERE RELATION = ?;", {rel}).value_or(0);
     }
     if (premier > 0 && dernier > premier && dernier < kMaxIdEntier) {
@@ -374,7 +383,7 @@ void KELChercheurDeLiens::forEachBlocDeLaRelInt(KELId rel, const std::function<v
     }
 
     bool prevenu = false;
-    auto livrer = [&](const std::vector<KELRow>& rangees, std::size_t total) {
+    auto livrer = [&](const Bloc& rangees, std::size_t total) {
         if (!prevenu)
             prevu(total);
         prevenu = true;
@@ -385,14 +394,14 @@ void KELChercheurDeLiens::forEachBlocDeLaRelInt(KELId rel, const std::function<v
     const std::size_t attendus = parcours ? std::max<std::uint64_t>(nombre, tailleEstimee_) : nombre;
     for (Partie& partie : parties) {
         if (partie.lecteur) {
-            std::vector<KELRow> rangees;
+            Bloc rangees;
             while (partie.lecteur->suivant(rangees))
                 livrer(rangees, attendus);
             if (!partie.lecteur->aRenonce())
                 continue;
         }
         // Read to the end before handing over: the callbacks run statements of their own.
-        std::vector<std::vector<KELRow>> blocs;
+        std::vector<Bloc> blocs;
         std::size_t total = 0;
         db().forEach(partie.sql, partie.arguments, [&](const SqlCursor& c) {
             if (blocs.empty() || blocs.back().size() == LecteurEnFond::kBloc) {
@@ -404,7 +413,7 @@ void KELChercheurDeLiens::forEachBlocDeLaRelInt(KELId rel, const std::function<v
             ++total;
             return true;
         });
-        for (const std::vector<KELRow>& b : blocs)
+        for (const Bloc& b : blocs)
             livrer(b, parties.size() == 1 ? total : attendus);
     }
 }
