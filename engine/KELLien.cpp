@@ -807,44 +807,60 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
             insererUn(lienDe(c));
         return;
     }
-    // Nothing before the first new event's place moves: merge and renumber from there only.
+    // Nothing before the first new event's place moves: merge and renumber from there only. The
+    // old events behind that place are few (the open links' ends, the windows): each one's place
+    // among the new ones is searched, and the runs of new events between them are written apart.
     const std::size_t premier = static_cast<std::size_t>(
         std::upper_bound(events_.begin(), events_.end(), lienDe(cles.front()), moins) - events_.begin());
-    KELTemporaire<KELLien*> fusion;
-    fusion.reserve(debut - premier + k);
-    auto nouveau = [&](const CleDEvenement& c) {
-        KELLien* e = lienDe(c);
-        e->assignerGtIndexInt(premier + fusion.size());
-        fusion.push_back(e);
+    KELTemporaire<KELLien*> fusion(debut - premier + k);
+    struct Suite {
+        std::size_t cle, place; // the run's first key, and where it goes in the merge
     };
-    auto ancien = [&](KELLien* e) {
-        e->assignerGtIndexInt(premier + fusion.size());
-        fusion.push_back(e);
+    std::vector<Suite> suites;
+    std::size_t b = 0;
+    for (std::size_t a = premier; a < debut; ++a) {
+        const CleDEvenement ca = cleDe(events_[a]);
+        const std::size_t fin = static_cast<std::size_t>(
+            std::partition_point(cles.begin() + static_cast<std::ptrdiff_t>(b), cles.end(),
+                                 [&](const CleDEvenement& c) { return clesAvant(c, ca); }) -
+            cles.begin());
+        suites.push_back({b, b + (a - premier)});
+        b = fin;
+        const std::size_t place = b + (a - premier);
+        fusion[place] = events_[a];
+        events_[a]->assignerGtIndexInt(premier + place);
+    }
+    suites.push_back({b, b + (debut - premier)});
+    // New events [de, a) in place; their index words lie all over memory, so they are asked for
+    // well ahead.
+    auto placer = [&](std::size_t de, std::size_t jusqua) {
+        constexpr std::size_t kAvance = 16;
+        std::size_t s = 0;
+        while (s + 1 < suites.size() && suites[s + 1].cle <= de)
+            ++s;
+        for (std::size_t c = de; c < jusqua; ++c) {
+            while (s + 1 < suites.size() && suites[s + 1].cle <= c)
+                ++s;
+            if (c + kAvance < jusqua)
+                __builtin_prefetch(lienDe(cles[c + kAvance]), 1);
+            const std::size_t place = suites[s].place + (c - suites[s].cle);
+            KELLien* e = lienDe(cles[c]);
+            fusion[place] = e;
+            e->assignerGtIndexInt(premier + place);
+        }
     };
-    std::size_t a = premier, b = 0;
-    if (a < debut) {
-        CleDEvenement ca = cleDe(events_[a]);
-        while (b < k) {
-            if (clesAvant(cles[b], ca)) {
-                nouveau(cles[b++]);
-                continue;
-            }
-            ancien(events_[a]);
-            if (++a == debut)
-                break;
-            ca = cleDe(events_[a]);
+    std::optional<std::thread> autre;
+    const std::size_t moitie = k >= (std::size_t{1} << 18) ? k / 2 : k;
+    if (moitie < k) {
+        try {
+            autre.emplace([&] { placer(moitie, k); });
+        } catch (const std::system_error&) {
+            placer(moitie, k);
         }
     }
-    for (; a < debut; ++a)
-        ancien(events_[a]);
-    // The events are renumbered in time order, that is all over memory: their index words are
-    // asked for well ahead.
-    constexpr std::size_t kAvance = 16;
-    for (; b < k; ++b) {
-        if (b + kAvance < k)
-            __builtin_prefetch(lienDe(cles[b + kAvance]), 1);
-        nouveau(cles[b]);
-    }
+    placer(0, moitie);
+    if (autre)
+        autre->join();
     events_.resize(premier);
     events_.insert(events_.end(), fusion.begin(), fusion.end());
 }

@@ -1,0 +1,126 @@
+// A large relation is read ahead on a connection and thread of its own, in halves by id, while
+// its links are woken: what memory ends with, and what the windows are told in what order, must
+// be what reading it on the shared connection gives.
+
+#include "engine/store/KELChercheurDeLiens.h"
+#include "tests/engine/EngineFixture.h"
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace enginetest;
+
+namespace {
+
+constexpr KELId kRelIcone = 1000152;
+constexpr KELId kRelObjets = 1000050;
+constexpr KELId kModelObjet = 1000049;
+constexpr KELId kChannel = 2000018;
+
+// From how many rows a relation is read ahead, for the lifetime of the object.
+struct SeuilDeLecture {
+    explicit SeuilDeLecture(std::size_t rangees) : ancien(KELChercheurDeLiens::seuilDeLectureEnFond())
+    {
+        KELChercheurDeLiens::setSeuilDeLectureEnFond(rangees);
+    }
+    ~SeuilDeLecture() { KELChercheurDeLiens::setSeuilDeLectureEnFond(ancien); }
+    std::size_t ancien;
+};
+
+std::string rangee(KELId id, KELDate in, KELDate out, KELId enfant, KELId parent, KELId rel)
+{
+    char sql[256];
+    std::snprintf(sql, sizeof sql, "INSERT INTO ZEVLETS VALUES (%lu, 0, 'KELI', %.17g, %.17g, %lu, %lu, %lu);",
+                  static_cast<unsigned long>(id), in, out, static_cast<unsigned long>(enfant),
+                  static_cast<unsigned long>(parent), static_cast<unsigned long>(rel));
+    return sql;
+}
+
+// Objects on the Channel, each with icon links opened and closed around the present, some of
+// them still open, a few sharing dates.
+std::vector<std::string> desk(KELId premier, int objets, double maintenant)
+{
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> u(-5000.0, 5000.0);
+    std::vector<std::string> sql;
+    KELId id = premier;
+    for (int o = 0; o < objets; ++o) {
+        const KELId objet = id++;
+        sql.push_back(rangee(objet, maintenant - 10000.0, KELDateOuverte, kModelObjet, objet, kRelObjets));
+        for (int i = 0; i < 6; ++i) {
+            const double in = i == 0 ? maintenant - 100.0 : std::floor(maintenant + u(rng));
+            const double out = i == 5 ? KELDateOuverte : in + std::floor(std::abs(u(rng)));
+            sql.push_back(rangee(id++, in, out, objet, kChannel, kRelIcone));
+        }
+    }
+    return sql;
+}
+
+} // namespace
+
+class RelationRead : public LinkBase {
+protected:
+    // Wakes the icon relation for the global cursor, and answers what the cursor's delegate heard
+    // and the relation's links at the cursor, in order.
+    std::vector<std::string> charger()
+    {
+        Recorder rec;
+        global()->ajouterLeDelegueDeMaj(&rec, kRelIcone);
+        auto* rel = wake<KELIElemRelation>(kRelIcone);
+        EXPECT_NE(rel, nullptr);
+        std::vector<std::string> vu = rec.take();
+        if (rel)
+            for (KELI* l : rel->liens(global()))
+                vu.push_back("lien " + std::to_string(l->idInt()));
+        global()->enleverLeDelegueDeMaj(&rec, kRelIcone);
+        checkTable();
+        return vu;
+    }
+
+    void rouvrir()
+    {
+        KELServeurDeLiens::reset();
+        KELChercheurDe::setDatabasePath(path);
+        KELServeurDeLiens::initialize();
+    }
+};
+
+TEST_F(RelationRead, ReadAheadWakesWhatTheSharedConnectionWakesInTheSameOrder)
+{
+    storetest::run(path, desk(KELIdSpace::minId() + 1, 150, kStart));
+    std::vector<std::string> surPlace;
+    {
+        const SeuilDeLecture seuil(SIZE_MAX);
+        surPlace = charger();
+    }
+    ASSERT_GT(surPlace.size(), 300u);
+
+    // Read ahead whole, then in two halves at once (the Objects' relation woken from inside too).
+    for (std::size_t s : {600u, 1u}) {
+        rouvrir();
+        const SeuilDeLecture seuil(s);
+        EXPECT_EQ(charger(), surPlace) << "read ahead from " << s << " rows";
+    }
+}
+
+// Rows written by a compound act not yet committed are seen only by the shared connection: a
+// relation is then read there, whatever its size.
+TEST_F(RelationRead, UncommittedRowsAreReadOnTheSharedConnection)
+{
+    const SeuilDeLecture seuil(1);
+    const KELId premier = KELIdSpace::minId() + 1;
+    {
+        const KELChercheurDe::Ensemble ensemble;
+        ASSERT_TRUE(KELChercheurDe::ZevDataBase().inTransaction());
+        for (const std::string& sql : desk(premier, 20, kStart))
+            ASSERT_TRUE(KELChercheurDe::ZevDataBase().executeNonQuery(sql));
+        auto* rel = wake<KELIElemRelation>(kRelIcone);
+        ASSERT_NE(rel, nullptr);
+        rel->liens(global());
+        for (KELId id = premier; id < premier + 20 * 7; ++id)
+            EXPECT_NE(KELServeurDeLiens::DonneMaintenantLeLienId(id), nullptr) << id;
+    }
+    checkTable();
+}
