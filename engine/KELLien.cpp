@@ -761,7 +761,7 @@ void trierLesCles(KELTemporaire<CleDEvenement>& cles)
 {
     const std::size_t n = cles.size();
     KELTemporaire<CleDEvenement> tampon(n < 4096 ? 0 : n);
-    if (n < (std::size_t{1} << 18)) {
+    if (n < (std::size_t{1} << 16)) {
         trierParDateEtRang(cles.data(), tampon.data(), n);
         return;
     }
@@ -850,7 +850,7 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
         }
     };
     std::optional<std::thread> autre;
-    const std::size_t moitie = k >= (std::size_t{1} << 18) ? k / 2 : k;
+    const std::size_t moitie = k >= (std::size_t{1} << 16) ? k / 2 : k;
     if (moitie < k) {
         try {
             autre.emplace([&] { placer(moitie, k); });
