@@ -193,6 +193,9 @@ using Bloc = KELTemporaire<KELRow>;
 // the main thread, which never forks meanwhile.
 class LecteurEnFond {
 public:
+    // The first blocks are small, so that a relation of a few thousand rows is not read whole
+    // before its first link is woken; later ones are large, and mapped (see Bloc).
+    static constexpr std::size_t kPremierBloc = 1024;
     static constexpr std::size_t kBloc = 8192;
 
     // `enAvance`: blocks read ahead at most, waiting to be handed over.
@@ -245,14 +248,18 @@ private:
         Sqlite db;
         bool ouvert = db.openForReading(chemin_);
         Bloc bloc;
+        std::size_t plein = 0, faits = 0;
         bool livre = false;
         bool ok = ouvert && db.forEach(sql_, arguments_, [&](const SqlCursor& c) {
-            if (bloc.capacity() == 0)
-                bloc = prendre();
+            if (bloc.capacity() == 0) {
+                plein = std::min(kBloc, kPremierBloc << std::min<std::size_t>(faits, 3));
+                bloc = prendre(plein);
+            }
             bloc.emplace_back();
             KELChercheurDeLiens::readRow(c, bloc.back());
-            if (bloc.size() < kBloc)
+            if (bloc.size() < plein)
                 return true;
+            ++faits;
             livre = true;
             return livrer(bloc);
         });
@@ -265,7 +272,7 @@ private:
         fini_ = true;
         cv_.notify_all();
     }
-    Bloc prendre()
+    Bloc prendre(std::size_t taille)
     {
         const std::lock_guard<std::mutex> verrou(m_);
         Bloc bloc;
@@ -273,7 +280,7 @@ private:
             bloc = std::move(libres_.back());
             libres_.pop_back();
         }
-        bloc.reserve(kBloc);
+        bloc.reserve(taille);
         return bloc;
     }
     bool livrer(Bloc& bloc)
