@@ -88,13 +88,6 @@ void KELICc::informerDesactivationEnfant(KELId id, KELI* lien)
     informer(id, [&](KELDelegueDeMaj* d) { d->desactivationDuLienEnfant(lien); });
 }
 
-bool KELICc::siIncluLeLien(const KELI* lien) const
-{
-    if (lien->siCurseur())
-        return true;
-    return lien->inDate() <= outDate() && lien->outDate() > inDate();
-}
-
 bool KELICc::siVoitLeLien(const KELI* lien)
 {
     if (siIncluLeLien(lien))

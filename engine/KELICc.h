@@ -49,8 +49,12 @@ public:
     virtual KELDate placeToi() { return 0.0; }
     virtual double calculerOffsetSuivant() { return 0.0; }
     virtual double calculerOffsetPrecedent() { return 0.0; }
-    // Whether the window includes a link: L.in <= end and L.out > start (see KELLien.h).
-    virtual bool siIncluLeLien(const KELI* lien) const;
+    // Whether the window includes a link: L.in <= end and L.out > start (see KELLien.h). Asked
+    // of every window of a relation at every crossing, so answered here and inline.
+    bool siIncluLeLien(const KELI* lien) const
+    {
+        return lien->siCurseur() || (lien->inDate() <= outDate() && lien->outDate() > inDate());
+    }
     // Whether the window or its context includes it: waking a link for a window that sees it in
     // neither changes nothing.
     bool siVoitLeLien(const KELI* lien);
@@ -60,8 +64,8 @@ public:
     virtual void addOffset(double) {}
 
     // A cursor or context moves without writing its row.
-    void placeInDate(KELDate date, KELICc* curseur) override;
-    void placeOutDate(KELDate date, KELICc* curseur) override;
+    void placeInDate(KELDate date, KELICc* curseur) final;
+    void placeOutDate(KELDate date, KELICc* curseur) final;
 
     void inEstPlaceDansOut(KELLien* e, KELICc* curseur) override;
     void outEstPlaceDansIn(KELLien* e, KELICc* curseur) override;

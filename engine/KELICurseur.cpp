@@ -122,13 +122,6 @@ KELDate KELICurseur::nowOut()
     return c ? c->nowOut() : now();
 }
 
-bool KELICurseur::siIncluLeLien(const KELI* lien) const
-{
-    if (lien->siCurseur())
-        return true;
-    return lien->inDate() <= outDate() && lien->outDate() > inDate();
-}
-
 KELDate KELICurseur::placeToi()
 {
     const KELDate t = now();
@@ -628,13 +621,6 @@ KELDate KELIContexte::placeToi()
 
 void KELIContexte::placeToiIn() { placeInDate(nowIn(), this); }
 void KELIContexte::placeToiOut() { placeOutDate(nowOut(), this); }
-
-bool KELIContexte::siIncluLeLien(const KELI* lien) const
-{
-    if (lien->siCurseur())
-        return true;
-    return lien->inDate() <= outDate() && lien->outDate() > inDate();
-}
 
 namespace {
 double suivantDepuis(const KELGrandTableau* gt, std::size_t index, double date)

@@ -42,7 +42,6 @@ public:
     KELDate now() override;
     KELDate nowIn() override;
     KELDate nowOut() override;
-    bool siIncluLeLien(const KELI* lien) const override;
     KELDate placeToi() override;
 
     virtual void assignerType(const std::string* texte);
@@ -149,7 +148,6 @@ public:
     KELDate placeToi() override;
     void placeToiIn();
     void placeToiOut();
-    bool siIncluLeLien(const KELI* lien) const override;
 
     double calculerOffsetSuivant() override;
     double calculerOffsetPrecedent() override;

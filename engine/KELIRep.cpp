@@ -275,6 +275,10 @@ void KELIRepRelation::ajouterAuxLiens(KELI* lien)
     KELICc* c = curseur_;
     if (!c->siIncluLeLien(lien))
         return;
+    // A link entering one window is offered to all the relation's windows, and those that saw it
+    // already (a context around the cursor it entered) need nothing looked up.
+    if (const KELIRep* deja = lien->representant(c); deja && deja->actifDansLaRelation_)
+        return;
     KELI* p = lien->parent(c);
     KELI* e = lien->enfant(c);
     charger();
