@@ -10,7 +10,10 @@
 #include <memory>
 #include <vector>
 
+#include <cstdint>
+
 #include <sys/mman.h>
+#include <unistd.h>
 
 template <std::size_t Taille, std::size_t Alignement>
 class KELReserve {
@@ -26,6 +29,8 @@ public:
         // Blocks never handed out are not touched: a slice costs memory only as it is used.
         if (prochainBloc_ == finDeTranche_)
             trancher();
+        if (prochainBloc_ == peupleJusquA_)
+            peupler();
         return prochainBloc_++;
     }
     void rendre(void* p)
@@ -36,7 +41,7 @@ public:
         if (--vivants_ == 0) {
             libres_ = nullptr;
             tranches_.clear();
-            prochainBloc_ = finDeTranche_ = nullptr;
+            prochainBloc_ = finDeTranche_ = peupleJusquA_ = nullptr;
             prochaine_ = kPremiere;
         }
     }
@@ -50,9 +55,10 @@ private:
     static constexpr std::size_t kPlusGrande = 16384;
 
     // Slices come from the heap until they reach their full size; from then on (a base of more
-    // than sixteen thousand such objects) they are mapped with their pages in place, in one call
-    // instead of a fault for every page as blocks are first handed out: a large base makes such
-    // slices by the hundred while it loads, and a small one keeps paying only for what it uses.
+    // than sixteen thousand such objects) they are mapped, and their pages put in place a run at a
+    // time as blocks are handed out: one call instead of a fault for every page, while a base that
+    // uses part of its last slice pays only for about what it uses.
+    static constexpr std::size_t kOctetsParPeuplement = std::size_t{1} << 17;
     struct Rendre {
         std::size_t octets = 0; // 0: from the heap
         void operator()(Bloc* b) const
@@ -69,23 +75,42 @@ private:
     {
         Tranche tranche;
         const std::size_t octets = prochaine_ * sizeof(Bloc);
-        void* p = prochaine_ == kPlusGrande ? mmap(nullptr, octets, PROT_READ | PROT_WRITE,
-                                                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0)
-                                            : MAP_FAILED;
+        void* p = prochaine_ == kPlusGrande
+                      ? mmap(nullptr, octets, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+                      : MAP_FAILED;
         if (p != MAP_FAILED)
             tranche = Tranche(static_cast<Bloc*>(p), Rendre{octets});
         else
             tranche = Tranche(new Bloc[prochaine_]); // left uninitialised on purpose
         prochainBloc_ = tranche.get();
         finDeTranche_ = prochainBloc_ + prochaine_;
+        peupleJusquA_ = p != MAP_FAILED ? prochainBloc_ : finDeTranche_;
         tranches_.push_back(std::move(tranche));
         prochaine_ = std::min(prochaine_ * 2, kPlusGrande);
     }
+
+    // The pages of the next run of a mapped slice, asked for in one call; where the system cannot,
+    // they come one fault at a time as before.
+    void peupler()
+    {
+        const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+        Bloc* fin = peupleJusquA_ + std::min<std::size_t>(kOctetsParPeuplement / sizeof(Bloc), finDeTranche_ - peupleJusquA_);
+        const auto debut = reinterpret_cast<std::uintptr_t>(peupleJusquA_) & ~(page - 1);
+        const auto bout = (reinterpret_cast<std::uintptr_t>(fin) + page - 1) & ~(page - 1);
+        madvise(reinterpret_cast<void*>(debut), bout - debut, kPeuplerEnEcriture);
+        peupleJusquA_ = fin;
+    }
+#ifdef MADV_POPULATE_WRITE
+    static constexpr int kPeuplerEnEcriture = MADV_POPULATE_WRITE;
+#else
+    static constexpr int kPeuplerEnEcriture = 23; // Linux 5.14 on; older systems refuse it
+#endif
 
     std::vector<Tranche> tranches_;
     Bloc* libres_ = nullptr;
     Bloc* prochainBloc_ = nullptr; // the newest slice's blocks not handed out yet
     Bloc* finDeTranche_ = nullptr;
+    Bloc* peupleJusquA_ = nullptr; // blocks of the newest slice from here on have no pages yet
     std::size_t vivants_ = 0;
     std::size_t prochaine_ = kPremiere;
 };

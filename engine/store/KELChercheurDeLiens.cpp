@@ -27,7 +27,8 @@ constexpr const char* kColumns =
     "SELECT ZEVLET_ID, BASE, CLASS, DATE_IN, DATE_OUT, CHILD_ZEVLET, PARENT_ZEVLET, RELATION FROM ZEVLETS";
 // Ids above this travel as text (see SqlValue) and cannot bound a range of ZEVLET_ID.
 constexpr KELId kMaxIdEntier = static_cast<KELId>(LLONG_MAX);
-constexpr std::size_t kBatch = 250; // ids per statement of loadRowsInt (fixed, so one text is kept)
+constexpr std::size_t kBatch = 250;
+constexpr std::uint64_t kRangeesSansMemoire = 512; // a relation read from this size leaves no pages cached // ids per statement of loadRowsInt (fixed, so one text is kept)
 
 constexpr const char* kByRel = "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ?;";
 constexpr const char* kByChild = "SELECT ZEVLET_ID FROM ZEVLETS WHERE CHILD_ZEVLET = ?;";
@@ -396,6 +397,16 @@ void KELChercheurDeLiens::forEachBlocDeLaRelInt(KELId rel, const std::function<v
         prevenu = true;
         bloc(rangees.data(), rangees.size());
     };
+    // A large relation's pages are read once: the connection does not keep them afterwards.
+    struct Rendre {
+        Sqlite& db;
+        bool grand;
+        ~Rendre()
+        {
+            if (grand)
+                db.releaseMemory();
+        }
+    } rendre{db(), nombre >= kRangeesSansMemoire};
     // Without an end known, about as many rows as the table holds: enough, and only ever touched
     // as far as used.
     const std::size_t attendus = parcours ? std::max<std::uint64_t>(nombre, tailleEstimee_) : nombre;

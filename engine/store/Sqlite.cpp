@@ -607,6 +607,12 @@ bool Sqlite::checkpoint()
     return sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) == SQLITE_OK;
 }
 
+void Sqlite::releaseMemory()
+{
+    if (db_)
+        sqlite3_db_release_memory(db_);
+}
+
 std::uint64_t Sqlite::lastInsertRow() const
 {
     return db_ ? static_cast<std::uint64_t>(sqlite3_last_insert_rowid(db_)) : 0;

@@ -154,6 +154,8 @@ public:
     bool inTransaction() const;
     // Copies the WAL into the database file and empties it, so that the file alone is complete.
     bool checkpoint();
+    // Gives back the pages the connection keeps in memory (none is in use between statements).
+    void releaseMemory();
 
     // Low-level steps, with the busy rule; each logs its own failure.
     bool prepareSql(const std::string& sql, sqlite3_stmt** statement);

@@ -12,6 +12,9 @@
 #include <numeric>
 #include <vector>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace {
 
 using Reserve = KELReserve<80, 8>;
@@ -66,6 +69,33 @@ TEST(ScratchMemory, ReserveBlocksNeverOverlapAcrossHeapAndMappedSlices)
     marquer(neuf, 7);
     EXPECT_TRUE(marque(neuf, 7));
     r.rendre(neuf);
+}
+
+// A base that uses a few blocks of a full-size slice must not pay for the whole slice.
+TEST(ScratchMemory, AMappedSliceHoldsPagesOnlyAboutAsFarAsItsBlocksAreUsed)
+{
+    Reserve r;
+    std::vector<void*> blocs;
+    // The heap slices (64 + 128 + ... + 8192 blocks), then the first ten blocks of a mapped one.
+    for (std::size_t i = 0; i < 16320 + 10; ++i)
+        blocs.push_back(r.prendre());
+    auto* tranche = static_cast<unsigned char*>(blocs[16320]);
+    for (std::size_t i = 16320; i < blocs.size(); ++i)
+        marquer(blocs[i], i);
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const auto debut = reinterpret_cast<std::uintptr_t>(tranche) & ~(page - 1);
+    const std::size_t pages = (16384 * 80 + page - 1) / page;
+    std::vector<unsigned char> residentes(pages + 1);
+    ASSERT_EQ(mincore(reinterpret_cast<void*>(debut), pages * page, residentes.data()), 0);
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < pages; ++i)
+        n += residentes[i] & 1;
+    EXPECT_GE(n, 1u);
+    EXPECT_LE(n, (std::size_t{1} << 17) / page + 2) << "of " << pages << " pages";
+    for (std::size_t i = 16320; i < blocs.size(); ++i)
+        EXPECT_TRUE(marque(blocs[i], i));
+    for (void* b : blocs)
+        r.rendre(b);
 }
 
 TEST(ScratchMemory, ScratchArraysGrowAcrossTheMappedThresholdAndKeepTheirContents)
