@@ -196,7 +196,7 @@ class LecteurEnFond {
 public:
     // The first blocks are small, so that a relation of a few thousand rows is not read whole
     // before its first link is woken; later ones are large, and mapped (see Bloc).
-    static constexpr std::size_t kPremierBloc = 1024;
+    static constexpr std::size_t kPremierBloc = 256;
     static constexpr std::size_t kBloc = 8192;
 
     // `enAvance`: blocks read ahead at most, waiting to be handed over.
@@ -253,7 +253,7 @@ private:
         bool livre = false;
         bool ok = ouvert && db.forEach(sql_, arguments_, [&](const SqlCursor& c) {
             if (bloc.capacity() == 0) {
-                plein = std::min(kBloc, kPremierBloc << std::min<std::size_t>(faits, 3));
+                plein = std::min(kBloc, kPremierBloc << std::min<std::size_t>(faits, 5));
                 bloc = prendre(plein);
             }
             bloc.emplace_back();
