@@ -96,33 +96,6 @@ bool KELICc::siVoitLeLien(const KELI* lien)
     return c && c != this && c->siIncluLeLien(lien);
 }
 
-void KELICc::placeInDate(KELDate date, KELICc* curseur)
-{
-    if (date > inDate()) {
-        assignerInDate(date);
-        if (KELGrandTableau::aPasserADroite(this))
-            placeToiADroiteCurseur(curseur);
-    } else if (date < inDate()) {
-        assignerInDate(date);
-        if (KELGrandTableau::aPasserAGauche(this))
-            placeToiAGaucheCurseur(curseur);
-    }
-}
-
-void KELICc::placeOutDate(KELDate date, KELICc* curseur)
-{
-    KELO* fin = lienOut();
-    if (date > outDate()) {
-        assignerOutDate(date);
-        if (KELGrandTableau::aPasserADroite(fin))
-            fin->placeToiADroiteCurseur(curseur);
-    } else if (date < outDate()) {
-        assignerOutDate(date);
-        if (KELGrandTableau::aPasserAGauche(fin))
-            fin->placeToiAGaucheCurseur(curseur);
-    }
-}
-
 // A window edge passing a plain link L: L enters the window if its relation watches the window.
 void KELICc::entreeDuLien(KELI* lien, KELICc* passe, bool futur)
 {

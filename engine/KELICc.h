@@ -63,9 +63,33 @@ public:
     void reveilleToi(KELICc*) override {}
     virtual void addOffset(double) {}
 
-    // A cursor or context moves without writing its row.
-    void placeInDate(KELDate date, KELICc* curseur) final;
-    void placeOutDate(KELDate date, KELICc* curseur) final;
+    // A cursor or context moves without writing its row. Its edges move at every step of a move,
+    // and most steps carry an edge past nothing: that much is answered here, inline.
+    void placeInDate(KELDate date, KELICc* curseur) final
+    {
+        if (date > inDate()) {
+            assignerInDate(date);
+            if (KELGrandTableau::aPasserADroite(this))
+                placeToiADroiteCurseur(curseur);
+        } else if (date < inDate()) {
+            assignerInDate(date);
+            if (KELGrandTableau::aPasserAGauche(this))
+                placeToiAGaucheCurseur(curseur);
+        }
+    }
+    void placeOutDate(KELDate date, KELICc* curseur) final
+    {
+        KELO* fin = lienOut();
+        if (date > outDate()) {
+            assignerOutDate(date);
+            if (KELGrandTableau::aPasserADroite(fin))
+                fin->placeToiADroiteCurseur(curseur);
+        } else if (date < outDate()) {
+            assignerOutDate(date);
+            if (KELGrandTableau::aPasserAGauche(fin))
+                fin->placeToiAGaucheCurseur(curseur);
+        }
+    }
 
     void inEstPlaceDansOut(KELLien* e, KELICc* curseur) override;
     void outEstPlaceDansIn(KELLien* e, KELICc* curseur) override;

@@ -199,8 +199,8 @@ public:
     std::string outDateTxt() const { return dateDescription(outDate_); }
     std::string dateTxt() const { return inDateTxt(); }
 
-    KELI* lienIn() override { return this; }
-    KELO* lienOut() override { return &lienOut_; }
+    KELI* lienIn() final { return this; }
+    KELO* lienOut() final { return &lienOut_; }
 
     bool siCroisementFutur() const { return siCroisementFutur_; }
     void setSiCroisementFutur(bool v) { siCroisementFutur_ = v; }
