@@ -110,5 +110,5 @@ private:
 
     std::uint64_t tailleEstimee_ = 0; // rows in the table, estimated when first needed (a plan choice only)
     int journalWal_ = -1;             // whether the connection writes ahead (-1: not asked yet)
-    static inline std::size_t seuilDeLectureEnFond_ = 4096;
+    static inline std::size_t seuilDeLectureEnFond_ = 512;
 };
