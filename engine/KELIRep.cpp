@@ -15,29 +15,8 @@
 // ---------------------------------------------------------------------------------------------
 // KELIRep
 
-namespace {
-// Never destroyed: links may outlive every other static at exit.
-KELReserve<sizeof(KELIRep), alignof(KELIRep)>& reserve()
-{
-    static auto* r = new KELReserve<sizeof(KELIRep), alignof(KELIRep)>;
-    return *r;
-}
-} // namespace
-
-void* KELIRep::operator new(std::size_t taille)
-{
-    return taille == sizeof(KELIRep) ? reserve().prendre() : ::operator new(taille);
-}
-
-void KELIRep::operator delete(void* p, std::size_t taille)
-{
-    if (!p)
-        return;
-    if (taille == sizeof(KELIRep))
-        reserve().rendre(p);
-    else
-        ::operator delete(p, taille);
-}
+void* KELIRep::operator new(std::size_t taille) { return KELParReserve<KELIRep>::prendre(taille); }
+void KELIRep::operator delete(void* p, std::size_t taille) { KELParReserve<KELIRep>::rendre(p, taille); }
 
 KELI* KELIRep::parent()
 {

@@ -182,29 +182,8 @@ std::string KELO::dateTxt() const { return duLien()->outDateTxt(); }
 
 KELI::KELI() = default;
 
-namespace {
-// Never destroyed: links may outlive every other static at exit.
-KELReserve<sizeof(KELI), alignof(KELI)>& reserveDeLiens()
-{
-    static auto* r = new KELReserve<sizeof(KELI), alignof(KELI)>;
-    return *r;
-}
-} // namespace
-
-void* KELI::operator new(std::size_t taille)
-{
-    return taille == sizeof(KELI) ? reserveDeLiens().prendre() : ::operator new(taille);
-}
-
-void KELI::operator delete(void* p, std::size_t taille)
-{
-    if (!p)
-        return;
-    if (taille == sizeof(KELI))
-        reserveDeLiens().rendre(p);
-    else
-        ::operator delete(p, taille);
-}
+void* KELI::operator new(std::size_t taille) { return KELParReserve<KELI>::prendre(taille); }
+void KELI::operator delete(void* p, std::size_t taille) { KELParReserve<KELI>::rendre(p, taille); }
 KELI::~KELI()
 {
     // Another link may come to live at this address.

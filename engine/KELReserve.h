@@ -114,3 +114,30 @@ private:
     std::size_t vivants_ = 0;
     std::size_t prochaine_ = kPremiere;
 };
+
+// The class-specific allocation of a class whose objects come by the hundred thousand: objects of
+// exactly that class come from its free list, those of larger subclasses from the heap. The list
+// is never destroyed: objects may outlive every other static at exit.
+template <class T>
+struct KELParReserve {
+    static void* prendre(std::size_t taille)
+    {
+        return taille == sizeof(T) ? reserve().prendre() : ::operator new(taille);
+    }
+    static void rendre(void* p, std::size_t taille)
+    {
+        if (!p)
+            return;
+        if (taille == sizeof(T))
+            reserve().rendre(p);
+        else
+            ::operator delete(p, taille);
+    }
+
+private:
+    static KELReserve<sizeof(T), alignof(T)>& reserve()
+    {
+        static auto* r = new KELReserve<sizeof(T), alignof(T)>;
+        return *r;
+    }
+};
