@@ -183,8 +183,9 @@ void KELChercheurDeLiens::forEachRow(const std::function<void(const KELRow&)>& f
 }
 
 namespace {
-// Blocks are mapped and unmapped whole: rows read on another thread would otherwise leave the
-// memory of a large relation in that thread's heap once the load is over.
+// Large blocks are mapped and unmapped whole: rows read on another thread would otherwise leave the
+// memory of a large relation in that thread's heap once the load is over. Only the few small first
+// blocks of a read come from that heap.
 using Bloc = KELTemporaire<KELRow>;
 
 // A relation's rows read on a connection and a thread of their own and handed over in blocks, in
@@ -247,7 +248,7 @@ private:
     void lire()
     {
         Sqlite db;
-        bool ouvert = db.openForReading(chemin_);
+        const bool ouvert = db.openForReading(chemin_);
         Bloc bloc;
         std::size_t plein = 0, faits = 0;
         bool livre = false;
