@@ -423,9 +423,11 @@ void KELChercheurDeLiens::forEachBlocDeLaRelInt(KELId rel, const std::function<v
         std::vector<Bloc> blocs;
         std::size_t total = 0;
         db().forEach(partie.sql, partie.arguments, [&](const SqlCursor& c) {
-            if (blocs.empty() || blocs.back().size() == LecteurEnFond::kBloc) {
+            // A small relation (most are) gets a block of its size, not a large one mapped for it.
+            if (blocs.empty() || blocs.back().size() == blocs.back().capacity()) {
                 blocs.emplace_back();
-                blocs.back().reserve(LecteurEnFond::kBloc);
+                blocs.back().reserve(blocs.size() == 1 ? std::min<std::uint64_t>(nombre, LecteurEnFond::kBloc)
+                                                       : LecteurEnFond::kBloc);
             }
             blocs.back().emplace_back();
             readRow(c, blocs.back().back());
