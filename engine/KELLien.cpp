@@ -798,18 +798,31 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
     std::vector<Suite> suites;
     std::size_t b = 0;
     for (std::size_t a = premier; a < debut; ++a) {
-        const CleDEvenement ca = cleDe(events_[a]);
-        const std::size_t fin = static_cast<std::size_t>(
-            std::partition_point(cles.begin() + static_cast<std::ptrdiff_t>(b), cles.end(),
-                                 [&](const CleDEvenement& c) { return clesAvant(c, ca); }) -
-            cles.begin());
-        suites.push_back({b, b + (a - premier)});
+        std::size_t fin = b;
+        if (b < k) {
+            // The new events before this old one, searched by doubling steps from the last place:
+            // a merge of two large interleaved sequences stays about linear.
+            const CleDEvenement ca = cleDe(events_[a]);
+            std::size_t pas = 1;
+            while (fin + pas <= k && clesAvant(cles[fin + pas - 1], ca)) {
+                fin += pas;
+                pas *= 2;
+            }
+            fin = static_cast<std::size_t>(
+                std::partition_point(cles.begin() + static_cast<std::ptrdiff_t>(fin),
+                                     cles.begin() + static_cast<std::ptrdiff_t>(std::min(k, fin + pas)),
+                                     [&](const CleDEvenement& c) { return clesAvant(c, ca); }) -
+                cles.begin());
+        }
+        if (fin > b)
+            suites.push_back({b, b + (a - premier)});
         b = fin;
         const std::size_t place = b + (a - premier);
         fusion[place] = events_[a];
         events_[a]->assignerGtIndexInt(premier + place);
     }
-    suites.push_back({b, b + (debut - premier)});
+    if (b < k)
+        suites.push_back({b, b + (debut - premier)});
     // New events [de, a) in place; their index words lie all over memory, so they are asked for
     // well ahead.
     auto placer = [&](std::size_t de, std::size_t jusqua) {
