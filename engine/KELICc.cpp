@@ -1,6 +1,7 @@
 #include "engine/KELICc.h"
 
 #include "engine/KELICurseur.h"
+#include "engine/KELIRep.h"
 #include "engine/KELServeurDeLiens.h"
 
 #include <algorithm>
@@ -102,11 +103,17 @@ void KELICc::entreeDuLien(KELI* lien, KELICc* passe, bool futur)
     if (lien->siCurseur())
         return;
     KELI* relation = KELServeurDeLiens::LienForInt(lien->relationInt(), passe);
-    if (relation && relation->siContientLeCurseur(this)) {
-        lien->setSiCroisementFutur(futur);
-        lien->ajouterLeCurseur(this);
+    KELIRep* repRelation = relation ? relation->representant(this) : nullptr;
+    if (!repRelation)
+        return;
+    lien->setSiCroisementFutur(futur);
+    KELIRep* rep = lien->representantAjoute(this);
+    // Only this window's view of the link changes here: its other windows have it already, or
+    // do not include it.
+    if (KELIRepRelation* r = repRelation->commeRelation(); r && rep)
+        r->ajouterAuxLiens(lien, rep);
+    else
         relation->ajouterAuxCurseursLeLien(lien);
-    }
 }
 
 void KELICc::sortieDuLien(KELI* lien, KELICc* passe, bool futur)

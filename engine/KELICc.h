@@ -70,11 +70,11 @@ public:
         if (date > inDate()) {
             assignerInDate(date);
             if (KELGrandTableau::aPasserADroite(this))
-                placeToiADroiteCurseur(curseur);
+                KELGrandTableau::passerLeBord(this, this, false, curseur);
         } else if (date < inDate()) {
             assignerInDate(date);
             if (KELGrandTableau::aPasserAGauche(this))
-                placeToiAGaucheCurseur(curseur);
+                KELGrandTableau::passerLeBord(this, this, true, curseur);
         }
     }
     void placeOutDate(KELDate date, KELICc* curseur) final
@@ -83,18 +83,24 @@ public:
         if (date > outDate()) {
             assignerOutDate(date);
             if (KELGrandTableau::aPasserADroite(fin))
-                fin->placeToiADroiteCurseur(curseur);
+                KELGrandTableau::passerLeBord(fin, this, false, curseur);
         } else if (date < outDate()) {
             assignerOutDate(date);
             if (KELGrandTableau::aPasserAGauche(fin))
-                fin->placeToiAGaucheCurseur(curseur);
+                KELGrandTableau::passerLeBord(fin, this, true, curseur);
         }
     }
 
-    void inEstPlaceDansOut(KELLien* e, KELICc* curseur) override;
-    void outEstPlaceDansIn(KELLien* e, KELICc* curseur) override;
-    void outEstPlaceHorsIn(KELLien* e, KELICc* curseur) override;
-    void inEstPlaceHorsOut(KELLien* e, KELICc* curseur) override;
+    // The crossings that carry a link into or out of the window; the window's edges are carried by
+    // KELGrandTableau::passerLeBord, which calls these directly.
+    void inEstPlaceDansOut(KELLien* e, KELICc* curseur) final;
+    void outEstPlaceDansIn(KELLien* e, KELICc* curseur) final;
+    void outEstPlaceHorsIn(KELLien* e, KELICc* curseur) final;
+    void inEstPlaceHorsOut(KELLien* e, KELICc* curseur) final;
+    void inEstPlaceDansIn(KELLien* e, KELICc* curseur) final { KELI::inEstPlaceDansIn(e, curseur); }
+    void inEstPlaceHorsIn(KELLien* e, KELICc* curseur) final { KELI::inEstPlaceHorsIn(e, curseur); }
+    void outEstPlaceDansOut(KELLien* e, KELICc* curseur) final { KELI::outEstPlaceDansOut(e, curseur); }
+    void outEstPlaceHorsOut(KELLien* e, KELICc* curseur) final { KELI::outEstPlaceHorsOut(e, curseur); }
 
     // Walks used by the timers and the event-by-event moves: the first event after (before) the
     // given slot that is not a cursor's or context's. nullptr when there is none.

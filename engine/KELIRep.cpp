@@ -249,21 +249,32 @@ std::size_t KELIRepRelation::nbDeLiens()
     return nbLiens_;
 }
 
-void KELIRepRelation::ajouterAuxLiens(KELI* lien)
+void KELIRepRelation::ajouterAuxLiens(KELI* lien, KELIRep* connu)
 {
     KELICc* c = curseur_;
     if (!c->siIncluLeLien(lien))
         return;
     // A link entering one window is offered to all the relation's windows, and those that saw it
     // already (a context around the cursor it entered) need nothing looked up.
-    if (const KELIRep* deja = lien->representant(c); deja && deja->actifDansLaRelation_)
+    KELIRep* rep = connu ? connu : lien->representant(c);
+    if (rep && rep->actifDansLaRelation_)
         return;
-    KELI* p = lien->parent(c);
-    KELI* e = lien->enfant(c);
+    // Finding the objects may wake them, and waking may take representations away or make the
+    // link's own: the one held is asked again only then.
+    std::uint64_t enleves = KELI::repsEnleves();
+    auto revoir = [&] {
+        if (!rep || KELI::repsEnleves() != enleves) {
+            rep = lien->representant(c);
+            enleves = KELI::repsEnleves();
+        }
+    };
+    KELI* p = lien->parentDe(rep, c);
+    revoir();
+    KELI* e = lien->enfantDe(rep, c);
     charger();
     if (!p || !e)
         return;
-    KELIRep* rep = lien->representant(c);
+    revoir();
     if (!rep || rep->actifDansLaRelation_)
         return;
     if (!orphelins_.empty()) {

@@ -133,7 +133,8 @@ public:
     std::size_t nbDeLiens();
     // Loads the active list on first use (without answering it, which would compact it).
     void charger();
-    void ajouterAuxLiens(KELI* lien);
+    // `connu`: the link's representation for this cursor, when the caller has just found or made it.
+    void ajouterAuxLiens(KELI* lien, KELIRep* connu = nullptr);
     void enleverAuxLiens(KELI* lien);
     bool siActif(KELI* lien) const;
     // A link active here whose representation goes away without a deactivation.

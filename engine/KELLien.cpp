@@ -102,7 +102,57 @@ void passeADroite(KELLien* moving, KELICc* curseur)
     }
 }
 
+// A window's edge meets two kinds of neighbours. A plain link's event on the other side of the
+// window (an end for the start edge, a start for the end edge) makes the link enter or leave the
+// window; any other only tells the window which way it last crossed, and needs no callback, so the
+// edge is carried past it at once.
+template <bool kGauche>
+void passeDeBord(KELLien* bord, KELICc* fenetre, KELICc* curseur)
+{
+    KELGrandTableau* gt = bord->grandTableau();
+    if (!gt)
+        return;
+    const KELGrandTableau::Passe enCours(gt);
+    const bool out = bord->siOut();
+    for (;;) {
+        const std::size_t i = bord->gtIndexInt();
+        if (kGauche ? i == 0 : i + 1 >= gt->count())
+            return;
+        const std::size_t j = kGauche ? i - 1 : i + 1;
+        KELLien* e = gt->at(j);
+        if (kGauche ? !KELGrandTableau::avant(bord, e) : !KELGrandTableau::avant(e, bord))
+            return;
+        if (e->siOut() == out) {
+            fenetre->setSiCroisementFutur(out);
+            gt->echanger(kGauche ? j : i, kGauche ? i : j);
+            continue;
+        }
+        if (e->siCurseur()) {
+            gt->echanger(kGauche ? j : i, kGauche ? i : j);
+            continue;
+        }
+        if (kGauche ? i >= 2 : i + 2 < gt->count())
+            KELGrandTableau::prefetch(gt->at(kGauche ? i - 2 : i + 2));
+        if (out)
+            kGauche ? fenetre->KELICc::outEstPlaceHorsIn(e, curseur) : fenetre->KELICc::outEstPlaceDansIn(e, curseur);
+        else
+            kGauche ? fenetre->KELICc::inEstPlaceDansOut(e, curseur) : fenetre->KELICc::inEstPlaceHorsOut(e, curseur);
+        // The callback may have moved either event.
+        const std::size_t k = bord->gtIndexInt();
+        if (kGauche ? (k > 0 && gt->at(k - 1) == e) : (k + 1 < gt->count() && gt->at(k + 1) == e))
+            gt->echanger(kGauche ? k - 1 : k, kGauche ? k : k + 1);
+    }
+}
+
 } // namespace
+
+void KELGrandTableau::passerLeBord(KELLien* bord, KELICc* fenetre, bool versLaGauche, KELICc* curseur)
+{
+    if (versLaGauche)
+        passeDeBord<true>(bord, fenetre, curseur);
+    else
+        passeDeBord<false>(bord, fenetre, curseur);
+}
 
 void KELI::placeToiAGaucheCurseur(KELICc* curseur) { passeAGauche(this, curseur); }
 void KELI::placeToiADroiteCurseur(KELICc* curseur) { passeADroite(this, curseur); }
@@ -335,6 +385,20 @@ bool KELI::ajouterLeCurseur(KELICc* curseur)
     return true;
 }
 
+KELIRep* KELI::representantAjoute(KELICc* curseur)
+{
+    if (!curseur)
+        return nullptr;
+    std::unique_ptr<KELIRep>* fin = &reps_;
+    for (; *fin; fin = &(*fin)->suivant_)
+        if ((*fin)->curseur_ == curseur)
+            return fin->get();
+    if (!curseur->siIncluLeLien(this))
+        return nullptr;
+    *fin = nouveauRep(curseur);
+    return fin->get();
+}
+
 void KELI::enleverLeCurseur(KELICc* curseur)
 {
     for (std::unique_ptr<KELIRep>* r = &reps_; *r; r = &(*r)->suivant_) {
@@ -463,9 +527,11 @@ static KELIRep* repPour(KELI* lien, KELICc* curseur)
 // representation that found its object once keeps it: that object was woken for the cursor then, and
 // crossings have kept it registered there since, so asking the server again would change nothing
 // (every crossing asks for the child of the link it passes).
-KELI* KELI::parent(KELICc* curseur)
+KELI* KELI::parent(KELICc* curseur) { return parentDe(representant(curseur), curseur); }
+KELI* KELI::enfant(KELICc* curseur) { return enfantDe(representant(curseur), curseur); }
+
+KELI* KELI::parentDe(KELIRep* connu, KELICc* curseur)
 {
-    KELIRep* connu = representant(curseur);
     if (connu && connu->parentSiConnu())
         return connu->parentSiConnu();
     const std::uint64_t enleves = repsEnleves_;
@@ -476,9 +542,8 @@ KELI* KELI::parent(KELICc* curseur)
     return rep ? rep->parentConnu(p) : nullptr;
 }
 
-KELI* KELI::enfant(KELICc* curseur)
+KELI* KELI::enfantDe(KELIRep* connu, KELICc* curseur)
 {
-    KELIRep* connu = representant(curseur);
     if (connu && connu->enfantSiConnu())
         return connu->enfantSiConnu();
     const std::uint64_t enleves = repsEnleves_;

@@ -217,6 +217,9 @@ public:
     KELIRep* representant(const KELICc* curseur) const;
     bool siContientLeCurseur(const KELICc* curseur) const { return representant(curseur) != nullptr; }
     virtual bool ajouterLeCurseur(KELICc* curseur);
+    // The same, answering the link's representation for the cursor (made now or found), or
+    // nullptr when it has none and the cursor does not include the link.
+    KELIRep* representantAjoute(KELICc* curseur);
     void enleverLeCurseur(KELICc* curseur);
     // The cursors and contexts that have a representation of this link, in order of addition.
     std::vector<KELICc*> curseurs() const;
@@ -284,6 +287,10 @@ public:
     // Navigation at a cursor.
     KELI* parent(KELICc* curseur);
     KELI* enfant(KELICc* curseur);
+    // The same when the caller holds the link's representation for the cursor (or knows it has
+    // none: nullptr).
+    KELI* parentDe(KELIRep* connu, KELICc* curseur);
+    KELI* enfantDe(KELIRep* connu, KELICc* curseur);
     KELI* relation(KELICc* curseur);
     KELI* enfantDeRelInt(KELId rel, KELICc* curseur);
     KELI* enfantDeRelTxt(const std::string& nom, KELICc* curseur);
@@ -413,6 +420,10 @@ public:
         const std::size_t i = e->gtIndexInt();
         return gt && i > 0 && avant(e, gt->at(i - 1));
     }
+
+    // Carries a window's edge (an event of `fenetre`) past every neighbour it is now strictly
+    // later (earlier) than, telling the window of each link that enters or leaves it.
+    static void passerLeBord(KELLien* bord, KELICc* fenetre, bool versLaGauche, KELICc* curseur);
 
     // (date, rank) strictly before.
     static bool avant(const KELLien* a, const KELLien* b)
