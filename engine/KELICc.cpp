@@ -46,8 +46,6 @@ std::size_t KELICc::nbDeDelegues(KELId lienInt) const
 template <class Message>
 void KELICc::informer(KELId lienInt, Message&& message)
 {
-    if (!(filtreDesDelegues_ & bitDe(lienInt)))
-        return;
     auto it = mapLienDelegues_.find(lienInt);
     if (it == mapLienDelegues_.end() || it->second.empty())
         return;
@@ -64,27 +62,27 @@ void KELICc::informer(KELId lienInt, Message&& message)
     }
 }
 
-void KELICc::informerActivation(KELId id, KELI* lien)
+void KELICc::informerActivationLent(KELId id, KELI* lien)
 {
     informer(id, [&](KELDelegueDeMaj* d) { d->activationDuLien(lien, this); });
 }
-void KELICc::informerDesactivation(KELId id, KELI* lien)
+void KELICc::informerDesactivationLent(KELId id, KELI* lien)
 {
     informer(id, [&](KELDelegueDeMaj* d) { d->desactivationDuLien(lien, this); });
 }
-void KELICc::informerActivationParent(KELId id, KELI* lien)
+void KELICc::informerActivationParentLent(KELId id, KELI* lien)
 {
     informer(id, [&](KELDelegueDeMaj* d) { d->activationDuLienParent(lien); });
 }
-void KELICc::informerActivationEnfant(KELId id, KELI* lien)
+void KELICc::informerActivationEnfantLent(KELId id, KELI* lien)
 {
     informer(id, [&](KELDelegueDeMaj* d) { d->activationDuLienEnfant(lien); });
 }
-void KELICc::informerDesactivationParent(KELId id, KELI* lien)
+void KELICc::informerDesactivationParentLent(KELId id, KELI* lien)
 {
     informer(id, [&](KELDelegueDeMaj* d) { d->desactivationDuLienParent(lien); });
 }
-void KELICc::informerDesactivationEnfant(KELId id, KELI* lien)
+void KELICc::informerDesactivationEnfantLent(KELId id, KELI* lien)
 {
     informer(id, [&](KELDelegueDeMaj* d) { d->desactivationDuLienEnfant(lien); });
 }

@@ -31,12 +31,38 @@ public:
 
     void ajouterLeDelegueDeMaj(KELDelegueDeMaj* delegue, KELId lienInt);
     void enleverLeDelegueDeMaj(KELDelegueDeMaj* delegue, KELId lienInt);
-    void informerActivation(KELId lienInt, KELI* lien);           // activationDuLien:curseur:
-    void informerDesactivation(KELId lienInt, KELI* lien);        // desactivationDuLien:curseur:
-    void informerActivationParent(KELId lienInt, KELI* lien);     // activationDuLienParent:
-    void informerActivationEnfant(KELId lienInt, KELI* lien);     // activationDuLienEnfant:
-    void informerDesactivationParent(KELId lienInt, KELI* lien);  // desactivationDuLienParent:
-    void informerDesactivationEnfant(KELId lienInt, KELI* lien);  // desactivationDuLienEnfant:
+    // Every activation informs the delegates of three ids, and nearly all ids have none: that much
+    // is answered here, inline.
+    void informerActivation(KELId lienInt, KELI* lien)            // activationDuLien:curseur:
+    {
+        if (peutAvoirDesDelegues(lienInt))
+            informerActivationLent(lienInt, lien);
+    }
+    void informerDesactivation(KELId lienInt, KELI* lien)         // desactivationDuLien:curseur:
+    {
+        if (peutAvoirDesDelegues(lienInt))
+            informerDesactivationLent(lienInt, lien);
+    }
+    void informerActivationParent(KELId lienInt, KELI* lien)      // activationDuLienParent:
+    {
+        if (peutAvoirDesDelegues(lienInt))
+            informerActivationParentLent(lienInt, lien);
+    }
+    void informerActivationEnfant(KELId lienInt, KELI* lien)      // activationDuLienEnfant:
+    {
+        if (peutAvoirDesDelegues(lienInt))
+            informerActivationEnfantLent(lienInt, lien);
+    }
+    void informerDesactivationParent(KELId lienInt, KELI* lien)   // desactivationDuLienParent:
+    {
+        if (peutAvoirDesDelegues(lienInt))
+            informerDesactivationParentLent(lienInt, lien);
+    }
+    void informerDesactivationEnfant(KELId lienInt, KELI* lien)   // desactivationDuLienEnfant:
+    {
+        if (peutAvoirDesDelegues(lienInt))
+            informerDesactivationEnfantLent(lienInt, lien);
+    }
     std::size_t nbDeDelegues(KELId lienInt) const;
 
     KELICc* curseurGlobal() const;
@@ -114,6 +140,13 @@ protected:
 private:
     template <class Message>
     void informer(KELId lienInt, Message&& message);
+    bool peutAvoirDesDelegues(KELId id) const { return (filtreDesDelegues_ & bitDe(id)) != 0; }
+    void informerActivationLent(KELId lienInt, KELI* lien);
+    void informerDesactivationLent(KELId lienInt, KELI* lien);
+    void informerActivationParentLent(KELId lienInt, KELI* lien);
+    void informerActivationEnfantLent(KELId lienInt, KELI* lien);
+    void informerDesactivationParentLent(KELId lienInt, KELI* lien);
+    void informerDesactivationEnfantLent(KELId lienInt, KELI* lien);
 
     // Every activation asks for the delegates of three ids, and nearly all of them have none: a
     // bit per id (by hash, set when a delegate is added, never cleared) answers most at once.
