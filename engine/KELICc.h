@@ -31,37 +31,21 @@ public:
 
     void ajouterLeDelegueDeMaj(KELDelegueDeMaj* delegue, KELId lienInt);
     void enleverLeDelegueDeMaj(KELDelegueDeMaj* delegue, KELId lienInt);
-    // Every activation informs the delegates of three ids, and nearly all ids have none: that much
-    // is answered here, inline.
-    void informerActivation(KELId lienInt, KELI* lien)            // activationDuLien:curseur:
+    // The messages activationDuLien:curseur:, desactivationDuLien:curseur:, activationDuLienParent:,
+    // activationDuLienEnfant:, desactivationDuLienParent: and desactivationDuLienEnfant:. Every
+    // activation informs the delegates of three ids, and nearly all ids have none: that much is
+    // answered here, inline.
+    void informerActivation(KELId id, KELI* lien) { informerSi(id, lien, &KELICc::informerActivationLent); }
+    void informerDesactivation(KELId id, KELI* lien) { informerSi(id, lien, &KELICc::informerDesactivationLent); }
+    void informerActivationParent(KELId id, KELI* lien) { informerSi(id, lien, &KELICc::informerActivationParentLent); }
+    void informerActivationEnfant(KELId id, KELI* lien) { informerSi(id, lien, &KELICc::informerActivationEnfantLent); }
+    void informerDesactivationParent(KELId id, KELI* lien)
     {
-        if (peutAvoirDesDelegues(lienInt))
-            informerActivationLent(lienInt, lien);
+        informerSi(id, lien, &KELICc::informerDesactivationParentLent);
     }
-    void informerDesactivation(KELId lienInt, KELI* lien)         // desactivationDuLien:curseur:
+    void informerDesactivationEnfant(KELId id, KELI* lien)
     {
-        if (peutAvoirDesDelegues(lienInt))
-            informerDesactivationLent(lienInt, lien);
-    }
-    void informerActivationParent(KELId lienInt, KELI* lien)      // activationDuLienParent:
-    {
-        if (peutAvoirDesDelegues(lienInt))
-            informerActivationParentLent(lienInt, lien);
-    }
-    void informerActivationEnfant(KELId lienInt, KELI* lien)      // activationDuLienEnfant:
-    {
-        if (peutAvoirDesDelegues(lienInt))
-            informerActivationEnfantLent(lienInt, lien);
-    }
-    void informerDesactivationParent(KELId lienInt, KELI* lien)   // desactivationDuLienParent:
-    {
-        if (peutAvoirDesDelegues(lienInt))
-            informerDesactivationParentLent(lienInt, lien);
-    }
-    void informerDesactivationEnfant(KELId lienInt, KELI* lien)   // desactivationDuLienEnfant:
-    {
-        if (peutAvoirDesDelegues(lienInt))
-            informerDesactivationEnfantLent(lienInt, lien);
+        informerSi(id, lien, &KELICc::informerDesactivationEnfantLent);
     }
     std::size_t nbDeDelegues(KELId lienInt) const;
 
@@ -140,7 +124,11 @@ protected:
 private:
     template <class Message>
     void informer(KELId lienInt, Message&& message);
-    bool peutAvoirDesDelegues(KELId id) const { return (filtreDesDelegues_ & bitDe(id)) != 0; }
+    void informerSi(KELId lienInt, KELI* lien, void (KELICc::*lent)(KELId, KELI*))
+    {
+        if (filtreDesDelegues_ & bitDe(lienInt))
+            (this->*lent)(lienInt, lien);
+    }
     void informerActivationLent(KELId lienInt, KELI* lien);
     void informerDesactivationLent(KELId lienInt, KELI* lien);
     void informerActivationParentLent(KELId lienInt, KELI* lien);
