@@ -77,28 +77,19 @@ public:
     // and most steps carry an edge past nothing: that much is answered here, inline.
     void placeInDate(KELDate date, KELICc* curseur) final
     {
-        if (date > inDate()) {
-            assignerInDate(date);
-            if (KELGrandTableau::aPasserADroite(this))
-                KELGrandTableau::passerLeBord(this, this, false, curseur);
-        } else if (date < inDate()) {
-            assignerInDate(date);
-            if (KELGrandTableau::aPasserAGauche(this))
-                KELGrandTableau::passerLeBord(this, this, true, curseur);
-        }
+        const KELDate avant = inDate();
+        if (!(date > avant) && !(date < avant))
+            return;
+        assignerInDate(date);
+        porterLeBord(this, avant, date, curseur);
     }
     void placeOutDate(KELDate date, KELICc* curseur) final
     {
-        KELO* fin = lienOut();
-        if (date > outDate()) {
-            assignerOutDate(date);
-            if (KELGrandTableau::aPasserADroite(fin))
-                KELGrandTableau::passerLeBord(fin, this, false, curseur);
-        } else if (date < outDate()) {
-            assignerOutDate(date);
-            if (KELGrandTableau::aPasserAGauche(fin))
-                KELGrandTableau::passerLeBord(fin, this, true, curseur);
-        }
+        const KELDate avant = outDate();
+        if (!(date > avant) && !(date < avant))
+            return;
+        assignerOutDate(date);
+        porterLeBord(lienOut(), avant, date, curseur);
     }
 
     // The crossings that carry a link into or out of the window; the window's edges are carried by
@@ -122,6 +113,18 @@ protected:
     void sortieDuLien(KELI* lien, KELICc* passe, bool futur);
 
 private:
+    // After one of the window's edges moved from `avant` to `date` (not equal): the pass, when it
+    // has something to pass.
+    void porterLeBord(KELLien* bord, KELDate avant, KELDate date, KELICc* curseur)
+    {
+        if (date > avant) {
+            if (KELGrandTableau::aPasserADroite(bord))
+                KELGrandTableau::passerLeBord(bord, this, false, curseur);
+        } else if (KELGrandTableau::aPasserAGauche(bord)) {
+            KELGrandTableau::passerLeBord(bord, this, true, curseur);
+        }
+    }
+
     template <class Message>
     void informer(KELId lienInt, Message&& message);
     void informerSi(KELId lienInt, KELI* lien, void (KELICc::*lent)(KELId, KELI*))

@@ -530,26 +530,28 @@ static KELIRep* repPour(KELI* lien, KELICc* curseur)
 KELI* KELI::parent(KELICc* curseur) { return parentDe(representant(curseur), curseur); }
 KELI* KELI::enfant(KELICc* curseur) { return enfantDe(representant(curseur), curseur); }
 
-KELI* KELI::parentDe(KELIRep* connu, KELICc* curseur)
+// One of the link's two objects (parent or child), found from the representation the caller holds.
+template <KELI* (KELIRep::*siConnu)() const, KELI* (KELIRep::*retenir)(KELI*)>
+KELI* KELI::objetDe(KELIRep* connu, KELICc* curseur, KELId id)
 {
-    if (connu && connu->parentSiConnu())
-        return connu->parentSiConnu();
+    if (connu && (connu->*siConnu)())
+        return (connu->*siConnu)();
     const std::uint64_t enleves = repsEnleves_;
-    KELI* p = KELServeurDeLiens::LienForInt(parentInt(), curseur);
+    KELI* objet = KELServeurDeLiens::LienForInt(id, curseur);
     // The representation found above is still this link's for the cursor unless one was taken
     // away meanwhile (a link never has two for one cursor).
     KELIRep* rep = connu && repsEnleves_ == enleves ? connu : repPour(this, curseur);
-    return rep ? rep->parentConnu(p) : nullptr;
+    return rep ? (rep->*retenir)(objet) : nullptr;
+}
+
+KELI* KELI::parentDe(KELIRep* connu, KELICc* curseur)
+{
+    return objetDe<&KELIRep::parentSiConnu, &KELIRep::parentConnu>(connu, curseur, parentInt());
 }
 
 KELI* KELI::enfantDe(KELIRep* connu, KELICc* curseur)
 {
-    if (connu && connu->enfantSiConnu())
-        return connu->enfantSiConnu();
-    const std::uint64_t enleves = repsEnleves_;
-    KELI* e = KELServeurDeLiens::LienForInt(enfantInt(), curseur);
-    KELIRep* rep = connu && repsEnleves_ == enleves ? connu : repPour(this, curseur);
-    return rep ? rep->enfantConnu(e) : nullptr;
+    return objetDe<&KELIRep::enfantSiConnu, &KELIRep::enfantConnu>(connu, curseur, enfantInt());
 }
 
 KELI* KELI::relation(KELICc* curseur)

@@ -310,6 +310,8 @@ public:
     virtual KELValue base() const { return {}; }
 
 protected:
+    template <KELI* (KELIRep::*siConnu)() const, KELI* (KELIRep::*retenir)(KELI*)>
+    KELI* objetDe(KELIRep* connu, KELICc* curseur, KELId id);
     // The representation class a link makes for a cursor.
     virtual std::unique_ptr<KELIRep> nouveauRep(KELICc* curseur);
     // Shared by the crossing callbacks that add or remove a window.
