@@ -2,31 +2,17 @@
 #include "platform/files/FileIdentity.h"
 
 #include "engine/runtime/Clock.h"
-#include "tests/support/TestHome.h"
-
-#include <QDir>
-#include <QFile>
-#include <QSaveFile>
+#include "tests/platform/PlatformFixture.h"
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace tallomer;
+using test::writeFile;
 
 namespace {
 
-QString tempDir() { return QString::fromStdString(test::makeTempDir("files")); }
-
-QString makeFile(const QString& path, const QByteArray& content = "data")
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(content);
-    return path;
-}
+QString tempDir() { return test::tempFolder("files"); }
 
 bool move(const QString& from, const QString& to)
 {
@@ -34,20 +20,13 @@ bool move(const QString& from, const QString& to)
     return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
-BookmarkSearch searchIn(const QString& root)
-{
-    BookmarkSearch search;
-    search.roots = {root};
-    return search;
-}
-
 } // namespace
 
 TEST(FileIdentity, SurvivesRenameAndMoveAndTellsFilesApart)
 {
     const QString dir = tempDir();
-    const QString a = makeFile(dir + "/a.txt");
-    const QString b = makeFile(dir + "/b.txt");
+    const QString a = writeFile(dir + "/a.txt");
+    const QString b = writeFile(dir + "/b.txt");
     const QString uid = fileUid(a);
     ASSERT_FALSE(uid.isEmpty());
     EXPECT_NE(uid, fileUid(b));
@@ -64,7 +43,7 @@ TEST(FileIdentity, SurvivesRenameAndMoveAndTellsFilesApart)
 
 TEST(FileIdentity, DatesComeFromAccessAndBirthTimes)
 {
-    const QString path = makeFile(tempDir() + "/dated.txt");
+    const QString path = writeFile(tempDir() + "/dated.txt");
     const timespec times[2] = {{1700000000, 500000000}, {1600000000, 0}}; // access, modification
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
     const auto dates = fileDates(path);
@@ -81,7 +60,7 @@ TEST(FileBookmark, BytesRoundTripAndDamageIsRejected)
 {
     const QString dir = tempDir();
     QDir().mkpath(dir + "/x");
-    const QString path = makeFile(dir + "/x/../kept.txt");
+    const QString path = writeFile(dir + "/x/../kept.txt");
     const auto bookmark = FileBookmark::fromPath(path);
     ASSERT_TRUE(bookmark.has_value());
     EXPECT_FALSE(bookmark->path().contains("..")) << "paths are stored clean";
@@ -99,10 +78,10 @@ TEST(FileBookmark, BytesRoundTripAndDamageIsRejected)
 TEST(FileBookmark, ResolvesByPathThenByIdentity)
 {
     const QString root = tempDir();
-    const QString original = makeFile(root + "/docs/report.txt");
+    const QString original = writeFile(root + "/docs/report.txt");
     const auto bookmark = *FileBookmark::fromPath(original);
 
-    auto resolved = resolveBookmark(bookmark, searchIn(root));
+    auto resolved = resolveBookmark(bookmark, BookmarkSearch{{root}});
     ASSERT_TRUE(resolved.has_value());
     EXPECT_EQ(resolved->path, original);
     EXPECT_FALSE(resolved->stale);
@@ -118,55 +97,53 @@ TEST(FileBookmark, ResolvesByPathThenByIdentity)
     // Moved elsewhere below a search root, the old folder gone.
     ASSERT_TRUE(move(root + "/docs/final report.txt", root + "/archive/2024/report.txt"));
     ASSERT_TRUE(QDir(root + "/docs").removeRecursively());
-    resolved = resolveBookmark(bookmark, searchIn(root));
+    resolved = resolveBookmark(bookmark, BookmarkSearch{{root}});
     ASSERT_TRUE(resolved.has_value());
     EXPECT_EQ(resolved->path, root + "/archive/2024/report.txt");
     EXPECT_TRUE(resolved->stale);
 
     // A file of the same name that is not the same file is no match; a deleted file answers nothing.
     ASSERT_TRUE(QFile::remove(root + "/archive/2024/report.txt"));
-    makeFile(root + "/elsewhere/report.txt");
-    EXPECT_FALSE(resolveBookmark(bookmark, searchIn(root)).has_value());
+    writeFile(root + "/elsewhere/report.txt");
+    EXPECT_FALSE(resolveBookmark(bookmark, BookmarkSearch{{root}}).has_value());
 }
 
 TEST(FileBookmark, SearchStaysWithinItsLimits)
 {
     const QString root = tempDir();
-    const QString original = makeFile(root + "/a.txt");
+    const QString original = writeFile(root + "/a.txt");
     const auto bookmark = *FileBookmark::fromPath(original);
     const QString outside = tempDir();
 
     // Hidden folders below a root, folders tagged as caches, and symbolic links are not entered.
     ASSERT_TRUE(move(original, root + "/x/.hidden/a.txt"));
-    EXPECT_FALSE(resolveBookmark(bookmark, searchIn(root)).has_value());
-    makeFile(root + "/cache/CACHEDIR.TAG", "Signature: 8a477f597d28d172789f06886806bc55");
+    EXPECT_FALSE(resolveBookmark(bookmark, BookmarkSearch{{root}}).has_value());
+    writeFile(root + "/cache/CACHEDIR.TAG", "Signature: 8a477f597d28d172789f06886806bc55");
     ASSERT_TRUE(move(root + "/x/.hidden/a.txt", root + "/cache/a.txt"));
-    EXPECT_FALSE(resolveBookmark(bookmark, searchIn(root)).has_value());
+    EXPECT_FALSE(resolveBookmark(bookmark, BookmarkSearch{{root}}).has_value());
     ASSERT_TRUE(move(root + "/cache/a.txt", outside + "/a.txt"));
     ASSERT_TRUE(QFile::link(outside, root + "/link"));
-    EXPECT_FALSE(resolveBookmark(bookmark, searchIn(root)).has_value());
+    EXPECT_FALSE(resolveBookmark(bookmark, BookmarkSearch{{root}}).has_value());
 
     // Depth and entry budgets.
     ASSERT_TRUE(move(outside + "/a.txt", root + "/1/2/3/a.txt"));
-    auto search = searchIn(root);
+    BookmarkSearch search{{root}};
     search.maxDepth = 2;
     EXPECT_FALSE(resolveBookmark(bookmark, search).has_value());
     search.maxDepth = 3;
     EXPECT_TRUE(resolveBookmark(bookmark, search).has_value());
     for (int i = 0; i < 50; ++i)
-        makeFile(root + QString("/0/f%1").arg(i));
+        writeFile(root + QString("/0/f%1").arg(i));
     search.maxEntries = 20;
     EXPECT_FALSE(resolveBookmark(bookmark, search).has_value());
 }
 
 TEST(FileBookmark, FileReplacedAtTheSamePathIsTakenWithItsNewIdentity)
 {
-    const QString path = makeFile(tempDir() + "/notes.txt", "v1");
+    const QString path = writeFile(tempDir() + "/notes.txt", "v1");
     const auto bookmark = *FileBookmark::fromPath(path);
-    QSaveFile save(path); // editors save by writing a new file over the old name
-    ASSERT_TRUE(save.open(QIODevice::WriteOnly));
-    save.write("v2");
-    ASSERT_TRUE(save.commit());
+    // Editors save by writing a new file and renaming it over the old name.
+    ASSERT_TRUE(move(writeFile(path + ".new", "v2"), path));
     ASSERT_NE(fileUid(path), bookmark.identity().uid());
 
     const auto resolved = resolveBookmark(bookmark, BookmarkSearch{});

@@ -1,33 +1,27 @@
 #include "platform/files/GeneratedFiles.h"
 #include "platform/files/RtfWriter.h"
+#include "platform/files/SafeFileName.h"
 #include "platform/files/Trash.h"
 #include "platform/files/Volumes.h"
 #include "platform/files/Webloc.h"
 
-#include "tests/support/TestHome.h"
+#include "tests/platform/PlatformFixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QStandardPaths>
 
-#include <gtest/gtest.h>
 #include <random>
 
 using namespace tallomer;
+using test::writeFile;
 
 namespace {
 
-QString tempDir() { return QString::fromStdString(test::makeTempDir("generated")); }
+QString tempDir() { return test::tempFolder("generated"); }
 
-QImage noise(int w, int h)
+bool isCleanUtf8(const QString& name)
 {
-    std::mt19937 rng(7);
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.setPixel(x, y, qRgb(rng() % 256, (x * 4) % 256, (y * 4) % 256));
-    return image;
+    return QString::fromUtf8(name.toUtf8()) == name && !name.contains(QChar(0xFFFD));
 }
 
 } // namespace
@@ -71,7 +65,11 @@ TEST(Webloc, RoundTripThroughAPropertyList)
 
 TEST(GeneratedFiles, ImagesAsTiffAndJpeg)
 {
-    const QImage image = noise(64, 48);
+    std::mt19937 rng(7); // noise, so that the JPEG quality shows in the size
+    QImage image(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(rng() % 256, x * 4, y * 4));
     const QByteArray tiff = tiffData(image);
     ASSERT_FALSE(tiff.isEmpty()) << "TIFF image plugin missing";
     EXPECT_EQ(QImage::fromData(tiff, "TIFF").convertToFormat(QImage::Format_RGB32), image);
@@ -93,9 +91,7 @@ TEST(GeneratedFiles, FoldersAndAtomicWrites)
     EXPECT_TRUE(ensureFolder(dir + "/2000018/2000200").ok) << "an existing folder is accepted";
     ASSERT_TRUE(writeFileAtomically(dir + "/2000018/zevp.jpeg", "old").ok);
     ASSERT_TRUE(writeFileAtomically(dir + "/2000018/zevp.jpeg", "new").ok);
-    QFile f(dir + "/2000018/zevp.jpeg");
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "new");
+    EXPECT_EQ(test::readFile(dir + "/2000018/zevp.jpeg"), "new");
     EXPECT_FALSE(ensureFolder(dir + "/2000018/zevp.jpeg").ok);
     EXPECT_FALSE(writeFileAtomically(dir + "/missing/x", "y").ok);
 }
@@ -105,7 +101,7 @@ TEST(Trash, MovesFilesAndFoldersIntoTheUsersTrash)
     const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
     ASSERT_TRUE(trash.startsWith(QString::fromStdString(test::testHome())));
     const QString dir = tempDir();
-    QFile(dir + "/old.txt").open(QIODevice::WriteOnly);
+    writeFile(dir + "/old.txt");
     QString where;
     ASSERT_TRUE(moveToTrash(dir + "/old.txt", &where).ok);
     EXPECT_FALSE(QFile::exists(dir + "/old.txt"));
@@ -140,4 +136,61 @@ TEST(Volumes, OtherMountsAndRemovableFoldersAreExternal)
     EXPECT_FALSE(single.isExternal("/home/u/a"));
     EXPECT_TRUE(single.isExternal("/srv/a"));
     EXPECT_FALSE(VolumeMap::system().isExternal(QString::fromStdString(test::testHome())));
+}
+
+TEST(SafeFileName, HostileNamesStayInsideTheFolder)
+{
+    const QString folder = tempDir();
+    const QStringList hostile = {"../x", "/etc/passwd", ".", "..", "", "   ", "a/..", "../../..",
+                                 ".bashrc", "..hidden", "x/", QString("a") + QChar(0) + "b",
+                                 "line\nbreak", QString(300, 'n'), QString(150, QChar(0xE9)),
+                                 QString::fromUtf8(QByteArray(100 * 4, 'x')).replace("xxxx", "😀")};
+    for (const QString& name : hostile) {
+        SCOPED_TRACE(name.left(40).toStdString());
+        const QString safe = safeFileName(name);
+        EXPECT_FALSE(safe.isEmpty());
+        EXPECT_FALSE(safe.contains('/'));
+        EXPECT_FALSE(safe.contains(QChar(0)));
+        EXPECT_FALSE(safe.startsWith('.'));
+        EXPECT_LE(safe.toUtf8().size(), kMaxFileNameBytes);
+        EXPECT_TRUE(isCleanUtf8(safe)) << "cut inside a character";
+        const QString path = pathInFolder(folder, name);
+        EXPECT_EQ(QFileInfo(path).absolutePath(), folder);
+        EXPECT_EQ(QDir::cleanPath(path), path);
+    }
+    EXPECT_EQ(safeFileName("../x"), "x");
+    EXPECT_EQ(safeFileName("/etc/passwd"), "passwd");
+    EXPECT_EQ(safeFileName(".."), "untitled");
+    EXPECT_EQ(safeFileName("", "image"), "image");
+    EXPECT_EQ(safeFileName(".bashrc"), "bashrc");
+    EXPECT_EQ(safeFileName(QString("a") + QChar(0) + "b"), "ab");
+    EXPECT_EQ(safeFileName("  photo.png "), "photo.png");
+    // 405 bytes: cut to 125 two-byte characters, then the extension.
+    EXPECT_EQ(safeFileName(QString(200, QChar(0xE9)) + ".tiff"), QString(125, QChar(0xE9)) + ".tiff");
+}
+
+TEST(SafeFileName, NewFilesNeverReuseATakenName)
+{
+    const QString folder = tempDir();
+    QString first, second;
+    ASSERT_TRUE(writeNewFile(folder, "pasted text.rtf", "one", &first).ok);
+    ASSERT_TRUE(writeNewFile(folder, "../pasted text.rtf", "two", &second).ok);
+    EXPECT_EQ(first, folder + "/pasted text.rtf");
+    EXPECT_EQ(second, folder + "/pasted text (1).rtf");
+    EXPECT_EQ(test::readFile(first), "one");
+    EXPECT_EQ(test::readFile(second), "two");
+    // A dangling symbolic link takes its name too: writing there would land elsewhere.
+    ASSERT_TRUE(QFile::link(folder + "/nowhere", folder + "/pasted text (2).rtf"));
+    EXPECT_EQ(uniquePathInFolder(folder, "pasted text.rtf"), folder + "/pasted text (3).rtf");
+
+    const QString longName = QString(255, 'a');
+    writeFile(folder + "/" + longName);
+    const QString longSecond = uniquePathInFolder(folder, longName);
+    EXPECT_TRUE(longSecond.endsWith(" (1)"));
+    EXPECT_LE(QFileInfo(longSecond).fileName().toUtf8().size(), kMaxFileNameBytes);
+
+    EXPECT_TRUE(uniquePathInFolder(folder + "/missing", "x").isEmpty());
+    const FileResult failed = writeNewFile(folder + "/missing", "x", "y");
+    EXPECT_FALSE(failed.ok);
+    EXPECT_FALSE(failed.error.isEmpty());
 }

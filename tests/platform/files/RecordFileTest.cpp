@@ -1,35 +1,33 @@
 #include "platform/files/FileBookmark.h"
 #include "platform/files/RecordFile.h"
 
-#include "tests/support/TestHome.h"
+#include "tests/platform/PlatformFixture.h"
 
 #include <QCborArray>
-#include <QDir>
-#include <QFile>
+#include <QDataStream>
 
-#include <gtest/gtest.h>
+#include <algorithm>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tallomer;
 
 namespace {
 
-QString tempDir() { return QString::fromStdString(test::makeTempDir("records")); }
+QString tempDir() { return test::tempFolder("records"); }
 
 QCborMap sampleFields()
 {
-    QCborMap fields;
-    fields.insert(QStringLiteral("path"), QStringLiteral("/home/u/Café {notes}.txt"));
-    fields.insert(QStringLiteral("uid"), QStringLiteral("259:2/1835012/1701434805.123456789"));
-    fields.insert(QStringLiteral("httpPath"), QString());
-    fields.insert(QStringLiteral("bookmark"),
-                  FileBookmark(QStringLiteral("/home/u/a"), FileIdentity{8, 1, 42, true, 1700000000, 5}).toBytes());
-    fields.insert(QStringLiteral("createdDate"), recordDate(725000000.25));
-    fields.insert(QStringLiteral("count"), qint64(-7));
-    fields.insert(QStringLiteral("list"), QCborArray{1, QStringLiteral("two"), 3.5});
-    return fields;
+    const FileIdentity identity{8, 1, 42, true, 1700000000, 5};
+    return QCborMap{{QStringLiteral("path"), QStringLiteral("/home/u/Café {notes}.txt")},
+                    {QStringLiteral("uid"), QStringLiteral("259:2/1835012/1701434805.123456789")},
+                    {QStringLiteral("httpPath"), QString()},
+                    {QStringLiteral("bookmark"), FileBookmark(QStringLiteral("/home/u/a"), identity).toBytes()},
+                    {QStringLiteral("createdDate"), recordDate(725000000.25)},
+                    {QStringLiteral("count"), qint64(-7)},
+                    {QStringLiteral("list"), QCborArray{1, QStringLiteral("two"), 3.5}}};
 }
 
 // The documented layout, built independently of the writer: magic, version, reserved, length,
@@ -44,34 +42,21 @@ QByteArray handMadeRecord(const QByteArray& payload, quint16 version = 1)
     }
     crc ^= 0xFFFFFFFFu;
     QByteArray out("TLMR");
-    const auto be = [&](quint64 v, int bytes) {
-        for (int i = bytes - 1; i >= 0; --i)
-            out += char((v >> (8 * i)) & 0xFF);
-    };
-    be(version, 2);
-    be(0, 2);
-    be(quint64(payload.size()), 4);
-    be(crc, 4);
+    QDataStream(&out, QIODevice::Append) << version << quint16(0) << quint32(payload.size()) << crc;
     return out + payload;
 }
 
-// Sets the soft address-space limit to what the process uses now plus headroom, for one scope:
-// a reader that trusted a length field of gigabytes would fail inside instead of succeeding.
+// Caps the address space at what the process uses now plus headroom, for one scope: a reader
+// that trusted a length field of gigabytes would fail inside instead of succeeding.
 class AddressSpaceCap {
 public:
     explicit AddressSpaceCap(rlim_t headroom)
     {
-        active_ = ::getrlimit(RLIMIT_AS, &old_) == 0;
-        QFile statm(QStringLiteral("/proc/self/statm"));
-        if (!active_ || !statm.open(QIODevice::ReadOnly)) {
-            active_ = false;
+        const rlim_t pages = test::readFile("/proc/self/statm").split(' ').value(0).toULongLong();
+        if (pages == 0 || ::getrlimit(RLIMIT_AS, &old_) != 0)
             return;
-        }
-        const rlim_t pages = statm.readAll().split(' ').value(0).toULongLong();
         rlimit capped = old_;
-        capped.rlim_cur = pages * rlim_t(::sysconf(_SC_PAGESIZE)) + headroom;
-        if (old_.rlim_cur != RLIM_INFINITY && capped.rlim_cur > old_.rlim_cur)
-            capped.rlim_cur = old_.rlim_cur;
+        capped.rlim_cur = std::min(old_.rlim_cur, pages * rlim_t(::sysconf(_SC_PAGESIZE)) + headroom);
         active_ = ::setrlimit(RLIMIT_AS, &capped) == 0;
     }
     ~AddressSpaceCap()
@@ -87,7 +72,7 @@ private:
 
 } // namespace
 
-TEST(RecordFile, RoundTripKeepsEveryKindOfField)
+TEST(RecordFile, RoundTripKeepsEveryKindOfFieldAndWriteFailuresAreReported)
 {
     const QString path = tempDir() + "/2000123.file";
     const QCborMap fields = sampleFields();
@@ -110,13 +95,10 @@ TEST(RecordFile, RoundTripKeepsEveryKindOfField)
     smaller.insert(QStringLiteral("uid"), QStringLiteral("x"));
     ASSERT_TRUE(writeRecordFile(path, smaller).ok);
     EXPECT_EQ(*readRecordFile(path).fields, smaller);
-}
 
-TEST(RecordFile, WriteFailuresAreReported)
-{
-    const FileResult result = writeRecordFile(tempDir() + "/no/such/folder/1.file", sampleFields());
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.error.isEmpty());
+    const FileResult failed = writeRecordFile(tempDir() + "/no/such/folder/1.file", smaller);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_FALSE(failed.error.isEmpty());
 }
 
 TEST(RecordFile, DamagedFilesAreRejectedWithAReason)
@@ -151,11 +133,8 @@ TEST(RecordFile, DamagedFilesAreRejectedWithAReason)
 
     // Missing, oversized (sparse, so no disk is used) and non-regular files.
     EXPECT_FALSE(readRecordFile(dir + "/missing.file"));
-    QFile big(dir + "/big.file");
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
-    big.write(good.left(kRecordHeaderSize));
-    ASSERT_TRUE(big.resize(kRecordHeaderSize + kMaxRecordPayload + 4096));
-    big.close();
+    test::writeFile(dir + "/big.file", good.left(kRecordHeaderSize));
+    ASSERT_TRUE(QFile::resize(dir + "/big.file", kRecordHeaderSize + kMaxRecordPayload + 4096));
     EXPECT_TRUE(readRecordFile(dir + "/big.file").error.contains("too large"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir + "/fifo.file").constData(), 0600), 0);
     EXPECT_FALSE(readRecordFile(dir + "/fifo.file")) << "must not block on a FIFO";
@@ -200,10 +179,7 @@ TEST(RecordFile, RandomlyDamagedFilesNeverCrashOrAllocateWithoutBound)
         }
         // Mostly with a length and checksum that fit, so that the CBOR reader itself sees the damage.
         const QByteArray bytes = i % 5 == 0 ? good.left(kRecordHeaderSize) + body : handMadeRecord(body);
-        QFile out(path);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(bytes);
-        out.close();
+        test::writeFile(path, bytes);
         const RecordRead read = readRecordFile(path);
         if (read) {
             ++accepted;

@@ -1,0 +1,47 @@
+#pragma once
+// Helpers of the platform tests: fresh folders below the test home, whole-file reads and writes,
+// and bounded turns of the event loop.
+
+#include "tests/support/TestHome.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace tallomer::test {
+
+inline QString tempFolder(const char* prefix) { return QString::fromStdString(makeTempDir(prefix)); }
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Writes the whole file, making its folder first; answers the path.
+inline QString writeFile(const QString& path, const QByteArray& content = "data")
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size())
+        << path.toStdString();
+    return path;
+}
+
+// Turns the event loop until `done` holds; the wall-clock guard makes a driver that never fires
+// fail the test instead of hanging it.
+template <typename Done>
+bool turnUntil(Done done)
+{
+    QElapsedTimer guard;
+    guard.start();
+    while (!done() && guard.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return done();
+}
+
+} // namespace tallomer::test
