@@ -1,21 +1,35 @@
 #pragma once
 // Stand-ins for the space controller, the desk viewer and the desk's models around one item
-// viewer: plain tables the tests fill in.
+// viewer (plain tables the tests fill in), and the drawing inputs and pixel checks the drawing
+// tests share.
 
 #include "engine/KELLien.h"
 #include "objects/ZEVItemSpaceServices.h"
 #include "objects/ZEVItemViewServices.h"
+#include "objects/drawing/ZEVItemDrawing.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "objects/viewer/ZEVItemViewerModels.h"
 
+#include <QColor>
 #include <QGraphicsScene>
+#include <QImage>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <set>
+#include <tuple>
 #include <vector>
+
+// Readable failures for geometry compared with EXPECT_EQ (gtest finds these by the types' namespace).
+inline void PrintTo(const QRectF& r, std::ostream* os) { *os << r.x() << ", " << r.y() << " " << r.width() << " x " << r.height(); }
+inline void PrintTo(const QPointF& p, std::ostream* os) { *os << "(" << p.x() << ", " << p.y() << ")"; }
 
 namespace objectstest {
 
@@ -23,55 +37,96 @@ using namespace tallomer;
 
 inline bool contains(const std::vector<KELI*>& v, const KELI* o) { return std::find(v.begin(), v.end(), o) != v.end(); }
 
+// Antialiasing and premultiplication move a channel by a step or two.
+inline ::testing::AssertionResult near(const QColor& got, const QColor& want)
+{
+    const int d = std::max({std::abs(got.red() - want.red()), std::abs(got.green() - want.green()),
+                            std::abs(got.blue() - want.blue()), std::abs(got.alpha() - want.alpha())});
+    if (d <= 3)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got " << got.name(QColor::HexArgb).toStdString() << ", want "
+                                         << want.name(QColor::HexArgb).toStdString();
+}
+
+// The pixel under a y-up point of a view painted into `img`.
+inline QColor at(const QImage& img, double x, double yUp)
+{
+    return img.pixelColor(static_cast<int>(x), static_cast<int>(img.height() - yUp));
+}
+
+// The added, active and future counters of a view or a line, to compare in one go.
+template <class T>
+std::tuple<std::int64_t, std::int64_t, std::int64_t> counts(const T& v)
+{
+    return {v.siAjouteCount(), v.siActifCount(), v.siFuturCount()};
+}
+
+enum class Blink { Off, Lit, Dim };
+enum Extra : unsigned {
+    None = 0, TitleSel = 1 << 0, Flick = 1 << 1, HideTitles = 1 << 2, Connecting = 1 << 3, FilterSel = 1 << 4,
+    AnyFilter = 1 << 5, Impacted = 1 << 6, NodeSel = 1 << 7, AnyNode = 1 << 8, Linked = 1 << 9, DragConnected = 1 << 10,
+};
+
+// Drawing inputs with the counters as the desk viewer leaves them for each state.
+inline ZEVItemDrawInputs inputs(int mode, ZEVItemTimeState state, bool selected, Blink blink = Blink::Off,
+                                bool cadre = false, unsigned extra = None)
+{
+    ZEVItemDrawInputs in;
+    in.frontMode = mode;
+    in.ajouteCount = state == ZEVItemTimeState::Outside ? 0 : 1;
+    in.actifCount = state == ZEVItemTimeState::Present ? 1 : 0;
+    in.futurCount = state == ZEVItemTimeState::Future ? 1 : 0;
+    in.iconSelected = selected;
+    in.restoreBlinking = blink != Blink::Off;
+    in.blinkFlag = blink == Blink::Lit;
+    in.showCadre = cadre;
+    in.titleSelected = extra & TitleSel;
+    in.flickOn = extra & Flick;
+    in.hideItemTitle = extra & HideTitles;
+    in.connecting = extra & Connecting;
+    in.filterSelected = extra & FilterSel;
+    in.anyFilterSelected = extra & (AnyFilter | FilterSel);
+    in.impacted = extra & Impacted;
+    in.nodeSelected = extra & NodeSel;
+    in.anyNodeSelected = extra & (AnyNode | NodeSel);
+    in.linkedToSelection = extra & Linked;
+    in.dragging = extra & DragConnected;
+    in.connectedWithDragged = extra & DragConnected;
+    return in;
+}
+
 class FakeSpace final : public ZEVItemSpaceServices {
 public:
-    KELId identityInt() override { return channel; }
+    KELId identityInt() override { return 1; }
     int frontMode() override { return mode; }
     bool isIconSelectedForItem(KELI* o) override { return contains(icons, o); }
     bool isTitleSelectedForItem(KELI* o) override { return contains(titles, o); }
     bool isFilterSelectedForItem(KELI* o) override { return contains(filters, o); }
-    bool isNodeSelectedForItem(KELI* o) override { return contains(nodes, o); }
     std::vector<KELI*> selectedIconItems() override { return icons; }
-    std::vector<KELI*> selectedTitleItems() override { return titles; }
     std::vector<KELI*> selectedFilterItems() override { return filters; }
-    std::vector<KELI*> selectedNodeItems() override { return nodes; }
     bool isLinkSelectedForConnexion(const ZEVItemConnexion* c) override { return links.count(c) > 0; }
     void selectLinkForConnexion(ZEVItemConnexion* c) override { links = {c}; }
-    void multiSelectLinkForConnexion(ZEVItemConnexion* c) override { links.insert(c); }
     void deselectLinkForConnexion(ZEVItemConnexion* c) override { links.erase(c); }
     bool siShowLinks() override { return showLinks; }
     KELI* draggingItem() override { return dragging; }
 
-    KELId channel = 1;
     int mode = 0;
     bool showLinks = true;
     KELI* dragging = nullptr;
-    std::vector<KELI*> icons, titles, filters, nodes;
+    std::vector<KELI*> icons, titles, filters;
     std::set<const ZEVItemConnexion*> links;
 };
 
-// The desk viewer: owns the views the item viewer makes, in one scene.
+// The desk viewer (showing Channel 1): owns the views the item viewer makes, in one scene.
 class FakeDesk final : public ZEVItemViewDeskServices {
 public:
-    ZEVItemViewServices* itemViewForItem(KELI* item) override
-    {
-        auto it = views.find(item);
-        return it == views.end() ? nullptr : it->second.get();
-    }
+    ZEVItemViewServices* itemViewForItem(KELI* item) override { return views.count(item) ? views[item].get() : nullptr; }
     ZEVItemViewServices* ajouterItemViewAvecItem(KELI* item) override { return add(item, {100, 100, 64, 0}); }
-    void deleteItemView(ZEVItemViewServices* view) override
-    {
-        for (auto it = views.begin(); it != views.end(); ++it)
-            if (it->second.get() == view) {
-                views.erase(it);
-                return;
-            }
-    }
+    void deleteItemView(ZEVItemViewServices* v) override { std::erase_if(views, [v](auto& kv) { return kv.second.get() == v; }); }
     void majItemViews() override { ++majViews; }
-    void majConnexion() override { ++majLines; }
-    double deskHeight() override { return height; }
+    double deskHeight() override { return 1000; }
 
-    ZEVItemView* add(KELI* item, const ZEVIconPosition& p)
+    ZEVItemView* add(KELI* item, const ZEVIconPosition& p = {0, 0, 64, 0})
     {
         auto v = viewer->creerItemView(p, item, 1.0f);
         auto* raw = static_cast<ZEVItemView*>(v.get());
@@ -85,54 +140,17 @@ public:
     QGraphicsScene scene;
     std::map<KELI*, std::unique_ptr<ZEVItemViewServices>> views;
     int majViews = 0;
-    int majLines = 0;
-    double height = 1000;
 };
 
-class FakeModels final : public ZEVItemViewerModels {
-public:
-    KELI* objetForInt(KELId id) override
-    {
-        auto it = objets.find(id);
-        return it == objets.end() ? nullptr : it->second;
-    }
-    std::vector<KELI*> connectedItemsForItem(KELI* item) override
-    {
-        std::vector<KELI*> out;
-        for (auto& [p, e] : pairs) {
-            if (p == item && !contains(out, e))
-                out.push_back(e);
-            if (e == item && !contains(out, p))
-                out.push_back(p);
-        }
-        return out;
-    }
-    bool siConnected(KELI* a, KELI* b) override
-    {
-        return std::any_of(pairs.begin(), pairs.end(), [&](auto& pr) {
-            return (pr.first == a && pr.second == b) || (pr.first == b && pr.second == a);
-        });
-    }
-    bool siIconExisteForItem(KELI* item) override { return icons.count(item) > 0; }
-    bool siIncluLeLien(KELI* lien) override { return inclus.count(lien) > 0; }
-
-    std::map<KELId, KELI*> objets;
-    std::vector<std::pair<KELI*, KELI*>> pairs;
-    std::set<KELI*> icons;
-    std::set<KELI*> inclus;
-};
-
-// Objects and links that live outside any link base.
-class Objects {
+// Objects and links that live outside any link base. Only the link viewer's queries are answered.
+class Objects final : public ZEVItemViewerModels {
 public:
     KELI* objet(KELId id, KELId channel = 1)
     {
         auto o = std::make_unique<KELI>();
         o->assignerIdInt(id);
         o->setChannelInt(channel);
-        store.push_back(std::move(o));
-        models.objets[id] = store.back().get();
-        return store.back().get();
+        return objets[id] = keep(std::move(o));
     }
     KELI* lien(KELId id, KELI* parent, KELI* enfant, KELDate in = 0)
     {
@@ -141,27 +159,32 @@ public:
         l->assignerParentInt(parent->idInt());
         l->assignerEnfantInt(enfant->idInt());
         l->assignerInDate(in);
-        store.push_back(std::move(l));
-        models.pairs.emplace_back(parent, enfant);
-        return store.back().get();
+        return keep(std::move(l));
     }
 
-    FakeModels models;
+    KELI* objetForInt(KELId id) override { return objets.count(id) ? objets[id] : nullptr; }
+    std::vector<KELI*> connectedItemsForItem(KELI*) override { return {}; }
+    bool siConnected(KELI*, KELI*) override { return false; }
+    bool siIconExisteForItem(KELI* item) override { return icons.count(item) > 0; }
+    bool siIncluLeLien(KELI* lien) override { return inclus.count(lien) > 0; }
+
+    std::map<KELId, KELI*> objets;
+    std::set<KELI*> icons;
+    std::set<KELI*> inclus;
+
+private:
+    KELI* keep(std::unique_ptr<KELI> o) { return store.emplace_back(std::move(o)).get(); }
     std::vector<std::unique_ptr<KELI>> store;
 };
 
 // One desk: the space, the desk viewer, the models and the item viewer between them.
 struct Desk {
-    Desk()
+    Desk() : viewer(std::make_unique<ZEVItemViewer>(nullptr, &space, &desk))
     {
-        viewer = std::make_unique<ZEVItemViewer>(nullptr, &space, &desk);
-        viewer->referencerModels(&objects.models);
+        viewer->referencerModels(&objects);
         desk.viewer = viewer.get();
     }
-    ~Desk()
-    {
-        desk.views.clear(); // the views go before their viewer, as on a real desk
-    }
+    ~Desk() { desk.views.clear(); } // the views go before their viewer, as on a real desk
 
     FakeSpace space;
     FakeDesk desk;

@@ -1,117 +1,69 @@
+#include "tests/objects/ObjectsFakes.h"
+
 #include "objects/drawing/ZEVItemPainter.h"
 #include "objects/drawing/ZEVItemTitleText.h"
 #include "objects/drawing/ZEVPathArc.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
-#include <QImage>
 #include <QPainter>
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace tallomer;
+using namespace objectstest;
 using R = ZEVColourRole;
+using St = ZEVItemTimeState;
 
 namespace {
 
 // A view of 200 x 205 points: image (50, 55, 100, 100), plate (40, 45, 120, 120), middle y 105.
-constexpr int kW = 200;
-constexpr int kH = 205;
+constexpr int kW = 200, kH = 205;
 
-struct Rendered {
-    QImage image;
-    // The pixel under a y-up point of the view.
-    QColor at(double x, double yUp) const
-    {
-        return image.pixelColor(static_cast<int>(x), static_cast<int>(kH - yUp));
-    }
-};
+QColor colour(R role) { return ZEVItemPalette::standard().colour(role); }
 
-Rendered render(const ZEVItemDrawInputs& in, ZEVShadowCache& cache)
+QImage render(const ZEVItemDrawInputs& in)
 {
-    Rendered r{QImage(kW, kH, QImage::Format_ARGB32)};
-    r.image.fill(Qt::transparent);
-    QPainter p(&r.image);
+    static ZEVShadowCache cache;
+    QImage img(kW, kH, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
     ZEVItemPainter::paint(p, ZEVItemDrawing::decide(in), ZEVItemDrawGeometry::forViewSize(QSizeF(kW, kH)),
-                          ZEVItemPalette::standard(), cache);
-    return r;
-}
-
-ZEVItemDrawInputs selectedIn(ZEVItemTimeState state)
-{
-    ZEVItemDrawInputs in;
-    in.iconSelected = true;
-    in.ajouteCount = state == ZEVItemTimeState::Outside ? 0 : 1;
-    in.actifCount = state == ZEVItemTimeState::Present;
-    in.futurCount = state == ZEVItemTimeState::Future;
-    return in;
-}
-
-::testing::AssertionResult near(const QColor& got, const QColor& want)
-{
-    const int d = std::max({std::abs(got.red() - want.red()), std::abs(got.green() - want.green()),
-                            std::abs(got.blue() - want.blue()), std::abs(got.alpha() - want.alpha())});
-    if (d <= 3)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << got.name(QColor::HexArgb).toStdString() << ", want "
-                                         << want.name(QColor::HexArgb).toStdString();
+                          ZEVItemPalette::standard());
+    return img;
 }
 
 } // namespace
 
 TEST(ZEVItemPainter, EachStateRendersItsPlateAndTab)
 {
-    ZEVShadowCache cache;
-    const auto palette = ZEVItemPalette::standard();
-    const QColor transparent(0, 0, 0, 0);
-
     // Present: a plate in the active cursor's light colour, no tab on either side.
-    auto present = render(selectedIn(ZEVItemTimeState::Present), cache);
-    EXPECT_TRUE(near(present.at(100, 50), palette.colour(R::ActifCurseur)));
-    EXPECT_TRUE(near(present.at(42, 105), palette.colour(R::ActifCurseur)));
-    EXPECT_TRUE(near(present.at(157, 105), palette.colour(R::ActifCurseur)));
+    const QImage present = render(inputs(0, St::Present, true));
+    EXPECT_TRUE(near(at(present, 100, 50), colour(R::ActifCurseur)));
+    EXPECT_TRUE(near(at(present, 42, 105), colour(R::ActifCurseur)));
+    EXPECT_TRUE(near(at(present, 157, 105), colour(R::ActifCurseur)));
     // The plate's shadow falls below it (y-up: under the bottom edge at 45).
-    EXPECT_GT(present.at(100, 41).alpha(), 20);
-    EXPECT_EQ(present.at(100, 200).alpha(), 0); // well above the plate
-
+    EXPECT_GT(at(present, 100, 41).alpha(), 20);
+    EXPECT_EQ(at(present, 100, 200).alpha(), 0); // well above the plate
     // Future: the tab on the right edge, the plate on the left.
-    auto future = render(selectedIn(ZEVItemTimeState::Future), cache);
-    EXPECT_TRUE(near(future.at(157, 105), palette.colour(R::Futur)));
-    EXPECT_TRUE(near(future.at(42, 105), palette.colour(R::FuturActif)));
-    EXPECT_TRUE(near(future.at(157, 125), palette.colour(R::FuturActif))); // above the tab
-
+    const QImage future = render(inputs(0, St::Future, true));
+    EXPECT_TRUE(near(at(future, 157, 105), colour(R::Futur)));
+    EXPECT_TRUE(near(at(future, 42, 105), colour(R::FuturActif)));
+    EXPECT_TRUE(near(at(future, 157, 125), colour(R::FuturActif))); // above the tab
     // Past: the tab on the left edge.
-    auto past = render(selectedIn(ZEVItemTimeState::Past), cache);
-    EXPECT_TRUE(near(past.at(42, 105), palette.colour(R::Passe)));
-    EXPECT_TRUE(near(past.at(157, 105), palette.colour(R::PasseActif)));
-
+    const QImage past = render(inputs(0, St::Past, true));
+    EXPECT_TRUE(near(at(past, 42, 105), colour(R::Passe)));
+    EXPECT_TRUE(near(at(past, 157, 105), colour(R::PasseActif)));
     // Outside: nothing at all.
-    auto outside = render(selectedIn(ZEVItemTimeState::Outside), cache);
-    EXPECT_TRUE(near(outside.at(100, 50), transparent));
-    EXPECT_TRUE(near(outside.at(42, 105), transparent));
-    EXPECT_TRUE(outside.image == [] {
-        QImage empty(kW, kH, QImage::Format_ARGB32);
-        empty.fill(Qt::transparent);
-        return empty;
-    }());
+    QImage empty(kW, kH, QImage::Format_ARGB32);
+    empty.fill(Qt::transparent);
+    EXPECT_TRUE(render(inputs(0, St::Outside, true)) == empty);
 }
 
-TEST(ZEVItemPainter, ConnectingDrawsDarkPlateAndUnselectedFutureOnlyItsDashedLine)
+TEST(ZEVItemPainter, UnselectedFutureDrawsOnlyItsDashedLine)
 {
-    ZEVShadowCache cache;
-    const auto palette = ZEVItemPalette::standard();
-    auto in = selectedIn(ZEVItemTimeState::Outside);
-    in.connecting = true;
-    auto connecting = render(in, cache);
-    EXPECT_TRUE(near(connecting.at(100, 50), palette.colour(R::DarkGrey)));
-    EXPECT_TRUE(near(connecting.at(42, 105), palette.colour(R::PasseActif)));
-
-    in = selectedIn(ZEVItemTimeState::Future);
-    in.iconSelected = false;
-    auto dashed = render(in, cache);
-    EXPECT_EQ(dashed.at(100, 50).alpha(), 0); // no plate
+    const QImage dashed = render(inputs(0, St::Future, false));
+    EXPECT_EQ(at(dashed, 100, 50).alpha(), 0); // no plate
     // Along the bottom edge (y 45) the line alternates between its two colours.
     // The 1-point line straddles two pixel rows; read the stronger of the two.
     auto closeTo = [](const QColor& c, const QColor& want) {
@@ -120,68 +72,61 @@ TEST(ZEVItemPainter, ConnectingDrawsDarkPlateAndUnselectedFutureOnlyItsDashedLin
     };
     int actif = 0, plain = 0, gaps = 0;
     for (int x = 50; x < 150; ++x) {
-        QColor c = dashed.image.pixelColor(x, kH - 45);
-        const QColor other = dashed.image.pixelColor(x, kH - 46);
-        if (other.alpha() > c.alpha())
-            c = other;
+        const QColor low = at(dashed, x, 45), high = at(dashed, x, 46);
+        const QColor c = high.alpha() > low.alpha() ? high : low;
         if (c.alpha() < 60) {
             ++gaps;
             continue;
         }
-        actif += closeTo(c, palette.colour(R::FuturActif)) ? 1 : 0;
-        plain += closeTo(c, palette.colour(R::Futur)) ? 1 : 0;
+        actif += closeTo(c, colour(R::FuturActif)) ? 1 : 0;
+        plain += closeTo(c, colour(R::Futur)) ? 1 : 0;
     }
     EXPECT_GT(actif, 5);
     EXPECT_GT(plain, 5);
     EXPECT_GT(gaps, 5);
 }
 
-TEST(ZEVPathArc, RightAngleCornerGivesQuarterCircle)
-{
-    QPainterPath path(QPointF(0, 0));
-    const auto t = addArcToPoint(path, QPointF(10, 0), QPointF(10, 10), 3);
-    ASSERT_TRUE(t.arc);
-    EXPECT_NEAR(t.first.x(), 7, 1e-9);
-    EXPECT_NEAR(t.first.y(), 0, 1e-9);
-    EXPECT_NEAR(t.second.x(), 10, 1e-9);
-    EXPECT_NEAR(t.second.y(), 3, 1e-9);
-    EXPECT_NEAR(t.centre.x(), 7, 1e-9);
-    EXPECT_NEAR(t.centre.y(), 3, 1e-9);
-    EXPECT_NEAR(path.currentPosition().x(), 10, 1e-6);
-    EXPECT_NEAR(path.currentPosition().y(), 3, 1e-6);
-}
-
+// An axis-aligned corner (no finite slope on its second line) and a tilted one, each also turned
+// upside down, which must give the mirrored arc.
 TEST(ZEVPathArc, ArcIsTangentToBothLinesAndOnTheCircle)
 {
-    const QPointF start(160, 93), corner(148, 105), end(160, 117);
-    const qreal r = 12;
-    for (bool mirrored : {false, true}) {
-        // The same figure turned upside down must give the mirrored arc.
-        auto m = [&](QPointF p) { return mirrored ? QPointF(p.x(), -p.y()) : p; };
-        QPainterPath path(m(start));
-        const auto t = addArcToPoint(path, m(corner), m(end), r);
-        ASSERT_TRUE(t.arc);
-        auto dot = [](QPointF a, QPointF b) { return a.x() * b.x() + a.y() * b.y(); };
-        EXPECT_NEAR(QLineF(t.centre, t.first).length(), r, 1e-9);
-        EXPECT_NEAR(QLineF(t.centre, t.second).length(), r, 1e-9);
-        EXPECT_NEAR(dot(t.first - t.centre, m(start) - m(corner)), 0, 1e-9);
-        EXPECT_NEAR(dot(t.second - t.centre, m(end) - m(corner)), 0, 1e-9);
-        EXPECT_NEAR(t.centre.y(), m(corner).y(), 1e-9);
-        EXPECT_NEAR(t.centre.x(), 148 + 12 * std::sqrt(2.0), 1e-9);
-
-        // Every point of the arc part lies on the circle, and it bulges towards the corner.
-        const qreal lineLength = QLineF(m(start), t.first).length();
-        const qreal from = path.percentAtLength(lineLength);
-        qreal minX = 1e9;
-        for (int i = 1; i <= 20; ++i) {
-            const QPointF p = path.pointAtPercent(from + (1 - from) * i / 20.0);
-            EXPECT_NEAR(QLineF(t.centre, p).length(), r, 0.02) << i;
-            minX = std::min(minX, p.x());
+    struct Figure {
+        QPointF start, corner, end;
+        qreal r;
+        QPointF centre;
+    };
+    const Figure figures[] = {
+        {{0, 0}, {10, 0}, {10, 10}, 3, {7, 3}},
+        {{160, 93}, {148, 105}, {160, 117}, 12, {148 + 12 * std::sqrt(2.0), 105}},
+    };
+    auto cross = [](QPointF a, QPointF b) { return a.x() * b.y() - a.y() * b.x(); };
+    for (const Figure& f : figures)
+        for (bool mirrored : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "corner " << f.corner.x() << " mirrored " << mirrored);
+            auto m = [&](QPointF p) { return mirrored ? QPointF(p.x(), -p.y()) : p; };
+            const QPointF start = m(f.start), corner = m(f.corner), end = m(f.end);
+            QPainterPath path(start);
+            const auto t = addArcToPoint(path, corner, end, f.r);
+            ASSERT_TRUE(t.arc);
+            EXPECT_NEAR(t.centre.x(), m(f.centre).x(), 1e-9);
+            EXPECT_NEAR(t.centre.y(), m(f.centre).y(), 1e-9);
+            // Each tangent point lies on its line, one radius from the centre.
+            EXPECT_NEAR(cross(t.first - corner, start - corner), 0, 1e-9);
+            EXPECT_NEAR(cross(t.second - corner, end - corner), 0, 1e-9);
+            EXPECT_NEAR(QLineF(t.centre, t.first).length(), f.r, 1e-9);
+            EXPECT_NEAR(QLineF(t.centre, t.second).length(), f.r, 1e-9);
+            // Every point of the arc part lies on the circle, and it bulges towards the corner.
+            const qreal from = path.percentAtLength(QLineF(start, t.first).length());
+            qreal closest = 1e9;
+            for (int i = 1; i <= 20; ++i) {
+                const QPointF p = path.pointAtPercent(from + (1 - from) * i / 20.0);
+                EXPECT_NEAR(QLineF(t.centre, p).length(), f.r, 0.02) << i;
+                closest = std::min(closest, QLineF(corner, p).length());
+            }
+            EXPECT_NEAR(closest, QLineF(corner, t.centre).length() - f.r, 0.05);
+            EXPECT_NEAR(path.currentPosition().x(), t.second.x(), 1e-6);
+            EXPECT_NEAR(path.currentPosition().y(), t.second.y(), 1e-6);
         }
-        EXPECT_NEAR(minX, t.centre.x() - r, 0.05);
-        EXPECT_NEAR(path.currentPosition().x(), t.second.x(), 1e-6);
-        EXPECT_NEAR(path.currentPosition().y(), t.second.y(), 1e-6);
-    }
 }
 
 TEST(ZEVPathArc, DegenerateCasesDrawAStraightLine)
@@ -189,11 +134,9 @@ TEST(ZEVPathArc, DegenerateCasesDrawAStraightLine)
     QPainterPath collinear(QPointF(0, 0));
     EXPECT_FALSE(addArcToPoint(collinear, QPointF(5, 0), QPointF(10, 0), 3).arc);
     EXPECT_EQ(collinear.currentPosition(), QPointF(5, 0));
-
     QPainterPath noRadius(QPointF(0, 0));
     EXPECT_FALSE(addArcToPoint(noRadius, QPointF(5, 0), QPointF(5, 5), 0).arc);
     EXPECT_EQ(noRadius.currentPosition(), QPointF(5, 0));
-
     QPainterPath empty;
     EXPECT_FALSE(addArcToPoint(empty, QPointF(5, 0), QPointF(5, 5), 2).arc);
     EXPECT_EQ(empty.currentPosition(), QPointF(5, 0));
@@ -215,13 +158,11 @@ TEST(ZEVShadowCache, SameSilhouetteIsBlurredOnce)
     cache.shadowFor(a, 10, Qt::black);
     cache.shadowFor(a, 4, Qt::darkGray);
     EXPECT_EQ(cache.misses(), 3);
-
     // Soft beyond the shape, solid inside it.
     const QImage& img = first.image;
-    const QPointF centre = QPointF(30, 25) - first.origin;
-    EXPECT_GT(img.pixelColor(centre.toPoint()).alpha(), 240);
-    const QPointF outside = QPointF(10 - 4, 25) - first.origin;
-    const int soft = img.pixelColor(outside.toPoint()).alpha();
+    auto alphaAt = [&](double x, double y) { return img.pixelColor((QPointF(x, y) - first.origin).toPoint()).alpha(); };
+    EXPECT_GT(alphaAt(30, 25), 240);
+    const int soft = alphaAt(10 - 4, 25);
     EXPECT_GT(soft, 0);
     EXPECT_LT(soft, 128);
     // The image is large enough for the blur to fade out before its border.

@@ -1,10 +1,5 @@
 #include "tests/objects/ObjectsFakes.h"
 
-#include "engine/runtime/Scheduler.h"
-
-#include <gtest/gtest.h>
-
-using namespace tallomer;
 using namespace objectstest;
 
 TEST(ZEVItemViewerConnexions, SamePairSameLineAndAForgottenLineComesBackAtZero)
@@ -21,24 +16,16 @@ TEST(ZEVItemViewerConnexions, SamePairSameLineAndAForgottenLineComesBackAtZero)
     EXPECT_EQ(d.viewer->connexionCount(), 1u);
     EXPECT_EQ(c->parentItem(), p);
     EXPECT_EQ(c->enfantItem(), e);
-    EXPECT_TRUE(c->siAjoute());
-    EXPECT_TRUE(c->siActif());
-    EXPECT_TRUE(c->siFutur());
+    EXPECT_TRUE(c->siAjoute() && c->siActif() && c->siFutur());
     EXPECT_EQ(d.viewer->connexionsExistantes().count(c), 1u);
-
-    // Forgetting the pair takes its line out of the drawn set too.
+    // Forgetting the pair takes its line out of the drawn set and the link selection too.
     d.space.links.insert(c);
     d.viewer->delConnexionsForParentIntEnfantInt(20, 10);
     EXPECT_TRUE(d.viewer->connexionsExistantes().empty());
     EXPECT_TRUE(d.space.links.empty());
-    ZEVItemConnexion* fresh = d.viewer->itemConnexionForLienConnexion(l1);
-    EXPECT_EQ(fresh->siAjouteCount(), 0);
-    EXPECT_EQ(fresh->siActifCount(), 0);
-    EXPECT_EQ(fresh->siFuturCount(), 0);
-
+    EXPECT_EQ(counts(*d.viewer->itemConnexionForLienConnexion(l1)), std::tuple(0, 0, 0));
     // By parent: every child's line goes.
-    KELI* e2 = d.objects.objet(11);
-    d.viewer->moteurAjouteFuturForConnexion(d.objects.lien(102, p, e2));
+    d.viewer->moteurAjouteFuturForConnexion(d.objects.lien(102, p, d.objects.objet(11)));
     d.viewer->moteurAjoutePasseForConnexion(l1);
     EXPECT_EQ(d.viewer->connexionsExistantes().size(), 2u);
     d.viewer->delConnexionsForParentInt(20);
@@ -54,35 +41,27 @@ TEST(ZEVItemViewerConnexions, CountersFollowTheNotices)
     // Leaving on the future side with no future count: stays at zero, never below.
     d.viewer->moteurAjoutePasseForConnexion(l);
     d.viewer->moteurEnleveFuturForConnexion(l);
-    EXPECT_EQ(c->siFuturCount(), 0);
-    EXPECT_EQ(c->siAjouteCount(), 0);
+    EXPECT_EQ(counts(*c), std::tuple(0, 0, 0));
     d.viewer->moteurEnlevePasseForConnexion(l);
     EXPECT_EQ(c->siAjouteCount(), 0);
     EXPECT_TRUE(d.viewer->connexionsExistantes().empty());
-
     // Active is not clamped: three falls need four rises.
-    for (int i = 0; i < 3; ++i)
-        c->setSiActif(false);
-    for (int i = 0; i < 3; ++i)
-        c->setSiActif(true);
+    for (bool flag : {false, false, false, true, true, true})
+        c->setSiActif(flag);
     EXPECT_FALSE(c->siActif());
     c->setSiActif(true);
     EXPECT_TRUE(c->siActif());
-
     // Future is held at zero while the line is not added.
-    Desk d2;
-    KELI* m = d2.objects.lien(200, d2.objects.objet(2), d2.objects.objet(1));
-    ZEVItemConnexion* k = d2.viewer->itemConnexionForLienConnexion(m);
+    KELI* m = d.objects.lien(200, d.objects.objet(2), d.objects.objet(1));
+    ZEVItemConnexion* k = d.viewer->itemConnexionForLienConnexion(m);
     k->setSiFutur(true);
     EXPECT_FALSE(k->siFutur());
     // Comes into the window ahead of the cursor, then starts, then ends.
-    d2.viewer->moteurAjouteFuturForConnexion(m);
+    d.viewer->moteurAjouteFuturForConnexion(m);
     EXPECT_TRUE(k->siFutur());
-    d2.viewer->moteurActiveFuturForConnexion(m);
-    d2.viewer->moteurDesactivePasseForConnexion(m);
-    EXPECT_FALSE(k->siActif());
-    EXPECT_FALSE(k->siFutur());
-    EXPECT_TRUE(k->siAjoute());
+    d.viewer->moteurActiveFuturForConnexion(m);
+    d.viewer->moteurDesactivePasseForConnexion(m);
+    EXPECT_EQ(counts(*k), std::tuple(1, 0, 0));
 }
 
 TEST(ZEVItemViewerConnexions, InitialStateFromTheCursorDate)
@@ -91,19 +70,16 @@ TEST(ZEVItemViewerConnexions, InitialStateFromTheCursorDate)
     KELI* a = d.objects.objet(1);
     KELI* b = d.objects.objet(2);
     KELI* c = d.objects.objet(3);
+    // At date 100: one link that the cursor includes, one that starts later, one that ended before.
     KELI* included = d.objects.lien(100, b, a, 10);
     KELI* later = d.objects.lien(101, c, a, 500);
     KELI* earlier = d.objects.lien(102, c, b, 5);
-    d.objects.models.inclus.insert(included);
-    d.viewer->initItemConnexionAvecLienConnexion(included, 100);
-    d.viewer->initItemConnexionAvecLienConnexion(later, 100);
-    d.viewer->initItemConnexionAvecLienConnexion(earlier, 100);
-    ZEVItemConnexion* ci = d.viewer->itemConnexionForLienConnexion(included);
-    ZEVItemConnexion* cl = d.viewer->itemConnexionForLienConnexion(later);
-    ZEVItemConnexion* ce = d.viewer->itemConnexionForLienConnexion(earlier);
-    EXPECT_TRUE(ci->siActif() && ci->siFutur() && ci->siAjoute());
-    EXPECT_TRUE(!cl->siActif() && cl->siFutur() && cl->siAjoute());
-    EXPECT_TRUE(!ce->siActif() && !ce->siFutur() && ce->siAjoute());
+    d.objects.inclus.insert(included);
+    for (KELI* l : {included, later, earlier})
+        d.viewer->initItemConnexionAvecLienConnexion(l, 100);
+    EXPECT_EQ(counts(*d.viewer->itemConnexionForLienConnexion(included)), std::tuple(1, 1, 1));
+    EXPECT_EQ(counts(*d.viewer->itemConnexionForLienConnexion(later)), std::tuple(1, 0, 1));
+    EXPECT_EQ(counts(*d.viewer->itemConnexionForLienConnexion(earlier)), std::tuple(1, 0, 0));
     EXPECT_EQ(d.viewer->connexionsExistantes().size(), 3u);
 }
 
@@ -113,21 +89,18 @@ TEST(ZEVItemViewerConnexions, NoLineKeepsADestroyedView)
     KELI* p = d.objects.objet(20);
     KELI* e = d.objects.objet(10);
     KELI* other = d.objects.objet(30);
-    d.desk.add(p, {0, 0, 64, 0});
+    d.desk.add(p);
     d.desk.add(e, {300, 0, 64, 0});
     d.desk.add(other, {600, 0, 64, 0});
-    KELI* pe = d.objects.lien(100, p, e);
+    d.viewer->moteurAjoutePasseForConnexion(d.objects.lien(100, p, e));
     KELI* po = d.objects.lien(101, p, other);
-    d.viewer->moteurAjoutePasseForConnexion(pe);
     d.viewer->moteurAjoutePasseForConnexion(po);
     ZEVItemConnexion* line = d.viewer->itemConnexionForLienConnexion(po);
     ASSERT_TRUE(line->siEffective()); // both views found and kept
-
     // The desk viewer drops a view on its own: the line forgets it and looks again next time.
     d.desk.views.erase(other);
     EXPECT_EQ(line->dstItemView(), nullptr);
     EXPECT_FALSE(line->siEffective());
-
     // Removing an Object's view removes its lines as well.
     d.viewer->deleteItemViewForItem(e);
     EXPECT_EQ(d.desk.itemViewForItem(e), nullptr);
@@ -141,9 +114,8 @@ TEST(ZEVItemViewerConnexions, ClicksHitOnlyDisplayedLinesNearTheirAxis)
     Desk d;
     KELI* p = d.objects.objet(20);
     KELI* e = d.objects.objet(10);
-    // Image centres at (32, 32) and (232, 32).
-    d.desk.add(p, {0, 0, 64, 0});
-    d.desk.add(e, {200, 0, 64, 0});
+    d.desk.add(p);                   // image centre (32, 32)
+    d.desk.add(e, {200, 0, 64, 0}); // image centre (232, 32)
     KELI* l = d.objects.lien(100, p, e);
     d.viewer->moteurAjoutePasseForConnexion(l);
     ZEVItemConnexion* c = d.viewer->itemConnexionForLienConnexion(l);
@@ -159,7 +131,6 @@ TEST(ZEVItemViewerConnexions, ClicksHitOnlyDisplayedLinesNearTheirAxis)
     d.space.showLinks = true;
     EXPECT_TRUE(d.viewer->siSelectConnexionForPoint({132, 32}, false));
     EXPECT_TRUE(d.space.isLinkSelectedForConnexion(c));
-
     // Ends closer than the two radii make no line at all.
     auto [s, t] = ZEVItemConnexion::RadiusCorrection({0, 0}, {32, 0}, 16, 16);
     EXPECT_EQ(s, t);
@@ -191,13 +162,8 @@ namespace {
 struct FilterDesk : Desk {
     FilterDesk()
     {
-        a = objects.objet(1);
-        b = objects.objet(2);
-        x = objects.objet(10);
-        y = objects.objet(11);
-        z = objects.objet(12);
         for (KELI* o : {a, b, x, y, z})
-            desk.add(o, {0, 0, 64, 0});
+            desk.add(o);
         add(100, a, x);
         add(101, y, a);
         add(102, b, y);
@@ -215,7 +181,8 @@ struct FilterDesk : Desk {
         for (KELI* f : filters)
             viewer->ajouteFilterForItem(f);
     }
-    KELI *a, *b, *x, *y, *z;
+    KELI *a = objects.objet(1), *b = objects.objet(2);
+    KELI *x = objects.objet(10), *y = objects.objet(11), *z = objects.objet(12);
 };
 
 } // namespace
@@ -223,21 +190,22 @@ struct FilterDesk : Desk {
 TEST(ZEVItemViewerFilters, AndNeedsEveryFilterOrNeedsOne)
 {
     FilterDesk d;
-    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.z)); // filtering off
+    // Whether the views of x, y and z are hidden for not being reached.
+    auto hidden = [&] {
+        return std::vector<bool>{d.viewer->siHideViewForFilterImpactedItem(d.x),
+                                 d.viewer->siHideViewForFilterImpactedItem(d.y),
+                                 d.viewer->siHideViewForFilterImpactedItem(d.z)};
+    };
+    EXPECT_EQ(hidden(), (std::vector<bool>{false, false, false})); // filtering off
     EXPECT_TRUE(d.viewer->siHideViewForFilterChosenItem(d.z));
     d.select({d.a, d.b});
     d.viewer->setSiFiltreANDOperation(true);
-    EXPECT_TRUE(d.viewer->siHideViewForFilterImpactedItem(d.x));
-    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.y));
-    EXPECT_TRUE(d.viewer->siHideViewForFilterImpactedItem(d.z));
+    EXPECT_EQ(hidden(), (std::vector<bool>{true, false, true}));
     EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.a)); // a filter is never hidden
     EXPECT_FALSE(d.viewer->siHideViewForFilterChosenItem(d.b));
     d.viewer->setSiFiltreANDOperation(false);
-    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.x));
-    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.y));
-    EXPECT_TRUE(d.viewer->siHideViewForFilterImpactedItem(d.z));
+    EXPECT_EQ(hidden(), (std::vector<bool>{false, false, true}));
     EXPECT_EQ(d.viewer->impactedItemSet().size(), 2u); // x and y
-
     // Deselecting the last filter turns filtering off and shows everything again.
     d.space.filters = {d.b};
     d.viewer->enleveFilterForItem(d.a);
@@ -245,8 +213,7 @@ TEST(ZEVItemViewerFilters, AndNeedsEveryFilterOrNeedsOne)
     d.space.filters.clear();
     d.viewer->enleveFilterForItem(d.b);
     EXPECT_FALSE(d.viewer->siActifFilter());
-    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.x));
-    EXPECT_FALSE(d.viewer->siHideViewForFilterImpactedItem(d.z));
+    EXPECT_EQ(hidden(), (std::vector<bool>{false, false, false}));
 }
 
 TEST(ZEVItemViewerFilters, AnObjectLinkedBothWaysCountsOnceUntilItsLastLinkLeaves)
@@ -271,22 +238,31 @@ TEST(ZEVItemViewerFilters, AnObjectLinkedBothWaysCountsOnceUntilItsLastLinkLeave
     EXPECT_FALSE(d.viewer->siImpactedItem(d.x));
 }
 
+TEST(ZEVItemViewerFilters, AddingAFilterShowsItsIcon)
+{
+    Desk d;
+    KELI* f = d.objects.objet(1);
+    d.objects.icons.insert(f);
+    d.space.filters = {f};
+    d.viewer->ajouteFilterForItem(f);
+    EXPECT_NE(d.desk.itemViewForItem(f), nullptr);
+    EXPECT_TRUE(d.viewer->siActifFilter());
+    EXPECT_GT(d.desk.majViews, 0);
+}
+
 TEST(ZEVItemViewerSelection, VisibleViewsAndTheViewsOfAGesture)
 {
     Desk d;
     KELI* a = d.objects.objet(1);
     KELI* b = d.objects.objet(2);
-    KELI* c = d.objects.objet(3);
     KELI* hidden = d.objects.objet(4, 9); // another Channel
-    ZEVItemView* va = d.desk.add(a, {0, 0, 64, 0});
-    ZEVItemView* vb = d.desk.add(b, {0, 0, 64, 0});
-    ZEVItemView* vc = d.desk.add(c, {0, 0, 64, 0});
-    d.desk.add(hidden, {0, 0, 64, 0});
+    ZEVItemView* va = d.desk.add(a);
+    ZEVItemView* vb = d.desk.add(b);
+    ZEVItemView* vc = d.desk.add(d.objects.objet(3));
+    d.desk.add(hidden);
     d.space.icons = {b, hidden, a, d.objects.objet(5)}; // 5 has no view
-    auto visible = d.viewer->visibleItemViewsForMode(ZEVFrontModeIcons);
-    EXPECT_EQ(visible, (std::vector<ZEVItemViewServices*>{vb, va}));
+    EXPECT_EQ(d.viewer->visibleItemViewsForMode(ZEVFrontModeIcons), (std::vector<ZEVItemViewServices*>{vb, va}));
     EXPECT_TRUE(d.viewer->visibleItemViewsForMode(7).empty());
-
     EXPECT_EQ(d.viewer->majSelectedItemViewsForSelectedItemView(va), (std::vector<ZEVItemView*>{vb, va}));
     EXPECT_EQ(d.viewer->majSelectedItemViewsForSelectedItemView(vc), (std::vector<ZEVItemView*>{vc}));
     // Filters mode falls back on the icon selection.
@@ -294,32 +270,17 @@ TEST(ZEVItemViewerSelection, VisibleViewsAndTheViewsOfAGesture)
     EXPECT_EQ(d.viewer->majSelectedItemViewsForSelectedItemView(vb).size(), 2u);
     d.space.mode = 6;
     EXPECT_TRUE(d.viewer->majSelectedItemViewsForSelectedItemView(vb).empty());
-
     // A destroyed view leaves the selected list.
     d.space.mode = ZEVFrontModeIcons;
     d.viewer->majSelectedItemViewsForSelectedItemView(va);
     d.desk.views.erase(b);
     EXPECT_EQ(d.viewer->selectedItemViews(), (std::vector<ZEVItemView*>{va}));
-
     // Copies of a drag: one per selected view, same frame and Object, in order.
     const auto& copies = d.viewer->copiedItemViewsForSelectedItemView(va);
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_EQ(copies[0]->item(), a);
     EXPECT_EQ(copies[0]->frame(), va->frame());
-    EXPECT_EQ(ZEVItemViewer::InitialCurseur(), nullptr);
     EXPECT_TRUE(d.viewer->siCopiedItemViewForItem(a));
     EXPECT_EQ(d.viewer->draggedItemViews(), (std::vector<ZEVItemView*>{va}));
     ZEVItemViewer::ViderCopiedItemViews();
-}
-
-TEST(ZEVItemViewerFilters, AddingAFilterShowsItsIcon)
-{
-    Desk d;
-    KELI* f = d.objects.objet(1);
-    d.objects.models.icons.insert(f);
-    d.space.filters = {f};
-    d.viewer->ajouteFilterForItem(f);
-    EXPECT_NE(d.desk.itemViewForItem(f), nullptr);
-    EXPECT_TRUE(d.viewer->siActifFilter());
-    EXPECT_GT(d.desk.majViews, 0);
 }
