@@ -4,31 +4,35 @@
 // recorded, and a stop ends nothing but is recorded.
 
 #include "app/KELApplication.h"
+#include "app/KELApplicationDelegate.h"
+#include "app/ZEVController.h"
 #include "app/store/KELResources.h"
 #include "app/widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
+#include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Clock.h"
 #include "engine/runtime/Log.h"
-#include "engine/runtime/Scheduler.h"
 #include "engine/runtime/SchedulerClock.h"
 #include "engine/store/KELChercheurDe.h"
+#include "platform/UserDefaults.h"
+#include "platform/desktop/GtkBookmarks.h"
 #include "tests/support/TestHome.h"
 
 #include <QDir>
-#include <QWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <memory>
-#include <string>
 #include <vector>
 
 namespace apptest {
 
-using tallomer::SchedulerClock;
+using namespace tallomer;
 
 inline QString q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -45,41 +49,53 @@ inline QByteArray readFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+inline mode_t modeOf(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        supportDir = q(tallomer::test::makeTempDir("support"));
-        homeDir = q(tallomer::test::makeTempDir("home"));
-        tallomer::KELResources::setDirectory(q(tallomer::test::buildDir() + "/share/tallomer"));
-        tallomer::Clock::setShared(&clock);
-        tallomer::Scheduler::setShared(&sched);
-        answerer = std::make_unique<tallomer::ScopedAlertAnswerer>([this](const tallomer::ZEVAlertRequest& r) {
-            alerts.push_back(r);
-            return 0;
-        });
+        KELResources::setDirectory(q(test::buildDir() + "/share/tallomer"));
+        Clock::setShared(&clock);
+        Scheduler::setShared(&sched);
+        QFile::remove(GtkBookmarks::bookmarksPath()); // every test shares the one temporary home
     }
 
     void TearDown() override
     {
+        if (app) // as main() ends: the delegate goes first, unhooked so the application cannot call it
+            app->setDelegate(nullptr);
+        delegate.reset();
         app.reset();
-        answerer.reset();
         KELServeurDeLiens::reset();
-        tallomer::ZEVItemData::Reset();
-        tallomer::Scheduler::setShared(nullptr);
-        tallomer::Clock::setShared(nullptr);
-        tallomer::KELResources::setDirectory(QString());
+        ZEVItemData::Reset();
+        ZEVController::setSpaceControllerFactory({});
+        Scheduler::setShared(nullptr);
+        Clock::setShared(nullptr);
+        KELResources::setDirectory(QString());
     }
 
-    tallomer::KELStoreLayout layout() const { return tallomer::KELStoreLayout(supportDir, homeDir); }
+    KELStoreLayout layout() const { return KELStoreLayout(supportDir, homeDir); }
 
     // The application object as main() makes it, with its stop recorded instead of ending the loop.
-    tallomer::KELApplication& makeApp(tallomer::KELApplication::Options options = tallomer::KELApplication::Options())
+    KELApplication& makeApp()
     {
+        KELApplication::Options options;
         options.layout = layout();
         options.setFolderIcon = setFolderIcon;
-        app = std::make_unique<tallomer::KELApplication>(std::move(options));
+        app = std::make_unique<KELApplication>(std::move(options));
         app->setStopHandler([this](int code) { stops.push_back(code); });
+        return *app;
+    }
+
+    KELApplication& makeAppWithDelegate()
+    {
+        delegate = std::make_unique<KELApplicationDelegate>(&makeApp(), &values);
+        app->setDelegate(delegate.get());
         return *app;
     }
 
@@ -90,26 +106,17 @@ protected:
         sched.runUntilIdle(50);
     }
 
-    // Ends a run as the program does, and forgets the link base so the next start reads the store.
-    void endRun()
-    {
-        if (app && !app->isTerminating())
-            app->terminate(nullptr);
-        app.reset();
-        KELServeurDeLiens::reset();
-        tallomer::ZEVItemData::Reset();
-        stops.clear();
-    }
-
-    static constexpr double kStart = 800000000.0;
-    tallomer::ManualScheduler sched{kStart};
+    ManualScheduler sched{800000000.0};
     SchedulerClock clock{sched};
-    QString supportDir;
-    QString homeDir;
-    std::unique_ptr<tallomer::ScopedAlertAnswerer> answerer;
-    std::vector<tallomer::ZEVAlertRequest> alerts;
+    QString supportDir = q(test::makeTempDir("support"));
+    QString homeDir = q(test::makeTempDir("home"));
+    std::vector<ZEVAlertRequest> alerts;
+    ScopedAlertAnswerer answerer{[this](const ZEVAlertRequest& r) { return alerts.push_back(r), 0; }};
     std::vector<int> stops;
-    std::unique_ptr<tallomer::KELApplication> app;
+    UserDefaults defaults{q(test::makeTempDir("defaults")) + "/Tallomer.conf"};
+    UserDefaultsController values{defaults};
+    std::unique_ptr<KELApplication> app;
+    std::unique_ptr<KELApplicationDelegate> delegate;
     bool setFolderIcon = false; // gio and .directory are the desktop's business; one test asks for them
 };
 

@@ -1,34 +1,21 @@
-#include "app/KELApplication.h"
-#include "app/KELApplicationDelegate.h"
-#include "app/ZEVController.h"
-#include "engine/KELICurseur.h"
+#include "app/FirstWindow.h"
+#include "app/space/ZEVSpaceAdapter.h"
+#include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/store/Sqlite.h"
-#include "platform/UserDefaults.h"
-#include "platform/desktop/GtkBookmarks.h"
+#include "platform/AppId.h"
+#include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceWindow.h"
 #include "tests/app/AppFixture.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWidget>
+#include <QStandardPaths>
+#include <QThreadPool>
 
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
-using namespace tallomer;
-using apptest::AppTest;
-using apptest::readFile;
-using apptest::writeFile;
+using namespace apptest;
 
 namespace {
-
-mode_t modeOf(const QString& path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
 
 bool bookmarked(const QString& folder)
 {
@@ -38,42 +25,24 @@ bool bookmarked(const QString& folder)
     return false;
 }
 
-class StartUp : public AppTest {
-protected:
-    void SetUp() override
-    {
-        AppTest::SetUp();
-        QFile::remove(GtkBookmarks::bookmarksPath());
-        settingsPath = q(test::makeTempDir("defaults")) + "/Tallomer.conf";
-        defaults = std::make_unique<UserDefaults>(settingsPath);
-        controller = std::make_unique<UserDefaultsController>(*defaults);
-    }
-    void TearDown() override
-    {
-        ZEVController::setSpaceControllerFactory({});
-        AppTest::TearDown();
-        delegate.reset();
-    }
-    static QString q(const std::string& s) { return QString::fromStdString(s); }
-
-    QString settingsPath;
-    std::unique_ptr<UserDefaults> defaults;
-    std::unique_ptr<UserDefaultsController> controller;
-    std::unique_ptr<KELApplicationDelegate> delegate;
-};
+class StartUp : public AppTest {};
 
 } // namespace
+
+TEST(FirstWindow, IdentityNamesTheApplicationAndItsDataFolder)
+{
+    setUpApplicationIdentity();
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QString::fromLatin1(kAppId));
+    // No organisation name, so the data folder is not nested.
+    EXPECT_EQ(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+              QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + "/Tallomer");
+}
 
 TEST_F(StartUp, FirstStartRunsEachStageOnALaterTurnAndLaysOutTheStore)
 {
     setFolderIcon = true;
-    KELApplication& a = makeApp();
-    delegate = std::make_unique<KELApplicationDelegate>(&a, controller.get());
-    a.setDelegate(delegate.get());
+    KELApplication& a = makeAppWithDelegate();
     EXPECT_EQ(KELApplication::shared(), &a);
-    EXPECT_EQ(a.zevletSpaceMinId(), 100000000u);
-    EXPECT_EQ(KELIdSpace::maxId(), 1000000000u);
-    EXPECT_EQ(a.kelUTI(), "org.tallomer.Tallomer.ZEVItemPB");
     const KELStoreLayout l = layout();
 
     a.awakeFromNib();
@@ -87,7 +56,6 @@ TEST_F(StartUp, FirstStartRunsEachStageOnALaterTurnAndLaysOutTheStore)
     EXPECT_TRUE(QFileInfo(l.channelData()).isDir());
     for (const QString& n : store::wallpaperNames())
         EXPECT_TRUE(QFileInfo(l.wallpaper(n)).isFile()) << n.toStdString();
-    EXPECT_EQ(modeOf(homeDir + "/Tallomer"), 0700u);
     EXPECT_TRUE(QFileInfo::exists(homeDir + "/Tallomer/.directory")) << "the folder has its own icon";
     EXPECT_TRUE(bookmarked(homeDir + "/Tallomer"));
     auto* timeline = dynamic_cast<KELICurseur*>(KELServeurDeLiens::DonneMaintenantLeLienId(270));
@@ -117,32 +85,29 @@ TEST_F(StartUp, FirstStartRunsEachStageOnALaterTurnAndLaysOutTheStore)
     EXPECT_TRUE(alerts.empty());
 }
 
-TEST_F(StartUp, ASecondStartCopiesOnlyAMissingWallpaperAndLeavesTheUserFolderAlone)
+TEST_F(StartUp, ASecondStartCopiesAMissingWallpaperAndLeavesTheUserFolderAlone)
 {
     setFolderIcon = true;
     makeApp();
     startAll();
     ASSERT_TRUE(stops.empty());
-    endRun();
+    app->terminate(nullptr);
+    app.reset();
+    KELServeurDeLiens::reset(); // so the next start reads the store
+    ZEVItemData::Reset();
 
     const KELStoreLayout l = layout();
     QFile::remove(l.wallpaper("zevWallpaperBlue"));
-    ASSERT_TRUE(writeFile(l.wallpaper("zevWallpaperGrey"), "kept"));
-    ASSERT_EQ(::chmod(QFile::encodeName(homeDir + "/Tallomer").constData(), 0750), 0);
     QFile::remove(homeDir + "/Tallomer/.directory");
     QFile::remove(GtkBookmarks::bookmarksPath());
-    const QByteArray base = readFile(l.zevBase);
 
     makeApp();
     startAll();
-    EXPECT_TRUE(stops.empty());
+    EXPECT_EQ(stops, std::vector<int>{0}) << "the first run's end only";
     EXPECT_TRUE(QFileInfo(l.wallpaper("zevWallpaperBlue")).isFile());
-    EXPECT_EQ(readFile(l.wallpaper("zevWallpaperGrey")), "kept");
-    EXPECT_EQ(modeOf(homeDir + "/Tallomer"), 0750u);
     EXPECT_FALSE(QFileInfo::exists(homeDir + "/Tallomer/.directory")) << "its icon is not set again";
     EXPECT_FALSE(bookmarked(homeDir + "/Tallomer")) << "the sidebar is only touched on a first run";
     EXPECT_NE(app->zevController(), nullptr);
-    EXPECT_FALSE(base.isEmpty());
 }
 
 TEST_F(StartUp, AnOlderLayoutThatCannotBeMovedIsAnnouncedThenTheProgramStops)
@@ -151,8 +116,7 @@ TEST_F(StartUp, AnOlderLayoutThatCannotBeMovedIsAnnouncedThenTheProgramStops)
     ASSERT_TRUE(writeFile(l.channelDrop() + "/same", "newer"));
     ASSERT_TRUE(writeFile(l.oldDrop() + "/same", "older"));
     const ScopedLogCapture log;
-    KELApplication& a = makeApp();
-    a.awakeFromNib();
+    makeApp().awakeFromNib();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, "Multi-channel transition ERROR!");
     EXPECT_EQ(alerts[0].informative, "Try restarting the app");
@@ -161,13 +125,12 @@ TEST_F(StartUp, AnOlderLayoutThatCannotBeMovedIsAnnouncedThenTheProgramStops)
     EXPECT_FALSE(QFileInfo::exists(l.zevBase)) << "nothing after the failed step runs";
     EXPECT_EQ(sched.pendingCount(), 0u);
     sched.runUntilIdle();
-    EXPECT_EQ(a.zevController(), nullptr);
+    EXPECT_EQ(app->zevController(), nullptr);
 }
 
 TEST_F(StartUp, AFolderThatCannotBeMadeStopsTheStartWithItsText)
 {
-    const KELStoreLayout l = layout();
-    ASSERT_TRUE(writeFile(l.zevData, "a file where a folder goes"));
+    ASSERT_TRUE(writeFile(layout().zevData, "a file where a folder goes"));
     const ScopedLogCapture log;
     KELApplication& a = makeApp();
     int quitActions = 0;
@@ -202,12 +165,12 @@ TEST_F(StartUp, ADatabaseTooNewIsAnnouncedThenTheProgramStops)
         ASSERT_TRUE(db.executeNonQuery("UPDATE SETTINGS SET VALUE = 9 WHERE NAME = 'dbVersion';"));
     }
     const ScopedLogCapture log;
-    KELApplication& a = makeApp();
+    makeApp();
     startAll();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_FALSE(alerts[0].message.isEmpty());
     EXPECT_EQ(stops, std::vector<int>{1});
-    EXPECT_EQ(a.zevController(), nullptr);
+    EXPECT_EQ(app->zevController(), nullptr);
     EXPECT_EQ(KELServeurDeLiens::DonneMaintenantLeLienId(270), nullptr) << "no link is woken from a refused store";
 }
 
@@ -234,9 +197,8 @@ TEST_F(StartUp, FailedWritesAreToldOncePerRunFromTheEventLoop)
 
 TEST_F(StartUp, AKeyboardLayoutChangeRerunsTheKeyEquivalentsOnce)
 {
-    KELApplication& a = makeApp();
     int runs = 0;
-    a.setKeyEquivalentSetter([&] { ++runs; });
+    makeApp().setKeyEquivalentSetter([&] { ++runs; });
     startAll();
     EXPECT_EQ(runs, 1);
     QWidget w1, w2;
@@ -248,38 +210,38 @@ TEST_F(StartUp, AKeyboardLayoutChangeRerunsTheKeyEquivalentsOnce)
     EXPECT_EQ(runs, 2) << "every widget hears of the change; the setter runs once";
 }
 
-TEST_F(StartUp, TheControllerBuildsTheSpaceOnTheNextTurnAndThenRegisters)
+// The whole start with the real Space and its two desks, on a first run.
+TEST_F(StartUp, FirstRunOpensTheSpaceWindowOnTheHomeChannelWithItsWallpaper)
 {
-    struct Space : ZEVSpaceControllerBase {};
-    std::vector<std::string> order;
-    ZEVController::setSpaceControllerFactory([&](KELId space, ZEVController* c, KELICurseur* tl) {
-        EXPECT_EQ(space, 2000001u);
-        EXPECT_EQ(tl, c->tlCurseur());
-        EXPECT_EQ(delegate->zevController(), nullptr);
-        order.push_back("space");
-        return std::make_unique<Space>();
-    });
-    KELApplication& a = makeApp();
-    delegate = std::make_unique<KELApplicationDelegate>(&a, controller.get());
-    a.setDelegate(delegate.get());
+    ZEVSpaceAdapter::installer();
+    KELApplication& a = makeAppWithDelegate();
     startAll();
+    for (int i = 0; i < 10; ++i) {
+        sched.advance(0.1);
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+    }
+    ASSERT_TRUE(stops.empty());
     ASSERT_NE(a.zevController(), nullptr);
-    EXPECT_EQ(order, std::vector<std::string>{"space"});
-    EXPECT_NE(a.zevController()->spaceController(), nullptr);
     EXPECT_EQ(delegate->zevController(), a.zevController());
-    EXPECT_EQ(a.zevController()->spaceWindow(), nullptr) << "the Space shows its own window";
+    auto* adapter = dynamic_cast<ZEVSpaceAdapter*>(a.zevController()->spaceController());
+    ASSERT_TRUE(adapter && adapter->space());
+    ZEVSpaceController* space = adapter->space();
+    EXPECT_NE(dynamic_cast<ZEVSpaceWindow*>(a.zevController()->spaceWindow()), nullptr);
+    EXPECT_EQ(space->currentChannelInt(), 2000018u);
+    ZEVDeskViewer* now = space->deskViewerForCurseur(space->nowCurseur());
+    ASSERT_NE(now, nullptr);
+    EXPECT_EQ(now->currentBackImageItemName(), "Space 1");
+    EXPECT_NE(space->deskViewerForCurseur(space->searchCurseur()), nullptr);
 }
 
 TEST(SharedServices, MenusUnderAButtonOpenBelowItAndLeftwardsAtTheScreenEdge)
 {
-    QWidget top;
-    top.setGeometry(0, 0, 400, 300);
-    QWidget toolbar(&top);
+    QWidget toolbar;
     toolbar.setObjectName("ZEVFrontToolbar");
-    toolbar.setGeometry(0, 0, 400, 40);
     QWidget inBar(&toolbar);
     inBar.setGeometry(10, 5, 30, 20);
-    QWidget elsewhere(&top);
+    QWidget elsewhere;
     elsewhere.setGeometry(10, 100, 30, 20);
 
     const QPoint a = KELApplication::eventForSender(&inBar, 100);
@@ -287,13 +249,10 @@ TEST(SharedServices, MenusUnderAButtonOpenBelowItAndLeftwardsAtTheScreenEdge)
     EXPECT_EQ(a.x(), inBar.mapToGlobal(QPoint(0, 0)).x() - 1);
     EXPECT_EQ(a.y(), inBar.mapToGlobal(QPoint(0, 0)).y() + 20 + 4);
     EXPECT_EQ(b.y(), elsewhere.mapToGlobal(QPoint(0, 0)).y() + 20 + 6);
-
     // A menu wider than the room left on the screen ends at the button's right edge.
     const int screenRight = QGuiApplication::primaryScreen()->geometry().right() + 1;
     const QPoint c = KELApplication::eventForSender(&elsewhere, screenRight);
     EXPECT_EQ(c.x() + screenRight, elsewhere.mapToGlobal(QPoint(0, 0)).x() - 1 + 30);
 
-    EXPECT_FALSE(KELApplication::iconForFileType("").isNull());
-    EXPECT_FALSE(KELApplication::findIconForFileType("").isNull());
     EXPECT_EQ(KELApplication::findIconForFileType("pdf").size(), QSize(18, 18));
 }

@@ -1,20 +1,6 @@
-#include "app/store/KELStoreLayout.h"
-
-#include "engine/runtime/Log.h"
 #include "tests/app/AppFixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
-using namespace tallomer;
-using apptest::q;
-using apptest::readFile;
-using apptest::writeFile;
+using namespace apptest;
 
 namespace {
 
@@ -24,23 +10,13 @@ struct Folders {
     KELStoreLayout layout{support, home};
 };
 
-mode_t modeOf(const QString& path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
 } // namespace
 
 TEST(StoreLayout, FoldersLieUnderTheDataHomeAndTheHome)
 {
     const KELStoreLayout l("/d/share/", "/h");
     EXPECT_EQ(l.zevDir, "/d/share/Tallomer");
-    EXPECT_EQ(l.zevLocal, "/d/share/Tallomer/local");
-    EXPECT_EQ(l.zevImport, "/d/share/TallomerImport");
     EXPECT_EQ(l.zevBase, "/d/share/Tallomer/zev.sqlite");
-    EXPECT_EQ(l.zevDrop, "/d/share/Tallomer/local/zevDrop");
-    EXPECT_EQ(l.zevData, "/d/share/Tallomer/local/zevData");
     EXPECT_EQ(l.channelDrop(), "/d/share/Tallomer/local/zevDrop/2000018");
     EXPECT_EQ(l.channelData(), "/d/share/Tallomer/local/zevData/2000018");
     EXPECT_EQ(l.zevFolder, "/h/Tallomer/");
@@ -58,10 +34,8 @@ TEST(StoreLayout, MigrationMovesBothOldFoldersIntoTheHomeChannel)
     ASSERT_TRUE(writeFile(f.layout.oldData() + "/43.http", "record"));
     std::vector<QString> transitioned;
     const ScopedLogCapture log;
-
     EXPECT_EQ(store::migrateOldLayout(f.layout, [&](const QString& p) { transitioned.push_back(p); }),
               store::Migration::Done);
-
     EXPECT_EQ(readFile(f.layout.channelDrop() + "/42/picture.tiff"), "tiff");
     EXPECT_EQ(readFile(f.layout.channelDrop() + "/.hidden"), "h");
     EXPECT_EQ(readFile(f.layout.channelData() + "/42.file"), "record");
@@ -71,11 +45,9 @@ TEST(StoreLayout, MigrationMovesBothOldFoldersIntoTheHomeChannel)
     // Only records are rewritten, each once, at its new place.
     std::sort(transitioned.begin(), transitioned.end());
     EXPECT_EQ(transitioned, (std::vector<QString>{f.layout.channelData() + "/42.file", f.layout.channelData() + "/43.http"}));
-    EXPECT_TRUE(log.sink.contains("MULTI-CHANNEL zevDrop transition\u2026"));
-    EXPECT_TRUE(log.sink.contains("MULTI-CHANNEL zevData transition\u2026"));
 }
 
-TEST(StoreLayout, AnEntryThatCannotMoveIsNeverOverwrittenAndAsksForTheAlert)
+TEST(StoreLayout, AMigrationThatCannotFinishOverwritesNothingAndLosesNothing)
 {
     Folders f;
     // The Channel folder already holds a record of that name: moving would destroy it.
@@ -84,28 +56,22 @@ TEST(StoreLayout, AnEntryThatCannotMoveIsNeverOverwrittenAndAsksForTheAlert)
     ASSERT_TRUE(writeFile(f.layout.oldData() + "/44.file", "moves"));
     const ScopedLogCapture log;
     int transitions = 0;
-
     EXPECT_EQ(store::migrateOldLayout(f.layout, [&](const QString&) { ++transitions; }),
               store::Migration::LeftoverAlert);
-
     EXPECT_EQ(readFile(f.layout.channelData() + "/42.file"), "newer");
     EXPECT_EQ(readFile(f.layout.oldData() + "/42.file"), "older");
     EXPECT_EQ(readFile(f.layout.channelData() + "/44.file"), "moves");
     EXPECT_EQ(transitions, 1);
     EXPECT_TRUE(log.sink.contains("Move to Application Support/Tallomer/local/zevData/2000018 folder ERROR: File exists"));
     EXPECT_FALSE(log.sink.contains("Deleting"));
-    EXPECT_TRUE(log.sink.contains("Multi-channel transition ERROR"));
-}
 
-TEST(StoreLayout, MigrationStopsWhenTheChannelFolderCannotBeMade)
-{
-    Folders f;
-    ASSERT_TRUE(writeFile(f.layout.oldDrop() + "/a", "a"));
-    ASSERT_TRUE(writeFile(f.layout.zevDrop, "a file where the folder goes"));
-    const ScopedLogCapture log;
-    EXPECT_EQ(store::migrateOldLayout(f.layout, {}), store::Migration::Stop);
+    // Without a Channel folder to move into, the migration stops and the old folder stays whole.
+    Folders g;
+    ASSERT_TRUE(writeFile(g.layout.oldDrop() + "/a", "a"));
+    ASSERT_TRUE(writeFile(g.layout.zevDrop, "a file where the folder goes"));
+    EXPECT_EQ(store::migrateOldLayout(g.layout, {}), store::Migration::Stop);
     EXPECT_TRUE(log.sink.contains("Creating Application Support/Tallomer/local/zevDrop/2000018 folder ERROR: "));
-    EXPECT_EQ(readFile(f.layout.oldDrop() + "/a"), "a");
+    EXPECT_EQ(readFile(g.layout.oldDrop() + "/a"), "a");
 }
 
 TEST(StoreLayout, EachFolderThatCannotBeMadeStopsWithItsOwnText)
@@ -128,10 +94,6 @@ TEST(StoreLayout, EachFolderThatCannotBeMadeStopsWithItsOwnText)
         EXPECT_TRUE(log.sink.contains(c.text)) << c.text;
         EXPECT_EQ(log.sink.lines.size(), 1u);
     }
-    Folders ok;
-    EXPECT_TRUE(store::makeDataFolders(ok.layout));
-    EXPECT_TRUE(QFileInfo(ok.layout.channelData()).isDir());
-    EXPECT_TRUE(store::makeDataFolders(ok.layout)) << "existing folders are success";
 }
 
 TEST(StoreLayout, TheStoreFolderAndTheTemplateCopy)
@@ -152,7 +114,7 @@ TEST(StoreLayout, TheStoreFolderAndTheTemplateCopy)
     {
         const ScopedLogCapture log;
         EXPECT_FALSE(store::copyTemplateIfMissing(g.layout, g.support + "/missing.sqlite"));
-        EXPECT_TRUE(log.sink.contains("Coping zev.sqlite to NSApplicationSupportDirectory/Tallomer/ folder ERROR: "));
+        EXPECT_EQ(log.sink.lines.size(), 1u);
         EXPECT_FALSE(QFileInfo::exists(g.layout.zevBase)) << "no half copy is left behind";
     }
     EXPECT_TRUE(store::copyTemplateIfMissing(g.layout, source));
@@ -189,11 +151,7 @@ TEST(StoreLayout, WallpapersAreCopiedOnlyWhenMissingAndFailuresGoOn)
     const ScopedLogCapture log;
     EXPECT_EQ(store::copyMissingWallpapers(broken.layout, sourceFor), 0);
     ASSERT_EQ(log.sink.lines.size(), 9u);
-    EXPECT_EQ(log.sink.lines[0].rfind("majBack:                   ERROR 05: ", 0), 0u);
     EXPECT_EQ(log.sink.lines[1], "Error when copying zevWallpaperGrey: " + sources["zevWallpaperGrey"].toStdString());
-    EXPECT_EQ(log.sink.lines[2], "                          to folder: " +
-                                     broken.layout.wallpaper("zevWallpaperGrey").toStdString());
-    EXPECT_EQ(log.sink.lines[6].rfind("majBack:                   ERROR 08: ", 0), 0u);
     EXPECT_EQ(log.sink.lines[7], "  Error when copying zevWallpaperNo: " + sources["zevWallpaperNo"].toStdString());
 }
 
