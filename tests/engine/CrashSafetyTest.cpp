@@ -26,32 +26,22 @@ constexpr int kActesAuPlus = 100000; // the child works until killed; this only 
 
 void ecrire(int fd, const std::string& ligne)
 {
-    const char* p = ligne.data();
-    std::size_t reste = ligne.size();
-    while (reste > 0) {
-        const ssize_t n = ::write(fd, p, reste);
+    for (std::size_t ecrit = 0; ecrit < ligne.size();) {
+        const ssize_t n = ::write(fd, ligne.data() + ecrit, ligne.size() - ecrit);
         if (n <= 0)
             ::_exit(3);
-        p += n;
-        reste -= static_cast<std::size_t>(n);
+        ecrit += static_cast<std::size_t>(n);
     }
 }
 
 // "I" before an act on a known link (the intent), "D" once it is done; dates exact.
-std::string ligne(char quoi, const KELI* l)
+std::string ligne(char quoi, const KELI* l, KELDate in, KELDate out)
 {
     char buf[128];
-    std::snprintf(buf, sizeof buf, "%c %lu %a %a\n", quoi, static_cast<unsigned long>(l->idInt()), l->inDate(),
-                  l->outDate());
+    std::snprintf(buf, sizeof buf, "%c %lu %a %a\n", quoi, static_cast<unsigned long>(l->idInt()), in, out);
     return buf;
 }
-
-std::string intention(const KELI* l, KELDate in, KELDate out)
-{
-    char buf[128];
-    std::snprintf(buf, sizeof buf, "I %lu %a %a\n", static_cast<unsigned long>(l->idInt()), in, out);
-    return buf;
-}
+std::string acheve(const KELI* l) { return ligne('D', l, l->inDate(), l->outDate()); }
 
 // The child: no test machinery, only the engine, and _exit at the end.
 [[noreturn]] void enfant(const std::string& path, int fd, std::uint64_t seed)
@@ -75,7 +65,7 @@ std::string intention(const KELI* l, KELDate in, KELDate out)
         if (!o)
             ::_exit(2);
         objets.push_back(o);
-        ecrire(fd, ligne('D', o));
+        ecrire(fd, acheve(o));
     }
     for (int i = 0; i < kActesAuPlus; ++i) {
         sched.advance(1.0);
@@ -88,28 +78,28 @@ std::string intention(const KELI* l, KELDate in, KELDate out)
             if (!l)
                 ::_exit(4);
             liens.push_back(l);
-            ecrire(fd, ligne('D', l));
+            ecrire(fd, acheve(l));
         } else if (choix < 9) {
             KELI* l = liens[au(liens.size())];
             if (l->inDate() >= KELDateOublieeIn)
                 continue;
             if (choix < 7) {
                 const KELDate d = std::min(l->outDate(), t - static_cast<double>(au(2000)));
-                ecrire(fd, intention(l, d, l->outDate()));
+                ecrire(fd, ligne('I', l, d, l->outDate()));
                 l->placeInDate(d, g);
             } else {
                 const KELDate d = std::max(l->inDate(), t + static_cast<double>(au(2000)) - 1000.0);
-                ecrire(fd, intention(l, l->inDate(), d));
+                ecrire(fd, ligne('I', l, l->inDate(), d));
                 l->placeOutDate(d, g);
             }
-            ecrire(fd, ligne('D', l));
+            ecrire(fd, acheve(l));
         } else {
             KELI* l = liens[au(liens.size())];
             if (l->inDate() >= KELDateOublieeIn)
                 continue;
-            ecrire(fd, intention(l, KELDateOublieeIn, KELDateOublieeOut));
+            ecrire(fd, ligne('I', l, KELDateOublieeIn, KELDateOublieeOut));
             KELServeurDeLiens::DegagerLien(l, g);
-            ecrire(fd, ligne('D', l));
+            ecrire(fd, acheve(l));
         }
     }
     ::_exit(0);

@@ -2,6 +2,7 @@
 // A link base on a fresh copy of the template, with a virtual clock and scheduler; after every
 // test the event table's invariants are checked.
 
+#include "engine/KELDemarrage.h"
 #include "engine/KELICc.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -21,9 +23,24 @@ namespace enginetest {
 // The scheduler's virtual time is the clock's time.
 using tallomer::SchedulerClock;
 
-// Records what the engine tells a delegate, in order.
+// Records what the engine tells a delegate, in order; listens to a window for the given ids until
+// it is destroyed.
 class Recorder final : public KELDelegueDeMaj {
 public:
+    Recorder() = default;
+    Recorder(KELICc* c, std::initializer_list<KELId> ids) : c_(c), ids_(ids)
+    {
+        for (KELId id : ids_)
+            c_->ajouterLeDelegueDeMaj(this, id);
+    }
+    ~Recorder() override
+    {
+        for (KELId id : ids_)
+            c_->enleverLeDelegueDeMaj(this, id);
+    }
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
     void activationDuLien(KELI* l, KELICc* c) override { add("act", l, c); }
     void desactivationDuLien(KELI* l, KELICc* c) override { add("des", l, c); }
     void activationDuLienParent(KELI* l) override { add("actP", l, nullptr); }
@@ -42,6 +59,9 @@ public:
     }
 
 private:
+    KELICc* c_ = nullptr;
+    std::vector<KELId> ids_;
+
     void add(const char* what, KELI* l, KELICc* c)
     {
         std::string e = std::string(what) + " " + std::to_string(l->idInt());
@@ -88,6 +108,29 @@ protected:
     static T* wake(KELId id, KELICc* c = nullptr)
     {
         return dynamic_cast<T*>(KELServeurDeLiens::LienForInt(id, c ? c : global()));
+    }
+
+    // The start-up of the link base: models, cursor and context elements at the global cursor, then
+    // the timeline cursor; everything queued runs on the following turns.
+    void startUp()
+    {
+        KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
+        sched.runUntilIdle();
+        sched.advance(0.5);
+    }
+
+    // A fresh server on the same file, as in the next run of the program.
+    void reopen()
+    {
+        KELServeurDeLiens::reset();
+        KELChercheurDe::setDatabasePath(path);
+        KELServeurDeLiens::initialize();
+    }
+
+    // A link of the Object -> Object relation, made at the global cursor.
+    static KELI* relier(KELI* a, KELI* b, KELDate in, KELDate out = KELDateOuverte)
+    {
+        return KELServeurDeLiens::CreerLienRelInt(1000182, a, b, in, out, global());
     }
 
     // A new Object (element of the item model) at the cursor.

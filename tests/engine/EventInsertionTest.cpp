@@ -32,7 +32,7 @@ struct Table {
         return p;
     }
 
-    // The (date, rank) keys in table order, and every event once.
+    // The (date, rank) keys in table order (the table's own check makes each event appear once).
     std::vector<std::pair<KELDate, int>> cles() const
     {
         std::vector<std::pair<KELDate, int>> out;
@@ -41,6 +41,18 @@ struct Table {
         return out;
     }
 };
+
+// Adds n links with dates drawn from date(), then merges them into the table.
+template <class Date>
+void lot(Table& t, int n, Date&& date)
+{
+    const std::size_t avant = t.gt.count();
+    for (int i = 0; i < n; ++i) {
+        const KELDate a = date(), b = date();
+        t.ajouter(std::min(a, b), std::max(a, b));
+    }
+    t.gt.fusionnerLaFin(avant);
+}
 
 std::vector<std::pair<KELDate, int>> attendu(const Table& t)
 {
@@ -69,17 +81,10 @@ TEST(EventInsertion, NewLinkGoesBeforeTheOpenEndsAndTheForgottenRegion)
     KELI* nouveau = t.ajouter(1000.0, KELDateOuverte);
     t.gt.fusionnerLaFin(avant);
     EXPECT_EQ(t.gt.verifier(), "");
-    EXPECT_EQ(nouveau->gtIndexInt(), 300u);        // after every start, before every open end
+    EXPECT_EQ(nouveau->gtIndexInt(), 300u); // after every start, before every open end
     EXPECT_EQ(t.gt.at(300), nouveau);
     EXPECT_EQ(t.gt.at(nouveau->lienOut()->gtIndexInt()), nouveau->lienOut());
     EXPECT_EQ(t.cles(), attendu(t));
-    // Every event is in the table exactly once.
-    std::vector<KELLien*> vus;
-    for (std::size_t i = 0; i < t.gt.count(); ++i)
-        vus.push_back(t.gt.at(i));
-    std::sort(vus.begin(), vus.end());
-    EXPECT_EQ(std::adjacent_find(vus.begin(), vus.end()), vus.end());
-    EXPECT_EQ(vus.size(), 2 * t.liens.size());
 }
 
 TEST(EventInsertion, ManySmallBatchesMatchASortOfAllEvents)
@@ -88,29 +93,16 @@ TEST(EventInsertion, ManySmallBatchesMatchASortOfAllEvents)
         std::mt19937 rng(graine);
         // Few distinct dates, so that runs of equal keys are everywhere, of every length.
         std::uniform_int_distribution<int> jour(0, 12);
-        auto date = [&](int j) {
-            if (j == 11)
-                return KELDateOuverte;
-            if (j == 12)
-                return KELDateToujours;
-            return 10.0 * j;
+        auto date = [&] {
+            const int j = jour(rng);
+            return j == 11 ? KELDateOuverte : j == 12 ? KELDateToujours : 10.0 * j;
         };
         Table t;
-        for (int i = 0; i < 200; ++i) {
-            const KELDate a = date(jour(rng)), b = date(jour(rng));
-            t.ajouter(std::min(a, b), std::max(a, b));
-        }
-        t.gt.fusionnerLaFin(0);
+        lot(t, 200, date);
         ASSERT_EQ(t.gt.verifier(), "") << graine;
-        for (int lot = 0; lot < 60; ++lot) {
-            const std::size_t avant = t.gt.count();
-            const int combien = 1 + lot % 3;
-            for (int k = 0; k < combien; ++k) {
-                const KELDate a = date(jour(rng)), b = date(jour(rng));
-                t.ajouter(std::min(a, b), std::max(a, b));
-            }
-            t.gt.fusionnerLaFin(avant);
-            ASSERT_EQ(t.gt.verifier(), "") << "seed " << graine << " batch " << lot;
+        for (int n = 0; n < 60; ++n) {
+            lot(t, 1 + n % 3, date);
+            ASSERT_EQ(t.gt.verifier(), "") << "seed " << graine << " batch " << n;
         }
         EXPECT_EQ(t.cles(), attendu(t)) << graine;
     }
@@ -136,28 +128,12 @@ TEST(EventInsertion, LargeBatchesMergeIntoAFilledTable)
             }
         };
         Table t;
-        auto lot = [&](int n) {
-            const std::size_t avant = t.gt.count();
-            for (int i = 0; i < n; ++i) {
-                const KELDate a = date(), b = date();
-                t.ajouter(std::min(a, b), std::max(a, b));
-            }
-            t.gt.fusionnerLaFin(avant);
-        };
-        lot(3000);
-        ASSERT_EQ(t.gt.verifier(), "") << graine;
-        lot(5000); // merged into the first
-        ASSERT_EQ(t.gt.verifier(), "") << graine;
-        lot(100);
-        ASSERT_EQ(t.gt.verifier(), "") << graine;
-        if (graine == 7) {
-            // Large enough to be sorted and placed in halves on two threads, around the old
-            // events it falls between.
-            lot(140000);
-            ASSERT_EQ(t.gt.verifier(), "") << graine;
+        // The second is merged into the first; the last, on seed 7, is large enough to be sorted
+        // and placed in halves on two threads, around the old events it falls between.
+        for (int n : {3000, 5000, 100, graine == 7 ? 140000 : 0}) {
+            lot(t, n, date);
+            ASSERT_EQ(t.gt.verifier(), "") << graine << " after " << n;
         }
         EXPECT_EQ(t.cles(), attendu(t)) << graine;
-        for (std::size_t i = 0; i < t.gt.count(); ++i)
-            ASSERT_EQ(t.gt.at(i)->gtIndexInt(), i);
     }
 }

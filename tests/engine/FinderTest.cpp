@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 
 using namespace storetest;
 using tallomer::ScopedLogCapture;
@@ -27,61 +26,47 @@ KELRow link(KELId id, KELId parent, KELId child, KELId rel, KELDate in, KELDate 
 
 class FinderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        path = copyTemplate();
-        session = std::make_unique<StoreSession>(path);
-        liens = std::make_unique<KELChercheurDeLiens>();
-    }
-    void TearDown() override
-    {
-        liens.reset();
-        session.reset();
-    }
-    void put(const KELRow& row) { ASSERT_TRUE(liens->insertLeLien(row)); }
+    void put(const KELRow& row) { ASSERT_TRUE(liens.insertLeLien(row)); }
 
-    std::string path;
-    std::unique_ptr<StoreSession> session;
-    std::unique_ptr<KELChercheurDeLiens> liens;
+    std::string path = copyTemplate();
+    StoreSession session{path};
+    KELChercheurDeLiens liens;
+    KELChercheurDeMots mots;
+    KELChercheurDeNombres nombres;
 };
 
 } // namespace
 
 TEST_F(FinderTest, IdsStartAboveTheUserMinimumInEachTableApart)
 {
-    KELChercheurDeMots mots;
-    KELChercheurDeNombres nombres;
-    EXPECT_EQ(liens->maxIdInt(), kFirstUserId);
+    EXPECT_EQ(liens.maxIdInt(), kFirstUserId);
     EXPECT_EQ(mots.maxIdInt(), kFirstUserId);
     EXPECT_EQ(nombres.maxIdInt(), kFirstUserId);
-    EXPECT_EQ(liens->maxIdInt(), kFirstUserId + 1);
+    EXPECT_EQ(liens.maxIdInt(), kFirstUserId + 1);
     // The placeholder reserves the id with seven zero columns until the real row replaces it.
-    const auto placeholder = liens->loadRowInt(kFirstUserId);
+    const auto placeholder = liens.loadRowInt(kFirstUserId);
     ASSERT_TRUE(placeholder);
     EXPECT_EQ(*placeholder, (KELRow{kFirstUserId, 0, "0", 0, 0, 0, 0, 0}));
     EXPECT_EQ(mots.motAvecBaseInt(kFirstUserId), std::optional<std::string>(""));
     EXPECT_EQ(nombres.nombreAvecBaseInt(kFirstUserId), std::optional<double>(0));
     // Erasing the highest row frees its id again.
-    ASSERT_TRUE(liens->deleteLeLien(kFirstUserId + 1));
-    EXPECT_EQ(liens->maxIdInt(), kFirstUserId + 1);
+    ASSERT_TRUE(liens.deleteLeLien(kFirstUserId + 1));
+    EXPECT_EQ(liens.maxIdInt(), kFirstUserId + 1);
 }
 
 TEST_F(FinderTest, ExhaustedRangeAnswersZeroAndWritesNothing)
 {
     put(link(999999999, 999999999, 1000049, 1000050, KELDateToujours, KELDateOuverte));
-    KELChercheurDeMots mots;
-    KELChercheurDeNombres nombres;
     ASSERT_TRUE(mots.creeMotAvecBaseTxt("last", 999999999, 999999999));
     ASSERT_TRUE(nombres.creeNombreAvecBaseNum(1, 999999999, 999999999));
     const std::string before = dump(path);
     ScopedLogCapture log;
-    EXPECT_EQ(liens->maxIdInt(), 0u);
+    EXPECT_EQ(liens.maxIdInt(), 0u);
     EXPECT_EQ(mots.maxIdInt(), 0u);
     EXPECT_EQ(nombres.maxIdInt(), 0u);
-    const char* tail = " Max number of zevlet reached! Zevlet creation is no more possible! (newId = 1000000000)";
-    EXPECT_TRUE(log.sink.contains(std::string("KELChercheurDeLiens") + tail));
-    EXPECT_TRUE(log.sink.contains(std::string("KELChercheurDeMots") + tail));
-    EXPECT_TRUE(log.sink.contains(std::string("KELChercheurDeNombres") + tail));
+    for (const char* finder : {"KELChercheurDeLiens", "KELChercheurDeMots", "KELChercheurDeNombres"})
+        EXPECT_TRUE(log.sink.contains(std::string(finder) + " Max number of zevlet reached! Zevlet creation is no "
+                                                            "more possible! (newId = 1000000000)"));
     KELChercheurDe::CloseDatabase();
     EXPECT_EQ(dump(path), before);
 }
@@ -90,22 +75,20 @@ TEST_F(FinderTest, FailedPlaceholderAnswersZeroAndReachesTheStoreErrorHook)
 {
     run(path, {"CREATE TRIGGER refuse BEFORE INSERT ON ZEVLETS BEGIN SELECT RAISE(ABORT, 'read only'); END;"});
     ScopedLogCapture log;
-    EXPECT_EQ(liens->maxIdInt(), 0u);
+    EXPECT_EQ(liens.maxIdInt(), 0u);
     EXPECT_TRUE(log.sink.contains("SQLite Step Failed: read only"));
     EXPECT_TRUE(log.sink.contains("KELChercheurDeLiens maxIdInt: the new id 100000001 could not be reserved."));
-    ASSERT_EQ(session->storeErrors.size(), 1u);
-    EXPECT_EQ(session->storeErrors[0], "read only");
+    ASSERT_EQ(session.storeErrors.size(), 1u);
+    EXPECT_EQ(session.storeErrors[0], "read only");
 }
 
 TEST_F(FinderTest, IdZeroIsNeverWritten)
 {
-    KELChercheurDeMots mots;
-    KELChercheurDeNombres nombres;
     const std::string before = dump(path);
     ScopedLogCapture log;
-    EXPECT_FALSE(liens->insertLeLien(link(0, 0, 1, kRel, 0, 1)));
-    EXPECT_FALSE(liens->majLesDatesDuLien(link(0, 0, 1, kRel, 0, 1)));
-    EXPECT_FALSE(liens->majLien(link(0, 0, 1, kRel, 0, 1), 5));
+    EXPECT_FALSE(liens.insertLeLien(link(0, 0, 1, kRel, 0, 1)));
+    EXPECT_FALSE(liens.majLesDatesDuLien(link(0, 0, 1, kRel, 0, 1)));
+    EXPECT_FALSE(liens.majLien(link(0, 0, 1, kRel, 0, 1), 5));
     EXPECT_FALSE(mots.creeMotAvecBaseTxt("w", 100000001, 0));
     EXPECT_FALSE(nombres.creeNombreAvecBaseNum(2, 100000001, 0));
     EXPECT_EQ(log.sink.count("id 0 refused"), 3u);
@@ -117,42 +100,39 @@ TEST_F(FinderTest, RowsLoadWithEveryColumnAndMissingOnesAreLogged)
 {
     const KELRow row{100000007, (1ULL << 53) + 1, "KELIElemBase", -12.5, 99.25, 3, 100000007, 31};
     put(row);
-    EXPECT_EQ(liens->loadRowInt(100000007), row); // BASE keeps every bit
+    EXPECT_EQ(liens.loadRowInt(100000007), row); // BASE keeps every bit
     ScopedLogCapture log;
-    EXPECT_FALSE(liens->loadRowInt(123456789));
+    EXPECT_FALSE(liens.loadRowInt(123456789));
     EXPECT_TRUE(log.sink.contains("- [KELChercheurDeLiens loadLienInt: (123456789)] LIEN INEXISTANT !!!"));
 
     // Rewrites: dates, child, delete.
     KELRow moved = row;
     moved.outDate = 200.0;
-    ASSERT_TRUE(liens->majLesDatesDuLien(moved));
-    ASSERT_TRUE(liens->majLien(moved, 4));
+    ASSERT_TRUE(liens.majLesDatesDuLien(moved));
+    ASSERT_TRUE(liens.majLien(moved, 4));
     moved.child = 4;
-    EXPECT_EQ(liens->loadRowInt(row.id), moved);
-    ASSERT_TRUE(liens->deleteLeLien(row.id));
-    EXPECT_FALSE(liens->loadRowInt(row.id));
+    EXPECT_EQ(liens.loadRowInt(row.id), moved);
+    ASSERT_TRUE(liens.deleteLeLien(row.id));
+    EXPECT_FALSE(liens.loadRowInt(row.id));
 }
 
 TEST_F(FinderTest, BulkLoadsAnswerInTheOrderOfTheIds)
 {
     std::vector<KELId> seen;
     KELRow last;
-    liens->forEachRow([&](const KELRow& r) {
-        seen.push_back(r.id);
-        last = r;
-    });
-    EXPECT_EQ(seen.size(), liens->lienCount());
+    liens.forEachRow([&](const KELRow& r) { seen.push_back((last = r).id); });
+    EXPECT_EQ(seen.size(), liens.lienCount());
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
-    EXPECT_EQ(liens->loadRowInt(last.id), last);
+    EXPECT_EQ(liens.loadRowInt(last.id), last);
 
     // More ids than one statement takes, out of order, with repeats and holes.
     std::vector<KELId> ids(seen.rbegin(), seen.rend());
     ids.insert(ids.begin() + 100, {1, 424242424, 1, 555555555});
     ScopedLogCapture log;
-    const auto rows = liens->loadRowsInt(ids);
+    const auto rows = liens.loadRowsInt(ids);
     ASSERT_EQ(rows.size(), ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i)
-        EXPECT_EQ(rows[i], liens->loadRowInt(ids[i])) << ids[i];
+        EXPECT_EQ(rows[i], liens.loadRowInt(ids[i])) << ids[i];
     EXPECT_EQ(rows[0]->id, seen.back());
     EXPECT_EQ(rows[100]->id, 1u);
     EXPECT_EQ(rows[102]->id, 1u);
@@ -163,16 +143,14 @@ TEST_F(FinderTest, BulkLoadsAnswerInTheOrderOfTheIds)
 
 TEST_F(FinderTest, ListsAreAbsentRatherThanEmpty)
 {
-    EXPECT_FALSE(liens->liensNumDeLaRelInt(555555555).has_value());
-    EXPECT_FALSE(liens->liensNumDeLEnfantInt(555555555).has_value());
-    EXPECT_FALSE(liens->liensNumForParentInt(555555555, kRel, 0).has_value());
-    EXPECT_FALSE(liens->firstLienNumDeRelIntParentInt(kRel, 555555555).has_value());
-    // Ids of relation 1000102 in row order: the Now link before the Search one.
-    EXPECT_EQ(liens->liensNumDeLaRelInt(1000102)->size(), 2u);
-    EXPECT_EQ(liens->enfantsNumForParentInt(2000008, 1000102, 0), (KELIds{{2000089, 2000093}}));
-    EXPECT_EQ(liens->nbDEnfantsDistinctsPourLaRelationInt(1000102), 2u);
-    EXPECT_EQ(liens->nbDeParentsDistinctsPourLaRelationInt(1000102), 1u);
-    EXPECT_EQ(liens->lienCount(), 632u);
+    EXPECT_FALSE(liens.liensNumDeLaRelInt(555555555).has_value());
+    EXPECT_FALSE(liens.liensNumDeLEnfantInt(555555555).has_value());
+    EXPECT_FALSE(liens.liensNumForParentInt(555555555, kRel, 0).has_value());
+    EXPECT_FALSE(liens.firstLienNumDeRelIntParentInt(kRel, 555555555).has_value());
+    EXPECT_EQ(liens.liensNumDeLaRelInt(1000102)->size(), 2u);
+    EXPECT_EQ(liens.nbDEnfantsDistinctsPourLaRelationInt(1000102), 2u);
+    EXPECT_EQ(liens.nbDeParentsDistinctsPourLaRelationInt(1000102), 1u);
+    EXPECT_EQ(liens.lienCount(), 632u);
 }
 
 TEST_F(FinderTest, ValidAtADateIsHalfOpen)
@@ -181,67 +159,65 @@ TEST_F(FinderTest, ValidAtADateIsHalfOpen)
     put(link(100000001, 2000018, 2000088, kRel, 10, 20));
     put(link(100000002, 2000018, 2000088, kRel, 20, KELDateOuverte));
     ScopedLogCapture log;
-    EXPECT_EQ(liens->lienIntForParentInt(2000018, 2000088, kRel, 19.5), 100000001u);
-    EXPECT_EQ(liens->lienIntForParentInt(2000018, 2000088, kRel, 20), 100000002u);
-    EXPECT_EQ(liens->lienIntForParentInt(2000018, 2000088, kRel, 9.9), 0u);
+    EXPECT_EQ(liens.lienIntForParentInt(2000018, 2000088, kRel, 19.5), 100000001u);
+    EXPECT_EQ(liens.lienIntForParentInt(2000018, 2000088, kRel, 20), 100000002u);
+    EXPECT_EQ(liens.lienIntForParentInt(2000018, 2000088, kRel, 9.9), 0u);
     EXPECT_FALSE(log.sink.contains("DoubleLien"));
-    EXPECT_EQ(liens->liensNumForParentInt(2000018, kRel, 20), (KELIds{{100000002}}));
-    EXPECT_EQ(liens->liensNumForEnfantInt(2000088, kRel, 20), (KELIds{{100000002}}));
-    EXPECT_EQ(liens->enfantsNumForParentInt(2000018, kRel, 20), (KELIds{{2000088}}));
+    EXPECT_EQ(liens.liensNumForParentInt(2000018, kRel, 20), (KELIds{{100000002}}));
+    EXPECT_EQ(liens.liensNumForEnfantInt(2000088, kRel, 20), (KELIds{{100000002}}));
+    EXPECT_EQ(liens.enfantsNumForParentInt(2000018, kRel, 20), (KELIds{{2000088}}));
 
     // A real overlap is still reported.
     put(link(100000003, 2000018, 2000088, kRel, 15, 30));
-    EXPECT_EQ(liens->lienIntForParentInt(2000018, 2000088, kRel, 25), 100000002u);
+    EXPECT_EQ(liens.lienIntForParentInt(2000018, 2000088, kRel, 25), 100000002u);
     EXPECT_TRUE(log.sink.contains("Linkbase Integrity error! DoubleLien for parent:2000018 child:2000088 "
                                   "rel:1000152 date:25.000000"));
 }
 
 TEST_F(FinderTest, ImpliedOutDatesAndLinkDates)
 {
-    EXPECT_EQ(liens->outDatePourParentRelationDate(2000018, kRel, 0), KELDateOuverte);
+    EXPECT_EQ(liens.outDatePourParentRelationDate(2000018, kRel, 0), KELDateOuverte);
     put(link(100000001, 2000018, 2000088, kRel, 10, 20));
     put(link(100000002, 2000018, 2000149, kRel, 30, KELDateOuverte));
-    EXPECT_EQ(liens->outDatePourParentRelationDate(2000018, kRel, 10), 30.0);
-    EXPECT_EQ(liens->outDatePourParentRelationDate(2000018, kRel, 0), 10.0);
-    EXPECT_EQ(liens->outDatePourEnfant(2000088, kRel, 10), KELDateOuverte);
-    EXPECT_EQ(liens->outDatePourParentEnfantRelationDate(2000018, 2000149, kRel, 0), 30.0);
+    EXPECT_EQ(liens.outDatePourParentRelationDate(2000018, kRel, 10), 30.0);
+    EXPECT_EQ(liens.outDatePourParentRelationDate(2000018, kRel, 0), 10.0);
+    EXPECT_EQ(liens.outDatePourEnfant(2000088, kRel, 10), KELDateOuverte);
+    EXPECT_EQ(liens.outDatePourParentEnfantRelationDate(2000018, 2000149, kRel, 0), 30.0);
     // A forgotten later row counts as open, never beyond.
     put(link(100000003, 2000018, 2000088, kRel, KELDateOublieeIn, KELDateOublieeOut));
-    EXPECT_EQ(liens->outDatePourParentRelationDate(2000018, kRel, 30), KELDateOuverte);
-    EXPECT_EQ(liens->outDatePourEnfant(2000088, kRel, 10), KELDateOuverte);
+    EXPECT_EQ(liens.outDatePourParentRelationDate(2000018, kRel, 30), KELDateOuverte);
+    EXPECT_EQ(liens.outDatePourEnfant(2000088, kRel, 10), KELDateOuverte);
 
-    EXPECT_EQ(liens->inDatePourLienNum(100000001), 10.0);
-    EXPECT_EQ(liens->outDatePourLienNum(100000001), 20.0);
-    EXPECT_EQ(liens->inDatePourLienNum(555555555), 0.0);
+    EXPECT_EQ(liens.inDatePourLienNum(100000001), 10.0);
+    EXPECT_EQ(liens.outDatePourLienNum(100000001), 20.0);
+    EXPECT_EQ(liens.inDatePourLienNum(555555555), 0.0);
 
     // Live queries skip the forgotten row; the others see it.
-    EXPECT_EQ(liens->liensNumDuParentIntRelInt(2000018, kRel), (KELIds{{100000001, 100000002}}));
-    EXPECT_EQ(liens->liensNumDeLEnfantIntRelInt(2000088, kRel), (KELIds{{100000001}}));
-    EXPECT_EQ(liens->liensNumDeLEnfantInt(2000088), (KELIds{{100000001, 100000003}}));
-    EXPECT_EQ(liens->liensNumDeLEnfantIntApres(2000088, 10), (KELIds{{100000003}}));
-    EXPECT_TRUE(liens->siLienForRelNum(kRel, 2000149));
-    EXPECT_FALSE(liens->siLienForRelNum(kRel, 2000018));
+    EXPECT_EQ(liens.liensNumDuParentIntRelInt(2000018, kRel), (KELIds{{100000001, 100000002}}));
+    EXPECT_EQ(liens.liensNumDeLEnfantIntRelInt(2000088, kRel), (KELIds{{100000001}}));
+    EXPECT_EQ(liens.liensNumDeLEnfantInt(2000088), (KELIds{{100000001, 100000003}}));
+    EXPECT_EQ(liens.liensNumDeLEnfantIntApres(2000088, 10), (KELIds{{100000003}}));
+    EXPECT_TRUE(liens.siLienForRelNum(kRel, 2000149));
+    EXPECT_FALSE(liens.siLienForRelNum(kRel, 2000018));
     // Searches after a date see the forgotten row, in date order.
-    EXPECT_EQ(liens->liensNumDuParentIntApres(2000018, 10), (KELIds{{100000002, 100000003}}));
-    EXPECT_EQ(liens->firstLienNumDeRelNumParentNumApresDate(kRel, 2000018, 10), 100000002u);
-    EXPECT_EQ(liens->lastLienNumDeRelIntParentInt(kRel, 2000018), 100000003u);
+    EXPECT_EQ(liens.liensNumDuParentIntApres(2000018, 10), (KELIds{{100000002, 100000003}}));
+    EXPECT_EQ(liens.firstLienNumDeRelNumParentNumApresDate(kRel, 2000018, 10), 100000002u);
+    EXPECT_EQ(liens.lastLienNumDeRelIntParentInt(kRel, 2000018), 100000003u);
 }
 
 TEST_F(FinderTest, LinkByRelationAndBaseMustBeUnique)
 {
     put(link(100000001, 2000018, 2000088, kRel, 0, 1, 77));
-    EXPECT_EQ(liens->lienIntDeRelInt(kRel, 77), 100000001u);
-    EXPECT_EQ(liens->lienIntDeRelInt(kRel, 78), 0u);
+    EXPECT_EQ(liens.lienIntDeRelInt(kRel, 77), 100000001u);
+    EXPECT_EQ(liens.lienIntDeRelInt(kRel, 78), 0u);
     put(link(100000002, 2000018, 2000149, kRel, 0, 1, 77));
     ScopedLogCapture log;
-    EXPECT_EQ(liens->lienIntDeRelInt(kRel, 77), 0u);
+    EXPECT_EQ(liens.lienIntDeRelInt(kRel, 77), 0u);
     EXPECT_TRUE(log.sink.contains("- [KELChercheurDeLiens lienIntDeRelInt: (1000152) baseInt: (77)] PLUSIEURS LIENS !!!"));
 }
 
 TEST_F(FinderTest, EqualValuesAreSharedOnlyInTheUserRange)
 {
-    KELChercheurDeMots mots;
-    KELChercheurDeNombres nombres;
     // The template owns "Channel 1" and the number 64; neither is offered for sharing.
     EXPECT_EQ(mots.motIntAvecBaseTxt("Channel 1"), 0u);
     EXPECT_EQ(nombres.nombreIntAvecBaseNum(64), 0u);

@@ -41,7 +41,6 @@ TEST_F(LinkBase, NewModelIsSixLinks)
     // Removing it deactivates its element, its relations and itself.
     models->enleverLeModel(n, global());
     EXPECT_EQ(n->nbDElements(global()), 0u);
-    checkTable();
 }
 
 TEST_F(LinkBase, RelationsBetweenModelsKnowTheirModels)
@@ -71,7 +70,6 @@ TEST_F(LinkBase, RelationsBetweenModelsKnowTheirModels)
     relations->enleverLaRelation(r, global());
     EXPECT_EQ(r->nbDeLiens(global()), 0u);
     EXPECT_DOUBLE_EQ(l->outDate(), sched.now());
-    checkTable();
 }
 
 TEST_F(LinkBase, ClosingAnObjectKeepsItsMembershipWhileItHasAFuture)
@@ -81,13 +79,12 @@ TEST_F(LinkBase, ClosingAnObjectKeepsItsMembershipWhileItHasAFuture)
     auto* model = wake<KELIModel>(1000049);
     ASSERT_TRUE(o && p && model);
     const double t = sched.now();
-    KELServeurDeLiens::CreerLienRelInt(1000182, o, p, t + 100, KELDateOuverte, global());
+    relier(o, p, t + 100);
     model->desactiverLeLien(o, t, global());
     EXPECT_DOUBLE_EQ(o->outDate(), KELDateOuverte); // something of it starts later: kept
     KELI* q = newObject();
     model->desactiverLeLien(q, t, global());
     EXPECT_DOUBLE_EQ(q->outDate(), t);
-    checkTable();
 }
 
 TEST_F(LinkBase, WakingAnObjectWakesItsRelationAndModelInOneGo)
@@ -96,11 +93,9 @@ TEST_F(LinkBase, WakingAnObjectWakesItsRelationAndModelInOneGo)
     KELI* o = newObject();
     KELI* p = newObject();
     const double t = sched.now();
-    KELI* l = KELServeurDeLiens::CreerLienRelInt(1000182, o, p, t - 1, KELDateOuverte, global());
+    KELI* l = relier(o, p, t - 1);
     const KELId lid = l->idInt(), oid = o->idInt();
-    KELServeurDeLiens::reset();
-    KELChercheurDe::setDatabasePath(path);
-    KELServeurDeLiens::initialize();
+    reopen();
     EXPECT_EQ(KELServeurDeLiens::DonneMaintenantLeLienId(oid), nullptr);
     KELI* again = KELServeurDeLiens::LienForInt(lid, global());
     ASSERT_NE(again, nullptr);
@@ -110,5 +105,4 @@ TEST_F(LinkBase, WakingAnObjectWakesItsRelationAndModelInOneGo)
     const auto liens = rel->liens(global());
     EXPECT_NE(std::find(liens.begin(), liens.end(), again), liens.end());
     EXPECT_EQ(again->parent(global())->idInt(), oid);
-    checkTable();
 }

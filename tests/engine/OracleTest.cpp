@@ -4,7 +4,6 @@
 
 #include "tests/engine/EngineFixture.h"
 
-#include "engine/KELDemarrage.h"
 #include "engine/KELElements.h"
 
 #include <algorithm>
@@ -28,18 +27,21 @@ constexpr KELId kElemSearch = 2000093;
 constexpr double kPas = 0.011; // how far past an event a user move stops
 constexpr int kSteps = 3000;
 
-void demarrer(tallomer::ManualScheduler& sched)
-{
-    KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
-    sched.runUntilIdle();
-    sched.advance(0.5);
-}
-
 std::string idDe(const KELI* l) { return std::to_string(l->idInt()); }
 
 bool dansLaFenetre(const KELI* l, const KELICc* w)
 {
     return l->inDate() <= w->outDate() && l->outDate() > w->inDate();
+}
+
+// Its arguments as text, dates with every digit.
+template <class... A>
+std::string texte(const A&... a)
+{
+    std::ostringstream o;
+    o.precision(17);
+    (o << ... << a);
+    return o.str();
 }
 
 // One window's delegate: keeps the set of links it was told are active and every message that
@@ -49,24 +51,8 @@ class Balance final : public KELDelegueDeMaj {
 public:
     explicit Balance(KELICc* fenetre) : fenetre_(fenetre) {}
 
-    void activationDuLien(KELI* l, KELICc* c) override
-    {
-        if (c != fenetre_)
-            fautes.push_back("act of " + idDe(l) + " for window " + std::to_string(c->idInt()));
-        if (!actifs.insert(l).second)
-            fautes.push_back("act of " + idDe(l) + " while active");
-        if (enDeplacement)
-            trace.push_back({true, l->idInt(), l->inDate(), l->outDate()});
-    }
-    void desactivationDuLien(KELI* l, KELICc* c) override
-    {
-        if (c != fenetre_)
-            fautes.push_back("des of " + idDe(l) + " for window " + std::to_string(c->idInt()));
-        if (actifs.erase(l) == 0)
-            fautes.push_back("des of " + idDe(l) + " while inactive");
-        if (enDeplacement)
-            trace.push_back({false, l->idInt(), l->inDate(), l->outDate()});
-    }
+    void activationDuLien(KELI* l, KELICc* c) override { noter(true, l, c); }
+    void desactivationDuLien(KELI* l, KELICc* c) override { noter(false, l, c); }
 
     struct Message {
         bool act;
@@ -79,6 +65,17 @@ public:
     bool enDeplacement = false;
 
 private:
+    void noter(bool act, KELI* l, KELICc* c)
+    {
+        auto quoi = [&] { return (act ? "act of " : "des of ") + idDe(l); };
+        if (c != fenetre_)
+            fautes.push_back(quoi() + " for window " + std::to_string(c->idInt()));
+        if (act ? !actifs.insert(l).second : actifs.erase(l) == 0)
+            fautes.push_back(quoi() + (act ? " while active" : " while inactive"));
+        if (enDeplacement)
+            trace.push_back({act, l->idInt(), l->inDate(), l->outDate()});
+    }
+
     KELICc* fenetre_; // not owned
 };
 
@@ -98,17 +95,11 @@ std::string ordreDesCroisements(const std::vector<Balance::Message>& trace, bool
         const double dec = m.act == avant ? decOut : decIn;
         const double cle = sens * (date - dec);
         double& maxKind = m.act ? maxAct : maxDes;
-        std::ostringstream why;
-        why.precision(17);
-        if (sens * date < maxKind) {
-            why << (m.act ? "act" : "des") << " of " << m.id << " at " << date << " after a later one";
-            return why.str();
-        }
-        if (cle < maxCle - kPas - 1e-6) {
-            why << (m.act ? "act" : "des") << " of " << m.id << " at " << date << " comes "
-                << (maxCle - cle) << " s out of order";
-            return why.str();
-        }
+        auto quoi = [&] { return texte(m.act ? "act" : "des", " of ", m.id, " at ", date); };
+        if (sens * date < maxKind)
+            return quoi() + " after a later one";
+        if (cle < maxCle - kPas - 1e-6)
+            return quoi() + texte(" comes ", maxCle - cle, " s out of order");
         maxKind = std::max(maxKind, sens * date);
         maxCle = std::max(maxCle, cle);
     }
@@ -126,15 +117,12 @@ protected:
     void SetUp() override
     {
         LinkBase::SetUp();
-        demarrer(sched);
+        startUp();
         search = wake<KELICurseur>(kCurseurSearch);
         now = wake<KELICurseur>(kCurseurNow);
         elem = wake<KELIElemCurseur>(kElemSearch);
-        ASSERT_TRUE(search && now && elem);
-        ASSERT_NE(search->contexte(), nullptr);
-        ASSERT_NE(now->contexte(), nullptr);
         rel = wake<KELIElemRelation>(kRel);
-        ASSERT_NE(rel, nullptr);
+        ASSERT_TRUE(search && now && elem && rel && search->contexte() && now->contexte());
         ASSERT_FALSE(KELServeurDeLiens::LiensNumDeLaRelInt(kRel)) << "the template has links of the relation";
         KELServeurDeLiens::LienForInt(kRel, search);
         KELServeurDeLiens::LienForInt(kRel, now);
@@ -150,30 +138,23 @@ protected:
             balances.push_back(std::make_unique<Balance>(w));
             w->ajouterLeDelegueDeMaj(balances.back().get(), kRel);
         }
-        for (int i = 0; i < 6; ++i) {
-            KELI* o = newObject();
-            ASSERT_NE(o, nullptr);
-            objets.push_back(o);
-        }
+        for (int i = 0; i < 6; ++i)
+            objets.push_back(newObject());
+        ASSERT_EQ(std::count(objets.begin(), objets.end(), nullptr), 0);
         base = sched.now();
     }
 
     void TearDown() override
     {
-        ecouter(false);
+        taire();
         LinkBase::TearDown();
     }
 
-    void ecouter(bool oui)
+    void taire()
     {
-        if (!KELServeurDeLiens::estInitialise())
-            return;
-        for (std::size_t i = 0; i < fenetres.size() && i < balances.size(); ++i) {
-            if (oui)
-                fenetres[i]->ajouterLeDelegueDeMaj(balances[i].get(), kRel);
-            else
+        if (KELServeurDeLiens::estInitialise())
+            for (std::size_t i = 0; i < fenetres.size() && i < balances.size(); ++i)
                 fenetres[i]->enleverLeDelegueDeMaj(balances[i].get(), kRel);
-        }
     }
 
     // ---- Random choices
@@ -190,14 +171,8 @@ protected:
 
     KELICc* unCurseur()
     {
-        switch (uniforme(0, 2)) {
-        case 0:
-            return global();
-        case 1:
-            return search;
-        default:
-            return now;
-        }
+        KELICc* const curseurs[] = {global(), search, now};
+        return curseurs[uniforme(0, 2)];
     }
 
     // Dates the windows stand at, the links' own dates, or nearby dates on a half-second grid
@@ -223,12 +198,6 @@ protected:
 
     KELI* unVivant() { return vivants.empty() ? nullptr : vivants[uniforme<std::size_t>(0, vivants.size() - 1)]; }
 
-    void oublier(KELI* l, bool efface)
-    {
-        vivants.erase(std::find(vivants.begin(), vivants.end(), l));
-        (efface ? effaces : oublies).insert(l);
-    }
-
     // ---- Acts; each answers what it did, for the failure message
 
     std::string creer()
@@ -236,14 +205,8 @@ protected:
         KELI* a = objets[uniforme<std::size_t>(0, objets.size() - 1)];
         KELI* b = objets[uniforme<std::size_t>(0, objets.size() - 1)];
         const KELDate in = uneDate();
-        KELDate out;
-        const double p = uniforme(0.0, 1.0);
-        if (p < 0.15)
-            out = in; // zero length
-        else if (p < 0.35)
-            out = KELDateOuverte;
-        else
-            out = std::max(in, uneDate());
+        const double p = uniforme(0.0, 1.0); // zero length, open, or closed
+        const KELDate out = p < 0.15 ? in : p < 0.35 ? KELDateOuverte : std::max(in, uneDate());
         KELICc* c = unCurseur();
         KELI* l = KELServeurDeLiens::CreerLienRelInt(kRel, a, b, in, out, c);
         if (!l) {
@@ -255,10 +218,7 @@ protected:
         tous.push_back(l);
         vivants.push_back(l);
         touche = l;
-        std::ostringstream o;
-        o.precision(17);
-        o << "create " << l->idInt() << " [" << in << ", " << out << ") at " << c->idInt();
-        return o.str();
+        return texte("create ", l->idInt(), " [", in, ", ", out, ") at ", c->idInt());
     }
 
     std::string deplacerIn()
@@ -266,16 +226,12 @@ protected:
         KELI* l = unVivant();
         if (!l)
             return "-";
-        KELDate d = uneDate();
-        if (d > l->outDate())
-            d = l->outDate();
+        const KELDate d = std::min(uneDate(), l->outDate());
         KELICc* c = unCurseur();
-        std::ostringstream o;
-        o.precision(17);
-        o << "in of " << l->idInt() << " " << l->inDate() << " -> " << d << " at " << c->idInt();
+        const std::string fait = texte("in of ", l->idInt(), " ", l->inDate(), " -> ", d, " at ", c->idInt());
         l->placeInDate(d, c);
         touche = l;
-        return o.str();
+        return fait;
     }
 
     std::string deplacerOut()
@@ -283,16 +239,12 @@ protected:
         KELI* l = unVivant();
         if (!l)
             return "-";
-        KELDate d = pile(0.15) ? KELDateOuverte : uneDate();
-        if (d < l->inDate())
-            d = l->inDate();
+        const KELDate d = std::max(pile(0.15) ? KELDateOuverte : uneDate(), l->inDate());
         KELICc* c = unCurseur();
-        std::ostringstream o;
-        o.precision(17);
-        o << "out of " << l->idInt() << " " << l->outDate() << " -> " << d << " at " << c->idInt();
+        const std::string fait = texte("out of ", l->idInt(), " ", l->outDate(), " -> ", d, " at ", c->idInt());
         l->placeOutDate(d, c);
         touche = l;
-        return o.str();
+        return fait;
     }
 
     std::string degager(bool efface)
@@ -301,11 +253,9 @@ protected:
         if (!l)
             return "-";
         KELICc* c = unCurseur();
-        if (efface)
-            KELServeurDeLiens::EraseLien(l, c);
-        else
-            KELServeurDeLiens::DegagerLien(l, c);
-        oublier(l, efface);
+        (efface ? KELServeurDeLiens::EraseLien : KELServeurDeLiens::DegagerLien)(l, c);
+        vivants.erase(std::find(vivants.begin(), vivants.end(), l));
+        (efface ? effaces : oublies).insert(l);
         touche = l;
         return std::string(efface ? "erase " : "forget ") + idDe(l) + " at " + std::to_string(c->idInt());
     }
@@ -319,8 +269,7 @@ protected:
         const double decIn = ctx->inDate() - search->inDate();
         const double decOut = ctx->outDate() - search->inDate();
         double d;
-        std::ostringstream o;
-        o.precision(17);
+        std::string fait;
         for (auto& b : balances) {
             b->trace.clear();
             b->enDeplacement = true;
@@ -328,14 +277,14 @@ protected:
         if (placer) {
             const KELDate cible = uneDate();
             d = cible - search->now();
-            o << "placerCurseur " << cible;
+            fait = texte("placerCurseur ", cible);
             search->placerCurseur(cible);
         } else {
             const double m = std::pow(10.0, uniforme(-2.0, 3.5));
             d = pile(0.5) ? m : -m;
             if (pile(0.3))
                 d = std::round(d * 2.0) / 2.0;
-            o << "decalerCurseur " << d;
+            fait = texte("decalerCurseur ", d);
             search->initierDeplacementCurseur();
             search->decalerCurseur(d);
             search->terminerDeplacementCurseur();
@@ -354,42 +303,29 @@ protected:
             }
         }
         if (!faute.empty())
-            fauteDeDeplacement = o.str() + ": " + faute;
-        return o.str();
+            fauteDeDeplacement = fait + ": " + faute;
+        return fait;
     }
 
     std::string bougerFenetre()
     {
         const double m = std::pow(10.0, uniforme(-2.0, 3.0));
         const double d = pile(0.5) ? m : -m;
-        std::ostringstream o;
-        switch (uniforme(0, 2)) {
-        case 0:
-            search->decalerContexte(d);
-            o << "decalerContexte " << d;
-            break;
-        case 1:
-            search->decalerContexteIn(d);
-            o << "decalerContexteIn " << d;
-            break;
-        default:
-            search->decalerContexteOut(d);
-            o << "decalerContexteOut " << d;
-            break;
-        }
-        return o.str();
+        using Geste = std::pair<const char*, void (KELICurseur::*)(double)>;
+        static const Geste kGestes[] = {{"decalerContexte ", &KELICurseur::decalerContexte},
+                                        {"decalerContexteIn ", &KELICurseur::decalerContexteIn},
+                                        {"decalerContexteOut ", &KELICurseur::decalerContexteOut}};
+        const auto& [nom, geste] = kGestes[uniforme(0, 2)];
+        (search->*geste)(d);
+        return texte(nom, d);
     }
 
     std::string changerDeType()
     {
-        if (pile(0.5)) {
-            elem->setTypeFixe(elem->curseurMaj());
-            sched.runUntilIdle();
-            return "setTypeFixe";
-        }
-        elem->setTypeRelatifCS(elem->curseurMaj());
+        const bool fixe = pile(0.5);
+        fixe ? elem->setTypeFixe(elem->curseurMaj()) : elem->setTypeRelatifCS(elem->curseurMaj());
         sched.runUntilIdle();
-        return "setTypeRelatifCS";
+        return fixe ? "setTypeFixe" : "setTypeRelatifCS";
     }
 
     std::string avancer()
@@ -512,13 +448,9 @@ protected:
             const KELDate in = KELServeurDeLiens::InDateForLienNum(touche->idInt());
             const KELDate out = KELServeurDeLiens::OutDateForLienNum(touche->idInt());
             const bool efface = effaces.count(touche) != 0;
-            if (efface ? (in != 0.0 || out != 0.0) : (in != touche->inDate() || out != touche->outDate())) {
-                std::ostringstream why;
-                why.precision(17);
-                why << "store has [" << in << ", " << out << ") for " << touche->idInt() << ", memory ["
-                    << touche->inDate() << ", " << touche->outDate() << ")" << (efface ? " (erased)" : "");
-                return why.str();
-            }
+            if (efface ? (in != 0.0 || out != 0.0) : (in != touche->inDate() || out != touche->outDate()))
+                return texte("store has [", in, ", ", out, ") for ", touche->idInt(), ", memory [", touche->inDate(),
+                             ", ", touche->outDate(), ")", efface ? " (erased)" : "");
         }
         return {};
     }
@@ -589,12 +521,12 @@ TEST_F(Oracle, RandomActsAgreeWithBruteForceAndWithTheStore)
     std::map<KELId, Attendu> attendus;
     for (KELI* l : tous)
         attendus[l->idInt()] = {l->parentInt(), l->enfantInt(), l->inDate(), l->outDate(), effaces.count(l) != 0};
-    ecouter(false);
+    taire();
     balances.clear();
     KELServeurDeLiens::reset();
     KELServeurDeLiens::initialize();
     sched.advance(0.5);
-    demarrer(sched);
+    startUp();
     auto* rel2 = wake<KELIElemRelation>(kRel);
     ASSERT_NE(rel2, nullptr);
     const std::vector<KELI*> actifs = rel2->liens(global());

@@ -5,7 +5,6 @@
 #include "engine/store/KELChercheurDeLiens.h"
 #include "tests/engine/EngineFixture.h"
 
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -29,15 +28,6 @@ struct SeuilDeLecture {
     std::size_t ancien;
 };
 
-std::string rangee(KELId id, KELDate in, KELDate out, KELId enfant, KELId parent, KELId rel)
-{
-    char sql[256];
-    std::snprintf(sql, sizeof sql, "INSERT INTO ZEVLETS VALUES (%lu, 0, 'KELI', %.17g, %.17g, %lu, %lu, %lu);",
-                  static_cast<unsigned long>(id), in, out, static_cast<unsigned long>(enfant),
-                  static_cast<unsigned long>(parent), static_cast<unsigned long>(rel));
-    return sql;
-}
-
 // Objects on the Channel, each with icon links opened and closed around the present, some of
 // them still open, a few sharing dates.
 std::vector<std::string> desk(KELId premier, int objets, double maintenant)
@@ -48,11 +38,12 @@ std::vector<std::string> desk(KELId premier, int objets, double maintenant)
     KELId id = premier;
     for (int o = 0; o < objets; ++o) {
         const KELId objet = id++;
-        sql.push_back(rangee(objet, maintenant - 10000.0, KELDateOuverte, kModelObjet, objet, kRelObjets));
+        sql.push_back(storetest::insertRow({objet, 0, "KELI", maintenant - 10000.0, KELDateOuverte, kModelObjet, objet,
+                                            kRelObjets}));
         for (int i = 0; i < 6; ++i) {
             const double in = i == 0 ? maintenant - 100.0 : std::floor(maintenant + u(rng));
             const double out = i == 5 ? KELDateOuverte : in + std::floor(std::abs(u(rng)));
-            sql.push_back(rangee(id++, in, out, objet, kChannel, kRelIcone));
+            sql.push_back(storetest::insertRow({id++, 0, "KELI", in, out, objet, kChannel, kRelIcone}));
         }
     }
     return sql;
@@ -66,24 +57,15 @@ protected:
     // and the relation's links at the cursor, in order.
     std::vector<std::string> charger()
     {
-        Recorder rec;
-        global()->ajouterLeDelegueDeMaj(&rec, kRelIcone);
+        Recorder rec(global(), {kRelIcone});
         auto* rel = wake<KELIElemRelation>(kRelIcone);
         EXPECT_NE(rel, nullptr);
         std::vector<std::string> vu = rec.take();
         if (rel)
             for (KELI* l : rel->liens(global()))
                 vu.push_back("lien " + std::to_string(l->idInt()));
-        global()->enleverLeDelegueDeMaj(&rec, kRelIcone);
         checkTable();
         return vu;
-    }
-
-    void rouvrir()
-    {
-        KELServeurDeLiens::reset();
-        KELChercheurDe::setDatabasePath(path);
-        KELServeurDeLiens::initialize();
     }
 };
 
@@ -99,7 +81,7 @@ TEST_F(RelationRead, ReadAheadWakesWhatTheSharedConnectionWakesInTheSameOrder)
 
     // Read ahead whole, then in two halves at once (the Objects' relation woken from inside too).
     for (std::size_t s : {600u, 1u}) {
-        rouvrir();
+        reopen();
         const SeuilDeLecture seuil(s);
         EXPECT_EQ(charger(), surPlace) << "read ahead from " << s << " rows";
     }
@@ -122,5 +104,4 @@ TEST_F(RelationRead, UncommittedRowsAreReadOnTheSharedConnection)
         for (KELId id = premier; id < premier + 20 * 7; ++id)
             EXPECT_NE(KELServeurDeLiens::DonneMaintenantLeLienId(id), nullptr) << id;
     }
-    checkTable();
 }

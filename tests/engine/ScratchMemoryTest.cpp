@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <numeric>
 #include <vector>
 
@@ -19,21 +19,12 @@ namespace {
 
 using Reserve = KELReserve<80, 8>;
 
-// Writes a block's own number all over it.
-void marquer(void* p, std::uint64_t n)
-{
-    auto* mots = static_cast<std::uint64_t*>(p);
-    for (std::size_t i = 0; i < 10; ++i)
-        mots[i] = n;
-}
-
+// Writes a block's own number all over it, and reads it back.
+void marquer(void* p, std::uint64_t n) { std::fill_n(static_cast<std::uint64_t*>(p), 10, n); }
 bool marque(const void* p, std::uint64_t n)
 {
     const auto* mots = static_cast<const std::uint64_t*>(p);
-    for (std::size_t i = 0; i < 10; ++i)
-        if (mots[i] != n)
-            return false;
-    return true;
+    return std::all_of(mots, mots + 10, [n](std::uint64_t m) { return m == n; });
 }
 
 } // namespace

@@ -5,11 +5,13 @@
 
 #include "engine/runtime/Log.h"
 #include "engine/store/KELChercheurDe.h"
+#include "engine/store/KELRow.h"
 #include "engine/store/Sqlite.h"
 #include "tests/support/TestHome.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -45,6 +47,17 @@ inline void run(const std::string& path, const std::vector<std::string>& stateme
         ASSERT_TRUE(db.executeNonQuery(s)) << s;
 }
 
+// The statement that writes a row as another program would, dates exact.
+inline std::string insertRow(const KELRow& r)
+{
+    char sql[320];
+    std::snprintf(sql, sizeof sql, "INSERT INTO ZEVLETS VALUES (%llu, %llu, '%s', %.17g, %.17g, %llu, %llu, %llu);",
+                  static_cast<unsigned long long>(r.id), static_cast<unsigned long long>(r.base),
+                  r.className.c_str(), r.inDate, r.outDate, static_cast<unsigned long long>(r.child),
+                  static_cast<unsigned long long>(r.parent), static_cast<unsigned long long>(r.relation));
+    return sql;
+}
+
 // The template as version 2 left it: without the version-3 rows, another word in 1000010.
 inline void makeVersion2(const std::string& path)
 {
@@ -70,32 +83,24 @@ inline std::string dump(const std::string& path)
     if (!db.open(path, false))
         return "<unopenable>";
     std::string out;
-    auto add = [&](const std::string& sql) {
+    for (const char* sql : {"SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name;",
+                            "SELECT * FROM ZEVLETS ORDER BY ZEVLET_ID;", "SELECT * FROM WORD ORDER BY WORD_ID;",
+                            "SELECT * FROM NUMBER ORDER BY NUMBER_ID;",
+                            "SELECT * FROM SETTINGS ORDER BY NAME, VALUE;"}) {
         const auto rows = db.executeQuery(sql);
-        if (!rows)
-            return;
-        for (const auto& row : *rows) {
+        for (const auto& row : rows ? *rows : std::vector<SqlRow>{}) {
             for (std::size_t i = 0; i < row.size(); ++i) {
                 const SqlValue& v = row.valueAt(i);
-                out += row.nameAt(i) + "=";
-                if (v.isText())
-                    out += "'" + v.toText() + "'";
-                else if (v.isInteger())
-                    out += std::to_string(v.toInt64());
-                else if (v.isReal())
-                    out += std::to_string(v.toDouble()) + "r";
-                else
-                    out += "null";
-                out += " ";
+                out += row.nameAt(i) + "=" +
+                       (v.isText()      ? "'" + v.toText() + "'"
+                        : v.isInteger() ? std::to_string(v.toInt64())
+                        : v.isReal()    ? std::to_string(v.toDouble()) + "r"
+                                        : std::string("null")) +
+                       " ";
             }
             out += "\n";
         }
-    };
-    add("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name;");
-    add("SELECT * FROM ZEVLETS ORDER BY ZEVLET_ID;");
-    add("SELECT * FROM WORD ORDER BY WORD_ID;");
-    add("SELECT * FROM NUMBER ORDER BY NUMBER_ID;");
-    add("SELECT * FROM SETTINGS ORDER BY NAME, VALUE;");
+    }
     return out;
 }
 

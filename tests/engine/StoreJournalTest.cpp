@@ -34,9 +34,27 @@ private:
     sqlite3* db_ = nullptr;
 };
 
-std::string nouveauFichier()
+// A new file with its table, open on db.
+std::string nouveauFichier(Sqlite& db)
 {
-    return tallomer::test::makeTempDir("journal") + "/j.sqlite";
+    const std::string path = tallomer::test::makeTempDir("journal") + "/j.sqlite";
+    EXPECT_TRUE(db.open(path));
+    EXPECT_TRUE(db.executeNonQuery("CREATE TABLE T (ID INTEGER PRIMARY KEY, V, W TEXT);"));
+    EXPECT_TRUE(db.executeNonQuery("CREATE INDEX TV ON T(V);"));
+    return path;
+}
+
+// Runs the work in a child process and answers its exit status, or -1 if it did not exit.
+template <class Travail>
+int dansUnEnfant(Travail travail)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(travail() ? 0 : 1);
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
 }
 
 bool remplir(Sqlite& db, int premier, int nombre)
@@ -51,11 +69,8 @@ bool remplir(Sqlite& db, int premier, int nombre)
 
 TEST(StoreJournal, ACommitOfManyPagesIsOneWriteAndOthersSeeItAtOnce)
 {
-    const std::string path = nouveauFichier();
     Sqlite db;
-    ASSERT_TRUE(db.open(path));
-    ASSERT_TRUE(db.executeNonQuery("CREATE TABLE T (ID INTEGER PRIMARY KEY, V, W TEXT);"));
-    ASSERT_TRUE(db.executeNonQuery("CREATE INDEX TV ON T(V);"));
+    const std::string path = nouveauFichier(db);
     ASSERT_TRUE(remplir(db, 1, 40)); // several table and index pages
 
     const std::size_t avant = tallomer::store::ecrituresDeJournal();
@@ -75,11 +90,8 @@ TEST(StoreJournal, ACommitOfManyPagesIsOneWriteAndOthersSeeItAtOnce)
 
 TEST(StoreJournal, SpilledTransactionsCheckpointsAndRollbacksKeepTheFileSound)
 {
-    const std::string path = nouveauFichier();
     Sqlite db;
-    ASSERT_TRUE(db.open(path));
-    ASSERT_TRUE(db.executeNonQuery("CREATE TABLE T (ID INTEGER PRIMARY KEY, V, W TEXT);"));
-    ASSERT_TRUE(db.executeNonQuery("CREATE INDEX TV ON T(V);"));
+    const std::string path = nouveauFichier(db);
     // A tiny cache makes a large transaction write frames before its commit.
     ASSERT_TRUE(db.executeNonQuery("PRAGMA cache_size=10;"));
     ASSERT_TRUE(remplir(db, 1, 5000));
@@ -106,24 +118,17 @@ TEST(StoreJournal, SpilledTransactionsCheckpointsAndRollbacksKeepTheFileSound)
 
 TEST(StoreJournal, AProcessKilledRightAfterItsCommitLeavesTheCommitInTheFile)
 {
-    const std::string path = nouveauFichier();
+    std::string path;
     {
         Sqlite db;
-        ASSERT_TRUE(db.open(path));
-        ASSERT_TRUE(db.executeNonQuery("CREATE TABLE T (ID INTEGER PRIMARY KEY, V, W TEXT);"));
+        path = nouveauFichier(db);
     }
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        Sqlite db;
-        const bool ok = db.open(path) && remplir(db, 1, 50) && remplir(db, 100, 1);
-        // No close, no checkpoint: the frames only stand in the log.
-        ::_exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 0);
+    // No close, no checkpoint: the frames only stand in the log.
+    ASSERT_EQ(dansUnEnfant([&] {
+                  Sqlite db;
+                  return db.open(path) && remplir(db, 1, 50) && remplir(db, 100, 1);
+              }),
+              0);
     Autre autre(path);
     EXPECT_EQ(autre.texte("SELECT COUNT(*) FROM T;"), "51");
     EXPECT_EQ(autre.texte("PRAGMA integrity_check;"), "ok");
@@ -131,27 +136,20 @@ TEST(StoreJournal, AProcessKilledRightAfterItsCommitLeavesTheCommitInTheFile)
 
 TEST(StoreJournal, AChildClosesTheConnectionItInheritedWhileItsMergingThreadRuns)
 {
-    const std::string path = nouveauFichier();
     Sqlite db;
-    ASSERT_TRUE(db.open(path));
-    ASSERT_TRUE(db.executeNonQuery("CREATE TABLE T (ID INTEGER PRIMARY KEY, V, W TEXT);"));
+    const std::string path = nouveauFichier(db);
     // Enough frames (one commit writes at least one) to start the merging thread.
     for (int i = 0; i < Sqlite::kFramesBeforeCheckpoint + 100; ++i)
         ASSERT_TRUE(remplir(db, i * 3, 3));
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        // The thread was not copied: closing must neither wait for it nor touch it.
-        db.close();
-        Sqlite autre;
-        const bool ok = autre.open(path) && remplir(autre, 100000, 1);
-        autre.close();
-        ::_exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    // The thread was not copied: closing must neither wait for it nor touch it.
+    EXPECT_EQ(dansUnEnfant([&] {
+                  db.close();
+                  Sqlite autre;
+                  const bool ok = autre.open(path) && remplir(autre, 100000, 1);
+                  autre.close();
+                  return ok;
+              }),
+              0);
     ASSERT_TRUE(remplir(db, 200000, 1));
     db.close();
     Autre apres(path);

@@ -11,27 +11,24 @@
 #include <fstream>
 
 using namespace storetest;
-using tallomer::ScopedLogCapture;
 
 namespace {
 
 constexpr const char* kOneToTwo = "Update zevDatabase from version 1 to version 2";
 constexpr const char* kTwoToThree = "Update zevDatabase from version 2 to version 3";
-constexpr const char* kUnreadable = "zevDatabase Impossible to read database version.";
+constexpr const char* kStaysAtTwo = "failed; the database stays at version 2.";
 
 std::int64_t storedVersion(const std::string& path)
 {
     return scalar(path, "SELECT VALUE FROM SETTINGS WHERE NAME = 'dbVersion';").toInt64();
 }
 
-bool hasIndex(const std::string& path, const std::string& name)
-{
-    return scalar(path, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = '" + name + "';")
-               .toInt64() == 1;
-}
-
-// Opens the file through the shared connection, as the first finder does.
-void openStore() { KELChercheurDe::initialize(); }
+// The file opened through the shared connection, as the first finder does, and what that said.
+struct Opened {
+    explicit Opened(const std::string& path) : session(path) { KELChercheurDe::initialize(); }
+    tallomer::ScopedLogCapture log;
+    StoreSession session;
+};
 
 } // namespace
 
@@ -44,54 +41,52 @@ TEST(StoreUpgrade, VersionOneAndTwoEndIdenticalToTheTemplateWithTheirLogLines)
         from == 1 ? makeVersion1(path) : makeVersion2(path);
         ASSERT_NE(dump(path), expected);
         {
-            StoreSession session(path);
-            ScopedLogCapture log;
-            openStore();
-            EXPECT_TRUE(session.stops.empty());
-            EXPECT_EQ(log.sink.count(kOneToTwo), from == 1 ? 1u : 0u);
-            EXPECT_EQ(log.sink.count(kTwoToThree), 1u);
+            Opened o(path);
+            EXPECT_TRUE(o.session.stops.empty());
+            EXPECT_EQ(o.log.sink.count(kOneToTwo), from == 1 ? 1u : 0u);
+            EXPECT_EQ(o.log.sink.count(kTwoToThree), 1u);
             if (from == 1) {
-                ASSERT_EQ(log.sink.lines.size(), 2u);
-                EXPECT_EQ(log.sink.lines[0], kOneToTwo);
+                ASSERT_EQ(o.log.sink.lines.size(), 2u);
+                EXPECT_EQ(o.log.sink.lines[0], kOneToTwo);
             }
             // The open connection serves the finders at once.
-            KELChercheurDeLiens finder;
-            EXPECT_EQ(finder.loadRowInt(2000195)->parent, 2000002u);
+            EXPECT_EQ(KELChercheurDeLiens().loadRowInt(2000195)->parent, 2000002u);
             KELChercheurDe::CloseDatabase();
         }
         EXPECT_EQ(dump(path), expected);
     }
 }
 
-TEST(StoreUpgrade, CurrentVersionIsUntouchedAndSilent)
+// The current version, and integer versions that are not above it, are opened as they are.
+TEST(StoreUpgrade, CurrentZeroAndNegativeVersionsAreAcceptedUnchangedAndSilently)
 {
-    const std::string path = copyTemplate();
-    const std::string before = dump(path);
-    {
-        StoreSession session(path);
-        ScopedLogCapture log;
-        openStore();
-        KELChercheurDe::CloseDatabase();
-        EXPECT_TRUE(log.sink.lines.empty());
-        EXPECT_TRUE(session.stops.empty());
+    for (const char* value : {"3", "0", "-2", "'0'"}) {
+        SCOPED_TRACE(value);
+        const std::string path = copyTemplate();
+        run(path, {std::string("UPDATE SETTINGS SET VALUE = ") + value + " WHERE NAME = 'dbVersion';"});
+        const std::string before = dump(path);
+        {
+            Opened o(path);
+            KELChercheurDe::CloseDatabase();
+            EXPECT_TRUE(o.session.stops.empty());
+            EXPECT_TRUE(o.log.sink.lines.empty());
+        }
+        EXPECT_EQ(dump(path), before);
     }
-    EXPECT_EQ(dump(path), before);
 }
 
 TEST(StoreUpgrade, NewerVersionAlertsAndStops)
 {
     const std::string path = copyTemplate();
     run(path, {"UPDATE SETTINGS SET VALUE = 4 WHERE NAME = 'dbVersion';"});
-    StoreSession session(path);
     KELChercheurDe::setDownloadPage("https://example.org/get");
-    ScopedLogCapture log;
-    openStore();
+    Opened o(path);
     KELChercheurDe::setDownloadPage("https://tallomer.org/download");
     const char* text = "zevDatabase version (4) newer than expected (3). You should update the application.";
-    ASSERT_EQ(session.stops.size(), 1u);
-    EXPECT_EQ(session.stops[0].message, "zevDatabase Error!");
-    EXPECT_EQ(session.stops[0].informative, std::string(text) + "\nhttps://example.org/get");
-    EXPECT_TRUE(log.sink.contains(text));
+    ASSERT_EQ(o.session.stops.size(), 1u);
+    EXPECT_EQ(o.session.stops[0].message, "zevDatabase Error!");
+    EXPECT_EQ(o.session.stops[0].informative, std::string(text) + "\nhttps://example.org/get");
+    EXPECT_TRUE(o.log.sink.contains(text));
     // The refused store is closed: nothing more reaches the file.
     EXPECT_FALSE(KELChercheurDe::ZevDataBase().isOpen());
     EXPECT_EQ(storedVersion(path), 4);
@@ -99,45 +94,24 @@ TEST(StoreUpgrade, NewerVersionAlertsAndStops)
 
 TEST(StoreUpgrade, UnreadableVersionsStopWithoutAlert)
 {
-    const std::vector<std::vector<std::string>> cases = {
-        {"DELETE FROM SETTINGS;"},
-        {"INSERT INTO SETTINGS VALUES ('dbVersion', 3);"},          // two rows
-        {"UPDATE SETTINGS SET VALUE = 'three' WHERE NAME = 'dbVersion';"},
-        {"UPDATE SETTINGS SET VALUE = 2.5 WHERE NAME = 'dbVersion';"},
-        {"UPDATE SETTINGS SET VALUE = NULL WHERE NAME = 'dbVersion';"},
-        {"UPDATE SETTINGS SET VALUE = 4294967299 WHERE NAME = 'dbVersion';"}, // 3 in its low 32 bits
-        {"DROP TABLE SETTINGS;"},
-    };
-    for (const auto& change : cases) {
-        SCOPED_TRACE(change[0]);
+    for (const char* change : {
+             "DELETE FROM SETTINGS;",
+             "INSERT INTO SETTINGS VALUES ('dbVersion', 3);", // two rows
+             "UPDATE SETTINGS SET VALUE = 'three' WHERE NAME = 'dbVersion';",
+             "UPDATE SETTINGS SET VALUE = 2.5 WHERE NAME = 'dbVersion';",
+             "UPDATE SETTINGS SET VALUE = NULL WHERE NAME = 'dbVersion';",
+             "UPDATE SETTINGS SET VALUE = 4294967299 WHERE NAME = 'dbVersion';", // 3 in its low 32 bits
+             "DROP TABLE SETTINGS;",
+         }) {
+        SCOPED_TRACE(change);
         const std::string path = copyTemplate();
-        run(path, change);
+        run(path, {change});
         const std::string before = dump(path);
         {
-            StoreSession session(path);
-            ScopedLogCapture log;
-            openStore();
-            EXPECT_TRUE(log.sink.contains(kUnreadable));
-            ASSERT_EQ(session.stops.size(), 1u);
-            EXPECT_TRUE(session.stops[0].message.empty());
-        }
-        EXPECT_EQ(dump(path), before);
-    }
-}
-
-TEST(StoreUpgrade, ZeroAndNegativeIntegerVersionsAreAcceptedUnchanged)
-{
-    for (const char* value : {"0", "-2", "'0'"}) {
-        SCOPED_TRACE(value);
-        const std::string path = copyTemplate();
-        run(path, {std::string("UPDATE SETTINGS SET VALUE = ") + value + " WHERE NAME = 'dbVersion';"});
-        const std::string before = dump(path);
-        {
-            StoreSession session(path);
-            ScopedLogCapture log;
-            openStore();
-            EXPECT_TRUE(session.stops.empty());
-            EXPECT_TRUE(log.sink.lines.empty());
+            Opened o(path);
+            EXPECT_TRUE(o.log.sink.contains("zevDatabase Impossible to read database version."));
+            ASSERT_EQ(o.session.stops.size(), 1u);
+            EXPECT_TRUE(o.session.stops[0].message.empty());
         }
         EXPECT_EQ(dump(path), before);
     }
@@ -146,56 +120,46 @@ TEST(StoreUpgrade, ZeroAndNegativeIntegerVersionsAreAcceptedUnchanged)
 TEST(StoreUpgrade, FailedStepRollsBackAndKeepsTheOldVersion)
 {
     // 2→3: the word row 2000028 already exists, so its insert fails after the link insert before it.
+    std::string path = copyTemplate();
+    makeVersion2(path);
+    run(path, {"INSERT INTO WORD VALUES (2000028, 5, 'taken');"});
+    std::string before = dump(path);
     {
-        const std::string path = copyTemplate();
-        makeVersion2(path);
-        run(path, {"INSERT INTO WORD VALUES (2000028, 5, 'taken');"});
-        const std::string before = dump(path);
-        {
-            StoreSession session(path);
-            ScopedLogCapture log;
-            openStore();
-            EXPECT_TRUE(log.sink.contains("SQLite Step Failed:"));
-            EXPECT_TRUE(log.sink.contains("failed; the database stays at version 2."));
-            ASSERT_EQ(session.stops.size(), 1u);
-            EXPECT_TRUE(session.stops[0].message.empty());
-        }
-        EXPECT_EQ(dump(path), before);
-        EXPECT_EQ(storedVersion(path), 2);
+        Opened o(path);
+        EXPECT_TRUE(o.log.sink.contains("SQLite Step Failed:"));
+        EXPECT_TRUE(o.log.sink.contains(kStaysAtTwo));
+        ASSERT_EQ(o.session.stops.size(), 1u);
+        EXPECT_TRUE(o.session.stops[0].message.empty());
     }
+    EXPECT_EQ(dump(path), before);
+    EXPECT_EQ(storedVersion(path), 2);
+
     // 1→2: the last index exists already; the first three are rolled back with the version row.
+    path = copyTemplate();
+    makeVersion1(path);
+    run(path, {"CREATE INDEX NumbIndex ON NUMBER(NUMBER);"});
     {
-        const std::string path = copyTemplate();
-        makeVersion1(path);
-        run(path, {"CREATE INDEX NumbIndex ON NUMBER(NUMBER);"});
-        {
-            StoreSession session(path);
-            ScopedLogCapture log;
-            openStore();
-            EXPECT_FALSE(log.sink.contains(kTwoToThree));
-            EXPECT_EQ(session.stops.size(), 1u);
-        }
-        EXPECT_EQ(storedVersion(path), 1);
-        EXPECT_FALSE(hasIndex(path, "RelationIndex"));
-        EXPECT_FALSE(scalar(path, "SELECT ZEVLET_ID FROM ZEVLETS WHERE ZEVLET_ID = 2000193;").isInteger());
+        Opened o(path);
+        EXPECT_FALSE(o.log.sink.contains(kTwoToThree));
+        EXPECT_EQ(o.session.stops.size(), 1u);
     }
+    EXPECT_EQ(storedVersion(path), 1);
+    EXPECT_EQ(scalar(path, "SELECT COUNT(*) FROM sqlite_master WHERE name = 'RelationIndex';").toInt64(), 0);
+    EXPECT_FALSE(scalar(path, "SELECT ZEVLET_ID FROM ZEVLETS WHERE ZEVLET_ID = 2000193;").isInteger());
+
     // 1→2 succeeds, 2→3 fails: the file stays a complete version 2.
+    path = copyTemplate();
+    makeVersion1(path);
+    run(path, {"INSERT INTO ZEVLETS VALUES (2000196, 0, 'KELI', 0, 0, 0, 0, 0);"});
     {
-        const std::string path = copyTemplate();
-        makeVersion1(path);
-        run(path, {"INSERT INTO ZEVLETS VALUES (2000196, 0, 'KELI', 0, 0, 0, 0, 0);"});
-        {
-            StoreSession session(path);
-            ScopedLogCapture log;
-            openStore();
-            EXPECT_EQ(session.stops.size(), 1u);
-            EXPECT_TRUE(log.sink.contains(kOneToTwo));
-            EXPECT_TRUE(log.sink.contains("failed; the database stays at version 2."));
-        }
-        EXPECT_EQ(storedVersion(path), 2);
-        EXPECT_TRUE(hasIndex(path, "NumbIndex"));
-        EXPECT_EQ(scalar(path, "SELECT COUNT(*) FROM WORD WHERE WORD_ID = 2000028;").toInt64(), 0);
+        Opened o(path);
+        EXPECT_EQ(o.session.stops.size(), 1u);
+        EXPECT_TRUE(o.log.sink.contains(kOneToTwo));
+        EXPECT_TRUE(o.log.sink.contains(kStaysAtTwo));
     }
+    EXPECT_EQ(storedVersion(path), 2);
+    EXPECT_EQ(scalar(path, "SELECT COUNT(*) FROM sqlite_master WHERE name = 'NumbIndex';").toInt64(), 1);
+    EXPECT_EQ(scalar(path, "SELECT COUNT(*) FROM WORD WHERE WORD_ID = 2000028;").toInt64(), 0);
 }
 
 TEST(StoreUpgrade, FileThatCannotBeOpenedIsAnUnusableStore)
@@ -205,13 +169,11 @@ TEST(StoreUpgrade, FileThatCannotBeOpenedIsAnUnusableStore)
     std::ofstream(garbage) << std::string(4096, 'x');
     for (const std::string& path : {dir + "/missing/zev.sqlite", dir + "/absent.sqlite", garbage}) {
         SCOPED_TRACE(path);
-        StoreSession session(path);
-        ScopedLogCapture log;
-        openStore();
-        EXPECT_TRUE(log.sink.contains("SQLite Opening Error:"));
-        EXPECT_TRUE(log.sink.contains("+ [KELChercheurDe initialize] SQLite Connection failed !!!"));
-        ASSERT_EQ(session.stops.size(), 1u);
-        EXPECT_EQ(session.stops[0].message, "zevDatabase Error!");
+        Opened o(path);
+        EXPECT_TRUE(o.log.sink.contains("SQLite Opening Error:"));
+        EXPECT_TRUE(o.log.sink.contains("+ [KELChercheurDe initialize] SQLite Connection failed !!!"));
+        ASSERT_EQ(o.session.stops.size(), 1u);
+        EXPECT_EQ(o.session.stops[0].message, "zevDatabase Error!");
         EXPECT_FALSE(KELChercheurDe::ZevDataBase().isOpen());
     }
     // No empty file was left where the template copy belongs.
@@ -230,7 +192,7 @@ TEST(StoreUpgrade, OneConnectionForAllFindersAndStatementsFailAfterClose)
     EXPECT_EQ(first->filePath(), path);
 
     KELChercheurDe::CloseDatabase();
-    ScopedLogCapture log;
+    tallomer::ScopedLogCapture log;
     EXPECT_EQ(b.lienCount(), 0u);
     EXPECT_TRUE(log.sink.contains("SQLite Prepare Failed:"));
     EXPECT_FALSE(b.deleteLeLien(1));

@@ -1,5 +1,6 @@
 // The template link base as built: file format, the fixed rows the program relies on, and the
-// relation paths it reads at start-up.
+// links it reads at start-up. How these rows are read through relation paths is the engine's to
+// show (the cursor start-up tests).
 
 #include "tests/engine/StoreFixtures.h"
 
@@ -18,111 +19,53 @@ using namespace storetest;
 
 namespace {
 
-constexpr KELId kNameRelation = 28;     // relation → its name word
-constexpr KELId kParentModelRel = 26;   // relation → its parent model
+constexpr KELId kNameRelation = 28;   // relation → its name word
+constexpr KELId kParentModelRel = 26; // relation → its parent model
 
-// The template loaded into memory, with the navigation the link base does along relation names.
+// The template's rows in memory; word and number values keyed by their own ids, with the element
+// that owns each.
 class TemplateTest : public ::testing::Test {
 protected:
+    using Values = std::map<KELId, std::pair<KELId, std::string>>;
+
     static void SetUpTestSuite()
     {
-        path_ = new std::string(copyTemplate());
         Sqlite db;
-        ASSERT_TRUE(db.open(*path_, false));
-        rows_ = new std::map<KELId, KELRow>;
-        words_ = new std::map<KELId, std::pair<KELId, std::string>>;
-        numbers_ = new std::map<KELId, std::pair<KELId, double>>;
+        ASSERT_TRUE(db.open(templatePath(), false));
         const auto links = db.executeQuery("SELECT * FROM ZEVLETS;");
         const auto words = db.executeQuery("SELECT * FROM WORD;");
         const auto numbers = db.executeQuery("SELECT * FROM NUMBER;");
         ASSERT_TRUE(links && words && numbers);
-        for (const auto& r : *links) {
-            const KELRow row{KELId(r.int64("ZEVLET_ID")), KELId(r.int64("BASE")), r.text("CLASS"), r.real("DATE_IN"),
-                             r.real("DATE_OUT"), KELId(r.int64("CHILD_ZEVLET")), KELId(r.int64("PARENT_ZEVLET")),
-                             KELId(r.int64("RELATION"))};
-            (*rows_)[row.id] = row;
-        }
+        for (const auto& r : *links)
+            rows_[KELId(r.int64("ZEVLET_ID"))] = {KELId(r.int64("ZEVLET_ID")), KELId(r.int64("BASE")), r.text("CLASS"),
+                                                  r.real("DATE_IN"), r.real("DATE_OUT"), KELId(r.int64("CHILD_ZEVLET")),
+                                                  KELId(r.int64("PARENT_ZEVLET")), KELId(r.int64("RELATION"))};
         for (const auto& r : *words)
-            (*words_)[KELId(r.int64("WORD_ID"))] = {KELId(r.int64("ZEVLET_ID")), r.text("WORD")};
+            words_[KELId(r.int64("WORD_ID"))] = {KELId(r.int64("ZEVLET_ID")), r.text("WORD")};
         for (const auto& r : *numbers)
-            (*numbers_)[KELId(r.int64("NUMBER_ID"))] = {KELId(r.int64("ZEVLET_ID")), r.real("NUMBER")};
-    }
-    static void TearDownTestSuite()
-    {
-        delete path_;
-        delete rows_;
-        delete words_;
-        delete numbers_;
+            numbers_[KELId(r.int64("NUMBER_ID"))] = {KELId(r.int64("ZEVLET_ID")), std::to_string(r.real("NUMBER"))};
     }
 
-    static const std::map<KELId, KELRow>& rows() { return *rows_; }
-    static bool has(KELId id) { return rows_->count(id) != 0; }
-    static const KELRow& row(KELId id) { return rows_->at(id); }
+    static bool has(KELId id) { return rows_.count(id) != 0; }
+    static const KELRow& row(KELId id) { return rows_.at(id); }
 
     // The first child of x under relation rel (lowest link id first, as the store answers).
     static KELId child(KELId x, KELId rel)
     {
-        for (const auto& [id, r] : *rows_)
+        for (const auto& [id, r] : rows_)
             if (r.parent == x && r.relation == rel && r.id != x)
                 return r.child;
         return 0;
     }
-    static KELId parentModel(KELId rel) { return child(rel, kParentModelRel); }
-    static std::string value(KELId element)
+    static std::string name(KELId rel)
     {
-        if (!has(element) || row(element).className != "KELIElemBase")
-            return "<not a value>";
-        const KELRow& e = row(element);
-        if (e.child == 3 && words_->count(e.base))
-            return words_->at(e.base).second;
-        if (e.child == 4 && numbers_->count(e.base)) {
-            char text[64];
-            std::snprintf(text, sizeof text, "%g", numbers_->at(e.base).second);
-            return text;
-        }
-        return "<no value row>";
-    }
-    static std::string name(KELId rel) { return value(child(rel, kNameRelation)); }
-    // The relations whose parent model is `model`.
-    static std::vector<KELId> parentRelations(KELId model)
-    {
-        std::vector<KELId> out;
-        for (const auto& [id, r] : *rows_)
-            if (r.relation == kParentModelRel && r.child == model)
-                out.push_back(r.parent);
-        return out;
-    }
-    // Follows relation names from x, each looked up among the parent relations of the model of
-    // the current link's own relation; answers the value reached.
-    static std::string resolve(KELId x, const std::vector<std::string>& names)
-    {
-        for (const auto& n : names) {
-            KELId found = 0;
-            for (KELId rel : parentRelations(parentModel(row(x).relation)))
-                if (name(rel) == n) {
-                    if (found)
-                        return "<two relations named " + n + ">";
-                    found = rel;
-                }
-            if (!found)
-                return "<no relation " + n + ">";
-            x = child(x, found);
-            if (!has(x))
-                return "<no child along " + n + ">";
-        }
-        return value(x);
+        const KELId e = child(rel, kNameRelation);
+        return has(e) && row(e).child == 3 && words_.count(row(e).base) ? words_.at(row(e).base).second : "<no name>";
     }
 
-    static std::string* path_;
-    static std::map<KELId, KELRow>* rows_;
-    static std::map<KELId, std::pair<KELId, std::string>>* words_;
-    static std::map<KELId, std::pair<KELId, double>>* numbers_;
+    inline static std::map<KELId, KELRow> rows_;
+    inline static Values words_, numbers_;
 };
-
-std::string* TemplateTest::path_ = nullptr;
-std::map<KELId, KELRow>* TemplateTest::rows_ = nullptr;
-std::map<KELId, std::pair<KELId, std::string>>* TemplateTest::words_ = nullptr;
-std::map<KELId, std::pair<KELId, double>>* TemplateTest::numbers_ = nullptr;
 
 std::vector<std::string> columns(Sqlite& db, const std::string& table)
 {
@@ -138,9 +81,8 @@ std::vector<std::string> columns(Sqlite& db, const std::string& table)
 TEST_F(TemplateTest, FileFormatIsVersionThreeWithTheFourTablesAndIndexes)
 {
     Sqlite db;
-    ASSERT_TRUE(db.open(*path_, false));
-    const auto check = db.executeQuery("PRAGMA integrity_check;");
-    EXPECT_EQ((*check)[0].valueAt(0).toText(), "ok");
+    ASSERT_TRUE(db.open(copyTemplate(), false));
+    EXPECT_EQ((*db.executeQuery("PRAGMA integrity_check;"))[0].valueAt(0).toText(), "ok");
     const auto version = db.executeQuery("SELECT VALUE FROM SETTINGS WHERE NAME=?;", {"dbVersion"});
     ASSERT_EQ(version->size(), 1u);
     EXPECT_TRUE((*version)[0]["VALUE"].isInteger());
@@ -171,12 +113,11 @@ TEST_F(TemplateTest, EveryFixedIdExistsWithItsClass)
     };
     for (KELId mc : {23, 25, 31, 32, 33, 40, 1000018, 1000042, 1000050})
         expected[mc] = "KELIElemRelationMC";
-    for (KELId rel : {26, 27, 28, 29, 34, 35, 36, 37, 39, 41, 42, 45, 46, 47, 259})
+    for (KELId rel : {26, 27, 28, 29, 34, 35, 36, 37, 39, 41, 42, 45, 46, 47, 259, 1000263})
         expected[rel] = "KELIElemRelation";
     for (KELId rel = 1000057; rel <= 1000257; rel += 5)
         if (rel != 1000077 && rel != 1000147 && rel != 1000207)
             expected[rel] = "KELIElemRelation";
-    expected[1000263] = "KELIElemRelation";
     for (KELId object : {238, 239, 240, 241, 246, 247, 268, 2000001, 2000002, 2000018, 2000088, 2000149})
         expected[object] = "KELI";
     for (KELId object = 2000003; object <= 2000017; ++object)
@@ -185,106 +126,54 @@ TEST_F(TemplateTest, EveryFixedIdExistsWithItsClass)
     for (KELId object = 2000194; object <= 2000197; ++object)
         expected[object] = "KELI";
     ASSERT_EQ(expected.size(), 112u);
-    for (const auto& [id, className] : expected) {
-        ASSERT_TRUE(has(id)) << id;
-        EXPECT_EQ(row(id).className, className) << id;
-    }
+    for (const auto& [id, className] : expected)
+        EXPECT_TRUE(has(id) && row(id).className == className) << id;
     // Built in memory or unused: no rows.
     for (KELId id : {0, 229, 237, 1000077, 1000147, 1000207, 1000262})
         EXPECT_FALSE(has(id)) << id;
     // The version-3 rows exactly as the upgrade writes them.
     EXPECT_EQ(row(2000193), (KELRow{2000193, 2000028, "KELIElemBase", KELDateToujours, KELDateOuverte, 3, 2000193, 31}));
     EXPECT_EQ(row(2000195), (KELRow{2000195, 0, "KELI", KELDateToujours, KELDateOuverte, 2000194, 2000002, 1000072}));
-    EXPECT_EQ(words_->at(1000010).second, "ZEVChannelViewer");
+    EXPECT_EQ(words_.at(1000010).second, "ZEVChannelViewer");
 }
 
-TEST_F(TemplateTest, EveryRowIsWellFormed)
+TEST_F(TemplateTest, EveryRowIsWellFormedAndRelationNamesAreUniqueWithinEachModel)
 {
-    for (const auto& [id, r] : rows()) {
+    for (const auto& [id, r] : rows_) {
         SCOPED_TRACE(id);
         EXPECT_LT(id, 100000000u);
         EXPECT_TRUE(has(r.parent) && has(r.child) && has(r.relation));
         if (r.parent == id) {
             // An object node: its relation is its model's membership relation.
             EXPECT_EQ(row(r.relation).className, "KELIElemRelationMC");
-            EXPECT_EQ(parentModel(r.relation), r.child);
+            EXPECT_EQ(child(r.relation, kParentModelRel), r.child);
         }
         if (r.className == "KELIElemBase") {
             ASSERT_TRUE(r.child == 3 || r.child == 4);
             EXPECT_EQ(r.relation, r.child == 3 ? 31u : 32u);
-            if (r.child == 3)
-                EXPECT_EQ(words_->count(r.base) ? words_->at(r.base).first : 0, id);
-            else
-                EXPECT_EQ(numbers_->count(r.base) ? numbers_->at(r.base).first : 0, id);
+            const Values& values = r.child == 3 ? words_ : numbers_;
+            EXPECT_EQ(values.count(r.base) ? values.at(r.base).first : 0, id);
+        }
+        // Every relation is described once by its models and its name.
+        if (r.className.rfind("KELIElemRelation", 0) == 0) {
+            EXPECT_NE(child(id, kParentModelRel), 0u);
+            EXPECT_NE(child(id, 27), 0u);
+            EXPECT_NE(name(id), "<no name>");
         }
     }
     // No value row without its element.
-    for (const auto& [wordId, owned] : *words_)
-        EXPECT_TRUE(has(owned.first) && row(owned.first).base == wordId && row(owned.first).child == 3) << wordId;
-    for (const auto& [numberId, owned] : *numbers_)
-        EXPECT_TRUE(has(owned.first) && row(owned.first).base == numberId && row(owned.first).child == 4) << numberId;
-    // Every relation is described once by its models and its name.
-    for (const auto& [id, r] : rows()) {
-        if (r.className.rfind("KELIElemRelation", 0) != 0)
+    for (KELId kind : {3, 4})
+        for (const auto& [valueId, owned] : kind == 3 ? words_ : numbers_)
+            EXPECT_TRUE(has(owned.first) && row(owned.first).base == valueId && row(owned.first).child == kind)
+                << valueId;
+    // Models are the elements of model 1; the program finds a relation by its name in its model.
+    std::map<KELId, std::set<std::string>> names;
+    for (const auto& [id, r] : rows_) {
+        if (r.relation != kParentModelRel || !has(r.child) || row(r.child).relation != 23)
             continue;
-        SCOPED_TRACE(id);
-        EXPECT_NE(parentModel(id), 0u);
-        EXPECT_NE(child(id, 27), 0u);
-        EXPECT_EQ(name(id).front() == '<', false) << name(id);
+        EXPECT_TRUE(names[r.child].insert(name(r.parent)).second) << "model " << r.child << " " << name(r.parent);
     }
-}
-
-TEST_F(TemplateTest, RelationNamesAreUniqueWithinEachModel)
-{
-    for (const auto& [id, r] : rows()) {
-        if (r.relation != 23)
-            continue; // models are the elements of model 1
-        std::set<std::string> names;
-        for (KELId rel : parentRelations(id))
-            EXPECT_TRUE(names.insert(name(rel)).second) << "model " << id << " name " << name(rel);
-    }
-}
-
-TEST_F(TemplateTest, RelationPathsResolve)
-{
-    EXPECT_EQ(name(28), "Nom");
-    EXPECT_EQ(name(34), "Mobilite");
-    EXPECT_EQ(name(35), "Offset");
-    EXPECT_EQ(name(41), "Mobilite IN");
-    EXPECT_EQ(name(42), "Mobilite OUT");
-    EXPECT_EQ(name(45), "Offset IN");
-    EXPECT_EQ(name(46), "Offset OUT");
-    EXPECT_EQ(name(1000082), "entityRelation");
-    EXPECT_EQ(name(1000087), "entityName");
-
-    // Cursor elements: type and offset.
-    const std::map<KELId, std::string> cursorTypes = {
-        {224, "relative_tr"}, {269, "relative_tr"}, {2000089, "relative_cs"}, {2000093, "relative_cs"}};
-    for (const auto& [element, type] : cursorTypes) {
-        SCOPED_TRACE(element);
-        EXPECT_EQ(resolve(element, {"Mobilite", "Nom"}), type);
-        EXPECT_EQ(resolve(element, {"Offset"}), "0");
-    }
-    // Context elements: both edges' types and offsets.
-    const std::map<KELId, std::pair<std::string, std::string>> windows = {
-        {230, {"-300", "300"}}, {271, {"-43200", "43200"}}, {2000091, {"-3600", "3600"}}, {2000095, {"-0.1", "0.1"}}};
-    for (const auto& [element, offsets] : windows) {
-        SCOPED_TRACE(element);
-        EXPECT_EQ(resolve(element, {"Offset IN"}), offsets.first);
-        EXPECT_EQ(resolve(element, {"Offset OUT"}), offsets.second);
-        EXPECT_EQ(resolve(element, {"Mobilite IN", "Nom"}), element == 230 ? "relative_tr" : "relative_cs");
-        EXPECT_EQ(resolve(element, {"Mobilite OUT", "Nom"}), element == 230 ? "relative_tr" : "relative_cs");
-    }
-    // Entities: their names and the class names of their viewers.
-    const std::map<KELId, std::pair<std::string, std::string>> entities = {
-        {2000003, {"Icons", "ZEVIconViewer"}},     {2000004, {"Links", "ZEVLinkViewer"}},
-        {2000005, {"Files", "ZEVFileViewer"}},     {2000006, {"Contacts", "ZEVPersonViewer"}},
-        {2000007, {"Images", "ZEVBackViewer"}},    {2000194, {"Channels", "ZEVChannelViewer"}}};
-    for (const auto& [entity, names] : entities) {
-        SCOPED_TRACE(entity);
-        EXPECT_EQ(resolve(entity, {"entityName"}), names.first);
-        EXPECT_EQ(resolve(entity, {"entityRelation", "Nom"}), names.second);
-    }
+    EXPECT_GE(names.size(), 10u);
 }
 
 TEST_F(TemplateTest, StartUpLinksComeInTheOrderTheProgramReadsThem)
