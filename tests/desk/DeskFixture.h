@@ -1,31 +1,38 @@
 #pragma once
 // A link base on a fresh copy of the template with a virtual clock, started up as the program
-// does, and the neighbours of the desk models as small recording stand-ins.
+// does, and the neighbours of the desk models and desk viewers as small recording stand-ins;
+// Object views are plain rectangles in the desk's scene.
 
+#include "desk/background/ZEVBackRenderCache.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVDeskIds.h"
-#include "desk/model/ZEVDeskServices.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
+#include "desk/model/ZEVModelSupport.h"
+#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELDemarrage.h"
-#include "engine/runtime/SchedulerClock.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Clock.h"
-#include "engine/runtime/Log.h"
-#include "engine/runtime/Scheduler.h"
+#include "engine/runtime/SchedulerClock.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "objects/services/ZEVItemViewerServices.h"
 #include "space/desk/ZEVDeskGeometry.h"
 #include "tests/engine/StoreFixtures.h"
+
+#include <QCoreApplication>
+#include <QGraphicsRectItem>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace desktest {
@@ -33,8 +40,147 @@ namespace desktest {
 using namespace tallomer;
 using Span = std::pair<KELDate, KELDate>;
 
-class FakeSpace final : public ZEVSpaceServices {
+// The live links of a relation from (or, for icons, to) an Object, as sorted spans.
+inline std::vector<Span> spans(KELId rel, KELI* o, bool child = false)
+{
+    std::vector<Span> out;
+    KELIds ids = child ? KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), rel)
+                       : KELServeurDeLiens::LiensNumDuParentIntRelInt(o->idInt(), rel);
+    if (ids)
+        for (KELId id : *ids)
+            if (KELI* l = KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal()))
+                out.emplace_back(l->inDate(), l->outDate());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Stand-ins for the sentinels in tables of dates relative to now.
+inline constexpr double kAlways = -1e300;
+inline constexpr double kOpen = 1e300;
+
+inline KELDate dateAt(KELDate now, double offset)
+{
+    return offset == kAlways ? KELDateToujours : offset == kOpen ? KELDateOuverte : now + offset;
+}
+
+inline std::vector<Span> datesAt(KELDate now, const std::vector<Span>& offsets)
+{
+    std::vector<Span> out;
+    for (const Span& s : offsets)
+        out.emplace_back(dateAt(now, s.first), dateAt(now, s.second));
+    return out;
+}
+
+// At most one value at any moment: non-empty spans never overlap.
+inline bool disjoint(std::vector<Span> s)
+{
+    std::erase_if(s, [](const Span& x) { return !(x.first < x.second); });
+    std::sort(s.begin(), s.end());
+    for (std::size_t i = 1; i < s.size(); ++i)
+        if (s[i - 1].second > s[i].first)
+            return false;
+    return true;
+}
+
+// Whether a recorded notice about that link or Object came, at either edge for the edged ones.
+inline bool heard(const std::vector<std::string>& events, const std::string& what, KELI* l)
+{
+    const std::string id = " " + std::to_string(l->idInt());
+    for (const char* edge : {"", "Futur", "Passe"})
+        if (std::find(events.begin(), events.end(), what + edge + id) != events.end())
+            return true;
+    return false;
+}
+
+// A one-page PDF of that size in points, filled with one colour.
+inline QString writePdf(const QString& path, double w, double h, QColor color)
+{
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QSizeF(w, h), QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter p(&writer);
+    p.fillRect(QRect(QPoint(0, 0), QSize(writer.width(), writer.height())), color);
+    return path;
+}
+
+// Lets the workers finish and their results come back to this thread; no sleeping.
+inline void drainWorkers()
+{
+    for (int i = 0; i < 20; ++i) {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+    }
+}
+
+// A view drawn as a filled square of the icon's size, centred on the icon position.
+class FakeView final : public QGraphicsRectItem, public ZEVItemViewServices {
 public:
+    FakeView(KELI* item, const ZEVIconPosition& p, ZEVItemViewDeskServices* desk) : item_(item), desk_(desk)
+    {
+        setBrush(QColor(0, 0, 255));
+        setPen(Qt::NoPen);
+        setZValue(1);
+        setIconPosition(p, 0);
+    }
+    QGraphicsItem* graphicsItem() override { return this; }
+    KELI* item() const override { return item_; }
+    QRectF imageFrame() const override
+    {
+        return QRectF(pos_.x - pos_.size / 2, pos_.y - pos_.size / 2, pos_.size, pos_.size);
+    }
+    ZEVIconPosition iconPosition() const override { return pos_; }
+    void setIconPosition(const ZEVIconPosition& p, double duration) override
+    {
+        pos_ = p;
+        lastDuration = duration;
+        replacerDansLaScene();
+    }
+    void replacerDansLaScene() override { setRect(qtRect(desk_ ? desk_->deskHeight() : 0, imageFrame())); }
+    void setSiAjoute(bool f) override
+    {
+        ajoute += f ? 1 : -1;
+        if (ajoute <= 0)
+            futur = 0;
+    }
+    void setSiActif(bool f) override { actif += f ? 1 : -1; }
+    void setSiFutur(bool f) override { futur = ajoute <= 0 ? 0 : std::max<std::int64_t>(0, futur + (f ? 1 : -1)); }
+    bool siAjoute() const override { return ajoute > 0; }
+    bool siActif() const override { return actif > 0; }
+    bool siFutur() const override { return futur > 0; }
+    bool siItemViewAccepteMaj() const override { return accepte; }
+    void itemViewAccepteMaj() override { accepte = true; }
+    void itemViewRefuseMaj() override { accepte = false; }
+    void setChannelInt(KELId c) override { channel = c; }
+    void majChannelInt(KELId, bool actifChannel) override { channelActif = actifChannel; }
+    void setHidden(bool h) override { setVisible(!h); }
+    bool isHidden() const override { return !isVisible(); }
+    void orderToFront() override { ++fronts; }
+    void flick() override { ++flicks; }
+
+    std::int64_t ajoute = 0, actif = 0, futur = 0;
+    bool accepte = true;
+    bool channelActif = true;
+    KELId channel = 0;
+    int fronts = 0, flicks = 0;
+    double lastDuration = -1;
+
+private:
+    KELI* item_;
+    ZEVItemViewDeskServices* desk_;
+    ZEVIconPosition pos_;
+};
+
+// The space controller as the desk models and viewers see it: Channels, go-to mode, selections
+// per front mode, and the background caches over files named in `paths`.
+class TestSpace final : public ZEVDeskSpaceServices {
+public:
+    TestSpace()
+        : table([this](KELI* i) {
+              auto it = paths.find(i ? i->idInt() : 0);
+              return it == paths.end() ? QString() : it->second;
+          })
+    {
+    }
     KELI* channelForIdentityInt(KELId id) override
     {
         return KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal());
@@ -43,19 +189,100 @@ public:
     ZEVDeskGeometry* deskGeometry() override { return &geometry; }
     bool siGoToMode() override { return goTo; }
     KELDate outTimeForGoToTime(KELDate) override { return goToEnd; }
-    KELDate spaceOutTimeForGoToTime(KELDate t, KELICurseur*) override { return std::min(goToEnd, spaceEnd); }
+    KELDate spaceOutTimeForGoToTime(KELDate, KELICurseur*) override { return std::min(goToEnd, spaceEnd); }
     KELDate spaceOutTimeForCurseur(KELICurseur*) override { return spaceEnd; }
-    ZEVLegoSource* frontSelectionTable() override { return nullptr; }
+    int frontMode() override { return mode; }
     void beep() override { ++beeps; }
+    KELICurseur* nowCurseur() override { return now; }
+    KELICurseur* searchCurseur() override { return search; }
+    ZEVBackObjectServices* backObjectForItemInt(KELId image, KELId scale) override
+    {
+        return table.backObjectForItemInt(image, scale);
+    }
+    ZEVBackObjectServices* backObjectForImage(KELI* image, KELId ch, const QRectF& r, KELI* scale) override
+    {
+        return table.backObjectForImage(image, ch, r, scale);
+    }
+    std::string wallpaperResourcePath(const std::string& n) override { return wallpapers[n]; }
+    std::string wallpaperStorePath(const std::string& n) override { return wallpapers[n]; }
+    // The store's copy is the file itself here: the files of the next new background Objects.
+    void copyToSpaceForItems(const std::vector<KELI*>& items) override
+    {
+        for (KELI* i : items)
+            if (!pendingPaths.empty()) {
+                paths[i->idInt()] = pendingPaths.front();
+                pendingPaths.erase(pendingPaths.begin());
+            }
+    }
+
+    std::vector<KELI*>& sel(int m) { return selections[m]; }
+    std::vector<KELI*> selectedIconItems() override { return selections[0]; }
+    std::vector<KELI*> selectedFilterItems() override { return selections[2]; }
+    bool isIconSelectedForItem(KELI* i) override { return has(0, i); }
+    void selectIconForItem(KELI* i) override { selections[0] = {i}; }
+    void selectTitleForItem(KELI* i) override { selections[1] = {i}; }
+    void multiSelectIconForItem(KELI* i) override { add(0, i); }
+    void multiSelectTitleForItem(KELI* i) override { add(1, i); }
+    void multiSelectNodeForItem(KELI* i) override { add(3, i); }
+    void deselectIconForItem(KELI* i) override { std::erase(selections[0], i); }
+    void deselectAllIcons() override { selections[0].clear(); }
+    void selectIconForItemSet(const std::vector<KELI*>& s, const std::vector<KELI*>&) override { selections[0] = s; }
+    void addToHistory() override { ++history; }
+    void playSystemSound(const std::string& name) override { sounds.push_back(name); }
+    void rulerScrollWheel(QGraphicsSceneWheelEvent*) override { ++wheels; }
+
+    bool has(int m, KELI* i) { return std::find(selections[m].begin(), selections[m].end(), i) != selections[m].end(); }
+    void add(int m, KELI* i)
+    {
+        if (!has(m, i))
+            selections[m].push_back(i);
+    }
 
     KELI* current = nullptr;
+    KELICurseur* now = nullptr;
+    KELICurseur* search = nullptr;
     ZEVDeskGeometry geometry{1920, 1200}; // ten desk units per point
     bool goTo = false;
     KELDate goToEnd = KELDateOuverte;
     KELDate spaceEnd = KELDateOuverte;
-    int beeps = 0;
+    int mode = 0;
+    int beeps = 0, history = 0, wheels = 0;
+    std::vector<std::string> sounds;
+    std::map<int, std::vector<KELI*>> selections;
+    std::map<std::string, std::string> wallpapers;
+    std::map<KELId, QString> paths;
+    std::vector<QString> pendingPaths;
+    ZEVBackRenderCacheTable table;
 };
 
+// Makes FakeViews for its desk and answers the visible views of a front mode from the selection.
+class FakeItemViewer final : public ZEVItemViewerServices {
+public:
+    std::unique_ptr<ZEVItemViewServices> creerItemView(const ZEVIconPosition& p, KELI* item, float) override
+    {
+        return std::make_unique<FakeView>(item, p, desk);
+    }
+    std::vector<ZEVItemViewServices*> visibleItemViewsForMode(int mode) override
+    {
+        std::vector<ZEVItemViewServices*> out;
+        if (desk && space && mode >= 0 && mode <= 3)
+            for (KELI* i : space->sel(mode))
+                if (ZEVItemViewServices* v = desk->itemViewForItem(i); v && !v->isHidden())
+                    out.push_back(v);
+        return out;
+    }
+    void userRecallIconForItemView(ZEVItemViewServices* v) override { recalledViews.push_back(v); }
+    void userRecallIconForItem(KELI* i) override { recalledItems.push_back(i); }
+    void setSiChannelActif(bool a) override { channelActif = a; }
+
+    ZEVDeskViewer* desk = nullptr;
+    TestSpace* space = nullptr;
+    std::vector<ZEVItemViewServices*> recalledViews;
+    std::vector<KELI*> recalledItems;
+    bool channelActif = false;
+};
+
+// Records the cursor and context notices of links, as "<notice> <link id>".
 class RecordingItemViewer final : public ZEVItemViewerServices {
 public:
     void moteurActiveFuturForConnexion(KELI* l) override { add("activeFutur", l); }
@@ -64,13 +291,12 @@ public:
     void moteurDesactivePasseForConnexion(KELI* l) override { add("desactivePasse", l); }
     void moteurAjouteFuturForConnexion(KELI* l) override { add("ajouteFutur", l); }
     void moteurAjoutePasseForConnexion(KELI* l) override { add("ajoutePasse", l); }
-    void moteurEnleveFuturForConnexion(KELI* l) override { add("enleveFutur", l); }
-    void moteurEnlevePasseForConnexion(KELI* l) override { add("enlevePasse", l); }
     void add(const std::string& what, KELI* l) { events.push_back(what + " " + std::to_string(l->idInt())); }
     std::vector<std::string> events;
 };
 
-// Places Objects as the real desk viewer does: geometry, then the icon link.
+// Places Objects as the real desk viewer does (geometry, then the icon link) and records the
+// cursor notices of icons and the changes of their place.
 class RecordingDeskViewer final : public ZEVDeskViewerServices {
 public:
     void creerIconForItem(KELI* item, const ZEVIconPosition& p, KELDate in, KELDate out, float) override
@@ -83,11 +309,6 @@ public:
     void moteurActivePasseItem(KELI* i) override { add("activePasse", i); }
     void moteurDesactiveFuturItem(KELI* i) override { add("desactiveFutur", i); }
     void moteurDesactivePasseItem(KELI* i) override { add("desactivePasse", i); }
-    void moteurAjouteFuturItem(KELI* i) override { add("ajouteFutur", i); }
-    void moteurAjoutePasseItem(KELI* i) override { add("ajoutePasse", i); }
-    void moteurEnleveFuturItem(KELI* i) override { add("enleveFutur", i); }
-    void moteurEnlevePasseItem(KELI* i) override { add("enlevePasse", i); }
-    void moteurChangeItemTitleForItem(KELI* i) override { add("title", i); }
     void moteurChangeItemViewForItem(KELI* i) override { add("view", i); }
     void add(const std::string& what, KELI* i) { events.push_back(what + " " + std::to_string(i->idInt())); }
 
@@ -96,7 +317,9 @@ public:
     std::vector<std::string> events;
 };
 
-class DeskBase : public ::testing::Test {
+// The link base started as the program starts it, with the Now cursor running; the link table is
+// checked for consistency after each test.
+class LinkBase : public ::testing::Test {
 protected:
     static constexpr double kStart = 800000000.0;
 
@@ -108,12 +331,52 @@ protected:
         Scheduler::setShared(&sched);
         KELGrandTableau::activerVerification(true);
         KELServeurDeLiens::initialize();
-        KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
-        KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
+        timeline = KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
         sched.runUntilIdle();
         sched.advance(0.5);
-        curseur = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(2000090, g));
-        ASSERT_NE(curseur, nullptr);
+        now = cursor(2000090);
+        ASSERT_NE(now, nullptr);
+    }
+
+    void TearDown() override
+    {
+        ZEVItemOptionWrites::flushPending();
+        EXPECT_EQ(KELServeurDeLiens::GrandTableau().verifier(), "");
+        EXPECT_EQ(KELGrandTableau::premiereErreur(), "");
+        KELGrandTableau::activerVerification(false);
+        KELServeurDeLiens::reset();
+        Scheduler::setShared(nullptr);
+        Clock::setShared(nullptr);
+    }
+
+    static KELICurseur* cursor(KELId id)
+    {
+        return dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal()));
+    }
+
+    // A new Channel, listed nowhere.
+    static KELI* newChannel()
+    {
+        KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
+        auto* m = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(KELMODEL_IDENTITY, g));
+        return m ? m->ajouterUnElement(g) : nullptr;
+    }
+
+    ManualScheduler sched{kStart};
+    SchedulerClock clock{sched};
+    std::string path;
+    KELICurseur* timeline = nullptr;
+    KELICurseur* now = nullptr;
+    TestSpace space;
+};
+
+// The two desk models of the Now cursor, wired to recording viewers.
+class DeskBase : public LinkBase {
+protected:
+    void SetUp() override
+    {
+        LinkBase::SetUp();
+        curseur = now;
         items = std::make_unique<ZEVItemClass>(curseur, &space);
         desk = std::make_unique<ZEVDeskClass>(curseur, &space);
         ASSERT_TRUE(items->valide());
@@ -128,22 +391,9 @@ protected:
 
     void TearDown() override
     {
-        ZEVItemOptionWrites::flushPending();
         desk.reset();
         items.reset();
-        ASSERT_EQ(KELServeurDeLiens::GrandTableau().verifier(), "");
-        ASSERT_EQ(KELGrandTableau::premiereErreur(), "");
-        KELGrandTableau::activerVerification(false);
-        KELServeurDeLiens::reset();
-        Scheduler::setShared(nullptr);
-        Clock::setShared(nullptr);
-    }
-
-    static KELI* newChannel()
-    {
-        KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
-        auto* m = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(KELMODEL_IDENTITY, g));
-        return m ? m->ajouterUnElement(g) : nullptr;
+        LinkBase::TearDown();
     }
 
     KELI* newItem(KELI* ch = nullptr, const std::string& title = "t")
@@ -151,42 +401,82 @@ protected:
         return items->creerItemWithChannelInt((ch ? ch : channel)->idInt(), title, "file", "txt", 0);
     }
 
-    // The live links of a relation from (or, for icons, to) an Object, as sorted spans.
-    static std::vector<Span> spans(KELId rel, KELI* o, bool child = false)
-    {
-        std::vector<Span> out;
-        KELIds ids = child ? KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), rel)
-                           : KELServeurDeLiens::LiensNumDuParentIntRelInt(o->idInt(), rel);
-        if (ids)
-            for (KELId id : *ids)
-                if (KELI* l = KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal()))
-                    out.emplace_back(l->inDate(), l->outDate());
-        std::sort(out.begin(), out.end());
-        return out;
-    }
-
-    // At most one value at any moment: non-empty spans never overlap.
-    static bool disjoint(std::vector<Span> s)
-    {
-        s.erase(std::remove_if(s.begin(), s.end(), [](const Span& x) { return !(x.first < x.second); }), s.end());
-        std::sort(s.begin(), s.end());
-        for (std::size_t i = 1; i < s.size(); ++i)
-            if (s[i - 1].second > s[i].first)
-                return false;
-        return true;
-    }
-
-    ManualScheduler sched{kStart};
-    SchedulerClock clock{sched};
-    std::string path;
-    KELICurseur* curseur = nullptr;
-    FakeSpace space;
+    KELICurseur* curseur = nullptr; // the Now cursor; `now` is taken by dates in these tests
     RecordingItemViewer itemViewer;
     RecordingDeskViewer deskViewer;
     std::unique_ptr<ZEVItemClass> items;
     std::unique_ptr<ZEVDeskClass> desk;
     KELI* channel = nullptr;
     KELI* other = nullptr;
+};
+
+// Desk viewers of the Now and Search cursors on the home Channel, as the space controller sets
+// them up.
+class DeskViewerBase : public LinkBase {
+protected:
+    void SetUp() override
+    {
+        LinkBase::SetUp();
+        search = cursor(2000094);
+        ASSERT_NE(search, nullptr);
+        space.now = now;
+        space.search = search;
+        space.current = KELServeurDeLiens::LienForInt(2000018, KELServeurDeLiens::CurseurGlobal());
+        ASSERT_NE(space.current, nullptr);
+    }
+
+    void TearDown() override
+    {
+        viewers.clear();
+        desks.clear();
+        itemClasses.clear();
+        LinkBase::TearDown();
+    }
+
+    // The desk of a cursor; w x h points.
+    ZEVDeskViewer* makeDesk(KELICurseur* c, double w = 800, double h = 600)
+    {
+        auto items = std::make_unique<ZEVItemClass>(c, &space);
+        auto desk = std::make_unique<ZEVDeskClass>(c, &space);
+        auto viewer = std::make_unique<ZEVDeskViewer>(c, desk.get(), &space, QRectF(0, 0, w, h));
+        auto iv = std::make_unique<FakeItemViewer>();
+        iv->desk = viewer.get();
+        iv->space = &space;
+        desk->referencerDeskViewer(viewer.get());
+        desk->referencerItemClass(items.get());
+        viewer->referencerItemViewer(iv.get());
+        viewer->referencerItemClass(items.get());
+        desk->enclencherMaj();
+        viewer->enclencherMaj();
+        itemClasses.push_back(std::move(items));
+        desks.push_back(std::move(desk));
+        itemViewers.push_back(std::move(iv));
+        viewers.push_back(std::move(viewer));
+        return viewers.back().get();
+    }
+
+    KELI* newItem(const std::string& title = "t")
+    {
+        return itemClasses.front()->creerItemWithChannelInt(2000018, title, "file", "txt", 0);
+    }
+
+    // Moves the Search cursor to t as a drag on the ruler does, and lets its desk follow.
+    void moveSearchTo(KELDate t)
+    {
+        search->initierDeplacementCurseur();
+        search->decalerCurseur(t - search->now());
+        search->terminerDeplacementCurseur();
+        sched.advance(0.1);
+        drainWorkers();
+    }
+
+    static FakeView* fake(ZEVItemViewServices* v) { return dynamic_cast<FakeView*>(v); }
+
+    KELICurseur* search = nullptr;
+    std::vector<std::unique_ptr<ZEVItemClass>> itemClasses;
+    std::vector<std::unique_ptr<ZEVDeskClass>> desks;
+    std::vector<std::unique_ptr<FakeItemViewer>> itemViewers;
+    std::vector<std::unique_ptr<ZEVDeskViewer>> viewers;
 };
 
 } // namespace desktest

@@ -4,13 +4,6 @@
 
 using namespace desktest;
 
-namespace {
-bool hasEvent(const std::vector<std::string>& events, const std::string& e)
-{
-    return std::find(events.begin(), events.end(), e) != events.end();
-}
-} // namespace
-
 TEST_F(DeskBase, RecallOfANeverPlacedObjectPlacesItToTheEndOfTheSpace)
 {
     KELI* o = newItem();
@@ -36,51 +29,55 @@ TEST_F(DeskBase, RecallOfANeverPlacedObjectPlacesItToTheEndOfTheSpace)
     EXPECT_TRUE(desk->itemsForIconViewerRelation().empty());
 }
 
-TEST_F(DeskBase, RecallStopsAtTheNextIconOrTheEndOfTheSpace)
+// Recall, Retain, Release and Forget of an icon that had icons before; dates are offsets from now.
+TEST_F(DeskBase, IconActsStopAtTheNextIconOrTheSpaceEndAndReachBackToTheLastIconOrAlways)
 {
-    KELI* a = newItem();
-    KELI* b = newItem();
-    const double now = curseur->placeToi();
-    for (KELI* o : {a, b})
-        desk->creerIconForItem(o, now + 500, now + 600);
-    space.spaceEnd = now + 1000;
-    desk->recallIconForItem(a, now);
-    EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, a, true), (std::vector<Span>{{now, now + 500}, {now + 500, now + 600}}));
-    space.spaceEnd = now + 300;
-    desk->recallIconForItem(b, now);
-    EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, b, true), (std::vector<Span>{{now, now + 300}, {now + 500, now + 600}}));
-    EXPECT_TRUE(deskViewer.placed.empty()); // both had icons before: no new geometry
-}
-
-TEST_F(DeskBase, RetainStretchesTheLastIconOrReachesBackToAlways)
-{
-    KELI* a = newItem();
-    KELI* b = newItem();
-    const double now = curseur->placeToi();
-    desk->creerIconForItem(a, now - 100, now - 20);
-    desk->creerIconForItem(b, now + 50, now + 80);
-    desk->retainIconForItem(a);
-    desk->retainIconForItem(b);
-    const double d = curseur->now();
-    EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, a, true), (std::vector<Span>{{now - 100, d}}));
-    EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, b, true), (std::vector<Span>{{KELDateToujours, d}, {now + 50, now + 80}}));
+    enum Act { Recall, Retain, Release, Forget };
+    struct Case {
+        const char* name;
+        Act act;
+        std::vector<Span> before;
+        double spaceEnd;
+        std::vector<Span> after;
+    };
+    const Case cases[] = {
+        {"recall stops at the next icon", Recall, {{500, 600}}, 1000, {{0, 500}, {500, 600}}},
+        {"recall stops at the end of the space", Recall, {{500, 600}}, 300, {{0, 300}, {500, 600}}},
+        {"retain stretches the last icon", Retain, {{-100, -20}}, kOpen, {{-100, 0}}},
+        {"retain reaches back to always", Retain, {{50, 80}}, kOpen, {{kAlways, 0}, {50, 80}}},
+        {"release ends the active icon now", Release, {{-100, kOpen}}, kOpen, {{-100, 0}}},
+        {"release without an active icon", Release, {{-100, -50}}, kOpen, {{-100, -50}}},
+        {"forget begins the active icon now", Forget, {{-100, kOpen}}, kOpen, {{0, kOpen}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        KELI* o = newItem();
+        const double now = curseur->placeToi();
+        for (const Span& s : c.before)
+            desk->creerIconForItem(o, dateAt(now, s.first), dateAt(now, s.second));
+        space.spaceEnd = dateAt(now, c.spaceEnd);
+        switch (c.act) {
+        case Recall: desk->recallIconForItem(o, now); break;
+        case Retain: desk->retainIconForItem(o); break;
+        case Release: desk->releaseIconForItem(o); break;
+        case Forget: desk->forgetIconForItem(o); break;
+        }
+        EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, o, true), datesAt(now, c.after));
+    }
+    EXPECT_TRUE(deskViewer.placed.empty()); // all had icons before: no new geometry
 }
 
 TEST_F(DeskBase, RetainOfNeverPlacedObjectsSpreadsThemOut)
 {
     std::vector<KELI*> os{newItem(), newItem(), newItem()};
-    const ZEVDeskGeometry start = space.geometry;
     desk->retainIconForItems(os);
     ASSERT_EQ(deskViewer.placed.size(), 3u);
-    ZEVDeskGeometry g = start;
-    const double step = g.spaceRatioDropShift();
-    const double k1 = std::trunc(step), k2 = std::trunc(k1 + step);
-    const double shifts[] = {0, k1, k2};
+    // The default column moves one place per icon and each drop shifts one step further right.
+    const double xs[] = {50, 160, 270};
     for (int i = 0; i < 3; ++i) {
-        const QRectF r = g.nextIconDefaultPosition();
-        EXPECT_DOUBLE_EQ(deskViewer.placed[i].x, r.x() + shifts[i]) << i;
-        EXPECT_DOUBLE_EQ(deskViewer.placed[i].y, r.y()) << i;
-        EXPECT_DOUBLE_EQ(deskViewer.placed[i].size, g.spaceRatioDefaultSize()) << i;
+        EXPECT_DOUBLE_EQ(deskViewer.placed[i].x, xs[i]) << i;
+        EXPECT_DOUBLE_EQ(deskViewer.placed[i].y, 55) << i;
+        EXPECT_DOUBLE_EQ(deskViewer.placed[i].size, 80) << i;
         EXPECT_EQ(deskViewer.placed[i].angle, 0) << i;
         EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, os[i], true).size(), 1u);
     }
@@ -93,11 +90,9 @@ TEST_F(DeskBase, SizeIsComparedToTheHalfPointAndOnlyChangedAttributesMove)
     desk->creerIconAttributsForItem(o, {100, 100, 100.5, 0});
     desk->creerIconForItem(o, KELDateToujours, KELDateOuverte);
     const ZEVIconPosition old{100, 100, 100.5, 0};
-    desk->updatePosition({100, 100, 100.26, 0}, old, o, now);
+    desk->updatePosition({100, 100, 100.26, 0}, old, o, now); // the same half point: no change
     EXPECT_EQ(spans(KELRELATION_ICON_RATIO_S, o).size(), 1u);
-    EXPECT_DOUBLE_EQ(ZEVDeskClass::tailleArrondie(100.26), 100.5);
-    EXPECT_DOUBLE_EQ(ZEVDeskClass::tailleArrondie(100.2), 100.0);
-    desk->updatePosition({100, 100, 100.2, 0}, old, o, now);
+    desk->updatePosition({100, 100, 100.2, 0}, old, o, now); // rounds to 100
     EXPECT_EQ(spans(KELRELATION_ICON_RATIO_S, o), (std::vector<Span>{{KELDateToujours, now}, {now, KELDateOuverte}}));
     desk->updatePosition({140, 100, 100, 0}, {100, 100, 100, 0}, o, now + 10);
     EXPECT_EQ(spans(KELRELATION_ICON_RATIO_X, o).size(), 2u);
@@ -111,30 +106,22 @@ TEST_F(DeskBase, SizeIsComparedToTheHalfPointAndOnlyChangedAttributesMove)
     EXPECT_EQ(spans(KELRELATION_ICON_ANGLE, o).size(), 2u); // a NaN always counts as a change
 }
 
-TEST_F(DeskBase, PositionChangeInsideAnEarlierSpanKeepsLaterDates)
+// A change dated before an earlier one, whether that lies ahead (inside an earlier span) or is the
+// active link, splits the link valid at its date and keeps the later dates.
+TEST_F(DeskBase, PositionChangeDatedBeforeAnotherSplitsTheLinkValidThen)
 {
-    KELI* o = newItem();
-    const double now = curseur->placeToi();
-    desk->creerIconAttributsForItem(o, {100, 100, 80, 0});
-    const double b = now + 1000;
-    desk->updatePosition({200, 100, 80, 0}, {100, 100, 80, 0}, o, b); // X: [always, B) + [B, open)
-    desk->updatePosition({150, 100, 80, 0}, {100, 100, 80, 0}, o, now);
-    EXPECT_EQ(spans(KELRELATION_ICON_RATIO_X, o),
-              (std::vector<Span>{{KELDateToujours, now}, {now, b}, {b, KELDateOuverte}}));
-}
-
-TEST_F(DeskBase, PositionChangeDatedBeforeTheActiveLinkSplitsTheLinkValidThen)
-{
-    KELI* o = newItem();
-    const double now = curseur->placeToi();
-    desk->creerIconAttributsForItem(o, {100, 100, 80, 0});
-    desk->updatePosition({200, 100, 80, 0}, {100, 100, 80, 0}, o, now - 50); // active: [now-50, open)
-    desk->updatePosition({300, 100, 80, 0}, {200, 100, 80, 0}, o, now - 80); // before its in-date
-    const auto x = spans(KELRELATION_ICON_RATIO_X, o);
-    EXPECT_EQ(x, (std::vector<Span>{{KELDateToujours, now - 80}, {now - 80, now - 50}, {now - 50, KELDateOuverte}}));
-    for (const Span& s : x)
-        EXPECT_LE(s.first, s.second);
-    EXPECT_NEAR(desk->rectCurseurForItem(o).x, 200, 0.1);
+    KELI* o = nullptr;
+    double now = 0;
+    for (auto [first, second, xNow] : {std::tuple{1000.0, 0.0, 300.0}, {-50.0, -80.0, 200.0}}) {
+        SCOPED_TRACE(first);
+        o = newItem();
+        now = curseur->placeToi();
+        desk->creerIconAttributsForItem(o, {100, 100, 80, 0});
+        desk->updatePosition({200, 100, 80, 0}, {100, 100, 80, 0}, o, now + first);
+        desk->updatePosition({300, 100, 80, 0}, {200, 100, 80, 0}, o, now + second);
+        EXPECT_EQ(spans(KELRELATION_ICON_RATIO_X, o), datesAt(now, {{kAlways, second}, {second, first}, {first, kOpen}}));
+        EXPECT_NEAR(desk->rectCurseurForItem(o).x, xNow, 0.1);
+    }
 
     // The same holds for titles, and a title change on a bare Object starts at its date.
     desk->updateItemTitle("later", o, now + 100);
@@ -142,22 +129,9 @@ TEST_F(DeskBase, PositionChangeDatedBeforeTheActiveLinkSplitsTheLinkValidThen)
     EXPECT_TRUE(disjoint(spans(KELRELATION_ITEM_TITLE, o)));
     EXPECT_EQ(spans(KELRELATION_ITEM_TITLE, o).size(), 3u);
     EXPECT_EQ(desk->itemTitleCurseurForItem(o), "earlier");
-}
 
-TEST_F(DeskBase, ReleaseEndsNowForgetBeginsNowAndSpaceTitleKeepsItsSpan)
-{
-    KELI* a = newItem();
+    // A Space's title is renamed over all time.
     KELI* b = newItem(nullptr, "old");
-    const double now = curseur->placeToi();
-    desk->creerIconForItem(a, now - 100, KELDateOuverte);
-    desk->creerIconForItem(b, now - 100, KELDateOuverte);
-    desk->releaseIconForItem(a);
-    desk->forgetIconForItem(b);
-    EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, a, true), (std::vector<Span>{{now - 100, now}}));
-    EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, b, true), (std::vector<Span>{{now, KELDateOuverte}}));
-    desk->releaseIconForItem(a); // no active icon now: nothing
-    EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, a, true).size(), 1u);
-
     desk->updateSpaceTitle("renamed", b);
     EXPECT_EQ(spans(KELRELATION_ITEM_TITLE, b), (std::vector<Span>{{KELDateToujours, KELDateOuverte}}));
     EXPECT_EQ(desk->itemTitleCurseurForItem(b), "renamed");
@@ -170,16 +144,14 @@ TEST_F(DeskBase, IconAndGeometryMessagesReachTheDeskViewer)
     const double now = curseur->placeToi();
     desk->recallIconForItem(o, now);
     items->refresh();
-    const std::string id = std::to_string(o->idInt());
-    EXPECT_TRUE(hasEvent(deskViewer.events, "activePasse " + id) || hasEvent(deskViewer.events, "activeFutur " + id));
+    EXPECT_TRUE(heard(deskViewer.events, "active", o));
     deskViewer.events.clear();
     desk->updatePosition({10, 10, 50, 0}, desk->rectCurseurForItem(o), o, now);
     items->refresh();
-    EXPECT_TRUE(hasEvent(deskViewer.events, "view " + id));
+    EXPECT_TRUE(heard(deskViewer.events, "view", o));
     desk->releaseIconForItem(o);
     items->refresh();
-    EXPECT_TRUE(hasEvent(deskViewer.events, "desactivePasse " + id) ||
-                hasEvent(deskViewer.events, "desactiveFutur " + id));
+    EXPECT_TRUE(heard(deskViewer.events, "desactive", o));
 }
 
 // Whatever the user does, in whatever order and at whatever dates, each attribute of an Object

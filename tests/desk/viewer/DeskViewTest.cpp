@@ -1,8 +1,10 @@
-#include "tests/desk/viewer/DeskViewerFixture.h"
+#include "tests/desk/DeskFixture.h"
+
+#include "desk/view/ZEVDeskView.h"
 
 #include <QMimeData>
 
-namespace deskviewertest {
+namespace desktest {
 
 class DeskSurface : public DeskViewerBase {
 protected:
@@ -110,4 +112,4 @@ TEST_F(DeskSurface, DropsTellTheirSourceApartAndSelectAllTakesTheVisibleViews)
     EXPECT_EQ(space.beeps, 1);
 }
 
-} // namespace deskviewertest
+} // namespace desktest

@@ -1,24 +1,13 @@
-#include "tests/desk/viewer/DeskViewerFixture.h"
+#include "tests/desk/DeskFixture.h"
 
-#include "engine/runtime/Log.h"
-
-namespace deskviewertest {
-
-using Views = std::vector<std::unique_ptr<FakeView>>;
-
-// Views outside any map: the refresh only needs their update flags.
-static Views looseViews(int n)
-{
-    Views v;
-    for (int i = 0; i < n; ++i)
-        v.push_back(std::make_unique<FakeView>(nullptr, ZEVIconPosition{}, nullptr));
-    return v;
-}
+namespace desktest {
 
 TEST_F(DeskViewerBase, RefreshesCoalesceAndAreForcedAtMostEveryTenthOfASecond)
 {
     ZEVDeskViewer* d = makeDesk(now);
-    Views v = looseViews(5);
+    std::vector<std::unique_ptr<FakeView>> v; // outside any map: the refresh only needs their flags
+    for (int i = 0; i < 5; ++i)
+        v.push_back(std::make_unique<FakeView>(nullptr, ZEVIconPosition{}, nullptr));
 
     // Right after a forced pass: five calls, one pass 0.05 s later.
     d->initMajItemViews();
@@ -55,11 +44,8 @@ TEST_F(DeskViewerBase, RefreshesCoalesceAndAreForcedAtMostEveryTenthOfASecond)
 TEST_F(DeskViewerBase, RefreshingEveryViewNeverForcesAPass)
 {
     ZEVDeskViewer* d = makeDesk(now);
-    std::vector<KELI*> items;
-    for (int i = 0; i < 4; ++i) {
-        items.push_back(newItem());
-        d->creerItemViewWithItem(items.back(), QPointF(100 + 100 * i, 100), 0);
-    }
+    for (int i = 0; i < 4; ++i)
+        d->creerItemViewWithItem(newItem(), QPointF(100 + 100 * i, 100), 0);
     sched.advance(1.0);
     const std::size_t passes = d->nbDePasses();
     d->initMajItemViews();
@@ -138,7 +124,7 @@ TEST_F(DeskViewerBase, NewIconsAreClampedIntoTheLimitsAndShiftedRightAndDown)
     EXPECT_DOUBLE_EQ(w->iconPosition().y, 20);
 }
 
-TEST_F(DeskViewerBase, DroppingAnObjectAlreadyOnTheDeskFlicksOrMovesItWithCtrl)
+TEST_F(DeskViewerBase, DroppingAnObjectOnTheDeskFlicksOrMovesItWithCtrlAndRecallsAViewThatLeft)
 {
     ZEVDeskViewer* d = makeDesk(now);
     KELI* a = newItem();
@@ -172,19 +158,15 @@ TEST_F(DeskViewerBase, DroppingAnObjectAlreadyOnTheDeskFlicksOrMovesItWithCtrl)
     EXPECT_NEAR(stored.x, 900, 0.5);
     EXPECT_NEAR(stored.y, 700, 0.5);
     EXPECT_TRUE(itemViewers.front()->recalledViews.empty());
-}
 
-TEST_F(DeskViewerBase, DroppingAnObjectWhoseIconLeftTheDeskRecallsItsView)
-{
-    ZEVDeskViewer* d = makeDesk(now);
-    KELI* a = newItem();
-    double shift = 0;
-    ZEVItemViewServices* v = d->recallExistingItemViewWithItem(a, QPointF(500, 500), &shift, false);
-    ASSERT_NE(v, nullptr);
-    EXPECT_EQ(fake(v)->fronts, 1);
-    EXPECT_EQ(fake(v)->flicks, 0);
+    // One whose icon left the desk: its view is recalled.
+    space.mode = 0;
+    ZEVItemViewServices* left = d->recallExistingItemViewWithItem(newItem(), QPointF(500, 500), &shift, false);
+    ASSERT_NE(left, nullptr);
+    EXPECT_EQ(fake(left)->fronts, 1);
+    EXPECT_EQ(fake(left)->flicks, 0);
     ASSERT_EQ(itemViewers.front()->recalledViews.size(), 1u);
-    EXPECT_EQ(itemViewers.front()->recalledViews.front(), v);
+    EXPECT_EQ(itemViewers.front()->recalledViews.front(), left);
     EXPECT_TRUE(space.sel(0).empty());
 
     // Without a location: an active view flicks, another is recalled through its Object.
@@ -208,10 +190,7 @@ TEST_F(DeskViewerBase, MovingTheSearchCursorOverAnIconsIntervalShowsThenHidesIts
     ZEVItemViewServices* v = d->itemViewForItem(a);
     EXPECT_TRUE(v == nullptr || v->isHidden());
 
-    search->initierDeplacementCurseur();
-    search->decalerCurseur(150);
-    search->terminerDeplacementCurseur();
-    sched.advance(0.1);
+    moveSearchTo(search->now() + 150);
     v = d->itemViewForItem(a);
     ASSERT_NE(v, nullptr);
     EXPECT_TRUE(v->siActif());
@@ -219,10 +198,7 @@ TEST_F(DeskViewerBase, MovingTheSearchCursorOverAnIconsIntervalShowsThenHidesIts
     EXPECT_TRUE(d->siInItemViewSet(v));
     EXPECT_NEAR(v->iconPosition().x, 400, 0.5);
 
-    search->initierDeplacementCurseur();
-    search->decalerCurseur(250);
-    search->terminerDeplacementCurseur();
-    sched.advance(0.1);
+    moveSearchTo(search->now() + 250);
     EXPECT_FALSE(v->siActif());
     EXPECT_FALSE(v->siAjoute());
     EXPECT_TRUE(v->isHidden());
@@ -310,4 +286,4 @@ TEST_F(TabWalk, SeveralSelectedRestartFromTheTopAndShiftTabStartsBottomRight)
     EXPECT_EQ(selected(), second == "a" ? "e" : "a");
 }
 
-} // namespace deskviewertest
+} // namespace desktest

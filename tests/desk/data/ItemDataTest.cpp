@@ -1,18 +1,42 @@
-// Writing records and generated files, repairs on lookup, deletion and equivalents across Channels.
+// The per-Channel Object data store on a fresh store layout in a temporary folder. Objects are
+// bare links with fixed ids; a space controller stand-in answers types, titles and wakes from
+// tables and records downloads.
 
-#include "tests/desk/data/ItemDataFixture.h"
-
+#include "desk/data/ZEVItemData.h"
+#include "engine/KELLien.h"
+#include "engine/runtime/Log.h"
 #include "platform/files/FileIdentity.h"
+#include "platform/files/RecordFile.h"
 #include "platform/files/Webloc.h"
+#include "tests/support/TestHome.h"
 
+#include <QDir>
 #include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QStandardPaths>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
 
 using namespace tallomer;
 using namespace tallomer::test;
 
 namespace {
+
+QByteArray httpRecord(const QString& uid)
+{
+    QCborMap fields;
+    fields.insert(QStringLiteral("uid"), uid);
+    return encodeRecord(fields);
+}
 
 // Every file below folder, as absolute paths.
 QStringList filesBelow(const QString& folder)
@@ -24,7 +48,281 @@ QStringList filesBelow(const QString& folder)
     return out;
 }
 
+class FakeSpace : public ZEVItemDataSpace {
+public:
+    std::map<KELId, std::string> types;
+    std::map<KELId, std::string> titles;
+    std::map<KELId, std::unique_ptr<KELI>> objects;
+    std::vector<std::pair<QUrl, KELId>> downloads;
+    std::map<QString, ZEVPersonDates> people;
+    int tag = 0;
+    KELId nextId = 500000000;
+
+    KELI* make(KELId id, KELId channel, const std::string& type)
+    {
+        auto item = std::make_unique<KELI>();
+        item->assignerIdInt(id);
+        item->setChannelInt(channel);
+        types[id] = type;
+        titles[id] = "title " + std::to_string(id);
+        KELI* raw = item.get();
+        objects[id] = std::move(item);
+        return raw;
+    }
+
+    int goToTag() override { return tag; }
+    std::string itemTypeForItem(KELI* item) override { return types[item->idInt()]; }
+    std::string itemTitleForItem(KELI* item) override { return titles[item->idInt()]; }
+    KELI* itemForId(KELId id) override
+    {
+        const auto it = objects.find(id);
+        return it == objects.end() ? nullptr : it->second.get();
+    }
+    KELI* creerItem(KELId channel, const std::string& title, const std::string& type,
+                    const std::string& icon, ZEVItemOption options) override
+    {
+        KELI* item = make(nextId++, channel, type);
+        titles[item->idInt()] = title;
+        item->assignerBaseInt(options);
+        return item;
+    }
+    void startDownload(const QUrl& url, KELI* item, const QString& folder) override
+    {
+        downloads.emplace_back(url, item->idInt());
+    }
+    std::optional<ZEVPersonDates> personWithUid(const QString& uid) override
+    {
+        const auto it = people.find(uid);
+        if (it == people.end())
+            return std::nullopt;
+        return it->second;
+    }
+};
+
+class ItemDataTest : public ::testing::Test {
+protected:
+    static constexpr KELId kHome = 2000018;
+    static constexpr KELId kOther = 2000100;
+
+    void SetUp() override
+    {
+        root = QString::fromStdString(makeTempDir("itemdata"));
+        folders.zevDir = root + "/store";
+        folders.zevData = folders.zevDir + "/local/zevData";
+        folders.zevDrop = folders.zevDir + "/local/zevDrop";
+        folders.zevFolder = root + "/Tallomer";
+        folders.trash = root + "/Trash";
+        QDir().mkpath(folders.zevData);
+        QDir().mkpath(folders.zevDrop);
+        QDir().mkpath(folders.zevFolder);
+        configure();
+        ZEVItemData::setStoreErrorHook([this](const QString& m) { storeErrors << m; });
+    }
+
+    void TearDown() override
+    {
+        ZEVItemData::setStoreErrorHook({});
+        ZEVItemData::Reset();
+        // Later tests' searches for lost files walk the test home: leave nothing behind.
+        QDir(root).removeRecursively();
+    }
+
+    ZEVItemData& store(KELId channel = kHome)
+    {
+        if (!ZEVItemData::ItemDataForChannelInt(channel)) {
+            EXPECT_TRUE(ZEVItemData::CreateItemDataForChannelInt(channel));
+        }
+        return *ZEVItemData::ItemDataForChannelInt(channel);
+    }
+
+    void configure()
+    {
+        ZEVItemData::Reset();
+        ZEVItemData::SetFolders(folders);
+        ZEVItemData::SetVolumeMap(VolumeMap({QStringLiteral("/")}, QDir::homePath()));
+        ZEVItemData::ReferencerSpaceController(&space);
+    }
+
+    // Forgets the stores and loads them again from disk, as at the next start.
+    int restart()
+    {
+        configure();
+        const double expected = ZEVItemData::PrepareDicosForURL(folders.zevData);
+        int increments = 0;
+        ZEVItemData::InitializeDicos([&] { ++increments; });
+        EXPECT_EQ(double(increments), expected);
+        return increments;
+    }
+
+    QString writeFile(const QString& path, const QByteArray& bytes = "content")
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return QFileInfo(path).absoluteFilePath();
+    }
+
+    QCborMap record(KELId item, const QString& kind, KELId channel = kHome)
+    {
+        const RecordRead read = readRecordFile(store(channel).recordPath(item, kind));
+        EXPECT_TRUE(read) << read.error.toStdString();
+        return read ? *read.fields : QCborMap();
+    }
+
+    QString root;
+    ZEVItemDataFolders folders;
+    FakeSpace space;
+    QStringList storeErrors;
+};
+
 } // namespace
+
+// ---- Loading the indexes at start: files that moved, records that cannot be resolved or read.
+
+TEST_F(ItemDataTest, MovedAndRenamedFilesAreFoundAtStartAndTheirRecordsRewritten)
+{
+    KELI* a = space.make(100000001, kHome, "file");
+    KELI* b = space.make(100000002, kHome, "file");
+    const QString pathA = writeFile(folders.zevFolder + "/report.txt");
+    const QString pathB = writeFile(root + "/elsewhere/photo.png");
+    ASSERT_TRUE(store().createFileURL(pathA, {}, a));
+    ASSERT_TRUE(store().createFileURL(pathB, QUrl("https://example.org/photo.png"), b));
+    const QString uidA = fileUid(pathA);
+
+    // A moves into a sub-folder of the home; B is renamed in place.
+    const QString movedA = root + "/deep/er/report.txt";
+    QDir().mkpath(root + "/deep/er");
+    ASSERT_TRUE(QFile::rename(pathA, movedA));
+    const QString renamedB = root + "/elsewhere/holiday.png";
+    ASSERT_TRUE(QFile::rename(pathB, renamedB));
+
+    EXPECT_EQ(restart(), 2);
+    ZEVItemData& s = store();
+    EXPECT_EQ(s.itemNumberWithPath(movedA), a->idInt());
+    EXPECT_EQ(s.itemNumberWithPath(renamedB), b->idInt());
+    EXPECT_EQ(s.itemNumberWithPath(pathA), 0u);
+    EXPECT_EQ(s.itemNumberWithPath(pathB), 0u);
+    EXPECT_EQ(s.itemNumberWithUid(uidA), a->idInt()); // identity kept across the move
+
+    const QCborMap recA = record(a->idInt(), "file");
+    EXPECT_EQ(recordString(recA, "path"), movedA);
+    EXPECT_EQ(recordString(recA, "uid"), uidA);
+    // The origin of B survives the rewrite.
+    EXPECT_EQ(recordString(record(b->idInt(), "file"), "httpPath"), "https://example.org/photo.png");
+
+    // The rewritten record resolves by its path next time, without any search.
+    EXPECT_EQ(restart(), 2);
+    EXPECT_EQ(store().itemNumberWithPath(movedA), a->idInt());
+}
+
+TEST_F(ItemDataTest, BadRecordsAreLoggedAndSkippedWithoutLosingTheOthers)
+{
+    KELI* gone = space.make(100000010, kHome, "file");
+    KELI* kept = space.make(100000011, kHome, "file");
+    const QString gonePath = writeFile(root + "/gone.txt");
+    const QString keptPath = writeFile(root + "/kept.txt");
+    ASSERT_TRUE(store().createFileURL(gonePath, {}, gone));
+    ASSERT_TRUE(store().createFileURL(keptPath, {}, kept));
+    ASSERT_TRUE(QFile::remove(gonePath));
+
+    const QString data = store().zevDataURL();
+    // A truncated record, one of an unknown kind, one whose name is no Object id, a good one.
+    const QByteArray good = httpRecord("https://example.org/");
+    writeFile(data + "/100000012.http", good.left(good.size() - 3));
+    writeFile(data + "/100000013.other", good);
+    writeFile(data + "/notanid.http", good);
+    writeFile(data + "/100000014.http", good);
+    // A stray file beside the Channel folders is no Channel.
+    writeFile(folders.zevData + "/stray.txt");
+
+    ScopedLogCapture log;
+    EXPECT_EQ(restart(), 6);
+    ZEVItemData& s = store();
+    EXPECT_TRUE(log.sink.contains("InitializeDicosFromURL ERROR 2:"));
+    EXPECT_TRUE(log.sink.contains(("                 previous path: " + gonePath).toStdString()));
+    EXPECT_TRUE(log.sink.contains("InitializeDicosFromURL ERROR 1:"));
+    EXPECT_EQ(s.itemNumberWithPath(gonePath), 0u);
+    EXPECT_EQ(s.itemNumberWithPath(keptPath), kept->idInt());
+    EXPECT_EQ(s.itemNumberWithUid("https://example.org/"), 100000014u);
+    EXPECT_EQ(ZEVItemData::ItemDatas().size(), 1u);
+    // The unresolvable record is left as it was, for a later run when the volume is back.
+    EXPECT_EQ(recordString(record(gone->idInt(), "file"), "path"), gonePath);
+}
+
+TEST_F(ItemDataTest, ThousandsOfMutatedRecordsNeverCrashTheLoad)
+{
+    const QString data = store().zevDataURL();
+    QCborMap fields;
+    fields.insert(QStringLiteral("uid"), QStringLiteral("https://example.org/page"));
+    fields.insert(QStringLiteral("path"), QStringLiteral("/nowhere/x"));
+    fields.insert(QStringLiteral("bookmark"), QByteArray(40, 'b'));
+    const QByteArray pristine = encodeRecord(fields);
+    const char* kinds[] = {"file", "http", "zevp", "message", "ABPerson"};
+
+    std::mt19937 rng(8);
+    const int kCount = 3000;
+    for (int i = 0; i < kCount; ++i) {
+        QByteArray bytes = pristine;
+        switch (rng() % 4) {
+        case 0: // truncated anywhere, header included
+            bytes.truncate(qsizetype(rng() % bytes.size()));
+            break;
+        case 1: // a few flipped bits
+            for (int k = 0; k < 1 + int(rng() % 4); ++k)
+                bytes[qsizetype(rng() % bytes.size())] ^= char(1u << (rng() % 8));
+            break;
+        case 2: // a declared length far beyond the file
+            qToBigEndian<quint32>(quint32(0x7FFFFFFF - rng() % 1000), bytes.data() + 8);
+            break;
+        default: // random payload bytes after an honest header
+            for (qsizetype k = 16; k < bytes.size(); ++k)
+                bytes[k] = char(rng());
+        }
+        writeFile(data + QStringLiteral("/%1.%2").arg(200000000 + i).arg(kinds[i % 5]), bytes);
+    }
+    // A sparse file far over any record's size is refused without being read.
+    QFile huge(data + "/300000000.http");
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(qint64(4) * 1024 * 1024 * 1024));
+    huge.close();
+    writeFile(data + "/300000001.http", httpRecord("https://intact.example/"));
+
+    ScopedLogCapture log;
+    EXPECT_EQ(restart(), kCount + 2);
+    EXPECT_EQ(store().itemNumberWithUid("https://intact.example/"), 300000001u);
+    EXPECT_GT(log.sink.count("InitializeDicosFromURL ERROR"), std::size_t(kCount / 2));
+}
+
+TEST_F(ItemDataTest, ChannelFoldersAreMadeWhenMissingAndEveryChannelIsLoaded)
+{
+    ASSERT_TRUE(ZEVItemData::CreateItemDataForChannelInt(kOther));
+    EXPECT_TRUE(QFileInfo(folders.zevDrop + "/2000100").isDir());
+    EXPECT_TRUE(QFileInfo(folders.zevData + "/2000100").isDir());
+    KELI* web = space.make(100000020, kOther, "http");
+    ASSERT_TRUE(store(kOther).createFileHttpWithUid("https://example.org/a", web));
+    EXPECT_TRUE(web->baseInt() & ZEVOPTION_QL_ICON);
+
+    restart();
+    ASSERT_NE(ZEVItemData::ItemDataForChannelInt(kOther), nullptr);
+    EXPECT_EQ(ZEVItemData::ItemDataForChannelInt(kOther)->itemNumberWithUid("https://example.org/a"),
+              web->idInt());
+    // The class lookups go to the current Channel only.
+    EXPECT_EQ(ZEVItemData::ItemNumberWithUid("https://example.org/a"), 0u);
+    ZEVItemData::SetCurrentChannelInt(kOther);
+    EXPECT_EQ(ZEVItemData::ItemNumberWithUid("https://example.org/a"), web->idInt());
+
+    // No store is made for a folder it cannot use.
+    ZEVItemDataFolders broken = folders;
+    broken.zevDrop = writeFile(root + "/a-file-not-a-folder");
+    ZEVItemData::SetFolders(broken);
+    ScopedLogCapture log;
+    EXPECT_FALSE(ZEVItemData::CreateItemDataForChannelInt(2000200));
+    EXPECT_TRUE(log.sink.contains("Creating Application Support/Tallomer/local/zevDrop/2000200 folder ERROR"));
+}
+
+// ---- Writing records and generated files, repairs on lookup, deletion and equivalents across
+// Channels.
 
 TEST_F(ItemDataTest, OutsideNamesNeverLeaveTheObjectsFolderNorReplaceAFile)
 {
