@@ -7,14 +7,11 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Clock.h"
-#include "engine/runtime/Scheduler.h"
 #include "engine/runtime/SchedulerClock.h"
 #include "platform/UserDefaults.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceController.h"
 #include "tests/engine/StoreFixtures.h"
-#include "tests/support/TestHome.h"
 
 #include <QGraphicsScene>
 
@@ -22,6 +19,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace spacetest {
@@ -41,9 +39,16 @@ inline std::string nomDuCurseur(KELICurseur* c)
     return std::to_string(c->idInt());
 }
 
-class FakeDesk final : public tallomer::ZEVCursorDesk {
+// Writes what a stand-in is told into the shared trace, after the stand-in's name.
+struct Tracing {
+    Trace& trace;
+    std::string who;
+    void add(const std::string& what) const { trace.push_back(who + " " + what); }
+};
+
+class FakeDesk final : public tallomer::ZEVCursorDesk, Tracing {
 public:
-    FakeDesk(Trace& trace, std::string name, bool firstTime) : trace_(trace), name_(std::move(name)), firstTime_(firstTime) {}
+    FakeDesk(Trace& t, const std::string& cursor, bool firstTime) : Tracing{t, cursor + " desk"}, firstTime_(firstTime) {}
     void referencerViewerParts() override { add("referencerViewerParts"); }
     void referencerModelParts() override { add("referencerModelParts"); }
     void initialiser() override { add("initialiser"); }
@@ -60,76 +65,62 @@ public:
     QGraphicsScene scene;
 
 private:
-    void add(const std::string& what) { trace_.push_back(name_ + " desk " + what); }
-    Trace& trace_;
-    std::string name_;
     bool firstTime_;
 };
 
-class FakeViewer final : public tallomer::ZEVEntityViewer {
+class FakeViewer final : public tallomer::ZEVEntityViewer, Tracing {
 public:
-    FakeViewer(Trace& trace, std::string name, KELId entity) : ZEVEntityViewer(entity), trace_(trace), name_(std::move(name)) {}
-    void channelDidChangeWithIdentityInt(KELId id) override { trace_.push_back(name_ + " channel " + std::to_string(id)); }
-    void actifCurseurDidChange() override { trace_.push_back(name_ + " actifCurseurDidChange"); }
-
-private:
-    Trace& trace_;
-    std::string name_;
+    FakeViewer(Trace& t, const std::string& name, KELId entity) : ZEVEntityViewer(entity), Tracing{t, name} {}
+    void channelDidChangeWithIdentityInt(KELId id) override { add("channel " + std::to_string(id)); }
+    void actifCurseurDidChange() override { add("actifCurseurDidChange"); }
 };
 
-class FakeFront final : public tallomer::ZEVFrontViewerServices {
+class FakeFront final : public tallomer::ZEVFrontViewerServices, Tracing {
 public:
-    explicit FakeFront(Trace& trace) : trace_(trace) {}
+    explicit FakeFront(Trace& t) : Tracing{t, "front"} {}
     int frontMode() override { return mode; }
-    void channelDidChangeWithIdentityInt(KELId id) override { trace_.push_back("front channel " + std::to_string(id)); }
-    void selectionDidChange() override { trace_.push_back("front selectionDidChange"); }
-    void actifCurseurDidChangeForCurseur(KELICurseur* c) override { trace_.push_back("front actif " + nomDuCurseur(c)); }
-    void userRecallNow() override { trace_.push_back("front userRecallNow"); }
-    void userStepBack() override { trace_.push_back("front userStepBack"); }
-    void userReleaseNow() override { trace_.push_back("front userReleaseNow"); }
+    void channelDidChangeWithIdentityInt(KELId id) override { add("channel " + std::to_string(id)); }
+    void selectionDidChange() override { add("selectionDidChange"); }
+    void actifCurseurDidChangeForCurseur(KELICurseur* c) override { add("actif " + nomDuCurseur(c)); }
+    void userRecallNow() override { add("userRecallNow"); }
+    void userStepBack() override { add("userStepBack"); }
+    void userReleaseNow() override { add("userReleaseNow"); }
     int mode = 0;
-
-private:
-    Trace& trace_;
 };
 
-class FakeHost final : public tallomer::ZEVSpaceHost {
+class FakeHost final : public tallomer::ZEVSpaceHost, Tracing {
 public:
-    FakeHost(Trace& trace, const QString& store, tallomer::UserDefaultsController& defaults)
-        : trace_(trace), store_(store), defaults_(defaults)
-    {
-    }
-    void referencerSpaceController(tallomer::ZEVSpaceController*) override { trace_.push_back("host referencer"); }
+    FakeHost(Trace& t, const QString& store, tallomer::UserDefaultsController& defaults)
+        : Tracing{t, "host"}, store_(store), defaults_(defaults) {}
+    void referencerSpaceController(tallomer::ZEVSpaceController*) override { add("referencer"); }
     QString storeFolder() override { return store_; }
     tallomer::UserDefaultsController& defaults() override { return defaults_; }
     QRectF mainScreenFrame() override { return QRectF(0, 0, 1920, 1200); }
     std::unique_ptr<tallomer::ZEVCursorDesk> creerDesk(KELICurseur* c, tallomer::ZEVSpaceController&) override
     {
-        const std::string name = nomDuCurseur(c);
-        trace_.push_back("host creerDesk " + name);
-        return std::make_unique<FakeDesk>(trace_, name, firstTime && name == "Now");
+        add("creerDesk " + nomDuCurseur(c));
+        return std::make_unique<FakeDesk>(trace, nomDuCurseur(c), firstTime && nomDuCurseur(c) == "Now");
     }
     std::unique_ptr<tallomer::ZEVFrontViewerServices> creerFrontViewer(tallomer::ZEVSpaceController&) override
     {
-        trace_.push_back("host creerFrontViewer");
-        auto f = std::make_unique<FakeFront>(trace_);
+        add("creerFrontViewer");
+        auto f = std::make_unique<FakeFront>(trace);
         front = f.get();
         return f;
     }
-    void referencerItemDataSpace(tallomer::ZEVSpaceController*) override { trace_.push_back("host itemDataSpace"); }
-    void setCurrentChannelInt(KELId id) override { trace_.push_back("itemData channel " + std::to_string(id)); }
-    void startDropFolderWatch(tallomer::ZEVSpaceController&) override { trace_.push_back("host dropFolderWatch"); }
-    void ouvrirEntityWithInt(KELId id) override { trace_.push_back("host ouvrir " + std::to_string(id)); }
-    void setActifCurseurColorSiNow(bool now) override { trace_.push_back(now ? "host colour Now" : "host colour Search"); }
-    void menuAction(tallomer::ZEVSpaceMenuAction a) override { trace_.push_back("host menu " + std::to_string(int(a))); }
-    void closeProgressPanel() override { trace_.push_back("host closeProgressPanel"); }
-    void showWelcome() override { trace_.push_back("host welcome"); }
+    void referencerItemDataSpace(tallomer::ZEVSpaceController*) override { add("itemDataSpace"); }
+    void setCurrentChannelInt(KELId id) override { trace.push_back("itemData channel " + std::to_string(id)); }
+    void startDropFolderWatch(tallomer::ZEVSpaceController&) override { add("dropFolderWatch"); }
+    void ouvrirEntityWithInt(KELId id) override { add("ouvrir " + std::to_string(id)); }
+    void setActifCurseurColorSiNow(bool now) override { add(now ? "colour Now" : "colour Search"); }
+    void menuAction(tallomer::ZEVSpaceMenuAction a) override { add("menu " + std::to_string(int(a))); }
+    void closeProgressPanel() override { add("closeProgressPanel"); }
+    void showWelcome() override { add("welcome"); }
 
     bool firstTime = false;
     FakeFront* front = nullptr; // owned by the controller
 
 private:
-    Trace& trace_;
     QString store_;
     tallomer::UserDefaultsController& defaults_;
 };
@@ -145,12 +136,17 @@ protected:
         tallomer::Clock::setShared(&clock);
         tallomer::Scheduler::setShared(&sched);
         KELServeurDeLiens::initialize();
-        store = QString::fromStdString(tallomer::test::makeTempDir("space"));
-        userDefaults = std::make_unique<tallomer::UserDefaults>(store + "/defaults.conf");
-        defaultsController = std::make_unique<tallomer::UserDefaultsController>(*userDefaults);
-        host = std::make_unique<FakeHost>(trace, store, *defaultsController);
-        registerViewers();
-        startUp();
+        for (const char* name : {"ZEVChannelViewer", "ZEVLinkViewer", "ZEVIconViewer", "ZEVFileViewer",
+                                 "ZEVPersonViewer", "ZEVBackViewer"}) {
+            std::string n = name;
+            tallomer::ZEVEntityViewerClasses::ajouter(n, [this, n](tallomer::ZEVSpaceController&, KELId entity) {
+                trace.push_back("creer " + n + " " + std::to_string(entity));
+                return std::make_unique<FakeViewer>(trace, n, entity);
+            });
+        }
+        timeline = KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
+        sched.runUntilIdle();
+        sched.advance(0.5);
     }
 
     void TearDown() override
@@ -162,48 +158,23 @@ protected:
         tallomer::Clock::setShared(nullptr);
     }
 
-    void registerViewers()
-    {
-        for (const char* name : {"ZEVChannelViewer", "ZEVLinkViewer", "ZEVIconViewer", "ZEVFileViewer",
-                                 "ZEVPersonViewer", "ZEVBackViewer"}) {
-            std::string n = name;
-            tallomer::ZEVEntityViewerClasses::ajouter(n, [this, n](tallomer::ZEVSpaceController&, KELId entity) {
-                trace.push_back("creer " + n + " " + std::to_string(entity));
-                return std::make_unique<FakeViewer>(trace, n, entity);
-            });
-        }
-    }
-
-    // The link base's start: models, cursor and context elements, then the timeline cursor.
-    void startUp()
-    {
-        timeline = KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
-        sched.runUntilIdle();
-        sched.advance(0.5);
-    }
-
     void build()
     {
         space = tallomer::ZEVSpaceController::initSpaceControllerWithSpaceInt(tallomer::KELOBJECT_CHANNEL_VIEWER_ROOT,
-                                                                             *host, timeline);
+                                                                             host, timeline);
         ASSERT_NE(space, nullptr);
     }
 
-    Trace take()
-    {
-        Trace t = std::move(trace);
-        trace.clear();
-        return t;
-    }
+    Trace take() { return std::exchange(trace, {}); }
 
     tallomer::ManualScheduler sched{kStart};
     SchedulerClock clock{sched};
     std::string path;
-    QString store;
+    QString store = QString::fromStdString(tallomer::test::makeTempDir("space"));
     Trace trace;
-    std::unique_ptr<tallomer::UserDefaults> userDefaults;
-    std::unique_ptr<tallomer::UserDefaultsController> defaultsController;
-    std::unique_ptr<FakeHost> host;
+    tallomer::UserDefaults userDefaults{store + "/defaults.conf"};
+    tallomer::UserDefaultsController defaultsController{userDefaults};
+    FakeHost host{trace, store, defaultsController};
     KELICurseur* timeline = nullptr;
     std::unique_ptr<tallomer::ZEVSpaceController> space;
 };

@@ -8,60 +8,41 @@
 
 using namespace tallomer;
 
-namespace {
-
-void expectLimit(const ZEVLimitRect& l, double minX, double minY, double maxX, double maxY)
+// The 19200 x 12000 units of the desk keep their shape, centred in the view with bands on the
+// longer sides; icons keep 200 units from the sides and the bottom and 600 from the top.
+TEST(ZEVDeskGeometry, TheDeskKeepsItsShapeCentredInTheView)
 {
-    EXPECT_NEAR(l.minX, minX, 1e-9);
-    EXPECT_NEAR(l.minY, minY, 1e-9);
-    EXPECT_NEAR(l.maxX, maxX, 1e-9);
-    EXPECT_NEAR(l.maxY, maxY, 1e-9);
-}
-
-} // namespace
-
-TEST(ZEVDeskGeometry, FullDeskAtTenUnitsPerPoint)
-{
+    struct Case {
+        double w, h, sr;
+        double left, bottom, right, top; // the desk's edges in points, y-up
+    };
+    const Case cases[] = {
+        {1920, 1200, 10, 0, 0, 1920, 1200},
+        {1000, 1000, 19.2, 0, 187.5, 1000, 812.5}, // tall: bands above and below
+        {2000, 1000, 12, 200, 0, 1800, 1000},      // wide: bands left and right
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.w);
+        ZEVDeskGeometry g(c.w, c.h);
+        const double u = 1 / c.sr;
+        EXPECT_DOUBLE_EQ(g.spaceRatioSR(), c.sr);
+        EXPECT_NEAR(g.xForBase(0), c.left, 1e-9);
+        EXPECT_NEAR(g.xForBase(19200), c.right, 1e-9);
+        EXPECT_NEAR(g.yForBase(0), c.bottom, 1e-9);
+        EXPECT_NEAR(g.yForBase(12000), c.top, 1e-9);
+        const ZEVLimitRect l = g.spaceRatioLimitRect();
+        EXPECT_NEAR(l.minX, c.left + 200 * u, 1e-9);
+        EXPECT_NEAR(l.minY, c.bottom + 200 * u, 1e-9);
+        EXPECT_NEAR(l.maxX, c.right - 200 * u, 1e-9);
+        EXPECT_NEAR(l.maxY, c.top - 600 * u, 1e-9);
+        // The first default icon: 500 units from the left edge, 550 above the bottom.
+        EXPECT_EQ(g.iconDefaultPosition(), QRectF(c.left + 500 * u, c.bottom + 550 * u, 800 * u, 0));
+    }
     ZEVDeskGeometry g(1920, 1200);
-    EXPECT_DOUBLE_EQ(g.spaceRatioSR(), 10);
-    EXPECT_DOUBLE_EQ(g.spaceRatioXD(), 0);
-    EXPECT_DOUBLE_EQ(g.spaceRatioYD(), 0);
-    expectLimit(g.spaceRatioLimitRect(), 20, 20, 1900, 1140);
-    EXPECT_DOUBLE_EQ(g.spaceRatioDefaultSize(), 80);
     EXPECT_DOUBLE_EQ(g.spaceRatioMaxSize(), 1000);
     EXPECT_DOUBLE_EQ(g.spaceRatioMinSize(), 40);
     EXPECT_DOUBLE_EQ(g.spaceRatioDropShift(), 20);
     EXPECT_DOUBLE_EQ(g.spaceRatioGrid(), 20);
-    // 500 units from the left edge, 550 above the bottom.
-    EXPECT_EQ(g.iconDefaultPosition(), QRectF(50, 55, 80, 0));
-}
-
-TEST(ZEVDeskGeometry, TallViewPutsBandsAboveAndBelow)
-{
-    ZEVDeskGeometry g(1000, 1000);
-    EXPECT_DOUBLE_EQ(g.spaceRatioSR(), 19.2);
-    EXPECT_DOUBLE_EQ(g.spaceRatioXD(), 0);
-    EXPECT_NEAR(g.spaceRatioYD(), 3600, 1e-9);
-    // The desk occupies y from 187.5 to 812.5 points.
-    EXPECT_NEAR(g.yForBase(0), 187.5, 1e-9);
-    EXPECT_NEAR(g.yForBase(12000), 812.5, 1e-9);
-    EXPECT_NEAR(g.xForBase(19200), 1000, 1e-9);
-    // 200 units in from the sides and the bottom, 600 from the top.
-    const double u = 1 / 19.2;
-    expectLimit(g.spaceRatioLimitRect(), 200 * u, 187.5 + 200 * u, 1000 - 200 * u, 812.5 - 600 * u);
-}
-
-TEST(ZEVDeskGeometry, WideViewPutsBandsLeftAndRight)
-{
-    ZEVDeskGeometry g(2000, 1000);
-    EXPECT_DOUBLE_EQ(g.spaceRatioSR(), 12);
-    EXPECT_DOUBLE_EQ(g.spaceRatioXD(), 2400);
-    EXPECT_DOUBLE_EQ(g.spaceRatioYD(), 0);
-    EXPECT_NEAR(g.xForBase(0), 200, 1e-9);
-    EXPECT_NEAR(g.xForBase(19200), 1800, 1e-9);
-    const double u = 1 / 12.0;
-    expectLimit(g.spaceRatioLimitRect(), 200 + 200 * u, 200 * u, 1800 - 200 * u, 1000 - 600 * u);
-    EXPECT_NEAR(g.iconDefaultPosition().x(), 200 + 500 * u, 1e-9);
 }
 
 TEST(ZEVDeskGeometry, ConversionsRoundTrip)
@@ -99,14 +80,8 @@ TEST(ZEVDeskGeometry, TwentyFirstDefaultIconWrapsToFirstColumn)
     std::vector<QRectF> places;
     for (int i = 0; i < 22; ++i)
         places.push_back(g.nextIconDefaultPosition());
-    for (int i = 0; i < 20; ++i) {
-        EXPECT_DOUBLE_EQ(places[i].x(), 50 + 90 * i) << i;
-        EXPECT_DOUBLE_EQ(places[i].y(), 55) << i;
-        EXPECT_DOUBLE_EQ(places[i].width(), 80) << i;
-    }
-    EXPECT_DOUBLE_EQ(places[20].x(), 50);
-    EXPECT_DOUBLE_EQ(places[20].y(), 55);
-    EXPECT_DOUBLE_EQ(places[21].x(), 140);
+    for (int i = 0; i < 22; ++i)
+        EXPECT_EQ(places[i], QRectF(50 + 90 * (i % 20), 55, 80, 0)) << i;
     EXPECT_EQ(g.iconDefaultNumber(), 2);
 
     // A resize keeps the column and rescales it.

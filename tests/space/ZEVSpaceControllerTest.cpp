@@ -65,11 +65,9 @@ TEST_F(Space, BuildsInTheFixedOrderSearchDeskBeforeNowDesk)
     EXPECT_EQ(t, expected);
     EXPECT_FALSE(space->siFirstTime());
     EXPECT_TRUE(space->siAddToHistory());
+    EXPECT_EQ(nomDuCurseur(space->nowCurseur()), "Now");
+    EXPECT_EQ(nomDuCurseur(space->searchCurseur()), "Search");
     EXPECT_EQ(space->actifCurseur(), space->nowCurseur());
-    ASSERT_NE(space->nowCurseur(), nullptr);
-    ASSERT_NE(space->searchCurseur(), nullptr);
-    EXPECT_EQ(space->nowCurseur()->idInt(), KELOBJECT_NOW_CURSEUR);
-    EXPECT_EQ(space->searchCurseur()->idInt(), KELOBJECT_SEARCH_CURSEUR);
     // The window shows the Now desk's scene.
     EXPECT_EQ(space->spaceWindow()->deskViewDevant(), space->deskForCurseur(space->nowCurseur())->deskScene());
     EXPECT_TRUE(space->spaceWindow()->isVisible());
@@ -77,7 +75,7 @@ TEST_F(Space, BuildsInTheFixedOrderSearchDeskBeforeNowDesk)
 
 TEST_F(Space, FirstRunBuildsTheFirstBackgroundAndGreetsAfterTheWindowIsUp)
 {
-    host->firstTime = true;
+    host.firstTime = true;
     build();
     const Trace t = take();
     EXPECT_LT(at(t, "Now desk initWallpaper"), at(t, "Now desk majBackForFirstTime"));
@@ -88,33 +86,40 @@ TEST_F(Space, FirstRunBuildsTheFirstBackgroundAndGreetsAfterTheWindowIsUp)
 
 TEST_F(Space, MissingSpaceOrCursorBuildsNothing)
 {
-    EXPECT_EQ(ZEVSpaceController::initSpaceControllerWithSpaceInt(KELOBJECT_CHANNEL_VIEWER_ROOT, *host, nullptr), nullptr);
-    EXPECT_EQ(ZEVSpaceController::initSpaceControllerWithSpaceInt(999999999, *host, timeline), nullptr);
+    EXPECT_EQ(ZEVSpaceController::initSpaceControllerWithSpaceInt(KELOBJECT_CHANNEL_VIEWER_ROOT, host, nullptr), nullptr);
+    EXPECT_EQ(ZEVSpaceController::initSpaceControllerWithSpaceInt(999999999, host, timeline), nullptr);
     EXPECT_TRUE(trace.empty());
 }
 
-TEST_F(Space, DefaultFileFallsBackToTheHomeChannelAndIsWritten)
-{
-    build();
-    const QString file = store + "/default.file";
-    EXPECT_EQ(space->homeChannelInt(), KELOBJECT_HOME_CHANNEL);
-    EXPECT_EQ(space->zevFolderChannelInt(), KELOBJECT_HOME_CHANNEL);
-    EXPECT_EQ(stored(file, "ZEVDefaultChannel"), qint64(KELOBJECT_HOME_CHANNEL));
-    EXPECT_EQ(stored(file, "ZEVDefaultChannelZevFolder"), qint64(KELOBJECT_HOME_CHANNEL));
-    EXPECT_EQ(space->currentChannelInt(), KELOBJECT_HOME_CHANNEL);
-}
-
-TEST_F(Space, DefaultFileIsReadAndAMissingOrDamagedEntryIsRewritten)
+// default.file names the home Channel and the Channel of the drop folder; an entry that is
+// missing or cannot be read falls back to the home Channel and is written back.
+TEST_F(Space, DefaultFileIsReadAndAMissingOrDamagedEntryFallsBackAndIsRewritten)
 {
     const QString file = store + "/default.file";
-    QCborMap fields;
-    fields.insert(QStringLiteral("ZEVDefaultChannel"), qint64(123456789));
-    ASSERT_TRUE(bool(writeRecordFile(file, fields)));
-    build();
-    EXPECT_EQ(space->homeChannelInt(), 123456789u);
-    EXPECT_EQ(space->zevFolderChannelInt(), KELOBJECT_HOME_CHANNEL);
-    EXPECT_EQ(stored(file, "ZEVDefaultChannel"), 123456789);
-    EXPECT_EQ(stored(file, "ZEVDefaultChannelZevFolder"), qint64(KELOBJECT_HOME_CHANNEL));
+    const qint64 home = KELOBJECT_HOME_CHANNEL;
+    QCborMap oneEntry;
+    oneEntry.insert(QStringLiteral("ZEVDefaultChannel"), qint64(123456789));
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        qint64 home;
+    } cases[] = {{"no file", {}, home}, {"not a record", "not a record at all", home},
+                 {"one entry", encodeRecord(oneEntry), 123456789}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(file);
+        QFile f(file);
+        ASSERT_TRUE(c.bytes.isEmpty() || (f.open(QIODevice::WriteOnly) && f.write(c.bytes) == c.bytes.size()));
+        f.close();
+        ScopedLogCapture log;
+        build();
+        EXPECT_EQ(space->homeChannelInt(), c.home);
+        EXPECT_EQ(space->zevFolderChannelInt(), home);
+        EXPECT_EQ(space->currentChannelInt(), c.home); // the Space opens on its home Channel
+        EXPECT_EQ(stored(file, "ZEVDefaultChannel"), c.home);
+        EXPECT_EQ(stored(file, "ZEVDefaultChannelZevFolder"), home);
+        EXPECT_EQ(log.sink.contains("default.file"), &c == &cases[1]);
+    }
 
     // Setting one role keeps the other.
     ASSERT_TRUE(space->setZevFolderChannelInt(2000099));
@@ -122,26 +127,10 @@ TEST_F(Space, DefaultFileIsReadAndAMissingOrDamagedEntryIsRewritten)
     EXPECT_EQ(stored(file, "ZEVDefaultChannelZevFolder"), 2000099);
 }
 
-TEST_F(Space, DamagedDefaultFileFallsBackToo)
-{
-    const QString file = store + "/default.file";
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("not a record at all");
-    f.close();
-    ScopedLogCapture log;
-    build();
-    EXPECT_EQ(space->homeChannelInt(), KELOBJECT_HOME_CHANNEL);
-    EXPECT_EQ(stored(file, "ZEVDefaultChannel"), qint64(KELOBJECT_HOME_CHANNEL));
-    EXPECT_TRUE(log.sink.contains("default.file"));
-}
-
 TEST_F(Space, UnwritableDefaultFileLeavesTheFieldAsItWas)
 {
-    build();
-    store = QString::fromStdString(tallomer::test::makeTempDir("gone")) + "/missing/folder";
     // A host whose store folder cannot hold the file: the write fails, nothing changes.
-    FakeHost other(trace, store, *defaultsController);
+    FakeHost other(trace, QString::fromStdString(test::makeTempDir("gone")) + "/missing/folder", defaultsController);
     auto second = ZEVSpaceController::initSpaceControllerWithSpaceInt(KELOBJECT_CHANNEL_VIEWER_ROOT, other, timeline);
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->homeChannelInt(), KELOBJECT_HOME_CHANNEL);
@@ -149,13 +138,26 @@ TEST_F(Space, UnwritableDefaultFileLeavesTheFieldAsItWas)
     EXPECT_EQ(second->homeChannelInt(), KELOBJECT_HOME_CHANNEL);
 }
 
-TEST_F(Space, ChannelSwitchTellsEveryListenerInOrderAndMovesTheDropFolderChannel)
+TEST_F(Space, ANewChannelIsListedAndSwitchingToItTellsEveryListenerInOrderAndMovesTheDropFolder)
 {
     build();
+    const std::size_t before = space->allIdentities().size();
     KELI* channel = space->newIdentityNamed("Work");
     ASSERT_NE(channel, nullptr);
+    EXPECT_EQ(channel->relationInt(), KELRELATION_IDENTITY);
+    EXPECT_EQ(space->allIdentities().size(), before + 1);
+    EXPECT_EQ(space->channelForIdentityInt(channel->idInt()), channel);
     const std::string id = std::to_string(channel->idInt());
     take();
+    {
+        // Something that is no Channel changes nothing.
+        ScopedLogCapture log;
+        space->updateChannelWithIdentityInt(KELMODEL_ITEM);
+        space->updateChannelWithIdentityInt(0);
+        EXPECT_TRUE(take().empty());
+        EXPECT_EQ(space->currentChannelInt(), KELOBJECT_HOME_CHANNEL);
+        EXPECT_EQ(log.sink.count("is no Channel"), 2u);
+    }
     space->updateChannelWithIdentityInt(channel->idInt());
     const std::vector<std::string> expected = {
         "itemData channel " + id,
@@ -174,28 +176,11 @@ TEST_F(Space, ChannelSwitchTellsEveryListenerInOrderAndMovesTheDropFolderChannel
     EXPECT_EQ(stored(store + "/default.file", "ZEVDefaultChannelZevFolder"), qint64(channel->idInt()));
 }
 
-TEST_F(Space, SwitchToSomethingThatIsNoChannelChangesNothing)
+TEST_F(Space, AChannelIsRenamedWithOneLiveName)
 {
     build();
-    take();
-    ScopedLogCapture log;
-    space->updateChannelWithIdentityInt(KELMODEL_ITEM);
-    space->updateChannelWithIdentityInt(0);
-    EXPECT_TRUE(take().empty());
-    EXPECT_EQ(space->currentChannelInt(), KELOBJECT_HOME_CHANNEL);
-    EXPECT_EQ(log.sink.count("is no Channel"), 2u);
-}
-
-TEST_F(Space, ChannelsAreCreatedListedAndRenamedWithOneLiveName)
-{
-    build();
-    const std::size_t before = space->allIdentities().size();
     KELI* channel = space->newIdentityNamed("Work");
     ASSERT_NE(channel, nullptr);
-    EXPECT_EQ(channel->relationInt(), KELRELATION_IDENTITY);
-    EXPECT_EQ(space->allIdentities().size(), before + 1);
-    EXPECT_EQ(space->channelForIdentityInt(channel->idInt()), channel);
-
     space->renameIdentity(channel, "Play");
     auto* names = dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(KELRELATION_IDENTITY_NAME, timeline));
     ASSERT_NE(names, nullptr);
@@ -213,8 +198,8 @@ TEST_F(Space, InspectorViewersAreMadeByTheClassNamesOfTheLinkBase)
 {
     build();
     ASSERT_NE(space->entityClass(), nullptr);
-    KELI* entity = KELServeurDeLiens::LienForInt(KELENTITY_BACK_VIEWER, timeline);
-    EXPECT_EQ(space->entityClass()->classNameForEntity(entity), "ZEVBackViewer");
+    EXPECT_EQ(space->entityClass()->classNameForEntity(KELServeurDeLiens::LienForInt(KELENTITY_BACK_VIEWER, timeline)),
+              "ZEVBackViewer");
     EXPECT_EQ(space->entityClass()->classNameForEntity(KELServeurDeLiens::LienForInt(KELENTITY_CHANNEL_VIEWER, timeline)),
               "ZEVChannelViewer");
     take();
@@ -298,37 +283,26 @@ TEST_F(Space, GotoDefaultsAreWrittenWhenMissingAndLinkOptionsExcludeEachOther)
     build();
     EXPECT_TRUE(space->siBackItemChanges());
     EXPECT_FALSE(space->siBackColorChanges());
-    EXPECT_TRUE(userDefaults->isWritten("ZEVGotoBackItemChanges"));
-    EXPECT_TRUE(userDefaults->value("ZEVGotoBackItemChanges").toBool());
-    EXPECT_FALSE(userDefaults->value("ZEVGotoBackScaleChanges").toBool());
+    EXPECT_TRUE(userDefaults.isWritten("ZEVGotoBackItemChanges"));
+    EXPECT_TRUE(userDefaults.value("ZEVGotoBackItemChanges").toBool());
+    EXPECT_FALSE(userDefaults.value("ZEVGotoBackScaleChanges").toBool());
     EXPECT_EQ(space->durationForGoToTag(100), 100);
     EXPECT_EQ(space->durationForGoToTag(3), 20);
 
-    defaultsController->setValue("ZEVGotoBackColorChanges", true);
+    defaultsController.setValue("ZEVGotoBackColorChanges", true);
     EXPECT_TRUE(space->siBackColorChanges());
 
     // Titles mode: the options of titles act; the icons' ones only switch each other off.
-    host->front->mode = 1;
-    defaultsController->setValue("ZEVShowLinksForSelectedTitles", true);
+    host.front->mode = 1;
+    defaultsController.setValue("ZEVShowLinksForSelectedTitles", true);
     EXPECT_TRUE(space->displayOptions().siShowLinksForSelections);
-    defaultsController->setValue("ZEVShowLinksForAllTitles", true);
-    EXPECT_FALSE(defaultsController->values("ZEVShowLinksForSelectedTitles").toBool());
+    defaultsController.setValue("ZEVShowLinksForAllTitles", true);
+    EXPECT_FALSE(defaultsController.values("ZEVShowLinksForSelectedTitles").toBool());
     EXPECT_FALSE(space->displayOptions().siShowLinksForSelections);
     EXPECT_TRUE(space->displayOptions().siShowLinksForAllObjects);
 
-    defaultsController->setValue("ZEVShowLinksForSelectedIcons", true);
-    defaultsController->setValue("ZEVShowLinksForAllIcons", true);
-    EXPECT_FALSE(defaultsController->values("ZEVShowLinksForSelectedIcons").toBool());
+    defaultsController.setValue("ZEVShowLinksForSelectedIcons", true);
+    defaultsController.setValue("ZEVShowLinksForAllIcons", true);
+    EXPECT_FALSE(defaultsController.values("ZEVShowLinksForSelectedIcons").toBool());
     EXPECT_TRUE(space->displayOptions().siShowLinksForAllObjects); // unchanged by the icon options
-}
-
-TEST_F(Space, DeskCoordinatesFollowTheWindow)
-{
-    build();
-    ZEVSpaceWindow* w = space->spaceWindow();
-    w->resize(1920, 1200);
-    QCoreApplication::processEvents();
-    EXPECT_DOUBLE_EQ(space->deskGeometry().spaceRatioSR(), 10.0);
-    EXPECT_DOUBLE_EQ(space->deskGeometry().spaceRatioDefaultSize(), 80.0);
-    EXPECT_DOUBLE_EQ(space->deskGeometry().spaceRatioLimitRect().maxX, 1900.0);
 }

@@ -24,14 +24,13 @@ QVariantMap frameDefault(double width, double xRatio, double yRatio)
 
 } // namespace
 
-TEST(ZEVSpaceWindowFrame, DefaultsAndStoredFrames)
+TEST(ZEVSpaceWindowFrame, StoredFramesRoundTripAndFramesOutsideTheRulesFallBack)
 {
     // Nothing stored: 1260 x 787.5, centred.
-    EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(QVariant(), kScreen), QRectF(330, 206.25, 1260, 787.5));
-    // A stored width of 1000 gives a frame 648 high, placed by the ratios.
-    const QRectF r = ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(1000, 0.5, 0.25), kScreen);
-    EXPECT_EQ(r, QRectF(460, (1200 - 648 - 23) * 0.25, 1000, 648));
+    const QRectF fallback = ZEVSpaceWindowFrame::windowDefaultRect(QVariant(), kScreen);
+    EXPECT_EQ(fallback, QRectF(330, 206.25, 1260, 787.5));
     // Round trip through what is written.
+    const QRectF r(460, 100, 1000, 648);
     const QVariant written = ZEVSpaceWindowFrame::windowDefaultFor(r, kScreen);
     ASSERT_TRUE(written.isValid());
     const QRectF back = ZEVSpaceWindowFrame::windowDefaultRect(written, kScreen);
@@ -40,68 +39,52 @@ TEST(ZEVSpaceWindowFrame, DefaultsAndStoredFrames)
     EXPECT_EQ(back.width(), r.width());
     // A window as wide as the screen writes nothing.
     EXPECT_FALSE(ZEVSpaceWindowFrame::windowDefaultFor(QRectF(0, 0, 1920, 1223), kScreen).isValid());
-}
 
-TEST(ZEVSpaceWindowFrame, RefusesStoredFramesOutsideTheRules)
-{
-    const QRectF fallback = ZEVSpaceWindowFrame::windowDefaultRect(QVariant(), kScreen);
     // Too narrow, not numbers, a key missing: the default frame.
-    EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(100, 0.5, 0.5), kScreen), fallback);
-    EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(QVariantMap{{"width", "wide"}, {"xRatio", 0}, {"yRatio", 0}}, kScreen),
-              fallback);
-    EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(std::nan(""), 0.5, 0.5), kScreen), fallback);
-    EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(QVariantMap{{"width", 1000}, {"xRatio", 0.5}}, kScreen), fallback);
+    const QVariantMap bad[] = {frameDefault(100, 0.5, 0.5), frameDefault(std::nan(""), 0.5, 0.5),
+                               {{"width", "wide"}, {"xRatio", 0}, {"yRatio", 0}}, {{"width", 1000}, {"xRatio", 0.5}}};
+    for (const QVariantMap& b : bad)
+        EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(b, kScreen), fallback) << &b - bad;
     // Wider than the screen, or placed off it: kept on the screen, still 8 : 5.
-    const QRectF wide = ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(5000, 7, -3), kScreen);
-    EXPECT_EQ(wide.width(), 1920);
-    EXPECT_EQ(wide.height(), 1920 / 1.6 + 23);
-    EXPECT_EQ(wide.x(), 0);
-    EXPECT_EQ(wide.y(), 0);
-
-    EXPECT_EQ(ZEVSpaceWindowFrame::constrainedContentSize(QSizeF(900, 900)), QSizeF(900, 562.5));
-    EXPECT_EQ(ZEVSpaceWindowFrame::constrainedContentSize(QSizeF(10, 10)), QSizeF(432, 270));
+    EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(5000, 7, -3), kScreen), QRectF(0, 0, 1920, 1223));
 }
 
 TEST(ZEVSpaceKeys, ReturnDeleteAndArrowsFollowTheActiveCursor)
 {
     using A = ZEVSpaceKeyAction;
-    ZEVSpaceKeyState now;
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Return, now).action, A::StepBack);
-    EXPECT_TRUE(spaceKeyResult(Qt::Key_Return, now).passOn);
-    now.recallingSelectedItems = true;
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Return, now).action, A::RecallNow);
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Backspace, now).action, A::StepBack);
-    EXPECT_FALSE(spaceKeyResult(Qt::Key_Backspace, now).passOn);
-    now.shift = true;
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Backspace, now).action, A::None);
-
-    ZEVSpaceKeyState search;
-    search.searchActive = true;
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Backspace, search).action, A::None);
-    EXPECT_FALSE(spaceKeyResult(Qt::Key_Backspace, search).passOn);
-    search.shift = true;
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Backspace, search).action, A::StepBack);
-    search.releasingSelectedItems = true;
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Delete, search).action, A::ReleaseSearch);
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Return, search).action, A::None); // nothing to recall at Search
-    search.shift = false;
-    search.recallingNowSelectedItems = true;
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Return, search).action, A::RecallNow);
-
-    ZEVSpaceKeyState arrows;
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Up, arrows).action, A::ChannelUp);
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Left, arrows).action, A::GotoPrevious);
-    arrows.control = true;
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Up, arrows).action, A::HistoryNext);
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Down, arrows).action, A::HistoryPrevious);
-    EXPECT_EQ(spaceKeyResult(Qt::Key_Right, arrows).action, A::SpaceCleanNext);
-    EXPECT_FALSE(spaceKeyResult(Qt::Key_Right, arrows).passOn);
-    EXPECT_TRUE(spaceKeyResult(Qt::Key_A, arrows).passOn);
+    const struct {
+        int key;
+        ZEVSpaceKeyState state;
+        A action;
+        int passOn; // -1: either
+    } rows[] = {
+        {Qt::Key_Return, {}, A::StepBack, true},
+        {Qt::Key_Return, {.recallingSelectedItems = true}, A::RecallNow, -1},
+        {Qt::Key_Backspace, {.recallingSelectedItems = true}, A::StepBack, false},
+        {Qt::Key_Backspace, {.shift = true, .recallingSelectedItems = true}, A::None, -1},
+        {Qt::Key_Backspace, {.searchActive = true}, A::None, false},
+        {Qt::Key_Backspace, {.searchActive = true, .shift = true}, A::StepBack, -1},
+        {Qt::Key_Delete, {.searchActive = true, .shift = true, .releasingSelectedItems = true}, A::ReleaseSearch, -1},
+        // Nothing to recall at Search, unless to Now.
+        {Qt::Key_Return, {.searchActive = true, .shift = true, .releasingSelectedItems = true}, A::None, -1},
+        {Qt::Key_Return, {.searchActive = true, .recallingNowSelectedItems = true}, A::RecallNow, -1},
+        {Qt::Key_Up, {}, A::ChannelUp, -1},
+        {Qt::Key_Left, {}, A::GotoPrevious, -1},
+        {Qt::Key_Up, {.control = true}, A::HistoryNext, -1},
+        {Qt::Key_Down, {.control = true}, A::HistoryPrevious, -1},
+        {Qt::Key_Right, {.control = true}, A::SpaceCleanNext, false},
+        {Qt::Key_A, {.control = true}, A::None, true},
+    };
+    for (const auto& r : rows) {
+        const ZEVSpaceKeyResult got = spaceKeyResult(r.key, r.state);
+        EXPECT_EQ(got.action, r.action) << "row " << &r - rows;
+        EXPECT_TRUE(r.passOn < 0 || got.passOn == bool(r.passOn)) << "row " << &r - rows;
+    }
 }
 
-TEST_F(Space, WindowOpensWithTheStoredFrame)
+TEST_F(Space, WindowOpensWithTheStoredFrameRemembersMovesAndKeepsItsAspectAndMinimum)
 {
-    defaultsController->setValue("ZEVSpaceWindow", frameDefault(1000, 0.5, 0.25));
+    defaultsController.setValue("ZEVSpaceWindow", frameDefault(1000, 0.5, 0.25));
     build();
     ZEVSpaceWindow* w = space->spaceWindow();
     ASSERT_NE(w, nullptr);
@@ -119,18 +102,15 @@ TEST_F(Space, WindowOpensWithTheStoredFrame)
     // A move is remembered.
     w->setGeometry(100, w->y(), w->width(), w->height());
     space->majWindowDefault();
-    const QVariantMap stored = defaultsController->values("ZEVSpaceWindow").toMap();
+    const QVariantMap stored = defaultsController.values("ZEVSpaceWindow").toMap();
     EXPECT_NEAR(stored.value("xRatio").toDouble(), 100.0 / 920.0, 1e-6);
     EXPECT_EQ(stored.value("width").toDouble(), 1000);
-}
 
-TEST_F(Space, WindowRefusesAFrameOutsideTheAspectAndMinimum)
-{
-    build();
-    ZEVSpaceWindow* w = space->spaceWindow();
+    // A size outside the aspect or below the minimum is refused.
     w->resize(900, 900);
     QCoreApplication::processEvents();
     EXPECT_EQ(w->size(), QSize(900, 563));
+    EXPECT_DOUBLE_EQ(space->deskGeometry().spaceRatioSR(), 19200.0 / 900); // the desk follows the window
     w->resize(100, 60);
     QCoreApplication::processEvents();
     EXPECT_EQ(w->size(), QSize(432, 270));
@@ -139,7 +119,7 @@ TEST_F(Space, WindowRefusesAFrameOutsideTheAspectAndMinimum)
 
 TEST_F(Space, FullScreenCoversTheScreenWithoutTitleBar)
 {
-    defaultsController->setValue("ZEVFullScreen", true);
+    defaultsController.setValue("ZEVFullScreen", true);
     build();
     ZEVSpaceWindow* w = space->spaceWindow();
     EXPECT_TRUE(w->siFullScreen());
@@ -147,7 +127,7 @@ TEST_F(Space, FullScreenCoversTheScreenWithoutTitleBar)
     EXPECT_EQ(w->geometry(), QRect(0, 0, 1920, 1200));
     // Full screen keeps no aspect, and writes no frame.
     space->majWindowDefault();
-    EXPECT_FALSE(defaultsController->values("ZEVSpaceWindow").isValid());
+    EXPECT_FALSE(defaultsController.values("ZEVSpaceWindow").isValid());
 }
 
 TEST_F(Space, KeysReachTheFrontViewerAndTheApplication)
