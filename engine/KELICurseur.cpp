@@ -362,16 +362,30 @@ void KELICurseur::decalerCurseur(double d)
     if (ctx)
         ctx->placeToi();
     if (d > 0) {
+        // The nearest event ahead of the cursor or of either window edge, as their
+        // calculerOffsetSuivant find it, walked inline: this runs once per event crossed.
+        auto devant = [](KELLien* evenement, double date, double& s) {
+            const KELGrandTableau* gt = evenement->grandTableau();
+            if (!gt)
+                return;
+            for (std::size_t j = evenement->gtIndexInt() + 1; j < gt->count(); ++j) {
+                KELLien* e = gt->at(j);
+                if (e->siCurseur())
+                    continue;
+                const double dist = e->date() - date;
+                if (dist > 0) {
+                    s = std::min(s, dist);
+                    return;
+                }
+            }
+        };
         double r = d;
         while (r > 0) {
             double s = r;
-            const double a = calculerOffsetSuivant();
-            if (a > 0)
-                s = std::min(s, a);
+            devant(lienOut(), outDate(), s);
             if (ctx) {
-                const double b = ctx->calculerOffsetSuivant();
-                if (b > 0)
-                    s = std::min(s, b);
+                devant(ctx->lienOut(), ctx->outDate(), s);
+                devant(ctx, ctx->inDate(), s);
             }
             if (!(s > 0) || !std::isfinite(s))
                 s = r;
