@@ -131,46 +131,14 @@ int xWrite(sqlite3_file* file, const void* p, int n, sqlite3_int64 o)
     return SQLITE_OK;
 }
 
-int xTruncate(sqlite3_file* file, sqlite3_int64 size)
+// The calls that only pass through: first what this file holds back reaches the real file, then
+// the call does.
+template <auto Methode, class... A>
+int relayer(sqlite3_file* file, A... a)
 {
     if (const int rc = avant(file); rc != SQLITE_OK)
         return rc;
-    return de(file)->reel->pMethods->xTruncate(de(file)->reel, size);
-}
-
-int xSync(sqlite3_file* file, int flags)
-{
-    if (const int rc = avant(file); rc != SQLITE_OK)
-        return rc;
-    return de(file)->reel->pMethods->xSync(de(file)->reel, flags);
-}
-
-int xFileSize(sqlite3_file* file, sqlite3_int64* size)
-{
-    if (const int rc = avant(file); rc != SQLITE_OK)
-        return rc;
-    return de(file)->reel->pMethods->xFileSize(de(file)->reel, size);
-}
-
-int xLock(sqlite3_file* file, int l)
-{
-    if (const int rc = avant(file); rc != SQLITE_OK)
-        return rc;
-    return de(file)->reel->pMethods->xLock(de(file)->reel, l);
-}
-
-int xUnlock(sqlite3_file* file, int l)
-{
-    if (const int rc = avant(file); rc != SQLITE_OK)
-        return rc;
-    return de(file)->reel->pMethods->xUnlock(de(file)->reel, l);
-}
-
-int xCheckReservedLock(sqlite3_file* file, int* out)
-{
-    if (const int rc = avant(file); rc != SQLITE_OK)
-        return rc;
-    return de(file)->reel->pMethods->xCheckReservedLock(de(file)->reel, out);
+    return (de(file)->reel->pMethods->*Methode)(de(file)->reel, a...);
 }
 
 int xFileControl(sqlite3_file* file, int op, void* arg)
@@ -197,39 +165,12 @@ int xDeviceCharacteristics(sqlite3_file* file)
     return de(file)->reel->pMethods->xDeviceCharacteristics(de(file)->reel);
 }
 
-// The shared index: what it says must already be true of the log.
-int xShmMap(sqlite3_file* file, int page, int taille, int etendre, void volatile** p)
-{
-    if (const int rc = avant(file); rc != SQLITE_OK)
-        return rc;
-    return de(file)->reel->pMethods->xShmMap(de(file)->reel, page, taille, etendre, p);
-}
-
-int xShmLock(sqlite3_file* file, int offset, int n, int flags)
-{
-    if (const int rc = avant(file); rc != SQLITE_OK)
-        return rc;
-    return de(file)->reel->pMethods->xShmLock(de(file)->reel, offset, n, flags);
-}
-
+// The shared index (mapped, locked, unmapped through relayer too): what it says must already be
+// true of the log.
 void xShmBarrier(sqlite3_file* file)
 {
     avant(file); // nothing is gathered here: a commit hands its frames over in its last write
     de(file)->reel->pMethods->xShmBarrier(de(file)->reel);
-}
-
-int xShmUnmap(sqlite3_file* file, int supprimer)
-{
-    if (const int rc = avant(file); rc != SQLITE_OK)
-        return rc;
-    return de(file)->reel->pMethods->xShmUnmap(de(file)->reel, supprimer);
-}
-
-int xFetch(sqlite3_file* file, sqlite3_int64 o, int n, void** p)
-{
-    if (const int rc = avant(file); rc != SQLITE_OK)
-        return rc;
-    return de(file)->reel->pMethods->xFetch(de(file)->reel, o, n, p);
 }
 
 int xUnfetch(sqlite3_file* file, sqlite3_int64 o, void* p)
@@ -250,23 +191,23 @@ void preparerLesMethodes()
         m.xClose = xClose;
         m.xRead = xRead;
         m.xWrite = xWrite;
-        m.xTruncate = xTruncate;
-        m.xSync = xSync;
-        m.xFileSize = xFileSize;
-        m.xLock = xLock;
-        m.xUnlock = xUnlock;
-        m.xCheckReservedLock = xCheckReservedLock;
+        m.xTruncate = relayer<&sqlite3_io_methods::xTruncate, sqlite3_int64>;
+        m.xSync = relayer<&sqlite3_io_methods::xSync, int>;
+        m.xFileSize = relayer<&sqlite3_io_methods::xFileSize, sqlite3_int64*>;
+        m.xLock = relayer<&sqlite3_io_methods::xLock, int>;
+        m.xUnlock = relayer<&sqlite3_io_methods::xUnlock, int>;
+        m.xCheckReservedLock = relayer<&sqlite3_io_methods::xCheckReservedLock, int*>;
         m.xFileControl = xFileControl;
         m.xSectorSize = xSectorSize;
         m.xDeviceCharacteristics = xDeviceCharacteristics;
         if (v >= 2) {
-            m.xShmMap = xShmMap;
-            m.xShmLock = xShmLock;
+            m.xShmMap = relayer<&sqlite3_io_methods::xShmMap, int, int, int, void volatile**>;
+            m.xShmLock = relayer<&sqlite3_io_methods::xShmLock, int, int, int>;
             m.xShmBarrier = xShmBarrier;
-            m.xShmUnmap = xShmUnmap;
+            m.xShmUnmap = relayer<&sqlite3_io_methods::xShmUnmap, int>;
         }
         if (v >= 3) {
-            m.xFetch = xFetch;
+            m.xFetch = relayer<&sqlite3_io_methods::xFetch, sqlite3_int64, int, void**>;
             m.xUnfetch = xUnfetch;
         }
     }
