@@ -3,39 +3,22 @@
 #include "tests/engine/EngineFixture.h"
 #include "engine/KELIRep.h"
 
-#include <algorithm>
-#include <memory>
 #include <random>
-#include <vector>
 
 using namespace enginetest;
 
 namespace {
-
-// A link or a window standing alone, outside any server.
-template <class T = KELI>
-std::unique_ptr<T> seul(KELDate in, KELDate out, KELId id = 0)
-{
-    auto l = std::make_unique<T>();
-    l->assignerIdInt(id);
-    l->assignerInDate(in);
-    l->assignerOutDate(out);
-    return l;
-}
 auto fenetre(KELDate in, KELDate out) { return seul<KELICc>(in, out); }
 auto lien(KELId id, KELDate in, KELDate out) { return seul(in, out, id); }
-
 } // namespace
 
 TEST(Representations, KeepTheOrderOfAdditionAcrossRemovals)
 {
+    auto l = lien(7, 0, 5);
     std::vector<std::unique_ptr<KELICc>> w;
     for (int i = 0; i < 4; ++i)
-        w.push_back(fenetre(-10, 10));
+        EXPECT_TRUE(l->ajouterLeCurseur(w.emplace_back(fenetre(-10, 10)).get()));
     auto dehors = fenetre(20, 30);
-    auto l = lien(7, 0, 5);
-    for (auto& c : w)
-        EXPECT_TRUE(l->ajouterLeCurseur(c.get()));
     EXPECT_FALSE(l->ajouterLeCurseur(w[2].get())); // once per window
     EXPECT_FALSE(l->ajouterLeCurseur(dehors.get())); // a window that does not include it
     KELIRep* rep2 = l->representant(w[2].get());
@@ -83,14 +66,12 @@ TEST(Representations, ManyMadeAndDroppedInAnyOrderStayDistinct)
         for (std::size_t i = 0; i < moitie; i += 2) // some come back in the freed blocks
             ASSERT_TRUE(paires[i].first->ajouterLeCurseur(paires[i].second));
         for (std::size_t i = 0; i < paires.size(); ++i) {
-            KELIRep* r = paires[i].first->representant(paires[i].second);
-            if (i < moitie && i % 2 == 1) {
-                EXPECT_EQ(r, nullptr);
-                continue;
-            }
-            ASSERT_NE(r, nullptr);
-            EXPECT_EQ(r->lien(), paires[i].first);
-            EXPECT_EQ(r->curseur(), paires[i].second);
+            const auto [l, c] = paires[i];
+            KELIRep* r = l->representant(c);
+            if (i < moitie && i % 2 == 1)
+                EXPECT_EQ(r, nullptr) << i;
+            else
+                EXPECT_TRUE(r && r->lien() == l && r->curseur() == c) << i;
         }
     }
 }
@@ -144,15 +125,13 @@ TEST(Delegates, RemovedOrAddedWhileToldTakeEffectFromTheNextCall)
 TEST_F(LinkBase, RelationIndexesStayExactWhenObjectsComeAndGo)
 {
     KELI* a = newObject();
-    ASSERT_NE(a, nullptr);
     auto* rel = wake<KELIElemRelation>(1000182);
-    ASSERT_NE(rel, nullptr);
+    ASSERT_TRUE(a && rel);
     const double t = sched.now();
     std::vector<KELI*> partis, venus, liensVenus;
     for (int i = 0; i < 40; ++i) {
-        KELI* b = newObject();
-        ASSERT_NE(relier(a, b, t - 10), nullptr);
-        partis.push_back(b);
+        partis.push_back(newObject());
+        ASSERT_NE(relier(a, partis.back(), t - 10), nullptr);
     }
     for (KELI* b : partis) {
         KELI* l = rel->lienDuParent(a, b, global());
@@ -162,12 +141,9 @@ TEST_F(LinkBase, RelationIndexesStayExactWhenObjectsComeAndGo)
     EXPECT_EQ(rel->enfantsDuParent(a, global()), nullptr);
     EXPECT_EQ(rel->liensDuParent(a, global()), nullptr);
     for (int i = 0; i < 40; ++i) {
-        KELI* b = newObject();
+        KELI* b = venus.emplace_back(newObject());
         // Half the new links come from the new object, so it is a parent as well as a child.
-        KELI* l = i % 2 ? relier(a, b, t - 4) : relier(b, a, t - 4);
-        ASSERT_NE(l, nullptr);
-        venus.push_back(b);
-        liensVenus.push_back(l);
+        ASSERT_NE(liensVenus.emplace_back(i % 2 ? relier(a, b, t - 4) : relier(b, a, t - 4)), nullptr);
     }
     for (KELI* b : partis) {
         EXPECT_EQ(rel->parentsDeLEnfant(b, global()), nullptr);
@@ -175,16 +151,12 @@ TEST_F(LinkBase, RelationIndexesStayExactWhenObjectsComeAndGo)
     }
     std::vector<KELI*> enfants, parents;
     for (std::size_t i = 0; i < venus.size(); ++i) {
-        const bool versB = i % 2 != 0;
-        (versB ? enfants : parents).push_back(venus[i]);
-        const auto* liens = versB ? rel->liensDeLEnfant(venus[i], global()) : rel->liensDuParent(venus[i], global());
-        ASSERT_NE(liens, nullptr);
-        EXPECT_EQ(*liens, std::vector<KELI*>{liensVenus[i]});
+        (i % 2 ? enfants : parents).push_back(venus[i]);
+        const auto* liens = i % 2 ? rel->liensDeLEnfant(venus[i], global()) : rel->liensDuParent(venus[i], global());
+        EXPECT_EQ(contenu(liens), std::vector<KELI*>{liensVenus[i]});
     }
-    ASSERT_NE(rel->enfantsDuParent(a, global()), nullptr);
-    EXPECT_EQ(*rel->enfantsDuParent(a, global()), enfants);
-    ASSERT_NE(rel->parentsDeLEnfant(a, global()), nullptr);
-    EXPECT_EQ(*rel->parentsDeLEnfant(a, global()), parents);
+    EXPECT_EQ(contenu(rel->enfantsDuParent(a, global())), enfants);
+    EXPECT_EQ(contenu(rel->parentsDeLEnfant(a, global())), parents);
 }
 
 // Asking the server for a link it has just found shown in a cursor and its context is answered
@@ -194,9 +166,8 @@ TEST_F(LinkBase, AskingAgainAfterARepresentationIsLostGivesItBack)
 {
     KELICurseur* c = global();
     KELICc* ctx = c->contexte();
-    ASSERT_NE(ctx, nullptr);
     KELI* objet = newObject();
-    ASSERT_NE(objet, nullptr);
+    ASSERT_TRUE(ctx && objet);
     const KELId id = objet->idInt();
     for (int tour = 0; tour < 3; ++tour) {
         ASSERT_EQ(KELServeurDeLiens::LienForInt(id, c), objet);
@@ -217,13 +188,10 @@ TEST_F(LinkBase, AskingAgainAfterARepresentationIsLostGivesItBack)
     // Its relation still lists it once in each window, active, and lets it go when it ends.
     auto* rel = dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(objet->relationInt(), c));
     ASSERT_NE(rel, nullptr);
-    for (KELICc* w : {static_cast<KELICc*>(c), ctx}) {
-        const std::vector<KELI*> liste = rel->liens(w);
-        EXPECT_EQ(std::count(liste.begin(), liste.end(), objet), 1) << w->idInt();
-    }
+    auto fois = [&](KELICc* w) { return std::ranges::count(rel->liens(w), objet); };
+    EXPECT_EQ(fois(c), 1);
+    EXPECT_EQ(fois(ctx), 1);
     objet->placeOutDate(ctx->inDate() - 1.0, c);
-    for (KELICc* w : {static_cast<KELICc*>(c), ctx}) {
-        const std::vector<KELI*> liste = rel->liens(w);
-        EXPECT_EQ(std::count(liste.begin(), liste.end(), objet), 0) << w->idInt();
-    }
+    EXPECT_EQ(fois(c), 0);
+    EXPECT_EQ(fois(ctx), 0);
 }

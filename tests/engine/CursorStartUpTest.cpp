@@ -6,13 +6,26 @@
 
 using namespace enginetest;
 
-TEST_F(LinkBase, NowAndSearchCursorsLoadTheirSettingsAndFollowTheTimeline)
+// The link base started up: the timeline cursor, the Now and Search cursors under it, and the
+// element that stores the Search cursor's settings.
+class CursorStartUp : public LinkBase {
+protected:
+    void SetUp() override
+    {
+        LinkBase::SetUp();
+        startUp();
+        timeline = wake<KELICurseur>(kel::kCurseurTimeline);
+        now = wake<KELICurseur>(2000090);
+        search = wake<KELICurseur>(2000094);
+        elem = wake<KELIElemCurseur>(2000093);
+        ASSERT_TRUE(timeline && now && search && elem && timeline->contexte() && now->contexte() && search->contexte());
+    }
+    KELICurseur *timeline = nullptr, *now = nullptr, *search = nullptr;
+    KELIElemCurseur* elem = nullptr;
+};
+
+TEST_F(CursorStartUp, NowAndSearchCursorsLoadTheirSettingsAndFollowTheTimeline)
 {
-    startUp();
-    auto* timeline = wake<KELICurseur>(kel::kCurseurTimeline);
-    auto* now = wake<KELICurseur>(2000090);
-    auto* search = wake<KELICurseur>(2000094);
-    ASSERT_TRUE(timeline && now && search);
     EXPECT_EQ(timeline->typeInt(), 2u);
     EXPECT_EQ(now->typeInt(), 1u);
     EXPECT_EQ(search->typeInt(), 1u);
@@ -25,21 +38,15 @@ TEST_F(LinkBase, NowAndSearchCursorsLoadTheirSettingsAndFollowTheTimeline)
     EXPECT_NEAR(timeline->inDate(), t, 20.1);
     EXPECT_NEAR(now->now(), t, 1e-6);
     KELIContexte* ctx = now->contexte();
-    KELIContexte* sctx = search->contexte();
-    ASSERT_TRUE(ctx && sctx);
     EXPECT_DOUBLE_EQ(ctx->offsetIn(), -3600.0);
     EXPECT_DOUBLE_EQ(ctx->offsetOut(), 3600.0);
     EXPECT_NEAR(ctx->nowIn(), t - 3600.0, 1e-6);
-    EXPECT_DOUBLE_EQ(sctx->offsetIn(), -0.1);
-    ASSERT_NE(timeline->contexte(), nullptr);
+    EXPECT_DOUBLE_EQ(search->contexte()->offsetIn(), -0.1);
     EXPECT_DOUBLE_EQ(timeline->contexte()->offsetOut(), 43200.0);
 }
 
-TEST_F(LinkBase, TimerSleepsUntilTheNextEventAtMostTwentySeconds)
+TEST_F(CursorStartUp, TimerSleepsUntilTheNextEventAtMostTwentySeconds)
 {
-    startUp();
-    auto* timeline = wake<KELICurseur>(kel::kCurseurTimeline);
-    ASSERT_NE(timeline, nullptr);
     sched.advance(30.0);
     KELI* a = newObject();
     KELI* b = newObject();
@@ -63,11 +70,8 @@ TEST_F(LinkBase, TimerSleepsUntilTheNextEventAtMostTwentySeconds)
     EXPECT_DOUBLE_EQ(pas(10.0), 20.0); // nothing ahead within 20 s
 }
 
-TEST_F(LinkBase, UserMoveStopsPastEachEventInDateOrder)
+TEST_F(CursorStartUp, UserMoveStopsPastEachEventInDateOrder)
 {
-    startUp();
-    auto* search = wake<KELICurseur>(2000094);
-    ASSERT_NE(search, nullptr);
     auto* rel = wake<KELIElemRelation>(1000182, search);
     ASSERT_NE(rel, nullptr);
     KELICc* w = search->fenetre();
@@ -86,19 +90,14 @@ TEST_F(LinkBase, UserMoveStopsPastEachEventInDateOrder)
     EXPECT_EQ(rec.events, (std::vector<std::string>{"act " + i1 + wid, "act " + i2 + wid, "des " + i1 + wid,
                                                      "des " + i2 + wid}));
     // Entering at the future edge, leaving at the past edge.
-    ASSERT_EQ(rec.futur.size(), 4u);
-    EXPECT_TRUE(rec.futur[0]);
-    EXPECT_FALSE(rec.futur[2]);
+    EXPECT_EQ(rec.futur, (std::vector<bool>{true, true, false, false}));
     rec.take();
     search->decalerCurseur(-400.0);
     EXPECT_EQ(rec.events.size(), 4u);
 }
 
-TEST_F(LinkBase, MovesWithNoEventAheadEndAndNonFiniteSpansAreRefused)
+TEST_F(CursorStartUp, MovesEndPastTheLastEventAndKeepTheirBounds)
 {
-    startUp();
-    auto* search = wake<KELICurseur>(2000094);
-    ASSERT_NE(search, nullptr);
     const double before = search->offsetDouble();
     search->decalerCurseur(1e12); // far past every event: one last step
     EXPECT_DOUBLE_EQ(search->offsetDouble(), before + 1e12);
@@ -108,14 +107,8 @@ TEST_F(LinkBase, MovesWithNoEventAheadEndAndNonFiniteSpansAreRefused)
     search->decalerCurseur(INFINITY);
     EXPECT_DOUBLE_EQ(search->offsetDouble(), before);
     EXPECT_EQ(log.sink.count("refused span"), 2u);
-}
 
-TEST_F(LinkBase, WindowEdgesStayAwayFromTheCursorAndOffsetsArchiveRounded)
-{
-    startUp();
-    auto* search = wake<KELICurseur>(2000094);
-    auto* elem = wake<KELIElemCurseur>(2000093);
-    ASSERT_TRUE(search && elem && search->contexte());
+    // The window's edges stay away from the cursor; the offset is archived rounded.
     KELIContexte* ctx = search->contexte();
     search->decalerContexteIn(+50.0);
     EXPECT_DOUBLE_EQ(ctx->offsetIn(), -0.1);
@@ -132,7 +125,6 @@ TEST_F(LinkBase, WindowEdgesStayAwayFromTheCursorAndOffsetsArchiveRounded)
     EXPECT_DOUBLE_EQ(std::get<double>(v), 12.3);
 
     // The Now cursor snaps back to real time and stores offset 0.
-    auto* now = wake<KELICurseur>(2000090);
     now->decalerCurseur(-60.0);
     EXPECT_DOUBLE_EQ(now->offsetDouble(), -60.0);
     now->updateDeplacementCurseurNow();
@@ -140,11 +132,8 @@ TEST_F(LinkBase, WindowEdgesStayAwayFromTheCursorAndOffsetsArchiveRounded)
     EXPECT_NEAR(now->inDate(), sched.now(), 1e-6);
 }
 
-TEST_F(LinkBase, PathWriteClosesTheOldLinkWhereTheNewOneOpens)
+TEST_F(CursorStartUp, PathWriteClosesTheOldLinkWhereTheNewOneOpens)
 {
-    startUp();
-    auto* elem = wake<KELIElemCurseur>(2000093);
-    ASSERT_NE(elem, nullptr);
     KELICc* c = elem->curseurMaj();
     std::vector<std::string> p1{"Offset"}, p2{"Offset"};
     KELI* avant = elem->lienSelonLesRelations(p1, c);
@@ -159,12 +148,8 @@ TEST_F(LinkBase, PathWriteClosesTheOldLinkWhereTheNewOneOpens)
     EXPECT_TRUE(log.sink.contains("Impossible de setter une base si dernierLien inexistant"));
 }
 
-TEST_F(LinkBase, SwitchingToFixedStopsTheTimersOfTheCursorAndItsWindow)
+TEST_F(CursorStartUp, SwitchingToFixedStopsTheTimersOfTheCursorAndItsWindow)
 {
-    startUp();
-    auto* search = wake<KELICurseur>(2000094);
-    auto* elem = wake<KELIElemCurseur>(2000093);
-    ASSERT_TRUE(search && elem);
     elem->setTypeFixe(elem->curseurMaj());
     sched.runUntilIdle();
     EXPECT_EQ(search->typeInt(), 3u);

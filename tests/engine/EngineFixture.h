@@ -3,31 +3,32 @@
 // test the event table's invariants are checked.
 
 #include "engine/KELDemarrage.h"
-#include "engine/KELICc.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Clock.h"
-#include "engine/runtime/Scheduler.h"
 #include "engine/runtime/SchedulerClock.h"
 #include "tests/engine/StoreFixtures.h"
-
-#include <gtest/gtest.h>
-
-#include <initializer_list>
-#include <string>
-#include <vector>
 
 namespace enginetest {
 
 // The scheduler's virtual time is the clock's time.
 using tallomer::SchedulerClock;
 
-// Records what the engine tells a delegate, in order; listens to a window for the given ids until
-// it is destroyed.
+// A link or a window standing alone, outside any server.
+template <class T = KELI>
+std::unique_ptr<T> seul(KELDate in, KELDate out, KELId id = 0)
+{
+    auto l = std::make_unique<T>();
+    l->assignerIdInt(id);
+    l->assignerInDate(in);
+    l->assignerOutDate(out);
+    return l;
+}
+
+// Records what the engine tells a delegate, in order, and whether each link crossed the window's
+// future edge; listens to a window for the given ids until it is destroyed.
 class Recorder final : public KELDelegueDeMaj {
 public:
-    Recorder() = default;
     Recorder(KELICc* c, std::initializer_list<KELId> ids) : c_(c), ids_(ids)
     {
         for (KELId id : ids_)
@@ -50,16 +51,10 @@ public:
 
     std::vector<std::string> events;
     std::vector<bool> futur;
-    std::vector<std::string> take()
-    {
-        auto out = std::move(events);
-        events.clear();
-        futur.clear();
-        return out;
-    }
+    std::vector<std::string> take() { futur.clear(); return std::exchange(events, {}); }
 
 private:
-    KELICc* c_ = nullptr;
+    KELICc* c_;
     std::vector<KELId> ids_;
 
     void add(const char* what, KELI* l, KELICc* c)
@@ -103,6 +98,8 @@ protected:
     }
 
     static KELICurseur* global() { return KELServeurDeLiens::CurseurGlobal(); }
+    // What a relation lists, with no list read as an empty one.
+    static std::vector<KELI*> contenu(const std::vector<KELI*>* l) { return l ? *l : std::vector<KELI*>{}; }
 
     template <class T = KELI>
     static T* wake(KELId id, KELICc* c = nullptr)

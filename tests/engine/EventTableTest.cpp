@@ -1,6 +1,7 @@
 #include "tests/engine/EngineFixture.h"
 
-#include <algorithm>
+#include <cmath>
+#include <random>
 
 using namespace enginetest;
 
@@ -19,14 +20,9 @@ protected:
         ASSERT_TRUE(a && b && rel && ctx);
     }
     KELI* lien(double in, double out) { return relier(a, b, in, out); }
-    bool actif(KELICc* w, KELI* l) const
-    {
-        const auto liens = rel->liens(w);
-        return std::find(liens.begin(), liens.end(), l) != liens.end();
-    }
+    bool actif(KELICc* w, KELI* l) const { return std::ranges::count(rel->liens(w), l) == 1; }
 
-    KELI* a = nullptr;
-    KELI* b = nullptr;
+    KELI *a = nullptr, *b = nullptr;
     KELIElemRelation* rel = nullptr;
     KELICc* ctx = nullptr;
     double t0 = 0;
@@ -57,7 +53,7 @@ TEST_F(EventTable, EqualDatesAgreeWithTheWindowsOwnTest)
     }
 }
 
-TEST_F(EventTable, WindowEdgeLandingExactlyOnALink)
+TEST_F(EventTable, WindowEdgeLandingExactlyOnALinkOrOnALinkOfNoLength)
 {
     KELI* l = lien(t0 + 350, t0 + 360);
     EXPECT_FALSE(actif(ctx, l));
@@ -70,14 +66,15 @@ TEST_F(EventTable, WindowEdgeLandingExactlyOnALink)
     EXPECT_FALSE(actif(ctx, l));
     ctx->placeInDate(t0 + 359.5, ctx);
     EXPECT_TRUE(actif(ctx, l));
-}
 
-TEST_F(EventTable, ZeroLengthLinkIsInsideOnlyWindowsThatStrictlyContainItsStart)
-{
+    // A link of no length (its end before its start in the table) is inside only windows that
+    // strictly contain its start.
     KELI* z = lien(t0, t0);
     ASSERT_NE(z, nullptr);
     EXPECT_LT(z->lienOut()->gtIndexInt(), z->gtIndexInt());
     EXPECT_FALSE(z->siIncluLaDate(t0));
+    ctx->placeInDate(t0 - 300, ctx);
+    EXPECT_TRUE(actif(ctx, z));
     ctx->placeInDate(t0, ctx); // the window starts at its date: no longer
     EXPECT_FALSE(actif(ctx, z));
     EXPECT_FALSE(ctx->siIncluLeLien(z));
@@ -116,4 +113,114 @@ TEST_F(EventTable, ExhaustedIdRangeCreatesNothing)
     EXPECT_EQ(KELServeurDeLiens::GrandTableau().count(), count);
     EXPECT_TRUE(log.sink.contains("Max number of zevlet reached!"));
     EXPECT_EQ(KELServeurDeLiens::DonneMaintenantLeLienId(0), nullptr);
+}
+
+// Inserting a few events into a large table (a link made by the user) moves one event per run of
+// equal (date, rank) instead of the whole tail; the table must still be exactly what a stable
+// sort of all events gives, up to the order inside such runs.
+
+namespace {
+
+struct Table {
+    KELGrandTableau gt;
+    std::vector<std::unique_ptr<KELI>> liens;
+
+    KELI* ajouter(KELDate in, KELDate out)
+    {
+        KELI* l = liens.emplace_back(seul(in, out, liens.size() + 1)).get();
+        gt.append(l);
+        gt.append(l->lienOut());
+        return l;
+    }
+
+    // The (date, rank) keys in table order (the table's own check makes each event appear once).
+    std::vector<std::pair<KELDate, int>> cles() const
+    {
+        std::vector<std::pair<KELDate, int>> out;
+        for (std::size_t i = 0; i < gt.count(); ++i)
+            out.emplace_back(gt.at(i)->date(), gt.at(i)->rang());
+        return out;
+    }
+};
+
+// Adds n links with dates drawn from date(), merges them into the table and answers its check.
+template <class Date>
+std::string lot(Table& t, int n, Date&& date)
+{
+    const std::size_t avant = t.gt.count();
+    for (int i = 0; i < n; ++i) {
+        const KELDate a = date(), b = date();
+        t.ajouter(std::min(a, b), std::max(a, b));
+    }
+    t.gt.fusionnerLaFin(avant);
+    return t.gt.verifier();
+}
+
+std::vector<std::pair<KELDate, int>> attendu(const Table& t)
+{
+    std::vector<std::pair<KELDate, int>> out;
+    for (const auto& l : t.liens) {
+        out.emplace_back(l->inDate(), l->rang());
+        out.emplace_back(l->outDate(), l->lienOut()->rang());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+} // namespace
+
+TEST(EventInsertion, NewLinkGoesBeforeTheOpenEndsAndTheForgottenRegion)
+{
+    Table t;
+    for (int i = 0; i < 300; ++i)
+        t.ajouter(100.0 + i, KELDateOuverte); // one long run of open ends
+    for (int i = 0; i < 50; ++i)
+        t.ajouter(KELDateOublieeIn, KELDateOublieeOut); // two runs of forgotten events
+    t.gt.fusionnerLaFin(0);
+    ASSERT_EQ(t.gt.verifier(), "");
+
+    const std::size_t avant = t.gt.count();
+    KELI* nouveau = t.ajouter(1000.0, KELDateOuverte);
+    t.gt.fusionnerLaFin(avant);
+    EXPECT_EQ(t.gt.verifier(), "");
+    EXPECT_EQ(nouveau->gtIndexInt(), 300u); // after every start, before every open end
+    EXPECT_EQ(t.gt.at(300), nouveau);
+    EXPECT_EQ(t.gt.at(nouveau->lienOut()->gtIndexInt()), nouveau->lienOut());
+    EXPECT_EQ(t.cles(), attendu(t));
+}
+
+TEST(EventInsertion, ManySmallBatchesMatchASortOfAllEvents)
+{
+    for (unsigned graine : {1u, 2u, 3u, 4u, 5u}) {
+        std::mt19937 rng(graine);
+        // Few distinct dates, so that runs of equal keys are everywhere, of every length.
+        std::uniform_int_distribution<int> jour(0, 12);
+        const KELDate bouts[] = {KELDateOuverte, KELDateToujours};
+        auto date = [&] { const int j = jour(rng); return j > 10 ? bouts[j - 11] : 10.0 * j; };
+        Table t;
+        for (int n = -1; n < 60; ++n) // 200 links, then batches of one to three
+            ASSERT_EQ(lot(t, n < 0 ? 200 : 1 + n % 3, date), "") << "seed " << graine << " batch " << n;
+        EXPECT_EQ(t.cles(), attendu(t)) << graine;
+    }
+}
+
+// A relation of a large base arrives as one batch of thousands of events, merged into a table
+// that already holds others: negative dates, both zeros, the sentinels and many equal keys (one
+// date shared by a tenth of the events) must all land in (date, rank) order, every event once,
+// with its index right.
+TEST(EventInsertion, LargeBatchesMergeIntoAFilledTable)
+{
+    for (unsigned graine : {7u, 8u, 9u}) {
+        std::mt19937 rng(graine);
+        std::uniform_real_distribution<double> u(-5.0e8, 9.0e8);
+        std::uniform_int_distribution<int> sorte(0, 9);
+        const KELDate choix[] = {KELDateToujours, KELDateOuverte, 0.0, -0.0, 42.0};
+        auto date = [&] { const int s = sorte(rng); return s < 5 ? choix[s] : std::floor(u(rng)); };
+        Table t;
+        // The second is merged into the first; the last, on seed 7, is large enough to be sorted
+        // and placed in halves on two threads, around the old events it falls between.
+        for (int n : {3000, 5000, 100, graine == 7 ? 140000 : 0})
+            ASSERT_EQ(lot(t, n, date), "") << graine << " after " << n;
+        EXPECT_EQ(t.cles(), attendu(t)) << graine;
+    }
 }

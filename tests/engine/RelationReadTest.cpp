@@ -6,8 +6,6 @@
 #include "tests/engine/EngineFixture.h"
 
 #include <random>
-#include <string>
-#include <vector>
 
 using namespace enginetest;
 
@@ -72,11 +70,7 @@ protected:
 TEST_F(RelationRead, ReadAheadWakesWhatTheSharedConnectionWakesInTheSameOrder)
 {
     storetest::run(path, desk(KELIdSpace::minId() + 1, 150, kStart));
-    std::vector<std::string> surPlace;
-    {
-        const SeuilDeLecture seuil(SIZE_MAX);
-        surPlace = charger();
-    }
+    const auto surPlace = [&] { const SeuilDeLecture seuil(SIZE_MAX); return charger(); }();
     ASSERT_GT(surPlace.size(), 300u);
 
     // Read ahead whole, then in two halves at once (the Objects' relation woken from inside too).

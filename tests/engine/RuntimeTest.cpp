@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 using namespace tallomer;
 
-TEST(Scheduler, ZeroDelayRunsOnALaterTurnInOrder)
+TEST(Scheduler, ZeroDelayRunsOnALaterTurnInOrderAndNeverHangs)
 {
     ManualScheduler s;
     std::vector<int> ran;
@@ -26,6 +24,13 @@ TEST(Scheduler, ZeroDelayRunsOnALaterTurnInOrder)
     EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(s.runTurn(), 1u);
     EXPECT_EQ(ran.back(), 4);
+
+    // Work that schedules itself again at once runs once a turn, so running until idle ends.
+    int runs = 0;
+    std::function<void()> again = [&] { ++runs; s.perform(&a, "again", 0, again); };
+    s.perform(&a, "again", 0, again);
+    EXPECT_EQ(s.runUntilIdle(50), 50u);
+    EXPECT_EQ(runs, 50);
 }
 
 TEST(Scheduler, CancelByTargetAndNameLeavesOthers)
@@ -76,31 +81,16 @@ TEST(Scheduler, TargetDestroyedBeforeItsPerformFires)
     ManualScheduler s;
     Scheduler::setShared(&s);
     struct Owner {
-        int value = 0;
         ScheduledTarget guard{this};
     };
     int fired = 0;
-    {
-        auto owner = std::make_unique<Owner>();
-        s.perform(owner.get(), "tick", 0.1, [&fired] { ++fired; });
-    }
+    auto owner = std::make_unique<Owner>();
+    s.perform(owner.get(), "tick", 0.1, [&fired] { ++fired; });
+    owner.reset();
     s.advance(1);
     EXPECT_EQ(fired, 0);
     EXPECT_EQ(s.pendingCount(), 0u);
     Scheduler::setShared(nullptr);
-}
-
-TEST(Scheduler, SelfReschedulingZeroDelayDoesNotHang)
-{
-    ManualScheduler s;
-    int t = 0, runs = 0;
-    std::function<void()> again = [&] {
-        ++runs;
-        s.perform(&t, "again", 0, again);
-    };
-    s.perform(&t, "again", 0, again);
-    EXPECT_EQ(s.runUntilIdle(50), 50u);
-    EXPECT_EQ(runs, 50);
 }
 
 TEST(Clock, ReferenceDateIs2001InUtc)
@@ -109,10 +99,5 @@ TEST(Clock, ReferenceDateIs2001InUtc)
     EXPECT_DOUBLE_EQ(unixFromDate(-1.0), 978307199.0);
     // 2026-01-01 00:00 UTC
     EXPECT_DOUBLE_EQ(dateFromUnix(1767225600.0), 788918400.0);
-    const double now = Clock::shared().now();
-    EXPECT_GT(now, 788918400.0);
-    FixedClock fixed(5.0);
-    Clock::setShared(&fixed);
-    EXPECT_DOUBLE_EQ(Clock::shared().now(), 5.0);
-    Clock::setShared(nullptr);
+    EXPECT_GT(Clock::shared().now(), 788918400.0);
 }

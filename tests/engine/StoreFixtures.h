@@ -1,7 +1,7 @@
 #pragma once
-// Stores for the store tests: copies of the built template link base in temporary folders, older
-// versions of it made by removing what the upgrades add, and a session that points the shared
-// connection at one copy and records the "alert and stop" calls.
+// Stores for the store tests: copies of the built template link base in temporary folders, what a
+// file holds, and a session that points the shared connection at one copy and records the "alert
+// and stop" calls.
 
 #include "engine/runtime/Log.h"
 #include "engine/store/KELChercheurDe.h"
@@ -31,10 +31,9 @@ inline std::string templatePath()
 }
 
 // A fresh copy of the template in its own folder.
-inline std::string copyTemplate(const std::string& name = "zev.sqlite")
+inline std::string copyTemplate()
 {
-    const std::string dir = tallomer::test::makeTempDir("store");
-    const std::string path = dir + "/" + name;
+    const std::string path = tallomer::test::makeTempDir("store") + "/zev.sqlite";
     std::filesystem::copy_file(templatePath(), path);
     return path;
 }
@@ -50,29 +49,11 @@ inline void run(const std::string& path, const std::vector<std::string>& stateme
 // The statement that writes a row as another program would, dates exact.
 inline std::string insertRow(const KELRow& r)
 {
+    using U = unsigned long long;
     char sql[320];
     std::snprintf(sql, sizeof sql, "INSERT INTO ZEVLETS VALUES (%llu, %llu, '%s', %.17g, %.17g, %llu, %llu, %llu);",
-                  static_cast<unsigned long long>(r.id), static_cast<unsigned long long>(r.base),
-                  r.className.c_str(), r.inDate, r.outDate, static_cast<unsigned long long>(r.child),
-                  static_cast<unsigned long long>(r.parent), static_cast<unsigned long long>(r.relation));
+                  U(r.id), U(r.base), r.className.c_str(), r.inDate, r.outDate, U(r.child), U(r.parent), U(r.relation));
     return sql;
-}
-
-// The template as version 2 left it: without the version-3 rows, another word in 1000010.
-inline void makeVersion2(const std::string& path)
-{
-    run(path, {"DELETE FROM ZEVLETS WHERE ZEVLET_ID BETWEEN 2000193 AND 2000197;",
-               "DELETE FROM WORD WHERE WORD_ID = 2000028;",
-               "UPDATE WORD SET WORD = 'channelViewer' WHERE WORD_ID = 1000010;",
-               "UPDATE SETTINGS SET VALUE = 2 WHERE NAME = 'dbVersion';"});
-}
-
-// Version 1: version 2 without the indexes.
-inline void makeVersion1(const std::string& path)
-{
-    makeVersion2(path);
-    run(path, {"DROP INDEX RelationIndex;", "DROP INDEX DateInIndex;", "DROP INDEX WordIndex;",
-               "DROP INDEX NumbIndex;", "UPDATE SETTINGS SET VALUE = 1 WHERE NAME = 'dbVersion';"});
 }
 
 // Everything a file holds, as text: schema entries and every row of every table.
@@ -80,8 +61,7 @@ inline std::string dump(const std::string& path)
 {
     const tallomer::ScopedLogCapture quiet; // a missing table is part of what some tests compare
     Sqlite db;
-    if (!db.open(path, false))
-        return "<unopenable>";
+    db.open(path, false);
     std::string out;
     for (const char* sql : {"SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name;",
                             "SELECT * FROM ZEVLETS ORDER BY ZEVLET_ID;", "SELECT * FROM WORD ORDER BY WORD_ID;",
@@ -107,20 +87,15 @@ inline std::string dump(const std::string& path)
 inline SqlValue scalar(const std::string& path, const std::string& sql)
 {
     Sqlite db;
-    if (!db.open(path, false))
-        return {};
-    const auto rows = db.executeQuery(sql);
-    if (!rows || rows->empty() || rows->front().size() == 0)
-        return {};
-    return rows->front().valueAt(0);
+    const auto rows = db.open(path, false) ? db.executeQuery(sql) : std::nullopt;
+    return rows && !rows->empty() && rows->front().size() > 0 ? rows->front().valueAt(0) : SqlValue();
 }
 
 // Points the shared connection at a file for the lifetime of the object.
 class StoreSession {
 public:
     struct Stop {
-        std::string message;
-        std::string informative;
+        std::string message, informative;
     };
 
     explicit StoreSession(const std::string& path)

@@ -1,19 +1,26 @@
-// The connection wrapper: binding, rows, failures, kept statements, journal and close.
+// The connection wrapper: binding, rows, failures, kept statements and close; and the file layer
+// under it: a commit's log frames go to the kernel in one write, and nothing (another connection,
+// a checkpoint, a killed process) ever sees the log without them.
 
 #include "engine/runtime/Log.h"
 #include "engine/store/KELLog.h"
 #include "engine/store/Sqlite.h"
+#include "engine/store/SqliteVfs.h"
 #include "tests/support/TestHome.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
+
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using tallomer::ScopedLogCapture;
 
 namespace {
 
+// A new file with its table, open on db.
 class SqliteTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -21,47 +28,76 @@ protected:
         path = tallomer::test::makeTempDir("sqlite") + "/t.sqlite";
         ASSERT_TRUE(db.open(path));
         ASSERT_TRUE(db.executeNonQuery("CREATE TABLE T (ID INTEGER PRIMARY KEY, V, W TEXT);"));
+        ASSERT_TRUE(db.executeNonQuery("CREATE INDEX TV ON T(V);"));
         Sqlite::setStoreErrorHook([this](const std::string& e) { storeErrors.push_back(e); });
     }
     void TearDown() override { Sqlite::setStoreErrorHook({}); }
-
-    SqlValue roundTrip(const SqlValue& v)
-    {
-        EXPECT_TRUE(db.executeNonQuery("REPLACE INTO T (ID, V) VALUES (1, ?);", {v}));
-        const auto rows = db.executeQuery("SELECT V FROM T WHERE ID = 1;");
-        EXPECT_TRUE(rows && rows->size() == 1);
-        return rows && !rows->empty() ? (*rows)[0]["V"] : SqlValue();
-    }
 
     std::string path;
     Sqlite db;
     std::vector<std::string> storeErrors;
 };
+using StoreJournal = SqliteTest;
+
+// A connection through the system's own layer, as another program would open the file.
+struct Autre {
+    explicit Autre(const std::string& path) { sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr); }
+    ~Autre() { sqlite3_close(db_); }
+    std::string texte(const char* sql)
+    {
+        std::string out;
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        sqlite3_finalize(st);
+        return out;
+    }
+    sqlite3* db_ = nullptr;
+};
+
+// Runs the work in a child process and answers its exit status, or -1 if it did not exit.
+template <class Travail>
+int dansUnEnfant(Travail travail)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(travail() ? 0 : 1);
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+bool remplir(Sqlite& db, int premier, int nombre)
+{
+    bool ok = db.beginTransaction();
+    for (int i = premier; ok && i < premier + nombre; ++i)
+        ok = db.executeNonQuery("INSERT INTO T (ID, V, W) VALUES (?, ?, ?);", {i, i % 7, std::string(200, 'a' + i % 26)});
+    return ok && db.commit();
+}
 
 } // namespace
 
-TEST_F(SqliteTest, EveryKindOfArgumentComesBackAsBound)
+TEST_F(SqliteTest, EveryKindOfArgumentComesBackAsBoundAndRowIdsKeepSixtyFourBits)
 {
-    EXPECT_TRUE(roundTrip(nullptr).isNull());
-    // 64 bits both ways: an id above 32 bits keeps its high bits.
-    const SqlValue big(static_cast<long long>(0x123456789ABLL));
-    EXPECT_EQ(roundTrip(big).toInt64(), 0x123456789ABLL);
-    EXPECT_EQ(roundTrip(-5).toInt64(), -5);
-    EXPECT_EQ(roundTrip(SqlValue(std::uint64_t(999999999))).toInt64(), 999999999);
-    EXPECT_EQ(roundTrip(true).toInt64(), 1);
-    EXPECT_EQ(roundTrip(false).toInt64(), 0);
-    const SqlValue d = roundTrip(4503599627370496.0);
-    EXPECT_TRUE(d.isReal());
-    EXPECT_EQ(d.toDouble(), 4503599627370496.0);
-    EXPECT_DOUBLE_EQ(roundTrip(0.1f).toDouble(), double(0.1f));
     const std::string text = "Gr\xC3\xBC\xC3\x9F" "e \"?\" 'x'";
-    EXPECT_EQ(roundTrip(text).toText(), text);
     const SqlBlob bytes = {0, 1, 0, 255, 0};
-    const SqlValue blob = roundTrip(bytes);
-    ASSERT_TRUE(blob.isBlob());
-    EXPECT_EQ(blob.toBlob(), bytes);
-    // Beyond the signed range an unsigned value travels as its text.
-    EXPECT_EQ(roundTrip(SqlValue(std::uint64_t(18446744073709551615ULL))).toText(), "18446744073709551615");
+    // What is bound comes back of the same kind and value, integers with all 64 bits; an unsigned
+    // value beyond the signed range travels as its text.
+    const std::pair<SqlValue, SqlValue> cas[] = {
+        {nullptr, nullptr}, {0x123456789ABLL, 0x123456789ABLL}, {-5, -5}, {std::uint64_t(999999999), 999999999},
+        {true, 1}, {false, 0}, {4503599627370496.0, 4503599627370496.0}, {0.1f, double(0.1f)}, {text, text},
+        {bytes, bytes}, {std::uint64_t(18446744073709551615ULL), "18446744073709551615"},
+    };
+    for (std::size_t i = 0; i < std::size(cas); ++i) {
+        ASSERT_TRUE(db.executeNonQuery("REPLACE INTO T (ID, V) VALUES (1, ?);", {cas[i].first}));
+        const auto rows = db.executeQuery("SELECT V FROM T WHERE ID = 1;");
+        EXPECT_TRUE(rows && rows->size() == 1 && (*rows)[0]["V"] == cas[i].second) << "case " << i;
+    }
+    // Row ids keep their 64 bits too.
+    EXPECT_EQ(db.executeInsertQuery("INSERT INTO T (ID) VALUES (?);", {5000000000LL}), 5000000000u);
+    EXPECT_EQ(db.lastInsertRow(), 5000000000u);
+    EXPECT_EQ(db.executeInsertQuery("INSERT INTO T (V) VALUES ('next');"), 5000000001u);
 }
 
 TEST_F(SqliteTest, ParametersAreCountedByTheStatementNotByQuestionMarksInTheText)
@@ -116,13 +152,6 @@ TEST_F(SqliteTest, FailuresAreLoggedAndAnswerNothing)
     EXPECT_EQ(storeErrors[0], "UNIQUE constraint failed: T.ID");
 }
 
-TEST_F(SqliteTest, InsertAnswersTheRowIdInSixtyFourBits)
-{
-    EXPECT_EQ(db.executeInsertQuery("INSERT INTO T (ID) VALUES (?);", {5000000000LL}), 5000000000u);
-    EXPECT_EQ(db.lastInsertRow(), 5000000000u);
-    EXPECT_EQ(db.executeInsertQuery("INSERT INTO T (V) VALUES ('next');"), 5000000001u);
-}
-
 TEST_F(SqliteTest, RunsInWalModeAndLeavesOneCompleteFileAtClose)
 {
     const auto mode = db.executeQuery("SELECT * FROM pragma_journal_mode, pragma_synchronous;");
@@ -159,6 +188,68 @@ TEST_F(SqliteTest, ClosedConnectionFailsEveryStatement)
     // Reopening works and keeps the data.
     ASSERT_TRUE(db.open(path));
     EXPECT_TRUE(db.executeQuery("SELECT * FROM T;").has_value());
+}
+
+TEST_F(StoreJournal, ACommitOfManyPagesIsOneWriteAndOthersSeeItAtOnce)
+{
+    ASSERT_TRUE(remplir(db, 1, 40)); // several table and index pages
+
+    const std::size_t avant = tallomer::store::ecrituresDeJournal();
+    ASSERT_TRUE(remplir(db, 1000, 40));
+    EXPECT_EQ(tallomer::store::ecrituresDeJournal() - avant, 1u);
+
+    // The first connection stays open with its log unmerged: the other reads the frames.
+    Autre autre(path);
+    EXPECT_EQ(autre.texte("SELECT COUNT(*) FROM T;"), "80");
+    EXPECT_EQ(autre.texte("SELECT COUNT(*) FROM T WHERE V = 3;"), "12");
+    // And the other way round: what the other writes, this one reads.
+    EXPECT_EQ(autre.texte("INSERT INTO T (ID, V) VALUES (5000, 3) RETURNING ID;"), "5000");
+    EXPECT_EQ(db.executeQuery("SELECT COUNT(*) AS N FROM T WHERE V = 3;").value().at(0).int64("N"), 13);
+}
+
+TEST_F(StoreJournal, SpilledTransactionsCheckpointsAndRollbacksKeepTheFileSound)
+{
+    // A tiny cache makes a large transaction write frames before its commit.
+    ASSERT_TRUE(db.executeNonQuery("PRAGMA cache_size=10;"));
+    ASSERT_TRUE(remplir(db, 1, 5000));
+    // Rolled back after spilling: none of it is left.
+    ASSERT_TRUE(db.beginTransaction());
+    for (int i = 10000; i < 13000; ++i)
+        ASSERT_TRUE(db.executeNonQuery("INSERT INTO T (ID, V, W) VALUES (?, 1, ?);", {i, std::string(300, 'z')}));
+    ASSERT_TRUE(db.rollback());
+    // Many small commits run the automatic checkpoint several times, the other reading between.
+    Autre autre(path);
+    for (int i = 0; i < 600; ++i) {
+        ASSERT_TRUE(remplir(db, 20000 + i * 3, 3));
+        if (i % 100 == 0) {
+            EXPECT_EQ(autre.texte("SELECT COUNT(*) FROM T;"), std::to_string(5000 + (i + 1) * 3));
+        }
+    }
+    EXPECT_EQ(autre.texte("PRAGMA integrity_check;"), "ok");
+    EXPECT_EQ(autre.texte("SELECT COUNT(*) FROM T WHERE ID >= 10000 AND ID < 13000;"), "0");
+    db.close();
+    Autre apres(path);
+    EXPECT_EQ(apres.texte("SELECT COUNT(*) FROM T;"), "6800");
+    EXPECT_EQ(apres.texte("PRAGMA integrity_check;"), "ok");
+}
+
+TEST_F(StoreJournal, AChildClosesTheConnectionItInheritedWhileItsMergingThreadRuns)
+{
+    // Enough frames (one commit writes at least one) to start the merging thread.
+    for (int i = 0; i < Sqlite::kFramesBeforeCheckpoint + 100; ++i)
+        ASSERT_TRUE(remplir(db, i * 3, 3));
+    // The thread was not copied: closing must neither wait for it nor touch it.
+    const auto enfant = [&] {
+        db.close();
+        Sqlite autre;
+        return autre.open(path) && remplir(autre, 100000, 1);
+    };
+    EXPECT_EQ(dansUnEnfant(enfant), 0);
+    ASSERT_TRUE(remplir(db, 200000, 1));
+    db.close();
+    Autre apres(path);
+    EXPECT_EQ(apres.texte("SELECT COUNT(*) FROM T;"), std::to_string((Sqlite::kFramesBeforeCheckpoint + 100) * 3 + 2));
+    EXPECT_EQ(apres.texte("PRAGMA integrity_check;"), "ok");
 }
 
 // The trace indents two ruler characters per open level, up to the ruler's length, and can be
