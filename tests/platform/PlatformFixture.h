@@ -14,7 +14,7 @@
 
 namespace tallomer::test {
 
-inline QString tempFolder(const char* prefix) { return QString::fromStdString(makeTempDir(prefix)); }
+inline QString tempFolder(const char* prefix = "t") { return QString::fromStdString(makeTempDir(prefix)); }
 
 inline QByteArray readFile(const QString& path)
 {
@@ -34,8 +34,7 @@ inline QString writeFile(const QString& path, const QByteArray& content = "data"
 
 // Turns the event loop until `done` holds; the wall-clock guard makes a driver that never fires
 // fail the test instead of hanging it.
-template <typename Done>
-bool turnUntil(Done done)
+template <typename Done> bool turnUntil(Done done)
 {
     QElapsedTimer guard;
     guard.start();
