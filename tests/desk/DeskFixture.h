@@ -31,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,28 +40,36 @@ namespace desktest {
 
 using namespace tallomer;
 using Span = std::pair<KELDate, KELDate>;
+inline const std::vector<Span> kAllTime{{KELDateToujours, KELDateOuverte}};
+
+inline KELI* linkFor(KELId id) { return KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal()); }
 
 // The live links of a relation from (or, for icons, to) an Object, as sorted spans.
 inline std::vector<Span> spans(KELId rel, KELI* o, bool child = false)
 {
     std::vector<Span> out;
-    KELIds ids = child ? KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), rel)
-                       : KELServeurDeLiens::LiensNumDuParentIntRelInt(o->idInt(), rel);
-    if (ids)
+    if (KELIds ids = child ? KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), rel)
+                           : KELServeurDeLiens::LiensNumDuParentIntRelInt(o->idInt(), rel))
         for (KELId id : *ids)
-            if (KELI* l = KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal()))
+            if (KELI* l = linkFor(id))
                 out.emplace_back(l->inDate(), l->outDate());
     std::sort(out.begin(), out.end());
     return out;
 }
 
+// A position's parts as one value, to compare and print them at once.
+inline auto parts(const ZEVIconPosition& p) { return std::tuple(p.x, p.y, p.size, p.angle); }
+
+// How far a position lies from a point, in points (the desk keeps tenths of a point).
+inline double offBy(const ZEVIconPosition& p, double x, double y) { return std::hypot(p.x - x, p.y - y); }
+
 // Stand-ins for the sentinels in tables of dates relative to now.
 inline constexpr double kAlways = -1e300;
 inline constexpr double kOpen = 1e300;
 
-inline KELDate dateAt(KELDate now, double offset)
+inline KELDate dateAt(KELDate now, double d)
 {
-    return offset == kAlways ? KELDateToujours : offset == kOpen ? KELDateOuverte : now + offset;
+    return d == kAlways ? KELDateToujours : d == kOpen ? KELDateOuverte : now + d;
 }
 
 inline std::vector<Span> datesAt(KELDate now, const std::vector<Span>& offsets)
@@ -71,15 +80,14 @@ inline std::vector<Span> datesAt(KELDate now, const std::vector<Span>& offsets)
     return out;
 }
 
-// At most one value at any moment: non-empty spans never overlap.
+// At most one value at any moment: no span ends before it starts and non-empty ones never overlap.
 inline bool disjoint(std::vector<Span> s)
 {
-    std::erase_if(s, [](const Span& x) { return !(x.first < x.second); });
+    if (std::ranges::any_of(s, [](const Span& x) { return x.second < x.first; }))
+        return false;
+    std::erase_if(s, [](const Span& x) { return x.first == x.second; });
     std::sort(s.begin(), s.end());
-    for (std::size_t i = 1; i < s.size(); ++i)
-        if (s[i - 1].second > s[i].first)
-            return false;
-    return true;
+    return std::ranges::adjacent_find(s, [](const Span& a, const Span& b) { return a.second > b.first; }) == s.end();
 }
 
 // Whether a recorded notice about that link or Object came, at either edge for the edged ones.
@@ -124,24 +132,16 @@ public:
     }
     QGraphicsItem* graphicsItem() override { return this; }
     KELI* item() const override { return item_; }
-    QRectF imageFrame() const override
-    {
-        return QRectF(pos_.x - pos_.size / 2, pos_.y - pos_.size / 2, pos_.size, pos_.size);
-    }
-    ZEVIconPosition iconPosition() const override { return pos_; }
+    QRectF imageFrame() const override { return {p_.x - p_.size / 2, p_.y - p_.size / 2, p_.size, p_.size}; }
+    ZEVIconPosition iconPosition() const override { return p_; }
     void setIconPosition(const ZEVIconPosition& p, double duration) override
     {
-        pos_ = p;
+        p_ = p;
         lastDuration = duration;
         replacerDansLaScene();
     }
     void replacerDansLaScene() override { setRect(qtRect(desk_ ? desk_->deskHeight() : 0, imageFrame())); }
-    void setSiAjoute(bool f) override
-    {
-        ajoute += f ? 1 : -1;
-        if (ajoute <= 0)
-            futur = 0;
-    }
+    void setSiAjoute(bool f) override { futur = (ajoute += f ? 1 : -1) > 0 ? futur : 0; }
     void setSiActif(bool f) override { actif += f ? 1 : -1; }
     void setSiFutur(bool f) override { futur = ajoute <= 0 ? 0 : std::max<std::int64_t>(0, futur + (f ? 1 : -1)); }
     bool siAjoute() const override { return ajoute > 0; }
@@ -167,24 +167,14 @@ public:
 private:
     KELI* item_;
     ZEVItemViewDeskServices* desk_;
-    ZEVIconPosition pos_;
+    ZEVIconPosition p_;
 };
 
 // The space controller as the desk models and viewers see it: Channels, go-to mode, selections
 // per front mode, and the background caches over files named in `paths`.
 class TestSpace final : public ZEVDeskSpaceServices {
 public:
-    TestSpace()
-        : table([this](KELI* i) {
-              auto it = paths.find(i ? i->idInt() : 0);
-              return it == paths.end() ? QString() : it->second;
-          })
-    {
-    }
-    KELI* channelForIdentityInt(KELId id) override
-    {
-        return KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal());
-    }
+    KELI* channelForIdentityInt(KELId id) override { return linkFor(id); }
     KELI* identity() override { return current; }
     ZEVDeskGeometry* deskGeometry() override { return &geometry; }
     bool siGoToMode() override { return goTo; }
@@ -195,24 +185,19 @@ public:
     void beep() override { ++beeps; }
     KELICurseur* nowCurseur() override { return now; }
     KELICurseur* searchCurseur() override { return search; }
-    ZEVBackObjectServices* backObjectForItemInt(KELId image, KELId scale) override
+    ZEVBackObjectServices* backObjectForItemInt(KELId i, KELId s) override { return table.backObjectForItemInt(i, s); }
+    ZEVBackObjectServices* backObjectForImage(KELI* i, KELId ch, const QRectF& r, KELI* s) override
     {
-        return table.backObjectForItemInt(image, scale);
-    }
-    ZEVBackObjectServices* backObjectForImage(KELI* image, KELId ch, const QRectF& r, KELI* scale) override
-    {
-        return table.backObjectForImage(image, ch, r, scale);
+        return table.backObjectForImage(i, ch, r, s);
     }
     std::string wallpaperResourcePath(const std::string& n) override { return wallpapers[n]; }
     std::string wallpaperStorePath(const std::string& n) override { return wallpapers[n]; }
     // The store's copy is the file itself here: the files of the next new background Objects.
     void copyToSpaceForItems(const std::vector<KELI*>& items) override
     {
-        for (KELI* i : items)
-            if (!pendingPaths.empty()) {
-                paths[i->idInt()] = pendingPaths.front();
-                pendingPaths.erase(pendingPaths.begin());
-            }
+        for (std::size_t k = 0; k < items.size() && k < pendingPaths.size(); ++k)
+            paths[items[k]->idInt()] = pendingPaths[k];
+        pendingPaths.erase(pendingPaths.begin(), pendingPaths.begin() + std::min(items.size(), pendingPaths.size()));
     }
 
     std::vector<KELI*>& sel(int m) { return selections[m]; }
@@ -252,12 +237,14 @@ public:
     std::map<std::string, std::string> wallpapers;
     std::map<KELId, QString> paths;
     std::vector<QString> pendingPaths;
-    ZEVBackRenderCacheTable table;
+    ZEVBackRenderCacheTable table{
+        [this](KELI* i) { return i && paths.contains(i->idInt()) ? paths.at(i->idInt()) : QString(); }};
 };
 
 // Makes FakeViews for its desk and answers the visible views of a front mode from the selection.
 class FakeItemViewer final : public ZEVItemViewerServices {
 public:
+    explicit FakeItemViewer(ZEVDeskViewer* d, TestSpace* s = nullptr) : desk(d), space(s) {}
     std::unique_ptr<ZEVItemViewServices> creerItemView(const ZEVIconPosition& p, KELI* item, float) override
     {
         return std::make_unique<FakeView>(item, p, desk);
@@ -275,8 +262,8 @@ public:
     void userRecallIconForItem(KELI* i) override { recalledItems.push_back(i); }
     void setSiChannelActif(bool a) override { channelActif = a; }
 
-    ZEVDeskViewer* desk = nullptr;
-    TestSpace* space = nullptr;
+    ZEVDeskViewer* desk;
+    TestSpace* space;
     std::vector<ZEVItemViewServices*> recalledViews;
     std::vector<KELI*> recalledItems;
     bool channelActif = false;
@@ -349,17 +336,13 @@ protected:
         Clock::setShared(nullptr);
     }
 
-    static KELICurseur* cursor(KELId id)
-    {
-        return dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal()));
-    }
+    static KELICurseur* cursor(KELId id) { return dynamic_cast<KELICurseur*>(linkFor(id)); }
 
     // A new Channel, listed nowhere.
     static KELI* newChannel()
     {
-        KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
-        auto* m = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(KELMODEL_IDENTITY, g));
-        return m ? m->ajouterUnElement(g) : nullptr;
+        auto* m = dynamic_cast<KELIModel*>(linkFor(KELMODEL_IDENTITY));
+        return m ? m->ajouterUnElement(KELServeurDeLiens::CurseurGlobal()) : nullptr;
     }
 
     ManualScheduler sched{kStart};
@@ -379,14 +362,12 @@ protected:
         curseur = now;
         items = std::make_unique<ZEVItemClass>(curseur, &space);
         desk = std::make_unique<ZEVDeskClass>(curseur, &space);
-        ASSERT_TRUE(items->valide());
-        ASSERT_TRUE(desk->valide());
+        ASSERT_TRUE(items->valide() && desk->valide());
         items->referencerItemViewer(&itemViewer);
         desk->referencerDeskViewer(&deskViewer);
         deskViewer.desk = desk.get();
-        channel = newChannel();
+        space.current = channel = newChannel();
         other = newChannel();
-        space.current = channel;
     }
 
     void TearDown() override
@@ -417,12 +398,10 @@ protected:
     void SetUp() override
     {
         LinkBase::SetUp();
-        search = cursor(2000094);
-        ASSERT_NE(search, nullptr);
         space.now = now;
-        space.search = search;
-        space.current = KELServeurDeLiens::LienForInt(2000018, KELServeurDeLiens::CurseurGlobal());
-        ASSERT_NE(space.current, nullptr);
+        space.search = search = cursor(2000094);
+        space.current = linkFor(2000018);
+        ASSERT_TRUE(search && space.current);
     }
 
     void TearDown() override
@@ -439,9 +418,7 @@ protected:
         auto items = std::make_unique<ZEVItemClass>(c, &space);
         auto desk = std::make_unique<ZEVDeskClass>(c, &space);
         auto viewer = std::make_unique<ZEVDeskViewer>(c, desk.get(), &space, QRectF(0, 0, w, h));
-        auto iv = std::make_unique<FakeItemViewer>();
-        iv->desk = viewer.get();
-        iv->space = &space;
+        auto iv = std::make_unique<FakeItemViewer>(viewer.get(), &space);
         desk->referencerDeskViewer(viewer.get());
         desk->referencerItemClass(items.get());
         viewer->referencerItemViewer(iv.get());
@@ -471,6 +448,11 @@ protected:
     }
 
     static FakeView* fake(ZEVItemViewServices* v) { return dynamic_cast<FakeView*>(v); }
+    // Whether a view is active, hidden, and among the views the desk shows.
+    static std::tuple<bool, bool, bool> presence(ZEVDeskViewer* d, ZEVItemViewServices* v)
+    {
+        return {v->siActif(), v->isHidden(), d->siInItemViewSet(v)};
+    }
 
     KELICurseur* search = nullptr;
     std::vector<std::unique_ptr<ZEVItemClass>> itemClasses;

@@ -12,13 +12,11 @@ TEST_F(DeskBase, RecallOfANeverPlacedObjectPlacesItToTheEndOfTheSpace)
     desk->recallIconForItem(o, now);
     EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, o, true), (std::vector<Span>{{now, now + 1000}}));
     ASSERT_EQ(deskViewer.placed.size(), 1u);
-    for (KELId rel : {KELRELATION_ICON_RATIO_X, KELRELATION_ICON_RATIO_Y, KELRELATION_ICON_RATIO_S,
-                      KELRELATION_ICON_ANGLE})
-        EXPECT_EQ(spans(rel, o), (std::vector<Span>{{KELDateToujours, KELDateOuverte}})) << rel;
-    const ZEVIconPosition p = desk->rectCurseurForItem(o);
-    EXPECT_NEAR(p.x, deskViewer.placed[0].x, 0.1);
-    EXPECT_NEAR(p.y, deskViewer.placed[0].y, 0.1);
-    EXPECT_NEAR(p.size, space.geometry.spaceRatioDefaultSize(), 0.1);
+    for (KELId rel :
+         {KELRELATION_ICON_RATIO_X, KELRELATION_ICON_RATIO_Y, KELRELATION_ICON_RATIO_S, KELRELATION_ICON_ANGLE})
+        EXPECT_EQ(spans(rel, o), kAllTime) << rel;
+    EXPECT_LT(offBy(desk->rectCurseurForItem(o), deskViewer.placed[0].x, deskViewer.placed[0].y), 0.1);
+    EXPECT_NEAR(desk->rectCurseurForItem(o).size, space.geometry.spaceRatioDefaultSize(), 0.1);
     EXPECT_TRUE(desk->siIconExisteForItem(o));
     EXPECT_EQ(desk->itemsForIconViewerRelation(), std::vector<KELI*>{o});
 
@@ -73,12 +71,8 @@ TEST_F(DeskBase, RetainOfNeverPlacedObjectsSpreadsThemOut)
     desk->retainIconForItems(os);
     ASSERT_EQ(deskViewer.placed.size(), 3u);
     // The default column moves one place per icon and each drop shifts one step further right.
-    const double xs[] = {50, 160, 270};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_DOUBLE_EQ(deskViewer.placed[i].x, xs[i]) << i;
-        EXPECT_DOUBLE_EQ(deskViewer.placed[i].y, 55) << i;
-        EXPECT_DOUBLE_EQ(deskViewer.placed[i].size, 80) << i;
-        EXPECT_EQ(deskViewer.placed[i].angle, 0) << i;
+        EXPECT_EQ(parts(deskViewer.placed[i]), std::tuple(50.0 + 110 * i, 55.0, 80.0, 0.0)) << i;
         EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, os[i], true).size(), 1u);
     }
 }
@@ -133,7 +127,7 @@ TEST_F(DeskBase, PositionChangeDatedBeforeAnotherSplitsTheLinkValidThen)
     // A Space's title is renamed over all time.
     KELI* b = newItem(nullptr, "old");
     desk->updateSpaceTitle("renamed", b);
-    EXPECT_EQ(spans(KELRELATION_ITEM_TITLE, b), (std::vector<Span>{{KELDateToujours, KELDateOuverte}}));
+    EXPECT_EQ(spans(KELRELATION_ITEM_TITLE, b), kAllTime);
     EXPECT_EQ(desk->itemTitleCurseurForItem(b), "renamed");
 }
 
@@ -180,9 +174,6 @@ TEST_F(DeskBase, NoTwoLinksOfOneAttributeOverlapAfterAnySequenceOfActs)
         for (KELI* x : os)
             for (KELId rel : {KELRELATION_ICON_RATIO_X, KELRELATION_ICON_RATIO_Y, KELRELATION_ICON_RATIO_S,
                               KELRELATION_ICON_ANGLE, KELRELATION_ITEM_TITLE})
-                for (const Span& s : spans(rel, x)) {
-                    ASSERT_LE(s.first, s.second) << "step " << step << " rel " << rel;
-                    ASSERT_TRUE(disjoint(spans(rel, x))) << "step " << step << " rel " << rel;
-                }
+                ASSERT_TRUE(disjoint(spans(rel, x))) << "step " << step << " rel " << rel;
     }
 }

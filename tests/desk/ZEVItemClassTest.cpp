@@ -1,14 +1,11 @@
 #include "tests/desk/DeskFixture.h"
 
-#include <cmath>
-
 using namespace desktest;
 
 namespace {
-std::int64_t storedBase(const std::string& path, KELI* item)
+std::int64_t storedBase(const std::string& db, KELI* o)
 {
-    return storetest::scalar(path, "SELECT BASE FROM ZEVLETS WHERE ZEVLET_ID = " + std::to_string(item->idInt()))
-        .toInt64();
+    return storetest::scalar(db, "SELECT BASE FROM ZEVLETS WHERE ZEVLET_ID = " + std::to_string(o->idInt())).toInt64();
 }
 } // namespace
 
@@ -16,22 +13,18 @@ TEST_F(DeskBase, NewObjectHasItsWordsOverAllTimeNoIconAndItsOptions)
 {
     KELI* o = items->creerItemWithChannelInt(channel->idInt(), "Notes", "file", "txt", ZEVOPTION_SHOW_TITLE);
     ASSERT_NE(o, nullptr);
-    EXPECT_EQ(o->relationInt(), KELRELATION_ITEM);
-    EXPECT_EQ(o->enfantInt(), KELMODEL_ITEM);
-    EXPECT_EQ(o->parentInt(), o->idInt());
-    EXPECT_EQ(o->channelInt(), channel->idInt());
-    EXPECT_EQ(items->itemTypeForItem(o), "file");
-    EXPECT_EQ(items->itemIconForItem(o), "txt");
-    EXPECT_EQ(desk->itemTitleCurseurForItem(o), "Notes");
+    EXPECT_EQ(std::tuple(o->relationInt(), o->enfantInt(), o->parentInt(), o->channelInt()),
+              std::tuple(KELRELATION_ITEM, KELMODEL_ITEM, o->idInt(), channel->idInt()));
+    EXPECT_EQ(std::tuple(items->itemTypeForItem(o), items->itemIconForItem(o), desk->itemTitleCurseurForItem(o)),
+              std::tuple("file", "txt", "Notes"));
     for (KELId rel : {KELRELATION_ITEM_TITLE, KELRELATION_ITEM_TYPE, KELRELATION_ITEM_ICON})
-        EXPECT_EQ(spans(rel, o), (std::vector<Span>{{KELDateToujours, KELDateOuverte}})) << rel;
+        EXPECT_EQ(spans(rel, o), kAllTime) << rel;
     EXPECT_TRUE(spans(KELRELATION_ICON_VIEWER, o, true).empty());
     EXPECT_FALSE(desk->siIconExisteForItem(o));
     EXPECT_EQ(itemOptions(o), ZEVOPTION_SHOW_TITLE);
 
     ScopedLogCapture log;
-    KELI* orphan = items->creerItemWithChannelInt(0, "x", "file", "txt", 0);
-    ASSERT_NE(orphan, nullptr);
+    ASSERT_NE(items->creerItemWithChannelInt(0, "x", "file", "txt", 0), nullptr);
     EXPECT_TRUE(log.sink.contains("CreateItem ERROR !"));
 }
 
@@ -71,8 +64,7 @@ TEST_F(DeskBase, OptionChangeJustBeforeQuitIsWrittenByTheQuitFlush)
     EXPECT_EQ(storedBase(path, a), static_cast<std::int64_t>(ZEVOPTION_ERROR));
     EXPECT_EQ(storedBase(path, b), static_cast<std::int64_t>(ZEVOPTION_MOVING | ZEVOPTION_HOLD_BY_APP));
     EXPECT_EQ(ZEVItemOptionWrites::pendingCount(), 0u);
-    EXPECT_FALSE(sched.isPending(a, "_majbase"));
-    EXPECT_FALSE(sched.isPending(b, "_majbase"));
+    EXPECT_FALSE(sched.isPending(a, "_majbase") || sched.isPending(b, "_majbase"));
 }
 
 TEST_F(DeskBase, TypeChangeReplacesTheTypeWithoutHistory)
@@ -82,10 +74,9 @@ TEST_F(DeskBase, TypeChangeReplacesTheTypeWithoutHistory)
     ASSERT_TRUE(before);
     items->changeItem(o, "file");
     EXPECT_EQ(items->itemTypeForItem(o), "file");
-    EXPECT_EQ(spans(KELRELATION_ITEM_TYPE, o), (std::vector<Span>{{KELDateToujours, KELDateOuverte}}));
-    EXPECT_FALSE(storetest::scalar(path, "SELECT COUNT(*) FROM ZEVLETS WHERE ZEVLET_ID = " +
-                                             std::to_string(before->front()))
-                     .toInt64());
+    EXPECT_EQ(spans(KELRELATION_ITEM_TYPE, o), kAllTime);
+    const std::string id = std::to_string(before->front());
+    EXPECT_FALSE(storetest::scalar(path, "SELECT COUNT(*) FROM ZEVLETS WHERE ZEVLET_ID = " + id).toInt64());
 }
 
 // Recall and Retain of one link between two Objects; dates are offsets from now.
@@ -115,10 +106,8 @@ TEST_F(DeskBase, RecallAndRetainOfOneLink)
         KELI* p = newItem();
         KELI* e = newItem();
         const double now = curseur->placeToi();
-        for (const Span& s : c.before)
-            ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, p, e, dateAt(now, s.first),
-                                                         dateAt(now, s.second), curseur),
-                      nullptr);
+        for (const auto& [in, out] : datesAt(now, c.before))
+            ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, p, e, in, out, curseur), nullptr);
         space.goTo = c.goToEnd != kOpen;
         space.goToEnd = dateAt(now, c.goToEnd);
         if (c.retain)
@@ -155,8 +144,7 @@ TEST_F(DeskBase, LinkCommandsAtTheCursorAndTheirMessages)
     ASSERT_NE(l, nullptr);
     EXPECT_EQ(items->connectedItemsForItem(p), std::vector<KELI*>{e});
     EXPECT_EQ(items->connectedItemsForItem(e), std::vector<KELI*>{p});
-    ASSERT_NE(items->impactedLiensForParentFiltreItem(p), nullptr);
-    EXPECT_EQ(items->impactedLiensForParentFiltreItem(e), nullptr);
+    EXPECT_TRUE(items->impactedLiensForParentFiltreItem(p) && !items->impactedLiensForParentFiltreItem(e));
     EXPECT_TRUE(heard(itemViewer.events, "ajoute", l)); // the context
     EXPECT_TRUE(heard(itemViewer.events, "active", l)); // the cursor
 

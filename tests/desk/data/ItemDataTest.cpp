@@ -31,12 +31,7 @@ using namespace tallomer::test;
 
 namespace {
 
-QByteArray httpRecord(const QString& uid)
-{
-    QCborMap fields;
-    fields.insert(QStringLiteral("uid"), uid);
-    return encodeRecord(fields);
-}
+QByteArray httpRecord(const QString& uid) { return encodeRecord(QCborMap{{"uid", uid}}); }
 
 // Every file below folder, as absolute paths.
 QStringList filesBelow(const QString& folder)
@@ -58,44 +53,31 @@ public:
     int tag = 0;
     KELId nextId = 500000000;
 
-    KELI* make(KELId id, KELId channel, const std::string& type)
+    KELI* make(KELId id, KELId channel, const std::string& type, const std::string& title = {})
     {
-        auto item = std::make_unique<KELI>();
+        auto& item = objects[id] = std::make_unique<KELI>();
         item->assignerIdInt(id);
         item->setChannelInt(channel);
         types[id] = type;
-        titles[id] = "title " + std::to_string(id);
-        KELI* raw = item.get();
-        objects[id] = std::move(item);
-        return raw;
+        titles[id] = title.empty() ? "title " + std::to_string(id) : title;
+        return item.get();
     }
 
     int goToTag() override { return tag; }
     std::string itemTypeForItem(KELI* item) override { return types[item->idInt()]; }
     std::string itemTitleForItem(KELI* item) override { return titles[item->idInt()]; }
-    KELI* itemForId(KELId id) override
+    KELI* itemForId(KELId id) override { return objects.contains(id) ? objects[id].get() : nullptr; }
+    KELI* creerItem(KELId channel, const std::string& title, const std::string& type, const std::string&,
+                    ZEVItemOption options) override
     {
-        const auto it = objects.find(id);
-        return it == objects.end() ? nullptr : it->second.get();
-    }
-    KELI* creerItem(KELId channel, const std::string& title, const std::string& type,
-                    const std::string& icon, ZEVItemOption options) override
-    {
-        KELI* item = make(nextId++, channel, type);
-        titles[item->idInt()] = title;
+        KELI* item = make(nextId++, channel, type, title);
         item->assignerBaseInt(options);
         return item;
     }
-    void startDownload(const QUrl& url, KELI* item, const QString& folder) override
-    {
-        downloads.emplace_back(url, item->idInt());
-    }
+    void startDownload(const QUrl& u, KELI* item, const QString&) override { downloads.emplace_back(u, item->idInt()); }
     std::optional<ZEVPersonDates> personWithUid(const QString& uid) override
     {
-        const auto it = people.find(uid);
-        if (it == people.end())
-            return std::nullopt;
-        return it->second;
+        return people.contains(uid) ? std::optional(people[uid]) : std::nullopt;
     }
 };
 
@@ -112,9 +94,8 @@ protected:
         folders.zevDrop = folders.zevDir + "/local/zevDrop";
         folders.zevFolder = root + "/Tallomer";
         folders.trash = root + "/Trash";
-        QDir().mkpath(folders.zevData);
-        QDir().mkpath(folders.zevDrop);
-        QDir().mkpath(folders.zevFolder);
+        for (const QString& folder : {folders.zevData, folders.zevDrop, folders.zevFolder})
+            QDir().mkpath(folder);
         configure();
         ZEVItemData::setStoreErrorHook([this](const QString& m) { storeErrors << m; });
     }
@@ -129,9 +110,7 @@ protected:
 
     ZEVItemData& store(KELId channel = kHome)
     {
-        if (!ZEVItemData::ItemDataForChannelInt(channel)) {
-            EXPECT_TRUE(ZEVItemData::CreateItemDataForChannelInt(channel));
-        }
+        EXPECT_TRUE(ZEVItemData::ItemDataForChannelInt(channel) || ZEVItemData::CreateItemDataForChannelInt(channel));
         return *ZEVItemData::ItemDataForChannelInt(channel);
     }
 
@@ -163,6 +142,14 @@ protected:
         return QFileInfo(path).absoluteFilePath();
     }
 
+    // Moves or renames a file behind the store's back, making the folder it goes to.
+    QString moveFile(const QString& from, const QString& to)
+    {
+        QDir().mkpath(QFileInfo(to).absolutePath());
+        EXPECT_TRUE(QFile::rename(from, to)) << to.toStdString();
+        return to;
+    }
+
     QCborMap record(KELId item, const QString& kind, KELId channel = kHome)
     {
         const RecordRead read = readRecordFile(store(channel).recordPath(item, kind));
@@ -191,11 +178,8 @@ TEST_F(ItemDataTest, MovedAndRenamedFilesAreFoundAtStartAndTheirRecordsRewritten
     const QString uidA = fileUid(pathA);
 
     // A moves into a sub-folder of the home; B is renamed in place.
-    const QString movedA = root + "/deep/er/report.txt";
-    QDir().mkpath(root + "/deep/er");
-    ASSERT_TRUE(QFile::rename(pathA, movedA));
-    const QString renamedB = root + "/elsewhere/holiday.png";
-    ASSERT_TRUE(QFile::rename(pathB, renamedB));
+    const QString movedA = moveFile(pathA, root + "/deep/er/report.txt");
+    const QString renamedB = moveFile(pathB, root + "/elsewhere/holiday.png");
 
     EXPECT_EQ(restart(), 2);
     ZEVItemData& s = store();
@@ -253,11 +237,8 @@ TEST_F(ItemDataTest, BadRecordsAreLoggedAndSkippedWithoutLosingTheOthers)
 TEST_F(ItemDataTest, ThousandsOfMutatedRecordsNeverCrashTheLoad)
 {
     const QString data = store().zevDataURL();
-    QCborMap fields;
-    fields.insert(QStringLiteral("uid"), QStringLiteral("https://example.org/page"));
-    fields.insert(QStringLiteral("path"), QStringLiteral("/nowhere/x"));
-    fields.insert(QStringLiteral("bookmark"), QByteArray(40, 'b'));
-    const QByteArray pristine = encodeRecord(fields);
+    const QByteArray pristine = encodeRecord(
+        QCborMap{{"uid", "https://example.org/page"}, {"path", "/nowhere/x"}, {"bookmark", QByteArray(40, 'b')}});
     const char* kinds[] = {"file", "http", "zevp", "message", "ABPerson"};
 
     std::mt19937 rng(8);
@@ -282,10 +263,7 @@ TEST_F(ItemDataTest, ThousandsOfMutatedRecordsNeverCrashTheLoad)
         writeFile(data + QStringLiteral("/%1.%2").arg(200000000 + i).arg(kinds[i % 5]), bytes);
     }
     // A sparse file far over any record's size is refused without being read.
-    QFile huge(data + "/300000000.http");
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(huge.resize(qint64(4) * 1024 * 1024 * 1024));
-    huge.close();
+    ASSERT_TRUE(QFile::resize(writeFile(data + "/300000000.http", {}), qint64(4) * 1024 * 1024 * 1024));
     writeFile(data + "/300000001.http", httpRecord("https://intact.example/"));
 
     ScopedLogCapture log;
@@ -400,8 +378,7 @@ TEST_F(ItemDataTest, LookupRepairsARenamedFileAndKeepsHolderBitsInStep)
     const QString uid = fileUid(path);
     item->assignerBaseInt(ZEVOPTION_MASK_BUSY | ZEVOPTION_SHOW_TITLE);
 
-    const QString renamed = root + "/docs/b.txt";
-    ASSERT_TRUE(QFile::rename(path, renamed));
+    const QString renamed = moveFile(path, root + "/docs/b.txt");
     EXPECT_EQ(s.fileUrlForItem(item), renamed);
     EXPECT_EQ(s.itemNumberWithPath(renamed), item->idInt());
     EXPECT_EQ(s.itemNumberWithPath(path), 0u);
@@ -410,15 +387,12 @@ TEST_F(ItemDataTest, LookupRepairsARenamedFileAndKeepsHolderBitsInStep)
     EXPECT_EQ(item->baseInt(), ZEVOPTION_MASK_BUSY | ZEVOPTION_SHOW_TITLE);
 
     // Into the Trash: the Trash bit, and no longer busy.
-    const QString trashed = folders.trash + "/files/b.txt";
-    QDir().mkpath(folders.trash + "/files");
-    ASSERT_TRUE(QFile::rename(renamed, trashed));
+    const QString trashed = moveFile(renamed, folders.trash + "/files/b.txt");
     EXPECT_EQ(s.fileUrlForItem(item), trashed);
     EXPECT_EQ(item->baseInt(), ZEVOPTION_HOLD_BY_TRASH | ZEVOPTION_SHOW_TITLE);
 
     // Into the store: held by the application; the Trash bit goes.
-    const QString kept = folders.zevDir + "/b.txt";
-    ASSERT_TRUE(QFile::rename(trashed, kept));
+    const QString kept = moveFile(trashed, folders.zevDir + "/b.txt");
     EXPECT_EQ(s.fileUrlForItem(item), kept);
     EXPECT_EQ(item->baseInt(), ZEVOPTION_HOLD_BY_ZEV | ZEVOPTION_SHOW_TITLE);
 
@@ -433,8 +407,7 @@ TEST_F(ItemDataTest, LookupRepairsARenamedFileAndKeepsHolderBitsInStep)
     EXPECT_EQ(s.itemNumberWithUid(uid), 0u);
 
     // The file moved by the program itself.
-    const QString moved = folders.zevFolder + "/b.txt";
-    ASSERT_TRUE(QFile::rename(kept, moved));
+    const QString moved = moveFile(kept, folders.zevFolder + "/b.txt");
     item->assignerBaseInt(ZEVOPTION_HOLD_BY_ZEV | ZEVOPTION_GIF | ZEVOPTION_ANIMATE);
     s.updateFilePathWithItem(item, moved);
     EXPECT_EQ(item->baseInt(), ZEVOPTION_HOLD_BY_ZEV_FOLDER);
@@ -458,8 +431,7 @@ TEST_F(ItemDataTest, WebPagesOpenOnClickOnlyWithoutAnOriginAndWebObjectsDownload
     ASSERT_TRUE(s.createFileHttpWithUid("https://example.org/", web));
     EXPECT_TRUE(s.fileUrlForItem(web).isEmpty());
     EXPECT_TRUE(s.fileUrlForItem(web).isEmpty());
-    ASSERT_EQ(space.downloads.size(), 1u);
-    EXPECT_EQ(space.downloads[0].first, QUrl("https://example.org/"));
+    EXPECT_EQ(space.downloads, (std::vector<std::pair<QUrl, KELId>>{{QUrl("https://example.org/"), web->idInt()}}));
     EXPECT_EQ(s.httpUrlForItem(web), QUrl("https://example.org/"));
 
     // The downloaded page gets a web location named after the host of the title.
@@ -539,9 +511,7 @@ TEST_F(ItemDataTest, EquivalentsAcrossChannelsAreFoundOrMade)
     KELI* mail = space.make(100000162, kHome, "message");
     ASSERT_TRUE(store().createFilePersonWithUid("P-1", person));
     ASSERT_TRUE(store().createFileHttpWithUid("https://example.org/", web));
-    QCborMap dico;
-    dico.insert(QStringLiteral("uid"), QStringLiteral("<m@example.org>"));
-    dico.insert(QStringLiteral("createdDate"), recordDate(700000000.0));
+    const QCborMap dico{{"uid", "<m@example.org>"}, {"createdDate", recordDate(700000000.0)}};
     ASSERT_TRUE(store().createFileMessageWithDico(dico, mail));
     store(kOther);
     ZEVItemData::SetCurrentChannelInt(kOther);
@@ -578,9 +548,7 @@ TEST_F(ItemDataTest, RecordsOfTheSingleChannelLayoutFollowTheirFiles)
 {
     const QString moved = writeFile(folders.zevDrop + "/2000018/100000170/img.tiff");
     const QString oldPath = folders.zevDir + "/zevDrop/100000170/img.tiff";
-    QCborMap old;
-    old.insert(QStringLiteral("path"), oldPath);
-    old.insert(QStringLiteral("httpPath"), QStringLiteral("https://example.org/img"));
+    const QCborMap old{{"path", oldPath}, {"httpPath", "https://example.org/img"}};
     const QString rec = writeFile(folders.zevData + "/2000018/100000170.file", encodeRecord(old));
     ZEVItemData::TransitionForDataURL(rec);
     const QCborMap fields = *readRecordFile(rec).fields;

@@ -12,12 +12,16 @@ protected:
     {
         DeskViewerBase::SetUp();
         d = makeDesk(now, 1000, 800);
-        a = newItem("a");
-        b = newItem("b");
-        va = fake(d->creerItemViewWithItem(a, QPointF(200, 200), 0)); // image 160..240
-        vb = fake(d->creerItemViewWithItem(b, QPointF(600, 200), 0)); // image 560..640
+        va = fake(d->creerItemViewWithItem(a = newItem("a"), QPointF(200, 200), 0)); // image 160..240
+        vb = fake(d->creerItemViewWithItem(b = newItem("b"), QPointF(600, 200), 0)); // image 560..640
         ASSERT_TRUE(va && vb);
         surface = d->deskView();
+    }
+    // Starts a lasso at (100, 100), outside both icons, and drags it to `to`.
+    void lasso(QPointF to, bool ctrl = false)
+    {
+        surface->mouseDown(QPointF(100, 100));
+        surface->mouseDragged(to, ctrl);
     }
     ZEVDeskViewer* d = nullptr;
     ZEVDeskView* surface = nullptr;
@@ -27,8 +31,7 @@ protected:
 
 TEST_F(DeskSurface, ALassoSelectsWhatItTouchesAndCtrlTogglesTheStartingSelection)
 {
-    surface->mouseDown(QPointF(100, 100));
-    surface->mouseDragged(QPointF(300, 300), false);
+    lasso(QPointF(300, 300));
     EXPECT_TRUE(surface->siLassoIcon());
     EXPECT_EQ(space.sel(0), std::vector<KELI*>{a});
     surface->mouseDragged(QPointF(700, 300), false);
@@ -41,8 +44,7 @@ TEST_F(DeskSurface, ALassoSelectsWhatItTouchesAndCtrlTogglesTheStartingSelection
     // Ctrl: over a selected icon deselects it, over an unselected one selects it, and drawing
     // the lasso away restores the start.
     space.sel(0) = {a};
-    surface->mouseDown(QPointF(100, 100));
-    surface->mouseDragged(QPointF(700, 300), true);
+    lasso(QPointF(700, 300), true);
     EXPECT_EQ(space.sel(0), std::vector<KELI*>{b});
     surface->mouseDragged(QPointF(110, 110), true);
     EXPECT_EQ(space.sel(0), std::vector<KELI*>{a});
@@ -52,14 +54,12 @@ TEST_F(DeskSurface, ALassoSelectsWhatItTouchesAndCtrlTogglesTheStartingSelection
     space.sel(0).clear();
     space.mode = 2;
     vb->setHidden(true);
-    surface->mouseDown(QPointF(100, 100));
-    surface->mouseDragged(QPointF(700, 300), false);
+    lasso(QPointF(700, 300));
     EXPECT_TRUE(surface->siLassoIcon());
     EXPECT_EQ(space.sel(0), std::vector<KELI*>{a});
     surface->mouseUp();
     space.mode = 3;
-    surface->mouseDown(QPointF(100, 100));
-    surface->mouseDragged(QPointF(700, 300), false);
+    lasso(QPointF(700, 300));
     EXPECT_TRUE(surface->siLassoNode());
     EXPECT_EQ(space.sel(3), (std::vector<KELI*>{a, b}));
     surface->mouseUp();

@@ -32,14 +32,10 @@ public:
     {
         return std::make_unique<ZEVDeskOfCursor>(
             space, c, services.get(), [](KELICurseur*, ZEVDeskClass*, ZEVDeskViewer* desk, ZEVItemClass*) {
-                auto v = std::make_unique<FakeItemViewer>();
-                v->desk = desk;
-                return v;
+                return std::make_unique<FakeItemViewer>(desk);
             });
     }
     std::unique_ptr<ZEVSpaceDeskServices> services;
-
-private:
     QString store_;
     UserDefaultsController& defaults_;
 };
@@ -51,16 +47,15 @@ using SpaceWindowDesk = LinkBase;
 TEST_F(SpaceWindowDesk, OpensOnTheHomeChannelWithItsBackgroundAndTheIconsAtNow)
 {
     const QString root = QString::fromStdString(test::makeTempDir("spacewindow"));
-    const QString store = root + "/store";
-    QDir().mkpath(store + "/local/zevData");
-    QDir().mkpath(store + "/local/zevDrop");
-    writePdf(store + "/zevWallpaperGrey.pdf", 320, 200, QColor(200, 0, 0));
-    writePdf(store + "/zevWallpaperNew.pdf", 320, 200, QColor(0, 200, 0));
     ZEVItemDataFolders folders;
-    folders.zevDir = store;
+    const QString store = folders.zevDir = root + "/store";
     folders.zevData = store + "/local/zevData";
     folders.zevDrop = store + "/local/zevDrop";
     folders.zevFolder = root + "/Tallomer";
+    QDir().mkpath(folders.zevData);
+    QDir().mkpath(folders.zevDrop);
+    writePdf(store + "/zevWallpaperGrey.pdf", 320, 200, QColor(200, 0, 0));
+    writePdf(store + "/zevWallpaperNew.pdf", 320, 200, QColor(0, 200, 0));
     ZEVItemData::Reset();
     ZEVItemData::SetFolders(folders);
     ASSERT_TRUE(ZEVItemData::CreateItemDataForChannelInt(2000018));
