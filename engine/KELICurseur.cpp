@@ -8,6 +8,7 @@
 #include "engine/runtime/Scheduler.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -249,6 +250,90 @@ void KELICurseur::avance()
 }
 
 namespace {
+// On a large base a crossing mostly waits for memory: the event, then the objects at either end
+// of its link, then their representations lie anywhere, each found through the one before. A
+// move asks for them some events ahead of its leading edge, one link of that chain at each
+// distance, so that each has arrived by the time the next one is read from it.
+template <bool kEnAvant>
+class Anticipation {
+public:
+    explicit Anticipation(const KELLien* bord)
+        : bord_(bord), gt_(bord->grandTableau()), actif_(gt_ && gt_->count() >= seuil_)
+    {
+    }
+
+    // After each step of the move.
+    void apres()
+    {
+        if (!actif_)
+            return;
+        const std::size_t i = bord_->gtIndexInt();
+        if (i == dernier_)
+            return;
+        dernier_ = i;
+        if (const KELLien* e = devant(i, 3 * kEcart))
+            KELGrandTableau::prefetch(e);
+        if (KELI* l = lien(i, 2 * kEcart)) {
+            KELServeurDeLiens::PrefetchLienId(l->enfantInt());
+            if (l->parentInt() != parent_)
+                KELServeurDeLiens::PrefetchLienId(l->parentInt());
+        }
+        if (KELI* l = lien(i, kEcart)) {
+            // The objects found here are kept until their event is near, to ask for their
+            // representations without looking them up again.
+            Prevu& p = prevus_[place(i, kEcart)];
+            p.lien = l;
+            p.enfant = KELServeurDeLiens::DonneMaintenantLeLienId(l->enfantInt());
+            if (l->parentInt() != parent_) {
+                parent_ = l->parentInt();
+                objetParent_ = KELServeurDeLiens::DonneMaintenantLeLienId(parent_);
+            }
+            p.parent = objetParent_;
+            if (p.enfant)
+                __builtin_prefetch(p.enfant);
+        }
+        if (KELI* l = lien(i, kEcart / 2)) {
+            const Prevu& p = prevus_[place(i, kEcart / 2)];
+            if (p.lien == l) {
+                if (p.enfant)
+                    p.enfant->prefetchRepresentants();
+                if (p.parent)
+                    p.parent->prefetchRepresentants();
+            }
+        }
+    }
+
+    static inline std::size_t seuil_ = KELICurseur::kAnticipationParDefaut;
+
+private:
+    static constexpr std::size_t kEcart = 8;
+    struct Prevu {
+        const KELI* lien = nullptr; // links live for the run
+        KELI* parent = nullptr;
+        KELI* enfant = nullptr;
+    };
+    static std::size_t place(std::size_t i, std::size_t d) { return (kEnAvant ? i + d : i - d) % kEcart; }
+    const KELLien* devant(std::size_t i, std::size_t d) const
+    {
+        if (kEnAvant)
+            return i + d < gt_->count() ? gt_->at(i + d) : nullptr;
+        return i >= d ? gt_->at(i - d) : nullptr;
+    }
+    KELI* lien(std::size_t i, std::size_t d) const
+    {
+        KELLien* e = const_cast<KELLien*>(devant(i, d));
+        return e && !e->siCurseur() ? e->lienIn() : nullptr;
+    }
+
+    const KELLien* bord_; // the move's leading edge
+    const KELGrandTableau* gt_;
+    bool actif_;
+    std::size_t dernier_ = std::numeric_limits<std::size_t>::max();
+    KELId parent_ = 0;
+    KELI* objetParent_ = nullptr;
+    std::array<Prevu, kEcart> prevus_{};
+};
+
 std::vector<KELICurseur*> sousCurseurs(KELICurseur* c)
 {
     std::vector<KELICurseur*> out;
@@ -348,6 +433,12 @@ double KELICurseur::calculerOffsetPrecedent()
     return 0.0;
 }
 
+void KELICurseur::anticiperDesLe(std::size_t evenements)
+{
+    Anticipation<true>::seuil_ = evenements;
+    Anticipation<false>::seuil_ = evenements;
+}
+
 // Moves event by event: each step ends just past the nearest event ahead of the cursor or of
 // either window edge, so that crossings come one date at a time and in time order. A distance of
 // 0 means "no event that way": the rest of the span is then moved in one last step.
@@ -379,8 +470,10 @@ void KELICurseur::decalerCurseur(double d)
                 }
             }
         };
+        Anticipation<true> anticipation(ctx ? ctx->lienOut() : lienOut());
         double r = d;
         while (r > 0) {
+            anticipation.apres();
             double s = r;
             devant(lienOut(), outDate(), s);
             if (ctx) {
@@ -416,8 +509,10 @@ void KELICurseur::decalerCurseur(double d)
                 return;
             }
         };
+        Anticipation<false> anticipation(ctx ? static_cast<KELLien*>(ctx) : this);
         double r = d;
         while (r < 0) {
+            anticipation.apres();
             double s = 0;
             bool trouve = false;
             arriere(this, inDate(), s, trouve);

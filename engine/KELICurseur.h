@@ -10,6 +10,7 @@
 
 #include "engine/KELICc.h"
 
+#include <cstddef>
 #include <string>
 
 class KELIElemCurseur;
@@ -77,6 +78,12 @@ public:
 
     // Delay chosen by the last timer step (tests read it).
     double dernierDelai() const { return dernierDelai_; }
+
+    // From how many events in the table a move asks memory for the links ahead of it. Below about
+    // a quarter of a million links the base stays in the processor's cache, and asking would only
+    // cost; tests lower it to check that asking changes nothing.
+    static constexpr std::size_t kAnticipationParDefaut = std::size_t{1} << 19;
+    static void anticiperDesLe(std::size_t evenements);
 
 protected:
     virtual double delaiDAvance(KELDate t);

@@ -215,6 +215,12 @@ public:
 
     // Per-cursor representations.
     KELIRep* representant(const KELICc* curseur) const;
+    // Asks for the first representation without waiting for it.
+    void prefetchRepresentants() const
+    {
+        if (reps_)
+            __builtin_prefetch(reps_.get());
+    }
     bool siContientLeCurseur(const KELICc* curseur) const { return representant(curseur) != nullptr; }
     virtual bool ajouterLeCurseur(KELICc* curseur);
     // The same, answering the link's representation for the cursor (made now or found), or

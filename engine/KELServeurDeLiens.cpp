@@ -48,6 +48,12 @@ public:
         return r.lien;
     }
     bool contient(KELId id) const { return trouver(id) != nullptr; }
+    // Asks for the slot of a user id without waiting for it.
+    void prefetch(KELId id) const
+    {
+        if (const std::size_t i = index(id); i < dense_.size())
+            __builtin_prefetch(&dense_[i]);
+    }
     void reserverJusquA(KELId id)
     {
         if (const std::size_t i = index(id); i != kHors && i >= dense_.size() && i < dense_.size() + kMarge)
@@ -537,6 +543,11 @@ const std::vector<KELICc*>& KELServeurDeLiens::Fenetres() { return etat().fenetr
 KELI* KELServeurDeLiens::DonneMaintenantLeLienId(KELId id)
 {
     return etat().cache.trouver(id);
+}
+
+void KELServeurDeLiens::PrefetchLienId(KELId id)
+{
+    etat().cache.prefetch(id);
 }
 
 void KELServeurDeLiens::LibereLienInt(KELId id)

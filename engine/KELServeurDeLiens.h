@@ -50,6 +50,8 @@ public:
     static KELICurseurGlobal* CurseurGlobal();
     static KELIContexteGlobal* ContexteGlobal();
     static KELI* DonneMaintenantLeLienId(KELId id);
+    // Where the link of an id is kept in memory, asked for without waiting (nothing is woken).
+    static void PrefetchLienId(KELId id);
     static void LibereLienInt(KELId id);
     static std::unique_ptr<KELI> FetchLienInt(KELId id);
     static KELId NouvelIdInt();
