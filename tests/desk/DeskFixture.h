@@ -141,7 +141,12 @@ public:
         replacerDansLaScene();
     }
     void replacerDansLaScene() override { setRect(qtRect(desk_ ? desk_->deskHeight() : 0, imageFrame())); }
-    void setSiAjoute(bool f) override { futur = (ajoute += f ? 1 : -1) > 0 ? futur : 0; }
+    void setSiAjoute(bool f) override
+    {
+        ajoute += f ? 1 : -1;
+        if (ajoute <= 0)
+            futur = 0;
+    }
     void setSiActif(bool f) override { actif += f ? 1 : -1; }
     void setSiFutur(bool f) override { futur = ajoute <= 0 ? 0 : std::max<std::int64_t>(0, futur + (f ? 1 : -1)); }
     bool siAjoute() const override { return ajoute > 0; }
