@@ -271,7 +271,7 @@ public:
         if (i == dernier_)
             return;
         dernier_ = i;
-        if (const KELLien* e = devant(i, 3 * kEcart))
+        if (const KELLien* e = aDistance(i, 3 * kEcart))
             KELGrandTableau::prefetch(e);
         if (KELI* l = lien(i, 2 * kEcart)) {
             KELServeurDeLiens::PrefetchLienId(l->enfantInt());
@@ -313,7 +313,7 @@ private:
         KELI* enfant = nullptr;
     };
     static std::size_t place(std::size_t i, std::size_t d) { return (kEnAvant ? i + d : i - d) % kEcart; }
-    const KELLien* devant(std::size_t i, std::size_t d) const
+    const KELLien* aDistance(std::size_t i, std::size_t d) const
     {
         if (kEnAvant)
             return i + d < gt_->count() ? gt_->at(i + d) : nullptr;
@@ -321,7 +321,7 @@ private:
     }
     KELI* lien(std::size_t i, std::size_t d) const
     {
-        KELLien* e = const_cast<KELLien*>(devant(i, d));
+        KELLien* e = const_cast<KELLien*>(aDistance(i, d));
         return e && !e->siCurseur() ? e->lienIn() : nullptr;
     }
 
