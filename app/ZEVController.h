@@ -62,6 +62,7 @@ public:
     void _initAsynchrone();
 
     KELICurseur* tlCurseur() const { return tlCurseur_; }
+    KELApplication* application() const { return app_; }
     ZEVSpaceControllerBase* spaceController() const { return spaceController_.get(); }
     // The Space window, or the plain window while the program has no Space; nullptr before the
     // deferred stage.

@@ -1,7 +1,7 @@
 #pragma once
 // What the application shell asks of the space controller: the root controller builds one for the
 // root Space, and the application delegate reaches the desks, cursors and the Space window through
-// it. The space controller derives from this class; every operation has a harmless default.
+// it. The Space's adapter answers every operation.
 
 #include "engine/KELTypes.h"
 
@@ -20,30 +20,30 @@ public:
     virtual ~ZEVSpaceControllerBase() = default;
 
     // Non-owning answers.
-    virtual ZEVFrontViewer* frontViewer() { return nullptr; }
-    virtual QWidget* spaceWindow() { return nullptr; }
-    virtual KELICurseur* nowCurseur() { return nullptr; }
-    virtual KELICurseur* searchCurseur() { return nullptr; }
-    virtual KELICurseur* actifCurseur() { return nullptr; }
-    virtual KELId currentChannelInt() { return 0; }
+    virtual ZEVFrontViewer* frontViewer() = 0;
+    virtual QWidget* spaceWindow() = 0;
+    virtual KELICurseur* nowCurseur() = 0;
+    virtual KELICurseur* searchCurseur() = 0;
+    virtual KELICurseur* actifCurseur() = 0;
+    virtual KELId currentChannelInt() = 0;
 
     // A volume was mounted or unmounted.
-    virtual void volumeMountDidChange() {}
+    virtual void volumeMountDidChange() = 0;
     // Opens a saved desk view; siHistory: whether a history entry is added.
-    virtual void openZevpURL(const QString& url, bool siHistory) {}
+    virtual void openZevpURL(const QString& url, bool siHistory) = 0;
     // Files opened from the desktop become Objects on the Now desk (addFilenames of its viewer).
-    virtual void addFilenames(const QStringList& paths) {}
+    virtual void addFilenames(const QStringList& paths) = 0;
     // Saves the timeline's window offsets (the ruler class's updateTimeline).
-    virtual void updateTimeline() {}
+    virtual void updateTimeline() = 0;
     // Records which cursor is active.
-    virtual void updateActifCurseur(KELICurseur* curseur) {}
+    virtual void updateActifCurseur(KELICurseur* curseur) = 0;
     // Ends a pending move of the ruler cursor.
-    virtual void relancerLesCurseurs() {}
+    virtual void relancerLesCurseurs() = 0;
     // Imports what was dropped into the user's drop folder (receiveFilesForURL of deskSaveAs).
-    virtual void receiveFilesForURL(const QString& folder) {}
+    virtual void receiveFilesForURL(const QString& folder) = 0;
     // Every item view of the active cursor's desk whose Object lies on the current Channel
     // redraws its image.
-    virtual void updateItemImagesOfCurrentChannel() {}
+    virtual void updateItemImagesOfCurrentChannel() = 0;
 };
 
 } // namespace tallomer

@@ -1,9 +1,5 @@
+#include "app/ApplicationGraph.h"
 #include "app/FirstWindow.h"
-#include "app/KELApplication.h"
-#include "app/KELApplicationDelegate.h"
-#include "app/space/ZEVSpaceAdapter.h"
-#include "platform/QtScheduler.h"
-#include "platform/desktop/SingleInstance.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -55,40 +51,12 @@ int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
     tallomer::setUpApplicationIdentity();
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
 
-    // One program per session: a second start hands its files and links to the first and ends.
-    tallomer::SingleInstance instance;
-    switch (instance.start(arguments)) {
-    case tallomer::SingleInstance::Role::Forwarded:
-        return 0;
-    case tallomer::SingleInstance::Role::Failed:
-        // Two programs on one store would overwrite each other's changes.
-        return 1;
-    case tallomer::SingleInstance::Role::Primary:
-    case tallomer::SingleInstance::Role::Standalone:
-        break;
-    }
-
-    // Declared after the application (its timer needs the event loop) and before every window
-    // (targets cancel their performs on it when they die).
-    tallomer::QtScheduler scheduler;
-    tallomer::Scheduler::setShared(&scheduler);
+    tallomer::ApplicationGraph::Options options;
+    options.arguments = QCoreApplication::arguments().mid(1);
+    tallomer::ApplicationGraph graph(std::move(options));
     const auto signalNotifier = quitOnSignals();
-    tallomer::ZEVSpaceAdapter::installer();
-    {
-        tallomer::KELApplication app;
-        tallomer::KELApplicationDelegate delegate(&app);
-        app.setDelegate(&delegate);
-        delegate.applicationWillFinishLaunching(&instance);
-        delegate.openLaunchArguments(arguments);
-        app.awakeFromNib();
-        if (app.isTerminating())
-            return app.exitCode();
-        delegate.applicationDidFinishLaunching();
-        const int rc = QApplication::exec();
-        // The delegate goes first; the application must not call it while it is torn down.
-        app.setDelegate(nullptr);
-        return rc;
-    }
+    if (const std::optional<int> status = graph.start())
+        return *status;
+    return graph.finish(QApplication::exec());
 }

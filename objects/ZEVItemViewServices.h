@@ -30,88 +30,89 @@ public:
     virtual ~ZEVItemViewDeskServices() = default;
 
     // The view of an Object on this desk, or nullptr. Not owned by the caller.
-    virtual ZEVItemViewServices* itemViewForItem(KELI* item) { return nullptr; }
+    virtual ZEVItemViewServices* itemViewForItem(KELI* item) = 0;
     // Makes, hides and records the view of an Object at its icon position at the cursor (ratio 1).
-    virtual ZEVItemViewServices* ajouterItemViewAvecItem(KELI* item) { return nullptr; }
+    virtual ZEVItemViewServices* ajouterItemViewAvecItem(KELI* item) = 0;
     // Forgets (and destroys) the view.
-    virtual void deleteItemView(ZEVItemViewServices* view) {}
+    virtual void deleteItemView(ZEVItemViewServices* view) = 0;
     // Queue a deferred update of one view's place, title, type and visibility, or of all of them.
-    virtual void majItemView(ZEVItemViewServices* view) {}
-    virtual void majItemViews() {}
+    virtual void majItemView(ZEVItemViewServices* view) = 0;
+    virtual void majItemViews() = 0;
     // Queue a redraw of the link lines.
-    virtual void majConnexion() {}
+    virtual void majConnexion() = 0;
     // Whether the current drag started on a selected icon.
-    virtual bool siSelectedIconAuDrag() { return false; }
+    virtual bool siSelectedIconAuDrag() = 0;
     // The height of the desk in points. Scene y = deskHeight - y - height for something at y-up
     // y; with 0 the scene is the desk turned over about its bottom edge (scene y = -y - height).
-    virtual double deskHeight() { return 0; }
+    virtual double deskHeight() = 0;
 };
 
-// One Object's view on one desk, as the desk viewer uses it. Every call has a harmless default
-// so that a stand-in view needs only what it is used for; ZEVItemView answers them all.
+// One Object's view on one desk, as the desk viewer uses it; ZEVItemView answers it all.
 class ZEVItemViewServices {
 public:
     virtual ~ZEVItemViewServices() = default;
 
-    // The graphics item to put into the desk's scene (the view itself); nullptr for a stand-in.
-    virtual QGraphicsItem* graphicsItem() { return nullptr; }
+    // The graphics item to put into the desk's scene (the view itself).
+    virtual QGraphicsItem* graphicsItem() = 0;
 
-    virtual KELI* item() const { return nullptr; }
-    virtual QString itemTitle() const { return {}; }
+    virtual KELI* item() const = 0;
+    virtual QString itemTitle() const = 0;
     // Shows the title when it differs from the one shown.
-    virtual void setItemTitle(const QString& title) {}
+    virtual void setItemTitle(const QString& title) = 0;
     // Empty until set.
-    virtual QString itemType() const { return {}; }
-    virtual void setItemType(const QString& type) {}
+    virtual QString itemType() const = 0;
+    virtual void setItemType(const QString& type) = 0;
     // The icon image, shown scaled down to fit; a null image clears it.
-    virtual void setItemImage(const QImage& image) {}
+    virtual void setItemImage(const QImage& image) = 0;
 
     // The icon image's rectangle in desk-view points (y-up).
-    virtual QRectF imageFrame() const { return {}; }
+    virtual QRectF imageFrame() const = 0;
     // The whole view's rectangle (image and title) in desk-view points (y-up); the Tab walk
     // orders views by its origin.
-    virtual QRectF frame() const { return imageFrame(); }
-    virtual ZEVIconPosition iconPosition() const { return {}; }
+    virtual QRectF frame() const = 0;
+    virtual ZEVIconPosition iconPosition() const = 0;
     // Stores the position and moves the view there; the first placement is never animated.
-    virtual void setIconPosition(const ZEVIconPosition& position, double duration) {}
+    virtual void setIconPosition(const ZEVIconPosition& position, double duration) = 0;
     // The desk's height changed: put the view back at its place in the scene.
-    virtual void replacerDansLaScene() {}
+    virtual void replacerDansLaScene() = 0;
 
     // Presence counters, fed by the link base's notices in the order the desk viewer knows:
     // added before future when an icon enters the window, future before added when it leaves.
-    virtual void setSiAjoute(bool flag) {}
-    virtual void setSiActif(bool flag) {}
-    virtual void setSiFutur(bool flag) {}
-    virtual bool siAjoute() const { return false; }
-    virtual bool siActif() const { return false; }
-    virtual bool siFutur() const { return false; }
-    virtual std::int64_t siAjouteCount() const { return 0; }
-    virtual std::int64_t siActifCount() const { return 0; }
-    virtual std::int64_t siFuturCount() const { return 0; }
+    virtual void setSiAjoute(bool flag) = 0;
+    virtual void setSiActif(bool flag) = 0;
+    virtual void setSiFutur(bool flag) = 0;
+    virtual bool siAjoute() const = 0;
+    virtual bool siActif() const = 0;
+    virtual bool siFutur() const = 0;
+    virtual std::int64_t siAjouteCount() const = 0;
+    virtual std::int64_t siActifCount() const = 0;
+    virtual std::int64_t siFuturCount() const = 0;
 
     // Whether the desk viewer may queue the view for an update of its place and title.
-    virtual bool siItemViewAccepteMaj() const { return true; }
-    virtual void itemViewAccepteMaj() {}
-    virtual void itemViewRefuseMaj() {}
-    virtual bool siRetablir() const { return false; }
-    virtual void setSiRetablir(bool flag) {}
+    virtual bool siItemViewAccepteMaj() const = 0;
+    virtual void itemViewAccepteMaj() = 0;
+    virtual void itemViewRefuseMaj() = 0;
+    virtual bool siRetablir() const = 0;
+    virtual void setSiRetablir(bool flag) = 0;
 
     // Channel and visibility.
-    virtual void setChannelInt(KELId channelInt) {}
-    virtual void majChannelInt(KELId channelInt, bool siChannelActif) {}
-    virtual void setHidden(bool hidden) {}
-    virtual bool isHidden() const { return true; }
+    virtual void setChannelInt(KELId channelInt) = 0;
+    virtual void majChannelInt(KELId channelInt, bool siChannelActif) = 0;
+    virtual void setHidden(bool hidden) = 0;
+    virtual bool isHidden() const = 0;
 
     // Stacking among the desk's Object views.
-    virtual void orderToFront() {}
-    virtual void orderToBack() {}
+    virtual void orderToFront() = 0;
+    virtual void orderToBack() = 0;
 
     // Feedback the desk viewer relays.
-    virtual void updateImage() {}
+    virtual void updateImage() = 0;
+    virtual void showCadreStart() = 0;
+    virtual void showCadreStop() = 0;
+    // The flicker, the stickers and the download progress of an Object view come with its
+    // animations and its progress ring; until then the view shows none of them.
     virtual void flick() {}
     virtual void addSticker(int code) {}
-    virtual void showCadreStart() {}
-    virtual void showCadreStop() {}
     virtual void downloadBegin() {}
     virtual void downloadStart(bool determinate) {}
     virtual void downloadSetStatus(float fraction) {}

@@ -1,6 +1,7 @@
 #include "space/ZEVBackObject.h"
 
 #include <QImageReader>
+#include <QUrl>
 #include <QPainter>
 
 namespace tallomer {
@@ -39,6 +40,19 @@ void ZEVBackObject::loadChannelImageColorSync()
         p.drawImage((kThumbnailWidth - fitted.width()) / 2, (kThumbnailHeight - fitted.height()) / 2, fitted);
     }
     channelImageColor_ = out;
+}
+
+QString ZEVBackObject::loadPath() const
+{
+    return fileURL_.startsWith(QLatin1String("file:")) ? QUrl(fileURL_).toLocalFile() : fileURL_;
+}
+
+void ZEVBackObject::applyRender(const ZEVBackRender& render)
+{
+    if (render.ratio > 0)
+        initialImageRatio_ = render.ratio;
+    if (!render.image.isNull())
+        backImage_ = render.image;
 }
 
 } // namespace tallomer

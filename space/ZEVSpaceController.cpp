@@ -720,6 +720,28 @@ void ZEVSpaceController::volumeMountDidChange()
     updateAllTableViews();
 }
 
+void ZEVSpaceController::updateItemImagesOfCurrentChannel()
+{
+    if (ZEVCursorDesk* d = deskForCurseur(actifCurseur_))
+        d->majImages();
+}
+
+void ZEVSpaceController::addFilenames(const QStringList& paths)
+{
+    if (ZEVCursorDesk* d = deskForCurseur(nowCurseur_))
+        d->addFilenames(paths);
+    else
+        logFormat("ZEVSpaceController addFilenames: no Now desk for %lld files", static_cast<long long>(paths.size()));
+}
+
+void ZEVSpaceController::openZevpURL(const QString& url, bool siHistory)
+{
+    // Saved desk views are read by the zevp links' own reader; until it exists the link is refused
+    // with a line that says so, never silently.
+    logFormat("ZEVSpaceController openZevpURL: %s is not opened: this version cannot read zevp links yet",
+              qUtf8Printable(url));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Channels
 

@@ -13,6 +13,7 @@
 #include <QColor>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <memory>
@@ -59,6 +60,7 @@ public:
     ZEVEntityClass* entityClass() const { return entityClass_.get(); }
     ZEVFrontViewerServices* frontViewer() const { return frontViewer_.get(); }
     ZEVEntityViewer* channelViewer() const { return channelViewer_; }
+    KELI* defaultColorItem() const { return defaultColorItem_; }
 
     void enclencherMaj();
     // Ends a move of the timeline cursor, so that every cursor catches up.
@@ -116,6 +118,14 @@ public:
     std::vector<ZEVEntityViewer*> allEntityViewers() const;
     void updateAllTableViews();
     void volumeMountDidChange();
+    // Every Object view of the active cursor's desk redraws its image.
+    void updateItemImagesOfCurrentChannel();
+
+    // ---- what the desktop hands over ----
+    // Files opened from the desktop become Objects on the Now desk.
+    void addFilenames(const QStringList& paths);
+    // A zevp: link opens the saved desk view it names; siHistory: whether a history entry is added.
+    void openZevpURL(const QString& url, bool siHistory);
 
     // ---- Channels ----
     std::vector<KELI*> allIdentities();

@@ -7,11 +7,6 @@
 
 namespace tallomer {
 
-UserDefaultsController& ZEVSpaceHost::defaults()
-{
-    return UserDefaultsController::shared();
-}
-
 QRectF ZEVSpaceHost::mainScreenFrame()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();

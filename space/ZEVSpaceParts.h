@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -22,6 +23,7 @@ class QGraphicsScene;
 
 namespace tallomer {
 
+class KELSharedResources;
 class UserDefaultsController;
 class ZEVSpaceController;
 class ZEVDeskClass;
@@ -45,34 +47,39 @@ public:
     static constexpr const char* kItemViewerKey = "ZEVItemViewer";
     static constexpr const char* kItemClassKey = "ZEVItemClass";
 
-    // The parts; nullptr for one not built. Owned by this desk.
-    virtual ZEVDeskClass* deskClass() { return nullptr; }
-    virtual ZEVDeskViewer* deskViewer() { return nullptr; }
-    virtual ZEVItemViewer* itemViewer() { return nullptr; }
-    virtual ZEVItemClass* itemClass() { return nullptr; }
+    // The parts, owned by this desk.
+    virtual ZEVDeskClass* deskClass() = 0;
+    virtual ZEVDeskViewer* deskViewer() = 0;
+    virtual ZEVItemViewer* itemViewer() = 0;
+    virtual ZEVItemClass* itemClass() = 0;
 
     // The desk viewer learns its item viewer and Object factory.
-    virtual void referencerViewerParts() {}
+    virtual void referencerViewerParts() = 0;
     // The item viewer, the factory and the desk model learn each other.
-    virtual void referencerModelParts() {}
+    virtual void referencerModelParts() = 0;
     // The desk model, then the factory, read what they show.
-    virtual void initialiser() {}
+    virtual void initialiser() = 0;
     // The desk's background; answers whether the Channel had none yet (a first run).
-    virtual bool initWallpaperWithChannelViewer(ZEVChannelListener* channelViewer) { return false; }
-    virtual void majBackForFirstTime() {}
+    virtual bool initWallpaperWithChannelViewer(ZEVChannelListener* channelViewer) = 0;
+    virtual void majBackForFirstTime() = 0;
     // The desk model, the desk viewer and the factory start listening, in that order.
-    virtual void enclencherMaj() {}
+    virtual void enclencherMaj() = 0;
+    void channelDidChangeWithIdentityInt(KELId identityInt) override = 0;
 
     // The desk's scene becomes the one the Space window shows.
-    virtual void placerDevant() {}
-    virtual QGraphicsScene* deskScene() { return nullptr; }
-    virtual void majImages() {}
-    virtual void setSiFiltreANDOperation(bool andOperation) {}
+    virtual void placerDevant() = 0;
+    virtual QGraphicsScene* deskScene() = 0;
+    // Every Object view redraws (its image, title and state).
+    virtual void majImages() = 0;
+    virtual void setSiFiltreANDOperation(bool andOperation) = 0;
     // The Object views of the item viewer shown in that front mode, in stacking order.
-    virtual int visibleItemViewCount(int frontMode) { return 0; }
+    virtual int visibleItemViewCount(int frontMode) = 0;
+    // Files opened from the desktop become Objects on this desk.
+    virtual void addFilenames(const QStringList& paths) = 0;
 };
 
-// An inspector's controller, made by class name from the words of the link base.
+// An inspector's controller, made by class name from the words of the link base. The inspectors
+// answer these once they exist; no class registers until then.
 class ZEVEntityViewer : public ZEVChannelListener {
 public:
     explicit ZEVEntityViewer(KELId entityInt) : entityInt_(entityInt) {}
@@ -99,7 +106,7 @@ private:
     static std::map<std::string, Maker>& registre();
 };
 
-// The front layer, as far as the Space drives it.
+// The front layer, as far as the Space drives it; the front viewer answers these once it exists.
 class ZEVFrontViewerServices : public ZEVChannelListener {
 public:
     // 0 icons, 1 titles, 2 filters, 3 links, 4 none.
@@ -134,45 +141,49 @@ enum class ZEVSpaceMenuAction {
 };
 
 // The application side: the controller that made the Space, and the services of the application
-// object. Defaults let a Space run without any of them.
+// object. The application answers what it has; the operations that keep a default are answered
+// by parts of the program that come later, as each comment says.
 class ZEVSpaceHost {
 public:
     virtual ~ZEVSpaceHost() = default;
 
     // The space controller is made and reachable (called first thing in its construction).
-    virtual void referencerSpaceController(ZEVSpaceController* space) {}
+    virtual void referencerSpaceController(ZEVSpaceController* space) = 0;
     // The store folder, which holds `default.file`.
     virtual QString storeFolder() = 0;
-    virtual UserDefaultsController& defaults();
-    // The main screen's frame, y-up, in points.
+    virtual UserDefaultsController& defaults() = 0;
+    // The main screen's frame, y-up, in points (default: the primary screen's).
     virtual QRectF mainScreenFrame();
+    // The colours, images and shadows of the application (not owned).
+    virtual const KELSharedResources& sharedResources() = 0;
 
-    virtual std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* curseur, ZEVSpaceController& space)
-    {
-        return nullptr;
-    }
+    virtual std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* curseur, ZEVSpaceController& space) = 0;
+    // The front layer, once it exists; a Space without one runs in icons mode.
     virtual std::unique_ptr<ZEVFrontViewerServices> creerFrontViewer(ZEVSpaceController& space)
     {
         return nullptr;
     }
 
     // The Object data store: who answers its questions, and which Channel is current.
-    virtual void referencerItemDataSpace(ZEVSpaceController* space) {}
-    virtual void setCurrentChannelInt(KELId channelInt) {}
+    virtual void referencerItemDataSpace(ZEVSpaceController* space) = 0;
+    virtual void setCurrentChannelInt(KELId channelInt) = 0;
     // The file an image Object stands for; empty when none.
-    virtual QString fileUrlForItem(KELI* item) { return {}; }
+    virtual QString fileUrlForItem(KELI* item) = 0;
+    // The watch of the user's drop folder starts once it exists.
     virtual void startDropFolderWatch(ZEVSpaceController& space) {}
-    // The inspector panel of that entity is shown.
+    // The inspector panel of that entity is shown, once inspector panels exist.
     virtual void ouvrirEntityWithInt(KELId entityInt) {}
 
-    virtual void setActifCurseurColorSiNow(bool siNow) {}
+    virtual void setActifCurseurColorSiNow(bool siNow) = 0;
+    // The main menu's state follows the active cursor, once there is a main menu.
     virtual void actifCurseurDidChange() {}
+    // The main menu's commands; the arrows of the Space window reach them once it exists.
     virtual void menuAction(ZEVSpaceMenuAction action) {}
-    virtual void closeProgressPanel() {}
+    virtual void closeProgressPanel() = 0;
     // The first-run greeting, after the window is in front.
-    virtual void showWelcome() {}
-    // The pointer over the Search desk; an empty cursor: a cross.
-    virtual QCursor searchCursor() { return QCursor(Qt::CrossCursor); }
+    virtual void showWelcome() = 0;
+    // The pointer over the Search desk.
+    virtual QCursor searchCursor() = 0;
 };
 
 } // namespace tallomer

@@ -3,43 +3,70 @@
 #include "app/KELApplication.h"
 #include "app/ZEVController.h"
 #include "app/store/KELResources.h"
+#include "app/widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/viewer/ZEVDeskOfCursor.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "desk/viewer/ZEVSpaceDeskServices.h"
+#include "engine/runtime/Log.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 
+#include <QDesktopServices>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace tallomer {
 
+namespace {
+
+// A cursor's desk with the application's own item viewer, which the desk library cannot name.
+class AppCursorDesk final : public ZEVDeskOfCursor {
+public:
+    AppCursorDesk(ZEVSpaceController& space, KELICurseur* curseur, ZEVSpaceDeskServices* services)
+        : ZEVDeskOfCursor(space, curseur, services,
+                          [services](KELICurseur* c, ZEVDeskClass* deskClass, ZEVDeskViewer* deskViewer,
+                                     ZEVItemClass* itemClass) {
+                              auto viewer = std::make_unique<ZEVItemViewer>(c, services, deskViewer);
+                              viewer->referencerItemClass(itemClass, deskClass);
+                              return viewer;
+                          })
+    {
+    }
+
+    // The maker above is the only one this desk has.
+    ZEVItemViewer* itemViewer() override { return static_cast<ZEVItemViewer*>(itemViewerServices()); }
+};
+
+} // namespace
+
 std::unique_ptr<ZEVSpaceControllerBase> ZEVSpaceAdapter::creer(KELId spaceInt, KELICurseur* tlCurseur,
-                                                             KELApplication* app)
+                                                             ZEVController* controller,
+                                                             UserDefaultsController& defaults)
 {
-    auto adapter = std::make_unique<ZEVSpaceAdapter>(app);
+    auto adapter = std::make_unique<ZEVSpaceAdapter>(controller ? controller->application() : nullptr, defaults);
     adapter->space_ = ZEVSpaceController::initSpaceControllerWithSpaceInt(spaceInt, *adapter, tlCurseur);
     if (!adapter->space_)
         return nullptr;
     return adapter;
 }
 
-void ZEVSpaceAdapter::installer()
+ZEVSpaceAdapter::ZEVSpaceAdapter(KELApplication* app, UserDefaultsController& defaults)
+    : app_(app), defaults_(defaults)
 {
-    ZEVController::setSpaceControllerFactory([](KELId spaceInt, ZEVController*, KELICurseur* tl) {
-        return creer(spaceInt, tl, KELApplication::shared());
-    });
 }
-
-ZEVSpaceAdapter::ZEVSpaceAdapter(KELApplication* app) : app_(app) {}
 
 ZEVSpaceAdapter::~ZEVSpaceAdapter()
 {
+    if (ZEVItemData::SpaceController() == deskServices_.get())
+        ZEVItemData::ReferencerSpaceController(nullptr);
     // The desks go with the controller, before the services they were given.
     space_.reset();
 }
 
+// The front layer is not part of the program yet: nothing answers as its viewer.
+ZEVFrontViewer* ZEVSpaceAdapter::frontViewer() { return nullptr; }
 QWidget* ZEVSpaceAdapter::spaceWindow() { return space_ ? space_->spaceWindow() : nullptr; }
 KELICurseur* ZEVSpaceAdapter::nowCurseur() { return space_ ? space_->nowCurseur() : nullptr; }
 KELICurseur* ZEVSpaceAdapter::searchCurseur() { return space_ ? space_->searchCurseur() : nullptr; }
@@ -50,6 +77,23 @@ void ZEVSpaceAdapter::volumeMountDidChange()
 {
     if (space_)
         space_->volumeMountDidChange();
+}
+
+void ZEVSpaceAdapter::openZevpURL(const QString& url, bool siHistory)
+{
+    if (space_)
+        space_->openZevpURL(url, siHistory);
+}
+
+void ZEVSpaceAdapter::addFilenames(const QStringList& paths)
+{
+    if (space_)
+        space_->addFilenames(paths);
+}
+
+void ZEVSpaceAdapter::updateTimeline()
+{
+    // The ruler's model keeps the timeline's range; until it exists the range is not stored.
 }
 
 void ZEVSpaceAdapter::updateActifCurseur(KELICurseur* curseur)
@@ -64,6 +108,17 @@ void ZEVSpaceAdapter::relancerLesCurseurs()
         space_->relancerLesCurseurs();
 }
 
+void ZEVSpaceAdapter::receiveFilesForURL(const QString& folder)
+{
+    // The drop-folder watch imports what lies in the folder once it exists; the files wait there.
+}
+
+void ZEVSpaceAdapter::updateItemImagesOfCurrentChannel()
+{
+    if (space_)
+        space_->updateItemImagesOfCurrentChannel();
+}
+
 void ZEVSpaceAdapter::referencerSpaceController(ZEVSpaceController* space)
 {
     deskServices_ = std::make_unique<ZEVSpaceDeskServices>(*space);
@@ -75,16 +130,16 @@ void ZEVSpaceAdapter::referencerSpaceController(ZEVSpaceController* space)
 
 QString ZEVSpaceAdapter::storeFolder() { return app_ ? app_->zevDirURL() : QString(); }
 
+const KELSharedResources& ZEVSpaceAdapter::sharedResources() { return app_->resources(); }
+
 std::unique_ptr<ZEVCursorDesk> ZEVSpaceAdapter::creerDesk(KELICurseur* curseur, ZEVSpaceController& space)
 {
-    ZEVSpaceDeskServices* services = deskServices_.get();
-    return std::make_unique<ZEVDeskOfCursor>(
-        space, curseur, services,
-        [services](KELICurseur* c, ZEVDeskClass* deskClass, ZEVDeskViewer* deskViewer, ZEVItemClass* itemClass) {
-            auto viewer = std::make_unique<ZEVItemViewer>(c, services, deskViewer);
-            viewer->referencerItemClass(itemClass, deskClass);
-            return viewer;
-        });
+    return std::make_unique<AppCursorDesk>(space, curseur, deskServices_.get());
+}
+
+void ZEVSpaceAdapter::referencerItemDataSpace(ZEVSpaceController*)
+{
+    ZEVItemData::ReferencerSpaceController(deskServices_.get());
 }
 
 void ZEVSpaceAdapter::setCurrentChannelInt(KELId channelInt) { ZEVItemData::SetCurrentChannelInt(channelInt); }
@@ -101,6 +156,28 @@ void ZEVSpaceAdapter::closeProgressPanel()
 {
     if (app_ && app_->progressPanel())
         app_->progressPanel()->close();
+}
+
+void ZEVSpaceAdapter::showWelcome()
+{
+    const bool read = ZEVAlert::ShowYesNoAlertWithTitle(
+        QStringLiteral("Welcome to Tallomer"), QStringLiteral("Your desk now keeps its past."),
+        QStringLiteral("Drop files, folders, pictures and web links on the desk: every change is kept with its "
+                       "date, and the Search cursor shows the desk at any past moment.\n\n"
+                       "Would you like to read the user guide?"));
+    if (!read)
+        return;
+    const QString guide = KELResources::pathForResource(QStringLiteral("guide"), QStringLiteral("html"));
+    if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+        logFormat("ZEVSpaceAdapter showWelcome: the user guide could not be opened (%s)", qUtf8Printable(guide));
+}
+
+QCursor ZEVSpaceAdapter::searchCursor()
+{
+    const QPixmap& image = app_ ? app_->resources().searchCursor() : QPixmap();
+    if (image.isNull())
+        return QCursor(Qt::CrossCursor);
+    return QCursor(image, image.width() / 2, image.height() / 2);
 }
 
 } // namespace tallomer

@@ -13,44 +13,57 @@ class KELICurseur;
 namespace tallomer {
 
 class KELApplication;
+class UserDefaultsController;
 class ZEVController;
 class ZEVSpaceController;
 class ZEVSpaceDeskServices;
 
 class ZEVSpaceAdapter final : public ZEVSpaceControllerBase, public ZEVSpaceHost {
 public:
-    // nullptr when the Space cannot be built (no timeline cursor, no such space object).
-    // `app` is not owned and outlives the adapter.
-    static std::unique_ptr<ZEVSpaceControllerBase> creer(KELId spaceInt, KELICurseur* tlCurseur, KELApplication* app);
-    // Installs `creer` as the controller's way of making the Space.
-    static void installer();
+    // nullptr when the Space cannot be built (no timeline cursor, no such space object). The
+    // controller's application and `defaults` are not owned and outlive the adapter.
+    static std::unique_ptr<ZEVSpaceControllerBase> creer(KELId spaceInt, KELICurseur* tlCurseur,
+                                                        ZEVController* controller, UserDefaultsController& defaults);
 
-    explicit ZEVSpaceAdapter(KELApplication* app);
+    ZEVSpaceAdapter(KELApplication* app, UserDefaultsController& defaults);
     ~ZEVSpaceAdapter() override;
 
     ZEVSpaceController* space() const { return space_.get(); }
+    ZEVSpaceDeskServices* deskServices() const { return deskServices_.get(); }
 
     // ZEVSpaceControllerBase
+    ZEVFrontViewer* frontViewer() override;
     QWidget* spaceWindow() override;
     KELICurseur* nowCurseur() override;
     KELICurseur* searchCurseur() override;
     KELICurseur* actifCurseur() override;
     KELId currentChannelInt() override;
     void volumeMountDidChange() override;
+    void openZevpURL(const QString& url, bool siHistory) override;
+    void addFilenames(const QStringList& paths) override;
+    void updateTimeline() override;
     void updateActifCurseur(KELICurseur* curseur) override;
     void relancerLesCurseurs() override;
+    void receiveFilesForURL(const QString& folder) override;
+    void updateItemImagesOfCurrentChannel() override;
 
     // ZEVSpaceHost
     void referencerSpaceController(ZEVSpaceController* space) override;
     QString storeFolder() override;
+    UserDefaultsController& defaults() override { return defaults_; }
+    const KELSharedResources& sharedResources() override;
     std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* curseur, ZEVSpaceController& space) override;
+    void referencerItemDataSpace(ZEVSpaceController* space) override;
     void setCurrentChannelInt(KELId channelInt) override;
     QString fileUrlForItem(KELI* item) override;
     void setActifCurseurColorSiNow(bool siNow) override;
     void closeProgressPanel() override;
+    void showWelcome() override;
+    QCursor searchCursor() override;
 
 private:
     KELApplication* app_; // not owned
+    UserDefaultsController& defaults_;
     // The desks' view of the space controller; declared before the controller, so it dies after it.
     std::unique_ptr<ZEVSpaceDeskServices> deskServices_;
     std::unique_ptr<ZEVSpaceController> space_;

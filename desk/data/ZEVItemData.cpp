@@ -27,8 +27,6 @@ namespace tallomer {
 namespace {
 
 constexpr KELId kHomeChannel = 2000018;
-constexpr KELId kRelationItemTitle = 1000217;
-constexpr KELId kRelationItemType = 1000222;
 
 // The holder bits that follow where a file lies.
 constexpr ZEVItemOption kAllHolderBits = ZEVOPTION_HOLD_BY_ZEV | ZEVOPTION_HOLD_BY_ZEV_FOLDER
@@ -71,9 +69,23 @@ ClassState& state()
     return s;
 }
 
+// Before the Space exists nothing can be told about an Object: every answer is "unknown".
+class NoSpace final : public ZEVItemDataSpace {
+public:
+    KELICurseur* actifCurseur() override { return nullptr; }
+    int goToTag() override { return 0; }
+    std::string itemTypeForItem(KELI*) override { return {}; }
+    std::string itemTitleForItem(KELI*) override { return {}; }
+    KELI* itemForId(KELId) override { return nullptr; }
+    KELI* creerItem(KELId, const std::string&, const std::string&, const std::string&, ZEVItemOption) override
+    {
+        return nullptr;
+    }
+};
+
 ZEVItemDataSpace& space()
 {
-    static ZEVItemDataSpace fallback;
+    static NoSpace fallback;
     return state().space ? *state().space : fallback;
 }
 
@@ -150,28 +162,6 @@ QString idText(KELId id) { return QString::number(id); }
 constexpr KELDate kUnixEpoch = dateFromUnix(0.0);
 
 } // namespace
-
-// ---------------------------------------------------------------------------------------------
-// The space controller's defaults
-
-std::string ZEVItemDataSpace::itemTypeForItem(KELI* item)
-{
-    KELI* word = item ? item->enfantDeRelInt(kRelationItemType, actifCurseur()) : nullptr;
-    const KELValue value = word ? word->base() : KELValue{};
-    return std::holds_alternative<std::string>(value) ? std::get<std::string>(value) : std::string();
-}
-
-std::string ZEVItemDataSpace::itemTitleForItem(KELI* item)
-{
-    KELI* word = item ? item->enfantDeRelInt(kRelationItemTitle, actifCurseur()) : nullptr;
-    const KELValue value = word ? word->base() : KELValue{};
-    return std::holds_alternative<std::string>(value) ? std::get<std::string>(value) : std::string();
-}
-
-KELI* ZEVItemDataSpace::itemForId(KELId id)
-{
-    return KELServeurDeLiens::LienForInt(id, actifCurseur());
-}
 
 // ---------------------------------------------------------------------------------------------
 // Class state and registry
@@ -1063,12 +1053,28 @@ void ZEVItemData::deleteItem(KELI* item)
     // Resolving must not start a download of a web Object that is going away.
     const QString file = QFileInfo::exists(recordPath(id, kFile)) ? fileUrlForItem(item) : QString();
 
-    // Asked before the records go: the equivalents are found through this Object's own uid.
+    // Asked before the records go: the equivalents are found through this Object's own uid. A
+    // question that cannot be answered keeps the files: another Channel may still show them.
     bool heldElsewhere = false;
+    bool unknown = false;
     for (ZEVItemData* store : ItemDatas()) {
-        KELI* match = store->matchingItem(item);
-        if (match && match != item)
+        switch (equivalence(*store, item)) {
+        case Equivalence::Other:
             heldElsewhere = true;
+            break;
+        case Equivalence::Unknown:
+            unknown = true;
+            break;
+        case Equivalence::None:
+        case Equivalence::Same:
+            break;
+        }
+    }
+    if (unknown) {
+        heldElsewhere = true;
+        say(QStringLiteral("ZEVItemData deleteItem: the files of %1 are kept: whether another Channel holds them "
+                           "cannot be told")
+                .arg(idText(id)));
     }
 
     const QString prefix = idText(id);
@@ -1099,21 +1105,29 @@ void ZEVItemData::deleteItem(KELI* item)
 namespace {
 
 // The Object of store's Channel that stands for the same thing as item; logs with prefix.
-KELI* equivalentIn(ZEVItemData& store, KELI* item, const char* prefix)
+KELI* equivalentIn(ZEVItemData& store, KELI* item, const char* prefix, bool* unknown = nullptr)
 {
+    auto cannotTell = [unknown] {
+        if (unknown)
+            *unknown = true;
+        return nullptr;
+    };
     if (!item)
         return nullptr;
     if (item->channelInt() == 0) {
         say(QStringLiteral("%1: ERROR %2")
                 .arg(QLatin1String(prefix), QString::fromStdString(space().itemTitleForItem(item))));
-        return nullptr;
+        return cannotTell();
     }
     if (item->channelInt() == store.channelInt())
         return item;
     ZEVItemData* own = ZEVItemData::ItemDataForChannelInt(item->channelInt());
     if (!own)
-        return nullptr;
-    const QString uid = own->uidForItem(item, QString::fromStdString(space().itemTypeForItem(item)));
+        return cannotTell();
+    const std::string type = space().itemTypeForItem(item);
+    if (type.empty())
+        return cannotTell();
+    const QString uid = own->uidForItem(item, QString::fromStdString(type));
     if (uid.isEmpty())
         return nullptr;
     const KELId id = store.itemNumberWithUid(uid);
@@ -1122,13 +1136,24 @@ KELI* equivalentIn(ZEVItemData& store, KELI* item, const char* prefix)
     KELI* match = space().itemForId(id);
     if (!match) {
         say(QStringLiteral("%1: ERROR !").arg(QLatin1String(prefix)));
-        return nullptr;
+        return cannotTell();
     }
     match->setChannelInt(store.channelInt());
     return match;
 }
 
 } // namespace
+
+ZEVItemData::Equivalence ZEVItemData::equivalence(ZEVItemData& store, KELI* item)
+{
+    bool unknown = false;
+    KELI* match = equivalentIn(store, item, "matchingItem", &unknown);
+    if (unknown)
+        return Equivalence::Unknown;
+    if (!match)
+        return Equivalence::None;
+    return match == item ? Equivalence::Same : Equivalence::Other;
+}
 
 KELI* ZEVItemData::matchingItem(KELI* item) { return equivalentIn(*this, item, "matchingItem"); }
 

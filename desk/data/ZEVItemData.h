@@ -70,34 +70,34 @@ struct ZEVPersonDates {
 };
 
 // What the store asks of the space controller and its neighbours (desk model, item model,
-// desk viewer, address book, pasteboard reader). Every operation has a harmless default so the
-// store works before the Space exists; the defaults that read the link base read it through
-// `actifCurseur()`.
+// desk viewer, address book, pasteboard reader). The Space answers what it keeps; until the
+// Space exists (start-up) the store answers "unknown" itself and never deletes a file on such
+// an answer. Downloads, file options and contacts keep a default until their parts exist.
 class ZEVItemDataSpace {
 public:
     virtual ~ZEVItemDataSpace() = default;
 
-    virtual KELICurseur* actifCurseur() { return nullptr; }
+    virtual KELICurseur* actifCurseur() = 0;
     // 3 created, 4 modified, 5 last used.
-    virtual int goToTag() { return 0; }
+    virtual int goToTag() = 0;
 
-    // The Object's type and title words at the active cursor (default: its links 1000222/1000217).
-    virtual std::string itemTypeForItem(KELI* item);
-    virtual std::string itemTitleForItem(KELI* item);
-    // Wakes an Object for the active cursor (default: the link server).
-    virtual KELI* itemForId(KELId id);
-    // The item model's factory; nullptr when there is none.
+    // The Object's type and title words at the active cursor; empty when unknown.
+    virtual std::string itemTypeForItem(KELI* item) = 0;
+    virtual std::string itemTitleForItem(KELI* item) = 0;
+    // Wakes an Object for the active cursor.
+    virtual KELI* itemForId(KELId id) = 0;
+    // The item model's factory; nullptr when it cannot make the Object.
     virtual KELI* creerItem(KELId channel, const std::string& title, const std::string& type,
-                            const std::string& icon, ZEVItemOption options)
-    {
-        return nullptr;
-    }
+                            const std::string& icon, ZEVItemOption options) = 0;
 
-    // A web download of url into folder for item, reporting to the desk viewer.
+    // A web download of url into folder for item, reporting to the desk viewer: the downloads
+    // answer it once they exist; a web Object keeps no copy of its page until then.
     virtual void startDownload(const QUrl& url, KELI* item, const QString& folder) {}
-    // The options a new file Object gets for the file at path.
+    // The options a new file Object gets for the file at path: the pasteboard reader answers it
+    // once it exists; plain options until then.
     virtual ZEVItemOption itemOptionsForFile(const QString& path) { return 0; }
-    // The address book: the person's dates, absent when the person is gone.
+    // The address book: the person's dates, absent when the person is gone. The contacts answer
+    // once they exist; no person is known until then.
     virtual std::optional<ZEVPersonDates> personWithUid(const QString& uid) { return std::nullopt; }
 };
 
@@ -233,6 +233,11 @@ public:
 
 private:
     ZEVItemData(KELId channel, QString dropFolder, QString dataFolder);
+
+    // Whether store holds another Object for the same thing as item; Unknown when that cannot be
+    // told (no Space yet, an Object without Channel or type, a record that cannot be read).
+    enum class Equivalence { None, Same, Other, Unknown };
+    static Equivalence equivalence(ZEVItemData& store, KELI* item);
 
     struct FileRecord;
     std::optional<FileRecord> readFileRecord(KELId item) const;

@@ -69,4 +69,17 @@ void ZEVDeskOfCursor::channelDidChangeWithIdentityInt(KELId identityInt)
     deskViewer_->channelDidChangeWithIdentityInt(identityInt);
 }
 
+void ZEVDeskOfCursor::setSiFiltreANDOperation(bool andOperation)
+{
+    itemViewer_->setSiFiltreANDOperation(andOperation);
+    deskViewer_->majItemViews();
+}
+
+int ZEVDeskOfCursor::visibleItemViewCount(int frontMode)
+{
+    return static_cast<int>(itemViewer_->visibleItemViewsForMode(frontMode).size());
+}
+
+void ZEVDeskOfCursor::addFilenames(const QStringList& paths) { deskViewer_->addFilenames(paths); }
+
 } // namespace tallomer

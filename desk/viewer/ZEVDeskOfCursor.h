@@ -3,7 +3,7 @@
 // item viewer and the desk viewer, owned together and introduced to each other in the order the
 // Space is built. The item viewer comes from a maker, since the Object views live in a library
 // the desks do not link; the application derives from this class to answer itemViewer() with
-// the concrete type.
+// the concrete type it made.
 
 #include "space/ZEVSpaceParts.h"
 
@@ -46,6 +46,9 @@ public:
     QGraphicsScene* deskScene() override;
     void majImages() override;
     void channelDidChangeWithIdentityInt(KELId identityInt) override;
+    void setSiFiltreANDOperation(bool andOperation) override;
+    int visibleItemViewCount(int frontMode) override;
+    void addFilenames(const QStringList& paths) override;
 
 private:
     // Destroyed in reverse: the desk viewer (and its Object views) first, the factory last.

@@ -1,7 +1,8 @@
 #pragma once
 // What a desk viewer and its desk view ask of the space controller, beyond what the desk model
-// and the Object views ask (ZEVItemSpaceServices: front mode, selections, current Channel). Header-only, every call with a harmless default, so that a desk works
-// in a bare scene (tests) and the space controller answers what it has.
+// and the Object views ask (ZEVItemSpaceServices: front mode, selections, current Channel).
+// What the space controller keeps itself is pure; the rest keeps a harmless default until the
+// part of the Space that answers it exists, as each comment says.
 
 #include "objects/ZEVItemSpaceServices.h"
 #include "engine/KELLien.h"
@@ -29,34 +30,34 @@ class ZEVItemViewServices;
 class ZEVDeskSpaceServices : public ZEVItemSpaceServices {
 public:
     // Companions; none is owned by the caller.
+    // The front layer answers once it exists.
     virtual ZEVFrontViewer* frontViewer() { return nullptr; }
-    virtual KELICurseur* searchCurseur() { return nullptr; }
-    virtual ZEVDeskViewer* deskViewerForCurseur(KELICurseur* curseur) { return nullptr; }
+    virtual KELICurseur* searchCurseur() = 0;
+    virtual ZEVDeskViewer* deskViewerForCurseur(KELICurseur* curseur) = 0;
 
     // The home Channel.
-    virtual KELId homeChannelInt() { return 2000018; }
-    // The default colour Object; nullptr: the desk viewer takes the template's.
-    virtual KELI* defaultColorItem() { return nullptr; }
-    // An invalid colour: the desk viewer reads the colour item's numbers itself.
-    virtual QColor colorForColorItem(KELI* colorItem) { return QColor(); }
+    virtual KELId homeChannelInt() = 0;
+    // The default colour Object.
+    virtual KELI* defaultColorItem() = 0;
+    // The colour of a colour item; black when it is incomplete.
+    virtual QColor colorForColorItem(KELI* colorItem) = 0;
 
     // The render caches of background images, shared by the Now and Search desks.
-    virtual ZEVBackObjectServices* backObjectForItemInt(KELId imageId, KELId scaleId) { return nullptr; }
+    virtual ZEVBackObjectServices* backObjectForItemInt(KELId imageId, KELId scaleId) = 0;
     virtual ZEVBackObjectServices* backObjectForImage(KELI* image, KELId channelInt, const QRectF& windowRect,
-                                                      KELI* scaleMot)
-    {
-        return nullptr;
-    }
-    // The image file of an image Object; empty: the Object data store is asked.
-    virtual std::string imagePathForItem(KELI* image) { return {}; }
+                                                      KELI* scaleMot) = 0;
+    // The image file of an image Object; empty when it has none.
+    virtual std::string imagePathForItem(KELI* image) = 0;
     // Where the wallpapers of a first run are found: the program's own copy and the store's.
-    virtual std::string wallpaperResourcePath(const std::string& name) { return {}; }
-    virtual std::string wallpaperStorePath(const std::string& name) { return {}; }
-    virtual std::string storeFolderPath() { return {}; }
-    // Copies the files of new background Objects into the store (front class).
+    virtual std::string wallpaperResourcePath(const std::string& name) = 0;
+    virtual std::string wallpaperStorePath(const std::string& name) = 0;
+    virtual std::string storeFolderPath() = 0;
+    // Copies the files of new background Objects into the store: the front layer's file
+    // transfers do it once they exist; the files stay where they are until then.
     virtual void copyToSpaceForItems(const std::vector<KELI*>& items) {}
 
-    // Selection changes per front mode (0 icons, 1 titles, 2 filters, 3 nodes).
+    // Selection changes per front mode (0 icons, 1 titles, 2 filters, 3 nodes): the selection
+    // lists answer them once they exist.
     virtual void selectIconForItem(KELI* item) {}
     virtual void selectTitleForItem(KELI* item) {}
     virtual void selectFilterForItem(KELI* item) {}
@@ -76,32 +77,39 @@ public:
     virtual void selectFilterForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>& minus) {}
     virtual void selectNodeForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>& minus) {}
 
+    // A history entry for the place shown: the history answers it once it exists.
     virtual void addToHistory() {}
-    virtual void playSystemSound(const std::string& name) {}
-    virtual int goToTag() { return 0; }
-    // The ruler's moving cursor and the ruler go forward by d; false when the ruler refuses.
+    // A named system sound.
+    virtual void playSystemSound(const std::string& name) = 0;
+    virtual int goToTag() = 0;
+    // The ruler's moving cursor and the ruler go forward by d; false when the ruler refuses. The
+    // ruler viewer answers once it exists; until then it always refuses.
     virtual bool moveRulerForward(double d) { return false; }
     // Shows this desk in the Space window.
-    virtual void placerDevantDeskView(ZEVDeskViewer* deskViewer) {}
-    virtual void setBrowsedSpaceBackImageInt(KELId imageId) {}
-    // The Channels inspector's refreshes.
+    virtual void placerDevantDeskView(ZEVDeskViewer* deskViewer) = 0;
+    virtual void setBrowsedSpaceBackImageInt(KELId imageId) = 0;
+    // The Channels inspector's refreshes: nothing to refresh until the inspector exists.
     virtual void channelsSpaceDidChange() {}
     virtual void channelsMajInspectView() {}
     virtual void selectChannelInt(KELId channel) {}
 
     // The desk surface's neighbours.
-    virtual void updateSpaceRatio(double width, double height) {}
+    virtual void updateSpaceRatio(double width, double height) = 0;
+    // The pointer limit at the window's top opens the header views, which the front layer owns;
+    // nothing happens until it exists.
     virtual void mouseMovedInLocation(const QPointF& windowPoint) {}
+    // A wheel over the desk moves the ruler once its cursor views exist.
     virtual void rulerScrollWheel(QGraphicsSceneWheelEvent* event) {}
-    virtual void draggingSessionStartedWithInteger(long sequence) {}
-    virtual long draggingSessionInteger() { return 0; }
-    virtual void draggingSessionDidStop() {}
-    virtual bool siCancelDraggingSession() { return false; }
+    virtual void draggingSessionStartedWithInteger(long sequence) = 0;
+    virtual long draggingSessionInteger() = 0;
+    virtual void draggingSessionDidStop() = 0;
+    virtual bool siCancelDraggingSession() = 0;
+    // Activation and the step back to the previous program come with the pointer limit.
     virtual void activateTallomer() {}
     virtual void activatePreviousApp() {}
 
-    // Pasteboard contents of a copied Object that is neither a file nor a web link; empty: only
-    // its title travels.
+    // Pasteboard contents of a copied Object that is neither a file nor a web link; the Object's
+    // pasteboard record answers once it exists, only its title travels until then.
     virtual QByteArray itemRecordForItem(KELI* item, const std::string& title, const std::string& type)
     {
         return {};

@@ -1,21 +1,25 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 
-#include "desk/background/ZEVBackImageRenderer.h"
-#include "desk/background/ZEVBackObjectServices.h"
+#include "space/background/ZEVBackImageRenderer.h"
+#include "space/background/ZEVBackObjectServices.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVDeskIds.h"
+#include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/model/ZEVModelSupport.h"
 #include "desk/view/ZEVDeskBackImageView.h"
 #include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskSpaceServices.h"
 #include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
 #include "engine/runtime/Clock.h"
 #include "engine/runtime/Log.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "objects/services/ZEVItemViewerServices.h"
 
+#include <QFileInfo>
 #include <QGraphicsItem>
 #include <QGraphicsView>
 
@@ -528,6 +532,71 @@ ZEVItemViewServices* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item)
     else if (itemViewer_)
         itemViewer_->userRecallIconForItem(item);
     return view;
+}
+
+void ZEVDeskViewer::addFilenames(const QStringList& paths)
+{
+    if (!space_ || !itemClass_)
+        return;
+    const KELId channel = space_->identityInt();
+    std::vector<KELI*> itemSet;
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        if (path.isEmpty() || !info.exists()) {
+            logFormat("ZEVDeskViewer addFilenames: no file at %s", qUtf8Printable(path));
+            continue;
+        }
+        const QString file = info.absoluteFilePath();
+        KELI* item = nullptr;
+        if (const KELId byUid = ZEVItemData::ItemNumberWithUid(ZEVItemData::UidForURL(file))) {
+            if ((item = KELServeurDeLiens::LienForInt(byUid, curseur_)))
+                ZEVItemData::UpdateFilePathWithItem(item, file);
+        } else if (const KELId byPath = ZEVItemData::ItemNumberWithPath(file)) {
+            if ((item = KELServeurDeLiens::LienForInt(byPath, curseur_)))
+                ZEVItemData::UpdateFileUidWithItem(item, file);
+        }
+        if (item) {
+            item->setChannelInt(channel);
+            if (KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt())) {
+                recallExistingItemViewWithItem(item);
+                itemSet.push_back(item);
+                continue;
+            }
+        } else {
+            ZEVItemDataSpace* data = ZEVItemData::SpaceController();
+            const ZEVItemOption options = data ? data->itemOptionsForFile(file) : 0;
+            item = itemClass_->creerItemWithChannelInt(channel, info.fileName().toStdString(), "file",
+                                                       info.suffix().toStdString(), options);
+            if (!item) {
+                logFormat("ZEVDeskViewer addFilenames: no Object could be made for %s", qUtf8Printable(file));
+                continue;
+            }
+            ZEVItemData::CreateFileURL(file, QUrl(), item);
+        }
+        const QRectF r = space_->deskGeometry()->nextIconDefaultPosition();
+        creerItemViewWithItem(item, ZEVIconPosition{r.x(), r.y(), r.width(), 0}, 1.0f);
+        itemSet.push_back(item);
+    }
+    if (curseur_)
+        curseur_->terminerDeplacementCurseur();
+    switch (frontMode()) {
+    case 0:
+        space_->selectIconForItemSet(itemSet, {});
+        break;
+    case 1:
+        space_->selectTitleForItemSet(itemSet, {});
+        break;
+    case 2:
+        space_->selectFilterForItemSet(itemSet, {});
+        break;
+    case 3:
+        space_->selectNodeForItemSet(itemSet, {});
+        break;
+    default:
+        break;
+    }
+    if (curseur_ == space_->searchCurseur() && frontViewer_)
+        frontViewer_->openTlineAndTracks(true);
 }
 
 int ZEVDeskViewer::frontMode()

@@ -21,6 +21,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -130,6 +131,9 @@ public:
     std::pair<KELDate, KELDate> intervalForNewIcon(KELI* item);
 
     // ---- drops and pastes (filled in by the drop handling) ----
+    // Files opened from the desktop: existing Objects recalled, new ones placed at the default
+    // positions; paths naming no file are skipped with a log line.
+    void addFilenames(const QStringList& paths);
     Qt::DropAction dragOperationForDraggingInfo(const QMimeData* data, long sequence) { return Qt::IgnoreAction; }
     bool userPerformDragWithInfo(const QMimeData* data, const QPointF& deskPoint) { return false; }
     bool userPerformPaste() { return false; }

@@ -4,8 +4,8 @@
 
 #include "desk/viewer/ZEVDeskViewer.h"
 
-#include "desk/background/ZEVBackImageRenderer.h"
-#include "desk/background/ZEVBackObjectServices.h"
+#include "space/background/ZEVBackImageRenderer.h"
+#include "space/background/ZEVBackObjectServices.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVItemClass.h"

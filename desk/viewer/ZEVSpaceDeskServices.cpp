@@ -1,48 +1,27 @@
 #include "desk/viewer/ZEVSpaceDeskServices.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVDeskIds.h"
+#include "desk/model/ZEVItemClass.h"
 #include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
 #include "engine/runtime/Scheduler.h"
 #include "space/ZEVBackObject.h"
+#include "space/ZEVSpaceParts.h"
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 
+#include <QApplication>
 #include <QResizeEvent>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace tallomer {
-
-// ---------------------------------------------------------------------------------------------
-// Loading a background render cache
-
-KELI* ZEVBackObjectLoader::imageItem() const { return object_->imageItem(); }
-KELI* ZEVBackObjectLoader::scaleMot() const { return object_->scaleMot(); }
-double ZEVBackObjectLoader::initialImageRatio() const
-{
-    return ratio_ > 0 ? ratio_ : object_->initialImageRatio();
-}
-QImage ZEVBackObjectLoader::backImage() const { return object_->backImage(); }
-void ZEVBackObjectLoader::setWindowRect(const QRectF& rect) { object_->setWindowRect(rect); }
-QRectF ZEVBackObjectLoader::loadRect() const { return object_->windowRect(); }
-
-QString ZEVBackObjectLoader::loadPath() const
-{
-    QString path = object_->fileURL();
-    if (path.isEmpty())
-        path = ZEVItemData::FileUrlForItem(object_->imageItem());
-    return path.startsWith(QLatin1String("file:")) ? QUrl(path).toLocalFile() : path;
-}
-
-void ZEVBackObjectLoader::applyRender(const ZEVBackRender& r)
-{
-    if (r.ratio > 0)
-        ratio_ = r.ratio;
-    if (!r.image.isNull())
-        object_->setBackImage(r.image);
-}
 
 // ---------------------------------------------------------------------------------------------
 // The space controller
@@ -110,6 +89,70 @@ void ZEVSpaceDeskServices::canevasRedimensionne(const QSize& size)
 }
 
 KELICurseur* ZEVSpaceDeskServices::tlCurseur() { return space_.tlCurseur(); }
+
+KELDate ZEVSpaceDeskServices::spaceOutTimeForCurseur(KELICurseur* curseur)
+{
+    ZEVDeskViewer* desk = curseur ? space_.deskViewerForCurseur(curseur) : nullptr;
+    KELI* back = desk ? desk->currentBackItem() : nullptr;
+    return back ? back->outDate() : KELDateOuverte;
+}
+
+KELDate ZEVSpaceDeskServices::spaceOutTimeForGoToTime(KELDate t, KELICurseur* curseur)
+{
+    return std::min(outTimeForGoToTime(t), spaceOutTimeForCurseur(curseur));
+}
+
+void ZEVSpaceDeskServices::beep() { QApplication::beep(); }
+
+void ZEVSpaceDeskServices::playSystemSound(const std::string& name)
+{
+    // Named sounds come with the sound layer; the beep says that something happened meanwhile.
+    QApplication::beep();
+}
+
+bool ZEVSpaceDeskServices::siApplicationActive()
+{
+    return QGuiApplication::applicationState() == Qt::ApplicationActive;
+}
+
+const KELSharedResources& ZEVSpaceDeskServices::sharedResources() { return space_.host().sharedResources(); }
+
+bool ZEVSpaceDeskServices::siHideItemTitle(KELI* item)
+{
+    return space_.siHideItemTitleForItem(item, isFilterSelectedForItem(item));
+}
+
+bool ZEVSpaceDeskServices::siShowLinks() { return space_.displayOptions().siShowLinks(); }
+bool ZEVSpaceDeskServices::siShowLinksForSelections() { return space_.displayOptions().siShowLinksForSelections; }
+bool ZEVSpaceDeskServices::siShowAnimation() { return space_.displayOptions().siShowAnimation; }
+bool ZEVSpaceDeskServices::siFiltreANDOperation() { return space_.displayOptions().siFiltreANDOperation; }
+KELI* ZEVSpaceDeskServices::draggingItem() { return space_.draggingItem(); }
+KELI* ZEVSpaceDeskServices::defaultColorItem() { return space_.defaultColorItem(); }
+
+// ---------------------------------------------------------------------------------------------
+// The Object data store's questions
+
+std::string ZEVSpaceDeskServices::wordOf(KELI* item, KELId relation)
+{
+    KELI* word = item ? item->enfantDeRelInt(relation, space_.actifCurseur()) : nullptr;
+    const KELValue value = word ? word->base() : KELValue{};
+    return std::holds_alternative<std::string>(value) ? std::get<std::string>(value) : std::string();
+}
+
+std::string ZEVSpaceDeskServices::itemTypeForItem(KELI* item) { return wordOf(item, KELRELATION_ITEM_TYPE); }
+std::string ZEVSpaceDeskServices::itemTitleForItem(KELI* item) { return wordOf(item, KELRELATION_ITEM_TITLE); }
+
+KELI* ZEVSpaceDeskServices::itemForId(KELId id)
+{
+    return KELServeurDeLiens::LienForInt(id, space_.actifCurseur());
+}
+
+KELI* ZEVSpaceDeskServices::creerItem(KELId channel, const std::string& title, const std::string& type,
+                                      const std::string& icon, ZEVItemOption options)
+{
+    ZEVItemClass* factory = space_.itemClassForCurseur(space_.actifCurseur());
+    return factory ? factory->creerItemWithChannelInt(channel, title, type, icon, options) : nullptr;
+}
 ZEVDeskGeometry* ZEVSpaceDeskServices::deskGeometry() { return &space_.deskGeometry(); }
 KELI* ZEVSpaceDeskServices::channelForIdentityInt(KELId id) { return space_.channelForIdentityInt(id); }
 KELI* ZEVSpaceDeskServices::identity() { return space_.channelForIdentityInt(space_.currentChannelInt()); }
@@ -126,27 +169,25 @@ ZEVDeskViewer* ZEVSpaceDeskServices::deskViewerForCurseur(KELICurseur* c) { retu
 KELId ZEVSpaceDeskServices::homeChannelInt() { return space_.homeChannelInt(); }
 QColor ZEVSpaceDeskServices::colorForColorItem(KELI* colorItem) { return space_.colorForColorItem(colorItem); }
 
-ZEVBackObjectServices* ZEVSpaceDeskServices::loader(ZEVBackObject* object)
-{
-    if (!object)
-        return nullptr;
-    auto& slot = loaders_[object];
-    if (!slot)
-        slot = std::make_unique<ZEVBackObjectLoader>(object);
-    return slot.get();
-}
-
 ZEVBackObjectServices* ZEVSpaceDeskServices::backObjectForItemInt(KELId imageId, KELId scaleId)
 {
     ZEVSpaceClass* model = space_.spaceClass();
-    return model ? loader(model->backObjectForItemInt(imageId, scaleId)) : nullptr;
+    return model ? model->backObjectForItemInt(imageId, scaleId) : nullptr;
 }
 
 ZEVBackObjectServices* ZEVSpaceDeskServices::backObjectForImage(KELI* image, KELId channelInt,
                                                                 const QRectF& windowRect, KELI* scaleMot)
 {
     ZEVSpaceClass* model = space_.spaceClass();
-    return model ? loader(model->backObjectForImage(image, channelInt, windowRect, scaleMot)) : nullptr;
+    return model ? model->backObjectForImage(image, channelInt, windowRect, scaleMot) : nullptr;
+}
+
+std::string ZEVSpaceDeskServices::imagePathForItem(KELI* image)
+{
+    QString path = ZEVItemData::FileUrlForItem(image);
+    if (path.startsWith(QLatin1String("file:")))
+        path = QUrl(path).toLocalFile();
+    return path.toStdString();
 }
 
 void ZEVSpaceDeskServices::placerDevantDeskView(ZEVDeskViewer* deskViewer)

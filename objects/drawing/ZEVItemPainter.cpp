@@ -94,7 +94,7 @@ void ZEVItemPainter::paint(QPainter& painter, const ZEVItemDrawPlan& plan, const
     painter.setRenderHint(QPainter::Antialiasing);
     const double height = g.viewSize.height();
     const QTransform flip = qtFlip(height);
-    const ZEVShadowStyle& shadow = palette.itemShadow;
+    const ZEVShadowStyle shadow = palette.itemShadow();
     const QPointF shadowOffset = flip.map(shadow.offset) - flip.map(QPointF(0, 0));
     for (const ZEVDrawOp& op : plan.ops) {
         const QPainterPath path = flip.map(shape(op.shape, g));

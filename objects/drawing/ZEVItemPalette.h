@@ -1,15 +1,15 @@
 #pragma once
-// The colours and the shadow an Object view is drawn with. The application object owns the
-// shared values; the drawing names colours by role so that the decision stays free of Qt
-// colours and the active cursor's pair can be switched in one place.
+// The colours and the shadow an Object view is drawn with, by role, read from the application's
+// shared resources at each use: the active cursor's pair switches there, and every view follows.
 
 #include <QColor>
 #include <QPointF>
 
-#include <array>
 #include <cstdint>
 
 namespace tallomer {
+
+class KELSharedResources;
 
 enum class ZEVColourRole : std::uint8_t {
     DarkGrey,
@@ -40,18 +40,14 @@ struct ZEVShadowStyle {
 
 class ZEVItemPalette {
 public:
-    // The shared colours with the Now cursor active.
-    static ZEVItemPalette standard();
+    // `resources` is not owned and outlives the palette.
+    explicit ZEVItemPalette(const KELSharedResources& resources) : resources_(&resources) {}
 
-    QColor colour(ZEVColourRole role) const { return colours_[static_cast<std::size_t>(role)]; }
-    void setColour(ZEVColourRole role, const QColor& c) { colours_[static_cast<std::size_t>(role)] = c; }
-    // The active cursor changed: its line and background colour follow.
-    void setActifCurseurColorSiNow(bool now);
-
-    ZEVShadowStyle itemShadow;
+    QColor colour(ZEVColourRole role) const;
+    ZEVShadowStyle itemShadow() const;
 
 private:
-    std::array<QColor, static_cast<std::size_t>(ZEVColourRole::Count_)> colours_;
+    const KELSharedResources* resources_;
 };
 
 } // namespace tallomer

@@ -1,7 +1,7 @@
 #pragma once
 // What the Object factory asks of the item viewer of its cursor: the drawn Links follow the
-// Object-to-Object links as they come and go, and the filters are rebuilt at start. Every call
-// has an empty default; the item viewer answers them all.
+// Object-to-Object links as they come and go, and the filters are rebuilt at start. The item
+// viewer answers them all.
 
 #include "desk/model/ZEVIconPosition.h"
 #include "objects/ZEVItemViewServices.h"
@@ -21,34 +21,37 @@ public:
     virtual ~ZEVItemViewerServices() = default;
 
     // The first drawn Links, one per link of the window, counted at the cursor's date.
-    virtual void initItemConnexionAvecLienConnexion(KELI* lien, KELDate curseurDate) {}
+    virtual void initItemConnexionAvecLienConnexion(KELI* lien, KELDate curseurDate) = 0;
 
     // The link entered or left the cursor, at its future (Futur) or past (Passe) edge.
-    virtual void moteurActiveFuturForConnexion(KELI* lien) {}
-    virtual void moteurActivePasseForConnexion(KELI* lien) {}
-    virtual void moteurDesactiveFuturForConnexion(KELI* lien) {}
-    virtual void moteurDesactivePasseForConnexion(KELI* lien) {}
+    virtual void moteurActiveFuturForConnexion(KELI* lien) = 0;
+    virtual void moteurActivePasseForConnexion(KELI* lien) = 0;
+    virtual void moteurDesactiveFuturForConnexion(KELI* lien) = 0;
+    virtual void moteurDesactivePasseForConnexion(KELI* lien) = 0;
     // The same for the cursor's context window.
-    virtual void moteurAjouteFuturForConnexion(KELI* lien) {}
-    virtual void moteurAjoutePasseForConnexion(KELI* lien) {}
-    virtual void moteurEnleveFuturForConnexion(KELI* lien) {}
-    virtual void moteurEnlevePasseForConnexion(KELI* lien) {}
+    virtual void moteurAjouteFuturForConnexion(KELI* lien) = 0;
+    virtual void moteurAjoutePasseForConnexion(KELI* lien) = 0;
+    virtual void moteurEnleveFuturForConnexion(KELI* lien) = 0;
+    virtual void moteurEnlevePasseForConnexion(KELI* lien) = 0;
 
-    virtual void enleveFilterForAllItems() {}
-    virtual void ajouteFilterForItem(KELI* item) {}
+    virtual void enleveFilterForAllItems() = 0;
+    // The selected filters combine with AND (every filter reaches the Object) or OR (one does).
+    virtual void setSiFiltreANDOperation(bool andOperation) = 0;
+    virtual void ajouteFilterForItem(KELI* item) = 0;
 
     // What the desk viewer of the same cursor asks.
     // Hidden by the active filters (NO while no filter is active).
-    virtual bool siHideViewForFilterImpactedItem(KELI* item) { return false; }
+    virtual bool siHideViewForFilterImpactedItem(KELI* item) = 0;
     // Hidden unless a selected filter Object (YES while no filter is active).
-    virtual bool siHideViewForFilterChosenItem(KELI* item) { return true; }
-    virtual void setSiChannelActif(bool oui) {}
+    virtual bool siHideViewForFilterChosenItem(KELI* item) = 0;
+    virtual void setSiChannelActif(bool oui) = 0;
     // The item views of the Objects selected in a front mode that are on the desk and shown.
-    virtual std::vector<ZEVItemViewServices*> visibleItemViewsForMode(int mode) { return {}; }
+    virtual std::vector<ZEVItemViewServices*> visibleItemViewsForMode(int mode) = 0;
     // Recall the Object's icon at the cursor's now, at the view's place or at its stored place.
-    virtual void userRecallIconForItemView(ZEVItemViewServices* view) {}
-    virtual void userRecallIconForItem(KELI* item) {}
+    virtual void userRecallIconForItemView(ZEVItemViewServices* view) = 0;
+    virtual void userRecallIconForItem(KELI* item) = 0;
     // An item view dragged onto the empty desk: duplicated (Alt) or brought to the Now cursor.
+    // The Object actions on the selection answer these once they exist; nothing happens until then.
     virtual void userDuplicateSelectedItemViews() {}
     virtual void userRecallSelectedItemViewsVersNowCurseur() {}
 
@@ -56,16 +59,13 @@ public:
     // image ratio (1 until an image is known). The caller owns it and puts it into its scene;
     // nullptr when no view can be made.
     virtual std::unique_ptr<ZEVItemViewServices> creerItemView(const ZEVIconPosition& position, KELI* item,
-                                                               float ratio)
-    {
-        return nullptr;
-    }
-    virtual bool siChannelActif() const { return true; }
+                                                               float ratio) = 0;
+    virtual bool siChannelActif() const = 0;
     // Removes the Object's view from this desk (and the drawn Links that end at it).
-    virtual void deleteItemViewForItem(KELI* item) {}
+    virtual void deleteItemViewForItem(KELI* item) = 0;
     // Forgets the drawn Links of a parent Object, or of one pair.
-    virtual void delConnexionsForParentInt(KELId parentInt) {}
-    virtual void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) {}
+    virtual void delConnexionsForParentInt(KELId parentInt) = 0;
+    virtual void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) = 0;
 };
 
 } // namespace tallomer

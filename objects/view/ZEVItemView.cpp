@@ -472,8 +472,6 @@ ZEVItemDrawPlan ZEVItemView::drawRect(QPainter& painter)
     const ZEVItemDrawGeometry g = ZEVItemDrawGeometry::forViewSize(frame_.size());
     if (itemViewer_)
         ZEVItemPainter::paint(painter, plan, g, itemViewer_->palette());
-    else
-        ZEVItemPainter::paint(painter, plan, g, ZEVItemPalette::standard());
     if (plan.titleHidden && titleView_->isVisible() == *plan.titleHidden)
         titleView_->setVisible(!*plan.titleHidden);
     // Written only on a change, so an unchanged redraw starts no new fade.

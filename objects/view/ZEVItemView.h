@@ -162,6 +162,7 @@ public:
 
     void showCadreStart() override;
     void showCadreStop() override;
+    void updateImage() override { update(); }
 
     // Flags the drawing reads; each setter asks for a redraw.
     bool siConnecting() const { return siConnecting_; }

@@ -1,5 +1,8 @@
 #include "objects/viewer/ZEVItemViewer.h"
 
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVModelSupport.h"
+
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "objects/ZEVItemSpaceServices.h"
@@ -32,7 +35,7 @@ void eraseValue(std::vector<T>& v, const T& value)
 } // namespace
 
 ZEVItemViewer::ZEVItemViewer(KELICurseur* curseur, ZEVItemSpaceServices* space, ZEVItemViewDeskServices* deskViewer)
-    : curseur_(curseur), space_(space), deskViewer_(deskViewer), palette_(ZEVItemPalette::standard())
+    : curseur_(curseur), space_(space), deskViewer_(deskViewer), palette_(space->sharedResources())
 {
     ++viewerCount;
     if (space_) {
@@ -57,6 +60,7 @@ ZEVItemViewer::~ZEVItemViewer()
 void ZEVItemViewer::referencerItemClass(ZEVItemClass* itemClass, ZEVDeskClass* deskClass)
 {
     itemClass_ = itemClass;
+    deskClass_ = deskClass;
     ownModels_ = std::make_unique<ZEVItemViewerDeskModels>(itemClass, deskClass);
     models_ = ownModels_.get();
 }
@@ -650,6 +654,24 @@ bool ZEVItemViewer::siHideViewForFilterChosenItem(KELI* item)
     if (!siActifFilter_)
         return true;
     return !(space_ && space_->isFilterSelectedForItem(item));
+}
+
+void ZEVItemViewer::userRecallIconForItem(KELI* item)
+{
+    if (!item || !deskClass_ || !curseur_)
+        return;
+    deskClass_->recallIconForItem(item, curseur_->now());
+    deskmodel::relancer(curseur_);
+}
+
+void ZEVItemViewer::userRecallIconForItemView(ZEVItemViewServices* view)
+{
+    KELI* item = view ? view->item() : nullptr;
+    if (!item || !deskClass_ || !curseur_)
+        return;
+    const ZEVIconPosition old = deskClass_->rectCurseurForItem(item);
+    deskClass_->recallIconForItem(item, curseur_->now(), view->iconPosition(), old);
+    deskmodel::relancer(curseur_);
 }
 
 } // namespace tallomer

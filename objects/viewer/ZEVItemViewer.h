@@ -63,6 +63,10 @@ public:
     const std::vector<ZEVItemView*>& majSelectedItemViewsForSelectedItemView(ZEVItemView* view);
     const std::vector<ZEVItemView*>& selectedItemViews() const { return selectedItemViews_; }
     void deleteItemViewForItem(KELI* item) override;
+    // Recall the Object's icon at the cursor's now (at the view's place for a view); each then
+    // refreshes the cursor.
+    void userRecallIconForItem(KELI* item) override;
+    void userRecallIconForItemView(ZEVItemViewServices* view) override;
     void setSiChannelActif(bool oui) override { siChannelActif_ = oui; }
     bool siChannelActif() const override { return siChannelActif_; }
 
@@ -102,7 +106,7 @@ public:
     void ajouteFilterForItem(KELI* item) override;
     void enleveFilterForItem(KELI* item);
     void enleveFilterForAllItems() override;
-    void setSiFiltreANDOperation(bool oui);
+    void setSiFiltreANDOperation(bool oui) override;
     bool siFiltreANDOperation() const { return siFilterANDOperation_; }
     bool siActifFilter() const { return siActifFilter_; }
     bool siImpactedItem(KELI* item) const;
@@ -129,6 +133,7 @@ private:
     ZEVItemSpaceServices* space_;           // not owned
     ZEVItemViewDeskServices* deskViewer_;   // not owned
     ZEVItemClass* itemClass_ = nullptr;     // not owned
+    ZEVDeskClass* deskClass_ = nullptr;     // not owned
     ZEVItemViewerModels* models_ = nullptr; // not owned, or ownModels_
     std::unique_ptr<ZEVItemViewerModels> ownModels_;
     ZEVItemPalette palette_;

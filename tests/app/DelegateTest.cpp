@@ -32,6 +32,9 @@ struct FakeSpace : ZEVSpaceControllerBase {
     std::vector<QStringList> files;
 
     ZEVFrontViewer* frontViewer() override { return &front; }
+    QWidget* spaceWindow() override { return nullptr; }
+    KELId currentChannelInt() override { return 2000018; }
+    void volumeMountDidChange() override { calls.push_back("volumeMountDidChange"); }
     KELICurseur* nowCurseur() override { return now; }
     KELICurseur* searchCurseur() override { return search; }
     KELICurseur* actifCurseur() override { return search; }

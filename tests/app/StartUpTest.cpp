@@ -213,7 +213,9 @@ TEST_F(StartUp, AKeyboardLayoutChangeRerunsTheKeyEquivalentsOnce)
 // The whole start with the real Space and its two desks, on a first run.
 TEST_F(StartUp, FirstRunOpensTheSpaceWindowOnTheHomeChannelWithItsWallpaper)
 {
-    ZEVSpaceAdapter::installer();
+    ZEVController::setSpaceControllerFactory([this](KELId spaceInt, ZEVController* c, KELICurseur* tl) {
+        return ZEVSpaceAdapter::creer(spaceInt, tl, c, values);
+    });
     KELApplication& a = makeAppWithDelegate();
     startAll();
     for (int i = 0; i < 10; ++i) {

@@ -3,7 +3,8 @@
 // does, and the neighbours of the desk models and desk viewers as small recording stand-ins;
 // Object views are plain rectangles in the desk's scene.
 
-#include "desk/background/ZEVBackRenderCache.h"
+#include "space/ZEVBackObject.h"
+#include "tests/support/NullServices.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVDeskIds.h"
 #include "desk/model/ZEVItemClass.h"
@@ -121,7 +122,7 @@ inline void drainWorkers()
 }
 
 // A view drawn as a filled square of the icon's size, centred on the icon position.
-class FakeView final : public QGraphicsRectItem, public ZEVItemViewServices {
+class FakeView final : public QGraphicsRectItem, public test::NullItemView {
 public:
     FakeView(KELI* item, const ZEVIconPosition& p, ZEVItemViewDeskServices* desk) : item_(item), desk_(desk)
     {
@@ -177,7 +178,31 @@ private:
 
 // The space controller as the desk models and viewers see it: Channels, go-to mode, selections
 // per front mode, and the background caches over files named in `paths`.
-class TestSpace final : public ZEVDeskSpaceServices {
+// The background render caches as the space model keeps them: one per image and scale word.
+struct BackTable {
+    std::function<QString(KELI*)> pathFor;
+    std::map<std::pair<KELId, KELId>, std::unique_ptr<ZEVBackObject>> objects;
+
+    ZEVBackObject* backObjectForItemInt(KELId image, KELId scale) const
+    {
+        auto it = objects.find({image, scale});
+        return it == objects.end() ? nullptr : it->second.get();
+    }
+    ZEVBackObject* backObjectForImage(KELI* image, KELId channel, const QRectF& rect, KELI* scale)
+    {
+        if (!image || !scale || (scale->idInt() != kZEVScaleIn && scale->idInt() != kZEVScaleOut))
+            return nullptr;
+        auto& slot = objects[{image->idInt(), scale->idInt()}];
+        if (!slot) {
+            slot = std::make_unique<ZEVBackObject>(image, channel, rect);
+            slot->setScaleMot(scale);
+            slot->setFileURL(pathFor ? pathFor(image) : QString());
+        }
+        return slot.get();
+    }
+};
+
+class TestSpace final : public test::NullDeskSpace {
 public:
     KELI* channelForIdentityInt(KELId id) override { return linkFor(id); }
     KELI* identity() override { return current; }
@@ -242,12 +267,12 @@ public:
     std::map<std::string, std::string> wallpapers;
     std::map<KELId, QString> paths;
     std::vector<QString> pendingPaths;
-    ZEVBackRenderCacheTable table{
-        [this](KELI* i) { return i && paths.contains(i->idInt()) ? paths.at(i->idInt()) : QString(); }};
+    BackTable table{
+        [this](KELI* i) { return i && paths.contains(i->idInt()) ? paths.at(i->idInt()) : QString(); }, {}};
 };
 
 // Makes FakeViews for its desk and answers the visible views of a front mode from the selection.
-class FakeItemViewer final : public ZEVItemViewerServices {
+class FakeItemViewer final : public test::NullItemViewer {
 public:
     explicit FakeItemViewer(ZEVDeskViewer* d, TestSpace* s = nullptr) : desk(d), space(s) {}
     std::unique_ptr<ZEVItemViewServices> creerItemView(const ZEVIconPosition& p, KELI* item, float) override
@@ -275,7 +300,7 @@ public:
 };
 
 // Records the cursor and context notices of links, as "<notice> <link id>".
-class RecordingItemViewer final : public ZEVItemViewerServices {
+class RecordingItemViewer final : public test::NullItemViewer {
 public:
     void moteurActiveFuturForConnexion(KELI* l) override { add("activeFutur", l); }
     void moteurActivePasseForConnexion(KELI* l) override { add("activePasse", l); }
@@ -289,7 +314,7 @@ public:
 
 // Places Objects as the real desk viewer does (geometry, then the icon link) and records the
 // cursor notices of icons and the changes of their place.
-class RecordingDeskViewer final : public ZEVDeskViewerServices {
+class RecordingDeskViewer final : public test::NullDeskViewer {
 public:
     void creerIconForItem(KELI* item, const ZEVIconPosition& p, KELDate in, KELDate out, float) override
     {

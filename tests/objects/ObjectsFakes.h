@@ -10,6 +10,7 @@
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "objects/viewer/ZEVItemViewerModels.h"
+#include "tests/support/NullServices.h"
 
 #include <QColor>
 #include <QGraphicsScene>
@@ -95,7 +96,7 @@ inline ZEVItemDrawInputs inputs(int mode, ZEVItemTimeState state, bool selected,
     return in;
 }
 
-class FakeSpace final : public ZEVItemSpaceServices {
+class FakeSpace final : public test::NullItemSpace {
 public:
     KELId identityInt() override { return 1; }
     int frontMode() override { return mode; }
@@ -118,7 +119,7 @@ public:
 };
 
 // The desk viewer (showing Channel 1): owns the views the item viewer makes, in one scene.
-class FakeDesk final : public ZEVItemViewDeskServices {
+class FakeDesk final : public test::NullItemViewDesk {
 public:
     ZEVItemViewServices* itemViewForItem(KELI* item) override { return views.count(item) ? views[item].get() : nullptr; }
     ZEVItemViewServices* ajouterItemViewAvecItem(KELI* item) override { return add(item, {100, 100, 64, 0}); }

@@ -20,7 +20,7 @@ namespace {
 // A view of 200 x 205 points: image (50, 55, 100, 100), plate (40, 45, 120, 120), middle y 105.
 constexpr int kW = 200, kH = 205;
 
-QColor colour(R role) { return ZEVItemPalette::standard().colour(role); }
+QColor colour(R role) { return ZEVItemPalette(test::testResources()).colour(role); }
 
 QImage render(const ZEVItemDrawInputs& in)
 {
@@ -29,7 +29,7 @@ QImage render(const ZEVItemDrawInputs& in)
     img.fill(Qt::transparent);
     QPainter p(&img);
     ZEVItemPainter::paint(p, ZEVItemDrawing::decide(in), ZEVItemDrawGeometry::forViewSize(QSizeF(kW, kH)),
-                          ZEVItemPalette::standard());
+                          ZEVItemPalette(test::testResources()));
     return img;
 }
 

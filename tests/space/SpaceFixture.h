@@ -12,6 +12,7 @@
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceController.h"
 #include "tests/engine/StoreFixtures.h"
+#include "tests/support/NullServices.h"
 
 #include <QGraphicsScene>
 
@@ -46,7 +47,7 @@ struct Tracing {
     void add(const std::string& what) const { trace.push_back(who + " " + what); }
 };
 
-class FakeDesk final : public tallomer::ZEVCursorDesk, Tracing {
+class FakeDesk final : public tallomer::test::NullCursorDesk, Tracing {
 public:
     FakeDesk(Trace& t, const std::string& cursor, bool firstTime) : Tracing{t, cursor + " desk"}, firstTime_(firstTime) {}
     void referencerViewerParts() override { add("referencerViewerParts"); }
@@ -88,7 +89,7 @@ public:
     int mode = 0;
 };
 
-class FakeHost final : public tallomer::ZEVSpaceHost, Tracing {
+class FakeHost final : public tallomer::test::NullSpaceHost, Tracing {
 public:
     FakeHost(Trace& t, const QString& store, tallomer::UserDefaultsController& defaults)
         : Tracing{t, "host"}, store_(store), defaults_(defaults) {}

@@ -3,6 +3,7 @@
 // tables and records downloads.
 
 #include "desk/data/ZEVItemData.h"
+#include "tests/support/NullServices.h"
 #include "engine/KELLien.h"
 #include "engine/runtime/Log.h"
 #include "platform/files/FileIdentity.h"
@@ -43,7 +44,7 @@ QStringList filesBelow(const QString& folder)
     return out;
 }
 
-class FakeSpace : public ZEVItemDataSpace {
+class FakeSpace : public test::NullItemDataSpace {
 public:
     std::map<KELId, std::string> types;
     std::map<KELId, std::string> titles;

@@ -1,6 +1,6 @@
 #include "tests/desk/DeskFixture.h"
 
-#include "desk/background/ZEVBackImageRenderer.h"
+#include "space/background/ZEVBackImageRenderer.h"
 #include "desk/view/ZEVDeskBackImageView.h"
 
 #include <QThread>
@@ -25,7 +25,9 @@ TEST(BackRenderCache, RendersAPdfAwayFromTheMainThreadAndHandsItBack)
     KELI image, scale;
     image.assignerIdInt(77);
     scale.assignerIdInt(kZEVScaleIn);
-    ZEVBackRenderCache cache(&image, 2000018, QRectF(0, 0, 800, 500), &scale, pdf);
+    ZEVBackObject cache(&image, 2000018, QRectF(0, 0, 800, 500));
+    cache.setScaleMot(&scale);
+    cache.setFileURL(pdf);
     QThread* seenOn = nullptr;
     int told = 0;
     cache.addBackImageObserver(&told, [&](ZEVBackObjectServices*) { seenOn = QThread::currentThread(); ++told; });
@@ -42,7 +44,9 @@ TEST(BackRenderCache, RendersAPdfAwayFromTheMainThreadAndHandsItBack)
     EXPECT_NEAR(cache.initialImageRatio(), 1.6, 1e-6);
 
     // A missing file leaves the image as it was and still tells the observers.
-    ZEVBackRenderCache missing(&image, 2000018, QRectF(0, 0, 800, 500), &scale, dir + "/none.pdf");
+    ZEVBackObject missing(&image, 2000018, QRectF(0, 0, 800, 500));
+    missing.setScaleMot(&scale);
+    missing.setFileURL(dir + "/none.pdf");
     told = 0;
     missing.addBackImageObserver(&told, [&](ZEVBackObjectServices*) { ++told; });
     missing.loadBackImage();

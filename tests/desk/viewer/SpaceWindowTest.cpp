@@ -17,7 +17,19 @@ namespace desktest {
 
 namespace {
 
-class Host final : public ZEVSpaceHost {
+// A desk whose item viewer makes stand-in views.
+class Desk final : public ZEVDeskOfCursor {
+public:
+    Desk(ZEVSpaceController& space, KELICurseur* c, ZEVSpaceDeskServices* services)
+        : ZEVDeskOfCursor(space, c, services, [](KELICurseur*, ZEVDeskClass*, ZEVDeskViewer* desk, ZEVItemClass*) {
+              return std::make_unique<FakeItemViewer>(desk);
+          })
+    {
+    }
+    ZEVItemViewer* itemViewer() override { return nullptr; }
+};
+
+class Host final : public test::NullSpaceHost {
 public:
     Host(QString store, UserDefaultsController& defaults) : store_(std::move(store)), defaults_(defaults) {}
     void referencerSpaceController(ZEVSpaceController* s) override
@@ -30,10 +42,7 @@ public:
     QString fileUrlForItem(KELI* item) override { return ZEVItemData::FileUrlForItem(item); }
     std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* c, ZEVSpaceController& space) override
     {
-        return std::make_unique<ZEVDeskOfCursor>(
-            space, c, services.get(), [](KELICurseur*, ZEVDeskClass*, ZEVDeskViewer* desk, ZEVItemClass*) {
-                return std::make_unique<FakeItemViewer>(desk);
-            });
+        return std::make_unique<Desk>(space, c, services.get());
     }
     std::unique_ptr<ZEVSpaceDeskServices> services;
     QString store_;

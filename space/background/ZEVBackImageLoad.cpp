@@ -1,4 +1,4 @@
-#include "desk/background/ZEVBackRenderCache.h"
+#include "space/background/ZEVBackImageLoad.h"
 
 #include "engine/KELLien.h"
 
@@ -67,61 +67,6 @@ void ZEVBackImageLoad::addBackImageObserver(const void* owner, std::function<voi
 void ZEVBackImageLoad::removeBackImageObserver(const void* owner)
 {
     std::erase_if(observers_, [owner](const auto& o) { return o.first == owner; });
-}
-
-ZEVBackRenderCache::ZEVBackRenderCache(KELI* imageItem, KELId channelInt, const QRectF& windowRect, KELI* scaleMot,
-                                       QString path)
-    : imageItem_(imageItem), channelInt_(channelInt), windowRect_(windowRect), scaleMot_(scaleMot),
-      path_(std::move(path))
-{
-}
-
-void ZEVBackRenderCache::applyRender(const ZEVBackRender& r)
-{
-    if (r.ratio > 0)
-        ratio_ = r.ratio;
-    if (!r.image.isNull())
-        image_ = r.image;
-}
-
-ZEVBackRenderCacheTable::Table* ZEVBackRenderCacheTable::table(KELId scaleId)
-{
-    return scaleId == kZEVScaleIn ? &in_ : scaleId == kZEVScaleOut ? &out_ : nullptr;
-}
-
-const ZEVBackRenderCacheTable::Table* ZEVBackRenderCacheTable::table(KELId scaleId) const
-{
-    return scaleId == kZEVScaleIn ? &in_ : scaleId == kZEVScaleOut ? &out_ : nullptr;
-}
-
-ZEVBackRenderCache* ZEVBackRenderCacheTable::backObjectForItemInt(KELId imageId, KELId scaleId) const
-{
-    const Table* t = table(scaleId);
-    if (!t)
-        return nullptr;
-    auto it = t->find(imageId);
-    return it == t->end() ? nullptr : it->second.get();
-}
-
-ZEVBackRenderCache* ZEVBackRenderCacheTable::backObjectForImage(KELI* image, KELId channelInt,
-                                                                const QRectF& windowRect, KELI* scaleMot)
-{
-    if (!image || !scaleMot)
-        return nullptr;
-    Table* t = table(scaleMot->idInt());
-    if (!t)
-        return nullptr;
-    auto& slot = (*t)[image->idInt()];
-    if (!slot)
-        slot = std::make_unique<ZEVBackRenderCache>(image, channelInt, windowRect, scaleMot,
-                                                    pathForItem_ ? pathForItem_(image) : QString());
-    return slot.get();
-}
-
-void ZEVBackRenderCacheTable::enleveBackObjectForItemInt(KELId imageId)
-{
-    in_.erase(imageId);
-    out_.erase(imageId);
 }
 
 } // namespace tallomer

@@ -1,4 +1,4 @@
-#include "desk/background/ZEVBackImageRenderer.h"
+#include "space/background/ZEVBackImageRenderer.h"
 
 #include <QFileInfo>
 #include <QImageReader>

@@ -1,0 +1,94 @@
+#include "app/ApplicationGraph.h"
+
+#include "app/KELApplicationDelegate.h"
+#include "app/ZEVController.h"
+#include "app/space/ZEVSpaceAdapter.h"
+#include "desk/data/ZEVItemData.h"
+#include "engine/KELServeurDeLiens.h"
+#include "platform/QtScheduler.h"
+#include "platform/UserDefaults.h"
+#include "platform/desktop/SingleInstance.h"
+#include "platform/files/VolumeWatch.h"
+
+namespace tallomer {
+
+ApplicationGraph::ApplicationGraph(Options options)
+    : options_(std::move(options)),
+      defaults_(options_.defaults ? options_.defaults : &UserDefaultsController::shared()),
+      scheduler_(std::make_unique<QtScheduler>())
+{
+    Scheduler::setShared(scheduler_.get());
+    instance_ = std::make_unique<SingleInstance>(options_.bus ? *options_.bus : QDBusConnection::sessionBus());
+}
+
+ApplicationGraph::~ApplicationGraph()
+{
+    volumes_.reset();
+    // The application must not call its delegate while either is torn down.
+    if (app_)
+        app_->setDelegate(nullptr);
+    delegate_.reset();
+    app_.reset();
+    ZEVController::setSpaceControllerFactory({});
+    // The links and the Object data index belong to this run.
+    KELServeurDeLiens::reset();
+    ZEVItemData::Reset();
+    instance_.reset();
+    scheduler_.reset();
+}
+
+std::optional<int> ApplicationGraph::start()
+{
+    // One program per store: a second start hands its files and links to the first and ends.
+    switch (instance_->start(options_.arguments)) {
+    case SingleInstance::Role::Forwarded:
+        return 0;
+    case SingleInstance::Role::Failed:
+        return 1;
+    case SingleInstance::Role::Primary:
+    case SingleInstance::Role::Standalone:
+        break;
+    }
+
+    UserDefaultsController* defaults = defaults_;
+    ZEVController::setSpaceControllerFactory([defaults](KELId spaceInt, ZEVController* controller, KELICurseur* tl) {
+        return ZEVSpaceAdapter::creer(spaceInt, tl, controller, *defaults);
+    });
+    app_ = std::make_unique<KELApplication>(options_.application);
+    delegate_ = std::make_unique<KELApplicationDelegate>(app_.get(), defaults_);
+    app_->setDelegate(delegate_.get());
+    delegate_->applicationWillFinishLaunching(instance_.get());
+    delegate_->openLaunchArguments(options_.arguments);
+    app_->awakeFromNib();
+    if (app_->isTerminating())
+        return app_->exitCode();
+    delegate_->applicationDidFinishLaunching();
+
+    volumes_ = std::make_unique<VolumeWatch>(options_.volumeLister);
+    volumes_->changed = [this](VolumeWatch::Change change) {
+        // The "another volume" test reads the mounts again at its next use.
+        ZEVItemData::SetVolumeMap(std::nullopt);
+        ZEVWorkspaceNotification notice;
+        notice.name = change == VolumeWatch::Change::Mounted ? ZEVWorkspaceNotification::DidMount
+                                                             : ZEVWorkspaceNotification::DidUnmount;
+        if (ZEVController* controller = app_ ? app_->zevController() : nullptr)
+            controller->cocoaSystemNotification(notice);
+    };
+    return std::nullopt;
+}
+
+int ApplicationGraph::finish(int status)
+{
+    if (!finished_ && app_)
+        app_->setDelegate(nullptr);
+    finished_ = true;
+    return status;
+}
+
+ZEVSpaceAdapter* ApplicationGraph::space() const
+{
+    ZEVController* controller = app_ ? app_->zevController() : nullptr;
+    return controller ? dynamic_cast<ZEVSpaceAdapter*>(controller->spaceController()) : nullptr;
+}
+
+} // namespace tallomer
