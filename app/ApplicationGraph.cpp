@@ -9,6 +9,9 @@
 #include "platform/UserDefaults.h"
 #include "platform/desktop/SingleInstance.h"
 #include "platform/files/VolumeWatch.h"
+#include "platform/files/Volumes.h"
+
+#include <QDir>
 
 namespace tallomer {
 
@@ -65,9 +68,10 @@ std::optional<int> ApplicationGraph::start()
     delegate_->applicationDidFinishLaunching();
 
     volumes_ = std::make_unique<VolumeWatch>(options_.volumeLister);
+    ZEVItemData::SetVolumeMap(VolumeMap(volumes_->roots(), QDir::homePath()));
     volumes_->changed = [this](VolumeWatch::Change change) {
-        // The "another volume" test reads the mounts again at its next use.
-        ZEVItemData::SetVolumeMap(std::nullopt);
+        // The "another volume" test answers from the mounts as they are now.
+        ZEVItemData::SetVolumeMap(VolumeMap(volumes_->roots(), QDir::homePath()));
         ZEVWorkspaceNotification notice;
         notice.name = change == VolumeWatch::Change::Mounted ? ZEVWorkspaceNotification::DidMount
                                                              : ZEVWorkspaceNotification::DidUnmount;

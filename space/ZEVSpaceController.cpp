@@ -262,7 +262,7 @@ void ZEVSpaceController::observeValueForKey(const QString& key, bool value)
     } else if (key == QLatin1String("ZEVHideObjectTitle")) {
         options_.siHideItemTitle = value;
         if (ZEVCursorDesk* desk = deskForCurseur(actifCurseur_))
-            desk->majImages();
+            desk->displayDeskView();
     } else if (key == QLatin1String("ZEVShowLinksForAllNodes")) {
         if (mode == 3) {
             options_.siShowLinksForAllObjects = value;

@@ -69,8 +69,10 @@ public:
     // The desk's scene becomes the one the Space window shows.
     virtual void placerDevant() = 0;
     virtual QGraphicsScene* deskScene() = 0;
-    // Every Object view redraws (its image, title and state).
+    // The Object views of Objects on another volume reload their image.
     virtual void majImages() = 0;
+    // Every Object view draws itself again (its title, marks and state).
+    virtual void displayDeskView() = 0;
     virtual void setSiFiltreANDOperation(bool andOperation) = 0;
     // The Object views of the item viewer shown in that front mode, in stacking order.
     virtual int visibleItemViewCount(int frontMode) = 0;

@@ -428,6 +428,12 @@ void ZEVDeskView::scheduleDragEnd()
     });
 }
 
+long ZEVDeskView::nextDragSequenceNumber()
+{
+    static long counter = 0;
+    return ++counter;
+}
+
 Qt::DropAction ZEVDeskView::draggingEntered(DragSource source, const QMimeData* data)
 {
     if (source == DragSource::Overlay) {
@@ -440,13 +446,12 @@ Qt::DropAction ZEVDeskView::draggingEntered(DragSource source, const QMimeData* 
             ZEVDeskSpaceServices* s = space_;
             Scheduler::shared().perform(space_, kActivate, kDragDelay, [s] { s->activateTallomer(); });
         }
-        // One drag keeps one mime object for its whole life: it identifies the drag.
-        if (data != lastDragData_) {
-            lastDragData_ = data;
-            draggingSequenceNumber_ = ++nextSequenceNumber_;
-            dragOperation_ =
-                deskViewer_ ? deskViewer_->dragOperationForDraggingInfo(data, draggingSequenceNumber_) : Qt::IgnoreAction;
-        }
+        // The platform may hand every drag the same mime object, so nothing of it can tell one
+        // drag from the next: each entry is a drag of its own, numbered once for the whole
+        // program so that the other desk never takes it for one it has seen.
+        draggingSequenceNumber_ = nextDragSequenceNumber();
+        dragOperation_ =
+            deskViewer_ ? deskViewer_->dragOperationForDraggingInfo(data, draggingSequenceNumber_) : Qt::IgnoreAction;
     }
     if (space_)
         space_->draggingSessionStartedWithInteger(draggingSequenceNumber_);
@@ -504,7 +509,6 @@ bool ZEVDeskView::performDragOperation(DragSource source, bool siAlt, const QMim
         }
         break;
     }
-    lastDragData_ = nullptr;
     Scheduler::shared().cancel(this, kDragStop);
     if (space_)
         space_->draggingSessionDidStop();

@@ -67,6 +67,8 @@ public:
     void cancelOperation();
     QRectF lassoRect() const { return lassoRect_; }
 
+    // Drags and pastes are numbered by one counter for the whole program.
+    static long nextDragSequenceNumber();
     Qt::DropAction draggingEntered(DragSource source, const QMimeData* data);
     Qt::DropAction draggingUpdated(DragSource source, bool siAlt, const QPointF& deskPoint);
     void draggingExited(DragSource source);
@@ -109,8 +111,6 @@ private:
     std::vector<KELI*> initialSelectedNodeItems_;
     Qt::DropAction dragOperation_ = Qt::IgnoreAction;
     long draggingSequenceNumber_ = 0;
-    const QMimeData* lastDragData_ = nullptr; // identity only; never dereferenced
-    long nextSequenceNumber_ = 0;
     bool siSrollWheel_ = false;
     bool siScrollingItemView_ = false;
     Qt::KeyboardModifiers flags_;

@@ -64,6 +64,7 @@ void ZEVDeskOfCursor::enclencherMaj()
 void ZEVDeskOfCursor::placerDevant() { deskViewer_->placerDevant(); }
 QGraphicsScene* ZEVDeskOfCursor::deskScene() { return deskViewer_->deskView(); }
 void ZEVDeskOfCursor::majImages() { deskViewer_->majImages(); }
+void ZEVDeskOfCursor::displayDeskView() { deskViewer_->deskView()->update(); }
 void ZEVDeskOfCursor::channelDidChangeWithIdentityInt(KELId identityInt)
 {
     deskViewer_->channelDidChangeWithIdentityInt(identityInt);
@@ -72,7 +73,6 @@ void ZEVDeskOfCursor::channelDidChangeWithIdentityInt(KELId identityInt)
 void ZEVDeskOfCursor::setSiFiltreANDOperation(bool andOperation)
 {
     itemViewer_->setSiFiltreANDOperation(andOperation);
-    deskViewer_->majItemViews();
 }
 
 int ZEVDeskOfCursor::visibleItemViewCount(int frontMode)

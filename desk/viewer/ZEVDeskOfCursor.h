@@ -45,6 +45,7 @@ public:
     void placerDevant() override;
     QGraphicsScene* deskScene() override;
     void majImages() override;
+    void displayDeskView() override;
     void channelDidChangeWithIdentityInt(KELId identityInt) override;
     void setSiFiltreANDOperation(bool andOperation) override;
     int visibleItemViewCount(int frontMode) override;

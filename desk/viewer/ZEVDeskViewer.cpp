@@ -196,6 +196,8 @@ void ZEVDeskViewer::deleteItemView(ZEVItemViewServices* view)
         return;
     enleverDuSet(view);
     std::erase(toDisplayItemViewSet_, view);
+    if (passEnCours_)
+        std::replace(passEnCours_->begin(), passEnCours_->end(), view, static_cast<ZEVItemViewServices*>(nullptr));
     tabSameItemSet_.erase(view);
     auto it = lienViewMap_.find(view->item());
     if (it == lienViewMap_.end() || it->second.get() != view)
@@ -295,12 +297,16 @@ void ZEVDeskViewer::_differerDisplayItemViews()
 {
     if (!toDisplayItemViewSet_.empty()) {
         ++nbDePasses_;
-        // Views queued while this pass runs wait for the next one.
-        const std::vector<ZEVItemViewServices*> queue = std::move(toDisplayItemViewSet_);
+        // Views queued while this pass runs wait for the next one. A view deleted during the pass
+        // (a refresh may replace a view) is blanked out of it by deleteItemView.
+        std::vector<ZEVItemViewServices*> queue = std::move(toDisplayItemViewSet_);
         toDisplayItemViewSet_.clear();
-        // A view deleted while queued has left the queue with it.
-        for (ZEVItemViewServices* v : queue)
-            _majItemViewAttributsForItemView(v);
+        std::vector<ZEVItemViewServices*>* outer = passEnCours_;
+        passEnCours_ = &queue;
+        for (std::size_t k = 0; k < queue.size(); ++k)
+            if (ZEVItemViewServices* v = queue[k])
+                _majItemViewAttributsForItemView(v);
+        passEnCours_ = outer;
     }
     if (frontViewer_)
         frontViewer_->updateFrontView();

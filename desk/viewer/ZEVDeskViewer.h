@@ -229,6 +229,8 @@ private:
     std::vector<ZEVItemViewServices*> itemViewSet_;
     std::unordered_set<ZEVItemViewServices*> itemViewIndex_;
     std::vector<ZEVItemViewServices*> toDisplayItemViewSet_;
+    // The queue of the refresh pass under way, if any (not owned: it lives on that pass's stack).
+    std::vector<ZEVItemViewServices*>* passEnCours_ = nullptr;
 
     bool siAccepteDisplayDeskView_ = true;
     double maxTimeDeskView_ = kJamais;

@@ -1,9 +1,9 @@
 #include "platform/files/VolumeWatch.h"
 
 #include "engine/runtime/Log.h"
+#include "platform/files/Volumes.h"
 
 #include <QSocketNotifier>
-#include <QStorageInfo>
 
 #include <algorithm>
 #include <fcntl.h>
@@ -11,18 +11,8 @@
 
 namespace tallomer {
 
-QStringList VolumeWatch::systemRoots()
-{
-    QStringList roots;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-        roots << volume.rootPath();
-    roots.sort();
-    roots.removeDuplicates();
-    return roots;
-}
-
 VolumeWatch::VolumeWatch(Lister lister, QObject* parent)
-    : QObject(parent), lister_(lister ? std::move(lister) : Lister(&VolumeWatch::systemRoots))
+    : QObject(parent), lister_(lister ? std::move(lister) : Lister(&VolumeMap::systemRoots))
 {
     roots_ = lister_();
     roots_.sort();

@@ -19,7 +19,7 @@ public:
     enum class Change { Mounted, Unmounted };
     using Lister = std::function<QStringList()>;
 
-    // `lister` reads the mount roots (default: QStorageInfo's mounted volumes). Watching starts
+    // `lister` reads the mount roots (default: the disks and shares VolumeMap counts). Watching starts
     // at once when the mount table can be opened; otherwise only recheck() reports changes.
     explicit VolumeWatch(Lister lister = {}, QObject* parent = nullptr);
     ~VolumeWatch() override;
@@ -31,8 +31,6 @@ public:
     void recheck();
     bool watching() const { return notifier_ != nullptr; }
     const QStringList& roots() const { return roots_; }
-
-    static QStringList systemRoots();
 
 private:
     Lister lister_;

@@ -32,7 +32,9 @@ VolumeMap::VolumeMap(QStringList mountRoots, QString home) : home_(clean(home))
     homeRoot_ = mountRootOf(home_);
 }
 
-VolumeMap VolumeMap::system()
+VolumeMap VolumeMap::system() { return VolumeMap(systemRoots(), QDir::homePath()); }
+
+QStringList VolumeMap::systemRoots()
 {
     QStringList roots;
     // Only disks count: memory and pseudo file systems (/tmp on tmpfs, /proc, /run/user, snaps on
@@ -46,7 +48,7 @@ VolumeMap VolumeMap::system()
         if (disk || network)
             roots << volume.rootPath();
     }
-    return VolumeMap(roots, QDir::homePath());
+    return roots;
 }
 
 QString VolumeMap::mountRootOf(const QString& path) const

@@ -16,6 +16,8 @@ public:
 
     // The mounts of this machine now (QStorageInfo) and the real home folder.
     static VolumeMap system();
+    // The roots of the mounted disks and network shares: what counts as a volume.
+    static QStringList systemRoots();
 
     // The mount that holds path: the longest mount root that is path or a folder above it.
     QString mountRootOf(const QString& path) const;

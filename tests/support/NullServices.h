@@ -201,6 +201,7 @@ public:
     void placerDevant() override {}
     QGraphicsScene* deskScene() override { return nullptr; }
     void majImages() override {}
+    void displayDeskView() override {}
     void setSiFiltreANDOperation(bool) override {}
     int visibleItemViewCount(int) override { return 0; }
     void addFilenames(const QStringList&) override {}
