@@ -86,8 +86,17 @@ void KELApplication::installStoreHooks()
 {
     // A store the program cannot use is announced before the program stops.
     KELChercheurDe::setAlertAndStop([this](const std::string& message, const std::string& informative) {
-        if (!message.empty())
+        if (!message.empty()) {
             ZEVAlert::ShowSimpleAlertWithMessage(QString::fromStdString(message), QString::fromStdString(informative));
+        } else {
+            // A refusal the link base has no alert of its own for (an unreadable version, a failed
+            // upgrade): the user would otherwise see the program vanish without a word.
+            QString reason = QString::fromStdString(KELChercheurDe::lastError());
+            if (reason.isEmpty())
+                reason = QStringLiteral("The link base cannot be used.");
+            ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("Tallomer cannot open its store."),
+                                                 QStringLiteral("%1\nThe link base is %2.").arg(reason, layout_.zevBase));
+        }
         stop();
     });
     Sqlite::setStoreErrorHook([this](const std::string& message) { reportStoreError(QString::fromStdString(message)); });

@@ -154,24 +154,47 @@ TEST_F(StartUp, AMissingTemplateStopsTheFirstStart)
     EXPECT_EQ(sched.pendingCount(), 0u);
 }
 
-TEST_F(StartUp, ADatabaseTooNewIsAnnouncedThenTheProgramStops)
+// Every refused link base is announced with its reason before the program stops; none wakes a link.
+TEST_F(StartUp, ARefusedDatabaseIsAnnouncedWithItsReasonThenTheProgramStops)
 {
-    const KELStoreLayout l = layout();
-    ASSERT_TRUE(store::makeStoreFolder(l));
-    ASSERT_TRUE(store::copyTemplateIfMissing(l, KELResources::pathForResource("zev", "sqlite")));
-    {
-        Sqlite db;
-        ASSERT_TRUE(db.open(l.zevBase.toStdString(), false));
-        ASSERT_TRUE(db.executeNonQuery("UPDATE SETTINGS SET VALUE = 9 WHERE NAME = 'dbVersion';"));
+    const struct {
+        const char* change;
+        const char* message;
+        const char* reason; // in the informative text
+    } cases[] = {
+        {"UPDATE SETTINGS SET VALUE = 9 WHERE NAME = 'dbVersion';", "zevDatabase Error!",
+         "zevDatabase version (9) newer than expected (3)."},
+        // The template is at version 3: its version-3 rows stand in the way of the 2->3 step.
+        {"UPDATE SETTINGS SET VALUE = 2 WHERE NAME = 'dbVersion';", "Tallomer cannot open its store.",
+         "The link base could not be upgraded from version 2 to version 3 (UNIQUE constraint failed"},
+        {"DELETE FROM SETTINGS;", "Tallomer cannot open its store.", "The version of the link base cannot be read"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        supportDir = q(test::makeTempDir("support"));
+        alerts.clear();
+        stops.clear();
+        const KELStoreLayout l = layout();
+        ASSERT_TRUE(store::makeStoreFolder(l));
+        ASSERT_TRUE(store::copyTemplateIfMissing(l, KELResources::pathForResource("zev", "sqlite")));
+        {
+            Sqlite db;
+            ASSERT_TRUE(db.open(l.zevBase.toStdString(), false));
+            ASSERT_TRUE(db.executeNonQuery(c.change));
+        }
+        const ScopedLogCapture log;
+        makeApp();
+        startAll();
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].message, c.message);
+        EXPECT_TRUE(alerts[0].informative.contains(c.reason)) << alerts[0].informative.toStdString();
+        EXPECT_EQ(stops, std::vector<int>{1});
+        EXPECT_EQ(app->zevController(), nullptr);
+        EXPECT_EQ(KELServeurDeLiens::DonneMaintenantLeLienId(270), nullptr) << "no link is woken from a refused store";
+        app.reset();
+        KELServeurDeLiens::reset();
+        ZEVItemData::Reset();
     }
-    const ScopedLogCapture log;
-    makeApp();
-    startAll();
-    ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_FALSE(alerts[0].message.isEmpty());
-    EXPECT_EQ(stops, std::vector<int>{1});
-    EXPECT_EQ(app->zevController(), nullptr);
-    EXPECT_EQ(KELServeurDeLiens::DonneMaintenantLeLienId(270), nullptr) << "no link is woken from a refused store";
 }
 
 TEST_F(StartUp, FailedWritesAreToldOncePerRunFromTheEventLoop)
