@@ -175,7 +175,10 @@ void KELApplication::_initKELApplication(bool firstRun)
         break;
     case store::UserFolder::Created:
         if (options_.setFolderIcon) {
-            const QString icon = KELResources::imagePath(QStringLiteral("zevFolder.svg"));
+            // The icon the folder names is a copy in the store: the program's own files may lie
+            // in a build tree or an installation that is later moved or removed.
+            const QString source = KELResources::imagePath(QStringLiteral("zevFolder.svg"));
+            const QString icon = source.isEmpty() ? QString() : FolderIcon::keepCopy(source, layout_.zevDir);
             if (!icon.isEmpty())
                 FolderIcon::setIcon(QDir::cleanPath(layout_.zevFolder), icon);
         }

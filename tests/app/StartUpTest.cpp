@@ -56,7 +56,11 @@ TEST_F(StartUp, FirstStartRunsEachStageOnALaterTurnAndLaysOutTheStore)
     EXPECT_TRUE(QFileInfo(l.channelData()).isDir());
     for (const QString& n : store::wallpaperNames())
         EXPECT_TRUE(QFileInfo(l.wallpaper(n)).isFile()) << n.toStdString();
-    EXPECT_TRUE(QFileInfo::exists(homeDir + "/Tallomer/.directory")) << "the folder has its own icon";
+    // The folder's icon is the store's own copy, never a file of the build tree.
+    const QByteArray directory = readFile(homeDir + "/Tallomer/.directory");
+    EXPECT_TRUE(directory.contains("\nIcon=" + l.zevDir.toUtf8() + "/zevFolder.svg\n")) << directory.toStdString();
+    EXPECT_FALSE(directory.contains(QByteArray::fromStdString(test::buildDir()))) << directory.toStdString();
+    EXPECT_EQ(readFile(l.zevDir + "/zevFolder.svg"), readFile(KELResources::imagePath("zevFolder.svg")));
     EXPECT_TRUE(bookmarked(homeDir + "/Tallomer"));
     auto* timeline = dynamic_cast<KELICurseur*>(KELServeurDeLiens::DonneMaintenantLeLienId(270));
     ASSERT_NE(timeline, nullptr);
