@@ -119,6 +119,12 @@ void KELApplication::awakeFromNib()
     folders.zevFolder = layout_.zevFolder;
     ZEVItemData::SetFolders(folders);
 
+    // The store folder comes first so that its lock guards everything below, the older layout's
+    // move included (its folders can only exist inside an existing store folder).
+    if (!store::makeStoreFolder(layout_) || !lockStore()) {
+        stop();
+        return;
+    }
     const auto transition = options_.transitionForDataURL
                                 ? options_.transitionForDataURL
                                 : std::function<void(const QString&)>(&ZEVItemData::TransitionForDataURL);
@@ -134,10 +140,6 @@ void KELApplication::awakeFromNib()
         stop();
         return;
     }
-    if (!store::makeStoreFolder(layout_)) {
-        stop();
-        return;
-    }
     const bool firstRun = !QFileInfo::exists(layout_.zevBase);
     if (firstRun && !store::copyTemplateIfMissing(layout_, KELResources::pathForResource("zev", "sqlite"))) {
         stop();
@@ -147,6 +149,34 @@ void KELApplication::awakeFromNib()
 
     progressPanel_->showWindow();
     Scheduler::shared().perform(this, kInitKELApplication, 0, [this, firstRun] { _initKELApplication(firstRun); });
+}
+
+bool KELApplication::lockStore()
+{
+    const QString lockFile = StoreLock::lockFilePath(layout_.zevDir);
+    switch (storeLock_.lock(lockFile)) {
+    case StoreLock::State::Locked:
+        return true;
+    case StoreLock::State::Busy:
+        logFormat("KELApplication: the store %s is in use by another Tallomer program", qUtf8Printable(layout_.zevDir));
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("Tallomer is already running on this store."),
+            QStringLiteral("Another Tallomer program uses %1. Only one at a time may use a store: switch to "
+                           "that one, or quit it and start Tallomer again.")
+                .arg(layout_.zevDir));
+        return false;
+    case StoreLock::State::Unlocked:
+    case StoreLock::State::Failed:
+        break;
+    }
+    logFormat("KELApplication: cannot lock the store %s: %s", qUtf8Printable(lockFile),
+              qUtf8Printable(storeLock_.error()));
+    ZEVAlert::ShowSimpleAlertWithMessage(
+        QStringLiteral("Tallomer cannot lock its store."),
+        QStringLiteral("The lock file %1 cannot be used (%2). Check that %3 can be written to, then start "
+                       "Tallomer again.")
+            .arg(lockFile, storeLock_.error(), layout_.zevDir));
+    return false;
 }
 
 void KELApplication::_initKELApplication(bool firstRun)

@@ -3,6 +3,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/store/Sqlite.h"
 #include "platform/AppId.h"
+#include "platform/files/StoreLock.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 #include "tests/app/AppFixture.h"
@@ -199,6 +200,44 @@ TEST_F(StartUp, ARefusedDatabaseIsAnnouncedWithItsReasonThenTheProgramStops)
         KELServeurDeLiens::reset();
         ZEVItemData::Reset();
     }
+}
+
+// Without a session bus each start runs on its own; the store's lock keeps a second one off it
+// before anything of the store is touched.
+TEST_F(StartUp, ASecondProgramOnTheSameStoreIsToldAndStopsBeforeOpeningIt)
+{
+    const KELStoreLayout l = layout();
+    ASSERT_TRUE(QDir().mkpath(l.zevDir));
+    auto other = std::make_unique<StoreLock>();
+    ASSERT_EQ(other->lock(StoreLock::lockFilePath(l.zevDir)), StoreLock::State::Locked);
+    {
+        const ScopedLogCapture log;
+        makeApp().awakeFromNib();
+        EXPECT_TRUE(log.sink.contains("is in use by another Tallomer program"));
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "Tallomer is already running on this store.");
+    EXPECT_TRUE(alerts[0].informative.contains(l.zevDir));
+    EXPECT_EQ(stops, std::vector<int>{1});
+    EXPECT_EQ(app->exitCode(), 1);
+    EXPECT_FALSE(QFileInfo::exists(l.zevBase)) << "the store is not touched";
+    EXPECT_EQ(sched.pendingCount(), 0u);
+    EXPECT_FALSE(KELServeurDeLiens::estInitialise());
+
+    // Once the other program is gone the next start takes the store, and holds it while it runs.
+    other.reset();
+    app.reset();
+    alerts.clear();
+    stops.clear();
+    makeApp();
+    startAll();
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_TRUE(stops.empty());
+    ASSERT_NE(app->zevController(), nullptr);
+    StoreLock second;
+    EXPECT_EQ(second.lock(StoreLock::lockFilePath(l.zevDir)), StoreLock::State::Busy);
+    app.reset();
+    EXPECT_EQ(second.lock(StoreLock::lockFilePath(l.zevDir)), StoreLock::State::Locked) << "released with the program";
 }
 
 TEST_F(StartUp, FailedWritesAreToldOncePerRunFromTheEventLoop)
