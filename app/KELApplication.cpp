@@ -86,8 +86,17 @@ void KELApplication::installStoreHooks()
 {
     // A store the program cannot use is announced before the program stops.
     KELChercheurDe::setAlertAndStop([this](const std::string& message, const std::string& informative) {
-        if (!message.empty())
+        if (!message.empty()) {
             ZEVAlert::ShowSimpleAlertWithMessage(QString::fromStdString(message), QString::fromStdString(informative));
+        } else {
+            // A refusal the link base has no alert of its own for (an unreadable version, a failed
+            // upgrade): the user would otherwise see the program vanish without a word.
+            QString reason = QString::fromStdString(KELChercheurDe::lastError());
+            if (reason.isEmpty())
+                reason = QStringLiteral("The link base cannot be used.");
+            ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("Tallomer cannot open its store."),
+                                                 QStringLiteral("%1\nThe link base is %2.").arg(reason, layout_.zevBase));
+        }
         stop();
     });
     Sqlite::setStoreErrorHook([this](const std::string& message) { reportStoreError(QString::fromStdString(message)); });
@@ -110,6 +119,12 @@ void KELApplication::awakeFromNib()
     folders.zevFolder = layout_.zevFolder;
     ZEVItemData::SetFolders(folders);
 
+    // The store folder comes first so that its lock guards everything below, the older layout's
+    // move included (its folders can only exist inside an existing store folder).
+    if (!store::makeStoreFolder(layout_) || !lockStore()) {
+        stop();
+        return;
+    }
     const auto transition = options_.transitionForDataURL
                                 ? options_.transitionForDataURL
                                 : std::function<void(const QString&)>(&ZEVItemData::TransitionForDataURL);
@@ -125,10 +140,6 @@ void KELApplication::awakeFromNib()
         stop();
         return;
     }
-    if (!store::makeStoreFolder(layout_)) {
-        stop();
-        return;
-    }
     const bool firstRun = !QFileInfo::exists(layout_.zevBase);
     if (firstRun && !store::copyTemplateIfMissing(layout_, KELResources::pathForResource("zev", "sqlite"))) {
         stop();
@@ -138,6 +149,34 @@ void KELApplication::awakeFromNib()
 
     progressPanel_->showWindow();
     Scheduler::shared().perform(this, kInitKELApplication, 0, [this, firstRun] { _initKELApplication(firstRun); });
+}
+
+bool KELApplication::lockStore()
+{
+    const QString lockFile = StoreLock::lockFilePath(layout_.zevDir);
+    switch (storeLock_.lock(lockFile)) {
+    case StoreLock::State::Locked:
+        return true;
+    case StoreLock::State::Busy:
+        logFormat("KELApplication: the store %s is in use by another Tallomer program", qUtf8Printable(layout_.zevDir));
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("Tallomer is already running on this store."),
+            QStringLiteral("Another Tallomer program uses %1. Only one at a time may use a store: switch to "
+                           "that one, or quit it and start Tallomer again.")
+                .arg(layout_.zevDir));
+        return false;
+    case StoreLock::State::Unlocked:
+    case StoreLock::State::Failed:
+        break;
+    }
+    logFormat("KELApplication: cannot lock the store %s: %s", qUtf8Printable(lockFile),
+              qUtf8Printable(storeLock_.error()));
+    ZEVAlert::ShowSimpleAlertWithMessage(
+        QStringLiteral("Tallomer cannot lock its store."),
+        QStringLiteral("The lock file %1 cannot be used (%2). Check that %3 can be written to, then start "
+                       "Tallomer again.")
+            .arg(lockFile, storeLock_.error(), layout_.zevDir));
+    return false;
 }
 
 void KELApplication::_initKELApplication(bool firstRun)
@@ -166,7 +205,10 @@ void KELApplication::_initKELApplication(bool firstRun)
         break;
     case store::UserFolder::Created:
         if (options_.setFolderIcon) {
-            const QString icon = KELResources::imagePath(QStringLiteral("zevFolder.svg"));
+            // The icon the folder names is a copy in the store: the program's own files may lie
+            // in a build tree or an installation that is later moved or removed.
+            const QString source = KELResources::imagePath(QStringLiteral("zevFolder.svg"));
+            const QString icon = source.isEmpty() ? QString() : FolderIcon::keepCopy(source, layout_.zevDir);
             if (!icon.isEmpty())
                 FolderIcon::setIcon(QDir::cleanPath(layout_.zevFolder), icon);
         }

@@ -4,9 +4,9 @@
 // progress panel).
 //
 // Stages: the constructor (shared resources, id range, progress panel); awakeFromNib once the
-// menus exist (store layout, older layout moved, template copied); then, each on a later turn of
-// the event loop, _initKELApplication (folders, wallpapers, Object data index, ~/Tallomer, the
-// link base's first links) and _initZEVController.
+// menus exist (store folder made and locked for this program, older layout moved, template
+// copied); then, each on a later turn of the event loop, _initKELApplication (folders,
+// wallpapers, Object data index, ~/Tallomer, the link base's first links) and _initZEVController.
 //
 // A start-up failure that leaves the store unusable stops the program: nothing after the failed
 // step runs, the application delegate's quit sequence runs, and the event loop is asked to end
@@ -19,6 +19,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "engine/KELTypes.h"
 #include "engine/runtime/Scheduler.h"
+#include "platform/files/StoreLock.h"
 
 #include <QIcon>
 #include <QObject>
@@ -140,6 +141,7 @@ protected:
 
 private:
     void installStoreHooks();
+    bool lockStore();
     void runQuitSequence();
     bool stopped() const { return terminating_; }
 
@@ -152,6 +154,9 @@ private:
 
     Options options_;
     KELStoreLayout layout_;
+    // Held from the store folder's creation until the application object goes: a second program
+    // on the same store is refused at start.
+    StoreLock storeLock_;
     KELId zevletSpaceMinId_ = 0;
     KELId zevletSpaceMaxId_ = 0;
     QString kelUTI_;

@@ -1,5 +1,7 @@
 #include "app/store/KELResources.h"
 
+#include "platform/files/ResourceFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -25,12 +27,7 @@ QString KELResources::directory()
     const QString fromEnv = QString::fromLocal8Bit(qgetenv("TALLOMER_RESOURCE_DIR"));
     if (!fromEnv.isEmpty())
         return QDir::cleanPath(fromEnv);
-    const QString bin = QCoreApplication::applicationDirPath();
-    for (const QString& candidate : {bin + "/../share/tallomer", bin + "/share/tallomer"}) {
-        if (QFileInfo(candidate).isDir())
-            return QDir::cleanPath(candidate);
-    }
-    return QDir::cleanPath(bin + "/../share/tallomer");
+    return resourcefolder::find(QCoreApplication::applicationDirPath());
 }
 
 QString KELResources::pathForResource(const QString& name, const QString& type)

@@ -1,8 +1,10 @@
 #pragma once
 // Where the files that ship with the program lie: the template link base, the wallpapers and the
 // images. Installed, they sit in <prefix>/share/tallomer next to <prefix>/bin; in the build tree
-// the same layout is built (build/bin and build/share/tallomer). TALLOMER_RESOURCE_DIR overrides
-// both, for running from unusual places.
+// the same layout is built (build/bin and build/share/tallomer). They are found from the binary's
+// own folder first, then in the data folder of the prefix the build was configured for
+// (platform/files/ResourceFolder.h). TALLOMER_RESOURCE_DIR overrides both, for running from
+// unusual places.
 
 #include <QString>
 

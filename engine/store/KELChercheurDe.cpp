@@ -20,6 +20,7 @@ std::unique_ptr<Sqlite> g_connection; // created once per store, never replaced 
 std::string g_path;
 std::string g_downloadPage = "https://tallomer.org/download";
 KELChercheurDe::AlertAndStop g_alertAndStop;
+std::string g_lastError;
 
 void alertAndStop(const std::string& message, const std::string& informative)
 {
@@ -112,12 +113,17 @@ bool runStep(Sqlite& db, int from, const std::vector<Statement>& statements)
         }
         if (ok)
             ok = db.commit();
-        if (!ok)
-            db.rollback();
     }
-    if (!ok)
+    if (!ok) {
+        // Read before the rollback, which replaces the library's message.
+        const std::string cause = db.errorMessage();
+        db.rollback();
         logFormat("zevDatabase Update from version %d to version %d failed; the database stays at version %d.",
                   from, from + 1, from);
+        g_lastError = "The link base could not be upgraded from version " + std::to_string(from) + " to version " +
+                      std::to_string(from + 1) + " (" + cause + "); it was left at version " +
+                      std::to_string(from) + ".";
+    }
     return ok;
 }
 
@@ -131,17 +137,21 @@ const std::string& KELChercheurDe::databasePath() { return g_path; }
 
 void KELChercheurDe::setDownloadPage(const std::string& address) { g_downloadPage = address; }
 
+const std::string& KELChercheurDe::lastError() { return g_lastError; }
+
 void KELChercheurDe::initialize()
 {
     if (g_connection)
         return;
+    g_lastError.clear();
     g_connection = std::make_unique<Sqlite>();
     // The file must exist (start-up copies the template): creating an empty one here would stand
     // in the way of that copy on every later run.
     if (!g_connection->open(g_path, false)) {
         logLine("+ [KELChercheurDe initialize] SQLite Connection failed !!!");
         // Going on would silently lose every later write.
-        alertAndStop("zevDatabase Error!", "The link base file " + g_path + " cannot be opened.");
+        g_lastError = "The link base file " + g_path + " cannot be opened.";
+        alertAndStop("zevDatabase Error!", g_lastError);
         return;
     }
     Alert alert;
@@ -161,6 +171,7 @@ bool KELChercheurDe::UpdateZevDataBase(Sqlite& db, Alert* alert)
         version = versionFrom((*rows)[0]["VALUE"]);
     if (!version) {
         logLine("zevDatabase Impossible to read database version.");
+        g_lastError = "The version of the link base cannot be read: the file is damaged or is no link base.";
         return false;
     }
     const int v = *version;
@@ -176,6 +187,8 @@ bool KELChercheurDe::UpdateZevDataBase(Sqlite& db, Alert* alert)
             alert->informative = std::string(text) + "\n" + g_downloadPage;
         }
         logLine(text);
+        g_lastError = "The link base is newer than this version of Tallomer (version " + std::to_string(v) +
+                      "; this version reads up to version " + std::to_string(kCurrentVersion) + ").";
         return false;
     }
     if (v <= 0)
@@ -216,7 +229,11 @@ void KELChercheurDe::CloseDatabase()
         g_connection->close();
 }
 
-void KELChercheurDe::resetConnection() { g_connection.reset(); }
+void KELChercheurDe::resetConnection()
+{
+    g_connection.reset();
+    g_lastError.clear();
+}
 
 namespace {
 KELId idFromReal(double d)

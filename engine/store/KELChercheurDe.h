@@ -25,6 +25,10 @@ public:
     static const std::string& databasePath();
     // The address named in the "too new" alert.
     static void setDownloadPage(const std::string& address);
+    // Why the store was refused, in words for the user: the file cannot be opened, its version
+    // cannot be read or is too new, or an upgrade step failed. Empty until a refusal, and again
+    // when the connection is opened anew.
+    static const std::string& lastError();
 
     // Opens and upgrades the shared connection once; later calls do nothing.
     static void initialize();

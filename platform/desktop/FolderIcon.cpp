@@ -1,8 +1,10 @@
 #include "platform/desktop/FolderIcon.h"
 
 #include "engine/runtime/Log.h"
+#include "platform/files/GeneratedFiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -96,6 +98,27 @@ FolderIcon::Result FolderIcon::setIcon(const QString& folderPath, const QString&
                   proc.readAll().trimmed().constData());
     }
     return result;
+}
+
+QString FolderIcon::keepCopy(const QString& sourceIcon, const QString& copyFolder)
+{
+    QFile in(sourceIcon);
+    if (!in.open(QIODevice::ReadOnly)) {
+        logFormat("FolderIcon: cannot read %s: %s", qPrintable(sourceIcon), qPrintable(in.errorString()));
+        return {};
+    }
+    const QByteArray bytes = in.readAll();
+    const QString copy = copyFolder + "/" + QFileInfo(sourceIcon).fileName();
+    QFile existing(copy);
+    if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
+        return copy;
+    existing.close();
+    const FileResult written = writeFileAtomically(copy, bytes);
+    if (!written) {
+        logFormat("FolderIcon: %s", qPrintable(written.error));
+        return {};
+    }
+    return copy;
 }
 
 } // namespace tallomer

@@ -26,6 +26,12 @@ public:
     static Result setIcon(const QString& folderPath, const QString& iconPath);
     static Result setIcon(const QString& folderPath, const QString& iconPath, const Options& options);
 
+    // Copies `sourceIcon` into `copyFolder` under its own file name (through a temporary file; an
+    // identical copy is kept as it is) and answers the copy's path, or an empty string when the
+    // source cannot be read or the copy cannot be written (logged). A folder's icon must point at
+    // such a copy: the program's own files may lie in a build tree that goes away.
+    static QString keepCopy(const QString& sourceIcon, const QString& copyFolder);
+
     // The text of a `.directory` file: `existing` with Icon= set in its [Desktop Entry] group
     // (the group is added when missing); every other line is kept.
     static QByteArray directoryFileWithIcon(const QByteArray& existing, const QString& iconPath);

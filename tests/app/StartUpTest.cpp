@@ -3,6 +3,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/store/Sqlite.h"
 #include "platform/AppId.h"
+#include "platform/files/StoreLock.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 #include "tests/app/AppFixture.h"
@@ -56,7 +57,11 @@ TEST_F(StartUp, FirstStartRunsEachStageOnALaterTurnAndLaysOutTheStore)
     EXPECT_TRUE(QFileInfo(l.channelData()).isDir());
     for (const QString& n : store::wallpaperNames())
         EXPECT_TRUE(QFileInfo(l.wallpaper(n)).isFile()) << n.toStdString();
-    EXPECT_TRUE(QFileInfo::exists(homeDir + "/Tallomer/.directory")) << "the folder has its own icon";
+    // The folder's icon is the store's own copy, never a file of the build tree.
+    const QByteArray directory = readFile(homeDir + "/Tallomer/.directory");
+    EXPECT_TRUE(directory.contains("\nIcon=" + l.zevDir.toUtf8() + "/zevFolder.svg\n")) << directory.toStdString();
+    EXPECT_FALSE(directory.contains(QByteArray::fromStdString(test::buildDir()))) << directory.toStdString();
+    EXPECT_EQ(readFile(l.zevDir + "/zevFolder.svg"), readFile(KELResources::imagePath("zevFolder.svg")));
     EXPECT_TRUE(bookmarked(homeDir + "/Tallomer"));
     auto* timeline = dynamic_cast<KELICurseur*>(KELServeurDeLiens::DonneMaintenantLeLienId(270));
     ASSERT_NE(timeline, nullptr);
@@ -154,24 +159,85 @@ TEST_F(StartUp, AMissingTemplateStopsTheFirstStart)
     EXPECT_EQ(sched.pendingCount(), 0u);
 }
 
-TEST_F(StartUp, ADatabaseTooNewIsAnnouncedThenTheProgramStops)
+// Every refused link base is announced with its reason before the program stops; none wakes a link.
+TEST_F(StartUp, ARefusedDatabaseIsAnnouncedWithItsReasonThenTheProgramStops)
+{
+    const struct {
+        const char* change;
+        const char* message;
+        const char* reason; // in the informative text
+    } cases[] = {
+        {"UPDATE SETTINGS SET VALUE = 9 WHERE NAME = 'dbVersion';", "zevDatabase Error!",
+         "zevDatabase version (9) newer than expected (3)."},
+        // The template is at version 3: its version-3 rows stand in the way of the 2->3 step.
+        {"UPDATE SETTINGS SET VALUE = 2 WHERE NAME = 'dbVersion';", "Tallomer cannot open its store.",
+         "The link base could not be upgraded from version 2 to version 3 (UNIQUE constraint failed"},
+        {"DELETE FROM SETTINGS;", "Tallomer cannot open its store.", "The version of the link base cannot be read"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        supportDir = q(test::makeTempDir("support"));
+        alerts.clear();
+        stops.clear();
+        const KELStoreLayout l = layout();
+        ASSERT_TRUE(store::makeStoreFolder(l));
+        ASSERT_TRUE(store::copyTemplateIfMissing(l, KELResources::pathForResource("zev", "sqlite")));
+        {
+            Sqlite db;
+            ASSERT_TRUE(db.open(l.zevBase.toStdString(), false));
+            ASSERT_TRUE(db.executeNonQuery(c.change));
+        }
+        const ScopedLogCapture log;
+        makeApp();
+        startAll();
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].message, c.message);
+        EXPECT_TRUE(alerts[0].informative.contains(c.reason)) << alerts[0].informative.toStdString();
+        EXPECT_EQ(stops, std::vector<int>{1});
+        EXPECT_EQ(app->zevController(), nullptr);
+        EXPECT_EQ(KELServeurDeLiens::DonneMaintenantLeLienId(270), nullptr) << "no link is woken from a refused store";
+        app.reset();
+        KELServeurDeLiens::reset();
+        ZEVItemData::Reset();
+    }
+}
+
+// Without a session bus each start runs on its own; the store's lock keeps a second one off it
+// before anything of the store is touched.
+TEST_F(StartUp, ASecondProgramOnTheSameStoreIsToldAndStopsBeforeOpeningIt)
 {
     const KELStoreLayout l = layout();
-    ASSERT_TRUE(store::makeStoreFolder(l));
-    ASSERT_TRUE(store::copyTemplateIfMissing(l, KELResources::pathForResource("zev", "sqlite")));
+    ASSERT_TRUE(QDir().mkpath(l.zevDir));
+    auto other = std::make_unique<StoreLock>();
+    ASSERT_EQ(other->lock(StoreLock::lockFilePath(l.zevDir)), StoreLock::State::Locked);
     {
-        Sqlite db;
-        ASSERT_TRUE(db.open(l.zevBase.toStdString(), false));
-        ASSERT_TRUE(db.executeNonQuery("UPDATE SETTINGS SET VALUE = 9 WHERE NAME = 'dbVersion';"));
+        const ScopedLogCapture log;
+        makeApp().awakeFromNib();
+        EXPECT_TRUE(log.sink.contains("is in use by another Tallomer program"));
     }
-    const ScopedLogCapture log;
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "Tallomer is already running on this store.");
+    EXPECT_TRUE(alerts[0].informative.contains(l.zevDir));
+    EXPECT_EQ(stops, std::vector<int>{1});
+    EXPECT_EQ(app->exitCode(), 1);
+    EXPECT_FALSE(QFileInfo::exists(l.zevBase)) << "the store is not touched";
+    EXPECT_EQ(sched.pendingCount(), 0u);
+    EXPECT_FALSE(KELServeurDeLiens::estInitialise());
+
+    // Once the other program is gone the next start takes the store, and holds it while it runs.
+    other.reset();
+    app.reset();
+    alerts.clear();
+    stops.clear();
     makeApp();
     startAll();
-    ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_FALSE(alerts[0].message.isEmpty());
-    EXPECT_EQ(stops, std::vector<int>{1});
-    EXPECT_EQ(app->zevController(), nullptr);
-    EXPECT_EQ(KELServeurDeLiens::DonneMaintenantLeLienId(270), nullptr) << "no link is woken from a refused store";
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_TRUE(stops.empty());
+    ASSERT_NE(app->zevController(), nullptr);
+    StoreLock second;
+    EXPECT_EQ(second.lock(StoreLock::lockFilePath(l.zevDir)), StoreLock::State::Busy);
+    app.reset();
+    EXPECT_EQ(second.lock(StoreLock::lockFilePath(l.zevDir)), StoreLock::State::Locked) << "released with the program";
 }
 
 TEST_F(StartUp, FailedWritesAreToldOncePerRunFromTheEventLoop)

@@ -59,21 +59,28 @@ TEST(StoreUpgrade, VersionOneAndTwoEndIdenticalToTheTemplateWithTheirLogLines)
 
 // The version row decides: the current version and integer versions not above it are opened as
 // they are and silently, a newer one alerts and stops, one that cannot be read stops without an
-// alert. A refused file is closed and left as it was.
+// alert of its own. Either way the reason is there for the user. A refused file is closed and left
+// as it was.
 TEST(StoreUpgrade, TheVersionRowDecidesAndARefusedFileIsLeftAsItWas)
 {
     const std::string illisible = "zevDatabase Impossible to read database version.";
     const std::string nouvelle = "zevDatabase version (4) newer than expected (3). You should update the application.";
     auto version = [](std::string v) { return "UPDATE SETTINGS SET VALUE = " + v + " WHERE NAME = 'dbVersion';"; };
+    const std::string illisibleRaison =
+        "The version of the link base cannot be read: the file is damaged or is no link base.";
     const struct {
         std::string change, log; // the line that says why it stops, none for an open file
+        std::string raison;      // lastError
     } cas[] = {
-        {version("3"), ""}, {version("0"), ""}, {version("-2"), ""}, {version("'0'"), ""}, {version("4"), nouvelle},
-        {"DELETE FROM SETTINGS;", illisible},
-        {"INSERT INTO SETTINGS VALUES ('dbVersion', 3);", illisible}, // two rows
-        {version("'three'"), illisible}, {version("2.5"), illisible}, {version("NULL"), illisible},
-        {version("4294967299"), illisible}, // 3 in its low 32 bits
-        {"DROP TABLE SETTINGS;", illisible},
+        {version("3"), "", ""}, {version("0"), "", ""}, {version("-2"), "", ""}, {version("'0'"), "", ""},
+        {version("4"), nouvelle,
+         "The link base is newer than this version of Tallomer (version 4; this version reads up to version 3)."},
+        {"DELETE FROM SETTINGS;", illisible, illisibleRaison},
+        {"INSERT INTO SETTINGS VALUES ('dbVersion', 3);", illisible, illisibleRaison}, // two rows
+        {version("'three'"), illisible, illisibleRaison}, {version("2.5"), illisible, illisibleRaison},
+        {version("NULL"), illisible, illisibleRaison},
+        {version("4294967299"), illisible, illisibleRaison}, // 3 in its low 32 bits
+        {"DROP TABLE SETTINGS;", illisible, illisibleRaison},
     };
     KELChercheurDe::setDownloadPage("https://example.org/get");
     for (const auto& c : cas) {
@@ -87,6 +94,7 @@ TEST(StoreUpgrade, TheVersionRowDecidesAndARefusedFileIsLeftAsItWas)
             EXPECT_TRUE(c.log.empty() || o.log.sink.contains(c.log));
             EXPECT_EQ(KELChercheurDe::ZevDataBase().isOpen(), c.log.empty());
             ASSERT_EQ(o.session.stops.size(), c.log.empty() ? 0u : 1u);
+            EXPECT_EQ(KELChercheurDe::lastError(), c.raison);
             if (c.log == nouvelle) {
                 EXPECT_EQ(o.session.stops[0].message, "zevDatabase Error!");
                 EXPECT_EQ(o.session.stops[0].informative, nouvelle + "\nhttps://example.org/get");
@@ -108,10 +116,14 @@ TEST(StoreUpgrade, FailedStepRollsBackAndKeepsTheOldVersion)
         int from, stays;
         const char* change;
         const char* quoi;
+        const char* cause; // the library's words, passed on in lastError
     } cas[] = {
-        {2, 2, "INSERT INTO WORD VALUES (2000028, 5, 'taken');", "2->3: the word insert fails after a link insert"},
-        {1, 1, "CREATE INDEX NumbIndex ON NUMBER(NUMBER);", "1->2: the last index exists, the first three go"},
-        {1, 2, "INSERT INTO ZEVLETS VALUES (2000196, 0, 'KELI', 0, 0, 0, 0, 0);", "1->2 succeeds, 2->3 fails"},
+        {2, 2, "INSERT INTO WORD VALUES (2000028, 5, 'taken');", "2->3: the word insert fails after a link insert",
+         "UNIQUE constraint failed"},
+        {1, 1, "CREATE INDEX NumbIndex ON NUMBER(NUMBER);", "1->2: the last index exists, the first three go",
+         "index NumbIndex already exists"},
+        {1, 2, "INSERT INTO ZEVLETS VALUES (2000196, 0, 'KELI', 0, 0, 0, 0, 0);", "1->2 succeeds, 2->3 fails",
+         "UNIQUE constraint failed"},
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(c.quoi);
@@ -122,6 +134,12 @@ TEST(StoreUpgrade, FailedStepRollsBackAndKeepsTheOldVersion)
             EXPECT_EQ(o.log.sink.contains(kSteps[1]), c.stays == 2);
             ASSERT_EQ(o.session.stops.size(), 1u);
             EXPECT_TRUE(o.session.stops[0].message.empty());
+            const std::string raison = KELChercheurDe::lastError();
+            EXPECT_EQ(raison.find("The link base could not be upgraded from version " + std::to_string(c.stays) +
+                                  " to version " + std::to_string(c.stays + 1) + " ("),
+                      0u) << raison;
+            EXPECT_NE(raison.find(c.cause), std::string::npos) << raison;
+            EXPECT_TRUE(raison.ends_with("); it was left at version " + std::to_string(c.stays) + ".")) << raison;
         }
         EXPECT_EQ(dump(path), dump(copyAt(c.stays, {c.change})));
     }
@@ -139,6 +157,7 @@ TEST(StoreUpgrade, FileThatCannotBeOpenedIsAnUnusableStore)
         EXPECT_TRUE(o.log.sink.contains("+ [KELChercheurDe initialize] SQLite Connection failed !!!"));
         ASSERT_EQ(o.session.stops.size(), 1u);
         EXPECT_EQ(o.session.stops[0].message, "zevDatabase Error!");
+        EXPECT_EQ(KELChercheurDe::lastError(), "The link base file " + path + " cannot be opened.");
         EXPECT_FALSE(KELChercheurDe::ZevDataBase().isOpen());
     }
     // No empty file was left where the template copy belongs.

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 using namespace tallomer;
 using test::readFile;
 using test::tempFolder;
@@ -95,6 +97,46 @@ TEST(FolderIcon, WritesDotDirectoryKeepingOtherLinesAndCallsGioWhoseFailuresAreL
     EXPECT_EQ(readFile(dir + "/.directory"), "[Desktop Entry]\nIcon=/opt/my icons/zevFolder.svg\n");
     EXPECT_EQ(readFile(bin + "/gio.args"),
               "set\n" + dir.toUtf8() + "\nmetadata::custom-icon\nfile:///opt/my%20icons/zevFolder.svg\n");
+}
+
+// The folder's icon names a copy kept in the store, never the program's own file, which may lie
+// in a build tree.
+TEST(FolderIcon, IconIsACopyKeptInTheStoreAndRefreshedOnlyWhenItDiffers)
+{
+    const QString build = tempFolder("build") + "/share/tallomer/images", store = tempFolder("store");
+    const QString source = test::writeFile(build + "/zevFolder.svg", "<svg>one</svg>");
+    const QString copy = FolderIcon::keepCopy(source, store);
+    EXPECT_EQ(copy, store + "/zevFolder.svg");
+    EXPECT_EQ(readFile(copy), "<svg>one</svg>");
+
+    const QString folder = tempFolder("drop");
+    FolderIcon::Options o;
+    o.gioProgram = tempFolder("bin") + "/no-such-gio";
+    {
+        ScopedLogCapture quiet;
+        EXPECT_TRUE(FolderIcon::setIcon(folder, copy, o).directoryFileWritten);
+    }
+    const QByteArray written = readFile(folder + "/.directory");
+    EXPECT_EQ(written, "[Desktop Entry]\nIcon=" + copy.toUtf8() + "\n");
+    EXPECT_FALSE(written.contains(build.section('/', 0, -4).toUtf8())) << "nothing points into the build folder";
+
+    // A rewrite goes through a temporary file, so it would show as another inode.
+    auto inode = [&copy] {
+        struct stat st {};
+        return ::stat(QFile::encodeName(copy).constData(), &st) == 0 ? st.st_ino : ino_t(0);
+    };
+    const ino_t before = inode();
+    EXPECT_EQ(FolderIcon::keepCopy(source, store), copy);
+    EXPECT_EQ(inode(), before) << "an identical copy is kept as it is";
+    test::writeFile(source, "<svg>two</svg>");
+    EXPECT_EQ(FolderIcon::keepCopy(source, store), copy);
+    EXPECT_EQ(readFile(copy), "<svg>two</svg>");
+
+    ScopedLogCapture log;
+    EXPECT_TRUE(FolderIcon::keepCopy(build + "/missing.svg", store).isEmpty());
+    EXPECT_TRUE(FolderIcon::keepCopy(source, store + "/missing").isEmpty());
+    EXPECT_EQ(log.sink.lines.size(), 2u);
+    EXPECT_EQ(readFile(copy), "<svg>two</svg>");
 }
 
 TEST(GtkBookmarks, PutsTheFolderFirstOnceAndKeepsEveryOtherLine)
