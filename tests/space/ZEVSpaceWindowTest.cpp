@@ -29,14 +29,18 @@ TEST(ZEVSpaceWindowFrame, StoredFramesRoundTripAndFramesOutsideTheRulesFallBack)
     // Nothing stored: 1260 x 787.5, centred.
     const QRectF fallback = ZEVSpaceWindowFrame::windowDefaultRect(QVariant(), kScreen);
     EXPECT_EQ(fallback, QRectF(330, 206.25, 1260, 787.5));
-    // Round trip through what is written.
-    const QRectF r(460, 100, 1000, 648);
-    const QVariant written = ZEVSpaceWindowFrame::windowDefaultFor(r, kScreen);
-    ASSERT_TRUE(written.isValid());
-    const QRectF back = ZEVSpaceWindowFrame::windowDefaultRect(written, kScreen);
-    EXPECT_NEAR(back.x(), r.x(), 0.01);
-    EXPECT_NEAR(back.y(), r.y(), 0.01);
-    EXPECT_EQ(back.width(), r.width());
+    // Round trips through what is written, up to the screen's edges: a frame against the top of
+    // the screen (above the stored menu-bar allowance) comes back there, and so does one whose
+    // stored title bar, taller than the decorations, reaches below the bottom.
+    const QRectF frames[] = {QRectF(460, 100, 1000, 648), QRectF(0, 1200 - 648, 1000, 648), QRectF(920, -19, 1000, 648)};
+    for (const QRectF& r : frames) {
+        const QVariant written = ZEVSpaceWindowFrame::windowDefaultFor(r, kScreen);
+        ASSERT_TRUE(written.isValid()) << &r - frames;
+        const QRectF back = ZEVSpaceWindowFrame::windowDefaultRect(written, kScreen);
+        EXPECT_NEAR(back.x(), r.x(), 0.01) << &r - frames;
+        EXPECT_NEAR(back.y(), r.y(), 0.01) << &r - frames;
+        EXPECT_EQ(back.width(), r.width()) << &r - frames;
+    }
     // A window as wide as the screen writes nothing.
     EXPECT_FALSE(ZEVSpaceWindowFrame::windowDefaultFor(QRectF(0, 0, 1920, 1223), kScreen).isValid());
 
@@ -46,7 +50,33 @@ TEST(ZEVSpaceWindowFrame, StoredFramesRoundTripAndFramesOutsideTheRulesFallBack)
     for (const QVariantMap& b : bad)
         EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(b, kScreen), fallback) << &b - bad;
     // Wider than the screen, or placed off it: kept on the screen, still 8 : 5.
-    EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(5000, 7, -3), kScreen), QRectF(0, 0, 1920, 1223));
+    EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(5000, 7, -3), kScreen), QRectF(0, -23, 1920, 1223));
+    EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(1000, -2, 40), kScreen), QRectF(0, 552, 1000, 648));
+}
+
+TEST(ZEVSpaceWindowFrame, ContentFitsWhatWasGivenAndTheScreenByShrinking)
+{
+    const QSize room(1916, 1196);
+    const struct {
+        QSize given;
+        QSize fitted;
+    } rows[] = {
+        {{1000, 625}, {1000, 625}},   // already 8 : 5
+        {{900, 900}, {900, 563}},     // too tall: the width decides
+        {{1800, 700}, {1120, 700}},   // too wide: the height decides
+        {{1600, 1001}, {1600, 1000}}, // one pixel off
+        {{2400, 1500}, {1913, 1196}}, // beyond the screen: the room decides
+        {{1916, 1196}, {1913, 1196}}, // a maximised size without the maximised state
+    };
+    for (const auto& r : rows) {
+        const QSize got = ZEVSpaceWindowFrame::fittedContentSize(r.given, room);
+        EXPECT_EQ(got, r.fitted) << "row " << &r - rows;
+        EXPECT_TRUE(got.width() <= r.given.width() && got.height() <= r.given.height()) << "row " << &r - rows;
+        EXPECT_TRUE(ZEVSpaceWindowFrame::siContentSizeAllowed(QSizeF(got))) << "row " << &r - rows;
+    }
+    // Below the minimum, or a screen smaller than it: the minimum, the one size allowed to exceed.
+    EXPECT_EQ(ZEVSpaceWindowFrame::fittedContentSize(QSize(100, 60), room), QSize(432, 270));
+    EXPECT_EQ(ZEVSpaceWindowFrame::fittedContentSize(QSize(1000, 625), QSize(300, 200)), QSize(432, 270));
 }
 
 TEST(ZEVSpaceKeys, ReturnDeleteAndArrowsFollowTheActiveCursor)
