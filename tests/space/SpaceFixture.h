@@ -13,6 +13,7 @@
 #include "space/ZEVSpaceController.h"
 #include "tests/engine/StoreFixtures.h"
 
+#include <QCoreApplication>
 #include <QGraphicsScene>
 
 #include <gtest/gtest.h>
@@ -166,6 +167,17 @@ protected:
     }
 
     Trace take() { return std::exchange(trace, {}); }
+
+    // Lets the window's events arrive and its moves and resizes settle, twice: a correction of
+    // the size settles in turn.
+    void settle()
+    {
+        for (int i = 0; i < 2; ++i) {
+            QCoreApplication::processEvents();
+            sched.advance(0.3);
+        }
+        QCoreApplication::processEvents();
+    }
 
     tallomer::ManualScheduler sched{kStart};
     SchedulerClock clock{sched};
