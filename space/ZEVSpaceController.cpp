@@ -319,6 +319,14 @@ void ZEVSpaceController::majFullScreenDefault()
         defaults_.setValue(QStringLiteral("ZEVFullScreen"), spaceWindow_->siFullScreen());
 }
 
+void ZEVSpaceController::userQuit()
+{
+    // A move or resize still settling would otherwise be lost with the window.
+    if (spaceWindow_)
+        spaceWindow_->flushPendingFrame();
+    host_.userQuit();
+}
+
 void ZEVSpaceController::creerLaFenetre()
 {
     spaceWindow_ = std::make_unique<ZEVSpaceWindow>(this);

@@ -144,6 +144,9 @@ public:
     void majWindowDefault();
     // Remembers in the user defaults whether the window is in full screen.
     void majFullScreenDefault();
+    // The user asked to quit from the window (Ctrl+Q): the pending frame is written, then the
+    // host runs the quit sequence.
+    void userQuit();
     // A key of the Space window: answers true when the key is used up.
     bool spaceKeyPressed(int qtKey, Qt::KeyboardModifiers modifiers);
     void flagsChanged(Qt::KeyboardModifiers modifiers, bool siAcceptsFlagsChanges);

@@ -20,6 +20,11 @@ QRectF ZEVSpaceHost::mainScreenFrame()
     return screen ? QRectF(QPointF(0, 0), QSizeF(screen->geometry().size())) : QRectF(0, 0, 1920, 1200);
 }
 
+void ZEVSpaceHost::userQuit()
+{
+    QCoreApplication::quit();
+}
+
 std::map<std::string, ZEVEntityViewerClasses::Maker>& ZEVEntityViewerClasses::registre()
 {
     static std::map<std::string, Maker> makers;

@@ -173,6 +173,9 @@ public:
     virtual void showWelcome() {}
     // The pointer over the Search desk; an empty cursor: a cross.
     virtual QCursor searchCursor() { return QCursor(Qt::CrossCursor); }
+    // The user asked to quit (Ctrl+Q in the Space window): the application's quit sequence. A
+    // Space without an application ends the event loop.
+    virtual void userQuit();
 };
 
 } // namespace tallomer

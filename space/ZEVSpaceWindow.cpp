@@ -3,9 +3,11 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindowFrame.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QGraphicsScene>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMoveEvent>
 #include <QResizeEvent>
 #include <QScreen>
@@ -113,7 +115,8 @@ void ZEVSpaceView::resizeEvent(QResizeEvent* event)
 }
 
 ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
-    : QWidget(nullptr, Qt::Window), spaceController_(spaceController), view_(new ZEVSpaceView(this, spaceController))
+    : QWidget(nullptr, Qt::Window), spaceController_(spaceController), view_(new ZEVSpaceView(this, spaceController)),
+      quitAction_(new QAction(tr("Quit"), this))
 {
     setObjectName(QStringLiteral("ZEVSpaceWindow"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -123,6 +126,20 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
+    // The window's own Ctrl+Q, so that quitting works before any menu exists.
+    quitAction_->setObjectName(QStringLiteral("quit"));
+    // Ctrl+Q whatever the platform theme says: a theme without a desktop of its own (a bare
+    // window manager, the offscreen platform) binds Quit to nothing.
+    QList<QKeySequence> quitKeys = QKeySequence::keyBindings(QKeySequence::Quit);
+    if (!quitKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Q)))
+        quitKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quitAction_->setShortcuts(quitKeys);
+    quitAction_->setShortcutContext(Qt::WindowShortcut);
+    connect(quitAction_, &QAction::triggered, this, [this] {
+        if (spaceController_)
+            spaceController_->userQuit();
+    });
+    addAction(quitAction_);
     if (spaceController)
         referencerSpaceController(spaceController);
 }

@@ -16,6 +16,7 @@
 #include <QRectF>
 #include <QWidget>
 
+class QAction;
 class QGraphicsScene;
 
 namespace tallomer {
@@ -82,6 +83,9 @@ public:
     void liveResizeDidEnd();
     // Remembers the frame now if a move or resize is still waiting to settle (before quitting).
     void flushPendingFrame();
+    // Ctrl+Q, on this window from the start; a menu bar's Quit item should reuse this action
+    // rather than add a second Ctrl+Q, which Qt would find ambiguous.
+    QAction* quitAction() const { return quitAction_; }
 
     QSize sizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
@@ -109,6 +113,7 @@ private:
 
     ZEVSpaceController* spaceController_; // not owned
     ZEVSpaceView* view_;                  // owned by this window as its Qt child
+    QAction* quitAction_;                 // owned by this window as its Qt child
     bool siAcceptsFlagsChanges_ = false;
     ScheduledTarget guard_{this};
 };

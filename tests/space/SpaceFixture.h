@@ -117,6 +117,7 @@ public:
     void menuAction(tallomer::ZEVSpaceMenuAction a) override { add("menu " + std::to_string(int(a))); }
     void closeProgressPanel() override { add("closeProgressPanel"); }
     void showWelcome() override { add("welcome"); }
+    void userQuit() override { add("userQuit"); }
 
     bool firstTime = false;
     FakeFront* front = nullptr; // owned by the controller

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTest>
 #include <QVariantMap>
 
 #include <functional>
@@ -256,6 +257,33 @@ TEST_F(Space, FullScreenStateIsRememberedAndComesBackWithTheFrameBehindIt)
     settle();
     EXPECT_FALSE(space->spaceWindow()->siFullScreen());
     EXPECT_EQ(space->spaceWindow()->geometry(), normal);
+}
+
+TEST_F(Space, CtrlQAsksTheHostToQuitAndKeepsAMoveNotYetSettled)
+{
+    build();
+    ZEVSpaceWindow* w = space->spaceWindow();
+    settle();
+    QApplication::setActiveWindow(w);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), w);
+    // From the window itself and from the desk canvas inside it.
+    QWidget* const targets[] = {w, w->spaceView()->deskCanvas()};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        QWidget* target = targets[i];
+        const QPoint corner(100 + 50 * i, 80);
+        w->move(corner);
+        QCoreApplication::processEvents();
+        take();
+        QTest::keyClick(target, Qt::Key_Q, Qt::ControlModifier);
+        EXPECT_EQ(take(), Trace{"host userQuit"});
+        const QVariantMap stored = defaultsController.values("ZEVSpaceWindow").toMap();
+        EXPECT_NEAR(stored.value("xRatio").toDouble(), corner.x() / (1920.0 - w->width()), 1e-6);
+    }
+    // Q alone is no quit.
+    QTest::keyClick(w, Qt::Key_Q);
+    EXPECT_EQ(take(), Trace{});
 }
 
 TEST_F(Space, KeysReachTheFrontViewerAndTheApplication)
