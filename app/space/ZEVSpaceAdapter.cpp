@@ -103,4 +103,10 @@ void ZEVSpaceAdapter::closeProgressPanel()
         app_->progressPanel()->close();
 }
 
+void ZEVSpaceAdapter::userQuit()
+{
+    if (KELApplication* app = KELApplication::shared())
+        app->terminate(nullptr);
+}
+
 } // namespace tallomer

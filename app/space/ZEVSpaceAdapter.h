@@ -48,6 +48,7 @@ public:
     QString fileUrlForItem(KELI* item) override;
     void setActifCurseurColorSiNow(bool siNow) override;
     void closeProgressPanel() override;
+    void userQuit() override;
 
 private:
     KELApplication* app_; // not owned
