@@ -63,6 +63,8 @@ ZEVSpaceController::ZEVSpaceController(KELId spaceInt, ZEVSpaceHost& host, KELIC
 
 ZEVSpaceController::~ZEVSpaceController()
 {
+    if (spaceWindow_)
+        spaceWindow_->flushPendingFrame();
     for (DefaultsToken token : defaultsTokens_)
         defaults_.unobserve(token);
     // The desks and inspectors may still reach the window and the space model while they go.
@@ -302,7 +304,8 @@ QRectF ZEVSpaceController::windowDefaultRect()
 
 void ZEVSpaceController::majWindowDefault()
 {
-    if (!spaceWindow_ || spaceWindow_->siFullScreen())
+    // A maximised window's frame is the manager's, not one to open with next time.
+    if (!spaceWindow_ || spaceWindow_->siFullScreen() || spaceWindow_->isMaximized())
         return;
     const QRectF screen = host_.mainScreenFrame();
     const QVariant stored = ZEVSpaceWindowFrame::windowDefaultFor(spaceWindow_->frameYUp(screen), screen);
@@ -310,15 +313,28 @@ void ZEVSpaceController::majWindowDefault()
         defaults_.setValue(QStringLiteral("ZEVSpaceWindow"), stored);
 }
 
+void ZEVSpaceController::majFullScreenDefault()
+{
+    if (spaceWindow_)
+        defaults_.setValue(QStringLiteral("ZEVFullScreen"), spaceWindow_->siFullScreen());
+}
+
+void ZEVSpaceController::userQuit()
+{
+    // A move or resize still settling would otherwise be lost with the window.
+    if (spaceWindow_)
+        spaceWindow_->flushPendingFrame();
+    host_.userQuit();
+}
+
 void ZEVSpaceController::creerLaFenetre()
 {
     spaceWindow_ = std::make_unique<ZEVSpaceWindow>(this);
     spaceWindow_->setWindowTitle(QStringLiteral("Tallomer"));
-    const QRectF screen = host_.mainScreenFrame();
+    // The frame is set also under full screen: it is the one full screen gives back.
+    spaceWindow_->setFrameYUp(windowDefaultRect(), host_.mainScreenFrame());
     if (defaults_.values(QStringLiteral("ZEVFullScreen")).toBool())
-        spaceWindow_->setFullScreenFrame(screen);
-    else
-        spaceWindow_->setFrameYUp(windowDefaultRect(), screen);
+        spaceWindow_->setSiFullScreen(true);
 }
 
 QRectF ZEVSpaceController::deskViewFrame() const

@@ -150,8 +150,13 @@ public:
     // ---- the window ----
     // The frame to open with out of full screen (y-up, title bar included).
     QRectF windowDefaultRect();
-    // Remembers the window's frame in the user defaults (not in full screen).
+    // Remembers the window's frame in the user defaults (not in full screen, nor maximised).
     void majWindowDefault();
+    // Remembers in the user defaults whether the window is in full screen.
+    void majFullScreenDefault();
+    // The user asked to quit from the window (Ctrl+Q): the pending frame is written, then the
+    // host runs the quit sequence.
+    void userQuit();
     // A key of the Space window: answers true when the key is used up.
     bool spaceKeyPressed(int qtKey, Qt::KeyboardModifiers modifiers);
     void flagsChanged(Qt::KeyboardModifiers modifiers, bool siAcceptsFlagsChanges);

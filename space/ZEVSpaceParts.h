@@ -186,6 +186,8 @@ public:
     virtual void showWelcome() = 0;
     // The pointer over the Search desk.
     virtual QCursor searchCursor() = 0;
+    // The user asked to quit (Ctrl+Q in the Space window): the application's quit sequence.
+    virtual void userQuit() = 0;
 };
 
 } // namespace tallomer

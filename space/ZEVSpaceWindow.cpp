@@ -3,17 +3,35 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindowFrame.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QGraphicsScene>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QMoveEvent>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tallomer {
 
 namespace {
+
+constexpr const char* kLiveResizeDidEnd = "liveResizeDidEnd";
+// A window manager sends a move or resize for every step of a drag: the window waits for this
+// quiet time before it corrects the size or writes the frame.
+constexpr double kLiveResizeQuiet = 0.3;
+
+// The corner that puts a frame of that size inside the area, moving it as little as possible.
+QPoint cornerInside(QPoint corner, const QSize& frame, const QRect& area)
+{
+    corner.setX(std::clamp(corner.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
+    corner.setY(std::clamp(corner.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+    return corner;
+}
 
 Qt::KeyboardModifier modifierOfKey(int key)
 {
@@ -97,7 +115,8 @@ void ZEVSpaceView::resizeEvent(QResizeEvent* event)
 }
 
 ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
-    : QWidget(nullptr, Qt::Window), spaceController_(spaceController), view_(new ZEVSpaceView(this, spaceController))
+    : QWidget(nullptr, Qt::Window), spaceController_(spaceController), view_(new ZEVSpaceView(this, spaceController)),
+      quitAction_(new QAction(tr("Quit"), this))
 {
     setObjectName(QStringLiteral("ZEVSpaceWindow"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -107,6 +126,20 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
+    // The window's own Ctrl+Q, so that quitting works before any menu exists.
+    quitAction_->setObjectName(QStringLiteral("quit"));
+    // Ctrl+Q whatever the platform theme says: a theme without a desktop of its own (a bare
+    // window manager, the offscreen platform) binds Quit to nothing.
+    QList<QKeySequence> quitKeys = QKeySequence::keyBindings(QKeySequence::Quit);
+    if (!quitKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Q)))
+        quitKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quitAction_->setShortcuts(quitKeys);
+    quitAction_->setShortcutContext(Qt::WindowShortcut);
+    connect(quitAction_, &QAction::triggered, this, [this] {
+        if (spaceController_)
+            spaceController_->userQuit();
+    });
+    addAction(quitAction_);
     if (spaceController)
         referencerSpaceController(spaceController);
 }
@@ -119,30 +152,101 @@ void ZEVSpaceWindow::referencerSpaceController(ZEVSpaceController* controller)
     siAcceptsFlagsChanges_ = controller != nullptr;
 }
 
+QSize ZEVSpaceWindow::sizeHint() const
+{
+    return ZEVSpaceWindowFrame::constrainedContentSize(QSizeF(ZEVSpaceWindowFrame::kDefaultWidth, 0)).toSize();
+}
+
+int ZEVSpaceWindow::heightForWidth(int width) const
+{
+    return int(std::lround(width / ZEVSpaceWindowFrame::kContentAspect));
+}
+
 void ZEVSpaceWindow::setFrameYUp(const QRectF& frame, const QRectF& screen)
 {
-    siFullScreen_ = false;
-    setWindowFlags(Qt::Window);
     const QRectF content = ZEVSpaceWindowFrame::contentRectForFrame(frame);
-    const QSizeF size = ZEVSpaceWindowFrame::constrainedContentSize(content.size());
-    // y-up to the screen's y-down: the content's top edge.
-    const double top = screen.y() + screen.height() - (content.y() + size.height());
-    setGeometry(int(std::lround(content.x())), int(std::lround(top)), int(std::lround(size.width())),
-                int(std::lround(size.height())));
+    const QSize wanted = ZEVSpaceWindowFrame::constrainedContentSize(content.size()).toSize();
+    const QRect available = this->screen()->availableGeometry();
+    // Before the window is shown the decorations are not known yet (no margins); the first settle
+    // after the manager has framed the window fits it again.
+    const QMargins margins = decorationMargins();
+    const QSize size = ZEVSpaceWindowFrame::fittedContentSize(wanted, available.size().shrunkBy(margins));
+    // y-up to the screen's y-down: the frame's top edge stays where the frame puts it.
+    const QPoint corner(int(std::lround(frame.x())),
+                        int(std::lround(screen.y() + screen.height() - (frame.y() + frame.height()))));
+    resize(size);
+    // move() places the outer frame: the manager puts its decorations' corner there.
+    move(cornerInside(corner, size.grownBy(margins), available));
 }
 
 QRectF ZEVSpaceWindow::frameYUp(const QRectF& screen) const
 {
-    const QRect g = geometry();
-    const double bottom = screen.y() + screen.height() - (g.y() + g.height());
-    return ZEVSpaceWindowFrame::frameRectForContent(QRectF(g.x(), bottom, g.width(), g.height()));
+    const QPoint corner = frameGeometry().topLeft();
+    const double height = this->height() + ZEVSpaceWindowFrame::kTitleBarHeight;
+    const double bottom = screen.y() + screen.height() - (corner.y() + height);
+    return QRectF(corner.x(), bottom, width(), height);
 }
 
-void ZEVSpaceWindow::setFullScreenFrame(const QRectF& screen)
+void ZEVSpaceWindow::setSiFullScreen(bool fullScreen)
 {
-    siFullScreen_ = true;
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setGeometry(screen.toRect());
+    Qt::WindowStates state = windowState();
+    state.setFlag(Qt::WindowFullScreen, fullScreen);
+    // Through the manager's full-screen state rather than a borderless window sized by hand: the
+    // manager then stacks it over panels and gives back the earlier frame when it ends.
+    setWindowState(state);
+}
+
+QMargins ZEVSpaceWindow::decorationMargins() const
+{
+    const QRect frame = frameGeometry();
+    const QRect content = geometry();
+    return QMargins(content.left() - frame.left(), content.top() - frame.top(), frame.right() - content.right(),
+                    frame.bottom() - content.bottom());
+}
+
+bool ZEVSpaceWindow::siManagedSize() const
+{
+    return windowState().testAnyFlags(Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized);
+}
+
+void ZEVSpaceWindow::scheduleLiveResizeEnd()
+{
+    if (!isVisible())
+        return;
+    Scheduler::shared().cancel(this, kLiveResizeDidEnd);
+    Scheduler::shared().perform(this, kLiveResizeDidEnd, kLiveResizeQuiet, [this] { liveResizeDidEnd(); });
+}
+
+void ZEVSpaceWindow::liveResizeDidEnd()
+{
+    Scheduler::shared().cancel(this, kLiveResizeDidEnd);
+    if (siManagedSize())
+        return;
+    const QRect frame = frameGeometry();
+    const QRect content = geometry();
+    const QMargins margins = decorationMargins();
+    const QRect available = screen()->availableGeometry();
+    const QSize fitted = ZEVSpaceWindowFrame::fittedContentSize(content.size(), available.size().shrunkBy(margins));
+    if (fitted != content.size()) {
+        // Shrunk in place; the frame is then moved back inside the available area if it overlaps
+        // an edge. The resize comes back here once it has settled, and is remembered then.
+        const QPoint corner = cornerInside(frame.topLeft(), fitted.grownBy(margins), available);
+        resize(fitted);
+        if (corner != frame.topLeft())
+            move(corner);
+        return;
+    }
+    if (spaceController_)
+        spaceController_->majWindowDefault();
+}
+
+void ZEVSpaceWindow::flushPendingFrame()
+{
+    if (!Scheduler::shared().isPending(this, kLiveResizeDidEnd))
+        return;
+    Scheduler::shared().cancel(this, kLiveResizeDidEnd);
+    if (spaceController_ && !siManagedSize())
+        spaceController_->majWindowDefault();
 }
 
 void ZEVSpaceWindow::placerDevantDeskView(QGraphicsScene* scene)
@@ -186,13 +290,22 @@ void ZEVSpaceWindow::flagsChanged(Qt::KeyboardModifiers modifiers)
 void ZEVSpaceWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (siFullScreen_)
-        return;
-    const QSizeF size(event->size());
-    if (!ZEVSpaceWindowFrame::siContentSizeAllowed(size)) {
-        const QSizeF fixed = ZEVSpaceWindowFrame::constrainedContentSize(size);
-        resize(int(std::lround(fixed.width())), int(std::lround(fixed.height())));
-    }
+    scheduleLiveResizeEnd();
+}
+
+void ZEVSpaceWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    scheduleLiveResizeEnd();
+}
+
+void ZEVSpaceWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // A minimised window keeps the full-screen state it had; the manager may or may not report
+    // it alongside.
+    if (event->type() == QEvent::WindowStateChange && spaceController_ && !windowState().testFlag(Qt::WindowMinimized))
+        spaceController_->majFullScreenDefault();
 }
 
 void ZEVSpaceWindow::closeEvent(QCloseEvent* event)

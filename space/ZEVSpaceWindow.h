@@ -3,13 +3,20 @@
 // scene, and the one canvas of the content view shows the scene of the active cursor. The window
 // turns a few keys into the user's basic operations, keeps its content at 8 : 5 out of full
 // screen, and forwards modifier changes to the front layer.
+//
+// Under a window manager the size is the manager's to give: a maximised or full-screen window
+// takes what it gets. Otherwise, once the moves and resizes have settled, the content is brought
+// back to 8 : 5 by shrinking it into what was given and into the screen's available area, never
+// by growing it; then the frame is remembered.
 
 #include "engine/runtime/Scheduler.h"
 
 #include <QGraphicsView>
+#include <QMargins>
 #include <QRectF>
 #include <QWidget>
 
+class QAction;
 class QGraphicsScene;
 
 namespace tallomer {
@@ -61,14 +68,28 @@ public:
     bool siAcceptsFlagsChanges() const { return siAcceptsFlagsChanges_; }
     void setSiAcceptsFlagsChanges(bool accepts) { siAcceptsFlagsChanges_ = accepts; }
 
-    // Places the window by its frame (y-up, title bar included) on a screen (y-up); the content
-    // keeps 8 : 5 and the minimum size.
+    // Places the window out of full screen by its frame (y-up, title bar included) on a screen
+    // (y-up): the frame's top left corner is the outer corner of the manager's decorations, the
+    // content keeps 8 : 5 and the minimum size and fits in the available area.
     void setFrameYUp(const QRectF& frame, const QRectF& screen);
-    // The frame as the user defaults remember it (y-up, title bar included).
+    // The frame as the user defaults remember it (y-up, title bar included): the outer top left
+    // corner of the decorations, the content's size and a title bar of the stored height.
     QRectF frameYUp(const QRectF& screen) const;
-    // Borderless, over the whole screen; no aspect is kept then.
-    void setFullScreenFrame(const QRectF& screen);
-    bool siFullScreen() const { return siFullScreen_; }
+    // Full screen through the window manager; leaving it gives back the frame the window had.
+    void setSiFullScreen(bool fullScreen);
+    bool siFullScreen() const { return windowState().testFlag(Qt::WindowFullScreen); }
+    // The moves and resizes have settled (also called by the scheduler 0.3 s after the last one):
+    // the content is brought back to 8 : 5 if it must be, else the frame is remembered.
+    void liveResizeDidEnd();
+    // Remembers the frame now if a move or resize is still waiting to settle (before quitting).
+    void flushPendingFrame();
+    // Ctrl+Q, on this window from the start; a menu bar's Quit item should reuse this action
+    // rather than add a second Ctrl+Q, which Qt would find ambiguous.
+    QAction* quitAction() const { return quitAction_; }
+
+    QSize sizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
 
     // The scene shown by the canvas; the others stay in their models, hidden.
     void placerDevantDeskView(QGraphicsScene* scene);
@@ -78,15 +99,23 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void flagsChanged(Qt::KeyboardModifiers modifiers);
+    void scheduleLiveResizeEnd();
+    // Whether the window manager decides the size: maximised, full screen or minimised.
+    bool siManagedSize() const;
+    // The manager's decorations around the content; none before the window is shown.
+    QMargins decorationMargins() const;
 
     ZEVSpaceController* spaceController_; // not owned
     ZEVSpaceView* view_;                  // owned by this window as its Qt child
+    QAction* quitAction_;                 // owned by this window as its Qt child
     bool siAcceptsFlagsChanges_ = false;
-    bool siFullScreen_ = false;
+    ScheduledTarget guard_{this};
 };
 
 } // namespace tallomer

@@ -43,8 +43,12 @@ QRectF ZEVSpaceWindowFrame::windowDefaultRect(const QVariant& stored, const QRec
         return defaultRect(screen);
     const double w = std::max(kMinFrameWidth, std::min(*width, screen.width()));
     const double h = w / kContentAspect + kTitleBarHeight;
-    const double x = (screen.width() - w) * std::clamp(*xRatio, 0.0, 1.0);
-    const double y = std::max(0.0, screen.height() - h - kTitleBarHeight) * std::clamp(*yRatio, 0.0, 1.0);
+    const double x = std::clamp((screen.width() - w) * *xRatio, 0.0, std::max(0.0, screen.width() - w));
+    // The top edge stays on the screen. The bottom may sink by the stored title bar's height: a
+    // window manager's decorations are thinner than that, so its frame still ends on the screen.
+    const double lowest = -kTitleBarHeight;
+    const double y = std::clamp((screen.height() - h - kTitleBarHeight) * *yRatio, lowest,
+                                std::max(lowest, screen.height() - h));
     return QRectF(screen.x() + x, screen.y() + y, w, h);
 }
 
@@ -86,6 +90,17 @@ bool ZEVSpaceWindowFrame::siContentSizeAllowed(const QSizeF& size)
 {
     return size.width() >= kMinContentWidth && size.height() >= kMinContentHeight
            && std::abs(size.width() / kContentAspect - size.height()) < 1.0;
+}
+
+QSize ZEVSpaceWindowFrame::fittedContentSize(const QSize& given, const QSize& room)
+{
+    const int limitWidth = std::min(given.width(), room.width());
+    const int limitHeight = std::min(given.height(), room.height());
+    // The height decides when it is the tighter bound; a width within limitHeight x 8/5 rounds to
+    // a height within limitHeight.
+    int w = std::min(limitWidth, int(std::floor(limitHeight * kContentAspect)));
+    w = std::max(w, int(kMinContentWidth));
+    return QSize(w, int(std::lround(w / kContentAspect)));
 }
 
 } // namespace tallomer

@@ -4,6 +4,7 @@
 // lower left of the screen), with a title bar of 23 points on top of the content.
 
 #include <QRectF>
+#include <QSize>
 #include <QSizeF>
 #include <QVariant>
 
@@ -23,7 +24,9 @@ struct ZEVSpaceWindowFrame {
     // The frame to open with out of full screen, from the stored dictionary ("width", "xRatio",
     // "yRatio"). A dictionary that lacks a key, holds something other than finite numbers or a
     // width below the minimum is refused: the default frame, centred, is answered instead. A width
-    // wider than the screen is narrowed to it and the ratios are kept within the screen.
+    // wider than the screen is narrowed to it and the frame is kept on the screen. A frame may
+    // reach the top of the screen (the stored ratio leaves room for a menu bar the desktop does
+    // not have), so ratios up to the top edge are honoured.
     static QRectF windowDefaultRect(const QVariant& stored, const QRectF& screen);
     // The dictionary to store for that frame, or an invalid value when nothing is to be written
     // (a window as wide as the screen).
@@ -34,6 +37,10 @@ struct ZEVSpaceWindowFrame {
     // A content size kept at 8 : 5 (its width decides) and never below the minimum.
     static QSizeF constrainedContentSize(const QSizeF& requested);
     static bool siContentSizeAllowed(const QSizeF& size);
+    // The largest content at 8 : 5 that fits both in `given` (what the window manager gave) and in
+    // `room` (the content a screen's available area leaves): never wider or taller than either,
+    // only ever the minimum when even that does not fit. Whole pixels.
+    static QSize fittedContentSize(const QSize& given, const QSize& room);
 };
 
 } // namespace tallomer

@@ -180,4 +180,10 @@ QCursor ZEVSpaceAdapter::searchCursor()
     return QCursor(image, image.width() / 2, image.height() / 2);
 }
 
+void ZEVSpaceAdapter::userQuit()
+{
+    if (KELApplication* app = KELApplication::shared())
+        app->terminate(nullptr);
+}
+
 } // namespace tallomer

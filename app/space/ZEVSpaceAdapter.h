@@ -60,6 +60,7 @@ public:
     void closeProgressPanel() override;
     void showWelcome() override;
     QCursor searchCursor() override;
+    void userQuit() override;
 
 private:
     KELApplication* app_; // not owned

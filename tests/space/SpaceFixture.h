@@ -14,6 +14,7 @@
 #include "tests/engine/StoreFixtures.h"
 #include "tests/support/NullServices.h"
 
+#include <QCoreApplication>
 #include <QGraphicsScene>
 
 #include <gtest/gtest.h>
@@ -117,6 +118,7 @@ public:
     void menuAction(tallomer::ZEVSpaceMenuAction a) override { add("menu " + std::to_string(int(a))); }
     void closeProgressPanel() override { add("closeProgressPanel"); }
     void showWelcome() override { add("welcome"); }
+    void userQuit() override { add("userQuit"); }
 
     bool firstTime = false;
     FakeFront* front = nullptr; // owned by the controller
@@ -167,6 +169,17 @@ protected:
     }
 
     Trace take() { return std::exchange(trace, {}); }
+
+    // Lets the window's events arrive and its moves and resizes settle, twice: a correction of
+    // the size settles in turn.
+    void settle()
+    {
+        for (int i = 0; i < 2; ++i) {
+            QCoreApplication::processEvents();
+            sched.advance(0.3);
+        }
+        QCoreApplication::processEvents();
+    }
 
     tallomer::ManualScheduler sched{kStart};
     SchedulerClock clock{sched};

@@ -6,9 +6,13 @@
 #include "space/ZEVSpaceWindow.h"
 #include "space/ZEVSpaceWindowFrame.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
+#include <QTest>
 #include <QVariantMap>
+
+#include <functional>
 
 using namespace spacetest;
 using namespace tallomer;
@@ -29,14 +33,18 @@ TEST(ZEVSpaceWindowFrame, StoredFramesRoundTripAndFramesOutsideTheRulesFallBack)
     // Nothing stored: 1260 x 787.5, centred.
     const QRectF fallback = ZEVSpaceWindowFrame::windowDefaultRect(QVariant(), kScreen);
     EXPECT_EQ(fallback, QRectF(330, 206.25, 1260, 787.5));
-    // Round trip through what is written.
-    const QRectF r(460, 100, 1000, 648);
-    const QVariant written = ZEVSpaceWindowFrame::windowDefaultFor(r, kScreen);
-    ASSERT_TRUE(written.isValid());
-    const QRectF back = ZEVSpaceWindowFrame::windowDefaultRect(written, kScreen);
-    EXPECT_NEAR(back.x(), r.x(), 0.01);
-    EXPECT_NEAR(back.y(), r.y(), 0.01);
-    EXPECT_EQ(back.width(), r.width());
+    // Round trips through what is written, up to the screen's edges: a frame against the top of
+    // the screen (above the stored menu-bar allowance) comes back there, and so does one whose
+    // stored title bar, taller than the decorations, reaches below the bottom.
+    const QRectF frames[] = {QRectF(460, 100, 1000, 648), QRectF(0, 1200 - 648, 1000, 648), QRectF(920, -19, 1000, 648)};
+    for (const QRectF& r : frames) {
+        const QVariant written = ZEVSpaceWindowFrame::windowDefaultFor(r, kScreen);
+        ASSERT_TRUE(written.isValid()) << &r - frames;
+        const QRectF back = ZEVSpaceWindowFrame::windowDefaultRect(written, kScreen);
+        EXPECT_NEAR(back.x(), r.x(), 0.01) << &r - frames;
+        EXPECT_NEAR(back.y(), r.y(), 0.01) << &r - frames;
+        EXPECT_EQ(back.width(), r.width()) << &r - frames;
+    }
     // A window as wide as the screen writes nothing.
     EXPECT_FALSE(ZEVSpaceWindowFrame::windowDefaultFor(QRectF(0, 0, 1920, 1223), kScreen).isValid());
 
@@ -46,7 +54,33 @@ TEST(ZEVSpaceWindowFrame, StoredFramesRoundTripAndFramesOutsideTheRulesFallBack)
     for (const QVariantMap& b : bad)
         EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(b, kScreen), fallback) << &b - bad;
     // Wider than the screen, or placed off it: kept on the screen, still 8 : 5.
-    EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(5000, 7, -3), kScreen), QRectF(0, 0, 1920, 1223));
+    EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(5000, 7, -3), kScreen), QRectF(0, -23, 1920, 1223));
+    EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(1000, -2, 40), kScreen), QRectF(0, 552, 1000, 648));
+}
+
+TEST(ZEVSpaceWindowFrame, ContentFitsWhatWasGivenAndTheScreenByShrinking)
+{
+    const QSize room(1916, 1196);
+    const struct {
+        QSize given;
+        QSize fitted;
+    } rows[] = {
+        {{1000, 625}, {1000, 625}},   // already 8 : 5
+        {{900, 900}, {900, 563}},     // too tall: the width decides
+        {{1800, 700}, {1120, 700}},   // too wide: the height decides
+        {{1600, 1001}, {1600, 1000}}, // one pixel off
+        {{2400, 1500}, {1913, 1196}}, // beyond the screen: the room decides
+        {{1916, 1196}, {1913, 1196}}, // a maximised size without the maximised state
+    };
+    for (const auto& r : rows) {
+        const QSize got = ZEVSpaceWindowFrame::fittedContentSize(r.given, room);
+        EXPECT_EQ(got, r.fitted) << "row " << &r - rows;
+        EXPECT_TRUE(got.width() <= r.given.width() && got.height() <= r.given.height()) << "row " << &r - rows;
+        EXPECT_TRUE(ZEVSpaceWindowFrame::siContentSizeAllowed(QSizeF(got))) << "row " << &r - rows;
+    }
+    // Below the minimum, or a screen smaller than it: the minimum, the one size allowed to exceed.
+    EXPECT_EQ(ZEVSpaceWindowFrame::fittedContentSize(QSize(100, 60), room), QSize(432, 270));
+    EXPECT_EQ(ZEVSpaceWindowFrame::fittedContentSize(QSize(1000, 625), QSize(300, 200)), QSize(432, 270));
 }
 
 TEST(ZEVSpaceKeys, ReturnDeleteAndArrowsFollowTheActiveCursor)
@@ -82,52 +116,174 @@ TEST(ZEVSpaceKeys, ReturnDeleteAndArrowsFollowTheActiveCursor)
     }
 }
 
-TEST_F(Space, WindowOpensWithTheStoredFrameRemembersMovesAndKeepsItsAspectAndMinimum)
+TEST_F(Space, WindowOpensWithTheStoredFrameAndKeepsItsMinimum)
 {
     defaultsController.setValue("ZEVSpaceWindow", frameDefault(1000, 0.5, 0.25));
     build();
     ZEVSpaceWindow* w = space->spaceWindow();
     ASSERT_NE(w, nullptr);
+    settle();
     EXPECT_TRUE(w->isWindow());
     EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(w->siFullScreen());
     EXPECT_EQ(w->size(), QSize(1000, 625));
+    // The frame's corner is the decorations' outer corner; the content sits inside them.
     const QRectF frame = w->frameYUp(kScreen);
     EXPECT_EQ(frame.width(), 1000);
     EXPECT_EQ(frame.height(), 648);
     EXPECT_NEAR(frame.x(), 460, 0.5);
     EXPECT_NEAR(frame.y(), (1200 - 648 - 23) * 0.25, 0.5);
+    EXPECT_EQ(w->frameGeometry().topLeft(), QPoint(460, 1200 - 648 - 132));
+    EXPECT_EQ(w->geometry().topLeft(), w->frameGeometry().topLeft() + QPoint(2, 2));
     EXPECT_FALSE(space->siMiniSpace());
+    EXPECT_DOUBLE_EQ(space->deskGeometry().spaceRatioSR(), 19200.0 / 1000); // the desk follows the window
 
-    // A move is remembered.
-    w->setGeometry(100, w->y(), w->width(), w->height());
-    space->majWindowDefault();
-    const QVariantMap stored = defaultsController.values("ZEVSpaceWindow").toMap();
-    EXPECT_NEAR(stored.value("xRatio").toDouble(), 100.0 / 920.0, 1e-6);
-    EXPECT_EQ(stored.value("width").toDouble(), 1000);
-
-    // A size outside the aspect or below the minimum is refused.
-    w->resize(900, 900);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(w->size(), QSize(900, 563));
-    EXPECT_DOUBLE_EQ(space->deskGeometry().spaceRatioSR(), 19200.0 / 900); // the desk follows the window
+    // Below the minimum is refused at once; the minimum is itself 8 : 5.
     w->resize(100, 60);
-    QCoreApplication::processEvents();
+    settle();
     EXPECT_EQ(w->size(), QSize(432, 270));
-    EXPECT_TRUE(ZEVSpaceWindowFrame::siContentSizeAllowed(QSizeF(w->size())));
 }
 
-TEST_F(Space, FullScreenCoversTheScreenWithoutTitleBar)
+TEST_F(Space, WindowTakesTheManagersMaximiseAndFullScreenAndShrinksAnyOtherSizeToFitTheScreen)
 {
-    defaultsController.setValue("ZEVFullScreen", true);
     build();
     ZEVSpaceWindow* w = space->spaceWindow();
+    const QRect available = w->screen()->availableGeometry();
+    ASSERT_EQ(available, QRect(0, 0, 1920, 1200));
+    const QRect normal(200, 150, 800, 500);
+    const struct {
+        const char* name;
+        std::function<void()> manager;
+        QRect content; // the content the window ends with
+        bool inside;   // the whole frame on the available area
+    } rows[] = {
+        {"maximised", [w] { w->showMaximized(); }, available.marginsRemoved(QMargins(2, 2, 2, 2)), true},
+        {"full screen", [w] { w->showFullScreen(); }, QRect(0, 0, 1920, 1200), true},
+        {"the whole available area, not maximised", [&] { w->setGeometry(available); }, QRect(2, 2, 1913, 1196), true},
+        {"too tall", [w] { w->resize(900, 900); }, QRect(200, 150, 900, 563), true},
+        {"too wide", [w] { w->resize(1600, 700); }, QRect(200, 150, 1120, 700), true},
+        {"beyond the screen's right and bottom edges", [w] { w->resize(2400, 1500); }, QRect(5, 2, 1913, 1196), true},
+        {"8 : 5 and partly off the screen: the user's to place", [w] { w->move(1500, 900); },
+         QRect(1502, 902, 800, 500), false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        w->showNormal();
+        w->setGeometry(normal);
+        settle();
+        ASSERT_EQ(w->geometry(), normal);
+        r.manager();
+        settle();
+        EXPECT_EQ(w->geometry(), r.content);
+        EXPECT_EQ(available.contains(w->frameGeometry()), r.inside);
+        const QSize view = w->spaceView()->size();
+        EXPECT_DOUBLE_EQ(space->deskGeometry().spaceRatioSR(), ZEVDeskGeometry(view.width(), view.height()).spaceRatioSR());
+    }
+}
+
+TEST_F(Space, FrameIsRememberedOnceMovesSettleAndReopensWhereItWas)
+{
+    build();
+    settle();
+    // Frame corners: inside the screen, against its top left, against its bottom right.
+    const QPoint corners[] = {{300, 150}, {0, 0}, {1920 - 1004, 1200 - 629}};
+    for (const QPoint& corner : corners) {
+        SCOPED_TRACE(&corner - corners);
+        ZEVSpaceWindow* w = space->spaceWindow();
+        w->resize(1000, 625);
+        w->move(corner);
+        QCoreApplication::processEvents();
+        sched.advance(0.2);
+        EXPECT_NE(defaultsController.values("ZEVSpaceWindow").toMap().value("xRatio").toDouble(), corner.x() / 920.0);
+        settle();
+        const QRect frame = w->frameGeometry();
+        const QRect geometry = w->geometry();
+        ASSERT_EQ(frame.topLeft(), corner);
+        const QVariantMap stored = defaultsController.values("ZEVSpaceWindow").toMap();
+        EXPECT_EQ(stored.value("width").toDouble(), 1000);
+        EXPECT_NEAR(stored.value("xRatio").toDouble(), corner.x() / 920.0, 1e-6);
+
+        space.reset();
+        build();
+        settle();
+        EXPECT_EQ(space->spaceWindow()->frameGeometry(), frame);
+        EXPECT_EQ(space->spaceWindow()->geometry(), geometry);
+    }
+}
+
+TEST_F(Space, FullScreenStateIsRememberedAndComesBackWithTheFrameBehindIt)
+{
+    defaultsController.setValue("ZEVSpaceWindow", frameDefault(1000, 0.5, 0.25));
+    build();
+    ZEVSpaceWindow* w = space->spaceWindow();
+    settle();
+    const QRect normal = w->geometry();
+    const QVariant storedFrame = defaultsController.values("ZEVSpaceWindow");
+    auto fullScreenDefault = [this] { return defaultsController.values("ZEVFullScreen").toBool(); };
+    auto storedRect = [this] {
+        return ZEVSpaceWindowFrame::windowDefaultRect(defaultsController.values("ZEVSpaceWindow"), kScreen).toRect();
+    };
+
+    // The manager (or the user through it) makes the window full screen.
+    w->showFullScreen();
+    settle();
     EXPECT_TRUE(w->siFullScreen());
-    EXPECT_TRUE(w->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(fullScreenDefault());
     EXPECT_EQ(w->geometry(), QRect(0, 0, 1920, 1200));
-    // Full screen keeps no aspect, and writes no frame.
-    space->majWindowDefault();
-    EXPECT_FALSE(defaultsController.values("ZEVSpaceWindow").isValid());
+    EXPECT_EQ(defaultsController.values("ZEVSpaceWindow"), storedFrame); // full screen writes no frame
+    // Minimised and back: the state stays remembered.
+    w->setWindowState(Qt::WindowMinimized);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(fullScreenDefault());
+    w->showFullScreen();
+    settle();
+
+    // The next start opens full screen, and leaving it gives back the stored frame.
+    space.reset();
+    build();
+    w = space->spaceWindow();
+    settle();
+    EXPECT_TRUE(w->siFullScreen());
+    EXPECT_FALSE(w->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(w->geometry(), QRect(0, 0, 1920, 1200));
+    w->setSiFullScreen(false);
+    settle();
+    EXPECT_FALSE(fullScreenDefault());
+    EXPECT_EQ(w->geometry(), normal);
+    EXPECT_EQ(storedRect(), ZEVSpaceWindowFrame::windowDefaultRect(storedFrame, kScreen).toRect());
+
+    space.reset();
+    build();
+    settle();
+    EXPECT_FALSE(space->spaceWindow()->siFullScreen());
+    EXPECT_EQ(space->spaceWindow()->geometry(), normal);
+}
+
+TEST_F(Space, CtrlQAsksTheHostToQuitAndKeepsAMoveNotYetSettled)
+{
+    build();
+    ZEVSpaceWindow* w = space->spaceWindow();
+    settle();
+    QApplication::setActiveWindow(w);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), w);
+    // From the window itself and from the desk canvas inside it.
+    QWidget* const targets[] = {w, w->spaceView()->deskCanvas()};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        QWidget* target = targets[i];
+        const QPoint corner(100 + 50 * i, 80);
+        w->move(corner);
+        QCoreApplication::processEvents();
+        take();
+        QTest::keyClick(target, Qt::Key_Q, Qt::ControlModifier);
+        EXPECT_EQ(take(), Trace{"host userQuit"});
+        const QVariantMap stored = defaultsController.values("ZEVSpaceWindow").toMap();
+        EXPECT_NEAR(stored.value("xRatio").toDouble(), corner.x() / (1920.0 - w->width()), 1e-6);
+    }
+    // Q alone is no quit.
+    QTest::keyClick(w, Qt::Key_Q);
+    EXPECT_EQ(take(), Trace{});
 }
 
 TEST_F(Space, KeysReachTheFrontViewerAndTheApplication)

@@ -219,6 +219,7 @@ public:
     void closeProgressPanel() override {}
     void showWelcome() override {}
     QCursor searchCursor() override { return QCursor(Qt::CrossCursor); }
+    void userQuit() override {}
 };
 
 class NullItemDataSpace : public ZEVItemDataSpace {
