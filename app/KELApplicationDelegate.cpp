@@ -64,6 +64,7 @@ KELApplicationDelegate::~KELApplicationDelegate()
     if (instance_) {
         instance_->getURL = nullptr;
         instance_->openDocuments = nullptr;
+        instance_->reopen = nullptr;
     }
 }
 
@@ -102,6 +103,7 @@ void KELApplicationDelegate::applicationWillFinishLaunching(SingleInstance* inst
     instance->openDocuments = [this](const QStringList& paths) {
         whenReady([this, paths] { applicationOpenFiles(paths); });
     };
+    instance->reopen = [this] { whenReady([this] { applicationShouldOpenUntitledFile(); }); };
 }
 
 void KELApplicationDelegate::openLaunchArguments(const QStringList& arguments)
@@ -123,6 +125,9 @@ void KELApplicationDelegate::applicationOpenFiles(const QStringList& paths)
 bool KELApplicationDelegate::applicationShouldOpenUntitledFile()
 {
     if (QWidget* w = zevController_ ? zevController_->spaceWindow() : nullptr) {
+        // Back from the dock or the task bar, in the state it was left in (full screen stays).
+        if (w->isMinimized())
+            w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
         w->show();
         w->raise();
         w->activateWindow();

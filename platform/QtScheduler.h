@@ -24,6 +24,8 @@ public:
     // Whether the timer is armed (something is pending), and for how long; for tests.
     bool isArmed() const { return timer_.isActive(); }
     int armedIntervalMs() const { return timer_.interval(); }
+    // The shared clock jumped (a virtual clock in tests): the timer is armed again for it.
+    void clockMoved() { queueChanged(); }
 
 protected:
     double currentTime() const override;

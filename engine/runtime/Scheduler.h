@@ -36,6 +36,8 @@ public:
     void cancelAll(Target target);
     bool isPending(Target target, std::string_view name) const;
     std::size_t pendingCount() const { return queue_.size(); }
+    // The due date of the earliest pending perform; false when none is pending.
+    bool nextDue(double* due) const;
 
     // The process-wide scheduler (non-owning; nullptr restores "none").
     static Scheduler& shared();
@@ -58,7 +60,6 @@ protected:
     // Runs every entry due at or before `time`, including those scheduled while running that
     // fall due by then. Returns how many ran.
     std::size_t runDueAt(double time);
-    bool nextDue(double* due) const;
 
 private:
     void forget(Target target, const Key& key);

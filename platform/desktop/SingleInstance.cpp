@@ -116,7 +116,12 @@ bool SingleInstance::forward(const QStringList& arguments, int timeoutMs)
     return false;
 }
 
-void SingleInstance::received(const QStringList& arguments) { dispatch(arguments); }
+void SingleInstance::received(const QStringList& arguments)
+{
+    if (reopen)
+        reopen();
+    dispatch(arguments);
+}
 
 QStringList SingleInstance::absoluteArguments(const QStringList& arguments, const QString& base)
 {

@@ -38,6 +38,9 @@ public:
 
     std::function<void(const QString& url)> getURL;             // a zevp: URL
     std::function<void(const QStringList& paths)> openDocuments; // absolute file paths
+    // Another start of the program reached this one (with or without arguments): the user wants
+    // to see it. Called before the arguments are handed on.
+    std::function<void()> reopen;
 
     // Claims the name, or hands `arguments` to the instance that has it. A Primary instance does
     // not dispatch its own `arguments`: call dispatch() once the program is ready for them.

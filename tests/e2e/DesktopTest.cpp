@@ -1,0 +1,79 @@
+// What the desktop hands the running program: files and links from a second start, the window
+// brought back, and volumes that come and go.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "platform/files/VolumeWatch.h"
+#include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemViewer.h"
+
+#include <QFile>
+
+namespace e2e {
+namespace {
+
+QString writeFile(const QString& path, const QByteArray& text)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(text);
+    return path;
+}
+
+TEST_F(E2E, FilesFromASecondStartLandOnTheNowDeskOnceAndRefusedArgumentsAreSaid)
+{
+    start();
+    const QString notes = writeFile(home + "/notes.txt", "notes");
+    const QString plan = writeFile(home + "/plan.md", "# plan");
+    EXPECT_EQ(secondStart({notes, plan, home + "/gone.txt", QStringLiteral("zevp://desk/2000018?c=1")}), 0);
+
+    // The wallpapers of the first Spaces are file Objects too: the ones with an icon are ours.
+    const Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files.at(0, 1), "notes.txt");
+    EXPECT_EQ(files.at(1, 1), "plan.md");
+    for (std::size_t r = 0; r < files.size(); ++r) {
+        const Rows icons = iconLinks(files.at(r, 0));
+        ASSERT_EQ(icons.size(), 1u) << files.at(r, 1);
+        EXPECT_EQ(icons.at(0, 1), "4.5035996273705e+15") << "an icon placed now stays until the Space ends";
+    }
+    advance(0.5);
+    std::size_t shown = 0;
+    for (ZEVItemViewServices* v : nowDesk()->itemViewSet())
+        shown += v->item() && !v->isHidden() ? 1 : 0;
+    EXPECT_EQ(shown, 2u);
+    EXPECT_TRUE(log.contains("no file at " + (home + "/gone.txt").toStdString()));
+    EXPECT_TRUE(log.contains("zevp://desk/2000018?c=1 is not opened"));
+
+    // The same file again is the same Object.
+    EXPECT_EQ(secondStart({notes}), 0);
+    EXPECT_EQ(placedObjectsOfType("file").size(), 2u);
+}
+
+TEST_F(E2E, ASecondStartBringsTheMinimisedWindowBack)
+{
+    start();
+    window()->showMinimized();
+    pump();
+    ASSERT_TRUE(window()->isMinimized());
+    EXPECT_EQ(secondStart({}), 0);
+    EXPECT_FALSE(window()->isMinimized());
+    EXPECT_TRUE(window()->isVisible());
+}
+
+TEST_F(E2E, AVolumeMountedOrUnmountedChangesWhatCountsAsAnotherDisk)
+{
+    start();
+    const QString onDisk = QStringLiteral("/srv/e2e-disk/report.pdf");
+    EXPECT_FALSE(ZEVItemData::IfHoldByExtern(onDisk));
+    mounts << QStringLiteral("/srv/e2e-disk");
+    graph->volumeWatch()->recheck();
+    EXPECT_TRUE(ZEVItemData::IfHoldByExtern(onDisk));
+    mounts.removeLast();
+    graph->volumeWatch()->recheck();
+    EXPECT_FALSE(ZEVItemData::IfHoldByExtern(onDisk));
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,279 @@
+#pragma once
+// Starts the running program's object graph (ApplicationGraph, as main() builds it) offscreen in
+// a temporary home, with a session bus of its own and a virtual clock that the real scheduler
+// driver follows. Tests drive it with real key and mouse events or through its entry points (a
+// second start of the program, the bus), and check what the user would see: the store through a
+// second SQLite connection, or the window on screen.
+
+#include "app/ApplicationGraph.h"
+#include "app/KELApplicationDelegate.h"
+#include "app/ZEVController.h"
+#include "app/space/ZEVSpaceAdapter.h"
+#include "app/store/KELResources.h"
+#include "app/widgets/ZEVAlert.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "desk/viewer/ZEVSpaceDeskServices.h"
+#include "engine/runtime/Clock.h"
+#include "engine/runtime/Log.h"
+#include "platform/QtScheduler.h"
+#include "platform/UserDefaults.h"
+#include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceWindow.h"
+#include "tests/support/TestHome.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QThreadPool>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace tallomer;
+
+inline QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// A session bus of the test's own, so that instances of other tests never answer ours.
+class PrivateBus {
+public:
+    PrivateBus()
+    {
+        daemon_.setProgram(QStringLiteral("dbus-daemon"));
+        daemon_.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+        daemon_.start();
+        if (!daemon_.waitForStarted(5000))
+            return;
+        // The daemon prints its address once it listens.
+        for (int i = 0; i < 500 && address_.isEmpty(); ++i) {
+            if (daemon_.waitForReadyRead(10))
+                address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+        }
+        if (address_.isEmpty())
+            return;
+        static int n = 0;
+        name_ = QStringLiteral("e2e-bus-%1").arg(++n);
+        connection_ = QDBusConnection::connectToBus(address_, name_);
+    }
+    ~PrivateBus()
+    {
+        if (!name_.isEmpty())
+            QDBusConnection::disconnectFromBus(name_);
+        daemon_.kill();
+        daemon_.waitForFinished(5000);
+    }
+    bool ok() const { return connection_ && connection_->isConnected(); }
+    const QString& address() const { return address_; }
+    QDBusConnection connection() const { return *connection_; }
+
+private:
+    QProcess daemon_;
+    QString address_;
+    QString name_;
+    std::optional<QDBusConnection> connection_;
+};
+
+// Rows of a query on the store, read through a connection of the test's own.
+struct Rows {
+    std::vector<std::vector<std::string>> rows;
+    std::size_t size() const { return rows.size(); }
+    bool empty() const { return rows.empty(); }
+    const std::string& at(std::size_t r, std::size_t c) const { return rows.at(r).at(c); }
+};
+
+inline Rows sql(const QString& database, const std::string& query)
+{
+    Rows out;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(database).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        ADD_FAILURE() << "cannot open " << database.toStdString();
+        sqlite3_close(db);
+        return out;
+    }
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, query.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+        ADD_FAILURE() << sqlite3_errmsg(db) << " in " << query;
+    } else {
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            std::vector<std::string> row;
+            for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                const unsigned char* t = sqlite3_column_text(st, c);
+                row.emplace_back(t ? reinterpret_cast<const char*>(t) : "");
+            }
+            out.rows.push_back(std::move(row));
+        }
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
+}
+
+class E2E : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Every test is a new user: a home of its own, which a second start of the program shares.
+        home = q(test::makeTempDir("user"));
+        for (const auto& [name, sub] : std::vector<std::pair<const char*, const char*>>{
+                 {"HOME", ""}, {"XDG_DATA_HOME", "/.local/share"}, {"XDG_CONFIG_HOME", "/.config"},
+                 {"XDG_CACHE_HOME", "/.cache"}}) {
+            QDir().mkpath(home + sub);
+            qputenv(name, (home + sub).toUtf8());
+        }
+        KELResources::setDirectory(q(test::buildDir() + "/share/tallomer"));
+        Clock::setShared(&clock);
+        previousSink = setLogSink(&log);
+    }
+
+    void TearDown() override
+    {
+        graph.reset();
+        values.reset();
+        defaults.reset();
+        setLogSink(previousSink);
+        Clock::setShared(nullptr);
+        KELResources::setDirectory(QString());
+    }
+
+    QString storeFolder() const { return home + "/.local/share/Tallomer"; }
+    QString database() const { return storeFolder() + "/zev.sqlite"; }
+
+    // Builds the graph as main() does and runs it until the Space window shows.
+    void start(QStringList arguments = {})
+    {
+        ASSERT_TRUE(bus.ok()) << "no private session bus (is dbus-daemon installed?)";
+        if (!defaults) {
+            defaults = std::make_unique<UserDefaults>(home + "/.config/Tallomer/Tallomer.conf");
+            values = std::make_unique<UserDefaultsController>(*defaults);
+        }
+        ApplicationGraph::Options options;
+        options.arguments = std::move(arguments);
+        options.application.layout = KELStoreLayout::standard();
+        options.application.addSidebarItem = false;
+        options.bus = bus.connection();
+        options.defaults = values.get();
+        options.volumeLister = [this] { return mounts; };
+        graph = std::make_unique<ApplicationGraph>(std::move(options));
+        status = graph->start();
+        ASSERT_FALSE(status) << "the program ended at start with status " << *status;
+        app()->setStopHandler([this](int code) { stops.push_back(code); });
+        for (int i = 0; i < 20 && !space(); ++i)
+            advance(0.05);
+        ASSERT_NE(space(), nullptr) << "the Space window was never built";
+        pump();
+    }
+
+    // Quits as Ctrl+Q in the Space window does, and forgets the running program.
+    void quit()
+    {
+        ASSERT_NE(window(), nullptr);
+        key(Qt::Key_Q, Qt::ControlModifier);
+        pump();
+        graph.reset();
+    }
+
+    // One turn of the real event loop at a time, until nothing is due now (bounded).
+    void pump(int rounds = 30)
+    {
+        for (int i = 0; i < rounds; ++i) {
+            QThreadPool::globalInstance()->waitForDone();
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+
+    // Moves the virtual clock forward; every perform runs at its own moment, from the event loop.
+    void advance(double seconds)
+    {
+        const double end = clock.now() + seconds;
+        double due = 0;
+        while (graph && graph->scheduler().nextDue(&due) && due <= end) {
+            clock.set(std::max(clock.now(), due));
+            graph->scheduler().clockMoved();
+            pump(3);
+        }
+        clock.set(end);
+        if (graph)
+            graph->scheduler().clockMoved();
+        pump(3);
+    }
+
+    // A second start of the real program with these arguments; answers its exit status. The
+    // running instance keeps answering the bus while it waits.
+    int secondStart(const QStringList& arguments)
+    {
+        QProcess other;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        other.setProcessEnvironment(env);
+        other.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        other.start(q(test::buildDir() + "/bin/tallomer"), arguments);
+        if (!other.waitForStarted(10000))
+            return -1;
+        for (int i = 0; i < 1000 && other.state() != QProcess::NotRunning; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            other.waitForFinished(10);
+        }
+        pump();
+        return other.exitStatus() == QProcess::NormalExit ? other.exitCode() : -2;
+    }
+
+    // ---- the running program ----
+    KELApplication* app() const { return graph ? graph->application() : nullptr; }
+    ZEVSpaceAdapter* adapter() const { return graph ? graph->space() : nullptr; }
+    ZEVSpaceController* space() const { return adapter() ? adapter()->space() : nullptr; }
+    ZEVSpaceWindow* window() const { return space() ? space()->spaceWindow() : nullptr; }
+    ZEVDeskViewer* desk(KELICurseur* c) const { return space() ? space()->deskViewerForCurseur(c) : nullptr; }
+    ZEVDeskViewer* nowDesk() const { return space() ? desk(space()->nowCurseur()) : nullptr; }
+
+    // A key typed into the Space window, as the user types it.
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    // The Objects of a type that ever had an icon on a desk, with their titles, as the store holds
+    // them: (id, title).
+    Rows placedObjectsOfType(const std::string& type) const
+    {
+        return sql(database(), "SELECT o.ZEVLET_ID, w2.WORD FROM ZEVLETS o "
+                               "JOIN ZEVLETS t ON t.PARENT_ZEVLET = o.ZEVLET_ID AND t.RELATION = 1000222 "
+                               "JOIN WORD w ON w.ZEVLET_ID = t.CHILD_ZEVLET AND w.WORD = '" + type + "' "
+                               "JOIN ZEVLETS n ON n.PARENT_ZEVLET = o.ZEVLET_ID AND n.RELATION = 1000217 "
+                               "JOIN WORD w2 ON w2.ZEVLET_ID = n.CHILD_ZEVLET "
+                               "WHERE o.RELATION = 1000050 AND EXISTS (SELECT 1 FROM ZEVLETS i WHERE "
+                               "i.RELATION = 1000152 AND i.CHILD_ZEVLET = o.ZEVLET_ID) ORDER BY o.ZEVLET_ID");
+    }
+    // The icon links of an Object on a Channel's desk: (in, out) dates.
+    Rows iconLinks(const std::string& objectId, KELId channel = 2000018) const
+    {
+        return sql(database(), "SELECT DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000152 AND PARENT_ZEVLET = " +
+                                   std::to_string(channel) + " AND CHILD_ZEVLET = " + objectId);
+    }
+
+    QString home;
+    // Today, so that the dates the program writes look like a user's.
+    FixedClock clock{dateFromUnix(double(std::time(nullptr)))};
+    PrivateBus bus;
+    QStringList mounts{QStringLiteral("/")};
+    std::unique_ptr<UserDefaults> defaults;
+    std::unique_ptr<UserDefaultsController> values;
+    std::unique_ptr<ApplicationGraph> graph;
+    std::optional<int> status;
+    std::vector<int> stops;
+    std::vector<ZEVAlertRequest> alerts;
+    int alertAnswer = 1; // "Cancel" for a Yes/Cancel alert, and OK for a simple one
+    ScopedAlertAnswerer answerer{[this](const ZEVAlertRequest& r) { return alerts.push_back(r), alertAnswer; }};
+    MemoryLogSink log;
+    LogSink* previousSink = nullptr;
+};
+
+} // namespace e2e
