@@ -13,6 +13,7 @@
 #include "space/ZEVSpaceController.h"
 #include "tests/engine/StoreFixtures.h"
 #include "tests/support/NullServices.h"
+#include "tests/support/TestHome.h"
 
 #include <QCoreApplication>
 #include <QGraphicsScene>

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QTest>
+#include <QThreadPool>
 #include <QVariantMap>
 
 #include <functional>
@@ -348,4 +349,43 @@ TEST_F(Space, BackgroundCachesKeepOnePerImageAndScale)
     model->enleveBackObjectForItemInt(image->idInt());
     EXPECT_EQ(model->backObjectForItemInt(image->idInt(), KELOBJECT_SCALE_IN), nullptr);
     EXPECT_EQ(model->backObjectForItemInt(image->idInt(), KELOBJECT_SCALE_OUT), nullptr);
+}
+
+// The space model drops a cache while its picture is rendered on a worker: the render comes back
+// to nothing, and the observers of the cache that went are never called.
+TEST_F(Space, ABackgroundCacheDroppedWhileItsPictureRendersHearsNothingAfter)
+{
+    build();
+    ZEVSpaceClass* model = space->spaceClass();
+    KELI* in = KELServeurDeLiens::LienForInt(KELOBJECT_SCALE_IN, timeline);
+    KELI* image = KELServeurDeLiens::LienForInt(KELOBJECT_HOME_CHANNEL, timeline);
+    ASSERT_TRUE(in && image);
+    const QString picture = QString::fromStdString(test::makeTempDir("back")) + "/big.png";
+    QImage big(3000, 2000, QImage::Format_RGB32);
+    big.fill(Qt::darkCyan);
+    ASSERT_TRUE(big.save(picture));
+
+    int told = 0;
+    for (int round = 0; round < 3; ++round) {
+        ZEVBackObject* cache = model->backObjectForImage(image, KELOBJECT_HOME_CHANNEL, QRectF(0, 0, 1600, 1000), in);
+        ASSERT_NE(cache, nullptr);
+        cache->setFileURL(picture);
+        cache->addBackImageObserver(&told, [&told](ZEVBackObjectServices*) { ++told; });
+        cache->loadBackImage();
+        model->enleveBackObjectForItemInt(image->idInt());
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(told, 0);
+    // A cache that stays hears of its picture.
+    ZEVBackObject* kept = model->backObjectForImage(image, KELOBJECT_HOME_CHANNEL, QRectF(0, 0, 160, 100), in);
+    kept->setFileURL(picture);
+    kept->addBackImageObserver(&told, [&told](ZEVBackObjectServices*) { ++told; });
+    kept->loadBackImage();
+    for (int i = 0; i < 20 && told == 0; ++i) {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(told, 1);
+    EXPECT_FALSE(kept->backImage().isNull());
 }
