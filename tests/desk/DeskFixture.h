@@ -140,6 +140,8 @@ public:
         p_ = p;
         lastDuration = duration;
         replacerDansLaScene();
+        if (onPlace)
+            onPlace();
     }
     void replacerDansLaScene() override { setRect(qtRect(desk_ ? desk_->deskHeight() : 0, imageFrame())); }
     void setSiAjoute(bool f) override
@@ -169,6 +171,7 @@ public:
     KELId channel = 0;
     int fronts = 0, flicks = 0;
     double lastDuration = -1;
+    std::function<void()> onPlace; // runs each time the view is placed
 
 private:
     KELI* item_;
@@ -245,6 +248,7 @@ public:
     void addToHistory() override { ++history; }
     void playSystemSound(const std::string& name) override { sounds.push_back(name); }
     void rulerScrollWheel(QGraphicsSceneWheelEvent*) override { ++wheels; }
+    void draggingSessionStartedWithInteger(long n) override { sessions.push_back(n); }
 
     bool has(int m, KELI* i) { return std::find(selections[m].begin(), selections[m].end(), i) != selections[m].end(); }
     void add(int m, KELI* i)
@@ -263,6 +267,7 @@ public:
     int mode = 0;
     int beeps = 0, history = 0, wheels = 0;
     std::vector<std::string> sounds;
+    std::vector<long> sessions;
     std::map<int, std::vector<KELI*>> selections;
     std::map<std::string, std::string> wallpapers;
     std::map<KELId, QString> paths;

@@ -482,6 +482,31 @@ TEST_F(ItemDataTest, DeleteTrashesDropFilesOnlyWhenNoOtherChannelHoldsTheSameUid
     EXPECT_EQ(home.itemNumberWithPath(file), 0u);
 }
 
+// Whether another Channel still shows an Object cannot be told without the Space, nor for an
+// Object whose type is unknown: its files stay, and the log says why.
+TEST_F(ItemDataTest, DeleteKeepsTheFilesWhenItCannotTellWhetherAnotherChannelHoldsThem)
+{
+    ZEVItemData& home = store();
+    store(kOther);
+    KELI* untyped = space.make(100000144, kHome, "");
+    const QString file = writeFile(folders.zevFolder + "/kept.txt");
+    ASSERT_TRUE(home.createFileURL(file, {}, untyped));
+    KELI* web = space.make(100000145, kHome, "http");
+    ASSERT_TRUE(home.createFileHttpWithUid("https://kept.example/", web));
+    const QString page = writeFile(home.itemDropFolder(web->idInt()) + "/page.html");
+
+    ScopedLogCapture log;
+    home.deleteItem(untyped);
+    EXPECT_TRUE(QFileInfo::exists(file));
+    ZEVItemData::ReferencerSpaceController(nullptr); // as before the Space exists
+    home.deleteItem(web);
+    EXPECT_TRUE(QFileInfo::exists(page));
+    EXPECT_EQ(log.sink.count("are kept: whether another Channel holds them cannot be told"), 2u);
+    // The records go all the same: the Objects are deleted, only their files are spared.
+    EXPECT_EQ(home.itemNumberWithUid("https://kept.example/"), 0u);
+    EXPECT_EQ(home.itemNumberWithPath(file), 0u);
+}
+
 TEST_F(ItemDataTest, FailedRecordWritesAreReportedAndIndexNothing)
 {
     KELI* item = space.make(100000150, kHome, "http");

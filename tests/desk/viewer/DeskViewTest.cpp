@@ -112,4 +112,24 @@ TEST_F(DeskSurface, DropsTellTheirSourceApartAndSelectAllTakesTheVisibleViews)
     EXPECT_EQ(space.beeps, 1);
 }
 
+// The platform may hand every drag the same mime object: a drag entering the other desk, or a
+// later drag with the same object, is still a drag of its own.
+TEST_F(DeskSurface, EveryDragEntryHasANumberNoOtherDeskHasSeen)
+{
+    ZEVDeskView* other = makeDesk(search)->deskView();
+    QMimeData outside;
+    outside.setText("hello");
+    using S = ZEVDeskView::DragSource;
+    surface->draggingEntered(S::Other, &outside);
+    other->draggingEntered(S::Other, &outside);
+    surface->draggingExited(S::Other);
+    surface->draggingEntered(S::Other, &outside);
+    surface->performDragOperation(S::Other, false, &outside, QPointF(300, 300));
+    surface->draggingEntered(S::Other, &outside);
+    ASSERT_EQ(space.sessions.size(), 4u);
+    std::vector<long> sorted = space.sessions;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end()) << "a number was given twice";
+}
+
 } // namespace desktest

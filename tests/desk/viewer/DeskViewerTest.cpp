@@ -40,6 +40,28 @@ TEST_F(DeskViewerBase, RefreshesCoalesceAndAreForcedAtMostEveryTenthOfASecond)
     EXPECT_EQ(d->nbEnAttente(), 0u);
 }
 
+// Placing one view may delete another that waits in the same pass (its Object got a new view):
+// the pass goes on without it.
+TEST_F(DeskViewerBase, AViewDeletedDuringARefreshPassIsLeftOutOfIt)
+{
+    ZEVDeskViewer* d = makeDesk(now);
+    KELI* a = newItem("a");
+    KELI* b = newItem("b");
+    FakeView* va = fake(d->creerItemViewWithItem(a, QPointF(100, 100), 0));
+    FakeView* vb = fake(d->creerItemViewWithItem(b, QPointF(300, 100), 0));
+    ASSERT_TRUE(va && vb);
+    sched.advance(1.0);
+    const std::size_t placedBefore = d->nbDeItemViews();
+    va->onPlace = [&] { d->deleteItemView(vb); };
+    d->majItemView(va);
+    d->majItemView(vb);
+    sched.advance(0.06);
+    EXPECT_EQ(d->itemViewForItem(b), nullptr);
+    EXPECT_EQ(d->itemViewForItem(a), va);
+    EXPECT_EQ(d->nbDeItemViews(), placedBefore - 1);
+    EXPECT_EQ(d->nbEnAttente(), 0u);
+}
+
 TEST_F(DeskViewerBase, RefreshingEveryViewNeverForcesAPass)
 {
     ZEVDeskViewer* d = makeDesk(now);
