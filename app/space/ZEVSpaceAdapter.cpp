@@ -7,7 +7,7 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/viewer/ZEVDeskOfCursor.h"
 #include "desk/viewer/ZEVDeskViewer.h"
-#include "desk/viewer/ZEVSpaceDeskServices.h"
+#include "desk/viewer/ZEVSpaceBridge.h"
 #include "engine/runtime/Log.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "space/ZEVSpaceController.h"
@@ -24,7 +24,7 @@ namespace {
 // A cursor's desk with the application's own item viewer, which the desk library cannot name.
 class AppCursorDesk final : public ZEVDeskOfCursor {
 public:
-    AppCursorDesk(ZEVSpaceController& space, KELICurseur* curseur, ZEVSpaceDeskServices* services)
+    AppCursorDesk(ZEVSpaceController& space, KELICurseur* curseur, ZEVSpaceBridge* services)
         : ZEVDeskOfCursor(space, curseur, services,
                           [services](KELICurseur* c, ZEVDeskClass* deskClass, ZEVDeskViewer* deskViewer,
                                      ZEVItemClass* itemClass) {
@@ -121,7 +121,7 @@ void ZEVSpaceAdapter::updateItemImagesOfCurrentChannel()
 
 void ZEVSpaceAdapter::referencerSpaceController(ZEVSpaceController* space)
 {
-    deskServices_ = std::make_unique<ZEVSpaceDeskServices>(*space);
+    deskServices_ = std::make_unique<ZEVSpaceBridge>(*space);
     // The wallpapers of a first run come from the program's own copies.
     const QString wallpaper = KELResources::wallpaperPath(QStringLiteral("zevWallpaperGrey"));
     if (!wallpaper.isEmpty())

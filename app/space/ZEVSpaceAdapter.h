@@ -16,7 +16,7 @@ class KELApplication;
 class UserDefaultsController;
 class ZEVController;
 class ZEVSpaceController;
-class ZEVSpaceDeskServices;
+class ZEVSpaceBridge;
 
 class ZEVSpaceAdapter final : public ZEVSpaceControllerBase, public ZEVSpaceHost {
 public:
@@ -29,7 +29,7 @@ public:
     ~ZEVSpaceAdapter() override;
 
     ZEVSpaceController* space() const { return space_.get(); }
-    ZEVSpaceDeskServices* deskServices() const { return deskServices_.get(); }
+    ZEVSpaceBridge* deskServices() const { return deskServices_.get(); }
 
     // ZEVSpaceControllerBase
     ZEVFrontViewer* frontViewer() override;
@@ -66,7 +66,7 @@ private:
     KELApplication* app_; // not owned
     UserDefaultsController& defaults_;
     // The desks' view of the space controller; declared before the controller, so it dies after it.
-    std::unique_ptr<ZEVSpaceDeskServices> deskServices_;
+    std::unique_ptr<ZEVSpaceBridge> deskServices_;
     std::unique_ptr<ZEVSpaceController> space_;
 };
 

@@ -58,7 +58,7 @@ struct ClassState {
     QStringList channelFolders;
     std::map<KELId, std::unique_ptr<ZEVItemData>> registry;
     KELId current = kHomeChannel;
-    ZEVItemDataSpace* space = nullptr;
+    ZEVSpaceForItemData* space = nullptr;
     std::optional<VolumeMap> volumes;
     ZEVItemData::StoreErrorHook storeErrorHook;
 };
@@ -70,7 +70,7 @@ ClassState& state()
 }
 
 // Before the Space exists nothing can be told about an Object: every answer is "unknown".
-class NoSpace final : public ZEVItemDataSpace {
+class NoSpace final : public ZEVSpaceForItemData {
 public:
     KELICurseur* actifCurseur() override { return nullptr; }
     int goToTag() override { return 0; }
@@ -83,7 +83,7 @@ public:
     }
 };
 
-ZEVItemDataSpace& space()
+ZEVSpaceForItemData& space()
 {
     static NoSpace fallback;
     return state().space ? *state().space : fallback;
@@ -260,9 +260,9 @@ std::vector<ZEVItemData*> ZEVItemData::ItemDatas()
     return out;
 }
 
-void ZEVItemData::ReferencerSpaceController(ZEVItemDataSpace* controller) { state().space = controller; }
+void ZEVItemData::ReferencerSpaceController(ZEVSpaceForItemData* controller) { state().space = controller; }
 
-ZEVItemDataSpace* ZEVItemData::SpaceController() { return state().space; }
+ZEVSpaceForItemData* ZEVItemData::SpaceController() { return state().space; }
 
 QString ZEVItemData::UidForURL(const QString& path) { return fileUid(path); }
 
@@ -1176,7 +1176,7 @@ KELI* ZEVItemData::CreateSameItem(KELI* item)
     ZEVItemData* current = ItemDataForChannelInt(channel);
     if (!source || !current)
         return nullptr;
-    ZEVItemDataSpace& s = space();
+    ZEVSpaceForItemData& s = space();
     const std::string type = s.itemTypeForItem(item);
     const std::string title = s.itemTitleForItem(item);
     const QString uid = source->uidForItem(item, QString::fromStdString(type));

@@ -73,9 +73,9 @@ struct ZEVPersonDates {
 // desk viewer, address book, pasteboard reader). The Space answers what it keeps; until the
 // Space exists (start-up) the store answers "unknown" itself and never deletes a file on such
 // an answer. Downloads, file options and contacts keep a default until their parts exist.
-class ZEVItemDataSpace {
+class ZEVSpaceForItemData {
 public:
-    virtual ~ZEVItemDataSpace() = default;
+    virtual ~ZEVSpaceForItemData() = default;
 
     virtual KELICurseur* actifCurseur() = 0;
     // 3 created, 4 modified, 5 last used.
@@ -126,8 +126,8 @@ public:
     static ZEVItemData* ItemDataForChannelInt(KELId channel);
     static std::vector<ZEVItemData*> ItemDatas();
     // Not owned; nullptr for none.
-    static void ReferencerSpaceController(ZEVItemDataSpace* space);
-    static ZEVItemDataSpace* SpaceController();
+    static void ReferencerSpaceController(ZEVSpaceForItemData* space);
+    static ZEVSpaceForItemData* SpaceController();
 
     // The uid of the file at path: survives renames and moves; "" when there is no file.
     static QString UidForURL(const QString& path);

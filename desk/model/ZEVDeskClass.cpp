@@ -1,7 +1,8 @@
 #include "desk/model/ZEVDeskClass.h"
+#include "services/ZEVDeskViewerForDeskModels.h"
 
 #include "desk/model/ZEVDeskIds.h"
-#include "desk/model/ZEVDeskServices.h"
+#include "services/ZEVSpaceForDeskModels.h"
 #include "desk/model/ZEVModelSupport.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
@@ -64,7 +65,7 @@ KELI* premierIconeApres(KELId item, KELDate date, KELICc* curseur)
 
 } // namespace
 
-ZEVDeskClass::ZEVDeskClass(KELICurseur* curseur, ZEVSpaceServices* space) : curseur_(curseur), space_(space)
+ZEVDeskClass::ZEVDeskClass(KELICurseur* curseur, ZEVSpaceForDeskModels* space) : curseur_(curseur), space_(space)
 {
     KELICurseur* tl = deskmodel::timelineCurseur(space_);
     nombreModel_ = fetch<KELIModel>(KELMODEL_NOMBRE, tl);

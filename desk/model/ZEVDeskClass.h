@@ -6,7 +6,7 @@
 // link base's activation messages into calls on its desk viewer. It draws nothing and caches
 // nothing: every read goes to the link base through the cursor or its context.
 
-#include "desk/model/ZEVIconPosition.h"
+#include "services/ZEVIconPosition.h"
 #include "engine/KELICc.h"
 #include "engine/KELTypes.h"
 #include "space/desk/ZEVDeskGeometry.h"
@@ -21,16 +21,16 @@ class KELIElemRelation;
 
 namespace tallomer {
 
-class ZEVDeskViewerServices;
+class ZEVDeskViewerForDeskModels;
 class ZEVItemClass;
-class ZEVItemViewerServices;
-class ZEVSpaceServices;
+class ZEVItemViewerForDesks;
+class ZEVSpaceForDeskModels;
 
 class ZEVDeskClass final : public KELDelegueDeMaj {
 public:
     // Neither argument is owned; `space` may be null (no window: positions in desk units, no
     // Space end, no go-to).
-    ZEVDeskClass(KELICurseur* curseur, ZEVSpaceServices* space);
+    ZEVDeskClass(KELICurseur* curseur, ZEVSpaceForDeskModels* space);
     ~ZEVDeskClass() override;
     ZEVDeskClass(const ZEVDeskClass&) = delete;
     ZEVDeskClass& operator=(const ZEVDeskClass&) = delete;
@@ -38,10 +38,10 @@ public:
     bool valide() const;
 
     // Companions of the same cursor; not owned.
-    void referencerDeskViewer(ZEVDeskViewerServices* v) { deskViewer_ = v; }
-    void referencerItemViewer(ZEVItemViewerServices* v) { itemViewer_ = v; }
+    void referencerDeskViewer(ZEVDeskViewerForDeskModels* v) { deskViewer_ = v; }
+    void referencerItemViewer(ZEVItemViewerForDesks* v) { itemViewer_ = v; }
     void referencerItemClass(ZEVItemClass* c) { itemClass_ = c; }
-    ZEVSpaceServices* spaceController() const { return space_; }
+    ZEVSpaceForDeskModels* spaceController() const { return space_; }
     ZEVItemClass* itemClass() const { return itemClass_; }
     KELICurseur* curseur() const { return curseur_; }
     KELICc* contexte() const;
@@ -109,9 +109,9 @@ private:
     KELI* mot(const std::string& texte);
 
     KELICurseur* curseur_;     // not owned
-    ZEVSpaceServices* space_;  // not owned; may be null
-    ZEVDeskViewerServices* deskViewer_ = nullptr; // not owned
-    ZEVItemViewerServices* itemViewer_ = nullptr; // not owned
+    ZEVSpaceForDeskModels* space_;  // not owned; may be null
+    ZEVDeskViewerForDeskModels* deskViewer_ = nullptr; // not owned
+    ZEVItemViewerForDesks* itemViewer_ = nullptr; // not owned
     ZEVItemClass* itemClass_ = nullptr;           // not owned
     ZEVDeskGeometry geometrieParDefaut_;
     KELIModel* nombreModel_ = nullptr; // links live for the run

@@ -1,7 +1,7 @@
 #include "desk/model/ZEVItemClass.h"
 
 #include "desk/model/ZEVDeskIds.h"
-#include "desk/model/ZEVDeskServices.h"
+#include "services/ZEVSpaceForDeskModels.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/model/ZEVModelSupport.h"
 #include "engine/KELICurseur.h"
@@ -9,7 +9,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "engine/runtime/Log.h"
 #include "inspectors/services/ZEVInspectorServices.h"
-#include "objects/services/ZEVItemViewerServices.h"
+#include "services/ZEVItemViewerForDesks.h"
 
 #include <algorithm>
 
@@ -17,7 +17,7 @@ namespace tallomer {
 
 using deskmodel::fetch;
 
-ZEVItemClass::ZEVItemClass(KELICurseur* curseur, ZEVSpaceServices* space) : curseur_(curseur), space_(space)
+ZEVItemClass::ZEVItemClass(KELICurseur* curseur, ZEVSpaceForDeskModels* space) : curseur_(curseur), space_(space)
 {
     KELICurseur* tl = deskmodel::timelineCurseur(space_);
     itemModel_ = fetch<KELIModel>(KELMODEL_ITEM, tl);

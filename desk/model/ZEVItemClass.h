@@ -18,15 +18,15 @@ class KELIElemRelation;
 
 namespace tallomer {
 
-class ZEVItemViewerServices;
+class ZEVItemViewerForDesks;
 class ZEVLinkPair;
-class ZEVSpaceServices;
+class ZEVSpaceForDeskModels;
 
 class ZEVItemClass final : public KELDelegueDeMaj {
 public:
     // `curseur` is the desk's cursor; `space` may be null (a desk without a window). Neither is
     // owned. Fetches the models and relations at the timeline cursor and wakes them on the cursor.
-    ZEVItemClass(KELICurseur* curseur, ZEVSpaceServices* space);
+    ZEVItemClass(KELICurseur* curseur, ZEVSpaceForDeskModels* space);
     ~ZEVItemClass() override;
     ZEVItemClass(const ZEVItemClass&) = delete;
     ZEVItemClass& operator=(const ZEVItemClass&) = delete;
@@ -34,7 +34,7 @@ public:
     // True when every model and relation could be loaded.
     bool valide() const;
 
-    void referencerItemViewer(ZEVItemViewerServices* viewer) { itemViewer_ = viewer; } // not owned
+    void referencerItemViewer(ZEVItemViewerForDesks* viewer) { itemViewer_ = viewer; } // not owned
     void enclencherMaj();
     void initialiser();
 
@@ -84,8 +84,8 @@ private:
     void releaseAt(KELI* parent, KELI* enfant, KELDate date);
 
     KELICurseur* curseur_;        // not owned
-    ZEVSpaceServices* space_;     // not owned; may be null
-    ZEVItemViewerServices* itemViewer_ = nullptr; // not owned
+    ZEVSpaceForDeskModels* space_;     // not owned; may be null
+    ZEVItemViewerForDesks* itemViewer_ = nullptr; // not owned
     KELIModel* itemModel_ = nullptr;              // links live for the run
     KELIModel* motModel_ = nullptr;
     KELIElemRelation* typeRelation_ = nullptr;

@@ -1,11 +1,11 @@
 #include "desk/model/ZEVModelSupport.h"
 
-#include "desk/model/ZEVDeskServices.h"
+#include "services/ZEVSpaceForDeskModels.h"
 #include "engine/KELServeurDeLiens.h"
 
 namespace tallomer::deskmodel {
 
-KELICurseur* timelineCurseur(ZEVSpaceServices* space)
+KELICurseur* timelineCurseur(ZEVSpaceForDeskModels* space)
 {
     if (space)
         if (KELICurseur* tl = space->tlCurseur())

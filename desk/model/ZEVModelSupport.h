@@ -11,12 +11,12 @@
 
 namespace tallomer {
 
-class ZEVSpaceServices;
+class ZEVSpaceForDeskModels;
 
 namespace deskmodel {
 
 // The space controller's timeline cursor, or the link base's own when there is no controller.
-KELICurseur* timelineCurseur(ZEVSpaceServices* space);
+KELICurseur* timelineCurseur(ZEVSpaceForDeskModels* space);
 
 // A model or relation of the template, loaded at the timeline cursor; nullptr when missing or of
 // another class.

@@ -2,13 +2,13 @@
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskClass.h"
-#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "services/ZEVSpaceForDeskViewers.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "engine/runtime/Log.h"
 #include "front/ZEVFrontViewer.h"
-#include "objects/ZEVItemViewServices.h"
-#include "objects/services/ZEVItemViewerServices.h"
+#include "services/ZEVItemViewForDesks.h"
+#include "services/ZEVItemViewerForDesks.h"
 #include "space/desk/ZEVDeskGeometry.h"
 
 #include <QApplication>
@@ -39,7 +39,7 @@ constexpr double kInactiveLift = 23.0;
 bool contient(const std::vector<KELI*>& v, KELI* i) { return std::find(v.begin(), v.end(), i) != v.end(); }
 } // namespace
 
-ZEVDeskView::ZEVDeskView(const QRectF& frame, ZEVDeskViewer* deskViewer, ZEVDeskSpaceServices* space)
+ZEVDeskView::ZEVDeskView(const QRectF& frame, ZEVDeskViewer* deskViewer, ZEVSpaceForDeskViewers* space)
     : deskViewer_(deskViewer), space_(space)
 {
     setSceneRect(QRectF(QPointF(0, 0), frame.size()));
@@ -115,8 +115,8 @@ void ZEVDeskView::lassoPass()
     const bool node = siLassoNode_, title = siLassoTitle_;
     const std::vector<KELI*>& initial =
         node ? initialSelectedNodeItems_ : title ? initialSelectedTitleItems_ : initialSelectedIconItems_;
-    const std::vector<ZEVItemViewServices*> views = deskViewer_->itemViewSet();
-    for (ZEVItemViewServices* v : views) {
+    const std::vector<ZEVItemViewForDesks*> views = deskViewer_->itemViewSet();
+    for (ZEVItemViewForDesks* v : views) {
         if (!node && v->isHidden())
             continue;
         KELI* item = v->item();
@@ -157,7 +157,7 @@ void ZEVDeskView::mouseUp()
             const std::vector<KELI*> s = space_->selectedNodeItems();
             dernier = s.empty() ? nullptr : s.front();
         }
-        if (ZEVItemViewServices* v = dernier ? deskViewer_->itemViewForItem(dernier) : nullptr)
+        if (ZEVItemViewForDesks* v = dernier ? deskViewer_->itemViewForItem(dernier) : nullptr)
             if (QGraphicsItem* g = v->graphicsItem())
                 g->setFocus();
         if (ZEVFrontViewer* fv = space_->frontViewer())
@@ -322,7 +322,7 @@ void ZEVDeskView::selectAll()
         default:
             break;
         }
-        if (ZEVItemViewServices* v = dernier ? deskViewer_->itemViewForItem(dernier) : nullptr)
+        if (ZEVItemViewForDesks* v = dernier ? deskViewer_->itemViewForItem(dernier) : nullptr)
             if (QGraphicsItem* g = v->graphicsItem())
                 g->setFocus();
     }
@@ -336,15 +336,15 @@ bool ZEVDeskView::copy()
     QList<QUrl> urls;
     QStringList texts;
     QByteArray records;
-    const std::vector<ZEVItemViewServices*> views =
-        itemViewer_ ? itemViewer_->visibleItemViewsForMode(frontMode()) : std::vector<ZEVItemViewServices*>{};
+    const std::vector<ZEVItemViewForDesks*> views =
+        itemViewer_ ? itemViewer_->visibleItemViewsForMode(frontMode()) : std::vector<ZEVItemViewForDesks*>{};
     ZEVDeskClass* model = nullptr;
     if (space_)
         if (ZEVDeskViewer* dv = space_->deskViewerForCurseur(space_->actifCurseur()))
             model = dv->deskClass();
     if (!model && deskViewer_)
         model = deskViewer_->deskClass();
-    for (ZEVItemViewServices* v : views) {
+    for (ZEVItemViewForDesks* v : views) {
         KELI* item = v->item();
         const std::string type = model && item ? model->itemTypeForItem(item).value_or("") : std::string();
         if (type == "file") {
@@ -443,7 +443,7 @@ Qt::DropAction ZEVDeskView::draggingEntered(DragSource source, const QMimeData* 
     } else {
         if (source != DragSource::Table && space_) {
             Scheduler::shared().cancel(space_, kActivate);
-            ZEVDeskSpaceServices* s = space_;
+            ZEVSpaceForDeskViewers* s = space_;
             Scheduler::shared().perform(space_, kActivate, kDragDelay, [s] { s->activateTallomer(); });
         }
         // The platform may hand every drag the same mime object, so nothing of it can tell one
@@ -503,7 +503,7 @@ bool ZEVDeskView::performDragOperation(DragSource source, bool siAlt, const QMim
         if (dragOperation_ != Qt::IgnoreAction && space_ && !space_->siCancelDraggingSession()) {
             ok = deskViewer_ && deskViewer_->userPerformDragWithInfo(data, p);
             if (ok) {
-                ZEVDeskSpaceServices* s = space_;
+                ZEVSpaceForDeskViewers* s = space_;
                 Scheduler::shared().perform(space_, kActivatePrevious, kDragDelay, [s] { s->activatePreviousApp(); });
             }
         }

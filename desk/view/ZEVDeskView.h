@@ -23,10 +23,10 @@ class QMimeData;
 namespace tallomer {
 
 class ZEVDeskBackImageView;
-class ZEVDeskSpaceServices;
+class ZEVSpaceForDeskViewers;
 class ZEVDeskViewer;
 class ZEVFrontView;
-class ZEVItemViewerServices;
+class ZEVItemViewerForDesks;
 
 class ZEVDeskView final : public QGraphicsScene {
 public:
@@ -34,12 +34,12 @@ public:
     enum class WheelPhase { None = 0, Began = 1, Changed = 4, Other = 8 };
 
     // None is owned; `space` may be null (a desk without a window).
-    ZEVDeskView(const QRectF& frame, ZEVDeskViewer* deskViewer, ZEVDeskSpaceServices* space);
+    ZEVDeskView(const QRectF& frame, ZEVDeskViewer* deskViewer, ZEVSpaceForDeskViewers* space);
     ~ZEVDeskView() override;
 
     void referencerFrontView(ZEVFrontView* v) { frontView_ = v; }
     ZEVFrontView* frontView() const { return frontView_; }
-    void referencerItemViewer(ZEVItemViewerServices* v) { itemViewer_ = v; }
+    void referencerItemViewer(ZEVItemViewerForDesks* v) { itemViewer_ = v; }
     ZEVDeskViewer* deskViewer() const { return deskViewer_; }
     bool siLassoIcon() const { return siLassoIcon_; }
     bool siLassoTitle() const { return siLassoTitle_; }
@@ -94,8 +94,8 @@ private:
     void scheduleDragEnd();
 
     ZEVDeskViewer* deskViewer_;            // not owned
-    ZEVDeskSpaceServices* space_;          // not owned
-    ZEVItemViewerServices* itemViewer_ = nullptr; // not owned
+    ZEVSpaceForDeskViewers* space_;          // not owned
+    ZEVItemViewerForDesks* itemViewer_ = nullptr; // not owned
     ZEVFrontView* frontView_ = nullptr;    // not owned
 
     QPointF initialLoc_;

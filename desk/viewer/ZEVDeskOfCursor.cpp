@@ -3,14 +3,14 @@
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/view/ZEVDeskView.h"
-#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "services/ZEVSpaceForDeskViewers.h"
 #include "desk/viewer/ZEVDeskViewer.h"
-#include "objects/services/ZEVItemViewerServices.h"
+#include "services/ZEVItemViewerForDesks.h"
 #include "space/ZEVSpaceController.h"
 
 namespace tallomer {
 
-ZEVDeskOfCursor::ZEVDeskOfCursor(ZEVSpaceController& space, KELICurseur* curseur, ZEVDeskSpaceServices* services,
+ZEVDeskOfCursor::ZEVDeskOfCursor(ZEVSpaceController& space, KELICurseur* curseur, ZEVSpaceForDeskViewers* services,
                                  const ItemViewerMaker& itemViewerMaker)
 {
     itemClass_ = std::make_unique<ZEVItemClass>(curseur, services);

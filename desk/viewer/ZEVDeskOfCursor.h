@@ -15,26 +15,26 @@ class KELICurseur;
 namespace tallomer {
 
 class ZEVDeskClass;
-class ZEVDeskSpaceServices;
+class ZEVSpaceForDeskViewers;
 class ZEVDeskViewer;
 class ZEVItemClass;
-class ZEVItemViewerServices;
+class ZEVItemViewerForDesks;
 class ZEVSpaceController;
 
 class ZEVDeskOfCursor : public ZEVCursorDesk {
 public:
-    using ItemViewerMaker = std::function<std::unique_ptr<ZEVItemViewerServices>(
+    using ItemViewerMaker = std::function<std::unique_ptr<ZEVItemViewerForDesks>(
         KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVDeskViewer* deskViewer, ZEVItemClass* itemClass)>;
 
     // `services` (the space controller as the desks see it) is not owned and outlives the desk.
-    ZEVDeskOfCursor(ZEVSpaceController& space, KELICurseur* curseur, ZEVDeskSpaceServices* services,
+    ZEVDeskOfCursor(ZEVSpaceController& space, KELICurseur* curseur, ZEVSpaceForDeskViewers* services,
                     const ItemViewerMaker& itemViewerMaker);
     ~ZEVDeskOfCursor() override;
 
     ZEVDeskClass* deskClass() override { return deskClass_.get(); }
     ZEVDeskViewer* deskViewer() override { return deskViewer_.get(); }
     ZEVItemClass* itemClass() override { return itemClass_.get(); }
-    ZEVItemViewerServices* itemViewerServices() const { return itemViewer_.get(); }
+    ZEVItemViewerForDesks* itemViewerServices() const { return itemViewer_.get(); }
 
     void referencerViewerParts() override;
     void referencerModelParts() override;
@@ -55,7 +55,7 @@ private:
     // Destroyed in reverse: the desk viewer (and its Object views) first, the factory last.
     std::unique_ptr<ZEVItemClass> itemClass_;
     std::unique_ptr<ZEVDeskClass> deskClass_;
-    std::unique_ptr<ZEVItemViewerServices> itemViewer_;
+    std::unique_ptr<ZEVItemViewerForDesks> itemViewer_;
     std::unique_ptr<ZEVDeskViewer> deskViewer_;
 };
 

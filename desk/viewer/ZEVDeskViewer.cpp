@@ -10,14 +10,14 @@
 #include "desk/model/ZEVModelSupport.h"
 #include "desk/view/ZEVDeskBackImageView.h"
 #include "desk/view/ZEVDeskView.h"
-#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "services/ZEVSpaceForDeskViewers.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "engine/runtime/Clock.h"
 #include "engine/runtime/Log.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/services/ZEVInspectorServices.h"
-#include "objects/services/ZEVItemViewerServices.h"
+#include "services/ZEVItemViewerForDesks.h"
 
 #include <QFileInfo>
 #include <QGraphicsItem>
@@ -31,7 +31,7 @@ namespace {
 constexpr char kDifferer[] = "_differerDisplayItemViews";
 } // namespace
 
-ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVDeskSpaceServices* space,
+ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVSpaceForDeskViewers* space,
                              const QRectF& frame)
     : curseur_(curseur), deskClass_(deskClass), space_(space),
       backgrounds_(curseur, deskmodel::timelineCurseur(space))
@@ -94,7 +94,7 @@ void ZEVDeskViewer::enclencherMaj()
         curseur_->ajouterLeDelegueDeMaj(this, r);
 }
 
-void ZEVDeskViewer::referencerItemViewer(ZEVItemViewerServices* itemViewer)
+void ZEVDeskViewer::referencerItemViewer(ZEVItemViewerForDesks* itemViewer)
 {
     itemViewer_ = itemViewer;
     deskView_->referencerItemViewer(itemViewer);
@@ -120,29 +120,29 @@ void ZEVDeskViewer::setDeskViewFrame(const QRectF& frame)
 // ---------------------------------------------------------------------------------------------
 // Item views
 
-ZEVItemViewServices* ZEVDeskViewer::itemViewForItem(KELI* item)
+ZEVItemViewForDesks* ZEVDeskViewer::itemViewForItem(KELI* item)
 {
     auto it = lienViewMap_.find(item);
     return it == lienViewMap_.end() ? nullptr : it->second.get();
 }
 
-bool ZEVDeskViewer::siInItemViewSet(ZEVItemViewServices* view) const { return itemViewIndex_.count(view) != 0; }
+bool ZEVDeskViewer::siInItemViewSet(ZEVItemViewForDesks* view) const { return itemViewIndex_.count(view) != 0; }
 
-ZEVItemViewServices* ZEVDeskViewer::nouvelleVue(KELI* item, const ZEVIconPosition& position, float ratio,
+ZEVItemViewForDesks* ZEVDeskViewer::nouvelleVue(KELI* item, const ZEVIconPosition& position, float ratio,
                                                 bool cachee)
 {
     if (!item || !itemViewer_)
         return nullptr;
-    std::unique_ptr<ZEVItemViewServices> view = itemViewer_->creerItemView(position, item, ratio);
+    std::unique_ptr<ZEVItemViewForDesks> view = itemViewer_->creerItemView(position, item, ratio);
     if (!view)
         return nullptr;
     // A second view for one Object would leave the first drawn and unreachable.
-    if (ZEVItemViewServices* old = itemViewForItem(item))
+    if (ZEVItemViewForDesks* old = itemViewForItem(item))
         deleteItemView(old);
     view->setHidden(cachee);
     if (QGraphicsItem* g = view->graphicsItem())
         deskView_->addItem(g);
-    ZEVItemViewServices* raw = view.get();
+    ZEVItemViewForDesks* raw = view.get();
     lienViewMap_[item] = std::move(view);
     return raw;
 }
@@ -156,7 +156,7 @@ void ZEVDeskViewer::initItemViewAvecIcon(KELI* icon, KELDate curseurDate)
         return;
     }
     item->setChannelInt(icon->parentInt());
-    ZEVItemViewServices* view = itemViewForItem(item);
+    ZEVItemViewForDesks* view = itemViewForItem(item);
     if (!view) {
         const QRectF f = deskViewFrame();
         view = nouvelleVue(item, ZEVIconPosition{f.width() / 2 - 5, f.height() / 2 - 5, 10, 0}, 1.0f, true);
@@ -180,7 +180,7 @@ void ZEVDeskViewer::initMajItemViews()
     maxTimeBackView_ = t;
 }
 
-ZEVItemViewServices* ZEVDeskViewer::ajouterItemViewAvecItem(KELI* item)
+ZEVItemViewForDesks* ZEVDeskViewer::ajouterItemViewAvecItem(KELI* item)
 {
     if (!item || !deskClass_)
         return nullptr;
@@ -190,14 +190,14 @@ ZEVItemViewServices* ZEVDeskViewer::ajouterItemViewAvecItem(KELI* item)
     return nouvelleVue(item, position, 1.0f, true);
 }
 
-void ZEVDeskViewer::deleteItemView(ZEVItemViewServices* view)
+void ZEVDeskViewer::deleteItemView(ZEVItemViewForDesks* view)
 {
     if (!view)
         return;
     enleverDuSet(view);
     std::erase(toDisplayItemViewSet_, view);
     if (passEnCours_)
-        std::replace(passEnCours_->begin(), passEnCours_->end(), view, static_cast<ZEVItemViewServices*>(nullptr));
+        std::replace(passEnCours_->begin(), passEnCours_->end(), view, static_cast<ZEVItemViewForDesks*>(nullptr));
     tabSameItemSet_.erase(view);
     auto it = lienViewMap_.find(view->item());
     if (it == lienViewMap_.end() || it->second.get() != view)
@@ -207,13 +207,13 @@ void ZEVDeskViewer::deleteItemView(ZEVItemViewServices* view)
         lienViewMap_.erase(it);
 }
 
-void ZEVDeskViewer::ajouterAuSet(ZEVItemViewServices* view)
+void ZEVDeskViewer::ajouterAuSet(ZEVItemViewForDesks* view)
 {
     if (itemViewIndex_.insert(view).second)
         itemViewSet_.push_back(view);
 }
 
-void ZEVDeskViewer::enleverDuSet(ZEVItemViewServices* view)
+void ZEVDeskViewer::enleverDuSet(ZEVItemViewForDesks* view)
 {
     if (itemViewIndex_.erase(view))
         std::erase(itemViewSet_, view);
@@ -256,7 +256,7 @@ void ZEVDeskViewer::placerDevant()
 // ---------------------------------------------------------------------------------------------
 // Deferred refresh
 
-void ZEVDeskViewer::majItemView(ZEVItemViewServices* view)
+void ZEVDeskViewer::majItemView(ZEVItemViewForDesks* view)
 {
     if (!view)
         return;
@@ -279,8 +279,8 @@ void ZEVDeskViewer::majItemView(ZEVItemViewServices* view)
 void ZEVDeskViewer::majItemViews()
 {
     maxTimeDeskView_ = kJamais;
-    const std::vector<ZEVItemViewServices*> views = itemViewSet_;
-    for (ZEVItemViewServices* v : views)
+    const std::vector<ZEVItemViewForDesks*> views = itemViewSet_;
+    for (ZEVItemViewForDesks* v : views)
         majItemView(v);
     maxTimeDeskView_ = maintenant();
 }
@@ -299,12 +299,12 @@ void ZEVDeskViewer::_differerDisplayItemViews()
         ++nbDePasses_;
         // Views queued while this pass runs wait for the next one. A view deleted during the pass
         // (a refresh may replace a view) is blanked out of it by deleteItemView.
-        std::vector<ZEVItemViewServices*> queue = std::move(toDisplayItemViewSet_);
+        std::vector<ZEVItemViewForDesks*> queue = std::move(toDisplayItemViewSet_);
         toDisplayItemViewSet_.clear();
-        std::vector<ZEVItemViewServices*>* outer = passEnCours_;
+        std::vector<ZEVItemViewForDesks*>* outer = passEnCours_;
         passEnCours_ = &queue;
         for (std::size_t k = 0; k < queue.size(); ++k)
-            if (ZEVItemViewServices* v = queue[k])
+            if (ZEVItemViewForDesks* v = queue[k])
                 _majItemViewAttributsForItemView(v);
         passEnCours_ = outer;
     }
@@ -313,7 +313,7 @@ void ZEVDeskViewer::_differerDisplayItemViews()
     siAccepteDisplayDeskView_ = true;
 }
 
-void ZEVDeskViewer::_majItemViewAttributsForItemView(ZEVItemViewServices* view)
+void ZEVDeskViewer::_majItemViewAttributsForItemView(ZEVItemViewForDesks* view)
 {
     KELI* item = view->item();
     if (view->siAjoute()) {
@@ -348,7 +348,7 @@ void ZEVDeskViewer::displayItemViews()
 {
     if (curseur_)
         curseur_->placeToi();
-    for (ZEVItemViewServices* v : itemViewSet_) {
+    for (ZEVItemViewForDesks* v : itemViewSet_) {
         KELI* item = v->item();
         v->setSiRetablir(false);
         if (!deskClass_ || !item)
@@ -371,13 +371,13 @@ void ZEVDeskViewer::majImages()
 void ZEVDeskViewer::flickItemSet(const std::vector<KELI*>& items)
 {
     for (KELI* i : items)
-        if (ZEVItemViewServices* v = itemViewForItem(i))
+        if (ZEVItemViewForDesks* v = itemViewForItem(i))
             v->flick();
 }
 
-void ZEVDeskViewer::flickItemViews(const std::vector<ZEVItemViewServices*>& views)
+void ZEVDeskViewer::flickItemViews(const std::vector<ZEVItemViewForDesks*>& views)
 {
-    for (ZEVItemViewServices* v : views)
+    for (ZEVItemViewForDesks* v : views)
         if (v)
             v->flick();
 }
@@ -434,7 +434,7 @@ std::pair<KELDate, KELDate> ZEVDeskViewer::intervalForNewIcon(KELI* item)
     return {now, out};
 }
 
-ZEVItemViewServices* ZEVDeskViewer::creerItemViewWithItem(KELI* item, const QPointF& location, double countShift)
+ZEVItemViewForDesks* ZEVDeskViewer::creerItemViewWithItem(KELI* item, const QPointF& location, double countShift)
 {
     ZEVDeskGeometry* g = space_ ? space_->deskGeometry() : nullptr;
     const QPointF p = clampedLocation(QPointF(location.x() + countShift, location.y() - countShift));
@@ -443,7 +443,7 @@ ZEVItemViewServices* ZEVDeskViewer::creerItemViewWithItem(KELI* item, const QPoi
     return creerIconForItemView(item, position, in, out, 1.0f);
 }
 
-ZEVItemViewServices* ZEVDeskViewer::creerItemViewWithItem(KELI* item, const ZEVIconPosition& position, float ratio)
+ZEVItemViewForDesks* ZEVDeskViewer::creerItemViewWithItem(KELI* item, const ZEVIconPosition& position, float ratio)
 {
     const auto [in, out] = intervalForNewIcon(item);
     return creerIconForItemView(item, position, in, out, ratio);
@@ -455,14 +455,14 @@ void ZEVDeskViewer::creerIconForItem(KELI* item, const ZEVIconPosition& position
     creerIconForItemView(item, position, inDate, outDate, ratio);
 }
 
-ZEVItemViewServices* ZEVDeskViewer::creerIconForItemView(KELI* item, const ZEVIconPosition& position,
+ZEVItemViewForDesks* ZEVDeskViewer::creerIconForItemView(KELI* item, const ZEVIconPosition& position,
                                                          KELDate inDate, KELDate outDate, float ratio)
 {
     if (!item || !deskClass_)
         return nullptr;
     if (item->channelInt() == 0)
         item->setChannelInt(space_ ? space_->identityInt() : 0);
-    ZEVItemViewServices* view = nouvelleVue(item, position, ratio, false);
+    ZEVItemViewForDesks* view = nouvelleVue(item, position, ratio, false);
     if (view)
         if (QGraphicsItem* g = view->graphicsItem())
             g->setFocus();
@@ -476,7 +476,7 @@ ZEVItemViewServices* ZEVDeskViewer::creerIconForItemView(KELI* item, const ZEVIc
     return view;
 }
 
-ZEVItemViewServices* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item, const QPointF& location,
+ZEVItemViewForDesks* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item, const QPointF& location,
                                                                    double* countShift, bool siCmdKey)
 {
     if (!item)
@@ -485,7 +485,7 @@ ZEVItemViewServices* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item, c
     const double shift = countShift ? *countShift : 0.0;
     const QPointF p = clampedLocation(QPointF(location.x() + shift, location.y() - shift));
     ZEVIconPosition position{p.x(), p.y(), g ? g->spaceRatioDefaultSize() : 0.0, 0};
-    ZEVItemViewServices* view = itemViewForItem(item);
+    ZEVItemViewForDesks* view = itemViewForItem(item);
     if (!view)
         view = ajouterItemViewAvecItem(item);
     if (!view)
@@ -526,9 +526,9 @@ ZEVItemViewServices* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item, c
     return view;
 }
 
-ZEVItemViewServices* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item)
+ZEVItemViewForDesks* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item)
 {
-    ZEVItemViewServices* view = itemViewForItem(item);
+    ZEVItemViewForDesks* view = itemViewForItem(item);
     if (!view)
         view = ajouterItemViewAvecItem(item);
     if (!view)
@@ -569,7 +569,7 @@ void ZEVDeskViewer::addFilenames(const QStringList& paths)
                 continue;
             }
         } else {
-            ZEVItemDataSpace* data = ZEVItemData::SpaceController();
+            ZEVSpaceForItemData* data = ZEVItemData::SpaceController();
             const ZEVItemOption options = data ? data->itemOptionsForFile(file) : 0;
             item = itemClass_->creerItemWithChannelInt(channel, info.fileName().toStdString(), "file",
                                                        info.suffix().toStdString(), options);

@@ -10,12 +10,13 @@
 // the desk surface and the Object views.
 
 #include "desk/background/ZEVChannelBackgrounds.h"
-#include "desk/model/ZEVDeskServices.h"
-#include "desk/model/ZEVIconPosition.h"
+#include "services/ZEVDeskViewerForDeskModels.h"
+#include "services/ZEVSpaceForDeskModels.h"
+#include "services/ZEVIconPosition.h"
 #include "engine/KELICc.h"
 #include "engine/KELTypes.h"
 #include "engine/runtime/Scheduler.h"
-#include "objects/ZEVItemViewServices.h"
+#include "services/ZEVItemViewForDesks.h"
 
 #include <QColor>
 #include <QPointF>
@@ -42,13 +43,13 @@ namespace tallomer {
 class ZEVBackObjectServices;
 class ZEVDeskBackImageView;
 class ZEVDeskClass;
-class ZEVDeskSpaceServices;
+class ZEVSpaceForDeskViewers;
 class ZEVDeskView;
 class ZEVFrontViewer;
 class ZEVItemClass;
-class ZEVItemViewerServices;
+class ZEVItemViewerForDesks;
 
-class ZEVDeskViewer final : public ZEVDeskViewerServices, public ZEVItemViewDeskServices, public KELDelegueDeMaj {
+class ZEVDeskViewer final : public ZEVDeskViewerForDeskModels, public ZEVDeskViewerForObjectViews, public KELDelegueDeMaj {
 public:
     // Refreshes wait this long after the last change, and are forced this often while changes
     // keep coming.
@@ -60,7 +61,7 @@ public:
 
     // None is owned; `space` may be null (a bare desk: zero limits, no selections). `frame` is the
     // desk's size in points (origin 0, 0).
-    ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVDeskSpaceServices* space, const QRectF& frame);
+    ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVSpaceForDeskViewers* space, const QRectF& frame);
     ~ZEVDeskViewer() override;
     ZEVDeskViewer(const ZEVDeskViewer&) = delete;
     ZEVDeskViewer& operator=(const ZEVDeskViewer&) = delete;
@@ -71,10 +72,10 @@ public:
     // desk's scene at the view's size.
     void installInGraphicsView(QGraphicsView* view);
     void enclencherMaj();
-    void referencerItemViewer(ZEVItemViewerServices* itemViewer);
+    void referencerItemViewer(ZEVItemViewerForDesks* itemViewer);
     void referencerItemClass(ZEVItemClass* itemClass) { itemClass_ = itemClass; }
     void referencerFrontViewer(ZEVFrontViewer* frontViewer) { frontViewer_ = frontViewer; }
-    ZEVItemViewerServices* itemViewer() const { return itemViewer_; }
+    ZEVItemViewerForDesks* itemViewer() const { return itemViewer_; }
     ZEVDeskClass* deskClass() const { return deskClass_; }
     KELICurseur* rulerCurseur() const { return curseur_; }
     KELICurseur* curseur() const { return curseur_; }
@@ -89,11 +90,11 @@ public:
     bool initWallpaperWithChannelViewer();
     void initItemViewAvecIcon(KELI* icon, KELDate curseurDate) override;
     void initMajItemViews() override;
-    ZEVItemViewServices* ajouterItemViewAvecItem(KELI* item) override;
-    void deleteItemView(ZEVItemViewServices* view) override;
-    ZEVItemViewServices* itemViewForItem(KELI* item) override;
-    const std::vector<ZEVItemViewServices*>& itemViewSet() const { return itemViewSet_; }
-    bool siInItemViewSet(ZEVItemViewServices* view) const;
+    ZEVItemViewForDesks* ajouterItemViewAvecItem(KELI* item) override;
+    void deleteItemView(ZEVItemViewForDesks* view) override;
+    ZEVItemViewForDesks* itemViewForItem(KELI* item) override;
+    const std::vector<ZEVItemViewForDesks*>& itemViewSet() const { return itemViewSet_; }
+    bool siInItemViewSet(ZEVItemViewForDesks* view) const;
     std::size_t nbDeItemViews() const { return lienViewMap_.size(); }
     void setSiSelectedIconAuDrag(bool v) { siSelectedIconAuDrag_ = v; }
     bool siSelectedIconAuDrag() override { return siSelectedIconAuDrag_; }
@@ -102,13 +103,13 @@ public:
     bool siSelectionExiste(int mode);
     void placerDevant();
 
-    void majItemView(ZEVItemViewServices* view) override;
+    void majItemView(ZEVItemViewForDesks* view) override;
     void majItemViews() override;
     void majConnexion() override;
     void displayItemViews();
     void majImages();
     void flickItemSet(const std::vector<KELI*>& items);
-    void flickItemViews(const std::vector<ZEVItemViewServices*>& views);
+    void flickItemViews(const std::vector<ZEVItemViewForDesks*>& views);
     bool siFilteredItem(KELI* item);
     bool siAccepteDisplayDeskView() const { return siAccepteDisplayDeskView_; }
     std::size_t nbEnAttente() const { return toDisplayItemViewSet_.size(); }
@@ -116,15 +117,15 @@ public:
     std::size_t nbDePasses() const { return nbDePasses_; }
 
     // ---- placing Objects ----
-    ZEVItemViewServices* creerItemViewWithItem(KELI* item, const QPointF& location, double countShift);
-    ZEVItemViewServices* creerItemViewWithItem(KELI* item, const ZEVIconPosition& position, float ratio);
+    ZEVItemViewForDesks* creerItemViewWithItem(KELI* item, const QPointF& location, double countShift);
+    ZEVItemViewForDesks* creerItemViewWithItem(KELI* item, const ZEVIconPosition& position, float ratio);
     void creerIconForItem(KELI* item, const ZEVIconPosition& position, KELDate inDate, KELDate outDate,
                           float ratio) override;
-    ZEVItemViewServices* creerIconForItemView(KELI* item, const ZEVIconPosition& position, KELDate inDate,
+    ZEVItemViewForDesks* creerIconForItemView(KELI* item, const ZEVIconPosition& position, KELDate inDate,
                                               KELDate outDate, float ratio);
-    ZEVItemViewServices* recallExistingItemViewWithItem(KELI* item, const QPointF& location, double* countShift,
+    ZEVItemViewForDesks* recallExistingItemViewWithItem(KELI* item, const QPointF& location, double* countShift,
                                                         bool siCmdKey);
-    ZEVItemViewServices* recallExistingItemViewWithItem(KELI* item);
+    ZEVItemViewForDesks* recallExistingItemViewWithItem(KELI* item);
     // The point held inside the space controller's limits.
     QPointF clampedLocation(const QPointF& location);
     // [in, out) of an icon placed now.
@@ -191,14 +192,14 @@ public:
 
 private:
     void _differerDisplayItemViews();
-    void _majItemViewAttributsForItemView(ZEVItemViewServices* view);
-    ZEVItemViewServices* nouvelleVue(KELI* item, const ZEVIconPosition& position, float ratio, bool cachee);
-    void ajouterAuSet(ZEVItemViewServices* view);
-    void enleverDuSet(ZEVItemViewServices* view);
+    void _majItemViewAttributsForItemView(ZEVItemViewForDesks* view);
+    ZEVItemViewForDesks* nouvelleVue(KELI* item, const ZEVIconPosition& position, float ratio, bool cachee);
+    void ajouterAuSet(ZEVItemViewForDesks* view);
+    void enleverDuSet(ZEVItemViewForDesks* view);
     void relais(KELI* item, bool creer, const std::vector<std::pair<int, bool>>& appels);
     void selectAll(int mode);
     void selectionDidChange();
-    std::vector<ZEVItemViewServices*> visibleSelection(int mode);
+    std::vector<ZEVItemViewForDesks*> visibleSelection(int mode);
     void deselectAll(int mode);
     void selectOne(int mode, KELI* item);
     int frontMode();
@@ -216,21 +217,21 @@ private:
     KELICurseur* curseur_;                 // not owned
     KELIContexte* contexte_ = nullptr;     // not owned
     ZEVDeskClass* deskClass_;              // not owned
-    ZEVDeskSpaceServices* space_;          // not owned; may be null
+    ZEVSpaceForDeskViewers* space_;          // not owned; may be null
     ZEVFrontViewer* frontViewer_ = nullptr; // not owned
-    ZEVItemViewerServices* itemViewer_ = nullptr; // not owned
+    ZEVItemViewerForDesks* itemViewer_ = nullptr; // not owned
     ZEVItemClass* itemClass_ = nullptr;    // not owned
     ZEVChannelBackgrounds backgrounds_;
 
     // The scene is declared before the views so that the views leave it before it goes.
     std::unique_ptr<ZEVDeskView> deskView_;
     ZEVDeskBackImageView* deskBackImageView_ = nullptr; // owned by the scene
-    std::unordered_map<KELI*, std::unique_ptr<ZEVItemViewServices>> lienViewMap_;
-    std::vector<ZEVItemViewServices*> itemViewSet_;
-    std::unordered_set<ZEVItemViewServices*> itemViewIndex_;
-    std::vector<ZEVItemViewServices*> toDisplayItemViewSet_;
+    std::unordered_map<KELI*, std::unique_ptr<ZEVItemViewForDesks>> lienViewMap_;
+    std::vector<ZEVItemViewForDesks*> itemViewSet_;
+    std::unordered_set<ZEVItemViewForDesks*> itemViewIndex_;
+    std::vector<ZEVItemViewForDesks*> toDisplayItemViewSet_;
     // The queue of the refresh pass under way, if any (not owned: it lives on that pass's stack).
-    std::vector<ZEVItemViewServices*>* passEnCours_ = nullptr;
+    std::vector<ZEVItemViewForDesks*>* passEnCours_ = nullptr;
 
     bool siAccepteDisplayDeskView_ = true;
     double maxTimeDeskView_ = kJamais;
@@ -240,7 +241,7 @@ private:
 
     // Tab walk.
     QPointF tabStartPoint_;
-    std::unordered_set<ZEVItemViewServices*> tabSameItemSet_;
+    std::unordered_set<ZEVItemViewForDesks*> tabSameItemSet_;
     int tabFrontMode_ = 4;
     bool tabSiEnd_ = false;
     bool tabSiStart_ = false;

@@ -13,11 +13,11 @@
 #include "desk/model/ZEVModelSupport.h"
 #include "desk/view/ZEVDeskBackImageView.h"
 #include "desk/view/ZEVDeskView.h"
-#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "services/ZEVSpaceForDeskViewers.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "engine/runtime/Log.h"
-#include "objects/services/ZEVItemViewerServices.h"
+#include "services/ZEVItemViewerForDesks.h"
 
 #include <QFileInfo>
 #include <QUrl>

@@ -4,9 +4,9 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 
 #include "desk/view/ZEVDeskView.h"
-#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "services/ZEVSpaceForDeskViewers.h"
 #include "front/ZEVFrontViewer.h"
-#include "objects/services/ZEVItemViewerServices.h"
+#include "services/ZEVItemViewerForDesks.h"
 
 #include <QGraphicsItem>
 
@@ -16,7 +16,7 @@ namespace {
 
 enum Compteur { Ajoute, Actif, Futur };
 
-QPointF origine(ZEVItemViewServices* v)
+QPointF origine(ZEVItemViewForDesks* v)
 {
     const QRectF f = v->frame();
     return QPointF(f.x(), f.y());
@@ -62,9 +62,9 @@ void ZEVDeskViewer::userSelectAllNodes() { selectAll(3); }
 // ---------------------------------------------------------------------------------------------
 // Tab walk
 
-std::vector<ZEVItemViewServices*> ZEVDeskViewer::visibleSelection(int mode)
+std::vector<ZEVItemViewForDesks*> ZEVDeskViewer::visibleSelection(int mode)
 {
-    return itemViewer_ ? itemViewer_->visibleItemViewsForMode(mode) : std::vector<ZEVItemViewServices*>{};
+    return itemViewer_ ? itemViewer_->visibleItemViewsForMode(mode) : std::vector<ZEVItemViewForDesks*>{};
 }
 
 void ZEVDeskViewer::deselectAll(int mode)
@@ -123,7 +123,7 @@ void ZEVDeskViewer::selectionStep(bool forward)
     const QRectF desk = deskViewFrame();
     const double W = desk.width(), H = desk.height();
     const QPointF reset = forward ? QPointF(-1000, H + 1000) : QPointF(W + 1000, -1000);
-    const std::vector<ZEVItemViewServices*> selection = visibleSelection(mode);
+    const std::vector<ZEVItemViewForDesks*> selection = visibleSelection(mode);
     if (selection.size() == 1) {
         tabStartPoint_ = origine(selection.front());
         tabSameItemSet_.insert(selection.front());
@@ -135,9 +135,9 @@ void ZEVDeskViewer::selectionStep(bool forward)
     }
 
     const double sx = tabStartPoint_.x(), sy = tabStartPoint_.y();
-    ZEVItemViewServices* best = nullptr;
+    ZEVItemViewForDesks* best = nullptr;
     double bx = forward ? W + 1000 : -1000, by = forward ? -1000 : H + 1000;
-    for (ZEVItemViewServices* v : itemViewSet_) {
+    for (ZEVItemViewForDesks* v : itemViewSet_) {
         if (v->isHidden())
             continue;
         const QPointF o = origine(v);
@@ -204,7 +204,7 @@ void ZEVDeskViewer::relais(KELI* item, bool creer, const std::vector<std::pair<i
 {
     if (!item)
         return;
-    ZEVItemViewServices* v = itemViewForItem(item);
+    ZEVItemViewForDesks* v = itemViewForItem(item);
     if (!v && creer)
         v = ajouterItemViewAvecItem(item);
     if (!v)
@@ -232,13 +232,13 @@ void ZEVDeskViewer::moteurDesactivePasseItem(KELI* item) { relais(item, false, {
 
 void ZEVDeskViewer::moteurChangeItemViewForItem(KELI* item)
 {
-    if (ZEVItemViewServices* v = itemViewForItem(item))
+    if (ZEVItemViewForDesks* v = itemViewForItem(item))
         majItemView(v);
 }
 
 void ZEVDeskViewer::moteurChangeItemTitleForItem(KELI* item)
 {
-    if (ZEVItemViewServices* v = itemViewForItem(item))
+    if (ZEVItemViewForDesks* v = itemViewForItem(item))
         majItemView(v);
     if (frontViewer_)
         frontViewer_->displayAllInspectView();

@@ -4,7 +4,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/runtime/Scheduler.h"
-#include "objects/ZEVItemSpaceServices.h"
+#include "services/ZEVSpaceForObjectViews.h"
 #include "objects/drawing/ZEVItemPainter.h"
 #include "objects/drawing/ZEVItemTitleText.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -136,7 +136,7 @@ ZEVItemView::ZEVItemView(const ZEVIconPosition& position, ZEVItemViewer* viewer,
     frame_ = QRectF(position.x - kMarginX, position.y - kMarginBottom, position.size + 2 * kMarginX,
                     position.size + kMarginTop + kMarginBottom);
     identityInt_ = item_ ? item_->channelInt() : 0;
-    ZEVItemSpaceServices* s = space();
+    ZEVSpaceForObjectViews* s = space();
     siIdentiy_ = s && identityInt_ == s->identityInt();
     setFlag(QGraphicsItem::ItemUsesExtendedStyleOption, false);
     construireLesParties(true);
@@ -158,7 +158,7 @@ ZEVItemView::~ZEVItemView()
     if (itemViewer_)
         itemViewer_->itemViewDetruite(this);
     if (Scheduler::hasShared())
-        Scheduler::shared().cancelAll(static_cast<ZEVItemViewServices*>(this));
+        Scheduler::shared().cancelAll(static_cast<ZEVItemViewForDesks*>(this));
 }
 
 void ZEVItemView::construireLesParties(bool avecDragView)
@@ -186,7 +186,7 @@ void ZEVItemView::disposerLesParties()
     }
 }
 
-ZEVItemSpaceServices* ZEVItemView::space() const { return itemViewer_ ? itemViewer_->spaceController() : nullptr; }
+ZEVSpaceForObjectViews* ZEVItemView::space() const { return itemViewer_ ? itemViewer_->spaceController() : nullptr; }
 
 bool ZEVItemView::siChannelActif() const { return !itemViewer_ || itemViewer_->siChannelActif(); }
 
@@ -204,7 +204,7 @@ void ZEVItemView::setFrame(const QRectF& frame)
 
 void ZEVItemView::replacerDansLaScene()
 {
-    ZEVItemViewDeskServices* desk = itemViewer_ ? itemViewer_->deskViewer() : nullptr;
+    ZEVDeskViewerForObjectViews* desk = itemViewer_ ? itemViewer_->deskViewer() : nullptr;
     const double height = desk ? desk->deskHeight() : 0;
     setPos(frame_.x(), qtY(height, frame_.y(), frame_.height()));
 }
@@ -301,7 +301,7 @@ ZEVItemTimeState ZEVItemView::timeState() const
 void ZEVItemView::setChannelInt(KELId channelInt)
 {
     identityInt_ = channelInt;
-    ZEVItemSpaceServices* s = space();
+    ZEVSpaceForObjectViews* s = space();
     siIdentiy_ = s && channelInt == s->identityInt();
 }
 
@@ -406,7 +406,7 @@ bool ZEVItemView::siModifiableIcon(bool commande) const
         return false;
     if (commande)
         return true;
-    ZEVItemSpaceServices* s = space();
+    ZEVSpaceForObjectViews* s = space();
     KELICurseur* actif = s ? s->actifCurseur() : nullptr;
     if (!actif)
         return true;
@@ -417,13 +417,13 @@ bool ZEVItemView::siModifiableIcon(bool commande) const
 
 bool ZEVItemView::isFilterActif() const
 {
-    ZEVItemSpaceServices* s = space();
+    ZEVSpaceForObjectViews* s = space();
     return s && s->isFilterSelectedForItem(item_);
 }
 
 bool ZEVItemView::isFilterMode() const
 {
-    ZEVItemSpaceServices* s = space();
+    ZEVSpaceForObjectViews* s = space();
     return s && s->frontMode() == ZEVFrontModeFilters;
 }
 
@@ -442,7 +442,7 @@ ZEVItemDrawInputs ZEVItemView::drawInputs() const
     in.showTitle = siShowTitle_;
     in.flickOn = siFlickOn_;
     in.optionShowTitle = siItemOption(item_, ZEVOPTION_SHOW_TITLE);
-    ZEVItemSpaceServices* s = space();
+    ZEVSpaceForObjectViews* s = space();
     if (!s) {
         in.frontMode = ZEVFrontModeIcons;
         return in;

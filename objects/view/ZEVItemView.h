@@ -7,8 +7,8 @@
 // Its frame is y-up in desk-view points, like the models; it turns itself over into the scene
 // through the desk viewer's height, and lays its parts out y-up inside itself.
 
-#include "desk/model/ZEVIconPosition.h"
-#include "objects/ZEVItemViewServices.h"
+#include "services/ZEVIconPosition.h"
+#include "services/ZEVItemViewForDesks.h"
 #include "objects/drawing/ZEVItemDrawing.h"
 
 #include <QGraphicsItem>
@@ -24,7 +24,7 @@ class KELI;
 namespace tallomer {
 
 class ZEVItemViewer;
-class ZEVItemSpaceServices;
+class ZEVSpaceForObjectViews;
 class ZEVItemView;
 
 // The icon image, scaled down to fit and standing on the bottom of its frame. Its opacity is the
@@ -77,7 +77,7 @@ private:
     ZEVItemView* itemView_; // not owned: the parent item
 };
 
-class ZEVItemView : public QGraphicsItem, public ZEVItemViewServices {
+class ZEVItemView : public QGraphicsItem, public ZEVItemViewForDesks {
 public:
     // Margins of the view around its icon image: 50 left, right and top, 55 below for the title.
     static constexpr double kMarginX = 50;
@@ -118,7 +118,7 @@ public:
     void saveIconPosition() { savedIconPosition_ = iconPosition_; }
     ZEVIconPosition savedIconPosition() const { return savedIconPosition_; }
 
-    // ZEVItemViewServices
+    // ZEVItemViewForDesks
     QGraphicsItem* graphicsItem() override { return this; }
     KELI* item() const override { return item_; }
     QString itemTitle() const override { return itemTitle_; }
@@ -202,7 +202,7 @@ public:
 private:
     void construireLesParties(bool avecDragView);
     void disposerLesParties();
-    ZEVItemSpaceServices* space() const;
+    ZEVSpaceForObjectViews* space() const;
     bool siChannelActif() const;
     void restack(bool toFront);
 

@@ -1,8 +1,8 @@
 #include "objects/viewer/ZEVItemConnexion.h"
 
 #include "engine/KELLien.h"
-#include "objects/ZEVItemSpaceServices.h"
-#include "objects/ZEVItemViewServices.h"
+#include "services/ZEVSpaceForObjectViews.h"
+#include "services/ZEVItemViewForDesks.h"
 #include "objects/drawing/ZEVItemDrawing.h"
 
 #include <QPainterPath>
@@ -12,7 +12,7 @@
 
 namespace tallomer {
 
-ZEVItemConnexion::ZEVItemConnexion(ZEVItemSpaceServices* space, ZEVItemViewDeskServices* deskViewer,
+ZEVItemConnexion::ZEVItemConnexion(ZEVSpaceForObjectViews* space, ZEVDeskViewerForObjectViews* deskViewer,
                                    KELI* lienConnexion, KELI* parentItem, KELI* enfantItem)
     : space_(space), deskViewer_(deskViewer), lienConnexion_(lienConnexion), parentItem_(parentItem),
       enfantItem_(enfantItem)
@@ -23,21 +23,21 @@ ZEVItemConnexion::ZEVItemConnexion(ZEVItemSpaceServices* space, ZEVItemViewDeskS
     }
 }
 
-ZEVItemViewServices* ZEVItemConnexion::srcItemView()
+ZEVItemViewForDesks* ZEVItemConnexion::srcItemView()
 {
     if (!srcItemView_ && deskViewer_ && parentItem_)
         srcItemView_ = deskViewer_->itemViewForItem(parentItem_);
     return srcItemView_;
 }
 
-ZEVItemViewServices* ZEVItemConnexion::dstItemView()
+ZEVItemViewForDesks* ZEVItemConnexion::dstItemView()
 {
     if (!dstItemView_ && deskViewer_ && enfantItem_)
         dstItemView_ = deskViewer_->itemViewForItem(enfantItem_);
     return dstItemView_;
 }
 
-void ZEVItemConnexion::oublierItemView(const ZEVItemViewServices* view)
+void ZEVItemConnexion::oublierItemView(const ZEVItemViewForDesks* view)
 {
     if (srcItemView_ == view)
         srcItemView_ = nullptr;
@@ -45,7 +45,7 @@ void ZEVItemConnexion::oublierItemView(const ZEVItemViewServices* view)
         dstItemView_ = nullptr;
 }
 
-bool ZEVItemConnexion::siVisible(ZEVItemViewServices* view) const { return view && !view->isHidden(); }
+bool ZEVItemConnexion::siVisible(ZEVItemViewForDesks* view) const { return view && !view->isHidden(); }
 
 bool ZEVItemConnexion::siEffective() { return siVisible(srcItemView()) && siVisible(dstItemView()); }
 
@@ -65,7 +65,7 @@ void ZEVItemConnexion::setSiFutur(bool flag)
 
 namespace {
 
-QPointF centreOf(ZEVItemViewServices* view, const QPointF& fallback)
+QPointF centreOf(ZEVItemViewForDesks* view, const QPointF& fallback)
 {
     return view ? view->imageFrame().center() : fallback;
 }
@@ -125,7 +125,7 @@ bool ZEVItemConnexion::siConnectedForFrontMode(int mode)
 {
     if (!space_)
         return false;
-    ZEVItemSpaceServices* s = space_;
+    ZEVSpaceForObjectViews* s = space_;
     KELI* dragging = s->draggingItem();
     switch (mode) {
     case ZEVFrontModeLinks:

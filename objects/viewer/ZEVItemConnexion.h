@@ -15,9 +15,9 @@ class KELI;
 
 namespace tallomer {
 
-class ZEVItemSpaceServices;
-class ZEVItemViewDeskServices;
-class ZEVItemViewServices;
+class ZEVSpaceForObjectViews;
+class ZEVDeskViewerForObjectViews;
+class ZEVItemViewForDesks;
 
 class ZEVItemConnexion {
 public:
@@ -25,7 +25,7 @@ public:
     static constexpr double kHitHalfWidth = 3;
 
     // Nothing is owned. `space` and `deskViewer` may be null (no selection, no views).
-    ZEVItemConnexion(ZEVItemSpaceServices* space, ZEVItemViewDeskServices* deskViewer, KELI* lienConnexion,
+    ZEVItemConnexion(ZEVSpaceForObjectViews* space, ZEVDeskViewerForObjectViews* deskViewer, KELI* lienConnexion,
                      KELI* parentItem, KELI* enfantItem);
     ZEVItemConnexion(const ZEVItemConnexion&) = delete;
     ZEVItemConnexion& operator=(const ZEVItemConnexion&) = delete;
@@ -41,10 +41,10 @@ public:
     void setSiDisplayed(bool flag) { siDisplayed_ = flag; }
 
     // The Object views at the two ends, found on first need and kept; nullptr while none.
-    ZEVItemViewServices* srcItemView();
-    ZEVItemViewServices* dstItemView();
+    ZEVItemViewForDesks* srcItemView();
+    ZEVItemViewForDesks* dstItemView();
     // The view is going away: the Link stops keeping it.
-    void oublierItemView(const ZEVItemViewServices* view);
+    void oublierItemView(const ZEVItemViewForDesks* view);
     bool siEffective();
     bool siConnectedToItem(const KELI* item) const { return item && (item == parentItem_ || item == enfantItem_); }
 
@@ -74,15 +74,15 @@ public:
     static std::pair<QPointF, QPointF> RadiusCorrection(const QPointF& s, const QPointF& d, double rs, double rd);
 
 private:
-    bool siVisible(ZEVItemViewServices* view) const;
+    bool siVisible(ZEVItemViewForDesks* view) const;
     template <class Test>
     bool parentOuEnfant(Test test) const
     {
         return test(parentItem_) || test(enfantItem_);
     }
 
-    ZEVItemSpaceServices* space_;        // not owned
-    ZEVItemViewDeskServices* deskViewer_; // not owned
+    ZEVSpaceForObjectViews* space_;        // not owned
+    ZEVDeskViewerForObjectViews* deskViewer_; // not owned
     KELI* lienConnexion_;                // links live for the run
     KELId parentInt_ = 0;
     KELId enfantInt_ = 0;
@@ -92,8 +92,8 @@ private:
     std::int64_t siActifCount_ = 0;
     std::int64_t siFuturCount_ = 0;
     bool siDisplayed_ = false;
-    ZEVItemViewServices* srcItemView_ = nullptr; // not owned; dropped when the view goes
-    ZEVItemViewServices* dstItemView_ = nullptr; // not owned; dropped when the view goes
+    ZEVItemViewForDesks* srcItemView_ = nullptr; // not owned; dropped when the view goes
+    ZEVItemViewForDesks* dstItemView_ = nullptr; // not owned; dropped when the view goes
     QPointF dragSrcPoint_;
     QPointF dragDstPoint_;
     double dragSrcRadius_ = kRadius;

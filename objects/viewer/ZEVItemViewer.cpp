@@ -5,7 +5,7 @@
 
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
-#include "objects/ZEVItemSpaceServices.h"
+#include "services/ZEVSpaceForObjectViews.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewerModels.h"
 
@@ -34,7 +34,7 @@ void eraseValue(std::vector<T>& v, const T& value)
 
 } // namespace
 
-ZEVItemViewer::ZEVItemViewer(KELICurseur* curseur, ZEVItemSpaceServices* space, ZEVItemViewDeskServices* deskViewer)
+ZEVItemViewer::ZEVItemViewer(KELICurseur* curseur, ZEVSpaceForObjectViews* space, ZEVDeskViewerForObjectViews* deskViewer)
     : curseur_(curseur), space_(space), deskViewer_(deskViewer), palette_(space->sharedResources())
 {
     ++viewerCount;
@@ -69,7 +69,7 @@ int ZEVItemViewer::frontMode() const { return space_ ? space_->frontMode() : ZEV
 
 // ---- views ----
 
-std::unique_ptr<ZEVItemViewServices> ZEVItemViewer::creerItemView(const ZEVIconPosition& position, KELI* item,
+std::unique_ptr<ZEVItemViewForDesks> ZEVItemViewer::creerItemView(const ZEVIconPosition& position, KELI* item,
                                                                    float ratio)
 {
     if (!item)
@@ -140,11 +140,11 @@ void ZEVItemViewer::visibleViewsOfMode(int mode, std::vector<ZEVItemView*>& out)
             out.push_back(v);
 }
 
-std::vector<ZEVItemViewServices*> ZEVItemViewer::visibleItemViewsForMode(int mode)
+std::vector<ZEVItemViewForDesks*> ZEVItemViewer::visibleItemViewsForMode(int mode)
 {
     std::vector<ZEVItemView*> views;
     visibleViewsOfMode(mode, views);
-    return std::vector<ZEVItemViewServices*>(views.begin(), views.end());
+    return std::vector<ZEVItemViewForDesks*>(views.begin(), views.end());
 }
 
 void ZEVItemViewer::majSelectedItemViewsForCentered() { visibleViewsOfMode(frontMode(), selectedItemViews_); }
@@ -448,8 +448,8 @@ bool ZEVItemViewer::siSelectConnexionForPoint(const QPointF& point, bool command
     ZEVItemConnexion* c = selectedConnexionForPoint(point);
     if (!c)
         return false;
-    ZEVItemViewServices* src = c->srcItemView();
-    ZEVItemViewServices* dst = c->dstItemView();
+    ZEVItemViewForDesks* src = c->srcItemView();
+    ZEVItemViewForDesks* dst = c->dstItemView();
     auto toFront = [&] {
         if (src)
             src->orderToFront();
@@ -460,7 +460,7 @@ bool ZEVItemViewer::siSelectConnexionForPoint(const QPointF& point, bool command
         toFront();
         space_->cmdSelectLinkForConnexion(c);
     } else if (space_->isLinkSelectedForConnexion(c)) {
-        for (ZEVItemViewServices* v : {src, dst}) {
+        for (ZEVItemViewForDesks* v : {src, dst}) {
             if (!v)
                 continue;
             v->showCadreStart();
@@ -555,10 +555,10 @@ void ZEVItemViewer::ajouteFilterForItem(KELI* item)
     if (!item)
         return;
     if (deskViewer_) {
-        if (ZEVItemViewServices* v = deskViewer_->itemViewForItem(item))
+        if (ZEVItemViewForDesks* v = deskViewer_->itemViewForItem(item))
             deskViewer_->majItemView(v);
         else if (models_ && models_->siIconExisteForItem(item))
-            if (ZEVItemViewServices* nv = deskViewer_->ajouterItemViewAvecItem(item))
+            if (ZEVItemViewForDesks* nv = deskViewer_->ajouterItemViewAvecItem(item))
                 deskViewer_->majItemView(nv);
     }
     // Counted afresh from the window: a filter added twice counts once.
@@ -664,7 +664,7 @@ void ZEVItemViewer::userRecallIconForItem(KELI* item)
     deskmodel::relancer(curseur_);
 }
 
-void ZEVItemViewer::userRecallIconForItemView(ZEVItemViewServices* view)
+void ZEVItemViewer::userRecallIconForItemView(ZEVItemViewForDesks* view)
 {
     KELI* item = view ? view->item() : nullptr;
     if (!item || !deskClass_ || !curseur_)

@@ -10,7 +10,7 @@
 // or a Link that is gone.
 
 #include "objects/drawing/ZEVItemPalette.h"
-#include "objects/services/ZEVItemViewerServices.h"
+#include "services/ZEVItemViewerForDesks.h"
 #include "objects/viewer/ZEVItemConnexion.h"
 #include "engine/runtime/Scheduler.h"
 
@@ -28,14 +28,14 @@ namespace tallomer {
 
 class ZEVDeskClass;
 class ZEVItemClass;
-class ZEVItemSpaceServices;
+class ZEVSpaceForObjectViews;
 class ZEVItemView;
 class ZEVItemViewerModels;
 
-class ZEVItemViewer final : public ZEVItemViewerServices {
+class ZEVItemViewer final : public ZEVItemViewerForDesks {
 public:
     // None is owned; `space` and `deskViewer` may be null (a desk without a window).
-    ZEVItemViewer(KELICurseur* curseur, ZEVItemSpaceServices* space, ZEVItemViewDeskServices* deskViewer);
+    ZEVItemViewer(KELICurseur* curseur, ZEVSpaceForObjectViews* space, ZEVDeskViewerForObjectViews* deskViewer);
     ~ZEVItemViewer() override;
     ZEVItemViewer(const ZEVItemViewer&) = delete;
     ZEVItemViewer& operator=(const ZEVItemViewer&) = delete;
@@ -46,19 +46,19 @@ public:
     void referencerModels(ZEVItemViewerModels* models) { models_ = models; }
 
     KELICurseur* rulerCurseur() const { return curseur_; }
-    ZEVItemSpaceServices* spaceController() const { return space_; }
-    ZEVItemViewDeskServices* deskViewer() const { return deskViewer_; }
+    ZEVSpaceForObjectViews* spaceController() const { return space_; }
+    ZEVDeskViewerForObjectViews* deskViewer() const { return deskViewer_; }
     ZEVItemClass* itemClass() const { return itemClass_; }
     ZEVItemPalette& palette() { return palette_; }
     int frontMode() const;
 
     // Views.
-    std::unique_ptr<ZEVItemViewServices> creerItemView(const ZEVIconPosition& position, KELI* item,
+    std::unique_ptr<ZEVItemViewForDesks> creerItemView(const ZEVIconPosition& position, KELI* item,
                                                        float ratio) override;
     // Called by a view as it is destroyed.
     void itemViewDetruite(ZEVItemView* view);
     ZEVItemView* itemViewForItem(KELI* item) const;
-    std::vector<ZEVItemViewServices*> visibleItemViewsForMode(int mode) override;
+    std::vector<ZEVItemViewForDesks*> visibleItemViewsForMode(int mode) override;
     void majSelectedItemViewsForCentered();
     const std::vector<ZEVItemView*>& majSelectedItemViewsForSelectedItemView(ZEVItemView* view);
     const std::vector<ZEVItemView*>& selectedItemViews() const { return selectedItemViews_; }
@@ -66,7 +66,7 @@ public:
     // Recall the Object's icon at the cursor's now (at the view's place for a view); each then
     // refreshes the cursor.
     void userRecallIconForItem(KELI* item) override;
-    void userRecallIconForItemView(ZEVItemViewServices* view) override;
+    void userRecallIconForItemView(ZEVItemViewForDesks* view) override;
     void setSiChannelActif(bool oui) override { siChannelActif_ = oui; }
     bool siChannelActif() const override { return siChannelActif_; }
 
@@ -130,8 +130,8 @@ private:
     void majItemViews();
 
     KELICurseur* curseur_;                  // not owned
-    ZEVItemSpaceServices* space_;           // not owned
-    ZEVItemViewDeskServices* deskViewer_;   // not owned
+    ZEVSpaceForObjectViews* space_;           // not owned
+    ZEVDeskViewerForObjectViews* deskViewer_;   // not owned
     ZEVItemClass* itemClass_ = nullptr;     // not owned
     ZEVDeskClass* deskClass_ = nullptr;     // not owned
     ZEVItemViewerModels* models_ = nullptr; // not owned, or ownModels_

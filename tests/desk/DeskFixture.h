@@ -10,7 +10,7 @@
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/model/ZEVModelSupport.h"
-#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "services/ZEVSpaceForDeskViewers.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
@@ -18,7 +18,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "engine/runtime/SchedulerClock.h"
 #include "inspectors/services/ZEVInspectorServices.h"
-#include "objects/services/ZEVItemViewerServices.h"
+#include "services/ZEVItemViewerForDesks.h"
 #include "space/desk/ZEVDeskGeometry.h"
 #include "tests/engine/StoreFixtures.h"
 
@@ -124,7 +124,7 @@ inline void drainWorkers()
 // A view drawn as a filled square of the icon's size, centred on the icon position.
 class FakeView final : public QGraphicsRectItem, public test::NullItemView {
 public:
-    FakeView(KELI* item, const ZEVIconPosition& p, ZEVItemViewDeskServices* desk) : item_(item), desk_(desk)
+    FakeView(KELI* item, const ZEVIconPosition& p, ZEVDeskViewerForObjectViews* desk) : item_(item), desk_(desk)
     {
         setBrush(QColor(0, 0, 255));
         setPen(Qt::NoPen);
@@ -175,7 +175,7 @@ public:
 
 private:
     KELI* item_;
-    ZEVItemViewDeskServices* desk_;
+    ZEVDeskViewerForObjectViews* desk_;
     ZEVIconPosition p_;
 };
 
@@ -280,26 +280,26 @@ public:
 class FakeItemViewer final : public test::NullItemViewer {
 public:
     explicit FakeItemViewer(ZEVDeskViewer* d, TestSpace* s = nullptr) : desk(d), space(s) {}
-    std::unique_ptr<ZEVItemViewServices> creerItemView(const ZEVIconPosition& p, KELI* item, float) override
+    std::unique_ptr<ZEVItemViewForDesks> creerItemView(const ZEVIconPosition& p, KELI* item, float) override
     {
         return std::make_unique<FakeView>(item, p, desk);
     }
-    std::vector<ZEVItemViewServices*> visibleItemViewsForMode(int mode) override
+    std::vector<ZEVItemViewForDesks*> visibleItemViewsForMode(int mode) override
     {
-        std::vector<ZEVItemViewServices*> out;
+        std::vector<ZEVItemViewForDesks*> out;
         if (desk && space && mode >= 0 && mode <= 3)
             for (KELI* i : space->sel(mode))
-                if (ZEVItemViewServices* v = desk->itemViewForItem(i); v && !v->isHidden())
+                if (ZEVItemViewForDesks* v = desk->itemViewForItem(i); v && !v->isHidden())
                     out.push_back(v);
         return out;
     }
-    void userRecallIconForItemView(ZEVItemViewServices* v) override { recalledViews.push_back(v); }
+    void userRecallIconForItemView(ZEVItemViewForDesks* v) override { recalledViews.push_back(v); }
     void userRecallIconForItem(KELI* i) override { recalledItems.push_back(i); }
     void setSiChannelActif(bool a) override { channelActif = a; }
 
     ZEVDeskViewer* desk;
     TestSpace* space;
-    std::vector<ZEVItemViewServices*> recalledViews;
+    std::vector<ZEVItemViewForDesks*> recalledViews;
     std::vector<KELI*> recalledItems;
     bool channelActif = false;
 };
@@ -482,9 +482,9 @@ protected:
         drainWorkers();
     }
 
-    static FakeView* fake(ZEVItemViewServices* v) { return dynamic_cast<FakeView*>(v); }
+    static FakeView* fake(ZEVItemViewForDesks* v) { return dynamic_cast<FakeView*>(v); }
     // Whether a view is active, hidden, and among the views the desk shows.
-    static std::tuple<bool, bool, bool> presence(ZEVDeskViewer* d, ZEVItemViewServices* v)
+    static std::tuple<bool, bool, bool> presence(ZEVDeskViewer* d, ZEVItemViewForDesks* v)
     {
         return {v->siActif(), v->isHidden(), d->siInItemViewSet(v)};
     }

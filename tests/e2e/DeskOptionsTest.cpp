@@ -23,7 +23,7 @@ protected:
         f.close();
         adapter()->addFilenames({f.fileName()});
         advance(0.5);
-        for (ZEVItemViewServices* v : nowDesk()->itemViewSet())
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
             if (auto* view = dynamic_cast<ZEVItemView*>(v))
                 return view;
         ADD_FAILURE() << "no Object view on the Now desk";
@@ -54,7 +54,7 @@ TEST_F(DeskOptions, HidingTitlesReachesTheViewsAndShowingThemBringsThemBack)
 TEST_F(DeskOptions, LinksShownAndFiltersCombinedAsTheSpaceSays)
 {
     start();
-    ZEVSpaceDeskServices* services = adapter()->deskServices();
+    ZEVSpaceBridge* services = adapter()->deskServices();
     EXPECT_FALSE(services->siShowLinks());
     values->setValue(QStringLiteral("ZEVShowLinksForSelectedIcons"), true);
     EXPECT_TRUE(services->siShowLinks());

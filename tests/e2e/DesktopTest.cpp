@@ -40,7 +40,7 @@ TEST_F(E2E, FilesFromASecondStartLandOnTheNowDeskOnceAndRefusedArgumentsAreSaid)
     }
     advance(0.5);
     std::size_t shown = 0;
-    for (ZEVItemViewServices* v : nowDesk()->itemViewSet())
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
         shown += v->item() && !v->isHidden() ? 1 : 0;
     EXPECT_EQ(shown, 2u);
     EXPECT_TRUE(log.contains("no file at " + (home + "/gone.txt").toStdString()));

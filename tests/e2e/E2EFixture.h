@@ -12,7 +12,7 @@
 #include "app/store/KELResources.h"
 #include "app/widgets/ZEVAlert.h"
 #include "desk/viewer/ZEVDeskViewer.h"
-#include "desk/viewer/ZEVSpaceDeskServices.h"
+#include "desk/viewer/ZEVSpaceBridge.h"
 #include "engine/runtime/Clock.h"
 #include "engine/runtime/Log.h"
 #include "platform/QtScheduler.h"

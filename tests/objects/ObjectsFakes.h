@@ -4,8 +4,8 @@
 // tests share.
 
 #include "engine/KELLien.h"
-#include "objects/ZEVItemSpaceServices.h"
-#include "objects/ZEVItemViewServices.h"
+#include "services/ZEVSpaceForObjectViews.h"
+#include "services/ZEVItemViewForDesks.h"
 #include "objects/drawing/ZEVItemDrawing.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -121,9 +121,9 @@ public:
 // The desk viewer (showing Channel 1): owns the views the item viewer makes, in one scene.
 class FakeDesk final : public test::NullItemViewDesk {
 public:
-    ZEVItemViewServices* itemViewForItem(KELI* item) override { return views.count(item) ? views[item].get() : nullptr; }
-    ZEVItemViewServices* ajouterItemViewAvecItem(KELI* item) override { return add(item, {100, 100, 64, 0}); }
-    void deleteItemView(ZEVItemViewServices* v) override { std::erase_if(views, [v](auto& kv) { return kv.second.get() == v; }); }
+    ZEVItemViewForDesks* itemViewForItem(KELI* item) override { return views.count(item) ? views[item].get() : nullptr; }
+    ZEVItemViewForDesks* ajouterItemViewAvecItem(KELI* item) override { return add(item, {100, 100, 64, 0}); }
+    void deleteItemView(ZEVItemViewForDesks* v) override { std::erase_if(views, [v](auto& kv) { return kv.second.get() == v; }); }
     void majItemViews() override { ++majViews; }
     double deskHeight() override { return 1000; }
 
@@ -139,7 +139,7 @@ public:
 
     ZEVItemViewer* viewer = nullptr;
     QGraphicsScene scene;
-    std::map<KELI*, std::unique_ptr<ZEVItemViewServices>> views;
+    std::map<KELI*, std::unique_ptr<ZEVItemViewForDesks>> views;
     int majViews = 0;
 };
 

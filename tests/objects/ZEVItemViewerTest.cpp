@@ -261,7 +261,7 @@ TEST(ZEVItemViewerSelection, VisibleViewsAndTheViewsOfAGesture)
     ZEVItemView* vc = d.desk.add(d.objects.objet(3));
     d.desk.add(hidden);
     d.space.icons = {b, hidden, a, d.objects.objet(5)}; // 5 has no view
-    EXPECT_EQ(d.viewer->visibleItemViewsForMode(ZEVFrontModeIcons), (std::vector<ZEVItemViewServices*>{vb, va}));
+    EXPECT_EQ(d.viewer->visibleItemViewsForMode(ZEVFrontModeIcons), (std::vector<ZEVItemViewForDesks*>{vb, va}));
     EXPECT_TRUE(d.viewer->visibleItemViewsForMode(7).empty());
     EXPECT_EQ(d.viewer->majSelectedItemViewsForSelectedItemView(va), (std::vector<ZEVItemView*>{vb, va}));
     EXPECT_EQ(d.viewer->majSelectedItemViewsForSelectedItemView(vc), (std::vector<ZEVItemView*>{vc}));

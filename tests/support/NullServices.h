@@ -5,12 +5,14 @@
 
 #include "app/shared/KELSharedResources.h"
 #include "desk/data/ZEVItemData.h"
-#include "desk/model/ZEVDeskServices.h"
-#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "services/ZEVDeskViewerForDeskModels.h"
+#include "services/ZEVDeskViewerForDeskModels.h"
+#include "services/ZEVSpaceForDeskModels.h"
+#include "services/ZEVSpaceForDeskViewers.h"
 #include "engine/KELTypes.h"
-#include "objects/ZEVItemSpaceServices.h"
-#include "objects/ZEVItemViewServices.h"
-#include "objects/services/ZEVItemViewerServices.h"
+#include "services/ZEVSpaceForObjectViews.h"
+#include "services/ZEVItemViewForDesks.h"
+#include "services/ZEVItemViewerForDesks.h"
 #include "space/ZEVSpaceParts.h"
 
 #include <QCursor>
@@ -26,7 +28,7 @@ inline const KELSharedResources& testResources()
 }
 
 template <class Base>
-class NullSpaceServicesT : public Base {
+class NullDeskModelSpaceT : public Base {
 public:
     KELICurseur* tlCurseur() override { return nullptr; }
     ZEVDeskGeometry* deskGeometry() override { return nullptr; }
@@ -39,16 +41,12 @@ public:
     KELDate spaceOutTimeForCurseur(KELICurseur*) override { return KELDateOuverte; }
     void beep() override {}
 };
-using NullSpaceServices = NullSpaceServicesT<ZEVSpaceServices>;
+using NullDeskModelSpace = NullDeskModelSpaceT<ZEVSpaceForDeskModels>;
 
 template <class Base>
-class NullItemSpaceT : public NullSpaceServicesT<Base> {
+class NullObjectViewSpaceT : public Base {
 public:
-    KELId identityInt() override
-    {
-        KELI* c = this->identity();
-        return c ? c->idInt() : 0;
-    }
+    KELId identityInt() override { return 0; }
     int frontMode() override { return 0; }
     KELICurseur* actifCurseur() override { return nullptr; }
     KELICurseur* nowCurseur() override { return nullptr; }
@@ -61,10 +59,15 @@ public:
     bool siFiltreANDOperation() override { return false; }
     KELI* draggingItem() override { return nullptr; }
 };
-using NullItemSpace = NullItemSpaceT<ZEVItemSpaceServices>;
+using NullItemSpace = NullObjectViewSpaceT<ZEVSpaceForObjectViews>;
 
-class NullDeskSpace : public NullItemSpaceT<ZEVDeskSpaceServices> {
+class NullDeskSpace : public NullObjectViewSpaceT<NullDeskModelSpaceT<ZEVSpaceForDeskViewers>> {
 public:
+    KELId identityInt() override
+    {
+        KELI* c = identity();
+        return c ? c->idInt() : 0;
+    }
     KELICurseur* searchCurseur() override { return nullptr; }
     ZEVDeskViewer* deskViewerForCurseur(KELICurseur*) override { return nullptr; }
     KELId homeChannelInt() override { return 2000018; }
@@ -87,7 +90,7 @@ public:
     bool siCancelDraggingSession() override { return false; }
 };
 
-class NullDeskViewer : public ZEVDeskViewerServices {
+class NullDeskViewer : public ZEVDeskViewerForDeskModels {
 public:
     void initItemViewAvecIcon(KELI*, KELDate) override {}
     void initMajItemViews() override {}
@@ -104,7 +107,7 @@ public:
     void moteurChangeItemViewForItem(KELI*) override {}
 };
 
-class NullItemViewer : public ZEVItemViewerServices {
+class NullItemViewer : public ZEVItemViewerForDesks {
 public:
     void initItemConnexionAvecLienConnexion(KELI*, KELDate) override {}
     void moteurActiveFuturForConnexion(KELI*) override {}
@@ -121,10 +124,10 @@ public:
     bool siHideViewForFilterImpactedItem(KELI*) override { return false; }
     bool siHideViewForFilterChosenItem(KELI*) override { return true; }
     void setSiChannelActif(bool) override {}
-    std::vector<ZEVItemViewServices*> visibleItemViewsForMode(int) override { return {}; }
-    void userRecallIconForItemView(ZEVItemViewServices*) override {}
+    std::vector<ZEVItemViewForDesks*> visibleItemViewsForMode(int) override { return {}; }
+    void userRecallIconForItemView(ZEVItemViewForDesks*) override {}
     void userRecallIconForItem(KELI*) override {}
-    std::unique_ptr<ZEVItemViewServices> creerItemView(const ZEVIconPosition&, KELI*, float) override
+    std::unique_ptr<ZEVItemViewForDesks> creerItemView(const ZEVIconPosition&, KELI*, float) override
     {
         return nullptr;
     }
@@ -134,19 +137,19 @@ public:
     void delConnexionsForParentIntEnfantInt(KELId, KELId) override {}
 };
 
-class NullItemViewDesk : public ZEVItemViewDeskServices {
+class NullItemViewDesk : public ZEVDeskViewerForObjectViews {
 public:
-    ZEVItemViewServices* itemViewForItem(KELI*) override { return nullptr; }
-    ZEVItemViewServices* ajouterItemViewAvecItem(KELI*) override { return nullptr; }
-    void deleteItemView(ZEVItemViewServices*) override {}
-    void majItemView(ZEVItemViewServices*) override {}
+    ZEVItemViewForDesks* itemViewForItem(KELI*) override { return nullptr; }
+    ZEVItemViewForDesks* ajouterItemViewAvecItem(KELI*) override { return nullptr; }
+    void deleteItemView(ZEVItemViewForDesks*) override {}
+    void majItemView(ZEVItemViewForDesks*) override {}
     void majItemViews() override {}
     void majConnexion() override {}
     bool siSelectedIconAuDrag() override { return false; }
     double deskHeight() override { return 0; }
 };
 
-class NullItemView : public ZEVItemViewServices {
+class NullItemView : public ZEVItemViewForDesks {
 public:
     QGraphicsItem* graphicsItem() override { return nullptr; }
     KELI* item() const override { return nullptr; }
@@ -222,7 +225,7 @@ public:
     void userQuit() override {}
 };
 
-class NullItemDataSpace : public ZEVItemDataSpace {
+class NullSpaceForItemData : public ZEVSpaceForItemData {
 public:
     KELICurseur* actifCurseur() override { return nullptr; }
     int goToTag() override { return 0; }

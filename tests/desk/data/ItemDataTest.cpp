@@ -44,7 +44,7 @@ QStringList filesBelow(const QString& folder)
     return out;
 }
 
-class FakeSpace : public test::NullItemDataSpace {
+class FakeSpace : public test::NullSpaceForItemData {
 public:
     std::map<KELId, std::string> types;
     std::map<KELId, std::string> titles;

@@ -122,7 +122,7 @@ TEST_F(DeskViewerBase, NewIconsAreClampedIntoTheLimitsAndShiftedRightAndDown)
     EXPECT_EQ(d->clampedLocation(QPointF(300, 400)), QPointF(300, 400));
 
     KELI* a = newItem();
-    ZEVItemViewServices* v = d->creerItemViewWithItem(a, QPointF(300, 400), 30);
+    ZEVItemViewForDesks* v = d->creerItemViewWithItem(a, QPointF(300, 400), 30);
     ASSERT_NE(v, nullptr);
     EXPECT_EQ(parts(v->iconPosition()), std::tuple(330.0, 370.0, 80.0, 0.0));
     EXPECT_EQ(presence(d, v), std::tuple(true, false, true));
@@ -162,10 +162,10 @@ TEST_F(DeskViewerBase, DroppingAnObjectOnTheDeskFlicksOrMovesItWithCtrlAndRecall
 
     // One whose icon left the desk: its view is recalled.
     space.mode = 0;
-    ZEVItemViewServices* left = d->recallExistingItemViewWithItem(newItem(), QPointF(500, 500), &shift, false);
+    ZEVItemViewForDesks* left = d->recallExistingItemViewWithItem(newItem(), QPointF(500, 500), &shift, false);
     ASSERT_NE(left, nullptr);
     EXPECT_EQ(std::pair(fake(left)->flicks, fake(left)->fronts), std::pair(0, 1));
-    EXPECT_EQ(itemViewers.front()->recalledViews, std::vector<ZEVItemViewServices*>{left});
+    EXPECT_EQ(itemViewers.front()->recalledViews, std::vector<ZEVItemViewForDesks*>{left});
     EXPECT_TRUE(space.sel(0).empty());
 
     // Without a location: an active view flicks, another is recalled through its Object.
@@ -185,7 +185,7 @@ TEST_F(DeskViewerBase, MovingTheSearchCursorOverAnIconsIntervalShowsThenHidesIts
     model->creerIconForItem(a, t + 100, t + 200);
     deskmodel::relancer(search);
     sched.advance(0.1);
-    ZEVItemViewServices* v = d->itemViewForItem(a);
+    ZEVItemViewForDesks* v = d->itemViewForItem(a);
     EXPECT_TRUE(v == nullptr || v->isHidden());
 
     moveSearchTo(search->now() + 150);

@@ -6,7 +6,7 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskOfCursor.h"
-#include "desk/viewer/ZEVSpaceDeskServices.h"
+#include "desk/viewer/ZEVSpaceBridge.h"
 #include "platform/UserDefaults.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
@@ -20,7 +20,7 @@ namespace {
 // A desk whose item viewer makes stand-in views.
 class Desk final : public ZEVDeskOfCursor {
 public:
-    Desk(ZEVSpaceController& space, KELICurseur* c, ZEVSpaceDeskServices* services)
+    Desk(ZEVSpaceController& space, KELICurseur* c, ZEVSpaceBridge* services)
         : ZEVDeskOfCursor(space, c, services, [](KELICurseur*, ZEVDeskClass*, ZEVDeskViewer* desk, ZEVItemClass*) {
               return std::make_unique<FakeItemViewer>(desk);
           })
@@ -34,7 +34,7 @@ public:
     Host(QString store, UserDefaultsController& defaults) : store_(std::move(store)), defaults_(defaults) {}
     void referencerSpaceController(ZEVSpaceController* s) override
     {
-        services = std::make_unique<ZEVSpaceDeskServices>(*s);
+        services = std::make_unique<ZEVSpaceBridge>(*s);
     }
     QString storeFolder() override { return store_; }
     UserDefaultsController& defaults() override { return defaults_; }
@@ -44,7 +44,7 @@ public:
     {
         return std::make_unique<Desk>(space, c, services.get());
     }
-    std::unique_ptr<ZEVSpaceDeskServices> services;
+    std::unique_ptr<ZEVSpaceBridge> services;
     QString store_;
     UserDefaultsController& defaults_;
 };

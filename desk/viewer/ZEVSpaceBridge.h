@@ -1,11 +1,12 @@
 #pragma once
-// The space controller as its desks see it: what the desk models, desk viewers, Object views and
-// the Object data store ask, answered from ZEVSpaceController, its window and its space model. The
+// The bridge from the space controller to its desks: it answers every role the desks and the Object
+// views ask of the Space (desk models, Object views, desk viewers, selections) and what the
+// Object data store asks, from ZEVSpaceController, its window and its space model. The
 // code that builds a Space's desks makes one of these per Space and hands it to every desk model,
 // Object factory, desk viewer and item viewer, and to the Object data store.
 
 #include "desk/data/ZEVItemData.h"
-#include "desk/viewer/ZEVDeskSpaceServices.h"
+#include "services/ZEVSpaceForDeskViewers.h"
 #include "engine/runtime/Scheduler.h"
 
 #include <QObject>
@@ -17,12 +18,12 @@ namespace tallomer {
 
 class ZEVSpaceController;
 
-class ZEVSpaceDeskServices final : public ZEVDeskSpaceServices, public ZEVItemDataSpace {
+class ZEVSpaceBridge final : public ZEVSpaceForDeskViewers, public ZEVSpaceForItemData {
 public:
-    explicit ZEVSpaceDeskServices(ZEVSpaceController& space);
-    ~ZEVSpaceDeskServices() override;
+    explicit ZEVSpaceBridge(ZEVSpaceController& space);
+    ~ZEVSpaceBridge() override;
 
-    // ZEVSpaceServices
+    // ZEVSpaceForDeskModels
     KELICurseur* tlCurseur() override;
     ZEVDeskGeometry* deskGeometry() override;
     KELI* channelForIdentityInt(KELId id) override;
@@ -31,7 +32,7 @@ public:
     KELDate spaceOutTimeForCurseur(KELICurseur* curseur) override;
     void beep() override;
 
-    // ZEVItemSpaceServices
+    // ZEVSpaceForObjectViews
     KELId identityInt() override;
     int frontMode() override;
     KELICurseur* actifCurseur() override;
@@ -45,7 +46,7 @@ public:
     bool siFiltreANDOperation() override;
     KELI* draggingItem() override;
 
-    // ZEVDeskSpaceServices
+    // ZEVSpaceForDeskViewers
     KELICurseur* searchCurseur() override;
     ZEVDeskViewer* deskViewerForCurseur(KELICurseur* curseur) override;
     KELId homeChannelInt() override;
@@ -68,7 +69,7 @@ public:
     void draggingSessionDidStop() override;
     bool siCancelDraggingSession() override;
 
-    // ZEVItemDataSpace
+    // ZEVSpaceForItemData
     std::string itemTypeForItem(KELI* item) override;
     std::string itemTitleForItem(KELI* item) override;
     KELI* itemForId(KELId id) override;

@@ -1,4 +1,4 @@
-#include "desk/viewer/ZEVSpaceDeskServices.h"
+#include "desk/viewer/ZEVSpaceBridge.h"
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskIds.h"
@@ -51,11 +51,11 @@ constexpr double kResizeSettled = 0.3;
 
 } // namespace
 
-ZEVSpaceDeskServices::ZEVSpaceDeskServices(ZEVSpaceController& space) : space_(space) {}
+ZEVSpaceBridge::ZEVSpaceBridge(ZEVSpaceController& space) : space_(space) {}
 
-ZEVSpaceDeskServices::~ZEVSpaceDeskServices() = default;
+ZEVSpaceBridge::~ZEVSpaceBridge() = default;
 
-void ZEVSpaceDeskServices::suivreLeCanevas()
+void ZEVSpaceBridge::suivreLeCanevas()
 {
     ZEVSpaceWindow* w = space_.spaceWindow();
     QWidget* viewport = w ? w->spaceView()->deskCanvas()->viewport() : nullptr;
@@ -66,7 +66,7 @@ void ZEVSpaceDeskServices::suivreLeCanevas()
     canevasRedimensionne(viewport->size());
 }
 
-std::vector<ZEVDeskViewer*> ZEVSpaceDeskServices::desks()
+std::vector<ZEVDeskViewer*> ZEVSpaceBridge::desks()
 {
     std::vector<ZEVDeskViewer*> out;
     for (KELICurseur* c : {space_.searchCurseur(), space_.nowCurseur()})
@@ -75,7 +75,7 @@ std::vector<ZEVDeskViewer*> ZEVSpaceDeskServices::desks()
     return out;
 }
 
-void ZEVSpaceDeskServices::canevasRedimensionne(const QSize& size)
+void ZEVSpaceBridge::canevasRedimensionne(const QSize& size)
 {
     if (size.width() <= 0 || size.height() <= 0)
         return;
@@ -88,101 +88,101 @@ void ZEVSpaceDeskServices::canevasRedimensionne(const QSize& size)
     });
 }
 
-KELICurseur* ZEVSpaceDeskServices::tlCurseur() { return space_.tlCurseur(); }
+KELICurseur* ZEVSpaceBridge::tlCurseur() { return space_.tlCurseur(); }
 
-KELDate ZEVSpaceDeskServices::spaceOutTimeForCurseur(KELICurseur* curseur)
+KELDate ZEVSpaceBridge::spaceOutTimeForCurseur(KELICurseur* curseur)
 {
     ZEVDeskViewer* desk = curseur ? space_.deskViewerForCurseur(curseur) : nullptr;
     KELI* back = desk ? desk->currentBackItem() : nullptr;
     return back ? back->outDate() : KELDateOuverte;
 }
 
-KELDate ZEVSpaceDeskServices::spaceOutTimeForGoToTime(KELDate t, KELICurseur* curseur)
+KELDate ZEVSpaceBridge::spaceOutTimeForGoToTime(KELDate t, KELICurseur* curseur)
 {
     return std::min(outTimeForGoToTime(t), spaceOutTimeForCurseur(curseur));
 }
 
-void ZEVSpaceDeskServices::beep() { QApplication::beep(); }
+void ZEVSpaceBridge::beep() { QApplication::beep(); }
 
-void ZEVSpaceDeskServices::playSystemSound(const std::string& name)
+void ZEVSpaceBridge::playSystemSound(const std::string& name)
 {
     // Named sounds come with the sound layer; the beep says that something happened meanwhile.
     QApplication::beep();
 }
 
-bool ZEVSpaceDeskServices::siApplicationActive()
+bool ZEVSpaceBridge::siApplicationActive()
 {
     return QGuiApplication::applicationState() == Qt::ApplicationActive;
 }
 
-const KELSharedResources& ZEVSpaceDeskServices::sharedResources() { return space_.host().sharedResources(); }
+const KELSharedResources& ZEVSpaceBridge::sharedResources() { return space_.host().sharedResources(); }
 
-bool ZEVSpaceDeskServices::siHideItemTitle(KELI* item)
+bool ZEVSpaceBridge::siHideItemTitle(KELI* item)
 {
     return space_.siHideItemTitleForItem(item, isFilterSelectedForItem(item));
 }
 
-bool ZEVSpaceDeskServices::siShowLinks() { return space_.displayOptions().siShowLinks(); }
-bool ZEVSpaceDeskServices::siShowLinksForSelections() { return space_.displayOptions().siShowLinksForSelections; }
-bool ZEVSpaceDeskServices::siShowAnimation() { return space_.displayOptions().siShowAnimation; }
-bool ZEVSpaceDeskServices::siFiltreANDOperation() { return space_.displayOptions().siFiltreANDOperation; }
-KELI* ZEVSpaceDeskServices::draggingItem() { return space_.draggingItem(); }
-KELI* ZEVSpaceDeskServices::defaultColorItem() { return space_.defaultColorItem(); }
+bool ZEVSpaceBridge::siShowLinks() { return space_.displayOptions().siShowLinks(); }
+bool ZEVSpaceBridge::siShowLinksForSelections() { return space_.displayOptions().siShowLinksForSelections; }
+bool ZEVSpaceBridge::siShowAnimation() { return space_.displayOptions().siShowAnimation; }
+bool ZEVSpaceBridge::siFiltreANDOperation() { return space_.displayOptions().siFiltreANDOperation; }
+KELI* ZEVSpaceBridge::draggingItem() { return space_.draggingItem(); }
+KELI* ZEVSpaceBridge::defaultColorItem() { return space_.defaultColorItem(); }
 
 // ---------------------------------------------------------------------------------------------
 // The Object data store's questions
 
-std::string ZEVSpaceDeskServices::wordOf(KELI* item, KELId relation)
+std::string ZEVSpaceBridge::wordOf(KELI* item, KELId relation)
 {
     KELI* word = item ? item->enfantDeRelInt(relation, space_.actifCurseur()) : nullptr;
     const KELValue value = word ? word->base() : KELValue{};
     return std::holds_alternative<std::string>(value) ? std::get<std::string>(value) : std::string();
 }
 
-std::string ZEVSpaceDeskServices::itemTypeForItem(KELI* item) { return wordOf(item, KELRELATION_ITEM_TYPE); }
-std::string ZEVSpaceDeskServices::itemTitleForItem(KELI* item) { return wordOf(item, KELRELATION_ITEM_TITLE); }
+std::string ZEVSpaceBridge::itemTypeForItem(KELI* item) { return wordOf(item, KELRELATION_ITEM_TYPE); }
+std::string ZEVSpaceBridge::itemTitleForItem(KELI* item) { return wordOf(item, KELRELATION_ITEM_TITLE); }
 
-KELI* ZEVSpaceDeskServices::itemForId(KELId id)
+KELI* ZEVSpaceBridge::itemForId(KELId id)
 {
     return KELServeurDeLiens::LienForInt(id, space_.actifCurseur());
 }
 
-KELI* ZEVSpaceDeskServices::creerItem(KELId channel, const std::string& title, const std::string& type,
+KELI* ZEVSpaceBridge::creerItem(KELId channel, const std::string& title, const std::string& type,
                                       const std::string& icon, ZEVItemOption options)
 {
     ZEVItemClass* factory = space_.itemClassForCurseur(space_.actifCurseur());
     return factory ? factory->creerItemWithChannelInt(channel, title, type, icon, options) : nullptr;
 }
-ZEVDeskGeometry* ZEVSpaceDeskServices::deskGeometry() { return &space_.deskGeometry(); }
-KELI* ZEVSpaceDeskServices::channelForIdentityInt(KELId id) { return space_.channelForIdentityInt(id); }
-KELI* ZEVSpaceDeskServices::identity() { return space_.channelForIdentityInt(space_.currentChannelInt()); }
-KELId ZEVSpaceDeskServices::identityInt() { return space_.currentChannelInt(); }
-int ZEVSpaceDeskServices::frontMode()
+ZEVDeskGeometry* ZEVSpaceBridge::deskGeometry() { return &space_.deskGeometry(); }
+KELI* ZEVSpaceBridge::channelForIdentityInt(KELId id) { return space_.channelForIdentityInt(id); }
+KELI* ZEVSpaceBridge::identity() { return space_.channelForIdentityInt(space_.currentChannelInt()); }
+KELId ZEVSpaceBridge::identityInt() { return space_.currentChannelInt(); }
+int ZEVSpaceBridge::frontMode()
 {
     ZEVFrontViewerServices* f = space_.frontViewer();
     return f ? f->frontMode() : 0;
 }
-KELICurseur* ZEVSpaceDeskServices::actifCurseur() { return space_.actifCurseur(); }
-KELICurseur* ZEVSpaceDeskServices::nowCurseur() { return space_.nowCurseur(); }
-KELICurseur* ZEVSpaceDeskServices::searchCurseur() { return space_.searchCurseur(); }
-ZEVDeskViewer* ZEVSpaceDeskServices::deskViewerForCurseur(KELICurseur* c) { return space_.deskViewerForCurseur(c); }
-KELId ZEVSpaceDeskServices::homeChannelInt() { return space_.homeChannelInt(); }
-QColor ZEVSpaceDeskServices::colorForColorItem(KELI* colorItem) { return space_.colorForColorItem(colorItem); }
+KELICurseur* ZEVSpaceBridge::actifCurseur() { return space_.actifCurseur(); }
+KELICurseur* ZEVSpaceBridge::nowCurseur() { return space_.nowCurseur(); }
+KELICurseur* ZEVSpaceBridge::searchCurseur() { return space_.searchCurseur(); }
+ZEVDeskViewer* ZEVSpaceBridge::deskViewerForCurseur(KELICurseur* c) { return space_.deskViewerForCurseur(c); }
+KELId ZEVSpaceBridge::homeChannelInt() { return space_.homeChannelInt(); }
+QColor ZEVSpaceBridge::colorForColorItem(KELI* colorItem) { return space_.colorForColorItem(colorItem); }
 
-ZEVBackObjectServices* ZEVSpaceDeskServices::backObjectForItemInt(KELId imageId, KELId scaleId)
+ZEVBackObjectServices* ZEVSpaceBridge::backObjectForItemInt(KELId imageId, KELId scaleId)
 {
     ZEVSpaceClass* model = space_.spaceClass();
     return model ? model->backObjectForItemInt(imageId, scaleId) : nullptr;
 }
 
-ZEVBackObjectServices* ZEVSpaceDeskServices::backObjectForImage(KELI* image, KELId channelInt,
+ZEVBackObjectServices* ZEVSpaceBridge::backObjectForImage(KELI* image, KELId channelInt,
                                                                 const QRectF& windowRect, KELI* scaleMot)
 {
     ZEVSpaceClass* model = space_.spaceClass();
     return model ? model->backObjectForImage(image, channelInt, windowRect, scaleMot) : nullptr;
 }
 
-std::string ZEVSpaceDeskServices::imagePathForItem(KELI* image)
+std::string ZEVSpaceBridge::imagePathForItem(KELI* image)
 {
     QString path = ZEVItemData::FileUrlForItem(image);
     if (path.startsWith(QLatin1String("file:")))
@@ -190,7 +190,7 @@ std::string ZEVSpaceDeskServices::imagePathForItem(KELI* image)
     return path.toStdString();
 }
 
-void ZEVSpaceDeskServices::placerDevantDeskView(ZEVDeskViewer* deskViewer)
+void ZEVSpaceBridge::placerDevantDeskView(ZEVDeskViewer* deskViewer)
 {
     if (ZEVSpaceWindow* w = space_.spaceWindow()) {
         w->placerDevantDeskView(deskViewer ? deskViewer->deskView() : nullptr);
@@ -198,22 +198,22 @@ void ZEVSpaceDeskServices::placerDevantDeskView(ZEVDeskViewer* deskViewer)
     }
 }
 
-void ZEVSpaceDeskServices::setBrowsedSpaceBackImageInt(KELId imageId) { space_.setBrowsedSpaceBackImageInt(imageId); }
-int ZEVSpaceDeskServices::goToTag() { return static_cast<int>(space_.goToTag()); }
-void ZEVSpaceDeskServices::updateSpaceRatio(double, double) { space_.updateSpaceRatio(); }
-void ZEVSpaceDeskServices::draggingSessionStartedWithInteger(long s) { space_.draggingSessionStartedWithInteger(s); }
-long ZEVSpaceDeskServices::draggingSessionInteger() { return space_.draggingSessionInteger(); }
-void ZEVSpaceDeskServices::draggingSessionDidStop() { space_.draggingSessionDidStop(); }
-bool ZEVSpaceDeskServices::siCancelDraggingSession() { return space_.siCancelDraggingSession(); }
+void ZEVSpaceBridge::setBrowsedSpaceBackImageInt(KELId imageId) { space_.setBrowsedSpaceBackImageInt(imageId); }
+int ZEVSpaceBridge::goToTag() { return static_cast<int>(space_.goToTag()); }
+void ZEVSpaceBridge::updateSpaceRatio(double, double) { space_.updateSpaceRatio(); }
+void ZEVSpaceBridge::draggingSessionStartedWithInteger(long s) { space_.draggingSessionStartedWithInteger(s); }
+long ZEVSpaceBridge::draggingSessionInteger() { return space_.draggingSessionInteger(); }
+void ZEVSpaceBridge::draggingSessionDidStop() { space_.draggingSessionDidStop(); }
+bool ZEVSpaceBridge::siCancelDraggingSession() { return space_.siCancelDraggingSession(); }
 
-std::string ZEVSpaceDeskServices::storeFolderPath() { return space_.host().storeFolder().toStdString(); }
+std::string ZEVSpaceBridge::storeFolderPath() { return space_.host().storeFolder().toStdString(); }
 
-std::string ZEVSpaceDeskServices::wallpaperStorePath(const std::string& name)
+std::string ZEVSpaceBridge::wallpaperStorePath(const std::string& name)
 {
     return storeFolderPath() + "/" + name;
 }
 
-std::string ZEVSpaceDeskServices::wallpaperResourcePath(const std::string& name)
+std::string ZEVSpaceBridge::wallpaperResourcePath(const std::string& name)
 {
     if (resourceFolder_.isEmpty())
         return wallpaperStorePath(name);

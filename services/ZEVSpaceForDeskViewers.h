@@ -1,10 +1,11 @@
 #pragma once
-// What a desk viewer and its desk view ask of the space controller, beyond what the desk model
-// and the Object views ask (ZEVItemSpaceServices: front mode, selections, current Channel).
-// What the space controller keeps itself is pure; the rest keeps a harmless default until the
-// part of the Space that answers it exists, as each comment says.
+// What a desk viewer and its desk view ask of the Space, beyond what the desk models and the
+// Object views ask (both roles, since a desk viewer hands its Space to both). The space controller
+// answers (through ZEVSpaceBridge) what it keeps itself, which is pure; the rest keeps a harmless
+// default until the part of the Space that answers it exists, as each comment says.
 
-#include "objects/ZEVItemSpaceServices.h"
+#include "services/ZEVSpaceForDeskModels.h"
+#include "services/ZEVSpaceForObjectViews.h"
 #include "engine/KELLien.h"
 #include "engine/KELTypes.h"
 
@@ -25,9 +26,8 @@ namespace tallomer {
 class ZEVBackObjectServices;
 class ZEVDeskViewer;
 class ZEVFrontViewer;
-class ZEVItemViewServices;
 
-class ZEVDeskSpaceServices : public ZEVItemSpaceServices {
+class ZEVSpaceForDeskViewers : public ZEVSpaceForDeskModels, public ZEVSpaceForObjectViews {
 public:
     // Companions; none is owned by the caller.
     // The front layer answers once it exists.
@@ -55,27 +55,6 @@ public:
     // Copies the files of new background Objects into the store: the front layer's file
     // transfers do it once they exist; the files stay where they are until then.
     virtual void copyToSpaceForItems(const std::vector<KELI*>& items) {}
-
-    // Selection changes per front mode (0 icons, 1 titles, 2 filters, 3 nodes): the selection
-    // lists answer them once they exist.
-    virtual void selectIconForItem(KELI* item) {}
-    virtual void selectTitleForItem(KELI* item) {}
-    virtual void selectFilterForItem(KELI* item) {}
-    virtual void selectNodeForItem(KELI* item) {}
-    virtual void multiSelectIconForItem(KELI* item) {}
-    virtual void multiSelectTitleForItem(KELI* item) {}
-    virtual void multiSelectNodeForItem(KELI* item) {}
-    virtual void deselectIconForItem(KELI* item) {}
-    virtual void deselectTitleForItem(KELI* item) {}
-    virtual void deselectNodeForItem(KELI* item) {}
-    virtual void deselectAllIcons() {}
-    virtual void deselectAllTitles() {}
-    virtual void deselectAllFilters() {}
-    virtual void deselectAllNodes() {}
-    virtual void selectIconForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>& minus) {}
-    virtual void selectTitleForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>& minus) {}
-    virtual void selectFilterForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>& minus) {}
-    virtual void selectNodeForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>& minus) {}
 
     // A history entry for the place shown: the history answers it once it exists.
     virtual void addToHistory() {}

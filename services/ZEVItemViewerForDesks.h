@@ -1,10 +1,10 @@
 #pragma once
-// What the Object factory asks of the item viewer of its cursor: the drawn Links follow the
-// Object-to-Object links as they come and go, and the filters are rebuilt at start. The item
-// viewer answers them all.
+// What the desks (the Object factory, the desk model, the desk viewer and its view) ask of the
+// item viewer of their cursor, which answers it all: the drawn Links follow the
+// Object-to-Object links as they come and go, and the filters are rebuilt at start.
 
-#include "desk/model/ZEVIconPosition.h"
-#include "objects/ZEVItemViewServices.h"
+#include "services/ZEVIconPosition.h"
+#include "services/ZEVItemViewForDesks.h"
 #include "engine/KELTypes.h"
 
 #include <memory>
@@ -14,11 +14,11 @@ class KELI;
 
 namespace tallomer {
 
-class ZEVItemViewServices;
+class ZEVItemViewForDesks;
 
-class ZEVItemViewerServices {
+class ZEVItemViewerForDesks {
 public:
-    virtual ~ZEVItemViewerServices() = default;
+    virtual ~ZEVItemViewerForDesks() = default;
 
     // The first drawn Links, one per link of the window, counted at the cursor's date.
     virtual void initItemConnexionAvecLienConnexion(KELI* lien, KELDate curseurDate) = 0;
@@ -46,9 +46,9 @@ public:
     virtual bool siHideViewForFilterChosenItem(KELI* item) = 0;
     virtual void setSiChannelActif(bool oui) = 0;
     // The item views of the Objects selected in a front mode that are on the desk and shown.
-    virtual std::vector<ZEVItemViewServices*> visibleItemViewsForMode(int mode) = 0;
+    virtual std::vector<ZEVItemViewForDesks*> visibleItemViewsForMode(int mode) = 0;
     // Recall the Object's icon at the cursor's now, at the view's place or at its stored place.
-    virtual void userRecallIconForItemView(ZEVItemViewServices* view) = 0;
+    virtual void userRecallIconForItemView(ZEVItemViewForDesks* view) = 0;
     virtual void userRecallIconForItem(KELI* item) = 0;
     // An item view dragged onto the empty desk: duplicated (Alt) or brought to the Now cursor.
     // The Object actions on the selection answer these once they exist; nothing happens until then.
@@ -58,7 +58,7 @@ public:
     // A new view of the Object for this desk, made with its icon position at the cursor and the
     // image ratio (1 until an image is known). The caller owns it and puts it into its scene;
     // nullptr when no view can be made.
-    virtual std::unique_ptr<ZEVItemViewServices> creerItemView(const ZEVIconPosition& position, KELI* item,
+    virtual std::unique_ptr<ZEVItemViewForDesks> creerItemView(const ZEVIconPosition& position, KELI* item,
                                                                float ratio) = 0;
     virtual bool siChannelActif() const = 0;
     // Removes the Object's view from this desk (and the drawn Links that end at it).

@@ -4,11 +4,11 @@
 // views ask of the desk viewer, is declared here as abstract classes in a header of its own.
 //
 // The desk viewer gets its views from the item viewer of the same cursor
-// (ZEVItemViewerServices::creerItemView), owns them, puts graphicsItem() into its scene and keeps
+// (ZEVItemViewerForDesks::creerItemView), owns them, puts graphicsItem() into its scene and keeps
 // them in its map from Object to view. Geometry is y-up in desk-view points, as in the models;
-// the view converts to the scene itself through ZEVItemViewDeskServices::deskHeight().
+// the view converts to the scene itself through ZEVDeskViewerForObjectViews::deskHeight().
 
-#include "desk/model/ZEVIconPosition.h"
+#include "services/ZEVIconPosition.h"
 #include "engine/KELTypes.h"
 
 #include <QRectF>
@@ -22,21 +22,21 @@ class QImage;
 
 namespace tallomer {
 
-class ZEVItemViewServices;
+class ZEVItemViewForDesks;
 
 // What the Object views of one desk ask of that desk's viewer. The desk viewer derives from it.
-class ZEVItemViewDeskServices {
+class ZEVDeskViewerForObjectViews {
 public:
-    virtual ~ZEVItemViewDeskServices() = default;
+    virtual ~ZEVDeskViewerForObjectViews() = default;
 
     // The view of an Object on this desk, or nullptr. Not owned by the caller.
-    virtual ZEVItemViewServices* itemViewForItem(KELI* item) = 0;
+    virtual ZEVItemViewForDesks* itemViewForItem(KELI* item) = 0;
     // Makes, hides and records the view of an Object at its icon position at the cursor (ratio 1).
-    virtual ZEVItemViewServices* ajouterItemViewAvecItem(KELI* item) = 0;
+    virtual ZEVItemViewForDesks* ajouterItemViewAvecItem(KELI* item) = 0;
     // Forgets (and destroys) the view.
-    virtual void deleteItemView(ZEVItemViewServices* view) = 0;
+    virtual void deleteItemView(ZEVItemViewForDesks* view) = 0;
     // Queue a deferred update of one view's place, title, type and visibility, or of all of them.
-    virtual void majItemView(ZEVItemViewServices* view) = 0;
+    virtual void majItemView(ZEVItemViewForDesks* view) = 0;
     virtual void majItemViews() = 0;
     // Queue a redraw of the link lines.
     virtual void majConnexion() = 0;
@@ -48,9 +48,9 @@ public:
 };
 
 // One Object's view on one desk, as the desk viewer uses it; ZEVItemView answers it all.
-class ZEVItemViewServices {
+class ZEVItemViewForDesks {
 public:
-    virtual ~ZEVItemViewServices() = default;
+    virtual ~ZEVItemViewForDesks() = default;
 
     // The graphics item to put into the desk's scene (the view itself).
     virtual QGraphicsItem* graphicsItem() = 0;

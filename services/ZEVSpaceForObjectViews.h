@@ -1,0 +1,45 @@
+#pragma once
+// What the Object views and their item viewer ask of the Space: the front mode, the cursors, the
+// display options, the Object being dragged and the shared drawing resources. The space
+// controller answers (through ZEVSpaceBridge); the selections are their own role.
+
+#include "engine/KELTypes.h"
+#include "services/ZEVSpaceSelections.h"
+
+class KELI;
+class KELICurseur;
+
+namespace tallomer {
+
+class KELSharedResources;
+
+class ZEVSpaceForObjectViews : public virtual ZEVSpaceSelections {
+public:
+    // The id of the Space's current Channel; 0 when none.
+    virtual KELId identityInt() = 0;
+
+    // The front layer's mode: 0 icons, 1 titles, 2 filters, 3 links; anything else is none.
+    virtual int frontMode() = 0;
+    virtual KELICurseur* actifCurseur() = 0;
+    virtual KELICurseur* nowCurseur() = 0;
+    // Makes that cursor the active one, as a user's move of the ruler; the ruler viewer answers
+    // it once it exists, nothing changes until then.
+    virtual void userChangeActifCurseur(KELICurseur* curseur) {}
+    virtual bool siApplicationActive() = 0;
+    // Whether the front layer's go-to panel shows; it never does until the panel exists.
+    virtual bool siGoToPanelVisible() { return false; }
+    // The colours, images and shadows every view draws with (the application's; not owned).
+    virtual const KELSharedResources& sharedResources() = 0;
+
+    // Display options.
+    virtual bool siHideItemTitle(KELI* item) = 0;
+    virtual bool siShowLinks() = 0;
+    virtual bool siShowLinksForSelections() = 0;
+    virtual bool siShowAnimation() = 0;
+    virtual bool siFiltreANDOperation() = 0;
+
+    // The Object being dragged, or nullptr.
+    virtual KELI* draggingItem() = 0;
+};
+
+} // namespace tallomer
