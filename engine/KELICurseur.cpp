@@ -449,8 +449,9 @@ namespace {
 constexpr double kInfini = std::numeric_limits<double>::infinity();
 
 // The date of the first event after an edge, at a later date than the edge's own, that is no
-// window's edge; +inf when there is none.
-KELDate evenementApres(const KELLien* bord, KELDate date)
+// window's edge; +inf when there is none. Both walks run once per event a move crosses: they are
+// kept inside the move's loop.
+[[gnu::always_inline]] inline KELDate evenementApres(const KELLien* bord, KELDate date)
 {
     const KELGrandTableau* gt = bord->grandTableau();
     if (!gt)
@@ -467,7 +468,7 @@ KELDate evenementApres(const KELLien* bord, KELDate date)
 // meets the events that stand just before it at its own date (a link starting exactly where the
 // window ends is inside it): those come first, with a step of nothing but the overshoot. -inf
 // when there is none.
-KELDate evenementAvant(const KELLien* bord)
+[[gnu::always_inline]] inline KELDate evenementAvant(const KELLien* bord)
 {
     const KELGrandTableau* gt = bord->grandTableau();
     if (!gt)
