@@ -208,6 +208,9 @@ void KELIElemCurseur::changerType(KELICc* c, KELId typeObjet, bool relatifCS)
     if (typeObjet == kel::kTypeFixe) {
         if (l34 && l34->enfantInt() == kel::kTypeFixe)
             return;
+        const KELServeurDeLiens::Acte acte(1);
+        if (!acte.complet())
+            return;
         if (lienCurseur_) {
             lienCurseur_->placeToi();
             KELServeurDeLiens::MajLesDatesDuLien(lienCurseur_);
@@ -218,6 +221,10 @@ void KELIElemCurseur::changerType(KELICc* c, KELId typeObjet, bool relatifCS)
         return;
     }
     if (l34 && l34->enfantInt() == typeObjet)
+        return;
+    // The type link, the offset's number element and the offset link.
+    const KELServeurDeLiens::Acte acte(3, 0, 1);
+    if (!acte.complet())
         return;
     if (l34)
         l34->placeOutDate(t, c);
@@ -253,6 +260,10 @@ void KELIElemCurseur::rappelerOffset(KELICc* c, bool memoriser, KELId& slot)
         return;
     }
     if (!slot || (l35 && slot == l35->enfantInt()))
+        return;
+    // The new offset link must be sure of its id before the old one is closed.
+    const KELServeurDeLiens::Acte acte(1);
+    if (!acte.complet())
         return;
     const KELDate t = c->placeToi();
     if (l35)

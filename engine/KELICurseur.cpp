@@ -94,15 +94,21 @@ KELICc* KELICurseur::fenetre()
     return c ? static_cast<KELICc*>(c) : this;
 }
 
+KELDate KELICurseur::reference()
+{
+    if (typeInt_ == 1) {
+        KELICurseur* sup = curseurSup();
+        return sup && sup != this ? sup->now() : tempsReel();
+    }
+    return tempsReel();
+}
+
 KELDate KELICurseur::now()
 {
     switch (typeInt_) {
-    case 1: {
-        KELICurseur* sup = curseurSup();
-        return (sup && sup != this ? sup->now() : tempsReel()) + offsetDouble_;
-    }
+    case 1:
     case 2:
-        return tempsReel() + offsetDouble_;
+        return reference() + offsetDouble_;
     case 3:
         return outDate() + offsetDouble_;
     default:
@@ -439,9 +445,129 @@ void KELICurseur::anticiperDesLe(std::size_t evenements)
     Anticipation<false>::seuil_ = evenements;
 }
 
+namespace {
+constexpr double kInfini = std::numeric_limits<double>::infinity();
+
+// The date of the first event after an edge, at a later date than the edge's own, that is no
+// window's edge; +inf when there is none. Both walks run once per event a move crosses: they are
+// kept inside the move's loop.
+[[gnu::always_inline]] inline KELDate evenementApres(const KELLien* bord, KELDate date)
+{
+    const KELGrandTableau* gt = bord->grandTableau();
+    if (!gt)
+        return kInfini;
+    for (std::size_t j = bord->gtIndexInt() + 1; j < gt->count(); ++j) {
+        const KELLien* e = gt->at(j);
+        if (!e->siCurseur() && e->date() > date)
+            return e->date();
+    }
+    return kInfini;
+}
+
+// The date of the first event before an edge that is no window's edge. Going back, an edge also
+// meets the events that stand just before it at its own date (a link starting exactly where the
+// window ends is inside it): those come first, with a step of nothing but the overshoot. -inf
+// when there is none.
+[[gnu::always_inline]] inline KELDate evenementAvant(const KELLien* bord)
+{
+    const KELGrandTableau* gt = bord->grandTableau();
+    if (!gt)
+        return -kInfini;
+    for (std::size_t j = bord->gtIndexInt(); j-- > 0;) {
+        const KELLien* e = gt->at(j);
+        if (!e->siCurseur())
+            return e->date();
+    }
+    return -kInfini;
+}
+} // namespace
+
 // Moves event by event: each step ends just past the nearest event ahead of the cursor or of
-// either window edge, so that crossings come one date at a time and in time order. A distance of
-// 0 means "no event that way": the rest of the span is then moved in one last step.
+// either window edge, so that crossings come one date at a time and in time order; the last step
+// ends exactly at the destination, where the ranks of events of equal date say what is inside.
+//
+// Far from 2001 the last bit of a date is worth more than the overshoot (from about 2^47 s on),
+// and a step of nothing but the overshoot would leave the edge on the event it should pass, for
+// ever. So the edge that meets the event that bounds a step ends on the next date past it: each
+// step but the last carries an edge past an event, and a move ends after as many steps as there
+// are events on its way, whatever the dates.
+void KELICurseur::avancerJusquA(KELDate cible)
+{
+    KELIContexte* ctx = contexte();
+    Anticipation<true> anticipation(ctx ? ctx->lienOut() : lienOut());
+    while (outDate() < cible) {
+        anticipation.apres();
+        const KELDate eCurseur = evenementApres(lienOut(), outDate());
+        const KELDate eOut = ctx ? evenementApres(ctx->lienOut(), ctx->outDate()) : kInfini;
+        const KELDate eIn = ctx ? evenementApres(ctx, ctx->inDate()) : kInfini;
+        const double dCurseur = eCurseur - outDate();
+        const double dOut = ctx ? eOut - ctx->outDate() : kInfini;
+        const double dIn = ctx ? eIn - ctx->inDate() : kInfini;
+        const double s = std::min({dCurseur, dOut, dIn});
+        const double r = cible - outDate();
+        if (!(s + kPas < r)) {
+            if (ctx)
+                ctx->placeOutDate(ctx->outDate() + r, this);
+            placeOutDate(cible, this);
+            placeInDate(cible, this);
+            if (ctx)
+                ctx->placeInDate(ctx->inDate() + r, this);
+            return;
+        }
+        const double pas = s + kPas;
+        auto fin = [pas, s](KELDate date, double distance, KELDate evenement) {
+            const KELDate n = date + pas;
+            return distance == s && !(n > evenement) ? std::nextafter(evenement, kInfini) : n;
+        };
+        if (ctx)
+            ctx->placeOutDate(fin(ctx->outDate(), dOut, eOut), this);
+        placeOutDate(fin(outDate(), dCurseur, eCurseur), this);
+        placeInDate(outDate(), this);
+        if (ctx)
+            ctx->placeInDate(fin(ctx->inDate(), dIn, eIn), this);
+    }
+}
+
+void KELICurseur::reculerJusquA(KELDate cible)
+{
+    KELIContexte* ctx = contexte();
+    Anticipation<false> anticipation(ctx ? static_cast<KELLien*>(ctx) : this);
+    while (inDate() > cible) {
+        anticipation.apres();
+        const KELDate eCurseurIn = evenementAvant(this);
+        const KELDate eCurseurOut = evenementAvant(lienOut());
+        const KELDate eIn = ctx ? evenementAvant(ctx) : -kInfini;
+        const KELDate eOut = ctx ? evenementAvant(ctx->lienOut()) : -kInfini;
+        const double dCurseurIn = eCurseurIn - inDate();
+        const double dCurseurOut = eCurseurOut - outDate();
+        const double dIn = ctx ? eIn - ctx->inDate() : -kInfini;
+        const double dOut = ctx ? eOut - ctx->outDate() : -kInfini;
+        const double s = std::max({dCurseurIn, dCurseurOut, dIn, dOut});
+        const double r = cible - inDate();
+        if (!(s - kPas > r)) {
+            if (ctx)
+                ctx->placeInDate(ctx->inDate() + r, this);
+            placeInDate(cible, this);
+            placeOutDate(cible, this);
+            if (ctx)
+                ctx->placeOutDate(ctx->outDate() + r, this);
+            return;
+        }
+        const double pas = s - kPas;
+        auto fin = [pas, s](KELDate date, double distance, KELDate evenement) {
+            const KELDate n = date + pas;
+            return distance == s && !(n < evenement) ? std::nextafter(evenement, -kInfini) : n;
+        };
+        if (ctx)
+            ctx->placeInDate(fin(ctx->inDate(), dIn, eIn), this);
+        // The cursor's two events share one date: it ends past whichever of them met the event.
+        placeInDate(std::min(fin(inDate(), dCurseurIn, eCurseurIn), fin(outDate(), dCurseurOut, eCurseurOut)), this);
+        placeOutDate(inDate(), this);
+        if (ctx)
+            ctx->placeOutDate(fin(ctx->outDate(), dOut, eOut), this);
+    }
+}
+
 void KELICurseur::decalerCurseur(double d)
 {
     if (!std::isfinite(d)) {
@@ -452,86 +578,15 @@ void KELICurseur::decalerCurseur(double d)
     placeToi();
     if (ctx)
         ctx->placeToi();
-    if (d > 0) {
-        // The nearest event ahead of the cursor or of either window edge, as their
-        // calculerOffsetSuivant find it, walked inline: this runs once per event crossed.
-        auto devant = [](KELLien* evenement, double date, double& s) {
-            const KELGrandTableau* gt = evenement->grandTableau();
-            if (!gt)
-                return;
-            for (std::size_t j = evenement->gtIndexInt() + 1; j < gt->count(); ++j) {
-                KELLien* e = gt->at(j);
-                if (e->siCurseur())
-                    continue;
-                const double dist = e->date() - date;
-                if (dist > 0) {
-                    s = std::min(s, dist);
-                    return;
-                }
-            }
-        };
-        Anticipation<true> anticipation(ctx ? ctx->lienOut() : lienOut());
-        double r = d;
-        while (r > 0) {
-            anticipation.apres();
-            double s = r;
-            devant(lienOut(), outDate(), s);
-            if (ctx) {
-                devant(ctx->lienOut(), ctx->outDate(), s);
-                devant(ctx, ctx->inDate(), s);
-            }
-            if (!(s > 0) || !std::isfinite(s))
-                s = r;
-            r -= s;
-            if (ctx)
-                ctx->placeOutDate(ctx->outDate() + s + kPas, this);
-            placeOutDate(outDate() + s + kPas, this);
-            placeInDate(outDate(), this);
-            if (ctx)
-                ctx->placeInDate(ctx->inDate() + s + kPas, this);
-        }
-    } else if (d < 0) {
-        // Going back, an edge also meets the events that stand just before it at its own date
-        // (a link starting exactly where the window ends is inside it): those come first, with a
-        // step of nothing but the overshoot.
-        auto arriere = [](KELLien* evenement, double date, double& s, bool& trouve) {
-            const KELGrandTableau* gt = evenement->grandTableau();
-            if (!gt)
-                return;
-            for (std::size_t j = evenement->gtIndexInt(); j-- > 0;) {
-                KELLien* e = gt->at(j);
-                if (e->siCurseur())
-                    continue;
-                const double dist = e->date() - date;
-                if (!trouve || dist > s)
-                    s = dist;
-                trouve = true;
-                return;
-            }
-        };
-        Anticipation<false> anticipation(ctx ? static_cast<KELLien*>(ctx) : this);
-        double r = d;
-        while (r < 0) {
-            anticipation.apres();
-            double s = 0;
-            bool trouve = false;
-            arriere(this, inDate(), s, trouve);
-            arriere(lienOut(), outDate(), s, trouve);
-            if (ctx) {
-                arriere(ctx, ctx->inDate(), s, trouve);
-                arriere(ctx->lienOut(), ctx->outDate(), s, trouve);
-            }
-            if (!trouve || !std::isfinite(s) || s < r)
-                s = r;
-            r -= s;
-            if (ctx)
-                ctx->placeInDate(ctx->inDate() + s - kPas, this);
-            placeInDate(inDate() + s - kPas, this);
-            placeOutDate(inDate(), this);
-            if (ctx)
-                ctx->placeOutDate(ctx->outDate() + s - kPas, this);
-        }
+    const KELDate cible = (d > 0 ? outDate() : inDate()) + d;
+    if (std::isinf(cible)) {
+        tallomer::logFormat("KELICurseur decalerCurseur: refused span %f", d);
+        return;
     }
+    if (d > 0)
+        avancerJusquA(cible);
+    else if (d < 0)
+        reculerJusquA(cible);
     if (typeInt_ == 1 || typeInt_ == 2)
         offsetDouble_ += d;
 }
@@ -543,10 +598,32 @@ void KELICurseur::decalerCurseurContexteIn(double d, double dIn)
         ctx->setOffsetIn(std::min(ctx->offsetIn() + dIn, -0.1));
 }
 
+// The walk goes to the date itself, and the offset is taken against the moment it is added to:
+// measured from where the cursor stood, which may be the beginning of time, the span keeps only
+// whole seconds of the date. Where even the reference is too far for the date's last bits, the
+// cursor stands just after the date rather than before it, so that a link starting there is shown.
 void KELICurseur::placerCurseur(KELDate date)
 {
+    if (!std::isfinite(date)) {
+        tallomer::logFormat("KELICurseur placerCurseur: refused date %f", date);
+        return;
+    }
     initierDeplacementCurseur();
-    decalerCurseur(date - now());
+    KELIContexte* ctx = contexte();
+    placeToi();
+    if (ctx)
+        ctx->placeToi();
+    if (date > outDate())
+        avancerJusquA(date);
+    else if (date < inDate())
+        reculerJusquA(date);
+    if (typeInt_ == 1 || typeInt_ == 2) {
+        const KELDate ref = reference();
+        double offset = date - ref;
+        for (int i = 0; i < 2 && ref + offset < date; ++i)
+            offset = std::nextafter(offset, kInfini);
+        offsetDouble_ = offset;
+    }
     terminerDeplacementCurseur();
 }
 

@@ -86,6 +86,11 @@ public:
     static void anticiperDesLe(std::size_t evenements);
 
 protected:
+    // The moment the offset is added to: the parent cursor's (type 1) or real time (type 2).
+    KELDate reference();
+    // The event-by-event walks of a move, from the cursor's date to `cible`, later or earlier.
+    void avancerJusquA(KELDate cible);
+    void reculerJusquA(KELDate cible);
     virtual double delaiDAvance(KELDate t);
     void programmerAvance(double delai);
     void annulerAvance();

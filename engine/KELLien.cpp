@@ -646,6 +646,11 @@ void KELI::setBase(const KELValue& valeur, const std::vector<std::string>& chemi
     }
     const KELDate t = curseur->placeToi();
     KELIElemRelation* mc = model->relationMC(curseur);
+    // The value's element and the link to it, and the value itself when it is new.
+    const KELServeurDeLiens::Acte acte(2, std::holds_alternative<std::string>(valeur) ? 1 : 0,
+                                       std::holds_alternative<double>(valeur) ? 1 : 0);
+    if (!acte.complet())
+        return;
     KELI* element = KELServeurDeLiens::AjouterLienIn(
         KELIElemBase::nouveau(model->idInt(), mc ? mc->idInt() : 0, valeur), curseur);
     if (!element)

@@ -256,6 +256,9 @@ KELI* KELIModel::ajouterLaRelation(KELIModel* model, KELId relLien, KELICc* c)
     KELIElemRelation* mc = relationMC(c);
     if (!mc || !model)
         return nullptr;
+    const KELServeurDeLiens::Acte acte(2);
+    if (!acte.complet())
+        return nullptr;
     KELI* r = stocker<KELIElemRelation>(0, idInt(), mc->idInt(), now, mc->outDate(), c);
     if (r)
         stocker<KELI>(r->idInt(), model->idInt(), relLien, now, mc->outDate(), c);
@@ -278,6 +281,9 @@ KELI* KELIModel::ajouterUnModel(KELICc* c)
     c->placeToi();
     KELIElemRelation* mc = relationMC(c);
     if (!mc)
+        return nullptr;
+    const KELServeurDeLiens::Acte acte(6);
+    if (!acte.complet())
         return nullptr;
     KELI* n = stocker<KELIModel>(0, idInt(), mc->idInt(), now, KELDateOuverte, c);
     if (!n)
@@ -413,6 +419,9 @@ KELI* KELIModelCurseur::ajouterUnCurseurAvecLeCurseurSup(KELI* curseurSup, KELIC
     KELIElemRelation* mc = relationMC(c);
     if (!mc)
         return nullptr;
+    const KELServeurDeLiens::Acte acte(3);
+    if (!acte.complet())
+        return nullptr;
     KELI* e = stocker<KELIElemCurseur>(0, idInt(), mc->idInt(), now, mc->outDate(), c);
     if (!e)
         return nullptr;
@@ -428,6 +437,9 @@ KELI* KELIModelContexte::ajouterUnContexte(KELICc* c)
     c->placeToi();
     KELIElemRelation* mc = relationMC(c);
     if (!mc)
+        return nullptr;
+    const KELServeurDeLiens::Acte acte(2);
+    if (!acte.complet())
         return nullptr;
     KELI* e = stocker<KELIElemContexte>(0, idInt(), mc->idInt(), now, mc->outDate(), c);
     if (!e)

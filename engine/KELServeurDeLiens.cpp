@@ -12,6 +12,7 @@
 #include "engine/store/KELChercheurDeNombres.h"
 
 #include <array>
+#include <deque>
 #include <unordered_map>
 
 using tallomer::logFormat;
@@ -562,11 +563,23 @@ std::unique_ptr<KELI> KELServeurDeLiens::FetchLienInt(KELId id)
     return row ? lienDeLaRangee(*row) : nullptr;
 }
 
+namespace {
 // An erased link's row is gone but the link keeps its id for the run: never hand it out again.
-KELId KELServeurDeLiens::NouvelIdInt()
+KELId reserverUnLien()
 {
     Etat& e = etat();
     return e.chercheur->maxIdInt(e.cache.plusGrandUtilisateur());
+}
+
+enum class Genre { lien, mot, nombre };
+KELId prisDeLActe(Genre genre);
+} // namespace
+
+KELId KELServeurDeLiens::NouvelIdInt()
+{
+    if (const KELId id = prisDeLActe(Genre::lien))
+        return id;
+    return reserverUnLien();
 }
 
 bool KELServeurDeLiens::SiLienForRelNum(KELId rel, KELId enfant)
@@ -710,7 +723,12 @@ void KELServeurDeMots::SuppMotAvecBaseInt(KELId id)
     valeurs().cacheMots.erase(id);
 }
 
-KELId KELServeurDeMots::NouvelIdInt() { return valeurs().mots->maxIdInt(); }
+KELId KELServeurDeMots::NouvelIdInt()
+{
+    if (const KELId id = prisDeLActe(Genre::mot))
+        return id;
+    return valeurs().mots->maxIdInt();
+}
 void KELServeurDeMots::reset() { v.reset(); }
 
 KELValue KELServeurDeNombres::BaseDuLien(const KELI* element) { return NombreAvecBaseInt(element->baseInt()); }
@@ -740,5 +758,102 @@ void KELServeurDeNombres::SuppNombreAvecBaseInt(KELId id)
     valeurs().cacheNombres.erase(id);
 }
 
-KELId KELServeurDeNombres::NouvelIdInt() { return valeurs().nombres->maxIdInt(); }
+KELId KELServeurDeNombres::NouvelIdInt()
+{
+    if (const KELId id = prisDeLActe(Genre::nombre))
+        return id;
+    return valeurs().nombres->maxIdInt();
+}
 void KELServeurDeNombres::reset() { v.reset(); }
+
+// ---------------------------------------------------------------------------------------------
+// Acts
+
+struct KELServeurDeLiens::Acte::Ids {
+    const KELChercheurDe::Ensemble unCommit; // first made, last gone: the act is one commit
+    std::deque<KELId> liens, mots, nombres;
+    Ids* precedent = nullptr; // the act this one runs inside, if any
+};
+
+namespace {
+KELServeurDeLiens::Acte::Ids* g_acte = nullptr; // the innermost act under way
+
+KELId reserver(Genre genre)
+{
+    switch (genre) {
+    case Genre::lien: return reserverUnLien();
+    case Genre::mot: return valeurs().mots->maxIdInt();
+    case Genre::nombre: return valeurs().nombres->maxIdInt();
+    }
+    return 0;
+}
+
+void rendre(Genre genre, KELId id)
+{
+    switch (genre) {
+    case Genre::lien: etat().chercheur->deleteLeLien(id); break;
+    case Genre::mot: valeurs().mots->suppMotAvecBaseInt(id); break;
+    case Genre::nombre: valeurs().nombres->suppNombreAvecBaseInt(id); break;
+    }
+}
+
+std::deque<KELId>& idsDu(KELServeurDeLiens::Acte::Ids& ids, Genre genre)
+{
+    return genre == Genre::lien ? ids.liens : genre == Genre::mot ? ids.mots : ids.nombres;
+}
+
+void toutRendre(KELServeurDeLiens::Acte::Ids& ids)
+{
+    for (Genre genre : {Genre::lien, Genre::mot, Genre::nombre}) {
+        auto& reste = idsDu(ids, genre);
+        // The highest first: each row given back is then the highest, and its id is free again.
+        while (!reste.empty()) {
+            rendre(genre, reste.back());
+            reste.pop_back();
+        }
+    }
+}
+
+KELId prisDeLActe(Genre genre)
+{
+    if (!g_acte)
+        return 0;
+    auto& reste = idsDu(*g_acte, genre);
+    if (reste.empty()) {
+        // An act that reserved too few would store part of itself when the ids run out.
+        logFormat("KELServeurDeLiens: an act asked for more ids than it reserved");
+        return 0;
+    }
+    const KELId id = reste.front();
+    reste.pop_front();
+    return id;
+}
+} // namespace
+
+KELServeurDeLiens::Acte::Acte(std::size_t liens, std::size_t mots, std::size_t nombres)
+    : ids_(std::make_unique<Ids>())
+{
+    const std::pair<Genre, std::size_t> besoins[] = {{Genre::lien, liens}, {Genre::mot, mots}, {Genre::nombre, nombres}};
+    for (const auto& [genre, nombre] : besoins) {
+        for (std::size_t i = 0; i < nombre; ++i) {
+            const KELId id = reserver(genre);
+            if (!id) {
+                // The finder has told the store-error hook.
+                toutRendre(*ids_);
+                return;
+            }
+            idsDu(*ids_, genre).push_back(id);
+        }
+    }
+    complet_ = true;
+    ids_->precedent = g_acte;
+    g_acte = ids_.get();
+}
+
+KELServeurDeLiens::Acte::~Acte()
+{
+    if (complet_) {
+        g_acte = ids_->precedent;
+        toutRendre(*ids_);
+    }
+}

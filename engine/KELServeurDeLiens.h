@@ -83,6 +83,29 @@ public:
         bool ancien_;
     };
 
+    // A user act that stores several links (an element and the links that make it whole, a link
+    // and the one it takes over from) stores all of them or none. It reserves every id it needs
+    // before anything is written; when the store has none left for one of them, it gives back
+    // those it had, the store-error hook has heard of it, and the act must write nothing. While it
+    // lives, new links, words and numbers take their ids from it and its statements are committed
+    // together; the ids it did not hand out are given back when it ends.
+    class Acte {
+    public:
+        explicit Acte(std::size_t liens, std::size_t mots = 0, std::size_t nombres = 0);
+        ~Acte();
+        Acte(const Acte&) = delete;
+        Acte& operator=(const Acte&) = delete;
+        // Whether every id was reserved.
+        bool complet() const { return complet_; }
+
+        // What the act holds: its commit and the ids not yet handed out (kept by the server).
+        struct Ids;
+
+    private:
+        std::unique_ptr<Ids> ids_;
+        bool complet_ = false;
+    };
+
     // Forwarders to the finder.
     static std::size_t LienCount();
     static void MajLesDatesDuLien(const KELI* lien);

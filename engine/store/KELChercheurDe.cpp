@@ -280,6 +280,8 @@ KELId KELChercheurDe::allocateId(const char* finderName, const char* maxSql, con
     if (n + 1 > max) {
         logFormat("%s Max number of zevlet reached! Zevlet creation is no more possible! (newId = %lu)", finderName,
                   static_cast<unsigned long>(n));
+        // Nothing new can be stored from now on: the user must learn of it, not only the log.
+        Sqlite::reportStoreError("every id the store can give out is taken");
         return 0;
     }
     const KELId id = db().executeInsertQuery(insertSql, {n});

@@ -259,6 +259,12 @@ int Sqlite::walHook(void* self, sqlite3* db, const char*, int frames)
 
 void Sqlite::setStoreErrorHook(StoreErrorHook hook) { storeErrorHook() = std::move(hook); }
 
+void Sqlite::reportStoreError(const std::string& message)
+{
+    if (const auto& hook = storeErrorHook())
+        hook(message);
+}
+
 Sqlite::Sqlite() = default;
 
 Sqlite::Sqlite(const std::string& path) { open(path); }
@@ -565,11 +571,7 @@ bool Sqlite::forEach(const std::string& sql, const SqlArgs& arguments,
     return ok;
 }
 
-void Sqlite::reportWriteFailure()
-{
-    if (const auto& hook = storeErrorHook())
-        hook(errorMessage());
-}
+void Sqlite::reportWriteFailure() { reportStoreError(errorMessage()); }
 
 bool Sqlite::runWrite(const std::string& sql, const SqlArgs& arguments)
 {

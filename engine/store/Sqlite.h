@@ -117,6 +117,9 @@ public:
     // connection: the application sets it once and turns it into one alert per run.
     using StoreErrorHook = std::function<void(const std::string&)>;
     static void setStoreErrorHook(StoreErrorHook hook);
+    // Tells the hook of a failure to store found above the statements (a write that cannot even
+    // be tried).
+    static void reportStoreError(const std::string& message);
 
     Sqlite();
     explicit Sqlite(const std::string& path); // opens the file

@@ -2,9 +2,56 @@
 
 #include "engine/KELElements.h"
 
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <set>
+#include <thread>
 
 using namespace enginetest;
+
+namespace {
+
+// Ends the test program when the code it watches has not returned in time: a move that never
+// ends must fail the run, not stall it. Nothing waits when the code returns.
+class Garde {
+public:
+    explicit Garde(double secondes)
+        : fil_([this, secondes] {
+              std::unique_lock<std::mutex> verrou(m_);
+              if (!cv_.wait_for(verrou, std::chrono::duration<double>(secondes), [this] { return fini_; })) {
+                  std::fprintf(stderr, "a cursor move did not end within %.0f s\n", secondes);
+                  std::fflush(stderr);
+                  std::_Exit(EXIT_FAILURE);
+              }
+          })
+    {
+    }
+    ~Garde()
+    {
+        {
+            std::lock_guard<std::mutex> verrou(m_);
+            fini_ = true;
+        }
+        cv_.notify_one();
+        fil_.join();
+    }
+    Garde(const Garde&) = delete;
+    Garde& operator=(const Garde&) = delete;
+
+private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool fini_ = false;
+    std::thread fil_;
+};
+
+constexpr KELId kRel = 1000182; // Object -> Object
+
+} // namespace
 
 // The link base started up: the timeline cursor, the Now and Search cursors under it, and the
 // element that stores the Search cursor's settings.
@@ -163,4 +210,146 @@ TEST_F(CursorStartUp, SwitchingToFixedStopsTheTimersOfTheCursorAndItsWindow)
     EXPECT_EQ(search->typeInt(), 1u);
     sched.advance(50.0);
     EXPECT_GT(search->inDate(), fige);
+}
+
+// Far from 2001 the last bit of a date is worth more than the step a move takes past an event,
+// and every template row starts at the beginning of time, where a window's edge lands on their
+// events. Moves there end, in both directions, with an hour's window and without any, and the
+// windows then show what their dates say.
+TEST_F(CursorStartUp, MovesNearTheEndsOfTimeEndAndShowWhatTheirDatesSay)
+{
+    const Garde garde(60.0);
+    auto* modele = wake<KELIModelCurseur>(kel::kModelCurseur);
+    ASSERT_NE(modele, nullptr);
+    auto* elemSeul = dynamic_cast<KELIElemCurseur*>(modele->ajouterUnCurseurAvecLeCurseurSup(nullptr, global()));
+    sched.runUntilIdle();
+    KELICurseur* seul = elemSeul ? elemSeul->lienCurseur() : nullptr;
+    ASSERT_NE(seul, nullptr);
+    ASSERT_EQ(seul->contexte(), nullptr);
+    search->contexte()->setOffsetInOffsetOut(-1800.0, 1800.0);
+
+    KELI* a = newObject();
+    KELI* b = newObject();
+    const KELDate bas = KELDateToujours + 1000.0;
+    const KELDate haut = KELDateOuverte - 20000.0;
+    std::vector<KELI*> liens;
+    for (double pas : {0.0, 600.0, 1800.0, 2400.0, 3000.0}) {
+        liens.push_back(relier(a, b, bas + pas, bas + pas + 1200.0));
+        liens.push_back(relier(a, b, haut - pas, KELDateOuverte));
+        liens.push_back(relier(a, b, haut - pas - 1200.0, haut - pas));
+    }
+    ASSERT_EQ(std::count(liens.begin(), liens.end(), nullptr), 0);
+
+    auto* rel = wake<KELIElemRelation>(kRel);
+    ASSERT_NE(rel, nullptr);
+    struct Cas {
+        KELICurseur* curseur;
+        std::vector<KELICc*> fenetres;
+    };
+    for (const Cas& cas : {Cas{search, {search, search->contexte()}}, Cas{seul, {seul}}}) {
+        KELICurseur* c = cas.curseur;
+        std::vector<std::unique_ptr<Recorder>> recorders;
+        for (KELICc* w : cas.fenetres) {
+            KELServeurDeLiens::LienForInt(kRel, w);
+            rel->liens(w);
+            recorders.push_back(std::make_unique<Recorder>(w, std::initializer_list<KELId>{kRel}));
+        }
+        // What the windows show, and what their delegates were told, against their dates.
+        std::vector<std::set<std::string>> dits(cas.fenetres.size());
+        auto montre = [&](const std::string& quoi) {
+            for (std::size_t i = 0; i < cas.fenetres.size(); ++i) {
+                KELICc* w = cas.fenetres[i];
+                const std::string chez = "@" + std::to_string(w->idInt());
+                std::set<KELI*> attendus;
+                std::set<std::string> attendusDits;
+                for (KELI* l : liens)
+                    if (w->siIncluLeLien(l)) {
+                        attendus.insert(l);
+                        attendusDits.insert(std::to_string(l->idInt()) + chez);
+                    }
+                const auto vus = rel->liens(w);
+                EXPECT_EQ(std::set<KELI*>(vus.begin(), vus.end()), attendus) << quoi << ", window " << w->idInt();
+                for (const std::string& e : recorders[i]->take()) {
+                    if (e.rfind("act ", 0) == 0)
+                        dits[i].insert(e.substr(4));
+                    else if (e.rfind("des ", 0) == 0)
+                        dits[i].erase(e.substr(4));
+                }
+                EXPECT_EQ(dits[i], attendusDits) << quoi << ", told to window " << w->idInt();
+            }
+        };
+        montre("before any move");
+        struct Geste {
+            bool placer;
+            double valeur;
+        };
+        const Geste gestes[] = {{true, bas},          {false, -500.0},        {false, 2500.0}, {false, -2500.0},
+                                {true, haut},         {false, 2500.0},        {false, -4000.0}, {false, -600.0},
+                                {true, bas + 2400.0}, {true, haut - 2400.0}, {true, kStart}};
+        for (const Geste& g : gestes) {
+            const std::string quoi = std::string(g.placer ? "place at " : "move by ") + std::to_string(g.valeur) +
+                                     " (cursor " + std::to_string(c->idInt()) + ")";
+            const KELDate avant = c->now();
+            c->initierDeplacementCurseur();
+            g.placer ? c->placerCurseur(g.valeur) : c->decalerCurseur(g.valeur);
+            c->terminerDeplacementCurseur();
+            sched.runUntilIdle();
+            // A date there has a last bit of half a second or a second.
+            EXPECT_NEAR(c->now(), g.placer ? g.valeur : avant + g.valeur, 1.0) << quoi;
+            montre(quoi);
+        }
+    }
+}
+
+// A cursor placed at a date stands at that date, wherever it stood before (the offset is not
+// measured from the beginning of time): a link starting there is shown, one ending there is not,
+// at once and after the cursor's next step.
+TEST_F(CursorStartUp, PlacedAtADateTheCursorStandsThereWhereverItStood)
+{
+    const Garde garde(60.0);
+    auto* modele = wake<KELIModelCurseur>(kel::kModelCurseur);
+    ASSERT_NE(modele, nullptr);
+    auto* elemSeul = dynamic_cast<KELIElemCurseur*>(modele->ajouterUnCurseurAvecLeCurseurSup(nullptr, global()));
+    sched.runUntilIdle();
+    KELICurseur* seul = elemSeul ? elemSeul->lienCurseur() : nullptr;
+    ASSERT_NE(seul, nullptr);
+
+    const KELDate t = 786000000.123;
+    KELI* a = newObject();
+    KELI* b = newObject();
+    KELI* commence = relier(a, b, t);
+    KELI* fini = relier(a, b, t - 10.0, t);
+    ASSERT_TRUE(commence && fini);
+    auto* rel = wake<KELIElemRelation>(kRel);
+    ASSERT_NE(rel, nullptr);
+
+    struct Cas {
+        const char* nom;
+        KELICurseur* curseur;
+        bool fixe;
+    };
+    for (const Cas& cas : {Cas{"relative to the timeline", search, false}, Cas{"relative to real time", seul, false},
+                           Cas{"fixed", search, true}}) {
+        KELICurseur* c = cas.curseur;
+        if (cas.fixe) {
+            elem->setTypeFixe(elem->curseurMaj());
+            sched.runUntilIdle();
+            ASSERT_EQ(c->typeInt(), 3u);
+        }
+        KELServeurDeLiens::LienForInt(kRel, c);
+        for (KELDate depuis : {KELDateToujours, KELDateOuverte - 1.0, kStart}) {
+            const std::string quoi = std::string(cas.nom) + ", from " + std::to_string(depuis);
+            c->placerCurseur(depuis);
+            c->placerCurseur(t);
+            for (const char* quand : {"at once", "after the next step"}) {
+                EXPECT_EQ(c->now(), t) << quoi << ", " << quand;
+                EXPECT_EQ(c->inDate(), t) << quoi << ", " << quand;
+                EXPECT_EQ(c->outDate(), t) << quoi << ", " << quand;
+                const auto vus = rel->liens(c);
+                EXPECT_EQ(std::count(vus.begin(), vus.end(), commence), 1) << quoi << ", " << quand;
+                EXPECT_EQ(std::count(vus.begin(), vus.end(), fini), 0) << quoi << ", " << quand;
+                sched.runUntilIdle();
+            }
+        }
+    }
 }

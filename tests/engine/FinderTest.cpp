@@ -61,6 +61,8 @@ TEST_F(FinderTest, ExhaustedRangeAndIdZeroWriteNothing)
     for (const char* finder : {"KELChercheurDeLiens", "KELChercheurDeMots", "KELChercheurDeNombres"})
         EXPECT_TRUE(log.sink.contains(std::string(finder) + " Max number of zevlet reached! Zevlet creation is no "
                                                             "more possible! (newId = 1000000000)"));
+    // Not only logged: the user is told that nothing new can be stored.
+    EXPECT_EQ(session.storeErrors, std::vector<std::string>(3, "every id the store can give out is taken"));
     EXPECT_FALSE(liens.insertLeLien(link(0, 0, 1, kRel, 0, 1)));
     EXPECT_FALSE(liens.majLesDatesDuLien(link(0, 0, 1, kRel, 0, 1)));
     EXPECT_FALSE(liens.majLien(link(0, 0, 1, kRel, 0, 1), 5));

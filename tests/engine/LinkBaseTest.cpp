@@ -2,6 +2,8 @@
 
 #include "engine/KELElements.h"
 
+#include <functional>
+
 using namespace enginetest;
 using storetest::insertRow;
 
@@ -249,4 +251,159 @@ TEST_F(LinkBase, WakingAnObjectWakesItsRelationAndModelInOneGo)
     EXPECT_NE(KELServeurDeLiens::DonneMaintenantLeLienId(oid), nullptr);
     EXPECT_EQ(std::ranges::count(wake<KELIElemRelation>(1000182)->liens(global()), again), 1);
     EXPECT_EQ(again->parent(global())->idInt(), oid);
+}
+
+namespace {
+
+// A started link base whose id range the test narrows, with the store-error hook recorded.
+class WholeActs : public LinkBase {
+protected:
+    void SetUp() override
+    {
+        LinkBase::SetUp();
+        startUp();
+        Sqlite::setStoreErrorHook([this](const std::string& e) { erreurs.push_back(e); });
+    }
+    void TearDown() override
+    {
+        KELIdSpace::set(kMin, kMax);
+        Sqlite::setStoreErrorHook({});
+        LinkBase::TearDown();
+    }
+
+    // The highest user id of a table, as another connection reads the file.
+    KELId plusHaut(const std::string& table, const std::string& colonne) const
+    {
+        const std::string sql = "SELECT MAX(" + colonne + ") FROM " + table + " WHERE " + colonne + " > " +
+                                std::to_string(kMin) + " AND " + colonne + " < " + std::to_string(kMax) + ";";
+        const SqlValue v = storetest::scalar(path, sql);
+        return v.isNull() ? kMin : static_cast<KELId>(v.toInt64());
+    }
+
+    // Narrows the range so that exactly n more links can be made; the numbers' table lags behind
+    // the links', so it keeps room for at least as many.
+    void laisserLibres(std::size_t n)
+    {
+        const KELId liens = plusHaut("ZEVLETS", "ZEVLET_ID");
+        ASSERT_LE(plusHaut("NUMBER", "NUMBER_ID"), liens);
+        KELIdSpace::set(kMin, liens + 1 + n);
+    }
+
+    static constexpr KELId kMin = 100000000;
+    static constexpr KELId kMax = 1000000000;
+    std::vector<std::string> erreurs;
+};
+
+std::optional<double> nombre(const KELValue& v)
+{
+    if (const auto* d = std::get_if<double>(&v))
+        return *d;
+    return std::nullopt;
+}
+
+} // namespace
+
+// Acts that store several links reserve all their ids first: when the range runs out anywhere in
+// the act, the user hears of it and neither the store nor memory keeps any part of it; with just
+// enough ids the whole act is stored.
+TEST_F(WholeActs, AnActThatRunsOutOfIdsStoresNothingAndIsReported)
+{
+    auto* models = wake<KELIModel>(kel::kModelDesModels);
+    auto* relations = wake<KELIModel>(kel::kModelDesRelations);
+    auto* curseurs = wake<KELIModelCurseur>(kel::kModelCurseur);
+    auto* contextes = wake<KELIModelContexte>(kel::kModelContexte);
+    auto* objets = wake<KELIModel>(1000049);
+    auto* elem = wake<KELIElemCurseur>(2000093); // the Search cursor's settings
+    ASSERT_TRUE(models && relations && curseurs && contextes && objets && elem);
+    KELICc* c = elem->curseurMaj();
+    auto offset = [&] {
+        std::vector<std::string> chemin{"Offset"};
+        return nombre(elem->baseSelonLesRelations(chemin, c));
+    };
+    auto mobilite = [&] {
+        std::vector<std::string> chemin{"Mobilite"};
+        KELI* l = elem->lienSelonLesRelations(chemin, c);
+        return l ? l->enfantInt() : KELId{0};
+    };
+    // The offset the cursor has now, to be recalled at the end.
+    elem->rappelerOffset1(c, true);
+    std::vector<std::string> chemin{"Offset"};
+    KELI* premierOffset = elem->lienSelonLesRelations(chemin, c);
+    ASSERT_NE(premierOffset, nullptr);
+    const KELId offsetRappele = premierOffset->enfantInt();
+
+    struct Cas {
+        const char* nom;
+        std::size_t liens, nombres;
+        std::function<bool()> faire; // answers whether the act was stored
+    };
+    const Cas cas[] = {
+        {"a relation to a model", 2, 0, [&] { return relations->ajouterUneRelationParentAuModel(objets, global()) != nullptr; }},
+        {"a model", 6, 0, [&] { return models->ajouterUnModel(global()) != nullptr; }},
+        {"a cursor", 3, 0, [&] { return curseurs->ajouterUnCurseurAvecLeCurseurSup(nullptr, global()) != nullptr; }},
+        {"a context", 2, 0, [&] { return contextes->ajouterUnContexte(global()) != nullptr; }},
+        {"a new offset", 2, 1,
+         [&] {
+             elem->archiverOffset(1234.5);
+             return offset() == 1234.5;
+         }},
+        {"a move to real time", 3, 1,
+         [&] {
+             elem->setTypeRelatifTR(c);
+             return mobilite() == kel::kTypeRelatifTR;
+         }},
+        {"a fixed type", 1, 0,
+         [&] {
+             elem->setTypeFixe(c);
+             return mobilite() == kel::kTypeFixe;
+         }},
+        {"a recalled offset", 1, 0,
+         [&] {
+             elem->rappelerOffset1(c, false);
+             std::vector<std::string> p{"Offset"};
+             KELI* l = elem->lienSelonLesRelations(p, c);
+             return l && l->enfantInt() == offsetRappele;
+         }},
+    };
+    for (const Cas& a : cas) {
+        // Every point where the ids can run out: at each link, then at the value.
+        for (std::size_t libres = 0; libres < a.liens + a.nombres; ++libres) {
+            SCOPED_TRACE(std::string(a.nom) + " with " + std::to_string(libres) + " ids left");
+            laisserLibres(std::min(libres, a.liens));
+            KELId bouchon = 0;
+            if (libres >= a.liens) {
+                // The links would fit: the numbers' table is the one full.
+                bouchon = KELIdSpace::maxId() - 1;
+                storetest::run(path, {"INSERT INTO NUMBER (NUMBER_ID, ZEVLET_ID, NUMBER) VALUES (" +
+                                      std::to_string(bouchon) + ", 0, 0);"});
+            }
+            const std::string avant = storetest::dump(path);
+            const std::size_t evenements = KELServeurDeLiens::GrandTableau().count();
+            const auto typeAvant = mobilite();
+            const auto offsetAvant = offset();
+            erreurs.clear();
+            tallomer::ScopedLogCapture log;
+            EXPECT_FALSE(a.faire());
+            sched.runUntilIdle();
+            EXPECT_EQ(erreurs, std::vector<std::string>{"every id the store can give out is taken"});
+            EXPECT_TRUE(storetest::dump(path) == avant) << "the store kept part of the act";
+            EXPECT_EQ(KELServeurDeLiens::GrandTableau().count(), evenements);
+            EXPECT_EQ(mobilite(), typeAvant);
+            EXPECT_EQ(offset(), offsetAvant);
+            EXPECT_FALSE(log.sink.contains("more ids than it reserved"));
+            if (bouchon)
+                storetest::run(path, {"DELETE FROM NUMBER WHERE NUMBER_ID = " + std::to_string(bouchon) + ";"});
+        }
+        SCOPED_TRACE(std::string(a.nom) + " with just enough ids");
+        laisserLibres(a.liens);
+        const std::string avant = storetest::dump(path);
+        erreurs.clear();
+        tallomer::ScopedLogCapture log;
+        EXPECT_TRUE(a.faire());
+        sched.runUntilIdle();
+        EXPECT_TRUE(erreurs.empty());
+        EXPECT_FALSE(storetest::dump(path) == avant) << "the act stored nothing";
+        EXPECT_FALSE(log.sink.contains("more ids than it reserved"));
+        EXPECT_EQ(storetest::scalar(path, "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 0;").toInt64(), 0);
+    }
 }
