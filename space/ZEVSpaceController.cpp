@@ -778,6 +778,10 @@ KELI* ZEVSpaceController::newIdentityNamed(const std::string& name)
 {
     if (!identityModel_ || !motModel_)
         return nullptr;
+    // The Channel and its name: both or neither.
+    KELServeurDeLiens::Acte acte(3, 1);
+    if (!acte.complet())
+        return nullptr;
     KELI* channel = KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY, nullptr, identityModel_, KELDateToujours,
                                                        KELDateOuverte, tlCurseur_);
     if (!channel)

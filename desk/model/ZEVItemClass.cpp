@@ -100,6 +100,10 @@ KELI* ZEVItemClass::creerItemWithChannelInt(KELId channelInt, const std::string&
     auto* mots = dynamic_cast<KELIModelMot*>(motModel_);
     if (!valide() || !mots)
         return nullptr;
+    // An Object is its link, three words and their links: all of them or none.
+    KELServeurDeLiens::Acte acte(7, 3);
+    if (!acte.complet())
+        return nullptr;
     KELI* item = KELServeurDeLiens::CreerLienRelInt(KELRELATION_ITEM, nullptr, itemModel_, KELDateToujours,
                                                     KELDateOuverte, curseur_);
     if (!item) {

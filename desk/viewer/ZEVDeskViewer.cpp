@@ -460,6 +460,10 @@ ZEVItemViewForDesks* ZEVDeskViewer::creerIconForItemView(KELI* item, const ZEVIc
 {
     if (!item || !deskClass_)
         return nullptr;
+    // The icon link and its four geometry numbers: all of them or none, and no view without them.
+    KELServeurDeLiens::Acte acte(9, 0, 4);
+    if (!acte.complet())
+        return nullptr;
     if (item->channelInt() == 0)
         item->setChannelInt(space_ ? space_->identityInt() : 0);
     ZEVItemViewForDesks* view = nouvelleVue(item, position, ratio, false);

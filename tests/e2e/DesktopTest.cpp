@@ -4,6 +4,7 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "engine/KELTypes.h"
 #include "platform/files/VolumeWatch.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -73,6 +74,31 @@ TEST_F(E2E, AVolumeMountedOrUnmountedChangesWhatCountsAsAnotherDisk)
     mounts.removeLast();
     graph->volumeWatch()->recheck();
     EXPECT_FALSE(ZEVItemData::IfHoldByExtern(onDisk));
+}
+
+} // namespace
+} // namespace e2e
+
+namespace e2e {
+namespace {
+
+// With the store's ids nearly used up, a file handed over makes no Object at all, not half of
+// one, and the user is told once.
+TEST_F(E2E, AFileThatCannotGetItsIdsLeavesTheStoreAsItWasAndTheUserIsTold)
+{
+    start();
+    alerts.clear();
+    const QString letter = writeFile(home + "/letter.txt", "dear");
+    const Rows before = sql(database(), "SELECT COUNT(*), MAX(ZEVLET_ID) FROM ZEVLETS");
+    const Rows wordsBefore = sql(database(), "SELECT COUNT(*) FROM WORD");
+    KELIdSpace::set(KELIdSpace::minId(), std::stoull(before.at(0, 1)) + 3);
+    EXPECT_EQ(secondStart({letter, letter}), 0);
+    advance(0.5);
+    EXPECT_EQ(sql(database(), "SELECT COUNT(*), MAX(ZEVLET_ID) FROM ZEVLETS").rows, before.rows);
+    EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM WORD").rows, wordsBefore.rows);
+    EXPECT_TRUE(placedObjectsOfType("file").empty());
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
 }
 
 } // namespace
