@@ -8,7 +8,7 @@
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "engine/store/KELChercheurDe.h"
 #include "engine/store/Sqlite.h"
 #include "platform/AppId.h"

@@ -18,7 +18,7 @@
 #include "app/widgets/ZEVProgressPanel.h"
 #include "engine/KELServeurDeLiens.h"
 #include "engine/KELTypes.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 #include "platform/files/StoreLock.h"
 
 #include <QIcon>

@@ -7,7 +7,7 @@
 // forwarded during start-up) are kept and handed over once the root controller registers: the
 // desktop sends them only once.
 
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 #include "platform/desktop/SingleInstance.h"
 
 #include <QObject>

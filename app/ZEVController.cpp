@@ -5,7 +5,7 @@
 #include "app/KELApplicationDelegate.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "front/ZEVFrontViewer.h"
 
 namespace tallomer {

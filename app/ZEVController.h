@@ -7,7 +7,7 @@
 
 #include "app/ZEVSpaceControllerBase.h"
 #include "engine/KELTypes.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 
 #include <QObject>
 #include <QString>

@@ -3,7 +3,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Clock.h"
+#include "runtime/Clock.h"
 
 #include <string>
 

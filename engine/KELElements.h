@@ -4,7 +4,7 @@
 // links starting at the cursor's moment.
 
 #include "engine/KELLien.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 
 class KELICc;
 class KELICurseur;

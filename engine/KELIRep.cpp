@@ -5,7 +5,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 
 #include <algorithm>
 #include <cstdio>

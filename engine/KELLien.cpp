@@ -7,7 +7,7 @@
 #include "engine/KELModels.h"
 #include "engine/KELReserve.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "engine/store/KELLog.h"
 
 #include <algorithm>

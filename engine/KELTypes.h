@@ -1,20 +1,15 @@
 #pragma once
 // Types shared by the whole link base.
 
+#include "runtime/Date.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
 using KELId = std::uint64_t;          // link ids; 0 means none
-using KELDate = double;                // seconds since 2001-01-01 00:00 UTC
 using KELIds = std::optional<std::vector<KELId>>; // a list of ids is absent, never empty
-
-// Dates with fixed meanings.
-inline constexpr KELDate KELDateToujours = -4503599627370496.0;  // valid since always
-inline constexpr KELDate KELDateOuverte = 4503599627370496.0;    // still open
-inline constexpr KELDate KELDateOublieeIn = 4503599627370497.0;  // forgotten or erased: in-date
-inline constexpr KELDate KELDateOublieeOut = 4503599627370498.0; // forgotten or erased: out-date
 
 // The range of ids the user creates: strictly between these two.
 struct KELIdSpace {

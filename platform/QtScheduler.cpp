@@ -1,6 +1,6 @@
 #include "platform/QtScheduler.h"
 
-#include "engine/runtime/Clock.h"
+#include "runtime/Clock.h"
 
 #include <cmath>
 

@@ -7,7 +7,7 @@
 // QCoreApplication (the timer needs the thread's event dispatcher), and install it with
 // Scheduler::setShared.
 
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
 #include "platform/UserDefaults.h"
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "platform/AppId.h"
 
 #include <vector>

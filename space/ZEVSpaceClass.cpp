@@ -3,7 +3,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceController.h"
 

@@ -5,7 +5,7 @@
 // and reacts to the user defaults. Main thread only.
 
 #include "engine/KELTypes.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 #include "platform/UserDefaults.h"
 #include "space/ZEVSpaceParts.h"
 #include "space/desk/ZEVDeskGeometry.h"

@@ -9,7 +9,7 @@
 // back to 8 : 5 by shrinking it into what was given and into the screen's available area, never
 // by growing it; then the frame is remembered.
 
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 
 #include <QGraphicsView>
 #include <QMargins>

@@ -8,7 +8,7 @@
 #include "desk/viewer/ZEVDeskOfCursor.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "desk/viewer/ZEVSpaceBridge.h"
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"

@@ -1,6 +1,6 @@
 #include "app/store/KELStoreLayout.h"
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 
 #include <QDir>
 #include <QStandardPaths>

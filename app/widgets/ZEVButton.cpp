@@ -1,6 +1,6 @@
 #include "app/widgets/ZEVButton.h"
 
-#include "engine/runtime/Clock.h"
+#include "runtime/Clock.h"
 
 #include <QDragEnterEvent>
 #include <QMouseEvent>

@@ -6,7 +6,7 @@
 // -1 mixed. All delays go through the shared scheduler, keyed on the button (pending performs
 // die with it).
 
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 
 #include <QColor>
 #include <QPointer>

@@ -13,9 +13,9 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Clock.h"
-#include "engine/runtime/Log.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Clock.h"
+#include "runtime/Log.h"
+#include "runtime/Scheduler.h"
 #include "engine/store/KELChercheurDe.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // Delayed performs: the cost of scheduling and superseding on the virtual clock, and of a
 // zero-delay perform's round trip through Qt's event loop.
 
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 #include "platform/QtScheduler.h"
 
 #include <QCoreApplication>

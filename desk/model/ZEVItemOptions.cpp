@@ -2,7 +2,7 @@
 
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 
 #include <unordered_map>
 

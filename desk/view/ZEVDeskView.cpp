@@ -5,7 +5,7 @@
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "front/ZEVFrontViewer.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "services/ZEVItemViewerForDesks.h"

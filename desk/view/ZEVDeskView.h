@@ -9,7 +9,7 @@
 // Events arrive in scene coordinates (y-down); the handlers work in desk coordinates (y-up,
 // desk-view points) through deskPoint(), the one conversion at this edge.
 
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 
 #include <QGraphicsScene>
 #include <QPointF>

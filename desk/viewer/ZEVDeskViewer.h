@@ -15,7 +15,7 @@
 #include "services/ZEVIconPosition.h"
 #include "engine/KELICc.h"
 #include "engine/KELTypes.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 #include "services/ZEVItemViewForDesks.h"
 
 #include <QColor>

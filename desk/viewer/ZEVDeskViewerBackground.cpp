@@ -16,7 +16,7 @@
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "services/ZEVItemViewerForDesks.h"
 
 #include <QFileInfo>

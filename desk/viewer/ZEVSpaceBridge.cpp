@@ -8,7 +8,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 #include "space/ZEVBackObject.h"
 #include "space/ZEVSpaceParts.h"
 #include "space/ZEVSpaceClass.h"

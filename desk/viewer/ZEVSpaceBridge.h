@@ -7,7 +7,7 @@
 
 #include "desk/data/ZEVItemData.h"
 #include "services/ZEVSpaceForDeskViewers.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 
 #include <QObject>
 #include <QSize>

@@ -1,6 +1,6 @@
 #include "engine/store/KELChercheurDe.h"
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,7 +1,7 @@
 #include "engine/store/KELChercheurDeLiens.h"
 
 #include "engine/KELMemoire.h"
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 
 #include <algorithm>
 #include <climits>

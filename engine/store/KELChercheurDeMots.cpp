@@ -1,6 +1,6 @@
 #include "engine/store/KELChercheurDeMots.h"
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 
 using tallomer::logFormat;
 

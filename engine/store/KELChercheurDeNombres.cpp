@@ -1,6 +1,6 @@
 #include "engine/store/KELChercheurDeNombres.h"
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 
 using tallomer::logFormat;
 

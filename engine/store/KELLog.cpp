@@ -1,6 +1,6 @@
 #include "engine/store/KELLog.h"
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 
 #include <algorithm>
 #include <string>

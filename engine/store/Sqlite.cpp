@@ -1,6 +1,6 @@
 #include "engine/store/Sqlite.h"
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "engine/store/SqliteVfs.h"
 
 #include <sqlite3.h>

@@ -3,7 +3,7 @@
 #include "desk/model/ZEVItemOptions.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 #include "services/ZEVSpaceForObjectViews.h"
 #include "objects/drawing/ZEVItemPainter.h"
 #include "objects/drawing/ZEVItemTitleText.h"

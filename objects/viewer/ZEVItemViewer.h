@@ -12,7 +12,7 @@
 #include "objects/drawing/ZEVItemPalette.h"
 #include "services/ZEVItemViewerForDesks.h"
 #include "objects/viewer/ZEVItemConnexion.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 
 #include <QPointF>
 

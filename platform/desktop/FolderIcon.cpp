@@ -1,6 +1,6 @@
 #include "platform/desktop/FolderIcon.h"
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "platform/files/GeneratedFiles.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "platform/files/FileIdentity.h"
 
-#include "engine/runtime/Clock.h"
+#include "runtime/Clock.h"
 
 #include <QFile>
 

@@ -4,7 +4,7 @@
 // to reuse a freed inode. The change time is deliberately not used where a file system keeps no
 // birth time: rename(2) updates it, so it would break the one promise an identity makes.
 
-#include "engine/KELTypes.h"
+#include "runtime/Date.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "platform/files/GeneratedFiles.h"
 
-#include "engine/runtime/Clock.h"
+#include "runtime/Clock.h"
 #include "platform/files/BoundedCbor.h"
 
 #include <QDateTime>

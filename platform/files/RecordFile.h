@@ -20,7 +20,7 @@
 //
 // Files are replaced atomically (QSaveFile): a crash leaves the old record or the new one.
 
-#include "engine/KELTypes.h"
+#include "runtime/Date.h"
 #include "platform/files/FileResult.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "platform/files/VolumeWatch.h"
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "platform/files/Volumes.h"
 
 #include <QSocketNotifier>

@@ -1,6 +1,6 @@
 #include "space/desk/ZEVDeskGeometry.h"
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 
 #include <cmath>
 

@@ -16,7 +16,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/SchedulerClock.h"
+#include "runtime/SchedulerClock.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "services/ZEVItemViewerForDesks.h"
 #include "space/desk/ZEVDeskGeometry.h"

@@ -6,7 +6,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/SchedulerClock.h"
+#include "runtime/SchedulerClock.h"
 #include "tests/engine/StoreFixtures.h"
 
 namespace enginetest {

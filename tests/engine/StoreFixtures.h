@@ -3,7 +3,7 @@
 // file holds, and a session that points the shared connection at one copy and records the "alert
 // and stop" calls.
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "engine/store/KELChercheurDe.h"
 #include "engine/store/KELRow.h"
 #include "engine/store/Sqlite.h"

@@ -2,7 +2,7 @@
 // under it: a commit's log frames go to the kernel in one write, and nothing (another connection,
 // a checkpoint, a killed process) ever sees the log without them.
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "engine/store/KELLog.h"
 #include "engine/store/Sqlite.h"
 #include "engine/store/SqliteVfs.h"

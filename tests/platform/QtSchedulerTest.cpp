@@ -1,4 +1,4 @@
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 #include "platform/QtScheduler.h"
 #include "tests/platform/PlatformFixture.h"
 

@@ -7,7 +7,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/runtime/SchedulerClock.h"
+#include "runtime/SchedulerClock.h"
 #include "platform/UserDefaults.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceController.h"

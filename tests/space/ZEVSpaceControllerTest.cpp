@@ -1,7 +1,7 @@
 #include "tests/space/SpaceFixture.h"
 
 #include "engine/KELIRep.h"
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "platform/files/RecordFile.h"
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceWindow.h"

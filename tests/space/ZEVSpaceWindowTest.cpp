@@ -1,6 +1,6 @@
 #include "tests/space/SpaceFixture.h"
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceKeys.h"
 #include "space/ZEVSpaceWindow.h"

@@ -1,6 +1,6 @@
 #include "app/widgets/ZEVButton.h"
 
-#include "engine/runtime/SchedulerClock.h"
+#include "runtime/SchedulerClock.h"
 
 #include <QImage>
 #include <QCoreApplication>

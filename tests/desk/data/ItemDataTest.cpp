@@ -5,7 +5,7 @@
 #include "desk/data/ZEVItemData.h"
 #include "tests/support/NullServices.h"
 #include "engine/KELLien.h"
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "platform/files/FileIdentity.h"
 #include "platform/files/RecordFile.h"
 #include "platform/files/Webloc.h"

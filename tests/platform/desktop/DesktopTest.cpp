@@ -3,7 +3,7 @@
 #include "platform/desktop/GtkBookmarks.h"
 #include "platform/desktop/SingleInstance.h"
 
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 #include "tests/platform/PlatformFixture.h"
 
 #include <QDBusConnectionInterface>

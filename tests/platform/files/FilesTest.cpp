@@ -8,7 +8,7 @@
 #include "platform/files/Volumes.h"
 #include "platform/files/Webloc.h"
 
-#include "engine/runtime/Clock.h"
+#include "runtime/Clock.h"
 #include "tests/platform/PlatformFixture.h"
 
 #include <QCborArray>

@@ -1,5 +1,5 @@
-#include "engine/runtime/Clock.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Clock.h"
+#include "runtime/Scheduler.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/runtime/Clock.h"
+#include "runtime/Clock.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Scheduler.h"
 
 #include <cassert>
 #include <cmath>

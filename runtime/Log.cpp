@@ -1,4 +1,4 @@
-#include "engine/runtime/Log.h"
+#include "runtime/Log.h"
 
 #include <cstdio>
 #include <mutex>

@@ -2,8 +2,8 @@
 // A clock that reads the virtual time of a ManualScheduler, so that tests and benchmarks move
 // the clock and the delayed performs together.
 
-#include "engine/runtime/Clock.h"
-#include "engine/runtime/Scheduler.h"
+#include "runtime/Clock.h"
+#include "runtime/Scheduler.h"
 
 namespace tallomer {
 
