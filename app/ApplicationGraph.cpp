@@ -35,7 +35,7 @@ ApplicationGraph::~ApplicationGraph()
     ZEVController::setSpaceControllerFactory({});
     // The links and the Object data index belong to this run.
     KELServeurDeLiens::reset();
-    ZEVItemData::Reset();
+    ZEVItemDataChannels::Reset();
     instance_.reset();
     scheduler_.reset();
 }
@@ -68,10 +68,10 @@ std::optional<int> ApplicationGraph::start()
     delegate_->applicationDidFinishLaunching();
 
     volumes_ = std::make_unique<VolumeWatch>(options_.volumeLister);
-    ZEVItemData::SetVolumeMap(VolumeMap(volumes_->roots(), QDir::homePath()));
+    ZEVItemDataChannels::SetVolumeMap(VolumeMap(volumes_->roots(), QDir::homePath()));
     volumes_->changed = [this](VolumeWatch::Change change) {
         // The "another volume" test answers from the mounts as they are now.
-        ZEVItemData::SetVolumeMap(VolumeMap(volumes_->roots(), QDir::homePath()));
+        ZEVItemDataChannels::SetVolumeMap(VolumeMap(volumes_->roots(), QDir::homePath()));
         ZEVWorkspaceNotification notice;
         notice.name = change == VolumeWatch::Change::Mounted ? ZEVWorkspaceNotification::DidMount
                                                              : ZEVWorkspaceNotification::DidUnmount;

@@ -73,7 +73,7 @@ KELApplication::~KELApplication()
         KELServeurDeLiens::SetDelegate(nullptr);
     KELChercheurDe::setAlertAndStop({});
     Sqlite::setStoreErrorHook({});
-    ZEVItemData::setStoreErrorHook({});
+    ZEVItemDataChannels::setStoreErrorHook({});
     // The controller and its windows go before the shared resources they draw with.
     zevController_.reset();
     if (g_application == this)
@@ -100,7 +100,7 @@ void KELApplication::installStoreHooks()
         stop();
     });
     Sqlite::setStoreErrorHook([this](const std::string& message) { reportStoreError(QString::fromStdString(message)); });
-    ZEVItemData::setStoreErrorHook([this](const QString& message) { reportStoreError(message); });
+    ZEVItemDataChannels::setStoreErrorHook([this](const QString& message) { reportStoreError(message); });
 }
 
 // ---- stages --------------------------------------------------------------------------------------
@@ -117,7 +117,7 @@ void KELApplication::awakeFromNib()
     folders.zevData = layout_.zevData;
     folders.zevDrop = layout_.zevDrop;
     folders.zevFolder = layout_.zevFolder;
-    ZEVItemData::SetFolders(folders);
+    ZEVItemDataChannels::SetFolders(folders);
 
     // The store folder comes first so that its lock guards everything below, the older layout's
     // move included (its folders can only exist inside an existing store folder).
@@ -191,11 +191,11 @@ void KELApplication::_initKELApplication(bool firstRun)
 
     // The Object data index.
     progressPanel_->showWindow();
-    progressPanel_->setMaxValue(ZEVItemData::PrepareDicosForURL(layout_.zevData));
+    progressPanel_->setMaxValue(ZEVItemDataChannels::PrepareDicosForURL(layout_.zevData));
     progressPanel_->updateStatus(0);
     progressPanel_->setMessage(QStringLiteral("zev Objects loading\u2026"));
     ZEVProgressPanel* panel = progressPanel_.get();
-    ZEVItemData::InitializeDicos([panel] { panel->increment(); });
+    ZEVItemDataChannels::InitializeDicos([panel] { panel->increment(); });
     if (stopped())
         return;
 

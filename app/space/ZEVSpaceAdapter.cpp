@@ -59,8 +59,8 @@ ZEVSpaceAdapter::ZEVSpaceAdapter(KELApplication* app, UserDefaultsController& de
 
 ZEVSpaceAdapter::~ZEVSpaceAdapter()
 {
-    if (ZEVItemData::SpaceController() == deskServices_.get())
-        ZEVItemData::ReferencerSpaceController(nullptr);
+    if (ZEVItemDataChannels::SpaceController() == deskServices_.get())
+        ZEVItemDataChannels::ReferencerSpaceController(nullptr);
     // The desks go with the controller, before the services they were given.
     space_.reset();
 }
@@ -139,12 +139,12 @@ std::unique_ptr<ZEVCursorDesk> ZEVSpaceAdapter::creerDesk(KELICurseur* curseur, 
 
 void ZEVSpaceAdapter::referencerItemDataSpace(ZEVSpaceController*)
 {
-    ZEVItemData::ReferencerSpaceController(deskServices_.get());
+    ZEVItemDataChannels::ReferencerSpaceController(deskServices_.get());
 }
 
-void ZEVSpaceAdapter::setCurrentChannelInt(KELId channelInt) { ZEVItemData::SetCurrentChannelInt(channelInt); }
+void ZEVSpaceAdapter::setCurrentChannelInt(KELId channelInt) { ZEVItemDataChannels::SetCurrentChannelInt(channelInt); }
 
-QString ZEVSpaceAdapter::fileUrlForItem(KELI* item) { return ZEVItemData::FileUrlForItem(item); }
+QString ZEVSpaceAdapter::fileUrlForItem(KELI* item) { return ZEVItemData::Current().fileUrlForItem(item); }
 
 void ZEVSpaceAdapter::setActifCurseurColorSiNow(bool siNow)
 {

@@ -1,32 +1,28 @@
 #include "desk/data/ZEVItemData.h"
 
+#include "desk/data/ZEVItemDataSupport.h"
+#include "desk/model/ZEVDeskIds.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
 #include "runtime/Clock.h"
-#include "runtime/Log.h"
 #include "platform/files/FileBookmark.h"
 #include "platform/files/FileIdentity.h"
 #include "platform/files/GeneratedFiles.h"
 #include "platform/files/RecordFile.h"
-#include "platform/files/SafeFileName.h"
 #include "platform/files/Trash.h"
-#include "platform/files/Webloc.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
-
-#include <algorithm>
-#include <unistd.h>
 
 namespace tallomer {
 
+using namespace itemdata;
+
 namespace {
 
-constexpr KELId kHomeChannel = 2000018;
+using Channels = ZEVItemDataChannels;
 
 // The holder bits that follow where a file lies.
 constexpr ZEVItemOption kAllHolderBits = ZEVOPTION_HOLD_BY_ZEV | ZEVOPTION_HOLD_BY_ZEV_FOLDER
@@ -37,126 +33,18 @@ constexpr ZEVItemOption kAllHolderBits = ZEVOPTION_HOLD_BY_ZEV | ZEVOPTION_HOLD_
 constexpr ZEVItemOption kApplicationClearedBits = kAllHolderBits | ZEVOPTION_ZEVP_IMAGE
     | ZEVOPTION_MASK_BUSY | ZEVOPTION_ERROR | ZEVOPTION_HOLD_BY_SYSTEM; // 0xFF239
 
-const QString kFile = QStringLiteral("file");
-const QString kHttp = QStringLiteral("http");
-const QString kZevp = QStringLiteral("zevp");
-const QString kMessage = QStringLiteral("message");
-const QString kPerson = QStringLiteral("ABPerson");
+ZEVSpaceForItemData& space() { return Channels::Space(); }
 
-const QString kBookmark = QStringLiteral("bookmark");
-const QString kPath = QStringLiteral("path");
-const QString kUid = QStringLiteral("uid");
-const QString kHttpPath = QStringLiteral("httpPath");
-
-bool isRecordKind(const QString& kind)
+// A file record: where the file is, how to find it again, where it came from.
+QCborMap fileFields(const FileBookmark& bookmark, const QString& httpPath)
 {
-    return kind == kFile || kind == kHttp || kind == kZevp || kind == kMessage || kind == kPerson;
+    QCborMap fields;
+    fields.insert(kBookmark, bookmark.toBytes());
+    fields.insert(kPath, bookmark.path());
+    fields.insert(kUid, bookmark.identity().uid());
+    fields.insert(kHttpPath, httpPath);
+    return fields;
 }
-
-struct ClassState {
-    ZEVItemDataFolders folders;
-    QStringList channelFolders;
-    std::map<KELId, std::unique_ptr<ZEVItemData>> registry;
-    KELId current = kHomeChannel;
-    ZEVSpaceForItemData* space = nullptr;
-    std::optional<VolumeMap> volumes;
-    ZEVItemData::StoreErrorHook storeErrorHook;
-};
-
-ClassState& state()
-{
-    static ClassState s;
-    return s;
-}
-
-// Before the Space exists nothing can be told about an Object: every answer is "unknown".
-class NoSpace final : public ZEVSpaceForItemData {
-public:
-    KELICurseur* actifCurseur() override { return nullptr; }
-    int goToTag() override { return 0; }
-    std::string itemTypeForItem(KELI*) override { return {}; }
-    std::string itemTitleForItem(KELI*) override { return {}; }
-    KELI* itemForId(KELId) override { return nullptr; }
-    KELI* creerItem(KELId, const std::string&, const std::string&, const std::string&, ZEVItemOption) override
-    {
-        return nullptr;
-    }
-};
-
-ZEVSpaceForItemData& space()
-{
-    static NoSpace fallback;
-    return state().space ? *state().space : fallback;
-}
-
-void say(const QString& line) { logLine(line.toStdString()); }
-
-// A write that did not happen is logged and told to the application, which warns the user once.
-void reportStoreError(const QString& message)
-{
-    say(QStringLiteral("ZEVItemData ERROR: %1").arg(message));
-    if (state().storeErrorHook)
-        state().storeErrorHook(message);
-}
-
-QString cleanPath(const QString& path)
-{
-    if (path.isEmpty())
-        return path;
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
-
-// "/homework" is not inside "/home".
-bool isInside(const QString& path, const QString& folder)
-{
-    if (folder.isEmpty() || path.isEmpty())
-        return false;
-    const QString p = cleanPath(path);
-    const QString f = cleanPath(folder);
-    if (f == QLatin1String("/"))
-        return true;
-    return p == f || (p.startsWith(f) && p.at(f.size()) == QLatin1Char('/'));
-}
-
-bool isWebPage(const QString& path)
-{
-    const QString suffix = QFileInfo(path).suffix();
-    return suffix.compare(QLatin1String("html"), Qt::CaseInsensitive) == 0
-        || suffix.compare(QLatin1String("htm"), Qt::CaseInsensitive) == 0;
-}
-
-QString dataHome()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-}
-
-QString trashFolder()
-{
-    return state().folders.trash.isEmpty() ? dataHome() + QStringLiteral("/Trash") : state().folders.trash;
-}
-
-// Where a lost file is looked for: the drop folder, the store, the Trash (hidden below the home,
-// so the home's walk skips it), then the home.
-BookmarkSearch lostFileSearch()
-{
-    BookmarkSearch search;
-    search.roots << state().folders.zevFolder << state().folders.zevDir
-                 << trashFolder() + QStringLiteral("/files") << QDir::homePath();
-    return search;
-}
-
-// A web address kept as text; an empty URL for text that is none.
-QUrl webUrl(const QString& text)
-{
-    if (text.isEmpty())
-        return {};
-    const QUrl url(text, QUrl::StrictMode);
-    if (!url.isValid() || url.scheme().isEmpty())
-        return {};
-    return url;
-}
-
-QString idText(KELId id) { return QString::number(id); }
 
 // Unix time 0, which some copies carry as a creation date they do not know.
 constexpr KELDate kUnixEpoch = dateFromUnix(0.0);
@@ -164,7 +52,7 @@ constexpr KELDate kUnixEpoch = dateFromUnix(0.0);
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Class state and registry
+// Class operations
 
 struct ZEVItemData::FileRecord {
     QCborMap fields;
@@ -174,95 +62,12 @@ struct ZEVItemData::FileRecord {
     QString httpPath;
 };
 
-void ZEVItemData::setStoreErrorHook(StoreErrorHook hook) { state().storeErrorHook = std::move(hook); }
-
-void ZEVItemData::SetFolders(const ZEVItemDataFolders& folders) { state().folders = folders; }
-
-const ZEVItemDataFolders& ZEVItemData::Folders() { return state().folders; }
-
-void ZEVItemData::SetVolumeMap(std::optional<VolumeMap> volumes) { state().volumes = std::move(volumes); }
-
-void ZEVItemData::Reset()
+ZEVItemData& ZEVItemData::Current()
 {
-    ClassState& s = state();
-    s.registry.clear();
-    s.channelFolders.clear();
-    s.current = kHomeChannel;
-    s.space = nullptr;
-    s.volumes.reset();
-    s.folders = {};
+    static ZEVItemData none(0, QString(), QString());
+    ZEVItemData* current = Channels::ItemDataForChannelInt(Channels::CurrentChannelInt());
+    return current ? *current : none;
 }
-
-double ZEVItemData::PrepareDicosForURL(const QString& dataFolder)
-{
-    ClassState& s = state();
-    s.channelFolders.clear();
-    double total = 0;
-    const QDir dir(dataFolder);
-    const QFileInfoList entries
-        = dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo& entry : entries) {
-        // Only folders named by a Channel id hold records; anything else would become a store of
-        // Channel 0.
-        bool ok = false;
-        const KELId channel = entry.fileName().toULongLong(&ok);
-        if (!entry.isDir() || !ok || channel == 0) {
-            say(QStringLiteral("PrepareDicosForURL: skipped %1").arg(entry.filePath()));
-            continue;
-        }
-        s.channelFolders << entry.filePath();
-        total += QDir(entry.filePath()).entryList(QDir::Files | QDir::NoDotAndDotDot).size();
-    }
-    return total;
-}
-
-void ZEVItemData::InitializeDicos(const std::function<void()>& increment)
-{
-    ClassState& s = state();
-    for (const QString& folder : s.channelFolders) {
-        const KELId channel = QFileInfo(folder).fileName().toULongLong();
-        if (s.registry.count(channel))
-            continue;
-        if (auto store = initDicosForChannelInt(channel, increment))
-            s.registry[channel] = std::move(store);
-    }
-}
-
-bool ZEVItemData::CreateItemDataForChannelInt(KELId channel)
-{
-    if (channel == 0)
-        return false;
-    ClassState& s = state();
-    if (s.registry.count(channel))
-        return true;
-    auto store = initDicosForChannelInt(channel);
-    if (!store)
-        return false;
-    s.registry[channel] = std::move(store);
-    return true;
-}
-
-void ZEVItemData::SetCurrentChannelInt(KELId channel) { state().current = channel; }
-
-KELId ZEVItemData::CurrentChannelInt() { return state().current; }
-
-ZEVItemData* ZEVItemData::ItemDataForChannelInt(KELId channel)
-{
-    const auto it = state().registry.find(channel);
-    return it == state().registry.end() ? nullptr : it->second.get();
-}
-
-std::vector<ZEVItemData*> ZEVItemData::ItemDatas()
-{
-    std::vector<ZEVItemData*> out;
-    for (const auto& [channel, store] : state().registry)
-        out.push_back(store.get());
-    return out;
-}
-
-void ZEVItemData::ReferencerSpaceController(ZEVSpaceForItemData* controller) { state().space = controller; }
-
-ZEVSpaceForItemData* ZEVItemData::SpaceController() { return state().space; }
 
 QString ZEVItemData::UidForURL(const QString& path) { return fileUid(path); }
 
@@ -276,11 +81,11 @@ void ZEVItemData::TransitionForDataURL(const QString& recordPath)
     const QString oldPath = recordString(*read.fields, kPath);
     // Only paths inside the old store's drop folder move; a folder of the user's that happens to
     // be called the same is left alone.
-    const QString zevDir = cleanPath(state().folders.zevDir);
+    const QString zevDir = cleanPath(Channels::Folders().zevDir);
     const QString oldDrop = zevDir + QStringLiteral("/zevDrop/");
     if (zevDir.isEmpty() || !oldPath.startsWith(oldDrop))
         return;
-    const QString newPath = zevDir + QStringLiteral("/local/zevDrop/%1/").arg(kHomeChannel)
+    const QString newPath = zevDir + QStringLiteral("/local/zevDrop/%1/").arg(KELOBJECT_HOME_CHANNEL)
         + oldPath.mid(oldDrop.size());
     const auto bookmark = FileBookmark::fromPath(newPath);
     if (!bookmark) {
@@ -294,50 +99,7 @@ void ZEVItemData::TransitionForDataURL(const QString& recordPath)
     fields.insert(kUid, bookmark->identity().uid());
     fields.insert(kHttpPath, recordString(*read.fields, kHttpPath));
     if (const FileResult written = writeRecordFile(recordPath, fields); !written)
-        reportStoreError(written.error);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Holder tests
-
-bool ZEVItemData::IfHoldByZev(const QString& path) { return isInside(path, state().folders.zevDir); }
-
-bool ZEVItemData::IfHoldByZevFolder(const QString& path)
-{
-    return isInside(path, state().folders.zevFolder);
-}
-
-bool ZEVItemData::IfHoldByCloud(const QString& path) { return isInside(path, state().folders.cloud); }
-
-bool ZEVItemData::IfHoldByTrash(const QString& path)
-{
-    if (isInside(path, trashFolder()))
-        return true;
-    // The trash at the top of another volume.
-    const QString uid = QString::number(::getuid());
-    const QString clean = cleanPath(path);
-    return clean.contains(QStringLiteral("/.Trash-%1/").arg(uid))
-        || clean.contains(QStringLiteral("/.Trash/%1/").arg(uid));
-}
-
-bool ZEVItemData::IfHoldByApplications(const QString& path)
-{
-    QStringList folders = state().folders.applications;
-    if (folders.isEmpty())
-        folders << QStringLiteral("/usr/share/applications") << QStringLiteral("/usr/local/share/applications")
-                << dataHome() + QStringLiteral("/applications") << QStringLiteral("/opt");
-    return std::any_of(folders.begin(), folders.end(),
-                       [&](const QString& folder) { return isInside(path, folder); });
-}
-
-bool ZEVItemData::IfHoldByExtern(const QString& path)
-{
-    if (path.isEmpty())
-        return false;
-    ClassState& s = state();
-    if (!s.volumes)
-        s.volumes = VolumeMap::system();
-    return s.volumes->isExternal(path);
+        Channels::ReportStoreError(written.error);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -353,7 +115,7 @@ ZEVItemData::~ZEVItemData() = default;
 std::unique_ptr<ZEVItemData> ZEVItemData::initDicosForChannelInt(KELId channel,
                                                                  const std::function<void()>& increment)
 {
-    const ZEVItemDataFolders& folders = state().folders;
+    const ZEVItemDataFolders& folders = Channels::Folders();
     if (channel == 0 || folders.zevDrop.isEmpty() || folders.zevData.isEmpty()) {
         say(QStringLiteral("initDicosForChannelInt ERROR: no folders for Channel %1").arg(channel));
         return nullptr;
@@ -434,7 +196,7 @@ void ZEVItemData::loadFileRecord(KELId item, const QString& recordFile)
         rewritten.insert(kUid, newUid);
         rewritten.insert(kHttpPath, recordString(fields, kHttpPath));
         if (const FileResult written = writeRecordFile(recordFile, rewritten); !written)
-            reportStoreError(written.error);
+            Channels::ReportStoreError(written.error);
     }
     uidDico_[newUid] = item;
     pathDico_[newPath] = item;
@@ -473,7 +235,7 @@ bool ZEVItemData::writeRecord(KELId item, const QString& kind, const QCborMap& f
 {
     const FileResult written = writeRecordFile(recordPath(item, kind), fields);
     if (!written) {
-        reportStoreError(written.error);
+        Channels::ReportStoreError(written.error);
         return false;
     }
     return true;
@@ -489,23 +251,9 @@ void ZEVItemData::replaceKey(std::map<QString, KELId>& index, const QString& old
         index[newKey] = item;
 }
 
-namespace {
-
-QCborMap fileFields(const FileBookmark& bookmark, const QString& httpPath)
-{
-    QCborMap fields;
-    fields.insert(QStringLiteral("bookmark"), bookmark.toBytes());
-    fields.insert(QStringLiteral("path"), bookmark.path());
-    fields.insert(QStringLiteral("uid"), bookmark.identity().uid());
-    fields.insert(QStringLiteral("httpPath"), httpPath);
-    return fields;
-}
-
-} // namespace
-
 bool ZEVItemData::createFileURL(const QString& filePath, const QUrl& httpURL, KELI* item)
 {
-    if (!item)
+    if (!item || isNone())
         return false;
     const auto bookmark = FileBookmark::fromPath(filePath);
     if (!bookmark) {
@@ -521,13 +269,13 @@ bool ZEVItemData::createFileURL(const QString& filePath, const QUrl& httpURL, KE
     ZEVItemOption bits = 0;
     if (httpPath.isEmpty() && isWebPage(path))
         bits |= ZEVOPTION_OPEN_ON_CLICK;
-    if (IfHoldByZev(path))
+    if (Channels::IfHoldByZev(path))
         bits |= ZEVOPTION_HOLD_BY_ZEV;
-    if (IfHoldByCloud(path))
+    if (Channels::IfHoldByCloud(path))
         bits |= ZEVOPTION_HOLD_BY_CLOUD;
-    if (IfHoldByTrash(path))
+    if (Channels::IfHoldByTrash(path))
         bits |= ZEVOPTION_HOLD_BY_TRASH;
-    if (IfHoldByExtern(path))
+    if (Channels::IfHoldByExtern(path))
         bits |= ZEVOPTION_HOLD_BY_EXTERN;
     if (bits)
         addItemOption(item, bits);
@@ -538,7 +286,7 @@ bool ZEVItemData::createFileURL(const QString& filePath, const QUrl& httpURL, KE
 
 bool ZEVItemData::createZevpURL(const QString& imagePath, const QString& zevpString, KELI* item)
 {
-    if (!item)
+    if (!item || isNone())
         return false;
     QCborMap fields;
     fields.insert(kPath, imagePath);
@@ -555,7 +303,7 @@ bool ZEVItemData::createZevpURL(const QString& imagePath, const QString& zevpStr
 
 bool ZEVItemData::createFileHttpWithUid(const QString& url, KELI* item)
 {
-    if (!item)
+    if (!item || isNone())
         return false;
     QCborMap fields;
     fields.insert(kUid, url);
@@ -569,7 +317,7 @@ bool ZEVItemData::createFileHttpWithUid(const QString& url, KELI* item)
 
 bool ZEVItemData::createFilePersonWithUid(const QString& uid, KELI* item)
 {
-    if (!item)
+    if (!item || isNone())
         return false;
     QCborMap fields;
     fields.insert(kUid, uid);
@@ -582,7 +330,7 @@ bool ZEVItemData::createFilePersonWithUid(const QString& uid, KELI* item)
 
 bool ZEVItemData::createFileMessageWithDico(const QCborMap& dico, KELI* item)
 {
-    if (!item)
+    if (!item || isNone())
         return false;
     if (!writeRecord(item->idInt(), kMessage, dico))
         return false;
@@ -594,7 +342,7 @@ bool ZEVItemData::createFileMessageWithDico(const QCborMap& dico, KELI* item)
 
 bool ZEVItemData::updatePersonUidWithIem(KELI* item, const QString& newUid)
 {
-    if (!item)
+    if (!item || isNone())
         return false;
     const QString oldUid = uidForItem(item, kPerson);
     QCborMap fields;
@@ -603,123 +351,6 @@ bool ZEVItemData::updatePersonUidWithIem(KELI* item, const QString& newUid)
         return false;
     replaceKey(uidDico_, oldUid, newUid, item->idInt());
     return true;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Generated files
-
-QString ZEVItemData::ensureItemDropFolder(KELId item)
-{
-    const QString folder = itemDropFolder(item);
-    if (const FileResult made = ensureFolder(folder); !made) {
-        say(QStringLiteral("Error when creating directory: %1").arg(folder));
-        say(QStringLiteral("                             : %1").arg(made.error));
-        return QString();
-    }
-    return folder;
-}
-
-namespace {
-
-// Writes bytes under a new name in folder; "" (logged, reported) on failure.
-QString writeGenerated(const QString& folder, const QString& name, const QByteArray& bytes)
-{
-    QString written;
-    if (const FileResult result = writeNewFile(folder, name, bytes, &written); !result) {
-        reportStoreError(result.error);
-        return QString();
-    }
-    return written;
-}
-
-} // namespace
-
-QString ZEVItemData::createBitmapImage(const QImage& image, const QString& name, KELI* item)
-{
-    if (!item)
-        return QString();
-    const QByteArray bytes = tiffData(image);
-    if (bytes.isEmpty()) {
-        say(QStringLiteral("createBitmapImage ERROR: the image cannot be written as TIFF"));
-        return QString();
-    }
-    const QString folder = ensureItemDropFolder(item->idInt());
-    if (folder.isEmpty())
-        return QString();
-    return writeGenerated(folder, safeFileName(name, QStringLiteral("image")) + QStringLiteral(".tiff"), bytes);
-}
-
-QString ZEVItemData::createPdfImage(const QByteArray& pdfData, const QString& name, KELI* item)
-{
-    if (!item || pdfData.isEmpty())
-        return QString();
-    const QString folder = ensureItemDropFolder(item->idInt());
-    if (folder.isEmpty())
-        return QString();
-    return writeGenerated(folder, safeFileName(name, QStringLiteral("image")) + QStringLiteral(".pdf"), pdfData);
-}
-
-QString ZEVItemData::createZevpImage(const QImage& image, KELI* item)
-{
-    if (!item)
-        return QString();
-    const QByteArray bytes = jpegData(image, kDeskImageJpegQuality);
-    if (bytes.isEmpty()) {
-        say(QStringLiteral("createZevpImage ERROR: the image cannot be written as JPEG"));
-        return QString();
-    }
-    const QString folder = ensureItemDropFolder(item->idInt());
-    if (folder.isEmpty())
-        return QString();
-    // The Object's own desk image: a newer view of the desk replaces it.
-    const QString path = folder + QStringLiteral("/zevp.jpeg");
-    if (const FileResult written = writeFileAtomically(path, bytes); !written) {
-        reportStoreError(written.error);
-        return QString();
-    }
-    return path;
-}
-
-QString ZEVItemData::createRTFWithAttributedString(const ZEVRichText& text, KELI* item)
-{
-    if (!item)
-        return QString();
-    const QString folder = ensureItemDropFolder(item->idInt());
-    if (folder.isEmpty())
-        return QString();
-    return writeGenerated(folder, QStringLiteral("pasted text.rtf"), rtfDocument(text.runs));
-}
-
-QString ZEVItemData::createRTFDWithAttributedString(const ZEVRichText& text, KELI* item)
-{
-    if (!item)
-        return QString();
-    const QString folder = ensureItemDropFolder(item->idInt());
-    if (folder.isEmpty())
-        return QString();
-    // The bundle: a folder holding the text as TXT.rtf and each attachment beside it.
-    const QString bundle = uniquePathInFolder(folder, QStringLiteral("pasted text.rtfd"));
-    if (bundle.isEmpty() || !QDir().mkdir(bundle)) {
-        say(QStringLiteral("Error when creating directory: %1").arg(bundle.isEmpty() ? folder : bundle));
-        say(QStringLiteral("                             : %1").arg(QStringLiteral("no free name")));
-        return QString();
-    }
-    if (const FileResult written = writeFileAtomically(bundle + QStringLiteral("/TXT.rtf"), rtfDocument(text.runs));
-        !written) {
-        reportStoreError(written.error);
-        QDir(bundle).removeRecursively();
-        return QString();
-    }
-    for (const ZEVRichText::Attachment& attachment : text.attachments) {
-        // Attachments never take the text's own name.
-        const QString name = safeFileName(attachment.name, QStringLiteral("attachment"));
-        const QString safe = name == QLatin1String("TXT.rtf") ? QStringLiteral("attachment ") + name : name;
-        if (writeGenerated(bundle, safe, attachment.data).isEmpty()) {
-            QDir(bundle).removeRecursively();
-            return QString();
-        }
-    }
-    return bundle;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -740,7 +371,7 @@ KELId ZEVItemData::itemNumberWithPath(const QString& path) const
 QString ZEVItemData::uidForItem(KELI* item, const QString& kind) const
 {
     // The kind names a file: only the five record kinds are ever read.
-    if (!item || !isRecordKind(kind))
+    if (!item || isNone() || !isRecordKind(kind))
         return QString();
     const QString path = recordPath(item->idInt(), kind);
     if (!QFileInfo::exists(path))
@@ -759,7 +390,7 @@ QString ZEVItemData::uidForItem(KELI* item, const QString& kind) const
 
 QString ZEVItemData::fileUrlForItem(KELI* item)
 {
-    if (!item)
+    if (!item || isNone())
         return QString();
     const KELId id = item->idInt();
     if (QFileInfo::exists(recordPath(id, kFile))) {
@@ -794,22 +425,22 @@ QString ZEVItemData::fileUrlForItem(KELI* item)
         }
 
         ZEVItemOption clear = kAllHolderBits;
-        if (IfHoldByApplications(newPath))
+        if (Channels::IfHoldByApplications(newPath))
             clear = kApplicationClearedBits;
-        if (IfHoldByTrash(newPath))
+        if (Channels::IfHoldByTrash(newPath))
             clear |= ZEVOPTION_MASK_BUSY;
         ZEVItemOption add = 0;
-        if (IfHoldByZev(newPath))
+        if (Channels::IfHoldByZev(newPath))
             add |= ZEVOPTION_HOLD_BY_ZEV;
-        if (IfHoldByZevFolder(newPath))
+        if (Channels::IfHoldByZevFolder(newPath))
             add |= ZEVOPTION_HOLD_BY_ZEV_FOLDER;
-        if (IfHoldByCloud(newPath))
+        if (Channels::IfHoldByCloud(newPath))
             add |= ZEVOPTION_HOLD_BY_CLOUD;
-        if (IfHoldByTrash(newPath))
+        if (Channels::IfHoldByTrash(newPath))
             add |= ZEVOPTION_HOLD_BY_TRASH;
-        if (IfHoldByApplications(newPath))
+        if (Channels::IfHoldByApplications(newPath))
             add |= ZEVOPTION_HOLD_BY_APPLICATIONS;
-        if (IfHoldByExtern(newPath))
+        if (Channels::IfHoldByExtern(newPath))
             add |= ZEVOPTION_HOLD_BY_EXTERN;
         if (siItemOption(item, clear & ~add))
             clearItemOption(item, clear & ~add);
@@ -824,7 +455,7 @@ QString ZEVItemData::fileUrlForItem(KELI* item)
     const QUrl url = webUrl(address);
     if (url.isEmpty())
         return QString();
-    const QString folder = ensureItemDropFolder(id);
+    const QString folder = files_.ensureItemDropFolder(id);
     if (folder.isEmpty())
         return QString();
     addLoadingItemNum(id);
@@ -834,7 +465,7 @@ QString ZEVItemData::fileUrlForItem(KELI* item)
 
 void ZEVItemData::updateFilePathWithItem(KELI* item, const QString& filePath)
 {
-    if (!item)
+    if (!item || isNone())
         return;
     const auto record = readFileRecord(item->idInt());
     if (!record)
@@ -854,11 +485,11 @@ void ZEVItemData::updateFilePathWithItem(KELI* item, const QString& filePath)
         else if (!holds && siItemOption(item, bit))
             clearItemOption(item, bit);
     };
-    align(ZEVOPTION_HOLD_BY_ZEV, IfHoldByZev(newPath));
-    align(ZEVOPTION_HOLD_BY_ZEV_FOLDER, IfHoldByZevFolder(newPath));
-    align(ZEVOPTION_HOLD_BY_TRASH, IfHoldByTrash(newPath));
-    align(ZEVOPTION_HOLD_BY_CLOUD, IfHoldByCloud(newPath));
-    align(ZEVOPTION_HOLD_BY_EXTERN, IfHoldByExtern(newPath));
+    align(ZEVOPTION_HOLD_BY_ZEV, Channels::IfHoldByZev(newPath));
+    align(ZEVOPTION_HOLD_BY_ZEV_FOLDER, Channels::IfHoldByZevFolder(newPath));
+    align(ZEVOPTION_HOLD_BY_TRASH, Channels::IfHoldByTrash(newPath));
+    align(ZEVOPTION_HOLD_BY_CLOUD, Channels::IfHoldByCloud(newPath));
+    align(ZEVOPTION_HOLD_BY_EXTERN, Channels::IfHoldByExtern(newPath));
     if (siItemOption(item, ZEVOPTION_MASK_GIF_ANIMATION))
         clearItemOption(item, ZEVOPTION_MASK_GIF_ANIMATION);
     if (!writeRecord(item->idInt(), kFile, fileFields(*bookmark, record->httpPath)))
@@ -869,7 +500,7 @@ void ZEVItemData::updateFilePathWithItem(KELI* item, const QString& filePath)
 
 void ZEVItemData::updateFileUidWithItem(KELI* item, const QString& filePath)
 {
-    if (!item)
+    if (!item || isNone())
         return;
     const auto bookmark = FileBookmark::fromPath(filePath);
     if (!bookmark) {
@@ -886,7 +517,7 @@ void ZEVItemData::updateFileUidWithItem(KELI* item, const QString& filePath)
 
 QUrl ZEVItemData::originalHttpUrlForItem(KELI* item)
 {
-    if (!item)
+    if (!item || isNone())
         return {};
     if (QFileInfo::exists(recordPath(item->idInt(), kHttp))) {
         const QString file = fileUrlForItem(item);
@@ -900,7 +531,7 @@ QUrl ZEVItemData::originalHttpUrlForItem(KELI* item)
 
 QUrl ZEVItemData::httpUrlForItem(KELI* item)
 {
-    if (!item)
+    if (!item || isNone())
         return {};
     const QString file = fileUrlForItem(item);
     if (!file.isEmpty() && !isWebPage(file))
@@ -910,7 +541,7 @@ QUrl ZEVItemData::httpUrlForItem(KELI* item)
 
 QString ZEVItemData::zevpImageUrlForItem(KELI* item) const
 {
-    if (!item)
+    if (!item || isNone())
         return QString();
     const QString path = recordPath(item->idInt(), kZevp);
     if (!QFileInfo::exists(path))
@@ -919,56 +550,13 @@ QString ZEVItemData::zevpImageUrlForItem(KELI* item) const
     return read ? recordString(*read.fields, kPath) : QString();
 }
 
-QString ZEVItemData::weblocUrlForItem(KELI* item, const QString& name)
-{
-    if (!item)
-        return QString();
-    if (ZEVItemData* current = ItemDataForChannelInt(CurrentChannelInt())) {
-        const QString file = current->fileUrlForItem(item);
-        if (!file.isEmpty() && !isWebPage(file))
-            return file;
-    }
-    const QString folder = itemDropFolder(item->idInt());
-    if (!QFileInfo(folder).isDir())
-        return QString();
-    QStringList weblocs;
-    QStringList pages;
-    QDirIterator walk(folder, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (walk.hasNext()) {
-        const QString path = walk.next();
-        const QString suffix = walk.fileInfo().suffix();
-        if (suffix == QLatin1String("webloc"))
-            weblocs << path;
-        else if (isWebPage(path))
-            pages << path;
-    }
-    if (!weblocs.isEmpty()) {
-        weblocs.sort();
-        return weblocs.first();
-    }
-    const QUrl asUrl(name);
-    const QString base = asUrl.isValid() && !asUrl.host().isEmpty() ? asUrl.host() : name;
-    const QUrl address = webUrl(uidForItem(item, kHttp));
-    if (address.isEmpty())
-        return QString();
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        // The title is outside text: it names one new file inside the Object's folder.
-        const QString path = uniquePathInFolder(folder, safeFileName(base, QStringLiteral("link")) + QStringLiteral(".webloc"));
-        if (path.isEmpty())
-            continue;
-        const FileResult written = writeWeblocFile(path, address.toString(QUrl::FullyEncoded));
-        if (written)
-            return path;
-        reportStoreError(written.error);
-    }
-    return QString();
-}
-
 // ---------------------------------------------------------------------------------------------
 // Dates
 
 std::optional<KELDate> ZEVItemData::goToDateForItem(KELI* item)
 {
+    if (isNone())
+        return std::nullopt;
     const int tag = space().goToTag();
     if (tag == 3)
         return createdDateForItem(item);
@@ -1008,7 +596,7 @@ std::optional<KELDate> fileDate(const QString& path, Which which)
 
 std::optional<KELDate> ZEVItemData::createdDateForItem(KELI* item)
 {
-    if (!item)
+    if (!item || isNone())
         return std::nullopt;
     const std::string type = space().itemTypeForItem(item);
     if (type == "file")
@@ -1026,7 +614,7 @@ std::optional<KELDate> ZEVItemData::createdDateForItem(KELI* item)
 
 std::optional<KELDate> ZEVItemData::modifiedDateForItem(KELI* item)
 {
-    if (!item)
+    if (!item || isNone())
         return std::nullopt;
     const std::string type = space().itemTypeForItem(item);
     if (type == "file")
@@ -1047,7 +635,7 @@ std::optional<KELDate> ZEVItemData::modifiedDateForItem(KELI* item)
 
 void ZEVItemData::deleteItem(KELI* item)
 {
-    if (!item)
+    if (!item || isNone())
         return;
     const KELId id = item->idInt();
     // Resolving must not start a download of a web Object that is going away.
@@ -1057,7 +645,7 @@ void ZEVItemData::deleteItem(KELI* item)
     // question that cannot be answered keeps the files: another Channel may still show them.
     bool heldElsewhere = false;
     bool unknown = false;
-    for (ZEVItemData* store : ItemDatas()) {
+    for (ZEVItemData* store : Channels::ItemDatas()) {
         switch (equivalence(*store, item)) {
         case Equivalence::Other:
             heldElsewhere = true;
@@ -1093,7 +681,7 @@ void ZEVItemData::deleteItem(KELI* item)
     if (QFileInfo(folder).isDir()) {
         if (!heldElsewhere && !moveToTrash(folder))
             say(QStringLiteral("Error 1 when moving to trash: %1").arg(folder));
-    } else if (!file.isEmpty() && IfHoldByZevFolder(file)) {
+    } else if (!file.isEmpty() && Channels::IfHoldByZevFolder(file)) {
         if (!heldElsewhere && !moveToTrash(file))
             say(QStringLiteral("Error 2 when moving to trash: %1").arg(file));
     }
@@ -1121,7 +709,7 @@ KELI* equivalentIn(ZEVItemData& store, KELI* item, const char* prefix, bool* unk
     }
     if (item->channelInt() == store.channelInt())
         return item;
-    ZEVItemData* own = ZEVItemData::ItemDataForChannelInt(item->channelInt());
+    ZEVItemData* own = Channels::ItemDataForChannelInt(item->channelInt());
     if (!own)
         return cannotTell();
     const std::string type = space().itemTypeForItem(item);
@@ -1155,26 +743,22 @@ ZEVItemData::Equivalence ZEVItemData::equivalence(ZEVItemData& store, KELI* item
     return match == item ? Equivalence::Same : Equivalence::Other;
 }
 
-KELI* ZEVItemData::matchingItem(KELI* item) { return equivalentIn(*this, item, "matchingItem"); }
-
-KELI* ZEVItemData::SameItem(KELI* item)
+KELI* ZEVItemData::matchingItem(KELI* item)
 {
-    ZEVItemData* current = ItemDataForChannelInt(CurrentChannelInt());
-    return current ? equivalentIn(*current, item, "SameItem") : nullptr;
+    return isNone() ? nullptr : equivalentIn(*this, item, "matchingItem");
 }
 
-KELI* ZEVItemData::CreateSameItem(KELI* item)
+KELI* ZEVItemData::createSameItem(KELI* item)
 {
-    if (!item)
+    if (!item || isNone())
         return nullptr;
-    const KELId channel = CurrentChannelInt();
+    const KELId channel = channelInt_;
     if (item->channelInt() == channel)
         return item;
-    if (KELI* same = SameItem(item))
+    if (KELI* same = equivalentIn(*this, item, "SameItem"))
         return same;
-    ZEVItemData* source = ItemDataForChannelInt(item->channelInt());
-    ZEVItemData* current = ItemDataForChannelInt(channel);
-    if (!source || !current)
+    ZEVItemData* source = Channels::ItemDataForChannelInt(item->channelInt());
+    if (!source)
         return nullptr;
     ZEVSpaceForItemData& s = space();
     const std::string type = s.itemTypeForItem(item);
@@ -1188,7 +772,7 @@ KELI* ZEVItemData::CreateSameItem(KELI* item)
         KELI* made = s.creerItem(channel, title, "file", QFileInfo(file).suffix().toStdString(),
                                  s.itemOptionsForFile(file));
         if (made)
-            current->createFileURL(file, source->originalHttpUrlForItem(item), made);
+            createFileURL(file, source->originalHttpUrlForItem(item), made);
         return made;
     }
     if (type == "ABPerson") {
@@ -1196,19 +780,19 @@ KELI* ZEVItemData::CreateSameItem(KELI* item)
             return nullptr;
         KELI* made = s.creerItem(channel, title, "ABPerson", "vcf", ZEVOPTION_HOLD_BY_APP);
         if (made)
-            current->createFilePersonWithUid(uid, made);
+            createFilePersonWithUid(uid, made);
         return made;
     }
     if (type == "zevp") {
         KELI* made = s.creerItem(channel, title, "zevp", "jpeg", ZEVOPTION_HOLD_BY_ZEV);
         if (made)
-            current->createZevpURL(source->zevpImageUrlForItem(item), uid, made);
+            createZevpURL(source->zevpImageUrlForItem(item), uid, made);
         return made;
     }
     if (type == "http") {
         KELI* made = s.creerItem(channel, title, "http", "webloc", 0);
         if (made)
-            current->createFileHttpWithUid(uid, made);
+            createFileHttpWithUid(uid, made);
         return made;
     }
     if (type == "message") {
@@ -1216,171 +800,12 @@ KELI* ZEVItemData::CreateSameItem(KELI* item)
         if (made) {
             QCborMap dico;
             dico.insert(kUid, uid);
-            current->createFileMessageWithDico(dico, made);
+            createFileMessageWithDico(dico, made);
         }
         return made;
     }
     say(QStringLiteral("CreateSameItem: _________________________________________________ ERROR !"));
     return nullptr;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Class operations on the current Channel's store
-
-namespace {
-
-ZEVItemData* currentStore() { return ZEVItemData::ItemDataForChannelInt(ZEVItemData::CurrentChannelInt()); }
-
-} // namespace
-
-KELId ZEVItemData::ItemNumberWithUid(const QString& uid)
-{
-    auto* s = currentStore();
-    return s ? s->itemNumberWithUid(uid) : 0;
-}
-
-KELId ZEVItemData::ItemNumberWithPath(const QString& path)
-{
-    auto* s = currentStore();
-    return s ? s->itemNumberWithPath(path) : 0;
-}
-
-QString ZEVItemData::CreateBitmapImage(const QImage& image, const QString& name, KELI* item)
-{
-    auto* s = currentStore();
-    return s ? s->createBitmapImage(image, name, item) : QString();
-}
-
-QString ZEVItemData::CreatePdfImage(const QByteArray& pdfData, const QString& name, KELI* item)
-{
-    auto* s = currentStore();
-    return s ? s->createPdfImage(pdfData, name, item) : QString();
-}
-
-QString ZEVItemData::CreateZevpImage(const QImage& image, KELI* item)
-{
-    auto* s = currentStore();
-    return s ? s->createZevpImage(image, item) : QString();
-}
-
-QString ZEVItemData::CreateRTFWithAttributedString(const ZEVRichText& text, KELI* item)
-{
-    auto* s = currentStore();
-    return s ? s->createRTFWithAttributedString(text, item) : QString();
-}
-
-QString ZEVItemData::CreateRTFDWithAttributedString(const ZEVRichText& text, KELI* item)
-{
-    auto* s = currentStore();
-    return s ? s->createRTFDWithAttributedString(text, item) : QString();
-}
-
-bool ZEVItemData::CreateFileURL(const QString& filePath, const QUrl& httpURL, KELI* item)
-{
-    auto* s = currentStore();
-    return s && s->createFileURL(filePath, httpURL, item);
-}
-
-bool ZEVItemData::CreateZevpURL(const QString& imagePath, const QString& zevpString, KELI* item)
-{
-    auto* s = currentStore();
-    return s && s->createZevpURL(imagePath, zevpString, item);
-}
-
-void ZEVItemData::UpdateFilePathWithItem(KELI* item, const QString& filePath)
-{
-    if (auto* s = currentStore())
-        s->updateFilePathWithItem(item, filePath);
-}
-
-void ZEVItemData::UpdateFileUidWithItem(KELI* item, const QString& filePath)
-{
-    if (auto* s = currentStore())
-        s->updateFileUidWithItem(item, filePath);
-}
-
-bool ZEVItemData::UpdatePersonUidWithIem(KELI* item, const QString& newUid)
-{
-    auto* s = currentStore();
-    return s && s->updatePersonUidWithIem(item, newUid);
-}
-
-void ZEVItemData::DeleteItem(KELI* item)
-{
-    if (auto* s = currentStore())
-        s->deleteItem(item);
-}
-
-bool ZEVItemData::CreateFileMessageWithDico(const QCborMap& dico, KELI* item)
-{
-    auto* s = currentStore();
-    return s && s->createFileMessageWithDico(dico, item);
-}
-
-bool ZEVItemData::CreateFileHttpWithUid(const QString& url, KELI* item)
-{
-    auto* s = currentStore();
-    return s && s->createFileHttpWithUid(url, item);
-}
-
-bool ZEVItemData::CreateFilePersonWithUid(const QString& uid, KELI* item)
-{
-    auto* s = currentStore();
-    return s && s->createFilePersonWithUid(uid, item);
-}
-
-QString ZEVItemData::FileUrlForItem(KELI* item)
-{
-    auto* s = currentStore();
-    return s ? s->fileUrlForItem(item) : QString();
-}
-
-QUrl ZEVItemData::OriginalHttpUrlForItem(KELI* item)
-{
-    auto* s = currentStore();
-    return s ? s->originalHttpUrlForItem(item) : QUrl();
-}
-
-QUrl ZEVItemData::HttpUrlForItem(KELI* item)
-{
-    auto* s = currentStore();
-    return s ? s->httpUrlForItem(item) : QUrl();
-}
-
-QString ZEVItemData::ZevpImageUrlForItem(KELI* item)
-{
-    auto* s = currentStore();
-    return s ? s->zevpImageUrlForItem(item) : QString();
-}
-
-QString ZEVItemData::WeblocUrlForItem(KELI* item, const QString& name)
-{
-    auto* s = currentStore();
-    return s ? s->weblocUrlForItem(item, name) : QString();
-}
-
-QString ZEVItemData::UidForItem(KELI* item, const QString& kind)
-{
-    auto* s = currentStore();
-    return s ? s->uidForItem(item, kind) : QString();
-}
-
-std::optional<KELDate> ZEVItemData::GoToDateForItem(KELI* item)
-{
-    auto* s = currentStore();
-    return s ? s->goToDateForItem(item) : std::nullopt;
-}
-
-std::optional<KELDate> ZEVItemData::CreatedDateForItem(KELI* item)
-{
-    auto* s = currentStore();
-    return s ? s->createdDateForItem(item) : std::nullopt;
-}
-
-std::optional<KELDate> ZEVItemData::ModifiedDateForItem(KELI* item)
-{
-    auto* s = currentStore();
-    return s ? s->modifiedDateForItem(item) : std::nullopt;
 }
 
 } // namespace tallomer

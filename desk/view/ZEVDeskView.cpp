@@ -348,12 +348,12 @@ bool ZEVDeskView::copy()
         KELI* item = v->item();
         const std::string type = model && item ? model->itemTypeForItem(item).value_or("") : std::string();
         if (type == "file") {
-            const QString path = ZEVItemData::FileUrlForItem(item);
+            const QString path = ZEVItemData::Current().fileUrlForItem(item);
             const QUrl url = path.startsWith('/') ? QUrl::fromLocalFile(path) : QUrl(path);
             if (url.isLocalFile())
                 urls << url;
         } else if (type == "http") {
-            const QString webloc = ZEVItemData::WeblocUrlForItem(item, v->itemTitle());
+            const QString webloc = ZEVItemData::Current().files().weblocUrlForItem(item, v->itemTitle());
             if (!webloc.isEmpty())
                 urls << (webloc.startsWith('/') ? QUrl::fromLocalFile(webloc) : QUrl(webloc));
         } else {

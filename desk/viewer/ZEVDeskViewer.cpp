@@ -420,7 +420,7 @@ std::pair<KELDate, KELDate> ZEVDeskViewer::intervalForNewIcon(KELI* item)
         }
     if (space_->goToTag() >= 3) {
         KELDate in = now;
-        if (std::optional<KELDate> d = ZEVItemData::GoToDateForItem(item))
+        if (std::optional<KELDate> d = ZEVItemData::Current().goToDateForItem(item))
             in = *d;
         if (KELICurseur* search = space_->searchCurseur()) {
             const double d = in - search->now();
@@ -558,12 +558,12 @@ void ZEVDeskViewer::addFilenames(const QStringList& paths)
         }
         const QString file = info.absoluteFilePath();
         KELI* item = nullptr;
-        if (const KELId byUid = ZEVItemData::ItemNumberWithUid(ZEVItemData::UidForURL(file))) {
+        if (const KELId byUid = ZEVItemData::Current().itemNumberWithUid(ZEVItemData::UidForURL(file))) {
             if ((item = KELServeurDeLiens::LienForInt(byUid, curseur_)))
-                ZEVItemData::UpdateFilePathWithItem(item, file);
-        } else if (const KELId byPath = ZEVItemData::ItemNumberWithPath(file)) {
+                ZEVItemData::Current().updateFilePathWithItem(item, file);
+        } else if (const KELId byPath = ZEVItemData::Current().itemNumberWithPath(file)) {
             if ((item = KELServeurDeLiens::LienForInt(byPath, curseur_)))
-                ZEVItemData::UpdateFileUidWithItem(item, file);
+                ZEVItemData::Current().updateFileUidWithItem(item, file);
         }
         if (item) {
             item->setChannelInt(channel);
@@ -573,7 +573,7 @@ void ZEVDeskViewer::addFilenames(const QStringList& paths)
                 continue;
             }
         } else {
-            ZEVSpaceForItemData* data = ZEVItemData::SpaceController();
+            ZEVSpaceForItemData* data = ZEVItemDataChannels::SpaceController();
             const ZEVItemOption options = data ? data->itemOptionsForFile(file) : 0;
             item = itemClass_->creerItemWithChannelInt(channel, info.fileName().toStdString(), "file",
                                                        info.suffix().toStdString(), options);
@@ -581,7 +581,7 @@ void ZEVDeskViewer::addFilenames(const QStringList& paths)
                 logFormat("ZEVDeskViewer addFilenames: no Object could be made for %s", qUtf8Printable(file));
                 continue;
             }
-            ZEVItemData::CreateFileURL(file, QUrl(), item);
+            ZEVItemData::Current().createFileURL(file, QUrl(), item);
         }
         const QRectF r = space_->deskGeometry()->nextIconDefaultPosition();
         creerItemViewWithItem(item, ZEVIconPosition{r.x(), r.y(), r.width(), 0}, 1.0f);

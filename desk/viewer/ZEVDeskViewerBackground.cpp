@@ -361,7 +361,7 @@ KELI* ZEVDeskViewer::fichierDeFond(KELId channel, const std::string& title, cons
     if (!item)
         return nullptr;
     item->setChannelInt(channel);
-    ZEVItemData::CreateFileURL(path, QUrl(), item);
+    ZEVItemData::Current().createFileURL(path, QUrl(), item);
     clearItemOption(item, ZEVOPTION_HOLD_BY_ZEV);
     if (space_)
         space_->copyToSpaceForItems({item});

@@ -184,7 +184,7 @@ ZEVBackObjectServices* ZEVSpaceBridge::backObjectForImage(KELI* image, KELId cha
 
 std::string ZEVSpaceBridge::imagePathForItem(KELI* image)
 {
-    QString path = ZEVItemData::FileUrlForItem(image);
+    QString path = ZEVItemData::Current().fileUrlForItem(image);
     if (path.startsWith(QLatin1String("file:")))
         path = QUrl(path).toLocalFile();
     return path.toStdString();

@@ -72,7 +72,7 @@ protected:
         delegate.reset();
         app.reset();
         KELServeurDeLiens::reset();
-        ZEVItemData::Reset();
+        ZEVItemDataChannels::Reset();
         ZEVController::setSpaceControllerFactory({});
         Scheduler::setShared(nullptr);
         Clock::setShared(nullptr);

@@ -99,7 +99,7 @@ TEST_F(StartUp, ASecondStartCopiesAMissingWallpaperAndLeavesTheUserFolderAlone)
     app->terminate(nullptr);
     app.reset();
     KELServeurDeLiens::reset(); // so the next start reads the store
-    ZEVItemData::Reset();
+    ZEVItemDataChannels::Reset();
 
     const KELStoreLayout l = layout();
     QFile::remove(l.wallpaper("zevWallpaperBlue"));
@@ -198,7 +198,7 @@ TEST_F(StartUp, ARefusedDatabaseIsAnnouncedWithItsReasonThenTheProgramStops)
         EXPECT_EQ(KELServeurDeLiens::DonneMaintenantLeLienId(270), nullptr) << "no link is woken from a refused store";
         app.reset();
         KELServeurDeLiens::reset();
-        ZEVItemData::Reset();
+        ZEVItemDataChannels::Reset();
     }
 }
 

@@ -67,13 +67,13 @@ TEST_F(E2E, AVolumeMountedOrUnmountedChangesWhatCountsAsAnotherDisk)
 {
     start();
     const QString onDisk = QStringLiteral("/srv/e2e-disk/report.pdf");
-    EXPECT_FALSE(ZEVItemData::IfHoldByExtern(onDisk));
+    EXPECT_FALSE(ZEVItemDataChannels::IfHoldByExtern(onDisk));
     mounts << QStringLiteral("/srv/e2e-disk");
     graph->volumeWatch()->recheck();
-    EXPECT_TRUE(ZEVItemData::IfHoldByExtern(onDisk));
+    EXPECT_TRUE(ZEVItemDataChannels::IfHoldByExtern(onDisk));
     mounts.removeLast();
     graph->volumeWatch()->recheck();
-    EXPECT_FALSE(ZEVItemData::IfHoldByExtern(onDisk));
+    EXPECT_FALSE(ZEVItemDataChannels::IfHoldByExtern(onDisk));
 }
 
 } // namespace

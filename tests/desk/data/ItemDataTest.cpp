@@ -3,6 +3,7 @@
 // tables and records downloads.
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVDeskIds.h"
 #include "tests/support/NullServices.h"
 #include "engine/KELLien.h"
 #include "runtime/Log.h"
@@ -84,7 +85,7 @@ public:
 
 class ItemDataTest : public ::testing::Test {
 protected:
-    static constexpr KELId kHome = 2000018;
+    static constexpr KELId kHome = KELOBJECT_HOME_CHANNEL;
     static constexpr KELId kOther = 2000100;
 
     void SetUp() override
@@ -98,38 +99,38 @@ protected:
         for (const QString& folder : {folders.zevData, folders.zevDrop, folders.zevFolder})
             QDir().mkpath(folder);
         configure();
-        ZEVItemData::setStoreErrorHook([this](const QString& m) { storeErrors << m; });
+        ZEVItemDataChannels::setStoreErrorHook([this](const QString& m) { storeErrors << m; });
     }
 
     void TearDown() override
     {
-        ZEVItemData::setStoreErrorHook({});
-        ZEVItemData::Reset();
+        ZEVItemDataChannels::setStoreErrorHook({});
+        ZEVItemDataChannels::Reset();
         // Later tests' searches for lost files walk the test home: leave nothing behind.
         QDir(root).removeRecursively();
     }
 
     ZEVItemData& store(KELId channel = kHome)
     {
-        EXPECT_TRUE(ZEVItemData::ItemDataForChannelInt(channel) || ZEVItemData::CreateItemDataForChannelInt(channel));
-        return *ZEVItemData::ItemDataForChannelInt(channel);
+        EXPECT_TRUE(ZEVItemDataChannels::CreateItemDataForChannelInt(channel)); // or finds the one made
+        return *ZEVItemDataChannels::ItemDataForChannelInt(channel);
     }
 
     void configure()
     {
-        ZEVItemData::Reset();
-        ZEVItemData::SetFolders(folders);
-        ZEVItemData::SetVolumeMap(VolumeMap({QStringLiteral("/")}, QDir::homePath()));
-        ZEVItemData::ReferencerSpaceController(&space);
+        ZEVItemDataChannels::Reset();
+        ZEVItemDataChannels::SetFolders(folders);
+        ZEVItemDataChannels::SetVolumeMap(VolumeMap({QStringLiteral("/")}, QDir::homePath()));
+        ZEVItemDataChannels::ReferencerSpaceController(&space);
     }
 
     // Forgets the stores and loads them again from disk, as at the next start.
     int restart()
     {
         configure();
-        const double expected = ZEVItemData::PrepareDicosForURL(folders.zevData);
+        const double expected = ZEVItemDataChannels::PrepareDicosForURL(folders.zevData);
         int increments = 0;
-        ZEVItemData::InitializeDicos([&] { ++increments; });
+        ZEVItemDataChannels::InitializeDicos([&] { ++increments; });
         EXPECT_EQ(double(increments), expected);
         return increments;
     }
@@ -230,7 +231,7 @@ TEST_F(ItemDataTest, BadRecordsAreLoggedAndSkippedWithoutLosingTheOthers)
     EXPECT_EQ(s.itemNumberWithPath(gonePath), 0u);
     EXPECT_EQ(s.itemNumberWithPath(keptPath), kept->idInt());
     EXPECT_EQ(s.itemNumberWithUid("https://example.org/"), 100000014u);
-    EXPECT_EQ(ZEVItemData::ItemDatas().size(), 1u);
+    EXPECT_EQ(ZEVItemDataChannels::ItemDatas().size(), 1u);
     // The unresolvable record is left as it was, for a later run when the volume is back.
     EXPECT_EQ(recordString(record(gone->idInt(), "file"), "path"), gonePath);
 }
@@ -275,7 +276,7 @@ TEST_F(ItemDataTest, ThousandsOfMutatedRecordsNeverCrashTheLoad)
 
 TEST_F(ItemDataTest, ChannelFoldersAreMadeWhenMissingAndEveryChannelIsLoaded)
 {
-    ASSERT_TRUE(ZEVItemData::CreateItemDataForChannelInt(kOther));
+    ASSERT_TRUE(ZEVItemDataChannels::CreateItemDataForChannelInt(kOther));
     EXPECT_TRUE(QFileInfo(folders.zevDrop + "/2000100").isDir());
     EXPECT_TRUE(QFileInfo(folders.zevData + "/2000100").isDir());
     KELI* web = space.make(100000020, kOther, "http");
@@ -283,20 +284,20 @@ TEST_F(ItemDataTest, ChannelFoldersAreMadeWhenMissingAndEveryChannelIsLoaded)
     EXPECT_TRUE(web->baseInt() & ZEVOPTION_QL_ICON);
 
     restart();
-    ASSERT_NE(ZEVItemData::ItemDataForChannelInt(kOther), nullptr);
-    EXPECT_EQ(ZEVItemData::ItemDataForChannelInt(kOther)->itemNumberWithUid("https://example.org/a"),
+    ASSERT_NE(ZEVItemDataChannels::ItemDataForChannelInt(kOther), nullptr);
+    EXPECT_EQ(ZEVItemDataChannels::ItemDataForChannelInt(kOther)->itemNumberWithUid("https://example.org/a"),
               web->idInt());
     // The class lookups go to the current Channel only.
-    EXPECT_EQ(ZEVItemData::ItemNumberWithUid("https://example.org/a"), 0u);
-    ZEVItemData::SetCurrentChannelInt(kOther);
-    EXPECT_EQ(ZEVItemData::ItemNumberWithUid("https://example.org/a"), web->idInt());
+    EXPECT_EQ(ZEVItemData::Current().itemNumberWithUid("https://example.org/a"), 0u);
+    ZEVItemDataChannels::SetCurrentChannelInt(kOther);
+    EXPECT_EQ(ZEVItemData::Current().itemNumberWithUid("https://example.org/a"), web->idInt());
 
     // No store is made for a folder it cannot use.
     ZEVItemDataFolders broken = folders;
     broken.zevDrop = writeFile(root + "/a-file-not-a-folder");
-    ZEVItemData::SetFolders(broken);
+    ZEVItemDataChannels::SetFolders(broken);
     ScopedLogCapture log;
-    EXPECT_FALSE(ZEVItemData::CreateItemDataForChannelInt(2000200));
+    EXPECT_FALSE(ZEVItemDataChannels::CreateItemDataForChannelInt(2000200));
     EXPECT_TRUE(log.sink.contains("Creating Application Support/Tallomer/local/zevDrop/2000200 folder ERROR"));
 }
 
@@ -313,7 +314,7 @@ TEST_F(ItemDataTest, OutsideNamesNeverLeaveTheObjectsFolderNorReplaceAFile)
                                QStringLiteral("a") + QChar(0) + QStringLiteral("b"), ".hidden", "../x"};
     QStringList written;
     for (const QString& name : hostile) {
-        const QString path = store().createBitmapImage(image, name, item);
+        const QString path = store().files().createBitmapImage(image, name, item);
         ASSERT_FALSE(path.isEmpty()) << name.toStdString();
         EXPECT_EQ(QFileInfo(path).absolutePath(), folder) << path.toStdString();
         EXPECT_LE(QFileInfo(path).fileName().toUtf8().size(), 255);
@@ -325,14 +326,14 @@ TEST_F(ItemDataTest, OutsideNamesNeverLeaveTheObjectsFolderNorReplaceAFile)
     EXPECT_EQ(filesBelow(folder).size(), written.size());
     EXPECT_FALSE(QFileInfo::exists(root + "/x.tiff"));
 
-    const QString pdf = store().createPdfImage("%PDF-1.4 test", "../../escape", item);
+    const QString pdf = store().files().createPdfImage("%PDF-1.4 test", "../../escape", item);
     EXPECT_EQ(QFileInfo(pdf).absolutePath(), folder);
-    EXPECT_TRUE(store().createPdfImage({}, "empty", item).isEmpty());
+    EXPECT_TRUE(store().files().createPdfImage({}, "empty", item).isEmpty());
 
     // The desk image is the Object's own: a newer one replaces it.
-    const QString jpeg = store().createZevpImage(image, item);
+    const QString jpeg = store().files().createZevpImage(image, item);
     EXPECT_EQ(jpeg, folder + "/zevp.jpeg");
-    EXPECT_EQ(store().createZevpImage(image, item), jpeg);
+    EXPECT_EQ(store().files().createZevpImage(image, item), jpeg);
     EXPECT_EQ(QImage(jpeg).size(), QSize(8, 8));
 }
 
@@ -342,16 +343,16 @@ TEST_F(ItemDataTest, PastedTextIntoAnExistingFolderKeepsBothAndTheBundleResolves
     ZEVItemData& s = store();
     ZEVRichText text;
     text.runs = {{"Hello ", false, false}, {"world", true, false}};
-    const QString rtf1 = s.createRTFWithAttributedString(text, item);
-    const QString rtf2 = s.createRTFWithAttributedString(text, item);
+    const QString rtf1 = s.files().createRTFWithAttributedString(text, item);
+    const QString rtf2 = s.files().createRTFWithAttributedString(text, item);
     ASSERT_FALSE(rtf1.isEmpty());
     ASSERT_FALSE(rtf2.isEmpty());
     EXPECT_NE(rtf1, rtf2);
     EXPECT_TRUE(QFile(rtf1).open(QIODevice::ReadOnly));
 
     text.attachments = {{"../pic.png", "png bytes"}, {"TXT.rtf", "clash"}};
-    const QString rtfd1 = s.createRTFDWithAttributedString(text, item);
-    const QString rtfd2 = s.createRTFDWithAttributedString(text, item);
+    const QString rtfd1 = s.files().createRTFDWithAttributedString(text, item);
+    const QString rtfd2 = s.files().createRTFDWithAttributedString(text, item);
     ASSERT_FALSE(rtfd1.isEmpty());
     ASSERT_FALSE(rtfd2.isEmpty());
     EXPECT_NE(rtfd1, rtfd2);
@@ -361,8 +362,8 @@ TEST_F(ItemDataTest, PastedTextIntoAnExistingFolderKeepsBothAndTheBundleResolves
 
     // Recorded under ".rtf" but kept as the bundle beside it.
     KELI* pasted = space.make(100000111, kHome, "file");
-    const QString bundle = s.createRTFDWithAttributedString(text, pasted);
-    const QString plain = s.createRTFWithAttributedString(text, pasted);
+    const QString bundle = s.files().createRTFDWithAttributedString(text, pasted);
+    const QString plain = s.files().createRTFWithAttributedString(text, pasted);
     ASSERT_TRUE(s.createFileURL(plain, {}, pasted));
     ASSERT_TRUE(QFile::remove(plain));
     ASSERT_EQ(bundle, plain + "d");
@@ -437,14 +438,14 @@ TEST_F(ItemDataTest, WebPagesOpenOnClickOnlyWithoutAnOriginAndWebObjectsDownload
 
     // The downloaded page gets a web location named after the host of the title.
     writeFile(s.itemDropFolder(web->idInt()) + "/index.html");
-    const QString webloc = s.weblocUrlForItem(web, "https://www.example.org/some/page");
+    const QString webloc = s.files().weblocUrlForItem(web, "https://www.example.org/some/page");
     EXPECT_EQ(webloc, s.itemDropFolder(web->idInt()) + "/www.example.org.webloc");
     EXPECT_EQ(readWeblocFile(webloc), std::optional<QString>("https://example.org/"));
-    EXPECT_EQ(s.weblocUrlForItem(web, "other"), webloc); // found, not made again
+    EXPECT_EQ(s.files().weblocUrlForItem(web, "other"), webloc); // found, not made again
     KELI* hostile = space.make(100000133, kHome, "http");
     ASSERT_TRUE(s.createFileHttpWithUid("https://example.org/h", hostile));
     writeFile(s.itemDropFolder(hostile->idInt()) + "/index.html");
-    const QString safe = s.weblocUrlForItem(hostile, "../../../evil");
+    const QString safe = s.files().weblocUrlForItem(hostile, "../../../evil");
     EXPECT_EQ(QFileInfo(safe).absolutePath(), s.itemDropFolder(hostile->idInt()));
 }
 
@@ -498,7 +499,7 @@ TEST_F(ItemDataTest, DeleteKeepsTheFilesWhenItCannotTellWhetherAnotherChannelHol
     ScopedLogCapture log;
     home.deleteItem(untyped);
     EXPECT_TRUE(QFileInfo::exists(file));
-    ZEVItemData::ReferencerSpaceController(nullptr); // as before the Space exists
+    ZEVItemDataChannels::ReferencerSpaceController(nullptr); // as before the Space exists
     home.deleteItem(web);
     EXPECT_TRUE(QFileInfo::exists(page));
     EXPECT_EQ(log.sink.count("are kept: whether another Channel holds them cannot be told"), 2u);
@@ -540,20 +541,20 @@ TEST_F(ItemDataTest, EquivalentsAcrossChannelsAreFoundOrMade)
     const QCborMap dico{{"uid", "<m@example.org>"}, {"createdDate", recordDate(700000000.0)}};
     ASSERT_TRUE(store().createFileMessageWithDico(dico, mail));
     store(kOther);
-    ZEVItemData::SetCurrentChannelInt(kOther);
+    ZEVItemDataChannels::SetCurrentChannelInt(kOther);
 
-    EXPECT_EQ(ZEVItemData::SameItem(web), nullptr);
-    KELI* made = ZEVItemData::CreateSameItem(web);
+    EXPECT_EQ(ZEVItemData::Current().matchingItem(web), nullptr);
+    KELI* made = ZEVItemData::Current().createSameItem(web);
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->channelInt(), kOther);
     EXPECT_EQ(store(kOther).uidForItem(made, "http"), "https://example.org/");
-    EXPECT_EQ(ZEVItemData::SameItem(web), made);
-    EXPECT_EQ(ZEVItemData::CreateSameItem(web), made);
+    EXPECT_EQ(ZEVItemData::Current().matchingItem(web), made);
+    EXPECT_EQ(ZEVItemData::Current().createSameItem(web), made);
 
     // A contact gone from the address book has no equivalent to make.
-    EXPECT_EQ(ZEVItemData::CreateSameItem(person), nullptr);
+    EXPECT_EQ(ZEVItemData::Current().createSameItem(person), nullptr);
     space.people["P-1"] = {650000000.0, 660000000.0};
-    KELI* contact = ZEVItemData::CreateSameItem(person);
+    KELI* contact = ZEVItemData::Current().createSameItem(person);
     ASSERT_NE(contact, nullptr);
     EXPECT_EQ(contact->baseInt(), ZEVOPTION_HOLD_BY_APP);
     ASSERT_TRUE(store(kOther).updatePersonUidWithIem(contact, "P-2"));
@@ -561,13 +562,13 @@ TEST_F(ItemDataTest, EquivalentsAcrossChannelsAreFoundOrMade)
     EXPECT_EQ(store(kOther).itemNumberWithUid("P-1"), 0u);
 
     // Dates by type and go-to tag.
-    ZEVItemData::SetCurrentChannelInt(kHome);
+    ZEVItemDataChannels::SetCurrentChannelInt(kHome);
     space.tag = 3;
-    EXPECT_EQ(ZEVItemData::GoToDateForItem(mail), std::optional<KELDate>(700000000.0));
-    EXPECT_EQ(ZEVItemData::GoToDateForItem(person), std::optional<KELDate>(650000000.0));
+    EXPECT_EQ(ZEVItemData::Current().goToDateForItem(mail), std::optional<KELDate>(700000000.0));
+    EXPECT_EQ(ZEVItemData::Current().goToDateForItem(person), std::optional<KELDate>(650000000.0));
     space.tag = 4;
-    EXPECT_EQ(ZEVItemData::GoToDateForItem(person), std::optional<KELDate>(660000000.0));
-    EXPECT_EQ(ZEVItemData::GoToDateForItem(web), std::nullopt);
+    EXPECT_EQ(ZEVItemData::Current().goToDateForItem(person), std::optional<KELDate>(660000000.0));
+    EXPECT_EQ(ZEVItemData::Current().goToDateForItem(web), std::nullopt);
 }
 
 TEST_F(ItemDataTest, RecordsOfTheSingleChannelLayoutFollowTheirFiles)

@@ -39,7 +39,7 @@ public:
     QString storeFolder() override { return store_; }
     UserDefaultsController& defaults() override { return defaults_; }
     QRectF mainScreenFrame() override { return QRectF(0, 0, 1920, 1200); }
-    QString fileUrlForItem(KELI* item) override { return ZEVItemData::FileUrlForItem(item); }
+    QString fileUrlForItem(KELI* item) override { return ZEVItemData::Current().fileUrlForItem(item); }
     std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* c, ZEVSpaceController& space) override
     {
         return std::make_unique<Desk>(space, c, services.get());
@@ -65,10 +65,10 @@ TEST_F(SpaceWindowDesk, OpensOnTheHomeChannelWithItsBackgroundAndTheIconsAtNow)
     QDir().mkpath(folders.zevDrop);
     writePdf(store + "/zevWallpaperGrey.pdf", 320, 200, QColor(200, 0, 0));
     writePdf(store + "/zevWallpaperNew.pdf", 320, 200, QColor(0, 200, 0));
-    ZEVItemData::Reset();
-    ZEVItemData::SetFolders(folders);
-    ASSERT_TRUE(ZEVItemData::CreateItemDataForChannelInt(2000018));
-    ZEVItemData::SetCurrentChannelInt(2000018);
+    ZEVItemDataChannels::Reset();
+    ZEVItemDataChannels::SetFolders(folders);
+    ASSERT_TRUE(ZEVItemDataChannels::CreateItemDataForChannelInt(KELOBJECT_HOME_CHANNEL));
+    ZEVItemDataChannels::SetCurrentChannelInt(KELOBJECT_HOME_CHANNEL);
 
     // One Object with its icon, a twelfth of the desk wide, centred a quarter of the way up.
     {
@@ -109,7 +109,7 @@ TEST_F(SpaceWindowDesk, OpensOnTheHomeChannelWithItsBackgroundAndTheIconsAtNow)
     EXPECT_EQ(at(0.5 + 1.0 / 12, 0.75), QColor(200, 0, 0));
     EXPECT_EQ(at(0.5, 0.01), QColor(200, 0, 0));
     window.reset();
-    ZEVItemData::Reset();
+    ZEVItemDataChannels::Reset();
 }
 
 } // namespace desktest

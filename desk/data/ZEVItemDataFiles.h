@@ -1,0 +1,57 @@
+#pragma once
+// The files a Channel's store makes for an Object in the Object's own folder of the Channel's drop
+// folder (<drop folder>/<channel>/<item>/): pasted images and texts, the saved desk image, a web
+// location file made on demand. Names that come from outside never leave that folder nor replace
+// a file already there (the desk image excepted: a newer view of the desk replaces it).
+
+#include "engine/KELTypes.h"
+#include "platform/files/RtfWriter.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QString>
+
+class KELI;
+
+namespace tallomer {
+
+class ZEVItemData;
+
+// Pasted rich text: styled runs and, for the bundle form, attached files.
+struct ZEVRichText {
+    struct Attachment {
+        QString name; // as the pasteboard named it; made safe before use
+        QByteArray data;
+    };
+    QList<RtfRun> runs;
+    QList<Attachment> attachments;
+};
+
+class ZEVItemDataFiles {
+public:
+    // store is not owned: the writer is part of it.
+    explicit ZEVItemDataFiles(const ZEVItemData& store) : store_(store) {}
+    ZEVItemDataFiles(const ZEVItemDataFiles&) = delete;
+    ZEVItemDataFiles& operator=(const ZEVItemDataFiles&) = delete;
+
+    // The Object's own folder, made when missing; "" (logged) on failure or without a store.
+    QString ensureItemDropFolder(KELId item) const;
+
+    // Each answers the written file's path, "" on failure.
+    QString createBitmapImage(const QImage& image, const QString& name, KELI* item);
+    QString createPdfImage(const QByteArray& pdfData, const QString& name, KELI* item);
+    QString createZevpImage(const QImage& image, KELI* item);
+    QString createRTFWithAttributedString(const ZEVRichText& text, KELI* item);
+    QString createRTFDWithAttributedString(const ZEVRichText& text, KELI* item);
+
+    // A file to hand out for a web Object (the callers pass the Object's title as name): its file
+    // in the current Channel, a web location already in its folder, or one made beside its
+    // downloaded page; "" when there is none.
+    QString weblocUrlForItem(KELI* item, const QString& name);
+
+private:
+    const ZEVItemData& store_; // not owned: the store this writer belongs to
+};
+
+} // namespace tallomer

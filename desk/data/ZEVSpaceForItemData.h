@@ -1,0 +1,56 @@
+#pragma once
+// What the Object data store asks of the space controller and its neighbours (desk model, item
+// model, desk viewer, address book, pasteboard reader).
+
+#include "desk/model/ZEVItemOptions.h"
+#include "engine/KELTypes.h"
+
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+#include <string>
+
+class KELI;
+class KELICurseur;
+
+namespace tallomer {
+
+// A contact's dates, as the address book keeps them.
+struct ZEVPersonDates {
+    std::optional<KELDate> created;
+    std::optional<KELDate> modified;
+};
+
+// The Space answers what it keeps; until the Space exists (start-up) the store answers "unknown"
+// itself and never deletes a file on such an answer. Downloads, file options and contacts keep a
+// default until their parts exist.
+class ZEVSpaceForItemData {
+public:
+    virtual ~ZEVSpaceForItemData() = default;
+
+    virtual KELICurseur* actifCurseur() = 0;
+    // 3 created, 4 modified, 5 last used.
+    virtual int goToTag() = 0;
+
+    // The Object's type and title words at the active cursor; empty when unknown.
+    virtual std::string itemTypeForItem(KELI* item) = 0;
+    virtual std::string itemTitleForItem(KELI* item) = 0;
+    // Wakes an Object for the active cursor.
+    virtual KELI* itemForId(KELId id) = 0;
+    // The item model's factory; nullptr when it cannot make the Object.
+    virtual KELI* creerItem(KELId channel, const std::string& title, const std::string& type,
+                            const std::string& icon, ZEVItemOption options) = 0;
+
+    // A web download of url into folder for item, reporting to the desk viewer: the downloads
+    // answer it once they exist; a web Object keeps no copy of its page until then.
+    virtual void startDownload(const QUrl& url, KELI* item, const QString& folder) {}
+    // The options a new file Object gets for the file at path: the pasteboard reader answers it
+    // once it exists; plain options until then.
+    virtual ZEVItemOption itemOptionsForFile(const QString& path) { return 0; }
+    // The address book: the person's dates, absent when the person is gone. The contacts answer
+    // once they exist; no person is known until then.
+    virtual std::optional<ZEVPersonDates> personWithUid(const QString& uid) { return std::nullopt; }
+};
+
+} // namespace tallomer
