@@ -93,11 +93,7 @@ void ZEVItemData::TransitionForDataURL(const QString& recordPath)
                 .arg(QStringLiteral("no file at %1").arg(newPath)));
         return;
     }
-    QCborMap fields;
-    fields.insert(kBookmark, bookmark->toBytes());
-    fields.insert(kPath, bookmark->path());
-    fields.insert(kUid, bookmark->identity().uid());
-    fields.insert(kHttpPath, recordString(*read.fields, kHttpPath));
+    const QCborMap fields = fileFields(*bookmark, recordString(*read.fields, kHttpPath));
     if (const FileResult written = writeRecordFile(recordPath, fields); !written)
         Channels::ReportStoreError(written.error);
 }
@@ -190,11 +186,7 @@ void ZEVItemData::loadFileRecord(KELId item, const QString& recordFile)
     const QString newUid = resolved->identity.uid();
     if (resolved->stale || newPath != recordedPath || newUid != recordedUid) {
         const FileBookmark fresh(newPath, resolved->identity);
-        QCborMap rewritten;
-        rewritten.insert(kBookmark, fresh.toBytes());
-        rewritten.insert(kPath, newPath);
-        rewritten.insert(kUid, newUid);
-        rewritten.insert(kHttpPath, recordString(fields, kHttpPath));
+        const QCborMap rewritten = fileFields(fresh, recordString(fields, kHttpPath));
         if (const FileResult written = writeRecordFile(recordFile, rewritten); !written)
             Channels::ReportStoreError(written.error);
     }
