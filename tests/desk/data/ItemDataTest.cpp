@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -35,13 +36,14 @@ namespace {
 
 QByteArray httpRecord(const QString& uid) { return encodeRecord(QCborMap{{"uid", uid}}); }
 
-// Every file below folder, as absolute paths.
-QStringList filesBelow(const QString& folder)
+// Every file (or every file and folder) below folder, as absolute paths.
+QStringList filesBelow(const QString& folder, QDir::Filters kinds = QDir::Files)
 {
     QStringList out;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator it(folder, kinds | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext())
         out << it.next();
+    out.sort();
     return out;
 }
 
@@ -299,6 +301,97 @@ TEST_F(ItemDataTest, ChannelFoldersAreMadeWhenMissingAndEveryChannelIsLoaded)
     ScopedLogCapture log;
     EXPECT_FALSE(ZEVItemDataChannels::CreateItemDataForChannelInt(2000200));
     EXPECT_TRUE(log.sink.contains("Creating Application Support/Tallomer/local/zevDrop/2000200 folder ERROR"));
+}
+
+// A Channel without a store (one whose folders could not be made) is current: every operation
+// reached through the current store answers nothing, and nothing is written, moved or trashed,
+// though another Channel's store holds records and files for the same Objects.
+TEST_F(ItemDataTest, WithoutAStoreForTheCurrentChannelEveryOperationAnswersNothingAndWritesNothing)
+{
+    KELI* file = space.make(100000030, kHome, "file");
+    KELI* web = space.make(100000031, kHome, "http");
+    KELI* mail = space.make(100000032, kHome, "message");
+    const QString path = writeFile(folders.zevFolder + "/kept.txt");
+    ASSERT_TRUE(store().createFileURL(path, {}, file));
+    ASSERT_TRUE(store().createFileHttpWithUid("https://example.org/", web));
+    ASSERT_TRUE(store().createFileMessageWithDico(QCborMap{{"uid", "<m@example.org>"}}, mail));
+    writeFile(store().itemDropFolder(web->idInt()) + "/index.html");
+    space.tag = 3;
+
+    ZEVItemDataChannels::SetCurrentChannelInt(kOther);
+    ZEVItemData& none = ZEVItemData::Current();
+    ASSERT_TRUE(none.isNone());
+    EXPECT_EQ(ZEVItemDataChannels::ItemDatas().size(), 1u); // the stand-in is no registered store
+
+    // A store without folders would find its records in the working folder: give it some there.
+    const QString working = root + "/working";
+    writeFile(working + "/100000030.file", encodeRecord(record(file->idInt(), "file")));
+    writeFile(working + "/100000031.http", httpRecord("https://example.org/"));
+    struct RestoreWorking {
+        QString path;
+        ~RestoreWorking() { QDir::setCurrent(path); }
+    } restoreWorking{QDir::currentPath()};
+    ASSERT_TRUE(QDir::setCurrent(working));
+
+    const auto everythingBelowHome = [] {
+        return filesBelow(QDir::homePath(), QDir::AllEntries).join('\n').toStdString();
+    };
+    const std::string homeBefore = everythingBelowHome();
+    const std::size_t objectsBefore = space.objects.size();
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    const ZEVRichText text{{{"pasted", false, false}}, {{"a.png", "bytes"}}};
+
+    ZEVItemDataFiles& files = none.files();
+    ScopedLogCapture log;
+    const std::pair<const char*, std::function<bool()>> answersNothing[] = {
+        {"createFileURL", [&] { return !none.createFileURL(path, {}, file); }},
+        {"createZevpURL", [&] { return !none.createZevpURL(path, "zevp://1", file); }},
+        {"createFileHttpWithUid", [&] { return !none.createFileHttpWithUid("https://example.org/", web); }},
+        {"createFilePersonWithUid", [&] { return !none.createFilePersonWithUid("P-1", file); }},
+        {"createFileMessageWithDico", [&] { return !none.createFileMessageWithDico({}, mail); }},
+        {"updatePersonUidWithIem", [&] { return !none.updatePersonUidWithIem(file, "P-2"); }},
+        {"itemNumberWithUid", [&] { return none.itemNumberWithUid(fileUid(path)) == 0; }},
+        {"itemNumberWithPath", [&] { return none.itemNumberWithPath(path) == 0; }},
+        {"uidForItem", [&] { return none.uidForItem(web, "http").isNull(); }},
+        {"fileUrlForItem", [&] { return none.fileUrlForItem(file).isEmpty() && none.fileUrlForItem(web).isEmpty(); }},
+        {"originalHttpUrlForItem", [&] { return none.originalHttpUrlForItem(web).isEmpty(); }},
+        {"httpUrlForItem", [&] { return none.httpUrlForItem(web).isEmpty(); }},
+        {"zevpImageUrlForItem", [&] { return none.zevpImageUrlForItem(file).isEmpty(); }},
+        {"goToDateForItem", [&] { return !none.goToDateForItem(file) && !none.goToDateForItem(mail); }},
+        {"createdDateForItem", [&] { return !none.createdDateForItem(file); }},
+        {"modifiedDateForItem", [&] { return !none.modifiedDateForItem(file); }},
+        {"matchingItem", [&] { return none.matchingItem(web) == nullptr; }},
+        {"createSameItem", [&] { return none.createSameItem(web) == nullptr; }},
+        {"updateFilePathWithItem", [&] { return none.updateFilePathWithItem(file, path), true; }},
+        {"updateFileUidWithItem", [&] { return none.updateFileUidWithItem(file, path), true; }},
+        {"deleteItem", [&] { return none.deleteItem(file), none.deleteItem(web), true; }},
+        {"ensureItemDropFolder", [&] { return files.ensureItemDropFolder(file->idInt()).isEmpty(); }},
+        {"createBitmapImage", [&] { return files.createBitmapImage(image, "i", file).isEmpty(); }},
+        {"createPdfImage", [&] { return files.createPdfImage("%PDF-1.4", "p", file).isEmpty(); }},
+        {"createZevpImage", [&] { return files.createZevpImage(image, file).isEmpty(); }},
+        {"createRTFWithAttributedString", [&] { return files.createRTFWithAttributedString(text, file).isEmpty(); }},
+        {"createRTFDWithAttributedString", [&] { return files.createRTFDWithAttributedString(text, file).isEmpty(); }},
+        {"weblocUrlForItem", [&] { return files.weblocUrlForItem(web, "https://example.org/").isEmpty(); }},
+    };
+    for (const auto& [name, check] : answersNothing)
+        EXPECT_TRUE(check()) << name;
+
+    EXPECT_EQ(everythingBelowHome(), homeBefore);
+    EXPECT_EQ(space.objects.size(), objectsBefore);
+    EXPECT_TRUE(space.downloads.empty());
+    EXPECT_TRUE(storeErrors.isEmpty());
+    EXPECT_TRUE(log.sink.lines.empty());
+    // The Channel's own store still has everything.
+    EXPECT_EQ(store().itemNumberWithPath(path), file->idInt());
+    EXPECT_EQ(store().uidForItem(web, "http"), "https://example.org/");
+
+    // Once the Channel has its store, that store is the current one; after a reset there is none.
+    ASSERT_TRUE(ZEVItemDataChannels::CreateItemDataForChannelInt(kOther));
+    EXPECT_EQ(&ZEVItemData::Current(), ZEVItemDataChannels::ItemDataForChannelInt(kOther));
+    ZEVItemDataChannels::Reset();
+    EXPECT_EQ(ZEVItemDataChannels::CurrentChannelInt(), kHome);
+    EXPECT_TRUE(ZEVItemData::Current().isNone());
 }
 
 // ---- Writing records and generated files, repairs on lookup, deletion and equivalents across
