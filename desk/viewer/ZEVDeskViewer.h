@@ -153,14 +153,7 @@ public:
     void filterSelectionDidChange() { selectionDidChange(); }
     int tabFrontMode() const { return tabFrontMode_; }
 
-    void moteurActiveFuturItem(KELI* item) override;
-    void moteurActivePasseItem(KELI* item) override;
-    void moteurDesactiveFuturItem(KELI* item) override;
-    void moteurDesactivePasseItem(KELI* item) override;
-    void moteurAjouteFuturItem(KELI* item) override;
-    void moteurAjoutePasseItem(KELI* item) override;
-    void moteurEnleveFuturItem(KELI* item) override;
-    void moteurEnlevePasseItem(KELI* item) override;
+    void moteurCroisementItem(KELI* item, ZEVCroisement croisement) override;
     void moteurChangeItemViewForItem(KELI* item) override;
     void moteurChangeItemTitleForItem(KELI* item) override;
     void activationDuLien(KELI* lien, KELICc* curseur) override;
@@ -196,7 +189,6 @@ private:
     ZEVItemViewForDesks* nouvelleVue(KELI* item, const ZEVIconPosition& position, float ratio, bool cachee);
     void ajouterAuSet(ZEVItemViewForDesks* view);
     void enleverDuSet(ZEVItemViewForDesks* view);
-    void relais(KELI* item, bool creer, const std::vector<std::pair<int, bool>>& appels);
     void selectAll(int mode);
     void selectionDidChange();
     std::vector<ZEVItemViewForDesks*> visibleSelection(int mode);

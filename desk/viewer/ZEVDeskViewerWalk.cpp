@@ -14,8 +14,6 @@ namespace tallomer {
 
 namespace {
 
-enum Compteur { Ajoute, Actif, Futur };
-
 QPointF origine(ZEVItemViewForDesks* v)
 {
     const QRectF f = v->frame();
@@ -200,35 +198,23 @@ void ZEVDeskViewer::selectionDidChange()
 // ---------------------------------------------------------------------------------------------
 // Relays of the desk model
 
-void ZEVDeskViewer::relais(KELI* item, bool creer, const std::vector<std::pair<int, bool>>& appels)
+void ZEVDeskViewer::moteurCroisementItem(KELI* item, ZEVCroisement croisement)
 {
     if (!item)
         return;
     ZEVItemViewForDesks* v = itemViewForItem(item);
+    // A view is made for an icon coming into the context, or into the cursor at its future edge;
+    // any other notice about an Object without a view has nothing to change.
+    const bool creer = croisement.kind == ZEVCroisement::Ajoute ||
+                       croisement == ZEVCroisement{ZEVCroisement::Active, ZEVCroisement::Futur};
     if (!v && creer)
         v = ajouterItemViewAvecItem(item);
     if (!v)
         return;
-    for (const auto& [compteur, oui] : appels) {
-        if (compteur == Ajoute)
-            v->setSiAjoute(oui);
-        else if (compteur == Actif)
-            v->setSiActif(oui);
-        else
-            v->setSiFutur(oui);
-    }
+    ZEVAppliquerCroisement(*v, croisement);
     v->setChannelInt(item->channelInt());
     majItemView(v);
 }
-
-void ZEVDeskViewer::moteurAjouteFuturItem(KELI* item) { relais(item, true, {{Ajoute, true}, {Futur, true}}); }
-void ZEVDeskViewer::moteurAjoutePasseItem(KELI* item) { relais(item, true, {{Ajoute, true}}); }
-void ZEVDeskViewer::moteurEnleveFuturItem(KELI* item) { relais(item, false, {{Futur, false}, {Ajoute, false}}); }
-void ZEVDeskViewer::moteurEnlevePasseItem(KELI* item) { relais(item, false, {{Ajoute, false}}); }
-void ZEVDeskViewer::moteurActiveFuturItem(KELI* item) { relais(item, true, {{Actif, true}}); }
-void ZEVDeskViewer::moteurActivePasseItem(KELI* item) { relais(item, false, {{Actif, true}, {Futur, true}}); }
-void ZEVDeskViewer::moteurDesactiveFuturItem(KELI* item) { relais(item, false, {{Actif, false}}); }
-void ZEVDeskViewer::moteurDesactivePasseItem(KELI* item) { relais(item, false, {{Actif, false}, {Futur, false}}); }
 
 void ZEVDeskViewer::moteurChangeItemViewForItem(KELI* item)
 {

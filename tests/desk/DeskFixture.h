@@ -91,6 +91,13 @@ inline bool disjoint(std::vector<Span> s)
     return std::ranges::adjacent_find(s, [](const Span& a, const Span& b) { return a.second > b.first; }) == s.end();
 }
 
+// A crossing notice as its named entry point says it: "activeFutur", "enlevePasse"...
+inline std::string noticeName(ZEVCroisement x)
+{
+    static const char* const kinds[] = {"active", "desactive", "ajoute", "enleve"};
+    return std::string(kinds[x.kind]) + (x.edge == ZEVCroisement::Futur ? "Futur" : "Passe");
+}
+
 // Whether a recorded notice about that link or Object came, at either edge for the edged ones.
 inline bool heard(const std::vector<std::string>& events, const std::string& what, KELI* l)
 {
@@ -307,12 +314,7 @@ public:
 // Records the cursor and context notices of links, as "<notice> <link id>".
 class RecordingItemViewer final : public test::NullItemViewer {
 public:
-    void moteurActiveFuturForConnexion(KELI* l) override { add("activeFutur", l); }
-    void moteurActivePasseForConnexion(KELI* l) override { add("activePasse", l); }
-    void moteurDesactiveFuturForConnexion(KELI* l) override { add("desactiveFutur", l); }
-    void moteurDesactivePasseForConnexion(KELI* l) override { add("desactivePasse", l); }
-    void moteurAjouteFuturForConnexion(KELI* l) override { add("ajouteFutur", l); }
-    void moteurAjoutePasseForConnexion(KELI* l) override { add("ajoutePasse", l); }
+    void moteurCroisementForConnexion(KELI* l, ZEVCroisement x) override { add(noticeName(x), l); }
     void add(const std::string& what, KELI* l) { events.push_back(what + " " + std::to_string(l->idInt())); }
     std::vector<std::string> events;
 };
@@ -327,10 +329,7 @@ public:
         desk->creerIconAttributsForItem(item, p);
         desk->creerIconForItem(item, in, out);
     }
-    void moteurActiveFuturItem(KELI* i) override { add("activeFutur", i); }
-    void moteurActivePasseItem(KELI* i) override { add("activePasse", i); }
-    void moteurDesactiveFuturItem(KELI* i) override { add("desactiveFutur", i); }
-    void moteurDesactivePasseItem(KELI* i) override { add("desactivePasse", i); }
+    void moteurCroisementItem(KELI* i, ZEVCroisement x) override { add(noticeName(x), i); }
     void moteurChangeItemViewForItem(KELI* i) override { add("view", i); }
     void add(const std::string& what, KELI* i) { events.push_back(what + " " + std::to_string(i->idInt())); }
 
