@@ -10,6 +10,7 @@
 #include "desk/model/ZEVModelSupport.h"
 #include "desk/view/ZEVDeskBackImageView.h"
 #include "desk/view/ZEVDeskView.h"
+#include "desk/viewer/ZEVDeskViewRegistry.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
@@ -27,10 +28,6 @@
 
 namespace tallomer {
 
-namespace {
-constexpr char kDifferer[] = "_differerDisplayItemViews";
-} // namespace
-
 ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVSpaceForDeskViewers* space,
                              const QRectF& frame)
     : curseur_(curseur), deskClass_(deskClass), space_(space),
@@ -39,11 +36,7 @@ ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVS
     contexte_ = curseur_ ? curseur_->contexte() : nullptr;
     frontViewer_ = space_ ? space_->frontViewer() : nullptr;
     const double t = maintenant();
-    currentTimeDeskView_ = t;
     currentTimeBackView_ = t;
-    lienViewMap_.reserve(7000);
-    itemViewSet_.reserve(200);
-    toDisplayItemViewSet_.reserve(200);
     tabSameItemSet_.reserve(200);
 
     deskView_ = std::make_unique<ZEVDeskView>(QRectF(QPointF(0, 0), frame.size()), this, space_);
@@ -51,6 +44,7 @@ ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVS
     auto back = std::make_unique<ZEVDeskBackImageView>(deskView_->frame(), deskView_.get(), frontViewer_);
     deskBackImageView_ = back.get();
     deskView_->addItem(back.release()); // the scene owns it
+    views_ = std::make_unique<ZEVDeskViewRegistry>(*this, t);
 
     currentBackColorItem_ = defaultColorItem();
     currentBackScaleMot_ = curseur_ ? KELServeurDeLiens::LienForInt(kZEVScaleIn, curseur_) : nullptr;
@@ -63,10 +57,8 @@ ZEVDeskViewer::~ZEVDeskViewer()
     if (siEnclenche_ && curseur_)
         for (KELId r : {kZEVRelationBackItem, kZEVRelationBackColor, kZEVRelationBackScale, kZEVRelationChannel})
             curseur_->enleverLeDelegueDeMaj(this, r);
-    // The views leave the scene before it goes (member order), the queue holds no owner.
-    toDisplayItemViewSet_.clear();
-    itemViewSet_.clear();
-    lienViewMap_.clear();
+    // The views leave the scene before it goes.
+    views_.reset();
 }
 
 double ZEVDeskViewer::maintenant() const { return Clock::shared().now(); }
@@ -112,7 +104,7 @@ void ZEVDeskViewer::setDeskViewFrame(const QRectF& frame)
     deskView_->setFrame(f);
     deskBackImageView_->setFrame(f);
     // The scene's y-down origin moved with the height: every view goes back to its place.
-    for (auto& [item, view] : lienViewMap_)
+    for (auto& [item, view] : views_->lienViewMap())
         view->replacerDansLaScene();
     majBackImageSize();
 }
@@ -120,13 +112,13 @@ void ZEVDeskViewer::setDeskViewFrame(const QRectF& frame)
 // ---------------------------------------------------------------------------------------------
 // Item views
 
-ZEVItemViewForDesks* ZEVDeskViewer::itemViewForItem(KELI* item)
-{
-    auto it = lienViewMap_.find(item);
-    return it == lienViewMap_.end() ? nullptr : it->second.get();
-}
+ZEVItemViewForDesks* ZEVDeskViewer::itemViewForItem(KELI* item) { return views_->itemViewForItem(item); }
 
-bool ZEVDeskViewer::siInItemViewSet(ZEVItemViewForDesks* view) const { return itemViewIndex_.count(view) != 0; }
+const std::vector<ZEVItemViewForDesks*>& ZEVDeskViewer::itemViewSet() const { return views_->itemViewSet(); }
+
+bool ZEVDeskViewer::siInItemViewSet(ZEVItemViewForDesks* view) const { return views_->siInItemViewSet(view); }
+
+std::size_t ZEVDeskViewer::nbDeItemViews() const { return views_->nbDeItemViews(); }
 
 ZEVItemViewForDesks* ZEVDeskViewer::nouvelleVue(KELI* item, const ZEVIconPosition& position, float ratio,
                                                 bool cachee)
@@ -142,9 +134,7 @@ ZEVItemViewForDesks* ZEVDeskViewer::nouvelleVue(KELI* item, const ZEVIconPositio
     view->setHidden(cachee);
     if (QGraphicsItem* g = view->graphicsItem())
         deskView_->addItem(g);
-    ZEVItemViewForDesks* raw = view.get();
-    lienViewMap_[item] = std::move(view);
-    return raw;
+    return views_->enregistrer(item, std::move(view));
 }
 
 void ZEVDeskViewer::initItemViewAvecIcon(KELI* icon, KELDate curseurDate)
@@ -176,7 +166,7 @@ void ZEVDeskViewer::initItemViewAvecIcon(KELI* icon, KELDate curseurDate)
 void ZEVDeskViewer::initMajItemViews()
 {
     const double t = maintenant();
-    maxTimeDeskView_ = t;
+    views_->initMajItemViews(t);
     maxTimeBackView_ = t;
 }
 
@@ -194,29 +184,8 @@ void ZEVDeskViewer::deleteItemView(ZEVItemViewForDesks* view)
 {
     if (!view)
         return;
-    enleverDuSet(view);
-    std::erase(toDisplayItemViewSet_, view);
-    if (passEnCours_)
-        std::replace(passEnCours_->begin(), passEnCours_->end(), view, static_cast<ZEVItemViewForDesks*>(nullptr));
     tabSameItemSet_.erase(view);
-    auto it = lienViewMap_.find(view->item());
-    if (it == lienViewMap_.end() || it->second.get() != view)
-        it = std::find_if(lienViewMap_.begin(), lienViewMap_.end(),
-                          [view](const auto& e) { return e.second.get() == view; });
-    if (it != lienViewMap_.end())
-        lienViewMap_.erase(it);
-}
-
-void ZEVDeskViewer::ajouterAuSet(ZEVItemViewForDesks* view)
-{
-    if (itemViewIndex_.insert(view).second)
-        itemViewSet_.push_back(view);
-}
-
-void ZEVDeskViewer::enleverDuSet(ZEVItemViewForDesks* view)
-{
-    if (itemViewIndex_.erase(view))
-        std::erase(itemViewSet_, view);
+    views_->deleteItemView(view);
 }
 
 bool ZEVDeskViewer::siItemExiste() { return deskClass_ && !deskClass_->liensForIconViewerRelation().empty(); }
@@ -256,114 +225,17 @@ void ZEVDeskViewer::placerDevant()
 // ---------------------------------------------------------------------------------------------
 // Deferred refresh
 
-void ZEVDeskViewer::majItemView(ZEVItemViewForDesks* view)
-{
-    if (!view)
-        return;
-    const double t = maintenant();
-    if (view->siItemViewAccepteMaj()) {
-        view->itemViewRefuseMaj();
-        toDisplayItemViewSet_.push_back(view);
-        currentTimeDeskView_ = t;
-    }
-    if (siAccepteDisplayDeskView_) {
-        siAccepteDisplayDeskView_ = false;
-        Scheduler::shared().perform(this, kDifferer, kDelaiMaj, [this] { _differerDisplayItemViews(); }, true);
-    } else if (t - maxTimeDeskView_ > kForceMaj) {
-        Scheduler::shared().cancel(this, kDifferer);
-        _differerDisplayItemViews();
-        maxTimeDeskView_ = t;
-    }
-}
-
-void ZEVDeskViewer::majItemViews()
-{
-    maxTimeDeskView_ = kJamais;
-    const std::vector<ZEVItemViewForDesks*> views = itemViewSet_;
-    for (ZEVItemViewForDesks* v : views)
-        majItemView(v);
-    maxTimeDeskView_ = maintenant();
-}
-
-void ZEVDeskViewer::majConnexion()
-{
-    if (!siAccepteDisplayDeskView_)
-        return;
-    siAccepteDisplayDeskView_ = false;
-    Scheduler::shared().perform(this, kDifferer, kDelaiMaj, [this] { _differerDisplayItemViews(); }, true);
-}
-
-void ZEVDeskViewer::_differerDisplayItemViews()
-{
-    if (!toDisplayItemViewSet_.empty()) {
-        ++nbDePasses_;
-        // Views queued while this pass runs wait for the next one. A view deleted during the pass
-        // (a refresh may replace a view) is blanked out of it by deleteItemView.
-        std::vector<ZEVItemViewForDesks*> queue = std::move(toDisplayItemViewSet_);
-        toDisplayItemViewSet_.clear();
-        std::vector<ZEVItemViewForDesks*>* outer = passEnCours_;
-        passEnCours_ = &queue;
-        for (std::size_t k = 0; k < queue.size(); ++k)
-            if (ZEVItemViewForDesks* v = queue[k])
-                _majItemViewAttributsForItemView(v);
-        passEnCours_ = outer;
-    }
-    if (frontViewer_)
-        frontViewer_->updateFrontView();
-    siAccepteDisplayDeskView_ = true;
-}
-
-void ZEVDeskViewer::_majItemViewAttributsForItemView(ZEVItemViewForDesks* view)
-{
-    KELI* item = view->item();
-    if (view->siAjoute()) {
-        ajouterAuSet(view);
-        view->setHidden(itemViewer_ && itemViewer_->siHideViewForFilterImpactedItem(item));
-        if (deskClass_ && item) {
-            const bool actif = view->siActif();
-            const ZEVIconPosition p =
-                actif ? deskClass_->rectCurseurForItem(item) : deskClass_->rectContexteOutForItem(item);
-            const std::optional<std::string> title =
-                actif ? deskClass_->itemTitleCurseurForItem(item) : deskClass_->itemTitleContexteOutForItem(item);
-            view->setIconPosition(p, 1.0);
-            view->setItemTitle(QString::fromStdString(title.value_or(std::string())));
-            view->setSiRetablir(false);
-            if (view->itemType().isEmpty())
-                if (std::optional<std::string> type = deskClass_->itemTypeForItem(item))
-                    view->setItemType(QString::fromStdString(*type));
-        }
-        if (QGraphicsItem* g = view->graphicsItem())
-            g->update();
-    } else if (!itemViewer_ || itemViewer_->siHideViewForFilterChosenItem(item)) {
-        view->setHidden(true);
-        enleverDuSet(view);
-    } else {
-        view->setHidden(false);
-        ajouterAuSet(view);
-    }
-    view->itemViewAccepteMaj();
-}
-
-void ZEVDeskViewer::displayItemViews()
-{
-    if (curseur_)
-        curseur_->placeToi();
-    for (ZEVItemViewForDesks* v : itemViewSet_) {
-        KELI* item = v->item();
-        v->setSiRetablir(false);
-        if (!deskClass_ || !item)
-            continue;
-        const bool actif = v->siActif();
-        v->setIconPosition(actif ? deskClass_->rectCurseurForItem(item) : deskClass_->rectContexteOutForItem(item), 0);
-        const std::optional<std::string> title =
-            actif ? deskClass_->itemTitleCurseurForItem(item) : deskClass_->itemTitleContexteOutForItem(item);
-        v->setItemTitle(QString::fromStdString(title.value_or(std::string())));
-    }
-}
+void ZEVDeskViewer::majItemView(ZEVItemViewForDesks* view) { views_->majItemView(view); }
+void ZEVDeskViewer::majItemViews() { views_->majItemViews(); }
+void ZEVDeskViewer::majConnexion() { views_->majConnexion(); }
+void ZEVDeskViewer::displayItemViews() { views_->displayItemViews(); }
+bool ZEVDeskViewer::siAccepteDisplayDeskView() const { return views_->siAccepteDisplayDeskView(); }
+std::size_t ZEVDeskViewer::nbEnAttente() const { return views_->nbEnAttente(); }
+std::size_t ZEVDeskViewer::nbDePasses() const { return views_->nbDePasses(); }
 
 void ZEVDeskViewer::majImages()
 {
-    for (auto& [item, view] : lienViewMap_)
+    for (auto& [item, view] : views_->lienViewMap())
         if (siItemOption(item, ZEVOPTION_HOLD_BY_EXTERN))
             view->updateImage();
 }
@@ -476,7 +348,7 @@ ZEVItemViewForDesks* ZEVDeskViewer::creerIconForItemView(KELI* item, const ZEVIc
     // The link base's notices may have replaced or removed the view meanwhile.
     view = itemViewForItem(item);
     if (view)
-        _majItemViewAttributsForItemView(view);
+        views_->majAttributs(view);
     return view;
 }
 

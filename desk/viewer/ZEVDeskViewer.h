@@ -45,18 +45,16 @@ class ZEVDeskBackImageView;
 class ZEVDeskClass;
 class ZEVSpaceForDeskViewers;
 class ZEVDeskView;
+class ZEVDeskViewRegistry;
 class ZEVFrontViewer;
 class ZEVItemClass;
 class ZEVItemViewerForDesks;
 
 class ZEVDeskViewer final : public ZEVDeskViewerForDeskModels, public ZEVDeskViewerForObjectViews, public KELDelegueDeMaj {
 public:
-    // Refreshes wait this long after the last change, and are forced this often while changes
-    // keep coming.
-    static constexpr double kDelaiMaj = 0.05;
-    static constexpr double kForceMaj = 0.1;
+    // Background refreshes are forced this often while link-base changes keep coming.
     static constexpr double kForceMajBack = 0.06;
-    // maxTime value that disables forced passes.
+    // maxTime value that disables forced refreshes.
     static constexpr double kJamais = 4503599627370496.0;
 
     // None is owned; `space` may be null (a bare desk: zero limits, no selections). `frame` is the
@@ -75,6 +73,10 @@ public:
     void referencerItemViewer(ZEVItemViewerForDesks* itemViewer);
     void referencerItemClass(ZEVItemClass* itemClass) { itemClass_ = itemClass; }
     void referencerFrontViewer(ZEVFrontViewer* frontViewer) { frontViewer_ = frontViewer; }
+    ZEVFrontViewer* frontViewer() const { return frontViewer_; }
+    ZEVSpaceForDeskViewers* space() const { return space_; }
+    ZEVItemClass* itemClass() const { return itemClass_; }
+    ZEVDeskViewRegistry& views() { return *views_; }
     ZEVItemViewerForDesks* itemViewer() const { return itemViewer_; }
     ZEVDeskClass* deskClass() const { return deskClass_; }
     KELICurseur* rulerCurseur() const { return curseur_; }
@@ -93,9 +95,9 @@ public:
     ZEVItemViewForDesks* ajouterItemViewAvecItem(KELI* item) override;
     void deleteItemView(ZEVItemViewForDesks* view) override;
     ZEVItemViewForDesks* itemViewForItem(KELI* item) override;
-    const std::vector<ZEVItemViewForDesks*>& itemViewSet() const { return itemViewSet_; }
+    const std::vector<ZEVItemViewForDesks*>& itemViewSet() const;
     bool siInItemViewSet(ZEVItemViewForDesks* view) const;
-    std::size_t nbDeItemViews() const { return lienViewMap_.size(); }
+    std::size_t nbDeItemViews() const;
     void setSiSelectedIconAuDrag(bool v) { siSelectedIconAuDrag_ = v; }
     bool siSelectedIconAuDrag() override { return siSelectedIconAuDrag_; }
     double deskHeight() override;
@@ -111,10 +113,10 @@ public:
     void flickItemSet(const std::vector<KELI*>& items);
     void flickItemViews(const std::vector<ZEVItemViewForDesks*>& views);
     bool siFilteredItem(KELI* item);
-    bool siAccepteDisplayDeskView() const { return siAccepteDisplayDeskView_; }
-    std::size_t nbEnAttente() const { return toDisplayItemViewSet_.size(); }
+    bool siAccepteDisplayDeskView() const;
+    std::size_t nbEnAttente() const;
     // How many refresh passes ran (each one animation group); for tests and benchmarks.
-    std::size_t nbDePasses() const { return nbDePasses_; }
+    std::size_t nbDePasses() const;
 
     // ---- placing Objects ----
     ZEVItemViewForDesks* creerItemViewWithItem(KELI* item, const QPointF& location, double countShift);
@@ -184,11 +186,7 @@ public:
     bool siAccepteDisplayBackView() const { return siAccepteDisplayBackView_; }
 
 private:
-    void _differerDisplayItemViews();
-    void _majItemViewAttributsForItemView(ZEVItemViewForDesks* view);
     ZEVItemViewForDesks* nouvelleVue(KELI* item, const ZEVIconPosition& position, float ratio, bool cachee);
-    void ajouterAuSet(ZEVItemViewForDesks* view);
-    void enleverDuSet(ZEVItemViewForDesks* view);
     void selectAll(int mode);
     void selectionDidChange();
     std::vector<ZEVItemViewForDesks*> visibleSelection(int mode);
@@ -218,17 +216,7 @@ private:
     // The scene is declared before the views so that the views leave it before it goes.
     std::unique_ptr<ZEVDeskView> deskView_;
     ZEVDeskBackImageView* deskBackImageView_ = nullptr; // owned by the scene
-    std::unordered_map<KELI*, std::unique_ptr<ZEVItemViewForDesks>> lienViewMap_;
-    std::vector<ZEVItemViewForDesks*> itemViewSet_;
-    std::unordered_set<ZEVItemViewForDesks*> itemViewIndex_;
-    std::vector<ZEVItemViewForDesks*> toDisplayItemViewSet_;
-    // The queue of the refresh pass under way, if any (not owned: it lives on that pass's stack).
-    std::vector<ZEVItemViewForDesks*>* passEnCours_ = nullptr;
-
-    bool siAccepteDisplayDeskView_ = true;
-    double maxTimeDeskView_ = kJamais;
-    double currentTimeDeskView_ = 0;
-    std::size_t nbDePasses_ = 0;
+    std::unique_ptr<ZEVDeskViewRegistry> views_;
     bool siSelectedIconAuDrag_ = false;
 
     // Tab walk.

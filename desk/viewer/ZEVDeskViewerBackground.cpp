@@ -13,6 +13,7 @@
 #include "desk/model/ZEVModelSupport.h"
 #include "desk/view/ZEVDeskBackImageView.h"
 #include "desk/view/ZEVDeskView.h"
+#include "desk/viewer/ZEVDeskViewRegistry.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
@@ -155,7 +156,7 @@ void ZEVDeskViewer::_majBackForImageItem()
         previousBackSiActif_ = siChannelActif_;
         if (itemViewer_)
             itemViewer_->setSiChannelActif(siChannelActif_);
-        for (auto& [item, view] : lienViewMap_)
+        for (auto& [item, view] : views_->lienViewMap())
             view->majChannelInt(channelId, siChannelActif_);
         deskBackImageView_->majChannelInt(channelId, siChannelActif_);
         deskView_->update();
@@ -259,7 +260,7 @@ void ZEVDeskViewer::channelDidChangeWithIdentityInt(KELId channelId)
         currentBackColorItem_ = defaultColorItem();
         currentBackImageItem_ = nullptr;
     }
-    for (auto& [item, view] : lienViewMap_)
+    for (auto& [item, view] : views_->lienViewMap())
         view->majChannelInt(channelId, siChannelActif_);
     siChannelRefresh_ = true;
     _majBackForImageItem();

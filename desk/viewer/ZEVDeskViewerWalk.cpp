@@ -4,6 +4,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 
 #include "desk/view/ZEVDeskView.h"
+#include "desk/viewer/ZEVDeskViewRegistry.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "front/ZEVFrontViewer.h"
 #include "services/ZEVItemViewerForDesks.h"
@@ -28,7 +29,7 @@ QPointF origine(ZEVItemViewForDesks* v)
 void ZEVDeskViewer::selectAll(int mode)
 {
     std::vector<KELI*> items;
-    for (const auto& [item, view] : lienViewMap_)
+    for (const auto& [item, view] : views_->lienViewMap())
         if (!view->isHidden())
             items.push_back(item);
     if (space_) {
@@ -135,7 +136,7 @@ void ZEVDeskViewer::selectionStep(bool forward)
     const double sx = tabStartPoint_.x(), sy = tabStartPoint_.y();
     ZEVItemViewForDesks* best = nullptr;
     double bx = forward ? W + 1000 : -1000, by = forward ? -1000 : H + 1000;
-    for (ZEVItemViewForDesks* v : itemViewSet_) {
+    for (ZEVItemViewForDesks* v : views_->itemViewSet()) {
         if (v->isHidden())
             continue;
         const QPointF o = origine(v);
