@@ -10,6 +10,7 @@
 #include "desk/model/ZEVModelSupport.h"
 #include "desk/view/ZEVDeskBackImageView.h"
 #include "desk/view/ZEVDeskView.h"
+#include "desk/viewer/ZEVDeskTabWalk.h"
 #include "desk/viewer/ZEVDeskViewRegistry.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "engine/KELICurseur.h"
@@ -37,7 +38,6 @@ ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVS
     frontViewer_ = space_ ? space_->frontViewer() : nullptr;
     const double t = maintenant();
     currentTimeBackView_ = t;
-    tabSameItemSet_.reserve(200);
 
     deskView_ = std::make_unique<ZEVDeskView>(QRectF(QPointF(0, 0), frame.size()), this, space_);
     deskView_->referencerFrontView(frontViewer_ ? frontViewer_->frontView() : nullptr);
@@ -45,6 +45,7 @@ ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVS
     deskBackImageView_ = back.get();
     deskView_->addItem(back.release()); // the scene owns it
     views_ = std::make_unique<ZEVDeskViewRegistry>(*this, t);
+    tabWalk_ = std::make_unique<ZEVDeskTabWalk>(*this);
 
     currentBackColorItem_ = defaultColorItem();
     currentBackScaleMot_ = curseur_ ? KELServeurDeLiens::LienForInt(kZEVScaleIn, curseur_) : nullptr;
@@ -58,6 +59,7 @@ ZEVDeskViewer::~ZEVDeskViewer()
         for (KELId r : {kZEVRelationBackItem, kZEVRelationBackColor, kZEVRelationBackScale, kZEVRelationChannel})
             curseur_->enleverLeDelegueDeMaj(this, r);
     // The views leave the scene before it goes.
+    tabWalk_.reset();
     views_.reset();
 }
 
@@ -184,7 +186,7 @@ void ZEVDeskViewer::deleteItemView(ZEVItemViewForDesks* view)
 {
     if (!view)
         return;
-    tabSameItemSet_.erase(view);
+    tabWalk_->oublier(view);
     views_->deleteItemView(view);
 }
 
@@ -257,6 +259,84 @@ void ZEVDeskViewer::flickItemViews(const std::vector<ZEVItemViewForDesks*>& view
 bool ZEVDeskViewer::siFilteredItem(KELI* item)
 {
     return itemViewer_ && itemViewer_->siHideViewForFilterImpactedItem(item);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Select All
+
+void ZEVDeskViewer::selectAll(int mode)
+{
+    std::vector<KELI*> items;
+    for (const auto& [item, view] : views_->lienViewMap())
+        if (!view->isHidden())
+            items.push_back(item);
+    if (space_) {
+        switch (mode) {
+        case 0:
+            space_->selectIconForItemSet(items, {});
+            break;
+        case 1:
+            space_->selectTitleForItemSet(items, {});
+            break;
+        case 2:
+            space_->selectFilterForItemSet(items, {});
+            break;
+        case 3:
+            space_->selectNodeForItemSet(items, {});
+            break;
+        default:
+            break;
+        }
+    }
+    deskView_->update();
+}
+
+void ZEVDeskViewer::userSelectAllIcons() { selectAll(0); }
+void ZEVDeskViewer::userSelectAllTitles() { selectAll(1); }
+void ZEVDeskViewer::userSelectAllFiltres() { selectAll(2); }
+void ZEVDeskViewer::userSelectAllNodes() { selectAll(3); }
+
+// ---------------------------------------------------------------------------------------------
+// Tab walk
+
+void ZEVDeskViewer::userSelectNext() { tabWalk_->userSelectNext(); }
+void ZEVDeskViewer::userSelectPrevious() { tabWalk_->userSelectPrevious(); }
+void ZEVDeskViewer::selectionDidChange() { tabWalk_->selectionDidChange(); }
+int ZEVDeskViewer::tabFrontMode() const { return tabWalk_->tabFrontMode(); }
+
+// ---------------------------------------------------------------------------------------------
+// Relays of the desk model
+
+void ZEVDeskViewer::moteurCroisementItem(KELI* item, ZEVCroisement croisement)
+{
+    if (!item)
+        return;
+    ZEVItemViewForDesks* v = itemViewForItem(item);
+    // A view is made for an icon coming into the context, or into the cursor at its future edge;
+    // any other notice about an Object without a view has nothing to change.
+    const bool creer = croisement.kind == ZEVCroisement::Ajoute ||
+                       croisement == ZEVCroisement{ZEVCroisement::Active, ZEVCroisement::Futur};
+    if (!v && creer)
+        v = ajouterItemViewAvecItem(item);
+    if (!v)
+        return;
+    ZEVAppliquerCroisement(*v, croisement);
+    v->setChannelInt(item->channelInt());
+    majItemView(v);
+}
+
+void ZEVDeskViewer::moteurChangeItemViewForItem(KELI* item)
+{
+    if (ZEVItemViewForDesks* v = itemViewForItem(item))
+        majItemView(v);
+}
+
+void ZEVDeskViewer::moteurChangeItemTitleForItem(KELI* item)
+{
+    if (ZEVItemViewForDesks* v = itemViewForItem(item))
+        majItemView(v);
+    if (frontViewer_)
+        frontViewer_->displayAllInspectView();
 }
 
 // ---------------------------------------------------------------------------------------------

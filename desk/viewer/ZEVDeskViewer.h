@@ -44,6 +44,7 @@ class ZEVBackObjectServices;
 class ZEVDeskBackImageView;
 class ZEVDeskClass;
 class ZEVSpaceForDeskViewers;
+class ZEVDeskTabWalk;
 class ZEVDeskView;
 class ZEVDeskViewRegistry;
 class ZEVFrontViewer;
@@ -153,7 +154,10 @@ public:
     void titleSelectionDidChange() { selectionDidChange(); }
     void linkSelectionDidChange() { selectionDidChange(); }
     void filterSelectionDidChange() { selectionDidChange(); }
-    int tabFrontMode() const { return tabFrontMode_; }
+    int tabFrontMode() const;
+    ZEVDeskTabWalk& tabWalk() { return *tabWalk_; }
+    // The front mode of the Space (icons, titles, filters, links).
+    int frontMode();
 
     void moteurCroisementItem(KELI* item, ZEVCroisement croisement) override;
     void moteurChangeItemViewForItem(KELI* item) override;
@@ -189,11 +193,6 @@ private:
     ZEVItemViewForDesks* nouvelleVue(KELI* item, const ZEVIconPosition& position, float ratio, bool cachee);
     void selectAll(int mode);
     void selectionDidChange();
-    std::vector<ZEVItemViewForDesks*> visibleSelection(int mode);
-    void deselectAll(int mode);
-    void selectOne(int mode, KELI* item);
-    int frontMode();
-    void selectionStep(bool forward);
     KELI* channelCourant();
     KELI* defaultColorItem();
     QColor couleur(KELI* colorItem);
@@ -219,12 +218,7 @@ private:
     std::unique_ptr<ZEVDeskViewRegistry> views_;
     bool siSelectedIconAuDrag_ = false;
 
-    // Tab walk.
-    QPointF tabStartPoint_;
-    std::unordered_set<ZEVItemViewForDesks*> tabSameItemSet_;
-    int tabFrontMode_ = 4;
-    bool tabSiEnd_ = false;
-    bool tabSiStart_ = false;
+    std::unique_ptr<ZEVDeskTabWalk> tabWalk_;
 
     // Backgrounds.
     KELI* currentBackImageItem_ = nullptr;
