@@ -1,7 +1,5 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 
-#include "space/background/ZEVBackImageRenderer.h"
-#include "space/background/ZEVBackObjectServices.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVDeskIds.h"
@@ -10,16 +8,17 @@
 #include "desk/model/ZEVModelSupport.h"
 #include "desk/view/ZEVDeskBackImageView.h"
 #include "desk/view/ZEVDeskView.h"
+#include "desk/viewer/ZEVDeskBackground.h"
 #include "desk/viewer/ZEVDeskTabWalk.h"
 #include "desk/viewer/ZEVDeskViewRegistry.h"
-#include "services/ZEVSpaceForDeskViewers.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
-#include "runtime/Clock.h"
-#include "runtime/Log.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/services/ZEVInspectorServices.h"
+#include "runtime/Clock.h"
+#include "runtime/Log.h"
 #include "services/ZEVItemViewerForDesks.h"
+#include "services/ZEVSpaceForDeskViewers.h"
 
 #include <QFileInfo>
 #include <QGraphicsItem>
@@ -31,13 +30,12 @@ namespace tallomer {
 
 ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVSpaceForDeskViewers* space,
                              const QRectF& frame)
-    : curseur_(curseur), deskClass_(deskClass), space_(space),
-      backgrounds_(curseur, deskmodel::timelineCurseur(space))
+    : curseur_(curseur), deskClass_(deskClass), space_(space)
 {
     contexte_ = curseur_ ? curseur_->contexte() : nullptr;
     frontViewer_ = space_ ? space_->frontViewer() : nullptr;
     const double t = maintenant();
-    currentTimeBackView_ = t;
+    background_ = std::make_unique<ZEVDeskBackground>(*this, t);
 
     deskView_ = std::make_unique<ZEVDeskView>(QRectF(QPointF(0, 0), frame.size()), this, space_);
     deskView_->referencerFrontView(frontViewer_ ? frontViewer_->frontView() : nullptr);
@@ -46,19 +44,12 @@ ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVS
     deskView_->addItem(back.release()); // the scene owns it
     views_ = std::make_unique<ZEVDeskViewRegistry>(*this, t);
     tabWalk_ = std::make_unique<ZEVDeskTabWalk>(*this);
-
-    currentBackColorItem_ = defaultColorItem();
-    currentBackScaleMot_ = curseur_ ? KELServeurDeLiens::LienForInt(kZEVScaleIn, curseur_) : nullptr;
 }
 
 ZEVDeskViewer::~ZEVDeskViewer()
 {
-    for (ZEVBackObjectServices* b : observes_)
-        b->removeBackImageObserver(this);
-    if (siEnclenche_ && curseur_)
-        for (KELId r : {kZEVRelationBackItem, kZEVRelationBackColor, kZEVRelationBackScale, kZEVRelationChannel})
-            curseur_->enleverLeDelegueDeMaj(this, r);
-    // The views leave the scene before it goes.
+    // Nothing outside calls in any more, then the views leave the scene before it goes.
+    background_.reset();
     tabWalk_.reset();
     views_.reset();
 }
@@ -79,14 +70,7 @@ void ZEVDeskViewer::installInGraphicsView(QGraphicsView* view)
     view->setAcceptDrops(true);
 }
 
-void ZEVDeskViewer::enclencherMaj()
-{
-    if (!curseur_ || siEnclenche_)
-        return;
-    siEnclenche_ = true;
-    for (KELId r : {kZEVRelationBackItem, kZEVRelationBackColor, kZEVRelationBackScale, kZEVRelationChannel})
-        curseur_->ajouterLeDelegueDeMaj(this, r);
-}
+void ZEVDeskViewer::enclencherMaj() { background_->enclencherMaj(); }
 
 void ZEVDeskViewer::referencerItemViewer(ZEVItemViewerForDesks* itemViewer)
 {
@@ -108,7 +92,7 @@ void ZEVDeskViewer::setDeskViewFrame(const QRectF& frame)
     // The scene's y-down origin moved with the height: every view goes back to its place.
     for (auto& [item, view] : views_->lienViewMap())
         view->replacerDansLaScene();
-    majBackImageSize();
+    background_->majBackImageSize();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -169,7 +153,7 @@ void ZEVDeskViewer::initMajItemViews()
 {
     const double t = maintenant();
     views_->initMajItemViews(t);
-    maxTimeBackView_ = t;
+    background_->initMajBackView(t);
 }
 
 ZEVItemViewForDesks* ZEVDeskViewer::ajouterItemViewAvecItem(KELI* item)
@@ -340,6 +324,38 @@ void ZEVDeskViewer::moteurChangeItemTitleForItem(KELI* item)
 }
 
 // ---------------------------------------------------------------------------------------------
+// Backgrounds
+
+bool ZEVDeskViewer::initWallpaperWithChannelViewer() { return background_->initWallpaperWithChannelViewer(); }
+KELI* ZEVDeskViewer::currentBackImageItem() const { return background_->currentBackImageItem(); }
+KELI* ZEVDeskViewer::currentBackColorItem() const { return background_->currentBackColorItem(); }
+KELI* ZEVDeskViewer::currentBackScaleMot() const { return background_->currentBackScaleMot(); }
+bool ZEVDeskViewer::siChannelActif() const { return background_->siChannelActif(); }
+KELI* ZEVDeskViewer::currentBackItem() { return background_->currentBackItem(); }
+std::string ZEVDeskViewer::currentBackImageItemName() { return background_->currentBackImageItemName(); }
+void ZEVDeskViewer::setBackImageItemName(const std::string& name) { background_->setBackImageItemName(name); }
+void ZEVDeskViewer::majBackForFirstTime() { background_->majBackForFirstTime(); }
+void ZEVDeskViewer::majBackImage() { background_->majBackImage(); }
+void ZEVDeskViewer::majBackImageSize() { background_->majBackImageSize(); }
+
+bool ZEVDeskViewer::createBackForNewChannel(KELI* channel, const std::string& spaceTitle, const QString& imagePath,
+                                            KELI* scaleItem, KELI* colorItem)
+{
+    return background_->createBackForNewChannel(channel, spaceTitle, imagePath, scaleItem, colorItem);
+}
+
+bool ZEVDeskViewer::userChangeBackWithImageItem(KELI* imageItem, KELI* colorItem, KELId scaleMotInt,
+                                                KELDate transitionDate)
+{
+    return background_->userChangeBackWithImageItem(imageItem, colorItem, scaleMotInt, transitionDate);
+}
+
+void ZEVDeskViewer::channelDidChangeWithIdentityInt(KELId channel)
+{
+    background_->channelDidChangeWithIdentityInt(channel);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Placing Objects
 
 QPointF ZEVDeskViewer::clampedLocation(const QPointF& location)
@@ -367,7 +383,7 @@ std::pair<KELDate, KELDate> ZEVDeskViewer::intervalForNewIcon(KELI* item)
     if (ZEVLegoSource* table = space_->frontSelectionTable())
         if (KELI* lego = table->draggingLego()) {
             if (now > lego->outDate())
-                return {now, kJamais};
+                return {now, KELDateOuverte};
             return {lego->inDate(), lego->outDate()};
         }
     if (space_->goToTag() >= 3) {
