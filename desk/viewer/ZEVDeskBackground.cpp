@@ -2,6 +2,7 @@
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVDeskIds.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/model/ZEVModelSupport.h"
@@ -27,9 +28,12 @@
 namespace tallomer {
 
 namespace {
+
 constexpr char kDiffererBack[] = "_differerDisplayBackView";
-constexpr double kToujours = -4503599627370496.0;
-constexpr double kJamaisFin = 4503599627370496.0;
+// The background links of a Channel and the Channel list's, which the link base tells about.
+constexpr KELId kRelationsEcoutees[] = {kZEVRelationBackItem, kZEVRelationBackColor, kZEVRelationBackScale,
+                                        kZEVRelationChannel};
+
 } // namespace
 
 ZEVDeskBackground::ZEVDeskBackground(ZEVDeskViewer& desk, double maintenant)
@@ -45,7 +49,7 @@ ZEVDeskBackground::~ZEVDeskBackground()
     for (ZEVBackObjectServices* b : observes_)
         b->removeBackImageObserver(this);
     if (siEnclenche_ && curseur_)
-        for (KELId r : {kZEVRelationBackItem, kZEVRelationBackColor, kZEVRelationBackScale, kZEVRelationChannel})
+        for (KELId r : kRelationsEcoutees)
             curseur_->enleverLeDelegueDeMaj(this, r);
 }
 
@@ -54,7 +58,7 @@ void ZEVDeskBackground::enclencherMaj()
     if (!curseur_ || siEnclenche_)
         return;
     siEnclenche_ = true;
-    for (KELId r : {kZEVRelationBackItem, kZEVRelationBackColor, kZEVRelationBackScale, kZEVRelationChannel})
+    for (KELId r : kRelationsEcoutees)
         curseur_->ajouterLeDelegueDeMaj(this, r);
 }
 
@@ -62,7 +66,7 @@ KELI* ZEVDeskBackground::channelCourant()
 {
     KELId id = space_ ? space_->identityInt() : 0;
     if (id == 0)
-        id = space_ ? space_->homeChannelInt() : 2000018;
+        id = space_ ? space_->homeChannelInt() : KELOBJECT_HOME_CHANNEL;
     return curseur_ ? KELServeurDeLiens::LienForInt(id, curseur_) : nullptr;
 }
 
@@ -150,7 +154,7 @@ void ZEVDeskBackground::showBack(ZEVBackObjectServices* b)
 bool ZEVDeskBackground::initWallpaperWithChannelViewer()
 {
     bool premiereFois = false;
-    const KELId home = space_ ? space_->homeChannelInt() : 2000018;
+    const KELId home = space_ ? space_->homeChannelInt() : KELOBJECT_HOME_CHANNEL;
     for (KELI* channel : backgrounds_.timeLineItems()) {
         if (!backgrounds_.premierLien(kZEVRelationBackItem, channel)) {
             premiereFois = true;
@@ -410,11 +414,11 @@ bool ZEVDeskBackground::createBackForNewChannel(KELI* channel, const std::string
     KELI* item = fichierDeFond(channel->idInt(), spaceTitle, imagePath);
     if (!item)
         return false;
-    lienBack(kZEVRelationImageColor, item, colorItem, kToujours, kJamaisFin);
-    lienBack(kZEVRelationBackItem, channel, item, N, kJamaisFin);
-    lienBack(kZEVRelationBackColor, channel, colorItem, N, kJamaisFin);
-    lienBack(kZEVRelationBackScale, channel, scaleItem, N, kJamaisFin);
-    lienBack(kZEVRelationChannel, KELServeurDeLiens::LienForInt(kZEVChannelRoot, curseur_), channel, N, kJamaisFin);
+    lienBack(kZEVRelationImageColor, item, colorItem, KELDateToujours, KELDateOuverte);
+    lienBack(kZEVRelationBackItem, channel, item, N, KELDateOuverte);
+    lienBack(kZEVRelationBackColor, channel, colorItem, N, KELDateOuverte);
+    lienBack(kZEVRelationBackScale, channel, scaleItem, N, KELDateOuverte);
+    lienBack(kZEVRelationChannel, KELServeurDeLiens::LienForInt(kZEVChannelRoot, curseur_), channel, N, KELDateOuverte);
     return true;
 }
 
@@ -463,14 +467,14 @@ void ZEVDeskBackground::majBackForFirstTime()
         logLine("majBackForFirstTime: ERROR: the Space Objects could not be made.");
         return;
     }
-    lienBack(kZEVRelationImageColor, space0, color, kToujours, kJamaisFin);
-    lienBack(kZEVRelationBackItem, channel, space0, kToujours, N);
-    lienBack(kZEVRelationBackColor, channel, color, kToujours, N);
-    lienBack(kZEVRelationBackScale, channel, scale0, kToujours, N);
-    lienBack(kZEVRelationImageColor, space1, color, kToujours, kJamaisFin);
-    lienBack(kZEVRelationBackItem, channel, space1, N, kJamaisFin);
-    lienBack(kZEVRelationBackColor, channel, color, N, kJamaisFin);
-    lienBack(kZEVRelationBackScale, channel, scale1, N, kJamaisFin);
+    lienBack(kZEVRelationImageColor, space0, color, KELDateToujours, KELDateOuverte);
+    lienBack(kZEVRelationBackItem, channel, space0, KELDateToujours, N);
+    lienBack(kZEVRelationBackColor, channel, color, KELDateToujours, N);
+    lienBack(kZEVRelationBackScale, channel, scale0, KELDateToujours, N);
+    lienBack(kZEVRelationImageColor, space1, color, KELDateToujours, KELDateOuverte);
+    lienBack(kZEVRelationBackItem, channel, space1, N, KELDateOuverte);
+    lienBack(kZEVRelationBackColor, channel, color, N, KELDateOuverte);
+    lienBack(kZEVRelationBackScale, channel, scale1, N, KELDateOuverte);
 
     desk_.deskBackImageView()->setBackgroundColor(couleur(color));
     currentBackColorItem_ = color;

@@ -33,7 +33,7 @@ public:
     // Refreshes after link-base changes are forced this often while the changes keep coming.
     static constexpr double kForceMajBack = 0.06;
     // maxTime value that disables forced refreshes.
-    static constexpr double kJamais = 4503599627370496.0;
+    static constexpr double kJamais = KELDateOuverte;
 
     // `desk` is the viewer that owns this background (its cursor, Space, desk model, Object views
     // and layers); `maintenant` the time of its making.

@@ -35,16 +35,16 @@ void ZEVDeskTabWalk::deselectAll(int mode)
     if (!space)
         return;
     switch (mode) {
-    case 0:
+    case ZEVFrontModeIcons:
         space->deselectAllIcons();
         break;
-    case 1:
+    case ZEVFrontModeTitles:
         space->deselectAllTitles();
         break;
-    case 2:
+    case ZEVFrontModeFilters:
         space->deselectAllFilters();
         break;
-    case 3:
+    case ZEVFrontModeLinks:
         space->deselectAllNodes();
         break;
     default:
@@ -58,16 +58,16 @@ void ZEVDeskTabWalk::selectOne(int mode, KELI* item)
     if (!space)
         return;
     switch (mode) {
-    case 0:
+    case ZEVFrontModeIcons:
         space->selectIconForItem(item);
         break;
-    case 1:
+    case ZEVFrontModeTitles:
         space->selectTitleForItem(item);
         break;
-    case 2:
+    case ZEVFrontModeFilters:
         space->selectFilterForItem(item);
         break;
-    case 3:
+    case ZEVFrontModeLinks:
         space->selectNodeForItem(item);
         break;
     default:
@@ -81,8 +81,8 @@ void ZEVDeskTabWalk::pas(bool forward)
     (forward ? tabSiStart_ : tabSiEnd_) = false;
     ZEVSpaceForDeskViewers* space = desk_.space();
     int mode = desk_.frontMode();
-    if (mode == 2 && (!space || space->selectedFilterItems().empty()))
-        mode = 0;
+    if (mode == ZEVFrontModeFilters && (!space || space->selectedFilterItems().empty()))
+        mode = ZEVFrontModeIcons;
     tabFrontMode_ = mode;
 
     const QRectF desk = desk_.deskViewFrame();

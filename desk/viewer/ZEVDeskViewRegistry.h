@@ -4,6 +4,7 @@
 // place, title and visibility waits for a pass that collects every view asked for meanwhile: the
 // link base raises hundreds of notices while a cursor moves, and one pass applies them together.
 
+#include "runtime/Date.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVItemViewForDesks.h"
 
@@ -25,7 +26,7 @@ public:
     static constexpr double kDelaiMaj = 0.05;
     static constexpr double kForceMaj = 0.1;
     // maxTime value that disables forced passes.
-    static constexpr double kJamais = 4503599627370496.0;
+    static constexpr double kJamais = KELDateOuverte;
 
     using LienViewMap = std::unordered_map<KELI*, std::unique_ptr<ZEVItemViewForDesks>>;
 

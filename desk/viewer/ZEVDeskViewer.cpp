@@ -182,16 +182,16 @@ bool ZEVDeskViewer::siSelectionExiste(int mode)
         return false;
     std::vector<KELI*> items;
     switch (mode) {
-    case 0:
+    case ZEVFrontModeIcons:
         items = space_->selectedIconItems();
         break;
-    case 1:
+    case ZEVFrontModeTitles:
         items = space_->selectedTitleItems();
         break;
-    case 2:
+    case ZEVFrontModeFilters:
         items = space_->selectedFilterItems();
         break;
-    case 3:
+    case ZEVFrontModeLinks:
         items = space_->selectedNodeItems();
         break;
     default:
@@ -256,16 +256,16 @@ void ZEVDeskViewer::selectAll(int mode)
             items.push_back(item);
     if (space_) {
         switch (mode) {
-        case 0:
+        case ZEVFrontModeIcons:
             space_->selectIconForItemSet(items, {});
             break;
-        case 1:
+        case ZEVFrontModeTitles:
             space_->selectTitleForItemSet(items, {});
             break;
-        case 2:
+        case ZEVFrontModeFilters:
             space_->selectFilterForItemSet(items, {});
             break;
-        case 3:
+        case ZEVFrontModeLinks:
             space_->selectNodeForItemSet(items, {});
             break;
         default:
@@ -275,10 +275,10 @@ void ZEVDeskViewer::selectAll(int mode)
     deskView_->update();
 }
 
-void ZEVDeskViewer::userSelectAllIcons() { selectAll(0); }
-void ZEVDeskViewer::userSelectAllTitles() { selectAll(1); }
-void ZEVDeskViewer::userSelectAllFiltres() { selectAll(2); }
-void ZEVDeskViewer::userSelectAllNodes() { selectAll(3); }
+void ZEVDeskViewer::userSelectAllIcons() { selectAll(ZEVFrontModeIcons); }
+void ZEVDeskViewer::userSelectAllTitles() { selectAll(ZEVFrontModeTitles); }
+void ZEVDeskViewer::userSelectAllFiltres() { selectAll(ZEVFrontModeFilters); }
+void ZEVDeskViewer::userSelectAllNodes() { selectAll(ZEVFrontModeLinks); }
 
 // ---------------------------------------------------------------------------------------------
 // Tab walk
@@ -481,11 +481,11 @@ ZEVItemViewForDesks* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item, c
             view->flick();
         }
         if (space_) {
-            if (mode == 3)
+            if (mode == ZEVFrontModeLinks)
                 space_->multiSelectNodeForItem(item);
-            else if (mode == 1)
+            else if (mode == ZEVFrontModeTitles)
                 space_->multiSelectTitleForItem(item);
-            else if (mode == 0)
+            else if (mode == ZEVFrontModeIcons)
                 space_->multiSelectIconForItem(item);
         }
         return nullptr;
@@ -558,16 +558,16 @@ void ZEVDeskViewer::addFilenames(const QStringList& paths)
     if (curseur_)
         curseur_->terminerDeplacementCurseur();
     switch (frontMode()) {
-    case 0:
+    case ZEVFrontModeIcons:
         space_->selectIconForItemSet(itemSet, {});
         break;
-    case 1:
+    case ZEVFrontModeTitles:
         space_->selectTitleForItemSet(itemSet, {});
         break;
-    case 2:
+    case ZEVFrontModeFilters:
         space_->selectFilterForItemSet(itemSet, {});
         break;
-    case 3:
+    case ZEVFrontModeLinks:
         space_->selectNodeForItemSet(itemSet, {});
         break;
     default:
@@ -581,7 +581,7 @@ int ZEVDeskViewer::frontMode()
 {
     if (space_)
         return space_->frontMode();
-    return frontViewer_ ? frontViewer_->frontMode() : 0;
+    return frontViewer_ ? frontViewer_->frontMode() : ZEVFrontModeIcons;
 }
 
 } // namespace tallomer

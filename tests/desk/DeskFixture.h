@@ -11,6 +11,7 @@
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/model/ZEVModelSupport.h"
 #include "services/ZEVSpaceForDeskViewers.h"
+#include "desk/viewer/ZEVDeskBackground.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
@@ -355,7 +356,7 @@ protected:
         timeline = KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
         sched.runUntilIdle();
         sched.advance(0.5);
-        now = cursor(2000090);
+        now = cursor(KELOBJECT_NOW_CURSEUR);
         ASSERT_NE(now, nullptr);
     }
 
@@ -433,8 +434,8 @@ protected:
     {
         LinkBase::SetUp();
         space.now = now;
-        space.search = search = cursor(2000094);
-        space.current = linkFor(2000018);
+        space.search = search = cursor(KELOBJECT_SEARCH_CURSEUR);
+        space.current = linkFor(KELOBJECT_HOME_CHANNEL);
         ASSERT_TRUE(search && space.current);
     }
 
@@ -468,7 +469,7 @@ protected:
 
     KELI* newItem(const std::string& title = "t")
     {
-        return itemClasses.front()->creerItemWithChannelInt(2000018, title, "file", "txt", 0);
+        return itemClasses.front()->creerItemWithChannelInt(KELOBJECT_HOME_CHANNEL, title, "file", "txt", 0);
     }
 
     // Moves the Search cursor to t as a drag on the ruler does, and lets its desk follow.

@@ -12,6 +12,7 @@
 #include "services/ZEVSpaceForObjectViews.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "services/ZEVItemViewerForDesks.h"
+#include "space/ZEVConstants.h"
 #include "space/ZEVSpaceParts.h"
 
 #include <QCursor>
@@ -69,7 +70,7 @@ public:
     }
     KELICurseur* searchCurseur() override { return nullptr; }
     ZEVDeskViewer* deskViewerForCurseur(KELICurseur*) override { return nullptr; }
-    KELId homeChannelInt() override { return 2000018; }
+    KELId homeChannelInt() override { return KELOBJECT_HOME_CHANNEL; }
     KELI* defaultColorItem() override { return nullptr; }
     QColor colorForColorItem(KELI*) override { return QColor(); }
     ZEVBackObjectServices* backObjectForItemInt(KELId, KELId) override { return nullptr; }

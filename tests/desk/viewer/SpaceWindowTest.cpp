@@ -67,14 +67,14 @@ TEST_F(SpaceWindowDesk, OpensOnTheHomeChannelWithItsBackgroundAndTheIconsAtNow)
     writePdf(store + "/zevWallpaperNew.pdf", 320, 200, QColor(0, 200, 0));
     ZEVItemData::Reset();
     ZEVItemData::SetFolders(folders);
-    ASSERT_TRUE(ZEVItemData::CreateItemDataForChannelInt(2000018));
-    ZEVItemData::SetCurrentChannelInt(2000018);
+    ASSERT_TRUE(ZEVItemData::CreateItemDataForChannelInt(KELOBJECT_HOME_CHANNEL));
+    ZEVItemData::SetCurrentChannelInt(KELOBJECT_HOME_CHANNEL);
 
     // One Object with its icon, a twelfth of the desk wide, centred a quarter of the way up.
     {
         ZEVItemClass items(now, nullptr);
         ZEVDeskClass desk(now, nullptr);
-        KELI* item = items.creerItemWithChannelInt(2000018, "note", "file", "txt", 0);
+        KELI* item = items.creerItemWithChannelInt(KELOBJECT_HOME_CHANNEL, "note", "file", "txt", 0);
         ASSERT_NE(item, nullptr);
         desk.creerIconAttributsForItem(item, ZEVIconPosition{9600, 3000, 1600, 0});
         desk.creerIconForItem(item, now->now() - 10, KELDateOuverte);
