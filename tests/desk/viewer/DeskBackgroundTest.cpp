@@ -167,6 +167,56 @@ TEST_F(Backgrounds, AChangeDatedBeforeTheShownSpaceNeverClosesItBeforeItStarts)
     EXPECT_NE(std::find(images.begin(), images.end(), Span(N - 100, N)), images.end());
 }
 
+// The background alone hears the background links: the desk viewer is no listener of its own.
+static_assert(std::is_base_of_v<KELDelegueDeMaj, ZEVDeskBackground>);
+static_assert(!std::is_base_of_v<KELDelegueDeMaj, ZEVDeskViewer>);
+
+TEST_F(Backgrounds, ACursorMovedAcrossABackgroundChangeChangesThePictureAndLeavesTheViewsAlone)
+{
+    wallpapers(1.6);
+    ZEVDeskViewer* nowDesk = makeDesk(now);
+    nowDesk->majBackForFirstTime(); // Space 0 (green) until N, Space 1 (red) from N
+    const KELDate N = now->now();
+    sched.advance(10);
+
+    ZEVDeskViewer* d = makeDesk(search);
+    moveSearchTo(N - 100);
+    // An icon on the desk at every date, so that no move of the cursor concerns it.
+    ZEVDeskClass* model = desks.back().get();
+    KELI* a = newItem("always");
+    model->creerIconAttributsForItem(a, ZEVIconPosition{400, 300, 80, 0});
+    model->creerIconForItem(a, KELDateToujours, KELDateOuverte);
+    deskmodel::relancer(search);
+    sched.advance(1.0);
+    FakeView* v = fake(d->itemViewForItem(a));
+    ASSERT_NE(v, nullptr);
+    ASSERT_EQ(presence(d, v), std::tuple(true, false, true));
+    const auto counts = std::tuple(v->ajoute, v->actif, v->futur);
+    const std::size_t views = d->nbDeItemViews(), passes = d->nbDePasses();
+
+    ZEVDeskBackground& back = d->background();
+    struct Step {
+        double at;
+        const char* space;
+        QColor pixel;
+    };
+    for (const Step& s : {Step{N + 100, "Space 1", QColor(200, 0, 0)}, Step{N - 100, "Space 0", QColor(0, 200, 0)},
+                          Step{N + 3600, "Space 1", QColor(200, 0, 0)}}) {
+        SCOPED_TRACE(s.space);
+        moveSearchTo(s.at);
+        EXPECT_EQ(back.currentBackImageItemName(), s.space);
+        EXPECT_EQ(back.previousBackImageItem(), back.currentBackImageItem()); // the layer shows it
+        ASSERT_FALSE(d->deskBackImageView()->backgroundImage().isNull());
+        EXPECT_EQ(QColor(d->deskBackImageView()->backgroundImage().pixel(10, 10)), s.pixel);
+
+        EXPECT_EQ(std::pair(d->nbDeItemViews(), d->nbDePasses()), std::pair(views, passes));
+        EXPECT_EQ(d->nbEnAttente(), 0u);
+        EXPECT_EQ(d->itemViewForItem(a), v);
+        EXPECT_EQ(presence(d, v), std::tuple(true, false, true));
+        EXPECT_EQ(std::tuple(v->ajoute, v->actif, v->futur), counts);
+    }
+}
+
 TEST_F(Backgrounds, AnInactiveChannelShowsTheDefaultColourAndHidesItsViews)
 {
     wallpapers(1.6);
