@@ -336,7 +336,7 @@ KELI* ZEVDeskBackground::lienBack(KELId relation, KELI* parent, KELI* enfant, KE
 }
 
 bool ZEVDeskBackground::userChangeBackWithImageItem(KELI* imageItem, KELI* colorItem, KELId scaleMotInt,
-                                                KELDate transitionDate)
+                                                    KELDate transitionDate)
 {
     const KELId identity = space_ ? space_->identityInt() : 0;
     KELI* channel = channelCourant();
@@ -405,8 +405,8 @@ KELI* ZEVDeskBackground::fichierDeFond(KELId channel, const std::string& title, 
     return item;
 }
 
-bool ZEVDeskBackground::createBackForNewChannel(KELI* channel, const std::string& spaceTitle, const QString& imagePath,
-                                            KELI* scaleItem, KELI* colorItem)
+bool ZEVDeskBackground::createBackForNewChannel(KELI* channel, const std::string& spaceTitle,
+                                                const QString& imagePath, KELI* scaleItem, KELI* colorItem)
 {
     if (imagePath.isEmpty() || !channel || !curseur_)
         return false;
@@ -418,7 +418,8 @@ bool ZEVDeskBackground::createBackForNewChannel(KELI* channel, const std::string
     lienBack(kZEVRelationBackItem, channel, item, N, KELDateOuverte);
     lienBack(kZEVRelationBackColor, channel, colorItem, N, KELDateOuverte);
     lienBack(kZEVRelationBackScale, channel, scaleItem, N, KELDateOuverte);
-    lienBack(kZEVRelationChannel, KELServeurDeLiens::LienForInt(kZEVChannelRoot, curseur_), channel, N, KELDateOuverte);
+    KELI* root = KELServeurDeLiens::LienForInt(kZEVChannelRoot, curseur_);
+    lienBack(kZEVRelationChannel, root, channel, N, KELDateOuverte);
     return true;
 }
 
@@ -480,7 +481,8 @@ void ZEVDeskBackground::majBackForFirstTime()
     currentBackColorItem_ = color;
     currentBackImageItem_ = space1;
     currentBackScaleMot_ = scale1;
-    if (ZEVBackObjectServices* b = space_->backObjectForImage(space1, channel->idInt(), desk_.deskViewFrame(), scale1)) {
+    const QRectF frame = desk_.deskViewFrame();
+    if (ZEVBackObjectServices* b = space_->backObjectForImage(space1, channel->idInt(), frame, scale1)) {
         observer(b);
         previousBackImageItem_ = space1;
         b->loadBackImage();

@@ -81,7 +81,8 @@ TEST_F(Backgrounds, FirstRunLaysSpaceZeroBeforeNowAndSpaceOneFromNow)
     const KELDate N = now->now();
     d->majBackForFirstTime();
 
-    EXPECT_EQ(spans(kZEVRelationBackItem, space.current), (std::vector<Span>{{KELDateToujours, N}, {N, KELDateOuverte}}));
+    EXPECT_EQ(spans(kZEVRelationBackItem, space.current),
+              (std::vector<Span>{{KELDateToujours, N}, {N, KELDateOuverte}}));
     // Width over height 1.5 for the grey wallpaper: scale "Out"; Space 0 is "In" (below).
     EXPECT_EQ(spans(kZEVRelationBackScale, space.current).size(), 2u);
     EXPECT_EQ(d->currentBackScaleMot()->idInt(), kZEVScaleOut);
@@ -136,7 +137,8 @@ TEST_F(Backgrounds, AChangeBetweenTwoSpacesEndsTheOldOneThereAndRunsToTheNext)
     image->setChannelInt(KELOBJECT_HOME_CHANNEL);
     const KELDate T = N - 500;
     ASSERT_TRUE(d->userChangeBackWithImageItem(image, nowDesk->currentBackColorItem(), kZEVScaleOut, T));
-    EXPECT_EQ(spans(kZEVRelationBackItem, home), (std::vector<Span>{{KELDateToujours, T}, {T, N}, {N, KELDateOuverte}}));
+    EXPECT_EQ(spans(kZEVRelationBackItem, home),
+              (std::vector<Span>{{KELDateToujours, T}, {T, N}, {N, KELDateOuverte}}));
     // The colour did not change: no new colour link.
     EXPECT_EQ(spans(kZEVRelationBackColor, home).size(), 2u);
     EXPECT_EQ(spans(kZEVRelationBackScale, home).size(), 3u);
