@@ -3,6 +3,7 @@
 // the model reads and hears.
 
 #include "engine/KELTypes.h"
+#include "services/ZEVCroisement.h"
 #include "services/ZEVIconPosition.h"
 
 class KELI;
@@ -21,18 +22,23 @@ public:
                                   float ratio) = 0;
 
     // An icon entered or left the cursor (Active/Desactive) or its context (Ajoute/Enleve), at the
-    // future or the past edge. The argument is the Object.
-    virtual void moteurActiveFuturItem(KELI* item) = 0;
-    virtual void moteurActivePasseItem(KELI* item) = 0;
-    virtual void moteurDesactiveFuturItem(KELI* item) = 0;
-    virtual void moteurDesactivePasseItem(KELI* item) = 0;
-    virtual void moteurAjouteFuturItem(KELI* item) = 0;
-    virtual void moteurAjoutePasseItem(KELI* item) = 0;
-    virtual void moteurEnleveFuturItem(KELI* item) = 0;
-    virtual void moteurEnlevePasseItem(KELI* item) = 0;
+    // future or the past edge. The argument is the Object. The eight named notices are the same
+    // call with the crossing spelled out.
+    virtual void moteurCroisementItem(KELI* item, ZEVCroisement croisement) = 0;
+    void moteurActiveFuturItem(KELI* item) { moteurCroisementItem(item, {C::Active, C::Futur}); }
+    void moteurActivePasseItem(KELI* item) { moteurCroisementItem(item, {C::Active, C::Passe}); }
+    void moteurDesactiveFuturItem(KELI* item) { moteurCroisementItem(item, {C::Desactive, C::Futur}); }
+    void moteurDesactivePasseItem(KELI* item) { moteurCroisementItem(item, {C::Desactive, C::Passe}); }
+    void moteurAjouteFuturItem(KELI* item) { moteurCroisementItem(item, {C::Ajoute, C::Futur}); }
+    void moteurAjoutePasseItem(KELI* item) { moteurCroisementItem(item, {C::Ajoute, C::Passe}); }
+    void moteurEnleveFuturItem(KELI* item) { moteurCroisementItem(item, {C::Enleve, C::Futur}); }
+    void moteurEnlevePasseItem(KELI* item) { moteurCroisementItem(item, {C::Enleve, C::Passe}); }
     // The Object's title, or its place, size or angle, changed for the cursor or the context.
     virtual void moteurChangeItemTitleForItem(KELI* item) = 0;
     virtual void moteurChangeItemViewForItem(KELI* item) = 0;
+
+private:
+    using C = ZEVCroisement;
 };
 
 } // namespace tallomer

@@ -3,6 +3,7 @@
 // item viewer of their cursor, which answers it all: the drawn Links follow the
 // Object-to-Object links as they come and go, and the filters are rebuilt at start.
 
+#include "services/ZEVCroisement.h"
 #include "services/ZEVIconPosition.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "engine/KELTypes.h"
@@ -23,16 +24,18 @@ public:
     // The first drawn Links, one per link of the window, counted at the cursor's date.
     virtual void initItemConnexionAvecLienConnexion(KELI* lien, KELDate curseurDate) = 0;
 
-    // The link entered or left the cursor, at its future (Futur) or past (Passe) edge.
-    virtual void moteurActiveFuturForConnexion(KELI* lien) = 0;
-    virtual void moteurActivePasseForConnexion(KELI* lien) = 0;
-    virtual void moteurDesactiveFuturForConnexion(KELI* lien) = 0;
-    virtual void moteurDesactivePasseForConnexion(KELI* lien) = 0;
-    // The same for the cursor's context window.
-    virtual void moteurAjouteFuturForConnexion(KELI* lien) = 0;
-    virtual void moteurAjoutePasseForConnexion(KELI* lien) = 0;
-    virtual void moteurEnleveFuturForConnexion(KELI* lien) = 0;
-    virtual void moteurEnlevePasseForConnexion(KELI* lien) = 0;
+    // The link entered or left the cursor (Active/Desactive) or its context window (Ajoute/Enleve),
+    // at its future or past edge. The eight named notices are the same call with the crossing
+    // spelled out.
+    virtual void moteurCroisementForConnexion(KELI* lien, ZEVCroisement croisement) = 0;
+    void moteurActiveFuturForConnexion(KELI* lien) { moteurCroisementForConnexion(lien, {C::Active, C::Futur}); }
+    void moteurActivePasseForConnexion(KELI* lien) { moteurCroisementForConnexion(lien, {C::Active, C::Passe}); }
+    void moteurDesactiveFuturForConnexion(KELI* lien) { moteurCroisementForConnexion(lien, {C::Desactive, C::Futur}); }
+    void moteurDesactivePasseForConnexion(KELI* lien) { moteurCroisementForConnexion(lien, {C::Desactive, C::Passe}); }
+    void moteurAjouteFuturForConnexion(KELI* lien) { moteurCroisementForConnexion(lien, {C::Ajoute, C::Futur}); }
+    void moteurAjoutePasseForConnexion(KELI* lien) { moteurCroisementForConnexion(lien, {C::Ajoute, C::Passe}); }
+    void moteurEnleveFuturForConnexion(KELI* lien) { moteurCroisementForConnexion(lien, {C::Enleve, C::Futur}); }
+    void moteurEnlevePasseForConnexion(KELI* lien) { moteurCroisementForConnexion(lien, {C::Enleve, C::Passe}); }
 
     virtual void enleveFilterForAllItems() = 0;
     // The selected filters combine with AND (every filter reaches the Object) or OR (one does).
@@ -66,6 +69,9 @@ public:
     // Forgets the drawn Links of a parent Object, or of one pair.
     virtual void delConnexionsForParentInt(KELId parentInt) = 0;
     virtual void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) = 0;
+
+private:
+    using C = ZEVCroisement;
 };
 
 } // namespace tallomer

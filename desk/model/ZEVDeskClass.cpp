@@ -551,6 +551,19 @@ void ZEVDeskClass::updateSpaceTitle(const std::string& title, KELI* item)
 
 // ---- Update delegate
 
+namespace {
+
+// The icon link of the Object crossed the cursor or its context; notices heard elsewhere are not
+// this desk's.
+void relayerCroisement(ZEVDeskViewerForDeskModels* viewer, KELICurseur* curseur, KELI* item, KELI* lien, KELICc* c,
+                       bool activation)
+{
+    if (c == curseur || (c && c == curseur->contexte()))
+        viewer->moteurCroisementItem(item, ZEVCroisement::DuLien(activation, c == curseur, lien->siCroisementFutur()));
+}
+
+} // namespace
+
 // A geometry or title link of an Object came or went: its view is refreshed.
 void ZEVDeskClass::attributChange(KELI* lien, KELICc* c)
 {
@@ -573,11 +586,7 @@ void ZEVDeskClass::activationDuLien(KELI* lien, KELICc* c)
     item->setChannelInt(lien->parentInt());
     if (!deskViewer_)
         return;
-    const bool futur = lien->siCroisementFutur();
-    if (c == curseur_)
-        futur ? deskViewer_->moteurActiveFuturItem(item) : deskViewer_->moteurActivePasseItem(item);
-    else if (c && c == curseur_->contexte())
-        futur ? deskViewer_->moteurAjouteFuturItem(item) : deskViewer_->moteurAjoutePasseItem(item);
+    relayerCroisement(deskViewer_, curseur_, item, lien, c, true);
 }
 
 void ZEVDeskClass::desactivationDuLien(KELI* lien, KELICc* c)
@@ -592,11 +601,7 @@ void ZEVDeskClass::desactivationDuLien(KELI* lien, KELICc* c)
     item->setChannelInt(lien->parentInt());
     if (!deskViewer_)
         return;
-    const bool futur = lien->siCroisementFutur();
-    if (c == curseur_)
-        futur ? deskViewer_->moteurDesactiveFuturItem(item) : deskViewer_->moteurDesactivePasseItem(item);
-    else if (c && c == curseur_->contexte())
-        futur ? deskViewer_->moteurEnleveFuturItem(item) : deskViewer_->moteurEnlevePasseItem(item);
+    relayerCroisement(deskViewer_, curseur_, item, lien, c, false);
 }
 
 } // namespace tallomer

@@ -329,23 +329,17 @@ void ZEVItemClass::activationDuLien(KELI* lien, KELICc* c)
 {
     if (!itemViewer_ || !lien)
         return;
-    const bool futur = lien->siCroisementFutur();
-    if (c == curseur_)
-        futur ? itemViewer_->moteurActiveFuturForConnexion(lien) : itemViewer_->moteurActivePasseForConnexion(lien);
-    else
-        futur ? itemViewer_->moteurAjouteFuturForConnexion(lien) : itemViewer_->moteurAjoutePasseForConnexion(lien);
+    // Registered on the cursor and its context only: what is not the cursor is the context.
+    itemViewer_->moteurCroisementForConnexion(lien,
+                                              ZEVCroisement::DuLien(true, c == curseur_, lien->siCroisementFutur()));
 }
 
 void ZEVItemClass::desactivationDuLien(KELI* lien, KELICc* c)
 {
     if (!itemViewer_ || !lien)
         return;
-    const bool futur = lien->siCroisementFutur();
-    if (c == curseur_)
-        futur ? itemViewer_->moteurDesactiveFuturForConnexion(lien)
-              : itemViewer_->moteurDesactivePasseForConnexion(lien);
-    else
-        futur ? itemViewer_->moteurEnleveFuturForConnexion(lien) : itemViewer_->moteurEnlevePasseForConnexion(lien);
+    itemViewer_->moteurCroisementForConnexion(lien,
+                                              ZEVCroisement::DuLien(false, c == curseur_, lien->siCroisementFutur()));
 }
 
 } // namespace tallomer

@@ -1,7 +1,5 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 
-#include "space/background/ZEVBackImageRenderer.h"
-#include "space/background/ZEVBackObjectServices.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVDeskIds.h"
@@ -10,14 +8,17 @@
 #include "desk/model/ZEVModelSupport.h"
 #include "desk/view/ZEVDeskBackImageView.h"
 #include "desk/view/ZEVDeskView.h"
-#include "services/ZEVSpaceForDeskViewers.h"
+#include "desk/viewer/ZEVDeskBackground.h"
+#include "desk/viewer/ZEVDeskTabWalk.h"
+#include "desk/viewer/ZEVDeskViewRegistry.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
-#include "runtime/Clock.h"
-#include "runtime/Log.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/services/ZEVInspectorServices.h"
+#include "runtime/Clock.h"
+#include "runtime/Log.h"
 #include "services/ZEVItemViewerForDesks.h"
+#include "services/ZEVSpaceForDeskViewers.h"
 
 #include <QFileInfo>
 #include <QGraphicsItem>
@@ -27,46 +28,30 @@
 
 namespace tallomer {
 
-namespace {
-constexpr char kDifferer[] = "_differerDisplayItemViews";
-} // namespace
-
 ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVSpaceForDeskViewers* space,
                              const QRectF& frame)
-    : curseur_(curseur), deskClass_(deskClass), space_(space),
-      backgrounds_(curseur, deskmodel::timelineCurseur(space))
+    : curseur_(curseur), deskClass_(deskClass), space_(space)
 {
     contexte_ = curseur_ ? curseur_->contexte() : nullptr;
     frontViewer_ = space_ ? space_->frontViewer() : nullptr;
     const double t = maintenant();
-    currentTimeDeskView_ = t;
-    currentTimeBackView_ = t;
-    lienViewMap_.reserve(7000);
-    itemViewSet_.reserve(200);
-    toDisplayItemViewSet_.reserve(200);
-    tabSameItemSet_.reserve(200);
+    background_ = std::make_unique<ZEVDeskBackground>(*this, t);
 
     deskView_ = std::make_unique<ZEVDeskView>(QRectF(QPointF(0, 0), frame.size()), this, space_);
     deskView_->referencerFrontView(frontViewer_ ? frontViewer_->frontView() : nullptr);
     auto back = std::make_unique<ZEVDeskBackImageView>(deskView_->frame(), deskView_.get(), frontViewer_);
     deskBackImageView_ = back.get();
     deskView_->addItem(back.release()); // the scene owns it
-
-    currentBackColorItem_ = defaultColorItem();
-    currentBackScaleMot_ = curseur_ ? KELServeurDeLiens::LienForInt(kZEVScaleIn, curseur_) : nullptr;
+    views_ = std::make_unique<ZEVDeskViewRegistry>(*this, t);
+    tabWalk_ = std::make_unique<ZEVDeskTabWalk>(*this);
 }
 
 ZEVDeskViewer::~ZEVDeskViewer()
 {
-    for (ZEVBackObjectServices* b : observes_)
-        b->removeBackImageObserver(this);
-    if (siEnclenche_ && curseur_)
-        for (KELId r : {kZEVRelationBackItem, kZEVRelationBackColor, kZEVRelationBackScale, kZEVRelationChannel})
-            curseur_->enleverLeDelegueDeMaj(this, r);
-    // The views leave the scene before it goes (member order), the queue holds no owner.
-    toDisplayItemViewSet_.clear();
-    itemViewSet_.clear();
-    lienViewMap_.clear();
+    // Nothing outside calls in any more, then the views leave the scene before it goes.
+    background_.reset();
+    tabWalk_.reset();
+    views_.reset();
 }
 
 double ZEVDeskViewer::maintenant() const { return Clock::shared().now(); }
@@ -85,14 +70,7 @@ void ZEVDeskViewer::installInGraphicsView(QGraphicsView* view)
     view->setAcceptDrops(true);
 }
 
-void ZEVDeskViewer::enclencherMaj()
-{
-    if (!curseur_ || siEnclenche_)
-        return;
-    siEnclenche_ = true;
-    for (KELId r : {kZEVRelationBackItem, kZEVRelationBackColor, kZEVRelationBackScale, kZEVRelationChannel})
-        curseur_->ajouterLeDelegueDeMaj(this, r);
-}
+void ZEVDeskViewer::enclencherMaj() { background_->enclencherMaj(); }
 
 void ZEVDeskViewer::referencerItemViewer(ZEVItemViewerForDesks* itemViewer)
 {
@@ -112,21 +90,21 @@ void ZEVDeskViewer::setDeskViewFrame(const QRectF& frame)
     deskView_->setFrame(f);
     deskBackImageView_->setFrame(f);
     // The scene's y-down origin moved with the height: every view goes back to its place.
-    for (auto& [item, view] : lienViewMap_)
+    for (auto& [item, view] : views_->lienViewMap())
         view->replacerDansLaScene();
-    majBackImageSize();
+    background_->majBackImageSize();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Item views
 
-ZEVItemViewForDesks* ZEVDeskViewer::itemViewForItem(KELI* item)
-{
-    auto it = lienViewMap_.find(item);
-    return it == lienViewMap_.end() ? nullptr : it->second.get();
-}
+ZEVItemViewForDesks* ZEVDeskViewer::itemViewForItem(KELI* item) { return views_->itemViewForItem(item); }
 
-bool ZEVDeskViewer::siInItemViewSet(ZEVItemViewForDesks* view) const { return itemViewIndex_.count(view) != 0; }
+const std::vector<ZEVItemViewForDesks*>& ZEVDeskViewer::itemViewSet() const { return views_->itemViewSet(); }
+
+bool ZEVDeskViewer::siInItemViewSet(ZEVItemViewForDesks* view) const { return views_->siInItemViewSet(view); }
+
+std::size_t ZEVDeskViewer::nbDeItemViews() const { return views_->nbDeItemViews(); }
 
 ZEVItemViewForDesks* ZEVDeskViewer::nouvelleVue(KELI* item, const ZEVIconPosition& position, float ratio,
                                                 bool cachee)
@@ -142,9 +120,7 @@ ZEVItemViewForDesks* ZEVDeskViewer::nouvelleVue(KELI* item, const ZEVIconPositio
     view->setHidden(cachee);
     if (QGraphicsItem* g = view->graphicsItem())
         deskView_->addItem(g);
-    ZEVItemViewForDesks* raw = view.get();
-    lienViewMap_[item] = std::move(view);
-    return raw;
+    return views_->enregistrer(item, std::move(view));
 }
 
 void ZEVDeskViewer::initItemViewAvecIcon(KELI* icon, KELDate curseurDate)
@@ -176,8 +152,8 @@ void ZEVDeskViewer::initItemViewAvecIcon(KELI* icon, KELDate curseurDate)
 void ZEVDeskViewer::initMajItemViews()
 {
     const double t = maintenant();
-    maxTimeDeskView_ = t;
-    maxTimeBackView_ = t;
+    views_->initMajItemViews(t);
+    background_->initMajBackView(t);
 }
 
 ZEVItemViewForDesks* ZEVDeskViewer::ajouterItemViewAvecItem(KELI* item)
@@ -194,29 +170,8 @@ void ZEVDeskViewer::deleteItemView(ZEVItemViewForDesks* view)
 {
     if (!view)
         return;
-    enleverDuSet(view);
-    std::erase(toDisplayItemViewSet_, view);
-    if (passEnCours_)
-        std::replace(passEnCours_->begin(), passEnCours_->end(), view, static_cast<ZEVItemViewForDesks*>(nullptr));
-    tabSameItemSet_.erase(view);
-    auto it = lienViewMap_.find(view->item());
-    if (it == lienViewMap_.end() || it->second.get() != view)
-        it = std::find_if(lienViewMap_.begin(), lienViewMap_.end(),
-                          [view](const auto& e) { return e.second.get() == view; });
-    if (it != lienViewMap_.end())
-        lienViewMap_.erase(it);
-}
-
-void ZEVDeskViewer::ajouterAuSet(ZEVItemViewForDesks* view)
-{
-    if (itemViewIndex_.insert(view).second)
-        itemViewSet_.push_back(view);
-}
-
-void ZEVDeskViewer::enleverDuSet(ZEVItemViewForDesks* view)
-{
-    if (itemViewIndex_.erase(view))
-        std::erase(itemViewSet_, view);
+    tabWalk_->oublier(view);
+    views_->deleteItemView(view);
 }
 
 bool ZEVDeskViewer::siItemExiste() { return deskClass_ && !deskClass_->liensForIconViewerRelation().empty(); }
@@ -227,16 +182,16 @@ bool ZEVDeskViewer::siSelectionExiste(int mode)
         return false;
     std::vector<KELI*> items;
     switch (mode) {
-    case 0:
+    case ZEVFrontModeIcons:
         items = space_->selectedIconItems();
         break;
-    case 1:
+    case ZEVFrontModeTitles:
         items = space_->selectedTitleItems();
         break;
-    case 2:
+    case ZEVFrontModeFilters:
         items = space_->selectedFilterItems();
         break;
-    case 3:
+    case ZEVFrontModeLinks:
         items = space_->selectedNodeItems();
         break;
     default:
@@ -256,114 +211,17 @@ void ZEVDeskViewer::placerDevant()
 // ---------------------------------------------------------------------------------------------
 // Deferred refresh
 
-void ZEVDeskViewer::majItemView(ZEVItemViewForDesks* view)
-{
-    if (!view)
-        return;
-    const double t = maintenant();
-    if (view->siItemViewAccepteMaj()) {
-        view->itemViewRefuseMaj();
-        toDisplayItemViewSet_.push_back(view);
-        currentTimeDeskView_ = t;
-    }
-    if (siAccepteDisplayDeskView_) {
-        siAccepteDisplayDeskView_ = false;
-        Scheduler::shared().perform(this, kDifferer, kDelaiMaj, [this] { _differerDisplayItemViews(); }, true);
-    } else if (t - maxTimeDeskView_ > kForceMaj) {
-        Scheduler::shared().cancel(this, kDifferer);
-        _differerDisplayItemViews();
-        maxTimeDeskView_ = t;
-    }
-}
-
-void ZEVDeskViewer::majItemViews()
-{
-    maxTimeDeskView_ = kJamais;
-    const std::vector<ZEVItemViewForDesks*> views = itemViewSet_;
-    for (ZEVItemViewForDesks* v : views)
-        majItemView(v);
-    maxTimeDeskView_ = maintenant();
-}
-
-void ZEVDeskViewer::majConnexion()
-{
-    if (!siAccepteDisplayDeskView_)
-        return;
-    siAccepteDisplayDeskView_ = false;
-    Scheduler::shared().perform(this, kDifferer, kDelaiMaj, [this] { _differerDisplayItemViews(); }, true);
-}
-
-void ZEVDeskViewer::_differerDisplayItemViews()
-{
-    if (!toDisplayItemViewSet_.empty()) {
-        ++nbDePasses_;
-        // Views queued while this pass runs wait for the next one. A view deleted during the pass
-        // (a refresh may replace a view) is blanked out of it by deleteItemView.
-        std::vector<ZEVItemViewForDesks*> queue = std::move(toDisplayItemViewSet_);
-        toDisplayItemViewSet_.clear();
-        std::vector<ZEVItemViewForDesks*>* outer = passEnCours_;
-        passEnCours_ = &queue;
-        for (std::size_t k = 0; k < queue.size(); ++k)
-            if (ZEVItemViewForDesks* v = queue[k])
-                _majItemViewAttributsForItemView(v);
-        passEnCours_ = outer;
-    }
-    if (frontViewer_)
-        frontViewer_->updateFrontView();
-    siAccepteDisplayDeskView_ = true;
-}
-
-void ZEVDeskViewer::_majItemViewAttributsForItemView(ZEVItemViewForDesks* view)
-{
-    KELI* item = view->item();
-    if (view->siAjoute()) {
-        ajouterAuSet(view);
-        view->setHidden(itemViewer_ && itemViewer_->siHideViewForFilterImpactedItem(item));
-        if (deskClass_ && item) {
-            const bool actif = view->siActif();
-            const ZEVIconPosition p =
-                actif ? deskClass_->rectCurseurForItem(item) : deskClass_->rectContexteOutForItem(item);
-            const std::optional<std::string> title =
-                actif ? deskClass_->itemTitleCurseurForItem(item) : deskClass_->itemTitleContexteOutForItem(item);
-            view->setIconPosition(p, 1.0);
-            view->setItemTitle(QString::fromStdString(title.value_or(std::string())));
-            view->setSiRetablir(false);
-            if (view->itemType().isEmpty())
-                if (std::optional<std::string> type = deskClass_->itemTypeForItem(item))
-                    view->setItemType(QString::fromStdString(*type));
-        }
-        if (QGraphicsItem* g = view->graphicsItem())
-            g->update();
-    } else if (!itemViewer_ || itemViewer_->siHideViewForFilterChosenItem(item)) {
-        view->setHidden(true);
-        enleverDuSet(view);
-    } else {
-        view->setHidden(false);
-        ajouterAuSet(view);
-    }
-    view->itemViewAccepteMaj();
-}
-
-void ZEVDeskViewer::displayItemViews()
-{
-    if (curseur_)
-        curseur_->placeToi();
-    for (ZEVItemViewForDesks* v : itemViewSet_) {
-        KELI* item = v->item();
-        v->setSiRetablir(false);
-        if (!deskClass_ || !item)
-            continue;
-        const bool actif = v->siActif();
-        v->setIconPosition(actif ? deskClass_->rectCurseurForItem(item) : deskClass_->rectContexteOutForItem(item), 0);
-        const std::optional<std::string> title =
-            actif ? deskClass_->itemTitleCurseurForItem(item) : deskClass_->itemTitleContexteOutForItem(item);
-        v->setItemTitle(QString::fromStdString(title.value_or(std::string())));
-    }
-}
+void ZEVDeskViewer::majItemView(ZEVItemViewForDesks* view) { views_->majItemView(view); }
+void ZEVDeskViewer::majItemViews() { views_->majItemViews(); }
+void ZEVDeskViewer::majConnexion() { views_->majConnexion(); }
+void ZEVDeskViewer::displayItemViews() { views_->displayItemViews(); }
+bool ZEVDeskViewer::siAccepteDisplayDeskView() const { return views_->siAccepteDisplayDeskView(); }
+std::size_t ZEVDeskViewer::nbEnAttente() const { return views_->nbEnAttente(); }
+std::size_t ZEVDeskViewer::nbDePasses() const { return views_->nbDePasses(); }
 
 void ZEVDeskViewer::majImages()
 {
-    for (auto& [item, view] : lienViewMap_)
+    for (auto& [item, view] : views_->lienViewMap())
         if (siItemOption(item, ZEVOPTION_HOLD_BY_EXTERN))
             view->updateImage();
 }
@@ -385,6 +243,116 @@ void ZEVDeskViewer::flickItemViews(const std::vector<ZEVItemViewForDesks*>& view
 bool ZEVDeskViewer::siFilteredItem(KELI* item)
 {
     return itemViewer_ && itemViewer_->siHideViewForFilterImpactedItem(item);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Select All
+
+void ZEVDeskViewer::selectAll(int mode)
+{
+    std::vector<KELI*> items;
+    for (const auto& [item, view] : views_->lienViewMap())
+        if (!view->isHidden())
+            items.push_back(item);
+    if (space_) {
+        switch (mode) {
+        case ZEVFrontModeIcons:
+            space_->selectIconForItemSet(items, {});
+            break;
+        case ZEVFrontModeTitles:
+            space_->selectTitleForItemSet(items, {});
+            break;
+        case ZEVFrontModeFilters:
+            space_->selectFilterForItemSet(items, {});
+            break;
+        case ZEVFrontModeLinks:
+            space_->selectNodeForItemSet(items, {});
+            break;
+        default:
+            break;
+        }
+    }
+    deskView_->update();
+}
+
+void ZEVDeskViewer::userSelectAllIcons() { selectAll(ZEVFrontModeIcons); }
+void ZEVDeskViewer::userSelectAllTitles() { selectAll(ZEVFrontModeTitles); }
+void ZEVDeskViewer::userSelectAllFiltres() { selectAll(ZEVFrontModeFilters); }
+void ZEVDeskViewer::userSelectAllNodes() { selectAll(ZEVFrontModeLinks); }
+
+// ---------------------------------------------------------------------------------------------
+// Tab walk
+
+void ZEVDeskViewer::userSelectNext() { tabWalk_->userSelectNext(); }
+void ZEVDeskViewer::userSelectPrevious() { tabWalk_->userSelectPrevious(); }
+void ZEVDeskViewer::selectionDidChange() { tabWalk_->selectionDidChange(); }
+int ZEVDeskViewer::tabFrontMode() const { return tabWalk_->tabFrontMode(); }
+
+// ---------------------------------------------------------------------------------------------
+// Relays of the desk model
+
+void ZEVDeskViewer::moteurCroisementItem(KELI* item, ZEVCroisement croisement)
+{
+    if (!item)
+        return;
+    ZEVItemViewForDesks* v = itemViewForItem(item);
+    // A view is made for an icon coming into the context, or into the cursor at its future edge;
+    // any other notice about an Object without a view has nothing to change.
+    const bool creer = croisement.kind == ZEVCroisement::Ajoute ||
+                       croisement == ZEVCroisement{ZEVCroisement::Active, ZEVCroisement::Futur};
+    if (!v && creer)
+        v = ajouterItemViewAvecItem(item);
+    if (!v)
+        return;
+    ZEVAppliquerCroisement(*v, croisement);
+    v->setChannelInt(item->channelInt());
+    majItemView(v);
+}
+
+void ZEVDeskViewer::moteurChangeItemViewForItem(KELI* item)
+{
+    if (ZEVItemViewForDesks* v = itemViewForItem(item))
+        majItemView(v);
+}
+
+void ZEVDeskViewer::moteurChangeItemTitleForItem(KELI* item)
+{
+    if (ZEVItemViewForDesks* v = itemViewForItem(item))
+        majItemView(v);
+    if (frontViewer_)
+        frontViewer_->displayAllInspectView();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Backgrounds
+
+bool ZEVDeskViewer::initWallpaperWithChannelViewer() { return background_->initWallpaperWithChannelViewer(); }
+KELI* ZEVDeskViewer::currentBackImageItem() const { return background_->currentBackImageItem(); }
+KELI* ZEVDeskViewer::currentBackColorItem() const { return background_->currentBackColorItem(); }
+KELI* ZEVDeskViewer::currentBackScaleMot() const { return background_->currentBackScaleMot(); }
+bool ZEVDeskViewer::siChannelActif() const { return background_->siChannelActif(); }
+KELI* ZEVDeskViewer::currentBackItem() { return background_->currentBackItem(); }
+std::string ZEVDeskViewer::currentBackImageItemName() { return background_->currentBackImageItemName(); }
+void ZEVDeskViewer::setBackImageItemName(const std::string& name) { background_->setBackImageItemName(name); }
+void ZEVDeskViewer::majBackForFirstTime() { background_->majBackForFirstTime(); }
+void ZEVDeskViewer::majBackImage() { background_->majBackImage(); }
+void ZEVDeskViewer::majBackImageSize() { background_->majBackImageSize(); }
+
+bool ZEVDeskViewer::createBackForNewChannel(KELI* channel, const std::string& spaceTitle, const QString& imagePath,
+                                            KELI* scaleItem, KELI* colorItem)
+{
+    return background_->createBackForNewChannel(channel, spaceTitle, imagePath, scaleItem, colorItem);
+}
+
+bool ZEVDeskViewer::userChangeBackWithImageItem(KELI* imageItem, KELI* colorItem, KELId scaleMotInt,
+                                                KELDate transitionDate)
+{
+    return background_->userChangeBackWithImageItem(imageItem, colorItem, scaleMotInt, transitionDate);
+}
+
+void ZEVDeskViewer::channelDidChangeWithIdentityInt(KELId channel)
+{
+    background_->channelDidChangeWithIdentityInt(channel);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -415,7 +383,7 @@ std::pair<KELDate, KELDate> ZEVDeskViewer::intervalForNewIcon(KELI* item)
     if (ZEVLegoSource* table = space_->frontSelectionTable())
         if (KELI* lego = table->draggingLego()) {
             if (now > lego->outDate())
-                return {now, kJamais};
+                return {now, KELDateOuverte};
             return {lego->inDate(), lego->outDate()};
         }
     if (space_->goToTag() >= 3) {
@@ -476,7 +444,7 @@ ZEVItemViewForDesks* ZEVDeskViewer::creerIconForItemView(KELI* item, const ZEVIc
     // The link base's notices may have replaced or removed the view meanwhile.
     view = itemViewForItem(item);
     if (view)
-        _majItemViewAttributsForItemView(view);
+        views_->majAttributs(view);
     return view;
 }
 
@@ -513,11 +481,11 @@ ZEVItemViewForDesks* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item, c
             view->flick();
         }
         if (space_) {
-            if (mode == 3)
+            if (mode == ZEVFrontModeLinks)
                 space_->multiSelectNodeForItem(item);
-            else if (mode == 1)
+            else if (mode == ZEVFrontModeTitles)
                 space_->multiSelectTitleForItem(item);
-            else if (mode == 0)
+            else if (mode == ZEVFrontModeIcons)
                 space_->multiSelectIconForItem(item);
         }
         return nullptr;
@@ -590,16 +558,16 @@ void ZEVDeskViewer::addFilenames(const QStringList& paths)
     if (curseur_)
         curseur_->terminerDeplacementCurseur();
     switch (frontMode()) {
-    case 0:
+    case ZEVFrontModeIcons:
         space_->selectIconForItemSet(itemSet, {});
         break;
-    case 1:
+    case ZEVFrontModeTitles:
         space_->selectTitleForItemSet(itemSet, {});
         break;
-    case 2:
+    case ZEVFrontModeFilters:
         space_->selectFilterForItemSet(itemSet, {});
         break;
-    case 3:
+    case ZEVFrontModeLinks:
         space_->selectNodeForItemSet(itemSet, {});
         break;
     default:
@@ -613,7 +581,7 @@ int ZEVDeskViewer::frontMode()
 {
     if (space_)
         return space_->frontMode();
-    return frontViewer_ ? frontViewer_->frontMode() : 0;
+    return frontViewer_ ? frontViewer_->frontMode() : ZEVFrontModeIcons;
 }
 
 } // namespace tallomer

@@ -1,34 +1,30 @@
 #pragma once
 // The controller of one cursor's desk on screen (one for the Now cursor, one for the Search
-// cursor). It owns the desk surface (a graphics scene) with its background layer, keeps exactly
-// one Object view per Object shown on its desk, creates them as icons come into the cursor's
-// window, refreshes them lazily in coalesced passes, places new icons, walks the selection with
-// Tab, relays the link base's notices to the views' presence counters, and shows the background
-// of the current Channel through time.
+// cursor), and the one the rest of the program calls. It owns the desk surface (a graphics scene)
+// with its background layer and three parts that it answers for:
+//  - the view registry (ZEVDeskViewRegistry): one Object view per Object shown on the desk and
+//    their refresh in coalesced passes;
+//  - the Tab walk (ZEVDeskTabWalk);
+//  - the background (ZEVDeskBackground): the current Channel's picture through time, the only
+//    listener to the link base's background and Channel-list links.
+// Itself it makes views as icons come into the cursor's window, relays the link base's crossings
+// to the views' presence counters, places new icons and selects all.
 //
 // Model geometry is y-up desk-view points (ZEVIconPosition); the scene's y-down is met only in
 // the desk surface and the Object views.
 
-#include "desk/background/ZEVChannelBackgrounds.h"
-#include "services/ZEVDeskViewerForDeskModels.h"
-#include "services/ZEVSpaceForDeskModels.h"
-#include "services/ZEVIconPosition.h"
-#include "engine/KELICc.h"
 #include "engine/KELTypes.h"
-#include "runtime/Scheduler.h"
+#include "services/ZEVDeskViewerForDeskModels.h"
+#include "services/ZEVIconPosition.h"
 #include "services/ZEVItemViewForDesks.h"
 
-#include <QColor>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
-#include <optional>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -40,25 +36,19 @@ class QMimeData;
 
 namespace tallomer {
 
-class ZEVBackObjectServices;
 class ZEVDeskBackImageView;
+class ZEVDeskBackground;
 class ZEVDeskClass;
-class ZEVSpaceForDeskViewers;
+class ZEVDeskTabWalk;
 class ZEVDeskView;
+class ZEVDeskViewRegistry;
 class ZEVFrontViewer;
 class ZEVItemClass;
 class ZEVItemViewerForDesks;
+class ZEVSpaceForDeskViewers;
 
-class ZEVDeskViewer final : public ZEVDeskViewerForDeskModels, public ZEVDeskViewerForObjectViews, public KELDelegueDeMaj {
+class ZEVDeskViewer final : public ZEVDeskViewerForDeskModels, public ZEVDeskViewerForObjectViews {
 public:
-    // Refreshes wait this long after the last change, and are forced this often while changes
-    // keep coming.
-    static constexpr double kDelaiMaj = 0.05;
-    static constexpr double kForceMaj = 0.1;
-    static constexpr double kForceMajBack = 0.06;
-    // maxTime value that disables forced passes.
-    static constexpr double kJamais = 4503599627370496.0;
-
     // None is owned; `space` may be null (a bare desk: zero limits, no selections). `frame` is the
     // desk's size in points (origin 0, 0).
     ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVSpaceForDeskViewers* space, const QRectF& frame);
@@ -76,7 +66,10 @@ public:
     void referencerItemClass(ZEVItemClass* itemClass) { itemClass_ = itemClass; }
     void referencerFrontViewer(ZEVFrontViewer* frontViewer) { frontViewer_ = frontViewer; }
     ZEVItemViewerForDesks* itemViewer() const { return itemViewer_; }
+    ZEVItemClass* itemClass() const { return itemClass_; }
+    ZEVFrontViewer* frontViewer() const { return frontViewer_; }
     ZEVDeskClass* deskClass() const { return deskClass_; }
+    ZEVSpaceForDeskViewers* space() const { return space_; }
     KELICurseur* rulerCurseur() const { return curseur_; }
     KELICurseur* curseur() const { return curseur_; }
     ZEVDeskView* deskView() const { return deskView_.get(); }
@@ -85,17 +78,20 @@ public:
     // The desk's size changed (window resize): scene, background and views follow.
     void setDeskViewFrame(const QRectF& frame);
 
+    // ---- the parts ----
+    ZEVDeskViewRegistry& views() { return *views_; }
+    ZEVDeskTabWalk& tabWalk() { return *tabWalk_; }
+    ZEVDeskBackground& background() { return *background_; }
+
     // ---- item views ----
-    // Whether at least one Channel has no background at the cursor (a first run).
-    bool initWallpaperWithChannelViewer();
     void initItemViewAvecIcon(KELI* icon, KELDate curseurDate) override;
     void initMajItemViews() override;
     ZEVItemViewForDesks* ajouterItemViewAvecItem(KELI* item) override;
     void deleteItemView(ZEVItemViewForDesks* view) override;
     ZEVItemViewForDesks* itemViewForItem(KELI* item) override;
-    const std::vector<ZEVItemViewForDesks*>& itemViewSet() const { return itemViewSet_; }
+    const std::vector<ZEVItemViewForDesks*>& itemViewSet() const;
     bool siInItemViewSet(ZEVItemViewForDesks* view) const;
-    std::size_t nbDeItemViews() const { return lienViewMap_.size(); }
+    std::size_t nbDeItemViews() const;
     void setSiSelectedIconAuDrag(bool v) { siSelectedIconAuDrag_ = v; }
     bool siSelectedIconAuDrag() override { return siSelectedIconAuDrag_; }
     double deskHeight() override;
@@ -111,10 +107,10 @@ public:
     void flickItemSet(const std::vector<KELI*>& items);
     void flickItemViews(const std::vector<ZEVItemViewForDesks*>& views);
     bool siFilteredItem(KELI* item);
-    bool siAccepteDisplayDeskView() const { return siAccepteDisplayDeskView_; }
-    std::size_t nbEnAttente() const { return toDisplayItemViewSet_.size(); }
+    bool siAccepteDisplayDeskView() const;
+    std::size_t nbEnAttente() const;
     // How many refresh passes ran (each one animation group); for tests and benchmarks.
-    std::size_t nbDePasses() const { return nbDePasses_; }
+    std::size_t nbDePasses() const;
 
     // ---- placing Objects ----
     ZEVItemViewForDesks* creerItemViewWithItem(KELI* item, const QPointF& location, double countShift);
@@ -151,27 +147,21 @@ public:
     void titleSelectionDidChange() { selectionDidChange(); }
     void linkSelectionDidChange() { selectionDidChange(); }
     void filterSelectionDidChange() { selectionDidChange(); }
-    int tabFrontMode() const { return tabFrontMode_; }
+    int tabFrontMode() const;
+    // The Space's front mode (ZEVFrontMode).
+    int frontMode();
 
-    void moteurActiveFuturItem(KELI* item) override;
-    void moteurActivePasseItem(KELI* item) override;
-    void moteurDesactiveFuturItem(KELI* item) override;
-    void moteurDesactivePasseItem(KELI* item) override;
-    void moteurAjouteFuturItem(KELI* item) override;
-    void moteurAjoutePasseItem(KELI* item) override;
-    void moteurEnleveFuturItem(KELI* item) override;
-    void moteurEnlevePasseItem(KELI* item) override;
+    void moteurCroisementItem(KELI* item, ZEVCroisement croisement) override;
     void moteurChangeItemViewForItem(KELI* item) override;
     void moteurChangeItemTitleForItem(KELI* item) override;
-    void activationDuLien(KELI* lien, KELICc* curseur) override;
-    void desactivationDuLien(KELI* lien, KELICc* curseur) override;
 
     // ---- backgrounds ----
-    KELI* currentBackImageItem() const { return currentBackImageItem_; }
-    KELI* currentBackColorItem() const { return currentBackColorItem_; }
-    KELI* currentBackScaleMot() const { return currentBackScaleMot_; }
-    KELI* previousBackImageItem() const { return previousBackImageItem_; }
-    bool siChannelActif() const { return siChannelActif_; }
+    // Whether at least one Channel has no background at the cursor (a first run).
+    bool initWallpaperWithChannelViewer();
+    KELI* currentBackImageItem() const;
+    KELI* currentBackColorItem() const;
+    KELI* currentBackScaleMot() const;
+    bool siChannelActif() const;
     KELI* currentBackItem();
     std::string currentBackImageItemName();
     void setBackImageItemName(const std::string& name);
@@ -182,87 +172,30 @@ public:
     void channelDidChangeWithIdentityInt(KELId channel);
     void majBackImage();
     void majBackImageSize();
-    ZEVChannelBackgrounds& backgrounds() { return backgrounds_; }
-    QSizeF _newBackImageSizeForBackObject(ZEVBackObjectServices* backObject, KELId scaleMotInt) const;
-    void _majBackForImageItem();
-    void _majBackImageForBackObject(ZEVBackObjectServices* backObject);
-    void _moteurChange();
-    void _differerDisplayBackView();
-    bool siAccepteDisplayBackView() const { return siAccepteDisplayBackView_; }
 
 private:
-    void _differerDisplayItemViews();
-    void _majItemViewAttributsForItemView(ZEVItemViewForDesks* view);
     ZEVItemViewForDesks* nouvelleVue(KELI* item, const ZEVIconPosition& position, float ratio, bool cachee);
-    void ajouterAuSet(ZEVItemViewForDesks* view);
-    void enleverDuSet(ZEVItemViewForDesks* view);
-    void relais(KELI* item, bool creer, const std::vector<std::pair<int, bool>>& appels);
     void selectAll(int mode);
     void selectionDidChange();
-    std::vector<ZEVItemViewForDesks*> visibleSelection(int mode);
-    void deselectAll(int mode);
-    void selectOne(int mode, KELI* item);
-    int frontMode();
-    void selectionStep(bool forward);
-    KELI* channelCourant();
-    KELI* defaultColorItem();
-    QColor couleur(KELI* colorItem);
-    ZEVBackObjectServices* backObject(KELI* image, KELI* scale, bool creer);
-    void observer(ZEVBackObjectServices* backObject);
-    void showBack(ZEVBackObjectServices* backObject);
-    KELI* fichierDeFond(KELId channel, const std::string& title, const QString& path);
-    KELI* lienBack(KELId relation, KELI* parent, KELI* enfant, KELDate in, KELDate out);
     double maintenant() const;
 
-    KELICurseur* curseur_;                 // not owned
-    KELIContexte* contexte_ = nullptr;     // not owned
-    ZEVDeskClass* deskClass_;              // not owned
-    ZEVSpaceForDeskViewers* space_;          // not owned; may be null
-    ZEVFrontViewer* frontViewer_ = nullptr; // not owned
+    KELICurseur* curseur_;                        // not owned
+    KELIContexte* contexte_ = nullptr;            // not owned
+    ZEVDeskClass* deskClass_;                     // not owned
+    ZEVSpaceForDeskViewers* space_;               // not owned; may be null
+    ZEVFrontViewer* frontViewer_ = nullptr;       // not owned
     ZEVItemViewerForDesks* itemViewer_ = nullptr; // not owned
-    ZEVItemClass* itemClass_ = nullptr;    // not owned
-    ZEVChannelBackgrounds backgrounds_;
-
-    // The scene is declared before the views so that the views leave it before it goes.
-    std::unique_ptr<ZEVDeskView> deskView_;
-    ZEVDeskBackImageView* deskBackImageView_ = nullptr; // owned by the scene
-    std::unordered_map<KELI*, std::unique_ptr<ZEVItemViewForDesks>> lienViewMap_;
-    std::vector<ZEVItemViewForDesks*> itemViewSet_;
-    std::unordered_set<ZEVItemViewForDesks*> itemViewIndex_;
-    std::vector<ZEVItemViewForDesks*> toDisplayItemViewSet_;
-    // The queue of the refresh pass under way, if any (not owned: it lives on that pass's stack).
-    std::vector<ZEVItemViewForDesks*>* passEnCours_ = nullptr;
-
-    bool siAccepteDisplayDeskView_ = true;
-    double maxTimeDeskView_ = kJamais;
-    double currentTimeDeskView_ = 0;
-    std::size_t nbDePasses_ = 0;
+    ZEVItemClass* itemClass_ = nullptr;           // not owned
     bool siSelectedIconAuDrag_ = false;
 
-    // Tab walk.
-    QPointF tabStartPoint_;
-    std::unordered_set<ZEVItemViewForDesks*> tabSameItemSet_;
-    int tabFrontMode_ = 4;
-    bool tabSiEnd_ = false;
-    bool tabSiStart_ = false;
-
-    // Backgrounds.
-    KELI* currentBackImageItem_ = nullptr;
-    KELI* currentBackColorItem_ = nullptr;
-    KELI* currentBackScaleMot_ = nullptr;
-    KELI* previousBackImageItem_ = nullptr;
-    KELI* previousBackColorItem_ = nullptr;
-    KELI* previousBackScaleMot_ = nullptr;
-    bool previousBackSiActif_ = false;
-    bool siChannelActif_ = false;
-    bool siChannelRefresh_ = false;
-    bool siAccepteDisplayBackView_ = true;
-    double maxTimeBackView_ = kJamais;
-    double currentTimeBackView_ = 0;
-    std::vector<ZEVBackObjectServices*> observes_; // not owned: they outlive the desks
-    bool siEnclenche_ = false;
-
-    ScheduledTarget guard_{this};
+    // Made first: it reads the cursor's backgrounds from the start. The destructor lets it go
+    // first, so that no notice or picture arrives while the rest goes, and the views before the
+    // scene they are drawn in.
+    std::unique_ptr<ZEVDeskBackground> background_;
+    std::unique_ptr<ZEVDeskView> deskView_;
+    ZEVDeskBackImageView* deskBackImageView_ = nullptr; // owned by the scene
+    std::unique_ptr<ZEVDeskViewRegistry> views_;
+    std::unique_ptr<ZEVDeskTabWalk> tabWalk_;
 };
 
 } // namespace tallomer

@@ -306,84 +306,19 @@ void ZEVItemViewer::initItemConnexionAvecLienConnexion(KELI* lien, KELDate curse
         addFilterImpactForConnexion(c);
 }
 
-void ZEVItemViewer::moteurAjouteFuturForConnexion(KELI* lien)
+void ZEVItemViewer::moteurCroisementForConnexion(KELI* lien, ZEVCroisement croisement)
 {
     ZEVItemConnexion* c = itemConnexionForLienConnexion(lien);
     if (!c)
         return;
-    if (!c->siAjoute())
+    // A Link counts for the filters from its first entry into the window to its last exit.
+    const bool contexte = croisement.duContexte();
+    if (contexte && croisement.entre() && !c->siAjoute())
         addFilterImpactForConnexion(c);
-    c->setSiAjoute(true);
-    c->setSiFutur(true);
-    majItemConnexion(c);
-}
-
-void ZEVItemViewer::moteurAjoutePasseForConnexion(KELI* lien)
-{
-    ZEVItemConnexion* c = itemConnexionForLienConnexion(lien);
-    if (!c)
-        return;
-    if (!c->siAjoute())
-        addFilterImpactForConnexion(c);
-    c->setSiAjoute(true);
-    majItemConnexion(c);
-}
-
-void ZEVItemViewer::moteurEnleveFuturForConnexion(KELI* lien)
-{
-    ZEVItemConnexion* c = itemConnexionForLienConnexion(lien);
-    if (!c)
-        return;
-    c->setSiFutur(false);
-    c->setSiAjoute(false);
-    if (!c->siAjoute())
+    ZEVAppliquerCroisement(*c, croisement);
+    if (contexte && !croisement.entre() && !c->siAjoute())
         delFilterImpactForConnexion(c);
     majItemConnexion(c);
-}
-
-void ZEVItemViewer::moteurEnlevePasseForConnexion(KELI* lien)
-{
-    ZEVItemConnexion* c = itemConnexionForLienConnexion(lien);
-    if (!c)
-        return;
-    c->setSiAjoute(false);
-    if (!c->siAjoute())
-        delFilterImpactForConnexion(c);
-    majItemConnexion(c);
-}
-
-void ZEVItemViewer::moteurActiveFuturForConnexion(KELI* lien)
-{
-    if (ZEVItemConnexion* c = itemConnexionForLienConnexion(lien)) {
-        c->setSiActif(true);
-        majItemConnexion(c);
-    }
-}
-
-void ZEVItemViewer::moteurActivePasseForConnexion(KELI* lien)
-{
-    if (ZEVItemConnexion* c = itemConnexionForLienConnexion(lien)) {
-        c->setSiActif(true);
-        c->setSiFutur(true);
-        majItemConnexion(c);
-    }
-}
-
-void ZEVItemViewer::moteurDesactiveFuturForConnexion(KELI* lien)
-{
-    if (ZEVItemConnexion* c = itemConnexionForLienConnexion(lien)) {
-        c->setSiActif(false);
-        majItemConnexion(c);
-    }
-}
-
-void ZEVItemViewer::moteurDesactivePasseForConnexion(KELI* lien)
-{
-    if (ZEVItemConnexion* c = itemConnexionForLienConnexion(lien)) {
-        c->setSiActif(false);
-        c->setSiFutur(false);
-        majItemConnexion(c);
-    }
 }
 
 void ZEVItemViewer::oublierConnexion(ZEVItemConnexion* c)

@@ -86,14 +86,7 @@ public:
     const std::set<ZEVItemConnexion*>& connexionsExistantes() const { return connexionsExistantes_; }
     std::size_t connexionCount() const;
     void initItemConnexionAvecLienConnexion(KELI* lien, KELDate curseurDate) override;
-    void moteurActiveFuturForConnexion(KELI* lien) override;
-    void moteurActivePasseForConnexion(KELI* lien) override;
-    void moteurDesactiveFuturForConnexion(KELI* lien) override;
-    void moteurDesactivePasseForConnexion(KELI* lien) override;
-    void moteurAjouteFuturForConnexion(KELI* lien) override;
-    void moteurAjoutePasseForConnexion(KELI* lien) override;
-    void moteurEnleveFuturForConnexion(KELI* lien) override;
-    void moteurEnlevePasseForConnexion(KELI* lien) override;
+    void moteurCroisementForConnexion(KELI* lien, ZEVCroisement croisement) override;
     void delConnexionsForParentInt(KELId parentInt) override;
     void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) override;
     ZEVItemConnexion* selectedConnexionForPoint(const QPointF& point);

@@ -11,6 +11,7 @@
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/model/ZEVModelSupport.h"
 #include "services/ZEVSpaceForDeskViewers.h"
+#include "desk/viewer/ZEVDeskBackground.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
@@ -89,6 +90,13 @@ inline bool disjoint(std::vector<Span> s)
     std::erase_if(s, [](const Span& x) { return x.first == x.second; });
     std::sort(s.begin(), s.end());
     return std::ranges::adjacent_find(s, [](const Span& a, const Span& b) { return a.second > b.first; }) == s.end();
+}
+
+// A crossing notice as its named entry point says it: "activeFutur", "enlevePasse"...
+inline std::string noticeName(ZEVCroisement x)
+{
+    static const char* const kinds[] = {"active", "desactive", "ajoute", "enleve"};
+    return std::string(kinds[x.kind]) + (x.edge == ZEVCroisement::Futur ? "Futur" : "Passe");
 }
 
 // Whether a recorded notice about that link or Object came, at either edge for the edged ones.
@@ -307,12 +315,7 @@ public:
 // Records the cursor and context notices of links, as "<notice> <link id>".
 class RecordingItemViewer final : public test::NullItemViewer {
 public:
-    void moteurActiveFuturForConnexion(KELI* l) override { add("activeFutur", l); }
-    void moteurActivePasseForConnexion(KELI* l) override { add("activePasse", l); }
-    void moteurDesactiveFuturForConnexion(KELI* l) override { add("desactiveFutur", l); }
-    void moteurDesactivePasseForConnexion(KELI* l) override { add("desactivePasse", l); }
-    void moteurAjouteFuturForConnexion(KELI* l) override { add("ajouteFutur", l); }
-    void moteurAjoutePasseForConnexion(KELI* l) override { add("ajoutePasse", l); }
+    void moteurCroisementForConnexion(KELI* l, ZEVCroisement x) override { add(noticeName(x), l); }
     void add(const std::string& what, KELI* l) { events.push_back(what + " " + std::to_string(l->idInt())); }
     std::vector<std::string> events;
 };
@@ -327,10 +330,7 @@ public:
         desk->creerIconAttributsForItem(item, p);
         desk->creerIconForItem(item, in, out);
     }
-    void moteurActiveFuturItem(KELI* i) override { add("activeFutur", i); }
-    void moteurActivePasseItem(KELI* i) override { add("activePasse", i); }
-    void moteurDesactiveFuturItem(KELI* i) override { add("desactiveFutur", i); }
-    void moteurDesactivePasseItem(KELI* i) override { add("desactivePasse", i); }
+    void moteurCroisementItem(KELI* i, ZEVCroisement x) override { add(noticeName(x), i); }
     void moteurChangeItemViewForItem(KELI* i) override { add("view", i); }
     void add(const std::string& what, KELI* i) { events.push_back(what + " " + std::to_string(i->idInt())); }
 
@@ -356,7 +356,7 @@ protected:
         timeline = KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
         sched.runUntilIdle();
         sched.advance(0.5);
-        now = cursor(2000090);
+        now = cursor(KELOBJECT_NOW_CURSEUR);
         ASSERT_NE(now, nullptr);
     }
 
@@ -434,8 +434,8 @@ protected:
     {
         LinkBase::SetUp();
         space.now = now;
-        space.search = search = cursor(2000094);
-        space.current = linkFor(2000018);
+        space.search = search = cursor(KELOBJECT_SEARCH_CURSEUR);
+        space.current = linkFor(KELOBJECT_HOME_CHANNEL);
         ASSERT_TRUE(search && space.current);
     }
 
@@ -469,7 +469,7 @@ protected:
 
     KELI* newItem(const std::string& title = "t")
     {
-        return itemClasses.front()->creerItemWithChannelInt(2000018, title, "file", "txt", 0);
+        return itemClasses.front()->creerItemWithChannelInt(KELOBJECT_HOME_CHANNEL, title, "file", "txt", 0);
     }
 
     // Moves the Search cursor to t as a drag on the ruler does, and lets its desk follow.

@@ -238,6 +238,40 @@ TEST(ZEVItemViewerFilters, AnObjectLinkedBothWaysCountsOnceUntilItsLastLinkLeave
     EXPECT_FALSE(d.viewer->siImpactedItem(d.x));
 }
 
+// The eight notices of a Link move its counters as they move an icon's view, and only a Link's
+// first entry into the context window and its last exit change what it counts for the filters.
+TEST(ZEVItemViewerFilters, EveryNoticeMovesTheCountersAndOnlyTheContextMovesTheFilterCount)
+{
+    struct Row {
+        void (ZEVItemViewer::*notice)(KELI*);
+        std::tuple<int, int, int> counts; // added, active, future, from (1, 1, 1)
+        int impact;                       // what z counts for filter a, from 1
+    };
+    const Row rows[] = {
+        {&ZEVItemViewer::moteurAjouteFuturForConnexion, {2, 1, 2}, 1},
+        {&ZEVItemViewer::moteurAjoutePasseForConnexion, {2, 1, 1}, 1},
+        {&ZEVItemViewer::moteurEnleveFuturForConnexion, {0, 1, 0}, 0},
+        {&ZEVItemViewer::moteurEnlevePasseForConnexion, {0, 1, 1}, 0},
+        {&ZEVItemViewer::moteurActiveFuturForConnexion, {1, 2, 1}, 1},
+        {&ZEVItemViewer::moteurActivePasseForConnexion, {1, 2, 2}, 1},
+        {&ZEVItemViewer::moteurDesactiveFuturForConnexion, {1, 0, 1}, 1},
+        {&ZEVItemViewer::moteurDesactivePasseForConnexion, {1, 0, 0}, 1},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(&r - rows);
+        FilterDesk d;
+        d.select({d.a});
+        KELI* l = d.add(106, d.a, d.z); // enters the window while a is selected
+        d.viewer->moteurActivePasseForConnexion(l);
+        ZEVItemConnexion* c = d.viewer->itemConnexionForLienConnexion(l);
+        ASSERT_EQ(counts(*c), std::tuple(1, 1, 1));
+        ASSERT_EQ(d.viewer->impactCount(d.z), 1);
+        ((*d.viewer).*r.notice)(l);
+        EXPECT_EQ(counts(*c), r.counts);
+        EXPECT_EQ(d.viewer->impactCount(d.z), r.impact);
+    }
+}
+
 TEST(ZEVItemViewerFilters, AddingAFilterShowsItsIcon)
 {
     Desk d;

@@ -6,13 +6,13 @@
 #include "app/shared/KELSharedResources.h"
 #include "desk/data/ZEVItemData.h"
 #include "services/ZEVDeskViewerForDeskModels.h"
-#include "services/ZEVDeskViewerForDeskModels.h"
 #include "services/ZEVSpaceForDeskModels.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "engine/KELTypes.h"
 #include "services/ZEVSpaceForObjectViews.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "services/ZEVItemViewerForDesks.h"
+#include "space/ZEVConstants.h"
 #include "space/ZEVSpaceParts.h"
 
 #include <QCursor>
@@ -70,7 +70,7 @@ public:
     }
     KELICurseur* searchCurseur() override { return nullptr; }
     ZEVDeskViewer* deskViewerForCurseur(KELICurseur*) override { return nullptr; }
-    KELId homeChannelInt() override { return 2000018; }
+    KELId homeChannelInt() override { return KELOBJECT_HOME_CHANNEL; }
     KELI* defaultColorItem() override { return nullptr; }
     QColor colorForColorItem(KELI*) override { return QColor(); }
     ZEVBackObjectServices* backObjectForItemInt(KELId, KELId) override { return nullptr; }
@@ -95,14 +95,7 @@ public:
     void initItemViewAvecIcon(KELI*, KELDate) override {}
     void initMajItemViews() override {}
     void creerIconForItem(KELI*, const ZEVIconPosition&, KELDate, KELDate, float) override {}
-    void moteurActiveFuturItem(KELI*) override {}
-    void moteurActivePasseItem(KELI*) override {}
-    void moteurDesactiveFuturItem(KELI*) override {}
-    void moteurDesactivePasseItem(KELI*) override {}
-    void moteurAjouteFuturItem(KELI*) override {}
-    void moteurAjoutePasseItem(KELI*) override {}
-    void moteurEnleveFuturItem(KELI*) override {}
-    void moteurEnlevePasseItem(KELI*) override {}
+    void moteurCroisementItem(KELI*, ZEVCroisement) override {}
     void moteurChangeItemTitleForItem(KELI*) override {}
     void moteurChangeItemViewForItem(KELI*) override {}
 };
@@ -110,14 +103,7 @@ public:
 class NullItemViewer : public ZEVItemViewerForDesks {
 public:
     void initItemConnexionAvecLienConnexion(KELI*, KELDate) override {}
-    void moteurActiveFuturForConnexion(KELI*) override {}
-    void moteurActivePasseForConnexion(KELI*) override {}
-    void moteurDesactiveFuturForConnexion(KELI*) override {}
-    void moteurDesactivePasseForConnexion(KELI*) override {}
-    void moteurAjouteFuturForConnexion(KELI*) override {}
-    void moteurAjoutePasseForConnexion(KELI*) override {}
-    void moteurEnleveFuturForConnexion(KELI*) override {}
-    void moteurEnlevePasseForConnexion(KELI*) override {}
+    void moteurCroisementForConnexion(KELI*, ZEVCroisement) override {}
     void enleveFilterForAllItems() override {}
     void ajouteFilterForItem(KELI*) override {}
     void setSiFiltreANDOperation(bool) override {}

@@ -25,7 +25,7 @@ TEST(BackRenderCache, RendersAPdfAwayFromTheMainThreadAndHandsItBack)
     KELI image, scale;
     image.assignerIdInt(77);
     scale.assignerIdInt(kZEVScaleIn);
-    ZEVBackObject cache(&image, 2000018, QRectF(0, 0, 800, 500));
+    ZEVBackObject cache(&image, KELOBJECT_HOME_CHANNEL, QRectF(0, 0, 800, 500));
     cache.setScaleMot(&scale);
     cache.setFileURL(pdf);
     QThread* seenOn = nullptr;
@@ -44,7 +44,7 @@ TEST(BackRenderCache, RendersAPdfAwayFromTheMainThreadAndHandsItBack)
     EXPECT_NEAR(cache.initialImageRatio(), 1.6, 1e-6);
 
     // A missing file leaves the image as it was and still tells the observers.
-    ZEVBackObject missing(&image, 2000018, QRectF(0, 0, 800, 500));
+    ZEVBackObject missing(&image, KELOBJECT_HOME_CHANNEL, QRectF(0, 0, 800, 500));
     missing.setScaleMot(&scale);
     missing.setFileURL(dir + "/none.pdf");
     told = 0;
@@ -81,11 +81,12 @@ TEST_F(Backgrounds, FirstRunLaysSpaceZeroBeforeNowAndSpaceOneFromNow)
     const KELDate N = now->now();
     d->majBackForFirstTime();
 
-    EXPECT_EQ(spans(1000172, space.current), (std::vector<Span>{{KELDateToujours, N}, {N, KELDateOuverte}}));
+    EXPECT_EQ(spans(kZEVRelationBackItem, space.current),
+              (std::vector<Span>{{KELDateToujours, N}, {N, KELDateOuverte}}));
     // Width over height 1.5 for the grey wallpaper: scale "Out"; Space 0 is "In" (below).
-    EXPECT_EQ(spans(1000232, space.current).size(), 2u);
+    EXPECT_EQ(spans(kZEVRelationBackScale, space.current).size(), 2u);
     EXPECT_EQ(d->currentBackScaleMot()->idInt(), kZEVScaleOut);
-    EXPECT_EQ(d->currentBackColorItem()->idInt(), 2000088u);
+    EXPECT_EQ(d->currentBackColorItem()->idInt(), kZEVDefaultColorItem);
     sched.advance(0.1);
     drainWorkers();
     EXPECT_EQ(d->currentBackImageItemName(), "Space 1");
@@ -110,7 +111,7 @@ TEST_F(Backgrounds, AWideGreyWallpaperIsScaledInAndMissingWallpapersAreLogged)
         ScopedLogCapture log;
         d->majBackForFirstTime();
         EXPECT_TRUE(log.sink.contains("majBackForFirstTime: ERROR 01: No zevWallpaperGrey.pdf file found."));
-        EXPECT_TRUE(spans(1000172, space.current).empty());
+        EXPECT_TRUE(spans(kZEVRelationBackItem, space.current).empty());
     }
     wallpapers(1.6);
     d->majBackForFirstTime();
@@ -133,20 +134,21 @@ TEST_F(Backgrounds, AChangeBetweenTwoSpacesEndsTheOldOneThereAndRunsToTheNext)
     EXPECT_EQ(d->currentBackItem()->inDate(), KELDateToujours);
 
     KELI* image = newItem("Space 2");
-    image->setChannelInt(2000018);
+    image->setChannelInt(KELOBJECT_HOME_CHANNEL);
     const KELDate T = N - 500;
     ASSERT_TRUE(d->userChangeBackWithImageItem(image, nowDesk->currentBackColorItem(), kZEVScaleOut, T));
-    EXPECT_EQ(spans(1000172, home), (std::vector<Span>{{KELDateToujours, T}, {T, N}, {N, KELDateOuverte}}));
+    EXPECT_EQ(spans(kZEVRelationBackItem, home),
+              (std::vector<Span>{{KELDateToujours, T}, {T, N}, {N, KELDateOuverte}}));
     // The colour did not change: no new colour link.
-    EXPECT_EQ(spans(1000227, home).size(), 2u);
-    EXPECT_EQ(spans(1000232, home).size(), 3u);
+    EXPECT_EQ(spans(kZEVRelationBackColor, home).size(), 2u);
+    EXPECT_EQ(spans(kZEVRelationBackScale, home).size(), 3u);
 
     // An image of another Channel changes nothing.
     ScopedLogCapture log;
     KELI* stranger = itemClasses.front()->creerItemWithChannelInt(999, "elsewhere", "file", "pdf", 0);
     EXPECT_FALSE(d->userChangeBackWithImageItem(stranger, nullptr, kZEVScaleIn, T + 10));
     EXPECT_TRUE(log.sink.contains("userChangeBackWithImageItem: transitionDate: channelInt = 999  identityInt = 2000018"));
-    EXPECT_EQ(spans(1000172, home).size(), 3u);
+    EXPECT_EQ(spans(kZEVRelationBackItem, home).size(), 3u);
 }
 
 TEST_F(Backgrounds, AChangeDatedBeforeTheShownSpaceNeverClosesItBeforeItStarts)
@@ -158,13 +160,63 @@ TEST_F(Backgrounds, AChangeDatedBeforeTheShownSpaceNeverClosesItBeforeItStarts)
     sched.advance(10);
     deskmodel::relancer(now);
     KELI* image = newItem("early");
-    image->setChannelInt(2000018);
+    image->setChannelInt(KELOBJECT_HOME_CHANNEL);
     // The Space shown at the Now cursor began at N; a change dated before it fills the gap only.
     ASSERT_TRUE(d->userChangeBackWithImageItem(image, d->currentBackColorItem(), kZEVScaleIn, N - 100));
-    const std::vector<Span> images = spans(1000172, space.current);
+    const std::vector<Span> images = spans(kZEVRelationBackItem, space.current);
     for (const auto& [in, out] : images)
         EXPECT_LT(in, out); // no link of zero length or less
     EXPECT_NE(std::find(images.begin(), images.end(), Span(N - 100, N)), images.end());
+}
+
+// The background alone hears the background links: the desk viewer is no listener of its own.
+static_assert(std::is_base_of_v<KELDelegueDeMaj, ZEVDeskBackground>);
+static_assert(!std::is_base_of_v<KELDelegueDeMaj, ZEVDeskViewer>);
+
+TEST_F(Backgrounds, ACursorMovedAcrossABackgroundChangeChangesThePictureAndLeavesTheViewsAlone)
+{
+    wallpapers(1.6);
+    ZEVDeskViewer* nowDesk = makeDesk(now);
+    nowDesk->majBackForFirstTime(); // Space 0 (green) until N, Space 1 (red) from N
+    const KELDate N = now->now();
+    sched.advance(10);
+
+    ZEVDeskViewer* d = makeDesk(search);
+    moveSearchTo(N - 100);
+    // An icon on the desk at every date, so that no move of the cursor concerns it.
+    ZEVDeskClass* model = desks.back().get();
+    KELI* a = newItem("always");
+    model->creerIconAttributsForItem(a, ZEVIconPosition{400, 300, 80, 0});
+    model->creerIconForItem(a, KELDateToujours, KELDateOuverte);
+    deskmodel::relancer(search);
+    sched.advance(1.0);
+    FakeView* v = fake(d->itemViewForItem(a));
+    ASSERT_NE(v, nullptr);
+    ASSERT_EQ(presence(d, v), std::tuple(true, false, true));
+    const auto counts = std::tuple(v->ajoute, v->actif, v->futur);
+    const std::size_t views = d->nbDeItemViews(), passes = d->nbDePasses();
+
+    ZEVDeskBackground& back = d->background();
+    struct Step {
+        double at;
+        const char* space;
+        QColor pixel;
+    };
+    for (const Step& s : {Step{N + 100, "Space 1", QColor(200, 0, 0)}, Step{N - 100, "Space 0", QColor(0, 200, 0)},
+                          Step{N + 3600, "Space 1", QColor(200, 0, 0)}}) {
+        SCOPED_TRACE(s.space);
+        moveSearchTo(s.at);
+        EXPECT_EQ(back.currentBackImageItemName(), s.space);
+        EXPECT_EQ(back.previousBackImageItem(), back.currentBackImageItem()); // the layer shows it
+        ASSERT_FALSE(d->deskBackImageView()->backgroundImage().isNull());
+        EXPECT_EQ(QColor(d->deskBackImageView()->backgroundImage().pixel(10, 10)), s.pixel);
+
+        EXPECT_EQ(std::pair(d->nbDeItemViews(), d->nbDePasses()), std::pair(views, passes));
+        EXPECT_EQ(d->nbEnAttente(), 0u);
+        EXPECT_EQ(d->itemViewForItem(a), v);
+        EXPECT_EQ(presence(d, v), std::tuple(true, false, true));
+        EXPECT_EQ(std::tuple(v->ajoute, v->actif, v->futur), counts);
+    }
 }
 
 TEST_F(Backgrounds, AnInactiveChannelShowsTheDefaultColourAndHidesItsViews)

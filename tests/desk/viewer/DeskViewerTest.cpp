@@ -109,7 +109,8 @@ TEST_F(DeskViewerBase, RelaysRaiseAndLowerTheCountersAndCreateViewsOnlyWhereThey
         FakeView* v = fake(d->itemViewForItem(o));
         ASSERT_NE(v, nullptr);
         EXPECT_EQ(std::make_tuple(v->ajoute, v->actif, v->futur), std::make_tuple(r.ajoute, r.actif, r.futur));
-        EXPECT_EQ(std::pair(v->isHidden(), v->channel), std::pair(true, KELId(2000018))); // until a refresh places it
+        // Hidden until a refresh places it.
+        EXPECT_EQ(std::pair(v->isHidden(), v->channel), std::pair(true, KELOBJECT_HOME_CHANNEL));
     }
 }
 

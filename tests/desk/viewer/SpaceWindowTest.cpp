@@ -74,7 +74,7 @@ TEST_F(SpaceWindowDesk, OpensOnTheHomeChannelWithItsBackgroundAndTheIconsAtNow)
     {
         ZEVItemClass items(now, nullptr);
         ZEVDeskClass desk(now, nullptr);
-        KELI* item = items.creerItemWithChannelInt(2000018, "note", "file", "txt", 0);
+        KELI* item = items.creerItemWithChannelInt(KELOBJECT_HOME_CHANNEL, "note", "file", "txt", 0);
         ASSERT_NE(item, nullptr);
         desk.creerIconAttributsForItem(item, ZEVIconPosition{9600, 3000, 1600, 0});
         desk.creerIconForItem(item, now->now() - 10, KELDateOuverte);

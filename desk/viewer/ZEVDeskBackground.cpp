@@ -1,46 +1,76 @@
-// The desk viewer's side of the backgrounds: each Channel's picture, colour and scale through
-// time, read at the desk's cursor, shown in the background layer, written as new Spaces, and
-// laid on a first run.
+#include "desk/viewer/ZEVDeskBackground.h"
 
-#include "desk/viewer/ZEVDeskViewer.h"
-
-#include "space/background/ZEVBackImageRenderer.h"
-#include "space/background/ZEVBackObjectServices.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVDeskIds.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/model/ZEVModelSupport.h"
 #include "desk/view/ZEVDeskBackImageView.h"
 #include "desk/view/ZEVDeskView.h"
-#include "services/ZEVSpaceForDeskViewers.h"
+#include "desk/viewer/ZEVDeskViewRegistry.h"
+#include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
+#include "runtime/Clock.h"
 #include "runtime/Log.h"
 #include "services/ZEVItemViewerForDesks.h"
+#include "services/ZEVSpaceForDeskViewers.h"
+#include "space/background/ZEVBackImageRenderer.h"
+#include "space/background/ZEVBackObjectServices.h"
 
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tallomer {
 
 namespace {
+
 constexpr char kDiffererBack[] = "_differerDisplayBackView";
-constexpr double kToujours = -4503599627370496.0;
-constexpr double kJamaisFin = 4503599627370496.0;
+// The background links of a Channel and the Channel list's, which the link base tells about.
+constexpr KELId kRelationsEcoutees[] = {kZEVRelationBackItem, kZEVRelationBackColor, kZEVRelationBackScale,
+                                        kZEVRelationChannel};
+
 } // namespace
 
-KELI* ZEVDeskViewer::channelCourant()
+ZEVDeskBackground::ZEVDeskBackground(ZEVDeskViewer& desk, double maintenant)
+    : desk_(desk), curseur_(desk.curseur()), space_(desk.space()),
+      backgrounds_(curseur_, deskmodel::timelineCurseur(space_)), currentTimeBackView_(maintenant)
+{
+    currentBackColorItem_ = defaultColorItem();
+    currentBackScaleMot_ = curseur_ ? KELServeurDeLiens::LienForInt(kZEVScaleIn, curseur_) : nullptr;
+}
+
+ZEVDeskBackground::~ZEVDeskBackground()
+{
+    for (ZEVBackObjectServices* b : observes_)
+        b->removeBackImageObserver(this);
+    if (siEnclenche_ && curseur_)
+        for (KELId r : kRelationsEcoutees)
+            curseur_->enleverLeDelegueDeMaj(this, r);
+}
+
+void ZEVDeskBackground::enclencherMaj()
+{
+    if (!curseur_ || siEnclenche_)
+        return;
+    siEnclenche_ = true;
+    for (KELId r : kRelationsEcoutees)
+        curseur_->ajouterLeDelegueDeMaj(this, r);
+}
+
+KELI* ZEVDeskBackground::channelCourant()
 {
     KELId id = space_ ? space_->identityInt() : 0;
     if (id == 0)
-        id = space_ ? space_->homeChannelInt() : 2000018;
+        id = space_ ? space_->homeChannelInt() : KELOBJECT_HOME_CHANNEL;
     return curseur_ ? KELServeurDeLiens::LienForInt(id, curseur_) : nullptr;
 }
 
-KELI* ZEVDeskViewer::defaultColorItem()
+KELI* ZEVDeskBackground::defaultColorItem()
 {
     if (space_)
         if (KELI* c = space_->defaultColorItem())
@@ -48,7 +78,7 @@ KELI* ZEVDeskViewer::defaultColorItem()
     return curseur_ ? KELServeurDeLiens::LienForInt(kZEVDefaultColorItem, curseur_) : nullptr;
 }
 
-QColor ZEVDeskViewer::couleur(KELI* colorItem)
+QColor ZEVDeskBackground::couleur(KELI* colorItem)
 {
     if (space_) {
         const QColor c = space_->colorForColorItem(colorItem);
@@ -58,65 +88,73 @@ QColor ZEVDeskViewer::couleur(KELI* colorItem)
     return backgrounds_.colorForColorItem(colorItem);
 }
 
-KELI* ZEVDeskViewer::currentBackItem() { return backgrounds_.premierLien(kZEVRelationBackItem, channelCourant()); }
+KELI* ZEVDeskBackground::currentBackItem() { return backgrounds_.premierLien(kZEVRelationBackItem, channelCourant()); }
 
-std::string ZEVDeskViewer::currentBackImageItemName()
+std::string ZEVDeskBackground::currentBackImageItemName()
 {
-    if (!currentBackImageItem_ || !deskClass_)
+    ZEVDeskClass* deskClass = desk_.deskClass();
+    if (!currentBackImageItem_ || !deskClass)
         return "\u2013";
-    return deskClass_->itemTitleCurseurForItem(currentBackImageItem_).value_or("\u2013");
+    return deskClass->itemTitleCurseurForItem(currentBackImageItem_).value_or("\u2013");
 }
 
-void ZEVDeskViewer::setBackImageItemName(const std::string& name)
+void ZEVDeskBackground::setBackImageItemName(const std::string& name)
 {
-    if (deskClass_ && currentBackImageItem_)
-        deskClass_->updateSpaceTitle(name, currentBackImageItem_);
+    if (ZEVDeskClass* deskClass = desk_.deskClass(); deskClass && currentBackImageItem_)
+        deskClass->updateSpaceTitle(name, currentBackImageItem_);
 }
 
-QSizeF ZEVDeskViewer::_newBackImageSizeForBackObject(ZEVBackObjectServices* backObject, KELId scaleMotInt) const
+QSizeF ZEVDeskBackground::_newBackImageSizeForBackObject(ZEVBackObjectServices* backObject, KELId scaleMotInt) const
 {
-    const QRectF f = deskViewFrame();
+    const QRectF f = desk_.deskViewFrame();
     return ZEVBackImageSize(backObject ? backObject->initialImageRatio() : 0.0, f.width(), f.height(), scaleMotInt);
 }
 
-void ZEVDeskViewer::observer(ZEVBackObjectServices* backObject)
+void ZEVDeskBackground::observer(ZEVBackObjectServices* backObject)
 {
     if (!backObject)
         return;
-    std::vector<ZEVDeskViewer*> viewers;
+    // The Search and the Now desks both follow every cache either of them starts.
+    std::vector<ZEVDeskBackground*> fonds;
     if (space_)
         for (KELICurseur* c : {space_->searchCurseur(), space_->nowCurseur()})
             if (ZEVDeskViewer* v = c ? space_->deskViewerForCurseur(c) : nullptr)
-                viewers.push_back(v);
-    if (viewers.empty())
-        viewers.push_back(this);
-    for (ZEVDeskViewer* v : viewers) {
-        backObject->addBackImageObserver(v, [v](ZEVBackObjectServices* b) { v->_majBackImageForBackObject(b); });
-        if (std::find(v->observes_.begin(), v->observes_.end(), backObject) == v->observes_.end())
-            v->observes_.push_back(backObject);
+                fonds.push_back(&v->background());
+    if (fonds.empty())
+        fonds.push_back(this);
+    for (ZEVDeskBackground* f : fonds) {
+        backObject->addBackImageObserver(f, [f](ZEVBackObjectServices* b) { f->_majBackImageForBackObject(b); });
+        if (std::find(f->observes_.begin(), f->observes_.end(), backObject) == f->observes_.end())
+            f->observes_.push_back(backObject);
     }
 }
 
-ZEVBackObjectServices* ZEVDeskViewer::backObject(KELI* image, KELI* scale, bool creer)
+void ZEVDeskBackground::majChannelDesVues(KELId channelId)
+{
+    for (const auto& [item, view] : desk_.views().lienViewMap())
+        view->majChannelInt(channelId, siChannelActif_);
+}
+
+ZEVBackObjectServices* ZEVDeskBackground::backObject(KELI* image, KELI* scale, bool creer)
 {
     if (!space_ || !image || !scale)
         return nullptr;
     if (ZEVBackObjectServices* b = space_->backObjectForItemInt(image->idInt(), scale->idInt()))
         return b;
-    return creer ? space_->backObjectForImage(image, image->channelInt(), deskViewFrame(), scale) : nullptr;
+    return creer ? space_->backObjectForImage(image, image->channelInt(), desk_.deskViewFrame(), scale) : nullptr;
 }
 
-void ZEVDeskViewer::showBack(ZEVBackObjectServices* b)
+void ZEVDeskBackground::showBack(ZEVBackObjectServices* b)
 {
     previousBackImageItem_ = b->imageItem();
     previousBackScaleMot_ = b->scaleMot();
-    deskBackImageView_->setBackgroundImage(b->backImage());
+    desk_.deskBackImageView()->setBackgroundImage(b->backImage());
 }
 
-bool ZEVDeskViewer::initWallpaperWithChannelViewer()
+bool ZEVDeskBackground::initWallpaperWithChannelViewer()
 {
     bool premiereFois = false;
-    const KELId home = space_ ? space_->homeChannelInt() : 2000018;
+    const KELId home = space_ ? space_->homeChannelInt() : KELOBJECT_HOME_CHANNEL;
     for (KELI* channel : backgrounds_.timeLineItems()) {
         if (!backgrounds_.premierLien(kZEVRelationBackItem, channel)) {
             premiereFois = true;
@@ -127,8 +165,8 @@ bool ZEVDeskViewer::initWallpaperWithChannelViewer()
         KELI* image = backgrounds_.backItemForChannel(channel); // stamped with the Channel
         if (channel->idInt() == home) {
             siChannelActif_ = backgrounds_.siChannelActif(channel);
-            if (itemViewer_)
-                itemViewer_->setSiChannelActif(siChannelActif_);
+            if (ZEVItemViewerForDesks* itemViewer = desk_.itemViewer())
+                itemViewer->setSiChannelActif(siChannelActif_);
             previousBackSiActif_ = siChannelActif_;
             currentBackImageItem_ = image;
             currentBackColorItem_ = color;
@@ -146,19 +184,18 @@ bool ZEVDeskViewer::initWallpaperWithChannelViewer()
     return premiereFois;
 }
 
-void ZEVDeskViewer::_majBackForImageItem()
+void ZEVDeskBackground::_majBackForImageItem()
 {
     KELI* channel = channelCourant();
     const KELId channelId = channel ? channel->idInt() : 0;
     siChannelActif_ = backgrounds_.siChannelActif(channel);
     if (siChannelActif_ != previousBackSiActif_) {
         previousBackSiActif_ = siChannelActif_;
-        if (itemViewer_)
-            itemViewer_->setSiChannelActif(siChannelActif_);
-        for (auto& [item, view] : lienViewMap_)
-            view->majChannelInt(channelId, siChannelActif_);
-        deskBackImageView_->majChannelInt(channelId, siChannelActif_);
-        deskView_->update();
+        if (ZEVItemViewerForDesks* itemViewer = desk_.itemViewer())
+            itemViewer->setSiChannelActif(siChannelActif_);
+        majChannelDesVues(channelId);
+        desk_.deskBackImageView()->majChannelInt(channelId, siChannelActif_);
+        desk_.deskView()->update();
     }
     if (siChannelActif_) {
         if (KELI* image = backgrounds_.backItemForChannel(channel))
@@ -173,11 +210,11 @@ void ZEVDeskViewer::_majBackForImageItem()
         return;
     if (currentBackColorItem_ != previousBackColorItem_) {
         previousBackColorItem_ = currentBackColorItem_;
-        deskBackImageView_->setBackgroundColor(couleur(currentBackColorItem_));
+        desk_.deskBackImageView()->setBackgroundColor(couleur(currentBackColorItem_));
     }
     if (!currentBackImageItem_) {
         previousBackImageItem_ = nullptr;
-        deskBackImageView_->setBackgroundImage(QImage());
+        desk_.deskBackImageView()->setBackgroundImage(QImage());
         return;
     }
     if (currentBackImageItem_ == previousBackImageItem_ && currentBackScaleMot_ == previousBackScaleMot_ &&
@@ -196,7 +233,7 @@ void ZEVDeskViewer::_majBackForImageItem()
     }
     if (b->backImage().isNull()) {
         observer(b);
-        b->setWindowRect(deskViewFrame());
+        b->setWindowRect(desk_.deskViewFrame());
         b->loadBackImage();
         return;
     }
@@ -204,25 +241,25 @@ void ZEVDeskViewer::_majBackForImageItem()
         showBack(b);
         return;
     }
-    b->setWindowRect(deskViewFrame());
+    b->setWindowRect(desk_.deskViewFrame());
     b->loadBackImage();
 }
 
-void ZEVDeskViewer::_majBackImageForBackObject(ZEVBackObjectServices* b)
+void ZEVDeskBackground::_majBackImageForBackObject(ZEVBackObjectServices* b)
 {
     if (!siChannelActif_) {
         previousBackColorItem_ = defaultColorItem();
-        deskBackImageView_->setBackgroundColor(couleur(previousBackColorItem_));
-        deskBackImageView_->setBackgroundImage(QImage());
+        desk_.deskBackImageView()->setBackgroundColor(couleur(previousBackColorItem_));
+        desk_.deskBackImageView()->setBackgroundImage(QImage());
     } else if (b && b->imageItem() == currentBackImageItem_ && b->scaleMot() == currentBackScaleMot_) {
         showBack(b);
     }
-    deskBackImageView_->update();
+    desk_.deskBackImageView()->update();
 }
 
-void ZEVDeskViewer::_moteurChange()
+void ZEVDeskBackground::_moteurChange()
 {
-    const double t = maintenant();
+    const double t = Clock::shared().now();
     currentTimeBackView_ = t;
     if (siAccepteDisplayBackView_) {
         siAccepteDisplayBackView_ = false;
@@ -235,7 +272,7 @@ void ZEVDeskViewer::_moteurChange()
     }
 }
 
-void ZEVDeskViewer::_differerDisplayBackView()
+void ZEVDeskBackground::_differerDisplayBackView()
 {
     _majBackForImageItem();
     if (space_)
@@ -243,12 +280,12 @@ void ZEVDeskViewer::_differerDisplayBackView()
     siAccepteDisplayBackView_ = true;
 }
 
-void ZEVDeskViewer::channelDidChangeWithIdentityInt(KELId channelId)
+void ZEVDeskBackground::channelDidChangeWithIdentityInt(KELId channelId)
 {
     KELI* channel = curseur_ ? KELServeurDeLiens::LienForInt(channelId, curseur_) : nullptr;
     siChannelActif_ = backgrounds_.siChannelActif(channel);
-    if (itemViewer_)
-        itemViewer_->setSiChannelActif(siChannelActif_);
+    if (ZEVItemViewerForDesks* itemViewer = desk_.itemViewer())
+        itemViewer->setSiChannelActif(siChannelActif_);
     previousBackSiActif_ = siChannelActif_;
     if (siChannelActif_) {
         if (KELI* image = backgrounds_.backItemForChannel(channel))
@@ -259,25 +296,24 @@ void ZEVDeskViewer::channelDidChangeWithIdentityInt(KELId channelId)
         currentBackColorItem_ = defaultColorItem();
         currentBackImageItem_ = nullptr;
     }
-    for (auto& [item, view] : lienViewMap_)
-        view->majChannelInt(channelId, siChannelActif_);
+    majChannelDesVues(channelId);
     siChannelRefresh_ = true;
     _majBackForImageItem();
     siChannelRefresh_ = false;
     if (space_)
         space_->channelsMajInspectView();
-    deskView_->update();
+    desk_.deskView()->update();
 }
 
-void ZEVDeskViewer::majBackImage()
+void ZEVDeskBackground::majBackImage()
 {
     if (ZEVBackObjectServices* b = backObject(currentBackImageItem_, currentBackScaleMot_, false)) {
-        b->setWindowRect(deskViewFrame());
+        b->setWindowRect(desk_.deskViewFrame());
         b->loadBackImage();
     }
 }
 
-void ZEVDeskViewer::majBackImageSize()
+void ZEVDeskBackground::majBackImageSize()
 {
     ZEVBackObjectServices* b = backObject(currentBackImageItem_, currentBackScaleMot_, false);
     if (!b || b->backImage().isNull() || !currentBackScaleMot_)
@@ -285,22 +321,22 @@ void ZEVDeskViewer::majBackImageSize()
     const QSizeF s = _newBackImageSizeForBackObject(b, currentBackScaleMot_->idInt());
     if (s.width() < 1 || s.height() < 1)
         return;
-    deskBackImageView_->setBackgroundImage(
+    desk_.deskBackImageView()->setBackgroundImage(
         b->backImage().scaled(s.toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 // ---------------------------------------------------------------------------------------------
 // Writing backgrounds
 
-KELI* ZEVDeskViewer::lienBack(KELId relation, KELI* parent, KELI* enfant, KELDate in, KELDate out)
+KELI* ZEVDeskBackground::lienBack(KELId relation, KELI* parent, KELI* enfant, KELDate in, KELDate out)
 {
     if (!parent || !enfant)
         return nullptr;
     return KELServeurDeLiens::CreerLienRelInt(relation, parent, enfant, in, out, curseur_);
 }
 
-bool ZEVDeskViewer::userChangeBackWithImageItem(KELI* imageItem, KELI* colorItem, KELId scaleMotInt,
-                                                KELDate transitionDate)
+bool ZEVDeskBackground::userChangeBackWithImageItem(KELI* imageItem, KELI* colorItem, KELId scaleMotInt,
+                                                    KELDate transitionDate)
 {
     const KELId identity = space_ ? space_->identityInt() : 0;
     KELI* channel = channelCourant();
@@ -352,12 +388,13 @@ bool ZEVDeskViewer::userChangeBackWithImageItem(KELI* imageItem, KELI* colorItem
     return true;
 }
 
-KELI* ZEVDeskViewer::fichierDeFond(KELId channel, const std::string& title, const QString& path)
+KELI* ZEVDeskBackground::fichierDeFond(KELId channel, const std::string& title, const QString& path)
 {
-    if (!itemClass_)
+    ZEVItemClass* itemClass = desk_.itemClass();
+    if (!itemClass)
         return nullptr;
     const std::string icon = QFileInfo(path).suffix().toStdString();
-    KELI* item = itemClass_->creerItemWithChannelInt(channel, title, "file", icon, 1);
+    KELI* item = itemClass->creerItemWithChannelInt(channel, title, "file", icon, 1);
     if (!item)
         return nullptr;
     item->setChannelInt(channel);
@@ -368,8 +405,8 @@ KELI* ZEVDeskViewer::fichierDeFond(KELId channel, const std::string& title, cons
     return item;
 }
 
-bool ZEVDeskViewer::createBackForNewChannel(KELI* channel, const std::string& spaceTitle, const QString& imagePath,
-                                            KELI* scaleItem, KELI* colorItem)
+bool ZEVDeskBackground::createBackForNewChannel(KELI* channel, const std::string& spaceTitle,
+                                                const QString& imagePath, KELI* scaleItem, KELI* colorItem)
 {
     if (imagePath.isEmpty() || !channel || !curseur_)
         return false;
@@ -377,15 +414,16 @@ bool ZEVDeskViewer::createBackForNewChannel(KELI* channel, const std::string& sp
     KELI* item = fichierDeFond(channel->idInt(), spaceTitle, imagePath);
     if (!item)
         return false;
-    lienBack(kZEVRelationImageColor, item, colorItem, kToujours, kJamaisFin);
-    lienBack(kZEVRelationBackItem, channel, item, N, kJamaisFin);
-    lienBack(kZEVRelationBackColor, channel, colorItem, N, kJamaisFin);
-    lienBack(kZEVRelationBackScale, channel, scaleItem, N, kJamaisFin);
-    lienBack(kZEVRelationChannel, KELServeurDeLiens::LienForInt(kZEVChannelRoot, curseur_), channel, N, kJamaisFin);
+    lienBack(kZEVRelationImageColor, item, colorItem, KELDateToujours, KELDateOuverte);
+    lienBack(kZEVRelationBackItem, channel, item, N, KELDateOuverte);
+    lienBack(kZEVRelationBackColor, channel, colorItem, N, KELDateOuverte);
+    lienBack(kZEVRelationBackScale, channel, scaleItem, N, KELDateOuverte);
+    KELI* root = KELServeurDeLiens::LienForInt(kZEVChannelRoot, curseur_);
+    lienBack(kZEVRelationChannel, root, channel, N, KELDateOuverte);
     return true;
 }
 
-void ZEVDeskViewer::majBackForFirstTime()
+void ZEVDeskBackground::majBackForFirstTime()
 {
     auto chemins = [&](const char* name, QString* resource, QString* store) {
         *resource = space_ ? QString::fromStdString(space_->wallpaperResourcePath(name)) : QString();
@@ -430,20 +468,21 @@ void ZEVDeskViewer::majBackForFirstTime()
         logLine("majBackForFirstTime: ERROR: the Space Objects could not be made.");
         return;
     }
-    lienBack(kZEVRelationImageColor, space0, color, kToujours, kJamaisFin);
-    lienBack(kZEVRelationBackItem, channel, space0, kToujours, N);
-    lienBack(kZEVRelationBackColor, channel, color, kToujours, N);
-    lienBack(kZEVRelationBackScale, channel, scale0, kToujours, N);
-    lienBack(kZEVRelationImageColor, space1, color, kToujours, kJamaisFin);
-    lienBack(kZEVRelationBackItem, channel, space1, N, kJamaisFin);
-    lienBack(kZEVRelationBackColor, channel, color, N, kJamaisFin);
-    lienBack(kZEVRelationBackScale, channel, scale1, N, kJamaisFin);
+    lienBack(kZEVRelationImageColor, space0, color, KELDateToujours, KELDateOuverte);
+    lienBack(kZEVRelationBackItem, channel, space0, KELDateToujours, N);
+    lienBack(kZEVRelationBackColor, channel, color, KELDateToujours, N);
+    lienBack(kZEVRelationBackScale, channel, scale0, KELDateToujours, N);
+    lienBack(kZEVRelationImageColor, space1, color, KELDateToujours, KELDateOuverte);
+    lienBack(kZEVRelationBackItem, channel, space1, N, KELDateOuverte);
+    lienBack(kZEVRelationBackColor, channel, color, N, KELDateOuverte);
+    lienBack(kZEVRelationBackScale, channel, scale1, N, KELDateOuverte);
 
-    deskBackImageView_->setBackgroundColor(couleur(color));
+    desk_.deskBackImageView()->setBackgroundColor(couleur(color));
     currentBackColorItem_ = color;
     currentBackImageItem_ = space1;
     currentBackScaleMot_ = scale1;
-    if (ZEVBackObjectServices* b = space_->backObjectForImage(space1, channel->idInt(), deskViewFrame(), scale1)) {
+    const QRectF frame = desk_.deskViewFrame();
+    if (ZEVBackObjectServices* b = space_->backObjectForImage(space1, channel->idInt(), frame, scale1)) {
         observer(b);
         previousBackImageItem_ = space1;
         b->loadBackImage();
@@ -454,7 +493,7 @@ void ZEVDeskViewer::majBackForFirstTime()
 // ---------------------------------------------------------------------------------------------
 // Link-base notices for the background relations and the Channel list
 
-void ZEVDeskViewer::activationDuLien(KELI* lien, KELICc* curseur)
+void ZEVDeskBackground::activationDuLien(KELI* lien, KELICc* curseur)
 {
     if (!lien)
         return;
@@ -483,7 +522,7 @@ void ZEVDeskViewer::activationDuLien(KELI* lien, KELICc* curseur)
     }
 }
 
-void ZEVDeskViewer::desactivationDuLien(KELI* lien, KELICc* curseur)
+void ZEVDeskBackground::desactivationDuLien(KELI* lien, KELICc* curseur)
 {
     const KELId current = space_ ? space_->identityInt() : 0;
     if (lien && lien->relationInt() == kZEVRelationChannel && lien->enfantInt() == current) {

@@ -1,0 +1,196 @@
+#include "desk/viewer/ZEVDeskViewRegistry.h"
+
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
+#include "front/ZEVFrontViewer.h"
+#include "runtime/Clock.h"
+#include "services/ZEVItemViewerForDesks.h"
+
+#include <QGraphicsItem>
+
+#include <algorithm>
+
+namespace tallomer {
+
+namespace {
+
+constexpr char kDifferer[] = "_differerDisplayItemViews";
+
+double maintenant() { return Clock::shared().now(); }
+
+} // namespace
+
+ZEVDeskViewRegistry::ZEVDeskViewRegistry(ZEVDeskViewer& desk, double maintenant)
+    : desk_(desk), currentTimeDeskView_(maintenant)
+{
+    lienViewMap_.reserve(7000);
+    itemViewSet_.reserve(200);
+    toDisplayItemViewSet_.reserve(200);
+}
+
+ZEVDeskViewRegistry::~ZEVDeskViewRegistry()
+{
+    // The lists are emptied before the views go, so that nothing a dying view reaches holds it.
+    toDisplayItemViewSet_.clear();
+    itemViewSet_.clear();
+    itemViewIndex_.clear();
+    lienViewMap_.clear();
+}
+
+ZEVItemViewForDesks* ZEVDeskViewRegistry::itemViewForItem(KELI* item) const
+{
+    auto it = lienViewMap_.find(item);
+    return it == lienViewMap_.end() ? nullptr : it->second.get();
+}
+
+ZEVItemViewForDesks* ZEVDeskViewRegistry::enregistrer(KELI* item, std::unique_ptr<ZEVItemViewForDesks> view)
+{
+    ZEVItemViewForDesks* raw = view.get();
+    lienViewMap_[item] = std::move(view);
+    return raw;
+}
+
+void ZEVDeskViewRegistry::deleteItemView(ZEVItemViewForDesks* view)
+{
+    if (!view)
+        return;
+    enleverDuSet(view);
+    std::erase(toDisplayItemViewSet_, view);
+    if (passEnCours_)
+        std::replace(passEnCours_->begin(), passEnCours_->end(), view, static_cast<ZEVItemViewForDesks*>(nullptr));
+    auto it = lienViewMap_.find(view->item());
+    if (it == lienViewMap_.end() || it->second.get() != view)
+        it = std::find_if(lienViewMap_.begin(), lienViewMap_.end(),
+                          [view](const auto& e) { return e.second.get() == view; });
+    if (it != lienViewMap_.end())
+        lienViewMap_.erase(it);
+}
+
+void ZEVDeskViewRegistry::ajouterAuSet(ZEVItemViewForDesks* view)
+{
+    if (itemViewIndex_.insert(view).second)
+        itemViewSet_.push_back(view);
+}
+
+void ZEVDeskViewRegistry::enleverDuSet(ZEVItemViewForDesks* view)
+{
+    if (itemViewIndex_.erase(view))
+        std::erase(itemViewSet_, view);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Deferred refresh
+
+void ZEVDeskViewRegistry::programmerPasse()
+{
+    siAccepteDisplayDeskView_ = false;
+    Scheduler::shared().perform(this, kDifferer, kDelaiMaj, [this] { _differerDisplayItemViews(); }, true);
+}
+
+void ZEVDeskViewRegistry::majItemView(ZEVItemViewForDesks* view)
+{
+    if (!view)
+        return;
+    const double t = maintenant();
+    if (view->siItemViewAccepteMaj()) {
+        view->itemViewRefuseMaj();
+        toDisplayItemViewSet_.push_back(view);
+        currentTimeDeskView_ = t;
+    }
+    if (siAccepteDisplayDeskView_) {
+        programmerPasse();
+    } else if (t - maxTimeDeskView_ > kForceMaj) {
+        Scheduler::shared().cancel(this, kDifferer);
+        _differerDisplayItemViews();
+        maxTimeDeskView_ = t;
+    }
+}
+
+void ZEVDeskViewRegistry::majItemViews()
+{
+    maxTimeDeskView_ = kJamais;
+    const std::vector<ZEVItemViewForDesks*> views = itemViewSet_;
+    for (ZEVItemViewForDesks* v : views)
+        majItemView(v);
+    maxTimeDeskView_ = maintenant();
+}
+
+void ZEVDeskViewRegistry::majConnexion()
+{
+    if (siAccepteDisplayDeskView_)
+        programmerPasse();
+}
+
+void ZEVDeskViewRegistry::_differerDisplayItemViews()
+{
+    if (!toDisplayItemViewSet_.empty()) {
+        ++nbDePasses_;
+        // Views queued while this pass runs wait for the next one. A view deleted during the pass
+        // (a refresh may replace a view) is blanked out of it by deleteItemView.
+        std::vector<ZEVItemViewForDesks*> queue = std::move(toDisplayItemViewSet_);
+        toDisplayItemViewSet_.clear();
+        std::vector<ZEVItemViewForDesks*>* outer = passEnCours_;
+        passEnCours_ = &queue;
+        for (std::size_t k = 0; k < queue.size(); ++k)
+            if (ZEVItemViewForDesks* v = queue[k])
+                majAttributs(v);
+        passEnCours_ = outer;
+    }
+    if (ZEVFrontViewer* front = desk_.frontViewer())
+        front->updateFrontView();
+    siAccepteDisplayDeskView_ = true;
+}
+
+void ZEVDeskViewRegistry::majAttributs(ZEVItemViewForDesks* view)
+{
+    KELI* item = view->item();
+    ZEVDeskClass* deskClass = desk_.deskClass();
+    ZEVItemViewerForDesks* itemViewer = desk_.itemViewer();
+    if (view->siAjoute()) {
+        ajouterAuSet(view);
+        view->setHidden(itemViewer && itemViewer->siHideViewForFilterImpactedItem(item));
+        if (deskClass && item) {
+            const bool actif = view->siActif();
+            const ZEVIconPosition p =
+                actif ? deskClass->rectCurseurForItem(item) : deskClass->rectContexteOutForItem(item);
+            const std::optional<std::string> title =
+                actif ? deskClass->itemTitleCurseurForItem(item) : deskClass->itemTitleContexteOutForItem(item);
+            view->setIconPosition(p, 1.0);
+            view->setItemTitle(QString::fromStdString(title.value_or(std::string())));
+            view->setSiRetablir(false);
+            if (view->itemType().isEmpty())
+                if (std::optional<std::string> type = deskClass->itemTypeForItem(item))
+                    view->setItemType(QString::fromStdString(*type));
+        }
+        if (QGraphicsItem* g = view->graphicsItem())
+            g->update();
+    } else if (!itemViewer || itemViewer->siHideViewForFilterChosenItem(item)) {
+        view->setHidden(true);
+        enleverDuSet(view);
+    } else {
+        view->setHidden(false);
+        ajouterAuSet(view);
+    }
+    view->itemViewAccepteMaj();
+}
+
+void ZEVDeskViewRegistry::displayItemViews()
+{
+    if (KELICurseur* curseur = desk_.curseur())
+        curseur->placeToi();
+    ZEVDeskClass* deskClass = desk_.deskClass();
+    for (ZEVItemViewForDesks* v : itemViewSet_) {
+        KELI* item = v->item();
+        v->setSiRetablir(false);
+        if (!deskClass || !item)
+            continue;
+        const bool actif = v->siActif();
+        v->setIconPosition(actif ? deskClass->rectCurseurForItem(item) : deskClass->rectContexteOutForItem(item), 0);
+        const std::optional<std::string> title =
+            actif ? deskClass->itemTitleCurseurForItem(item) : deskClass->itemTitleContexteOutForItem(item);
+        v->setItemTitle(QString::fromStdString(title.value_or(std::string())));
+    }
+}
+
+} // namespace tallomer

@@ -1,0 +1,86 @@
+#pragma once
+// The Object views of one desk: exactly one per Object shown (owned here, hidden ones included),
+// the views that make up the desk's current display, and their refresh. A refresh of a view's
+// place, title and visibility waits for a pass that collects every view asked for meanwhile: the
+// link base raises hundreds of notices while a cursor moves, and one pass applies them together.
+
+#include "runtime/Date.h"
+#include "runtime/Scheduler.h"
+#include "services/ZEVItemViewForDesks.h"
+
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+class KELI;
+
+namespace tallomer {
+
+class ZEVDeskViewer;
+
+class ZEVDeskViewRegistry {
+public:
+    // A pass runs this long after the first view asked for it, and is forced this often while
+    // views keep asking.
+    static constexpr double kDelaiMaj = 0.05;
+    static constexpr double kForceMaj = 0.1;
+    // maxTime value that disables forced passes.
+    static constexpr double kJamais = KELDateOuverte;
+
+    using LienViewMap = std::unordered_map<KELI*, std::unique_ptr<ZEVItemViewForDesks>>;
+
+    // `desk` is the viewer that owns this registry (its desk model, item viewer and front viewer).
+    ZEVDeskViewRegistry(ZEVDeskViewer& desk, double maintenant);
+    ~ZEVDeskViewRegistry();
+    ZEVDeskViewRegistry(const ZEVDeskViewRegistry&) = delete;
+    ZEVDeskViewRegistry& operator=(const ZEVDeskViewRegistry&) = delete;
+
+    ZEVItemViewForDesks* itemViewForItem(KELI* item) const;
+    // Keeps the view as the Object's; an older view of the Object must have been deleted first.
+    ZEVItemViewForDesks* enregistrer(KELI* item, std::unique_ptr<ZEVItemViewForDesks> view);
+    // Forgets and destroys the view, also out of a refresh pass under way.
+    void deleteItemView(ZEVItemViewForDesks* view);
+    const LienViewMap& lienViewMap() const { return lienViewMap_; }
+    std::size_t nbDeItemViews() const { return lienViewMap_.size(); }
+    const std::vector<ZEVItemViewForDesks*>& itemViewSet() const { return itemViewSet_; }
+    bool siInItemViewSet(ZEVItemViewForDesks* view) const { return itemViewIndex_.count(view) != 0; }
+
+    // ---- refresh ----
+    void initMajItemViews(double maintenant) { maxTimeDeskView_ = maintenant; }
+    void majItemView(ZEVItemViewForDesks* view);
+    void majItemViews();
+    void majConnexion();
+    // Places the view at once at its place and title at the cursor (or at the end of the context
+    // window when it is not active there), and shows it, hides it or leaves the display.
+    void majAttributs(ZEVItemViewForDesks* view);
+    // Every view of the display at its place and title at once, without animation.
+    void displayItemViews();
+    bool siAccepteDisplayDeskView() const { return siAccepteDisplayDeskView_; }
+    std::size_t nbEnAttente() const { return toDisplayItemViewSet_.size(); }
+    std::size_t nbDePasses() const { return nbDePasses_; }
+
+private:
+    void _differerDisplayItemViews();
+    void programmerPasse();
+    void ajouterAuSet(ZEVItemViewForDesks* view);
+    void enleverDuSet(ZEVItemViewForDesks* view);
+
+    ZEVDeskViewer& desk_; // not owned: owns this registry
+
+    LienViewMap lienViewMap_;
+    std::vector<ZEVItemViewForDesks*> itemViewSet_;
+    std::unordered_set<ZEVItemViewForDesks*> itemViewIndex_;
+    std::vector<ZEVItemViewForDesks*> toDisplayItemViewSet_;
+    // The queue of the refresh pass under way, if any (not owned: it lives on that pass's stack).
+    std::vector<ZEVItemViewForDesks*>* passEnCours_ = nullptr;
+
+    bool siAccepteDisplayDeskView_ = true;
+    double maxTimeDeskView_ = kJamais;
+    double currentTimeDeskView_ = 0;
+    std::size_t nbDePasses_ = 0;
+
+    ScheduledTarget guard_{this};
+};
+
+} // namespace tallomer
