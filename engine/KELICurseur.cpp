@@ -19,6 +19,92 @@ namespace {
 constexpr double kPas = 0.011;     // how far past an event a user move stops
 constexpr double kSommeil = 20.0;  // longest sleep of a timer
 constexpr double kRetard = 0.05;   // wake-up after a missed event
+constexpr double kInfini = std::numeric_limits<double>::infinity();
+
+// The walks to the next and to the previous plain event: the event of a link, as opposed to a
+// cursor's or a context's edge, which a window neither shows nor stops at. simpleApres answers the
+// slot of the first plain event after slot `i` that `accepte` takes (any, by default), simpleAvant
+// the slot of the last one before it; kAucun when there is none. Every look for a neighbouring
+// event goes through them: the moves, the timers and the distances to the next and previous
+// events. A move runs them once per event it crosses; as calls they cost the jump a few percent,
+// so they are forced inline into its loop.
+//
+// Slot 0. Going back, the walk examines slot 0 like any other slot: a move that carries an edge back
+// past the earliest event of the table must stop there like anywhere else. The distances to the
+// previous event (calculerOffsetPrecedent of cursors and contexts) are the one exception: they are
+// defined without slot 0, so an event alone in it reads as none. They ask for `plancher` 1, the
+// lowest slot the walk may examine.
+constexpr std::size_t kAucun = std::numeric_limits<std::size_t>::max();
+
+struct ToutSimple {
+    bool operator()(const KELLien*) const { return true; }
+};
+
+template <class Accepte = ToutSimple>
+[[gnu::always_inline]] inline std::size_t simpleApres(const KELGrandTableau& gt, std::size_t i, Accepte accepte = {})
+{
+    for (std::size_t j = i + 1; j < gt.count(); ++j) {
+        const KELLien* e = gt.at(j);
+        if (!e->siCurseur() && accepte(e))
+            return j;
+    }
+    return kAucun;
+}
+
+template <class Accepte = ToutSimple>
+[[gnu::always_inline]] inline std::size_t simpleAvant(const KELGrandTableau& gt, std::size_t i, std::size_t plancher = 0,
+                                                      Accepte accepte = {})
+{
+    for (std::size_t j = i; j-- > plancher;) {
+        const KELLien* e = gt.at(j);
+        if (!e->siCurseur() && accepte(e))
+            return j;
+    }
+    return kAucun;
+}
+
+// The first plain event after an edge whose date is later than `date`; nullptr when there is none.
+[[gnu::always_inline]] inline const KELLien* simpleApresLaDate(const KELLien* bord, KELDate date)
+{
+    const KELGrandTableau* gt = bord->grandTableau();
+    if (!gt)
+        return nullptr;
+    const std::size_t j = simpleApres(*gt, bord->gtIndexInt(), [date](const KELLien* e) { return e->date() > date; });
+    return j != kAucun ? gt->at(j) : nullptr;
+}
+
+// How far the next plain event after an edge lies from `date`, and the previous one before it (a
+// negative span); 0 when there is none. An event of the edge's own date is no step away and is
+// passed over.
+double distanceSuivante(const KELLien* bord, KELDate date)
+{
+    const KELLien* e = simpleApresLaDate(bord, date);
+    return e ? e->date() - date : 0.0;
+}
+
+double distancePrecedente(const KELLien* bord, KELDate date)
+{
+    const KELGrandTableau* gt = bord->grandTableau();
+    if (!gt)
+        return 0.0;
+    const std::size_t j = simpleAvant(*gt, bord->gtIndexInt(), 1, [date](const KELLien* e) { return e->date() - date < 0; });
+    return j != kAucun ? gt->at(j)->date() - date : 0.0;
+}
+
+// How long the timer of an edge standing at `t` sleeps: until the next plain event after the edge,
+// kRetard when that event is already due, never longer than kSommeil; kSommeil too for an edge
+// that stood still since its last step (`surPlace`).
+double delaiJusquAuSuivant(const KELLien* bord, KELDate t, bool surPlace)
+{
+    double delai = kSommeil;
+    const KELGrandTableau* gt = bord->grandTableau();
+    if (const std::size_t j = gt ? simpleApres(*gt, bord->gtIndexInt()) : kAucun; j != kAucun) {
+        const double d = gt->at(j)->date() - t;
+        if (d < kSommeil && !surPlace)
+            delai = d < 0 ? kRetard : d;
+    }
+    return delai;
+}
 
 Scheduler& ordonnanceur()
 {
@@ -234,16 +320,7 @@ void KELICurseur::lancer()
     typeIntPrecedent_ = type;
 }
 
-double KELICurseur::delaiDAvance(KELDate t)
-{
-    double delai = kSommeil;
-    if (KELLien* e = premierEvenementApres(lienOut()->gtIndexInt())) {
-        const double d = e->date() - t;
-        if (d < kSommeil && !siFaitDuSurPlace_)
-            delai = d < 0 ? kRetard : d;
-    }
-    return delai;
-}
+double KELICurseur::delaiDAvance(KELDate t) { return delaiJusquAuSuivant(lienOut(), t, siFaitDuSurPlace_); }
 
 void KELICurseur::avance()
 {
@@ -407,37 +484,8 @@ void KELICurseur::terminerDeplacementCurseur()
     lancerLesSousCurseurs();
 }
 
-double KELICurseur::calculerOffsetSuivant()
-{
-    const KELGrandTableau* gt = grandTableau();
-    if (!gt)
-        return 0.0;
-    for (std::size_t j = lienOut()->gtIndexInt() + 1; j < gt->count(); ++j) {
-        KELLien* e = gt->at(j);
-        if (e->siCurseur())
-            continue;
-        const double d = e->date() - outDate();
-        if (d > 0)
-            return d;
-    }
-    return 0.0;
-}
-
-double KELICurseur::calculerOffsetPrecedent()
-{
-    const KELGrandTableau* gt = grandTableau();
-    if (!gt)
-        return 0.0;
-    for (std::size_t j = gtIndexInt(); j-- > 1;) {
-        KELLien* e = gt->at(j);
-        if (e->siCurseur())
-            continue;
-        const double d = e->date() - inDate();
-        if (d < 0)
-            return d;
-    }
-    return 0.0;
-}
+double KELICurseur::calculerOffsetSuivant() { return distanceSuivante(lienOut(), outDate()); }
+double KELICurseur::calculerOffsetPrecedent() { return distancePrecedente(this, inDate()); }
 
 void KELICurseur::anticiperDesLe(std::size_t evenements)
 {
@@ -446,39 +494,22 @@ void KELICurseur::anticiperDesLe(std::size_t evenements)
 }
 
 namespace {
-constexpr double kInfini = std::numeric_limits<double>::infinity();
-
-// The date of the first event after an edge, at a later date than the edge's own, that is no
-// window's edge; +inf when there is none. Both walks run once per event a move crosses: they are
-// kept inside the move's loop.
+// The date of the first plain event after an edge, at a later date than the edge's own; +inf when
+// there is none.
 [[gnu::always_inline]] inline KELDate evenementApres(const KELLien* bord, KELDate date)
 {
-    const KELGrandTableau* gt = bord->grandTableau();
-    if (!gt)
-        return kInfini;
-    for (std::size_t j = bord->gtIndexInt() + 1; j < gt->count(); ++j) {
-        const KELLien* e = gt->at(j);
-        if (!e->siCurseur() && e->date() > date)
-            return e->date();
-    }
-    return kInfini;
+    const KELLien* e = simpleApresLaDate(bord, date);
+    return e ? e->date() : kInfini;
 }
 
-// The date of the first event before an edge that is no window's edge. Going back, an edge also
-// meets the events that stand just before it at its own date (a link starting exactly where the
-// window ends is inside it): those come first, with a step of nothing but the overshoot. -inf
-// when there is none.
+// The date of the last plain event before an edge. Going back, an edge also meets the events that
+// stand just before it at its own date (a link starting exactly where the window ends is inside
+// it): those come first, with a step of nothing but the overshoot. -inf when there is none.
 [[gnu::always_inline]] inline KELDate evenementAvant(const KELLien* bord)
 {
     const KELGrandTableau* gt = bord->grandTableau();
-    if (!gt)
-        return -kInfini;
-    for (std::size_t j = bord->gtIndexInt(); j-- > 0;) {
-        const KELLien* e = gt->at(j);
-        if (!e->siCurseur())
-            return e->date();
-    }
-    return -kInfini;
+    const std::size_t j = gt ? simpleAvant(*gt, bord->gtIndexInt()) : kAucun;
+    return j != kAucun ? gt->at(j)->date() : -kInfini;
 }
 } // namespace
 
@@ -721,16 +752,7 @@ void KELICurseurGlobal::lancer()
     siCurseurDejaLance_ = true;
 }
 
-double KELICurseurGlobal::delaiDAvance(KELDate t)
-{
-    double delai = kSommeil;
-    if (KELLien* e = premierEvenementApres(lienOut()->gtIndexInt())) {
-        const double d = e->date() - t;
-        if (d < kSommeil)
-            delai = d < 0 ? kRetard : d;
-    }
-    return delai;
-}
+double KELICurseurGlobal::delaiDAvance(KELDate t) { return delaiJusquAuSuivant(lienOut(), t, false); }
 
 // ---------------------------------------------------------------------------------------------
 // KELIContexte
@@ -809,36 +831,6 @@ void KELIContexte::placeToiIn() { placeInDate(nowIn(), this); }
 void KELIContexte::placeToiOut() { placeOutDate(nowOut(), this); }
 
 namespace {
-double suivantDepuis(const KELGrandTableau* gt, std::size_t index, double date)
-{
-    if (!gt)
-        return 0.0;
-    for (std::size_t j = index + 1; j < gt->count(); ++j) {
-        KELLien* e = gt->at(j);
-        if (e->siCurseur())
-            continue;
-        const double d = e->date() - date;
-        if (d > 0)
-            return d;
-    }
-    return 0.0;
-}
-
-double precedentDepuis(const KELGrandTableau* gt, std::size_t index, double date)
-{
-    if (!gt)
-        return 0.0;
-    for (std::size_t j = index; j-- > 1;) {
-        KELLien* e = gt->at(j);
-        if (e->siCurseur())
-            continue;
-        const double d = e->date() - date;
-        if (d < 0)
-            return d;
-    }
-    return 0.0;
-}
-
 // The smaller positive (larger negative) of two distances, 0 meaning none.
 double plusProche(double a, double b)
 {
@@ -850,10 +842,10 @@ double plusProche(double a, double b)
 }
 } // namespace
 
-double KELIContexte::calculerOffsetSuivantIn() { return suivantDepuis(grandTableau(), gtIndexInt(), inDate()); }
-double KELIContexte::calculerOffsetSuivantOut() { return suivantDepuis(grandTableau(), lienOut()->gtIndexInt(), outDate()); }
-double KELIContexte::calculerOffsetPrecedentIn() { return precedentDepuis(grandTableau(), gtIndexInt(), inDate()); }
-double KELIContexte::calculerOffsetPrecedentOut() { return precedentDepuis(grandTableau(), lienOut()->gtIndexInt(), outDate()); }
+double KELIContexte::calculerOffsetSuivantIn() { return distanceSuivante(this, inDate()); }
+double KELIContexte::calculerOffsetSuivantOut() { return distanceSuivante(lienOut(), outDate()); }
+double KELIContexte::calculerOffsetPrecedentIn() { return distancePrecedente(this, inDate()); }
+double KELIContexte::calculerOffsetPrecedentOut() { return distancePrecedente(lienOut(), outDate()); }
 double KELIContexte::calculerOffsetSuivant() { return plusProche(calculerOffsetSuivantIn(), calculerOffsetSuivantOut()); }
 double KELIContexte::calculerOffsetPrecedent() { return plusProche(calculerOffsetPrecedentIn(), calculerOffsetPrecedentOut()); }
 
@@ -946,13 +938,7 @@ void KELIContexte::avanceBord(bool in)
     double& precedent = in ? precedentNowIn_ : precedentNowOut_;
     bool& surPlace = in ? siInFaitDuSurPlace_ : siOutFaitDuSurPlace_;
     surPlace = t == precedent;
-    double delai = kSommeil;
-    const std::size_t index = in ? gtIndexInt() : lienOut()->gtIndexInt();
-    if (KELLien* e = premierEvenementApres(index)) {
-        const double d = e->date() - t;
-        if (d < kSommeil && !surPlace)
-            delai = d < 0 ? kRetard : d;
-    }
+    const double delai = delaiJusquAuSuivant(in ? static_cast<KELLien*>(this) : lienOut(), t, surPlace);
     precedent = t;
     if (in)
         placeInDate(t, this);
