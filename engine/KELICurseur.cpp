@@ -149,12 +149,12 @@ unsigned KELICurseur::NextOrder()
 unsigned KELICurseur::definirTypeTxt(const std::string* texte)
 {
     if (!texte)
-        return 2;
+        return kRelatifTR;
     if (*texte == "relative_cs")
-        return 1;
+        return kRelatifCS;
     if (*texte == "fixe")
-        return 3;
-    return 2;
+        return kFixe;
+    return kRelatifTR;
 }
 
 KELICurseur* KELICurseur::curseurSup()
@@ -182,7 +182,7 @@ KELICc* KELICurseur::fenetre()
 
 KELDate KELICurseur::reference()
 {
-    if (typeInt_ == 1) {
+    if (typeInt_ == kRelatifCS) {
         KELICurseur* sup = curseurSup();
         return sup && sup != this ? sup->now() : tempsReel();
     }
@@ -192,10 +192,10 @@ KELDate KELICurseur::reference()
 KELDate KELICurseur::now()
 {
     switch (typeInt_) {
-    case 1:
-    case 2:
+    case kRelatifCS:
+    case kRelatifTR:
         return reference() + offsetDouble_;
-    case 3:
+    case kFixe:
         return outDate() + offsetDouble_;
     default:
         tallomer::logLine("KELICurseur JAMAIS 1");
@@ -277,23 +277,23 @@ void KELICurseur::lancer()
     annulerAvance();
     const unsigned avant = typeIntPrecedent_;
     const unsigned type = typeInt_;
-    const bool mobile = type == 1 || type == 2;
-    if (avant == 0) {
+    const bool mobile = siMobile(type);
+    if (avant == kPasLance) {
         if (mobile) {
             programmerAvance(0.0);
         } else {
             offsetDouble_ = 0.0;
             placeToi();
         }
-    } else if (avant == 3) {
+    } else if (avant == kFixe) {
         if (mobile) {
             if (elemCurseur_)
                 offsetDouble_ = elemCurseur_->offsetDouble();
             programmerAvance(0.0);
             if (ctx) {
-                if (ctx->typeOutInt() == 1)
+                if (ctx->typeOutInt() == kRelatifCS)
                     ctx->lancerOut();
-                if (ctx->typeInInt() == 1)
+                if (ctx->typeInInt() == kRelatifCS)
                     ctx->lancerIn();
             }
             lancerLesSousCurseurs();
@@ -308,9 +308,9 @@ void KELICurseur::lancer()
             offsetDouble_ = 0.0;
             placeToi();
             if (ctx) {
-                if (ctx->typeOutInt() == 1)
+                if (ctx->typeOutInt() == kRelatifCS)
                     ctx->annulerAvanceOut();
-                if (ctx->typeInInt() == 1)
+                if (ctx->typeInInt() == kRelatifCS)
                     ctx->annulerAvanceIn();
             }
             arreterLesSousCurseurs();
@@ -436,11 +436,11 @@ void KELICurseur::lancerLesSousCurseurs()
 {
     for (KELICurseur* sc : sousCurseurs(this)) {
         KELIContexte* ctx = sc->contexte();
-        if (ctx && ctx->typeOutInt() == 1)
+        if (ctx && ctx->typeOutInt() == kRelatifCS)
             ctx->lancerOut();
-        if (sc->typeInt() == 1)
+        if (sc->typeInt() == kRelatifCS)
             sc->lancer();
-        if (ctx && ctx->typeInInt() == 1)
+        if (ctx && ctx->typeInInt() == kRelatifCS)
             ctx->lancerIn();
         sc->lancerLesSousCurseurs();
     }
@@ -450,11 +450,11 @@ void KELICurseur::arreterLesSousCurseurs()
 {
     for (KELICurseur* sc : sousCurseurs(this)) {
         KELIContexte* ctx = sc->contexte();
-        if (sc->typeInt() == 1)
+        if (sc->typeInt() == kRelatifCS)
             sc->annulerAvance();
-        if (ctx && ctx->typeInInt() == 1)
+        if (ctx && ctx->typeInInt() == kRelatifCS)
             ctx->annulerAvanceIn();
-        if (ctx && ctx->typeOutInt() == 1)
+        if (ctx && ctx->typeOutInt() == kRelatifCS)
             ctx->annulerAvanceOut();
         sc->arreterLesSousCurseurs();
     }
@@ -463,11 +463,11 @@ void KELICurseur::arreterLesSousCurseurs()
 void KELICurseur::initierDeplacementCurseur()
 {
     KELIContexte* ctx = contexte();
-    if (typeInt_ == 1)
+    if (typeInt_ == kRelatifCS)
         annulerAvance();
-    if (ctx && ctx->typeOutInt() == 1)
+    if (ctx && ctx->typeOutInt() == kRelatifCS)
         ctx->annulerAvanceOut();
-    if (ctx && ctx->typeInInt() == 1)
+    if (ctx && ctx->typeInInt() == kRelatifCS)
         ctx->annulerAvanceIn();
     arreterLesSousCurseurs();
 }
@@ -475,11 +475,11 @@ void KELICurseur::initierDeplacementCurseur()
 void KELICurseur::terminerDeplacementCurseur()
 {
     KELIContexte* ctx = contexte();
-    if (ctx && ctx->typeOutInt() == 1)
+    if (ctx && ctx->typeOutInt() == kRelatifCS)
         ctx->lancerOut();
-    if (typeInt_ == 1)
+    if (typeInt_ == kRelatifCS)
         lancer();
-    if (ctx && ctx->typeInInt() == 1)
+    if (ctx && ctx->typeInInt() == kRelatifCS)
         ctx->lancerIn();
     lancerLesSousCurseurs();
 }
@@ -618,7 +618,7 @@ void KELICurseur::decalerCurseur(double d)
         avancerJusquA(cible);
     else if (d < 0)
         reculerJusquA(cible);
-    if (typeInt_ == 1 || typeInt_ == 2)
+    if (siMobile(typeInt_))
         offsetDouble_ += d;
 }
 
@@ -648,7 +648,7 @@ void KELICurseur::placerCurseur(KELDate date)
         avancerJusquA(date);
     else if (date < inDate())
         reculerJusquA(date);
-    if (typeInt_ == 1 || typeInt_ == 2) {
+    if (siMobile(typeInt_)) {
         const KELDate ref = reference();
         double offset = date - ref;
         for (int i = 0; i < 2 && ref + offset < date; ++i)
@@ -741,7 +741,7 @@ void KELICurseur::lachePrise()
 // ---------------------------------------------------------------------------------------------
 // KELICurseurGlobal
 
-KELICurseurGlobal::KELICurseurGlobal() { typeInt_ = 2; }
+KELICurseurGlobal::KELICurseurGlobal() { typeInt_ = kRelatifTR; }
 
 KELDate KELICurseurGlobal::now() { return tempsReel(); }
 
@@ -777,10 +777,10 @@ double KELIContexte::nowBord(bool in)
 {
     const unsigned type = in ? typeInInt_ : typeOutInt_;
     double base;
-    if (type == 1) {
+    if (type == KELICurseur::kRelatifCS) {
         KELICurseur* c = curseur();
         base = c ? c->now() : tempsReel();
-    } else if (type == 3) {
+    } else if (type == KELICurseur::kFixe) {
         base = in ? inDate() : outDate();
     } else {
         base = tempsReel();
@@ -912,14 +912,14 @@ void KELIContexte::lancerBord(bool in)
     const char* nom = in ? "_avanceIn" : "_avanceOut";
     lance = false;
     ordonnanceur().cancel(this, nom);
-    const bool mobile = type == 1 || type == 2;
+    const bool mobile = KELICurseur::siMobile(type);
     auto programmer = [this, in, nom] {
         ordonnanceur().perform(this, nom, 0.0, [this, in] { avanceBord(in); }, true);
     };
     auto placer = [this, in] { in ? placeInDate(nowIn(), this) : placeOutDate(nowOut(), this); };
     if (mobile) {
         programmer();
-    } else if (precedent == 3) {
+    } else if (precedent == KELICurseur::kFixe) {
         offset = 0.0;
     } else {
         offset = 0.0;
