@@ -302,7 +302,7 @@ void KELIElemCurseur::rappelerOffset(KELICc* c, bool memoriser, KELId& slot)
 {
     KELI* l35 = dernierLienDuParent(kel::kRelOffset, this, c);
     if (memoriser) {
-        slot = (l35 && idInt() != kel::kElemCurseurGlobal) ? l35->enfantInt() : 222;
+        slot = (l35 && idInt() != kel::kElemCurseurGlobal) ? l35->enfantInt() : kel::kNombreZero;
         return;
     }
     if (!slot || (l35 && slot == l35->enfantInt()))

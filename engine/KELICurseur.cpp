@@ -19,6 +19,7 @@ namespace {
 constexpr double kPas = 0.011;     // how far past an event a user move stops
 constexpr double kSommeil = 20.0;  // longest sleep of a timer
 constexpr double kRetard = 0.05;   // wake-up after a missed event
+constexpr double kEcartMinimal = 0.1; // the closest a resize brings a window's edge to its cursor
 constexpr double kInfini = std::numeric_limits<double>::infinity();
 
 // The walks to the next and to the previous plain event: the event of a link, as opposed to a
@@ -626,7 +627,7 @@ void KELICurseur::decalerCurseurContexteIn(double d, double dIn)
 {
     decalerCurseur(d);
     if (KELIContexte* ctx = contexte())
-        ctx->setOffsetIn(std::min(ctx->offsetIn() + dIn, -0.1));
+        ctx->setOffsetIn(std::min(ctx->offsetIn() + dIn, -kEcartMinimal));
 }
 
 // The walk goes to the date itself, and the offset is taken against the moment it is added to:
@@ -678,13 +679,13 @@ void KELICurseur::decalerContexte(double d)
 void KELICurseur::decalerContexteIn(double d)
 {
     if (KELIContexte* ctx = contexte())
-        ctx->setOffsetIn(std::min(ctx->offsetIn() + d, -0.1));
+        ctx->setOffsetIn(std::min(ctx->offsetIn() + d, -kEcartMinimal));
 }
 
 void KELICurseur::decalerContexteOut(double d)
 {
     if (KELIContexte* ctx = contexte())
-        ctx->setOffsetOut(std::max(ctx->offsetOut() + d, 0.1));
+        ctx->setOffsetOut(std::max(ctx->offsetOut() + d, kEcartMinimal));
 }
 
 void KELICurseur::agrandirContexte(double d)
@@ -696,13 +697,13 @@ void KELICurseur::agrandirContexte(double d)
 void KELICurseur::placerContexteInToZero()
 {
     if (KELIContexte* ctx = contexte())
-        ctx->setOffsetIn(-0.1);
+        ctx->setOffsetIn(-kEcartMinimal);
 }
 
 void KELICurseur::placerContexteOutToZero()
 {
     if (KELIContexte* ctx = contexte())
-        ctx->setOffsetOut(0.1);
+        ctx->setOffsetOut(kEcartMinimal);
 }
 
 void KELICurseur::updateDeplacementCurseurSearch()
@@ -860,7 +861,7 @@ void KELIContexte::assignerTypeIn(const std::string* texte)
 
 void KELIContexte::assignerOffsetNumberIn(const double* offset)
 {
-    offsetInDouble_ = offset ? *offset : -120.0;
+    offsetInDouble_ = offset ? *offset : kOffsetInParDefaut;
     if (siContexteInDejaLance_) {
         ordonnanceur().cancel(this, "lancerIn");
         ordonnanceur().perform(this, "lancerIn", 0.0, [this] { lancerIn(); }, true);
@@ -878,7 +879,7 @@ void KELIContexte::assignerTypeOut(const std::string* texte)
 
 void KELIContexte::assignerOffsetNumberOut(const double* offset)
 {
-    offsetOutDouble_ = offset ? *offset : 120.0;
+    offsetOutDouble_ = offset ? *offset : kOffsetOutParDefaut;
     if (siContexteOutDejaLance_) {
         ordonnanceur().cancel(this, "lancerOut");
         ordonnanceur().perform(this, "lancerOut", 0.0, [this] { lancerOut(); }, true);
@@ -900,8 +901,8 @@ void KELIContexte::assignerElemCurseur(KELI* element)
 void KELIContexte::annulerAvanceIn() { ordonnanceur().cancel(this, "_avanceIn"); }
 void KELIContexte::annulerAvanceOut() { ordonnanceur().cancel(this, "_avanceOut"); }
 
-// An edge launches like a cursor, with one choice of ours: a change between types 1 and 2 restarts
-// the edge's timer (otherwise the edge would stop moving until launched again).
+// An edge launches like a cursor, with one choice of ours: a change between kRelatifCS and
+// kRelatifTR restarts the edge's timer (otherwise the edge would stop moving until launched again).
 void KELIContexte::lancerBord(bool in)
 {
     curseur();
@@ -963,8 +964,8 @@ void KELIContexte::lachePrise()
 
 KELIContexteGlobal::KELIContexteGlobal()
 {
-    offsetInDouble_ = -300.0;
-    offsetOutDouble_ = 300.0;
+    offsetInDouble_ = -kDemiLargeur;
+    offsetOutDouble_ = kDemiLargeur;
 }
 
 KELDate KELIContexteGlobal::nowIn()

@@ -141,6 +141,11 @@ protected:
 
 class KELIContexte : public KELICc {
 public:
+    // The window of a context whose element stores no offsets, and of a new context: two minutes
+    // either side of its cursor.
+    static constexpr double kOffsetInParDefaut = -120.0;
+    static constexpr double kOffsetOutParDefaut = 120.0;
+
     KELIContexte();
     ~KELIContexte() override;
     std::string kelClasse() const override { return "KELIContexte"; }
@@ -205,10 +210,10 @@ protected:
     bool siContexteOutDejaLance_ = false;
     unsigned typeInInt_ = KELICurseur::kRelatifTR;
     unsigned typeInIntPrecedent_ = KELICurseur::kPasLance;
-    double offsetInDouble_ = -120.0;
+    double offsetInDouble_ = kOffsetInParDefaut;
     unsigned typeOutInt_ = KELICurseur::kRelatifTR;
     unsigned typeOutIntPrecedent_ = KELICurseur::kPasLance;
-    double offsetOutDouble_ = 120.0;
+    double offsetOutDouble_ = kOffsetOutParDefaut;
     bool siInFaitDuSurPlace_ = false;
     bool siOutFaitDuSurPlace_ = false;
     double precedentNowIn_ = 0.0;
@@ -217,6 +222,9 @@ protected:
 
 class KELIContexteGlobal final : public KELIContexte {
 public:
+    // The global context spans five minutes either side of real time.
+    static constexpr double kDemiLargeur = 300.0;
+
     KELIContexteGlobal();
     std::string kelClasse() const override { return "KELIContexteGlobal"; }
     KELDate nowIn() override;
