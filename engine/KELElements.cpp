@@ -5,6 +5,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "runtime/Clock.h"
 
+#include <algorithm>
 #include <string>
 
 using tallomer::Scheduler;
@@ -51,6 +52,12 @@ std::optional<double> nombre(const KELValue& v)
     return std::nullopt;
 }
 
+template <class T>
+const T* ouNul(const std::optional<T>& v)
+{
+    return v ? &*v : nullptr;
+}
+
 // Stores a new link parent → enfant of relation `rel` on [t, open).
 void ouvrirLien(KELId parent, KELId enfant, KELId rel, KELDate t, KELICc* c)
 {
@@ -62,6 +69,90 @@ void ouvrirLien(KELId parent, KELId enfant, KELId rel, KELDate t, KELICc* c)
     lien->assignerOutDate(KELDateOuverte);
     KELServeurDeLiens::AjouterLienIn(std::move(lien), c);
 }
+
+// What the cursor's and the context's elements do alike, each with its own settings.
+
+// The type text a cursor or an edge takes its type from: the name of the type object at `mobilite`.
+std::optional<std::string> typeLu(KELI& element, const char* mobilite, KELICc* c)
+{
+    std::vector<std::string> chemin{mobilite, "Nom"};
+    return texte(element.baseSelonLesRelations(chemin, c));
+}
+
+// Writes the number `n` as the setting at `chemin`, at the cursor `c`, and keeps it as the setting
+// read. The write makes the element read the setting again; `pousser` stays down meanwhile, so
+// that what it reads is not pushed back into the cursor or context.
+void ecrireNombre(KELI& element, KELICc* c, const char* chemin, double n, bool& pousser, std::optional<double>& lu)
+{
+    pousser = false;
+    element.setBase(n, {chemin}, c);
+    lu = n;
+    pousser = true;
+}
+
+// The same, unless the setting holds `n` already: then nothing is written.
+void archiverNombre(KELI& element, KELICc* c, const char* chemin, double n, bool& pousser, std::optional<double>& lu)
+{
+    std::vector<std::string> vers{chemin};
+    if (auto actuel = nombre(element.baseSelonLesRelations(vers, c)); actuel && *actuel == n)
+        return;
+    ecrireNombre(element, c, chemin, n, pousser, lu);
+}
+
+template <class Element>
+void planifier(Element* element, const char* nom, void (Element::*lire)(), bool commonModes = true)
+{
+    ordonnanceur().perform(element, nom, 0.0, [element, lire] { (element->*lire)(); }, commonModes);
+}
+
+template <class Element>
+struct Etape {
+    const char* nom;
+    void (Element::*lire)();
+};
+
+template <class Element, std::size_t N>
+const KELReglage<Element>* reglageDe(const std::array<KELReglage<Element>, N>& reglages, KELId rel)
+{
+    const auto r = std::ranges::find(reglages, rel, &KELReglage<Element>::relation);
+    return r != reglages.end() ? &*r : nullptr;
+}
+
+// One of an element's links became active for its update cursor. The membership link of an element
+// not loaded yet queues its load: the load runs after the activation pass that triggered it, its
+// steps in order. A setting link of a loaded element has its setting read if it has none yet.
+template <class Element, std::size_t N, std::size_t M>
+void apresActivation(Element* element, KELId rel, KELId appartenance, bool charge, const Etape<Element> (&chargement)[N],
+                     const std::array<KELReglage<Element>, M>& reglages)
+{
+    if (rel == appartenance && !charge) {
+        for (const Etape<Element>& etape : chargement) {
+            KELICurseur::NextOrder();
+            planifier(element, etape.nom, etape.lire, false);
+        }
+    } else if (charge) {
+        if (const KELReglage<Element>* r = reglageDe(reglages, rel); r && !r->lu)
+            planifier(element, r->nom, r->lire);
+    }
+}
+
+// One of its setting links became inactive: the setting is read again.
+template <class Element, std::size_t M>
+void apresDesactivation(Element* element, KELId rel, const std::array<KELReglage<Element>, M>& reglages)
+{
+    if (const KELReglage<Element>* r = reglageDe(reglages, rel))
+        planifier(element, r->nom, r->lire);
+}
+
+constexpr Etape<KELIElemCurseur> kChargementCurseur[] = {
+    {"majLienCurseur", &KELIElemCurseur::majLienCurseur}, {"majElemCurseurSup", &KELIElemCurseur::majElemCurseurSup},
+    {"majElemContexte", &KELIElemCurseur::majElemContexte}, {"majOffset", &KELIElemCurseur::majOffset},
+    {"majType", &KELIElemCurseur::majType}, {"_majEtLancerCurseur", &KELIElemCurseur::majEtLancerCurseur}};
+
+constexpr Etape<KELIElemContexte> kChargementContexte[] = {
+    {"majElemCurseur", &KELIElemContexte::majElemCurseur}, {"majTypeIn", &KELIElemContexte::majTypeIn},
+    {"majOffsetIn", &KELIElemContexte::majOffsetIn}, {"majTypeOut", &KELIElemContexte::majTypeOut},
+    {"majOffsetOut", &KELIElemContexte::majOffsetOut}, {"_majEtLancerContexte", &KELIElemContexte::majEtLancerContexte}};
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -100,15 +191,14 @@ void KELIElemCurseur::majOffset()
     std::vector<std::string> chemin{"Offset"};
     offset_ = nombre(baseSelonLesRelations(chemin, curseurMaj()));
     if (siAccepteMaj_ && lienCurseur_)
-        lienCurseur_->assignerOffsetNumber(offset_ ? &*offset_ : nullptr);
+        lienCurseur_->assignerOffsetNumber(ouNul(offset_));
 }
 
 void KELIElemCurseur::majType()
 {
-    std::vector<std::string> chemin{"Mobilite", "Nom"};
-    type_ = texte(baseSelonLesRelations(chemin, curseurMaj()));
+    type_ = typeLu(*this, "Mobilite", curseurMaj());
     if (siAccepteMaj_ && lienCurseur_)
-        lienCurseur_->assignerType(type_ ? &*type_ : nullptr);
+        lienCurseur_->assignerType(ouNul(type_));
 }
 
 void KELIElemCurseur::majEtLancerCurseur()
@@ -125,80 +215,36 @@ void KELIElemCurseur::majEtLancerCurseur()
         lienCurseur_->lancer();
 }
 
-void KELIElemCurseur::planifier(const char* nom, void (KELIElemCurseur::*lecteur)())
+std::array<KELReglage<KELIElemCurseur>, 4> KELIElemCurseur::reglages() const
 {
-    ordonnanceur().perform(this, nom, 0.0, [this, lecteur] { (this->*lecteur)(); }, true);
+    return {{{kel::kRelMobilite, "majType", &KELIElemCurseur::majType, type_.has_value()},
+             {kel::kRelOffset, "majOffset", &KELIElemCurseur::majOffset, offset_.has_value()},
+             {kel::kRelCurseurSup, "majElemCurseurSup", &KELIElemCurseur::majElemCurseurSup, elemCurseurSup_ != nullptr},
+             {kel::kRelContexte, "majElemContexte", &KELIElemCurseur::majElemContexte, elemContexte_ != nullptr}}};
 }
 
 void KELIElemCurseur::majDActivationDuLienParent(KELI* lien, KELICc* curseur)
 {
-    if (curseur == curseurMaj()) {
-        const KELId rel = lien->relationInt();
-        if (rel == kel::kRelElemCurseurs && !siAccepteMaj_) {
-            // The load runs after the activation pass that triggered it, its steps in order.
-            static constexpr struct {
-                const char* nom;
-                void (KELIElemCurseur::*lecteur)();
-            } etapes[] = {{"majLienCurseur", &KELIElemCurseur::majLienCurseur},
-                          {"majElemCurseurSup", &KELIElemCurseur::majElemCurseurSup},
-                          {"majElemContexte", &KELIElemCurseur::majElemContexte},
-                          {"majOffset", &KELIElemCurseur::majOffset},
-                          {"majType", &KELIElemCurseur::majType},
-                          {"_majEtLancerCurseur", &KELIElemCurseur::majEtLancerCurseur}};
-            for (const auto& etape : etapes) {
-                KELICurseur::NextOrder();
-                auto lecteur = etape.lecteur;
-                ordonnanceur().perform(this, etape.nom, 0.0, [this, lecteur] { (this->*lecteur)(); }, false);
-            }
-        } else if (siAccepteMaj_) {
-            if (rel == kel::kRelMobilite && !type_)
-                planifier("majType", &KELIElemCurseur::majType);
-            else if (rel == kel::kRelOffset && !offset_)
-                planifier("majOffset", &KELIElemCurseur::majOffset);
-            else if (rel == kel::kRelCurseurSup && !elemCurseurSup_)
-                planifier("majElemCurseurSup", &KELIElemCurseur::majElemCurseurSup);
-            else if (rel == kel::kRelContexte && !elemContexte_)
-                planifier("majElemContexte", &KELIElemCurseur::majElemContexte);
-        }
-    }
+    if (curseur == curseurMaj())
+        apresActivation(this, lien->relationInt(), kel::kRelElemCurseurs, siAccepteMaj_, kChargementCurseur, reglages());
     KELI::majDActivationDuLienParent(lien, curseur);
 }
 
 void KELIElemCurseur::majDeDesactivationDuLienParent(KELI* lien, KELICc* curseur)
 {
-    if (curseur == curseurMaj()) {
-        switch (lien->relationInt()) {
-        case kel::kRelMobilite: planifier("majType", &KELIElemCurseur::majType); break;
-        case kel::kRelOffset: planifier("majOffset", &KELIElemCurseur::majOffset); break;
-        case kel::kRelCurseurSup: planifier("majElemCurseurSup", &KELIElemCurseur::majElemCurseurSup); break;
-        case kel::kRelContexte: planifier("majElemContexte", &KELIElemCurseur::majElemContexte); break;
-        default: break;
-        }
-    }
+    if (curseur == curseurMaj())
+        apresDesactivation(this, lien->relationInt(), reglages());
     KELI::majDeDesactivationDuLienParent(lien, curseur);
 }
 
-void KELIElemCurseur::archiverOffset(double n)
-{
-    KELICc* c = curseurMaj();
-    std::vector<std::string> chemin{"Offset"};
-    if (auto actuel = nombre(baseSelonLesRelations(chemin, c)); actuel && *actuel == n)
-        return;
-    siAccepteMaj_ = false;
-    setBase(n, {"Offset"}, c);
-    offset_ = n;
-    siAccepteMaj_ = true;
-}
+void KELIElemCurseur::archiverOffset(double n) { archiverNombre(*this, curseurMaj(), "Offset", n, siAccepteMaj_, offset_); }
 
 void KELIElemCurseur::archiverOffsetToZero()
 {
     KELICc* c = curseurMaj();
     c->placeToi();
     c->placeToi();
-    siAccepteMaj_ = false;
-    setBase(0.0, {"Offset"}, c);
-    offset_ = 0.0;
-    siAccepteMaj_ = true;
+    ecrireNombre(*this, c, "Offset", 0.0, siAccepteMaj_, offset_);
 }
 
 void KELIElemCurseur::changerType(KELICc* c, KELId typeObjet, bool relatifCS)
@@ -256,7 +302,7 @@ void KELIElemCurseur::rappelerOffset(KELICc* c, bool memoriser, KELId& slot)
 {
     KELI* l35 = dernierLienDuParent(kel::kRelOffset, this, c);
     if (memoriser) {
-        slot = (l35 && idInt() != kel::kElemCurseurGlobal) ? l35->enfantInt() : 222;
+        slot = (l35 && idInt() != kel::kElemCurseurGlobal) ? l35->enfantInt() : kel::kNombreZero;
         return;
     }
     if (!slot || (l35 && slot == l35->enfantInt()))
@@ -331,18 +377,16 @@ void KELIElemContexte::majElemCurseur()
 
 void KELIElemContexte::majTypeIn()
 {
-    std::vector<std::string> chemin{"Mobilite IN", "Nom"};
-    typeIn_ = texte(baseSelonLesRelations(chemin, curseurMaj()));
+    typeIn_ = typeLu(*this, "Mobilite IN", curseurMaj());
     if (siAccepteMajIn_ && lienContexte_)
-        lienContexte_->assignerTypeIn(typeIn_ ? &*typeIn_ : nullptr);
+        lienContexte_->assignerTypeIn(ouNul(typeIn_));
 }
 
 void KELIElemContexte::majTypeOut()
 {
-    std::vector<std::string> chemin{"Mobilite OUT", "Nom"};
-    typeOut_ = texte(baseSelonLesRelations(chemin, curseurMaj()));
+    typeOut_ = typeLu(*this, "Mobilite OUT", curseurMaj());
     if (siAccepteMajOut_ && lienContexte_)
-        lienContexte_->assignerTypeOut(typeOut_ ? &*typeOut_ : nullptr);
+        lienContexte_->assignerTypeOut(ouNul(typeOut_));
 }
 
 std::optional<double> KELIElemContexte::offsetDuDernierLien(KELId rel)
@@ -356,14 +400,14 @@ void KELIElemContexte::majOffsetIn()
 {
     offsetIn_ = offsetDuDernierLien(kel::kRelOffsetIn);
     if (siAccepteMajIn_ && lienContexte_)
-        lienContexte_->assignerOffsetNumberIn(offsetIn_ ? &*offsetIn_ : nullptr);
+        lienContexte_->assignerOffsetNumberIn(ouNul(offsetIn_));
 }
 
 void KELIElemContexte::majOffsetOut()
 {
     offsetOut_ = offsetDuDernierLien(kel::kRelOffsetOut);
     if (siAccepteMajOut_ && lienContexte_)
-        lienContexte_->assignerOffsetNumberOut(offsetOut_ ? &*offsetOut_ : nullptr);
+        lienContexte_->assignerOffsetNumberOut(ouNul(offsetOut_));
 }
 
 void KELIElemContexte::majEtLancerContexte()
@@ -381,85 +425,49 @@ void KELIElemContexte::majEtLancerContexte()
     }
 }
 
-void KELIElemContexte::archiver(double n, const char* nom, bool in)
+void KELIElemContexte::archiverOffsetIn(double n)
 {
-    KELICc* c = curseurMaj();
-    std::vector<std::string> chemin{nom};
-    if (auto actuel = nombre(baseSelonLesRelations(chemin, c)); actuel && *actuel == n)
-        return;
-    bool& pousser = in ? siAccepteMajIn_ : siAccepteMajOut_;
-    pousser = false;
-    setBase(n, {nom}, c);
-    (in ? offsetIn_ : offsetOut_) = n;
-    pousser = true;
+    archiverNombre(*this, curseurMaj(), "Offset IN", n, siAccepteMajIn_, offsetIn_);
 }
 
-void KELIElemContexte::archiverOffsetIn(double n) { archiver(n, "Offset IN", true); }
-void KELIElemContexte::archiverOffsetOut(double n) { archiver(n, "Offset OUT", false); }
-
-void KELIElemContexte::planifier(const char* nom, void (KELIElemContexte::*lecteur)())
+void KELIElemContexte::archiverOffsetOut(double n)
 {
-    ordonnanceur().perform(this, nom, 0.0, [this, lecteur] { (this->*lecteur)(); }, true);
+    archiverNombre(*this, curseurMaj(), "Offset OUT", n, siAccepteMajOut_, offsetOut_);
+}
+
+std::array<KELReglage<KELIElemContexte>, 4> KELIElemContexte::reglages() const
+{
+    return {{{kel::kRelMobiliteIn, "majTypeIn", &KELIElemContexte::majTypeIn, typeIn_.has_value()},
+             {kel::kRelMobiliteOut, "majTypeOut", &KELIElemContexte::majTypeOut, typeOut_.has_value()},
+             {kel::kRelOffsetIn, "majOffsetIn", &KELIElemContexte::majOffsetIn, offsetIn_.has_value()},
+             {kel::kRelOffsetOut, "majOffsetOut", &KELIElemContexte::majOffsetOut, offsetOut_.has_value()}}};
 }
 
 void KELIElemContexte::majDActivationDuLienParent(KELI* lien, KELICc* curseur)
 {
-    if (curseur == curseurMaj()) {
-        const KELId rel = lien->relationInt();
-        if (rel == kel::kRelElemContextes && !siAccepteMaj_) {
-            static constexpr struct {
-                const char* nom;
-                void (KELIElemContexte::*lecteur)();
-            } etapes[] = {{"majElemCurseur", &KELIElemContexte::majElemCurseur},
-                          {"majTypeIn", &KELIElemContexte::majTypeIn},
-                          {"majOffsetIn", &KELIElemContexte::majOffsetIn},
-                          {"majTypeOut", &KELIElemContexte::majTypeOut},
-                          {"majOffsetOut", &KELIElemContexte::majOffsetOut},
-                          {"_majEtLancerContexte", &KELIElemContexte::majEtLancerContexte}};
-            for (const auto& etape : etapes) {
-                KELICurseur::NextOrder();
-                auto lecteur = etape.lecteur;
-                ordonnanceur().perform(this, etape.nom, 0.0, [this, lecteur] { (this->*lecteur)(); }, false);
-            }
-        } else if (siAccepteMaj_) {
-            if (rel == kel::kRelMobiliteIn && !typeIn_)
-                planifier("majTypeIn", &KELIElemContexte::majTypeIn);
-            else if (rel == kel::kRelMobiliteOut && !typeOut_)
-                planifier("majTypeOut", &KELIElemContexte::majTypeOut);
-            else if (rel == kel::kRelOffsetIn && !offsetIn_)
-                planifier("majOffsetIn", &KELIElemContexte::majOffsetIn);
-            else if (rel == kel::kRelOffsetOut && !offsetOut_)
-                planifier("majOffsetOut", &KELIElemContexte::majOffsetOut);
-        }
-    }
+    if (curseur == curseurMaj())
+        apresActivation(this, lien->relationInt(), kel::kRelElemContextes, siAccepteMaj_, kChargementContexte, reglages());
     KELI::majDActivationDuLienParent(lien, curseur);
 }
 
 void KELIElemContexte::majDeDesactivationDuLienParent(KELI* lien, KELICc* curseur)
 {
-    if (curseur == curseurMaj()) {
-        switch (lien->relationInt()) {
-        case kel::kRelMobiliteIn: planifier("majTypeIn", &KELIElemContexte::majTypeIn); break;
-        case kel::kRelMobiliteOut: planifier("majTypeOut", &KELIElemContexte::majTypeOut); break;
-        case kel::kRelOffsetIn: planifier("majOffsetIn", &KELIElemContexte::majOffsetIn); break;
-        case kel::kRelOffsetOut: planifier("majOffsetOut", &KELIElemContexte::majOffsetOut); break;
-        default: break;
-        }
-    }
+    if (curseur == curseurMaj())
+        apresDesactivation(this, lien->relationInt(), reglages());
     KELI::majDeDesactivationDuLienParent(lien, curseur);
 }
 
 void KELIElemContexte::majDActivationDuLienEnfant(KELI* lien, KELICc* curseur)
 {
     if (curseur == global() && siAccepteMaj_ && lien->relationInt() == kel::kRelContexte && !elemCurseur_)
-        planifier("majElemCurseur", &KELIElemContexte::majElemCurseur);
+        planifier(this, "majElemCurseur", &KELIElemContexte::majElemCurseur);
     KELI::majDActivationDuLienEnfant(lien, curseur);
 }
 
 void KELIElemContexte::majDeDesactivationDuLienEnfant(KELI* lien, KELICc* curseur)
 {
     if (curseur == global() && lien->relationInt() == kel::kRelContexte)
-        planifier("majElemCurseur", &KELIElemContexte::majElemCurseur);
+        planifier(this, "majElemCurseur", &KELIElemContexte::majElemCurseur);
     KELI::majDeDesactivationDuLienEnfant(lien, curseur);
 }
 

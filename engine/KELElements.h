@@ -6,9 +6,21 @@
 #include "engine/KELLien.h"
 #include "runtime/Scheduler.h"
 
+#include <array>
+
 class KELICc;
 class KELICurseur;
 class KELIContexte;
+
+// A setting an element reads along one of its links, as its hooks see it: the relation of that
+// link, the reader (scheduled under its own name) and whether the setting has been read.
+template <class Element>
+struct KELReglage {
+    KELId relation;
+    const char* nom;
+    void (Element::*lire)();
+    bool lu;
+};
 
 class KELIElemCurseur : public KELI {
 public:
@@ -45,7 +57,8 @@ public:
 protected:
     void changerType(KELICc* c, KELId typeObjet, bool relatifCS);
     void rappelerOffset(KELICc* c, bool memoriser, KELId& slot);
-    void planifier(const char* nom, void (KELIElemCurseur::*lecteur)());
+    // The type, the offset, the parent cursor's element and the context's element.
+    std::array<KELReglage<KELIElemCurseur>, 4> reglages() const;
 
     KELICurseur* lienCurseurSup_ = nullptr; // links live for the run
     KELICc* curseurMaj_ = nullptr;           // not owned
@@ -95,9 +108,9 @@ public:
     void lachePrise() override;
 
 protected:
-    void archiver(double n, const char* chemin, bool in);
-    void planifier(const char* nom, void (KELIElemContexte::*lecteur)());
     std::optional<double> offsetDuDernierLien(KELId rel);
+    // The type and the offset of each edge.
+    std::array<KELReglage<KELIElemContexte>, 4> reglages() const;
 
     KELICurseur* lienCurseurSup_ = nullptr;
     KELICc* curseurMaj_ = nullptr; // not owned

@@ -140,29 +140,3 @@ void KELICc::inEstPlaceDansOut(KELLien* e, KELICc* curseur)
 void KELICc::outEstPlaceDansIn(KELLien* e, KELICc* curseur) { entreeDuLien(e->lienIn(), curseur, true); }
 void KELICc::outEstPlaceHorsIn(KELLien* e, KELICc* curseur) { sortieDuLien(e->lienIn(), curseur, true); }
 void KELICc::inEstPlaceHorsOut(KELLien* e, KELICc* curseur) { sortieDuLien(e->lienIn(), curseur, false); }
-
-KELLien* KELICc::premierEvenementApres(std::size_t index) const
-{
-    const KELGrandTableau* gt = grandTableau();
-    if (!gt)
-        return nullptr;
-    for (std::size_t j = index + 1; j < gt->count(); ++j) {
-        KELLien* e = gt->at(j);
-        if (!e->siCurseur())
-            return e;
-    }
-    return nullptr;
-}
-
-KELLien* KELICc::premierEvenementAvant(std::size_t index) const
-{
-    const KELGrandTableau* gt = grandTableau();
-    if (!gt)
-        return nullptr;
-    for (std::size_t j = index; j-- > 1;) { // slot 0 is never examined
-        KELLien* e = gt->at(j);
-        if (!e->siCurseur())
-            return e;
-    }
-    return nullptr;
-}

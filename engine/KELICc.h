@@ -103,11 +103,6 @@ public:
     void outEstPlaceDansOut(KELLien* e, KELICc* curseur) final { KELI::outEstPlaceDansOut(e, curseur); }
     void outEstPlaceHorsOut(KELLien* e, KELICc* curseur) final { KELI::outEstPlaceHorsOut(e, curseur); }
 
-    // Walks used by the timers and the event-by-event moves: the first event after (before) the
-    // given slot that is not a cursor's or context's. nullptr when there is none.
-    KELLien* premierEvenementApres(std::size_t index) const;
-    KELLien* premierEvenementAvant(std::size_t index) const;
-
 protected:
     void entreeDuLien(KELI* lien, KELICc* passe, bool futur);
     void sortieDuLien(KELI* lien, KELICc* passe, bool futur);

@@ -19,6 +19,93 @@ namespace {
 constexpr double kPas = 0.011;     // how far past an event a user move stops
 constexpr double kSommeil = 20.0;  // longest sleep of a timer
 constexpr double kRetard = 0.05;   // wake-up after a missed event
+constexpr double kEcartMinimal = 0.1; // the closest a resize brings a window's edge to its cursor
+constexpr double kInfini = std::numeric_limits<double>::infinity();
+
+// The walks to the next and to the previous plain event: the event of a link, as opposed to a
+// cursor's or a context's edge, which a window neither shows nor stops at. simpleApres answers the
+// slot of the first plain event after slot `i` that `accepte` takes (any, by default), simpleAvant
+// the slot of the last one before it; kAucun when there is none. Every look for a neighbouring
+// event goes through them: the moves, the timers and the distances to the next and previous
+// events. A move runs them once per event it crosses; as calls they cost the jump a few percent,
+// so they are forced inline into its loop.
+//
+// Slot 0. Going back, the walk examines slot 0 like any other slot: a move that carries an edge back
+// past the earliest event of the table must stop there like anywhere else. The distances to the
+// previous event (calculerOffsetPrecedent of cursors and contexts) are the one exception: they are
+// defined without slot 0, so an event alone in it reads as none. They ask for `plancher` 1, the
+// lowest slot the walk may examine.
+constexpr std::size_t kAucun = std::numeric_limits<std::size_t>::max();
+
+struct ToutSimple {
+    bool operator()(const KELLien*) const { return true; }
+};
+
+template <class Accepte = ToutSimple>
+[[gnu::always_inline]] inline std::size_t simpleApres(const KELGrandTableau& gt, std::size_t i, Accepte accepte = {})
+{
+    for (std::size_t j = i + 1; j < gt.count(); ++j) {
+        const KELLien* e = gt.at(j);
+        if (!e->siCurseur() && accepte(e))
+            return j;
+    }
+    return kAucun;
+}
+
+template <class Accepte = ToutSimple>
+[[gnu::always_inline]] inline std::size_t simpleAvant(const KELGrandTableau& gt, std::size_t i, std::size_t plancher = 0,
+                                                      Accepte accepte = {})
+{
+    for (std::size_t j = i; j-- > plancher;) {
+        const KELLien* e = gt.at(j);
+        if (!e->siCurseur() && accepte(e))
+            return j;
+    }
+    return kAucun;
+}
+
+// The first plain event after an edge whose date is later than `date`; nullptr when there is none.
+[[gnu::always_inline]] inline const KELLien* simpleApresLaDate(const KELLien* bord, KELDate date)
+{
+    const KELGrandTableau* gt = bord->grandTableau();
+    if (!gt)
+        return nullptr;
+    const std::size_t j = simpleApres(*gt, bord->gtIndexInt(), [date](const KELLien* e) { return e->date() > date; });
+    return j != kAucun ? gt->at(j) : nullptr;
+}
+
+// How far the next plain event after an edge lies from `date`, and the previous one before it (a
+// negative span); 0 when there is none. An event of the edge's own date is no step away and is
+// passed over.
+double distanceSuivante(const KELLien* bord, KELDate date)
+{
+    const KELLien* e = simpleApresLaDate(bord, date);
+    return e ? e->date() - date : 0.0;
+}
+
+double distancePrecedente(const KELLien* bord, KELDate date)
+{
+    const KELGrandTableau* gt = bord->grandTableau();
+    if (!gt)
+        return 0.0;
+    const std::size_t j = simpleAvant(*gt, bord->gtIndexInt(), 1, [date](const KELLien* e) { return e->date() - date < 0; });
+    return j != kAucun ? gt->at(j)->date() - date : 0.0;
+}
+
+// How long the timer of an edge standing at `t` sleeps: until the next plain event after the edge,
+// kRetard when that event is already due, never longer than kSommeil; kSommeil too for an edge
+// that stood still since its last step (`surPlace`).
+double delaiJusquAuSuivant(const KELLien* bord, KELDate t, bool surPlace)
+{
+    double delai = kSommeil;
+    const KELGrandTableau* gt = bord->grandTableau();
+    if (const std::size_t j = gt ? simpleApres(*gt, bord->gtIndexInt()) : kAucun; j != kAucun) {
+        const double d = gt->at(j)->date() - t;
+        if (d < kSommeil && !surPlace)
+            delai = d < 0 ? kRetard : d;
+    }
+    return delai;
+}
 
 Scheduler& ordonnanceur()
 {
@@ -63,12 +150,12 @@ unsigned KELICurseur::NextOrder()
 unsigned KELICurseur::definirTypeTxt(const std::string* texte)
 {
     if (!texte)
-        return 2;
+        return kRelatifTR;
     if (*texte == "relative_cs")
-        return 1;
+        return kRelatifCS;
     if (*texte == "fixe")
-        return 3;
-    return 2;
+        return kFixe;
+    return kRelatifTR;
 }
 
 KELICurseur* KELICurseur::curseurSup()
@@ -96,7 +183,7 @@ KELICc* KELICurseur::fenetre()
 
 KELDate KELICurseur::reference()
 {
-    if (typeInt_ == 1) {
+    if (typeInt_ == kRelatifCS) {
         KELICurseur* sup = curseurSup();
         return sup && sup != this ? sup->now() : tempsReel();
     }
@@ -106,10 +193,10 @@ KELDate KELICurseur::reference()
 KELDate KELICurseur::now()
 {
     switch (typeInt_) {
-    case 1:
-    case 2:
+    case kRelatifCS:
+    case kRelatifTR:
         return reference() + offsetDouble_;
-    case 3:
+    case kFixe:
         return outDate() + offsetDouble_;
     default:
         tallomer::logLine("KELICurseur JAMAIS 1");
@@ -191,23 +278,23 @@ void KELICurseur::lancer()
     annulerAvance();
     const unsigned avant = typeIntPrecedent_;
     const unsigned type = typeInt_;
-    const bool mobile = type == 1 || type == 2;
-    if (avant == 0) {
+    const bool mobile = siMobile(type);
+    if (avant == kPasLance) {
         if (mobile) {
             programmerAvance(0.0);
         } else {
             offsetDouble_ = 0.0;
             placeToi();
         }
-    } else if (avant == 3) {
+    } else if (avant == kFixe) {
         if (mobile) {
             if (elemCurseur_)
                 offsetDouble_ = elemCurseur_->offsetDouble();
             programmerAvance(0.0);
             if (ctx) {
-                if (ctx->typeOutInt() == 1)
+                if (ctx->typeOutInt() == kRelatifCS)
                     ctx->lancerOut();
-                if (ctx->typeInInt() == 1)
+                if (ctx->typeInInt() == kRelatifCS)
                     ctx->lancerIn();
             }
             lancerLesSousCurseurs();
@@ -222,9 +309,9 @@ void KELICurseur::lancer()
             offsetDouble_ = 0.0;
             placeToi();
             if (ctx) {
-                if (ctx->typeOutInt() == 1)
+                if (ctx->typeOutInt() == kRelatifCS)
                     ctx->annulerAvanceOut();
-                if (ctx->typeInInt() == 1)
+                if (ctx->typeInInt() == kRelatifCS)
                     ctx->annulerAvanceIn();
             }
             arreterLesSousCurseurs();
@@ -234,16 +321,7 @@ void KELICurseur::lancer()
     typeIntPrecedent_ = type;
 }
 
-double KELICurseur::delaiDAvance(KELDate t)
-{
-    double delai = kSommeil;
-    if (KELLien* e = premierEvenementApres(lienOut()->gtIndexInt())) {
-        const double d = e->date() - t;
-        if (d < kSommeil && !siFaitDuSurPlace_)
-            delai = d < 0 ? kRetard : d;
-    }
-    return delai;
-}
+double KELICurseur::delaiDAvance(KELDate t) { return delaiJusquAuSuivant(lienOut(), t, siFaitDuSurPlace_); }
 
 void KELICurseur::avance()
 {
@@ -359,11 +437,11 @@ void KELICurseur::lancerLesSousCurseurs()
 {
     for (KELICurseur* sc : sousCurseurs(this)) {
         KELIContexte* ctx = sc->contexte();
-        if (ctx && ctx->typeOutInt() == 1)
+        if (ctx && ctx->typeOutInt() == kRelatifCS)
             ctx->lancerOut();
-        if (sc->typeInt() == 1)
+        if (sc->typeInt() == kRelatifCS)
             sc->lancer();
-        if (ctx && ctx->typeInInt() == 1)
+        if (ctx && ctx->typeInInt() == kRelatifCS)
             ctx->lancerIn();
         sc->lancerLesSousCurseurs();
     }
@@ -373,11 +451,11 @@ void KELICurseur::arreterLesSousCurseurs()
 {
     for (KELICurseur* sc : sousCurseurs(this)) {
         KELIContexte* ctx = sc->contexte();
-        if (sc->typeInt() == 1)
+        if (sc->typeInt() == kRelatifCS)
             sc->annulerAvance();
-        if (ctx && ctx->typeInInt() == 1)
+        if (ctx && ctx->typeInInt() == kRelatifCS)
             ctx->annulerAvanceIn();
-        if (ctx && ctx->typeOutInt() == 1)
+        if (ctx && ctx->typeOutInt() == kRelatifCS)
             ctx->annulerAvanceOut();
         sc->arreterLesSousCurseurs();
     }
@@ -386,11 +464,11 @@ void KELICurseur::arreterLesSousCurseurs()
 void KELICurseur::initierDeplacementCurseur()
 {
     KELIContexte* ctx = contexte();
-    if (typeInt_ == 1)
+    if (typeInt_ == kRelatifCS)
         annulerAvance();
-    if (ctx && ctx->typeOutInt() == 1)
+    if (ctx && ctx->typeOutInt() == kRelatifCS)
         ctx->annulerAvanceOut();
-    if (ctx && ctx->typeInInt() == 1)
+    if (ctx && ctx->typeInInt() == kRelatifCS)
         ctx->annulerAvanceIn();
     arreterLesSousCurseurs();
 }
@@ -398,46 +476,17 @@ void KELICurseur::initierDeplacementCurseur()
 void KELICurseur::terminerDeplacementCurseur()
 {
     KELIContexte* ctx = contexte();
-    if (ctx && ctx->typeOutInt() == 1)
+    if (ctx && ctx->typeOutInt() == kRelatifCS)
         ctx->lancerOut();
-    if (typeInt_ == 1)
+    if (typeInt_ == kRelatifCS)
         lancer();
-    if (ctx && ctx->typeInInt() == 1)
+    if (ctx && ctx->typeInInt() == kRelatifCS)
         ctx->lancerIn();
     lancerLesSousCurseurs();
 }
 
-double KELICurseur::calculerOffsetSuivant()
-{
-    const KELGrandTableau* gt = grandTableau();
-    if (!gt)
-        return 0.0;
-    for (std::size_t j = lienOut()->gtIndexInt() + 1; j < gt->count(); ++j) {
-        KELLien* e = gt->at(j);
-        if (e->siCurseur())
-            continue;
-        const double d = e->date() - outDate();
-        if (d > 0)
-            return d;
-    }
-    return 0.0;
-}
-
-double KELICurseur::calculerOffsetPrecedent()
-{
-    const KELGrandTableau* gt = grandTableau();
-    if (!gt)
-        return 0.0;
-    for (std::size_t j = gtIndexInt(); j-- > 1;) {
-        KELLien* e = gt->at(j);
-        if (e->siCurseur())
-            continue;
-        const double d = e->date() - inDate();
-        if (d < 0)
-            return d;
-    }
-    return 0.0;
-}
+double KELICurseur::calculerOffsetSuivant() { return distanceSuivante(lienOut(), outDate()); }
+double KELICurseur::calculerOffsetPrecedent() { return distancePrecedente(this, inDate()); }
 
 void KELICurseur::anticiperDesLe(std::size_t evenements)
 {
@@ -446,39 +495,22 @@ void KELICurseur::anticiperDesLe(std::size_t evenements)
 }
 
 namespace {
-constexpr double kInfini = std::numeric_limits<double>::infinity();
-
-// The date of the first event after an edge, at a later date than the edge's own, that is no
-// window's edge; +inf when there is none. Both walks run once per event a move crosses: they are
-// kept inside the move's loop.
+// The date of the first plain event after an edge, at a later date than the edge's own; +inf when
+// there is none.
 [[gnu::always_inline]] inline KELDate evenementApres(const KELLien* bord, KELDate date)
 {
-    const KELGrandTableau* gt = bord->grandTableau();
-    if (!gt)
-        return kInfini;
-    for (std::size_t j = bord->gtIndexInt() + 1; j < gt->count(); ++j) {
-        const KELLien* e = gt->at(j);
-        if (!e->siCurseur() && e->date() > date)
-            return e->date();
-    }
-    return kInfini;
+    const KELLien* e = simpleApresLaDate(bord, date);
+    return e ? e->date() : kInfini;
 }
 
-// The date of the first event before an edge that is no window's edge. Going back, an edge also
-// meets the events that stand just before it at its own date (a link starting exactly where the
-// window ends is inside it): those come first, with a step of nothing but the overshoot. -inf
-// when there is none.
+// The date of the last plain event before an edge. Going back, an edge also meets the events that
+// stand just before it at its own date (a link starting exactly where the window ends is inside
+// it): those come first, with a step of nothing but the overshoot. -inf when there is none.
 [[gnu::always_inline]] inline KELDate evenementAvant(const KELLien* bord)
 {
     const KELGrandTableau* gt = bord->grandTableau();
-    if (!gt)
-        return -kInfini;
-    for (std::size_t j = bord->gtIndexInt(); j-- > 0;) {
-        const KELLien* e = gt->at(j);
-        if (!e->siCurseur())
-            return e->date();
-    }
-    return -kInfini;
+    const std::size_t j = gt ? simpleAvant(*gt, bord->gtIndexInt()) : kAucun;
+    return j != kAucun ? gt->at(j)->date() : -kInfini;
 }
 } // namespace
 
@@ -587,7 +619,7 @@ void KELICurseur::decalerCurseur(double d)
         avancerJusquA(cible);
     else if (d < 0)
         reculerJusquA(cible);
-    if (typeInt_ == 1 || typeInt_ == 2)
+    if (siMobile(typeInt_))
         offsetDouble_ += d;
 }
 
@@ -595,7 +627,7 @@ void KELICurseur::decalerCurseurContexteIn(double d, double dIn)
 {
     decalerCurseur(d);
     if (KELIContexte* ctx = contexte())
-        ctx->setOffsetIn(std::min(ctx->offsetIn() + dIn, -0.1));
+        ctx->setOffsetIn(std::min(ctx->offsetIn() + dIn, -kEcartMinimal));
 }
 
 // The walk goes to the date itself, and the offset is taken against the moment it is added to:
@@ -617,7 +649,7 @@ void KELICurseur::placerCurseur(KELDate date)
         avancerJusquA(date);
     else if (date < inDate())
         reculerJusquA(date);
-    if (typeInt_ == 1 || typeInt_ == 2) {
+    if (siMobile(typeInt_)) {
         const KELDate ref = reference();
         double offset = date - ref;
         for (int i = 0; i < 2 && ref + offset < date; ++i)
@@ -647,13 +679,13 @@ void KELICurseur::decalerContexte(double d)
 void KELICurseur::decalerContexteIn(double d)
 {
     if (KELIContexte* ctx = contexte())
-        ctx->setOffsetIn(std::min(ctx->offsetIn() + d, -0.1));
+        ctx->setOffsetIn(std::min(ctx->offsetIn() + d, -kEcartMinimal));
 }
 
 void KELICurseur::decalerContexteOut(double d)
 {
     if (KELIContexte* ctx = contexte())
-        ctx->setOffsetOut(std::max(ctx->offsetOut() + d, 0.1));
+        ctx->setOffsetOut(std::max(ctx->offsetOut() + d, kEcartMinimal));
 }
 
 void KELICurseur::agrandirContexte(double d)
@@ -665,13 +697,13 @@ void KELICurseur::agrandirContexte(double d)
 void KELICurseur::placerContexteInToZero()
 {
     if (KELIContexte* ctx = contexte())
-        ctx->setOffsetIn(-0.1);
+        ctx->setOffsetIn(-kEcartMinimal);
 }
 
 void KELICurseur::placerContexteOutToZero()
 {
     if (KELIContexte* ctx = contexte())
-        ctx->setOffsetOut(0.1);
+        ctx->setOffsetOut(kEcartMinimal);
 }
 
 void KELICurseur::updateDeplacementCurseurSearch()
@@ -710,7 +742,7 @@ void KELICurseur::lachePrise()
 // ---------------------------------------------------------------------------------------------
 // KELICurseurGlobal
 
-KELICurseurGlobal::KELICurseurGlobal() { typeInt_ = 2; }
+KELICurseurGlobal::KELICurseurGlobal() { typeInt_ = kRelatifTR; }
 
 KELDate KELICurseurGlobal::now() { return tempsReel(); }
 
@@ -721,16 +753,7 @@ void KELICurseurGlobal::lancer()
     siCurseurDejaLance_ = true;
 }
 
-double KELICurseurGlobal::delaiDAvance(KELDate t)
-{
-    double delai = kSommeil;
-    if (KELLien* e = premierEvenementApres(lienOut()->gtIndexInt())) {
-        const double d = e->date() - t;
-        if (d < kSommeil)
-            delai = d < 0 ? kRetard : d;
-    }
-    return delai;
-}
+double KELICurseurGlobal::delaiDAvance(KELDate t) { return delaiJusquAuSuivant(lienOut(), t, false); }
 
 // ---------------------------------------------------------------------------------------------
 // KELIContexte
@@ -755,10 +778,10 @@ double KELIContexte::nowBord(bool in)
 {
     const unsigned type = in ? typeInInt_ : typeOutInt_;
     double base;
-    if (type == 1) {
+    if (type == KELICurseur::kRelatifCS) {
         KELICurseur* c = curseur();
         base = c ? c->now() : tempsReel();
-    } else if (type == 3) {
+    } else if (type == KELICurseur::kFixe) {
         base = in ? inDate() : outDate();
     } else {
         base = tempsReel();
@@ -809,36 +832,6 @@ void KELIContexte::placeToiIn() { placeInDate(nowIn(), this); }
 void KELIContexte::placeToiOut() { placeOutDate(nowOut(), this); }
 
 namespace {
-double suivantDepuis(const KELGrandTableau* gt, std::size_t index, double date)
-{
-    if (!gt)
-        return 0.0;
-    for (std::size_t j = index + 1; j < gt->count(); ++j) {
-        KELLien* e = gt->at(j);
-        if (e->siCurseur())
-            continue;
-        const double d = e->date() - date;
-        if (d > 0)
-            return d;
-    }
-    return 0.0;
-}
-
-double precedentDepuis(const KELGrandTableau* gt, std::size_t index, double date)
-{
-    if (!gt)
-        return 0.0;
-    for (std::size_t j = index; j-- > 1;) {
-        KELLien* e = gt->at(j);
-        if (e->siCurseur())
-            continue;
-        const double d = e->date() - date;
-        if (d < 0)
-            return d;
-    }
-    return 0.0;
-}
-
 // The smaller positive (larger negative) of two distances, 0 meaning none.
 double plusProche(double a, double b)
 {
@@ -850,10 +843,10 @@ double plusProche(double a, double b)
 }
 } // namespace
 
-double KELIContexte::calculerOffsetSuivantIn() { return suivantDepuis(grandTableau(), gtIndexInt(), inDate()); }
-double KELIContexte::calculerOffsetSuivantOut() { return suivantDepuis(grandTableau(), lienOut()->gtIndexInt(), outDate()); }
-double KELIContexte::calculerOffsetPrecedentIn() { return precedentDepuis(grandTableau(), gtIndexInt(), inDate()); }
-double KELIContexte::calculerOffsetPrecedentOut() { return precedentDepuis(grandTableau(), lienOut()->gtIndexInt(), outDate()); }
+double KELIContexte::calculerOffsetSuivantIn() { return distanceSuivante(this, inDate()); }
+double KELIContexte::calculerOffsetSuivantOut() { return distanceSuivante(lienOut(), outDate()); }
+double KELIContexte::calculerOffsetPrecedentIn() { return distancePrecedente(this, inDate()); }
+double KELIContexte::calculerOffsetPrecedentOut() { return distancePrecedente(lienOut(), outDate()); }
 double KELIContexte::calculerOffsetSuivant() { return plusProche(calculerOffsetSuivantIn(), calculerOffsetSuivantOut()); }
 double KELIContexte::calculerOffsetPrecedent() { return plusProche(calculerOffsetPrecedentIn(), calculerOffsetPrecedentOut()); }
 
@@ -868,7 +861,7 @@ void KELIContexte::assignerTypeIn(const std::string* texte)
 
 void KELIContexte::assignerOffsetNumberIn(const double* offset)
 {
-    offsetInDouble_ = offset ? *offset : -120.0;
+    offsetInDouble_ = offset ? *offset : kOffsetInParDefaut;
     if (siContexteInDejaLance_) {
         ordonnanceur().cancel(this, "lancerIn");
         ordonnanceur().perform(this, "lancerIn", 0.0, [this] { lancerIn(); }, true);
@@ -886,7 +879,7 @@ void KELIContexte::assignerTypeOut(const std::string* texte)
 
 void KELIContexte::assignerOffsetNumberOut(const double* offset)
 {
-    offsetOutDouble_ = offset ? *offset : 120.0;
+    offsetOutDouble_ = offset ? *offset : kOffsetOutParDefaut;
     if (siContexteOutDejaLance_) {
         ordonnanceur().cancel(this, "lancerOut");
         ordonnanceur().perform(this, "lancerOut", 0.0, [this] { lancerOut(); }, true);
@@ -908,8 +901,8 @@ void KELIContexte::assignerElemCurseur(KELI* element)
 void KELIContexte::annulerAvanceIn() { ordonnanceur().cancel(this, "_avanceIn"); }
 void KELIContexte::annulerAvanceOut() { ordonnanceur().cancel(this, "_avanceOut"); }
 
-// An edge launches like a cursor, with one choice of ours: a change between types 1 and 2 restarts
-// the edge's timer (otherwise the edge would stop moving until launched again).
+// An edge launches like a cursor, with one choice of ours: a change between kRelatifCS and
+// kRelatifTR restarts the edge's timer (otherwise the edge would stop moving until launched again).
 void KELIContexte::lancerBord(bool in)
 {
     curseur();
@@ -920,14 +913,14 @@ void KELIContexte::lancerBord(bool in)
     const char* nom = in ? "_avanceIn" : "_avanceOut";
     lance = false;
     ordonnanceur().cancel(this, nom);
-    const bool mobile = type == 1 || type == 2;
+    const bool mobile = KELICurseur::siMobile(type);
     auto programmer = [this, in, nom] {
         ordonnanceur().perform(this, nom, 0.0, [this, in] { avanceBord(in); }, true);
     };
     auto placer = [this, in] { in ? placeInDate(nowIn(), this) : placeOutDate(nowOut(), this); };
     if (mobile) {
         programmer();
-    } else if (precedent == 3) {
+    } else if (precedent == KELICurseur::kFixe) {
         offset = 0.0;
     } else {
         offset = 0.0;
@@ -946,13 +939,7 @@ void KELIContexte::avanceBord(bool in)
     double& precedent = in ? precedentNowIn_ : precedentNowOut_;
     bool& surPlace = in ? siInFaitDuSurPlace_ : siOutFaitDuSurPlace_;
     surPlace = t == precedent;
-    double delai = kSommeil;
-    const std::size_t index = in ? gtIndexInt() : lienOut()->gtIndexInt();
-    if (KELLien* e = premierEvenementApres(index)) {
-        const double d = e->date() - t;
-        if (d < kSommeil && !surPlace)
-            delai = d < 0 ? kRetard : d;
-    }
+    const double delai = delaiJusquAuSuivant(in ? static_cast<KELLien*>(this) : lienOut(), t, surPlace);
     precedent = t;
     if (in)
         placeInDate(t, this);
@@ -977,8 +964,8 @@ void KELIContexte::lachePrise()
 
 KELIContexteGlobal::KELIContexteGlobal()
 {
-    offsetInDouble_ = -300.0;
-    offsetOutDouble_ = 300.0;
+    offsetInDouble_ = -kDemiLargeur;
+    offsetOutDouble_ = kDemiLargeur;
 }
 
 KELDate KELIContexteGlobal::nowIn()

@@ -4,9 +4,9 @@
 // A cursor is the moment at which the system looks at the link base: its two events stand at its
 // moment `now`, and moving them through the event table makes links appear and disappear. A
 // context is the window around a cursor; its events are the window's edges. Each follows real time
-// (type 2 "relative_tr"), its parent cursor (type 1 "relative_cs") or stays where it is (type 3
-// "fixe"), and a timer on the scheduler keeps a moving one in step with the clock without ever
-// jumping over an event.
+// (kRelatifTR, "relative_tr"), its parent cursor (kRelatifCS, "relative_cs") or stays where it is
+// (kFixe, "fixe"), and a timer on the scheduler keeps a moving one in step with the clock without
+// ever jumping over an event.
 
 #include "engine/KELICc.h"
 
@@ -18,6 +18,17 @@ class KELIElemContexte;
 
 class KELICurseur : public KELICc {
 public:
+    // What a cursor's moment follows, its type, read from the name of its element's type object; a
+    // context's edges take the same types.
+    enum Type : unsigned {
+        kPasLance = 0,  // the type at the last launch, before the first one
+        kRelatifCS = 1, // "relative_cs": the parent cursor's moment, plus the offset
+        kRelatifTR = 2, // "relative_tr": real time, plus the offset
+        kFixe = 3,      // "fixe": where it stands
+    };
+    // Whether a type follows a moment other than its own, and so needs a timer.
+    static bool siMobile(unsigned type) { return type == kRelatifCS || type == kRelatifTR; }
+
     KELICurseur();
     ~KELICurseur() override;
     std::string kelClasse() const override { return "KELICurseur"; }
@@ -86,7 +97,7 @@ public:
     static void anticiperDesLe(std::size_t evenements);
 
 protected:
-    // The moment the offset is added to: the parent cursor's (type 1) or real time (type 2).
+    // The moment the offset is added to: the parent cursor's (kRelatifCS) or real time (kRelatifTR).
     KELDate reference();
     // The event-by-event walks of a move, from the cursor's date to `cible`, later or earlier.
     void avancerJusquA(KELDate cible);
@@ -101,8 +112,8 @@ protected:
     KELICurseur* curseurSup_ = nullptr;
     KELI* elemContexte_ = nullptr;
     KELIContexte* contexte_ = nullptr;
-    unsigned typeInt_ = 2;
-    unsigned typeIntPrecedent_ = 0;
+    unsigned typeInt_ = kRelatifTR;
+    unsigned typeIntPrecedent_ = kPasLance;
     double offsetDouble_ = 0.0;
     bool siFaitDuSurPlace_ = false;
     double precedentNow_ = 0.0;
@@ -130,6 +141,11 @@ protected:
 
 class KELIContexte : public KELICc {
 public:
+    // The window of a context whose element stores no offsets, and of a new context: two minutes
+    // either side of its cursor.
+    static constexpr double kOffsetInParDefaut = -120.0;
+    static constexpr double kOffsetOutParDefaut = 120.0;
+
     KELIContexte();
     ~KELIContexte() override;
     std::string kelClasse() const override { return "KELIContexte"; }
@@ -192,12 +208,12 @@ protected:
     KELICurseur* curseur_ = nullptr;
     bool siContexteInDejaLance_ = false;
     bool siContexteOutDejaLance_ = false;
-    unsigned typeInInt_ = 2;
-    unsigned typeInIntPrecedent_ = 0;
-    double offsetInDouble_ = -120.0;
-    unsigned typeOutInt_ = 2;
-    unsigned typeOutIntPrecedent_ = 0;
-    double offsetOutDouble_ = 120.0;
+    unsigned typeInInt_ = KELICurseur::kRelatifTR;
+    unsigned typeInIntPrecedent_ = KELICurseur::kPasLance;
+    double offsetInDouble_ = kOffsetInParDefaut;
+    unsigned typeOutInt_ = KELICurseur::kRelatifTR;
+    unsigned typeOutIntPrecedent_ = KELICurseur::kPasLance;
+    double offsetOutDouble_ = kOffsetOutParDefaut;
     bool siInFaitDuSurPlace_ = false;
     bool siOutFaitDuSurPlace_ = false;
     double precedentNowIn_ = 0.0;
@@ -206,6 +222,9 @@ protected:
 
 class KELIContexteGlobal final : public KELIContexte {
 public:
+    // The global context spans five minutes either side of real time.
+    static constexpr double kDemiLargeur = 300.0;
+
     KELIContexteGlobal();
     std::string kelClasse() const override { return "KELIContexteGlobal"; }
     KELDate nowIn() override;

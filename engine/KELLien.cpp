@@ -7,6 +7,7 @@
 #include "engine/KELModels.h"
 #include "engine/KELReserve.h"
 #include "engine/KELServeurDeLiens.h"
+#include "runtime/Clock.h"
 #include "runtime/Log.h"
 #include "engine/store/KELLog.h"
 
@@ -305,7 +306,7 @@ std::string KELI::dateDescription(KELDate d)
         return "oubliee";
     if (!std::isfinite(d))
         return "invalide";
-    const std::time_t t = static_cast<std::time_t>(std::floor(d + 978307200.0));
+    const std::time_t t = static_cast<std::time_t>(std::floor(tallomer::unixFromDate(d)));
     std::tm tm{};
     gmtime_r(&t, &tm);
     char buf[64];

@@ -379,7 +379,10 @@ inline KELDate KELLien::date() const
 // The time-ordered event array.
 class KELGrandTableau {
 public:
-    KELGrandTableau() { events_.reserve(350000); }
+    // The events the table holds before it first grows.
+    static constexpr std::size_t kPlacesInitiales = 350000;
+
+    KELGrandTableau() { events_.reserve(kPlacesInitiales); }
 
     std::size_t count() const { return events_.size(); }
     KELLien* at(std::size_t i) const { return events_[i]; }

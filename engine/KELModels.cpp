@@ -444,7 +444,8 @@ KELI* KELIModelContexte::ajouterUnContexte(KELICc* c)
     KELI* e = stocker<KELIElemContexte>(0, idInt(), mc->idInt(), now, mc->outDate(), c);
     if (!e)
         return nullptr;
-    stocker<KELIContexte>(e->idInt(), e->idInt(), kel::kRelLienContexte, now - 120.0, now + 120.0, c);
+    stocker<KELIContexte>(e->idInt(), e->idInt(), kel::kRelLienContexte, now + KELIContexte::kOffsetInParDefaut,
+                          now + KELIContexte::kOffsetOutParDefaut, c);
     return e;
 }
 

@@ -36,6 +36,7 @@ inline constexpr KELId kRelOffsetIn = 45;
 inline constexpr KELId kRelOffsetOut = 46;
 inline constexpr KELId kRelLienContexte = 47;
 inline constexpr KELId kNomElement = 199;
+inline constexpr KELId kNombreZero = 222; // the number 0, an offset memory's value until one is kept
 inline constexpr KELId kElemCurseurGlobal = 224;
 inline constexpr KELId kCurseurGlobal = 229;
 inline constexpr KELId kElemContexteGlobal = 230;

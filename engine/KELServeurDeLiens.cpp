@@ -125,7 +125,8 @@ struct Etat {
     std::unordered_map<KELId, KELRow> lus; // rows read ahead, not yet woken
     int ecrituresSuspendues = 0;
 
-    Etat() { enAttente.reserve(300); }
+    static constexpr std::size_t kEnAttenteInitiale = 300; // links woken at once, before they are placed
+    Etat() { enAttente.reserve(kEnAttenteInitiale); }
 };
 
 std::unique_ptr<Etat> g;
@@ -208,8 +209,8 @@ void KELServeurDeLiens::initialize()
     contexte->assignerParentInt(kel::kElemContexteGlobal);
     contexte->assignerEnfantInt(kel::kElemContexteGlobal);
     contexte->assignerRelationInt(kel::kRelLienContexte);
-    contexte->assignerInDate(now - 300.0);
-    contexte->assignerOutDate(now + 300.0);
+    contexte->assignerInDate(now - KELIContexteGlobal::kDemiLargeur);
+    contexte->assignerOutDate(now + KELIContexteGlobal::kDemiLargeur);
     curseur->setContexte(contexte.get());
     contexte->setCurseur(curseur.get());
     g->curseurGlobal = curseur.get();
@@ -663,6 +664,8 @@ KELIds KELServeurDeLiens::LiensNumDeLEnfantInt(KELId c) { return etat().chercheu
 // Value servers
 
 namespace {
+constexpr std::size_t kValeursInitiales = 35000; // values each cache holds before it first grows
+
 struct Valeurs {
     std::unique_ptr<KELChercheurDeMots> mots;
     std::unique_ptr<KELChercheurDeNombres> nombres;
@@ -677,8 +680,8 @@ Valeurs& valeurs()
         v = std::make_unique<Valeurs>();
         v->mots = std::make_unique<KELChercheurDeMots>();
         v->nombres = std::make_unique<KELChercheurDeNombres>();
-        v->cacheMots.reserve(35000);
-        v->cacheNombres.reserve(35000);
+        v->cacheMots.reserve(kValeursInitiales);
+        v->cacheNombres.reserve(kValeursInitiales);
     }
     return *v;
 }

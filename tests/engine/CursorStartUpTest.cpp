@@ -73,9 +73,9 @@ protected:
 
 TEST_F(CursorStartUp, NowAndSearchCursorsLoadTheirSettingsAndFollowTheTimeline)
 {
-    EXPECT_EQ(timeline->typeInt(), 2u);
-    EXPECT_EQ(now->typeInt(), 1u);
-    EXPECT_EQ(search->typeInt(), 1u);
+    EXPECT_EQ(timeline->typeInt(), KELICurseur::kRelatifTR);
+    EXPECT_EQ(now->typeInt(), KELICurseur::kRelatifCS);
+    EXPECT_EQ(search->typeInt(), KELICurseur::kRelatifCS);
     EXPECT_TRUE(timeline->siLance() && now->siLance() && search->siLance());
     EXPECT_EQ(now->curseurSup(), timeline);
 
@@ -199,7 +199,7 @@ TEST_F(CursorStartUp, SwitchingToFixedStopsTheTimersOfTheCursorAndItsWindow)
 {
     elem->setTypeFixe(elem->curseurMaj());
     sched.runUntilIdle();
-    EXPECT_EQ(search->typeInt(), 3u);
+    EXPECT_EQ(search->typeInt(), KELICurseur::kFixe);
     EXPECT_FALSE(sched.isPending(search, "_avance"));
     const double fige = search->inDate();
     sched.advance(500.0);
@@ -207,7 +207,7 @@ TEST_F(CursorStartUp, SwitchingToFixedStopsTheTimersOfTheCursorAndItsWindow)
     // Back to relative: moves again, the offset is the distance to the parent cursor's moment.
     elem->setTypeRelatifCS(elem->curseurMaj());
     sched.runUntilIdle();
-    EXPECT_EQ(search->typeInt(), 1u);
+    EXPECT_EQ(search->typeInt(), KELICurseur::kRelatifCS);
     sched.advance(50.0);
     EXPECT_GT(search->inDate(), fige);
 }
@@ -334,7 +334,7 @@ TEST_F(CursorStartUp, PlacedAtADateTheCursorStandsThereWhereverItStood)
         if (cas.fixe) {
             elem->setTypeFixe(elem->curseurMaj());
             sched.runUntilIdle();
-            ASSERT_EQ(c->typeInt(), 3u);
+            ASSERT_EQ(c->typeInt(), KELICurseur::kFixe);
         }
         KELServeurDeLiens::LienForInt(kRel, c);
         for (KELDate depuis : {KELDateToujours, KELDateOuverte - 1.0, kStart}) {

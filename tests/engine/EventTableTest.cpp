@@ -224,3 +224,36 @@ TEST(EventInsertion, LargeBatchesMergeIntoAFilledTable)
         EXPECT_EQ(t.cles(), attendu(t)) << graine;
     }
 }
+
+// The distances from a window's edges to the neighbouring events pass over the edges of windows
+// and the events of the edge's own date; going back they never look at slot 0, so the event alone
+// there reads as none.
+TEST(EventWalks, DistancesToTheNeighbouringPlainEvents)
+{
+    auto l0 = seul(10, 50, 1), l1 = seul(20, 30, 2);
+    auto contexte = seul<KELIContexte>(20, 40, 3);
+    auto curseur = seul<KELICurseur>(25, 25, 4);
+    KELGrandTableau gt;
+    // In (date, rank) order: the context starts with l1, the cursor stands inside both.
+    for (KELLien* e : std::initializer_list<KELLien*>{l0.get(), contexte.get(), l1.get(), curseur.get(),
+                                                      curseur->lienOut(), l1->lienOut(), contexte->lienOut(),
+                                                      l0->lienOut()})
+        gt.append(e);
+    ASSERT_EQ(gt.verifier(), "");
+
+    const struct {
+        const char* quoi;
+        double distance, attendue;
+    } cas[] = {
+        {"context start, next: l1's start at its own date and the cursor are passed over",
+         contexte->calculerOffsetSuivantIn(), 10},
+        {"context end, next", contexte->calculerOffsetSuivantOut(), 10},
+        {"context start, previous: l0's start stands in slot 0", contexte->calculerOffsetPrecedentIn(), 0},
+        {"context end, previous", contexte->calculerOffsetPrecedentOut(), -10},
+        {"context, previous of both edges", contexte->calculerOffsetPrecedent(), -10},
+        {"cursor, next", curseur->calculerOffsetSuivant(), 5},
+        {"cursor, previous", curseur->calculerOffsetPrecedent(), -5},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(c.distance, c.attendue) << c.quoi;
+}
