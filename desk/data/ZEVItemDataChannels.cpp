@@ -35,20 +35,6 @@ ClassState& state()
     return s;
 }
 
-// Before the Space exists nothing can be told about an Object: every answer is "unknown".
-class NoSpace final : public ZEVSpaceForItemData {
-public:
-    KELICurseur* actifCurseur() override { return nullptr; }
-    int goToTag() override { return 0; }
-    std::string itemTypeForItem(KELI*) override { return {}; }
-    std::string itemTitleForItem(KELI*) override { return {}; }
-    KELI* itemForId(KELId) override { return nullptr; }
-    KELI* creerItem(KELId, const std::string&, const std::string&, const std::string&, ZEVItemOption) override
-    {
-        return nullptr;
-    }
-};
-
 // "/homework" is not inside "/home".
 bool isInside(const QString& path, const QString& folder)
 {
@@ -98,7 +84,7 @@ ZEVSpaceForItemData* ZEVItemDataChannels::SpaceController() { return state().spa
 
 ZEVSpaceForItemData& ZEVItemDataChannels::Space()
 {
-    static NoSpace fallback;
+    static ZEVUnknownSpaceForItemData fallback;
     return state().space ? *state().space : fallback;
 }
 

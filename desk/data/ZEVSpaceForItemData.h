@@ -53,4 +53,19 @@ public:
     virtual std::optional<ZEVPersonDates> personWithUid(const QString& uid) { return std::nullopt; }
 };
 
+// The answers before the Space exists: nothing can be told about an Object, so every answer is
+// "unknown" (and the store never deletes a file on such an answer).
+class ZEVUnknownSpaceForItemData : public ZEVSpaceForItemData {
+public:
+    KELICurseur* actifCurseur() override { return nullptr; }
+    int goToTag() override { return 0; }
+    std::string itemTypeForItem(KELI*) override { return {}; }
+    std::string itemTitleForItem(KELI*) override { return {}; }
+    KELI* itemForId(KELId) override { return nullptr; }
+    KELI* creerItem(KELId, const std::string&, const std::string&, const std::string&, ZEVItemOption) override
+    {
+        return nullptr;
+    }
+};
+
 } // namespace tallomer

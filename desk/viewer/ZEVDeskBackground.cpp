@@ -425,34 +425,30 @@ bool ZEVDeskBackground::createBackForNewChannel(KELI* channel, const std::string
 
 void ZEVDeskBackground::majBackForFirstTime()
 {
-    auto chemins = [&](const char* name, QString* resource, QString* store) {
-        *resource = space_ ? QString::fromStdString(space_->wallpaperResourcePath(name)) : QString();
-        *store = space_ ? QString::fromStdString(space_->wallpaperStorePath(name)) : QString();
-    };
     const std::string folder = space_ ? space_->storeFolderPath() : std::string();
-    QString greyResource, greyStore, newResource, newStore;
-    chemins("zevWallpaperGrey.pdf", &greyResource, &greyStore);
-    if (greyResource.isEmpty() || !QFileInfo::exists(greyResource)) {
-        logLine("majBackForFirstTime: ERROR 01: No zevWallpaperGrey.pdf file found.");
+    // Each wallpaper must be both the program's and the store's copy; the codes say which is not.
+    auto present = [&](const char* name, const char* missing, const char* notStoredCode, QString* store) {
+        const QString resource = space_ ? QString::fromStdString(space_->wallpaperResourcePath(name)) : QString();
+        *store = space_ ? QString::fromStdString(space_->wallpaperStorePath(name)) : QString();
+        if (resource.isEmpty() || !QFileInfo::exists(resource)) {
+            logLine(missing);
+            return false;
+        }
+        if (store->isEmpty() || !QFileInfo::exists(*store)) {
+            logFormat("majBackForFirstTime:      ERROR %s: %s", notStoredCode,
+                      QUrl::fromLocalFile(resource).toString().toUtf8().constData());
+            logFormat("                              file: %s", store->toUtf8().constData());
+            logFormat("                         in folder: %s", folder.c_str());
+            return false;
+        }
+        return true;
+    };
+    QString greyStore, newStore;
+    if (!present("zevWallpaperGrey.pdf", "majBackForFirstTime: ERROR 01: No zevWallpaperGrey.pdf file found.", "04",
+                 &greyStore) ||
+        !present("zevWallpaperNew.pdf", "majBackForFirstTime: ERROR 03: zevWallpaperNew.pdf file not found.", "02",
+                 &newStore))
         return;
-    }
-    if (greyStore.isEmpty() || !QFileInfo::exists(greyStore)) {
-        logFormat("majBackForFirstTime:      ERROR 04: %s", QUrl::fromLocalFile(greyResource).toString().toUtf8().constData());
-        logFormat("                              file: %s", greyStore.toUtf8().constData());
-        logFormat("                         in folder: %s", folder.c_str());
-        return;
-    }
-    chemins("zevWallpaperNew.pdf", &newResource, &newStore);
-    if (newResource.isEmpty() || !QFileInfo::exists(newResource)) {
-        logLine("majBackForFirstTime: ERROR 03: zevWallpaperNew.pdf file not found.");
-        return;
-    }
-    if (newStore.isEmpty() || !QFileInfo::exists(newStore)) {
-        logFormat("majBackForFirstTime:      ERROR 02: %s", QUrl::fromLocalFile(newResource).toString().toUtf8().constData());
-        logFormat("                              file: %s", newStore.toUtf8().constData());
-        logFormat("                         in folder: %s", folder.c_str());
-        return;
-    }
     KELI* channel = channelCourant();
     if (!channel || !curseur_)
         return;

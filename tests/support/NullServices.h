@@ -211,17 +211,6 @@ public:
     void userQuit() override {}
 };
 
-class NullSpaceForItemData : public ZEVSpaceForItemData {
-public:
-    KELICurseur* actifCurseur() override { return nullptr; }
-    int goToTag() override { return 0; }
-    std::string itemTypeForItem(KELI*) override { return {}; }
-    std::string itemTitleForItem(KELI*) override { return {}; }
-    KELI* itemForId(KELId) override { return nullptr; }
-    KELI* creerItem(KELId, const std::string&, const std::string&, const std::string&, ZEVItemOption) override
-    {
-        return nullptr;
-    }
-};
+using NullSpaceForItemData = ZEVUnknownSpaceForItemData;
 
 } // namespace tallomer::test
