@@ -96,7 +96,8 @@ void ZEVSpaceAdapter::addFilenames(const QStringList& paths)
 
 void ZEVSpaceAdapter::updateTimeline()
 {
-    // The ruler's model keeps the timeline's range; until it exists the range is not stored.
+    if (ZEVRulerClassServices* ruler = space_ ? space_->rulerClass() : nullptr)
+        ruler->updateTimeline();
 }
 
 void ZEVSpaceAdapter::updateActifCurseur(KELICurseur* curseur)
