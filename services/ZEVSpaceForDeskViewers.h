@@ -61,9 +61,9 @@ public:
     // A named system sound.
     virtual void playSystemSound(const std::string& name) = 0;
     virtual int goToTag() = 0;
-    // The ruler's moving cursor and the ruler go forward by d; false when the ruler refuses. The
-    // ruler viewer answers once it exists; until then it always refuses.
-    virtual bool moveRulerForward(double d) { return false; }
+    // The ruler's moving cursor and the visible range go forward by d, as one move of the ruler
+    // viewer; false, and nothing moved, when the ruler refuses (a move is under way).
+    virtual bool moveRulerForward(double d) = 0;
     // Shows this desk in the Space window.
     virtual void placerDevantDeskView(ZEVDeskViewer* deskViewer) = 0;
     virtual void setBrowsedSpaceBackImageInt(KELId imageId) = 0;

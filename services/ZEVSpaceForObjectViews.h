@@ -22,9 +22,8 @@ public:
     virtual int frontMode() = 0;
     virtual KELICurseur* actifCurseur() = 0;
     virtual KELICurseur* nowCurseur() = 0;
-    // Makes that cursor the active one, as a user's move of the ruler; the ruler viewer answers
-    // it once it exists, nothing changes until then.
-    virtual void userChangeActifCurseur(KELICurseur* curseur) {}
+    // Makes that cursor the active one and the one the ruler moves (the ruler viewer answers).
+    virtual void userChangeActifCurseur(KELICurseur* curseur) = 0;
     virtual bool siApplicationActive() = 0;
     // Whether the front layer's go-to panel shows; it never does until the panel exists.
     virtual bool siGoToPanelVisible() { return false; }

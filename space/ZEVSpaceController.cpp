@@ -67,11 +67,15 @@ ZEVSpaceController::~ZEVSpaceController()
         spaceWindow_->flushPendingFrame();
     for (DefaultsToken token : defaultsTokens_)
         defaults_.unobserve(token);
-    // The desks and inspectors may still reach the window and the space model while they go.
+    // The ruler's timers stop first; the desks and inspectors may still reach the window and the
+    // space model while they go.
+    rulerViewer_.reset();
     deskDico_.clear();
     channelViewer_ = nullptr;
     entityViewerDico_.clear();
     frontViewer_.reset();
+    contextViewer_.reset();
+    rulerClass_.reset();
     spaceClass_.reset();
     spaceWindow_.reset();
 }
@@ -114,16 +118,27 @@ void ZEVSpaceController::construire(KELId spaceInt)
     updateSpaceRatio();
 
     spaceClass_ = std::make_unique<ZEVSpaceClass>(spaceInt, *this);
+    rulerClass_ = host_.creerRulerClass(*this);
     entityClass_ = std::make_unique<ZEVEntityClass>(tlCurseur_);
 
     lireLesCurseurs();
 
+    if (rulerClass_)
+        rulerViewer_ = host_.creerRulerViewer(*rulerClass_, *this);
+    contextViewer_ = host_.creerContextViewer(*this);
     frontViewer_ = host_.creerFrontViewer(*this);
+    if (rulerClass_)
+        rulerClass_->referencerRulerViewer(rulerViewer_.get());
+    if (rulerViewer_)
+        rulerViewer_->referencerFrontViewer(frontViewer_.get());
 
     channelViewer_ = creerViewerForEntityClassName("ZEVChannelViewer", KELENTITY_CHANNEL_VIEWER);
     initDeskDicoWithChannelViewer(channelViewer_);
-    if (actifCurseur_)
+    if (actifCurseur_) {
         changeDeskForActifCurseur(actifCurseur_);
+        if (rulerViewer_)
+            rulerViewer_->actifCurseurDidChangeForCurseur(actifCurseur_);
+    }
     enclencherMaj();
 
     creerViewerForEntityClassName("ZEVLinkViewer", KELENTITY_LINK_VIEWER);
@@ -432,28 +447,20 @@ void ZEVSpaceController::flagsChanged(Qt::KeyboardModifiers modifiers, bool siAc
 
 void ZEVSpaceController::lireLesCurseurs()
 {
-    auto curseurDeLElement = [this](KELId elemInt, KELId curseurInt) -> KELICurseur* {
-        if (auto* elem = lienDe<KELIElemCurseur>(elemInt, tlCurseur_))
-            if (KELICurseur* c = elem->lienCurseur())
-                return c;
-        return lienDe<KELICurseur>(curseurInt, tlCurseur_);
-    };
-    nowCurseur_ = curseurDeLElement(KELOBJECT_NOW_ELEM_CURSEUR, KELOBJECT_NOW_CURSEUR);
-    searchCurseur_ = curseurDeLElement(KELOBJECT_SEARCH_ELEM_CURSEUR, KELOBJECT_SEARCH_CURSEUR);
-    actifCurseur_ = nowCurseur_;
-    if (KELI* lien = lienActifInitial(); lien && lien->enfantInt() == KELOBJECT_SEARCH_ELEM_CURSEUR && searchCurseur_)
-        actifCurseur_ = searchCurseur_;
-    tlContexte_ = tlCurseur_->contexte();
+    if (!rulerClass_)
+        return;
+    nowCurseur_ = rulerClass_->nowCurseurInitial();
+    searchCurseur_ = rulerClass_->searchCurseurInitial();
+    actifCurseur_ = rulerClass_->actifCurseurInitial();
+    // A record naming no cursor, or one that has no desk, opens on the Now desk.
+    if (!actifCurseur_ || (actifCurseur_ != nowCurseur_ && actifCurseur_ != searchCurseur_))
+        actifCurseur_ = nowCurseur_;
+    tlContexte_ = rulerClass_->tlContexte();
 }
 
 KELI* ZEVSpaceController::lienActifInitial()
 {
-    KELI* ruler = spaceClass_ ? spaceClass_->ruler() : nullptr;
-    auto* relation = lienDe<KELIElemRelation>(KELRELATION_RULER_CURSEUR, tlCurseur_);
-    if (!ruler || !relation)
-        return nullptr;
-    const auto* liens = relation->liensDuParent(ruler, tlCurseur_);
-    return liens && !liens->empty() ? liens->front() : nullptr;
+    return rulerClass_ ? rulerClass_->lienActifInitial() : nullptr;
 }
 
 std::unique_ptr<ZEVCursorDesk> ZEVSpaceController::creerDesk(KELICurseur* curseur)
@@ -579,6 +586,12 @@ void ZEVSpaceController::updateActifCurseur(KELICurseur* curseur)
     KELServeurDeLiens::CreerLienRelInt(KELRELATION_RULER_CURSEUR, ruler, curseur->elemCurseur(), t, out, tlCurseur_);
     if (lien)
         lien->placeOutDate(t, tlCurseur_);
+}
+
+void ZEVSpaceController::addToHistory()
+{
+    if (siAddToHistory_)
+        host_.addToHistory();
 }
 
 void ZEVSpaceController::enclencherMaj()

@@ -59,6 +59,10 @@ public:
     ZEVSpaceClass* spaceClass() const { return spaceClass_.get(); }
     ZEVEntityClass* entityClass() const { return entityClass_.get(); }
     ZEVFrontViewerServices* frontViewer() const { return frontViewer_.get(); }
+    // The time ruler's model and viewer; nullptr when the host made none.
+    ZEVRulerClassServices* rulerClass() const { return rulerClass_.get(); }
+    ZEVRulerViewerServices* rulerViewer() const { return rulerViewer_.get(); }
+    ZEVContextViewerServices* contextViewer() const { return contextViewer_.get(); }
     ZEVEntityViewer* channelViewer() const { return channelViewer_; }
     KELI* defaultColorItem() const { return defaultColorItem_; }
 
@@ -106,6 +110,8 @@ public:
     void changeDeskForActifCurseur(KELICurseur* curseur);
     // Records in the link base which cursor is active.
     void updateActifCurseur(KELICurseur* curseur);
+    // The place shown goes into the history of places, while recording is on.
+    void addToHistory();
 
     // ---- inspectors ----
     ZEVEntityViewer* viewerForEntityClassName(const std::string& className) const;
@@ -241,6 +247,9 @@ private:
     std::unique_ptr<ZEVSpaceWindow> spaceWindow_;
     std::unique_ptr<ZEVSpaceClass> spaceClass_;
     std::unique_ptr<ZEVEntityClass> entityClass_;
+    std::unique_ptr<ZEVRulerClassServices> rulerClass_;
+    std::unique_ptr<ZEVRulerViewerServices> rulerViewer_;
+    std::unique_ptr<ZEVContextViewerServices> contextViewer_;
     std::unique_ptr<ZEVFrontViewerServices> frontViewer_;
     ScheduledTarget guard_{this};
 };

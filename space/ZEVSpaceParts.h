@@ -19,6 +19,7 @@
 
 class KELI;
 class KELICurseur;
+class KELIContexte;
 class QGraphicsScene;
 
 namespace tallomer {
@@ -108,7 +109,8 @@ private:
     static std::map<std::string, Maker>& registre();
 };
 
-// The front layer, as far as the Space drives it; the front viewer answers these once it exists.
+// The front layer, as far as the Space and the time ruler drive it; the front viewer answers these
+// once it exists.
 class ZEVFrontViewerServices : public ZEVChannelListener {
 public:
     // 0 icons, 1 titles, 2 filters, 3 links, 4 none.
@@ -130,6 +132,81 @@ public:
     virtual void userReleaseSearch() {}
     virtual void userStepBack() {}
     virtual void cancelOperation() {}
+
+    // ---- what the time ruler asks ----
+    // A cursor move starts and ends (the front layer opens the strip for the Search cursor and
+    // passes the end on to the inspectors).
+    virtual void initierDeplacementCurseur() {}
+    virtual void terminerDeplacementCurseur() {}
+    // Every inspector panel redraws its time strips.
+    virtual void displayAllInspectView() {}
+    // The header views: the strip, the time bar, the tracks and the toolbar.
+    virtual bool siTlineOpened() { return false; }
+    virtual void openTline() {}
+    virtual void openTlineAndTracks(bool siFocus) {}
+    virtual void closeTlineAndTracks() {}
+    virtual bool siTimebarClosed() { return true; }
+    virtual bool siTlineClosed() { return true; }
+    virtual bool siTracksClosed() { return true; }
+    virtual bool siToolbarClosed() { return true; }
+    // Whether the Space window shows without a title bar.
+    virtual bool siFullWindow() { return false; }
+    virtual void setSiShowCalandar(bool shown) {}
+};
+
+// The inspector framework's context viewer, which hosts the inspector panels; it answers these
+// once it exists.
+class ZEVContextViewerServices {
+public:
+    virtual ~ZEVContextViewerServices() = default;
+    // Opens, or brings forward, the inspector of that entity.
+    virtual void userSelectButton(KELId entityInt) {}
+    virtual bool isShowedEntityWithInt(KELId entityInt) { return false; }
+};
+
+// The time ruler's viewer, as the Space, its desks and the front layer drive it: every change of
+// a cursor or of the visible range is one move (initiate, place, terminate), and the active
+// cursor changes through it. The ruler library answers.
+class ZEVRulerViewerServices {
+public:
+    virtual ~ZEVRulerViewerServices() = default;
+    // Not owned; nullptr when there is no front layer.
+    virtual void referencerFrontViewer(ZEVFrontViewerServices* frontViewer) = 0;
+    // Makes the cursor the active one and the one moved; true when the active cursor changed.
+    virtual bool userChangeActifCurseur(KELICurseur* curseur) = 0;
+    // The strip and the bar follow a change of the active cursor.
+    virtual void actifCurseurDidChangeForCurseur(KELICurseur* curseur) = 0;
+    // True while no move runs.
+    virtual bool siAccepteDeplacement() const = 0;
+    // Starts a move; false while one runs.
+    virtual bool userInitieDeplacementCurseur() = 0;
+    // Moves the moving cursor and the visible range together by d seconds and redraws.
+    virtual void userPlaceCurseurEtRulerOffset(double d) = 0;
+    // Ends the running move; nothing when none runs.
+    virtual void userTermineDeplacementCurseur() = 0;
+};
+
+// The time ruler's model, as the Space reads it: the ruler's cursors and the timeline context,
+// found in the link base at the timeline cursor. The ruler library answers.
+class ZEVRulerClassServices {
+public:
+    virtual ~ZEVRulerClassServices() = default;
+    // Not owned.
+    virtual void referencerRulerViewer(ZEVRulerViewerServices* rulerViewer) = 0;
+    // The ruler element of the space; nullptr when there is none.
+    virtual KELI* ruler() = 0;
+    // The ruler's cursors in the order the link base gives them.
+    virtual const std::vector<KELICurseur*>& curseurs() const = 0;
+    // The cursor active when the Space opens, and the link that records it.
+    virtual KELICurseur* actifCurseurInitial() = 0;
+    virtual KELI* lienActifInitial() = 0;
+    virtual KELICurseur* nowCurseurInitial() = 0;
+    // The second of the ruler's cursors; nullptr when there are fewer than two.
+    virtual KELICurseur* searchCurseurInitial() = 0;
+    // The timeline cursor's context: its edges are the visible range of the strip.
+    virtual KELIContexte* tlContexte() = 0;
+    // Saves the visible range in the link base (at quit).
+    virtual void updateTimeline() = 0;
 };
 
 // Menu commands the Space window's arrow keys send to the application.
@@ -160,6 +237,16 @@ public:
     virtual const KELSharedResources& sharedResources() = 0;
 
     virtual std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* curseur, ZEVSpaceController& space) = 0;
+    // The time ruler: its model, from which the Space takes its cursors (nullptr: a Space without
+    // cursors), then its viewer on that model.
+    virtual std::unique_ptr<ZEVRulerClassServices> creerRulerClass(ZEVSpaceController& space) = 0;
+    virtual std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices& rulerClass,
+                                                                    ZEVSpaceController& space) = 0;
+    // The inspector framework's context viewer, once it exists.
+    virtual std::unique_ptr<ZEVContextViewerServices> creerContextViewer(ZEVSpaceController& space)
+    {
+        return nullptr;
+    }
     // The front layer, once it exists; a Space without one runs in icons mode.
     virtual std::unique_ptr<ZEVFrontViewerServices> creerFrontViewer(ZEVSpaceController& space)
     {
@@ -177,6 +264,10 @@ public:
     virtual void ouvrirEntityWithInt(KELId entityInt) {}
 
     virtual void setActifCurseurColorSiNow(bool siNow) = 0;
+    // Whether no other application shows a window (then there is no desktop to show).
+    virtual bool siShowDesktop() = 0;
+    // The history of places records the current one, once the history exists.
+    virtual void addToHistory() {}
     // The main menu's state follows the active cursor, once there is a main menu.
     virtual void actifCurseurDidChange() {}
     // The main menu's commands; the arrows of the Space window reach them once it exists.

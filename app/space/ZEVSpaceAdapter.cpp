@@ -10,6 +10,9 @@
 #include "desk/viewer/ZEVSpaceBridge.h"
 #include "runtime/Log.h"
 #include "objects/viewer/ZEVItemViewer.h"
+#include "ruler/ZEVRulerClass.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 
@@ -93,7 +96,8 @@ void ZEVSpaceAdapter::addFilenames(const QStringList& paths)
 
 void ZEVSpaceAdapter::updateTimeline()
 {
-    // The ruler's model keeps the timeline's range; until it exists the range is not stored.
+    if (ZEVRulerClassServices* ruler = space_ ? space_->rulerClass() : nullptr)
+        ruler->updateTimeline();
 }
 
 void ZEVSpaceAdapter::updateActifCurseur(KELICurseur* curseur)
@@ -137,6 +141,18 @@ std::unique_ptr<ZEVCursorDesk> ZEVSpaceAdapter::creerDesk(KELICurseur* curseur, 
     return std::make_unique<AppCursorDesk>(space, curseur, deskServices_.get());
 }
 
+std::unique_ptr<ZEVRulerClassServices> ZEVSpaceAdapter::creerRulerClass(ZEVSpaceController& space)
+{
+    return std::make_unique<ZEVRulerClass>(space.spaceClass() ? space.spaceClass()->ruler() : nullptr,
+                                           space.tlCurseur());
+}
+
+std::unique_ptr<ZEVRulerViewerServices> ZEVSpaceAdapter::creerRulerViewer(ZEVRulerClassServices& rulerClass,
+                                                                         ZEVSpaceController& space)
+{
+    return std::make_unique<ZEVRulerViewer>(rulerClass, space, KELResources::directory());
+}
+
 void ZEVSpaceAdapter::referencerItemDataSpace(ZEVSpaceController*)
 {
     ZEVItemDataChannels::ReferencerSpaceController(deskServices_.get());
@@ -151,6 +167,8 @@ void ZEVSpaceAdapter::setActifCurseurColorSiNow(bool siNow)
     if (app_)
         app_->setActifCurseurColorSiNow(siNow);
 }
+
+bool ZEVSpaceAdapter::siShowDesktop() { return KELApplication::siShowDesktop(); }
 
 void ZEVSpaceAdapter::closeProgressPanel()
 {

@@ -53,10 +53,14 @@ public:
     UserDefaultsController& defaults() override { return defaults_; }
     const KELSharedResources& sharedResources() override;
     std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* curseur, ZEVSpaceController& space) override;
+    std::unique_ptr<ZEVRulerClassServices> creerRulerClass(ZEVSpaceController& space) override;
+    std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices& rulerClass,
+                                                            ZEVSpaceController& space) override;
     void referencerItemDataSpace(ZEVSpaceController* space) override;
     void setCurrentChannelInt(KELId channelInt) override;
     QString fileUrlForItem(KELI* item) override;
     void setActifCurseurColorSiNow(bool siNow) override;
+    bool siShowDesktop() override;
     void closeProgressPanel() override;
     void showWelcome() override;
     QCursor searchCursor() override;

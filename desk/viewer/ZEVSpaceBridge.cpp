@@ -165,6 +165,22 @@ int ZEVSpaceBridge::frontMode()
 KELICurseur* ZEVSpaceBridge::actifCurseur() { return space_.actifCurseur(); }
 KELICurseur* ZEVSpaceBridge::nowCurseur() { return space_.nowCurseur(); }
 KELICurseur* ZEVSpaceBridge::searchCurseur() { return space_.searchCurseur(); }
+
+void ZEVSpaceBridge::userChangeActifCurseur(KELICurseur* curseur)
+{
+    if (ZEVRulerViewerServices* ruler = space_.rulerViewer())
+        ruler->userChangeActifCurseur(curseur);
+}
+
+bool ZEVSpaceBridge::moveRulerForward(double d)
+{
+    ZEVRulerViewerServices* ruler = space_.rulerViewer();
+    if (!ruler || !ruler->userInitieDeplacementCurseur())
+        return false;
+    ruler->userPlaceCurseurEtRulerOffset(d);
+    ruler->userTermineDeplacementCurseur();
+    return true;
+}
 ZEVDeskViewer* ZEVSpaceBridge::deskViewerForCurseur(KELICurseur* c) { return space_.deskViewerForCurseur(c); }
 KELId ZEVSpaceBridge::homeChannelInt() { return space_.homeChannelInt(); }
 QColor ZEVSpaceBridge::colorForColorItem(KELI* colorItem) { return space_.colorForColorItem(colorItem); }

@@ -37,6 +37,7 @@ public:
     int frontMode() override;
     KELICurseur* actifCurseur() override;
     KELICurseur* nowCurseur() override;
+    void userChangeActifCurseur(KELICurseur* curseur) override;
     bool siApplicationActive() override;
     const KELSharedResources& sharedResources() override;
     bool siHideItemTitle(KELI* item) override;
@@ -61,6 +62,7 @@ public:
     std::string storeFolderPath() override;
     void playSystemSound(const std::string& name) override;
     int goToTag() override;
+    bool moveRulerForward(double d) override;
     void placerDevantDeskView(ZEVDeskViewer* deskViewer) override;
     void setBrowsedSpaceBackImageInt(KELId imageId) override;
     void updateSpaceRatio(double width, double height) override;

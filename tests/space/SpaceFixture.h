@@ -9,7 +9,10 @@
 #include "engine/KELServeurDeLiens.h"
 #include "runtime/SchedulerClock.h"
 #include "platform/UserDefaults.h"
+#include "ruler/ZEVRulerClass.h"
+#include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVConstants.h"
+#include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 #include "tests/engine/StoreFixtures.h"
 #include "tests/support/NullServices.h"
@@ -88,7 +91,20 @@ public:
     void userRecallNow() override { add("userRecallNow"); }
     void userStepBack() override { add("userStepBack"); }
     void userReleaseNow() override { add("userReleaseNow"); }
+    // What the ruler asks.
+    void initierDeplacementCurseur() override { add("initier"); }
+    void terminerDeplacementCurseur() override { add("terminer"); }
+    bool siTlineOpened() override { return headerViewsOpen; }
+    void openTline() override { add("openTline"); }
+    void openTlineAndTracks(bool) override { add("openTlineAndTracks"); }
+    void closeTlineAndTracks() override { add("closeTlineAndTracks"); }
+    bool siTimebarClosed() override { return !headerViewsOpen; }
+    bool siTlineClosed() override { return !headerViewsOpen; }
+    bool siTracksClosed() override { return true; }
+    bool siToolbarClosed() override { return !headerViewsOpen; }
+    void setSiShowCalandar(bool shown) override { add(shown ? "calendar on" : "calendar off"); }
     int mode = 0;
+    bool headerViewsOpen = false;
 };
 
 class FakeHost final : public tallomer::test::NullSpaceHost, Tracing {
@@ -104,6 +120,25 @@ public:
         add("creerDesk " + nomDuCurseur(c));
         return std::make_unique<FakeDesk>(trace, nomDuCurseur(c), firstTime && nomDuCurseur(c) == "Now");
     }
+    // The real ruler: the Space takes its cursors from its model.
+    std::unique_ptr<tallomer::ZEVRulerClassServices> creerRulerClass(tallomer::ZEVSpaceController& s) override
+    {
+        add("creerRulerClass");
+        auto r = std::make_unique<tallomer::ZEVRulerClass>(s.spaceClass()->ruler(), s.tlCurseur());
+        rulerClass = r.get();
+        return r;
+    }
+    std::unique_ptr<tallomer::ZEVRulerViewerServices> creerRulerViewer(tallomer::ZEVRulerClassServices& r,
+                                                                      tallomer::ZEVSpaceController& s) override
+    {
+        add("creerRulerViewer");
+        auto v = std::make_unique<tallomer::ZEVRulerViewer>(
+            r, s, QString::fromStdString(tallomer::test::buildDir() + "/share/tallomer"),
+            rulerParts ? rulerParts() : nullptr);
+        rulerViewer = v.get();
+        return v;
+    }
+    void addToHistory() override { add("addToHistory"); }
     std::unique_ptr<tallomer::ZEVFrontViewerServices> creerFrontViewer(tallomer::ZEVSpaceController&) override
     {
         add("creerFrontViewer");
@@ -123,6 +158,10 @@ public:
 
     bool firstTime = false;
     FakeFront* front = nullptr; // owned by the controller
+    tallomer::ZEVRulerClass* rulerClass = nullptr;   // owned by the controller
+    tallomer::ZEVRulerViewer* rulerViewer = nullptr; // owned by the controller
+    // The parts of the ruler viewer; the stand-ins when unset.
+    std::function<std::unique_ptr<tallomer::ZEVRulerParts>()> rulerParts;
 
 private:
     QString store_;

@@ -39,6 +39,8 @@ TEST_F(Space, BuildsInTheFixedOrderSearchDeskBeforeNowDesk)
     const std::vector<std::string> expected = {
         "host referencer",
         "host itemDataSpace",
+        "host creerRulerClass",
+        "host creerRulerViewer",
         "host creerFrontViewer",
         "creer ZEVChannelViewer 2000194",
         "host creerDesk Search",

@@ -50,6 +50,7 @@ public:
     int frontMode() override { return 0; }
     KELICurseur* actifCurseur() override { return nullptr; }
     KELICurseur* nowCurseur() override { return nullptr; }
+    void userChangeActifCurseur(KELICurseur*) override {}
     bool siApplicationActive() override { return true; }
     const KELSharedResources& sharedResources() override { return testResources(); }
     bool siHideItemTitle(KELI*) override { return false; }
@@ -81,6 +82,7 @@ public:
     std::string storeFolderPath() override { return {}; }
     void playSystemSound(const std::string&) override {}
     int goToTag() override { return 0; }
+    bool moveRulerForward(double) override { return false; }
     void placerDevantDeskView(ZEVDeskViewer*) override {}
     void setBrowsedSpaceBackImageInt(KELId) override {}
     void updateSpaceRatio(double, double) override {}
@@ -201,10 +203,16 @@ public:
     void referencerSpaceController(ZEVSpaceController*) override {}
     const KELSharedResources& sharedResources() override { return testResources(); }
     std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur*, ZEVSpaceController&) override { return nullptr; }
+    std::unique_ptr<ZEVRulerClassServices> creerRulerClass(ZEVSpaceController&) override { return nullptr; }
+    std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices&, ZEVSpaceController&) override
+    {
+        return nullptr;
+    }
     void referencerItemDataSpace(ZEVSpaceController*) override {}
     void setCurrentChannelInt(KELId) override {}
     QString fileUrlForItem(KELI*) override { return {}; }
     void setActifCurseurColorSiNow(bool) override {}
+    bool siShowDesktop() override { return true; }
     void closeProgressPanel() override {}
     void showWelcome() override {}
     QCursor searchCursor() override { return QCursor(Qt::CrossCursor); }

@@ -8,6 +8,8 @@
 #include "desk/viewer/ZEVDeskOfCursor.h"
 #include "desk/viewer/ZEVSpaceBridge.h"
 #include "platform/UserDefaults.h"
+#include "ruler/ZEVRulerClass.h"
+#include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 
@@ -43,6 +45,11 @@ public:
     std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* c, ZEVSpaceController& space) override
     {
         return std::make_unique<Desk>(space, c, services.get());
+    }
+    // The Space's cursors come from the ruler's model.
+    std::unique_ptr<ZEVRulerClassServices> creerRulerClass(ZEVSpaceController& space) override
+    {
+        return std::make_unique<ZEVRulerClass>(space.spaceClass()->ruler(), space.tlCurseur());
     }
     std::unique_ptr<ZEVSpaceBridge> services;
     QString store_;

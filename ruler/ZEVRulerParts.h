@@ -1,0 +1,87 @@
+#pragma once
+// What the ruler viewer asks of the views it owns: the timeline strip, one view per ruler cursor,
+// and the ruler bar. The viewer makes them through a ZEVRulerParts, so that the strip, the
+// cursor views and the bar answer these once they exist; until then the stand-ins of
+// ZEVRulerStandIns.h answer, keeping what they are told.
+
+#include <QColor>
+#include <QRectF>
+
+#include <memory>
+
+class KELICurseur;
+class QMouseEvent;
+class QNativeGestureEvent;
+class QWheelEvent;
+
+namespace tallomer {
+
+class ZEVRulerViewer;
+class ZEVTlineType;
+class ZEVTlineCurseurViewServices;
+
+// The timeline strip (answered by the strip view).
+class ZEVTlineViewServices {
+public:
+    virtual ~ZEVTlineViewServices() = default;
+    // In the content view's points, y-up.
+    virtual QRectF frame() const = 0;
+    // Not owned: the viewer's axis.
+    virtual void setTlineType(ZEVTlineType* axis) = 0;
+    virtual void assignForegroundColor(const QColor& color) = 0;
+    // The part of the ruler the user acts on; 10 is nothing.
+    virtual void setClickPositionForDisplay(int code) = 0;
+    // The seconds per point changed.
+    virtual void rulerDidChange() = 0;
+    // Draw again on the next pass.
+    virtual void setNeedsDisplay() = 0;
+    // The cursor view is drawn in front of the other cursor views.
+    virtual void placerDevantCurseurView(ZEVTlineCurseurViewServices* view) = 0;
+};
+
+// The view of one ruler cursor on the strip (answered by the Now and Search cursor views).
+class ZEVTlineCurseurViewServices {
+public:
+    virtual ~ZEVTlineCurseurViewServices() = default;
+    virtual KELICurseur* curseur() const = 0;
+    virtual void initierDeplacementCurseur() = 0;
+    virtual void terminerDeplacementCurseur() = 0;
+    // The one-step moves of the repeating loops.
+    virtual void bougerCurseurAGauche() = 0;
+    virtual void bougerCurseurADroite() = 0;
+    virtual void agrandirContexte() = 0;
+    virtual void diminuerContexte() = 0;
+    // Events passed on by the viewer.
+    virtual void draggCurseurWithEvent(QMouseEvent* event) = 0;
+    virtual void draggEntityWithEvent(QMouseEvent* event) = 0;
+    virtual void scrollWheelWithEvent(QWheelEvent* event) = 0;
+    virtual void magnify(QNativeGestureEvent* event) = 0;
+};
+
+// The ruler bar (answered by the bar view).
+class ZEVRulerViewbarServices {
+public:
+    virtual ~ZEVRulerViewbarServices() = default;
+    virtual QRectF frame() const = 0;
+    virtual void initierDeplacementCurseur() = 0;
+    virtual void terminerDeplacementCurseur() = 0;
+    virtual void majDatePicker() = 0;
+    virtual void majMenubarForCurseur(KELICurseur* curseur) = 0;
+    virtual void showRulerPickerPanel(bool shown) = 0;
+    // Whether the bar's Ruler button is on (the date pickers then act on the visible range).
+    virtual bool stateOfRulerButton() = 0;
+};
+
+// Makes the parts of one ruler viewer; each is owned by the viewer.
+class ZEVRulerParts {
+public:
+    virtual ~ZEVRulerParts() = default;
+    virtual std::unique_ptr<ZEVTlineViewServices> creerTlineView(const QRectF& frame, ZEVRulerViewer& viewer) = 0;
+    // siNow: the view of the Now cursor; otherwise a Search cursor's view.
+    virtual std::unique_ptr<ZEVTlineCurseurViewServices> creerCurseurView(KELICurseur* curseur, bool siNow,
+                                                                        ZEVTlineViewServices& tlineView,
+                                                                        ZEVRulerViewer& viewer) = 0;
+    virtual std::unique_ptr<ZEVRulerViewbarServices> creerRulerViewbar(const QRectF& frame, ZEVRulerViewer& viewer) = 0;
+};
+
+} // namespace tallomer

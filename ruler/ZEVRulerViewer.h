@@ -1,0 +1,225 @@
+#pragma once
+// The controller of the time ruler of the Space window. It owns the timeline strip with its time
+// axis, one view per ruler cursor and the ruler bar, and it runs the one move protocol through
+// which every change of a cursor or of the visible range passes: initiate (refused while another
+// move runs), any number of place and step operations, terminate (the ruler redraws, every
+// participant is told, the history records the place). It redraws the ruler periodically, at a
+// rate tied to its scale. Main thread only.
+//
+// The ruler knows three cursors, all held by the space controller: the Now cursor, the Search
+// cursor and the timeline cursor, whose context is the visible range of the strip. The moving
+// cursor is the one the place and step operations work on.
+
+#include "ruler/ZEVRulerParts.h"
+#include "runtime/Date.h"
+#include "runtime/Scheduler.h"
+#include "space/ZEVSpaceParts.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class KELICurseur;
+class KELIContexte;
+class QMenu;
+class QMouseEvent;
+class QNativeGestureEvent;
+class QWheelEvent;
+
+namespace tallomer {
+
+class ZEVSpaceController;
+class ZEVTlineType;
+
+class ZEVRulerViewer final : public ZEVRulerViewerServices {
+public:
+    // The seconds per point of the strip are the visible span divided by half the content view's
+    // width at creation; a span narrower than this is never set by a move.
+    static constexpr double kSpanMin = 60.0;
+    // How close a context edge may come to its cursor.
+    static constexpr double kEcartMin = 0.1;
+    // Tags of the items of the window menu and the ruler bar menu.
+    enum MenuTag : int {
+        kTagFullWindow = 5732,
+        kTagShowDesktop = 5733,
+        kTagFrontSpace = 5734,
+        kTagTimebar = 2,
+        kTagTline = 3,
+        kTagTracks = 4,
+        kTagToolbar = 5,
+        kTagChannels = 2000194,
+    };
+
+    // The ruler of the space controller's window, on the ruler model, with the calendar units of
+    // `<resourceFolder>/timeline/zevDateTline.table`. The parts are the stand-ins when none are
+    // given. `rulerClass` and `space` are not owned and outlive the viewer.
+    ZEVRulerViewer(ZEVRulerClassServices& rulerClass, ZEVSpaceController& space, const QString& resourceFolder,
+                   std::unique_ptr<ZEVRulerParts> parts = nullptr);
+    ~ZEVRulerViewer() override;
+    ZEVRulerViewer(const ZEVRulerViewer&) = delete;
+    ZEVRulerViewer& operator=(const ZEVRulerViewer&) = delete;
+
+    // ---- ZEVRulerViewerServices ----
+    void referencerFrontViewer(ZEVFrontViewerServices* frontViewer) override { frontViewer_ = frontViewer; }
+    bool userChangeActifCurseur(KELICurseur* curseur) override;
+    void actifCurseurDidChangeForCurseur(KELICurseur* curseur) override;
+    bool siAccepteDeplacement() const override { return etat_ == Etat::Repos; }
+    bool userInitieDeplacementCurseur() override;
+    void userPlaceCurseurEtRulerOffset(double d) override;
+    void userTermineDeplacementCurseur() override;
+
+    // ---- accessors ----
+    ZEVSpaceController& spaceController() const { return space_; }
+    ZEVTlineType* tlineType() const { return tlineType_.get(); }
+    ZEVTlineViewServices* tlineView() const { return tlineView_.get(); }
+    // The strip's frame (y-up); empty when there is no strip.
+    QRectF tlineViewRect() const;
+    // The cursor views the strip draws: the Now cursor's always, the Search cursor's while it is
+    // active.
+    const std::vector<ZEVTlineCurseurViewServices*>& curseurViews() const { return curseurViews_; }
+    ZEVRulerViewbarServices* rulerViewbar() const { return rulerViewbar_.get(); }
+    QMenu* windowMenu() const { return windowMenu_.get(); }
+    QMenu* rulerbarMenu() const { return rulerbarMenu_.get(); }
+    double rulerRatio() const { return rulerRatio_; }
+    double rulerWidth() const { return rulerWidth_; }
+    // The delay of the next periodic redraw.
+    double prochaineRecharge() const { return prochaineRecharge_; }
+    KELICurseur* curseurEnDeplacement() const { return curseurEnDeplacement_; }
+    void setCurseurEnDeplacement(KELICurseur* curseur) { curseurEnDeplacement_ = curseur; }
+    KELICurseur* tlCurseur() const { return tlCurseur_; }
+    KELIContexte* tlContexte() const { return tlContexte_; }
+    KELICurseur* actifCurseur() const;
+    KELICurseur* nowCurseur() const;
+    KELICurseur* searchCurseur() const;
+    // nullptr for a cursor without a view (the timeline cursor).
+    ZEVTlineCurseurViewServices* curseurViewForCurseur(KELICurseur* curseur) const;
+    ZEVTlineCurseurViewServices* curseurViewForActifCurseur() const;
+
+    // ---- events, passed to the active cursor's view ----
+    void draggWithEvent(QMouseEvent* event);
+    void draggEntityWithEvent(QMouseEvent* event);
+    void scrollWheelWithEvent(QWheelEvent* event);
+    void magnify(QNativeGestureEvent* event);
+
+    // ---- the move protocol ----
+    // Cancels every pending step tick; the next step starter begins a new loop.
+    void userDesactiveBouger();
+    // Cancels every pending animation tick and ends the move.
+    void userDesactiveAnimer();
+    // Place operations act on the engine only (the caller redraws, except where said). Outside a
+    // move they change nothing and log a line.
+    void userPlaceCurseur(double d);
+    void userPlaceCurseurToDate(KELDate date);
+    // The moving cursor and the visible range move together by d.
+    void placeCurseurEtRulerOffset(double d);
+    // The cursor moves inside a context that stays where it is, never closer than 0.1 s to its
+    // edges.
+    void userPlaceCurseurDansContexteFixe(double d);
+    // Moves the edges of the visible range by a and b; false, and nothing moved, below a span of
+    // 60 s.
+    bool userPlaceRulerOffsetIn(double a, double b);
+    // Moves the moving cursor's context by d, its edges stopping 0.1 s from the cursor.
+    void userPlaceContexte(double d);
+    // Moves the context and the visible range together by -a, clamped the same way.
+    void userPlaceContexteEtRulerOffset(double a);
+    void userPlaceContexteIn(double d);
+    void userPlaceContexteOut(double d);
+    void userPlaceContexteInToZero();
+    void userPlaceContexteOutToZero();
+    // Repeating step moves within a move (the caller initiates it): the first call starts the
+    // loop, later ones change only its speed, until the move ends or userDesactiveBouger.
+    void userBougeCurseur(double v);
+    void userBougeRulerOffsetIn(double a, double b);
+    void userBougeCurseurEtRulerOffset(double v);
+    void userBougeCurseurAGauche();
+    void userBougeCurseurADroite();
+    void userAgranditContexte();
+    void userDiminueContexte();
+
+    // The moving cursor switches between following its parent cursor and standing still.
+    void userStartStopCurseur();
+
+    // ---- display ----
+    void displayRuler();
+
+    // ---- date pickers of the ruler bar ----
+    void userChangeDatePickerPasseToDate(KELDate d);
+    void userChangeDatePickerPresentToDate(KELDate d);
+    void userChangeDatePickerFuturToDate(KELDate d);
+    // The ruler's in and out deltas that keep a context with edges i, o moved by dIn, dOut at its
+    // place and share of an axis a..b; (0, 0) for an empty context or axis.
+    static std::pair<double, double> regleProportionnelle(double i, double o, double dIn, double dOut, double a,
+                                                          double b);
+    // Where the pickers read the keys held (Ctrl stands for Command); the keyboard's by default.
+    void setModifiersReader(std::function<Qt::KeyboardModifiers()> reader) { modifiers_ = std::move(reader); }
+
+    // ---- other commands ----
+    void fermetureRuler();
+    void ouvertureRuler();
+    void userShowRulerPickerPanel(bool shown);
+    void userSelectContext(KELId entityInt);
+    // The states of the items of the window menu and the ruler bar menu, before they show.
+    void menuWillOpen(QMenu* menu);
+
+private:
+    enum class Etat { Repos, EnMouvement, EnFin };
+
+    void majProchaineRecharge();
+    void recharger();
+    double delaiDeRecharge() const;
+    // Whether a move runs; otherwise logs that `operation` is refused.
+    bool siDansUnMouvement(const char* operation) const;
+    bool siTickValide(std::uint64_t jeton) const { return etat_ == Etat::EnMouvement && jeton == jeton_; }
+    // Starts a step loop at once when none runs in this move.
+    void demarrerBoucle(void (ZEVRulerViewer::*tick)(std::uint64_t));
+    void planifier(const char* nom, double delai, void (ZEVRulerViewer::*tick)(std::uint64_t), std::uint64_t jeton);
+    void bougerCurseur(std::uint64_t jeton);
+    void bougerRuler(std::uint64_t jeton);
+    void bougerCurseurEtRuler(std::uint64_t jeton);
+    void bougerCurseurAGauche(std::uint64_t jeton);
+    void bougerCurseurADroite(std::uint64_t jeton);
+    void agrandirContexte(std::uint64_t jeton);
+    void diminuerContexte(std::uint64_t jeton);
+    void annulerLesPas();
+    void annulerLesAnimations();
+    // The visible range's offsets become in, out unless that leaves less than 60 s.
+    bool placerRuler(double in, double out);
+    ZEVTlineCurseurViewServices* vueEnDeplacement() const;
+    bool siCommande() const;
+    void construireLesMenus();
+
+    ZEVSpaceController& space_;                    // not owned
+    ZEVRulerClassServices& rulerClass_;            // not owned
+    KELICurseur* tlCurseur_ = nullptr;             // not owned; links live for the run
+    KELIContexte* tlContexte_ = nullptr;           // not owned
+    ZEVFrontViewerServices* frontViewer_ = nullptr; // not owned
+    std::unique_ptr<ZEVRulerParts> parts_;
+    std::vector<ZEVTlineCurseurViewServices*> curseurViews_; // views held by the map
+    std::map<KELICurseur*, std::unique_ptr<ZEVTlineCurseurViewServices>> mapCurseurCurseurView_;
+    std::unique_ptr<ZEVTlineType> tlineType_;
+    std::unique_ptr<ZEVTlineViewServices> tlineView_;
+    std::unique_ptr<ZEVRulerViewbarServices> rulerViewbar_;
+    std::unique_ptr<QMenu> windowMenu_;
+    std::unique_ptr<QMenu> rulerbarMenu_;
+    double majRuler_ = 0;
+    double prochaineRecharge_ = 10.0;
+    double rulerWidth_ = 1;
+    double rulerRatio_ = 0;
+    KELICurseur* curseurEnDeplacement_ = nullptr; // not owned
+    Etat etat_ = Etat::Repos;
+    // Each move has its own number; a tick of an earlier move does nothing.
+    std::uint64_t jeton_ = 0;
+    bool siPremierDeplacement_ = true;
+    double rOffsetIn_ = 0;
+    double rOffsetOut_ = 0;
+    double cOffset_ = 0;
+    std::function<Qt::KeyboardModifiers()> modifiers_;
+    ScheduledTarget guard_{this};
+};
+
+} // namespace tallomer
