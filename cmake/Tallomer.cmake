@@ -2,6 +2,9 @@
 add_library(tallomer_warnings INTERFACE)
 target_compile_options(tallomer_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wno-unused-parameter)
+if(TALLOMER_WERROR)
+  target_compile_options(tallomer_warnings INTERFACE -Werror)
+endif()
 
 # A header added later must make moc run again in an incremental build, which the generated build
 # does not notice by itself: when a target's list of sources changes, its moc stamp is dropped.
