@@ -2,6 +2,18 @@
 add_library(tallomer_warnings INTERFACE)
 target_compile_options(tallomer_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wno-unused-parameter)
+if(TALLOMER_WERROR)
+  target_compile_options(tallomer_warnings INTERFACE -Werror)
+endif()
+
+# A sanitized build instruments every target, the build-time generators included. Its Debug build
+# keeps the assertions and is optimised a little (-O1), so that the instrumented tests keep a usable
+# speed.
+if(TALLOMER_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+                      $<$<CONFIG:Debug>:-O1>)
+  add_link_options(-fsanitize=address,undefined)
+endif()
 
 # A header added later must make moc run again in an incremental build, which the generated build
 # does not notice by itself: when a target's list of sources changes, its moc stamp is dropped.

@@ -9,6 +9,7 @@
 // take for the real one.
 
 #include "engine/KELTypes.h"
+#include "space/ZEVConstants.h"
 
 #include <QString>
 
@@ -17,7 +18,7 @@
 namespace tallomer {
 
 struct KELStoreLayout {
-    static constexpr KELId kHomeChannel = 2000018;
+    static constexpr KELId kHomeChannel = KELOBJECT_HOME_CHANNEL;
 
     // appSupport: the user's application data folder ($XDG_DATA_HOME); home: the home folder.
     KELStoreLayout(const QString& appSupport, const QString& home);
