@@ -37,6 +37,8 @@ void ZEVTlineCurseurRecall::mouseDown(QMouseEvent* event)
 {
     clickPosition_ = clickPositionForEvent(event);
     siBouger_ = false;
+    // A release passed on to another view left this flag as its drag set it.
+    siCurseurDragged_ = false;
     if (ZEVFrontViewerServices* f = front())
         f->displaySelectionView();
     if (clickPosition_ == kNone || commande(event)) {

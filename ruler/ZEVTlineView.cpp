@@ -321,6 +321,7 @@ void ZEVTlineView::menuWillOpen(QMenu* menu)
             break;
         case kTagChannels: {
             ZEVContextViewerServices* c = viewer_.spaceController().contextViewer();
+            a->setEnabled(c != nullptr);
             a->setChecked(c && c->isShowedEntityWithInt(kTagChannels));
             break;
         }

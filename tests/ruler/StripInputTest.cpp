@@ -3,6 +3,7 @@
 // presses that come while another move runs.
 
 #include "engine/KELICurseur.h"
+#include "ruler/ZEVRulerStandIns.h"
 #include "ruler/ZEVTlineType.h"
 #include "ruler/ZEVTlineView.h"
 #include "space/ZEVSpaceWindow.h"
@@ -350,4 +351,84 @@ TEST_F(Strip, KeysGoToTheFrontLayerAndTheMenuHighlightsWhatItsItemsShow)
     EXPECT_EQ(strip->rulerPasseColor(), QColor::fromRgbF(0.8f, 0.8f, 0.8f));
     strip->menuDidClose(m);
     EXPECT_EQ(strip->clickPosition(), 10);
+}
+
+TEST_F(Strip, TheNowViewsGripsMoveItsEdgesAndACtrlSecondaryPressBringsNowUnderThePointer)
+{
+    const double perPoint = (tl()->nowOut() - tl()->nowIn()) / (w() - 1);
+    const QRectF grip = nowView->beginRect();
+    const double in = now()->nowIn();
+    press(grip.center().x(), 5);
+    dragTo(grip.center().x() + 20, 5);
+    release(grip.center().x() + 20, 5);
+    EXPECT_NEAR(now()->nowIn() - in, 20 * perPoint, 1e-3);
+
+    // A band dragged with Ctrl stays where it is on the strip while the time under it scrolls.
+    dessiner();
+    const double band = nowView->futurRect().center().x();
+    const double out = now()->nowOut(), rangeIn = tl()->nowIn();
+    press(band, 5);
+    dragTo(band, 5); // the first step of a drag is where it starts
+    dragTo(band - 30, 5, Qt::ControlModifier);
+    release(band - 30, 5, Qt::ControlModifier);
+    EXPECT_NEAR(now()->nowOut() - out, 30 * perPoint, 1e-3);
+    EXPECT_NEAR(tl()->nowIn() - rangeIn, 30 * perPoint, 1e-3);
+
+    const double x = w() / 10;
+    searchAt(w() / 2);
+    mouse(QEvent::MouseButtonPress, x, 30, Qt::RightButton, Qt::ControlModifier);
+    EXPECT_EQ(space->actifCurseur(), now());
+    EXPECT_FALSE(viewer->siAccepteDeplacement());
+    const double t = now()->now();
+    EXPECT_NEAR((t - tl()->nowIn()) / (tl()->nowOut() - tl()->nowIn()) * (w() - 1), x, 1e-6);
+    mouse(QEvent::MouseMove, x + 50, 30, Qt::NoButton, Qt::ControlModifier);
+    EXPECT_NEAR((t - tl()->nowIn()) / (tl()->nowOut() - tl()->nowIn()) * (w() - 1), x + 50, 1e-6);
+    mouse(QEvent::MouseButtonRelease, x + 50, 30, Qt::RightButton, Qt::ControlModifier);
+    EXPECT_TRUE(viewer->siAccepteDeplacement());
+}
+
+TEST_F(Strip, ASearchDragWithCtrlSlidesTheRangeAndTheBarFollowsItsModes)
+{
+    searchAt(w() / 2);
+    auto* bar = dynamic_cast<ZEVRulerViewbarStandIn*>(viewer->rulerViewbar());
+    ASSERT_NE(bar, nullptr);
+    const double x = searchView->curseurRect().center().x();
+    const double perPoint = (tl()->nowOut() - tl()->nowIn()) / (w() - 1);
+    const double in = tl()->nowIn();
+    press(x, 30);
+    EXPECT_EQ(bar->clickPosition, ZEVTlineCurseurView::kHandle);
+    dragTo(x, 30, Qt::ControlModifier);
+    dragTo(x + 30, 30, Qt::ControlModifier);
+    EXPECT_NEAR(tl()->nowIn() - in, -30 * perPoint, 1e-3);
+    EXPECT_EQ(bar->clickPosition, 10);
+    EXPECT_EQ(searchView->clickPositionForDisplay(), 10);
+    dragTo(x + 40, 30);
+    EXPECT_EQ(bar->clickPosition, ZEVTlineCurseurView::kHandle);
+    EXPECT_EQ(searchView->clickPositionForDisplay(), ZEVTlineCurseurView::kHandle);
+    release(x + 40, 30);
+    EXPECT_EQ(searchView->clickPositionForDisplay(), 10) << "the end of the move";
+}
+
+TEST_F(Strip, TheCursorViewsMenusFollowTheRegionAndAMenuClosedWithoutAChoiceHighlightsNothing)
+{
+    searchAt(w() / 2);
+    mouse(QEvent::MouseButtonPress, searchView->beginRect().center().x(), 5, Qt::RightButton);
+    mouse(QEvent::MouseButtonRelease, searchView->beginRect().center().x(), 5, Qt::RightButton);
+    EXPECT_TRUE(searchView->menuContexteIn()->isVisible());
+    EXPECT_EQ(searchView->clickPositionForDisplay(), 10) << "the in-edge grip leaves the highlight alone";
+    searchView->menuContexteIn()->hide();
+
+    mouse(QEvent::MouseButtonPress, searchView->curseurRect().center().x(), 30, Qt::RightButton);
+    mouse(QEvent::MouseButtonRelease, searchView->curseurRect().center().x(), 30, Qt::RightButton);
+    QMenu* m = searchView->menuContexte();
+    ASSERT_TRUE(m->isVisible());
+    EXPECT_EQ(searchView->clickPositionForDisplay(), ZEVTlineCurseurView::kHandle);
+    for (QAction* a : m->actions()) {
+        const int tag = a->data().toInt();
+        if (tag == ZEVTlineCurseurView::kTagHomeTime || tag == ZEVTlineCurseurView::kTagSaveHomeTime) {
+            EXPECT_FALSE(a->isVisible()) << "the Now view's items";
+        }
+    }
+    m->hide();
+    EXPECT_EQ(searchView->clickPositionForDisplay(), 10);
 }
