@@ -11,6 +11,8 @@ namespace tallomer {
 std::unique_ptr<ZEVTlineViewServices> ZEVRulerViewParts::creerTlineView(const QRectF& frame, ZEVRulerViewer& viewer)
 {
     ZEVSpaceWindow* w = viewer.spaceController().spaceWindow();
+    // A Qt child of the content view only to lie over it: the viewer owns the strip, and the space
+    // controller lets the viewer go before the window.
     return std::make_unique<ZEVTlineView>(frame, viewer, w ? w->spaceView() : nullptr);
 }
 
