@@ -365,6 +365,11 @@ void ZEVTlineView::scrollWheelStop()
 void ZEVTlineView::keyDown(QKeyEvent* event)
 {
     const events::KeyInfo key = events::keyInfo(*event);
+    // The modifier keys themselves go on to the window, which follows them.
+    if (key.characters.isEmpty()) {
+        event->ignore();
+        return;
+    }
     ZEVSpaceController& space = viewer_.spaceController();
     ZEVFrontViewerServices* f = front();
     ZEVTlineKeyState state;

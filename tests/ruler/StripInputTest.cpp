@@ -339,6 +339,9 @@ TEST_F(Strip, KeysGoToTheFrontLayerAndTheMenuHighlightsWhatItsItemsShow)
     QKeyEvent x(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
     QApplication::sendEvent(strip, &x);
     EXPECT_FALSE(x.isAccepted()) << "other keys go on to the window";
+    QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+    strip->keyDown(&shift);
+    EXPECT_FALSE(shift.isAccepted()) << "and so do the modifier keys, which the window follows";
 
     QMenu* m = strip->menuRuler();
     QAction* past = nullptr;
