@@ -79,8 +79,8 @@ public:
     KELICurseur* curseur() const override { return curseur_; }
     void initierDeplacementCurseur() override {}
     void terminerDeplacementCurseur() override;
-    // The wheel, the pinch and the one-step moves are the cursor views' gestures of a later part;
-    // until then they do nothing.
+    // The cursor views' own wheel, pinch and one-step moves are not built yet: until they are,
+    // these do nothing.
     void bougerCurseurAGauche() override {}
     void bougerCurseurADroite() override {}
     void agrandirContexte() override {}
