@@ -15,6 +15,8 @@ inline constexpr std::uint32_t kShiftFlag = 1u << 17;
 inline constexpr std::uint32_t kControlFlag = 1u << 18;
 inline constexpr std::uint32_t kOptionFlag = 1u << 19;
 inline constexpr std::uint32_t kCommandFlag = 1u << 20;
+// Set on the arrow keys (see platform/Events.h).
+inline constexpr std::uint32_t kNumericPadFlag = 1u << 21;
 
 inline constexpr Qt::KeyboardModifier kCommand = Qt::ControlModifier;
 inline constexpr Qt::KeyboardModifier kOption = Qt::AltModifier;

@@ -1,8 +1,7 @@
 #pragma once
 // What the ruler viewer asks of the views it owns: the timeline strip, one view per ruler cursor,
-// and the ruler bar. The viewer makes them through a ZEVRulerParts, so that the strip, the
-// cursor views and the bar answer these once they exist; until then the stand-ins of
-// ZEVRulerStandIns.h answer, keeping what they are told.
+// and the ruler bar. The viewer makes them through a ZEVRulerParts: the strip and the cursor
+// views of ZEVRulerViewParts.h, and the bar's stand-in of ZEVRulerStandIns.h until the bar exists.
 
 #include <QColor>
 #include <QRectF>
@@ -67,6 +66,9 @@ public:
     virtual void terminerDeplacementCurseur() = 0;
     virtual void majDatePicker() = 0;
     virtual void majMenubarForCurseur(KELICurseur* curseur) = 0;
+    // The bar's own highlight codes (7 ruler in-edge, 8 ruler out-edge, 9 the whole ruler, and
+    // the cursor views' codes); 10 is nothing.
+    virtual void setClickPositionForDisplay(int code) = 0;
     virtual void showRulerPickerPanel(bool shown) = 0;
     // Whether the bar's Ruler button is on (the date pickers then act on the visible range).
     virtual bool stateOfRulerButton() = 0;

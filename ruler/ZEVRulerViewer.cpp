@@ -3,7 +3,7 @@
 #include "app/shared/KELSharedResources.h"
 #include "engine/KELElements.h"
 #include "engine/KELICurseur.h"
-#include "ruler/ZEVRulerStandIns.h"
+#include "ruler/ZEVRulerViewParts.h"
 #include "ruler/ZEVTlineType.h"
 #include "runtime/Log.h"
 #include "space/ZEVSpaceController.h"
@@ -31,7 +31,7 @@ constexpr double kPeriodeDesVues = 0.15;
 constexpr double kRechargeEnMouvement = 10.0;
 constexpr double kRechargeMin = 0.04;
 // The strip and the bar are laid just above the content view's top edge, out of sight until the
-// front layer shows them.
+// front layer lays them over the desk.
 constexpr double kHauteurStrip = 36.0;
 constexpr double kHauteurBar = 23.0;
 
@@ -39,7 +39,7 @@ constexpr double kHauteurBar = 23.0;
 
 ZEVRulerViewer::ZEVRulerViewer(ZEVRulerClassServices& rulerClass, ZEVSpaceController& space,
                                const QString& resourceFolder, std::unique_ptr<ZEVRulerParts> parts)
-    : space_(space), rulerClass_(rulerClass), parts_(parts ? std::move(parts) : std::make_unique<ZEVRulerStandInParts>())
+    : space_(space), rulerClass_(rulerClass), parts_(parts ? std::move(parts) : std::make_unique<ZEVRulerViewParts>())
 {
     tlContexte_ = rulerClass_.tlContexte();
     tlCurseur_ = space_.tlCurseur();
@@ -656,6 +656,27 @@ void ZEVRulerViewer::userChangeDatePickerFuturToDate(KELDate d)
         c->decalerContexteOut(dOut);
     }
     userTermineDeplacementCurseur();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The presets
+
+void ZEVRulerViewer::setPresetHooks(std::function<void()> saveHome, std::function<void(KELId)> changePreset)
+{
+    presetSaveHome_ = std::move(saveHome);
+    changePreset_ = std::move(changePreset);
+}
+
+void ZEVRulerViewer::menuPresetSaveHome()
+{
+    if (presetSaveHome_)
+        presetSaveHome_();
+}
+
+void ZEVRulerViewer::userChangePresetWithStampInt(KELId stamp)
+{
+    if (changePreset_)
+        changePreset_(stamp);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -56,8 +56,8 @@ public:
     };
 
     // The ruler of the space controller's window, on the ruler model, with the calendar units of
-    // `<resourceFolder>/timeline/zevDateTline.table`. The parts are the stand-ins when none are
-    // given. `rulerClass` and `space` are not owned and outlive the viewer.
+    // `<resourceFolder>/timeline/zevDateTline.table`. The parts are the strip, the cursor views and
+    // the bar's stand-in when none are given. `rulerClass` and `space` are not owned and outlive the viewer.
     ZEVRulerViewer(ZEVRulerClassServices& rulerClass, ZEVSpaceController& space, const QString& resourceFolder,
                    std::unique_ptr<ZEVRulerParts> parts = nullptr);
     ~ZEVRulerViewer() override;
@@ -158,6 +158,13 @@ public:
     // Where the pickers read the keys held (Ctrl stands for Command); the keyboard's by default.
     void setModifiersReader(std::function<Qt::KeyboardModifiers()> reader) { modifiers_ = std::move(reader); }
 
+    // ---- the presets ----
+    // The presets connect these once they exist: the Home Time saved from the current places, and
+    // a preset called by its stamp. Until then both do nothing.
+    void setPresetHooks(std::function<void()> saveHome, std::function<void(KELId)> changePreset);
+    void menuPresetSaveHome();
+    void userChangePresetWithStampInt(KELId stamp);
+
     // ---- other commands ----
     void fermetureRuler();
     void ouvertureRuler();
@@ -219,6 +226,8 @@ private:
     double rOffsetOut_ = 0;
     double cOffset_ = 0;
     std::function<Qt::KeyboardModifiers()> modifiers_;
+    std::function<void()> presetSaveHome_;
+    std::function<void(KELId)> changePreset_;
     ScheduledTarget guard_{this};
 };
 

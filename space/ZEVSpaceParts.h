@@ -152,6 +152,33 @@ public:
     // Whether the Space window shows without a title bar.
     virtual bool siFullWindow() { return false; }
     virtual void setSiShowCalandar(bool shown) {}
+
+    // ---- what the timeline strip and the cursor views ask; the front layer answers ----
+    // Whether the front layer has the keyboard focus, draws a lasso, shows rows of tracks, and
+    // has filters selected.
+    virtual bool siFocus() { return false; }
+    virtual bool siLasso() { return false; }
+    virtual bool siNbOfRows() { return false; }
+    virtual bool siSelectedFilterItems() { return false; }
+    virtual void userSelectNext() {}
+    virtual void userSelectPrevious() {}
+    virtual void menuActionFilter() {}
+    virtual void userToggleQL() {}
+    virtual void userRetainNow() {}
+    virtual void userRetainSearch() {}
+    virtual void userForgetNow() {}
+    virtual void userForgetSearch() {}
+    virtual void userSpaceCleanAll() {}
+    virtual void userSpaceCleanAndRecall() {}
+    virtual void userSpaceCleanAndRecallBack() {}
+    virtual void userSpaceCleanAndReplace() {}
+    // Returns the desk to the Home Time.
+    virtual void menuHomeTime() {}
+    // The selection drawn over the desk redraws; the selection list forgets the row it drags.
+    virtual void displaySelectionView() {}
+    virtual void forgetDraggingLego() {}
+    // The total duration of the selection's presence, as display text; empty for none.
+    virtual QString durationStringForAllLegos() { return {}; }
 };
 
 // The inspector framework's context viewer, which hosts the inspector panels; it answers these

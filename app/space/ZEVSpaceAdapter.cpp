@@ -2,6 +2,7 @@
 
 #include "app/KELApplication.h"
 #include "app/ZEVController.h"
+#include "app/space/ZEVSpaceFront.h"
 #include "app/store/KELResources.h"
 #include "app/widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
@@ -151,6 +152,11 @@ std::unique_ptr<ZEVRulerViewerServices> ZEVSpaceAdapter::creerRulerViewer(ZEVRul
                                                                          ZEVSpaceController& space)
 {
     return std::make_unique<ZEVRulerViewer>(rulerClass, space, KELResources::directory());
+}
+
+std::unique_ptr<ZEVFrontViewerServices> ZEVSpaceAdapter::creerFrontViewer(ZEVSpaceController& space)
+{
+    return std::make_unique<ZEVSpaceFront>(space, defaults_);
 }
 
 void ZEVSpaceAdapter::referencerItemDataSpace(ZEVSpaceController*)

@@ -56,6 +56,7 @@ public:
     std::unique_ptr<ZEVRulerClassServices> creerRulerClass(ZEVSpaceController& space) override;
     std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices& rulerClass,
                                                             ZEVSpaceController& space) override;
+    std::unique_ptr<ZEVFrontViewerServices> creerFrontViewer(ZEVSpaceController& space) override;
     void referencerItemDataSpace(ZEVSpaceController* space) override;
     void setCurrentChannelInt(KELId channelInt) override;
     QString fileUrlForItem(KELI* item) override;

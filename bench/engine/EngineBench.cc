@@ -17,6 +17,7 @@
 #include "runtime/Log.h"
 #include "runtime/Scheduler.h"
 #include "engine/store/KELChercheurDe.h"
+#include "bench/engine/SyntheticBases.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -36,22 +37,9 @@
 #include <string>
 #include <vector>
 
-#ifndef TALLOMER_TEMPLATE_DB
-#define TALLOMER_TEMPLATE_DB "share/tallomer/zev.sqlite"
-#endif
-
 namespace {
 
-constexpr KELId kRelIcone = 1000152;
-constexpr KELId kRelElements = 1000050;
-constexpr KELId kModelObjet = 1000049;
-constexpr KELId kChannel = 2000018;
-constexpr KELId kCurseurSearch = 2000094;
-constexpr int kLiensParObjet = 10;
-constexpr double kAn = 365.25 * 86400.0;
-constexpr double kDebut = 600000000.0;              // 2020
-constexpr double kFin = kDebut + 10.0 * kAn;         // ten years of work
-constexpr double kMaintenant = kFin + 86400.0;
+using namespace synthbases;
 
 using Clock = std::chrono::steady_clock;
 double secondes(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
@@ -82,96 +70,6 @@ long residentOctets()
     long total = 0, resident = 0;
     f >> total >> resident;
     return resident * sysconf(_SC_PAGESIZE);
-}
-
-void verifier(int rc, sqlite3* db, const char* quoi)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "engine_bench: %s: %s\n", quoi, sqlite3_errmsg(db));
-        std::exit(1);
-    }
-}
-
-// One synthetic base on disk, and the sorted dates of its icon links' events.
-struct Base {
-    std::size_t liens = 0;
-    std::string fichier;
-    std::vector<double> dates;
-    std::vector<KELId> objets;
-};
-
-std::string dossier()
-{
-    static std::string d = [] {
-        char modele[] = "/tmp/engine_bench.XXXXXX";
-        const char* p = mkdtemp(modele);
-        if (!p) {
-            std::perror("engine_bench: mkdtemp");
-            std::exit(1);
-        }
-        return std::string(p);
-    }();
-    return d;
-}
-
-Base construire(std::size_t n)
-{
-    Base b;
-    b.liens = n;
-    b.fichier = dossier() + "/zev-" + std::to_string(n) + ".sqlite";
-    std::filesystem::copy_file(TALLOMER_TEMPLATE_DB, b.fichier, std::filesystem::copy_options::overwrite_existing);
-    sqlite3* db = nullptr;
-    verifier(sqlite3_open(b.fichier.c_str(), &db), db, "open");
-    verifier(sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr), db, "begin");
-    sqlite3_stmt* ins = nullptr;
-    verifier(sqlite3_prepare_v2(db, "INSERT INTO ZEVLETS VALUES (?, 0, 'KELI', ?, ?, ?, ?, ?);", -1, &ins, nullptr), db,
-             "prepare");
-    auto inserer = [&](KELId id, double in, double out, KELId enfant, KELId parent, KELId rel) {
-        sqlite3_bind_int64(ins, 1, static_cast<sqlite3_int64>(id));
-        sqlite3_bind_double(ins, 2, in);
-        sqlite3_bind_double(ins, 3, out);
-        sqlite3_bind_int64(ins, 4, static_cast<sqlite3_int64>(enfant));
-        sqlite3_bind_int64(ins, 5, static_cast<sqlite3_int64>(parent));
-        sqlite3_bind_int64(ins, 6, static_cast<sqlite3_int64>(rel));
-        verifier(sqlite3_step(ins), db, "insert");
-        sqlite3_reset(ins);
-    };
-    std::mt19937_64 rng(n);
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    KELId id = KELIdSpace::minId() + 1;
-    const std::size_t nbObjets = (n + kLiensParObjet - 1) / kLiensParObjet;
-    b.dates.reserve(2 * n);
-    std::size_t faits = 0;
-    for (std::size_t j = 0; j < nbObjets && faits < n; ++j) {
-        const KELId objet = id++;
-        double t = kDebut + u(rng) * 0.6 * (kFin - kDebut);
-        inserer(objet, t, KELDateOuverte, kModelObjet, objet, kRelElements);
-        b.objets.push_back(objet);
-        for (int i = 0; i < kLiensParObjet && faits < n; ++i, ++faits) {
-            const double in = t + u(rng) * 86400.0;
-            const bool dernier = i + 1 == kLiensParObjet;
-            const double out = dernier && u(rng) < 0.5 ? KELDateOuverte : in + (0.5 + 40.0 * u(rng)) * 86400.0;
-            inserer(id++, in, out, objet, kChannel, kRelIcone);
-            b.dates.push_back(in);
-            if (out < KELDateOuverte)
-                b.dates.push_back(out);
-            t = out < KELDateOuverte ? out : in;
-        }
-    }
-    sqlite3_finalize(ins);
-    verifier(sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr), db, "commit");
-    sqlite3_close(db);
-    std::sort(b.dates.begin(), b.dates.end());
-    return b;
-}
-
-Base& base(std::size_t n)
-{
-    static std::map<std::size_t, Base> bases;
-    auto it = bases.find(n);
-    if (it == bases.end())
-        it = bases.emplace(n, construire(n)).first;
-    return it->second;
 }
 
 // Counts what the Search window tells its viewers.
@@ -350,14 +248,6 @@ void BM_Load(benchmark::State& state)
     state.counters["active"] = static_cast<double>(actifs);
     state.counters["bytes_per_link"] = mesures[n].octetsParLien;
     state.counters["links_per_s"] = static_cast<double>(n) / mesures[n].chargement;
-}
-
-std::size_t evenementsEntre(const Base& b, double a, double c)
-{
-    if (a > c)
-        std::swap(a, c);
-    return static_cast<std::size_t>(std::upper_bound(b.dates.begin(), b.dates.end(), c) -
-                                    std::upper_bound(b.dates.begin(), b.dates.end(), a));
 }
 
 // The scrub happens at the present, where every still-open icon is active for the window.
@@ -591,7 +481,6 @@ int main(int argc, char** argv)
     benchmark::Shutdown();
     resume();
     KELServeurDeLiens::reset();
-    std::error_code ec;
-    std::filesystem::remove_all(dossier(), ec);
+    supprimerLesBases();
     return 0;
 }

@@ -11,9 +11,12 @@
 #include "ruler/ZEVRulerStandIns.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
+#include "ruler/ZEVTlineView.h"
+#include "desk/model/ZEVDeskClass.h"
 #include "space/ZEVConstants.h"
 
 #include <QFile>
+#include <QTest>
 
 namespace e2e {
 namespace {
@@ -156,14 +159,76 @@ TEST_F(Ruler, TheRulerRedrawsAtTheRateOfItsScaleAndItsAxisFollowsTheClock)
     EXPECT_EQ(r->rulerWidth(), window()->spaceView()->width() / 2.0);
     EXPECT_NEAR(r->rulerRatio(), 86400.0 / r->rulerWidth(), 1e-9);
     EXPECT_NEAR(r->prochaineRecharge(), r->rulerRatio() / 3, 1e-9);
-    auto* strip = dynamic_cast<ZEVTlineViewStandIn*>(r->tlineView());
-    ASSERT_NE(strip, nullptr);
-    const long displays = strip->displayCount;
+    // Every redraw brings the bar's date pickers up to date.
+    auto* bar = dynamic_cast<ZEVRulerViewbarStandIn*>(r->rulerViewbar());
+    ASSERT_NE(bar, nullptr);
+    const long displays = bar->majDatePickerCount;
     advance(10 * r->prochaineRecharge());
-    EXPECT_GE(strip->displayCount - displays, 9);
-    EXPECT_LE(strip->displayCount - displays, 11);
+    EXPECT_GE(bar->majDatePickerCount - displays, 9);
+    EXPECT_LE(bar->majDatePickerCount - displays, 11);
     EXPECT_NEAR(r->tlineType()->inDate(), tl()->nowIn(), r->prochaineRecharge() + 1e-3);
     EXPECT_EQ(r->tlineType()->units().size(), 7u) << "the calendar table ships with the program";
+}
+
+TEST_F(Ruler, ADragOnTheStripOverTheDeskShowsTheSearchDeskOfThePastHourItPointsAt)
+{
+    start();
+    auto* strip = dynamic_cast<ZEVTlineView*>(ruler()->tlineView());
+    ASSERT_NE(strip, nullptr);
+    EXPECT_TRUE(strip->isVisible());
+    EXPECT_EQ(strip->geometry(), QRect(0, 0, window()->spaceView()->width(), 36)) << "over the top of the desk";
+
+    // A file's icon that was on the desk for one hour, two hours ago.
+    const QString notes = home + "/notes.txt";
+    {
+        QFile f(notes);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("notes");
+    }
+    ASSERT_EQ(secondStart({notes}), 0);
+    const double added = clock.now();
+    KELI* item = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->item() && v->itemTitle() == "notes.txt")
+            item = v->item();
+    ASSERT_NE(item, nullptr);
+    advance(3600);
+    space()->deskClassForCurseur(space()->nowCurseur())->releaseIconForItem(item);
+    advance(2 * 3600);
+
+    KELICurseur* search = space()->searchCurseur();
+    ZEVDeskViewer* searchDesk = desk(search);
+    auto shown = [&] {
+        ZEVItemViewForDesks* v = searchDesk->itemViewForItem(item);
+        return v && !v->isHidden();
+    };
+    // Pressed, dragged and released as the user does, away from the cursors' bands.
+    auto scrub = [&](KELDate from, KELDate to) {
+        const QPoint a(int(strip->pointForDate(from).x()), 8), b(int(strip->pointForDate(to).x()), 8);
+        QTest::mousePress(strip, Qt::LeftButton, {}, a);
+        QTest::mouseMove(strip, (a + b) / 2);
+        QTest::mouseMove(strip, b);
+        QTest::mouseRelease(strip, Qt::LeftButton, {}, b);
+        advance(0.5);
+    };
+    scrub(added - 5400, added + 1800);
+    EXPECT_EQ(space()->actifCurseur(), search);
+    EXPECT_GT(search->now(), added);
+    EXPECT_LT(search->now(), added + 3600);
+    EXPECT_TRUE(ruler()->siAccepteDeplacement());
+    EXPECT_TRUE(shown()) << "the Search desk shows the icon of that hour";
+
+    scrub(added + 1800, added - 1800);
+    EXPECT_LT(search->now(), added);
+    EXPECT_FALSE(shown());
+    scrub(added - 1800, added + 5400);
+    EXPECT_GT(search->now(), added + 3600);
+    EXPECT_FALSE(shown());
+
+    // Closing the timeline in the preferences takes the strip away.
+    values->setValue("ZEVShowRuler", false);
+    EXPECT_FALSE(strip->isVisible());
+    EXPECT_FALSE(space()->frontViewer()->siTlineOpened());
 }
 
 } // namespace

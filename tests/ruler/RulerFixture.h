@@ -84,9 +84,11 @@ public:
     void terminerDeplacementCurseur() override { trace_.push_back("bar terminer"); }
     void majDatePicker() override { ++majDatePickerCount; }
     void majMenubarForCurseur(KELICurseur* c) override { trace_.push_back("bar menubar " + nomDuCurseur(c)); }
+    void setClickPositionForDisplay(int code) override { clickPosition = code; }
     void showRulerPickerPanel(bool shown) override { trace_.push_back(shown ? "bar picker on" : "bar picker off"); }
     bool stateOfRulerButton() override { return rulerButton; }
     bool rulerButton = false;
+    int clickPosition = 10;
     int majDatePickerCount = 0;
 
 private:

@@ -103,6 +103,7 @@ public:
     bool siTracksClosed() override { return true; }
     bool siToolbarClosed() override { return !headerViewsOpen; }
     void setSiShowCalandar(bool shown) override { add(shown ? "calendar on" : "calendar off"); }
+    void menuHomeTime() override { add("menuHomeTime"); }
     int mode = 0;
     bool headerViewsOpen = false;
 };

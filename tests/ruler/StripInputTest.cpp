@@ -1,0 +1,437 @@
+// The strip and the cursor views on a real Space: the views' regions, presses on the Now cursor,
+// Search drags with their zones and modes, Ctrl-clicks, the wheel, drags over the strip, and
+// presses that come while another move runs.
+
+#include "engine/KELICurseur.h"
+#include "ruler/ZEVRulerStandIns.h"
+#include "ruler/ZEVTlineType.h"
+#include "ruler/ZEVTlineView.h"
+#include "space/ZEVSpaceWindow.h"
+#include "tests/space/SpaceFixture.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
+
+#include <cmath>
+
+using namespace tallomer;
+using spacetest::Trace;
+
+namespace {
+
+bool contient(const Trace& t, const std::string& line) { return std::find(t.begin(), t.end(), line) != t.end(); }
+
+class Strip : public spacetest::Space {
+protected:
+    void SetUp() override
+    {
+        spacetest::Space::SetUp();
+        build();
+        viewer = host.rulerViewer;
+        strip = dynamic_cast<ZEVTlineView*>(viewer->tlineView());
+        ASSERT_NE(strip, nullptr);
+        // Over the top of the content view, as the front layer lays it.
+        QWidget* content = space->spaceWindow()->spaceView();
+        strip->setFrameYUp(QRectF(0, content->height() - 36, content->width(), 36));
+        strip->show();
+        nowView = dynamic_cast<ZEVTlineCurseurView*>(viewer->curseurViewForCurseur(now()));
+        searchView = dynamic_cast<ZEVTlineCurseurView*>(viewer->curseurViewForCurseur(search()));
+        ASSERT_TRUE(nowView && searchView);
+        dessiner();
+        take();
+    }
+
+    KELICurseur* now() const { return space->nowCurseur(); }
+    KELICurseur* search() const { return space->searchCurseur(); }
+    KELIContexte* tl() const { return space->tlContexte(); }
+    double w() const { return strip->largeur(); }
+    // The cursor views' regions are those of their last drawing.
+    void dessiner()
+    {
+        viewer->displayRuler();
+        strip->grab();
+    }
+    void oneMove(const std::function<void()>& f)
+    {
+        ASSERT_TRUE(viewer->userInitieDeplacementCurseur());
+        f();
+        viewer->userTermineDeplacementCurseur();
+        dessiner();
+    }
+    // The visible range [in, out] around the timeline cursor.
+    void range(double in, double out)
+    {
+        oneMove([&] { viewer->userPlaceRulerOffsetIn(in - tl()->offsetIn(), out - tl()->offsetOut()); });
+    }
+    void searchAt(double x)
+    {
+        viewer->userChangeActifCurseur(search());
+        oneMove([&] { viewer->userPlaceCurseurToDate(*strip->dateAtX(x)); });
+    }
+    double xOf(KELDate d) const { return strip->tlineType()->relativeCoordinateForDate(d) * w(); }
+    KELDate dateAt(double x) const { return *strip->dateAtX(x); }
+
+    // Mouse events at a strip point given y-up, as the window delivers them.
+    void mouse(QEvent::Type type, double x, double yUp, Qt::MouseButton b, Qt::KeyboardModifiers m = {})
+    {
+        const QPointF local(x, 36 - yUp);
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(buttons | b);
+        QMouseEvent e(type, local, strip->mapTo(strip->window(), local), strip->mapToGlobal(local), b, held, m);
+        buttons = held;
+        QApplication::sendEvent(strip, &e);
+    }
+    void press(double x, double y = 30, Qt::KeyboardModifiers m = {}) { mouse(QEvent::MouseButtonPress, x, y, Qt::LeftButton, m); }
+    void dragTo(double x, double y = 30, Qt::KeyboardModifiers m = {}) { mouse(QEvent::MouseMove, x, y, Qt::NoButton, m); }
+    void release(double x, double y = 30, Qt::KeyboardModifiers m = {}) { mouse(QEvent::MouseButtonRelease, x, y, Qt::LeftButton, m); }
+    void click(double x, double y = 30, Qt::KeyboardModifiers m = {})
+    {
+        press(x, y, m);
+        release(x, y, m);
+    }
+
+    Qt::MouseButtons buttons;
+    ZEVRulerViewer* viewer = nullptr;
+    ZEVTlineView* strip = nullptr;
+    ZEVTlineCurseurView* nowView = nullptr;
+    ZEVTlineCurseurView* searchView = nullptr;
+};
+
+} // namespace
+
+TEST_F(Strip, RegionsAreHalfOpenWithTheHandleFirstAndAnEmptyContextKeepsItsHandleAndFrame)
+{
+    const QRectF h = nowView->curseurRect(), in = nowView->beginRect(), out = nowView->endRect();
+    const QRectF passe = nowView->passeRect();
+    ASSERT_GT(passe.width(), 20);
+    EXPECT_EQ(h.width(), 8);
+    struct Case {
+        QPointF p;
+        int region;
+    };
+    const Case cases[] = {
+        {{h.center().x(), 5}, ZEVTlineCurseurView::kHandle}, // over the bands too
+        {{in.left(), 0}, ZEVTlineCurseurView::kInEdge},
+        {{in.right(), 5}, ZEVTlineCurseurView::kPasseBand}, // x = xIn
+        {{passe.left() + 5, 16.9}, ZEVTlineCurseurView::kPasseBand},
+        {{passe.left() + 5, 17}, ZEVTlineCurseurView::kNone},
+        {{h.right(), 5}, ZEVTlineCurseurView::kFuturBand},
+        {{out.left() + 1, 5}, ZEVTlineCurseurView::kOutEdge},
+        {{out.right(), 5}, ZEVTlineCurseurView::kNone},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(nowView->clickPositionForPoint(c.p), c.region) << c.p.x() << "," << c.p.y();
+
+    // The Search view has no future side; its context shrunk to its cursor still has a handle.
+    searchAt(w() / 3);
+    oneMove([&] {
+        viewer->userPlaceContexteInToZero();
+        viewer->userPlaceContexteOutToZero();
+    });
+    const QRectF s = searchView->curseurRect();
+    EXPECT_EQ(s.width(), 8);
+    EXPECT_EQ(searchView->frame().width(), 28);
+    EXPECT_EQ(searchView->frame().left(), s.left() + 4 - 14);
+    EXPECT_EQ(searchView->clickPositionForPoint({s.right() + 10, 5}), ZEVTlineCurseurView::kNone);
+}
+
+TEST_F(Strip, AClickOnTheActiveNowCursorAsksForHomeTimeOnTheInactiveOneOnlyActivates)
+{
+    searchAt(w() / 10);
+    const double x = nowView->curseurRect().center().x();
+    take();
+    click(x);
+    EXPECT_EQ(space->actifCurseur(), now());
+    EXPECT_FALSE(contient(take(), "front menuHomeTime"));
+    click(x);
+    EXPECT_TRUE(contient(take(), "front menuHomeTime"));
+    EXPECT_TRUE(viewer->siAccepteDeplacement());
+
+    // Dragging the handle slides the range under the needle, and the Home Time is saved after.
+    int saved = 0;
+    viewer->setPresetHooks([&] { ++saved; }, nullptr);
+    const double in = tl()->nowIn();
+    press(x);
+    dragTo(x + 40);
+    release(x + 40);
+    EXPECT_NEAR(tl()->nowIn() - in, -40 * (tl()->nowOut() - tl()->nowIn()) / (w() - 1), 1e-3);
+    EXPECT_FALSE(contient(take(), "front menuHomeTime"));
+    EXPECT_EQ(saved, 0);
+    sched.advance(0.05);
+    EXPECT_EQ(saved, 1);
+}
+
+TEST_F(Strip, APressPlacesTheSearchCursorAndItsDragRunsNearTheEndsAndCreepsWithShift)
+{
+    const double x = w() / 4;
+    press(x);
+    EXPECT_EQ(space->actifCurseur(), search());
+    EXPECT_NEAR(search()->now(), dateAt(x), 0.01);
+    dragTo(x + 100);
+    EXPECT_NEAR(search()->now(), dateAt(x + 100), 0.01);
+
+    // The right twentieth runs the cursor and the range forward.
+    const double in = tl()->nowIn();
+    dragTo(w() - 2);
+    sched.advance(0.3);
+    EXPECT_GT(tl()->nowIn(), in + 60);
+    dragTo(x);
+    EXPECT_NEAR(search()->now(), dateAt(x), 0.01) << "back inside, the cursor is under the pointer again";
+    const double runStopped = tl()->offsetIn();
+    sched.advance(0.3);
+    EXPECT_EQ(tl()->offsetIn(), runStopped);
+
+    // Shift, halfway down the window: 38.5 times slower than the pointer.
+    EXPECT_DOUBLE_EQ(ZEVTlineCurseurSearch::facteurFin(400, 800), 38.5);
+    const double before = search()->now();
+    const double h = strip->window()->height();
+    // Each event is made just before it is sent: Qt's events of one device share their point.
+    auto shift = [&](double at) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(at, 0), QPointF(at, h / 2), QPointF(at, 0), Qt::NoButton,
+                      Qt::LeftButton, Qt::ShiftModifier);
+        searchView->draggCurseurWithEvent(&e);
+    };
+    shift(x);
+    const double apres = search()->now();
+    shift(x + 77);
+    EXPECT_NEAR(search()->now() - apres, 77 * (tl()->nowOut() - tl()->nowIn()) / (w() - 1) / 38.5, 0.01);
+    EXPECT_NEAR(apres, before, 0.01);
+    release(x);
+    EXPECT_TRUE(viewer->siAccepteDeplacement());
+}
+
+TEST_F(Strip, ACtrlClickStepsTheSearchCursorAndTheRangeByARoundDurationButNotAfterADrag)
+{
+    struct Case {
+        double d, step;
+    };
+    for (const Case c : {Case{62, 60}, Case{-62, -60}, Case{1900, 1800}, Case{1950, 1950}, Case{54, 54}, Case{66, 66},
+                         Case{470000, 432000}, Case{550000, 518400}, Case{1200000, 1209600}})
+        EXPECT_EQ(ZEVTlineView::snapCommandClickStep(c.d), c.step) << c.d;
+
+    range(-600, 3000); // 1 hour: under 3 s a point
+    searchAt(w() / 10);
+    struct Step {
+        double ecart;
+        Qt::KeyboardModifiers extra;
+        double attendu;
+    };
+    for (const Step s : {Step{62, {}, 60}, Step{62, Qt::ShiftModifier, -60}, Step{1900, {}, 1800}}) {
+        const double t = search()->now(), in = tl()->nowIn();
+        const double x = std::round(xOf(t + s.ecart) * (w() - 1) / w());
+        click(x, 30, Qt::ControlModifier | s.extra);
+        EXPECT_NEAR(search()->now() - t, s.attendu, 1e-3) << s.ecart;
+        EXPECT_NEAR(tl()->nowIn() - in, s.attendu, 1e-3) << s.ecart;
+        dessiner();
+    }
+    const double t = search()->now();
+    const double x = std::round(xOf(t + 1950) * (w() - 1) / w());
+    const double d = dateAt(x) - t;
+    click(x, 30, Qt::ControlModifier);
+    EXPECT_NEAR(search()->now() - t, d, 1e-3) << "no round duration near 1,950 s";
+
+    const double t2 = search()->now();
+    press(x - 100, 30, Qt::ControlModifier);
+    dragTo(x - 50, 30, Qt::ControlModifier);
+    release(x - 50, 30, Qt::ControlModifier);
+    EXPECT_EQ(search()->now(), t2);
+    EXPECT_TRUE(viewer->siAccepteDeplacement());
+}
+
+TEST_F(Strip, PressesDuringAnotherMoveChangeNothingAndEndNothing)
+{
+    searchAt(w() / 2);
+    const double t = search()->now();
+    ASSERT_TRUE(viewer->userInitieDeplacementCurseur()); // an animation, say
+    click(w() / 4);
+    click(w() / 4, 30, Qt::ControlModifier);
+    press(searchView->curseurRect().center().x());
+    dragTo(w() / 3);
+    release(w() / 3);
+    EXPECT_EQ(search()->now(), t);
+    EXPECT_EQ(space->actifCurseur(), search());
+    EXPECT_FALSE(viewer->siAccepteDeplacement()) << "the other move still runs";
+    viewer->userTermineDeplacementCurseur();
+
+    // A strip under two points wide has no dates to give.
+    strip->setFrameYUp(QRectF(0, 0, 1, 36));
+    click(0);
+    EXPECT_EQ(search()->now(), t);
+    EXPECT_TRUE(viewer->siAccepteDeplacement());
+}
+
+TEST_F(Strip, TheWheelZoomsAboutTheActiveCursorOrThePointerAndStopsAfterAPause)
+{
+    searchAt(w() / 3);
+    auto wheel = [&](double x, Qt::KeyboardModifiers m) {
+        QWheelEvent e(QPointF(x, 10), QPointF(x, 10), QPoint(), QPoint(0, -120), Qt::NoButton, m, Qt::NoScrollPhase,
+                      false);
+        QApplication::sendEvent(strip, &e);
+    };
+    const double rel = strip->tlineType()->relativeCoordinateForDate(search()->now());
+    const double span = tl()->nowOut() - tl()->nowIn();
+    const double k = viewer->rulerRatio();
+    wheel(w() - 10, {});
+    EXPECT_NEAR(tl()->nowOut() - tl()->nowIn(), span - 10 * k, 1e-3) << "a notch down narrows by 10 points";
+    EXPECT_NEAR((search()->now() - tl()->nowIn()) / (tl()->nowOut() - tl()->nowIn()), rel, 1e-9);
+    sched.advance(0.2);
+    EXPECT_FALSE(viewer->siAccepteDeplacement()) << "an event within 0.3 s extends the gesture";
+    sched.advance(0.2);
+    EXPECT_TRUE(viewer->siAccepteDeplacement());
+    EXPECT_FALSE(strip->siCmd());
+
+    // With Ctrl the date under the pointer stays.
+    const double x = w() * 0.8;
+    const double under = tl()->nowIn() + x / w() * (tl()->nowOut() - tl()->nowIn());
+    wheel(x, Qt::ControlModifier);
+    EXPECT_TRUE(strip->siCmd());
+    EXPECT_NEAR(tl()->nowIn() + x / w() * (tl()->nowOut() - tl()->nowIn()), under, 1e-3);
+    sched.advance(0.3);
+}
+
+TEST_F(Strip, ADragOverTheStripMovesTheSearchCursorAfterAPauseAndDropsNothing)
+{
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/tmp/a.txt")});
+    auto drag = [&](QEvent::Type type, double x) {
+        if (type == QEvent::DragLeave) {
+            QDragLeaveEvent e;
+            QApplication::sendEvent(strip, &e);
+            return;
+        }
+        QDragMoveEvent e(QPoint(int(x), 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier, type);
+        QApplication::sendEvent(strip, &e);
+        EXPECT_FALSE(type == QEvent::DragMove && e.isAccepted()) << "nothing is dropped on the strip";
+    };
+    // The Search cursor keeps its distance to the timeline cursor, which follows the clock.
+    const double t = search()->offsetDouble();
+    const double x = std::round(w() / 4);
+    drag(QEvent::DragEnter, x);
+    EXPECT_TRUE(space->siDraggingSession());
+    sched.advance(0.29);
+    drag(QEvent::DragLeave, 0);
+    sched.advance(0.5);
+    EXPECT_EQ(search()->offsetDouble(), t);
+    EXPECT_EQ(space->actifCurseur(), now());
+    EXPECT_TRUE(space->siDraggingSession());
+    sched.advance(0.3);
+    EXPECT_FALSE(space->siDraggingSession()) << "0.8 s after the drag left";
+
+    drag(QEvent::DragEnter, x);
+    sched.advance(0.3);
+    EXPECT_EQ(space->actifCurseur(), search());
+    // Under the pointer, on the strip as it was drawn.
+    EXPECT_NEAR(xOf(search()->now()), x, 1);
+    drag(QEvent::DragMove, w() / 2);
+    EXPECT_NEAR(xOf(search()->now()), w() / 2, 1);
+    drag(QEvent::DragLeave, 0);
+    EXPECT_TRUE(viewer->siAccepteDeplacement());
+}
+
+TEST_F(Strip, KeysGoToTheFrontLayerAndTheMenuHighlightsWhatItsItemsShow)
+{
+    QKeyEvent ret(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QApplication::sendEvent(strip, &ret);
+    EXPECT_TRUE(ret.isAccepted());
+    EXPECT_TRUE(contient(take(), "front userStepBack"));
+    QKeyEvent x(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    QApplication::sendEvent(strip, &x);
+    EXPECT_FALSE(x.isAccepted()) << "other keys go on to the window";
+    QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+    strip->keyDown(&shift);
+    EXPECT_FALSE(shift.isAccepted()) << "and so do the modifier keys, which the window follows";
+
+    QMenu* m = strip->menuRuler();
+    QAction* past = nullptr;
+    for (QAction* a : m->actions())
+        if (a->text() == "Show the Past")
+            past = a;
+    ASSERT_NE(past, nullptr);
+    strip->menuWillHighlightItem(m, past);
+    EXPECT_EQ(strip->clickPosition(), 0);
+    EXPECT_EQ(strip->rulerPasseColor(), QColor::fromRgbF(0.8f, 0.8f, 0.8f));
+    strip->menuDidClose(m);
+    EXPECT_EQ(strip->clickPosition(), 10);
+}
+
+TEST_F(Strip, TheNowViewsGripsMoveItsEdgesAndACtrlSecondaryPressBringsNowUnderThePointer)
+{
+    const double perPoint = (tl()->nowOut() - tl()->nowIn()) / (w() - 1);
+    const QRectF grip = nowView->beginRect();
+    const double in = now()->nowIn();
+    press(grip.center().x(), 5);
+    dragTo(grip.center().x() + 20, 5);
+    release(grip.center().x() + 20, 5);
+    EXPECT_NEAR(now()->nowIn() - in, 20 * perPoint, 1e-3);
+
+    // A band dragged with Ctrl stays where it is on the strip while the time under it scrolls.
+    dessiner();
+    const double band = nowView->futurRect().center().x();
+    const double out = now()->nowOut(), rangeIn = tl()->nowIn();
+    press(band, 5);
+    dragTo(band, 5); // the first step of a drag is where it starts
+    dragTo(band - 30, 5, Qt::ControlModifier);
+    release(band - 30, 5, Qt::ControlModifier);
+    EXPECT_NEAR(now()->nowOut() - out, 30 * perPoint, 1e-3);
+    EXPECT_NEAR(tl()->nowIn() - rangeIn, 30 * perPoint, 1e-3);
+
+    const double x = w() / 10;
+    searchAt(w() / 2);
+    mouse(QEvent::MouseButtonPress, x, 30, Qt::RightButton, Qt::ControlModifier);
+    EXPECT_EQ(space->actifCurseur(), now());
+    EXPECT_FALSE(viewer->siAccepteDeplacement());
+    const double t = now()->now();
+    EXPECT_NEAR((t - tl()->nowIn()) / (tl()->nowOut() - tl()->nowIn()) * (w() - 1), x, 1e-6);
+    mouse(QEvent::MouseMove, x + 50, 30, Qt::NoButton, Qt::ControlModifier);
+    EXPECT_NEAR((t - tl()->nowIn()) / (tl()->nowOut() - tl()->nowIn()) * (w() - 1), x + 50, 1e-6);
+    mouse(QEvent::MouseButtonRelease, x + 50, 30, Qt::RightButton, Qt::ControlModifier);
+    EXPECT_TRUE(viewer->siAccepteDeplacement());
+}
+
+TEST_F(Strip, ASearchDragWithCtrlSlidesTheRangeAndTheBarFollowsItsModes)
+{
+    searchAt(w() / 2);
+    auto* bar = dynamic_cast<ZEVRulerViewbarStandIn*>(viewer->rulerViewbar());
+    ASSERT_NE(bar, nullptr);
+    const double x = searchView->curseurRect().center().x();
+    const double perPoint = (tl()->nowOut() - tl()->nowIn()) / (w() - 1);
+    const double in = tl()->nowIn();
+    press(x, 30);
+    EXPECT_EQ(bar->clickPosition, ZEVTlineCurseurView::kHandle);
+    dragTo(x, 30, Qt::ControlModifier);
+    dragTo(x + 30, 30, Qt::ControlModifier);
+    EXPECT_NEAR(tl()->nowIn() - in, -30 * perPoint, 1e-3);
+    EXPECT_EQ(bar->clickPosition, 10);
+    EXPECT_EQ(searchView->clickPositionForDisplay(), 10);
+    dragTo(x + 40, 30);
+    EXPECT_EQ(bar->clickPosition, ZEVTlineCurseurView::kHandle);
+    EXPECT_EQ(searchView->clickPositionForDisplay(), ZEVTlineCurseurView::kHandle);
+    release(x + 40, 30);
+    EXPECT_EQ(searchView->clickPositionForDisplay(), 10) << "the end of the move";
+}
+
+TEST_F(Strip, TheCursorViewsMenusFollowTheRegionAndAMenuClosedWithoutAChoiceHighlightsNothing)
+{
+    searchAt(w() / 2);
+    mouse(QEvent::MouseButtonPress, searchView->beginRect().center().x(), 5, Qt::RightButton);
+    mouse(QEvent::MouseButtonRelease, searchView->beginRect().center().x(), 5, Qt::RightButton);
+    EXPECT_TRUE(searchView->menuContexteIn()->isVisible());
+    EXPECT_EQ(searchView->clickPositionForDisplay(), 10) << "the in-edge grip leaves the highlight alone";
+    searchView->menuContexteIn()->hide();
+
+    mouse(QEvent::MouseButtonPress, searchView->curseurRect().center().x(), 30, Qt::RightButton);
+    mouse(QEvent::MouseButtonRelease, searchView->curseurRect().center().x(), 30, Qt::RightButton);
+    QMenu* m = searchView->menuContexte();
+    ASSERT_TRUE(m->isVisible());
+    EXPECT_EQ(searchView->clickPositionForDisplay(), ZEVTlineCurseurView::kHandle);
+    for (QAction* a : m->actions()) {
+        const int tag = a->data().toInt();
+        if (tag == ZEVTlineCurseurView::kTagHomeTime || tag == ZEVTlineCurseurView::kTagSaveHomeTime) {
+            EXPECT_FALSE(a->isVisible()) << "the Now view's items";
+        }
+    }
+    m->hide();
+    EXPECT_EQ(searchView->clickPositionForDisplay(), 10);
+}
