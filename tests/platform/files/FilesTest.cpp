@@ -10,6 +10,7 @@
 
 #include "runtime/Clock.h"
 #include "tests/platform/PlatformFixture.h"
+#include "tests/support/AddressSpaceCap.h"
 
 #include <QCborArray>
 #include <QDataStream>
@@ -58,22 +59,7 @@ QByteArray handMadeRecord(const QByteArray& payload)
     return out + payload;
 }
 
-// Caps the address space at what the process uses now plus headroom, for one scope: a reader
-// that trusted a length field of gigabytes would fail inside instead of succeeding.
-struct AddressSpaceCap {
-    explicit AddressSpaceCap(rlim_t headroom)
-    {
-        const rlim_t pages = test::readFile("/proc/self/statm").split(' ').value(0).toULongLong();
-        if (pages == 0 || ::getrlimit(RLIMIT_AS, &old) != 0)
-            return;
-        rlimit capped = old;
-        capped.rlim_cur = std::min(old.rlim_cur, pages * rlim_t(::sysconf(_SC_PAGESIZE)) + headroom);
-        active = ::setrlimit(RLIMIT_AS, &capped) == 0;
-    }
-    ~AddressSpaceCap() { if (active) ::setrlimit(RLIMIT_AS, &old); }
-    rlimit old{};
-    bool active = false;
-};
+using test::AddressSpaceCap;
 
 } // namespace
 
