@@ -47,6 +47,8 @@ public:
     {
         return nullptr;
     }
+    ZEVItemOption itemOptionsForFile(const QString&) override { return 0; }
+    std::optional<ZEVPersonDates> personWithUid(const QString&) override { return std::nullopt; }
 };
 
 // "/homework" is not inside "/home".

@@ -88,6 +88,9 @@ public:
     long draggingSessionInteger() override { return 0; }
     void draggingSessionDidStop() override {}
     bool siCancelDraggingSession() override { return false; }
+    QPointF mouseLocationOutsideOfEventStream() override { return {}; }
+    QString titleForUid(const QString&) override { return QStringLiteral("? ?"); }
+    void addPersonCard(const QByteArray&) override {}
 };
 
 class NullDeskViewer : public ZEVDeskViewerForDeskModels {
@@ -113,6 +116,7 @@ public:
     std::vector<ZEVItemViewForDesks*> visibleItemViewsForMode(int) override { return {}; }
     void userRecallIconForItemView(ZEVItemViewForDesks*) override {}
     void userRecallIconForItem(KELI*) override {}
+    void userRecallLinkWithItem(KELI*, KELI*) override {}
     std::unique_ptr<ZEVItemViewForDesks> creerItemView(const ZEVIconPosition&, KELI*, float) override
     {
         return nullptr;
@@ -222,6 +226,8 @@ public:
     {
         return nullptr;
     }
+    ZEVItemOption itemOptionsForFile(const QString&) override { return 0; }
+    std::optional<ZEVPersonDates> personWithUid(const QString&) override { return std::nullopt; }
 };
 
 } // namespace tallomer::test
