@@ -198,6 +198,7 @@ public:
     void setSiFiltreANDOperation(bool) override {}
     int visibleItemViewCount(int) override { return 0; }
     void addFilenames(const QStringList&) override {}
+    void deskEditCommand(ZEVDeskEditCommand) override {}
 };
 
 class NullSpaceHost : public ZEVSpaceHost {
