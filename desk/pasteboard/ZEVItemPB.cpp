@@ -76,7 +76,7 @@ QCborMap ZEVItemPB::encode() const
     return map;
 }
 
-std::optional<ZEVItemPB> ZEVItemPB::decode(const QCborMap& map)
+std::optional<ZEVItemPB> ZEVItemPB::decode(const QCborMap& map, qint64* imageBudget)
 {
     ZEVItemPB record;
     if (!readId(map, kItemNum, &record.itemNum_) || !readId(map, kChannelNum, &record.channelNum_)
@@ -86,8 +86,10 @@ std::optional<ZEVItemPB> ZEVItemPB::decode(const QCborMap& map)
     const QCborValue image = map.value(kZevpImage);
     if (image.isByteArray()) {
         const std::optional<QImage> decoded = decodeImageBounded(image.toByteArray(), "png");
-        if (!decoded)
+        if (!decoded || (imageBudget && decoded->sizeInBytes() > *imageBudget))
             return std::nullopt;
+        if (imageBudget)
+            *imageBudget -= decoded->sizeInBytes();
         record.zevpImage_ = *decoded;
     } else if (!image.isUndefined() && !image.isNull()) {
         return std::nullopt;
@@ -140,10 +142,11 @@ std::vector<ZEVItemPB> ZEVItemPB::unarchive(const QByteArray& bytes, QString* er
         return out;
     }
     const QCborArray list = records.toArray();
+    qint64 imageBudget = qint64(kMaxDecodedImageMegabytes) * 1024 * 1024;
     for (qsizetype i = 0; i < list.size() && qsizetype(out.size()) < kMaxItemRecords; ++i) {
         if (!list.at(i).isMap())
             continue;
-        if (std::optional<ZEVItemPB> r = decode(list.at(i).toMap()))
+        if (std::optional<ZEVItemPB> r = decode(list.at(i).toMap(), &imageBudget))
             out.push_back(std::move(*r));
     }
     return out;

@@ -16,8 +16,10 @@
 //                  ... ] }
 //
 // Any program can write our type: the archive is read through the bounded CBOR reader, at most
-// kMaxItemRecords records, texts of at most kMaxItemRecordText characters, the image decoded under
-// the picture cap. A record that breaks a rule is dropped; the others are kept.
+// kMaxItemRecords records, texts of at most kMaxItemRecordText characters, the images decoded
+// under the picture cap, all of an archive's together (a few compressed bytes can claim a large
+// picture, and an archive may hold many). A record that breaks a rule is dropped; the others are
+// kept.
 
 #include "engine/KELTypes.h"
 
@@ -64,8 +66,10 @@ public:
     KELId channelInt() const { return channelNum_.value_or(0); }
 
     // The one record as a map of the six keys; and back, absent when a field breaks the rules.
+    // The image takes its decoded size from *imageBudget (bytes) when one is given, and is
+    // refused when that is not enough.
     QCborMap encode() const;
-    static std::optional<ZEVItemPB> decode(const QCborMap& map);
+    static std::optional<ZEVItemPB> decode(const QCborMap& map, qint64* imageBudget = nullptr);
 
     // Pasteboard writing and reading: the private type only.
     static const QStringList& writableTypes();

@@ -68,6 +68,16 @@ TEST(ZEVItemPB, ArchivesFromElsewhereAreReadWithinTheirRules)
     for (int i = 0; i < kMaxItemRecords + 10; ++i)
         many.append(good);
     EXPECT_EQ(ZEVItemPB::unarchive(archive(many)).size(), std::size_t(kMaxItemRecords));
+
+    // Pictures of one colour compress to almost nothing: the whole archive shares one cap.
+    QImage large(4096, 4096, QImage::Format_RGB32);
+    large.fill(Qt::black);
+    const QByteArray png = pngData(large); // 64 MB decoded
+    ASSERT_LT(png.size(), 1024 * 1024);
+    QCborArray pictures;
+    for (int i = 0; i < 6; ++i)
+        pictures.append(QCborMap{{"zevpImage", png}});
+    EXPECT_EQ(ZEVItemPB::unarchive(archive(pictures)).size(), 4u);
 }
 
 TEST_F(DropBase, AnalysisRunsOncePerNumberAndFillsTheLists)
