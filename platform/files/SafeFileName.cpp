@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tallomer {
@@ -88,6 +89,22 @@ QString clean(const QString& name)
 
 bool somethingAt(const QString& path) { return fileIdentity(path, SymlinkMode::NoFollow).has_value(); }
 
+// The process's file mode mask, read without changing it (setting it to read it back would leave
+// other threads a moment without one).
+mode_t processUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    return mode_t(mask);
+            }
+    return 022;
+}
+
 } // namespace
 
 QString safeFileName(const QString& name, const QString& fallback)
@@ -137,7 +154,10 @@ FileResult writeNewFile(const QString& folder, const QString& name, const QByteA
     QTemporaryFile temporary(QDir(folder).filePath(QStringLiteral(".tallomer-XXXXXX.part")));
     if (!temporary.open())
         return FileResult::failure(QStringLiteral("cannot create a file in %1: %2").arg(folder, temporary.errorString()));
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush() || ::fsync(temporary.handle()) != 0)
+    // A temporary file is private to its owner; the file it becomes is an ordinary one.
+    const mode_t mask = processUmask();
+    if (temporary.write(bytes) != bytes.size() || !temporary.flush() || ::fchmod(temporary.handle(), 0666 & ~mask) != 0
+        || ::fsync(temporary.handle()) != 0)
         return FileResult::failure(QStringLiteral("cannot write %1 in %2: %3").arg(name, folder, temporary.errorString()));
     const QByteArray from = QFile::encodeName(temporary.fileName());
     // Another writer may take the free name between the check and the naming: try again then.

@@ -378,6 +378,14 @@ TEST(SafeFileName, HostileNamesStayInsideTheFolderAndNewFilesNeverReuseATakenNam
     EXPECT_EQ(first, folder + "/pasted text.rtf");
     EXPECT_EQ(second, folder + "/pasted text (1).rtf");
     EXPECT_EQ(test::readFile(first) + test::readFile(second), "onetwo");
+    // An ordinary file, as any other the user makes; no temporary file left beside it.
+    const mode_t mask = ::umask(022);
+    QString third;
+    ASSERT_TRUE(writeNewFile(folder, "mode.txt", "x", &third).ok);
+    ::umask(mask);
+    EXPECT_EQ(QFileInfo(third).permissions() & (QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther),
+              QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+    EXPECT_TRUE(QDir(folder).entryList({".tallomer-*"}, QDir::Files | QDir::Hidden).isEmpty());
     // A dangling symbolic link takes its name too: writing there would land elsewhere.
     ASSERT_TRUE(QFile::link(folder + "/nowhere", folder + "/pasted text (2).rtf"));
     EXPECT_EQ(uniquePathInFolder(folder, "pasted text.rtf"), folder + "/pasted text (3).rtf");
