@@ -40,7 +40,10 @@ ZEVSpaceKeyResult spaceKeyResult(int qtKey, const ZEVSpaceKeyState& s)
     case Qt::Key_V: {
         if (!s.command || s.control)
             return {A::None, true};
-        const A a = qtKey == Qt::Key_A ? A::SelectAll : qtKey == Qt::Key_C ? A::Copy : qtKey == Qt::Key_X ? A::Cut : A::Paste;
+        const A a = qtKey == Qt::Key_A   ? A::SelectAll
+                    : qtKey == Qt::Key_C ? A::Copy
+                    : qtKey == Qt::Key_X ? A::Cut
+                                         : A::Paste;
         return {a, false};
     }
     default:

@@ -65,7 +65,10 @@ QString canonical(const QString& path)
 // Whole path components: /usr holds /usr/bin, not /usrlocal.
 bool inside(const QString& path, const QString& folder)
 {
-    return !folder.isEmpty() && (path == folder || path.startsWith(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')));
+    if (folder.isEmpty())
+        return false;
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    return path == folder || path.startsWith(prefix);
 }
 
 // Text that is one URL and nothing else: trimmed, without blanks inside, with a scheme.

@@ -34,7 +34,8 @@ std::optional<QCborMap> otherChannelRecord(const ZEVItemPB& record, const QStrin
     const QString folder = ZEVItemDataChannels::Folders().zevData;
     if (folder.isEmpty() || record.channelInt() == 0)
         return std::nullopt;
-    const QString path = QStringLiteral("%1/%2/%3.%4").arg(folder).arg(record.channelInt()).arg(record.itemInt()).arg(kind);
+    const QString path =
+        QStringLiteral("%1/%2/%3.%4").arg(folder).arg(record.channelInt()).arg(record.itemInt()).arg(kind);
     const RecordRead read = readRecordFile(path);
     if (!read) {
         logFormat("_addZevItems: the record %s cannot be read: %s", qUtf8Printable(path), qUtf8Printable(read.error));

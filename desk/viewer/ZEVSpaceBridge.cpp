@@ -230,7 +230,10 @@ void ZEVSpaceBridge::addPersonCard(const QByteArray& card)
         ZEVItemDataChannels::ReportStoreError(added.error);
 }
 
-ZEVItemOption ZEVSpaceBridge::itemOptionsForFile(const QString& path) { return ZEVPasteboard::ItemOptionsForFileURL(path); }
+ZEVItemOption ZEVSpaceBridge::itemOptionsForFile(const QString& path)
+{
+    return ZEVPasteboard::ItemOptionsForFileURL(path);
+}
 
 std::optional<ZEVPersonDates> ZEVSpaceBridge::personWithUid(const QString& uid)
 {

@@ -35,7 +35,9 @@ QStringList components(QStringView value)
     QStringList out;
     qsizetype start = 0;
     for (qsizetype i = 0; i <= value.size(); ++i) {
-        if (i == value.size() || (value.at(i) == QLatin1Char(';') && (i == 0 || value.at(i - 1) != QLatin1Char('\\')))) {
+        const bool separator = i < value.size() && value.at(i) == QLatin1Char(';')
+            && (i == 0 || value.at(i - 1) != QLatin1Char('\\'));
+        if (i == value.size() || separator) {
             out << unescape(value.mid(start, i - start)).trimmed();
             start = i + 1;
             if (out.size() > 16)
@@ -125,12 +127,12 @@ QList<VCard> parseVCards(const QByteArray& data)
         if (!parsed)
             return;
         const auto& [name, value] = *parsed;
-        if (name == QLatin1String("BEGIN") && value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0) {
+        const bool vcard = value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0;
+        if (name == QLatin1String("BEGIN") && vcard) {
             // A card inside a card (AGENT, a broken file) starts over.
             card = VCard();
             cardStart = lineStart;
-        } else if (name == QLatin1String("END") && card
-                   && value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0) {
+        } else if (name == QLatin1String("END") && card && vcard) {
             card->bytes = data.mid(cardStart, lineEnd - cardStart);
             if (card->uid.isEmpty())
                 card->uid = QStringLiteral("urn:sha1:")

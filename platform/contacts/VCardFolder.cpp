@@ -91,8 +91,8 @@ FileResult VCardFolder::addCard(const VCard& card, QString* path)
     // Stored exactly as it came: a card without a UID is known by the digest of these bytes.
     const QByteArray& bytes = card.bytes;
     QString written;
-    const FileResult result = writeNewFile(folder_, safeFileName(card.uid, QStringLiteral("contact")) + QStringLiteral(".vcf"),
-                                           bytes, &written);
+    const QString name = safeFileName(card.uid, QStringLiteral("contact")) + QStringLiteral(".vcf");
+    const FileResult result = writeNewFile(folder_, name, bytes, &written);
     if (!result)
         return result;
     if (path)

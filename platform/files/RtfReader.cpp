@@ -150,7 +150,8 @@ private:
         const qsizetype numberStart = pos_;
         if (pos_ < data_.size() && data_.at(pos_) == '-')
             ++pos_;
-        while (pos_ < data_.size() && pos_ - numberStart < 11 && std::isdigit(static_cast<unsigned char>(data_.at(pos_))))
+        auto digit = [this] { return std::isdigit(static_cast<unsigned char>(data_.at(pos_))) != 0; };
+        while (pos_ < data_.size() && pos_ - numberStart < 11 && digit())
             ++pos_;
         if (pos_ > numberStart && !(pos_ - numberStart == 1 && data_.at(numberStart) == '-')) {
             param = data_.mid(numberStart, pos_ - numberStart).toLong();

@@ -153,12 +153,14 @@ FileResult writeNewFile(const QString& folder, const QString& name, const QByteA
     // the whole file or none, even after a crash.
     QTemporaryFile temporary(QDir(folder).filePath(QStringLiteral(".tallomer-XXXXXX.part")));
     if (!temporary.open())
-        return FileResult::failure(QStringLiteral("cannot create a file in %1: %2").arg(folder, temporary.errorString()));
+        return FileResult::failure(
+            QStringLiteral("cannot create a file in %1: %2").arg(folder, temporary.errorString()));
     // A temporary file is private to its owner; the file it becomes is an ordinary one.
     const mode_t mask = processUmask();
     if (temporary.write(bytes) != bytes.size() || !temporary.flush() || ::fchmod(temporary.handle(), 0666 & ~mask) != 0
         || ::fsync(temporary.handle()) != 0)
-        return FileResult::failure(QStringLiteral("cannot write %1 in %2: %3").arg(name, folder, temporary.errorString()));
+        return FileResult::failure(
+            QStringLiteral("cannot write %1 in %2: %3").arg(name, folder, temporary.errorString()));
     const QByteArray from = QFile::encodeName(temporary.fileName());
     // Another writer may take the free name between the check and the naming: try again then.
     for (int attempt = 0; attempt < 8; ++attempt) {
