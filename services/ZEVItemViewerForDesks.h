@@ -53,6 +53,9 @@ public:
     // Recall the Object's icon at the cursor's now, at the view's place or at its stored place.
     virtual void userRecallIconForItemView(ZEVItemViewForDesks* view) = 0;
     virtual void userRecallIconForItem(KELI* item) = 0;
+    // Recalls the Object-to-Object link between the two at the cursor (the Object of the greater
+    // id is its parent); nothing for one Object with itself.
+    virtual void userRecallLinkWithItem(KELI* item, KELI* otherItem) = 0;
     // An item view dragged onto the empty desk: duplicated (Alt) or brought to the Now cursor.
     // The Object actions on the selection answer these once they exist; nothing happens until then.
     virtual void userDuplicateSelectedItemViews() {}

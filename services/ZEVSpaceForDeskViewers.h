@@ -13,6 +13,8 @@
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QString>
+#include <QByteArray>
 
 #include <optional>
 #include <string>
@@ -87,12 +89,14 @@ public:
     virtual void activateTallomer() {}
     virtual void activatePreviousApp() {}
 
-    // Pasteboard contents of a copied Object that is neither a file nor a web link; the Object's
-    // pasteboard record answers once it exists, only its title travels until then.
-    virtual QByteArray itemRecordForItem(KELI* item, const std::string& title, const std::string& type)
-    {
-        return {};
-    }
+    // The pointer in the desk, y-up (the paste lands there).
+    virtual QPointF mouseLocationOutsideOfEventStream() = 0;
+
+    // The Contacts inspector's person model, the least of it the desks need: the title of the
+    // address-book person with that unique id ("? ?" for none), and a card the book does not hold
+    // yet added to it.
+    virtual QString titleForUid(const QString& uid) = 0;
+    virtual void addPersonCard(const QByteArray& card) = 0;
 };
 
 } // namespace tallomer

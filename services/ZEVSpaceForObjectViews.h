@@ -39,6 +39,10 @@ public:
 
     // The Object being dragged, or nullptr.
     virtual KELI* draggingItem() = 0;
+
+    // Every inspector panel shows its lists again: the front viewer's, once the front layer
+    // exists; there is no panel to redisplay until then.
+    virtual void displayAllInspectView() {}
 };
 
 } // namespace tallomer

@@ -1,6 +1,7 @@
 #pragma once
 // What a key pressed in the Space window does: Return recalls, Delete releases, the arrows move
-// between Channels, history marks and Spaces. Kept apart from the window so that the whole table
+// between Channels, history marks and Spaces, Ctrl with A, C, X or V selects all, copies, cuts or
+// pastes on the active desk. Kept apart from the window so that the whole table
 // can be checked without events.
 
 #include <QKeyEvent>
@@ -22,6 +23,11 @@ enum class ZEVSpaceKeyAction {
     SpaceCleanNext,
     GotoPrevious,
     GotoNext,
+    // The desk's edit commands, which the main menu will carry.
+    SelectAll,
+    Copy,
+    Cut,
+    Paste,
 };
 
 // What the window knows when the key comes.
@@ -30,6 +36,8 @@ struct ZEVSpaceKeyState {
     bool shift = false;
     // The Control key of the design, which is Meta here.
     bool control = false;
+    // The Command key of the design, which is Ctrl here.
+    bool command = false;
     bool recallingSelectedItems = false;    // something to recall at the active cursor
     bool recallingNowSelectedItems = false; // something to recall at Now from the Search desk
     bool releasingSelectedItems = false;

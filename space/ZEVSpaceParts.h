@@ -39,6 +39,9 @@ public:
     virtual void channelDidChangeWithIdentityInt(KELId identityInt) {}
 };
 
+// The desk's edit commands.
+enum class ZEVDeskEditCommand { SelectAll, Copy, Cut, Paste };
+
 // One cursor's desk: the desk model, the desk viewer, the item viewer and the Object factory,
 // owned together. The four parts keep the names they are filed under in the desk dictionary.
 class ZEVCursorDesk : public ZEVChannelListener {
@@ -79,6 +82,8 @@ public:
     virtual int visibleItemViewCount(int frontMode) = 0;
     // Files opened from the desktop become Objects on this desk.
     virtual void addFilenames(const QStringList& paths) = 0;
+    // Select All, Copy, Cut or Paste on this desk.
+    virtual void deskEditCommand(ZEVDeskEditCommand command) = 0;
 };
 
 // An inspector's controller, made by class name from the words of the link base. The inspectors

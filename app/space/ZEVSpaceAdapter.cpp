@@ -131,6 +131,9 @@ void ZEVSpaceAdapter::referencerSpaceController(ZEVSpaceController* space)
     const QString wallpaper = KELResources::wallpaperPath(QStringLiteral("zevWallpaperGrey"));
     if (!wallpaper.isEmpty())
         deskServices_->setWallpaperResourceFolder(QFileInfo(wallpaper).absolutePath());
+    // The address book lies where the user keeps contacts, if not in the usual folder.
+    if (const QString contacts = defaults_.values(QStringLiteral("ZEVContactsFolder")).toString(); !contacts.isEmpty())
+        deskServices_->setContactsFolder(contacts);
 }
 
 QString ZEVSpaceAdapter::storeFolder() { return app_ ? app_->zevDirURL() : QString(); }

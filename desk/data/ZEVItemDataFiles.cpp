@@ -134,6 +134,17 @@ QString ZEVItemDataFiles::createRTFDWithAttributedString(const ZEVRichText& text
     return bundle;
 }
 
+QString ZEVItemDataFiles::createMessageFile(const QByteArray& message, const QString& subject, KELI* item)
+{
+    if (!item || store_.isNone() || message.isEmpty())
+        return QString();
+    const QString folder = ensureItemDropFolder(item->idInt());
+    if (folder.isEmpty())
+        return QString();
+    // The subject is outside text: it names one new file inside the Object's folder.
+    return writeGenerated(folder, safeFileName(subject, QStringLiteral("message")) + QStringLiteral(".eml"), message);
+}
+
 QString ZEVItemDataFiles::weblocUrlForItem(KELI* item, const QString& name)
 {
     if (!item || store_.isNone())

@@ -44,6 +44,8 @@ public:
     QString createZevpImage(const QImage& image, KELI* item);
     QString createRTFWithAttributedString(const ZEVRichText& text, KELI* item);
     QString createRTFDWithAttributedString(const ZEVRichText& text, KELI* item);
+    // A dropped mail message, kept whole as "<subject>.eml" ("message.eml" without a subject).
+    QString createMessageFile(const QByteArray& message, const QString& subject, KELI* item);
 
     // A file to hand out for a web Object (the callers pass the Object's title as name): its file
     // in the current Channel, a web location already in its folder, or one made beside its

@@ -23,8 +23,7 @@ struct ZEVPersonDates {
 };
 
 // The Space answers what it keeps; until the Space exists (start-up) the store answers "unknown"
-// itself and never deletes a file on such an answer. Downloads, file options and contacts keep a
-// default until their parts exist.
+// itself and never deletes a file on such an answer. Downloads keep a default until they exist.
 class ZEVSpaceForItemData {
 public:
     virtual ~ZEVSpaceForItemData() = default;
@@ -45,12 +44,10 @@ public:
     // A web download of url into folder for item, reporting to the desk viewer: the downloads
     // answer it once they exist; a web Object keeps no copy of its page until then.
     virtual void startDownload(const QUrl& url, KELI* item, const QString& folder) {}
-    // The options a new file Object gets for the file at path: the pasteboard reader answers it
-    // once it exists; plain options until then.
-    virtual ZEVItemOption itemOptionsForFile(const QString& path) { return 0; }
-    // The address book: the person's dates, absent when the person is gone. The contacts answer
-    // once they exist; no person is known until then.
-    virtual std::optional<ZEVPersonDates> personWithUid(const QString& uid) { return std::nullopt; }
+    // The options a new file Object gets for the file at path (the pasteboard reader's).
+    virtual ZEVItemOption itemOptionsForFile(const QString& path) = 0;
+    // The address book: the person's dates, absent when the person is gone.
+    virtual std::optional<ZEVPersonDates> personWithUid(const QString& uid) = 0;
 };
 
 // The answers before the Space exists: nothing can be told about an Object, so every answer is
@@ -66,6 +63,8 @@ public:
     {
         return nullptr;
     }
+    ZEVItemOption itemOptionsForFile(const QString&) override { return 0; }
+    std::optional<ZEVPersonDates> personWithUid(const QString&) override { return std::nullopt; }
 };
 
 } // namespace tallomer

@@ -1,6 +1,9 @@
 #include "desk/view/ZEVDeskView.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/pasteboard/ZEVItemPB.h"
+#include "desk/pasteboard/ZEVPasteboard.h"
+#include "platform/AppId.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "desk/viewer/ZEVDeskViewer.h"
@@ -330,23 +333,18 @@ void ZEVDeskView::selectAll()
         space_->addToHistory();
 }
 
-bool ZEVDeskView::copy()
+std::unique_ptr<QMimeData> ZEVDeskView::mimeDataForItemViews(const std::vector<ZEVItemViewForDesks*>& views,
+                                                            ZEVDeskClass* model)
 {
     auto data = std::make_unique<QMimeData>();
     QList<QUrl> urls;
     QStringList texts;
-    QByteArray records;
-    const std::vector<ZEVItemViewForDesks*> views =
-        itemViewer_ ? itemViewer_->visibleItemViewsForMode(frontMode()) : std::vector<ZEVItemViewForDesks*>{};
-    ZEVDeskClass* model = nullptr;
-    if (space_)
-        if (ZEVDeskViewer* dv = space_->deskViewerForCurseur(space_->actifCurseur()))
-            model = dv->deskClass();
-    if (!model && deskViewer_)
-        model = deskViewer_->deskClass();
+    std::vector<ZEVItemPB> records;
     for (ZEVItemViewForDesks* v : views) {
-        KELI* item = v->item();
-        const std::string type = model && item ? model->itemTypeForItem(item).value_or("") : std::string();
+        KELI* item = v ? v->item() : nullptr;
+        if (!item)
+            continue;
+        const std::string type = model ? model->itemTypeForItem(item).value_or("") : std::string();
         if (type == "file") {
             const QString path = ZEVItemData::Current().fileUrlForItem(item);
             const QUrl url = path.startsWith('/') ? QUrl::fromLocalFile(path) : QUrl(path);
@@ -357,24 +355,36 @@ bool ZEVDeskView::copy()
             if (!webloc.isEmpty())
                 urls << (webloc.startsWith('/') ? QUrl::fromLocalFile(webloc) : QUrl(webloc));
         } else {
-            if (space_)
-                records += space_->itemRecordForItem(item, v->itemTitle().toStdString(), type);
+            const QString kind = QString::fromStdString(type);
+            records.emplace_back(item, ZEVItemData::Current().uidForItem(item, kind), v->itemTitle(), kind,
+                                 item->channelInt());
             texts << v->itemTitle();
         }
     }
-    if (urls.isEmpty() && texts.isEmpty()) {
-        if (space_)
-            space_->beep();
-        return false;
-    }
+    if (urls.isEmpty() && texts.isEmpty())
+        return nullptr;
     if (!urls.isEmpty())
         data->setUrls(urls);
     if (!texts.isEmpty())
         data->setText(texts.join('\n'));
-    if (!records.isEmpty())
-        data->setData(QStringLiteral("application/x-tallomer-itempb"), records);
+    if (!records.empty())
+        data->setData(QString::fromLatin1(kItemPasteboardType), ZEVItemPB::archive(records));
+    return data;
+}
+
+bool ZEVDeskView::copy()
+{
+    const std::vector<ZEVItemViewForDesks*> views =
+        itemViewer_ ? itemViewer_->visibleItemViewsForMode(frontMode()) : std::vector<ZEVItemViewForDesks*>{};
+    ZEVDeskClass* model = nullptr;
+    if (space_)
+        if (ZEVDeskViewer* dv = space_->deskViewerForCurseur(space_->actifCurseur()))
+            model = dv->deskClass();
+    if (!model && deskViewer_)
+        model = deskViewer_->deskClass();
+    std::unique_ptr<QMimeData> data = mimeDataForItemViews(views, model);
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard) {
+    if (!data || !clipboard) {
         if (space_)
             space_->beep();
         return false;
@@ -397,8 +407,12 @@ void ZEVDeskView::cut()
 
 void ZEVDeskView::paste()
 {
-    if (deskViewer_)
-        deskViewer_->userPerformPaste();
+    if (!deskViewer_)
+        return;
+    // A paste is numbered as a drag is: the reader never takes it for the last drag it read.
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    ZEVPasteboard::AnalysePasteboard(clipboard ? clipboard->mimeData() : nullptr, nextDragSequenceNumber());
+    deskViewer_->userPerformPaste();
 }
 
 void ZEVDeskView::cancelOperation() { logLine("ZEVDeskView cancelOperation: (null)"); }
@@ -432,6 +446,27 @@ long ZEVDeskView::nextDragSequenceNumber()
 {
     static long counter = 0;
     return ++counter;
+}
+
+Qt::DropAction ZEVDeskView::allowedAction(Qt::DropAction wanted, Qt::DropActions possible)
+{
+    if (wanted == Qt::IgnoreAction)
+        return Qt::IgnoreAction;
+    if (possible.testFlag(wanted) && wanted != Qt::MoveAction)
+        return wanted;
+    if (possible.testFlag(Qt::CopyAction))
+        return Qt::CopyAction;
+    if (possible.testFlag(Qt::LinkAction))
+        return Qt::LinkAction;
+    return Qt::IgnoreAction;
+}
+
+void ZEVDeskView::endDrag()
+{
+    // The number dies with its drag: a later drag, or a paste, is always read afresh.
+    if (draggingSequenceNumber_ != 0)
+        ZEVPasteboard::EndAnalysis(draggingSequenceNumber_);
+    draggingSequenceNumber_ = 0;
 }
 
 Qt::DropAction ZEVDeskView::draggingEntered(DragSource source, const QMimeData* data)
@@ -475,6 +510,7 @@ void ZEVDeskView::draggingExited(DragSource source)
 {
     if (source == DragSource::Other && space_)
         Scheduler::shared().cancel(space_, kActivate);
+    endDrag();
     scheduleDragEnd();
 }
 
@@ -495,13 +531,13 @@ bool ZEVDeskView::performDragOperation(DragSource source, bool siAlt, const QMim
         ok = true;
         break;
     case DragSource::Table:
-        ok = deskViewer_ && deskViewer_->userPerformDragWithInfo(data, p);
+        ok = deskViewer_ && deskViewer_->userPerformDragWithInfo(data, p, sequenceForDrop());
         break;
     case DragSource::Other:
         if (space_)
             Scheduler::shared().cancel(space_, kActivate);
         if (dragOperation_ != Qt::IgnoreAction && space_ && !space_->siCancelDraggingSession()) {
-            ok = deskViewer_ && deskViewer_->userPerformDragWithInfo(data, p);
+            ok = deskViewer_ && deskViewer_->userPerformDragWithInfo(data, p, sequenceForDrop());
             if (ok) {
                 ZEVSpaceForDeskViewers* s = space_;
                 Scheduler::shared().perform(space_, kActivatePrevious, kDragDelay, [s] { s->activatePreviousApp(); });
@@ -509,10 +545,24 @@ bool ZEVDeskView::performDragOperation(DragSource source, bool siAlt, const QMim
         }
         break;
     }
+    endDragSession();
+    return ok;
+}
+
+void ZEVDeskView::endDragSession()
+{
+    endDrag();
     Scheduler::shared().cancel(this, kDragStop);
     if (space_)
         space_->draggingSessionDidStop();
-    return ok;
+}
+
+long ZEVDeskView::sequenceForDrop()
+{
+    // A drop that no entry announced is a drag of its own.
+    if (draggingSequenceNumber_ == 0)
+        draggingSequenceNumber_ = nextDragSequenceNumber();
+    return draggingSequenceNumber_;
 }
 
 bool ZEVDeskView::siItemUnderDropAccepts(const QPointF& scenePoint) const
@@ -523,10 +573,18 @@ bool ZEVDeskView::siItemUnderDropAccepts(const QPointF& scenePoint) const
     return false;
 }
 
+Qt::DropAction ZEVDeskView::offeredAction(const QGraphicsSceneDragDropEvent* event, Qt::DropAction wanted)
+{
+    const DragSource source = sourceOf(event->mimeData());
+    if (source == DragSource::Other || source == DragSource::Table)
+        return allowedAction(wanted, event->possibleActions());
+    return wanted;
+}
+
 void ZEVDeskView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 {
     QGraphicsScene::dragEnterEvent(event);
-    event->setDropAction(draggingEntered(sourceOf(event->mimeData()), event->mimeData()));
+    event->setDropAction(offeredAction(event, draggingEntered(sourceOf(event->mimeData()), event->mimeData())));
     event->accept();
 }
 
@@ -536,8 +594,9 @@ void ZEVDeskView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
         QGraphicsScene::dragMoveEvent(event);
         return;
     }
-    const Qt::DropAction a = draggingUpdated(sourceOf(event->mimeData()), event->modifiers() & Qt::AltModifier,
-                                             deskPoint(event->scenePos()));
+    const Qt::DropAction a = offeredAction(
+        event, draggingUpdated(sourceOf(event->mimeData()), event->modifiers() & Qt::AltModifier,
+                               deskPoint(event->scenePos())));
     event->setDropAction(a);
     event->setAccepted(a != Qt::IgnoreAction);
 }
@@ -554,8 +613,20 @@ void ZEVDeskView::dropEvent(QGraphicsSceneDragDropEvent* event)
         QGraphicsScene::dropEvent(event);
         return;
     }
-    const bool ok = performDragOperation(sourceOf(event->mimeData()), event->modifiers() & Qt::AltModifier,
-                                         event->mimeData(), deskPoint(event->scenePos()));
+    const DragSource source = sourceOf(event->mimeData());
+    const Qt::DropAction action = offeredAction(event, dragOperation_);
+    if ((source == DragSource::Other || source == DragSource::Table) && action == Qt::IgnoreAction) {
+        // The drag offers none of the actions a drop here could take: it lands nothing.
+        if (space_)
+            Scheduler::shared().cancel(space_, kActivate);
+        endDragSession();
+        event->ignore();
+        return;
+    }
+    const bool ok = performDragOperation(source, event->modifiers() & Qt::AltModifier, event->mimeData(),
+                                         deskPoint(event->scenePos()));
+    if (ok)
+        event->setDropAction(action);
     event->setAccepted(ok);
 }
 

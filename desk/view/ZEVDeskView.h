@@ -15,6 +15,7 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <memory>
 #include <vector>
 
 class KELI;
@@ -23,6 +24,8 @@ class QMimeData;
 namespace tallomer {
 
 class ZEVDeskBackImageView;
+class ZEVDeskClass;
+class ZEVItemViewForDesks;
 class ZEVSpaceForDeskViewers;
 class ZEVDeskViewer;
 class ZEVFrontView;
@@ -69,6 +72,14 @@ public:
 
     // Drags and pastes are numbered by one counter for the whole program.
     static long nextDragSequenceNumber();
+    // The action a drop gets among those its drag offers: the wanted one, else Copy, else Link;
+    // never Move, by which the source would delete what it gave.
+    static Qt::DropAction allowedAction(Qt::DropAction wanted, Qt::DropActions possible);
+    // What Copy puts on the clipboard for these views: file and web location URLs, and for every
+    // other Object its record and its title as text; nullptr when there is nothing to copy.
+    static std::unique_ptr<QMimeData> mimeDataForItemViews(const std::vector<ZEVItemViewForDesks*>& views,
+                                                           ZEVDeskClass* model);
+    long draggingSequenceNumber() const { return draggingSequenceNumber_; }
     Qt::DropAction draggingEntered(DragSource source, const QMimeData* data);
     Qt::DropAction draggingUpdated(DragSource source, bool siAlt, const QPointF& deskPoint);
     void draggingExited(DragSource source);
@@ -92,6 +103,11 @@ private:
     void lassoPass();
     bool siItemUnderDropAccepts(const QPointF& scenePoint) const;
     void scheduleDragEnd();
+    void endDrag();
+    // The drag is over at once: its number ends and the Space hears of it.
+    void endDragSession();
+    long sequenceForDrop();
+    static Qt::DropAction offeredAction(const QGraphicsSceneDragDropEvent* event, Qt::DropAction wanted);
 
     ZEVDeskViewer* deskViewer_;            // not owned
     ZEVSpaceForDeskViewers* space_;          // not owned

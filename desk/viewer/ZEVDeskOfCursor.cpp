@@ -82,4 +82,23 @@ int ZEVDeskOfCursor::visibleItemViewCount(int frontMode)
 
 void ZEVDeskOfCursor::addFilenames(const QStringList& paths) { deskViewer_->addFilenames(paths); }
 
+void ZEVDeskOfCursor::deskEditCommand(ZEVDeskEditCommand command)
+{
+    ZEVDeskView* view = deskViewer_->deskView();
+    switch (command) {
+    case ZEVDeskEditCommand::SelectAll:
+        view->selectAll();
+        break;
+    case ZEVDeskEditCommand::Copy:
+        view->copy();
+        break;
+    case ZEVDeskEditCommand::Cut:
+        view->cut();
+        break;
+    case ZEVDeskEditCommand::Paste:
+        view->paste();
+        break;
+    }
+}
+
 } // namespace tallomer

@@ -50,6 +50,7 @@ public:
     void setSiFiltreANDOperation(bool andOperation) override;
     int visibleItemViewCount(int frontMode) override;
     void addFilenames(const QStringList& paths) override;
+    void deskEditCommand(ZEVDeskEditCommand command) override;
 
 private:
     // Destroyed in reverse: the desk viewer (and its Object views) first, the factory last.

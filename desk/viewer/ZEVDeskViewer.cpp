@@ -9,6 +9,7 @@
 #include "desk/view/ZEVDeskBackImageView.h"
 #include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskBackground.h"
+#include "desk/viewer/ZEVDeskDrop.h"
 #include "desk/viewer/ZEVDeskTabWalk.h"
 #include "desk/viewer/ZEVDeskViewRegistry.h"
 #include "engine/KELICurseur.h"
@@ -44,12 +45,14 @@ ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVS
     deskView_->addItem(back.release()); // the scene owns it
     views_ = std::make_unique<ZEVDeskViewRegistry>(*this, t);
     tabWalk_ = std::make_unique<ZEVDeskTabWalk>(*this);
+    drop_ = std::make_unique<ZEVDeskDrop>(*this);
 }
 
 ZEVDeskViewer::~ZEVDeskViewer()
 {
     // Nothing outside calls in any more, then the views leave the scene before it goes.
     background_.reset();
+    drop_.reset();
     tabWalk_.reset();
     views_.reset();
 }
@@ -512,70 +515,22 @@ ZEVItemViewForDesks* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item)
     return view;
 }
 
-void ZEVDeskViewer::addFilenames(const QStringList& paths)
+// ---------------------------------------------------------------------------------------------
+// Drops and pastes
+
+void ZEVDeskViewer::addFilenames(const QStringList& paths) { drop_->addFilenames(paths); }
+
+Qt::DropAction ZEVDeskViewer::dragOperationForDraggingInfo(const QMimeData* data, long sequence)
 {
-    if (!space_ || !itemClass_)
-        return;
-    const KELId channel = space_->identityInt();
-    std::vector<KELI*> itemSet;
-    for (const QString& path : paths) {
-        const QFileInfo info(path);
-        if (path.isEmpty() || !info.exists()) {
-            logFormat("ZEVDeskViewer addFilenames: no file at %s", qUtf8Printable(path));
-            continue;
-        }
-        const QString file = info.absoluteFilePath();
-        KELI* item = nullptr;
-        if (const KELId byUid = ZEVItemData::Current().itemNumberWithUid(ZEVItemData::UidForURL(file))) {
-            if ((item = KELServeurDeLiens::LienForInt(byUid, curseur_)))
-                ZEVItemData::Current().updateFilePathWithItem(item, file);
-        } else if (const KELId byPath = ZEVItemData::Current().itemNumberWithPath(file)) {
-            if ((item = KELServeurDeLiens::LienForInt(byPath, curseur_)))
-                ZEVItemData::Current().updateFileUidWithItem(item, file);
-        }
-        if (item) {
-            item->setChannelInt(channel);
-            if (KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt())) {
-                recallExistingItemViewWithItem(item);
-                itemSet.push_back(item);
-                continue;
-            }
-        } else {
-            ZEVSpaceForItemData* data = ZEVItemDataChannels::SpaceController();
-            const ZEVItemOption options = data ? data->itemOptionsForFile(file) : 0;
-            item = itemClass_->creerItemWithChannelInt(channel, info.fileName().toStdString(), "file",
-                                                       info.suffix().toStdString(), options);
-            if (!item) {
-                logFormat("ZEVDeskViewer addFilenames: no Object could be made for %s", qUtf8Printable(file));
-                continue;
-            }
-            ZEVItemData::Current().createFileURL(file, QUrl(), item);
-        }
-        const QRectF r = space_->deskGeometry()->nextIconDefaultPosition();
-        creerItemViewWithItem(item, ZEVIconPosition{r.x(), r.y(), r.width(), 0}, 1.0f);
-        itemSet.push_back(item);
-    }
-    if (curseur_)
-        curseur_->terminerDeplacementCurseur();
-    switch (frontMode()) {
-    case ZEVFrontModeIcons:
-        space_->selectIconForItemSet(itemSet, {});
-        break;
-    case ZEVFrontModeTitles:
-        space_->selectTitleForItemSet(itemSet, {});
-        break;
-    case ZEVFrontModeFilters:
-        space_->selectFilterForItemSet(itemSet, {});
-        break;
-    case ZEVFrontModeLinks:
-        space_->selectNodeForItemSet(itemSet, {});
-        break;
-    default:
-        break;
-    }
-    if (curseur_ == space_->searchCurseur() && frontViewer_)
-        frontViewer_->openTlineAndTracks(true);
+    return drop_->dragOperationForDraggingInfo(data, sequence);
 }
+
+bool ZEVDeskViewer::userPerformDragWithInfo(const QMimeData* data, const QPointF& deskPoint, long sequence)
+{
+    return drop_->userPerformDragWithInfo(data, deskPoint, sequence);
+}
+
+bool ZEVDeskViewer::userPerformPaste() { return drop_->userPerformPaste(); }
 
 int ZEVDeskViewer::frontMode()
 {

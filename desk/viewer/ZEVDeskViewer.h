@@ -7,6 +7,8 @@
 //  - the Tab walk (ZEVDeskTabWalk);
 //  - the background (ZEVDeskBackground): the current Channel's picture through time, the only
 //    listener to the link base's background and Channel-list links.
+//  - the drop (ZEVDeskDrop): what is dropped or pasted on the desk, and files opened through the
+//    desktop.
 // Itself it makes views as icons come into the cursor's window, relays the link base's crossings
 // to the views' presence counters, places new icons and selects all.
 //
@@ -38,6 +40,7 @@ namespace tallomer {
 
 class ZEVDeskBackImageView;
 class ZEVDeskBackground;
+class ZEVDeskDrop;
 class ZEVDeskClass;
 class ZEVDeskTabWalk;
 class ZEVDeskView;
@@ -82,6 +85,7 @@ public:
     ZEVDeskViewRegistry& views() { return *views_; }
     ZEVDeskTabWalk& tabWalk() { return *tabWalk_; }
     ZEVDeskBackground& background() { return *background_; }
+    ZEVDeskDrop& drop() { return *drop_; }
 
     // ---- item views ----
     void initItemViewAvecIcon(KELI* icon, KELDate curseurDate) override;
@@ -127,13 +131,18 @@ public:
     // [in, out) of an icon placed now.
     std::pair<KELDate, KELDate> intervalForNewIcon(KELI* item);
 
-    // ---- drops and pastes (filled in by the drop handling) ----
+    // ---- drops and pastes (ZEVDeskDrop) ----
     // Files opened from the desktop: existing Objects recalled, new ones placed at the default
     // positions; paths naming no file are skipped with a log line.
     void addFilenames(const QStringList& paths);
-    Qt::DropAction dragOperationForDraggingInfo(const QMimeData* data, long sequence) { return Qt::IgnoreAction; }
-    bool userPerformDragWithInfo(const QMimeData* data, const QPointF& deskPoint) { return false; }
-    bool userPerformPaste() { return false; }
+    // `sequence` numbers the drag (ZEVDeskView::nextDragSequenceNumber): the pasteboard is read
+    // once per number.
+    Qt::DropAction dragOperationForDraggingInfo(const QMimeData* data, long sequence);
+    bool userPerformDragWithInfo(const QMimeData* data, const QPointF& deskPoint, long sequence);
+    // The pasteboard already analysed: what it holds lands at the pointer.
+    bool userPerformPaste();
+    // The desk's menus come with the desk menus; a secondary click on the empty desk opens
+    // nothing until then.
     void menuForFrontView(const QPointF& deskPoint) {}
 
     // ---- selection walk and relays ----
@@ -196,6 +205,7 @@ private:
     ZEVDeskBackImageView* deskBackImageView_ = nullptr; // owned by the scene
     std::unique_ptr<ZEVDeskViewRegistry> views_;
     std::unique_ptr<ZEVDeskTabWalk> tabWalk_;
+    std::unique_ptr<ZEVDeskDrop> drop_;
 };
 
 } // namespace tallomer

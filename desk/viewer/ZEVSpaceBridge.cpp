@@ -3,11 +3,13 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskIds.h"
 #include "desk/model/ZEVItemClass.h"
+#include "desk/pasteboard/ZEVPasteboard.h"
 #include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "platform/sound/Sound.h"
 #include "runtime/Scheduler.h"
 #include "space/ZEVBackObject.h"
 #include "space/ZEVSpaceParts.h"
@@ -16,6 +18,7 @@
 #include "space/ZEVSpaceWindow.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QResizeEvent>
 #include <QUrl>
 
@@ -102,13 +105,9 @@ KELDate ZEVSpaceBridge::spaceOutTimeForGoToTime(KELDate t, KELICurseur* curseur)
     return std::min(outTimeForGoToTime(t), spaceOutTimeForCurseur(curseur));
 }
 
-void ZEVSpaceBridge::beep() { QApplication::beep(); }
+void ZEVSpaceBridge::beep() { Sound::shared().beep(); }
 
-void ZEVSpaceBridge::playSystemSound(const std::string& name)
-{
-    // Named sounds come with the sound layer; the beep says that something happened meanwhile.
-    QApplication::beep();
-}
+void ZEVSpaceBridge::playSystemSound(const std::string& name) { Sound::shared().play(QString::fromStdString(name)); }
 
 bool ZEVSpaceBridge::siApplicationActive()
 {
@@ -221,6 +220,44 @@ void ZEVSpaceBridge::draggingSessionStartedWithInteger(long s) { space_.dragging
 long ZEVSpaceBridge::draggingSessionInteger() { return space_.draggingSessionInteger(); }
 void ZEVSpaceBridge::draggingSessionDidStop() { space_.draggingSessionDidStop(); }
 bool ZEVSpaceBridge::siCancelDraggingSession() { return space_.siCancelDraggingSession(); }
+
+QPointF ZEVSpaceBridge::mouseLocationOutsideOfEventStream()
+{
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    QWidget* viewport = w ? w->spaceView()->deskCanvas()->viewport() : nullptr;
+    if (!viewport)
+        return {};
+    const QPoint p = viewport->mapFromGlobal(QCursor::pos());
+    return qtPoint(viewport->height(), QPointF(p));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Contacts and file options
+
+QString ZEVSpaceBridge::titleForUid(const QString& uid) { return contacts_.titleForUid(uid); }
+
+void ZEVSpaceBridge::addPersonCard(const QByteArray& card)
+{
+    const QList<VCard> cards = parseVCards(card);
+    if (cards.isEmpty())
+        return;
+    QString written;
+    if (const FileResult added = contacts_.addCard(cards.first(), &written); !added)
+        ZEVItemDataChannels::ReportStoreError(added.error);
+}
+
+ZEVItemOption ZEVSpaceBridge::itemOptionsForFile(const QString& path)
+{
+    return ZEVPasteboard::ItemOptionsForFileURL(path);
+}
+
+std::optional<ZEVPersonDates> ZEVSpaceBridge::personWithUid(const QString& uid)
+{
+    const std::optional<VCardDates> dates = contacts_.datesForUid(uid);
+    if (!dates)
+        return std::nullopt;
+    return ZEVPersonDates{dates->created, dates->modified};
+}
 
 std::string ZEVSpaceBridge::storeFolderPath() { return space_.host().storeFolder().toStdString(); }
 

@@ -6,6 +6,7 @@
 // Object factory, desk viewer and item viewer, and to the Object data store.
 
 #include "desk/data/ZEVItemData.h"
+#include "platform/contacts/VCardFolder.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "runtime/Scheduler.h"
 
@@ -70,6 +71,9 @@ public:
     long draggingSessionInteger() override;
     void draggingSessionDidStop() override;
     bool siCancelDraggingSession() override;
+    QPointF mouseLocationOutsideOfEventStream() override;
+    QString titleForUid(const QString& uid) override;
+    void addPersonCard(const QByteArray& card) override;
 
     // ZEVSpaceForItemData
     std::string itemTypeForItem(KELI* item) override;
@@ -77,10 +81,15 @@ public:
     KELI* itemForId(KELId id) override;
     KELI* creerItem(KELId channel, const std::string& title, const std::string& type, const std::string& icon,
                     ZEVItemOption options) override;
+    ZEVItemOption itemOptionsForFile(const QString& path) override;
+    std::optional<ZEVPersonDates> personWithUid(const QString& uid) override;
 
     // The wallpapers of a first run: the program's copies lie in `folder` (none set: the store's
     // copies are taken for them), the store's in the store folder.
     void setWallpaperResourceFolder(const QString& folder) { resourceFolder_ = folder; }
+    // The address book's folder of vCards (default VCardFolder::defaultFolder()).
+    void setContactsFolder(const QString& folder) { contacts_ = VCardFolder(folder); }
+    const VCardFolder& contacts() const { return contacts_; }
 
     // The desks take the size of the canvas that shows them, now and whenever it changes.
     void suivreLeCanevas();
@@ -93,6 +102,7 @@ private:
     ZEVSpaceController& space_;
     std::unique_ptr<QObject> suiveur_; // watches the canvas' viewport
     QString resourceFolder_;
+    VCardFolder contacts_;
     ScheduledTarget guard_{this};
 };
 

@@ -1,6 +1,7 @@
 #include "objects/viewer/ZEVItemViewer.h"
 
 #include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVModelSupport.h"
 
 #include "engine/KELICurseur.h"
@@ -607,6 +608,18 @@ void ZEVItemViewer::userRecallIconForItemView(ZEVItemViewForDesks* view)
     const ZEVIconPosition old = deskClass_->rectCurseurForItem(item);
     deskClass_->recallIconForItem(item, curseur_->now(), view->iconPosition(), old);
     deskmodel::relancer(curseur_);
+}
+
+void ZEVItemViewer::userRecallLinkWithItem(KELI* item, KELI* otherItem)
+{
+    if (!item || !otherItem || item == otherItem || !itemClass_)
+        return;
+    // One direction for a pair, whichever way it was asked.
+    KELI* parent = otherItem->idInt() > item->idInt() ? otherItem : item;
+    KELI* enfant = parent == item ? otherItem : item;
+    itemClass_->recallLienConnexionWithParent(parent, enfant);
+    if (space_)
+        space_->displayAllInspectView();
 }
 
 } // namespace tallomer

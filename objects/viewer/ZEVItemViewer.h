@@ -67,6 +67,7 @@ public:
     // refreshes the cursor.
     void userRecallIconForItem(KELI* item) override;
     void userRecallIconForItemView(ZEVItemViewForDesks* view) override;
+    void userRecallLinkWithItem(KELI* item, KELI* otherItem) override;
     void setSiChannelActif(bool oui) override { siChannelActif_ = oui; }
     bool siChannelActif() const override { return siChannelActif_; }
 

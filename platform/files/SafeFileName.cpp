@@ -5,6 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tallomer {
 
@@ -80,6 +89,22 @@ QString clean(const QString& name)
 
 bool somethingAt(const QString& path) { return fileIdentity(path, SymlinkMode::NoFollow).has_value(); }
 
+// The process's file mode mask, read without changing it (setting it to read it back would leave
+// other threads a moment without one).
+mode_t processUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    return mode_t(mask);
+            }
+    return 022;
+}
+
 } // namespace
 
 QString safeFileName(const QString& name, const QString& fallback)
@@ -121,31 +146,44 @@ QString uniquePathInFolder(const QString& folder, const QString& name)
 FileResult writeNewFile(const QString& folder, const QString& name, const QByteArray& bytes,
                         QString* writtenPath)
 {
-    // Another writer may take the free name between the check and the creation: try again then.
+    if (!QFileInfo(folder).isDir())
+        return FileResult::failure(QStringLiteral("no folder %1 for %2").arg(folder, name));
+    // The bytes go to a hidden temporary file first, which is then given its name in one step
+    // that never replaces anything: readers (other programs watching the folder among them) see
+    // the whole file or none, even after a crash.
+    QTemporaryFile temporary(QDir(folder).filePath(QStringLiteral(".tallomer-XXXXXX.part")));
+    if (!temporary.open())
+        return FileResult::failure(
+            QStringLiteral("cannot create a file in %1: %2").arg(folder, temporary.errorString()));
+    // A temporary file is private to its owner; the file it becomes is an ordinary one.
+    const mode_t mask = processUmask();
+    if (temporary.write(bytes) != bytes.size() || !temporary.flush() || ::fchmod(temporary.handle(), 0666 & ~mask) != 0
+        || ::fsync(temporary.handle()) != 0)
+        return FileResult::failure(
+            QStringLiteral("cannot write %1 in %2: %3").arg(name, folder, temporary.errorString()));
+    const QByteArray from = QFile::encodeName(temporary.fileName());
+    // Another writer may take the free name between the check and the naming: try again then.
     for (int attempt = 0; attempt < 8; ++attempt) {
         const QString path = uniquePathInFolder(folder, name);
         if (path.isEmpty())
-            return FileResult::failure(QStringLiteral("no free name for %1 in %2").arg(name, folder));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            if (somethingAt(path))
-                continue;
-            return FileResult::failure(QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
+            break;
+        const QByteArray to = QFile::encodeName(path);
+        int done = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        if (done != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            // A file system without the no-replace rename: a hard link never replaces either.
+            done = ::link(from.constData(), to.constData());
+            if (done == 0)
+                ::unlink(from.constData());
         }
-        if (file.write(bytes) != bytes.size() || !file.flush()) {
-            const QString error = file.errorString();
-            file.close();
-            file.remove();
-            return FileResult::failure(QStringLiteral("cannot write %1: %2").arg(path, error));
+        if (done == 0) {
+            temporary.setAutoRemove(false);
+            if (writtenPath)
+                *writtenPath = path;
+            return FileResult::success();
         }
-        file.close();
-        if (file.error() != QFileDevice::NoError) {
-            file.remove();
-            return FileResult::failure(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-        }
-        if (writtenPath)
-            *writtenPath = path;
-        return FileResult::success();
+        if (errno != EEXIST)
+            return FileResult::failure(
+                QStringLiteral("cannot name %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     }
     return FileResult::failure(QStringLiteral("no free name for %1 in %2").arg(name, folder));
 }

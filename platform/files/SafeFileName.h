@@ -26,8 +26,9 @@ QString pathInFolder(const QString& folder, const QString& name);
 // missing or no free name was found.
 QString uniquePathInFolder(const QString& folder, const QString& name);
 
-// Writes bytes to a new file at uniquePathInFolder(folder, name), created exclusively so that a
-// file appearing meanwhile is never overwritten. writtenPath (when given) receives the path.
+// Writes bytes to a new file at uniquePathInFolder(folder, name): written whole under a hidden
+// temporary name, then named in one step that never replaces a file appearing meanwhile.
+// writtenPath (when given) receives the path.
 FileResult writeNewFile(const QString& folder, const QString& name, const QByteArray& bytes,
                         QString* writtenPath = nullptr);
 

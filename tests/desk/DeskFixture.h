@@ -13,6 +13,7 @@
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "desk/viewer/ZEVDeskBackground.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "front/ZEVFrontViewer.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
@@ -256,7 +257,17 @@ public:
     void addToHistory() override { ++history; }
     void playSystemSound(const std::string& name) override { sounds.push_back(name); }
     void rulerScrollWheel(QGraphicsSceneWheelEvent*) override { ++wheels; }
-    void draggingSessionStartedWithInteger(long n) override { sessions.push_back(n); }
+    void draggingSessionStartedWithInteger(long n) override
+    {
+        sessions.push_back(n);
+        session = n;
+    }
+    long draggingSessionInteger() override { return session; }
+    ZEVFrontViewer* frontViewer() override { return front; }
+    QPointF mouseLocationOutsideOfEventStream() override { return pointer; }
+    QString titleForUid(const QString& uid) override { return people.value(uid, QStringLiteral("? ?")); }
+    void addPersonCard(const QByteArray& card) override { cards.push_back(card); }
+    void displayAllInspectView() override { ++inspectorRedisplays; }
 
     bool has(int m, KELI* i) { return std::find(selections[m].begin(), selections[m].end(), i) != selections[m].end(); }
     void add(int m, KELI* i)
@@ -273,9 +284,14 @@ public:
     KELDate goToEnd = KELDateOuverte;
     KELDate spaceEnd = KELDateOuverte;
     int mode = 0;
-    int beeps = 0, history = 0, wheels = 0;
+    int beeps = 0, history = 0, wheels = 0, inspectorRedisplays = 0;
     std::vector<std::string> sounds;
     std::vector<long> sessions;
+    long session = 0;
+    ZEVFrontViewer* front = nullptr; // not owned
+    QPointF pointer;
+    QMap<QString, QString> people;
+    std::vector<QByteArray> cards;
     std::map<int, std::vector<KELI*>> selections;
     std::map<std::string, std::string> wallpapers;
     std::map<KELId, QString> paths;
@@ -304,8 +320,10 @@ public:
     void userRecallIconForItemView(ZEVItemViewForDesks* v) override { recalledViews.push_back(v); }
     void userRecallIconForItem(KELI* i) override { recalledItems.push_back(i); }
     void setSiChannelActif(bool a) override { channelActif = a; }
+    void userRecallLinkWithItem(KELI* a, KELI* b) override { links.emplace_back(a, b); }
 
     ZEVDeskViewer* desk;
+    std::vector<std::pair<KELI*, KELI*>> links;
     TestSpace* space;
     std::vector<ZEVItemViewForDesks*> recalledViews;
     std::vector<KELI*> recalledItems;

@@ -84,7 +84,7 @@ TEST(ZEVSpaceWindowFrame, ContentFitsWhatWasGivenAndTheScreenByShrinking)
     EXPECT_EQ(ZEVSpaceWindowFrame::fittedContentSize(QSize(1000, 625), QSize(300, 200)), QSize(432, 270));
 }
 
-TEST(ZEVSpaceKeys, ReturnDeleteAndArrowsFollowTheActiveCursor)
+TEST(ZEVSpaceKeys, ReturnDeleteArrowsAndEditKeysFollowTheActiveCursor)
 {
     using A = ZEVSpaceKeyAction;
     const struct {
@@ -109,6 +109,13 @@ TEST(ZEVSpaceKeys, ReturnDeleteAndArrowsFollowTheActiveCursor)
         {Qt::Key_Down, {.control = true}, A::HistoryPrevious, -1},
         {Qt::Key_Right, {.control = true}, A::SpaceCleanNext, false},
         {Qt::Key_A, {.control = true}, A::None, true},
+        // Ctrl (the design's Command) with A, C, X, V: the desk's edit commands, used up.
+        {Qt::Key_A, {.command = true}, A::SelectAll, false},
+        {Qt::Key_C, {.command = true}, A::Copy, false},
+        {Qt::Key_X, {.searchActive = true, .command = true}, A::Cut, false},
+        {Qt::Key_V, {.shift = true, .command = true}, A::Paste, false},
+        {Qt::Key_V, {}, A::None, true},
+        {Qt::Key_C, {.control = true, .command = true}, A::None, true},
     };
     for (const auto& r : rows) {
         const ZEVSpaceKeyResult got = spaceKeyResult(r.key, r.state);

@@ -90,6 +90,9 @@ public:
     long draggingSessionInteger() override { return 0; }
     void draggingSessionDidStop() override {}
     bool siCancelDraggingSession() override { return false; }
+    QPointF mouseLocationOutsideOfEventStream() override { return {}; }
+    QString titleForUid(const QString&) override { return QStringLiteral("? ?"); }
+    void addPersonCard(const QByteArray&) override {}
 };
 
 class NullDeskViewer : public ZEVDeskViewerForDeskModels {
@@ -115,6 +118,7 @@ public:
     std::vector<ZEVItemViewForDesks*> visibleItemViewsForMode(int) override { return {}; }
     void userRecallIconForItemView(ZEVItemViewForDesks*) override {}
     void userRecallIconForItem(KELI*) override {}
+    void userRecallLinkWithItem(KELI*, KELI*) override {}
     std::unique_ptr<ZEVItemViewForDesks> creerItemView(const ZEVIconPosition&, KELI*, float) override
     {
         return nullptr;
@@ -196,6 +200,7 @@ public:
     void setSiFiltreANDOperation(bool) override {}
     int visibleItemViewCount(int) override { return 0; }
     void addFilenames(const QStringList&) override {}
+    void deskEditCommand(ZEVDeskEditCommand) override {}
 };
 
 class NullSpaceHost : public ZEVSpaceHost {

@@ -2,6 +2,10 @@
 
 #include "desk/view/ZEVDeskView.h"
 
+#include "desk/pasteboard/ZEVPasteboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 
 namespace desktest {
@@ -130,6 +134,52 @@ TEST_F(DeskSurface, EveryDragEntryHasANumberNoOtherDeskHasSeen)
     std::vector<long> sorted = space.sessions;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end()) << "a number was given twice";
+}
+
+TEST(DeskDropAction, ADropTakesTheWantedActionAmongThoseOfferedAndNeverMove)
+{
+    using A = Qt::DropAction;
+    const struct {
+        A wanted;
+        Qt::DropActions offered;
+        A got;
+    } rows[] = {
+        {Qt::LinkAction, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::LinkAction},
+        {Qt::LinkAction, Qt::CopyAction | Qt::MoveAction, Qt::CopyAction},
+        {Qt::CopyAction, Qt::LinkAction | Qt::MoveAction, Qt::LinkAction},
+        {Qt::CopyAction, Qt::MoveAction, Qt::IgnoreAction},
+        {Qt::MoveAction, Qt::MoveAction | Qt::CopyAction, Qt::CopyAction},
+        {Qt::IgnoreAction, Qt::CopyAction, Qt::IgnoreAction},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(ZEVDeskView::allowedAction(r.wanted, r.offered), r.got) << &r - rows;
+}
+
+// Drags and pastes draw from one counter, and a drag's number ends with it: what the reader read
+// for a drag that is over is never taken for the next drag or paste.
+TEST_F(DeskSurface, PastesAreNumberedWithTheDragsAndADragsNumberEndsWithIt)
+{
+    QMimeData outside;
+    outside.setText("hello");
+    using S = ZEVDeskView::DragSource;
+    surface->draggingEntered(S::Other, &outside);
+    const long drag = surface->draggingSequenceNumber();
+    EXPECT_EQ(ZEVPasteboard::LastUniqueInt(), drag);
+    surface->draggingExited(S::Other);
+    EXPECT_EQ(surface->draggingSequenceNumber(), 0);
+
+    QGuiApplication::clipboard()->clear();
+    surface->paste();
+    const long paste = ZEVPasteboard::LastUniqueInt();
+    EXPECT_GT(paste, drag);
+    EXPECT_EQ(space.beeps, 1) << "an empty clipboard lands nothing";
+
+    surface->draggingEntered(S::Other, &outside);
+    EXPECT_GT(surface->draggingSequenceNumber(), paste);
+    EXPECT_EQ(ZEVPasteboard::LastUniqueInt(), surface->draggingSequenceNumber());
+    surface->performDragOperation(S::Other, false, &outside, QPointF(300, 300));
+    EXPECT_EQ(surface->draggingSequenceNumber(), 0);
+    ZEVPasteboard::Reset();
 }
 
 } // namespace desktest

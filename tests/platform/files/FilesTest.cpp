@@ -10,6 +10,7 @@
 
 #include "runtime/Clock.h"
 #include "tests/platform/PlatformFixture.h"
+#include "tests/support/AddressSpaceCap.h"
 
 #include <QCborArray>
 #include <QDataStream>
@@ -58,22 +59,7 @@ QByteArray handMadeRecord(const QByteArray& payload)
     return out + payload;
 }
 
-// Caps the address space at what the process uses now plus headroom, for one scope: a reader
-// that trusted a length field of gigabytes would fail inside instead of succeeding.
-struct AddressSpaceCap {
-    explicit AddressSpaceCap(rlim_t headroom)
-    {
-        const rlim_t pages = test::readFile("/proc/self/statm").split(' ').value(0).toULongLong();
-        if (pages == 0 || ::getrlimit(RLIMIT_AS, &old) != 0)
-            return;
-        rlimit capped = old;
-        capped.rlim_cur = std::min(old.rlim_cur, pages * rlim_t(::sysconf(_SC_PAGESIZE)) + headroom);
-        active = ::setrlimit(RLIMIT_AS, &capped) == 0;
-    }
-    ~AddressSpaceCap() { if (active) ::setrlimit(RLIMIT_AS, &old); }
-    rlimit old{};
-    bool active = false;
-};
+using test::AddressSpaceCap;
 
 } // namespace
 
@@ -392,6 +378,14 @@ TEST(SafeFileName, HostileNamesStayInsideTheFolderAndNewFilesNeverReuseATakenNam
     EXPECT_EQ(first, folder + "/pasted text.rtf");
     EXPECT_EQ(second, folder + "/pasted text (1).rtf");
     EXPECT_EQ(test::readFile(first) + test::readFile(second), "onetwo");
+    // An ordinary file, as any other the user makes; no temporary file left beside it.
+    const mode_t mask = ::umask(022);
+    QString third;
+    ASSERT_TRUE(writeNewFile(folder, "mode.txt", "x", &third).ok);
+    ::umask(mask);
+    EXPECT_EQ(QFileInfo(third).permissions() & (QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther),
+              QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+    EXPECT_TRUE(QDir(folder).entryList({".tallomer-*"}, QDir::Files | QDir::Hidden).isEmpty());
     // A dangling symbolic link takes its name too: writing there would land elsewhere.
     ASSERT_TRUE(QFile::link(folder + "/nowhere", folder + "/pasted text (2).rtf"));
     EXPECT_EQ(uniquePathInFolder(folder, "pasted text.rtf"), folder + "/pasted text (3).rtf");

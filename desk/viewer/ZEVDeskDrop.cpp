@@ -1,0 +1,671 @@
+#include "desk/viewer/ZEVDeskDrop.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVDeskIds.h"
+#include "desk/model/ZEVItemClass.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
+#include "front/ZEVFrontViewer.h"
+#include "platform/files/RecordFile.h"
+#include "platform/pasteboard/BoundedImage.h"
+#include "platform/pasteboard/PasteboardRead.h"
+#include "runtime/Log.h"
+#include "services/ZEVItemViewerForDesks.h"
+#include "services/ZEVSpaceForDeskViewers.h"
+#include "space/desk/ZEVDeskGeometry.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+
+namespace tallomer {
+
+namespace {
+
+using P = ZEVPasteboard;
+
+QString absoluteString(const QUrl& url) { return url.toString(QUrl::FullyEncoded); }
+
+// The record of another Channel's Object, from the numbers its pasteboard record gives (numbers
+// only: the path never leaves the data folder).
+std::optional<QCborMap> otherChannelRecord(const ZEVItemPB& record, const QString& kind)
+{
+    const QString folder = ZEVItemDataChannels::Folders().zevData;
+    if (folder.isEmpty() || record.channelInt() == 0)
+        return std::nullopt;
+    const QString path =
+        QStringLiteral("%1/%2/%3.%4").arg(folder).arg(record.channelInt()).arg(record.itemInt()).arg(kind);
+    const RecordRead read = readRecordFile(path);
+    if (!read) {
+        logFormat("_addZevItems: the record %s cannot be read: %s", qUtf8Printable(path), qUtf8Printable(read.error));
+        return std::nullopt;
+    }
+    return *read.fields;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Helpers
+
+QString ZEVDeskDrop::displayNameForUrl(const QUrl& url)
+{
+    const QString path = url.path();
+    const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (!parts.isEmpty())
+        return parts.last();
+    if (!url.host().isEmpty())
+        return url.host();
+    return url.toString();
+}
+
+KELI* ZEVDeskDrop::objectWithUid(const QString& uid)
+{
+    if (uid.isEmpty())
+        return nullptr;
+    const KELId id = ZEVItemData::Current().itemNumberWithUid(uid);
+    KELI* item = id ? KELServeurDeLiens::LienForInt(id, desk_.curseur()) : nullptr;
+    if (!item || item->relationInt() != KELRELATION_ITEM)
+        return nullptr;
+    if (ZEVSpaceForDeskViewers* space = desk_.space())
+        item->setChannelInt(space->identityInt());
+    return item;
+}
+
+KELI* ZEVDeskDrop::fileObject(const QString& path, Found* how)
+{
+    *how = Found::None;
+    ZEVItemData& store = ZEVItemData::Current();
+    KELI* item = nullptr;
+    if (KELI* byUid = objectWithUid(ZEVItemData::UidForURL(path))) {
+        store.updateFilePathWithItem(byUid, path);
+        item = byUid;
+        *how = Found::ByUid;
+    } else if (const KELId byPath = store.itemNumberWithPath(path)) {
+        item = KELServeurDeLiens::LienForInt(byPath, desk_.curseur());
+        if (item && item->relationInt() == KELRELATION_ITEM) {
+            store.updateFileUidWithItem(item, path);
+            if (ZEVSpaceForDeskViewers* space = desk_.space())
+                item->setChannelInt(space->identityInt());
+            *how = Found::ByPath;
+        } else {
+            item = nullptr;
+        }
+    }
+    return item;
+}
+
+KELI* ZEVDeskDrop::creer(const QString& title, const char* type, const QString& icon, ZEVItemOption options)
+{
+    ZEVItemClass* factory = desk_.itemClass();
+    ZEVSpaceForDeskViewers* space = desk_.space();
+    if (!factory || !space)
+        return nullptr;
+    KELI* item = factory->creerItemWithChannelInt(space->identityInt(), title.toStdString(), type,
+                                                  icon.toStdString(), options);
+    if (!item)
+        logFormat("ZEVDeskViewer: no Object could be made for %s", qUtf8Printable(title));
+    return item;
+}
+
+bool ZEVDeskDrop::placeNew(KELI* item, ZEVItemSet& set, const QPointF& location, double& countShift)
+{
+    if (!item)
+        return false;
+    const ZEVItemViewForDesks* view = desk_.creerItemViewWithItem(item, location, countShift);
+    if (ZEVDeskGeometry* g = desk_.space() ? desk_.space()->deskGeometry() : nullptr)
+        countShift += g->spaceRatioDropShift();
+    set.insert(item);
+    // The link base's notices may take the view away again at once; the icon link is the fact.
+    return view || KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt());
+}
+
+bool ZEVDeskDrop::placeReused(KELI* item, ZEVItemSet& set, const QPointF& location, double& countShift)
+{
+    if (!item)
+        return false;
+    if (!KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt()))
+        return placeNew(item, set, location, countShift);
+    const bool cmd = QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier);
+    desk_.recallExistingItemViewWithItem(item, location, &countShift, cmd);
+    set.insert(item);
+    return false;
+}
+
+void ZEVDeskDrop::startDownload(KELI* item, const QUrl& url)
+{
+    ZEVItemData& store = ZEVItemData::Current();
+    if (!item || store.isNone())
+        return;
+    store.addLoadingItemNum(item->idInt());
+    const QString folder = store.files().ensureItemDropFolder(item->idInt());
+    if (!folder.isEmpty())
+        ZEVItemDataChannels::Space().startDownload(url, item, folder);
+}
+
+void ZEVDeskDrop::addFile(const QString& path, ZEVItemOption newOptions, ZEVItemSet& set, const QPointF& location,
+                          double& countShift, bool* handled)
+{
+    Found how = Found::None;
+    if (KELI* item = fileObject(path, &how)) {
+        if (how == Found::ByPath)
+            *handled = true;
+        if (placeReused(item, set, location, countShift))
+            *handled = true;
+        return;
+    }
+    const QFileInfo info(path);
+    KELI* item = creer(info.fileName(), "file", info.suffix(), newOptions);
+    if (!item)
+        return;
+    ZEVItemData::Current().createFileURL(path, QUrl(), item);
+    if (placeNew(item, set, location, countShift))
+        *handled = true;
+}
+
+void ZEVDeskDrop::linkToSelectedFilters(const ZEVItemSet& set)
+{
+    ZEVSpaceForDeskViewers* space = desk_.space();
+    ZEVItemViewerForDesks* viewer = desk_.itemViewer();
+    if (!space || !viewer)
+        return;
+    for (KELI* filter : space->selectedFilterItems())
+        for (KELI* item : set.items())
+            viewer->userRecallLinkWithItem(item, filter);
+}
+
+void ZEVDeskDrop::selectInFrontMode(const std::vector<KELI*>& items)
+{
+    ZEVSpaceForDeskViewers* space = desk_.space();
+    if (!space)
+        return;
+    switch (desk_.frontMode()) {
+    case ZEVFrontModeIcons:
+        space->selectIconForItemSet(items, {});
+        break;
+    case ZEVFrontModeTitles:
+        space->selectTitleForItemSet(items, {});
+        break;
+    case ZEVFrontModeLinks:
+        space->selectNodeForItemSet(items, {});
+        break;
+    case ZEVFrontModeFilters:
+        space->selectFilterForItemSet(items, {});
+        break;
+    default:
+        break;
+    }
+}
+
+void ZEVDeskDrop::afterDrop()
+{
+    if (KELICurseur* c = desk_.curseur())
+        c->terminerDeplacementCurseur();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drag feedback, drop and paste
+
+Qt::DropAction ZEVDeskDrop::dragOperationForDraggingInfo(const QMimeData* data, long sequence)
+{
+    ZEVItemSet set;
+    P::AnalysePasteboard(data, sequence);
+    const auto& http = P::HttpURLs();
+    if (!P::HttpBookmarkDicos().isEmpty()) {
+        P::CheckBookmarkDicos(P::HttpBookmarkDicos(), set);
+    } else if (http.size() == 1) {
+        if (P::BitmapImages().size() == 1)
+            P::CheckBitmapImage(P::BitmapImages().first(), http.first(), set);
+        else if (P::PDFImages().size() == 1)
+            P::CheckPDFImage(P::PDFImages().first(), http.first(), set);
+        else
+            P::CheckHttpURLs(http, set);
+    } else if (http.size() >= 2) {
+        P::CheckHttpURLs(http, set);
+    } else {
+        if (!P::BitmapImages().isEmpty() && P::FileURLs().isEmpty())
+            P::CheckBitmapImages(P::BitmapImages(), set);
+        if (!P::PDFImages().isEmpty())
+            P::CheckPDFImages(P::PDFImages(), set);
+        if (!P::FileURLs().isEmpty())
+            P::CheckFileURLs(P::FileURLs(), set);
+        if (!P::ZEVItems().empty())
+            P::CheckZEVItems(P::ZEVItems(), set);
+        if (!P::Messages().empty())
+            P::CheckMessages(P::Messages(), set);
+        if (!P::ABPersonUIDs().empty())
+            P::CheckABPersonUIDs(P::ABPersonUIDs(), set);
+        if (!P::ITunesTracks().isEmpty())
+            P::CheckITunesTracks(P::ITunesTracks(), set);
+    }
+    ZEVSpaceForDeskViewers* space = desk_.space();
+    if (space && space->draggingSessionInteger() != sequence)
+        selectInFrontMode(set.items());
+
+    if (!P::HttpBookmarkDicos().isEmpty() || !http.isEmpty())
+        return Qt::CopyAction;
+    if (!P::BitmapImages().isEmpty() || !P::PDFImages().isEmpty() || !P::FileURLs().isEmpty()
+        || !P::ZEVItems().empty() || !P::Messages().empty() || !P::ABPersonUIDs().empty()
+        || !P::ITunesTracks().isEmpty())
+        return Qt::LinkAction;
+    if (!P::AttributedStrings().isEmpty())
+        return Qt::CopyAction;
+    return Qt::IgnoreAction;
+}
+
+bool ZEVDeskDrop::userPerformDragWithInfo(const QMimeData* data, const QPointF& location, long sequence)
+{
+    P::AnalysePasteboard(data, sequence);
+    return _performDragOrPasteInLocation(location);
+}
+
+bool ZEVDeskDrop::userPerformPaste()
+{
+    ZEVSpaceForDeskViewers* space = desk_.space();
+    return _performDragOrPasteInLocation(space ? space->mouseLocationOutsideOfEventStream() : QPointF());
+}
+
+bool ZEVDeskDrop::_performDragOrPasteInLocation(const QPointF& where)
+{
+    ZEVItemSet set;
+    double countShift = 0;
+    bool handled = false;
+    const QPointF location = desk_.clampedLocation(where);
+
+    const auto& http = P::HttpURLs();
+    if (!P::HttpBookmarkDicos().isEmpty()) {
+        handled = _addBookmarkDicos(P::HttpBookmarkDicos(), set, location, countShift);
+    } else if (http.size() == 1) {
+        if (P::BitmapImages().size() == 1)
+            handled = _addBitmapImage(P::BitmapImages().first(), http.first(), set, location, countShift);
+        else if (P::PDFImages().size() == 1)
+            handled = _addPDFImage(P::PDFImages().first(), http.first(), set, location, countShift);
+        else
+            handled = _addHttpURLs(http, set, location, countShift);
+    } else if (http.size() >= 2) {
+        handled = _addHttpURLs(http, set, location, countShift);
+    } else {
+        // Pictures only when no file came: a file's own picture is not a second thing.
+        if (!handled && !P::BitmapImages().isEmpty() && P::FileURLs().isEmpty())
+            handled = _addBitmapImages(P::BitmapImages(), set, location, countShift);
+        if (!handled && !P::PDFImages().isEmpty())
+            handled = _addPDFImages(P::PDFImages(), set, location, countShift);
+        if (!handled) {
+            if (!P::ZEVItems().empty()) {
+                handled = _addZevItems(P::ZEVItems(), set, location, countShift);
+            } else if (!P::FileURLs().isEmpty()) {
+                handled = P::ITunesTracks().isEmpty() ? _addFileURLs(P::FileURLs(), set, location, countShift)
+                                                      : _addITunesTracks(P::ITunesTracks(), set, location, countShift);
+            } else if (!P::Messages().empty()) {
+                std::vector<ZEVMessageDico> messages = P::Messages();
+                if (!P::AttributedStrings().isEmpty()) {
+                    const QString subject = plainText(P::AttributedStrings().first().runs);
+                    for (ZEVMessageDico& m : messages)
+                        if (!m.fields.contains(QStringLiteral("subject")))
+                            m.fields.insert(QStringLiteral("subject"), subject);
+                }
+                handled = _addMessages(messages, set, location, countShift);
+            } else if (!P::AttributedStrings().isEmpty()) {
+                handled = _addAttributedStrings(P::AttributedStrings(), set, location, countShift);
+            }
+        }
+        if (!handled && !P::ABPersonUIDs().empty())
+            handled = _addABPersonUIDs(P::ABPersonUIDs(), set, location, countShift);
+        if (!handled && !P::ITunesTracks().isEmpty())
+            handled = _addITunesTracks(P::ITunesTracks(), set, location, countShift);
+    }
+
+    linkToSelectedFilters(set);
+    ZEVSpaceForDeskViewers* space = desk_.space();
+    if (set.empty() && space)
+        space->beep();
+    afterDrop();
+    if (space && desk_.curseur() == space->searchCurseur())
+        if (ZEVFrontViewer* front = desk_.frontViewer())
+            front->openTlineAndTracks(true);
+    return handled;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The kinds
+
+bool ZEVDeskDrop::_addBookmarkDicos(const QList<PastedBookmark>& bookmarks, ZEVItemSet& set, const QPointF& location,
+                                   double& countShift)
+{
+    bool handled = false;
+    for (const PastedBookmark& bookmark : bookmarks) {
+        const QUrl url = P::UrlForBookmark(bookmark);
+        if (url.isEmpty()) {
+            // The rest of the list is dropped; what came before stays.
+            if (ZEVSpaceForDeskViewers* space = desk_.space())
+                space->beep();
+            break;
+        }
+        const QString key = absoluteString(url);
+        KELI* item = objectWithUid(key);
+        bool placed = false;
+        if (item) {
+            placed = placeReused(item, set, location, countShift);
+        } else {
+            item = creer(bookmark.title.isEmpty() ? key : bookmark.title, "http", QStringLiteral("webloc"), 0);
+            if (!item)
+                continue;
+            ZEVItemData::Current().createFileHttpWithUid(key, item);
+            placed = placeNew(item, set, location, countShift);
+        }
+        if (placed) {
+            startDownload(item, url);
+            handled = true;
+        }
+    }
+    return handled;
+}
+
+bool ZEVDeskDrop::_addHttpURLs(const QList<QUrl>& urls, ZEVItemSet& set, const QPointF& location, double& countShift)
+{
+    bool handled = false;
+    for (const QUrl& url : urls) {
+        const QString key = absoluteString(url);
+        KELI* item = objectWithUid(key);
+        bool placed = false;
+        if (item) {
+            placed = placeReused(item, set, location, countShift);
+        } else {
+            item = creer(displayNameForUrl(url), "http", QStringLiteral("webloc"), 0);
+            if (!item)
+                continue;
+            ZEVItemData::Current().createFileHttpWithUid(key, item);
+            placed = placeNew(item, set, location, countShift);
+        }
+        if (placed) {
+            startDownload(item, url);
+            handled = true;
+        }
+    }
+    return handled;
+}
+
+bool ZEVDeskDrop::_addBitmapImage(const ZEVPastedImage& image, const QUrl& httpURL, ZEVItemSet& set,
+                                  const QPointF& location, double& countShift)
+{
+    const QString key = absoluteString(httpURL);
+    QString title = displayNameForUrl(httpURL);
+    if (title.isEmpty())
+        title = image.name;
+    // The page's Object, without an icon: the picture is what was dropped.
+    if (!objectWithUid(key))
+        if (KELI* page = creer(title, "http", QStringLiteral("webloc"), 0))
+            ZEVItemData::Current().createFileHttpWithUid(key, page);
+    KELI* item = creer(title, "file", QStringLiteral("tiff"), 0);
+    if (item) {
+        ZEVItemData& store = ZEVItemData::Current();
+        const QString file = store.files().createBitmapImage(image.image, QFileInfo(title).completeBaseName(), item);
+        if (!file.isEmpty())
+            store.createFileURL(file, httpURL, item);
+        placeNew(item, set, location, countShift);
+    }
+    return true;
+}
+
+bool ZEVDeskDrop::_addPDFImage(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEVItemSet& set,
+                               const QPointF& location, double& countShift)
+{
+    const QString key = absoluteString(httpURL);
+    QString title = displayNameForUrl(httpURL);
+    if (title.isEmpty())
+        title = pdf.name;
+    if (!objectWithUid(key))
+        if (KELI* page = creer(title, "http", QStringLiteral("webloc"), 0))
+            ZEVItemData::Current().createFileHttpWithUid(key, page);
+    KELI* item = creer(title, "file", QStringLiteral("pdf"), 0);
+    if (item) {
+        ZEVItemData& store = ZEVItemData::Current();
+        const QString file = store.files().createPdfImage(pdf.data, QFileInfo(title).completeBaseName(), item);
+        if (!file.isEmpty())
+            store.createFileURL(file, httpURL, item);
+        placeNew(item, set, location, countShift);
+    }
+    return true;
+}
+
+bool ZEVDeskDrop::_addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemSet& set, const QPointF& location,
+                                   double& countShift)
+{
+    for (const ZEVPastedImage& image : images) {
+        const QString name = image.name.isEmpty() ? QStringLiteral("pasted") : image.name;
+        KELI* item = creer(name, "file", QStringLiteral("tiff"), 0);
+        if (!item)
+            continue;
+        ZEVItemData& store = ZEVItemData::Current();
+        const QString file = store.files().createBitmapImage(image.image, name, item);
+        if (!file.isEmpty())
+            store.createFileURL(file, QUrl(), item);
+        placeNew(item, set, location, countShift);
+    }
+    return true;
+}
+
+bool ZEVDeskDrop::_addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set, const QPointF& location,
+                                double& countShift)
+{
+    for (const ZEVPastedPdf& pdf : pdfs) {
+        const QString name = pdf.name.isEmpty() ? QStringLiteral("pasted") : pdf.name;
+        KELI* item = creer(name, "file", QStringLiteral("pdf"), 0);
+        if (!item)
+            continue;
+        ZEVItemData& store = ZEVItemData::Current();
+        const QString file = store.files().createPdfImage(pdf.data, name, item);
+        if (!file.isEmpty())
+            store.createFileURL(file, QUrl(), item);
+        placeNew(item, set, location, countShift);
+    }
+    return true;
+}
+
+bool ZEVDeskDrop::_addZevItems(const std::vector<ZEVItemPB>& records, ZEVItemSet& set, const QPointF& location,
+                               double& countShift)
+{
+    bool handled = false;
+    ZEVItemData& store = ZEVItemData::Current();
+    for (const ZEVItemPB& record : records) {
+        const QString& uid = record.itemUid();
+        if (record.itemInt() == 0) {
+            // A saved desk view. One the store holds already is recalled like any other Object:
+            // a second icon of it would be one too many.
+            handled = true;
+            if (KELI* found = objectWithUid(uid)) {
+                placeReused(found, set, location, countShift);
+                continue;
+            }
+            KELI* item = creer(record.itemTitle(), "zevp", QStringLiteral("jpeg"), ZEVOPTION_HOLD_BY_ZEV);
+            if (!item)
+                continue;
+            const QString image = store.files().createZevpImage(record.zevpImage(), item);
+            store.createZevpURL(image, uid, item);
+            placeNew(item, set, location, countShift);
+            continue;
+        }
+        if (!uid.isEmpty() && store.itemNumberWithUid(uid) != 0) {
+            if (KELI* found = objectWithUid(uid)) {
+                placeReused(found, set, location, countShift);
+                handled = true;
+            }
+            continue;
+        }
+        // An Object of another Channel: an equivalent one is made here (this sets no handled).
+        const QString& type = record.itemType();
+        KELI* item = nullptr;
+        if (type == QLatin1String("ABPerson")) {
+            const QString title = desk_.space() ? desk_.space()->titleForUid(uid) : QStringLiteral("? ?");
+            item = creer(title, "ABPerson", QStringLiteral("vcf"), ZEVOPTION_HOLD_BY_APP);
+            if (item)
+                store.createFilePersonWithUid(uid, item);
+        } else if (type == QLatin1String("message")) {
+            const std::optional<QCborMap> fields = otherChannelRecord(record, QStringLiteral("message"));
+            if (!fields)
+                continue;
+            item = creer(record.itemTitle(), "message", QStringLiteral("eml"), ZEVOPTION_HOLD_BY_APP);
+            if (item)
+                store.createFileMessageWithDico(*fields, item);
+        } else if (type == QLatin1String("zevp")) {
+            const std::optional<QCborMap> fields = otherChannelRecord(record, QStringLiteral("zevp"));
+            if (!fields)
+                continue;
+            const std::optional<QImage> image = readImageFileBounded(recordString(*fields, QStringLiteral("path")));
+            item = creer(record.itemTitle(), "zevp", QStringLiteral("jpeg"), ZEVOPTION_HOLD_BY_ZEV);
+            if (item) {
+                const QString path = image ? store.files().createZevpImage(*image, item) : QString();
+                store.createZevpURL(path, uid, item);
+            }
+        } else {
+            logLine("_addZevItems: _________________________________________________ ERROR !");
+            continue;
+        }
+        if (item)
+            placeNew(item, set, location, countShift);
+    }
+    return handled;
+}
+
+bool ZEVDeskDrop::_addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set, const QPointF& location, double& countShift)
+{
+    bool handled = false;
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        const QString path = QFileInfo(url.toLocalFile()).absoluteFilePath();
+        if (!QFileInfo::exists(path)) {
+            logFormat("ZEVDeskViewer _addFileURLs: no file at %s", qUtf8Printable(path));
+            continue;
+        }
+        addFile(path, P::ItemOptionsForFileURL(path), set, location, countShift, &handled);
+    }
+    return handled;
+}
+
+bool ZEVDeskDrop::_addITunesTracks(const QList<ZEVTrack>& tracks, ZEVItemSet& set, const QPointF& location,
+                                   double& countShift)
+{
+    bool handled = false;
+    for (const ZEVTrack& track : tracks) {
+        if (!track.location.isLocalFile())
+            continue;
+        const QString path = QFileInfo(track.location.toLocalFile()).absoluteFilePath();
+        if (QFileInfo::exists(path))
+            addFile(path, ZEVOPTION_OPEN_ON_CLICK | ZEVOPTION_HOLD_BY_SYSTEM, set, location, countShift, &handled);
+    }
+    return handled;
+}
+
+bool ZEVDeskDrop::_addMessages(const std::vector<ZEVMessageDico>& messages, ZEVItemSet& set, const QPointF& location,
+                               double& countShift)
+{
+    bool handled = false;
+    ZEVItemData& store = ZEVItemData::Current();
+    for (const ZEVMessageDico& message : messages) {
+        const QString uid = recordString(message.fields, QStringLiteral("uid"));
+        if (KELI* found = objectWithUid(uid)) {
+            if (placeReused(found, set, location, countShift))
+                handled = true;
+            continue;
+        }
+        const QString subject = recordString(message.fields, QStringLiteral("subject"));
+        KELI* item = creer(subject.isEmpty() ? QStringLiteral("message") : subject, "message", QStringLiteral("eml"),
+                           ZEVOPTION_HOLD_BY_APP);
+        if (!item)
+            continue;
+        QCborMap fields = message.fields;
+        const QString file = store.files().createMessageFile(message.bytes, subject, item);
+        if (!file.isEmpty())
+            fields.insert(QStringLiteral("zevFilename"), file);
+        store.createFileMessageWithDico(fields, item);
+        if (placeNew(item, set, location, countShift))
+            handled = true;
+    }
+    return handled;
+}
+
+bool ZEVDeskDrop::_addAttributedStrings(const QList<ZEVRichText>& texts, ZEVItemSet& set, const QPointF& location,
+                                        double& countShift)
+{
+    ZEVItemData& store = ZEVItemData::Current();
+    for (const ZEVRichText& text : texts) {
+        KELI* item = creer(QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0);
+        if (!item)
+            continue;
+        const QString file = store.files().createRTFWithAttributedString(text, item);
+        if (!file.isEmpty())
+            store.createFileURL(file, QUrl(), item);
+        placeNew(item, set, location, countShift);
+    }
+    return true;
+}
+
+bool ZEVDeskDrop::_addABPersonUIDs(const std::vector<ZEVPastedPerson>& persons, ZEVItemSet& set,
+                                   const QPointF& location, double& countShift)
+{
+    bool handled = false;
+    ZEVSpaceForDeskViewers* space = desk_.space();
+    for (const ZEVPastedPerson& person : persons) {
+        // A card the address book does not hold yet joins it, so that the contact can be found.
+        if (person.card && space)
+            space->addPersonCard(person.card->bytes);
+        if (KELI* found = objectWithUid(person.uid)) {
+            if (placeReused(found, set, location, countShift))
+                handled = true;
+            continue;
+        }
+        const QString title = space ? space->titleForUid(person.uid) : QStringLiteral("? ?");
+        KELI* item = creer(title, "ABPerson", QStringLiteral("vcf"), ZEVOPTION_HOLD_BY_APP);
+        if (!item)
+            continue;
+        ZEVItemData::Current().createFilePersonWithUid(person.uid, item);
+        if (placeNew(item, set, location, countShift))
+            handled = true;
+    }
+    return handled;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files opened through the desktop
+
+void ZEVDeskDrop::addFilenames(const QStringList& paths)
+{
+    ZEVSpaceForDeskViewers* space = desk_.space();
+    if (!space || !desk_.itemClass())
+        return;
+    ZEVItemSet set;
+    for (const QString& given : paths) {
+        const QFileInfo info(given);
+        if (given.isEmpty() || !info.exists()) {
+            logFormat("ZEVDeskViewer addFilenames: no file at %s", qUtf8Printable(given));
+            continue;
+        }
+        const QString path = info.absoluteFilePath();
+        Found how = Found::None;
+        KELI* item = fileObject(path, &how);
+        if (item && KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt())) {
+            desk_.recallExistingItemViewWithItem(item);
+            set.insert(item);
+            continue;
+        }
+        if (!item) {
+            item = creer(info.fileName(), "file", info.suffix(), P::ItemOptionsForFileURL(path));
+            if (!item)
+                continue;
+            ZEVItemData::Current().createFileURL(path, QUrl(), item);
+        }
+        const QRectF r = space->deskGeometry() ? space->deskGeometry()->nextIconDefaultPosition() : QRectF();
+        desk_.creerItemViewWithItem(item, ZEVIconPosition{r.x(), r.y(), r.width(), 0}, 1.0f);
+        set.insert(item);
+    }
+    linkToSelectedFilters(set);
+    afterDrop();
+    selectInFrontMode(set.items());
+    if (desk_.curseur() == space->searchCurseur())
+        if (ZEVFrontViewer* front = desk_.frontViewer())
+            front->openTlineAndTracks(true);
+}
+
+} // namespace tallomer

@@ -1,0 +1,60 @@
+#include "platform/pasteboard/BoundedImage.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+
+namespace tallomer {
+
+namespace {
+
+std::optional<QImage> decode(QIODevice* device, const QByteArray& format)
+{
+    QImageReader reader(device, format);
+    reader.setAllocationLimit(kMaxDecodedImageMegabytes);
+    const QSize declared = reader.size();
+    if (!declared.isValid() || declared.isEmpty())
+        return std::nullopt;
+    const qint64 pixels = qint64(declared.width()) * declared.height();
+    if (pixels * 4 > qint64(kMaxDecodedImageMegabytes) * 1024 * 1024)
+        return std::nullopt;
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return std::nullopt;
+    return image;
+}
+
+} // namespace
+
+std::optional<QImage> decodeImageBounded(const QByteArray& bytes, const QByteArray& format)
+{
+    if (bytes.isEmpty() || bytes.size() > kMaxEncodedImageBytes)
+        return std::nullopt;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return decode(&buffer, format);
+}
+
+std::optional<QImage> readImageFileBounded(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxEncodedImageBytes)
+        return std::nullopt;
+    return decodeImageBounded(file.read(kMaxEncodedImageBytes));
+}
+
+QByteArray pngData(const QImage& image)
+{
+    if (image.isNull())
+        return {};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    return writer.write(image) ? bytes : QByteArray();
+}
+
+} // namespace tallomer

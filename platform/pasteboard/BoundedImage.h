@@ -1,0 +1,28 @@
+#pragma once
+// Pictures from outside (a drop, the clipboard, a record written by any program) are decoded
+// under a cap: the declared size is checked before any pixel is allocated, and the decoder itself
+// is held to the same allocation limit, so that a few bytes claiming a huge picture cost nothing.
+
+#include <QByteArray>
+#include <QImage>
+
+#include <optional>
+
+namespace tallomer {
+
+// Encoded bytes beyond this are not even looked at.
+inline constexpr qsizetype kMaxEncodedImageBytes = 64 * 1024 * 1024;
+// The decoded picture (four bytes a pixel) stays below this.
+inline constexpr int kMaxDecodedImageMegabytes = 256;
+
+// The picture, or absent when the bytes are too many, the picture too large, or not a picture Qt
+// reads. `format` ("png", ...) is a hint; empty lets the reader guess from the bytes.
+std::optional<QImage> decodeImageBounded(const QByteArray& bytes, const QByteArray& format = {});
+
+// The same for a file, reading at most kMaxEncodedImageBytes of it.
+std::optional<QImage> readImageFileBounded(const QString& path);
+
+// PNG bytes of the picture; empty for a null picture.
+QByteArray pngData(const QImage& image);
+
+} // namespace tallomer

@@ -1,0 +1,221 @@
+// Drops from other programs and the clipboard's Copy and Paste, as a user does them in the
+// running program: drag events sent to the desk canvas, keys typed into the Space window; what
+// lands is read back from the store.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/pasteboard/ZEVItemPB.h"
+#include "desk/pasteboard/ZEVPasteboard.h"
+#include "desk/view/ZEVDeskView.h"
+#include "engine/KELICurseur.h"
+#include "platform/AppId.h"
+#include "platform/pasteboard/BoundedImage.h"
+#include "platform/sound/Sound.h"
+
+#include <QClipboard>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace e2e {
+namespace {
+
+class PasteDrop : public E2E {
+protected:
+    void SetUp() override
+    {
+        E2E::SetUp();
+        Sound::setShared(&sound);
+    }
+    void TearDown() override
+    {
+        E2E::TearDown();
+        Sound::setShared(nullptr);
+        QGuiApplication::clipboard()->clear();
+    }
+
+    QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
+
+    QString writeFile(const QString& name, const QByteArray& bytes = "content")
+    {
+        QFile f(home + "/" + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    }
+
+    // A drag from another program over the desk, then dropped, at a point of the canvas (Qt's
+    // y-down); answers whether the drop was taken and with which action.
+    std::pair<bool, Qt::DropAction> dragAndDrop(const QMimeData& data, QPoint at, Qt::DropActions offered)
+    {
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas(), &enter);
+        QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas(), &move);
+        QDropEvent drop(QPointF(at), offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas(), &drop);
+        advance(1.0);
+        return {drop.isAccepted(), drop.dropAction()};
+    }
+
+    // The desk point (y-up) of a canvas point.
+    QPointF deskPoint(QPoint at) const { return QPointF(at.x(), canvas()->height() - at.y()); }
+
+    ZEVItemViewForDesks* viewTitled(ZEVDeskViewer* desk, const QString& title)
+    {
+        for (ZEVItemViewForDesks* v : desk->itemViewSet())
+            if (v->itemTitle() == title)
+                return v;
+        return nullptr;
+    }
+
+    RecordingSound sound;
+};
+
+TEST_F(PasteDrop, AFileAndItsPictureFromAnotherProgramLandAsTheFileAloneTakenAsCopy)
+{
+    start();
+    const QString photo = writeFile("holiday.jpg", "not really a jpeg");
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(photo)});
+    data.setData("image/png", pngData(image));
+    // The program offering Copy or Move must never see a Move: it would delete its file.
+    const auto [taken, action] = dragAndDrop(data, QPoint(300, 200), Qt::CopyAction | Qt::MoveAction);
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(action, Qt::CopyAction);
+    EXPECT_TRUE(QFile::exists(photo));
+
+    const Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 1u) << "no Object for the picture beside its file";
+    EXPECT_EQ(files.at(0, 1), "holiday.jpg");
+    ASSERT_EQ(iconLinks(files.at(0, 0)).size(), 1u);
+    ZEVItemViewForDesks* v = viewTitled(nowDesk(), "holiday.jpg");
+    ASSERT_NE(v, nullptr);
+    EXPECT_NEAR(v->iconPosition().x, 300, 0.5);
+    EXPECT_NEAR(v->iconPosition().y, deskPoint(QPoint(300, 200)).y(), 0.5);
+
+    // A drag that offers only Link gets Link; one that offers nothing usable is refused.
+    QMimeData again;
+    again.setUrls({QUrl::fromLocalFile(writeFile("linked.txt"))});
+    EXPECT_EQ(dragAndDrop(again, QPoint(500, 300), Qt::LinkAction), std::pair(true, Qt::LinkAction));
+    QMimeData moveOnly;
+    moveOnly.setUrls({QUrl::fromLocalFile(writeFile("moved.txt"))});
+    EXPECT_FALSE(dragAndDrop(moveOnly, QPoint(500, 300), Qt::MoveAction).first);
+    EXPECT_EQ(placedObjectsOfType("file").size(), 2u);
+}
+
+TEST_F(PasteDrop, ThreeNewFilesStepByTheDropShiftAndNothingUsableBeeps)
+{
+    start();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(writeFile("one.txt")), QUrl::fromLocalFile(writeFile("two.txt")),
+                  QUrl::fromLocalFile(writeFile("three.txt"))});
+    dragAndDrop(data, QPoint(400, 300), Qt::CopyAction);
+    EXPECT_EQ(placedObjectsOfType("file").size(), 3u);
+    const double shift = space()->deskGeometry().spaceRatioDropShift();
+    ASSERT_GT(shift, 0);
+    const QPointF at = deskPoint(QPoint(400, 300));
+    int n = 0;
+    for (const char* title : {"one.txt", "two.txt", "three.txt"}) {
+        ZEVItemViewForDesks* v = viewTitled(nowDesk(), title);
+        ASSERT_NE(v, nullptr) << title;
+        EXPECT_NEAR(v->iconPosition().x, at.x() + n * shift, 0.5) << title;
+        EXPECT_NEAR(v->iconPosition().y, at.y() - n * shift, 0.5) << title;
+        ++n;
+    }
+    EXPECT_EQ(sound.beeps, 0);
+
+    QMimeData nothing;
+    nothing.setData("application/x-unknown", "?");
+    EXPECT_FALSE(dragAndDrop(nothing, QPoint(100, 100), Qt::CopyAction).first);
+    QMimeData unknownWithText;
+    unknownWithText.setData("application/x-unknown", "?");
+    unknownWithText.setData(kItemPasteboardType, "not an archive");
+    ZEVPasteboard::AnalysePasteboard(&unknownWithText, ZEVDeskView::nextDragSequenceNumber());
+    EXPECT_FALSE(nowDesk()->userPerformPaste());
+    EXPECT_EQ(sound.beeps, 1) << "the refused drag beeps nothing; the empty paste beeps once";
+}
+
+TEST_F(PasteDrop, CopyWritesTheRecordAndPasteLandsAtThePointerOrRecallsTheObject)
+{
+    start();
+    // A contact dropped from an address book: its card joins the book, its Object the desk.
+    QMimeData card;
+    card.setData("text/vcard", "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:friend-1\r\nN:Doe;Jane;;;\r\nEND:VCARD\r\n");
+    dragAndDrop(card, QPoint(200, 200), Qt::CopyAction);
+    const Rows people = placedObjectsOfType("ABPerson");
+    ASSERT_EQ(people.size(), 1u);
+    EXPECT_EQ(people.at(0, 1), "Jane Doe");
+    EXPECT_TRUE(QFile::exists(home + "/.local/share/contacts/friend-1.vcf"));
+
+    // Nothing is selected yet: Copy has nothing to write and says so.
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(sound.beeps, 1);
+
+    // What Copy writes for the contact's view: its record and its title.
+    ZEVItemViewForDesks* view = viewTitled(nowDesk(), "Jane Doe");
+    ASSERT_NE(view, nullptr);
+    std::unique_ptr<QMimeData> copied = ZEVDeskView::mimeDataForItemViews({view}, nowDesk()->deskClass());
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->text(), "Jane Doe");
+    const std::vector<ZEVItemPB> records = ZEVItemPB::unarchive(copied->data(kItemPasteboardType));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].itemUid(), "friend-1");
+    EXPECT_EQ(records[0].itemType(), "ABPerson");
+    EXPECT_EQ(std::to_string(records[0].itemInt()), people.at(0, 0));
+    QGuiApplication::clipboard()->setMimeData(copied.release());
+
+    // Pasted back: the same Object, recalled; no second one.
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+    EXPECT_EQ(placedObjectsOfType("ABPerson").size(), 1u);
+    EXPECT_EQ(iconLinks(people.at(0, 0)).size(), 1u);
+
+    // Text pasted lands where the pointer is.
+    auto text = std::make_unique<QMimeData>();
+    text->setText("a thought");
+    QGuiApplication::clipboard()->setMimeData(text.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(640, 250)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+    ZEVItemViewForDesks* pasted = viewTitled(nowDesk(), "pasted text.rtf");
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_NEAR(pasted->iconPosition().x, 640, 0.5);
+    EXPECT_NEAR(pasted->iconPosition().y, deskPoint(QPoint(640, 250)).y(), 0.5);
+    EXPECT_EQ(placedObjectsOfType("file").size(), 1u);
+    EXPECT_EQ(sound.beeps, 1);
+}
+
+TEST_F(PasteDrop, PasteOnTheSearchDeskPlacesTheIconAtTheSearchCursor)
+{
+    start();
+    KELICurseur* search = space()->searchCurseur();
+    // An hour back, as the ruler would move it.
+    search->initierDeplacementCurseur();
+    search->decalerCurseur(-3600);
+    search->terminerDeplacementCurseur();
+    advance(0.5);
+    space()->changeDeskForActifCurseur(search);
+    pump();
+    ASSERT_EQ(window()->spaceView()->deskCanvas()->scene(), static_cast<QGraphicsScene*>(desk(search)->deskView()));
+    auto link = std::make_unique<QMimeData>();
+    link->setText("http://news.example/today");
+    QGuiApplication::clipboard()->setMimeData(link.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(300, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+    const Rows web = placedObjectsOfType("http");
+    ASSERT_EQ(web.size(), 1u);
+    EXPECT_EQ(web.at(0, 1), "today");
+    const Rows icons = iconLinks(web.at(0, 0));
+    ASSERT_EQ(icons.size(), 1u);
+    EXPECT_NEAR(std::stod(icons.at(0, 0)), search->now(), 1.0);
+    EXPECT_LT(std::stod(icons.at(0, 0)), clock.now() - 3000);
+    EXPECT_NE(viewTitled(desk(search), "today"), nullptr);
+}
+
+} // namespace
+} // namespace e2e
