@@ -1,8 +1,10 @@
 #include "platform/Events.h"
 
+#include <QGraphicsSceneWheelEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QNativeGestureEvent>
 #include <QWheelEvent>
 
 namespace tallomer::events {
@@ -159,5 +161,25 @@ WheelDeltas wheelDeltas(const QWheelEvent& event)
 }
 
 float invertedFactor(const QWheelEvent& event) { return event.inverted() ? 1.0f : -1.0f; }
+
+QWheelEvent wheelEventAt(const QWheelEvent& e, const QPointF& position)
+{
+    return QWheelEvent(position, e.globalPosition(), e.pixelDelta(), e.angleDelta(), e.buttons(), e.modifiers(),
+                       e.phase(), e.inverted(), e.source(), e.pointingDevice());
+}
+
+QWheelEvent wheelEventFromScene(const QGraphicsSceneWheelEvent& e, const QPointF& position)
+{
+    const QPoint angle = e.orientation() == Qt::Horizontal ? QPoint(e.delta(), 0) : QPoint(0, e.delta());
+    return QWheelEvent(position, e.screenPos(), e.pixelDelta(), angle, e.buttons(), e.modifiers(), e.phase(),
+                       e.isInverted());
+}
+
+std::unique_ptr<QNativeGestureEvent> nativeGestureAt(const QNativeGestureEvent& e, const QPointF& position,
+                                                     const QPointF& windowPosition)
+{
+    return std::make_unique<QNativeGestureEvent>(e.gestureType(), e.pointingDevice(), e.fingerCount(), position,
+                                                 windowPosition, e.globalPosition(), e.value(), e.delta());
+}
 
 } // namespace tallomer::events

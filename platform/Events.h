@@ -9,10 +9,15 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
+#include <QPointF>
+#include <QWheelEvent>
+
+class QGraphicsSceneWheelEvent;
 class QKeyEvent;
 class QMouseEvent;
-class QWheelEvent;
+class QNativeGestureEvent;
 
 namespace tallomer::events {
 
@@ -67,5 +72,15 @@ struct WheelDeltas {
 WheelDeltas wheelDeltas(const QWheelEvent& event);
 // +1 when the device scrolls the natural (inverted) way, -1 otherwise.
 float invertedFactor(const QWheelEvent& event);
+
+// The same wheel event with `position` as its position (the time ruler takes the pointer in the
+// window's coordinates).
+QWheelEvent wheelEventAt(const QWheelEvent& event, const QPointF& position);
+// A graphics scene's wheel event as a widget's, at `position`. The scene keeps only the larger of
+// the two angle amounts, so the other one reads as 0; pixel amounts are kept whole.
+QWheelEvent wheelEventFromScene(const QGraphicsSceneWheelEvent& event, const QPointF& position);
+// A pinch event at `position`, for a receiver that is not the widget it was delivered to.
+std::unique_ptr<QNativeGestureEvent> nativeGestureAt(const QNativeGestureEvent& event, const QPointF& position,
+                                                     const QPointF& windowPosition);
 
 } // namespace tallomer::events
