@@ -314,7 +314,7 @@ void ZEVRulerViewer::userPlaceCurseurDansContexteFixe(double d)
 
 bool ZEVRulerViewer::placerRuler(double in, double out)
 {
-    if (!tlContexte_ || !std::isfinite(in) || !std::isfinite(out) || out - in < kSpanMin)
+    if (!tlContexte_ || !std::isfinite(in) || !std::isfinite(out) || out - in < kSpanMin || out - in > kSpanMax)
         return false;
     tlContexte_->setOffsetInOffsetOut(in, out);
     return true;
@@ -395,12 +395,12 @@ void ZEVRulerViewer::demarrerBoucle(void (ZEVRulerViewer::*tick)(std::uint64_t))
 }
 
 void ZEVRulerViewer::planifier(const char* nom, double delai, void (ZEVRulerViewer::*tick)(std::uint64_t),
-                               std::uint64_t jeton)
+                               std::uint64_t jeton, bool commonModes)
 {
     // A tick that ended the move itself (through a participant) schedules nothing more.
     if (!siTickValide(jeton))
         return;
-    Scheduler::shared().perform(this, nom, delai, [this, tick, jeton] { (this->*tick)(jeton); });
+    Scheduler::shared().perform(this, nom, delai, [this, tick, jeton] { (this->*tick)(jeton); }, commonModes);
 }
 
 void ZEVRulerViewer::userBougeCurseur(double v)

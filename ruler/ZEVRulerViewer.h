@@ -11,6 +11,7 @@
 // cursor is the one the place and step operations work on.
 
 #include "ruler/ZEVRulerParts.h"
+#include "ruler/ZEVZoomPeriods.h"
 #include "runtime/Date.h"
 #include "runtime/Scheduler.h"
 #include "space/ZEVSpaceParts.h"
@@ -41,6 +42,9 @@ public:
     // The seconds per point of the strip are the visible span divided by half the content view's
     // width at creation; a span narrower than this is never set by a move.
     static constexpr double kSpanMin = 60.0;
+    // Nor is a span wider than ten thousand years: the proportional rule of the zooms would
+    // otherwise take the range past any date the link base and the calendar can hold.
+    static constexpr double kSpanMax = 10000 * 365.25 * 86400;
     // How close a context edge may come to its cursor.
     static constexpr double kEcartMin = 0.1;
     // Tags of the items of the window menu and the ruler bar menu.
@@ -103,10 +107,15 @@ public:
     // ---- events, passed to the active cursor's view ----
     void draggWithEvent(QMouseEvent* event);
     void draggEntityWithEvent(QMouseEvent* event);
-    void scrollWheelWithEvent(QWheelEvent* event);
-    void magnify(QNativeGestureEvent* event);
+    // Wheel events from the desk and elsewhere, and pinches; their position is the pointer in the
+    // window's coordinates.
+    void scrollWheelWithEvent(QWheelEvent* event) override;
+    void magnify(QNativeGestureEvent* event) override;
 
     // ---- the move protocol ----
+    // The number of the move under way; 0 while none runs. A gesture that was granted a move
+    // compares it to know whether that move is still its own.
+    std::uint64_t mouvementEnCours() const { return etat_ == Etat::EnMouvement ? jeton_ : 0; }
     // Cancels every pending step tick; the next step starter begins a new loop.
     void userDesactiveBouger();
     // Cancels every pending animation tick and ends the move.
@@ -121,7 +130,7 @@ public:
     // edges.
     void userPlaceCurseurDansContexteFixe(double d);
     // Moves the edges of the visible range by a and b; false, and nothing moved, below a span of
-    // 60 s.
+    // 60 s or beyond ten thousand years.
     bool userPlaceRulerOffsetIn(double a, double b);
     // Moves the moving cursor's context by d, its edges stopping 0.1 s from the cursor.
     void userPlaceContexte(double d);
@@ -144,6 +153,58 @@ public:
     // The moving cursor switches between following its parent cursor and standing still.
     void userStartStopCurseur();
 
+    // ---- animations ----
+    // Each starts a move (a refused start stores nothing), takes its first step at once and then
+    // one every 0.03 s, each step the part left divided by the ticks left, so that everything is
+    // applied by the deadline however late the ticks come; the last tick ends the move. The
+    // cursor ones move the moving cursor, over 1.5 s.
+    void userAnimeCurseurToDate(KELDate date);
+    // The moving cursor and the visible range together.
+    void userAnimeCurseurEtRulerToDate(KELDate date);
+    // The moving cursor by c and its in-edge offset by -cOffsetIn.
+    void userAnimeCurseurOffset(double c, double cOffsetIn);
+    // The moving cursor's context edges and the visible range's edges by these amounts.
+    void userAnimeNow(float duration, double cOffsetIn, double cOffsetOut, double rOffsetIn, double rOffsetOut);
+    // The moving cursor to a date, its in-edge and the visible range's edges by these amounts.
+    void userAnimeSearch(float duration, KELDate date, double cOffsetIn, double rOffsetIn, double rOffsetOut);
+    void userAnimeRuler(float duration, double rOffsetIn, double rOffsetOut);
+
+    // ---- zooms ----
+    // Frame the period of the cursor's moment (This), or widen its future (Next) or past (Prev)
+    // side by one unit, as one animation; the Now cursor's visible range follows so that its
+    // context keeps its share of the strip, unless Ctrl is held or the bar's Ruler button is on.
+    // The timeline cursor zooms the visible range itself. Nothing while a move runs, and nothing
+    // for a unit the family lacks (a This six months, a Prev or Next quarter).
+    void userZoom(ZEVZoomFamille famille, ZEVZoomUnite unite, KELICurseur* curseur);
+    void userZoomThisMinute(KELICurseur* c) { userZoom(ZEVZoomFamille::This, ZEVZoomUnite::Minute, c); }
+    void userZoomThisHour(KELICurseur* c) { userZoom(ZEVZoomFamille::This, ZEVZoomUnite::Heure, c); }
+    void userZoomThisDay(KELICurseur* c) { userZoom(ZEVZoomFamille::This, ZEVZoomUnite::Jour, c); }
+    void userZoomThisWeek(KELICurseur* c) { userZoom(ZEVZoomFamille::This, ZEVZoomUnite::Semaine, c); }
+    void userZoomThisMonth(KELICurseur* c) { userZoom(ZEVZoomFamille::This, ZEVZoomUnite::Mois, c); }
+    void userZoomThisQuarter(KELICurseur* c) { userZoom(ZEVZoomFamille::This, ZEVZoomUnite::Trimestre, c); }
+    void userZoomThisYear(KELICurseur* c) { userZoom(ZEVZoomFamille::This, ZEVZoomUnite::Annee, c); }
+    void userZoomNextMinute(KELICurseur* c) { userZoom(ZEVZoomFamille::Next, ZEVZoomUnite::Minute, c); }
+    void userZoomNextHour(KELICurseur* c) { userZoom(ZEVZoomFamille::Next, ZEVZoomUnite::Heure, c); }
+    void userZoomNextDay(KELICurseur* c) { userZoom(ZEVZoomFamille::Next, ZEVZoomUnite::Jour, c); }
+    void userZoomNextWeek(KELICurseur* c) { userZoom(ZEVZoomFamille::Next, ZEVZoomUnite::Semaine, c); }
+    void userZoomNextMonth(KELICurseur* c) { userZoom(ZEVZoomFamille::Next, ZEVZoomUnite::Mois, c); }
+    void userZoomNext6Months(KELICurseur* c) { userZoom(ZEVZoomFamille::Next, ZEVZoomUnite::SixMois, c); }
+    void userZoomNextYear(KELICurseur* c) { userZoom(ZEVZoomFamille::Next, ZEVZoomUnite::Annee, c); }
+    void userZoomPrevMinute(KELICurseur* c) { userZoom(ZEVZoomFamille::Prev, ZEVZoomUnite::Minute, c); }
+    void userZoomPrevHour(KELICurseur* c) { userZoom(ZEVZoomFamille::Prev, ZEVZoomUnite::Heure, c); }
+    void userZoomPrevDay(KELICurseur* c) { userZoom(ZEVZoomFamille::Prev, ZEVZoomUnite::Jour, c); }
+    void userZoomPrevWeek(KELICurseur* c) { userZoom(ZEVZoomFamille::Prev, ZEVZoomUnite::Semaine, c); }
+    void userZoomPrevMonth(KELICurseur* c) { userZoom(ZEVZoomFamille::Prev, ZEVZoomUnite::Mois, c); }
+    void userZoomPrev6Months(KELICurseur* c) { userZoom(ZEVZoomFamille::Prev, ZEVZoomUnite::SixMois, c); }
+    void userZoomPrevYear(KELICurseur* c) { userZoom(ZEVZoomFamille::Prev, ZEVZoomUnite::Annee, c); }
+    // The cursor's in-edge glides onto it (stopping 0.1 s before it), or goes there at once; the
+    // Now cursor's range follows whatever the keys and the Ruler button. Not for the timeline cursor.
+    void userZoomPrevZero(KELICurseur* curseur);
+    void userPrevZero(KELICurseur* curseur);
+    // The cursor a zoom item of the main menu acts on: the active cursor for tags below 301, the
+    // timeline cursor from 301 on.
+    KELICurseur* curseurForMenuTag(int tag) const;
+
     // ---- display ----
     void displayRuler();
 
@@ -155,8 +216,10 @@ public:
     // place and share of an axis a..b; (0, 0) for an empty context or axis.
     static std::pair<double, double> regleProportionnelle(double i, double o, double dIn, double dOut, double a,
                                                           double b);
-    // Where the pickers read the keys held (Ctrl stands for Command); the keyboard's by default.
+    // Where the pickers, the zooms and the cursor views' key steps read the keys held (Ctrl stands
+    // for Command); the keyboard's by default.
     void setModifiersReader(std::function<Qt::KeyboardModifiers()> reader) { modifiers_ = std::move(reader); }
+    Qt::KeyboardModifiers modificateursCourants() const { return modifiers_ ? modifiers_() : Qt::NoModifier; }
 
     // ---- the presets ----
     // The presets connect these once they exist: the Home Time saved from the current places, and
@@ -184,7 +247,8 @@ private:
     bool siTickValide(std::uint64_t jeton) const { return etat_ == Etat::EnMouvement && jeton == jeton_; }
     // Starts a step loop at once when none runs in this move.
     void demarrerBoucle(void (ZEVRulerViewer::*tick)(std::uint64_t));
-    void planifier(const char* nom, double delai, void (ZEVRulerViewer::*tick)(std::uint64_t), std::uint64_t jeton);
+    void planifier(const char* nom, double delai, void (ZEVRulerViewer::*tick)(std::uint64_t), std::uint64_t jeton,
+                   bool commonModes = false);
     void bougerCurseur(std::uint64_t jeton);
     void bougerRuler(std::uint64_t jeton);
     void bougerCurseurEtRuler(std::uint64_t jeton);
@@ -194,7 +258,31 @@ private:
     void diminuerContexte(std::uint64_t jeton);
     void annulerLesPas();
     void annulerLesAnimations();
-    // The visible range's offsets become in, out unless that leaves less than 60 s.
+    // Starts the move of an animation of that duration; false when refused.
+    bool commencerAnimation(float duration);
+    // Takes the first tick at once.
+    void lancerAnimation(void (ZEVRulerViewer::*tick)(std::uint64_t));
+    // The ticks left of an animation of that duration, as a 32-bit float.
+    float ticksRestants(double duration) const;
+    void animerCurseurToDate(std::uint64_t jeton);
+    void animerCurseurEtRuler(std::uint64_t jeton);
+    void animerCurseurEtContexteIn(std::uint64_t jeton);
+    void animerNow(std::uint64_t jeton);
+    void animerSearch(std::uint64_t jeton);
+    void animerRuler(std::uint64_t jeton);
+    // Adds to the visible range's offsets, without the 60-s floor of userPlaceRulerOffsetIn.
+    void decalerRuler(double in, double out);
+    // Whether these deltas leave the visible range between 60 s and ten thousand years long; logs
+    // a refusal.
+    bool siRulerAdmis(const char* operation, double rOffsetIn, double rOffsetOut) const;
+    // The visible range's deltas that keep the Now cursor's context, moved by dIn and dOut, at its
+    // place and share of the strip.
+    std::pair<double, double> partDuRuler(KELICurseur* now, double dIn, double dOut) const;
+    // Prepares a zoom of that cursor: false while a move runs; the cursor becomes the moving one.
+    bool preparerZoom(KELICurseur* curseur);
+    void marquer(KELICurseur* curseur, int code);
+    // The visible range's offsets become in, out unless that leaves less than 60 s or more than
+    // ten thousand years.
     bool placerRuler(double in, double out);
     ZEVTlineCurseurViewServices* vueEnDeplacement() const;
     bool siCommande() const;
@@ -222,9 +310,19 @@ private:
     // Each move has its own number; a tick of an earlier move does nothing.
     std::uint64_t jeton_ = 0;
     bool siPremierDeplacement_ = true;
+    // The amounts of the step moves, and the totals and the parts left of the animations.
     double rOffsetIn_ = 0;
+    double rOffsetInTemp_ = 0;
     double rOffsetOut_ = 0;
+    double rOffsetOutTemp_ = 0;
     double cOffset_ = 0;
+    double cOffsetTemp_ = 0;
+    double cOffsetIn_ = 0;
+    double cOffsetInTemp_ = 0;
+    double cOffsetOut_ = 0;
+    double cOffsetOutTemp_ = 0;
+    float duration_ = 0;
+    double animationStart_ = 0;
     std::function<Qt::KeyboardModifiers()> modifiers_;
     std::function<void()> presetSaveHome_;
     std::function<void(KELId)> changePreset_;
