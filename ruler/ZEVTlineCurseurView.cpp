@@ -387,10 +387,10 @@ void ZEVTlineCurseurRecall::menuZoomNow()
 {
     clickPositionForDisplay_ = kHandle;
     KELICurseur* tl = viewer_.tlCurseur();
-    if (!tl || !curseur_)
+    if (!tl || !curseur_ || !viewer_.siAccepteDeplacement())
         return;
-    // Until the animations exist the cursor and the range move in one step.
-    dansUnMouvement([&] { viewer_.placeCurseurEtRulerOffset(tl->now() - curseur_->now()); });
+    viewer_.setCurseurEnDeplacement(curseur_);
+    viewer_.userAnimeCurseurEtRulerToDate(tl->now());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -490,9 +490,10 @@ void ZEVTlineCurseurSearch::menuZoomNow()
 {
     clickPositionForDisplay_ = kHandle;
     KELICurseur* tl = viewer_.tlCurseur();
-    if (!tl)
+    if (!tl || !curseur_ || !viewer_.siAccepteDeplacement())
         return;
-    dansUnMouvement([&] { viewer_.userPlaceCurseurToDate(tl->now()); });
+    viewer_.setCurseurEnDeplacement(curseur_);
+    viewer_.userAnimeCurseurToDate(tl->now());
 }
 
 } // namespace tallomer

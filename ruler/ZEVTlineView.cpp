@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tallomer {
 
@@ -270,6 +271,24 @@ void ZEVTlineView::construireLeMenu()
     connect(menuRulerPeriod_, &QAction::triggered, this, [this] { cadrerLeCurseur(0.5); });
     menuRulerFuture_ = menuRuler_->addAction(QStringLiteral("Show the Future"));
     connect(menuRulerFuture_, &QAction::triggered, this, [this] { cadrerLeCurseur(0.0); });
+    menuRuler_->addSeparator();
+    // The strip's zooms frame the period of the active cursor's moment (tags from 301 zoom the
+    // timeline).
+    const std::pair<const char*, ZEVZoomUnite> zooms[] = {
+        {"This Minute", ZEVZoomUnite::Minute}, {"This Hour", ZEVZoomUnite::Heure},
+        {"This Day", ZEVZoomUnite::Jour},       {"This Week", ZEVZoomUnite::Semaine},
+        {"This Month", ZEVZoomUnite::Mois},     {"This Quarter", ZEVZoomUnite::Trimestre},
+        {"This Year", ZEVZoomUnite::Annee},
+    };
+    int tag = kTagZoomThisMinute;
+    for (const auto& [titre, unite] : zooms) {
+        QAction* a = menuRuler_->addAction(QString::fromLatin1(titre));
+        a->setData(tag);
+        connect(a, &QAction::triggered, this, [this, unite = unite, tag] {
+            viewer_.userZoom(ZEVZoomFamille::This, unite, viewer_.curseurForMenuTag(tag));
+        });
+        ++tag;
+    }
     menuRuler_->addSeparator();
     // The time bar, the tracks and the toolbar answer their items once they exist.
     item(QStringLiteral("Time Bar"), kTagTimebar)->setEnabled(false);

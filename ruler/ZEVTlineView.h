@@ -40,6 +40,8 @@ public:
         kTagTracks = 4,
         kTagToolbar = 5,
         kTagChannels = 2000194,
+        // The zooms of the timeline to the minute ... year of the active cursor, 321 to 327.
+        kTagZoomThisMinute = 321,
     };
     // A wheel gesture ends this long after its last event; a drag must stay this long over the
     // strip before the Search cursor follows it.
