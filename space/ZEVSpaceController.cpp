@@ -16,11 +16,15 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tallomer {
 
 namespace {
+
+// The go-to buttons stay lit this long after the last Channel step.
+constexpr double kGotoOffDelay = 0.2;
 
 template <class T>
 T* lienDe(KELId id, KELICc* curseur)
@@ -854,6 +858,31 @@ void ZEVSpaceController::updateChannelWithIdentityInt(KELId identityInt)
         viewer->channelDidChangeWithIdentityInt(identityInt);
     if (frontViewer_)
         frontViewer_->selectionDidChange();
+}
+
+void ZEVSpaceController::menuChannelUp() { pasDeChannel(-1); }
+
+void ZEVSpaceController::menuChannelDown() { pasDeChannel(1); }
+
+void ZEVSpaceController::pasDeChannel(int sens)
+{
+    const std::vector<KELI*> channels = allIdentities();
+    const KELId courant = currentChannelInt();
+    const auto it =
+        std::find_if(channels.begin(), channels.end(), [courant](KELI* c) { return c && c->idInt() == courant; });
+    if (it != channels.end()) {
+        const std::ptrdiff_t i = (it - channels.begin()) + sens;
+        if (i >= 0 && i < std::ptrdiff_t(channels.size()))
+            updateChannelWithIdentityInt(channels[std::size_t(i)]->idInt());
+    }
+    Scheduler::shared().cancel(this, "setGotoOff");
+    Scheduler::shared().perform(
+        this, "setGotoOff", kGotoOffDelay,
+        [this] {
+            if (frontViewer_)
+                frontViewer_->setGotoOff();
+        },
+        true);
 }
 
 void ZEVSpaceController::updateChannelWithIdentitySet()

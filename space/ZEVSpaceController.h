@@ -143,6 +143,11 @@ public:
     void updateChannelWithIdentityInt(KELId identityInt);
     // The list of Channels changed.
     void updateChannelWithIdentitySet();
+    // The Channel before (up) or after (down) the current one in the list of Channels, stopping at
+    // either end; the go-to buttons are reset 0.2 s after the last step. The Channels inspector
+    // will answer these with its own list once it exists.
+    void menuChannelUp();
+    void menuChannelDown();
     KELId homeChannelInt() const { return homeChannelInt_; }
     KELId zevFolderChannelInt() const { return zevFolderChannelInt_; }
     KELId currentChannelInt() const;
@@ -189,6 +194,7 @@ private:
     KELI* lienActifInitial();
     void initDeskDicoWithChannelViewer(ZEVEntityViewer* channelViewer);
     std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* curseur);
+    void pasDeChannel(int sens);
     int frontMode() const;
 
     ZEVSpaceHost& host_;        // not owned: the controller that made the Space

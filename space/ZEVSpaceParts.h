@@ -179,6 +179,8 @@ public:
     virtual void userSpaceCleanAndReplace() {}
     // Returns the desk to the Home Time.
     virtual void menuHomeTime() {}
+    // The go and browse buttons go back to rest unless a browse is still running.
+    virtual void setGotoOff() {}
     // The selection drawn over the desk redraws; the selection list forgets the row it drags.
     virtual void displaySelectionView() {}
     virtual void forgetDraggingLego() {}

@@ -207,6 +207,17 @@ QCursor ZEVSpaceAdapter::searchCursor()
     return QCursor(image, image.width() / 2, image.height() / 2);
 }
 
+void ZEVSpaceAdapter::menuAction(ZEVSpaceMenuAction action)
+{
+    // The Channel arrows; the go-to and clean arrows wait for the main menu's commands.
+    if (!space_)
+        return;
+    if (action == ZEVSpaceMenuAction::ChannelUp)
+        space_->menuChannelUp();
+    else if (action == ZEVSpaceMenuAction::ChannelDown)
+        space_->menuChannelDown();
+}
+
 void ZEVSpaceAdapter::userQuit()
 {
     if (KELApplication* app = KELApplication::shared())

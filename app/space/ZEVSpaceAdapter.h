@@ -65,6 +65,7 @@ public:
     void closeProgressPanel() override;
     void showWelcome() override;
     QCursor searchCursor() override;
+    void menuAction(ZEVSpaceMenuAction action) override;
     void userQuit() override;
 
 private:

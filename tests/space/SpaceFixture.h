@@ -104,6 +104,7 @@ public:
     bool siToolbarClosed() override { return !headerViewsOpen; }
     void setSiShowCalandar(bool shown) override { add(shown ? "calendar on" : "calendar off"); }
     void menuHomeTime() override { add("menuHomeTime"); }
+    void setGotoOff() override { add("setGotoOff"); }
     int mode = 0;
     bool headerViewsOpen = false;
 };
