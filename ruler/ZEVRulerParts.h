@@ -50,11 +50,20 @@ public:
     virtual void bougerCurseurADroite() = 0;
     virtual void agrandirContexte() = 0;
     virtual void diminuerContexte() = 0;
-    // Events passed on by the viewer.
+    // The part of the view being worked on (the views' region codes); 10 is nothing.
+    virtual void setClickPositionForDisplay(int code) = 0;
+    // Events passed on by the viewer. Wheel and pinch events carry the pointer in the window's
+    // coordinates as their position.
     virtual void draggCurseurWithEvent(QMouseEvent* event) = 0;
     virtual void draggEntityWithEvent(QMouseEvent* event) = 0;
     virtual void scrollWheelWithEvent(QWheelEvent* event) = 0;
     virtual void magnify(QNativeGestureEvent* event) = 0;
+    // The wheel over the ruler bar's From, Period and Until boxes (sent while the bar's Ruler
+    // button is off), and over a row of an inspector's table.
+    virtual void scrollWheelWithFromBox(QWheelEvent* event) = 0;
+    virtual void scrollWheelWithPeriodBox(QWheelEvent* event) = 0;
+    virtual void scrollWheelWithUntilBox(QWheelEvent* event) = 0;
+    virtual void scrollWheelEntityWithEvent(QWheelEvent* event) = 0;
 };
 
 // The ruler bar (answered by the bar view).
@@ -72,6 +81,9 @@ public:
     virtual void showRulerPickerPanel(bool shown) = 0;
     // Whether the bar's Ruler button is on (the date pickers then act on the visible range).
     virtual bool stateOfRulerButton() = 0;
+    // The bar's Search command without a sender: the timeline opens (unless the user keeps it
+    // closed for the Search cursor), and the Search cursor becomes active when no move runs.
+    virtual void menuSearchCurseur() = 0;
 };
 
 // Makes the parts of one ruler viewer; each is owned by the viewer.

@@ -1,7 +1,8 @@
 #pragma once
 // The stand-in for the part of the ruler that is not built yet: the ruler bar (the bar view will
 // answer). It draws nothing; it keeps what it was last told and counts the rest, so that the
-// viewer's protocol can be followed, at no cost that grows with time.
+// viewer's protocol can be followed, at no cost that grows with time. Of its commands it does the
+// least the cursor views need: the Search command without a sender.
 
 #include "ruler/ZEVRulerParts.h"
 
@@ -9,16 +10,25 @@ namespace tallomer {
 
 class ZEVRulerViewbarStandIn final : public ZEVRulerViewbarServices {
 public:
-    explicit ZEVRulerViewbarStandIn(const QRectF& frame) : frame_(frame) {}
+    // `viewer` is not owned and outlives the bar.
+    ZEVRulerViewbarStandIn(const QRectF& frame, ZEVRulerViewer& viewer) : frame_(frame), viewer_(viewer) {}
     QRectF frame() const override { return frame_; }
     void initierDeplacementCurseur() override { ++initierCount; }
-    void terminerDeplacementCurseur() override { ++terminerCount; }
+    void terminerDeplacementCurseur() override
+    {
+        ++terminerCount;
+        clickPosition = 10;
+    }
     void majDatePicker() override { ++majDatePickerCount; }
     void majMenubarForCurseur(KELICurseur* curseur) override { menubarCurseur = curseur; }
     void setClickPositionForDisplay(int code) override { clickPosition = code; }
     void showRulerPickerPanel(bool shown) override { pickerPanelShown = shown; }
     // Without a bar there is no Ruler button to be on.
     bool stateOfRulerButton() override { return false; }
+    void menuSearchCurseur() override;
+
+    // The user default that keeps the timeline closed when the Search cursor is chosen.
+    static constexpr const char* kHideRulerWhenSearchKey = "ZEVHideRulerWhenSearch";
 
     long initierCount = 0;
     long terminerCount = 0;
@@ -29,6 +39,7 @@ public:
 
 private:
     QRectF frame_;
+    ZEVRulerViewer& viewer_; // not owned
 };
 
 } // namespace tallomer

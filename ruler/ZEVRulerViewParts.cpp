@@ -32,9 +32,10 @@ std::unique_ptr<ZEVTlineCurseurViewServices> ZEVRulerViewParts::creerCurseurView
     return v;
 }
 
-std::unique_ptr<ZEVRulerViewbarServices> ZEVRulerViewParts::creerRulerViewbar(const QRectF& frame, ZEVRulerViewer&)
+std::unique_ptr<ZEVRulerViewbarServices> ZEVRulerViewParts::creerRulerViewbar(const QRectF& frame,
+                                                                             ZEVRulerViewer& viewer)
 {
-    return std::make_unique<ZEVRulerViewbarStandIn>(frame);
+    return std::make_unique<ZEVRulerViewbarStandIn>(frame, viewer);
 }
 
 } // namespace tallomer

@@ -41,6 +41,11 @@ void ZEVTlineCurseurRecall::mouseDown(QMouseEvent* event)
     siCurseurDragged_ = false;
     if (ZEVFrontViewerServices* f = front())
         f->displaySelectionView();
+    // The wheel's gesture keeps the view until it rests.
+    if (siInitieSrollWheel_) {
+        clickPosition_ = kNone;
+        return;
+    }
     if (clickPosition_ == kNone || commande(event)) {
         strip_.mouseDown(event);
         return;
@@ -156,6 +161,10 @@ void ZEVTlineCurseurSearch::mouseDown(QMouseEvent* event)
     siBouger_ = false;
     if (ZEVFrontViewerServices* f = front())
         f->displaySelectionView();
+    if (siInitieSrollWheel_) {
+        clickPosition_ = kNone;
+        return;
+    }
     if (clickPosition_ == kNone) {
         strip_.mouseDown(event);
         return;
@@ -198,7 +207,7 @@ void ZEVTlineCurseurSearch::mouseDragged(QMouseEvent* event)
 
 void ZEVTlineCurseurSearch::mouseUp(QMouseEvent* event)
 {
-    if (passerAuProprietaire(event, true) || !siInitieDeplacement_)
+    if (siInitieSrollWheel_ || passerAuProprietaire(event, true) || !siInitieDeplacement_)
         return;
     siInitieDeplacement_ = false;
     viewer_.userTermineDeplacementCurseur();

@@ -219,6 +219,8 @@ void ZEVTlineCurseurView::construireLesMenus()
 
 QMenu* ZEVTlineCurseurView::menuForEvent(QMouseEvent* event)
 {
+    // A menu ends the wheel's gesture at once.
+    scrollWheelStop();
     if (!viewer_.siAccepteDeplacement())
         return nullptr;
     if (!siActif())

@@ -9,12 +9,14 @@
 // positions and are converted once, here.
 
 #include "ruler/ZEVRulerParts.h"
+#include "ruler/ZEVTlineWheelSteps.h"
 #include "runtime/Date.h"
 #include "runtime/Scheduler.h"
 
 #include <QPointF>
 #include <QRectF>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -28,6 +30,25 @@ namespace tallomer {
 class KELSharedResources;
 class ZEVFrontViewerServices;
 class ZEVTlineView;
+
+// What the wheel and pinch handlers read of an event: the amounts in lines, the wheel's direction
+// factor, the pinch's magnification, the modifier flags and the pointer in window coordinates.
+struct ZEVGeste {
+    double dx = 0;
+    double dy = 0;
+    double inv = 1;
+    double magnification = 0;
+    std::uint32_t flags = 0;
+    QPointF fenetre;
+
+    static ZEVGeste deRoue(const QWheelEvent& event);
+    static ZEVGeste dePincement(const QNativeGestureEvent& event);
+    bool commande() const;
+    bool option() const;
+    bool majuscule() const;
+    bool vertical() const;
+    bool horizontal() const;
+};
 
 // The strip and the cursor views: whoever accepted the last press gets its drags and its release,
 // passed on by the view that happens to receive them. One process-wide owner, which forgets a
@@ -75,22 +96,49 @@ public:
     ZEVTlineCurseurView(const ZEVTlineCurseurView&) = delete;
     ZEVTlineCurseurView& operator=(const ZEVTlineCurseurView&) = delete;
 
+    // The delays after which a wheel or pinch gesture ends without a new event, and the shorter
+    // one after the Now cursor's past side was pushed against its limit.
+    static constexpr double kArretRoue = 0.4;
+    static constexpr double kArretPincement = 0.7;
+    static constexpr double kArretLimite = 0.2;
+    // One key step, in points of the strip.
+    static constexpr double kPasClavier = 8;
+
     // ---- ZEVTlineCurseurViewServices ----
     KELICurseur* curseur() const override { return curseur_; }
     void initierDeplacementCurseur() override {}
     void terminerDeplacementCurseur() override;
-    // The cursor views' own wheel, pinch and one-step moves are not built yet: until they are,
-    // these do nothing.
-    void bougerCurseurAGauche() override {}
-    void bougerCurseurADroite() override {}
-    void agrandirContexte() override {}
-    void diminuerContexte() override {}
     void draggCurseurWithEvent(QMouseEvent*) override {}
     void draggEntityWithEvent(QMouseEvent*) override {}
-    void scrollWheelWithEvent(QWheelEvent*) override {}
-    void magnify(QNativeGestureEvent*) override {}
+    void scrollWheelWithEvent(QWheelEvent* event) override;
+    void magnify(QNativeGestureEvent* event) override;
+    void scrollWheelWithFromBox(QWheelEvent* event) override;
+    void scrollWheelWithPeriodBox(QWheelEvent* event) override;
+    void scrollWheelWithUntilBox(QWheelEvent* event) override;
+    void scrollWheelEntityWithEvent(QWheelEvent* event) override;
+    void setClickPositionForDisplay(int code) override { clickPositionForDisplay_ = code; }
 
     virtual bool siNow() const = 0;
+
+    // ---- wheel and pinch ----
+    // The wheel over the view's frame (the strip passes it); the event's position is the pointer
+    // in window coordinates.
+    virtual void scrollWheel(QWheelEvent* event) = 0;
+    // The gesture's own handlers, on what was read of the event.
+    virtual void scrollWheelWithGeste(const ZEVGeste& g) = 0;
+    virtual void magnifyWithGeste(const ZEVGeste& g) = 0;
+    virtual void scrollWheelFromBoxGeste(const ZEVGeste& g) = 0;
+    virtual void scrollWheelPeriodBoxGeste(const ZEVGeste& g) = 0;
+    virtual void scrollWheelUntilBoxGeste(const ZEVGeste&) {}
+    virtual void scrollWheelEntityWithGeste(const ZEVGeste& g) = 0;
+    // Ends a wheel or pinch gesture: the move it was granted ends, and nothing else.
+    virtual void scrollWheelStop();
+    // A wheel or pinch gesture is under way, whether or not it was granted a move.
+    bool siInitieSrollWheel() const { return siInitieSrollWheel_; }
+    // The gesture holds the move under way.
+    bool siMouvementDuGeste() const;
+    // The direction lock: 0 none, 1 horizontal, 2 vertical, 3 Ctrl (Search view).
+    int scrollDirection() const { return scrollDirection_; }
 
     // ---- geometry, recomputed at every drawing ----
     void calculerGeometrie();
@@ -110,7 +158,6 @@ public:
     virtual bool siContainsPoint(const QPointF& windowPosition) const { return false; }
     int clickPosition() const { return clickPosition_; }
     int clickPositionForDisplay() const { return clickPositionForDisplay_; }
-    void setClickPositionForDisplay(int code) { clickPositionForDisplay_ = code; }
 
     // ---- drawing into the strip's y-up painter ----
     virtual void drawCurseurView(QPainter& painter) = 0;
@@ -155,6 +202,31 @@ protected:
     double frameWidth() const;
     // Ends the continuous move this view started, if any.
     void arreterBouger();
+    // Starts a gesture when none is under way: the bar shows `highlight` and the ruler is asked for
+    // a move, whose end is scheduled when granted. Answers whether the gesture holds the move.
+    bool commencerGeste(int highlight, double delai);
+    // A gesture that holds no move (it only switches cursors or Channels).
+    void commencerGesteSansMouvement(double delai);
+    // The pending end of the gesture goes back to `delai` from now.
+    void rearmer(double delai);
+    // The Channel wheel: after 4.0 of movement the next (or previous) Channel, then after 8.0 more.
+    void changerDeChannel(double dy);
+    // What every wheel amount of the views is measured with.
+    double ratio() const;
+    double spanDuRuler() const;
+    double debutDuRuler() const;
+    // Moves the range by those amounts; the ruler's answer.
+    bool placerRuler(const ZEVDecalage& d);
+    // One edge step of the moved cursor's context; the ruler range follows by sliding or
+    // rescaling. Answers what happened, after acting on it as the caller's table says.
+    struct RegleDeBord {
+        ZEVBord bord;
+        bool reechelonner;      // else slide
+        bool courtArrete;       // a context too short ends the gesture (else nothing happens)
+        bool zeroRearme;        // a zero step keeps the gesture alive
+        double delai;           // the re-arm delay
+    };
+    ZEVPasDeBord pasDeBordDuGeste(double a, double C, const RegleDeBord& regle);
     // One move around `what`, refused silently while another runs.
     template <class F>
     void dansUnMouvement(F what);
@@ -177,6 +249,14 @@ protected:
     bool siMouseDragged_ = false;
     bool siCommandKey_ = false;
     bool siInitieDeplacement_ = false;
+    bool siInitieSrollWheel_ = false;
+    // The number of the move the gesture was granted; 0 for none.
+    std::uint64_t mouvementDuGeste_ = 0;
+    int scrollDirection_ = 0;
+    bool fermetureRulerFlag_ = false;
+    bool ouvertureRulerFlag_ = false;
+    // The Channel wheel's movement (and the Search view's gap to the Now cursor).
+    double initialDelta_ = 0;
     std::unique_ptr<QMenu> menuContexte_;
     std::unique_ptr<QMenu> menuContexteIn_;
     std::unique_ptr<QMenu> menuContexteOut_;
@@ -185,6 +265,9 @@ protected:
 private:
     void construireLesMenus();
     virtual void calculerBandes() = 0;
+
+protected:
+    ScheduledTarget guard_{this};
 };
 
 // The Now cursor's view: a past and a future band, two edge grips and the handle.
@@ -208,16 +291,43 @@ public:
     void draggEntityWithEvent(QMouseEvent* event) override;
     void menuZoomNow() override;
 
+    // ---- wheel, pinch and key steps ----
+    void scrollWheel(QWheelEvent* event) override;
+    void scrollWheelWithGeste(const ZEVGeste& g) override;
+    void magnifyWithGeste(const ZEVGeste& g) override;
+    void scrollWheelFromBoxGeste(const ZEVGeste& g) override;
+    void scrollWheelPeriodBoxGeste(const ZEVGeste& g) override;
+    void scrollWheelUntilBoxGeste(const ZEVGeste& g) override;
+    void scrollWheelEntityWithGeste(const ZEVGeste& g) override { scrollWheelPeriodBoxGeste(g); }
+    void bougerCurseurAGauche() override;
+    void bougerCurseurADroite() override;
+    void agrandirContexte() override;
+    void diminuerContexte() override;
+    // The steps by region: the in-edge, the past side, the out-edge, the future side, and the
+    // whole context around the cursor (z seconds of the strip's scale; a positive z narrows).
+    void scrollWheelContexteIn(const ZEVGeste& g);
+    void scrollWheelContextePasse(const ZEVGeste& g);
+    void scrollWheelContexteOut(const ZEVGeste& g);
+    void scrollWheelContexteFutur(const ZEVGeste& g);
+    void scrollWheelContexte(const ZEVGeste& g);
+    void magnifyContexte(const ZEVGeste& g);
+    // The key steps of an edge: nothing for 0; the range slides with Alt, else rescales.
+    void updateContexteIn(double e);
+    void updateContexteOut(double e);
+
 private:
     MenuChoisi menuForRegion(int region) override;
     void calculerBandes() override;
     void remplirBracketOut(QPainter& painter, const QColor& colour) const;
+    // The past and out-edge steps open or toggle the timeline once per gesture.
+    void pasDeBordNow(const ZEVGeste& g, ZEVBord bord, bool cote);
+    void pasDuContexteNow(double z, const ZEVGeste& g, double delai);
+    void updateContexte(ZEVBord bord, double e);
 
     QColor passeUnactifColor_;
     QColor futurUnactifColor_;
     KELICurseur* previousCurseur_ = nullptr; // not owned
     bool siCurseurDragged_ = false;
-    ScheduledTarget guard_{this};
 };
 
 // The Search cursor's view: a past band, the in-edge grip and the handle.
@@ -240,14 +350,42 @@ public:
     void draggEntityWithEvent(QMouseEvent* event) override;
     void menuZoomNow() override;
 
+    // ---- wheel, pinch and key steps ----
+    void scrollWheel(QWheelEvent* event) override;
+    void scrollWheelWithGeste(const ZEVGeste& g) override;
+    void magnifyWithGeste(const ZEVGeste& g) override;
+    void scrollWheelFromBoxGeste(const ZEVGeste& g) override;
+    void scrollWheelPeriodBoxGeste(const ZEVGeste& g) override;
+    void scrollWheelEntityWithGeste(const ZEVGeste& g) override;
+    void scrollWheelStop() override;
+    void bougerCurseurAGauche() override;
+    void bougerCurseurADroite() override;
+    void agrandirContexte() override;
+    void diminuerContexte() override;
+    // The steps by region: the in-edge, the past band (with its own direction lock), the handle,
+    // the wheel elsewhere (with Ctrl the past edge and the range, else the cursor or the Channels).
+    void scrollWheelContexteIn(const ZEVGeste& g);
+    void scrollWheelContextePasse(const ZEVGeste& g);
+    void scrollWheelCurseur(const ZEVGeste& g);
+    void scrollWheelContextePasseXY(const ZEVGeste& g);
+    void magnifyContexte(const ZEVGeste& g);
+    // The cursor was stopped on the Now cursor by the wheel; the Now cursor becomes active when the
+    // gesture ends.
+    bool siSurPlace() const { return siSurPlace_; }
+
 private:
     MenuChoisi menuForRegion(int region) override;
     void calculerBandes() override;
     void quitterModeRuler(int highlight);
     void entrerModeRuler();
+    // A horizontal wheel step of the cursor alone, held on the Now cursor when it would pass it.
+    void pasHorizontal(const ZEVGeste& g);
+    void entrerVerrou(int verrou, int highlight);
 
     KELICurseur* nowCurseur_ = nullptr; // not owned
     bool siFirstClick_ = false;
+    bool siSurPlace_ = false;
+    bool siSurPlaceBeep_ = false;
 };
 
 } // namespace tallomer

@@ -166,7 +166,13 @@ void ZEVTlineView::mouseReleaseEvent(QMouseEvent* event)
 
 void ZEVTlineView::wheelEvent(QWheelEvent* event)
 {
-    scrollWheel(event);
+    // The ruler reads the pointer in the window's coordinates.
+    const QPointF fenetre = window() && window() != this ? mapTo(window(), event->position()) : event->position();
+    QWheelEvent e = events::wheelEventAt(*event, fenetre);
+    if (ZEVTlineCurseurView* vue = curseurViewAt(pointDansLeStrip(fenetre)))
+        vue->scrollWheel(&e);
+    else
+        scrollWheel(&e);
     event->accept();
 }
 
@@ -175,7 +181,9 @@ bool ZEVTlineView::event(QEvent* event)
     if (event->type() == QEvent::NativeGesture) {
         auto* g = static_cast<QNativeGestureEvent*>(event);
         if (g->gestureType() == Qt::ZoomNativeGesture) {
-            viewer_.magnify(g);
+            const QPointF fenetre = window() && window() != this ? mapTo(window(), g->position()) : g->position();
+            const std::unique_ptr<QNativeGestureEvent> e = events::nativeGestureAt(*g, fenetre, fenetre);
+            viewer_.magnify(e.get());
             return true;
         }
     }

@@ -21,6 +21,8 @@ class KELI;
 class KELICurseur;
 class KELIContexte;
 class QGraphicsScene;
+class QNativeGestureEvent;
+class QWheelEvent;
 
 namespace tallomer {
 
@@ -218,6 +220,11 @@ public:
     virtual void userPlaceCurseurEtRulerOffset(double d) = 0;
     // Ends the running move; nothing when none runs.
     virtual void userTermineDeplacementCurseur() = 0;
+    // A wheel turned or a pinch made over the desk (away from the Object views) moves the active
+    // cursor's context or switches cursors or Channels; the event's position is the pointer in the
+    // window's coordinates.
+    virtual void scrollWheelWithEvent(QWheelEvent* event) = 0;
+    virtual void magnify(QNativeGestureEvent* event) = 0;
 };
 
 // The time ruler's model, as the Space reads it: the ruler's cursors and the timeline context,

@@ -62,7 +62,13 @@ public:
     void draggEntityWithEvent(QMouseEvent*) override { add("draggEntity", nullptr); }
     void scrollWheelWithEvent(QWheelEvent*) override { add("wheel", nullptr); }
     void magnify(QNativeGestureEvent*) override { add("magnify", nullptr); }
+    void scrollWheelWithFromBox(QWheelEvent*) override { add("from box", nullptr); }
+    void scrollWheelWithPeriodBox(QWheelEvent*) override { add("period box", nullptr); }
+    void scrollWheelWithUntilBox(QWheelEvent*) override { add("until box", nullptr); }
+    void scrollWheelEntityWithEvent(QWheelEvent*) override { add("entity wheel", nullptr); }
+    void setClickPositionForDisplay(int code) override { clickPosition = code; }
     bool siNow;
+    int clickPosition = 10;
     Hooks hooks;
 
 private:
@@ -87,6 +93,7 @@ public:
     void setClickPositionForDisplay(int code) override { clickPosition = code; }
     void showRulerPickerPanel(bool shown) override { trace_.push_back(shown ? "bar picker on" : "bar picker off"); }
     bool stateOfRulerButton() override { return rulerButton; }
+    void menuSearchCurseur() override { trace_.push_back("bar menuSearchCurseur"); }
     bool rulerButton = false;
     int clickPosition = 10;
     int majDatePickerCount = 0;
