@@ -22,6 +22,7 @@
 
 class KELICurseur;
 class QGraphicsSceneWheelEvent;
+class QNativeGestureEvent;
 
 namespace tallomer {
 
@@ -79,8 +80,11 @@ public:
     // The pointer limit at the window's top opens the header views, which the front layer owns;
     // nothing happens until it exists.
     virtual void mouseMovedInLocation(const QPointF& windowPoint) {}
-    // A wheel over the desk moves the ruler once its cursor views exist.
-    virtual void rulerScrollWheel(QGraphicsSceneWheelEvent* event) {}
+    // A wheel turned over the desk goes to the active cursor's view on the ruler; so does a pinch
+    // over the desk away from the Object views (its position is that in the desk's scene, its
+    // scene position the pointer in the window).
+    virtual void rulerScrollWheel(QGraphicsSceneWheelEvent* event) = 0;
+    virtual void rulerMagnify(QNativeGestureEvent* event) = 0;
     virtual void draggingSessionStartedWithInteger(long sequence) = 0;
     virtual long draggingSessionInteger() = 0;
     virtual void draggingSessionDidStop() = 0;

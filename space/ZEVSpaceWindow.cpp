@@ -1,14 +1,17 @@
 #include "space/ZEVSpaceWindow.h"
 
+#include "platform/Events.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindowFrame.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QGraphicsScene>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMoveEvent>
+#include <QNativeGestureEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -57,6 +60,21 @@ ZEVDeskCanvas::ZEVDeskCanvas(QWidget* parent) : QGraphicsView(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+// The scene gets the pinch at its own position; the pointer in the window rides along as the
+// event's scene position.
+bool ZEVDeskCanvas::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::NativeGesture)
+        return QGraphicsView::viewportEvent(event);
+    auto* g = static_cast<QNativeGestureEvent*>(event);
+    if (QGraphicsScene* s = scene()) {
+        const QPointF fenetre = window() ? viewport()->mapTo(window(), g->position()) : g->position();
+        const auto e = events::nativeGestureAt(*g, mapToScene(g->position().toPoint()), fenetre);
+        QCoreApplication::sendEvent(s, e.get());
+    }
+    return true;
 }
 
 void ZEVDeskCanvas::keyPressEvent(QKeyEvent* event)

@@ -23,13 +23,15 @@ namespace tallomer {
 
 class ZEVSpaceController;
 
-// The desk canvas: it leaves keys to the window unless an item of the scene has the focus.
+// The desk canvas: it leaves keys to the window unless an item of the scene has the focus, and
+// hands its pinches to the scene, which the view would not do.
 class ZEVDeskCanvas final : public QGraphicsView {
     Q_OBJECT
 public:
     explicit ZEVDeskCanvas(QWidget* parent);
 
 protected:
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 };

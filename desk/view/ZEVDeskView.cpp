@@ -20,6 +20,7 @@
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsItem>
 #include <QGraphicsSceneWheelEvent>
+#include <QNativeGestureEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -232,6 +233,47 @@ bool ZEVDeskView::scrollWheel(WheelPhase phase, Qt::KeyboardModifiers modifiers,
     if (passer && space_)
         space_->rulerScrollWheel(event);
     return passer;
+}
+
+bool ZEVDeskView::event(QEvent* event)
+{
+    if (event->type() == QEvent::NativeGesture) {
+        magnify(static_cast<QNativeGestureEvent*>(event));
+        return true;
+    }
+    return QGraphicsScene::event(event);
+}
+
+bool ZEVDeskView::siItemViewAt(const QPointF& scenePoint) const
+{
+    for (QGraphicsItem* i : items(scenePoint))
+        for (QGraphicsItem* p = i; p; p = p->parentItem())
+            if (p->isVisible() && dynamic_cast<ZEVItemViewForDesks*>(p))
+                return true;
+    return false;
+}
+
+bool ZEVDeskView::magnify(QNativeGestureEvent* event)
+{
+    switch (event->gestureType()) {
+    case Qt::BeginNativeGesture:
+        pincementSurVue_ = siItemViewAt(event->position());
+        return false;
+    case Qt::EndNativeGesture:
+        pincementSurVue_.reset();
+        return false;
+    case Qt::ZoomNativeGesture:
+        break;
+    default:
+        return false;
+    }
+    // A zoom that came without its beginning is placed by its own position.
+    if (!pincementSurVue_)
+        pincementSurVue_ = siItemViewAt(event->position());
+    if (*pincementSurVue_ || !space_)
+        return false;
+    space_->rulerMagnify(event);
+    return true;
 }
 
 void ZEVDeskView::wheelEvent(QGraphicsSceneWheelEvent* event)

@@ -16,10 +16,12 @@
 #include <QRectF>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class KELI;
 class QMimeData;
+class QNativeGestureEvent;
 
 namespace tallomer {
 
@@ -62,6 +64,9 @@ public:
     void mouseUp();
     // Whether the event went to the ruler.
     bool scrollWheel(WheelPhase phase, Qt::KeyboardModifiers modifiers, QGraphicsSceneWheelEvent* event);
+    // A pinch, its position in the scene: over the desk it goes to the ruler; one that begins over
+    // an Object view is left to the Object views. Answers whether it went to the ruler.
+    bool magnify(QNativeGestureEvent* event);
     void selectAll();
     // Whether something was written to the clipboard (a beep otherwise).
     bool copy();
@@ -87,6 +92,8 @@ public:
     static DragSource sourceOf(const QMimeData* data);
 
 protected:
+    // The canvas hands the scene its pinches.
+    bool event(QEvent* event) override;
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
@@ -100,6 +107,7 @@ protected:
 
 private:
     int frontMode() const;
+    bool siItemViewAt(const QPointF& scenePoint) const;
     void lassoPass();
     bool siItemUnderDropAccepts(const QPointF& scenePoint) const;
     void scheduleDragEnd();
@@ -130,6 +138,8 @@ private:
     bool siSrollWheel_ = false;
     bool siScrollingItemView_ = false;
     Qt::KeyboardModifiers flags_;
+    // Where the pinch under way began: over an Object view or not; unknown between pinches.
+    std::optional<bool> pincementSurVue_;
     ScheduledTarget guard_{this};
 };
 

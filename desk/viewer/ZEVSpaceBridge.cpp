@@ -9,6 +9,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "platform/Events.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Scheduler.h"
 #include "space/ZEVBackObject.h"
@@ -19,6 +20,8 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QGraphicsSceneWheelEvent>
+#include <QNativeGestureEvent>
 #include <QResizeEvent>
 #include <QUrl>
 
@@ -106,6 +109,27 @@ KELDate ZEVSpaceBridge::spaceOutTimeForGoToTime(KELDate t, KELICurseur* curseur)
 }
 
 void ZEVSpaceBridge::beep() { Sound::shared().beep(); }
+
+// The ruler reads the pointer in the window's coordinates.
+void ZEVSpaceBridge::rulerScrollWheel(QGraphicsSceneWheelEvent* event)
+{
+    ZEVRulerViewerServices* ruler = space_.rulerViewer();
+    if (!ruler || !event)
+        return;
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    const QPointF fenetre = w ? w->mapFromGlobal(QPointF(event->screenPos())) : event->scenePos();
+    QWheelEvent e = events::wheelEventFromScene(*event, fenetre);
+    ruler->scrollWheelWithEvent(&e);
+}
+
+void ZEVSpaceBridge::rulerMagnify(QNativeGestureEvent* event)
+{
+    ZEVRulerViewerServices* ruler = space_.rulerViewer();
+    if (!ruler || !event)
+        return;
+    const auto e = events::nativeGestureAt(*event, event->scenePosition(), event->scenePosition());
+    ruler->magnify(e.get());
+}
 
 void ZEVSpaceBridge::playSystemSound(const std::string& name) { Sound::shared().play(QString::fromStdString(name)); }
 

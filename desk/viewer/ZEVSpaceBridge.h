@@ -67,6 +67,8 @@ public:
     void placerDevantDeskView(ZEVDeskViewer* deskViewer) override;
     void setBrowsedSpaceBackImageInt(KELId imageId) override;
     void updateSpaceRatio(double width, double height) override;
+    void rulerScrollWheel(QGraphicsSceneWheelEvent* event) override;
+    void rulerMagnify(QNativeGestureEvent* event) override;
     void draggingSessionStartedWithInteger(long sequence) override;
     long draggingSessionInteger() override;
     void draggingSessionDidStop() override;

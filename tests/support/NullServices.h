@@ -81,6 +81,8 @@ public:
     std::string wallpaperStorePath(const std::string&) override { return {}; }
     std::string storeFolderPath() override { return {}; }
     void playSystemSound(const std::string&) override {}
+    void rulerScrollWheel(QGraphicsSceneWheelEvent*) override {}
+    void rulerMagnify(QNativeGestureEvent*) override {}
     int goToTag() override { return 0; }
     bool moveRulerForward(double) override { return false; }
     void placerDevantDeskView(ZEVDeskViewer*) override {}
