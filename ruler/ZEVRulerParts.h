@@ -3,6 +3,8 @@
 // and the ruler bar. The viewer makes them through a ZEVRulerParts: the strip and the cursor
 // views of ZEVRulerViewParts.h, and the bar's stand-in of ZEVRulerStandIns.h until the bar exists.
 
+#include "engine/KELTypes.h"
+
 #include <QColor>
 #include <QRectF>
 
@@ -55,6 +57,8 @@ public:
     virtual void draggEntityWithEvent(QMouseEvent* event) = 0;
     virtual void scrollWheelWithEvent(QWheelEvent* event) = 0;
     virtual void magnify(QNativeGestureEvent* event) = 0;
+    // The part of the view shown as the one acted on (4: the past band or the whole context).
+    virtual void setClickPositionForDisplay(int code) = 0;
 };
 
 // The ruler bar (answered by the bar view).
@@ -72,6 +76,8 @@ public:
     virtual void showRulerPickerPanel(bool shown) = 0;
     // Whether the bar's Ruler button is on (the date pickers then act on the visible range).
     virtual bool stateOfRulerButton() = 0;
+    // Shows a preset's name for that many seconds.
+    virtual void showPresetTitleWithTag(KELId stamp, float duration) = 0;
 };
 
 // Makes the parts of one ruler viewer; each is owned by the viewer.

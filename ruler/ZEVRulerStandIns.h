@@ -19,6 +19,7 @@ public:
     void showRulerPickerPanel(bool shown) override { pickerPanelShown = shown; }
     // Without a bar there is no Ruler button to be on.
     bool stateOfRulerButton() override { return false; }
+    void showPresetTitleWithTag(KELId stamp, float) override { presetTitleShown = stamp; }
 
     long initierCount = 0;
     long terminerCount = 0;
@@ -26,6 +27,7 @@ public:
     KELICurseur* menubarCurseur = nullptr; // not owned
     int clickPosition = 10;
     bool pickerPanelShown = false;
+    KELId presetTitleShown = 0;
 
 private:
     QRectF frame_;

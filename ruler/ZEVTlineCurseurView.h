@@ -110,7 +110,7 @@ public:
     virtual bool siContainsPoint(const QPointF& windowPosition) const { return false; }
     int clickPosition() const { return clickPosition_; }
     int clickPositionForDisplay() const { return clickPositionForDisplay_; }
-    void setClickPositionForDisplay(int code) { clickPositionForDisplay_ = code; }
+    void setClickPositionForDisplay(int code) override { clickPositionForDisplay_ = code; }
 
     // ---- drawing into the strip's y-up painter ----
     virtual void drawCurseurView(QPainter& painter) = 0;

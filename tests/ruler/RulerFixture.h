@@ -62,7 +62,9 @@ public:
     void draggEntityWithEvent(QMouseEvent*) override { add("draggEntity", nullptr); }
     void scrollWheelWithEvent(QWheelEvent*) override { add("wheel", nullptr); }
     void magnify(QNativeGestureEvent*) override { add("magnify", nullptr); }
+    void setClickPositionForDisplay(int code) override { clickPosition = code; }
     bool siNow;
+    int clickPosition = 10;
     Hooks hooks;
 
 private:
@@ -87,6 +89,10 @@ public:
     void setClickPositionForDisplay(int code) override { clickPosition = code; }
     void showRulerPickerPanel(bool shown) override { trace_.push_back(shown ? "bar picker on" : "bar picker off"); }
     bool stateOfRulerButton() override { return rulerButton; }
+    void showPresetTitleWithTag(KELId stamp, float duration) override
+    {
+        trace_.push_back("bar preset " + std::to_string(stamp) + " " + std::to_string(duration).substr(0, 3));
+    }
     bool rulerButton = false;
     int clickPosition = 10;
     int majDatePickerCount = 0;
