@@ -61,8 +61,9 @@ ZEVDeskCanvas::ZEVDeskCanvas(QWidget* parent) : QGraphicsView(parent)
 
 void ZEVDeskCanvas::keyPressEvent(QKeyEvent* event)
 {
-    // The view would scroll on the arrows; they belong to the window.
-    if (scene() && scene()->focusItem())
+    // The view would scroll on the arrows; they belong to the window. Tab is the desk's walk.
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (scene() && (scene()->focusItem() || tab))
         QGraphicsView::keyPressEvent(event);
     else
         event->ignore();
