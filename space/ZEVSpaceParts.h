@@ -107,8 +107,10 @@ public:
     virtual std::string currentBackImageItemName() = 0;
 };
 
-// An inspector's controller, made by class name from the words of the link base. The inspectors
-// answer these once they exist; no class registers until then.
+// An inspector's controller, made by class name from the words of the link base. The Icons, Links
+// and Channels viewers register (the least of them: their models); they and the inspectors still
+// to come answer these notices once their panels exist, and keep the defaults until then. The
+// Space reaches a viewer's model through the interfaces of inspectors/services.
 class ZEVEntityViewer : public ZEVChannelListener {
 public:
     explicit ZEVEntityViewer(KELId entityInt) : entityInt_(entityInt) {}
