@@ -216,7 +216,7 @@ TEST_F(Selections, MangledPlacesNeverMakeANonChannelCurrentNorMoveACursorWithout
         SCOPED_TRACE("seed " + std::to_string(seed) + ", " + s.toStdString());
         EXPECT_NE(std::find(listed.begin(), listed.end(), space()->currentChannelInt()), listed.end());
         for (KELICurseur* c : {space()->nowCurseur(), space()->searchCurseur()}) {
-            EXPECT_TRUE(std::isfinite(c->now()) && std::fabs(c->now()) < 4503599627370496.0);
+            EXPECT_TRUE(std::isfinite(c->now()) && std::fabs(c->now()) <= 4503599627370496.0);
             EXPECT_TRUE(std::isfinite(c->contexte()->offsetIn()) && std::isfinite(c->contexte()->offsetOut()));
         }
         EXPECT_LT(space()->tlContexte()->offsetIn(), space()->tlContexte()->offsetOut());
@@ -224,13 +224,37 @@ TEST_F(Selections, MangledPlacesNeverMakeANonChannelCurrentNorMoveACursorWithout
     }
 }
 
-TEST_F(Selections, TheLinkSelectionFollowsTheNodesAndForgetsThePairsOfAForgottenParent)
+TEST_F(Selections, TheInspectorsModelsAnswerFromTheDesksAndTheLinkSelectionFollowsTheNodes)
 {
     start();
     const std::vector<ZEVItemViewForDesks*> views = placeTwoFiles();
     ASSERT_EQ(views.size(), 2u);
     KELI* a = views[0]->item();
     KELI* b = views[1]->item();
+
+    // The Icons model: on the active desk or not, on the Now desk, and the title there.
+    ZEVIconClassServices* icones = space()->iconClass();
+    ASSERT_NE(icones, nullptr);
+    EXPECT_TRUE(icones->isItemActif(a));
+    EXPECT_EQ(icones->itemTitleForItem(a), std::optional<std::string>("one.txt"));
+    ZEVRulerViewerServices* ruler = space()->rulerViewer();
+    ruler->userChangeActifCurseur(space()->searchCurseur());
+    ASSERT_TRUE(ruler->userInitieDeplacementCurseur());
+    ruler->userPlaceCurseurEtRulerOffset(-3600);
+    ruler->userTermineDeplacementCurseur();
+    EXPECT_FALSE(icones->isItemActif(a)) << "an hour ago it was not on the desk";
+    EXPECT_TRUE(icones->isItemActifNow(a));
+    ruler->userChangeActifCurseur(space()->nowCurseur());
+
+    // The Channels model: the home Channel listed, selected, with its background at Now.
+    ZEVChannelClassServices* channels = space()->channelClass();
+    ASSERT_NE(channels, nullptr);
+    KELI* home = space()->channelForIdentityInt(KELOBJECT_HOME_CHANNEL);
+    EXPECT_EQ(channels->currentChannel(), home);
+    const std::vector<KELI*> listed = channels->timeLineItems();
+    EXPECT_NE(std::find(listed.begin(), listed.end(), home), listed.end());
+    EXPECT_TRUE(channels->siChannelActif(home, space()->nowCurseur()));
+    EXPECT_NE(channels->backItemForChannel(home, space()->nowCurseur()), nullptr);
     space()->itemViewerForCurseur(space()->nowCurseur())->userRecallLinkWithItem(a, b);
     advance(1.0);
     ZEVLinkClassServices* links = space()->linkClass();
