@@ -5,6 +5,7 @@
 #include "app/space/ZEVSpaceAdapter.h"
 #include "desk/data/ZEVItemData.h"
 #include "engine/KELServeurDeLiens.h"
+#include "inspectors/ZEVInspectorClasses.h"
 #include "platform/QtScheduler.h"
 #include "platform/UserDefaults.h"
 #include "platform/desktop/SingleInstance.h"
@@ -33,6 +34,7 @@ ApplicationGraph::~ApplicationGraph()
     delegate_.reset();
     app_.reset();
     ZEVController::setSpaceControllerFactory({});
+    ZEVEntityViewerClasses::reset();
     // The links and the Object data index belong to this run.
     KELServeurDeLiens::reset();
     ZEVItemDataChannels::Reset();
@@ -54,6 +56,7 @@ std::optional<int> ApplicationGraph::start()
     }
 
     UserDefaultsController* defaults = defaults_;
+    ZEVRegisterInspectorClasses();
     ZEVController::setSpaceControllerFactory([defaults](KELId spaceInt, ZEVController* controller, KELICurseur* tl) {
         return ZEVSpaceAdapter::creer(spaceInt, tl, controller, *defaults);
     });

@@ -57,7 +57,8 @@ public:
     // `application:openFiles:`.
     void applicationOpenFiles(const QStringList& paths);
     bool applicationShouldOpenUntitledFile();
-    // The Get URL handler: opens the zevp: link without a history entry.
+    // The Get URL handler: opens the zevp: link as a new place, which the history records
+    // (siHistory NO).
     void handleURLEvent(const QString& url);
 
     void applicationDidFinishLaunching();

@@ -29,7 +29,8 @@ public:
 
     // A volume was mounted or unmounted.
     virtual void volumeMountDidChange() = 0;
-    // Opens a saved desk view; siHistory: whether a history entry is added.
+    // Opens a saved desk view. siHistory YES: the place comes from the history, and no history mark
+    // is recorded; NO: the place reached is recorded.
     virtual void openZevpURL(const QString& url, bool siHistory) = 0;
     // Files opened from the desktop become Objects on the Now desk (addFilenames of its viewer).
     virtual void addFilenames(const QStringList& paths) = 0;

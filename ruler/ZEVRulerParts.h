@@ -3,6 +3,8 @@
 // and the ruler bar. The viewer makes them through a ZEVRulerParts: the strip and the cursor
 // views of ZEVRulerViewParts.h, and the bar's stand-in of ZEVRulerStandIns.h until the bar exists.
 
+#include "engine/KELTypes.h"
+
 #include <QColor>
 #include <QRectF>
 
@@ -84,6 +86,8 @@ public:
     // The bar's Search command without a sender: the timeline opens (unless the user keeps it
     // closed for the Search cursor), and the Search cursor becomes active when no move runs.
     virtual void menuSearchCurseur() = 0;
+    // Shows a preset's name for that many seconds.
+    virtual void showPresetTitleWithTag(KELId stamp, float duration) = 0;
 };
 
 // Makes the parts of one ruler viewer; each is owned by the viewer.

@@ -29,6 +29,7 @@ public:
 
     // The user default that keeps the timeline closed when the Search cursor is chosen.
     static constexpr const char* kHideRulerWhenSearchKey = "ZEVHideRulerWhenSearch";
+    void showPresetTitleWithTag(KELId stamp, float) override { presetTitleShown = stamp; }
 
     long initierCount = 0;
     long terminerCount = 0;
@@ -36,6 +37,7 @@ public:
     KELICurseur* menubarCurseur = nullptr; // not owned
     int clickPosition = 10;
     bool pickerPanelShown = false;
+    KELId presetTitleShown = 0;
 
 private:
     QRectF frame_;

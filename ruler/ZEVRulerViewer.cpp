@@ -4,6 +4,7 @@
 #include "engine/KELElements.h"
 #include "engine/KELICurseur.h"
 #include "ruler/ZEVRulerViewParts.h"
+#include "ruler/ZEVStampClass.h"
 #include "ruler/ZEVTlineType.h"
 #include "runtime/Log.h"
 #include "space/ZEVSpaceController.h"
@@ -660,6 +661,25 @@ void ZEVRulerViewer::userChangeDatePickerFuturToDate(KELDate d)
 
 // ---------------------------------------------------------------------------------------------
 // The presets
+
+ZEVStampServices* ZEVRulerViewer::stampClass()
+{
+    if (!stampClass_)
+        stampClass_ = std::make_unique<ZEVStampClass>(*this, space_);
+    return stampClass_.get();
+}
+
+void ZEVRulerViewer::setClickPositionForDisplay(KELICurseur* curseur, int code)
+{
+    if (ZEVTlineCurseurViewServices* v = curseurViewForCurseur(curseur))
+        v->setClickPositionForDisplay(code);
+    rulerViewbar_->setClickPositionForDisplay(code);
+}
+
+void ZEVRulerViewer::showPresetTitleWithTag(KELId stamp, float duration)
+{
+    rulerViewbar_->showPresetTitleWithTag(stamp, duration);
+}
 
 void ZEVRulerViewer::setPresetHooks(std::function<void()> saveHome, std::function<void(KELId)> changePreset)
 {

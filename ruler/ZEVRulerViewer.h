@@ -35,6 +35,7 @@ class QWheelEvent;
 namespace tallomer {
 
 class ZEVSpaceController;
+class ZEVStampClass;
 class ZEVTlineType;
 
 class ZEVRulerViewer final : public ZEVRulerViewerServices {
@@ -76,6 +77,9 @@ public:
     bool userInitieDeplacementCurseur() override;
     void userPlaceCurseurEtRulerOffset(double d) override;
     void userTermineDeplacementCurseur() override;
+    ZEVStampServices* stampClass() override;
+    void setClickPositionForDisplay(KELICurseur* curseur, int code) override;
+    void showPresetTitleWithTag(KELId stamp, float duration) override;
 
     // ---- accessors ----
     ZEVSpaceController& spaceController() const { return space_; }
@@ -299,6 +303,8 @@ private:
     std::unique_ptr<ZEVTlineType> tlineType_;
     std::unique_ptr<ZEVTlineViewServices> tlineView_;
     std::unique_ptr<ZEVRulerViewbarServices> rulerViewbar_;
+    // The ruler bar's presets, held here until the bar exists.
+    std::unique_ptr<ZEVStampClass> stampClass_;
     std::unique_ptr<QMenu> windowMenu_;
     std::unique_ptr<QMenu> rulerbarMenu_;
     double majRuler_ = 0;

@@ -410,8 +410,12 @@ void ZEVTlineView::keyDown(QKeyEvent* event)
         event->ignore();
         return;
     case A::Nothing:
+        break;
     case A::HistoryNext:
+        space.menuHistoryNext();
+        break;
     case A::HistoryPrevious:
+        space.menuHistoryPrevious();
         break;
     case A::ItemView: {
         ZEVItemViewer* items = desk ? desk->itemViewer() : nullptr;

@@ -15,6 +15,7 @@ class KELI;
 
 namespace tallomer {
 
+class ZEVItemConnexion;
 class ZEVItemViewForDesks;
 
 class ZEVItemViewerForDesks {
@@ -38,6 +39,7 @@ public:
     void moteurEnlevePasseForConnexion(KELI* lien) { moteurCroisementForConnexion(lien, {C::Enleve, C::Passe}); }
 
     virtual void enleveFilterForAllItems() = 0;
+    virtual void enleveFilterForItem(KELI* item) = 0;
     // The selected filters combine with AND (every filter reaches the Object) or OR (one does).
     virtual void setSiFiltreANDOperation(bool andOperation) = 0;
     virtual void ajouteFilterForItem(KELI* item) = 0;
@@ -69,6 +71,8 @@ public:
     virtual bool siChannelActif() const = 0;
     // Removes the Object's view from this desk (and the drawn Links that end at it).
     virtual void deleteItemViewForItem(KELI* item) = 0;
+    // The drawn Links in the window that end at the Object, by parent id and then child id.
+    virtual std::vector<ZEVItemConnexion*> connexionsTouchingItem(KELI* item) = 0;
     // Forgets the drawn Links of a parent Object, or of one pair.
     virtual void delConnexionsForParentInt(KELId parentInt) = 0;
     virtual void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) = 0;

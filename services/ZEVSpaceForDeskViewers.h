@@ -59,8 +59,8 @@ public:
     // transfers do it once they exist; the files stay where they are until then.
     virtual void copyToSpaceForItems(const std::vector<KELI*>& items) {}
 
-    // A history entry for the place shown: the history answers it once it exists.
-    virtual void addToHistory() {}
+    // The place shown goes into the history of places (the space controller's).
+    virtual void addToHistory() = 0;
     // A named system sound.
     virtual void playSystemSound(const std::string& name) = 0;
     virtual int goToTag() = 0;

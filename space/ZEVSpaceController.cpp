@@ -4,20 +4,31 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
+#include "inspectors/services/ZEVInspectorServices.h"
 #include "runtime/Clock.h"
 #include "runtime/Log.h"
 #include "platform/files/RecordFile.h"
+#include "platform/sound/Sound.h"
+#include "services/ZEVItemViewForDesks.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceKeys.h"
 #include "space/ZEVSpaceWindow.h"
 #include "space/ZEVSpaceWindowFrame.h"
+#include "space/ZEVZevpURL.h"
 
+#include <QAction>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QGraphicsItem>
+#include <QIcon>
+#include <QMenu>
+#include <QPixmap>
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace tallomer {
 
@@ -39,6 +50,9 @@ const char* const kObservedKeys[] = {
     "ZEVShowLinksForAllTitles",      "ZEVShowLinksForAllNodes",     "ZEVShowLinksForAllFilters",
 };
 
+// The narrowest visible range a place may ask for, as the ruler's own moves allow it.
+constexpr double kEtendueMin = 60.0;
+
 struct GotoKey {
     const char* key;
     bool fallback;
@@ -46,6 +60,41 @@ struct GotoKey {
 };
 
 } // namespace
+
+// What the selections ask of the Space, answered by the controller.
+class ZEVSpaceController::SelectionContext final : public ZEVSelectionContext {
+public:
+    explicit SelectionContext(ZEVSpaceController& space) : s_(space) {}
+    KELId currentChannelInt() override { return s_.currentChannelInt(); }
+    int frontMode() override { return s_.frontMode(); }
+    bool siSearchActif() override { return s_.siSearchActif(); }
+    ZEVFrontViewerServices* frontViewer() override { return s_.frontViewer(); }
+    ZEVIconClassServices* iconClass() override { return s_.iconClass(); }
+    ZEVLinkClassServices* linkClass() override { return s_.linkClass(); }
+    KELI* sameItem(KELI* item) override { return s_.host().sameItemForItem(item); }
+    ZEVCursorDesk* actifDesk() override { return s_.deskForCurseur(s_.actifCurseur()); }
+    std::vector<ZEVCursorDesk*> filterDesks() override
+    {
+        std::vector<ZEVCursorDesk*> out;
+        for (KELICurseur* c : {s_.nowCurseur(), s_.searchCurseur()})
+            if (ZEVCursorDesk* d = s_.deskForCurseur(c))
+                out.push_back(d);
+        return out;
+    }
+    void setFirstResponder(ZEVItemViewForDesks* view) override
+    {
+        ZEVSpaceWindow* w = s_.spaceWindow();
+        if (w)
+            w->spaceView()->deskCanvas()->setFocus();
+        if (QGraphicsItem* g = view ? view->graphicsItem() : nullptr)
+            g->setFocus();
+        else if (w && w->spaceView()->deskCanvas()->scene())
+            w->spaceView()->deskCanvas()->scene()->setFocusItem(nullptr);
+    }
+
+private:
+    ZEVSpaceController& s_;
+};
 
 std::unique_ptr<ZEVSpaceController> ZEVSpaceController::initSpaceControllerWithSpaceInt(KELId spaceInt,
                                                                                       ZEVSpaceHost& host,
@@ -71,6 +120,7 @@ ZEVSpaceController::~ZEVSpaceController()
         spaceWindow_->flushPendingFrame();
     for (DefaultsToken token : defaultsTokens_)
         defaults_.unobserve(token);
+    markHistoryViewer_.reset();
     // The ruler's timers stop first; the desks and inspectors may still reach the window and the
     // space model while they go.
     rulerViewer_.reset();
@@ -82,12 +132,16 @@ ZEVSpaceController::~ZEVSpaceController()
     rulerClass_.reset();
     spaceClass_.reset();
     spaceWindow_.reset();
+    selections_.reset();
 }
 
 void ZEVSpaceController::construire(KELId spaceInt)
 {
     host_.referencerSpaceController(this);
     siAddToHistory_ = false;
+    // Before the desks: their item viewers read the filters as they are made.
+    selectionContext_ = std::make_unique<SelectionContext>(*this);
+    selections_ = std::make_unique<ZEVSelections>(*selectionContext_);
 
     nombreModel_ = lienDe<KELIModel>(KELMODEL_NOMBRE, tlCurseur_);
     motModel_ = lienDe<KELIModelMot>(KELMODEL_MOT, tlCurseur_);
@@ -98,8 +152,12 @@ void ZEVSpaceController::construire(KELId spaceInt)
     colorGreenRelation_ = lienDe<KELIElemRelation>(KELRELATION_COLOR_GREEN, tlCurseur_);
     colorBlueRelation_ = lienDe<KELIElemRelation>(KELRELATION_COLOR_BLUE, tlCurseur_);
     defaultColorItem_ = KELServeurDeLiens::LienForInt(KELOBJECT_DEFAULT_COLOR, tlCurseur_);
+    // Colour items are few and live for all time: their links are woken at the timeline cursor,
+    // where every colour is looked up.
+    for (KELIElemRelation* r : {colorRedRelation_, colorGreenRelation_, colorBlueRelation_})
+        if (r)
+            r->liens(tlCurseur_);
 
-    editedTitleTime_ = Clock::shared().now();
     draggingSessionInteger_ = -1;
     siMouseLimitOUT_ = true;
 
@@ -160,7 +218,9 @@ void ZEVSpaceController::construire(KELId spaceInt)
     KELServeurDeLiens::SetDelegate(nullptr);
     if (siFirstTime_)
         host_.showWelcome();
+    markHistoryViewer_ = host_.creerMarkHistoryViewer(*this);
     siAddToHistory_ = true;
+    addToHistory();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -411,7 +471,10 @@ bool ZEVSpaceController::spaceKeyPressed(int qtKey, Qt::KeyboardModifiers modifi
             front->userReleaseNow();
         break;
     case A::HistoryNext:
+        menuHistoryNext();
+        break;
     case A::HistoryPrevious:
+        menuHistoryPrevious();
         break;
     case A::ChannelUp:
         host_.menuAction(ZEVSpaceMenuAction::ChannelUp);
@@ -604,12 +667,6 @@ void ZEVSpaceController::updateActifCurseur(KELICurseur* curseur)
         lien->placeOutDate(t, tlCurseur_);
 }
 
-void ZEVSpaceController::addToHistory()
-{
-    if (siAddToHistory_)
-        host_.addToHistory();
-}
-
 void ZEVSpaceController::enclencherMaj()
 {
     if (spaceClass_)
@@ -626,7 +683,7 @@ void ZEVSpaceController::relancerLesCurseurs()
 
 bool ZEVSpaceController::siHideItemTitleForItem(KELI* item, bool selectedFilter) const
 {
-    return options_.siHideItemTitleFor(item && item == editedTitleItem_, selectedFilter);
+    return options_.siHideItemTitleFor(item && selections_ && selections_->isTitleEditedForItem(item), selectedFilter);
 }
 
 void ZEVSpaceController::setSiFiltreANDOperation(bool andOperation)
@@ -637,6 +694,13 @@ void ZEVSpaceController::setSiFiltreANDOperation(bool andOperation)
             d->setSiFiltreANDOperation(andOperation);
     if (frontViewer_)
         frontViewer_->filterOperationDidChange();
+    // Both item viewers drop and take again every filter under the new rule.
+    if (selections_ && !selections_->selectedFilterItems().empty()) {
+        const std::vector<KELI*> filtres = selections_->selectedFilterItems();
+        selections_->selectFilterForItems(filtres);
+        if (ZEVCursorDesk* d = deskForCurseur(actifCurseur_))
+            d->displayDeskView();
+    }
 }
 
 void ZEVSpaceController::draggingSessionStartedWithInteger(long session)
@@ -779,14 +843,6 @@ void ZEVSpaceController::addFilenames(const QStringList& paths)
         logFormat("ZEVSpaceController addFilenames: no Now desk for %lld files", static_cast<long long>(paths.size()));
 }
 
-void ZEVSpaceController::openZevpURL(const QString& url, bool siHistory)
-{
-    // Saved desk views are read by the zevp links' own reader; until it exists the link is refused
-    // with a line that says so, never silently.
-    logFormat("ZEVSpaceController openZevpURL: %s is not opened: this version cannot read zevp links yet",
-              qUtf8Printable(url));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Channels
 
@@ -858,6 +914,7 @@ void ZEVSpaceController::updateChannelWithIdentityInt(KELId identityInt)
         viewer->channelDidChangeWithIdentityInt(identityInt);
     if (frontViewer_)
         frontViewer_->selectionDidChange();
+    addToHistory();
 }
 
 void ZEVSpaceController::menuChannelUp() { pasDeChannel(-1); }
@@ -917,6 +974,509 @@ QColor ZEVSpaceController::colorForColorItem(KELI* colorItem)
         rgb[i] = int(std::lround(std::clamp(*d, 0.0, 255.0)));
     }
     return QColor(rgb[0], rgb[1], rgb[2]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The inspectors' models
+
+ZEVIconClassServices* ZEVSpaceController::iconClass() const
+{
+    auto* v = dynamic_cast<ZEVIconViewerServices*>(viewerForEntityClassName("ZEVIconViewer"));
+    return v ? v->iconClass() : nullptr;
+}
+
+ZEVLinkClassServices* ZEVSpaceController::linkClass() const
+{
+    auto* v = dynamic_cast<ZEVLinkViewerServices*>(viewerForEntityClassName("ZEVLinkViewer"));
+    return v ? v->linkClass() : nullptr;
+}
+
+ZEVChannelClassServices* ZEVSpaceController::channelClass() const
+{
+    auto* v = dynamic_cast<ZEVChannelViewerServices*>(channelViewer_);
+    return v ? v->channelClass() : nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Colour items
+
+KELI* ZEVSpaceController::createColorItemWithColor(const QColor& color, const std::string& name)
+{
+    auto* nombres = dynamic_cast<KELIModelNombre*>(nombreModel_);
+    KELIElemRelation* relations[3] = {colorRedRelation_, colorGreenRelation_, colorBlueRelation_};
+    if (!nombres || !motModel_ || !itemModel_ || !itemTitleRelation_ || !relations[0] || !relations[1] ||
+        !relations[2])
+        return nullptr;
+    // The three numbers, the name, the Object and its four links: all of them or none.
+    KELServeurDeLiens::Acte acte(9, 1, 3);
+    if (!acte.complet())
+        return nullptr;
+    const QColor rgb = color.toRgb();
+    const double composantes[3] = {rgb.redF(), rgb.greenF(), rgb.blueF()};
+    KELI* elements[3] = {};
+    std::vector<KELI*> communs;
+    bool premier = true;
+    for (int i = 0; i < 3; ++i) {
+        // To single precision, then halves away from zero: 0.5 gives 128.
+        const double v = double(std::lround(static_cast<float>(composantes[i] * 255.0)));
+        elements[i] = nombres->ajouterLeNombre(v, tlCurseur_);
+        if (!elements[i])
+            return nullptr;
+        const std::vector<KELI*>* parents = relations[i]->parentsDeLEnfant(elements[i], tlCurseur_);
+        std::vector<KELI*> items = parents ? *parents : std::vector<KELI*>();
+        std::sort(items.begin(), items.end());
+        if (premier) {
+            communs = std::move(items);
+            premier = false;
+        } else {
+            std::vector<KELI*> inter;
+            std::set_intersection(communs.begin(), communs.end(), items.begin(), items.end(), std::back_inserter(inter));
+            communs = std::move(inter);
+        }
+    }
+    KELI* mot = motModel_->ajouterLeMot(name, tlCurseur_);
+    if (!mot)
+        return nullptr;
+    if (!communs.empty())
+        return *std::min_element(communs.begin(), communs.end(),
+                                 [](const KELI* a, const KELI* b) { return a->idInt() < b->idInt(); });
+    return newColorWithRouge(elements[0], elements[1], elements[2], mot);
+}
+
+KELI* ZEVSpaceController::newColorWithRouge(KELI* rouge, KELI* vert, KELI* bleu, KELI* name)
+{
+    if (!itemModel_ || !rouge || !vert || !bleu || !name)
+        return nullptr;
+    KELServeurDeLiens::Acte acte(5);
+    if (!acte.complet())
+        return nullptr;
+    KELI* item = KELServeurDeLiens::CreerLienRelInt(KELRELATION_ITEM, nullptr, itemModel_, KELDateToujours,
+                                                    KELDateOuverte, tlCurseur_);
+    if (!item)
+        return nullptr;
+    const std::pair<KELId, KELI*> liens[] = {{KELRELATION_COLOR_RED, rouge},
+                                             {KELRELATION_COLOR_GREEN, vert},
+                                             {KELRELATION_COLOR_BLUE, bleu},
+                                             {KELRELATION_ITEM_TITLE, name}};
+    for (const auto& [rel, enfant] : liens)
+        KELServeurDeLiens::CreerLienRelInt(rel, item, enfant, KELDateToujours, KELDateOuverte, tlCurseur_);
+    return item;
+}
+
+std::string ZEVSpaceController::colorNameForColorItem(KELI* colorItem)
+{
+    const auto* noms = colorItem && itemTitleRelation_ ? itemTitleRelation_->enfantsDuParent(colorItem, tlCurseur_)
+                                                       : nullptr;
+    const KELValue v = noms && !noms->empty() ? noms->front()->base() : KELValue{};
+    return std::holds_alternative<std::string>(v) ? std::get<std::string>(v) : std::string();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Presets
+
+void ZEVSpaceController::userChangePresetWithStampInt(KELId stamp)
+{
+    ZEVRulerViewerServices* ruler = rulerViewer_.get();
+    ZEVStampServices* presets = ruler ? ruler->stampClass() : nullptr;
+    if (!presets) {
+        Sound::shared().beep();
+        return;
+    }
+    // A preset called while the ruler moves is let go without a word.
+    if (presets->stateOfNowPresetWithStampInt(stamp) != 0) {
+        if (!ruler->siAccepteDeplacement())
+            return;
+        bool bascule = false;
+        if (siSearchActif()) {
+            ruler->userChangeActifCurseur(nowCurseur_);
+            bascule = true;
+        }
+        ruler->setClickPositionForDisplay(nowCurseur_, 4);
+        const bool bouge = presets->callPresetWithStampInt(stamp, 0.0f);
+        ruler->showPresetTitleWithTag(stamp, 0.7f);
+        // Home pressed where Home already is: the home Channel comes back instead.
+        if (stamp == ZEVSTAMP_HOME_TIME && !bascule && !bouge)
+            if (ZEVChannelClassServices* channels = channelClass())
+                channels->selectChannelInt(homeChannelInt_);
+    } else if (presets->stateOfSearchPresetWithStampInt(stamp) != 0) {
+        if (!ruler->siAccepteDeplacement())
+            return;
+        if (actifCurseur_ == nowCurseur_)
+            ruler->userChangeActifCurseur(searchCurseur_);
+        ruler->setClickPositionForDisplay(searchCurseur_, 4);
+        presets->callPresetWithStampInt(stamp, 0.0f);
+        ruler->showPresetTitleWithTag(stamp, 0.7f);
+    } else if (presets->stateOfRulerPresetWithStampInt(stamp) != 0) {
+        if (!ruler->siAccepteDeplacement())
+            return;
+        presets->callPresetWithStampInt(stamp, 1.0f);
+        ruler->showPresetTitleWithTag(stamp, 1.0f);
+    } else {
+        Sound::shared().beep();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The zevp place
+
+QString ZEVSpaceController::zevpStringForItems(const std::vector<KELI*>* items, bool siSpace, double* con)
+{
+    KELIContexte* n = nowCurseur_ ? nowCurseur_->contexte() : nullptr;
+    KELIContexte* s = searchCurseur_ ? searchCurseur_->contexte() : nullptr;
+    if (!n || !s || !tlContexte_)
+        return {};
+    ZEVZevpCursors c;
+    c.actifNow = actifCurseur_ != searchCurseur_;
+    c.nNow = nowCurseur_->now();
+    c.nIn = n->offsetIn();
+    c.nOut = n->offsetOut();
+    c.sNow = searchCurseur_->now();
+    c.sIn = s->offsetIn();
+    c.tNow = tlCurseur_->now();
+    c.rIn = tlContexte_->offsetIn();
+    c.rOut = tlContexte_->offsetOut();
+    ZEVZevpPlace place;
+    place.channelInt = currentChannelInt();
+    place.siSpace = siSpace;
+    place.mode = frontMode();
+    if (items)
+        for (KELI* o : *items)
+            if (o)
+                place.objects.push_back(o->idInt());
+    ZEVZevpPlaceCursors(place, c);
+    if (con)
+        *con = place.con;
+    return ZEVZevpString(place);
+}
+
+QImage ZEVSpaceController::zevpImageSiSpace(bool siSpace)
+{
+    if (!siSpace) {
+        ZEVCursorDesk* d = deskForCurseur(actifCurseur_);
+        return d ? d->deskImage() : QImage();
+    }
+    // The Now desk is drawn from its own scene, shown or not: no switch of desks is needed, but a
+    // desk in the middle of a cursor move is not one to keep.
+    if (!rulerViewer_ || !rulerViewer_->siAccepteDeplacement())
+        return {};
+    ZEVCursorDesk* d = deskForCurseur(nowCurseur_);
+    return d ? d->deskImage() : QImage();
+}
+
+void ZEVSpaceController::copyZevpUrlForItems(const std::vector<KELI*>& items, bool siSpace)
+{
+    tlCurseur_->placeToi();
+    if (actifCurseur_)
+        actifCurseur_->placeToi();
+    double con = 0;
+    const QString url = zevpStringForItems(&items, siSpace, &con);
+    if (url.isEmpty())
+        return;
+    const QImage image = zevpImageSiSpace(siSpace);
+    ZEVChannelClassServices* channels = channelClass();
+    const QString canal =
+        channels ? QString::fromStdString(channels->nameOfCurrentChannel().value_or(std::string())) : QString();
+    ZEVCursorDesk* desk = deskForCurseur(actifCurseur_);
+    const QString fond = desk ? QString::fromStdString(desk->currentBackImageItemName()) : QString();
+    QString title;
+    if (siSpace) {
+        title = QStringLiteral("%1 | %2").arg(canal, fond);
+    } else {
+        const QDateTime date = QDateTime::fromMSecsSinceEpoch(qint64(std::llround((con + kReferenceDateUnix) * 1000.0)));
+        title = QStringLiteral("%1 %2 | %3").arg(date.toString(QStringLiteral("yyyy.MM.dd")), canal, fond);
+    }
+    host_.copyZevpPlace(url, title, currentChannelInt(), image);
+}
+
+void ZEVSpaceController::openZevpURL(const QString& url, bool siHistory)
+{
+    // One change of place, one mark: the Channel switch on the way records none.
+    siAddToHistory_ = false;
+    const ZEVZevpReading lu = ZEVZevpRead(url);
+    QString refus = lu.refused ? lu.error : QString();
+    ZEVChannelClassServices* channels = channelClass();
+    if (refus.isEmpty() && !channels)
+        refus = QStringLiteral("there is no list of Channels");
+    KELI* channel = nullptr;
+    if (refus.isEmpty()) {
+        // Only a Channel of the Space may become current (and the drop folder's Channel).
+        for (KELI* c : channels->timeLineItems())
+            if (c->idInt() == lu.channelInt)
+                channel = c;
+        if (!channel)
+            refus = QStringLiteral("%1 is not a Channel of the Space").arg(lu.channelInt);
+    }
+    if (refus.isEmpty() && !channels->selectChannel(channel))
+        refus = QStringLiteral("Channel %1 cannot be selected").arg(lu.channelInt);
+    if (refus.isEmpty() && !lu.hasQuery)
+        refus = QStringLiteral("it names no place in Channel %1").arg(lu.channelInt);
+    if (refus.isEmpty()) {
+        appliquerLeCurseur(lu);
+        appliquerLaSelection(lu);
+    } else {
+        logFormat("ZEVSpaceController openZevpURL: refused (%s): %s", qUtf8Printable(refus),
+                  qUtf8Printable(url.left(200)));
+    }
+    siAddToHistory_ = !siHistory;
+    addToHistory();
+}
+
+void ZEVSpaceController::appliquerLeCurseur(const ZEVZevpReading& lu)
+{
+    const bool search = lu.c == QLatin1String("search");
+    if (!search && lu.c != QLatin1String("now"))
+        return;
+    ZEVRulerViewerServices* ruler = rulerViewer_.get();
+    KELICurseur* curseur = search ? searchCurseur_ : nowCurseur_;
+    KELIContexte* ctx = curseur ? curseur->contexte() : nullptr;
+    if (!lu.cursor || !ruler || !ctx || !tlContexte_ || !ruler->siAccepteDeplacement()) {
+        if (!lu.cursor)
+            logFormat("ZEVSpaceController openZevpURL: the cursor part is not a place: it is left out");
+        Sound::shared().beep();
+        return;
+    }
+    const ZEVZevpReading::Cursor& p = *lu.cursor;
+    const double tNow = tlCurseur_->now();
+    const double cIn = ctx->offsetIn(), cOut = ctx->offsetOut();
+    const double rIn = tlContexte_->offsetIn(), rOut = tlContexte_->offsetOut();
+    ruler->userChangeActifCurseur(curseur);
+    if (!ruler->userInitieDeplacementCurseur())
+        return;
+    double in = 0, out = 0;
+    if (search) {
+        const double d = p.con - tNow;
+        curseur->decalerCurseur(p.con - curseur->now());
+        curseur->decalerContexteIn(p.coi - cIn);
+        in = tlContexte_->offsetIn() + p.roi + d - rIn;
+        out = tlContexte_->offsetOut() + p.roo + d - rOut;
+    } else {
+        curseur->decalerContexteIn(p.coi - cIn);
+        curseur->decalerContexteOut(p.con - cOut);
+        in = tlContexte_->offsetIn() + p.roi - rIn;
+        out = tlContexte_->offsetOut() + p.roo - rOut;
+    }
+    // A visible range turned over, or narrower than the ruler ever makes one, is not one to show.
+    if (std::isfinite(in) && std::isfinite(out) && out - in >= kEtendueMin)
+        tlContexte_->setOffsetInOffsetOut(in, out);
+    siAddToHistory_ = false;
+    ruler->userTermineDeplacementCurseur();
+}
+
+void ZEVSpaceController::menuModePour(int mode)
+{
+    if (!frontViewer_ || mode == frontMode())
+        return;
+    switch (mode) {
+    case 0:
+        frontViewer_->menuModeIcon();
+        break;
+    case 1:
+        frontViewer_->menuModeTitle();
+        break;
+    case 2:
+        frontViewer_->menuModeFilter();
+        break;
+    case 3:
+        frontViewer_->menuModeLink();
+        break;
+    default:
+        break;
+    }
+}
+
+void ZEVSpaceController::appliquerLaSelection(const ZEVZevpReading& lu)
+{
+    ZEVSelections& sel = *selections_;
+    if (!lu.hasObjects) {
+        sel.deselectAllTitles();
+        sel.deselectAllIcons();
+        sel.deselectAllNodes();
+        sel.deselectAllFilters();
+        if (lu.mode >= 0 && lu.mode <= 3)
+            menuModePour(lu.mode);
+        return;
+    }
+    std::vector<KELI*> items;
+    for (KELId id : lu.objects) {
+        // Only Objects: any other link named here is skipped.
+        KELI* o = KELServeurDeLiens::LienForInt(id, tlContexte_);
+        if (!o || o->relationInt() != KELRELATION_ITEM)
+            continue;
+        o->setChannelInt(lu.channelInt);
+        items.push_back(o);
+    }
+    int mode = lu.mode;
+    switch (mode) {
+    case 0:
+        menuModePour(0);
+        sel.deselectAllFilters();
+        sel.selectIconForItemSet(items, nullptr);
+        break;
+    case 1:
+        menuModePour(1);
+        sel.deselectAllFilters();
+        sel.selectTitleForItemSet(items, nullptr);
+        break;
+    case 2:
+        menuModePour(2);
+        sel.deselectAllIcons();
+        sel.selectFilterForItemSet(items, nullptr);
+        break;
+    case 3:
+        menuModePour(3);
+        sel.deselectAllFilters();
+        sel.selectNodeForItemSet(items, nullptr);
+        break;
+    default:
+        mode = 0;
+        menuModePour(0);
+        sel.selectIconForItemSet(items, nullptr);
+        break;
+    }
+    if (ZEVCursorDesk* d = deskForCurseur(actifCurseur_))
+        for (ZEVItemViewForDesks* v : d->visibleItemViewsForMode(mode))
+            v->orderToFront();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The history
+
+void ZEVSpaceController::addToHistory()
+{
+    if (!siAddToHistory_ || !markHistoryViewer_)
+        return;
+    // A place of the user's own ends a stroll through the history where it stands.
+    if (!initialZevpString_.isEmpty())
+        menuHistoryStop();
+    const KELId canal = currentChannelInt();
+    const std::vector<KELI*> items = selections_->selectedItemsForChannelInt(canal);
+    const QString url = zevpStringForItems(&items, actifCurseur_ == nowCurseur_);
+    if (url.isEmpty())
+        return;
+    if (ZEVMarkObject* mark = markHistoryViewer_->markObjectForZevpString(url)) {
+        markHistoryViewer_->selectMarkObject(mark);
+        return;
+    }
+    ZEVCursorDesk* desk = deskForCurseur(actifCurseur_);
+    QString title = desk ? QString::fromStdString(desk->currentBackImageItemName()) : QString();
+    if (items.size() == 1) {
+        ZEVIconClassServices* icons = iconClass();
+        if (const auto nom = icons ? icons->itemTitleForItem(items.front()) : std::nullopt)
+            title = QStringLiteral("%1 - %2").arg(title, QString::fromStdString(*nom));
+    } else if (items.size() > 1) {
+        const int mode = frontMode();
+        const QString genre = mode == 3   ? QStringLiteral("Nodes")
+                              : mode == 1 ? QStringLiteral("Titles")
+                              : mode == 2 ? QStringLiteral("Filters")
+                                          : QStringLiteral("Icons");
+        title = QStringLiteral("%1 - %2 %3").arg(title).arg(items.size()).arg(genre);
+    }
+    if (title.size() >= 36) {
+        // Never half of a character outside the basic plane.
+        qsizetype n = 35;
+        if (title.at(n - 1).isHighSurrogate())
+            --n;
+        title = title.left(n) + QChar(0x2026);
+    }
+    ZEVChannelClassServices* channels = channelClass();
+    KELI* channel = channelForIdentityInt(canal);
+    const QString nomCanal =
+        channels && channel ? QString::fromStdString(channels->nameOfChannel(channel)) : QString();
+    markHistoryViewer_->addMarkObject(std::make_unique<ZEVMarkObject>(url, QImage(), canal, nomCanal, title), url);
+}
+
+void ZEVSpaceController::addZevStoryToMenu(QMenu* menu, int startIndex, unsigned max)
+{
+    if (!menu)
+        return;
+    for (QAction* a : menu->actions())
+        if (a->property("userGotoHistory").toBool()) {
+            menu->removeAction(a);
+            a->deleteLater();
+        }
+    const std::vector<ZEVMarkObject*> marks =
+        markHistoryViewer_ ? markHistoryViewer_->markObjects() : std::vector<ZEVMarkObject*>();
+    const std::size_t n = std::min<std::size_t>(std::size_t(max) + 1, marks.size());
+    for (std::size_t k = n; k-- > 1;) {
+        const ZEVMarkObject* mark = marks[k];
+        auto* a = new QAction(QStringLiteral("%1 | %2").arg(mark->channelTitle(), mark->spaceTitle()), menu);
+        if (!mark->markImage().isNull())
+            a->setIcon(QIcon(QPixmap::fromImage(mark->markImage())));
+        a->setData(qlonglong(k));
+        a->setProperty("userGotoHistory", true);
+        const long tag = long(k);
+        QObject::connect(a, &QAction::triggered, menu, [this, tag] { userGotoHistory(tag); });
+        const QList<QAction*> actions = menu->actions();
+        menu->insertAction(startIndex >= 0 && startIndex < actions.size() ? actions.at(startIndex) : nullptr, a);
+    }
+    menuHistoryStart();
+}
+
+void ZEVSpaceController::menuHistoryStart()
+{
+    const std::vector<KELI*> items = selections_->selectedItemsForChannelInt(currentChannelInt());
+    initialZevpString_ = zevpStringForItems(&items, actifCurseur_ == nowCurseur_);
+}
+
+void ZEVSpaceController::menuHistoryStop() { initialZevpString_.clear(); }
+
+void ZEVSpaceController::menuHistoryPrevious()
+{
+    if (!markHistoryViewer_)
+        return;
+    if (!initialZevpString_.isEmpty())
+        markHistoryViewer_->previous();
+    else
+        markHistoryViewer_->previousHistory();
+}
+
+void ZEVSpaceController::menuHistoryNext()
+{
+    if (markHistoryViewer_)
+        markHistoryViewer_->next();
+}
+
+template <class Fn>
+void ZEVSpaceController::sansHistorique(Fn fn)
+{
+    siAddToHistory_ = false;
+    fn();
+    siAddToHistory_ = true;
+}
+
+void ZEVSpaceController::userGotoHistory(long tag)
+{
+    const std::vector<ZEVMarkObject*> marks =
+        markHistoryViewer_ ? markHistoryViewer_->markObjects() : std::vector<ZEVMarkObject*>();
+    if (tag < 0 || std::size_t(tag) >= marks.size())
+        return;
+    ZEVMarkObject* mark = marks[std::size_t(tag)];
+    const QString url = mark->zevpString();
+    markHistoryViewer_->selectMarkObject(mark);
+    sansHistorique([&] { openZevpURL(url, true); });
+}
+
+void ZEVSpaceController::userScannHistory(long tag, bool outOfHistory)
+{
+    QString url;
+    if (outOfHistory) {
+        url = initialZevpString_;
+    } else {
+        const std::vector<ZEVMarkObject*> marks =
+            markHistoryViewer_ ? markHistoryViewer_->markObjects() : std::vector<ZEVMarkObject*>();
+        if (tag >= 0 && std::size_t(tag) < marks.size())
+            url = marks[std::size_t(tag)]->zevpString();
+    }
+    if (url.isEmpty())
+        return;
+    sansHistorique([&] { openZevpURL(url, true); });
+}
+
+void ZEVSpaceController::userDeleteHistory()
+{
+    if (markHistoryViewer_)
+        markHistoryViewer_->deleteHistory();
+    addToHistory();
 }
 
 } // namespace tallomer

@@ -7,10 +7,12 @@
 #include "engine/KELTypes.h"
 #include "runtime/Scheduler.h"
 #include "platform/UserDefaults.h"
+#include "space/ZEVSelections.h"
 #include "space/ZEVSpaceParts.h"
 #include "space/desk/ZEVDeskGeometry.h"
 
 #include <QColor>
+#include <QImage>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -27,10 +29,15 @@ class KELIContexte;
 class KELIElemRelation;
 class KELIModel;
 class KELIModelMot;
+class QMenu;
 
 namespace tallomer {
 
+class ZEVChannelClassServices;
 class ZEVEntityClass;
+class ZEVIconClassServices;
+class ZEVLinkClassServices;
+struct ZEVZevpReading;
 class ZEVSpaceClass;
 class ZEVSpaceWindow;
 
@@ -85,7 +92,6 @@ public:
     void setSiShowLinksForAllObjects(bool v) { options_.siShowLinksForAllObjects = v; }
     void setSiShowLinksForSelections(bool v) { options_.siShowLinksForSelections = v; }
     void setSiFiltreANDOperation(bool andOperation);
-    void setEditedTitleItem(KELI* item) { editedTitleItem_ = item; } // not owned
     void draggingSessionStartedWithInteger(long session);
     void cancelDraggingSession();
     void draggingSessionDidStop();
@@ -110,8 +116,6 @@ public:
     void changeDeskForActifCurseur(KELICurseur* curseur);
     // Records in the link base which cursor is active.
     void updateActifCurseur(KELICurseur* curseur);
-    // The place shown goes into the history of places, while recording is on.
-    void addToHistory();
 
     // ---- inspectors ----
     ZEVEntityViewer* viewerForEntityClassName(const std::string& className) const;
@@ -130,8 +134,59 @@ public:
     // ---- what the desktop hands over ----
     // Files opened from the desktop become Objects on the Now desk.
     void addFilenames(const QStringList& paths);
-    // A zevp: link opens the saved desk view it names; siHistory: whether a history entry is added.
-    void openZevpURL(const QString& url, bool siHistory);
+
+    // ---- the zevp place ----
+    // The current place as a zevp string (the Objects given, or none), and the first number of
+    // its cursor part (a date or an offset) in *con. siSpace: the place is the Now cursor's.
+    QString zevpStringForItems(const std::vector<KELI*>* items, bool siSpace, double* con = nullptr);
+    // A picture of the active desk, or with siSpace of the Now desk (a null image when the ruler
+    // cannot change cursors).
+    QImage zevpImageSiSpace(bool siSpace);
+    // Puts the place with the Objects on the pasteboard, as a saved desk view and as text.
+    void copyZevpUrlForItems(const std::vector<KELI*>& items, bool siSpace);
+    // Moves to the place a zevp string names. siHistory: the move comes from the history, and
+    // records no history mark; otherwise the place reached is recorded (also when the string is
+    // refused). Bad input is refused with a log line, or a beep for its cursor part.
+    void openZevpURL(const QString& url, bool siHistory = false);
+
+    // ---- the history ----
+    ZEVMarkHistoryServices* markHistoryViewer() const { return markHistoryViewer_.get(); }
+    // Records the current place while recording is on: its mark comes to the front, or is made.
+    void addToHistory();
+    // Lists the marks older than the current place in the menu from `startIndex`, at most `max`,
+    // replacing the ones listed before.
+    void addZevStoryToMenu(QMenu* menu, int startIndex, unsigned max);
+    // Remembers the current place while the history is browsed; forgets it.
+    void menuHistoryStart();
+    void menuHistoryStop();
+    void menuHistoryDidClose() { menuHistoryStop(); }
+    void menuHistoryPrevious();
+    void menuHistoryNext();
+    // Opens the mark at that index (brought to the front), recording nothing.
+    void userGotoHistory(long tag);
+    // Shows a mark while the history is browsed, or the remembered place (outOfHistory).
+    void userScannHistory(long tag, bool outOfHistory);
+    // Empties the history; the current place becomes its only mark.
+    void userDeleteHistory();
+    const QString& initialZevpString() const { return initialZevpString_; }
+
+    // ---- selections ----
+    ZEVSelections& selections() { return *selections_; }
+    // The inspectors' models, once their viewers exist; nullptr before (not owned).
+    ZEVIconClassServices* iconClass() const;
+    ZEVLinkClassServices* linkClass() const;
+    ZEVChannelClassServices* channelClass() const;
+
+    // ---- colour items, filters and presets ----
+    // The colour item of the colour's red, green and blue (0 to 255), found whatever its name,
+    // or made under `name`; nullptr when it cannot be made.
+    KELI* createColorItemWithColor(const QColor& color, const std::string& name);
+    KELI* newColorWithRouge(KELI* rouge, KELI* vert, KELI* bleu, KELI* name);
+    std::string colorNameForColorItem(KELI* colorItem);
+    void userChangeFilterToAndOperation() { setSiFiltreANDOperation(true); }
+    void userChangeFilterToOrOperation() { setSiFiltreANDOperation(false); }
+    // Moves to a preset of the ruler bar (2000009 to 2000017); a stamp of no kind beeps.
+    void userChangePresetWithStampInt(KELId stamp);
 
     // ---- Channels ----
     std::vector<KELI*> allIdentities();
@@ -155,7 +210,8 @@ public:
     bool setHomeChannelInt(KELId channelInt);
     bool setZevFolderChannelInt(KELId channelInt);
     QString defaultFilePath() const;
-    // The colour of a colour item (its three numbers 0 to 255); black when incomplete.
+    // The colour of a colour item (its three numbers 0 to 255; nullptr for the default colour
+    // item); black when incomplete.
     QColor colorForColorItem(KELI* colorItem);
 
     // ---- the window ----
@@ -196,6 +252,13 @@ private:
     std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* curseur);
     void pasDeChannel(int sens);
     int frontMode() const;
+    class SelectionContext;
+    // A reading of a zevp string applied: its cursor part, then its selection.
+    void appliquerLeCurseur(const ZEVZevpReading& lu);
+    void appliquerLaSelection(const ZEVZevpReading& lu);
+    void menuModePour(int mode);
+    template <class Fn>
+    void sansHistorique(Fn fn);
 
     ZEVSpaceHost& host_;        // not owned: the controller that made the Space
     UserDefaultsController& defaults_; // not owned
@@ -238,8 +301,6 @@ private:
     std::set<long> previousImageItemIndexSet_;
     std::set<long> nextImageLienIndexSet_;
 
-    KELDate editedTitleTime_ = 0;
-    KELI* editedTitleItem_ = nullptr; // not owned
     long draggingSessionInteger_ = -1;
     KELI* draggingItem_ = nullptr; // not owned
     bool siDraggingSession_ = false;
@@ -257,6 +318,10 @@ private:
     std::unique_ptr<ZEVRulerViewerServices> rulerViewer_;
     std::unique_ptr<ZEVContextViewerServices> contextViewer_;
     std::unique_ptr<ZEVFrontViewerServices> frontViewer_;
+    std::unique_ptr<SelectionContext> selectionContext_;
+    std::unique_ptr<ZEVSelections> selections_;
+    std::unique_ptr<ZEVMarkHistoryServices> markHistoryViewer_;
+    QString initialZevpString_;
     ScheduledTarget guard_{this};
 };
 

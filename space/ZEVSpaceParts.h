@@ -7,6 +7,7 @@
 #include "engine/KELTypes.h"
 
 #include <QCursor>
+#include <QImage>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,8 @@ namespace tallomer {
 
 class KELSharedResources;
 class UserDefaultsController;
+class ZEVItemConnexion;
+class ZEVItemViewForDesks;
 class ZEVSpaceController;
 class ZEVDeskClass;
 class ZEVDeskViewer;
@@ -86,10 +89,30 @@ public:
     virtual void addFilenames(const QStringList& paths) = 0;
     // Select All, Copy, Cut or Paste on this desk.
     virtual void deskEditCommand(ZEVDeskEditCommand command) = 0;
+
+    // ---- what the selections ask ----
+    // A selection changed: the Tab walk starts afresh and every Object view draws itself again.
+    virtual void selectionDidChange() = 0;
+    // The item viewer's filters: one added, one removed, all removed.
+    virtual void ajouteFilterForItem(KELI* item) = 0;
+    virtual void enleveFilterForItem(KELI* item) = 0;
+    virtual void enleveFilterForAllItems() = 0;
+    // The shown Object views of the Objects selected in that front mode, in selection order
+    // (not owned).
+    virtual std::vector<ZEVItemViewForDesks*> visibleItemViewsForMode(int frontMode) = 0;
+    // The drawn Links of the desk's window that end at the Object, by parent id and then child
+    // id (not owned).
+    virtual std::vector<ZEVItemConnexion*> connexionsTouchingItem(KELI* item) = 0;
+    // The desk as a picture of its view's size; a null image without a view.
+    virtual QImage deskImage() = 0;
+    // The name of the background image the desk shows; empty for none.
+    virtual std::string currentBackImageItemName() = 0;
 };
 
-// An inspector's controller, made by class name from the words of the link base. The inspectors
-// answer these once they exist; no class registers until then.
+// An inspector's controller, made by class name from the words of the link base. The Icons, Links
+// and Channels viewers register (the least of them: their models); they and the inspectors still
+// to come answer these notices once their panels exist, and keep the defaults until then. The
+// Space reaches a viewer's model through the interfaces of inspectors/services.
 class ZEVEntityViewer : public ZEVChannelListener {
 public:
     explicit ZEVEntityViewer(KELId entityInt) : entityInt_(entityInt) {}
@@ -123,6 +146,16 @@ public:
     // 0 icons, 1 titles, 2 filters, 3 links, 4 none.
     virtual int frontMode() { return 0; }
     virtual void selectionDidChange() {}
+    // The selection of one family changed (the nodes are told as links).
+    virtual void iconSelectionDidChange() {}
+    virtual void titleSelectionDidChange() {}
+    virtual void filterSelectionDidChange() {}
+    virtual void linkSelectionDidChange() {}
+    // Switch the front mode to icons, titles, filters or links.
+    virtual void menuModeIcon() {}
+    virtual void menuModeTitle() {}
+    virtual void menuModeFilter() {}
+    virtual void menuModeLink() {}
     virtual void actifCurseurDidChangeForCurseur(KELICurseur* curseur) {}
     virtual void filterOperationDidChange() {}
     virtual void draggingSessionDidStop() {}
@@ -200,6 +233,21 @@ public:
     virtual bool isShowedEntityWithInt(KELId entityInt) { return false; }
 };
 
+// The presets of the ruler bar (stamps 2000009 to 2000017, 2000009 being Home), as the Space
+// calls them. The ruler answers.
+class ZEVStampServices {
+public:
+    virtual ~ZEVStampServices() = default;
+    // 0: the preset is not of that kind; 1: it is what is shown now; -1: of that kind, elsewhere.
+    virtual int stateOfNowPresetWithStampInt(KELId stamp) = 0;
+    // -1 for a Search preset, else 0.
+    virtual int stateOfSearchPresetWithStampInt(KELId stamp) = 0;
+    virtual int stateOfRulerPresetWithStampInt(KELId stamp) = 0;
+    virtual std::string nameWithStampInt(KELId stamp) = 0;
+    // Moves the cursors or the visible range to the preset; true when something moved.
+    virtual bool callPresetWithStampInt(KELId stamp, float duration) = 0;
+};
+
 // The time ruler's viewer, as the Space, its desks and the front layer drive it: every change of
 // a cursor or of the visible range is one move (initiate, place, terminate), and the active
 // cursor changes through it. The ruler library answers.
@@ -225,6 +273,15 @@ public:
     // window's coordinates.
     virtual void scrollWheelWithEvent(QWheelEvent* event) = 0;
     virtual void magnify(QNativeGestureEvent* event) = 0;
+
+    // ---- the presets ----
+    // The ruler bar's presets model (not owned); nullptr when there is none.
+    virtual ZEVStampServices* stampClass() = 0;
+    // The part of the cursor's view on the strip, and of the bar, shown as the one acted on
+    // (4: the cursor's past band, or its whole context).
+    virtual void setClickPositionForDisplay(KELICurseur* curseur, int code) = 0;
+    // The bar shows the preset's name for that many seconds.
+    virtual void showPresetTitleWithTag(KELId stamp, float duration) = 0;
 };
 
 // The time ruler's model, as the Space reads it: the ruler's cursors and the timeline context,
@@ -248,6 +305,49 @@ public:
     virtual KELIContexte* tlContexte() = 0;
     // Saves the visible range in the link base (at quit).
     virtual void updateTimeline() = 0;
+};
+
+// One place of the history of the Space window, under its zevp string.
+class ZEVMarkObject {
+public:
+    ZEVMarkObject(QString zevpString, QImage image, KELId channelInt, QString channelTitle, QString spaceTitle)
+        : zevpString_(std::move(zevpString)), image_(std::move(image)), channelInt_(channelInt),
+          channelTitle_(std::move(channelTitle)), spaceTitle_(std::move(spaceTitle))
+    {
+    }
+    const QString& zevpString() const { return zevpString_; }
+    const QImage& markImage() const { return image_; }
+    KELId channelInt() const { return channelInt_; }
+    const QString& channelTitle() const { return channelTitle_; }
+    // One en dash for a mark recorded without a title.
+    QString spaceTitle() const { return spaceTitle_.isEmpty() ? QStringLiteral("\u2013") : spaceTitle_; }
+
+private:
+    QString zevpString_;
+    QImage image_;
+    KELId channelInt_;
+    QString channelTitle_;
+    QString spaceTitle_;
+};
+
+// The history of the places of the Space window, newest first, each place once. The time ruler
+// answers.
+class ZEVMarkHistoryServices {
+public:
+    virtual ~ZEVMarkHistoryServices() = default;
+    // nullptr when no mark is kept under the string. Marks are owned by the history.
+    virtual ZEVMarkObject* markObjectForZevpString(const QString& zevpString) = 0;
+    // Brings a mark of the history to the front.
+    virtual void selectMarkObject(ZEVMarkObject* mark) = 0;
+    // Adds a mark at the front; the oldest goes past the history's limit.
+    virtual void addMarkObject(std::unique_ptr<ZEVMarkObject> mark, const QString& key) = 0;
+    // Newest first.
+    virtual std::vector<ZEVMarkObject*> markObjects() = 0;
+    virtual void deleteHistory() = 0;
+    // Starts stepping back through the marks; then one older, one newer.
+    virtual void previousHistory() = 0;
+    virtual void previous() = 0;
+    virtual void next() = 0;
 };
 
 // Menu commands the Space window's arrow keys send to the application.
@@ -299,6 +399,13 @@ public:
     virtual void setCurrentChannelInt(KELId channelInt) = 0;
     // The file an image Object stands for; empty when none.
     virtual QString fileUrlForItem(KELI* item) = 0;
+    // The Object of the current Channel that stands for the same thing as item (itself when it
+    // lies there); nullptr for none.
+    virtual KELI* sameItemForItem(KELI* item) = 0;
+    // The pasteboard gets a saved desk view: its record (type "zevp", uid the zevp string, the
+    // picture) and the zevp string as text.
+    virtual void copyZevpPlace(const QString& zevpString, const QString& title, KELId channelInt,
+                               const QImage& image) = 0;
     // The watch of the user's drop folder starts once it exists.
     virtual void startDropFolderWatch(ZEVSpaceController& space) {}
     // The inspector panel of that entity is shown, once inspector panels exist.
@@ -307,8 +414,8 @@ public:
     virtual void setActifCurseurColorSiNow(bool siNow) = 0;
     // Whether no other application shows a window (then there is no desktop to show).
     virtual bool siShowDesktop() = 0;
-    // The history of places records the current one, once the history exists.
-    virtual void addToHistory() {}
+    // The history of the places of the window (nullptr: a Space without history).
+    virtual std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController& space) = 0;
     // The main menu's state follows the active cursor, once there is a main menu.
     virtual void actifCurseurDidChange() {}
     // The main menu's commands; the arrows of the Space window reach them once it exists.

@@ -79,8 +79,9 @@ bool ZEVDeskCanvas::viewportEvent(QEvent* event)
 
 void ZEVDeskCanvas::keyPressEvent(QKeyEvent* event)
 {
-    // The view would scroll on the arrows; they belong to the window.
-    if (scene() && scene()->focusItem())
+    // The view would scroll on the arrows; they belong to the window. Tab is the desk's walk.
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (scene() && (scene()->focusItem() || tab))
         QGraphicsView::keyPressEvent(event);
     else
         event->ignore();

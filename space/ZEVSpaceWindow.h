@@ -34,6 +34,8 @@ protected:
     bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    // Tab walks the icons of the desk, never the focus chain of the window.
+    bool focusNextPrevChild(bool) override { return false; }
 };
 
 // The content view: it holds the desk canvas and chooses the mouse pointer.

@@ -6,19 +6,26 @@
 #include "app/store/KELResources.h"
 #include "app/widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
+#include "desk/pasteboard/ZEVItemPB.h"
+#include "desk/pasteboard/ZEVPasteboard.h"
 #include "desk/viewer/ZEVDeskOfCursor.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "desk/viewer/ZEVSpaceBridge.h"
 #include "runtime/Log.h"
 #include "objects/viewer/ZEVItemViewer.h"
+#include "platform/AppId.h"
+#include "ruler/ZEVMarkHistoryViewer.h"
 #include "ruler/ZEVRulerClass.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QUrl>
 
 namespace tallomer {
@@ -154,7 +161,15 @@ std::unique_ptr<ZEVRulerClassServices> ZEVSpaceAdapter::creerRulerClass(ZEVSpace
 std::unique_ptr<ZEVRulerViewerServices> ZEVSpaceAdapter::creerRulerViewer(ZEVRulerClassServices& rulerClass,
                                                                          ZEVSpaceController& space)
 {
-    return std::make_unique<ZEVRulerViewer>(rulerClass, space, KELResources::directory());
+    auto viewer = std::make_unique<ZEVRulerViewer>(rulerClass, space, KELResources::directory());
+    // Saving the Home Time is the ruler bar's, which is still to come.
+    viewer->setPresetHooks(nullptr, [&space](KELId stamp) { space.userChangePresetWithStampInt(stamp); });
+    return viewer;
+}
+
+std::unique_ptr<ZEVMarkHistoryServices> ZEVSpaceAdapter::creerMarkHistoryViewer(ZEVSpaceController& space)
+{
+    return std::make_unique<ZEVMarkHistoryViewer>(space);
 }
 
 std::unique_ptr<ZEVFrontViewerServices> ZEVSpaceAdapter::creerFrontViewer(ZEVSpaceController& space)
@@ -165,6 +180,22 @@ std::unique_ptr<ZEVFrontViewerServices> ZEVSpaceAdapter::creerFrontViewer(ZEVSpa
 void ZEVSpaceAdapter::referencerItemDataSpace(ZEVSpaceController*)
 {
     ZEVItemDataChannels::ReferencerSpaceController(deskServices_.get());
+}
+
+KELI* ZEVSpaceAdapter::sameItemForItem(KELI* item) { return ZEVItemData::Current().matchingItem(item); }
+
+void ZEVSpaceAdapter::copyZevpPlace(const QString& zevpString, const QString& title, KELId channelInt,
+                                    const QImage& image)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return;
+    ZEVItemPB record(nullptr, zevpString, title, QStringLiteral("zevp"), channelInt);
+    record.setZevpImage(image);
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QString::fromLatin1(kItemPasteboardType), ZEVItemPB::archive({record}));
+    data->setText(zevpString);
+    clipboard->setMimeData(data.release());
 }
 
 void ZEVSpaceAdapter::setCurrentChannelInt(KELId channelInt) { ZEVItemDataChannels::SetCurrentChannelInt(channelInt); }

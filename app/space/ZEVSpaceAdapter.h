@@ -57,7 +57,11 @@ public:
     std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices& rulerClass,
                                                             ZEVSpaceController& space) override;
     std::unique_ptr<ZEVFrontViewerServices> creerFrontViewer(ZEVSpaceController& space) override;
+    std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController& space) override;
     void referencerItemDataSpace(ZEVSpaceController* space) override;
+    KELI* sameItemForItem(KELI* item) override;
+    void copyZevpPlace(const QString& zevpString, const QString& title, KELId channelInt,
+                       const QImage& image) override;
     void setCurrentChannelInt(KELId channelInt) override;
     QString fileUrlForItem(KELI* item) override;
     void setActifCurseurColorSiNow(bool siNow) override;

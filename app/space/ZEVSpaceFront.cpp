@@ -79,6 +79,13 @@ void ZEVSpaceFront::userSelectPrevious()
         d->userSelectPrevious();
 }
 
+void ZEVSpaceFront::desksSelectionDidChange()
+{
+    for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
+        if (ZEVCursorDesk* d = space_.deskForCurseur(c))
+            d->selectionDidChange();
+}
+
 bool ZEVSpaceFront::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Resize)

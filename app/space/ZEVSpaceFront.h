@@ -1,8 +1,9 @@
 #pragma once
-// The least of the front layer that the time ruler needs while the front layer is not built: it
-// lays the timeline strip over the top of the desk canvas while the user default ZEVShowRuler is
-// on, opens and closes it when asked, and passes the strip's Tab walk to the active desk. Every
-// other operation keeps the defaults of ZEVFrontViewerServices until the front viewer answers.
+// The least of the front layer that the time ruler and the selections need while the front layer
+// is not built: it lays the timeline strip over the top of the desk canvas while the user default
+// ZEVShowRuler is on, opens and closes it when asked, passes the strip's Tab walk to the active
+// desk, and has both desks draw their Object views again at every selection notice. Every other
+// operation keeps the defaults of ZEVFrontViewerServices until the front viewer answers.
 
 #include "platform/UserDefaults.h"
 #include "space/ZEVSpaceParts.h"
@@ -28,6 +29,11 @@ public:
     void closeTlineAndTracks() override;
     void userSelectNext() override;
     void userSelectPrevious() override;
+    void selectionDidChange() override { desksSelectionDidChange(); }
+    void iconSelectionDidChange() override { desksSelectionDidChange(); }
+    void titleSelectionDidChange() override { desksSelectionDidChange(); }
+    void filterSelectionDidChange() override { desksSelectionDidChange(); }
+    void linkSelectionDidChange() override { desksSelectionDidChange(); }
 
 protected:
     // The strip follows the content view's width.
@@ -37,6 +43,7 @@ private:
     // Not owned: the ruler viewer's strip; nullptr once the viewer is gone.
     ZEVTlineView* strip() const;
     void placer();
+    void desksSelectionDidChange();
 
     ZEVSpaceController& space_;         // not owned
     UserDefaultsController& defaults_;  // not owned

@@ -86,7 +86,11 @@ public:
         const auto ressources = std::filesystem::path(TALLOMER_TEMPLATE_DB).parent_path();
         return std::make_unique<ZEVRulerViewer>(r, s, QString::fromStdString(ressources.string()));
     }
+    // The scrub measures the strip and the link base: no history records its steps.
+    std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController&) override { return nullptr; }
     void referencerItemDataSpace(ZEVSpaceController*) override {}
+    KELI* sameItemForItem(KELI*) override { return nullptr; }
+    void copyZevpPlace(const QString&, const QString&, KELId, const QImage&) override {}
     void setCurrentChannelInt(KELId) override {}
     QString fileUrlForItem(KELI*) override { return {}; }
     void setActifCurseurColorSiNow(bool siNow) override { ressources_.setActifCurseurColorSiNow(siNow); }

@@ -323,6 +323,17 @@ void ZEVDeskView::keyPressEvent(QKeyEvent* event)
         frontView_->keyDown(event);
 }
 
+bool ZEVDeskView::focusNextPrevChild(bool next)
+{
+    if (!deskViewer_)
+        return QGraphicsScene::focusNextPrevChild(next);
+    if (next)
+        deskViewer_->userSelectNext();
+    else
+        deskViewer_->userSelectPrevious();
+    return true;
+}
+
 void ZEVDeskView::keyReleaseEvent(QKeyEvent* event)
 {
     if (focusItem()) {

@@ -100,6 +100,8 @@ protected:
     void wheelEvent(QGraphicsSceneWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    // Tab with no Object view holding the keyboard: the selection walk, not the focus chain.
+    bool focusNextPrevChild(bool next) override;
     void dragEnterEvent(QGraphicsSceneDragDropEvent* event) override;
     void dragMoveEvent(QGraphicsSceneDragDropEvent* event) override;
     void dragLeaveEvent(QGraphicsSceneDragDropEvent* event) override;

@@ -8,6 +8,8 @@
 #include "services/ZEVItemViewerForDesks.h"
 #include "space/ZEVSpaceController.h"
 
+#include <QPainter>
+
 namespace tallomer {
 
 ZEVDeskOfCursor::ZEVDeskOfCursor(ZEVSpaceController& space, KELICurseur* curseur, ZEVSpaceForDeskViewers* services,
@@ -100,5 +102,41 @@ void ZEVDeskOfCursor::deskEditCommand(ZEVDeskEditCommand command)
         break;
     }
 }
+
+void ZEVDeskOfCursor::selectionDidChange()
+{
+    deskViewer_->iconSelectionDidChange();
+    // Each Object view reads its selection as it draws.
+    deskViewer_->deskView()->update();
+}
+
+void ZEVDeskOfCursor::ajouteFilterForItem(KELI* item) { itemViewer_->ajouteFilterForItem(item); }
+void ZEVDeskOfCursor::enleveFilterForItem(KELI* item) { itemViewer_->enleveFilterForItem(item); }
+void ZEVDeskOfCursor::enleveFilterForAllItems() { itemViewer_->enleveFilterForAllItems(); }
+
+std::vector<ZEVItemViewForDesks*> ZEVDeskOfCursor::visibleItemViewsForMode(int frontMode)
+{
+    return itemViewer_->visibleItemViewsForMode(frontMode);
+}
+
+std::vector<ZEVItemConnexion*> ZEVDeskOfCursor::connexionsTouchingItem(KELI* item)
+{
+    return itemViewer_->connexionsTouchingItem(item);
+}
+
+QImage ZEVDeskOfCursor::deskImage()
+{
+    ZEVDeskView* scene = deskViewer_->deskView();
+    const QSize size = scene->sceneRect().size().toSize();
+    if (size.isEmpty())
+        return {};
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    scene->render(&painter, QRectF(QPointF(0, 0), QSizeF(size)), scene->sceneRect());
+    return image;
+}
+
+std::string ZEVDeskOfCursor::currentBackImageItemName() { return deskViewer_->currentBackImageItemName(); }
 
 } // namespace tallomer

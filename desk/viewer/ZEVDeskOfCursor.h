@@ -51,6 +51,14 @@ public:
     int visibleItemViewCount(int frontMode) override;
     void addFilenames(const QStringList& paths) override;
     void deskEditCommand(ZEVDeskEditCommand command) override;
+    void selectionDidChange() override;
+    void ajouteFilterForItem(KELI* item) override;
+    void enleveFilterForItem(KELI* item) override;
+    void enleveFilterForAllItems() override;
+    std::vector<ZEVItemViewForDesks*> visibleItemViewsForMode(int frontMode) override;
+    std::vector<ZEVItemConnexion*> connexionsTouchingItem(KELI* item) override;
+    QImage deskImage() override;
+    std::string currentBackImageItemName() override;
 
 private:
     // Destroyed in reverse: the desk viewer (and its Object views) first, the factory last.

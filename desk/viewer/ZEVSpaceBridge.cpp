@@ -153,6 +153,66 @@ KELI* ZEVSpaceBridge::draggingItem() { return space_.draggingItem(); }
 KELI* ZEVSpaceBridge::defaultColorItem() { return space_.defaultColorItem(); }
 
 // ---------------------------------------------------------------------------------------------
+// The selections, all kept by the space controller
+
+bool ZEVSpaceBridge::isIconSelectedForItem(KELI* item) { return space_.selections().isIconSelectedForItem(item); }
+bool ZEVSpaceBridge::isTitleSelectedForItem(KELI* item) { return space_.selections().isTitleSelectedForItem(item); }
+bool ZEVSpaceBridge::isFilterSelectedForItem(KELI* item) { return space_.selections().isFilterSelectedForItem(item); }
+bool ZEVSpaceBridge::isNodeSelectedForItem(KELI* item) { return space_.selections().isNodeSelectedForItem(item); }
+std::vector<KELI*> ZEVSpaceBridge::selectedIconItems() { return space_.selections().selectedIconItems(); }
+std::vector<KELI*> ZEVSpaceBridge::selectedTitleItems() { return space_.selections().selectedTitleItems(); }
+std::vector<KELI*> ZEVSpaceBridge::selectedFilterItems() { return space_.selections().selectedFilterItems(); }
+std::vector<KELI*> ZEVSpaceBridge::selectedNodeItems() { return space_.selections().selectedNodeItemSet(); }
+void ZEVSpaceBridge::selectIconForItem(KELI* item) { space_.selections().selectIconForItem(item); }
+void ZEVSpaceBridge::selectTitleForItem(KELI* item) { space_.selections().selectTitleForItem(item); }
+void ZEVSpaceBridge::selectFilterForItem(KELI* item) { space_.selections().selectFilterForItem(item); }
+void ZEVSpaceBridge::selectNodeForItem(KELI* item) { space_.selections().selectNodeForItem(item); }
+void ZEVSpaceBridge::multiSelectIconForItem(KELI* item) { space_.selections().multiSelectIconForItem(item); }
+void ZEVSpaceBridge::multiSelectTitleForItem(KELI* item) { space_.selections().multiSelectTitleForItem(item); }
+void ZEVSpaceBridge::multiSelectNodeForItem(KELI* item) { space_.selections().multiSelectNodeForItem(item); }
+void ZEVSpaceBridge::deselectIconForItem(KELI* item) { space_.selections().deselectIconForItem(item); }
+void ZEVSpaceBridge::deselectTitleForItem(KELI* item) { space_.selections().deselectTitleForItem(item); }
+void ZEVSpaceBridge::deselectNodeForItem(KELI* item) { space_.selections().deselectNodeForItem(item); }
+void ZEVSpaceBridge::deselectAllIcons() { space_.selections().deselectAllIcons(); }
+void ZEVSpaceBridge::deselectAllTitles() { space_.selections().deselectAllTitles(); }
+void ZEVSpaceBridge::deselectAllFilters() { space_.selections().deselectAllFilters(); }
+void ZEVSpaceBridge::deselectAllNodes() { space_.selections().deselectAllNodes(); }
+
+void ZEVSpaceBridge::selectIconForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>* minus)
+{
+    space_.selections().selectIconForItemSet(items, minus);
+}
+
+void ZEVSpaceBridge::selectTitleForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>* minus)
+{
+    space_.selections().selectTitleForItemSet(items, minus);
+}
+
+void ZEVSpaceBridge::selectFilterForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>* minus)
+{
+    space_.selections().selectFilterForItemSet(items, minus);
+}
+
+void ZEVSpaceBridge::selectNodeForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>* minus)
+{
+    space_.selections().selectNodeForItemSet(items, minus);
+}
+
+bool ZEVSpaceBridge::isLinkSelectedForConnexion(const ZEVItemConnexion* c)
+{
+    return space_.selections().isLinkSelectedForConnexion(c);
+}
+void ZEVSpaceBridge::selectLinkForConnexion(ZEVItemConnexion* c) { space_.selections().selectLinkForConnexion(c); }
+void ZEVSpaceBridge::cmdSelectLinkForConnexion(ZEVItemConnexion* c) { space_.selections().cmdSelectLinkForConnexion(c); }
+void ZEVSpaceBridge::multiSelectLinkForConnexion(ZEVItemConnexion* c)
+{
+    space_.selections().multiSelectLinkForConnexion(c);
+}
+void ZEVSpaceBridge::deselectLinkForConnexion(ZEVItemConnexion* c) { space_.selections().deselectLinkForConnexion(c); }
+
+void ZEVSpaceBridge::addToHistory() { space_.addToHistory(); }
+
+// ---------------------------------------------------------------------------------------------
 // The Object data store's questions
 
 std::string ZEVSpaceBridge::wordOf(KELI* item, KELId relation)

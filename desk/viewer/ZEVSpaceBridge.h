@@ -48,6 +48,39 @@ public:
     bool siFiltreANDOperation() override;
     KELI* draggingItem() override;
 
+    // ZEVSpaceSelections: the space controller's selections.
+    bool isIconSelectedForItem(KELI* item) override;
+    bool isTitleSelectedForItem(KELI* item) override;
+    bool isFilterSelectedForItem(KELI* item) override;
+    bool isNodeSelectedForItem(KELI* item) override;
+    std::vector<KELI*> selectedIconItems() override;
+    std::vector<KELI*> selectedTitleItems() override;
+    std::vector<KELI*> selectedFilterItems() override;
+    std::vector<KELI*> selectedNodeItems() override;
+    void selectIconForItem(KELI* item) override;
+    void selectTitleForItem(KELI* item) override;
+    void selectFilterForItem(KELI* item) override;
+    void selectNodeForItem(KELI* item) override;
+    void multiSelectIconForItem(KELI* item) override;
+    void multiSelectTitleForItem(KELI* item) override;
+    void multiSelectNodeForItem(KELI* item) override;
+    void deselectIconForItem(KELI* item) override;
+    void deselectTitleForItem(KELI* item) override;
+    void deselectNodeForItem(KELI* item) override;
+    void deselectAllIcons() override;
+    void deselectAllTitles() override;
+    void deselectAllFilters() override;
+    void deselectAllNodes() override;
+    void selectIconForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>* minus) override;
+    void selectTitleForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>* minus) override;
+    void selectFilterForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>* minus) override;
+    void selectNodeForItemSet(const std::vector<KELI*>& items, const std::vector<KELI*>* minus) override;
+    bool isLinkSelectedForConnexion(const ZEVItemConnexion* connexion) override;
+    void selectLinkForConnexion(ZEVItemConnexion* connexion) override;
+    void cmdSelectLinkForConnexion(ZEVItemConnexion* connexion) override;
+    void multiSelectLinkForConnexion(ZEVItemConnexion* connexion) override;
+    void deselectLinkForConnexion(ZEVItemConnexion* connexion) override;
+
     // ZEVSpaceForDeskViewers
     KELICurseur* searchCurseur() override;
     ZEVDeskViewer* deskViewerForCurseur(KELICurseur* curseur) override;
@@ -62,6 +95,7 @@ public:
     std::string wallpaperStorePath(const std::string& name) override;
     std::string storeFolderPath() override;
     void playSystemSound(const std::string& name) override;
+    void addToHistory() override;
     int goToTag() override;
     bool moveRulerForward(double d) override;
     void placerDevantDeskView(ZEVDeskViewer* deskViewer) override;

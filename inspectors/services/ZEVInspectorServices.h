@@ -1,10 +1,19 @@
 #pragma once
-// What the desk models ask of the inspectors. Header-only: the inspectors' own classes derive
-// from these.
+// What the desk models and the Space ask of the inspectors. Header-only: the inspectors' own
+// classes derive from these, and the Space reaches the models through their viewers.
+
+#include "engine/KELTypes.h"
+
+#include <optional>
+#include <string>
+#include <vector>
 
 class KELI;
+class KELICurseur;
 
 namespace tallomer {
+
+class ZEVItemConnexion;
 
 // One parent-to-child pair of Objects: a row of the Links inspector, or a drawn link line.
 class ZEVLinkPair {
@@ -33,6 +42,74 @@ public:
     // The interval being dragged, as a link whose in- and out-dates bound it; nullptr when none.
     // Not owned.
     virtual KELI* draggingLego() const { return nullptr; }
+};
+
+// The Icons inspector's model: whether an Object's icon is on a desk, and its title.
+class ZEVIconClassServices {
+public:
+    virtual ~ZEVIconClassServices() = default;
+    // The title word at the active cursor; nullopt when the Object has none there.
+    virtual std::optional<std::string> itemTitleForItem(KELI* item) = 0;
+    // An icon link of the Object at the active cursor (its icon is on the active desk), or at Now.
+    virtual bool isItemActif(KELI* item) = 0;
+    virtual bool isItemActifNow(KELI* item) = 0;
+};
+
+// The Links inspector's model: one link object per parent-to-child pair, made on first request
+// and kept until its parent is forgotten.
+class ZEVLinkClassServices {
+public:
+    virtual ~ZEVLinkClassServices() = default;
+    // The pair of the drawn line; nullptr for a line without its two Objects. Owned by the model.
+    virtual ZEVLinkPair* linkForConnexion(const ZEVItemConnexion* connexion) = 0;
+    // The pairs of the current Channel, by parent id and then child id.
+    virtual std::vector<ZEVLinkPair*> timeLineItems() = 0;
+    // A link from the parent to the child at the active cursor, or at Now.
+    virtual bool isLinkActif(const ZEVLinkPair* link) = 0;
+    virtual bool isLinkActifNow(const ZEVLinkPair* link) = 0;
+    // Forgets (and destroys) every pair of that parent.
+    virtual void delConnexionsForParentInt(KELId parentInt) = 0;
+};
+
+// The Channels inspector's model: the Channels of the Space and the one selected in its list.
+class ZEVChannelClassServices {
+public:
+    virtual ~ZEVChannelClassServices() = default;
+    // The Channels listed in the Space, by id.
+    virtual std::vector<KELI*> timeLineItems() = 0;
+    // The Channel of the selected row; nullptr when none.
+    virtual KELI* currentChannel() = 0;
+    // "" unless one row holding a Channel is selected; nullopt when that Channel has no name.
+    virtual std::optional<std::string> nameOfCurrentChannel() = 0;
+    // The name at the Now cursor; "" for none.
+    virtual std::string nameOfChannel(KELI* channel) = 0;
+    // Selects the Channel's row and makes it the Space's current Channel.
+    virtual bool selectChannel(KELI* channel) = 0;
+    // The same from an id at the timeline cursor; nothing for an id that names no link.
+    virtual void selectChannelInt(KELId channelInt) = 0;
+    virtual bool siChannelActif(KELI* channel, KELICurseur* curseur) = 0;
+    // The Channel's background image Object at the cursor, stamped with the Channel; nullptr for none.
+    virtual KELI* backItemForChannel(KELI* channel, KELICurseur* curseur) = 0;
+};
+
+// The inspectors' controllers, as the Space reaches their models (neither model is owned by the
+// caller).
+class ZEVIconViewerServices {
+public:
+    virtual ~ZEVIconViewerServices() = default;
+    virtual ZEVIconClassServices* iconClass() = 0;
+};
+
+class ZEVLinkViewerServices {
+public:
+    virtual ~ZEVLinkViewerServices() = default;
+    virtual ZEVLinkClassServices* linkClass() = 0;
+};
+
+class ZEVChannelViewerServices {
+public:
+    virtual ~ZEVChannelViewerServices() = default;
+    virtual ZEVChannelClassServices* channelClass() = 0;
 };
 
 } // namespace tallomer

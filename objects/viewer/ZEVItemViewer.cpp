@@ -269,6 +269,19 @@ ZEVItemConnexion* ZEVItemViewer::itemConnexionForLienConnexion(KELI* lien)
     return list.back().get();
 }
 
+std::vector<ZEVItemConnexion*> ZEVItemViewer::connexionsTouchingItem(KELI* item)
+{
+    std::vector<ZEVItemConnexion*> out;
+    for (ZEVItemConnexion* c : connexionsExistantes_)
+        if (c->siConnectedToItem(item))
+            out.push_back(c);
+    // The set goes by address; the selections need an order that is the same at every run.
+    std::sort(out.begin(), out.end(), [](const ZEVItemConnexion* a, const ZEVItemConnexion* b) {
+        return std::pair(a->parentInt(), a->enfantInt()) < std::pair(b->parentInt(), b->enfantInt());
+    });
+    return out;
+}
+
 std::size_t ZEVItemViewer::connexionCount() const
 {
     std::size_t n = 0;

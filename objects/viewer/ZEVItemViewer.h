@@ -85,6 +85,7 @@ public:
     // Drawn Links.
     ZEVItemConnexion* itemConnexionForLienConnexion(KELI* lien);
     const std::set<ZEVItemConnexion*>& connexionsExistantes() const { return connexionsExistantes_; }
+    std::vector<ZEVItemConnexion*> connexionsTouchingItem(KELI* item) override;
     std::size_t connexionCount() const;
     void initItemConnexionAvecLienConnexion(KELI* lien, KELDate curseurDate) override;
     void moteurCroisementForConnexion(KELI* lien, ZEVCroisement croisement) override;
@@ -98,7 +99,7 @@ public:
 
     // Filters.
     void ajouteFilterForItem(KELI* item) override;
-    void enleveFilterForItem(KELI* item);
+    void enleveFilterForItem(KELI* item) override;
     void enleveFilterForAllItems() override;
     void setSiFiltreANDOperation(bool oui) override;
     bool siFiltreANDOperation() const { return siFilterANDOperation_; }

@@ -253,7 +253,7 @@ public:
     void multiSelectNodeForItem(KELI* i) override { add(3, i); }
     void deselectIconForItem(KELI* i) override { std::erase(selections[0], i); }
     void deselectAllIcons() override { selections[0].clear(); }
-    void selectIconForItemSet(const std::vector<KELI*>& s, const std::vector<KELI*>&) override { selections[0] = s; }
+    void selectIconForItemSet(const std::vector<KELI*>& s, const std::vector<KELI*>*) override { selections[0] = s; }
     void addToHistory() override { ++history; }
     void playSystemSound(const std::string& name) override { sounds.push_back(name); }
     void rulerScrollWheel(QGraphicsSceneWheelEvent*) override { ++wheels; }

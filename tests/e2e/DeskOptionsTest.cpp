@@ -41,11 +41,18 @@ TEST_F(DeskOptions, HidingTitlesReachesTheViewsAndShowingThemBringsThemBack)
     start();
     ZEVItemView* view = placeOneFile();
     ASSERT_NE(view, nullptr);
+    // The new Object comes selected, and a selected icon always shows its title.
+    ASSERT_TRUE(space()->selections().isIconSelectedForItem(view->item()));
+    space()->selections().deselectAllIcons();
     draw();
     EXPECT_TRUE(view->titleView()->isVisible());
     values->setValue(QStringLiteral("ZEVHideObjectTitle"), true);
     draw();
     EXPECT_FALSE(view->titleView()->isVisible());
+    space()->selections().selectIconForItem(view->item());
+    draw();
+    EXPECT_TRUE(view->titleView()->isVisible());
+    space()->selections().deselectAllIcons();
     values->setValue(QStringLiteral("ZEVHideObjectTitle"), false);
     draw();
     EXPECT_TRUE(view->titleView()->isVisible());

@@ -45,7 +45,7 @@ TEST_F(E2E, FilesFromASecondStartLandOnTheNowDeskOnceAndRefusedArgumentsAreSaid)
         shown += v->item() && !v->isHidden() ? 1 : 0;
     EXPECT_EQ(shown, 2u);
     EXPECT_TRUE(log.contains("no file at " + (home + "/gone.txt").toStdString()));
-    EXPECT_TRUE(log.contains("zevp://desk/2000018?c=1 is not opened"));
+    EXPECT_TRUE(log.contains("refused (its host is not \"local\"): zevp://desk/2000018?c=1"));
 
     // The same file again is the same Object.
     EXPECT_EQ(secondStart({notes}), 0);

@@ -73,7 +73,7 @@ protected:
         for (const std::string& l : take()) {
             counts.frontInitier += l == "front initier";
             counts.frontTerminer += l == "front terminer";
-            counts.history += l == "host addToHistory";
+            counts.history += l == "history mark";
         }
     }
     bool ticking() const

@@ -94,6 +94,10 @@ public:
     void showRulerPickerPanel(bool shown) override { trace_.push_back(shown ? "bar picker on" : "bar picker off"); }
     bool stateOfRulerButton() override { return rulerButton; }
     void menuSearchCurseur() override { trace_.push_back("bar menuSearchCurseur"); }
+    void showPresetTitleWithTag(KELId stamp, float duration) override
+    {
+        trace_.push_back("bar preset " + std::to_string(stamp) + " " + std::to_string(duration).substr(0, 3));
+    }
     bool rulerButton = false;
     int clickPosition = 10;
     int majDatePickerCount = 0;

@@ -74,7 +74,7 @@ TEST_F(Ruler, AMoveTellsEveryParticipantOnceInOrderAndAddsOneHistoryEntry)
 
     const int displays = strip->displayCount;
     viewer->userTermineDeplacementCurseur();
-    EXPECT_EQ(take(), (Trace{"Now view terminer", "bar terminer", "front terminer", "host addToHistory"}));
+    EXPECT_EQ(take(), (Trace{"Now view terminer", "bar terminer", "front terminer", "history mark"}));
     EXPECT_GT(strip->displayCount, displays);
     EXPECT_TRUE(viewer->siAccepteDeplacement());
     EXPECT_DOUBLE_EQ(viewer->prochaineRecharge(), viewer->rulerRatio() / 3);
@@ -85,7 +85,7 @@ TEST_F(Ruler, AMoveTellsEveryParticipantOnceInOrderAndAddsOneHistoryEntry)
     space->setSiAddToHistory(false);
     ASSERT_TRUE(viewer->userInitieDeplacementCurseur());
     viewer->userTermineDeplacementCurseur();
-    EXPECT_EQ(count(take(), "host addToHistory"), 0u);
+    EXPECT_EQ(count(take(), "history mark"), 0u);
 }
 
 TEST_F(Ruler, CallsBackFromParticipantsCannotNestOrRepeatAMove)
@@ -105,7 +105,7 @@ TEST_F(Ruler, CallsBackFromParticipantsCannotNestOrRepeatAMove)
     EXPECT_EQ(terminates, 1);
     EXPECT_EQ(count(t, "bar terminer"), 1u);
     EXPECT_EQ(count(t, "front terminer"), 1u);
-    EXPECT_EQ(count(t, "host addToHistory"), 1u);
+    EXPECT_EQ(count(t, "history mark"), 1u);
     EXPECT_TRUE(viewer->siAccepteDeplacement());
 
     // A participant that ends the move as it starts: the others are not told it started.
@@ -380,7 +380,7 @@ TEST_F(Ruler, DatePickersMoveTheCursorOrTheRange)
     viewer->userChangeDatePickerPresentToDate(target);
     EXPECT_NEAR(search()->now(), target, 0.05);
     EXPECT_NEAR(tl()->nowIn(), rangeIn - 7200, 0.05);
-    EXPECT_EQ(count(take(), "host addToHistory"), 1u);
+    EXPECT_EQ(count(take(), "history mark"), 1u);
 }
 
 TEST_F(Ruler, TheProportionalRuleKeepsTheContextsPlaceAndShareOfTheStrip)

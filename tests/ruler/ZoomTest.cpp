@@ -157,7 +157,7 @@ TEST_F(Zoom, AnAnimationStepsTheRestOverTheTicksLeftAndEndsAsOneMoveOnItsLastTic
     EXPECT_TRUE(viewer->siAccepteDeplacement());
     EXPECT_FALSE(ticking());
     const Trace t = take();
-    EXPECT_EQ(count(t, "host addToHistory"), 1u);
+    EXPECT_EQ(count(t, "history mark"), 1u);
     EXPECT_EQ(count(t, "bar initier"), 1u);
     EXPECT_EQ(count(t, "bar terminer"), 1u);
 }
@@ -183,7 +183,7 @@ TEST_F(Zoom, ALateRunLoopMakesTheStepsLargerAndAfterTheDeadlineTheRestComesAtOnc
     viewer->userAnimeNow(0, -10, 20, 0, 0);
     EXPECT_TRUE(viewer->siAccepteDeplacement());
     EXPECT_FALSE(ticking());
-    EXPECT_EQ(count(take(), "host addToHistory"), 2u);
+    EXPECT_EQ(count(take(), "history mark"), 2u);
 }
 
 TEST_F(Zoom, ARefusedStartStoresNothingAndNoTickMovesAfterItsMoveEnded)
@@ -252,7 +252,7 @@ TEST_F(Zoom, TheCursorAnimationsTakeTheMovingCursorToItsDateAloneOrWithTheRange)
     EXPECT_NEAR(search()->now(), cible, 1e-3);
     EXPECT_NEAR(search()->contexte()->offsetIn(), ctxIn - 600, 1e-6);
     EXPECT_NEAR(tl()->offsetIn(), rIn + 100, 1e-6);
-    EXPECT_EQ(count(take(), "host addToHistory"), 3u);
+    EXPECT_EQ(count(take(), "history mark"), 3u);
 }
 
 TEST_F(Zoom, ThisDayFramesTheNowContextAndTheRangeKeepsItsPlaceAndShareUnlessCtrlOrTheRulerButton)
@@ -271,7 +271,7 @@ TEST_F(Zoom, ThisDayFramesTheNowContextAndTheRangeKeepsItsPlaceAndShareUnlessCtr
     EXPECT_NEAR(now()->nowOut(), jour->fin, 2);
     EXPECT_NEAR(place(now()->nowIn()), lieu, 1e-4);
     EXPECT_NEAR(share(now()->nowOut() - now()->nowIn()), part, 1e-4);
-    EXPECT_EQ(count(take(), "host addToHistory"), 1u);
+    EXPECT_EQ(count(take(), "history mark"), 1u);
 
     for (int way = 0; way < 2; ++way) {
         context(now(), 1800, 3600);
@@ -365,7 +365,7 @@ TEST_F(Zoom, TheTimelineZoomsMoveTheRangeAloneAndAZoomDuringAMoveChangesNothing)
     viewer->userTermineDeplacementCurseur();
     finish();
     EXPECT_EQ(tl()->offsetIn(), in);
-    EXPECT_EQ(count(take(), "host addToHistory"), 1u);
+    EXPECT_EQ(count(take(), "history mark"), 1u);
     EXPECT_EQ(viewer->curseurForMenuTag(300), space->actifCurseur());
 }
 
@@ -393,5 +393,5 @@ TEST_F(Zoom, PrevAndPrevZeroMoveTheInEdgeAndTheNowRangeFollows)
     EXPECT_NEAR(search()->contexte()->offsetIn(), -0.1, 1e-9);
     EXPECT_TRUE(viewer->siAccepteDeplacement());
     EXPECT_FALSE(ticking());
-    EXPECT_EQ(count(take(), "host addToHistory"), 1u);
+    EXPECT_EQ(count(take(), "history mark"), 1u);
 }

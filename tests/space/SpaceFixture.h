@@ -7,8 +7,10 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
+#include "inspectors/services/ZEVInspectorServices.h"
 #include "runtime/SchedulerClock.h"
 #include "platform/UserDefaults.h"
+#include "ruler/ZEVMarkHistoryViewer.h"
 #include "ruler/ZEVRulerClass.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVConstants.h"
@@ -68,17 +70,71 @@ public:
     void placerDevant() override { add("placerDevant"); }
     QGraphicsScene* deskScene() override { return &scene; }
     void channelDidChangeWithIdentityInt(KELId id) override { add("channel " + std::to_string(id)); }
+    std::string currentBackImageItemName() override { return backName; }
+    // The filters, once a test asks to see them.
+    void ajouteFilterForItem(KELI* o) override { filtre("ajoute " + std::to_string(o->idInt())); }
+    void enleveFilterForItem(KELI* o) override { filtre("enleve " + std::to_string(o->idInt())); }
+    void enleveFilterForAllItems() override { filtre("enleveTout"); }
+    void displayDeskView() override { filtre("display"); }
     QGraphicsScene scene;
+    std::string backName = "Wallpaper";
+    bool traceFilters = false;
 
 private:
+    void filtre(const std::string& what)
+    {
+        if (traceFilters)
+            add(what);
+    }
     bool firstTime_;
 };
 
-class FakeViewer final : public tallomer::ZEVEntityViewer, Tracing {
+class FakeViewer : public tallomer::ZEVEntityViewer, protected Tracing {
 public:
     FakeViewer(Trace& t, const std::string& name, KELId entity) : ZEVEntityViewer(entity), Tracing{t, name} {}
     void channelDidChangeWithIdentityInt(KELId id) override { add("channel " + std::to_string(id)); }
     void actifCurseurDidChange() override { add("actifCurseurDidChange"); }
+};
+
+// The Channels inspector's model, as far as the Space asks: the listed Channels (the home one by
+// default), the names, and what is selected, into the trace.
+class FakeChannels final : public tallomer::ZEVChannelClassServices, Tracing {
+public:
+    FakeChannels(tallomer::ZEVSpaceController& s, Trace& t) : Tracing{t, "channels"}, space_(s) {}
+    std::vector<KELI*> timeLineItems() override
+    {
+        std::vector<KELI*> out;
+        for (KELId id : listed)
+            out.push_back(KELServeurDeLiens::LienForInt(id, space_.tlCurseur()));
+        return out;
+    }
+    KELI* currentChannel() override { return space_.channelForIdentityInt(space_.currentChannelInt()); }
+    std::optional<std::string> nameOfCurrentChannel() override { return std::string("Home"); }
+    std::string nameOfChannel(KELI*) override { return "Home"; }
+    bool selectChannel(KELI* c) override
+    {
+        add("select " + std::to_string(c->idInt()));
+        if (space_.currentChannelInt() != c->idInt())
+            space_.updateChannelWithIdentityInt(c->idInt());
+        return true;
+    }
+    void selectChannelInt(KELId id) override { add("selectInt " + std::to_string(id)); }
+    bool siChannelActif(KELI*, KELICurseur*) override { return true; }
+    KELI* backItemForChannel(KELI*, KELICurseur*) override { return nullptr; }
+    std::vector<KELId> listed{tallomer::KELOBJECT_HOME_CHANNEL};
+
+private:
+    tallomer::ZEVSpaceController& space_;
+};
+
+class FakeChannelViewer final : public FakeViewer, public tallomer::ZEVChannelViewerServices {
+public:
+    FakeChannelViewer(tallomer::ZEVSpaceController& s, Trace& t, KELId entity)
+        : FakeViewer(t, "ZEVChannelViewer", entity), model(s, t)
+    {
+    }
+    tallomer::ZEVChannelClassServices* channelClass() override { return &model; }
+    FakeChannels model;
 };
 
 class FakeFront final : public tallomer::ZEVFrontViewerServices, Tracing {
@@ -107,6 +163,33 @@ public:
     void setGotoOff() override { add("setGotoOff"); }
     int mode = 0;
     bool headerViewsOpen = false;
+};
+
+// The real history, which writes each recorded place's lookup into the trace.
+class TracingHistory final : public tallomer::ZEVMarkHistoryServices {
+public:
+    TracingHistory(Trace& t, tallomer::ZEVSpaceController& space) : trace_(t), history(space) {}
+    tallomer::ZEVMarkObject* markObjectForZevpString(const QString& s) override
+    {
+        trace_.push_back("history mark");
+        return history.markObjectForZevpString(s);
+    }
+    void selectMarkObject(tallomer::ZEVMarkObject* m) override { history.selectMarkObject(m); }
+    void addMarkObject(std::unique_ptr<tallomer::ZEVMarkObject> m, const QString& k) override
+    {
+        history.addMarkObject(std::move(m), k);
+    }
+    std::vector<tallomer::ZEVMarkObject*> markObjects() override { return history.markObjects(); }
+    void deleteHistory() override { history.deleteHistory(); }
+    void previousHistory() override { history.previousHistory(); }
+    void previous() override { history.previous(); }
+    void next() override { history.next(); }
+
+private:
+    Trace& trace_;
+
+public:
+    tallomer::ZEVMarkHistoryViewer history;
 };
 
 class FakeHost final : public tallomer::test::NullSpaceHost, Tracing {
@@ -140,7 +223,12 @@ public:
         rulerViewer = v.get();
         return v;
     }
-    void addToHistory() override { add("addToHistory"); }
+    std::unique_ptr<tallomer::ZEVMarkHistoryServices> creerMarkHistoryViewer(tallomer::ZEVSpaceController& s) override
+    {
+        auto h = std::make_unique<TracingHistory>(trace, s);
+        history = h.get();
+        return h;
+    }
     std::unique_ptr<tallomer::ZEVFrontViewerServices> creerFrontViewer(tallomer::ZEVSpaceController&) override
     {
         add("creerFrontViewer");
@@ -160,6 +248,7 @@ public:
 
     bool firstTime = false;
     FakeFront* front = nullptr; // owned by the controller
+    TracingHistory* history = nullptr; // owned by the controller
     tallomer::ZEVRulerClass* rulerClass = nullptr;   // owned by the controller
     tallomer::ZEVRulerViewer* rulerViewer = nullptr; // owned by the controller
     // The parts of the ruler viewer; the stand-ins when unset.
@@ -184,9 +273,14 @@ protected:
         for (const char* name : {"ZEVChannelViewer", "ZEVLinkViewer", "ZEVIconViewer", "ZEVFileViewer",
                                  "ZEVPersonViewer", "ZEVBackViewer"}) {
             std::string n = name;
-            tallomer::ZEVEntityViewerClasses::ajouter(n, [this, n](tallomer::ZEVSpaceController&, KELId entity) {
+            tallomer::ZEVEntityViewerClasses::ajouter(n, [this, n](tallomer::ZEVSpaceController& s, KELId entity) {
                 trace.push_back("creer " + n + " " + std::to_string(entity));
-                return std::make_unique<FakeViewer>(trace, n, entity);
+                if (n == "ZEVChannelViewer") {
+                    auto v = std::make_unique<FakeChannelViewer>(s, trace, entity);
+                    channels = &v->model;
+                    return std::unique_ptr<tallomer::ZEVEntityViewer>(std::move(v));
+                }
+                return std::unique_ptr<tallomer::ZEVEntityViewer>(std::make_unique<FakeViewer>(trace, n, entity));
             });
         }
         timeline = KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
@@ -232,6 +326,7 @@ protected:
     tallomer::UserDefaultsController defaultsController{userDefaults};
     FakeHost host{trace, store, defaultsController};
     KELICurseur* timeline = nullptr;
+    FakeChannels* channels = nullptr; // owned by the Space's Channels viewer
     std::unique_ptr<tallomer::ZEVSpaceController> space;
 };
 

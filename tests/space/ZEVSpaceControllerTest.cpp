@@ -63,6 +63,8 @@ TEST_F(Space, BuildsInTheFixedOrderSearchDeskBeforeNowDesk)
         "creer ZEVIconViewer 2000003",
         "host dropFolderWatch",
         "host closeProgressPanel",
+        // The first place of the history, once recording is on.
+        "history mark",
     };
     EXPECT_EQ(t, expected);
     EXPECT_FALSE(space->siFirstTime());
@@ -170,6 +172,7 @@ TEST_F(Space, ANewChannelIsListedAndSwitchingToItTellsEveryListenerInOrderAndMov
         "ZEVIconViewer channel " + id,
         "ZEVLinkViewer channel " + id,
         "front selectionDidChange",
+        "history mark",
     };
     EXPECT_EQ(take(), expected);
     EXPECT_EQ(space->currentChannelInt(), channel->idInt());

@@ -27,6 +27,43 @@ inline const KELSharedResources& testResources()
     return resources;
 }
 
+// Nothing is ever selected, and changes are dropped.
+template <class Base>
+class NullSelectionsT : public Base {
+public:
+    bool isIconSelectedForItem(KELI*) override { return false; }
+    bool isTitleSelectedForItem(KELI*) override { return false; }
+    bool isFilterSelectedForItem(KELI*) override { return false; }
+    bool isNodeSelectedForItem(KELI*) override { return false; }
+    std::vector<KELI*> selectedIconItems() override { return {}; }
+    std::vector<KELI*> selectedTitleItems() override { return {}; }
+    std::vector<KELI*> selectedFilterItems() override { return {}; }
+    std::vector<KELI*> selectedNodeItems() override { return {}; }
+    void selectIconForItem(KELI*) override {}
+    void selectTitleForItem(KELI*) override {}
+    void selectFilterForItem(KELI*) override {}
+    void selectNodeForItem(KELI*) override {}
+    void multiSelectIconForItem(KELI*) override {}
+    void multiSelectTitleForItem(KELI*) override {}
+    void multiSelectNodeForItem(KELI*) override {}
+    void deselectIconForItem(KELI*) override {}
+    void deselectTitleForItem(KELI*) override {}
+    void deselectNodeForItem(KELI*) override {}
+    void deselectAllIcons() override {}
+    void deselectAllTitles() override {}
+    void deselectAllFilters() override {}
+    void deselectAllNodes() override {}
+    void selectIconForItemSet(const std::vector<KELI*>&, const std::vector<KELI*>*) override {}
+    void selectTitleForItemSet(const std::vector<KELI*>&, const std::vector<KELI*>*) override {}
+    void selectFilterForItemSet(const std::vector<KELI*>&, const std::vector<KELI*>*) override {}
+    void selectNodeForItemSet(const std::vector<KELI*>&, const std::vector<KELI*>*) override {}
+    bool isLinkSelectedForConnexion(const ZEVItemConnexion*) override { return false; }
+    void selectLinkForConnexion(ZEVItemConnexion*) override {}
+    void cmdSelectLinkForConnexion(ZEVItemConnexion*) override {}
+    void multiSelectLinkForConnexion(ZEVItemConnexion*) override {}
+    void deselectLinkForConnexion(ZEVItemConnexion*) override {}
+};
+
 template <class Base>
 class NullDeskModelSpaceT : public Base {
 public:
@@ -41,7 +78,7 @@ public:
     KELDate spaceOutTimeForCurseur(KELICurseur*) override { return KELDateOuverte; }
     void beep() override {}
 };
-using NullDeskModelSpace = NullDeskModelSpaceT<ZEVSpaceForDeskModels>;
+using NullDeskModelSpace = NullSelectionsT<NullDeskModelSpaceT<ZEVSpaceForDeskModels>>;
 
 template <class Base>
 class NullObjectViewSpaceT : public Base {
@@ -60,9 +97,9 @@ public:
     bool siFiltreANDOperation() override { return false; }
     KELI* draggingItem() override { return nullptr; }
 };
-using NullItemSpace = NullObjectViewSpaceT<ZEVSpaceForObjectViews>;
+using NullItemSpace = NullSelectionsT<NullObjectViewSpaceT<ZEVSpaceForObjectViews>>;
 
-class NullDeskSpace : public NullObjectViewSpaceT<NullDeskModelSpaceT<ZEVSpaceForDeskViewers>> {
+class NullDeskSpace : public NullSelectionsT<NullObjectViewSpaceT<NullDeskModelSpaceT<ZEVSpaceForDeskViewers>>> {
 public:
     KELId identityInt() override
     {
@@ -83,6 +120,7 @@ public:
     void playSystemSound(const std::string&) override {}
     void rulerScrollWheel(QGraphicsSceneWheelEvent*) override {}
     void rulerMagnify(QNativeGestureEvent*) override {}
+    void addToHistory() override {}
     int goToTag() override { return 0; }
     bool moveRulerForward(double) override { return false; }
     void placerDevantDeskView(ZEVDeskViewer*) override {}
@@ -112,6 +150,7 @@ public:
     void initItemConnexionAvecLienConnexion(KELI*, KELDate) override {}
     void moteurCroisementForConnexion(KELI*, ZEVCroisement) override {}
     void enleveFilterForAllItems() override {}
+    void enleveFilterForItem(KELI*) override {}
     void ajouteFilterForItem(KELI*) override {}
     void setSiFiltreANDOperation(bool) override {}
     bool siHideViewForFilterImpactedItem(KELI*) override { return false; }
@@ -127,6 +166,7 @@ public:
     }
     bool siChannelActif() const override { return true; }
     void deleteItemViewForItem(KELI*) override {}
+    std::vector<ZEVItemConnexion*> connexionsTouchingItem(KELI*) override { return {}; }
     void delConnexionsForParentInt(KELId) override {}
     void delConnexionsForParentIntEnfantInt(KELId, KELId) override {}
 };
@@ -203,6 +243,14 @@ public:
     int visibleItemViewCount(int) override { return 0; }
     void addFilenames(const QStringList&) override {}
     void deskEditCommand(ZEVDeskEditCommand) override {}
+    void selectionDidChange() override {}
+    void ajouteFilterForItem(KELI*) override {}
+    void enleveFilterForItem(KELI*) override {}
+    void enleveFilterForAllItems() override {}
+    std::vector<ZEVItemViewForDesks*> visibleItemViewsForMode(int) override { return {}; }
+    std::vector<ZEVItemConnexion*> connexionsTouchingItem(KELI*) override { return {}; }
+    QImage deskImage() override { return {}; }
+    std::string currentBackImageItemName() override { return {}; }
 };
 
 class NullSpaceHost : public ZEVSpaceHost {
@@ -215,7 +263,10 @@ public:
     {
         return nullptr;
     }
+    std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController&) override { return nullptr; }
     void referencerItemDataSpace(ZEVSpaceController*) override {}
+    KELI* sameItemForItem(KELI*) override { return nullptr; }
+    void copyZevpPlace(const QString&, const QString&, KELId, const QImage&) override {}
     void setCurrentChannelInt(KELId) override {}
     QString fileUrlForItem(KELI*) override { return {}; }
     void setActifCurseurColorSiNow(bool) override {}
