@@ -173,12 +173,20 @@ public:
     bool isHidden() const override { return !isVisible(); }
     void orderToFront() override { ++fronts; }
     void flick() override { ++flicks; }
+    void addSticker(int code) override { stickers.push_back(code); }
+    void downloadBegin() override { downloads.push_back("begin"); }
+    void downloadStart(bool determinate) override { downloads.push_back(determinate ? "bar" : "busy"); }
+    void downloadSetStatus(float f) override { downloads.push_back(QString::number(f, 'f', 2).toStdString()); }
+    void downloadFinish() override { downloads.push_back("finish"); }
+    void downloadError() override { downloads.push_back("error"); }
 
     std::int64_t ajoute = 0, actif = 0, futur = 0;
     bool accepte = true;
     bool channelActif = true;
     KELId channel = 0;
     int fronts = 0, flicks = 0;
+    std::vector<int> stickers;
+    std::vector<std::string> downloads; // the download's steps as the view heard them
     double lastDuration = -1;
     std::function<void()> onPlace; // runs each time the view is placed
 

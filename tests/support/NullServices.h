@@ -178,6 +178,11 @@ public:
     void updateImage() override {}
     void showCadreStart() override {}
     void showCadreStop() override {}
+    void downloadBegin() override {}
+    void downloadStart(bool) override {}
+    void downloadSetStatus(float) override {}
+    void downloadFinish() override {}
+    void downloadError() override {}
 };
 
 class NullCursorDesk : public ZEVCursorDesk {
