@@ -58,6 +58,8 @@ public:
     // transfers do it once they exist; the files stay where they are until then.
     virtual void copyToSpaceForItems(const std::vector<KELI*>& items) {}
 
+    // The inspectors' tables refresh, 0.2 s after the last of a run of requests.
+    virtual void updateAllTableViews() = 0;
     // A history entry for the place shown: the history answers it once it exists.
     virtual void addToHistory() {}
     // A named system sound.

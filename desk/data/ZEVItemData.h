@@ -82,6 +82,9 @@ public:
     KELId itemNumberWithPath(const QString& path) const; // 0 when none
     // The uid of the Object's record of that kind; a null string when there is none.
     QString uidForItem(KELI* item, const QString& kind) const;
+    // The path the Object's file record names, when the file there is still the one recorded
+    // (not resolved elsewhere); empty otherwise.
+    QString filePathForItem(KELI* item) const;
 
     void addLoadingItemNum(KELId id) { loadingItemNumSet_.insert(id); }
     void delLoadingItemNum(KELId id) { loadingItemNumSet_.erase(id); }

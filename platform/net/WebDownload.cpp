@@ -331,8 +331,10 @@ void WebDownload::stopReply()
     QNetworkReply* reply = reply_;
     reply_ = nullptr;
     disconnect(reply, nullptr, this, nullptr);
-    // A reply that already ended in error is no longer ours to abort.
-    if (reply->isRunning() && reply->error() == QNetworkReply::NoError)
+    // A reply that ends in error (an error status among them) ends by itself; aborting it as well
+    // would report a second error.
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->isRunning() && reply->error() == QNetworkReply::NoError && status < 400)
         reply->abort();
     // It may be in the middle of emitting the signal that brought us here.
     reply->deleteLater();

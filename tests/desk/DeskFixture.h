@@ -276,6 +276,8 @@ public:
     QString titleForUid(const QString& uid) override { return people.value(uid, QStringLiteral("? ?")); }
     void addPersonCard(const QByteArray& card) override { cards.push_back(card); }
     void displayAllInspectView() override { ++inspectorRedisplays; }
+    void updateAllTableViews() override { ++tableRefreshes; }
+    ZEVDeskViewer* deskViewerForCurseur(KELICurseur* c) override { return deskViewers.contains(c) ? deskViewers[c] : nullptr; }
 
     bool has(int m, KELI* i) { return std::find(selections[m].begin(), selections[m].end(), i) != selections[m].end(); }
     void add(int m, KELI* i)
@@ -292,7 +294,8 @@ public:
     KELDate goToEnd = KELDateOuverte;
     KELDate spaceEnd = KELDateOuverte;
     int mode = 0;
-    int beeps = 0, history = 0, wheels = 0, inspectorRedisplays = 0;
+    int beeps = 0, history = 0, wheels = 0, inspectorRedisplays = 0, tableRefreshes = 0;
+    std::map<KELICurseur*, ZEVDeskViewer*> deskViewers; // none by default
     std::vector<std::string> sounds;
     std::vector<long> sessions;
     long session = 0;

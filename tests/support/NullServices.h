@@ -93,6 +93,7 @@ public:
     QPointF mouseLocationOutsideOfEventStream() override { return {}; }
     QString titleForUid(const QString&) override { return QStringLiteral("? ?"); }
     void addPersonCard(const QByteArray&) override {}
+    void updateAllTableViews() override {}
 };
 
 class NullDeskViewer : public ZEVDeskViewerForDeskModels {
