@@ -233,7 +233,7 @@ bool ZEVItemData::writeRecord(KELId item, const QString& kind, const QCborMap& f
     return true;
 }
 
-void ZEVItemData::replaceKey(std::map<QString, KELId>& index, const QString& oldKey, const QString& newKey,
+void ZEVItemData::replaceKey(Index& index, const QString& oldKey, const QString& newKey,
                              KELId item)
 {
     const auto it = index.find(oldKey);

@@ -54,25 +54,27 @@ bool InotifyDirectoryWatch::renew()
     return true;
 }
 
-FolderListing listFolder(const QString& path)
+bool forEachFolderEntry(const QString& path, const FolderEntryFn& fn, QString* error)
 {
-    FolderListing out;
     DIR* dir = ::opendir(QFile::encodeName(path).constData());
     if (!dir) {
-        out.error = QString::fromLocal8Bit(std::strerror(errno));
-        return out;
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
     }
+    // Examined through the open folder: one step of path lookup per entry, not the whole path.
+    const int fd = ::dirfd(dir);
     errno = 0;
     while (const dirent* entry = ::readdir(dir)) {
         if (entry->d_name[0] != '.')
-            out.names.append(QFile::decodeName(entry->d_name));
+            fn(entry->d_name, fileIdentityAt(fd, entry->d_name));
         errno = 0;
     }
-    out.ok = errno == 0;
-    if (!out.ok)
-        out.error = QString::fromLocal8Bit(std::strerror(errno));
+    const int failure = errno;
     ::closedir(dir);
-    return out;
+    if (failure != 0 && error)
+        *error = QString::fromLocal8Bit(std::strerror(failure));
+    return failure == 0;
 }
 
 } // namespace tallomer

@@ -55,13 +55,11 @@ private:
     std::optional<FileIdentity> watched_; // the folder the watch is on
 };
 
-// The names of a folder's top-level entries, hidden ones (beginning with a point) left out, in the
-// order the file system gives them.
-struct FolderListing {
-    bool ok = false;
-    QString error; // when not ok
-    QStringList names;
-};
-FolderListing listFolder(const QString& path);
+// Calls fn with each top-level entry of a folder, hidden ones (beginning with a point) left out, in
+// the order the file system gives them: its name as the file system spells it, and the identity of
+// what it names (symbolic links followed; absent when it vanished meanwhile or cannot be
+// examined). false, with the reason in error, when the folder cannot be listed.
+using FolderEntryFn = std::function<void(const char* name, const std::optional<FileIdentity>& identity)>;
+bool forEachFolderEntry(const QString& path, const FolderEntryFn& fn, QString* error = nullptr);
 
 } // namespace tallomer

@@ -85,13 +85,17 @@ TEST(FolderListing, HiddenEntriesAreLeftOutAndAMissingFolderIsAnError)
     for (const char* name : {"a.txt", ".hidden", "b", ".part.download"})
         test::writeFile(folder + "/" + name);
     QDir().mkpath(folder + "/sub");
-    FolderListing listing = listFolder(folder);
-    ASSERT_TRUE(listing.ok);
-    listing.names.sort();
-    EXPECT_EQ(listing.names, (QStringList{"a.txt", "b", "sub"}));
-    const FolderListing missing = listFolder(folder + "/none");
-    EXPECT_FALSE(missing.ok);
-    EXPECT_FALSE(missing.error.isEmpty());
+    QStringList names;
+    ASSERT_TRUE(forEachFolderEntry(folder, [&](const char* name, const std::optional<FileIdentity>& identity) {
+        names << QFile::decodeName(name);
+        ASSERT_TRUE(identity) << name;
+        EXPECT_EQ(identity->uid(), fileUid(folder + "/" + names.last())) << "the same identity as by path";
+    }));
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"a.txt", "b", "sub"}));
+    QString error;
+    EXPECT_FALSE(forEachFolderEntry(folder + "/none", [](const char*, const auto&) { ADD_FAILURE(); }, &error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 } // namespace
