@@ -290,8 +290,8 @@ public:
     virtual void setCurrentChannelInt(KELId channelInt) = 0;
     // The file an image Object stands for; empty when none.
     virtual QString fileUrlForItem(KELI* item) = 0;
-    // The watch of the user's drop folder starts once it exists.
-    virtual void startDropFolderWatch(ZEVSpaceController& space) {}
+    // The watch of the user's drop folder starts: a first scan, then the folder's changes.
+    virtual void startDropFolderWatch(ZEVSpaceController& space) = 0;
     // The inspector panel of that entity is shown, once inspector panels exist.
     virtual void ouvrirEntityWithInt(KELId entityInt) {}
 

@@ -89,6 +89,7 @@ public:
     void referencerItemDataSpace(ZEVSpaceController*) override {}
     void setCurrentChannelInt(KELId) override {}
     QString fileUrlForItem(KELI*) override { return {}; }
+    void startDropFolderWatch(ZEVSpaceController&) override {}
     void setActifCurseurColorSiNow(bool siNow) override { ressources_.setActifCurseurColorSiNow(siNow); }
     bool siShowDesktop() override { return false; }
     void closeProgressPanel() override {}

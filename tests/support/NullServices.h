@@ -222,6 +222,7 @@ public:
     void referencerItemDataSpace(ZEVSpaceController*) override {}
     void setCurrentChannelInt(KELId) override {}
     QString fileUrlForItem(KELI*) override { return {}; }
+    void startDropFolderWatch(ZEVSpaceController&) override {}
     void setActifCurseurColorSiNow(bool) override {}
     bool siShowDesktop() override { return true; }
     void closeProgressPanel() override {}
