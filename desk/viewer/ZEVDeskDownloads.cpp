@@ -137,9 +137,12 @@ void ZEVDeskDownloads::downloadDidFinish(ZEVUrlDownload& download)
         store->createFileURL(download.downloadPath(), QUrl(), item);
         store->delLoadingItemNum(item->idInt());
     }
-    if (!isWebPageName(download.downloadPath()) && !download.downloadName().isEmpty())
+    const std::string name = download.downloadName().toStdString();
+    if (!isWebPageName(download.downloadPath()) && !name.empty())
         if (ZEVDeskClass* model = desk_.deskClass())
-            model->updateItemTitle(download.downloadName().toStdString(), item);
+            // A title already right is not dated again.
+            if (model->itemTitleCurseurForItem(item) != name)
+                model->updateItemTitle(name, item);
     if (siItemOption(item, ZEVOPTION_NOT_FOUND))
         clearItemOption(item, ZEVOPTION_NOT_FOUND);
     clearItemOption(item, ZEVOPTION_DOWNLOADING);

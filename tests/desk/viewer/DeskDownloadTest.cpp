@@ -108,6 +108,7 @@ TEST_F(Downloads, APageKeepsItsTitleAndAnUnknownOrEmptyLengthShowsNoPercentage)
     ASSERT_NE(empty, nullptr);
     EXPECT_EQ(view(d, empty)->downloads, (std::vector<std::string>{"begin", "busy", "finish"}));
     EXPECT_EQ(title(empty), "empty");
+    EXPECT_EQ(spans(KELRELATION_ITEM_TITLE, empty).size(), 1u) << "the same title dated again";
 }
 
 TEST_F(Downloads, AFailureMarksTheObjectInErrorLeavesNoFileAndIsNotRetriedByItself)
