@@ -284,19 +284,4 @@ TEST_F(Download, HostileNamesStayInTheFolderAndOnlyTheOwnFileIsReplaced)
     EXPECT_EQ(test::readFile(folder + "/x"), "second");
 }
 
-TEST_F(Download, ACancelledDownloadSaysNothingAndLeavesNothing)
-{
-    server.route("/stall", LocalHttpServer::Response(bytes(6000)).stalled());
-    download = std::make_unique<WebDownload>(url("/stall"), folder, recorder);
-    download->start();
-    ASSERT_TRUE(test::turnUntil([&] { return recorder.received > 0; }));
-    download->cancel();
-    EXPECT_FALSE(download->isRunning());
-    EXPECT_TRUE(entries().isEmpty());
-    sched.advance(120);
-    for (int i = 0; i < 50; ++i)
-        QCoreApplication::processEvents();
-    EXPECT_EQ(recorder.events, (std::vector<std::string>{"begin", "response 6000"}));
-}
-
 } // namespace
