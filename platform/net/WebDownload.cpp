@@ -179,8 +179,7 @@ void WebDownload::start()
     request.setAttribute(QNetworkRequest::AuthenticationReuseAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setHeader(QNetworkRequest::UserAgentHeader,
-                      QStringLiteral("Tallomer/%1").arg(QCoreApplication::applicationVersion()));
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Tallomer"));
     reply_ = network().get(request);
     // The body is taken as it comes: the reply's own buffer stays small.
     connect(reply_, &QNetworkReply::metaDataChanged, this, [this] { armInactivity(); });

@@ -15,9 +15,10 @@
 //  - `inactivityTimeout` seconds without a byte (timed on the shared scheduler).
 //
 // The delegate hears of the download in this order: begin, response (the announced length, -1
-// when the server gave none), data (repeated), then finish or failure, each from the event loop
-// (never inside start()). After finish or failure nothing more is said; the delegate may destroy
-// the download from a later turn, not from inside the call.
+// when the server gave none), data (repeated), then finish or failure. Begin, and the failure of
+// an address refused at once, are told inside start(); the rest comes from the event loop. After
+// finish or failure nothing more is said; the delegate may destroy the download from a later
+// turn, never from inside one of these calls.
 
 #include "runtime/Scheduler.h"
 
@@ -70,7 +71,7 @@ public:
     WebDownload(const WebDownload&) = delete;
     WebDownload& operator=(const WebDownload&) = delete;
 
-    // Sends the request; begin (or the refusal) follows on a later turn.
+    // Tells begin and sends the request (or fails at once for an address it refuses).
     void start();
     // Stops a running download without a word to the delegate; its temporary file is removed.
     void cancel();
