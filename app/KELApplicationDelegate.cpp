@@ -216,6 +216,8 @@ void KELApplicationDelegate::applicationWillTerminate()
             search->updateDeplacementCurseurSearch();
         }
         s->updateActifCurseur(s->actifCurseur());
+        // Downloads cut short leave no partial file and no Object marked downloading for ever.
+        s->abortDownloads();
     }
     // A change of option bits made in the last turn is still waiting for its write.
     ZEVItemOptionWrites::flushPending();

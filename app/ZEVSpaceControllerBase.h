@@ -42,6 +42,9 @@ public:
     virtual void relancerLesCurseurs() = 0;
     // Imports what was dropped into the user's drop folder (receiveFilesForURL of deskSaveAs).
     virtual void receiveFilesForURL(const QString& folder) = 0;
+    // The quit: every web download stops, its temporary file goes and its Object is no longer
+    // marked downloading, before the store closes.
+    virtual void abortDownloads() = 0;
     // Every item view of the active cursor's desk whose Object lies on the current Channel
     // redraws its image.
     virtual void updateItemImagesOfCurrentChannel() = 0;

@@ -109,15 +109,18 @@ public:
     virtual void updateImage() = 0;
     virtual void showCadreStart() = 0;
     virtual void showCadreStop() = 0;
-    // The flicker, the stickers and the download progress of an Object view come with its
-    // animations and its progress ring; until then the view shows none of them.
+    // The flicker and the stickers of an Object view come with its animations; until then the
+    // view shows neither.
     virtual void flick() {}
     virtual void addSticker(int code) {}
-    virtual void downloadBegin() {}
-    virtual void downloadStart(bool determinate) {}
-    virtual void downloadSetStatus(float fraction) {}
-    virtual void downloadFinish() {}
-    virtual void downloadError() {}
+    // A web download of the Object: begun; the response came (a bar from 0 to 1 when
+    // determinate, a busy one otherwise, in place of the icon); the fraction received; the end,
+    // as a finish (the icon reloaded) or an error. After either the view is as before.
+    virtual void downloadBegin() = 0;
+    virtual void downloadStart(bool determinate) = 0;
+    virtual void downloadSetStatus(float fraction) = 0;
+    virtual void downloadFinish() = 0;
+    virtual void downloadError() = 0;
 };
 
 // What a drag onto a desk carries, so that the desk knows where it comes from: the drag overlay

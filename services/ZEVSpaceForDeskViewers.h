@@ -59,6 +59,8 @@ public:
     // transfers do it once they exist; the files stay where they are until then.
     virtual void copyToSpaceForItems(const std::vector<KELI*>& items) {}
 
+    // The inspectors' tables refresh, 0.2 s after the last of a run of requests.
+    virtual void updateAllTableViews() = 0;
     // The place shown goes into the history of places (the space controller's).
     virtual void addToHistory() = 0;
     // A named system sound.

@@ -406,8 +406,8 @@ public:
     // picture) and the zevp string as text.
     virtual void copyZevpPlace(const QString& zevpString, const QString& title, KELId channelInt,
                                const QImage& image) = 0;
-    // The watch of the user's drop folder starts once it exists.
-    virtual void startDropFolderWatch(ZEVSpaceController& space) {}
+    // The watch of the user's drop folder starts: a first scan, then the folder's changes.
+    virtual void startDropFolderWatch(ZEVSpaceController& space) = 0;
     // The inspector panel of that entity is shown, once inspector panels exist.
     virtual void ouvrirEntityWithInt(KELId entityInt) {}
 

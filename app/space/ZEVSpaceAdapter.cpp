@@ -8,6 +8,7 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/pasteboard/ZEVItemPB.h"
 #include "desk/pasteboard/ZEVPasteboard.h"
+#include "desk/viewer/ZEVDeskDownloads.h"
 #include "desk/viewer/ZEVDeskOfCursor.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "desk/viewer/ZEVSpaceBridge.h"
@@ -72,7 +73,10 @@ ZEVSpaceAdapter::~ZEVSpaceAdapter()
 {
     if (ZEVItemDataChannels::SpaceController() == deskServices_.get())
         ZEVItemDataChannels::ReferencerSpaceController(nullptr);
-    // The desks go with the controller, before the services they were given.
+    // The watch asks the desks; the desks go with the controller, before the services they were
+    // given.
+    deskSaveAs_.reset();
+    controller_ = nullptr;
     space_.reset();
 }
 
@@ -122,7 +126,36 @@ void ZEVSpaceAdapter::relancerLesCurseurs()
 
 void ZEVSpaceAdapter::receiveFilesForURL(const QString& folder)
 {
-    // The drop-folder watch imports what lies in the folder once it exists; the files wait there.
+    if (deskSaveAs_)
+        deskSaveAs_->receiveFilesForURL(folder);
+}
+
+void ZEVSpaceAdapter::abortDownloads()
+{
+    if (!space_)
+        return;
+    for (KELICurseur* c : {space_->searchCurseur(), space_->nowCurseur()})
+        if (ZEVDeskViewer* desk = c ? space_->deskViewerForCurseur(c) : nullptr)
+            desk->downloads().abortAll();
+}
+
+void ZEVSpaceAdapter::startDropFolderWatch(ZEVSpaceController& space)
+{
+    controller_ = &space;
+    if (deskSaveAs_ || !app_ || app_->zevFolderURL().isEmpty())
+        return;
+    ZEVDeskSaveAs::Space& asked = *this;
+    deskSaveAs_ = std::make_unique<ZEVDeskSaveAs>(asked, std::make_unique<InotifyDirectoryWatch>(app_->zevFolderURL()));
+    deskSaveAs_->startToListen();
+}
+
+// The first scan runs while the controller still builds itself: it is asked, not space_.
+KELId ZEVSpaceAdapter::zevFolderChannelInt() { return controller_ ? controller_->zevFolderChannelInt() : 0; }
+
+ZEVDeskViewer* ZEVSpaceAdapter::nowDeskViewer()
+{
+    KELICurseur* now = controller_ ? controller_->nowCurseur() : nullptr;
+    return now ? controller_->deskViewerForCurseur(now) : nullptr;
 }
 
 void ZEVSpaceAdapter::updateItemImagesOfCurrentChannel()

@@ -4,6 +4,7 @@
 // the shell's questions about it. The shell's controller owns one of these.
 
 #include "app/ZEVSpaceControllerBase.h"
+#include "desk/viewer/ZEVDeskSaveAs.h"
 #include "space/ZEVSpaceParts.h"
 
 #include <memory>
@@ -18,7 +19,7 @@ class ZEVController;
 class ZEVSpaceController;
 class ZEVSpaceBridge;
 
-class ZEVSpaceAdapter final : public ZEVSpaceControllerBase, public ZEVSpaceHost {
+class ZEVSpaceAdapter final : public ZEVSpaceControllerBase, public ZEVSpaceHost, private ZEVDeskSaveAs::Space {
 public:
     // nullptr when the Space cannot be built (no timeline cursor, no such space object). The
     // controller's application and `defaults` are not owned and outlive the adapter.
@@ -30,6 +31,8 @@ public:
 
     ZEVSpaceController* space() const { return space_.get(); }
     ZEVSpaceBridge* deskServices() const { return deskServices_.get(); }
+    // The drop-folder watch, once the Space started it.
+    ZEVDeskSaveAs* deskSaveAs() const { return deskSaveAs_.get(); }
 
     // ZEVSpaceControllerBase
     ZEVFrontViewer* frontViewer() override;
@@ -45,6 +48,7 @@ public:
     void updateActifCurseur(KELICurseur* curseur) override;
     void relancerLesCurseurs() override;
     void receiveFilesForURL(const QString& folder) override;
+    void abortDownloads() override;
     void updateItemImagesOfCurrentChannel() override;
 
     // ZEVSpaceHost
@@ -64,6 +68,7 @@ public:
                        const QImage& image) override;
     void setCurrentChannelInt(KELId channelInt) override;
     QString fileUrlForItem(KELI* item) override;
+    void startDropFolderWatch(ZEVSpaceController& space) override;
     void setActifCurseurColorSiNow(bool siNow) override;
     bool siShowDesktop() override;
     void closeProgressPanel() override;
@@ -73,11 +78,18 @@ public:
     void userQuit() override;
 
 private:
+    // ZEVDeskSaveAs::Space
+    KELId zevFolderChannelInt() override;
+    ZEVDeskViewer* nowDeskViewer() override;
+
     KELApplication* app_; // not owned
     UserDefaultsController& defaults_;
     // The desks' view of the space controller; declared before the controller, so it dies after it.
     std::unique_ptr<ZEVSpaceBridge> deskServices_;
     std::unique_ptr<ZEVSpaceController> space_;
+    // The controller while it builds itself (space_ is set only once it is built); not owned.
+    ZEVSpaceController* controller_ = nullptr;
+    std::unique_ptr<ZEVDeskSaveAs> deskSaveAs_;
 };
 
 } // namespace tallomer

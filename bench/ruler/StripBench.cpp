@@ -93,6 +93,7 @@ public:
     void copyZevpPlace(const QString&, const QString&, KELId, const QImage&) override {}
     void setCurrentChannelInt(KELId) override {}
     QString fileUrlForItem(KELI*) override { return {}; }
+    void startDropFolderWatch(ZEVSpaceController&) override {}
     void setActifCurseurColorSiNow(bool siNow) override { ressources_.setActifCurseurColorSiNow(siNow); }
     bool siShowDesktop() override { return false; }
     void closeProgressPanel() override {}

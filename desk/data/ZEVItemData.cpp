@@ -233,7 +233,7 @@ bool ZEVItemData::writeRecord(KELId item, const QString& kind, const QCborMap& f
     return true;
 }
 
-void ZEVItemData::replaceKey(std::map<QString, KELId>& index, const QString& oldKey, const QString& newKey,
+void ZEVItemData::replaceKey(Index& index, const QString& oldKey, const QString& newKey,
                              KELId item)
 {
     const auto it = index.find(oldKey);
@@ -377,6 +377,16 @@ QString ZEVItemData::uidForItem(KELI* item, const QString& kind) const
     return uid.isString() ? uid.toString() : QString();
 }
 
+QString ZEVItemData::filePathForItem(KELI* item) const
+{
+    if (!item || isNone())
+        return QString();
+    const auto record = readFileRecord(item->idInt());
+    const auto bookmark = record ? FileBookmark::fromBytes(record->bookmark) : std::nullopt;
+    const auto there = bookmark ? fileIdentity(record->path) : std::nullopt;
+    return there && there->sameFile(bookmark->identity()) ? record->path : QString();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Reading and repairs
 
@@ -451,7 +461,8 @@ QString ZEVItemData::fileUrlForItem(KELI* item)
     if (folder.isEmpty())
         return QString();
     addLoadingItemNum(id);
-    space().startDownload(url, item, folder);
+    if (!space().startDownload(url, item, folder))
+        delLoadingItemNum(id);
     return QString();
 }
 

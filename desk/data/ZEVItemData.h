@@ -31,6 +31,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <unordered_map>
 
 class KELI;
 
@@ -82,6 +83,9 @@ public:
     KELId itemNumberWithPath(const QString& path) const; // 0 when none
     // The uid of the Object's record of that kind; a null string when there is none.
     QString uidForItem(KELI* item, const QString& kind) const;
+    // The path the Object's file record names, when the file there is still the one recorded
+    // (not resolved elsewhere); empty otherwise.
+    QString filePathForItem(KELI* item) const;
 
     void addLoadingItemNum(KELId id) { loadingItemNumSet_.insert(id); }
     void delLoadingItemNum(KELId id) { loadingItemNumSet_.erase(id); }
@@ -121,14 +125,16 @@ private:
     bool writeRecord(KELId item, const QString& kind, const QCborMap& fields);
     void loadRecords(const std::function<void()>& increment);
     void loadFileRecord(KELId item, const QString& recordFile);
-    void replaceKey(std::map<QString, KELId>& index, const QString& oldKey, const QString& newKey,
+    // The indexes are asked for every entry of the drop folder at every scan: hashed.
+    using Index = std::unordered_map<QString, KELId>;
+    void replaceKey(Index& index, const QString& oldKey, const QString& newKey,
                     KELId item);
 
     KELId channelInt_ = 0;
     QString zevDropURL_;
     QString zevDataURL_;
-    std::map<QString, KELId> uidDico_;
-    std::map<QString, KELId> pathDico_;
+    Index uidDico_;
+    Index pathDico_;
     std::set<KELId> loadingItemNumSet_;
     std::set<KELId> failedItemNumSet_;
     ZEVItemDataFiles files_{*this};

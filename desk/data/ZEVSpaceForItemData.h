@@ -23,7 +23,7 @@ struct ZEVPersonDates {
 };
 
 // The Space answers what it keeps; until the Space exists (start-up) the store answers "unknown"
-// itself and never deletes a file on such an answer. Downloads keep a default until they exist.
+// itself and never deletes a file on such an answer.
 class ZEVSpaceForItemData {
 public:
     virtual ~ZEVSpaceForItemData() = default;
@@ -41,9 +41,10 @@ public:
     virtual KELI* creerItem(KELId channel, const std::string& title, const std::string& type,
                             const std::string& icon, ZEVItemOption options) = 0;
 
-    // A web download of url into folder for item, reporting to the desk viewer: the downloads
-    // answer it once they exist; a web Object keeps no copy of its page until then.
-    virtual void startDownload(const QUrl& url, KELI* item, const QString& folder) {}
+    // A web download of url into folder (the Object's own folder) for item, whose desk viewer
+    // keeps the Object and its views up to date; false when none was started (the caller then
+    // takes the Object out of the loading set).
+    virtual bool startDownload(const QUrl& url, KELI* item, const QString& folder) = 0;
     // The options a new file Object gets for the file at path (the pasteboard reader's).
     virtual ZEVItemOption itemOptionsForFile(const QString& path) = 0;
     // The address book: the person's dates, absent when the person is gone.
@@ -63,6 +64,8 @@ public:
     {
         return nullptr;
     }
+    // Nothing is downloaded before there is a desk to show it.
+    bool startDownload(const QUrl&, KELI*, const QString&) override { return false; }
     ZEVItemOption itemOptionsForFile(const QString&) override { return 0; }
     std::optional<ZEVPersonDates> personWithUid(const QString&) override { return std::nullopt; }
 };

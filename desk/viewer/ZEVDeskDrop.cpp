@@ -140,8 +140,8 @@ void ZEVDeskDrop::startDownload(KELI* item, const QUrl& url)
         return;
     store.addLoadingItemNum(item->idInt());
     const QString folder = store.files().ensureItemDropFolder(item->idInt());
-    if (!folder.isEmpty())
-        ZEVItemDataChannels::Space().startDownload(url, item, folder);
+    if (folder.isEmpty() || !ZEVItemDataChannels::Space().startDownload(url, item, folder))
+        store.delLoadingItemNum(item->idInt());
 }
 
 void ZEVDeskDrop::addFile(const QString& path, ZEVItemOption newOptions, ZEVItemSet& set, const QPointF& location,

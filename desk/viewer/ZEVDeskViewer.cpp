@@ -9,6 +9,7 @@
 #include "desk/view/ZEVDeskBackImageView.h"
 #include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskBackground.h"
+#include "desk/viewer/ZEVDeskDownloads.h"
 #include "desk/viewer/ZEVDeskDrop.h"
 #include "desk/viewer/ZEVDeskTabWalk.h"
 #include "desk/viewer/ZEVDeskViewRegistry.h"
@@ -46,12 +47,14 @@ ZEVDeskViewer::ZEVDeskViewer(KELICurseur* curseur, ZEVDeskClass* deskClass, ZEVS
     views_ = std::make_unique<ZEVDeskViewRegistry>(*this, t);
     tabWalk_ = std::make_unique<ZEVDeskTabWalk>(*this);
     drop_ = std::make_unique<ZEVDeskDrop>(*this);
+    downloads_ = std::make_unique<ZEVDeskDownloads>(*this);
 }
 
 ZEVDeskViewer::~ZEVDeskViewer()
 {
     // Nothing outside calls in any more, then the views leave the scene before it goes.
     background_.reset();
+    downloads_.reset();
     drop_.reset();
     tabWalk_.reset();
     views_.reset();

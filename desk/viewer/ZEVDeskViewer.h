@@ -8,7 +8,8 @@
 //  - the background (ZEVDeskBackground): the current Channel's picture through time, the only
 //    listener to the link base's background and Channel-list links.
 //  - the drop (ZEVDeskDrop): what is dropped or pasted on the desk, and files opened through the
-//    desktop.
+//    desktop;
+//  - the downloads (ZEVDeskDownloads) of the web Objects placed on this desk.
 // Itself it makes views as icons come into the cursor's window, relays the link base's crossings
 // to the views' presence counters, places new icons and selects all.
 //
@@ -40,6 +41,7 @@ namespace tallomer {
 
 class ZEVDeskBackImageView;
 class ZEVDeskBackground;
+class ZEVDeskDownloads;
 class ZEVDeskDrop;
 class ZEVDeskClass;
 class ZEVDeskTabWalk;
@@ -86,6 +88,7 @@ public:
     ZEVDeskTabWalk& tabWalk() { return *tabWalk_; }
     ZEVDeskBackground& background() { return *background_; }
     ZEVDeskDrop& drop() { return *drop_; }
+    ZEVDeskDownloads& downloads() { return *downloads_; }
 
     // ---- item views ----
     void initItemViewAvecIcon(KELI* icon, KELDate curseurDate) override;
@@ -206,6 +209,7 @@ private:
     std::unique_ptr<ZEVDeskViewRegistry> views_;
     std::unique_ptr<ZEVDeskTabWalk> tabWalk_;
     std::unique_ptr<ZEVDeskDrop> drop_;
+    std::unique_ptr<ZEVDeskDownloads> downloads_;
 };
 
 } // namespace tallomer

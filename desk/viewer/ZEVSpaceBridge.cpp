@@ -5,6 +5,7 @@
 #include "desk/model/ZEVItemClass.h"
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "desk/view/ZEVDeskView.h"
+#include "desk/viewer/ZEVDeskDownloads.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
@@ -52,6 +53,9 @@ private:
 };
 
 constexpr char kMajBackImage[] = "majBackImage";
+constexpr char kUpdateAllTableViews[] = "updateAllTableViews";
+// The inspectors' tables refresh once a run of requests has stopped this long.
+constexpr double kTableViewsSettled = 0.2;
 // The picture is rendered again once the size has held this long.
 constexpr double kResizeSettled = 0.3;
 
@@ -328,6 +332,18 @@ void ZEVSpaceBridge::addPersonCard(const QByteArray& card)
     QString written;
     if (const FileResult added = contacts_.addCard(cards.first(), &written); !added)
         ZEVItemDataChannels::ReportStoreError(added.error);
+}
+
+bool ZEVSpaceBridge::startDownload(const QUrl& url, KELI* item, const QString& folder)
+{
+    ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur());
+    return desk && desk->downloads().startDownload(url, item, folder);
+}
+
+void ZEVSpaceBridge::updateAllTableViews()
+{
+    Scheduler::shared().cancel(this, kUpdateAllTableViews);
+    Scheduler::shared().perform(this, kUpdateAllTableViews, kTableViewsSettled, [this] { space_.updateAllTableViews(); });
 }
 
 ZEVItemOption ZEVSpaceBridge::itemOptionsForFile(const QString& path)

@@ -110,6 +110,7 @@ public:
     QPointF mouseLocationOutsideOfEventStream() override;
     QString titleForUid(const QString& uid) override;
     void addPersonCard(const QByteArray& card) override;
+    void updateAllTableViews() override;
 
     // ZEVSpaceForItemData
     std::string itemTypeForItem(KELI* item) override;
@@ -119,6 +120,8 @@ public:
                     ZEVItemOption options) override;
     ZEVItemOption itemOptionsForFile(const QString& path) override;
     std::optional<ZEVPersonDates> personWithUid(const QString& uid) override;
+    // The active cursor's desk viewer is the download's delegate: drops and pastes land there.
+    bool startDownload(const QUrl& url, KELI* item, const QString& folder) override;
 
     // The wallpapers of a first run: the program's copies lie in `folder` (none set: the store's
     // copies are taken for them), the store's in the store folder.

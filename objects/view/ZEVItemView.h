@@ -63,6 +63,31 @@ private:
     QString text_;
 };
 
+// A web download's progress in place of the icon: a bar across the lower part of the image's
+// frame with the percentage under it when the length is known (determinate), else a hatched
+// bar without a percentage.
+class ZEVItemProgressView final : public QGraphicsItem {
+public:
+    ZEVItemProgressView(QGraphicsItem* parent, bool determinate) : QGraphicsItem(parent), determinate_(determinate)
+    {
+    }
+    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+    void setSize(const QSizeF& size);
+    bool determinate() const { return determinate_; }
+    double fraction() const { return fraction_; }
+    // Held between 0 and 1.
+    void setFraction(double fraction);
+    // "42.5%"; empty while indeterminate.
+    QString text() const;
+
+private:
+    QSizeF size_;
+    bool determinate_;
+    double fraction_ = 0;
+};
+
 // The transparent overlay over the icon that link drags start from; it draws nothing.
 class ZEVItemDragView final : public QGraphicsItem {
 public:
@@ -164,6 +189,14 @@ public:
     void showCadreStop() override;
     void updateImage() override { update(); }
 
+    void downloadBegin() override {}
+    void downloadStart(bool determinate) override;
+    void downloadSetStatus(float fraction) override;
+    void downloadFinish() override;
+    void downloadError() override;
+    // The download's bar while one shows; nullptr otherwise.
+    ZEVItemProgressView* progressView() const { return progressView_; }
+
     // Flags the drawing reads; each setter asks for a redraw.
     bool siConnecting() const { return siConnecting_; }
     void setSiConnecting(bool flag);
@@ -205,6 +238,8 @@ private:
     ZEVSpaceForObjectViews* space() const;
     bool siChannelActif() const;
     void restack(bool toFront);
+    // The bar goes, the icon and the title come back.
+    void endDownload();
 
     ZEVItemViewer* itemViewer_; // not owned
     KELI* item_;                // not owned: links live for the run
@@ -223,6 +258,7 @@ private:
     ZEVItemTitleView* titleView_ = nullptr;
     ZEVItemImageView* imageView_ = nullptr;
     ZEVItemDragView* dragView_ = nullptr;
+    ZEVItemProgressView* progressView_ = nullptr;
 
     bool siItemViewAccepteMaj_ = true;
     bool siAnimation_ = false;

@@ -4,7 +4,9 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -22,15 +24,12 @@ struct RawStat {
 
 double seconds(std::int64_t sec, std::uint32_t nsec) { return double(sec) + double(nsec) / 1e9; }
 
-std::optional<RawStat> rawStat(const QString& path, SymlinkMode mode)
+std::optional<RawStat> rawStat(int dirFd, const char* name, SymlinkMode mode)
 {
-    if (path.isEmpty())
-        return std::nullopt;
-    const QByteArray name = QFile::encodeName(path);
     const int flags = mode == SymlinkMode::NoFollow ? AT_SYMLINK_NOFOLLOW : 0;
     RawStat out;
     struct statx sx {};
-    if (::statx(AT_FDCWD, name.constData(), flags | AT_STATX_SYNC_AS_STAT,
+    if (::statx(dirFd, name, flags | AT_STATX_SYNC_AS_STAT,
                 STATX_BASIC_STATS | STATX_BTIME, &sx) == 0) {
         out.identity.deviceMajor = sx.stx_dev_major;
         out.identity.deviceMinor = sx.stx_dev_minor;
@@ -49,8 +48,7 @@ std::optional<RawStat> rawStat(const QString& path, SymlinkMode mode)
     if (errno != ENOSYS && errno != EPERM)
         return std::nullopt;
     struct stat st {};
-    const int rc = mode == SymlinkMode::NoFollow ? ::lstat(name.constData(), &st)
-                                                 : ::stat(name.constData(), &st);
+    const int rc = ::fstatat(dirFd, name, &st, flags);
     if (rc != 0)
         return std::nullopt;
     out.identity.deviceMajor = major(st.st_dev);
@@ -61,14 +59,24 @@ std::optional<RawStat> rawStat(const QString& path, SymlinkMode mode)
     return out;
 }
 
+std::optional<RawStat> rawStat(const QString& path, SymlinkMode mode)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    return rawStat(AT_FDCWD, QFile::encodeName(path).constData(), mode);
+}
+
 } // namespace
 
 QString FileIdentity::uid() const
 {
-    QString text = QStringLiteral("%1:%2/%3").arg(deviceMajor).arg(deviceMinor).arg(inode);
-    if (hasBirth)
-        text += QStringLiteral("/%1.%2").arg(birthSeconds).arg(birthNanoseconds, 9, 10, QLatin1Char('0'));
-    return text;
+    // Made for every entry of the drop folder at every scan: one formatting, one allocation.
+    char text[96];
+    const int n = hasBirth ? std::snprintf(text, sizeof text, "%u:%u/%llu/%lld.%09u", deviceMajor, deviceMinor,
+                                           (unsigned long long)inode, (long long)birthSeconds, birthNanoseconds)
+                           : std::snprintf(text, sizeof text, "%u:%u/%llu", deviceMajor, deviceMinor,
+                                           (unsigned long long)inode);
+    return QString::fromLatin1(text, std::min<int>(n, int(sizeof text) - 1));
 }
 
 bool FileIdentity::sameFile(const FileIdentity& other) const
@@ -78,6 +86,14 @@ bool FileIdentity::sameFile(const FileIdentity& other) const
     if (hasBirth && other.hasBirth)
         return birthSeconds == other.birthSeconds && birthNanoseconds == other.birthNanoseconds;
     return true;
+}
+
+std::optional<FileIdentity> fileIdentityAt(int dirFd, const char* name, SymlinkMode mode)
+{
+    const auto raw = rawStat(dirFd, name, mode);
+    if (!raw)
+        return std::nullopt;
+    return raw->identity;
 }
 
 std::optional<FileIdentity> fileIdentity(const QString& path, SymlinkMode mode)

@@ -36,6 +36,9 @@ enum class SymlinkMode { Follow, NoFollow };
 // The identity of the file at path; absent when nothing is there (or it cannot be examined).
 std::optional<FileIdentity> fileIdentity(const QString& path, SymlinkMode mode = SymlinkMode::Follow);
 
+// The identity of the entry `name` of the open folder dirFd (for walks over a folder's entries).
+std::optional<FileIdentity> fileIdentityAt(int dirFd, const char* name, SymlinkMode mode = SymlinkMode::Follow);
+
 // The uid of the file at path; the empty string when there is no file.
 QString fileUid(const QString& path);
 

@@ -155,28 +155,51 @@ FileResult writeNewFile(const QString& folder, const QString& name, const QByteA
     if (!temporary.open())
         return FileResult::failure(
             QStringLiteral("cannot create a file in %1: %2").arg(folder, temporary.errorString()));
-    // A temporary file is private to its owner; the file it becomes is an ordinary one.
-    const mode_t mask = processUmask();
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush() || ::fchmod(temporary.handle(), 0666 & ~mask) != 0
+    if (temporary.write(bytes) != bytes.size() || !temporary.flush() || !setOrdinaryFileMode(temporary.handle())
         || ::fsync(temporary.handle()) != 0)
         return FileResult::failure(
             QStringLiteral("cannot write %1 in %2: %3").arg(name, folder, temporary.errorString()));
-    const QByteArray from = QFile::encodeName(temporary.fileName());
+    const FileResult named = nameNewFile(temporary.fileName(), folder, name, QString(), writtenPath);
+    if (named)
+        temporary.setAutoRemove(false);
+    return named;
+}
+
+bool setOrdinaryFileMode(int fd)
+{
+    return ::fchmod(fd, 0666 & ~processUmask()) == 0;
+}
+
+FileResult nameNewFile(const QString& from, const QString& folder, const QString& name, const QString& replaceable,
+                       QString* writtenPath)
+{
+    if (!QFileInfo(folder).isDir())
+        return FileResult::failure(QStringLiteral("no folder %1 for %2").arg(folder, name));
+    const QByteArray source = QFile::encodeName(from);
+    const QString own = pathInFolder(folder, name);
+    if (!replaceable.isEmpty() && QDir::cleanPath(replaceable) == own) {
+        // The caller's own file: readers see the old one or the new one, never a mix.
+        if (::rename(source.constData(), QFile::encodeName(own).constData()) != 0)
+            return FileResult::failure(
+                QStringLiteral("cannot name %1: %2").arg(own, QString::fromLocal8Bit(std::strerror(errno))));
+        if (writtenPath)
+            *writtenPath = own;
+        return FileResult::success();
+    }
     // Another writer may take the free name between the check and the naming: try again then.
     for (int attempt = 0; attempt < 8; ++attempt) {
         const QString path = uniquePathInFolder(folder, name);
         if (path.isEmpty())
             break;
         const QByteArray to = QFile::encodeName(path);
-        int done = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        int done = ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
         if (done != 0 && (errno == EINVAL || errno == ENOSYS)) {
             // A file system without the no-replace rename: a hard link never replaces either.
-            done = ::link(from.constData(), to.constData());
+            done = ::link(source.constData(), to.constData());
             if (done == 0)
-                ::unlink(from.constData());
+                ::unlink(source.constData());
         }
         if (done == 0) {
-            temporary.setAutoRemove(false);
             if (writtenPath)
                 *writtenPath = path;
             return FileResult::success();

@@ -32,4 +32,15 @@ QString uniquePathInFolder(const QString& folder, const QString& name);
 FileResult writeNewFile(const QString& folder, const QString& name, const QByteArray& bytes,
                         QString* writtenPath = nullptr);
 
+// Names the finished file at `from` (a temporary file inside folder) in one step: as
+// pathInFolder(folder, name) replacing the file there when that path is `replaceable` (a file the
+// caller owns), else at uniquePathInFolder(folder, name), never replacing a file appearing
+// meanwhile. writtenPath (when given) receives the path. On failure `from` is left as it was.
+FileResult nameNewFile(const QString& from, const QString& folder, const QString& name,
+                       const QString& replaceable = QString(), QString* writtenPath = nullptr);
+
+// A temporary file is private to its owner; the file it becomes gets the ordinary mode of the
+// user's new files (0666 less the process's mask). false when the mode cannot be set.
+bool setOrdinaryFileMode(int fd);
+
 } // namespace tallomer

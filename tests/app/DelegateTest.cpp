@@ -52,6 +52,10 @@ struct FakeSpace : ZEVSpaceControllerBase {
     }
     void relancerLesCurseurs() override { calls.push_back("relancerLesCurseurs"); }
     void receiveFilesForURL(const QString& folder) override { calls.push_back("receiveFilesForURL " + folder.toStdString()); }
+    void abortDownloads() override
+    {
+        calls.push_back(KELChercheurDe::ZevDataBase().isOpen() ? "abortDownloads" : "abortDownloads, store closed");
+    }
     void updateItemImagesOfCurrentChannel() override { calls.push_back("updateItemImages"); }
 };
 
@@ -112,13 +116,14 @@ TEST_F(Delegate, QuitSavesTheCursorsThenClosesTheStoreThenRunsThePendingAction)
     space->search->contexte()->setOffsetOut(500.0);
     calls.clear();
     app->terminate(nullptr);
-    EXPECT_EQ(calls, (std::vector<std::string>{"updateTimeline", "updateActifCurseur(search, zero window)", "terminate"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"updateTimeline", "updateActifCurseur(search, zero window)",
+                                               "abortDownloads", "terminate"}));
     EXPECT_FALSE(KELChercheurDe::ZevDataBase().isOpen());
     EXPECT_EQ(stops, std::vector<int>{0});
     // The sequence runs once, however the end is asked for.
     app->terminate(nullptr);
     app->stop();
-    EXPECT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls.size(), 4u);
 }
 
 TEST_F(Delegate, QuitBeforeTheControllerRunsOnlyTheLastSteps)

@@ -173,12 +173,20 @@ public:
     bool isHidden() const override { return !isVisible(); }
     void orderToFront() override { ++fronts; }
     void flick() override { ++flicks; }
+    void addSticker(int code) override { stickers.push_back(code); }
+    void downloadBegin() override { downloads.push_back("begin"); }
+    void downloadStart(bool determinate) override { downloads.push_back(determinate ? "bar" : "busy"); }
+    void downloadSetStatus(float f) override { downloads.push_back(QString::number(f, 'f', 2).toStdString()); }
+    void downloadFinish() override { downloads.push_back("finish"); }
+    void downloadError() override { downloads.push_back("error"); }
 
     std::int64_t ajoute = 0, actif = 0, futur = 0;
     bool accepte = true;
     bool channelActif = true;
     KELId channel = 0;
     int fronts = 0, flicks = 0;
+    std::vector<int> stickers;
+    std::vector<std::string> downloads; // the download's steps as the view heard them
     double lastDuration = -1;
     std::function<void()> onPlace; // runs each time the view is placed
 
@@ -268,6 +276,8 @@ public:
     QString titleForUid(const QString& uid) override { return people.value(uid, QStringLiteral("? ?")); }
     void addPersonCard(const QByteArray& card) override { cards.push_back(card); }
     void displayAllInspectView() override { ++inspectorRedisplays; }
+    void updateAllTableViews() override { ++tableRefreshes; }
+    ZEVDeskViewer* deskViewerForCurseur(KELICurseur* c) override { return deskViewers.contains(c) ? deskViewers[c] : nullptr; }
 
     bool has(int m, KELI* i) { return std::find(selections[m].begin(), selections[m].end(), i) != selections[m].end(); }
     void add(int m, KELI* i)
@@ -284,7 +294,8 @@ public:
     KELDate goToEnd = KELDateOuverte;
     KELDate spaceEnd = KELDateOuverte;
     int mode = 0;
-    int beeps = 0, history = 0, wheels = 0, inspectorRedisplays = 0;
+    int beeps = 0, history = 0, wheels = 0, inspectorRedisplays = 0, tableRefreshes = 0;
+    std::map<KELICurseur*, ZEVDeskViewer*> deskViewers; // none by default
     std::vector<std::string> sounds;
     std::vector<long> sessions;
     long session = 0;

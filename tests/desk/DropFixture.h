@@ -6,6 +6,7 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "desk/view/ZEVDeskView.h"
+#include "desk/viewer/ZEVDeskDownloads.h"
 #include "desk/viewer/ZEVDeskDrop.h"
 #include "platform/AppId.h"
 #include "platform/files/RecordFile.h"
@@ -33,11 +34,17 @@ public:
     KELICurseur* actifCurseur() override { return actif; }
     std::string itemTypeForItem(KELI* item) override { return items ? items->itemTypeForItem(item).value_or("") : ""; }
     KELI* itemForId(KELId id) override { return KELServeurDeLiens::LienForInt(id, actif); }
-    void startDownload(const QUrl& url, KELI* item, const QString&) override { downloads.emplace_back(url, item); }
+    bool startDownload(const QUrl& url, KELI* item, const QString& folder) override
+    {
+        downloads.emplace_back(url, item);
+        return !downloadDesk || downloadDesk->downloads().startDownload(url, item, folder);
+    }
 
     KELICurseur* actif = nullptr;
     ZEVItemClass* items = nullptr;
     std::vector<std::pair<QUrl, KELI*>> downloads;
+    // Downloads really run for this desk, as the Space's own answer does; none: only recorded.
+    ZEVDeskViewer* downloadDesk = nullptr;
 };
 
 class DropBase : public DeskViewerBase {

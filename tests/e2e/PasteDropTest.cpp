@@ -11,6 +11,7 @@
 #include "platform/AppId.h"
 #include "platform/pasteboard/BoundedImage.h"
 #include "platform/sound/Sound.h"
+#include "tests/support/LocalHttpServer.h"
 
 #include <QClipboard>
 #include <QCursor>
@@ -201,8 +202,11 @@ TEST_F(PasteDrop, PasteOnTheSearchDeskPlacesTheIconAtTheSearchCursor)
     space()->changeDeskForActifCurseur(search);
     pump();
     ASSERT_EQ(window()->spaceView()->deskCanvas()->scene(), static_cast<QGraphicsScene*>(desk(search)->deskView()));
+    // The page comes from the test's own server: nothing leaves the machine.
+    tallomer::test::LocalHttpServer server;
+    server.route("/today", {"<html>today</html>", {{"Content-Type", "text/html"}}});
     auto link = std::make_unique<QMimeData>();
-    link->setText("http://news.example/today");
+    link->setText(server.url("/today").toString());
     QGuiApplication::clipboard()->setMimeData(link.release());
     QCursor::setPos(canvas()->mapToGlobal(QPoint(300, 300)));
     key(Qt::Key_V, Qt::ControlModifier);

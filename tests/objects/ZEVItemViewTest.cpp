@@ -202,3 +202,49 @@ TEST(ZEVItemViewTypeImage, EveryKindOfObjectHasAPictureUntilItsOwnIsKnown)
     for (const char* type : {"file", "http", "zevp", "ABPerson", "message", "folder", "pdf", "no-such-type"})
         EXPECT_FALSE(ZEVItemView::imageDuType(QString::fromLatin1(type)).isNull()) << type;
 }
+
+TEST(ZEVItemViewDownload, TheBarTakesTheIconsPlaceUntilTheEndWhateverTheEnd)
+{
+    Desk d;
+    ZEVItemView* v = d.desk.add(d.objects.objet(10), {100, 100, 64, 0});
+    v->setItemTitle(QStringLiteral("today"));
+    const QString shownTitle = v->titleView()->text();
+    v->downloadBegin();
+    EXPECT_EQ(v->progressView(), nullptr) << "nothing shows before the response";
+    EXPECT_TRUE(v->itemImageView()->isVisible());
+
+    struct Step {
+        float fraction;
+        const char* text;
+    };
+    v->downloadStart(true);
+    ASSERT_NE(v->progressView(), nullptr);
+    EXPECT_FALSE(v->itemImageView()->isVisible());
+    EXPECT_EQ(v->progressView()->pos(), v->itemImageView()->pos()) << "the bar lies where the icon was";
+    EXPECT_EQ(v->progressView()->text(), "0.0%");
+    for (const Step s : {Step{0.4567f, "45.7%"}, Step{1.0f, "100.0%"}, Step{1.5f, "100.0%"}, Step{-1.0f, "0.0%"}}) {
+        v->downloadSetStatus(s.fraction);
+        EXPECT_EQ(v->progressView()->text(), s.text) << s.fraction;
+    }
+    v->downloadFinish();
+    EXPECT_EQ(v->progressView(), nullptr);
+    EXPECT_TRUE(v->itemImageView()->isVisible());
+    EXPECT_EQ(v->titleView()->text(), shownTitle);
+
+    // Without a length: a busy bar and no percentage; an error ends it the same way, and an
+    // Object without a title shows "No Name".
+    ZEVItemView* blank = d.desk.add(d.objects.objet(11), {300, 100, 64, 0});
+    blank->downloadStart(false);
+    blank->downloadSetStatus(0.5f);
+    ASSERT_NE(blank->progressView(), nullptr);
+    EXPECT_FALSE(blank->progressView()->determinate());
+    EXPECT_EQ(blank->progressView()->text(), "");
+    QImage canvas(400, 400, QImage::Format_ARGB32);
+    QPainter painter(&canvas);
+    blank->progressView()->paint(&painter, nullptr, nullptr); // draws without a percentage
+    painter.end();
+    blank->downloadError();
+    EXPECT_EQ(blank->progressView(), nullptr);
+    EXPECT_TRUE(blank->itemImageView()->isVisible());
+    EXPECT_EQ(blank->titleView()->text(), "No Name");
+}

@@ -133,6 +133,7 @@ public:
     QPointF mouseLocationOutsideOfEventStream() override { return {}; }
     QString titleForUid(const QString&) override { return QStringLiteral("? ?"); }
     void addPersonCard(const QByteArray&) override {}
+    void updateAllTableViews() override {}
 };
 
 class NullDeskViewer : public ZEVDeskViewerForDeskModels {
@@ -220,6 +221,11 @@ public:
     void updateImage() override {}
     void showCadreStart() override {}
     void showCadreStop() override {}
+    void downloadBegin() override {}
+    void downloadStart(bool) override {}
+    void downloadSetStatus(float) override {}
+    void downloadFinish() override {}
+    void downloadError() override {}
 };
 
 class NullCursorDesk : public ZEVCursorDesk {
@@ -269,6 +275,7 @@ public:
     void copyZevpPlace(const QString&, const QString&, KELId, const QImage&) override {}
     void setCurrentChannelInt(KELId) override {}
     QString fileUrlForItem(KELI*) override { return {}; }
+    void startDropFolderWatch(ZEVSpaceController&) override {}
     void setActifCurseurColorSiNow(bool) override {}
     bool siShowDesktop() override { return true; }
     void closeProgressPanel() override {}

@@ -78,7 +78,11 @@ public:
         item->assignerBaseInt(options);
         return item;
     }
-    void startDownload(const QUrl& u, KELI* item, const QString&) override { downloads.emplace_back(u, item->idInt()); }
+    bool startDownload(const QUrl& u, KELI* item, const QString&) override
+    {
+        downloads.emplace_back(u, item->idInt());
+        return true;
+    }
     std::optional<ZEVPersonDates> personWithUid(const QString& uid) override
     {
         return people.contains(uid) ? std::optional(people[uid]) : std::nullopt;

@@ -1,0 +1,68 @@
+#pragma once
+// The web downloads a desk viewer is the delegate of: the downloads of the web Objects placed on
+// its desk, each into the Object's folder of its Channel's drop folder. While one runs its Object
+// is marked downloading (0x8) and in its Channel's loading set, and the Object's views on both
+// desks (Now and Search) show the progress. At the end the Object's record names the file and its
+// title follows the file's name (a web page keeps its own); a failure marks it in error (0x10)
+// and leaves no file. This part owns the downloads until their end; the desk viewer owns it.
+
+#include "engine/KELTypes.h"
+#include "platform/net/WebDownload.h"
+#include "runtime/Scheduler.h"
+
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+#include <vector>
+
+class KELI;
+
+namespace tallomer {
+
+class ZEVDeskViewer;
+class ZEVItemViewForDesks;
+class ZEVUrlDownload;
+
+class ZEVDeskDownloads {
+public:
+    // `desk` owns this part and is not owned here.
+    explicit ZEVDeskDownloads(ZEVDeskViewer& desk);
+    // Downloads still running stop; their temporary files go.
+    ~ZEVDeskDownloads();
+    ZEVDeskDownloads(const ZEVDeskDownloads&) = delete;
+    ZEVDeskDownloads& operator=(const ZEVDeskDownloads&) = delete;
+
+    // Downloads url into folder for the Object; false when it is refused before it starts (an
+    // Object of no Channel or of a Channel without a store, which is then marked in error). An
+    // Object already downloading keeps its download.
+    bool startDownload(const QUrl& url, KELI* item, const QString& folder);
+    // The quit: every download stops, its temporary file goes, and its Object is downloading no
+    // more; nothing is reported.
+    void abortAll();
+    std::size_t runningCount() const { return running_.size(); }
+    // Tests shorten the limits.
+    void setLimits(const WebDownloadLimits& limits) { limits_ = limits; }
+
+    // ---- the delegate's steps, in the order they come ----
+    void downloadDidBegin(ZEVUrlDownload& download);
+    void didReceiveResponse(ZEVUrlDownload& download, qint64 expectedLength);
+    void didReceiveDataOfLength(ZEVUrlDownload& download, qint64 length);
+    void downloadDidFinish(ZEVUrlDownload& download);
+    void didFailWithError(ZEVUrlDownload& download, const QString& error);
+
+private:
+    // The Object's views on the Search and the Now desk (this desk's alone without a Space).
+    std::vector<ZEVItemViewForDesks*> bothIcons(KELI* item);
+    void addSticker(KELI* item, int code);
+    // The download leaves the running ones; it is destroyed on a later turn.
+    void release(ZEVUrlDownload& download);
+
+    ZEVDeskViewer& desk_; // not owned: owns this part
+    WebDownloadLimits limits_;
+    std::vector<std::unique_ptr<ZEVUrlDownload>> running_;
+    std::vector<std::unique_ptr<ZEVUrlDownload>> released_;
+    ScheduledTarget guard_{this};
+};
+
+} // namespace tallomer

@@ -1,0 +1,147 @@
+#include "desk/viewer/ZEVDeskSaveAs.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVDeskIds.h"
+#include "desk/model/ZEVItemClass.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "desk/view/ZEVDeskView.h"
+#include "desk/viewer/ZEVDeskViewRegistry.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
+#include "platform/files/FileIdentity.h"
+#include "runtime/Log.h"
+#include "services/ZEVSpaceForDeskViewers.h"
+#include "space/desk/ZEVDeskGeometry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace tallomer {
+
+ZEVDeskSaveAs::ZEVDeskSaveAs(Space& space, std::unique_ptr<DirectoryWatch> watch)
+    : space_(space), watch_(std::move(watch))
+{
+    watch_->onScan = [this] { receiveFilesForURL(watch_->path()); };
+}
+
+void ZEVDeskSaveAs::startToListen()
+{
+    // Files put into the folder while the program was not running become Objects now.
+    receiveFilesForURL(watch_->path());
+}
+
+bool ZEVDeskSaveAs::siPartialName(const QString& name)
+{
+    static const QLatin1String kPartial[] = {QLatin1String("download"), QLatin1String("part"),
+                                             QLatin1String("crdownload"), QLatin1String("partial")};
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return false;
+    const QStringView suffix = QStringView(name).mid(dot + 1);
+    return std::any_of(std::begin(kPartial), std::end(kPartial),
+                       [&](QLatin1String s) { return suffix.compare(s, Qt::CaseInsensitive) == 0; });
+}
+
+bool ZEVDeskSaveAs::unknownEntries(const QString& folder, std::vector<Entry>& out, QString* error)
+{
+    const QString base = QDir::cleanPath(folder) + QLatin1Char('/');
+    const std::vector<ZEVItemData*> stores = ZEVItemDataChannels::ItemDatas();
+    // Every entry at every activation: nothing is made for an entry already known but its uid.
+    const bool listed = forEachFolderEntry(
+        folder,
+        [&](const char* name, const std::optional<FileIdentity>& identity) {
+            // Gone meanwhile, or unreadable: nothing to make an Object of.
+            if (!identity)
+                return;
+            // Already an Object somewhere (dropped on a desk, then moved into the folder).
+            const QString uid = identity->uid();
+            if (std::any_of(stores.begin(), stores.end(),
+                            [&](ZEVItemData* s) { return s->itemNumberWithUid(uid) != 0; }))
+                return;
+            const QString decoded = QFile::decodeName(name);
+            if (!siPartialName(decoded))
+                out.push_back({base + decoded, decoded});
+        },
+        error);
+    std::sort(out.begin(), out.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    return listed;
+}
+
+void ZEVDeskSaveAs::receiveFilesForURL(const QString& folder)
+{
+    const bool dropFolder = QDir::cleanPath(folder) == watch_->path();
+    if (dropFolder) {
+        // This scan sees what the waiting one would have; the folder may have been made anew.
+        watch_->cancelPendingScan();
+        watch_->renew();
+    }
+    std::vector<Entry> entries;
+    QString error;
+    if (!unknownEntries(folder, entries, &error)) {
+        logFormat("ZEVDeskSaveAs Error when get content of folder: %s", qUtf8Printable(folder));
+        logFormat("                                              : %s", qUtf8Printable(error));
+        return;
+    }
+    if (entries.empty())
+        return;
+    const KELId channel = space_.zevFolderChannelInt();
+    ZEVDeskViewer* desk = space_.nowDeskViewer();
+    ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(channel);
+    if (!desk || !store) {
+        logFormat("ZEVDeskSaveAs ERROR: no desk or no store for Channel %llu", (unsigned long long)channel);
+        return;
+    }
+    for (const Entry& entry : entries)
+        importEntry(entry, channel, *desk, *store);
+}
+
+void ZEVDeskSaveAs::importEntry(const Entry& entry, KELId channel, ZEVDeskViewer& desk, ZEVItemData& store)
+{
+    // A file replaced by another of the same name: the Object stays, it learns the new uid.
+    if (const KELId known = store.itemNumberWithPath(entry.path)) {
+        KELI* item = KELServeurDeLiens::LienForInt(known, desk.curseur());
+        if (item && item->relationInt() == KELRELATION_ITEM) {
+            item->setChannelInt(channel);
+            store.updateFileUidWithItem(item, entry.path);
+            if (!KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt())) {
+                placeNewIcon(item, desk);
+                return;
+            }
+            ZEVItemViewForDesks* view = desk.itemViewForItem(item);
+            if (!view)
+                view = desk.ajouterItemViewAvecItem(item);
+            if (view)
+                desk.views().majAttributs(view);
+            if (ZEVDeskView* surface = desk.deskView())
+                surface->update();
+            return;
+        }
+    }
+    ZEVItemClass* factory = desk.itemClass();
+    const QFileInfo info(entry.path);
+    KELI* item = factory ? factory->creerItemWithChannelInt(channel, entry.name.toStdString(), "file",
+                                                            info.suffix().toStdString(), ZEVOPTION_HOLD_BY_ZEV_FOLDER)
+                         : nullptr;
+    if (!item) {
+        logFormat("ZEVDeskSaveAs ERROR: no Object could be made for %s", qUtf8Printable(entry.path));
+        return;
+    }
+    store.createFileURL(entry.path, QUrl(), item);
+    placeNewIcon(item, desk);
+}
+
+void ZEVDeskSaveAs::placeNewIcon(KELI* item, ZEVDeskViewer& desk)
+{
+    ZEVDeskGeometry* geometry = desk.space() ? desk.space()->deskGeometry() : nullptr;
+    const QPointF at = geometry ? geometry->nextIconDefaultPosition().topLeft() : QPointF();
+    desk.creerItemViewWithItem(item, at, 0.0);
+    if (ZEVDeskView* surface = desk.deskView())
+        surface->update();
+}
+
+} // namespace tallomer

@@ -1,0 +1,69 @@
+#pragma once
+// The user's drop folder (~/Tallomer): whatever the user puts into it becomes a file Object on
+// the Now desk of the Channel bound to the folder (the space controller's drop-folder Channel).
+// The folder is scanned when the watch starts, after every burst of changes the directory watch
+// reports (1.0 s after its first change), and whenever the application becomes active; a scan
+// turns each top-level entry that no Channel knows yet into an Object, lying in the folder where
+// the user put it. Entries that are hidden or still being written by a browser (".download",
+// ".part", ".crdownload", ".partial") wait until they are renamed. Main thread only.
+
+#include "engine/KELTypes.h"
+#include "platform/files/DirectoryWatch.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class KELI;
+
+namespace tallomer {
+
+class ZEVDeskViewer;
+class ZEVItemData;
+
+class ZEVDeskSaveAs {
+public:
+    // What the scan asks of the space controller.
+    class Space {
+    public:
+        virtual ~Space() = default;
+        virtual KELId zevFolderChannelInt() = 0;
+        // The Now cursor's desk viewer; nullptr for none.
+        virtual ZEVDeskViewer* nowDeskViewer() = 0;
+    };
+
+    // An entry of the folder that no Channel knows.
+    struct Entry {
+        QString path;
+        QString name;
+    };
+
+    // Neither is owned by the caller: `space` outlives the watcher; the watch is its own.
+    ZEVDeskSaveAs(Space& space, std::unique_ptr<DirectoryWatch> watch);
+    ZEVDeskSaveAs(const ZEVDeskSaveAs&) = delete;
+    ZEVDeskSaveAs& operator=(const ZEVDeskSaveAs&) = delete;
+
+    // Scans the folder once, then listens to its changes.
+    void startToListen();
+    // The scan of a folder (the drop folder: the watch is renewed, and a scan it was waiting for
+    // is no longer due).
+    void receiveFilesForURL(const QString& folder);
+    DirectoryWatch& watch() { return *watch_; }
+
+    // The top-level entries of folder that wait to become Objects: neither hidden nor partial,
+    // with a uid no Channel's store knows; sorted by name. false (error set) when the folder
+    // cannot be listed.
+    static bool unknownEntries(const QString& folder, std::vector<Entry>& out, QString* error = nullptr);
+    // A name a browser gives a file it is still writing.
+    static bool siPartialName(const QString& name);
+
+private:
+    void importEntry(const Entry& entry, KELId channel, ZEVDeskViewer& desk, ZEVItemData& store);
+    void placeNewIcon(KELI* item, ZEVDeskViewer& desk);
+
+    Space& space_; // not owned
+    std::unique_ptr<DirectoryWatch> watch_;
+};
+
+} // namespace tallomer
