@@ -51,22 +51,17 @@ class TracingStrip final : public ZEVTlineViewServices {
 public:
     TracingStrip(Trace& t, const QRectF& frame) : trace_(t), frame_(frame) {}
     QRectF frame() const override { return frame_; }
-    void setTlineType(ZEVTlineType* axis) override { tlineType = axis; }
-    void assignForegroundColor(const QColor& c) override { colour = c; }
-    void setClickPositionForDisplay(int code) override { clickPosition = code; }
+    void setTlineType(ZEVTlineType*) override {}
+    void assignForegroundColor(const QColor&) override {}
+    void setClickPositionForDisplay(int) override {}
     void rulerDidChange() override { ++rulerDidChangeCount; }
     void setNeedsDisplay() override { ++displayCount; }
     void placerDevantCurseurView(ZEVTlineCurseurViewServices* v) override
     {
-        front = v;
         trace_.push_back("strip devant " + nomDuCurseur(v->curseur()));
     }
-    ZEVTlineType* tlineType = nullptr;
-    QColor colour;
-    int clickPosition = -1;
     int rulerDidChangeCount = 0;
     int displayCount = 0;
-    ZEVTlineCurseurViewServices* front = nullptr;
 
 private:
     Trace& trace_;
@@ -75,7 +70,7 @@ private:
 
 class TracingView final : public ZEVTlineCurseurViewServices {
 public:
-    TracingView(Trace& t, KELICurseur* c, bool siNow) : siNow(siNow), trace_(t), curseur_(c) {}
+    TracingView(Trace& t, KELICurseur* c) : trace_(t), curseur_(c) {}
     KELICurseur* curseur() const override { return curseur_; }
     void initierDeplacementCurseur() override { add("initier", hooks.initier); }
     void terminerDeplacementCurseur() override { add("terminer", hooks.terminer); }
@@ -92,7 +87,6 @@ public:
     void scrollWheelWithUntilBox(QWheelEvent*) override { add("until box", nullptr); }
     void scrollWheelEntityWithEvent(QWheelEvent*) override { add("entity wheel", nullptr); }
     void setClickPositionForDisplay(int code) override { clickPosition = code; }
-    bool siNow;
     int clickPosition = 10;
     Hooks hooks;
 
@@ -113,7 +107,7 @@ public:
     QRectF frame() const override { return frame_; }
     void initierDeplacementCurseur() override { trace_.push_back("bar initier"); }
     void terminerDeplacementCurseur() override { trace_.push_back("bar terminer"); }
-    void majDatePicker() override { ++majDatePickerCount; }
+    void majDatePicker() override {}
     void majMenubarForCurseur(KELICurseur* c) override { trace_.push_back("bar menubar " + nomDuCurseur(c)); }
     void setClickPositionForDisplay(int code) override { clickPosition = code; }
     void showRulerPickerPanel(bool shown) override { trace_.push_back(shown ? "bar picker on" : "bar picker off"); }
@@ -121,7 +115,6 @@ public:
     void menuSearchCurseur() override { trace_.push_back("bar menuSearchCurseur"); }
     bool rulerButton = false;
     int clickPosition = 10;
-    int majDatePickerCount = 0;
 
 private:
     Trace& trace_;
@@ -141,7 +134,7 @@ public:
     std::unique_ptr<ZEVTlineCurseurViewServices> creerCurseurView(KELICurseur* c, bool siNow, ZEVTlineViewServices&,
                                                                 ZEVRulerViewer&) override
     {
-        auto v = std::make_unique<TracingView>(trace_, c, siNow);
+        auto v = std::make_unique<TracingView>(trace_, c);
         (siNow ? *now : *search) = v.get();
         return v;
     }
