@@ -1,9 +1,8 @@
-// The bookkeeping behind every activation: a link's representations per window, the relation's
-// per-object indexes and the delegate lists.
+// The bookkeeping behind every activation: a link's representations per window (their blocks are
+// the scratch reserve's, tested with it), the relation's per-object indexes and the delegate lists.
 #include "tests/engine/EngineFixture.h"
 #include "engine/KELIRep.h"
 
-#include <random>
 
 using namespace enginetest;
 
@@ -39,41 +38,6 @@ TEST(Representations, KeepTheOrderOfAdditionAcrossRemovals)
     EXPECT_EQ(l->copierLesCurseurs(copie, 2, reps), 4u);
     EXPECT_EQ(copie[1], w[2].get());
     EXPECT_EQ(reps[1], rep2);
-}
-
-// Representations come from a free list: made and dropped in any order, each keeps its own
-// fields, and the list starts again after every representation is gone.
-TEST(Representations, ManyMadeAndDroppedInAnyOrderStayDistinct)
-{
-    std::vector<std::unique_ptr<KELICc>> w;
-    for (int i = 0; i < 3; ++i)
-        w.push_back(fenetre(-10, 10));
-    std::mt19937 rng(99);
-    for (int tour = 0; tour < 2; ++tour) {
-        std::vector<std::unique_ptr<KELI>> liens;
-        std::vector<std::pair<KELI*, KELICc*>> paires;
-        for (KELId id = 1; id <= 3000; ++id) {
-            liens.push_back(lien(id, 0, 5));
-            for (auto& c : w) {
-                ASSERT_TRUE(liens.back()->ajouterLeCurseur(c.get()));
-                paires.emplace_back(liens.back().get(), c.get());
-            }
-        }
-        std::shuffle(paires.begin(), paires.end(), rng);
-        const std::size_t moitie = paires.size() / 2;
-        for (std::size_t i = 0; i < moitie; ++i)
-            paires[i].first->enleverLeCurseur(paires[i].second);
-        for (std::size_t i = 0; i < moitie; i += 2) // some come back in the freed blocks
-            ASSERT_TRUE(paires[i].first->ajouterLeCurseur(paires[i].second));
-        for (std::size_t i = 0; i < paires.size(); ++i) {
-            const auto [l, c] = paires[i];
-            KELIRep* r = l->representant(c);
-            if (i < moitie && i % 2 == 1)
-                EXPECT_EQ(r, nullptr) << i;
-            else
-                EXPECT_TRUE(r && r->lien() == l && r->curseur() == c) << i;
-        }
-    }
 }
 
 // A delegate that removes itself while it is told is not told again, and one it adds meanwhile

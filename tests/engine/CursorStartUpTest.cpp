@@ -88,8 +88,6 @@ TEST_F(CursorStartUp, NowAndSearchCursorsLoadTheirSettingsAndFollowTheTimeline)
     EXPECT_DOUBLE_EQ(ctx->offsetIn(), -3600.0);
     EXPECT_DOUBLE_EQ(ctx->offsetOut(), 3600.0);
     EXPECT_NEAR(ctx->nowIn(), t - 3600.0, 1e-6);
-    EXPECT_DOUBLE_EQ(search->contexte()->offsetIn(), -0.1);
-    EXPECT_DOUBLE_EQ(timeline->contexte()->offsetOut(), 43200.0);
 }
 
 TEST_F(CursorStartUp, TimerSleepsUntilTheNextEventAtMostTwentySeconds)

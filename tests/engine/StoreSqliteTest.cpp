@@ -252,8 +252,7 @@ TEST_F(StoreJournal, AChildClosesTheConnectionItInheritedWhileItsMergingThreadRu
     EXPECT_EQ(apres.texte("PRAGMA integrity_check;"), "ok");
 }
 
-// The trace indents two ruler characters per open level, up to the ruler's length, and can be
-// switched off except for its information lines.
+// The trace indents two ruler characters per open level, up to the ruler's length.
 TEST(KELLog, IndentationFollowsNestingWithinTheRuler)
 {
     ScopedLogCapture log;
@@ -269,12 +268,4 @@ TEST(KELLog, IndentationFollowsNestingWithinTheRuler)
     for (int i = 0; i < 100; ++i)
         KELLog::LogOut("up");
     EXPECT_EQ(KELLog::depth(), 0);
-
-    log.sink.clear();
-    KELLog::ActiveLeLog(false);
-    KELLog::LogIn("x");
-    KELLog::LogOut("x");
-    KELLog::LogInfo("always");
-    KELLog::ActiveLeLog(true);
-    EXPECT_EQ(log.sink.lines, std::vector<std::string>{"|always"});
 }

@@ -7,30 +7,13 @@
 // A failure prints its seed; TALLOMER_GESTURE_SEED=<seed> runs that sequence first, and
 // TALLOMER_GESTURE_SEQUENCES sets how many run.
 
-#include "engine/KELICurseur.h"
-#include "platform/sound/Sound.h"
-#include "ruler/ZEVRulerStandIns.h"
-#include "ruler/ZEVTlineView.h"
-#include "space/ZEVSpaceWindow.h"
-#include "tests/space/SpaceFixture.h"
+#include "tests/ruler/RulerFixture.h"
 
-#include <QApplication>
-#include <QNativeGestureEvent>
-#include <QWheelEvent>
-
-#include <algorithm>
 #include <random>
 
-using namespace tallomer;
-using spacetest::Trace;
+using namespace rulertest;
 
 namespace {
-
-constexpr const char* kTicks[] = {"_animerCurseurToDate", "_animerCurseurEtRuler", "_animerCurseurEtContexteIn",
-                                  "_animerNow",           "_animerSearch",         "_animerRuler",
-                                  "_bougerCurseur",       "_bougerRuler",          "_bougerCurseurEtRuler",
-                                  "_agrandirContexte",    "_diminuerContexte",     "_bougerCurseurAGauche",
-                                  "_bougerCurseurADroite"};
 
 long envOr(const char* name, long fallback)
 {
@@ -39,75 +22,28 @@ long envOr(const char* name, long fallback)
     return ok ? v : fallback;
 }
 
-class GestureSequence : public spacetest::Space {
+class GestureSequence : public LiveRuler {
 protected:
-    void SetUp() override
-    {
-        spacetest::Space::SetUp();
-        Sound::setShared(&sound);
-        build();
-        viewer = host.rulerViewer;
-        strip = dynamic_cast<ZEVTlineView*>(viewer->tlineView());
-        ASSERT_NE(strip, nullptr);
-        QWidget* content = space->spaceWindow()->spaceView();
-        strip->setFrameYUp(QRectF(0, content->height() - 36, content->width(), 36));
-        strip->show();
-        nowView = dynamic_cast<ZEVTlineCurseurView*>(viewer->curseurViewForCurseur(space->nowCurseur()));
-        searchView = dynamic_cast<ZEVTlineCurseurView*>(viewer->curseurViewForCurseur(space->searchCurseur()));
-        bar = dynamic_cast<ZEVRulerViewbarStandIn*>(viewer->rulerViewbar());
-        ASSERT_TRUE(nowView && searchView && bar);
-        take();
-    }
-    void TearDown() override
-    {
-        spacetest::Space::TearDown();
-        Sound::setShared(nullptr);
-    }
-
-    // What the participants were told so far.
-    struct Counts {
-        long frontInitier = 0, frontTerminer = 0, history = 0;
-    };
-    void compter()
-    {
-        for (const std::string& l : take()) {
-            counts.frontInitier += l == "front initier";
-            counts.frontTerminer += l == "front terminer";
-            counts.history += l == "history mark";
-        }
-    }
-    bool ticking() const
-    {
-        return std::any_of(std::begin(kTicks), std::end(kTicks),
-                           [this](const char* n) { return Scheduler::shared().isPending(viewer, n); });
-    }
     void verifier(const std::string& where)
     {
-        compter();
+        // What the participants were told so far.
+        const Trace t = take();
+        frontTold += long(count(t, "front initier")) - long(count(t, "front terminer"));
+        history += long(count(t, "history mark"));
         const bool moving = !viewer->siAccepteDeplacement();
         const long bars = bar->initierCount - bar->terminerCount;
         ASSERT_TRUE(bars == 0 || bars == 1) << where;
         ASSERT_EQ(bars == 1, moving) << where;
-        ASSERT_EQ(counts.frontInitier - counts.frontTerminer, bars) << where;
-        ASSERT_EQ(counts.history, bar->terminerCount) << where << ": one history entry per completed move";
+        ASSERT_EQ(frontTold, bars) << where;
+        ASSERT_EQ(history, bar->terminerCount) << where << ": one history entry per completed move";
         if (!moving) {
-            ASSERT_FALSE(ticking()) << where << ": a tick pending while the ruler is idle";
+            ASSERT_FALSE(ticking(viewer)) << where << ": a tick pending while the ruler is idle";
         }
         // The animations' steps add up to the floor within rounding.
         ASSERT_GE(tl()->nowOut() - tl()->nowIn(), ZEVRulerViewer::kSpanMin - 1e-3) << where;
         ASSERT_LE(tl()->nowOut() - tl()->nowIn(), ZEVRulerViewer::kSpanMax) << where;
     }
-    KELIContexte* tl() const { return space->tlContexte(); }
-
-    void mouse(QEvent::Type type, double x, double yUp, Qt::MouseButton b, Qt::KeyboardModifiers m)
-    {
-        const QPointF local(x, 36 - yUp);
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(b);
-        QMouseEvent e(type, local, strip->mapTo(strip->window(), local), strip->mapToGlobal(local),
-                      type == QEvent::MouseMove ? Qt::NoButton : b, held, m);
-        QApplication::sendEvent(strip, &e);
-    }
-    QWheelEvent roue(std::mt19937& rng, QPointF at, Qt::KeyboardModifiers m)
+    QWheelEvent roueAuHasard(std::mt19937& rng, QPointF at, Qt::KeyboardModifiers m)
     {
         std::uniform_int_distribution<int> delta(-360, 360);
         const bool vertical = rng() % 3 != 0;
@@ -125,36 +61,30 @@ protected:
     // One gesture of the user, chosen by the generator.
     void pas(std::mt19937& rng, int& step)
     {
-        for (ZEVTlineCurseurView* v : {nowView, searchView})
-            v->calculerGeometrie();
+        geometrie();
         std::uniform_real_distribution<double> x(0, strip->largeur());
         std::uniform_real_distribution<double> y(0, 36);
-        KELICurseur* curseurs[] = {space->nowCurseur(), space->searchCurseur(), space->tlCurseur()};
+        KELICurseur* curseurs[] = {now(), search(), space->tlCurseur()};
         const Qt::KeyboardModifiers m = modifiers(rng);
         viewer->setModifiersReader([m] { return m; });
         step = int(rng() % 15);
         switch (step) {
         case 0: // a press, or the release of the one held
-            if (pressed) {
-                mouse(QEvent::MouseButtonRelease, x(rng), y(rng), Qt::LeftButton, m);
-                pressed = false;
-            } else {
-                mouse(QEvent::MouseButtonPress, x(rng), y(rng), Qt::LeftButton, m);
-                pressed = true;
-            }
+            mouse(pressed ? QEvent::MouseButtonRelease : QEvent::MouseButtonPress, x(rng), y(rng), Qt::LeftButton, m);
+            pressed = !pressed;
             break;
         case 1:
             if (pressed)
-                mouse(QEvent::MouseMove, x(rng), y(rng), Qt::LeftButton, m);
+                mouse(QEvent::MouseMove, x(rng), y(rng), Qt::NoButton, m);
             break;
         case 2: {
             const QPointF local(x(rng), y(rng));
-            QWheelEvent e = roue(rng, local, m);
+            QWheelEvent e = roueAuHasard(rng, local, m);
             QApplication::sendEvent(strip, &e);
             break;
         }
         case 3: {
-            QWheelEvent e = roue(rng, QPointF(x(rng), 300), m);
+            QWheelEvent e = roueAuHasard(rng, QPointF(x(rng), 300), m);
             viewer->scrollWheelWithEvent(&e);
             break;
         }
@@ -165,23 +95,14 @@ protected:
             viewer->magnify(&e);
             break;
         }
-        case 5: {
-            auto* v = viewer->curseurViewForActifCurseur();
-            QWheelEvent e = roue(rng, QPointF(), m);
-            switch (rng() % 4) {
-            case 0:
-                v->scrollWheelWithFromBox(&e);
-                break;
-            case 1:
-                v->scrollWheelWithPeriodBox(&e);
-                break;
-            case 2:
-                v->scrollWheelWithUntilBox(&e);
-                break;
-            default:
-                v->scrollWheelEntityWithEvent(&e);
-                break;
-            }
+        case 5: { // the bar's boxes and the entity wheel of the active cursor's view
+            using Boite = void (ZEVTlineCurseurViewServices::*)(QWheelEvent*);
+            static constexpr Boite kBoites[] = {
+                &ZEVTlineCurseurViewServices::scrollWheelWithFromBox, &ZEVTlineCurseurViewServices::scrollWheelWithPeriodBox,
+                &ZEVTlineCurseurViewServices::scrollWheelWithUntilBox,
+                &ZEVTlineCurseurViewServices::scrollWheelEntityWithEvent};
+            QWheelEvent e = roueAuHasard(rng, QPointF(), m);
+            (viewer->curseurViewForActifCurseur()->*kBoites[rng() % 4])(&e);
             break;
         }
         case 6: {
@@ -217,21 +138,11 @@ protected:
                 viewer->userTermineDeplacementCurseur();
                 keyMove = false;
             } else if (viewer->userInitieDeplacementCurseur()) {
+                static constexpr void (ZEVRulerViewer::*kTouches[])() = {
+                    &ZEVRulerViewer::userBougeCurseurAGauche, &ZEVRulerViewer::userBougeCurseurADroite,
+                    &ZEVRulerViewer::userAgranditContexte, &ZEVRulerViewer::userDiminueContexte};
                 keyMove = true;
-                switch (rng() % 4) {
-                case 0:
-                    viewer->userBougeCurseurAGauche();
-                    break;
-                case 1:
-                    viewer->userBougeCurseurADroite();
-                    break;
-                case 2:
-                    viewer->userAgranditContexte();
-                    break;
-                default:
-                    viewer->userDiminueContexte();
-                    break;
-                }
+                (viewer->*kTouches[rng() % 4])();
             }
             break;
         case 9:
@@ -241,14 +152,11 @@ protected:
         case 10: {
             QMouseEvent e(QEvent::MouseButtonPress, QPointF(x(rng), 5), QPointF(x(rng), 5), QPointF(), Qt::RightButton,
                           Qt::RightButton, {});
-            (rng() % 2 ? nowView : searchView)->menuForEvent(&e);
+            view(rng() % 2)->menuForEvent(&e);
             break;
         }
         case 11:
-            if (rng() % 2)
-                space->menuChannelDown();
-            else
-                space->menuChannelUp();
+            rng() % 2 ? space->menuChannelDown() : space->menuChannelUp();
             break;
         default: {
             std::uniform_real_distribution<double> t(0.01, 0.8);
@@ -262,18 +170,16 @@ protected:
     // a day of range, the Search cursor an hour before it.
     void depart()
     {
-        KELICurseur* now = space->nowCurseur();
-        KELICurseur* search = space->searchCurseur();
-        viewer->userChangeActifCurseur(search);
+        viewer->userChangeActifCurseur(search());
         ASSERT_TRUE(viewer->userInitieDeplacementCurseur());
-        viewer->userPlaceCurseurToDate(now->now() - 3600);
-        search->decalerContexteIn(-600 - search->contexte()->offsetIn());
+        viewer->userPlaceCurseurToDate(now()->now() - 3600);
+        search()->decalerContexteIn(-600 - search()->contexte()->offsetIn());
         viewer->userTermineDeplacementCurseur();
-        viewer->userChangeActifCurseur(now);
+        viewer->userChangeActifCurseur(now());
         ASSERT_TRUE(viewer->userInitieDeplacementCurseur());
         tl()->setOffsetInOffsetOut(-43200, 43200);
-        now->decalerContexteIn(-1800 - now->contexte()->offsetIn());
-        now->decalerContexteOut(1800 - now->contexte()->offsetOut());
+        now()->decalerContexteIn(-1800 - now()->contexte()->offsetIn());
+        now()->decalerContexteOut(1800 - now()->contexte()->offsetOut());
         viewer->userTermineDeplacementCurseur();
     }
 
@@ -290,13 +196,7 @@ protected:
         sched.advance(2.5);
     }
 
-    RecordingSound sound;
-    ZEVRulerViewer* viewer = nullptr;
-    ZEVTlineView* strip = nullptr;
-    ZEVTlineCurseurView* nowView = nullptr;
-    ZEVTlineCurseurView* searchView = nullptr;
-    ZEVRulerViewbarStandIn* bar = nullptr;
-    Counts counts;
+    long frontTold = 0, history = 0;
     bool pressed = false;
     bool keyMove = false;
 };

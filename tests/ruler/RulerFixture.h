@@ -1,12 +1,23 @@
 #pragma once
-// A Space on a fresh copy of the template link base (the space tests' fixture, virtual clock
-// included), whose ruler viewer is given parts that write what they are told into the shared
-// trace; hooks let a test call back into the viewer from inside a participant.
+// Two Spaces on a fresh copy of the template link base (the space tests' fixture, virtual clock
+// included). In `Ruler` the ruler viewer is given parts that write what they are told into the
+// shared trace, with hooks to call back into the viewer from inside a participant; in `LiveRuler`
+// it has its real strip and cursor views over the top of the window's content.
 
+#include "engine/KELICurseur.h"
+#include "platform/sound/Sound.h"
+#include "ruler/ZEVRulerStandIns.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
+#include "ruler/ZEVTlineView.h"
+#include "space/ZEVSpaceWindow.h"
 #include "tests/space/SpaceFixture.h"
 
+#include <QApplication>
+#include <QNativeGestureEvent>
+#include <QWheelEvent>
+
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -15,6 +26,20 @@ namespace rulertest {
 using spacetest::nomDuCurseur;
 using spacetest::Trace;
 using namespace tallomer;
+
+inline std::size_t count(const Trace& t, const std::string& line) { return std::count(t.begin(), t.end(), line); }
+
+// Whether an animation tick or a step loop of the viewer is pending.
+inline bool ticking(ZEVRulerViewer* viewer)
+{
+    static constexpr const char* kTicks[] = {
+        "_animerCurseurToDate", "_animerCurseurEtRuler", "_animerCurseurEtContexteIn", "_animerNow",
+        "_animerSearch",        "_animerRuler",          "_bougerCurseur",             "_bougerRuler",
+        "_bougerCurseurEtRuler", "_agrandirContexte",    "_diminuerContexte",          "_bougerCurseurAGauche",
+        "_bougerCurseurADroite"};
+    return std::any_of(std::begin(kTicks), std::end(kTicks),
+                       [viewer](const char* n) { return Scheduler::shared().isPending(viewer, n); });
+}
 
 struct Hooks {
     std::function<void()> initier;
@@ -26,22 +51,17 @@ class TracingStrip final : public ZEVTlineViewServices {
 public:
     TracingStrip(Trace& t, const QRectF& frame) : trace_(t), frame_(frame) {}
     QRectF frame() const override { return frame_; }
-    void setTlineType(ZEVTlineType* axis) override { tlineType = axis; }
-    void assignForegroundColor(const QColor& c) override { colour = c; }
-    void setClickPositionForDisplay(int code) override { clickPosition = code; }
+    void setTlineType(ZEVTlineType*) override {}
+    void assignForegroundColor(const QColor&) override {}
+    void setClickPositionForDisplay(int) override {}
     void rulerDidChange() override { ++rulerDidChangeCount; }
     void setNeedsDisplay() override { ++displayCount; }
     void placerDevantCurseurView(ZEVTlineCurseurViewServices* v) override
     {
-        front = v;
         trace_.push_back("strip devant " + nomDuCurseur(v->curseur()));
     }
-    ZEVTlineType* tlineType = nullptr;
-    QColor colour;
-    int clickPosition = -1;
     int rulerDidChangeCount = 0;
     int displayCount = 0;
-    ZEVTlineCurseurViewServices* front = nullptr;
 
 private:
     Trace& trace_;
@@ -50,7 +70,7 @@ private:
 
 class TracingView final : public ZEVTlineCurseurViewServices {
 public:
-    TracingView(Trace& t, KELICurseur* c, bool siNow) : siNow(siNow), trace_(t), curseur_(c) {}
+    TracingView(Trace& t, KELICurseur* c) : trace_(t), curseur_(c) {}
     KELICurseur* curseur() const override { return curseur_; }
     void initierDeplacementCurseur() override { add("initier", hooks.initier); }
     void terminerDeplacementCurseur() override { add("terminer", hooks.terminer); }
@@ -67,7 +87,6 @@ public:
     void scrollWheelWithUntilBox(QWheelEvent*) override { add("until box", nullptr); }
     void scrollWheelEntityWithEvent(QWheelEvent*) override { add("entity wheel", nullptr); }
     void setClickPositionForDisplay(int code) override { clickPosition = code; }
-    bool siNow;
     int clickPosition = 10;
     Hooks hooks;
 
@@ -88,7 +107,7 @@ public:
     QRectF frame() const override { return frame_; }
     void initierDeplacementCurseur() override { trace_.push_back("bar initier"); }
     void terminerDeplacementCurseur() override { trace_.push_back("bar terminer"); }
-    void majDatePicker() override { ++majDatePickerCount; }
+    void majDatePicker() override {}
     void majMenubarForCurseur(KELICurseur* c) override { trace_.push_back("bar menubar " + nomDuCurseur(c)); }
     void setClickPositionForDisplay(int code) override { clickPosition = code; }
     void showRulerPickerPanel(bool shown) override { trace_.push_back(shown ? "bar picker on" : "bar picker off"); }
@@ -100,7 +119,6 @@ public:
     }
     bool rulerButton = false;
     int clickPosition = 10;
-    int majDatePickerCount = 0;
 
 private:
     Trace& trace_;
@@ -120,7 +138,7 @@ public:
     std::unique_ptr<ZEVTlineCurseurViewServices> creerCurseurView(KELICurseur* c, bool siNow, ZEVTlineViewServices&,
                                                                 ZEVRulerViewer&) override
     {
-        auto v = std::make_unique<TracingView>(trace_, c, siNow);
+        auto v = std::make_unique<TracingView>(trace_, c);
         (siNow ? *now : *search) = v.get();
         return v;
     }
@@ -175,6 +193,134 @@ protected:
     TracingView* nowView = nullptr;
     TracingView* searchView = nullptr;
     TracingBar* bar = nullptr;
+};
+
+class LiveRuler : public spacetest::Space {
+protected:
+    void SetUp() override
+    {
+        spacetest::Space::SetUp();
+        Sound::setShared(&sound);
+        build();
+        viewer = host.rulerViewer;
+        strip = dynamic_cast<ZEVTlineView*>(viewer->tlineView());
+        ASSERT_NE(strip, nullptr);
+        // Over the top of the content view, as the front layer lays it.
+        QWidget* content = space->spaceWindow()->spaceView();
+        strip->setFrameYUp(QRectF(0, content->height() - 36, content->width(), 36));
+        strip->show();
+        nowView = dynamic_cast<ZEVTlineCurseurRecall*>(viewer->curseurViewForCurseur(now()));
+        searchView = dynamic_cast<ZEVTlineCurseurSearch*>(viewer->curseurViewForCurseur(search()));
+        bar = dynamic_cast<ZEVRulerViewbarStandIn*>(viewer->rulerViewbar());
+        ASSERT_TRUE(nowView && searchView && bar);
+        dessiner();
+        take();
+    }
+    void TearDown() override
+    {
+        spacetest::Space::TearDown();
+        Sound::setShared(nullptr);
+    }
+
+    KELICurseur* now() const { return space->nowCurseur(); }
+    KELICurseur* search() const { return space->searchCurseur(); }
+    KELIContexte* tl() const { return space->tlContexte(); }
+    double span() const { return tl()->nowOut() - tl()->nowIn(); }
+    double k() const { return viewer->rulerRatio(); }
+    double w() const { return strip->largeur(); }
+    double perPoint() const { return span() / (w() - 1); }
+    double place(KELDate d) const { return (d - tl()->nowIn()) / span(); }
+    double xOf(KELDate d) const { return strip->tlineType()->relativeCoordinateForDate(d) * w(); }
+    KELDate dateAt(double x) const { return *strip->dateAtX(x); }
+    int tinks() const { return int(sound.played.count(QStringLiteral("Tink"))); }
+
+    ZEVTlineCurseurView* view(bool siNow) const
+    {
+        return siNow ? static_cast<ZEVTlineCurseurView*>(nowView) : static_cast<ZEVTlineCurseurView*>(searchView);
+    }
+    // The cursor views' regions are those of their last drawing.
+    void geometrie()
+    {
+        view(true)->calculerGeometrie();
+        view(false)->calculerGeometrie();
+    }
+    void dessiner()
+    {
+        viewer->displayRuler();
+        geometrie();
+    }
+    void oneMove(const std::function<void()>& f)
+    {
+        ASSERT_TRUE(viewer->userInitieDeplacementCurseur());
+        f();
+        viewer->userTermineDeplacementCurseur();
+        dessiner();
+    }
+    // The moving cursor's context as [t - before, t + after].
+    void context(double before, double after)
+    {
+        KELICurseur* c = viewer->curseurEnDeplacement();
+        oneMove([&] {
+            c->decalerContexteIn(-before - c->contexte()->offsetIn());
+            c->decalerContexteOut(after - c->contexte()->offsetOut());
+        });
+    }
+    // The visible range [in, out] around the timeline cursor.
+    void range(double in, double out)
+    {
+        oneMove([&] { viewer->userPlaceRulerOffsetIn(in - tl()->offsetIn(), out - tl()->offsetOut()); });
+    }
+    void searchAt(double x)
+    {
+        viewer->userChangeActifCurseur(search());
+        oneMove([&] { viewer->userPlaceCurseurToDate(dateAt(x)); });
+    }
+
+    // Mouse events at a strip point given y-up, as the window delivers them.
+    void mouse(QEvent::Type type, double x, double yUp, Qt::MouseButton b, Qt::KeyboardModifiers m = {})
+    {
+        const QPointF local(x, 36 - yUp);
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(buttons | b);
+        QMouseEvent e(type, local, strip->mapTo(strip->window(), local), strip->mapToGlobal(local), b, held, m);
+        buttons = held;
+        QApplication::sendEvent(strip, &e);
+    }
+    void press(double x, double y = 30, Qt::KeyboardModifiers m = {}) { mouse(QEvent::MouseButtonPress, x, y, Qt::LeftButton, m); }
+    void dragTo(double x, double y = 30, Qt::KeyboardModifiers m = {}) { mouse(QEvent::MouseMove, x, y, Qt::NoButton, m); }
+    void release(double x, double y = 30, Qt::KeyboardModifiers m = {}) { mouse(QEvent::MouseButtonRelease, x, y, Qt::LeftButton, m); }
+    void click(double x, double y = 30, Qt::KeyboardModifiers m = {})
+    {
+        press(x, y, m);
+        release(x, y, m);
+    }
+    // A wheel event of dx, dy lines turned the natural way (the direction factor is +1).
+    static QWheelEvent roue(double dx, double dy, Qt::KeyboardModifiers m = {})
+    {
+        return QWheelEvent(QPointF(), QPointF(), QPoint(), QPoint(int(dx * 120), int(dy * 120)), Qt::NoButton, m,
+                           Qt::NoScrollPhase, true);
+    }
+    // Over the desk: to the active cursor's view.
+    void desk(double dx, double dy, Qt::KeyboardModifiers m = {})
+    {
+        QWheelEvent e = roue(dx, dy, m);
+        viewer->scrollWheelWithEvent(&e);
+    }
+    // Over the strip, at a strip point given y-up.
+    void overStrip(double x, double yUp, double dy, Qt::KeyboardModifiers m = {})
+    {
+        const QPointF local(x, 36 - yUp);
+        QWheelEvent e(local, strip->mapToGlobal(local), QPoint(), QPoint(0, int(dy * 120)), Qt::NoButton, m,
+                      Qt::NoScrollPhase, true);
+        QApplication::sendEvent(strip, &e);
+    }
+
+    RecordingSound sound;
+    Qt::MouseButtons buttons;
+    ZEVRulerViewer* viewer = nullptr;
+    ZEVTlineView* strip = nullptr;
+    ZEVTlineCurseurRecall* nowView = nullptr;
+    ZEVTlineCurseurSearch* searchView = nullptr;
+    ZEVRulerViewbarStandIn* bar = nullptr;
 };
 
 } // namespace rulertest

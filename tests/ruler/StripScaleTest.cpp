@@ -1,10 +1,9 @@
 // What the strip draws of its scale: which units fit, the ticks too short to draw, labels that
-// push earlier ones out, the label cell's padding, and the tints per highlight code.
+// push earlier ones out, and the tints per highlight code.
 
 #include "ruler/ZEVTlineScale.h"
 #include "ruler/ZEVTlineType.h"
 
-#include <QFontMetricsF>
 #include <QVariantList>
 
 #include <gtest/gtest.h>
@@ -106,14 +105,6 @@ TEST(StripScale, TicksOfEightPointsOrLessAreNotDrawnAndLabelsPushOutThoseTheyOve
     EXPECT_FALSE(placeLabel(placed, {QRectF(91, 0, 10, 10), "right"}, 100));
     EXPECT_FALSE(placeLabel(placed, {QRectF(50, 0, 0, 10), "empty"}, 100));
     EXPECT_EQ(placed.size(), 1u);
-}
-
-TEST(StripScale, TheLabelCellPadsItsTextByFourPoints)
-{
-    EXPECT_EQ(ZEVTlineLabelCell::kPadding, 4.0);
-    const QFontMetricsF m(ZEVTlineLabelCell::font());
-    EXPECT_DOUBLE_EQ(ZEVTlineLabelCell::cellSize("23:59").width(), m.horizontalAdvance("23:59") + 4.0);
-    EXPECT_EQ(ZEVTlineLabelCell::cellSizeForBounds("September", QSizeF(20, 10)), QSizeF(20, 10));
 }
 
 TEST(StripScale, TintsFollowThePresentOrTheActiveCursorByHighlightCode)

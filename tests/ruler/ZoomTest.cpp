@@ -4,11 +4,9 @@
 
 #include "tests/ruler/RulerFixture.h"
 
-#include "engine/KELICurseur.h"
 #include "runtime/Clock.h"
 #include "tests/support/TimeZone.h"
 
-#include <algorithm>
 #include <cmath>
 
 using namespace rulertest;
@@ -16,11 +14,6 @@ using tallomer::test::ScopedTimeZone;
 using U = ZEVZoomUnite;
 
 namespace {
-
-constexpr const char* kTicks[] = {"_animerCurseurToDate", "_animerCurseurEtRuler", "_animerCurseurEtContexteIn",
-                                  "_animerNow",           "_animerSearch",         "_animerRuler"};
-
-std::size_t count(const Trace& t, const std::string& line) { return std::count(t.begin(), t.end(), line); }
 
 bool zonesInstalled()
 {
@@ -44,11 +37,7 @@ protected:
         Ruler::TearDown();
         zone.reset();
     }
-    bool ticking() const
-    {
-        return std::any_of(std::begin(kTicks), std::end(kTicks),
-                           [this](const char* n) { return Scheduler::shared().isPending(viewer, n); });
-    }
+    bool ticking() const { return rulertest::ticking(viewer); }
     // Runs the animation out.
     void finish() { sched.advance(1.6); }
     // Where a date lies on the strip, and how much of it a length takes.
@@ -156,10 +145,7 @@ TEST_F(Zoom, AnAnimationStepsTheRestOverTheTicksLeftAndEndsAsOneMoveOnItsLastTic
     EXPECT_NEAR(tl()->offsetOut() - out0, 6000, 1e-6);
     EXPECT_TRUE(viewer->siAccepteDeplacement());
     EXPECT_FALSE(ticking());
-    const Trace t = take();
-    EXPECT_EQ(count(t, "history mark"), 1u);
-    EXPECT_EQ(count(t, "bar initier"), 1u);
-    EXPECT_EQ(count(t, "bar terminer"), 1u);
+    EXPECT_EQ(count(take(), "history mark"), 1u);
 }
 
 TEST_F(Zoom, ALateRunLoopMakesTheStepsLargerAndAfterTheDeadlineTheRestComesAtOnce)
@@ -323,32 +309,21 @@ TEST_F(Zoom, TheSearchCursorGlidesToTheEndOfItsPeriodWithItsInEdgeAtTheStartAndN
 
 TEST_F(Zoom, TheTimelineZoomsMoveTheRangeAloneAndAZoomDuringAMoveChangesNothing)
 {
-    const double t = now()->now();
-    const std::optional<ZEVPeriode> semaine = periodeContenant(U::Semaine, t);
     const double ctxIn = now()->contexte()->offsetIn();
-    viewer->userZoomThisWeek(viewer->curseurForMenuTag(301));
-    EXPECT_EQ(strip->clickPosition, 4);
-    EXPECT_EQ(bar->clickPosition, 9);
-    finish();
-    // The range follows the clock during the 1.5 s, as the timeline cursor does.
-    EXPECT_NEAR(tl()->nowIn(), semaine->debut, 2);
-    EXPECT_NEAR(tl()->nowOut(), semaine->fin, 2);
-    EXPECT_EQ(strip->clickPosition, 10);
-    EXPECT_EQ(now()->contexte()->offsetIn(), ctxIn);
-    EXPECT_EQ(viewer->curseurEnDeplacement(), now());
-
     const double a = tl()->nowIn();
-    double t2 = now()->now();
-    viewer->userZoomNextMonth(space->tlCurseur());
+    double t = now()->now();
+    viewer->userZoomNextMonth(viewer->curseurForMenuTag(301));
     EXPECT_EQ(bar->clickPosition, 8);
     finish();
-    EXPECT_NEAR(tl()->nowOut(), *dateDecalee(U::Mois, t2, 1), 2);
+    // The range follows the clock during the 1.5 s, as the timeline cursor does.
+    EXPECT_NEAR(tl()->nowOut(), *dateDecalee(U::Mois, t, 1), 2);
     EXPECT_NEAR(tl()->nowIn(), a, 2);
-    t2 = now()->now();
+    EXPECT_EQ(now()->contexte()->offsetIn(), ctxIn);
+    EXPECT_EQ(viewer->curseurEnDeplacement(), now());
+    t = now()->now();
     viewer->userZoomPrevYear(space->tlCurseur());
-    EXPECT_EQ(bar->clickPosition, 7);
     finish();
-    EXPECT_NEAR(tl()->nowIn(), *dateDecalee(U::Annee, t2, -1), 2);
+    EXPECT_NEAR(tl()->nowIn(), *dateDecalee(U::Annee, t, -1), 2);
 
     // Any zoom while a move runs does nothing.
     ASSERT_TRUE(viewer->userInitieDeplacementCurseur());

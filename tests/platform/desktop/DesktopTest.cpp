@@ -174,29 +174,8 @@ TEST(GtkBookmarks, PutsTheFolderFirstOnceAndKeepsEveryOtherLine)
     qputenv("XDG_CONFIG_HOME", saved);
 }
 
-TEST_F(SingleInstanceTest, SecondInstanceForwardsAZevpUrlToTheFirst)
-{
-    QDBusConnection busA = connect();
-    ASSERT_TRUE(busA.isConnected());
-    SingleInstance first(busA);
-    QStringList urls, docs;
-    first.getURL = [&](const QString& u) { urls << u; };
-    first.openDocuments = [&](const QStringList& p) { docs << p; };
-    ASSERT_EQ(first.start({}), Role::Primary);
-    EXPECT_TRUE(busA.interface()->isServiceRegistered(SingleInstance::serviceName()));
-
-    SingleInstance second(connect());
-    bool secondCalled = false;
-    second.getURL = [&](const QString&) { secondCalled = true; };
-    EXPECT_EQ(second.start({"zevp://place?id=2000001", "notes.txt"}), Role::Forwarded);
-
-    ASSERT_TRUE(test::turnUntil([&] { return !urls.isEmpty() && !docs.isEmpty(); }));
-    EXPECT_EQ(urls, QStringList{"zevp://place?id=2000001"});
-    // The relative path was made absolute where it was typed, not in the running instance.
-    EXPECT_EQ(docs, QStringList{QDir::cleanPath(QDir::currentPath() + "/notes.txt")});
-    EXPECT_FALSE(secondCalled);
-}
-
+// What a second start hands the first, files and links, the end-to-end tests send through a
+// second process of the program.
 TEST_F(SingleInstanceTest, NameIsFreeAgainWhenTheFirstInstanceEndsAndWithoutABusEachRunsAlone)
 {
     QDBusConnection busA = connect(), busB = connect();

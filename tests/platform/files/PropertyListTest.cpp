@@ -1,4 +1,5 @@
-// XML property lists as the program's own tables are written, and the files that are refused.
+// XML property lists as the program's own tables are written, and the files that are refused. The
+// program's calendar table itself is read by the time axis' tests.
 
 #include "platform/files/PropertyList.h"
 
@@ -66,16 +67,4 @@ TEST(PropertyList, RefusesWhatIsNotOneWellFormedList)
         EXPECT_FALSE(r) << c.name;
         EXPECT_FALSE(r.error.isEmpty()) << c.name;
     }
-}
-
-TEST(PropertyList, TheProgramsCalendarTableReads)
-{
-    const QString path = QString::fromStdString(test::sourceDir()) + "/resources/timeline/zevDateTline.table";
-    const PropertyListRead r = readPropertyListFile(path);
-    ASSERT_TRUE(r) << r.error.toStdString();
-    EXPECT_EQ(r.value->toMap().value("units").toList().size(), 7);
-
-    const PropertyListRead missing = readPropertyListFile(test::tempFolder() + "/none.table");
-    EXPECT_FALSE(missing);
-    EXPECT_TRUE(missing.error.contains("none.table"));
 }
