@@ -9,7 +9,7 @@
 
 #include "engine/KELICurseur.h"
 #include "platform/sound/Sound.h"
-#include "ruler/ZEVRulerStandIns.h"
+#include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVTlineView.h"
 #include "space/ZEVSpaceWindow.h"
 #include "tests/space/SpaceFixture.h"
@@ -54,7 +54,7 @@ protected:
         strip->show();
         nowView = dynamic_cast<ZEVTlineCurseurView*>(viewer->curseurViewForCurseur(space->nowCurseur()));
         searchView = dynamic_cast<ZEVTlineCurseurView*>(viewer->curseurViewForCurseur(space->searchCurseur()));
-        bar = dynamic_cast<ZEVRulerViewbarStandIn*>(viewer->rulerViewbar());
+        bar = dynamic_cast<ZEVRulerViewbar*>(viewer->rulerViewbar());
         ASSERT_TRUE(nowView && searchView && bar);
         take();
     }
@@ -85,11 +85,11 @@ protected:
     {
         compter();
         const bool moving = !viewer->siAccepteDeplacement();
-        const long bars = bar->initierCount - bar->terminerCount;
+        const long bars = long(viewer->mouvementsCommences() - viewer->mouvementsTermines());
         ASSERT_TRUE(bars == 0 || bars == 1) << where;
         ASSERT_EQ(bars == 1, moving) << where;
         ASSERT_EQ(counts.frontInitier - counts.frontTerminer, bars) << where;
-        ASSERT_EQ(counts.history, bar->terminerCount) << where << ": one history entry per completed move";
+        ASSERT_EQ(counts.history, long(viewer->mouvementsTermines())) << where << ": one history entry per completed move";
         if (!moving) {
             ASSERT_FALSE(ticking()) << where << ": a tick pending while the ruler is idle";
         }
@@ -295,7 +295,7 @@ protected:
     ZEVTlineView* strip = nullptr;
     ZEVTlineCurseurView* nowView = nullptr;
     ZEVTlineCurseurView* searchView = nullptr;
-    ZEVRulerViewbarStandIn* bar = nullptr;
+    ZEVRulerViewbar* bar = nullptr;
     Counts counts;
     bool pressed = false;
     bool keyMove = false;

@@ -36,6 +36,12 @@ public:
         front = v;
         trace_.push_back("strip devant " + nomDuCurseur(v->curseur()));
     }
+    void setSiRulerTime(bool r) override { rulerTime = r; }
+    void scrollWheel(QWheelEvent*) override { trace_.push_back("strip wheel"); }
+    void scrollWheelWithFromBox(QWheelEvent*) override { trace_.push_back("strip from box"); }
+    void scrollWheelWithPeriodBox(QWheelEvent*) override { trace_.push_back("strip period box"); }
+    void scrollWheelWithUntilBox(QWheelEvent*) override { trace_.push_back("strip until box"); }
+    bool rulerTime = false;
     ZEVTlineType* tlineType = nullptr;
     QColor colour;
     int clickPosition = -1;
@@ -93,7 +99,12 @@ public:
     void setClickPositionForDisplay(int code) override { clickPosition = code; }
     void showRulerPickerPanel(bool shown) override { trace_.push_back(shown ? "bar picker on" : "bar picker off"); }
     bool stateOfRulerButton() override { return rulerButton; }
-    void menuSearchCurseur() override { trace_.push_back("bar menuSearchCurseur"); }
+    bool stateOfNowButton() override { return false; }
+    bool stateOfSearchButton() override { return false; }
+    void menuNowCurseur(QObject*) override { trace_.push_back("bar menuNowCurseur"); }
+    void menuSearchCurseur(QObject*) override { trace_.push_back("bar menuSearchCurseur"); }
+    void menuRuler(QObject*) override { trace_.push_back("bar menuRuler"); }
+    bool siShowRulerPickerPanel() const override { return false; }
     bool rulerButton = false;
     int clickPosition = 10;
     int majDatePickerCount = 0;

@@ -3,7 +3,7 @@
 // presses that come while another move runs.
 
 #include "engine/KELICurseur.h"
-#include "ruler/ZEVRulerStandIns.h"
+#include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVTlineType.h"
 #include "ruler/ZEVTlineView.h"
 #include "space/ZEVSpaceWindow.h"
@@ -393,20 +393,20 @@ TEST_F(Strip, TheNowViewsGripsMoveItsEdgesAndACtrlSecondaryPressBringsNowUnderTh
 TEST_F(Strip, ASearchDragWithCtrlSlidesTheRangeAndTheBarFollowsItsModes)
 {
     searchAt(w() / 2);
-    auto* bar = dynamic_cast<ZEVRulerViewbarStandIn*>(viewer->rulerViewbar());
+    auto* bar = dynamic_cast<ZEVRulerViewbar*>(viewer->rulerViewbar());
     ASSERT_NE(bar, nullptr);
     const double x = searchView->curseurRect().center().x();
     const double perPoint = (tl()->nowOut() - tl()->nowIn()) / (w() - 1);
     const double in = tl()->nowIn();
     press(x, 30);
-    EXPECT_EQ(bar->clickPosition, ZEVTlineCurseurView::kHandle);
+    EXPECT_EQ(bar->clickPositionForDisplay(), ZEVTlineCurseurView::kHandle);
     dragTo(x, 30, Qt::ControlModifier);
     dragTo(x + 30, 30, Qt::ControlModifier);
     EXPECT_NEAR(tl()->nowIn() - in, -30 * perPoint, 1e-3);
-    EXPECT_EQ(bar->clickPosition, 10);
+    EXPECT_EQ(bar->clickPositionForDisplay(), 10);
     EXPECT_EQ(searchView->clickPositionForDisplay(), 10);
     dragTo(x + 40, 30);
-    EXPECT_EQ(bar->clickPosition, ZEVTlineCurseurView::kHandle);
+    EXPECT_EQ(bar->clickPositionForDisplay(), ZEVTlineCurseurView::kHandle);
     EXPECT_EQ(searchView->clickPositionForDisplay(), ZEVTlineCurseurView::kHandle);
     release(x + 40, 30);
     EXPECT_EQ(searchView->clickPositionForDisplay(), 10) << "the end of the move";

@@ -6,7 +6,7 @@
 
 #include "engine/KELICurseur.h"
 #include "platform/sound/Sound.h"
-#include "ruler/ZEVRulerStandIns.h"
+#include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVTlineType.h"
 #include "ruler/ZEVTlineView.h"
 #include "ruler/ZEVTlineWheelSteps.h"
@@ -133,7 +133,7 @@ protected:
         strip->show();
         nowView = dynamic_cast<ZEVTlineCurseurRecall*>(viewer->curseurViewForCurseur(now()));
         searchView = dynamic_cast<ZEVTlineCurseurSearch*>(viewer->curseurViewForCurseur(search()));
-        bar = dynamic_cast<ZEVRulerViewbarStandIn*>(viewer->rulerViewbar());
+        bar = dynamic_cast<ZEVRulerViewbar*>(viewer->rulerViewbar());
         ASSERT_TRUE(nowView && searchView && bar);
         take();
     }
@@ -205,7 +205,7 @@ protected:
     ZEVTlineView* strip = nullptr;
     ZEVTlineCurseurRecall* nowView = nullptr;
     ZEVTlineCurseurSearch* searchView = nullptr;
-    ZEVRulerViewbarStandIn* bar = nullptr;
+    ZEVRulerViewbar* bar = nullptr;
 };
 
 } // namespace
@@ -220,7 +220,7 @@ TEST_F(Wheel, TheNowInEdgeStopsATenthOfASecondFromItsCursorWithOneTinkAndTheGest
     overStrip(x, 8, 0.2);
     EXPECT_FALSE(viewer->siAccepteDeplacement());
     EXPECT_TRUE(nowView->siInitieSrollWheel());
-    EXPECT_EQ(bar->clickPosition, ZEVTlineCurseurView::kInEdge);
+    EXPECT_EQ(bar->clickPositionForDisplay(), ZEVTlineCurseurView::kInEdge);
     EXPECT_GT(now()->contexte()->offsetIn(), -30);
     EXPECT_NEAR(place(now()->nowIn()), lieu, 1e-6);
     for (int i = 0; i < 40; ++i)
@@ -239,7 +239,7 @@ TEST_F(Wheel, TheNowInEdgeStopsATenthOfASecondFromItsCursorWithOneTinkAndTheGest
     const Trace t = take();
     EXPECT_EQ(count(t, "host addToHistory"), 1u);
     EXPECT_EQ(count(t, "front terminer"), 1u);
-    EXPECT_EQ(bar->clickPosition, 10);
+    EXPECT_EQ(bar->clickPositionForDisplay(), 10);
 }
 
 TEST_F(Wheel, ThePastSidePushedAgainstItsLimitTogglesTheTimelineOnceAndTheFirstStepOpensIt)
@@ -251,7 +251,7 @@ TEST_F(Wheel, ThePastSidePushedAgainstItsLimitTogglesTheTimelineOnceAndTheFirstS
     desk(0, 1, Qt::ControlModifier);
     Trace t = take();
     EXPECT_EQ(count(t, "front openTlineAndTracks"), 1u) << "toggled once, opening a closed timeline";
-    EXPECT_EQ(bar->clickPosition, ZEVTlineCurseurView::kWholeContext);
+    EXPECT_EQ(bar->clickPositionForDisplay(), ZEVTlineCurseurView::kWholeContext);
     // Kept alive 0.2 s at a time.
     sched.advance(0.15);
     EXPECT_FALSE(viewer->siAccepteDeplacement());
