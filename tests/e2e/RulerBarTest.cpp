@@ -46,6 +46,8 @@ TEST_F(RulerBar, TheTimeBarShowsOverTheStripAndItsSearchButtonAndPickersTakeTheS
     EXPECT_EQ(bar()->geometry(), QRect(0, 0, w, 23));
     EXPECT_EQ(strip()->geometry(), QRect(0, 23, w, 36)) << "the strip right under the bar";
     EXPECT_FALSE(space()->frontViewer()->siTimebarClosed());
+    EXPECT_FALSE(bar()->fromBox()->isHidden()) << "the Now cursor's dates, all three";
+    EXPECT_FALSE(bar()->toBox()->isHidden());
 
     // A file's icon that was on the desk for one hour, two hours ago.
     const QString notes = home + "/notes.txt";
@@ -87,6 +89,7 @@ TEST_F(RulerBar, TheTimeBarShowsOverTheStripAndItsSearchButtonAndPickersTakeTheS
     ASSERT_EQ(window()->focusWidget(), bar()->nowHourPicker());
     type(target.time().toString(QStringLiteral("HHmmss")));
     EXPECT_EQ(ZEVChampsPourDate(search->now()), target);
+    EXPECT_EQ(window()->windowTitle(), QStringLiteral("Tallomer  (Past)"));
     EXPECT_TRUE(ruler()->siAccepteDeplacement());
     ZEVItemViewForDesks* v = desk(search)->itemViewForItem(item);
     EXPECT_TRUE(v && !v->isHidden()) << "the Search desk shows the icon of that hour";
