@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -138,6 +139,7 @@ ZEVRulerDatePicker::ZEVRulerDatePicker(ZEVRulerBox* box, ZEVRulerViewbar& bar, c
     setFrame(false);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setFocusPolicy(Qt::NoFocus);
+    lineEdit()->setFocusPolicy(Qt::NoFocus);
     // The box's fill shows through.
     QPalette p = palette();
     p.setColor(QPalette::Base, Qt::transparent);
@@ -181,7 +183,10 @@ bool ZEVRulerDatePicker::acceptsFirstResponder() const { return bar_.acceptsFirs
 void ZEVRulerDatePicker::majFocus()
 {
     const bool accepte = acceptsFirstResponder();
-    setFocusPolicy(accepte ? Qt::StrongFocus : Qt::NoFocus);
+    // Taken by a click only: neither the window's activation nor Tab hands the desk's keys to it.
+    // Its line edit passes the focus on to it, and would take it by Tab: it follows the same rule.
+    setFocusPolicy(accepte ? Qt::ClickFocus : Qt::NoFocus);
+    lineEdit()->setFocusPolicy(focusPolicy());
     if (!accepte && hasFocus())
         clearFocus();
 }
@@ -253,6 +258,11 @@ ZEVRulerPickerPanel::ZEVRulerPickerPanel(ZEVRulerViewbar& bar, ZEVRulerViewer& v
     setWindowTitle(QStringLiteral("Calendar"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
+    // Dark, for the cursors' colours and the white of the Now cursor's date line.
+    QPalette fond = palette();
+    fond.setColor(QPalette::Window, QColor::fromRgbF(0.2f, 0.2f, 0.2f));
+    setPalette(fond);
+    setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     calendar_ = new QCalendarWidget(this);

@@ -652,6 +652,12 @@ void ZEVRulerViewbar::menuShowRulerPickerPanel()
 {
     demarrerTimer();
     siShowRulerPickerPanel_ = true;
+    if (!rulerPickerPanel_->isVisible()) {
+        // Under the cursor's box, when the bar shows.
+        const QPoint sous = nowBox_->mapToGlobal(QPoint(0, nowBox_->height() + 4));
+        if (!isHidden())
+            rulerPickerPanel_->move(sous);
+    }
     rulerPickerPanel_->show();
     rulerPickerPanel_->raise();
     majDatePickerComplet();

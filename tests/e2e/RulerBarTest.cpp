@@ -25,12 +25,20 @@ protected:
     ZEVRulerViewbar* bar() const { return dynamic_cast<ZEVRulerViewbar*>(ruler()->rulerViewbar()); }
     ZEVTlineView* strip() const { return dynamic_cast<ZEVTlineView*>(ruler()->tlineView()); }
 
-    // Types the digits of all the focused picker's fields, then Return.
-    void type(const QString& digits)
+    // Clicks a picker, selects its first field of `width` characters, types the digits of all its
+    // fields, then Return.
+    void typeInto(ZEVRulerDatePicker* picker, int width, const QString& digits)
     {
+        QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(4, picker->height() / 2));
+        pump();
+        ASSERT_EQ(window()->focusWidget(), picker) << "the picker takes the keyboard";
+        key(Qt::Key_Home);
+        for (int i = 0; i < width; ++i)
+            key(Qt::Key_Right, Qt::ShiftModifier);
         QTest::keyClicks(window()->focusWidget(), digits);
         key(Qt::Key_Return);
-        pump();
+        // The user's pace: the bar's dates follow before the next field.
+        advance(0.5);
     }
 };
 
@@ -76,23 +84,20 @@ TEST_F(RulerBar, TheTimeBarShowsOverTheStripAndItsSearchButtonAndPickersTakeTheS
     EXPECT_TRUE(bar()->stateOfSearchButton());
     EXPECT_FALSE(bar()->stateOfNowButton());
 
-    // Half an hour after the file came, as the local clock reads it: the day, double-clicked and
-    // typed, then the time, the next field.
+    // Half an hour after the file came, as the local clock reads it: the day, then the time.
     const QDateTime target = *ZEVChampsPourDate(added + 1800);
-    QTest::mouseDClick(bar()->nowDatePicker(), Qt::LeftButton, {}, QPoint(4, 9));
-    pump();
-    ASSERT_EQ(window()->focusWidget(), bar()->nowDatePicker()) << "the date takes the keyboard";
-    type(target.date().toString(QStringLiteral("yyyyMMdd")));
-    // Tab walks the date's fields, then goes on to the time.
-    for (int i = 0; i < 4 && window()->focusWidget() != bar()->nowHourPicker(); ++i)
-        key(Qt::Key_Tab);
-    ASSERT_EQ(window()->focusWidget(), bar()->nowHourPicker());
-    type(target.time().toString(QStringLiteral("HHmmss")));
+    typeInto(bar()->nowDatePicker(), 4, target.date().toString(QStringLiteral("yyyyMMdd")));
+    typeInto(bar()->nowHourPicker(), 2, target.time().toString(QStringLiteral("HHmmss")));
     EXPECT_EQ(ZEVChampsPourDate(search->now()), target);
     EXPECT_EQ(window()->windowTitle(), QStringLiteral("Tallomer  (Past)"));
     EXPECT_TRUE(ruler()->siAccepteDeplacement());
     ZEVItemViewForDesks* v = desk(search)->itemViewForItem(item);
     EXPECT_TRUE(v && !v->isHidden()) << "the Search desk shows the icon of that hour";
+    // Two days before, at the same time of day: the icon is not there yet.
+    typeInto(bar()->nowDatePicker(), 4, target.date().addDays(-2).toString(QStringLiteral("yyyyMMdd")));
+    EXPECT_EQ(ZEVChampsPourDate(search->now()), QDateTime(target.date().addDays(-2), target.time(), Qt::UTC));
+    v = desk(search)->itemViewForItem(item);
+    EXPECT_FALSE(v && !v->isHidden());
 
     // The time bar off: the strip goes back to the top.
     values->setValue("ZEVShowZevMenu", false);

@@ -270,16 +270,24 @@ TEST_F(Bar, TheDatesRunEveryHalfSecondWhileTheBarOrTheCalendarShows)
     EXPECT_FALSE(bar->siShowRulerPickerPanel());
 }
 
-TEST_F(Bar, OnlyTheCursorsPickersTakeTheKeyboardAndOnlyForTheSearchCursor)
+TEST_F(Bar, OnlyTheCursorsPickersTakeTheKeyboardOnlyForTheSearchCursorAndOnlyByAClick)
 {
+    QWidget* fenetre = space->spaceWindow();
     for (KELICurseur* c : {now(), search(), tlCurseur()}) {
         bar->majMenubarForCurseur(c);
         const bool s = c == search();
         EXPECT_EQ(bar->nowDatePicker()->acceptsFirstResponder(), s);
         EXPECT_EQ(bar->nowHourPicker()->acceptsFirstResponder(), s);
-        EXPECT_EQ(bar->nowHourPicker()->focusPolicy(), s ? Qt::StrongFocus : Qt::NoFocus);
+        EXPECT_EQ(bar->nowHourPicker()->focusPolicy(), s ? Qt::ClickFocus : Qt::NoFocus);
         EXPECT_FALSE(bar->fromDatePicker()->acceptsFirstResponder());
         EXPECT_FALSE(bar->toDatePicker()->acceptsFirstResponder());
+        // Nothing the window's Tab walk or its activation would focus hands the keys to a picker.
+        for (QWidget* w = fenetre->nextInFocusChain(); w != fenetre; w = w->nextInFocusChain()) {
+            const QWidget* cible = w->focusProxy() ? w->focusProxy() : w;
+            if (w->focusPolicy() & Qt::TabFocus) {
+                EXPECT_FALSE(qobject_cast<const ZEVRulerDatePicker*>(cible)) << w->metaObject()->className();
+            }
+        }
     }
 }
 
