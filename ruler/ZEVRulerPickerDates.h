@@ -1,6 +1,6 @@
 #pragma once
 // The ruler bar's pickers show and take dates as the local wall clock reads them. A picker holds
-// the wall-clock fields of a date as a QDateTime of the UTC spec, so that Qt converts nothing;
+// the wall-clock fields of a date as a QDateTime in UTC, so that Qt converts nothing;
 // the fields go to and come from dates through CalendarDate, in the process's time zone.
 
 #include "runtime/Date.h"
