@@ -26,8 +26,8 @@ namespace {
 QWheelEvent dansLaFenetre(const QWidget& w, const QWheelEvent& event)
 {
     const QWidget* fenetre = w.window();
-    return events::wheelEventAt(event, fenetre && fenetre != &w ? w.mapTo(fenetre, event.position())
-                                                                 : event.position());
+    return events::wheelEventAt(event,
+                                fenetre && fenetre != &w ? w.mapTo(fenetre, event.position()) : event.position());
 }
 
 } // namespace

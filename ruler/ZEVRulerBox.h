@@ -49,8 +49,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    ZEVRulerViewbar& bar_;    // not owned
-    ZEVRulerViewer& viewer_;  // not owned
+    ZEVRulerViewbar& bar_;   // not owned
+    ZEVRulerViewer& viewer_; // not owned
     bool siFromBox_ = false;
     bool siPeriodBox_ = false;
     bool siUntilBox_ = false;
@@ -92,8 +92,8 @@ protected:
 private:
     void agir();
 
-    ZEVRulerBox* box_;       // not owned: a Qt sibling or parent
-    ZEVRulerViewbar& bar_;   // not owned
+    ZEVRulerBox* box_;     // not owned: a Qt sibling or parent
+    ZEVRulerViewbar& bar_; // not owned
     std::function<void()> action_;
     // The fields last shown: the date of a time-only picker and the time of a date-only one.
     QDateTime champs_;
@@ -119,8 +119,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    ZEVRulerViewbar& bar_;   // not owned
-    ZEVRulerViewer& viewer_; // not owned
+    ZEVRulerViewbar& bar_;                // not owned
+    ZEVRulerViewer& viewer_;              // not owned
     QCalendarWidget* calendar_ = nullptr; // Qt children
     QLabel* dateLine_ = nullptr;
 };

@@ -37,8 +37,8 @@ std::optional<KELDate> ZEVDatePourChamps(const QDate& day, const QTime& time)
     // Both readings of the fields: they differ only for a time the change back repeats.
     std::optional<KELDate> premier;
     for (bool ete : {true, false}) {
-        const std::optional<CalendarDate> c =
-            CalendarDate::fromFields(day.year(), day.month(), day.day(), time.hour(), time.minute(), time.second(), ete);
+        const std::optional<CalendarDate> c = CalendarDate::fromFields(day.year(), day.month(), day.day(), time.hour(),
+                                                                       time.minute(), time.second(), ete);
         if (c && champsDe(*c) == voulu && (!premier || c->date() < *premier))
             premier = c->date();
     }

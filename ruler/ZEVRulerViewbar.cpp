@@ -91,7 +91,12 @@ ZEVRulerViewbar::ZEVRulerViewbar(const QRectF& frame, ZEVRulerViewer& viewer, QW
     hide();
 }
 
-ZEVRulerViewbar::~ZEVRulerViewbar() = default;
+ZEVRulerViewbar::~ZEVRulerViewbar()
+{
+    // The menus and the panel go with the bar's widget part, after this: none may call back.
+    for (ZEVRulerBox* b : {fromBox_, nowBox_, toBox_})
+        b->menu()->disconnect(this);
+}
 
 ZEVSpaceController& ZEVRulerViewbar::spaceController() const { return viewer_.spaceController(); }
 
@@ -193,10 +198,6 @@ void ZEVRulerViewbar::construireLesBoites()
     rulerPickerPanel_->setTextColor(couleurs().searchCurseurColor());
 
     // The wide layout, until the breakpoints say otherwise.
-    const double h = kHeight;
-    auto placer = [h](QWidget* w, const QRectF& f) {
-        w->setGeometry(QRectF(f.x(), h - f.y() - f.height(), f.width(), f.height()).toRect());
-    };
     placer(btnNowCurseur_, ZEVRulerBarFrames::nowButton(false));
     placer(btnSearchCurseur_, ZEVRulerBarFrames::searchButton(false));
     placer(btnRuler_, ZEVRulerBarFrames::rulerButton());
@@ -773,11 +774,13 @@ void ZEVRulerViewbar::placerLesPresets(double x)
     scrollBox_->setGeometry(int(x) - 2, 0, 9 * int(ZEVRulerBarFrames::kPresetSpacing) + 4, int(kHeight));
 }
 
+void ZEVRulerViewbar::placer(QWidget* w, const QRectF& f)
+{
+    w->setGeometry(QRectF(f.x(), kHeight - f.y() - f.height(), f.width(), f.height()).toRect());
+}
+
 void ZEVRulerViewbar::appliquer(const ZEVRulerStepEffect& e)
 {
-    auto placer = [](QWidget* w, const QRectF& f) {
-        w->setGeometry(QRectF(f.x(), kHeight - f.y() - f.height(), f.width(), f.height()).toRect());
-    };
     if (e.entityRowNarrow) {
         if (*e.entityRowNarrow)
             contextView_->adjustMin();

@@ -142,14 +142,14 @@ public:
     void menuItemChosen(QMenu* menu, QAction* item);
     QAction* highlightMenuItem() const { return highlightMenuItem_; }
 
+    // Showing starts the date refreshes; hiding stops them unless the calendar shows.
+    void setVisible(bool visible) override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-
-public:
-    void setVisible(bool visible) override;
 
 private:
     // Construction.
@@ -176,6 +176,8 @@ private:
     void envoyerCode(int code);
 
     // Layout.
+    // A control at a frame of the bar's points, y-up.
+    static void placer(QWidget* w, const QRectF& frame);
     void adjustRulerViewbar(double width);
     void appliquer(const ZEVRulerStepEffect& effect);
     void placerLesPresets(double x);

@@ -89,7 +89,8 @@ protected:
         ASSERT_TRUE(bars == 0 || bars == 1) << where;
         ASSERT_EQ(bars == 1, moving) << where;
         ASSERT_EQ(counts.frontInitier - counts.frontTerminer, bars) << where;
-        ASSERT_EQ(counts.history, long(viewer->mouvementsTermines())) << where << ": one history entry per completed move";
+        ASSERT_EQ(counts.history, long(viewer->mouvementsTermines()))
+            << where << ": one history entry per completed move";
         if (!moving) {
             ASSERT_FALSE(ticking()) << where << ": a tick pending while the ruler is idle";
         }

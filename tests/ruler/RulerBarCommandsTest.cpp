@@ -254,7 +254,7 @@ TEST(RulerBarPickers, TypedWallClockTimesTakeTheNextInstantInAGapAndTheFirstOfAR
     };
     const Case cases[] = {
         {"Europe/Paris", {2024, 7, 1}, {12, 0}, "2024-07-01T10:00:00Z"},
-        {"Europe/Paris", {2024, 3, 31}, {2, 30}, "2024-03-31T01:00:00Z"},  // skipped: 03:00
+        {"Europe/Paris", {2024, 3, 31}, {2, 30}, "2024-03-31T01:00:00Z"}, // skipped: 03:00
         {"Europe/Paris", {2024, 3, 31}, {1, 59, 59}, "2024-03-31T00:59:59Z"},
         {"Europe/Paris", {2024, 10, 27}, {2, 30}, "2024-10-27T00:30:00Z"}, // repeated: the first
         {"Europe/Paris", {2024, 10, 27}, {3, 0}, "2024-10-27T02:00:00Z"},

@@ -39,7 +39,7 @@ public:
         return parts_.creerTlineView(f, v);
     }
     std::unique_ptr<ZEVTlineCurseurViewServices> creerCurseurView(KELICurseur* c, bool siNow, ZEVTlineViewServices& s,
-                                                                ZEVRulerViewer& v) override
+                                                                  ZEVRulerViewer& v) override
     {
         return parts_.creerCurseurView(c, siNow, s, v);
     }
