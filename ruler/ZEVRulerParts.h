@@ -1,7 +1,7 @@
 #pragma once
 // What the ruler viewer asks of the views it owns: the timeline strip, one view per ruler cursor,
-// and the ruler bar. The viewer makes them through a ZEVRulerParts: the strip and the cursor
-// views of ZEVRulerViewParts.h, and the bar's stand-in of ZEVRulerStandIns.h until the bar exists.
+// and the ruler bar. The viewer makes them through a ZEVRulerParts: the strip, the cursor views
+// and the bar of ZEVRulerViewParts.h. Also what the bar asks of the presets model.
 
 #include "engine/KELTypes.h"
 
@@ -13,6 +13,7 @@
 class KELICurseur;
 class QMouseEvent;
 class QNativeGestureEvent;
+class QObject;
 class QWheelEvent;
 
 namespace tallomer {
@@ -38,6 +39,14 @@ public:
     virtual void setNeedsDisplay() = 0;
     // The cursor view is drawn in front of the other cursor views.
     virtual void placerDevantCurseurView(ZEVTlineCurseurViewServices* view) = 0;
+    // Whether the bar shows the timeline cursor (the strip's tints then follow the ruler's codes).
+    virtual void setSiRulerTime(bool siRulerTime) = 0;
+    // The wheel over the ruler bar (its background, or its boxes while the Ruler button is on).
+    // The events carry the pointer in the window's coordinates as their position.
+    virtual void scrollWheel(QWheelEvent* event) = 0;
+    virtual void scrollWheelWithFromBox(QWheelEvent* event) = 0;
+    virtual void scrollWheelWithPeriodBox(QWheelEvent* event) = 0;
+    virtual void scrollWheelWithUntilBox(QWheelEvent* event) = 0;
 };
 
 // The view of one ruler cursor on the strip (answered by the Now and Search cursor views).
@@ -81,13 +90,35 @@ public:
     // the cursor views' codes); 10 is nothing.
     virtual void setClickPositionForDisplay(int code) = 0;
     virtual void showRulerPickerPanel(bool shown) = 0;
-    // Whether the bar's Ruler button is on (the date pickers then act on the visible range).
+    // Whether the bar's Ruler button is on (the date pickers then act on the visible range); and
+    // whether the Now or Search button is on (in the Ruler display the active cursor's button is
+    // mixed, which answers false).
     virtual bool stateOfRulerButton() = 0;
-    // The bar's Search command without a sender: the timeline opens (unless the user keeps it
-    // closed for the Search cursor), and the Search cursor becomes active when no move runs.
-    virtual void menuSearchCurseur() = 0;
+    virtual bool stateOfNowButton() = 0;
+    virtual bool stateOfSearchButton() = 0;
+    // The bar's cursor commands. Without a sender (nullptr) they only change the active cursor and
+    // the bar's display: the timeline opens (for the Search cursor unless the user keeps it closed),
+    // and the cursor becomes active when no move runs. With one they may also recentre or widen the
+    // ruler, go to the Home Time, or swap the cursors (the Ruler command).
+    virtual void menuNowCurseur(QObject* sender) = 0;
+    virtual void menuSearchCurseur(QObject* sender) = 0;
+    virtual void menuRuler(QObject* sender) = 0;
+    // Whether the calendar panel shows.
+    virtual bool siShowRulerPickerPanel() const = 0;
     // Shows a preset's name for that many seconds.
     virtual void showPresetTitleWithTag(KELId stamp, float duration) = 0;
+};
+
+// The presets model, as the ruler bar asks it; the presets answer once they exist, and until then
+// the bar's stand-in of ZEVRulerStandIns.h answers 0 (off) for every preset.
+class ZEVStampClassServices {
+public:
+    virtual ~ZEVStampClassServices() = default;
+    // 1 when the preset of that stamp is what the Now cursor, the Search cursor or the timeline
+    // shows, -1 when in part, 0 otherwise.
+    virtual int stateOfNowPresetWithStampInt(KELId stamp) = 0;
+    virtual int stateOfSearchPresetWithStampInt(KELId stamp) = 0;
+    virtual int stateOfRulerPresetWithStampInt(KELId stamp) = 0;
 };
 
 // Makes the parts of one ruler viewer; each is owned by the viewer.

@@ -1,25 +1,38 @@
 #include "ruler/ZEVRulerStandIns.h"
 
-#include "platform/UserDefaults.h"
-#include "ruler/ZEVRulerViewer.h"
-#include "space/ZEVSpaceController.h"
-
 namespace tallomer {
 
-void ZEVRulerViewbarStandIn::menuSearchCurseur()
+ZEVContextViewStandIn::ZEVContextViewStandIn(QWidget* parent) : QWidget(parent)
 {
-    ZEVSpaceController& space = viewer_.spaceController();
-    ZEVFrontViewerServices* f = space.frontViewer();
-    if (f && !f->siTlineOpened() &&
-        !space.host().defaults().values(QString::fromLatin1(kHideRulerWhenSearchKey)).toBool())
-        f->openTlineAndTracks(false);
-    // Without a sender a refused command says nothing.
-    if (!viewer_.siAccepteDeplacement())
-        return;
-    KELICurseur* search = space.searchCurseur();
-    if (space.actifCurseur() != search)
-        viewer_.userChangeActifCurseur(search);
-    majMenubarForCurseur(search);
+    setObjectName(QStringLiteral("ZEVContextView"));
+    appliquer();
+}
+
+void ZEVContextViewStandIn::adjustMin()
+{
+    siNarrow_ = true;
+    appliquer();
+}
+
+void ZEVContextViewStandIn::adjustMax()
+{
+    siNarrow_ = false;
+    appliquer();
+}
+
+void ZEVContextViewStandIn::setWidths(int wide, int narrow)
+{
+    wide_ = wide;
+    narrow_ = narrow;
+    appliquer();
+}
+
+void ZEVContextViewStandIn::appliquer()
+{
+    // The right edge stays where it is: the row lies against the bar's right end.
+    const int right = geometry().right();
+    const int w = siNarrow_ ? narrow_ : wide_;
+    setGeometry(right + 1 - w, y(), w, height());
 }
 
 } // namespace tallomer

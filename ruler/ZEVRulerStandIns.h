@@ -1,47 +1,40 @@
 #pragma once
-// The stand-in for the part of the ruler that is not built yet: the ruler bar (the bar view will
-// answer). It draws nothing; it keeps what it was last told and counts the rest, so that the
-// viewer's protocol can be followed, at no cost that grows with time. Of its commands it does the
-// least the cursor views need: the Search command without a sender.
+// Stand-ins for the parts of other subsystems the ruler bar holds before they are built: the
+// presets model (the presets will answer) and the row of entity buttons (the inspector framework
+// will fill it). Each does the least the bar needs and nothing that grows with time.
 
 #include "ruler/ZEVRulerParts.h"
 
+#include <QWidget>
+
 namespace tallomer {
 
-class ZEVRulerViewbarStandIn final : public ZEVRulerViewbarServices {
+// Until the presets exist no preset is ever in force.
+class ZEVStampClassStandIn final : public ZEVStampClassServices {
 public:
-    // `viewer` is not owned and outlives the bar.
-    ZEVRulerViewbarStandIn(const QRectF& frame, ZEVRulerViewer& viewer) : frame_(frame), viewer_(viewer) {}
-    QRectF frame() const override { return frame_; }
-    void initierDeplacementCurseur() override { ++initierCount; }
-    void terminerDeplacementCurseur() override
-    {
-        ++terminerCount;
-        clickPosition = 10;
-    }
-    void majDatePicker() override { ++majDatePickerCount; }
-    void majMenubarForCurseur(KELICurseur* curseur) override { menubarCurseur = curseur; }
-    void setClickPositionForDisplay(int code) override { clickPosition = code; }
-    void showRulerPickerPanel(bool shown) override { pickerPanelShown = shown; }
-    // Without a bar there is no Ruler button to be on.
-    bool stateOfRulerButton() override { return false; }
-    void menuSearchCurseur() override;
+    int stateOfNowPresetWithStampInt(KELId) override { return 0; }
+    int stateOfSearchPresetWithStampInt(KELId) override { return 0; }
+    int stateOfRulerPresetWithStampInt(KELId) override { return 0; }
+};
 
-    // The user default that keeps the timeline closed when the Search cursor is chosen.
-    static constexpr const char* kHideRulerWhenSearchKey = "ZEVHideRulerWhenSearch";
-    void showPresetTitleWithTag(KELId stamp, float) override { presetTitleShown = stamp; }
-
-    long initierCount = 0;
-    long terminerCount = 0;
-    long majDatePickerCount = 0;
-    KELICurseur* menubarCurseur = nullptr; // not owned
-    int clickPosition = 10;
-    bool pickerPanelShown = false;
-    KELId presetTitleShown = 0;
+// The entity-button row at the right end of the bar: laid out wide (image and title) or narrow
+// (image only) at the bar's widest breakpoint. Until the inspector framework gives it buttons it
+// is empty, and both widths are 0.
+class ZEVContextViewStandIn : public QWidget {
+public:
+    explicit ZEVContextViewStandIn(QWidget* parent = nullptr);
+    virtual void adjustMin();
+    virtual void adjustMax();
+    bool siNarrow() const { return siNarrow_; }
+    // The row's width in each layout (the buttons' makers set them).
+    void setWidths(int wide, int narrow);
 
 private:
-    QRectF frame_;
-    ZEVRulerViewer& viewer_; // not owned
+    void appliquer();
+
+    bool siNarrow_ = false;
+    int wide_ = 0;
+    int narrow_ = 0;
 };
 
 } // namespace tallomer

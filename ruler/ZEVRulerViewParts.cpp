@@ -1,6 +1,6 @@
 #include "ruler/ZEVRulerViewParts.h"
 
-#include "ruler/ZEVRulerStandIns.h"
+#include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineView.h"
 #include "space/ZEVSpaceController.h"
@@ -35,7 +35,9 @@ std::unique_ptr<ZEVTlineCurseurViewServices> ZEVRulerViewParts::creerCurseurView
 std::unique_ptr<ZEVRulerViewbarServices> ZEVRulerViewParts::creerRulerViewbar(const QRectF& frame,
                                                                              ZEVRulerViewer& viewer)
 {
-    return std::make_unique<ZEVRulerViewbarStandIn>(frame, viewer);
+    ZEVSpaceWindow* w = viewer.spaceController().spaceWindow();
+    // Like the strip, a Qt child of the content view only to lie over it; the viewer owns it.
+    return std::make_unique<ZEVRulerViewbar>(frame, viewer, w ? w->spaceView() : nullptr);
 }
 
 } // namespace tallomer

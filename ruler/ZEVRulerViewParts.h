@@ -1,6 +1,6 @@
 #pragma once
-// The parts of the ruler viewer of a Space window: the timeline strip over the window's content
-// view, the views of the Now and Search cursors on it, and the bar's stand-in until the bar exists.
+// The parts of the ruler viewer of a Space window: the timeline strip and the ruler bar over the
+// window's content view, and the views of the Now and Search cursors on the strip.
 
 #include "ruler/ZEVRulerParts.h"
 

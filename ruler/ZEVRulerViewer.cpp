@@ -227,6 +227,7 @@ void ZEVRulerViewer::userTermineDeplacementCurseur()
     if (frontViewer_)
         frontViewer_->terminerDeplacementCurseur();
     space_.addToHistory();
+    ++termines_;
     etat_ = Etat::Repos;
 }
 

@@ -62,7 +62,7 @@ public:
 
     // The ruler of the space controller's window, on the ruler model, with the calendar units of
     // `<resourceFolder>/timeline/zevDateTline.table`. The parts are the strip, the cursor views and
-    // the bar's stand-in when none are given. `rulerClass` and `space` are not owned and outlive the viewer.
+    // the bar when none are given. `rulerClass` and `space` are not owned and outlive the viewer.
     ZEVRulerViewer(ZEVRulerClassServices& rulerClass, ZEVSpaceController& space, const QString& resourceFolder,
                    std::unique_ptr<ZEVRulerParts> parts = nullptr);
     ~ZEVRulerViewer() override;
@@ -120,6 +120,9 @@ public:
     // The number of the move under way; 0 while none runs. A gesture that was granted a move
     // compares it to know whether that move is still its own.
     std::uint64_t mouvementEnCours() const { return etat_ == Etat::EnMouvement ? jeton_ : 0; }
+    // How many moves were begun and ended so far.
+    std::uint64_t mouvementsCommences() const { return jeton_; }
+    std::uint64_t mouvementsTermines() const { return termines_; }
     // Cancels every pending step tick; the next step starter begins a new loop.
     void userDesactiveBouger();
     // Cancels every pending animation tick and ends the move.
@@ -315,6 +318,7 @@ private:
     Etat etat_ = Etat::Repos;
     // Each move has its own number; a tick of an earlier move does nothing.
     std::uint64_t jeton_ = 0;
+    std::uint64_t termines_ = 0;
     bool siPremierDeplacement_ = true;
     // The amounts of the step moves, and the totals and the parts left of the animations.
     double rOffsetIn_ = 0;

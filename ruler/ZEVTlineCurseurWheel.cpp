@@ -246,7 +246,7 @@ void ZEVTlineCurseurRecall::scrollWheelWithGeste(const ZEVGeste& g)
             scrollDirection_ = 1;
         }
         if (scrollDirection_ == 1)
-            bar().menuSearchCurseur();
+            bar().menuSearchCurseur(nullptr);
         return;
     }
     if (!g.vertical())

@@ -254,16 +254,19 @@ void ZEVTlineView::construireLeMenu()
         a->setCheckable(true);
         return a;
     };
+    // The bar's cursor commands, as its buttons give them.
     connect(item(QStringLiteral("Now"), kTagNow), &QAction::triggered, this, [this] {
-        viewer_.userChangeActifCurseur(viewer_.nowCurseur());
-        viewer_.displayRuler();
+        if (ZEVRulerViewbarServices* b = bar())
+            b->menuNowCurseur(this);
     });
     connect(item(QStringLiteral("Search"), kTagSearch), &QAction::triggered, this, [this] {
-        viewer_.userChangeActifCurseur(viewer_.searchCurseur());
-        viewer_.displayRuler();
+        if (ZEVRulerViewbarServices* b = bar())
+            b->menuSearchCurseur(this);
     });
-    // The bar's Ruler button answers this item once the bar exists.
-    item(QStringLiteral("Ruler"), kTagRuler)->setEnabled(false);
+    connect(item(QStringLiteral("Ruler"), kTagRuler), &QAction::triggered, this, [this] {
+        if (ZEVRulerViewbarServices* b = bar())
+            b->menuRuler(this);
+    });
     menuRuler_->addSeparator();
     menuRulerPast_ = menuRuler_->addAction(QStringLiteral("Show the Past"));
     connect(menuRulerPast_, &QAction::triggered, this, [this] { cadrerLeCurseur(1.0); });

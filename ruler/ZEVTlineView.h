@@ -62,6 +62,13 @@ public:
     void rulerDidChange() override;
     void setNeedsDisplay() override { update(); }
     void placerDevantCurseurView(ZEVTlineCurseurViewServices* view) override;
+    void setSiRulerTime(bool siRulerTime) override;
+    void scrollWheel(QWheelEvent* event) override;
+    // The wheel over the bar's boxes while its Ruler button is on: the From box moves the range's
+    // in-edge, the Until box its out-edge, the cursor's box zooms and pans it like the strip.
+    void scrollWheelWithFromBox(QWheelEvent* event) override;
+    void scrollWheelWithPeriodBox(QWheelEvent* event) override;
+    void scrollWheelWithUntilBox(QWheelEvent* event) override;
 
     // ---- state ----
     // Moves the strip to `frame` (y-up, in the parent's points).
@@ -72,7 +79,6 @@ public:
     double largeur() const { return width(); }
     double hauteur() const { return height(); }
     bool siRulerTime() const { return siRulerTime_; }
-    void setSiRulerTime(bool siRulerTime);
     bool siCmd() const { return siCmd_; }
     int clickPosition() const { return clickPosition_; }
     const QColor& rulerPasseColor() const { return rulerColours_.passe; }
@@ -102,7 +108,6 @@ public:
     QMenu* menuForEvent(QMouseEvent* event);
     void rightMouseDragged(QMouseEvent* event);
     void rightMouseUp(QMouseEvent* event);
-    void scrollWheel(QWheelEvent* event);
     bool siScrollWheelStart() const { return siInitieScrollWheel_; }
     void scrollWheelStop();
     void keyDown(QKeyEvent* event);
@@ -145,6 +150,10 @@ private:
     ZEVRulerViewbarServices* bar() const;
     void activerSearch();
     void scrollWheelRuler(QWheelEvent* event);
+    // One event of a wheel over a box of the bar: the gesture's move begins with the codes given.
+    enum class Boite { From, Period, Until };
+    void scrollWheelBox(QWheelEvent* event, Boite boite);
+    void rearmerScrollWheelStop();
     // The visible range slides so that the active cursor lies at `a` of the width.
     void cadrerLeCurseur(double a);
     void dragUpdated(const QPointF& windowPosition);

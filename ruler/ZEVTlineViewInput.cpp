@@ -353,8 +353,50 @@ void ZEVTlineView::scrollWheelRuler(QWheelEvent* event)
     // The span shrinks by z with the date at the anchor kept in place; the pan moves both edges.
     viewer_.userPlaceRulerOffsetIn(a * z + pan, pan - (1 - a) * z);
     viewer_.displayRuler();
+    rearmerScrollWheelStop();
+}
+
+void ZEVTlineView::rearmerScrollWheelStop()
+{
     Scheduler::shared().cancel(this, kScrollWheelStop);
     Scheduler::shared().perform(this, kScrollWheelStop, kWheelStopDelay, [this] { scrollWheelStop(); }, true);
+}
+
+void ZEVTlineView::scrollWheelWithFromBox(QWheelEvent* event) { scrollWheelBox(event, Boite::From); }
+void ZEVTlineView::scrollWheelWithPeriodBox(QWheelEvent* event) { scrollWheelBox(event, Boite::Period); }
+void ZEVTlineView::scrollWheelWithUntilBox(QWheelEvent* event) { scrollWheelBox(event, Boite::Until); }
+
+void ZEVTlineView::scrollWheelBox(QWheelEvent* event, Boite boite)
+{
+    if (!event)
+        return;
+    if (!siInitieScrollWheel_) {
+        // The strip's codes, then the bar's: 0 and 7 the in-edge, 1 and 8 the out-edge, 4 and 9
+        // the whole range.
+        setClickPositionForDisplay(boite == Boite::From ? 0 : boite == Boite::Until ? 1 : 4);
+        if (ZEVRulerViewbarServices* b = bar())
+            b->setClickPositionForDisplay(boite == Boite::From ? 7 : boite == Boite::Until ? 8 : 9);
+        siInitieScrollWheel_ = viewer_.userInitieDeplacementCurseur();
+    }
+    if (!siInitieScrollWheel_)
+        return;
+    event->accept();
+    const double s = events::invertedFactor(*event);
+    const double k = viewer_.rulerRatio();
+    const events::WheelDeltas delta = events::wheelDeltas(*event);
+    if (boite == Boite::From) {
+        viewer_.userPlaceRulerOffsetIn(s * delta.y * k, 0);
+    } else if (boite == Boite::Until) {
+        viewer_.userPlaceRulerOffsetIn(0, -s * delta.y * k);
+    } else {
+        const double z = s * delta.y * k * 10.0;
+        const double pan = -s * delta.x * k;
+        KELICurseur* c = commande(event->modifiers()) ? viewer_.nowCurseur() : viewer_.actifCurseur();
+        const double a = c && tlineType_ ? std::clamp(tlineType_->relativeCoordinateForDate(c->now()), 0.0, 1.0) : 0.5;
+        viewer_.userPlaceRulerOffsetIn(a * z + pan, pan - (1 - a) * z);
+    }
+    viewer_.displayRuler();
+    rearmerScrollWheelStop();
 }
 
 void ZEVTlineView::scrollWheelStop()

@@ -631,6 +631,7 @@ void ZEVSpaceController::changeDeskForActifCurseur(KELICurseur* curseur)
     actifCurseur_ = curseur;
     const bool siNow = curseur == nowCurseur_;
     host_.setActifCurseurColorSiNow(siNow);
+    majWindowTitle();
     if (desk) {
         desk->placerDevant();
         if (spaceWindow_)

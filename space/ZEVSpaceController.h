@@ -226,6 +226,10 @@ public:
     void userQuit();
     // A key of the Space window: answers true when the key is used up.
     bool spaceKeyPressed(int qtKey, Qt::KeyboardModifiers modifiers);
+    // Titles the window after the active cursor and the front mode: the Search cursor says whether
+    // it looks at the past, the future or now. The Channel and background names join the title
+    // once the Channels inspector names them.
+    void majWindowTitle();
     void flagsChanged(Qt::KeyboardModifiers modifiers, bool siAcceptsFlagsChanges);
     void setBrowsedSpaceBackImageInt(KELId imageInt) { browsedBackImageInt_ = imageInt; }
     KELId browsedBackImageInt() const { return browsedBackImageInt_; }

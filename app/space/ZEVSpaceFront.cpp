@@ -1,6 +1,7 @@
 #include "app/space/ZEVSpaceFront.h"
 
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineView.h"
 #include "space/ZEVSpaceController.h"
@@ -15,6 +16,9 @@ ZEVSpaceFront::ZEVSpaceFront(ZEVSpaceController& space, UserDefaultsController& 
 {
     if (ZEVSpaceWindow* w = space_.spaceWindow())
         w->spaceView()->installEventFilter(this);
+    // The bar's entity row is built with the bar: its layout can follow the width from now on.
+    if (ZEVRulerViewbar* b = bar())
+        b->initPreviousWidth();
     const QString key = QString::fromLatin1(kShowRulerKey);
     token_ = defaults_.observe(key, [this](const QString&, const QVariant& value) {
         if (value.toBool())
@@ -22,11 +26,24 @@ ZEVSpaceFront::ZEVSpaceFront(ZEVSpaceController& space, UserDefaultsController& 
         else
             closeTlineAndTracks();
     });
+    const QString timebar = QString::fromLatin1(kShowTimebarKey);
+    timebarToken_ = defaults_.observe(timebar, [this](const QString&, const QVariant& value) {
+        if (value.toBool())
+            openTimebar();
+        else
+            closeTimebar();
+    });
+    if (defaults_.values(timebar).toBool())
+        openTimebar();
     if (defaults_.values(key).toBool())
         openTline();
 }
 
-ZEVSpaceFront::~ZEVSpaceFront() { defaults_.unobserve(token_); }
+ZEVSpaceFront::~ZEVSpaceFront()
+{
+    defaults_.unobserve(token_);
+    defaults_.unobserve(timebarToken_);
+}
 
 ZEVTlineView* ZEVSpaceFront::strip() const
 {
@@ -34,16 +51,31 @@ ZEVTlineView* ZEVSpaceFront::strip() const
     return viewer ? dynamic_cast<ZEVTlineView*>(viewer->tlineView()) : nullptr;
 }
 
+ZEVRulerViewbar* ZEVSpaceFront::bar() const
+{
+    auto* viewer = dynamic_cast<ZEVRulerViewer*>(space_.rulerViewer());
+    return viewer ? dynamic_cast<ZEVRulerViewbar*>(viewer->rulerViewbar()) : nullptr;
+}
+
 void ZEVSpaceFront::placer()
 {
-    ZEVTlineView* s = strip();
     ZEVSpaceWindow* w = space_.spaceWindow();
-    if (!s || !w)
+    if (!w)
         return;
     const QSize content = w->spaceView()->size();
-    // Over the top of the desk when open, just above it (out of sight) when closed.
-    const double y = siTlineOpened_ ? content.height() - ZEVTlineView::kHeight : content.height();
-    s->setFrameYUp(QRectF(0, y, content.width(), ZEVTlineView::kHeight));
+    // From the top edge down: the bar, then the strip; a closed one waits just above the edge, out
+    // of sight.
+    double top = content.height();
+    if (ZEVRulerViewbar* b = bar()) {
+        const double y = siTimebarOpened_ ? top - ZEVRulerViewbar::kHeight : top;
+        b->setFrameYUp(QRectF(0, y, content.width(), ZEVRulerViewbar::kHeight));
+        if (siTimebarOpened_)
+            top = y;
+    }
+    if (ZEVTlineView* s = strip()) {
+        const double y = siTlineOpened_ ? top - ZEVTlineView::kHeight : content.height();
+        s->setFrameYUp(QRectF(0, y, content.width(), ZEVTlineView::kHeight));
+    }
 }
 
 void ZEVSpaceFront::openTline()
@@ -64,6 +96,27 @@ void ZEVSpaceFront::closeTlineAndTracks()
         return;
     siTlineOpened_ = false;
     s->hide();
+    placer();
+}
+
+void ZEVSpaceFront::openTimebar()
+{
+    ZEVRulerViewbar* b = bar();
+    if (!b)
+        return;
+    siTimebarOpened_ = true;
+    placer();
+    b->show();
+    b->raise();
+}
+
+void ZEVSpaceFront::closeTimebar()
+{
+    ZEVRulerViewbar* b = bar();
+    if (!b)
+        return;
+    siTimebarOpened_ = false;
+    b->hide();
     placer();
 }
 

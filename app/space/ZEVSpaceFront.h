@@ -1,9 +1,10 @@
 #pragma once
 // The least of the front layer that the time ruler and the selections need while the front layer
-// is not built: it lays the timeline strip over the top of the desk canvas while the user default
-// ZEVShowRuler is on, opens and closes it when asked, passes the strip's Tab walk to the active
-// desk, and has both desks draw their Object views again at every selection notice. Every other
-// operation keeps the defaults of ZEVFrontViewerServices until the front viewer answers.
+// is not built: it lays the ruler bar (while the user default ZEVShowZevMenu is on) and under it the
+// timeline strip (while ZEVShowRuler is on) over the top of the desk canvas, opens and closes them
+// when asked, arms the bar's layout, passes the strip's Tab walk to the active desk, and has both
+// desks draw their Object views again at every selection notice. Every other operation keeps the
+// defaults of ZEVFrontViewerServices until the front viewer answers.
 
 #include "platform/UserDefaults.h"
 #include "space/ZEVSpaceParts.h"
@@ -12,11 +13,13 @@
 
 namespace tallomer {
 
+class ZEVRulerViewbar;
 class ZEVTlineView;
 
 class ZEVSpaceFront final : public QObject, public ZEVFrontViewerServices {
 public:
     static constexpr const char* kShowRulerKey = "ZEVShowRuler";
+    static constexpr const char* kShowTimebarKey = "ZEVShowZevMenu";
 
     // `space` and `defaults` are not owned and outlive the front; the space's ruler viewer is made.
     ZEVSpaceFront(ZEVSpaceController& space, UserDefaultsController& defaults);
@@ -27,6 +30,9 @@ public:
     void openTline() override;
     void openTlineAndTracks(bool) override { openTline(); }
     void closeTlineAndTracks() override;
+    bool siTimebarClosed() override { return !siTimebarOpened_; }
+    void setSiShowCalandar(bool shown) override { siShowCalandar_ = shown; }
+    bool siShowCalandar() const { return siShowCalandar_; }
     void userSelectNext() override;
     void userSelectPrevious() override;
     void selectionDidChange() override { desksSelectionDidChange(); }
@@ -36,19 +42,25 @@ public:
     void linkSelectionDidChange() override { desksSelectionDidChange(); }
 
 protected:
-    // The strip follows the content view's width.
+    // The bar and the strip follow the content view's width.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Not owned: the ruler viewer's strip; nullptr once the viewer is gone.
+    // Not owned: the ruler viewer's strip and bar; nullptr once the viewer is gone.
     ZEVTlineView* strip() const;
+    ZEVRulerViewbar* bar() const;
     void placer();
     void desksSelectionDidChange();
+    void openTimebar();
+    void closeTimebar();
 
     ZEVSpaceController& space_;         // not owned
     UserDefaultsController& defaults_;  // not owned
     DefaultsToken token_ = 0;
+    DefaultsToken timebarToken_ = 0;
     bool siTlineOpened_ = false;
+    bool siTimebarOpened_ = false;
+    bool siShowCalandar_ = false;
 };
 
 } // namespace tallomer

@@ -6,7 +6,6 @@
 
 #include "engine/KELICurseur.h"
 #include "platform/sound/Sound.h"
-#include "ruler/ZEVRulerStandIns.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
 #include "ruler/ZEVTlineView.h"
@@ -37,7 +36,8 @@ protected:
     }
 
     ZEVRulerViewer* ruler() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()); }
-    ZEVRulerViewbarStandIn* bar() const { return dynamic_cast<ZEVRulerViewbarStandIn*>(ruler()->rulerViewbar()); }
+    // How many moves the ruler completed.
+    long moves() const { return long(ruler()->mouvementsTermines()); }
     KELICurseur* now() const { return space()->nowCurseur(); }
     KELICurseur* search() const { return space()->searchCurseur(); }
     KELIContexte* tl() const { return space()->tlContexte(); }
@@ -89,7 +89,7 @@ TEST_F(RulerGesture, AHorizontalWheelOverTheDeskTakesTheSearchCursorToTheNowCurs
     r->userTermineDeplacementCurseur();
     ASSERT_TRUE(r->userChangeActifCurseur(now()));
     const QPoint at = emptyPoint();
-    const long moves = bar()->terminerCount;
+    const long movesBefore = moves();
 
     wheel(at, 1, 0);
     EXPECT_EQ(space()->actifCurseur(), search()) << "the Now view hands the wheel to the Search cursor";
@@ -106,7 +106,7 @@ TEST_F(RulerGesture, AHorizontalWheelOverTheDeskTakesTheSearchCursorToTheNowCurs
     EXPECT_TRUE(r->siAccepteDeplacement());
     EXPECT_EQ(space()->actifCurseur(), now());
     EXPECT_EQ(window()->deskViewDevant(), space()->deskForCurseur(now())->deskScene());
-    EXPECT_EQ(bar()->terminerCount - moves, 1) << "one move for the whole gesture";
+    EXPECT_EQ(moves() - movesBefore, 1) << "one move for the whole gesture";
 }
 
 TEST_F(RulerGesture, AVerticalWheelOverTheDeskAndTheArrowsStepTheChannels)
@@ -182,7 +182,7 @@ TEST_F(RulerGesture, ThisWeekFromTheStripsMenuGlidesTheRangeOverItsTicksAsOneMov
     ASSERT_NE(thisWeek, nullptr);
     const std::optional<ZEVPeriode> semaine = periodeContenant(ZEVZoomUnite::Semaine, now()->now());
     ASSERT_TRUE(semaine);
-    const long moves = bar()->terminerCount;
+    const long movesBefore = moves();
     const double span = tl()->nowOut() - tl()->nowIn();
     ASSERT_NE(span, semaine->fin - semaine->debut);
 
@@ -192,10 +192,10 @@ TEST_F(RulerGesture, ThisWeekFromTheStripsMenuGlidesTheRangeOverItsTicksAsOneMov
     const double halfway = tl()->nowOut() - tl()->nowIn();
     EXPECT_GT(std::abs(halfway - span), 1) << "under way";
     EXPECT_GT(std::abs(halfway - (semaine->fin - semaine->debut)), 1) << "not there yet";
-    EXPECT_EQ(bar()->terminerCount, moves);
+    EXPECT_EQ(moves(), movesBefore);
     advance(0.8);
     EXPECT_TRUE(ruler()->siAccepteDeplacement());
-    EXPECT_EQ(bar()->terminerCount - moves, 1);
+    EXPECT_EQ(moves() - movesBefore, 1);
     // The range follows the clock with the timeline cursor.
     EXPECT_NEAR(tl()->nowIn(), semaine->debut, 2);
     EXPECT_NEAR(tl()->nowOut(), semaine->fin, 2);

@@ -31,11 +31,11 @@ protected:
         frontTold += long(count(t, "front initier")) - long(count(t, "front terminer"));
         history += long(count(t, "history mark"));
         const bool moving = !viewer->siAccepteDeplacement();
-        const long bars = bar->initierCount - bar->terminerCount;
+        const long bars = long(viewer->mouvementsCommences() - viewer->mouvementsTermines());
         ASSERT_TRUE(bars == 0 || bars == 1) << where;
         ASSERT_EQ(bars == 1, moving) << where;
         ASSERT_EQ(frontTold, bars) << where;
-        ASSERT_EQ(history, bar->terminerCount) << where << ": one history entry per completed move";
+        ASSERT_EQ(history, long(viewer->mouvementsTermines())) << where << ": one history entry per completed move";
         if (!moving) {
             ASSERT_FALSE(ticking(viewer)) << where << ": a tick pending while the ruler is idle";
         }

@@ -7,6 +7,7 @@
 #include "engine/KELICurseur.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerStandIns.h"
+#include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
 #include "ruler/ZEVTlineView.h"
@@ -60,6 +61,15 @@ public:
     {
         trace_.push_back("strip devant " + nomDuCurseur(v->curseur()));
     }
+    void setSiRulerTime(bool r) override { rulerTime = r; }
+    void scrollWheel(QWheelEvent*) override { trace_.push_back("strip wheel"); }
+    void scrollWheelWithFromBox(QWheelEvent*) override { trace_.push_back("strip from box"); }
+    void scrollWheelWithPeriodBox(QWheelEvent*) override { trace_.push_back("strip period box"); }
+    void scrollWheelWithUntilBox(QWheelEvent*) override { trace_.push_back("strip until box"); }
+    bool rulerTime = false;
+    ZEVTlineType* tlineType = nullptr;
+    QColor colour;
+    int clickPosition = -1;
     int rulerDidChangeCount = 0;
     int displayCount = 0;
 
@@ -112,7 +122,12 @@ public:
     void setClickPositionForDisplay(int code) override { clickPosition = code; }
     void showRulerPickerPanel(bool shown) override { trace_.push_back(shown ? "bar picker on" : "bar picker off"); }
     bool stateOfRulerButton() override { return rulerButton; }
-    void menuSearchCurseur() override { trace_.push_back("bar menuSearchCurseur"); }
+    bool stateOfNowButton() override { return false; }
+    bool stateOfSearchButton() override { return false; }
+    void menuNowCurseur(QObject*) override { trace_.push_back("bar menuNowCurseur"); }
+    void menuSearchCurseur(QObject*) override { trace_.push_back("bar menuSearchCurseur"); }
+    void menuRuler(QObject*) override { trace_.push_back("bar menuRuler"); }
+    bool siShowRulerPickerPanel() const override { return false; }
     void showPresetTitleWithTag(KELId stamp, float duration) override
     {
         trace_.push_back("bar preset " + std::to_string(stamp) + " " + std::to_string(duration).substr(0, 3));
@@ -211,7 +226,7 @@ protected:
         strip->show();
         nowView = dynamic_cast<ZEVTlineCurseurRecall*>(viewer->curseurViewForCurseur(now()));
         searchView = dynamic_cast<ZEVTlineCurseurSearch*>(viewer->curseurViewForCurseur(search()));
-        bar = dynamic_cast<ZEVRulerViewbarStandIn*>(viewer->rulerViewbar());
+        bar = dynamic_cast<ZEVRulerViewbar*>(viewer->rulerViewbar());
         ASSERT_TRUE(nowView && searchView && bar);
         dessiner();
         take();
@@ -320,7 +335,7 @@ protected:
     ZEVTlineView* strip = nullptr;
     ZEVTlineCurseurRecall* nowView = nullptr;
     ZEVTlineCurseurSearch* searchView = nullptr;
-    ZEVRulerViewbarStandIn* bar = nullptr;
+    ZEVRulerViewbar* bar = nullptr;
 };
 
 } // namespace rulertest

@@ -304,13 +304,13 @@ TEST_F(Strip, ASearchDragWithCtrlSlidesTheRangeAndTheBarFollowsItsModes)
     const double x = searchView->curseurRect().center().x();
     const double pp = perPoint(), in = tl()->nowIn();
     press(x, 30);
-    EXPECT_EQ(bar->clickPosition, ZEVTlineCurseurView::kHandle);
+    EXPECT_EQ(bar->clickPositionForDisplay(), ZEVTlineCurseurView::kHandle);
     dragTo(x, 30, Qt::ControlModifier);
     dragTo(x + 30, 30, Qt::ControlModifier);
     EXPECT_NEAR(tl()->nowIn() - in, -30 * pp, 1e-3);
-    EXPECT_EQ(bar->clickPosition, 10);
+    EXPECT_EQ(bar->clickPositionForDisplay(), 10);
     dragTo(x + 40, 30);
-    EXPECT_EQ(bar->clickPosition, ZEVTlineCurseurView::kHandle);
+    EXPECT_EQ(bar->clickPositionForDisplay(), ZEVTlineCurseurView::kHandle);
     release(x + 40, 30);
     EXPECT_EQ(searchView->clickPositionForDisplay(), 10) << "the end of the move";
 }

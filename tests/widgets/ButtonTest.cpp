@@ -1,4 +1,4 @@
-#include "app/widgets/ZEVButton.h"
+#include "widgets/ZEVButton.h"
 
 #include "runtime/SchedulerClock.h"
 
@@ -198,4 +198,37 @@ TEST(ButtonCells, OffCell4DrawsNothingUnderneath)
         c4.drawWithFrame(p, QRectF(0, 0, 20, 10), kZEVStateOff, QIcon(), QString(), true);
     }
     EXPECT_EQ(img.pixelColor(10, 5), QColor(Qt::red));
+}
+
+TEST_F(ButtonTest, AClickThatKeepsTheStateLeavesItToTheTargetAndStillClicks)
+{
+    button->setSiClickKeepsState(true);
+    for (int state : {kZEVStateOff, kZEVStateOn, kZEVStateMixed}) {
+        button->setState(state);
+        button->click();
+        EXPECT_EQ(button->state(), state);
+    }
+    EXPECT_EQ(clicks, 3);
+}
+
+TEST(ButtonCells, TheImageStandsAloneOrLeftOfTheTitle)
+{
+    QPixmap red(16, 16);
+    red.fill(Qt::red);
+    const QIcon icon(red);
+    ZEVButtonCell2 cell;
+    // Where red lands: the image alone is centred, left of the title it hugs the left edge.
+    auto redAt = [&](ZEVImagePosition position, int x) {
+        cell.setImagePosition(position);
+        QImage img(70, 23, QImage::Format_ARGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        cell.drawWithFrame(p, QRectF(0, 0, 70, 23), kZEVStateOff, icon, QStringLiteral("Search"), true);
+        p.end();
+        return img.pixelColor(x, 11) == QColor(Qt::red);
+    };
+    EXPECT_TRUE(redAt(ZEVImagePosition::ImageOnly, 35));
+    EXPECT_FALSE(redAt(ZEVImagePosition::ImageOnly, 8));
+    EXPECT_TRUE(redAt(ZEVImagePosition::ImageLeft, 8));
+    EXPECT_FALSE(redAt(ZEVImagePosition::ImageLeft, 35));
 }

@@ -1,4 +1,4 @@
-#include "app/widgets/ZEVButton.h"
+#include "widgets/ZEVButton.h"
 
 #include "runtime/Clock.h"
 
@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace tallomer {
 
@@ -37,7 +39,13 @@ void ZEVButtonCell::drawWithFrame(QPainter& painter, const QRectF& frame, int st
 
     const QIcon::Mode mode = enabled ? QIcon::Normal : QIcon::Disabled;
     QRectF content = frame.adjusted(2, 1, -2, -1);
-    if (!icon.isNull()) {
+    if (!icon.isNull() && imagePosition_ == ZEVImagePosition::ImageLeft) {
+        const double side = std::min(16.0, content.height());
+        const QRectF image(content.x() + 2, content.center().y() - side / 2, side, side);
+        icon.paint(&painter, image.toRect(), Qt::AlignCenter, mode, state == kZEVStateOn ? QIcon::On : QIcon::Off);
+        painter.setPen(enabled ? QColor(Qt::black) : QColor(Qt::gray));
+        painter.drawText(content.adjusted(side + 6, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, title);
+    } else if (!icon.isNull()) {
         icon.paint(&painter, content.toRect(), Qt::AlignCenter, mode,
                    state == kZEVStateOn ? QIcon::On : QIcon::Off);
     } else if (!title.isEmpty()) {
@@ -101,8 +109,17 @@ void ZEVButton::setState(int state)
     update();
 }
 
+void ZEVButton::setImagePosition(ZEVImagePosition position)
+{
+    if (cell_)
+        cell_->setImagePosition(position);
+    update();
+}
+
 void ZEVButton::nextCheckState()
 {
+    if (siClickKeepsState_)
+        return;
     // A click out of the mixed state turns the button on.
     if (mixed_) {
         mixed_ = false;

@@ -35,6 +35,10 @@ public:
     virtual void draggingSessionDidStop() {}
 };
 
+// Where a cell draws a button's image: alone (the title only when there is no image), or left of
+// the title.
+enum class ZEVImagePosition { ImageOnly, ImageLeft };
+
 // Draws a button as a flat rounded fill chosen by its state, then its icon and title.
 class ZEVButtonCell {
 public:
@@ -44,6 +48,11 @@ public:
                        const QString& title, bool enabled) const;
     // These cells never tint a pressed button.
     std::optional<QColor> highlightColorWithFrame() const { return std::nullopt; }
+    void setImagePosition(ZEVImagePosition position) { imagePosition_ = position; }
+    ZEVImagePosition imagePosition() const { return imagePosition_; }
+
+private:
+    ZEVImagePosition imagePosition_ = ZEVImagePosition::ImageOnly;
 };
 
 class ZEVButtonCell2 final : public ZEVButtonCell {
@@ -88,6 +97,10 @@ public:
     void performClique();
     void _gotoPrevious();
     void setSiDisableMouseMoved(bool disable) { siDisableMouseMoved_ = disable; }
+    // A click leaves the state alone: the click's target sets it (it may refuse the command).
+    void setSiClickKeepsState(bool keep) { siClickKeepsState_ = keep; }
+    // The cell, when there is one, redraws with the image in that place.
+    void setImagePosition(ZEVImagePosition position);
 
     // Drag destination (the Qt drag events call these).
     void draggingEntered(qint64 sequenceNumber);
@@ -124,6 +137,7 @@ private:
 
     bool siPerformClick_ = false;
     bool siDisableMouseMoved_ = false;
+    bool siClickKeepsState_ = false;
     qint64 previousState_ = kZEVStateOff;
     bool siDraggingUpdated_ = false;
     double mouseDownDate_ = 0.0;

@@ -1,0 +1,332 @@
+#include "ruler/ZEVRulerBox.h"
+
+#include "platform/Events.h"
+#include "platform/sound/Sound.h"
+#include "ruler/ZEVRulerPickerDates.h"
+#include "ruler/ZEVRulerViewbar.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "space/ZEVSpaceController.h"
+
+#include <QCalendarWidget>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace tallomer {
+
+namespace {
+
+// The ruler takes the pointer in the Space window's coordinates.
+QWheelEvent dansLaFenetre(const QWidget& w, const QWheelEvent& event)
+{
+    const QWidget* fenetre = w.window();
+    return events::wheelEventAt(event,
+                                fenetre && fenetre != &w ? w.mapTo(fenetre, event.position()) : event.position());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// ZEVRulerBox
+
+ZEVRulerBox::ZEVRulerBox(const QString& title, ZEVRulerViewbar& bar, ZEVRulerViewer& viewer, QWidget* parent)
+    : QWidget(parent), bar_(bar), viewer_(viewer)
+{
+    setObjectName(title);
+    siFromBox_ = title == QLatin1String("FromBox");
+    siPeriodBox_ = title == QLatin1String("PeriodBox");
+    siUntilBox_ = title == QLatin1String("UntilBox");
+    menu_ = new QMenu(this);
+}
+
+void ZEVRulerBox::setFillColor(const QColor& color)
+{
+    if (fillColor_ == color)
+        return;
+    fillColor_ = color;
+    update();
+}
+
+QMenu* ZEVRulerBox::menuForEvent()
+{
+    if (!viewer_.siAccepteDeplacement()) {
+        Sound::shared().beep();
+        return nullptr;
+    }
+    const bool search = bar_.selectedCurseur() && bar_.selectedCurseur() == viewer_.searchCurseur();
+    for (QAction* a : menu_->actions()) {
+        const int tag = a->data().toInt();
+        if (tag == ZEVRulerViewbar::kTagGoToNow || tag == ZEVRulerViewbar::kTagGoToNowRangeKept)
+            a->setVisible(search);
+    }
+    return menu_;
+}
+
+bool ZEVRulerBox::ouvrirMenu(const QPoint& globalPosition)
+{
+    QMenu* m = menuForEvent();
+    if (!m)
+        return false;
+    m->popup(globalPosition);
+    return true;
+}
+
+void ZEVRulerBox::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    p.fillPath(path, fillColor_);
+}
+
+void ZEVRulerBox::contextMenuEvent(QContextMenuEvent* event)
+{
+    ouvrirMenu(event->globalPos());
+    event->accept();
+}
+
+void ZEVRulerBox::mousePressEvent(QMouseEvent* event)
+{
+    // The bar swallows presses on its background, and so do its boxes.
+    event->accept();
+}
+
+void ZEVRulerBox::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    QWheelEvent e = dansLaFenetre(*this, *event);
+    if (bar_.stateOfRulerButton()) {
+        ZEVTlineViewServices* strip = viewer_.tlineView();
+        targetView_ = strip;
+        if (!strip)
+            return;
+        if (siFromBox_)
+            strip->scrollWheelWithFromBox(&e);
+        else if (siPeriodBox_)
+            strip->scrollWheelWithPeriodBox(&e);
+        else if (siUntilBox_)
+            strip->scrollWheelWithUntilBox(&e);
+        return;
+    }
+    ZEVTlineCurseurViewServices* vue = viewer_.curseurViewForActifCurseur();
+    targetView_ = vue;
+    if (!vue)
+        return;
+    if (siFromBox_)
+        vue->scrollWheelWithFromBox(&e);
+    else if (siPeriodBox_)
+        vue->scrollWheelWithPeriodBox(&e);
+    else if (siUntilBox_)
+        vue->scrollWheelWithUntilBox(&e);
+}
+
+// ---------------------------------------------------------------------------------------------
+// ZEVRulerDatePicker
+
+ZEVRulerDatePicker::ZEVRulerDatePicker(ZEVRulerBox* box, ZEVRulerViewbar& bar, const QString& format, QWidget* parent)
+    : QDateTimeEdit(parent), box_(box), bar_(bar)
+{
+    // Wall-clock fields, converted by us: Qt must not move them through its own zone rules.
+    setTimeSpec(Qt::UTC);
+    setDisplayFormat(format);
+    setFrame(false);
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setFocusPolicy(Qt::NoFocus);
+    lineEdit()->setFocusPolicy(Qt::NoFocus);
+    // The box's fill shows through.
+    QPalette p = palette();
+    p.setColor(QPalette::Base, Qt::transparent);
+    p.setColor(QPalette::Button, Qt::transparent);
+    setPalette(p);
+    connect(this, &QDateTimeEdit::dateTimeChanged, this, [this] {
+        if (!siAffichage_)
+            siModifie_ = true;
+    });
+    connect(this, &QAbstractSpinBox::editingFinished, this, [this] {
+        if (siModifie_)
+            agir();
+    });
+}
+
+void ZEVRulerDatePicker::afficherDate(KELDate date)
+{
+    if (siModifie_)
+        return;
+    const std::optional<QDateTime> champs = ZEVChampsPourDate(date);
+    if (!champs)
+        return;
+    champs_ = *champs;
+    siAffichage_ = true;
+    setDateTime(*champs);
+    siAffichage_ = false;
+}
+
+std::optional<KELDate> ZEVRulerDatePicker::dateChoisie() const
+{
+    const QDateTime d = dateTime();
+    const bool jour = displayedSections() & QDateTimeEdit::DateSections_Mask;
+    const bool heure = displayedSections() & QDateTimeEdit::TimeSections_Mask;
+    const QDate j = jour || !champs_.isValid() ? d.date() : champs_.date();
+    const QTime h = heure || !champs_.isValid() ? d.time() : champs_.time();
+    return ZEVDatePourChamps(j, h);
+}
+
+bool ZEVRulerDatePicker::acceptsFirstResponder() const { return bar_.acceptsFirstResponderForDatePicker(this); }
+
+void ZEVRulerDatePicker::majFocus()
+{
+    const bool accepte = acceptsFirstResponder();
+    // Taken by a click only: neither the window's activation nor Tab hands the desk's keys to it.
+    // Its line edit passes the focus on to it, and would take it by Tab: it follows the same rule.
+    setFocusPolicy(accepte ? Qt::ClickFocus : Qt::NoFocus);
+    lineEdit()->setFocusPolicy(focusPolicy());
+    if (!accepte && hasFocus())
+        clearFocus();
+}
+
+QColor ZEVRulerDatePicker::textColor() const { return palette().color(QPalette::Text); }
+
+void ZEVRulerDatePicker::setTextColor(const QColor& color)
+{
+    if (textColor() == color)
+        return;
+    QPalette p = palette();
+    p.setColor(QPalette::Text, color);
+    p.setColor(QPalette::WindowText, color);
+    p.setColor(QPalette::ButtonText, color);
+    setPalette(p);
+}
+
+void ZEVRulerDatePicker::agir()
+{
+    siModifie_ = false;
+    if (action_)
+        action_();
+}
+
+void ZEVRulerDatePicker::stepBy(int steps)
+{
+    QDateTimeEdit::stepBy(steps);
+    agir();
+}
+
+void ZEVRulerDatePicker::focusInEvent(QFocusEvent* event)
+{
+    if (!acceptsFirstResponder()) {
+        clearFocus();
+        return;
+    }
+    QDateTimeEdit::focusInEvent(event);
+}
+
+void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
+{
+    if (!acceptsFirstResponder()) {
+        event->ignore();
+        return;
+    }
+    QDateTimeEdit::keyPressEvent(event);
+}
+
+void ZEVRulerDatePicker::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (box_)
+        box_->ouvrirMenu(event->globalPos());
+    event->accept();
+}
+
+void ZEVRulerDatePicker::wheelEvent(QWheelEvent* event)
+{
+    // The box turns the wheel into moves of the cursor's parts.
+    event->ignore();
+}
+
+// ---------------------------------------------------------------------------------------------
+// ZEVRulerPickerPanel
+
+ZEVRulerPickerPanel::ZEVRulerPickerPanel(ZEVRulerViewbar& bar, ZEVRulerViewer& viewer, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowDoesNotAcceptFocus), bar_(bar), viewer_(viewer)
+{
+    setObjectName(QStringLiteral("ZEVRulerPickerPanel"));
+    setWindowTitle(QStringLiteral("Calendar"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    // Dark, for the cursors' colours and the white of the Now cursor's date line.
+    QPalette fond = palette();
+    fond.setColor(QPalette::Window, QColor::fromRgbF(0.2f, 0.2f, 0.2f));
+    setPalette(fond);
+    setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    calendar_ = new QCalendarWidget(this);
+    calendar_->setFocusPolicy(Qt::NoFocus);
+    calendar_->setGridVisible(false);
+    calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    dateLine_ = new QLabel(this);
+    dateLine_->setAlignment(Qt::AlignCenter);
+    layout->addWidget(calendar_);
+    layout->addWidget(dateLine_);
+    for (QWidget* w : calendar_->findChildren<QWidget*>()) {
+        w->setFocusPolicy(Qt::NoFocus);
+        w->installEventFilter(this);
+    }
+    connect(calendar_, &QCalendarWidget::clicked, this, [this](QDate day) { bar_.panelDatePickerChanged(day); });
+}
+
+void ZEVRulerPickerPanel::setTextColor(const QColor& color)
+{
+    QPalette p = dateLine_->palette();
+    p.setColor(QPalette::WindowText, color);
+    dateLine_->setPalette(p);
+    QPalette c = calendar_->palette();
+    c.setColor(QPalette::Highlight, color);
+    calendar_->setPalette(c);
+}
+
+QColor ZEVRulerPickerPanel::textColor() const { return dateLine_->palette().color(QPalette::WindowText); }
+
+bool ZEVRulerPickerPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    // A press on the calendar only notes itself: the dates stop following the cursor until the
+    // release picks a day.
+    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        bar_.setPanelMouseDown(true);
+    return QWidget::eventFilter(watched, event);
+}
+
+void ZEVRulerPickerPanel::closeEvent(QCloseEvent* event)
+{
+    bar_.windowWillClose();
+    QWidget::closeEvent(event);
+}
+
+void ZEVRulerPickerPanel::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    // The Space window's coordinates, although the pointer lies over the panel.
+    QWidget* fenetre = viewer_.spaceController().spaceWindow() ? bar_.window() : nullptr;
+    QWheelEvent e = events::wheelEventAt(
+        *event, fenetre ? QPointF(fenetre->mapFromGlobal(event->globalPosition().toPoint())) : event->position());
+    viewer_.scrollWheelWithEvent(&e);
+}
+
+// ---------------------------------------------------------------------------------------------
+// ZEVScrollBox
+
+void ZEVScrollBox::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    if (!viewer_)
+        return;
+    QWheelEvent e = dansLaFenetre(*this, *event);
+    viewer_->scrollWheelWithEvent(&e);
+}
+
+} // namespace tallomer

@@ -1,0 +1,143 @@
+#pragma once
+// The small widgets of the ruler bar: its date boxes, its date pickers, its calendar panel and the
+// box that hands the wheel to the ruler viewer. Each belongs to the bar (a Qt child), and knows
+// the bar and the ruler viewer, which outlive it.
+
+#include "runtime/Date.h"
+
+#include <QDateTimeEdit>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QCalendarWidget;
+class QLabel;
+class QMenu;
+
+namespace tallomer {
+
+class ZEVRulerViewbar;
+class ZEVRulerViewer;
+
+// A date box of the bar: From, the cursor's box (Period) or Until, its role read from its title.
+// It draws its fill, opens its menu on a right click (also one passed on by its pickers) and sends
+// the wheel to the strip while the Ruler button is on, else to the active cursor's view.
+class ZEVRulerBox final : public QWidget {
+    Q_OBJECT
+public:
+    ZEVRulerBox(const QString& title, ZEVRulerViewbar& bar, ZEVRulerViewer& viewer, QWidget* parent);
+
+    bool siFromBox() const { return siFromBox_; }
+    bool siPeriodBox() const { return siPeriodBox_; }
+    bool siUntilBox() const { return siUntilBox_; }
+    const QColor& fillColor() const { return fillColor_; }
+    void setFillColor(const QColor& color);
+    QMenu* menu() const { return menu_; }
+    // The menu of a right click: none, with a beep, while a move runs; the items tagged 1000 and
+    // 1001 show only while the bar shows the Search cursor.
+    QMenu* menuForEvent();
+    // Opens the menu at a global position; false when there was none.
+    bool ouvrirMenu(const QPoint& globalPosition);
+    // Not owned: the strip or the cursor view that got the last wheel event; nullptr before.
+    const void* targetView() const { return targetView_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    ZEVRulerViewbar& bar_;   // not owned
+    ZEVRulerViewer& viewer_; // not owned
+    bool siFromBox_ = false;
+    bool siPeriodBox_ = false;
+    bool siUntilBox_ = false;
+    QColor fillColor_;
+    QMenu* menu_ = nullptr; // a Qt child
+    const void* targetView_ = nullptr;
+};
+
+// A date picker of the bar. It shows the local wall clock of a date and hands the date the user
+// picked, through its action, after a step of its arrows or keys, or after typing ended with a
+// change. It takes the keyboard only when the bar lets it; its wheel goes to its box, and a right
+// click opens its box's menu.
+class ZEVRulerDatePicker final : public QDateTimeEdit {
+    Q_OBJECT
+public:
+    ZEVRulerDatePicker(ZEVRulerBox* box, ZEVRulerViewbar& bar, const QString& format, QWidget* parent);
+
+    void setAction(std::function<void()> action) { action_ = std::move(action); }
+    ZEVRulerBox* rulerBox() const { return box_; }
+    // Shows the date, unless the user is typing into the picker.
+    void afficherDate(KELDate date);
+    // The date the picker holds, read through the local time zone; nothing when its fields make
+    // no date.
+    std::optional<KELDate> dateChoisie() const;
+    bool acceptsFirstResponder() const;
+    // The focus policy follows acceptsFirstResponder; a picker that may not keep the keyboard
+    // gives it up.
+    void majFocus();
+    QColor textColor() const;
+    void setTextColor(const QColor& color);
+
+protected:
+    void stepBy(int steps) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void agir();
+
+    ZEVRulerBox* box_;     // not owned: a Qt sibling or parent
+    ZEVRulerViewbar& bar_; // not owned
+    std::function<void()> action_;
+    // The fields last shown: the date of a time-only picker and the time of a date-only one.
+    QDateTime champs_;
+    bool siAffichage_ = false;
+    bool siModifie_ = false;
+};
+
+// The calendar panel: a calendar of the moment shown and its long date line, in a tool window that
+// never takes the keyboard. A press on the calendar is only noted; the pick comes with the release.
+class ZEVRulerPickerPanel final : public QWidget {
+    Q_OBJECT
+public:
+    ZEVRulerPickerPanel(ZEVRulerViewbar& bar, ZEVRulerViewer& viewer, QWidget* parent);
+
+    QCalendarWidget* calendar() const { return calendar_; }
+    QLabel* dateLine() const { return dateLine_; }
+    void setTextColor(const QColor& color);
+    QColor textColor() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    ZEVRulerViewbar& bar_;                // not owned
+    ZEVRulerViewer& viewer_;              // not owned
+    QCalendarWidget* calendar_ = nullptr; // Qt children
+    QLabel* dateLine_ = nullptr;
+};
+
+// A box of the bar that hands its wheel to the ruler viewer (the active cursor's view).
+class ZEVScrollBox final : public QWidget {
+    Q_OBJECT
+public:
+    explicit ZEVScrollBox(QWidget* parent) : QWidget(parent) {}
+    // Not owned; nullptr sends nothing.
+    void setRulerViewer(ZEVRulerViewer* viewer) { viewer_ = viewer; }
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    ZEVRulerViewer* viewer_ = nullptr;
+};
+
+} // namespace tallomer
