@@ -209,11 +209,14 @@ void ZEVSpaceController::construire(KELId spaceInt)
     host_.startDropFolderWatch(*this);
 
     spaceWindow_->spaceView()->deskCanvas()->setFocus();
-    siMiniSpace_ = !(spaceWindow_->width() > ZEVSpaceWindowFrame::kMinContentWidth);
+    regleDeLaMiniSpace();
 
     spaceWindow_->show();
     spaceWindow_->raise();
     spaceWindow_->activateWindow();
+    spaceWindow_->setHeaderViewsButtonShown(!siPleinEcran());
+    resetMouseLimit();
+    majWindowTitle();
     host_.closeProgressPanel();
     KELServeurDeLiens::SetDelegate(nullptr);
     if (siFirstTime_)
@@ -648,6 +651,7 @@ void ZEVSpaceController::changeDeskForActifCurseur(KELICurseur* curseur)
     }
     if (spaceWindow_)
         spaceWindow_->spaceView()->resetCursorRects();
+    majWindowTitle();
 }
 
 void ZEVSpaceController::updateActifCurseur(KELICurseur* curseur)
@@ -736,12 +740,6 @@ void ZEVSpaceController::setDraggingItem(KELI* item)
     draggingItem_ = item;
     if (!item && frontViewer_)
         frontViewer_->displayFrontView();
-}
-
-long ZEVSpaceController::durationForGoToTag(long tag) const
-{
-    auto it = goToDurationMap_.find(tag);
-    return it == goToDurationMap_.end() ? 0 : it->second;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1282,6 +1280,7 @@ void ZEVSpaceController::menuModePour(int mode)
     default:
         break;
     }
+    majWindowTitle();
 }
 
 void ZEVSpaceController::appliquerLaSelection(const ZEVZevpReading& lu)
@@ -1343,6 +1342,8 @@ void ZEVSpaceController::appliquerLaSelection(const ZEVZevpReading& lu)
 
 void ZEVSpaceController::addToHistory()
 {
+    // Every end of a cursor move and every change of place comes by here: the title follows.
+    majWindowTitle();
     if (!siAddToHistory_ || !markHistoryViewer_)
         return;
     // A place of the user's own ends a stroll through the history where it stands.
