@@ -434,23 +434,25 @@ void ZEVSpaceController::userDeleteItem(KELI* item)
                 logFormat("ZEVSpaceController WARNING - %s LienForInt %ld not found !", p.nom, long(lienId));
         }
     }
-    // Its drawn Links and link objects, as parent and as child: the other Objects keep no line
-    // to it.
     for (KELICurseur* c : {nowCurseur_, searchCurseur_})
         if (ZEVCursorDesk* d = deskForCurseur(c))
             d->delConnexionsForParentInt(id);
-    if (ZEVLinkClassServices* links = linkClass()) {
-        links->delConnexionsForParentInt(id);
-        links->delConnexionsForEnfantInt(id);
-    }
     selections_->oublierItem(item);
     if (draggingItem_ == item)
         setDraggingItem(nullptr);
     host_.deleteItemData(item);
     KELServeurDeLiens::DegagerLien(item, actif);
+    // Its views go with the drawn Links that end at it, whichever end: no other Object keeps a
+    // line to it.
     for (KELICurseur* c : {nowCurseur_, searchCurseur_})
         if (ZEVCursorDesk* d = deskForCurseur(c))
             d->deleteItemViewForItem(item);
+    // Last, once no line is left that would ask for one again: the Links model's objects of its
+    // pairs, as parent and as child.
+    if (ZEVLinkClassServices* links = linkClass()) {
+        links->delConnexionsForParentInt(id);
+        links->delConnexionsForEnfantInt(id);
+    }
 }
 
 } // namespace tallomer

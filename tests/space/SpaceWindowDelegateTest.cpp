@@ -36,7 +36,7 @@ protected:
                 out.push_back(t.substr(6));
         return out;
     }
-    QString title() const { return space->spaceWindow()->windowTitle(); }
+    std::string title() const { return space->spaceWindow()->windowTitle().toStdString(); }
     // The pointer at the middle of the corner zone, and outside it at the zone's lower edge.
     QPointF inCorner() const { return space->mouseLimitRect().center(); }
     QPointF atEdge() const { return QPointF(10, space->mouseLimitInf()); }
