@@ -634,6 +634,7 @@ void ZEVSpaceController::changeDeskForActifCurseur(KELICurseur* curseur)
     actifCurseur_ = curseur;
     const bool siNow = curseur == nowCurseur_;
     host_.setActifCurseurColorSiNow(siNow);
+    majWindowTitle();
     if (desk) {
         desk->placerDevant();
         if (spaceWindow_)
@@ -651,7 +652,6 @@ void ZEVSpaceController::changeDeskForActifCurseur(KELICurseur* curseur)
     }
     if (spaceWindow_)
         spaceWindow_->spaceView()->resetCursorRects();
-    majWindowTitle();
 }
 
 void ZEVSpaceController::updateActifCurseur(KELICurseur* curseur)

@@ -333,9 +333,6 @@ public:
     bool siFrontSpace() const { return siFrontSpace_; }
     // Whether the last title was the plain one of the Now desk at the Home Time.
     bool siTallomer() const { return siTallomer_; }
-    // The title from the Channel, the background, the active cursor, the front mode and the
-    // pointer limit.
-    void majWindowTitle();
     // The pointer over the Search desk, made once from the shared image, its hot spot at (2, 3).
     static const QCursor& SearchCursor(const QPixmap& image);
     // The user asked to quit from the window (Ctrl+Q): the pending frame is written, then the
@@ -343,6 +340,10 @@ public:
     void userQuit();
     // A key of the Space window: answers true when the key is used up.
     bool spaceKeyPressed(int qtKey, Qt::KeyboardModifiers modifiers);
+    // Titles the window after the current Channel and its background, the active cursor (the
+    // Search cursor says whether it looks at the past, the future or now), the front mode and the
+    // pointer in the top right zone.
+    void majWindowTitle();
     void flagsChanged(Qt::KeyboardModifiers modifiers, bool siAcceptsFlagsChanges);
     void setBrowsedSpaceBackImageInt(KELId imageInt) { browsedBackImageInt_ = imageInt; }
     KELId browsedBackImageInt() const { return browsedBackImageInt_; }
@@ -386,6 +387,8 @@ private:
     bool siEvenementDeBureauApres(KELLien* e, KELId channel, bool depuisLeLien);
     QIcon vignette(KELI* image, KELId channel, KELI* couleur, KELI* echelle);
     KELI* premierEnfant(KELId channel, KELId relation, KELDate date);
+    // The title waits under this name while "Stay in front…" shows.
+    static constexpr const char* kMajWindowTitle = "majWindowTitle";
     // ---- the header-views button and the window ----
     void setHeaderViewsBtnState(int state);
     void appliquerLaZone(const ZEVMouseLimitZone& zone);

@@ -22,7 +22,6 @@ namespace {
 constexpr const char* kMouseLimitInside = "_mouseLimitInside";
 constexpr const char* kMouseLimitOutside = "_mouseLimitOutside";
 constexpr const char* kActivateTallomerStart = "activateTallomerStart";
-constexpr const char* kMajWindowTitle = "majWindowTitle";
 constexpr const char* kMajInspectView = "majInspectViewCommonModes";
 // After the button closed the header views, the corner opens them again only after this long.
 constexpr double kReouverture = 0.2;
@@ -342,42 +341,6 @@ void ZEVSpaceController::regleDeLaMiniSpace()
     // A window at its narrowest floats in front; any wider one does not, whoever turned it on.
     siMiniSpace_ = !(spaceWindow_->width() > ZEVSpaceWindowFrame::kMinContentWidth);
     _setFrontSpace(siMiniSpace_);
-}
-
-void ZEVSpaceController::majWindowTitle()
-{
-    if (!spaceWindow_)
-        return;
-    ZEVChannelClassServices* channels = channelClass();
-    const std::optional<std::string> nom = channels ? channels->nameOfCurrentChannel() : std::nullopt;
-    QString n = nom ? QString::fromStdString(*nom) : QStringLiteral("Tallomer");
-    std::optional<std::string> fond;
-    KELI* canal = channels ? channels->currentChannel() : nullptr;
-    if (canal && actifCurseur_ && channels->siChannelActif(canal, actifCurseur_)) {
-        if (ZEVCursorDesk* d = deskForCurseur(actifCurseur_))
-            fond = d->currentBackImageItemName();
-    } else {
-        fond = "\u2013";
-    }
-    if (fond)
-        n = QStringLiteral("%1 | %2").arg(n, QString::fromStdString(*fond));
-    siTallomer_ = false;
-    ZEVWindowTitleState etat;
-    etat.n = n;
-    etat.mode = frontMode();
-    etat.pointerInZone = !siMouseLimitOUT_;
-    etat.nowActive = actifCurseur_ != searchCurseur_ || !searchCurseur_;
-    etat.headerViewsClosed = frontViewer_ ? frontViewer_->siHeaderViewsClosed() : true;
-    etat.atHome = frontViewer_ && frontViewer_->siCurseurAtHome();
-    etat.cursorHidden = siNSCursorHidden_;
-    etat.d = nowCurseur_ && searchCurseur_ ? nowCurseur_->now() - searchCurseur_->now() : 0.0;
-    const std::optional<ZEVWindowTitle> titre = ZEVWindowTitleFor(etat);
-    if (!titre)
-        return;
-    siTallomer_ = titre->siTallomer;
-    // While "Stay in front…" shows, the title waits for its own turn.
-    if (!Scheduler::shared().isPending(this, kMajWindowTitle))
-        spaceWindow_->setWindowTitle(titre->title);
 }
 
 const QCursor& ZEVSpaceController::SearchCursor(const QPixmap& image)
