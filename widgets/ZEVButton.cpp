@@ -1,4 +1,4 @@
-#include "app/widgets/ZEVButton.h"
+#include "widgets/ZEVButton.h"
 
 #include "runtime/Clock.h"
 
