@@ -3,6 +3,7 @@
 #include "platform/Events.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindowFrame.h"
+#include "widgets/ZEVButton.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -139,7 +140,7 @@ void ZEVSpaceView::resizeEvent(QResizeEvent* event)
 
 ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
     : QWidget(nullptr, Qt::Window), spaceController_(spaceController), view_(new ZEVSpaceView(this, spaceController)),
-      quitAction_(new QAction(tr("Quit"), this))
+      quitAction_(new QAction(tr("Quit"), this)), headerViewsButton_(new ZEVButton(this))
 {
     setObjectName(QStringLiteral("ZEVSpaceWindow"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -163,6 +164,20 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
             spaceController_->userQuit();
     });
     addAction(quitAction_);
+    // The header-views button: a small flat toggle over the content's top right corner, where the
+    // title bar held it. It shows the header views' state; its click goes to the controller.
+    headerViewsButton_->setObjectName(QStringLiteral("headerViewsButton"));
+    headerViewsButton_->setCheckable(true);
+    headerViewsButton_->setCell(std::make_unique<ZEVButtonCell2>());
+    headerViewsButton_->setFocusPolicy(Qt::NoFocus);
+    headerViewsButton_->setMouseTracking(true);
+    headerViewsButton_->setState(kZEVStateOff);
+    headerViewsButton_->hide();
+    connect(headerViewsButton_, &QAbstractButton::clicked, this, [this] {
+        if (spaceController_)
+            spaceController_->_showHeaderViews();
+    });
+    placerLeBouton();
     if (spaceController)
         referencerSpaceController(spaceController);
     // Every pointer move over any widget of the window, whichever widget takes it.
@@ -207,11 +222,23 @@ void ZEVSpaceWindow::showEvent(QShowEvent* event)
     });
 }
 
-void ZEVSpaceWindow::setHeaderViewsButtonState(int state) { headerViewsButtonState_ = state; }
+void ZEVSpaceWindow::setHeaderViewsButtonState(int state) { headerViewsButton_->setState(state); }
 
-int ZEVSpaceWindow::headerViewsButtonState() const { return headerViewsButtonState_; }
+int ZEVSpaceWindow::headerViewsButtonState() const { return headerViewsButton_->state(); }
 
-void ZEVSpaceWindow::setHeaderViewsButtonShown(bool shown) { headerViewsButtonShown_ = shown; }
+void ZEVSpaceWindow::setHeaderViewsButtonShown(bool shown)
+{
+    headerViewsButton_->setVisible(shown);
+    if (shown)
+        headerViewsButton_->raise();
+}
+
+void ZEVSpaceWindow::placerLeBouton()
+{
+    // 24 x 10 points, 30 from the right edge and 5 from the top: where it lay in the title bar,
+    // 21 points lower.
+    headerViewsButton_->setGeometry(width() - 30, 5, 24, 10);
+}
 
 void ZEVSpaceWindow::setSiFrontSpace(bool front)
 {
@@ -386,6 +413,7 @@ void ZEVSpaceWindow::flagsChanged(Qt::KeyboardModifiers modifiers)
 void ZEVSpaceWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    placerLeBouton();
     if (event->size() == tailleDite_)
         return;
     tailleDite_ = event->size();

@@ -25,6 +25,7 @@ class QGraphicsScene;
 
 namespace tallomer {
 
+class ZEVButton;
 class ZEVSpaceController;
 
 // The desk canvas: it leaves keys to the window unless an item of the scene has the focus, and
@@ -99,6 +100,7 @@ public:
     void setHeaderViewsButtonState(int state);
     int headerViewsButtonState() const;
     void setHeaderViewsButtonShown(bool shown);
+    ZEVButton* headerViewsButton() const { return headerViewsButton_; }
     // Whether the window stays in front of the other windows. The change reaches the window
     // manager on the next turn of the event loop, at the same frame.
     void setSiFrontSpace(bool front);
@@ -136,8 +138,7 @@ private:
     ZEVSpaceController* spaceController_; // not owned
     ZEVSpaceView* view_;                  // owned by this window as its Qt child
     QAction* quitAction_;                 // owned by this window as its Qt child
-    int headerViewsButtonState_ = 0;
-    bool headerViewsButtonShown_ = false;
+    ZEVButton* headerViewsButton_;        // owned by this window as its Qt child
     bool siAcceptsFlagsChanges_ = false;
     // A resize since the moves and resizes last settled (else only moves).
     bool siRedimensionnee_ = false;

@@ -7,8 +7,10 @@
 #include "platform/sound/Sound.h"
 #include "space/ZEVSpaceWindow.h"
 #include "space/ZEVSpaceWindowFrame.h"
+#include "widgets/ZEVButton.h"
 
 #include <QPixmap>
+#include <QTest>
 
 using namespace spacetest;
 using tallomer::ZEVSpaceWindow;
@@ -108,6 +110,35 @@ TEST_F(Delegate, AfterTheButtonClosedTheHeaderViewsTheCornerReopensThemOnlyAfter
     space->_showHeaderViews();
     EXPECT_EQ(front(), Trace{"mouseLimitInside"});
     EXPECT_EQ(space->headerViewsBtnState(), 1);
+}
+
+TEST_F(Delegate, TheHeaderViewsButtonSitsInTheCornerOutOfFullScreenAndTogglesTheHeaderViews)
+{
+    build();
+    settle();
+    ZEVSpaceWindow* w = space->spaceWindow();
+    tallomer::ZEVButton* b = w->headerViewsButton();
+    auto ou = [w] { return QRect(w->width() - 30, 5, 24, 10); };
+    EXPECT_TRUE(b->isVisible());
+    EXPECT_EQ(b->geometry(), ou());
+    const QPoint centre = b->geometry().center();
+    EXPECT_TRUE(space->mouseLimitRect().contains(QPointF(centre.x(), w->height() - centre.y())));
+    take();
+    QTest::mouseClick(b, Qt::LeftButton);
+    EXPECT_EQ(front(), Trace{"mouseLimitInside"});
+    EXPECT_EQ(b->state(), 1);
+    QTest::mouseClick(b, Qt::LeftButton);
+    EXPECT_EQ(front(), Trace{"closeAllHeaderViews"});
+    EXPECT_EQ(b->state(), 0);
+
+    w->setSiFullScreen(true);
+    settle();
+    EXPECT_FALSE(b->isVisible());
+    EXPECT_EQ(space->mouseLimitRect(), QRectF(1920 - 70, 1200 - 1, 70, 3)) << "the full screen's corner";
+    w->setSiFullScreen(false);
+    settle();
+    EXPECT_TRUE(b->isVisible());
+    EXPECT_EQ(b->geometry(), ou());
 }
 
 TEST_F(Delegate, ActivationAsksForTheWindowAndTellsTheFrontLayerAFifthOfASecondLater)
