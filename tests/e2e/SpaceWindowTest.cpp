@@ -156,6 +156,9 @@ TEST_F(SpaceWindow, AnObjectDeletedFromItsViewsLeavesNoLiveLinkNoSelectionAndNoL
     sel.selectIconForItemSet({a, b}, nullptr);
     sel.selectNodeForItem(a);
     ASSERT_FALSE(sel.selectedLinks().empty());
+    // Being dragged and having its title edited, too.
+    space()->setDraggingItem(a);
+    sel.editTitleForItem(a);
     EXPECT_NE(liveLinks(a), "0");
 
     ZEVSpaceForObjectViews& services = *adapter()->deskServices();
@@ -165,6 +168,8 @@ TEST_F(SpaceWindow, AnObjectDeletedFromItsViewsLeavesNoLiveLinkNoSelectionAndNoL
     EXPECT_EQ(sel.selectedIconItems(), std::vector<KELI*>{b});
     EXPECT_TRUE(sel.selectedNodeItemSet().empty());
     EXPECT_TRUE(sel.selectedLinks().empty());
+    EXPECT_EQ(space()->draggingItem(), nullptr);
+    EXPECT_FALSE(sel.isTitleEditing());
     EXPECT_TRUE(viewer->connexionsTouchingItem(b).empty());
     EXPECT_TRUE(viewer->connexionsTouchingItem(c).empty());
     EXPECT_EQ(viewer->connexionCount(), 0u);
