@@ -255,6 +255,8 @@ void ZEVSpaceWindow::appliquerFrontSpace()
     const bool visible = isVisible();
     const QRect frame = geometry();
     setWindowFlag(Qt::WindowStaysOnTopHint, siFrontSpace_);
+    // The window system's window is made anew: its change of screen is followed again.
+    siEcranSuivi_ = false;
     if (visible) {
         setGeometry(frame);
         show();
