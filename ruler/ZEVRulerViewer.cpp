@@ -85,6 +85,18 @@ ZEVRulerViewer::~ZEVRulerViewer() = default;
 
 QRectF ZEVRulerViewer::tlineViewRect() const { return tlineView_ ? tlineView_->frame() : QRectF(); }
 
+double ZEVRulerViewer::tlineSpan() const { return tlineType_ ? tlineType_->outDate() - tlineType_->inDate() : 0.0; }
+
+double ZEVRulerViewer::tlineWidth() const { return tlineView_ ? tlineView_->frame().width() - 1.0 : -1.0; }
+
+KELDate ZEVRulerViewer::dateForTlinePoint(double x) const
+{
+    if (!tlineType_)
+        return 0.0;
+    const double w = tlineWidth();
+    return tlineType_->dateForRelativeCoordinate(w != 0.0 ? x / w : 0.0);
+}
+
 KELICurseur* ZEVRulerViewer::actifCurseur() const { return space_.actifCurseur(); }
 KELICurseur* ZEVRulerViewer::nowCurseur() const { return space_.nowCurseur(); }
 KELICurseur* ZEVRulerViewer::searchCurseur() const { return space_.searchCurseur(); }

@@ -87,6 +87,10 @@ public:
     ZEVTlineViewServices* tlineView() const { return tlineView_.get(); }
     // The strip's frame (y-up); empty when there is no strip.
     QRectF tlineViewRect() const;
+    double tlineSpan() const override;
+    double tlineWidth() const override;
+    // A strip one point wide gives the axis' in-date.
+    KELDate dateForTlinePoint(double x) const override;
     // The cursor views the strip draws: the Now cursor's always, the Search cursor's while it is
     // active.
     const std::vector<ZEVTlineCurseurViewServices*>& curseurViews() const { return curseurViews_; }
@@ -98,7 +102,7 @@ public:
     // The delay of the next periodic redraw.
     double prochaineRecharge() const { return prochaineRecharge_; }
     KELICurseur* curseurEnDeplacement() const { return curseurEnDeplacement_; }
-    void setCurseurEnDeplacement(KELICurseur* curseur) { curseurEnDeplacement_ = curseur; }
+    void setCurseurEnDeplacement(KELICurseur* curseur) override { curseurEnDeplacement_ = curseur; }
     KELICurseur* tlCurseur() const { return tlCurseur_; }
     KELIContexte* tlContexte() const { return tlContexte_; }
     KELICurseur* actifCurseur() const;
@@ -173,8 +177,8 @@ public:
     // The moving cursor's context edges and the visible range's edges by these amounts.
     void userAnimeNow(float duration, double cOffsetIn, double cOffsetOut, double rOffsetIn, double rOffsetOut);
     // The moving cursor to a date, its in-edge and the visible range's edges by these amounts.
-    void userAnimeSearch(float duration, KELDate date, double cOffsetIn, double rOffsetIn, double rOffsetOut);
-    void userAnimeRuler(float duration, double rOffsetIn, double rOffsetOut);
+    void userAnimeSearch(float duration, KELDate date, double cOffsetIn, double rOffsetIn, double rOffsetOut) override;
+    void userAnimeRuler(float duration, double rOffsetIn, double rOffsetOut) override;
 
     // ---- zooms ----
     // Frame the period of the cursor's moment (This), or widen its future (Next) or past (Prev)

@@ -1,8 +1,8 @@
 #pragma once
 // What the desk models (the desk model and the Object factory) ask of the Space: the timeline
 // cursor, Channels, the end of the current Space, go-to mode and desk coordinates. The space
-// controller answers (through ZEVSpaceBridge); the go-to spans and the front layer's parts keep
-// a default until those parts exist, as each comment says.
+// controller answers (through ZEVSpaceBridge); the front layer's parts keep a default until the
+// front layer exists, as each comment says.
 
 #include "engine/KELTypes.h"
 #include "services/ZEVSpaceSelections.h"
@@ -27,10 +27,10 @@ public:
     // The current Channel of the Space; nullptr when none.
     virtual KELI* identity() = 0;
 
-    // Go-to mode and its spans belong to the go-to buttons and panel; until they exist the Space
-    // is never in go-to mode and a go-to span has no end.
-    virtual bool siGoToMode() { return false; }
-    virtual KELDate outTimeForGoToTime(KELDate t) { return KELDateOuverte; }
+    // Whether a go-to is under way, and the end of a go-to that starts at t (by the duration
+    // chosen for the current go-to kind; KELDateOuverte without end).
+    virtual bool siGoToMode() = 0;
+    virtual KELDate outTimeForGoToTime(KELDate t) = 0;
     // The end of the current Space of the cursor's desk, or of the go-to span when earlier.
     virtual KELDate spaceOutTimeForGoToTime(KELDate t, KELICurseur* curseur) = 0;
     virtual KELDate spaceOutTimeForCurseur(KELICurseur* curseur) = 0;

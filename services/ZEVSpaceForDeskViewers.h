@@ -72,16 +72,18 @@ public:
     // Shows this desk in the Space window.
     virtual void placerDevantDeskView(ZEVDeskViewer* deskViewer) = 0;
     virtual void setBrowsedSpaceBackImageInt(KELId imageId) = 0;
-    // The Channels inspector's refreshes: nothing to refresh until the inspector exists.
-    virtual void channelsSpaceDidChange() {}
+    // The desk's background changed: the window title follows it (and the Channels inspector's
+    // panel, once it exists).
+    virtual void channelsSpaceDidChange() = 0;
+    // The Channels inspector's refresh: nothing to refresh until the inspector exists.
     virtual void channelsMajInspectView() {}
     virtual void selectChannelInt(KELId channel) {}
 
     // The desk surface's neighbours.
     virtual void updateSpaceRatio(double width, double height) = 0;
-    // The pointer limit at the window's top opens the header views, which the front layer owns;
-    // nothing happens until it exists.
-    virtual void mouseMovedInLocation(const QPointF& windowPoint) {}
+    // The pointer moved to that point of the window (y-up): the pointer limit at the window's top
+    // right follows it.
+    virtual void mouseMovedInLocation(const QPointF& windowPoint) = 0;
     // A wheel turned over the desk goes to the active cursor's view on the ruler; so does a pinch
     // over the desk away from the Object views (its position is that in the desk's scene, its
     // scene position the pointer in the window).
@@ -91,9 +93,10 @@ public:
     virtual long draggingSessionInteger() = 0;
     virtual void draggingSessionDidStop() = 0;
     virtual bool siCancelDraggingSession() = 0;
-    // Activation and the step back to the previous program come with the pointer limit.
-    virtual void activateTallomer() {}
-    virtual void activatePreviousApp() {}
+    // A drag from another program rests over the desk: the window comes forward. After a drop,
+    // the step back to the program the drag came from.
+    virtual void activateTallomer() = 0;
+    virtual void activatePreviousApp() = 0;
 
     // The pointer in the desk, y-up (the paste lands there).
     virtual QPointF mouseLocationOutsideOfEventStream() = 0;

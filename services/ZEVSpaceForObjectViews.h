@@ -40,6 +40,11 @@ public:
     // The Object being dragged, or nullptr.
     virtual KELI* draggingItem() = 0;
 
+    // Deletes the Object for good: every link that places, describes or connects it is forgotten
+    // at every date, then the Object itself, its stored data, its views and every reference the
+    // Space keeps to it (the Object views' delete action).
+    virtual void userDeleteItem(KELI* item) = 0;
+
     // Every inspector panel shows its lists again: the front viewer's, once the front layer
     // exists; there is no panel to redisplay until then.
     virtual void displayAllInspectView() {}

@@ -209,11 +209,14 @@ void ZEVSpaceController::construire(KELId spaceInt)
     host_.startDropFolderWatch(*this);
 
     spaceWindow_->spaceView()->deskCanvas()->setFocus();
-    siMiniSpace_ = !(spaceWindow_->width() > ZEVSpaceWindowFrame::kMinContentWidth);
+    regleDeLaMiniSpace();
 
     spaceWindow_->show();
     spaceWindow_->raise();
     spaceWindow_->activateWindow();
+    spaceWindow_->setHeaderViewsButtonShown(!siPleinEcran());
+    resetMouseLimit();
+    majWindowTitle();
     host_.closeProgressPanel();
     KELServeurDeLiens::SetDelegate(nullptr);
     if (siFirstTime_)
@@ -579,8 +582,14 @@ void ZEVSpaceController::initDeskDicoWithChannelViewer(ZEVEntityViewer* channelV
         s->initWallpaperWithChannelViewer(channelViewer);
     if (n) {
         siFirstTime_ = n->initWallpaperWithChannelViewer(channelViewer);
-        if (siFirstTime_)
+        if (siFirstTime_) {
             n->majBackForFirstTime();
+            // The Search desk read its backgrounds before these were made, and listens only from
+            // enclencherMaj on: it reads them again, or it would show none until its cursor crossed
+            // their start.
+            if (s)
+                s->initWallpaperWithChannelViewer(channelViewer);
+        }
         n->referencerModelParts();
         n->initialiser();
     }
@@ -737,12 +746,6 @@ void ZEVSpaceController::setDraggingItem(KELI* item)
     draggingItem_ = item;
     if (!item && frontViewer_)
         frontViewer_->displayFrontView();
-}
-
-long ZEVSpaceController::durationForGoToTag(long tag) const
-{
-    auto it = goToDurationMap_.find(tag);
-    return it == goToDurationMap_.end() ? 0 : it->second;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1283,6 +1286,7 @@ void ZEVSpaceController::menuModePour(int mode)
     default:
         break;
     }
+    majWindowTitle();
 }
 
 void ZEVSpaceController::appliquerLaSelection(const ZEVZevpReading& lu)
@@ -1344,6 +1348,8 @@ void ZEVSpaceController::appliquerLaSelection(const ZEVZevpReading& lu)
 
 void ZEVSpaceController::addToHistory()
 {
+    // Every end of a cursor move and every change of place comes by here: the title follows.
+    majWindowTitle();
     if (!siAddToHistory_ || !markHistoryViewer_)
         return;
     // A place of the user's own ends a stroll through the history where it stands.

@@ -8,11 +8,14 @@
 #include "runtime/Scheduler.h"
 #include "platform/UserDefaults.h"
 #include "space/ZEVSelections.h"
+#include "space/ZEVSpaceGoto.h"
 #include "space/ZEVSpaceParts.h"
 #include "space/desk/ZEVDeskGeometry.h"
 
 #include <QColor>
+#include <QCursor>
 #include <QImage>
+#include <QPointF>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -29,11 +32,15 @@ class KELIContexte;
 class KELIElemRelation;
 class KELIModel;
 class KELIModelMot;
+class KELLien;
+class QIcon;
 class QMenu;
+class QPixmap;
 
 namespace tallomer {
 
 class ZEVChannelClassServices;
+class ZEVChannelViewerServices;
 class ZEVEntityClass;
 class ZEVIconClassServices;
 class ZEVLinkClassServices;
@@ -103,9 +110,100 @@ public:
     bool siBackItemChanges() const { return siBackItemChanges_; }
     bool siBackColorChanges() const { return siBackColorChanges_; }
     bool siBackScaleChanges() const { return siBackScaleChanges_; }
+
+    // ---- the pointer limit ----
+    // The pointer moved to that point of the window (y-up). Entering the zone at the top right
+    // opens the header views after mouseLimitDuration(); leaving the zone closes them after a
+    // delay that shortens as the pointer goes down the window.
+    void mouseMovedInLocation(const QPointF& p);
+    // The zone for the current state: the header area while the header views are shown by the
+    // limit, else the corner.
+    void resetMouseLimit();
+    void setMouseLimitInside();
+    void setMouseLimitOutside();
+    void _mouseLimitInside();
+    void _mouseLimitOutside();
+    // The header-views button's action.
+    void _showHeaderViews();
+    const QRectF& mouseLimitRect() const { return mouseLimitRect_; }
+    float mouseLimitInf() const { return mouseLimitInf_; }
+    QPointF mouseLimitPoint() const { return mouseLimitPoint_; }
+    double mouseLimitDuration() const { return mouseLimitDuration_; }
+    bool siMouseLimitInside() const { return siMouseLimitInside_; }
+    bool siMouseLimitOutside() const { return siMouseLimitOutside_; }
+    bool siMouseLimitInDelay() const { return siMouseLimitInDelay_; }
+    bool siMouseLimitOutDelay() const { return siMouseLimitOutDelay_; }
+    bool siMouseLimitIN() const { return siMouseLimitIN_; }
+    bool siMouseLimitOUT() const { return siMouseLimitOUT_; }
+    bool siNSCursorHidden() const { return siNSCursorHidden_; }
+    void setSiNSCursorHidden(bool hidden) { siNSCursorHidden_ = hidden; }
+    int headerViewsBtnState() const { return headerViewsBtnState_; }
+
+    // ---- activation ----
+    // A drag from another program rests over the desk: the window comes forward, and the front
+    // layer hears of it 0.2 s later.
+    void activateTallomer();
+    // The desktop gives no way to bring the previous program forward: only the flag is cleared.
+    void activatePreviousApp();
+    bool siActivateTallomer() const { return siActivateTallomer_; }
+
+    // ---- the go-to state ----
+    void setSiGoToMode(bool goTo) { goToModeCount_ += goTo ? 1 : -1; }
+    bool siGoToMode() const { return goToModeCount_ > 0; }
     long goToTag() const { return goToTag_; }
+    // The temporary kind (100) remembers the kind it replaces, which restoreGoToTag gives back.
+    void setGoToTag(long tag);
+    void restoreGoToTag();
     // The duration tag of a go-to tag; 0 for an unknown tag.
-    long durationForGoToTag(long tag) const;
+    long durationTagForGoToTag(long tag) const;
+    void setDurationTagForGoToTag(long durationTag, long tag);
+    long durationTag() const { return durationTagForGoToTag(goToTag_); }
+    void setDurationTag(long durationTag);
+    // The end of a go-to of the current kind starting at t.
+    KELDate outTimeForGoToTime(KELDate t) const;
+    // The duration of the current kind, while the go-to panel shows; empty otherwise.
+    QString durationString();
+    static QString durationStringForDuration(double seconds) { return ZEVGoto::durationStringForDuration(seconds); }
+
+    // ---- showing the cursors and moving between Spaces ----
+    // The Search cursor comes to the Now cursor, the Now cursor becomes active ("Tink"), and the
+    // visible range follows when the Now date lies outside the part of the strip watched.
+    void _showNowCursor();
+    // The Search cursor goes to the date, gliding when `siDuration`; the visible range follows
+    // when the date lies outside the part watched.
+    void _showSearchCursorToDate(KELDate date, bool siDuration);
+    // Into the previous or the next Space of the current Channel: `distinct` skips the images
+    // already reached (each image once), `same` keeps to the current image.
+    void userGotoPreviousSiDistinct(bool distinct, bool same);
+    void userGotoNextSiDistinct(bool distinct, bool same);
+    // To the end of the Space of that background link (nullptr: the Now cursor).
+    void gotoPreviousFromLien(KELI* lien);
+    // What a Spaces menu item does.
+    enum class SpacesMenuAction { GotoPrevSpace, ReplacePrevSpace };
+    // Lists in the menu, from `startIndex`, the Spaces of the Channel before the Now cursor, most
+    // recent first, each image once: maxPrev + 1 of them when maxPrev or maxNext is above 0. The
+    // items of that action listed before go. Spaces of a Channel other than the current one are
+    // titled in grey italic.
+    void addSpacesToMenu(QMenu* menu, SpacesMenuAction action, int startIndex, long maxPrev, long maxNext,
+                         KELI* channel);
+    // Tag -1: the date of userGotoSetDate; -2: the Now cursor; otherwise the listed Space of that
+    // index. Only while the Channels inspector browses Spaces.
+    void userGotoPrevSpace(long tag);
+    // Goes to the listed Space and has the main menu replace the current one by it.
+    void userReplacePrevSpace(long tag);
+    void userGotoSetDate(KELDate date) { gotoDate_ = date; }
+    KELDate gotoDate() const { return gotoDate_; }
+    const std::vector<ZEVSpaceGotoObject>& gotoObjects() const { return gotoObjects_; }
+    // Lists the Channels in the menu from `startIndex`, after a separator, the current one on.
+    // siShowZevFolder: the drop folder's Channel is named as such too.
+    void addChannelsToMenu(QMenu* menu, int startIndex, bool siShowZevFolder);
+    void userGotoChannel(long tag);
+
+    // ---- deleting an Object ----
+    // Forgets every link that places, describes or connects the Object, at every date, then the
+    // Object itself; its data, its views, its drawn Links and link objects, and every selection,
+    // drag or title edit that held it go with it.
+    void userDeleteItem(KELI* item);
 
     // ---- per-cursor desks ----
     ZEVCursorDesk* deskForCurseur(KELICurseur* curseur) const;
@@ -221,14 +319,30 @@ public:
     void majWindowDefault();
     // Remembers in the user defaults whether the window is in full screen.
     void majFullScreenDefault();
+    // What the window tells of itself: it became the active window, its size changed, a resize
+    // or move ended, it changed screens, it moved, its full-screen state changed.
+    void windowDidBecomeKey();
+    void windowDidResize();
+    void windowDidEndLiveResize();
+    void windowDidChangeScreen();
+    void windowDidMove();
+    void windowDidChangeFullScreenState();
+    // The stay-in-front command: off when on; else on, unless in full screen.
+    void userToggleFrontSpace();
+    void _setFrontSpace(bool front);
+    bool siFrontSpace() const { return siFrontSpace_; }
+    // Whether the last title was the plain one of the Now desk at the Home Time.
+    bool siTallomer() const { return siTallomer_; }
+    // The pointer over the Search desk, made once from the shared image, its hot spot at (2, 3).
+    static const QCursor& SearchCursor(const QPixmap& image);
     // The user asked to quit from the window (Ctrl+Q): the pending frame is written, then the
     // host runs the quit sequence.
     void userQuit();
     // A key of the Space window: answers true when the key is used up.
     bool spaceKeyPressed(int qtKey, Qt::KeyboardModifiers modifiers);
-    // Titles the window after the active cursor and the front mode: the Search cursor says whether
-    // it looks at the past, the future or now. The Channel and background names join the title
-    // once the Channels inspector names them.
+    // Titles the window after the current Channel and its background, the active cursor (the
+    // Search cursor says whether it looks at the past, the future or now), the front mode and the
+    // pointer in the top right zone.
     void majWindowTitle();
     void flagsChanged(Qt::KeyboardModifiers modifiers, bool siAcceptsFlagsChanges);
     void setBrowsedSpaceBackImageInt(KELId imageInt) { browsedBackImageInt_ = imageInt; }
@@ -253,6 +367,34 @@ private:
     void lireLesCurseurs();
     KELI* lienActifInitial();
     void initDeskDicoWithChannelViewer(ZEVEntityViewer* channelViewer);
+    // ---- the go-to steps ----
+    struct EspaceTrouve;
+    struct Regard;
+    ZEVChannelViewerServices* channelViewerServices() const;
+    Regard regard() const;
+    float dureePourOffset(double offset) const;
+    void selectionEspace(bool precedent, bool siNow);
+    void atterrir(KELDate t, KELICurseur* actif, KELDate now0, bool suivant);
+    void reveillerLesRelations();
+    KELI* lienAuNow(KELId id) const;
+    // The walk back of Previous and of the Spaces menu, from `depart` (excluded); `passer` skips
+    // an image, `trouve` answers whether to go on. False when the walk met the start.
+    template <class Passer, class Trouve>
+    bool marcherVersLePasse(std::size_t depart, KELId channel, bool inSpace, KELI* pending, Passer passer,
+                            Trouve trouve);
+    KELDate dateDansLEspace(const EspaceTrouve& espace, KELId channel);
+    bool siEvenementDeBureauAvant(KELLien* e, KELId channel);
+    bool siEvenementDeBureauApres(KELLien* e, KELId channel, bool depuisLeLien);
+    QIcon vignette(KELI* image, KELId channel, KELI* couleur, KELI* echelle);
+    KELI* premierEnfant(KELId channel, KELId relation, KELDate date);
+    // The title waits under this name while "Stay in front…" shows.
+    static constexpr const char* kMajWindowTitle = "majWindowTitle";
+    // ---- the header-views button and the window ----
+    void setHeaderViewsBtnState(int state);
+    void appliquerLaZone(const ZEVMouseLimitZone& zone);
+    bool siPleinEcran() const;
+    QPointF pointeurDansLaFenetre() const;
+    void regleDeLaMiniSpace();
     std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* curseur);
     void pasDeChannel(int sens);
     int frontMode() const;
@@ -292,6 +434,8 @@ private:
     KELId zevFolderChannelInt_ = 0;
     std::map<long, long> goToDurationMap_;
     long goToTag_ = 1;
+    long goToTagToRestore_ = 1;
+    long goToModeCount_ = 0;
 
     ZEVDeskGeometry deskGeometry_;
     ZEVDeskDisplayOptions options_;
@@ -300,7 +444,8 @@ private:
     bool siBackScaleChanges_ = false;
     std::vector<DefaultsToken> defaultsTokens_;
 
-    std::vector<KELI*> gotoObjects_;
+    std::vector<ZEVSpaceGotoObject> gotoObjects_;
+    KELDate gotoDate_ = 0;
     KELId browsedBackImageInt_ = 0;
     std::set<long> previousImageItemIndexSet_;
     std::set<long> nextImageLienIndexSet_;
@@ -309,7 +454,22 @@ private:
     KELI* draggingItem_ = nullptr; // not owned
     bool siDraggingSession_ = false;
     bool siCancelDraggingSession_ = false;
+    // The pointer limit.
+    QRectF mouseLimitRect_;
+    float mouseLimitInf_ = 0;
+    QPointF mouseLimitPoint_;
+    double mouseLimitDuration_ = 0;
+    bool siMouseLimitInside_ = false;
+    bool siMouseLimitOutside_ = false;
+    bool siMouseLimitInDelay_ = false;
+    bool siMouseLimitOutDelay_ = false;
+    bool siMouseLimitIN_ = false;
     bool siMouseLimitOUT_ = true;
+    bool siNSCursorHidden_ = false;
+    int headerViewsBtnState_ = 0;
+    bool siActivateTallomer_ = false;
+    bool siFrontSpace_ = false;
+    bool siTallomer_ = false;
 
     bool siFirstTime_ = false;
     bool siMiniSpace_ = false;

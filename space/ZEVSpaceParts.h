@@ -107,6 +107,23 @@ public:
     virtual QImage deskImage() = 0;
     // The name of the background image the desk shows; empty for none.
     virtual std::string currentBackImageItemName() = 0;
+
+    // ---- what the window and the go-to steps ask ----
+    // Every Object view is laid out and drawn again (after a resize).
+    virtual void displayItemViews() = 0;
+    // The background picture is rendered again for the desk's size, or only rescaled.
+    virtual void majBackImage() = 0;
+    virtual void majBackImageSize() = 0;
+    // The background link of the current Channel at the desk's cursor, and its image Object;
+    // nullptr for none.
+    virtual KELI* currentBackItem() = 0;
+    virtual KELI* currentBackImageItem() = 0;
+
+    // ---- what deleting an Object asks ----
+    // The item viewer forgets the drawn Links of that parent Object.
+    virtual void delConnexionsForParentInt(KELId parentInt) = 0;
+    // The Object's view leaves the desk, with the drawn Links that end at it.
+    virtual void deleteItemViewForItem(KELI* item) = 0;
 };
 
 // An inspector's controller, made by class name from the words of the link base. The Icons, Links
@@ -221,6 +238,33 @@ public:
     virtual void forgetDraggingLego() {}
     // The total duration of the selection's presence, as display text; empty for none.
     virtual QString durationStringForAllLegos() { return {}; }
+
+    // ---- what the pointer limit, the go-to steps and the window title ask ----
+    // The header views open (the pointer reached the window's top right corner) or close (it
+    // left the header area), or all close at once (the header-views button).
+    virtual void mouseLimitInside() {}
+    virtual void mouseLimitOutside() {}
+    virtual void closeAllHeaderViews() {}
+    virtual bool siHeaderViewsOpening() { return false; }
+    virtual bool siHeaderViewsClosed()
+    {
+        return siTimebarClosed() && siTlineClosed() && siTracksClosed() && siToolbarClosed();
+    }
+    // The height of the open header views, in points.
+    virtual double headerViewsHeight() { return 0; }
+    // The application came forward for a drag from another program.
+    virtual void activateTallomerStart() {}
+    // Whether the desk shows the Home Time.
+    virtual bool siCurseurAtHome() { return false; }
+    // The go-to panel: whether it shows, and its duration buttons follow the go-to state.
+    virtual bool siGoToPanelVisible() { return false; }
+    virtual void majGoToDurationButtons() {}
+    // The go buttons show a step to an earlier or a later Space (siNow: the step showed the Now
+    // cursor).
+    virtual void selectionPreviousSpace(bool siNow) {}
+    virtual void selectionNextSpace(bool siNow) {}
+    // The front view draws the frame of a window that stays in front.
+    virtual void setSiShowCadre(bool shown) {}
 };
 
 // The inspector framework's context viewer, which hosts the inspector panels; it answers these
@@ -282,6 +326,22 @@ public:
     virtual void setClickPositionForDisplay(KELICurseur* curseur, int code) = 0;
     // The bar shows the preset's name for that many seconds.
     virtual void showPresetTitleWithTag(KELId stamp, float duration) = 0;
+
+    // ---- the animations the go-to steps use ----
+    // The cursor the next move works on.
+    virtual void setCurseurEnDeplacement(KELICurseur* curseur) = 0;
+    // The moving cursor glides to the date, its in-edge by cOffsetIn and the visible range's
+    // edges by rOffsetIn and rOffsetOut, over `duration` seconds (0: at once).
+    virtual void userAnimeSearch(float duration, KELDate date, double cOffsetIn, double rOffsetIn,
+                                 double rOffsetOut) = 0;
+    // The visible range's edges glide by these amounts.
+    virtual void userAnimeRuler(float duration, double rOffsetIn, double rOffsetOut) = 0;
+    // The strip's time axis: its span (out-date minus in-date), the strip's width less one point
+    // (-1 without a strip), and the date at x points from the strip's left edge (x over that
+    // width, on the axis).
+    virtual double tlineSpan() const = 0;
+    virtual double tlineWidth() const = 0;
+    virtual KELDate dateForTlinePoint(double x) const = 0;
 };
 
 // The time ruler's model, as the Space reads it: the ruler's cursors and the timeline context,
@@ -427,6 +487,15 @@ public:
     virtual QCursor searchCursor() = 0;
     // The user asked to quit (Ctrl+Q in the Space window): the application's quit sequence.
     virtual void userQuit() = 0;
+
+    // The stored data of an Object deleted for good (its records, generated files and index
+    // entries; its files in the drop folder go to the Trash).
+    virtual void deleteItemData(KELI* item) = 0;
+    // The main menu's state follows a change of full screen or of the window's size.
+    virtual void fullScreenDidChange() = 0;
+    // The main menu's command that cleans the Space and recalls the Objects of another one; the
+    // main menu answers once it exists.
+    virtual void menuSpaceCleanAndReplace() {}
 };
 
 } // namespace tallomer

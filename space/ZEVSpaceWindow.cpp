@@ -3,6 +3,7 @@
 #include "platform/Events.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindowFrame.h"
+#include "widgets/ZEVButton.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -10,23 +11,27 @@
 #include <QGraphicsScene>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMouseEvent>
 #include <QMoveEvent>
 #include <QNativeGestureEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tallomer {
 
 namespace {
 
 constexpr const char* kLiveResizeDidEnd = "liveResizeDidEnd";
+constexpr const char* kFrontSpace = "appliquerFrontSpace";
 // A window manager sends a move or resize for every step of a drag: the window waits for this
-// quiet time before it corrects the size or writes the frame.
-constexpr double kLiveResizeQuiet = 0.3;
+// quiet time before it corrects the size or tells that the resize ended.
+constexpr double kLiveResizeQuiet = 0.25;
 
 // The corner that puts a frame of that size inside the area, moving it as little as possible.
 QPoint cornerInside(QPoint corner, const QSize& frame, const QRect& area)
@@ -135,7 +140,7 @@ void ZEVSpaceView::resizeEvent(QResizeEvent* event)
 
 ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
     : QWidget(nullptr, Qt::Window), spaceController_(spaceController), view_(new ZEVSpaceView(this, spaceController)),
-      quitAction_(new QAction(tr("Quit"), this))
+      quitAction_(new QAction(tr("Quit"), this)), headerViewsButton_(new ZEVButton(this))
 {
     setObjectName(QStringLiteral("ZEVSpaceWindow"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -159,11 +164,104 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
             spaceController_->userQuit();
     });
     addAction(quitAction_);
+    // The header-views button: a small flat toggle over the content's top right corner, where the
+    // title bar held it. It shows the header views' state; its click goes to the controller.
+    headerViewsButton_->setObjectName(QStringLiteral("headerViewsButton"));
+    headerViewsButton_->setCheckable(true);
+    headerViewsButton_->setCell(std::make_unique<ZEVButtonCell2>());
+    headerViewsButton_->setFocusPolicy(Qt::NoFocus);
+    headerViewsButton_->setMouseTracking(true);
+    headerViewsButton_->setState(kZEVStateOff);
+    headerViewsButton_->hide();
+    connect(headerViewsButton_, &QAbstractButton::clicked, this, [this] {
+        if (spaceController_)
+            spaceController_->_showHeaderViews();
+    });
+    placerLeBouton();
     if (spaceController)
         referencerSpaceController(spaceController);
+    // Every pointer move over any widget of the window, whichever widget takes it.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installEventFilter(this);
 }
 
 ZEVSpaceWindow::~ZEVSpaceWindow() = default;
+
+bool ZEVSpaceWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::MouseMove || !spaceController_ || !watched->isWidgetType() ||
+        static_cast<QWidget*>(watched)->window() != this)
+        return QWidget::eventFilter(watched, event);
+    const auto* e = static_cast<QMouseEvent*>(event);
+    // A move that a widget leaves to its parent comes by again, the same move.
+    if (e->globalPosition() != dernierPointeur_ || e->timestamp() != dernierInstant_) {
+        dernierPointeur_ = e->globalPosition();
+        dernierInstant_ = e->timestamp();
+        const QPointF p = mapFromGlobal(e->globalPosition());
+        spaceController_->mouseMovedInLocation(QPointF(p.x(), height() - p.y()));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool ZEVSpaceWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate && spaceController_)
+        spaceController_->windowDidBecomeKey();
+    return QWidget::event(event);
+}
+
+void ZEVSpaceWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (siEcranSuivi_ || !windowHandle())
+        return;
+    siEcranSuivi_ = true;
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+        if (spaceController_)
+            spaceController_->windowDidChangeScreen();
+    });
+}
+
+void ZEVSpaceWindow::setHeaderViewsButtonState(int state) { headerViewsButton_->setState(state); }
+
+int ZEVSpaceWindow::headerViewsButtonState() const { return headerViewsButton_->state(); }
+
+void ZEVSpaceWindow::setHeaderViewsButtonShown(bool shown)
+{
+    headerViewsButton_->setVisible(shown);
+    if (shown)
+        headerViewsButton_->raise();
+}
+
+void ZEVSpaceWindow::placerLeBouton()
+{
+    // 24 x 10 points, 30 from the right edge and 5 from the top: where it lay in the title bar,
+    // 21 points lower.
+    headerViewsButton_->setGeometry(width() - 30, 5, 24, 10);
+}
+
+void ZEVSpaceWindow::setSiFrontSpace(bool front)
+{
+    siFrontSpace_ = front;
+    // Changing the flag hides the window: never inside the resize that asked for it.
+    Scheduler::shared().cancel(this, kFrontSpace);
+    Scheduler::shared().perform(this, kFrontSpace, 0, [this] { appliquerFrontSpace(); });
+}
+
+void ZEVSpaceWindow::appliquerFrontSpace()
+{
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == siFrontSpace_)
+        return;
+    const bool visible = isVisible();
+    const QRect frame = geometry();
+    setWindowFlag(Qt::WindowStaysOnTopHint, siFrontSpace_);
+    // The window system's window is made anew: its change of screen is followed again.
+    siEcranSuivi_ = false;
+    if (visible) {
+        setGeometry(frame);
+        show();
+    }
+}
 
 void ZEVSpaceWindow::referencerSpaceController(ZEVSpaceController* controller)
 {
@@ -239,24 +337,32 @@ void ZEVSpaceWindow::scheduleLiveResizeEnd()
 void ZEVSpaceWindow::liveResizeDidEnd()
 {
     Scheduler::shared().cancel(this, kLiveResizeDidEnd);
-    if (siManagedSize())
+    if (windowState().testFlag(Qt::WindowMinimized))
         return;
-    const QRect frame = frameGeometry();
-    const QRect content = geometry();
-    const QMargins margins = decorationMargins();
-    const QRect available = screen()->availableGeometry();
-    const QSize fitted = ZEVSpaceWindowFrame::fittedContentSize(content.size(), available.size().shrunkBy(margins));
-    if (fitted != content.size()) {
-        // Shrunk in place; the frame is then moved back inside the available area if it overlaps
-        // an edge. The resize comes back here once it has settled, and is remembered then.
-        const QPoint corner = cornerInside(frame.topLeft(), fitted.grownBy(margins), available);
-        resize(fitted);
-        if (corner != frame.topLeft())
-            move(corner);
-        return;
+    if (!siManagedSize()) {
+        const QRect frame = frameGeometry();
+        const QRect content = geometry();
+        const QMargins margins = decorationMargins();
+        const QRect available = screen()->availableGeometry();
+        const QSize fitted = ZEVSpaceWindowFrame::fittedContentSize(content.size(), available.size().shrunkBy(margins));
+        if (fitted != content.size()) {
+            // Shrunk in place; the frame is then moved back inside the available area if it
+            // overlaps an edge. The resize comes back here once it has settled, and ends then.
+            const QPoint corner = cornerInside(frame.topLeft(), fitted.grownBy(margins), available);
+            resize(fitted);
+            if (corner != frame.topLeft())
+                move(corner);
+            return;
+        }
     }
-    if (spaceController_)
-        spaceController_->majWindowDefault();
+    // The controller writes no frame for a maximised or full-screen window.
+    const bool redimensionnee = std::exchange(siRedimensionnee_, false);
+    if (!spaceController_)
+        return;
+    if (redimensionnee)
+        spaceController_->windowDidEndLiveResize();
+    else
+        spaceController_->windowDidMove();
 }
 
 void ZEVSpaceWindow::flushPendingFrame()
@@ -309,6 +415,13 @@ void ZEVSpaceWindow::flagsChanged(Qt::KeyboardModifiers modifiers)
 void ZEVSpaceWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    placerLeBouton();
+    if (event->size() == tailleDite_)
+        return;
+    tailleDite_ = event->size();
+    siRedimensionnee_ = true;
+    if (spaceController_)
+        spaceController_->windowDidResize();
     scheduleLiveResizeEnd();
 }
 
@@ -323,8 +436,13 @@ void ZEVSpaceWindow::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
     // A minimised window keeps the full-screen state it had; the manager may or may not report
     // it alongside.
-    if (event->type() == QEvent::WindowStateChange && spaceController_ && !windowState().testFlag(Qt::WindowMinimized))
-        spaceController_->majFullScreenDefault();
+    if (event->type() != QEvent::WindowStateChange || !spaceController_ || windowState().testFlag(Qt::WindowMinimized))
+        return;
+    spaceController_->majFullScreenDefault();
+    // Whoever changed it: the user through the manager, the program, a second start.
+    const auto* e = static_cast<QWindowStateChangeEvent*>(event);
+    if (e->oldState().testFlag(Qt::WindowFullScreen) != siFullScreen())
+        spaceController_->windowDidChangeFullScreenState();
 }
 
 void ZEVSpaceWindow::closeEvent(QCloseEvent* event)

@@ -7,7 +7,11 @@
 // Under a window manager the size is the manager's to give: a maximised or full-screen window
 // takes what it gets. Otherwise, once the moves and resizes have settled, the content is brought
 // back to 8 : 5 by shrinking it into what was given and into the screen's available area, never
-// by growing it; then the frame is remembered.
+// by growing it; then the space controller hears that the resize (or the move) ended.
+//
+// The window tells its space controller every pointer move over any of its widgets, its resizes,
+// its activation, its full-screen changes and its changes of screen. The window manager draws the
+// title bar, so the header-views button lies over the content's top right corner instead.
 
 #include "runtime/Scheduler.h"
 
@@ -21,6 +25,7 @@ class QGraphicsScene;
 
 namespace tallomer {
 
+class ZEVButton;
 class ZEVSpaceController;
 
 // The desk canvas: it leaves keys to the window unless an item of the scene has the focus, and
@@ -91,6 +96,16 @@ public:
     // rather than add a second Ctrl+Q, which Qt would find ambiguous.
     QAction* quitAction() const { return quitAction_; }
 
+    // The header-views button: its state (0 or 1), and whether it shows (out of full screen).
+    void setHeaderViewsButtonState(int state);
+    int headerViewsButtonState() const;
+    void setHeaderViewsButtonShown(bool shown);
+    ZEVButton* headerViewsButton() const { return headerViewsButton_; }
+    // Whether the window stays in front of the other windows. The change reaches the window
+    // manager on the next turn of the event loop, at the same frame.
+    void setSiFrontSpace(bool front);
+    bool siFrontSpace() const { return siFrontSpace_; }
+
     QSize sizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
@@ -100,14 +115,19 @@ public:
     QGraphicsScene* deskViewDevant() const;
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void placerLeBouton();
+    void appliquerFrontSpace();
     void flagsChanged(Qt::KeyboardModifiers modifiers);
     void scheduleLiveResizeEnd();
     // Whether the window manager decides the size: maximised, full screen or minimised.
@@ -118,7 +138,17 @@ private:
     ZEVSpaceController* spaceController_; // not owned
     ZEVSpaceView* view_;                  // owned by this window as its Qt child
     QAction* quitAction_;                 // owned by this window as its Qt child
+    ZEVButton* headerViewsButton_;        // owned by this window as its Qt child
     bool siAcceptsFlagsChanges_ = false;
+    // A resize since the moves and resizes last settled (else only moves).
+    bool siRedimensionnee_ = false;
+    bool siFrontSpace_ = false;
+    bool siEcranSuivi_ = false;
+    // The size last told: showing the window again (to change its level) is no resize.
+    QSize tailleDite_;
+    // The last pointer move told, so that one move seen by several widgets is told once.
+    QPointF dernierPointeur_;
+    quint64 dernierInstant_ = 0;
     ScheduledTarget guard_{this};
 };
 

@@ -1,4 +1,8 @@
+// The window title: the Channel and its Space, the active cursor and where the Search cursor lies,
+// the front mode's tool, and the pointer in the top right zone.
+
 #include "engine/KELICurseur.h"
+#include "inspectors/services/ZEVInspectorServices.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 
@@ -8,26 +12,36 @@ void ZEVSpaceController::majWindowTitle()
 {
     if (!spaceWindow_)
         return;
-    const QString nom = QStringLiteral("Tallomer");
-    const int mode = frontMode();
-    if (mode < 0 || mode > 3)
-        return;
-    static const char* const kOutils[4] = {"", "Title Tool", "Filter Tool", "Link Tool"};
-    const QString outil = QString::fromLatin1(kOutils[mode]);
-    QString titre = nom;
-    if (!siSearchActif()) {
-        if (mode != 0)
-            titre = QStringLiteral("%1  (%2)").arg(nom, outil);
-    } else if (nowCurseur_ && searchCurseur_) {
-        const double d = nowCurseur_->now() - searchCurseur_->now();
-        const QString quand = d < -0.00001  ? QStringLiteral("Futur")
-                              : d > 0.00001 ? QStringLiteral("Past")
-                                            : QStringLiteral("Now");
-        titre = mode == 0 ? QStringLiteral("%1  (%2)").arg(nom, quand)
-                          : QStringLiteral("%1  (%2 - %3)").arg(nom, quand, outil);
+    ZEVChannelClassServices* channels = channelClass();
+    const std::optional<std::string> nom = channels ? channels->nameOfCurrentChannel() : std::nullopt;
+    QString n = nom ? QString::fromStdString(*nom) : QStringLiteral("Tallomer");
+    std::optional<std::string> fond;
+    KELI* canal = channels ? channels->currentChannel() : nullptr;
+    if (canal && actifCurseur_ && channels->siChannelActif(canal, actifCurseur_)) {
+        if (ZEVCursorDesk* d = deskForCurseur(actifCurseur_))
+            fond = d->currentBackImageItemName();
+    } else {
+        fond = "\u2013";
     }
-    if (spaceWindow_->windowTitle() != titre)
-        spaceWindow_->setWindowTitle(titre);
+    if (fond)
+        n = QStringLiteral("%1 | %2").arg(n, QString::fromStdString(*fond));
+    siTallomer_ = false;
+    ZEVWindowTitleState etat;
+    etat.n = n;
+    etat.mode = frontMode();
+    etat.pointerInZone = !siMouseLimitOUT_;
+    etat.nowActive = actifCurseur_ != searchCurseur_ || !searchCurseur_;
+    etat.headerViewsClosed = frontViewer_ ? frontViewer_->siHeaderViewsClosed() : true;
+    etat.atHome = frontViewer_ && frontViewer_->siCurseurAtHome();
+    etat.cursorHidden = siNSCursorHidden_;
+    etat.d = nowCurseur_ && searchCurseur_ ? nowCurseur_->now() - searchCurseur_->now() : 0.0;
+    const std::optional<ZEVWindowTitle> titre = ZEVWindowTitleFor(etat);
+    if (!titre)
+        return;
+    siTallomer_ = titre->siTallomer;
+    // While "Stay in front…" shows, the title waits for its own turn.
+    if (!Scheduler::shared().isPending(this, kMajWindowTitle))
+        spaceWindow_->setWindowTitle(titre->title);
 }
 
 } // namespace tallomer

@@ -265,10 +265,22 @@ void ZEVSpaceAdapter::showWelcome()
 
 QCursor ZEVSpaceAdapter::searchCursor()
 {
-    const QPixmap& image = app_ ? app_->resources().searchCursor() : QPixmap();
-    if (image.isNull())
-        return QCursor(Qt::CrossCursor);
-    return QCursor(image, image.width() / 2, image.height() / 2);
+    return ZEVSpaceController::SearchCursor(app_ ? app_->resources().searchCursor() : QPixmap());
+}
+
+void ZEVSpaceAdapter::deleteItemData(KELI* item)
+{
+    if (!item)
+        return;
+    // The store of the Object's own Channel holds its records.
+    ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(item->channelInt());
+    (store ? *store : ZEVItemData::Current()).deleteItem(item);
+}
+
+void ZEVSpaceAdapter::fullScreenDidChange()
+{
+    if (app_)
+        app_->fullScreenDidChange();
 }
 
 void ZEVSpaceAdapter::menuAction(ZEVSpaceMenuAction action)

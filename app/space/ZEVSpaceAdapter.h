@@ -76,6 +76,8 @@ public:
     QCursor searchCursor() override;
     void menuAction(ZEVSpaceMenuAction action) override;
     void userQuit() override;
+    void deleteItemData(KELI* item) override;
+    void fullScreenDidChange() override;
 
 private:
     // ZEVDeskSaveAs::Space

@@ -100,6 +100,8 @@ public:
     void showWelcome() override {}
     QCursor searchCursor() override { return QCursor(); }
     void userQuit() override {}
+    void deleteItemData(KELI*) override {}
+    void fullScreenDidChange() override {}
 
 private:
     QString dossier_;

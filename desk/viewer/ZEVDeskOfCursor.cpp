@@ -139,4 +139,12 @@ QImage ZEVDeskOfCursor::deskImage()
 
 std::string ZEVDeskOfCursor::currentBackImageItemName() { return deskViewer_->currentBackImageItemName(); }
 
+void ZEVDeskOfCursor::displayItemViews() { deskViewer_->displayItemViews(); }
+void ZEVDeskOfCursor::majBackImage() { deskViewer_->majBackImage(); }
+void ZEVDeskOfCursor::majBackImageSize() { deskViewer_->majBackImageSize(); }
+KELI* ZEVDeskOfCursor::currentBackItem() { return deskViewer_->currentBackItem(); }
+KELI* ZEVDeskOfCursor::currentBackImageItem() { return deskViewer_->currentBackImageItem(); }
+void ZEVDeskOfCursor::delConnexionsForParentInt(KELId parentInt) { itemViewer_->delConnexionsForParentInt(parentInt); }
+void ZEVDeskOfCursor::deleteItemViewForItem(KELI* item) { itemViewer_->deleteItemViewForItem(item); }
+
 } // namespace tallomer

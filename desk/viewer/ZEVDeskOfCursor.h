@@ -59,6 +59,13 @@ public:
     std::vector<ZEVItemConnexion*> connexionsTouchingItem(KELI* item) override;
     QImage deskImage() override;
     std::string currentBackImageItemName() override;
+    void displayItemViews() override;
+    void majBackImage() override;
+    void majBackImageSize() override;
+    KELI* currentBackItem() override;
+    KELI* currentBackImageItem() override;
+    void delConnexionsForParentInt(KELId parentInt) override;
+    void deleteItemViewForItem(KELI* item) override;
 
 private:
     // Destroyed in reverse: the desk viewer (and its Object views) first, the factory last.

@@ -112,7 +112,17 @@ KELDate ZEVSpaceBridge::spaceOutTimeForGoToTime(KELDate t, KELICurseur* curseur)
     return std::min(outTimeForGoToTime(t), spaceOutTimeForCurseur(curseur));
 }
 
+bool ZEVSpaceBridge::siGoToMode() { return space_.siGoToMode(); }
+KELDate ZEVSpaceBridge::outTimeForGoToTime(KELDate t) { return space_.outTimeForGoToTime(t); }
+
 void ZEVSpaceBridge::beep() { Sound::shared().beep(); }
+
+void ZEVSpaceBridge::userDeleteItem(KELI* item) { space_.userDeleteItem(item); }
+// The window title names the background.
+void ZEVSpaceBridge::channelsSpaceDidChange() { space_.majWindowTitle(); }
+void ZEVSpaceBridge::mouseMovedInLocation(const QPointF& p) { space_.mouseMovedInLocation(p); }
+void ZEVSpaceBridge::activateTallomer() { space_.activateTallomer(); }
+void ZEVSpaceBridge::activatePreviousApp() { space_.activatePreviousApp(); }
 
 // The ruler reads the pointer in the window's coordinates.
 void ZEVSpaceBridge::rulerScrollWheel(QGraphicsSceneWheelEvent* event)

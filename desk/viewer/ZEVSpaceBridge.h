@@ -31,6 +31,8 @@ public:
     KELI* identity() override;
     KELDate spaceOutTimeForGoToTime(KELDate t, KELICurseur* curseur) override;
     KELDate spaceOutTimeForCurseur(KELICurseur* curseur) override;
+    bool siGoToMode() override;
+    KELDate outTimeForGoToTime(KELDate t) override;
     void beep() override;
 
     // ZEVSpaceForObjectViews
@@ -47,6 +49,7 @@ public:
     bool siShowAnimation() override;
     bool siFiltreANDOperation() override;
     KELI* draggingItem() override;
+    void userDeleteItem(KELI* item) override;
 
     // ZEVSpaceSelections: the space controller's selections.
     bool isIconSelectedForItem(KELI* item) override;
@@ -101,6 +104,10 @@ public:
     void placerDevantDeskView(ZEVDeskViewer* deskViewer) override;
     void setBrowsedSpaceBackImageInt(KELId imageId) override;
     void updateSpaceRatio(double width, double height) override;
+    void channelsSpaceDidChange() override;
+    void mouseMovedInLocation(const QPointF& windowPoint) override;
+    void activateTallomer() override;
+    void activatePreviousApp() override;
     void rulerScrollWheel(QGraphicsSceneWheelEvent* event) override;
     void rulerMagnify(QNativeGestureEvent* event) override;
     void draggingSessionStartedWithInteger(long sequence) override;

@@ -77,4 +77,17 @@ void ZEVLinkClass::delConnexionsForParentInt(KELId parentInt)
     links_.erase(debut, fin);
 }
 
+void ZEVLinkClass::delConnexionsForEnfantInt(KELId enfantInt)
+{
+    // The pairs are kept by parent: a child's are found by a walk, which only a deletion makes.
+    std::vector<ZEVLinkPair*> partants;
+    for (const auto& [paire, link] : links_)
+        if (paire.second == enfantInt)
+            partants.push_back(link.get());
+    if (partants.empty())
+        return;
+    space_.selections().oublierLinks(partants);
+    std::erase_if(links_, [enfantInt](const auto& entree) { return entree.first.second == enfantInt; });
+}
+
 } // namespace tallomer

@@ -1,8 +1,8 @@
 #pragma once
 // The Links inspector, the least of it the Space asks for: its model keeps one link object per
-// parent-to-child pair of Objects, made on first request and kept until the parent's pairs are
-// forgotten, lists the pairs of the current Channel and tells whether a pair is linked at the
-// active cursor or at Now. The panel comes with the inspector framework.
+// parent-to-child pair of Objects, made on first request and kept until the pairs of its parent
+// or of its child are forgotten, lists the pairs of the current Channel and tells whether a pair
+// is linked at the active cursor or at Now. The panel comes with the inspector framework.
 
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "space/ZEVSpaceParts.h"
@@ -36,6 +36,7 @@ public:
     bool isLinkActif(const ZEVLinkPair* link) override;
     bool isLinkActifNow(const ZEVLinkPair* link) override;
     void delConnexionsForParentInt(KELId parentInt) override;
+    void delConnexionsForEnfantInt(KELId enfantInt) override;
     // The pair's object, made when there is none; nullptr without both Objects.
     ZEVLinkObject* linkForPair(KELI* parent, KELI* enfant);
     std::size_t linkCount() const { return links_.size(); }

@@ -67,8 +67,9 @@ public:
     // A link from the parent to the child at the active cursor, or at Now.
     virtual bool isLinkActif(const ZEVLinkPair* link) = 0;
     virtual bool isLinkActifNow(const ZEVLinkPair* link) = 0;
-    // Forgets (and destroys) every pair of that parent.
+    // Forgets (and destroys) every pair of that parent, or of that child.
     virtual void delConnexionsForParentInt(KELId parentInt) = 0;
+    virtual void delConnexionsForEnfantInt(KELId enfantInt) = 0;
 };
 
 // The Channels inspector's model: the Channels of the Space and the one selected in its list.
@@ -106,10 +107,28 @@ public:
     virtual ZEVLinkClassServices* linkClass() = 0;
 };
 
+// Where the open Channels panel lies over the strip, in the strip's points: the panel's x, and the
+// x and width of the rectangle of its rows.
+struct ZEVChannelPanelSpan {
+    double x = 0;
+    double inspectX = 0;
+    double inspectWidth = 0;
+};
+
 class ZEVChannelViewerServices {
 public:
     virtual ~ZEVChannelViewerServices() = default;
     virtual ZEVChannelClassServices* channelClass() = 0;
+
+    // What the panel answers once it exists: whether it is open (and where), whether its list
+    // browses the Spaces of a Channel, its go buttons showing a step to an earlier or a later
+    // Space (siNow: the step showed the Now cursor), and a refresh that also runs while a menu
+    // is tracked. Until then the panel is closed and browses nothing.
+    virtual std::optional<ZEVChannelPanelSpan> channelViewIfOpen() { return std::nullopt; }
+    virtual bool spaceBrowsing() { return false; }
+    virtual void selectionPreviousSpace(bool siNow) {}
+    virtual void selectionNextSpace(bool siNow) {}
+    virtual void majInspectViewCommonModes() {}
 };
 
 } // namespace tallomer

@@ -89,7 +89,7 @@ TEST_F(RulerBar, TheTimeBarShowsOverTheStripAndItsSearchButtonAndPickersTakeTheS
     typeInto(bar()->nowDatePicker(), 4, target.date().toString(QStringLiteral("yyyyMMdd")));
     typeInto(bar()->nowHourPicker(), 2, target.time().toString(QStringLiteral("HHmmss")));
     EXPECT_EQ(ZEVChampsPourDate(search->now()), target);
-    EXPECT_EQ(window()->windowTitle(), QStringLiteral("Tallomer  (Past)"));
+    EXPECT_EQ(window()->windowTitle(), QStringLiteral("Channel 1 | Space 1  (Past)"));
     EXPECT_TRUE(ruler()->siAccepteDeplacement());
     ZEVItemViewForDesks* v = desk(search)->itemViewForItem(item);
     EXPECT_TRUE(v && !v->isHidden()) << "the Search desk shows the icon of that hour";

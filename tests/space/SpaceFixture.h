@@ -71,6 +71,8 @@ public:
     QGraphicsScene* deskScene() override { return &scene; }
     void channelDidChangeWithIdentityInt(KELId id) override { add("channel " + std::to_string(id)); }
     std::string currentBackImageItemName() override { return backName; }
+    KELI* currentBackItem() override { return backItem; }
+    KELI* currentBackImageItem() override { return backItem ? backImage : nullptr; }
     // The filters, once a test asks to see them.
     void ajouteFilterForItem(KELI* o) override { filtre("ajoute " + std::to_string(o->idInt())); }
     void enleveFilterForItem(KELI* o) override { filtre("enleve " + std::to_string(o->idInt())); }
@@ -78,6 +80,8 @@ public:
     void displayDeskView() override { filtre("display"); }
     QGraphicsScene scene;
     std::string backName = "Wallpaper";
+    KELI* backItem = nullptr; // the background link the desk shows, when a test sets one
+    KELI* backImage = nullptr;
     bool traceFilters = false;
 
 private:
@@ -119,9 +123,25 @@ public:
         return true;
     }
     void selectChannelInt(KELId id) override { add("selectInt " + std::to_string(id)); }
-    bool siChannelActif(KELI*, KELICurseur*) override { return true; }
-    KELI* backItemForChannel(KELI*, KELICurseur*) override { return nullptr; }
+    // Once a test has made backgrounds, read from the link base at the cursor's date: the
+    // Channel's listing and its background image.
+    bool siChannelActif(KELI* c, KELICurseur* k) override
+    {
+        return !fromLinks ||
+               (c && k &&
+                KELServeurDeLiens::LienIntForParentInt(tallomer::KELOBJECT_CHANNEL_VIEWER_ROOT, c->idInt(),
+                                                       tallomer::KELRELATION_CHANNEL_VIEWER, k->now()));
+    }
+    KELI* backItemForChannel(KELI* c, KELICurseur* k) override
+    {
+        if (!fromLinks || !c || !k)
+            return nullptr;
+        const KELIds ids =
+            KELServeurDeLiens::EnfantsNumForParentInt(c->idInt(), tallomer::KELRELATION_IDENTITY_BACK_ITEM, k->now());
+        return ids ? KELServeurDeLiens::LienForInt(ids->front(), k) : nullptr;
+    }
     std::vector<KELId> listed{tallomer::KELOBJECT_HOME_CHANNEL};
+    bool fromLinks = false;
 
 private:
     tallomer::ZEVSpaceController& space_;
@@ -134,7 +154,13 @@ public:
     {
     }
     tallomer::ZEVChannelClassServices* channelClass() override { return &model; }
+    std::optional<tallomer::ZEVChannelPanelSpan> channelViewIfOpen() override { return panel; }
+    bool spaceBrowsing() override { return browsing; }
+    void selectionPreviousSpace(bool now) override { add(now ? "previous Now" : "previous"); }
+    void selectionNextSpace(bool now) override { add(now ? "next Now" : "next"); }
     FakeChannels model;
+    std::optional<tallomer::ZEVChannelPanelSpan> panel;
+    bool browsing = false;
 };
 
 class FakeFront final : public tallomer::ZEVFrontViewerServices, Tracing {
@@ -161,8 +187,21 @@ public:
     void setSiShowCalandar(bool shown) override { add(shown ? "calendar on" : "calendar off"); }
     void menuHomeTime() override { add("menuHomeTime"); }
     void setGotoOff() override { add("setGotoOff"); }
+    // What the pointer limit, the go-to steps and the title ask.
+    void mouseLimitInside() override { add("mouseLimitInside"); }
+    void mouseLimitOutside() override { add("mouseLimitOutside"); }
+    void closeAllHeaderViews() override { add("closeAllHeaderViews"); }
+    void activateTallomerStart() override { add("activateTallomerStart"); }
+    bool siCurseurAtHome() override { return atHome; }
+    bool siGoToPanelVisible() override { return goToPanel; }
+    void majGoToDurationButtons() override { add("majGoToDurationButtons"); }
+    void selectionPreviousSpace(bool now) override { add(now ? "previous Now" : "previous"); }
+    void selectionNextSpace(bool now) override { add(now ? "next Now" : "next"); }
+    void setSiShowCadre(bool shown) override { add(shown ? "cadre on" : "cadre off"); }
     int mode = 0;
     bool headerViewsOpen = false;
+    bool atHome = false;
+    bool goToPanel = false;
 };
 
 // The real history, which writes each recorded place's lookup into the trace.
@@ -278,6 +317,7 @@ protected:
                 if (n == "ZEVChannelViewer") {
                     auto v = std::make_unique<FakeChannelViewer>(s, trace, entity);
                     channels = &v->model;
+                    channelViewer = v.get();
                     return std::unique_ptr<tallomer::ZEVEntityViewer>(std::move(v));
                 }
                 return std::unique_ptr<tallomer::ZEVEntityViewer>(std::make_unique<FakeViewer>(trace, n, entity));
@@ -327,6 +367,7 @@ protected:
     FakeHost host{trace, store, defaultsController};
     KELICurseur* timeline = nullptr;
     FakeChannels* channels = nullptr; // owned by the Space's Channels viewer
+    FakeChannelViewer* channelViewer = nullptr; // the same
     std::unique_ptr<tallomer::ZEVSpaceController> space;
 };
 

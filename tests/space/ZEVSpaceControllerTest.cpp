@@ -291,8 +291,8 @@ TEST_F(Space, GotoDefaultsAreWrittenWhenMissingAndLinkOptionsExcludeEachOther)
     EXPECT_TRUE(userDefaults.isWritten("ZEVGotoBackItemChanges"));
     EXPECT_TRUE(userDefaults.value("ZEVGotoBackItemChanges").toBool());
     EXPECT_FALSE(userDefaults.value("ZEVGotoBackScaleChanges").toBool());
-    EXPECT_EQ(space->durationForGoToTag(100), 100);
-    EXPECT_EQ(space->durationForGoToTag(3), 20);
+    EXPECT_EQ(space->durationTagForGoToTag(100), 100);
+    EXPECT_EQ(space->durationTagForGoToTag(3), 20);
 
     defaultsController.setValue("ZEVGotoBackColorChanges", true);
     EXPECT_TRUE(space->siBackColorChanges());

@@ -76,6 +76,8 @@ public:
         return std::min(this->outTimeForGoToTime(t), spaceOutTimeForCurseur(c));
     }
     KELDate spaceOutTimeForCurseur(KELICurseur*) override { return KELDateOuverte; }
+    bool siGoToMode() override { return false; }
+    KELDate outTimeForGoToTime(KELDate) override { return KELDateOuverte; }
     void beep() override {}
 };
 using NullDeskModelSpace = NullSelectionsT<NullDeskModelSpaceT<ZEVSpaceForDeskModels>>;
@@ -96,6 +98,7 @@ public:
     bool siShowAnimation() override { return false; }
     bool siFiltreANDOperation() override { return false; }
     KELI* draggingItem() override { return nullptr; }
+    void userDeleteItem(KELI*) override {}
 };
 using NullItemSpace = NullSelectionsT<NullObjectViewSpaceT<ZEVSpaceForObjectViews>>;
 
@@ -131,6 +134,10 @@ public:
     void draggingSessionDidStop() override {}
     bool siCancelDraggingSession() override { return false; }
     QPointF mouseLocationOutsideOfEventStream() override { return {}; }
+    void mouseMovedInLocation(const QPointF&) override {}
+    void channelsSpaceDidChange() override {}
+    void activateTallomer() override {}
+    void activatePreviousApp() override {}
     QString titleForUid(const QString&) override { return QStringLiteral("? ?"); }
     void addPersonCard(const QByteArray&) override {}
     void updateAllTableViews() override {}
@@ -257,6 +264,13 @@ public:
     std::vector<ZEVItemConnexion*> connexionsTouchingItem(KELI*) override { return {}; }
     QImage deskImage() override { return {}; }
     std::string currentBackImageItemName() override { return {}; }
+    void displayItemViews() override {}
+    void majBackImage() override {}
+    void majBackImageSize() override {}
+    KELI* currentBackItem() override { return nullptr; }
+    KELI* currentBackImageItem() override { return nullptr; }
+    void delConnexionsForParentInt(KELId) override {}
+    void deleteItemViewForItem(KELI*) override {}
 };
 
 class NullSpaceHost : public ZEVSpaceHost {
@@ -282,6 +296,8 @@ public:
     void showWelcome() override {}
     QCursor searchCursor() override { return QCursor(Qt::CrossCursor); }
     void userQuit() override {}
+    void deleteItemData(KELI*) override {}
+    void fullScreenDidChange() override {}
 };
 
 using NullSpaceForItemData = ZEVUnknownSpaceForItemData;
