@@ -579,9 +579,9 @@ void ZEVRulerViewer::userStartStopCurseur()
     KELIElemCurseur* e = c ? c->elemCurseur() : nullptr;
     if (!e)
         return;
-    if (c->typeInt() == 3)
+    if (c->typeInt() == KELICurseur::kFixe)
         e->setTypeRelatifCS(c->curseurSup());
-    else if (c->typeInt() == 1)
+    else if (c->typeInt() == KELICurseur::kRelatifCS)
         e->setTypeFixe(c->curseurSup());
 }
 

@@ -64,7 +64,7 @@ QPointF ZEVDeskView::deskPoint(const QPointF& scenePoint) const
     return qtPoint(sceneRect().height(), scenePoint);
 }
 
-int ZEVDeskView::frontMode() const { return space_ ? space_->frontMode() : 0; }
+int ZEVDeskView::frontMode() const { return space_ ? space_->frontMode() : ZEVFrontModeIcons; }
 
 // ---------------------------------------------------------------------------------------------
 // Mouse and lasso
@@ -86,12 +86,12 @@ void ZEVDeskView::mouseDragged(const QPointF& p, bool siCmd)
         siLasso_ = true;
         siCmdLasso_ = siCmd;
         const int mode = frontMode();
-        if (mode == 1) {
+        if (mode == ZEVFrontModeTitles) {
             if (!siCmd && space_)
                 space_->deselectAllTitles();
             initialSelectedTitleItems_ = space_ ? space_->selectedTitleItems() : std::vector<KELI*>{};
             siLassoTitle_ = true;
-        } else if (mode == 3) {
+        } else if (mode == ZEVFrontModeLinks) {
             if (!siCmd && space_)
                 space_->deselectAllNodes();
             initialSelectedNodeItems_ = space_ ? space_->selectedNodeItems() : std::vector<KELI*>{};
@@ -351,25 +351,25 @@ void ZEVDeskView::selectAll()
         const int mode = frontMode();
         KELI* dernier = nullptr;
         switch (mode) {
-        case 0: {
+        case ZEVFrontModeIcons: {
             deskViewer_->userSelectAllIcons();
             const auto s = space_->selectedIconItems();
             dernier = s.empty() ? nullptr : s.back();
             break;
         }
-        case 1: {
+        case ZEVFrontModeTitles: {
             deskViewer_->userSelectAllTitles();
             const auto s = space_->selectedTitleItems();
             dernier = s.empty() ? nullptr : s.back();
             break;
         }
-        case 2: {
+        case ZEVFrontModeFilters: {
             deskViewer_->userSelectAllFiltres();
             const auto s = space_->selectedFilterItems();
             dernier = s.empty() ? nullptr : s.back();
             break;
         }
-        case 3: {
+        case ZEVFrontModeLinks: {
             deskViewer_->userSelectAllNodes();
             const auto s = space_->selectedNodeItems();
             dernier = s.empty() ? nullptr : s.front();

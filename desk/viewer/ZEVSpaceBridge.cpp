@@ -10,6 +10,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "front/ZEVFrontViewer.h"
 #include "platform/Events.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Scheduler.h"
@@ -257,7 +258,7 @@ KELId ZEVSpaceBridge::identityInt() { return space_.currentChannelInt(); }
 int ZEVSpaceBridge::frontMode()
 {
     ZEVFrontViewerServices* f = space_.frontViewer();
-    return f ? f->frontMode() : 0;
+    return f ? f->frontMode() : ZEVFrontModeIcons;
 }
 KELICurseur* ZEVSpaceBridge::actifCurseur() { return space_.actifCurseur(); }
 KELICurseur* ZEVSpaceBridge::nowCurseur() { return space_.nowCurseur(); }
