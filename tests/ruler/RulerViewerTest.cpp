@@ -258,8 +258,8 @@ TEST_F(Ruler, TheActiveCursorChangesThroughTheViewer)
 TEST_F(Ruler, StartStopSwitchesACursorBetweenFollowingAndStandingStill)
 {
     viewer->userChangeActifCurseur(search());
-    ASSERT_EQ(search()->typeInt(), 1u); // follows the timeline cursor
-    for (unsigned type : {3u, 1u}) {
+    ASSERT_EQ(search()->typeInt(), KELICurseur::kRelatifCS); // follows the timeline cursor
+    for (unsigned type : {KELICurseur::kFixe, KELICurseur::kRelatifCS}) {
         viewer->userStartStopCurseur();
         sched.runUntilIdle();
         EXPECT_EQ(search()->typeInt(), type);
