@@ -141,7 +141,21 @@ void KELApplication::awakeFromNib()
         return;
     }
     const bool firstRun = !QFileInfo::exists(layout_.zevBase);
-    if (firstRun && !store::copyTemplateIfMissing(layout_, KELResources::pathForResource("zev", "sqlite"))) {
+    const QString templatePath = firstRun ? KELResources::pathForResource("zev", "sqlite") : QString();
+    QString error;
+    if (firstRun && !store::copyTemplateIfMissing(layout_, templatePath, &error)) {
+        // A program started without its own files (moved away from them, or half installed)
+        // would otherwise end without a word.
+        if (templatePath.isEmpty())
+            ZEVAlert::ShowSimpleAlertWithMessage(
+                QStringLiteral("Tallomer cannot find its own files."),
+                QStringLiteral("The first store is made from %1/zev.sqlite, which is missing. Install Tallomer "
+                               "again, or start it from the folder it was built or installed in.")
+                    .arg(KELResources::directory()));
+        else
+            ZEVAlert::ShowSimpleAlertWithMessage(
+                QStringLiteral("Tallomer cannot make its store."),
+                QStringLiteral("%1 could not be copied to %2: %3").arg(templatePath, layout_.zevBase, error));
         stop();
         return;
     }

@@ -77,7 +77,9 @@ public:
     virtual void channelsSpaceDidChange() = 0;
     // The Channels inspector's refresh: nothing to refresh until the inspector exists.
     virtual void channelsMajInspectView() {}
-    virtual void selectChannelInt(KELId channel) {}
+    // The Channels inspector's model selects that Channel (the Space switches to it when it is
+    // not the current one); nothing while the model is not made.
+    virtual void selectChannelInt(KELId channel) = 0;
 
     // The desk surface's neighbours.
     virtual void updateSpaceRatio(double width, double height) = 0;

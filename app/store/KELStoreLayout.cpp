@@ -206,7 +206,7 @@ bool makeStoreFolder(const KELStoreLayout& layout)
     return false;
 }
 
-bool copyTemplateIfMissing(const KELStoreLayout& layout, const QString& templatePath)
+bool copyTemplateIfMissing(const KELStoreLayout& layout, const QString& templatePath, QString* errorOut)
 {
     if (entryExists(fsPath(layout.zevBase)))
         return true;
@@ -214,6 +214,8 @@ bool copyTemplateIfMissing(const KELStoreLayout& layout, const QString& template
     if (copyFileSafely(templatePath, layout.zevBase, &error))
         return true;
     logFormat("Coping zev.sqlite to NSApplicationSupportDirectory/Tallomer/ folder ERROR: %s", qUtf8Printable(error));
+    if (errorOut)
+        *errorOut = error;
     return false;
 }
 

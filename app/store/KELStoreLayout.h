@@ -55,8 +55,9 @@ enum class Migration {
 Migration migrateOldLayout(const KELStoreLayout& layout, const TransitionHook& transition);
 // The store folder, with intermediate folders. false: stop.
 bool makeStoreFolder(const KELStoreLayout& layout);
-// Copies the template link base into the store unless it is there. false: stop.
-bool copyTemplateIfMissing(const KELStoreLayout& layout, const QString& templatePath);
+// Copies the template link base into the store unless it is there. false: stop, with the reason
+// in `error` when given.
+bool copyTemplateIfMissing(const KELStoreLayout& layout, const QString& templatePath, QString* error = nullptr);
 // zevDrop, zevData and their Channel 2000018 folders. false: stop.
 bool makeDataFolders(const KELStoreLayout& layout);
 // The four wallpapers; failures are logged and the start goes on. `sourceFor` answers the

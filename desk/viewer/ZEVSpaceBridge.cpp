@@ -11,6 +11,7 @@
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
 #include "front/ZEVFrontViewer.h"
+#include "inspectors/services/ZEVInspectorServices.h"
 #include "platform/Events.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Scheduler.h"
@@ -121,6 +122,12 @@ void ZEVSpaceBridge::beep() { Sound::shared().beep(); }
 void ZEVSpaceBridge::userDeleteItem(KELI* item) { space_.userDeleteItem(item); }
 // The window title names the background.
 void ZEVSpaceBridge::channelsSpaceDidChange() { space_.majWindowTitle(); }
+
+void ZEVSpaceBridge::selectChannelInt(KELId channel)
+{
+    if (ZEVChannelClassServices* channels = space_.channelClass())
+        channels->selectChannelInt(channel);
+}
 void ZEVSpaceBridge::mouseMovedInLocation(const QPointF& p) { space_.mouseMovedInLocation(p); }
 void ZEVSpaceBridge::activateTallomer() { space_.activateTallomer(); }
 void ZEVSpaceBridge::activatePreviousApp() { space_.activatePreviousApp(); }

@@ -105,6 +105,7 @@ public:
     void setBrowsedSpaceBackImageInt(KELId imageId) override;
     void updateSpaceRatio(double width, double height) override;
     void channelsSpaceDidChange() override;
+    void selectChannelInt(KELId channel) override;
     void mouseMovedInLocation(const QPointF& windowPoint) override;
     void activateTallomer() override;
     void activatePreviousApp() override;

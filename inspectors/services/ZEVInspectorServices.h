@@ -35,13 +35,14 @@ private:
     KELI* enfant_;
 };
 
-// The inspector table a presence interval can be dragged out of.
+// The inspector table a presence interval can be dragged out of (the front layer's selection
+// list, once it exists).
 class ZEVLegoSource {
 public:
     virtual ~ZEVLegoSource() = default;
     // The interval being dragged, as a link whose in- and out-dates bound it; nullptr when none.
     // Not owned.
-    virtual KELI* draggingLego() const { return nullptr; }
+    virtual KELI* draggingLego() const = 0;
 };
 
 // The Icons inspector's model: whether an Object's icon is on a desk, and its title.

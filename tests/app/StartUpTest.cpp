@@ -149,14 +149,20 @@ TEST_F(StartUp, AFolderThatCannotBeMadeStopsTheStartWithItsText)
     EXPECT_FALSE(KELServeurDeLiens::estInitialise()) << "the link base is not opened after the failure";
 }
 
-TEST_F(StartUp, AMissingTemplateStopsTheFirstStart)
+// A program without its own files says so and where it looked, rather than ending without a word.
+TEST_F(StartUp, AMissingTemplateStopsTheFirstStartAndSaysWhereItWasLookedFor)
 {
-    KELResources::setDirectory(q(test::makeTempDir("empty-resources")));
+    const QString empty = q(test::makeTempDir("empty-resources"));
+    KELResources::setDirectory(empty);
     const ScopedLogCapture log;
     makeApp().awakeFromNib();
     EXPECT_TRUE(log.sink.contains("Coping zev.sqlite to NSApplicationSupportDirectory/Tallomer/ folder ERROR: "));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "Tallomer cannot find its own files.");
+    EXPECT_TRUE(alerts[0].informative.contains(empty + "/zev.sqlite")) << alerts[0].informative.toStdString();
     EXPECT_EQ(stops, std::vector<int>{1});
     EXPECT_EQ(sched.pendingCount(), 0u);
+    EXPECT_FALSE(QFileInfo::exists(layout().zevBase));
 }
 
 // Every refused link base is announced with its reason before the program stops; none wakes a link.

@@ -4,12 +4,15 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/view/ZEVDeskView.h"
 #include "engine/KELTypes.h"
 #include "platform/files/VolumeWatch.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 
+#include <QDir>
 #include <QFile>
+#include <QGraphicsScene>
 
 namespace e2e {
 namespace {
@@ -63,8 +66,11 @@ TEST_F(E2E, ASecondStartBringsTheMinimisedWindowBack)
     EXPECT_TRUE(window()->isVisible());
 }
 
-TEST_F(E2E, AVolumeMountedOrUnmountedChangesWhatCountsAsAnotherDisk)
+TEST_F(E2E, AVolumeMountedOrUnmountedChangesWhatCountsAsAnotherDiskAndRedrawsItsObjects)
 {
+    const QString disk = home + "/disk";
+    QDir().mkpath(disk);
+    mounts << disk;
     start();
     const QString onDisk = QStringLiteral("/srv/e2e-disk/report.pdf");
     EXPECT_FALSE(ZEVItemDataChannels::IfHoldByExtern(onDisk));
@@ -74,6 +80,24 @@ TEST_F(E2E, AVolumeMountedOrUnmountedChangesWhatCountsAsAnotherDisk)
     mounts.removeLast();
     graph->volumeWatch()->recheck();
     EXPECT_FALSE(ZEVItemDataChannels::IfHoldByExtern(onDisk));
+
+    // An Object whose file lies on another disk is drawn again whenever a volume comes or goes
+    // (its picture may have become readable or gone), and not when the mounts stayed as they were.
+    adapter()->addFilenames({writeFile(disk + "/minutes.txt", "minutes")});
+    advance(0.5);
+    ASSERT_EQ(placedObjectsOfType("file").size(), 1u);
+    QGraphicsScene* scene = nowDesk()->deskView();
+    window()->grab();
+    pump();
+    int redraws = 0;
+    QObject::connect(scene, &QGraphicsScene::changed, [&redraws] { ++redraws; });
+    graph->volumeWatch()->recheck();
+    pump();
+    EXPECT_EQ(redraws, 0) << "nothing was mounted or unmounted";
+    mounts.removeAll(disk);
+    graph->volumeWatch()->recheck();
+    pump();
+    EXPECT_GT(redraws, 0) << "the unmount reached the desks";
 }
 
 } // namespace

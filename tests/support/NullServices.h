@@ -128,6 +128,7 @@ public:
     bool moveRulerForward(double) override { return false; }
     void placerDevantDeskView(ZEVDeskViewer*) override {}
     void setBrowsedSpaceBackImageInt(KELId) override {}
+    void selectChannelInt(KELId) override {}
     void updateSpaceRatio(double, double) override {}
     void draggingSessionStartedWithInteger(long) override {}
     long draggingSessionInteger() override { return 0; }
