@@ -306,5 +306,38 @@ TEST_F(PasteDrop, CtrlASelectsEveryIconAndCtrlXPutsThemOnTheClipboard)
     EXPECT_FALSE(cut->hasFormat(kItemPasteboardType)) << "files travel as files, not as records";
 }
 
+TEST_F(PasteDrop, AWebObjectCopiedAndPastedBackIsTheSameObject)
+{
+    start();
+    tallomer::test::LocalHttpServer server;
+    server.route("/news", {"<html>news</html>", {{"Content-Type", "text/html"}}});
+    auto link = std::make_unique<QMimeData>();
+    link->setText(server.url("/news").toString());
+    QGuiApplication::clipboard()->setMimeData(link.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(300, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    const Rows web = placedObjectsOfType("http");
+    ASSERT_EQ(web.size(), 1u);
+    const QString folder = storeFolder() + "/local/zevDrop/2000018/" + q(web.at(0, 0));
+    for (int i = 0; i < 50 && QDir(folder).isEmpty(); ++i)
+        advance(0.2);
+    ASSERT_FALSE(QDir(folder).isEmpty()) << "the page was never fetched";
+
+    // Copy writes the web location file; pasting it back finds the web Object in it.
+    key(Qt::Key_A, Qt::ControlModifier);
+    key(Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    ASSERT_EQ(copied->urls().size(), 1);
+    EXPECT_TRUE(copied->urls().front().toLocalFile().endsWith(".webloc"));
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(600, 400)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+    EXPECT_EQ(placedObjectsOfType("http").size(), 1u);
+    EXPECT_TRUE(placedObjectsOfType("file").empty()) << "no file Object for the web location file";
+    EXPECT_EQ(iconLinks(web.at(0, 0)).size(), 1u);
+    EXPECT_EQ(sound.beeps, 0);
+}
+
 } // namespace
 } // namespace e2e
