@@ -360,6 +360,23 @@ KELId ZEVItemData::itemNumberWithPath(const QString& path) const
     return it == pathDico_.end() ? 0 : it->second;
 }
 
+KELId ZEVItemData::itemNumberWithWeblocPath(const QString& path) const
+{
+    // Such a file is indexed nowhere: the web Object is found again from the folder it lies in.
+    const QFileInfo file(path);
+    if (isNone() || file.suffix() != QLatin1String("webloc") || !file.isFile())
+        return 0;
+    const QFileInfo folder(file.absolutePath());
+    const QString drop = QFileInfo(zevDropURL_).canonicalFilePath();
+    if (drop.isEmpty() || QFileInfo(folder.absolutePath()).canonicalFilePath() != drop)
+        return 0;
+    bool ok = false;
+    const KELId id = folder.fileName().toULongLong(&ok);
+    if (!ok || id == 0 || idText(id) != folder.fileName() || !QFileInfo::exists(recordPath(id, kHttp)))
+        return 0;
+    return id;
+}
+
 QString ZEVItemData::uidForItem(KELI* item, const QString& kind) const
 {
     // The kind names a file: only the five record kinds are ever read.

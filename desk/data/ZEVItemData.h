@@ -81,6 +81,9 @@ public:
     // ---- lookups ----
     KELId itemNumberWithUid(const QString& uid) const;   // 0 when none
     KELId itemNumberWithPath(const QString& path) const; // 0 when none
+    // The web Object whose web location file, made in its own drop folder for a copy, is at
+    // path; 0 when path is no such file.
+    KELId itemNumberWithWeblocPath(const QString& path) const;
     // The uid of the Object's record of that kind; a null string when there is none.
     QString uidForItem(KELI* item, const QString& kind) const;
     // The path the Object's file record names, when the file there is still the one recorded

@@ -319,9 +319,14 @@ void ZEVPasteboard::CheckPDFImage(const ZEVPastedPdf&, const QUrl& httpURL, ZEVI
 
 void ZEVPasteboard::CheckFileURLs(const QList<QUrl>& urls, ZEVItemSet& set)
 {
-    for (const QUrl& url : urls)
-        if (url.isLocalFile())
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        if (const KELId web = ZEVItemData::Current().itemNumberWithWeblocPath(url.toLocalFile()))
+            addIfPresent(web, set);
+        else
             checkUid(ZEVItemData::UidForURL(url.toLocalFile()), set);
+    }
 }
 
 void ZEVPasteboard::CheckZEVItems(const std::vector<ZEVItemPB>& records, ZEVItemSet& set)

@@ -78,6 +78,18 @@ KELI* ZEVDeskDrop::fileObject(const QString& path, Found* how)
     *how = Found::None;
     ZEVItemData& store = ZEVItemData::Current();
     KELI* item = nullptr;
+    if (const KELId web = store.itemNumberWithWeblocPath(path)) {
+        // The web location file a Copy wrote for a web Object stands for that Object; its
+        // records stay as they are.
+        item = KELServeurDeLiens::LienForInt(web, desk_.curseur());
+        if (item && item->relationInt() == KELRELATION_ITEM) {
+            if (ZEVSpaceForDeskViewers* space = desk_.space())
+                item->setChannelInt(space->identityInt());
+            *how = Found::ByUid;
+            return item;
+        }
+        item = nullptr;
+    }
     if (KELI* byUid = objectWithUid(ZEVItemData::UidForURL(path))) {
         store.updateFilePathWithItem(byUid, path);
         item = byUid;

@@ -9,6 +9,7 @@
 #include "desk/view/ZEVDeskView.h"
 #include "engine/KELICurseur.h"
 #include "platform/AppId.h"
+#include "platform/files/RecordFile.h"
 #include "platform/pasteboard/BoundedImage.h"
 #include "platform/sound/Sound.h"
 #include "tests/support/LocalHttpServer.h"
@@ -18,6 +19,7 @@
 #include <QDragEnterEvent>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QTest>
 
 namespace e2e {
 namespace {
@@ -219,6 +221,122 @@ TEST_F(PasteDrop, PasteOnTheSearchDeskPlacesTheIconAtTheSearchCursor)
     EXPECT_NEAR(std::stod(icons.at(0, 0)), search->now(), 1.0);
     EXPECT_LT(std::stod(icons.at(0, 0)), clock.now() - 3000);
     EXPECT_NE(viewTitled(desk(search), "today"), nullptr);
+}
+
+TEST_F(PasteDrop, AMailMessageAndABrowserBookmarkFromOtherProgramsLandOnceEach)
+{
+    start();
+    const QByteArray mail = "From: chef@example.org\r\nSubject: =?UTF-8?B?RMOpamV1bmVy?= at noon\r\n"
+                            "Message-ID: <lunch-1@example.org>\r\nDate: Tue, 1 Jul 2003 10:52:37 +0200\r\n\r\n"
+                            "See you there.\r\n";
+    QMimeData message;
+    message.setData("message/rfc822", mail);
+    // A mail program offers Copy or Move; the message is kept here, never taken from it.
+    EXPECT_EQ(dragAndDrop(message, QPoint(200, 200), Qt::CopyAction | Qt::MoveAction),
+              std::pair(true, Qt::CopyAction));
+    const Rows messages = placedObjectsOfType("message");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages.at(0, 1), "Déjeuner at noon");
+    const RecordRead record =
+        readRecordFile(storeFolder() + "/local/zevData/2000018/" + q(messages.at(0, 0)) + ".message");
+    ASSERT_TRUE(record) << record.error.toStdString();
+    EXPECT_EQ(recordString(*record.fields, "uid"), "message:%3Clunch-1%40example.org%3E");
+    const QString eml = recordString(*record.fields, "zevFilename");
+    EXPECT_EQ(QFileInfo(eml).fileName(), "Déjeuner at noon.eml");
+    QFile kept(eml);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), mail);
+    EXPECT_TRUE(record.fields->contains(QStringLiteral("createdDate")));
+
+    // The same message dropped again is the same Object, with the icon it has.
+    dragAndDrop(message, QPoint(400, 300), Qt::CopyAction);
+    EXPECT_EQ(placedObjectsOfType("message").size(), 1u);
+    EXPECT_EQ(iconLinks(messages.at(0, 0)).size(), 1u);
+
+    // A browser's bookmark: its title names the web Object, whose page is fetched from the
+    // test's own server.
+    tallomer::test::LocalHttpServer server;
+    server.route("/menu", {"<html>menu</html>", {{"Content-Type", "text/html"}}});
+    QByteArray moz;
+    for (const QChar c : server.url("/menu").toString() + "\nMenu of the day")
+        moz += char(c.unicode() & 0xFF), moz += char(c.unicode() >> 8);
+    QMimeData bookmark;
+    bookmark.setData("text/x-moz-url", moz);
+    EXPECT_EQ(dragAndDrop(bookmark, QPoint(600, 300), Qt::CopyAction | Qt::MoveAction),
+              std::pair(true, Qt::CopyAction));
+    const Rows web = placedObjectsOfType("http");
+    ASSERT_EQ(web.size(), 1u);
+    EXPECT_EQ(web.at(0, 1), "Menu of the day");
+    EXPECT_EQ(iconLinks(web.at(0, 0)).size(), 1u);
+    EXPECT_EQ(sound.beeps, 0);
+}
+
+TEST_F(PasteDrop, CtrlASelectsEveryIconAndCtrlXPutsThemOnTheClipboard)
+{
+    start();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(writeFile("left.txt")), QUrl::fromLocalFile(writeFile("right.txt"))});
+    dragAndDrop(data, QPoint(300, 300), Qt::CopyAction);
+    ASSERT_EQ(placedObjectsOfType("file").size(), 2u);
+    // A lasso over empty desk leaves nothing selected.
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(canvas(), QPoint(10, 10));
+    QTest::mouseMove(canvas(), QPoint(15, 15));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, QPoint(15, 15));
+    pump();
+    ASSERT_TRUE(space()->selections().selectedIconItems().empty());
+
+    key(Qt::Key_A, Qt::ControlModifier);
+    std::vector<std::string> selected;
+    for (KELI* item : space()->selections().selectedIconItems())
+        selected.push_back(std::to_string(item->idInt()));
+    std::sort(selected.begin(), selected.end());
+    const Rows files = placedObjectsOfType("file");
+    EXPECT_EQ(selected, (std::vector<std::string>{files.at(0, 0), files.at(1, 0)}));
+
+    key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(sound.beeps, 0);
+    const QMimeData* cut = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(cut, nullptr);
+    QStringList names;
+    for (const QUrl& url : cut->urls())
+        names << QFileInfo(url.toLocalFile()).fileName();
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"left.txt", "right.txt"}));
+    EXPECT_FALSE(cut->hasFormat(kItemPasteboardType)) << "files travel as files, not as records";
+}
+
+TEST_F(PasteDrop, AWebObjectCopiedAndPastedBackIsTheSameObject)
+{
+    start();
+    tallomer::test::LocalHttpServer server;
+    server.route("/news", {"<html>news</html>", {{"Content-Type", "text/html"}}});
+    auto link = std::make_unique<QMimeData>();
+    link->setText(server.url("/news").toString());
+    QGuiApplication::clipboard()->setMimeData(link.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(300, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    const Rows web = placedObjectsOfType("http");
+    ASSERT_EQ(web.size(), 1u);
+    const QString folder = storeFolder() + "/local/zevDrop/2000018/" + q(web.at(0, 0));
+    for (int i = 0; i < 50 && QDir(folder).isEmpty(); ++i)
+        advance(0.2);
+    ASSERT_FALSE(QDir(folder).isEmpty()) << "the page was never fetched";
+
+    // Copy writes the web location file; pasting it back finds the web Object in it.
+    key(Qt::Key_A, Qt::ControlModifier);
+    key(Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    ASSERT_EQ(copied->urls().size(), 1);
+    EXPECT_TRUE(copied->urls().front().toLocalFile().endsWith(".webloc"));
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(600, 400)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+    EXPECT_EQ(placedObjectsOfType("http").size(), 1u);
+    EXPECT_TRUE(placedObjectsOfType("file").empty()) << "no file Object for the web location file";
+    EXPECT_EQ(iconLinks(web.at(0, 0)).size(), 1u);
+    EXPECT_EQ(sound.beeps, 0);
 }
 
 } // namespace

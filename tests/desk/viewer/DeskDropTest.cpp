@@ -201,6 +201,41 @@ TEST_F(DropBase, ObjectRecordsRecallThisChannelsAndCopyAnotherChannelsByType)
     EXPECT_EQ(space.beeps, 1);
 }
 
+TEST_F(DropBase, AWebObjectsOwnLocationFileStandsForItAndAnyOtherIsAFile)
+{
+    KELI* web = itemClasses.front()->creerItemWithChannelInt(KELOBJECT_HOME_CHANNEL, "News", "http", "webloc", 0);
+    store().createFileHttpWithUid("http://n.example/", web);
+    d->creerItemViewWithItem(web, QPointF(100, 100), 0);
+    const auto webloc = [](const QString& folder, const QString& name) {
+        QDir().mkpath(folder);
+        QFile f(folder + "/" + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<plist/>");
+        return QUrl::fromLocalFile(f.fileName());
+    };
+    const QUrl own = webloc(store().itemDropFolder(web->idInt()), "n.example.webloc");
+
+    // Dragged over the desk it is the web Object; dropped, that Object is recalled.
+    QMimeData mine;
+    mine.setUrls({own});
+    space.sel(0).clear();
+    d->dragOperationForDraggingInfo(&mine, ZEVDeskView::nextDragSequenceNumber());
+    EXPECT_EQ(space.sel(0), std::vector<KELI*>{web});
+    EXPECT_FALSE(drop(mine)) << "found, nothing new";
+    EXPECT_EQ(shown(), std::vector<std::string>{"http:News"});
+    EXPECT_EQ(fake(d->itemViewForItem(web))->flicks, 1);
+    EXPECT_EQ(store().uidForItem(web, "http"), "http://n.example/");
+    EXPECT_TRUE(store().uidForItem(web, "file").isNull()) << "its records are left as they were";
+
+    // A location file of the user's, or one in the folder of an Object that is no web Object,
+    // is a file like any other.
+    KELI* plain = newItem("plain");
+    QMimeData others;
+    others.setUrls({webloc(root + "/files", "mine.webloc"), webloc(store().itemDropFolder(plain->idInt()), "x.webloc")});
+    EXPECT_TRUE(drop(others));
+    EXPECT_EQ(shown(), (std::vector<std::string>{"file:mine.webloc", "file:x.webloc", "http:News"}));
+}
+
 TEST_F(DropBase, FiltersAreLinkedAndTheSearchDeskOpensTheTimeline)
 {
     ZEVDeskViewer* searchDesk = makeDesk(search, 1920, 1200);
