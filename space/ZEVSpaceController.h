@@ -285,6 +285,9 @@ public:
     void userChangeFilterToOrOperation() { setSiFiltreANDOperation(false); }
     // Moves to a preset of the ruler bar (2000009 to 2000017); a stamp of no kind beeps.
     void userChangePresetWithStampInt(KELId stamp);
+    // The menus' Home: the Now cursor brought back into view (the application's menu bar will
+    // send it; the ruler bar's own Home button goes through the Home Time preset).
+    void userChangePresetHome() { _showNowCursor(); }
 
     // ---- Channels ----
     std::vector<KELI*> allIdentities();

@@ -146,6 +146,10 @@ public:
 // Objects and links that live outside any link base. Only the link viewer's queries are answered.
 class Objects final : public ZEVItemViewerModels {
 public:
+    // The Channels the links remember for the run go with each set of Objects: an id of one test
+    // keeps no Channel of another.
+    Objects() { KELI::oublierLesChannels(); }
+    ~Objects() override { KELI::oublierLesChannels(); }
     KELI* objet(KELId id, KELId channel = 1)
     {
         auto o = std::make_unique<KELI>();

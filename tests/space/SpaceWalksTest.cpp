@@ -304,7 +304,7 @@ TEST_F(Walks, ShowingTheNowCursorPlaysTinkAndMovesTheRangeOnlyWhenNowLiesOutside
     // Far back, without the header views open: the jump is at once, and the range follows.
     searchA(n - 3 * kJour);
     EXPECT_LT(tl->nowOut(), n);
-    space->_showNowCursor();
+    space->userChangePresetHome();
     sched.advance(1.1);
     EXPECT_GT(tl->nowOut(), n);
     EXPECT_LT(tl->nowIn(), n);
