@@ -145,6 +145,8 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
 {
     setObjectName(QStringLiteral("ZEVSpaceWindow"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Closing only hides the window: the program goes on, and a second start shows it again.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(int(ZEVSpaceWindowFrame::kMinContentWidth), int(ZEVSpaceWindowFrame::kMinContentHeight));
