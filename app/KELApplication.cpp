@@ -55,7 +55,8 @@ KELApplication::KELApplication(Options options)
     appTerminate_ = 0;
     installStoreHooks();
 
-    // Quitting by closing the last window runs the same sequence as the Quit command.
+    // A quit from elsewhere than the Quit command (the session ending, the last window of a run
+    // without a Space closed) runs the same sequence. Closing the Space window only hides it.
     if (QCoreApplication::instance())
         connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
             if (!quitSequenceRan_) {

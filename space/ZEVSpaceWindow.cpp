@@ -29,6 +29,7 @@ namespace {
 
 constexpr const char* kLiveResizeDidEnd = "liveResizeDidEnd";
 constexpr const char* kFrontSpace = "appliquerFrontSpace";
+constexpr const char* kRefuserLeMaximum = "refuserLeMaximum";
 // A window manager sends a move or resize for every step of a drag: the window waits for this
 // quiet time before it corrects the size or tells that the resize ended.
 constexpr double kLiveResizeQuiet = 0.25;
@@ -144,6 +145,8 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
 {
     setObjectName(QStringLiteral("ZEVSpaceWindow"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Closing only hides the window: the program goes on, and a second start shows it again.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(int(ZEVSpaceWindowFrame::kMinContentWidth), int(ZEVSpaceWindowFrame::kMinContentHeight));
@@ -326,6 +329,24 @@ bool ZEVSpaceWindow::siManagedSize() const
     return windowState().testAnyFlags(Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized);
 }
 
+void ZEVSpaceWindow::refuserLeMaximum()
+{
+    if (!windowState().testFlag(Qt::WindowMaximized) || siFullScreen() || !screen())
+        return;
+    // The largest 8 : 5 content the available area holds, centred on it: the maximised window's
+    // room, kept at the desk's shape.
+    const QRect available = screen()->availableGeometry();
+    const QMargins margins = decorationMargins();
+    const QSize room = available.size().shrunkBy(margins);
+    const QSize size = ZEVSpaceWindowFrame::fittedContentSize(room, room);
+    const QSize frame = size.grownBy(margins);
+    const QPoint corner(available.left() + (available.width() - frame.width()) / 2,
+                        available.top() + (available.height() - frame.height()) / 2);
+    setWindowState(windowState() & ~Qt::WindowMaximized);
+    resize(size);
+    move(cornerInside(corner, frame, available));
+}
+
 void ZEVSpaceWindow::scheduleLiveResizeEnd()
 {
     if (!isVisible())
@@ -436,7 +457,15 @@ void ZEVSpaceWindow::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
     // A minimised window keeps the full-screen state it had; the manager may or may not report
     // it alongside.
-    if (event->type() != QEvent::WindowStateChange || !spaceController_ || windowState().testFlag(Qt::WindowMinimized))
+    if (event->type() != QEvent::WindowStateChange || windowState().testFlag(Qt::WindowMinimized))
+        return;
+    // The window never zooms: a maximise asked of the manager gives the largest 8 : 5 window
+    // instead, once the state change is over.
+    if (windowState().testFlag(Qt::WindowMaximized) && !siFullScreen()) {
+        Scheduler::shared().cancel(this, kRefuserLeMaximum);
+        Scheduler::shared().perform(this, kRefuserLeMaximum, 0, [this] { refuserLeMaximum(); });
+    }
+    if (!spaceController_)
         return;
     spaceController_->majFullScreenDefault();
     // Whoever changed it: the user through the manager, the program, a second start.

@@ -4,8 +4,9 @@
 // turns a few keys into the user's basic operations, keeps its content at 8 : 5 out of full
 // screen, and forwards modifier changes to the front layer.
 //
-// Under a window manager the size is the manager's to give: a maximised or full-screen window
-// takes what it gets. Otherwise, once the moves and resizes have settled, the content is brought
+// Under a window manager the size is the manager's to give: a full-screen window takes what it
+// gets. The window never zooms: a maximise becomes the largest 8 : 5 window the screen's available
+// area holds, centred on it. Otherwise, once the moves and resizes have settled, the content is brought
 // back to 8 : 5 by shrinking it into what was given and into the screen's available area, never
 // by growing it; then the space controller hears that the resize (or the move) ended.
 //
@@ -87,7 +88,7 @@ public:
     // Full screen through the window manager; leaving it gives back the frame the window had.
     void setSiFullScreen(bool fullScreen);
     bool siFullScreen() const { return windowState().testFlag(Qt::WindowFullScreen); }
-    // The moves and resizes have settled (also called by the scheduler 0.3 s after the last one):
+    // The moves and resizes have settled (also called by the scheduler 0.25 s after the last one):
     // the content is brought back to 8 : 5 if it must be, else the frame is remembered.
     void liveResizeDidEnd();
     // Remembers the frame now if a move or resize is still waiting to settle (before quitting).
@@ -127,6 +128,8 @@ protected:
 
 private:
     void placerLeBouton();
+    // A maximised window leaves the state for the largest 8 : 5 frame on the available area.
+    void refuserLeMaximum();
     void appliquerFrontSpace();
     void flagsChanged(Qt::KeyboardModifiers modifiers);
     void scheduleLiveResizeEnd();

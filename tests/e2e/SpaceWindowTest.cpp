@@ -15,8 +15,13 @@
 #include "widgets/ZEVButton.h"
 
 #include <QFile>
+#include <QApplication>
+#include <QSignalBlocker>
+#include <QTimer>
 #include <QTest>
 #include <QWindow>
+
+#include <functional>
 
 namespace e2e {
 namespace {
@@ -102,6 +107,38 @@ TEST_F(SpaceWindow, ShrunkToItsNarrowestTheWindowFloatsInFrontAndWidenedItNoLong
     EXPECT_FALSE(space()->siFrontSpace());
     EXPECT_FALSE(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(SpaceWindow, ClosedTheWindowHidesAndTheProgramGoesOnUntilASecondStartShowsItAgain)
+{
+    start();
+    const QRect avant = window()->geometry();
+    // In the program's own event loop, where a last window closed ends the loop a few turns
+    // later; the test ends it itself after those turns. That end is no quit: the application's
+    // signals are held meanwhile, so that no quit sequence runs.
+    std::function<void(int)> tours = [&tours](int n) {
+        QTimer::singleShot(0, qApp, [&tours, n] {
+            if (n == 0)
+                QCoreApplication::exit(7);
+            else
+                tours(n - 1);
+        });
+    };
+    QTimer::singleShot(0, qApp, [this, &tours] {
+        window()->close();
+        tours(5);
+    });
+    int code = 0;
+    {
+        const QSignalBlocker pasDeFin(qApp);
+        code = QApplication::exec();
+    }
+    EXPECT_EQ(code, 7) << "closing the window ended the program";
+    EXPECT_FALSE(window()->isVisible());
+    EXPECT_TRUE(stops.empty());
+    EXPECT_EQ(secondStart({}), 0);
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_EQ(window()->geometry(), avant);
 }
 
 TEST_F(SpaceWindow, PreviousAndNextSpaceMoveTheSearchCursorBetweenTheBackgroundsOfTheChannel)

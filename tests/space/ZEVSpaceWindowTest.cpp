@@ -152,7 +152,7 @@ TEST_F(Space, WindowOpensWithTheStoredFrameAndKeepsItsMinimum)
     EXPECT_EQ(w->size(), QSize(432, 270));
 }
 
-TEST_F(Space, WindowTakesTheManagersMaximiseAndFullScreenAndShrinksAnyOtherSizeToFitTheScreen)
+TEST_F(Space, WindowTakesTheManagersFullScreenTurnsAMaximiseIntoItsLargestFrameAndShrinksAnyOtherSizeToFit)
 {
     build();
     ZEVSpaceWindow* w = space->spaceWindow();
@@ -165,7 +165,7 @@ TEST_F(Space, WindowTakesTheManagersMaximiseAndFullScreenAndShrinksAnyOtherSizeT
         QRect content; // the content the window ends with
         bool inside;   // the whole frame on the available area
     } rows[] = {
-        {"maximised", [w] { w->showMaximized(); }, available.marginsRemoved(QMargins(2, 2, 2, 2)), true},
+        {"maximised: the largest 8 : 5 window, centred", [w] { w->showMaximized(); }, QRect(3, 2, 1913, 1196), true},
         {"full screen", [w] { w->showFullScreen(); }, QRect(0, 0, 1920, 1200), true},
         {"the whole available area, not maximised", [&] { w->setGeometry(available); }, QRect(2, 2, 1913, 1196), true},
         {"too tall", [w] { w->resize(900, 900); }, QRect(200, 150, 900, 563), true},
@@ -184,6 +184,7 @@ TEST_F(Space, WindowTakesTheManagersMaximiseAndFullScreenAndShrinksAnyOtherSizeT
         settle();
         EXPECT_EQ(w->geometry(), r.content);
         EXPECT_EQ(available.contains(w->frameGeometry()), r.inside);
+        EXPECT_FALSE(w->isMaximized());
         const QSize view = w->spaceView()->size();
         EXPECT_DOUBLE_EQ(space->deskGeometry().spaceRatioSR(), ZEVDeskGeometry(view.width(), view.height()).spaceRatioSR());
     }
