@@ -70,9 +70,8 @@ QIcon imageDeRegle()
 } // namespace
 
 ZEVRulerViewbar::ZEVRulerViewbar(const QRectF& frame, ZEVRulerViewer& viewer, QWidget* parent,
-                                 std::unique_ptr<ZEVStampClassServices> stampClass)
-    : QWidget(parent), viewer_(viewer),
-      stampClass_(stampClass ? std::move(stampClass) : std::make_unique<ZEVStampClassStandIn>())
+                                 std::unique_ptr<ZEVStampServices> stampClass)
+    : QWidget(parent), viewer_(viewer), stampClass_(std::move(stampClass))
 {
     setObjectName(QStringLiteral("ZEVRulerViewbar"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -99,6 +98,8 @@ ZEVRulerViewbar::~ZEVRulerViewbar()
 }
 
 ZEVSpaceController& ZEVRulerViewbar::spaceController() const { return viewer_.spaceController(); }
+
+ZEVStampServices& ZEVRulerViewbar::stampClass() const { return stampClass_ ? *stampClass_ : *viewer_.stampClass(); }
 
 ZEVFrontViewerServices* ZEVRulerViewbar::front() const { return spaceController().frontViewer(); }
 
@@ -429,19 +430,19 @@ void ZEVRulerViewbar::majMenubarForCurseur(KELICurseur* curseur)
         if (strip)
             strip->setSiRulerTime(false);
         majViewbarForNowCurseur();
-        majPresets(&ZEVStampClassServices::stateOfNowPresetWithStampInt);
+        majPresets(&ZEVStampServices::stateOfNowPresetWithStampInt);
     } else if (curseur && curseur == space.searchCurseur()) {
         actifCurseur_ = curseur;
         if (strip)
             strip->setSiRulerTime(false);
         majViewbarForSearchCurseur();
-        majPresets(&ZEVStampClassServices::stateOfSearchPresetWithStampInt);
+        majPresets(&ZEVStampServices::stateOfSearchPresetWithStampInt);
     } else if (curseur && curseur == tlCurseur_) {
         actifCurseur_ = space.actifCurseur();
         if (strip)
             strip->setSiRulerTime(true);
         majViewbarForRulerCurseur();
-        majPresets(&ZEVStampClassServices::stateOfRulerPresetWithStampInt);
+        majPresets(&ZEVStampServices::stateOfRulerPresetWithStampInt);
     }
     majFocusDesPickers();
     majDatePickerComplet();
@@ -601,10 +602,10 @@ void ZEVRulerViewbar::majViewbarForSelectedCurseur()
         majViewbarForRulerCurseur();
 }
 
-void ZEVRulerViewbar::majPresets(int (ZEVStampClassServices::*etat)(KELId))
+void ZEVRulerViewbar::majPresets(int (ZEVStampServices::*etat)(KELId))
 {
     for (ZEVButton* b : presetButtons_)
-        b->setState((stampClass_.get()->*etat)(b->property("tag").toULongLong()));
+        b->setState((stampClass().*etat)(b->property("tag").toULongLong()));
 }
 
 void ZEVRulerViewbar::majPresetsForSelectedCurseur()
@@ -612,11 +613,11 @@ void ZEVRulerViewbar::majPresetsForSelectedCurseur()
     ZEVSpaceController& space = spaceController();
     KELICurseur* c = selectedCurseur_;
     if (c && c == space.nowCurseur())
-        majPresets(&ZEVStampClassServices::stateOfNowPresetWithStampInt);
+        majPresets(&ZEVStampServices::stateOfNowPresetWithStampInt);
     else if (c && c == space.searchCurseur())
-        majPresets(&ZEVStampClassServices::stateOfSearchPresetWithStampInt);
+        majPresets(&ZEVStampServices::stateOfSearchPresetWithStampInt);
     else if (c && c == tlCurseur_)
-        majPresets(&ZEVStampClassServices::stateOfRulerPresetWithStampInt);
+        majPresets(&ZEVStampServices::stateOfRulerPresetWithStampInt);
 }
 
 void ZEVRulerViewbar::highlightButtonWithTag(KELId stamp)
