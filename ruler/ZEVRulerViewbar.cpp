@@ -196,7 +196,7 @@ void ZEVRulerViewbar::construireLesBoites()
     toDatePicker_->setAction([this] { futurDatePickerChanged(); });
 
     rulerPickerPanel_ = new ZEVRulerPickerPanel(*this, viewer_, this);
-    rulerPickerPanel_->setTextColor(couleurs().searchCurseurColor());
+    rulerPickerPanel_->setTextColors(couleurs().searchCurseurColor(), couleurs().searchCurseurColor());
 
     // The wide layout, until the breakpoints say otherwise.
     placer(btnNowCurseur_, ZEVRulerBarFrames::nowButton(false));
@@ -504,7 +504,8 @@ void ZEVRulerViewbar::majViewbarForNowCurseur()
     nowDatePicker_->setTextColor(Qt::white);
     nowDatePicker_->setReadOnly(false);
     nowBox_->setFillColor(darkGrey());
-    rulerPickerPanel_->setTextColor(Qt::white);
+    // The calendar's white ground needs the cursor's colour; the date line stands on dark.
+    rulerPickerPanel_->setTextColors(r.nowCurseurColor(), Qt::white);
     nowHourPicker_->setTextColor(Qt::white);
 }
 
@@ -542,7 +543,7 @@ void ZEVRulerViewbar::majViewbarForSearchCurseur()
         break;
     }
     nowDatePicker_->setReadOnly(false);
-    rulerPickerPanel_->setTextColor(r.curseurColor());
+    rulerPickerPanel_->setTextColors(r.curseurColor(), r.curseurColor());
     nowHourPicker_->setTextColor(r.curseurColor());
 }
 

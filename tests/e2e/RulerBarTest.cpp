@@ -266,6 +266,10 @@ TEST_F(RulerBar, TheCalendarOpensFromTheCursorsBoxAndADayPickedThereTakesTheSear
     const QDateTime shown = *ZEVChampsPourDate(now->now());
     EXPECT_EQ(panel->calendar()->selectedDate(), shown.date());
     EXPECT_EQ(panel->dateLine()->text(), QLocale().toString(shown.date(), QLocale::LongFormat));
+    // The Now cursor's: its colour on the calendar's white, white on the panel's dark ground.
+    const KELSharedResources& colours = space()->host().sharedResources();
+    EXPECT_EQ(panel->calendarColor(), colours.nowCurseurColor());
+    EXPECT_EQ(panel->textColor(), QColor(Qt::white));
 
     // Another day of the month shown, at the time of day shown.
     const int day = shown.date().day() > 20 ? 10 : shown.date().day() + 5;
@@ -277,7 +281,8 @@ TEST_F(RulerBar, TheCalendarOpensFromTheCursorsBoxAndADayPickedThereTakesTheSear
     EXPECT_TRUE(ruler()->siAccepteDeplacement());
     advance(0.5);
     EXPECT_EQ(panel->calendar()->selectedDate(), moved.date()) << "the calendar follows the Search cursor";
-    EXPECT_EQ(panel->textColor(), space()->host().sharedResources().searchCurseurColor());
+    EXPECT_EQ(panel->calendarColor(), colours.searchCurseurColor());
+    EXPECT_EQ(panel->textColor(), colours.searchCurseurColor());
 
     // Today: the Now cursor again.
     clickDay(panel->calendar(), shown.date().day());
