@@ -280,15 +280,17 @@ ZEVRulerPickerPanel::ZEVRulerPickerPanel(ZEVRulerViewbar& bar, ZEVRulerViewer& v
     connect(calendar_, &QCalendarWidget::clicked, this, [this](QDate day) { bar_.panelDatePickerChanged(day); });
 }
 
-void ZEVRulerPickerPanel::setTextColor(const QColor& color)
+void ZEVRulerPickerPanel::setTextColors(const QColor& calendar, const QColor& dateLine)
 {
     QPalette p = dateLine_->palette();
-    p.setColor(QPalette::WindowText, color);
+    p.setColor(QPalette::WindowText, dateLine);
     dateLine_->setPalette(p);
     QPalette c = calendar_->palette();
-    c.setColor(QPalette::Highlight, color);
+    c.setColor(QPalette::Highlight, calendar);
     calendar_->setPalette(c);
 }
+
+QColor ZEVRulerPickerPanel::calendarColor() const { return calendar_->palette().color(QPalette::Highlight); }
 
 QColor ZEVRulerPickerPanel::textColor() const { return dateLine_->palette().color(QPalette::WindowText); }
 

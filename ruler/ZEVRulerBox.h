@@ -110,7 +110,10 @@ public:
 
     QCalendarWidget* calendar() const { return calendar_; }
     QLabel* dateLine() const { return dateLine_; }
-    void setTextColor(const QColor& color);
+    // The calendar's own colour (its selected day and its month's bar, on white) and the date
+    // line's (on the panel's dark ground).
+    void setTextColors(const QColor& calendar, const QColor& dateLine);
+    QColor calendarColor() const;
     QColor textColor() const;
 
 protected:

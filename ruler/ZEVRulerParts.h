@@ -1,7 +1,7 @@
 #pragma once
 // What the ruler viewer asks of the views it owns: the timeline strip, one view per ruler cursor,
 // and the ruler bar. The viewer makes them through a ZEVRulerParts: the strip, the cursor views
-// and the bar of ZEVRulerViewParts.h. Also what the bar asks of the presets model.
+// and the bar of ZEVRulerViewParts.h.
 
 #include "engine/KELTypes.h"
 
@@ -107,18 +107,6 @@ public:
     virtual bool siShowRulerPickerPanel() const = 0;
     // Shows a preset's name for that many seconds.
     virtual void showPresetTitleWithTag(KELId stamp, float duration) = 0;
-};
-
-// The presets model, as the ruler bar asks it; the presets answer once they exist, and until then
-// the bar's stand-in of ZEVRulerStandIns.h answers 0 (off) for every preset.
-class ZEVStampClassServices {
-public:
-    virtual ~ZEVStampClassServices() = default;
-    // 1 when the preset of that stamp is what the Now cursor, the Search cursor or the timeline
-    // shows, -1 when in part, 0 otherwise.
-    virtual int stateOfNowPresetWithStampInt(KELId stamp) = 0;
-    virtual int stateOfSearchPresetWithStampInt(KELId stamp) = 0;
-    virtual int stateOfRulerPresetWithStampInt(KELId stamp) = 0;
 };
 
 // Makes the parts of one ruler viewer; each is owned by the viewer.

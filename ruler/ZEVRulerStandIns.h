@@ -1,21 +1,12 @@
 #pragma once
-// Stand-ins for the parts of other subsystems the ruler bar holds before they are built: the
-// presets model (the presets will answer) and the row of entity buttons (the inspector framework
-// will fill it). Each does the least the bar needs and nothing that grows with time.
+// The stand-in for the part of another subsystem the ruler bar holds before it is built: the row of
+// entity buttons (the inspector framework will fill it). It does the least the bar needs.
 
 #include "ruler/ZEVRulerParts.h"
 
 #include <QWidget>
 
 namespace tallomer {
-
-// Until the presets exist no preset is ever in force.
-class ZEVStampClassStandIn final : public ZEVStampClassServices {
-public:
-    int stateOfNowPresetWithStampInt(KELId) override { return 0; }
-    int stateOfSearchPresetWithStampInt(KELId) override { return 0; }
-    int stateOfRulerPresetWithStampInt(KELId) override { return 0; }
-};
 
 // The entity-button row at the right end of the bar: laid out wide (image and title) or narrow
 // (image only) at the bar's widest breakpoint. Until the inspector framework gives it buttons it

@@ -70,9 +70,8 @@ QIcon imageDeRegle()
 } // namespace
 
 ZEVRulerViewbar::ZEVRulerViewbar(const QRectF& frame, ZEVRulerViewer& viewer, QWidget* parent,
-                                 std::unique_ptr<ZEVStampClassServices> stampClass)
-    : QWidget(parent), viewer_(viewer),
-      stampClass_(stampClass ? std::move(stampClass) : std::make_unique<ZEVStampClassStandIn>())
+                                 std::unique_ptr<ZEVStampServices> stampClass)
+    : QWidget(parent), viewer_(viewer), stampClass_(std::move(stampClass))
 {
     setObjectName(QStringLiteral("ZEVRulerViewbar"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -99,6 +98,8 @@ ZEVRulerViewbar::~ZEVRulerViewbar()
 }
 
 ZEVSpaceController& ZEVRulerViewbar::spaceController() const { return viewer_.spaceController(); }
+
+ZEVStampServices& ZEVRulerViewbar::stampClass() const { return stampClass_ ? *stampClass_ : *viewer_.stampClass(); }
 
 ZEVFrontViewerServices* ZEVRulerViewbar::front() const { return spaceController().frontViewer(); }
 
@@ -195,7 +196,7 @@ void ZEVRulerViewbar::construireLesBoites()
     toDatePicker_->setAction([this] { futurDatePickerChanged(); });
 
     rulerPickerPanel_ = new ZEVRulerPickerPanel(*this, viewer_, this);
-    rulerPickerPanel_->setTextColor(couleurs().searchCurseurColor());
+    rulerPickerPanel_->setTextColors(couleurs().searchCurseurColor(), couleurs().searchCurseurColor());
 
     // The wide layout, until the breakpoints say otherwise.
     placer(btnNowCurseur_, ZEVRulerBarFrames::nowButton(false));
@@ -429,19 +430,19 @@ void ZEVRulerViewbar::majMenubarForCurseur(KELICurseur* curseur)
         if (strip)
             strip->setSiRulerTime(false);
         majViewbarForNowCurseur();
-        majPresets(&ZEVStampClassServices::stateOfNowPresetWithStampInt);
+        majPresets(&ZEVStampServices::stateOfNowPresetWithStampInt);
     } else if (curseur && curseur == space.searchCurseur()) {
         actifCurseur_ = curseur;
         if (strip)
             strip->setSiRulerTime(false);
         majViewbarForSearchCurseur();
-        majPresets(&ZEVStampClassServices::stateOfSearchPresetWithStampInt);
+        majPresets(&ZEVStampServices::stateOfSearchPresetWithStampInt);
     } else if (curseur && curseur == tlCurseur_) {
         actifCurseur_ = space.actifCurseur();
         if (strip)
             strip->setSiRulerTime(true);
         majViewbarForRulerCurseur();
-        majPresets(&ZEVStampClassServices::stateOfRulerPresetWithStampInt);
+        majPresets(&ZEVStampServices::stateOfRulerPresetWithStampInt);
     }
     majFocusDesPickers();
     majDatePickerComplet();
@@ -503,7 +504,8 @@ void ZEVRulerViewbar::majViewbarForNowCurseur()
     nowDatePicker_->setTextColor(Qt::white);
     nowDatePicker_->setReadOnly(false);
     nowBox_->setFillColor(darkGrey());
-    rulerPickerPanel_->setTextColor(Qt::white);
+    // The calendar's white ground needs the cursor's colour; the date line stands on dark.
+    rulerPickerPanel_->setTextColors(r.nowCurseurColor(), Qt::white);
     nowHourPicker_->setTextColor(Qt::white);
 }
 
@@ -541,7 +543,7 @@ void ZEVRulerViewbar::majViewbarForSearchCurseur()
         break;
     }
     nowDatePicker_->setReadOnly(false);
-    rulerPickerPanel_->setTextColor(r.curseurColor());
+    rulerPickerPanel_->setTextColors(r.curseurColor(), r.curseurColor());
     nowHourPicker_->setTextColor(r.curseurColor());
 }
 
@@ -601,10 +603,10 @@ void ZEVRulerViewbar::majViewbarForSelectedCurseur()
         majViewbarForRulerCurseur();
 }
 
-void ZEVRulerViewbar::majPresets(int (ZEVStampClassServices::*etat)(KELId))
+void ZEVRulerViewbar::majPresets(int (ZEVStampServices::*etat)(KELId))
 {
     for (ZEVButton* b : presetButtons_)
-        b->setState((stampClass_.get()->*etat)(b->property("tag").toULongLong()));
+        b->setState((stampClass().*etat)(b->property("tag").toULongLong()));
 }
 
 void ZEVRulerViewbar::majPresetsForSelectedCurseur()
@@ -612,11 +614,11 @@ void ZEVRulerViewbar::majPresetsForSelectedCurseur()
     ZEVSpaceController& space = spaceController();
     KELICurseur* c = selectedCurseur_;
     if (c && c == space.nowCurseur())
-        majPresets(&ZEVStampClassServices::stateOfNowPresetWithStampInt);
+        majPresets(&ZEVStampServices::stateOfNowPresetWithStampInt);
     else if (c && c == space.searchCurseur())
-        majPresets(&ZEVStampClassServices::stateOfSearchPresetWithStampInt);
+        majPresets(&ZEVStampServices::stateOfSearchPresetWithStampInt);
     else if (c && c == tlCurseur_)
-        majPresets(&ZEVStampClassServices::stateOfRulerPresetWithStampInt);
+        majPresets(&ZEVStampServices::stateOfRulerPresetWithStampInt);
 }
 
 void ZEVRulerViewbar::highlightButtonWithTag(KELId stamp)

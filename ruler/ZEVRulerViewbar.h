@@ -38,6 +38,7 @@ class ZEVRulerPickerPanel;
 class ZEVRulerViewer;
 class ZEVScrollBox;
 class ZEVSpaceController;
+class ZEVStampServices;
 
 class ZEVRulerViewbar final : public QWidget, public ZEVRulerViewbarServices {
     Q_OBJECT
@@ -59,9 +60,9 @@ public:
     static constexpr float kWidenDuration = 1.5f;
 
     // The bar at `frame` (y-up, in `parent`'s points), hidden. `viewer` is not owned and outlives
-    // the bar; the presets model is the stand-in's when none is given.
+    // the bar; the presets model is the viewer's when none is given.
     ZEVRulerViewbar(const QRectF& frame, ZEVRulerViewer& viewer, QWidget* parent,
-                    std::unique_ptr<ZEVStampClassServices> stampClass = nullptr);
+                    std::unique_ptr<ZEVStampServices> stampClass = nullptr);
     ~ZEVRulerViewbar() override;
 
     // ---- ZEVRulerViewbarServices ----
@@ -87,7 +88,7 @@ public:
     void setFrameYUp(const QRectF& frame);
     ZEVRulerViewer& rulerViewer() const { return viewer_; }
     ZEVSpaceController& spaceController() const;
-    ZEVStampClassServices& stampClass() const { return *stampClass_; }
+    ZEVStampServices& stampClass() const;
     KELICurseur* selectedCurseur() const { return selectedCurseur_; }
     KELICurseur* actifCurseur() const { return actifCurseur_; }
     int clickPositionForDisplay() const { return clickPositionForDisplay_; }
@@ -169,7 +170,7 @@ private:
     void majViewbarForSearchCurseur();
     void majViewbarForRulerCurseur();
     void majViewbarForSelectedCurseur();
-    void majPresets(int (ZEVStampClassServices::*etat)(KELId));
+    void majPresets(int (ZEVStampServices::*etat)(KELId));
     void majPresetsForSelectedCurseur();
     void majFocusDesPickers();
     void demarrerTimer();
@@ -197,7 +198,8 @@ private:
     void agirSurLeCurseurAffiche();
 
     ZEVRulerViewer& viewer_; // not owned
-    std::unique_ptr<ZEVStampClassServices> stampClass_;
+    // A presets model of the bar's own; the viewer's when there is none.
+    std::unique_ptr<ZEVStampServices> stampClass_;
     KELICurseur* tlCurseur_ = nullptr;       // not owned; links live for the run
     KELICurseur* selectedCurseur_ = nullptr; // not owned
     KELICurseur* actifCurseur_ = nullptr;    // not owned

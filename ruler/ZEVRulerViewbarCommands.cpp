@@ -90,7 +90,7 @@ void ZEVRulerViewbar::menuNowCurseur(QObject* sender)
             } else {
                 viewer_.userAnimeRuler(kWidenDuration, -a, a);
             }
-        } else if (stampClass_->stateOfNowPresetWithStampInt(kHomeTime) == 1) {
+        } else if (stampClass().stateOfNowPresetWithStampInt(kHomeTime) == 1) {
             // Already at the Home Time: nothing to do.
             if (ouverte && selectedCurseur_ == now)
                 beep();
@@ -153,7 +153,7 @@ void ZEVRulerViewbar::menuRuler(QObject* sender)
         }
     }
     majMenubarForCurseur(tlCurseur_);
-    majPresets(&ZEVStampClassServices::stateOfRulerPresetWithStampInt);
+    majPresets(&ZEVStampServices::stateOfRulerPresetWithStampInt);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -240,7 +240,7 @@ void ZEVRulerViewbar::panelDatePickerChanged(const QDate& day)
             viewer_.userChangeActifCurseur(now);
         } else if (siHorsDuStrip(now->now())) {
             recentrer(now->now());
-        } else if (stampClass_->stateOfNowPresetWithStampInt(kHomeTime) != 1) {
+        } else if (stampClass().stateOfNowPresetWithStampInt(kHomeTime) != 1) {
             viewer_.userChangePresetWithStampInt(kHomeTime);
         }
         return;

@@ -310,7 +310,7 @@ private:
     std::unique_ptr<ZEVTlineType> tlineType_;
     std::unique_ptr<ZEVTlineViewServices> tlineView_;
     std::unique_ptr<ZEVRulerViewbarServices> rulerViewbar_;
-    // The ruler bar's presets, held here until the bar exists.
+    // The presets model, made when first asked for.
     std::unique_ptr<ZEVStampClass> stampClass_;
     std::unique_ptr<QMenu> windowMenu_;
     std::unique_ptr<QMenu> rulerbarMenu_;

@@ -1,6 +1,7 @@
 // The ruler bar in the running program: shown over the strip while the time bar is on, its Search
 // button clicked and its pickers typed into as a user does, moving the Search cursor to the hour
-// whose desk then shows.
+// whose desk then shows; its buttons' second presses, the calendar opened from a box's menu, and
+// its layout following the window's width.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -13,14 +14,92 @@
 #include "ruler/ZEVTlineView.h"
 #include "widgets/ZEVButton.h"
 
+#include "app/shared/KELSharedResources.h"
+#include "platform/sound/Sound.h"
+#include "ruler/ZEVStampClass.h"
+
+#include <QAbstractItemView>
+#include <QCalendarWidget>
 #include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
 #include <QTest>
+
+#include <cmath>
 
 namespace e2e {
 namespace {
 
 class RulerBar : public E2E {
 protected:
+    void SetUp() override
+    {
+        E2E::SetUp();
+        Sound::setShared(&sound);
+    }
+    void TearDown() override
+    {
+        E2E::TearDown();
+        Sound::setShared(nullptr);
+    }
+
+    // Starts with the time bar on, the window active.
+    void startWithTheBar()
+    {
+        start();
+        values->setValue("ZEVShowZevMenu", true);
+        pump();
+        window()->activateWindow();
+        pump();
+        ASSERT_TRUE(bar()->isVisible());
+    }
+    void click(QWidget* w, Qt::MouseButton button = Qt::LeftButton, QPoint at = {})
+    {
+        QTest::mouseClick(w, button, {}, at.isNull() ? w->rect().center() : at);
+        pump();
+    }
+    // The menu a right click on the box opened, once it shows. The click comes through the
+    // window, as the desktop's do, which makes the context menu event of it.
+    QMenu* rightClick(ZEVRulerBox* box)
+    {
+        QTest::mouseClick(window()->windowHandle(), Qt::RightButton, {},
+                          box->mapTo(window(), QPoint(2, box->height() / 2)));
+        pump();
+        return box->menu()->isVisible() ? box->menu() : nullptr;
+    }
+    void choose(QMenu* menu, const QString& title)
+    {
+        for (QAction* a : menu->actions())
+            if (a->text() == title) {
+                click(menu, Qt::LeftButton, menu->actionGeometry(a).center());
+                return;
+            }
+        ADD_FAILURE() << "no item " << title.toStdString();
+    }
+    // Clicks a day of the month the calendar shows: the days of the months around it are shown
+    // too, before (23 and later) and after (14 and before).
+    void clickDay(QCalendarWidget* calendar, int day)
+    {
+        auto* view = calendar->findChild<QAbstractItemView*>();
+        ASSERT_NE(view, nullptr);
+        QModelIndex found;
+        for (int r = 0; r < view->model()->rowCount(); ++r)
+            for (int c = 0; c < view->model()->columnCount(); ++c) {
+                const QModelIndex i = view->model()->index(r, c);
+                if (i.data().toString() == QString::number(day) && (day > 14 || !found.isValid()))
+                    found = i;
+            }
+        ASSERT_TRUE(found.isValid()) << day;
+        click(view->viewport(), Qt::LeftButton, view->visualRect(found).center());
+    }
+    // The stamp of the Home Time.
+    int homeTimeState() const
+    {
+        return dynamic_cast<ZEVStampClass*>(ruler()->stampClass())->stateOfNowPresetWithStampInt(2000009);
+    }
+
+    RecordingSound sound;
     ZEVRulerViewer* ruler() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()); }
     ZEVRulerViewbar* bar() const { return dynamic_cast<ZEVRulerViewbar*>(ruler()->rulerViewbar()); }
     ZEVTlineView* strip() const { return dynamic_cast<ZEVTlineView*>(ruler()->tlineView()); }
@@ -104,6 +183,182 @@ TEST_F(RulerBar, TheTimeBarShowsOverTheStripAndItsSearchButtonAndPickersTakeTheS
     pump();
     EXPECT_FALSE(bar()->isVisible());
     EXPECT_EQ(strip()->geometry(), QRect(0, 0, w, 36));
+}
+
+TEST_F(RulerBar, TheRulerButtonShowsTheVisibleRangeAndItsSecondPressSwapsTheCursorsWithTheRange)
+{
+    startWithTheBar();
+    KELICurseur* now = space()->nowCurseur();
+    KELICurseur* search = space()->searchCurseur();
+    KELIContexte* tl = space()->tlContexte();
+    // The Search cursor three hours back, where the strip still shows it.
+    click(bar()->searchButton());
+    ASSERT_EQ(space()->actifCurseur(), search);
+    const QDateTime target = *ZEVChampsPourDate(search->now() - 3 * 3600);
+    QTest::mouseClick(bar()->nowHourPicker(), Qt::LeftButton, {}, QPoint(4, 8));
+    key(Qt::Key_Home);
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClicks(window()->focusWidget(), target.time().toString(QStringLiteral("HHmmss")));
+    key(Qt::Key_Return);
+    advance(0.5);
+    ASSERT_EQ(ZEVChampsPourDate(search->now())->time(), target.time());
+
+    click(bar()->rulerButton());
+    EXPECT_TRUE(bar()->stateOfRulerButton());
+    EXPECT_EQ(bar()->searchButton()->state(), kZEVStateMixed) << "the active cursor's button";
+    EXPECT_FALSE(bar()->stateOfSearchButton());
+    EXPECT_EQ(space()->actifCurseur(), search);
+    EXPECT_EQ(bar()->fromDatePicker()->text(), ZEVChampsPourDate(tl->nowIn())->toString("yyyy-MM-dd HH:mm"))
+        << "the visible range's edges";
+    EXPECT_EQ(bar()->toDatePicker()->text(), ZEVChampsPourDate(tl->nowOut())->toString("yyyy-MM-dd HH:mm"));
+    EXPECT_FALSE(bar()->fromBox()->isHidden());
+    EXPECT_FALSE(bar()->toBox()->isHidden());
+
+    // Pressed again: the Now cursor becomes active and the range keeps its place around it.
+    const double before = now->now() - (tl->nowIn() + tl->nowOut()) / 2;
+    const double placeOfSearch = search->now() - (tl->nowIn() + tl->nowOut()) / 2;
+    click(bar()->rulerButton());
+    EXPECT_EQ(space()->actifCurseur(), now);
+    EXPECT_EQ(bar()->nowButton()->state(), kZEVStateMixed);
+    EXPECT_NEAR(now->now() - (tl->nowIn() + tl->nowOut()) / 2, placeOfSearch, 1) << "not " << before;
+    EXPECT_TRUE(ruler()->siAccepteDeplacement());
+    EXPECT_EQ(sound.beeps, 0);
+}
+
+TEST_F(RulerBar, TheNowButtonPressedAgainGoesToTheHomeTimeAndThenHasNothingToDo)
+{
+    startWithTheBar();
+    KELIContexte* tl = space()->tlContexte();
+    // This hour framed from the cursor box's menu: the Now cursor's context and the range move.
+    QMenu* menu = rightClick(bar()->nowBox());
+    ASSERT_NE(menu, nullptr);
+    choose(menu, QStringLiteral("This Hour"));
+    advance(2);
+    ASSERT_TRUE(ruler()->siAccepteDeplacement());
+    EXPECT_EQ(homeTimeState(), -1);
+    const double span = tl->nowOut() - tl->nowIn();
+
+    click(bar()->nowButton());
+    EXPECT_EQ(homeTimeState(), 1) << "the Home Time is shown";
+    EXPECT_NE(tl->nowOut() - tl->nowIn(), span);
+    EXPECT_EQ(sound.beeps, 0);
+    const double in = tl->nowIn(), out = tl->nowOut();
+    click(bar()->nowButton());
+    EXPECT_EQ(sound.beeps, 1) << "already there";
+    EXPECT_EQ(tl->nowIn(), in);
+    EXPECT_EQ(tl->nowOut(), out);
+}
+
+TEST_F(RulerBar, TheCalendarOpensFromTheCursorsBoxAndADayPickedThereTakesTheSearchCursorTodayTheNowCursor)
+{
+    startWithTheBar();
+    KELICurseur* now = space()->nowCurseur();
+    KELICurseur* search = space()->searchCurseur();
+    ZEVRulerPickerPanel* panel = bar()->rulerPickerPanel();
+    EXPECT_FALSE(panel->isVisible());
+    QMenu* menu = rightClick(bar()->nowBox());
+    ASSERT_NE(menu, nullptr);
+    choose(menu, QStringLiteral("Show Calendar"));
+    advance(0.1);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_TRUE(bar()->siShowRulerPickerPanel());
+    const QDateTime shown = *ZEVChampsPourDate(now->now());
+    EXPECT_EQ(panel->calendar()->selectedDate(), shown.date());
+    EXPECT_EQ(panel->dateLine()->text(), QLocale().toString(shown.date(), QLocale::LongFormat));
+    // The Now cursor's: its colour on the calendar's white, white on the panel's dark ground.
+    const KELSharedResources& colours = space()->host().sharedResources();
+    EXPECT_EQ(panel->calendarColor(), colours.nowCurseurColor());
+    EXPECT_EQ(panel->textColor(), QColor(Qt::white));
+
+    // Another day of the month shown, at the time of day shown.
+    const int day = shown.date().day() > 20 ? 10 : shown.date().day() + 5;
+    clickDay(panel->calendar(), day);
+    EXPECT_EQ(space()->actifCurseur(), search);
+    const QDateTime moved = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(moved.date(), QDate(shown.date().year(), shown.date().month(), day));
+    EXPECT_LT(std::fabs(moved.time().secsTo(shown.time())), 2);
+    EXPECT_TRUE(ruler()->siAccepteDeplacement());
+    advance(0.5);
+    EXPECT_EQ(panel->calendar()->selectedDate(), moved.date()) << "the calendar follows the Search cursor";
+    EXPECT_EQ(panel->calendarColor(), colours.searchCurseurColor());
+    EXPECT_EQ(panel->textColor(), colours.searchCurseurColor());
+
+    // Today: the Now cursor again.
+    clickDay(panel->calendar(), shown.date().day());
+    EXPECT_EQ(space()->actifCurseur(), now);
+    EXPECT_EQ(bar()->selectedCurseur(), now);
+    panel->close();
+    pump();
+    EXPECT_FALSE(bar()->siShowRulerPickerPanel());
+}
+
+TEST_F(RulerBar, ANarrowerWindowGivesUpTheBoxesThenTheButtonsTitlesAndAWiderOneBringsThemBack)
+{
+    startWithTheBar();
+    auto widthTo = [this](int w) {
+        window()->resize(w, window()->height());
+        pump();
+    };
+    auto x = [this](QWidget* w) { return w->geometry().x(); };
+    widthTo(1200);
+    EXPECT_EQ(bar()->width(), window()->spaceView()->width());
+    EXPECT_FALSE(bar()->fromBox()->isHidden());
+    EXPECT_FALSE(bar()->toBox()->isHidden());
+    EXPECT_EQ(x(bar()->nowBox()), 370);
+    EXPECT_FALSE(bar()->rulerButton()->isHidden());
+    EXPECT_EQ(bar()->nowButton()->width(), 70);
+
+    widthTo(700);
+    EXPECT_TRUE(bar()->fromBox()->isHidden());
+    EXPECT_TRUE(bar()->toBox()->isHidden());
+    EXPECT_EQ(x(bar()->nowBox()), 209);
+    EXPECT_EQ(bar()->presetButtons()[0]->mapTo(bar(), QPoint(0, 0)).x(), 371);
+    EXPECT_FALSE(bar()->rulerButton()->isHidden());
+
+    // The narrowest window: the buttons' images only, no Ruler button.
+    widthTo(300);
+    EXPECT_EQ(window()->spaceView()->width(), 432);
+    EXPECT_TRUE(bar()->rulerButton()->isHidden());
+    EXPECT_EQ(bar()->nowButton()->width(), 30);
+    EXPECT_EQ(x(bar()->nowBox()), 60);
+    EXPECT_FALSE(bar()->nowBox()->isHidden());
+
+    // Wide again: the buttons at once, the boxes with the next refresh of the dates.
+    widthTo(1200);
+    EXPECT_FALSE(bar()->rulerButton()->isHidden());
+    EXPECT_EQ(bar()->nowButton()->width(), 70);
+    EXPECT_EQ(x(bar()->nowBox()), 370);
+    advance(0.5);
+    EXPECT_FALSE(bar()->fromBox()->isHidden());
+    EXPECT_FALSE(bar()->toBox()->isHidden());
+}
+
+TEST_F(RulerBar, WithTheTimelineKeptClosedForSearchingTheSearchButtonLeavesItClosed)
+{
+    // The user's choices, kept from an earlier run.
+    defaults = std::make_unique<UserDefaults>(home + "/.config/Tallomer/Tallomer.conf");
+    values = std::make_unique<UserDefaultsController>(*defaults);
+    values->setValue("ZEVShowRuler", false);
+    values->setValue("ZEVHideRulerWhenSearch", true);
+    startWithTheBar();
+    EXPECT_FALSE(strip()->isVisible());
+    click(bar()->searchButton());
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    EXPECT_TRUE(bar()->stateOfSearchButton());
+    EXPECT_FALSE(strip()->isVisible()) << "the timeline stays closed";
+    // The Now button opens it whatever the user keeps for searching.
+    click(bar()->nowButton());
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    EXPECT_TRUE(strip()->isVisible());
+    // Without the choice the Search button opens it too, once the user closed it again.
+    values->setValue("ZEVHideRulerWhenSearch", false);
+    values->setValue("ZEVShowRuler", true);
+    values->setValue("ZEVShowRuler", false);
+    pump();
+    ASSERT_FALSE(strip()->isVisible());
+    click(bar()->searchButton());
+    EXPECT_TRUE(strip()->isVisible());
 }
 
 } // namespace

@@ -23,11 +23,13 @@ namespace rulerbartest {
 using namespace tallomer;
 using spacetest::Trace;
 
-struct Stamps final : ZEVStampClassServices {
+struct Stamps final : ZEVStampServices {
     int now = 0, search = 0, ruler = 0;
     int stateOfNowPresetWithStampInt(KELId) override { return now; }
     int stateOfSearchPresetWithStampInt(KELId) override { return search; }
     int stateOfRulerPresetWithStampInt(KELId) override { return ruler; }
+    std::string nameWithStampInt(KELId) override { return {}; }
+    bool callPresetWithStampInt(KELId, float) override { return false; }
 };
 
 // The program's parts, with the bar given the test's presets model.
