@@ -230,5 +230,11 @@ TEST_F(GestureSequence, EverySequenceKeepsOneMoveAtATimeItsParticipantsInPairsAn
         ASSERT_TRUE(viewer->siAccepteDeplacement()) << "seed " << seed << ": a move left running";
         ASSERT_FALSE(nowView->siInitieSrollWheel() || searchView->siInitieSrollWheel()) << "seed " << seed;
         ASSERT_FALSE(strip->siScrollWheelStart()) << "seed " << seed;
+        // Each cursor a move stopped was started again at its end: those that follow the clock
+        // follow it once the ruler rests.
+        for (KELICurseur* c : {now(), search()})
+            if (KELICurseur::siMobile(c->typeInt())) {
+                ASSERT_TRUE(Scheduler::shared().isPending(c, "_avance")) << "seed " << seed << ": a cursor left stopped";
+            }
     }
 }

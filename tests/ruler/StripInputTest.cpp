@@ -10,6 +10,8 @@
 #include <QUrl>
 
 #include <cmath>
+#include <functional>
+#include <string>
 
 using namespace rulertest;
 
@@ -55,6 +57,22 @@ TEST_F(Strip, RegionsAreHalfOpenWithTheHandleFirstAndAnEmptyContextKeepsItsHandl
     EXPECT_EQ(searchView->frame().width(), 28);
     EXPECT_EQ(searchView->frame().left(), s.left() + 4 - 14);
     EXPECT_EQ(searchView->clickPositionForPoint({s.right() + 10, 5}), ZEVTlineCurseurView::kNone);
+}
+
+TEST_F(Strip, WhereTheCursorsOverlapTheActiveOnesViewTakesThePress)
+{
+    const QPointF p(nowView->curseurRect().center().x(), 5);
+    searchAt(p.x());
+    ASSERT_LT(std::fabs(searchView->curseurRect().center().x() - p.x()), 1.0);
+    EXPECT_EQ(strip->curseurViewAt(p), searchView);
+    viewer->userChangeActifCurseur(now());
+    dessiner();
+    EXPECT_EQ(strip->curseurViewAt(p), nowView);
+    // A press there is the Now view's: a click on the active Now cursor asks for the Home Time.
+    take();
+    click(p.x(), p.y());
+    EXPECT_TRUE(contient(take(), "front menuHomeTime"));
+    EXPECT_EQ(space->actifCurseur(), now());
 }
 
 TEST_F(Strip, AClickOnTheActiveNowCursorAsksForHomeTimeOnTheInactiveOneOnlyActivates)
@@ -178,6 +196,54 @@ TEST_F(Strip, PressesDuringAnotherMoveChangeNothingAndEndNothing)
     strip->setFrameYUp(QRectF(0, 0, 1, 36));
     click(0);
     EXPECT_EQ(search()->now(), t);
+    EXPECT_TRUE(viewer->siAccepteDeplacement());
+}
+
+TEST_F(Strip, APressWhoseMoveWasEndedElsewhereStepsAndEndsNothingOfTheNext)
+{
+    // The press's move is ended by another party (an animation's cancel) and another move
+    // begins (an animation): the press's drag and release belong to neither.
+    struct Press {
+        const char* what;
+        std::function<double()> x; // where the press lands
+    };
+    const Press presses[] = {
+        {"the strip", [&] { return w() / 4; }},
+        {"the Search handle", [&] { return searchView->curseurRect().center().x(); }},
+        {"the Now in-edge", [&] { return nowView->beginRect().center().x(); }},
+    };
+    for (const Press& p : presses) {
+        searchAt(w() / 2);
+        if (std::string(p.what) == "the Now in-edge") {
+            viewer->userChangeActifCurseur(now());
+            dessiner();
+        }
+        const double x = p.x();
+        press(x, 5);
+        ASSERT_FALSE(viewer->siAccepteDeplacement()) << p.what;
+        viewer->userDesactiveAnimer();
+        viewer->userAnimeRuler(1.5, -600, 600);
+        ASSERT_FALSE(viewer->siAccepteDeplacement()) << p.what;
+        const double t = search()->now(), cIn = now()->nowIn();
+        dragTo(x + 60, 5);
+        release(x + 60, 5);
+        EXPECT_EQ(search()->now(), t) << p.what;
+        EXPECT_EQ(now()->nowIn(), cIn) << p.what;
+        EXPECT_FALSE(viewer->siAccepteDeplacement()) << p.what << ": the animation still runs";
+        sched.advance(1.6);
+        EXPECT_TRUE(viewer->siAccepteDeplacement()) << p.what;
+        dessiner();
+    }
+
+    // The same of the wheel over the strip: its stop leaves the animation running.
+    overStrip(w() / 3, 26, 1);
+    ASSERT_FALSE(viewer->siAccepteDeplacement());
+    viewer->userDesactiveAnimer();
+    viewer->userAnimeRuler(1.5, -600, 600);
+    sched.advance(0.35);
+    EXPECT_FALSE(viewer->siAccepteDeplacement()) << "the animation still runs";
+    EXPECT_FALSE(strip->siScrollWheelStart());
+    sched.advance(1.3);
     EXPECT_TRUE(viewer->siAccepteDeplacement());
 }
 
