@@ -379,6 +379,40 @@ TEST_F(Strip, ASearchDragWithCtrlSlidesTheRangeAndTheBarFollowsItsModes)
     EXPECT_EQ(bar->clickPositionForDisplay(), ZEVTlineCurseurView::kHandle);
     release(x + 40, 30);
     EXPECT_EQ(searchView->clickPositionForDisplay(), 10) << "the end of the move";
+
+    // With Alt the cursor runs on its own, at a pace set by the pointer's distance from where the
+    // run began, the range standing; with Ctrl and Alt the range runs with it. Back to a plain
+    // drag, the run stops.
+    const double x2 = searchView->curseurRect().center().x();
+    press(x2, 30);
+    dragTo(x2 + 1, 30, Qt::AltModifier);
+    dragTo(x2 + 21, 30, Qt::AltModifier);
+    const double t1 = search()->now(), r1 = tl()->nowIn();
+    sched.advance(0.5);
+    const double t2 = search()->now();
+    EXPECT_GT(t2, t1 + 1);
+    sched.advance(0.5);
+    EXPECT_GT(search()->now(), t2 + 1) << "it keeps running";
+    EXPECT_NEAR(tl()->nowIn(), r1 + 1.0, 1e-3) << "the range only follows the clock";
+    release(x2 + 21, 30, Qt::AltModifier);
+    const double t21 = search()->now();
+    sched.advance(0.5);
+    EXPECT_NEAR(search()->now(), t21 + 0.5, 1e-3) << "the release stops the run";
+    const double x3 = searchView->curseurRect().center().x();
+    press(x3, 30);
+    dragTo(x3 + 1, 30, Qt::ControlModifier | Qt::AltModifier);
+    dragTo(x3 + 21, 30, Qt::ControlModifier | Qt::AltModifier);
+    const double t3 = search()->now(), r3 = tl()->nowIn();
+    sched.advance(0.5);
+    EXPECT_GT(search()->now() - t3, 1);
+    EXPECT_NEAR(tl()->nowIn() - r3, search()->now() - t3, 1e-3) << "the range runs with the cursor";
+    dragTo(w() / 2, 30);
+    const double t4 = search()->now(), r4 = tl()->nowIn();
+    EXPECT_NEAR(t4, dateAt(w() / 2), 0.1);
+    sched.advance(0.5);
+    EXPECT_NEAR(tl()->nowIn() - r4, 0.5, 1e-3) << "the run stopped";
+    release(w() / 2, 30);
+    EXPECT_TRUE(viewer->siAccepteDeplacement());
 }
 
 TEST_F(Strip, TheCursorViewsMenusFollowTheRegionAndAMenuClosedWithoutAChoiceHighlightsNothing)
