@@ -415,6 +415,47 @@ TEST_F(Strip, ASearchDragWithCtrlSlidesTheRangeAndTheBarFollowsItsModes)
     EXPECT_TRUE(viewer->siAccepteDeplacement());
 }
 
+TEST_F(Strip, ARowDraggedOverTheStripRunsTheSearchCursorInTheOuterTenthsOfThePointerOrItsGrab)
+{
+    // An inspector's row dragged with the Search cursor active, inside the inspector's move.
+    searchAt(w() / 2);
+    auto entity = [&](double x) {
+        const QPointF at = strip->mapTo(strip->window(), QPointF(x, 20));
+        QMouseEvent e(QEvent::MouseMove, at, at, strip->mapToGlobal(QPointF(x, 20)), Qt::NoButton, Qt::LeftButton, {});
+        viewer->draggEntityWithEvent(&e);
+    };
+    auto running = [&] {
+        const double in = tl()->nowIn();
+        sched.advance(0.3);
+        return std::fabs(tl()->nowIn() - in - 0.3) > 1;
+    };
+    ASSERT_TRUE(viewer->userInitieDeplacementCurseur());
+    entity(w() / 2);
+    entity(w() * 0.7);
+    EXPECT_NEAR(search()->now(), dateAt(w() * 0.7), 0.1) << "under the pointer";
+    EXPECT_FALSE(running());
+    entity(w() * 0.88);
+    EXPECT_FALSE(running()) << "short of the outer tenth";
+    entity(w() * 0.95);
+    EXPECT_TRUE(running());
+    entity(w() * 0.05);
+    EXPECT_TRUE(running());
+    entity(w() / 2);
+    EXPECT_FALSE(running());
+    viewer->userTermineDeplacementCurseur();
+
+    // Grabbed 0.4 of the width left of the cursor: the row's far end reaches the outer tenth first.
+    dessiner();
+    const double c = xOf(search()->now());
+    ASSERT_TRUE(viewer->userInitieDeplacementCurseur());
+    entity(c - w() * 0.4);
+    entity(w() / 2 + 10);
+    EXPECT_TRUE(running()) << "the pointer plus the grab offset";
+    entity(w() / 4);
+    EXPECT_FALSE(running());
+    viewer->userTermineDeplacementCurseur();
+}
+
 TEST_F(Strip, TheCursorViewsMenusFollowTheRegionAndAMenuClosedWithoutAChoiceHighlightsNothing)
 {
     searchAt(w() / 2);
