@@ -60,7 +60,7 @@ void ZEVTlineCurseurRecall::mouseDown(QMouseEvent* event)
     else if (clickPosition_ == kInEdge || clickPosition_ == kOutEdge)
         bar().setClickPositionForDisplay(clickPosition_);
     clickPositionForDisplay_ = clickPosition_;
-    siInitieDeplacement_ = viewer_.userInitieDeplacementCurseur();
+    siInitieDeplacement_ = initierDeplacementPropre(viewer_);
     if (clickPosition_ == kHandle)
         clickPositionForDisplay_ = kNone;
     viewer_.displayRuler();
@@ -76,7 +76,7 @@ void ZEVTlineCurseurRecall::mouseDragged(QMouseEvent* event)
             strip_.setClickPositionForDisplay(kWholeContext);
         }
     }
-    if (passerAuProprietaire(event, false) || !siInitieDeplacement_)
+    if (passerAuProprietaire(event, false) || !siInitieDeplacement_ || !siDeplacementPropre(viewer_))
         return;
     const double dt = deltaT(event);
     switch (clickPosition_) {
@@ -116,7 +116,7 @@ void ZEVTlineCurseurRecall::mouseUp(QMouseEvent* event)
                                         [this] { viewer_.menuPresetSaveHome(); });
         strip_.setClickPositionForDisplay(kNone);
     }
-    viewer_.userTermineDeplacementCurseur();
+    terminerDeplacementPropre(viewer_);
     if (!dragged && previousCurseur_ == curseur_)
         if (ZEVFrontViewerServices* f = front())
             f->menuHomeTime();
@@ -178,7 +178,7 @@ void ZEVTlineCurseurSearch::mouseDown(QMouseEvent* event)
         clickPositionForDisplay_ = clickPosition_;
     }
     // A press refused by the viewer places nothing, and its release ends nothing.
-    siInitieDeplacement_ = viewer_.userInitieDeplacementCurseur();
+    siInitieDeplacement_ = initierDeplacementPropre(viewer_);
     if (siInitieDeplacement_ && siFirstClick_)
         if (const auto d = dateAtWindowX(event->scenePosition().x()))
             viewer_.userPlaceCurseurToDate(*d);
@@ -188,7 +188,7 @@ void ZEVTlineCurseurSearch::mouseDown(QMouseEvent* event)
 
 void ZEVTlineCurseurSearch::mouseDragged(QMouseEvent* event)
 {
-    if (passerAuProprietaire(event, false) || !siInitieDeplacement_)
+    if (passerAuProprietaire(event, false) || !siInitieDeplacement_ || !siDeplacementPropre(viewer_))
         return;
     switch (clickPosition_) {
     case kWholeContext:
@@ -210,7 +210,7 @@ void ZEVTlineCurseurSearch::mouseUp(QMouseEvent* event)
     if (siInitieSrollWheel_ || passerAuProprietaire(event, true) || !siInitieDeplacement_)
         return;
     siInitieDeplacement_ = false;
-    viewer_.userTermineDeplacementCurseur();
+    terminerDeplacementPropre(viewer_);
 }
 
 void ZEVTlineCurseurSearch::quitterModeRuler(int highlight)

@@ -46,6 +46,26 @@ ZEVTlineMouseTarget::~ZEVTlineMouseTarget()
         owner_ = nullptr;
 }
 
+bool ZEVTlineMouseTarget::initierDeplacementPropre(ZEVRulerViewer& viewer)
+{
+    const bool accorde = viewer.userInitieDeplacementCurseur();
+    deplacementPropre_ = accorde ? viewer.mouvementEnCours() : 0;
+    return accorde;
+}
+
+bool ZEVTlineMouseTarget::siDeplacementPropre(const ZEVRulerViewer& viewer) const
+{
+    return deplacementPropre_ != 0 && viewer.mouvementEnCours() == deplacementPropre_;
+}
+
+void ZEVTlineMouseTarget::terminerDeplacementPropre(ZEVRulerViewer& viewer)
+{
+    const bool mien = siDeplacementPropre(viewer);
+    deplacementPropre_ = 0;
+    if (mien)
+        viewer.userTermineDeplacementCurseur();
+}
+
 bool ZEVTlineMouseTarget::passerAuProprietaire(QMouseEvent* event, bool release)
 {
     ZEVTlineMouseTarget* o = owner_;

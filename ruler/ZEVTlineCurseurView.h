@@ -67,8 +67,17 @@ protected:
     // Passes the event to the owner when it is another view; answers whether it did.
     bool passerAuProprietaire(QMouseEvent* event, bool release);
 
+    // The move a press began, known by its number: another party may end it meanwhile (an
+    // animation's cancel) and begin its own, which the press then neither steps nor ends.
+    // Answers whether the viewer granted the move.
+    bool initierDeplacementPropre(ZEVRulerViewer& viewer);
+    bool siDeplacementPropre(const ZEVRulerViewer& viewer) const;
+    // Ends the press's move if it still runs, and forgets it either way.
+    void terminerDeplacementPropre(ZEVRulerViewer& viewer);
+
 private:
     static inline ZEVTlineMouseTarget* owner_ = nullptr;
+    std::uint64_t deplacementPropre_ = 0;
 };
 
 class ZEVTlineCurseurView : public ZEVTlineCurseurViewServices, public ZEVTlineMouseTarget {

@@ -154,6 +154,9 @@ private:
     enum class Boite { From, Period, Until };
     void scrollWheelBox(QWheelEvent* event, Boite boite);
     void rearmerScrollWheelStop();
+    bool initierMouvementDeLaRoue();
+    bool siMouvementDeLaRoue() const;
+    void oublierUneRoueInterrompue();
     // The visible range slides so that the active cursor lies at `a` of the width.
     void cadrerLeCurseur(double a);
     void dragUpdated(const QPointF& windowPosition);
@@ -178,6 +181,8 @@ private:
     bool siMouseDragged_ = false;
     bool siInitieDeplacement_ = false;
     bool siInitieScrollWheel_ = false;
+    // The number of the move the wheel's gesture was granted; 0 for none.
+    std::uint64_t mouvementDeLaRoue_ = 0;
     bool siStartDraggingUpdate_ = false;
     QPointF dragLocation_;
     // Not owned: the viewer's cursor views, the last one in front.

@@ -112,7 +112,7 @@ void ZEVTlineView::terminerMonMouvement()
     if (!siInitieDeplacement_)
         return;
     siInitieDeplacement_ = false;
-    viewer_.userTermineDeplacementCurseur();
+    terminerDeplacementPropre(viewer_);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -219,9 +219,9 @@ void ZEVTlineView::mouseDown(QMouseEvent* event)
     const Qt::KeyboardModifiers m = event->modifiers();
     if (option(m)) {
         if (commande(m))
-            siInitieDeplacement_ = viewer_.userInitieDeplacementCurseur();
+            siInitieDeplacement_ = initierDeplacementPropre(viewer_);
     } else if (!(commande(m) && searchDejaActif)) {
-        siInitieDeplacement_ = viewer_.userInitieDeplacementCurseur();
+        siInitieDeplacement_ = initierDeplacementPropre(viewer_);
         if (siInitieDeplacement_)
             if (const auto d = dateAtX(initialLoc_.x()))
                 viewer_.userPlaceCurseurToDate(*d);
@@ -234,7 +234,7 @@ void ZEVTlineView::mouseDragged(QMouseEvent* event)
     if (passerAuProprietaire(event, false))
         return;
     siMouseDragged_ = true;
-    if (siInitieDeplacement_)
+    if (siInitieDeplacement_ && siDeplacementPropre(viewer_))
         viewer_.draggWithEvent(event);
 }
 
@@ -248,9 +248,9 @@ void ZEVTlineView::mouseUp(QMouseEvent* event)
         // Only a move of the strip's own is placed and ended: inside another one (an animation)
         // the click changes nothing.
         if (!siInitieDeplacement_)
-            siInitieDeplacement_ = viewer_.userInitieDeplacementCurseur();
+            siInitieDeplacement_ = initierDeplacementPropre(viewer_);
         const auto date = dateAtX(initialLoc_.x());
-        if (siInitieDeplacement_ && date) {
+        if (siInitieDeplacement_ && siDeplacementPropre(viewer_) && date) {
             double d = *date - search->now();
             if (majuscule(m))
                 d = -d;
@@ -280,7 +280,7 @@ QMenu* ZEVTlineView::menuForEvent(QMouseEvent* event)
         return nullptr;
     if (viewer_.actifCurseur() != now)
         viewer_.userChangeActifCurseur(now);
-    siInitieDeplacement_ = viewer_.userInitieDeplacementCurseur();
+    siInitieDeplacement_ = initierDeplacementPropre(viewer_);
     if (siInitieDeplacement_)
         if (const auto d = dateAtX(pointDansLeStrip(locationInWindow_).x())) {
             // The Now cursor's moment comes under the pointer.
@@ -292,7 +292,7 @@ QMenu* ZEVTlineView::menuForEvent(QMouseEvent* event)
 
 void ZEVTlineView::rightMouseDragged(QMouseEvent* event)
 {
-    if (!commande(event->modifiers()) || !siInitieDeplacement_ || !tlineType_)
+    if (!commande(event->modifiers()) || !siInitieDeplacement_ || !siDeplacementPropre(viewer_) || !tlineType_)
         return;
     siMouseDragged_ = true;
     const double w = largeur();
@@ -315,12 +315,35 @@ void ZEVTlineView::rightMouseUp(QMouseEvent*)
 // ---------------------------------------------------------------------------------------------
 // The wheel
 
+bool ZEVTlineView::initierMouvementDeLaRoue()
+{
+    siInitieScrollWheel_ = viewer_.userInitieDeplacementCurseur();
+    mouvementDeLaRoue_ = siInitieScrollWheel_ ? viewer_.mouvementEnCours() : 0;
+    return siInitieScrollWheel_;
+}
+
+bool ZEVTlineView::siMouvementDeLaRoue() const
+{
+    return mouvementDeLaRoue_ != 0 && viewer_.mouvementEnCours() == mouvementDeLaRoue_;
+}
+
+void ZEVTlineView::oublierUneRoueInterrompue()
+{
+    // A gesture whose move another party ended (an animation's cancel) is over: the next event
+    // begins another.
+    if (siInitieScrollWheel_ && !siMouvementDeLaRoue()) {
+        Scheduler::shared().cancel(this, kScrollWheelStop);
+        scrollWheelStop();
+    }
+}
+
 void ZEVTlineView::scrollWheel(QWheelEvent* event)
 {
+    oublierUneRoueInterrompue();
     if (!siInitieScrollWheel_) {
         if (ZEVRulerViewbarServices* b = bar())
             b->setClickPositionForDisplay(9);
-        siInitieScrollWheel_ = viewer_.userInitieDeplacementCurseur();
+        initierMouvementDeLaRoue();
         if (siInitieScrollWheel_) {
             ZEVFrontViewerServices* f = front();
             siRow_ = f && f->siNbOfRows();
@@ -370,13 +393,14 @@ void ZEVTlineView::scrollWheelBox(QWheelEvent* event, Boite boite)
 {
     if (!event)
         return;
+    oublierUneRoueInterrompue();
     if (!siInitieScrollWheel_) {
         // The strip's codes, then the bar's: 0 and 7 the in-edge, 1 and 8 the out-edge, 4 and 9
         // the whole range.
         setClickPositionForDisplay(boite == Boite::From ? 0 : boite == Boite::Until ? 1 : 4);
         if (ZEVRulerViewbarServices* b = bar())
             b->setClickPositionForDisplay(boite == Boite::From ? 7 : boite == Boite::Until ? 8 : 9);
-        siInitieScrollWheel_ = viewer_.userInitieDeplacementCurseur();
+        initierMouvementDeLaRoue();
     }
     if (!siInitieScrollWheel_)
         return;
@@ -404,9 +428,11 @@ void ZEVTlineView::scrollWheelStop()
     setClickPositionForDisplay(ZEVTlineCurseurView::kNone);
     siCmd_ = false;
     // The wheel's move is the strip's own: the stop ends nothing else.
-    if (siInitieScrollWheel_)
-        viewer_.userTermineDeplacementCurseur();
+    const bool mien = siInitieScrollWheel_ && siMouvementDeLaRoue();
     siInitieScrollWheel_ = false;
+    mouvementDeLaRoue_ = 0;
+    if (mien)
+        viewer_.userTermineDeplacementCurseur();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -584,7 +610,7 @@ void ZEVTlineView::dragEnterEvent(QDragEnterEvent* event)
 void ZEVTlineView::startDraggingUpdate()
 {
     siStartDraggingUpdate_ = true;
-    if (siInitieDeplacement_ || !viewer_.siAccepteDeplacement())
+    if ((siInitieDeplacement_ && siDeplacementPropre(viewer_)) || !viewer_.siAccepteDeplacement())
         return;
     KELICurseur* now = viewer_.nowCurseur();
     KELICurseur* search = viewer_.searchCurseur();
@@ -599,7 +625,7 @@ void ZEVTlineView::startDraggingUpdate()
         if (ZEVRulerViewbarServices* b = bar())
             b->setClickPositionForDisplay(ZEVTlineCurseurView::kWholeContext);
         // A refused move leaves the drag without a cursor to move.
-        siInitieDeplacement_ = viewer_.userInitieDeplacementCurseur();
+        siInitieDeplacement_ = initierDeplacementPropre(viewer_);
         if (siInitieDeplacement_ && d)
             viewer_.userPlaceCurseurToDate(*d);
     }
@@ -617,7 +643,8 @@ void ZEVTlineView::dragMoveEvent(QDragMoveEvent* event)
 void ZEVTlineView::dragUpdated(const QPointF& p)
 {
     dragLocation_ = p;
-    if (!siStartDraggingUpdate_ || !siInitieDeplacement_ || viewer_.actifCurseur() != viewer_.searchCurseur())
+    if (!siStartDraggingUpdate_ || !siInitieDeplacement_ || !siDeplacementPropre(viewer_) ||
+        viewer_.actifCurseur() != viewer_.searchCurseur())
         return;
     const double f = width();
     if (!(f > 0))

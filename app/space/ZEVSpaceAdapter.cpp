@@ -195,7 +195,7 @@ std::unique_ptr<ZEVRulerViewerServices> ZEVSpaceAdapter::creerRulerViewer(ZEVRul
                                                                          ZEVSpaceController& space)
 {
     auto viewer = std::make_unique<ZEVRulerViewer>(rulerClass, space, KELResources::directory());
-    // Saving the Home Time is the ruler bar's, which is still to come.
+    // Saving the Home Time is the presets' own, which are still to come.
     viewer->setPresetHooks(nullptr, [&space](KELId stamp) { space.userChangePresetWithStampInt(stamp); });
     return viewer;
 }

@@ -166,7 +166,9 @@ TEST_F(RulerGesture, APinchOverTheDeskWidensTheNowContextAndTheRangeButNotOverAn
     EXPECT_FALSE(ruler()->siAccepteDeplacement());
     EXPECT_GT(now()->nowOut() - now()->nowIn(), context + 1);
     EXPECT_GT(tl()->nowOut() - tl()->nowIn(), span + 1);
-    advance(0.8);
+    advance(0.65);
+    EXPECT_FALSE(ruler()->siAccepteDeplacement()) << "a pinch rests 0.7 s after its last event";
+    advance(0.1);
     EXPECT_TRUE(ruler()->siAccepteDeplacement());
 }
 

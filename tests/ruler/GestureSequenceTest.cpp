@@ -1,6 +1,6 @@
 // Seeded random sequences of the user's gestures on the ruler (presses and drags on the strip,
 // wheels over the strip, the desk and the bar's boxes, pinches, menus, zooms, animations, key
-// repeats, cursor changes) with the virtual clock advancing between them. After every step: at
+// repeats, cursor changes, files dragged over the strip) with the virtual clock advancing between them. After every step: at
 // most one move runs, every participant was told of its start and end in pairs, one history entry
 // per completed move, and no step or animation tick is left pending once the ruler is idle.
 //
@@ -8,6 +8,10 @@
 // TALLOMER_GESTURE_SEQUENCES sets how many run.
 
 #include "tests/ruler/RulerFixture.h"
+
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QUrl>
 
 #include <random>
 
@@ -67,7 +71,7 @@ protected:
         KELICurseur* curseurs[] = {now(), search(), space->tlCurseur()};
         const Qt::KeyboardModifiers m = modifiers(rng);
         viewer->setModifiersReader([m] { return m; });
-        step = int(rng() % 15);
+        step = int(rng() % 16);
         switch (step) {
         case 0: // a press, or the release of the one held
             mouse(pressed ? QEvent::MouseButtonRelease : QEvent::MouseButtonPress, x(rng), y(rng), Qt::LeftButton, m);
@@ -158,6 +162,20 @@ protected:
         case 11:
             rng() % 2 ? space->menuChannelDown() : space->menuChannelUp();
             break;
+        case 12: // files dragged over the strip: in, about, out
+            if (!dragging) {
+                QDragEnterEvent e(QPoint(int(x(rng)), 10), Qt::CopyAction, &files, Qt::LeftButton, m);
+                QApplication::sendEvent(strip, &e);
+                dragging = true;
+            } else if (rng() % 3 == 0) {
+                QDragLeaveEvent e;
+                QApplication::sendEvent(strip, &e);
+                dragging = false;
+            } else {
+                QDragMoveEvent e(QPoint(int(x(rng)), 10), Qt::CopyAction, &files, Qt::LeftButton, m);
+                QApplication::sendEvent(strip, &e);
+            }
+            break;
         default: {
             std::uniform_real_distribution<double> t(0.01, 0.8);
             sched.advance(t(rng));
@@ -170,6 +188,7 @@ protected:
     // a day of range, the Search cursor an hour before it.
     void depart()
     {
+        files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt"))});
         viewer->userChangeActifCurseur(search());
         ASSERT_TRUE(viewer->userInitieDeplacementCurseur());
         viewer->userPlaceCurseurToDate(now()->now() - 3600);
@@ -192,6 +211,11 @@ protected:
         if (keyMove)
             viewer->userTermineDeplacementCurseur();
         keyMove = false;
+        if (dragging) {
+            QDragLeaveEvent e;
+            QApplication::sendEvent(strip, &e);
+        }
+        dragging = false;
         viewer->setModifiersReader([] { return Qt::KeyboardModifiers(); });
         sched.advance(2.5);
     }
@@ -199,6 +223,8 @@ protected:
     long frontTold = 0, history = 0;
     bool pressed = false;
     bool keyMove = false;
+    bool dragging = false;
+    QMimeData files;
 };
 
 } // namespace
@@ -230,5 +256,12 @@ TEST_F(GestureSequence, EverySequenceKeepsOneMoveAtATimeItsParticipantsInPairsAn
         ASSERT_TRUE(viewer->siAccepteDeplacement()) << "seed " << seed << ": a move left running";
         ASSERT_FALSE(nowView->siInitieSrollWheel() || searchView->siInitieSrollWheel()) << "seed " << seed;
         ASSERT_FALSE(strip->siScrollWheelStart()) << "seed " << seed;
+        ASSERT_FALSE(space->siDraggingSession()) << "seed " << seed << ": a drag session left open";
+        // Each cursor a move stopped was started again at its end: those that follow the clock
+        // follow it once the ruler rests.
+        for (KELICurseur* c : {now(), search()})
+            if (KELICurseur::siMobile(c->typeInt())) {
+                ASSERT_TRUE(Scheduler::shared().isPending(c, "_avance")) << "seed " << seed << ": a cursor left stopped";
+            }
     }
 }

@@ -10,6 +10,8 @@
 #include <QUrl>
 
 #include <cmath>
+#include <functional>
+#include <string>
 
 using namespace rulertest;
 
@@ -55,6 +57,22 @@ TEST_F(Strip, RegionsAreHalfOpenWithTheHandleFirstAndAnEmptyContextKeepsItsHandl
     EXPECT_EQ(searchView->frame().width(), 28);
     EXPECT_EQ(searchView->frame().left(), s.left() + 4 - 14);
     EXPECT_EQ(searchView->clickPositionForPoint({s.right() + 10, 5}), ZEVTlineCurseurView::kNone);
+}
+
+TEST_F(Strip, WhereTheCursorsOverlapTheActiveOnesViewTakesThePress)
+{
+    const QPointF p(nowView->curseurRect().center().x(), 5);
+    searchAt(p.x());
+    ASSERT_LT(std::fabs(searchView->curseurRect().center().x() - p.x()), 1.0);
+    EXPECT_EQ(strip->curseurViewAt(p), searchView);
+    viewer->userChangeActifCurseur(now());
+    dessiner();
+    EXPECT_EQ(strip->curseurViewAt(p), nowView);
+    // A press there is the Now view's: a click on the active Now cursor asks for the Home Time.
+    take();
+    click(p.x(), p.y());
+    EXPECT_TRUE(contient(take(), "front menuHomeTime"));
+    EXPECT_EQ(space->actifCurseur(), now());
 }
 
 TEST_F(Strip, AClickOnTheActiveNowCursorAsksForHomeTimeOnTheInactiveOneOnlyActivates)
@@ -178,6 +196,54 @@ TEST_F(Strip, PressesDuringAnotherMoveChangeNothingAndEndNothing)
     strip->setFrameYUp(QRectF(0, 0, 1, 36));
     click(0);
     EXPECT_EQ(search()->now(), t);
+    EXPECT_TRUE(viewer->siAccepteDeplacement());
+}
+
+TEST_F(Strip, APressWhoseMoveWasEndedElsewhereStepsAndEndsNothingOfTheNext)
+{
+    // The press's move is ended by another party (an animation's cancel) and another move
+    // begins (an animation): the press's drag and release belong to neither.
+    struct Press {
+        const char* what;
+        std::function<double()> x; // where the press lands
+    };
+    const Press presses[] = {
+        {"the strip", [&] { return w() / 4; }},
+        {"the Search handle", [&] { return searchView->curseurRect().center().x(); }},
+        {"the Now in-edge", [&] { return nowView->beginRect().center().x(); }},
+    };
+    for (const Press& p : presses) {
+        searchAt(w() / 2);
+        if (std::string(p.what) == "the Now in-edge") {
+            viewer->userChangeActifCurseur(now());
+            dessiner();
+        }
+        const double x = p.x();
+        press(x, 5);
+        ASSERT_FALSE(viewer->siAccepteDeplacement()) << p.what;
+        viewer->userDesactiveAnimer();
+        viewer->userAnimeRuler(1.5, -600, 600);
+        ASSERT_FALSE(viewer->siAccepteDeplacement()) << p.what;
+        const double t = search()->now(), cIn = now()->nowIn();
+        dragTo(x + 60, 5);
+        release(x + 60, 5);
+        EXPECT_EQ(search()->now(), t) << p.what;
+        EXPECT_EQ(now()->nowIn(), cIn) << p.what;
+        EXPECT_FALSE(viewer->siAccepteDeplacement()) << p.what << ": the animation still runs";
+        sched.advance(1.6);
+        EXPECT_TRUE(viewer->siAccepteDeplacement()) << p.what;
+        dessiner();
+    }
+
+    // The same of the wheel over the strip: its stop leaves the animation running.
+    overStrip(w() / 3, 26, 1);
+    ASSERT_FALSE(viewer->siAccepteDeplacement());
+    viewer->userDesactiveAnimer();
+    viewer->userAnimeRuler(1.5, -600, 600);
+    sched.advance(0.35);
+    EXPECT_FALSE(viewer->siAccepteDeplacement()) << "the animation still runs";
+    EXPECT_FALSE(strip->siScrollWheelStart());
+    sched.advance(1.3);
     EXPECT_TRUE(viewer->siAccepteDeplacement());
 }
 
@@ -313,6 +379,81 @@ TEST_F(Strip, ASearchDragWithCtrlSlidesTheRangeAndTheBarFollowsItsModes)
     EXPECT_EQ(bar->clickPositionForDisplay(), ZEVTlineCurseurView::kHandle);
     release(x + 40, 30);
     EXPECT_EQ(searchView->clickPositionForDisplay(), 10) << "the end of the move";
+
+    // With Alt the cursor runs on its own, at a pace set by the pointer's distance from where the
+    // run began, the range standing; with Ctrl and Alt the range runs with it. Back to a plain
+    // drag, the run stops.
+    const double x2 = searchView->curseurRect().center().x();
+    press(x2, 30);
+    dragTo(x2 + 1, 30, Qt::AltModifier);
+    dragTo(x2 + 21, 30, Qt::AltModifier);
+    const double t1 = search()->now(), r1 = tl()->nowIn();
+    sched.advance(0.5);
+    const double t2 = search()->now();
+    EXPECT_GT(t2, t1 + 1);
+    sched.advance(0.5);
+    EXPECT_GT(search()->now(), t2 + 1) << "it keeps running";
+    EXPECT_NEAR(tl()->nowIn(), r1 + 1.0, 1e-3) << "the range only follows the clock";
+    release(x2 + 21, 30, Qt::AltModifier);
+    const double t21 = search()->now();
+    sched.advance(0.5);
+    EXPECT_NEAR(search()->now(), t21 + 0.5, 1e-3) << "the release stops the run";
+    const double x3 = searchView->curseurRect().center().x();
+    press(x3, 30);
+    dragTo(x3 + 1, 30, Qt::ControlModifier | Qt::AltModifier);
+    dragTo(x3 + 21, 30, Qt::ControlModifier | Qt::AltModifier);
+    const double t3 = search()->now(), r3 = tl()->nowIn();
+    sched.advance(0.5);
+    EXPECT_GT(search()->now() - t3, 1);
+    EXPECT_NEAR(tl()->nowIn() - r3, search()->now() - t3, 1e-3) << "the range runs with the cursor";
+    dragTo(w() / 2, 30);
+    const double t4 = search()->now(), r4 = tl()->nowIn();
+    EXPECT_NEAR(t4, dateAt(w() / 2), 0.1);
+    sched.advance(0.5);
+    EXPECT_NEAR(tl()->nowIn() - r4, 0.5, 1e-3) << "the run stopped";
+    release(w() / 2, 30);
+    EXPECT_TRUE(viewer->siAccepteDeplacement());
+}
+
+TEST_F(Strip, ARowDraggedOverTheStripRunsTheSearchCursorInTheOuterTenthsOfThePointerOrItsGrab)
+{
+    // An inspector's row dragged with the Search cursor active, inside the inspector's move.
+    searchAt(w() / 2);
+    auto entity = [&](double x) {
+        const QPointF at = strip->mapTo(strip->window(), QPointF(x, 20));
+        QMouseEvent e(QEvent::MouseMove, at, at, strip->mapToGlobal(QPointF(x, 20)), Qt::NoButton, Qt::LeftButton, {});
+        viewer->draggEntityWithEvent(&e);
+    };
+    auto running = [&] {
+        const double in = tl()->nowIn();
+        sched.advance(0.3);
+        return std::fabs(tl()->nowIn() - in - 0.3) > 1;
+    };
+    ASSERT_TRUE(viewer->userInitieDeplacementCurseur());
+    entity(w() / 2);
+    entity(w() * 0.7);
+    EXPECT_NEAR(search()->now(), dateAt(w() * 0.7), 0.1) << "under the pointer";
+    EXPECT_FALSE(running());
+    entity(w() * 0.88);
+    EXPECT_FALSE(running()) << "short of the outer tenth";
+    entity(w() * 0.95);
+    EXPECT_TRUE(running());
+    entity(w() * 0.05);
+    EXPECT_TRUE(running());
+    entity(w() / 2);
+    EXPECT_FALSE(running());
+    viewer->userTermineDeplacementCurseur();
+
+    // Grabbed 0.4 of the width left of the cursor: the row's far end reaches the outer tenth first.
+    dessiner();
+    const double c = xOf(search()->now());
+    ASSERT_TRUE(viewer->userInitieDeplacementCurseur());
+    entity(c - w() * 0.4);
+    entity(w() / 2 + 10);
+    EXPECT_TRUE(running()) << "the pointer plus the grab offset";
+    entity(w() / 4);
+    EXPECT_FALSE(running());
+    viewer->userTermineDeplacementCurseur();
 }
 
 TEST_F(Strip, TheCursorViewsMenusFollowTheRegionAndAMenuClosedWithoutAChoiceHighlightsNothing)

@@ -1,9 +1,10 @@
-// What the strip draws of its scale: which units fit, the ticks too short to draw, labels that
-// push earlier ones out, and the tints per highlight code.
+// What the strip draws of its scale: which units fit, the label cell's padding, the ticks too
+// short to draw, labels that push earlier ones out, and the tints per highlight code.
 
 #include "ruler/ZEVTlineScale.h"
 #include "ruler/ZEVTlineType.h"
 
+#include <QFontMetricsF>
 #include <QVariantList>
 
 #include <gtest/gtest.h>
@@ -74,6 +75,16 @@ TEST(StripScale, TheCyclesArePrintedWhereTheLabelFitsAndThinnedToTenPoints)
     EXPECT_EQ(c.cyclePrinted, 30);
     EXPECT_EQ(c.cycleDisplayed, 10);
     EXPECT_DOUBLE_EQ(c.enlargeFactor, 0.5);
+}
+
+TEST(StripScale, TheLabelCellPadsItsTextByFourPointsAndStaysInItsBand)
+{
+    // The unit choice and the labels' collisions measure with this one cell.
+    EXPECT_EQ(ZEVTlineLabelCell::kPadding, 4.0);
+    const QFontMetricsF m(ZEVTlineLabelCell::font());
+    EXPECT_DOUBLE_EQ(ZEVTlineLabelCell::cellSize("23:59").width(), m.horizontalAdvance("23:59") + 4.0);
+    EXPECT_EQ(ZEVTlineLabelCell::cellSize(QString()), QSizeF());
+    EXPECT_EQ(ZEVTlineLabelCell::cellSizeForBounds("September", QSizeF(20, 10)), QSizeF(20, 10));
 }
 
 TEST(StripScale, TicksOfEightPointsOrLessAreNotDrawnAndLabelsPushOutThoseTheyOverlap)
