@@ -6,6 +6,8 @@
 // (nothing happens, NO, nil, 0), so a Space can be built and tested before the front layer
 // is complete, and callers never need to ask whether an operation exists.
 
+#include "services/ZEVFrontMode.h"
+
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -21,21 +23,6 @@ class QWidget;
 namespace tallomer {
 
 class ZEVFrontView;
-
-// Front modes; callers treat any other value as none.
-enum ZEVFrontMode : std::int32_t {
-    ZEVFrontModeIcons = 0,
-    ZEVFrontModeTitles = 1,
-    ZEVFrontModeFilters = 2,
-    ZEVFrontModeLinks = 3,
-    ZEVFrontModeNone = 4,
-};
-
-// Any value outside 0…3 is "none".
-inline std::int32_t ZEVNormalisedFrontMode(std::int32_t mode)
-{
-    return (mode >= ZEVFrontModeIcons && mode <= ZEVFrontModeLinks) ? mode : ZEVFrontModeNone;
-}
 
 class ZEVFrontViewer {
 public:

@@ -3,6 +3,7 @@
 // under the pointer and drag the range, the wheel zooms about an anchor and pans, keys go through
 // the strip's key table, and files or Objects dragged over the strip move the Search cursor.
 
+#include "services/ZEVFrontMode.h"
 #include "engine/KELICurseur.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/AppId.h"
@@ -450,8 +451,8 @@ void ZEVTlineView::keyDown(QKeyEvent* event)
     ZEVFrontViewerServices* f = front();
     ZEVTlineKeyState state;
     state.searchActive = space.siSearchActif();
-    int mode = f ? f->frontMode() : 0;
-    if (mode == 2 && !(f && f->siSelectedFilterItems()))
+    int mode = f ? f->frontMode() : ZEVFrontModeIcons;
+    if (mode == ZEVFrontModeFilters && !(f && f->siSelectedFilterItems()))
         mode = 0;
     ZEVCursorDesk* desk = space.deskForCurseur(space.actifCurseur());
     state.itemViewsTakeKeys = f && f->siFocus() && desk && desk->visibleItemViewCount(mode) > 0;

@@ -1,3 +1,4 @@
+#include "services/ZEVFrontMode.h"
 #include "space/ZEVSelections.h"
 
 #include "engine/KELLien.h"
@@ -89,8 +90,8 @@ void ZEVSelections::setFirstResponderOnItemView()
     if (context_.siFirstResponderInTable())
         return;
     int mode = context_.frontMode();
-    if (mode == 2 && filters_.empty())
-        mode = 0;
+    if (mode == ZEVFrontModeFilters && filters_.empty())
+        mode = ZEVFrontModeIcons;
     ZEVCursorDesk* desk = context_.actifDesk();
     const std::vector<ZEVItemViewForDesks*> views =
         desk ? desk->visibleItemViewsForMode(mode) : std::vector<ZEVItemViewForDesks*>{};
@@ -797,13 +798,13 @@ std::vector<KELI*> ZEVSelections::actifs(const std::vector<KELI*>& list)
 std::optional<std::vector<KELI*>> ZEVSelections::selectedItemsForFrontMode()
 {
     switch (context_.frontMode()) {
-    case 0:
+    case ZEVFrontModeIcons:
         return icons_;
-    case 1:
+    case ZEVFrontModeTitles:
         return titles_;
-    case 2:
+    case ZEVFrontModeFilters:
         return filters_;
-    case 3:
+    case ZEVFrontModeLinks:
         return selectedNodeItemSet();
     default:
         return std::nullopt;
@@ -813,13 +814,13 @@ std::optional<std::vector<KELI*>> ZEVSelections::selectedItemsForFrontMode()
 std::optional<ZEVSelectionSubset> ZEVSelections::recallingSelectedItems()
 {
     switch (context_.frontMode()) {
-    case 0:
+    case ZEVFrontModeIcons:
         return ZEVSelectionSubset{recallingSelectedIconItems(), {}};
-    case 1:
+    case ZEVFrontModeTitles:
         return ZEVSelectionSubset{recallingSelectedTitleItems(), {}};
-    case 2:
+    case ZEVFrontModeFilters:
         return ZEVSelectionSubset{recallingSelectedFilterItems(), {}};
-    case 3:
+    case ZEVFrontModeLinks:
         return ZEVSelectionSubset{{}, recallingSelectedLinkItems()};
     default:
         return std::nullopt;
@@ -829,13 +830,13 @@ std::optional<ZEVSelectionSubset> ZEVSelections::recallingSelectedItems()
 std::optional<ZEVSelectionSubset> ZEVSelections::recallingNowSelectedItems()
 {
     switch (context_.frontMode()) {
-    case 0:
+    case ZEVFrontModeIcons:
         return ZEVSelectionSubset{recallingNowSelectedIconItems(), {}};
-    case 1:
+    case ZEVFrontModeTitles:
         return ZEVSelectionSubset{recallingNowSelectedTitleItems(), {}};
-    case 2:
+    case ZEVFrontModeFilters:
         return ZEVSelectionSubset{recallingNowSelectedFilterItems(), {}};
-    case 3:
+    case ZEVFrontModeLinks:
         return ZEVSelectionSubset{{}, recallingNowSelectedLinkItems()};
     default:
         return std::nullopt;
@@ -845,13 +846,13 @@ std::optional<ZEVSelectionSubset> ZEVSelections::recallingNowSelectedItems()
 std::optional<ZEVSelectionSubset> ZEVSelections::releasingSelectedItems()
 {
     switch (context_.frontMode()) {
-    case 0:
+    case ZEVFrontModeIcons:
         return ZEVSelectionSubset{releasingSelectedIconItems(), {}};
-    case 1:
+    case ZEVFrontModeTitles:
         return ZEVSelectionSubset{releasingSelectedTitleItems(), {}};
-    case 2:
+    case ZEVFrontModeFilters:
         return ZEVSelectionSubset{releasingSelectedFilterItems(), {}};
-    case 3:
+    case ZEVFrontModeLinks:
         return ZEVSelectionSubset{{}, releasingSelectedLinkItems()};
     default:
         return std::nullopt;

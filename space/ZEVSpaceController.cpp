@@ -1,3 +1,4 @@
+#include "services/ZEVFrontMode.h"
 #include "space/ZEVSpaceController.h"
 
 #include "engine/KELElements.h"
@@ -320,7 +321,7 @@ void ZEVSpaceController::lireLesDefaults()
 
 int ZEVSpaceController::frontMode() const
 {
-    return frontViewer_ ? frontViewer_->frontMode() : 0;
+    return frontViewer_ ? frontViewer_->frontMode() : ZEVFrontModeIcons;
 }
 
 void ZEVSpaceController::observeValueForKey(const QString& key, bool value)
@@ -337,9 +338,9 @@ void ZEVSpaceController::observeValueForKey(const QString& key, bool value)
         int mode;
     };
     static const Pair pairs[] = {
-        {"ZEVShowLinksForSelectedIcons", "ZEVShowLinksForAllIcons", 0},
-        {"ZEVShowLinksForSelectedTitles", "ZEVShowLinksForAllTitles", 1},
-        {"ZEVShowLinksForSelectedFilters", "ZEVShowLinksForAllFilters", 2},
+        {"ZEVShowLinksForSelectedIcons", "ZEVShowLinksForAllIcons", ZEVFrontModeIcons},
+        {"ZEVShowLinksForSelectedTitles", "ZEVShowLinksForAllTitles", ZEVFrontModeTitles},
+        {"ZEVShowLinksForSelectedFilters", "ZEVShowLinksForAllFilters", ZEVFrontModeFilters},
     };
     if (key == QLatin1String("ZEVShowObjectAnimation")) {
         options_.siShowAnimation = value;
@@ -348,7 +349,7 @@ void ZEVSpaceController::observeValueForKey(const QString& key, bool value)
         if (ZEVCursorDesk* desk = deskForCurseur(actifCurseur_))
             desk->displayDeskView();
     } else if (key == QLatin1String("ZEVShowLinksForAllNodes")) {
-        if (mode == 3) {
+        if (mode == ZEVFrontModeLinks) {
             options_.siShowLinksForAllObjects = value;
             options_.siShowLinksForSelections = !value;
             redraw();
@@ -1271,16 +1272,16 @@ void ZEVSpaceController::menuModePour(int mode)
     if (!frontViewer_ || mode == frontMode())
         return;
     switch (mode) {
-    case 0:
+    case ZEVFrontModeIcons:
         frontViewer_->menuModeIcon();
         break;
-    case 1:
+    case ZEVFrontModeTitles:
         frontViewer_->menuModeTitle();
         break;
-    case 2:
+    case ZEVFrontModeFilters:
         frontViewer_->menuModeFilter();
         break;
-    case 3:
+    case ZEVFrontModeLinks:
         frontViewer_->menuModeLink();
         break;
     default:
@@ -1297,7 +1298,7 @@ void ZEVSpaceController::appliquerLaSelection(const ZEVZevpReading& lu)
         sel.deselectAllIcons();
         sel.deselectAllNodes();
         sel.deselectAllFilters();
-        if (lu.mode >= 0 && lu.mode <= 3)
+        if (ZEVNormalisedFrontMode(lu.mode) != ZEVFrontModeNone)
             menuModePour(lu.mode);
         return;
     }
@@ -1312,29 +1313,29 @@ void ZEVSpaceController::appliquerLaSelection(const ZEVZevpReading& lu)
     }
     int mode = lu.mode;
     switch (mode) {
-    case 0:
-        menuModePour(0);
+    case ZEVFrontModeIcons:
+        menuModePour(ZEVFrontModeIcons);
         sel.deselectAllFilters();
         sel.selectIconForItemSet(items, nullptr);
         break;
-    case 1:
-        menuModePour(1);
+    case ZEVFrontModeTitles:
+        menuModePour(ZEVFrontModeTitles);
         sel.deselectAllFilters();
         sel.selectTitleForItemSet(items, nullptr);
         break;
-    case 2:
-        menuModePour(2);
+    case ZEVFrontModeFilters:
+        menuModePour(ZEVFrontModeFilters);
         sel.deselectAllIcons();
         sel.selectFilterForItemSet(items, nullptr);
         break;
-    case 3:
-        menuModePour(3);
+    case ZEVFrontModeLinks:
+        menuModePour(ZEVFrontModeLinks);
         sel.deselectAllFilters();
         sel.selectNodeForItemSet(items, nullptr);
         break;
     default:
-        mode = 0;
-        menuModePour(0);
+        mode = ZEVFrontModeIcons;
+        menuModePour(ZEVFrontModeIcons);
         sel.selectIconForItemSet(items, nullptr);
         break;
     }
@@ -1372,9 +1373,9 @@ void ZEVSpaceController::addToHistory()
             title = QStringLiteral("%1 - %2").arg(title, QString::fromStdString(*nom));
     } else if (items.size() > 1) {
         const int mode = frontMode();
-        const QString genre = mode == 3   ? QStringLiteral("Nodes")
-                              : mode == 1 ? QStringLiteral("Titles")
-                              : mode == 2 ? QStringLiteral("Filters")
+        const QString genre = mode == ZEVFrontModeLinks    ? QStringLiteral("Nodes")
+                              : mode == ZEVFrontModeTitles ? QStringLiteral("Titles")
+                              : mode == ZEVFrontModeFilters ? QStringLiteral("Filters")
                                           : QStringLiteral("Icons");
         title = QStringLiteral("%1 - %2 %3").arg(title).arg(items.size()).arg(genre);
     }

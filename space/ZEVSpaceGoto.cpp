@@ -1,3 +1,4 @@
+#include "services/ZEVFrontMode.h"
 #include "space/ZEVSpaceGoto.h"
 
 #include "platform/CalendarDate.h"
@@ -143,7 +144,7 @@ double closeDelay(float inf, double y)
 
 std::optional<ZEVWindowTitle> ZEVWindowTitleFor(const ZEVWindowTitleState& s)
 {
-    if (s.mode < 0 || s.mode > 3)
+    if (ZEVNormalisedFrontMode(s.mode) == ZEVFrontModeNone)
         return std::nullopt;
     static const char* const outils[] = {"", "Title Tool", "Filter Tool", "Link Tool"};
     const QString outil = QString::fromLatin1(outils[s.mode]);
@@ -151,14 +152,14 @@ std::optional<ZEVWindowTitle> ZEVWindowTitleFor(const ZEVWindowTitleState& s)
     if (s.pointerInZone) {
         QString partie;
         if (s.nowActive)
-            partie = s.mode == 0 ? QString() : QStringLiteral("(%1)  ").arg(outil);
+            partie = s.mode == ZEVFrontModeIcons ? QString() : QStringLiteral("(%1)  ").arg(outil);
         else
-            partie = s.mode == 0 ? QStringLiteral("(Search)  ") : QStringLiteral("(Search - %1)  ").arg(outil);
+            partie = s.mode == ZEVFrontModeIcons ? QStringLiteral("(Search)  ") : QStringLiteral("(Search - %1)  ").arg(outil);
         t.title = QStringLiteral("=  %1  %2=").arg(s.n, partie);
         return t;
     }
     if (s.nowActive) {
-        if (s.mode == 0) {
+        if (s.mode == ZEVFrontModeIcons) {
             if (s.headerViewsClosed && s.atHome) {
                 t.siTallomer = true;
                 t.title = s.cursorHidden ? QStringLiteral("Tallomer") : s.n;
@@ -173,7 +174,7 @@ std::optional<ZEVWindowTitle> ZEVWindowTitleFor(const ZEVWindowTitleState& s)
     // Two dates this close are the same moment.
     constexpr double kMemeMoment = 0.00001;
     const char* ou = s.d < -kMemeMoment ? "Futur" : s.d > kMemeMoment ? "Past" : "Now";
-    t.title = s.mode == 0 ? QStringLiteral("%1  (%2)").arg(s.n, QString::fromLatin1(ou))
+    t.title = s.mode == ZEVFrontModeIcons ? QStringLiteral("%1  (%2)").arg(s.n, QString::fromLatin1(ou))
                           : QStringLiteral("%1  (%2 - %3)").arg(s.n, QString::fromLatin1(ou), outil);
     return t;
 }

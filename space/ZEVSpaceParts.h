@@ -4,6 +4,7 @@
 // Each is reached through one of the small interfaces below, so that the Space does not depend on
 // the libraries that implement them; the application links them all and hands them over.
 
+#include "services/ZEVFrontMode.h"
 #include "engine/KELTypes.h"
 
 #include <QCursor>
@@ -160,8 +161,7 @@ private:
 // once it exists.
 class ZEVFrontViewerServices : public ZEVChannelListener {
 public:
-    // 0 icons, 1 titles, 2 filters, 3 links, 4 none.
-    virtual int frontMode() { return 0; }
+    virtual int frontMode() { return ZEVFrontModeIcons; }
     virtual void selectionDidChange() {}
     // The selection of one family changed (the nodes are told as links).
     virtual void iconSelectionDidChange() {}
