@@ -12,6 +12,7 @@
 #include "platform/files/VolumeWatch.h"
 #include "platform/files/Volumes.h"
 
+#include <QGuiApplication>
 #include <QDir>
 
 namespace tallomer {
@@ -22,6 +23,10 @@ ApplicationGraph::ApplicationGraph(Options options)
       scheduler_(std::make_unique<QtScheduler>())
 {
     Scheduler::setShared(scheduler_.get());
+    // The program ends by its quit command alone: the Space window only hides when closed, and an
+    // alert or panel closed while it is hidden (or that Qt counts as a window of its own) must not
+    // end the run without the quit sequence that saves the cursors.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     instance_ = std::make_unique<SingleInstance>(options_.bus ? *options_.bus : QDBusConnection::sessionBus());
 }
 

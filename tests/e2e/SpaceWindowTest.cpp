@@ -14,6 +14,7 @@
 #include "space/ZEVSpaceWindowFrame.h"
 #include "widgets/ZEVButton.h"
 
+#include <QMessageBox>
 #include <QFile>
 #include <QApplication>
 #include <QSignalBlocker>
@@ -139,6 +140,35 @@ TEST_F(SpaceWindow, ClosedTheWindowHidesAndTheProgramGoesOnUntilASecondStartShow
     EXPECT_EQ(secondStart({}), 0);
     EXPECT_TRUE(window()->isVisible());
     EXPECT_EQ(window()->geometry(), avant);
+}
+
+TEST_F(SpaceWindow, AnAlertClosedBesideTheWindowDoesNotEndTheProgram)
+{
+    start();
+    // An alert of its own, as the first run's welcome is: Qt takes it for a last window once the
+    // Space window no longer counts, and its close would end the loop a few turns later.
+    QMessageBox alerte(QMessageBox::Information, QStringLiteral("Welcome to Tallomer"), QStringLiteral("x"));
+    std::function<void(int)> tours = [&tours](int n) {
+        QTimer::singleShot(0, qApp, [&tours, n] {
+            if (n == 0)
+                QCoreApplication::exit(7);
+            else
+                tours(n - 1);
+        });
+    };
+    QTimer::singleShot(0, qApp, [&] {
+        alerte.close();
+        tours(5);
+    });
+    alerte.show();
+    int code = 0;
+    {
+        const QSignalBlocker pasDeFin(qApp);
+        code = QApplication::exec();
+    }
+    EXPECT_EQ(code, 7) << "closing an alert ended the program";
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_TRUE(stops.empty());
 }
 
 TEST_F(SpaceWindow, PreviousAndNextSpaceMoveTheSearchCursorBetweenTheBackgroundsOfTheChannel)
