@@ -2,6 +2,9 @@
 
 #include "app/KELApplication.h"
 #include "app/ZEVController.h"
+#include "app/KELApplicationDelegate.h"
+#include "app/menu/KELMainMenu.h"
+#include "app/space/KELSpaceMenuHub.h"
 #include "app/space/ZEVSpaceFront.h"
 #include "app/store/KELResources.h"
 #include "app/widgets/ZEVAlert.h"
@@ -28,6 +31,9 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
+
+#include <map>
+#include <optional>
 
 namespace tallomer {
 
@@ -61,6 +67,7 @@ std::unique_ptr<ZEVSpaceControllerBase> ZEVSpaceAdapter::creer(KELId spaceInt, K
     adapter->space_ = ZEVSpaceController::initSpaceControllerWithSpaceInt(spaceInt, *adapter, tlCurseur);
     if (!adapter->space_)
         return nullptr;
+    adapter->installMainMenu();
     return adapter;
 }
 
@@ -71,6 +78,15 @@ ZEVSpaceAdapter::ZEVSpaceAdapter(KELApplication* app, UserDefaultsController& de
 
 ZEVSpaceAdapter::~ZEVSpaceAdapter()
 {
+    if (macMenuToken_)
+        defaults_.unobserve(macMenuToken_);
+    if (app_) {
+        app_->setKeyEquivalentSetter({});
+        app_->setFullScreenDidChange({});
+    }
+    // The menu's bar and items are the window's: they go before the window.
+    mainMenu_.reset();
+    menuHub_.reset();
     if (ZEVItemDataChannels::SpaceController() == deskServices_.get())
         ZEVItemDataChannels::ReferencerSpaceController(nullptr);
     // The watch asks the desks; the desks go with the controller, before the services they were
@@ -249,6 +265,83 @@ void ZEVSpaceAdapter::closeProgressPanel()
         app_->progressPanel()->close();
 }
 
+namespace {
+// The user guide is ours, opened with the desktop's viewer.
+void openUserGuide()
+{
+    const QString guide = KELResources::pathForResource(QStringLiteral("guide"), QStringLiteral("html"));
+    if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+        logFormat("KELApplication menuHelpShowUserGuide: the user guide could not be opened (%s)", qUtf8Printable(guide));
+}
+
+// The Qt key each physical key gives on a US layout, by mac key code. Stand-in for the keyboard
+// layout reader of platform/ (KeyLayout): once it is merged, setKeyEquivalents asks it instead.
+std::optional<int> usKeyForCode(int code)
+{
+    static const std::map<int, int> keys = {
+        {0, Qt::Key_A},      {1, Qt::Key_S},       {2, Qt::Key_D},      {3, Qt::Key_F},      {4, Qt::Key_H},
+        {5, Qt::Key_G},      {6, Qt::Key_Z},       {7, Qt::Key_X},      {8, Qt::Key_C},      {9, Qt::Key_V},
+        {10, Qt::Key_section}, {11, Qt::Key_B},    {12, Qt::Key_Q},     {13, Qt::Key_W},     {14, Qt::Key_E},
+        {15, Qt::Key_R},     {16, Qt::Key_Y},      {17, Qt::Key_T},     {18, Qt::Key_1},     {19, Qt::Key_2},
+        {20, Qt::Key_3},     {21, Qt::Key_4},      {22, Qt::Key_6},     {23, Qt::Key_5},     {25, Qt::Key_9},
+        {26, Qt::Key_7},     {28, Qt::Key_8},      {29, Qt::Key_0},     {31, Qt::Key_O},     {32, Qt::Key_U},
+        {34, Qt::Key_I},     {35, Qt::Key_P},      {37, Qt::Key_L},     {38, Qt::Key_J},     {39, Qt::Key_Apostrophe},
+        {40, Qt::Key_K},     {43, Qt::Key_Comma},  {44, Qt::Key_Slash}, {45, Qt::Key_N},     {46, Qt::Key_M},
+        {47, Qt::Key_Period}, {48, Qt::Key_Tab},
+    };
+    const auto it = keys.find(code);
+    return it == keys.end() ? std::nullopt : std::optional<int>(it->second);
+}
+} // namespace
+
+void ZEVSpaceAdapter::installMainMenu()
+{
+    ZEVSpaceWindow* window = space_ ? space_->spaceWindow() : nullptr;
+    if (!window)
+        return;
+    KELSpaceMenuHub::ApplicationHooks hooks;
+    KELApplication* app = app_;
+    hooks.showPreferences = [app] {
+        if (app && app->delegate())
+            app->delegate()->showPreferences();
+    };
+    hooks.showUserGuide = [] { openUserGuide(); };
+    hooks.toggleMenuBar = [this] {
+        const QString key = QStringLiteral("ZEVShowMacMenu");
+        defaults_.setValue(key, !defaults_.values(key).toBool());
+    };
+    menuHub_ = std::make_unique<KELSpaceMenuHub>(*space_, std::move(hooks));
+    mainMenu_ = std::make_unique<KELMainMenu>(window, *menuHub_, window->quitAction());
+    window->setMenuBar(mainMenu_->menuBar());
+    const QString key = QStringLiteral("ZEVShowMacMenu");
+    window->setMenuBarShown(defaults_.values(key).toBool());
+    macMenuToken_ = defaults_.observe(key, [this](const QString&, const QVariant& value) {
+        if (ZEVSpaceWindow* w = space_ ? space_->spaceWindow() : nullptr)
+            w->setMenuBarShown(value.toBool());
+    });
+    setKeyEquivalents();
+    if (app_) {
+        // The layout-change hook of the application reruns the keys.
+        app_->setKeyEquivalentSetter([this] { setKeyEquivalents(); });
+        app_->setFullScreenDidChange([this] {
+            if (mainMenu_)
+                mainMenu_->fullScreenDidChange();
+        });
+    }
+}
+
+void ZEVSpaceAdapter::setKeyEquivalents()
+{
+    if (mainMenu_)
+        mainMenu_->setKeyEquivalents(usKeyForCode);
+}
+
+void ZEVSpaceAdapter::actifCurseurDidChange()
+{
+    if (mainMenu_)
+        mainMenu_->actifCurseurDidChange();
+}
+
 void ZEVSpaceAdapter::showWelcome()
 {
     const bool read = ZEVAlert::ShowYesNoAlertWithTitle(
@@ -258,9 +351,7 @@ void ZEVSpaceAdapter::showWelcome()
                        "Would you like to read the user guide?"));
     if (!read)
         return;
-    const QString guide = KELResources::pathForResource(QStringLiteral("guide"), QStringLiteral("html"));
-    if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
-        logFormat("ZEVSpaceAdapter showWelcome: the user guide could not be opened (%s)", qUtf8Printable(guide));
+    openUserGuide();
 }
 
 QCursor ZEVSpaceAdapter::searchCursor()
