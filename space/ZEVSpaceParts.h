@@ -273,6 +273,8 @@ public:
     // Whether the front layer carries out a command of the menus, by the command's name (for
     // example "userCopy"); an item whose command is not handled is disabled.
     virtual bool handlesCommand(std::string_view command) { return false; }
+    // Whether a modifier quasimode is active (the desk then shows no context menu).
+    virtual bool isUserChangingFlag() { return false; }
     virtual void userCopy() {}
     virtual void userCut() {}
     virtual void userPaste() {}
