@@ -24,6 +24,7 @@ struct Application {
     QString iconName; // Icon: a theme name or an absolute path; may be empty
     QString exec;     // Exec, as written (unescaped from the file's string rules)
     QString entryPath; // where the desktop entry was read
+    QString workingDirectory; // Path; empty for ours
     bool terminal = false;
 
     bool operator==(const Application& other) const { return id == other.id; }
@@ -99,8 +100,9 @@ public:
     // The program and its arguments that open `urls` with `app`: Exec's field codes expanded
     // (%f %u once per argument, %F %U as a list, %i %c %k as the entry says, %% a "%"; the
     // deprecated codes dropped). Exec with only %f or %u and several URLs gives one command per
-    // URL. Empty when Exec cannot be parsed (an unbalanced quote, a reserved character outside
-    // quotes).
+    // URL. Exec is split as the desktop entry rules say (double quotes with backslash escapes);
+    // single quotes and backslashes outside quotes are read as a shell would, for the entries that
+    // use them. Empty when Exec cannot be split (an unbalanced quote).
     static QList<QStringList> commandLines(const Application& app, const QList<QUrl>& urls);
     // Starts `app` on `urls` without a shell (QProcess::startDetached). False with `error` set when
     // the Exec line is unusable or a program does not start.
