@@ -265,6 +265,7 @@ struct AppRegistry::Data {
     QStringList associated(const QString& mime) const;
     QString explicitDefault(const QString& mime) const;
     QStringList withParents(const QString& mime) const;
+    std::optional<Application> defaultOf(const QStringList& types) const;
 };
 
 QStringList AppRegistry::Data::associated(const QString& mime) const
@@ -414,17 +415,23 @@ std::optional<Application> AppRegistry::application(const QString& id) const
     return std::nullopt;
 }
 
+std::optional<Application> AppRegistry::Data::defaultOf(const QStringList& types) const
+{
+    // The most specific type that any application opens decides: a type's own handlers come
+    // before its parents' defaults, so that a contact card does not go to the text editor.
+    for (const QString& t : types) {
+        QString id = explicitDefault(t);
+        if (id.isEmpty())
+            id = associated(t).value(0);
+        if (!id.isEmpty())
+            return installed.value(id);
+    }
+    return std::nullopt;
+}
+
 std::optional<Application> AppRegistry::defaultForMimeType(const QString& mimeType) const
 {
-    const QStringList types = data_->withParents(mimeType);
-    for (const QString& t : types)
-        if (const QString id = data_->explicitDefault(t); !id.isEmpty())
-            return application(id);
-    // No list names one: the most preferred of the associated applications.
-    for (const QString& t : types)
-        if (const QStringList ids = data_->associated(t); !ids.isEmpty())
-            return application(ids.first());
-    return std::nullopt;
+    return data_->defaultOf(data_->withParents(mimeType));
 }
 
 QList<Application> AppRegistry::applicationsForMimeType(const QString& mimeType) const
@@ -456,9 +463,11 @@ std::optional<Application> AppRegistry::defaultForScheme(const QString& scheme) 
     return defaultForMimeType(QStringLiteral("x-scheme-handler/") + scheme.toLower());
 }
 
-std::optional<Application> AppRegistry::addressBook() const { return defaultForMimeType(QStringLiteral("text/vcard")); }
+// Only a program for the type itself stands for them: text/vcard is text, but the text editor is
+// no address book.
+std::optional<Application> AppRegistry::addressBook() const { return data_->defaultOf({QStringLiteral("text/vcard")}); }
 
-std::optional<Application> AppRegistry::mail() const { return defaultForMimeType(QStringLiteral("message/rfc822")); }
+std::optional<Application> AppRegistry::mail() const { return data_->defaultOf({QStringLiteral("message/rfc822")}); }
 
 OpenWithMenu AppRegistry::openWith(const QList<OpenWithSubject>& subjects) const
 {

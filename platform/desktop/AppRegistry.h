@@ -81,7 +81,8 @@ public:
     // The installed application of that desktop-file id, if it is installed and not hidden.
     std::optional<Application> application(const QString& id) const;
 
-    // The default application of a MIME type (then of its parents), if any.
+    // The default application of a MIME type, if any: the default that a mimeapps.list names, else
+    // the most preferred application for the type; failing both, the same for its parents in turn.
     std::optional<Application> defaultForMimeType(const QString& mimeType) const;
     // Every application that opens a MIME type or one of its parents, the default first.
     QList<Application> applicationsForMimeType(const QString& mimeType) const;
@@ -90,7 +91,8 @@ public:
     QList<Application> applicationsForFile(const QString& path) const;
     // The handler of a URL scheme ("mailto", "https"...).
     std::optional<Application> defaultForScheme(const QString& scheme) const;
-    // The desktop's address book and mail program: the defaults of text/vcard and message/rfc822.
+    // The desktop's address book and mail program: the defaults of text/vcard and message/rfc822
+    // themselves (their parents' programs do not stand for them).
     std::optional<Application> addressBook() const;
     std::optional<Application> mail() const;
 
