@@ -84,6 +84,7 @@ struct PlaceDeTouche {
     int evdev;
 };
 
+// clang-format off
 constexpr PlaceDeTouche kTouches[] = {
     {0, KEY_A},           {1, KEY_S},          {2, KEY_D},         {3, KEY_F},          {4, KEY_H},
     {5, KEY_G},           {6, KEY_Z},          {7, KEY_X},         {8, KEY_C},          {9, KEY_V},
@@ -105,6 +106,7 @@ constexpr PlaceDeTouche kTouches[] = {
     {kKeyForwardDelete, KEY_DELETE}, {118, KEY_F4}, {119, KEY_END}, {120, KEY_F2},      {121, KEY_PAGEDOWN},
     {122, KEY_F1},        {123, KEY_LEFT},     {124, KEY_RIGHT},   {125, KEY_DOWN},     {126, KEY_UP},
 };
+// clang-format on
 
 } // namespace
 

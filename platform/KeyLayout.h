@@ -16,9 +16,9 @@ namespace tallomer {
 class KeyLayout {
 public:
     struct Names {
-        QString rules;   // empty: the library's default ("evdev")
+        QString rules; // empty: the library's default ("evdev")
         QString model;
-        QString layout;  // "de", "fr", "us,ru"...
+        QString layout; // "de", "fr", "us,ru"...
         QString variant;
         QString options;
     };

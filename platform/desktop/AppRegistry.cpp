@@ -164,7 +164,10 @@ std::optional<QStringList> splitExec(const QString& exec)
     return args;
 }
 
-QString fileArgument(const QUrl& url) { return url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded); }
+QString fileArgument(const QUrl& url)
+{
+    return url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded);
+}
 QString urlArgument(const QUrl& url) { return url.toString(QUrl::FullyEncoded); }
 
 // One command line from the split Exec for `urls` (all of them for %F and %U, the first for %f
@@ -322,7 +325,8 @@ AppRegistry::Folders AppRegistry::foldersFromEnvironment()
 {
     Folders f;
     f.dataDirs.append(homeOr("XDG_DATA_HOME", QStringLiteral(".local/share")));
-    f.dataDirs.append(splitPaths(qgetenv("XDG_DATA_DIRS"), {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")}));
+    f.dataDirs.append(
+        splitPaths(qgetenv("XDG_DATA_DIRS"), {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")}));
     f.configDirs.append(homeOr("XDG_CONFIG_HOME", QStringLiteral(".config")));
     f.configDirs.append(splitPaths(qgetenv("XDG_CONFIG_DIRS"), {QStringLiteral("/etc/xdg")}));
     for (const QString& d : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts))

@@ -19,11 +19,11 @@
 namespace tallomer {
 
 struct Application {
-    QString id;       // the desktop-file id, the application's identity
-    QString name;     // Name of the entry, the title a menu shows
-    QString iconName; // Icon: a theme name or an absolute path; may be empty
-    QString exec;     // Exec, as written (unescaped from the file's string rules)
-    QString entryPath; // where the desktop entry was read
+    QString id;               // the desktop-file id, the application's identity
+    QString name;             // Name of the entry, the title a menu shows
+    QString iconName;         // Icon: a theme name or an absolute path; may be empty
+    QString exec;             // Exec, as written (unescaped from the file's string rules)
+    QString entryPath;        // where the desktop entry was read
     QString workingDirectory; // Path; empty for ours
     bool terminal = false;
 

@@ -58,9 +58,8 @@ TEST(KeyLayout, FrenchNumberRowGivesItsOwnCharacters)
     const KeyLayout fr = layout("fr");
     const char* row[] = {"&", "é", "\"", "'", "(", "-", "è", "_", "ç", "à"};
     const int codes[] = {18, 19, 20, 21, 23, 22, 26, 28, 25, 29}; // the keys 1 to 0, in place order
-    const int qtKeys[] = {Qt::Key_Ampersand, Qt::Key_Eacute,     Qt::Key_QuoteDbl, Qt::Key_Apostrophe,
-                          Qt::Key_ParenLeft, Qt::Key_Minus,      Qt::Key_Egrave,   Qt::Key_Underscore,
-                          Qt::Key_Ccedilla,  Qt::Key_Agrave};
+    const int qtKeys[] = {Qt::Key_Ampersand, Qt::Key_Eacute, Qt::Key_QuoteDbl,   Qt::Key_Apostrophe, Qt::Key_ParenLeft,
+                          Qt::Key_Minus,     Qt::Key_Egrave, Qt::Key_Underscore, Qt::Key_Ccedilla,   Qt::Key_Agrave};
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(fr.key(codes[i]), key(row[i], qtKeys[i])) << i;
     EXPECT_EQ(fr.key(0), key("q", Qt::Key_Q)); // AZERTY

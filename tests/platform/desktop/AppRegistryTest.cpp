@@ -106,8 +106,9 @@ TEST(AppRegistry, ListsDecideInOrderAndRemovalsHideLowerAdditions)
     Xdg x = textDesktop();
     // The user removes the tool; the system's list cannot bring it back, and its default loses to
     // the user's.
-    writeFile(x.configHome + "/mimeapps.list",
-              "[Removed Associations]\ntext/plain=kit-tool.desktop;\n[Default Applications]\nimage/png=editor.desktop\n");
+    writeFile(
+        x.configHome + "/mimeapps.list",
+        "[Removed Associations]\ntext/plain=kit-tool.desktop;\n[Default Applications]\nimage/png=editor.desktop\n");
     writeFile(x.configDir + "/mimeapps.list",
               "[Added Associations]\ntext/plain=kit-tool.desktop;\n[Default Applications]\n"
               "image/png=viewer.desktop\ntext/plain=kit-tool.desktop;editor.desktop\n");
@@ -169,8 +170,9 @@ TEST(AppRegistry, OpenWithTellsApplicationsOfOneNameApart)
 TEST(AppRegistry, ExecLinesBecomeArgumentListsWithoutAShell)
 {
     Xdg x;
-    x.app(x.dataDir, "q.desktop", "Quoted", R"("/opt/my app/run" --title=%c "with \\"quotes\\" \\\\ \\$HOME" -x %F %% %d %i)",
-          "text/plain;", "Icon=q-icon");
+    x.app(x.dataDir, "q.desktop", "Quoted",
+          R"("/opt/my app/run" --title=%c "with \\"quotes\\" \\\\ \\$HOME" -x %F %% %d %i)", "text/plain;",
+          "Icon=q-icon");
     x.app(x.dataDir, "one.desktop", "One", "one --file=%f", "text/plain;");
     x.app(x.dataDir, "bad.desktop", "Bad", R"(bad "unclosed %f)", "text/plain;");
     const AppRegistry reg(x.folders());
