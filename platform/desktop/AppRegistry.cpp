@@ -226,6 +226,24 @@ QStringList expand(const Application& app, const QStringList& exec, const QList<
     return out;
 }
 
+// The terminal a Terminal=true program runs in: the desktop's chosen one where the system names
+// it, else xterm. Empty when there is none.
+QStringList terminalCommand()
+{
+    const std::pair<const char*, const char*> terminals[] = {
+        {"xdg-terminal-exec", nullptr}, {"x-terminal-emulator", "-e"}, {"xterm", "-e"}};
+    for (const auto& [program, option] : terminals) {
+        const QString path = QStandardPaths::findExecutable(QString::fromLatin1(program));
+        if (path.isEmpty())
+            continue;
+        QStringList command{path};
+        if (option)
+            command.append(QString::fromLatin1(option));
+        return command;
+    }
+    return {};
+}
+
 struct MimeAppsFile {
     QHash<QString, QStringList> defaults;
     QHash<QString, QStringList> added;
@@ -566,6 +584,13 @@ QList<QStringList> AppRegistry::commandLines(const Application& app, const QList
         lines.append(expand(app, *exec, urls));
     }
     lines.removeIf([](const QStringList& l) { return l.isEmpty() || l.first().isEmpty(); });
+    if (app.terminal) {
+        const QStringList terminal = terminalCommand();
+        if (terminal.isEmpty())
+            return {};
+        for (QStringList& line : lines)
+            line = terminal + line;
+    }
     return lines;
 }
 
@@ -574,7 +599,9 @@ bool AppRegistry::open(const Application& app, const QList<QUrl>& urls, QString*
     const QList<QStringList> lines = commandLines(app, urls);
     if (lines.isEmpty()) {
         if (error)
-            *error = QStringLiteral("the command line of %1 cannot be read: %2").arg(app.id, app.exec);
+            *error = app.terminal && terminalCommand().isEmpty()
+                         ? QStringLiteral("no terminal to run %1 in").arg(app.id)
+                         : QStringLiteral("the command line of %1 cannot be read: %2").arg(app.id, app.exec);
         return false;
     }
     for (const QStringList& line : lines) {

@@ -104,7 +104,9 @@ public:
     // deprecated codes dropped). Exec with only %f or %u and several URLs gives one command per
     // URL. Exec is split as the desktop entry rules say (double quotes with backslash escapes);
     // single quotes and backslashes outside quotes are read as a shell would, for the entries that
-    // use them. Empty when Exec cannot be split (an unbalanced quote).
+    // use them. A Terminal=true program runs in xdg-terminal-exec, x-terminal-emulator -e or
+    // xterm -e, the first found on PATH. Empty when Exec cannot be split (an unbalanced quote) or
+    // no terminal is found for a program that needs one.
     static QList<QStringList> commandLines(const Application& app, const QList<QUrl>& urls);
     // Starts `app` on `urls` without a shell (QProcess::startDetached). False with `error` set when
     // the Exec line is unusable or a program does not start.

@@ -186,10 +186,23 @@ TEST(AppRegistry, ExecLinesBecomeArgumentListsWithoutAShell)
     EXPECT_EQ(AppRegistry::commandLines(*reg.application("one.desktop"), urls),
               (QList<QStringList>{{"one", "--file=" + odd}, {"one", "--file=" + x.root + "/2.txt"}}));
     EXPECT_EQ(AppRegistry::commandLines(*reg.application("one.desktop"), {}), (QList<QStringList>{{"one", "--file="}}));
+    // A terminal program runs in the desktop's terminal; with none there, nothing runs.
+    const QString bin = x.root + "/bin";
+    const QString terminal = writeFile(bin + "/x-terminal-emulator", "#!/bin/sh\n");
+    QFile::setPermissions(terminal, QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    Application inTerminal{"t.desktop", "T", {}, "top %f", {}, {}, true};
+    qputenv("PATH", bin.toUtf8());
+    EXPECT_EQ(AppRegistry::commandLines(inTerminal, {}), (QList<QStringList>{{terminal, "-e", "top"}}));
+    qputenv("PATH", x.root.toUtf8() + "/nothing");
+    EXPECT_TRUE(AppRegistry::commandLines(inTerminal, {}).isEmpty());
+    QString error;
+    EXPECT_FALSE(AppRegistry::open(inTerminal, {}, &error));
+    EXPECT_TRUE(error.contains("no terminal")) << error.toStdString();
+    qputenv("PATH", path);
     // An unbalanced quote is no application at all.
     EXPECT_FALSE(reg.application("bad.desktop"));
     Application bad{"bad.desktop", "Bad", {}, R"(bad "unclosed)", {}, {}, false};
-    QString error;
     EXPECT_FALSE(AppRegistry::open(bad, urls, &error));
     EXPECT_TRUE(error.contains("cannot be read")) << error.toStdString();
 }
