@@ -96,7 +96,11 @@ public:
     std::optional<Application> addressBook() const;
     std::optional<Application> mail() const;
 
-    // The Open With menu for a set of Objects.
+    // The Open With menu for a set of Objects. A file offers its type's applications with its
+    // default; a contact or a mail message offers only the address book or mail program; an Object
+    // with nothing to open offers nothing and keeps the default of the Object before it. The
+    // default is common while every Object after the first known one has the same; the choices are
+    // the applications every Object offers, the common default left out.
     OpenWithMenu openWith(const QList<OpenWithSubject>& subjects) const;
 
     // The program and its arguments that open `urls` with `app`: Exec's field codes expanded
