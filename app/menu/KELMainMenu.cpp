@@ -590,6 +590,9 @@ void KELMainMenu::menuWillOpen(int tag)
     case kMenuObject:
         updateMenuObject();
         break;
+    case 4321:
+        hub_.fillOpenWith(menuWithTag(4321));
+        break;
     case kMenuSpaces: {
         const bool search = hub_.actifCurseur() && hub_.actifCurseur() == hub_.searchCurseur();
         enable(item(kMenuSpaces, 40), !search && hub_.siNowItemExiste());

@@ -19,6 +19,7 @@
 class KELI;
 class KELICurseur;
 class QAction;
+class QMenu;
 
 namespace tallomer {
 
@@ -106,6 +107,9 @@ public:
     virtual bool siPresetWithStampInt(KELId stamp) = 0;
     virtual QString presetNameWithStampInt(KELId stamp) = 0;
     virtual int presetStateWithStampInt(KELId stamp) = 0;
+    // Fills the Open With submenu for the Objects the Object menu acts on; each item carries the
+    // application it opens.
+    virtual void fillOpenWith(QMenu* menu) = 0;
 };
 
 } // namespace tallomer

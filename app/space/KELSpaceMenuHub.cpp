@@ -2,9 +2,14 @@
 
 #include "app/KELApplication.h"
 #include "app/space/ZEVSpaceFront.h"
+#include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
+#include "desk/model/ZEVItemClass.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
+#include "platform/desktop/AppRegistry.h"
+#include "runtime/Log.h"
 #include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVStampClass.h"
@@ -12,6 +17,10 @@
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QUrl>
 
 #include <map>
 
@@ -299,6 +308,64 @@ int KELSpaceMenuHub::presetStateWithStampInt(KELId stamp)
     if (space_.actifCurseur() == space_.nowCurseur())
         return stamps->stateOfNowPresetWithStampInt(stamp);
     return stamps->stateOfSearchPresetWithStampInt(stamp);
+}
+
+void KELSpaceMenuHub::fillOpenWith(QMenu* menu)
+{
+    if (!menu)
+        return;
+    for (QAction* a : menu->actions()) {
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+    // The Objects the Object menu acts on, each as the registry sees it.
+    QList<OpenWithSubject> subjects;
+    QList<QUrl> urls;
+    ZEVCursorDesk* desk = space_.deskForCurseur(space_.actifCurseur());
+    ZEVItemClass* itemClass = space_.itemClassForCurseur(space_.actifCurseur());
+    if (desk && itemClass)
+        for (ZEVItemViewForDesks* v : desk->visibleItemViewsForMode(frontMode())) {
+            KELI* item = v ? v->item() : nullptr;
+            if (!item)
+                continue;
+            const std::string type = itemClass->itemTypeForItem(item).value_or(std::string());
+            ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(item->channelInt());
+            QString file = (store ? *store : ZEVItemData::Current()).fileUrlForItem(item);
+            if (file.startsWith(QLatin1String("file:")))
+                file = QUrl(file).toLocalFile();
+            OpenWithSubject subject;
+            if (type == "file" || type == "http")
+                subject.kind = OpenWithSubject::Kind::File;
+            else if (type == "ABPerson")
+                subject.kind = OpenWithSubject::Kind::Contact;
+            else if (type == "message")
+                subject.kind = OpenWithSubject::Kind::Mail;
+            subject.path = subject.kind == OpenWithSubject::Kind::Other ? QString() : file;
+            subjects.push_back(subject);
+            if (!subject.path.isEmpty())
+                urls.push_back(QUrl::fromLocalFile(subject.path));
+        }
+    const OpenWithMenu built = subjects.isEmpty() ? OpenWithMenu() : AppRegistry().openWith(subjects);
+    auto add = [menu, urls](const OpenWithChoice& choice, const QString& title) {
+        QAction* a = menu->addAction(title);
+        // The item keeps its own application and files: a later build cannot change what it opens.
+        const Application app = choice.application;
+        QObject::connect(a, &QAction::triggered, menu, [app, urls] {
+            QString error;
+            if (!AppRegistry::open(app, urls, &error))
+                logFormat("KELApplication openWith: %s could not open the files (%s)", qUtf8Printable(app.id),
+                          qUtf8Printable(error));
+        });
+    };
+    if (built.defaultChoice) {
+        add(*built.defaultChoice, QStringLiteral("%1 (default)").arg(built.defaultChoice->title));
+        if (!built.choices.isEmpty())
+            menu->addSeparator();
+    }
+    for (const OpenWithChoice& c : built.choices)
+        add(c, c.title);
+    if (!built.defaultChoice && built.choices.isEmpty())
+        menu->addAction(QStringLiteral("<None>"))->setEnabled(false);
 }
 
 } // namespace tallomer

@@ -58,6 +58,7 @@ public:
     bool siPresetWithStampInt(KELId stamp) override;
     QString presetNameWithStampInt(KELId stamp) override;
     int presetStateWithStampInt(KELId stamp) override;
+    void fillOpenWith(QMenu* menu) override;
 
 private:
     ZEVSpaceController& space_;

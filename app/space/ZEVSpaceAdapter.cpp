@@ -18,6 +18,7 @@
 #include "runtime/Log.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/AppId.h"
+#include "platform/KeyLayout.h"
 #include "ruler/ZEVMarkHistoryViewer.h"
 #include "ruler/ZEVRulerClass.h"
 #include "ruler/ZEVRulerViewer.h"
@@ -274,24 +275,6 @@ void openUserGuide()
         logFormat("KELApplication menuHelpShowUserGuide: the user guide could not be opened (%s)", qUtf8Printable(guide));
 }
 
-// The Qt key each physical key gives on a US layout, by mac key code. Stand-in for the keyboard
-// layout reader of platform/ (KeyLayout): once it is merged, setKeyEquivalents asks it instead.
-std::optional<int> usKeyForCode(int code)
-{
-    static const std::map<int, int> keys = {
-        {0, Qt::Key_A},      {1, Qt::Key_S},       {2, Qt::Key_D},      {3, Qt::Key_F},      {4, Qt::Key_H},
-        {5, Qt::Key_G},      {6, Qt::Key_Z},       {7, Qt::Key_X},      {8, Qt::Key_C},      {9, Qt::Key_V},
-        {10, Qt::Key_section}, {11, Qt::Key_B},    {12, Qt::Key_Q},     {13, Qt::Key_W},     {14, Qt::Key_E},
-        {15, Qt::Key_R},     {16, Qt::Key_Y},      {17, Qt::Key_T},     {18, Qt::Key_1},     {19, Qt::Key_2},
-        {20, Qt::Key_3},     {21, Qt::Key_4},      {22, Qt::Key_6},     {23, Qt::Key_5},     {25, Qt::Key_9},
-        {26, Qt::Key_7},     {28, Qt::Key_8},      {29, Qt::Key_0},     {31, Qt::Key_O},     {32, Qt::Key_U},
-        {34, Qt::Key_I},     {35, Qt::Key_P},      {37, Qt::Key_L},     {38, Qt::Key_J},     {39, Qt::Key_Apostrophe},
-        {40, Qt::Key_K},     {43, Qt::Key_Comma},  {44, Qt::Key_Slash}, {45, Qt::Key_N},     {46, Qt::Key_M},
-        {47, Qt::Key_Period}, {48, Qt::Key_Tab},
-    };
-    const auto it = keys.find(code);
-    return it == keys.end() ? std::nullopt : std::optional<int>(it->second);
-}
 } // namespace
 
 void ZEVSpaceAdapter::installMainMenu()
@@ -332,8 +315,14 @@ void ZEVSpaceAdapter::installMainMenu()
 
 void ZEVSpaceAdapter::setKeyEquivalents()
 {
-    if (mainMenu_)
-        mainMenu_->setKeyEquivalents(usKeyForCode);
+    if (!mainMenu_)
+        return;
+    // A layout that cannot be read keeps the keys it had, and so do the items.
+    keyLayout_.reload();
+    mainMenu_->setKeyEquivalents([this](int code) -> std::optional<int> {
+        const KeyLayout::Key key = keyLayout_.key(code);
+        return key.isNull() ? std::nullopt : std::optional<int>(key.qtKey);
+    });
 }
 
 void ZEVSpaceAdapter::actifCurseurDidChange()

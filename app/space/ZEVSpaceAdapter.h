@@ -5,6 +5,7 @@
 
 #include "app/ZEVSpaceControllerBase.h"
 #include "desk/viewer/ZEVDeskSaveAs.h"
+#include "platform/KeyLayout.h"
 #include "space/ZEVSpaceParts.h"
 
 #include <memory>
@@ -105,6 +106,7 @@ private:
     std::unique_ptr<KELSpaceMenuHub> menuHub_;
     std::unique_ptr<KELMainMenu> mainMenu_;
     quint64 macMenuToken_ = 0;
+    KeyLayout keyLayout_;
 };
 
 } // namespace tallomer
