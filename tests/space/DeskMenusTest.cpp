@@ -62,6 +62,9 @@ TEST_F(DeskMenus, TheAndOrItemsShowWithTwoFiltersAndSwitchTheOperator)
     const QList<QAction*> actions = menus->menuFrontView()->actions();
     EXPECT_TRUE(actions.at(0)->isChecked());
     EXPECT_FALSE(actions.at(0)->isEnabled());
+    // In a modifier quasimode the desk shows no menu.
+    host.front->quasimode = true;
+    EXPECT_EQ(menus->menuForFrontView(), nullptr);
 }
 
 TEST_F(DeskMenus, HighlightingAnInspectorItemGivesItsLongTitleAndTheTimeItemsKeepTheirs)
