@@ -1,6 +1,7 @@
 // The main menu and the desk's context menu in the running program: the bar lies over an 8 : 5
 // desk, its Edit menu opened and chosen with the mouse selects and copies on the desk, its keys
-// run each command once, and a right-click on the empty desk pops the desk's menu.
+// run each command once and sit where the layout puts their key, and a right-click on the empty
+// desk pops the desk's menu.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -94,6 +95,22 @@ TEST_F(MainMenuE2E, TheBarLiesOverAnEightByFiveDeskAndItsEditMenuSelectsAndCopie
     pump();
     EXPECT_FALSE(bar->isVisible());
     EXPECT_EQ(window()->spaceView()->size(), desk);
+}
+
+TEST_F(MainMenuE2E, KeysAreSetByThePlaceOfTheKeyOnTheKeyboardLayout)
+{
+    // Without a display the layout comes from the XKB variables: German swaps Y and Z.
+    const QByteArray before = qgetenv("XKB_DEFAULT_LAYOUT");
+    qputenv("XKB_DEFAULT_LAYOUT", "de");
+    start();
+    if (before.isEmpty())
+        qunsetenv("XKB_DEFAULT_LAYOUT");
+    else
+        qputenv("XKB_DEFAULT_LAYOUT", before);
+    EXPECT_EQ(mainMenu()->item(KELMainMenu::kMenuModes, 1)->shortcut(), QKeySequence(Qt::Key_Y))
+        << "the key at the place of the US Z";
+    EXPECT_EQ(mainMenu()->outlet("_menuViewShowAnimation")->shortcut(), QKeySequence(Qt::Key_Z));
+    EXPECT_EQ(mainMenu()->item(KELMainMenu::kMenuTime, 2000010)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_2));
 }
 
 TEST_F(MainMenuE2E, ARightClickOnTheEmptyDeskPopsTheDesksMenu)
