@@ -132,6 +132,18 @@ void ZEVSpaceFront::userSelectPrevious()
         d->userSelectPrevious();
 }
 
+bool ZEVSpaceFront::handlesCommand(std::string_view command)
+{
+    return command == "userCopy" || command == "userCut" || command == "userPaste" || command == "userSelectAll" ||
+           command == "userSelectNext" || command == "userSelectPrevious";
+}
+
+void ZEVSpaceFront::deskEdit(ZEVDeskEditCommand command)
+{
+    if (ZEVCursorDesk* d = space_.deskForCurseur(space_.actifCurseur()))
+        d->deskEditCommand(command);
+}
+
 void ZEVSpaceFront::desksSelectionDidChange()
 {
     for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})

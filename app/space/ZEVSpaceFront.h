@@ -3,7 +3,8 @@
 // is not built: it lays the ruler bar (while the user default ZEVShowZevMenu is on) and under it the
 // timeline strip (while ZEVShowRuler is on) over the top of the desk canvas, opens and closes them
 // when asked, arms the bar's layout, passes the strip's Tab walk to the active desk, and has both
-// desks draw their Object views again at every selection notice. Every other operation keeps the
+// desks draw their Object views again at every selection notice, and hands the main menu's Copy,
+// Cut, Paste, Select All, Select Next and Select Previous to the active desk. Every other operation keeps the
 // defaults of ZEVFrontViewerServices until the front viewer answers.
 
 #include "platform/UserDefaults.h"
@@ -35,6 +36,12 @@ public:
     bool siShowCalandar() const { return siShowCalandar_; }
     void userSelectNext() override;
     void userSelectPrevious() override;
+    // The edit commands of the main menu go to the active desk.
+    bool handlesCommand(std::string_view command) override;
+    void userCopy() override { deskEdit(ZEVDeskEditCommand::Copy); }
+    void userCut() override { deskEdit(ZEVDeskEditCommand::Cut); }
+    void userPaste() override { deskEdit(ZEVDeskEditCommand::Paste); }
+    void userSelectAll() override { deskEdit(ZEVDeskEditCommand::SelectAll); }
     void selectionDidChange() override { desksSelectionDidChange(); }
     void iconSelectionDidChange() override { desksSelectionDidChange(); }
     void titleSelectionDidChange() override { desksSelectionDidChange(); }
@@ -51,6 +58,7 @@ private:
     ZEVRulerViewbar* bar() const;
     void placer();
     void desksSelectionDidChange();
+    void deskEdit(ZEVDeskEditCommand command);
     void openTimebar();
     void closeTimebar();
 

@@ -127,6 +127,12 @@ public:
     // is tracked. Until then the panel is closed and browses nothing.
     virtual std::optional<ZEVChannelPanelSpan> channelViewIfOpen() { return std::nullopt; }
     virtual bool spaceBrowsing() { return false; }
+    // The Spaces or the Channels menu is open and previews on the desk.
+    virtual void setSpaceBrowsing(bool browsing) {}
+    virtual void setChannelBrowsing(bool browsing) {}
+    // The panel's go buttons go back to rest, and its Home button shows the Now desk.
+    virtual void setGotoOff() {}
+    virtual void selectionHome() {}
     virtual void selectionPreviousSpace(bool siNow) {}
     virtual void selectionNextSpace(bool siNow) {}
     virtual void majInspectViewCommonModes() {}
