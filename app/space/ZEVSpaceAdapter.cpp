@@ -79,8 +79,6 @@ ZEVSpaceAdapter::ZEVSpaceAdapter(KELApplication* app, UserDefaultsController& de
 
 ZEVSpaceAdapter::~ZEVSpaceAdapter()
 {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        QGuiApplication::setQuitOnLastWindowClosed(true);
     if (macMenuToken_)
         defaults_.unobserve(macMenuToken_);
     if (app_) {
@@ -185,11 +183,6 @@ void ZEVSpaceAdapter::updateItemImagesOfCurrentChannel()
 
 void ZEVSpaceAdapter::referencerSpaceController(ZEVSpaceController* space)
 {
-    // With a Space the program ends by its Quit command or the session's end only: the Space
-    // window, which a close only hides, does not count as a window for Qt, so an alert or panel
-    // closed over it would otherwise end the run as the last window.
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        QGuiApplication::setQuitOnLastWindowClosed(false);
     deskServices_ = std::make_unique<ZEVSpaceBridge>(*space);
     // The wallpapers of a first run come from the program's own copies.
     const QString wallpaper = KELResources::wallpaperPath(QStringLiteral("zevWallpaperGrey"));
