@@ -37,25 +37,100 @@ KELSelCtrlModel* ctrlExistant(KELI* model, KELICc* curseur)
     return rep ? rep->selCtrlModelSiExistant() : nullptr;
 }
 
-void ajouter(KELSelCtrl::Compte& compte, KELI* o, std::size_t n) { compte[o] += n; }
-
-// Removes n counts, never below nothing.
-void retirer(KELSelCtrl::Compte& compte, KELI* o, std::size_t n)
-{
-    auto it = compte.find(o);
-    if (it == compte.end())
-        return;
-    if (it->second <= n)
-        compte.erase(it);
-    else
-        it->second -= n;
-}
-
 const KELSelCtrl::Choix kAucunChoix;
 const KELSelCtrl::Compte kAucunCompte;
 const KELSelCtrlModel::Relations kAucuneRelation;
 
 } // namespace
+
+// ---------------------------------------------------------------------------------------------
+// KELSelCompte
+
+namespace {
+std::size_t hacherObjet(const KELI* p, std::size_t masque)
+{
+    auto v = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(p));
+    v ^= v >> 17;
+    v *= 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(v >> 32) & masque;
+}
+} // namespace
+
+std::size_t KELSelCompte::chercher(const KELI* o) const
+{
+    const std::size_t masque = cases_.size() - 1;
+    std::size_t i = hacherObjet(o, masque);
+    while (cases_[i].cle && cases_[i].cle != o)
+        i = (i + 1) & masque;
+    return i;
+}
+
+std::size_t KELSelCompte::nb(const KELI* o) const
+{
+    if (cases_.empty() || !o)
+        return 0;
+    const Case& c = cases_[chercher(o)];
+    return c.cle ? c.n : 0;
+}
+
+void KELSelCompte::agrandir()
+{
+    std::vector<Case> anciennes(cases_.empty() ? 16 : cases_.size() * 2);
+    anciennes.swap(cases_);
+    for (const Case& c : anciennes)
+        if (c.cle)
+            cases_[chercher(c.cle)] = c;
+}
+
+void KELSelCompte::ajouter(KELI* o, std::size_t n)
+{
+    if (!o || !n)
+        return;
+    if ((taille_ + 1) * 2 > cases_.size())
+        agrandir();
+    Case& c = cases_[chercher(o)];
+    if (!c.cle) {
+        c.cle = o;
+        ++taille_;
+    }
+    c.n += n;
+}
+
+void KELSelCompte::retirer(KELI* o, std::size_t n)
+{
+    if (cases_.empty() || !o)
+        return;
+    std::size_t i = chercher(o);
+    if (!cases_[i].cle)
+        return;
+    if (cases_[i].n > n) {
+        cases_[i].n -= n;
+        return;
+    }
+    // The case empties: the entries after it that would no longer be found move back.
+    const std::size_t masque = cases_.size() - 1;
+    cases_[i] = Case{};
+    --taille_;
+    for (std::size_t j = (i + 1) & masque; cases_[j].cle; j = (j + 1) & masque) {
+        const std::size_t k = hacherObjet(cases_[j].cle, masque);
+        const bool resteOuIlEst = i <= j ? (i < k && k <= j) : (i < k || k <= j);
+        if (resteOuIlEst)
+            continue;
+        cases_[i] = cases_[j];
+        cases_[j] = Case{};
+        i = j;
+    }
+}
+
+std::vector<std::pair<KELI*, std::size_t>> KELSelCompte::copie() const
+{
+    std::vector<std::pair<KELI*, std::size_t>> out;
+    out.reserve(taille_);
+    for (const Case& c : cases_)
+        if (c.cle)
+            out.emplace_back(c.cle, c.n);
+    return out;
+}
 
 // ---------------------------------------------------------------------------------------------
 // KELSelId
@@ -142,61 +217,57 @@ void KELSelCtrl::choisir(KELI* o, const KELSelIdRef& s)
 
 void KELSelCtrl::rejeter(KELI* o, const KELSelIdRef& s)
 {
-    if (auto it = choix_.find(s); it != choix_.end())
-        it->second.erase(o);
+    if (Choix* c = choix_.trouver(s.get()))
+        c->erase(o);
 }
 
 void KELSelCtrl::rejeterTous(const KELSelIdRef& s)
 {
-    auto it = choix_.find(s);
-    if (it == choix_.end())
+    Choix* c = choix_.trouver(s.get());
+    if (!c)
         return;
-    const std::vector<KELI*> copie(it->second.begin(), it->second.end());
+    const std::vector<KELI*> copie(c->begin(), c->end());
     for (KELI* o : copie)
         rejeter(o, s);
-    if (auto encore = choix_.find(s); encore != choix_.end())
-        encore->second.clear();
+    c->clear();
 }
 
 std::size_t KELSelCtrl::nbDeChoix(const KELSelIdRef& s) const
 {
-    auto it = choix_.find(s);
-    return it == choix_.end() ? 0 : it->second.size();
+    const Choix* c = choix_.trouver(s.get());
+    return c ? c->size() : 0;
 }
 
 const KELSelCtrl::Choix& KELSelCtrl::choix(const KELSelIdRef& s) { return s ? choix_[s] : kAucunChoix; }
 
 bool KELSelCtrl::siChoisit(KELI* o, const KELSelIdRef& s) const
 {
-    auto it = choix_.find(s);
-    return it != choix_.end() && it->second.contains(o);
+    const Choix* c = choix_.trouver(s.get());
+    return c && c->contains(o);
 }
 
 void KELSelCtrl::attacher(KELI* o, const KELSelIdRef& s, std::size_t n)
 {
     if (o && s && n)
-        ajouter(attaches_[s], o, n);
+        attaches_[s].ajouter(o, n);
 }
 
 void KELSelCtrl::detacher(KELI* o, const KELSelIdRef& s, std::size_t n)
 {
-    if (auto it = attaches_.find(s); it != attaches_.end())
-        retirer(it->second, o, n);
+    if (Compte* c = attaches_.trouver(s.get()))
+        c->retirer(o, n);
 }
 
 std::size_t KELSelCtrl::nbDAttaches(const KELSelIdRef& s) const
 {
-    auto it = attaches_.find(s);
-    return it == attaches_.end() ? 0 : it->second.size();
+    const Compte* c = attaches_.trouver(s.get());
+    return c ? c->size() : 0;
 }
 
 std::size_t KELSelCtrl::nbDAttaches(KELI* o, const KELSelIdRef& s) const
 {
-    auto it = attaches_.find(s);
-    if (it == attaches_.end())
-        return 0;
-    auto c = it->second.find(o);
-    return c == it->second.end() ? 0 : c->second;
+    const Compte* c = attaches_.trouver(s.get());
+    return c ? c->nb(o) : 0;
 }
 
 const KELSelCtrl::Compte& KELSelCtrl::attaches(const KELSelIdRef& s) { return s ? attaches_[s] : kAucunCompte; }
@@ -249,10 +320,10 @@ void KELSelCtrlRel::rejeter(KELI* relation, const KELSelIdRef& s)
 
 void KELSelCtrlRel::rejeterTous(const KELSelIdRef& s)
 {
-    auto it = choix_.find(s);
-    if (it == choix_.end())
+    Choix* c = choix_.trouver(s.get());
+    if (!c)
         return;
-    const std::vector<KELI*> copie(it->second.begin(), it->second.end());
+    const std::vector<KELI*> copie(c->begin(), c->end());
     for (KELI* r : copie)
         rejeter(r, s);
 }
@@ -303,14 +374,14 @@ void KELSelCtrlRel::attacherLesRelations(KELI* o, const KELSelIdRef& s)
 
 void KELSelCtrlRel::detacherLesRelations(KELI* o, const KELSelIdRef& s)
 {
-    auto it = attacheesPour_.find(s);
-    if (it == attacheesPour_.end())
+    auto* table = attacheesPour_.trouver(s.get());
+    if (!table)
         return;
-    auto pour = it->second.find(o);
-    if (pour == it->second.end())
+    auto pour = table->find(o);
+    if (pour == table->end())
         return;
     const std::vector<KELI*> attachees = std::move(pour->second);
-    it->second.erase(pour);
+    table->erase(pour);
     for (KELI* r : attachees)
         detacher(r, s);
 }
@@ -340,9 +411,11 @@ KELSelCtrlModel::~KELSelCtrlModel()
     for (const KELSelIdRef& s : ids_)
         s->oublierCtrlM(this);
     for (auto* table : {&entrees_, &sorties_})
-        for (auto& [s, relations] : *table)
-            for (KELSelCtrlRelation* c : relations)
+        for (const auto& [s, relations] : *table)
+            for (KELSelCtrlRelation* c : *relations)
                 c->lacherPar(this);
+    for (KELSelCtrlRelation* c : std::exchange(connus_, {}))
+        c->oublierCtrlM(this);
 }
 
 void KELSelCtrlModel::choisir(KELI* o, const KELSelIdRef& s)
@@ -375,15 +448,13 @@ void ajouterUneFois(KELSelCtrlModel::Relations& relations, KELSelCtrlRelation* c
     if (ajoute)
         relations.push_back(c);
 }
-bool enleverDe(std::unordered_map<KELSelIdRef, KELSelCtrlModel::Relations>& table, KELSelCtrlRelation* c, const KELSelIdRef& s)
+bool enleverDe(KELSelParId<KELSelCtrlModel::Relations>& table, KELSelCtrlRelation* c, const KELSelIdRef& s)
 {
-    auto it = table.find(s);
-    if (it == table.end())
+    KELSelCtrlModel::Relations* r = table.trouver(s.get());
+    auto pos = r ? std::find(r->begin(), r->end(), c) : KELSelCtrlModel::Relations::iterator{};
+    if (!r || pos == r->end())
         return false;
-    auto pos = std::find(it->second.begin(), it->second.end(), c);
-    if (pos == it->second.end())
-        return false;
-    it->second.erase(pos);
+    r->erase(pos);
     return true;
 }
 } // namespace
@@ -420,14 +491,14 @@ void KELSelCtrlModel::enleverCtrlRSortie(KELSelCtrlRelation* c, const KELSelIdRe
 
 const KELSelCtrlModel::Relations& KELSelCtrlModel::ctrlREntrees(const KELSelIdRef& s) const
 {
-    auto it = entrees_.find(s);
-    return it == entrees_.end() ? kAucuneRelation : it->second;
+    const Relations* r = entrees_.trouver(s.get());
+    return r ? *r : kAucuneRelation;
 }
 
 const KELSelCtrlModel::Relations& KELSelCtrlModel::ctrlRSorties(const KELSelIdRef& s) const
 {
-    auto it = sorties_.find(s);
-    return it == sorties_.end() ? kAucuneRelation : it->second;
+    const Relations* r = sorties_.trouver(s.get());
+    return r ? *r : kAucuneRelation;
 }
 
 bool KELSelCtrlModel::siEntree(const KELSelCtrlRelation* c, const KELSelIdRef& s) const
@@ -445,8 +516,8 @@ bool KELSelCtrlModel::siSortie(const KELSelCtrlRelation* c, const KELSelIdRef& s
 void KELSelCtrlModel::oublierCtrlR(KELSelCtrlRelation* c)
 {
     for (auto* table : {&entrees_, &sorties_})
-        for (auto& [s, relations] : *table)
-            std::erase(relations, c);
+        for (const auto& [s, relations] : *table)
+            std::erase(*relations, c);
 }
 
 bool KELSelCtrlModel::siSortieVersCtrlM(const KELSelCtrlModel* m, const KELSelIdRef& s) const
@@ -499,18 +570,17 @@ void KELSelCtrlModel::propagerLeSensVerslesEntrees(const KELSelIdRef& s)
 
 KELSelSens& KELSelCtrlModel::sensDePropagation(const KELSelIdRef& s)
 {
-    auto [it, nouveau] = sens_.try_emplace(s);
-    if (nouveau) {
-        retenirId(s);
-        s->orientes_.insert(this);
-    }
-    return it->second;
+    if (KELSelSens* sens = sens_.trouver(s.get()))
+        return *sens;
+    retenirId(s);
+    s->orientes_.insert(this);
+    return sens_[s];
 }
 
 KELSelSens KELSelCtrlModel::sensSiConnu(const KELSelIdRef& s) const
 {
-    auto it = sens_.find(s);
-    return it == sens_.end() ? KELSelSens() : it->second;
+    const KELSelSens* sens = sens_.trouver(s.get());
+    return sens ? *sens : KELSelSens();
 }
 
 void KELSelCtrlModel::annulerSensDePropagation(const KELSelIdRef& s) { sensDePropagation(s).assignerSensNonDefini(); }
@@ -518,7 +588,6 @@ void KELSelCtrlModel::annulerSensDePropagation(const KELSelIdRef& s) { sensDePro
 std::vector<KELSelIdRef> KELSelCtrlModel::selIdsDePropagation() const
 {
     std::vector<KELSelIdRef> ids;
-    ids.reserve(sens_.size());
     for (const auto& [s, sens] : sens_)
         ids.push_back(s);
     return ids;
@@ -533,15 +602,18 @@ void KELSelCtrlModel::marcher(KELI* o, const KELSelIdRef& s, std::size_t n, bool
         return;
     Compte& passages = (versSorties ? passagesSortie_ : passagesEntree_)[s];
     if (attacher)
-        ajouter(passages, o, n);
+        passages.ajouter(o, n);
     else
-        retirer(passages, o, n);
-    auto& table = versSorties ? sorties_ : entrees_;
-    auto it = table.find(s);
-    if (it == table.end() || it->second.empty())
+        passages.retirer(o, n);
+    const Relations* table = (versSorties ? sorties_ : entrees_).trouver(s.get());
+    if (!table || table->empty())
         return;
-    const Relations relations = it->second;
+    // Most models have one path out: no copy then (a walk never changes the paths).
+    KELSelCtrlRelation* seule = table->size() == 1 ? table->front() : nullptr;
+    const Relations relations = seule ? Relations{} : *table;
     enMarche = true;
+    if (seule)
+        seule->marcher(o, s, n, versSorties, attacher);
     for (KELSelCtrlRelation* c : relations)
         c->marcher(o, s, n, versSorties, attacher);
     enMarche = false;
@@ -553,29 +625,26 @@ void KELSelCtrlModel::detacherVersLesSorties(KELI* o, const KELSelIdRef& s, std:
 void KELSelCtrlModel::detacherVersLesEntrees(KELI* o, const KELSelIdRef& s, std::size_t n) { marcher(o, s, n, false, false); }
 
 namespace {
-std::size_t passagesDe(const std::unordered_map<KELSelIdRef, KELSelCtrl::Compte>& table, KELI* o, const KELSelIdRef& s)
+std::size_t passagesDe(const KELSelParId<KELSelCtrl::Compte>& table, KELI* o, const KELSelIdRef& s)
 {
-    auto it = table.find(s);
-    if (it == table.end())
-        return 0;
-    auto c = it->second.find(o);
-    return c == it->second.end() ? 0 : c->second;
+    const KELSelCtrl::Compte* c = table.trouver(s.get());
+    return c ? c->nb(o) : 0;
 }
 } // namespace
 
 std::size_t KELSelCtrlModel::passagesVersLesSorties(KELI* o, const KELSelIdRef& s) const { return passagesDe(passagesSortie_, o, s); }
 std::size_t KELSelCtrlModel::passagesVersLesEntrees(KELI* o, const KELSelIdRef& s) const { return passagesDe(passagesEntree_, o, s); }
 
-KELSelCtrl::Compte KELSelCtrlModel::passagesVersLesSorties(const KELSelIdRef& s) const
+std::vector<std::pair<KELI*, std::size_t>> KELSelCtrlModel::passagesVersLesSorties(const KELSelIdRef& s) const
 {
-    auto it = passagesSortie_.find(s);
-    return it == passagesSortie_.end() ? Compte{} : it->second;
+    const Compte* c = passagesSortie_.trouver(s.get());
+    return c ? c->copie() : std::vector<std::pair<KELI*, std::size_t>>{};
 }
 
-KELSelCtrl::Compte KELSelCtrlModel::passagesVersLesEntrees(const KELSelIdRef& s) const
+std::vector<std::pair<KELI*, std::size_t>> KELSelCtrlModel::passagesVersLesEntrees(const KELSelIdRef& s) const
 {
-    auto it = passagesEntree_.find(s);
-    return it == passagesEntree_.end() ? Compte{} : it->second;
+    const Compte* c = passagesEntree_.trouver(s.get());
+    return c ? c->copie() : std::vector<std::pair<KELI*, std::size_t>>{};
 }
 
 void KELSelCtrlModel::attacherLesRelations(KELI* o, const KELSelIdRef& s)
@@ -612,6 +681,31 @@ KELSelCtrlRelation::~KELSelCtrlRelation()
     const auto tenants = std::move(tenuPar_);
     for (const auto& [m, n] : tenants)
         m->oublierCtrlR(this);
+    for (KELSelCtrlModel* m : auBout_)
+        if (m)
+            m->connus_.erase(this);
+}
+
+void KELSelCtrlRelation::oublierCtrlM(KELSelCtrlModel* m)
+{
+    for (KELSelCtrlModel*& b : auBout_)
+        if (b == m)
+            b = nullptr;
+}
+
+KELSelCtrlModel* KELSelCtrlRelation::existantAuBout(bool parent)
+{
+    KELI* model = parent ? rep_->modelParent() : rep_->modelEnfant();
+    KELSelCtrlModel*& m = auBout_[parent ? 0 : 1];
+    // Remembered while it lives and while the relation keeps that model.
+    if (m && model && m->repModel() && m->repModel()->lien() == model)
+        return m;
+    if (m)
+        m->connus_.erase(this);
+    m = ctrlExistant(model, curseur_);
+    if (m)
+        m->connus_.insert(this);
+    return m;
 }
 
 void KELSelCtrlRelation::lacherPar(KELSelCtrlModel* m)
@@ -625,28 +719,30 @@ void KELSelCtrlRelation::assignerLeSensDesAttaches(unsigned sens, const KELSelId
 {
     if (!s)
         return;
-    if (sens == 1)
-        sensPE_.insert(s);
-    else
-        sensPE_.erase(s);
+    if (sens == 1) {
+        if (!contient(sensPE_, s))
+            sensPE_.push_back(s);
+    } else {
+        std::erase(sensPE_, s);
+    }
 }
 
 void KELSelCtrlRelation::attacher(KELI* lien, const KELSelIdRef& s, std::size_t n)
 {
     if (lien && s && n)
-        ajouter(attaches_[s], lien, n);
+        attaches_[s].ajouter(lien, n);
 }
 
 void KELSelCtrlRelation::detacher(KELI* lien, const KELSelIdRef& s, std::size_t n)
 {
-    if (auto it = attaches_.find(s); it != attaches_.end())
-        retirer(it->second, lien, n);
+    if (Compte* c = attaches_.trouver(s.get()))
+        c->retirer(lien, n);
 }
 
 std::size_t KELSelCtrlRelation::nbDAttaches(const KELSelIdRef& s) const
 {
-    auto it = attaches_.find(s);
-    return it == attaches_.end() ? 0 : it->second.size();
+    const Compte* c = attaches_.trouver(s.get());
+    return c ? c->size() : 0;
 }
 
 const KELSelCtrlRelation::Compte& KELSelCtrlRelation::attaches(const KELSelIdRef& s) { return s ? attaches_[s] : kAucunCompte; }
@@ -675,8 +771,8 @@ void KELSelCtrlRelation::choisir(const KELSelIdRef& s)
     if (source && cible) {
         // Each object as many times as walks went on from it, so that the counts are those of a
         // path that was open when the walks came; closing walks the same objects back.
-        const KELSelCtrl::Compte sorties = source->passagesVersLesSorties(s);
-        const KELSelCtrl::Compte entrees = source != cible ? cible->passagesVersLesEntrees(s) : KELSelCtrl::Compte{};
+        const auto sorties = source->passagesVersLesSorties(s);
+        const auto entrees = source != cible ? cible->passagesVersLesEntrees(s) : std::vector<std::pair<KELI*, std::size_t>>{};
         if (source != cible && source->sensSiConnu(s).siSensVersSortie())
             cible->propagerLeSensVerslesSorties(s);
         for (const auto& [o, n] : sorties)
@@ -689,13 +785,15 @@ void KELSelCtrlRelation::choisir(const KELSelIdRef& s)
             attacherVersLesEntrees(o, s, n);
     }
     s->ajouterCtrlMAuGraphe(cible);
-    choix_.insert(s);
+    if (!contient(choix_, s))
+        choix_.push_back(s);
 }
 
 void KELSelCtrlRelation::rejeter(const KELSelIdRef& s)
 {
-    if (!s || !choix_.erase(s))
+    if (!s || !contient(choix_, s))
         return;
+    std::erase(choix_, s);
     KELSelCtrlModel* source = ctrlMSource(s);
     KELSelCtrlModel* cible = ctrlMDeSortie(s);
     if (source)
@@ -732,8 +830,8 @@ void KELSelCtrlRelation::marcher(KELI* o, const KELSelIdRef& s, std::size_t n, b
 {
     if (!o || !rep_)
         return;
-    KELSelCtrlModel* p = ctrlExistant(rep_->modelParent(), curseur_);
-    KELSelCtrlModel* e = ctrlExistant(rep_->modelEnfant(), curseur_);
+    KELSelCtrlModel* p = existantAuBout(true);
+    KELSelCtrlModel* e = existantAuBout(false);
     if (!p || !e)
         return;
     const bool distincts = p != e;
@@ -783,8 +881,8 @@ void KELSelCtrlRelation::majDuLien(KELI* lien, bool attacher)
 {
     if (choix_.empty() || !lien || !rep_)
         return;
-    KELSelCtrlModel* p = rep_->modelParent() ? ctrlExistant(rep_->modelParent(), curseur_) : nullptr;
-    KELSelCtrlModel* e = rep_->modelEnfant() ? ctrlExistant(rep_->modelEnfant(), curseur_) : nullptr;
+    KELSelCtrlModel* p = existantAuBout(true);
+    KELSelCtrlModel* e = existantAuBout(false);
     if (!p || !e)
         return;
     KELIRep* r = lien->representant(curseur_);
@@ -812,13 +910,11 @@ void KELSelCtrlRelation::majDuLien(KELI* lien, bool attacher)
     if (!distincts) {
         // From a model to itself: walked towards outputs from the link's parent (parent to child)
         // or child, attaching both ends and going no further.
-        std::vector<KELSelIdRef> ids;
+        // (Walks change counts, never directions: the table stands still while it is read.)
         for (const auto& [s, sens] : p->sens_)
-            if (sens.siSensVersSortie() && choix_.contains(s) && p->siSortie(this, s))
-                ids.push_back(s);
-        for (const KELSelIdRef& s : ids)
-            if (const std::size_t n = p->passagesVersLesSorties(siParentVersEnfant(s) ? po : eo, s))
-                pas(n, nullptr, nullptr, true, p, s);
+            if (sens->siSensVersSortie() && contient(choix_, s) && p->siSortie(this, s))
+                if (const std::size_t n = p->passagesVersLesSorties(siParentVersEnfant(s) ? po : eo, s))
+                    pas(n, nullptr, nullptr, true, p, s);
         return;
     }
     // Each end in turn: for the ids it holds a direction for and this path is open under, a walk
@@ -828,11 +924,10 @@ void KELSelCtrlRelation::majDuLien(KELI* lien, bool attacher)
         KELSelCtrlModel* la = bout == 0 ? e : p;
         KELI* oIci = bout == 0 ? po : eo;
         KELI* oLa = bout == 0 ? eo : po;
-        std::vector<std::pair<KELSelIdRef, KELSelSens>> ids;
-        for (const auto& [s, sens] : ici->sens_)
-            if (choix_.contains(s))
-                ids.emplace_back(s, sens);
-        for (const auto& [s, sens] : ids) {
+        for (const auto& [s, sensRef] : ici->sens_) {
+            if (!contient(choix_, s))
+                continue;
+            const KELSelSens sens = *sensRef;
             if (sens.siSensVersEntree() && ici->siEntree(this, s))
                 if (const std::size_t n = ici->passagesVersLesEntrees(oIci, s))
                     pas(n, la, oLa, false, ici, s);

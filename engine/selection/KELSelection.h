@@ -18,7 +18,9 @@
 
 #include "engine/KELLien.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -31,6 +33,58 @@ class KELIRepRelation;
 class KELSelCtrlModel;
 class KELSelCtrlRelation;
 class KELSelCtrlRel;
+
+// Counts per object: open addressing over one array, so that an object counted and uncounted at
+// every crossing of a scrub costs no allocation.
+class KELSelCompte {
+public:
+    std::size_t nb(const KELI* o) const;
+    void ajouter(KELI* o, std::size_t n);
+    // Never below nothing.
+    void retirer(KELI* o, std::size_t n);
+    std::size_t size() const { return taille_; }
+    bool empty() const { return taille_ == 0; }
+    bool contains(const KELI* o) const { return nb(o) > 0; }
+    // The objects and their counts, to walk while the counts change.
+    std::vector<std::pair<KELI*, std::size_t>> copie() const;
+
+private:
+    struct Case {
+        KELI* cle = nullptr;
+        std::size_t n = 0;
+    };
+    std::size_t chercher(const KELI* o) const;
+    void agrandir();
+    std::vector<Case> cases_; // a power of two, at most half full
+    std::size_t taille_ = 0;
+};
+
+class KELSelId;
+// Per selection id: a window has two ids, so a short list searched in place beats any hashing.
+// The values stay where they are while the list grows.
+template <class X>
+class KELSelParId {
+public:
+    X* trouver(const KELSelId* s) const
+    {
+        for (const auto& e : v_)
+            if (e.first.get() == s)
+                return e.second.get();
+        return nullptr;
+    }
+    X& operator[](const std::shared_ptr<KELSelId>& s)
+    {
+        if (X* x = trouver(s.get()))
+            return *x;
+        v_.emplace_back(s, std::make_unique<X>());
+        return *v_.back().second;
+    }
+    auto begin() const { return v_.begin(); }
+    auto end() const { return v_.end(); }
+
+private:
+    std::vector<std::pair<std::shared_ptr<KELSelId>, std::unique_ptr<X>>> v_;
+};
 
 // A direction of propagation: bit value 4 towards outputs, 2 towards inputs.
 class KELSelSens {
@@ -94,7 +148,7 @@ using KELSelIdRef = std::shared_ptr<KELSelId>;
 // What model and relation-end controllers share: per id, a chosen set and an attached counted set.
 class KELSelCtrl {
 public:
-    using Compte = std::unordered_map<KELI*, std::size_t>;
+    using Compte = KELSelCompte;
     using Choix = std::unordered_set<KELI*>;
 
     explicit KELSelCtrl(KELIRepModel* rep);
@@ -131,8 +185,8 @@ public:
 protected:
     KELIRepModel* rep_; // not owned: the representation (or its model's) owns this controller
     KELICc* curseur_;
-    std::unordered_map<KELSelIdRef, Choix> choix_;
-    std::unordered_map<KELSelIdRef, Compte> attaches_;
+    KELSelParId<Choix> choix_;
+    KELSelParId<Compte> attaches_;
 };
 
 // The controller of the relations at one end of a model: choosing a relation opens it as a path.
@@ -162,7 +216,7 @@ private:
     std::vector<KELI*> relations_;
     // The relations attached for each chosen object, so that unchoosing it detaches exactly those
     // whatever links came or went in between.
-    std::unordered_map<KELSelIdRef, std::unordered_map<KELI*, std::vector<KELI*>>> attacheesPour_;
+    KELSelParId<std::unordered_map<KELI*, std::vector<KELI*>>> attacheesPour_;
     std::unique_ptr<KELSelCtrlRel> ctrlRP_;
     std::unique_ptr<KELSelCtrlRel> ctrlRE_;
 };
@@ -225,9 +279,9 @@ public:
     // How many walks went on from o towards outputs (inputs).
     std::size_t passagesVersLesSorties(KELI* o, const KELSelIdRef& s) const;
     std::size_t passagesVersLesEntrees(KELI* o, const KELSelIdRef& s) const;
-    // Every object walks went on from towards outputs, with how many (a copy).
-    Compte passagesVersLesSorties(const KELSelIdRef& s) const;
-    Compte passagesVersLesEntrees(const KELSelIdRef& s) const;
+    // Every object walks went on from towards outputs (inputs), with how many (a copy).
+    std::vector<std::pair<KELI*, std::size_t>> passagesVersLesSorties(const KELSelIdRef& s) const;
+    std::vector<std::pair<KELI*, std::size_t>> passagesVersLesEntrees(const KELSelIdRef& s) const;
 
     void attacherLesRelations(KELI* o, const KELSelIdRef& s) override;
     void detacherLesRelations(KELI* o, const KELSelIdRef& s) override;
@@ -243,11 +297,13 @@ private:
 
     std::unique_ptr<KELSelCtrlRel> ctrlRP_;
     std::unique_ptr<KELSelCtrlRel> ctrlRE_;
-    std::unordered_map<KELSelIdRef, Relations> entrees_;
-    std::unordered_map<KELSelIdRef, Relations> sorties_;
-    std::unordered_map<KELSelIdRef, KELSelSens> sens_;
-    std::unordered_map<KELSelIdRef, Compte> passagesSortie_;
-    std::unordered_map<KELSelIdRef, Compte> passagesEntree_;
+    KELSelParId<Relations> entrees_;
+    KELSelParId<Relations> sorties_;
+    KELSelParId<KELSelSens> sens_;
+    KELSelParId<Compte> passagesSortie_;
+    KELSelParId<Compte> passagesEntree_;
+    // Relation controllers that keep this one in their memory of their two ends.
+    std::unordered_set<KELSelCtrlRelation*> connus_;
     // Ids that point at this controller (as start or in their graph).
     std::unordered_set<KELSelIdRef> ids_;
     // On the walk under way towards outputs (inputs): a walk that comes back here is a cycle.
@@ -273,10 +329,10 @@ public:
     // Opening and closing the path for an id (the relation-end controllers call these).
     void choisir(const KELSelIdRef& s);
     void rejeter(const KELSelIdRef& s);
-    bool siChoisi(const KELSelIdRef& s) const { return choix_.contains(s); }
+    bool siChoisi(const KELSelIdRef& s) const { return contient(choix_, s); }
     // 1: followed from parent to child; any other value: from child to parent.
     void assignerLeSensDesAttaches(unsigned sens, const KELSelIdRef& s);
-    bool siParentVersEnfant(const KELSelIdRef& s) const { return sensPE_.contains(s); }
+    bool siParentVersEnfant(const KELSelIdRef& s) const { return contient(sensPE_, s); }
 
     void attacher(KELI* lien, const KELSelIdRef& s, std::size_t n = 1);
     void detacher(KELI* lien, const KELSelIdRef& s, std::size_t n = 1);
@@ -308,11 +364,20 @@ private:
     void tenirPar(KELSelCtrlModel* m) { ++tenuPar_[m]; }
     void lacherPar(KELSelCtrlModel* m);
 
+    static bool contient(const std::vector<KELSelIdRef>& ids, const KELSelIdRef& s)
+    {
+        return std::find(ids.begin(), ids.end(), s) != ids.end();
+    }
+    // The model controllers at the two ends, remembered while they live (nullptr: ask).
+    KELSelCtrlModel* existantAuBout(bool parent);
+    void oublierCtrlM(KELSelCtrlModel* m);
+
     KELIRepRelation* rep_; // not owned: the representation owns this controller
     KELICc* curseur_;
-    std::unordered_map<KELSelIdRef, Compte> attaches_;
-    std::unordered_set<KELSelIdRef> sensPE_;
-    std::unordered_set<KELSelIdRef> choix_;
+    KELSelParId<Compte> attaches_;
+    std::vector<KELSelIdRef> sensPE_;
+    std::vector<KELSelIdRef> choix_;
+    KELSelCtrlModel* auBout_[2] = {nullptr, nullptr}; // parent, child
     // The model controllers that list this one as an input or output (how many times).
     std::unordered_map<KELSelCtrlModel*, std::size_t> tenuPar_;
 };
