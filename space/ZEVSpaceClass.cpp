@@ -86,7 +86,7 @@ ZEVBackObject* ZEVSpaceClass::backObjectForImage(KELI* image, KELId channelInt, 
         return nullptr;
     if (ZEVBackObject* cached = backObjectForItemInt(image->idInt(), scaleMot->idInt()))
         return cached;
-    auto object = std::make_unique<ZEVBackObject>(image, channelInt, windowRect);
+    auto object = std::make_shared<ZEVBackObject>(image, channelInt, windowRect);
     object->setScaleMot(scaleMot);
     object->setFileURL(controller_.host().fileUrlForItem(image));
     ZEVBackObject* raw = object.get();
@@ -94,7 +94,7 @@ ZEVBackObject* ZEVSpaceClass::backObjectForImage(KELI* image, KELId channelInt, 
     return raw;
 }
 
-void ZEVSpaceClass::ajouteBackObject(std::unique_ptr<ZEVBackObject> object, KELId itemInt, KELId scaleMotInt)
+void ZEVSpaceClass::ajouteBackObject(std::shared_ptr<ZEVBackObject> object, KELId itemInt, KELId scaleMotInt)
 {
     Cache* cache = cacheFor(scaleMotInt);
     if (!cache || !object)
@@ -108,8 +108,11 @@ void ZEVSpaceClass::ajouteBackObject(std::unique_ptr<ZEVBackObject> object, KELI
 
 void ZEVSpaceClass::enleveBackObjectForItemInt(KELId itemInt)
 {
-    mapLienBackImageIn_.erase(itemInt);
-    mapLienBackImageOut_.erase(itemInt);
+    for (Cache* cache : {&mapLienBackImageIn_, &mapLienBackImageOut_})
+        if (auto it = cache->find(itemInt); it != cache->end()) {
+            it->second->removeAllObservers();
+            cache->erase(it);
+        }
 }
 
 void ZEVSpaceClass::updateBackObjectForItemInt(KELId itemInt, KELId scaleMotInt, const QString& fileURL)
@@ -133,9 +136,8 @@ QImage ZEVSpaceClass::imageForImageItem(KELI* image, KELId channelInt, KELI* col
         object = backObjectForImage(image, channelInt, controller_.deskViewFrame(), scaleMot);
     if (!object)
         return ImageForNilImageItem();
-    object->setChannelColor(controller_.colorForColorItem(colorItem));
-    if (object->channelImageColor().isNull())
-        object->loadChannelImageColorSync();
+    object->setChannelColorItem(colorItem, controller_);
+    object->loadChannelImageColorSync();
     return object->channelImageColor();
 }
 
