@@ -46,7 +46,18 @@ void ZEVBackObject::setChannelColorItem(KELI* colorItem, const QColor& color)
 
 QString ZEVBackObject::loadPath() const
 {
-    return fileURL_.startsWith(QLatin1String("file:")) ? QUrl(fileURL_).toLocalFile() : fileURL_;
+    auto local = [](const QString& url) {
+        return url.startsWith(QLatin1String("file:")) ? QUrl(url).toLocalFile() : url;
+    };
+    QString path = local(fileURL_);
+    if (finder_ && (path.isEmpty() || !QFileInfo::exists(path))) {
+        const QString found = finder_(imageItem_);
+        if (!found.isEmpty()) {
+            fileURL_ = found;
+            path = local(found);
+        }
+    }
+    return path;
 }
 
 KELId ZEVBackObject::scaleId() const { return scaleMot_ ? scaleMot_->idInt() : 0; }
@@ -54,7 +65,7 @@ KELId ZEVBackObject::scaleId() const { return scaleMot_ ? scaleMot_->idInt() : 0
 ZEVBackObject::Empreinte ZEVBackObject::empreinte() const
 {
     const QFileInfo f(loadPath());
-    if (fileURL_.isEmpty() || !f.exists())
+    if (f.filePath().isEmpty() || !f.exists())
         return {};
     return {true, f.lastModified()};
 }

@@ -19,6 +19,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class KELI;
@@ -51,6 +52,8 @@ public:
     QString fileURL() const { return fileURL_; }
     // Keeps the renderings; a source that could not be read is tried again.
     void setFileURL(const QString& path);
+    // Where the Object's file is now, asked again whenever the file is not where it was.
+    void setFileFinder(std::function<QString(KELI*)> finder) { finder_ = std::move(finder); }
     // The file's name as the file system gives it; nullopt when it cannot be read.
     std::optional<QString> title() const;
     const QString& fillColorName() const { return fillColorName_; }
@@ -114,7 +117,9 @@ private:
     KELI* scaleMot_ = nullptr;
     QRectF windowRect_;
     double imageRatio_ = 0;
-    QString fileURL_;
+    // Followed to wherever the file went (a load reads it on the main thread).
+    mutable QString fileURL_;
+    std::function<QString(KELI*)> finder_;
     QImage backImage_;
     bool siError_ = false;
     QImage thumbnailImage_;

@@ -89,6 +89,7 @@ ZEVBackObject* ZEVSpaceClass::backObjectForImage(KELI* image, KELId channelInt, 
     auto object = std::make_shared<ZEVBackObject>(image, channelInt, windowRect);
     object->setScaleMot(scaleMot);
     object->setFileURL(controller_.host().fileUrlForItem(image));
+    object->setFileFinder([host = &controller_.host()](KELI* item) { return host->fileUrlForItem(item); });
     ZEVBackObject* raw = object.get();
     ajouteBackObject(std::move(object), image->idInt(), scaleMot->idInt());
     return raw;
