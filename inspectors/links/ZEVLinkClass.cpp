@@ -62,10 +62,26 @@ void ZEVLinkObject::enleverLienConnexion(KELI* lien)
 
 KELId ZEVLinkObject::channelInt() const
 {
+    if (siChannelLu_)
+        return channelInt_;
+    siChannelLu_ = true;
     if (parentItem_)
-        if (const KELId c = parentItem_->channelInt())
-            return c;
-    return lienConnexions_.empty() ? 0 : lienConnexions_.front()->channelInt();
+        channelInt_ = parentItem_->channelInt();
+    if (channelInt_)
+        return channelInt_;
+    // The Object knows its Channel only from a placing link in memory; one that sits in the store
+    // alone is read from there, without waking it, and the Object keeps it.
+    for (KELId rel : {KELRELATION_ICON_VIEWER, KELRELATION_FILE_VIEWER, KELRELATION_PERSON_VIEWER, KELRELATION_BACK_VIEWER}) {
+        const KELIds ids = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(parentInt_, rel);
+        if (!ids || ids->empty())
+            continue;
+        if (const std::unique_ptr<KELI> lien = KELServeurDeLiens::FetchLienInt(ids->front()))
+            channelInt_ = lien->parentInt();
+        break;
+    }
+    if (channelInt_ && parentItem_)
+        parentItem_->setChannelInt(channelInt_);
+    return channelInt_;
 }
 
 void ZEVLinkObject::setSiAjoute(bool oui)

@@ -43,7 +43,7 @@ public:
     const std::vector<KELI*>& lienConnexions() const { return lienConnexions_; }
     void ajouterLienConnexion(KELI* lien);
     void enleverLienConnexion(KELI* lien);
-    // The parent Object's Channel: the one list the row is ever kept in.
+    // The parent Object's Channel: the one list the row is ever kept in. Read once.
     KELId channelInt() const;
 
     // Added and future floor at 0; the future count is held at 0 while nothing is added. The
@@ -65,6 +65,8 @@ private:
     KELI* parentItem_; // not owned
     KELI* enfantItem_; // not owned
     std::vector<KELI*> lienConnexions_;
+    mutable KELId channelInt_ = 0;
+    mutable bool siChannelLu_ = false;
     std::int64_t siAjouteCount_ = 0;
     std::int64_t siActifCount_ = 0;
     std::int64_t siFuturCount_ = 0;
