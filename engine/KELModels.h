@@ -70,8 +70,17 @@ public:
     void enleverLeLien(KELI* lien, KELICc* curseur) override;
     void majDActivationDuLienParent(KELI* lien, KELICc* curseur) override;
 
+    // A window the relation left with its list loaded: its delegates heard every link leave, so
+    // when the relation comes back into that window they hear every link come back, at once,
+    // as with a list read afresh.
+    void retenirLaFenetre(KELICc* fenetre);
+    void revenueDansLaFenetre(KELICc* fenetre);
+
 protected:
     std::unique_ptr<KELIRep> nouveauRep(KELICc* curseur) override;
+
+private:
+    std::vector<KELICc*> aRecharger_; // not owned: windows live for the run
 };
 
 class KELIElemRelationMC : public KELIElemRelation {
