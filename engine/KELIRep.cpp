@@ -295,6 +295,8 @@ void KELIRepRelation::ajouterAuxLiens(KELI* lien, KELIRep* connu)
     ++nbLiens_;
     if (indexesVivants_)
         indexerLeLien(lien, p, e);
+    if (bordImpose_ >= 0)
+        lien->setSiCroisementFutur(bordImpose_ != 0);
     p->majDActivationDuLienParent(lien, c);
     e->majDActivationDuLienEnfant(lien, c);
     c->informerActivationParent(p->idInt(), lien);
@@ -493,11 +495,20 @@ inline void KELIRepRelation::desactiver(KELI* lien, KELI* p, KELI* e)
     c->informerDesactivation(lien_->idInt(), lien);
 }
 
+void KELIRepRelation::rechargerPar(bool futur)
+{
+    bordImpose_ = futur ? 1 : 0;
+    charger();
+    bordImpose_ = -1;
+}
+
 bool KELIRepRelation::quitterLaFenetre()
 {
     const bool charge = liensCharges_;
     partie_ = true;
     KELICc* c = curseur_;
+    // They leave through the edge the relation left by.
+    const bool futur = lien_->siCroisementFutur();
     // The messages may make anyone read the list: each link leaves it before it is told of.
     const std::vector<KELI*> copie = liens_;
     for (KELI* lien : copie) {
@@ -520,6 +531,7 @@ bool KELIRepRelation::quitterLaFenetre()
         } else {
             continue;
         }
+        lien->setSiCroisementFutur(futur);
         if (p && e)
             desactiver(lien, p, e);
         else

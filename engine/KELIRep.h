@@ -146,6 +146,9 @@ public:
     // so that the relation's next load finds them again. Answers whether the list had been loaded.
     bool quitterLaFenetre();
     bool siPartie() const { return partie_; }
+    // Loads the list, every link told as crossing the window's future edge (`futur`) or its past
+    // one: the edge the relation itself came back through.
+    void rechargerPar(bool futur);
 
     // nullptr when there is none (never an empty list).
     const std::vector<KELI*>* enfantsDuParent(KELI* parent);
@@ -229,6 +232,7 @@ private:
     bool liensCharges_ = false;
     bool chargement_ = false;
     bool partie_ = false; // the relation left the window: nothing is activated here any more
+    std::int8_t bordImpose_ = -1; // while reloading: the edge every activation is told of
     KELI* modelParent_ = nullptr;
     KELI* modelEnfant_ = nullptr;
     bool modelParentConnu_ = false;

@@ -142,7 +142,7 @@ void KELIElemRelation::revenueDansLaFenetre(KELICc* fenetre)
         return;
     aRecharger_.erase(it);
     if (KELIRepRelation* r = rep(fenetre))
-        r->charger();
+        r->rechargerPar(bord_ != 0);
 }
 
 void KELIElemRelation::majDActivationDuLienParent(KELI* lien, KELICc* curseur)

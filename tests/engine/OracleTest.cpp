@@ -894,6 +894,35 @@ TEST_F(BordsDuTemps, TheRelationsOwnEventFirstOrLastAtEitherEdgeLeavesAndComesBa
     checkTable();
 }
 
+// A link taken along by its relation leaves through the edge the relation left by, and comes back
+// through the edge it came back by: past the end and back, both are the cursor's past edge.
+TEST_F(BordsDuTemps, LinksLeaveAndComeBackThroughTheEdgeTheirRelationCrossed)
+{
+    const KELDate ici = sched.now();
+    KELI* ouvert = KELServeurDeLiens::CreerLienRelInt(kRel, objets[1], objets[2], ici - 30, kFin, global());
+    ASSERT_NE(ouvert, nullptr);
+    tous = vivants = {ouvert};
+    for (bool dAbord : {true, false}) {
+        SCOPED_TRACE(dAbord ? "relations first" : "relations last");
+        forcerLOrdre(dAbord);
+        Recorder r(search, {kRel});
+        search->placerCurseur(kFin + 1000);
+        forcerLOrdre(!dAbord);
+        search->placerCurseur(ici);
+        // (The recorder also hears of the links whose parent is the relation itself.)
+        std::vector<std::string> vus;
+        std::vector<bool> futurs;
+        for (std::size_t i = 0; i < r.events.size(); ++i)
+            if (r.events[i].find(idDe(ouvert)) != std::string::npos) {
+                vus.push_back(r.events[i]);
+                futurs.push_back(r.futur[i]);
+            }
+        EXPECT_EQ(vus, (std::vector<std::string>{"des " + idDe(ouvert) + "@2000094", "act " + idDe(ouvert) + "@2000094"}));
+        EXPECT_EQ(futurs, (std::vector<bool>{false, false}));
+        EXPECT_EQ(verifierLesBords(), "");
+    }
+}
+
 // Random acts near and at both edges, the equal-date order forced both ways along the way.
 TEST_F(BordsDuTemps, RandomActsAtTheEdgesAgreeWithTheDates)
 {
