@@ -113,6 +113,16 @@ public:
     bool siActif(KELI* lien) const;
     // A link active here whose representation goes away without a deactivation.
     void oublierLeLien(KELIRep* rep);
+    // The relation leaves this window: every link its delegates heard active here is heard
+    // inactive now, whatever the link's own dates and whatever order the table holds equal dates
+    // in, since no crossing will tell of them once the list is gone. Links the window still
+    // includes lose their representation for it too, as in a window that never had the relation,
+    // so that the relation's next load finds them again. Answers whether the list had been loaded.
+    bool quitterLaFenetre();
+    bool siPartie() const { return partie_; }
+    // Loads the list, every link told as crossing the window's future edge (`futur`) or its past
+    // one: the edge the relation itself came back through.
+    void rechargerPar(bool futur);
 
     // nullptr when there is none (never an empty list).
     const std::vector<KELI*>* enfantsDuParent(KELI* parent);
@@ -187,6 +197,7 @@ private:
     static void retirer(Index& map, KELI* cle, KELI* autre, KELI* lien);
 
     void compacter();
+    void desactiver(KELI* lien, KELI* p, KELI* e);
 
     std::vector<KELI*> liens_; // in order of activation; nullptr where a link left
     std::size_t nbLiens_ = 0;
@@ -194,6 +205,8 @@ private:
     std::unordered_map<KELI*, std::uint32_t> orphelins_;
     bool liensCharges_ = false;
     bool chargement_ = false;
+    bool partie_ = false; // the relation left the window: nothing is activated here any more
+    std::int8_t bordImpose_ = -1; // while reloading: the edge every activation is told of
     KELI* modelParent_ = nullptr;
     KELI* modelEnfant_ = nullptr;
     bool modelParentConnu_ = false;

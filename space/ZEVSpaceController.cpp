@@ -1240,6 +1240,10 @@ void ZEVSpaceController::appliquerLeCurseur(const ZEVZevpReading& lu)
     if (search) {
         const double d = p.con - tNow;
         curseur->decalerCurseur(p.con - curseur->now());
+        // From far off (the edges of time) the shift keeps only whole seconds: the rest is made
+        // up by a second, short one.
+        if (const double reste = p.con - curseur->now(); reste != 0 && std::fabs(reste) < 1.0)
+            curseur->decalerCurseur(reste);
         curseur->decalerContexteIn(p.coi - cIn);
         in = tlContexte_->offsetIn() + p.roi + d - rIn;
         out = tlContexte_->offsetOut() + p.roo + d - rOut;
