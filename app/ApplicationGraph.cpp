@@ -61,10 +61,6 @@ std::optional<int> ApplicationGraph::start()
         break;
     }
 
-    // The program ends by Quit only: the Space window does not count as a last window (closing it
-    // hides it), so without this the first alert or panel closed, the welcome on a first run
-    // included, would end the program.
-    QGuiApplication::setQuitOnLastWindowClosed(false);
     UserDefaultsController* defaults = defaults_;
     ZEVRegisterInspectorClasses();
     ZEVController::setSpaceControllerFactory([defaults](KELId spaceInt, ZEVController* controller, KELICurseur* tl) {
