@@ -72,6 +72,7 @@ void ZEVFrontViewer::buildModeButtons()
         b->setObjectName(QStringLiteral("btnMode%1").arg(QLatin1String(titres[m])));
         b->setText(tr(titres[m]));
         b->setToolTip(tr(titres[m]));
+        b->setCheckable(true);
         b->setSiClickKeepsState(true);
         b->setGeometry(8 + m * 64, 0, 60, 22);
         // A long press, or a drag resting on the button, switches the mode; a short press pops
