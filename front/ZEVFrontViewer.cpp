@@ -47,7 +47,6 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
     buildModeButtons();
     buildToolMenus();
     setModeButtons(currentFrontMode_);
-    majSiShowLinksForCurrentMode();
 }
 
 ZEVFrontViewer::~ZEVFrontViewer()
@@ -152,14 +151,17 @@ void ZEVFrontViewer::buildToolMenus()
         }
         ajoute(menu.get(), tr("Deselect"), outils[m].deselect);
         menu->addSeparator();
+        // The items start from what the Space shows.
+        const ZEVDeskDisplayOptions& montre = space_.displayOptions();
         QAction* all = menu->addAction(tr("Show Links for All Objects"));
         all->setCheckable(true);
+        all->setChecked(montre.siShowLinksForAllObjects);
         connect(all, &QAction::toggled, this, [this] { majSiShowLinksForCurrentMode(); });
         showAllItems_[m] = all;
         if (m != ZEVFrontModeLinks) {
             QAction* sel = menu->addAction(tr("Show Links for Selections"));
             sel->setCheckable(true);
-            sel->setChecked(true);
+            sel->setChecked(montre.siShowLinksForSelections);
             connect(sel, &QAction::toggled, this, [this] { majSiShowLinksForCurrentMode(); });
             showSelectionItems_[m] = sel;
         }
