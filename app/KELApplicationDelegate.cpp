@@ -6,7 +6,7 @@
 #include "desk/model/ZEVItemOptions.h"
 #include "engine/KELICurseur.h"
 #include "engine/store/KELChercheurDe.h"
-#include "front/ZEVFrontViewer.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "platform/UserDefaults.h"
 #include "platform/desktop/SingleInstance.h"
 
@@ -179,7 +179,7 @@ void KELApplicationDelegate::applicationWillResignActive()
     if (window)
         window->setMouseTracking(false);
     if (auto* s = space())
-        if (ZEVFrontViewer* front = s->frontViewer())
+        if (ZEVFrontViewerServices* front = s->frontViewer())
             front->userWillSwitchApp();
     if (app_)
         app_->fullScreenDidChange();
@@ -191,7 +191,7 @@ void KELApplicationDelegate::applicationWillBecomeActive()
     if (window)
         window->raise();
     ZEVSpaceControllerBase* s = space();
-    ZEVFrontViewer* front = s ? s->frontViewer() : nullptr;
+    ZEVFrontViewerServices* front = s ? s->frontViewer() : nullptr;
     if (previousIfShowMacMenu_ != -1 && front && front->siShowMenubar() != (previousIfShowMacMenu_ == 1))
         defaults_->setValue(QStringLiteral("ZEVShowMacMenu"), previousIfShowMacMenu_ == 1);
     if (window) {

@@ -6,6 +6,7 @@
 #include "app/menu/KELMainMenu.h"
 #include "app/space/KELSpaceMenuHub.h"
 #include "app/space/ZEVSpaceFront.h"
+#include "front/ZEVFrontViewer.h"
 #include "app/store/KELResources.h"
 #include "app/widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
@@ -97,8 +98,7 @@ ZEVSpaceAdapter::~ZEVSpaceAdapter()
     space_.reset();
 }
 
-// The front layer is not part of the program yet: nothing answers as its viewer.
-ZEVFrontViewer* ZEVSpaceAdapter::frontViewer() { return nullptr; }
+ZEVFrontViewerServices* ZEVSpaceAdapter::frontViewer() { return space_ ? space_->frontViewer() : nullptr; }
 QWidget* ZEVSpaceAdapter::spaceWindow() { return space_ ? space_->spaceWindow() : nullptr; }
 KELICurseur* ZEVSpaceAdapter::nowCurseur() { return space_ ? space_->nowCurseur() : nullptr; }
 KELICurseur* ZEVSpaceAdapter::searchCurseur() { return space_ ? space_->searchCurseur() : nullptr; }
@@ -224,7 +224,7 @@ std::unique_ptr<ZEVMarkHistoryServices> ZEVSpaceAdapter::creerMarkHistoryViewer(
 
 std::unique_ptr<ZEVFrontViewerServices> ZEVSpaceAdapter::creerFrontViewer(ZEVSpaceController& space)
 {
-    return std::make_unique<ZEVSpaceFront>(space, defaults_);
+    return std::make_unique<ZEVFrontViewer>(space, std::make_unique<ZEVSpaceFront>(space, defaults_));
 }
 
 void ZEVSpaceAdapter::referencerItemDataSpace(ZEVSpaceController*)

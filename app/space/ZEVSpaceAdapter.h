@@ -40,7 +40,7 @@ public:
     KELMainMenu* mainMenu() const { return mainMenu_.get(); }
 
     // ZEVSpaceControllerBase
-    ZEVFrontViewer* frontViewer() override;
+    ZEVFrontViewerServices* frontViewer() override;
     QWidget* spaceWindow() override;
     KELICurseur* nowCurseur() override;
     KELICurseur* searchCurseur() override;

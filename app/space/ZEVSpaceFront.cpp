@@ -1,6 +1,5 @@
 #include "app/space/ZEVSpaceFront.h"
 
-#include "desk/viewer/ZEVDeskViewer.h"
 #include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineView.h"
@@ -120,35 +119,14 @@ void ZEVSpaceFront::closeTimebar()
     placer();
 }
 
-void ZEVSpaceFront::userSelectNext()
+double ZEVSpaceFront::headerViewsHeight()
 {
-    if (ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur()))
-        d->userSelectNext();
-}
-
-void ZEVSpaceFront::userSelectPrevious()
-{
-    if (ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur()))
-        d->userSelectPrevious();
-}
-
-bool ZEVSpaceFront::handlesCommand(std::string_view command)
-{
-    return command == "userCopy" || command == "userCut" || command == "userPaste" || command == "userSelectAll" ||
-           command == "userSelectNext" || command == "userSelectPrevious";
-}
-
-void ZEVSpaceFront::deskEdit(ZEVDeskEditCommand command)
-{
-    if (ZEVCursorDesk* d = space_.deskForCurseur(space_.actifCurseur()))
-        d->deskEditCommand(command);
-}
-
-void ZEVSpaceFront::desksSelectionDidChange()
-{
-    for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
-        if (ZEVCursorDesk* d = space_.deskForCurseur(c))
-            d->selectionDidChange();
+    double h = 0;
+    if (siTimebarOpened_ && bar())
+        h += ZEVRulerViewbar::kHeight;
+    if (siTlineOpened_ && strip())
+        h += ZEVTlineView::kHeight;
+    return h;
 }
 
 bool ZEVSpaceFront::eventFilter(QObject* watched, QEvent* event)

@@ -1,11 +1,8 @@
 #pragma once
-// The least of the front layer that the time ruler and the selections need while the front layer
-// is not built: it lays the ruler bar (while the user default ZEVShowZevMenu is on) and under it the
-// timeline strip (while ZEVShowRuler is on) over the top of the desk canvas, opens and closes them
-// when asked, arms the bar's layout, passes the strip's Tab walk to the active desk, and has both
-// desks draw their Object views again at every selection notice, and hands the main menu's Copy,
-// Cut, Paste, Select All, Select Next and Select Previous to the active desk. Every other operation keeps the
-// defaults of ZEVFrontViewerServices until the front viewer answers.
+// The header views of the front layer as the application lays them out: the ruler bar (while the
+// user default ZEVShowZevMenu is on) and under it the timeline strip (while ZEVShowRuler is on) over
+// the top of the desk canvas, opened and closed when asked, the bar's layout armed. The front viewer
+// asks it; the tracks and the toolbar come with the front layer's own header-view layout.
 
 #include "platform/UserDefaults.h"
 #include "space/ZEVSpaceParts.h"
@@ -17,7 +14,7 @@ namespace tallomer {
 class ZEVRulerViewbar;
 class ZEVTlineView;
 
-class ZEVSpaceFront final : public QObject, public ZEVFrontViewerServices {
+class ZEVSpaceFront final : public QObject, public ZEVFrontHeaderViews {
 public:
     static constexpr const char* kShowRulerKey = "ZEVShowRuler";
     static constexpr const char* kShowTimebarKey = "ZEVShowZevMenu";
@@ -33,20 +30,8 @@ public:
     void closeTlineAndTracks() override;
     bool siTimebarClosed() override { return !siTimebarOpened_; }
     void setSiShowCalandar(bool shown) override { siShowCalandar_ = shown; }
-    bool siShowCalandar() const { return siShowCalandar_; }
-    void userSelectNext() override;
-    void userSelectPrevious() override;
-    // The edit commands of the main menu go to the active desk.
-    bool handlesCommand(std::string_view command) override;
-    void userCopy() override { deskEdit(ZEVDeskEditCommand::Copy); }
-    void userCut() override { deskEdit(ZEVDeskEditCommand::Cut); }
-    void userPaste() override { deskEdit(ZEVDeskEditCommand::Paste); }
-    void userSelectAll() override { deskEdit(ZEVDeskEditCommand::SelectAll); }
-    void selectionDidChange() override { desksSelectionDidChange(); }
-    void iconSelectionDidChange() override { desksSelectionDidChange(); }
-    void titleSelectionDidChange() override { desksSelectionDidChange(); }
-    void filterSelectionDidChange() override { desksSelectionDidChange(); }
-    void linkSelectionDidChange() override { desksSelectionDidChange(); }
+    bool siShowCalandar() const override { return siShowCalandar_; }
+    double headerViewsHeight() override;
 
 protected:
     // The bar and the strip follow the content view's width.
@@ -57,8 +42,6 @@ private:
     ZEVTlineView* strip() const;
     ZEVRulerViewbar* bar() const;
     void placer();
-    void desksSelectionDidChange();
-    void deskEdit(ZEVDeskEditCommand command);
     void openTimebar();
     void closeTimebar();
 

@@ -2,6 +2,7 @@
 // what Recall, Retain and Release act on, how the link selection follows the nodes, and how the
 // filters reach both desks and move the keyboard once a burst of changes is over.
 
+#include "tests/support/NullFrontViewer.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "engine/KELLien.h"
 #include "runtime/SchedulerClock.h"
@@ -40,7 +41,7 @@ std::string paires(const std::vector<ZEVLinkPair*>& v)
 }
 
 // The notices, one letter each: Icons, Titles, Filters, Links.
-class Front final : public ZEVFrontViewerServices {
+class Front final : public tallomer::test::NullFrontViewer {
 public:
     void iconSelectionDidChange() override { notices += 'I'; }
     void titleSelectionDidChange() override { notices += 'T'; }
