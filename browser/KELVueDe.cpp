@@ -232,8 +232,8 @@ void KELVueDe::recharger()
 {
     if (libere_ || !table_)
         return;
-    entete_->setText(texteDeLEntete());
     lignes_ = elements();
+    entete_->setText(texteDeLEntete());
     modele_->reinitialiser();
     majEntete();
 }
