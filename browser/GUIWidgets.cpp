@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace tallomer {
 
 namespace {
@@ -54,7 +56,8 @@ GUITableHeaderView::GUITableHeaderView(QWidget* parent) : QHeaderView(Qt::Horizo
     setSectionsMovable(true);
     setSectionsClickable(false);
     setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    hauteurHeader_ = QHeaderView::sizeHint().height();
+    // Without sections the header's own hint has no height yet: take the titles' line.
+    hauteurHeader_ = std::max(QHeaderView::sizeHint().height(), fontMetrics().height() + 6);
 }
 
 void GUITableHeaderView::setHauteurRuler(double h)
