@@ -1,5 +1,9 @@
 #include "app/KELApplicationDelegate.h"
 
+#include "browser/KELBrowserArguments.h"
+#include "browser/KELVueController.h"
+#include "runtime/Log.h"
+
 #include "app/KELApplication.h"
 #include "app/ZEVController.h"
 #include "app/widgets/ZEVPreferencesController.h"
@@ -66,6 +70,7 @@ KELApplicationDelegate::~KELApplicationDelegate()
         instance_->getURL = nullptr;
         instance_->openDocuments = nullptr;
         instance_->reopen = nullptr;
+        instance_->options = nullptr;
     }
 }
 
@@ -105,6 +110,18 @@ void KELApplicationDelegate::applicationWillFinishLaunching(SingleInstance* inst
         whenReady([this, paths] { applicationOpenFiles(paths); });
     };
     instance->reopen = [this] { whenReady([this] { applicationShouldOpenUntitledFile(); }); };
+    instance->options = [this](const QStringList& options) { whenReady([this, options] { openOptions(options); }); };
+}
+
+void KELApplicationDelegate::openOptions(const QStringList& options)
+{
+    for (const KELBrowserArguments::Requete& r : KELBrowserArguments::lire(options)) {
+        if (!r.erreur.isEmpty()) {
+            logFormat("KELApplicationDelegate openOptions: %s", qPrintable(r.erreur));
+            continue;
+        }
+        KELVueController::ouvrir(r.lienInt, r.curseurInt);
+    }
 }
 
 void KELApplicationDelegate::openLaunchArguments(const QStringList& arguments)
