@@ -128,6 +128,8 @@ public:
     void menuSearchCurseur(QObject*) override { trace_.push_back("bar menuSearchCurseur"); }
     void menuRuler(QObject*) override { trace_.push_back("bar menuRuler"); }
     bool siShowRulerPickerPanel() const override { return false; }
+    void menuPresetDidRename() override {}
+    void highlightButtonWithTag(KELId stamp) override { trace_.push_back("bar light " + std::to_string(stamp)); }
     void showPresetTitleWithTag(KELId stamp, float duration) override
     {
         trace_.push_back("bar preset " + std::to_string(stamp) + " " + std::to_string(duration).substr(0, 3));
