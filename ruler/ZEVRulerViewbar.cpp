@@ -316,8 +316,11 @@ void ZEVRulerViewbar::paintEvent(QPaintEvent*)
 
 void ZEVRulerViewbar::mousePressEvent(QMouseEvent* event)
 {
-    // Presses on the bar's background go nowhere.
+    // Presses on the bar's background go nowhere; a right press opens the bar's menu.
     event->accept();
+    if (event->button() == Qt::RightButton)
+        if (QMenu* m = viewer_.rulerbarMenu())
+            m->popup(event->globalPosition().toPoint());
 }
 
 void ZEVRulerViewbar::wheelEvent(QWheelEvent* event)

@@ -237,6 +237,8 @@ public:
     // a preset called by its stamp. Until then both do nothing.
     void setPresetHooks(std::function<void()> saveHome, std::function<void(KELId)> changePreset);
     void menuPresetSaveHome();
+    // The strip's and the bar's Time Bar items.
+    void userToggleTimebar();
     void userChangePresetWithStampInt(KELId stamp);
 
     // ---- other commands ----

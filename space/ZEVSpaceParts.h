@@ -203,6 +203,9 @@ public:
     virtual void openTline() {}
     virtual void openTlineAndTracks(bool siFocus) {}
     virtual void closeTlineAndTracks() {}
+    // The main menu's and the strip's toggles of the time bar and the time line.
+    virtual void userToggleTimebar() {}
+    virtual void userToggleTline() {}
     virtual bool siTimebarClosed() { return true; }
     virtual bool siTlineClosed() { return true; }
     virtual bool siTracksClosed() { return true; }

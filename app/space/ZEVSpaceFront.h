@@ -1,10 +1,13 @@
 #pragma once
 // The least of the front layer that the time ruler and the selections need while the front layer
 // is not built: it lays the ruler bar (while the user default ZEVShowZevMenu is on) and under it the
-// timeline strip (while ZEVShowRuler is on) over the top of the desk canvas, opens and closes them
-// when asked, arms the bar's layout, passes the strip's Tab walk to the active desk, and has both
-// desks draw their Object views again at every selection notice. Every other operation keeps the
-// defaults of ZEVFrontViewerServices until the front viewer answers.
+// timeline strip (while ZEVShowRuler is on) over the top of the desk canvas, opens, closes and
+// toggles them when asked (the toggles keep the choice in those defaults), closes both for the
+// header-views button and opens again what it closed, opens the timeline for a Search move unless
+// the user keeps it closed while searching, returns the desk to the Home Time, arms the bar's
+// layout, passes the strip's Tab walk to the active desk, and has both desks draw their Object views
+// again at every selection notice. Every other operation keeps the defaults of
+// ZEVFrontViewerServices until the front viewer answers.
 
 #include "platform/UserDefaults.h"
 #include "space/ZEVSpaceParts.h"
@@ -20,6 +23,9 @@ class ZEVSpaceFront final : public QObject, public ZEVFrontViewerServices {
 public:
     static constexpr const char* kShowRulerKey = "ZEVShowRuler";
     static constexpr const char* kShowTimebarKey = "ZEVShowZevMenu";
+    static constexpr const char* kHideRulerWhenSearchKey = "ZEVHideRulerWhenSearch";
+    // Home Time called from a menu glides there over this long.
+    static constexpr float kHomeDuration = 1.5f;
 
     // `space` and `defaults` are not owned and outlive the front; the space's ruler viewer is made.
     ZEVSpaceFront(ZEVSpaceController& space, UserDefaultsController& defaults);
@@ -28,11 +34,21 @@ public:
     bool siTlineOpened() override { return siTlineOpened_; }
     bool siTlineClosed() override { return !siTlineOpened_; }
     void openTline() override;
-    void openTlineAndTracks(bool) override { openTline(); }
+    void openTlineAndTracks(bool siFocus) override;
     void closeTlineAndTracks() override;
     bool siTimebarClosed() override { return !siTimebarOpened_; }
+    void userToggleTimebar() override;
+    void userToggleTline() override;
+    void closeAllHeaderViews() override;
+    void mouseLimitInside() override;
+    double headerViewsHeight() override;
     void setSiShowCalandar(bool shown) override { siShowCalandar_ = shown; }
     bool siShowCalandar() const { return siShowCalandar_; }
+    void initierDeplacementCurseur() override;
+    void menuHomeTime() override;
+    void userGoHome() override { siGoingToHome_ = true; }
+    bool siCurseurAtHome() override;
+    bool siGoingToHome() const { return siGoingToHome_; }
     void userSelectNext() override;
     void userSelectPrevious() override;
     void selectionDidChange() override { desksSelectionDidChange(); }
@@ -61,6 +77,10 @@ private:
     bool siTlineOpened_ = false;
     bool siTimebarOpened_ = false;
     bool siShowCalandar_ = false;
+    bool siGoingToHome_ = false;
+    // What the header-views button closed, to open again.
+    bool rouvrirTimebar_ = false;
+    bool rouvrirTline_ = false;
 };
 
 } // namespace tallomer
