@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
@@ -314,6 +315,56 @@ TEST_F(PresetButtons, SavingHomeTimeFromTheNowCursorsMenuWritesThePreset)
     const Rows r = links(2000009, 1000122);
     ASSERT_EQ(r.size(), avant + 1);
     EXPECT_EQ(presets().stateOfNowPresetWithStampInt(2000009), 1);
+}
+
+TEST_F(PresetButtons, PointingShowsANameAndADragRestingOnASavedPresetCallsIt)
+{
+    startWithTheBar();
+    ZEVRulerPresetButton* p3 = button(3);
+    QLineEdit* field = bar()->presetTextField();
+    QEnterEvent entre(QPointF(3, 3), p3->mapTo(window(), QPointF(3, 3)), p3->mapToGlobal(QPointF(3, 3)));
+    QApplication::sendEvent(p3, &entre);
+    EXPECT_EQ(field->text(), "preset 3");
+    QEvent sort(QEvent::Leave);
+    QApplication::sendEvent(p3, &sort);
+    advance(0.05);
+    EXPECT_EQ(field->text(), "preset 3");
+    advance(0.1);
+    EXPECT_TRUE(field->text().isEmpty());
+
+    // A drag resting 0.8 s over an empty preset does nothing; over a saved one, it calls it.
+    auto survoler = [this](ZEVRulerPresetButton* b) {
+        QMimeData data;
+        data.setText("x");
+        QDragEnterEvent e(b->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(b, &e);
+        advance(1.0);
+        QDragLeaveEvent l;
+        QApplication::sendEvent(b, &l);
+        pump();
+    };
+    survoler(p3);
+    EXPECT_EQ(sound.beeps, 0);
+    hold(p3, 1.4);
+    KELIContexte* n = space()->nowCurseur()->contexte();
+    const double in = n->offsetIn();
+    ASSERT_TRUE(ruler()->userInitieDeplacementCurseur());
+    ruler()->setCurseurEnDeplacement(space()->nowCurseur());
+    ruler()->userPlaceContexteIn(-3600);
+    ruler()->userTermineDeplacementCurseur();
+    survoler(p3);
+    advance(2.0);
+    EXPECT_NEAR(n->offsetIn(), in, 0.01) << "the spring called the preset";
+
+    // Home Time from the Now cursor's menu glides home.
+    ASSERT_TRUE(ruler()->userInitieDeplacementCurseur());
+    ruler()->userPlaceContexteIn(-3600);
+    ruler()->userTermineDeplacementCurseur();
+    EXPECT_NE(presets().stateOfNowPresetWithStampInt(2000009), 1);
+    space()->frontViewer()->menuHomeTime();
+    advance(2.0);
+    EXPECT_EQ(presets().stateOfNowPresetWithStampInt(2000009), 1);
+    EXPECT_TRUE(space()->frontViewer()->siCurseurAtHome());
 }
 
 } // namespace
