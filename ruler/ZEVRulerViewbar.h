@@ -3,9 +3,9 @@
 // window. It shows one selected cursor (Now, Search, or the timeline cursor whose context is the
 // visible range): that cursor's in-date, moment and out-date in its pickers, its button lit, its
 // boxes tinted by the part of the cursor being moved. It holds the Now, Search and Ruler buttons,
-// the From, cursor and Until boxes with their pickers, nine preset-button places and the preset
-// name field (the presets bring them to life), and the row of entity buttons; it owns a calendar
-// panel. It lays its controls out by its width, and turns its buttons, pickers, calendar picks and
+// the From, cursor and Until boxes with their pickers, the nine preset buttons with their menu and
+// the preset name field (which renames a preset in place), and the row of entity buttons; it owns
+// a calendar panel. It lays its controls out by its width, and turns its buttons, pickers, calendar picks and
 // box menus into moves of the ruler viewer. Main thread only.
 //
 // Frames are y-up in the parent's points; the conversion to Qt happens here, once.

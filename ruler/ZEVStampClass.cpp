@@ -269,8 +269,8 @@ std::optional<ZEVStampServices::Saved> ZEVStampClass::savePresetWithStampInt(KEL
     if (!bar || !tl || !t || !nc || !sr || !sr->contexte() || !s)
         return std::nullopt;
     std::optional<Saved> saved;
-    // All of a save or none: the kind and its five values.
-    KELServeurDeLiens::Acte acte(6, 0, 5);
+    // All of a save or none: the kind, five values and their five numbers.
+    KELServeurDeLiens::Acte acte(11, 0, 5);
     if (!acte.complet())
         return std::nullopt;
     if (!siSearch && bar->stateOfNowButton()) {
@@ -318,7 +318,7 @@ void ZEVStampClass::clearPresetWithStampInt(KELId stamp)
         return;
     const std::string nom = nameWithStampInt(stamp);
     const KELDate t = tl->placeToi();
-    KELServeurDeLiens::Acte acte(1, 1);
+    KELServeurDeLiens::Acte acte(2, 1);
     if (stamp > kHomeTime && stamp <= kLastPreset) {
         const std::string parDefaut = "preset " + std::to_string(stamp - kHomeTime + 1);
         auto* mots = dynamic_cast<KELIModelMot*>(motModel_);
@@ -341,7 +341,7 @@ void ZEVStampClass::setPresetName(const std::string& name, KELId stamp)
     if (!s || !mots || !name_)
         return;
     const KELDate t = tl->placeToi();
-    KELServeurDeLiens::Acte acte(1, 1);
+    KELServeurDeLiens::Acte acte(2, 1);
     KELI* mot = mots->ajouterLeMot(name, tl);
     if (!mot)
         return;

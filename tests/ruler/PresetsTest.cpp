@@ -9,6 +9,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVStampClass.h"
+#include "runtime/Log.h"
 
 #include <algorithm>
 
@@ -42,6 +43,7 @@ protected:
 
 TEST_F(Presets, ANowPresetIsWrittenOnlyWhereItChangedAndFromTheSaveOn)
 {
+    ScopedLogCapture log;
     const KELId p3 = ZEVSTAMP_PRESET_2 + 1;
     bar->nowButton = true;
     ASSERT_FALSE(presets().siPresetWithStampInt(p3));
@@ -82,6 +84,7 @@ TEST_F(Presets, ANowPresetIsWrittenOnlyWhereItChangedAndFromTheSaveOn)
     EXPECT_TRUE(presets().callPresetWithStampInt(p3, 0.0f));
     EXPECT_NEAR(nowContexte()->offsetIn(), in, 1e-6);
     EXPECT_EQ(presets().stateOfNowPresetWithStampInt(p3), 1);
+    EXPECT_FALSE(log.sink.contains("more ids than it reserved")) << "each save is one whole act";
 }
 
 TEST_F(Presets, HomeTimeGoesHomeBeforeItsAnimationAndOnlyAsANowPreset)
@@ -145,6 +148,7 @@ TEST_F(Presets, TheFlaggedSaveTakesTheNowMomentAsASearchPresetAndARulerPresetFol
 
 TEST_F(Presets, ClearingGivesPresetsTwoToNineTheirNameBackAndHomeTimeKeepsItsOwn)
 {
+    ScopedLogCapture log;
     const KELId p5 = ZEVSTAMP_PRESET_5;
     bar->nowButton = true;
     ASSERT_TRUE(presets().savePresetWithStampInt(p5, false));
@@ -167,6 +171,7 @@ TEST_F(Presets, ClearingGivesPresetsTwoToNineTheirNameBackAndHomeTimeKeepsItsOwn
     KELI* genre = lien(ZEVSTAMP_HOME_TIME, 1000112);
     ASSERT_NE(genre, nullptr);
     EXPECT_LE(genre->inDate(), genre->outDate());
+    EXPECT_FALSE(log.sink.contains("more ids than it reserved"));
 }
 
 TEST_F(Presets, PresetsMoveTheirCursorAndHomeAtHomeBringsTheHomeChannel)
