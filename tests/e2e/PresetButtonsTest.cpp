@@ -283,6 +283,19 @@ TEST_F(PresetButtons, TheStripsMenuAndTheHeaderViewsButtonOpenAndCloseTheBarAndT
     EXPECT_TRUE(bar()->isVisible());
     EXPECT_TRUE(strip()->isVisible());
 
+    // The main menu's timeline toggle closes it and keeps the choice; again, it opens it.
+    ZEVFrontViewerServices* front = space()->frontViewer();
+    front->userToggleTline();
+    pump();
+    EXPECT_FALSE(strip()->isVisible());
+    EXPECT_TRUE(front->siTlineClosed());
+    EXPECT_FALSE(values->values("ZEVShowRuler").toBool());
+    front->userToggleTline();
+    pump();
+    EXPECT_TRUE(strip()->isVisible());
+    EXPECT_TRUE(values->values("ZEVShowRuler").toBool());
+    EXPECT_DOUBLE_EQ(front->headerViewsHeight(), ZEVRulerViewbar::kHeight + ZEVTlineView::kHeight);
+
     // A move of the Search cursor opens a closed timeline, unless the user keeps it closed then.
     ruler()->userChangeActifCurseur(space()->searchCurseur());
     space()->frontViewer()->closeTlineAndTracks();
