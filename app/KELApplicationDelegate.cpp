@@ -11,6 +11,7 @@
 #include "platform/desktop/SingleInstance.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMainWindow>
 #include <QWidget>
 
@@ -160,11 +161,14 @@ void KELApplicationDelegate::onApplicationStateChanged(Qt::ApplicationState stat
 }
 
 namespace {
-// The desktop has no menu bar of its own above every program: ours is the Space window's.
+// The desktop has no menu bar of its own above every program: ours is the Space window's, held by
+// a main window or laid out at the top of the window.
 bool menuBarShows(QWidget* window)
 {
-    auto* main = qobject_cast<QMainWindow*>(window);
-    return !main || !main->menuWidget() || main->menuWidget()->isVisible();
+    if (auto* main = qobject_cast<QMainWindow*>(window))
+        return !main->menuWidget() || !main->menuWidget()->isHidden();
+    QWidget* bar = window && window->layout() ? window->layout()->menuBar() : nullptr;
+    return !bar || !bar->isHidden();
 }
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
+#include "engine/selection/KELSelection.h"
 #include "runtime/Log.h"
 
 #include <algorithm>
@@ -164,7 +165,7 @@ void KELIRepModel::desactiverLeLien(KELI* objet, KELDate date)
 KELSelCtrlModel* KELIRepModel::selCtrlModel()
 {
     if (!selCtrlM_)
-        selCtrlM_ = KELSelCtrlModel::initAvecRepModel(this);
+        selCtrlM_.reset(KELSelCtrlModel::initAvecRepModel(this).release());
     return selCtrlM_.get();
 }
 
@@ -577,7 +578,7 @@ KELI* KELIRepRelation::modelEnfant()
 KELSelCtrlRelation* KELIRepRelation::selCtrlRelation()
 {
     if (!selCtrlR_)
-        selCtrlR_ = KELSelCtrlRelation::initAvecRepRelation(this);
+        selCtrlR_.reset(KELSelCtrlRelation::initAvecRepRelation(this).release());
     return selCtrlR_.get();
 }
 

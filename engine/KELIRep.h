@@ -21,40 +21,13 @@ class KELIRepRelation;
 class KELIElemRelation;
 class KELIModel;
 
-// Selection controllers of the link base browser; the engine only makes them on request and tells
-// them of activations. The browser extends them.
-class KELSelCtrlRelation {
-public:
-    explicit KELSelCtrlRelation(KELIRepRelation* rep) : rep_(rep) {}
-    virtual ~KELSelCtrlRelation() = default;
-    static std::unique_ptr<KELSelCtrlRelation> initAvecRepRelation(KELIRepRelation* rep)
-    {
-        return std::make_unique<KELSelCtrlRelation>(rep);
-    }
-    virtual void majDActivationDuLien(KELI* lien) { ++activations_; }
-    virtual void majDeDesactivationDuLien(KELI* lien) { ++desactivations_; }
-    KELIRepRelation* repRelation() const { return rep_; }
-    std::size_t activations() const { return activations_; }
-    std::size_t desactivations() const { return desactivations_; }
-
-private:
-    KELIRepRelation* rep_; // not owned: the representation owns this controller
-    std::size_t activations_ = 0;
-    std::size_t desactivations_ = 0;
-};
-
-class KELSelCtrlModel {
-public:
-    explicit KELSelCtrlModel(KELIRepModel* rep) : rep_(rep) {}
-    virtual ~KELSelCtrlModel() = default;
-    static std::unique_ptr<KELSelCtrlModel> initAvecRepModel(KELIRepModel* rep)
-    {
-        return std::make_unique<KELSelCtrlModel>(rep);
-    }
-    KELIRepModel* repModel() const { return rep_; }
-
-private:
-    KELIRepModel* rep_; // not owned
+// The selection controllers of the link base browser (engine/selection): the representations of
+// models and relations make them on first request, own them and tell them of activations.
+class KELSelCtrlModel;
+class KELSelCtrlRelation;
+struct KELSelDetruire {
+    void operator()(KELSelCtrlModel* c) const;
+    void operator()(KELSelCtrlRelation* c) const;
 };
 
 class KELIRep {
@@ -119,11 +92,12 @@ public:
     KELI* enfantDeRelIntParentInt(KELId rel, KELId parentInt);
     void desactiverLeLien(KELI* objet, KELDate date);
     KELSelCtrlModel* selCtrlModel();
+    KELSelCtrlModel* selCtrlModelSiExistant() const { return selCtrlM_.get(); }
     void lachePrise() override;
 
 private:
     KELI* relationMC_ = nullptr;
-    std::unique_ptr<KELSelCtrlModel> selCtrlM_;
+    std::unique_ptr<KELSelCtrlModel, KELSelDetruire> selCtrlM_;
 };
 
 class KELIRepRelation : public KELIRep {
@@ -227,7 +201,7 @@ private:
     Index mapDuParent_;  // parent -> its children and its links
     Index mapDeLEnfant_; // child -> its parents and its links
     bool indexesVivants_ = false; // both indexes made (on first read) and kept since
-    std::unique_ptr<KELSelCtrlRelation> selCtrlR_;
+    std::unique_ptr<KELSelCtrlRelation, KELSelDetruire> selCtrlR_;
 };
 
 inline KELIRepRelation* KELIRep::commeRelation() { return siRelation_ ? static_cast<KELIRepRelation*>(this) : nullptr; }

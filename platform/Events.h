@@ -57,6 +57,9 @@ KeyInfo keyInfo(const QKeyEvent& event);
 int keyCodeForQtKey(int qtKey, bool keypad);
 // The virtual key code of an X keyboard's scan code (the evdev code plus 8); kKeyUnknown otherwise.
 int keyCodeForScanCode(quint32 scanCode);
+// The evdev key (linux/input-event-codes.h) at a virtual key code's place; -1 for a code off the
+// table. The one table behind keyCodeForScanCode too.
+int evdevKeyForKeyCode(int keyCode);
 
 std::uint32_t modifierFlags(Qt::KeyboardModifiers modifiers);
 inline bool hasFlag(std::uint32_t flags, std::uint32_t flag) { return (flags & flag) != 0; }

@@ -242,8 +242,8 @@ private:
     void stopPreset();
     void planifierStopPreset(double delay);
     void finirRenommage(bool siGarder);
-    // The main menu's item of that preset, where the main menu has one (its item tagged 5).
-    void majMainMenuItem(KELId stamp, bool enabled);
+    // The main menu's preset items ask the presets each time their menu opens: saves and clears
+    // need not tell them.
     bool siNowActif() const;
 
     // Commands.

@@ -82,18 +82,6 @@ void ZEVRulerViewbar::highlightButtonWithTag(KELId stamp)
         b->setState(kZEVStateOn);
 }
 
-void ZEVRulerViewbar::majMainMenuItem(KELId stamp, bool enabled)
-{
-    QWidget* w = window();
-    if (!w)
-        return;
-    for (QAction* a : w->findChildren<QAction*>())
-        if (a->data().toInt() == 5 && a->menu())
-            for (QAction* item : a->menu()->actions())
-                if (item->data().toULongLong() == stamp)
-                    item->setEnabled(enabled);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Press, hold and release
 
@@ -200,7 +188,6 @@ void ZEVRulerViewbar::appliquerSauvegarde(ZEVRulerPresetButton* b, bool siSearch
     } else {
         restaurerImage(b);
     }
-    majMainMenuItem(b->tag(), true);
 }
 
 void ZEVRulerViewbar::mouseDragOutOfPresetButton(ZEVRulerPresetButton* b)
@@ -385,7 +372,6 @@ void ZEVRulerViewbar::menuPresetClear()
     b->setImageNamed(QStringLiteral("preset_empty.tiff"));
     b->setState(kZEVStateOff);
     b->setSiEnabled(false);
-    majMainMenuItem(b->tag(), false);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -29,12 +29,15 @@ namespace tallomer {
 class ZEVBackObjectServices;
 class ZEVDeskViewer;
 class ZEVFrontViewer;
+class ZEVSpaceController;
 
 class ZEVSpaceForDeskViewers : public ZEVSpaceForDeskModels, public ZEVSpaceForObjectViews {
 public:
     // Companions; none is owned by the caller.
     // The front layer answers once it exists.
     virtual ZEVFrontViewer* frontViewer() { return nullptr; }
+    // The Space itself, which the desk's menus drive; nullptr for a desk without a Space.
+    virtual ZEVSpaceController* spaceController() { return nullptr; }
     virtual KELICurseur* searchCurseur() = 0;
     virtual ZEVDeskViewer* deskViewerForCurseur(KELICurseur* curseur) = 0;
 

@@ -498,17 +498,6 @@ bool ZEVSpaceController::spaceKeyPressed(int qtKey, Qt::KeyboardModifiers modifi
     case A::GotoNext:
         host_.menuAction(ZEVSpaceMenuAction::GotoNext);
         break;
-    case A::SelectAll:
-    case A::Copy:
-    case A::Cut:
-    case A::Paste:
-        // The main menu's Edit items will send these; until it exists the keys reach the desk.
-        if (ZEVCursorDesk* d = deskForCurseur(actifCurseur_))
-            d->deskEditCommand(result.action == A::SelectAll ? ZEVDeskEditCommand::SelectAll
-                               : result.action == A::Copy    ? ZEVDeskEditCommand::Copy
-                               : result.action == A::Cut     ? ZEVDeskEditCommand::Cut
-                                                             : ZEVDeskEditCommand::Paste);
-        break;
     }
     return !result.passOn;
 }

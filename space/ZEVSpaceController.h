@@ -78,6 +78,8 @@ public:
     ZEVRulerViewerServices* rulerViewer() const { return rulerViewer_.get(); }
     ZEVContextViewerServices* contextViewer() const { return contextViewer_.get(); }
     ZEVEntityViewer* channelViewer() const { return channelViewer_; }
+    // The channel viewer as the Space drives it; nullptr without one.
+    ZEVChannelViewerServices* channelViewerServices() const;
     KELI* defaultColorItem() const { return defaultColorItem_; }
 
     void enclencherMaj();
@@ -373,7 +375,6 @@ private:
     // ---- the go-to steps ----
     struct EspaceTrouve;
     struct Regard;
-    ZEVChannelViewerServices* channelViewerServices() const;
     Regard regard() const;
     float dureePourOffset(double offset) const;
     void selectionEspace(bool precedent, bool siNow);

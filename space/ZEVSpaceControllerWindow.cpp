@@ -111,7 +111,7 @@ void ZEVSpaceController::setMouseLimitInside()
 {
     const bool plein = siPleinEcran();
     const QSizeF taille =
-        plein ? host_.mainScreenFrame().size() : QSizeF(spaceWindow_ ? spaceWindow_->size() : QSize());
+        plein ? host_.mainScreenFrame().size() : QSizeF(spaceWindow_ ? spaceWindow_->spaceView()->size() : QSize());
     appliquerLaZone(ZEVMouseLimit::cornerZone(plein, taille.width(), taille.height()));
 }
 
@@ -119,7 +119,7 @@ void ZEVSpaceController::setMouseLimitOutside()
 {
     const bool plein = siPleinEcran();
     const QSizeF taille =
-        plein ? host_.mainScreenFrame().size() : QSizeF(spaceWindow_ ? spaceWindow_->size() : QSize());
+        plein ? host_.mainScreenFrame().size() : QSizeF(spaceWindow_ ? spaceWindow_->spaceView()->size() : QSize());
     const bool fermees = !frontViewer_ || frontViewer_->siHeaderViewsClosed();
     const double hauteur = frontViewer_ ? frontViewer_->headerViewsHeight() : 0.0;
     if (fermees && !plein)

@@ -34,18 +34,6 @@ ZEVSpaceKeyResult spaceKeyResult(int qtKey, const ZEVSpaceKeyState& s)
         return {s.control ? A::SpaceCleanPrevious : A::GotoPrevious, false};
     case Qt::Key_Right:
         return {s.control ? A::SpaceCleanNext : A::GotoNext, false};
-    case Qt::Key_A:
-    case Qt::Key_C:
-    case Qt::Key_X:
-    case Qt::Key_V: {
-        if (!s.command || s.control)
-            return {A::None, true};
-        const A a = qtKey == Qt::Key_A   ? A::SelectAll
-                    : qtKey == Qt::Key_C ? A::Copy
-                    : qtKey == Qt::Key_X ? A::Cut
-                                         : A::Paste;
-        return {a, false};
-    }
     default:
         return {A::None, true};
     }

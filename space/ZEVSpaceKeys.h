@@ -1,7 +1,7 @@
 #pragma once
 // What a key pressed in the Space window does: Return recalls, Delete releases, the arrows move
-// between Channels, history marks and Spaces, Ctrl with A, C, X or V selects all, copies, cuts or
-// pastes on the active desk. Kept apart from the window so that the whole table
+// between Channels, history marks and Spaces. The edit keys (Ctrl with A, C, X or V) are the main
+// menu's, so that no key runs a command twice. Kept apart from the window so that the whole table
 // can be checked without events.
 
 #include <QKeyEvent>
@@ -23,11 +23,6 @@ enum class ZEVSpaceKeyAction {
     SpaceCleanNext,
     GotoPrevious,
     GotoNext,
-    // The desk's edit commands, which the main menu will carry.
-    SelectAll,
-    Copy,
-    Cut,
-    Paste,
 };
 
 // What the window knows when the key comes.

@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class KELI;
@@ -270,6 +271,22 @@ public:
     // cursor).
     virtual void selectionPreviousSpace(bool siNow) {}
     virtual void selectionNextSpace(bool siNow) {}
+    // The go buttons show the Now desk; the Spaces or Channels menu browses, or stops.
+    virtual void selectionHome() {}
+    virtual void setSpaceBrowsing(bool browsing) {}
+    virtual void setChannelBrowsing(bool browsing) {}
+
+    // ---- what the main menu and the desk menus send; the front layer answers ----
+    // Whether the front layer carries out a command of the menus, by the command's name (for
+    // example "userCopy"); an item whose command is not handled is disabled.
+    virtual bool handlesCommand(std::string_view command) { return false; }
+    // Whether a modifier quasimode is active (the desk then shows no context menu).
+    virtual bool isUserChangingFlag() { return false; }
+    virtual void userCopy() {}
+    virtual void userCut() {}
+    virtual void userPaste() {}
+    virtual void userSelectAll() {}
+    virtual void userDeselectAll() {}
     // The front view draws the frame of a window that stays in front.
     virtual void setSiShowCadre(bool shown) {}
 };

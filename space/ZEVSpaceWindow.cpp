@@ -11,6 +11,7 @@
 #include <QGraphicsScene>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QMoveEvent>
 #include <QNativeGestureEvent>
@@ -149,7 +150,7 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     setFocusPolicy(Qt::StrongFocus);
-    setMinimumSize(int(ZEVSpaceWindowFrame::kMinContentWidth), int(ZEVSpaceWindowFrame::kMinContentHeight));
+    majMinimumSize();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
@@ -238,9 +239,9 @@ void ZEVSpaceWindow::setHeaderViewsButtonShown(bool shown)
 
 void ZEVSpaceWindow::placerLeBouton()
 {
-    // 24 x 10 points, 30 from the right edge and 5 from the top: where it lay in the title bar,
-    // 21 points lower.
-    headerViewsButton_->setGeometry(width() - 30, 5, 24, 10);
+    // 24 x 10 points, 30 from the right edge and 5 from the top of the content: where it lay in
+    // the title bar, 21 points lower.
+    headerViewsButton_->setGeometry(width() - 30, 5 + menuBarHeight(), 24, 10);
 }
 
 void ZEVSpaceWindow::setSiFrontSpace(bool front)
@@ -272,14 +273,50 @@ void ZEVSpaceWindow::referencerSpaceController(ZEVSpaceController* controller)
     siAcceptsFlagsChanges_ = controller != nullptr;
 }
 
+void ZEVSpaceWindow::setMenuBar(QMenuBar* bar)
+{
+    menuBar_ = bar;
+    majMinimumSize();
+}
+
+void ZEVSpaceWindow::setMenuBarShown(bool shown)
+{
+    if (!menuBar_ || menuBar_->isHidden() == !shown)
+        return;
+    // The content keeps its size: the window grows or shrinks by the bar.
+    const QSize content = contentSize();
+    menuBar_->setVisible(shown);
+    majMinimumSize();
+    if (!siManagedSize())
+        resizeContent(content);
+}
+
+int ZEVSpaceWindow::menuBarHeight() const
+{
+    return menuBar_ && !menuBar_->isHidden() ? menuBar_->sizeHint().height() : 0;
+}
+
+QMargins ZEVSpaceWindow::outerMargins() const { return decorationMargins() + QMargins(0, menuBarHeight(), 0, 0); }
+
+QSize ZEVSpaceWindow::contentSize() const { return size() - QSize(0, menuBarHeight()); }
+
+void ZEVSpaceWindow::resizeContent(const QSize& content) { resize(content + QSize(0, menuBarHeight())); }
+
+void ZEVSpaceWindow::majMinimumSize()
+{
+    setMinimumSize(int(ZEVSpaceWindowFrame::kMinContentWidth),
+                   int(ZEVSpaceWindowFrame::kMinContentHeight) + menuBarHeight());
+}
+
 QSize ZEVSpaceWindow::sizeHint() const
 {
-    return ZEVSpaceWindowFrame::constrainedContentSize(QSizeF(ZEVSpaceWindowFrame::kDefaultWidth, 0)).toSize();
+    return ZEVSpaceWindowFrame::constrainedContentSize(QSizeF(ZEVSpaceWindowFrame::kDefaultWidth, 0)).toSize() +
+           QSize(0, menuBarHeight());
 }
 
 int ZEVSpaceWindow::heightForWidth(int width) const
 {
-    return int(std::lround(width / ZEVSpaceWindowFrame::kContentAspect));
+    return int(std::lround(width / ZEVSpaceWindowFrame::kContentAspect)) + menuBarHeight();
 }
 
 void ZEVSpaceWindow::setFrameYUp(const QRectF& frame, const QRectF& screen)
@@ -289,12 +326,12 @@ void ZEVSpaceWindow::setFrameYUp(const QRectF& frame, const QRectF& screen)
     const QRect available = this->screen()->availableGeometry();
     // Before the window is shown the decorations are not known yet (no margins); the first settle
     // after the manager has framed the window fits it again.
-    const QMargins margins = decorationMargins();
+    const QMargins margins = outerMargins();
     const QSize size = ZEVSpaceWindowFrame::fittedContentSize(wanted, available.size().shrunkBy(margins));
     // y-up to the screen's y-down: the frame's top edge stays where the frame puts it.
     const QPoint corner(int(std::lround(frame.x())),
                         int(std::lround(screen.y() + screen.height() - (frame.y() + frame.height()))));
-    resize(size);
+    resizeContent(size);
     // move() places the outer frame: the manager puts its decorations' corner there.
     move(cornerInside(corner, size.grownBy(margins), available));
 }
@@ -302,7 +339,7 @@ void ZEVSpaceWindow::setFrameYUp(const QRectF& frame, const QRectF& screen)
 QRectF ZEVSpaceWindow::frameYUp(const QRectF& screen) const
 {
     const QPoint corner = frameGeometry().topLeft();
-    const double height = this->height() + ZEVSpaceWindowFrame::kTitleBarHeight;
+    const double height = contentSize().height() + ZEVSpaceWindowFrame::kTitleBarHeight;
     const double bottom = screen.y() + screen.height() - (corner.y() + height);
     return QRectF(corner.x(), bottom, width(), height);
 }
@@ -336,14 +373,14 @@ void ZEVSpaceWindow::refuserLeMaximum()
     // The largest 8 : 5 content the available area holds, centred on it: the maximised window's
     // room, kept at the desk's shape.
     const QRect available = screen()->availableGeometry();
-    const QMargins margins = decorationMargins();
+    const QMargins margins = outerMargins();
     const QSize room = available.size().shrunkBy(margins);
     const QSize size = ZEVSpaceWindowFrame::fittedContentSize(room, room);
     const QSize frame = size.grownBy(margins);
     const QPoint corner(available.left() + (available.width() - frame.width()) / 2,
                         available.top() + (available.height() - frame.height()) / 2);
     setWindowState(windowState() & ~Qt::WindowMaximized);
-    resize(size);
+    resizeContent(size);
     move(cornerInside(corner, frame, available));
 }
 
@@ -362,15 +399,15 @@ void ZEVSpaceWindow::liveResizeDidEnd()
         return;
     if (!siManagedSize()) {
         const QRect frame = frameGeometry();
-        const QRect content = geometry();
-        const QMargins margins = decorationMargins();
+        const QSize content = contentSize();
+        const QMargins margins = outerMargins();
         const QRect available = screen()->availableGeometry();
-        const QSize fitted = ZEVSpaceWindowFrame::fittedContentSize(content.size(), available.size().shrunkBy(margins));
-        if (fitted != content.size()) {
+        const QSize fitted = ZEVSpaceWindowFrame::fittedContentSize(content, available.size().shrunkBy(margins));
+        if (fitted != content) {
             // Shrunk in place; the frame is then moved back inside the available area if it
             // overlaps an edge. The resize comes back here once it has settled, and ends then.
             const QPoint corner = cornerInside(frame.topLeft(), fitted.grownBy(margins), available);
-            resize(fitted);
+            resizeContent(fitted);
             if (corner != frame.topLeft())
                 move(corner);
             return;

@@ -23,6 +23,7 @@
 
 class QAction;
 class QGraphicsScene;
+class QMenuBar;
 
 namespace tallomer {
 
@@ -107,6 +108,14 @@ public:
     void setSiFrontSpace(bool front);
     bool siFrontSpace() const { return siFrontSpace_; }
 
+    // The main menu's bar, over the content (not owned; a child of the window). The content keeps
+    // 8 : 5 under it: every size below is the content's, the bar's height comes on top.
+    void setMenuBar(QMenuBar* bar);
+    QMenuBar* menuBar() const { return menuBar_; }
+    void setMenuBarShown(bool shown);
+    // The bar's height while it shows; 0 without one.
+    int menuBarHeight() const;
+
     QSize sizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
@@ -137,11 +146,17 @@ private:
     bool siManagedSize() const;
     // The manager's decorations around the content; none before the window is shown.
     QMargins decorationMargins() const;
+    // The decorations and the bar around the content.
+    QMargins outerMargins() const;
+    QSize contentSize() const;
+    void resizeContent(const QSize& content);
+    void majMinimumSize();
 
     ZEVSpaceController* spaceController_; // not owned
     ZEVSpaceView* view_;                  // owned by this window as its Qt child
     QAction* quitAction_;                 // owned by this window as its Qt child
     ZEVButton* headerViewsButton_;        // owned by this window as its Qt child
+    QMenuBar* menuBar_ = nullptr;         // owned by this window as its Qt child
     bool siAcceptsFlagsChanges_ = false;
     // A resize since the moves and resizes last settled (else only moves).
     bool siRedimensionnee_ = false;

@@ -2,6 +2,9 @@
 
 #include "app/KELApplication.h"
 #include "app/ZEVController.h"
+#include "app/KELApplicationDelegate.h"
+#include "app/menu/KELMainMenu.h"
+#include "app/space/KELSpaceMenuHub.h"
 #include "app/space/ZEVSpaceFront.h"
 #include "app/store/KELResources.h"
 #include "app/widgets/ZEVAlert.h"
@@ -15,6 +18,7 @@
 #include "runtime/Log.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/AppId.h"
+#include "platform/KeyLayout.h"
 #include "ruler/ZEVMarkHistoryViewer.h"
 #include "ruler/ZEVRulerClass.h"
 #include "ruler/ZEVRulerViewbar.h"
@@ -29,6 +33,9 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
+
+#include <map>
+#include <optional>
 
 namespace tallomer {
 
@@ -62,6 +69,7 @@ std::unique_ptr<ZEVSpaceControllerBase> ZEVSpaceAdapter::creer(KELId spaceInt, K
     adapter->space_ = ZEVSpaceController::initSpaceControllerWithSpaceInt(spaceInt, *adapter, tlCurseur);
     if (!adapter->space_)
         return nullptr;
+    adapter->installMainMenu();
     return adapter;
 }
 
@@ -72,6 +80,15 @@ ZEVSpaceAdapter::ZEVSpaceAdapter(KELApplication* app, UserDefaultsController& de
 
 ZEVSpaceAdapter::~ZEVSpaceAdapter()
 {
+    if (macMenuToken_)
+        defaults_.unobserve(macMenuToken_);
+    if (app_) {
+        app_->setKeyEquivalentSetter({});
+        app_->setFullScreenDidChange({});
+    }
+    // The menu's bar and items are the window's: they go before the window.
+    mainMenu_.reset();
+    menuHub_.reset();
     if (ZEVItemDataChannels::SpaceController() == deskServices_.get())
         ZEVItemDataChannels::ReferencerSpaceController(nullptr);
     // The watch asks the desks; the desks go with the controller, before the services they were
@@ -256,6 +273,71 @@ void ZEVSpaceAdapter::closeProgressPanel()
         app_->progressPanel()->close();
 }
 
+namespace {
+// The user guide is ours, opened with the desktop's viewer.
+void openUserGuide()
+{
+    const QString guide = KELResources::pathForResource(QStringLiteral("guide"), QStringLiteral("html"));
+    if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+        logFormat("KELApplication menuHelpShowUserGuide: the user guide could not be opened (%s)", qUtf8Printable(guide));
+}
+
+} // namespace
+
+void ZEVSpaceAdapter::installMainMenu()
+{
+    ZEVSpaceWindow* window = space_ ? space_->spaceWindow() : nullptr;
+    if (!window)
+        return;
+    KELSpaceMenuHub::ApplicationHooks hooks;
+    KELApplication* app = app_;
+    hooks.showPreferences = [app] {
+        if (app && app->delegate())
+            app->delegate()->showPreferences();
+    };
+    hooks.showUserGuide = [] { openUserGuide(); };
+    hooks.toggleMenuBar = [this] {
+        const QString key = QStringLiteral("ZEVShowMacMenu");
+        defaults_.setValue(key, !defaults_.values(key).toBool());
+    };
+    menuHub_ = std::make_unique<KELSpaceMenuHub>(*space_, std::move(hooks));
+    mainMenu_ = std::make_unique<KELMainMenu>(window, *menuHub_, window->quitAction());
+    window->setMenuBar(mainMenu_->menuBar());
+    const QString key = QStringLiteral("ZEVShowMacMenu");
+    window->setMenuBarShown(defaults_.values(key).toBool());
+    macMenuToken_ = defaults_.observe(key, [this](const QString&, const QVariant& value) {
+        if (ZEVSpaceWindow* w = space_ ? space_->spaceWindow() : nullptr)
+            w->setMenuBarShown(value.toBool());
+    });
+    setKeyEquivalents();
+    if (app_) {
+        // The layout-change hook of the application reruns the keys.
+        app_->setKeyEquivalentSetter([this] { setKeyEquivalents(); });
+        app_->setFullScreenDidChange([this] {
+            if (mainMenu_)
+                mainMenu_->fullScreenDidChange();
+        });
+    }
+}
+
+void ZEVSpaceAdapter::setKeyEquivalents()
+{
+    if (!mainMenu_)
+        return;
+    // A layout that cannot be read keeps the keys it had, and so do the items.
+    keyLayout_.reload();
+    mainMenu_->setKeyEquivalents([this](int code) -> std::optional<int> {
+        const KeyLayout::Key key = keyLayout_.key(code);
+        return key.isNull() ? std::nullopt : std::optional<int>(key.qtKey);
+    });
+}
+
+void ZEVSpaceAdapter::actifCurseurDidChange()
+{
+    if (mainMenu_)
+        mainMenu_->actifCurseurDidChange();
+}
+
 void ZEVSpaceAdapter::showWelcome()
 {
     const bool read = ZEVAlert::ShowYesNoAlertWithTitle(
@@ -265,9 +347,7 @@ void ZEVSpaceAdapter::showWelcome()
                        "Would you like to read the user guide?"));
     if (!read)
         return;
-    const QString guide = KELResources::pathForResource(QStringLiteral("guide"), QStringLiteral("html"));
-    if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
-        logFormat("ZEVSpaceAdapter showWelcome: the user guide could not be opened (%s)", qUtf8Printable(guide));
+    openUserGuide();
 }
 
 QCursor ZEVSpaceAdapter::searchCursor()

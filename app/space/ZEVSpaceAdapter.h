@@ -5,6 +5,7 @@
 
 #include "app/ZEVSpaceControllerBase.h"
 #include "desk/viewer/ZEVDeskSaveAs.h"
+#include "platform/KeyLayout.h"
 #include "space/ZEVSpaceParts.h"
 
 #include <memory>
@@ -18,6 +19,8 @@ class UserDefaultsController;
 class ZEVController;
 class ZEVSpaceController;
 class ZEVSpaceBridge;
+class KELMainMenu;
+class KELSpaceMenuHub;
 
 class ZEVSpaceAdapter final : public ZEVSpaceControllerBase, public ZEVSpaceHost, private ZEVDeskSaveAs::Space {
 public:
@@ -33,6 +36,8 @@ public:
     ZEVSpaceBridge* deskServices() const { return deskServices_.get(); }
     // The drop-folder watch, once the Space started it.
     ZEVDeskSaveAs* deskSaveAs() const { return deskSaveAs_.get(); }
+    // The Space window's main menu, once the Space is built.
+    KELMainMenu* mainMenu() const { return mainMenu_.get(); }
 
     // ZEVSpaceControllerBase
     ZEVFrontViewer* frontViewer() override;
@@ -78,8 +83,14 @@ public:
     void userQuit() override;
     void deleteItemData(KELI* item) override;
     void fullScreenDidChange() override;
+    void actifCurseurDidChange() override;
 
 private:
+    // The main menu over the built Space, its keys by the current layout, its bar following
+    // ZEVShowMacMenu.
+    void installMainMenu();
+    void setKeyEquivalents();
+
     // ZEVDeskSaveAs::Space
     KELId zevFolderChannelInt() override;
     ZEVDeskViewer* nowDeskViewer() override;
@@ -92,6 +103,10 @@ private:
     // The controller while it builds itself (space_ is set only once it is built); not owned.
     ZEVSpaceController* controller_ = nullptr;
     std::unique_ptr<ZEVDeskSaveAs> deskSaveAs_;
+    std::unique_ptr<KELSpaceMenuHub> menuHub_;
+    std::unique_ptr<KELMainMenu> mainMenu_;
+    quint64 macMenuToken_ = 0;
+    KeyLayout keyLayout_;
 };
 
 } // namespace tallomer

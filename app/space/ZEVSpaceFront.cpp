@@ -234,6 +234,19 @@ void ZEVSpaceFront::userSelectPrevious()
         d->userSelectPrevious();
 }
 
+bool ZEVSpaceFront::handlesCommand(std::string_view command)
+{
+    return command == "userCopy" || command == "userCut" || command == "userPaste" || command == "userSelectAll" ||
+           command == "userSelectNext" || command == "userSelectPrevious" || command == "userToggleTimebar" ||
+           command == "userToggleTline";
+}
+
+void ZEVSpaceFront::deskEdit(ZEVDeskEditCommand command)
+{
+    if (ZEVCursorDesk* d = space_.deskForCurseur(space_.actifCurseur()))
+        d->deskEditCommand(command);
+}
+
 void ZEVSpaceFront::desksSelectionDidChange()
 {
     for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})

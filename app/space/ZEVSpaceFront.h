@@ -5,8 +5,9 @@
 // toggles them when asked (the toggles keep the choice in those defaults), closes both for the
 // header-views button and opens again what it closed, opens the timeline for a Search move unless
 // the user keeps it closed while searching, returns the desk to the Home Time, arms the bar's
-// layout, passes the strip's Tab walk to the active desk, and has both desks draw their Object views
-// again at every selection notice. Every other operation keeps the defaults of
+// layout, passes the strip's Tab walk to the active desk, has both desks draw their Object views
+// again at every selection notice, and hands the main menu's Copy, Cut, Paste, Select All, Select
+// Next and Select Previous to the active desk. Every other operation keeps the defaults of
 // ZEVFrontViewerServices until the front viewer answers.
 
 #include "platform/UserDefaults.h"
@@ -51,6 +52,12 @@ public:
     bool siGoingToHome() const { return siGoingToHome_; }
     void userSelectNext() override;
     void userSelectPrevious() override;
+    // The edit commands of the main menu go to the active desk.
+    bool handlesCommand(std::string_view command) override;
+    void userCopy() override { deskEdit(ZEVDeskEditCommand::Copy); }
+    void userCut() override { deskEdit(ZEVDeskEditCommand::Cut); }
+    void userPaste() override { deskEdit(ZEVDeskEditCommand::Paste); }
+    void userSelectAll() override { deskEdit(ZEVDeskEditCommand::SelectAll); }
     void selectionDidChange() override { desksSelectionDidChange(); }
     void iconSelectionDidChange() override { desksSelectionDidChange(); }
     void titleSelectionDidChange() override { desksSelectionDidChange(); }
@@ -67,6 +74,7 @@ private:
     ZEVRulerViewbar* bar() const;
     void placer();
     void desksSelectionDidChange();
+    void deskEdit(ZEVDeskEditCommand command);
     void openTimebar();
     void closeTimebar();
 

@@ -22,6 +22,7 @@
 #include <QGraphicsSceneWheelEvent>
 #include <QNativeGestureEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QUrl>
 
@@ -180,8 +181,9 @@ void ZEVDeskView::mousePressEvent(QGraphicsSceneMouseEvent* event)
     event->accept();
     if (event->button() == Qt::LeftButton)
         mouseDown(deskPoint(event->scenePos()));
-    else if (deskViewer_)
-        deskViewer_->menuForFrontView(deskPoint(event->scenePos()));
+    else if (deskViewer_ && event->button() == Qt::RightButton)
+        if (QMenu* menu = deskViewer_->menuForFrontView())
+            menu->popup(event->screenPos());
 }
 
 void ZEVDeskView::mouseMoveEvent(QGraphicsSceneMouseEvent* event)

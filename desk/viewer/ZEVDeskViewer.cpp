@@ -1,5 +1,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 
+#include "desk/viewer/ZEVDeskMenus.h"
+
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVDeskIds.h"
@@ -540,6 +542,20 @@ int ZEVDeskViewer::frontMode()
     if (space_)
         return space_->frontMode();
     return frontViewer_ ? frontViewer_->frontMode() : ZEVFrontModeIcons;
+}
+
+ZEVDeskMenus* ZEVDeskViewer::deskMenus()
+{
+    ZEVSpaceController* space = space_ ? space_->spaceController() : nullptr;
+    if (!menus_ && space)
+        menus_ = std::make_unique<ZEVDeskMenus>(*space);
+    return menus_.get();
+}
+
+QMenu* ZEVDeskViewer::menuForFrontView()
+{
+    ZEVDeskMenus* menus = deskMenus();
+    return menus ? menus->menuForFrontView() : nullptr;
 }
 
 } // namespace tallomer

@@ -36,6 +36,7 @@ class KELICurseur;
 class KELIContexte;
 class QGraphicsView;
 class QMimeData;
+class QMenu;
 
 namespace tallomer {
 
@@ -45,6 +46,7 @@ class ZEVDeskDownloads;
 class ZEVDeskDrop;
 class ZEVDeskClass;
 class ZEVDeskTabWalk;
+class ZEVDeskMenus;
 class ZEVDeskView;
 class ZEVDeskViewRegistry;
 class ZEVFrontViewer;
@@ -144,9 +146,11 @@ public:
     bool userPerformDragWithInfo(const QMimeData* data, const QPointF& deskPoint, long sequence);
     // The pasteboard already analysed: what it holds lands at the pointer.
     bool userPerformPaste();
-    // The desk's menus come with the desk menus; a secondary click on the empty desk opens
-    // nothing until then.
-    void menuForFrontView(const QPointF& deskPoint) {}
+    // The context menu of the empty desk, filled; nullptr in a modifier quasimode or without a
+    // Space. The menus are made on first use.
+    QMenu* menuForFrontView();
+    // The desk's menus (the context, Space and Channel menus); nullptr without a Space.
+    ZEVDeskMenus* deskMenus();
 
     // ---- selection walk and relays ----
     void userSelectAllIcons();
@@ -210,6 +214,7 @@ private:
     std::unique_ptr<ZEVDeskTabWalk> tabWalk_;
     std::unique_ptr<ZEVDeskDrop> drop_;
     std::unique_ptr<ZEVDeskDownloads> downloads_;
+    std::unique_ptr<ZEVDeskMenus> menus_;
 };
 
 } // namespace tallomer

@@ -22,6 +22,7 @@ class ZEVSpaceController;
 class ZEVSpaceBridge final : public ZEVSpaceForDeskViewers, public ZEVSpaceForItemData {
 public:
     explicit ZEVSpaceBridge(ZEVSpaceController& space);
+    ZEVSpaceController* spaceController() override { return &space_; }
     ~ZEVSpaceBridge() override;
 
     // ZEVSpaceForDeskModels

@@ -43,9 +43,13 @@ public:
     ZEVChannelViewer(ZEVSpaceController& space, KELId entityInt) : ZEVEntityViewer(entityInt), model_(space) {}
     ZEVChannelClassServices* channelClass() override { return &model_; }
     void channelDidChangeWithIdentityInt(KELId identityInt) override { model_.channelDidChange(identityInt); }
+    // The menus browse Spaces through the Space while they are open, panel or not.
+    bool spaceBrowsing() override { return spaceBrowsing_; }
+    void setSpaceBrowsing(bool browsing) override { spaceBrowsing_ = browsing; }
 
 private:
     ZEVChannelClass model_;
+    bool spaceBrowsing_ = false;
 };
 
 } // namespace tallomer

@@ -201,7 +201,7 @@ private:
 // The background render caches as the space model keeps them: one per image and scale word.
 struct BackTable {
     std::function<QString(KELI*)> pathFor;
-    std::map<std::pair<KELId, KELId>, std::unique_ptr<ZEVBackObject>> objects;
+    std::map<std::pair<KELId, KELId>, std::shared_ptr<ZEVBackObject>> objects;
 
     ZEVBackObject* backObjectForItemInt(KELId image, KELId scale) const
     {
@@ -214,7 +214,7 @@ struct BackTable {
             return nullptr;
         auto& slot = objects[{image->idInt(), scale->idInt()}];
         if (!slot) {
-            slot = std::make_unique<ZEVBackObject>(image, channel, rect);
+            slot = std::make_shared<ZEVBackObject>(image, channel, rect);
             slot->setScaleMot(scale);
             slot->setFileURL(pathFor ? pathFor(image) : QString());
         }

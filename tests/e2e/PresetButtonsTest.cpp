@@ -6,6 +6,7 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
 #include "engine/KELICurseur.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVMarkScannPanel.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
@@ -378,6 +380,55 @@ TEST_F(PresetButtons, PointingShowsANameAndADragRestingOnASavedPresetCallsIt)
     advance(2.0);
     EXPECT_EQ(presets().stateOfNowPresetWithStampInt(2000009), 1);
     EXPECT_TRUE(space()->frontViewer()->siCurseurAtHome());
+}
+
+TEST_F(PresetButtons, TheMainMenuTogglesTheTimelineListsSavedPresetsAndSavesHomeTime)
+{
+    startWithTheBar();
+    KELMainMenu* menu = adapter()->mainMenu();
+    ASSERT_NE(menu, nullptr);
+    auto choose = [&](int menuTag, long itemTag) {
+        QMenuBar* barre = menu->menuBar();
+        QMenu* m = menu->menuWithTag(menuTag);
+        QTest::mouseClick(barre, Qt::LeftButton, {}, barre->actionGeometry(m->menuAction()).center());
+        pump();
+        ASSERT_TRUE(m->isVisible());
+        QAction* item = menu->item(menuTag, itemTag);
+        ASSERT_TRUE(item && item->isEnabled()) << itemTag;
+        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
+        pump();
+    };
+    ASSERT_TRUE(strip()->isVisible());
+    choose(KELMainMenu::kMenuView, 3);
+    EXPECT_FALSE(strip()->isVisible());
+    choose(KELMainMenu::kMenuView, 3);
+    EXPECT_TRUE(strip()->isVisible());
+    choose(KELMainMenu::kMenuView, 2);
+    EXPECT_FALSE(bar()->isVisible());
+    choose(KELMainMenu::kMenuView, 2);
+    EXPECT_TRUE(bar()->isVisible());
+
+    // A preset saved on the bar is offered by the Time menu under its name, and called from there.
+    hold(button(3), 1.4);
+    QMenu* time = menu->menuWithTag(KELMainMenu::kMenuTime);
+    QTest::mouseClick(menu->menuBar(), Qt::LeftButton, {}, menu->menuBar()->actionGeometry(time->menuAction()).center());
+    pump();
+    EXPECT_TRUE(menu->item(KELMainMenu::kMenuTime, 2000011)->isEnabled());
+    EXPECT_FALSE(menu->item(KELMainMenu::kMenuTime, 2000012)->isEnabled());
+    time->close();
+    pump();
+
+    // Save Home Time: the Now cursor's present is Home Time from now on.
+    const std::size_t avant = links(2000009, 1000112).size() + links(2000009, 1000122).size();
+    ASSERT_TRUE(ruler()->userInitieDeplacementCurseur());
+    ruler()->setCurseurEnDeplacement(space()->nowCurseur());
+    ruler()->userPlaceContexteIn(-7200);
+    ruler()->userTermineDeplacementCurseur();
+    pump();
+    EXPECT_NE(presets().stateOfNowPresetWithStampInt(2000009), 1);
+    choose(KELMainMenu::kMenuTime, 33);
+    EXPECT_EQ(presets().stateOfNowPresetWithStampInt(2000009), 1);
+    EXPECT_GT(links(2000009, 1000112).size() + links(2000009, 1000122).size(), avant);
 }
 
 } // namespace

@@ -29,6 +29,29 @@ namespace {
 
 class SpaceWindow : public E2E {
 protected:
+    static constexpr int kTheTestEndedTheLoop = 7;
+
+    // Closes a window in the program's own event loop, where a last window closed ends the loop a
+    // few turns later; the test ends it itself after those turns, with its own code. That end is
+    // no quit: the application's signals are held meanwhile, so that no quit sequence runs.
+    static int closedInTheEventLoop(QWidget* w)
+    {
+        std::function<void(int)> tours = [&tours](int n) {
+            QTimer::singleShot(0, qApp, [&tours, n] {
+                if (n == 0)
+                    QCoreApplication::exit(kTheTestEndedTheLoop);
+                else
+                    tours(n - 1);
+            });
+        };
+        QTimer::singleShot(0, qApp, [w, &tours] {
+            w->close();
+            tours(5);
+        });
+        const QSignalBlocker pasDeFin(qApp);
+        return QApplication::exec();
+    }
+
     void SetUp() override
     {
         E2E::SetUp();
@@ -82,7 +105,9 @@ TEST_F(SpaceWindow, TheFirstRunTitleNamesChannelAndSpaceFramedWhileThePointerIsI
     start();
     EXPECT_EQ(title(), "Channel 1 | Space 1");
     const QSize s = window()->size();
-    pointer(QPoint(s.width() - 12, 8));
+    // The zone is the content's corner, under the main menu's bar.
+    ASSERT_GT(window()->menuBarHeight(), 0);
+    pointer(QPoint(s.width() - 12, window()->menuBarHeight() + 8));
     EXPECT_EQ(title(), "=  Channel 1 | Space 1  =");
     pointer(QPoint(s.width() / 2, s.height() / 2));
     EXPECT_EQ(title(), "Channel 1 | Space 1");
@@ -114,27 +139,7 @@ TEST_F(SpaceWindow, ClosedTheWindowHidesAndTheProgramGoesOnUntilASecondStartShow
 {
     start();
     const QRect avant = window()->geometry();
-    // In the program's own event loop, where a last window closed ends the loop a few turns
-    // later; the test ends it itself after those turns. That end is no quit: the application's
-    // signals are held meanwhile, so that no quit sequence runs.
-    std::function<void(int)> tours = [&tours](int n) {
-        QTimer::singleShot(0, qApp, [&tours, n] {
-            if (n == 0)
-                QCoreApplication::exit(7);
-            else
-                tours(n - 1);
-        });
-    };
-    QTimer::singleShot(0, qApp, [this, &tours] {
-        window()->close();
-        tours(5);
-    });
-    int code = 0;
-    {
-        const QSignalBlocker pasDeFin(qApp);
-        code = QApplication::exec();
-    }
-    EXPECT_EQ(code, 7) << "closing the window ended the program";
+    EXPECT_EQ(closedInTheEventLoop(window()), kTheTestEndedTheLoop) << "closing the window ended the program";
     EXPECT_FALSE(window()->isVisible());
     EXPECT_TRUE(stops.empty());
     EXPECT_EQ(secondStart({}), 0);
@@ -148,25 +153,8 @@ TEST_F(SpaceWindow, AnAlertClosedBesideTheWindowDoesNotEndTheProgram)
     // An alert of its own, as the first run's welcome is: Qt takes it for a last window once the
     // Space window no longer counts, and its close would end the loop a few turns later.
     QMessageBox alerte(QMessageBox::Information, QStringLiteral("Welcome to Tallomer"), QStringLiteral("x"));
-    std::function<void(int)> tours = [&tours](int n) {
-        QTimer::singleShot(0, qApp, [&tours, n] {
-            if (n == 0)
-                QCoreApplication::exit(7);
-            else
-                tours(n - 1);
-        });
-    };
-    QTimer::singleShot(0, qApp, [&] {
-        alerte.close();
-        tours(5);
-    });
     alerte.show();
-    int code = 0;
-    {
-        const QSignalBlocker pasDeFin(qApp);
-        code = QApplication::exec();
-    }
-    EXPECT_EQ(code, 7) << "closing an alert ended the program";
+    EXPECT_EQ(closedInTheEventLoop(&alerte), kTheTestEndedTheLoop) << "closing an alert ended the program";
     EXPECT_TRUE(window()->isVisible());
     EXPECT_TRUE(stops.empty());
 }

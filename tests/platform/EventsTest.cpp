@@ -51,7 +51,15 @@ TEST(Events, KeysReadAsTheDesignReadsThem)
     EXPECT_EQ(ev::keyCodeForScanCode(10), ev::kKeyOne);
     EXPECT_EQ(ev::keyCodeForScanCode(104), ev::kKeyKeypadEnter);
     EXPECT_EQ(ev::keyCodeForScanCode(119), ev::kKeyForwardDelete);
-    EXPECT_EQ(ev::keyCodeForScanCode(38), ev::kKeyUnknown);
+    EXPECT_EQ(ev::keyCodeForScanCode(38), 0); // A
+    EXPECT_EQ(ev::keyCodeForScanCode(94), 50); // the ISO key beside the left Shift
+    EXPECT_EQ(ev::keyCodeForScanCode(8 + 183), ev::kKeyUnknown); // F13, off the table
+    // The table read both ways.
+    for (int code = 0; code < 128; ++code) {
+        if (const int evdev = ev::evdevKeyForKeyCode(code); evdev >= 0) {
+            EXPECT_EQ(ev::keyCodeForScanCode(quint32(evdev + 8)), code) << code;
+        }
+    }
     EXPECT_EQ(ev::keyCodeForScanCode(0), ev::kKeyUnknown);
     EXPECT_TRUE(ev::keyInfo(QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, "\t", true)).repeat);
 }

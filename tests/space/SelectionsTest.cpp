@@ -103,6 +103,7 @@ public:
     bool isLinkActif(const ZEVLinkPair* l) override { return actif.count(l) != 0; }
     bool isLinkActifNow(const ZEVLinkPair*) override { return false; }
     void delConnexionsForParentInt(KELId) override {}
+    void delConnexionsForParentIntEnfantInt(KELId, KELId) override {}
     void delConnexionsForEnfantInt(KELId) override {}
     ZEVItemConnexion* line(KELI* p, KELI* e)
     {

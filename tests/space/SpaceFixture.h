@@ -167,6 +167,7 @@ class FakeFront final : public tallomer::ZEVFrontViewerServices, Tracing {
 public:
     explicit FakeFront(Trace& t) : Tracing{t, "front"} {}
     int frontMode() override { return mode; }
+    bool isUserChangingFlag() override { return quasimode; }
     void channelDidChangeWithIdentityInt(KELId id) override { add("channel " + std::to_string(id)); }
     void selectionDidChange() override { add("selectionDidChange"); }
     void actifCurseurDidChangeForCurseur(KELICurseur* c) override { add("actif " + nomDuCurseur(c)); }
@@ -200,6 +201,7 @@ public:
     void selectionNextSpace(bool now) override { add(now ? "next Now" : "next"); }
     void setSiShowCadre(bool shown) override { add(shown ? "cadre on" : "cadre off"); }
     int mode = 0;
+    bool quasimode = false;
     bool headerViewsOpen = false;
     bool atHome = false;
     bool goToPanel = false;

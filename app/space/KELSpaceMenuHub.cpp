@@ -1,0 +1,373 @@
+#include "app/space/KELSpaceMenuHub.h"
+
+#include "app/KELApplication.h"
+#include "app/space/ZEVSpaceFront.h"
+#include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
+#include "desk/model/ZEVItemClass.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
+#include "platform/desktop/AppRegistry.h"
+#include "runtime/Log.h"
+#include "ruler/ZEVRulerViewbar.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "ruler/ZEVStampClass.h"
+#include "services/ZEVItemViewForDesks.h"
+#include "space/ZEVSelections.h"
+#include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceWindow.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QUrl>
+
+#include <map>
+
+namespace tallomer {
+
+namespace {
+
+using Arg = KELMenuArgument;
+
+// A receiver that carries out a fixed set of commands, each a function of the argument.
+class TableReceiver final : public KELMenuReceiver {
+public:
+    using Fn = std::function<void(const Arg&)>;
+    explicit TableReceiver(std::map<std::string, Fn, std::less<>> commands,
+                           std::function<bool(std::string_view)> handles = {})
+        : commands_(std::move(commands)), handles_(std::move(handles))
+    {
+    }
+    bool handlesCommand(std::string_view command) override
+    {
+        if (commands_.find(command) == commands_.end())
+            return false;
+        return !handles_ || handles_(command);
+    }
+    void performCommand(std::string_view command, const Arg& argument) override
+    {
+        if (const auto it = commands_.find(command); it != commands_.end())
+            it->second(argument);
+    }
+
+private:
+    std::map<std::string, Fn, std::less<>> commands_;
+    std::function<bool(std::string_view)> handles_;
+};
+
+ZEVRulerViewer* rulerOf(ZEVSpaceController& space) { return dynamic_cast<ZEVRulerViewer*>(space.rulerViewer()); }
+
+ZEVRulerViewbarServices* barOf(ZEVSpaceController& space)
+{
+    ZEVRulerViewer* ruler = rulerOf(space);
+    return ruler ? ruler->rulerViewbar() : nullptr;
+}
+
+} // namespace
+
+KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hooks) : space_(space), preview_(space)
+{
+    ZEVSpaceController* s = &space_;
+    // The least front layer hands the edit commands to the active desk; whatever else it is
+    // asked, it answers that it does not handle it.
+    auto front = [s] { return s->frontViewer(); };
+    std::map<std::string, TableReceiver::Fn, std::less<>> frontCommands;
+    const std::vector<std::pair<const char*, void (ZEVFrontViewerServices::*)()>> plain = {
+        {"userCopy", &ZEVFrontViewerServices::userCopy},
+        {"userCut", &ZEVFrontViewerServices::userCut},
+        {"userPaste", &ZEVFrontViewerServices::userPaste},
+        {"userSelectAll", &ZEVFrontViewerServices::userSelectAll},
+        {"userDeselectAll", &ZEVFrontViewerServices::userDeselectAll},
+        {"userSelectNext", &ZEVFrontViewerServices::userSelectNext},
+        {"userSelectPrevious", &ZEVFrontViewerServices::userSelectPrevious},
+        {"userRecallNow", &ZEVFrontViewerServices::userRecallNow},
+        {"userRetainNow", &ZEVFrontViewerServices::userRetainNow},
+        {"userReleaseNow", &ZEVFrontViewerServices::userReleaseNow},
+        {"userForgetNow", &ZEVFrontViewerServices::userForgetNow},
+        {"userRecallSearch", &ZEVFrontViewerServices::userRecallSearch},
+        {"userRetainSearch", &ZEVFrontViewerServices::userRetainSearch},
+        {"userReleaseSearch", &ZEVFrontViewerServices::userReleaseSearch},
+        {"userForgetSearch", &ZEVFrontViewerServices::userForgetSearch},
+        {"userStepBack", &ZEVFrontViewerServices::userStepBack},
+        {"userToggleQL", &ZEVFrontViewerServices::userToggleQL},
+        {"userToggleTimebar", &ZEVFrontViewerServices::userToggleTimebar},
+        {"userToggleTline", &ZEVFrontViewerServices::userToggleTline},
+        {"userFilter", &ZEVFrontViewerServices::menuActionFilter},
+        {"userSpaceCleanAll", &ZEVFrontViewerServices::userSpaceCleanAll},
+        {"userSpaceCleanAndRecall", &ZEVFrontViewerServices::userSpaceCleanAndRecall},
+        {"userSpaceCleanAndRecallBack", &ZEVFrontViewerServices::userSpaceCleanAndRecallBack},
+        {"userSpaceCleanAndReplace", &ZEVFrontViewerServices::userSpaceCleanAndReplace},
+        {"menuModeIcon", &ZEVFrontViewerServices::menuModeIcon},
+        {"menuModeTitle", &ZEVFrontViewerServices::menuModeTitle},
+        {"menuModeFilter", &ZEVFrontViewerServices::menuModeFilter},
+        {"menuModeLink", &ZEVFrontViewerServices::menuModeLink},
+    };
+    for (const auto& [name, fn] : plain) {
+        auto m = fn;
+        frontCommands[name] = [front, m](const Arg&) {
+            if (ZEVFrontViewerServices* f = front())
+                (f->*m)();
+        };
+    }
+    front_ = std::make_unique<TableReceiver>(std::move(frontCommands), [front](std::string_view c) {
+        ZEVFrontViewerServices* f = front();
+        return f && f->handlesCommand(c);
+    });
+
+    // The ruler viewer's zooms.
+    std::map<std::string, TableReceiver::Fn, std::less<>> zooms;
+    const std::vector<std::pair<const char*, ZEVZoomFamille>> familles = {
+        {"This", ZEVZoomFamille::This}, {"Prev", ZEVZoomFamille::Prev}, {"Next", ZEVZoomFamille::Next}};
+    const std::vector<std::pair<const char*, ZEVZoomUnite>> unites = {
+        {"Minute", ZEVZoomUnite::Minute}, {"Hour", ZEVZoomUnite::Heure},       {"Day", ZEVZoomUnite::Jour},
+        {"Week", ZEVZoomUnite::Semaine},  {"Month", ZEVZoomUnite::Mois},       {"Quarter", ZEVZoomUnite::Trimestre},
+        {"6Months", ZEVZoomUnite::SixMois}, {"Year", ZEVZoomUnite::Annee}};
+    for (const auto& [fn, f] : familles)
+        for (const auto& [un, u] : unites) {
+            const ZEVZoomFamille ff = f;
+            const ZEVZoomUnite uu = u;
+            zooms[std::string("userZoom") + fn + un + "WithCurseur"] = [s, ff, uu](const Arg& a) {
+                if (ZEVRulerViewer* r = rulerOf(*s))
+                    r->userZoom(ff, uu, a.curseur);
+            };
+        }
+    rulerViewer_ = std::make_unique<TableReceiver>(std::move(zooms), [s](std::string_view) { return rulerOf(*s); });
+
+    rulerBar_ = std::make_unique<TableReceiver>(
+        std::map<std::string, TableReceiver::Fn, std::less<>>{
+            {"menuNowCurseur", [s](const Arg&) { if (auto* b = barOf(*s)) b->menuNowCurseur(KELApplication::shared()); }},
+            {"menuSearchCurseur",
+             [s](const Arg&) { if (auto* b = barOf(*s)) b->menuSearchCurseur(KELApplication::shared()); }},
+            {"menuRuler", [s](const Arg&) { if (auto* b = barOf(*s)) b->menuRuler(KELApplication::shared()); }},
+            {"userPresetSaveHome", [s](const Arg&) { if (auto* r = rulerOf(*s)) r->menuPresetSaveHome(); }},
+        },
+        [s](std::string_view) { return barOf(*s) != nullptr; });
+
+    window_ = std::make_unique<TableReceiver>(std::map<std::string, TableReceiver::Fn, std::less<>>{
+        {"close", [s](const Arg&) { if (s->spaceWindow()) s->spaceWindow()->close(); }},
+        {"miniaturize", [s](const Arg&) { if (s->spaceWindow()) s->spaceWindow()->showMinimized(); }},
+    });
+
+    spaceReceiver_ = std::make_unique<TableReceiver>(std::map<std::string, TableReceiver::Fn, std::less<>>{
+        {"setHomeChannelInt", [s](const Arg& a) { s->setHomeChannelInt(KELId(a.value)); }},
+        {"setZevFolderChannelInt", [s](const Arg& a) { s->setZevFolderChannelInt(KELId(a.value)); }},
+        {"userChangePresetWithStampInt", [s](const Arg& a) { s->userChangePresetWithStampInt(KELId(a.value)); }},
+        {"userChangePresetHome", [s](const Arg&) { s->userChangePresetHome(); }},
+        {"userToggleFrontSpace", [s](const Arg&) { s->userToggleFrontSpace(); }},
+        {"copyZevpUrlForItems", [s](const Arg& a) { s->copyZevpUrlForItems(a.items, a.flag); }},
+        {"menuHistoryPrevious", [s](const Arg&) { s->menuHistoryPrevious(); }},
+        {"menuHistoryNext", [s](const Arg&) { s->menuHistoryNext(); }},
+        {"userDeleteHistory", [s](const Arg&) { s->userDeleteHistory(); }},
+    });
+
+    // The application's own: Hide Others and Add Person stay out (the desktop lets no program
+    // hide the others, and there is no person picker), and the store's export, import and
+    // uninstall come with their own work.
+    std::map<std::string, TableReceiver::Fn, std::less<>> app;
+    if (hooks.showPreferences)
+        app["showPreferences"] = [h = hooks.showPreferences](const Arg&) { h(); };
+    if (hooks.showUserGuide)
+        app["menuHelpShowUserGuide"] = [h = hooks.showUserGuide](const Arg&) { h(); };
+    if (hooks.toggleMenuBar)
+        app["menuToggleMacMenu"] = [h = hooks.toggleMenuBar](const Arg&) { h(); };
+    application_ = std::make_unique<TableReceiver>(std::move(app));
+}
+
+KELSpaceMenuHub::~KELSpaceMenuHub() = default;
+
+KELMenuReceiver* KELSpaceMenuHub::receiver(KELMenuReceiverKind kind)
+{
+    switch (kind) {
+    case KELMenuReceiverKind::Front:
+        return space_.frontViewer() ? front_.get() : nullptr;
+    case KELMenuReceiverKind::RulerViewer:
+        return rulerOf(space_) ? rulerViewer_.get() : nullptr;
+    case KELMenuReceiverKind::RulerBar:
+        return barOf(space_) ? rulerBar_.get() : nullptr;
+    case KELMenuReceiverKind::Window:
+        return window_.get();
+    case KELMenuReceiverKind::Space:
+        return spaceReceiver_.get();
+    case KELMenuReceiverKind::Application:
+        return application_.get();
+    case KELMenuReceiverKind::Channel:
+    case KELMenuReceiverKind::Context:
+        // The Channels inspector's panel commands and the toggle bar come with the inspectors.
+        return nullptr;
+    }
+    return nullptr;
+}
+
+KELICurseur* KELSpaceMenuHub::actifCurseur() { return space_.actifCurseur(); }
+KELICurseur* KELSpaceMenuHub::nowCurseur() { return space_.nowCurseur(); }
+KELICurseur* KELSpaceMenuHub::searchCurseur() { return space_.searchCurseur(); }
+KELICurseur* KELSpaceMenuHub::tlCurseur() { return space_.tlCurseur(); }
+int KELSpaceMenuHub::frontMode() { return space_.frontViewer() ? space_.frontViewer()->frontMode() : 0; }
+KELId KELSpaceMenuHub::homeChannelInt() { return space_.homeChannelInt(); }
+
+std::vector<KELI*> KELSpaceMenuHub::selectedItemsForCurrentChannel()
+{
+    return space_.selections().selectedItemsForChannelInt(space_.currentChannelInt());
+}
+
+std::vector<KELI*> KELSpaceMenuHub::selectionForFrontMode(int mode)
+{
+    ZEVSelections& s = space_.selections();
+    switch (mode) {
+    case 0:
+        return s.selectedIconItems();
+    case 1:
+        return s.selectedTitleItems();
+    case 2:
+        return s.selectedFilterItems();
+    case 3:
+        return s.selectedNodeItemSet();
+    default:
+        return {};
+    }
+}
+
+std::vector<ZEVItemOption> KELSpaceMenuHub::visibleItemOptions()
+{
+    std::vector<ZEVItemOption> out;
+    ZEVCursorDesk* desk = space_.deskForCurseur(space_.actifCurseur());
+    if (!desk)
+        return out;
+    for (ZEVItemViewForDesks* v : desk->visibleItemViewsForMode(frontMode()))
+        if (v && v->item())
+            out.push_back(itemOptions(v->item()));
+    return out;
+}
+
+bool KELSpaceMenuHub::isTitleEditing() { return space_.selections().isTitleEditing(); }
+
+bool KELSpaceMenuHub::siNowItemExiste()
+{
+    ZEVDeskViewer* now = space_.deskViewerForCurseur(space_.nowCurseur());
+    return now && now->siItemExiste();
+}
+
+bool KELSpaceMenuHub::siSelectionExiste()
+{
+    const int mode = frontMode();
+    ZEVDeskViewer* now = space_.deskViewerForCurseur(space_.nowCurseur());
+    if (now && now->siSelectionExiste(mode))
+        return true;
+    ZEVDeskViewer* search = space_.deskViewerForCurseur(space_.searchCurseur());
+    return search && search->siSelectionExiste(mode);
+}
+
+QString KELSpaceMenuHub::nowBackImageName()
+{
+    ZEVCursorDesk* now = space_.deskForCurseur(space_.nowCurseur());
+    return now ? QString::fromStdString(now->currentBackImageItemName()) : QString();
+}
+
+bool KELSpaceMenuHub::siRulerButton()
+{
+    ZEVRulerViewbarServices* bar = barOf(space_);
+    return bar && bar->stateOfRulerButton();
+}
+
+bool KELSpaceMenuHub::siShowCalandar()
+{
+    auto* front = dynamic_cast<ZEVSpaceFront*>(space_.frontViewer());
+    return front && front->siShowCalandar();
+}
+
+bool KELSpaceMenuHub::siTimebarClosed() { return !space_.frontViewer() || space_.frontViewer()->siTimebarClosed(); }
+bool KELSpaceMenuHub::siTlineClosed() { return !space_.frontViewer() || space_.frontViewer()->siTlineClosed(); }
+bool KELSpaceMenuHub::siTracksClosed() { return !space_.frontViewer() || space_.frontViewer()->siTracksClosed(); }
+bool KELSpaceMenuHub::siToolbarClosed() { return !space_.frontViewer() || space_.frontViewer()->siToolbarClosed(); }
+bool KELSpaceMenuHub::siFullScreen() { return space_.spaceWindow() && space_.spaceWindow()->siFullScreen(); }
+bool KELSpaceMenuHub::siFullWindow() { return space_.frontViewer() && space_.frontViewer()->siFullWindow(); }
+bool KELSpaceMenuHub::siFrontSpace() { return space_.siFrontSpace(); }
+bool KELSpaceMenuHub::siShowDesktop() { return KELApplication::siShowDesktop(); }
+
+bool KELSpaceMenuHub::siPresetWithStampInt(KELId stamp)
+{
+    ZEVRulerViewer* ruler = rulerOf(space_);
+    auto* stamps = ruler ? dynamic_cast<ZEVStampClass*>(ruler->stampClass()) : nullptr;
+    return stamps && stamps->siPresetWithStampInt(stamp);
+}
+
+QString KELSpaceMenuHub::presetNameWithStampInt(KELId stamp)
+{
+    ZEVRulerViewer* ruler = rulerOf(space_);
+    ZEVStampServices* stamps = ruler ? ruler->stampClass() : nullptr;
+    return stamps ? QString::fromStdString(stamps->nameWithStampInt(stamp)) : QString();
+}
+
+int KELSpaceMenuHub::presetStateWithStampInt(KELId stamp)
+{
+    ZEVRulerViewer* ruler = rulerOf(space_);
+    ZEVStampServices* stamps = ruler ? ruler->stampClass() : nullptr;
+    if (!stamps)
+        return 0;
+    if (siRulerButton())
+        return stamps->stateOfRulerPresetWithStampInt(stamp);
+    if (space_.actifCurseur() == space_.nowCurseur())
+        return stamps->stateOfNowPresetWithStampInt(stamp);
+    return stamps->stateOfSearchPresetWithStampInt(stamp);
+}
+
+void KELSpaceMenuHub::fillOpenWith(QMenu* menu)
+{
+    if (!menu)
+        return;
+    for (QAction* a : menu->actions()) {
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+    // The Objects the Object menu acts on, each as the registry sees it.
+    QList<OpenWithSubject> subjects;
+    QList<QUrl> urls;
+    ZEVCursorDesk* desk = space_.deskForCurseur(space_.actifCurseur());
+    ZEVItemClass* itemClass = space_.itemClassForCurseur(space_.actifCurseur());
+    if (desk && itemClass)
+        for (ZEVItemViewForDesks* v : desk->visibleItemViewsForMode(frontMode())) {
+            KELI* item = v ? v->item() : nullptr;
+            if (!item)
+                continue;
+            const std::string type = itemClass->itemTypeForItem(item).value_or(std::string());
+            ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(item->channelInt());
+            QString file = (store ? *store : ZEVItemData::Current()).fileUrlForItem(item);
+            if (file.startsWith(QLatin1String("file:")))
+                file = QUrl(file).toLocalFile();
+            OpenWithSubject subject;
+            if (type == "file" || type == "http")
+                subject.kind = OpenWithSubject::Kind::File;
+            else if (type == "ABPerson")
+                subject.kind = OpenWithSubject::Kind::Contact;
+            else if (type == "message")
+                subject.kind = OpenWithSubject::Kind::Mail;
+            subject.path = subject.kind == OpenWithSubject::Kind::Other ? QString() : file;
+            subjects.push_back(subject);
+            if (!subject.path.isEmpty())
+                urls.push_back(QUrl::fromLocalFile(subject.path));
+        }
+    const OpenWithMenu built = subjects.isEmpty() ? OpenWithMenu() : AppRegistry().openWith(subjects);
+    auto add = [menu, urls](const OpenWithChoice& choice, const QString& title) {
+        QAction* a = menu->addAction(title);
+        // The item keeps its own application and files: a later build cannot change what it opens.
+        const Application app = choice.application;
+        QObject::connect(a, &QAction::triggered, menu, [app, urls] {
+            QString error;
+            if (!AppRegistry::open(app, urls, &error))
+                logFormat("KELApplication openWith: %s could not open the files (%s)", qUtf8Printable(app.id),
+                          qUtf8Printable(error));
+        });
+    };
+    if (built.defaultChoice) {
+        add(*built.defaultChoice, QStringLiteral("%1 (default)").arg(built.defaultChoice->title));
+        if (!built.choices.isEmpty())
+            menu->addSeparator();
+    }
+    for (const OpenWithChoice& c : built.choices)
+        add(c, c.title);
+    if (!built.defaultChoice && built.choices.isEmpty())
+        menu->addAction(QStringLiteral("<None>"))->setEnabled(false);
+}
+
+} // namespace tallomer

@@ -1,0 +1,69 @@
+#pragma once
+// The Space window's hub as the main menu sees it: the receivers of its commands and the state
+// its submenus show, read from the space controller and the parts it holds. The front layer, the
+// Channels inspector's commands and the inspector toggle bar are not built yet: the front answers
+// only the commands the least front layer carries out, and the other two are absent, so their
+// items stay disabled until they come.
+
+#include "app/menu/KELMenuHub.h"
+#include "space/ZEVMenuPreview.h"
+
+#include <functional>
+#include <memory>
+
+namespace tallomer {
+
+class ZEVSpaceController;
+
+class KELSpaceMenuHub final : public KELMenuHub {
+public:
+    struct ApplicationHooks {
+        std::function<void()> showPreferences;
+        std::function<void()> showUserGuide;
+        std::function<void()> toggleMenuBar;
+    };
+    // `space` is not owned and outlives the hub.
+    KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hooks);
+    ~KELSpaceMenuHub() override;
+
+    KELMenuReceiver* receiver(KELMenuReceiverKind kind) override;
+    KELMenuContextReceiver* contextViewer() override { return nullptr; }
+    ZEVMenuPreviewTarget& previewTarget() override { return preview_; }
+
+    KELICurseur* actifCurseur() override;
+    KELICurseur* nowCurseur() override;
+    KELICurseur* searchCurseur() override;
+    KELICurseur* tlCurseur() override;
+    int frontMode() override;
+    QString nameForFrontMode(int) override { return {}; }
+    KELId homeChannelInt() override;
+    std::vector<KELI*> selectedItemsForCurrentChannel() override;
+    std::vector<KELI*> selectionForFrontMode(int mode) override;
+
+    std::vector<ZEVItemOption> visibleItemOptions() override;
+    bool isTitleEditing() override;
+    bool siNowItemExiste() override;
+    bool siSelectionExiste() override;
+    QString nowBackImageName() override;
+    bool siRulerButton() override;
+    bool siShowCalandar() override;
+    bool siTimebarClosed() override;
+    bool siTlineClosed() override;
+    bool siTracksClosed() override;
+    bool siToolbarClosed() override;
+    bool siFullScreen() override;
+    bool siFullWindow() override;
+    bool siFrontSpace() override;
+    bool siShowDesktop() override;
+    bool siPresetWithStampInt(KELId stamp) override;
+    QString presetNameWithStampInt(KELId stamp) override;
+    int presetStateWithStampInt(KELId stamp) override;
+    void fillOpenWith(QMenu* menu) override;
+
+private:
+    ZEVSpaceController& space_;
+    ZEVSpacePreviewTarget preview_;
+    std::unique_ptr<KELMenuReceiver> front_, rulerViewer_, rulerBar_, window_, spaceReceiver_, application_;
+};
+
+} // namespace tallomer

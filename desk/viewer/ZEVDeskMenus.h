@@ -1,0 +1,65 @@
+#pragma once
+// The desk's own menus: the context menu of the empty desk, and the Space and Channel menus (which
+// the front layer's buttons will pop; until then nothing shows them). The context menu is filled
+// as it is asked for and retitles its tool, time and inspector items while the pointer moves over
+// them; the Space and Channel menus preview the highlighted Space or Channel on the desk and bring
+// it back when left or closed without a choice. An item whose receiver is not built yet (the front
+// layer's tools, the inspector toggle bar) is disabled.
+
+#include "space/ZEVMenuPreview.h"
+
+#include <QObject>
+
+#include <memory>
+
+class QAction;
+class QMenu;
+
+namespace tallomer {
+
+class ZEVSpaceController;
+
+class ZEVDeskMenus final : public QObject {
+public:
+    // `space` is not owned and outlives the menus.
+    explicit ZEVDeskMenus(ZEVSpaceController& space);
+    ~ZEVDeskMenus() override;
+
+    // The context menu, filled; nullptr while the front layer is in a modifier quasimode.
+    QMenu* menuForFrontView();
+    QMenu* menuFrontView() const { return menuFrontView_.get(); }
+    QMenu* menuSpace() const { return menuSpace_.get(); }
+    QMenu* menuChannel() const { return menuChannel_.get(); }
+    ZEVMenuPreview& spacePreview() { return *spacePreview_; }
+    ZEVMenuPreview& channelPreview() { return *channelPreview_; }
+
+    // The filter items of the context menu, and their actions.
+    QAction* filtreAND() const { return filtreAND_; }
+    QAction* filtreOR() const { return filtreOR_; }
+    void menuFiltreWithAndOperator();
+    void menuFiltreWithOrOperator();
+
+    // Plain or active titles of the three groups; `highlighted` takes its long title.
+    void updateTitles(QAction* highlighted = nullptr);
+
+private:
+    void build();
+    void updateFilterItems();
+
+    ZEVSpaceController& space_;
+    ZEVSpacePreviewTarget target_;
+    std::unique_ptr<QMenu> menuFrontView_;
+    std::unique_ptr<QMenu> menuSpace_;
+    std::unique_ptr<QMenu> menuChannel_;
+    std::unique_ptr<ZEVMenuPreview> spacePreview_;
+    std::unique_ptr<ZEVMenuPreview> channelPreview_;
+    QAction* tools_[4] = {};  // icon, title, link, filter; owned by the context menu
+    QAction* times_[3] = {};  // Now, Search, Ruler
+    QAction* entities_[4] = {}; // Channels, Files, Contacts, Images
+    QAction* filtreAND_ = nullptr;
+    QAction* filtreOR_ = nullptr;
+    QAction* frontSpace_ = nullptr;
+    QMenu* presets_ = nullptr;
+};
+
+} // namespace tallomer
