@@ -588,7 +588,7 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
     static const std::set<std::string_view> answered = {
         "userCopy",       "userCut",        "userPaste",         "userSelectAll",  "userDeselectAll",
         "userSelectNext", "userSelectPrevious", "menuModeIcon", "menuModeTitle", "menuModeFilter",
-        "menuModeLink"};
+        "menuModeLink",   "userToggleTimebar", "userToggleTline"};
     return answered.count(c) != 0;
 }
 
@@ -664,6 +664,57 @@ void ZEVFrontViewer::setSiShowCalandar(bool shown)
 {
     if (headers_)
         headers_->setSiShowCalandar(shown);
+}
+
+void ZEVFrontViewer::userToggleTimebar()
+{
+    if (headers_)
+        headers_->userToggleTimebar();
+    displayFrontView();
+}
+
+void ZEVFrontViewer::userToggleTline()
+{
+    if (headers_)
+        headers_->userToggleTline();
+    displayFrontView();
+}
+
+void ZEVFrontViewer::closeAllHeaderViews()
+{
+    if (headers_)
+        headers_->closeAllHeaderViews();
+    displayFrontView();
+}
+
+void ZEVFrontViewer::mouseLimitInside()
+{
+    if (headers_)
+        headers_->mouseLimitInside();
+    displayFrontView();
+}
+
+void ZEVFrontViewer::initierDeplacementCurseur()
+{
+    if (!headers_)
+        return;
+    const bool ouvert = headers_->siTlineOpened();
+    headers_->initierDeplacementCurseur();
+    // The strip opened for a Search move takes its height from the front frame.
+    if (headers_->siTlineOpened() != ouvert)
+        displayFrontView();
+}
+
+void ZEVFrontViewer::menuHomeTime()
+{
+    if (headers_)
+        headers_->menuHomeTime();
+}
+
+void ZEVFrontViewer::userGoHome()
+{
+    if (headers_)
+        headers_->userGoHome();
 }
 
 } // namespace tallomer

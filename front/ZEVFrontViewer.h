@@ -5,7 +5,8 @@
 // selections (counts, status texts, the desks and the inspectors told), the active cursor and the
 // Channel, carries out the edit commands through the active desk, and owns the front view.
 //
-// The header views are laid out by the layout it is given; the toolbar, the selection list, the
+// The header views are laid out by the layout it is given, which also returns the desk to the Home
+// Time; the toolbar, the selection list, the
 // edit actions and the panels are later parts of the front layer.
 
 #include "services/ZEVFrontViewerServices.h"
@@ -105,6 +106,15 @@ public:
     void setSiShowCalandar(bool shown) override;
     bool siShowCalandar() override { return headers_ && headers_->siShowCalandar(); }
     double headerViewsHeight() override { return headers_ ? headers_->headerViewsHeight() : 0.0; }
+    void userToggleTimebar() override;
+    void userToggleTline() override;
+    void closeAllHeaderViews() override;
+    void mouseLimitInside() override;
+    // The Home Time and the start of a cursor move: the layout drives the bar and the strip.
+    void menuHomeTime() override;
+    void userGoHome() override;
+    bool siCurseurAtHome() override { return headers_ && headers_->siCurseurAtHome(); }
+    void initierDeplacementCurseur() override;
 
     // ---- tool menus ----
     // Icon, Title and Link menus: their own selection combined with the selection of the mode in

@@ -233,10 +233,12 @@ public:
     Qt::KeyboardModifiers modificateursCourants() const { return modifiers_ ? modifiers_() : Qt::NoModifier; }
 
     // ---- the presets ----
-    // The presets connect these once they exist: the Home Time saved from the current places, and
-    // a preset called by its stamp. Until then both do nothing.
+    // What the application connects: the Home Time saved from the current places (the bar's
+    // save), and a preset called by its stamp (the Space's). Unconnected, both do nothing.
     void setPresetHooks(std::function<void()> saveHome, std::function<void(KELId)> changePreset);
     void menuPresetSaveHome();
+    // The strip's and the bar's Time Bar items.
+    void userToggleTimebar();
     void userChangePresetWithStampInt(KELId stamp);
 
     // ---- other commands ----

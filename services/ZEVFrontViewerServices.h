@@ -67,6 +67,21 @@ public:
     virtual bool siShowCalandar() const = 0;
     // The height the open header views take from the top of the canvas, in points.
     virtual double headerViewsHeight() = 0;
+    // The main menu's and the strip's toggles: each keeps the user's choice in its default.
+    virtual void userToggleTimebar() = 0;
+    virtual void userToggleTline() = 0;
+    // The header-views button closes them all; the pointer at the window's top right corner opens
+    // again what the button closed (or, with nothing remembered, what the user keeps open).
+    virtual void closeAllHeaderViews() = 0;
+    virtual void mouseLimitInside() = 0;
+    // A cursor move starts: the timeline opens for a Search move unless the user keeps it closed
+    // while searching.
+    virtual void initierDeplacementCurseur() = 0;
+    // The Home Time: called from the menu (Now cursor, the home Channel again when already
+    // there), told that the desk goes home, and whether the desk shows it.
+    virtual void menuHomeTime() = 0;
+    virtual void userGoHome() = 0;
+    virtual bool siCurseurAtHome() = 0;
 };
 
 class ZEVFrontViewerServices {
@@ -143,13 +158,18 @@ public:
     virtual void setSiShowCalandar(bool shown) = 0;
     virtual bool siShowCalandar() = 0;
     virtual double headerViewsHeight() = 0;
-    // The tracks and the toolbar, and the header views' opening at the window's edge, belong to
-    // the header-view layout still to come.
+    // The main menu's and the strip's toggles of the time bar and the timeline.
+    virtual void userToggleTimebar() = 0;
+    virtual void userToggleTline() = 0;
+    // The header-views button closes them all; the pointer at the window's top right corner
+    // opens again what the button closed.
+    virtual void closeAllHeaderViews() = 0;
+    virtual void mouseLimitInside() = 0;
+    // The tracks and the toolbar, the header views closing as the pointer leaves them, and their
+    // opening animation belong to the header-view layout still to come.
     virtual bool siTracksClosed() { return true; }
     virtual bool siToolbarClosed() { return true; }
-    virtual void mouseLimitInside() {}
     virtual void mouseLimitOutside() {}
-    virtual void closeAllHeaderViews() {}
     virtual bool siHeaderViewsOpening() { return false; }
     virtual bool siHeaderViewsClosed()
     {
@@ -160,8 +180,19 @@ public:
     virtual bool siFullScreen() { return false; }
     virtual bool siShowMenubar() { return true; }
 
-    // ---- what the time ruler tells; the header-view layout and the inspectors answer, later ----
-    virtual void initierDeplacementCurseur() {}
+    // ---- the Home Time and the cursor moves: the front viewer answers through the layout ----
+    // Returns the desk to the Home Time.
+    virtual void menuHomeTime() = 0;
+    // The desk goes home (the Home Time preset is called for the Now cursor): the front layer
+    // resets what it shows of the place first.
+    virtual void userGoHome() = 0;
+    // Whether the desk shows the Home Time.
+    virtual bool siCurseurAtHome() = 0;
+    // A cursor move starts: the timeline opens for a Search move unless the user keeps it closed
+    // while searching.
+    virtual void initierDeplacementCurseur() = 0;
+
+    // ---- what the time ruler tells; the inspectors answer, later ----
     virtual void terminerDeplacementCurseur() {}
     virtual void displayAllInspectView() {}
     virtual bool siNbOfRows() { return false; }
@@ -197,8 +228,6 @@ public:
     virtual void userSpaceCleanAndRecall() {}
     virtual void userSpaceCleanAndRecallBack() {}
     virtual void userSpaceCleanAndReplace() {}
-    virtual void menuHomeTime() {}
-    virtual bool siCurseurAtHome() { return false; }
     virtual bool siGoToPanelVisible() { return false; }
     virtual void majGoToDurationButtons() {}
     virtual void setGotoOff() {}

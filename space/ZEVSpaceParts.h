@@ -17,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -186,6 +187,22 @@ public:
     virtual std::string nameWithStampInt(KELId stamp) = 0;
     // Moves the cursors or the visible range to the preset; true when something moved.
     virtual bool callPresetWithStampInt(KELId stamp, float duration) = 0;
+    // Whether the preset holds anything (it has a kind).
+    virtual bool siPresetWithStampInt(KELId stamp) = 0;
+    // The resource name of the preset's button image by its kind ("preset_empty.tiff" when empty).
+    virtual QString imageNameWithStampInt(KELId stamp) = 0;
+    // Saves what is shown into the preset: by the ruler bar's mode, or a Search preset taken at the
+    // Now cursor's moment when siSearch. Answers the image and state its button takes, or nothing
+    // when no mode asked for a save.
+    struct Saved {
+        QString imageName;
+        int state = 0;
+    };
+    virtual std::optional<Saved> savePresetWithStampInt(KELId stamp, bool siSearch) = 0;
+    // Empties the preset from the timeline cursor's moment on; presets 2 to 9 get their default
+    // name back.
+    virtual void clearPresetWithStampInt(KELId stamp) = 0;
+    virtual void setPresetName(const std::string& name, KELId stamp) = 0;
 };
 
 // The time ruler's viewer, as the Space, its desks and the front layer drive it: every change of

@@ -89,6 +89,8 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"userForgetSearch", &ZEVFrontViewerServices::userForgetSearch},
         {"userStepBack", &ZEVFrontViewerServices::userStepBack},
         {"userToggleQL", &ZEVFrontViewerServices::userToggleQL},
+        {"userToggleTimebar", &ZEVFrontViewerServices::userToggleTimebar},
+        {"userToggleTline", &ZEVFrontViewerServices::userToggleTline},
         {"userFilter", &ZEVFrontViewerServices::menuActionFilter},
         {"userSpaceCleanAll", &ZEVFrontViewerServices::userSpaceCleanAll},
         {"userSpaceCleanAndRecall", &ZEVFrontViewerServices::userSpaceCleanAndRecall},

@@ -22,6 +22,7 @@
 #include "platform/KeyLayout.h"
 #include "ruler/ZEVMarkHistoryViewer.h"
 #include "ruler/ZEVRulerClass.h"
+#include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
@@ -212,8 +213,14 @@ std::unique_ptr<ZEVRulerViewerServices> ZEVSpaceAdapter::creerRulerViewer(ZEVRul
                                                                          ZEVSpaceController& space)
 {
     auto viewer = std::make_unique<ZEVRulerViewer>(rulerClass, space, KELResources::directory());
-    // Saving the Home Time is the presets' own, which are still to come.
-    viewer->setPresetHooks(nullptr, [&space](KELId stamp) { space.userChangePresetWithStampInt(stamp); });
+    // Home Time is saved by the bar, as its first button's menu does.
+    ZEVRulerViewer* v = viewer.get();
+    viewer->setPresetHooks(
+        [v] {
+            if (auto* bar = dynamic_cast<ZEVRulerViewbar*>(v->rulerViewbar()))
+                bar->userPresetSaveHome();
+        },
+        [&space](KELId stamp) { space.userChangePresetWithStampInt(stamp); });
     return viewer;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // The header views of the front layer as the application lays them out: the ruler bar (while the
 // user default ZEVShowZevMenu is on) and under it the timeline strip (while ZEVShowRuler is on) over
-// the top of the desk canvas, opened and closed when asked, the bar's layout armed. The front viewer
+// the top of the desk canvas, opened, closed and toggled when asked (the toggles keep the choice in
+// those defaults), all closed for the header-views button and what it closed opened again, the
+// timeline opened for a Search move unless the user keeps it closed while searching, the bar's
+// layout armed; and the return to the Home Time, which drives the bar's buttons. The front viewer
 // asks it; the tracks and the toolbar come with the front layer's own header-view layout.
 
 #include "platform/UserDefaults.h"
@@ -18,6 +21,9 @@ class ZEVSpaceFront final : public QObject, public ZEVFrontHeaderViews {
 public:
     static constexpr const char* kShowRulerKey = "ZEVShowRuler";
     static constexpr const char* kShowTimebarKey = "ZEVShowZevMenu";
+    static constexpr const char* kHideRulerWhenSearchKey = "ZEVHideRulerWhenSearch";
+    // Home Time called from a menu glides there over this long.
+    static constexpr float kHomeDuration = 1.5f;
 
     // `space` and `defaults` are not owned and outlive the front; the space's ruler viewer is made.
     ZEVSpaceFront(ZEVSpaceController& space, UserDefaultsController& defaults);
@@ -26,12 +32,21 @@ public:
     bool siTlineOpened() override { return siTlineOpened_; }
     bool siTlineClosed() override { return !siTlineOpened_; }
     void openTline() override;
-    void openTlineAndTracks(bool) override { openTline(); }
+    void openTlineAndTracks(bool siFocus) override;
     void closeTlineAndTracks() override;
     bool siTimebarClosed() override { return !siTimebarOpened_; }
+    void userToggleTimebar() override;
+    void userToggleTline() override;
+    void closeAllHeaderViews() override;
+    void mouseLimitInside() override;
+    double headerViewsHeight() override;
     void setSiShowCalandar(bool shown) override { siShowCalandar_ = shown; }
     bool siShowCalandar() const override { return siShowCalandar_; }
-    double headerViewsHeight() override;
+    void initierDeplacementCurseur() override;
+    void menuHomeTime() override;
+    void userGoHome() override { siGoingToHome_ = true; }
+    bool siCurseurAtHome() override;
+    bool siGoingToHome() const { return siGoingToHome_; }
 
 protected:
     // The bar and the strip follow the content view's width.
@@ -52,6 +67,10 @@ private:
     bool siTlineOpened_ = false;
     bool siTimebarOpened_ = false;
     bool siShowCalandar_ = false;
+    bool siGoingToHome_ = false;
+    // What the header-views button closed, to open again.
+    bool rouvrirTimebar_ = false;
+    bool rouvrirTline_ = false;
 };
 
 } // namespace tallomer

@@ -188,6 +188,7 @@ public:
     bool siToolbarClosed() override { return !headerViewsOpen; }
     void setSiShowCalandar(bool shown) override { add(shown ? "calendar on" : "calendar off"); }
     void menuHomeTime() override { add("menuHomeTime"); }
+    void userGoHome() override { add("userGoHome"); }
     void setGotoOff() override { add("setGotoOff"); }
     // What the pointer limit, the go-to steps and the title ask.
     void mouseLimitInside() override { add("mouseLimitInside"); }

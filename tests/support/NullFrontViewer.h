@@ -67,6 +67,14 @@ public:
     void setSiShowCalandar(bool) override {}
     bool siShowCalandar() override { return false; }
     double headerViewsHeight() override { return 0; }
+    void userToggleTimebar() override {}
+    void userToggleTline() override {}
+    void closeAllHeaderViews() override {}
+    void mouseLimitInside() override {}
+    void menuHomeTime() override {}
+    void userGoHome() override {}
+    bool siCurseurAtHome() override { return false; }
+    void initierDeplacementCurseur() override {}
 };
 
 } // namespace tallomer::test
