@@ -12,6 +12,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <locale.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +33,31 @@ struct EntryDeleter {
 using ReadArchive = std::unique_ptr<archive, ReadDeleter>;
 using WriteArchive = std::unique_ptr<archive, WriteDeleter>;
 using Entry = std::unique_ptr<archive_entry, EntryDeleter>;
+
+// Names are UTF-8 in the archive whatever the program's locale: libarchive converts through the
+// calling thread's character type, so the work runs under a UTF-8 one, for this thread alone.
+class Utf8Names {
+public:
+    Utf8Names()
+    {
+        locale_ = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+        if (locale_)
+            previous_ = ::uselocale(locale_);
+    }
+    ~Utf8Names()
+    {
+        if (locale_) {
+            ::uselocale(previous_);
+            ::freelocale(locale_);
+        }
+    }
+    Utf8Names(const Utf8Names&) = delete;
+    Utf8Names& operator=(const Utf8Names&) = delete;
+
+private:
+    locale_t locale_ = locale_t(nullptr);
+    locale_t previous_ = locale_t(nullptr);
+};
 
 QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
@@ -165,6 +191,7 @@ private:
 
 FileResult writeZipArchive(const ZipWriteRequest& request)
 {
+    const Utf8Names utf8;
     if (!QFileInfo(request.folder).isDir())
         return FileResult::failure(QStringLiteral("no folder %1 to archive").arg(request.folder));
     const QFileInfo targetInfo(request.target);
@@ -248,6 +275,7 @@ QString refuseEntryName(const QString& name)
 
 FileResult unpackZipArchive(const QString& archivePath, const QString& destination, const ZipLimits& limits)
 {
+    const Utf8Names utf8;
     // libarchive refuses to write through any link on the way; the destination's own path may
     // have some (a home reached through a link), so it is given without them.
     const QString base = QFileInfo(destination).canonicalFilePath();

@@ -27,6 +27,10 @@ int run(const QString& program, const QStringList& arguments, QByteArray* output
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
+    // The tools print names in their locale: one that has the archive's characters.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LC_ALL", "C.UTF-8");
+    p.setProcessEnvironment(env);
     p.start(program, arguments);
     if (!p.waitForStarted(10000) || !p.waitForFinished(60000))
         return -1;
