@@ -185,6 +185,8 @@ bool ZEVUninstallPanel::backupAllZevItemsAtURL(const QString& folder)
             if (suffix != QLatin1String("html") && suffix != QLatin1String("htm"))
                 files << walk.filePath();
         }
+        // Which of two namesakes keeps the plain name does not hang on the directory's order.
+        files.sort();
         for (const QString& file : files) {
             const QString name = QFileInfo(file).fileName();
             // A name taken in the meantime is met as "exists": the next number is tried.
