@@ -257,6 +257,42 @@ TEST_F(WholeStoreE2E, ARefusedArchiveIsNamedInAnAlertAndLeavesTheStoreAsItWas)
     ASSERT_FALSE(alerts.empty());
     EXPECT_TRUE(alerts.back().message.contains("cannot be saved there"));
     EXPECT_FALSE(QFileInfo::exists(storeFolder() + "/inside.zip"));
+
+    // An export that cannot be written says so and leaves nothing behind.
+    alerts.clear();
+    // (a file stands where its folder should be).
+    exportTo(home + "/one.txt/all.zip");
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back().message, "The export failed.");
+    EXPECT_EQ(readAll(home + "/one.txt"), "one.txt");
+}
+
+TEST_F(WholeStoreE2E, AnImportWhoseFolderCannotTakeTheStoresPlaceKeepsTheStore)
+{
+    start();
+    placeFile("one.txt");
+    QDir().mkpath(home + "/Exports");
+    const QString archive = exportTo(home + "/Exports/all.zip");
+    placeFile("two.txt");
+    // No exchange on this file system, and the unpacked folder cannot be renamed.
+    const QByteArray incoming = QFile::encodeName(importFolder());
+    app()->wholeStore().setRename([incoming](const QByteArray& from, const QByteArray& to, unsigned flags) {
+        if (flags == RENAME_EXCHANGE || from == incoming) {
+            errno = flags == RENAME_EXCHANGE ? EINVAL : EIO;
+            return -1;
+        }
+        return systemRename()(from, to, flags);
+    });
+    importFrom(archive);
+    ASSERT_EQ(stops.size(), 1u);
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back().message, "The import could not be completed.");
+    graph.reset();
+    EXPECT_FALSE(QFileInfo::exists(importFolder()));
+    EXPECT_EQ(QDir(home + "/.local/share").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Tallomer"});
+    const Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 2u) << "the store as it was at the quit, not the archive";
+    EXPECT_EQ(files.at(1, 1), "two.txt");
 }
 
 TEST_F(WholeStoreE2E, UninstallMovesTheStoredFilesLeavesLinksAndRemovesExactlyWhatIsTallomers)
