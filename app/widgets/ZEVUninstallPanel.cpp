@@ -122,11 +122,24 @@ ZEVUninstallPanel::~ZEVUninstallPanel() = default;
 
 qint64 ZEVUninstallPanel::storedFileCount(const QString& zevDrop)
 {
+    // The files the move takes, but the copies of the program's own wallpapers. (Counting the
+    // entries of each Channel's folder less two, for wallpaper Objects' folders this store does not
+    // make, would hide stored files and leave the move unchecked: they would go with the store.)
     qint64 n = 0;
-    for (const QFileInfo& channel : visibleEntries(zevDrop))
-        n += qint64(visibleEntries(channel.absoluteFilePath()).size()) - 2;
-    // A Channel whose wallpaper copies were removed would otherwise make the sum negative.
-    return std::max<qint64>(n, 0);
+    for (const QFileInfo& channel : visibleEntries(zevDrop)) {
+        if (!channel.isDir() || channel.isSymLink())
+            continue;
+        QDirIterator walk(channel.absoluteFilePath(), QDir::Files | QDir::NoDotAndDotDot | QDir::System,
+                          QDirIterator::Subdirectories);
+        while (walk.hasNext()) {
+            walk.next();
+            const QString suffix = walk.fileInfo().suffix().toLower();
+            if (suffix != QLatin1String("html") && suffix != QLatin1String("htm") &&
+                !walk.fileName().startsWith(QLatin1String("zevWallpaper")))
+                ++n;
+        }
+    }
+    return n;
 }
 
 void ZEVUninstallPanel::prepare()

@@ -36,8 +36,7 @@ public:
 
     // 1 when the user chose Uninstall, 0 for Cancel.
     int runModal();
-    // The count shown in the dialog: the entries of each Channel's folder but its two wallpaper
-    // Objects (never below zero).
+    // The count shown in the dialog: the stored files the move takes, but wallpaper copies.
     static qint64 storedFileCount(const QString& zevDrop);
     // Sets the boxes and label from the count, as runModal does before it shows.
     void prepare();

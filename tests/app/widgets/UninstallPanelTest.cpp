@@ -74,22 +74,23 @@ QString plistUrl(const QString& path)
 
 } // namespace
 
-TEST(ZEVUninstallPanel, TheCountLeavesOutTwoWallpapersPerChannelAndDrivesTheBoxes)
+TEST(ZEVUninstallPanel, TheCountIsOfTheFilesTheMoveTakesAndDrivesTheBoxes)
 {
     Store store;
-    for (const char* wallpaper : {"1", "2"})
-        QDir().mkpath(store.drop + "/2000018/" + wallpaper);
+    writeFile(store.drop + "/2000018/1/zevWallpaperGrey.pdf");
+    writeFile(store.drop + "/2000018/2/page.html");
     ZEVUninstallPanel panel = store.panel();
     panel.prepare();
     EXPECT_FALSE(panel.itemsCheckBox()->isChecked());
     EXPECT_FALSE(panel.aliasCheckBox()->isEnabled());
     EXPECT_TRUE(panel.itemsLabel()->isHidden());
 
+    // One stored file, even in a Channel without wallpaper folders, is counted and offered.
     writeFile(store.drop + "/2000018/3/a.txt");
     panel.prepare();
     EXPECT_EQ(panel.itemsLabel()->text(), "(1 file)");
     EXPECT_TRUE(panel.itemsCheckBox()->isChecked() && panel.aliasCheckBox()->isChecked());
-    writeFile(store.drop + "/2000018/4/b.txt");
+    writeFile(store.drop + "/2000019/4/sub/b.txt");
     writeFile(store.drop + "/2000018/.hidden");
     panel.prepare();
     EXPECT_EQ(panel.itemsLabel()->text(), "(2 files)");
@@ -100,9 +101,6 @@ TEST(ZEVUninstallPanel, TheCountLeavesOutTwoWallpapersPerChannelAndDrivesTheBoxe
     panel.itemsCheckBox()->click();
     EXPECT_TRUE(panel.aliasCheckBox()->isChecked() && panel.aliasCheckBox()->isEnabled());
 
-    // A Channel whose wallpapers were removed never makes the count negative.
-    QDir().mkpath(store.drop + "/2000099");
-    EXPECT_EQ(ZEVUninstallPanel::storedFileCount(store.drop), 0);
     EXPECT_EQ(ZEVUninstallPanel::numberedName("report.pdf", 1), "report (1).pdf");
     EXPECT_EQ(ZEVUninstallPanel::numberedName("README", 2), "README (2).");
 }
