@@ -3,6 +3,7 @@
 #include "app/KELApplicationDelegate.h"
 #include "app/ZEVController.h"
 #include "app/store/KELResources.h"
+#include "app/wholestore/KELWholeStore.h"
 #include "app/widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
 #include "engine/KELDemarrage.h"
@@ -53,6 +54,8 @@ KELApplication::KELApplication(Options options)
     progressPanel_ = std::make_unique<ZEVProgressPanel>(true);
     progressRelay_.panel = progressPanel_.get();
     appTerminate_ = 0;
+    wholeStore_ = std::make_unique<KELWholeStore>(*this);
+    terminateAction_ = [this](int action) { wholeStore_->terminate(action); };
     installStoreHooks();
 
     // A quit from elsewhere than the Quit command (the session ending, the last window of a run
@@ -77,6 +80,7 @@ KELApplication::~KELApplication()
     ZEVItemDataChannels::setStoreErrorHook({});
     // The controller and its windows go before the shared resources they draw with.
     zevController_.reset();
+    wholeStore_.reset();
     if (g_application == this)
         g_application = nullptr;
 }
@@ -343,6 +347,10 @@ void KELApplication::terminate()
     if (terminateAction_)
         terminateAction_(appTerminate_);
 }
+
+void KELApplication::menuTallomerExportAll() { wholeStore_->menuTallomerExportAll(); }
+void KELApplication::menuTallomerImportAll() { wholeStore_->menuTallomerImportAll(); }
+void KELApplication::menuTallomerQuitUninstall() { wholeStore_->menuTallomerQuitUninstall(); }
 
 void KELApplication::stop()
 {

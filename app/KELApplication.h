@@ -36,6 +36,7 @@ class QWidget;
 namespace tallomer {
 
 class KELApplicationDelegate;
+class KELWholeStore;
 class ZEVController;
 
 class KELApplication : public QObject {
@@ -88,8 +89,14 @@ public:
     // Replaces "end the event loop with this status" (tests).
     void setStopHandler(std::function<void(int exitCode)> handler) { stopHandler_ = std::move(handler); }
 
-    // What to do at quit: 0 nothing, 1 import, 2 uninstall; the action itself comes from the
-    // export and import part of the program.
+    // ---- the whole store (the application menu) ----
+    void menuTallomerExportAll();
+    void menuTallomerImportAll();
+    void menuTallomerQuitUninstall();
+    KELWholeStore& wholeStore() { return *wholeStore_; }
+
+    // What to do at quit: 0 nothing, 1 import, 2 uninstall; carried out by the whole store unless
+    // another action is set.
     int appTerminate() const { return appTerminate_; }
     void setAppTerminate(int action) { appTerminate_ = action; }
     const QString& importURL() const { return importURL_; }
@@ -162,6 +169,7 @@ private:
     QString kelUTI_;
     std::unique_ptr<KELSharedResources> resources_;
     std::unique_ptr<ZEVProgressPanel> progressPanel_;
+    std::unique_ptr<KELWholeStore> wholeStore_;
     ProgressRelay progressRelay_{nullptr};
     int appTerminate_ = 0;
     QString importURL_;

@@ -194,7 +194,7 @@ const std::map<std::string, KELMainMenu::Forward>& KELMainMenu::forwards()
             {"menuHelpShowUserGuide:", {R::Application, "menuHelpShowUserGuide", A::None}},
             {"menuAddPerson:", {R::Application, "menuAddPerson", A::None}},
             {"menuToggleMacMenu:", {R::Application, "menuToggleMacMenu", A::None}},
-            // Places of whole-store export, import and uninstall, which their own work fills.
+            // The whole store's export, import and uninstall.
             {"menuExport:", {R::Application, "menuExport", A::None}},
             {"menuImport:", {R::Application, "menuImport", A::None}},
             {"menuUninstall:", {R::Application, "menuUninstall", A::None}},

@@ -160,8 +160,7 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
     });
 
     // The application's own: Hide Others and Add Person stay out (the desktop lets no program
-    // hide the others, and there is no person picker), and the store's export, import and
-    // uninstall come with their own work.
+    // hide the others, and there is no person picker).
     std::map<std::string, TableReceiver::Fn, std::less<>> app;
     if (hooks.showPreferences)
         app["showPreferences"] = [h = hooks.showPreferences](const Arg&) { h(); };
@@ -169,6 +168,12 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         app["menuHelpShowUserGuide"] = [h = hooks.showUserGuide](const Arg&) { h(); };
     if (hooks.toggleMenuBar)
         app["menuToggleMacMenu"] = [h = hooks.toggleMenuBar](const Arg&) { h(); };
+    if (hooks.exportAll)
+        app["menuExport"] = [h = hooks.exportAll](const Arg&) { h(); };
+    if (hooks.importAll)
+        app["menuImport"] = [h = hooks.importAll](const Arg&) { h(); };
+    if (hooks.uninstall)
+        app["menuUninstall"] = [h = hooks.uninstall](const Arg&) { h(); };
     application_ = std::make_unique<TableReceiver>(std::move(app));
 }
 

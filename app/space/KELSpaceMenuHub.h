@@ -21,6 +21,9 @@ public:
         std::function<void()> showPreferences;
         std::function<void()> showUserGuide;
         std::function<void()> toggleMenuBar;
+        std::function<void()> exportAll;
+        std::function<void()> importAll;
+        std::function<void()> uninstall;
     };
     // `space` is not owned and outlives the hub.
     KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hooks);

@@ -296,6 +296,11 @@ void ZEVSpaceAdapter::installMainMenu()
             app->delegate()->showPreferences();
     };
     hooks.showUserGuide = [] { openUserGuide(); };
+    if (app) {
+        hooks.exportAll = [app] { app->menuTallomerExportAll(); };
+        hooks.importAll = [app] { app->menuTallomerImportAll(); };
+        hooks.uninstall = [app] { app->menuTallomerQuitUninstall(); };
+    }
     hooks.toggleMenuBar = [this] {
         const QString key = QStringLiteral("ZEVShowMacMenu");
         defaults_.setValue(key, !defaults_.values(key).toBool());

@@ -180,7 +180,7 @@ QString ZEVItemDataFiles::weblocUrlForItem(KELI* item, const QString& name)
         const QString path = uniquePathInFolder(folder, safeFileName(base, QStringLiteral("link")) + QStringLiteral(".webloc"));
         if (path.isEmpty())
             continue;
-        const FileResult written = writeWeblocFile(path, address.toString(QUrl::FullyEncoded));
+        const FileResult written = writeNewWeblocFile(path, address.toString(QUrl::FullyEncoded));
         if (written)
             return path;
         ZEVItemDataChannels::ReportStoreError(written.error);

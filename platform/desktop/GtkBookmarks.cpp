@@ -77,4 +77,41 @@ GtkBookmarks::Result GtkBookmarks::addFolder(const QString& folderPath, QString*
     return Result::Added;
 }
 
+bool GtkBookmarks::removeFolder(const QString& folderPath, QString* error)
+{
+    const QString path = bookmarksPath();
+    QFile in(path);
+    if (!in.exists())
+        return true;
+    if (!in.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = in.errorString();
+        return false;
+    }
+    const QByteArray old = in.readAll();
+    in.close();
+    const QByteArray ours = QUrl::fromLocalFile(normalised(folderPath)).toEncoded();
+    QByteArray out;
+    bool removed = false;
+    const QList<QByteArray> lines = old.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines.at(i).trimmed() == ours) {
+            removed = true;
+            continue;
+        }
+        out += lines.at(i);
+        if (i + 1 < lines.size())
+            out += '\n';
+    }
+    if (!removed)
+        return true;
+    QSaveFile save(path);
+    if (!save.open(QIODevice::WriteOnly) || save.write(out) != out.size() || !save.commit()) {
+        if (error)
+            *error = save.errorString();
+        return false;
+    }
+    return true;
+}
+
 } // namespace tallomer

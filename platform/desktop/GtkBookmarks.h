@@ -23,6 +23,10 @@ public:
     // a failure.
     static Result addFolder(const QString& folderPath, QString* error = nullptr);
 
+    // Removes the line addFolder writes for `folderPath` (the folder's URI alone); lines the user
+    // wrote, with a label of their own, stay. true when the list needs no change or was written.
+    static bool removeFolder(const QString& folderPath, QString* error = nullptr);
+
     // The line's place as a local path, or empty when it names no local folder.
     static QString localPathOfLine(const QString& line);
 };

@@ -1,6 +1,16 @@
 #include "platform/files/Webloc.h"
 
 #include "platform/files/GeneratedFiles.h"
+#include "platform/files/SafeFileName.h"
+
+#include <QDir>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -72,6 +82,33 @@ std::optional<QString> parseWebloc(const QByteArray& data)
 FileResult writeWeblocFile(const QString& path, const QString& url)
 {
     return writeFileAtomically(path, weblocData(url));
+}
+
+FileResult writeNewWeblocFile(const QString& path, const QString& url)
+{
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath();
+    if (!info.dir().exists())
+        return FileResult::failure(QStringLiteral("no folder %1 for %2").arg(folder, info.fileName()));
+    QTemporaryFile temporary(QDir(folder).filePath(QStringLiteral(".tallomer-XXXXXX.part")));
+    const QByteArray bytes = weblocData(url);
+    if (!temporary.open())
+        return FileResult::failure(QStringLiteral("cannot create a file in %1: %2").arg(folder, temporary.errorString()));
+    if (temporary.write(bytes) != bytes.size() || !temporary.flush() || !setOrdinaryFileMode(temporary.handle()) ||
+        ::fsync(temporary.handle()) != 0)
+        return FileResult::failure(QStringLiteral("cannot write %1: %2").arg(path, temporary.errorString()));
+    const QByteArray from = QFile::encodeName(temporary.fileName());
+    const QByteArray to = QFile::encodeName(info.absoluteFilePath());
+    int done = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+    if (done != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        done = ::link(from.constData(), to.constData());
+        if (done == 0)
+            ::unlink(from.constData());
+    }
+    if (done != 0)
+        return FileResult::failure(QStringLiteral("cannot name %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    temporary.setAutoRemove(false);
+    return FileResult::success();
 }
 
 std::optional<QString> readWeblocFile(const QString& path)

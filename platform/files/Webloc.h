@@ -19,6 +19,9 @@ std::optional<QString> parseWebloc(const QByteArray& data);
 
 // Writes atomically; the caller picks the path (uniquePathInFolder) so nothing else is replaced.
 FileResult writeWeblocFile(const QString& path, const QString& url);
+// Writes a new file at exactly path, whole under a temporary name first, and never replaces
+// anything there (a file appearing meanwhile included).
+FileResult writeNewWeblocFile(const QString& path, const QString& url);
 std::optional<QString> readWeblocFile(const QString& path);
 
 } // namespace tallomer

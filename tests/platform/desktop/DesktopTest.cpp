@@ -174,6 +174,23 @@ TEST(GtkBookmarks, PutsTheFolderFirstOnceAndKeepsEveryOtherLine)
     qputenv("XDG_CONFIG_HOME", saved);
 }
 
+TEST(GtkBookmarks, RemovingTakesOnlyTheLineAddingWrote)
+{
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    const QString config = tempFolder("gtk-config"), home = tempFolder("home"), folder = home + "/My Desk";
+    qputenv("XDG_CONFIG_HOME", config.toUtf8());
+    const QString list = GtkBookmarks::bookmarksPath();
+    EXPECT_TRUE(GtkBookmarks::removeFolder(folder)) << "no list: nothing to do";
+    EXPECT_FALSE(QFileInfo::exists(list));
+    const QByteArray others = "file:///srv/projects Projects\nfile://" + home.toUtf8() + "/My%20Desk Labelled\n";
+    test::writeFile(list, others);
+    EXPECT_EQ(GtkBookmarks::addFolder(folder), GtkBookmarks::Result::AlreadyPresent);
+    test::writeFile(list, "file://" + home.toUtf8() + "/My%20Desk\n" + others);
+    EXPECT_TRUE(GtkBookmarks::removeFolder(folder + "/"));
+    EXPECT_EQ(readFile(list), others) << "the user's labelled line stays";
+    qputenv("XDG_CONFIG_HOME", saved);
+}
+
 // What a second start hands the first, files and links, the end-to-end tests send through a
 // second process of the program.
 TEST_F(SingleInstanceTest, NameIsFreeAgainWhenTheFirstInstanceEndsAndWithoutABusEachRunsAlone)

@@ -1,0 +1,45 @@
+#pragma once
+// The save, open and folder panels of the whole-store commands.
+//
+// Like ZEVAlert, tests (and any caller that must not block on a human) install an answerer; while
+// one is installed no dialog is shown and the answerer gives the chosen path ("" for Cancel).
+
+#include <QString>
+
+#include <functional>
+
+namespace tallomer {
+
+struct ZEVFilePanelRequest {
+    enum class Kind { Save, Open, Folder };
+    Kind kind = Kind::Open;
+    QString title;
+    QString prompt;    // the accepting button's text
+    QString message;   // shown above the list, when given
+    QString directory; // where the panel starts
+    QString suffix;    // the one allowed file type ("zip"); empty for folders
+};
+
+class ZEVFilePanel {
+public:
+    using Answerer = std::function<QString(const ZEVFilePanelRequest&)>;
+
+    // The chosen path, absolute; empty when the user cancelled. A saved file gets the suffix
+    // when its name has none.
+    static QString run(const ZEVFilePanelRequest& request);
+
+    static Answerer setAnswerer(Answerer answerer);
+};
+
+class ScopedFilePanelAnswerer {
+public:
+    explicit ScopedFilePanelAnswerer(ZEVFilePanel::Answerer a) : previous_(ZEVFilePanel::setAnswerer(std::move(a))) {}
+    ~ScopedFilePanelAnswerer() { ZEVFilePanel::setAnswerer(std::move(previous_)); }
+    ScopedFilePanelAnswerer(const ScopedFilePanelAnswerer&) = delete;
+    ScopedFilePanelAnswerer& operator=(const ScopedFilePanelAnswerer&) = delete;
+
+private:
+    ZEVFilePanel::Answerer previous_;
+};
+
+} // namespace tallomer

@@ -1,0 +1,362 @@
+#include "platform/files/ZipArchive.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <locale.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tallomer {
+
+namespace {
+
+struct ReadDeleter {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+struct WriteDeleter {
+    void operator()(archive* a) const { archive_write_free(a); }
+};
+struct EntryDeleter {
+    void operator()(archive_entry* e) const { archive_entry_free(e); }
+};
+using ReadArchive = std::unique_ptr<archive, ReadDeleter>;
+using WriteArchive = std::unique_ptr<archive, WriteDeleter>;
+using Entry = std::unique_ptr<archive_entry, EntryDeleter>;
+
+// Names are UTF-8 in the archive whatever the program's locale: libarchive converts through the
+// calling thread's character type, so the work runs under a UTF-8 one, for this thread alone.
+class Utf8Names {
+public:
+    Utf8Names()
+    {
+        locale_ = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+        if (locale_)
+            previous_ = ::uselocale(locale_);
+    }
+    ~Utf8Names()
+    {
+        if (locale_) {
+            ::uselocale(previous_);
+            ::freelocale(locale_);
+        }
+    }
+    Utf8Names(const Utf8Names&) = delete;
+    Utf8Names& operator=(const Utf8Names&) = delete;
+
+private:
+    locale_t locale_ = locale_t(nullptr);
+    locale_t previous_ = locale_t(nullptr);
+};
+
+QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+QString archiveError(archive* a)
+{
+    const char* s = archive_error_string(a);
+    return s ? QString::fromUtf8(s) : QStringLiteral("unknown archive error");
+}
+
+class Writer {
+public:
+    Writer(archive* a, const ZipWriteRequest& r) : a_(a), request_(r) {}
+
+    // Adds every entry below `relative` (a folder inside the request's folder, "" for the top).
+    bool addFolder(const QByteArray& relative)
+    {
+        const QByteArray full = QFile::encodeName(request_.folder) + (relative.isEmpty() ? "" : "/" + relative);
+        DIR* dir = ::opendir(full.constData());
+        if (!dir) {
+            error = QStringLiteral("cannot read %1: %2").arg(QFile::decodeName(full), systemError());
+            return false;
+        }
+        std::vector<QByteArray> names;
+        while (dirent* d = ::readdir(dir)) {
+            if (std::strcmp(d->d_name, ".") != 0 && std::strcmp(d->d_name, "..") != 0)
+                names.emplace_back(d->d_name);
+        }
+        ::closedir(dir);
+        std::sort(names.begin(), names.end());
+        for (const QByteArray& name : names) {
+            const QByteArray rel = relative.isEmpty() ? name : relative + "/" + name;
+            if (!addEntry(rel))
+                return false;
+        }
+        return true;
+    }
+
+    QString error;
+
+private:
+    bool addEntry(const QByteArray& rel)
+    {
+        const QString relName = QFile::decodeName(rel);
+        if (request_.skip.contains(relName))
+            return true;
+        QByteArray source = QFile::encodeName(request_.folder) + "/" + rel;
+        if (request_.substitutes.contains(relName))
+            source = QFile::encodeName(request_.substitutes.value(relName));
+        struct stat st {};
+        if (::lstat(source.constData(), &st) != 0) {
+            error = QStringLiteral("cannot examine %1: %2").arg(QFile::decodeName(source), systemError());
+            return false;
+        }
+        Entry entry(archive_entry_new());
+        archive_entry_set_pathname_utf8(entry.get(), relName.toUtf8().constData());
+        archive_entry_set_mtime(entry.get(), st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+        archive_entry_set_perm(entry.get(), st.st_mode & 07777);
+        if (S_ISDIR(st.st_mode)) {
+            archive_entry_set_filetype(entry.get(), AE_IFDIR);
+            archive_entry_set_pathname_utf8(entry.get(), (relName + QLatin1Char('/')).toUtf8().constData());
+            if (!header(entry.get()))
+                return false;
+            return addFolder(rel);
+        }
+        if (S_ISLNK(st.st_mode)) {
+            QByteArray target(4096, '\0');
+            const ssize_t n = ::readlink(source.constData(), target.data(), target.size());
+            if (n < 0 || n >= target.size()) {
+                error = QStringLiteral("cannot read the link %1: %2").arg(QFile::decodeName(source), systemError());
+                return false;
+            }
+            target.truncate(n);
+            archive_entry_set_filetype(entry.get(), AE_IFLNK);
+            archive_entry_set_symlink_utf8(entry.get(), QFile::decodeName(target).toUtf8().constData());
+            archive_entry_set_size(entry.get(), 0);
+            return header(entry.get());
+        }
+        if (!S_ISREG(st.st_mode))
+            return true; // sockets, FIFOs and devices are nothing of the store's
+        const int fd = ::open(source.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) {
+            error = QStringLiteral("cannot open %1: %2").arg(QFile::decodeName(source), systemError());
+            return false;
+        }
+        struct stat opened {};
+        ::fstat(fd, &opened);
+        archive_entry_set_filetype(entry.get(), AE_IFREG);
+        archive_entry_set_size(entry.get(), opened.st_size);
+        bool ok = header(entry.get());
+        std::vector<char> buffer(1 << 16);
+        qint64 written = 0;
+        while (ok) {
+            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+            if (n < 0) {
+                error = QStringLiteral("cannot read %1: %2").arg(QFile::decodeName(source), systemError());
+                ok = false;
+                break;
+            }
+            if (n == 0)
+                break;
+            if (archive_write_data(a_, buffer.data(), size_t(n)) != n) {
+                error = archiveError(a_);
+                ok = false;
+                break;
+            }
+            written += n;
+        }
+        ::close(fd);
+        if (ok && written != opened.st_size) {
+            // A file that changed size while it was read would be stored torn.
+            error = QStringLiteral("%1 changed while it was archived").arg(QFile::decodeName(source));
+            ok = false;
+        }
+        return ok;
+    }
+
+    bool header(archive_entry* e)
+    {
+        if (archive_write_header(a_, e) != ARCHIVE_OK) {
+            error = archiveError(a_);
+            return false;
+        }
+        return true;
+    }
+
+    archive* a_;
+    const ZipWriteRequest& request_;
+};
+
+} // namespace
+
+FileResult writeZipArchive(const ZipWriteRequest& request)
+{
+    const Utf8Names utf8;
+    if (!QFileInfo(request.folder).isDir())
+        return FileResult::failure(QStringLiteral("no folder %1 to archive").arg(request.folder));
+    const QFileInfo targetInfo(request.target);
+    const QString dir = targetInfo.absolutePath();
+    QByteArray temp = QFile::encodeName(dir + QStringLiteral("/.") + targetInfo.fileName() + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return FileResult::failure(QStringLiteral("cannot create a file in %1: %2").arg(dir, systemError()));
+    auto fail = [&](const QString& why) {
+        ::unlink(temp.constData());
+        return FileResult::failure(QStringLiteral("cannot export to %1: %2").arg(request.target, why));
+    };
+
+    WriteArchive a(archive_write_new());
+    archive_write_set_format_zip(a.get());
+    archive_write_set_options(a.get(), "zip:hdrcharset=UTF-8");
+    if (archive_write_open_fd(a.get(), fd) != ARCHIVE_OK) {
+        ::close(fd);
+        return fail(archiveError(a.get()));
+    }
+    Writer writer(a.get(), request);
+    bool ok = writer.addFolder(QByteArray());
+    QString error = writer.error;
+    if (archive_write_close(a.get()) != ARCHIVE_OK && ok) {
+        ok = false;
+        error = archiveError(a.get());
+    }
+    a.reset();
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        error = systemError();
+    }
+    ::fchmod(fd, 0644);
+    ::close(fd);
+    if (!ok)
+        return fail(error);
+    if (::rename(temp.constData(), QFile::encodeName(request.target).constData()) != 0)
+        return fail(systemError());
+    return FileResult::success();
+}
+
+bool linkStaysInside(const QString& entry, const QString& target)
+{
+    if (target.isEmpty() || target.startsWith(QLatin1Char('/')))
+        return false;
+    // The link's own folder, then its target's components, never above the top.
+    QStringList parts = entry.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (!parts.isEmpty())
+        parts.removeLast();
+    for (const QString& part : target.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            if (parts.isEmpty())
+                return false;
+            parts.removeLast();
+        } else {
+            parts << part;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+QString refuseEntryName(const QString& name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("an entry without a name");
+    if (name.startsWith(QLatin1Char('/')))
+        return QStringLiteral("the absolute path %1").arg(name);
+    for (const QString& part : name.split(QLatin1Char('/')))
+        if (part == QLatin1String(".."))
+            return QStringLiteral("the path %1 leads outside").arg(name);
+    if (name.contains(QChar(0)))
+        return QStringLiteral("a name with a NUL character");
+    return QString();
+}
+
+} // namespace
+
+FileResult unpackZipArchive(const QString& archivePath, const QString& destination, const ZipLimits& limits)
+{
+    const Utf8Names utf8;
+    // libarchive refuses to write through any link on the way; the destination's own path may
+    // have some (a home reached through a link), so it is given without them.
+    const QString base = QFileInfo(destination).canonicalFilePath();
+    if (base.isEmpty() || !QFileInfo(base).isDir())
+        return FileResult::failure(QStringLiteral("no folder %1 to unpack into").arg(destination));
+
+    ReadArchive in(archive_read_new());
+    archive_read_support_format_zip(in.get());
+    archive_read_set_options(in.get(), "hdrcharset=UTF-8");
+    if (archive_read_open_filename(in.get(), QFile::encodeName(archivePath).constData(), 1 << 16) != ARCHIVE_OK)
+        return FileResult::failure(QStringLiteral("%1 is not a zip archive: %2").arg(archivePath, archiveError(in.get())));
+
+    WriteArchive out(archive_write_disk_new());
+    archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
+                                                  ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_NO_OVERWRITE);
+
+    qint64 total = 0;
+    qint64 count = 0;
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        archive_entry* entry = nullptr;
+        const int r = archive_read_next_header(in.get(), &entry);
+        if (r == ARCHIVE_EOF)
+            break;
+        if (r != ARCHIVE_OK && r != ARCHIVE_WARN)
+            return FileResult::failure(QStringLiteral("the archive is damaged: %1").arg(archiveError(in.get())));
+        if (++count > limits.maxEntries)
+            return FileResult::failure(QStringLiteral("the archive holds more than %1 entries").arg(limits.maxEntries));
+        const char* utf8 = archive_entry_pathname_utf8(entry);
+        const char* raw = archive_entry_pathname(entry);
+        QString name = utf8 ? QString::fromUtf8(utf8) : QFile::decodeName(raw ? raw : "");
+        if (const QString why = refuseEntryName(name); !why.isEmpty())
+            return FileResult::failure(QStringLiteral("the archive holds %1").arg(why));
+        while (name.endsWith(QLatin1Char('/')))
+            name.chop(1);
+        if (name.isEmpty() || name == QLatin1String("."))
+            continue;
+        if (archive_entry_hardlink(entry))
+            return FileResult::failure(QStringLiteral("the archive holds the hard link %1").arg(name));
+        const mode_t type = archive_entry_filetype(entry);
+        if (type == AE_IFLNK) {
+            const char* t8 = archive_entry_symlink_utf8(entry);
+            const char* traw = archive_entry_symlink(entry);
+            const QString target = t8 ? QString::fromUtf8(t8) : QFile::decodeName(traw ? traw : "");
+            if (!linkStaysInside(name, target))
+                return FileResult::failure(QStringLiteral("the link %1 leads outside (%2)").arg(name, target));
+        } else if (type != AE_IFREG && type != AE_IFDIR) {
+            return FileResult::failure(QStringLiteral("the archive holds %1, which is no file, folder or link").arg(name));
+        }
+        if (archive_entry_size_is_set(entry)) {
+            const qint64 declared = archive_entry_size(entry);
+            if (declared < 0 || declared > limits.maxTotalBytes - total)
+                return FileResult::failure(QStringLiteral("the archive's contents are larger than the %1 bytes free")
+                                               .arg(limits.maxTotalBytes));
+        }
+        archive_entry_set_pathname_utf8(entry, (base + QLatin1Char('/') + name).toUtf8().constData());
+        archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
+        if (archive_write_header(out.get(), entry) != ARCHIVE_OK)
+            return FileResult::failure(QStringLiteral("%1 cannot be unpacked: %2").arg(name, archiveError(out.get())));
+        if (type == AE_IFREG) {
+            for (;;) {
+                const la_ssize_t n = archive_read_data(in.get(), buffer.data(), buffer.size());
+                if (n == 0)
+                    break;
+                if (n < 0)
+                    return FileResult::failure(QStringLiteral("the archive is damaged at %1: %2")
+                                                   .arg(name, archiveError(in.get())));
+                total += n;
+                if (total > limits.maxTotalBytes)
+                    return FileResult::failure(QStringLiteral("the archive's contents are larger than the %1 bytes free")
+                                                   .arg(limits.maxTotalBytes));
+                if (archive_write_data(out.get(), buffer.data(), size_t(n)) != n)
+                    return FileResult::failure(QStringLiteral("%1 cannot be written: %2").arg(name, archiveError(out.get())));
+            }
+        }
+        if (archive_write_finish_entry(out.get()) != ARCHIVE_OK)
+            return FileResult::failure(QStringLiteral("%1 cannot be written: %2").arg(name, archiveError(out.get())));
+    }
+    if (archive_write_close(out.get()) != ARCHIVE_OK)
+        return FileResult::failure(QStringLiteral("the unpacked files cannot be finished: %1").arg(archiveError(out.get())));
+    return FileResult::success();
+}
+
+} // namespace tallomer

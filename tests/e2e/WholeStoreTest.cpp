@@ -1,0 +1,381 @@
+// The application menu's whole-store commands in the running program: an export that other tools
+// read, imported into a new user's home at the end of the quit sequence; archives that are
+// refused with the store left as it was; and an uninstall that moves the stored files out,
+// leaves links, and removes exactly what is Tallomer's.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "app/wholestore/KELWholeStore.h"
+#include "app/widgets/ZEVFilePanel.h"
+#include "app/widgets/ZEVUninstallPanel.h"
+#include "platform/desktop/GtkBookmarks.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDirIterator>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace e2e {
+namespace {
+
+int runTool(const QString& program, const QStringList& arguments, QByteArray* output = nullptr)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, arguments);
+    if (!p.waitForStarted(10000) || !p.waitForFinished(60000))
+        return -1;
+    if (output)
+        *output = p.readAll();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) << path.toStdString();
+    return path;
+}
+
+// The files and folders below folder, relative, without the store's lock and journal files.
+QStringList tree(const QString& folder)
+{
+    QStringList out;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString rel = QDir(folder).relativeFilePath(it.next());
+        if (rel != ".lock" && !rel.startsWith("zev.sqlite-"))
+            out << rel + (it.fileInfo().isDir() ? "/" : "");
+    }
+    out.sort();
+    return out;
+}
+
+const std::string kAllLinks = "SELECT ZEVLET_ID, RELATION, PARENT_ZEVLET, CHILD_ZEVLET, DATE_IN, DATE_OUT FROM ZEVLETS "
+                              "ORDER BY ZEVLET_ID";
+
+class WholeStoreE2E : public E2E {
+protected:
+    void TearDown() override
+    {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        E2E::TearDown();
+    }
+
+    // Another user: a home of their own, as SetUp made the first.
+    void newHome()
+    {
+        graph.reset();
+        values.reset();
+        defaults.reset();
+        home = q(test::makeTempDir("user"));
+        for (const auto& [name, sub] : std::vector<std::pair<const char*, const char*>>{
+                 {"HOME", ""}, {"XDG_DATA_HOME", "/.local/share"}, {"XDG_CONFIG_HOME", "/.config"},
+                 {"XDG_CACHE_HOME", "/.cache"}}) {
+            QDir().mkpath(home + sub);
+            qputenv(name, (home + sub).toUtf8());
+        }
+    }
+    QString importFolder() const { return home + "/.local/share/TallomerImport"; }
+
+    // Opens the application menu with the mouse and chooses the item of that title.
+    void chooseFromApplicationMenu(const QString& title)
+    {
+        KELMainMenu* menu = adapter()->mainMenu();
+        ASSERT_NE(menu, nullptr);
+        QMenuBar* bar = menu->menuBar();
+        QMenu* m = menu->menuWithTag(KELMainMenu::kMenuApplication);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
+        pump();
+        ASSERT_TRUE(m->isVisible()) << "the application menu did not open";
+        QAction* item = nullptr;
+        for (QAction* a : m->actions())
+            if (a->text().remove('&') == title)
+                item = a;
+        ASSERT_NE(item, nullptr) << title.toStdString();
+        ASSERT_TRUE(item->isEnabled()) << title.toStdString() << " is disabled";
+        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
+        pump();
+    }
+
+    // Answers the uninstall dialog once it shows (it runs modally inside the menu's click).
+    void whenUninstallPanelShows(std::function<void(ZEVUninstallPanel*)> act)
+    {
+        auto* timer = new QTimer(qApp);
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+            if (auto* panel = qobject_cast<ZEVUninstallPanel*>(QApplication::activeModalWidget())) {
+                timer->stop();
+                timer->deleteLater();
+                act(panel);
+            }
+        });
+        timer->start();
+    }
+
+    // Until the export or the import check handed its result back.
+    void waitForWholeStore()
+    {
+        for (int i = 0; i < 500 && app() && app()->wholeStore().busy(); ++i)
+            pump(2);
+        ASSERT_TRUE(!app() || !app()->wholeStore().busy());
+    }
+
+    void placeFile(const QString& name)
+    {
+        adapter()->addFilenames({writeFile(home + "/" + name, name.toUtf8())});
+        advance(1.0);
+    }
+
+    QString exportTo(const QString& target)
+    {
+        ScopedFilePanelAnswerer panel([target](const ZEVFilePanelRequest& r) {
+            EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::Save);
+            EXPECT_EQ(r.suffix, "zip");
+            return target;
+        });
+        chooseFromApplicationMenu(QStringLiteral("Export Tallomer\u2026"));
+        waitForWholeStore();
+        return target;
+    }
+
+    // Chooses Import with the archive and answers Yes.
+    void importFrom(const QString& archive)
+    {
+        ScopedFilePanelAnswerer panel([archive](const ZEVFilePanelRequest& r) {
+            EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::Open);
+            return archive;
+        });
+        alertAnswer = 0;
+        chooseFromApplicationMenu(QStringLiteral("Import Tallomer\u2026"));
+        waitForWholeStore();
+        advance(0.1);
+    }
+};
+
+TEST_F(WholeStoreE2E, AnExportImportedIntoANewHomeGivesBackTheStoreAtTheEndOfTheQuit)
+{
+    start();
+    placeFile("one.txt");
+    const Rows before = sql(database(), kAllLinks);
+    ASSERT_FALSE(before.empty());
+
+    QDir().mkpath(home + "/Exports");
+    const QString archive = exportTo(home + "/Exports/all.zip");
+    EXPECT_TRUE(stops.empty()) << "an export does not quit";
+    QByteArray out;
+    ASSERT_EQ(runTool("unzip", {"-t", archive}, &out), 0) << out.toStdString();
+    const QString unpacked = q(test::makeTempDir("unpacked"));
+    ASSERT_EQ(runTool("unzip", {"-q", archive, "-d", unpacked}, &out), 0) << out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(unpacked + "/zev.sqlite-wal")) << "a snapshot, not the live file and its log";
+    EXPECT_FALSE(QFileInfo::exists(unpacked + "/.lock"));
+    EXPECT_EQ(sql(unpacked + "/zev.sqlite", kAllLinks).rows, before.rows);
+    EXPECT_EQ(tree(unpacked), tree(storeFolder()));
+    quit();
+
+    newHome();
+    start();
+    EXPECT_TRUE(placedObjectsOfType("file").empty());
+    importFrom(archive);
+    ASSERT_EQ(stops.size(), 1u) << "a good archive quits the program";
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back().message, "Import successfull");
+    graph.reset();
+    EXPECT_FALSE(QFileInfo::exists(importFolder()));
+    EXPECT_EQ(tree(storeFolder()), tree(unpacked));
+    EXPECT_EQ(sql(database(), kAllLinks).rows, before.rows);
+
+    // And the next start shows the imported Objects.
+    stops.clear();
+    start();
+    const Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files.at(0, 1), "one.txt");
+}
+
+TEST_F(WholeStoreE2E, ARefusedArchiveIsNamedInAnAlertAndLeavesTheStoreAsItWas)
+{
+    start();
+    placeFile("one.txt");
+    const QString work = q(test::makeTempDir("archives"));
+    auto python = [&](const QString& name, const QString& body) {
+        const QString path = work + "/" + name;
+        const QString script = "import zipfile, sqlite3, sys, os\n" + body;
+        QByteArray out;
+        EXPECT_EQ(runTool("python3", {"-c", script, path}, &out), 0) << out.toStdString();
+        return path;
+    };
+    // A link base of a newer version than this program reads.
+    const QString newer = python("newer.zip", "db = sys.argv[1] + '.sqlite'\n"
+                                              "c = sqlite3.connect(db); c.execute('CREATE TABLE SETTINGS (NAME, VALUE)')\n"
+                                              "c.execute(\"INSERT INTO SETTINGS VALUES ('dbVersion', 4)\"); c.commit(); c.close()\n"
+                                              "z = zipfile.ZipFile(sys.argv[1], 'w'); z.write(db, 'zev.sqlite'); z.close()");
+    const std::vector<std::pair<QString, QString>> cases = {
+        {writeFile(work + "/garbage.zip", QByteArray(4096, 'x')), "not a zip archive"},
+        {python("escape.zip", "z = zipfile.ZipFile(sys.argv[1], 'w'); z.writestr('../x', 'x'); z.close()"), "leads outside"},
+        {python("nobase.zip", "z = zipfile.ZipFile(sys.argv[1], 'w'); z.writestr('local/a', 'a'); z.close()"),
+         "no link base"},
+        {python("damaged.zip", "z = zipfile.ZipFile(sys.argv[1], 'w'); z.writestr('zev.sqlite', 'not a database'); z.close()"),
+         "link base"},
+        {newer, "version 4"},
+    };
+    const Rows links = sql(database(), kAllLinks);
+    const QStringList files = tree(storeFolder() + "/local");
+    for (const auto& [archive, reason] : cases) {
+        alerts.clear();
+        importFrom(archive);
+        EXPECT_TRUE(stops.empty()) << archive.toStdString();
+        ASSERT_FALSE(alerts.empty()) << archive.toStdString();
+        EXPECT_TRUE(alerts.back().message.contains("cannot be imported")) << alerts.back().message.toStdString();
+        EXPECT_TRUE(alerts.back().informative.contains(reason))
+            << reason.toStdString() << " in " << alerts.back().informative.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(importFolder())) << archive.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(work + "/x"));
+    }
+    EXPECT_EQ(sql(database(), kAllLinks).rows, links.rows);
+    EXPECT_EQ(tree(storeFolder() + "/local"), files);
+    EXPECT_EQ(app()->appTerminate(), 0);
+
+    // An export into the store itself is refused as well, and writes nothing.
+    alerts.clear();
+    exportTo(storeFolder() + "/inside.zip");
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_TRUE(alerts.back().message.contains("cannot be saved there"));
+    EXPECT_FALSE(QFileInfo::exists(storeFolder() + "/inside.zip"));
+
+    // An export that cannot be written says so and leaves nothing behind.
+    alerts.clear();
+    // (a file stands where its folder should be).
+    exportTo(home + "/one.txt/all.zip");
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back().message, "The export failed.");
+    EXPECT_EQ(readAll(home + "/one.txt"), "one.txt");
+}
+
+TEST_F(WholeStoreE2E, AnImportWhoseFolderCannotTakeTheStoresPlaceKeepsTheStore)
+{
+    start();
+    placeFile("one.txt");
+    QDir().mkpath(home + "/Exports");
+    const QString archive = exportTo(home + "/Exports/all.zip");
+    placeFile("two.txt");
+    // No exchange on this file system, and the unpacked folder cannot be renamed.
+    const QByteArray incoming = QFile::encodeName(importFolder());
+    app()->wholeStore().setRename([incoming](const QByteArray& from, const QByteArray& to, unsigned flags) {
+        if (flags == RENAME_EXCHANGE || from == incoming) {
+            errno = flags == RENAME_EXCHANGE ? EINVAL : EIO;
+            return -1;
+        }
+        return systemRename()(from, to, flags);
+    });
+    importFrom(archive);
+    ASSERT_EQ(stops.size(), 1u);
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back().message, "The import could not be completed.");
+    graph.reset();
+    EXPECT_FALSE(QFileInfo::exists(importFolder()));
+    EXPECT_EQ(QDir(home + "/.local/share").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Tallomer"});
+    const Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 2u) << "the store as it was at the quit, not the archive";
+    EXPECT_EQ(files.at(1, 1), "two.txt");
+}
+
+TEST_F(WholeStoreE2E, UninstallMovesTheStoredFilesLeavesLinksAndRemovesExactlyWhatIsTallomers)
+{
+    start();
+    placeFile("one.txt");
+    const QString drop = storeFolder() + "/local/zevDrop/2000018";
+    writeFile(drop + "/900000001/report.pdf", "first");
+    writeFile(drop + "/900000002/report.pdf", "second");
+    writeFile(drop + "/900000003/README", "no extension");
+    writeFile(drop + "/900000004/README", "no extension either");
+    writeFile(drop + "/900000005/page.html", "<html/>");
+    const QString ours = QUrl::fromLocalFile(home + "/Tallomer").toEncoded();
+    const QString bookmarks = GtkBookmarks::bookmarksPath();
+    writeFile(bookmarks, ours.toUtf8() + "\nfile:///srv/projects Projects\n");
+    writeFile(home + "/.cache/Tallomer/thumb", "t");
+    const QString saved = home + "/Saved";
+    QDir().mkpath(saved);
+
+    ZEVUninstallPanel* seen = nullptr;
+    QString label;
+    whenUninstallPanelShows([&](ZEVUninstallPanel* panel) {
+        seen = panel;
+        label = seen->itemsLabel()->isVisible() ? seen->itemsLabel()->text() : QString();
+        QTest::mouseClick(seen->prefCheckBox(), Qt::LeftButton, {}, QPoint(4, seen->prefCheckBox()->height() / 2));
+        QTest::mouseClick(seen->uninstallButton(), Qt::LeftButton);
+    });
+    {
+        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest& r) {
+            EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::Folder);
+            EXPECT_EQ(r.message, "Select the folder where Objects must be moved and Alias must be created");
+            return saved;
+        });
+        chooseFromApplicationMenu(QStringLiteral("Uninstall Tallomer\u2026"));
+    }
+    ASSERT_NE(seen, nullptr) << "the uninstall dialog did not show";
+    EXPECT_EQ(label, "(4 files)") << "the html page stays and is not counted";
+    advance(0.1);
+    ASSERT_EQ(stops.size(), 1u) << "the uninstall quits";
+    graph.reset();
+
+    const QString objects = saved + "/Tallomer Objects/2000018";
+    EXPECT_EQ(readAll(objects + "/report.pdf") + readAll(objects + "/report (1).pdf"), "firstsecond");
+    EXPECT_EQ(readAll(objects + "/README") + readAll(objects + "/README (1)."), "no extensionno extension either");
+    EXPECT_FALSE(QFileInfo::exists(objects + "/page.html")) << "web pages stay with the store";
+    const QStringList alias = QDir(saved + "/Tallomer Alias").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    ASSERT_EQ(alias.size(), 1) << alias.join(", ").toStdString();
+    EXPECT_TRUE(alias.first().endsWith(" one.txt"));
+    EXPECT_EQ(QFileInfo(saved + "/Tallomer Alias/" + alias.first()).symLinkTarget(), home + "/one.txt");
+
+    EXPECT_FALSE(QFileInfo::exists(storeFolder()));
+    EXPECT_FALSE(QFileInfo::exists(home + "/Tallomer"));
+    EXPECT_FALSE(QFileInfo::exists(home + "/.config/Tallomer"));
+    EXPECT_FALSE(QFileInfo::exists(home + "/.cache/Tallomer"));
+    EXPECT_EQ(readAll(bookmarks), "file:///srv/projects Projects\n");
+    EXPECT_EQ(readAll(home + "/one.txt"), "one.txt") << "the user's own files stay";
+    EXPECT_TRUE(QFileInfo::exists(home + "/.local/share"));
+}
+
+TEST_F(WholeStoreE2E, UninstallKeepsADropFolderWithFilesInItAndSaysSo)
+{
+    start();
+    writeFile(home + "/Tallomer/mine.txt", "mine");
+    whenUninstallPanelShows([](ZEVUninstallPanel* panel) {
+        if (panel->itemsCheckBox()->isChecked())
+            panel->itemsCheckBox()->click();
+        panel->uninstallButton()->click();
+    });
+    ScopedFilePanelAnswerer panel([](const ZEVFilePanelRequest&) {
+        ADD_FAILURE() << "no folder is asked for when nothing is moved";
+        return QString();
+    });
+    chooseFromApplicationMenu(QStringLiteral("Uninstall Tallomer\u2026"));
+    advance(0.1);
+    ASSERT_EQ(stops.size(), 1u);
+    graph.reset();
+    EXPECT_FALSE(QFileInfo::exists(storeFolder()));
+    EXPECT_EQ(readAll(home + "/Tallomer/mine.txt"), "mine");
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back().message, "Uninstall Tallomer");
+    EXPECT_TRUE(alerts.back().informative.contains("not empty"));
+    EXPECT_TRUE(QFileInfo::exists(home + "/.config/Tallomer")) << "the preferences stay unless asked";
+}
+
+} // namespace
+} // namespace e2e
