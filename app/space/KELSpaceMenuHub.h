@@ -13,6 +13,7 @@
 
 namespace tallomer {
 
+class ZEVKeyDocumentController;
 class ZEVSpaceController;
 
 class KELSpaceMenuHub final : public KELMenuHub {
@@ -21,6 +22,8 @@ public:
         std::function<void()> showPreferences;
         std::function<void()> showUserGuide;
         std::function<void()> toggleMenuBar;
+        // The KeyTime documents (not owned); their commands stay off without them.
+        ZEVKeyDocumentController* keyTime = nullptr;
     };
     // `space` is not owned and outlives the hub.
     KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hooks);
