@@ -3,6 +3,7 @@
 #include "app/KELApplicationDelegate.h"
 #include "app/ZEVController.h"
 #include "app/space/ZEVSpaceAdapter.h"
+#include "browser/KELVueController.h"
 #include "desk/data/ZEVItemData.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/ZEVInspectorClasses.h"
@@ -14,6 +15,7 @@
 
 #include <QGuiApplication>
 #include <QDir>
+#include <QGuiApplication>
 
 namespace tallomer {
 
@@ -40,6 +42,8 @@ ApplicationGraph::~ApplicationGraph()
     app_.reset();
     ZEVController::setSpaceControllerFactory({});
     ZEVEntityViewerClasses::reset();
+    // Browser windows show links of this run.
+    KELVueController::fermerToutes();
     // The links and the Object data index belong to this run.
     KELServeurDeLiens::reset();
     ZEVItemDataChannels::Reset();

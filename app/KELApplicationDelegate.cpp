@@ -1,12 +1,16 @@
 #include "app/KELApplicationDelegate.h"
 
+#include "browser/KELBrowserArguments.h"
+#include "browser/KELVueController.h"
+#include "runtime/Log.h"
+
 #include "app/KELApplication.h"
 #include "app/ZEVController.h"
 #include "app/widgets/ZEVPreferencesController.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "engine/KELICurseur.h"
 #include "engine/store/KELChercheurDe.h"
-#include "front/ZEVFrontViewer.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "platform/UserDefaults.h"
 #include "platform/desktop/SingleInstance.h"
 
@@ -66,6 +70,7 @@ KELApplicationDelegate::~KELApplicationDelegate()
         instance_->getURL = nullptr;
         instance_->openDocuments = nullptr;
         instance_->reopen = nullptr;
+        instance_->options = nullptr;
     }
 }
 
@@ -105,6 +110,18 @@ void KELApplicationDelegate::applicationWillFinishLaunching(SingleInstance* inst
         whenReady([this, paths] { applicationOpenFiles(paths); });
     };
     instance->reopen = [this] { whenReady([this] { applicationShouldOpenUntitledFile(); }); };
+    instance->options = [this](const QStringList& options) { whenReady([this, options] { openOptions(options); }); };
+}
+
+void KELApplicationDelegate::openOptions(const QStringList& options)
+{
+    for (const KELBrowserArguments::Requete& r : KELBrowserArguments::lire(options)) {
+        if (!r.erreur.isEmpty()) {
+            logFormat("KELApplicationDelegate openOptions: %s", qPrintable(r.erreur));
+            continue;
+        }
+        KELVueController::ouvrir(r.lienInt, r.curseurInt);
+    }
 }
 
 void KELApplicationDelegate::openLaunchArguments(const QStringList& arguments)
@@ -179,7 +196,7 @@ void KELApplicationDelegate::applicationWillResignActive()
     if (window)
         window->setMouseTracking(false);
     if (auto* s = space())
-        if (ZEVFrontViewer* front = s->frontViewer())
+        if (ZEVFrontViewerServices* front = s->frontViewer())
             front->userWillSwitchApp();
     if (app_)
         app_->fullScreenDidChange();
@@ -191,7 +208,7 @@ void KELApplicationDelegate::applicationWillBecomeActive()
     if (window)
         window->raise();
     ZEVSpaceControllerBase* s = space();
-    ZEVFrontViewer* front = s ? s->frontViewer() : nullptr;
+    ZEVFrontViewerServices* front = s ? s->frontViewer() : nullptr;
     if (previousIfShowMacMenu_ != -1 && front && front->siShowMenubar() != (previousIfShowMacMenu_ == 1))
         defaults_->setValue(QStringLiteral("ZEVShowMacMenu"), previousIfShowMacMenu_ == 1);
     if (window) {

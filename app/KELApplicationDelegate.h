@@ -60,6 +60,9 @@ public:
     // The Get URL handler: opens the zevp: link as a new place, which the history records
     // (siHistory NO).
     void handleURLEvent(const QString& url);
+    // The program's options (--link-browser <link id> [--cursor <cursor id>]): each request opens
+    // a link base browser window; a malformed one is logged with the reason.
+    void openOptions(const QStringList& options);
 
     void applicationDidFinishLaunching();
     void applicationWillResignActive();

@@ -6,7 +6,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "runtime/Log.h"
-#include "front/ZEVFrontViewer.h"
+#include "services/ZEVFrontViewerServices.h"
 
 namespace tallomer {
 
@@ -67,7 +67,7 @@ void ZEVController::activatePreviousApp()
 {
     if (!previousAppIdentifier_ || previousAppIdentifier_->isEmpty())
         return;
-    ZEVFrontViewer* front = spaceController_ ? spaceController_->frontViewer() : nullptr;
+    ZEVFrontViewerServices* front = spaceController_ ? spaceController_->frontViewer() : nullptr;
     if (!front || !front->siFullScreen())
         return;
     if (KELApplication::siShowDesktop())

@@ -13,14 +13,14 @@ class QWidget;
 
 namespace tallomer {
 
-class ZEVFrontViewer;
+class ZEVFrontViewerServices;
 
 class ZEVSpaceControllerBase {
 public:
     virtual ~ZEVSpaceControllerBase() = default;
 
     // Non-owning answers.
-    virtual ZEVFrontViewer* frontViewer() = 0;
+    virtual ZEVFrontViewerServices* frontViewer() = 0;
     virtual QWidget* spaceWindow() = 0;
     virtual KELICurseur* nowCurseur() = 0;
     virtual KELICurseur* searchCurseur() = 0;

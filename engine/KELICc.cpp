@@ -2,6 +2,7 @@
 
 #include "engine/KELICurseur.h"
 #include "engine/KELIRep.h"
+#include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
 
 #include <algorithm>
@@ -100,6 +101,7 @@ void KELICc::entreeDuLien(KELI* lien, KELICc* passe, bool futur)
 {
     if (lien->siCurseur())
         return;
+    const KELIElemRelation::BordEnCours bord(futur);
     KELI* relation = KELServeurDeLiens::LienForInt(lien->relationInt(), passe);
     KELIRep* repRelation = relation ? relation->representant(this) : nullptr;
     if (!repRelation)

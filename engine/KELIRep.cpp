@@ -5,6 +5,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
+#include "engine/selection/KELSelection.h"
 #include "runtime/Log.h"
 
 #include <algorithm>
@@ -164,7 +165,7 @@ void KELIRepModel::desactiverLeLien(KELI* objet, KELDate date)
 KELSelCtrlModel* KELIRepModel::selCtrlModel()
 {
     if (!selCtrlM_)
-        selCtrlM_ = KELSelCtrlModel::initAvecRepModel(this);
+        selCtrlM_.reset(KELSelCtrlModel::initAvecRepModel(this).release());
     return selCtrlM_.get();
 }
 
@@ -252,7 +253,7 @@ std::size_t KELIRepRelation::nbDeLiens()
 void KELIRepRelation::ajouterAuxLiens(KELI* lien, KELIRep* connu)
 {
     KELICc* c = curseur_;
-    if (!c->siIncluLeLien(lien))
+    if (!c->siIncluLeLien(lien) || partie_)
         return;
     // A link entering one window is offered to all the relation's windows, and those that saw it
     // already (a context around the cursor it entered) need nothing looked up.
@@ -295,6 +296,8 @@ void KELIRepRelation::ajouterAuxLiens(KELI* lien, KELIRep* connu)
     ++nbLiens_;
     if (indexesVivants_)
         indexerLeLien(lien, p, e);
+    if (bordImpose_ >= 0)
+        lien->setSiCroisementFutur(bordImpose_ != 0);
     p->majDActivationDuLienParent(lien, c);
     e->majDActivationDuLienEnfant(lien, c);
     c->informerActivationParent(p->idInt(), lien);
@@ -470,11 +473,18 @@ void KELIRepRelation::enleverAuxLiens(KELI* lien)
     KELI* e = rep->enfantSiConnu() ? rep->enfantSiConnu() : lien->enfant(c);
     if (!p || !e)
         return;
+    liens_[rep->placeDansLaRelation_] = nullptr;
+    rep->actifDansLaRelation_ = false;
+    desactiver(lien, p, e);
+}
+
+// What a deactivation tells, once the link is out of the list.
+inline void KELIRepRelation::desactiver(KELI* lien, KELI* p, KELI* e)
+{
+    KELICc* c = curseur_;
     if (selCtrlR_)
         selCtrlR_->majDeDesactivationDuLien(lien);
-    liens_[rep->placeDansLaRelation_] = nullptr;
     --nbLiens_;
-    rep->actifDansLaRelation_ = false;
     if (indexesVivants_) {
         retirer(mapDeLEnfant_, e, p, lien);
         retirer(mapDuParent_, p, e, lien);
@@ -484,6 +494,61 @@ void KELIRepRelation::enleverAuxLiens(KELI* lien)
     c->informerDesactivationParent(p->idInt(), lien);
     c->informerDesactivationEnfant(e->idInt(), lien);
     c->informerDesactivation(lien_->idInt(), lien);
+}
+
+void KELIRepRelation::rechargerPar(bool futur)
+{
+    bordImpose_ = futur ? 1 : 0;
+    charger();
+    bordImpose_ = -1;
+}
+
+bool KELIRepRelation::quitterLaFenetre()
+{
+    const bool charge = liensCharges_;
+    partie_ = true;
+    KELICc* c = curseur_;
+    // They leave through the edge the relation left by.
+    const bool futur = lien_->siCroisementFutur();
+    // The messages may make anyone read the list: each link leaves it before it is told of.
+    const std::vector<KELI*> copie = liens_;
+    for (KELI* lien : copie) {
+        if (!lien)
+            continue;
+        KELIRep* rep = lien->representant(c);
+        KELI* p = nullptr;
+        KELI* e = nullptr;
+        if (rep && rep->actifDansLaRelation_) {
+            liens_[rep->placeDansLaRelation_] = nullptr;
+            rep->actifDansLaRelation_ = false;
+            p = rep->parentSiConnu() ? rep->parentSiConnu() : lien->parent(c);
+            e = rep->enfantSiConnu() ? rep->enfantSiConnu() : lien->enfant(c);
+        } else if (auto it = orphelins_.find(lien); it != orphelins_.end()) {
+            // Heard active, then lost its representation without a word: it is told of now.
+            liens_[it->second] = nullptr;
+            orphelins_.erase(it);
+            p = KELServeurDeLiens::DonneMaintenantLeLienId(lien->parentInt());
+            e = KELServeurDeLiens::DonneMaintenantLeLienId(lien->enfantInt());
+        } else {
+            continue;
+        }
+        lien->setSiCroisementFutur(futur);
+        if (p && e)
+            desactiver(lien, p, e);
+        else
+            --nbLiens_;
+        // A relation keeps its windows of its own (being woken for one does not depend on the
+        // relation of relations); any other link shown here only through this relation does not.
+        if (KELIRep* r = lien->representant(c); r && !r->commeRelation())
+            lien->enleverLeCurseur(c);
+    }
+    liens_.clear();
+    nbLiens_ = 0;
+    orphelins_.clear();
+    mapDuParent_.clear();
+    mapDeLEnfant_.clear();
+    indexesVivants_ = false;
+    return charge;
 }
 
 const std::vector<KELI*>* KELIRepRelation::listeDe(const Index& map, KELI* cle, Bag Voisins::*liste)
@@ -577,7 +642,7 @@ KELI* KELIRepRelation::modelEnfant()
 KELSelCtrlRelation* KELIRepRelation::selCtrlRelation()
 {
     if (!selCtrlR_)
-        selCtrlR_ = KELSelCtrlRelation::initAvecRepRelation(this);
+        selCtrlR_.reset(KELSelCtrlRelation::initAvecRepRelation(this).release());
     return selCtrlR_.get();
 }
 

@@ -21,40 +21,13 @@ class KELIRepRelation;
 class KELIElemRelation;
 class KELIModel;
 
-// Selection controllers of the link base browser; the engine only makes them on request and tells
-// them of activations. The browser extends them.
-class KELSelCtrlRelation {
-public:
-    explicit KELSelCtrlRelation(KELIRepRelation* rep) : rep_(rep) {}
-    virtual ~KELSelCtrlRelation() = default;
-    static std::unique_ptr<KELSelCtrlRelation> initAvecRepRelation(KELIRepRelation* rep)
-    {
-        return std::make_unique<KELSelCtrlRelation>(rep);
-    }
-    virtual void majDActivationDuLien(KELI* lien) { ++activations_; }
-    virtual void majDeDesactivationDuLien(KELI* lien) { ++desactivations_; }
-    KELIRepRelation* repRelation() const { return rep_; }
-    std::size_t activations() const { return activations_; }
-    std::size_t desactivations() const { return desactivations_; }
-
-private:
-    KELIRepRelation* rep_; // not owned: the representation owns this controller
-    std::size_t activations_ = 0;
-    std::size_t desactivations_ = 0;
-};
-
-class KELSelCtrlModel {
-public:
-    explicit KELSelCtrlModel(KELIRepModel* rep) : rep_(rep) {}
-    virtual ~KELSelCtrlModel() = default;
-    static std::unique_ptr<KELSelCtrlModel> initAvecRepModel(KELIRepModel* rep)
-    {
-        return std::make_unique<KELSelCtrlModel>(rep);
-    }
-    KELIRepModel* repModel() const { return rep_; }
-
-private:
-    KELIRepModel* rep_; // not owned
+// The selection controllers of the link base browser (engine/selection): the representations of
+// models and relations make them on first request, own them and tell them of activations.
+class KELSelCtrlModel;
+class KELSelCtrlRelation;
+struct KELSelDetruire {
+    void operator()(KELSelCtrlModel* c) const;
+    void operator()(KELSelCtrlRelation* c) const;
 };
 
 class KELIRep {
@@ -119,11 +92,12 @@ public:
     KELI* enfantDeRelIntParentInt(KELId rel, KELId parentInt);
     void desactiverLeLien(KELI* objet, KELDate date);
     KELSelCtrlModel* selCtrlModel();
+    KELSelCtrlModel* selCtrlModelSiExistant() const { return selCtrlM_.get(); }
     void lachePrise() override;
 
 private:
     KELI* relationMC_ = nullptr;
-    std::unique_ptr<KELSelCtrlModel> selCtrlM_;
+    std::unique_ptr<KELSelCtrlModel, KELSelDetruire> selCtrlM_;
 };
 
 class KELIRepRelation : public KELIRep {
@@ -139,6 +113,16 @@ public:
     bool siActif(KELI* lien) const;
     // A link active here whose representation goes away without a deactivation.
     void oublierLeLien(KELIRep* rep);
+    // The relation leaves this window: every link its delegates heard active here is heard
+    // inactive now, whatever the link's own dates and whatever order the table holds equal dates
+    // in, since no crossing will tell of them once the list is gone. Links the window still
+    // includes lose their representation for it too, as in a window that never had the relation,
+    // so that the relation's next load finds them again. Answers whether the list had been loaded.
+    bool quitterLaFenetre();
+    bool siPartie() const { return partie_; }
+    // Loads the list, every link told as crossing the window's future edge (`futur`) or its past
+    // one: the edge the relation itself came back through.
+    void rechargerPar(bool futur);
 
     // nullptr when there is none (never an empty list).
     const std::vector<KELI*>* enfantsDuParent(KELI* parent);
@@ -213,6 +197,7 @@ private:
     static void retirer(Index& map, KELI* cle, KELI* autre, KELI* lien);
 
     void compacter();
+    void desactiver(KELI* lien, KELI* p, KELI* e);
 
     std::vector<KELI*> liens_; // in order of activation; nullptr where a link left
     std::size_t nbLiens_ = 0;
@@ -220,6 +205,8 @@ private:
     std::unordered_map<KELI*, std::uint32_t> orphelins_;
     bool liensCharges_ = false;
     bool chargement_ = false;
+    bool partie_ = false; // the relation left the window: nothing is activated here any more
+    std::int8_t bordImpose_ = -1; // while reloading: the edge every activation is told of
     KELI* modelParent_ = nullptr;
     KELI* modelEnfant_ = nullptr;
     bool modelParentConnu_ = false;
@@ -227,7 +214,7 @@ private:
     Index mapDuParent_;  // parent -> its children and its links
     Index mapDeLEnfant_; // child -> its parents and its links
     bool indexesVivants_ = false; // both indexes made (on first read) and kept since
-    std::unique_ptr<KELSelCtrlRelation> selCtrlR_;
+    std::unique_ptr<KELSelCtrlRelation, KELSelDetruire> selCtrlR_;
 };
 
 inline KELIRepRelation* KELIRep::commeRelation() { return siRelation_ ? static_cast<KELIRepRelation*>(this) : nullptr; }

@@ -383,6 +383,8 @@ bool KELI::ajouterLeCurseur(KELICc* curseur)
     if (!curseur->siIncluLeLien(this))
         return false;
     *fin = nouveauRep(curseur);
+    if ((*fin)->commeRelation())
+        static_cast<KELIElemRelation*>(this)->revenueDansLaFenetre(curseur);
     return true;
 }
 
@@ -397,7 +399,10 @@ KELIRep* KELI::representantAjoute(KELICc* curseur)
     if (!curseur->siIncluLeLien(this))
         return nullptr;
     *fin = nouveauRep(curseur);
-    return fin->get();
+    KELIRep* rep = fin->get();
+    if (rep->commeRelation())
+        static_cast<KELIElemRelation*>(this)->revenueDansLaFenetre(curseur);
+    return rep;
 }
 
 void KELI::enleverLeCurseur(KELICc* curseur)
@@ -405,6 +410,14 @@ void KELI::enleverLeCurseur(KELICc* curseur)
     for (std::unique_ptr<KELIRep>* r = &reps_; *r; r = &(*r)->suivant_) {
         if ((*r)->curseur_ != curseur)
             continue;
+        if (KELIRepRelation* rr = (*r)->commeRelation(); rr && !rr->siPartie()) {
+            // A relation leaving a window takes its active links with it; the messages may
+            // change this link's representations, so they are walked again afterwards.
+            if (rr->quitterLaFenetre())
+                static_cast<KELIElemRelation*>(this)->retenirLaFenetre(curseur);
+            enleverLeCurseur(curseur);
+            return;
+        }
         // Keep the representation alive until it is out of the list: its owner may be asked
         // about it while it is torn down.
         std::unique_ptr<KELIRep> rep = std::move(*r);

@@ -57,6 +57,8 @@ class KELO;
 class KELICc;
 class KELIRep;
 class KELGrandTableau;
+class KELSelCtrlModel;
+class KELSelCtrlRelation;
 
 // The value of a value element: a word or a number.
 using KELValue = std::variant<std::monostate, std::string, double>;
@@ -257,6 +259,11 @@ public:
     }
     void retenirVuDans(const KELICc* curseur, const KELICc* contexte) const;
     static void oublierLesVus();
+
+    // The selection controller of the link's representation at the cursor, made on first request;
+    // nullptr without a representation, or for a link that is no model (no relation).
+    KELSelCtrlModel* selCtrlModel(KELICc* curseur);
+    KELSelCtrlRelation* selCtrlRelation(KELICc* curseur);
 
     // Wakes the link's relation for the cursor; value elements also load their value.
     virtual void reveilleToi(KELICc* curseur);

@@ -5,6 +5,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "engine/store/KELLog.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <sstream>
@@ -126,6 +127,22 @@ void KELIElemRelation::enleverLeLien(KELI* lien, KELICc* curseur)
 {
     if (KELIRepRelation* r = rep(curseur))
         r->enleverAuxLiens(lien);
+}
+
+void KELIElemRelation::retenirLaFenetre(KELICc* fenetre)
+{
+    if (std::find(aRecharger_.begin(), aRecharger_.end(), fenetre) == aRecharger_.end())
+        aRecharger_.push_back(fenetre);
+}
+
+void KELIElemRelation::revenueDansLaFenetre(KELICc* fenetre)
+{
+    auto it = std::find(aRecharger_.begin(), aRecharger_.end(), fenetre);
+    if (it == aRecharger_.end())
+        return;
+    aRecharger_.erase(it);
+    if (KELIRepRelation* r = rep(fenetre))
+        r->rechargerPar(bord_ != 0);
 }
 
 void KELIElemRelation::majDActivationDuLienParent(KELI* lien, KELICc* curseur)

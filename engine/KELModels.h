@@ -70,8 +70,28 @@ public:
     void enleverLeLien(KELI* lien, KELICc* curseur) override;
     void majDActivationDuLienParent(KELI* lien, KELICc* curseur) override;
 
+    // A window the relation left with its list loaded: its delegates heard every link leave, so
+    // when the relation comes back into that window they hear every link come back, at once,
+    // as with a list read afresh.
+    void retenirLaFenetre(KELICc* fenetre);
+    void revenueDansLaFenetre(KELICc* fenetre);
+    // The edge of the window crossing under way, when a window's edge is bringing links in: a
+    // relation woken on the way comes back through it. Outside such a crossing, a relation woken
+    // again tells its links as a scan does, through the future edge.
+    struct BordEnCours {
+        explicit BordEnCours(bool futur) : avant_(bord_) { bord_ = futur ? 1 : 0; }
+        ~BordEnCours() { bord_ = avant_; }
+        BordEnCours(const BordEnCours&) = delete;
+        BordEnCours& operator=(const BordEnCours&) = delete;
+        std::int8_t avant_;
+    };
+
 protected:
     std::unique_ptr<KELIRep> nouveauRep(KELICc* curseur) override;
+
+private:
+    std::vector<KELICc*> aRecharger_; // not owned: windows live for the run
+    static inline std::int8_t bord_ = -1;
 };
 
 class KELIElemRelationMC : public KELIElemRelation {

@@ -1,33 +1,720 @@
 #include "front/ZEVFrontViewer.h"
 
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "front/ZEVFrontView.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "platform/Keys.h"
+#include "platform/sound/Sound.h"
+#include "runtime/Clock.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
+#include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceWindow.h"
+#include "widgets/ZEVButton.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QCursor>
+#include <QMenu>
+
 #include <algorithm>
+#include <set>
 
 namespace tallomer {
 
-ZEVFrontViewer::~ZEVFrontViewer() = default;
+namespace {
 
-QString ZEVFrontViewer::nameForFrontMode(std::int32_t mode)
+// The time of the last Shift press, for the whole program (0: none counts).
+double gPreviousShiftPress = 0;
+
+enum Family { Icons = 0, Titles = 1, Filters = 2, Links = 3 };
+
+std::vector<KELI*> trie(std::vector<KELI*> v)
 {
-    switch (ZEVNormalisedFrontMode(mode)) {
-    case ZEVFrontModeIcons:
-        return QStringLiteral("Icons");
-    case ZEVFrontModeTitles:
-        return QStringLiteral("Titles");
-    case ZEVFrontModeFilters:
-        return QStringLiteral("Filters");
-    case ZEVFrontModeLinks:
-        return QStringLiteral("Links");
-    default:
-        return QString();
+    std::sort(v.begin(), v.end());
+    v.erase(std::unique(v.begin(), v.end()), v.end());
+    return v;
+}
+
+} // namespace
+
+ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFrontHeaderViews> headers)
+    : space_(space), headers_(std::move(headers))
+{
+    actifCurseur_ = space_.actifCurseur();
+    currentChannelInt_ = space_.currentChannelInt();
+    frontView_ = std::make_unique<ZEVFrontView>(*this, space_);
+    buildModeButtons();
+    buildToolMenus();
+    setModeButtons(currentFrontMode_);
+}
+
+ZEVFrontViewer::~ZEVFrontViewer()
+{
+    for (auto& b : modeButtons_)
+        delete b.data();
+}
+
+ZEVFrontViewServices* ZEVFrontViewer::frontView() { return frontView_.get(); }
+
+// ---------------------------------------------------------------------------------------------
+// Mode buttons and tool menus
+
+void ZEVFrontViewer::buildModeButtons()
+{
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    if (!w)
+        return;
+    static const char* const titres[4] = {"Icons", "Titles", "Filters", "Links"};
+    for (int m = 0; m < 4; ++m) {
+        auto* b = new ZEVButton(w->spaceView());
+        b->setObjectName(QStringLiteral("btnMode%1").arg(QLatin1String(titres[m])));
+        b->setText(tr(titres[m]));
+        b->setToolTip(tr(titres[m]));
+        b->setCheckable(true);
+        b->setSiClickKeepsState(true);
+        b->setGeometry(8 + m * 64, 0, 60, 22);
+        // A long press, or a drag resting on the button, switches the mode; a short press pops
+        // the tool menu up.
+        b->setCliqueTarget(this, [this, m](ZEVButton*) { modeSwitch(m, true); });
+        connect(b, &ZEVButton::clicked, this, [this, b, m] {
+            if (!b->siClickLong())
+                popToolMenu(m);
+        });
+        modeButtons_[m] = b;
+    }
+    placeModeButtons();
+    w->spaceView()->installEventFilter(this);
+    for (auto& b : modeButtons_)
+        if (b) {
+            b->show();
+            b->raise();
+        }
+}
+
+void ZEVFrontViewer::placeModeButtons()
+{
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    if (!w)
+        return;
+    // The row lies at the bottom left corner of the canvas.
+    for (int m = 0; m < 4; ++m)
+        if (ZEVButton* b = modeButtons_[m])
+            b->move(8 + m * 64, w->spaceView()->height() - 30);
+}
+
+bool ZEVFrontViewer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize)
+        placeModeButtons();
+    return QObject::eventFilter(watched, event);
+}
+
+void ZEVFrontViewer::buildToolMenus()
+{
+    auto ajoute = [this](QMenu* m, const QString& titre, void (ZEVFrontViewer::*fn)()) {
+        QAction* a = m->addAction(titre);
+        connect(a, &QAction::triggered, this, [this, fn] { (this->*fn)(); });
+        return a;
+    };
+    struct Outils {
+        const char* titre;
+        void (ZEVFrontViewer::*copy)();
+        void (ZEVFrontViewer::*et)();
+        void (ZEVFrontViewer::*ou)();
+        void (ZEVFrontViewer::*deselect)();
+    };
+    const Outils outils[4] = {
+        {"Icons", &ZEVFrontViewer::menuIconCopy, &ZEVFrontViewer::menuIconAnd, &ZEVFrontViewer::menuIconOr,
+         &ZEVFrontViewer::menuIconDeselect},
+        {"Titles", &ZEVFrontViewer::menuTitleCopy, &ZEVFrontViewer::menuTitleAnd, &ZEVFrontViewer::menuTitleOr,
+         &ZEVFrontViewer::menuTitleDeselect},
+        {"Filters", nullptr, nullptr, nullptr, &ZEVFrontViewer::menuFilterDeselect},
+        {"Links", &ZEVFrontViewer::menuLinkCopy, &ZEVFrontViewer::menuLinkAnd, &ZEVFrontViewer::menuLinkOr,
+         &ZEVFrontViewer::menuLinkDeselect},
+    };
+    static void (ZEVFrontViewer::*const modes[4])() = {&ZEVFrontViewer::menuModeIcon, &ZEVFrontViewer::menuModeTitle,
+                                                       &ZEVFrontViewer::menuModeFilter, &ZEVFrontViewer::menuModeLink};
+    for (int m = 0; m < 4; ++m) {
+        auto menu = std::make_unique<QMenu>();
+        menu->setObjectName(QStringLiteral("menu%1").arg(QLatin1String(outils[m].titre)));
+        ajoute(menu.get(), tr("%1 Tool").arg(tr(outils[m].titre)), modes[m]);
+        menu->addSeparator();
+        if (m == ZEVFrontModeFilters) {
+            ajoute(menu.get(), tr("Icons"), &ZEVFrontViewer::menuFilterIcons);
+            ajoute(menu.get(), tr("Titles"), &ZEVFrontViewer::menuFilterTitles);
+            ajoute(menu.get(), tr("Nodes"), &ZEVFrontViewer::menuFilterNodes);
+        } else {
+            ajoute(menu.get(), tr("Copy"), outils[m].copy);
+            ajoute(menu.get(), tr("And"), outils[m].et);
+            ajoute(menu.get(), tr("Or"), outils[m].ou);
+        }
+        ajoute(menu.get(), tr("Deselect"), outils[m].deselect);
+        menu->addSeparator();
+        // The items start from what the Space shows.
+        const ZEVDeskDisplayOptions& montre = space_.displayOptions();
+        QAction* all = menu->addAction(tr("Show Links for All Objects"));
+        all->setCheckable(true);
+        all->setChecked(montre.siShowLinksForAllObjects);
+        connect(all, &QAction::toggled, this, [this] { majSiShowLinksForCurrentMode(); });
+        showAllItems_[m] = all;
+        if (m != ZEVFrontModeLinks) {
+            QAction* sel = menu->addAction(tr("Show Links for Selections"));
+            sel->setCheckable(true);
+            sel->setChecked(montre.siShowLinksForSelections);
+            connect(sel, &QAction::toggled, this, [this] { majSiShowLinksForCurrentMode(); });
+            showSelectionItems_[m] = sel;
+        }
+        toolMenus_[m] = std::move(menu);
     }
 }
 
-ZEVFrontView::~ZEVFrontView() = default;
-
-void ZEVFrontView::setLassoFromPoint(const QPointF& from, const QPointF& to)
+QMenu* ZEVFrontViewer::toolMenu(int mode) const
 {
-    lassoRect_ = QRectF(QPointF(std::min(from.x(), to.x()), std::min(from.y(), to.y())),
-                        QPointF(std::max(from.x(), to.x()), std::max(from.y(), to.y())));
+    return mode >= 0 && mode < 4 ? toolMenus_[mode].get() : nullptr;
+}
+
+ZEVButton* ZEVFrontViewer::modeButton(int mode) const { return mode >= 0 && mode < 4 ? modeButtons_[mode].data() : nullptr; }
+
+int ZEVFrontViewer::modeButtonState(int mode) const
+{
+    ZEVButton* b = modeButton(mode);
+    return b ? b->state() : 0;
+}
+
+void ZEVFrontViewer::popToolMenu(int mode)
+{
+    QMenu* m = toolMenu(mode);
+    ZEVButton* b = modeButton(mode);
+    if (m && b)
+        m->popup(b->mapToGlobal(QPoint(0, b->height())));
+}
+
+void ZEVFrontViewer::setModeButtons(int on, int mixed)
+{
+    for (int m = 0; m < 4; ++m)
+        if (ZEVButton* b = modeButtons_[m])
+            b->setState(m == on ? 1 : m == mixed ? -1 : 0);
+}
+
+void ZEVFrontViewer::majSiShowLinksForCurrentMode()
+{
+    const int m = currentFrontMode_;
+    if (m >= 0 && m < 4 && showAllItems_[m]) {
+        const bool all = showAllItems_[m]->isChecked();
+        space_.setSiShowLinksForAllObjects(all);
+        space_.setSiShowLinksForSelections(m == ZEVFrontModeLinks ? !all
+                                                                   : showSelectionItems_[m]->isChecked());
+    }
+    displayFrontView();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mode switch
+
+void ZEVFrontViewer::modeSwitch(int mode, bool withSender)
+{
+    ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur());
+    ZEVSelections& s = space_.selections();
+    if (currentFrontMode_ != mode) {
+        siFrontModeDidChange_ = true;
+        Sound::shared().play(QStringLiteral("Pop"));
+    } else if (desk) {
+        switch (mode) {
+        case ZEVFrontModeIcons:
+            desk->flickItemSet(s.selectedIconItems());
+            break;
+        case ZEVFrontModeTitles:
+            desk->flickItemSet(s.selectedTitleItems());
+            break;
+        case ZEVFrontModeFilters:
+            if (withSender)
+                desk->flickItemSet(s.selectedFilterItems());
+            break;
+        default:
+            desk->flickItemSet(s.selectedNodeItemSet());
+            break;
+        }
+    }
+    if (temporaryFrontMode_ != ZEVFrontModeNone) {
+        // The mode stays while a modifier holds it: only the asked button lights.
+        if (ZEVButton* b = modeButton(mode))
+            b->setState(1);
+        return;
+    }
+    currentFrontMode_ = mode;
+    majSiShowLinksForCurrentMode();
+    if (mode != ZEVFrontModeFilters)
+        frontModeAfterFilterMode_ = mode;
+    setModeButtons(mode);
+    space_.majWindowTitle();
+    selectionRefresh(mode);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Quasimodes
+
+void ZEVFrontViewer::userChangeFlag(int key, Qt::KeyboardModifiers modifiers)
+{
+    int quasi = ZEVFrontModeNone;
+    bool down = false;
+    if (key == Qt::Key_Shift) {
+        quasi = ZEVFrontModeIcons;
+        down = modifiers.testFlag(keys::kShift);
+    } else if (key == Qt::Key_Alt) {
+        quasi = ZEVFrontModeFilters;
+        down = modifiers.testFlag(keys::kOption);
+    } else if (key == keys::kFnKey) {
+        quasi = ZEVFrontModeTitles;
+        // The Menu key is no modifier: the window tells its press and release through the flag.
+        down = modifiers.testFlag(keys::kFnModifier);
+        siFnDown_ = down;
+    }
+
+    if (key == Qt::Key_Shift && down) {
+        const double now = Clock::shared().now();
+        if (gPreviousShiftPress > 0 && now - gPreviousShiftPress < kDoubleShift) {
+            ZEVContextViewerServices* ctx = space_.contextViewer();
+            if (!ctx || !ctx->isShowedEntityWithInt(kChannelsEntity))
+                space_.host().ouvrirEntityWithInt(kChannelsEntity);
+            gPreviousShiftPress = 0;
+        } else {
+            gPreviousShiftPress = now;
+        }
+    }
+
+    if (quasi != ZEVFrontModeNone) {
+        if (down) {
+            if (previousFrontMode_ == ZEVFrontModeNone && currentFrontMode_ != quasi && !siLasso_) {
+                previousFrontMode_ = currentFrontMode_;
+                currentFrontMode_ = temporaryFrontMode_ = quasi;
+                siAvoidGraphicalLarsen_ = true;
+                setModeButtons(quasi, previousFrontMode_);
+                tellInspectors(true);
+                space_.majWindowTitle();
+            }
+        } else if (temporaryFrontMode_ == quasi) {
+            const int restored = previousFrontMode_;
+            currentFrontMode_ = restored;
+            previousFrontMode_ = temporaryFrontMode_ = ZEVFrontModeNone;
+            siAvoidGraphicalLarsen_ = false;
+            setModeButtons(restored);
+            tellInspectors(true);
+            space_.majWindowTitle();
+        }
+    }
+    displayFrontView();
+}
+
+void ZEVFrontViewer::leaveQuasimode()
+{
+    if (previousFrontMode_ >= 0 && previousFrontMode_ < 4) {
+        currentFrontMode_ = previousFrontMode_;
+        previousFrontMode_ = temporaryFrontMode_ = ZEVFrontModeNone;
+        setModeButtons(currentFrontMode_);
+        displayFrontView();
+    }
+}
+
+void ZEVFrontViewer::userWillSwitchApp()
+{
+    leaveQuasimode();
+    siFnDown_ = false;
+    space_.majWindowTitle();
+}
+
+void ZEVFrontViewer::userRereadFlags(Qt::KeyboardModifiers modifiers)
+{
+    // The release of the quasimode's key may have gone to another window.
+    const bool held = (temporaryFrontMode_ == ZEVFrontModeIcons && modifiers.testFlag(keys::kShift)) ||
+                      (temporaryFrontMode_ == ZEVFrontModeFilters && modifiers.testFlag(keys::kOption)) ||
+                      (temporaryFrontMode_ == ZEVFrontModeTitles && siFnDown_);
+    if (temporaryFrontMode_ != ZEVFrontModeNone && !held) {
+        siAvoidGraphicalLarsen_ = false;
+        leaveQuasimode();
+        tellInspectors(true);
+        space_.majWindowTitle();
+    }
+}
+
+void ZEVFrontViewer::tellInspectors(bool modeChanged)
+{
+    for (ZEVEntityViewer* v : space_.entityViewerSet()) {
+        if (modeChanged)
+            v->frontModeDidChange();
+        else
+            v->itemSelectionDidChange();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Status texts
+
+std::int64_t ZEVFrontViewer::countForMode(int mode) const
+{
+    switch (mode) {
+    case ZEVFrontModeIcons:
+        return nbOfIcons_;
+    case ZEVFrontModeTitles:
+        return nbOfTitles_;
+    case ZEVFrontModeFilters:
+        return nbOfFilters_;
+    case ZEVFrontModeLinks:
+        return nbOfLinks_;
+    default:
+        return 0;
+    }
+}
+
+QString ZEVFrontViewer::nameForFrontMode(int mode)
+{
+    const std::int64_t n = countForMode(mode);
+    auto texte = [n](const char* un, const char* plusieurs) {
+        return n < 2 ? QStringLiteral("%1 %2").arg(n).arg(QLatin1String(un))
+                     : QStringLiteral("%1 %2").arg(n).arg(QLatin1String(plusieurs));
+    };
+    switch (mode) {
+    case ZEVFrontModeIcons:
+        return texte("Icon selected", "Icons selected");
+    case ZEVFrontModeTitles:
+        return texte("Title selected", "Titles selected");
+    case ZEVFrontModeFilters:
+        return texte("Object filtered", "Objects filtered");
+    case ZEVFrontModeLinks: {
+        const QString noeuds = nbOfNodes_ < 2 ? QStringLiteral("%1 Node").arg(nbOfNodes_)
+                                              : QStringLiteral("%1 Nodes").arg(nbOfNodes_);
+        return texte("Link selected / ", "Links selected / ") + noeuds;
+    }
+    default:
+        return {};
+    }
+}
+
+QString ZEVFrontViewer::shortNameForFrontMode(int mode)
+{
+    if (mode >= 0 && mode < 3)
+        return QString::number(countForMode(mode));
+    if (mode == ZEVFrontModeLinks)
+        return QStringLiteral("%1 / %2").arg(nbOfLinks_).arg(nbOfNodes_);
+    return QStringLiteral("0");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Notices
+
+bool ZEVFrontViewer::siFocus()
+{
+    if (siLasso_)
+        return false;
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    return w && w->spaceView()->deskCanvas()->hasFocus();
+}
+
+void ZEVFrontViewer::channelDidChangeWithIdentityInt(KELId identityInt)
+{
+    if (identityInt)
+        currentChannelInt_ = identityInt;
+}
+
+void ZEVFrontViewer::actifCurseurDidChangeForCurseur(KELICurseur* curseur)
+{
+    actifCurseur_ = curseur;
+    siCleanAll_ = false;
+    displayFrontView();
+}
+
+void ZEVFrontViewer::selectionDidChange()
+{
+    if (currentFrontMode_ >= 0 && currentFrontMode_ < 4)
+        selectionRefresh(currentFrontMode_);
+}
+
+void ZEVFrontViewer::iconSelectionDidChange() { selectionRefresh(Icons); }
+void ZEVFrontViewer::titleSelectionDidChange() { selectionRefresh(Titles); }
+void ZEVFrontViewer::filterSelectionDidChange() { selectionRefresh(Filters); }
+void ZEVFrontViewer::linkSelectionDidChange() { selectionRefresh(Links); }
+void ZEVFrontViewer::filterOperationDidChange() { displayFrontView(); }
+
+void ZEVFrontViewer::selectionRefresh(int family)
+{
+    ZEVSelections& s = space_.selections();
+    switch (family) {
+    case Icons:
+        nbOfIcons_ = std::int64_t(s.selectedIconItems().size());
+        break;
+    case Titles:
+        nbOfTitles_ = std::int64_t(s.selectedTitleItems().size());
+        break;
+    case Filters:
+        nbOfFilters_ = std::int64_t(s.selectedFilterItems().size());
+        break;
+    default:
+        nbOfLinks_ = std::int64_t(s.selectedLinks().size());
+        nbOfNodes_ = std::int64_t(s.selectedNodeItemSet().size());
+        break;
+    }
+    siCleanAll_ = false;
+    // Both desks draw their Object views again: a selection shows on the Search desk too.
+    for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
+        if (ZEVCursorDesk* d = space_.deskForCurseur(c))
+            d->selectionDidChange();
+    if (currentFrontMode_ == family && !siAvoidGraphicalLarsen_) {
+        tellInspectors(siFrontModeDidChange_);
+        siFrontModeDidChange_ = false;
+    }
+    displayFrontView();
+    space_.majWindowTitle();
+}
+
+void ZEVFrontViewer::displayFrontView()
+{
+    if (frontView_)
+        frontView_->display();
+}
+
+void ZEVFrontViewer::updateFrontView() { displayFrontView(); }
+
+void ZEVFrontViewer::lassoDidStart()
+{
+    siLasso_ = true;
+    lassoFrontMode_ = currentFrontMode_;
+}
+
+void ZEVFrontViewer::lassoDidStop()
+{
+    siLasso_ = false;
+    lassoFrontMode_ = ZEVFrontModeNone;
+    if (frontView_)
+        frontView_->clearLasso();
+}
+
+void ZEVFrontViewer::setSiShowCadre(bool shown)
+{
+    if (frontView_)
+        frontView_->setSiShowCadre(shown);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tool menus
+
+std::vector<KELI*> ZEVFrontViewer::sourceSet()
+{
+    ZEVSelections& s = space_.selections();
+    switch (currentFrontMode_) {
+    case ZEVFrontModeIcons:
+        return s.selectedIconItems();
+    case ZEVFrontModeTitles:
+        return s.selectedTitleItems();
+    case ZEVFrontModeFilters:
+        if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur()))
+            return iv->impactedItemSet();
+        return {};
+    case ZEVFrontModeLinks:
+        return s.selectedNodeItemSet();
+    default:
+        return {};
+    }
+}
+
+void ZEVFrontViewer::combine(int target, Op op)
+{
+    if (currentFrontMode_ == target)
+        return;
+    ZEVSelections& s = space_.selections();
+    const std::vector<KELI*> source = sourceSet();
+    std::vector<KELI*> own = target == ZEVFrontModeIcons    ? s.selectedIconItems()
+                             : target == ZEVFrontModeTitles ? s.selectedTitleItems()
+                                                            : s.selectedNodeItemSet();
+    std::vector<KELI*> result;
+    if (op == Op::Copy) {
+        result = source;
+    } else {
+        const std::vector<KELI*> a = trie(own), b = trie(source);
+        if (op == Op::And) {
+            std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(result));
+            // The own selection's order is kept.
+            std::vector<KELI*> ordre;
+            for (KELI* i : own)
+                if (std::binary_search(result.begin(), result.end(), i))
+                    ordre.push_back(i);
+            result = ordre;
+        } else {
+            result = own;
+            for (KELI* i : source)
+                if (std::find(result.begin(), result.end(), i) == result.end())
+                    result.push_back(i);
+        }
+    }
+    if (target == ZEVFrontModeIcons)
+        s.selectIconForItemSet(result, nullptr);
+    else if (target == ZEVFrontModeTitles)
+        s.selectTitleForItemSet(result, nullptr);
+    else
+        s.selectNodeForItemSet(result, nullptr);
+}
+
+void ZEVFrontViewer::menuIconDeselect() { space_.selections().deselectAllIcons(); }
+void ZEVFrontViewer::menuTitleDeselect() { space_.selections().deselectAllTitles(); }
+void ZEVFrontViewer::menuLinkDeselect() { space_.selections().deselectAllNodes(); }
+
+void ZEVFrontViewer::menuFilterIcons()
+{
+    space_.selections().selectFilterForItems(space_.selections().selectedIconItems());
+    if (currentFrontMode_ != ZEVFrontModeFilters)
+        modeSwitch(ZEVFrontModeFilters, false);
+}
+
+void ZEVFrontViewer::menuFilterTitles()
+{
+    space_.selections().selectFilterForItems(space_.selections().selectedTitleItems());
+    if (currentFrontMode_ != ZEVFrontModeFilters)
+        modeSwitch(ZEVFrontModeFilters, false);
+}
+
+void ZEVFrontViewer::menuFilterNodes()
+{
+    space_.selections().selectFilterForItems(space_.selections().selectedNodeItemSet());
+    if (currentFrontMode_ != ZEVFrontModeFilters)
+        modeSwitch(ZEVFrontModeFilters, false);
+}
+
+void ZEVFrontViewer::menuFilterDeselect() { space_.selections().deselectAllFilters(); }
+
+// ---------------------------------------------------------------------------------------------
+// Edit commands
+
+bool ZEVFrontViewer::handlesCommand(std::string_view c)
+{
+    static const std::set<std::string_view> answered = {
+        "userCopy",       "userCut",        "userPaste",         "userSelectAll",  "userDeselectAll",
+        "userSelectNext", "userSelectPrevious", "menuModeIcon", "menuModeTitle", "menuModeFilter",
+        "menuModeLink",   "userToggleTimebar", "userToggleTline"};
+    return answered.count(c) != 0;
+}
+
+void ZEVFrontViewer::deskEdit(int command)
+{
+    if (ZEVCursorDesk* d = space_.deskForCurseur(space_.actifCurseur()))
+        d->deskEditCommand(ZEVDeskEditCommand(command));
+}
+
+void ZEVFrontViewer::userCopy() { deskEdit(int(ZEVDeskEditCommand::Copy)); }
+void ZEVFrontViewer::userCut() { deskEdit(int(ZEVDeskEditCommand::Cut)); }
+void ZEVFrontViewer::userSelectAll() { deskEdit(int(ZEVDeskEditCommand::SelectAll)); }
+
+void ZEVFrontViewer::userPaste()
+{
+    // The pointer in the window, y-up: the pasted Objects land under it whatever the window's form.
+    if (ZEVSpaceWindow* w = space_.spaceWindow()) {
+        const QPoint p = w->mapFromGlobal(QCursor::pos());
+        space_.mouseMovedInLocation(QPointF(p.x(), w->height() - p.y()));
+    }
+    deskEdit(int(ZEVDeskEditCommand::Paste));
+}
+
+void ZEVFrontViewer::userDeselectAll()
+{
+    ZEVSelections& s = space_.selections();
+    s.deselectAllIcons();
+    s.deselectAllNodes();
+    s.deselectAllFilters();
+    s.deselectAllTitles();
+    space_.addToHistory();
+}
+
+void ZEVFrontViewer::userSelectNext()
+{
+    if (ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur()))
+        d->userSelectNext();
+    space_.majWindowTitle();
+}
+
+void ZEVFrontViewer::userSelectPrevious()
+{
+    if (ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur()))
+        d->userSelectPrevious();
+    space_.majWindowTitle();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Header views
+
+void ZEVFrontViewer::openTline()
+{
+    if (headers_)
+        headers_->openTline();
+    displayFrontView();
+}
+
+void ZEVFrontViewer::openTlineAndTracks(bool siFocus)
+{
+    if (headers_)
+        headers_->openTlineAndTracks(siFocus);
+    displayFrontView();
+}
+
+void ZEVFrontViewer::closeTlineAndTracks()
+{
+    if (headers_)
+        headers_->closeTlineAndTracks();
+    displayFrontView();
+}
+
+void ZEVFrontViewer::setSiShowCalandar(bool shown)
+{
+    if (headers_)
+        headers_->setSiShowCalandar(shown);
+}
+
+void ZEVFrontViewer::userToggleTimebar()
+{
+    if (headers_)
+        headers_->userToggleTimebar();
+    displayFrontView();
+}
+
+void ZEVFrontViewer::userToggleTline()
+{
+    if (headers_)
+        headers_->userToggleTline();
+    displayFrontView();
+}
+
+void ZEVFrontViewer::closeAllHeaderViews()
+{
+    if (headers_)
+        headers_->closeAllHeaderViews();
+    displayFrontView();
+}
+
+void ZEVFrontViewer::mouseLimitInside()
+{
+    if (headers_)
+        headers_->mouseLimitInside();
+    displayFrontView();
+}
+
+void ZEVFrontViewer::initierDeplacementCurseur()
+{
+    if (!headers_)
+        return;
+    const bool ouvert = headers_->siTlineOpened();
+    headers_->initierDeplacementCurseur();
+    // The strip opened for a Search move takes its height from the front frame.
+    if (headers_->siTlineOpened() != ouvert)
+        displayFrontView();
+}
+
+void ZEVFrontViewer::menuHomeTime()
+{
+    if (headers_)
+        headers_->menuHomeTime();
+}
+
+void ZEVFrontViewer::userGoHome()
+{
+    if (headers_)
+        headers_->userGoHome();
 }
 
 } // namespace tallomer

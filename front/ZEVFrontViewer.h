@@ -1,183 +1,195 @@
 #pragma once
-// What the rest of the program may ask of the front layer over the desk: its mode, the selection
-// notices, the header views, the user commands of the menus and keys and the go buttons.
+// The front viewer: the controller of the tool layer over the active desk. It holds the front mode
+// (what a click selects and what the commands act on) and the quasimodes that change it while a
+// modifier is held (Shift: Icons, Alt: Filters, the Menu key standing for Fn: Titles), follows the
+// selections (counts, status texts, the desks and the inspectors told), the active cursor and the
+// Channel, carries out the edit commands through the active desk, and owns the front view.
 //
-// The front layer itself derives from these classes. Every operation has a harmless default
-// (nothing happens, NO, nil, 0), so a Space can be built and tested before the front layer
-// is complete, and callers never need to ask whether an operation exists.
+// The header views are laid out by the layout it is given, which also returns the desk to the Home
+// Time; the toolbar, the selection list, the
+// edit actions and the panels are later parts of the front layer.
 
-#include "services/ZEVFrontMode.h"
+#include "services/ZEVFrontViewerServices.h"
 
-#include <QPointF>
-#include <QRectF>
-#include <QString>
+#include <QObject>
+#include <QPointer>
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
-class KELICurseur;
-class QKeyEvent;
+class KELI;
+class QAction;
 class QMenu;
-class QObject;
-class QWidget;
 
 namespace tallomer {
 
+class ZEVButton;
 class ZEVFrontView;
+class ZEVSpaceController;
 
-class ZEVFrontViewer {
+class ZEVFrontViewer final : public QObject, public ZEVFrontViewerServices {
+    Q_OBJECT
 public:
-    virtual ~ZEVFrontViewer();
+    // Two Shift presses closer than this open the Channels inspector.
+    static constexpr double kDoubleShift = 0.2;
+    static constexpr KELId kChannelsEntity = 2000194;
 
-    // ---- set-up and state ----
-    virtual ZEVFrontView* frontView() { return nullptr; }
-    virtual std::int32_t frontMode() { return ZEVFrontModeNone; }
-    // The selection-count text of a mode (0…3).
-    virtual QString nameForFrontMode(std::int32_t mode);
-    // Non-owning; the concrete front layer decides what they are.
-    virtual QObject* frontClass() { return nullptr; }
-    virtual QWidget* selectionTableView() { return nullptr; }
-    virtual QWidget* frontToolbar() { return nullptr; }
-    virtual QWidget* goToPanel() { return nullptr; }
-    virtual bool isUserChangingFlag() { return false; }
-    virtual bool siShowCalandar() { return false; }
-    virtual bool siShowGoTo() { return false; }
-    virtual bool siTimebarClosed() { return false; }
-    virtual bool siTlineClosed() { return false; }
-    virtual bool siTracksClosed() { return false; }
-    virtual bool siToolbarClosed() { return false; }
-    virtual bool siTlineOpened() { return false; }
-    virtual bool siFullWindow() { return false; }
-    virtual bool siFullScreen() { return false; }
-    virtual void setSiFullScreen(bool) {}
-    virtual bool siShowMenubar() { return true; }
-    virtual bool siCurseurAtHome() { return false; }
+    // `space` is not owned and outlives the viewer; its window and ruler viewer exist. `headers`
+    // lays out the header views (may be null: none).
+    ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFrontHeaderViews> headers);
+    ~ZEVFrontViewer() override;
 
-    // ---- notices ----
-    virtual void iconSelectionDidChange() {}
-    virtual void titleSelectionDidChange() {}
-    virtual void filterSelectionDidChange() {}
-    virtual void linkSelectionDidChange() {}
-    virtual void selectionDidChange() {}
-    virtual void filterOperationDidChange() {}
-    virtual void channelDidChangeWithIdentityInt(std::uint64_t) {}
-    virtual void actifCurseurDidChangeForCurseur(KELICurseur*) {}
-    virtual void updateFrontView() {}
-    virtual void displayAllInspectView() {}
-    virtual void lassoDidStart() {}
-    virtual void lassoDidStop() {}
-    virtual void draggingSessionDidStop() {}
-    virtual void setSiShowQLPreview(bool) {}
-    virtual void activateTallomerStart() {}
-    virtual void userWillSwitchApp() {}
-    virtual void userChangeFlag(QKeyEvent*) {}
+    ZEVFrontView* frontViewImpl() const { return frontView_.get(); }
+    ZEVSpaceController& spaceController() const { return space_; }
+    // The mode to return to when the quasimode ends, and the quasimode's mode (4: none).
+    int previousFrontMode() const { return previousFrontMode_; }
+    int temporaryFrontMode() const { return temporaryFrontMode_; }
+    int frontModeAfterFilterMode() const { return frontModeAfterFilterMode_; }
+    // The kind of the lasso running (its mode), for the way it is drawn.
+    int lassoKind() const { return lassoFrontMode_; }
+    // The mode buttons' states (1 on, 0 off, -1 mixed), by mode.
+    int modeButtonState(int mode) const;
+    ZEVButton* modeButton(int mode) const;
+    // The tool menu of a mode's button.
+    QMenu* toolMenu(int mode) const;
+    std::int64_t nbOfIcons() const { return nbOfIcons_; }
+    std::int64_t nbOfLinks() const { return nbOfLinks_; }
+    std::int64_t nbOfNodes() const { return nbOfNodes_; }
 
-    // ---- header views ----
-    virtual void mouseLimitInside() {}
-    virtual void mouseLimitOutside() {}
-    virtual void closeAllHeaderViews() {}
-    virtual void openTlineAndTracks(bool) {}
-    virtual bool siHeaderViewsOpening() { return false; }
-    virtual bool siHeaderViewsClosed() { return false; }
-    virtual bool siAllHeaderViewsClosed() { return false; }
-    virtual float headerViewsHeight() { return 0.0f; }
+    // ---- ZEVFrontViewerServices ----
+    ZEVFrontViewServices* frontView() override;
+    int frontMode() override { return currentFrontMode_; }
+    QString nameForFrontMode(int mode) override;
+    QString shortNameForFrontMode(int mode) override;
+    bool isUserChangingFlag() override { return temporaryFrontMode_ != ZEVFrontModeNone; }
+    bool siLasso() override { return siLasso_; }
+    bool siFocus() override;
 
-    // ---- menu and key commands ----
-    virtual void menuModeIcon(QObject*) {}
-    virtual void menuModeTitle(QObject*) {}
-    virtual void menuModeFilter(QObject*) {}
-    virtual void menuModeLink(QObject*) {}
-    virtual void menuShowCalandar(QObject*) {}
-    virtual void menuGoToPanel(QObject*) {}
-    virtual void menuInspectPrevious(QObject*) {}
-    virtual void menuInspectNext(QObject*) {}
-    virtual void menuHomeTime(QObject*) {}
-    virtual void userGoNow() {}
-    virtual void userOpen() {}
-    virtual void userOpenOverfly() {}
-    virtual void userToggleQL() {}
-    virtual void userGetInfo() {}
-    virtual void userAdd() {}
-    virtual void userFind() {}
-    virtual void userFindInChannels() {}
-    virtual void userFindTextInChannels() {}
-    virtual void userFilter() {}
-    virtual void userGotoPrevious() {}
-    virtual void userGotoNext() {}
-    virtual void userMoveTo() {}
-    virtual void userMoveToSpace() {}
-    virtual void userCopyTo() {}
-    virtual void userCopyToSpace() {}
-    virtual void userDuplicateTo() {}
-    virtual void userDuplicateToSpace() {}
-    virtual void userShowOriginal() {}
-    virtual void userDelete() {}
-    virtual void userEditTitle() {}
-    virtual void userSendToBack() {}
-    virtual void userSendToFront() {}
-    virtual void userToggleFullScreen() {}
-    virtual void userSpaceStartHome() {}
-    virtual void userSpaceCleanAndRecall() {}
-    virtual void userSpaceCleanAndRecallBack() {}
-    virtual void userPaste() {}
-    virtual void userCopy() {}
-    virtual void userCut() {}
-    virtual void userDeselectAll() {}
-    virtual void userSelectNext() {}
-    virtual void userSelectPrevious() {}
-    virtual void userSwap() {}
-    virtual void userSwapIcons() {}
-    virtual void userSwapTitles() {}
-    virtual void userRecallNow() {}
-    virtual void userRetainNow() {}
-    virtual void userForgetNow() {}
-    virtual void userRecallSearch() {}
-    virtual void userRetainSearch() {}
-    virtual void userForgetSearch() {}
-    virtual void userToggleTimebar() {}
-    virtual void userToggleTline() {}
-    virtual void userToggleTracks() {}
-    virtual void userToggleToolbar() {}
-    virtual void userShowTitle() {}
-    virtual void userShowQLIcon() {}
-    virtual void userAnimate() {}
-    virtual void userOpenOnClick() {}
-    virtual void userReleaseNow() {}
-    virtual void userReleaseSearch() {}
-    virtual void userStepBack() {}
-    virtual void userSpaceCleanAll() {}
-    virtual void userSpaceCleanAndReplace() {}
-    virtual void userAddDocuments() {}
-    virtual void userFindObject() {}
-    // item: the Object the new folder starts with, or nullptr.
-    virtual void userAddNewFolderWithItem(QObject*) {}
-    virtual void majImageForEditionMenu1(QMenu*) {}
-    virtual void updateMenuObject(QMenu*) {}
+    void channelDidChangeWithIdentityInt(KELId identityInt) override;
+    void actifCurseurDidChangeForCurseur(KELICurseur* curseur) override;
+    void selectionDidChange() override;
+    void iconSelectionDidChange() override;
+    void titleSelectionDidChange() override;
+    void filterSelectionDidChange() override;
+    void linkSelectionDidChange() override;
+    void filterOperationDidChange() override;
+    void displayFrontView() override;
+    void updateFrontView() override;
+    void lassoDidStart() override;
+    void lassoDidStop() override;
+    void userWillSwitchApp() override;
+    void userChangeFlag(int key, Qt::KeyboardModifiers modifiers) override;
+    void userRereadFlags(Qt::KeyboardModifiers modifiers) override;
+    void setSiShowCadre(bool shown) override;
 
-    // ---- go buttons ----
-    virtual void setSpaceBrowsing(bool) {}
-    virtual void setChannelBrowsing(bool) {}
-    virtual void setGotoOff() {}
-    virtual void selectionHome() {}
-    virtual void selectionNextSpace(bool) {}
-    virtual void selectionPreviousSpace(bool) {}
-};
+    void menuModeIcon() override { modeSwitch(ZEVFrontModeIcons, true); }
+    void menuModeTitle() override { modeSwitch(ZEVFrontModeTitles, true); }
+    void menuModeFilter() override { modeSwitch(ZEVFrontModeFilters, true); }
+    void menuModeLink() override { modeSwitch(ZEVFrontModeLinks, true); }
+    bool handlesCommand(std::string_view command) override;
+    void userCopy() override;
+    void userCut() override;
+    void userPaste() override;
+    void userSelectAll() override;
+    void userDeselectAll() override;
+    void userSelectNext() override;
+    void userSelectPrevious() override;
 
-// The front layer's view over the desk. Points and rectangles are in desk coordinates (y-up).
-class ZEVFrontView {
-public:
-    virtual ~ZEVFrontView();
+    bool siTlineOpened() override { return headers_ && headers_->siTlineOpened(); }
+    bool siTlineClosed() override { return !headers_ || headers_->siTlineClosed(); }
+    void openTline() override;
+    void openTlineAndTracks(bool siFocus) override;
+    void closeTlineAndTracks() override;
+    bool siTimebarClosed() override { return !headers_ || headers_->siTimebarClosed(); }
+    void setSiShowCalandar(bool shown) override;
+    bool siShowCalandar() override { return headers_ && headers_->siShowCalandar(); }
+    double headerViewsHeight() override { return headers_ ? headers_->headerViewsHeight() : 0.0; }
+    void userToggleTimebar() override;
+    void userToggleTline() override;
+    void closeAllHeaderViews() override;
+    void mouseLimitInside() override;
+    // The Home Time and the start of a cursor move: the layout drives the bar and the strip.
+    void menuHomeTime() override;
+    void userGoHome() override;
+    bool siCurseurAtHome() override { return headers_ && headers_->siCurseurAtHome(); }
+    void initierDeplacementCurseur() override;
 
-    virtual void setSiShowCadre(bool) {}
-    virtual void setSiMouseDownInDeskView() {}
-    // Stores the rectangle spanned by the two points with a positive width and height.
-    virtual void setLassoFromPoint(const QPointF& from, const QPointF& to);
-    virtual QRectF lassoRect() const { return lassoRect_; }
-    virtual void keyDown(QKeyEvent*) {}
-    virtual void keyUp(QKeyEvent*) {}
-    virtual void cancelOperation(QObject*) {}
+    // ---- tool menus ----
+    // Icon, Title and Link menus: their own selection combined with the selection of the mode in
+    // force (Copy, And, Or), or emptied.
+    void menuIconCopy() { combine(ZEVFrontModeIcons, Op::Copy); }
+    void menuIconAnd() { combine(ZEVFrontModeIcons, Op::And); }
+    void menuIconOr() { combine(ZEVFrontModeIcons, Op::Or); }
+    void menuIconDeselect();
+    void menuTitleCopy() { combine(ZEVFrontModeTitles, Op::Copy); }
+    void menuTitleAnd() { combine(ZEVFrontModeTitles, Op::And); }
+    void menuTitleOr() { combine(ZEVFrontModeTitles, Op::Or); }
+    void menuTitleDeselect();
+    void menuLinkCopy() { combine(ZEVFrontModeLinks, Op::Copy); }
+    void menuLinkAnd() { combine(ZEVFrontModeLinks, Op::And); }
+    void menuLinkOr() { combine(ZEVFrontModeLinks, Op::Or); }
+    void menuLinkDeselect();
+    // The Filter menu: the selected icons, titles or nodes become the filters, and the mode
+    // Filters; or no filter at all.
+    void menuFilterIcons();
+    void menuFilterTitles();
+    void menuFilterNodes();
+    void menuFilterDeselect();
+    // The tool menus' show-links items of the current mode go to the Space, and the links redraw.
+    void majSiShowLinksForCurrentMode();
 
 protected:
-    QRectF lassoRect_;
+    // The mode buttons follow the content view's size.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void placeModeButtons();
+    enum class Op { Copy, And, Or };
+    void modeSwitch(int mode, bool withSender);
+    void selectionRefresh(int family);
+    void setModeButtons(int on, int mixed = -1);
+    void combine(int target, Op op);
+    std::vector<KELI*> sourceSet();
+    void buildModeButtons();
+    void buildToolMenus();
+    void popToolMenu(int mode);
+    void deskEdit(int command);
+    void tellInspectors(bool modeChanged);
+    void leaveQuasimode();
+    std::int64_t countForMode(int mode) const;
+
+    ZEVSpaceController& space_;
+    std::unique_ptr<ZEVFrontHeaderViews> headers_;
+    std::unique_ptr<ZEVFrontView> frontView_;
+    KELICurseur* actifCurseur_ = nullptr;
+    KELId currentChannelInt_ = 0;
+
+    int currentFrontMode_ = ZEVFrontModeIcons;
+    int previousFrontMode_ = ZEVFrontModeNone;
+    int temporaryFrontMode_ = ZEVFrontModeNone;
+    int lassoFrontMode_ = ZEVFrontModeNone;
+    int frontModeAfterFilterMode_ = ZEVFrontModeIcons;
+    bool siFrontModeDidChange_ = false;
+    bool siAvoidGraphicalLarsen_ = false;
+    bool siLasso_ = false;
+    bool siCleanAll_ = false;
+    // Whether the Menu key (standing for Fn) is down.
+    bool siFnDown_ = false;
+
+    std::int64_t nbOfIcons_ = 0;
+    std::int64_t nbOfTitles_ = 0;
+    std::int64_t nbOfFilters_ = 0;
+    std::int64_t nbOfLinks_ = 0;
+    std::int64_t nbOfNodes_ = 0;
+
+    // The four mode buttons and their tool menus, by mode (owned by the window, or here).
+    std::array<QPointer<ZEVButton>, 4> modeButtons_{};
+    std::array<std::unique_ptr<QMenu>, 4> toolMenus_;
+    // The show-links items of each menu: for all Objects, for the selections (none in Links).
+    std::array<QAction*, 4> showAllItems_{};
+    std::array<QAction*, 4> showSelectionItems_{};
 };
 
 } // namespace tallomer

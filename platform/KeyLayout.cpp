@@ -202,6 +202,32 @@ bool KeyLayout::load(const Names& names, int group)
     return true;
 }
 
+bool KeyLayout::capsLockOn()
+{
+#if QT_CONFIG(xcb)
+    if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+        xcb_connection_t* connection = x11->connection();
+        ContextPtr context = newContext();
+        const int device = connection && context &&
+                                   xkb_x11_setup_xkb_extension(
+                                       connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
+                                       XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr)
+                               ? xkb_x11_get_core_keyboard_device_id(connection)
+                               : -1;
+        KeymapPtr keymap(
+            device >= 0 ? xkb_x11_keymap_new_from_device(context.get(), connection, device, XKB_KEYMAP_COMPILE_NO_FLAGS)
+                        : nullptr);
+        xkb_state* state = keymap ? xkb_x11_state_new_from_device(keymap.get(), connection, device) : nullptr;
+        if (state) {
+            const bool on = xkb_state_mod_name_is_active(state, XKB_MOD_NAME_CAPS, XKB_STATE_MODS_LOCKED) > 0;
+            xkb_state_unref(state);
+            return on;
+        }
+    }
+#endif
+    return false;
+}
+
 bool KeyLayout::reload()
 {
 #if QT_CONFIG(xcb)

@@ -53,6 +53,10 @@ public:
     // The key at a virtual key code under this layout; null for a code off the table.
     Key key(int keyCode) const;
 
+    // Whether Caps Lock is on, read from the X server's keyboard state (its locked Lock
+    // modifier); false where no such state can be read.
+    static bool capsLockOn();
+
 private:
     struct Keymap;
     std::unique_ptr<Keymap> keymap_;

@@ -10,6 +10,11 @@
 
 namespace tallomer::keys {
 
+// Fn, which Linux does not report: the Menu key stands for it. Being no modifier to Qt, it is
+// carried as held among the modifiers the Space window passes on by this stand-in flag.
+inline constexpr int kFnKey = Qt::Key_Menu;
+inline constexpr Qt::KeyboardModifier kFnModifier = Qt::GroupSwitchModifier;
+
 // Modifier-flag bits as stored and compared by the system.
 inline constexpr std::uint32_t kShiftFlag = 1u << 17;
 inline constexpr std::uint32_t kControlFlag = 1u << 18;

@@ -1,11 +1,18 @@
 #include "ruler/ZEVMarkHistoryViewer.h"
 
 #include "platform/sound/Sound.h"
+#include "ruler/ZEVMarkScannPanel.h"
+#include "runtime/Scheduler.h"
 #include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceWindow.h"
 
 #include <algorithm>
 
 namespace tallomer {
+
+ZEVMarkHistoryViewer::ZEVMarkHistoryViewer(ZEVSpaceController& space) : space_(space) {}
+
+ZEVMarkHistoryViewer::~ZEVMarkHistoryViewer() = default;
 
 ZEVMarkObject* ZEVMarkHistoryViewer::markObjectForZevpString(const QString& zevpString)
 {
@@ -60,13 +67,33 @@ void ZEVMarkHistoryViewer::deleteHistory()
     scannIndex_ = 0;
 }
 
-bool ZEVMarkHistoryViewer::siScan() const { return !space_.initialZevpString().isEmpty(); }
+QString ZEVMarkHistoryViewer::messageForIndex(long index) const
+{
+    if (index < 0 || std::size_t(index) >= marks_.size())
+        return {};
+    const ZEVMarkObject& m = *marks_[std::size_t(index)];
+    return QStringLiteral("%1 \u2013 %2 | %3").arg(index).arg(m.channelTitle(), m.spaceTitle());
+}
 
-void ZEVMarkHistoryViewer::montrer() { space_.userScannHistory(scannIndex_, false); }
+void ZEVMarkHistoryViewer::montrer()
+{
+    if (scannPanel_)
+        scannPanel_->setMessage(messageForIndex(scannIndex_));
+    space_.userScannHistory(scannIndex_, false);
+}
+
+void ZEVMarkHistoryViewer::rearmerGoto()
+{
+    ZEVFrontViewerServices* front = space_.frontViewer();
+    if (!front)
+        return;
+    Scheduler::shared().cancel(front, "setGotoOff");
+    Scheduler::shared().perform(front, "setGotoOff", kGotoOffDelay, [front] { front->setGotoOff(); }, true);
+}
 
 void ZEVMarkHistoryViewer::previousHistory()
 {
-    if (siScan()) {
+    if (scannPanel_) {
         previous();
         return;
     }
@@ -75,37 +102,58 @@ void ZEVMarkHistoryViewer::previousHistory()
         return;
     }
     scannIndex_ = 1;
+    ZEVMarkScannPanel panel(*this, messageForIndex(scannIndex_), space_.spaceWindow());
+    scannPanel_ = &panel;
     space_.menuHistoryStart();
-    montrer();
+    space_.userScannHistory(scannIndex_, false);
+    rearmerGoto();
+    const int code = panel.runModal();
+    if (code == ZEVMarkScannPanel::kSelect)
+        space_.userGotoHistory(scannIndex_);
+    else if (code == ZEVMarkScannPanel::kCancel)
+        space_.userScannHistory(scannIndex_, true);
+    space_.menuHistoryStop();
+    scannIndex_ = 0;
+    scannPanel_ = nullptr;
 }
 
 void ZEVMarkHistoryViewer::previous()
 {
-    if (!siScan()) {
+    if (!scannPanel_) {
         previousHistory();
         return;
     }
     if (std::size_t(scannIndex_ + 1) >= marks_.size()) {
         Sound::shared().play(QStringLiteral("Tink"));
-        return;
+    } else {
+        ++scannIndex_;
+        montrer();
     }
-    ++scannIndex_;
-    montrer();
+    rearmerGoto();
 }
 
 void ZEVMarkHistoryViewer::next()
 {
-    if (!siScan())
+    if (!scannPanel_)
         return;
     if (scannIndex_ < 2) {
         // Newer than the newest mark: back to where the stroll started.
-        space_.userScannHistory(scannIndex_, true);
-        space_.menuHistoryStop();
-        scannIndex_ = 0;
-        return;
+        scannPanel_->buttonCancel();
+    } else {
+        --scannIndex_;
+        montrer();
     }
-    --scannIndex_;
-    montrer();
+    rearmerGoto();
+}
+
+void ZEVMarkHistoryViewer::channelSansHistorique(bool up)
+{
+    space_.setSiAddToHistory(false);
+    if (up)
+        space_.menuChannelUp();
+    else
+        space_.menuChannelDown();
+    space_.setSiAddToHistory(true);
 }
 
 } // namespace tallomer

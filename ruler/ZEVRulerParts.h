@@ -107,6 +107,9 @@ public:
     virtual bool siShowRulerPickerPanel() const = 0;
     // Shows a preset's name for that many seconds.
     virtual void showPresetTitleWithTag(KELId stamp, float duration) = 0;
+    // Ends a rename of a preset under way, keeping its text; lights the button of a preset.
+    virtual void menuPresetDidRename() = 0;
+    virtual void highlightButtonWithTag(KELId stamp) = 0;
 };
 
 // Makes the parts of one ruler viewer; each is owned by the viewer.

@@ -1,5 +1,7 @@
 #include "ruler/ZEVRulerViewbar.h"
 
+#include "ruler/ZEVRulerPresetButton.h"
+
 #include "app/shared/KELSharedResources.h"
 #include "engine/KELICurseur.h"
 #include "platform/Events.h"
@@ -86,7 +88,9 @@ ZEVRulerViewbar::ZEVRulerViewbar(const QRectF& frame, ZEVRulerViewer& viewer, QW
     construireLesBoutons();
     construireLesBoites();
     construireLesMenus();
+    construireLePresetMenu();
     setFrameYUp(frame);
+    presetsAuReveil();
     hide();
 }
 
@@ -144,14 +148,11 @@ void ZEVRulerViewbar::construireLesBoutons()
     scrollBox_ = new ZEVScrollBox(this);
     scrollBox_->setRulerViewer(&viewer_);
     for (int i = 0; i < 9; ++i) {
-        auto* b = new ZEVButton(scrollBox_);
+        auto* b = new ZEVRulerPresetButton(kHomeTime + KELId(i), *this, scrollBox_);
         b->setObjectName(QStringLiteral("Preset%1Button").arg(i + 1));
         b->setCell(std::make_unique<ZEVButtonCell4>());
         b->setCheckable(true);
         b->setSiClickKeepsState(true);
-        b->setProperty("tag", QVariant::fromValue<qulonglong>(kHomeTime + i));
-        b->setText(QString::number(i + 1));
-        b->setEnabled(false);
         b->setFocusPolicy(Qt::NoFocus);
         b->setGeometry(2 + i * int(ZEVRulerBarFrames::kPresetSpacing), 0, 24, 23);
         presetButtons_[std::size_t(i)] = b;
@@ -162,6 +163,9 @@ void ZEVRulerViewbar::construireLesBoutons()
     presetTextField_->setFrame(false);
     presetTextField_->setFocusPolicy(Qt::NoFocus);
     presetTextField_->setStyleSheet(QStringLiteral("background: transparent"));
+    presetTextField_->installEventFilter(this);
+    connect(presetTextField_, &QLineEdit::returnPressed, this, [this] { menuPresetDidRename(); });
+    connect(presetTextField_, &QLineEdit::editingFinished, this, [this] { menuPresetDidRename(); });
 
     contextView_ = new ZEVContextViewStandIn(this);
 }
@@ -312,8 +316,11 @@ void ZEVRulerViewbar::paintEvent(QPaintEvent*)
 
 void ZEVRulerViewbar::mousePressEvent(QMouseEvent* event)
 {
-    // Presses on the bar's background go nowhere.
+    // Presses on the bar's background go nowhere; a right press opens the bar's menu.
     event->accept();
+    if (event->button() == Qt::RightButton)
+        if (QMenu* m = viewer_.rulerbarMenu())
+            m->popup(event->globalPosition().toPoint());
 }
 
 void ZEVRulerViewbar::wheelEvent(QWheelEvent* event)
@@ -605,8 +612,8 @@ void ZEVRulerViewbar::majViewbarForSelectedCurseur()
 
 void ZEVRulerViewbar::majPresets(int (ZEVStampServices::*etat)(KELId))
 {
-    for (ZEVButton* b : presetButtons_)
-        b->setState((stampClass().*etat)(b->property("tag").toULongLong()));
+    for (ZEVRulerPresetButton* b : presetButtons_)
+        b->setState((stampClass().*etat)(b->tag()));
 }
 
 void ZEVRulerViewbar::majPresetsForSelectedCurseur()
@@ -619,13 +626,6 @@ void ZEVRulerViewbar::majPresetsForSelectedCurseur()
         majPresets(&ZEVStampServices::stateOfSearchPresetWithStampInt);
     else if (c && c == tlCurseur_)
         majPresets(&ZEVStampServices::stateOfRulerPresetWithStampInt);
-}
-
-void ZEVRulerViewbar::highlightButtonWithTag(KELId stamp)
-{
-    for (ZEVButton* b : presetButtons_)
-        if (b->property("tag").toULongLong() == stamp)
-            b->setState(kZEVStateOn);
 }
 
 bool ZEVRulerViewbar::stateOfNowButton() { return btnNowCurseur_->state() == kZEVStateOn; }
@@ -812,8 +812,11 @@ void ZEVRulerViewbar::appliquer(const ZEVRulerStepEffect& e)
         placerLesPresets(*e.presetX);
     if (e.nameFieldX)
         placer(presetTextField_, ZEVRulerBarFrames::nameField(*e.nameFieldX));
-    if (e.nameFieldHidden)
-        presetTextField_->setHidden(*e.nameFieldHidden);
+    if (e.nameFieldHidden) {
+        siWidth05Min_ = *e.nameFieldHidden;
+        // A rename under way keeps its field; it hides when the rename ends.
+        presetTextField_->setHidden(siWidth05Min_ && !siEditPreset_);
+    }
 }
 
 } // namespace tallomer

@@ -3,9 +3,9 @@
 // window. It shows one selected cursor (Now, Search, or the timeline cursor whose context is the
 // visible range): that cursor's in-date, moment and out-date in its pickers, its button lit, its
 // boxes tinted by the part of the cursor being moved. It holds the Now, Search and Ruler buttons,
-// the From, cursor and Until boxes with their pickers, nine preset-button places and the preset
-// name field (the presets bring them to life), and the row of entity buttons; it owns a calendar
-// panel. It lays its controls out by its width, and turns its buttons, pickers, calendar picks and
+// the From, cursor and Until boxes with their pickers, the nine preset buttons with their menu and
+// the preset name field (which renames a preset in place), and the row of entity buttons; it owns
+// a calendar panel. It lays its controls out by its width, and turns its buttons, pickers, calendar picks and
 // box menus into moves of the ruler viewer. Main thread only.
 //
 // Frames are y-up in the parent's points; the conversion to Qt happens here, once.
@@ -35,6 +35,7 @@ class ZEVFrontViewerServices;
 class ZEVRulerBox;
 class ZEVRulerDatePicker;
 class ZEVRulerPickerPanel;
+class ZEVRulerPresetButton;
 class ZEVRulerViewer;
 class ZEVScrollBox;
 class ZEVSpaceController;
@@ -80,9 +81,11 @@ public:
     void menuSearchCurseur(QObject* sender) override;
     void menuRuler(QObject* sender) override;
     bool siShowRulerPickerPanel() const override { return siShowRulerPickerPanel_; }
-    // The preset whose name shows; the name field shows it once the presets' buttons exist.
-    void showPresetTitleWithTag(KELId stamp, float) override { presetTitleShown_ = stamp; }
+    // Shows the preset's name, cleared after `duration` seconds.
+    void showPresetTitleWithTag(KELId stamp, float duration) override;
     KELId presetTitleShown() const { return presetTitleShown_; }
+    void menuPresetDidRename() override;
+    void highlightButtonWithTag(KELId stamp) override;
 
     // ---- state ----
     void setFrameYUp(const QRectF& frame);
@@ -95,8 +98,50 @@ public:
     bool siDisplayTimer() const;
     bool siPanelMouseDown() const { return panelMouseDown_; }
     void setPanelMouseDown(bool down) { panelMouseDown_ = down; }
-    // Lights the preset button of that stamp; no button has it: nothing.
-    void highlightButtonWithTag(KELId stamp);
+
+    // ---- the preset buttons ----
+    // The durations of a press: frames every 0.1 s, a call on a release within 0.2 s, a save once
+    // held 1.3 s; a drag resting 0.8 s on a saved preset calls it.
+    static constexpr double kFramePeriod = 0.1;
+    static constexpr double kCallWithin = 0.2;
+    static constexpr double kArmDelay = 1.3;
+    static constexpr float kCallDuration = 1.5f;
+    static constexpr double kStopPresetDelay = 0.1;
+    static constexpr double kStopPresetAfterRename = 0.7;
+    static constexpr double kJustEdited = 0.2;
+    void mouseDownOnPresetButton(ZEVRulerPresetButton* button);
+    // siSearch: the Command key (Ctrl) was held at the release.
+    void mouseUpOnPresetButton(ZEVRulerPresetButton* button, bool siSearch);
+    void mouseDragOutOfPresetButton(ZEVRulerPresetButton* button);
+    void mouseRightOnPresetButton(ZEVRulerPresetButton* button);
+    // Opens the preset menu at a global point, without waiting for it to close.
+    void popUpPresetMenu(ZEVRulerPresetButton* button, const QPoint& global);
+    void mouseEnteredWithTag(KELId stamp);
+    void mouseExitedWithTag(KELId stamp);
+    bool siPresetJustEdited() const;
+    bool siEditPreset() const { return siEditPreset_; }
+    bool siSavePreset() const { return siSavePreset_; }
+    ZEVRulerPresetButton* presetButton() const;
+    ZEVRulerPresetButton* presetButtonWithTag(KELId stamp) const;
+    // The preset menu and its commands.
+    QMenu* presetMenu() const { return presetMenu_; }
+    void presetMenuWillOpen();
+    void presetMenuWillHighlightItem(QAction* item);
+    void presetMenuDidClose();
+    void menuPresetCall();
+    // siSecond: sent by the menu's second save item (a Search preset).
+    void menuPresetSave(bool siSecond);
+    void menuPresetClear();
+    void menuPresetRename();
+    void cancelOperation();
+    // The main menu's command that saves the current view as the Home Time.
+    void userPresetSaveHome();
+    QAction* presetMenuName() const { return presetMenuName_; }
+    QAction* presetMenuClear() const { return presetMenuClear_; }
+    QAction* presetMenuGoto() const { return presetMenuGoto_; }
+    QAction* presetMenuNew() const { return presetMenuNew_; }
+    QAction* presetMenuSeparator() const { return presetMenuSeparator_; }
+    QAction* presetMenuSave() const { return presetMenuSave_; }
 
     // ---- responsive layout ----
     // Arms the layout (the entity-button row is built): every breakpoint on its wide side, then
@@ -111,7 +156,7 @@ public:
     ZEVButton* nowButton() const { return btnNowCurseur_; }
     ZEVButton* searchButton() const { return btnSearchCurseur_; }
     ZEVButton* rulerButton() const { return btnRuler_; }
-    const std::array<ZEVButton*, 9>& presetButtons() const { return presetButtons_; }
+    const std::array<ZEVRulerPresetButton*, 9>& presetButtons() const { return presetButtons_; }
     QLineEdit* presetTextField() const { return presetTextField_; }
     ZEVRulerBox* fromBox() const { return fromBox_; }
     ZEVRulerBox* nowBox() const { return nowBox_; }
@@ -151,6 +196,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -186,6 +232,19 @@ private:
     void appliquer(const ZEVRulerStepEffect& effect);
     void placerLesPresets(double x);
     void placerLaRangeeDesEntites();
+
+    // Presets.
+    void construireLePresetMenu();
+    void presetsAuReveil();
+    void restaurerImage(ZEVRulerPresetButton* button);
+    void appelerParClic(ZEVRulerPresetButton* button);
+    void appliquerSauvegarde(ZEVRulerPresetButton* button, bool siSearch);
+    void stopPreset();
+    void planifierStopPreset(double delay);
+    void finirRenommage(bool siGarder);
+    // The main menu's preset items ask the presets each time their menu opens: saves and clears
+    // need not tell them.
+    bool siNowActif() const;
 
     // Commands.
     ZEVFrontViewerServices* front() const;
@@ -223,7 +282,7 @@ private:
     ZEVButton* btnNowCurseur_ = nullptr;
     ZEVButton* btnSearchCurseur_ = nullptr;
     ZEVButton* btnRuler_ = nullptr;
-    std::array<ZEVButton*, 9> presetButtons_{};
+    std::array<ZEVRulerPresetButton*, 9> presetButtons_{};
     QLineEdit* presetTextField_ = nullptr;
     ZEVRulerBox* fromBox_ = nullptr;
     ZEVRulerBox* nowBox_ = nullptr;
@@ -237,6 +296,21 @@ private:
     ZEVScrollBox* scrollBox_ = nullptr;
     QAction* highlightMenuItem_ = nullptr;
     QAction* choisi_ = nullptr;
+    // Presets.
+    QMenu* presetMenu_ = nullptr;
+    QAction* presetMenuName_ = nullptr;
+    QAction* presetMenuClear_ = nullptr;
+    QAction* presetMenuGoto_ = nullptr;
+    QAction* presetMenuNew_ = nullptr;
+    QAction* presetMenuSeparator_ = nullptr;
+    QAction* presetMenuSave_ = nullptr;
+    KELId presetTag_ = 0;
+    ZEVRulerPresetButton* presetButton_ = nullptr; // a child of the bar, or nullptr
+    double presetButtonTime_ = 0;
+    bool siEditPreset_ = false;
+    double editedPresetTime_ = -1e9;
+    bool siSavePreset_ = false;
+    bool siWidth05Min_ = false;
     ScheduledTarget guard_{this};
 };
 

@@ -767,8 +767,21 @@ void ZEVRulerViewer::construireLesMenus()
     }
     rulerbarMenu_->addSeparator();
     item(*rulerbarMenu_, QStringLiteral("Channels"), kTagChannels);
-    for (QMenu* m : {windowMenu_.get(), rulerbarMenu_.get()})
+    for (QMenu* m : {windowMenu_.get(), rulerbarMenu_.get()}) {
         QObject::connect(m, &QMenu::aboutToShow, m, [this, m] { menuWillOpen(m); });
+        for (QAction* a : m->actions()) {
+            if (a->data().toInt() == kTagTimebar)
+                QObject::connect(a, &QAction::triggered, m, [this] { userToggleTimebar(); });
+            else if (a->data().toInt() == kTagTline)
+                QObject::connect(a, &QAction::triggered, m, [this] { fermetureRuler(); });
+        }
+    }
+}
+
+void ZEVRulerViewer::userToggleTimebar()
+{
+    if (frontViewer_)
+        frontViewer_->userToggleTimebar();
 }
 
 void ZEVRulerViewer::menuWillOpen(QMenu* menu)

@@ -86,7 +86,7 @@ public:
     ZEVTlineType* tlineType() const { return tlineType_.get(); }
     ZEVTlineViewServices* tlineView() const { return tlineView_.get(); }
     // The strip's frame (y-up); empty when there is no strip.
-    QRectF tlineViewRect() const;
+    QRectF tlineViewRect() const override;
     double tlineSpan() const override;
     double tlineWidth() const override;
     // A strip one point wide gives the axis' in-date.
@@ -113,7 +113,7 @@ public:
     ZEVTlineCurseurViewServices* curseurViewForActifCurseur() const;
 
     // ---- events, passed to the active cursor's view ----
-    void draggWithEvent(QMouseEvent* event);
+    void draggWithEvent(QMouseEvent* event) override;
     void draggEntityWithEvent(QMouseEvent* event);
     // Wheel events from the desk and elsewhere, and pinches; their position is the pointer in the
     // window's coordinates.
@@ -134,7 +134,7 @@ public:
     // Place operations act on the engine only (the caller redraws, except where said). Outside a
     // move they change nothing and log a line.
     void userPlaceCurseur(double d);
-    void userPlaceCurseurToDate(KELDate date);
+    void userPlaceCurseurToDate(KELDate date) override;
     // The moving cursor and the visible range move together by d.
     void placeCurseurEtRulerOffset(double d);
     // The cursor moves inside a context that stays where it is, never closer than 0.1 s to its
@@ -142,7 +142,7 @@ public:
     void userPlaceCurseurDansContexteFixe(double d);
     // Moves the edges of the visible range by a and b; false, and nothing moved, below a span of
     // 60 s or beyond ten thousand years.
-    bool userPlaceRulerOffsetIn(double a, double b);
+    bool userPlaceRulerOffsetIn(double a, double b) override;
     // Moves the moving cursor's context by d, its edges stopping 0.1 s from the cursor.
     void userPlaceContexte(double d);
     // Moves the context and the visible range together by -a, clamped the same way.
@@ -217,7 +217,7 @@ public:
     KELICurseur* curseurForMenuTag(int tag) const;
 
     // ---- display ----
-    void displayRuler();
+    void displayRuler() override;
 
     // ---- date pickers of the ruler bar ----
     void userChangeDatePickerPasseToDate(KELDate d);
@@ -233,10 +233,12 @@ public:
     Qt::KeyboardModifiers modificateursCourants() const { return modifiers_ ? modifiers_() : Qt::NoModifier; }
 
     // ---- the presets ----
-    // The presets connect these once they exist: the Home Time saved from the current places, and
-    // a preset called by its stamp. Until then both do nothing.
+    // What the application connects: the Home Time saved from the current places (the bar's
+    // save), and a preset called by its stamp (the Space's). Unconnected, both do nothing.
     void setPresetHooks(std::function<void()> saveHome, std::function<void(KELId)> changePreset);
     void menuPresetSaveHome();
+    // The strip's and the bar's Time Bar items.
+    void userToggleTimebar();
     void userChangePresetWithStampInt(KELId stamp);
 
     // ---- other commands ----

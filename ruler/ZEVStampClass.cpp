@@ -8,6 +8,7 @@
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceController.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tallomer {
@@ -16,6 +17,8 @@ namespace {
 
 // A preset is what is shown when its offsets are all within this much of the current ones.
 constexpr double kMemeVue = 1.0;
+// A stored number changes only by more than this.
+constexpr double kEcartMin = 0.001;
 
 } // namespace
 
@@ -36,6 +39,8 @@ ZEVStampClass::ZEVStampClass(ZEVRulerViewer& viewer, ZEVSpaceController& space) 
     rulerIn_ = relation(KELRELATION_STAMP_RULER_IN);
     rulerOut_ = relation(KELRELATION_STAMP_RULER_OUT);
     name_ = relation(KELRELATION_STAMP_NAME);
+    nombreModel_ = tl ? KELServeurDeLiens::LienForInt(KELMODEL_NOMBRE, tl) : nullptr;
+    motModel_ = tl ? KELServeurDeLiens::LienForInt(KELMODEL_MOT, tl) : nullptr;
 }
 
 KELI* ZEVStampClass::valeur(KELId stamp, KELIElemRelation* relation)
@@ -110,27 +115,28 @@ std::string ZEVStampClass::nameWithStampInt(KELId stamp)
     return std::holds_alternative<std::string>(v) ? std::get<std::string>(v) : std::string();
 }
 
-bool ZEVStampClass::deplacer(KELICurseur* curseur, const std::function<void()>& placer)
+bool ZEVStampClass::preparer(KELICurseur* curseur)
 {
-    KELICurseur* avant = viewer_.curseurEnDeplacement();
+    if (!curseur || !viewer_.siAccepteDeplacement())
+        return false;
     viewer_.setCurseurEnDeplacement(curseur);
-    const bool ok = viewer_.userInitieDeplacementCurseur();
-    if (ok) {
-        placer();
-        viewer_.userTermineDeplacementCurseur();
-    }
-    viewer_.setCurseurEnDeplacement(avant);
-    return ok;
+    return true;
 }
 
-bool ZEVStampClass::callPresetWithStampInt(KELId stamp, float)
+bool ZEVStampClass::callPresetWithStampInt(KELId stamp, float duration)
 {
     KELICurseur* tl = space_.tlCurseur();
     KELIContexte* t = space_.tlContexte();
     if (tl)
         tl->placeToi();
     const Kind k = kind(stamp);
-    if (!t || k == Kind::None || k == Kind::Other)
+    if (k == Kind::None)
+        return true;
+    if (ZEVRulerViewbarServices* bar = viewer_.rulerViewbar()) {
+        bar->menuPresetDidRename();
+        bar->highlightButtonWithTag(stamp);
+    }
+    if (!t || k == Kind::Other)
         return true;
     if (k == Kind::Now) {
         KELICurseur* n = space_.nowCurseur();
@@ -141,12 +147,13 @@ bool ZEVStampClass::callPresetWithStampInt(KELId stamp, float)
         const double dCout = nombre(stamp, curseurOut_) - nc->offsetOut();
         const double dRin = nombre(stamp, rulerIn_) - t->offsetIn();
         const double dRout = nombre(stamp, rulerOut_) - t->offsetOut();
-        deplacer(n, [&] {
-            viewer_.userPlaceContexteIn(dCin);
-            viewer_.userPlaceContexteOut(dCout);
-            viewer_.userPlaceRulerOffsetIn(dRin, dRout);
-        });
-        return std::fabs(dCin + dCout + dRin + dRout) >= 0.001;
+        if (stamp == kHomeTime)
+            if (ZEVFrontViewerServices* front = space_.frontViewer())
+                front->userGoHome();
+        if (preparer(n))
+            viewer_.userAnimeNow(duration, dCin, dCout, dRin, dRout);
+        // Each change counts on its own: a wider past and a narrower future do not cancel out.
+        return std::fabs(dCin) + std::fabs(dCout) + std::fabs(dRin) + std::fabs(dRout) >= kEcartMin;
     }
     if (k == Kind::Search) {
         KELICurseur* s = space_.searchCurseur();
@@ -158,18 +165,189 @@ bool ZEVStampClass::callPresetWithStampInt(KELId stamp, float)
         const double dCin = nombre(stamp, curseurIn_) - sc->offsetIn();
         const double dRin = nombre(stamp, rulerIn_) + decalage - t->offsetIn();
         const double dRout = nombre(stamp, rulerOut_) + decalage - t->offsetOut();
-        deplacer(s, [&] {
-            viewer_.userPlaceCurseurToDate(m);
-            viewer_.userPlaceContexteIn(dCin);
-            viewer_.userPlaceRulerOffsetIn(dRin, dRout);
-        });
+        if (preparer(s))
+            viewer_.userAnimeSearch(duration, m, dCin, dRin, dRout);
         return true;
     }
     const double d = derive();
     const double dRin = nombre(stamp, rulerIn_) - t->offsetIn() - d;
     const double dRout = nombre(stamp, rulerOut_) - t->offsetOut() - d;
-    deplacer(viewer_.curseurEnDeplacement(), [&] { viewer_.userPlaceRulerOffsetIn(dRin, dRout); });
+    if (preparer(space_.actifCurseur()))
+        viewer_.userAnimeRuler(duration, dRin, dRout);
     return true;
+}
+
+QString ZEVStampClass::imageNameWithStampInt(KELId stamp)
+{
+    switch (kind(stamp)) {
+    case Kind::Now:
+        return QStringLiteral("now.tiff");
+    case Kind::Search:
+        return QStringLiteral("search.tiff");
+    case Kind::Ruler:
+        return QStringLiteral("ruler.pdf");
+    default:
+        return QStringLiteral("preset_empty.tiff");
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+
+KELI* ZEVStampClass::premierLien(KELId stamp, KELIElemRelation* relation)
+{
+    KELICurseur* tl = space_.tlCurseur();
+    KELI* s = tl ? KELServeurDeLiens::LienForInt(stamp, tl) : nullptr;
+    const std::vector<KELI*>* liens = s && relation ? relation->liensDuParent(s, tl) : nullptr;
+    return liens && !liens->empty() ? liens->front() : nullptr;
+}
+
+void ZEVStampClass::fermer(KELI* lien, KELDate t)
+{
+    if (lien)
+        lien->placeOutDate(std::max(t, lien->inDate()), space_.tlCurseur());
+}
+
+void ZEVStampClass::ecrireNombre(KELI* stampLien, KELIElemRelation* relation, double valeur, KELDate t)
+{
+    auto* nombres = dynamic_cast<KELIModelNombre*>(nombreModel_);
+    KELICurseur* tl = space_.tlCurseur();
+    if (!nombres || !relation || !stampLien || !std::isfinite(valeur))
+        return;
+    const std::vector<KELI*>* liens = relation->liensDuParent(stampLien, tl);
+    KELI* ancien = liens && !liens->empty() ? liens->front() : nullptr;
+    if (ancien) {
+        KELI* n = ancien->enfant(tl);
+        const KELValue v = n ? n->base() : KELValue{};
+        const double* d = std::get_if<double>(&v);
+        if (d && std::fabs(*d - valeur) <= kEcartMin)
+            return;
+    }
+    KELI* n = nombres->ajouterLeNombre(valeur, tl);
+    if (!n)
+        return;
+    if (!ancien) {
+        KELServeurDeLiens::CreerLienRelInt(relation->idInt(), stampLien, n, KELDateToujours, KELDateOuverte, tl);
+        return;
+    }
+    fermer(ancien, t);
+    KELServeurDeLiens::CreerLienRelInt(relation->idInt(), stampLien, n, t, KELDateOuverte, tl);
+}
+
+void ZEVStampClass::ecrireGenre(KELI* stampLien, KELI* elem, KELDate t)
+{
+    KELICurseur* tl = space_.tlCurseur();
+    if (!curseur_ || !stampLien || !elem)
+        return;
+    const std::vector<KELI*>* liens = curseur_->liensDuParent(stampLien, tl);
+    KELI* ancien = liens && !liens->empty() ? liens->front() : nullptr;
+    KELI* enfant = ancien ? ancien->enfant(tl) : nullptr;
+    if (enfant && enfant->idInt() == elem->idInt())
+        return;
+    fermer(ancien, t);
+    KELServeurDeLiens::CreerLienRelInt(curseur_->idInt(), stampLien, elem, t, KELDateOuverte, tl);
+}
+
+void ZEVStampClass::replacerLesContextes()
+{
+    KELICurseur* n = space_.nowCurseur();
+    if (KELIContexte* nc = n ? n->contexte() : nullptr)
+        nc->placeToi();
+    if (KELIContexte* t = space_.tlContexte())
+        t->placeToi();
+}
+
+std::optional<ZEVStampServices::Saved> ZEVStampClass::savePresetWithStampInt(KELId stamp, bool siSearch)
+{
+    ZEVRulerViewbarServices* bar = viewer_.rulerViewbar();
+    KELICurseur* tl = space_.tlCurseur();
+    KELIContexte* t = space_.tlContexte();
+    KELICurseur* n = space_.nowCurseur();
+    KELICurseur* sr = space_.searchCurseur();
+    KELIContexte* nc = n ? n->contexte() : nullptr;
+    KELI* s = tl ? KELServeurDeLiens::LienForInt(stamp, tl) : nullptr;
+    if (!bar || !tl || !t || !nc || !sr || !sr->contexte() || !s)
+        return std::nullopt;
+    std::optional<Saved> saved;
+    // All of a save or none: the kind, five values and their five numbers.
+    KELServeurDeLiens::Acte acte(11, 0, 5);
+    if (!acte.complet())
+        return std::nullopt;
+    if (!siSearch && bar->stateOfNowButton()) {
+        const double cIn = nc->offsetIn(), cOut = nc->offsetOut(), rIn = t->offsetIn(), rOut = t->offsetOut();
+        const KELDate date = tl->placeToi();
+        ecrireGenre(s, n->elemCurseur(), date);
+        ecrireNombre(s, curseurIn_, cIn, date);
+        ecrireNombre(s, curseurOut_, cOut, date);
+        ecrireNombre(s, rulerIn_, rIn, date);
+        ecrireNombre(s, rulerOut_, rOut, date);
+        saved = Saved{stamp == kHomeTime ? QStringLiteral("home.tiff") : QStringLiteral("now.tiff"), 1};
+    } else if (!siSearch && !bar->stateOfSearchButton()) {
+        if (!bar->stateOfRulerButton())
+            return std::nullopt;
+        const double d = derive();
+        const double rIn = t->offsetIn() + d, rOut = t->offsetOut() + d;
+        const KELDate date = tl->placeToi();
+        ecrireGenre(s, tl->elemCurseur(), date);
+        ecrireNombre(s, rulerIn_, rIn, date);
+        ecrireNombre(s, rulerOut_, rOut, date);
+        saved = Saved{QStringLiteral("ruler.pdf"), 1};
+    } else {
+        const KELDate date = tl->placeToi();
+        KELICurseur* k = siSearch ? n : sr;
+        const double m = k->now();
+        const double cIn = k->contexte()->offsetIn();
+        const double rIn = t->offsetIn() - (m - date), rOut = t->offsetOut() - (m - date);
+        ecrireGenre(s, sr->elemCurseur(), date);
+        ecrireNombre(s, curseurNow_, m, date);
+        ecrireNombre(s, curseurIn_, cIn, date);
+        ecrireNombre(s, rulerIn_, rIn, date);
+        ecrireNombre(s, rulerOut_, rOut, date);
+        saved = Saved{QStringLiteral("search.tiff"), siSearch ? 0 : -1};
+    }
+    replacerLesContextes();
+    return saved;
+}
+
+void ZEVStampClass::clearPresetWithStampInt(KELId stamp)
+{
+    KELICurseur* tl = space_.tlCurseur();
+    KELI* genre = premierLien(stamp, curseur_);
+    KELI* s = tl ? KELServeurDeLiens::LienForInt(stamp, tl) : nullptr;
+    if (!genre || !s)
+        return;
+    const std::string nom = nameWithStampInt(stamp);
+    const KELDate t = tl->placeToi();
+    KELServeurDeLiens::Acte acte(2, 1);
+    if (stamp > kHomeTime && stamp <= kLastPreset) {
+        const std::string parDefaut = "preset " + std::to_string(stamp - kHomeTime + 1);
+        auto* mots = dynamic_cast<KELIModelMot*>(motModel_);
+        if (nom != parDefaut && mots && name_) {
+            if (KELI* mot = mots->ajouterLeMot(parDefaut, tl)) {
+                fermer(premierLien(stamp, name_), t);
+                KELServeurDeLiens::CreerLienRelInt(name_->idInt(), s, mot, t, KELDateOuverte, tl);
+            }
+        }
+    }
+    fermer(genre, t);
+    replacerLesContextes();
+}
+
+void ZEVStampClass::setPresetName(const std::string& name, KELId stamp)
+{
+    KELICurseur* tl = space_.tlCurseur();
+    auto* mots = dynamic_cast<KELIModelMot*>(motModel_);
+    KELI* s = tl ? KELServeurDeLiens::LienForInt(stamp, tl) : nullptr;
+    if (!s || !mots || !name_)
+        return;
+    const KELDate t = tl->placeToi();
+    KELServeurDeLiens::Acte acte(2, 1);
+    KELI* mot = mots->ajouterLeMot(name, tl);
+    if (!mot)
+        return;
+    fermer(premierLien(stamp, name_), t);
+    KELServeurDeLiens::CreerLienRelInt(name_->idInt(), s, mot, t, KELDateOuverte, tl);
+    replacerLesContextes();
 }
 
 } // namespace tallomer

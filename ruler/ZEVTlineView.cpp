@@ -293,8 +293,8 @@ void ZEVTlineView::construireLeMenu()
         ++tag;
     }
     menuRuler_->addSeparator();
-    // The time bar, the tracks and the toolbar answer their items once they exist.
-    item(QStringLiteral("Time Bar"), kTagTimebar)->setEnabled(false);
+    // The tracks and the toolbar answer their items once they exist.
+    connect(item(QStringLiteral("Time Bar"), kTagTimebar), &QAction::triggered, this, [this] { viewer_.userToggleTimebar(); });
     connect(item(QStringLiteral("Timeline"), kTagTline), &QAction::triggered, this, [this] { viewer_.fermetureRuler(); });
     item(QStringLiteral("Tracks"), kTagTracks)->setEnabled(false);
     item(QStringLiteral("Toolbar"), kTagToolbar)->setEnabled(false);

@@ -28,14 +28,14 @@ namespace tallomer {
 
 class ZEVBackObjectServices;
 class ZEVDeskViewer;
-class ZEVFrontViewer;
+class ZEVFrontViewerServices;
 class ZEVSpaceController;
 
 class ZEVSpaceForDeskViewers : public ZEVSpaceForDeskModels, public ZEVSpaceForObjectViews {
 public:
     // Companions; none is owned by the caller.
-    // The front layer answers once it exists.
-    virtual ZEVFrontViewer* frontViewer() { return nullptr; }
+    // The front layer; nullptr for a desk without one.
+    virtual ZEVFrontViewerServices* frontViewer() = 0;
     // The Space itself, which the desk's menus drive; nullptr for a desk without a Space.
     virtual ZEVSpaceController* spaceController() { return nullptr; }
     virtual KELICurseur* searchCurseur() = 0;

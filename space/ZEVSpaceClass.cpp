@@ -86,15 +86,16 @@ ZEVBackObject* ZEVSpaceClass::backObjectForImage(KELI* image, KELId channelInt, 
         return nullptr;
     if (ZEVBackObject* cached = backObjectForItemInt(image->idInt(), scaleMot->idInt()))
         return cached;
-    auto object = std::make_unique<ZEVBackObject>(image, channelInt, windowRect);
+    auto object = std::make_shared<ZEVBackObject>(image, channelInt, windowRect);
     object->setScaleMot(scaleMot);
     object->setFileURL(controller_.host().fileUrlForItem(image));
+    object->setFileFinder([host = &controller_.host()](KELI* item) { return host->fileUrlForItem(item); });
     ZEVBackObject* raw = object.get();
     ajouteBackObject(std::move(object), image->idInt(), scaleMot->idInt());
     return raw;
 }
 
-void ZEVSpaceClass::ajouteBackObject(std::unique_ptr<ZEVBackObject> object, KELId itemInt, KELId scaleMotInt)
+void ZEVSpaceClass::ajouteBackObject(std::shared_ptr<ZEVBackObject> object, KELId itemInt, KELId scaleMotInt)
 {
     Cache* cache = cacheFor(scaleMotInt);
     if (!cache || !object)
@@ -108,8 +109,11 @@ void ZEVSpaceClass::ajouteBackObject(std::unique_ptr<ZEVBackObject> object, KELI
 
 void ZEVSpaceClass::enleveBackObjectForItemInt(KELId itemInt)
 {
-    mapLienBackImageIn_.erase(itemInt);
-    mapLienBackImageOut_.erase(itemInt);
+    for (Cache* cache : {&mapLienBackImageIn_, &mapLienBackImageOut_})
+        if (auto it = cache->find(itemInt); it != cache->end()) {
+            it->second->removeAllObservers();
+            cache->erase(it);
+        }
 }
 
 void ZEVSpaceClass::updateBackObjectForItemInt(KELId itemInt, KELId scaleMotInt, const QString& fileURL)
@@ -133,9 +137,8 @@ QImage ZEVSpaceClass::imageForImageItem(KELI* image, KELId channelInt, KELI* col
         object = backObjectForImage(image, channelInt, controller_.deskViewFrame(), scaleMot);
     if (!object)
         return ImageForNilImageItem();
-    object->setChannelColor(controller_.colorForColorItem(colorItem));
-    if (object->channelImageColor().isNull())
-        object->loadChannelImageColorSync();
+    object->setChannelColorItem(colorItem, controller_);
+    object->loadChannelImageColorSync();
     return object->channelImageColor();
 }
 

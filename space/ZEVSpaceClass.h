@@ -44,15 +44,18 @@ public:
     ZEVBackObject* backObjectForItemInt(KELId itemInt, KELId scaleMotInt) const;
     ZEVBackObject* backObjectForImage(KELI* image, KELId channelInt, const QRectF& windowRect, KELI* scaleMot);
     // "Out" replaces what is cached; "In" keeps the first and logs any later one.
-    void ajouteBackObject(std::unique_ptr<ZEVBackObject> object, KELId itemInt, KELId scaleMotInt);
+    void ajouteBackObject(std::shared_ptr<ZEVBackObject> object, KELId itemInt, KELId scaleMotInt);
+    // The image's objects leave the caches and tell no one any more; those who hold one (a desk,
+    // a rendering under way) keep it until they let it go.
     void enleveBackObjectForItemInt(KELId itemInt);
     void updateBackObjectForItemInt(KELId itemInt, KELId scaleMotInt, const QString& fileURL);
-    // The Channel's thumbnail with its colour; the black stand-in without an image.
+    // The Channel's small picture on its colour, 48 x 30, for the menus; the black stand-in
+    // without an image.
     QImage imageForImageItem(KELI* image, KELId channelInt, KELI* colorItem, KELI* scaleMot);
     static const QImage& ImageForNilImageItem();
 
 private:
-    using Cache = std::map<KELId, std::unique_ptr<ZEVBackObject>>;
+    using Cache = std::map<KELId, std::shared_ptr<ZEVBackObject>>;
     Cache* cacheFor(KELId scaleMotInt);
     const Cache* cacheFor(KELId scaleMotInt) const;
     KELI* premierEnfant(KELIElemRelation* relation);

@@ -502,10 +502,10 @@ bool ZEVSpaceController::spaceKeyPressed(int qtKey, Qt::KeyboardModifiers modifi
     return !result.passOn;
 }
 
-void ZEVSpaceController::flagsChanged(Qt::KeyboardModifiers modifiers, bool siAcceptsFlagsChanges)
+void ZEVSpaceController::flagsChanged(int key, Qt::KeyboardModifiers modifiers, bool siAcceptsFlagsChanges)
 {
     if (siAcceptsFlagsChanges && frontViewer_)
-        frontViewer_->userChangeFlag(modifiers);
+        frontViewer_->userChangeFlag(key, modifiers);
     if (!modifiers.testFlag(Qt::ControlModifier))
         setBrowsedSpaceBackImageInt(0);
     if (!modifiers.testFlag(Qt::MetaModifier)) {
@@ -745,6 +745,15 @@ ZEVEntityViewer* ZEVSpaceController::viewerForEntityClassName(const std::string&
 {
     auto it = entityViewerDico_.find(className);
     return it == entityViewerDico_.end() ? nullptr : it->second.get();
+}
+
+std::vector<ZEVEntityViewer*> ZEVSpaceController::entityViewerSet() const
+{
+    std::vector<ZEVEntityViewer*> out;
+    for (const auto& [name, viewer] : entityViewerDico_)
+        if (viewer)
+            out.push_back(viewer.get());
+    return out;
 }
 
 ZEVEntityViewer* ZEVSpaceController::creerViewerForEntityClassName(const std::string& className, KELId entityInt)
@@ -1240,6 +1249,10 @@ void ZEVSpaceController::appliquerLeCurseur(const ZEVZevpReading& lu)
     if (search) {
         const double d = p.con - tNow;
         curseur->decalerCurseur(p.con - curseur->now());
+        // From far off (the edges of time) the shift keeps only whole seconds: the rest is made
+        // up by a second, short one.
+        if (const double reste = p.con - curseur->now(); reste != 0 && std::fabs(reste) < 1.0)
+            curseur->decalerCurseur(reste);
         curseur->decalerContexteIn(p.coi - cIn);
         in = tlContexte_->offsetIn() + p.roi + d - rIn;
         out = tlContexte_->offsetOut() + p.roo + d - rOut;

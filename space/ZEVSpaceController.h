@@ -219,6 +219,8 @@ public:
 
     // ---- inspectors ----
     ZEVEntityViewer* viewerForEntityClassName(const std::string& className) const;
+    // The inspector controllers made so far (not owned).
+    std::vector<ZEVEntityViewer*> entityViewerSet() const;
     ZEVEntityViewer* creerViewerForEntityClassName(const std::string& className, KELId entityInt);
     // The same, the class name read from the entity's words in the link base.
     ZEVEntityViewer* creerViewerForEntityInt(KELId entityInt);
@@ -349,7 +351,8 @@ public:
     // Search cursor says whether it looks at the past, the future or now), the front mode and the
     // pointer in the top right zone.
     void majWindowTitle();
-    void flagsChanged(Qt::KeyboardModifiers modifiers, bool siAcceptsFlagsChanges);
+    // A modifier key (the Qt key) went down or up; `modifiers` are all those held now.
+    void flagsChanged(int key, Qt::KeyboardModifiers modifiers, bool siAcceptsFlagsChanges);
     void setBrowsedSpaceBackImageInt(KELId imageInt) { browsedBackImageInt_ = imageInt; }
     KELId browsedBackImageInt() const { return browsedBackImageInt_; }
     void emptyPreviousImageItemIndexSet() { previousImageItemIndexSet_.clear(); }

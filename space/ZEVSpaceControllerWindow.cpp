@@ -4,6 +4,8 @@
 
 #include "space/ZEVSpaceController.h"
 
+#include <QGuiApplication>
+
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/services/ZEVInspectorServices.h"
@@ -13,6 +15,7 @@
 #include "space/ZEVSpaceWindowFrame.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QPixmap>
 
 namespace tallomer {
@@ -244,7 +247,13 @@ QString ZEVSpaceController::durationString()
 // ---------------------------------------------------------------------------------------------
 // The window's delegate
 
-void ZEVSpaceController::windowDidBecomeKey() { mouseLimitPoint_ = pointeurDansLaFenetre(); }
+void ZEVSpaceController::windowDidBecomeKey()
+{
+    mouseLimitPoint_ = pointeurDansLaFenetre();
+    // A quasimode never outlives its key, whose release may have gone to another window.
+    if (frontViewer_)
+        frontViewer_->userRereadFlags(QGuiApplication::queryKeyboardModifiers());
+}
 
 void ZEVSpaceController::windowDidResize()
 {

@@ -5,6 +5,7 @@
 // the libraries that implement them; the application links them all and hands them over.
 
 #include "services/ZEVFrontMode.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "engine/KELTypes.h"
 
 #include <QCursor>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +26,7 @@ class KELI;
 class KELICurseur;
 class KELIContexte;
 class QGraphicsScene;
+class QMouseEvent;
 class QNativeGestureEvent;
 class QWheelEvent;
 
@@ -138,6 +141,9 @@ public:
     KELId entityInt() const { return entityInt_; }
     virtual void actifCurseurDidChange() {}
     virtual void updateInspectView() {}
+    // The front layer's mode changed, or the selection of the mode in force did.
+    virtual void frontModeDidChange() {}
+    virtual void itemSelectionDidChange() {}
 
 private:
     KELId entityInt_;
@@ -156,132 +162,6 @@ public:
 
 private:
     static std::map<std::string, Maker>& registre();
-};
-
-// The front layer, as far as the Space and the time ruler drive it; the front viewer answers these
-// once it exists.
-class ZEVFrontViewerServices : public ZEVChannelListener {
-public:
-    virtual int frontMode() { return ZEVFrontModeIcons; }
-    virtual void selectionDidChange() {}
-    // The selection of one family changed (the nodes are told as links).
-    virtual void iconSelectionDidChange() {}
-    virtual void titleSelectionDidChange() {}
-    virtual void filterSelectionDidChange() {}
-    virtual void linkSelectionDidChange() {}
-    // Switch the front mode to icons, titles, filters or links.
-    virtual void menuModeIcon() {}
-    virtual void menuModeTitle() {}
-    virtual void menuModeFilter() {}
-    virtual void menuModeLink() {}
-    virtual void actifCurseurDidChangeForCurseur(KELICurseur* curseur) {}
-    virtual void filterOperationDidChange() {}
-    virtual void draggingSessionDidStop() {}
-    virtual void displayFrontView() {}
-    virtual void userChangeFlag(Qt::KeyboardModifiers modifiers) {}
-    // Whether the selection of the front mode holds something to recall at the active cursor,
-    // to recall at Now from the Search desk, or to release.
-    virtual bool siRecallingSelectedItems() { return false; }
-    virtual bool siRecallingNowSelectedItems() { return false; }
-    virtual bool siReleasingSelectedItems() { return false; }
-    virtual void userRecallNow() {}
-    virtual void userRecallSearch() {}
-    virtual void userReleaseNow() {}
-    virtual void userReleaseSearch() {}
-    virtual void userStepBack() {}
-    virtual void cancelOperation() {}
-
-    // ---- what the time ruler asks ----
-    // A cursor move starts and ends (the front layer opens the strip for the Search cursor and
-    // passes the end on to the inspectors).
-    virtual void initierDeplacementCurseur() {}
-    virtual void terminerDeplacementCurseur() {}
-    // Every inspector panel redraws its time strips.
-    virtual void displayAllInspectView() {}
-    // The header views: the strip, the time bar, the tracks and the toolbar.
-    virtual bool siTlineOpened() { return false; }
-    virtual void openTline() {}
-    virtual void openTlineAndTracks(bool siFocus) {}
-    virtual void closeTlineAndTracks() {}
-    virtual bool siTimebarClosed() { return true; }
-    virtual bool siTlineClosed() { return true; }
-    virtual bool siTracksClosed() { return true; }
-    virtual bool siToolbarClosed() { return true; }
-    // Whether the Space window shows without a title bar.
-    virtual bool siFullWindow() { return false; }
-    virtual void setSiShowCalandar(bool shown) {}
-
-    // ---- what the timeline strip and the cursor views ask; the front layer answers ----
-    // Whether the front layer has the keyboard focus, draws a lasso, shows rows of tracks, and
-    // has filters selected.
-    virtual bool siFocus() { return false; }
-    virtual bool siLasso() { return false; }
-    virtual bool siNbOfRows() { return false; }
-    virtual bool siSelectedFilterItems() { return false; }
-    virtual void userSelectNext() {}
-    virtual void userSelectPrevious() {}
-    virtual void menuActionFilter() {}
-    virtual void userToggleQL() {}
-    virtual void userRetainNow() {}
-    virtual void userRetainSearch() {}
-    virtual void userForgetNow() {}
-    virtual void userForgetSearch() {}
-    virtual void userSpaceCleanAll() {}
-    virtual void userSpaceCleanAndRecall() {}
-    virtual void userSpaceCleanAndRecallBack() {}
-    virtual void userSpaceCleanAndReplace() {}
-    // Returns the desk to the Home Time.
-    virtual void menuHomeTime() {}
-    // The go and browse buttons go back to rest unless a browse is still running.
-    virtual void setGotoOff() {}
-    // The selection drawn over the desk redraws; the selection list forgets the row it drags.
-    virtual void displaySelectionView() {}
-    virtual void forgetDraggingLego() {}
-    // The total duration of the selection's presence, as display text; empty for none.
-    virtual QString durationStringForAllLegos() { return {}; }
-
-    // ---- what the pointer limit, the go-to steps and the window title ask ----
-    // The header views open (the pointer reached the window's top right corner) or close (it
-    // left the header area), or all close at once (the header-views button).
-    virtual void mouseLimitInside() {}
-    virtual void mouseLimitOutside() {}
-    virtual void closeAllHeaderViews() {}
-    virtual bool siHeaderViewsOpening() { return false; }
-    virtual bool siHeaderViewsClosed()
-    {
-        return siTimebarClosed() && siTlineClosed() && siTracksClosed() && siToolbarClosed();
-    }
-    // The height of the open header views, in points.
-    virtual double headerViewsHeight() { return 0; }
-    // The application came forward for a drag from another program.
-    virtual void activateTallomerStart() {}
-    // Whether the desk shows the Home Time.
-    virtual bool siCurseurAtHome() { return false; }
-    // The go-to panel: whether it shows, and its duration buttons follow the go-to state.
-    virtual bool siGoToPanelVisible() { return false; }
-    virtual void majGoToDurationButtons() {}
-    // The go buttons show a step to an earlier or a later Space (siNow: the step showed the Now
-    // cursor).
-    virtual void selectionPreviousSpace(bool siNow) {}
-    virtual void selectionNextSpace(bool siNow) {}
-    // The go buttons show the Now desk; the Spaces or Channels menu browses, or stops.
-    virtual void selectionHome() {}
-    virtual void setSpaceBrowsing(bool browsing) {}
-    virtual void setChannelBrowsing(bool browsing) {}
-
-    // ---- what the main menu and the desk menus send; the front layer answers ----
-    // Whether the front layer carries out a command of the menus, by the command's name (for
-    // example "userCopy"); an item whose command is not handled is disabled.
-    virtual bool handlesCommand(std::string_view command) { return false; }
-    // Whether a modifier quasimode is active (the desk then shows no context menu).
-    virtual bool isUserChangingFlag() { return false; }
-    virtual void userCopy() {}
-    virtual void userCut() {}
-    virtual void userPaste() {}
-    virtual void userSelectAll() {}
-    virtual void userDeselectAll() {}
-    // The front view draws the frame of a window that stays in front.
-    virtual void setSiShowCadre(bool shown) {}
 };
 
 // The inspector framework's context viewer, which hosts the inspector panels; it answers these
@@ -307,6 +187,22 @@ public:
     virtual std::string nameWithStampInt(KELId stamp) = 0;
     // Moves the cursors or the visible range to the preset; true when something moved.
     virtual bool callPresetWithStampInt(KELId stamp, float duration) = 0;
+    // Whether the preset holds anything (it has a kind).
+    virtual bool siPresetWithStampInt(KELId stamp) = 0;
+    // The resource name of the preset's button image by its kind ("preset_empty.tiff" when empty).
+    virtual QString imageNameWithStampInt(KELId stamp) = 0;
+    // Saves what is shown into the preset: by the ruler bar's mode, or a Search preset taken at the
+    // Now cursor's moment when siSearch. Answers the image and state its button takes, or nothing
+    // when no mode asked for a save.
+    struct Saved {
+        QString imageName;
+        int state = 0;
+    };
+    virtual std::optional<Saved> savePresetWithStampInt(KELId stamp, bool siSearch) = 0;
+    // Empties the preset from the timeline cursor's moment on; presets 2 to 9 get their default
+    // name back.
+    virtual void clearPresetWithStampInt(KELId stamp) = 0;
+    virtual void setPresetName(const std::string& name, KELId stamp) = 0;
 };
 
 // The time ruler's viewer, as the Space, its desks and the front layer drive it: every change of
@@ -334,6 +230,17 @@ public:
     // window's coordinates.
     virtual void scrollWheelWithEvent(QWheelEvent* event) = 0;
     virtual void magnify(QNativeGestureEvent* event) = 0;
+    // A drag over the desk moves the active cursor as a drag of its view on the strip would; the
+    // event's scene position is the pointer in the window.
+    virtual void draggWithEvent(QMouseEvent* event) = 0;
+    // The moving cursor goes to the date.
+    virtual void userPlaceCurseurToDate(KELDate date) = 0;
+    // The visible range's edges move by these amounts; false, and nothing moved, when the range
+    // would fall below 60 s.
+    virtual bool userPlaceRulerOffsetIn(double in, double out) = 0;
+    virtual void displayRuler() = 0;
+    // The strip's frame in the window (y-up); empty without a strip.
+    virtual QRectF tlineViewRect() const = 0;
 
     // ---- the presets ----
     // The ruler bar's presets model (not owned); nullptr when there is none.

@@ -1,6 +1,8 @@
 #include "space/ZEVSpaceWindow.h"
 
 #include "platform/Events.h"
+#include "platform/Keys.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindowFrame.h"
 #include "widgets/ZEVButton.h"
@@ -15,6 +17,7 @@
 #include <QMouseEvent>
 #include <QMoveEvent>
 #include <QNativeGestureEvent>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -73,6 +76,8 @@ ZEVDeskCanvas::ZEVDeskCanvas(QWidget* parent) : QGraphicsView(parent)
 // event's scene position.
 bool ZEVDeskCanvas::viewportEvent(QEvent* event)
 {
+    if (front_ && front_->canvasEvent(event))
+        return true;
     if (event->type() != QEvent::NativeGesture)
         return QGraphicsView::viewportEvent(event);
     auto* g = static_cast<QNativeGestureEvent*>(event);
@@ -82,6 +87,18 @@ bool ZEVDeskCanvas::viewportEvent(QEvent* event)
         QCoreApplication::sendEvent(s, e.get());
     }
     return true;
+}
+
+void ZEVDeskCanvas::drawForeground(QPainter* painter, const QRectF& rect)
+{
+    QGraphicsView::drawForeground(painter, rect);
+    if (!front_)
+        return;
+    // The front view paints in the viewport's own pixels.
+    painter->save();
+    painter->resetTransform();
+    front_->drawForeground(*painter);
+    painter->restore();
 }
 
 void ZEVDeskCanvas::keyPressEvent(QKeyEvent* event)
@@ -448,7 +465,12 @@ QGraphicsScene* ZEVSpaceWindow::deskViewDevant() const
 void ZEVSpaceWindow::keyPressEvent(QKeyEvent* event)
 {
     if (const auto m = modifierOfKey(event->key()); m != Qt::NoModifier) {
-        flagsChanged(event->modifiers() | m);
+        flagsChanged(event->key(), event->modifiers() | m);
+        return;
+    }
+    if (event->key() == keys::kFnKey) {
+        if (!event->isAutoRepeat())
+            flagsChanged(event->key(), event->modifiers() | keys::kFnModifier);
         return;
     }
     if (!spaceController_ || !spaceController_->spaceKeyPressed(event->key(), event->modifiers()))
@@ -458,16 +480,21 @@ void ZEVSpaceWindow::keyPressEvent(QKeyEvent* event)
 void ZEVSpaceWindow::keyReleaseEvent(QKeyEvent* event)
 {
     if (const auto m = modifierOfKey(event->key()); m != Qt::NoModifier) {
-        flagsChanged(event->modifiers() & ~Qt::KeyboardModifiers(m));
+        flagsChanged(event->key(), event->modifiers() & ~Qt::KeyboardModifiers(m));
+        return;
+    }
+    if (event->key() == keys::kFnKey) {
+        if (!event->isAutoRepeat())
+            flagsChanged(event->key(), event->modifiers() & ~Qt::KeyboardModifiers(keys::kFnModifier));
         return;
     }
     QWidget::keyReleaseEvent(event);
 }
 
-void ZEVSpaceWindow::flagsChanged(Qt::KeyboardModifiers modifiers)
+void ZEVSpaceWindow::flagsChanged(int key, Qt::KeyboardModifiers modifiers)
 {
     if (spaceController_)
-        spaceController_->flagsChanged(modifiers, siAcceptsFlagsChanges_);
+        spaceController_->flagsChanged(key, modifiers, siAcceptsFlagsChanges_);
 }
 
 void ZEVSpaceWindow::resizeEvent(QResizeEvent* event)

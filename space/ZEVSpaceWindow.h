@@ -28,21 +28,30 @@ class QMenuBar;
 namespace tallomer {
 
 class ZEVButton;
+class ZEVFrontViewServices;
 class ZEVSpaceController;
 
 // The desk canvas: it leaves keys to the window unless an item of the scene has the focus, and
-// hands its pinches to the scene, which the view would not do.
+// hands its pinches to the scene, which the view would not do. The front view, once there is one,
+// sees every event of the viewport first and paints over the scene.
 class ZEVDeskCanvas final : public QGraphicsView {
     Q_OBJECT
 public:
     explicit ZEVDeskCanvas(QWidget* parent);
+    // Not owned; nullptr: none.
+    void referencerFrontView(ZEVFrontViewServices* front) { front_ = front; }
+    ZEVFrontViewServices* frontView() const { return front_; }
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     // Tab walks the icons of the desk, never the focus chain of the window.
     bool focusNextPrevChild(bool) override { return false; }
+
+private:
+    ZEVFrontViewServices* front_ = nullptr; // not owned
 };
 
 // The content view: it holds the desk canvas and chooses the mouse pointer.
@@ -140,7 +149,7 @@ private:
     // A maximised window leaves the state for the largest 8 : 5 frame on the available area.
     void refuserLeMaximum();
     void appliquerFrontSpace();
-    void flagsChanged(Qt::KeyboardModifiers modifiers);
+    void flagsChanged(int key, Qt::KeyboardModifiers modifiers);
     void scheduleLiveResizeEnd();
     // Whether the window manager decides the size: maximised, full screen or minimised.
     bool siManagedSize() const;

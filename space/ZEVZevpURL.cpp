@@ -34,7 +34,8 @@ std::optional<double> nombre(const std::map<QString, QString>& champs, const cha
         return std::nullopt;
     bool ok = false;
     const double v = it->second.toDouble(&ok);
-    if (!ok || !std::isfinite(v) || std::fabs(v) > ZEVZevpReading::kMaxNumber)
+    // 2^52 itself is the link base's open end (and its negative the beginning of time): no place.
+    if (!ok || !std::isfinite(v) || !(std::fabs(v) < ZEVZevpReading::kMaxNumber))
         return std::nullopt;
     return v;
 }

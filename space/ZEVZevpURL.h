@@ -48,7 +48,7 @@ struct ZEVZevpReading {
     // The longest string read, and the most Object ids one may name.
     static constexpr qsizetype kMaxLength = 64 * 1024;
     static constexpr qsizetype kMaxIds = 10000;
-    // The bound of the cursor part's numbers: 2^52 s, the link base's open end.
+    // The bound of the cursor part's numbers, not reached: 2^52 s, the link base's open end.
     static constexpr double kMaxNumber = 4503599627370496.0;
 
     // Not a zevp place at all (nothing is to be done with it); `error` says why.
@@ -64,8 +64,8 @@ struct ZEVZevpReading {
     // in the order written; anything else in the list is skipped.
     bool hasObjects = false;
     std::vector<KELId> objects;
-    // The four numbers, finite and within ±2^52; nullopt when one is missing or is not such a
-    // number (the cursor part is then refused).
+    // The four numbers, finite and strictly within ±2^52; nullopt when one is missing or is not
+    // such a number (the cursor part is then refused).
     struct Cursor {
         double con, coi, roi, roo;
     };

@@ -145,13 +145,32 @@ void ZEVButton::mouseDown()
     mouseDownDate_ = Clock::shared().now();
 }
 
+void ZEVButton::setSiEnabled(bool enabled)
+{
+    if (siEnabled_ == enabled)
+        return;
+    siEnabled_ = enabled;
+    update();
+}
+
 void ZEVButton::mousePressEvent(QMouseEvent* e)
 {
+    if (!siEnabled_ && e->button() == Qt::LeftButton) {
+        e->accept();
+        return;
+    }
     mouseDown();
     QToolButton::mousePressEvent(e);
 }
 
-void ZEVButton::mouseReleaseEvent(QMouseEvent* e) { QToolButton::mouseReleaseEvent(e); }
+void ZEVButton::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (!siEnabled_ && e->button() == Qt::LeftButton) {
+        e->accept();
+        return;
+    }
+    QToolButton::mouseReleaseEvent(e);
+}
 
 bool ZEVButton::siClickLong()
 {
@@ -197,7 +216,7 @@ void ZEVButton::wheelEvent(QWheelEvent* e)
 
 void ZEVButton::draggingEntered(qint64 sequenceNumber)
 {
-    if (isEnabled()) {
+    if (siEnabled()) {
         Scheduler::shared().cancelAll(this);
         siPerformClick_ = false;
         previousState_ = state();
@@ -218,7 +237,7 @@ void ZEVButton::draggingUpdated(QPointF windowLocation)
         siDraggingUpdated_ = true;
         Scheduler::shared().cancelAll(this);
         // A disabled button never clicks, however the drag moves over it.
-        if (isEnabled())
+        if (siEnabled())
             schedule("performClique", kSpringDelay, [this] { performClique(); });
     }
 }
@@ -280,7 +299,7 @@ void ZEVButton::paintEvent(QPaintEvent* e)
         return;
     }
     QPainter p(this);
-    cell_->drawWithFrame(p, QRectF(rect()), state(), icon(), text(), isEnabled());
+    cell_->drawWithFrame(p, QRectF(rect()), state(), icon(), text(), siEnabled());
 }
 
 } // namespace tallomer

@@ -101,6 +101,10 @@ public:
     void setSiClickKeepsState(bool keep) { siClickKeepsState_ = keep; }
     // The cell, when there is one, redraws with the image in that place.
     void setImagePosition(ZEVImagePosition position);
+    // An enabled flag of the button's own: off, the button draws dimmed and takes no click, yet
+    // still hears right clicks and drags passing over it, which Qt never sends a disabled widget.
+    void setSiEnabled(bool enabled);
+    bool siEnabled() const { return siEnabled_ && isEnabled(); }
 
     // Drag destination (the Qt drag events call these).
     void draggingEntered(qint64 sequenceNumber);
@@ -142,6 +146,7 @@ private:
     bool siDraggingUpdated_ = false;
     double mouseDownDate_ = 0.0;
     bool mixed_ = false;
+    bool siEnabled_ = true;
 
     std::unique_ptr<ZEVButtonCell> cell_;
     QPointer<QObject> cliqueTarget_;

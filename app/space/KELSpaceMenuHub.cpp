@@ -1,7 +1,6 @@
 #include "app/space/KELSpaceMenuHub.h"
 
 #include "app/KELApplication.h"
-#include "app/space/ZEVSpaceFront.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemClass.h"
@@ -70,8 +69,7 @@ ZEVRulerViewbarServices* barOf(ZEVSpaceController& space)
 KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hooks) : space_(space), preview_(space)
 {
     ZEVSpaceController* s = &space_;
-    // The least front layer hands the edit commands to the active desk; whatever else it is
-    // asked, it answers that it does not handle it.
+    // The front viewer's commands; it tells which of them it carries out.
     auto front = [s] { return s->frontViewer(); };
     std::map<std::string, TableReceiver::Fn, std::less<>> frontCommands;
     const std::vector<std::pair<const char*, void (ZEVFrontViewerServices::*)()>> plain = {
@@ -92,6 +90,8 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"userForgetSearch", &ZEVFrontViewerServices::userForgetSearch},
         {"userStepBack", &ZEVFrontViewerServices::userStepBack},
         {"userToggleQL", &ZEVFrontViewerServices::userToggleQL},
+        {"userToggleTimebar", &ZEVFrontViewerServices::userToggleTimebar},
+        {"userToggleTline", &ZEVFrontViewerServices::userToggleTline},
         {"userFilter", &ZEVFrontViewerServices::menuActionFilter},
         {"userSpaceCleanAll", &ZEVFrontViewerServices::userSpaceCleanAll},
         {"userSpaceCleanAndRecall", &ZEVFrontViewerServices::userSpaceCleanAndRecall},
@@ -216,6 +216,12 @@ KELICurseur* KELSpaceMenuHub::actifCurseur() { return space_.actifCurseur(); }
 KELICurseur* KELSpaceMenuHub::nowCurseur() { return space_.nowCurseur(); }
 KELICurseur* KELSpaceMenuHub::searchCurseur() { return space_.searchCurseur(); }
 KELICurseur* KELSpaceMenuHub::tlCurseur() { return space_.tlCurseur(); }
+QString KELSpaceMenuHub::nameForFrontMode(int mode)
+{
+    ZEVFrontViewerServices* f = space_.frontViewer();
+    return f ? f->nameForFrontMode(mode) : QString();
+}
+
 int KELSpaceMenuHub::frontMode() { return space_.frontViewer() ? space_.frontViewer()->frontMode() : 0; }
 KELId KELSpaceMenuHub::homeChannelInt() { return space_.homeChannelInt(); }
 
@@ -285,7 +291,7 @@ bool KELSpaceMenuHub::siRulerButton()
 
 bool KELSpaceMenuHub::siShowCalandar()
 {
-    auto* front = dynamic_cast<ZEVSpaceFront*>(space_.frontViewer());
+    ZEVFrontViewerServices* front = space_.frontViewer();
     return front && front->siShowCalandar();
 }
 

@@ -38,7 +38,7 @@ public:
     KELICurseur* searchCurseur() override;
     KELICurseur* tlCurseur() override;
     int frontMode() override;
-    QString nameForFrontMode(int) override { return {}; }
+    QString nameForFrontMode(int mode) override;
     KELId homeChannelInt() override;
     std::vector<KELI*> selectedItemsForCurrentChannel() override;
     std::vector<KELI*> selectionForFrontMode(int mode) override;

@@ -7,6 +7,7 @@
 #include "app/space/KELSpaceMenuHub.h"
 #include "app/space/ZEVKeyTimeSpaceAnswer.h"
 #include "app/space/ZEVSpaceFront.h"
+#include "front/ZEVFrontViewer.h"
 #include "app/store/KELResources.h"
 #include "app/widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
@@ -22,6 +23,7 @@
 #include "platform/KeyLayout.h"
 #include "ruler/ZEVMarkHistoryViewer.h"
 #include "ruler/ZEVRulerClass.h"
+#include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
@@ -99,8 +101,7 @@ ZEVSpaceAdapter::~ZEVSpaceAdapter()
     space_.reset();
 }
 
-// The front layer is not part of the program yet: nothing answers as its viewer.
-ZEVFrontViewer* ZEVSpaceAdapter::frontViewer() { return nullptr; }
+ZEVFrontViewerServices* ZEVSpaceAdapter::frontViewer() { return space_ ? space_->frontViewer() : nullptr; }
 QWidget* ZEVSpaceAdapter::spaceWindow() { return space_ ? space_->spaceWindow() : nullptr; }
 KELICurseur* ZEVSpaceAdapter::nowCurseur() { return space_ ? space_->nowCurseur() : nullptr; }
 KELICurseur* ZEVSpaceAdapter::searchCurseur() { return space_ ? space_->searchCurseur() : nullptr; }
@@ -214,8 +215,14 @@ std::unique_ptr<ZEVRulerViewerServices> ZEVSpaceAdapter::creerRulerViewer(ZEVRul
                                                                          ZEVSpaceController& space)
 {
     auto viewer = std::make_unique<ZEVRulerViewer>(rulerClass, space, KELResources::directory());
-    // Saving the Home Time is the presets' own, which are still to come.
-    viewer->setPresetHooks(nullptr, [&space](KELId stamp) { space.userChangePresetWithStampInt(stamp); });
+    // Home Time is saved by the bar, as its first button's menu does.
+    ZEVRulerViewer* v = viewer.get();
+    viewer->setPresetHooks(
+        [v] {
+            if (auto* bar = dynamic_cast<ZEVRulerViewbar*>(v->rulerViewbar()))
+                bar->userPresetSaveHome();
+        },
+        [&space](KELId stamp) { space.userChangePresetWithStampInt(stamp); });
     return viewer;
 }
 
@@ -226,7 +233,7 @@ std::unique_ptr<ZEVMarkHistoryServices> ZEVSpaceAdapter::creerMarkHistoryViewer(
 
 std::unique_ptr<ZEVFrontViewerServices> ZEVSpaceAdapter::creerFrontViewer(ZEVSpaceController& space)
 {
-    return std::make_unique<ZEVSpaceFront>(space, defaults_);
+    return std::make_unique<ZEVFrontViewer>(space, std::make_unique<ZEVSpaceFront>(space, defaults_));
 }
 
 void ZEVSpaceAdapter::referencerItemDataSpace(ZEVSpaceController*)

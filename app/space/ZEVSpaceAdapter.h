@@ -43,7 +43,7 @@ public:
     ZEVKeyTimeSpace* keyTimeSpace() const { return keyTimeSpace_.get(); }
 
     // ZEVSpaceControllerBase
-    ZEVFrontViewer* frontViewer() override;
+    ZEVFrontViewerServices* frontViewer() override;
     QWidget* spaceWindow() override;
     KELICurseur* nowCurseur() override;
     KELICurseur* searchCurseur() override;

@@ -1,6 +1,7 @@
 #include "app/space/ZEVSpaceFront.h"
 
-#include "desk/viewer/ZEVDeskViewer.h"
+#include "inspectors/services/ZEVInspectorServices.h"
+#include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineView.h"
@@ -120,35 +121,109 @@ void ZEVSpaceFront::closeTimebar()
     placer();
 }
 
-void ZEVSpaceFront::userSelectNext()
+void ZEVSpaceFront::openTlineAndTracks(bool siFocus)
 {
-    if (ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur()))
-        d->userSelectNext();
+    if (!siFocus)
+        if (ZEVSpaceWindow* w = space_.spaceWindow())
+            w->spaceView()->setFocus(Qt::OtherFocusReason);
+    openTline();
 }
 
-void ZEVSpaceFront::userSelectPrevious()
+void ZEVSpaceFront::userToggleTimebar()
 {
-    if (ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur()))
-        d->userSelectPrevious();
+    const bool ouvrir = !siTimebarOpened_;
+    if (ouvrir)
+        openTimebar();
+    else
+        closeTimebar();
+    defaults_.setValue(QString::fromLatin1(kShowTimebarKey), ouvrir);
 }
 
-bool ZEVSpaceFront::handlesCommand(std::string_view command)
+void ZEVSpaceFront::userToggleTline()
 {
-    return command == "userCopy" || command == "userCut" || command == "userPaste" || command == "userSelectAll" ||
-           command == "userSelectNext" || command == "userSelectPrevious";
+    const bool ouvrir = !siTlineOpened_;
+    if (ouvrir)
+        openTline();
+    else
+        closeTlineAndTracks();
+    defaults_.setValue(QString::fromLatin1(kShowRulerKey), ouvrir);
 }
 
-void ZEVSpaceFront::deskEdit(ZEVDeskEditCommand command)
+void ZEVSpaceFront::closeAllHeaderViews()
 {
-    if (ZEVCursorDesk* d = space_.deskForCurseur(space_.actifCurseur()))
-        d->deskEditCommand(command);
+    rouvrirTimebar_ = siTimebarOpened_;
+    rouvrirTline_ = siTlineOpened_;
+    closeTimebar();
+    closeTlineAndTracks();
 }
 
-void ZEVSpaceFront::desksSelectionDidChange()
+void ZEVSpaceFront::mouseLimitInside()
 {
-    for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
-        if (ZEVCursorDesk* d = space_.deskForCurseur(c))
-            d->selectionDidChange();
+    // Only what the button closed comes back; with nothing remembered, what the user keeps open.
+    if (!rouvrirTimebar_ && !rouvrirTline_) {
+        rouvrirTimebar_ = defaults_.values(QString::fromLatin1(kShowTimebarKey)).toBool();
+        rouvrirTline_ = defaults_.values(QString::fromLatin1(kShowRulerKey)).toBool();
+    }
+    if (rouvrirTimebar_)
+        openTimebar();
+    if (rouvrirTline_)
+        openTline();
+    rouvrirTimebar_ = rouvrirTline_ = false;
+}
+
+double ZEVSpaceFront::headerViewsHeight()
+{
+    double h = 0;
+    if (siTimebarOpened_ && bar())
+        h += ZEVRulerViewbar::kHeight;
+    if (siTlineOpened_ && strip())
+        h += ZEVTlineView::kHeight;
+    return h;
+}
+
+void ZEVSpaceFront::initierDeplacementCurseur()
+{
+    siGoingToHome_ = false;
+    if (space_.actifCurseur() != space_.searchCurseur() || siTlineOpened_)
+        return;
+    if (!defaults_.values(QString::fromLatin1(kShowRulerKey)).toBool())
+        return;
+    if (defaults_.values(QString::fromLatin1(kHideRulerWhenSearchKey)).toBool())
+        return;
+    openTline();
+}
+
+bool ZEVSpaceFront::siCurseurAtHome()
+{
+    ZEVRulerViewerServices* ruler = space_.rulerViewer();
+    ZEVStampServices* presets = ruler ? ruler->stampClass() : nullptr;
+    return presets && space_.actifCurseur() == space_.nowCurseur() &&
+           presets->stateOfNowPresetWithStampInt(ZEVRulerViewbar::kHomeTime) == 1;
+}
+
+void ZEVSpaceFront::menuHomeTime()
+{
+    ZEVRulerViewerServices* ruler = space_.rulerViewer();
+    ZEVStampServices* presets = ruler ? ruler->stampClass() : nullptr;
+    if (!presets)
+        return;
+    const bool nowActif = space_.actifCurseur() == space_.nowCurseur();
+    const bool chezSoi = presets->stateOfNowPresetWithStampInt(ZEVRulerViewbar::kHomeTime) == 1;
+    // Home asked for where Home already is: the home Channel comes back.
+    if ((chezSoi || siGoingToHome_) && nowActif && space_.homeChannelInt() != space_.currentChannelInt())
+        if (ZEVChannelClassServices* channels = space_.channelClass())
+            channels->selectChannelInt(space_.homeChannelInt());
+    if (!ruler->siAccepteDeplacement()) {
+        Sound::shared().beep();
+        return;
+    }
+    if (!nowActif)
+        ruler->userChangeActifCurseur(space_.nowCurseur());
+    ruler->setClickPositionForDisplay(space_.nowCurseur(), 4);
+    if (ZEVRulerViewbar* b = bar())
+        b->setClickPositionForDisplay(4);
+    presets->callPresetWithStampInt(ZEVRulerViewbar::kHomeTime, kHomeDuration);
+    userGoHome();
 }
 
 bool ZEVSpaceFront::eventFilter(QObject* watched, QEvent* event)

@@ -1,11 +1,11 @@
 #pragma once
-// The least of the front layer that the time ruler and the selections need while the front layer
-// is not built: it lays the ruler bar (while the user default ZEVShowZevMenu is on) and under it the
-// timeline strip (while ZEVShowRuler is on) over the top of the desk canvas, opens and closes them
-// when asked, arms the bar's layout, passes the strip's Tab walk to the active desk, and has both
-// desks draw their Object views again at every selection notice, and hands the main menu's Copy,
-// Cut, Paste, Select All, Select Next and Select Previous to the active desk. Every other operation keeps the
-// defaults of ZEVFrontViewerServices until the front viewer answers.
+// The header views of the front layer as the application lays them out: the ruler bar (while the
+// user default ZEVShowZevMenu is on) and under it the timeline strip (while ZEVShowRuler is on) over
+// the top of the desk canvas, opened, closed and toggled when asked (the toggles keep the choice in
+// those defaults), all closed for the header-views button and what it closed opened again, the
+// timeline opened for a Search move unless the user keeps it closed while searching, the bar's
+// layout armed; and the return to the Home Time, which drives the bar's buttons. The front viewer
+// asks it; the tracks and the toolbar come with the front layer's own header-view layout.
 
 #include "platform/UserDefaults.h"
 #include "space/ZEVSpaceParts.h"
@@ -17,10 +17,13 @@ namespace tallomer {
 class ZEVRulerViewbar;
 class ZEVTlineView;
 
-class ZEVSpaceFront final : public QObject, public ZEVFrontViewerServices {
+class ZEVSpaceFront final : public QObject, public ZEVFrontHeaderViews {
 public:
     static constexpr const char* kShowRulerKey = "ZEVShowRuler";
     static constexpr const char* kShowTimebarKey = "ZEVShowZevMenu";
+    static constexpr const char* kHideRulerWhenSearchKey = "ZEVHideRulerWhenSearch";
+    // Home Time called from a menu glides there over this long.
+    static constexpr float kHomeDuration = 1.5f;
 
     // `space` and `defaults` are not owned and outlive the front; the space's ruler viewer is made.
     ZEVSpaceFront(ZEVSpaceController& space, UserDefaultsController& defaults);
@@ -29,24 +32,21 @@ public:
     bool siTlineOpened() override { return siTlineOpened_; }
     bool siTlineClosed() override { return !siTlineOpened_; }
     void openTline() override;
-    void openTlineAndTracks(bool) override { openTline(); }
+    void openTlineAndTracks(bool siFocus) override;
     void closeTlineAndTracks() override;
     bool siTimebarClosed() override { return !siTimebarOpened_; }
+    void userToggleTimebar() override;
+    void userToggleTline() override;
+    void closeAllHeaderViews() override;
+    void mouseLimitInside() override;
+    double headerViewsHeight() override;
     void setSiShowCalandar(bool shown) override { siShowCalandar_ = shown; }
-    bool siShowCalandar() const { return siShowCalandar_; }
-    void userSelectNext() override;
-    void userSelectPrevious() override;
-    // The edit commands of the main menu go to the active desk.
-    bool handlesCommand(std::string_view command) override;
-    void userCopy() override { deskEdit(ZEVDeskEditCommand::Copy); }
-    void userCut() override { deskEdit(ZEVDeskEditCommand::Cut); }
-    void userPaste() override { deskEdit(ZEVDeskEditCommand::Paste); }
-    void userSelectAll() override { deskEdit(ZEVDeskEditCommand::SelectAll); }
-    void selectionDidChange() override { desksSelectionDidChange(); }
-    void iconSelectionDidChange() override { desksSelectionDidChange(); }
-    void titleSelectionDidChange() override { desksSelectionDidChange(); }
-    void filterSelectionDidChange() override { desksSelectionDidChange(); }
-    void linkSelectionDidChange() override { desksSelectionDidChange(); }
+    bool siShowCalandar() const override { return siShowCalandar_; }
+    void initierDeplacementCurseur() override;
+    void menuHomeTime() override;
+    void userGoHome() override { siGoingToHome_ = true; }
+    bool siCurseurAtHome() override;
+    bool siGoingToHome() const { return siGoingToHome_; }
 
 protected:
     // The bar and the strip follow the content view's width.
@@ -57,8 +57,6 @@ private:
     ZEVTlineView* strip() const;
     ZEVRulerViewbar* bar() const;
     void placer();
-    void desksSelectionDidChange();
-    void deskEdit(ZEVDeskEditCommand command);
     void openTimebar();
     void closeTimebar();
 
@@ -69,6 +67,10 @@ private:
     bool siTlineOpened_ = false;
     bool siTimebarOpened_ = false;
     bool siShowCalandar_ = false;
+    bool siGoingToHome_ = false;
+    // What the header-views button closed, to open again.
+    bool rouvrirTimebar_ = false;
+    bool rouvrirTline_ = false;
 };
 
 } // namespace tallomer

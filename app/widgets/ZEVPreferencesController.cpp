@@ -15,7 +15,8 @@ const std::vector<ZEVPreferencesController::Option>& ZEVPreferencesController::o
         {"keepTimeline", "ZEVShowRuler", true, "Keep the timeline open"},
         {"keepTracks", "ZEVShowTracks", true, "Keep the tracks open"},
         {"keepToolbar", "ZEVShowToolbar", true, "Keep the tool bar open"},
-        {"showRulerWhenSearch", "ZEVHideRulerWhenSearch", true, "Show the timeline while searching"},
+        // Checked, the timeline opens for the Search cursor: the key that keeps it closed is off.
+        {"showRulerWhenSearch", "ZEVHideRulerWhenSearch", true, "Show the timeline while searching", true},
         {"showApps", "ZEVStepBackShowApps", false, "Show other applications on step back"},
     };
     return kOptions;
@@ -46,9 +47,10 @@ QWidget* ZEVPreferencesController::window()
     // Connected after the initial states are set, so loading writes nothing back.
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         const QString key = QString::fromLatin1(options()[i].key);
-        connect(boxes_[i], &QCheckBox::toggled, this, [this, key](bool on) {
+        const bool inverted = options()[i].inverted;
+        connect(boxes_[i], &QCheckBox::toggled, this, [this, key, inverted](bool on) {
             if (write_)
-                write_(key, on);
+                write_(key, on != inverted);
         });
     }
     return window_;
@@ -74,7 +76,7 @@ void ZEVPreferencesController::windowDidLoad()
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         const Option& o = options()[i];
         const QVariant v = read_ ? read_(QString::fromLatin1(o.key)) : QVariant();
-        boxes_[i]->setChecked(v.isValid() && !v.isNull() ? v.toBool() : o.fallback);
+        boxes_[i]->setChecked(v.isValid() && !v.isNull() ? v.toBool() != o.inverted : o.fallback);
     }
 }
 

@@ -30,6 +30,8 @@ public:
         const char* key;
         bool fallback;
         const char* label;
+        // The box says the opposite of its key (a "Show" box over a "Hide" key).
+        bool inverted = false;
     };
     static const std::vector<Option>& options();
 

@@ -2,7 +2,8 @@
 // on a Channel, each opened and closed over the years), written with SQL into a copy of the
 // template, then
 //   - the start-up load of the relation vs a raw scan of the table, and resident memory per link;
-//   - a scrub frame of the Search cursor vs the store's stabbing query for the same instant;
+//   - a scrub frame of the Search cursor vs the store's stabbing query for the same instant, and
+//     the same frame with a selection that every icon link crossed attaches or detaches;
 //   - a jump of the Search cursor across the whole span, per event crossed;
 //   - committed link writes through the server vs plain autocommit REPLACE statements.
 // A summary of the ratios follows the usual report. Short run:
@@ -17,6 +18,7 @@
 #include "runtime/Log.h"
 #include "runtime/Scheduler.h"
 #include "engine/store/KELChercheurDe.h"
+#include "engine/selection/KELSelection.h"
 #include "bench/engine/SyntheticBases.h"
 
 #include <benchmark/benchmark.h>
@@ -167,8 +169,8 @@ Session& session()
 
 // What the summary prints, per size.
 struct Mesures {
-    double chargement = 0, chargementSurScan = 0, octetsParLien = 0, image = 0, stabbing = 0, saut = 0, ecritureServeur = 0,
-           ecritureSimple = 0;
+    double chargement = 0, chargementSurScan = 0, octetsParLien = 0, image = 0, imageSelection = 0, stabbing = 0, saut = 0,
+           ecritureServeur = 0, ecritureSimple = 0;
 };
 std::map<std::size_t, Mesures> mesures;
 
@@ -276,6 +278,55 @@ void BM_ScrubFrame(benchmark::State& state)
     }
     state.counters["events_per_frame"] = static_cast<double>(parImage);
     state.counters["active"] = static_cast<double>(c->fenetre() ? s.actifsSearch() : 0);
+}
+
+// The same scrub with the home Channel chosen in the Channel model's selection controller of the
+// Search window and the icon relation open as a path at its parent end: every icon link the
+// window crosses attaches or detaches its Object.
+constexpr KELId kModelChannel = 1000041;
+
+void BM_ScrubFrameSelection(benchmark::State& state)
+{
+    const std::size_t n = static_cast<std::size_t>(state.range(0));
+    const Base& b = base(n);
+    Session& s = session();
+    KELICurseur* c = s.search(n);
+    c->placeToi();
+    KELICc* w = c->fenetre();
+    auto* channels = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(kModelChannel, w));
+    auto* objets = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(kModelObjet, w));
+    KELI* channel = KELServeurDeLiens::LienForInt(kChannel, w);
+    KELI* icones = KELServeurDeLiens::LienForInt(kRelIcone, w);
+    KELSelCtrlModel* ctrl = channels ? channels->selCtrlModel(w) : nullptr;
+    if (!ctrl || !objets || !channel || !icones) {
+        state.SkipWithError("the Channel model, the Object model, the home Channel or the icon relation is missing");
+        return;
+    }
+    const KELSelIdRef id = KELSelId::nouveau();
+    ctrl->choisir(channel, id);
+    ctrl->ctrlRP()->choisir(icones, id);
+    KELSelCtrlModel* cible = objets->selCtrlModel(w);
+    const double t = c->now();
+    auto it = std::upper_bound(b.dates.begin(), b.dates.end(), t);
+    const std::size_t avant = static_cast<std::size_t>(it - b.dates.begin());
+    const double d = avant > 500 ? t - *(it - 500) + 0.001 : t - kDebut;
+    const std::size_t parImage = 2 * evenementsEntre(b, t - d, t);
+    const std::size_t attachesAvant = cible->nbDAttaches(id);
+    bool retour = true;
+    for (auto _ : state) {
+        const double t0 = tempsProcesseur();
+        c->decalerCurseur(retour ? -d : d);
+        state.SetIterationTime(tempsProcesseur() - t0);
+        retour = !retour;
+    }
+    if (!retour)
+        c->decalerCurseur(d);
+    state.counters["events_per_frame"] = static_cast<double>(parImage);
+    state.counters["attached"] = static_cast<double>(attachesAvant);
+    if (cible->nbDAttaches(id) != attachesAvant)
+        state.SkipWithError("the attached Objects differ after the scrub came back");
+    ctrl->ctrlRP()->rejeter(icones, id);
+    ctrl->rejeter(channel, id);
 }
 
 void BM_StabbingQuery(benchmark::State& state)
@@ -412,8 +463,10 @@ public:
                 continue;
             const std::size_t n = std::stoul(nom.substr(barre + 1));
             const double par = r.real_accumulated_time / static_cast<double>(r.iterations);
-            if (nom.rfind("scrub_frame", 0) == 0)
+            if (nom.rfind("scrub_frame/", 0) == 0)
                 mesures[n].image = par;
+            else if (nom.rfind("scrub_frame_selection/", 0) == 0)
+                mesures[n].imageSelection = par;
             else if (nom.rfind("write_server", 0) == 0)
                 mesures[n].ecritureServeur = par;
             else if (nom.rfind("write_plain", 0) == 0)
@@ -430,15 +483,15 @@ void resume()
     if (mesures.empty())
         return;
     std::printf("\nSummary (targets in brackets)\n");
-    std::printf("%10s %12s %10s %12s %12s %14s %10s %12s\n", "links", "load/scan", "[<=2]", "bytes/link",
-                "frame ms", "query/frame", "jump ns/ev", "write ratio");
-    std::printf("%10s %12s %10s %12s %12s %14s %10s %12s\n", "", "", "", "[<=160]", "[<=1]", "[>=100]", "[<=50]",
-                "[<=2]");
+    std::printf("%10s %12s %10s %12s %12s %14s %10s %12s %12s\n", "links", "load/scan", "[<=2]", "bytes/link",
+                "frame ms", "query/frame", "jump ns/ev", "write ratio", "sel/frame");
+    std::printf("%10s %12s %10s %12s %12s %14s %10s %12s %12s\n", "", "", "", "[<=160]", "[<=1]", "[>=100]", "[<=50]",
+                "[<=2]", "[<=2]");
     for (const auto& [n, m] : mesures) {
         auto ratio = [](double a, double b) { return a > 0 && b > 0 ? a / b : 0.0; };
-        std::printf("%10zu %12.2f %10s %12.1f %12.4f %14.1f %10.1f %12.2f\n", n, m.chargementSurScan, "",
+        std::printf("%10zu %12.2f %10s %12.1f %12.4f %14.1f %10.1f %12.2f %12.2f\n", n, m.chargementSurScan, "",
                     m.octetsParLien, m.image * 1e3, ratio(m.stabbing, m.image), m.saut,
-                    ratio(m.ecritureServeur, m.ecritureSimple));
+                    ratio(m.ecritureServeur, m.ecritureSimple), ratio(m.imageSelection, m.image));
     }
 }
 
@@ -461,6 +514,10 @@ void enregistrer()
         const char* sauts = std::getenv("TALLOMER_BENCH_JUMPS");
         benchmark::RegisterBenchmark("jump", BM_JumpAcrossTheSpan)->Arg(n)->UseManualTime()
             ->Iterations(sauts ? std::atoi(sauts) : n >= 1000000 ? 4 : 8)->Unit(benchmark::kMillisecond);
+        // After the jump: the selection leaves its controllers on the Search window's
+        // representations, which the plain frames and jumps are measured without.
+        benchmark::RegisterBenchmark("scrub_frame_selection", BM_ScrubFrameSelection)->Arg(n)->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark("write_server", BM_WriteThroughServer)->Arg(n)->UseManualTime()
             ->Iterations(n >= 1000000 ? 200 : 2000)->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark("write_plain", BM_PlainReplace)->Arg(n)->UseManualTime()

@@ -6,7 +6,7 @@
 
 namespace tallomer {
 
-ZEVDeskBackImageView::ZEVDeskBackImageView(const QRectF& frame, ZEVDeskView* deskView, ZEVFrontViewer* frontViewer)
+ZEVDeskBackImageView::ZEVDeskBackImageView(const QRectF& frame, ZEVDeskView* deskView, ZEVFrontViewerServices* frontViewer)
     : frame_(frame), deskView_(deskView), frontViewer_(frontViewer)
 {
     setZValue(-std::numeric_limits<double>::max());

@@ -12,12 +12,12 @@
 namespace tallomer {
 
 class ZEVDeskView;
-class ZEVFrontViewer;
+class ZEVFrontViewerServices;
 
 class ZEVDeskBackImageView final : public QGraphicsItem {
 public:
     // Neither is owned.
-    ZEVDeskBackImageView(const QRectF& frame, ZEVDeskView* deskView, ZEVFrontViewer* frontViewer);
+    ZEVDeskBackImageView(const QRectF& frame, ZEVDeskView* deskView, ZEVFrontViewerServices* frontViewer);
 
     void setFrame(const QRectF& frame);
     QRectF boundingRect() const override { return frame_; }
@@ -40,7 +40,7 @@ public:
 private:
     QRectF frame_;
     ZEVDeskView* deskView_;          // not owned
-    ZEVFrontViewer* frontViewer_;    // not owned
+    ZEVFrontViewerServices* frontViewer_;    // not owned
     QColor color_{Qt::darkGray};
     QImage image_;
 };

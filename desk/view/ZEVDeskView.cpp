@@ -9,7 +9,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "runtime/Log.h"
-#include "front/ZEVFrontViewer.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "services/ZEVItemViewerForDesks.h"
 #include "space/desk/ZEVDeskGeometry.h"
@@ -103,7 +103,7 @@ void ZEVDeskView::mouseDragged(const QPointF& p, bool siCmd)
             initialSelectedIconItems_ = space_ ? space_->selectedIconItems() : std::vector<KELI*>{};
             siLassoIcon_ = true;
         }
-        if (ZEVFrontViewer* fv = space_ ? space_->frontViewer() : nullptr)
+        if (ZEVFrontViewerServices* fv = space_ ? space_->frontViewer() : nullptr)
             fv->lassoDidStart();
     }
     siCmdLasso_ = siCmd;
@@ -165,7 +165,7 @@ void ZEVDeskView::mouseUp()
         if (ZEVItemViewForDesks* v = dernier ? deskViewer_->itemViewForItem(dernier) : nullptr)
             if (QGraphicsItem* g = v->graphicsItem())
                 g->setFocus();
-        if (ZEVFrontViewer* fv = space_->frontViewer())
+        if (ZEVFrontViewerServices* fv = space_->frontViewer())
             fv->lassoDidStop();
     }
     siLasso_ = siLassoIcon_ = siLassoTitle_ = siLassoNode_ = siMouseDown_ = false;
@@ -451,7 +451,7 @@ bool ZEVDeskView::copy()
 void ZEVDeskView::cut()
 {
     copy();
-    ZEVFrontViewer* fv = space_ ? space_->frontViewer() : nullptr;
+    ZEVFrontViewerServices* fv = space_ ? space_->frontViewer() : nullptr;
     if (!fv)
         return;
     if (space_->actifCurseur() && space_->actifCurseur() == space_->nowCurseur())

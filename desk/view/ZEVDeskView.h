@@ -30,7 +30,7 @@ class ZEVDeskClass;
 class ZEVItemViewForDesks;
 class ZEVSpaceForDeskViewers;
 class ZEVDeskViewer;
-class ZEVFrontView;
+class ZEVFrontViewServices;
 class ZEVItemViewerForDesks;
 
 class ZEVDeskView final : public QGraphicsScene {
@@ -42,8 +42,8 @@ public:
     ZEVDeskView(const QRectF& frame, ZEVDeskViewer* deskViewer, ZEVSpaceForDeskViewers* space);
     ~ZEVDeskView() override;
 
-    void referencerFrontView(ZEVFrontView* v) { frontView_ = v; }
-    ZEVFrontView* frontView() const { return frontView_; }
+    void referencerFrontView(ZEVFrontViewServices* v) { frontView_ = v; }
+    ZEVFrontViewServices* frontView() const { return frontView_; }
     void referencerItemViewer(ZEVItemViewerForDesks* v) { itemViewer_ = v; }
     ZEVDeskViewer* deskViewer() const { return deskViewer_; }
     bool siLassoIcon() const { return siLassoIcon_; }
@@ -122,7 +122,7 @@ private:
     ZEVDeskViewer* deskViewer_;            // not owned
     ZEVSpaceForDeskViewers* space_;          // not owned
     ZEVItemViewerForDesks* itemViewer_ = nullptr; // not owned
-    ZEVFrontView* frontView_ = nullptr;    // not owned
+    ZEVFrontViewServices* frontView_ = nullptr;    // not owned
 
     QPointF initialLoc_;
     bool siMouseDown_ = false;

@@ -46,8 +46,8 @@ ZEVDeskBackground::ZEVDeskBackground(ZEVDeskViewer& desk, double maintenant)
 
 ZEVDeskBackground::~ZEVDeskBackground()
 {
-    for (ZEVBackObjectServices* b : observes_)
-        b->removeBackImageObserver(this);
+    for (const Observe& o : observes_)
+        o.object->removeBackImageObserver(this);
     if (siEnclenche_ && curseur_)
         for (KELId r : kRelationsEcoutees)
             curseur_->enleverLeDelegueDeMaj(this, r);
@@ -124,8 +124,9 @@ void ZEVDeskBackground::observer(ZEVBackObjectServices* backObject)
         fonds.push_back(this);
     for (ZEVDeskBackground* f : fonds) {
         backObject->addBackImageObserver(f, [f](ZEVBackObjectServices* b) { f->_majBackImageForBackObject(b); });
-        if (std::find(f->observes_.begin(), f->observes_.end(), backObject) == f->observes_.end())
-            f->observes_.push_back(backObject);
+        if (std::none_of(f->observes_.begin(), f->observes_.end(),
+                         [backObject](const Observe& o) { return o.object == backObject; }))
+            f->observes_.push_back({backObject, backObject->weak_from_this().lock()});
     }
 }
 

@@ -4,8 +4,9 @@
 // the link base for the background and Channel-list relations of the cursor, and it writes new
 // backgrounds: a new Channel's first one, a new Space from a date, the two of a first run.
 //
-// The pictures are rendered by the Space's background caches, which outlive the desks; each
-// desk's background observes the caches it uses.
+// The pictures are rendered by the Space's background caches; each desk's background observes the
+// caches it uses and holds a share of each, so that a cache the Space drops (its image deleted)
+// lives until the desk lets it go.
 
 #include "desk/background/ZEVChannelBackgrounds.h"
 #include "engine/KELICc.h"
@@ -16,6 +17,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -110,7 +112,11 @@ private:
     bool siAccepteDisplayBackView_ = true;
     double maxTimeBackView_ = kJamais;
     double currentTimeBackView_ = 0;
-    std::vector<ZEVBackObjectServices*> observes_; // not owned: they outlive the desks
+    struct Observe {
+        ZEVBackObjectServices* object;
+        std::shared_ptr<ZEVBackObjectServices> share; // null for a cache nobody shares
+    };
+    std::vector<Observe> observes_;
     bool siEnclenche_ = false;
 
     ScheduledTarget guard_{this};

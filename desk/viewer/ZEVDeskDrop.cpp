@@ -7,7 +7,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
-#include "front/ZEVFrontViewer.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "platform/files/RecordFile.h"
 #include "platform/pasteboard/BoundedImage.h"
 #include "platform/pasteboard/PasteboardRead.h"
@@ -334,7 +334,7 @@ bool ZEVDeskDrop::_performDragOrPasteInLocation(const QPointF& where)
         space->beep();
     afterDrop();
     if (space && desk_.curseur() == space->searchCurseur())
-        if (ZEVFrontViewer* front = desk_.frontViewer())
+        if (ZEVFrontViewerServices* front = desk_.frontViewer())
             front->openTlineAndTracks(true);
     return handled;
 }
@@ -676,7 +676,7 @@ void ZEVDeskDrop::addFilenames(const QStringList& paths)
     afterDrop();
     selectInFrontMode(set.items());
     if (desk_.curseur() == space->searchCurseur())
-        if (ZEVFrontViewer* front = desk_.frontViewer())
+        if (ZEVFrontViewerServices* front = desk_.frontViewer())
             front->openTlineAndTracks(true);
 }
 

@@ -1,7 +1,7 @@
 #include "desk/viewer/ZEVDeskTabWalk.h"
 
 #include "desk/viewer/ZEVDeskViewer.h"
-#include "front/ZEVFrontViewer.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "services/ZEVItemViewerForDesks.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 

@@ -3,7 +3,7 @@
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
-#include "front/ZEVFrontViewer.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "runtime/Clock.h"
 #include "services/ZEVItemViewerForDesks.h"
 
@@ -137,7 +137,7 @@ void ZEVDeskViewRegistry::_differerDisplayItemViews()
                 majAttributs(v);
         passEnCours_ = outer;
     }
-    if (ZEVFrontViewer* front = desk_.frontViewer())
+    if (ZEVFrontViewerServices* front = desk_.frontViewer())
         front->updateFrontView();
     siAccepteDisplayDeskView_ = true;
 }

@@ -17,7 +17,7 @@
 #include "desk/viewer/ZEVDeskViewRegistry.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
-#include "front/ZEVFrontViewer.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "runtime/Clock.h"
 #include "runtime/Log.h"

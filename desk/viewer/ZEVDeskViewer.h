@@ -49,7 +49,7 @@ class ZEVDeskTabWalk;
 class ZEVDeskMenus;
 class ZEVDeskView;
 class ZEVDeskViewRegistry;
-class ZEVFrontViewer;
+class ZEVFrontViewerServices;
 class ZEVItemClass;
 class ZEVItemViewerForDesks;
 class ZEVSpaceForDeskViewers;
@@ -71,10 +71,10 @@ public:
     void enclencherMaj();
     void referencerItemViewer(ZEVItemViewerForDesks* itemViewer);
     void referencerItemClass(ZEVItemClass* itemClass) { itemClass_ = itemClass; }
-    void referencerFrontViewer(ZEVFrontViewer* frontViewer) { frontViewer_ = frontViewer; }
+    void referencerFrontViewer(ZEVFrontViewerServices* frontViewer) { frontViewer_ = frontViewer; }
     ZEVItemViewerForDesks* itemViewer() const { return itemViewer_; }
     ZEVItemClass* itemClass() const { return itemClass_; }
-    ZEVFrontViewer* frontViewer() const { return frontViewer_; }
+    ZEVFrontViewerServices* frontViewer() const { return frontViewer_; }
     ZEVDeskClass* deskClass() const { return deskClass_; }
     ZEVSpaceForDeskViewers* space() const { return space_; }
     KELICurseur* rulerCurseur() const { return curseur_; }
@@ -199,7 +199,7 @@ private:
     KELIContexte* contexte_ = nullptr;            // not owned
     ZEVDeskClass* deskClass_;                     // not owned
     ZEVSpaceForDeskViewers* space_;               // not owned; may be null
-    ZEVFrontViewer* frontViewer_ = nullptr;       // not owned
+    ZEVFrontViewerServices* frontViewer_ = nullptr;       // not owned
     ZEVItemViewerForDesks* itemViewer_ = nullptr; // not owned
     ZEVItemClass* itemClass_ = nullptr;           // not owned
     bool siSelectedIconAuDrag_ = false;

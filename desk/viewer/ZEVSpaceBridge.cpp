@@ -10,7 +10,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
-#include "front/ZEVFrontViewer.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "platform/Events.h"
 #include "platform/sound/Sound.h"
@@ -262,6 +262,7 @@ ZEVDeskGeometry* ZEVSpaceBridge::deskGeometry() { return &space_.deskGeometry();
 KELI* ZEVSpaceBridge::channelForIdentityInt(KELId id) { return space_.channelForIdentityInt(id); }
 KELI* ZEVSpaceBridge::identity() { return space_.channelForIdentityInt(space_.currentChannelInt()); }
 KELId ZEVSpaceBridge::identityInt() { return space_.currentChannelInt(); }
+ZEVFrontViewerServices* ZEVSpaceBridge::frontViewer() { return space_.frontViewer(); }
 int ZEVSpaceBridge::frontMode()
 {
     ZEVFrontViewerServices* f = space_.frontViewer();

@@ -39,6 +39,7 @@ public:
     // ZEVSpaceForObjectViews
     KELId identityInt() override;
     int frontMode() override;
+    ZEVFrontViewerServices* frontViewer() override;
     KELICurseur* actifCurseur() override;
     KELICurseur* nowCurseur() override;
     void userChangeActifCurseur(KELICurseur* curseur) override;

@@ -57,19 +57,21 @@ public:
 };
 
 // The Links inspector's model: one link object per parent-to-child pair, made on first request
-// and kept until its parent is forgotten.
+// and kept until its pairs are dropped.
 class ZEVLinkClassServices {
 public:
     virtual ~ZEVLinkClassServices() = default;
     // The pair of the drawn line; nullptr for a line without its two Objects. Owned by the model.
     virtual ZEVLinkPair* linkForConnexion(const ZEVItemConnexion* connexion) = 0;
-    // The pairs of the current Channel, by parent id and then child id.
+    // The pairs of the current Channel with a link in the timeline's visible range, in the order
+    // they came into it.
     virtual std::vector<ZEVLinkPair*> timeLineItems() = 0;
     // A link from the parent to the child at the active cursor, or at Now.
     virtual bool isLinkActif(const ZEVLinkPair* link) = 0;
     virtual bool isLinkActifNow(const ZEVLinkPair* link) = 0;
-    // Forgets (and destroys) every pair of that parent, or of that child.
+    // Forgets (and destroys) every pair of that parent, that one pair, or every pair of that child.
     virtual void delConnexionsForParentInt(KELId parentInt) = 0;
+    virtual void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) = 0;
     virtual void delConnexionsForEnfantInt(KELId enfantInt) = 0;
 };
 

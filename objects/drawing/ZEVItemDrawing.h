@@ -4,7 +4,7 @@
 // so that every mode and state can be checked without painting. ZEVItemPainter turns the
 // answer into painting.
 
-#include "front/ZEVFrontViewer.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "objects/drawing/ZEVItemPalette.h"
 
 #include <array>

@@ -123,11 +123,32 @@ void SingleInstance::received(const QStringList& arguments)
     dispatch(arguments);
 }
 
+bool SingleInstance::isOption(const QString& argument)
+{
+    return argument.size() > 2 && argument.startsWith(QLatin1String("--")) && argument.at(2).isLetter();
+}
+
+int SingleInstance::optionValueCount(const QString& option)
+{
+    return option == QLatin1String("--link-browser") || option == QLatin1String("--cursor") ? 1 : 0;
+}
+
 QStringList SingleInstance::absoluteArguments(const QStringList& arguments, const QString& base)
 {
     QStringList out;
     out.reserve(arguments.size());
+    int values = 0; // values still to pass unchanged after an option
     for (const QString& a : arguments) {
+        if (values > 0) {
+            --values;
+            out << a;
+            continue;
+        }
+        if (isOption(a)) {
+            values = optionValueCount(a);
+            out << a;
+            continue;
+        }
         const QUrl url(a);
         const bool isUrl = !url.scheme().isEmpty() && url.scheme().size() > 1; // not "C:"-like
         if (isUrl || a.isEmpty() || QDir::isAbsolutePath(a))
@@ -141,7 +162,19 @@ QStringList SingleInstance::absoluteArguments(const QStringList& arguments, cons
 void SingleInstance::dispatch(const QStringList& arguments)
 {
     QStringList files;
+    QStringList optionList;
+    int values = 0;
     for (const QString& a : absoluteArguments(arguments, QDir::currentPath())) {
+        if (values > 0) {
+            --values;
+            optionList << a;
+            continue;
+        }
+        if (isOption(a)) {
+            values = optionValueCount(a);
+            optionList << a;
+            continue;
+        }
         if (a.isEmpty())
             continue;
         const QUrl url(a);
@@ -159,6 +192,12 @@ void SingleInstance::dispatch(const QStringList& arguments)
     }
     if (!files.isEmpty() && openDocuments)
         openDocuments(files);
+    if (!optionList.isEmpty()) {
+        if (options)
+            options(optionList);
+        else
+            logFormat("SingleInstance: ignored options %s", qPrintable(optionList.join(' ')));
+    }
 }
 
 } // namespace tallomer

@@ -1,8 +1,9 @@
 #pragma once
 // One running program per user session. The first instance owns a well-known name on the session
 // bus and exports an object that takes a list of arguments; a later instance forwards its own
-// arguments there and exits. Arguments are zevp: URLs (opened as places) and files (opened as
-// documents). Without a session bus the program simply runs on its own.
+// arguments there and exits. Arguments are zevp: URLs (opened as places), files (opened as
+// documents) and options ("--name" followed by its values, see optionValueCount). Without a
+// session bus the program simply runs on its own.
 
 #include <QDBusConnection>
 #include <QObject>
@@ -41,6 +42,13 @@ public:
     // Another start of the program reached this one (with or without arguments): the user wants
     // to see it. Called before the arguments are handed on.
     std::function<void()> reopen;
+    // The options among the arguments, each followed by its values, in the order given.
+    std::function<void(const QStringList& options)> options;
+
+    // Whether an argument is an option name ("--" and a letter).
+    static bool isOption(const QString& argument);
+    // How many values follow an option: one for --link-browser and --cursor, none for others.
+    static int optionValueCount(const QString& option);
 
     // Claims the name, or hands `arguments` to the instance that has it. A Primary instance does
     // not dispatch its own `arguments`: call dispatch() once the program is ready for them.
@@ -50,12 +58,12 @@ public:
     bool forward(const QStringList& arguments, int timeoutMs = 5000);
 
     // Hands each argument to its callback: zevp: URLs one by one to getURL, file paths and file:
-    // URLs together to openDocuments. Relative paths are taken against the current folder;
+    // URLs together to openDocuments, options with their values together to options. Relative paths are taken against the current folder;
     // anything else is logged and dropped.
     void dispatch(const QStringList& arguments);
 
     // Relative paths made absolute against `base` (the forwarding side does this, since the
-    // running instance has another current folder); URLs pass unchanged.
+    // running instance has another current folder); URLs, options and their values pass unchanged.
     static QStringList absoluteArguments(const QStringList& arguments, const QString& base);
 
 private:

@@ -58,7 +58,9 @@ private:
 // Calls fn with each top-level entry of a folder, hidden ones (beginning with a point) left out, in
 // the order the file system gives them: its name as the file system spells it, and the identity of
 // what it names (symbolic links followed; absent when it vanished meanwhile or cannot be
-// examined). false, with the reason in error, when the folder cannot be listed.
+// examined). A large folder's entries are examined by a few threads; fn is called on the calling
+// thread alone, once they are all done. false, with the reason in error, when the folder cannot
+// be listed.
 using FolderEntryFn = std::function<void(const char* name, const std::optional<FileIdentity>& identity)>;
 bool forEachFolderEntry(const QString& path, const FolderEntryFn& fn, QString* error = nullptr);
 

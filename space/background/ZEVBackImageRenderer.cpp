@@ -1,11 +1,14 @@
 #include "space/background/ZEVBackImageRenderer.h"
 
+#include "platform/pasteboard/BoundedImage.h"
+
 #include <QFileInfo>
 #include <QImageReader>
-#include <algorithm>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 
 #if __has_include(<QtPdf/QPdfDocument>)
 #include <QtPdf/QPdfDocument>
@@ -28,21 +31,106 @@ bool siPdf(const QString& path)
     return QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
 }
 
-#if TALLOMER_HAS_PDF
-// One document per call: documents are not shared between threads.
-struct Pdf {
-    QPdfDocument doc;
-    bool ok = false;
-    QSizeF page;
-    explicit Pdf(const QString& path)
+bool siLargeur(double ratio, KELId scaleId)
+{
+    const bool wide = ratio >= kWide;
+    return (wide && scaleId == kZEVScaleIn) || (!wide && scaleId == kZEVScaleOut);
+}
+
+QSize entier(QSizeF s)
+{
+    return QSize(int(std::lround(std::clamp(s.width(), 1.0, kMaxSide))),
+                 int(std::lround(std::clamp(s.height(), 1.0, kMaxSide))));
+}
+
+// A source opened by reference: its size is known, its pixels are read only when drawn. One per
+// call: neither documents nor readers are shared between threads.
+class Source {
+public:
+    explicit Source(const QString& path) : pdf_(siPdf(path))
     {
-        ok = doc.load(path) == QPdfDocument::Error::None && doc.pageCount() > 0;
-        if (ok)
-            page = doc.pagePointSize(0);
-        ok = ok && page.width() > 0 && page.height() > 0;
-    }
-};
+        if (path.isEmpty()) {
+            error_ = QStringLiteral("no file");
+            return;
+        }
+        if (pdf_) {
+#if TALLOMER_HAS_PDF
+            doc_ = std::make_unique<QPdfDocument>();
+            if (doc_->load(path) == QPdfDocument::Error::None && doc_->pageCount() > 0)
+                size_ = doc_->pagePointSize(0);
+            if (!(size_.width() > 0 && size_.height() > 0))
+                error_ = QStringLiteral("unreadable PDF");
+#else
+            error_ = QStringLiteral("PDF rendering not available");
 #endif
+            return;
+        }
+        path_ = path;
+        QImageReader reader(path);
+        const QSize s = reader.size();
+        if (s.width() <= 0 || s.height() <= 0) {
+            error_ = reader.errorString();
+            return;
+        }
+        // The decoder could not hold it: unreadable, before a pixel is allocated.
+        if (qint64(s.width()) * s.height() * 4 > qint64(kMaxDecodedImageMegabytes) * 1024 * 1024) {
+            error_ = QStringLiteral("picture too large");
+            return;
+        }
+        size_ = QSizeF(s);
+    }
+
+    bool ok() const { return error_.isEmpty(); }
+    const QString& error() const { return error_; }
+    QSizeF size() const { return size_; }
+    double ratio() const { return ok() ? size_.width() / size_.height() : 0.0; }
+
+    // The part of the source (in its points) drawn into an image of `out`.
+    QImage draw(const QRectF& part, QSize out, QString* error) const
+    {
+        QImage image;
+        if (pdf_) {
+#if TALLOMER_HAS_PDF
+            const double fx = out.width() / part.width();
+            const double fy = out.height() / part.height();
+            const QSize page = entier(QSizeF(size_.width() * fx, size_.height() * fy));
+            const QImage full = doc_->render(0, page, QPdfDocumentRenderOptions());
+            if (!full.isNull())
+                image = full.copy(QRectF(part.x() * fx, part.y() * fy, out.width(), out.height()).toRect());
+#endif
+        } else {
+            QImageReader reader(path_);
+            reader.setAllocationLimit(kMaxDecodedImageMegabytes);
+            reader.setAutoTransform(true);
+            const QRect clip = part.toAlignedRect().intersected(QRect(QPoint(0, 0), size_.toSize()));
+            if (clip != QRect(QPoint(0, 0), size_.toSize()))
+                reader.setClipRect(clip);
+            reader.setScaledSize(out);
+            image = reader.read();
+            if (image.isNull() && error)
+                *error = reader.errorString();
+        }
+        if (image.isNull() && error && error->isEmpty())
+            *error = QStringLiteral("picture not rendered");
+        return image;
+    }
+
+private:
+    bool pdf_;
+    QString path_;
+    QSizeF size_;
+    QString error_;
+#if TALLOMER_HAS_PDF
+    std::unique_ptr<QPdfDocument> doc_;
+#endif
+};
+
+ZEVBackRender echec(const Source& s)
+{
+    ZEVBackRender out;
+    out.error = s.error();
+    return out;
+}
 
 } // namespace
 
@@ -53,70 +141,101 @@ QSizeF ZEVBackImageSize(double ratio, double width, double height, KELId scaleId
         h = width / kDeskAspect;
     if (!(ratio > 0))
         return QSizeF(width, h);
-    const bool wide = ratio >= kWide;
-    if ((wide && scaleId == kZEVScaleIn) || (!wide && scaleId == kZEVScaleOut))
+    if (siLargeur(ratio, scaleId))
         return QSizeF(kWide * h, (kWide * h) / ratio);
     return QSizeF(ratio * h, h);
 }
 
-double ZEVBackImageRatio(const QString& path)
+ZEVChannelCrop ZEVChannelImageCrop(double iw, double ih, KELId scaleId)
 {
-    if (siPdf(path)) {
-#if TALLOMER_HAS_PDF
-        Pdf pdf(path);
-        return pdf.ok ? pdf.page.width() / pdf.page.height() : 0.0;
-#else
-        return 0.0;
-#endif
+    ZEVChannelCrop c;
+    c.source = QRectF(0, 0, iw, ih);
+    if (!(iw > 0 && ih > 0))
+        return c;
+    const double r = iw / ih;
+    double w, h;
+    if (siLargeur(r, scaleId)) {
+        w = kZEVChannelImageHeight * kWide;
+        h = w / r;
+    } else {
+        h = kZEVChannelImageHeight;
+        w = kZEVChannelImageHeight * r;
     }
-    QImageReader reader(path);
-    const QSize s = reader.size();
-    return s.width() > 0 && s.height() > 0 ? double(s.width()) / s.height() : 0.0;
+    const double s = static_cast<float>(iw / w);
+    if (w > kZEVChannelImageWidth) {
+        c.source.setX((iw - s * kZEVChannelImageWidth) * 0.5);
+        c.source.setWidth(s * kZEVChannelImageWidth);
+        w = kZEVChannelImageWidth;
+    } else {
+        c.point.setX((kZEVChannelImageWidth - w) * 0.5);
+    }
+    if (h > kZEVChannelImageHeight) {
+        c.source.setY((ih - s * kZEVChannelImageHeight) * 0.5);
+        c.source.setHeight(s * kZEVChannelImageHeight);
+        h = kZEVChannelImageHeight;
+    } else {
+        c.point.setY((kZEVChannelImageHeight - h) * 0.5);
+    }
+    c.size = QSizeF(w, h);
+    return c;
 }
+
+double ZEVBackImageRatio(const QString& path) { return Source(path).ratio(); }
 
 ZEVBackRender ZEVRenderBackImage(const QString& path, double width, double height, KELId scaleId)
 {
+    const Source s(path);
+    if (!s.ok())
+        return echec(s);
     ZEVBackRender out;
-    if (path.isEmpty()) {
-        out.error = QStringLiteral("no file");
+    out.ratio = s.ratio();
+    out.image = s.draw(QRectF(QPointF(), s.size()), entier(ZEVBackImageSize(out.ratio, width, height, scaleId)),
+                       &out.error);
+    return out;
+}
+
+ZEVBackRender ZEVRenderThumbnail(const QString& path)
+{
+    const Source s(path);
+    if (!s.ok())
+        return echec(s);
+    ZEVBackRender out;
+    out.ratio = s.ratio();
+    out.image = s.draw(QRectF(QPointF(), s.size()), entier(QSizeF(kZEVThumbnailHeight * out.ratio, kZEVThumbnailHeight)),
+                       &out.error);
+    return out;
+}
+
+ZEVBackRender ZEVRenderChannelImage(const QString& path, KELId scaleId)
+{
+    const Source s(path);
+    if (!s.ok())
+        return echec(s);
+    ZEVBackRender out;
+    out.ratio = s.ratio();
+    const ZEVChannelCrop c = ZEVChannelImageCrop(s.size().width(), s.size().height(), scaleId);
+    out.point = c.point;
+    out.image = s.draw(c.source, entier(c.size), &out.error);
+    return out;
+}
+
+ZEVBackRender ZEVRenderChannelImageColor(const QString& path, KELId scaleId, const QColor& color)
+{
+    const Source s(path);
+    if (!s.ok())
+        return echec(s);
+    ZEVBackRender out;
+    out.ratio = s.ratio();
+    const ZEVChannelCrop c = ZEVChannelImageCrop(s.size().width(), s.size().height(), scaleId);
+    const QImage part = s.draw(c.source, entier(c.size), &out.error);
+    if (part.isNull())
         return out;
-    }
-    auto target = [&](double ratio) {
-        const QSizeF s = ZEVBackImageSize(ratio, width, height, scaleId);
-        return QSize(int(std::lround(std::clamp(s.width(), 1.0, kMaxSide))),
-                     int(std::lround(std::clamp(s.height(), 1.0, kMaxSide))));
-    };
-    if (siPdf(path)) {
-#if TALLOMER_HAS_PDF
-        Pdf pdf(path);
-        if (!pdf.ok) {
-            out.error = QStringLiteral("unreadable PDF");
-            return out;
-        }
-        out.ratio = pdf.page.width() / pdf.page.height();
-        const QSize size = target(out.ratio);
-        // Transparent parts of the page show the Channel's colour, as a picture's would.
-        QPdfDocumentRenderOptions options;
-        out.image = pdf.doc.render(0, size, options);
-        if (out.image.isNull())
-            out.error = QStringLiteral("PDF page not rendered");
-#else
-        out.error = QStringLiteral("PDF rendering not available");
-#endif
-        return out;
-    }
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QSize natural = reader.size();
-    if (natural.width() <= 0 || natural.height() <= 0) {
-        out.error = reader.errorString();
-        return out;
-    }
-    out.ratio = double(natural.width()) / natural.height();
-    reader.setScaledSize(target(out.ratio));
-    out.image = reader.read();
-    if (out.image.isNull())
-        out.error = reader.errorString();
+    QImage box(int(kZEVChannelImageWidth), int(kZEVChannelImageHeight), QImage::Format_ARGB32_Premultiplied);
+    box.fill(color);
+    QPainter p(&box);
+    p.drawImage(QRectF(c.point, c.size), part);
+    p.end();
+    out.image = box;
     return out;
 }
 

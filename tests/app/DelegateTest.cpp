@@ -1,5 +1,6 @@
+#include "tests/support/NullFrontViewer.h"
 #include "app/widgets/ZEVPreferencesController.h"
-#include "front/ZEVFrontViewer.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "platform/desktop/SingleInstance.h"
 #include "tests/app/AppFixture.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 // Records what the shell asks of the Space, in order; its cursors are the Now and Search cursors.
 struct FakeSpace : ZEVSpaceControllerBase {
-    struct Front : ZEVFrontViewer {
+    struct Front : tallomer::test::NullFrontViewer {
         bool menubar = true;
         int switches = 0;
         bool siShowMenubar() override { return menubar; }
@@ -31,7 +32,7 @@ struct FakeSpace : ZEVSpaceControllerBase {
     std::vector<QString> urls;
     std::vector<QStringList> files;
 
-    ZEVFrontViewer* frontViewer() override { return &front; }
+    ZEVFrontViewerServices* frontViewer() override { return &front; }
     QWidget* spaceWindow() override { return nullptr; }
     KELId currentChannelInt() override { return 2000018; }
     void volumeMountDidChange() override { calls.push_back("volumeMountDidChange"); }

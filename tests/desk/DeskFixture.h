@@ -13,7 +13,7 @@
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "desk/viewer/ZEVDeskBackground.h"
 #include "desk/viewer/ZEVDeskViewer.h"
-#include "front/ZEVFrontViewer.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
@@ -201,7 +201,7 @@ private:
 // The background render caches as the space model keeps them: one per image and scale word.
 struct BackTable {
     std::function<QString(KELI*)> pathFor;
-    std::map<std::pair<KELId, KELId>, std::unique_ptr<ZEVBackObject>> objects;
+    std::map<std::pair<KELId, KELId>, std::shared_ptr<ZEVBackObject>> objects;
 
     ZEVBackObject* backObjectForItemInt(KELId image, KELId scale) const
     {
@@ -214,7 +214,7 @@ struct BackTable {
             return nullptr;
         auto& slot = objects[{image->idInt(), scale->idInt()}];
         if (!slot) {
-            slot = std::make_unique<ZEVBackObject>(image, channel, rect);
+            slot = std::make_shared<ZEVBackObject>(image, channel, rect);
             slot->setScaleMot(scale);
             slot->setFileURL(pathFor ? pathFor(image) : QString());
         }
@@ -271,7 +271,7 @@ public:
         session = n;
     }
     long draggingSessionInteger() override { return session; }
-    ZEVFrontViewer* frontViewer() override { return front; }
+    ZEVFrontViewerServices* frontViewer() override { return front; }
     QPointF mouseLocationOutsideOfEventStream() override { return pointer; }
     QString titleForUid(const QString& uid) override { return people.value(uid, QStringLiteral("? ?")); }
     void addPersonCard(const QByteArray& card) override { cards.push_back(card); }
@@ -299,7 +299,7 @@ public:
     std::vector<std::string> sounds;
     std::vector<long> sessions;
     long session = 0;
-    ZEVFrontViewer* front = nullptr; // not owned
+    ZEVFrontViewerServices* front = nullptr; // not owned
     QPointF pointer;
     QMap<QString, QString> people;
     std::vector<QByteArray> cards;

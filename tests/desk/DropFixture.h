@@ -3,6 +3,7 @@
 // on a desk: the store's folders in a temporary folder, the store's questions answered from the
 // link base at the Now cursor, and the front layer as a recording stand-in.
 
+#include "tests/support/NullFrontViewer.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "desk/view/ZEVDeskView.h"
@@ -20,9 +21,9 @@
 
 namespace desktest {
 
-class RecordingFront final : public ZEVFrontViewer {
+class RecordingFront final : public tallomer::test::NullFrontViewer {
 public:
-    std::int32_t frontMode() override { return mode; }
+    int frontMode() override { return mode; }
     void openTlineAndTracks(bool open) override { tline += open ? 1 : 0; }
     std::int32_t mode = ZEVFrontModeIcons;
     int tline = 0;

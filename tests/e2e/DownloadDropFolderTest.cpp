@@ -225,9 +225,11 @@ TEST_F(Fetch, FilesPutIntoTheDropFolderBecomeObjectsOfItsChannelASecondLater)
         EXPECT_EQ(options(files.at(r, 0)) & kInDropFolder, kInDropFolder) << files.at(r, 1);
     }
 
-    // Activation scans again: the partial download, now complete, is taken; nothing twice.
+    // The program made active again scans again: the partial download, now complete, is taken;
+    // nothing twice.
     ASSERT_TRUE(QFile::rename(dropFolder() + "/movie.mkv.part", dropFolder() + "/movie.mkv"));
-    adapter()->receiveFilesForURL(app()->zevFolderURL());
+    graph->delegate()->applicationWillBecomeActive();
+    EXPECT_EQ(placedObjectsOfType("file").size(), 3u);
     advance(0.1);
     EXPECT_EQ(placedObjectsOfType("file").size(), 3u);
 }

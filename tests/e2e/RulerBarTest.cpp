@@ -9,6 +9,7 @@
 #include "engine/KELICurseur.h"
 #include "ruler/ZEVRulerBox.h"
 #include "ruler/ZEVRulerPickerDates.h"
+#include "ruler/ZEVRulerPresetButton.h"
 #include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineView.h"

@@ -11,13 +11,16 @@
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/AppId.h"
 #include "platform/sound/Sound.h"
+#include "ruler/ZEVMarkScannPanel.h"
 #include "space/ZEVConstants.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 
 #include <cmath>
 #include <cstdio>
@@ -173,13 +176,22 @@ TEST_F(Selections, ACopiedPlaceOpensAgainFromASecondStartAndTheHistoryKeysStepTh
     EXPECT_EQ(space()->markHistoryViewer()->markObjects().front()->zevpString(), place);
     EXPECT_GT(space()->markHistoryViewer()->markObjects().size(), marks);
 
-    // Meta+Down shows the place before, Meta+Up comes back; Ctrl with the arrows is no history key.
+    // Meta+Down shows the place before in the history's panel, Meta+Up there comes back; Ctrl
+    // with the arrows is no history key.
     key(Qt::Key_Up, Qt::ControlModifier);
     EXPECT_TRUE(space()->initialZevpString().isEmpty());
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* panel = qobject_cast<ZEVMarkScannPanel*>(QApplication::activeModalWidget());
+        ASSERT_NE(panel, nullptr) << "the history's panel runs modally";
+        shown = true;
+        EXPECT_FALSE(space()->initialZevpString().isEmpty());
+        EXPECT_EQ(lieu().toStdString(), avant.toStdString());
+        QTest::keyClick(panel, Qt::Key_Up, Qt::MetaModifier);
+    });
     key(Qt::Key_Down, Qt::MetaModifier);
-    EXPECT_FALSE(space()->initialZevpString().isEmpty());
-    EXPECT_EQ(lieu().toStdString(), avant.toStdString());
-    key(Qt::Key_Up, Qt::MetaModifier);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(lieu().toStdString(), place.toStdString());
     EXPECT_EQ(space()->actifCurseur(), search);
     EXPECT_NEAR(search->now(), heure, 0.01);

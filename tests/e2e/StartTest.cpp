@@ -6,6 +6,7 @@
 #include "engine/KELICurseur.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 
 namespace e2e {
 namespace {
@@ -16,6 +17,8 @@ TEST_F(E2E, FirstRunGreetsOnceAndAQuitKeepsWhatTheNextStartShows)
     EXPECT_TRUE(window()->isVisible());
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].windowTitle, QStringLiteral("Welcome to Tallomer"));
+    // Dismissing it (or any other alert or panel) leaves the program running: only Quit ends it.
+    EXPECT_FALSE(QGuiApplication::quitOnLastWindowClosed());
     EXPECT_TRUE(QFileInfo(database()).isFile());
     EXPECT_TRUE(QFileInfo(storeFolder() + "/default.file").isFile());
     EXPECT_EQ(space()->currentChannelInt(), 2000018u);

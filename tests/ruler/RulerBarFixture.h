@@ -30,6 +30,11 @@ struct Stamps final : ZEVStampServices {
     int stateOfRulerPresetWithStampInt(KELId) override { return ruler; }
     std::string nameWithStampInt(KELId) override { return {}; }
     bool callPresetWithStampInt(KELId, float) override { return false; }
+    bool siPresetWithStampInt(KELId) override { return now || search || ruler; }
+    QString imageNameWithStampInt(KELId) override { return QStringLiteral("preset_empty.tiff"); }
+    std::optional<Saved> savePresetWithStampInt(KELId, bool) override { return std::nullopt; }
+    void clearPresetWithStampInt(KELId) override {}
+    void setPresetName(const std::string&, KELId) override {}
 };
 
 // The program's parts, with the bar given the test's presets model.

@@ -122,17 +122,21 @@ public:
     void setClickPositionForDisplay(int code) override { clickPosition = code; }
     void showRulerPickerPanel(bool shown) override { trace_.push_back(shown ? "bar picker on" : "bar picker off"); }
     bool stateOfRulerButton() override { return rulerButton; }
-    bool stateOfNowButton() override { return false; }
-    bool stateOfSearchButton() override { return false; }
+    bool stateOfNowButton() override { return nowButton; }
+    bool stateOfSearchButton() override { return searchButton; }
     void menuNowCurseur(QObject*) override { trace_.push_back("bar menuNowCurseur"); }
     void menuSearchCurseur(QObject*) override { trace_.push_back("bar menuSearchCurseur"); }
     void menuRuler(QObject*) override { trace_.push_back("bar menuRuler"); }
     bool siShowRulerPickerPanel() const override { return false; }
+    void menuPresetDidRename() override {}
+    void highlightButtonWithTag(KELId stamp) override { trace_.push_back("bar light " + std::to_string(stamp)); }
     void showPresetTitleWithTag(KELId stamp, float duration) override
     {
         trace_.push_back("bar preset " + std::to_string(stamp) + " " + std::to_string(duration).substr(0, 3));
     }
     bool rulerButton = false;
+    bool nowButton = false;
+    bool searchButton = false;
     int clickPosition = 10;
 
 private:

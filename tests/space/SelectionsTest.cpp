@@ -2,6 +2,7 @@
 // what Recall, Retain and Release act on, how the link selection follows the nodes, and how the
 // filters reach both desks and move the keyboard once a burst of changes is over.
 
+#include "tests/support/NullFrontViewer.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "engine/KELLien.h"
 #include "runtime/SchedulerClock.h"
@@ -40,7 +41,7 @@ std::string paires(const std::vector<ZEVLinkPair*>& v)
 }
 
 // The notices, one letter each: Icons, Titles, Filters, Links.
-class Front final : public ZEVFrontViewerServices {
+class Front final : public tallomer::test::NullFrontViewer {
 public:
     void iconSelectionDidChange() override { notices += 'I'; }
     void titleSelectionDidChange() override { notices += 'T'; }
@@ -103,6 +104,7 @@ public:
     bool isLinkActif(const ZEVLinkPair* l) override { return actif.count(l) != 0; }
     bool isLinkActifNow(const ZEVLinkPair*) override { return false; }
     void delConnexionsForParentInt(KELId) override {}
+    void delConnexionsForParentIntEnfantInt(KELId, KELId) override {}
     void delConnexionsForEnfantInt(KELId) override {}
     ZEVItemConnexion* line(KELI* p, KELI* e)
     {

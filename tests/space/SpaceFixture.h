@@ -3,6 +3,7 @@
 // file of the test's own and stand-ins for the desks, inspectors and front layer that write what
 // they are told into one trace.
 
+#include "tests/support/NullFrontViewer.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
@@ -163,7 +164,7 @@ public:
     bool browsing = false;
 };
 
-class FakeFront final : public tallomer::ZEVFrontViewerServices, Tracing {
+class FakeFront final : public tallomer::test::NullFrontViewer, Tracing {
 public:
     explicit FakeFront(Trace& t) : Tracing{t, "front"} {}
     int frontMode() override { return mode; }
@@ -187,6 +188,7 @@ public:
     bool siToolbarClosed() override { return !headerViewsOpen; }
     void setSiShowCalandar(bool shown) override { add(shown ? "calendar on" : "calendar off"); }
     void menuHomeTime() override { add("menuHomeTime"); }
+    void userGoHome() override { add("userGoHome"); }
     void setGotoOff() override { add("setGotoOff"); }
     // What the pointer limit, the go-to steps and the title ask.
     void mouseLimitInside() override { add("mouseLimitInside"); }

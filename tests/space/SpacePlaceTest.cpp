@@ -10,7 +10,12 @@
 #include "runtime/Log.h"
 #include "space/ZEVZevpURL.h"
 
+#include "ruler/ZEVMarkScannPanel.h"
+
 #include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include <cmath>
 
@@ -172,24 +177,57 @@ TEST_F(Places, TheHistoryStepsBackThroughItsMarksAndReturns)
     EXPECT_FALSE(space->initialZevpString().isEmpty());
     space->menuHistoryDidClose();
 
+    // The stroll runs its panel modally: the steps are the panel's keys, Meta with the arrows.
+    ZEVMarkHistoryViewer& h = static_cast<TracingHistory*>(space->markHistoryViewer())->history;
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        ran = true;
+        ZEVMarkScannPanel* panel = h.scannPanel();
+        ASSERT_NE(panel, nullptr);
+        EXPECT_TRUE(panel->isModal());
+        EXPECT_EQ(h.scannIndex(), 1);
+        EXPECT_TRUE(panel->message().startsWith(QString::fromUtf8("1 \u2013 Home | "))) << panel->message().toStdString();
+        EXPECT_NEAR(search()->now(), s0 - 1200, 0.01);
+        QTest::keyClick(panel, Qt::Key_Down, Qt::MetaModifier);
+        EXPECT_NEAR(search()->now(), s0 - 600, 0.01);
+        EXPECT_TRUE(panel->message().startsWith("2 "));
+        QTest::keyClick(panel, Qt::Key_Down, Qt::MetaModifier);
+        EXPECT_EQ(space->actifCurseur(), space->nowCurseur()) << "the oldest mark, on the Now desk";
+        QTest::keyClick(panel, Qt::Key_Down, Qt::MetaModifier);
+        EXPECT_EQ(sound.played, QStringList{"Tink"});
+        EXPECT_EQ(h.scannIndex(), 3);
+        EXPECT_EQ(marks(), 4u) << "previews record nothing";
+        for (int k = 0; k < 3; ++k)
+            QTest::keyClick(panel, Qt::Key_Up, Qt::MetaModifier);
+    });
     space->menuHistoryPrevious();
-    EXPECT_NEAR(search()->now(), s0 - 1200, 0.01);
-    space->menuHistoryPrevious();
-    EXPECT_NEAR(search()->now(), s0 - 600, 0.01);
-    space->menuHistoryPrevious();
-    EXPECT_EQ(space->actifCurseur(), space->nowCurseur()) << "the oldest mark, on the Now desk";
-    space->menuHistoryPrevious();
-    EXPECT_EQ(sound.played, QStringList{"Tink"});
-    EXPECT_EQ(marks(), 4u) << "previews record nothing";
-    for (int k = 0; k < 3; ++k)
-        space->menuHistoryNext();
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(h.scannPanel(), nullptr);
+    EXPECT_EQ(h.scannIndex(), 0);
     EXPECT_NEAR(search()->now(), ici, 0.01) << "newer than the newest mark is where the stroll began";
     EXPECT_TRUE(space->initialZevpString().isEmpty());
     EXPECT_EQ(marks(), 4u);
 
+    // Select keeps the mark shown, which comes to the front.
+    QTimer::singleShot(0, [&] {
+        ZEVMarkScannPanel* panel = h.scannPanel();
+        ASSERT_NE(panel, nullptr);
+        QTest::keyClick(panel, Qt::Key_Down, Qt::MetaModifier);
+        panel->selectButton()->click();
+    });
+    space->menuHistoryPrevious();
+    EXPECT_NEAR(search()->now(), s0 - 600, 0.01);
+    EXPECT_EQ(marks(), 4u);
+    EXPECT_EQ(space->markHistoryViewer()->markObjects().front()->zevpString(), space->zevpStringForItems(nullptr, false));
+    // Cancel returns.
+    QTimer::singleShot(0, [&] { h.scannPanel()->cancelButton()->click(); });
+    space->menuHistoryPrevious();
+    EXPECT_NEAR(search()->now(), s0 - 600, 0.01);
+    EXPECT_TRUE(space->initialZevpString().isEmpty());
+
     // Going to a listed mark brings it to the front.
     space->userGotoHistory(2);
-    EXPECT_NEAR(search()->now(), s0 - 600, 0.01);
+    EXPECT_NEAR(search()->now(), s0 - 1200, 0.01);
     EXPECT_EQ(space->markHistoryViewer()->markObjects().front()->zevpString(), space->zevpStringForItems(nullptr, false));
     EXPECT_TRUE(space->siAddToHistory());
     EXPECT_EQ(marks(), 4u);
@@ -220,6 +258,16 @@ TEST_F(Places, TheHistoryKeepsAtMost501MarksNewestFirstEachPlaceOnce)
     h.selectMarkObject(s);
     EXPECT_EQ(h.count(), 1u);
     EXPECT_EQ(s->spaceTitle(), "S");
+    // A key added again names one mark only, the newer.
+    auto [encore, key2] = mark(7);
+    ZEVMarkObject* e = encore.get();
+    h.addMarkObject(std::move(encore), key2);
+    EXPECT_EQ(h.count(), 1u);
+    EXPECT_EQ(h.markObjectForZevpString(key2), e);
+    // A stroll needs two marks.
+    h.previousHistory();
+    EXPECT_EQ(sound.played.back(), "Tink");
+    EXPECT_EQ(h.scannPanel(), nullptr);
 }
 
 TEST_F(Places, ColourItemsAreFoundByTheirThreeNumbersOrMade)

@@ -142,7 +142,7 @@ TEST_F(Walks, DistinctPreviousReachesEachImageOnceAndSameKeepsToTheImageShown)
     space->userGotoPreviousSiDistinct(true, false);
     EXPECT_EQ(sound.beeps, 1);
     // Releasing Meta empties the images reached.
-    space->flagsChanged(Qt::NoModifier, true);
+    space->flagsChanged(Qt::Key_Control, Qt::NoModifier, true);
     EXPECT_TRUE(space->previousImageItemIndexSet().empty());
 
     // From the second Sea, the same image: the first Sea, over Hill.

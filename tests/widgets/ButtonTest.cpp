@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QCoreApplication>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <QWidget>
@@ -231,4 +232,41 @@ TEST(ButtonCells, TheImageStandsAloneOrLeftOfTheTitle)
     EXPECT_FALSE(redAt(ZEVImagePosition::ImageOnly, 8));
     EXPECT_TRUE(redAt(ZEVImagePosition::ImageLeft, 8));
     EXPECT_FALSE(redAt(ZEVImagePosition::ImageLeft, 35));
+}
+
+TEST_F(ButtonTest, ItsOwnEnabledFlagRefusesClicksAndSpringsYetStillHearsRightPressesAndDrags)
+{
+    struct Ecoute : ZEVButton {
+        using ZEVButton::ZEVButton;
+        int droits = 0;
+        void mousePressEvent(QMouseEvent* e) override
+        {
+            if (e->button() == Qt::RightButton)
+                ++droits;
+            ZEVButton::mousePressEvent(e);
+        }
+    };
+    auto* b = new Ecoute(window.get());
+    int cliques = 0;
+    QObject::connect(b, &QAbstractButton::clicked, [&] { ++cliques; });
+    b->setSiEnabled(false);
+    EXPECT_TRUE(b->isEnabled()) << "Qt still sends it every event";
+    EXPECT_FALSE(b->siEnabled());
+    const QPointF c(5, 5);
+    QMouseEvent press(QEvent::MouseButtonPress, c, b->mapToGlobal(c), Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, c, b->mapToGlobal(c), Qt::LeftButton, Qt::NoButton, {});
+    QCoreApplication::sendEvent(b, &press);
+    QCoreApplication::sendEvent(b, &release);
+    EXPECT_EQ(cliques, 0);
+    QMouseEvent droit(QEvent::MouseButtonPress, c, b->mapToGlobal(c), Qt::RightButton, Qt::RightButton, {});
+    QCoreApplication::sendEvent(b, &droit);
+    EXPECT_EQ(b->droits, 1);
+    b->draggingEntered(7);
+    scheduler.advance(2.0);
+    EXPECT_EQ(cliques, 0);
+    EXPECT_EQ(space.started, std::vector<qint64>{7});
+    b->setSiEnabled(true);
+    QCoreApplication::sendEvent(b, &press);
+    QCoreApplication::sendEvent(b, &release);
+    EXPECT_EQ(cliques, 1);
 }

@@ -50,6 +50,23 @@ TEST(Preferences, BoxesShowStoredValuesElseFallbacksAndLoadingWritesNothing)
     EXPECT_EQ(store.value("ZEVHideObjectTitle"), QVariant(true));
 }
 
+TEST(Preferences, TheShowTimelineWhileSearchingBoxIsTheOppositeOfTheKeyThatHidesIt)
+{
+    QMap<QString, QVariant> store{{"ZEVHideRulerWhenSearch", false}};
+    ZEVPreferencesController prefs([&](const QString& k) { return store.value(k); },
+                                   [&](const QString& k, const QVariant& v) { store[k] = v; });
+    prefs.window();
+    QCheckBox* box = prefs.checkBox("showRulerWhenSearch");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isChecked()) << "the registered default opens the timeline while searching";
+    box->click();
+    EXPECT_EQ(store.value("ZEVHideRulerWhenSearch"), QVariant(true));
+    store["ZEVHideRulerWhenSearch"] = true;
+    ZEVPreferencesController again([&](const QString& k) { return store.value(k); }, nullptr);
+    again.window();
+    EXPECT_FALSE(again.checkBox("showRulerWhenSearch")->isChecked());
+}
+
 TEST(StringAdditions, MenuTitlesAreCutWithAnEllipsisAndUrlsCompareByFileName)
 {
     EXPECT_EQ(stringMenuForString("0123456789", 10), QString("012345678…"));

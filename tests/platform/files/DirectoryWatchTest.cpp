@@ -7,6 +7,8 @@
 
 #include <QDir>
 
+#include <map>
+
 using namespace tallomer;
 
 namespace {
@@ -96,6 +98,22 @@ TEST(FolderListing, HiddenEntriesAreLeftOutAndAMissingFolderIsAnError)
     QString error;
     EXPECT_FALSE(forEachFolderEntry(folder + "/none", [](const char*, const auto&) { ADD_FAILURE(); }, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(FolderListing, ALargeFolderExaminedBySeveralThreadsGivesEachEntryOnceWithItsOwnIdentity)
+{
+    const QString folder = test::tempFolder("large");
+    constexpr int kCount = 2100;
+    for (int i = 0; i < kCount; ++i)
+        test::writeFile(folder + QStringLiteral("/entry %1").arg(i));
+    std::map<QString, QString> seen; // name -> uid
+    ASSERT_TRUE(forEachFolderEntry(folder, [&](const char* name, const std::optional<FileIdentity>& identity) {
+        ASSERT_TRUE(identity) << name;
+        EXPECT_TRUE(seen.emplace(QFile::decodeName(name), identity->uid()).second) << "twice: " << name;
+    }));
+    ASSERT_EQ(seen.size(), std::size_t(kCount));
+    for (const auto& [name, uid] : seen)
+        ASSERT_EQ(uid, fileUid(folder + "/" + name)) << name.toStdString();
 }
 
 } // namespace

@@ -1,0 +1,178 @@
+#pragma once
+// The base of every column of a browser window: a titled table of the elements of one link seen
+// at one cursor, a band below the column titles for the date ruler strip, a button bar, and the
+// link cells. Presses and drags over rows become choices of the selection engine under the
+// window's highlight id (its border id with Alt); the table's own selection is never used. Each
+// column reloads itself on the shared scheduler, every class-wide interval.
+
+#include "browser/GUIWidgets.h"
+#include "engine/KELLien.h"
+#include "engine/selection/KELSelection.h"
+#include "runtime/Scheduler.h"
+
+#include <QAbstractTableModel>
+#include <QObject>
+#include <QPointer>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class KELICurseur;
+
+namespace tallomer {
+
+class GUITextFieldCell;
+class KELVueController;
+class KELVueDe;
+
+// Drag choosing over rows, apart from the widgets: the rows a drag passes go to the hooks.
+struct KELGlisser {
+    struct Crochets {
+        std::function<void()> debuter;
+        std::function<bool(int row)> siChoisi;
+        std::function<void(int row, std::uint32_t flags, bool siRejeter)> choisir;
+        std::function<void(int row, std::uint32_t flags)> rejeter;
+        std::function<void()> recharger;
+    };
+    int draggedRow = -1;
+    int firstDraggedRow = -1;
+    // Row r under the mouse with modifier flags k; `mono`: single choice (Caps Lock).
+    void ligne(int r, std::uint32_t k, bool mono, const Crochets& c);
+    void reinitialiser() { draggedRow = firstDraggedRow = -1; }
+};
+
+class KELVueDeModele final : public QAbstractTableModel {
+public:
+    explicit KELVueDeModele(KELVueDe* vue) : vue_(vue) {}
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+    void reinitialiser()
+    {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    KELVueDe* vue_;
+};
+
+class KELVueDe : public QObject, public GUITableViewClient {
+    Q_OBJECT
+public:
+    struct Colonne {
+        QString identifiant;
+        QString titre;
+        int largeur = 70;
+    };
+
+    // Single choice: Caps Lock, read when a drag begins; tests replace the reading.
+    static std::function<bool()>& lectureCapsLock();
+    // The class-wide reload interval (seconds).
+    static double& intervalleDeRecharge();
+
+    KELVueDe(KELVueController* vc, KELVueDe* precedente, KELId lienInt, KELICurseur* curseur);
+    ~KELVueDe() override;
+
+    virtual int largeurDelaVue() const { return 220; }
+    int hauteurDesBoutons() const { return 23; }
+    int hauteurRuler() const { return 30; }
+    int hauteurRow() const { return 18; }
+    virtual QString texteDeLEntete() const { return QStringLiteral("-"); }
+
+    KELVueController* vueController() const { return vueController_; }
+    KELSelCtrl* selCtrl() const { return selCtrl_; }
+    KELICurseur* curseur() const { return curseur_; }
+    KELI* model() const { return model_; }
+    KELId modelInt() const { return modelInt_; }
+    GUIView* guiView() const { return guiView_; }
+    GUITableView* tableView() const { return table_; }
+    GUITableHeaderView* headerView() const { return header_; }
+    QLabel* entete() const { return entete_; }
+    QWidget* barreDeBoutons() const { return boutons_; }
+    KELVueDe* prochaineVue() const { return prochaine_; }
+    const std::vector<KELI*>& lignes() const { return lignes_; }
+    const std::vector<Colonne>& colonnes() const { return colonnes_; }
+    GUITextFieldCell* cellule(int colonne) const;
+    int lieMode() const { return lieMode_; }
+
+    virtual std::vector<KELI*> elements() { return {}; }
+    virtual QVariant valeur(KELI*, const QString&) const { return {}; }
+
+    void recharger();
+    // Cancels its performs and unhooks its widgets; the window drops it next.
+    virtual void libererSelf();
+    void enleverProchaineVue();
+    void activerLieMode(int mode);
+    void transfererSelectionDepuisVue(KELVueDe* autre, std::uint32_t flags);
+    // The modifier flags now, the Function key included.
+    std::uint32_t flagsActuels() const;
+    static constexpr std::uint32_t kFonctionFlag = 1u << 23;
+
+    // GUITableViewClient
+    bool tableShouldSelectRow(int row, Qt::KeyboardModifiers modifiers) override;
+    void tableSimpleClick(int clickedRow, Qt::KeyboardModifiers modifiers) override;
+    void tableDoubleClick(int clickedRow, Qt::KeyboardModifiers modifiers) override;
+
+    // Hooks of the column classes.
+    virtual void debuterChoix(const KELSelIdRef&) {}
+    virtual void acheverChoix(const KELSelIdRef&) { majLieBouton(); }
+    virtual void choisir(KELI*, std::uint32_t, const KELSelIdRef&, bool) {}
+    virtual bool siChoisir(KELI*, const KELSelIdRef&) { return true; }
+    virtual void rejeter(KELI*, std::uint32_t, const KELSelIdRef&) {}
+    virtual void simpleClick(int clickedRow, std::uint32_t flags);
+    virtual void doubleClick(int clickedRow, std::uint32_t flags);
+    virtual void ouvrirModel() {}
+    void majLieBouton();
+
+protected:
+    // The building steps, in this order, from the column class's constructor.
+    void initLaScrollView();
+    void initLaTableView();
+    void initLaHeaderView();
+    virtual void initLesBoutons() {}
+    void initLesColonnes(std::vector<Colonne> colonnes);
+    void majGeometrieDesCellules();
+    KELSelIdRef selIdPour(std::uint32_t flags) const;
+    // The header's colour and font after a reload.
+    virtual void majEntete() {}
+
+    KELVueController* vueController_;
+    KELSelCtrl* selCtrl_ = nullptr;
+    KELICurseur* curseur_;
+    KELI* model_ = nullptr;
+    KELId modelInt_;
+    KELGlisser glisser_;
+    bool siMonoChoix_ = false;
+    KELSelCtrl::Choix anciensChoix_;
+    QPointer<GUIView> guiView_;
+    QLabel* entete_ = nullptr;
+    GUITableView* table_ = nullptr;
+    GUITableHeaderView* header_ = nullptr;
+    QWidget* boutons_ = nullptr;
+    KELVueDeModele* modele_ = nullptr;
+    std::vector<Colonne> colonnes_;
+    std::vector<GUITextFieldCell*> cellules_;
+    std::vector<KELI*> lignes_;
+    KELVueDe* precedente_;
+    KELVueDe* prochaine_ = nullptr;
+    int lieMode_ = 0;
+    QPushButton* ajouterBouton_ = nullptr;
+    QPushButton* enleverBouton_ = nullptr;
+    QPushButton* relEnfantsBouton_ = nullptr;
+    QPushButton* relParentsBouton_ = nullptr;
+    QPushButton* ouvrirModelBouton_ = nullptr;
+    QPushButton* selectionBouton_ = nullptr;
+
+private:
+    void rechargerPeriodiquement();
+    bool libere_ = false;
+    ScheduledTarget guard_{this};
+};
+
+} // namespace tallomer

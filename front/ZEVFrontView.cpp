@@ -1,0 +1,346 @@
+#include "front/ZEVFrontView.h"
+
+#include "app/shared/KELSharedResources.h"
+#include "engine/KELICurseur.h"
+#include "front/ZEVFrontViewer.h"
+#include "objects/viewer/ZEVItemConnexion.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "services/ZEVItemViewForDesks.h"
+#include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceWindow.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <set>
+
+namespace tallomer {
+
+namespace {
+constexpr char kCourt[] = "_mouseDownCourt";
+constexpr char kLong[] = "_mouseDownLong";
+// The ruler bar's highlight of the whole window of the cursor that the press moves.
+constexpr int kClickWholeWindow = 4;
+
+bool applicationActive() { return QGuiApplication::applicationState() == Qt::ApplicationActive; }
+
+QPointF yDown(double height, const QPointF& p) { return QPointF(p.x(), height - p.y()); }
+} // namespace
+
+ZEVFrontView::ZEVFrontView(ZEVFrontViewer& frontViewer, ZEVSpaceController& space)
+    : frontViewer_(frontViewer), space_(space)
+{
+    if (ZEVSpaceWindow* w = space_.spaceWindow())
+        w->spaceView()->deskCanvas()->referencerFrontView(this);
+}
+
+ZEVFrontView::~ZEVFrontView()
+{
+    if (ZEVSpaceWindow* w = space_.spaceWindow())
+        w->spaceView()->deskCanvas()->referencerFrontView(nullptr);
+}
+
+QWidget* ZEVFrontView::viewport() const
+{
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    return w ? w->spaceView()->deskCanvas()->viewport() : nullptr;
+}
+
+ZEVItemViewer* ZEVFrontView::itemViewer() const { return space_.itemViewerForCurseur(space_.actifCurseur()); }
+
+QPointF ZEVFrontView::yUp(const QPointF& p) const
+{
+    QWidget* v = viewport();
+    return QPointF(p.x(), (v ? v->height() : 0) - p.y());
+}
+
+QRectF ZEVFrontView::frontFrame() const
+{
+    QWidget* v = viewport();
+    if (!v)
+        return {};
+    const double header = frontViewer_.headerViewsHeight();
+    return QRectF(0, 0, v->width(), std::max(0.0, v->height() - header));
+}
+
+void ZEVFrontView::display()
+{
+    if (QWidget* v = viewport())
+        v->update();
+}
+
+void ZEVFrontView::setSiShowCadre(bool shown)
+{
+    siFrontViewCadre_ = shown;
+    display();
+}
+
+void ZEVFrontView::setLassoFromPoint(const QPointF& from, const QPointF& to)
+{
+    lassoRect_ = QRectF(QPointF(std::min(from.x(), to.x()), std::min(from.y(), to.y())),
+                        QPointF(std::max(from.x(), to.x()), std::max(from.y(), to.y())));
+    display();
+}
+
+// The time line's own keys reach it through the window, which hands them on.
+void ZEVFrontView::keyDown(QKeyEvent* event) { event->ignore(); }
+void ZEVFrontView::keyUp(QKeyEvent* event) { event->ignore(); }
+
+void ZEVFrontView::clearLasso()
+{
+    lassoRect_ = QRectF();
+    display();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing
+
+void ZEVFrontView::drawLinks(QPainter& p, double height, ZEVItemViewer& itemViewer, ZEVSpaceController& space,
+                             int frontMode)
+{
+    const KELSharedResources& r = space.host().sharedResources();
+    const bool pourSelections = space.displayOptions().siShowLinksForSelections;
+    const bool actifs = frontMode == ZEVFrontModeLinks;
+    ZEVSelections& selections = space.selections();
+    const auto& lignes = itemViewer.connexionsExistantes();
+
+    auto anneau = [&](std::set<ZEVItemViewForDesks*>& vus, ZEVItemViewForDesks* v, QPointF centre, double rayon,
+                      KELI* item, bool halo) {
+        if (!v || !vus.insert(v).second)
+            return;
+        const bool choisi = selections.isNodeSelectedForItem(item);
+        QColor c;
+        if (halo) {
+            c = v->siActif()   ? (actifs ? r.presentActifColor() : r.presentAlphaColor())
+                : v->siFutur() ? (actifs ? r.futurActifColor() : r.futurAlphaColor())
+                : v->siAjoute() ? (actifs ? r.passeActifColor() : r.passeAlphaColor())
+                                : r.outActifColor();
+        } else {
+            c = v->siActif() ? r.curseurColor() : v->siFutur() ? r.futurColor() : v->siAjoute() ? r.passeColor() : r.outColor();
+        }
+        p.setPen(QPen(c, halo ? (choisi ? 10.0 : 5.0) : (choisi ? 2.5 : 1.5)));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(yDown(height, centre), rayon, rayon);
+    };
+    auto ligne = [&](ZEVItemConnexion* l, bool halo) {
+        const bool choisi = selections.isLinkSelectedForConnexion(l);
+        QColor c;
+        if (halo)
+            c = l->siActif() ? (actifs ? r.presentActifColor() : r.presentAlphaColor())
+                : l->siFutur() ? (actifs ? r.futurActifColor() : r.futurAlphaColor())
+                               : (actifs ? r.passeActifColor() : r.passeAlphaColor());
+        else
+            c = l->siActif() ? r.curseurColor() : l->siFutur() ? r.futurColor() : r.passeColor();
+        p.setPen(QPen(c, halo ? (choisi ? 7.5 : 5.0) : (choisi ? 2.5 : 1.5), Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(yDown(height, l->dragDstPointWithRadiusCorrection()),
+                   yDown(height, l->dragSrcPointWithRadiusCorrection()));
+    };
+
+    std::set<ZEVItemViewForDesks*> vus;
+    for (ZEVItemConnexion* l : lignes) {
+        if (!l->siEffective() || (pourSelections && !l->siConnectedForFrontMode(frontMode))) {
+            l->setSiDisplayed(false);
+            continue;
+        }
+        anneau(vus, l->dstItemView(), l->dragDstPoint(), l->dragDstRadius(), l->enfantItem(), true);
+        anneau(vus, l->srcItemView(), l->dragSrcPoint(), l->dragSrcRadius(), l->parentItem(), true);
+        ligne(l, true);
+        l->setSiDisplayed(true);
+    }
+    vus.clear();
+    for (ZEVItemConnexion* l : lignes) {
+        if (!l->siDisplayed())
+            continue;
+        anneau(vus, l->dstItemView(), l->dragDstPoint(), l->dragDstRadius(), l->enfantItem(), false);
+        anneau(vus, l->srcItemView(), l->dragSrcPoint(), l->dragSrcRadius(), l->parentItem(), false);
+        ligne(l, false);
+    }
+}
+
+void ZEVFrontView::drawForeground(QPainter& p)
+{
+    QWidget* v = viewport();
+    if (!v)
+        return;
+    const double h = v->height();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    if (space_.displayOptions().siShowLinks())
+        if (ZEVItemViewer* iv = itemViewer())
+            drawLinks(p, h, *iv, space_, frontViewer_.frontMode());
+
+    if (!lassoRect_.isNull() && frontViewer_.siLasso()) {
+        const QRectF r(yDown(h, QPointF(lassoRect_.left(), lassoRect_.bottom())), lassoRect_.size());
+        const double rayon = frontViewer_.lassoKind() == ZEVFrontModeLinks    ? 16
+                             : frontViewer_.lassoKind() == ZEVFrontModeTitles ? 10
+                                                                              : 6;
+        QPainterPath path;
+        path.addRoundedRect(r, rayon, rayon);
+        if (frontViewer_.lassoKind() == ZEVFrontModeLinks)
+            p.strokePath(path, QPen(QColor::fromRgbF(1, 1, 1, 0.75), 5));
+        p.fillPath(path, QColor::fromRgbF(1, 1, 1, 0.15));
+        p.strokePath(path, QPen(space_.host().sharedResources().curseurColor(), 1));
+    }
+
+    if (siFrontViewCadre_) {
+        QRectF b(0, 0, v->width(), h - 1);
+        QPainterPath outer;
+        outer.addRoundedRect(b.adjusted(-5, -5, 5, 5), 12, 12);
+        p.strokePath(outer, QPen(QColor::fromRgbF(0.35, 0.35, 0.35, 0.56), 18));
+        outer.addRoundedRect(b.adjusted(4, 4, -4, -4), 4, 4);
+        p.strokePath(outer, QPen(Qt::white, 1));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Presses
+
+void ZEVFrontView::setSiMouseDownInDeskView()
+{
+    if (applicationActive()) {
+        Scheduler& s = Scheduler::shared();
+        s.cancel(this, kCourt);
+        s.cancel(this, kLong);
+        s.perform(this, kCourt, kShortPress, [this] { mouseDownCourt(); });
+        s.perform(this, kLong, kLongPress, [this] { mouseDownLong(); });
+    }
+    siMouseDownInDeskView_ = true;
+}
+
+void ZEVFrontView::cancelPresses()
+{
+    Scheduler::shared().cancel(this, kCourt);
+    Scheduler::shared().cancel(this, kLong);
+}
+
+bool ZEVFrontView::canvasEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        pointer_ = e->position();
+        if (e->button() != Qt::LeftButton)
+            return false;
+        siMouseDown_ = true;
+        siMouseDragged_ = false;
+        siMouseDownInDeskView_ = false;
+        siPressOnLine_ = false;
+        if (space_.displayOptions().siShowLinks())
+            if (ZEVItemViewer* iv = itemViewer())
+                if (iv->siSelectConnexionForPoint(yUp(e->position()), e->modifiers().testFlag(Qt::ControlModifier))) {
+                    siPressOnLine_ = true;
+                    display();
+                    return true;
+                }
+        return false;
+    }
+    case QEvent::MouseMove: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        pointer_ = e->position();
+        if (!siMouseDown_ || !e->buttons().testFlag(Qt::LeftButton))
+            return false;
+        if (siPressOnLine_)
+            return true;
+        if (!siMouseDragged_) {
+            siMouseDragged_ = true;
+            cancelPresses();
+        }
+        if (siMouseDownInDeskView_ && (siMouseDownCourt_ || siMouseDownLong_)) {
+            if (ZEVRulerViewerServices* r = space_.rulerViewer())
+                r->draggWithEvent(e);
+            return true;
+        }
+        return false;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (e->button() != Qt::LeftButton)
+            return false;
+        cancelPresses();
+        const bool surLigne = siPressOnLine_;
+        if (siMouseDown_ && siMouseDownInDeskView_) {
+            if (siMouseDownCourt_ || siMouseDownLong_) {
+                if (ZEVRulerViewerServices* r = space_.rulerViewer())
+                    r->userTermineDeplacementCurseur();
+            } else if (!siMouseDragged_) {
+                if (applicationActive())
+                    frontViewer_.userStepBack();
+                else if (QWidget* v = viewport())
+                    v->window()->activateWindow();
+            }
+        }
+        siMouseDown_ = siMouseDownCourt_ = siMouseDownLong_ = siMouseDragged_ = false;
+        siMouseDownInDeskView_ = siPressOnLine_ = false;
+        display();
+        // The desk view ends its own press (a lasso, or nothing) from the same release.
+        return surLigne;
+    }
+    default:
+        return false;
+    }
+}
+
+bool ZEVFrontView::dateUnderPointer(double* date) const
+{
+    ZEVRulerViewerServices* r = space_.rulerViewer();
+    if (!r || r->tlineWidth() <= 0)
+        return false;
+    *date = r->dateForTlinePoint(pointer_.x() - r->tlineViewRect().x());
+    return true;
+}
+
+void ZEVFrontView::mouseDownCourt()
+{
+    ZEVRulerViewerServices* r = space_.rulerViewer();
+    KELICurseur* search = space_.searchCurseur();
+    if (!r || !search || !siMouseDown_ || !r->siAccepteDeplacement())
+        return;
+    if (space_.actifCurseur() == search) {
+        KELIContexte* tl = space_.tlContexte();
+        const KELDate d = search->now();
+        if (!tl || (d >= tl->nowIn() && d <= tl->nowOut())) {
+            siMouseDownCourt_ = true;
+            r->setClickPositionForDisplay(search, kClickWholeWindow);
+            r->userInitieDeplacementCurseur();
+            if (QWidget* v = viewport()) {
+                const QPointF fenetre = v->mapTo(v->window(), pointer_);
+                QMouseEvent e(QEvent::MouseMove, pointer_, fenetre, v->mapToGlobal(pointer_), Qt::NoButton,
+                              Qt::LeftButton, QGuiApplication::keyboardModifiers());
+                r->draggWithEvent(&e);
+            }
+        } else {
+            double date = 0;
+            if (!dateUnderPointer(&date))
+                return;
+            siMouseDownLong_ = true;
+            Scheduler::shared().cancel(this, kLong);
+            r->setClickPositionForDisplay(search, kClickWholeWindow);
+            r->userInitieDeplacementCurseur();
+            const double ecart = date - d;
+            r->userPlaceRulerOffsetIn(-ecart, -ecart);
+            r->displayRuler();
+        }
+    } else {
+        siMouseDownCourt_ = true;
+        r->userChangeActifCurseur(search);
+        r->setClickPositionForDisplay(search, kClickWholeWindow);
+        r->userInitieDeplacementCurseur();
+    }
+}
+
+void ZEVFrontView::mouseDownLong()
+{
+    if (!siMouseDownCourt_)
+        return;
+    ZEVRulerViewerServices* r = space_.rulerViewer();
+    double date = 0;
+    if (!r || !dateUnderPointer(&date))
+        return;
+    siMouseDownLong_ = true;
+    r->userPlaceCurseurToDate(date);
+    r->displayRuler();
+}
+
+} // namespace tallomer

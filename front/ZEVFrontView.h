@@ -1,0 +1,92 @@
+#pragma once
+// The front view: the layer of the Space window's desk canvas that lies over the Object views. It
+// paints the active desk's link lines (a pale halo pass, then a thin core pass, one ring per Object
+// per pass), the lasso the desk view reports and the frame of a Space kept in front; and it sees
+// each press first: a click on a shown link line selects it (Ctrl toggles), every other press goes
+// on to the Object view or the desk beneath. A press held still on the empty desk drives the Search
+// cursor: at 0.7 s it starts a cursor move (making Search active, or shifting the visible range so
+// that Search stands under the pointer), at 2.5 s the cursor jumps to the date under the pointer;
+// the drag then moves the cursor instead of drawing a lasso, and the release ends the move.
+//
+// The canvas keeps its size; the front frame is the canvas less the open header views, y-up.
+
+#include "services/ZEVFrontViewerServices.h"
+#include "runtime/Scheduler.h"
+
+#include <QPointF>
+#include <QPointer>
+#include <QRectF>
+
+class QMouseEvent;
+class QWidget;
+
+namespace tallomer {
+
+class ZEVFrontViewer;
+class ZEVItemConnexion;
+class ZEVItemViewer;
+class ZEVSpaceController;
+
+class ZEVFrontView final : public ZEVFrontViewServices {
+public:
+    static constexpr double kShortPress = 0.7;
+    static constexpr double kLongPress = 2.5;
+
+    // Neither is owned; both outlive the view. The view joins the window's desk canvas.
+    ZEVFrontView(ZEVFrontViewer& frontViewer, ZEVSpaceController& space);
+    ~ZEVFrontView() override;
+    ZEVFrontView(const ZEVFrontView&) = delete;
+    ZEVFrontView& operator=(const ZEVFrontView&) = delete;
+
+    // ZEVFrontViewServices
+    void setSiMouseDownInDeskView() override;
+    void setLassoFromPoint(const QPointF& from, const QPointF& to) override;
+    QRectF lassoRect() const override { return lassoRect_; }
+    void setSiShowCadre(bool shown) override;
+    void keyDown(QKeyEvent* event) override;
+    void keyUp(QKeyEvent* event) override;
+    void drawForeground(QPainter& painter) override;
+    bool canvasEvent(QEvent* event) override;
+
+    // The front area: the canvas less the open header views, y-up (origin at the canvas' lower
+    // left corner).
+    QRectF frontFrame() const;
+    // Asks the canvas to paint again.
+    void display();
+    bool siFrontViewCadre() const { return siFrontViewCadre_; }
+    bool siMouseDownCourt() const { return siMouseDownCourt_; }
+    bool siMouseDownLong() const { return siMouseDownLong_; }
+    void clearLasso();
+
+    // The link lines of one item viewer, painted on a painter whose device is `height` pixels high
+    // (y-up points turn y-down there). Separate so that a picture can be checked without a window.
+    static void drawLinks(QPainter& painter, double height, ZEVItemViewer& itemViewer, ZEVSpaceController& space,
+                          int frontMode);
+
+private:
+    QWidget* viewport() const;
+    ZEVItemViewer* itemViewer() const;
+    QPointF yUp(const QPointF& viewportPoint) const;
+    void mouseDownCourt();
+    void mouseDownLong();
+    void cancelPresses();
+    // The date under the pointer's x on the time line (x over the strip's width less one).
+    bool dateUnderPointer(double* date) const;
+
+    ZEVFrontViewer& frontViewer_;
+    ZEVSpaceController& space_;
+    QRectF lassoRect_;
+    bool siFrontViewCadre_ = false;
+    bool siMouseDown_ = false;
+    bool siMouseDragged_ = false;
+    bool siMouseDownCourt_ = false;
+    bool siMouseDownLong_ = false;
+    bool siMouseDownInDeskView_ = false;
+    // The press selected a link line: its drag and release stay here.
+    bool siPressOnLine_ = false;
+    // The pointer in the viewport (y-down), as last seen during a press.
+    QPointF pointer_;
+    ScheduledTarget guard_{this};
+};
+
+} // namespace tallomer

@@ -1,0 +1,85 @@
+#include "inspectors/services/ZEVChangeWalker.h"
+
+#include "engine/KELICc.h"
+#include "engine/KELLien.h"
+
+namespace tallomer {
+
+namespace {
+
+bool contient(const std::unordered_set<KELId>* s, KELId id) { return !s || s->empty() || s->count(id) != 0; }
+
+bool candidat(KELLien* e, const ZEVChangeWalk& walk)
+{
+    const KELId relation = e->relationInt();
+    const bool out = e->siOut();
+    KELI* lien = nullptr;
+    for (const ZEVChangeKind& k : walk.kinds) {
+        if (k.relation != relation || k.siOut != out)
+            continue;
+        if (!lien)
+            lien = e->lienIn();
+        if (!lien)
+            return false;
+        if (k.channelInt && lien->channelInt() != k.channelInt)
+            continue;
+        if (!contient(walk.objets, k.objetEnfant ? lien->enfantInt() : lien->parentInt()))
+            continue;
+        if (k.tenu && !k.tenu(lien, e->date()))
+            continue;
+        return contient(walk.liens, lien->idInt());
+    }
+    return false;
+}
+
+} // namespace
+
+KELLien* ZEVChangeWalker::trouver(const KELGrandTableau& table, std::size_t depart, bool versLePasse,
+                                  const ZEVChangeWalk& walk)
+{
+    const std::size_t n = table.count();
+    if (depart >= n)
+        return nullptr;
+    for (std::size_t i = depart; versLePasse ? i > 0 : i + 1 < n;) {
+        i = versLePasse ? i - 1 : i + 1;
+        KELLien* e = table.at(i);
+        const KELDate d = e->date();
+        if (versLePasse ? d < -kBorne : d > kBorne)
+            return nullptr;
+        if (candidat(e, walk))
+            return e;
+    }
+    return nullptr;
+}
+
+KELDate ZEVChangeWalker::date(const KELGrandTableau& table, std::size_t depart, bool versLePasse,
+                              const ZEVChangeWalk& walk)
+{
+    KELLien* e = trouver(table, depart, versLePasse, walk);
+    if (!e)
+        return 0.0;
+    const KELDate d = e->date();
+    if (walk.zeroSansGagnant && d == 0.0)
+        return 0.0;
+    return versLePasse ? d - kAvant : d + kApres;
+}
+
+KELDate ZEVChangeWalker::previousDate(KELICc* curseur, const ZEVChangeWalk& walk)
+{
+    if (!curseur)
+        return 0.0;
+    curseur->placeToi();
+    const KELGrandTableau* t = curseur->grandTableau();
+    return t ? date(*t, curseur->gtIndexInt(), true, walk) : 0.0;
+}
+
+KELDate ZEVChangeWalker::nextDate(KELICc* curseur, const ZEVChangeWalk& walk)
+{
+    if (!curseur)
+        return 0.0;
+    curseur->placeToi();
+    const KELGrandTableau* t = curseur->grandTableau();
+    return t ? date(*t, curseur->gtIndexInt(), false, walk) : 0.0;
+}
+
+} // namespace tallomer

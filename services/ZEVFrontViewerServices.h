@@ -1,0 +1,243 @@
+#pragma once
+// What the rest of the program asks of the front layer over the desk: its modes and quasimodes,
+// the selection notices, the lasso, the header views, and the user commands of the menus and keys.
+// The Space, the desks, the Object views, the time ruler and the application shell all reach the
+// front layer through these two classes without linking it; the front layer (front/) answers.
+//
+// Pure operations are answered by the front viewer as it stands. Those with a default belong to
+// later parts of the front layer, each named at its group; until then they do nothing.
+
+#include "services/ZEVFrontMode.h"
+#include "engine/KELTypes.h"
+
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+#include <string_view>
+
+class KELICurseur;
+class QEvent;
+class QKeyEvent;
+class QMenu;
+class QObject;
+class QPainter;
+
+namespace tallomer {
+
+// The front view: the layer of the desk canvas that sees each press first and paints over the
+// Object views. Points are in the canvas' coordinates, y-up.
+class ZEVFrontViewServices {
+public:
+    virtual ~ZEVFrontViewServices() = default;
+
+    // A press landed on the empty desk (the desk view tells): the short and long presses are armed.
+    virtual void setSiMouseDownInDeskView() = 0;
+    // The lasso the desk view draws: the rectangle spanned by the two points, with a positive
+    // width and height; it is painted over the desk.
+    virtual void setLassoFromPoint(const QPointF& from, const QPointF& to) = 0;
+    virtual QRectF lassoRect() const = 0;
+    // The grey frame of a Space that stays in front.
+    virtual void setSiShowCadre(bool shown) = 0;
+    // Keys the desk's Object views leave: what the front layer does not use stays ignored, for
+    // the window.
+    virtual void keyDown(QKeyEvent* event) = 0;
+    virtual void keyUp(QKeyEvent* event) = 0;
+
+    // ---- the canvas' side ----
+    // Paints the link lines, the lasso and the frame over the scene, in the viewport's pixels.
+    virtual void drawForeground(QPainter& painter) = 0;
+    // Every event of the canvas' viewport comes here first; true when the front view took it.
+    virtual bool canvasEvent(QEvent* event) = 0;
+};
+
+// The header views the front viewer lays out over the top of the canvas: the time bar and the
+// timeline strip as the application lays them out, until the header-view layout is the front
+// layer's own.
+class ZEVFrontHeaderViews {
+public:
+    virtual ~ZEVFrontHeaderViews() = default;
+    virtual bool siTlineOpened() = 0;
+    virtual bool siTlineClosed() = 0;
+    virtual void openTline() = 0;
+    virtual void openTlineAndTracks(bool siFocus) = 0;
+    virtual void closeTlineAndTracks() = 0;
+    virtual bool siTimebarClosed() = 0;
+    virtual void setSiShowCalandar(bool shown) = 0;
+    virtual bool siShowCalandar() const = 0;
+    // The height the open header views take from the top of the canvas, in points.
+    virtual double headerViewsHeight() = 0;
+    // The main menu's and the strip's toggles: each keeps the user's choice in its default.
+    virtual void userToggleTimebar() = 0;
+    virtual void userToggleTline() = 0;
+    // The header-views button closes them all; the pointer at the window's top right corner opens
+    // again what the button closed (or, with nothing remembered, what the user keeps open).
+    virtual void closeAllHeaderViews() = 0;
+    virtual void mouseLimitInside() = 0;
+    // A cursor move starts: the timeline opens for a Search move unless the user keeps it closed
+    // while searching.
+    virtual void initierDeplacementCurseur() = 0;
+    // The Home Time: called from the menu (Now cursor, the home Channel again when already
+    // there), told that the desk goes home, and whether the desk shows it.
+    virtual void menuHomeTime() = 0;
+    virtual void userGoHome() = 0;
+    virtual bool siCurseurAtHome() = 0;
+};
+
+class ZEVFrontViewerServices {
+public:
+    virtual ~ZEVFrontViewerServices() = default;
+
+    // ---- state ----
+    // Not owned; lives as long as the front viewer.
+    virtual ZEVFrontViewServices* frontView() = 0;
+    // The mode in force, 0 to 3.
+    virtual int frontMode() = 0;
+    // The status texts of a mode's selection ("2 Icons selected"; for links the links part then
+    // the nodes part); empty for a mode outside 0 to 3. The short one is the counts only.
+    virtual QString nameForFrontMode(int mode) = 0;
+    virtual QString shortNameForFrontMode(int mode) = 0;
+    // Whether a modifier quasimode is active (the desk then shows no context menu).
+    virtual bool isUserChangingFlag() = 0;
+    // Whether a lasso is being drawn, and whether the front layer has the keyboard focus.
+    virtual bool siLasso() = 0;
+    virtual bool siFocus() = 0;
+
+    // ---- notices ----
+    // The current Channel changed (0: the list of Channels changed).
+    virtual void channelDidChangeWithIdentityInt(KELId identityInt) = 0;
+    virtual void actifCurseurDidChangeForCurseur(KELICurseur* curseur) = 0;
+    // The selection of the current mode, after a change of Channel.
+    virtual void selectionDidChange() = 0;
+    // The selection of one family changed (the nodes are told as links).
+    virtual void iconSelectionDidChange() = 0;
+    virtual void titleSelectionDidChange() = 0;
+    virtual void filterSelectionDidChange() = 0;
+    virtual void linkSelectionDidChange() = 0;
+    virtual void filterOperationDidChange() = 0;
+    // The front view redraws (link lines, lasso); updateFrontView also refreshes the counts.
+    virtual void displayFrontView() = 0;
+    virtual void updateFrontView() = 0;
+    // The desk view started or ended a lasso.
+    virtual void lassoDidStart() = 0;
+    virtual void lassoDidStop() = 0;
+    // The application is about to lose the keyboard: no quasimode outlives it.
+    virtual void userWillSwitchApp() = 0;
+    // A modifier key went down or up: `key` is the Qt key that changed (0 when unknown, as at the
+    // end of a drag), `modifiers` all those held now.
+    virtual void userChangeFlag(int key, Qt::KeyboardModifiers modifiers) = 0;
+    // The window came forward or took the keyboard: the held modifiers are read again, since the
+    // release of one may have gone to another window.
+    virtual void userRereadFlags(Qt::KeyboardModifiers modifiers) = 0;
+    // The front view draws the frame of a window that stays in front.
+    virtual void setSiShowCadre(bool shown) = 0;
+
+    // ---- modes and selections ----
+    virtual void menuModeIcon() = 0;
+    virtual void menuModeTitle() = 0;
+    virtual void menuModeFilter() = 0;
+    virtual void menuModeLink() = 0;
+    // Whether the front layer carries out a command of the menus, by the command's name (for
+    // example "userCopy"); an item whose command is not handled is disabled.
+    virtual bool handlesCommand(std::string_view command) = 0;
+    virtual void userCopy() = 0;
+    virtual void userCut() = 0;
+    virtual void userPaste() = 0;
+    virtual void userSelectAll() = 0;
+    virtual void userDeselectAll() = 0;
+    virtual void userSelectNext() = 0;
+    virtual void userSelectPrevious() = 0;
+
+    // ---- header views: the front viewer answers through the layout it was given ----
+    virtual bool siTlineOpened() = 0;
+    virtual bool siTlineClosed() = 0;
+    virtual void openTline() = 0;
+    virtual void openTlineAndTracks(bool siFocus) = 0;
+    virtual void closeTlineAndTracks() = 0;
+    virtual bool siTimebarClosed() = 0;
+    virtual void setSiShowCalandar(bool shown) = 0;
+    virtual bool siShowCalandar() = 0;
+    virtual double headerViewsHeight() = 0;
+    // The main menu's and the strip's toggles of the time bar and the timeline.
+    virtual void userToggleTimebar() = 0;
+    virtual void userToggleTline() = 0;
+    // The header-views button closes them all; the pointer at the window's top right corner
+    // opens again what the button closed.
+    virtual void closeAllHeaderViews() = 0;
+    virtual void mouseLimitInside() = 0;
+    // The tracks and the toolbar, the header views closing as the pointer leaves them, and their
+    // opening animation belong to the header-view layout still to come.
+    virtual bool siTracksClosed() { return true; }
+    virtual bool siToolbarClosed() { return true; }
+    virtual void mouseLimitOutside() {}
+    virtual bool siHeaderViewsOpening() { return false; }
+    virtual bool siHeaderViewsClosed()
+    {
+        return siTimebarClosed() && siTlineClosed() && siTracksClosed() && siToolbarClosed();
+    }
+    // Full window and full screen: the full-screen part of the front layer, still to come.
+    virtual bool siFullWindow() { return false; }
+    virtual bool siFullScreen() { return false; }
+    virtual bool siShowMenubar() { return true; }
+
+    // ---- the Home Time and the cursor moves: the front viewer answers through the layout ----
+    // Returns the desk to the Home Time.
+    virtual void menuHomeTime() = 0;
+    // The desk goes home (the Home Time preset is called for the Now cursor): the front layer
+    // resets what it shows of the place first.
+    virtual void userGoHome() = 0;
+    // Whether the desk shows the Home Time.
+    virtual bool siCurseurAtHome() = 0;
+    // A cursor move starts: the timeline opens for a Search move unless the user keeps it closed
+    // while searching.
+    virtual void initierDeplacementCurseur() = 0;
+
+    // ---- what the time ruler tells; the inspectors answer, later ----
+    virtual void terminerDeplacementCurseur() {}
+    virtual void displayAllInspectView() {}
+    virtual bool siNbOfRows() { return false; }
+    virtual bool siSelectedFilterItems() { return false; }
+    virtual void displaySelectionView() {}
+    virtual void forgetDraggingLego() {}
+    virtual QString durationStringForAllLegos() { return {}; }
+    virtual void draggingSessionDidStop() {}
+    virtual void activateTallomerStart() {}
+    virtual void setSiShowQLPreview(bool) {}
+
+    // ---- edit actions (Recall, Retain, Release, Forget): the edit-actions part, still to come ----
+    virtual bool siRecallingSelectedItems() { return false; }
+    virtual bool siRecallingNowSelectedItems() { return false; }
+    virtual bool siReleasingSelectedItems() { return false; }
+    virtual void userRecallNow() {}
+    virtual void userRecallSearch() {}
+    virtual void userRetainNow() {}
+    virtual void userRetainSearch() {}
+    virtual void userReleaseNow() {}
+    virtual void userReleaseSearch() {}
+    virtual void userForgetNow() {}
+    virtual void userForgetSearch() {}
+
+    // ---- user commands on Objects, toolbar and panels: their parts of the front layer, later ----
+    virtual void userStepBack() {}
+    virtual void cancelOperation() {}
+    virtual void menuActionFilter() {}
+    virtual void userToggleQL() {}
+    virtual void userGoNow() {}
+    virtual void userSpaceStart() {}
+    virtual void userSpaceCleanAll() {}
+    virtual void userSpaceCleanAndRecall() {}
+    virtual void userSpaceCleanAndRecallBack() {}
+    virtual void userSpaceCleanAndReplace() {}
+    virtual bool siGoToPanelVisible() { return false; }
+    virtual void majGoToDurationButtons() {}
+    virtual void setGotoOff() {}
+    virtual void selectionPreviousSpace(bool siNow) {}
+    virtual void selectionNextSpace(bool siNow) {}
+    virtual void selectionHome() {}
+    virtual void setSpaceBrowsing(bool browsing) {}
+    virtual void setChannelBrowsing(bool browsing) {}
+    virtual void majImageForEditionMenu1(QMenu*) {}
+    virtual void updateMenuObject(QMenu*) {}
+};
+
+} // namespace tallomer

@@ -1,0 +1,215 @@
+// The front layer in the running program: a lasso selects and the status text counts it, the
+// Tools menu switches the mode and a held Shift lends Icon mode until it is released, a press held
+// on the empty desk hands the desk to the Search cursor, and a click on a drawn link line selects
+// it.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "engine/KELICurseur.h"
+#include "front/ZEVFrontView.h"
+#include "front/ZEVFrontViewer.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "platform/sound/Sound.h"
+#include "space/ZEVSelections.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+class SilentSound final : public Sound {
+public:
+    void beep() override {}
+    void play(const QString& name) override { played << name; }
+    QStringList played;
+};
+
+class Front : public E2E {
+protected:
+    void SetUp() override
+    {
+        E2E::SetUp();
+        Sound::setShared(&sound);
+    }
+    void TearDown() override
+    {
+        E2E::TearDown();
+        Sound::setShared(nullptr);
+    }
+
+    ZEVFrontViewer* front() const { return space() ? dynamic_cast<ZEVFrontViewer*>(space()->frontViewer()) : nullptr; }
+    QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
+    // A y-up point of the canvas as the widget takes it.
+    QPoint at(double x, double y) const { return QPoint(int(x), int(canvas()->height() - y)); }
+
+    // Three files placed on the Now desk from the desktop; their views in that order.
+    std::vector<ZEVItemViewForDesks*> placeThreeFiles()
+    {
+        QStringList paths;
+        const char* names[] = {"one.txt", "two.txt", "three.txt"};
+        for (const char* name : names) {
+            QFile f(home + "/" + name);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(name);
+            paths << f.fileName();
+        }
+        adapter()->addFilenames(paths);
+        advance(1.0);
+        std::vector<ZEVItemViewForDesks*> views;
+        for (const char* name : names)
+            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+                if (v->itemTitle() == name)
+                    views.push_back(v);
+        EXPECT_EQ(views.size(), 3u);
+        return views;
+    }
+
+    void chooseTool(long tag)
+    {
+        KELMainMenu* menu = adapter()->mainMenu();
+        ASSERT_NE(menu, nullptr);
+        QMenuBar* bar = menu->menuBar();
+        QMenu* m = menu->menuWithTag(KELMainMenu::kMenuModes);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
+        pump();
+        ASSERT_TRUE(m->isVisible()) << "the Tools menu did not open";
+        QAction* item = menu->item(KELMainMenu::kMenuModes, tag);
+        ASSERT_TRUE(item && item->isEnabled());
+        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
+        pump();
+        activate();
+    }
+    // The Space window takes the keyboard back, as after a menu closes, before any key is typed:
+    // its coming forward reads the held modifiers again.
+    void activate()
+    {
+        QApplication::setActiveWindow(window());
+        pump();
+    }
+
+    SilentSound sound;
+};
+
+TEST_F(Front, ALassoOverTwoOfThreeIconsSelectsThemAndTheStatusTextCountsThem)
+{
+    start();
+    ASSERT_NE(front(), nullptr) << "the program runs without its front viewer";
+    EXPECT_EQ(adapter()->frontViewer(), space()->frontViewer());
+    const auto views = placeThreeFiles();
+    ASSERT_EQ(views.size(), 3u);
+
+    QRectF two = views[0]->imageFrame().united(views[1]->imageFrame());
+    ASSERT_FALSE(two.adjusted(-4, -4, 4, 4).intersects(views[2]->imageFrame()))
+        << "the default places put the third icon between the first two";
+    const QPoint from = at(two.left() - 4, two.bottom() + 4);
+    const QPoint to = at(two.right() + 4, two.top() - 4);
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(canvas(), (from + to) / 2);
+    pump();
+    EXPECT_TRUE(front()->siLasso());
+    EXPECT_FALSE(front()->frontViewImpl()->lassoRect().isEmpty()) << "the lasso is drawn by the front view";
+    QTest::mouseMove(canvas(), to);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, to);
+    pump();
+
+    EXPECT_FALSE(front()->siLasso());
+    EXPECT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    EXPECT_EQ(front()->nameForFrontMode(ZEVFrontModeIcons), QStringLiteral("2 Icons selected"));
+    EXPECT_EQ(front()->shortNameForFrontMode(ZEVFrontModeIcons), QStringLiteral("2"));
+    // The Tools menu reads the same text.
+    adapter()->mainMenu()->menuWithTag(KELMainMenu::kMenuModes)->aboutToShow();
+    EXPECT_EQ(adapter()->mainMenu()->item(KELMainMenu::kMenuModes, 1)->text(), QStringLiteral("2 Icons selected"));
+}
+
+TEST_F(Front, ShiftHeldInFilterModeLendsIconModeUntilItIsReleased)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    activate();
+    chooseTool(3);
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeFilters);
+    EXPECT_EQ(sound.played, QStringList{QStringLiteral("Pop")});
+    EXPECT_EQ(front()->modeButtonState(ZEVFrontModeFilters), 1);
+
+    QTest::keyPress(window(), Qt::Key_Shift, Qt::ShiftModifier);
+    pump();
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+    EXPECT_TRUE(front()->isUserChangingFlag());
+    EXPECT_EQ(front()->modeButtonState(ZEVFrontModeIcons), 1);
+    EXPECT_EQ(front()->modeButtonState(ZEVFrontModeFilters), -1) << "the mode to come back to shows mixed";
+
+    QTest::keyRelease(window(), Qt::Key_Shift, Qt::NoModifier);
+    pump();
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeFilters);
+    EXPECT_FALSE(front()->isUserChangingFlag());
+    EXPECT_EQ(front()->modeButtonState(ZEVFrontModeFilters), 1);
+    EXPECT_EQ(front()->modeButtonState(ZEVFrontModeIcons), 0);
+
+    // A switch asked while a modifier holds the mode (here by the Tools menu's key) only lights
+    // the asked button.
+    QTest::keyPress(window(), Qt::Key_Shift, Qt::ShiftModifier);
+    pump();
+    space()->frontViewer()->menuModeLink();
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+    EXPECT_EQ(front()->modeButtonState(ZEVFrontModeLinks), 1);
+    QTest::keyRelease(window(), Qt::Key_Shift, Qt::NoModifier);
+    pump();
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeFilters);
+    chooseTool(1);
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+
+    // A quasimode whose release went to another window ends when the window comes back: the
+    // modifiers really held (none, as the window system reports them) are read again.
+    QTest::keyPress(window(), Qt::Key_Alt, Qt::AltModifier);
+    pump();
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeFilters);
+    front()->userRereadFlags(Qt::NoModifier);
+    EXPECT_FALSE(front()->isUserChangingFlag());
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+}
+
+TEST_F(Front, APressHeldOnTheEmptyDeskWithNowActiveHandsTheDeskToSearch)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    const QPoint p(canvas()->width() / 2, canvas()->height() - 20);
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, p);
+    pump();
+    advance(0.6);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur()) << "too early";
+    advance(0.2);
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    EXPECT_TRUE(front()->frontViewImpl()->siMouseDownCourt());
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, p);
+    pump();
+    EXPECT_FALSE(front()->frontViewImpl()->siMouseDownCourt());
+    quit();
+    const Rows r = sql(database(), "SELECT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = 1000092 ORDER BY DATE_IN DESC, "
+                                   "ZEVLET_ID DESC LIMIT 1");
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r.at(0, 0), "2000093");
+}
+
+TEST_F(Front, ADragStartedBeforeTheShortPressDrawsALassoAndMovesNoCursor)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    const QPoint p(canvas()->width() / 2, canvas()->height() - 20);
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, p);
+    QTest::mouseMove(canvas(), p + QPoint(30, -30));
+    pump();
+    advance(3.0);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, p + QPoint(30, -30));
+    pump();
+    EXPECT_FALSE(front()->siLasso());
+}
+
+} // namespace
+} // namespace e2e

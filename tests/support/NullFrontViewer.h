@@ -1,0 +1,80 @@
+#pragma once
+// A front layer that answers nothing: the base of the unit tests' fakes, which replace only what
+// they watch.
+
+#include "services/ZEVFrontViewerServices.h"
+
+#include <QKeyEvent>
+
+namespace tallomer::test {
+
+class NullFrontView : public ZEVFrontViewServices {
+public:
+    void setSiMouseDownInDeskView() override {}
+    void setLassoFromPoint(const QPointF& from, const QPointF& to) override { lasso = QRectF(from, to).normalized(); }
+    QRectF lassoRect() const override { return lasso; }
+    void setSiShowCadre(bool) override {}
+    void keyDown(QKeyEvent* e) override { e->ignore(); }
+    void keyUp(QKeyEvent* e) override { e->ignore(); }
+    void drawForeground(QPainter&) override {}
+    bool canvasEvent(QEvent*) override { return false; }
+    QRectF lasso;
+};
+
+class NullFrontViewer : public ZEVFrontViewerServices {
+public:
+    ZEVFrontViewServices* frontView() override { return nullptr; }
+    int frontMode() override { return ZEVFrontModeIcons; }
+    QString nameForFrontMode(int) override { return {}; }
+    QString shortNameForFrontMode(int) override { return {}; }
+    bool isUserChangingFlag() override { return false; }
+    bool siLasso() override { return false; }
+    bool siFocus() override { return false; }
+    void channelDidChangeWithIdentityInt(KELId) override {}
+    void actifCurseurDidChangeForCurseur(KELICurseur*) override {}
+    void selectionDidChange() override {}
+    void iconSelectionDidChange() override {}
+    void titleSelectionDidChange() override {}
+    void filterSelectionDidChange() override {}
+    void linkSelectionDidChange() override {}
+    void filterOperationDidChange() override {}
+    void displayFrontView() override {}
+    void updateFrontView() override {}
+    void lassoDidStart() override {}
+    void lassoDidStop() override {}
+    void userWillSwitchApp() override {}
+    void userChangeFlag(int, Qt::KeyboardModifiers) override {}
+    void userRereadFlags(Qt::KeyboardModifiers) override {}
+    void setSiShowCadre(bool) override {}
+    void menuModeIcon() override {}
+    void menuModeTitle() override {}
+    void menuModeFilter() override {}
+    void menuModeLink() override {}
+    bool handlesCommand(std::string_view) override { return false; }
+    void userCopy() override {}
+    void userCut() override {}
+    void userPaste() override {}
+    void userSelectAll() override {}
+    void userDeselectAll() override {}
+    void userSelectNext() override {}
+    void userSelectPrevious() override {}
+    bool siTlineOpened() override { return false; }
+    bool siTlineClosed() override { return true; }
+    void openTline() override {}
+    void openTlineAndTracks(bool) override {}
+    void closeTlineAndTracks() override {}
+    bool siTimebarClosed() override { return true; }
+    void setSiShowCalandar(bool) override {}
+    bool siShowCalandar() override { return false; }
+    double headerViewsHeight() override { return 0; }
+    void userToggleTimebar() override {}
+    void userToggleTline() override {}
+    void closeAllHeaderViews() override {}
+    void mouseLimitInside() override {}
+    void menuHomeTime() override {}
+    void userGoHome() override {}
+    bool siCurseurAtHome() override { return false; }
+    void initierDeplacementCurseur() override {}
+};
+
+} // namespace tallomer::test
