@@ -70,6 +70,11 @@ std::optional<int> ApplicationGraph::start()
         return ZEVSpaceAdapter::creer(spaceInt, tl, controller, *defaults);
     });
     app_ = std::make_unique<KELApplication>(options_.application);
+    // The KeyTime windows find the Space once the root controller built it.
+    app_->setKeyTimeSpace([this]() -> ZEVKeyTimeSpace* {
+        ZEVSpaceAdapter* s = space();
+        return s ? s->keyTimeSpace() : nullptr;
+    });
     delegate_ = std::make_unique<KELApplicationDelegate>(app_.get(), defaults_);
     app_->setDelegate(delegate_.get());
     delegate_->applicationWillFinishLaunching(instance_.get());

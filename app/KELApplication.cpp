@@ -12,6 +12,8 @@
 #include "runtime/Log.h"
 #include "engine/store/KELChercheurDe.h"
 #include "engine/store/Sqlite.h"
+#include "keytime/ZEVKeyDocumentController.h"
+#include "platform/sound/Sound.h"
 #include "platform/AppId.h"
 #include "platform/desktop/FolderIcon.h"
 #include "platform/desktop/GtkBookmarks.h"
@@ -58,6 +60,14 @@ KELApplication::KELApplication(Options options)
     terminateAction_ = [this](int action) { wholeStore_->terminate(action); };
     installStoreHooks();
 
+    ZEVKeyDocumentController::Hooks keyTime;
+    keyTime.space = [this] { return keyTimeSpace_ ? keyTimeSpace_() : nullptr; };
+    keyTime.beep = [] { Sound::shared().beep(); };
+    keyTime.alert = [](const QString& message, const QString& informative, const QStringList& buttons) {
+        return ZEVAlert::ShowAlert(message, informative, buttons);
+    };
+    keyTime_ = std::make_unique<ZEVKeyDocumentController>(std::move(keyTime));
+
     // A quit from elsewhere than the Quit command (the session ending, the last window of a run
     // without a Space closed) runs the same sequence. Closing the Space window only hides it.
     if (QCoreApplication::instance())
@@ -78,6 +88,8 @@ KELApplication::~KELApplication()
     KELChercheurDe::setAlertAndStop({});
     Sqlite::setStoreErrorHook({});
     ZEVItemDataChannels::setStoreErrorHook({});
+    // The KeyTime windows stand on the Space window; they go first.
+    keyTime_.reset();
     // The controller and its windows go before the shared resources they draw with.
     zevController_.reset();
     wholeStore_.reset();
@@ -331,6 +343,9 @@ void KELApplication::terminate(QObject*)
 {
     if (quitSequenceRan_)
         return;
+    // Unsaved KeyTime documents are asked about first; Cancel keeps the program running.
+    if (keyTime_ && !terminating_ && !keyTime_->closeAllForQuit())
+        return;
     terminating_ = true;
     if (Scheduler::hasShared())
         Scheduler::shared().cancelAll(this);
@@ -340,6 +355,11 @@ void KELApplication::terminate(QObject*)
         stopHandler_(exitCode_);
     else
         QCoreApplication::exit(exitCode_);
+}
+
+void KELApplication::keyTimeAddStep()
+{
+    keyTime_->addStep();
 }
 
 void KELApplication::terminate()

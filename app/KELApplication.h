@@ -38,6 +38,8 @@ namespace tallomer {
 class KELApplicationDelegate;
 class KELWholeStore;
 class ZEVController;
+class ZEVKeyDocumentController;
+class ZEVKeyTimeSpace;
 
 class KELApplication : public QObject {
     Q_OBJECT
@@ -112,6 +114,14 @@ public:
     void fullScreenDidChange();
     void setFullScreenDidChange(std::function<void()> fn) { fullScreenDidChange_ = std::move(fn); }
 
+    // ---- KeyTime ----
+    // The open KeyTime documents and their windows.
+    ZEVKeyDocumentController& keyTime() { return *keyTime_; }
+    // Where the KeyTime windows find the Space (set where the application graph is built).
+    void setKeyTimeSpace(std::function<ZEVKeyTimeSpace*()> space) { keyTimeSpace_ = std::move(space); }
+    // `keyTimeAddStep:`: a step of the present state added to the current KeyTime document.
+    void keyTimeAddStep();
+
     // ---- accessors ----
     KELId zevletSpaceMinId() const { return zevletSpaceMinId_; }
     KELId zevletSpaceMaxId() const { return zevletSpaceMaxId_; }
@@ -174,6 +184,8 @@ private:
     int appTerminate_ = 0;
     QString importURL_;
     std::unique_ptr<ZEVController> zevController_;
+    std::function<ZEVKeyTimeSpace*()> keyTimeSpace_;
+    std::unique_ptr<ZEVKeyDocumentController> keyTime_;
     KELApplicationDelegate* delegate_ = nullptr; // non-owning
     std::function<void()> keyEquivalentSetter_;
     std::function<void()> fullScreenDidChange_;

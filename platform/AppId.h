@@ -5,4 +5,7 @@ namespace tallomer {
 inline constexpr const char* kAppId = "org.tallomer.Tallomer";
 inline constexpr const char* kAppName = "Tallomer";
 inline constexpr const char* kItemPasteboardType = "org.tallomer.Tallomer.ZEVItemPB";
+// KeyTime steps, and the rows dragged inside one step table.
+inline constexpr const char* kStepPasteboardType = "org.tallomer.Tallomer.ZEVStepPB";
+inline constexpr const char* kMovedRowsPasteboardType = "org.tallomer.Tallomer.ZEVMovedRowsPB";
 } // namespace tallomer

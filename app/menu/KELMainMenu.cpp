@@ -194,6 +194,13 @@ const std::map<std::string, KELMainMenu::Forward>& KELMainMenu::forwards()
             {"menuHelpShowUserGuide:", {R::Application, "menuHelpShowUserGuide", A::None}},
             {"menuAddPerson:", {R::Application, "menuAddPerson", A::None}},
             {"menuToggleMacMenu:", {R::Application, "menuToggleMacMenu", A::None}},
+            // KeyTime documents.
+            {"newKeyTimeDocument:", {R::Application, "newKeyTimeDocument", A::None}},
+            {"openKeyTimeDocument:", {R::Application, "openKeyTimeDocument", A::None}},
+            {"saveKeyTimeDocument:", {R::Application, "saveKeyTimeDocument", A::None}},
+            {"saveKeyTimeDocumentAs:", {R::Application, "saveKeyTimeDocumentAs", A::None}},
+            {"keyTimeAddStep:", {R::Application, "keyTimeAddStep", A::None}},
+            {"keyTimeStartStop:", {R::Application, "keyTimeStartStop", A::None}},
             // The whole store's export, import and uninstall.
             {"menuExport:", {R::Application, "menuExport", A::None}},
             {"menuImport:", {R::Application, "menuImport", A::None}},
@@ -274,7 +281,7 @@ KELMainMenu::~KELMainMenu()
 void KELMainMenu::build()
 {
     const std::vector<std::pair<int, const char*>> top = {
-        {kMenuApplication, "Tallomer"}, {kMenuEdit, "Edit"},    {kMenuObject, "Object"},
+        {kMenuApplication, "Tallomer"}, {kMenuFile, "File"},   {kMenuEdit, "Edit"},    {kMenuObject, "Object"},
         {kMenuTime, "Time"},            {kMenuInspectors, "Inspectors"}, {kMenuModes, "Tools"},
         {kMenuView, "View"},            {kMenuSpaces, "Spaces"}, {kMenuChannels, "Channels"},
         {kMenuHistory, "History"},      {kMenuHelp, "Help"}};

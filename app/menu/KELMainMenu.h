@@ -46,6 +46,7 @@ public:
     // Main-menu tags of the submenus.
     enum MenuTag : int {
         kMenuApplication = 1,
+        kMenuFile = 2,
         kMenuEdit = 3,
         kMenuObject = 4,
         kMenuTime = 5,

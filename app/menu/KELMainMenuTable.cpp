@@ -30,6 +30,16 @@ const std::vector<KELMainMenu::Entry>& KELMainMenu::table()
         {kMenuApplication, 0, nullptr, nullptr},
         {kMenuApplication, 0, "Quit Tallomer", "terminate:"},
 
+        // File: the KeyTime documents.
+        {kMenuFile, 1, "New KeyTime Document", "newKeyTimeDocument:"},
+        {kMenuFile, 2, "Open KeyTime Document…", "openKeyTimeDocument:"},
+        {kMenuFile, 0, nullptr, nullptr},
+        {kMenuFile, 3, "Save", "saveKeyTimeDocument:"},
+        {kMenuFile, 4, "Save As…", "saveKeyTimeDocumentAs:"},
+        {kMenuFile, 0, nullptr, nullptr},
+        {kMenuFile, 5, "Add Step", "keyTimeAddStep:"},
+        {kMenuFile, 6, "Start KeyTime", "keyTimeStartStop:", "_menuKeyTimeStart"},
+
         // Edit.
         {kMenuEdit, 100, "Cut", "cut:"},
         {kMenuEdit, 101, "Copy", "copy:"},

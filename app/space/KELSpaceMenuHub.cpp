@@ -7,6 +7,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
+#include "keytime/ZEVKeyDocumentController.h"
 #include "platform/desktop/AppRegistry.h"
 #include "runtime/Log.h"
 #include "ruler/ZEVRulerViewbar.h"
@@ -174,7 +175,21 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         app["menuImport"] = [h = hooks.importAll](const Arg&) { h(); };
     if (hooks.uninstall)
         app["menuUninstall"] = [h = hooks.uninstall](const Arg&) { h(); };
-    application_ = std::make_unique<TableReceiver>(std::move(app));
+    // KeyTime: Save, Save As and Add Step act on the current document and wait for one; Start
+    // KeyTime waits for playback.
+    ZEVKeyDocumentController* keyTime = hooks.keyTime;
+    if (keyTime) {
+        app["newKeyTimeDocument"] = [keyTime](const Arg&) { keyTime->newDocument(); };
+        app["openKeyTimeDocument"] = [keyTime](const Arg&) { keyTime->openDocument(); };
+        app["saveKeyTimeDocument"] = [keyTime](const Arg&) { keyTime->saveDocument(keyTime->currentDocument()); };
+        app["saveKeyTimeDocumentAs"] = [keyTime](const Arg&) { keyTime->saveDocumentAs(keyTime->currentDocument()); };
+        app["keyTimeAddStep"] = [keyTime](const Arg&) { keyTime->addStep(); };
+    }
+    application_ = std::make_unique<TableReceiver>(std::move(app), [keyTime](std::string_view c) {
+        if (c == "saveKeyTimeDocument" || c == "saveKeyTimeDocumentAs" || c == "keyTimeAddStep")
+            return keyTime && keyTime->currentDocument();
+        return true;
+    });
 }
 
 KELSpaceMenuHub::~KELSpaceMenuHub() = default;

@@ -13,6 +13,7 @@
 
 namespace tallomer {
 
+class ZEVKeyDocumentController;
 class ZEVSpaceController;
 
 class KELSpaceMenuHub final : public KELMenuHub {
@@ -24,6 +25,8 @@ public:
         std::function<void()> exportAll;
         std::function<void()> importAll;
         std::function<void()> uninstall;
+        // The KeyTime documents (not owned); their commands stay off without them.
+        ZEVKeyDocumentController* keyTime = nullptr;
     };
     // `space` is not owned and outlives the hub.
     KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hooks);

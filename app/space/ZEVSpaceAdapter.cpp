@@ -5,6 +5,7 @@
 #include "app/KELApplicationDelegate.h"
 #include "app/menu/KELMainMenu.h"
 #include "app/space/KELSpaceMenuHub.h"
+#include "app/space/ZEVKeyTimeSpaceAnswer.h"
 #include "app/space/ZEVSpaceFront.h"
 #include "front/ZEVFrontViewer.h"
 #include "app/store/KELResources.h"
@@ -90,6 +91,7 @@ ZEVSpaceAdapter::~ZEVSpaceAdapter()
     // The menu's bar and items are the window's: they go before the window.
     mainMenu_.reset();
     menuHub_.reset();
+    keyTimeSpace_.reset();
     if (ZEVItemDataChannels::SpaceController() == deskServices_.get())
         ZEVItemDataChannels::ReferencerSpaceController(nullptr);
     // The watch asks the desks; the desks go with the controller, before the services they were
@@ -305,6 +307,8 @@ void ZEVSpaceAdapter::installMainMenu()
         const QString key = QStringLiteral("ZEVShowMacMenu");
         defaults_.setValue(key, !defaults_.values(key).toBool());
     };
+    hooks.keyTime = app_ ? &app_->keyTime() : nullptr;
+    keyTimeSpace_ = std::make_unique<ZEVKeyTimeSpaceAnswer>(*space_);
     menuHub_ = std::make_unique<KELSpaceMenuHub>(*space_, std::move(hooks));
     mainMenu_ = std::make_unique<KELMainMenu>(window, *menuHub_, window->quitAction());
     window->setMenuBar(mainMenu_->menuBar());

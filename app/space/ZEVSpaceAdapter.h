@@ -21,6 +21,7 @@ class ZEVSpaceController;
 class ZEVSpaceBridge;
 class KELMainMenu;
 class KELSpaceMenuHub;
+class ZEVKeyTimeSpace;
 
 class ZEVSpaceAdapter final : public ZEVSpaceControllerBase, public ZEVSpaceHost, private ZEVDeskSaveAs::Space {
 public:
@@ -38,6 +39,8 @@ public:
     ZEVDeskSaveAs* deskSaveAs() const { return deskSaveAs_.get(); }
     // The Space window's main menu, once the Space is built.
     KELMainMenu* mainMenu() const { return mainMenu_.get(); }
+    // What the KeyTime windows read and move of the Space, once it is built.
+    ZEVKeyTimeSpace* keyTimeSpace() const { return keyTimeSpace_.get(); }
 
     // ZEVSpaceControllerBase
     ZEVFrontViewerServices* frontViewer() override;
@@ -104,6 +107,7 @@ private:
     ZEVSpaceController* controller_ = nullptr;
     std::unique_ptr<ZEVDeskSaveAs> deskSaveAs_;
     std::unique_ptr<KELSpaceMenuHub> menuHub_;
+    std::unique_ptr<ZEVKeyTimeSpace> keyTimeSpace_;
     std::unique_ptr<KELMainMenu> mainMenu_;
     quint64 macMenuToken_ = 0;
     KeyLayout keyLayout_;

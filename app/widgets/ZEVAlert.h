@@ -29,6 +29,13 @@ public:
     static bool ShowYesNoAlertWithTitle(const QString& title, const QString& message,
                                         const QString& informative);
 
+    // A modal alert with these buttons (the first is the default, the last backs out); returns
+    // the index of the one that ended it.
+    static int ShowAlert(const QString& message, const QString& informative, const QStringList& buttons)
+    {
+        return run({QString(), message, informative, buttons});
+    }
+
     // Replaces the dialog by `answerer` (empty restores the dialog). Returns the previous one.
     static Answerer setAnswerer(Answerer answerer);
 

@@ -1,0 +1,370 @@
+#include "keytime/ZEVKeyWindowController.h"
+
+#include "engine/KELICurseur.h"
+#include "keytime/ZEVKeyDocument.h"
+#include "services/ZEVKeyTimeSpace.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDrag>
+#include <QDropEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace tallomer {
+
+namespace {
+
+const char* const kFieldKeys[5] = {"CursorPos", "CursorIn", "CursorOut", "RulerIn", "RulerOut"};
+
+QString deux(double v) { return QString::asprintf("%.2f", v); }
+
+double nombre(const ZEVSpaceDico& d, const char* key) { return d.value(QString::fromLatin1(key)).toDouble(); }
+
+// The step table: rows dragged inside it move, anything else dropped is copied in between rows;
+// a drag never removes anything from its source, so other programs only ever get a copy.
+class ZEVKeyTableView final : public QTableView {
+public:
+    ZEVKeyTableView(ZEVKeyArrayController& array, QWidget* parent) : QTableView(parent), array_(array)
+    {
+        setSelectionBehavior(QAbstractItemView::SelectRows);
+        setSelectionMode(QAbstractItemView::ExtendedSelection);
+        setDragEnabled(true);
+        setAcceptDrops(true);
+        setDropIndicatorShown(true);
+        setDragDropOverwriteMode(false);
+        setDragDropMode(QAbstractItemView::DragDrop);
+        setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+        verticalHeader()->hide();
+        horizontalHeader()->setStretchLastSection(true);
+    }
+
+protected:
+    void startDrag(Qt::DropActions) override
+    {
+        const QModelIndexList rows = selectionModel()->selectedRows();
+        if (rows.isEmpty())
+            return;
+        auto* drag = new QDrag(this);
+        drag->setMimeData(model()->mimeData(rows));
+        drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    }
+    void dragEnterEvent(QDragEnterEvent* e) override { accept(e); }
+    void dragMoveEvent(QDragMoveEvent* e) override
+    {
+        accept(e);
+        QTableView::dragMoveEvent(e);
+        accept(e);
+    }
+    void dropEvent(QDropEvent* e) override
+    {
+        const bool self = e->source() == this;
+        if (array_.acceptDrop(e->mimeData(), dropRow(e->position().toPoint()), self)) {
+            e->setDropAction(self ? Qt::MoveAction : Qt::CopyAction);
+            e->accept();
+        } else {
+            e->ignore();
+        }
+    }
+
+private:
+    void accept(QDragMoveEvent* e)
+    {
+        e->setDropAction(e->source() == this ? Qt::MoveAction : Qt::CopyAction);
+        e->accept();
+    }
+    // Between rows: above the row under the pointer, or below it past its middle.
+    int dropRow(QPoint p) const
+    {
+        const QModelIndex i = indexAt(p);
+        if (!i.isValid())
+            return model()->rowCount();
+        return visualRect(i).center().y() < p.y() ? i.row() + 1 : i.row();
+    }
+
+    ZEVKeyArrayController& array_;
+};
+
+} // namespace
+
+ZEVKeyWindowController::ZEVKeyWindowController(ZEVKeyDocument& document, Hooks hooks, QWidget* parent)
+    : QWidget(parent, Qt::Tool), document_(document), hooks_(std::move(hooks))
+{
+    setObjectName(QStringLiteral("keyTimeWindow"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    array_ = std::make_unique<ZEVKeyArrayController>(document_, *this);
+    table_ = new ZEVKeyTableView(*array_, this);
+    table_->setObjectName(QStringLiteral("keyTimeTable"));
+    array_->setTableView(table_);
+    table_->setColumnWidth(ZEVKeyArrayController::kTitle, 140);
+
+    start_ = new QPushButton(QStringLiteral("Start"), this);
+    // Playback comes with the remote control; until then Start stays off.
+    start_->setEnabled(false);
+    add_ = new QPushButton(QStringLiteral("+"), this);
+    remove_ = new QPushButton(QStringLiteral("\u2212"), this);
+    update_ = new QPushButton(QStringLiteral("Update"), this);
+    animation_ = new QCheckBox(QStringLiteral("Animation"), this);
+    progress_ = new QProgressBar(this);
+    progress_->setRange(0, 1);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    progress_->setMaximumWidth(60);
+    for (QPushButton* b : {add_, remove_, update_})
+        b->setFocusPolicy(Qt::NoFocus);
+    connect(add_, &QPushButton::clicked, this, [this] { array_->add(); });
+    connect(remove_, &QPushButton::clicked, this, [this] { array_->remove(); });
+    connect(update_, &QPushButton::clicked, this, [this] { array_->updateStep(); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(start_);
+    buttons->addWidget(add_);
+    buttons->addWidget(remove_);
+    buttons->addWidget(update_);
+    buttons->addWidget(animation_);
+    buttons->addStretch();
+    buttons->addWidget(progress_);
+
+    auto* form = new QFormLayout;
+    const char* labels[5] = {"Position", "In", "Out", "Ruler In", "Ruler Out"};
+    for (int i = 0; i < 5; ++i) {
+        fields_[i] = new QLineEdit(this);
+        fields_[i]->setObjectName(QString::fromLatin1(kFieldKeys[i]));
+        form->addRow(QString::fromLatin1(labels[i]), fields_[i]);
+        connect(fields_[i], &QLineEdit::editingFinished, this, [this, i] { commitField(i); });
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(table_, 1);
+    layout->addLayout(buttons);
+    layout->addLayout(form);
+    resize(420, 420);
+
+    // The window's own keys, the menu bar being the Space window's.
+    auto shortcut = [this](const QKeySequence& keys, std::function<void()> fn) {
+        auto* s = new QShortcut(keys, this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, std::move(fn));
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { document_.undoStack().undo(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { document_.undoStack().redo(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_C), [this] { copy(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_V), [this] { paste(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
+        if (hooks_.save)
+            hooks_.save(this);
+    });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { close(); });
+
+    connect(&document_, &ZEVKeyDocument::modifiedChanged, this, [this] { updateTitle(); });
+    updateTitle();
+}
+
+ZEVKeyWindowController::~ZEVKeyWindowController() = default;
+
+void ZEVKeyWindowController::updateTitle()
+{
+    setWindowTitle(QStringLiteral("%1%2 \u2014 KeyTime").arg(document_.displayName(),
+                                                             document_.isModified() ? QStringLiteral(" *") : QString()));
+}
+
+void ZEVKeyWindowController::beep()
+{
+    if (hooks_.beep)
+        hooks_.beep();
+}
+
+void ZEVKeyWindowController::showFields(const QString& pos, const QString& in, const QString& out,
+                                        const QString& rulerIn, const QString& rulerOut)
+{
+    const QString texts[5] = {pos, in, out, rulerIn, rulerOut};
+    for (int i = 0; i < 5; ++i)
+        // The field being typed in keeps what the user typed.
+        if (!fields_[i]->hasFocus())
+            fields_[i]->setText(texts[i]);
+}
+
+ZEVSpaceDico ZEVKeyWindowController::spaceDico()
+{
+    ZEVSpaceDico d;
+    ZEVKeyTimeSpace* space = hooks_.space ? hooks_.space() : nullptr;
+    if (!space)
+        return d;
+    KELIContexte* tl = space->tlContexte();
+    KELICurseur* now = space->nowCurseur();
+    KELICurseur* search = space->searchCurseur();
+    if (!tl || !now || !search)
+        return d;
+    const bool anime = animation_->isChecked();
+    const double rIn = tl->offsetIn(), rOut = tl->offsetOut();
+    if (space->stateOfNowButton()) {
+        KELIContexte* c = now->contexte();
+        const double cIn = c ? c->offsetIn() : 0, cOut = c ? c->offsetOut() : 0;
+        d = {{"Time", QStringLiteral("Now")}, {"CursorIn", cIn}, {"CursorOut", cOut},
+             {"RulerIn", rIn}, {"RulerOut", rOut}, {"Animation", anime}};
+        showFields(QString(), deux(cIn), deux(cOut), deux(rIn), deux(rOut));
+    } else if (space->stateOfSearchButton()) {
+        KELICurseur* tlc = space->tlCurseur();
+        const KELDate t = tlc ? tlc->placeToi() : search->now();
+        const KELDate s = search->now();
+        KELIContexte* c = search->contexte();
+        const double cIn = c ? c->offsetIn() : 0;
+        d = {{"Time", QStringLiteral("Search")}, {"CursorPos", s}, {"CursorIn", cIn},
+             {"RulerIn", rIn - (s - t)}, {"RulerOut", rOut - (s - t)}, {"Animation", anime}};
+        showFields(deux(s), deux(cIn), QString(), deux(rIn - (s - t)), deux(rOut - (s - t)));
+    } else if (space->stateOfRulerButton()) {
+        double in = rIn, out = rOut;
+        if (space->actifCurseur() == search) {
+            in += now->now() - search->now();
+            out += now->now() - search->now();
+        }
+        d = {{"Time", QStringLiteral("Ruler")}, {"RulerIn", in}, {"RulerOut", out}, {"Animation", anime}};
+        showFields(QString(), QString(), QString(), deux(in), deux(out));
+    }
+    return d;
+}
+
+void ZEVKeyWindowController::setSpaceDico(const std::optional<ZEVSpaceDico>& dico)
+{
+    const QString time = dico ? dico->value(QStringLiteral("Time")).toString() : QString();
+    ZEVKeyTimeSpace* space = hooks_.space ? hooks_.space() : nullptr;
+    KELIContexte* tl = space ? space->tlContexte() : nullptr;
+    KELICurseur* now = space ? space->nowCurseur() : nullptr;
+    KELICurseur* search = space ? space->searchCurseur() : nullptr;
+    if ((time != QLatin1String("Now") && time != QLatin1String("Search") && time != QLatin1String("Ruler")) || !tl ||
+        !now || !search) {
+        showFields({}, {}, {}, {}, {});
+        return;
+    }
+    const ZEVSpaceDico& d = *dico;
+    const double rulerIn = nombre(d, "RulerIn"), rulerOut = nombre(d, "RulerOut");
+    const bool anime = d.value(QStringLiteral("Animation")).toBool();
+
+    if (time == QLatin1String("Now")) {
+        const double cursorIn = nombre(d, "CursorIn"), cursorOut = nombre(d, "CursorOut");
+        showFields(QStringLiteral("0"), deux(cursorIn), deux(cursorOut), deux(rulerIn), deux(rulerOut));
+        space->userDesactiveAnimer();
+        space->menuNowCurseur();
+        KELIContexte* c = now->contexte();
+        const double dcIn = cursorIn - (c ? c->offsetIn() : 0), dcOut = cursorOut - (c ? c->offsetOut() : 0);
+        const double drIn = rulerIn - tl->offsetIn(), drOut = rulerOut - tl->offsetOut();
+        if (anime) {
+            space->userAnimeNow(kAnimationDuration, dcIn, dcOut, drIn, drOut);
+            animation_->setChecked(true);
+            return;
+        }
+        if (!space->userInitieDeplacementCurseur())
+            return;
+        animation_->setChecked(false);
+        // The ruler's limits first: a range they refuse moves nothing at all.
+        if (space->userPlaceRulerOffsetIn(drIn, drOut)) {
+            now->decalerContexteIn(dcIn);
+            now->decalerContexteOut(dcOut);
+        }
+        space->userTermineDeplacementCurseur();
+    } else if (time == QLatin1String("Search")) {
+        const double p = nombre(d, "CursorPos"), cursorIn = nombre(d, "CursorIn");
+        showFields(deux(p), deux(cursorIn), QString(), deux(rulerIn), deux(rulerOut));
+        space->userDesactiveAnimer();
+        if (space->actifCurseur() != search)
+            space->userChangeActifCurseur(search);
+        KELICurseur* tlc = space->tlCurseur();
+        const double delta = p - (tlc ? tlc->now() : 0);
+        KELIContexte* c = search->contexte();
+        const double dcIn = cursorIn - (c ? c->offsetIn() : 0);
+        const double drIn = rulerIn + delta - tl->offsetIn(), drOut = rulerOut + delta - tl->offsetOut();
+        if (anime) {
+            space->userAnimeSearch(kAnimationDuration, p, dcIn, drIn, drOut);
+            animation_->setChecked(true);
+            return;
+        }
+        if (!space->userInitieDeplacementCurseur())
+            return;
+        animation_->setChecked(false);
+        if (space->userPlaceRulerOffsetIn(drIn, drOut)) {
+            search->decalerCurseur(p - search->now());
+            search->decalerContexteIn(dcIn);
+        }
+        space->userTermineDeplacementCurseur();
+    } else {
+        showFields(QString(), QString(), QString(), deux(rulerIn), deux(rulerOut));
+        space->userDesactiveAnimer();
+        space->menuRuler();
+        const double c = space->actifCurseur() == search ? now->now() - search->now() : 0.0;
+        const double drIn = rulerIn - tl->offsetIn() - c, drOut = rulerOut - tl->offsetOut() - c;
+        if (anime) {
+            space->userAnimeRuler(kAnimationDuration, drIn, drOut);
+            animation_->setChecked(true);
+            return;
+        }
+        if (!space->userInitieDeplacementCurseur())
+            return;
+        animation_->setChecked(false);
+        space->userPlaceRulerOffsetIn(drIn, drOut);
+        space->userTermineDeplacementCurseur();
+    }
+}
+
+void ZEVKeyWindowController::commitField(int field)
+{
+    if (field < 0 || field >= 5)
+        return;
+    const std::vector<int> rows = array_->selectedRows();
+    if (rows.empty())
+        return;
+    const ZEVKeyStepPtr step = document_.objectInStepsAtIndex(rows.back());
+    const QString text = fields_[field]->text().trimmed();
+    const QString key = QString::fromLatin1(kFieldKeys[field]);
+    if (!step->spaceDico()) {
+        // A step made from text has no state to edit.
+        if (!text.isEmpty())
+            beep();
+        showFields({}, {}, {}, {}, {});
+        return;
+    }
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    const QVariant held = step->spaceDico()->value(key);
+    if (text.isEmpty() && !held.isValid())
+        return;
+    if (!ok || !std::isfinite(value)) {
+        beep();
+        return;
+    }
+    if (held.isValid() && held.toDouble() == value)
+        return;
+    ZEVSpaceDico changed = *step->spaceDico();
+    changed.insert(key, value);
+    document_.beginAction(QStringLiteral("Edit %1").arg(key));
+    step->setSpaceDico(changed);
+    document_.endAction();
+    setSpaceDico(step->spaceDico());
+}
+
+void ZEVKeyWindowController::closeEvent(QCloseEvent* event)
+{
+    if (hooks_.shouldClose && !hooks_.shouldClose(this)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool ZEVKeyWindowController::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate && hooks_.activated)
+        hooks_.activated(this);
+    return QWidget::event(event);
+}
+
+} // namespace tallomer

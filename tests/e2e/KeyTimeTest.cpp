@@ -1,0 +1,322 @@
+// KeyTime in the running program: a document made from the File menu, steps captured from the
+// Search cursor dragged on the strip, undone and redone with the window's keys, saved, applied
+// by a click on a row (the Search cursor and the bar's date boxes come back to the step's date),
+// and read again from the file; the fields and the Now mode; unsaved changes asked about before
+// a window closes or the program quits; a foreign file refused and left as it was.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "engine/KELICurseur.h"
+#include "keytime/ZEVKeyDocumentController.h"
+#include "keytime/ZEVKeyWindowController.h"
+#include "platform/sound/Sound.h"
+#include "ruler/ZEVRulerBox.h"
+#include "ruler/ZEVRulerPickerDates.h"
+#include "ruler/ZEVRulerViewbar.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "ruler/ZEVTlineView.h"
+#include "widgets/ZEVButton.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+namespace e2e {
+namespace {
+
+class KeyTime : public E2E {
+protected:
+    void SetUp() override
+    {
+        E2E::SetUp();
+        Sound::setShared(&sound);
+    }
+    void TearDown() override
+    {
+        E2E::TearDown();
+        Sound::setShared(nullptr);
+    }
+
+    void startWithTheBar()
+    {
+        start();
+        values->setValue("ZEVShowZevMenu", true);
+        pump();
+        window()->activateWindow();
+        pump();
+        ASSERT_TRUE(bar()->isVisible());
+        // The first run's greeting is no concern of these tests.
+        alerts.clear();
+    }
+
+    ZEVRulerViewer* ruler() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()); }
+    ZEVRulerViewbar* bar() const { return dynamic_cast<ZEVRulerViewbar*>(ruler()->rulerViewbar()); }
+    ZEVTlineView* strip() const { return dynamic_cast<ZEVTlineView*>(ruler()->tlineView()); }
+    KELMainMenu* mainMenu() const { return adapter()->mainMenu(); }
+    ZEVKeyDocumentController& keyTime() const { return app()->keyTime(); }
+    ZEVKeyWindowController* keyWindow() const { return keyTime().windowFor(keyTime().currentDocument()); }
+
+    // Opens a menu of the bar with the mouse and chooses its item with the mouse.
+    void choose(int menuTag, long itemTag)
+    {
+        window()->activateWindow();
+        pump();
+        QMenuBar* menuBar = mainMenu()->menuBar();
+        QMenu* m = mainMenu()->menuWithTag(menuTag);
+        QTest::mouseClick(menuBar, Qt::LeftButton, {}, menuBar->actionGeometry(m->menuAction()).center());
+        pump();
+        ASSERT_TRUE(m->isVisible()) << "the menu did not open";
+        QAction* item = mainMenu()->item(menuTag, itemTag);
+        ASSERT_TRUE(item && item->isEnabled()) << "item " << itemTag << " is not enabled";
+        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
+        pump();
+    }
+    // The next file dialog gets this path typed into its name field, then Return.
+    void typeIntoNextFileDialog(const QString& path)
+    {
+        auto attempt = std::make_shared<std::function<void()>>();
+        *attempt = [this, path, attempt] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                QTimer::singleShot(10, *attempt);
+                return;
+            }
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setFocus();
+            QTest::keyClicks(name, path);
+            QTest::keyClick(name, Qt::Key_Return);
+            dialogsAnswered++;
+        };
+        QTimer::singleShot(0, *attempt);
+    }
+    // Pressed, dragged and released on the strip, away from the cursors' bands.
+    void scrub(KELDate from, KELDate to)
+    {
+        const QPoint a(int(strip()->pointForDate(from).x()), 8), b(int(strip()->pointForDate(to).x()), 8);
+        QTest::mousePress(strip(), Qt::LeftButton, {}, a);
+        QTest::mouseMove(strip(), (a + b) / 2);
+        QTest::mouseMove(strip(), b);
+        QTest::mouseRelease(strip(), Qt::LeftButton, {}, b);
+        advance(0.5);
+    }
+    void click(QWidget* w, QPoint at = {})
+    {
+        QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
+        pump();
+    }
+    void clickRow(int row)
+    {
+        QTableView* t = keyWindow()->tableView();
+        click(t->viewport(), t->visualRect(t->model()->index(row, 0)).center());
+    }
+    // A key typed into the KeyTime window, where its focus is.
+    void keyInWindow(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* w = keyWindow();
+        // The window's keys work while it is the active window, as the user's do.
+        w->activateWindow();
+        pump();
+        QWidget* target = w->focusWidget() ? w->focusWidget() : w;
+        QTest::keyClick(target, k, modifiers);
+        pump();
+    }
+    QStringList titles() const
+    {
+        QStringList out;
+        QAbstractItemModel* m = keyWindow()->tableView()->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, 0).data().toString();
+        return out;
+    }
+
+    RecordingSound sound;
+    int dialogsAnswered = 0;
+};
+
+TEST_F(KeyTime, StepsCapturedFromTheSearchCursorAreSavedAppliedByAClickAndReadAgain)
+{
+    startWithTheBar();
+    EXPECT_FALSE(mainMenu()->item(KELMainMenu::kMenuFile, 5)->isEnabled()) << "Add Step waits for a document";
+    choose(KELMainMenu::kMenuFile, 1);
+    ASSERT_NE(keyTime().currentDocument(), nullptr);
+    ZEVKeyWindowController* w = keyWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->parentWidget(), window()) << "above the Space window";
+    EXPECT_TRUE(w->windowFlags() & Qt::Tool);
+    EXPECT_FALSE(w->startButton()->isEnabled()) << "playback comes later";
+    EXPECT_FALSE(w->animationButton()->isChecked());
+
+    // The Search button, then the strip dragged to two dates, each captured with "+".
+    window()->activateWindow();
+    pump();
+    QTest::mouseClick(bar()->searchButton(), Qt::LeftButton);
+    pump();
+    KELICurseur* search = space()->searchCurseur();
+    ASSERT_EQ(space()->actifCurseur(), search);
+    const KELDate start = search->now();
+    scrub(start, start - 1800);
+    const KELDate first = search->now();
+    EXPECT_LT(first, start - 600) << "the drag took the Search cursor back";
+    click(w->addButton());
+    keyInWindow(Qt::Key_Return); // the title opened for editing is kept as it is
+    scrub(first, first - 1800);
+    const KELDate second = search->now();
+    EXPECT_LT(second, first - 600);
+    click(w->addButton());
+    keyInWindow(Qt::Key_Return);
+    EXPECT_EQ(titles(), (QStringList{"Search 1", "Search 2"}));
+
+    // The window's own Undo and Redo.
+    keyInWindow(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(titles(), QStringList{"Search 1"});
+    keyInWindow(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(titles(), (QStringList{"Search 1", "Search 2"}));
+    EXPECT_TRUE(keyTime().currentDocument()->isModified());
+
+    // Save As from the File menu.
+    const QString path = home + "/talk.keytime";
+    typeIntoNextFileDialog(path);
+    choose(KELMainMenu::kMenuFile, 4);
+    EXPECT_EQ(dialogsAnswered, 1);
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_FALSE(keyTime().currentDocument()->isModified());
+    EXPECT_TRUE(w->windowTitle().startsWith("talk.keytime"));
+
+    // With the box off, a click on the first row brings the Search cursor back to its date.
+    clickRow(0);
+    EXPECT_NEAR(search->now(), first, 0.01);
+    EXPECT_EQ(space()->actifCurseur(), search);
+    EXPECT_TRUE(ruler()->siAccepteDeplacement()) << "the move ended";
+    // The bar's boxes follow a moment later; the Search cursor goes on with the clock meanwhile.
+    advance(0.3);
+    const QDateTime shown = *ZEVChampsPourDate(search->now());
+    EXPECT_NEAR(search->now(), first, 0.5);
+    EXPECT_EQ(bar()->nowDatePicker()->date(), shown.date()) << "the bar's date box shows it";
+    EXPECT_EQ(bar()->nowHourPicker()->time().toString("HHmmss"), shown.time().toString("HHmmss"));
+    EXPECT_EQ(w->cursorPosTextField()->text(), QString::asprintf("%.2f", first));
+
+    // Closed (nothing unsaved: no question), then opened again from its file.
+    keyInWindow(Qt::Key_W, Qt::ControlModifier);
+    advance(0.1);
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_EQ(keyTime().currentDocument(), nullptr);
+    typeIntoNextFileDialog(path);
+    choose(KELMainMenu::kMenuFile, 2);
+    ASSERT_NE(keyWindow(), nullptr);
+    EXPECT_EQ(titles(), (QStringList{"Search 1", "Search 2"}));
+    clickRow(1);
+    EXPECT_NEAR(search->now(), second, 0.01);
+}
+
+TEST_F(KeyTime, ANowStepAppliedAtOnceMovesNothingAndItsFieldsCommitOnlyFiniteNumbers)
+{
+    startWithTheBar();
+    choose(KELMainMenu::kMenuFile, 1);
+    ZEVKeyWindowController* w = keyWindow();
+    ASSERT_NE(w, nullptr);
+    window()->activateWindow();
+    pump();
+    ASSERT_TRUE(bar()->stateOfNowButton());
+    KELIContexte* tl = space()->tlContexte();
+    KELIContexte* nowWindow = space()->nowCurseur()->contexte();
+    ASSERT_TRUE(tl && nowWindow);
+    // Add Step from the menu acts on the current document.
+    choose(KELMainMenu::kMenuFile, 5);
+    keyInWindow(Qt::Key_Return);
+    EXPECT_EQ(titles(), QStringList{"Now 1"});
+    const double in = tl->offsetIn(), out = tl->offsetOut(), cIn = nowWindow->offsetIn();
+    clickRow(0);
+    EXPECT_DOUBLE_EQ(tl->offsetIn(), in);
+    EXPECT_DOUBLE_EQ(tl->offsetOut(), out);
+    EXPECT_DOUBLE_EQ(nowWindow->offsetIn(), cIn);
+
+    // A finite number typed into a field is one undoable change and is applied.
+    QLineEdit* rulerIn = w->rulerInTextField();
+    const double wider = in - 3600;
+    rulerIn->setFocus();
+    rulerIn->selectAll();
+    QTest::keyClicks(rulerIn, QString::number(wider, 'f', 0));
+    QTest::keyClick(rulerIn, Qt::Key_Return);
+    pump();
+    EXPECT_NEAR(tl->offsetIn(), wider, 0.01);
+    EXPECT_EQ(rulerIn->text(), QString::number(wider, 'f', 0)) << "the typed text is left alone";
+    keyTime().currentDocument()->undoStack().undo();
+    EXPECT_NEAR(keyTime().currentDocument()->steps()[0]->spaceDico()->value("RulerIn").toDouble(), in, 0.01);
+
+    // Not a number: a beep, nothing stored. A range with its start after its end: stored, but
+    // the ruler refuses it and nothing moves.
+    const int beeps = sound.beeps;
+    const double before = tl->offsetIn();
+    rulerIn->selectAll();
+    QTest::keyClicks(rulerIn, "-");
+    QTest::keyClick(rulerIn, Qt::Key_Return);
+    pump();
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    rulerIn->selectAll();
+    QTest::keyClicks(rulerIn, QString::number(tl->offsetOut() + 100, 'f', 0));
+    QTest::keyClick(rulerIn, Qt::Key_Return);
+    pump();
+    EXPECT_DOUBLE_EQ(tl->offsetIn(), before);
+    EXPECT_TRUE(ruler()->siAccepteDeplacement());
+}
+
+TEST_F(KeyTime, UnsavedChangesAreAskedAboutAndCancelKeepsTheWindowAndTheProgram)
+{
+    startWithTheBar();
+    choose(KELMainMenu::kMenuFile, 1);
+    ZEVKeyWindowController* w = keyWindow();
+    click(w->addButton());
+    keyInWindow(Qt::Key_Return);
+    alertAnswer = 2; // Cancel
+    keyInWindow(Qt::Key_W, Qt::ControlModifier);
+    advance(0.1);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].buttons, (QStringList{"Save", "Don\u2019t Save", "Cancel"}));
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(keyWindow(), w);
+
+    // Quit asks the same before the quit sequence; Cancel keeps the program running.
+    key(Qt::Key_Q, Qt::ControlModifier);
+    pump();
+    EXPECT_EQ(alerts.size(), 2u);
+    EXPECT_TRUE(stops.empty());
+    EXPECT_FALSE(app()->isTerminating());
+
+    // Don't Save lets the window go.
+    alertAnswer = 1;
+    keyInWindow(Qt::Key_W, Qt::ControlModifier);
+    advance(0.1);
+    EXPECT_EQ(keyTime().currentDocument(), nullptr);
+}
+
+TEST_F(KeyTime, AFileThatIsNotAKeyTimeDocumentIsRefusedInAnAlertNamingItAndLeftUntouched)
+{
+    startWithTheBar();
+    const QString path = home + "/notes.keytime";
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a KeyTime document");
+    }
+    typeIntoNextFileDialog(path);
+    choose(KELMainMenu::kMenuFile, 2);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].message.contains("notes.keytime"));
+    EXPECT_EQ(keyTime().currentDocument(), nullptr);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("not a KeyTime document"));
+}
+
+} // namespace
+} // namespace e2e
