@@ -8,6 +8,7 @@
 
 #include "app/shared/KELSharedResources.h"
 #include "bench/engine/SyntheticBases.h"
+#include "bench/space/BenchSpaceHost.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
@@ -52,66 +53,10 @@ constexpr double kPas = kLargeur / 10;
 constexpr int kPasParTour = 40;
 constexpr KELId kPremierId = 900000000;
 
-double tempsProcesseur()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-class HorlogeVirtuelle final : public tallomer::Clock {
-public:
-    explicit HorlogeVirtuelle(const ManualScheduler& s) : s_(s) {}
-    double now() const override { return s_.now(); }
-
-private:
-    const ManualScheduler& s_;
-};
-
+using benchspace::HorlogeVirtuelle;
+using benchspace::tempsProcesseur;
 // A Space with its cursors and inspectors' models, and nothing else.
-class Hote final : public ZEVSpaceHost {
-public:
-    explicit Hote(const std::string& dossier)
-        : dossier_(QString::fromStdString(dossier)), defaults_(dossier_ + "/defaults.conf"), valeurs_(defaults_)
-    {
-    }
-    void referencerSpaceController(ZEVSpaceController*) override {}
-    QString storeFolder() override { return dossier_; }
-    UserDefaultsController& defaults() override { return valeurs_; }
-    QRectF mainScreenFrame() override { return QRectF(0, 0, 2880, 1800); }
-    const KELSharedResources& sharedResources() override { return ressources_; }
-    std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur*, ZEVSpaceController&) override { return nullptr; }
-    // The timeline context comes with the ruler's model.
-    std::unique_ptr<ZEVRulerClassServices> creerRulerClass(ZEVSpaceController& s) override
-    {
-        return std::make_unique<ZEVRulerClass>(s.spaceClass()->ruler(), s.tlCurseur());
-    }
-    std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices&, ZEVSpaceController&) override
-    {
-        return nullptr;
-    }
-    std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController&) override { return nullptr; }
-    void referencerItemDataSpace(ZEVSpaceController*) override {}
-    KELI* sameItemForItem(KELI*) override { return nullptr; }
-    void copyZevpPlace(const QString&, const QString&, KELId, const QImage&) override {}
-    void setCurrentChannelInt(KELId) override {}
-    QString fileUrlForItem(KELI*) override { return {}; }
-    void setActifCurseurColorSiNow(bool) override {}
-    bool siShowDesktop() override { return false; }
-    void closeProgressPanel() override {}
-    void startDropFolderWatch(ZEVSpaceController&) override {}
-    void showWelcome() override {}
-    QCursor searchCursor() override { return QCursor(); }
-    void userQuit() override {}
-    void deleteItemData(KELI*) override {}
-    void fullScreenDidChange() override {}
-
-private:
-    QString dossier_;
-    UserDefaults defaults_;
-    UserDefaultsController valeurs_;
-    KELSharedResources ressources_;
-};
+using Hote = benchspace::HoteNu;
 
 // Two Channels beside the home one, their Objects on their desks, and the pairs with their
 // intervals spread over fifty days either side of `centre`.

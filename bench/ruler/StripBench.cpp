@@ -9,6 +9,7 @@
 
 #include "app/shared/KELSharedResources.h"
 #include "bench/engine/SyntheticBases.h"
+#include "bench/space/BenchSpaceHost.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICc.h"
 #include "engine/KELICurseur.h"
@@ -48,66 +49,17 @@ using namespace synthbases;
 constexpr double kLargeur = 2560;
 constexpr std::size_t kLiens = 100000;
 
-double tempsProcesseur()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-class HorlogeVirtuelle final : public tallomer::Clock {
-public:
-    explicit HorlogeVirtuelle(const ManualScheduler& s) : s_(s) {}
-    double now() const override { return s_.now(); }
-
-private:
-    const ManualScheduler& s_;
-};
-
+using benchspace::HorlogeVirtuelle;
+using benchspace::tempsProcesseur;
 // A Space with its ruler and nothing else: no desks, no inspectors, no front layer.
-class Hote final : public ZEVSpaceHost {
+class Hote final : public benchspace::HoteNu {
 public:
-    explicit Hote(const std::string& dossier)
-        : dossier_(QString::fromStdString(dossier)), defaults_(dossier_ + "/defaults.conf"), valeurs_(defaults_)
-    {
-    }
-    void referencerSpaceController(ZEVSpaceController*) override {}
-    QString storeFolder() override { return dossier_; }
-    UserDefaultsController& defaults() override { return valeurs_; }
-    QRectF mainScreenFrame() override { return QRectF(0, 0, 2880, 1800); }
-    const KELSharedResources& sharedResources() override { return ressources_; }
-    std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur*, ZEVSpaceController&) override { return nullptr; }
-    std::unique_ptr<ZEVRulerClassServices> creerRulerClass(ZEVSpaceController& s) override
-    {
-        return std::make_unique<ZEVRulerClass>(s.spaceClass()->ruler(), s.tlCurseur());
-    }
+    using HoteNu::HoteNu;
     std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices& r, ZEVSpaceController& s) override
     {
         const auto ressources = std::filesystem::path(TALLOMER_TEMPLATE_DB).parent_path();
         return std::make_unique<ZEVRulerViewer>(r, s, QString::fromStdString(ressources.string()));
     }
-    // The scrub measures the strip and the link base: no history records its steps.
-    std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController&) override { return nullptr; }
-    void referencerItemDataSpace(ZEVSpaceController*) override {}
-    KELI* sameItemForItem(KELI*) override { return nullptr; }
-    void copyZevpPlace(const QString&, const QString&, KELId, const QImage&) override {}
-    void setCurrentChannelInt(KELId) override {}
-    QString fileUrlForItem(KELI*) override { return {}; }
-    void startDropFolderWatch(ZEVSpaceController&) override {}
-    void setActifCurseurColorSiNow(bool siNow) override { ressources_.setActifCurseurColorSiNow(siNow); }
-    bool siShowDesktop() override { return false; }
-    void closeProgressPanel() override {}
-    void showWelcome() override {}
-    QCursor searchCursor() override { return QCursor(); }
-    void userQuit() override {}
-    void deleteItemData(KELI*) override {}
-    void fullScreenDidChange() override {}
-
-private:
-    QString dossier_;
-    UserDefaults defaults_;
-    UserDefaultsController valeurs_;
-    KELSharedResources ressources_;
 };
 
 // Counts what the Search window tells, as a desk would be told.
