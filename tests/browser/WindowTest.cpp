@@ -53,6 +53,14 @@ TEST_F(Browser, ResizingKeepsTheLastColumnAtLeast155PointsWide)
 
     w->resize(500, 300);
     EXPECT_EQ(colonne->width(), 480);
+    {
+        // The rows' time axis follows the table's new width.
+        KELVueDe* v = w->premiereVue();
+        v->tableView()->viewport()->grab();
+        const auto* h = v->headerView();
+        EXPECT_EQ(v->cellule(1)->largeurTotale(), h->sectionSize(0) + h->sectionSize(1));
+        EXPECT_GT(h->sectionSize(0) + h->sectionSize(1), 400);
+    }
     EXPECT_EQ(w->contenu()->width(), 480);
     EXPECT_EQ(colonne->height(), 300 - 7);
     w->resize(100, 300);
