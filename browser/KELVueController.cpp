@@ -269,6 +269,10 @@ void KELVueController::recharger()
 
 void KELVueController::majLargeurWindow()
 {
+    // A floor left from a wider chain would hold the window wider than its columns; lowering it
+    // resizes nothing, and the columns' own floor is set once they are in place.
+    if (minimumWidth() > largeurContenu_ + 20)
+        setMinimumWidth(largeurContenu_ + 20);
     enMaj_ = true;
     resize(largeurContenu_ + 20, height());
     enMaj_ = false;

@@ -167,6 +167,21 @@ void KELVueDe::initLaTableView()
     modele_ = new KELVueDeModele(this);
     modele_->setParent(guiView_);
     table_->setModel(modele_);
+    table_->viewport()->installEventFilter(this);
+}
+
+bool KELVueDe::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool vue = (table_ && watched == table_->viewport()) || (header_ && watched == header_->viewport());
+    if (vue && event->type() == QEvent::Paint && header_) {
+        double total = 0;
+        for (int i = 0; i < header_->count(); ++i)
+            total += header_->sectionSize(i);
+        const GUITextFieldCell* premiere = cellule(0);
+        if (premiere && premiere->largeurTotale() != total)
+            majGeometrieDesCellules();
+    }
+    return false;
 }
 
 void KELVueDe::initLaHeaderView()
@@ -175,6 +190,7 @@ void KELVueDe::initLaHeaderView()
     header_->setHauteurRuler(hauteurRuler());
     table_->setHorizontalHeader(header_);
     header_->setStretchLastSection(true);
+    header_->viewport()->installEventFilter(this);
     connect(header_, &QHeaderView::sectionResized, this, [this] { majGeometrieDesCellules(); });
     connect(header_, &QHeaderView::sectionMoved, this, [this] { majGeometrieDesCellules(); });
 }

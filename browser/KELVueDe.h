@@ -138,6 +138,9 @@ protected:
     virtual void initLesBoutons() {}
     void initLesColonnes(std::vector<Colonne> colonnes);
     void majGeometrieDesCellules();
+    // Before the rows or the titles paint, the cells take the sections' widths: a stretched last
+    // section changes width without telling, sometimes after the rows have painted.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     KELSelIdRef selIdPour(std::uint32_t flags) const;
     // The header's colour and font after a reload.
     virtual void majEntete() {}

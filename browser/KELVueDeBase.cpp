@@ -86,7 +86,7 @@ bool KELVueDeBase::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == boutons_ && event->type() == QEvent::Resize && champ_)
         champ_->resize(std::max(20, boutons_->width() - 148), champ_->height());
-    return false;
+    return KELVueDe::eventFilter(watched, event);
 }
 
 void KELVueDeBase::initLesBoutons()
