@@ -1,6 +1,7 @@
 #include "app/space/KELSpaceMenuHub.h"
 
 #include "app/KELApplication.h"
+#include "app/space/KELSpaceImport.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemClass.h"
@@ -158,6 +159,7 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"menuHistoryPrevious", [s](const Arg&) { s->menuHistoryPrevious(); }},
         {"menuHistoryNext", [s](const Arg&) { s->menuHistoryNext(); }},
         {"userDeleteHistory", [s](const Arg&) { s->userDeleteHistory(); }},
+        {"menuActionImport", [s](const Arg&) { menuActionImport(*s); }},
     });
 
     // The application's own: Hide Others and Add Person stay out (the desktop lets no program
