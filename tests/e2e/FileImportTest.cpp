@@ -5,12 +5,19 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
+#include "app/space/KELSpaceAdd.h"
+#include "desk/viewer/ZEVCollectViewer.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "space/ZEVSpaceWindow.h"
+#include "engine/KELLien.h"
+#include "services/ZEVItemViewForDesks.h"
 #include "app/widgets/ZEVFilePanel.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QTest>
 
 namespace e2e {
@@ -33,6 +40,7 @@ protected:
         E2E::TearDown();
     }
 
+public:
     // Opens a main menu with the mouse and chooses the item of that title.
     void chooseFromMenu(int tag, const QString& title)
     {
@@ -54,6 +62,7 @@ protected:
         pump();
     }
 
+protected:
     void importPaths(const QStringList& paths)
     {
         ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest& r) {
@@ -106,6 +115,130 @@ TEST_F(FileImportE2E, FilesAndFoldersBecomeObjectsOnceForFourteenDays)
     importPaths({base});
     titles = fileTitles();
     EXPECT_EQ(titles.size(), 3u);
+}
+
+} // namespace
+} // namespace e2e
+
+namespace e2e {
+namespace {
+
+class CollectGridE2E : public FileImportE2E {
+protected:
+    ZEVCollectViewer& viewer() { return collectViewerOf(*space()); }
+
+    void addThroughMenu(const QString& title, const QStringList& paths)
+    {
+        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest& r) {
+            EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::FilesAndFolders);
+            return paths.join('\n');
+        });
+        chooseFromMenu(KELMainMenu::kMenuObject, title);
+        pump();
+    }
+
+    // The pointer moved over the grid's overlay, y-up in the desk.
+    void moveTo(const QPointF& yUp)
+    {
+        QWidget* overlay = viewer().connectingView();
+        ASSERT_NE(overlay, nullptr);
+        const QPoint at(int(yUp.x()), int(overlay->height() - yUp.y()));
+        QMouseEvent move(QEvent::MouseMove, at, overlay->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(overlay, &move);
+    }
+
+    QStringList files(int n)
+    {
+        QStringList out;
+        for (int i = 0; i < n; ++i)
+            out << writeFile(home + QStringLiteral("/added/f%1.txt").arg(i, 2, 10, QLatin1Char('0')), "x");
+        return out;
+    }
+};
+
+TEST_F(CollectGridE2E, AddShowsTheGridWhichReturnPlacesAndEscCancels)
+{
+    start();
+    // Esc: nothing made, no link, the grid gone.
+    const std::size_t linksBefore = sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS").size();
+    addThroughMenu(QStringLiteral("Add\u2026"), files(3));
+    ASSERT_TRUE(viewer().siShown());
+    EXPECT_TRUE(space()->siGoToMode());
+    EXPECT_EQ(viewer().grid()->columns(), 2u);
+    EXPECT_EQ(viewer().grid()->rows(), 2u);
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Escape);
+    pump();
+    EXPECT_FALSE(viewer().siShown());
+    EXPECT_FALSE(space()->siGoToMode());
+    EXPECT_TRUE(placedObjectsOfType("file").empty());
+    EXPECT_EQ(sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS").size(), linksBefore);
+
+    // The grid shows at the pointer, follows it, and Return places each file where its cell is.
+    QWidget* canvas = window()->spaceView()->deskCanvas()->viewport();
+    const QPoint middle = canvas->rect().center();
+    QMouseEvent over(QEvent::MouseMove, middle, canvas->mapToGlobal(middle), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(canvas, &over);
+    pump();
+    addThroughMenu(QStringLiteral("Add Documents\u2026"), files(2));
+    ASSERT_TRUE(viewer().siShown());
+    const QRectF before = viewer().grid()->frame();
+    EXPECT_NEAR(before.center().x(), middle.x(), 2.0);
+    EXPECT_NEAR(before.center().y(), canvas->height() - middle.y(), 2.0);
+    moveTo(before.center() + QPointF(40, -30));
+    EXPECT_NE(viewer().grid()->frame(), before);
+    const QPointF first = viewer().grid()->imageOriginForIndex(0);
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Return);
+    advance(0.2);
+    EXPECT_FALSE(viewer().siShown());
+    const Rows placed = placedObjectsOfType("file");
+    ASSERT_EQ(placed.size(), 2u);
+    EXPECT_EQ(placed.at(0, 1), "f00.txt");
+    EXPECT_EQ(placed.at(1, 1), "f01.txt");
+    ZEVItemViewForDesks* view = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->item() && std::to_string(v->item()->idInt()) == placed.at(0, 0))
+            view = v;
+    ASSERT_NE(view, nullptr);
+    EXPECT_NEAR(view->iconPosition().x, first.x(), 1.0);
+    EXPECT_NEAR(view->iconPosition().y, first.y(), 1.0);
+
+    // A click on the grid places too; a file known already is recalled, not made again.
+    addThroughMenu(QStringLiteral("Add\u2026"), {home + "/added/f00.txt", writeFile(home + "/added/new.txt", "n")});
+    ASSERT_TRUE(viewer().siShown());
+    QTest::mouseClick(viewer().scrollView(), Qt::LeftButton, {}, QPoint(5, 5));
+    advance(0.2);
+    EXPECT_FALSE(viewer().siShown());
+    EXPECT_EQ(placedObjectsOfType("file").size(), 3u);
+}
+
+TEST_F(CollectGridE2E, NewFolderGoesToTheGridUnlessMadeInTheDropFolderAndAFailureBeeps)
+{
+    start();
+    const QString parent = home + "/work";
+    QDir().mkpath(parent);
+    {
+        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest&) { return parent + "/Fresh"; });
+        chooseFromMenu(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
+    }
+    EXPECT_TRUE(QFileInfo(parent + "/Fresh").isDir());
+    ASSERT_TRUE(viewer().siShown());
+    EXPECT_EQ(viewer().collectObjects(), QStringList{parent + "/Fresh"});
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Escape);
+    pump();
+    {
+        // Made again: it exists, so nothing shows and the failure is logged.
+        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest&) { return parent + "/Fresh"; });
+        chooseFromMenu(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
+    }
+    EXPECT_FALSE(viewer().siShown());
+    EXPECT_TRUE(log.contains("New Folder ERROR"));
+    {
+        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest&) { return home + "/Tallomer/Dropped"; });
+        chooseFromMenu(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
+    }
+    EXPECT_TRUE(QFileInfo(home + "/Tallomer/Dropped").isDir());
+    EXPECT_FALSE(viewer().siShown());
 }
 
 } // namespace
