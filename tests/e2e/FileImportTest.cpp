@@ -212,6 +212,25 @@ TEST_F(CollectGridE2E, AddShowsTheGridWhichReturnPlacesAndEscCancels)
     EXPECT_EQ(placedObjectsOfType("file").size(), 3u);
 }
 
+TEST_F(CollectGridE2E, ASecondGridIsRefusedAndAFileGoneBeforePlacingIsSkipped)
+{
+    start();
+    const QStringList paths = files(2);
+    addThroughMenu(QStringLiteral("Add\u2026"), paths);
+    ASSERT_TRUE(viewer().siShown());
+    EXPECT_FALSE(viewer().startWithURLs({paths.first()}, 80, {100, 100}));
+    EXPECT_TRUE(log.contains("a grid already shows"));
+    EXPECT_EQ(viewer().collectObjects(), paths);
+    ASSERT_TRUE(QFile::remove(paths.at(1)));
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Return);
+    advance(0.2);
+    const Rows placed = placedObjectsOfType("file");
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_EQ(placed.at(0, 1), "f00.txt");
+    EXPECT_TRUE(log.contains("is gone"));
+    EXPECT_TRUE(sql(database(), "SELECT 1 FROM WORD WHERE WORD = 'f01.txt'").empty());
+}
+
 TEST_F(CollectGridE2E, NewFolderGoesToTheGridUnlessMadeInTheDropFolderAndAFailureBeeps)
 {
     start();
