@@ -383,7 +383,7 @@ bool ZEVCollectViewer::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::MouseButtonPress:
         if (watched == scrollView_)
-            stopWithSuccess(true);
+            stopWithSuccess(true, static_cast<QMouseEvent*>(event)->modifiers() & Qt::ControlModifier);
         return true;
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
@@ -394,7 +394,7 @@ bool ZEVCollectViewer::eventFilter(QObject* watched, QEvent* event)
         if (e->modifiers() & Qt::KeypadModifier)
             return true;
         if ((e->key() == Qt::Key_Return) && !e->text().isEmpty()) {
-            stopWithSuccess(true);
+            stopWithSuccess(true, e->modifiers() & Qt::ControlModifier);
             return true;
         }
         if (e->key() == Qt::Key_Escape) {
@@ -417,7 +417,7 @@ bool ZEVCollectViewer::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-void ZEVCollectViewer::stopWithSuccess(bool flag)
+void ZEVCollectViewer::stopWithSuccess(bool flag, bool siCmdKey)
 {
     if (!grid_)
         return;
@@ -431,7 +431,7 @@ void ZEVCollectViewer::stopWithSuccess(bool flag)
         overlay_->deleteLater();
     }
     if (flag)
-        place();
+        place(siCmdKey);
     else if (ZEVSpaceWindow* w = space_.spaceWindow(); w && w->spaceView())
         w->spaceView()->deskCanvas()->setFocus();
     paths_.clear();
@@ -441,7 +441,7 @@ void ZEVCollectViewer::stopWithSuccess(bool flag)
     space_.setSiGoToMode(false);
 }
 
-void ZEVCollectViewer::place()
+void ZEVCollectViewer::place(bool siCmdKey)
 {
     KELICurseur* curseur = space_.actifCurseur();
     ZEVDeskViewer* desk = space_.deskViewerForCurseur(curseur);
@@ -449,7 +449,6 @@ void ZEVCollectViewer::place()
     if (!desk || !bridge || !desk->itemClass())
         return;
     const KELId channel = bridge->identityInt();
-    const bool siCmdKey = QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
     const ZEVLimitRect limit = space_.deskGeometry().spaceRatioLimitRect();
     ZEVItemData& store = ZEVItemData::Current();
     std::vector<KELI*> placed;

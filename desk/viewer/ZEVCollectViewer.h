@@ -94,8 +94,9 @@ public:
     // Shows the grid of the files at the location (y-up, in the desk canvas). Refused (logged)
     // while a grid shows or when nothing can show it.
     bool startWithURLs(const QStringList& paths, double iconSize, const QPointF& location);
-    // Places the files (true) or nothing (false), and ends the grid.
-    void stopWithSuccess(bool flag);
+    // Places the files (true) or nothing (false), and ends the grid. siCmdKey: Ctrl was held by
+    // the click or key that placed them, which moves files already on the desk to their cells.
+    void stopWithSuccess(bool flag, bool siCmdKey = false);
 
     bool siShown() const { return grid_ != nullptr; }
     ZEVCollectGrid* grid() const { return grid_.get(); }
@@ -107,7 +108,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void place();
+    void place(bool siCmdKey);
     void syncWidget(const QRectF& frame);
     QRectF qtRect(const QRectF& yUp) const;
     QPointF yUpPoint(const QPointF& qt) const;

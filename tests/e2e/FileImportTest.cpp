@@ -6,6 +6,7 @@
 
 #include "app/menu/KELMainMenu.h"
 #include "app/space/KELSpaceAdd.h"
+#include "desk/data/ZEVItemData.h"
 #include "desk/viewer/ZEVCollectViewer.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "space/ZEVSpaceWindow.h"
@@ -229,6 +230,57 @@ TEST_F(CollectGridE2E, ASecondGridIsRefusedAndAFileGoneBeforePlacingIsSkipped)
     EXPECT_EQ(placed.at(0, 1), "f00.txt");
     EXPECT_TRUE(log.contains("is gone"));
     EXPECT_TRUE(sql(database(), "SELECT 1 FROM WORD WHERE WORD = 'f01.txt'").empty());
+}
+
+TEST_F(CollectGridE2E, AKnownFileIsRecalledWhereItWasMovedOnlyWithCtrlAndAPathMatchTakesTheNewUid)
+{
+    start();
+    QWidget* canvas = window()->spaceView()->deskCanvas()->viewport();
+    auto pointerAt = [&](QPoint at) {
+        QMouseEvent over(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas, &over);
+        pump();
+    };
+    const QString path = files(1).first();
+    pointerAt(canvas->rect().center());
+    addThroughMenu(QStringLiteral("Add\u2026"), {path});
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Return);
+    advance(0.2);
+    ASSERT_EQ(placedObjectsOfType("file").size(), 1u);
+    auto viewOf = [&]() -> ZEVItemViewForDesks* {
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+            if (v->item() && std::to_string(v->item()->idInt()) == placedObjectsOfType("file").at(0, 0))
+                return v;
+        return nullptr;
+    };
+    ASSERT_NE(viewOf(), nullptr);
+    const ZEVIconPosition first = viewOf()->iconPosition();
+
+    // Elsewhere without Ctrl: recalled where it was.
+    pointerAt(canvas->rect().center() - QPoint(300, 150));
+    addThroughMenu(QStringLiteral("Add\u2026"), {path});
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Return);
+    advance(0.2);
+    ASSERT_NE(viewOf(), nullptr);
+    EXPECT_NEAR(viewOf()->iconPosition().x, first.x, 1.0);
+    EXPECT_NEAR(viewOf()->iconPosition().y, first.y, 1.0);
+
+    // The file replaced by another at the same path: the same Object, its record given the new
+    // uid; with Ctrl it moves to its cell.
+    KELI* item = viewOf()->item();
+    ASSERT_TRUE(QFile::remove(path));
+    writeFile(home + "/added/spacer.txt", "s");
+    writeFile(path, "new");
+    ASSERT_NE(ZEVItemData::Current().uidForItem(item, "file"), ZEVItemData::UidForURL(path));
+    addThroughMenu(QStringLiteral("Add\u2026"), {path});
+    const QPointF cell = viewer().grid()->imageOriginForIndex(0);
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Return, Qt::ControlModifier);
+    advance(0.2);
+    EXPECT_EQ(placedObjectsOfType("file").size(), 1u);
+    EXPECT_EQ(ZEVItemData::Current().uidForItem(item, "file"), ZEVItemData::UidForURL(path));
+    ASSERT_NE(viewOf(), nullptr);
+    EXPECT_NEAR(viewOf()->iconPosition().x, cell.x(), 1.0);
+    EXPECT_NEAR(viewOf()->iconPosition().y, cell.y(), 1.0);
 }
 
 TEST_F(CollectGridE2E, NewFolderGoesToTheGridUnlessMadeInTheDropFolderAndAFailureBeeps)
