@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QTest>
 
 namespace e2e {
@@ -167,6 +168,16 @@ TEST_F(CollectGridE2E, AddShowsTheGridWhichReturnPlacesAndEscCancels)
     EXPECT_TRUE(space()->siGoToMode());
     EXPECT_EQ(viewer().grid()->columns(), 2u);
     EXPECT_EQ(viewer().grid()->rows(), 2u);
+    // Keypad keys and the wheel neither place nor move it.
+    const QRectF shown = viewer().grid()->frame();
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Left);
+    QWheelEvent wheel(QPointF(5, 5), viewer().scrollView()->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewer().scrollView(), &wheel);
+    pump();
+    ASSERT_TRUE(viewer().siShown());
+    EXPECT_EQ(viewer().grid()->frame(), shown);
     QTest::keyClick(viewer().scrollView(), Qt::Key_Escape);
     pump();
     EXPECT_FALSE(viewer().siShown());
