@@ -15,6 +15,7 @@
 #include <QColor>
 #include <QCursor>
 #include <QImage>
+#include <QObject>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -364,6 +365,12 @@ public:
     bool siAddToHistory() const { return siAddToHistory_; }
     void setSiAddToHistory(bool v) { siAddToHistory_ = v; }
 
+    // ---- the collect grid ----
+    // The grid of files added at once. It places Objects, which the desks make, so the desk side
+    // makes it on first use and hands it over; the controller keeps it for the window's life.
+    QObject* collectViewer() const { return collectViewer_.get(); }
+    void setCollectViewer(std::unique_ptr<QObject> viewer) { collectViewer_ = std::move(viewer); }
+
 private:
     ZEVSpaceController(KELId spaceInt, ZEVSpaceHost& host, KELICurseur* tlCurseur);
     void construire(KELId spaceInt);
@@ -493,6 +500,8 @@ private:
     std::unique_ptr<ZEVSelections> selections_;
     std::unique_ptr<ZEVMarkHistoryServices> markHistoryViewer_;
     QString initialZevpString_;
+    // Goes before the window's parts it floats over.
+    std::unique_ptr<QObject> collectViewer_;
     ScheduledTarget guard_{this};
 };
 

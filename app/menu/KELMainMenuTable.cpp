@@ -39,6 +39,8 @@ const std::vector<KELMainMenu::Entry>& KELMainMenu::table()
         {kMenuFile, 0, nullptr, nullptr},
         {kMenuFile, 5, "Add Step", "keyTimeAddStep:"},
         {kMenuFile, 6, "Start KeyTime", "keyTimeStartStop:", "_menuKeyTimeStart"},
+        {kMenuFile, 0, nullptr, nullptr},
+        {kMenuFile, 0, "Import…", "menuActionImport:"},
 
         // Edit.
         {kMenuEdit, 100, "Cut", "cut:"},

@@ -1,6 +1,8 @@
 #include "app/space/KELSpaceMenuHub.h"
 
 #include "app/KELApplication.h"
+#include "app/space/KELSpaceAdd.h"
+#include "app/space/KELSpaceImport.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemClass.h"
@@ -109,9 +111,13 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
                 (f->*m)();
         };
     }
+    // Add, Add Documents and New Folder: carried out here until the front layer answers them.
+    frontCommands["userAdd"] = [s](const Arg&) { userAdd(*s, false); };
+    frontCommands["userAddDocuments"] = [s](const Arg&) { userAdd(*s, true); };
+    frontCommands["userAddNewFolderWithItem"] = [s](const Arg&) { userAddNewFolderWithItem(*s); };
     front_ = std::make_unique<TableReceiver>(std::move(frontCommands), [front](std::string_view c) {
         ZEVFrontViewerServices* f = front();
-        return f && f->handlesCommand(c);
+        return f && (isAddCommand(c) || f->handlesCommand(c));
     });
 
     // The ruler viewer's zooms.
@@ -158,6 +164,7 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"menuHistoryPrevious", [s](const Arg&) { s->menuHistoryPrevious(); }},
         {"menuHistoryNext", [s](const Arg&) { s->menuHistoryNext(); }},
         {"userDeleteHistory", [s](const Arg&) { s->userDeleteHistory(); }},
+        {"menuActionImport", [s](const Arg&) { menuActionImport(*s); }},
     });
 
     // The application's own: Hide Others and Add Person stay out (the desktop lets no program

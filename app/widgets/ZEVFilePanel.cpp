@@ -8,6 +8,21 @@
 namespace tallomer {
 
 namespace {
+
+// No stock mode of the dialog lets files and folders be chosen together: this one lets the
+// accept button take whatever is selected, folders included.
+class FilesAndFoldersDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    void accept() override
+    {
+        // A double click on a folder still opens it: that goes through the list, not here.
+        chosen_ = selectedFiles();
+        QDialog::accept();
+    }
+    QStringList chosen_;
+};
+
 ZEVFilePanel::Answerer& answerer()
 {
     static ZEVFilePanel::Answerer a;
@@ -35,6 +50,7 @@ QString ZEVFilePanel::run(const ZEVFilePanelRequest& request)
             dialog.setFileMode(QFileDialog::AnyFile);
             break;
         case ZEVFilePanelRequest::Kind::Open:
+        case ZEVFilePanelRequest::Kind::FilesAndFolders: // one path asked: the first chosen
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             dialog.setFileMode(QFileDialog::ExistingFile);
             break;
@@ -59,6 +75,29 @@ QString ZEVFilePanel::run(const ZEVFilePanelRequest& request)
         QFileInfo(chosen).suffix().isEmpty())
         chosen += QLatin1Char('.') + request.suffix;
     return chosen;
+}
+
+QStringList ZEVFilePanel::runMany(const ZEVFilePanelRequest& request)
+{
+    QStringList chosen;
+    if (answerer()) {
+        chosen = answerer()(request).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    } else {
+        FilesAndFoldersDialog dialog(nullptr, request.title, request.directory);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        if (!request.prompt.isEmpty())
+            dialog.setLabelText(QFileDialog::Accept, request.prompt);
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        chosen = dialog.chosen_;
+    }
+    QStringList out;
+    for (const QString& c : chosen)
+        if (!c.isEmpty())
+            out << QFileInfo(c).absoluteFilePath();
+    return out;
 }
 
 } // namespace tallomer

@@ -5,13 +5,14 @@
 // one is installed no dialog is shown and the answerer gives the chosen path ("" for Cancel).
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
 namespace tallomer {
 
 struct ZEVFilePanelRequest {
-    enum class Kind { Save, Open, Folder };
+    enum class Kind { Save, Open, Folder, FilesAndFolders };
     Kind kind = Kind::Open;
     QString title;
     QString prompt;    // the accepting button's text
@@ -29,6 +30,11 @@ public:
     static QString run(const ZEVFilePanelRequest& request);
 
     static Answerer setAnswerer(Answerer answerer);
+
+    // Several files and folders at once (Kind::FilesAndFolders): the chosen paths, absolute, in
+    // the dialog's order; empty when the user cancelled. An installed answerer gives them one a
+    // line.
+    static QStringList runMany(const ZEVFilePanelRequest& request);
 };
 
 class ScopedFilePanelAnswerer {

@@ -404,6 +404,14 @@ QString ZEVItemData::filePathForItem(KELI* item) const
     return there && there->sameFile(bookmark->identity()) ? record->path : QString();
 }
 
+QString ZEVItemData::recordedFilePathForItem(KELI* item) const
+{
+    if (!item || isNone())
+        return QString();
+    const auto record = readFileRecord(item->idInt());
+    return record ? record->path : QString();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Reading and repairs
 

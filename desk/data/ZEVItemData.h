@@ -89,6 +89,9 @@ public:
     // The path the Object's file record names, when the file there is still the one recorded
     // (not resolved elsewhere); empty otherwise.
     QString filePathForItem(KELI* item) const;
+    // The path the Object's file record holds, wherever the file is now; a null string when the
+    // record cannot be read.
+    QString recordedFilePathForItem(KELI* item) const;
 
     void addLoadingItemNum(KELId id) { loadingItemNumSet_.insert(id); }
     void delLoadingItemNum(KELId id) { loadingItemNumSet_.erase(id); }

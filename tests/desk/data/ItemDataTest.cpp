@@ -4,6 +4,8 @@
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskIds.h"
+#include "desk/viewer/ZEVDeskImport.h"
+#include "desk/viewer/ZEVRetrieveItemPanel.h"
 #include "tests/support/NullServices.h"
 #include "engine/KELLien.h"
 #include "runtime/Log.h"
@@ -17,6 +19,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QStandardPaths>
 #include <QtEndian>
 
@@ -681,4 +687,137 @@ TEST_F(ItemDataTest, RecordsOfTheSingleChannelLayoutFollowTheirFiles)
     EXPECT_EQ(recordString(fields, "httpPath"), "https://example.org/img");
     restart();
     EXPECT_EQ(store().itemNumberWithPath(moved), 100000170u);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The retrieve dialog: the record of the Object's own Channel is read and rewritten.
+namespace {
+
+// Clicks a button of the dialog once its modal run has started; answers the run's code.
+int runClicking(ZEVRetrieveItemPanel& panel, const std::function<void()>& act)
+{
+    QTimer::singleShot(0, &panel, act);
+    return panel.runModal();
+}
+
+} // namespace
+
+TEST_F(ItemDataTest, RetrievePanelRewritesTheRecordOfTheObjectsOwnChannelOnlyForItsOwnOrAFreePath)
+{
+    // The Object lies in another Channel than the current one, whose store knows the same path.
+    ZEVItemDataChannels::SetCurrentChannelInt(kHome);
+    const QString lost = writeFile(root + "/files/lost.txt");
+    const QString found = writeFile(root + "/moved/found.txt");
+    const QString taken = writeFile(root + "/moved/taken.txt");
+    KELI* item = space.make(600, kOther, "file", "lost.txt");
+    ASSERT_TRUE(store(kOther).createFileURL(lost, QUrl(), item));
+    KELI* other = space.make(601, kOther, "file", "taken.txt");
+    ASSERT_TRUE(store(kOther).createFileURL(taken, QUrl(), other));
+    KELI* homeTwin = space.make(602, kHome, "file", "found.txt");
+    ASSERT_TRUE(store(kHome).createFileURL(found, QUrl(), homeTwin));
+
+    {
+        ZEVRetrieveItemPanel panel(item);
+        EXPECT_EQ(panel.oldPathTextField()->text(), lost);
+        EXPECT_EQ(panel.newPathTextField()->text(), lost);
+        EXPECT_TRUE(panel.messageTextField()->isHidden());
+
+        // Browse starts in the old path's folder, titled after its file.
+        QString startedIn, title, prompt;
+        auto previous = ZEVRetrieveItemPanel::setBrowser([&](const QString& d, const QString& t, const QString& p) {
+            startedIn = d, title = t, prompt = p;
+            return taken;
+        });
+        panel.buttonBrowse();
+        ZEVRetrieveItemPanel::setBrowser(previous);
+        EXPECT_EQ(startedIn, root + "/files");
+        EXPECT_EQ(title, "Select the file \"lost.txt\"");
+        EXPECT_EQ(prompt, "select");
+        EXPECT_EQ(panel.newPathTextField()->text(), taken);
+
+        // Another Object's file is refused; a relative path and nothing are incorrect.
+        const int code = runClicking(panel, [&] {
+            panel.selectButton()->click();
+            EXPECT_EQ(panel.messageTextField()->text(), "The path specified already exists for a different Object");
+            EXPECT_TRUE(panel.newFileURL().isEmpty());
+            panel.newPathTextField()->setText("moved/found.txt");
+            panel.selectButton()->click();
+            EXPECT_EQ(panel.messageTextField()->text(), "The path specified is incorrect");
+            panel.newPathTextField()->setText("");
+            panel.selectButton()->click();
+            EXPECT_EQ(panel.messageTextField()->text(), "The path specified is incorrect");
+            // A path another Channel's Object holds is free in the Object's own Channel.
+            panel.newPathTextField()->setText(found);
+            panel.selectButton()->click();
+        });
+        EXPECT_EQ(code, ZEVRetrieveItemPanel::kSelect);
+        EXPECT_EQ(panel.newFileURL(), found);
+    }
+    EXPECT_EQ(store(kOther).recordedFilePathForItem(item), found);
+    EXPECT_EQ(store(kOther).itemNumberWithPath(found), 600);
+    EXPECT_EQ(store(kHome).itemNumberWithPath(found), 602);
+    EXPECT_EQ(store(kOther).itemNumberWithPath(lost), 0);
+
+    // Its own path again is accepted; "~" is the home folder; Delete and Cancel answer 3 and 2.
+    {
+        ZEVRetrieveItemPanel panel(item);
+        EXPECT_EQ(runClicking(panel, [&] { panel.selectButton()->click(); }), ZEVRetrieveItemPanel::kSelect);
+    }
+    {
+        const QString inHome = writeFile(QDir::homePath() + "/retrieved.txt");
+        ZEVRetrieveItemPanel panel(item);
+        panel.newPathTextField()->setText("~/retrieved.txt");
+        EXPECT_EQ(runClicking(panel, [&] { panel.selectButton()->click(); }), ZEVRetrieveItemPanel::kSelect);
+        EXPECT_EQ(panel.newFileURL(), inHome);
+        QFile::remove(inHome);
+    }
+    {
+        ZEVRetrieveItemPanel panel(item);
+        EXPECT_EQ(runClicking(panel, [&] { panel.deleteButton()->click(); }), ZEVRetrieveItemPanel::kDelete);
+    }
+    {
+        ZEVRetrieveItemPanel panel(item);
+        EXPECT_EQ(runClicking(panel, [&] { panel.cancelButton()->click(); }), ZEVRetrieveItemPanel::kCancel);
+    }
+}
+
+TEST_F(ItemDataTest, RetrievePanelWithAnUnreadableRecordProposesNothingAndWritesTheRecordOnSelect)
+{
+    KELI* item = space.make(610, kHome, "file", "gone.txt");
+    ASSERT_TRUE(QDir().mkpath(store().zevDataURL()));
+    {
+        QFile bad(store().recordPath(610, "file"));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write("not a record");
+    }
+    const QString there = writeFile(root + "/there.txt");
+    ZEVRetrieveItemPanel panel(item);
+    EXPECT_EQ(panel.oldPathTextField()->text(), "Unable to find the original path");
+    EXPECT_TRUE(panel.newPathTextField()->text().isEmpty());
+    const int code = runClicking(panel, [&] {
+        panel.selectButton()->click();
+        EXPECT_EQ(panel.messageTextField()->text(), "The path specified is incorrect");
+        EXPECT_FALSE(panel.messageTextField()->isHidden());
+        panel.newPathTextField()->setText(there);
+        panel.selectButton()->click();
+    });
+    EXPECT_EQ(code, ZEVRetrieveItemPanel::kSelect);
+    EXPECT_EQ(store().recordedFilePathForItem(item), there);
+    EXPECT_EQ(store().itemNumberWithPath(there), 610);
+}
+
+TEST(DeskImport, RandomPlacesStayOnTheDeskEvenWhenItIsSmall)
+{
+    unsigned n = 0;
+    const auto counting = [&n] { return n += 977; };
+    for (int i = 0; i < 200; ++i) {
+        const QRectF r = deskimport::randomRect(QSizeF(640, 480), counting);
+        EXPECT_GE(r.x(), 0);
+        EXPECT_LT(r.x(), 540);
+        EXPECT_LT(r.y(), 380);
+        EXPECT_EQ(r.width(), 100.0);
+    }
+    // 100 points or less: no modulus of zero; the place is the desk's corner in that direction.
+    EXPECT_EQ(deskimport::randomRect(QSizeF(100, 60), counting), QRectF(0, 0, 100, 0));
+    EXPECT_EQ(deskimport::randomRect(QSizeF(101, 0), counting), QRectF(0, 0, 100, 0));
 }

@@ -1,0 +1,109 @@
+#include "desk/viewer/ZEVDeskImport.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVItemClass.h"
+#include "desk/pasteboard/ZEVPasteboard.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "platform/files/FileIdentity.h"
+#include "runtime/Log.h"
+#include "services/ZEVIconPosition.h"
+#include "services/ZEVSpaceForDeskViewers.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <set>
+
+namespace tallomer::deskimport {
+
+namespace {
+
+void walk(const QString& folder, QStringList& out, std::set<QString>& seen)
+{
+    // A folder reached twice (a bind mount, a loop through a link the walk did follow) ends there.
+    if (!seen.insert(QFileInfo(folder).canonicalFilePath()).second)
+        return;
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+    for (const QFileInfo& e : entries) {
+        if (e.isHidden() || e.fileName().startsWith(QLatin1Char('.')))
+            continue;
+        if (e.isDir()) {
+            if (!e.isSymLink())
+                walk(e.absoluteFilePath(), out, seen);
+            continue;
+        }
+        out << e.absoluteFilePath();
+    }
+}
+
+} // namespace
+
+QStringList filesOfChoice(const QStringList& chosen)
+{
+    QStringList out;
+    std::set<QString> seen;
+    for (const QString& given : chosen) {
+        const QFileInfo info(given);
+        if (given.isEmpty() || !info.exists()) {
+            logFormat("ZEVSpaceController menuActionImport: no file at %s", qUtf8Printable(given));
+            continue;
+        }
+        if (info.isDir())
+            walk(info.absoluteFilePath(), out, seen);
+        else
+            out << info.absoluteFilePath();
+    }
+    return out;
+}
+
+QRectF randomRect(const QSizeF& desk, const std::function<unsigned()>& random)
+{
+    const long w = long(desk.width()) - 100;
+    const long h = long(desk.height()) - 100;
+    const double x = w >= 1 ? double(random() % unsigned(w)) : 0.0;
+    const double y = h >= 1 ? double(random() % unsigned(h)) : 0.0;
+    return QRectF(x, y, 100.0, 0.0);
+}
+
+bool createNewItemWithFileURL(ZEVDeskViewer& desk, const QString& path, const QRectF& position)
+{
+    ZEVSpaceForDeskViewers* space = desk.space();
+    ZEVItemClass* factory = desk.itemClass();
+    if (!space || !factory)
+        return false;
+    const QFileInfo info(path);
+    ZEVItemData& store = ZEVItemData::Current();
+    if (store.itemNumberWithUid(ZEVItemData::UidForURL(path)) != 0 || store.itemNumberWithPath(path) != 0)
+        return false;
+    // Where the file system keeps no birth time the modification date stands in, not 2001.
+    const std::optional<FileDates> dates = fileDates(path);
+    if (!dates) {
+        logFormat("ZEVSpaceController menuActionImport: no file at %s", qUtf8Printable(path));
+        return false;
+    }
+    const KELDate created = dates->created ? *dates->created : dates->modified.value_or(0.0);
+    KELI* item = factory->creerItemWithChannelInt(space->identityInt(), info.fileName().toStdString(), "file",
+                                                  info.suffix().toStdString(), ZEVPasteboard::ItemOptionsForFileURL(path));
+    if (!item) {
+        logFormat("ZEVSpaceController menuActionImport: no Object could be made for %s", qUtf8Printable(path));
+        return false;
+    }
+    if (!store.createFileURL(path, QUrl(), item))
+        logFormat("ZEVSpaceController menuActionImport: the record of %s was not written", qUtf8Printable(path));
+    desk.creerIconForItem(item, ZEVIconPosition{position.x(), position.y(), position.width(), 0}, created,
+                          created + kImportDuration, 1.0f);
+    return true;
+}
+
+int importChoice(ZEVDeskViewer& desk, const QStringList& chosen, const std::function<unsigned()>& random)
+{
+    const QSizeF size = desk.deskViewFrame().size();
+    int made = 0;
+    for (const QString& path : filesOfChoice(chosen))
+        if (createNewItemWithFileURL(desk, path, randomRect(size, random)))
+            ++made;
+    return made;
+}
+
+} // namespace tallomer::deskimport

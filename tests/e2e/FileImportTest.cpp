@@ -1,0 +1,327 @@
+// Files and folders imported through the File menu's Import in the running program: each file the
+// Channel does not know becomes one file Object with its record, present from its creation date
+// for fourteen days; folders are walked, hidden entries and linked folders left out.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "app/space/KELSpaceAdd.h"
+#include "desk/data/ZEVItemData.h"
+#include "desk/viewer/ZEVCollectViewer.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "space/ZEVSpaceWindow.h"
+#include "engine/KELLien.h"
+#include "services/ZEVItemViewForDesks.h"
+#include "app/widgets/ZEVFilePanel.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) << path.toStdString();
+    return path;
+}
+
+class FileImportE2E : public E2E {
+protected:
+    void TearDown() override
+    {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        E2E::TearDown();
+    }
+
+public:
+    // Opens a main menu with the mouse and chooses the item of that title.
+    void chooseFromMenu(int tag, const QString& title)
+    {
+        KELMainMenu* menu = adapter()->mainMenu();
+        ASSERT_NE(menu, nullptr);
+        QMenuBar* bar = menu->menuBar();
+        QMenu* m = menu->menuWithTag(tag);
+        ASSERT_NE(m, nullptr);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
+        pump();
+        ASSERT_TRUE(m->isVisible()) << "the menu did not open";
+        QAction* item = nullptr;
+        for (QAction* a : m->actions())
+            if (a->text().remove('&') == title)
+                item = a;
+        ASSERT_NE(item, nullptr) << title.toStdString();
+        ASSERT_TRUE(item->isEnabled()) << title.toStdString() << " is disabled";
+        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
+        pump();
+    }
+
+protected:
+    void importPaths(const QStringList& paths)
+    {
+        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest& r) {
+            EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::FilesAndFolders);
+            return paths.join('\n');
+        });
+        chooseFromMenu(KELMainMenu::kMenuFile, QStringLiteral("Import\u2026"));
+        advance(0.2);
+    }
+
+    // The file Objects' titles, in order of making.
+    std::vector<std::string> fileTitles() const
+    {
+        std::vector<std::string> out;
+        const Rows rows = placedObjectsOfType("file");
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            out.push_back(rows.at(r, 1));
+        return out;
+    }
+};
+
+TEST_F(FileImportE2E, FilesAndFoldersBecomeObjectsOnceForFourteenDays)
+{
+    start();
+    const QString base = home + "/chosen";
+    const QString lone = writeFile(base + "/lone.txt", "a");
+    writeFile(base + "/tree/one.txt", "1");
+    writeFile(base + "/tree/deeper/two.pdf", "2");
+    writeFile(base + "/tree/.hidden", "h");
+    writeFile(base + "/tree/.secret/three.txt", "3");
+    // A link back up would walk for ever if followed.
+    ASSERT_TRUE(QFile::link(base + "/tree", base + "/tree/deeper/loop"));
+
+    importPaths({lone, base + "/tree", lone});
+    std::vector<std::string> titles = fileTitles();
+    std::sort(titles.begin(), titles.end());
+    EXPECT_EQ(titles, (std::vector<std::string>{"lone.txt", "one.txt", "two.pdf"}));
+
+    // Each has its record and an icon from its creation date for fourteen days.
+    const Rows rows = placedObjectsOfType("file");
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const Rows icons = iconLinks(rows.at(r, 0));
+        ASSERT_EQ(icons.size(), 1u) << rows.at(r, 1);
+        EXPECT_NEAR(std::stod(icons.at(0, 1)) - std::stod(icons.at(0, 0)), 1209600.0, 0.001);
+        EXPECT_TRUE(QFile::exists(storeFolder() + "/local/zevData/2000018/" + q(rows.at(r, 0)) + ".file"))
+            << rows.at(r, 1);
+    }
+    // Imported again (and with a Cancel in between), nothing more is made.
+    importPaths({});
+    importPaths({base});
+    titles = fileTitles();
+    EXPECT_EQ(titles.size(), 3u);
+}
+
+} // namespace
+} // namespace e2e
+
+namespace e2e {
+namespace {
+
+class CollectGridE2E : public FileImportE2E {
+protected:
+    ZEVCollectViewer& viewer() { return collectViewerOf(*space()); }
+
+    void addThroughMenu(const QString& title, const QStringList& paths)
+    {
+        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest& r) {
+            EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::FilesAndFolders);
+            return paths.join('\n');
+        });
+        chooseFromMenu(KELMainMenu::kMenuObject, title);
+        pump();
+    }
+
+    // The pointer moved over the grid's overlay, y-up in the desk.
+    void moveTo(const QPointF& yUp)
+    {
+        QWidget* overlay = viewer().connectingView();
+        ASSERT_NE(overlay, nullptr);
+        const QPoint at(int(yUp.x()), int(overlay->height() - yUp.y()));
+        QMouseEvent move(QEvent::MouseMove, at, overlay->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(overlay, &move);
+    }
+
+    QStringList files(int n)
+    {
+        QStringList out;
+        for (int i = 0; i < n; ++i)
+            out << writeFile(home + QStringLiteral("/added/f%1.txt").arg(i, 2, 10, QLatin1Char('0')), "x");
+        return out;
+    }
+};
+
+TEST_F(CollectGridE2E, AddShowsTheGridWhichReturnPlacesAndEscCancels)
+{
+    start();
+    // Esc: nothing made, no link, the grid gone.
+    const std::size_t linksBefore = sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS").size();
+    addThroughMenu(QStringLiteral("Add\u2026"), files(3));
+    ASSERT_TRUE(viewer().siShown());
+    EXPECT_TRUE(space()->siGoToMode());
+    EXPECT_EQ(viewer().grid()->columns(), 2u);
+    EXPECT_EQ(viewer().grid()->rows(), 2u);
+    // Keypad keys and the wheel neither place nor move it.
+    const QRectF shown = viewer().grid()->frame();
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Left);
+    QWheelEvent wheel(QPointF(5, 5), viewer().scrollView()->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewer().scrollView(), &wheel);
+    pump();
+    ASSERT_TRUE(viewer().siShown());
+    EXPECT_EQ(viewer().grid()->frame(), shown);
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Escape);
+    pump();
+    EXPECT_FALSE(viewer().siShown());
+    EXPECT_FALSE(space()->siGoToMode());
+    EXPECT_TRUE(placedObjectsOfType("file").empty());
+    EXPECT_EQ(sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS").size(), linksBefore);
+
+    // The grid shows at the pointer, follows it, and Return places each file where its cell is.
+    QWidget* canvas = window()->spaceView()->deskCanvas()->viewport();
+    const QPoint middle = canvas->rect().center();
+    QMouseEvent over(QEvent::MouseMove, middle, canvas->mapToGlobal(middle), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(canvas, &over);
+    pump();
+    addThroughMenu(QStringLiteral("Add Documents\u2026"), files(2));
+    ASSERT_TRUE(viewer().siShown());
+    const QRectF before = viewer().grid()->frame();
+    EXPECT_NEAR(before.center().x(), middle.x(), 2.0);
+    EXPECT_NEAR(before.center().y(), canvas->height() - middle.y(), 2.0);
+    moveTo(before.center() + QPointF(40, -30));
+    EXPECT_NE(viewer().grid()->frame(), before);
+    const QPointF first = viewer().grid()->imageOriginForIndex(0);
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Return);
+    advance(0.2);
+    EXPECT_FALSE(viewer().siShown());
+    const Rows placed = placedObjectsOfType("file");
+    ASSERT_EQ(placed.size(), 2u);
+    EXPECT_EQ(placed.at(0, 1), "f00.txt");
+    EXPECT_EQ(placed.at(1, 1), "f01.txt");
+    ZEVItemViewForDesks* view = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->item() && std::to_string(v->item()->idInt()) == placed.at(0, 0))
+            view = v;
+    ASSERT_NE(view, nullptr);
+    EXPECT_NEAR(view->iconPosition().x, first.x(), 1.0);
+    EXPECT_NEAR(view->iconPosition().y, first.y(), 1.0);
+
+    // A click on the grid places too; a file known already is recalled, not made again.
+    addThroughMenu(QStringLiteral("Add\u2026"), {home + "/added/f00.txt", writeFile(home + "/added/new.txt", "n")});
+    ASSERT_TRUE(viewer().siShown());
+    QTest::mouseClick(viewer().scrollView(), Qt::LeftButton, {}, QPoint(5, 5));
+    advance(0.2);
+    EXPECT_FALSE(viewer().siShown());
+    EXPECT_EQ(placedObjectsOfType("file").size(), 3u);
+}
+
+TEST_F(CollectGridE2E, ASecondGridIsRefusedAndAFileGoneBeforePlacingIsSkipped)
+{
+    start();
+    const QStringList paths = files(2);
+    addThroughMenu(QStringLiteral("Add\u2026"), paths);
+    ASSERT_TRUE(viewer().siShown());
+    EXPECT_FALSE(viewer().startWithURLs({paths.first()}, 80, {100, 100}));
+    EXPECT_TRUE(log.contains("a grid already shows"));
+    EXPECT_EQ(viewer().collectObjects(), paths);
+    ASSERT_TRUE(QFile::remove(paths.at(1)));
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Return);
+    advance(0.2);
+    const Rows placed = placedObjectsOfType("file");
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_EQ(placed.at(0, 1), "f00.txt");
+    EXPECT_TRUE(log.contains("is gone"));
+    EXPECT_TRUE(sql(database(), "SELECT 1 FROM WORD WHERE WORD = 'f01.txt'").empty());
+}
+
+TEST_F(CollectGridE2E, AKnownFileIsRecalledWhereItWasMovedOnlyWithCtrlAndAPathMatchTakesTheNewUid)
+{
+    start();
+    QWidget* canvas = window()->spaceView()->deskCanvas()->viewport();
+    auto pointerAt = [&](QPoint at) {
+        QMouseEvent over(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas, &over);
+        pump();
+    };
+    const QString path = files(1).first();
+    pointerAt(canvas->rect().center());
+    addThroughMenu(QStringLiteral("Add\u2026"), {path});
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Return);
+    advance(0.2);
+    ASSERT_EQ(placedObjectsOfType("file").size(), 1u);
+    auto viewOf = [&]() -> ZEVItemViewForDesks* {
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+            if (v->item() && std::to_string(v->item()->idInt()) == placedObjectsOfType("file").at(0, 0))
+                return v;
+        return nullptr;
+    };
+    ASSERT_NE(viewOf(), nullptr);
+    const ZEVIconPosition first = viewOf()->iconPosition();
+
+    // Elsewhere without Ctrl: recalled where it was.
+    pointerAt(canvas->rect().center() - QPoint(300, 150));
+    addThroughMenu(QStringLiteral("Add\u2026"), {path});
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Return);
+    advance(0.2);
+    ASSERT_NE(viewOf(), nullptr);
+    EXPECT_NEAR(viewOf()->iconPosition().x, first.x, 1.0);
+    EXPECT_NEAR(viewOf()->iconPosition().y, first.y, 1.0);
+
+    // The file replaced by another at the same path: the same Object, its record given the new
+    // uid; with Ctrl it moves to its cell.
+    KELI* item = viewOf()->item();
+    ASSERT_TRUE(QFile::remove(path));
+    writeFile(home + "/added/spacer.txt", "s");
+    writeFile(path, "new");
+    ASSERT_NE(ZEVItemData::Current().uidForItem(item, "file"), ZEVItemData::UidForURL(path));
+    addThroughMenu(QStringLiteral("Add\u2026"), {path});
+    const QPointF cell = viewer().grid()->imageOriginForIndex(0);
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Return, Qt::ControlModifier);
+    advance(0.2);
+    EXPECT_EQ(placedObjectsOfType("file").size(), 1u);
+    EXPECT_EQ(ZEVItemData::Current().uidForItem(item, "file"), ZEVItemData::UidForURL(path));
+    ASSERT_NE(viewOf(), nullptr);
+    EXPECT_NEAR(viewOf()->iconPosition().x, cell.x(), 1.0);
+    EXPECT_NEAR(viewOf()->iconPosition().y, cell.y(), 1.0);
+}
+
+TEST_F(CollectGridE2E, NewFolderGoesToTheGridUnlessMadeInTheDropFolderAndAFailureBeeps)
+{
+    start();
+    const QString parent = home + "/work";
+    QDir().mkpath(parent);
+    {
+        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest&) { return parent + "/Fresh"; });
+        chooseFromMenu(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
+    }
+    EXPECT_TRUE(QFileInfo(parent + "/Fresh").isDir());
+    ASSERT_TRUE(viewer().siShown());
+    EXPECT_EQ(viewer().collectObjects(), QStringList{parent + "/Fresh"});
+    QTest::keyClick(viewer().scrollView(), Qt::Key_Escape);
+    pump();
+    {
+        // Made again: it exists, so nothing shows and the failure is logged.
+        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest&) { return parent + "/Fresh"; });
+        chooseFromMenu(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
+    }
+    EXPECT_FALSE(viewer().siShown());
+    EXPECT_TRUE(log.contains("New Folder ERROR"));
+    {
+        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest&) { return home + "/Tallomer/Dropped"; });
+        chooseFromMenu(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
+    }
+    EXPECT_TRUE(QFileInfo(home + "/Tallomer/Dropped").isDir());
+    EXPECT_FALSE(viewer().siShown());
+}
+
+} // namespace
+} // namespace e2e
