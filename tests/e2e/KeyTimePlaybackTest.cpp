@@ -261,6 +261,63 @@ TEST_F(KeyTimePlayback, ClosingTheRunningWindowStopsPlaybackAndClosingAnotherDoe
     EXPECT_EQ(startItem()->text(), "Start KeyTime");
 }
 
+// Input devices that cannot be watched at all: the driver cannot start.
+class UnwatchableDevices final : public HIDRegistry {
+public:
+    QVariant property(HIDService, const QString&) override { return {}; }
+    IOReturn setProperty(HIDService, const QString&, const QVariant&) override { return kIOReturnError; }
+    bool hasServiceOfClass(const QString&) override { return false; }
+    std::uint32_t systemVersion() override { return 0; }
+    std::vector<HIDService> services() override { return {}; }
+    std::unique_ptr<HIDNotification> addMatching(std::function<void(HIDService)>, IOReturn& r) override
+    {
+        r = kIOReturnError;
+        return nullptr;
+    }
+    std::unique_ptr<HIDNotification> addInterest(HIDService, std::function<void(std::uint32_t)>, IOReturn& r) override
+    {
+        r = kIOReturnError;
+        return nullptr;
+    }
+    std::unique_ptr<HIDNotification> addRootBusyInterest(std::function<void(std::uint32_t)>, IOReturn& r) override
+    {
+        r = kIOReturnSuccess;
+        return std::make_unique<HIDNotification>();
+    }
+    std::unique_ptr<HIDDevice> createPlugIn(HIDService, IOReturn& r) override
+    {
+        r = kIOReturnError;
+        return nullptr;
+    }
+};
+
+TEST_F(KeyTimePlayback, ADriverThatCannotStartIsToldOnceAndPlaybackGoesOnUntilQuit)
+{
+    hidRegistry = std::make_unique<UnwatchableDevices>();
+    startWithTheBar();
+    threeSteps();
+    ZEVKeyWindowController* w = keyWindow();
+    clickRow(2);
+    clickRow(0);
+    choose(KELMainMenu::kMenuFile, 6);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "Remote error!");
+    EXPECT_EQ(alerts[0].informative, "Starting HID Remote failed");
+    ASSERT_TRUE(app()->isKeyTimeRunning()) << "playback goes on without the remote";
+    EXPECT_FALSE(app()->hidRemote()->isStarted());
+    EXPECT_EQ(w->startButton()->text(), "Stop");
+    EXPECT_NEAR(space()->searchCurseur()->now(), keyTime().currentDocument()->steps()[0]->spaceDico()->value("CursorPos").toDouble(), 0.01)
+        << "the running window applies its selected step";
+
+    // Quitting ends playback before its windows go (changes not saved when asked).
+    alertAnswer = 1;
+    key(Qt::Key_Q, Qt::ControlModifier);
+    pump();
+    EXPECT_FALSE(app()->isKeyTimeRunning());
+    EXPECT_EQ(alerts.size(), 2u) << "no second remote alert";
+    graph.reset();
+}
+
 TEST_F(KeyTimePlayback, UinputRemoteOnTheMachinesInputLayer)
 {
     const int ui = ::open("/dev/uinput", O_WRONLY | O_NONBLOCK | O_CLOEXEC);
