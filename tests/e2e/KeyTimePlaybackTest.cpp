@@ -20,6 +20,7 @@
 #include "widgets/ZEVButton.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -200,8 +201,13 @@ TEST_F(KeyTimePlayback, TheRemoteStepsThroughTheListWhileTheReceiverIsSeizedUnti
     EXPECT_EQ(bar()->nowDatePicker()->date(), shown.date()) << "the bar's date box shows it";
     EXPECT_EQ(bar()->nowHourPicker()->time().toString("HHmmss"), shown.time().toString("HHmmss"));
 
-    // Right held (the consumer usage of a held Right) does nothing; Left goes back.
+    // Right held (the consumer usage of a held Right) does nothing; Menu brings the window forward.
     press(kRemote, KEY_FASTFORWARD);
+    EXPECT_EQ(selectedRow(), 1);
+    window()->activateWindow();
+    pump();
+    press(kRemote, KEY_MENU);
+    EXPECT_EQ(QApplication::activeWindow(), w);
     EXPECT_EQ(selectedRow(), 1);
     // Add Step is ignored while playback runs.
     choose(KELMainMenu::kMenuFile, 5);
