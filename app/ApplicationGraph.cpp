@@ -12,6 +12,7 @@
 #include "platform/desktop/SingleInstance.h"
 #include "platform/files/VolumeWatch.h"
 #include "platform/files/Volumes.h"
+#include "platform/hid/EvdevRegistry.h"
 
 #include <QGuiApplication>
 #include <QDir>
@@ -48,6 +49,7 @@ ApplicationGraph::~ApplicationGraph()
     KELServeurDeLiens::reset();
     ZEVItemDataChannels::Reset();
     instance_.reset();
+    devices_.reset();
     scheduler_.reset();
 }
 
@@ -69,6 +71,12 @@ std::optional<int> ApplicationGraph::start()
     ZEVController::setSpaceControllerFactory([defaults](KELId spaceInt, ZEVController* controller, KELICurseur* tl) {
         return ZEVSpaceAdapter::creer(spaceInt, tl, controller, *defaults);
     });
+    // The remote control is looked for among the machine's input devices unless given others.
+    if (!options_.application.hidRegistry) {
+        if (!devices_)
+            devices_ = std::make_unique<EvdevRegistry>(makeLinuxEvdevSystem());
+        options_.application.hidRegistry = devices_.get();
+    }
     app_ = std::make_unique<KELApplication>(options_.application);
     // The KeyTime windows find the Space once the root controller built it.
     app_->setKeyTimeSpace([this]() -> ZEVKeyTimeSpace* {

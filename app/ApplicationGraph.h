@@ -23,11 +23,15 @@ class UserDefaultsController;
 class VolumeWatch;
 class ZEVSpaceAdapter;
 
+class EvdevRegistry;
+
 class ApplicationGraph {
 public:
     struct Options {
         // The program's arguments (files and zevp: links), without the program's name.
         QStringList arguments;
+        // Its hidRegistry is the input devices the remote is found among (not owned); the
+        // machine's own (udev and evdev) when unset.
         KELApplication::Options application;
         // The bus of the single-instance service; the session bus when unset.
         std::optional<QDBusConnection> bus;
@@ -67,6 +71,7 @@ private:
     std::unique_ptr<KELApplication> app_;
     std::unique_ptr<KELApplicationDelegate> delegate_;
     std::unique_ptr<VolumeWatch> volumes_;
+    std::unique_ptr<EvdevRegistry> devices_;
     bool finished_ = false;
 };
 

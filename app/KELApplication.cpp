@@ -13,11 +13,13 @@
 #include "engine/store/KELChercheurDe.h"
 #include "engine/store/Sqlite.h"
 #include "keytime/ZEVKeyDocumentController.h"
+#include "platform/hid/HIDRegistry.h"
 #include "platform/sound/Sound.h"
 #include "platform/AppId.h"
 #include "platform/desktop/FolderIcon.h"
 #include "platform/desktop/GtkBookmarks.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
@@ -35,6 +37,36 @@ namespace tallomer {
 
 namespace {
 KELApplication* g_application = nullptr;
+
+// Where no device layer was given: a registry without devices, so playback runs without a remote.
+class NoDevices final : public HIDRegistry {
+public:
+    QVariant property(HIDService, const QString&) override { return {}; }
+    IOReturn setProperty(HIDService, const QString&, const QVariant&) override { return kIOReturnError; }
+    bool hasServiceOfClass(const QString&) override { return false; }
+    std::uint32_t systemVersion() override { return 0; }
+    std::vector<HIDService> services() override { return {}; }
+    std::unique_ptr<HIDNotification> addMatching(std::function<void(HIDService)>, IOReturn& r) override
+    {
+        r = kIOReturnSuccess;
+        return std::make_unique<HIDNotification>();
+    }
+    std::unique_ptr<HIDNotification> addInterest(HIDService, std::function<void(std::uint32_t)>, IOReturn& r) override
+    {
+        r = kIOReturnNoDevice;
+        return nullptr;
+    }
+    std::unique_ptr<HIDNotification> addRootBusyInterest(std::function<void(std::uint32_t)>, IOReturn& r) override
+    {
+        r = kIOReturnSuccess;
+        return std::make_unique<HIDNotification>();
+    }
+    std::unique_ptr<HIDDevice> createPlugIn(HIDService, IOReturn& r) override
+    {
+        r = kIOReturnNoDevice;
+        return nullptr;
+    }
+};
 
 constexpr const char* kInitKELApplication = "_initKELApplication";
 constexpr const char* kInitZEVController = "_initZEVController";
@@ -66,6 +98,9 @@ KELApplication::KELApplication(Options options)
     keyTime.alert = [](const QString& message, const QString& informative, const QStringList& buttons) {
         return ZEVAlert::ShowAlert(message, informative, buttons);
     };
+    keyTime.startStop = [this] { keyTimeStartStop(); };
+    keyTime.running = [this] { return isKeyTimeRunning(); };
+    keyTime.windowWillClose = [this](ZEVKeyWindowController* w) { keyTimeWindowControllerWillClose(w); };
     keyTime_ = std::make_unique<ZEVKeyDocumentController>(std::move(keyTime));
 
     // A quit from elsewhere than the Quit command (the session ending, the last window of a run
@@ -88,7 +123,10 @@ KELApplication::~KELApplication()
     KELChercheurDe::setAlertAndStop({});
     Sqlite::setStoreErrorHook({});
     ZEVItemDataChannels::setStoreErrorHook({});
-    // The KeyTime windows stand on the Space window; they go first.
+    // Playback ends before its windows go; the KeyTime windows stand on the Space window and go
+    // first.
+    if (hidRemote_)
+        keyTimeStartStop();
     keyTime_.reset();
     // The controller and its windows go before the shared resources they draw with.
     zevController_.reset();
@@ -359,7 +397,66 @@ void KELApplication::terminate(QObject*)
 
 void KELApplication::keyTimeAddStep()
 {
+    if (hidRemote_)
+        return;
     keyTime_->addStep();
+}
+
+void KELApplication::keyTimeStartStop()
+{
+    if (!hidRemote_) {
+        ZEVKeyDocument* document = keyTime_->currentDocument();
+        ZEVKeyWindowController* running = document ? keyTime_->windowFor(document) : nullptr;
+        if (!running)
+            return;
+        runningWindowController_ = running;
+        static NoDevices none;
+        hidRemote_ = std::make_unique<HIDRemote>(options_.hidRegistry ? *options_.hidRegistry : none);
+        hidRemote_->setDelegate(running);
+        if (!hidRemote_->startRemoteControl(HIDRemote::kModeExclusiveAuto))
+            ZEVAlert::ShowAlert(QStringLiteral("Remote error!"), QStringLiteral("Starting HID Remote failed"),
+                                {QStringLiteral("OK")});
+        // The alert's event loop may have closed the window meanwhile.
+        if (!hidRemote_)
+            return;
+        if (runningWindowController_)
+            runningWindowController_->setAsRunning();
+        for (ZEVKeyDocument* d : keyTime_->documents())
+            if (ZEVKeyWindowController* w = keyTime_->windowFor(d))
+                w->startHIDRemote();
+        if (menuKeyTimeStart_)
+            menuKeyTimeStart_->setText(QStringLiteral("Stop KeyTime"));
+        return;
+    }
+    if (hidRemote_->isStarted())
+        hidRemote_->stopRemoteControl();
+    hidRemote_->setDelegate(nullptr);
+    hidRemote_.reset();
+    runningWindowController_ = nullptr;
+    for (ZEVKeyDocument* d : keyTime_->documents())
+        if (ZEVKeyWindowController* w = keyTime_->windowFor(d))
+            w->stopHIDRemote();
+    if (menuKeyTimeStart_)
+        menuKeyTimeStart_->setText(QStringLiteral("Start KeyTime"));
+}
+
+void KELApplication::keyTimeWindowControllerWillClose(ZEVKeyWindowController* controller)
+{
+    if (hidRemote_ && controller == runningWindowController_)
+        keyTimeStartStop();
+}
+
+void KELApplication::setMenuKeyTimeStart(QAction* item)
+{
+    menuKeyTimeStart_ = item;
+    if (item)
+        item->setText(hidRemote_ ? QStringLiteral("Stop KeyTime") : QStringLiteral("Start KeyTime"));
+}
+
+void KELApplication::applicationStatusChanged(HIDRemote::AppStatus status)
+{
+    if (hidRemote_)
+        hidRemote_->_appStatusChanged(status);
 }
 
 void KELApplication::terminate()

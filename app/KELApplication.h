@@ -16,6 +16,7 @@
 #include "app/store/KELStoreLayout.h"
 #include "app/shared/KELSharedResources.h"
 #include "app/widgets/ZEVProgressPanel.h"
+#include "keytime/HIDRemote.h"
 #include "engine/KELServeurDeLiens.h"
 #include "engine/KELTypes.h"
 #include "runtime/Scheduler.h"
@@ -25,11 +26,13 @@
 #include <QObject>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
+class QAction;
 class QEvent;
 class QWidget;
 
@@ -40,6 +43,8 @@ class KELWholeStore;
 class ZEVController;
 class ZEVKeyDocumentController;
 class ZEVKeyTimeSpace;
+class ZEVKeyWindowController;
+class HIDRegistry;
 
 class KELApplication : public QObject {
     Q_OBJECT
@@ -55,6 +60,9 @@ public:
         bool addSidebarItem = true;
         // Whether ~/Tallomer gets its own icon when it is made.
         bool setFolderIcon = true;
+        // The input devices the remote control is found among (not owned); without one, playback
+        // runs without a remote.
+        HIDRegistry* hidRegistry = nullptr;
     };
 
     // `init`. One application object at a time; it becomes shared().
@@ -121,6 +129,19 @@ public:
     void setKeyTimeSpace(std::function<ZEVKeyTimeSpace*()> space) { keyTimeSpace_ = std::move(space); }
     // `keyTimeAddStep:`: a step of the present state added to the current KeyTime document.
     void keyTimeAddStep();
+    // `keyTimeStartStop:`: starts playback of the current document's window with the remote
+    // (exclusive, recovering after deactivation), or stops it.
+    void keyTimeStartStop();
+    // A KeyTime window is going: playback stops first when it is the running one.
+    void keyTimeWindowControllerWillClose(ZEVKeyWindowController* controller);
+    bool isKeyTimeRunning() const { return hidRemote_ != nullptr; }
+    // The driver while playback runs.
+    HIDRemote* hidRemote() const { return hidRemote_.get(); }
+    ZEVKeyWindowController* runningWindowController() const { return runningWindowController_; }
+    // The File menu's Start KeyTime item (not owned), titled by the playback state.
+    void setMenuKeyTimeStart(QAction* item);
+    // The program became active, resigns or quits (the delegate's notices).
+    void applicationStatusChanged(HIDRemote::AppStatus status);
 
     // ---- accessors ----
     KELId zevletSpaceMinId() const { return zevletSpaceMinId_; }
@@ -186,6 +207,10 @@ private:
     std::unique_ptr<ZEVController> zevController_;
     std::function<ZEVKeyTimeSpace*()> keyTimeSpace_;
     std::unique_ptr<ZEVKeyDocumentController> keyTime_;
+    std::unique_ptr<HIDRemote> hidRemote_;
+    // Cleared when playback stops, which its window going always brings about.
+    ZEVKeyWindowController* runningWindowController_ = nullptr;
+    QPointer<QAction> menuKeyTimeStart_;
     KELApplicationDelegate* delegate_ = nullptr; // non-owning
     std::function<void()> keyEquivalentSetter_;
     std::function<void()> fullScreenDidChange_;

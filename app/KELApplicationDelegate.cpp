@@ -191,6 +191,8 @@ bool menuBarShows(QWidget* window)
 
 void KELApplicationDelegate::applicationWillResignActive()
 {
+    if (app_)
+        app_->applicationStatusChanged(HIDRemote::AppStatus::WillResignActive);
     QWidget* window = zevController_ ? zevController_->spaceWindow() : nullptr;
     previousIfShowMacMenu_ = menuBarShows(window) ? 1 : 0;
     if (window)
@@ -204,6 +206,8 @@ void KELApplicationDelegate::applicationWillResignActive()
 
 void KELApplicationDelegate::applicationWillBecomeActive()
 {
+    if (app_)
+        app_->applicationStatusChanged(HIDRemote::AppStatus::DidBecomeActive);
     QWidget* window = zevController_ ? zevController_->spaceWindow() : nullptr;
     if (window)
         window->raise();
@@ -227,6 +231,12 @@ void KELApplicationDelegate::applicationWillBecomeActive()
 
 void KELApplicationDelegate::applicationWillTerminate()
 {
+    // Playback and its remote end first.
+    if (app_) {
+        app_->applicationStatusChanged(HIDRemote::AppStatus::WillTerminate);
+        if (app_->isKeyTimeRunning())
+            app_->keyTimeStartStop();
+    }
     if (ZEVSpaceControllerBase* s = space()) {
         s->updateTimeline();
         if (KELICurseur* now = s->nowCurseur())

@@ -88,16 +88,23 @@ ZEVKeyDocument* ZEVKeyDocumentController::adopt(std::unique_ptr<ZEVKeyDocument> 
     wh.shouldClose = [this](ZEVKeyWindowController* w) {
         if (!quitting_ && !confirmClose(&w->document()))
             return false;
+        // Playback stops before its window goes.
+        if (hooks_.windowWillClose)
+            hooks_.windowWillClose(w);
         // The window goes once its close event is over.
         QTimer::singleShot(0, this, [this, w] { forget(w); });
         return true;
     };
+    wh.startStop = hooks_.startStop;
+    wh.gone = hooks_.windowWillClose;
     wh.save = [this](ZEVKeyWindowController* w) { saveDocument(&w->document()); };
     wh.activated = [this](ZEVKeyWindowController* w) { current_ = &w->document(); };
     ZEVKeyDocument* doc = document.get();
     auto* w = new ZEVKeyWindowController(*doc, std::move(wh), parent);
     open_.push_back({std::move(document), w});
     current_ = doc;
+    if (hooks_.running && hooks_.running())
+        w->startHIDRemote();
     showWindow(w);
     return doc;
 }

@@ -31,6 +31,11 @@ public:
         // in the desktop's file dialogs.
         std::function<QString(QWidget* parent)> chooseOpenPath;
         std::function<QString(QWidget* parent, const QString& suggested)> chooseSavePath;
+        // Playback: the windows' Start and Stop, whether it runs, and a window going (closed, its
+        // document closed, or destroyed).
+        std::function<void()> startStop;
+        std::function<bool()> running;
+        std::function<void(ZEVKeyWindowController*)> windowWillClose;
     };
 
     explicit ZEVKeyDocumentController(Hooks hooks);

@@ -109,8 +109,11 @@ ZEVKeyWindowController::ZEVKeyWindowController(ZEVKeyDocument& document, Hooks h
     table_->setColumnWidth(ZEVKeyArrayController::kTitle, 140);
 
     start_ = new QPushButton(QStringLiteral("Start"), this);
-    // Playback comes with the remote control; until then Start stays off.
-    start_->setEnabled(false);
+    start_->setFocusPolicy(Qt::NoFocus);
+    connect(start_, &QPushButton::clicked, this, [this] {
+        if (hooks_.startStop)
+            hooks_.startStop();
+    });
     add_ = new QPushButton(QStringLiteral("+"), this);
     remove_ = new QPushButton(QStringLiteral("\u2212"), this);
     update_ = new QPushButton(QStringLiteral("Update"), this);
@@ -170,7 +173,86 @@ ZEVKeyWindowController::ZEVKeyWindowController(ZEVKeyDocument& document, Hooks h
     updateTitle();
 }
 
-ZEVKeyWindowController::~ZEVKeyWindowController() = default;
+ZEVKeyWindowController::~ZEVKeyWindowController()
+{
+    if (hooks_.gone)
+        hooks_.gone(this);
+}
+
+void ZEVKeyWindowController::startHIDRemote()
+{
+    start_->setText(QStringLiteral("Stop"));
+    for (QWidget* w : std::initializer_list<QWidget*>{add_, remove_, update_, animation_})
+        w->setEnabled(false);
+}
+
+void ZEVKeyWindowController::stopHIDRemote()
+{
+    running_ = false;
+    progress_->setRange(0, 1);
+    start_->setText(QStringLiteral("Start"));
+    for (QWidget* w : std::initializer_list<QWidget*>{add_, remove_, update_, animation_})
+        w->setEnabled(true);
+}
+
+void ZEVKeyWindowController::setAsRunning()
+{
+    running_ = true;
+    const std::vector<int> rows = array_->selectedRows();
+    if (!rows.empty())
+        setSpaceDico(document_.objectInStepsAtIndex(rows.back())->spaceDico());
+    // A busy indicator.
+    progress_->setRange(0, 0);
+}
+
+void ZEVKeyWindowController::nextStep()
+{
+    const std::vector<int> rows = array_->selectedRows();
+    const int next = rows.empty() ? 0 : rows.back() + 1;
+    if (next < document_.countOfSteps())
+        array_->selectRange(next, 1);
+}
+
+void ZEVKeyWindowController::previousStep()
+{
+    const std::vector<int> rows = array_->selectedRows();
+    if (!rows.empty() && rows.front() > 0)
+        array_->selectRange(rows.front() - 1, 1);
+}
+
+QString ZEVKeyWindowController::actionForButtonCode(int buttonCode)
+{
+    static const char* const names[] = {"Up", "Down", "Left", "Right", "Center", "Menu", "Play/Pause"};
+    const int button = buttonCode & 0xFFFF;
+    const bool held = (buttonCode & HIDRemote::kButtonHoldFlag) != 0;
+    if (button < 1 || button > 7 || (buttonCode & ~(HIDRemote::kButtonHoldFlag | 0xFFFF)) != 0)
+        return QStringLiteral("Button %1").arg(buttonCode, 0, 16);
+    const QString name = QString::fromLatin1(names[button - 1]);
+    if (held)
+        return name + QStringLiteral(" (hold)");
+    switch (button) {
+    case HIDRemote::kButtonLeft:
+        previousStep();
+        break;
+    case HIDRemote::kButtonRight:
+        nextStep();
+        break;
+    case HIDRemote::kButtonMenu:
+        show();
+        raise();
+        activateWindow();
+        break;
+    default:
+        break;
+    }
+    return name;
+}
+
+void ZEVKeyWindowController::hidRemoteEventWithButton(HIDRemote&, int buttonCode, bool isPressed, const QVariantMap&)
+{
+    if (!isPressed)
+        actionForButtonCode(buttonCode);
+}
 
 void ZEVKeyWindowController::updateTitle()
 {

@@ -7,6 +7,7 @@
 // It captures the state of the time cursors and the ruler into a space dictionary and applies a
 // dictionary back, animated over 1.5 s or at once, always through the ruler's move protocol.
 
+#include "keytime/HIDRemote.h"
 #include "keytime/ZEVKeyArrayController.h"
 
 #include <QWidget>
@@ -26,7 +27,7 @@ namespace tallomer {
 class ZEVKeyDocument;
 class ZEVKeyTimeSpace;
 
-class ZEVKeyWindowController final : public QWidget, public ZEVKeyCapture {
+class ZEVKeyWindowController final : public QWidget, public ZEVKeyCapture, public HIDRemoteDelegate {
     Q_OBJECT
 public:
     static constexpr float kAnimationDuration = 1.5f;
@@ -40,6 +41,10 @@ public:
         std::function<void(ZEVKeyWindowController*)> save;
         // The window became the active one.
         std::function<void(ZEVKeyWindowController*)> activated;
+        // Start and Stop (`keyTimeStartStop:`).
+        std::function<void()> startStop;
+        // The window is being destroyed.
+        std::function<void(ZEVKeyWindowController*)> gone;
     };
 
     // `document` is not owned and outlives the window; `parent` is the Space window.
@@ -71,6 +76,23 @@ public:
     // and changes nothing. Return and leaving the field commit.
     void commitField(int field);
 
+    // ---- playback ----
+    // Every KeyTime window while playback runs: "Stop", and no editing.
+    void startHIDRemote();
+    // Every KeyTime window when it ends: "Start", editing again, the progress indicator still.
+    void stopHIDRemote();
+    // The running window: its last selected step applied, the progress indicator animating.
+    void setAsRunning();
+    bool isRunning() const { return running_; }
+    void nextStep();
+    void previousStep();
+    // Performs a remote button's action; answers its name.
+    QString actionForButtonCode(int buttonCode);
+    // ---- HIDRemoteDelegate ----
+    // Releases only.
+    void hidRemoteEventWithButton(HIDRemote& remote, int buttonCode, bool isPressed,
+                                  const QVariantMap& hardwareAttributes) override;
+
     void copy() { array_->copy(); }
     void paste() { array_->paste(); }
     // Follows the document's name and modified state.
@@ -95,6 +117,7 @@ private:
     QCheckBox* animation_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLineEdit* fields_[5] = {};
+    bool running_ = false;
 };
 
 } // namespace tallomer

@@ -182,8 +182,7 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         app["menuImport"] = [h = hooks.importAll](const Arg&) { h(); };
     if (hooks.uninstall)
         app["menuUninstall"] = [h = hooks.uninstall](const Arg&) { h(); };
-    // KeyTime: Save, Save As and Add Step act on the current document and wait for one; Start
-    // KeyTime waits for playback.
+    // KeyTime: Save, Save As and Add Step act on the current document and wait for one.
     ZEVKeyDocumentController* keyTime = hooks.keyTime;
     if (keyTime) {
         app["newKeyTimeDocument"] = [keyTime](const Arg&) { keyTime->newDocument(); };
@@ -191,6 +190,10 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         app["saveKeyTimeDocument"] = [keyTime](const Arg&) { keyTime->saveDocument(keyTime->currentDocument()); };
         app["saveKeyTimeDocumentAs"] = [keyTime](const Arg&) { keyTime->saveDocumentAs(keyTime->currentDocument()); };
         app["keyTimeAddStep"] = [keyTime](const Arg&) { keyTime->addStep(); };
+        if (hooks.keyTimeAddStep)
+            app["keyTimeAddStep"] = [h = hooks.keyTimeAddStep](const Arg&) { h(); };
+        if (hooks.keyTimeStartStop)
+            app["keyTimeStartStop"] = [h = hooks.keyTimeStartStop](const Arg&) { h(); };
     }
     application_ = std::make_unique<TableReceiver>(std::move(app), [keyTime](std::string_view c) {
         if (c == "saveKeyTimeDocument" || c == "saveKeyTimeDocumentAs" || c == "keyTimeAddStep")

@@ -27,6 +27,10 @@ public:
         std::function<void()> uninstall;
         // The KeyTime documents (not owned); their commands stay off without them.
         ZEVKeyDocumentController* keyTime = nullptr;
+        // Start KeyTime / Stop KeyTime, and Add Step (ignored while playback runs); without them
+        // Add Step goes straight to the documents and playback stays off.
+        std::function<void()> keyTimeStartStop;
+        std::function<void()> keyTimeAddStep;
     };
     // `space` is not owned and outlives the hub.
     KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hooks);

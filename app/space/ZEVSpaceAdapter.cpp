@@ -308,10 +308,16 @@ void ZEVSpaceAdapter::installMainMenu()
         defaults_.setValue(key, !defaults_.values(key).toBool());
     };
     hooks.keyTime = app_ ? &app_->keyTime() : nullptr;
+    if (app) {
+        hooks.keyTimeStartStop = [app] { app->keyTimeStartStop(); };
+        hooks.keyTimeAddStep = [app] { app->keyTimeAddStep(); };
+    }
     keyTimeSpace_ = std::make_unique<ZEVKeyTimeSpaceAnswer>(*space_);
     menuHub_ = std::make_unique<KELSpaceMenuHub>(*space_, std::move(hooks));
     mainMenu_ = std::make_unique<KELMainMenu>(window, *menuHub_, window->quitAction());
     window->setMenuBar(mainMenu_->menuBar());
+    if (app_)
+        app_->setMenuKeyTimeStart(mainMenu_->outlet("_menuKeyTimeStart"));
     const QString key = QStringLiteral("ZEVShowMacMenu");
     window->setMenuBarShown(defaults_.values(key).toBool());
     macMenuToken_ = defaults_.observe(key, [this](const QString&, const QVariant& value) {

@@ -17,6 +17,7 @@
 #include "runtime/Log.h"
 #include "platform/QtScheduler.h"
 #include "platform/UserDefaults.h"
+#include "platform/hid/FakeEvdevSystem.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 #include "tests/support/TestHome.h"
@@ -138,6 +139,7 @@ protected:
     void TearDown() override
     {
         graph.reset();
+        hidRegistry.reset();
         values.reset();
         defaults.reset();
         setLogSink(previousSink);
@@ -163,6 +165,10 @@ protected:
         options.bus = bus.connection();
         options.defaults = values.get();
         options.volumeLister = [this] { return mounts; };
+        // The machine's input devices are never looked at: a test that wants a remote gives its own.
+        if (!hidRegistry)
+            hidRegistry = std::make_unique<EvdevRegistry>(std::make_unique<FakeEvdevSystem>());
+        options.application.hidRegistry = hidRegistry.get();
         graph = std::make_unique<ApplicationGraph>(std::move(options));
         status = graph->start();
         ASSERT_FALSE(status) << "the program ended at start with status " << *status;
@@ -270,6 +276,8 @@ protected:
     std::optional<int> status;
     std::vector<int> stops;
     std::vector<ZEVAlertRequest> alerts;
+    // The input devices the program finds the remote among; a fake without devices unless set.
+    std::unique_ptr<HIDRegistry> hidRegistry;
     int alertAnswer = 1; // "Cancel" for a Yes/Cancel alert, and OK for a simple one
     ScopedAlertAnswerer answerer{[this](const ZEVAlertRequest& r) { return alerts.push_back(r), alertAnswer; }};
     MemoryLogSink log;
