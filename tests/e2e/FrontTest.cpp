@@ -18,6 +18,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QTest>
+#include <QWindow>
 
 namespace e2e {
 namespace {
@@ -209,6 +210,32 @@ TEST_F(Front, ADragStartedBeforeTheShortPressDrawsALassoAndMovesNoCursor)
     QTest::mouseRelease(canvas(), Qt::LeftButton, {}, p + QPoint(30, -30));
     pump();
     EXPECT_FALSE(front()->siLasso());
+}
+
+TEST_F(Front, AQuasimodeWhoseReleaseWentToAnotherWindowEndsWhenTheFocusMovesInItsWindow)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    activate();
+    chooseTool(3);
+    QWidget* desk = window()->spaceView()->deskCanvas();
+    desk->setFocus(Qt::OtherFocusReason);
+    pump();
+    QTest::keyPress(window(), Qt::Key_Shift, Qt::ShiftModifier);
+    pump();
+    ASSERT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+    // The release reaches another window of the window system: the Space window never hears of
+    // it, but the modifiers the application reads are none from now on.
+    QWindow elsewhere;
+    QTest::keyRelease(&elsewhere, Qt::Key_Shift, Qt::NoModifier);
+    pump();
+    ASSERT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+    ASSERT_EQ(QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier, Qt::NoModifier);
+    // The window stays active; only its focus moves.
+    window()->setFocus(Qt::OtherFocusReason);
+    pump();
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeFilters);
+    EXPECT_FALSE(front()->isUserChangingFlag());
 }
 
 } // namespace
