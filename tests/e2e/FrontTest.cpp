@@ -12,12 +12,16 @@
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSelections.h"
+#include "widgets/ZEVButton.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QMenu>
 #include <QTest>
+#include <QDragEnterEvent>
 #include <QWindow>
 
 namespace e2e {
@@ -236,6 +240,51 @@ TEST_F(Front, AQuasimodeWhoseReleaseWentToAnotherWindowEndsWhenTheFocusMovesInIt
     pump();
     EXPECT_EQ(front()->frontMode(), ZEVFrontModeFilters);
     EXPECT_FALSE(front()->isUserChangingFlag());
+}
+
+TEST_F(Front, AModeButtonsShortPressOpensItsToolMenuWhileALongPressOrADragResting08sSwitches)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    activate();
+    ZEVButton* links = front()->modeButton(ZEVFrontModeLinks);
+    ZEVButton* titles = front()->modeButton(ZEVFrontModeTitles);
+    ASSERT_TRUE(links && titles);
+    ASSERT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+
+    const QPoint c = links->rect().center();
+    QTest::mousePress(links, Qt::LeftButton, {}, c);
+    advance(0.05);
+    QTest::mouseRelease(links, Qt::LeftButton, {}, c);
+    pump();
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+    ASSERT_NE(front()->toolMenu(ZEVFrontModeLinks), nullptr);
+    EXPECT_TRUE(front()->toolMenu(ZEVFrontModeLinks)->isVisible()) << "a short press shows the tool menu";
+    front()->toolMenu(ZEVFrontModeLinks)->close();
+    pump();
+
+    QTest::mousePress(links, Qt::LeftButton, {}, c);
+    advance(0.3);
+    QTest::mouseRelease(links, Qt::LeftButton, {}, c);
+    pump();
+    advance(0.1);
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeLinks);
+    EXPECT_FALSE(front()->toolMenu(ZEVFrontModeLinks)->isVisible());
+    EXPECT_EQ(sound.played.count(QStringLiteral("Pop")), 1);
+
+    // Something dragged over the Titles button and resting there: the switch comes at 0.8 s.
+    QMimeData dragged;
+    dragged.setText(QStringLiteral("notes"));
+    QDragEnterEvent enter(titles->rect().center(), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(titles, &enter);
+    advance(0.75);
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeLinks) << "too early";
+    advance(0.1);
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeTitles);
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(titles, &leave);
+    advance(1.0);
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeTitles);
 }
 
 } // namespace
