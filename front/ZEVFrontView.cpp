@@ -4,6 +4,7 @@
 #include "engine/KELICurseur.h"
 #include "front/ZEVFrontViewer.h"
 #include "objects/viewer/ZEVItemConnexion.h"
+#include "platform/KeyLayout.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "space/ZEVSpaceController.h"
@@ -11,6 +12,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -85,9 +87,9 @@ void ZEVFrontView::setLassoFromPoint(const QPointF& from, const QPointF& to)
     display();
 }
 
-// The time line's own keys reach it through the window, which hands them on.
-void ZEVFrontView::keyDown(QKeyEvent* event) { event->ignore(); }
-void ZEVFrontView::keyUp(QKeyEvent* event) { event->ignore(); }
+// The time line reads a key first; what it leaves goes on to the window.
+void ZEVFrontView::keyDown(QKeyEvent* event) { frontViewer_.tlineKeyDown(event); }
+void ZEVFrontView::keyUp(QKeyEvent* event) { frontViewer_.tlineKeyUp(event); }
 
 void ZEVFrontView::clearLasso()
 {
@@ -98,20 +100,19 @@ void ZEVFrontView::clearLasso()
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
-void ZEVFrontView::drawLinks(QPainter& p, double height, ZEVItemViewer& itemViewer, ZEVSpaceController& space,
-                             int frontMode)
+void ZEVFrontView::drawLinks(QPainter& p, double height, const std::set<ZEVItemConnexion*>& lignes,
+                             const LinkPaint& paint)
 {
-    const KELSharedResources& r = space.host().sharedResources();
-    const bool pourSelections = space.displayOptions().siShowLinksForSelections;
+    const KELSharedResources& r = *paint.colours;
+    const bool pourSelections = paint.forSelectionsOnly;
+    const int frontMode = paint.frontMode;
     const bool actifs = frontMode == ZEVFrontModeLinks;
-    ZEVSelections& selections = space.selections();
-    const auto& lignes = itemViewer.connexionsExistantes();
 
     auto anneau = [&](std::set<ZEVItemViewForDesks*>& vus, ZEVItemViewForDesks* v, QPointF centre, double rayon,
                       KELI* item, bool halo) {
         if (!v || !vus.insert(v).second)
             return;
-        const bool choisi = selections.isNodeSelectedForItem(item);
+        const bool choisi = paint.nodeSelected && paint.nodeSelected(item);
         QColor c;
         if (halo) {
             c = v->siActif()   ? (actifs ? r.presentActifColor() : r.presentAlphaColor())
@@ -126,7 +127,7 @@ void ZEVFrontView::drawLinks(QPainter& p, double height, ZEVItemViewer& itemView
         p.drawEllipse(yDown(height, centre), rayon, rayon);
     };
     auto ligne = [&](ZEVItemConnexion* l, bool halo) {
-        const bool choisi = selections.isLinkSelectedForConnexion(l);
+        const bool choisi = paint.linkSelected && paint.linkSelected(l);
         QColor c;
         if (halo)
             c = l->siActif() ? (actifs ? r.presentActifColor() : r.presentAlphaColor())
@@ -168,8 +169,18 @@ void ZEVFrontView::drawForeground(QPainter& p)
     const double h = v->height();
     p.setRenderHint(QPainter::Antialiasing, true);
     if (space_.displayOptions().siShowLinks())
-        if (ZEVItemViewer* iv = itemViewer())
-            drawLinks(p, h, *iv, space_, frontViewer_.frontMode());
+        if (ZEVItemViewer* iv = itemViewer()) {
+            ZEVSelections& selections = space_.selections();
+            LinkPaint paint;
+            paint.colours = &space_.host().sharedResources();
+            paint.frontMode = frontViewer_.frontMode();
+            paint.forSelectionsOnly = space_.displayOptions().siShowLinksForSelections;
+            paint.nodeSelected = [&selections](KELI* item) { return selections.isNodeSelectedForItem(item); };
+            paint.linkSelected = [&selections](const ZEVItemConnexion* l) {
+                return selections.isLinkSelectedForConnexion(l);
+            };
+            drawLinks(p, h, iv->connexionsExistantes(), paint);
+        }
 
     if (!lassoRect_.isNull() && frontViewer_.siLasso()) {
         const QRectF r(yDown(h, QPointF(lassoRect_.left(), lassoRect_.bottom())), lassoRect_.size());
@@ -221,8 +232,11 @@ bool ZEVFrontView::canvasEvent(QEvent* event)
     case QEvent::MouseButtonPress: {
         auto* e = static_cast<QMouseEvent*>(event);
         pointer_ = e->position();
+        if (e->button() == Qt::RightButton)
+            return rightMouseDown(e);
         if (e->button() != Qt::LeftButton)
             return false;
+        siDoubleClick_ = false;
         siMouseDown_ = true;
         siMouseDragged_ = false;
         siMouseDownInDeskView_ = false;
@@ -254,11 +268,34 @@ bool ZEVFrontView::canvasEvent(QEvent* event)
         }
         return false;
     }
+    case QEvent::MouseButtonDblClick: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        pointer_ = e->position();
+        if (e->button() != Qt::LeftButton)
+            return false;
+        cancelPresses();
+        siDoubleClick_ = true;
+        siMouseDown_ = siMouseDownCourt_ = siMouseDownLong_ = siMouseDragged_ = false;
+        // On an Object view the view takes its own double click.
+        if (!dernierClicSurBureau_)
+            return false;
+        if (e->modifiers().testFlag(Qt::ControlModifier))
+            frontViewer_.userGoNow();
+        else if (!frontViewer_.siCleanAll())
+            frontViewer_.userSpaceStart();
+        return true;
+    }
     case QEvent::MouseButtonRelease: {
         auto* e = static_cast<QMouseEvent*>(event);
         if (e->button() != Qt::LeftButton)
             return false;
         cancelPresses();
+        if (siDoubleClick_) {
+            // The second click's release is no click of its own: no step back.
+            siDoubleClick_ = false;
+            return dernierClicSurBureau_;
+        }
+        dernierClicSurBureau_ = siMouseDown_ && siMouseDownInDeskView_;
         const bool surLigne = siPressOnLine_;
         if (siMouseDown_ && siMouseDownInDeskView_) {
             if (siMouseDownCourt_ || siMouseDownLong_) {
@@ -280,6 +317,24 @@ bool ZEVFrontView::canvasEvent(QEvent* event)
     default:
         return false;
     }
+}
+
+bool ZEVFrontView::rightMouseDown(QMouseEvent* e)
+{
+    // Any modifier (Caps Lock included) leaves the press to the desk and its menu.
+    const Qt::KeyboardModifiers held =
+        e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (held != Qt::NoModifier || KeyLayout::capsLockOn() || !space_.displayOptions().siShowLinks())
+        return false;
+    ZEVItemViewer* iv = itemViewer();
+    ZEVItemConnexion* ligne = iv ? iv->selectedConnexionForPoint(yUp(e->position())) : nullptr;
+    if (!ligne)
+        return false;
+    QMenu* menu = frontViewer_.connexionMenuForConnexion(ligne);
+    if (!menu)
+        return false;
+    menu->popup(e->globalPosition().toPoint());
+    return true;
 }
 
 bool ZEVFrontView::dateUnderPointer(double* date) const

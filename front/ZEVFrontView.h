@@ -17,11 +17,17 @@
 #include <QPointer>
 #include <QRectF>
 
+#include <functional>
+#include <set>
+
+class KELI;
+
 class QMouseEvent;
 class QWidget;
 
 namespace tallomer {
 
+class KELSharedResources;
 class ZEVFrontViewer;
 class ZEVItemConnexion;
 class ZEVItemViewer;
@@ -58,10 +64,20 @@ public:
     bool siMouseDownLong() const { return siMouseDownLong_; }
     void clearLasso();
 
-    // The link lines of one item viewer, painted on a painter whose device is `height` pixels high
-    // (y-up points turn y-down there). Separate so that a picture can be checked without a window.
-    static void drawLinks(QPainter& painter, double height, ZEVItemViewer& itemViewer, ZEVSpaceController& space,
-                          int frontMode);
+    // What one picture of link lines is painted with, read once per picture.
+    struct LinkPaint {
+        const KELSharedResources* colours = nullptr;
+        int frontMode = 0;
+        // Only the lines connected in the front mode are drawn (and hit).
+        bool forSelectionsOnly = false;
+        std::function<bool(KELI*)> nodeSelected;
+        std::function<bool(const ZEVItemConnexion*)> linkSelected;
+    };
+    // The link lines, painted on a painter whose device is `height` pixels high (y-up points turn
+    // y-down there): a halo pass, then a core pass, one ring per Object view per pass. Each line
+    // is marked displayed or not. Separate so that a picture can be checked without a window.
+    static void drawLinks(QPainter& painter, double height, const std::set<ZEVItemConnexion*>& lines,
+                          const LinkPaint& paint);
 
 private:
     QWidget* viewport() const;
@@ -70,6 +86,8 @@ private:
     void mouseDownCourt();
     void mouseDownLong();
     void cancelPresses();
+    // A right press on a shown link line opens that line's menu; true when it did.
+    bool rightMouseDown(QMouseEvent* event);
     // The date under the pointer's x on the time line (x over the strip's width less one).
     bool dateUnderPointer(double* date) const;
 
@@ -84,6 +102,10 @@ private:
     bool siMouseDownInDeskView_ = false;
     // The press selected a link line: its drag and release stay here.
     bool siPressOnLine_ = false;
+    // The last single click began on the empty desk (a double click then is the desk's).
+    bool dernierClicSurBureau_ = false;
+    // The button went down a second time: its release is not a click.
+    bool siDoubleClick_ = false;
     // The pointer in the viewport (y-down), as last seen during a press.
     QPointF pointer_;
     ScheduledTarget guard_{this};

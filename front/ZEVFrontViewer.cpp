@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMenu>
 
 #include <algorithm>
@@ -601,6 +602,22 @@ void ZEVFrontViewer::deskEdit(int command)
 void ZEVFrontViewer::userCopy() { deskEdit(int(ZEVDeskEditCommand::Copy)); }
 void ZEVFrontViewer::userCut() { deskEdit(int(ZEVDeskEditCommand::Cut)); }
 void ZEVFrontViewer::userSelectAll() { deskEdit(int(ZEVDeskEditCommand::SelectAll)); }
+
+void ZEVFrontViewer::tlineKeyDown(QKeyEvent* event)
+{
+    if (headers_)
+        headers_->tlineKeyDown(event);
+    else
+        event->ignore();
+}
+
+void ZEVFrontViewer::tlineKeyUp(QKeyEvent* event)
+{
+    if (headers_)
+        headers_->tlineKeyUp(event);
+    else
+        event->ignore();
+}
 
 void ZEVFrontViewer::userPaste()
 {

@@ -114,6 +114,10 @@ public:
     void menuHomeTime() override;
     void userGoHome() override;
     bool siCurseurAtHome() override { return headers_ && headers_->siCurseurAtHome(); }
+    // The time line's turn at a key of the desk; ignored when there is none.
+    void tlineKeyDown(QKeyEvent* event);
+    void tlineKeyUp(QKeyEvent* event);
+    bool siCleanAll() const { return siCleanAll_; }
     void initierDeplacementCurseur() override;
 
     // ---- tool menus ----

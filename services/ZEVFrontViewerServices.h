@@ -25,6 +25,8 @@ class QPainter;
 
 namespace tallomer {
 
+class ZEVItemConnexion;
+
 // The front view: the layer of the desk canvas that sees each press first and paints over the
 // Object views. Points are in the canvas' coordinates, y-up.
 class ZEVFrontViewServices {
@@ -82,6 +84,9 @@ public:
     virtual void menuHomeTime() = 0;
     virtual void userGoHome() = 0;
     virtual bool siCurseurAtHome() = 0;
+    // The time line reads the desk's keys first; a key it leaves stays ignored, for the window.
+    virtual void tlineKeyDown(QKeyEvent* event) = 0;
+    virtual void tlineKeyUp(QKeyEvent* event) = 0;
 };
 
 class ZEVFrontViewerServices {
@@ -222,6 +227,9 @@ public:
     virtual void cancelOperation() {}
     virtual void menuActionFilter() {}
     virtual void userToggleQL() {}
+    // The link-line menu of a line (nullptr: none); the link-line menu's part of the front layer
+    // will answer it.
+    virtual QMenu* connexionMenuForConnexion(ZEVItemConnexion*) { return nullptr; }
     virtual void userGoNow() {}
     virtual void userSpaceStart() {}
     virtual void userSpaceCleanAll() {}

@@ -330,6 +330,8 @@ public:
     // What the window tells of itself: it became the active window, its size changed, a resize
     // or move ended, it changed screens, it moved, its full-screen state changed.
     void windowDidBecomeKey();
+    // A widget of the window took the keyboard focus: the quasimodes follow the held modifiers.
+    void windowDidTakeFocus();
     void windowDidResize();
     void windowDidEndLiveResize();
     void windowDidChangeScreen();

@@ -255,6 +255,12 @@ void ZEVSpaceController::windowDidBecomeKey()
         frontViewer_->userRereadFlags(QGuiApplication::queryKeyboardModifiers());
 }
 
+void ZEVSpaceController::windowDidTakeFocus()
+{
+    if (frontViewer_)
+        frontViewer_->userRereadFlags(QGuiApplication::queryKeyboardModifiers());
+}
+
 void ZEVSpaceController::windowDidResize()
 {
     if (ZEVCursorDesk* d = deskForCurseur(actifCurseur_)) {

@@ -8,6 +8,7 @@
 #include "widgets/ZEVButton.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCloseEvent>
 #include <QGraphicsScene>
@@ -185,6 +186,12 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
             spaceController_->userQuit();
     });
     addAction(quitAction_);
+    // The keyboard coming to a widget of this window, from another window or within it: a
+    // modifier released meanwhile went elsewhere, so the held ones are read again.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now->window() == this && spaceController_)
+            spaceController_->windowDidTakeFocus();
+    });
     // The header-views button: a small flat toggle over the content's top right corner, where the
     // title bar held it. It shows the header views' state; its click goes to the controller.
     headerViewsButton_->setObjectName(QStringLiteral("headerViewsButton"));

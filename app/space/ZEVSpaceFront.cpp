@@ -9,6 +9,7 @@
 #include "space/ZEVSpaceWindow.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 
 namespace tallomer {
 
@@ -191,6 +192,22 @@ void ZEVSpaceFront::initierDeplacementCurseur()
     if (defaults_.values(QString::fromLatin1(kHideRulerWhenSearchKey)).toBool())
         return;
     openTline();
+}
+
+void ZEVSpaceFront::tlineKeyDown(QKeyEvent* event)
+{
+    if (ZEVTlineView* s = strip())
+        s->keyDown(event);
+    else
+        event->ignore();
+}
+
+void ZEVSpaceFront::tlineKeyUp(QKeyEvent* event)
+{
+    if (ZEVTlineView* s = strip())
+        s->keyUp(event);
+    else
+        event->ignore();
 }
 
 bool ZEVSpaceFront::siCurseurAtHome()

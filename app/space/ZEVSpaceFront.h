@@ -46,6 +46,8 @@ public:
     void menuHomeTime() override;
     void userGoHome() override { siGoingToHome_ = true; }
     bool siCurseurAtHome() override;
+    void tlineKeyDown(QKeyEvent* event) override;
+    void tlineKeyUp(QKeyEvent* event) override;
     bool siGoingToHome() const { return siGoingToHome_; }
 
 protected:

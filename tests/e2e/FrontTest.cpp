@@ -12,12 +12,17 @@
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSelections.h"
+#include "widgets/ZEVButton.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QMenu>
 #include <QTest>
+#include <QDragEnterEvent>
+#include <QWindow>
 
 namespace e2e {
 namespace {
@@ -209,6 +214,77 @@ TEST_F(Front, ADragStartedBeforeTheShortPressDrawsALassoAndMovesNoCursor)
     QTest::mouseRelease(canvas(), Qt::LeftButton, {}, p + QPoint(30, -30));
     pump();
     EXPECT_FALSE(front()->siLasso());
+}
+
+TEST_F(Front, AQuasimodeWhoseReleaseWentToAnotherWindowEndsWhenTheFocusMovesInItsWindow)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    activate();
+    chooseTool(3);
+    QWidget* desk = window()->spaceView()->deskCanvas();
+    desk->setFocus(Qt::OtherFocusReason);
+    pump();
+    QTest::keyPress(window(), Qt::Key_Shift, Qt::ShiftModifier);
+    pump();
+    ASSERT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+    // The release reaches another window of the window system: the Space window never hears of
+    // it, but the modifiers the application reads are none from now on.
+    QWindow elsewhere;
+    QTest::keyRelease(&elsewhere, Qt::Key_Shift, Qt::NoModifier);
+    pump();
+    ASSERT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+    ASSERT_EQ(QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier, Qt::NoModifier);
+    // The window stays active; only its focus moves.
+    window()->setFocus(Qt::OtherFocusReason);
+    pump();
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeFilters);
+    EXPECT_FALSE(front()->isUserChangingFlag());
+}
+
+TEST_F(Front, AModeButtonsShortPressOpensItsToolMenuWhileALongPressOrADragResting08sSwitches)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    activate();
+    ZEVButton* links = front()->modeButton(ZEVFrontModeLinks);
+    ZEVButton* titles = front()->modeButton(ZEVFrontModeTitles);
+    ASSERT_TRUE(links && titles);
+    ASSERT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+
+    const QPoint c = links->rect().center();
+    QTest::mousePress(links, Qt::LeftButton, {}, c);
+    advance(0.05);
+    QTest::mouseRelease(links, Qt::LeftButton, {}, c);
+    pump();
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+    ASSERT_NE(front()->toolMenu(ZEVFrontModeLinks), nullptr);
+    EXPECT_TRUE(front()->toolMenu(ZEVFrontModeLinks)->isVisible()) << "a short press shows the tool menu";
+    front()->toolMenu(ZEVFrontModeLinks)->close();
+    pump();
+
+    QTest::mousePress(links, Qt::LeftButton, {}, c);
+    advance(0.3);
+    QTest::mouseRelease(links, Qt::LeftButton, {}, c);
+    pump();
+    advance(0.1);
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeLinks);
+    EXPECT_FALSE(front()->toolMenu(ZEVFrontModeLinks)->isVisible());
+    EXPECT_EQ(sound.played.count(QStringLiteral("Pop")), 1);
+
+    // Something dragged over the Titles button and resting there: the switch comes at 0.8 s.
+    QMimeData dragged;
+    dragged.setText(QStringLiteral("notes"));
+    QDragEnterEvent enter(titles->rect().center(), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(titles, &enter);
+    advance(0.75);
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeLinks) << "too early";
+    advance(0.1);
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeTitles);
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(titles, &leave);
+    advance(1.0);
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeTitles);
 }
 
 } // namespace

@@ -1,0 +1,167 @@
+// One frame of link lines as the front view paints it: 1,000 lines between 300 Object views
+// scattered over a 1920 x 1200 desk, antialiased, halo and core passes, on an image of the
+// canvas' size. The target is 8 ms a frame. A summary with the target follows the usual report.
+
+#include "app/shared/KELSharedResources.h"
+#include "engine/KELLien.h"
+#include "front/ZEVFrontView.h"
+#include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemConnexion.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "objects/viewer/ZEVItemViewerModels.h"
+#include "tests/support/NullServices.h"
+
+#include <QApplication>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <vector>
+
+namespace {
+
+using namespace tallomer;
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1200;
+constexpr int kViews = 300;
+constexpr int kLines = 1000;
+constexpr double kTargetMs = 8.0;
+
+class Space final : public test::NullItemSpace {
+public:
+    KELId identityInt() override { return 1; }
+    bool siShowLinks() override { return true; }
+};
+
+class Desk final : public test::NullItemViewDesk {
+public:
+    ZEVItemViewForDesks* itemViewForItem(KELI* item) override { return views.count(item) ? views[item].get() : nullptr; }
+    double deskHeight() override { return kHeight; }
+    ZEVItemViewer* viewer = nullptr;
+    QGraphicsScene scene;
+    std::map<KELI*, std::unique_ptr<ZEVItemViewForDesks>> views;
+};
+
+class Objects final : public ZEVItemViewerModels {
+public:
+    KELI* objetForInt(KELId id) override { return objets.count(id) ? objets[id] : nullptr; }
+    std::vector<KELI*> connectedItemsForItem(KELI*) override { return {}; }
+    bool siConnected(KELI*, KELI*) override { return false; }
+    bool siIconExisteForItem(KELI*) override { return true; }
+    bool siIncluLeLien(KELI*) override { return true; }
+    KELI* keep(std::unique_ptr<KELI> o) { return store.emplace_back(std::move(o)).get(); }
+    std::map<KELId, KELI*> objets;
+    std::vector<std::unique_ptr<KELI>> store;
+};
+
+// The 300 views and 1,000 lines, the same every run (a fixed seed); a third of the lines and
+// views are in the past, a third active, a third in the future.
+struct Picture {
+    Picture() : viewer(std::make_unique<ZEVItemViewer>(nullptr, &space, &desk))
+    {
+        viewer->referencerModels(&objects);
+        desk.viewer = viewer.get();
+        std::mt19937 random(36);
+        std::uniform_real_distribution<double> x(32, kWidth - 96), y(32, kHeight - 96);
+        std::vector<KELI*> items;
+        for (int i = 0; i < kViews; ++i) {
+            auto o = std::make_unique<KELI>();
+            o->assignerIdInt(1000 + i);
+            o->setChannelInt(1);
+            KELI* item = objects.objets[1000 + i] = objects.keep(std::move(o));
+            auto v = viewer->creerItemView({x(random), y(random), 64, 0}, item, 1.0f);
+            auto* raw = static_cast<ZEVItemView*>(v.get());
+            desk.scene.addItem(raw);
+            raw->setHidden(false);
+            raw->setSiAjoute(true);
+            raw->setSiActif(i % 3 == 1);
+            raw->setSiFutur(i % 3 == 2);
+            desk.views[item] = std::move(v);
+            items.push_back(item);
+        }
+        std::uniform_int_distribution<int> pick(0, kViews - 1);
+        std::set<std::pair<int, int>> pairs;
+        while (int(pairs.size()) < kLines) {
+            const int a = pick(random), b = pick(random);
+            if (a != b)
+                pairs.insert({a, b});
+        }
+        KELId id = 100000;
+        int n = 0;
+        for (auto [a, b] : pairs) {
+            auto l = std::make_unique<KELI>();
+            l->assignerIdInt(id++);
+            l->assignerParentInt(items[a]->idInt());
+            l->assignerEnfantInt(items[b]->idInt());
+            KELI* lien = objects.keep(std::move(l));
+            if (n % 3 == 2)
+                viewer->moteurAjouteFuturForConnexion(lien);
+            else
+                viewer->moteurAjoutePasseForConnexion(lien);
+            if (n % 3 == 1)
+                viewer->moteurActivePasseForConnexion(lien);
+            ++n;
+        }
+        paint.colours = &test::testResources();
+        paint.frontMode = 0;
+    }
+    ~Picture() { desk.views.clear(); }
+
+    void frame(QImage& image)
+    {
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        ZEVFrontView::drawLinks(p, kHeight, viewer->connexionsExistantes(), paint);
+    }
+
+    Space space;
+    Desk desk;
+    Objects objects;
+    std::unique_ptr<ZEVItemViewer> viewer;
+    ZEVFrontView::LinkPaint paint;
+};
+
+Picture* picture = nullptr;
+
+void BM_LinkLinesFrame(benchmark::State& state)
+{
+    QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        picture->frame(image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_LinkLinesFrame)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Picture p;
+    picture = &p;
+    std::printf("%zu lines drawn between %d Object views\n", p.viewer->connexionsExistantes().size(), kViews);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    // A summary over 50 frames, with the target.
+    QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    p.frame(image);
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 50; ++i)
+        p.frame(image);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / 50;
+    std::printf("link lines: %.2f ms per frame (target %.1f ms): %s\n", ms, kTargetMs, ms <= kTargetMs ? "met" : "MISSED");
+    picture = nullptr;
+    return 0;
+}

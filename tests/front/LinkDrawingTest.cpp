@@ -1,0 +1,130 @@
+// The link lines painted on an offscreen image: one halo and one core ring per Object however
+// many lines end on it, the halo's width for a selected line, and the lines the front mode hides
+// when links are shown for the selections only.
+
+#include "front/ZEVFrontView.h"
+#include "objects/viewer/ZEVItemConnexion.h"
+#include "tests/objects/ObjectsFakes.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace tallomer;
+using namespace objectstest;
+
+constexpr double kHeight = 1000;
+
+// A parent with three children around it, every line added and active.
+struct Star {
+    Star()
+    {
+        parent = d.objects.objet(1);
+        d.desk.add(parent, {400, 400, 64, 0});
+        const double places[3][2] = {{700, 400}, {400, 700}, {100, 400}};
+        for (int i = 0; i < 3; ++i) {
+            KELI* child = d.objects.objet(10 + i);
+            d.desk.add(child, {places[i][0], places[i][1], 64, 0});
+            KELI* lien = d.objects.lien(100 + i, parent, child);
+            d.viewer->moteurAjoutePasseForConnexion(lien);
+            d.viewer->moteurActivePasseForConnexion(lien);
+            lines[i] = d.viewer->itemConnexionForLienConnexion(lien);
+            children[i] = child;
+        }
+        for (auto& [item, view] : d.desk.views) {
+            view->setSiAjoute(true);
+            view->setSiActif(true);
+        }
+    }
+
+    QImage draw(ZEVFrontView::LinkPaint paint)
+    {
+        paint.colours = &test::testResources();
+        const int side = static_cast<int>(kHeight);
+        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        ZEVFrontView::drawLinks(p, kHeight, d.viewer->connexionsExistantes(), paint);
+        return image;
+    }
+    // The pixel at `distance` from an end's centre, in the direction `angle` (radians, y-up).
+    static QColor at(const QImage& image, QPointF centre, double distance, double angle)
+    {
+        const QPointF p = centre + QPointF(std::cos(angle), std::sin(angle)) * distance;
+        return image.pixelColor(int(std::lround(p.x())), int(std::lround(kHeight - p.y())));
+    }
+
+    Desk d;
+    KELI* parent = nullptr;
+    KELI* children[3] = {};
+    ZEVItemConnexion* lines[3] = {};
+};
+
+TEST(LinkDrawing, AnObjectWithThreeLinesGetsOneHaloRingAndOneCoreRing)
+{
+    Star s;
+    const QImage image = s.draw({});
+    for (ZEVItemConnexion* l : s.lines)
+        EXPECT_TRUE(l->siDisplayed());
+    const QPointF parentCentre = s.lines[0]->dragSrcPoint();
+    const QPointF childCentre = s.lines[0]->dragDstPoint();
+    const double radius = s.lines[0]->dragSrcRadius();
+    ASSERT_GT(radius, 4);
+    // Away from every line (the lines leave the parent at 0, 90 and 180 degrees, the child at 180).
+    const double away = -M_PI / 2;
+    // Just outside the core ring, inside the halo: the halo's translucent colour once, the same
+    // over the parent (three lines) as over the child (one): a second ring would darken it.
+    const QColor parentHalo = Star::at(image, parentCentre, radius + 1.2, away);
+    const QColor childHalo = Star::at(image, childCentre, radius + 1.2, away);
+    EXPECT_GT(parentHalo.alpha(), 0);
+    EXPECT_LT(parentHalo.alpha(), 255) << "the halo is translucent in Icon mode";
+    EXPECT_EQ(parentHalo.rgba(), childHalo.rgba());
+    // On the ring the core colour of an active Object covers the halo.
+    const QColor core = Star::at(image, parentCentre, radius, away);
+    const QColor cursor = test::testResources().curseurColor();
+    EXPECT_NEAR(core.red(), cursor.red(), 40);
+    EXPECT_NEAR(core.green(), cursor.green(), 40);
+    EXPECT_NEAR(core.blue(), cursor.blue(), 40);
+    // Nothing is drawn inside the icon's circle.
+    EXPECT_EQ(Star::at(image, parentCentre, radius / 2, away).alpha(), 0);
+}
+
+TEST(LinkDrawing, ASelectedLineHasTheWiderHaloAndLinesHiddenByTheModeAreNeitherDrawnNorMarked)
+{
+    Star s;
+    const QPointF from = s.lines[0]->dragSrcPoint();
+    const QPointF to = s.lines[0]->dragDstPoint();
+    const QPointF middle = (from + to) / 2;
+    // 3.2 px off the line's middle, across it: outside a halo 5 wide, inside one 7.5 wide.
+    const auto offLine = [&](const QImage& image) {
+        return image.pixelColor(int(middle.x()), int(std::lround(kHeight - middle.y() - 3.2))).alpha();
+    };
+    EXPECT_EQ(offLine(s.draw({})), 0);
+    ZEVFrontView::LinkPaint selected;
+    selected.linkSelected = [&](const ZEVItemConnexion* l) { return l == s.lines[0]; };
+    EXPECT_GT(offLine(s.draw(selected)), 0);
+
+    // Links for the selections only, in Icon mode with no Icon selected: no line is drawn, each is
+    // marked not displayed (so that no click hits it), and the picture stays empty.
+    ZEVFrontView::LinkPaint forSelections;
+    forSelections.forSelectionsOnly = true;
+    forSelections.frontMode = ZEVFrontModeIcons;
+    const QImage none = s.draw(forSelections);
+    for (ZEVItemConnexion* l : s.lines)
+        EXPECT_FALSE(l->siDisplayed());
+    EXPECT_EQ(offLine(none), 0);
+    EXPECT_EQ(Star::at(none, from, s.lines[0]->dragSrcRadius(), -M_PI / 2).alpha(), 0);
+    // Selecting the child of the first line connects that line alone in Icon mode.
+    s.d.space.icons = {s.children[0]};
+    s.draw(forSelections);
+    EXPECT_TRUE(s.lines[0]->siDisplayed());
+    EXPECT_FALSE(s.lines[1]->siDisplayed());
+    EXPECT_FALSE(s.lines[2]->siDisplayed());
+}
+
+} // namespace
