@@ -18,6 +18,7 @@
 #include "platform/QtScheduler.h"
 #include "platform/UserDefaults.h"
 #include "platform/hid/FakeEvdevSystem.h"
+#include "platform/sound/Sound.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 #include "tests/support/TestHome.h"
@@ -282,6 +283,24 @@ protected:
     ScopedAlertAnswerer answerer{[this](const ZEVAlertRequest& r) { return alerts.push_back(r), alertAnswer; }};
     MemoryLogSink log;
     LogSink* previousSink = nullptr;
+};
+
+// A fixture whose program plays its sounds into `sound`, a recording or a silent one.
+template <class SoundKind>
+class E2EWithSound : public E2E {
+protected:
+    void SetUp() override
+    {
+        E2E::SetUp();
+        Sound::setShared(&sound);
+    }
+    void TearDown() override
+    {
+        E2E::TearDown();
+        Sound::setShared(nullptr);
+    }
+
+    SoundKind sound;
 };
 
 } // namespace e2e

@@ -34,19 +34,8 @@ std::ostream& operator<<(std::ostream& o, const Vue& v)
              << v.y << ", " << v.titre << "}";
 }
 
-class EdgesOfTime : public E2E {
+class EdgesOfTime : public E2EWithSound<RecordingSound> {
 protected:
-    void SetUp() override
-    {
-        E2E::SetUp();
-        Sound::setShared(&sound);
-    }
-    void TearDown() override
-    {
-        E2E::TearDown();
-        Sound::setShared(nullptr);
-    }
-
     // A file handed to the program by a second start, as the desktop does; answers the moment.
     double ajouter(const char* nom)
     {
@@ -114,7 +103,6 @@ protected:
         advance(1.0);
     }
 
-    RecordingSound sound;
 };
 
 TEST_F(EdgesOfTime, AfterTheOpenEndAndBothEdgesThePlaceOfThePastShowsExactlyItsObjects)

@@ -34,19 +34,8 @@ public:
     QStringList played;
 };
 
-class Front : public E2E {
+class Front : public E2EWithSound<SilentSound> {
 protected:
-    void SetUp() override
-    {
-        E2E::SetUp();
-        Sound::setShared(&sound);
-    }
-    void TearDown() override
-    {
-        E2E::TearDown();
-        Sound::setShared(nullptr);
-    }
-
     ZEVFrontViewer* front() const { return space() ? dynamic_cast<ZEVFrontViewer*>(space()->frontViewer()) : nullptr; }
     QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
     // A y-up point of the canvas as the widget takes it.
@@ -97,7 +86,6 @@ protected:
         pump();
     }
 
-    SilentSound sound;
 };
 
 TEST_F(Front, ALassoOverTwoOfThreeIconsSelectsThemAndTheStatusTextCountsThem)

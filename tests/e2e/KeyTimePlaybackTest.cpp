@@ -44,19 +44,8 @@ namespace {
 const QString kRemote = QStringLiteral("/dev/input/event3");
 const QString kKeyboard = QStringLiteral("/dev/input/event4");
 
-class KeyTimePlayback : public E2E {
+class KeyTimePlayback : public E2EWithSound<RecordingSound> {
 protected:
-    void SetUp() override
-    {
-        E2E::SetUp();
-        Sound::setShared(&sound);
-    }
-    void TearDown() override
-    {
-        E2E::TearDown();
-        Sound::setShared(nullptr);
-    }
-
     // The program with a remote and a keyboard among its input devices, and the ruler bar shown.
     void startWithARemote()
     {
@@ -162,7 +151,6 @@ protected:
         pump();
     }
 
-    RecordingSound sound;
     FakeEvdevSystem* devices = nullptr; // owned by hidRegistry
 };
 

@@ -32,19 +32,8 @@
 namespace e2e {
 namespace {
 
-class KeyTime : public E2E {
+class KeyTime : public E2EWithSound<RecordingSound> {
 protected:
-    void SetUp() override
-    {
-        E2E::SetUp();
-        Sound::setShared(&sound);
-    }
-    void TearDown() override
-    {
-        E2E::TearDown();
-        Sound::setShared(nullptr);
-    }
-
     void startWithTheBar()
     {
         start();
@@ -142,7 +131,6 @@ protected:
         return out;
     }
 
-    RecordingSound sound;
     int dialogsAnswered = 0;
 };
 

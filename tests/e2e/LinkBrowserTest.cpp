@@ -22,18 +22,8 @@
 namespace e2e {
 namespace {
 
-class LinkBrowser : public E2E {
+class LinkBrowser : public E2EWithSound<RecordingSound> {
 protected:
-    void SetUp() override
-    {
-        E2E::SetUp();
-        Sound::setShared(&sound);
-    }
-    void TearDown() override
-    {
-        E2E::TearDown();
-        Sound::setShared(nullptr);
-    }
     static const std::vector<KELVueController*>& windows() { return KELVueController::ouvertes(); }
 
     // The share of the row's first column whose pixels on the line `dy` below the row's top are
@@ -48,7 +38,6 @@ protected:
         return n ? double(hits) / n : 0;
     }
 
-    RecordingSound sound;
 };
 
 TEST_F(LinkBrowser, AWordWindowListsAddsAndChoosesWordsAndASecondStartOpensAnotherOrBeeps)

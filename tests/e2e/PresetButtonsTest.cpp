@@ -29,18 +29,8 @@
 namespace e2e {
 namespace {
 
-class PresetButtons : public E2E {
+class PresetButtons : public E2EWithSound<RecordingSound> {
 protected:
-    void SetUp() override
-    {
-        E2E::SetUp();
-        Sound::setShared(&sound);
-    }
-    void TearDown() override
-    {
-        E2E::TearDown();
-        Sound::setShared(nullptr);
-    }
     void startWithTheBar()
     {
         start();
@@ -97,7 +87,6 @@ protected:
     }
     static bool open(const Rows& r, std::size_t i) { return std::stod(r.at(i, 1)) > 4.5e15; }
 
-    RecordingSound sound;
 };
 
 TEST_F(PresetButtons, HoldingSavesAQuickClickCallsAndEmptyPresetsBeep)

@@ -32,19 +32,8 @@
 namespace e2e {
 namespace {
 
-class RulerBar : public E2E {
+class RulerBar : public E2EWithSound<RecordingSound> {
 protected:
-    void SetUp() override
-    {
-        E2E::SetUp();
-        Sound::setShared(&sound);
-    }
-    void TearDown() override
-    {
-        E2E::TearDown();
-        Sound::setShared(nullptr);
-    }
-
     // Starts with the time bar on, the window active.
     void startWithTheBar()
     {
@@ -100,7 +89,6 @@ protected:
         return dynamic_cast<ZEVStampClass*>(ruler()->stampClass())->stateOfNowPresetWithStampInt(2000009);
     }
 
-    RecordingSound sound;
     ZEVRulerViewer* ruler() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()); }
     ZEVRulerViewbar* bar() const { return dynamic_cast<ZEVRulerViewbar*>(ruler()->rulerViewbar()); }
     ZEVTlineView* strip() const { return dynamic_cast<ZEVTlineView*>(ruler()->tlineView()); }

@@ -22,19 +22,8 @@
 namespace e2e {
 namespace {
 
-class RulerGesture : public E2E {
+class RulerGesture : public E2EWithSound<RecordingSound> {
 protected:
-    void SetUp() override
-    {
-        E2E::SetUp();
-        Sound::setShared(&sound);
-    }
-    void TearDown() override
-    {
-        E2E::TearDown();
-        Sound::setShared(nullptr);
-    }
-
     ZEVRulerViewer* ruler() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()); }
     // How many moves the ruler completed.
     long moves() const { return long(ruler()->mouvementsTermines()); }
@@ -74,7 +63,6 @@ protected:
     }
     int tinks() const { return int(sound.played.count(QStringLiteral("Tink"))); }
 
-    RecordingSound sound;
 };
 
 TEST_F(RulerGesture, AHorizontalWheelOverTheDeskTakesTheSearchCursorToTheNowCursorAndBackToTheNowDesk)

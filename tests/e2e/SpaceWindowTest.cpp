@@ -27,7 +27,7 @@
 namespace e2e {
 namespace {
 
-class SpaceWindow : public E2E {
+class SpaceWindow : public E2EWithSound<RecordingSound> {
 protected:
     static constexpr int kTheTestEndedTheLoop = 7;
 
@@ -50,17 +50,6 @@ protected:
         });
         const QSignalBlocker pasDeFin(qApp);
         return QApplication::exec();
-    }
-
-    void SetUp() override
-    {
-        E2E::SetUp();
-        Sound::setShared(&sound);
-    }
-    void TearDown() override
-    {
-        E2E::TearDown();
-        Sound::setShared(nullptr);
     }
 
     std::string title() const { return window()->windowTitle().toStdString(); }
@@ -97,7 +86,6 @@ protected:
             .at(0, 0);
     }
 
-    RecordingSound sound;
 };
 
 TEST_F(SpaceWindow, TheFirstRunTitleNamesChannelAndSpaceFramedWhileThePointerIsInTheTopRightZone)
