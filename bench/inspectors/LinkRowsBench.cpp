@@ -100,6 +100,7 @@ public:
     bool siShowDesktop() override { return false; }
     void closeProgressPanel() override {}
     void startDropFolderWatch(ZEVSpaceController&) override {}
+    void spaceWindowWillShow(ZEVSpaceController&) override {}
     void showWelcome() override {}
     QCursor searchCursor() override { return QCursor(); }
     void userQuit() override {}

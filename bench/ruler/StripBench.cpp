@@ -97,6 +97,7 @@ public:
     void setActifCurseurColorSiNow(bool siNow) override { ressources_.setActifCurseurColorSiNow(siNow); }
     bool siShowDesktop() override { return false; }
     void closeProgressPanel() override {}
+    void spaceWindowWillShow(ZEVSpaceController&) override {}
     void showWelcome() override {}
     QCursor searchCursor() override { return QCursor(); }
     void userQuit() override {}
