@@ -212,6 +212,7 @@ void ZEVSpaceController::construire(KELId spaceInt)
     spaceWindow_->spaceView()->deskCanvas()->setFocus();
     regleDeLaMiniSpace();
 
+    host_.spaceWindowWillShow(*this);
     spaceWindow_->show();
     spaceWindow_->raise();
     spaceWindow_->activateWindow();

@@ -405,6 +405,10 @@ public:
     // The main menu's commands; the arrows of the Space window reach them once it exists.
     virtual void menuAction(ZEVSpaceMenuAction action) {}
     virtual void closeProgressPanel() = 0;
+    // The window is built and about to be shown for the first time: what it carries (the main
+    // menu's bar) goes in now. A manager frames the window at the size it is shown with; a resize
+    // before the frame is known would move the window by the height of the decorations.
+    virtual void spaceWindowWillShow(ZEVSpaceController& space) = 0;
     // The first-run greeting, after the window is in front.
     virtual void showWelcome() = 0;
     // The pointer over the Search desk.

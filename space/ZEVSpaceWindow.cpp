@@ -300,6 +300,10 @@ void ZEVSpaceWindow::referencerSpaceController(ZEVSpaceController* controller)
 void ZEVSpaceWindow::setMenuBar(QMenuBar* bar)
 {
     menuBar_ = bar;
+    // Hidden until setMenuBarShown says otherwise: a bar not hidden by hand would come up with the
+    // window (or with the layout that took it) without the window growing by it.
+    if (bar)
+        bar->hide();
     majMinimumSize();
 }
 

@@ -71,7 +71,6 @@ std::unique_ptr<ZEVSpaceControllerBase> ZEVSpaceAdapter::creer(KELId spaceInt, K
     adapter->space_ = ZEVSpaceController::initSpaceControllerWithSpaceInt(spaceInt, *adapter, tlCurseur);
     if (!adapter->space_)
         return nullptr;
-    adapter->installMainMenu();
     return adapter;
 }
 
@@ -286,10 +285,12 @@ void openUserGuide()
 
 } // namespace
 
-void ZEVSpaceAdapter::installMainMenu()
+void ZEVSpaceAdapter::spaceWindowWillShow(ZEVSpaceController& space) { installMainMenu(space); }
+
+void ZEVSpaceAdapter::installMainMenu(ZEVSpaceController& space)
 {
-    ZEVSpaceWindow* window = space_ ? space_->spaceWindow() : nullptr;
-    if (!window)
+    ZEVSpaceWindow* window = space.spaceWindow();
+    if (!window || mainMenu_)
         return;
     KELSpaceMenuHub::ApplicationHooks hooks;
     KELApplication* app = app_;
@@ -312,8 +313,8 @@ void ZEVSpaceAdapter::installMainMenu()
         hooks.keyTimeStartStop = [app] { app->keyTimeStartStop(); };
         hooks.keyTimeAddStep = [app] { app->keyTimeAddStep(); };
     }
-    keyTimeSpace_ = std::make_unique<ZEVKeyTimeSpaceAnswer>(*space_);
-    menuHub_ = std::make_unique<KELSpaceMenuHub>(*space_, std::move(hooks));
+    keyTimeSpace_ = std::make_unique<ZEVKeyTimeSpaceAnswer>(space);
+    menuHub_ = std::make_unique<KELSpaceMenuHub>(space, std::move(hooks));
     mainMenu_ = std::make_unique<KELMainMenu>(window, *menuHub_, window->quitAction());
     window->setMenuBar(mainMenu_->menuBar());
     if (app_)

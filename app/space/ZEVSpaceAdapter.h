@@ -80,6 +80,7 @@ public:
     void setActifCurseurColorSiNow(bool siNow) override;
     bool siShowDesktop() override;
     void closeProgressPanel() override;
+    void spaceWindowWillShow(ZEVSpaceController& space) override;
     void showWelcome() override;
     QCursor searchCursor() override;
     void menuAction(ZEVSpaceMenuAction action) override;
@@ -89,9 +90,9 @@ public:
     void actifCurseurDidChange() override;
 
 private:
-    // The main menu over the built Space, its keys by the current layout, its bar following
+    // The main menu over the Space's window, its keys by the current layout, its bar following
     // ZEVShowMacMenu.
-    void installMainMenu();
+    void installMainMenu(ZEVSpaceController& space);
     void setKeyEquivalents();
 
     // ZEVDeskSaveAs::Space

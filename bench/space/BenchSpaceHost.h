@@ -80,6 +80,7 @@ public:
     void userQuit() override {}
     void deleteItemData(KELI*) override {}
     void fullScreenDidChange() override {}
+    void spaceWindowWillShow(tallomer::ZEVSpaceController&) override {}
 
 private:
     QString dossier_;

@@ -14,6 +14,7 @@
 #include "space/ZEVSpaceWindowFrame.h"
 #include "widgets/ZEVButton.h"
 
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QFile>
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include <cmath>
 #include <functional>
 
 namespace e2e {
@@ -145,6 +147,71 @@ TEST_F(SpaceWindow, AnAlertClosedBesideTheWindowDoesNotEndTheProgram)
     EXPECT_EQ(closedInTheEventLoop(&alerte), kTheTestEndedTheLoop) << "closing an alert ended the program";
     EXPECT_TRUE(window()->isVisible());
     EXPECT_TRUE(stops.empty());
+}
+
+// What a window manager is given of the Space window: its geometry when it is first shown, and
+// the resizes after. A resize before the manager has framed the window places it by its inside
+// corner, the decorations' height higher than the frame was.
+class FirstShowWatch : public QObject {
+public:
+    QRect shown;
+    int resizesAfter = 0;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        auto* w = qobject_cast<ZEVSpaceWindow*>(o);
+        if (!w)
+            return false;
+        if (e->type() == QEvent::Show && w != window_) {
+            window_ = w;
+            shown = w->geometry();
+            resizesAfter = 0;
+        } else if (e->type() == QEvent::Resize && w == window_) {
+            ++resizesAfter;
+        }
+        return false;
+    }
+
+private:
+    QObject* window_ = nullptr;
+};
+
+TEST_F(SpaceWindow, EachStartShowsTheWindowWholeOnTheFrameItHadWithTheMenuBarShownOrHidden)
+{
+    FirstShowWatch watch;
+    qApp->installEventFilter(&watch);
+    const auto started = [&](bool bar) {
+        start();
+        advance(1.0); // the window settles
+        EXPECT_EQ(watch.resizesAfter, 0) << "the window changed size after it was shown";
+        EXPECT_EQ(window()->size(), watch.shown.size());
+        EXPECT_EQ(window()->menuBar()->isVisible(), bar);
+        EXPECT_EQ(window()->menuBarHeight() > 0, bar);
+        const QSize desk = window()->spaceView()->size();
+        EXPECT_EQ(desk.height(), std::lround(desk.width() / ZEVSpaceWindowFrame::kContentAspect));
+        return window()->frameGeometry();
+    };
+
+    const QRect withBar = started(true);
+    quit();
+    EXPECT_EQ(started(true), withBar);
+    const int bar = window()->menuBarHeight();
+
+    values->setValue(QStringLiteral("ZEVShowMacMenu"), false);
+    pump();
+    quit();
+    // The same content, at the same top, without the bar over it.
+    const QRect without = withBar.adjusted(0, 0, 0, -bar);
+    EXPECT_EQ(started(false), without);
+    quit();
+    EXPECT_EQ(started(false), without);
+
+    values->setValue(QStringLiteral("ZEVShowMacMenu"), true);
+    pump();
+    quit();
+    EXPECT_EQ(started(true), withBar);
+    qApp->removeEventFilter(&watch);
 }
 
 TEST_F(SpaceWindow, PreviousAndNextSpaceMoveTheSearchCursorBetweenTheBackgroundsOfTheChannel)

@@ -17,6 +17,7 @@
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceWindow.h"
 #include "tests/engine/StoreFixtures.h"
 #include "tests/support/NullServices.h"
 #include "tests/support/TestHome.h"
@@ -286,6 +287,10 @@ public:
     void setActifCurseurColorSiNow(bool now) override { add(now ? "colour Now" : "colour Search"); }
     void menuAction(tallomer::ZEVSpaceMenuAction a) override { add("menu " + std::to_string(int(a))); }
     void closeProgressPanel() override { add("closeProgressPanel"); }
+    void spaceWindowWillShow(tallomer::ZEVSpaceController& s) override
+    {
+        add(std::string("windowWillShow ") + (s.spaceWindow()->isVisible() ? "shown" : "hidden"));
+    }
     void showWelcome() override { add("welcome"); }
     void userQuit() override { add("userQuit"); }
 

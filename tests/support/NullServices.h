@@ -294,6 +294,7 @@ public:
     void setActifCurseurColorSiNow(bool) override {}
     bool siShowDesktop() override { return true; }
     void closeProgressPanel() override {}
+    void spaceWindowWillShow(ZEVSpaceController&) override {}
     void showWelcome() override {}
     QCursor searchCursor() override { return QCursor(Qt::CrossCursor); }
     void userQuit() override {}
