@@ -71,25 +71,26 @@ protected:
     // The next file dialog gets this path typed into its name field, then is accepted.
     void typeIntoNextFileDialog(const QString& path)
     {
-        auto attempt = std::make_shared<std::function<void()>>();
-        *attempt = [this, path, attempt] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                QTimer::singleShot(10, *attempt);
-                return;
-            }
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            ASSERT_NE(name, nullptr);
-            name->setFocus();
-            QTest::keyClicks(name, path);
-            // Return is left to the dialog's completer and folder model, which answer it on a later
-            // turn or not at all while the folder is still being read: the dialog is accepted with
-            // the typed name instead, as its Save button would.
-            dialog->selectFile(path);
-            static_cast<QDialog*>(dialog)->accept();
-            dialogsAnswered++;
-        };
-        QTimer::singleShot(0, *attempt);
+        QTimer::singleShot(0, qApp, [this, path] { answerFileDialog(path); });
+    }
+    // Tried again every 10 ms until the dialog is up.
+    void answerFileDialog(const QString& path)
+    {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            QTimer::singleShot(10, qApp, [this, path] { answerFileDialog(path); });
+            return;
+        }
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setFocus();
+        QTest::keyClicks(name, path);
+        // Return is left to the dialog's completer and folder model, which answer it on a later
+        // turn or not at all while the folder is still being read: the dialog is accepted with
+        // the typed name instead, as its Save button would.
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();
+        dialogsAnswered++;
     }
     // Pressed, dragged and released on the strip, away from the cursors' bands.
     void scrub(KELDate from, KELDate to)
