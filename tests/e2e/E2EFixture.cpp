@@ -46,6 +46,33 @@ void E2E::chooseMenuItem(int menuTag, long itemTag)
     pump();
 }
 
+void E2E::chooseMenuItemTitled(int menuTag, const QString& title)
+{
+    ASSERT_NE(window(), nullptr);
+    window()->activateWindow();
+    pump();
+    KELMainMenu* menu = adapter()->mainMenu();
+    QMenuBar* bar = menu->menuBar();
+    QMenu* m = menu->menuWithTag(menuTag);
+    ASSERT_NE(m, nullptr) << "no menu " << menuTag;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
+    pump();
+    ASSERT_TRUE(m->isVisible()) << "the menu did not open";
+    QAction* item = nullptr;
+    for (QAction* a : m->actions())
+        if (a->text().remove('&') == title)
+            item = a;
+    ASSERT_NE(item, nullptr) << title.toStdString();
+    ASSERT_TRUE(item->isEnabled()) << title.toStdString() << " is disabled";
+    QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
+    pump();
+}
+
+QWidget* E2E::canvas() const
+{
+    return window() ? window()->spaceView()->deskCanvas()->viewport() : nullptr;
+}
+
 void E2E::scrubStrip(ZEVTlineView* strip, KELDate from, KELDate to)
 {
     ASSERT_NE(strip, nullptr);

@@ -23,7 +23,9 @@
 #include "space/ZEVSpaceWindow.h"
 #include "tests/support/TestHome.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDBusConnection>
 #include <QDir>
 #include <QFile>
@@ -145,6 +147,9 @@ protected:
     void TearDown() override
     {
         graph.reset();
+        // What a test copied never reaches the next one.
+        if (QGuiApplication::instance())
+            QGuiApplication::clipboard()->clear();
         hidRegistry.reset();
         values.reset();
         defaults.reset();
@@ -248,6 +253,8 @@ protected:
     ZEVSpaceWindow* window() const { return space() ? space()->spaceWindow() : nullptr; }
     ZEVDeskViewer* desk(KELICurseur* c) const { return space() ? space()->deskViewerForCurseur(c) : nullptr; }
     ZEVDeskViewer* nowDesk() const { return space() ? desk(space()->nowCurseur()) : nullptr; }
+    // Where the desk's mouse events land: the canvas's viewport.
+    QWidget* canvas() const;
 
     // A key typed into the Space window, as the user types it.
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
@@ -255,6 +262,8 @@ protected:
     void click(QWidget* w, QPoint at = {});
     // Opens a menu of the main menu bar with the mouse and chooses its item with the mouse.
     void chooseMenuItem(int menuTag, long itemTag);
+    // The same for the item of that title.
+    void chooseMenuItemTitled(int menuTag, const QString& title);
     // Pressed, dragged and released on the time strip, away from the cursors' bands.
     void scrubStrip(ZEVTlineView* strip, KELDate from, KELDate to);
     // A file given to the program as a second start would give it, whose icon then stays on the Now

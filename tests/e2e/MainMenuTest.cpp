@@ -28,7 +28,6 @@ protected:
         E2E::TearDown();
         QGuiApplication::clipboard()->clear();
     }
-    QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
     KELMainMenu* mainMenu() const { return adapter()->mainMenu(); }
 
     void placeTwoFiles()
