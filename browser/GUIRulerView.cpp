@@ -28,7 +28,6 @@ void GUIRulerRessources::referencer(const KELSharedResources& resources, const Q
 {
     GUIRulerRessources& r = partagees();
     r.rulerTexteColor = resources.rulerTexteColor();
-    r.rulerTexteActifColor = resources.rulerTexteActifColor();
     r.passeColor = resources.passeColor();
     r.futurColor = resources.futurColor();
     r.dossier = dossier;

@@ -28,7 +28,6 @@ class KELSharedResources;
 // own files. Set by the running program once its shared resources exist; views read it when made.
 struct GUIRulerRessources {
     QColor rulerTexteColor = Qt::black;
-    QColor rulerTexteActifColor = Qt::white;
     QColor passeColor = QColor::fromRgbF(0.65f, 0.74f, 0.65f);
     QColor futurColor = QColor::fromRgbF(0.65f, 0.65f, 0.74f);
     QString dossier;
