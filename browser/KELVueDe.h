@@ -5,6 +5,7 @@
 // window's highlight id (its border id with Alt); the table's own selection is never used. Each
 // column reloads itself on the shared scheduler, every class-wide interval.
 
+#include "browser/GUIRulerView.h"
 #include "browser/GUIWidgets.h"
 #include "engine/KELLien.h"
 #include "engine/selection/KELSelection.h"
@@ -62,7 +63,7 @@ private:
     KELVueDe* vue_;
 };
 
-class KELVueDe : public QObject, public GUITableViewClient {
+class KELVueDe : public QObject, public GUITableViewClient, public GUIRulerViewerDelegate {
     Q_OBJECT
 public:
     struct Colonne {
@@ -75,6 +76,9 @@ public:
     static std::function<bool()>& lectureCapsLock();
     // The class-wide reload interval (seconds).
     static double& intervalleDeRecharge();
+    // The reload interval for a strip of `ratio` seconds per point: min(2.0, ceil(ratio x 25) / 25),
+    // never below 0.04 s (no busy loop on an empty window or strip); 2.0 s when not a number.
+    static double intervallePourRatio(double ratio);
 
     KELVueDe(KELVueController* vc, KELVueDe* precedente, KELId lienInt, KELICurseur* curseur);
     ~KELVueDe() override;
@@ -100,6 +104,15 @@ public:
     const std::vector<Colonne>& colonnes() const { return colonnes_; }
     GUITextFieldCell* cellule(int colonne) const;
     int lieMode() const { return lieMode_; }
+    GUIRulerType* ruler() const { return ruler_.get(); }
+    GUIRulerViewLine* rulerViewLine() const { return rulerViewLine_; }
+
+    // GUIRulerViewerDelegate: the cursor's window over the strip's width; no cursor views in a
+    // column.
+    double rulerRatio() override;
+    std::vector<GUIRulerCurseurView*> curseurViews() override { return {}; }
+    // The interval follows the strip's scale, and the column reloads at once.
+    void majProchaineRecharge();
 
     virtual std::vector<KELI*> elements() { return {}; }
     virtual QVariant valeur(KELI*, const QString&) const { return {}; }
@@ -135,6 +148,9 @@ protected:
     void initLaScrollView();
     void initLaTableView();
     void initLaHeaderView();
+    // The date strip below the column titles (in place of the table's first points without a
+    // header), on the cursor's window; initLaHeaderView lays it.
+    void initLaRulerView();
     virtual void initLesBoutons() {}
     void initLesColonnes(std::vector<Colonne> colonnes);
     void majGeometrieDesCellules();
@@ -172,8 +188,15 @@ protected:
     QPushButton* ouvrirModelBouton_ = nullptr;
     QPushButton* selectionBouton_ = nullptr;
 
+    std::shared_ptr<GUIRulerType> ruler_;
+    QPointer<GUIRulerViewLine> rulerViewLine_;
+    double majRuler_ = -1;
+
 private:
     void rechargerPeriodiquement();
+    // The ruler on the cursor's window; a new scale is told to the strip.
+    void majLeRuler();
+    void libererLeRuler();
     bool libere_ = false;
     ScheduledTarget guard_{this};
 };
