@@ -496,7 +496,11 @@ bool KELVueDeModelRelation::enleverLElement(KELI* e)
 {
     KELIModel* m = modelDeLaVue();
     auto* r = dynamic_cast<KELIElemRelation*>(e);
-    return m && r && m->enleverLaRelation(r, curseur_);
+    if (!m || !r)
+        return false;
+    // The link base answers nothing here, whatever it closed.
+    m->enleverLaRelation(r, curseur_);
+    return true;
 }
 
 KELVueDeModelLien::KELVueDeModelLien(KELVueController* vc, KELVueDe* precedente, KELId lienInt, KELICurseur* curseur)
