@@ -215,11 +215,16 @@ void KELVueDeModel::majLaColumnPourLaRel(KELI* relation)
     const int i = relation ? indexDeLaRel(relation->idInt()) : -1;
     if (i < 0)
         return;
-    QString titre = texteDe(relation->nom(curseur_));
+    // The link base names a link with no name word by its id: that is no name here.
+    const auto nomPropre = [this](KELI* l) {
+        const QString n = texteDe(l->nom(curseur_));
+        return n == QString::fromStdString(l->idTxt()) ? QString() : n;
+    };
+    QString titre = nomPropre(relation);
     if (titre.isEmpty())
         if (auto* r = dynamic_cast<KELIElemRelation*>(relation))
             if (KELI* enfant = r->modelEnfant(curseur_))
-                titre = texteDe(enfant->nom(curseur_));
+                titre = nomPropre(enfant);
     if (titre.isEmpty())
         titre = QStringLiteral("?");
     colonnes_[std::size_t(i)].titre = titre;
