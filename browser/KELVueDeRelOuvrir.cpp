@@ -12,7 +12,7 @@
 namespace tallomer {
 
 namespace {
-void montrerRel(KELVueDe* vue, bool parents, bool on, QPushButton* moi, QPushButton* autre,
+void montrerRel(KELVueDe* vue, bool on, QPushButton* moi, QPushButton* autre,
                 const std::function<void()>& fermer, const std::function<KELVueDe*()>& ouvrir)
 {
     if (on) {
@@ -26,7 +26,6 @@ void montrerRel(KELVueDe* vue, bool parents, bool on, QPushButton* moi, QPushBut
     } else {
         vue->enleverProchaineVue();
     }
-    (void)parents;
     vue->vueController()->rechargerVueController();
 }
 } // namespace
@@ -42,13 +41,13 @@ void KELVueDe::fermerProchaineVue(bool maintenant)
 
 void KELVueDe::montrerRelEnfants(bool on)
 {
-    montrerRel(this, false, on, relEnfantsBouton_, relParentsBouton_, [this] { fermerProchaineVue(true); },
+    montrerRel(this, on, relEnfantsBouton_, relParentsBouton_, [this] { fermerProchaineVue(true); },
                [this] { return prochaine_ = vueController_->ajouterVueDeRelEnfants(modelInt_, this, curseur_); });
 }
 
 void KELVueDe::montrerRelParents(bool on)
 {
-    montrerRel(this, true, on, relParentsBouton_, relEnfantsBouton_, [this] { fermerProchaineVue(true); },
+    montrerRel(this, on, relParentsBouton_, relEnfantsBouton_, [this] { fermerProchaineVue(true); },
                [this] { return prochaine_ = vueController_->ajouterVueDeRelParents(modelInt_, this, curseur_); });
 }
 

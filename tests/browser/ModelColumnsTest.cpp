@@ -121,6 +121,30 @@ TEST_F(ModelColumns, ASecondClickOnAnUnchangedChoiceOpensTheParentRelationsAndAT
     EXPECT_NE(dynamic_cast<KELVueDeRelEnfant*>(v->prochaineVue()), nullptr);
 }
 
+TEST_F(ModelColumns, AValueColumnsSecondClickOpensItsChildRelationsAndTheirModel)
+{
+    KELVueController* w = ouvrir(kel::kModelMot);
+    KELVueDe* v = w->premiereVue();
+    const KELSelIdRef& hl = w->selIdHl();
+    KELI* nom = wake(48);
+    for (int i = 0; i < 2; ++i) {
+        v->debuterChoix(hl);
+        v->choisir(nom, 0, hl, true);
+        v->simpleClick(0, 0);
+    }
+    auto* ends = dynamic_cast<KELVueDeRelEnfant*>(v->prochaineVue());
+    ASSERT_NE(ends, nullptr);
+    EXPECT_TRUE(bouton(v, QStringLiteral("<"))->isChecked());
+    // The relation naming the models (24) comes in from the model of models.
+    ends->choisir(wake(24), 0, hl, true);
+    ASSERT_NE(ends->prochaineVue(), nullptr);
+    EXPECT_EQ(ends->prochaineVue()->modelInt(), kel::kModelDesModels);
+    bouton(v, QStringLiteral(">"))->click();
+    EXPECT_NE(dynamic_cast<KELVueDeRelParent*>(v->prochaineVue()), nullptr);
+    EXPECT_FALSE(bouton(v, QStringLiteral("<"))->isChecked());
+    EXPECT_EQ(w->vues().size(), 2u);
+}
+
 TEST_F(ModelColumns, OpenAndRemoveActOnTheChosenMembers)
 {
     KELVueController* w = ouvrir(kel::kModelDesModels);

@@ -43,12 +43,13 @@ TEST_F(Browser, EachLinkClassGetsItsColumnClass)
     EXPECT_NE(dynamic_cast<KELVueDeModelRelation*>(premiere(ouvrir(kel::kModelDesRelations))), nullptr);
     EXPECT_NE(dynamic_cast<KELVueDeModelLien*>(premiere(ouvrir(1000049))), nullptr);
     EXPECT_NE(dynamic_cast<KELVueDeModelCurseur*>(premiere(ouvrir(kel::kModelCurseur))), nullptr);
+    EXPECT_NE(dynamic_cast<KELVueDeModelCurseur*>(premiere(ouvrir(kel::kCurseurGlobal))), nullptr);
     EXPECT_NE(dynamic_cast<KELVueDeModelContexte*>(premiere(ouvrir(kel::kModelContexte))), nullptr);
     EXPECT_NE(dynamic_cast<KELVueDeRelation*>(premiere(ouvrir(kel::kRelMots))), nullptr);
     EXPECT_EQ(sound.beeps, 0);
     EXPECT_EQ(ouvrir(kel::kElemCurseurGlobal), nullptr);
     EXPECT_EQ(sound.beeps, 1);
-    EXPECT_EQ(KELVueController::ouvertes().size(), 8u);
+    EXPECT_EQ(KELVueController::ouvertes().size(), 9u);
 }
 
 TEST_F(Browser, ResizingKeepsTheLastColumnAtLeast155PointsWide)
