@@ -268,6 +268,25 @@ TEST_F(RelationEnds, TheChosenRelationClickedAgainReopensTheNextColumnAndWithCom
     EXPECT_EQ(ends->liensViewer(), nullptr);
 }
 
+TEST_F(RelationEnds, PlusAddsARelationAtThisEndAndOOpensTheModelOfRelationsOnTheChosenOne)
+{
+    KELIElemRelation* r = relation(241);
+    KELVueDeRel* ends = ouvrirLie(1, r, {p1}, false);
+    const std::size_t avant = ends->lignes().size();
+    bouton(ends, QStringLiteral("+"))->click();
+    EXPECT_EQ(ends->lignes().size(), avant + 1);
+    EXPECT_EQ(ends->prochaineVue(), nullptr) << "the column on the right goes";
+
+    const std::size_t fenetres = KELVueController::ouvertes().size();
+    bouton(ends, QStringLiteral("O"))->click();
+    ASSERT_EQ(KELVueController::ouvertes().size(), fenetres + 1);
+    KELVueController* w = KELVueController::ouvertes().back();
+    auto* relations = dynamic_cast<KELVueDeModelRelation*>(w->premiereVue());
+    ASSERT_NE(relations, nullptr);
+    EXPECT_TRUE(relations->selCtrl()->siChoisit(r, w->selIdHl()));
+    EXPECT_NE(w->selection(), fenetre->selection());
+}
+
 TEST_F(RelationEnds, ARelationBackToAModelThatFeedsTheChoiceBeeps)
 {
     KELIElemRelation* r = relation(241);
