@@ -45,9 +45,8 @@ public:
     // Space keeps to it (the Object views' delete action).
     virtual void userDeleteItem(KELI* item) = 0;
 
-    // Every inspector panel shows its lists again: the front viewer's, once the front layer
-    // exists; there is no panel to redisplay until then.
-    virtual void displayAllInspectView() {}
+    // Every inspector panel shows its lists again, through the front viewer.
+    virtual void displayAllInspectView() = 0;
 };
 
 } // namespace tallomer

@@ -34,6 +34,7 @@ public:
     KELDate spaceOutTimeForCurseur(KELICurseur* curseur) override;
     bool siGoToMode() override;
     KELDate outTimeForGoToTime(KELDate t) override;
+    void displayFrontView() override;
     void beep() override;
 
     // ZEVSpaceForObjectViews
@@ -52,6 +53,7 @@ public:
     bool siFiltreANDOperation() override;
     KELI* draggingItem() override;
     void userDeleteItem(KELI* item) override;
+    void displayAllInspectView() override;
 
     // ZEVSpaceSelections: the space controller's selections.
     bool isIconSelectedForItem(KELI* item) override;

@@ -78,6 +78,7 @@ public:
     KELDate spaceOutTimeForCurseur(KELICurseur*) override { return KELDateOuverte; }
     bool siGoToMode() override { return false; }
     KELDate outTimeForGoToTime(KELDate) override { return KELDateOuverte; }
+    void displayFrontView() override {}
     void beep() override {}
 };
 using NullDeskModelSpace = NullSelectionsT<NullDeskModelSpaceT<ZEVSpaceForDeskModels>>;
@@ -99,6 +100,7 @@ public:
     bool siFiltreANDOperation() override { return false; }
     KELI* draggingItem() override { return nullptr; }
     void userDeleteItem(KELI*) override {}
+    void displayAllInspectView() override {}
 };
 using NullItemSpace = NullSelectionsT<NullObjectViewSpaceT<ZEVSpaceForObjectViews>>;
 
