@@ -326,12 +326,11 @@ void HIDRemote::_handleStatus(const QVariantMap& info)
 {
     if (!exclusiveLockLending_ || !info.contains(kAction))
         return;
-    const QString action = info.value(kAction).toString();
+    // A borrower's start in shared mode counts as its "noneed" here and below.
+    QString act = info.value(kAction).toString();
     const std::optional<std::uint32_t> pid = processIDIn(info, kPID);
     if (mode_ == kModeNone && waitForReturnByPID_ && pid) {
         std::optional<std::uint32_t> returnTo = processIDIn(info, kReturnToPID);
-        QString act = action;
-        // The borrower runs only shared: the receivers are free again.
         if (act == QLatin1String("start") && pid == waitForReturnByPID_ && info.value(kMode).toInt() == kModeShared &&
             info.contains(kMode)) {
             act = QStringLiteral("noneed");
@@ -347,7 +346,7 @@ void HIDRemote::_handleStatus(const QVariantMap& info)
                           qPrintable(startFailure_));
         }
     }
-    if (mode_ == kModeExclusive && action == QLatin1String("start") && pid && *pid != pid_) {
+    if (mode_ == kModeExclusive && act == QLatin1String("start") && pid && *pid != pid_) {
         if (responds(HIDRemoteDelegate::Optional::LendExclusiveLock) &&
             !delegate_->hidRemoteLendExclusiveLock(*this, info))
             return;
