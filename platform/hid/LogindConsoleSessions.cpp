@@ -19,6 +19,8 @@ const QString kSession = QStringLiteral("org.freedesktop.login1.Session");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 // A login manager that does not answer within this is taken as absent for that reading.
 constexpr int kTimeoutMs = 1000;
+// More sessions than a seat ever has are not read.
+constexpr int kMaxSessions = 256;
 
 class LogindConsoleSessions final : public QObject, public ConsoleSessions {
     Q_OBJECT
@@ -31,13 +33,16 @@ public:
         std::vector<ConsoleSession> out;
         if (!bus_.isConnected())
             return out;
-        QDBusArgument list;
-        if (!get(kSeatPath, kSeat, QStringLiteral("Sessions"), list) ||
-            list.currentType() != QDBusArgument::ArrayType)
+        QDBusArgument sessionList;
+        // Only the shapes logind gives are read: any other would not be walked safely.
+        if (!get(kSeatPath, kSeat, QStringLiteral("Sessions"), sessionList) ||
+            sessionList.currentSignature() != QLatin1String("a(so)"))
             return out;
+        // Read through a const reference: the other overloads of begin and end write.
+        const QDBusArgument& list = sessionList;
         std::vector<QString> paths;
         list.beginArray();
-        while (!list.atEnd()) {
+        while (!list.atEnd() && int(paths.size()) < kMaxSessions) {
             QString id;
             QDBusObjectPath path;
             list.beginStructure();
@@ -47,10 +52,12 @@ public:
         }
         list.endArray();
         for (const QString& path : paths) {
-            QDBusArgument user;
+            QDBusArgument userArgument;
             QVariant active;
-            if (!get(path, kSession, QStringLiteral("User"), user) || user.currentType() != QDBusArgument::StructureType)
+            if (!get(path, kSession, QStringLiteral("User"), userArgument) ||
+                userArgument.currentSignature() != QLatin1String("(uo)"))
                 continue;
+            const QDBusArgument& user = userArgument;
             std::uint32_t uid = 0;
             QDBusObjectPath userPath;
             user.beginStructure();
@@ -85,6 +92,8 @@ private Q_SLOTS:
         if (args.size() < 2 || args.at(0).toString() != kSeat)
             return;
         bool active = false;
+        if (message.signature() != QLatin1String("sa{sv}as"))
+            return;
         const QDBusArgument changed = qvariant_cast<QDBusArgument>(args.at(1));
         changed.beginMap();
         while (!changed.atEnd()) {

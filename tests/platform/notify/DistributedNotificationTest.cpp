@@ -1,9 +1,7 @@
 // Notifications between programs: who is told (name and object, the poster included, once each,
 // never inside the post), over two connections to a bus of the test's own, and what arrives from
-// a program that does not keep to the signal's shape. The console's sessions without a login
-// manager read empty.
+// a program that does not keep to the signal's shape.
 
-#include "platform/hid/ConsoleSessions.h"
 #include "platform/notify/DistributedNotifications.h"
 #include "tests/platform/PlatformFixture.h"
 
@@ -171,20 +169,6 @@ TEST_F(DistributedNotificationBus, ASignalOfAnotherShapeIsDroppedAndAnEmptyNameI
     send({"ping", "global", QVariantMap{{"PID", "text"}}});
     settle(*other);
     EXPECT_EQ(seen, Seen{"one:ping/global"}) << "only the well-formed one, from any path";
-}
-
-TEST(ConsoleSessionsWithoutLogind, ReadEmptyAndTheWatchNeverFires)
-{
-    // A bus where no login manager answers (a connection to nowhere).
-    const QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
-                                                               QStringLiteral("no-logind"));
-    auto sessions = makeLogindConsoleSessions(none);
-    int told = 0;
-    sessions->watch([&] { ++told; });
-    EXPECT_TRUE(sessions->sessions().empty());
-    sessions->watch({});
-    EXPECT_EQ(told, 0);
-    QDBusConnection::disconnectFromBus(QStringLiteral("no-logind"));
 }
 
 } // namespace
