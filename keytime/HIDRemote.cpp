@@ -436,7 +436,8 @@ void HIDRemote::_delayedAutoRecovery()
 {
     autoRecoveryTimer_ = false;
     if (autoRecover_) {
-        startRemoteControl(kModeExclusiveAuto);
+        if (!startRemoteControl(kModeExclusiveAuto))
+            logFormat("HIDRemote _delayedAutoRecovery: restart in mode 3 failed: %s", qPrintable(startFailure_));
         autoRecover_ = false;
     }
 }

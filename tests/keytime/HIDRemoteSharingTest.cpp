@@ -394,6 +394,15 @@ TEST_F(HIDRemoteSharing, ARestartThatFailsLeavesTheDriverStoppedAndIsLoggedWithI
     console->change();
     EXPECT_FALSE(a->isStarted());
     EXPECT_EQ(log.sink.count("HIDRemote _secureInputNotificationFor: restart in mode 2 failed"), 1u);
+    // And when the program comes back to the front in mode 3.
+    registry->refuse = false;
+    ASSERT_TRUE(a->startRemoteControl(HIDRemote::kModeExclusiveAuto));
+    a->_appStatusChanged(HIDRemote::AppStatus::WillResignActive);
+    registry->refuse = true;
+    a->_appStatusChanged(HIDRemote::AppStatus::DidBecomeActive);
+    clock.advance(0.1);
+    EXPECT_FALSE(a->isStarted());
+    EXPECT_EQ(log.sink.count("HIDRemote _delayedAutoRecovery: restart in mode 3 failed"), 1u);
 }
 
 } // namespace
