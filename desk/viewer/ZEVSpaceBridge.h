@@ -51,6 +51,8 @@ public:
     bool siShowAnimation() override;
     bool siFiltreANDOperation() override;
     KELI* draggingItem() override;
+    bool siRulerAccepteDeplacement() override;
+    bool siNSCursorHidden() override;
     void userDeleteItem(KELI* item) override;
 
     // ZEVSpaceSelections: the space controller's selections.

@@ -613,15 +613,7 @@ void ZEVItemViewer::userRecallIconForItem(KELI* item)
     deskmodel::relancer(curseur_);
 }
 
-void ZEVItemViewer::userRecallIconForItemView(ZEVItemViewForDesks* view)
-{
-    KELI* item = view ? view->item() : nullptr;
-    if (!item || !deskClass_ || !curseur_)
-        return;
-    const ZEVIconPosition old = deskClass_->rectCurseurForItem(item);
-    deskClass_->recallIconForItem(item, curseur_->now(), view->iconPosition(), old);
-    deskmodel::relancer(curseur_);
-}
+void ZEVItemViewer::userRecallIconForItemView(ZEVItemViewForDesks* view) { userRecallIconAtViewPlace(view); }
 
 void ZEVItemViewer::userRecallLinkWithItem(KELI* item, KELI* otherItem)
 {

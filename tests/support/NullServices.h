@@ -99,6 +99,12 @@ public:
     bool siFiltreANDOperation() override { return false; }
     KELI* draggingItem() override { return nullptr; }
     void userDeleteItem(KELI*) override {}
+    ZEVDeskGeometry* deskGeometry() override { return nullptr; }
+    ZEVFrontViewerServices* frontViewer() override { return nullptr; }
+    bool siRulerAccepteDeplacement() override { return true; }
+    bool siNSCursorHidden() override { return false; }
+    void addToHistory() override {}
+    void mouseMovedInLocation(const QPointF&) override {}
 };
 using NullItemSpace = NullSelectionsT<NullObjectViewSpaceT<ZEVSpaceForObjectViews>>;
 
