@@ -292,6 +292,11 @@ void ZEVItemView::setIconPosition(const ZEVIconPosition& position, double durati
     ZEVSpaceForObjectViews* s = space();
     if (s && !s->siShowAnimation())
         d = 0;
+    placer(position, d);
+}
+
+void ZEVItemView::placer(const ZEVIconPosition& position, double d)
+{
     // A new placement replaces a running one from where that one stands.
     Scheduler* sched = Scheduler::hasShared() ? &Scheduler::shared() : nullptr;
     if (sched) {

@@ -18,9 +18,11 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class KELI;
+class QMimeData;
 
 namespace tallomer {
 
@@ -142,6 +144,7 @@ public:
     // A new image's ratio; the frame follows at the next placement.
     void setImageSizeRatio(float ratio) { imageSizeRatio_ = ratio; }
     void saveIconPosition() { savedIconPosition_ = iconPosition_; }
+    void saveIconPosition(const ZEVIconPosition& position) { savedIconPosition_ = position; }
     ZEVIconPosition savedIconPosition() const { return savedIconPosition_; }
 
     // ZEVItemViewForDesks
@@ -240,10 +243,17 @@ public:
     // deltaY in lines (a notch is one); `natural` when the device scrolls the natural way.
     bool scrollWheel(const QPointF& deskPoint, double deltaY, bool natural);
     // A pinch the front view found over this view.
-    void magnifyItemViewWithEvent(double magnification);
+    void magnifyItemViewWithEvent(double magnification) override;
     bool keyDown(int key, Qt::KeyboardModifiers modifiers);
     // Escape.
-    void cancelOperation();
+    virtual void cancelOperation();
+    // The long press: copies of the views to recall are dragged out (through the drag runner).
+    void mouseDownRappel();
+    void mouseDownRappelCancel();
+    // How a drag of copies runs: QDrag::exec from the desk's canvas in the program; tests give
+    // one that replays the drag over the canvas. Answers the action the drop took.
+    using DragRunner = std::function<Qt::DropAction(QMimeData* data, const QImage& image, ZEVItemView* source)>;
+    static void setDragRunner(DragRunner runner);
     bool siMouseDragged() const { return siMouseDragged_; }
     bool siSrollWheelStart() const { return siSrollWheelStart_; }
     bool siCancel() const { return siCancel_; }
@@ -283,6 +293,11 @@ public:
 
     // The Object views of a scene, bottom first.
     static std::vector<ZEVItemView*> itemViewsInStackingOrder(QGraphicsScene* scene);
+
+protected:
+    // Moves to the position over `duration` seconds (at once for 0 or a snap), with no rule about
+    // first placements or the animation setting.
+    void placer(const ZEVIconPosition& position, double duration);
 
 private:
     void construireLesParties(bool avecDragView);

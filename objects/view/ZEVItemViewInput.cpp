@@ -6,6 +6,7 @@
 
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/view/ZEVDeskView.h"
+#include "objects/view/ZEVItemViewCopy.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
@@ -14,7 +15,12 @@
 
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsSceneWheelEvent>
+#include <QDrag>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +30,8 @@ namespace tallomer {
 namespace {
 constexpr char kCadreStop[] = "_siShowCadreStop";
 constexpr char kScrollWheelStop[] = "_scrollWheelStop";
+constexpr char kRappel[] = "_mouseDownRappel";
+constexpr double kDragImageAlpha = 0.4;
 constexpr double kWheelStep = -0.005;
 constexpr double kGrid = 200;
 
@@ -71,6 +79,8 @@ bool ZEVItemView::mouseDown(const QPointF& p, Qt::KeyboardModifiers modifiers)
     if (front)
         front->displaySelectionView();
     siDragsIgnored_ = false;
+    Scheduler::shared().cancel(cible(), kRappel);
+    Scheduler::shared().perform(cible(), kRappel, kLongPress, [this] { mouseDownRappel(); });
     switch (mode) {
     case ZEVFrontModeIcons:
         if (!commande && s && s->isIconSelectedForItem(item_) && s->selectedIconItems().size() > 1)
@@ -84,10 +94,11 @@ bool ZEVItemView::mouseDown(const QPointF& p, Qt::KeyboardModifiers modifiers)
         break;
     case ZEVFrontModeFilters:
     case ZEVFrontModeLinks:
-        // With Ctrl the press only selects: its drag moves nothing.
-        if (commande)
+        // With Ctrl the press only selects: its drag moves nothing, and it drags nothing out.
+        if (commande) {
             siDragsIgnored_ = true;
-        else
+            mouseDownRappelCancel();
+        } else
             itemViewer_->majSelectedItemViewsForSelectedItemView(this);
         break;
     default:
@@ -116,6 +127,7 @@ void ZEVItemView::mouseDragged(const QPointF& deskPoint)
         const std::vector<ZEVItemView*> views = itemViewer_->selectedItemViews();
         if (!siMouseDragged_) {
             siMouseDragged_ = true;
+            mouseDownRappelCancel();
             for (ZEVItemView* v : views) {
                 v->itemViewRefuseMaj();
                 v->setOpacity(kMoveAlpha);
@@ -157,6 +169,7 @@ void ZEVItemView::mouseUp(Qt::KeyboardModifiers modifiers)
     if (!siMouseDown_ || !itemViewer_)
         return;
     siMouseDown_ = false;
+    mouseDownRappelCancel();
     ZEVSpaceForObjectViews* s = space();
     ZEVItemViewer* viewer = itemViewer_;
     if (siDoubleClick_) {
@@ -387,6 +400,7 @@ bool ZEVItemView::scrollWheel(const QPointF& p, double deltaY, bool natural)
         siSrollWheelStart_ = true;
         saveIconPosition();
     }
+    mouseDownRappelCancel();
     Scheduler::shared().cancel(cible(), kScrollWheelStop);
     Scheduler::shared().perform(cible(), kScrollWheelStop, kResizeEnd, [this] { scrollWheelStop(); });
     resize(factor, false);
@@ -412,10 +426,85 @@ void ZEVItemView::magnifyItemViewWithEvent(double magnification)
         siItemViewAccepteMaj_ = false;
         siSrollWheelStart_ = true;
         saveIconPosition();
+        mouseDownRappelCancel();
     }
     Scheduler::shared().cancel(cible(), kScrollWheelStop);
     Scheduler::shared().perform(cible(), kScrollWheelStop, kResizeEnd, [this] { scrollWheelStop(); });
     resize(factor, false);
+}
+
+// ---- the long press ----
+
+namespace {
+ZEVItemView::DragRunner& runner()
+{
+    static ZEVItemView::DragRunner r;
+    return r;
+}
+
+// The program's drag: from the canvas that shows the view, offering a link to our own desks and
+// a copy to other programs.
+Qt::DropAction qDrag(QMimeData* data, const QImage& image, ZEVItemView* source)
+{
+    const QList<QGraphicsView*> views = source->scene() ? source->scene()->views() : QList<QGraphicsView*>{};
+    if (views.isEmpty()) {
+        delete data;
+        return Qt::IgnoreAction;
+    }
+    auto* drag = new QDrag(views.front()); // owned by the canvas until deleted below
+    drag->setMimeData(data);
+    drag->setPixmap(QPixmap::fromImage(image));
+    const Qt::DropAction a = drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::LinkAction);
+    drag->deleteLater();
+    return a;
+}
+} // namespace
+
+void ZEVItemView::setDragRunner(DragRunner r) { runner() = std::move(r); }
+
+void ZEVItemView::mouseDownRappelCancel() { Scheduler::shared().cancel(cible(), kRappel); }
+
+void ZEVItemView::mouseDownRappel()
+{
+    if (!itemViewer_ || !siMouseDown_ || siMouseDragged_)
+        return;
+    mouseDownRappelCancel();
+    ZEVItemViewer* viewer = itemViewer_;
+    ZEVSpaceForObjectViews* s = space();
+    // The drag takes the rest of the press.
+    siMouseDown_ = false;
+    ungrabMouse();
+    const auto& copies = viewer->copiedItemViewsForSelectedItemView(this);
+    std::vector<ZEVItemViewCopy*> liste;
+    QRectF u;
+    for (const auto& c : copies)
+        if (auto* k = dynamic_cast<ZEVItemViewCopy*>(c.get())) {
+            liste.push_back(k);
+            u = u.isNull() ? k->imageFrame() : u.united(k->imageFrame());
+        }
+    ZEVItemViewer::ReferencerDragPoint(mouseLoc_);
+    std::unique_ptr<QMimeData> data = ZEVItemViewCopy::mimeDataForCopies(liste, s ? s->identityInt() : 0);
+
+    // The icons of the copies, each at 0.4, where they lie in the rectangle around them all.
+    QImage image(std::max(1, int(std::ceil(u.width()))), std::max(1, int(std::ceil(u.height()))),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.setOpacity(kDragImageAlpha);
+        for (ZEVItemViewCopy* k : liste) {
+            const QRectF r = qtRect(u.height(), k->imageFrame().translated(-u.topLeft()));
+            const QImage& icone = k->itemImageView()->image();
+            if (!icone.isNull())
+                p.drawImage(r, icone);
+        }
+    }
+    const DragRunner& r = runner();
+    const Qt::DropAction a = r ? r(data.release(), image, this) : qDrag(data.release(), image, this);
+    // The drag ended on no target: nothing was recalled.
+    if (a == Qt::IgnoreAction)
+        siCancel_ = true;
+    siItemViewAccepteMaj_ = true;
 }
 
 // ---- keys ----

@@ -78,6 +78,22 @@ public:
     static const std::vector<std::unique_ptr<ZEVItemView>>& CopiedItemViews();
     static void ViderCopiedItemViews();
     static void ReferencerInitialCurseur(KELICurseur* curseur) { initialCurseur_ = curseur; }
+    // Where the pointer of the drag of copies was last (y-up, floored); the copies follow it.
+    static void ReferencerDragPoint(const QPointF& p) { dragPoint_ = p; }
+    void copiedItemViewsMovedTo(const QPointF& deskPoint) override;
+    // The drop of the copies on this desk: each Object recalled at the cursor where its copy lies;
+    // one already there moves when the drag stayed on the Now desk or Ctrl is held, else its copy
+    // flies back to it (1.0 s) and goes (1.1 s). Nothing after a cancel.
+    void userRecallSelectedItemViewsVersNowCurseur() override;
+    // Escape on a copy: the drop that follows does nothing, and this desk is active again.
+    void userCancelRecallSelectedItemViews();
+    // Alt at the drop: the Objects would be duplicated into the Space by the front layer's file
+    // jobs, which the inspector framework's file operations answer; until they exist, nothing is
+    // duplicated (a cancelled drag only clears its flag).
+    void userDuplicateSelectedItemViews() override;
+    static bool siCancelRecall() { return cancelRecall_; }
+    static constexpr double kFlyBack = 1.0;
+    static constexpr double kFlyBackGone = 1.1;
     static KELICurseur* InitialCurseur() { return initialCurseur_; }
     bool siCopiedItemViewForItem(const KELI* item) const;
     std::vector<KELI*> draggedItems() const;
@@ -225,6 +241,8 @@ private:
 
     int openRequests_ = 0;
     static inline KELICurseur* initialCurseur_ = nullptr; // not owned
+    static inline QPointF dragPoint_;
+    static inline bool cancelRecall_ = false;
     ScheduledTarget guard_{this};
 };
 

@@ -3,6 +3,7 @@
 
 #include "objects/viewer/ZEVItemViewer.h"
 
+#include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVModelSupport.h"
@@ -15,6 +16,7 @@
 #include "services/ZEVSpaceForObjectViews.h"
 #include "space/desk/ZEVDeskGeometry.h"
 
+#include <QGraphicsScene>
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -361,6 +363,117 @@ void ZEVItemViewer::userCancelOperation()
 void ZEVItemViewer::userOpenItem(KELI*, bool) { ++openRequests_; }
 
 void ZEVItemViewer::setMenuForItemView(ZEVItemView*) {}
+
+// ---- the drop of a long-press drag ----
+
+void ZEVItemViewer::copiedItemViewsMovedTo(const QPointF& deskPoint)
+{
+    const QPointF q(std::floor(deskPoint.x()), std::floor(deskPoint.y()));
+    const QPointF d = q - dragPoint_;
+    for (auto& c : CopiedItemViews()) {
+        ZEVIconPosition p = c->iconPosition();
+        p.x += d.x();
+        p.y += d.y();
+        c->setIconPosition(p, 0);
+    }
+    dragPoint_ = q;
+}
+
+void ZEVItemViewer::userRecallSelectedItemViewsVersNowCurseur()
+{
+    if (cancelRecall_) {
+        cancelRecall_ = false;
+        return;
+    }
+    if (!deskClass_ || !curseur_)
+        return;
+    const KELDate d = curseur_->now();
+    KELICurseur* now = space_ ? space_->nowCurseur() : nullptr;
+    const bool unBureau = now && InitialCurseur() == now && curseur_ == now;
+    const bool commande = (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) != 0;
+    const ZEVDeskGeometry& geo = geometry();
+    std::vector<ZEVItemView*> retours;
+    ZEVItemViewForDesks* dernier = nullptr;
+    QGraphicsScene* scene = nullptr;
+    for (auto& k : CopiedItemViews()) {
+        KELI* o = k->item();
+        if (!o)
+            continue;
+        KELI* o2 = (space_ && o->channelInt() == space_->identityInt()) ? o : ZEVItemData::Current().createSameItem(o);
+        if (!o2) {
+            // No Object can stand for it in this Channel: its copy goes back.
+            logFormat("ZEVItemViewer userRecallSelectedItemViewsVersNowCurseur: no Object for %llu here",
+                      static_cast<unsigned long long>(o->idInt()));
+            retours.push_back(k.get());
+            continue;
+        }
+        ZEVIconPosition neu = k->iconPosition();
+        const QRectF f = k->imageFrame();
+        const QRectF place = geo.spaceRatioCheckRect(QRectF(neu.x, neu.y, neu.size, neu.size),
+                                                     QRectF(k->imageCentre(), QSizeF(f.width(), f.height())));
+        neu.x = place.x();
+        neu.y = place.y();
+        const ZEVIconPosition old = deskClass_->rectCurseurForItem(o2);
+        ZEVItemViewForDesks* v = deskViewer_ ? deskViewer_->itemViewForItem(o2) : nullptr;
+        if (!v && deskViewer_)
+            v = o2 == o ? deskViewer_->ajouterItemViewAvecItem(o2)
+                        : deskViewer_->creerItemViewWithItem(o2, neu, k->imageSizeRatio());
+        if (v)
+            v->orderToFront();
+        if (!deskClass_->recallIconForItem(o2, d, neu, old)) {
+            if (unBureau || commande) {
+                deskClass_->updatePosition(neu, old, o2, d);
+            } else {
+                k->saveIconPosition(old);
+                retours.push_back(k.get());
+            }
+        }
+        if (v) {
+            v->itemViewAccepteMaj();
+            deskViewer_->majItemView(v);
+            dernier = v;
+            if (QGraphicsItem* g = v->graphicsItem(); g && g->scene())
+                scene = g->scene();
+        }
+    }
+    if (dernier)
+        if (QGraphicsItem* g = dernier->graphicsItem())
+            g->setFocus();
+    ReferencerInitialCurseur(nullptr);
+    if (!scene)
+        for (ZEVItemView* v : views_)
+            if ((scene = v->scene()))
+                break;
+    for (ZEVItemView* k : retours) {
+        if (scene && !k->scene()) {
+            // Over every Object view of the desk while it flies.
+            k->setZValue(1e6);
+            scene->addItem(k);
+        }
+        k->setIconPosition(k->savedIconPosition(), kFlyBack);
+        Scheduler::shared().perform(k->cible(), "removeFromSuperview", kFlyBackGone, [k] {
+            if (QGraphicsScene* s = k->scene())
+                s->removeItem(k);
+        });
+    }
+    curseur_->placeToi();
+}
+
+void ZEVItemViewer::userCancelRecallSelectedItemViews()
+{
+    cancelRecall_ = true;
+    for (auto& c : CopiedItemViews())
+        if (QGraphicsScene* s = c->scene())
+            s->removeItem(c.get());
+    if (space_ && curseur_)
+        space_->userChangeActifCurseur(curseur_);
+}
+
+void ZEVItemViewer::userDuplicateSelectedItemViews()
+{
+    if (cancelRecall_)
+        cancelRecall_ = false;
+}
 
 // ---- the keyboard grid ----
 

@@ -175,6 +175,9 @@ public:
     void userRecallIconForItemView(ZEVItemViewForDesks*) override {}
     void userRecallIconForItem(KELI*) override {}
     void userRecallLinkWithItem(KELI*, KELI*) override {}
+    void userDuplicateSelectedItemViews() override {}
+    void userRecallSelectedItemViewsVersNowCurseur() override {}
+    void copiedItemViewsMovedTo(const QPointF&) override {}
     std::unique_ptr<ZEVItemViewForDesks> creerItemView(const ZEVIconPosition&, KELI*, float) override
     {
         return nullptr;
@@ -190,6 +193,7 @@ class NullItemViewDesk : public ZEVDeskViewerForObjectViews {
 public:
     ZEVItemViewForDesks* itemViewForItem(KELI*) override { return nullptr; }
     ZEVItemViewForDesks* ajouterItemViewAvecItem(KELI*) override { return nullptr; }
+    ZEVItemViewForDesks* creerItemViewWithItem(KELI*, const ZEVIconPosition&, float) override { return nullptr; }
     void deleteItemView(ZEVItemViewForDesks*) override {}
     void majItemView(ZEVItemViewForDesks*) override {}
     void majItemViews() override {}
@@ -200,6 +204,7 @@ public:
 
 class NullItemView : public ZEVItemViewForDesks {
 public:
+    void magnifyItemViewWithEvent(double) override {}
     QGraphicsItem* graphicsItem() override { return nullptr; }
     KELI* item() const override { return nullptr; }
     QString itemTitle() const override { return {}; }
