@@ -5,10 +5,14 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "engine/KELICurseur.h"
+#include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemViewer.h"
 #include "space/ZEVSelections.h"
 #include "space/desk/ZEVDeskGeometry.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QMimeData>
 #include <QFile>
 #include <QTest>
 #include <QWheelEvent>
@@ -175,6 +179,64 @@ TEST_F(WorkingOnObjects, EscapeDuringADragTakesTheIconBackAndStoresNothing)
     EXPECT_NEAR(v->iconPosition().x, before.x, 0.5);
     EXPECT_NEAR(v->iconPosition().y, before.y, 0.5);
     EXPECT_EQ(values(item, kX), xs) << "nothing stored";
+}
+
+TEST_F(WorkingOnObjects, ALongPressOnASearchDeskIconDroppedOnTheDeskRecallsItAtNow)
+{
+    start();
+    ZEVItemViewForDesks* atNow = placeOneFile();
+    ASSERT_NE(atNow, nullptr);
+    KELI* item = atNow->item();
+    const double placed = clock.now();
+    advance(120);
+    // Gone from the desk since a minute ago; the Search cursor goes back to when it was there.
+    space()->itemViewerForCurseur(space()->nowCurseur())->userReleaseIconForItem(item);
+    advance(60);
+    ZEVRulerViewerServices* ruler = space()->rulerViewer();
+    KELICurseur* search = space()->searchCurseur();
+    ASSERT_TRUE(ruler->userChangeActifCurseur(search));
+    ASSERT_TRUE(ruler->userInitieDeplacementCurseur());
+    search->decalerCurseur(placed + 60 - search->now());
+    ruler->userTermineDeplacementCurseur();
+    advance(1.5);
+    ASSERT_EQ(space()->actifCurseur(), search);
+    ZEVItemViewForDesks* v = desk(search)->itemViewForItem(item);
+    ASSERT_TRUE(v && !v->isHidden()) << "the Search desk shows the icon";
+    ASSERT_EQ(iconLinks(std::to_string(item->idInt())).size(), 1u);
+
+    // The program's drag, replayed over the canvas: in, along, and dropped 100 points right.
+    const QPointF from = v->imageFrame().center();
+    const QPoint to = at(from + QPointF(100, 0));
+    std::vector<QStringList> carried;
+    ZEVItemView::setDragRunner([&](QMimeData* data, const QImage&, ZEVItemView*) {
+        std::unique_ptr<QMimeData> owned(data);
+        carried.push_back(data->formats());
+        const Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction;
+        QDragEnterEvent enter(at(from), offered, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas(), &enter);
+        QDragMoveEvent move(to, offered, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas(), &move);
+        QDropEvent drop(QPointF(to), offered, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas(), &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    });
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    advance(0.5);
+    EXPECT_TRUE(carried.empty()) << "not before 0.7 s";
+    advance(0.3);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, to);
+    ZEVItemView::setDragRunner({});
+    advance(1.5);
+
+    ASSERT_EQ(carried.size(), 1u) << "one drag";
+    EXPECT_TRUE(carried[0].contains(QStringLiteral("text/uri-list"))) << "a file's drag carries its URL";
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur()) << "the drag makes Now the active cursor";
+    const Rows links = iconLinks(std::to_string(item->idInt()));
+    ASSERT_EQ(links.size(), 2u) << "recalled: a second presence";
+    EXPECT_NEAR(std::stod(links.at(1, 0)), clock.now() - 1.5, 1.0) << "from Now on";
+    ZEVItemViewForDesks* back = nowDesk()->itemViewForItem(item);
+    ASSERT_TRUE(back && !back->isHidden()) << "the Now desk shows it again";
+    EXPECT_NEAR(back->iconPosition().x, v->iconPosition().x + 100, 1.5) << "where its copy was dropped";
 }
 
 } // namespace

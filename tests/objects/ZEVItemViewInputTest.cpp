@@ -4,12 +4,17 @@
 
 #include "tests/objects/ObjectsFakes.h"
 
+#include "desk/pasteboard/ZEVItemPB.h"
+#include "objects/view/ZEVItemViewCopy.h"
+#include "platform/AppId.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "runtime/Scheduler.h"
 
 #include <cmath>
 #include <limits>
+
+#include <QMimeData>
 
 using namespace tallomer;
 using namespace objectstest;
@@ -26,6 +31,8 @@ protected:
     }
     void TearDown() override
     {
+        ZEVItemView::setDragRunner({});
+        ZEVItemViewer::ViderCopiedItemViews();
         d.reset();
         setLogSink(previous);
         Sound::setShared(nullptr);
@@ -325,6 +332,92 @@ TEST_F(ObjectInput, PlacementsAnimateUnlessFirstOrSwitchedOffAndAPressStopsThemW
     space().animation = false;
     v->setIconPosition({50, 100, 64, 0}, 1.0);
     EXPECT_DOUBLE_EQ(v->iconPositionForCurrentFrame().x, 50) << "animations off: at once";
+}
+
+TEST_F(ObjectInput, APressHeldStillForTheLongPressDragsOutCopiesOfTheSelectionOnce)
+{
+    ZEVItemView* a = view(10, {500, 400, 64, 0});
+    ZEVItemView* b = view(11, {800, 400, 64, 0});
+    a->setItemTitle(QStringLiteral("alpha"));
+    b->setItemTitle(QStringLiteral("beta"));
+    space().icons = {a->item(), b->item()};
+    int drags = 0;
+    std::vector<QString> titles;
+    ZEVItemView::setDragRunner([&](QMimeData* data, const QImage& image, ZEVItemView* source) {
+        std::unique_ptr<QMimeData> owned(data);
+        ++drags;
+        EXPECT_EQ(source, a);
+        EXPECT_TRUE(data->hasFormat(QLatin1String(kZEVItemViewMime))) << "the desks know the drag as an Object's";
+        EXPECT_EQ(image.width(), int(std::ceil(b->imageFrame().right() - a->imageFrame().left())))
+            << "one image over both icons";
+        for (const auto& c : ZEVItemViewer::CopiedItemViews())
+            titles.push_back(static_cast<ZEVItemViewCopy*>(c.get())->titleForPB());
+        return Qt::IgnoreAction;
+    });
+
+    // Released, or moved, before 0.7 s: no drag.
+    ASSERT_TRUE(a->mouseDown(centre(a), {}));
+    sched.advance(0.5);
+    a->mouseUp({});
+    ASSERT_TRUE(a->mouseDown(centre(a), {}));
+    a->mouseDragged(centre(a) + QPointF(5, 0));
+    sched.advance(1);
+    a->mouseUp({});
+    EXPECT_EQ(drags, 0);
+
+    // (The click selected the icon alone.)
+    space().icons = {a->item(), b->item()};
+    ASSERT_TRUE(a->mouseDown(centre(a), {}));
+    sched.advance(0.69);
+    EXPECT_EQ(drags, 0);
+    sched.advance(0.02);
+    EXPECT_EQ(drags, 1);
+    EXPECT_EQ(titles, (std::vector<QString>{QStringLiteral("alpha"), QStringLiteral("beta")}));
+    EXPECT_TRUE(a->siCancel()) << "a drag that ends on no target recalls nothing";
+    a->mouseUp({});
+    sched.advance(2);
+    EXPECT_EQ(drags, 1);
+}
+
+TEST_F(ObjectInput, TheDragOfCopiesCarriesTheirRecordsAndTitlesInTheirOrder)
+{
+    auto copie = [&](KELId id, const char* type, const char* title) {
+        auto c = std::make_unique<ZEVItemViewCopy>(QRectF(0, 0, 164, 169), 1.0f, &viewer(), d->objects.objet(id));
+        c->setItemType(QString::fromLatin1(type));
+        c->setTitleForPB(QString::fromLatin1(title));
+        return c;
+    };
+    auto ann = copie(10, "ABPerson", "Ann");
+    auto mail = copie(11, "message", "Mail");
+    auto fichier = copie(12, "file", "gone.txt"); // no store knows its file: nothing for it
+    auto bob = copie(13, "ABPerson", "Bob");
+    const std::unique_ptr<QMimeData> data =
+        ZEVItemViewCopy::mimeDataForCopies({ann.get(), mail.get(), fichier.get(), bob.get()}, 7);
+    EXPECT_FALSE(data->hasUrls());
+    EXPECT_EQ(data->text(), QStringLiteral("Ann\nMail\nBob"));
+    const std::vector<ZEVItemPB> records =
+        ZEVItemPB::unarchive(data->data(QString::fromLatin1(kItemPasteboardType)));
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].itemTitle(), QStringLiteral("Ann"));
+    EXPECT_EQ(records[1].itemType(), QStringLiteral("message"));
+    EXPECT_EQ(records[2].itemTitle(), QStringLiteral("Bob"));
+}
+
+TEST_F(ObjectInput, CopiesFollowThePointerAndAnEscapeOnOneCancelsTheDropThatFollows)
+{
+    ZEVItemView* a = view(10, {500, 400, 64, 0});
+    const auto& copies = viewer().copiedItemViewsForSelectedItemView(a);
+    ASSERT_EQ(copies.size(), 1u);
+    ZEVItemViewer::ReferencerDragPoint(QPointF(530, 430));
+    viewer().copiedItemViewsMovedTo(QPointF(600.7, 410.2));
+    EXPECT_DOUBLE_EQ(copies[0]->iconPosition().x, 570);
+    EXPECT_DOUBLE_EQ(copies[0]->iconPosition().y, 380);
+    EXPECT_DOUBLE_EQ(copies[0]->savedIconPosition().x, 500) << "where it flies back to";
+
+    copies[0]->cancelOperation();
+    EXPECT_TRUE(ZEVItemViewer::siCancelRecall());
+    viewer().userRecallSelectedItemViewsVersNowCurseur();
+    EXPECT_FALSE(ZEVItemViewer::siCancelRecall()) << "the drop found the flag and cleared it";
 }
 
 } // namespace
