@@ -3,6 +3,8 @@
 #include "app/KELApplicationDelegate.h"
 #include "app/ZEVController.h"
 #include "app/space/ZEVSpaceAdapter.h"
+#include "app/store/KELResources.h"
+#include "browser/GUIRulerView.h"
 #include "browser/KELVueController.h"
 #include "desk/data/ZEVItemData.h"
 #include "engine/KELServeurDeLiens.h"
@@ -78,6 +80,9 @@ std::optional<int> ApplicationGraph::start()
         options_.application.hidRegistry = devices_.get();
     }
     app_ = std::make_unique<KELApplication>(options_.application);
+    // The browser's date rulers draw with the application's colours and read their tables from
+    // the program's files.
+    GUIRulerRessources::referencer(app_->resources(), KELResources::directory());
     // The KeyTime windows find the Space once the root controller built it.
     app_->setKeyTimeSpace([this]() -> ZEVKeyTimeSpace* {
         ZEVSpaceAdapter* s = space();

@@ -124,6 +124,7 @@ KELVueDe::KELVueDe(KELVueController* vc, KELVueDe* precedente, KELId lienInt, KE
 KELVueDe::~KELVueDe()
 {
     Scheduler::shared().cancelAll(this);
+    libererLeRuler();
     if (guiView_ && !libere_)
         delete guiView_.data();
 }
@@ -193,6 +194,7 @@ void KELVueDe::initLaHeaderView()
     header_->viewport()->installEventFilter(this);
     connect(header_, &QHeaderView::sectionResized, this, [this] { majGeometrieDesCellules(); });
     connect(header_, &QHeaderView::sectionMoved, this, [this] { majGeometrieDesCellules(); });
+    initLaRulerView();
 }
 
 void KELVueDe::initLesColonnes(std::vector<Colonne> colonnes)
@@ -249,6 +251,7 @@ void KELVueDe::recharger()
     if (libere_ || !table_)
         return;
     lignes_ = elements();
+    majLeRuler();
     entete_->setText(texteDeLEntete());
     modele_->reinitialiser();
     majEntete();
@@ -260,6 +263,7 @@ void KELVueDe::libererSelf()
         return;
     libere_ = true;
     Scheduler::shared().cancelAll(this);
+    libererLeRuler();
     if (table_)
         table_->setClient(nullptr);
     for (QPushButton* b : {ajouterBouton_, enleverBouton_, relEnfantsBouton_, relParentsBouton_})

@@ -5,6 +5,7 @@
 // window's highlight id (its border id with Alt); the table's own selection is never used. Each
 // column reloads itself on the shared scheduler, every class-wide interval.
 
+#include "browser/GUIRulerView.h"
 #include "browser/GUIWidgets.h"
 #include "engine/KELLien.h"
 #include "engine/selection/KELSelection.h"
@@ -62,7 +63,7 @@ private:
     KELVueDe* vue_;
 };
 
-class KELVueDe : public QObject, public GUITableViewClient {
+class KELVueDe : public QObject, public GUITableViewClient, public GUIRulerViewerDelegate {
     Q_OBJECT
 public:
     struct Colonne {
@@ -75,6 +76,9 @@ public:
     static std::function<bool()>& lectureCapsLock();
     // The class-wide reload interval (seconds).
     static double& intervalleDeRecharge();
+    // The reload interval for a strip of `ratio` seconds per point: min(2.0, ceil(ratio x 25) / 25),
+    // never below 0.04 s (no busy loop on an empty window or strip); 2.0 s when not a number.
+    static double intervallePourRatio(double ratio);
 
     KELVueDe(KELVueController* vc, KELVueDe* precedente, KELId lienInt, KELICurseur* curseur);
     ~KELVueDe() override;
@@ -100,6 +104,15 @@ public:
     const std::vector<Colonne>& colonnes() const { return colonnes_; }
     GUITextFieldCell* cellule(int colonne) const;
     int lieMode() const { return lieMode_; }
+    GUIRulerType* ruler() const { return ruler_.get(); }
+    GUIRulerViewLine* rulerViewLine() const { return rulerViewLine_; }
+
+    // GUIRulerViewerDelegate: the cursor's window over the strip's width; no cursor views in a
+    // column.
+    double rulerRatio() override;
+    std::vector<GUIRulerCurseurView*> curseurViews() override { return {}; }
+    // The interval follows the strip's scale, and the column reloads at once.
+    void majProchaineRecharge();
 
     virtual std::vector<KELI*> elements() { return {}; }
     virtual QVariant valeur(KELI*, const QString&) const { return {}; }
@@ -128,13 +141,29 @@ public:
     virtual void simpleClick(int clickedRow, std::uint32_t flags);
     virtual void doubleClick(int clickedRow, std::uint32_t flags);
     virtual void ouvrirModel() {}
-    void majLieBouton();
+    virtual void majLieBouton();
+
+    // Columns to the right (KELVueDeRelOuvrir.cpp). The child- or parent-relations button turned
+    // on or off; the column opened after a second click on an unchanged choice.
+    void montrerRelEnfants(bool on);
+    void montrerRelParents(bool on);
+    virtual void ajouterProchaineVue(bool) {}
+    KELVueDe* precedente() const { return precedente_; }
+    // The window is taking `v` away.
+    void oublierProchaineVue(const KELVueDe* v)
+    {
+        if (prochaine_ == v)
+            prochaine_ = nullptr;
+    }
 
 protected:
     // The building steps, in this order, from the column class's constructor.
     void initLaScrollView();
     void initLaTableView();
     void initLaHeaderView();
+    // The date strip below the column titles (in place of the table's first points without a
+    // header), on the cursor's window; initLaHeaderView lays it.
+    void initLaRulerView();
     virtual void initLesBoutons() {}
     void initLesColonnes(std::vector<Colonne> colonnes);
     void majGeometrieDesCellules();
@@ -144,6 +173,12 @@ protected:
     KELSelIdRef selIdPour(std::uint32_t flags) const;
     // The header's colour and font after a reload.
     virtual void majEntete() {}
+    // The next column goes now, or when the next one the window adds takes its place.
+    void fermerProchaineVue(bool maintenant);
+    // In link mode, a right-hand column's choose hooks are link commands on the relation-end
+    // column to its left; answers whether they were (`parChoix`: the choose hook, else the
+    // drag-back hook).
+    bool lierSiLieMode(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool parChoix);
 
     KELVueController* vueController_;
     KELSelCtrl* selCtrl_ = nullptr;
@@ -172,8 +207,15 @@ protected:
     QPushButton* ouvrirModelBouton_ = nullptr;
     QPushButton* selectionBouton_ = nullptr;
 
+    std::shared_ptr<GUIRulerType> ruler_;
+    QPointer<GUIRulerViewLine> rulerViewLine_;
+    double majRuler_ = -1;
+
 private:
     void rechargerPeriodiquement();
+    // The ruler on the cursor's window; a new scale is told to the strip.
+    void majLeRuler();
+    void libererLeRuler();
     bool libere_ = false;
     ScheduledTarget guard_{this};
 };

@@ -21,6 +21,10 @@ struct KeymapDeleter {
 };
 using ContextPtr = std::unique_ptr<xkb_context, ContextDeleter>;
 using KeymapPtr = std::unique_ptr<xkb_keymap, KeymapDeleter>;
+struct StateDeleter {
+    void operator()(xkb_state* s) const { xkb_state_unref(s); }
+};
+using StatePtr = std::unique_ptr<xkb_state, StateDeleter>;
 
 // The keysyms Qt maps by table rather than by their character, for the keys of the key-code table.
 int qtKeyByTable(xkb_keysym_t ks)
@@ -168,6 +172,37 @@ ContextPtr newContext()
 
 QByteArray orNull(const QString& s) { return s.toUtf8(); }
 
+#if QT_CONFIG(xcb)
+// The X server's core keyboard as it stands: its keymap and state, or no state when the program
+// runs on another platform or the server has no keyboard extension.
+struct ServerKeyboard {
+    ContextPtr context;
+    KeymapPtr keymap;
+    StatePtr state;
+};
+
+ServerKeyboard serverKeyboard()
+{
+    ServerKeyboard k;
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return k;
+    k.context = newContext();
+    if (!k.context || !xkb_x11_setup_xkb_extension(connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
+                                                   XKB_X11_MIN_MINOR_XKB_VERSION, XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS,
+                                                   nullptr, nullptr, nullptr, nullptr))
+        return k;
+    const int device = xkb_x11_get_core_keyboard_device_id(connection);
+    if (device < 0)
+        return k;
+    k.keymap.reset(xkb_x11_keymap_new_from_device(k.context.get(), connection, device, XKB_KEYMAP_COMPILE_NO_FLAGS));
+    if (k.keymap)
+        k.state.reset(xkb_x11_state_new_from_device(k.keymap.get(), connection, device));
+    return k;
+}
+#endif
+
 } // namespace
 
 struct KeyLayout::Keymap {
@@ -205,25 +240,9 @@ bool KeyLayout::load(const Names& names, int group)
 bool KeyLayout::capsLockOn()
 {
 #if QT_CONFIG(xcb)
-    if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
-        xcb_connection_t* connection = x11->connection();
-        ContextPtr context = newContext();
-        const int device = connection && context &&
-                                   xkb_x11_setup_xkb_extension(
-                                       connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
-                                       XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr)
-                               ? xkb_x11_get_core_keyboard_device_id(connection)
-                               : -1;
-        KeymapPtr keymap(
-            device >= 0 ? xkb_x11_keymap_new_from_device(context.get(), connection, device, XKB_KEYMAP_COMPILE_NO_FLAGS)
-                        : nullptr);
-        xkb_state* state = keymap ? xkb_x11_state_new_from_device(keymap.get(), connection, device) : nullptr;
-        if (state) {
-            const bool on = xkb_state_mod_name_is_active(state, XKB_MOD_NAME_CAPS, XKB_STATE_MODS_LOCKED) > 0;
-            xkb_state_unref(state);
-            return on;
-        }
-    }
+    const ServerKeyboard k = serverKeyboard();
+    if (k.state)
+        return xkb_state_mod_name_is_active(k.state.get(), XKB_MOD_NAME_CAPS, XKB_STATE_MODS_LOCKED) > 0;
 #endif
     return false;
 }
@@ -231,23 +250,11 @@ bool KeyLayout::capsLockOn()
 bool KeyLayout::reload()
 {
 #if QT_CONFIG(xcb)
-    if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
-        xcb_connection_t* connection = x11->connection();
-        ContextPtr context = newContext();
-        const int device = connection && context &&
-                                   xkb_x11_setup_xkb_extension(
-                                       connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
-                                       XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr)
-                               ? xkb_x11_get_core_keyboard_device_id(connection)
-                               : -1;
-        KeymapPtr keymap(
-            device >= 0 ? xkb_x11_keymap_new_from_device(context.get(), connection, device, XKB_KEYMAP_COMPILE_NO_FLAGS)
-                        : nullptr);
-        xkb_state* state = keymap ? xkb_x11_state_new_from_device(keymap.get(), connection, device) : nullptr;
-        if (state) {
-            const xkb_layout_index_t group = xkb_state_serialize_layout(state, XKB_STATE_LAYOUT_EFFECTIVE);
-            xkb_state_unref(state);
-            keymap_ = std::make_unique<Keymap>(Keymap{std::move(context), std::move(keymap), group});
+    if (qGuiApp && qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        ServerKeyboard k = serverKeyboard();
+        if (k.state) {
+            const xkb_layout_index_t group = xkb_state_serialize_layout(k.state.get(), XKB_STATE_LAYOUT_EFFECTIVE);
+            keymap_ = std::make_unique<Keymap>(Keymap{std::move(k.context), std::move(k.keymap), group});
             return true;
         }
         // The server gave no keymap: keep the one we have; only a first reading falls back to names.

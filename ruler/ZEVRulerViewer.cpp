@@ -417,6 +417,17 @@ void ZEVRulerViewer::planifier(const char* nom, double delai, void (ZEVRulerView
     Scheduler::shared().perform(this, nom, delai, [this, tick, jeton] { (this->*tick)(jeton); }, commonModes);
 }
 
+void ZEVRulerViewer::pasDeLaVue(std::uint64_t jeton, void (ZEVTlineCurseurViewServices::*pas)(), const char* nom,
+                                void (ZEVRulerViewer::*tick)(std::uint64_t))
+{
+    if (!siTickValide(jeton))
+        return;
+    if (ZEVTlineCurseurViewServices* v = vueEnDeplacement())
+        (v->*pas)();
+    displayRuler();
+    planifier(nom, kPeriodeDesVues, tick, jeton);
+}
+
 void ZEVRulerViewer::userBougeCurseur(double v)
 {
     if (!siDansUnMouvement("userBougeCurseur"))
@@ -484,12 +495,7 @@ void ZEVRulerViewer::userBougeCurseurAGauche()
 
 void ZEVRulerViewer::bougerCurseurAGauche(std::uint64_t jeton)
 {
-    if (!siTickValide(jeton))
-        return;
-    if (ZEVTlineCurseurViewServices* v = vueEnDeplacement())
-        v->bougerCurseurAGauche();
-    displayRuler();
-    planifier("_bougerCurseurAGauche", kPeriodeDesVues, &ZEVRulerViewer::bougerCurseurAGauche, jeton);
+    pasDeLaVue(jeton, &ZEVTlineCurseurViewServices::bougerCurseurAGauche, "_bougerCurseurAGauche", &ZEVRulerViewer::bougerCurseurAGauche);
 }
 
 void ZEVRulerViewer::userBougeCurseurADroite()
@@ -500,12 +506,7 @@ void ZEVRulerViewer::userBougeCurseurADroite()
 
 void ZEVRulerViewer::bougerCurseurADroite(std::uint64_t jeton)
 {
-    if (!siTickValide(jeton))
-        return;
-    if (ZEVTlineCurseurViewServices* v = vueEnDeplacement())
-        v->bougerCurseurADroite();
-    displayRuler();
-    planifier("_bougerCurseurADroite", kPeriodeDesVues, &ZEVRulerViewer::bougerCurseurADroite, jeton);
+    pasDeLaVue(jeton, &ZEVTlineCurseurViewServices::bougerCurseurADroite, "_bougerCurseurADroite", &ZEVRulerViewer::bougerCurseurADroite);
 }
 
 void ZEVRulerViewer::userAgranditContexte()
@@ -516,12 +517,7 @@ void ZEVRulerViewer::userAgranditContexte()
 
 void ZEVRulerViewer::agrandirContexte(std::uint64_t jeton)
 {
-    if (!siTickValide(jeton))
-        return;
-    if (ZEVTlineCurseurViewServices* v = vueEnDeplacement())
-        v->agrandirContexte();
-    displayRuler();
-    planifier("_agrandirContexte", kPeriodeDesVues, &ZEVRulerViewer::agrandirContexte, jeton);
+    pasDeLaVue(jeton, &ZEVTlineCurseurViewServices::agrandirContexte, "_agrandirContexte", &ZEVRulerViewer::agrandirContexte);
 }
 
 void ZEVRulerViewer::userDiminueContexte()
@@ -532,12 +528,7 @@ void ZEVRulerViewer::userDiminueContexte()
 
 void ZEVRulerViewer::diminuerContexte(std::uint64_t jeton)
 {
-    if (!siTickValide(jeton))
-        return;
-    if (ZEVTlineCurseurViewServices* v = vueEnDeplacement())
-        v->diminuerContexte();
-    displayRuler();
-    planifier("_diminuerContexte", kPeriodeDesVues, &ZEVRulerViewer::diminuerContexte, jeton);
+    pasDeLaVue(jeton, &ZEVTlineCurseurViewServices::diminuerContexte, "_diminuerContexte", &ZEVRulerViewer::diminuerContexte);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -262,6 +262,9 @@ private:
     void demarrerBoucle(void (ZEVRulerViewer::*tick)(std::uint64_t));
     void planifier(const char* nom, double delai, void (ZEVRulerViewer::*tick)(std::uint64_t), std::uint64_t jeton,
                    bool commonModes = false);
+    // One step of a move that the cursor view being moved makes itself, then the next one.
+    void pasDeLaVue(std::uint64_t jeton, void (ZEVTlineCurseurViewServices::*pas)(), const char* nom,
+                    void (ZEVRulerViewer::*tick)(std::uint64_t));
     void bougerCurseur(std::uint64_t jeton);
     void bougerRuler(std::uint64_t jeton);
     void bougerCurseurEtRuler(std::uint64_t jeton);

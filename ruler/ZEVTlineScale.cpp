@@ -30,6 +30,8 @@ const QFont& ZEVTlineLabelCell::font()
 {
     static const QFont f = [] {
         QFont font(QStringLiteral("Helvetica"));
+        // Where Helvetica is missing, the system's sans.
+        font.setStyleHint(QFont::SansSerif);
         // The strip's points are pixels.
         font.setPixelSize(12);
         return font;
@@ -55,47 +57,70 @@ QSizeF ZEVTlineLabelCell::cellSizeForBounds(const QString& text, const QSizeF& b
 ZEVTlineUnitChoice chooseDisplayedUnits(const std::vector<std::unique_ptr<ZEVTlineUnit>>& units, double width,
                                         const ZEVTlineMeasure& measure)
 {
+    std::vector<ZEVTlineUnitTraits> traits;
+    traits.reserve(units.size());
+    for (const auto& u : units)
+        traits.push_back({u->name(), u->includedUnitsNames(), u->typicalEventRelativeLength(),
+                          u->largestRelevantStepUpCycle(), u->typicalEventTitle(), u->stepUpCycles()});
+    ZEVTlineChoiceRules rules;
+    rules.length = width - 1;
+    rules.minSpan = kEcartMin;
+    rules.fits = [&](const QString& title, double span) { return span >= measure(title, QSizeF()).width(); };
+    rules.extent = [&](const QString& title) { return measure(title, QSizeF()).width(); };
+    const ZEVTlineUnitIndexChoice c = chooseUnits(traits, rules);
     ZEVTlineUnitChoice choix;
-    const double w1 = width - 1;
+    for (std::size_t i : c.displayed)
+        choix.displayedUnits.push_back(units[i].get());
+    choix.firstTitledUnit = c.firstTitled ? units[*c.firstTitled].get() : nullptr;
+    choix.cyclePrinted = c.cyclePrinted;
+    choix.cycleDisplayed = c.cycleDisplayed;
+    choix.enlargeFactor = c.enlargeFactor;
+    return choix;
+}
+
+ZEVTlineUnitIndexChoice chooseUnits(const std::vector<ZEVTlineUnitTraits>& units, const ZEVTlineChoiceRules& rules)
+{
+    ZEVTlineUnitIndexChoice choix;
+    const double w1 = rules.length;
     QSet<QString> couverts;
-    auto couvrir = [&](ZEVTlineUnit* u) {
-        choix.displayedUnits.push_back(u);
-        couverts.insert(u->name());
-        for (const QString& n : u->includedUnitsNames())
+    auto couvrir = [&](std::size_t i) {
+        choix.displayed.push_back(i);
+        couverts.insert(units[i].name);
+        for (const QString& n : units[i].includedUnitsNames)
             couverts.insert(n);
     };
+    auto span = [&](const ZEVTlineUnitTraits& u, std::int64_t c) { return u.typicalEventRelativeLength * double(c) * w1; };
     std::int64_t cyclePrinted = 0;
     for (std::size_t i = 0; i < units.size(); ++i) {
-        ZEVTlineUnit* u = units[i].get();
-        ZEVTlineUnit* suivante = i + 1 < units.size() ? units[i + 1].get() : nullptr;
-        if (couverts.contains(u->name()))
+        const ZEVTlineUnitTraits& u = units[i];
+        const ZEVTlineUnitTraits* suivante = i + 1 < units.size() ? &units[i + 1] : nullptr;
+        if (couverts.contains(u.name))
             continue;
-        const double l = u->typicalEventRelativeLength() * double(u->largestRelevantStepUpCycle()) * w1;
-        if (!(l >= kEcartMin))
+        const double l = span(u, u.largestRelevantStepUpCycle > 0 ? u.largestRelevantStepUpCycle : 1);
+        if (!(l >= rules.minSpan))
             continue;
-        if (l >= measure(u->typicalEventTitle(), QSizeF()).width()) {
-            couvrir(u);
-            if (!choix.firstTitledUnit)
-                choix.firstTitledUnit = u;
+        if (rules.fits(u.typicalEventTitle, l)) {
+            couvrir(i);
+            if (!choix.firstTitled)
+                choix.firstTitled = i;
         }
-        if ((!suivante || suivante->name() != u->name()) && !couverts.contains(u->name()))
-            couvrir(u);
+        if ((!suivante || suivante->name != u.name) && !couverts.contains(u.name))
+            couvrir(i);
     }
     choix.enlargeFactor = w1 / 200.0;
-    if (ZEVTlineUnit* u = choix.firstTitledUnit) {
-        const double t = measure(u->typicalEventTitle(), QSizeF()).width();
-        const std::vector<std::int64_t>& cycles = u->stepUpCycles();
-        for (auto it = cycles.rbegin(); it != cycles.rend() && *it != 0; ++it) {
-            if (!(u->typicalEventRelativeLength() * double(*it) * w1 > t))
+    if (choix.firstTitled) {
+        const ZEVTlineUnitTraits& u = units[*choix.firstTitled];
+        const double t = rules.extent(u.typicalEventTitle);
+        for (auto it = u.stepUpCycles.rbegin(); it != u.stepUpCycles.rend() && *it != 0; ++it) {
+            if (!(span(u, *it) > t))
                 break;
             cyclePrinted = *it;
         }
     }
-    if (!choix.displayedUnits.empty()) {
-        ZEVTlineUnit* u = choix.displayedUnits.front();
-        const std::vector<std::int64_t>& cycles = u->stepUpCycles();
-        for (auto it = cycles.rbegin(); it != cycles.rend(); ++it) {
-            if (!(u->typicalEventRelativeLength() * double(*it) * w1 >= kEcartMin))
+    if (!choix.displayed.empty()) {
+        const ZEVTlineUnitTraits& u = units[choix.displayed.front()];
+        for (auto it = u.stepUpCycles.rbegin(); it != u.stepUpCycles.rend(); ++it) {
+            if (!(span(u, *it) >= rules.minSpan))
                 break;
             choix.cycleDisplayed = *it;
         }

@@ -10,10 +10,12 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tallomer {
@@ -51,6 +53,40 @@ struct ZEVTlineUnitChoice {
 // first whose typical label fits shows, else the last of them.
 ZEVTlineUnitChoice chooseDisplayedUnits(const std::vector<std::unique_ptr<ZEVTlineUnit>>& units, double width,
                                         const ZEVTlineMeasure& measure);
+
+// What the choice reads of a unit, whatever kind of unit it is (the browser's date ruler has
+// units of its own over the same calendar).
+struct ZEVTlineUnitTraits {
+    QString name;
+    QStringList includedUnitsNames;
+    double typicalEventRelativeLength = 0;
+    std::int64_t largestRelevantStepUpCycle = 1;
+    QString typicalEventTitle;
+    std::vector<std::int64_t> stepUpCycles;
+};
+
+struct ZEVTlineChoiceRules {
+    // The strip's length along its axis less one point.
+    double length = 0;
+    // The least span, in points, of a unit's largest relevant cycle, and of the first unit's
+    // marks once thinned.
+    double minSpan = 10.0;
+    // Whether the typical title fits between marks `span` points apart.
+    std::function<bool(const QString& title, double span)> fits;
+    // The title's extent along the axis.
+    std::function<double(const QString& title)> extent;
+};
+
+struct ZEVTlineUnitIndexChoice {
+    std::vector<std::size_t> displayed; // indices into the units, in table order
+    std::optional<std::size_t> firstTitled;
+    std::int64_t cyclePrinted = 1;
+    std::int64_t cycleDisplayed = 1;
+    double enlargeFactor = 0; // length / 200
+};
+
+// The same choice over any units, by the rules given.
+ZEVTlineUnitIndexChoice chooseUnits(const std::vector<ZEVTlineUnitTraits>& units, const ZEVTlineChoiceRules& rules);
 
 // The height of a mark's tick in a tick zone of that height: the full zone for a mark of 200
 // points (with cycle 1), 0.1954 of the zone less for each factor e shorter.

@@ -42,6 +42,42 @@ inline void verifier(int rc, sqlite3* db, const char* quoi)
     }
 }
 
+// Writes links into a base file in one transaction, as rows of the links table.
+class EcrivainDeLiens {
+public:
+    explicit EcrivainDeLiens(const std::string& fichier)
+    {
+        verifier(sqlite3_open(fichier.c_str(), &db_), db_, "open");
+        verifier(sqlite3_exec(db_, "BEGIN;", nullptr, nullptr, nullptr), db_, "begin");
+        verifier(sqlite3_prepare_v2(db_, "INSERT INTO ZEVLETS VALUES (?, 0, 'KELI', ?, ?, ?, ?, ?);", -1, &ins_, nullptr),
+                 db_, "prepare");
+    }
+    ~EcrivainDeLiens()
+    {
+        sqlite3_finalize(ins_);
+        verifier(sqlite3_exec(db_, "COMMIT;", nullptr, nullptr, nullptr), db_, "commit");
+        sqlite3_close(db_);
+    }
+    EcrivainDeLiens(const EcrivainDeLiens&) = delete;
+    EcrivainDeLiens& operator=(const EcrivainDeLiens&) = delete;
+
+    void operator()(KELId id, double in, double out, KELId enfant, KELId parent, KELId rel)
+    {
+        sqlite3_bind_int64(ins_, 1, static_cast<sqlite3_int64>(id));
+        sqlite3_bind_double(ins_, 2, in);
+        sqlite3_bind_double(ins_, 3, out);
+        sqlite3_bind_int64(ins_, 4, static_cast<sqlite3_int64>(enfant));
+        sqlite3_bind_int64(ins_, 5, static_cast<sqlite3_int64>(parent));
+        sqlite3_bind_int64(ins_, 6, static_cast<sqlite3_int64>(rel));
+        verifier(sqlite3_step(ins_), db_, "insert");
+        sqlite3_reset(ins_);
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* ins_ = nullptr;
+};
+
 // One synthetic base on disk, and the sorted dates of its icon links' events.
 struct Base {
     std::size_t liens = 0;
@@ -71,22 +107,7 @@ inline Base construire(std::size_t n)
     b.liens = n;
     b.fichier = dossier() + "/zev-" + std::to_string(n) + ".sqlite";
     std::filesystem::copy_file(TALLOMER_TEMPLATE_DB, b.fichier, std::filesystem::copy_options::overwrite_existing);
-    sqlite3* db = nullptr;
-    verifier(sqlite3_open(b.fichier.c_str(), &db), db, "open");
-    verifier(sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr), db, "begin");
-    sqlite3_stmt* ins = nullptr;
-    verifier(sqlite3_prepare_v2(db, "INSERT INTO ZEVLETS VALUES (?, 0, 'KELI', ?, ?, ?, ?, ?);", -1, &ins, nullptr), db,
-             "prepare");
-    auto inserer = [&](KELId id, double in, double out, KELId enfant, KELId parent, KELId rel) {
-        sqlite3_bind_int64(ins, 1, static_cast<sqlite3_int64>(id));
-        sqlite3_bind_double(ins, 2, in);
-        sqlite3_bind_double(ins, 3, out);
-        sqlite3_bind_int64(ins, 4, static_cast<sqlite3_int64>(enfant));
-        sqlite3_bind_int64(ins, 5, static_cast<sqlite3_int64>(parent));
-        sqlite3_bind_int64(ins, 6, static_cast<sqlite3_int64>(rel));
-        verifier(sqlite3_step(ins), db, "insert");
-        sqlite3_reset(ins);
-    };
+    EcrivainDeLiens inserer(b.fichier);
     std::mt19937_64 rng(n);
     std::uniform_real_distribution<double> u(0.0, 1.0);
     KELId id = KELIdSpace::minId() + 1;
@@ -109,9 +130,6 @@ inline Base construire(std::size_t n)
             t = out < KELDateOuverte ? out : in;
         }
     }
-    sqlite3_finalize(ins);
-    verifier(sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr), db, "commit");
-    sqlite3_close(db);
     std::sort(b.dates.begin(), b.dates.end());
     return b;
 }

@@ -64,22 +64,7 @@ std::string construireLaBase(double centre)
 {
     const std::string fichier = dossier() + "/links.sqlite";
     std::filesystem::copy_file(TALLOMER_TEMPLATE_DB, fichier, std::filesystem::copy_options::overwrite_existing);
-    sqlite3* db = nullptr;
-    verifier(sqlite3_open(fichier.c_str(), &db), db, "open");
-    verifier(sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr), db, "begin");
-    sqlite3_stmt* ins = nullptr;
-    verifier(sqlite3_prepare_v2(db, "INSERT INTO ZEVLETS VALUES (?, 0, 'KELI', ?, ?, ?, ?, ?);", -1, &ins, nullptr), db,
-             "prepare");
-    auto inserer = [&](KELId id, double in, double out, KELId enfant, KELId parent, KELId rel) {
-        sqlite3_bind_int64(ins, 1, static_cast<sqlite3_int64>(id));
-        sqlite3_bind_double(ins, 2, in);
-        sqlite3_bind_double(ins, 3, out);
-        sqlite3_bind_int64(ins, 4, static_cast<sqlite3_int64>(enfant));
-        sqlite3_bind_int64(ins, 5, static_cast<sqlite3_int64>(parent));
-        sqlite3_bind_int64(ins, 6, static_cast<sqlite3_int64>(rel));
-        verifier(sqlite3_step(ins), db, "insert");
-        sqlite3_reset(ins);
-    };
+    EcrivainDeLiens inserer(fichier);
     KELId id = kPremierId;
     std::vector<KELId> canaux{kChannel};
     for (int k = 0; k < 2; ++k) {
@@ -113,9 +98,6 @@ std::string construireLaBase(double centre)
                 ++paires;
             }
     }
-    sqlite3_finalize(ins);
-    verifier(sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr), db, "commit");
-    sqlite3_close(db);
     if (paires != kPaires) {
         std::fprintf(stderr, "link_rows_bench: %d pairs made\n", paires);
         std::exit(1);

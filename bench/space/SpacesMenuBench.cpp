@@ -54,22 +54,7 @@ using Hote = benchspace::HoteNu;
 // years, the last one still shown.
 void ajouterLesFonds(const std::string& fichier)
 {
-    sqlite3* db = nullptr;
-    verifier(sqlite3_open(fichier.c_str(), &db), db, "open");
-    verifier(sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr), db, "begin");
-    sqlite3_stmt* ins = nullptr;
-    verifier(sqlite3_prepare_v2(db, "INSERT INTO ZEVLETS VALUES (?, 0, 'KELI', ?, ?, ?, ?, ?);", -1, &ins, nullptr), db,
-             "prepare");
-    auto inserer = [&](KELId id, double in, double out, KELId enfant, KELId parent, KELId rel) {
-        sqlite3_bind_int64(ins, 1, static_cast<sqlite3_int64>(id));
-        sqlite3_bind_double(ins, 2, in);
-        sqlite3_bind_double(ins, 3, out);
-        sqlite3_bind_int64(ins, 4, static_cast<sqlite3_int64>(enfant));
-        sqlite3_bind_int64(ins, 5, static_cast<sqlite3_int64>(parent));
-        sqlite3_bind_int64(ins, 6, static_cast<sqlite3_int64>(rel));
-        verifier(sqlite3_step(ins), db, "insert");
-        sqlite3_reset(ins);
-    };
+    EcrivainDeLiens inserer(fichier);
     const double pas = (kFin - kDebut) / kFonds;
     KELId id = kPremierId;
     for (int k = 0; k < kFonds; ++k) {
@@ -78,9 +63,6 @@ void ajouterLesFonds(const std::string& fichier)
         const double in = kDebut + k * pas;
         inserer(id++, in, k + 1 == kFonds ? KELDateOuverte : in + pas, image, kChannel, KELRELATION_IDENTITY_BACK_ITEM);
     }
-    sqlite3_finalize(ins);
-    verifier(sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr), db, "commit");
-    sqlite3_close(db);
 }
 
 struct Banc {

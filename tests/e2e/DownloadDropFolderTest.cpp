@@ -26,22 +26,14 @@ using tallomer::test::LocalHttpServer;
 constexpr KELId kHome = 2000018;
 constexpr long long kError = 0x10, kDownloading = 0x8, kInDropFolder = 0x20000;
 
-class Fetch : public E2E {
+class Fetch : public E2EWithSound<RecordingSound> {
 protected:
     void SetUp() override
     {
-        E2E::SetUp();
-        Sound::setShared(&sound);
+        E2EWithSound::SetUp();
         ASSERT_TRUE(server.listening());
     }
-    void TearDown() override
-    {
-        E2E::TearDown();
-        Sound::setShared(nullptr);
-        QGuiApplication::clipboard()->clear();
-    }
 
-    QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
 
     // Turns the event loop until done holds: the server and the download talk through real
     // sockets. The wall-clock guard fails the test instead of hanging it.
@@ -112,7 +104,6 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
     }
 
-    RecordingSound sound;
     LocalHttpServer server;
 };
 

@@ -1,5 +1,12 @@
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
+#include "desk/model/ZEVDeskClass.h"
+#include "objects/view/ZEVItemView.h"
+#include "ruler/ZEVTlineView.h"
+
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 
 namespace e2e {
@@ -12,6 +19,97 @@ void E2E::key(Qt::Key k, Qt::KeyboardModifiers modifiers)
     if (QWidget* focus = target->focusWidget())
         target = focus;
     QTest::keyClick(target, k, modifiers);
+}
+
+void E2E::click(QWidget* w, QPoint at)
+{
+    ASSERT_NE(w, nullptr);
+    QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
+    pump();
+}
+
+void E2E::chooseMenuItem(int menuTag, long itemTag)
+{
+    ASSERT_NE(window(), nullptr);
+    window()->activateWindow();
+    pump();
+    KELMainMenu* menu = adapter()->mainMenu();
+    QMenuBar* bar = menu->menuBar();
+    QMenu* m = menu->menuWithTag(menuTag);
+    ASSERT_NE(m, nullptr) << "no menu " << menuTag;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
+    pump();
+    ASSERT_TRUE(m->isVisible()) << "the menu did not open";
+    QAction* item = menu->item(menuTag, itemTag);
+    ASSERT_TRUE(item && item->isEnabled()) << "item " << itemTag << " is not enabled";
+    QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
+    pump();
+}
+
+void E2E::chooseMenuItemTitled(int menuTag, const QString& title)
+{
+    ASSERT_NE(window(), nullptr);
+    window()->activateWindow();
+    pump();
+    KELMainMenu* menu = adapter()->mainMenu();
+    QMenuBar* bar = menu->menuBar();
+    QMenu* m = menu->menuWithTag(menuTag);
+    ASSERT_NE(m, nullptr) << "no menu " << menuTag;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
+    pump();
+    ASSERT_TRUE(m->isVisible()) << "the menu did not open";
+    QAction* item = nullptr;
+    for (QAction* a : m->actions())
+        if (a->text().remove('&') == title)
+            item = a;
+    ASSERT_NE(item, nullptr) << title.toStdString();
+    ASSERT_TRUE(item->isEnabled()) << title.toStdString() << " is disabled";
+    QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
+    pump();
+}
+
+QWidget* E2E::canvas() const
+{
+    return window() ? window()->spaceView()->deskCanvas()->viewport() : nullptr;
+}
+
+void E2E::scrubStrip(ZEVTlineView* strip, KELDate from, KELDate to)
+{
+    ASSERT_NE(strip, nullptr);
+    const QPoint a(int(strip->pointForDate(from).x()), 8), b(int(strip->pointForDate(to).x()), 8);
+    QTest::mousePress(strip, Qt::LeftButton, {}, a);
+    QTest::mouseMove(strip, (a + b) / 2);
+    QTest::mouseMove(strip, b);
+    QTest::mouseRelease(strip, Qt::LeftButton, {}, b);
+    advance(0.5);
+}
+
+std::pair<KELI*, double> E2E::fileIconShownForAnHour(const QString& name)
+{
+    const QString path = home + "/" + name;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(name.toUtf8()) < 0) {
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+        return {nullptr, 0};
+    }
+    f.close();
+    if (secondStart({path}) != 0) {
+        ADD_FAILURE() << "the second start did not hand " << path.toStdString() << " over";
+        return {nullptr, 0};
+    }
+    const double added = clock.now();
+    KELI* item = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->item() && v->itemTitle() == name)
+            item = v->item();
+    if (!item) {
+        ADD_FAILURE() << name.toStdString() << " has no icon on the Now desk";
+        return {nullptr, added};
+    }
+    advance(3600);
+    space()->deskClassForCurseur(space()->nowCurseur())->releaseIconForItem(item);
+    advance(2 * 3600);
+    return {item, added};
 }
 
 } // namespace e2e

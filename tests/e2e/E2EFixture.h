@@ -23,7 +23,9 @@
 #include "space/ZEVSpaceWindow.h"
 #include "tests/support/TestHome.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDBusConnection>
 #include <QDir>
 #include <QFile>
@@ -37,8 +39,13 @@
 #include <ctime>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
+
+namespace tallomer {
+class ZEVTlineView;
+}
 
 namespace e2e {
 
@@ -140,6 +147,9 @@ protected:
     void TearDown() override
     {
         graph.reset();
+        // What a test copied never reaches the next one.
+        if (QGuiApplication::instance())
+            QGuiApplication::clipboard()->clear();
         hidRegistry.reset();
         values.reset();
         defaults.reset();
@@ -243,9 +253,23 @@ protected:
     ZEVSpaceWindow* window() const { return space() ? space()->spaceWindow() : nullptr; }
     ZEVDeskViewer* desk(KELICurseur* c) const { return space() ? space()->deskViewerForCurseur(c) : nullptr; }
     ZEVDeskViewer* nowDesk() const { return space() ? desk(space()->nowCurseur()) : nullptr; }
+    // Where the desk's mouse events land: the canvas's viewport.
+    QWidget* canvas() const;
 
     // A key typed into the Space window, as the user types it.
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // A left click on a widget, at its centre unless told where.
+    void click(QWidget* w, QPoint at = {});
+    // Opens a menu of the main menu bar with the mouse and chooses its item with the mouse.
+    void chooseMenuItem(int menuTag, long itemTag);
+    // The same for the item of that title.
+    void chooseMenuItemTitled(int menuTag, const QString& title);
+    // Pressed, dragged and released on the time strip, away from the cursors' bands.
+    void scrubStrip(ZEVTlineView* strip, KELDate from, KELDate to);
+    // A file given to the program as a second start would give it, whose icon then stays on the Now
+    // desk for one hour and is released; the clock ends two hours after that. Answers the Object and
+    // the moment it was added.
+    std::pair<KELI*, double> fileIconShownForAnHour(const QString& name);
 
     // The Objects of a type that ever had an icon on a desk, with their titles, as the store holds
     // them: (id, title).

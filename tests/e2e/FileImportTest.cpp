@@ -42,36 +42,13 @@ protected:
         E2E::TearDown();
     }
 
-public:
-    // Opens a main menu with the mouse and chooses the item of that title.
-    void chooseFromMenu(int tag, const QString& title)
-    {
-        KELMainMenu* menu = adapter()->mainMenu();
-        ASSERT_NE(menu, nullptr);
-        QMenuBar* bar = menu->menuBar();
-        QMenu* m = menu->menuWithTag(tag);
-        ASSERT_NE(m, nullptr);
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
-        pump();
-        ASSERT_TRUE(m->isVisible()) << "the menu did not open";
-        QAction* item = nullptr;
-        for (QAction* a : m->actions())
-            if (a->text().remove('&') == title)
-                item = a;
-        ASSERT_NE(item, nullptr) << title.toStdString();
-        ASSERT_TRUE(item->isEnabled()) << title.toStdString() << " is disabled";
-        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
-        pump();
-    }
-
-protected:
     void importPaths(const QStringList& paths)
     {
         ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest& r) {
             EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::FilesAndFolders);
             return paths.join('\n');
         });
-        chooseFromMenu(KELMainMenu::kMenuFile, QStringLiteral("Import\u2026"));
+        chooseMenuItemTitled(KELMainMenu::kMenuFile, QStringLiteral("Import\u2026"));
         advance(0.2);
     }
 
@@ -135,7 +112,7 @@ protected:
             EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::FilesAndFolders);
             return paths.join('\n');
         });
-        chooseFromMenu(KELMainMenu::kMenuObject, title);
+        chooseMenuItemTitled(KELMainMenu::kMenuObject, title);
         pump();
     }
 
@@ -302,7 +279,7 @@ TEST_F(CollectGridE2E, NewFolderGoesToTheGridUnlessMadeInTheDropFolderAndAFailur
     QDir().mkpath(parent);
     {
         ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest&) { return parent + "/Fresh"; });
-        chooseFromMenu(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
+        chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
     }
     EXPECT_TRUE(QFileInfo(parent + "/Fresh").isDir());
     ASSERT_TRUE(viewer().siShown());
@@ -312,13 +289,13 @@ TEST_F(CollectGridE2E, NewFolderGoesToTheGridUnlessMadeInTheDropFolderAndAFailur
     {
         // Made again: it exists, so nothing shows and the failure is logged.
         ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest&) { return parent + "/Fresh"; });
-        chooseFromMenu(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
+        chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
     }
     EXPECT_FALSE(viewer().siShown());
     EXPECT_TRUE(log.contains("New Folder ERROR"));
     {
         ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest&) { return home + "/Tallomer/Dropped"; });
-        chooseFromMenu(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
+        chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
     }
     EXPECT_TRUE(QFileInfo(home + "/Tallomer/Dropped").isDir());
     EXPECT_FALSE(viewer().siShown());

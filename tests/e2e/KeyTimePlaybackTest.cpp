@@ -5,7 +5,7 @@
 // The same on the machine's own input layer with a virtual remote made through uinput, where the
 // kernel offers it.
 
-#include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/KeyTimeFixture.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "engine/KELICurseur.h"
@@ -44,7 +44,7 @@ namespace {
 const QString kRemote = QStringLiteral("/dev/input/event3");
 const QString kKeyboard = QStringLiteral("/dev/input/event4");
 
-class KeyTimePlayback : public E2EWithSound<RecordingSound> {
+class KeyTimePlayback : public KeyTimeE2E {
 protected:
     // The program with a remote and a keyboard among its input devices, and the ruler bar shown.
     void startWithARemote()
@@ -56,76 +56,13 @@ protected:
         hidRegistry = std::make_unique<EvdevRegistry>(std::move(fake));
         startWithTheBar();
     }
-    void startWithTheBar()
-    {
-        start();
-        values->setValue("ZEVShowZevMenu", true);
-        pump();
-        window()->activateWindow();
-        pump();
-        ASSERT_TRUE(bar()->isVisible());
-        alerts.clear();
-    }
-
-    ZEVRulerViewer* ruler() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()); }
-    ZEVRulerViewbar* bar() const { return dynamic_cast<ZEVRulerViewbar*>(ruler()->rulerViewbar()); }
-    ZEVTlineView* strip() const { return dynamic_cast<ZEVTlineView*>(ruler()->tlineView()); }
-    KELMainMenu* mainMenu() const { return adapter()->mainMenu(); }
-    ZEVKeyDocumentController& keyTime() const { return app()->keyTime(); }
-    ZEVKeyWindowController* keyWindow() const { return keyTime().windowFor(keyTime().currentDocument()); }
     QAction* startItem() const { return mainMenu()->item(KELMainMenu::kMenuFile, 6); }
 
-    void choose(int menuTag, long itemTag)
-    {
-        window()->activateWindow();
-        pump();
-        QMenuBar* menuBar = mainMenu()->menuBar();
-        QMenu* m = mainMenu()->menuWithTag(menuTag);
-        QTest::mouseClick(menuBar, Qt::LeftButton, {}, menuBar->actionGeometry(m->menuAction()).center());
-        pump();
-        ASSERT_TRUE(m->isVisible()) << "the menu did not open";
-        QAction* item = mainMenu()->item(menuTag, itemTag);
-        ASSERT_TRUE(item && item->isEnabled()) << "item " << itemTag << " is not enabled";
-        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
-        pump();
-    }
-    void scrub(KELDate from, KELDate to)
-    {
-        const QPoint a(int(strip()->pointForDate(from).x()), 8), b(int(strip()->pointForDate(to).x()), 8);
-        QTest::mousePress(strip(), Qt::LeftButton, {}, a);
-        QTest::mouseMove(strip(), (a + b) / 2);
-        QTest::mouseMove(strip(), b);
-        QTest::mouseRelease(strip(), Qt::LeftButton, {}, b);
-        advance(0.5);
-    }
-    void click(QWidget* w, QPoint at = {})
-    {
-        QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
-        pump();
-    }
-    void clickRow(int row)
-    {
-        QTableView* t = keyWindow()->tableView();
-        click(t->viewport(), t->visualRect(t->model()->index(row, 0)).center());
-    }
-    int selectedRow() const
-    {
-        const QModelIndexList rows = keyWindow()->tableView()->selectionModel()->selectedRows();
-        return rows.size() == 1 ? rows.first().row() : -1;
-    }
-    void keyInWindow(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QWidget* w = keyWindow();
-        w->activateWindow();
-        pump();
-        QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, k, modifiers);
-        pump();
-    }
     // A new document with three steps captured from the Search cursor, each half an hour earlier
     // than the last; answers their dates.
     std::vector<KELDate> threeSteps()
     {
-        choose(KELMainMenu::kMenuFile, 1);
+        chooseMenuItem(KELMainMenu::kMenuFile, 1);
         window()->activateWindow();
         pump();
         QTest::mouseClick(bar()->searchButton(), Qt::LeftButton);
@@ -166,7 +103,7 @@ TEST_F(KeyTimePlayback, TheRemoteStepsThroughTheListWhileTheReceiverIsSeizedUnti
     EXPECT_FALSE(devices->isOpen(kRemote)) << "nothing is opened before playback";
 
     EXPECT_EQ(startItem()->text(), "Start KeyTime");
-    choose(KELMainMenu::kMenuFile, 6);
+    chooseMenuItem(KELMainMenu::kMenuFile, 6);
     ASSERT_TRUE(app()->isKeyTimeRunning());
     EXPECT_EQ(startItem()->text(), "Stop KeyTime");
     EXPECT_EQ(w->startButton()->text(), "Stop");
@@ -198,7 +135,7 @@ TEST_F(KeyTimePlayback, TheRemoteStepsThroughTheListWhileTheReceiverIsSeizedUnti
     EXPECT_EQ(QApplication::activeWindow(), w);
     EXPECT_EQ(selectedRow(), 1);
     // Add Step is ignored while playback runs.
-    choose(KELMainMenu::kMenuFile, 5);
+    chooseMenuItem(KELMainMenu::kMenuFile, 5);
     EXPECT_EQ(keyTime().currentDocument()->countOfSteps(), 3);
 
     // A click in the KeyTime window and back to the Space window: still seized, still heard.
@@ -211,7 +148,7 @@ TEST_F(KeyTimePlayback, TheRemoteStepsThroughTheListWhileTheReceiverIsSeizedUnti
     EXPECT_NEAR(search->now(), dates[0], 0.01);
 
     // Stop KeyTime frees the receiver; a button then does nothing.
-    choose(KELMainMenu::kMenuFile, 6);
+    chooseMenuItem(KELMainMenu::kMenuFile, 6);
     EXPECT_FALSE(app()->isKeyTimeRunning());
     EXPECT_EQ(startItem()->text(), "Start KeyTime");
     EXPECT_EQ(w->startButton()->text(), "Start");
@@ -224,7 +161,7 @@ TEST_F(KeyTimePlayback, ClosingTheRunningWindowStopsPlaybackAndClosingAnotherDoe
 {
     startWithARemote();
     // Nothing to play: nothing starts, no driver is made.
-    choose(KELMainMenu::kMenuFile, 6);
+    chooseMenuItem(KELMainMenu::kMenuFile, 6);
     EXPECT_FALSE(app()->isKeyTimeRunning());
     EXPECT_EQ(app()->hidRemote(), nullptr);
 
@@ -236,7 +173,7 @@ TEST_F(KeyTimePlayback, ClosingTheRunningWindowStopsPlaybackAndClosingAnotherDoe
     EXPECT_EQ(app()->runningWindowController(), running);
 
     // A second document opened meanwhile shows Stop too; closing it leaves playback on.
-    choose(KELMainMenu::kMenuFile, 1);
+    chooseMenuItem(KELMainMenu::kMenuFile, 1);
     ZEVKeyWindowController* other = keyWindow();
     ASSERT_NE(other, running);
     EXPECT_EQ(other->startButton()->text(), "Stop");
@@ -293,7 +230,7 @@ TEST_F(KeyTimePlayback, ADriverThatCannotStartIsToldOnceAndPlaybackGoesOnUntilQu
     ZEVKeyWindowController* w = keyWindow();
     clickRow(2);
     clickRow(0);
-    choose(KELMainMenu::kMenuFile, 6);
+    chooseMenuItem(KELMainMenu::kMenuFile, 6);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, "Remote error!");
     EXPECT_EQ(alerts[0].informative, "Starting HID Remote failed");
@@ -354,7 +291,7 @@ TEST_F(KeyTimePlayback, UinputRemoteOnTheMachinesInputLayer)
     startWithTheBar();
     const std::vector<KELDate> dates = threeSteps();
     clickRow(0);
-    choose(KELMainMenu::kMenuFile, 6);
+    chooseMenuItem(KELMainMenu::kMenuFile, 6);
     ASSERT_TRUE(app()->isKeyTimeRunning());
     EXPECT_GE(app()->hidRemote()->activeRemoteControlCount(), 1);
     send(EV_KEY, KEY_RIGHT, 1);
@@ -367,7 +304,7 @@ TEST_F(KeyTimePlayback, UinputRemoteOnTheMachinesInputLayer)
     }
     EXPECT_EQ(selectedRow(), 1);
     EXPECT_NEAR(space()->searchCurseur()->now(), dates[1], 0.01);
-    choose(KELMainMenu::kMenuFile, 6);
+    chooseMenuItem(KELMainMenu::kMenuFile, 6);
     EXPECT_FALSE(app()->isKeyTimeRunning());
     ::ioctl(ui, UI_DEV_DESTROY);
     ::close(ui);

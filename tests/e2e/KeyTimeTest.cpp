@@ -4,7 +4,7 @@
 // and read again from the file; the fields and the Now mode; unsaved changes asked about before
 // a window closes or the program quits; a foreign file refused and left as it was.
 
-#include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/KeyTimeFixture.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "engine/KELICurseur.h"
@@ -32,42 +32,8 @@
 namespace e2e {
 namespace {
 
-class KeyTime : public E2EWithSound<RecordingSound> {
+class KeyTime : public KeyTimeE2E {
 protected:
-    void startWithTheBar()
-    {
-        start();
-        values->setValue("ZEVShowZevMenu", true);
-        pump();
-        window()->activateWindow();
-        pump();
-        ASSERT_TRUE(bar()->isVisible());
-        // The first run's greeting is no concern of these tests.
-        alerts.clear();
-    }
-
-    ZEVRulerViewer* ruler() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()); }
-    ZEVRulerViewbar* bar() const { return dynamic_cast<ZEVRulerViewbar*>(ruler()->rulerViewbar()); }
-    ZEVTlineView* strip() const { return dynamic_cast<ZEVTlineView*>(ruler()->tlineView()); }
-    KELMainMenu* mainMenu() const { return adapter()->mainMenu(); }
-    ZEVKeyDocumentController& keyTime() const { return app()->keyTime(); }
-    ZEVKeyWindowController* keyWindow() const { return keyTime().windowFor(keyTime().currentDocument()); }
-
-    // Opens a menu of the bar with the mouse and chooses its item with the mouse.
-    void choose(int menuTag, long itemTag)
-    {
-        window()->activateWindow();
-        pump();
-        QMenuBar* menuBar = mainMenu()->menuBar();
-        QMenu* m = mainMenu()->menuWithTag(menuTag);
-        QTest::mouseClick(menuBar, Qt::LeftButton, {}, menuBar->actionGeometry(m->menuAction()).center());
-        pump();
-        ASSERT_TRUE(m->isVisible()) << "the menu did not open";
-        QAction* item = mainMenu()->item(menuTag, itemTag);
-        ASSERT_TRUE(item && item->isEnabled()) << "item " << itemTag << " is not enabled";
-        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
-        pump();
-    }
     // The next file dialog gets this path typed into its name field, then is accepted.
     void typeIntoNextFileDialog(const QString& path)
     {
@@ -92,37 +58,6 @@ protected:
         static_cast<QDialog*>(dialog)->accept();
         dialogsAnswered++;
     }
-    // Pressed, dragged and released on the strip, away from the cursors' bands.
-    void scrub(KELDate from, KELDate to)
-    {
-        const QPoint a(int(strip()->pointForDate(from).x()), 8), b(int(strip()->pointForDate(to).x()), 8);
-        QTest::mousePress(strip(), Qt::LeftButton, {}, a);
-        QTest::mouseMove(strip(), (a + b) / 2);
-        QTest::mouseMove(strip(), b);
-        QTest::mouseRelease(strip(), Qt::LeftButton, {}, b);
-        advance(0.5);
-    }
-    void click(QWidget* w, QPoint at = {})
-    {
-        QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
-        pump();
-    }
-    void clickRow(int row)
-    {
-        QTableView* t = keyWindow()->tableView();
-        click(t->viewport(), t->visualRect(t->model()->index(row, 0)).center());
-    }
-    // A key typed into the KeyTime window, where its focus is.
-    void keyInWindow(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QWidget* w = keyWindow();
-        // The window's keys work while it is the active window, as the user's do.
-        w->activateWindow();
-        pump();
-        QWidget* target = w->focusWidget() ? w->focusWidget() : w;
-        QTest::keyClick(target, k, modifiers);
-        pump();
-    }
     QStringList titles() const
     {
         QStringList out;
@@ -139,7 +74,7 @@ TEST_F(KeyTime, StepsCapturedFromTheSearchCursorAreSavedAppliedByAClickAndReadAg
 {
     startWithTheBar();
     EXPECT_FALSE(mainMenu()->item(KELMainMenu::kMenuFile, 5)->isEnabled()) << "Add Step waits for a document";
-    choose(KELMainMenu::kMenuFile, 1);
+    chooseMenuItem(KELMainMenu::kMenuFile, 1);
     ASSERT_NE(keyTime().currentDocument(), nullptr);
     ZEVKeyWindowController* w = keyWindow();
     ASSERT_NE(w, nullptr);
@@ -180,7 +115,7 @@ TEST_F(KeyTime, StepsCapturedFromTheSearchCursorAreSavedAppliedByAClickAndReadAg
     // Save As from the File menu.
     const QString path = home + "/talk.keytime";
     typeIntoNextFileDialog(path);
-    choose(KELMainMenu::kMenuFile, 4);
+    chooseMenuItem(KELMainMenu::kMenuFile, 4);
     EXPECT_EQ(dialogsAnswered, 1);
     EXPECT_TRUE(QFileInfo::exists(path));
     EXPECT_FALSE(keyTime().currentDocument()->isModified());
@@ -205,7 +140,7 @@ TEST_F(KeyTime, StepsCapturedFromTheSearchCursorAreSavedAppliedByAClickAndReadAg
     EXPECT_TRUE(alerts.empty());
     EXPECT_EQ(keyTime().currentDocument(), nullptr);
     typeIntoNextFileDialog(path);
-    choose(KELMainMenu::kMenuFile, 2);
+    chooseMenuItem(KELMainMenu::kMenuFile, 2);
     ASSERT_NE(keyWindow(), nullptr);
     EXPECT_EQ(titles(), (QStringList{"Search 1", "Search 2"}));
     clickRow(1);
@@ -215,7 +150,7 @@ TEST_F(KeyTime, StepsCapturedFromTheSearchCursorAreSavedAppliedByAClickAndReadAg
 TEST_F(KeyTime, ANowStepAppliedAtOnceMovesNothingAndItsFieldsCommitOnlyFiniteNumbers)
 {
     startWithTheBar();
-    choose(KELMainMenu::kMenuFile, 1);
+    chooseMenuItem(KELMainMenu::kMenuFile, 1);
     ZEVKeyWindowController* w = keyWindow();
     ASSERT_NE(w, nullptr);
     window()->activateWindow();
@@ -225,7 +160,7 @@ TEST_F(KeyTime, ANowStepAppliedAtOnceMovesNothingAndItsFieldsCommitOnlyFiniteNum
     KELIContexte* nowWindow = space()->nowCurseur()->contexte();
     ASSERT_TRUE(tl && nowWindow);
     // Add Step from the menu acts on the current document.
-    choose(KELMainMenu::kMenuFile, 5);
+    chooseMenuItem(KELMainMenu::kMenuFile, 5);
     keyInWindow(Qt::Key_Return);
     EXPECT_EQ(titles(), QStringList{"Now 1"});
     const double in = tl->offsetIn(), out = tl->offsetOut(), cIn = nowWindow->offsetIn();
@@ -267,7 +202,7 @@ TEST_F(KeyTime, ANowStepAppliedAtOnceMovesNothingAndItsFieldsCommitOnlyFiniteNum
 TEST_F(KeyTime, UnsavedChangesAreAskedAboutAndCancelKeepsTheWindowAndTheProgram)
 {
     startWithTheBar();
-    choose(KELMainMenu::kMenuFile, 1);
+    chooseMenuItem(KELMainMenu::kMenuFile, 1);
     ZEVKeyWindowController* w = keyWindow();
     click(w->addButton());
     keyInWindow(Qt::Key_Return);
@@ -303,7 +238,7 @@ TEST_F(KeyTime, AFileThatIsNotAKeyTimeDocumentIsRefusedInAnAlertNamingItAndLeftU
         f.write("not a KeyTime document");
     }
     typeIntoNextFileDialog(path);
-    choose(KELMainMenu::kMenuFile, 2);
+    chooseMenuItem(KELMainMenu::kMenuFile, 2);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_TRUE(alerts[0].message.contains("notes.keytime"));
     EXPECT_EQ(keyTime().currentDocument(), nullptr);

@@ -28,7 +28,6 @@ protected:
         E2E::TearDown();
         QGuiApplication::clipboard()->clear();
     }
-    QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
     KELMainMenu* mainMenu() const { return adapter()->mainMenu(); }
 
     void placeTwoFiles()
@@ -44,19 +43,6 @@ protected:
         advance(1.0);
     }
 
-    // Opens a menu of the bar with the mouse and chooses its item with the mouse.
-    void choose(int menuTag, long itemTag)
-    {
-        QMenuBar* bar = mainMenu()->menuBar();
-        QMenu* m = mainMenu()->menuWithTag(menuTag);
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
-        pump();
-        ASSERT_TRUE(m->isVisible()) << "the menu did not open";
-        QAction* item = mainMenu()->item(menuTag, itemTag);
-        ASSERT_TRUE(item && item->isEnabled());
-        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
-        pump();
-    }
 };
 
 TEST_F(MainMenuE2E, TheBarLiesOverAnEightByFiveDeskAndItsEditMenuSelectsAndCopiesOnTheDesk)
@@ -76,9 +62,9 @@ TEST_F(MainMenuE2E, TheBarLiesOverAnEightByFiveDeskAndItsEditMenuSelectsAndCopie
     space()->selections().deselectAllIcons();
     pump();
     ASSERT_TRUE(space()->selections().selectedIconItems().empty());
-    choose(KELMainMenu::kMenuEdit, 103);
+    chooseMenuItem(KELMainMenu::kMenuEdit, 103);
     EXPECT_EQ(space()->selections().selectedIconItems().size(), 2u);
-    choose(KELMainMenu::kMenuEdit, 101);
+    chooseMenuItem(KELMainMenu::kMenuEdit, 101);
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(copied, nullptr);
     EXPECT_EQ(copied->urls().size(), 2);

@@ -24,21 +24,8 @@
 namespace e2e {
 namespace {
 
-class PasteDrop : public E2E {
+class PasteDrop : public E2EWithSound<RecordingSound> {
 protected:
-    void SetUp() override
-    {
-        E2E::SetUp();
-        Sound::setShared(&sound);
-    }
-    void TearDown() override
-    {
-        E2E::TearDown();
-        Sound::setShared(nullptr);
-        QGuiApplication::clipboard()->clear();
-    }
-
-    QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
 
     QString writeFile(const QString& name, const QByteArray& bytes = "content")
     {
@@ -73,7 +60,6 @@ protected:
         return nullptr;
     }
 
-    RecordingSound sound;
 };
 
 TEST_F(PasteDrop, AFileAndItsPictureFromAnotherProgramLandAsTheFileAloneTakenAsCopy)

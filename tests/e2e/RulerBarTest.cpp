@@ -125,23 +125,11 @@ TEST_F(RulerBar, TheTimeBarShowsOverTheStripAndItsSearchButtonAndPickersTakeTheS
     EXPECT_FALSE(bar()->fromBox()->isHidden()) << "the Now cursor's dates, all three";
     EXPECT_FALSE(bar()->toBox()->isHidden());
 
-    // A file's icon that was on the desk for one hour, two hours ago.
-    const QString notes = home + "/notes.txt";
-    {
-        QFile f(notes);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("notes");
-    }
-    ASSERT_EQ(secondStart({notes}), 0);
-    const double added = clock.now();
-    KELI* item = nullptr;
-    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-        if (v->item() && v->itemTitle() == "notes.txt")
-            item = v->item();
+    // A file's icon that was on the Now desk for one hour, two hours ago.
+    const auto placed = fileIconShownForAnHour(QStringLiteral("notes.txt"));
+    KELI* item = placed.first;
+    const double added = placed.second;
     ASSERT_NE(item, nullptr);
-    advance(3600);
-    space()->deskClassForCurseur(space()->nowCurseur())->releaseIconForItem(item);
-    advance(2 * 3600);
 
     KELICurseur* search = space()->searchCurseur();
     window()->activateWindow();

@@ -36,22 +36,10 @@ TEST_F(SelectionEngine, AChannelChosenWithItsIconsOpenAttachesTheObjectOfTheHour
     ASSERT_NE(strip, nullptr);
 
     // A file's icon that was on the Now desk for one hour, two hours ago.
-    const QString notes = home + "/notes.txt";
-    {
-        QFile f(notes);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("notes");
-    }
-    ASSERT_EQ(secondStart({notes}), 0);
-    const double added = clock.now();
-    KELI* item = nullptr;
-    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-        if (v->item() && v->itemTitle() == "notes.txt")
-            item = v->item();
+    const auto placed = fileIconShownForAnHour(QStringLiteral("notes.txt"));
+    KELI* item = placed.first;
+    const double added = placed.second;
     ASSERT_NE(item, nullptr);
-    advance(3600);
-    space()->deskClassForCurseur(space()->nowCurseur())->releaseIconForItem(item);
-    advance(2 * 3600);
 
     // Both models woken at the Search cursor as a column wakes its model; the home Channel chosen
     // under a new selection id and the icon relation opened at its parent end.

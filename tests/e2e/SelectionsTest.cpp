@@ -29,21 +29,8 @@
 namespace e2e {
 namespace {
 
-class Selections : public E2E {
+class Selections : public E2EWithSound<RecordingSound> {
 protected:
-    void SetUp() override
-    {
-        E2E::SetUp();
-        Sound::setShared(&sound);
-    }
-    void TearDown() override
-    {
-        E2E::TearDown();
-        Sound::setShared(nullptr);
-        QGuiApplication::clipboard()->clear();
-    }
-
-    QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
     // Two files placed on the Now desk from the desktop, with their views (in that order).
     std::vector<ZEVItemViewForDesks*> placeTwoFiles()
     {
@@ -92,7 +79,6 @@ protected:
         return space()->zevpStringForItems(&items, space()->actifCurseur() == space()->nowCurseur());
     }
 
-    RecordingSound sound;
 };
 
 TEST_F(Selections, TheLassoAndTabSelectForRealAndCopyThenPasteWorkOnTheSelection)

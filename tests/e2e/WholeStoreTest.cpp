@@ -93,25 +93,6 @@ protected:
     }
     QString importFolder() const { return home + "/.local/share/TallomerImport"; }
 
-    // Opens the application menu with the mouse and chooses the item of that title.
-    void chooseFromApplicationMenu(const QString& title)
-    {
-        KELMainMenu* menu = adapter()->mainMenu();
-        ASSERT_NE(menu, nullptr);
-        QMenuBar* bar = menu->menuBar();
-        QMenu* m = menu->menuWithTag(KELMainMenu::kMenuApplication);
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
-        pump();
-        ASSERT_TRUE(m->isVisible()) << "the application menu did not open";
-        QAction* item = nullptr;
-        for (QAction* a : m->actions())
-            if (a->text().remove('&') == title)
-                item = a;
-        ASSERT_NE(item, nullptr) << title.toStdString();
-        ASSERT_TRUE(item->isEnabled()) << title.toStdString() << " is disabled";
-        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
-        pump();
-    }
 
     // Answers the uninstall dialog once it shows (it runs modally inside the menu's click).
     void whenUninstallPanelShows(std::function<void(ZEVUninstallPanel*)> act)
@@ -149,7 +130,7 @@ protected:
             EXPECT_EQ(r.suffix, "zip");
             return target;
         });
-        chooseFromApplicationMenu(QStringLiteral("Export Tallomer\u2026"));
+        chooseMenuItemTitled(KELMainMenu::kMenuApplication, QStringLiteral("Export Tallomer\u2026"));
         waitForWholeStore();
         return target;
     }
@@ -162,7 +143,7 @@ protected:
             return archive;
         });
         alertAnswer = 0;
-        chooseFromApplicationMenu(QStringLiteral("Import Tallomer\u2026"));
+        chooseMenuItemTitled(KELMainMenu::kMenuApplication, QStringLiteral("Import Tallomer\u2026"));
         waitForWholeStore();
         advance(0.1);
     }
@@ -326,7 +307,7 @@ TEST_F(WholeStoreE2E, UninstallMovesTheStoredFilesLeavesLinksAndRemovesExactlyWh
             EXPECT_EQ(r.message, "Select the folder where Objects must be moved and Alias must be created");
             return saved;
         });
-        chooseFromApplicationMenu(QStringLiteral("Uninstall Tallomer\u2026"));
+        chooseMenuItemTitled(KELMainMenu::kMenuApplication, QStringLiteral("Uninstall Tallomer\u2026"));
     }
     ASSERT_NE(seen, nullptr) << "the uninstall dialog did not show";
     EXPECT_EQ(label, "(4 files)") << "the html page stays and is not counted";
@@ -365,7 +346,7 @@ TEST_F(WholeStoreE2E, UninstallKeepsADropFolderWithFilesInItAndSaysSo)
         ADD_FAILURE() << "no folder is asked for when nothing is moved";
         return QString();
     });
-    chooseFromApplicationMenu(QStringLiteral("Uninstall Tallomer\u2026"));
+    chooseMenuItemTitled(KELMainMenu::kMenuApplication, QStringLiteral("Uninstall Tallomer\u2026"));
     advance(0.1);
     ASSERT_EQ(stops.size(), 1u);
     graph.reset();
