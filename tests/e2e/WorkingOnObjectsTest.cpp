@@ -6,6 +6,7 @@
 
 #include "engine/KELICurseur.h"
 #include "objects/view/ZEVItemView.h"
+#include "objects/view/ZEVItemViewCopy.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "space/ZEVSelections.h"
 #include "space/desk/ZEVDeskGeometry.h"
@@ -79,6 +80,49 @@ protected:
         pump();
     }
     const ZEVDeskGeometry& geometry() const { return space()->deskGeometry(); }
+
+    // The Search cursor taken to a moment, as a ruler gesture takes it; Search is then active.
+    void searchAt(double date)
+    {
+        ZEVRulerViewerServices* ruler = space()->rulerViewer();
+        KELICurseur* search = space()->searchCurseur();
+        ASSERT_TRUE(ruler->userChangeActifCurseur(search));
+        ASSERT_TRUE(ruler->userInitieDeplacementCurseur());
+        search->decalerCurseur(date - search->now());
+        ruler->userTermineDeplacementCurseur();
+        advance(1.5);
+    }
+
+    // The program's drags replayed over the canvas: in where it starts, along, and dropped at `to`.
+    void replayDragsTo(QPoint from, QPoint to)
+    {
+        ZEVItemView::setDragRunner([this, from, to](QMimeData* data, const QImage&, ZEVItemView*) {
+            std::unique_ptr<QMimeData> owned(data);
+            carried.push_back(data->formats());
+            const Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction;
+            QDragEnterEvent enter(from, offered, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(canvas(), &enter);
+            QDragMoveEvent move(to, offered, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(canvas(), &move);
+            QDropEvent drop(QPointF(to), offered, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(canvas(), &drop);
+            return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+        });
+    }
+    void TearDown() override
+    {
+        ZEVItemView::setDragRunner({});
+        E2E::TearDown();
+    }
+    std::size_t copiesShown() const
+    {
+        std::size_t n = 0;
+        for (QGraphicsItem* i : window()->spaceView()->deskCanvas()->scene()->items())
+            n += dynamic_cast<ZEVItemViewCopy*>(i) != nullptr;
+        return n;
+    }
+
+    std::vector<QStringList> carried;
 };
 
 TEST_F(WorkingOnObjects, DraggingAnIconStoresItsNewPlaceFromNow)
@@ -192,40 +236,21 @@ TEST_F(WorkingOnObjects, ALongPressOnASearchDeskIconDroppedOnTheDeskRecallsItAtN
     // Gone from the desk since a minute ago; the Search cursor goes back to when it was there.
     space()->itemViewerForCurseur(space()->nowCurseur())->userReleaseIconForItem(item);
     advance(60);
-    ZEVRulerViewerServices* ruler = space()->rulerViewer();
+    searchAt(placed + 60);
     KELICurseur* search = space()->searchCurseur();
-    ASSERT_TRUE(ruler->userChangeActifCurseur(search));
-    ASSERT_TRUE(ruler->userInitieDeplacementCurseur());
-    search->decalerCurseur(placed + 60 - search->now());
-    ruler->userTermineDeplacementCurseur();
-    advance(1.5);
     ASSERT_EQ(space()->actifCurseur(), search);
     ZEVItemViewForDesks* v = desk(search)->itemViewForItem(item);
     ASSERT_TRUE(v && !v->isHidden()) << "the Search desk shows the icon";
     ASSERT_EQ(iconLinks(std::to_string(item->idInt())).size(), 1u);
 
-    // The program's drag, replayed over the canvas: in, along, and dropped 100 points right.
     const QPointF from = v->imageFrame().center();
     const QPoint to = at(from + QPointF(100, 0));
-    std::vector<QStringList> carried;
-    ZEVItemView::setDragRunner([&](QMimeData* data, const QImage&, ZEVItemView*) {
-        std::unique_ptr<QMimeData> owned(data);
-        carried.push_back(data->formats());
-        const Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction;
-        QDragEnterEvent enter(at(from), offered, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(canvas(), &enter);
-        QDragMoveEvent move(to, offered, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(canvas(), &move);
-        QDropEvent drop(QPointF(to), offered, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(canvas(), &drop);
-        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
-    });
+    replayDragsTo(at(from), to);
     QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
     advance(0.5);
     EXPECT_TRUE(carried.empty()) << "not before 0.7 s";
     advance(0.3);
     QTest::mouseRelease(canvas(), Qt::LeftButton, {}, to);
-    ZEVItemView::setDragRunner({});
     advance(1.5);
 
     ASSERT_EQ(carried.size(), 1u) << "one drag";
@@ -237,6 +262,36 @@ TEST_F(WorkingOnObjects, ALongPressOnASearchDeskIconDroppedOnTheDeskRecallsItAtN
     ZEVItemViewForDesks* back = nowDesk()->itemViewForItem(item);
     ASSERT_TRUE(back && !back->isHidden()) << "the Now desk shows it again";
     EXPECT_NEAR(back->iconPosition().x, v->iconPosition().x + 100, 1.5) << "where its copy was dropped";
+}
+
+TEST_F(WorkingOnObjects, ACopyOfAnIconAlreadyAtNowFliesBackAndTheStoreKeepsItsPlace)
+{
+    start();
+    ZEVItemViewForDesks* atNow = placeOneFile();
+    ASSERT_NE(atNow, nullptr);
+    KELI* item = atNow->item();
+    const double placed = clock.now();
+    const ZEVIconPosition there = atNow->iconPosition();
+    advance(120);
+    searchAt(placed + 60);
+    ZEVItemViewForDesks* v = desk(space()->searchCurseur())->itemViewForItem(item);
+    ASSERT_TRUE(v && !v->isHidden());
+    const std::size_t xs = values(item, kX);
+
+    const QPointF from = v->imageFrame().center();
+    replayDragsTo(at(from), at(from + QPointF(150, 0)));
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    advance(0.75);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(from + QPointF(150, 0)));
+    ASSERT_EQ(carried.size(), 1u);
+    advance(0.5);
+    EXPECT_EQ(copiesShown(), 1u) << "the copy flies back over the desk";
+    advance(0.7);
+    EXPECT_EQ(copiesShown(), 0u) << "and is gone at 1.1 s";
+
+    EXPECT_EQ(iconLinks(std::to_string(item->idInt())).size(), 1u) << "already on the desk at Now";
+    EXPECT_EQ(values(item, kX), xs) << "dragged from another desk without Ctrl: not moved";
+    EXPECT_NEAR(nowDesk()->itemViewForItem(item)->iconPosition().x, there.x, 0.5);
 }
 
 } // namespace
