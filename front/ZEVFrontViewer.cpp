@@ -408,7 +408,11 @@ bool ZEVFrontViewer::siFocus()
     if (siLasso_)
         return false;
     ZEVSpaceWindow* w = space_.spaceWindow();
-    return w && w->spaceView()->deskCanvas()->hasFocus();
+    if (!w)
+        return false;
+    // An Object view holding the keyboard has it, not the front layer.
+    ZEVDeskCanvas* canvas = w->spaceView()->deskCanvas();
+    return canvas->hasFocus() && !(canvas->scene() && canvas->scene()->focusItem());
 }
 
 void ZEVFrontViewer::channelDidChangeWithIdentityInt(KELId identityInt)

@@ -273,6 +273,12 @@ void ZEVSpaceBridge::displayAllInspectView()
     if (ZEVFrontViewerServices* f = space_.frontViewer())
         f->displayAllInspectView();
 }
+bool ZEVSpaceBridge::siRulerAccepteDeplacement()
+{
+    ZEVRulerViewerServices* r = space_.rulerViewer();
+    return !r || r->siAccepteDeplacement();
+}
+bool ZEVSpaceBridge::siNSCursorHidden() { return space_.siNSCursorHidden(); }
 int ZEVSpaceBridge::frontMode()
 {
     ZEVFrontViewerServices* f = space_.frontViewer();

@@ -52,6 +52,8 @@ public:
     bool siShowAnimation() override;
     bool siFiltreANDOperation() override;
     KELI* draggingItem() override;
+    bool siRulerAccepteDeplacement() override;
+    bool siNSCursorHidden() override;
     void userDeleteItem(KELI* item) override;
     void displayAllInspectView() override;
 

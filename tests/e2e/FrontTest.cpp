@@ -99,6 +99,13 @@ TEST_F(Front, ALassoOverTwoOfThreeIconsSelectsThemAndTheStatusTextCountsThem)
     QRectF two = views[0]->imageFrame().united(views[1]->imageFrame());
     ASSERT_FALSE(two.adjusted(-4, -4, 4, 4).intersects(views[2]->imageFrame()))
         << "the default places put the third icon between the first two";
+    // The placed icons come selected, and a press within 10 points of a selected icon is the
+    // icon's own: a lasso over nothing deselects them first.
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(5, 5));
+    QTest::mouseMove(canvas(), at(10, 10));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(15, 15));
+    pump();
+    ASSERT_TRUE(space()->selections().selectedIconItems().empty());
     const QPoint from = at(two.left() - 4, two.bottom() + 4);
     const QPoint to = at(two.right() + 4, two.top() - 4);
     QTest::mousePress(canvas(), Qt::LeftButton, {}, from);

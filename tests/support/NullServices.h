@@ -101,6 +101,12 @@ public:
     KELI* draggingItem() override { return nullptr; }
     void userDeleteItem(KELI*) override {}
     void displayAllInspectView() override {}
+    ZEVDeskGeometry* deskGeometry() override { return nullptr; }
+    ZEVFrontViewerServices* frontViewer() override { return nullptr; }
+    bool siRulerAccepteDeplacement() override { return true; }
+    bool siNSCursorHidden() override { return false; }
+    void addToHistory() override {}
+    void mouseMovedInLocation(const QPointF&) override {}
 };
 using NullItemSpace = NullSelectionsT<NullObjectViewSpaceT<ZEVSpaceForObjectViews>>;
 
@@ -171,6 +177,9 @@ public:
     void userRecallIconForItemView(ZEVItemViewForDesks*) override {}
     void userRecallIconForItem(KELI*) override {}
     void userRecallLinkWithItem(KELI*, KELI*) override {}
+    void userDuplicateSelectedItemViews() override {}
+    void userRecallSelectedItemViewsVersNowCurseur() override {}
+    void copiedItemViewsMovedTo(const QPointF&) override {}
     std::unique_ptr<ZEVItemViewForDesks> creerItemView(const ZEVIconPosition&, KELI*, float) override
     {
         return nullptr;
@@ -186,6 +195,7 @@ class NullItemViewDesk : public ZEVDeskViewerForObjectViews {
 public:
     ZEVItemViewForDesks* itemViewForItem(KELI*) override { return nullptr; }
     ZEVItemViewForDesks* ajouterItemViewAvecItem(KELI*) override { return nullptr; }
+    ZEVItemViewForDesks* creerItemViewWithItem(KELI*, const ZEVIconPosition&, float) override { return nullptr; }
     void deleteItemView(ZEVItemViewForDesks*) override {}
     void majItemView(ZEVItemViewForDesks*) override {}
     void majItemViews() override {}
@@ -196,6 +206,7 @@ public:
 
 class NullItemView : public ZEVItemViewForDesks {
 public:
+    void magnifyItemViewWithEvent(double) override {}
     QGraphicsItem* graphicsItem() override { return nullptr; }
     KELI* item() const override { return nullptr; }
     QString itemTitle() const override { return {}; }
