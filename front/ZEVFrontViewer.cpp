@@ -7,6 +7,7 @@
 #include "platform/Keys.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Clock.h"
+#include "runtime/Scheduler.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
@@ -92,7 +93,17 @@ void ZEVFrontViewer::buildModeButtons()
         b->setGeometry(8 + m * 64, 0, 60, 22);
         // A long press, or a drag resting on the button, switches the mode; a short press pops
         // the tool menu up.
-        b->setCliqueTarget(this, [this, m](ZEVButton*) { modeSwitch(m, true); });
+        b->setCliqueTarget(this, [this, m](ZEVButton*) {
+            modeSwitch(m, true);
+            // A long press puts the pressed button back as it was 0.3 s later; the buttons then
+            // show the mode in force again.
+            Scheduler::shared().perform(this, "_majModeButtons", ZEVButton::kGotoPreviousDelay + 0.05, [this] {
+                if (temporaryFrontMode_ != ZEVFrontModeNone)
+                    setModeButtons(temporaryFrontMode_, previousFrontMode_);
+                else
+                    setModeButtons(currentFrontMode_);
+            });
+        });
         connect(b, &ZEVButton::clicked, this, [this, b, m] {
             if (!b->siClickLong())
                 popToolMenu(m);

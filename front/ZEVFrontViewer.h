@@ -9,6 +9,7 @@
 // Time; the toolbar, the selection list, the
 // edit actions and the panels are later parts of the front layer.
 
+#include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
 
 #include <QObject>
@@ -210,6 +211,7 @@ private:
     // The show-links items of each menu: for all Objects, for the selections (none in Links).
     std::array<QAction*, 4> showAllItems_{};
     std::array<QAction*, 4> showSelectionItems_{};
+    ScheduledTarget guard_{this};
 };
 
 } // namespace tallomer

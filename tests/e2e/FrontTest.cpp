@@ -189,6 +189,35 @@ TEST_F(Front, APressHeldOnTheEmptyDeskWithNowActiveHandsTheDeskToSearch)
     EXPECT_EQ(r.at(0, 0), "2000093");
 }
 
+TEST_F(Front, AnObjectViewThatLeavesDuringAPressIsNeverTouchedAgain)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    const auto views = placeThreeFiles();
+    ASSERT_EQ(views.size(), 3u);
+    const QPointF centre = views[0]->imageFrame().center();
+    const QPoint c = at(centre.x(), centre.y());
+    KELI* gone = views[0]->item();
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, c);
+    pump();
+    // Its icon leaves the desk while the button is down (as when the cursor it shows moves on).
+    nowDesk()->deleteItemView(views[0]);
+    pump();
+    ASSERT_EQ(nowDesk()->itemViewForItem(gone), nullptr);
+    QTest::mouseMove(canvas(), c + QPoint(40, -20));
+    pump();
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, c + QPoint(40, -20));
+    pump();
+    advance(3.0);
+    EXPECT_EQ(nowDesk()->itemViewSet().size(), 2u);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    // The desk goes on answering presses.
+    const QPointF other = views[1]->imageFrame().center();
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(other.x(), other.y()));
+    pump();
+    EXPECT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{views[1]->item()});
+}
+
 TEST_F(Front, ADragStartedBeforeTheShortPressDrawsALassoAndMovesNoCursor)
 {
     start();
@@ -258,6 +287,10 @@ TEST_F(Front, AModeButtonsShortPressOpensItsToolMenuWhileALongPressOrADragRestin
     advance(0.1);
     EXPECT_EQ(front()->frontMode(), ZEVFrontModeLinks);
     EXPECT_FALSE(front()->toolMenu(ZEVFrontModeLinks)->isVisible());
+    // The pressed button goes back as it was, then shows the mode in force.
+    advance(0.5);
+    EXPECT_EQ(front()->modeButtonState(ZEVFrontModeLinks), 1);
+    EXPECT_EQ(front()->modeButtonState(ZEVFrontModeIcons), 0);
     EXPECT_EQ(sound.played.count(QStringLiteral("Pop")), 1);
 
     // Something dragged over the Titles button and resting there: the switch comes at 0.8 s.

@@ -9,6 +9,7 @@
 #include "tests/space/SpaceFixture.h"
 #include "widgets/ZEVButton.h"
 
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -494,6 +495,14 @@ TEST_F(Front, TheFrontAreaLosesTheOpenHeaderViewsAndTheStripSitsOnItsTopEdge)
     EXPECT_EQ(strip->geometry().top(), contentHeight - (canvas.height() - 120));
     EXPECT_EQ(strip->height(), ZEVFrontSelectionView::kHeight);
     EXPECT_EQ(strip->width(), canvas.width());
+}
+
+TEST_F(Front, PasteTellsTheSpaceThePointerInTheWindowYUp)
+{
+    QWidget* w = space->spaceWindow();
+    QCursor::setPos(w->mapToGlobal(QPoint(100, 50)));
+    front->userPaste();
+    EXPECT_EQ(space->mouseLimitPoint(), QPointF(100, w->height() - 50));
 }
 
 TEST_F(Front, TheStripFollowsADragAndRefusesItsDrop)
