@@ -346,7 +346,7 @@ void ZEVFrontView::drawForeground(QPainter& p)
     const QRectF cadre = frontFrame();
     const QRectF aire(cadre.x(), h - cadre.y() - cadre.height(), cadre.width(), cadre.height());
     p.save();
-    p.setClipRect(aire);
+    p.setClipRect(aire, Qt::IntersectClip);
     p.setRenderHint(QPainter::Antialiasing, true);
     if (space_.displayOptions().siShowLinks())
         if (ZEVItemViewer* iv = itemViewer()) {

@@ -9,6 +9,7 @@
 #include "engine/KELICurseur.h"
 #include "front/ZEVFrontView.h"
 #include "front/ZEVFrontViewer.h"
+#include "objects/viewer/ZEVItemConnexion.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSelections.h"
@@ -216,6 +217,39 @@ TEST_F(Front, AnObjectViewThatLeavesDuringAPressIsNeverTouchedAgain)
     QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(other.x(), other.y()));
     pump();
     EXPECT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{views[1]->item()});
+}
+
+TEST_F(Front, AClickOnADrawnLinkLineSelectsItAndCtrlTakesItBack)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    const auto views = placeThreeFiles();
+    ASSERT_EQ(views.size(), 3u);
+    ZEVItemViewer* viewer = space()->itemViewerForCurseur(space()->nowCurseur());
+    viewer->userRecallLinkWithItem(views[0]->item(), views[2]->item());
+    advance(1.0);
+    ASSERT_EQ(viewer->connexionCount(), 1u);
+    space()->setSiShowLinksForAllObjects(true);
+    canvas()->repaint();
+    ZEVItemConnexion* line = *viewer->connexionsExistantes().begin();
+    ASSERT_TRUE(line->siDisplayed()) << "the line is drawn";
+    // A point of the line between the two rings, away from the Object between them.
+    const QPointF a = line->dragSrcPointWithRadiusCorrection(), b = line->dragDstPointWithRadiusCorrection();
+    const QPointF onLine = a + (b - a) * 0.1;
+    ASSERT_FALSE(views[1]->imageFrame().contains(onLine));
+    const std::vector<KELI*> icons = space()->selections().selectedIconItems();
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(onLine.x(), onLine.y()));
+    pump();
+    EXPECT_TRUE(space()->selections().isLinkSelectedForConnexion(line));
+    EXPECT_EQ(space()->selections().selectedIconItems(), icons) << "the press stopped at the line";
+    QTest::mouseClick(canvas(), Qt::LeftButton, Qt::ControlModifier, at(onLine.x(), onLine.y()));
+    pump();
+    EXPECT_FALSE(space()->selections().isLinkSelectedForConnexion(line));
+    // With the lines hidden a click there is the desk's: no line is hit.
+    space()->setSiShowLinksForAllObjects(false);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(onLine.x(), onLine.y()));
+    pump();
+    EXPECT_FALSE(space()->selections().isLinkSelectedForConnexion(line));
 }
 
 TEST_F(Front, ADragStartedBeforeTheShortPressDrawsALassoAndMovesNoCursor)
