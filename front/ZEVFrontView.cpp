@@ -21,6 +21,7 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <thread>
 #include <vector>
 
 namespace tallomer {
@@ -146,9 +147,11 @@ bool slab(double a, double b, double r, double* lo, double* hi)
 
 } // namespace
 
-void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k)
+void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, int rowFrom, int rowTo)
 {
-    const int w = image.width(), h = image.height();
+    const int w = image.width();
+    // Rows from rowFrom up to rowTo (excluded) only: `h` is the last row's end.
+    const int h = rowTo;
     uchar* bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
     const quint32 colour = qPremultiply(k.colour);
@@ -161,7 +164,8 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k)
     if (k.ring) {
         const double cx = k.a.x(), cy = k.a.y(), r = k.radius;
         const double outer = r + reach, inner = r - reach;
-        const int y0 = std::max(0, int(std::floor(cy - outer))), y1 = std::min(h - 1, int(std::ceil(cy + outer)));
+        const int y0 = std::max(rowFrom, int(std::floor(cy - outer)));
+        const int y1 = std::min(h - 1, int(std::ceil(cy + outer)));
         for (int y = y0; y <= y1; ++y) {
             const double dy = y - cy;
             if (std::abs(dy) > outer)
@@ -191,7 +195,7 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k)
     const double lx = b.x() - a.x(), ly = b.y() - a.y();
     const double len = std::hypot(lx, ly);
     const double ux = len > 0 ? lx / len : 1, uy = len > 0 ? ly / len : 0;
-    const int y0 = std::max(0, int(std::floor(std::min(a.y(), b.y()) - reach)));
+    const int y0 = std::max(rowFrom, int(std::floor(std::min(a.y(), b.y()) - reach)));
     const int y1 = std::min(h - 1, int(std::ceil(std::max(a.y(), b.y()) + reach)));
     for (int y = y0; y <= y1; ++y) {
         const double yc = y;
@@ -302,8 +306,26 @@ std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, c
 
 void ZEVFrontView::rasterizeStrokes(QImage& image, const std::vector<LinkStroke>& strokes)
 {
-    for (const LinkStroke& k : strokes)
-        rasterizeStroke(image, k);
+    // Bands of rows laid side by side: each pixel lies in one band, where the strokes are laid
+    // in their order, so the picture is the same as laid by one thread. One join a picture.
+    const int h = image.height();
+    const int bands = strokes.size() < 64 || h < 64 ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    auto band = [&](int i) {
+        const int from = h * i / bands, to = h * (i + 1) / bands;
+        for (const LinkStroke& k : strokes)
+            rasterizeStroke(image, k, from, to);
+    };
+    if (bands == 1) {
+        band(0);
+        return;
+    }
+    image.bits(); // detached once, before the threads write
+    std::vector<std::thread> threads;
+    for (int i = 1; i < bands; ++i)
+        threads.emplace_back(band, i);
+    band(0);
+    for (std::thread& t : threads)
+        t.join();
 }
 
 void ZEVFrontView::LinkLayer::paint(QPainter& p, QSize size, std::vector<LinkStroke> strokes)

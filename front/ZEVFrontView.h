@@ -93,8 +93,9 @@ public:
     static std::vector<LinkStroke> linkStrokes(double height, const std::set<ZEVItemConnexion*>& lines,
                                                const LinkPaint& paint);
     // Lays the strokes on a premultiplied ARGB image, antialiased, lines with round ends, each over
-    // what lies beneath. Drawn here rather than by the painter: a thousand long, wide,
-    // antialiased strokes cost the painter a second a picture.
+    // what lies beneath; many strokes are laid by a few threads, each on its own band of rows.
+    // Drawn here rather than by the painter: a thousand long, wide, antialiased strokes cost the
+    // painter a second a picture.
     static void rasterizeStrokes(QImage& image, const std::vector<LinkStroke>& strokes);
 
     // The lines laid on a layer of their own, kept while none of them changes: a lasso, a moving
@@ -117,7 +118,7 @@ private:
     // Whether a point of the viewport (y-down) lies in the front area: a line under the open
     // header views is neither drawn nor hit.
     bool siInFrontFrame(const QPointF& viewportPoint) const;
-    static void rasterizeStroke(QImage& image, const LinkStroke& stroke);
+    static void rasterizeStroke(QImage& image, const LinkStroke& stroke, int rowFrom, int rowTo);
     void mouseDownCourt();
     void mouseDownLong();
     void cancelPresses();

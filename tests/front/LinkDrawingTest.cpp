@@ -186,3 +186,30 @@ TEST(LinkDrawing, TheLaidStrokesMatchThePaintersAntialiasedStrokes)
 }
 
 } // namespace
+
+namespace {
+
+// Many strokes are laid by bands of rows side by side; the picture is the one laid stroke by
+// stroke, to the pixel, band edges included.
+TEST(LinkDrawing, StrokesLaidByBandsGiveTheSamePictureAsOneByOne)
+{
+    using Stroke = tallomer::ZEVFrontView::LinkStroke;
+    std::vector<Stroke> strokes;
+    for (int i = 0; i < 120; ++i) {
+        const QColor c = QColor::fromHsv((i * 37) % 360, 200, 220, i % 2 ? 255 : 120);
+        if (i % 3 == 0)
+            strokes.push_back({true, QPointF(7.3 * i, 3.1 * i), {}, 20.0 + i % 7, i % 2 ? 1.5 : 5.0, c.rgba()});
+        else
+            strokes.push_back({false, QPointF(5.5 * i, 300 - 2.2 * i), QPointF(800 - 6.1 * i, 4.4 * i), 0,
+                               i % 2 ? 2.5 : 7.5, c.rgba()});
+    }
+    QImage banded(800, 331, QImage::Format_ARGB32_Premultiplied);
+    banded.fill(Qt::transparent);
+    QImage single = banded;
+    tallomer::ZEVFrontView::rasterizeStrokes(banded, strokes);
+    for (const Stroke& k : strokes)
+        tallomer::ZEVFrontView::rasterizeStrokes(single, {k});
+    EXPECT_TRUE(banded == single);
+}
+
+} // namespace
