@@ -171,7 +171,12 @@ void ZEVContextViewer::ouvrir(KELId entityInt, bool fermerSiFocus)
         majContextButtons();
         return;
     }
-    if (viewer->siShowInspectView() && !viewer->siFirstResponder()) {
+    // A press on the button gives the keyboard focus to the window before the button hears it:
+    // the button's state, refreshed 0.1 s after each change of focus, still shows what the user
+    // saw when pressing.
+    ZEVButton* button = buttonForEntityInt(entityInt);
+    const bool focus = viewer->siFirstResponder() || (button && button->state() == kZEVStateOn);
+    if (viewer->siShowInspectView() && !focus) {
         viewer->showInspectView(true);
     } else if (viewer->siShowInspectView()) {
         if (fermerSiFocus) {
