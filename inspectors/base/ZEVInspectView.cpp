@@ -4,6 +4,7 @@
 #include "engine/KELICurseur.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "platform/UserDefaults.h"
+#include "runtime/Scheduler.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/ZEVButton.h"
 
@@ -16,6 +17,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <utility>
 
 namespace tallomer {
 
@@ -34,6 +36,9 @@ ZEVInspectTableView::ZEVInspectTableView(ZEVInspectViewer& viewer, QWidget* pare
 void ZEVInspectTableView::focusInEvent(QFocusEvent* event)
 {
     QTableView::focusInEvent(event);
+    if (event->reason() == Qt::MouseFocusReason)
+        if (ZEVInspectView* panel = viewer_.inspectViewIfBuilt())
+            panel->focusDonneeParUnClic();
     viewer_.tableFocusDidChange();
 }
 
@@ -69,6 +74,9 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     lireLesCles();
 
     table_ = new ZEVInspectTableView(viewer_, this);
+    // A press anywhere on the panel gives the table the keyboard focus (before the press arrives).
+    setFocusPolicy(Qt::ClickFocus);
+    setFocusProxy(table_);
     searchField_ = new QLineEdit(this);
     searchField_->setObjectName(QStringLiteral("TypeSelectField"));
     searchField_->hide();
@@ -84,7 +92,15 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     btnAdd_->setEnabled(false);
 }
 
-ZEVInspectView::~ZEVInspectView() = default;
+ZEVInspectView::~ZEVInspectView() { Scheduler::shared().cancelAll(this); }
+
+void ZEVInspectView::focusDonneeParUnClic()
+{
+    // Only the press being delivered now gave it; forgotten on the next turn.
+    siFocusParCeClic_ = true;
+    Scheduler::shared().cancel(this, "focusDonneeParUnClic");
+    Scheduler::shared().perform(this, "focusDonneeParUnClic", 0.0, [this] { siFocusParCeClic_ = false; });
+}
 
 void ZEVInspectView::lireLesCles()
 {
@@ -310,7 +326,8 @@ void ZEVInspectView::mousePressEvent(QMouseEvent* event)
         if (!siDeplacementCurseur_)
             siDeplacementCurseur_ = ruler->userInitieDeplacementCurseur();
     } else if (!ctrl) {
-        if (viewer_.siFirstResponder()) {
+        const bool parCeClic = std::exchange(siFocusParCeClic_, false);
+        if (viewer_.siFirstResponder() && !parCeClic) {
             siFirstClickDown_ = false;
         } else {
             viewer_.setFirstResponder();

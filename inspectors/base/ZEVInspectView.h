@@ -81,6 +81,8 @@ public:
 
     // The cursors' marks at the strip's x, and their hit rectangles (panel points, y-up).
     void majCurseurRects();
+    // The table took the focus from a press on the panel: that press is the one giving the focus.
+    void focusDonneeParUnClic();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -108,6 +110,7 @@ private:
     bool siFirstClickDown_ = false;
     bool siSelected_ = false;
     bool siDeplacementCurseur_ = false;
+    bool siFocusParCeClic_ = false;
     QRectF curseurActifRect_;
     QRectF curseurNowRect_;
 

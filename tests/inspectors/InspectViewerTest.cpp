@@ -10,6 +10,7 @@
 #include "widgets/ZEVButton.h"
 
 #include <QLineEdit>
+#include <QTest>
 
 #include <cmath>
 
@@ -260,6 +261,42 @@ TEST_F(Inspectors, KeptGeometryFromTheSettingsIsReadAndDamagedValuesReadAsTheKin
     creer("ZEVIconViewer", KELENTITY_ICON_VIEWER)->showInspectView(true);
     EXPECT_EQ(defaults.values("ZEVInspectIconW").toDouble(), 280);
     EXPECT_FALSE(userDefaults.isWritten("ZEVInspectIconW"));
+}
+
+TEST_F(Inspectors, AnEntityWithoutAnInspectorClassGetsADisabledButtonAndALogLine)
+{
+    ZEVEntityViewerClasses::reset();
+    for (const char* name : {"ZEVFileViewer", "ZEVPersonViewer", "ZEVChannelViewer"})
+        ZEVEntityViewerClasses::ajouter(name, [](ZEVSpaceController&, KELId) { return nullptr; });
+    log.clear();
+    ZEVContextViewer second(*space);
+    ASSERT_EQ(second.contextView()->buttons().size(), 4u);
+    EXPECT_FALSE(second.buttonForEntityInt(kImages)->siEnabled());
+    EXPECT_TRUE(second.buttonForEntityInt(kFiles)->siEnabled());
+    EXPECT_TRUE(log.contains("ZEVBackViewer"));
+    // A class that refuses to make its controller: the click opens nothing and says so.
+    second.userSelectButton(kFiles);
+    EXPECT_TRUE(second.entityViewerSet().empty());
+    EXPECT_TRUE(log.contains("no inspector for entity 2000005"));
+}
+
+TEST_F(Inspectors, AClickOnTheBarOfAFocusedPanelIsOneEscapeStepButTheClickThatGaveTheFocusIsNot)
+{
+    ZEVInspectViewer* v = creer("ZEVFileViewer", kFiles);
+    v->showInspectView(true);
+    sched.advance(0.8);
+    ZEVInspectView* p = v->inspectViewIfBuilt();
+    focusDesk();
+    const QPoint onBar(p->width() / 2, p->height() - 20 - 5);
+    QTest::mouseClick(p, Qt::LeftButton, {}, onBar);
+    EXPECT_TRUE(v->siFirstResponder());
+    EXPECT_EQ(sound.beeps, 0) << "the first click only gave the focus";
+    QTest::mouseClick(p, Qt::LeftButton, {}, onBar);
+    EXPECT_EQ(sound.beeps, 1) << "Icons mode with nothing to step back from";
+    // A press in the shadow's margin is not the panel's.
+    QTest::mouseClick(p, Qt::LeftButton, {}, QPoint(5, p->height() - 5));
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_FALSE(p->siSelected());
 }
 
 } // namespace
