@@ -20,7 +20,12 @@ struct ZEVInspectMetrics {
 };
 
 // The zone of a press: which part of the panel a drag moves.
-enum ZEVInspectZone { ZEVInspectZoneRight = 0, ZEVInspectZoneMiddle = 1, ZEVInspectZoneLeft = 2, ZEVInspectZoneNone = 3 };
+enum ZEVInspectZone {
+    ZEVInspectZoneRight = 0,
+    ZEVInspectZoneMiddle = 1,
+    ZEVInspectZoneLeft = 2,
+    ZEVInspectZoneNone = 3
+};
 
 namespace ZEVInspectGeometry {
 

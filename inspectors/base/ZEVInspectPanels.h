@@ -14,10 +14,10 @@ inline constexpr ZEVInspectMetrics kBackMetrics{460, 130, 700, 700, 700, 32};
 inline constexpr ZEVInspectMetrics kPersonMetrics{310, 130, 550, 370, 600, 32};
 inline constexpr ZEVInspectMetrics kChannelMetrics{350, 53, 50, 1200, 73, 23};
 
-#define TALLOMER_INSPECT_PANEL(Class, Kind, Metrics)                                                        \
-    class Class final : public ZEVInspectView {                                                                \
-    public:                                                                                                    \
-        explicit Class(ZEVInspectViewer& viewer) : ZEVInspectView(viewer, QStringLiteral(Kind), Metrics) {} \
+#define TALLOMER_INSPECT_PANEL(Class, Kind, Metrics)                                                                   \
+    class Class final : public ZEVInspectView {                                                                        \
+    public:                                                                                                            \
+        explicit Class(ZEVInspectViewer& viewer) : ZEVInspectView(viewer, QStringLiteral(Kind), Metrics) {}            \
     };
 
 TALLOMER_INSPECT_PANEL(ZEVIconView, "Icon", kIconMetrics)

@@ -108,8 +108,7 @@ void ZEVInspectView::lireLesCles()
     UserDefaultsController& values = space.host().defaults();
     // The initial values are registered, never written: a user who never moves the panel keeps
     // following them.
-    values.setInitialValues(
-        {{keyX(), m_.initialX}, {keyW(), m_.initialWidth}, {keyH(), m_.initialHeight}});
+    values.setInitialValues({{keyX(), m_.initialX}, {keyW(), m_.initialWidth}, {keyH(), m_.initialHeight}});
     auto lire = [&values](const QString& key, double initial, bool allowZero) {
         const QVariant v = values.values(key);
         bool ok = false;

@@ -39,10 +39,32 @@ public:
 
     // The main-menu items the kinds retitle, by the tags of their menus.
     enum MenuItem {
-        MacCut, MacCopy, MacRecallNow, MacRetainNow, MacReleaseNow, MacForgetNow, MacRecallSearch,
-        MacRetainSearch, MacReleaseSearch, MacForgetSearch, MacOpen, MacAdd, MacFilter, MacHandle, MacMoveTo,
-        MacMoveToSpace, MacCopyTo, MacCopyToSpace, MacDuplicateTo, MacDuplicateToSpace, MacShowOriginal,
-        MacCleanAll, MacCleanAndRecall, MacCleanAndRecallBack, MacCleanAndReplace, MenuItemCount
+        MacCut,
+        MacCopy,
+        MacRecallNow,
+        MacRetainNow,
+        MacReleaseNow,
+        MacForgetNow,
+        MacRecallSearch,
+        MacRetainSearch,
+        MacReleaseSearch,
+        MacForgetSearch,
+        MacOpen,
+        MacAdd,
+        MacFilter,
+        MacHandle,
+        MacMoveTo,
+        MacMoveToSpace,
+        MacCopyTo,
+        MacCopyToSpace,
+        MacDuplicateTo,
+        MacDuplicateToSpace,
+        MacShowOriginal,
+        MacCleanAll,
+        MacCleanAndRecall,
+        MacCleanAndRecallBack,
+        MacCleanAndReplace,
+        MenuItemCount
     };
 
     // `space` is not owned and outlives the controller. The Channel is the Space's current one;

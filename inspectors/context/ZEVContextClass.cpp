@@ -9,8 +9,7 @@
 
 namespace tallomer {
 
-ZEVContextClass::ZEVContextClass(ZEVSpaceClass& spaceClass, ZEVSpaceController& space)
-    : tlCurseur_(space.tlCurseur())
+ZEVContextClass::ZEVContextClass(ZEVSpaceClass& spaceClass, ZEVSpaceController& space) : tlCurseur_(space.tlCurseur())
 {
     if (tlCurseur_)
         contextEntitiesRelation_ =

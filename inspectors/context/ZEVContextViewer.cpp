@@ -84,10 +84,7 @@ ZEVContextViewer::ZEVContextViewer(ZEVSpaceController& space) : space_(space)
         bar->initPreviousWidth();
 }
 
-ZEVContextViewer::~ZEVContextViewer()
-{
-    Scheduler::shared().cancelAll(static_cast<ZEVContextViewerServices*>(this));
-}
+ZEVContextViewer::~ZEVContextViewer() { Scheduler::shared().cancelAll(static_cast<ZEVContextViewerServices*>(this)); }
 
 void ZEVContextViewer::initEntities()
 {
@@ -150,8 +147,8 @@ ZEVInspectViewer* ZEVContextViewer::viewerForEntityInt(KELId entityInt, bool cre
     const std::string className = classNameForEntityWithInt(entityInt);
     if (className.empty())
         return nullptr;
-    ZEVEntityViewer* v = creer ? space_.creerViewerForEntityClassName(className, entityInt)
-                               : space_.viewerForEntityClassName(className);
+    ZEVEntityViewer* v =
+        creer ? space_.creerViewerForEntityClassName(className, entityInt) : space_.viewerForEntityClassName(className);
     return dynamic_cast<ZEVInspectViewer*>(v);
 }
 
@@ -248,8 +245,8 @@ void ZEVContextViewer::majContextButtons()
         const KELId id = KELId(b->property("tag").toLongLong());
         ZEVInspectViewer* viewer = viewerForEntityInt(id, false);
         const int state = !viewer || !viewer->siShowInspectView() ? kZEVStateOff
-                          : viewer->siFirstResponder()             ? kZEVStateOn
-                                                                    : kZEVStateMixed;
+                          : viewer->siFirstResponder()            ? kZEVStateOn
+                                                                  : kZEVStateMixed;
         b->setState(state);
     }
 }

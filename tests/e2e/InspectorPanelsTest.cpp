@@ -6,6 +6,9 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "space/ZEVConstants.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/context/ZEVContextView.h"
@@ -14,6 +17,7 @@
 #include "ruler/ZEVRulerViewer.h"
 #include "widgets/ZEVButton.h"
 
+#include <QFile>
 #include <QMenuBar>
 #include <QTest>
 
@@ -176,6 +180,35 @@ TEST_F(InspectorPanels, TheInspectorsMenuOpensAPanelFocusedAndClosesItWhenFocuse
     EXPECT_FALSE(f->siShowInspectView());
     EXPECT_TRUE(context()->entityViewerSet().empty());
     EXPECT_EQ(context()->buttonForEntityInt(kFiles)->state(), kZEVStateOff);
+}
+
+TEST_F(InspectorPanels, TheInspectorsListingAnObjectOpenForItAndOnlyThose)
+{
+    startWithTheBar();
+    QFile f(home + "/notes.txt");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("notes");
+    f.close();
+    adapter()->addFilenames({f.fileName()});
+    advance(1.0);
+    const Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 1u);
+    KELI* object = KELServeurDeLiens::LienForInt(KELId(std::stoull(files.at(0, 0))), space()->nowCurseur());
+    ASSERT_NE(object, nullptr);
+    // The Files inspector lists the Object from now on (the link its own issue will write when a
+    // file is added).
+    KELICurseur* now = space()->nowCurseur();
+    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER,
+                                                 space()->channelForIdentityInt(space()->currentChannelInt()), object,
+                                                 now->now() - 10, KELDateOuverte, now),
+              nullptr);
+    const std::vector<KELId> opened = space()->openViewersForCurseur(space()->nowCurseur(), object);
+    EXPECT_EQ(opened, std::vector<KELId>{kFiles});
+    advance(0.8);
+    EXPECT_TRUE(context()->isShowedEntityWithInt(kFiles));
+    EXPECT_TRUE(context()->isFocusedEntityWithInt(kFiles));
+    EXPECT_EQ(context()->buttonForEntityInt(kFiles)->state(), kZEVStateOn);
+    EXPECT_FALSE(context()->isShowedEntityWithInt(kContacts));
 }
 
 } // namespace

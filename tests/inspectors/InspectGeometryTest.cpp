@@ -69,10 +69,8 @@ TEST(InspectGeometry, TheFrameConstraintRowByRow)
     EXPECT_EQ(G::constrainedFrame(tall, F, QRectF(400, 20, 420, 300)), QRectF(400, 20, 420, 300));
     // Width: past the right edge from inside, against it; from the left of the area, the whole width.
     EXPECT_EQ(G::constrainedFrame(tall, F, QRectF(900, 20, 420, 300)).x(), 780);
-    EXPECT_EQ(G::constrainedFrame(tall, QRectF(0, 0, 300, 700), QRectF(10, 20, 420, 300)),
-              QRectF(0, 20, 300, 300));
-    EXPECT_EQ(G::constrainedFrame(tall, QRectF(0, 0, 300, 700), QRectF(-10, 20, 420, 300)),
-              QRectF(0, 20, 300, 300));
+    EXPECT_EQ(G::constrainedFrame(tall, QRectF(0, 0, 300, 700), QRectF(10, 20, 420, 300)), QRectF(0, 20, 300, 300));
+    EXPECT_EQ(G::constrainedFrame(tall, QRectF(0, 0, 300, 700), QRectF(-10, 20, 420, 300)), QRectF(0, 20, 300, 300));
     // Inside: the kept width, at the kept x when asked at or right of it, else against the right edge.
     EXPECT_EQ(G::constrainedFrame(tall, F, QRectF(500, 20, 300, 300)), QRectF(400, 20, 420, 300));
     EXPECT_EQ(G::constrainedFrame(tall, F, QRectF(100, 20, 300, 300)), QRectF(780, 20, 420, 300));
@@ -133,8 +131,7 @@ TEST(InspectGeometry, AKeptValueThatIsNoBelievableSizeReadsAsTheInitialOneWithAL
     EXPECT_EQ(G::readKept("ZEVInspectFileX", 0, true, 400, true), 0);
     EXPECT_EQ(G::readKept("ZEVInspectFileX", 0, false, 400, true), 400) << "absent: the initial value, silently";
     EXPECT_TRUE(log.lines.empty());
-    for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), -5.0,
-                       1e9})
+    for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), -5.0, 1e9})
         EXPECT_EQ(G::readKept("ZEVInspectFileW", bad, true, 420, false), 420);
     EXPECT_EQ(G::readKept("ZEVInspectFileW", 0, true, 420, false), 420) << "a panel of no width";
     EXPECT_EQ(log.count("ZEVInspectFileW"), 5u);

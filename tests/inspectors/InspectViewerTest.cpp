@@ -162,11 +162,11 @@ TEST_F(Inspectors, WhileTheTypeSelectFieldIsActiveThePanelHasTheFocusAndKeepsItT
 TEST_F(Inspectors, TheCommandDefaultsBeepAndAnswerNoAndTheModelsDefaultsAreHarmless)
 {
     ZEVInspectViewer* v = creer("ZEVFileViewer", kFiles);
-    for (auto cmd : {&ZEVInspectViewer::userOpen, &ZEVInspectViewer::userDelete, &ZEVInspectViewer::userMoveTo,
-                     &ZEVInspectViewer::userCopyToSpace, &ZEVInspectViewer::userDuplicateTo,
-                     &ZEVInspectViewer::userShowOriginal, &ZEVInspectViewer::userSwap,
-                     &ZEVInspectViewer::userRecallNow, &ZEVInspectViewer::userForget, &ZEVInspectViewer::userDeselect,
-                     &ZEVInspectViewer::btnInspectAdd, &ZEVInspectViewer::buttonRetainItems})
+    for (auto cmd :
+         {&ZEVInspectViewer::userOpen, &ZEVInspectViewer::userDelete, &ZEVInspectViewer::userMoveTo,
+          &ZEVInspectViewer::userCopyToSpace, &ZEVInspectViewer::userDuplicateTo, &ZEVInspectViewer::userShowOriginal,
+          &ZEVInspectViewer::userSwap, &ZEVInspectViewer::userRecallNow, &ZEVInspectViewer::userForget,
+          &ZEVInspectViewer::userDeselect, &ZEVInspectViewer::btnInspectAdd, &ZEVInspectViewer::buttonRetainItems})
         (v->*cmd)();
     EXPECT_EQ(sound.beeps, 12);
     EXPECT_FALSE(v->userGetInfo());
