@@ -4,6 +4,8 @@
 #include "engine/KELICurseur.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "platform/UserDefaults.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "ruler/ZEVTlineView.h"
 #include "runtime/Scheduler.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/ZEVButton.h"
@@ -318,6 +320,8 @@ void ZEVInspectView::mousePressEvent(QMouseEvent* event)
             siDeplacementCurseur_ = ruler->userInitieDeplacementCurseur();
         if (siDeplacementCurseur_ && space.actifCurseur() == space.searchCurseur() && !ctrl) {
             ruler->setClickPositionForDisplay(space.actifCurseur(), 4);
+            if (auto* r = dynamic_cast<ZEVRulerViewer*>(ruler); r && r->rulerViewbar())
+                r->rulerViewbar()->majMenubarForCurseur(space.actifCurseur());
             ruler->displayRuler();
         }
     } else if (curseurNowRect_.contains(p) && ruler) {
@@ -349,8 +353,8 @@ void ZEVInspectView::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     if (siDeplacementCurseur_)
-        if (ZEVRulerViewerServices* ruler = viewer_.spaceController().rulerViewer())
-            ruler->draggWithEvent(event);
+        if (auto* ruler = dynamic_cast<ZEVRulerViewer*>(viewer_.spaceController().rulerViewer()))
+            ruler->draggEntityWithEvent(event);
     const QPointF m = frontPoint(mapTo(window(), event->position()));
     const ZEVInspectGeometry::DragStep step =
         ZEVInspectGeometry::drag(m_, ZEVInspectZone(clickPosition_), frame_, frontFrame(),
@@ -392,17 +396,27 @@ void ZEVInspectView::wheelEvent(QWheelEvent* event)
         event->ignore();
         return;
     }
-    ZEVFrontViewerServices* front = viewer_.frontViewer();
-    ZEVRulerViewerServices* ruler = viewer_.spaceController().rulerViewer();
+    event->accept();
+    auto* ruler = dynamic_cast<ZEVRulerViewer*>(viewer_.spaceController().rulerViewer());
     if (!ruler)
         return;
-    // The wheel over the bar: a closed time line opens first; the wheel then moves time.
-    if (front && !front->siTlineOpened())
-        front->userToggleTline();
+    // The ruler reads the pointer in the window's coordinates.
     QWheelEvent inWindow(mapTo(window(), event->position()), event->globalPosition(), event->pixelDelta(),
                          event->angleDelta(), event->buttons(), event->modifiers(), event->phase(), event->inverted());
-    ruler->scrollWheelWithEvent(&inWindow);
-    event->accept();
+    auto* strip = dynamic_cast<ZEVTlineView*>(ruler->tlineView());
+    // Over the active cursor's mark the wheel moves that cursor, unless the strip's own scroll runs.
+    if (curseurActifRect_.contains(p) && !(strip && strip->siScrollWheelStart())) {
+        if (ZEVTlineCurseurViewServices* c = ruler->curseurViewForActifCurseur()) {
+            c->scrollWheelEntityWithEvent(&inWindow);
+            return;
+        }
+    }
+    // Elsewhere it scrolls the time line, opened first when closed.
+    ZEVFrontViewerServices* front = viewer_.frontViewer();
+    if (front && !front->siTlineOpened())
+        front->userToggleTline();
+    if (ZEVTlineViewServices* t = ruler->tlineView())
+        t->scrollWheel(&inWindow);
 }
 
 } // namespace tallomer

@@ -10,6 +10,7 @@
 #include "widgets/ZEVButton.h"
 
 #include <QLineEdit>
+#include <QWheelEvent>
 #include <QTest>
 
 #include <cmath>
@@ -297,6 +298,65 @@ TEST_F(Inspectors, AClickOnTheBarOfAFocusedPanelIsOneEscapeStepButTheClickThatGa
     QTest::mouseClick(p, Qt::LeftButton, {}, QPoint(5, p->height() - 5));
     EXPECT_EQ(sound.beeps, 1);
     EXPECT_FALSE(p->siSelected());
+}
+
+TEST_F(Inspectors, TheWheelOverTheBarOpensAClosedTimeLineFirstAndAPressInTheMarginIsNotThePanels)
+{
+    ZEVInspectViewer* v = creer("ZEVFileViewer", kFiles);
+    v->showInspectView(true);
+    sched.advance(0.8);
+    ZEVInspectView* p = v->inspectViewIfBuilt();
+    const QPointF onBar(p->width() / 2 + 37, p->height() - 20 - 5);
+    auto wheel = [&](QPointF at) {
+        QWheelEvent e(at, p->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+        QApplication::sendEvent(p, &e);
+        return e.isAccepted();
+    };
+    EXPECT_TRUE(wheel(onBar));
+    EXPECT_EQ(host.front->tlineToggles, 1);
+    EXPECT_TRUE(wheel(onBar));
+    EXPECT_EQ(host.front->tlineToggles, 1) << "open: the wheel only scrolls it";
+    EXPECT_FALSE(wheel(QPointF(5, p->height() - 5))) << "the shadow's margin passes it on";
+}
+
+TEST_F(Inspectors, APressOnTheNowMarkWhileSearchIsActiveMakesNowActiveAndStartsAMove)
+{
+    ZEVInspectViewer* v = creer("ZEVFileViewer", kFiles);
+    v->showInspectView(true);
+    sched.advance(0.8);
+    ASSERT_TRUE(space->rulerViewer()->userChangeActifCurseur(space->searchCurseur()));
+    ZEVInspectView* p = v->inspectViewIfBuilt();
+    // The Now mark lies where the strip shows the Now cursor: under the panel once it stands there.
+    p->majCurseurRects();
+    const double nowX = p->curseurNowRect().center().x();
+    p->superSetFrame(p->frame().translated(std::floor(nowX) - p->width() / 2.0, 0));
+    p->majCurseurRects();
+    const QRectF mark = p->curseurNowRect();
+    ASSERT_GT(mark.x(), 20);
+    ASSERT_LT(mark.right(), p->width() - 20);
+    // Low on the bar, below the active (Search) cursor's mark, which is tested first.
+    const QPoint at(int(mark.center().x()), int(p->height() - 22));
+    QTest::mousePress(p, Qt::LeftButton, {}, at);
+    EXPECT_EQ(space->actifCurseur(), space->nowCurseur());
+    EXPECT_FALSE(space->rulerViewer()->siAccepteDeplacement()) << "a move runs while the mark is held";
+    QTest::mouseRelease(p, Qt::LeftButton, {}, at);
+    EXPECT_TRUE(space->rulerViewer()->siAccepteDeplacement());
+}
+
+TEST_F(Inspectors, TheRowLaysItsButtonsOutNarrowOrWideOverlappingByOnePoint)
+{
+    ZEVContextView* row = bar().contextView();
+    row->adjustMin();
+    std::vector<ZEVButton*> b = row->buttons();
+    ASSERT_EQ(b.size(), 4u);
+    EXPECT_EQ(b[1]->geometry(), QRect(29, 0, 30, 23));
+    EXPECT_EQ(row->width(), 29 * 4 + 1);
+    EXPECT_EQ(b[0]->cell()->imagePosition(), ZEVImagePosition::ImageOnly);
+    row->adjustMax();
+    EXPECT_EQ(b[3]->geometry(), QRect(3 * 107, 0, 108, 23));
+    EXPECT_EQ(row->width(), 107 * 4 + 1);
+    EXPECT_EQ(b[0]->cell()->imagePosition(), ZEVImagePosition::ImageLeft);
 }
 
 } // namespace

@@ -47,6 +47,14 @@ public:
     void menuModeTitle() override { switches.push_back(1); }
     void menuModeFilter() override { switches.push_back(2); }
     void menuModeLink() override { switches.push_back(3); }
+    bool siTlineOpened() override { return tlineOpened; }
+    void userToggleTline() override
+    {
+        ++tlineToggles;
+        tlineOpened = !tlineOpened;
+    }
+    bool tlineOpened = false;
+    int tlineToggles = 0;
     int mode = 0;
     bool changing = false;
     double header = 0;
