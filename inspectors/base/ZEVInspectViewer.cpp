@@ -299,6 +299,8 @@ void ZEVInspectViewer::slideStep(int step)
 
 void ZEVInspectViewer::tableFocusDidChange()
 {
+    if (ZEVFrontViewerServices* f = frontViewer())
+        f->entityWillChange();
     if (ZEVInspectView* v = inspectView_)
         v->update();
     ZEVContextViewerServices* c = contextViewer();

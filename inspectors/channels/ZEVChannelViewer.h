@@ -48,6 +48,15 @@ public:
         ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);
         model_.channelDidChange(identityInt);
     }
+    // Where the panel lies while it shows: its x, and its rows' rectangle within it.
+    std::optional<ZEVChannelPanelSpan> channelViewIfOpen() override
+    {
+        ZEVInspectView* v = inspectViewIfBuilt();
+        if (!siShowInspectView() || !v)
+            return std::nullopt;
+        const QRectF r = v->inspectRect();
+        return ZEVChannelPanelSpan{v->frame().x(), r.x(), r.width()};
+    }
     // The menus browse Spaces through the Space while they are open, panel or not.
     bool spaceBrowsing() override { return spaceBrowsing_; }
     void setSpaceBrowsing(bool browsing) override { spaceBrowsing_ = browsing; }
