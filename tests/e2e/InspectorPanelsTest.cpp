@@ -153,6 +153,12 @@ TEST_F(InspectorPanels, TheInspectorsMenuOpensAPanelFocusedAndClosesItWhenFocuse
     EXPECT_TRUE(v->siShowInspectView());
     EXPECT_TRUE(v->siFirstResponder());
     EXPECT_EQ(context()->buttonForEntityInt(kContacts)->state(), kZEVStateOn);
+    // The main menu's items the kinds retitle, found by their tags, down to the Handle submenu.
+    EXPECT_EQ(v->menuItem(ZEVInspectViewer::MacCopy), menu->item(KELMainMenu::kMenuEdit, 101));
+    EXPECT_EQ(v->menuItem(ZEVInspectViewer::MacRecallSearch), menu->item(KELMainMenu::kMenuEdit, 4));
+    ASSERT_NE(v->menuItem(ZEVInspectViewer::MacMoveTo), nullptr);
+    EXPECT_EQ(v->menuItem(ZEVInspectViewer::MacMoveTo), menu->item(4333, 21));
+    EXPECT_EQ(v->menuItem(ZEVInspectViewer::MacCleanAndReplace), menu->item(KELMainMenu::kMenuSpaces, 43));
 
     // Files opens over it: the last opened is in front and has the focus.
     click(context()->buttonForEntityInt(kFiles));
