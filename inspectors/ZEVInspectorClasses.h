@@ -1,6 +1,7 @@
 #pragma once
-// Registers the inspector viewers built so far by their class names, as the link base names
-// them (ZEVIconViewer, ZEVLinkViewer, ZEVChannelViewer), so that the Space makes them.
+// Registers the six inspector controllers by their class names, as the link base names them
+// (ZEVIconViewer, ZEVLinkViewer, ZEVFileViewer, ZEVPersonViewer, ZEVBackViewer, ZEVChannelViewer),
+// so that the Space makes them.
 
 namespace tallomer {
 

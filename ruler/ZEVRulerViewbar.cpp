@@ -755,6 +755,18 @@ void ZEVRulerViewbar::placerLaRangeeDesEntites()
     contextView_->setGeometry(width() - contextView_->width(), 0, contextView_->width(), int(kHeight));
 }
 
+void ZEVRulerViewbar::adopterContextView(ZEVContextViewStandIn* row)
+{
+    if (!row || row == contextView_)
+        return;
+    const bool visible = contextView_->isVisibleTo(this);
+    row->setParent(this);
+    row->setVisible(visible);
+    delete contextView_;
+    contextView_ = row;
+    placerLaRangeeDesEntites();
+}
+
 void ZEVRulerViewbar::initPreviousWidth()
 {
     contextWidthMax_ = contextView_->width();

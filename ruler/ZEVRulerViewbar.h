@@ -167,6 +167,8 @@ public:
     ZEVRulerDatePicker* toDatePicker() const { return toDatePicker_; }
     ZEVRulerPickerPanel* rulerPickerPanel() const { return rulerPickerPanel_; }
     ZEVContextViewStandIn* contextView() const { return contextView_; }
+    // The entity toggle bar's own row takes the place of the empty one (the bar owns it).
+    void adopterContextView(ZEVContextViewStandIn* row);
     ZEVScrollBox* scrollBox() const { return scrollBox_; }
 
     // ---- actions ----

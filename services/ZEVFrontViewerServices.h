@@ -200,6 +200,10 @@ public:
     // while searching.
     virtual void initierDeplacementCurseur() = 0;
 
+    // An inspector's table gained or lost the keyboard focus; the front viewer's follow-up of a
+    // change of focus belongs to a later part of the front layer.
+    virtual void entityWillChange() {}
+
     // ---- what the time ruler tells; the inspectors answer, later ----
     virtual void terminerDeplacementCurseur() {}
     virtual void displayAllInspectView() {}

@@ -530,7 +530,7 @@ void ZEVSelections::selectLinkForItemSet(const std::vector<KELI*>& items, int op
     const ItemSet objets(items.begin(), items.end());
     LinkSet touches;
     if (ZEVLinkClassServices* model = context_.linkClass())
-        for (ZEVLinkPair* l : model->timeLineItems())
+        for (ZEVLinkPair* l : model->timeLineLinks())
             if (objets.count(l->parentItem()) || objets.count(l->enfantItem()))
                 touches.insert(l);
     const LinkSet actuels(links_.begin(), links_.end());
@@ -572,7 +572,7 @@ std::vector<ZEVLinkPair*> ZEVSelections::linksBetween(const ItemSet& set)
 {
     std::vector<ZEVLinkPair*> out;
     if (ZEVLinkClassServices* model = context_.linkClass())
-        for (ZEVLinkPair* l : model->timeLineItems())
+        for (ZEVLinkPair* l : model->timeLineLinks())
             if (set.count(l->parentItem()) && set.count(l->enfantItem()))
                 out.push_back(l);
     return out;

@@ -170,14 +170,24 @@ private:
     static std::map<std::string, Maker>& registre();
 };
 
-// The inspector framework's context viewer, which hosts the inspector panels; it answers these
-// once it exists.
+// The entity toggle bar: the row of inspector buttons in the ruler bar and the set of open
+// inspector panels. The inspector framework answers.
 class ZEVContextViewerServices {
 public:
     virtual ~ZEVContextViewerServices() = default;
-    // Opens, or brings forward, the inspector of that entity.
-    virtual void userSelectButton(KELId entityInt) {}
-    virtual bool isShowedEntityWithInt(KELId entityInt) { return false; }
+    // The entity button's click: opens and focuses a closed panel, focuses an open one without
+    // the focus, closes a focused one.
+    virtual void userSelectButton(KELId entityInt) = 0;
+    // Opens (or brings forward) and focuses the panel; a focused panel stays open.
+    virtual void ouvrirEntityWithInt(KELId entityInt) = 0;
+    // Closes a shown panel; never makes a controller.
+    virtual void fermerEntityWithInt(KELId entityInt) = 0;
+    virtual bool isShowedEntityWithInt(KELId entityInt) = 0;
+    // The panel's table (or its type-select field) has the keyboard focus.
+    virtual bool isFocusedEntityWithInt(KELId entityInt) = 0;
+    virtual void userCloseAllEntities() = 0;
+    // The buttons' states follow the panels: on shown and focused, mixed shown, off otherwise.
+    virtual void majContextButtons() = 0;
 };
 
 // The presets of the ruler bar (stamps 2000009 to 2000017, 2000009 being Home), as the Space
@@ -373,11 +383,9 @@ public:
     virtual std::unique_ptr<ZEVRulerClassServices> creerRulerClass(ZEVSpaceController& space) = 0;
     virtual std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices& rulerClass,
                                                                     ZEVSpaceController& space) = 0;
-    // The inspector framework's context viewer, once it exists.
-    virtual std::unique_ptr<ZEVContextViewerServices> creerContextViewer(ZEVSpaceController& space)
-    {
-        return nullptr;
-    }
+    // The entity toggle bar, made after the ruler viewer (it fills the ruler bar's row); nullptr:
+    // a Space without inspector panels.
+    virtual std::unique_ptr<ZEVContextViewerServices> creerContextViewer(ZEVSpaceController& space) = 0;
     // The front layer, once it exists; a Space without one runs in icons mode.
     virtual std::unique_ptr<ZEVFrontViewerServices> creerFrontViewer(ZEVSpaceController& space)
     {
@@ -398,8 +406,8 @@ public:
                                const QImage& image) = 0;
     // The watch of the user's drop folder starts: a first scan, then the folder's changes.
     virtual void startDropFolderWatch(ZEVSpaceController& space) = 0;
-    // The inspector panel of that entity is shown, once inspector panels exist.
-    virtual void ouvrirEntityWithInt(KELId entityInt) {}
+    // The inspector panel of that entity is shown (through the entity toggle bar).
+    virtual void ouvrirEntityWithInt(KELId entityInt) = 0;
 
     virtual void setActifCurseurColorSiNow(bool siNow) = 0;
     // Whether no other application shows a window (then there is no desktop to show).

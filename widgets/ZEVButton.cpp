@@ -28,14 +28,19 @@ QColor white(qreal w, qreal a) { return QColor::fromRgbF(w, w, w, a); }
 
 // ---- cells ------------------------------------------------------------------------------------
 
-void ZEVButtonCell::drawWithFrame(QPainter& painter, const QRectF& frame, int state, const QIcon& icon,
+void ZEVButtonCellBase::drawBezelWithFrame(QPainter& painter, const QRectF& frame, int state) const
+{
+    QPainterPath path;
+    path.addRoundedRect(frame, 1, 1);
+    painter.fillPath(path, fillColorForState(state));
+}
+
+void ZEVButtonCellBase::drawWithFrame(QPainter& painter, const QRectF& frame, int state, const QIcon& icon,
                                   const QString& title, bool enabled) const
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.addRoundedRect(frame, 1, 1);
-    painter.fillPath(path, fillColorForState(state));
+    drawBezelWithFrame(painter, frame, state);
 
     const QIcon::Mode mode = enabled ? QIcon::Normal : QIcon::Disabled;
     QRectF content = frame.adjusted(2, 1, -2, -1);
@@ -88,7 +93,7 @@ void ZEVButton::setCliqueTarget(QObject* target, std::function<void(ZEVButton*)>
     cliqueHandler_ = std::move(performClique);
 }
 
-void ZEVButton::setCell(std::unique_ptr<ZEVButtonCell> cell)
+void ZEVButton::setCell(std::unique_ptr<ZEVButtonCellBase> cell)
 {
     cell_ = std::move(cell);
     update();

@@ -39,11 +39,13 @@ public:
 // the title.
 enum class ZEVImagePosition { ImageOnly, ImageLeft };
 
-// Draws a button as a flat rounded fill chosen by its state, then its icon and title.
-class ZEVButtonCell {
+// Draws a button's bezel (by default a flat rounded fill chosen by its state), then its icon and
+// title. The entity buttons' gradient cell takes the plain name ZEVButtonCell.
+class ZEVButtonCellBase {
 public:
-    virtual ~ZEVButtonCell() = default;
+    virtual ~ZEVButtonCellBase() = default;
     virtual QColor fillColorForState(int state) const = 0;
+    virtual void drawBezelWithFrame(QPainter& painter, const QRectF& frame, int state) const;
     void drawWithFrame(QPainter& painter, const QRectF& frame, int state, const QIcon& icon,
                        const QString& title, bool enabled) const;
     // These cells never tint a pressed button.
@@ -55,12 +57,12 @@ private:
     ZEVImagePosition imagePosition_ = ZEVImagePosition::ImageOnly;
 };
 
-class ZEVButtonCell2 final : public ZEVButtonCell {
+class ZEVButtonCell2 final : public ZEVButtonCellBase {
 public:
     QColor fillColorForState(int state) const override;
 };
 
-class ZEVButtonCell4 final : public ZEVButtonCell {
+class ZEVButtonCell4 final : public ZEVButtonCellBase {
 public:
     QColor fillColorForState(int state) const override;
 };
@@ -84,8 +86,8 @@ public:
     void setCliqueTarget(QObject* target, std::function<void(ZEVButton*)> performClique);
 
     // Draws the button with `cell` (owned) instead of the style; nullptr restores the style.
-    void setCell(std::unique_ptr<ZEVButtonCell> cell);
-    const ZEVButtonCell* cell() const { return cell_.get(); }
+    void setCell(std::unique_ptr<ZEVButtonCellBase> cell);
+    const ZEVButtonCellBase* cell() const { return cell_.get(); }
 
     int state() const;
     void setState(int state);
@@ -148,7 +150,7 @@ private:
     bool mixed_ = false;
     bool siEnabled_ = true;
 
-    std::unique_ptr<ZEVButtonCell> cell_;
+    std::unique_ptr<ZEVButtonCellBase> cell_;
     QPointer<QObject> cliqueTarget_;
     std::function<void(ZEVButton*)> cliqueHandler_;
 

@@ -60,6 +60,42 @@ private:
 
 ZEVRulerViewer* rulerOf(ZEVSpaceController& space) { return dynamic_cast<ZEVRulerViewer*>(space.rulerViewer()); }
 
+// The entity toggle bar, for the entity items and Close All.
+class ContextReceiver final : public KELMenuContextReceiver {
+public:
+    explicit ContextReceiver(ZEVSpaceController& space) : space_(space) {}
+    bool handlesCommand(std::string_view c) override
+    {
+        return space_.contextViewer() &&
+               (c == "ouvrirEntityWithInt" || c == "fermerEntityWithInt" || c == "userCloseAllEntities");
+    }
+    void performCommand(std::string_view c, const Arg& a) override
+    {
+        ZEVContextViewerServices* bar = space_.contextViewer();
+        if (!bar)
+            return;
+        if (c == "ouvrirEntityWithInt")
+            bar->ouvrirEntityWithInt(KELId(a.value));
+        else if (c == "fermerEntityWithInt")
+            bar->fermerEntityWithInt(KELId(a.value));
+        else if (c == "userCloseAllEntities")
+            bar->userCloseAllEntities();
+    }
+    bool isShowedEntityWithInt(KELId e) override
+    {
+        ZEVContextViewerServices* bar = space_.contextViewer();
+        return bar && bar->isShowedEntityWithInt(e);
+    }
+    bool isFocusedEntityWithInt(KELId e) override
+    {
+        ZEVContextViewerServices* bar = space_.contextViewer();
+        return bar && bar->isFocusedEntityWithInt(e);
+    }
+
+private:
+    ZEVSpaceController& space_;
+};
+
 ZEVRulerViewbarServices* barOf(ZEVSpaceController& space)
 {
     ZEVRulerViewer* ruler = rulerOf(space);
@@ -203,6 +239,15 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
 }
 
 KELSpaceMenuHub::~KELSpaceMenuHub() = default;
+
+KELMenuContextReceiver* KELSpaceMenuHub::contextViewer()
+{
+    if (!space_.contextViewer())
+        return nullptr;
+    if (!context_)
+        context_ = std::make_unique<ContextReceiver>(space_);
+    return context_.get();
+}
 
 KELMenuReceiver* KELSpaceMenuHub::receiver(KELMenuReceiverKind kind)
 {

@@ -1,9 +1,9 @@
 #pragma once
 // The Space window's hub as the main menu sees it: the receivers of its commands and the state
-// its submenus show, read from the space controller and the parts it holds. The front layer, the
-// Channels inspector's commands and the inspector toggle bar are not built yet: the front answers
-// only the commands the least front layer carries out, and the other two are absent, so their
-// items stay disabled until they come.
+// its submenus show, read from the space controller and the parts it holds. The front answers
+// only the commands the least front layer carries out; the Channels inspector's commands are
+// absent, so their items stay disabled until they come. The inspector toggle bar opens, focuses
+// and closes the panels of the entity items.
 
 #include "app/menu/KELMenuHub.h"
 #include "space/ZEVMenuPreview.h"
@@ -37,7 +37,7 @@ public:
     ~KELSpaceMenuHub() override;
 
     KELMenuReceiver* receiver(KELMenuReceiverKind kind) override;
-    KELMenuContextReceiver* contextViewer() override { return nullptr; }
+    KELMenuContextReceiver* contextViewer() override;
     ZEVMenuPreviewTarget& previewTarget() override { return preview_; }
 
     KELICurseur* actifCurseur() override;
@@ -74,6 +74,7 @@ private:
     ZEVSpaceController& space_;
     ZEVSpacePreviewTarget preview_;
     std::unique_ptr<KELMenuReceiver> front_, rulerViewer_, rulerBar_, window_, spaceReceiver_, application_;
+    std::unique_ptr<KELMenuContextReceiver> context_;
 };
 
 } // namespace tallomer

@@ -8,6 +8,7 @@
 #include "app/space/ZEVKeyTimeSpaceAnswer.h"
 #include "app/space/ZEVSpaceFront.h"
 #include "front/ZEVFrontViewer.h"
+#include "inspectors/context/ZEVContextViewer.h"
 #include "app/store/KELResources.h"
 #include "app/widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
@@ -228,6 +229,18 @@ std::unique_ptr<ZEVRulerViewerServices> ZEVSpaceAdapter::creerRulerViewer(ZEVRul
 std::unique_ptr<ZEVMarkHistoryServices> ZEVSpaceAdapter::creerMarkHistoryViewer(ZEVSpaceController& space)
 {
     return std::make_unique<ZEVMarkHistoryViewer>(space);
+}
+
+std::unique_ptr<ZEVContextViewerServices> ZEVSpaceAdapter::creerContextViewer(ZEVSpaceController& space)
+{
+    return std::make_unique<ZEVContextViewer>(space);
+}
+
+void ZEVSpaceAdapter::ouvrirEntityWithInt(KELId entityInt)
+{
+    ZEVSpaceController* s = space_ ? space_.get() : controller_;
+    if (ZEVContextViewerServices* c = s ? s->contextViewer() : nullptr)
+        c->ouvrirEntityWithInt(entityInt);
 }
 
 std::unique_ptr<ZEVFrontViewerServices> ZEVSpaceAdapter::creerFrontViewer(ZEVSpaceController& space)

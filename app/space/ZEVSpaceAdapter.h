@@ -68,6 +68,8 @@ public:
     std::unique_ptr<ZEVRulerClassServices> creerRulerClass(ZEVSpaceController& space) override;
     std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices& rulerClass,
                                                             ZEVSpaceController& space) override;
+    std::unique_ptr<ZEVContextViewerServices> creerContextViewer(ZEVSpaceController& space) override;
+    void ouvrirEntityWithInt(KELId entityInt) override;
     std::unique_ptr<ZEVFrontViewerServices> creerFrontViewer(ZEVSpaceController& space) override;
     std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController& space) override;
     void referencerItemDataSpace(ZEVSpaceController* space) override;

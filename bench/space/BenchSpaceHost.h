@@ -43,6 +43,11 @@ public:
     {
     }
     void referencerSpaceController(tallomer::ZEVSpaceController*) override {}
+    std::unique_ptr<tallomer::ZEVContextViewerServices> creerContextViewer(tallomer::ZEVSpaceController&) override
+    {
+        return nullptr;
+    }
+    void ouvrirEntityWithInt(KELId) override {}
     QString storeFolder() override { return dossier_; }
     tallomer::UserDefaultsController& defaults() override { return valeurs_; }
     QRectF mainScreenFrame() override { return QRectF(0, 0, 2880, 1800); }

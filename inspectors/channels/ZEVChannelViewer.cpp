@@ -7,7 +7,7 @@
 
 namespace tallomer {
 
-ZEVChannelClass::ZEVChannelClass(ZEVSpaceController& space) : space_(space)
+ZEVChannelClass::ZEVChannelClass(ZEVSpaceController& space) : ZEVInspectClass(space)
 {
     currentChannel_ = space_.channelForIdentityInt(space_.currentChannelInt());
 }

@@ -1,32 +1,41 @@
 #pragma once
 // The Icons inspector, the least of it the Space asks for: its model answers whether an Object's
-// icon lies on the active desk or on the Now desk, and the Object's title there. The panel comes
-// with the inspector framework.
+// icon lies on the active desk or on the Now desk, and the Object's title there; its panel opens,
+// moves and closes. Its rows come with the Icons inspector itself.
 
+#include "inspectors/base/ZEVLeastInspector.h"
 #include "inspectors/services/ZEVInspectorServices.h"
-#include "space/ZEVSpaceParts.h"
 
 namespace tallomer {
 
 class ZEVSpaceController;
 
-class ZEVIconClass final : public ZEVIconClassServices {
+class ZEVIconClass final : public ZEVInspectClass, public ZEVIconClassServices {
 public:
     // `space` is not owned and outlives the model.
-    explicit ZEVIconClass(ZEVSpaceController& space) : space_(space) {}
+    explicit ZEVIconClass(ZEVSpaceController& space) : ZEVInspectClass(space) {}
     std::optional<std::string> itemTitleForItem(KELI* item) override;
     bool isItemActif(KELI* item) override;
     bool isItemActifNow(KELI* item) override;
 
 private:
     bool siIconAuCurseur(KELI* item, KELICurseur* curseur);
-    ZEVSpaceController& space_;
 };
 
-class ZEVIconViewer final : public ZEVEntityViewer, public ZEVIconViewerServices {
+class ZEVIconViewer final : public ZEVInspectViewer, public ZEVIconViewerServices {
 public:
-    ZEVIconViewer(ZEVSpaceController& space, KELId entityInt) : ZEVEntityViewer(entityInt), model_(space) {}
+    ZEVIconViewer(ZEVSpaceController& space, KELId entityInt) : ZEVInspectViewer(space, entityInt), model_(space) {}
     ZEVIconClassServices* iconClass() override { return &model_; }
+    ZEVInspectClass* inspectClass() override { return &model_; }
+    void buttonInspectCancel() override { fermerParLaBarre(); }
+    void channelDidChangeWithIdentityInt(KELId identityInt) override
+    {
+        ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);
+        model_.channelDidChangeWithIdentityInt(identityInt);
+    }
+
+protected:
+    std::unique_ptr<ZEVInspectView> creerInspectView() override { return std::make_unique<ZEVIconView>(*this); }
 
 private:
     ZEVIconClass model_;

@@ -102,8 +102,8 @@ void ZEVLinkObject::setSiFutur(bool oui)
 // The model
 
 ZEVLinkClass::ZEVLinkClass(ZEVSpaceController& space)
-    : space_(space), defaults_(space.host().defaults()), tlCurseur_(space.tlCurseur()),
-      tlContexte_(space.tlContexte()), actifCurseur_(space.actifCurseur())
+    : ZEVInspectClass(space), defaults_(space.host().defaults()), tlCurseur_(space.tlCurseur()),
+      tlContexte_(space.tlContexte())
 {
     itemTitleRelation_ = relation(KELRELATION_ITEM_TITLE, tlCurseur_);
     itemTypeRelation_ = relation(KELRELATION_ITEM_TYPE, tlCurseur_);
@@ -233,7 +233,7 @@ const std::list<ZEVLinkObject*>& ZEVLinkClass::linksExistants() const
     return it == linksExistantsMap_.end() ? vide : it->second;
 }
 
-std::vector<ZEVLinkPair*> ZEVLinkClass::timeLineItems()
+std::vector<ZEVLinkPair*> ZEVLinkClass::timeLineLinks()
 {
     const Liste& l = linksExistants();
     return std::vector<ZEVLinkPair*>(l.begin(), l.end());
@@ -362,7 +362,7 @@ std::optional<std::vector<ZEVLinkPair*>> ZEVLinkClass::linksForFrontMode()
     }
 }
 
-std::vector<KELI*> ZEVLinkClass::itemsForIconMode() { return objetsDes(space_.selections().linksForIconMode()); }
+std::optional<std::vector<KELI*>> ZEVLinkClass::itemsForIconMode() { return objetsDes(space_.selections().linksForIconMode()); }
 
 std::optional<std::vector<KELI*>> ZEVLinkClass::itemsForFrontMode()
 {

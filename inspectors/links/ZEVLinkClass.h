@@ -7,6 +7,7 @@
 // context keep the counters and the lists, so nothing is ever recounted from the whole base.
 
 #include "engine/KELICc.h"
+#include "inspectors/base/ZEVInspectClass.h"
 #include "inspectors/services/ZEVChangeWalker.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "platform/UserDefaults.h"
@@ -75,7 +76,7 @@ private:
     std::list<ZEVLinkObject*>::iterator place_;
 };
 
-class ZEVLinkClass final : public ZEVLinkClassServices, public KELDelegueDeMaj {
+class ZEVLinkClass final : public ZEVInspectClass, public ZEVLinkClassServices, public KELDelegueDeMaj {
 public:
     static constexpr const char* kGotoRecallKey = "ZEVGotoRecallLinkChanges";
     static constexpr const char* kGotoReleaseKey = "ZEVGotoReleaseLinkChanges";
@@ -93,7 +94,7 @@ public:
     void enclencherMaj();
 
     ZEVLinkPair* linkForConnexion(const ZEVItemConnexion* connexion) override;
-    std::vector<ZEVLinkPair*> timeLineItems() override;
+    std::vector<ZEVLinkPair*> timeLineLinks() override;
     bool isLinkActif(const ZEVLinkPair* link) override;
     bool isLinkActifNow(const ZEVLinkPair* link) override;
     void delConnexionsForParentInt(KELId parentInt) override;
@@ -105,24 +106,23 @@ public:
     // The current Channel's rows, in the order they came.
     const std::list<ZEVLinkObject*>& linksExistants() const;
     std::size_t linkCount() const { return nbRows_; }
-    KELId currentChannelInt() const { return currentChannelInt_; }
 
-    void channelDidChangeWithIdentityInt(KELId channelInt);
-    void actifCurseurDidChangeForCurseur(KELICurseur* curseur);
+    void channelDidChangeWithIdentityInt(KELId channelInt) override;
+    void actifCurseurDidChangeForCurseur(KELICurseur* curseur) override;
 
     // ---- selections by front mode (nullopt outside the four modes) ----
     std::optional<std::vector<ZEVLinkPair*>> linksForFrontMode();
-    std::vector<KELI*> itemsForIconMode();
-    std::optional<std::vector<KELI*>> itemsForFrontMode();
+    std::optional<std::vector<KELI*>> itemsForIconMode() override;
+    std::optional<std::vector<KELI*>> itemsForFrontMode() override;
     void majSelectedLinkIndexSet();
     const std::unordered_set<KELId>& selectedLinkIndexSet() const { return selectedLinkIndexSet_; }
     // What the front class accepts for each file operation. The front class is not built yet: it
     // will answer these through its predicates; until then none is offered.
-    std::vector<KELI*> moveToItemsForFrontMode() { return {}; }
-    std::vector<KELI*> moveToSpaceItemsForFrontMode() { return {}; }
-    std::vector<KELI*> copyToItemsForFrontMode() { return {}; }
-    std::vector<KELI*> copyToSpaceItemsForFrontMode() { return {}; }
-    std::vector<KELI*> duplicateToItemsForFrontMode() { return {}; }
+    std::optional<std::vector<KELI*>> moveToItemsForFrontMode() override { return std::vector<KELI*>(); }
+    std::optional<std::vector<KELI*>> moveToSpaceItemsForFrontMode() override { return std::vector<KELI*>(); }
+    std::optional<std::vector<KELI*>> copyToItemsForFrontMode() override { return std::vector<KELI*>(); }
+    std::optional<std::vector<KELI*>> copyToSpaceItemsForFrontMode() override { return std::vector<KELI*>(); }
+    std::optional<std::vector<KELI*>> duplicateToItemsForFrontMode() override { return std::vector<KELI*>(); }
 
     // ---- words of an Object (nullopt when it has none there) ----
     std::optional<std::string> itemIconForItem(KELI* item);
@@ -130,8 +130,8 @@ public:
     std::optional<std::string> itemTypeForItem(KELI* item);
 
     // ---- the previous or next link change from the active cursor; 0 when none ----
-    KELDate previousDate();
-    KELDate nextDate();
+    KELDate previousDate() override;
+    KELDate nextDate() override;
     bool siRecallChanges() const { return siRecallChanges_; }
     bool siReleaseChanges() const { return siReleaseChanges_; }
 
@@ -147,16 +147,13 @@ private:
     ZEVChangeWalk walk() const;
     void detruire(std::vector<std::unique_ptr<ZEVLinkObject>>& rows);
 
-    ZEVSpaceController& space_; // not owned
     UserDefaultsController& defaults_; // not owned
     KELICurseur* tlCurseur_ = nullptr;   // not owned
     KELIContexte* tlContexte_ = nullptr; // not owned
-    KELICurseur* actifCurseur_ = nullptr;
     KELIElemRelation* linkViewerRelation_ = nullptr; // links live for the run
     KELIElemRelation* itemTitleRelation_ = nullptr;
     KELIElemRelation* itemTypeRelation_ = nullptr;
     KELIElemRelation* itemIconNameRelation_ = nullptr;
-    KELId currentChannelInt_ = 0;
     std::unordered_set<KELId> selectedLinkIndexSet_;
     // Channel id to its list; made when a row of that Channel first comes (or the Channel is shown).
     std::unordered_map<KELId, Liste> linksExistantsMap_;

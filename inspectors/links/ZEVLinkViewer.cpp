@@ -5,7 +5,7 @@
 namespace tallomer {
 
 ZEVLinkViewer::ZEVLinkViewer(ZEVSpaceController& space, KELId entityInt)
-    : ZEVEntityViewer(entityInt), space_(space), model_(space)
+    : ZEVInspectViewer(space, entityInt), model_(space)
 {
     model_.initialiser();
     model_.enclencherMaj();
@@ -13,9 +13,8 @@ ZEVLinkViewer::ZEVLinkViewer(ZEVSpaceController& space, KELId entityInt)
 
 void ZEVLinkViewer::channelDidChangeWithIdentityInt(KELId identityInt)
 {
+    ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);
     model_.channelDidChangeWithIdentityInt(identityInt);
 }
-
-void ZEVLinkViewer::actifCurseurDidChange() { model_.actifCurseurDidChangeForCurseur(space_.actifCurseur()); }
 
 } // namespace tallomer

@@ -65,7 +65,7 @@ public:
     virtual ZEVLinkPair* linkForConnexion(const ZEVItemConnexion* connexion) = 0;
     // The pairs of the current Channel with a link in the timeline's visible range, in the order
     // they came into it.
-    virtual std::vector<ZEVLinkPair*> timeLineItems() = 0;
+    virtual std::vector<ZEVLinkPair*> timeLineLinks() = 0;
     // A link from the parent to the child at the active cursor, or at Now.
     virtual bool isLinkActif(const ZEVLinkPair* link) = 0;
     virtual bool isLinkActifNow(const ZEVLinkPair* link) = 0;

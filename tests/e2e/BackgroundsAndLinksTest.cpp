@@ -94,7 +94,7 @@ protected:
         }
         advance(2.0);
     }
-    std::vector<ZEVLinkPair*> rows() { return links().timeLineItems(); }
+    std::vector<ZEVLinkPair*> rows() { return links().timeLineLinks(); }
 };
 
 TEST_F(BackgroundsAndLinks, AWideBackgroundIsDrawnOnTheDeskAndItsMenuPictureShowsItsMiddleAfterItsFileCameBack)

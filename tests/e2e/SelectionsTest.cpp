@@ -259,10 +259,10 @@ TEST_F(Selections, TheInspectorsModelsAnswerFromTheDesksAndTheLinkSelectionFollo
     advance(1.0);
     ZEVLinkClassServices* links = space()->linkClass();
     ASSERT_NE(links, nullptr);
-    ASSERT_EQ(links->timeLineItems().size(), 1u);
-    ZEVLinkPair* pair = links->timeLineItems().front();
+    ASSERT_EQ(links->timeLineLinks().size(), 1u);
+    ZEVLinkPair* pair = links->timeLineLinks().front();
     EXPECT_TRUE(links->isLinkActif(pair));
-    EXPECT_EQ(links->timeLineItems().front(), pair) << "one object per pair, kept";
+    EXPECT_EQ(links->timeLineLinks().front(), pair) << "one object per pair, kept";
 
     space()->selections().selectNodeForItem(a);
     ASSERT_EQ(space()->selections().selectedLinks(), std::vector<ZEVLinkPair*>{pair});

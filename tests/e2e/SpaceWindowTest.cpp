@@ -261,7 +261,7 @@ TEST_F(SpaceWindow, AnObjectDeletedFromItsViewsLeavesNoLiveLinkNoSelectionAndNoL
     ASSERT_EQ(viewer->connexionsTouchingItem(b).size(), 1u);
     ASSERT_EQ(viewer->connexionsTouchingItem(c).size(), 1u);
     ZEVLinkClassServices* links = space()->linkClass();
-    ASSERT_EQ(links->timeLineItems().size(), 2u);
+    ASSERT_EQ(links->timeLineLinks().size(), 2u);
     ZEVSelections& sel = space()->selections();
     sel.selectIconForItemSet({a, b}, nullptr);
     sel.selectNodeForItem(a);
@@ -283,7 +283,7 @@ TEST_F(SpaceWindow, AnObjectDeletedFromItsViewsLeavesNoLiveLinkNoSelectionAndNoL
     EXPECT_TRUE(viewer->connexionsTouchingItem(b).empty());
     EXPECT_TRUE(viewer->connexionsTouchingItem(c).empty());
     EXPECT_EQ(viewer->connexionCount(), 0u);
-    EXPECT_TRUE(links->timeLineItems().empty());
+    EXPECT_TRUE(links->timeLineLinks().empty());
     EXPECT_EQ(dynamic_cast<ZEVLinkClass&>(*links).linkCount(), 0u) << "no link object keeps it, as child either";
     for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
         EXPECT_NE(v->item(), a);

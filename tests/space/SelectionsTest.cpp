@@ -90,7 +90,7 @@ public:
         auto it = pairs.find(c);
         return it == pairs.end() ? nullptr : it->second.get();
     }
-    std::vector<ZEVLinkPair*> timeLineItems() override
+    std::vector<ZEVLinkPair*> timeLineLinks() override
     {
         std::vector<ZEVLinkPair*> out;
         for (auto& [c, p] : pairs)

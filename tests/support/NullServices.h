@@ -298,6 +298,8 @@ public:
         return nullptr;
     }
     std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController&) override { return nullptr; }
+    std::unique_ptr<ZEVContextViewerServices> creerContextViewer(ZEVSpaceController&) override { return nullptr; }
+    void ouvrirEntityWithInt(KELId) override {}
     void referencerItemDataSpace(ZEVSpaceController*) override {}
     KELI* sameItemForItem(KELI*) override { return nullptr; }
     void copyZevpPlace(const QString&, const QString&, KELId, const QImage&) override {}

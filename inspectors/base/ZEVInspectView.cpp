@@ -1,0 +1,422 @@
+#include "inspectors/base/ZEVInspectView.h"
+
+#include "app/shared/KELSharedResources.h"
+#include "engine/KELICurseur.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "platform/UserDefaults.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "ruler/ZEVTlineView.h"
+#include "runtime/Scheduler.h"
+#include "space/ZEVSpaceController.h"
+#include "widgets/ZEVButton.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <utility>
+
+namespace tallomer {
+
+// ---- table --------------------------------------------------------------------------------------
+
+ZEVInspectTableView::ZEVInspectTableView(ZEVInspectViewer& viewer, QWidget* parent)
+    : QTableView(parent), viewer_(viewer)
+{
+    setObjectName(QStringLiteral("ZEVTableView"));
+    setFocusPolicy(Qt::StrongFocus);
+    horizontalHeader()->setVisible(false);
+    verticalHeader()->setVisible(false);
+    setFrameShape(QFrame::NoFrame);
+}
+
+void ZEVInspectTableView::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    if (event->reason() == Qt::MouseFocusReason)
+        if (ZEVInspectView* panel = viewer_.inspectViewIfBuilt())
+            panel->focusDonneeParUnClic();
+    viewer_.tableFocusDidChange();
+}
+
+void ZEVInspectTableView::focusOutEvent(QFocusEvent* event)
+{
+    QTableView::focusOutEvent(event);
+    viewer_.tableFocusDidChange();
+}
+
+// ---- panel --------------------------------------------------------------------------------------
+
+namespace {
+
+ZEVButton* bouton(QWidget* parent, const QString& name, const QString& title)
+{
+    auto* b = new ZEVButton(parent);
+    b->setObjectName(name);
+    b->setText(title);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setCell(std::make_unique<ZEVButtonCell2>());
+    return b;
+}
+
+} // namespace
+
+ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEVInspectMetrics& initial)
+    : QWidget(nullptr), viewer_(viewer), kind_(std::move(kind)), m_(initial)
+{
+    setObjectName(QStringLiteral("ZEV%1View").arg(kind_));
+    setAttribute(Qt::WA_TranslucentBackground);
+    setMouseTracking(false);
+    hide();
+    lireLesCles();
+
+    table_ = new ZEVInspectTableView(viewer_, this);
+    // A press anywhere on the panel gives the table the keyboard focus (before the press arrives).
+    setFocusPolicy(Qt::ClickFocus);
+    setFocusProxy(table_);
+    searchField_ = new QLineEdit(this);
+    searchField_->setObjectName(QStringLiteral("TypeSelectField"));
+    searchField_->hide();
+    QObject::connect(searchField_, &QLineEdit::editingFinished, this, [this] { viewer_.searchingDidFinish(); });
+    field_ = new QLabel(this);
+    field_->setObjectName(QStringLiteral("InspectField"));
+    btnClose_ = bouton(this, QStringLiteral("CloseButton"), QStringLiteral("\u00d7"));
+    btnEntity_ = bouton(this, QStringLiteral("EntityButton"), kind_);
+    btnFind_ = bouton(this, QStringLiteral("FindButton"), QStringLiteral("Find"));
+    btnGotoPrevious_ = bouton(this, QStringLiteral("GotoPreviousButton"), QStringLiteral("\u25c0"));
+    btnGotoNext_ = bouton(this, QStringLiteral("GotoNextButton"), QStringLiteral("\u25b6"));
+    btnAdd_ = bouton(this, QStringLiteral("AddButton"), QStringLiteral("+"));
+    btnAdd_->setEnabled(false);
+}
+
+ZEVInspectView::~ZEVInspectView() { Scheduler::shared().cancelAll(this); }
+
+void ZEVInspectView::focusDonneeParUnClic()
+{
+    // Only the press being delivered now gave it; forgotten on the next turn.
+    siFocusParCeClic_ = true;
+    Scheduler::shared().cancel(this, "focusDonneeParUnClic");
+    Scheduler::shared().perform(this, "focusDonneeParUnClic", 0.0, [this] { siFocusParCeClic_ = false; });
+}
+
+void ZEVInspectView::lireLesCles()
+{
+    ZEVSpaceController& space = viewer_.spaceController();
+    UserDefaultsController& values = space.host().defaults();
+    // The initial values are registered, never written: a user who never moves the panel keeps
+    // following them.
+    values.setInitialValues({{keyX(), m_.initialX}, {keyW(), m_.initialWidth}, {keyH(), m_.initialHeight}});
+    auto lire = [&values](const QString& key, double initial, bool allowZero) {
+        const QVariant v = values.values(key);
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        return ZEVInspectGeometry::readKept(key, ok ? d : std::nan(""), v.isValid(), initial, allowZero);
+    };
+    m_.initialX = lire(keyX(), m_.initialX, true);
+    m_.initialWidth = lire(keyW(), m_.initialWidth, false);
+    m_.initialHeight = lire(keyH(), m_.initialHeight, false);
+}
+
+void ZEVInspectView::ecrireLesCles()
+{
+    UserDefaultsController& values = viewer_.spaceController().host().defaults();
+    values.setValue(keyX(), m_.initialX);
+    values.setValue(keyW(), m_.initialWidth);
+    values.setValue(keyH(), m_.initialHeight);
+}
+
+double ZEVInspectView::headerViewsHeight() const
+{
+    ZEVFrontViewerServices* f = viewer_.frontViewer();
+    return f ? f->headerViewsHeight() : 0.0;
+}
+
+QRectF ZEVInspectView::frontFrame() const
+{
+    const QWidget* p = parentWidget();
+    if (!p)
+        return {};
+    return QRectF(0, 0, p->width(), std::max(0.0, p->height() - headerViewsHeight()));
+}
+
+void ZEVInspectView::setFrame(const QRectF& r)
+{
+    if (clickPosition_ == ZEVInspectZoneNone && parentWidget())
+        superSetFrame(ZEVInspectGeometry::constrainedFrame(m_, frontFrame(), r));
+    else
+        superSetFrame(r);
+}
+
+void ZEVInspectView::superSetFrame(const QRectF& r)
+{
+    // A frame is never anything but finite numbers, whatever was asked.
+    if (!std::isfinite(r.x()) || !std::isfinite(r.y()) || !std::isfinite(r.width()) || !std::isfinite(r.height()))
+        return;
+    frame_ = r;
+    const double parentHeight = parentWidget() ? parentWidget()->height() : r.bottom();
+    setGeometry(QRectF(r.x(), parentHeight - (r.y() + r.height()), r.width(), r.height()).toRect());
+}
+
+QRectF ZEVInspectView::closedRect() const
+{
+    return ZEVInspectGeometry::closedRect(m_, frontFrame(), headerViewsHeight());
+}
+
+QRectF ZEVInspectView::openedRect() const
+{
+    return ZEVInspectGeometry::openedRect(m_, frontFrame(), headerViewsHeight());
+}
+
+QRectF ZEVInspectView::inspectRect() const { return ZEVInspectGeometry::inspectRect(width(), height()); }
+
+QRectF ZEVInspectView::inspectBarRect() const { return ZEVInspectGeometry::inspectBarRect(width(), 28); }
+
+void ZEVInspectView::setSiSelected(bool selected)
+{
+    siSelected_ = selected;
+    repaint();
+}
+
+void ZEVInspectView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placerLeContenu();
+}
+
+void ZEVInspectView::placerLeContenu()
+{
+    // Qt's y-down: the content spans the top of the widget down to the shadow's margin, the bar
+    // is its last barWidth points.
+    const int w = width(), h = height();
+    const int bar = int(m_.barWidth);
+    const int barTop = h - 20 - bar;
+    const int tableHeight = std::max(0, barTop - 6);
+    table_->setGeometry(24, 4, std::max(0, w - 48), tableHeight);
+    searchField_->setGeometry(24, std::max(4, barTop - 26), std::max(0, w - 48), 22);
+    const int by = barTop + (bar - 22) / 2;
+    btnClose_->setGeometry(26, by, 22, 22);
+    int x = w - 26;
+    for (ZEVButton* b : {btnAdd_, btnGotoNext_, btnGotoPrevious_, btnFind_, btnEntity_}) {
+        const int bw = b == btnEntity_ ? 60 : b == btnFind_ ? 40 : 24;
+        x -= bw;
+        b->setGeometry(x, by, bw, 22);
+        x -= 2;
+    }
+    field_->setGeometry(52, by, std::max(0, x - 56), 22);
+}
+
+void ZEVInspectView::majCurseurRects()
+{
+    ZEVSpaceController& space = viewer_.spaceController();
+    ZEVRulerViewerServices* ruler = space.rulerViewer();
+    const double largeur = ruler ? ruler->tlineWidth() : -1;
+    const double span = ruler ? ruler->tlineSpan() : 0;
+    auto position = [&](KELICurseur* c) -> double {
+        if (!c || largeur <= 0 || !(span > 0))
+            return -1e9;
+        const double rel = (c->now() - ruler->dateForTlinePoint(0)) / span;
+        const double x = std::floor(rel * largeur) - frame_.x();
+        return std::isfinite(x) ? x : -1e9;
+    };
+    const double a = position(space.actifCurseur());
+    const double n = position(space.nowCurseur());
+    curseurActifRect_ = QRectF(a - 5, 29, 10, 22);
+    curseurNowRect_ = QRectF(n - 5, 20, 10, m_.barWidth);
+}
+
+void ZEVInspectView::paintEvent(QPaintEvent*)
+{
+    majCurseurRects();
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    // y-up rectangles of the panel drawn on Qt's y-down device.
+    auto qt = [this](const QRectF& r) { return QRectF(r.x(), height() - r.y() - r.height(), r.width(), r.height()); };
+    auto arrondi = [](const QRectF& r) {
+        QPainterPath path;
+        path.addRoundedRect(r, 5, 5);
+        return path;
+    };
+    const QRectF contenu = qt(inspectRect());
+    const bool focus = viewer_.siFirstResponder();
+    QColor texte = QColor(Qt::darkGray);
+    if (viewer_.siTextSearching() || focus) {
+        // The shadow: a soft dark band under the content.
+        p.fillPath(arrondi(contenu.translated(0, 3).adjusted(-2, -2, 2, 2)), QColor(0, 0, 0, 50));
+        if (viewer_.siTextSearching()) {
+            p.fillPath(arrondi(contenu), QColor(211, 211, 211));
+        } else {
+            p.fillPath(arrondi(contenu), QColor(255, 255, 255, siSelected_ ? 255 : 204));
+            texte = Qt::black;
+        }
+    } else {
+        p.fillPath(arrondi(qt(QRectF(20, 20, width() - 40, m_.barWidth))), QColor(128, 128, 128, 204));
+        p.setPen(QPen(QColor(Qt::darkGray), 1.0));
+        p.drawPath(arrondi(qt(QRectF(20, 20, width() - 40, height()))));
+    }
+    QPalette pal = field_->palette();
+    pal.setColor(QPalette::WindowText, texte);
+    field_->setPalette(pal);
+
+    const KELSharedResources& colours = viewer_.spaceController().host().sharedResources();
+    ZEVSpaceController& space = viewer_.spaceController();
+    const double a = curseurActifRect_.x() + 5, n = curseurNowRect_.x() + 5;
+    auto visible = [this](double x) { return x >= 20 && x < frame_.width() - 20; };
+    auto disque = [&](double x, double y, double d, const QColor& c) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawEllipse(qt(QRectF(x, y, d, d)));
+    };
+    const bool search = space.actifCurseur() && space.actifCurseur() == space.searchCurseur();
+    if (search) {
+        if (visible(n))
+            p.fillRect(qt(QRectF(n, 20, 1, m_.barWidth)), colours.nowCurseurColor());
+        if (visible(a)) {
+            p.fillRect(qt(QRectF(a, 30, 1, 22)), colours.searchCurseurColor());
+            disque(a - 5, 27, 11, colours.searchCurseurColor());
+        }
+    } else if (visible(a)) {
+        p.fillRect(qt(QRectF(a, 29, 1, 22)), colours.nowCurseurColor());
+        disque(a - 6, 26, 13, colours.nowCurseurColor());
+    }
+}
+
+QPointF ZEVInspectView::frontPoint(const QPointF& windowPoint) const
+{
+    const QWidget* p = parentWidget();
+    if (!p)
+        return {};
+    const QPointF local = p->mapFrom(window(), QPointF(std::floor(windowPoint.x()), std::floor(windowPoint.y())));
+    return QPointF(local.x(), p->height() - local.y());
+}
+
+bool ZEVInspectView::dansLeContenu(const QPointF& p) const
+{
+    QPainterPath path;
+    path.addRoundedRect(inspectRect(), 5, 5);
+    return path.contains(p);
+}
+
+void ZEVInspectView::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF windowPoint = mapTo(window(), event->position());
+    const QPointF p = yUp(QPointF(std::floor(event->position().x()), std::floor(event->position().y())));
+    mouseLocForFrontView_ = frontPoint(windowPoint);
+    clickPosition_ = ZEVInspectZoneNone;
+    siMouseDragged_ = false;
+    if (event->button() != Qt::LeftButton || !dansLeContenu(p)) {
+        event->ignore();
+        return;
+    }
+    ZEVSpaceController& space = viewer_.spaceController();
+    ZEVRulerViewerServices* ruler = space.rulerViewer();
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    if (curseurActifRect_.contains(p) && ruler) {
+        if (!siDeplacementCurseur_)
+            siDeplacementCurseur_ = ruler->userInitieDeplacementCurseur();
+        if (siDeplacementCurseur_ && space.actifCurseur() == space.searchCurseur() && !ctrl) {
+            ruler->setClickPositionForDisplay(space.actifCurseur(), 4);
+            if (auto* r = dynamic_cast<ZEVRulerViewer*>(ruler); r && r->rulerViewbar())
+                r->rulerViewbar()->majMenubarForCurseur(space.actifCurseur());
+            ruler->displayRuler();
+        }
+    } else if (curseurNowRect_.contains(p) && ruler) {
+        ruler->userChangeActifCurseur(space.nowCurseur());
+        if (!siDeplacementCurseur_)
+            siDeplacementCurseur_ = ruler->userInitieDeplacementCurseur();
+    } else if (!ctrl) {
+        const bool parCeClic = std::exchange(siFocusParCeClic_, false);
+        if (viewer_.siFirstResponder() && !parCeClic) {
+            siFirstClickDown_ = false;
+        } else {
+            viewer_.setFirstResponder();
+            QWidget::raise();
+            siFirstClickDown_ = true;
+        }
+        setSiSelected(true);
+    }
+    clickPosition_ = ZEVInspectGeometry::zoneForX(frame_.x(), frame_.width(), mouseLocForFrontView_.x());
+    event->accept();
+}
+
+void ZEVInspectView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    siMouseDragged_ = true;
+    if (clickPosition_ == ZEVInspectZoneNone) {
+        event->ignore();
+        return;
+    }
+    if (siDeplacementCurseur_)
+        if (auto* ruler = dynamic_cast<ZEVRulerViewer*>(viewer_.spaceController().rulerViewer()))
+            ruler->draggEntityWithEvent(event);
+    const QPointF m = frontPoint(mapTo(window(), event->position()));
+    const ZEVInspectGeometry::DragStep step =
+        ZEVInspectGeometry::drag(m_, ZEVInspectZone(clickPosition_), frame_, frontFrame(),
+                                 m.x() - mouseLocForFrontView_.x(), m.y() - mouseLocForFrontView_.y());
+    setFrame(step.frame);
+    if (!step.keepX)
+        mouseLocForFrontView_.setX(m.x());
+    if (!step.keepY)
+        mouseLocForFrontView_.setY(m.y());
+}
+
+void ZEVInspectView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (clickPosition_ == ZEVInspectZoneNone) {
+        event->ignore();
+        return;
+    }
+    if (siMouseDragged_) {
+        m_.initialHeight = frame_.height() + headerViewsHeight() - 10;
+        m_.initialWidth = frame_.width();
+        m_.initialX = frame_.x();
+        ecrireLesCles();
+    } else if (!siFirstClickDown_) {
+        viewer_.inspectStepBack();
+    }
+    if (siDeplacementCurseur_) {
+        siDeplacementCurseur_ = false;
+        if (ZEVRulerViewerServices* ruler = viewer_.spaceController().rulerViewer())
+            ruler->userTermineDeplacementCurseur();
+    }
+    setSiSelected(false);
+    clickPosition_ = ZEVInspectZoneNone;
+}
+
+void ZEVInspectView::wheelEvent(QWheelEvent* event)
+{
+    const QPointF p = yUp(event->position());
+    if (!dansLeContenu(p)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    auto* ruler = dynamic_cast<ZEVRulerViewer*>(viewer_.spaceController().rulerViewer());
+    if (!ruler)
+        return;
+    // The ruler reads the pointer in the window's coordinates.
+    QWheelEvent inWindow(mapTo(window(), event->position()), event->globalPosition(), event->pixelDelta(),
+                         event->angleDelta(), event->buttons(), event->modifiers(), event->phase(), event->inverted());
+    auto* strip = dynamic_cast<ZEVTlineView*>(ruler->tlineView());
+    // Over the active cursor's mark the wheel moves that cursor, unless the strip's own scroll runs.
+    if (curseurActifRect_.contains(p) && !(strip && strip->siScrollWheelStart())) {
+        if (ZEVTlineCurseurViewServices* c = ruler->curseurViewForActifCurseur()) {
+            c->scrollWheelEntityWithEvent(&inWindow);
+            return;
+        }
+    }
+    // Elsewhere it scrolls the time line, opened first when closed.
+    ZEVFrontViewerServices* front = viewer_.frontViewer();
+    if (front && !front->siTlineOpened())
+        front->userToggleTline();
+    if (ZEVTlineViewServices* t = ruler->tlineView())
+        t->scrollWheel(&inWindow);
+}
+
+} // namespace tallomer

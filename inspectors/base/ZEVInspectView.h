@@ -1,0 +1,128 @@
+#pragma once
+// The panel of an inspector: a child widget of the desk canvas' viewport hanging from the top of
+// the front area, with its table, its status text and its controller's buttons built here, and
+// its bar along the bottom edge carrying the marks of the active and the Now cursor where the time
+// line shows them. Dragging the bar moves or resizes the panel; releasing a dragged bar keeps the
+// geometry in the kind's ZEVInspect<Kind>X, W and H. All geometry is y-up in the front area's
+// points; only setGeometry sees Qt's y-down.
+
+#include "inspectors/base/ZEVInspectGeometry.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QTableView>
+#include <QWidget>
+
+class QLabel;
+class QMenu;
+
+namespace tallomer {
+
+class ZEVButton;
+class ZEVInspectViewer;
+class ZEVSpaceController;
+
+// The panel's table until the shared table comes: it tells its controller when it gains or loses
+// the keyboard focus.
+class ZEVInspectTableView : public QTableView {
+public:
+    explicit ZEVInspectTableView(ZEVInspectViewer& viewer, QWidget* parent);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    ZEVInspectViewer& viewer_;
+};
+
+class ZEVInspectView : public QWidget {
+public:
+    // `kind` names the keys ("Icon" gives ZEVInspectIconX, W and H), whose initial values are
+    // registered (never written) with the Space's defaults. The panel starts hidden, without a
+    // parent; the controller hangs it from the canvas.
+    ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEVInspectMetrics& initial);
+    ~ZEVInspectView() override;
+
+    ZEVInspectViewer& viewer() const { return viewer_; }
+    const ZEVInspectMetrics& metrics() const { return m_; }
+    const QString& kind() const { return kind_; }
+    QString keyX() const { return QStringLiteral("ZEVInspect%1X").arg(kind_); }
+    QString keyW() const { return QStringLiteral("ZEVInspect%1W").arg(kind_); }
+    QString keyH() const { return QStringLiteral("ZEVInspect%1H").arg(kind_); }
+    ZEVInspectTableView* inspectTableView() const { return table_; }
+    QLineEdit* searchField() const { return searchField_; }
+    QLabel* inspectField() const { return field_; }
+    ZEVButton* btnClose() const { return btnClose_; }
+    ZEVButton* btnAdd() const { return btnAdd_; }
+    ZEVButton* btnGotoPrevious() const { return btnGotoPrevious_; }
+    ZEVButton* btnGotoNext() const { return btnGotoNext_; }
+    ZEVButton* btnFind() const { return btnFind_; }
+    ZEVButton* btnEntity() const { return btnEntity_; }
+    int clickPosition() const { return clickPosition_; }
+    bool siSelected() const { return siSelected_; }
+    QRectF curseurActifRect() const { return curseurActifRect_; }
+    QRectF curseurNowRect() const { return curseurNowRect_; }
+
+    // The front area (y-up, origin at the canvas' lower left corner) and the header views' height.
+    QRectF frontFrame() const;
+    double headerViewsHeight() const;
+    // The frame, y-up in the front area.
+    QRectF frame() const { return frame_; }
+    // With the constraint of the kind while no press runs and the panel hangs from the canvas.
+    virtual void setFrame(const QRectF& r);
+    void superSetFrame(const QRectF& r);
+    QRectF closedRect() const;
+    QRectF openedRect() const;
+    QRectF inspectRect() const;
+    QRectF inspectBarRect() const;
+    void displayInspectView() { update(); }
+    void setSiSelected(bool selected);
+
+    // The cursors' marks at the strip's x, and their hit rectangles (panel points, y-up).
+    void majCurseurRects();
+    // The table took the focus from a press on the panel: that press is the one giving the focus.
+    void focusDonneeParUnClic();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QPointF yUp(const QPointF& qtPoint) const { return QPointF(qtPoint.x(), height() - qtPoint.y()); }
+    QPointF frontPoint(const QPointF& windowPoint) const;
+    bool dansLeContenu(const QPointF& p) const;
+    void lireLesCles();
+    void ecrireLesCles();
+    void placerLeContenu();
+
+    ZEVInspectViewer& viewer_;
+    QString kind_;
+    ZEVInspectMetrics m_;
+    QRectF frame_;
+    QPointF mouseLocForFrontView_;
+    int clickPosition_ = ZEVInspectZoneNone;
+    bool siMouseDragged_ = false;
+    bool siFirstClickDown_ = false;
+    bool siSelected_ = false;
+    bool siDeplacementCurseur_ = false;
+    bool siFocusParCeClic_ = false;
+    QRectF curseurActifRect_;
+    QRectF curseurNowRect_;
+
+    ZEVInspectTableView* table_ = nullptr;
+    QLineEdit* searchField_ = nullptr;
+    QLabel* field_ = nullptr;
+    ZEVButton* btnClose_ = nullptr;
+    ZEVButton* btnAdd_ = nullptr;
+    ZEVButton* btnGotoPrevious_ = nullptr;
+    ZEVButton* btnGotoNext_ = nullptr;
+    ZEVButton* btnFind_ = nullptr;
+    ZEVButton* btnEntity_ = nullptr;
+};
+
+} // namespace tallomer

@@ -1,0 +1,221 @@
+#pragma once
+// The controller every inspector kind derives from. It owns the panel (built on first opening,
+// hidden when closed), its slide in and out, the focus rule that says whether the user's commands
+// go to this panel, the one Escape step inside it, the main-menu items the kinds retitle, and the
+// default of every command: a beep, a beep and false, or nothing, which a kind replaces where it
+// carries the command out.
+
+#include "engine/KELTypes.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "runtime/Scheduler.h"
+#include "space/ZEVSpaceParts.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QRectF>
+
+#include <array>
+#include <memory>
+
+class KELI;
+class KELICurseur;
+class QAction;
+class QMenu;
+
+namespace tallomer {
+
+class ZEVDeskViewer;
+class ZEVInspectClass;
+class ZEVInspectView;
+
+class ZEVInspectViewer : public QObject, public ZEVEntityViewer {
+    Q_OBJECT
+public:
+    static constexpr double kSlideDuration = 0.6;
+    static constexpr double kOpenDoneDelay = 0.7;
+    static constexpr double kHideDoneDelay = 0.6;
+    // Frames of a slide per second.
+    static constexpr double kSlideRate = 60.0;
+
+    // The main-menu items the kinds retitle, by the tags of their menus.
+    enum MenuItem {
+        MacCut,
+        MacCopy,
+        MacRecallNow,
+        MacRetainNow,
+        MacReleaseNow,
+        MacForgetNow,
+        MacRecallSearch,
+        MacRetainSearch,
+        MacReleaseSearch,
+        MacForgetSearch,
+        MacOpen,
+        MacAdd,
+        MacFilter,
+        MacHandle,
+        MacMoveTo,
+        MacMoveToSpace,
+        MacCopyTo,
+        MacCopyToSpace,
+        MacDuplicateTo,
+        MacDuplicateToSpace,
+        MacShowOriginal,
+        MacCleanAll,
+        MacCleanAndRecall,
+        MacCleanAndRecallBack,
+        MacCleanAndReplace,
+        MenuItemCount
+    };
+
+    // `space` is not owned and outlives the controller. The Channel is the Space's current one;
+    // `entityInt` names the kind (2000003 and so on).
+    ZEVInspectViewer(ZEVSpaceController& space, KELId entityInt);
+    ~ZEVInspectViewer() override;
+
+    ZEVSpaceController& spaceController() const { return space_; }
+    KELId currentChannelInt() const { return currentChannelInt_; }
+    KELICurseur* actifCurseur() const { return actifCurseur_; }
+    ZEVDeskViewer* deskViewer() const { return deskViewer_; }
+    ZEVFrontViewerServices* frontViewer() const;
+    ZEVContextViewerServices* contextViewer() const;
+
+    virtual ZEVInspectClass* inspectClass() { return nullptr; }
+    // The panel, built on first use.
+    ZEVInspectView* inspectView();
+    // Without building it.
+    ZEVInspectView* inspectViewIfBuilt() const { return inspectView_; }
+    bool siShowInspectView() const { return siShowInspectView_; }
+    bool siAnimationInspectViewRuns() const { return siAnimationInspectViewRuns_; }
+    // The focus rule: the panel's table, or its type-select field, has the keyboard focus.
+    bool siFirstResponder() const;
+    bool siTextSearching() const;
+    void setFirstResponder();
+    void setNbOfSelectedRows(quint64 count);
+    quint64 nbOfSelectedRows() const { return nbOfSelectedRows_; }
+
+    // Opens (slides in, raises, focuses) or closes (slides out) the panel.
+    virtual void showInspectView(bool show);
+    virtual void openInspectViewAnimationDone();
+    virtual void hideInspectViewAnimationDone();
+    void searchingDidFinish();
+    // One Escape step inside the panel.
+    virtual void inspectStepBack();
+    void actionMakeFront() { showInspectView(true); }
+    // The panel glides (or jumps, for 0 s) to the rect, y-up in the front area.
+    void moveToRect(const QRectF& rect, double duration);
+    // The table gained or lost the focus: the toggle bar follows 0.1 s later.
+    void tableFocusDidChange();
+
+    // The captured main-menu items (nullptr for one the menu lacks).
+    QAction* menuItem(MenuItem item) const;
+
+    // ---- ZEVEntityViewer ----
+    void actifCurseurDidChange() override;
+    void updateInspectView() override { majInspectView(); }
+    void channelDidChangeWithIdentityInt(KELId identityInt) override;
+
+    // ---- hooks with their defaults ----
+    virtual void majInspectView() {}
+    virtual void majInspectField() {}
+    virtual void terminerDeplacementCurseur() {}
+    virtual void updateMenuMacForMode(int frontMode) {}
+    virtual void updateMenuObject(QMenu* menu) {}
+    virtual void updateMenuEdit(QMenu* menu) {}
+    virtual void userOpen() { beep(); }
+    virtual void userDelete() { beep(); }
+    virtual void userMoveTo() { beep(); }
+    virtual void userMoveToSpace() { beep(); }
+    virtual void userCopyTo() { beep(); }
+    virtual void userCopyToSpace() { beep(); }
+    virtual void userDuplicateTo() { beep(); }
+    virtual void userDuplicateToSpace() { beep(); }
+    virtual void userShowOriginal() { beep(); }
+    virtual bool userGetInfo() { return beepNon(); }
+    // The Quick Look key's probe; `force` may be null.
+    virtual bool userToggleQL(KELI* force);
+    virtual void userAdd();
+    virtual void userFind() { menuInspectFind(); }
+    virtual bool userFilter() { return beepNon(); }
+    virtual bool userGotoPrevious() { return beepNon(); }
+    virtual bool userGotoNext() { return beepNon(); }
+    virtual void userSwap() { beep(); }
+    virtual void userRecallNow() { beep(); }
+    virtual void userRecall() { beep(); }
+    virtual void userRetain() { beep(); }
+    virtual void userRelease() { beep(); }
+    virtual void userForget() { beep(); }
+    virtual void userDeselect() { beep(); }
+    virtual void menuWillOpen(QMenu* menu) {}
+    virtual void menuDidClose(QMenu* menu) {}
+    void menuMoveTo() { userMoveTo(); }
+    void menuMoveToSpace() { userMoveToSpace(); }
+    void menuCopyTo() { userCopyTo(); }
+    void menuCopyToSpace() { userCopyToSpace(); }
+    void menuDuplicateTo() { userDuplicateTo(); }
+    void menuDuplicateToSpace() { userDuplicateToSpace(); }
+    void menuShowOriginal() { userShowOriginal(); }
+    virtual void buttonInspectCancel() { beep(); }
+    virtual void btnEntity() { beep(); }
+    virtual void menuEntity() { beep(); }
+    virtual void btnInspectAdd() { beep(); }
+    virtual void menuInspectAdd() { beep(); }
+    virtual void btnInspectFind() { beep(); }
+    // Shows the type-select field, or hides it when shown.
+    virtual void menuInspectFind();
+    virtual void menuFindZevHeld() {}
+    virtual void menuFindZevFolderHeld() {}
+    virtual void menuFindMacHeld() {}
+    virtual void menuFindExtHeld() {}
+    virtual void btnInspectPrevious() { userGotoPrevious(); }
+    virtual void menuInspectPrevious() { userGotoPrevious(); }
+    virtual void btnInspectNext() { userGotoNext(); }
+    virtual void menuInspectNext() { userGotoNext(); }
+    virtual void buttonRecallNowItems() { beep(); }
+    virtual void buttonRecallItems() { beep(); }
+    virtual void buttonRetainItems() { beep(); }
+    virtual void buttonReleaseItems() { beep(); }
+    virtual void buttonForgetItems() { beep(); }
+
+protected:
+    // The kind's panel; called once, on first use.
+    virtual std::unique_ptr<ZEVInspectView> creerInspectView() = 0;
+    // The panel is built: the menu items are captured and the buttons wired.
+    virtual void awakeFromNib();
+    // What the kinds' close buttons do: the toggle bar closes the panel.
+    void fermerParLaBarre();
+    static void beep();
+    static bool beepNon()
+    {
+        beep();
+        return false;
+    }
+    // Whether the panel's table has a selected presence interval, which the Escape step then
+    // deselects (the shared table answers).
+    virtual bool deselectLego() { return false; }
+
+    ZEVSpaceController& space_;
+    KELId currentChannelInt_ = 0;
+    KELICurseur* tlCurseur_ = nullptr;
+    KELICurseur* actifCurseur_ = nullptr;
+    ZEVDeskViewer* deskViewer_ = nullptr;
+
+private:
+    void capturerLesMenus();
+    void slideStep(int step);
+    void raise();
+    // The Escape step's move of the visible range; true when the step ends there.
+    bool stepBackRuler(bool siSearch);
+
+    bool siShowInspectView_ = false;
+    bool siAnimationInspectViewRuns_ = false;
+    quint64 nbOfSelectedRows_ = 0;
+    // Owned here; hung from the canvas' viewport, which may delete it first.
+    QPointer<ZEVInspectView> inspectView_;
+    std::array<QPointer<QAction>, MenuItemCount> menuItems_{};
+    QRectF slideFrom_;
+    QRectF slideTo_;
+    int slideSteps_ = 0;
+    ScheduledTarget guard_{this};
+};
+
+} // namespace tallomer

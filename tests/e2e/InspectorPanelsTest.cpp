@@ -1,0 +1,221 @@
+// The inspector panels in the running program: the entity buttons in the ruler bar's row open,
+// focus and close a panel that slides down from the top of the desk; the panel's bar, dragged,
+// moves it and keeps its place in the user's settings; the Inspectors menu's items do the same as
+// the buttons.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "space/ZEVConstants.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/context/ZEVContextView.h"
+#include "inspectors/context/ZEVContextViewer.h"
+#include "ruler/ZEVRulerViewbar.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "widgets/ZEVButton.h"
+
+#include <QFile>
+#include <QMenuBar>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+constexpr KELId kFiles = 2000005;
+constexpr KELId kContacts = 2000006;
+
+class InspectorPanels : public E2EWithSound<RecordingSound> {
+protected:
+    void startWithTheBar()
+    {
+        start();
+        values->setValue("ZEVShowZevMenu", true);
+        pump();
+        window()->activateWindow();
+        pump();
+        ASSERT_NE(context(), nullptr);
+        ASSERT_TRUE(bar()->isVisible());
+    }
+    ZEVRulerViewbar* bar() const
+    {
+        auto* ruler = dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer());
+        return ruler ? dynamic_cast<ZEVRulerViewbar*>(ruler->rulerViewbar()) : nullptr;
+    }
+    ZEVContextViewer* context() const { return dynamic_cast<ZEVContextViewer*>(space()->contextViewer()); }
+    ZEVInspectViewer* viewer(const char* className) const
+    {
+        return dynamic_cast<ZEVInspectViewer*>(space()->viewerForEntityClassName(className));
+    }
+    QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
+    void click(QWidget* w, QPoint at = {})
+    {
+        QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
+        pump();
+    }
+};
+
+TEST_F(InspectorPanels, TheFilesButtonOpensFocusesAndClosesItsPanelWhichKeepsWhereItsBarWasDragged)
+{
+    startWithTheBar();
+    // The row holds the entities at positions 2 to 5 of the template's list, titled by name.
+    const std::vector<ZEVButton*> buttons = context()->contextView()->buttons();
+    ASSERT_EQ(buttons.size(), 4u);
+    EXPECT_EQ(buttons[0]->text(), QStringLiteral("Files"));
+    EXPECT_EQ(buttons[3]->text(), QStringLiteral("Channels"));
+    ZEVButton* files = context()->buttonForEntityInt(kFiles);
+    ASSERT_NE(files, nullptr);
+    EXPECT_TRUE(files->isVisible());
+    EXPECT_EQ(viewer("ZEVFileViewer"), nullptr) << "no Files controller before its first opening";
+
+    click(files);
+    ZEVInspectViewer* v = viewer("ZEVFileViewer");
+    ASSERT_NE(v, nullptr) << "the click made the controller";
+    ZEVInspectView* panel = v->inspectViewIfBuilt();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->parentWidget(), canvas()) << "a child of the desk canvas";
+    EXPECT_TRUE(panel->isVisible());
+    const QRectF closed = panel->closedRect(), opened = panel->openedRect();
+    advance(0.3);
+    EXPECT_LT(panel->frame().y(), closed.y()) << "half way down";
+    EXPECT_GT(panel->frame().y(), opened.y());
+    advance(0.5);
+    EXPECT_EQ(panel->frame(), opened);
+    EXPECT_TRUE(v->siFirstResponder());
+    EXPECT_EQ(window()->focusWidget(), panel->inspectTableView());
+    EXPECT_EQ(files->state(), kZEVStateOn);
+    // On screen: the panel's bar lies inside the desk, its top under the header views.
+    const QRect onCanvas = panel->geometry();
+    EXPECT_GE(onCanvas.top(), 0);
+    EXPECT_EQ(onCanvas.bottom() + 1, canvas()->height() - int(opened.y()));
+
+    // A click on the desk away from the panel takes the focus: the button shows mixed.
+    click(canvas(), QPoint(canvas()->width() - 40, canvas()->height() - 40));
+    advance(0.2);
+    EXPECT_FALSE(v->siFirstResponder());
+    EXPECT_EQ(files->state(), kZEVStateMixed);
+
+    // The bar dragged 60 points left and 50 down moves the panel and keeps its place.
+    // The pointer's places are the canvas' (the panel moves under it).
+    const QPoint grip = panel->mapTo(canvas(), QPoint(panel->width() / 2, panel->height() - 20 - 10));
+    auto at = [&](QPoint onCanvas) { return panel->mapFrom(canvas(), onCanvas); };
+    QTest::mousePress(panel, Qt::LeftButton, {}, at(grip));
+    for (int i = 1; i <= 5; ++i)
+        QTest::mouseMove(panel, at(grip + QPoint(-12 * i, 10 * i)));
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, at(grip + QPoint(-60, 50)));
+    pump();
+    const QRectF moved = panel->frame();
+    EXPECT_EQ(moved.x(), opened.x() - 60);
+    EXPECT_EQ(moved.y(), opened.y() - 50);
+    EXPECT_EQ(moved.height(), opened.height() + 50) << "the top stays hung from the front area";
+    defaults->sync();
+    QSettings written(defaults->fileName(), QSettings::IniFormat);
+    EXPECT_DOUBLE_EQ(written.value("ZEVInspectFileX").toDouble(), moved.x());
+    EXPECT_DOUBLE_EQ(written.value("ZEVInspectFileW").toDouble(), moved.width());
+    const double header = space()->frontViewer()->headerViewsHeight();
+    EXPECT_DOUBLE_EQ(written.value("ZEVInspectFileH").toDouble(), moved.height() + header - 10);
+    advance(0.2);
+    EXPECT_EQ(files->state(), kZEVStateOn) << "the press gave the panel the focus back";
+
+    // Back to the desk; then two clicks on the button: the first focuses, the second closes.
+    click(canvas(), QPoint(canvas()->width() - 40, canvas()->height() - 40));
+    advance(0.2);
+    ASSERT_EQ(files->state(), kZEVStateMixed);
+    click(files);
+    advance(0.2);
+    EXPECT_TRUE(v->siShowInspectView());
+    EXPECT_EQ(files->state(), kZEVStateOn);
+    click(files);
+    EXPECT_FALSE(v->siShowInspectView());
+    advance(0.7);
+    EXPECT_FALSE(panel->isVisible()) << "hidden once the slide ended";
+    EXPECT_EQ(panel->parentWidget(), canvas()) << "kept by its controller";
+    EXPECT_EQ(files->state(), kZEVStateOff);
+    EXPECT_FALSE(context()->isShowedEntityWithInt(kFiles));
+    EXPECT_TRUE(sound.beeps == 0) << "nothing here asks for a beep";
+}
+
+TEST_F(InspectorPanels, TheInspectorsMenuOpensAPanelFocusedAndClosesItWhenFocusedAndCloseAllClosesEveryOne)
+{
+    startWithTheBar();
+    KELMainMenu* menu = adapter()->mainMenu();
+    ASSERT_NE(menu, nullptr);
+    QAction* contacts = menu->item(KELMainMenu::kMenuInspectors, qint64(kContacts));
+    ASSERT_NE(contacts, nullptr);
+    menu->menuWillOpen(KELMainMenu::kMenuInspectors);
+    ASSERT_TRUE(contacts->isEnabled());
+    contacts->trigger();
+    advance(0.8);
+    ZEVInspectViewer* v = viewer("ZEVPersonViewer");
+    ASSERT_NE(v, nullptr);
+    EXPECT_TRUE(v->siShowInspectView());
+    EXPECT_TRUE(v->siFirstResponder());
+    EXPECT_EQ(context()->buttonForEntityInt(kContacts)->state(), kZEVStateOn);
+    // The main menu's items the kinds retitle, found by their tags, down to the Handle submenu.
+    EXPECT_EQ(v->menuItem(ZEVInspectViewer::MacCopy), menu->item(KELMainMenu::kMenuEdit, 101));
+    EXPECT_EQ(v->menuItem(ZEVInspectViewer::MacRecallSearch), menu->item(KELMainMenu::kMenuEdit, 4));
+    ASSERT_NE(v->menuItem(ZEVInspectViewer::MacMoveTo), nullptr);
+    EXPECT_EQ(v->menuItem(ZEVInspectViewer::MacMoveTo), menu->item(4333, 21));
+    EXPECT_EQ(v->menuItem(ZEVInspectViewer::MacCleanAndReplace), menu->item(KELMainMenu::kMenuSpaces, 43));
+
+    // Files opens over it: the last opened is in front and has the focus.
+    click(context()->buttonForEntityInt(kFiles));
+    advance(0.8);
+    ZEVInspectViewer* f = viewer("ZEVFileViewer");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(canvas()->children().last(), f->inspectViewIfBuilt());
+    EXPECT_EQ(context()->buttonForEntityInt(kContacts)->state(), kZEVStateMixed);
+
+    // The menu item on a shown panel without focus focuses it; once focused, it closes it.
+    contacts->trigger();
+    advance(0.2);
+    EXPECT_TRUE(v->siFirstResponder());
+    EXPECT_EQ(canvas()->children().last(), v->inspectViewIfBuilt()) << "brought to the front";
+    contacts->trigger();
+    advance(0.7);
+    EXPECT_FALSE(v->siShowInspectView());
+    EXPECT_TRUE(f->siFirstResponder()) << "the focus goes to the panel left on top";
+
+    QAction* closeAll = menu->item(KELMainMenu::kMenuInspectors, 50);
+    menu->menuWillOpen(KELMainMenu::kMenuInspectors);
+    ASSERT_TRUE(closeAll && closeAll->isEnabled());
+    closeAll->trigger();
+    advance(0.7);
+    EXPECT_FALSE(f->siShowInspectView());
+    EXPECT_TRUE(context()->entityViewerSet().empty());
+    EXPECT_EQ(context()->buttonForEntityInt(kFiles)->state(), kZEVStateOff);
+}
+
+TEST_F(InspectorPanels, TheInspectorsListingAnObjectOpenForItAndOnlyThose)
+{
+    startWithTheBar();
+    QFile f(home + "/notes.txt");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("notes");
+    f.close();
+    adapter()->addFilenames({f.fileName()});
+    advance(1.0);
+    const Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 1u);
+    KELI* object = KELServeurDeLiens::LienForInt(KELId(std::stoull(files.at(0, 0))), space()->nowCurseur());
+    ASSERT_NE(object, nullptr);
+    // The Files inspector lists the Object from now on (the link its own issue will write when a
+    // file is added).
+    KELICurseur* now = space()->nowCurseur();
+    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER,
+                                                 space()->channelForIdentityInt(space()->currentChannelInt()), object,
+                                                 now->now() - 10, KELDateOuverte, now),
+              nullptr);
+    const std::vector<KELId> opened = space()->openViewersForCurseur(space()->nowCurseur(), object);
+    EXPECT_EQ(opened, std::vector<KELId>{kFiles});
+    advance(0.8);
+    EXPECT_TRUE(context()->isShowedEntityWithInt(kFiles));
+    EXPECT_TRUE(context()->isFocusedEntityWithInt(kFiles));
+    EXPECT_EQ(context()->buttonForEntityInt(kFiles)->state(), kZEVStateOn);
+    EXPECT_FALSE(context()->isShowedEntityWithInt(kContacts));
+}
+
+} // namespace
+} // namespace e2e

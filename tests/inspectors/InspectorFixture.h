@@ -1,0 +1,174 @@
+#pragma once
+// A Space on a fresh copy of the template link base with the real ruler, the real inspector
+// classes and their toggle bar, a virtual clock, user defaults in a file of the test's own, a
+// recording sound and log, and a front layer that only answers its mode and header height.
+
+#include "engine/KELDemarrage.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELModels.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/ZEVInspectorClasses.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/context/ZEVContextViewer.h"
+#include "platform/UserDefaults.h"
+#include "platform/sound/Sound.h"
+#include "ruler/ZEVRulerClass.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "runtime/Log.h"
+#include "runtime/SchedulerClock.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSpaceClass.h"
+#include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceWindow.h"
+#include "tests/engine/StoreFixtures.h"
+#include "tests/support/NullFrontViewer.h"
+#include "tests/support/NullServices.h"
+#include "tests/support/TestHome.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace inspecttest {
+
+using namespace tallomer;
+
+// The front layer as the inspectors ask it: its mode and the calls of its mode switches.
+class FakeFront final : public test::NullFrontViewer {
+public:
+    int frontMode() override { return mode; }
+    bool isUserChangingFlag() override { return changing; }
+    double headerViewsHeight() override { return header; }
+    void menuModeIcon() override { switches.push_back(0); }
+    void menuModeTitle() override { switches.push_back(1); }
+    void menuModeFilter() override { switches.push_back(2); }
+    void menuModeLink() override { switches.push_back(3); }
+    bool siTlineOpened() override { return tlineOpened; }
+    void userToggleTline() override
+    {
+        ++tlineToggles;
+        tlineOpened = !tlineOpened;
+    }
+    bool tlineOpened = false;
+    int tlineToggles = 0;
+    int mode = 0;
+    bool changing = false;
+    double header = 0;
+    std::vector<int> switches;
+};
+
+class Host final : public test::NullSpaceHost {
+public:
+    Host(const QString& store, UserDefaultsController& defaults) : store_(store), defaults_(defaults) {}
+    QString storeFolder() override { return store_; }
+    UserDefaultsController& defaults() override { return defaults_; }
+    QRectF mainScreenFrame() override { return QRectF(0, 0, 1920, 1200); }
+    std::unique_ptr<ZEVRulerClassServices> creerRulerClass(ZEVSpaceController& s) override
+    {
+        return std::make_unique<ZEVRulerClass>(s.spaceClass()->ruler(), s.tlCurseur());
+    }
+    std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices& r, ZEVSpaceController& s) override
+    {
+        return std::make_unique<ZEVRulerViewer>(r, s, QString::fromStdString(test::buildDir() + "/share/tallomer"),
+                                                nullptr);
+    }
+    std::unique_ptr<ZEVContextViewerServices> creerContextViewer(ZEVSpaceController& s) override
+    {
+        return std::make_unique<ZEVContextViewer>(s);
+    }
+    std::unique_ptr<ZEVFrontViewerServices> creerFrontViewer(ZEVSpaceController&) override
+    {
+        auto f = std::make_unique<FakeFront>();
+        front = f.get();
+        return f;
+    }
+    void ouvrirEntityWithInt(KELId entity) override { opened.push_back(entity); }
+    FakeFront* front = nullptr; // owned by the Space
+    std::vector<KELId> opened;
+
+private:
+    QString store_;
+    UserDefaultsController& defaults_;
+};
+
+class Inspectors : public ::testing::Test {
+protected:
+    static constexpr double kStart = 800000000.0;
+
+    void SetUp() override
+    {
+        path = storetest::copyTemplate();
+        KELChercheurDe::setDatabasePath(path);
+        Clock::setShared(&clock);
+        Scheduler::setShared(&sched);
+        Sound::setShared(&sound);
+        previousSink = setLogSink(&log);
+        KELServeurDeLiens::initialize();
+        ZEVRegisterInspectorClasses();
+        timeline = KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
+        sched.runUntilIdle();
+        sched.advance(0.5);
+        space = ZEVSpaceController::initSpaceControllerWithSpaceInt(KELOBJECT_CHANNEL_VIEWER_ROOT, host, timeline);
+        ASSERT_NE(space, nullptr);
+        space->spaceWindow()->resize(1200, 800);
+        space->spaceWindow()->show();
+        space->spaceWindow()->activateWindow();
+        settle();
+    }
+
+    void TearDown() override
+    {
+        space.reset();
+        ZEVEntityViewerClasses::reset();
+        KELServeurDeLiens::reset();
+        setLogSink(previousSink);
+        Sound::setShared(nullptr);
+        Scheduler::setShared(nullptr);
+        Clock::setShared(nullptr);
+    }
+
+    void settle()
+    {
+        for (int i = 0; i < 2; ++i) {
+            QCoreApplication::processEvents();
+            sched.advance(0.3);
+        }
+        QCoreApplication::processEvents();
+    }
+
+    ZEVContextViewer& bar() { return *dynamic_cast<ZEVContextViewer*>(space->contextViewer()); }
+    ZEVInspectViewer* viewer(const char* className)
+    {
+        return dynamic_cast<ZEVInspectViewer*>(space->viewerForEntityClassName(className));
+    }
+    ZEVInspectViewer* creer(const char* className, KELId entity)
+    {
+        return dynamic_cast<ZEVInspectViewer*>(space->creerViewerForEntityClassName(className, entity));
+    }
+    QWidget* canvas() { return space->spaceWindow()->spaceView()->deskCanvas()->viewport(); }
+    // The keyboard goes to the desk, away from every panel.
+    void focusDesk()
+    {
+        space->spaceWindow()->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
+        QCoreApplication::processEvents();
+    }
+
+    ManualScheduler sched{kStart};
+    SchedulerClock clock{sched};
+    RecordingSound sound;
+    MemoryLogSink log;
+    LogSink* previousSink = nullptr;
+    std::string path;
+    QString store = QString::fromStdString(test::makeTempDir("inspectors"));
+    UserDefaults userDefaults{store + "/defaults.conf"};
+    UserDefaultsController defaults{userDefaults};
+    Host host{store, defaults};
+    KELICurseur* timeline = nullptr;
+    std::unique_ptr<ZEVSpaceController> space;
+};
+
+} // namespace inspecttest
