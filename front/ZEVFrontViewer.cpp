@@ -342,6 +342,11 @@ void ZEVFrontViewer::userChangeFlag(int key, Qt::KeyboardModifiers modifiers)
     displayFrontView();
 }
 
+void ZEVFrontViewer::userTypedKey()
+{
+    gPreviousShiftPress = 0;
+}
+
 void ZEVFrontViewer::leaveQuasimode()
 {
     if (previousFrontMode_ >= 0 && previousFrontMode_ < 4) {

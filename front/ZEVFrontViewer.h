@@ -90,6 +90,7 @@ public:
     void lassoDidStop() override;
     void userWillSwitchApp() override;
     void userChangeFlag(int key, Qt::KeyboardModifiers modifiers) override;
+    void userTypedKey() override;
     void userRereadFlags(Qt::KeyboardModifiers modifiers) override;
     void setSiShowCadre(bool shown) override;
     void displayAllInspectView() override;

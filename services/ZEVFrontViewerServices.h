@@ -134,6 +134,9 @@ public:
     // A modifier key went down or up: `key` is the Qt key that changed (0 when unknown, as at the
     // end of a drag), `modifiers` all those held now.
     virtual void userChangeFlag(int key, Qt::KeyboardModifiers modifiers) = 0;
+    // A key other than a modifier went down anywhere in the window: Shift used with it (Shift+Right
+    // selecting text) is no tap, so two such presses never make a double Shift.
+    virtual void userTypedKey() = 0;
     // The window came forward or took the keyboard: the held modifiers are read again, since the
     // release of one may have gone to another window.
     virtual void userRereadFlags(Qt::KeyboardModifiers modifiers) = 0;

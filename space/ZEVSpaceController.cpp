@@ -515,6 +515,12 @@ void ZEVSpaceController::flagsChanged(int key, Qt::KeyboardModifiers modifiers, 
     }
 }
 
+void ZEVSpaceController::keyTyped()
+{
+    if (frontViewer_)
+        frontViewer_->userTypedKey();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Cursors and desks
 

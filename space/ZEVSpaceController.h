@@ -356,6 +356,8 @@ public:
     void majWindowTitle();
     // A modifier key (the Qt key) went down or up; `modifiers` are all those held now.
     void flagsChanged(int key, Qt::KeyboardModifiers modifiers, bool siAcceptsFlagsChanges);
+    // A key other than a modifier went down in the window.
+    void keyTyped();
     void setBrowsedSpaceBackImageInt(KELId imageInt) { browsedBackImageInt_ = imageInt; }
     KELId browsedBackImageInt() const { return browsedBackImageInt_; }
     void emptyPreviousImageItemIndexSet() { previousImageItemIndexSet_.clear(); }

@@ -145,11 +145,11 @@ public:
     virtual void frontModeDidChange() {}
     virtual void itemSelectionDidChange() {}
     // The panel redraws; whether its table has the keyboard focus, and taking it; the list's
-    // own Deselect. The inspector framework answers these once its panels exist.
-    virtual void displayInspectView() {}
-    virtual bool siFirstResponder() { return false; }
-    virtual void setFirstResponder() {}
-    virtual void userDeselect() {}
+    // own Deselect.
+    virtual void displayInspectView() = 0;
+    virtual bool siFirstResponder() const = 0;
+    virtual void setFirstResponder() = 0;
+    virtual void userDeselect() = 0;
 
 private:
     KELId entityInt_;

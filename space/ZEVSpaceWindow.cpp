@@ -208,7 +208,7 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
     placerLeBouton();
     if (spaceController)
         referencerSpaceController(spaceController);
-    // Every pointer move over any widget of the window, whichever widget takes it.
+    // Every pointer move and key press over any widget of the window, whichever widget takes it.
     if (QCoreApplication* app = QCoreApplication::instance())
         app->installEventFilter(this);
 }
@@ -217,6 +217,14 @@ ZEVSpaceWindow::~ZEVSpaceWindow() = default;
 
 bool ZEVSpaceWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // Keys typed into any widget of the window, the pickers' included, which never pass them on.
+    if (event->type() == QEvent::KeyPress && spaceController_ && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (modifierOfKey(key) == Qt::NoModifier && key != keys::kFnKey)
+            spaceController_->keyTyped();
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() != QEvent::MouseMove || !spaceController_ || !watched->isWidgetType() ||
         static_cast<QWidget*>(watched)->window() != this)
         return QWidget::eventFilter(watched, event);

@@ -322,6 +322,13 @@ void ZEVInspectViewer::fermerParLaBarre()
 // ---------------------------------------------------------------------------------------------
 // Notices and defaults
 
+void ZEVInspectViewer::displayInspectView()
+{
+    // A panel never built has nothing to redraw; the notice never builds one.
+    if (inspectView_)
+        inspectView_->displayInspectView();
+}
+
 void ZEVInspectViewer::actifCurseurDidChange()
 {
     actifCurseur_ = space_.actifCurseur();

@@ -87,9 +87,9 @@ public:
     bool siShowInspectView() const { return siShowInspectView_; }
     bool siAnimationInspectViewRuns() const { return siAnimationInspectViewRuns_; }
     // The focus rule: the panel's table, or its type-select field, has the keyboard focus.
-    bool siFirstResponder() const;
+    bool siFirstResponder() const override;
     bool siTextSearching() const;
-    void setFirstResponder();
+    void setFirstResponder() override;
     void setNbOfSelectedRows(quint64 count);
     quint64 nbOfSelectedRows() const { return nbOfSelectedRows_; }
 
@@ -112,6 +112,7 @@ public:
     // ---- ZEVEntityViewer ----
     void actifCurseurDidChange() override;
     void updateInspectView() override { majInspectView(); }
+    void displayInspectView() override;
     void channelDidChangeWithIdentityInt(KELId identityInt) override;
 
     // ---- hooks with their defaults ----
@@ -144,7 +145,7 @@ public:
     virtual void userRetain() { beep(); }
     virtual void userRelease() { beep(); }
     virtual void userForget() { beep(); }
-    virtual void userDeselect() { beep(); }
+    void userDeselect() override { beep(); }
     virtual void menuWillOpen(QMenu* menu) {}
     virtual void menuDidClose(QMenu* menu) {}
     void menuMoveTo() { userMoveTo(); }

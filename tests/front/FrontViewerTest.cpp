@@ -126,7 +126,7 @@ public:
     void frontModeDidChange() override { trace.push_back("inspector frontModeDidChange"); }
     void itemSelectionDidChange() override { trace.push_back("inspector itemSelectionDidChange"); }
     void displayInspectView() override { ++displays; }
-    bool siFirstResponder() override { return focused; }
+    bool siFirstResponder() const override { return focused; }
     void setFirstResponder() override { trace.push_back("inspector setFirstResponder"); }
     void userDeselect() override { trace.push_back("inspector userDeselect"); }
     Trace& trace;
@@ -269,6 +269,13 @@ TEST_F(Front, TwoShiftPressesWithinAFifthOfASecondOpenTheChannelsOnceAndAThirdDo
     sched.advance(1.0);
     flag(Qt::Key_Shift, Qt::ShiftModifier);
     sched.advance(0.25);
+    flag(Qt::Key_Shift, Qt::ShiftModifier);
+    EXPECT_EQ(opened(), 1);
+    // Shift held for another key (Shift+Right, Shift+Right selecting text) is no tap.
+    sched.advance(1.0);
+    flag(Qt::Key_Shift, Qt::ShiftModifier);
+    front->userTypedKey();
+    flag(Qt::Key_Shift, {});
     flag(Qt::Key_Shift, Qt::ShiftModifier);
     EXPECT_EQ(opened(), 1);
 }

@@ -100,6 +100,10 @@ public:
     FakeViewer(Trace& t, const std::string& name, KELId entity) : ZEVEntityViewer(entity), Tracing{t, name} {}
     void channelDidChangeWithIdentityInt(KELId id) override { add("channel " + std::to_string(id)); }
     void actifCurseurDidChange() override { add("actifCurseurDidChange"); }
+    void displayInspectView() override {}
+    bool siFirstResponder() const override { return false; }
+    void setFirstResponder() override {}
+    void userDeselect() override {}
 };
 
 // The Channels inspector's model, as far as the Space asks: the listed Channels (the home one by

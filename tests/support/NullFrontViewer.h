@@ -45,6 +45,7 @@ public:
     void lassoDidStop() override {}
     void userWillSwitchApp() override {}
     void userChangeFlag(int, Qt::KeyboardModifiers) override {}
+    void userTypedKey() override {}
     void userRereadFlags(Qt::KeyboardModifiers) override {}
     void setSiShowCadre(bool) override {}
     void menuModeIcon() override {}
