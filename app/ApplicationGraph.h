@@ -24,6 +24,7 @@ class VolumeWatch;
 class ZEVSpaceAdapter;
 
 class EvdevRegistry;
+class KELVueDeEspace;
 
 class ApplicationGraph {
 public:
@@ -72,6 +73,8 @@ private:
     std::unique_ptr<KELApplicationDelegate> delegate_;
     std::unique_ptr<VolumeWatch> volumes_;
     std::unique_ptr<EvdevRegistry> devices_;
+    // The Space as the browser's columns reach it.
+    std::unique_ptr<KELVueDeEspace> browserSpace_;
     bool finished_ = false;
 };
 
