@@ -107,6 +107,15 @@ double GUIRulerCurseurView::deltaT(QMouseEvent* event) const
 
 void GUIRulerCurseurView::stockerLocation(QMouseEvent* event) { locationInWindow_ = event->globalPosition(); }
 
+void GUIRulerCurseurView::commencerLeGlisser(QMouseEvent* event)
+{
+    // A drag from a press on this view counts from the press, so that its first event moves too;
+    // one handed over by the strip starts where it is.
+    if (!siInitieDeplacement_)
+        stockerLocation(event);
+    premiereLocation_ = locationInWindow_;
+}
+
 std::uint32_t GUIRulerCurseurView::flagsActuels() const
 {
     return events::modifierFlags(lectureModificateurs() ? lectureModificateurs()() : Qt::NoModifier);

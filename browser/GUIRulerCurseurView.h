@@ -135,6 +135,8 @@ protected:
     // d = (x - previous x) in seconds of the ruler, from the stored location.
     double deltaT(QMouseEvent* event) const;
     void stockerLocation(QMouseEvent* event);
+    // The first event of a drag: where the drag counts from.
+    void commencerLeGlisser(QMouseEvent* event);
     // The ruler follows a window move unless the ruler is the window itself.
     bool suivreRuler(double in, double out);
     // A step of an edge by the wheel: `pasDeBord` on the amount, the ruler rescaled about the

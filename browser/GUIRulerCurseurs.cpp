@@ -218,8 +218,7 @@ void GUIRulerCurseurRecall::draggCurseurWithEvent(QMouseEvent* event)
         return;
     if (!siMouseDragged_) {
         siMouseDragged_ = true;
-        stockerLocation(event);
-        premiereLocation_ = event->globalPosition();
+        commencerLeGlisser(event);
         clickPositionForDisplay_ = kFenetre;
     }
     const double dx = premiereLocation_.x() - event->globalPosition().x();
@@ -521,8 +520,7 @@ void GUIRulerCurseurSearch::draggCurseurWithEvent(QMouseEvent* event)
         return;
     if (!siMouseDragged_) {
         siMouseDragged_ = true;
-        stockerLocation(event);
-        premiereLocation_ = event->globalPosition();
+        commencerLeGlisser(event);
         clickPositionForDisplay_ = kCurseur;
     }
     const double dx = premiereLocation_.x() - event->globalPosition().x();
