@@ -483,6 +483,17 @@ TEST_F(CursorViews, ARecallDragStopsAtTheParentCursorsOffsetAndTheMenusFollowThe
     souris(QEvent::MouseButtonPress, qt(r->passeRect().center().x(), 5), Qt::RightButton);
     ASSERT_EQ(strip->dernierMenu(), r->menuContexteIn());
     strip->dernierMenu()->hide();
+
+    // The zoom items pass the view's own cursor; a Search view's This items do nothing.
+    ctrl.journal.clear();
+    r->menuZoom(ZEVZoomFamille::This, ZEVZoomUnite::Jour);
+    EXPECT_EQ(ctrl.dernier(), "zoom");
+    auto* s = avecVue<GUIRulerCurseurSearch>();
+    ctrl.journal.clear();
+    s->menuZoom(ZEVZoomFamille::This, ZEVZoomUnite::Jour);
+    EXPECT_TRUE(ctrl.journal.empty());
+    s->menuZoom(ZEVZoomFamille::Prev, ZEVZoomUnite::Jour);
+    EXPECT_EQ(ctrl.dernier(), "zoom");
 }
 
 // ---- a column as the controller ----
@@ -531,6 +542,19 @@ TEST_F(ColumnRuler, ContinuousMovesStepEveryFourHundredthsUntilTheMoveEndsAndZoo
     v->userPlaceContexteIn(-100);
     EXPECT_NEAR(search->nowIn(), in - 86400, 1e-3);
     EXPECT_TRUE(v->siAccepteDeplacement());
+    // This Hour frames the hour that holds the cursor's moment; without the view's cursor nothing.
+    v->userZoom(ZEVZoomFamille::This, ZEVZoomUnite::Heure, nullptr);
+    EXPECT_NEAR(search->nowIn(), in - 86400, 1e-3);
+    v->curseurView()->menuZoom(ZEVZoomFamille::This, ZEVZoomUnite::Heure);
+    const std::optional<ZEVPeriode> heure = periodeContenant(ZEVZoomUnite::Heure, search->now());
+    ASSERT_TRUE(heure.has_value());
+    EXPECT_NEAR(search->nowIn(), heure->debut, 1e-3);
+    EXPECT_NEAR(search->nowOut(), heure->fin, 1e-3);
+
+    // A column that goes in the middle of its move ends it.
+    ASSERT_TRUE(v->userInitieDeplacementCurseur());
+    v->libererSelf();
+    EXPECT_FALSE(v->siEnDeplacement());
 }
 
 TEST_F(ColumnRuler, OnTheGlobalCursorEveryMoveAndZoomIsRefusedWithABeep)
