@@ -16,6 +16,7 @@
 #include "platform/files/VolumeWatch.h"
 #include "platform/files/Volumes.h"
 #include "platform/hid/EvdevRegistry.h"
+#include "platform/notify/DistributedNotifications.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVSpaceController.h"
 
@@ -89,6 +90,7 @@ ApplicationGraph::~ApplicationGraph()
     KELServeurDeLiens::reset();
     ZEVItemDataChannels::Reset();
     instance_.reset();
+    notifications_.reset();
     devices_.reset();
     scheduler_.reset();
 }
@@ -114,8 +116,15 @@ std::optional<int> ApplicationGraph::start()
     // The remote control is looked for among the machine's input devices unless given others.
     if (!options_.application.hidRegistry) {
         if (!devices_)
-            devices_ = std::make_unique<EvdevRegistry>(makeLinuxEvdevSystem());
+            devices_ = std::make_unique<EvdevRegistry>(makeLinuxEvdevSystem(), makeLogindConsoleSessions());
         options_.application.hidRegistry = devices_.get();
+    }
+    // The remote is shared with other programs of the session over its bus.
+    if (!options_.application.notifications) {
+        if (!notifications_)
+            notifications_ =
+                std::make_unique<DBusNotificationCenter>(options_.bus ? *options_.bus : QDBusConnection::sessionBus());
+        options_.application.notifications = notifications_.get();
     }
     app_ = std::make_unique<KELApplication>(options_.application);
     // The browser's date rulers draw with the application's colours and read their tables from

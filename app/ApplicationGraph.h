@@ -23,6 +23,7 @@ class UserDefaultsController;
 class VolumeWatch;
 class ZEVSpaceAdapter;
 
+class DBusNotificationCenter;
 class EvdevRegistry;
 class KELVueDeEspace;
 
@@ -34,7 +35,8 @@ public:
         // Its hidRegistry is the input devices the remote is found among (not owned); the
         // machine's own (udev and evdev) when unset.
         KELApplication::Options application;
-        // The bus of the single-instance service; the session bus when unset.
+        // The bus of the single-instance service and of the notifications the remote control
+        // exchanges with other programs; the session bus when unset.
         std::optional<QDBusConnection> bus;
         // The preferences every part reads (not owned); the user's own when null.
         UserDefaultsController* defaults = nullptr;
@@ -73,6 +75,7 @@ private:
     std::unique_ptr<KELApplicationDelegate> delegate_;
     std::unique_ptr<VolumeWatch> volumes_;
     std::unique_ptr<EvdevRegistry> devices_;
+    std::unique_ptr<DBusNotificationCenter> notifications_;
     // The Space as the browser's columns reach it.
     std::unique_ptr<KELVueDeEspace> browserSpace_;
     bool finished_ = false;

@@ -45,6 +45,7 @@ public:
     IOReturn setProperty(HIDService, const QString&, const QVariant&) override { return kIOReturnError; }
     bool hasServiceOfClass(const QString&) override { return false; }
     std::uint32_t systemVersion() override { return 0; }
+    QVariant rootProperty(const QString&) override { return {}; }
     std::vector<HIDService> services() override { return {}; }
     std::unique_ptr<HIDNotification> addMatching(std::function<void(HIDService)>, IOReturn& r) override
     {
@@ -411,7 +412,8 @@ void KELApplication::keyTimeStartStop()
             return;
         runningWindowController_ = running;
         static NoDevices none;
-        hidRemote_ = std::make_unique<HIDRemote>(options_.hidRegistry ? *options_.hidRegistry : none);
+        hidRemote_ = std::make_unique<HIDRemote>(options_.hidRegistry ? *options_.hidRegistry : none,
+                                                 options_.notifications);
         hidRemote_->setDelegate(running);
         if (!hidRemote_->startRemoteControl(HIDRemote::kModeExclusiveAuto))
             ZEVAlert::ShowAlert(QStringLiteral("Remote error!"), QStringLiteral("Starting HID Remote failed"),

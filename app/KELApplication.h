@@ -63,6 +63,9 @@ public:
         // The input devices the remote control is found among (not owned); without one, playback
         // runs without a remote.
         HIDRegistry* hidRegistry = nullptr;
+        // Where the playback's remote meets other programs that drive the remote (not owned);
+        // without one it keeps to itself.
+        DistributedNotificationCenter* notifications = nullptr;
     };
 
     // `init`. One application object at a time; it becomes shared().

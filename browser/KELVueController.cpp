@@ -3,6 +3,9 @@
 #include "browser/GUIWidgets.h"
 #include "browser/KELVueDe.h"
 #include "browser/KELVueDeBase.h"
+#include "browser/KELVueDeModel.h"
+#include "browser/KELVueDeRel.h"
+#include "browser/KELVueDeRelation.h"
 #include "engine/KELElements.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
@@ -163,17 +166,50 @@ KELVueDe* KELVueController::ajouterVueAvecLienInt(KELId lienInt, KELVueDe* prece
     case KELSorteDeVue::BaseNombre:
         vue = std::make_unique<KELVueDeBaseNombre>(this, precedente, lienInt, curseur);
         break;
+    case KELSorteDeVue::Model:
+        vue = std::make_unique<KELVueDeModel>(this, precedente, lienInt, curseur);
+        break;
+    case KELSorteDeVue::ModelRelation:
+        vue = std::make_unique<KELVueDeModelRelation>(this, precedente, lienInt, curseur);
+        break;
+    case KELSorteDeVue::ModelLien:
+        vue = std::make_unique<KELVueDeModelLien>(this, precedente, lienInt, curseur);
+        break;
+    case KELSorteDeVue::ModelCurseur:
+        vue = std::make_unique<KELVueDeModelCurseur>(this, precedente, lienInt, curseur);
+        break;
+    case KELSorteDeVue::ModelContexte:
+        vue = std::make_unique<KELVueDeModelContexte>(this, precedente, lienInt, curseur);
+        break;
+    case KELSorteDeVue::Relation:
+        vue = std::make_unique<KELVueDeRelation>(this, precedente, lienInt, curseur);
+        break;
     case KELSorteDeVue::Aucune:
         logFormat("Aucun KELVueDe disponible pour le LienId %lu !!!!!", static_cast<unsigned long>(lienInt));
         Sound::shared().beep();
-        return nullptr;
-    default:
-        // Model, cursor, context and relation columns come with the model and relation columns.
-        logFormat("KELVueController: no column of this kind yet for the link %lu (%s)",
-                  static_cast<unsigned long>(lienInt), lien->kelClasse().c_str());
-        Sound::shared().beep();
+        // A column waiting to be replaced goes now: nothing takes its place.
+        if (siEnleverVueEnDiffere_) {
+            siEnleverVueEnDiffere_ = false;
+            enleverDerniereVue();
+        }
         return nullptr;
     }
+    KELVueDe* v = vue.get();
+    ajouterLaVue(std::move(vue));
+    return v;
+}
+
+KELVueDe* KELVueController::ajouterVueDeRelParents(KELId modelInt, KELVueDe* precedente, KELICurseur* curseur)
+{
+    auto vue = std::make_unique<KELVueDeRelParent>(this, precedente, modelInt, curseur);
+    KELVueDe* v = vue.get();
+    ajouterLaVue(std::move(vue));
+    return v;
+}
+
+KELVueDe* KELVueController::ajouterVueDeRelEnfants(KELId modelInt, KELVueDe* precedente, KELICurseur* curseur)
+{
+    auto vue = std::make_unique<KELVueDeRelEnfant>(this, precedente, modelInt, curseur);
     KELVueDe* v = vue.get();
     ajouterLaVue(std::move(vue));
     return v;
@@ -210,13 +246,13 @@ void KELVueController::ajouterLaVue(std::unique_ptr<KELVueDe> vue)
             contenu_->resize(largeurContenu_, h);
             ancienne->update();
             majLargeurWindow();
-            vues_.back()->libererSelf();
+            oublierLaDerniereVue();
             vues_.pop_back();
             nv->show();
             vues_.push_back(std::move(vue));
         } else {
             // Narrower: the old column goes first, the window shrinks once the new one is drawn.
-            vues_.back()->libererSelf();
+            oublierLaDerniereVue();
             vues_.pop_back();
             contenu_->update();
             largeurContenu_ = x + largeur;
@@ -243,12 +279,20 @@ void KELVueController::enleverDerniereVue()
 {
     if (vues_.empty())
         return;
-    vues_.back()->libererSelf();
+    oublierLaDerniereVue();
     vues_.pop_back();
     largeurContenu_ = prochainePositionX();
     contenu_->resize(largeurContenu_, contenu_->height());
     majLargeurWindow();
     majLargeurMinimale();
+}
+
+void KELVueController::oublierLaDerniereVue()
+{
+    KELVueDe* derniere = vues_.back().get();
+    derniere->libererSelf();
+    for (const auto& v : vues_)
+        v->oublierProchaineVue(derniere);
 }
 
 bool KELVueController::siPremiereVue(const KELVueDe* vue) const { return !vues_.empty() && vues_.front().get() == vue; }

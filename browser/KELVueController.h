@@ -56,6 +56,9 @@ public:
     ~KELVueController() override;
 
     KELVueDe* ajouterVueAvecLienInt(KELId lienInt, KELVueDe* precedente, KELICurseur* curseur);
+    // The relation-end columns of a model: the relations whose parent (child) model it is.
+    KELVueDe* ajouterVueDeRelParents(KELId modelInt, KELVueDe* precedente, KELICurseur* curseur);
+    KELVueDe* ajouterVueDeRelEnfants(KELId modelInt, KELVueDe* precedente, KELICurseur* curseur);
     // true: the right-most column goes now; false: the next column added takes its place.
     void enleverDerniereVueAvecAnimation(bool maintenant);
     bool siPremiereVue(const KELVueDe* vue) const;
@@ -84,6 +87,8 @@ private:
     KELVueController(std::shared_ptr<KELIElemSelection> selection, KELICurseur* curseur, KELId lienInt);
     void ajouterLaVue(std::unique_ptr<KELVueDe> vue);
     void enleverDerniereVue();
+    // Frees the right-most column's hooks; no column keeps it as its next.
+    void oublierLaDerniereVue();
     int prochainePositionX() const;
     void majLargeurWindow();
     void majLargeurMinimale();

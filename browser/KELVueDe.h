@@ -185,7 +185,20 @@ public:
     virtual void simpleClick(int clickedRow, std::uint32_t flags);
     virtual void doubleClick(int clickedRow, std::uint32_t flags);
     virtual void ouvrirModel() {}
-    void majLieBouton();
+    virtual void majLieBouton();
+
+    // Columns to the right (KELVueDeRelOuvrir.cpp). The child- or parent-relations button turned
+    // on or off; the column opened after a second click on an unchanged choice.
+    void montrerRelEnfants(bool on);
+    void montrerRelParents(bool on);
+    virtual void ajouterProchaineVue(bool) {}
+    KELVueDe* precedente() const { return precedente_; }
+    // The window is taking `v` away.
+    void oublierProchaineVue(const KELVueDe* v)
+    {
+        if (prochaine_ == v)
+            prochaine_ = nullptr;
+    }
 
 protected:
     // The building steps, in this order, from the column class's constructor.
@@ -204,6 +217,12 @@ protected:
     KELSelIdRef selIdPour(std::uint32_t flags) const;
     // The header's colour and font after a reload.
     virtual void majEntete() {}
+    // The next column goes now, or when the next one the window adds takes its place.
+    void fermerProchaineVue(bool maintenant);
+    // In link mode, a right-hand column's choose hooks are link commands on the relation-end
+    // column to its left; answers whether they were (`parChoix`: the choose hook, else the
+    // drag-back hook).
+    bool lierSiLieMode(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool parChoix);
 
     KELVueController* vueController_;
     KELSelCtrl* selCtrl_ = nullptr;

@@ -104,15 +104,14 @@ void KELVueDeBase::initLesBoutons()
     relParentsBouton_ = bouton(QStringLiteral(">"), 69, true);
     ouvrirModelBouton_ = bouton(QStringLiteral("O"), 92, false);
     selectionBouton_ = bouton(QStringLiteral("S"), 115, false);
-    // The relation columns they open come with the relation columns.
-    relEnfantsBouton_->setEnabled(false);
-    relParentsBouton_->setEnabled(false);
     champ_ = new QLineEdit(boutons_);
     champ_->setGeometry(143, 3, largeurDelaVue() - 148, hauteurDesBoutons());
     boutons_->installEventFilter(this);
     connect(ajouterBouton_, &QPushButton::clicked, this, [this] { ajouterUnElement(); });
     connect(champ_, &QLineEdit::returnPressed, this, [this] { ajouterUnElement(); });
     connect(enleverBouton_, &QPushButton::clicked, this, [this] { enleverUnElement(flagsActuels()); });
+    connect(relEnfantsBouton_, &QPushButton::clicked, this, [this](bool on) { montrerRelEnfants(on); });
+    connect(relParentsBouton_, &QPushButton::clicked, this, [this](bool on) { montrerRelParents(on); });
     connect(ouvrirModelBouton_, &QPushButton::clicked, this, [this] { ouvrirModel(); });
     connect(selectionBouton_, &QPushButton::clicked, this, [this] { transfererSelection(flagsActuels()); });
 }
@@ -167,7 +166,7 @@ void KELVueDeBase::ouvrirModel()
 
 void KELVueDeBase::choisir(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool siRejeter)
 {
-    if (!selCtrl_ || !e)
+    if (lierSiLieMode(e, k, s, true) || !selCtrl_ || !e)
         return;
     if (k & keys::kCommandFlag) {
         if (selCtrl_->siChoisit(e, s))
@@ -184,7 +183,7 @@ void KELVueDeBase::choisir(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool 
 
 void KELVueDeBase::rejeter(KELI* e, std::uint32_t k, const KELSelIdRef& s)
 {
-    if (!selCtrl_ || !e)
+    if (lierSiLieMode(e, k, s, false) || !selCtrl_ || !e)
         return;
     if ((k & keys::kCommandFlag) && !selCtrl_->siChoisit(e, s))
         selCtrl_->choisir(e, s);
@@ -206,18 +205,35 @@ void KELVueDeBase::simpleClick(int clickedRow, std::uint32_t flags)
         acheverChoix(s);
         return;
     }
-    if (clickedRow < 0) {
+    if (lieMode_) {
+        // In link mode a click links or unlinks; it neither unchooses nor opens a column.
+    } else if (clickedRow < 0) {
         selCtrl_->rejeterTous(s);
         enleverProchaineVue();
         vueController_->rechargerVueController();
-    } else if (selCtrl_->choix(s) == anciensChoix_ && prochaine_) {
-        // An unchanged choice closes the column to the right; opening one comes with the
-        // relation columns.
-        enleverProchaineVue();
-        vueController_->rechargerVueController();
+    } else if (selCtrl_->choix(s) == anciensChoix_) {
+        // An unchanged choice opens the child-relation column, or closes the open one.
+        if (!prochaine_) {
+            ajouterProchaineVue(false);
+        } else {
+            enleverProchaineVue();
+            vueController_->rechargerVueController();
+        }
     }
     majEntete();
     acheverChoix(s);
+}
+
+void KELVueDeBase::ajouterProchaineVue(bool)
+{
+    if (prochaine_)
+        return;
+    if (relEnfantsBouton_)
+        relEnfantsBouton_->setChecked(true);
+    prochaine_ = vueController_->ajouterVueDeRelEnfants(modelInt_, this, curseur_);
+    if (!prochaine_ && relEnfantsBouton_)
+        relEnfantsBouton_->setChecked(false);
+    recharger();
 }
 
 void KELVueDeBase::libererSelf()

@@ -32,6 +32,7 @@ public:
     void rejeter(KELI* e, std::uint32_t k, const KELSelIdRef& s) override;
     void debuterChoix(const KELSelIdRef& s) override;
     void simpleClick(int clickedRow, std::uint32_t flags) override;
+    void ajouterProchaineVue(bool suivante) override;
     void libererSelf() override;
 
 protected:

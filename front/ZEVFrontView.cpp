@@ -17,7 +17,12 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <set>
+#include <thread>
+#include <vector>
 
 namespace tallomer {
 
@@ -100,13 +105,151 @@ void ZEVFrontView::clearLasso()
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
-void ZEVFrontView::drawLinks(QPainter& p, double height, const std::set<ZEVItemConnexion*>& lignes,
-                             const LinkPaint& paint)
+namespace {
+
+// Qt's BYTE_MUL: each channel of a premultiplied pixel times a / 255.
+inline quint32 byteMul(quint32 x, quint32 a)
+{
+    quint32 t = (x & 0xff00ffu) * a;
+    t = (t + ((t >> 8) & 0xff00ffu) + 0x800080u) >> 8;
+    t &= 0xff00ffu;
+    x = ((x >> 8) & 0xff00ffu) * a;
+    x = x + ((x >> 8) & 0xff00ffu) + 0x800080u;
+    x &= 0xff00ff00u;
+    return x | t;
+}
+
+// Lays the premultiplied colour over a pixel at a coverage between 0 and 1 (source over).
+inline void blend(quint32& d, quint32 colour, double coverage)
+{
+    if (coverage <= 0)
+        return;
+    const quint32 c = coverage >= 1 ? 255u : quint32(coverage * 255 + 0.5);
+    const quint32 s = c == 255 ? colour : byteMul(colour, c);
+    d = s + byteMul(d, 255 - qAlpha(s));
+}
+
+// The x interval [*lo, *hi] where a * x + b lies within [-r, r]; false when empty.
+bool slab(double a, double b, double r, double* lo, double* hi)
+{
+    if (std::abs(a) < 1e-12) {
+        if (std::abs(b) > r)
+            return false;
+        *lo = -std::numeric_limits<double>::infinity();
+        *hi = std::numeric_limits<double>::infinity();
+        return true;
+    }
+    const double x1 = (-r - b) / a, x2 = (r - b) / a;
+    *lo = std::min(x1, x2);
+    *hi = std::max(x1, x2);
+    return true;
+}
+
+} // namespace
+
+void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, int rowFrom, int rowTo)
+{
+    const int w = image.width();
+    // Rows from rowFrom up to rowTo (excluded) only: `h` is the last row's end.
+    const int h = rowTo;
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const quint32 colour = qPremultiply(k.colour);
+    const double hw = k.width / 2;
+    // A pixel is covered by how far its centre lies inside the stroke's edge, over one pixel; as
+    // with the painter's antialiasing, pixel (x, y) is centred on the point (x, y).
+    const double reach = hw + 0.5;
+    auto row = [&](int y) { return reinterpret_cast<quint32*>(bits + y * stride); };
+
+    if (k.ring) {
+        const double cx = k.a.x(), cy = k.a.y(), r = k.radius;
+        const double outer = r + reach, inner = r - reach;
+        const int y0 = std::max(rowFrom, int(std::floor(cy - outer)));
+        const int y1 = std::min(h - 1, int(std::ceil(cy + outer)));
+        for (int y = y0; y <= y1; ++y) {
+            const double dy = y - cy;
+            if (std::abs(dy) > outer)
+                continue;
+            const double ox = std::sqrt(outer * outer - dy * dy);
+            const double ix = inner > 0 && std::abs(dy) < inner ? std::sqrt(inner * inner - dy * dy) : -1;
+            quint32* line = row(y);
+            auto span = [&](double lo, double hi) {
+                const int x0 = std::max(0, int(std::floor(lo))), x1 = std::min(w - 1, int(std::ceil(hi)));
+                for (int x = x0; x <= x1; ++x) {
+                    const double dx = x - cx;
+                    blend(line[x], colour, reach - std::abs(std::sqrt(dx * dx + dy * dy) - r));
+                }
+            };
+            if (ix < 0) {
+                span(cx - ox, cx + ox);
+            } else {
+                span(cx - ox, cx - ix);
+                span(cx + ix, cx + ox);
+            }
+        }
+        return;
+    }
+
+    // A line with round caps: the pixels near the segment from a to b.
+    const QPointF a = k.a, b = k.b;
+    const double lx = b.x() - a.x(), ly = b.y() - a.y();
+    const double len = std::hypot(lx, ly);
+    const double ux = len > 0 ? lx / len : 1, uy = len > 0 ? ly / len : 0;
+    const int y0 = std::max(rowFrom, int(std::floor(std::min(a.y(), b.y()) - reach)));
+    const int y1 = std::min(h - 1, int(std::ceil(std::max(a.y(), b.y()) + reach)));
+    for (int y = y0; y <= y1; ++y) {
+        const double yc = y;
+        // The capsule is convex: its row is one interval, the hull of its band's and its caps'.
+        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+        for (const QPointF& e : {a, b}) {
+            const double dy = yc - e.y();
+            if (std::abs(dy) <= reach) {
+                const double dx = std::sqrt(reach * reach - dy * dy);
+                lo = std::min(lo, e.x() - dx);
+                hi = std::max(hi, e.x() + dx);
+            }
+        }
+        double nlo, nhi, tlo, thi;
+        // Across: |-uy (x - ax) + ux (yc - ay)| <= reach; along: 0 <= ux (x - ax) + uy (yc - ay) <= len.
+        if (len > 0 && slab(-uy, uy * a.x() + ux * (yc - a.y()), reach, &nlo, &nhi) &&
+            slab(ux, -ux * a.x() + uy * (yc - a.y()) - len / 2, len / 2, &tlo, &thi)) {
+            const double l = std::max(nlo, tlo), r = std::min(nhi, thi);
+            if (l <= r) {
+                lo = std::min(lo, l);
+                hi = std::max(hi, r);
+            }
+        }
+        if (lo > hi)
+            continue;
+        quint32* line = row(y);
+        const int x0 = std::max(0, int(std::floor(lo))), x1 = std::min(w - 1, int(std::ceil(hi)));
+        // Along the row the position along the line and the distance across it grow linearly;
+        // only the round ends need a square root.
+        const double py = yc - a.y();
+        double t = (x0 - a.x()) * ux + py * uy;
+        double across = -(x0 - a.x()) * uy + py * ux;
+        for (int x = x0; x <= x1; ++x, t += ux, across -= uy) {
+            double d;
+            if (t >= 0 && t <= len) {
+                d = std::abs(across);
+            } else {
+                const double e = t < 0 ? t : t - len;
+                d = std::sqrt(e * e + across * across);
+            }
+            blend(line[x], colour, reach - d);
+        }
+    }
+}
+
+std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, const std::set<ZEVItemConnexion*>& lignes,
+                                                                const LinkPaint& paint)
 {
     const KELSharedResources& r = *paint.colours;
     const bool pourSelections = paint.forSelectionsOnly;
     const int frontMode = paint.frontMode;
     const bool actifs = frontMode == ZEVFrontModeLinks;
+    std::vector<LinkStroke> strokes;
+    strokes.reserve(lignes.size() * 4);
 
     auto anneau = [&](std::set<ZEVItemViewForDesks*>& vus, ZEVItemViewForDesks* v, QPointF centre, double rayon,
                       KELI* item, bool halo) {
@@ -122,9 +265,8 @@ void ZEVFrontView::drawLinks(QPainter& p, double height, const std::set<ZEVItemC
         } else {
             c = v->siActif() ? r.curseurColor() : v->siFutur() ? r.futurColor() : v->siAjoute() ? r.passeColor() : r.outColor();
         }
-        p.setPen(QPen(c, halo ? (choisi ? 10.0 : 5.0) : (choisi ? 2.5 : 1.5)));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(yDown(height, centre), rayon, rayon);
+        strokes.push_back({true, yDown(height, centre), {}, rayon, halo ? (choisi ? 10.0 : 5.0) : (choisi ? 2.5 : 1.5),
+                           c.rgba()});
     };
     auto ligne = [&](ZEVItemConnexion* l, bool halo) {
         const bool choisi = paint.linkSelected && paint.linkSelected(l);
@@ -135,9 +277,9 @@ void ZEVFrontView::drawLinks(QPainter& p, double height, const std::set<ZEVItemC
                                : (actifs ? r.passeActifColor() : r.passeAlphaColor());
         else
             c = l->siActif() ? r.curseurColor() : l->siFutur() ? r.futurColor() : r.passeColor();
-        p.setPen(QPen(c, halo ? (choisi ? 7.5 : 5.0) : (choisi ? 2.5 : 1.5), Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(yDown(height, l->dragDstPointWithRadiusCorrection()),
-                   yDown(height, l->dragSrcPointWithRadiusCorrection()));
+        strokes.push_back({false, yDown(height, l->dragDstPointWithRadiusCorrection()),
+                           yDown(height, l->dragSrcPointWithRadiusCorrection()), 0,
+                           halo ? (choisi ? 7.5 : 5.0) : (choisi ? 2.5 : 1.5), c.rgba()});
     };
 
     std::set<ZEVItemViewForDesks*> vus;
@@ -159,6 +301,61 @@ void ZEVFrontView::drawLinks(QPainter& p, double height, const std::set<ZEVItemC
         anneau(vus, l->srcItemView(), l->dragSrcPoint(), l->dragSrcRadius(), l->parentItem(), false);
         ligne(l, false);
     }
+    return strokes;
+}
+
+void ZEVFrontView::rasterizeStrokes(QImage& image, const std::vector<LinkStroke>& strokes)
+{
+    // Bands of rows laid side by side: each pixel lies in one band, where the strokes are laid
+    // in their order, so the picture is the same as laid by one thread. One join a picture.
+    const int h = image.height();
+    const int bands = strokes.size() < 64 || h < 64 ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    auto band = [&](int i) {
+        const int from = h * i / bands, to = h * (i + 1) / bands;
+        for (const LinkStroke& k : strokes)
+            rasterizeStroke(image, k, from, to);
+    };
+    if (bands == 1) {
+        band(0);
+        return;
+    }
+    image.bits(); // detached once, before the threads write
+    std::vector<std::thread> threads;
+    for (int i = 1; i < bands; ++i)
+        threads.emplace_back(band, i);
+    band(0);
+    for (std::thread& t : threads)
+        t.join();
+}
+
+void ZEVFrontView::LinkLayer::paint(QPainter& p, QSize size, std::vector<LinkStroke> strokes)
+{
+    if (image_.size() != size || strokes != strokes_) {
+        if (image_.size() != size)
+            image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        image_.fill(Qt::transparent);
+        rasterizeStrokes(image_, strokes);
+        strokes_ = std::move(strokes);
+    }
+    if (!strokes_.empty())
+        p.drawImage(QPointF(0, 0), image_);
+}
+
+void ZEVFrontView::drawLinks(QPainter& p, double height, const std::set<ZEVItemConnexion*>& lignes,
+                             const LinkPaint& paint)
+{
+    const std::vector<LinkStroke> strokes = linkStrokes(height, lignes, paint);
+    auto* image = dynamic_cast<QImage*>(p.device());
+    if (image && image->format() == QImage::Format_ARGB32_Premultiplied && p.transform().isIdentity() &&
+        !p.hasClipping()) {
+        // Straight into the picture: the painter has drawn nothing it still holds.
+        rasterizeStrokes(*image, strokes);
+        return;
+    }
+    QImage layer(p.device()->width(), p.device()->height(), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    rasterizeStrokes(layer, strokes);
+    p.drawImage(QPointF(0, 0), layer);
 }
 
 void ZEVFrontView::drawForeground(QPainter& p)
@@ -167,6 +364,11 @@ void ZEVFrontView::drawForeground(QPainter& p)
     if (!v)
         return;
     const double h = v->height();
+    // Nothing is painted under the open header views: the front area alone is the front view's.
+    const QRectF cadre = frontFrame();
+    const QRectF aire(cadre.x(), h - cadre.y() - cadre.height(), cadre.width(), cadre.height());
+    p.save();
+    p.setClipRect(aire, Qt::IntersectClip);
     p.setRenderHint(QPainter::Antialiasing, true);
     if (space_.displayOptions().siShowLinks())
         if (ZEVItemViewer* iv = itemViewer()) {
@@ -179,7 +381,7 @@ void ZEVFrontView::drawForeground(QPainter& p)
             paint.linkSelected = [&selections](const ZEVItemConnexion* l) {
                 return selections.isLinkSelectedForConnexion(l);
             };
-            drawLinks(p, h, iv->connexionsExistantes(), paint);
+            linkLayer_.paint(p, v->size(), linkStrokes(h, iv->connexionsExistantes(), paint));
         }
 
     if (!lassoRect_.isNull() && frontViewer_.siLasso()) {
@@ -196,13 +398,19 @@ void ZEVFrontView::drawForeground(QPainter& p)
     }
 
     if (siFrontViewCadre_) {
-        QRectF b(0, 0, v->width(), h - 1);
+        QRectF b(aire.x(), aire.y(), aire.width(), aire.height() - 1);
         QPainterPath outer;
         outer.addRoundedRect(b.adjusted(-5, -5, 5, 5), 12, 12);
         p.strokePath(outer, QPen(QColor::fromRgbF(0.35, 0.35, 0.35, 0.56), 18));
         outer.addRoundedRect(b.adjusted(4, 4, -4, -4), 4, 4);
         p.strokePath(outer, QPen(Qt::white, 1));
     }
+    p.restore();
+}
+
+bool ZEVFrontView::siInFrontFrame(const QPointF& viewportPoint) const
+{
+    return frontFrame().contains(yUp(viewportPoint));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -241,7 +449,7 @@ bool ZEVFrontView::canvasEvent(QEvent* event)
         siMouseDragged_ = false;
         siMouseDownInDeskView_ = false;
         siPressOnLine_ = false;
-        if (space_.displayOptions().siShowLinks())
+        if (space_.displayOptions().siShowLinks() && siInFrontFrame(e->position()))
             if (ZEVItemViewer* iv = itemViewer())
                 if (iv->siSelectConnexionForPoint(yUp(e->position()), e->modifiers().testFlag(Qt::ControlModifier))) {
                     siPressOnLine_ = true;
@@ -324,7 +532,8 @@ bool ZEVFrontView::rightMouseDown(QMouseEvent* e)
     // Any modifier (Caps Lock included) leaves the press to the desk and its menu.
     const Qt::KeyboardModifiers held =
         e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (held != Qt::NoModifier || KeyLayout::capsLockOn() || !space_.displayOptions().siShowLinks())
+    if (held != Qt::NoModifier || KeyLayout::capsLockOn() || !space_.displayOptions().siShowLinks() ||
+        !siInFrontFrame(e->position()))
         return false;
     ZEVItemViewer* iv = itemViewer();
     ZEVItemConnexion* ligne = iv ? iv->selectedConnexionForPoint(yUp(e->position())) : nullptr;

@@ -13,12 +13,14 @@
 #include "services/ZEVFrontViewerServices.h"
 #include "runtime/Scheduler.h"
 
+#include <QImage>
 #include <QPointF>
 #include <QPointer>
 #include <QRectF>
 
 #include <functional>
 #include <set>
+#include <vector>
 
 class KELI;
 
@@ -54,9 +56,7 @@ public:
     void drawForeground(QPainter& painter) override;
     bool canvasEvent(QEvent* event) override;
 
-    // The front area: the canvas less the open header views, y-up (origin at the canvas' lower
-    // left corner).
-    QRectF frontFrame() const;
+    QRectF frontFrame() const override;
     // Asks the canvas to paint again.
     void display();
     bool siFrontViewCadre() const { return siFrontViewCadre_; }
@@ -79,10 +79,46 @@ public:
     static void drawLinks(QPainter& painter, double height, const std::set<ZEVItemConnexion*>& lines,
                           const LinkPaint& paint);
 
+    // One ring or line of a picture, y-down, in the order it is laid.
+    struct LinkStroke {
+        bool ring = false;
+        QPointF a;  // the ring's centre, or the line's first end
+        QPointF b;  // the line's other end
+        double radius = 0;
+        double width = 0;
+        QRgb colour = 0;  // not premultiplied
+        bool operator==(const LinkStroke&) const = default;
+    };
+    // The strokes of a picture (halo pass, then core pass), each line marked displayed or not.
+    static std::vector<LinkStroke> linkStrokes(double height, const std::set<ZEVItemConnexion*>& lines,
+                                               const LinkPaint& paint);
+    // Lays the strokes on a premultiplied ARGB image, antialiased, lines with round ends, each over
+    // what lies beneath; many strokes are laid by a few threads, each on its own band of rows.
+    // Drawn here rather than by the painter: a thousand long, wide, antialiased strokes cost the
+    // painter a second a picture.
+    static void rasterizeStrokes(QImage& image, const std::vector<LinkStroke>& strokes);
+
+    // The lines laid on a layer of their own, kept while none of them changes: a lasso, a moving
+    // pointer or the frame repaint the canvas many times over the same lines.
+    class LinkLayer {
+    public:
+        // Lays the layer on the painter, laying the strokes again first when they (or the size)
+        // changed.
+        void paint(QPainter& painter, QSize size, std::vector<LinkStroke> strokes);
+
+    private:
+        std::vector<LinkStroke> strokes_;
+        QImage image_;
+    };
+
 private:
     QWidget* viewport() const;
     ZEVItemViewer* itemViewer() const;
     QPointF yUp(const QPointF& viewportPoint) const;
+    // Whether a point of the viewport (y-down) lies in the front area: a line under the open
+    // header views is neither drawn nor hit.
+    bool siInFrontFrame(const QPointF& viewportPoint) const;
+    static void rasterizeStroke(QImage& image, const LinkStroke& stroke, int rowFrom, int rowTo);
     void mouseDownCourt();
     void mouseDownLong();
     void cancelPresses();
@@ -108,6 +144,7 @@ private:
     bool siDoubleClick_ = false;
     // The pointer in the viewport (y-down), as last seen during a press.
     QPointF pointer_;
+    LinkLayer linkLayer_;
     ScheduledTarget guard_{this};
 };
 

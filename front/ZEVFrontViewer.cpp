@@ -1,11 +1,13 @@
 #include "front/ZEVFrontViewer.h"
 
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/Keys.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Clock.h"
+#include "runtime/Scheduler.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
@@ -48,12 +50,26 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
     buildModeButtons();
     buildToolMenus();
     setModeButtons(currentFrontMode_);
+    if (ZEVSpaceWindow* w = space_.spaceWindow()) {
+        selectionView_ = new ZEVFrontSelectionView(w->spaceView(), space_, *this);
+        placeSelectionView();
+        selectionView_->show();
+    }
 }
 
 ZEVFrontViewer::~ZEVFrontViewer()
 {
     for (auto& b : modeButtons_)
         delete b.data();
+    delete selectionView_.data();
+}
+
+ZEVFrontSelectionView* ZEVFrontViewer::selectionView() const { return selectionView_.data(); }
+
+void ZEVFrontViewer::placeSelectionView()
+{
+    if (selectionView_ && frontView_)
+        selectionView_->placeInFrontFrame(frontView_->frontFrame());
 }
 
 ZEVFrontViewServices* ZEVFrontViewer::frontView() { return frontView_.get(); }
@@ -77,7 +93,17 @@ void ZEVFrontViewer::buildModeButtons()
         b->setGeometry(8 + m * 64, 0, 60, 22);
         // A long press, or a drag resting on the button, switches the mode; a short press pops
         // the tool menu up.
-        b->setCliqueTarget(this, [this, m](ZEVButton*) { modeSwitch(m, true); });
+        b->setCliqueTarget(this, [this, m](ZEVButton*) {
+            modeSwitch(m, true);
+            // A long press puts the pressed button back as it was 0.3 s later; the buttons then
+            // show the mode in force again.
+            Scheduler::shared().perform(this, "_majModeButtons", ZEVButton::kGotoPreviousDelay + 0.05, [this] {
+                if (temporaryFrontMode_ != ZEVFrontModeNone)
+                    setModeButtons(temporaryFrontMode_, previousFrontMode_);
+                else
+                    setModeButtons(currentFrontMode_);
+            });
+        });
         connect(b, &ZEVButton::clicked, this, [this, b, m] {
             if (!b->siClickLong())
                 popToolMenu(m);
@@ -106,8 +132,10 @@ void ZEVFrontViewer::placeModeButtons()
 
 bool ZEVFrontViewer::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Resize) {
         placeModeButtons();
+        placeSelectionView();
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -276,8 +304,15 @@ void ZEVFrontViewer::userChangeFlag(int key, Qt::KeyboardModifiers modifiers)
         const double now = Clock::shared().now();
         if (gPreviousShiftPress > 0 && now - gPreviousShiftPress < kDoubleShift) {
             ZEVContextViewerServices* ctx = space_.contextViewer();
-            if (!ctx || !ctx->isShowedEntityWithInt(kChannelsEntity))
+            ZEVEntityViewer* channels = space_.channelViewer();
+            if (!ctx || !ctx->isShowedEntityWithInt(kChannelsEntity) || !channels) {
                 space_.host().ouvrirEntityWithInt(kChannelsEntity);
+            } else if (channels->siFirstResponder()) {
+                if (ZEVSpaceWindow* w = space_.spaceWindow())
+                    w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
+            } else {
+                channels->setFirstResponder();
+            }
             gPreviousShiftPress = 0;
         } else {
             gPreviousShiftPress = now;
@@ -319,6 +354,10 @@ void ZEVFrontViewer::leaveQuasimode()
 
 void ZEVFrontViewer::userWillSwitchApp()
 {
+    // The quiet kept during the quasimode goes with it: left set, no later selection change would
+    // reach the inspectors.
+    if (temporaryFrontMode_ != ZEVFrontModeNone)
+        siAvoidGraphicalLarsen_ = false;
     leaveQuasimode();
     siFnDown_ = false;
     space_.majWindowTitle();
@@ -408,20 +447,46 @@ bool ZEVFrontViewer::siFocus()
     if (siLasso_)
         return false;
     ZEVSpaceWindow* w = space_.spaceWindow();
-    return w && w->spaceView()->deskCanvas()->hasFocus();
+    if (!w)
+        return false;
+    // An Object view holding the keyboard has it, not the front layer.
+    ZEVDeskCanvas* canvas = w->spaceView()->deskCanvas();
+    return canvas->hasFocus() && !(canvas->scene() && canvas->scene()->focusItem());
 }
 
 void ZEVFrontViewer::channelDidChangeWithIdentityInt(KELId identityInt)
 {
+    // The selection list's class (the inspector framework's front list) will be told too, once it
+    // exists.
     if (identityInt)
         currentChannelInt_ = identityInt;
 }
 
 void ZEVFrontViewer::actifCurseurDidChangeForCurseur(KELICurseur* curseur)
 {
+    // The front view reads the active desk and item viewer from the Space at each use, so it
+    // follows without being told; the selection tables and the edit buttons' pictures belong to
+    // the selection list and the toolbar, still to come.
     actifCurseur_ = curseur;
     siCleanAll_ = false;
+    if (curseur && curseur == space_.nowCurseur())
+        space_.setGoToTag(1);
+    else if (space_.goToTag() == 1)
+        space_.setGoToTag(2);
+    updateNbOfItems();
     displayFrontView();
+}
+
+void ZEVFrontViewer::updateNbOfItems()
+{
+    ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur());
+    nbOfItems_ = d ? std::int64_t(d->itemViewSet().size()) : 0;
+}
+
+void ZEVFrontViewer::displayAllInspectView()
+{
+    for (ZEVEntityViewer* v : space_.entityViewerSet())
+        v->displayInspectView();
 }
 
 void ZEVFrontViewer::selectionDidChange()
@@ -455,25 +520,39 @@ void ZEVFrontViewer::selectionRefresh(int family)
         break;
     }
     siCleanAll_ = false;
-    // Both desks draw their Object views again: a selection shows on the Search desk too.
+    // Both desks draw their Object views again: a selection shows on the Search desk too. (The
+    // viewbar's mode buttons, the selection list's rows, the header views' refresh and the Quick
+    // Look preview follow here once the header toolbar and the selection list exist.)
     for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
         if (ZEVCursorDesk* d = space_.deskForCurseur(c))
             d->selectionDidChange();
     if (currentFrontMode_ == family && !siAvoidGraphicalLarsen_) {
         tellInspectors(siFrontModeDidChange_);
         siFrontModeDidChange_ = false;
+    } else if (family == Icons && currentFrontMode_ == Filters && temporaryFrontMode_ == Filters &&
+               previousFrontMode_ == Icons) {
+        // Alt held over Icon mode: the icons picked meanwhile are still Icon mode's selection,
+        // so the next refreshes reach the inspectors (and the list will follow them).
+        siAvoidGraphicalLarsen_ = false;
     }
+    updateNbOfItems();
     displayFrontView();
+    displayAllInspectView();
     space_.majWindowTitle();
 }
 
 void ZEVFrontViewer::displayFrontView()
 {
+    placeSelectionView();
     if (frontView_)
         frontView_->display();
 }
 
-void ZEVFrontViewer::updateFrontView() { displayFrontView(); }
+void ZEVFrontViewer::updateFrontView()
+{
+    displayFrontView();
+    updateNbOfItems();
+}
 
 void ZEVFrontViewer::lassoDidStart()
 {
@@ -631,6 +710,12 @@ void ZEVFrontViewer::userPaste()
 
 void ZEVFrontViewer::userDeselectAll()
 {
+    // With the Channels list focused, Deselect All is the list's.
+    if (ZEVEntityViewer* channels = space_.channelViewer())
+        if (channels->siFirstResponder()) {
+            channels->userDeselect();
+            return;
+        }
     ZEVSelections& s = space_.selections();
     s.deselectAllIcons();
     s.deselectAllNodes();

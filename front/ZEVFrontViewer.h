@@ -9,6 +9,7 @@
 // Time; the toolbar, the selection list, the
 // edit actions and the panels are later parts of the front layer.
 
+#include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
 
 #include <QObject>
@@ -26,6 +27,7 @@ class QMenu;
 namespace tallomer {
 
 class ZEVButton;
+class ZEVFrontSelectionView;
 class ZEVFrontView;
 class ZEVSpaceController;
 
@@ -42,6 +44,11 @@ public:
     ~ZEVFrontViewer() override;
 
     ZEVFrontView* frontViewImpl() const { return frontView_.get(); }
+    // The strip that follows drags over the top of the front area.
+    ZEVFrontSelectionView* selectionView() const;
+    // The number of Object views on the active desk, as the toolbar will show it.
+    std::int64_t nbOfItems() const { return nbOfItems_; }
+    bool siAvoidGraphicalLarsen() const { return siAvoidGraphicalLarsen_; }
     ZEVSpaceController& spaceController() const { return space_; }
     // The mode to return to when the quasimode ends, and the quasimode's mode (4: none).
     int previousFrontMode() const { return previousFrontMode_; }
@@ -55,6 +62,8 @@ public:
     // The tool menu of a mode's button.
     QMenu* toolMenu(int mode) const;
     std::int64_t nbOfIcons() const { return nbOfIcons_; }
+    std::int64_t nbOfTitles() const { return nbOfTitles_; }
+    std::int64_t nbOfFilters() const { return nbOfFilters_; }
     std::int64_t nbOfLinks() const { return nbOfLinks_; }
     std::int64_t nbOfNodes() const { return nbOfNodes_; }
 
@@ -83,6 +92,9 @@ public:
     void userChangeFlag(int key, Qt::KeyboardModifiers modifiers) override;
     void userRereadFlags(Qt::KeyboardModifiers modifiers) override;
     void setSiShowCadre(bool shown) override;
+    void displayAllInspectView() override;
+    // Counts the Object views of the active desk.
+    void updateNbOfItems();
 
     void menuModeIcon() override { modeSwitch(ZEVFrontModeIcons, true); }
     void menuModeTitle() override { modeSwitch(ZEVFrontModeTitles, true); }
@@ -150,6 +162,8 @@ protected:
 
 private:
     void placeModeButtons();
+    // The strip follows the front area as the header views open and close.
+    void placeSelectionView();
     enum class Op { Copy, And, Or };
     void modeSwitch(int mode, bool withSender);
     void selectionRefresh(int family);
@@ -187,13 +201,17 @@ private:
     std::int64_t nbOfFilters_ = 0;
     std::int64_t nbOfLinks_ = 0;
     std::int64_t nbOfNodes_ = 0;
+    std::int64_t nbOfItems_ = 0;
 
     // The four mode buttons and their tool menus, by mode (owned by the window, or here).
     std::array<QPointer<ZEVButton>, 4> modeButtons_{};
+    // Owned here, parented to the window's content (which may go first).
+    QPointer<ZEVFrontSelectionView> selectionView_;
     std::array<std::unique_ptr<QMenu>, 4> toolMenus_;
     // The show-links items of each menu: for all Objects, for the selections (none in Links).
     std::array<QAction*, 4> showAllItems_{};
     std::array<QAction*, 4> showSelectionItems_{};
+    ScheduledTarget guard_{this};
 };
 
 } // namespace tallomer

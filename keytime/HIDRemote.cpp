@@ -1,8 +1,12 @@
 #include "keytime/HIDRemote.h"
 
+#include "platform/AppId.h"
+#include "runtime/Log.h"
 #include "runtime/Scheduler.h"
 
 #include <QCoreApplication>
+
+#include <limits>
 
 #include <unistd.h>
 
@@ -22,6 +26,79 @@ QVariantMap pidUid()
     return {{QStringLiteral("pid"), qint64(::getpid())}, {QStringLiteral("uid"), qint64(::getuid())}};
 }
 
+const QString kGlobal = QStringLiteral("global");
+const QString kPID = QStringLiteral("PID");
+const QString kReturnToPID = QStringLiteral("ReturnToPID");
+const QString kAction = QStringLiteral("Action");
+const QString kMode = QStringLiteral("Mode");
+const QString kUnusedButtonCodes = QStringLiteral("UnusedButtonCodes");
+
+bool isInteger(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// An integer within [low, high]; anything else (text, fractions, truth values, lists) is none.
+std::optional<qint64> integerIn(const QVariant& v, qint64 low, qint64 high)
+{
+    if (!isInteger(v))
+        return std::nullopt;
+    if (v.typeId() == QMetaType::ULongLong && v.toULongLong() > quint64(high))
+        return std::nullopt;
+    const qint64 n = v.toLongLong();
+    if (n < low || n > high)
+        return std::nullopt;
+    return n;
+}
+
+std::optional<std::uint32_t> processIDIn(const QVariantMap& info, const QString& key)
+{
+    // No process has the id 0 to give the receivers back to.
+    if (auto n = integerIn(info.value(key), 1, std::numeric_limits<std::uint32_t>::max()))
+        return std::uint32_t(*n);
+    return std::nullopt;
+}
+
+// The user information of another program with every known value of the wrong type taken out, so
+// that neither the driver nor its delegate meets one.
+QVariantMap checkedInfo(const QVariantMap& info)
+{
+    QVariantMap out = info;
+    for (const QString& key : {kPID, kReturnToPID})
+        if (out.contains(key) && !processIDIn(info, key))
+            out.remove(key);
+    for (const char* key : {"HIDRemoteVersion", "Mode", "RemoteControlCount"})
+        if (out.contains(QLatin1String(key)) &&
+            !integerIn(info.value(QLatin1String(key)), std::numeric_limits<std::int32_t>::min(),
+                       std::numeric_limits<std::int32_t>::max()))
+            out.remove(QLatin1String(key));
+    for (const QString& key : {kAction, QString::fromLatin1(kHIDRemoteBundleIdentifierKey)})
+        if (out.contains(key) && info.value(key).typeId() != QMetaType::QString)
+            out.remove(key);
+    if (out.contains(kUnusedButtonCodes)) {
+        const QVariant codes = info.value(kUnusedButtonCodes);
+        bool ok = codes.typeId() == QMetaType::QVariantList;
+        for (const QVariant& c : codes.toList())
+            ok = ok && integerIn(c, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
+        if (!ok)
+            out.remove(kUnusedButtonCodes);
+    }
+    return out;
+}
+
+QString hex(IOReturn r) { return QStringLiteral("0x%1").arg(quint32(r), 8, 16, QLatin1Char('0')); }
+
 } // namespace
 
 // One receiver: the attribute dictionary the delegate sees, and the objects it names.
@@ -38,12 +115,25 @@ struct HIDRemote::Receiver {
     bool alive = true;
 };
 
-HIDRemote::HIDRemote(HIDRegistry& registry) : registry_(registry), pidString_(QString::number(::getpid())) {}
+HIDRemote::HIDRemote(HIDRegistry& registry, DistributedNotificationCenter* notifications, std::uint32_t processID)
+    : registry_(registry),
+      notifications_(notifications),
+      pid_(processID ? processID : std::uint32_t(::getpid())),
+      pidString_(QString::number(pid_))
+{
+    observe("ping", QString());
+    observe("retry", kGlobal);
+    observe("retry", pidString_);
+}
 
 HIDRemote::~HIDRemote()
 {
+    if (notifications_)
+        for (auto token : observations_)
+            notifications_->removeObserver(token);
+    observations_.clear();
     stopRemoteControl();
-    exclusiveLockLending_ = false;
+    setExclusiveLockLendingEnabled(false);
     delegate_ = nullptr;
     if (Scheduler::hasShared())
         Scheduler::shared().cancelAll(this);
@@ -84,24 +174,32 @@ std::vector<HIDService> HIDRemote::services() const
 
 bool HIDRemote::startRemoteControl(int mode)
 {
-    if (mode == kModeNone || mode_ != kModeNone)
+    if (mode == kModeNone || mode_ != kModeNone) {
+        startFailure_ = mode == kModeNone ? QStringLiteral("no mode given") : QStringLiteral("already started");
         return false;
+    }
     if (mode == kModeExclusive || mode == kModeExclusiveAuto) {
         IOReturn r = kIOReturnSuccess;
-        secureInputNotification_ = registry_.addRootBusyInterest([](std::uint32_t) {}, r);
+        secureInputNotification_ =
+            registry_.addRootBusyInterest([this](std::uint32_t m) { _secureInputNotificationFor(m); }, r);
         if (!secureInputNotification_ || r != kIOReturnSuccess) {
+            startFailure_ = QStringLiteral("the console watch could not be had (%1)").arg(hex(r));
             stopRemoteControl();
             return false;
         }
+        _updateSessionInformation();
     }
     IOReturn r = kIOReturnSuccess;
     matchingServicesIterator_ = registry_.addMatching([this](HIDService s) { _serviceMatching({s}); }, r);
     if (!matchingServicesIterator_ || r != kIOReturnSuccess) {
+        startFailure_ = QStringLiteral("new devices could not be watched (%1)").arg(hex(r));
         stopRemoteControl();
         return false;
     }
     mode_ = mode;
     _serviceMatching(registry_.services());
+    startFailure_.clear();
+    _postStatusWithAction(QStringLiteral("start"));
     return true;
 }
 
@@ -113,13 +211,199 @@ void HIDRemote::stopRemoteControl()
         Scheduler::shared().cancel(this, kRecovery);
     autoRecoveryTimer_ = false;
     std::vector<HIDService> held = services();
-    for (HIDService s : held)
+    int givenUp = 0;
+    for (HIDService s : held) {
+        if (serviceAttribMap_.count(s))
+            ++givenUp;
         _destructService(s);
+    }
     serviceAttribMap_.clear();
     matchingServicesIterator_.reset();
     secureInputNotification_.reset();
+    if (mode_ != kModeNone) {
+        // Still named in this "stop": the program the receivers came from learns they are free.
+        _postStatusWithAction(QStringLiteral("stop"));
+        if (sendStatusNotifications_ && (mode_ == kModeExclusive || mode_ == kModeExclusiveAuto) &&
+            sendExclusiveResourceReuseNotification_ && givenUp > 0 && !exclusiveLockLending_) {
+            mode_ = kModeNone;
+            if (!isRestarting_)
+                _postRetry(kGlobal);
+        }
+    }
+    returnToPID_.reset();
     mode_ = kModeNone;
     isStopping_ = false;
+}
+
+void HIDRemote::setUnusedButtonCodes(const QVariantList& codes)
+{
+    unusedButtonCodes_ = codes;
+    _postStatusWithAction(QStringLiteral("update"));
+}
+
+void HIDRemote::setExclusiveLockLendingEnabled(bool on)
+{
+    if (on == exclusiveLockLending_)
+        return;
+    exclusiveLockLending_ = on;
+    if (on) {
+        if (notifications_)
+            statusObservation_ = notifications_->addObserver(
+                notificationName("status"), QString(), [this](const DistributedNotification& n) { _handleNotifications(n); });
+    } else {
+        if (notifications_ && statusObservation_)
+            notifications_->removeObserver(*statusObservation_);
+        statusObservation_.reset();
+        waitForReturnByPID_.reset();
+    }
+}
+
+void HIDRemote::observe(const char* word, const QString& object)
+{
+    if (notifications_)
+        observations_.push_back(notifications_->addObserver(
+            notificationName(word), object, [this](const DistributedNotification& n) { _handleNotifications(n); }));
+}
+
+void HIDRemote::_postStatusWithAction(const QString& action)
+{
+    if (!notifications_ || !sendStatusNotifications_)
+        return;
+    QVariantMap info;
+    info.insert(QStringLiteral("HIDRemoteVersion"), 1);
+    info.insert(kPID, pid_);
+    info.insert(kMode, mode_);
+    info.insert(QStringLiteral("RemoteControlCount"), activeRemoteControlCount());
+    info.insert(kUnusedButtonCodes, unusedButtonCodes_);
+    info.insert(kAction, action);
+    info.insert(QString::fromLatin1(kHIDRemoteBundleIdentifierKey), QString::fromLatin1(kAppId));
+    if (returnToPID_)
+        info.insert(kReturnToPID, *returnToPID_);
+    notifications_->post({notificationName("status"), pidString_, info});
+}
+
+void HIDRemote::_postRetry(const QString& object)
+{
+    if (!notifications_)
+        return;
+    notifications_->post({notificationName("retry"), object,
+                          {{kPID, pid_},
+                           {QString::fromLatin1(kHIDRemoteBundleIdentifierKey), QString::fromLatin1(kAppId)}}});
+}
+
+void HIDRemote::_handleNotifications(const DistributedNotification& n)
+{
+    const QVariantMap info = checkedInfo(n.userInfo);
+    if (n.name == notificationName("ping"))
+        _postStatusWithAction(QStringLiteral("update"));
+    else if (n.name == notificationName("retry"))
+        _handleRetry(n, info);
+    else if (n.name == notificationName("status"))
+        _handleStatus(info);
+}
+
+void HIDRemote::_handleRetry(const DistributedNotification& n, const QVariantMap& info)
+{
+    if (!isStarted())
+        return;
+    const std::optional<std::uint32_t> pid = processIDIn(info, kPID);
+    bool decline = n.object == kGlobal && pid == pid_; // the driver's own retry came back
+    if (!decline && responds(HIDRemoteDelegate::Optional::ShouldRetryExclusiveLock))
+        decline = !delegate_->hidRemoteShouldRetryExclusiveLock(*this, info);
+    if (decline) {
+        const auto previous = returnToPID_;
+        returnToPID_ = pid;
+        _postStatusWithAction(QStringLiteral("noneed"));
+        returnToPID_ = previous;
+        return;
+    }
+    const int mode = mode_;
+    if (_restart("_handleNotifications") && mode != kModeShared)
+        returnToPID_ = pid;
+}
+
+void HIDRemote::_handleStatus(const QVariantMap& info)
+{
+    if (!exclusiveLockLending_ || !info.contains(kAction))
+        return;
+    // A borrower's start in shared mode counts as its "noneed" here and below.
+    QString act = info.value(kAction).toString();
+    const std::optional<std::uint32_t> pid = processIDIn(info, kPID);
+    if (mode_ == kModeNone && waitForReturnByPID_ && pid) {
+        std::optional<std::uint32_t> returnTo = processIDIn(info, kReturnToPID);
+        if (act == QLatin1String("start") && pid == waitForReturnByPID_ && info.value(kMode).toInt() == kModeShared &&
+            info.contains(kMode)) {
+            act = QStringLiteral("noneed");
+            returnTo = pid_;
+        }
+        if (returnTo && (act == QLatin1String("stop") || act == QLatin1String("noneed")) &&
+            pid == waitForReturnByPID_ && returnTo == pid_) {
+            waitForReturnByPID_.reset();
+            if (responds(HIDRemoteDelegate::Optional::ExclusiveLockReleased))
+                delegate_->hidRemoteExclusiveLockReleased(*this, info);
+            else if (!startRemoteControl(kModeExclusive))
+                logFormat("HIDRemote _handleNotifications: taking the remote back in mode 2 failed: %s",
+                          qPrintable(startFailure_));
+        }
+    }
+    if (mode_ == kModeExclusive && act == QLatin1String("start") && pid && *pid != pid_) {
+        if (responds(HIDRemoteDelegate::Optional::LendExclusiveLock) &&
+            !delegate_->hidRemoteLendExclusiveLock(*this, info))
+            return;
+        waitForReturnByPID_ = pid;
+        stopRemoteControl();
+        _postRetry(QString::number(*pid));
+    }
+}
+
+bool HIDRemote::_restart(const char* cause)
+{
+    const int mode = mode_;
+    isRestarting_ = true;
+    stopRemoteControl();
+    const bool started = startRemoteControl(mode);
+    isRestarting_ = false;
+    // Nothing else tells of it: the remote would fall silent while the program still plays.
+    if (!started)
+        logFormat("HIDRemote %s: restart in mode %d failed: %s", cause, mode, qPrintable(startFailure_));
+    return started;
+}
+
+void HIDRemote::_updateSessionInformation()
+{
+    const QVariant users = registry_.rootProperty(QStringLiteral("IOConsoleUsers"));
+    if (users.typeId() != QMetaType::QVariantList)
+        return;
+    std::uint64_t sum = 0;
+    std::uint32_t front = 0;
+    for (const QVariant& entry : users.toList()) {
+        if (entry.typeId() != QMetaType::QVariantMap)
+            continue;
+        const QVariantMap session = entry.toMap();
+        if (auto pid = integerIn(session.value(QStringLiteral("kCGSSessionSecureInputPID")), 0,
+                                 std::numeric_limits<std::uint32_t>::max()))
+            sum += std::uint64_t(*pid);
+        const QVariant onConsole = session.value(QStringLiteral("kCGSSessionOnConsoleKey"));
+        const auto user = integerIn(session.value(QStringLiteral("kCGSSessionUserIDKey")), 0,
+                                    std::numeric_limits<std::uint32_t>::max());
+        if (user && (isInteger(onConsole) || onConsole.typeId() == QMetaType::Bool) && onConsole.toBool())
+            front = std::uint32_t(*user);
+    }
+    lastSecureEventInputPIDSum_ = sum;
+    lastFrontUserSession_ = front;
+}
+
+void HIDRemote::_secureInputNotificationFor(std::uint32_t messageType)
+{
+    if (messageType != kIOMessageServiceBusyStateChange)
+        return;
+    const std::uint64_t sum = lastSecureEventInputPIDSum_;
+    const std::uint32_t user = lastFrontUserSession_;
+    _updateSessionInformation();
+    if (sum == lastSecureEventInputPIDSum_ && user == lastFrontUserSession_)
+        return;
+    if (secureEventInputWorkAround_ && (mode_ == kModeExclusive || mode_ == kModeExclusiveAuto))
+        _restart("_secureInputNotificationFor");
 }
 
 void HIDRemote::_appStatusChanged(AppStatus status)
@@ -152,7 +436,8 @@ void HIDRemote::_delayedAutoRecovery()
 {
     autoRecoveryTimer_ = false;
     if (autoRecover_) {
-        startRemoteControl(kModeExclusiveAuto);
+        if (!startRemoteControl(kModeExclusiveAuto))
+            logFormat("HIDRemote _delayedAutoRecovery: restart in mode 3 failed: %s", qPrintable(startFailure_));
         autoRecover_ = false;
     }
 }

@@ -6,8 +6,15 @@
 // Modes: 0 not started; 1 shared (devices opened without seizing); 2 exclusive (seized); 3
 // exclusive, stopped while the program is inactive and started again 0.1 s after it becomes
 // active. Timers run on the shared scheduler. Everything runs on the main thread.
+//
+// Sharing: with a notification centre the driver tells other programs that drive the remote the
+// same way when it starts, stops and changes (status), answers their ping, gives the receivers up
+// when one asks for them (retry) and takes them back, and in mode 2 can lend them out and wait for
+// their return. In modes 2 and 3 it starts again when the console's user changes, so that the
+// receivers follow the session at the console.
 
 #include "platform/hid/HIDRegistry.h"
+#include "platform/notify/DistributedNotifications.h"
 
 #include <QVariantMap>
 
@@ -19,6 +26,11 @@
 namespace tallomer {
 
 class HIDRemote;
+
+// The notifications the drivers exchange: this prefix followed by "ping", "retry" or "status".
+inline constexpr const char* kHIDRemoteNotificationPrefix = "org.tallomer.HIDRemote.";
+// The key of the poster's application id in their user information.
+inline constexpr const char* kHIDRemoteBundleIdentifierKey = "BundleIdentifier";
 
 // What a receiver that failed to set up is reported with: the I/O result (none for a driver in
 // no usable mode) and the step that failed ("InternalErrorCode").
@@ -79,8 +91,10 @@ public:
 
     enum class AppStatus { DidBecomeActive, WillResignActive, WillTerminate };
 
-    // `registry` is not owned and outlives the driver.
-    explicit HIDRemote(HIDRegistry& registry);
+    // `registry` and `notifications` are not owned and outlive the driver. Without a centre the
+    // driver shares nothing. `processID` stands for the process's own id (0: the real one).
+    explicit HIDRemote(HIDRegistry& registry, DistributedNotificationCenter* notifications = nullptr,
+                       std::uint32_t processID = 0);
     ~HIDRemote();
     HIDRemote(const HIDRemote&) = delete;
     HIDRemote& operator=(const HIDRemote&) = delete;
@@ -105,14 +119,16 @@ public:
     bool simulateHoldEvents() const { return simulateHoldEvents_; }
     void setSimulateHoldEvents(bool on) { simulateHoldEvents_ = on; }
     const QVariantList& unusedButtonCodes() const { return unusedButtonCodes_; }
-    void setUnusedButtonCodes(const QVariantList& codes) { unusedButtonCodes_ = codes; }
+    // Announced to the others with the status "update".
+    void setUnusedButtonCodes(const QVariantList& codes);
     HIDRemoteDelegate* delegate() const { return delegate_; }
     // Not owned.
     void setDelegate(HIDRemoteDelegate* delegate) { delegate_ = delegate; }
     bool enableSecureEventInputWorkaround() const { return secureEventInputWorkAround_; }
     void setEnableSecureEventInputWorkaround(bool on) { secureEventInputWorkAround_ = on; }
     bool exclusiveLockLendingEnabled() const { return exclusiveLockLending_; }
-    void setExclusiveLockLendingEnabled(bool on) { exclusiveLockLending_ = on; }
+    // While on, another program's "start" in mode 2 may borrow the receivers; off forgets a loan.
+    void setExclusiveLockLendingEnabled(bool on);
     bool sendExclusiveResourceReuseNotification() const { return sendExclusiveResourceReuseNotification_; }
     void setSendExclusiveResourceReuseNotification(bool on) { sendExclusiveResourceReuseNotification_ = on; }
     bool isApplicationTerminating() const { return applicationIsTerminating_; }
@@ -125,6 +141,22 @@ public:
     void _appStatusChanged(AppStatus status);
     // The services the driver holds (for tests and the delegate).
     std::vector<HIDService> services() const;
+
+    // ---- sharing ----
+    static QString notificationName(const char* word) { return QLatin1String(kHIDRemoteNotificationPrefix) + QLatin1String(word); }
+    std::uint32_t processID() const { return pid_; }
+    const QString& pidString() const { return pidString_; }
+    bool _sendStatusNotifications() const { return sendStatusNotifications_; }
+    void _setSendStatusNotifications(bool on) { sendStatusNotifications_ = on; }
+    // Posts the status with `action` while status notifications are on.
+    void _postStatusWithAction(const QString& action);
+    // The program the receivers were taken from on its request, named in every status.
+    std::optional<std::uint32_t> returnToPID() const { return returnToPID_; }
+    // The program the receivers were lent to, while waiting for it to give them back.
+    std::optional<std::uint32_t> waitForReturnByPID() const { return waitForReturnByPID_; }
+    bool isRestarting() const { return isRestarting_; }
+    std::uint64_t lastSecureEventInputPIDSum() const { return lastSecureEventInputPIDSum_; }
+    std::uint32_t lastFrontUserSession() const { return lastFrontUserSession_; }
 
 private:
     struct Receiver;
@@ -141,6 +173,16 @@ private:
     void _simulateHoldEvent(const ReceiverPtr& receiver);
     void _sendButtonCode(std::int32_t code, bool isPressed, const ReceiverPtr& receiver);
     bool responds(HIDRemoteDelegate::Optional m) const { return delegate_ && delegate_->respondsTo(m); }
+    void _handleNotifications(const DistributedNotification& notification);
+    void _handleRetry(const DistributedNotification& notification, const QVariantMap& info);
+    void _handleStatus(const QVariantMap& info);
+    void _postRetry(const QString& object);
+    void _updateSessionInformation();
+    void _secureInputNotificationFor(std::uint32_t messageType);
+    // Stops and starts again in the same mode as the driver's own act; logs a failed start with
+    // its reason. Answers whether it runs again.
+    bool _restart(const char* cause);
+    void observe(const char* word, const QString& object);
 
     HIDRegistry& registry_;
     std::unique_ptr<HIDNotification> matchingServicesIterator_;
@@ -158,9 +200,19 @@ private:
     bool secureEventInputWorkAround_ = true;
     bool exclusiveLockLending_ = false;
     bool sendExclusiveResourceReuseNotification_ = true;
+    std::optional<std::uint32_t> waitForReturnByPID_;
+    std::optional<std::uint32_t> returnToPID_;
+    std::uint64_t lastSecureEventInputPIDSum_ = 0;
+    std::uint32_t lastFrontUserSession_ = 0;
     bool isRestarting_ = false;
     bool sendStatusNotifications_ = true;
+    DistributedNotificationCenter* notifications_ = nullptr; // not owned
+    std::vector<DistributedNotificationCenter::Token> observations_;
+    std::optional<DistributedNotificationCenter::Token> statusObservation_;
+    std::uint32_t pid_ = 0;
     QString pidString_;
+    // Why the last start failed, for the log of a failed restart.
+    QString startFailure_;
     bool applicationIsTerminating_ = false;
     bool isStopping_ = false;
 };

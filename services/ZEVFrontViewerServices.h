@@ -41,6 +41,9 @@ public:
     virtual QRectF lassoRect() const = 0;
     // The grey frame of a Space that stays in front.
     virtual void setSiShowCadre(bool shown) = 0;
+    // The front area: the canvas less the open header views, y-up (origin at the canvas' lower
+    // left corner). Link lines are drawn and hit only there; the panels over the desk lie in it.
+    virtual QRectF frontFrame() const = 0;
     // Keys the desk's Object views leave: what the front layer does not use stays ignored, for
     // the window.
     virtual void keyDown(QKeyEvent* event) = 0;

@@ -33,6 +33,9 @@ public:
     virtual ZEVItemViewForDesks* itemViewForItem(KELI* item) = 0;
     // Makes, hides and records the view of an Object at its icon position at the cursor (ratio 1).
     virtual ZEVItemViewForDesks* ajouterItemViewAvecItem(KELI* item) = 0;
+    // Places an Object that has no view here at that position, with its icon link from the
+    // cursor's date on, and answers its view (nullptr when it cannot be placed).
+    virtual ZEVItemViewForDesks* creerItemViewWithItem(KELI* item, const ZEVIconPosition& position, float ratio) = 0;
     // Forgets (and destroys) the view.
     virtual void deleteItemView(ZEVItemViewForDesks* view) = 0;
     // Queue a deferred update of one view's place, title, type and visibility, or of all of them.
@@ -104,6 +107,9 @@ public:
     // Stacking among the desk's Object views.
     virtual void orderToFront() = 0;
     virtual void orderToBack() = 0;
+
+    // A pinch over the view resizes its icon (the change of scale, 0 for none).
+    virtual void magnifyItemViewWithEvent(double magnification) = 0;
 
     // Feedback the desk viewer relays.
     virtual void updateImage() = 0;

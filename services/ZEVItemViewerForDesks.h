@@ -8,6 +8,8 @@
 #include "services/ZEVItemViewForDesks.h"
 #include "engine/KELTypes.h"
 
+#include <QPointF>
+
 #include <memory>
 #include <vector>
 
@@ -59,9 +61,11 @@ public:
     // id is its parent); nothing for one Object with itself.
     virtual void userRecallLinkWithItem(KELI* item, KELI* otherItem) = 0;
     // An item view dragged onto the empty desk: duplicated (Alt) or brought to the Now cursor.
-    // The Object actions on the selection answer these once they exist; nothing happens until then.
-    virtual void userDuplicateSelectedItemViews() {}
-    virtual void userRecallSelectedItemViewsVersNowCurseur() {}
+    virtual void userDuplicateSelectedItemViews() = 0;
+    virtual void userRecallSelectedItemViewsVersNowCurseur() = 0;
+    // The pointer of a drag of copies moved over this desk, to that point (y-up): the copies
+    // follow it, and where they are is where the drop places them.
+    virtual void copiedItemViewsMovedTo(const QPointF& deskPoint) = 0;
 
     // A new view of the Object for this desk, made with its icon position at the cursor and the
     // image ratio (1 until an image is known). The caller owns it and puts it into its scene;

@@ -38,8 +38,8 @@ public:
     // The table of the front viewer's selection, from which presence intervals are dragged; the
     // front layer's list answers it once it exists. Not owned.
     virtual ZEVLegoSource* frontSelectionTable() { return nullptr; }
-    // The front layer redraws its view (link lines, lasso); nothing to redraw until it exists.
-    virtual void displayFrontView() {}
+    // The front layer redraws its view (link lines, lasso).
+    virtual void displayFrontView() = 0;
     // The system beep.
     virtual void beep() = 0;
 };

@@ -33,6 +33,8 @@ class ZEVSpaceController;
 
 class ZEVSpaceForDeskViewers : public ZEVSpaceForDeskModels, public ZEVSpaceForObjectViews {
 public:
+    // Both roles ask for the desk's units; one answer serves both.
+    ZEVDeskGeometry* deskGeometry() override = 0;
     // Companions; none is owned by the caller.
     // The front layer; nullptr for a desk without one.
     virtual ZEVFrontViewerServices* frontViewer() = 0;

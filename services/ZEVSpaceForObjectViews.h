@@ -6,12 +6,16 @@
 #include "engine/KELTypes.h"
 #include "services/ZEVSpaceSelections.h"
 
+#include <QPointF>
+
 class KELI;
 class KELICurseur;
 
 namespace tallomer {
 
 class KELSharedResources;
+class ZEVDeskGeometry;
+class ZEVFrontViewerServices;
 
 class ZEVSpaceForObjectViews : public virtual ZEVSpaceSelections {
 public:
@@ -45,9 +49,19 @@ public:
     // Space keeps to it (the Object views' delete action).
     virtual void userDeleteItem(KELI* item) = 0;
 
-    // Every inspector panel shows its lists again: the front viewer's, once the front layer
-    // exists; there is no panel to redisplay until then.
-    virtual void displayAllInspectView() {}
+    // What a press, a wheel turn or an arrow key on an Object view needs around it: the desk's
+    // units, limits and sizes; the front layer (nullptr for a desk without one); whether the
+    // ruler takes a move now (no cursor move under way); whether the pointer is hidden; the
+    // history of places; and where the pointer went, y-up in the window.
+    virtual ZEVDeskGeometry* deskGeometry() = 0;
+    virtual ZEVFrontViewerServices* frontViewer() = 0;
+    virtual bool siRulerAccepteDeplacement() = 0;
+    virtual bool siNSCursorHidden() = 0;
+    virtual void addToHistory() = 0;
+    virtual void mouseMovedInLocation(const QPointF& windowPoint) = 0;
+
+    // Every inspector panel shows its lists again, through the front viewer.
+    virtual void displayAllInspectView() = 0;
 };
 
 } // namespace tallomer

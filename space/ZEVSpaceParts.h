@@ -144,6 +144,12 @@ public:
     // The front layer's mode changed, or the selection of the mode in force did.
     virtual void frontModeDidChange() {}
     virtual void itemSelectionDidChange() {}
+    // The panel redraws; whether its table has the keyboard focus, and taking it; the list's
+    // own Deselect. The inspector framework answers these once its panels exist.
+    virtual void displayInspectView() {}
+    virtual bool siFirstResponder() { return false; }
+    virtual void setFirstResponder() {}
+    virtual void userDeselect() {}
 
 private:
     KELId entityInt_;

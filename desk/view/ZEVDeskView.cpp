@@ -272,7 +272,17 @@ bool ZEVDeskView::magnify(QNativeGestureEvent* event)
     // A zoom that came without its beginning is placed by its own position.
     if (!pincementSurVue_)
         pincementSurVue_ = siItemViewAt(event->position());
-    if (*pincementSurVue_ || !space_)
+    if (*pincementSurVue_) {
+        // The Object view under the pinch resizes itself.
+        for (QGraphicsItem* i : items(event->position()))
+            for (QGraphicsItem* p = i; p; p = p->parentItem())
+                if (auto* v = dynamic_cast<ZEVItemViewForDesks*>(p); v && p->isVisible()) {
+                    v->magnifyItemViewWithEvent(event->value());
+                    return false;
+                }
+        return false;
+    }
+    if (!space_)
         return false;
     space_->rulerMagnify(event);
     return true;
@@ -550,6 +560,8 @@ Qt::DropAction ZEVDeskView::draggingEntered(DragSource source, const QMimeData* 
 
 Qt::DropAction ZEVDeskView::draggingUpdated(DragSource source, bool siAlt, const QPointF& p)
 {
+    if (source == DragSource::ItemView && itemViewer_)
+        itemViewer_->copiedItemViewsMovedTo(p);
     if (source == DragSource::ItemView && siAlt)
         return Qt::CopyAction;
     if (space_) {

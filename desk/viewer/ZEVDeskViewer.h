@@ -123,7 +123,7 @@ public:
 
     // ---- placing Objects ----
     ZEVItemViewForDesks* creerItemViewWithItem(KELI* item, const QPointF& location, double countShift);
-    ZEVItemViewForDesks* creerItemViewWithItem(KELI* item, const ZEVIconPosition& position, float ratio);
+    ZEVItemViewForDesks* creerItemViewWithItem(KELI* item, const ZEVIconPosition& position, float ratio) override;
     void creerIconForItem(KELI* item, const ZEVIconPosition& position, KELDate inDate, KELDate outDate,
                           float ratio) override;
     ZEVItemViewForDesks* creerIconForItemView(KELI* item, const ZEVIconPosition& position, KELDate inDate,

@@ -263,6 +263,22 @@ KELI* ZEVSpaceBridge::channelForIdentityInt(KELId id) { return space_.channelFor
 KELI* ZEVSpaceBridge::identity() { return space_.channelForIdentityInt(space_.currentChannelInt()); }
 KELId ZEVSpaceBridge::identityInt() { return space_.currentChannelInt(); }
 ZEVFrontViewerServices* ZEVSpaceBridge::frontViewer() { return space_.frontViewer(); }
+void ZEVSpaceBridge::displayFrontView()
+{
+    if (ZEVFrontViewerServices* f = space_.frontViewer())
+        f->displayFrontView();
+}
+void ZEVSpaceBridge::displayAllInspectView()
+{
+    if (ZEVFrontViewerServices* f = space_.frontViewer())
+        f->displayAllInspectView();
+}
+bool ZEVSpaceBridge::siRulerAccepteDeplacement()
+{
+    ZEVRulerViewerServices* r = space_.rulerViewer();
+    return !r || r->siAccepteDeplacement();
+}
+bool ZEVSpaceBridge::siNSCursorHidden() { return space_.siNSCursorHidden(); }
 int ZEVSpaceBridge::frontMode()
 {
     ZEVFrontViewerServices* f = space_.frontViewer();

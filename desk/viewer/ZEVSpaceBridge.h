@@ -34,6 +34,7 @@ public:
     KELDate spaceOutTimeForCurseur(KELICurseur* curseur) override;
     bool siGoToMode() override;
     KELDate outTimeForGoToTime(KELDate t) override;
+    void displayFrontView() override;
     void beep() override;
 
     // ZEVSpaceForObjectViews
@@ -51,7 +52,10 @@ public:
     bool siShowAnimation() override;
     bool siFiltreANDOperation() override;
     KELI* draggingItem() override;
+    bool siRulerAccepteDeplacement() override;
+    bool siNSCursorHidden() override;
     void userDeleteItem(KELI* item) override;
+    void displayAllInspectView() override;
 
     // ZEVSpaceSelections: the space controller's selections.
     bool isIconSelectedForItem(KELI* item) override;

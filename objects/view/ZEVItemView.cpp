@@ -19,6 +19,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tallomer {
 
@@ -189,6 +190,8 @@ ZEVItemView::ZEVItemView(const ZEVIconPosition& position, ZEVItemViewer* viewer,
     ZEVSpaceForObjectViews* s = space();
     siIdentiy_ = s && identityInt_ == s->identityInt();
     setFlag(QGraphicsItem::ItemUsesExtendedStyleOption, false);
+    // The arrows and Escape of a pressed view are its own.
+    setFlag(QGraphicsItem::ItemIsFocusable, true);
     construireLesParties(true);
     replacerDansLaScene();
 }
@@ -263,12 +266,115 @@ void ZEVItemView::replacerDansLaScene()
     setPos(frame_.x(), qtY(height, frame_.y(), frame_.height()));
 }
 
-void ZEVItemView::setIconPosition(const ZEVIconPosition& position, double)
+namespace {
+constexpr char kAnimation[] = "_animationStep";
+constexpr char kStopAnimation[] = "_stopSiAnimationRun";
+constexpr char kBlink[] = "retablirItemViewAmation";
+
+// Ease in and out: slow at both ends.
+double adoucir(double t) { return t * t * (3 - 2 * t); }
+
+QRectF entre(const QRectF& a, const QRectF& b, double t)
 {
-    // Placements are immediate until the animations of the views exist; the first never animates.
-    setFrame(viewFrameForIconPosition(position));
+    return QRectF(a.x() + (b.x() - a.x()) * t, a.y() + (b.y() - a.y()) * t, a.width() + (b.width() - a.width()) * t,
+                  a.height() + (b.height() - a.height()) * t);
+}
+} // namespace
+
+void ZEVItemView::setIconPosition(const ZEVIconPosition& position, double duration)
+{
+    double d = duration;
+    if (!siAnimation_) {
+        // The first placement, and the first after hiding, is never animated.
+        siAnimation_ = true;
+        d = 0;
+    }
+    ZEVSpaceForObjectViews* s = space();
+    if (s && !s->siShowAnimation())
+        d = 0;
+    placer(position, d);
+}
+
+void ZEVItemView::placer(const ZEVIconPosition& position, double d)
+{
+    // A new placement replaces a running one from where that one stands.
+    Scheduler* sched = Scheduler::hasShared() ? &Scheduler::shared() : nullptr;
+    if (sched) {
+        sched->cancel(cible(), kAnimation);
+        sched->cancel(cible(), kStopAnimation);
+    }
+    if (d <= kSnapDuration || !sched) {
+        siAnimationRun_ = false;
+        setFrame(viewFrameForIconPosition(position));
+        iconPosition_ = position;
+        return;
+    }
+    siAnimationRun_ = true;
+    animationFrom_ = frame_;
+    animationTo_ = viewFrameForIconPosition(position);
+    animationTarget_ = position;
+    animationSteps_ = std::max(1, static_cast<int>(std::ceil(d / kAnimationStep - 1e-9)));
+    animationStep_ = 0;
+    animationDelay_ = d / animationSteps_;
     iconPosition_ = position;
-    siAnimation_ = true;
+    sched->perform(cible(), kAnimation, animationDelay_, [this] { animationStep(); }, true);
+}
+
+void ZEVItemView::animationStep()
+{
+    ++animationStep_;
+    if (animationStep_ >= animationSteps_) {
+        siAnimationRun_ = false;
+        setFrame(animationTo_);
+        iconPosition_ = animationTarget_;
+        return;
+    }
+    setFrame(entre(animationFrom_, animationTo_, adoucir(double(animationStep_) / animationSteps_)));
+    Scheduler::shared().perform(cible(), kAnimation, animationDelay_, [this] { animationStep(); }, true);
+}
+
+void ZEVItemView::snapAnimation()
+{
+    if (siAnimationRun_)
+        setIconPosition(iconPositionForCurrentFrame(), kSnapDuration);
+}
+
+void ZEVItemView::startRetablirItemViewAmation()
+{
+    siRetablir_ = true;
+    if (siRetablirItemView_)
+        return;
+    siRetablirItemView_ = true;
+    siRetablirItemViewFlag_ = false;
+    retablirItemViewAmation();
+}
+
+void ZEVItemView::retablirItemViewAmation()
+{
+    siRetablirItemViewFlag_ = !siRetablirItemViewFlag_;
+    update();
+    // On for 0.5 s, off for 0.25 s.
+    Scheduler::shared().perform(cible(), kBlink, siRetablirItemViewFlag_ ? 0.5 : 0.25,
+                                [this] { retablirItemViewAmation(); }, true);
+}
+
+void ZEVItemView::annuleRetablirItemViewAmation()
+{
+    if (!siRetablirItemView_)
+        return;
+    Scheduler::shared().cancel(cible(), kBlink);
+    siRetablirItemView_ = false;
+    siRetablirItemViewFlag_ = false;
+    update();
+}
+
+void ZEVItemView::stopRetablirItemViewAmation()
+{
+    Scheduler::shared().cancel(cible(), kBlink);
+    siRetablir_ = false;
+    siRetablirItemView_ = false;
+    siRetablirItemViewFlag_ = false;
+    update();
 }
 
 QRectF ZEVItemView::imageFrame() const

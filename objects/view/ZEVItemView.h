@@ -18,8 +18,11 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 class KELI;
+class QMimeData;
 
 namespace tallomer {
 
@@ -141,6 +144,7 @@ public:
     // A new image's ratio; the frame follows at the next placement.
     void setImageSizeRatio(float ratio) { imageSizeRatio_ = ratio; }
     void saveIconPosition() { savedIconPosition_ = iconPosition_; }
+    void saveIconPosition(const ZEVIconPosition& position) { savedIconPosition_ = position; }
     ZEVIconPosition savedIconPosition() const { return savedIconPosition_; }
 
     // ZEVItemViewForDesks
@@ -206,6 +210,57 @@ public:
     bool siShowCadre() const { return siShowCadre_; }
     bool siAnimation() const { return siAnimation_; }
 
+    // ---- animated placement and the restore blink ----
+    // The key this view's delayed performs go by; the view cancels them all as it goes.
+    const void* cible() const { return static_cast<const ZEVItemViewForDesks*>(this); }
+    bool siAnimationRun() const { return siAnimationRun_; }
+    // A running placement stops where it stands.
+    void snapAnimation();
+    void startRetablirItemViewAmation();
+    void annuleRetablirItemViewAmation();
+    void stopRetablirItemViewAmation();
+    bool siRetablirItemView() const { return siRetablirItemView_; }
+    bool siRetablirItemViewFlag() const { return siRetablirItemViewFlag_; }
+    static constexpr double kAnimationStep = 1.0 / 60.0;
+
+    // ---- input; points are y-up in desk-view points ----
+    static constexpr double kLongPress = 0.7;
+    static constexpr double kCadreTime = 0.5;
+    static constexpr double kResizeEnd = 0.5;
+    static constexpr double kCancelDuration = 0.3;
+    static constexpr double kSnapDuration = 0.001;
+    static constexpr double kMoveAlpha = 0.7;
+    // The rectangle a press must hit: the image, grown by 10 on every side when the icon is
+    // selected.
+    QRectF hitRect() const;
+    bool siIncludePoint(const QPointF& deskPoint) const { return hitRect().contains(deskPoint); }
+    // Each answers whether the view took the event (false: it goes on to the desk).
+    bool mouseDown(const QPointF& deskPoint, Qt::KeyboardModifiers modifiers);
+    void mouseDragged(const QPointF& deskPoint);
+    void mouseUp(Qt::KeyboardModifiers modifiers);
+    bool doubleClick(const QPointF& deskPoint);
+    bool otherMouseDown(const QPointF& deskPoint);
+    // deltaY in lines (a notch is one); `natural` when the device scrolls the natural way.
+    bool scrollWheel(const QPointF& deskPoint, double deltaY, bool natural);
+    // A pinch the front view found over this view.
+    void magnifyItemViewWithEvent(double magnification) override;
+    bool keyDown(int key, Qt::KeyboardModifiers modifiers);
+    // Escape.
+    virtual void cancelOperation();
+    // The long press: copies of the views to recall are dragged out (through the drag runner).
+    void mouseDownRappel();
+    void mouseDownRappelCancel();
+    // How a drag of copies runs: QDrag::exec from the desk's canvas in the program; tests give
+    // one that replays the drag over the canvas. Answers the action the drop took.
+    using DragRunner = std::function<Qt::DropAction(QMimeData* data, const QImage& image, ZEVItemView* source)>;
+    static void setDragRunner(DragRunner runner);
+    bool siMouseDragged() const { return siMouseDragged_; }
+    bool siSrollWheelStart() const { return siSrollWheelStart_; }
+    bool siCancel() const { return siCancel_; }
+    // Whether the arrows are this view's now (not the window's): the front layer has no focus
+    // and some view of the mode is selected.
+    bool siFreeArrows(std::vector<ZEVItemView*>* views = nullptr) const;
+
     bool siModifiableTitle() const { return true; }
     // Active, and the Ctrl key held or the active cursor not in its parent cursor's past.
     bool siModifiableIcon(bool commande) const;
@@ -227,10 +282,22 @@ public:
 
     // QGraphicsItem
     QRectF boundingRect() const override { return QRectF(QPointF(0, 0), frame_.size()); }
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) override;
+    void wheelEvent(QGraphicsSceneWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool sceneEvent(QEvent* event) override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
     // The Object views of a scene, bottom first.
     static std::vector<ZEVItemView*> itemViewsInStackingOrder(QGraphicsScene* scene);
+
+protected:
+    // Moves to the position over `duration` seconds (at once for 0 or a snap), with no rule about
+    // first placements or the animation setting.
+    void placer(const ZEVIconPosition& position, double duration);
 
 private:
     void construireLesParties(bool avecDragView);
@@ -240,6 +307,14 @@ private:
     void restack(bool toFront);
     // The bar goes, the icon and the title come back.
     void endDownload();
+    void animationStep();
+    void retablirItemViewAmation();
+    void scrollWheelStop();
+    bool stopSiSrollWheelStart();
+    void resize(double factor, bool pendantLeDeplacement);
+    QPointF deskPointOf(const QPointF& scenePoint) const;
+    ZEVItemViewer* viewerOrNull() const { return itemViewer_; }
+    void showCadreBriefly();
 
     ZEVItemViewer* itemViewer_; // not owned
     KELI* item_;                // not owned: links live for the run
@@ -272,6 +347,22 @@ private:
     bool siFlickOn_ = false;
     bool siShowTitle_ = false;
     bool siShowCadre_ = false;
+
+    bool siAnimationRun_ = false;
+    QRectF animationFrom_;
+    QRectF animationTo_;
+    ZEVIconPosition animationTarget_;
+    int animationSteps_ = 0;
+    int animationStep_ = 0;
+    double animationDelay_ = 0;
+
+    bool siMouseDown_ = false;
+    bool siMouseDragged_ = false;
+    bool siCancel_ = false;
+    bool siDragsIgnored_ = false;
+    bool siDoubleClick_ = false;
+    bool siSrollWheelStart_ = false;
+    QPointF mouseLoc_;
 };
 
 } // namespace tallomer

@@ -8,6 +8,7 @@
 #include "engine/KELLien.h"
 #include "services/ZEVSpaceForObjectViews.h"
 #include "objects/view/ZEVItemView.h"
+#include "objects/view/ZEVItemViewCopy.h"
 #include "objects/viewer/ZEVItemViewerModels.h"
 
 #include <QGraphicsScene>
@@ -51,9 +52,13 @@ ZEVItemViewer::~ZEVItemViewer()
     // Views that outlive their viewer stop asking it anything.
     for (ZEVItemView* v : views_)
         v->detacherItemViewer();
-    for (auto& c : copies())
+    for (auto& c : copies()) {
+        // A copy flying back lies in a desk's scene, which must not delete it.
+        if (QGraphicsScene* scene = c->scene())
+            scene->removeItem(c.get());
         if (c->itemViewer() == this)
             c->detacherItemViewer();
+    }
     if (--viewerCount == 0)
         ViderCopiedItemViews();
 }
@@ -213,10 +218,14 @@ const std::vector<std::unique_ptr<ZEVItemView>>& ZEVItemViewer::copiedItemViewsF
         visibleViewsOfMode(mode, sources);
     else
         sources.push_back(view);
+    cancelRecall_ = false;
     for (ZEVItemView* s : sources) {
-        auto copy = std::make_unique<ZEVItemView>(s->frame(), s->imageSizeRatio(), this, s->item());
+        auto copy = std::make_unique<ZEVItemViewCopy>(s->frame(), s->imageSizeRatio(), this, s->item());
         copy->setItemType(s->itemType());
         copy->setItemImage(s->itemImageView()->image());
+        copy->setTitleForPB(s->itemTitle());
+        // Where a copy that cannot land flies back to.
+        copy->saveIconPosition();
         copies().push_back(std::move(copy));
     }
     return copies();
@@ -613,15 +622,7 @@ void ZEVItemViewer::userRecallIconForItem(KELI* item)
     deskmodel::relancer(curseur_);
 }
 
-void ZEVItemViewer::userRecallIconForItemView(ZEVItemViewForDesks* view)
-{
-    KELI* item = view ? view->item() : nullptr;
-    if (!item || !deskClass_ || !curseur_)
-        return;
-    const ZEVIconPosition old = deskClass_->rectCurseurForItem(item);
-    deskClass_->recallIconForItem(item, curseur_->now(), view->iconPosition(), old);
-    deskmodel::relancer(curseur_);
-}
+void ZEVItemViewer::userRecallIconForItemView(ZEVItemViewForDesks* view) { userRecallIconAtViewPlace(view); }
 
 void ZEVItemViewer::userRecallLinkWithItem(KELI* item, KELI* otherItem)
 {

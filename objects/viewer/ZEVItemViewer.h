@@ -15,6 +15,7 @@
 #include "runtime/Scheduler.h"
 
 #include <QPointF>
+#include <QString>
 
 #include <map>
 #include <memory>
@@ -27,6 +28,7 @@ class KELICurseur;
 namespace tallomer {
 
 class ZEVDeskClass;
+class ZEVDeskGeometry;
 class ZEVItemClass;
 class ZEVSpaceForObjectViews;
 class ZEVItemView;
@@ -76,6 +78,22 @@ public:
     static const std::vector<std::unique_ptr<ZEVItemView>>& CopiedItemViews();
     static void ViderCopiedItemViews();
     static void ReferencerInitialCurseur(KELICurseur* curseur) { initialCurseur_ = curseur; }
+    // Where the pointer of the drag of copies was last (y-up, floored); the copies follow it.
+    static void ReferencerDragPoint(const QPointF& p) { dragPoint_ = p; }
+    void copiedItemViewsMovedTo(const QPointF& deskPoint) override;
+    // The drop of the copies on this desk: each Object recalled at the cursor where its copy lies;
+    // one already there moves when the drag stayed on the Now desk or Ctrl is held, else its copy
+    // flies back to it (1.0 s) and goes (1.1 s). Nothing after a cancel.
+    void userRecallSelectedItemViewsVersNowCurseur() override;
+    // Escape on a copy: the drop that follows does nothing, and this desk is active again.
+    void userCancelRecallSelectedItemViews();
+    // Alt at the drop: the Objects would be duplicated into the Space by the front layer's file
+    // jobs, which the inspector framework's file operations answer; until they exist, nothing is
+    // duplicated (a cancelled drag only clears its flag).
+    void userDuplicateSelectedItemViews() override;
+    static bool siCancelRecall() { return cancelRecall_; }
+    static constexpr double kFlyBack = 1.0;
+    static constexpr double kFlyBackGone = 1.1;
     static KELICurseur* InitialCurseur() { return initialCurseur_; }
     bool siCopiedItemViewForItem(const KELI* item) const;
     std::vector<KELI*> draggedItems() const;
@@ -97,6 +115,74 @@ public:
     // Whether the two Objects are linked, whichever is the parent.
     bool userAskIfItemIsConnectedWithItem(KELI* a, KELI* b);
 
+    // ---- what the user asks of Objects, at this viewer's cursor; each change is followed by the
+    // cursor's context run again and the cursor re-placed, so that the notices redraw ----
+    void userReleaseIconForItem(KELI* item);
+    void userReleaseIconForItems(const std::vector<KELI*>& items);
+    void userReleaseIconForItems(const std::vector<KELI*>& items, KELDate transitionDate);
+    // The visible views of the current front mode, one by one.
+    void userReleaseSelectedItemViews();
+    void userForgetIconForItem(KELI* item);
+    void userForgetIconForItems(const std::vector<KELI*>& items);
+    void userRecallIconForItems(const std::vector<KELI*>& items);
+    // Every icon-selected Object, at its view's place (its stored place when it had no view).
+    void userRecallSelectedItems();
+    void userRetainIconForItem(KELI* item);
+    void userRetainIconForItems(const std::vector<KELI*>& items);
+    // The view's place is the new one; YES when the icon was recalled (NO: already on the desk).
+    bool userRecallIconAtViewPlace(ZEVItemViewForDesks* view);
+
+    // Links between two Objects: one link per pair, the greater id its parent.
+    void userReleaseLinkWithItem(KELI* item, KELI* otherItem);
+    void userRetainLinkWithItem(KELI* parent, KELI* enfant);
+    void userForgetLinkWithItem(KELI* parent, KELI* enfant);
+    // The selected links that end at the Object (front mode 3).
+    void userRecallLinksForItem(KELI* item);
+    void userRetainLinksForItem(KELI* item);
+    void userReleaseLinksForItem(KELI* item);
+    void userForgetLinksForItem(KELI* item);
+    // Every selected link; each walks a copy of the selection, which its own notices change.
+    void userRetainSelectedLinks();
+    void userReleaseSelectedLinks();
+    void userForgetSelectedLinks();
+
+    // A move, resize or arrow series of one view ends: stored from the cursor's date when the icon
+    // may change now; otherwise the view blinks and goes back to its stored place after 6.7 s.
+    // A place that is not a place (a number that is not finite, a size of zero or less) is never
+    // stored: logged, and the view goes back at once.
+    void userChangePosition(const ZEVIconPosition& newPosition, const ZEVIconPosition& oldPosition,
+                            ZEVItemView* view);
+    // The snap-back of a refused move: the view takes its stored place again, with the sound.
+    void retablirItemView(ZEVItemView* view);
+    // A click on a blinking view: the moved views keep their places on screen, nothing stored.
+    void userAnnuleRetablirPositionForSelectedItemViews();
+    // Keep the shown place (stored now), or restore the stored one at once.
+    void userKeepPositionForItemView(ZEVItemView* view);
+    void userRestorePositionForItemView(ZEVItemView* view);
+    void userChangeTitle(const QString& title, ZEVItemView* view);
+    // Escape on a view while nothing is under way: the front layer steps back.
+    void userCancelOperation();
+    // Opening an Object and its context menu: the opening and the context-menu parts of the
+    // Object views answer them; until then a double click and a right click open nothing.
+    void userOpenItem(KELI* item, bool original);
+    void setMenuForItemView(ZEVItemView* view);
+    int openRequests() const { return openRequests_; }
+
+    // The arrow keys on the desk's grid (g in desk units, 200 or 400); each changes the view at
+    // once and stores the series 0.6 s after its last press.
+    void userMoveLeftItemView(ZEVItemView* view, double grid);
+    void userMoveRightItemView(ZEVItemView* view, double grid);
+    void userMoveUpItemView(ZEVItemView* view, double grid);
+    void userMoveDownItemView(ZEVItemView* view, double grid);
+    void userZoomInRightAlignItemView(ZEVItemView* view, double grid);
+    void userZoomOutRightAlignItemView(ZEVItemView* view, double grid);
+    void userZoomInTopAlignItemView(ZEVItemView* view, double grid);
+    void userZoomOutTopAlignItemView(ZEVItemView* view, double grid);
+    // The store of an arrow series, 0.6 s after its last press.
+    void archivePositionForItemView(ZEVItemView* view);
+    static constexpr double kArchiveDelay = 0.6;
+    static constexpr double kRetablirDelay = 6.7;
+
     // Filters.
     void ajouteFilterForItem(KELI* item) override;
     void enleveFilterForItem(KELI* item) override;
@@ -113,6 +199,13 @@ public:
     bool siHideViewForFilterChosenItem(KELI* item) override;
 
 private:
+    void relancerCurseur();
+    std::vector<ZEVItemConnexion*> selectedConnexions(KELI* endingAt) const;
+    void linkSelectionDidChange();
+    // The common end of the eight arrow operations.
+    void gridPlace(ZEVItemView* view, const ZEVIconPosition& position);
+    const ZEVDeskGeometry& geometry() const;
+
     using Updater = void (ZEVItemConnexion::*)(bool);
     void majItemConnexion(ZEVItemConnexion* c);
     void addFilterImpactForConnexion(ZEVItemConnexion* c);
@@ -146,7 +239,10 @@ private:
     std::map<KELI*, std::map<KELI*, int>> impactParFiltre_;
     std::map<KELI*, int> impactedItemCounts_;
 
+    int openRequests_ = 0;
     static inline KELICurseur* initialCurseur_ = nullptr; // not owned
+    static inline QPointF dragPoint_;
+    static inline bool cancelRecall_ = false;
     ScheduledTarget guard_{this};
 };
 

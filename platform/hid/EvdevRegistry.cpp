@@ -281,9 +281,16 @@ private:
     std::function<void()> undo_;
 };
 
-EvdevRegistry::EvdevRegistry(std::unique_ptr<EvdevSystem> system) : system_(std::move(system)) {}
+EvdevRegistry::EvdevRegistry(std::unique_ptr<EvdevSystem> system, std::unique_ptr<ConsoleSessions> console)
+    : system_(std::move(system)), console_(std::move(console))
+{
+}
 
-EvdevRegistry::~EvdevRegistry() = default;
+EvdevRegistry::~EvdevRegistry()
+{
+    if (console_)
+        console_->watch({});
+}
 
 void EvdevRegistry::startWatching()
 {
@@ -458,12 +465,51 @@ std::unique_ptr<HIDNotification> EvdevRegistry::addInterest(HIDService service,
     });
 }
 
-std::unique_ptr<HIDNotification> EvdevRegistry::addRootBusyInterest(std::function<void(std::uint32_t)>,
+QVariant EvdevRegistry::rootProperty(const QString& key)
+{
+    if (key != QLatin1String("IOConsoleUsers"))
+        return {};
+    QVariantList users;
+    if (console_)
+        for (const ConsoleSession& s : console_->sessions())
+            users << QVariantMap{{QStringLiteral("kCGSSessionUserIDKey"), qulonglong(s.userID)},
+                                 {QStringLiteral("kCGSSessionOnConsoleKey"), s.active}};
+    return users;
+}
+
+std::unique_ptr<HIDNotification> EvdevRegistry::addRootBusyInterest(std::function<void(std::uint32_t)> notice,
                                                                     IOReturn& result)
 {
-    // The desktop has no secure-input state whose changes would be told here.
     result = kIOReturnSuccess;
-    return std::make_unique<Nothing>();
+    if (!console_)
+        return std::make_unique<Nothing>();
+    const std::uint64_t id = nextRegistration_++;
+    rootBusy_[id] = std::move(notice);
+    if (rootBusy_.size() == 1)
+        console_->watch([this] { consoleChanged(); });
+    QPointer<EvdevRegistry> self(this);
+    return std::make_unique<Registration>([self, id] {
+        if (!self)
+            return;
+        self->rootBusy_.erase(id);
+        if (self->rootBusy_.empty())
+            self->console_->watch({});
+    });
+}
+
+void EvdevRegistry::consoleChanged()
+{
+    std::vector<std::uint64_t> ids;
+    for (const auto& [id, fn] : rootBusy_)
+        ids.push_back(id);
+    for (std::uint64_t id : ids) {
+        auto it = rootBusy_.find(id);
+        if (it == rootBusy_.end())
+            continue;
+        // A copy: the party told may end its registration (a driver restarting does).
+        auto fn = it->second;
+        fn(kIOMessageServiceBusyStateChange);
+    }
 }
 
 std::unique_ptr<HIDDevice> EvdevRegistry::createPlugIn(HIDService service, IOReturn& result)

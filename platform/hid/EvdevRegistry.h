@@ -11,7 +11,11 @@
 //
 // What the kernel and udev answer comes through EvdevSystem: the machine's own, or a fake whose
 // devices are pipes the tests write records into.
+//
+// The root's console users and busy notice come from the console's login sessions; without them
+// (no login manager, or none given) the console users read as an empty list and no notice comes.
 
+#include "platform/hid/ConsoleSessions.h"
 #include "platform/hid/HIDRegistry.h"
 
 #include <QObject>
@@ -59,7 +63,7 @@ EvdevUsage evdevUsageForKey(unsigned keyCode);
 
 class EvdevRegistry final : public QObject, public HIDRegistry {
 public:
-    explicit EvdevRegistry(std::unique_ptr<EvdevSystem> system);
+    explicit EvdevRegistry(std::unique_ptr<EvdevSystem> system, std::unique_ptr<ConsoleSessions> console = nullptr);
     ~EvdevRegistry() override;
 
     EvdevSystem& system() { return *system_; }
@@ -75,6 +79,7 @@ public:
     std::unique_ptr<HIDNotification> addMatching(std::function<void(HIDService)> matched, IOReturn& result) override;
     std::unique_ptr<HIDNotification> addInterest(HIDService service, std::function<void(std::uint32_t)> notice,
                                                  IOReturn& result) override;
+    QVariant rootProperty(const QString& key) override;
     std::unique_ptr<HIDNotification> addRootBusyInterest(std::function<void(std::uint32_t)> notice,
                                                          IOReturn& result) override;
     std::unique_ptr<HIDDevice> createPlugIn(HIDService service, IOReturn& result) override;
@@ -96,6 +101,7 @@ private:
     HIDService add(const EvdevNode& node);
     Service* find(HIDService service);
     void probe(Service& s);
+    void consoleChanged();
 
     std::unique_ptr<EvdevSystem> system_;
     bool watching_ = false;
@@ -105,6 +111,8 @@ private:
     std::map<std::uint64_t, std::function<void(HIDService)>> matching_;
     std::map<std::uint64_t, std::pair<HIDService, std::function<void(std::uint32_t)>>> interests_;
     bool refusalLogged_ = false;
+    std::unique_ptr<ConsoleSessions> console_;
+    std::map<std::uint64_t, std::function<void(std::uint32_t)>> rootBusy_;
 };
 
 } // namespace tallomer

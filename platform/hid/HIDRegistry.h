@@ -24,6 +24,8 @@ inline constexpr IOReturn kIOReturnExclusiveAccess = IOReturn(0xE00002C5);
 inline constexpr IOReturn kIOReturnNoDevice = IOReturn(0xE00002C0);
 // The message of a service that went away.
 inline constexpr std::uint32_t kIOMessageServiceIsTerminated = 0xE0000010;
+// The registry root's busy notice: the console's state may have changed.
+inline constexpr std::uint32_t kIOMessageServiceBusyStateChange = 0xE0000120;
 
 // A device of the registry; 0 is none.
 using HIDService = std::uint32_t;
@@ -95,7 +97,12 @@ public:
     virtual std::unique_ptr<HIDNotification> addInterest(HIDService service,
                                                          std::function<void(std::uint32_t message)> notice,
                                                          IOReturn& result) = 0;
-    // The registry root's busy notice.
+    // A property of the registry root; an invalid variant when it has none. "IOConsoleUsers": a
+    // list of dictionaries, one per login session of the console, with "kCGSSessionUserIDKey"
+    // (the user id) and "kCGSSessionOnConsoleKey" (whether it is the active one).
+    virtual QVariant rootProperty(const QString& key) = 0;
+    // The registry root's busy notice (kIOMessageServiceBusyStateChange when the console's active
+    // session changed).
     virtual std::unique_ptr<HIDNotification> addRootBusyInterest(std::function<void(std::uint32_t message)> notice,
                                                                  IOReturn& result) = 0;
     // The plug-in of a service (the first step of opening it); nullptr with the result on failure.

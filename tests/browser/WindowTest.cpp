@@ -6,6 +6,8 @@
 
 #include "browser/GUITextFieldCell.h"
 #include "browser/GUIWidgets.h"
+#include "browser/KELVueDeModel.h"
+#include "browser/KELVueDeRelation.h"
 #include "engine/KELElements.h"
 #include "platform/Keys.h"
 
@@ -33,14 +35,21 @@ TEST_F(Browser, EachLinkClassGetsItsColumnClass)
     EXPECT_EQ(sorteDeVuePour(wake(kel::kElemCurseurGlobal)), KELSorteDeVue::Aucune);
     EXPECT_EQ(sorteDeVuePour(nullptr), KELSorteDeVue::Aucune);
 
-    // Only the value columns are built: the others beep and leave no window.
+    // Every kind has its column now: only a link of no kind beeps and leaves no window.
     EXPECT_NE(dynamic_cast<KELVueDeBaseMot*>(base(ouvrir(kel::kModelMot))), nullptr);
     EXPECT_NE(dynamic_cast<KELVueDeBaseNombre*>(base(ouvrir(kel::kModelNombre))), nullptr);
+    const auto premiere = [](KELVueController* w) { return w ? w->premiereVue() : nullptr; };
+    EXPECT_NE(dynamic_cast<KELVueDeModel*>(premiere(ouvrir(kel::kModelDesModels))), nullptr);
+    EXPECT_NE(dynamic_cast<KELVueDeModelRelation*>(premiere(ouvrir(kel::kModelDesRelations))), nullptr);
+    EXPECT_NE(dynamic_cast<KELVueDeModelLien*>(premiere(ouvrir(1000049))), nullptr);
+    EXPECT_NE(dynamic_cast<KELVueDeModelCurseur*>(premiere(ouvrir(kel::kModelCurseur))), nullptr);
+    EXPECT_NE(dynamic_cast<KELVueDeModelCurseur*>(premiere(ouvrir(kel::kCurseurGlobal))), nullptr);
+    EXPECT_NE(dynamic_cast<KELVueDeModelContexte*>(premiere(ouvrir(kel::kModelContexte))), nullptr);
+    EXPECT_NE(dynamic_cast<KELVueDeRelation*>(premiere(ouvrir(kel::kRelMots))), nullptr);
     EXPECT_EQ(sound.beeps, 0);
     EXPECT_EQ(ouvrir(kel::kElemCurseurGlobal), nullptr);
-    EXPECT_EQ(ouvrir(kel::kModelDesModels), nullptr);
-    EXPECT_EQ(sound.beeps, 2);
-    EXPECT_EQ(KELVueController::ouvertes().size(), 2u);
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_EQ(KELVueController::ouvertes().size(), 9u);
 }
 
 TEST_F(Browser, ResizingKeepsTheLastColumnAtLeast155PointsWide)

@@ -263,7 +263,8 @@ TEST_F(CollectGridE2E, AKnownFileIsRecalledWhereItWasMovedOnlyWithCtrlAndAPathMa
     addThroughMenu(QStringLiteral("Add\u2026"), {path});
     const QPointF cell = viewer().grid()->imageOriginForIndex(0);
     QTest::keyClick(viewer().scrollView(), Qt::Key_Return, Qt::ControlModifier);
-    advance(0.2);
+    // The icon glides to its new place in 1 s.
+    advance(1.2);
     EXPECT_EQ(placedObjectsOfType("file").size(), 1u);
     EXPECT_EQ(ZEVItemData::Current().uidForItem(item, "file"), ZEVItemData::UidForURL(path));
     ASSERT_NE(viewOf(), nullptr);

@@ -9,6 +9,7 @@
 #include "engine/KELICurseur.h"
 #include "front/ZEVFrontView.h"
 #include "front/ZEVFrontViewer.h"
+#include "objects/viewer/ZEVItemConnexion.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSelections.h"
@@ -99,6 +100,13 @@ TEST_F(Front, ALassoOverTwoOfThreeIconsSelectsThemAndTheStatusTextCountsThem)
     QRectF two = views[0]->imageFrame().united(views[1]->imageFrame());
     ASSERT_FALSE(two.adjusted(-4, -4, 4, 4).intersects(views[2]->imageFrame()))
         << "the default places put the third icon between the first two";
+    // The placed icons come selected, and a press within 10 points of a selected icon is the
+    // icon's own: a lasso over nothing deselects them first.
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(5, 5));
+    QTest::mouseMove(canvas(), at(10, 10));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(15, 15));
+    pump();
+    ASSERT_TRUE(space()->selections().selectedIconItems().empty());
     const QPoint from = at(two.left() - 4, two.bottom() + 4);
     const QPoint to = at(two.right() + 4, two.top() - 4);
     QTest::mousePress(canvas(), Qt::LeftButton, {}, from);
@@ -189,6 +197,68 @@ TEST_F(Front, APressHeldOnTheEmptyDeskWithNowActiveHandsTheDeskToSearch)
     EXPECT_EQ(r.at(0, 0), "2000093");
 }
 
+TEST_F(Front, AnObjectViewThatLeavesDuringAPressIsNeverTouchedAgain)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    const auto views = placeThreeFiles();
+    ASSERT_EQ(views.size(), 3u);
+    const QPointF centre = views[0]->imageFrame().center();
+    const QPoint c = at(centre.x(), centre.y());
+    KELI* gone = views[0]->item();
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, c);
+    pump();
+    // Its icon leaves the desk while the button is down (as when the cursor it shows moves on).
+    nowDesk()->deleteItemView(views[0]);
+    pump();
+    ASSERT_EQ(nowDesk()->itemViewForItem(gone), nullptr);
+    QTest::mouseMove(canvas(), c + QPoint(40, -20));
+    pump();
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, c + QPoint(40, -20));
+    pump();
+    advance(3.0);
+    EXPECT_EQ(nowDesk()->itemViewSet().size(), 2u);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    // The desk goes on answering presses.
+    const QPointF other = views[1]->imageFrame().center();
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(other.x(), other.y()));
+    pump();
+    EXPECT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{views[1]->item()});
+}
+
+TEST_F(Front, AClickOnADrawnLinkLineSelectsItAndCtrlTakesItBack)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    const auto views = placeThreeFiles();
+    ASSERT_EQ(views.size(), 3u);
+    ZEVItemViewer* viewer = space()->itemViewerForCurseur(space()->nowCurseur());
+    viewer->userRecallLinkWithItem(views[0]->item(), views[2]->item());
+    advance(1.0);
+    ASSERT_EQ(viewer->connexionCount(), 1u);
+    space()->setSiShowLinksForAllObjects(true);
+    canvas()->repaint();
+    ZEVItemConnexion* line = *viewer->connexionsExistantes().begin();
+    ASSERT_TRUE(line->siDisplayed()) << "the line is drawn";
+    // A point of the line between the two rings, away from the Object between them.
+    const QPointF a = line->dragSrcPointWithRadiusCorrection(), b = line->dragDstPointWithRadiusCorrection();
+    const QPointF onLine = a + (b - a) * 0.1;
+    ASSERT_FALSE(views[1]->imageFrame().contains(onLine));
+    const std::vector<KELI*> icons = space()->selections().selectedIconItems();
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(onLine.x(), onLine.y()));
+    pump();
+    EXPECT_TRUE(space()->selections().isLinkSelectedForConnexion(line));
+    EXPECT_EQ(space()->selections().selectedIconItems(), icons) << "the press stopped at the line";
+    QTest::mouseClick(canvas(), Qt::LeftButton, Qt::ControlModifier, at(onLine.x(), onLine.y()));
+    pump();
+    EXPECT_FALSE(space()->selections().isLinkSelectedForConnexion(line));
+    // With the lines hidden a click there is the desk's: no line is hit.
+    space()->setSiShowLinksForAllObjects(false);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(onLine.x(), onLine.y()));
+    pump();
+    EXPECT_FALSE(space()->selections().isLinkSelectedForConnexion(line));
+}
+
 TEST_F(Front, ADragStartedBeforeTheShortPressDrawsALassoAndMovesNoCursor)
 {
     start();
@@ -258,6 +328,10 @@ TEST_F(Front, AModeButtonsShortPressOpensItsToolMenuWhileALongPressOrADragRestin
     advance(0.1);
     EXPECT_EQ(front()->frontMode(), ZEVFrontModeLinks);
     EXPECT_FALSE(front()->toolMenu(ZEVFrontModeLinks)->isVisible());
+    // The pressed button goes back as it was, then shows the mode in force.
+    advance(0.5);
+    EXPECT_EQ(front()->modeButtonState(ZEVFrontModeLinks), 1);
+    EXPECT_EQ(front()->modeButtonState(ZEVFrontModeIcons), 0);
     EXPECT_EQ(sound.played.count(QStringLiteral("Pop")), 1);
 
     // Something dragged over the Titles button and resting there: the switch comes at 0.8 s.

@@ -199,6 +199,7 @@ public:
     IOReturn setProperty(HIDService, const QString&, const QVariant&) override { return kIOReturnError; }
     bool hasServiceOfClass(const QString&) override { return false; }
     std::uint32_t systemVersion() override { return 0; }
+    QVariant rootProperty(const QString&) override { return {}; }
     std::vector<HIDService> services() override { return {}; }
     std::unique_ptr<HIDNotification> addMatching(std::function<void(HIDService)>, IOReturn& r) override
     {

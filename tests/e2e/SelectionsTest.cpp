@@ -91,9 +91,11 @@ TEST_F(Selections, TheLassoAndTabSelectForRealAndCopyThenPasteWorkOnTheSelection
     EXPECT_TRUE(icons().empty());
     const QImage avant = drawn(views[0]);
 
-    // A lasso over the first icon selects it, and its view draws itself selected.
+    // A lasso from the empty desk over the first icon selects it (a press on the icon would be the
+    // icon's own), and its view draws itself selected.
     const QPoint c = centre(views[0]);
-    lasso(c - QPoint(10, 10), c + QPoint(10, 10));
+    const QPoint dehors = c + QPoint(-45, 45);
+    lasso(dehors, c + QPoint(10, 10));
     ASSERT_EQ(icons(), std::vector<KELI*>{views[0]->item()});
     EXPECT_NE(drawn(views[0]), avant) << "the view shows it is selected";
 
@@ -103,7 +105,7 @@ TEST_F(Selections, TheLassoAndTabSelectForRealAndCopyThenPasteWorkOnTheSelection
     EXPECT_NE(icons().front(), views[0]->item());
 
     // Copy writes the selected file, and Paste gives the Object its icon back rather than a second one.
-    lasso(c - QPoint(10, 10), c + QPoint(10, 10));
+    lasso(dehors, c + QPoint(10, 10));
     key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(sound.beeps, 0);
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();

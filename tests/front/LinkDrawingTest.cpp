@@ -128,3 +128,88 @@ TEST(LinkDrawing, ASelectedLineHasTheWiderHaloAndLinesHiddenByTheModeAreNeitherD
 }
 
 } // namespace
+
+namespace {
+
+// The front view lays its strokes itself; they match what the painter draws for the same pen.
+TEST(LinkDrawing, TheLaidStrokesMatchThePaintersAntialiasedStrokes)
+{
+    using Stroke = tallomer::ZEVFrontView::LinkStroke;
+    const QColor halo(200, 100, 50, 140);
+    const std::vector<Stroke> strokes = {
+        {false, QPointF(20.3, 30.7), QPointF(170.2, 110.4), 0, 5.0, halo.rgba()},
+        {false, QPointF(30, 160), QPointF(180, 160), 0, 1.5, QColor(20, 20, 200).rgba()},
+        {true, QPointF(100, 100), {}, 32, 10.0, halo.rgba()},
+    };
+    for (const Stroke& k : strokes) {
+        QImage ours(200, 200, QImage::Format_ARGB32_Premultiplied);
+        ours.fill(Qt::transparent);
+        tallomer::ZEVFrontView::rasterizeStrokes(ours, {k});
+        QImage theirs(200, 200, QImage::Format_ARGB32_Premultiplied);
+        theirs.fill(Qt::transparent);
+        {
+            QPainter p(&theirs);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.setPen(QPen(QColor::fromRgba(k.colour), k.width, Qt::SolidLine, Qt::RoundCap));
+            if (k.ring)
+                p.drawEllipse(k.a, k.radius, k.radius);
+            else
+                p.drawLine(k.a, k.b);
+        }
+        // The same ink at the same place: the painter itself lays a pixel's centre half a pixel
+        // apart from one stroke to another, so the pixels are compared in sum, by the centre of
+        // their ink and by their extent.
+        double ink[2] = {0, 0}, cx[2] = {0, 0}, cy[2] = {0, 0};
+        QRect extent[2];
+        const QImage* images[2] = {&ours, &theirs};
+        for (int i = 0; i < 2; ++i)
+            for (int y = 0; y < 200; ++y)
+                for (int x = 0; x < 200; ++x) {
+                    const int a = qAlpha(images[i]->pixel(x, y));
+                    if (!a)
+                        continue;
+                    ink[i] += a;
+                    cx[i] += double(a) * x;
+                    cy[i] += double(a) * y;
+                    extent[i] = extent[i].united(QRect(x, y, 1, 1));
+                }
+        const char* what = k.ring ? "ring" : "line";
+        ASSERT_GT(ink[1], 0);
+        EXPECT_NEAR(ink[0] / ink[1], 1.0, 0.04) << what;
+        EXPECT_NEAR(cx[0] / ink[0], cx[1] / ink[1], 0.75) << what;
+        EXPECT_NEAR(cy[0] / ink[0], cy[1] / ink[1], 0.75) << what;
+        EXPECT_LE(std::abs(extent[0].left() - extent[1].left()), 1) << what;
+        EXPECT_LE(std::abs(extent[0].right() - extent[1].right()), 1) << what;
+        EXPECT_LE(std::abs(extent[0].top() - extent[1].top()), 1) << what;
+        EXPECT_LE(std::abs(extent[0].bottom() - extent[1].bottom()), 1) << what;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Many strokes are laid by bands of rows side by side; the picture is the one laid stroke by
+// stroke, to the pixel, band edges included.
+TEST(LinkDrawing, StrokesLaidByBandsGiveTheSamePictureAsOneByOne)
+{
+    using Stroke = tallomer::ZEVFrontView::LinkStroke;
+    std::vector<Stroke> strokes;
+    for (int i = 0; i < 120; ++i) {
+        const QColor c = QColor::fromHsv((i * 37) % 360, 200, 220, i % 2 ? 255 : 120);
+        if (i % 3 == 0)
+            strokes.push_back({true, QPointF(7.3 * i, 3.1 * i), {}, 20.0 + i % 7, i % 2 ? 1.5 : 5.0, c.rgba()});
+        else
+            strokes.push_back({false, QPointF(5.5 * i, 300 - 2.2 * i), QPointF(800 - 6.1 * i, 4.4 * i), 0,
+                               i % 2 ? 2.5 : 7.5, c.rgba()});
+    }
+    QImage banded(800, 331, QImage::Format_ARGB32_Premultiplied);
+    banded.fill(Qt::transparent);
+    QImage single = banded;
+    tallomer::ZEVFrontView::rasterizeStrokes(banded, strokes);
+    for (const Stroke& k : strokes)
+        tallomer::ZEVFrontView::rasterizeStrokes(single, {k});
+    EXPECT_TRUE(banded == single);
+}
+
+} // namespace

@@ -141,6 +141,7 @@ struct FakeRegistry final : HIDRegistry {
         return false;
     }
     std::uint32_t systemVersion() override { return version; }
+    QVariant rootProperty(const QString&) override { return {}; }
     std::vector<HIDService> services() override
     {
         std::vector<HIDService> out;

@@ -10,6 +10,7 @@
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "objects/viewer/ZEVItemViewerModels.h"
+#include "space/desk/ZEVDeskGeometry.h"
 #include "tests/support/NullServices.h"
 
 #include <QColor>
@@ -110,7 +111,19 @@ public:
     void deselectLinkForConnexion(ZEVItemConnexion* c) override { links.erase(c); }
     bool siShowLinks() override { return showLinks; }
     KELI* draggingItem() override { return dragging; }
+    bool siShowAnimation() override { return animation; }
+    ZEVDeskGeometry* deskGeometry() override { return &geometry; }
+    void selectIconForItem(KELI* o) override { icons = {o}; }
+    void multiSelectIconForItem(KELI* o) override { icons.push_back(o); }
+    void deselectIconForItem(KELI* o) override { std::erase(icons, o); }
+    bool siRulerAccepteDeplacement() override { return rulerAccepts; }
+    void addToHistory() override { ++history; }
 
+    // 1920 x 1200 points: ten desk units a point.
+    ZEVDeskGeometry geometry{1920, 1200};
+    bool animation = false;
+    bool rulerAccepts = true;
+    int history = 0;
     int mode = 0;
     bool showLinks = true;
     KELI* dragging = nullptr;
@@ -125,6 +138,7 @@ public:
     ZEVItemViewForDesks* ajouterItemViewAvecItem(KELI* item) override { return add(item, {100, 100, 64, 0}); }
     void deleteItemView(ZEVItemViewForDesks* v) override { std::erase_if(views, [v](auto& kv) { return kv.second.get() == v; }); }
     void majItemViews() override { ++majViews; }
+    void majItemView(ZEVItemViewForDesks* v) override { refreshed.push_back(v); }
     double deskHeight() override { return 1000; }
 
     ZEVItemView* add(KELI* item, const ZEVIconPosition& p = {0, 0, 64, 0})
@@ -141,6 +155,7 @@ public:
     QGraphicsScene scene;
     std::map<KELI*, std::unique_ptr<ZEVItemViewForDesks>> views;
     int majViews = 0;
+    std::vector<ZEVItemViewForDesks*> refreshed;
 };
 
 // Objects and links that live outside any link base. Only the link viewer's queries are answered.

@@ -265,6 +265,8 @@ public:
             r, s, QString::fromStdString(tallomer::test::buildDir() + "/share/tallomer"),
             rulerParts ? rulerParts() : nullptr);
         rulerViewer = v.get();
+        if (wrapRuler)
+            return wrapRuler(std::move(v));
         return v;
     }
     std::unique_ptr<tallomer::ZEVMarkHistoryServices> creerMarkHistoryViewer(tallomer::ZEVSpaceController& s) override
@@ -273,9 +275,11 @@ public:
         history = h.get();
         return h;
     }
-    std::unique_ptr<tallomer::ZEVFrontViewerServices> creerFrontViewer(tallomer::ZEVSpaceController&) override
+    std::unique_ptr<tallomer::ZEVFrontViewerServices> creerFrontViewer(tallomer::ZEVSpaceController& s) override
     {
         add("creerFrontViewer");
+        if (makeFront)
+            return makeFront(s);
         auto f = std::make_unique<FakeFront>(trace);
         front = f.get();
         return f;
@@ -301,6 +305,11 @@ public:
     tallomer::ZEVRulerViewer* rulerViewer = nullptr; // owned by the controller
     // The parts of the ruler viewer; the stand-ins when unset.
     std::function<std::unique_ptr<tallomer::ZEVRulerParts>()> rulerParts;
+    // The front layer tests put the real front viewer here, and a ruler viewer that watches the
+    // real one.
+    std::function<std::unique_ptr<tallomer::ZEVFrontViewerServices>(tallomer::ZEVSpaceController&)> makeFront;
+    std::function<std::unique_ptr<tallomer::ZEVRulerViewerServices>(std::unique_ptr<tallomer::ZEVRulerViewer>)>
+        wrapRuler;
 
 private:
     QString store_;

@@ -14,6 +14,7 @@ public:
     void setLassoFromPoint(const QPointF& from, const QPointF& to) override { lasso = QRectF(from, to).normalized(); }
     QRectF lassoRect() const override { return lasso; }
     void setSiShowCadre(bool) override {}
+    QRectF frontFrame() const override { return {}; }
     void keyDown(QKeyEvent* e) override { e->ignore(); }
     void keyUp(QKeyEvent* e) override { e->ignore(); }
     void drawForeground(QPainter&) override {}

@@ -78,6 +78,7 @@ public:
     KELDate spaceOutTimeForCurseur(KELICurseur*) override { return KELDateOuverte; }
     bool siGoToMode() override { return false; }
     KELDate outTimeForGoToTime(KELDate) override { return KELDateOuverte; }
+    void displayFrontView() override {}
     void beep() override {}
 };
 using NullDeskModelSpace = NullSelectionsT<NullDeskModelSpaceT<ZEVSpaceForDeskModels>>;
@@ -99,6 +100,13 @@ public:
     bool siFiltreANDOperation() override { return false; }
     KELI* draggingItem() override { return nullptr; }
     void userDeleteItem(KELI*) override {}
+    void displayAllInspectView() override {}
+    ZEVDeskGeometry* deskGeometry() override { return nullptr; }
+    ZEVFrontViewerServices* frontViewer() override { return nullptr; }
+    bool siRulerAccepteDeplacement() override { return true; }
+    bool siNSCursorHidden() override { return false; }
+    void addToHistory() override {}
+    void mouseMovedInLocation(const QPointF&) override {}
 };
 using NullItemSpace = NullSelectionsT<NullObjectViewSpaceT<ZEVSpaceForObjectViews>>;
 
@@ -169,6 +177,9 @@ public:
     void userRecallIconForItemView(ZEVItemViewForDesks*) override {}
     void userRecallIconForItem(KELI*) override {}
     void userRecallLinkWithItem(KELI*, KELI*) override {}
+    void userDuplicateSelectedItemViews() override {}
+    void userRecallSelectedItemViewsVersNowCurseur() override {}
+    void copiedItemViewsMovedTo(const QPointF&) override {}
     std::unique_ptr<ZEVItemViewForDesks> creerItemView(const ZEVIconPosition&, KELI*, float) override
     {
         return nullptr;
@@ -184,6 +195,7 @@ class NullItemViewDesk : public ZEVDeskViewerForObjectViews {
 public:
     ZEVItemViewForDesks* itemViewForItem(KELI*) override { return nullptr; }
     ZEVItemViewForDesks* ajouterItemViewAvecItem(KELI*) override { return nullptr; }
+    ZEVItemViewForDesks* creerItemViewWithItem(KELI*, const ZEVIconPosition&, float) override { return nullptr; }
     void deleteItemView(ZEVItemViewForDesks*) override {}
     void majItemView(ZEVItemViewForDesks*) override {}
     void majItemViews() override {}
@@ -194,6 +206,7 @@ public:
 
 class NullItemView : public ZEVItemViewForDesks {
 public:
+    void magnifyItemViewWithEvent(double) override {}
     QGraphicsItem* graphicsItem() override { return nullptr; }
     KELI* item() const override { return nullptr; }
     QString itemTitle() const override { return {}; }

@@ -1,0 +1,50 @@
+#pragma once
+// A thin strip along the top edge of the front area. It takes no drop: it only follows a drag that
+// passes over it (from the Finder-like desktop or from the desk itself), so that the Space knows a
+// drag session runs and can open the header views as the pointer nears the window's top edge.
+// Without it a drag over the top of the desk reaches no one once the header views slide in.
+
+#include "runtime/Scheduler.h"
+
+#include <QWidget>
+
+namespace tallomer {
+
+class ZEVFrontViewerServices;
+class ZEVSpaceController;
+
+class ZEVFrontSelectionView final : public QWidget {
+public:
+    static constexpr int kHeight = 5;
+    // The session ends this long after the drag left the strip (unless another view took it).
+    static constexpr double kStopDelay = 0.8;
+    // A drag over an inactive application reports the pointer this much higher (y-up): the
+    // window's title bar is not counted then.
+    static constexpr double kInactiveLift = 23.0;
+
+    // Neither is owned; both outlive the strip.
+    ZEVFrontSelectionView(QWidget* parent, ZEVSpaceController& space, ZEVFrontViewerServices& frontViewer);
+    ~ZEVFrontSelectionView() override;
+
+    // Places the strip on the top edge of the front area `frontFrame` (y-up, in the parent's
+    // coordinates).
+    void placeInFrontFrame(const QRectF& frontFrame);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // The pointer in the window, y-up.
+    QPointF pointerInWindow() const;
+
+    ZEVSpaceController& space_;
+    ZEVFrontViewerServices& frontViewer_;
+    ScheduledTarget guard_{this};
+};
+
+} // namespace tallomer

@@ -1,0 +1,87 @@
+#include "objects/view/ZEVItemViewCopy.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "desk/pasteboard/ZEVItemPB.h"
+#include "engine/KELLien.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "platform/AppId.h"
+#include "services/ZEVItemViewForDesks.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+#include <map>
+
+namespace tallomer {
+
+namespace {
+constexpr double kCopyAlpha = 0.4;
+}
+
+ZEVItemViewCopy::ZEVItemViewCopy(const QRectF& frame, float ratio, ZEVItemViewer* viewer, KELI* item)
+    : ZEVItemView(frame, ratio, viewer, item)
+{
+    itemImageView()->setOpacity(kCopyAlpha);
+    titleView()->setVisible(false);
+}
+
+void ZEVItemViewCopy::setIconPosition(const ZEVIconPosition& position, double duration) { placer(position, duration); }
+
+void ZEVItemViewCopy::cancelOperation()
+{
+    if (ZEVItemViewer* v = itemViewer())
+        v->userCancelRecallSelectedItemViews();
+}
+
+std::unique_ptr<QMimeData> ZEVItemViewCopy::mimeDataForCopies(const std::vector<ZEVItemViewCopy*>& copies,
+                                                              KELId channelInt)
+{
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    QStringList texts;
+    std::vector<ZEVItemPB> records;
+    // The stores of the copies' other Channels, each read once.
+    std::map<KELId, std::unique_ptr<ZEVItemData>> autres;
+    auto storeOf = [&](KELI* item) -> ZEVItemData* {
+        ZEVItemData& current = ZEVItemData::Current();
+        const KELId ch = item->channelInt();
+        if (ch == 0 || ch == current.channelInt())
+            return &current;
+        auto it = autres.find(ch);
+        if (it == autres.end())
+            it = autres.emplace(ch, ZEVItemData::initDicosForChannelInt(ch)).first;
+        return it->second.get();
+    };
+    for (ZEVItemViewCopy* c : copies) {
+        KELI* item = c ? c->item() : nullptr;
+        if (!item)
+            continue;
+        const QString type = c->itemType();
+        if (type == QLatin1String("file")) {
+            const QString path = ZEVItemData::Current().fileUrlForItem(item);
+            const QUrl url = path.startsWith('/') ? QUrl::fromLocalFile(path) : QUrl(path);
+            if (url.isLocalFile())
+                urls << url;
+        } else if (type == QLatin1String("http")) {
+            ZEVItemData* store = storeOf(item);
+            const QString adresse = store ? store->uidForItem(item, type) : QString();
+            if (!adresse.isEmpty())
+                urls << QUrl(adresse);
+        } else {
+            records.emplace_back(item, ZEVItemData::Current().uidForItem(item, type), c->titleForPB(), type,
+                                 channelInt);
+            texts << c->titleForPB();
+        }
+    }
+    if (!urls.isEmpty())
+        data->setUrls(urls);
+    if (!texts.isEmpty())
+        data->setText(texts.join('\n'));
+    if (!records.empty())
+        data->setData(QString::fromLatin1(kItemPasteboardType), ZEVItemPB::archive(records));
+    // Tells every desk of the program that the drag comes from an Object view.
+    data->setData(QString::fromLatin1(kZEVItemViewMime), QByteArray());
+    return data;
+}
+
+} // namespace tallomer

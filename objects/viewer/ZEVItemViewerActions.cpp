@@ -1,0 +1,673 @@
+// What the user asks of Objects and of the links between them, carried out on the desk of this
+// viewer's cursor through its desk model and Object factory, then the cursor refreshed.
+
+#include "objects/viewer/ZEVItemViewer.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVItemClass.h"
+#include "desk/model/ZEVModelSupport.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
+#include "objects/view/ZEVItemView.h"
+#include "platform/sound/Sound.h"
+#include "runtime/Log.h"
+#include "services/ZEVFrontViewerServices.h"
+#include "services/ZEVSpaceForObjectViews.h"
+#include "space/desk/ZEVDeskGeometry.h"
+
+#include <QGraphicsScene>
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tallomer {
+
+namespace {
+
+constexpr char kRetablir[] = "retablirItemView";
+
+// The parent of a pair is the Object of the greater id, so that a pair always names one link.
+std::pair<KELI*, KELI*> paire(KELI* a, KELI* b)
+{
+    return a->idInt() > b->idInt() ? std::pair(a, b) : std::pair(b, a);
+}
+
+bool placeValide(const ZEVIconPosition& p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.size) && std::isfinite(p.angle) && p.size > 0;
+}
+
+} // namespace
+
+void ZEVItemViewer::relancerCurseur() { deskmodel::relancer(curseur_); }
+
+// ---- icons ----
+
+void ZEVItemViewer::userReleaseIconForItem(KELI* item)
+{
+    if (!item || !deskClass_)
+        return;
+    deskClass_->releaseIconForItem(item);
+    relancerCurseur();
+}
+
+void ZEVItemViewer::userReleaseIconForItems(const std::vector<KELI*>& items)
+{
+    if (!deskClass_)
+        return;
+    deskClass_->releaseIconForItems(items);
+    relancerCurseur();
+}
+
+void ZEVItemViewer::userReleaseIconForItems(const std::vector<KELI*>& items, KELDate transitionDate)
+{
+    if (!deskClass_)
+        return;
+    deskClass_->releaseIconForItems(items, transitionDate);
+    relancerCurseur();
+}
+
+void ZEVItemViewer::userReleaseSelectedItemViews()
+{
+    if (!deskClass_)
+        return;
+    std::vector<ZEVItemView*> views;
+    visibleViewsOfMode(frontMode(), views);
+    // The Objects first: releasing may take views away.
+    std::vector<KELI*> items;
+    for (ZEVItemView* v : views)
+        items.push_back(v->item());
+    for (KELI* o : items)
+        deskClass_->releaseIconForItem(o);
+    relancerCurseur();
+}
+
+void ZEVItemViewer::userForgetIconForItem(KELI* item)
+{
+    if (!item || !deskClass_)
+        return;
+    deskClass_->forgetIconForItem(item);
+    relancerCurseur();
+}
+
+void ZEVItemViewer::userForgetIconForItems(const std::vector<KELI*>& items)
+{
+    if (!deskClass_)
+        return;
+    deskClass_->forgetIconForItems(items);
+    relancerCurseur();
+}
+
+void ZEVItemViewer::userRecallIconForItems(const std::vector<KELI*>& items)
+{
+    if (!deskClass_ || !curseur_)
+        return;
+    for (KELI* o : items)
+        if (o)
+            deskClass_->recallIconForItem(o, curseur_->now());
+    curseur_->placeToi();
+}
+
+void ZEVItemViewer::userRecallSelectedItems()
+{
+    if (!deskClass_ || !curseur_ || !space_)
+        return;
+    for (KELI* o : space_->selectedIconItems()) {
+        ZEVItemViewForDesks* v = deskViewer_ ? deskViewer_->itemViewForItem(o) : nullptr;
+        if (!v && deskViewer_)
+            v = deskViewer_->ajouterItemViewAvecItem(o);
+        const ZEVIconPosition stored = deskClass_->rectCurseurForItem(o);
+        deskClass_->recallIconForItem(o, curseur_->now(), v ? v->iconPosition() : stored, stored);
+    }
+    curseur_->placeToi();
+}
+
+void ZEVItemViewer::userRetainIconForItem(KELI* item)
+{
+    if (!item || !deskClass_)
+        return;
+    deskClass_->retainIconForItem(item);
+    relancerCurseur();
+}
+
+void ZEVItemViewer::userRetainIconForItems(const std::vector<KELI*>& items)
+{
+    if (!deskClass_)
+        return;
+    deskClass_->retainIconForItems(items);
+    relancerCurseur();
+}
+
+bool ZEVItemViewer::userRecallIconAtViewPlace(ZEVItemViewForDesks* view)
+{
+    KELI* item = view ? view->item() : nullptr;
+    if (!item || !deskClass_ || !curseur_)
+        return false;
+    const ZEVIconPosition old = deskClass_->rectCurseurForItem(item);
+    const bool fait = deskClass_->recallIconForItem(item, curseur_->now(), view->iconPosition(), old);
+    relancerCurseur();
+    return fait;
+}
+
+// ---- links ----
+
+void ZEVItemViewer::linkSelectionDidChange()
+{
+    if (ZEVFrontViewerServices* f = space_ ? space_->frontViewer() : nullptr)
+        f->linkSelectionDidChange();
+}
+
+void ZEVItemViewer::userReleaseLinkWithItem(KELI* item, KELI* otherItem)
+{
+    if (!item || !otherItem || item == otherItem || !itemClass_)
+        return;
+    auto [parent, enfant] = paire(item, otherItem);
+    itemClass_->releaseLienConnexionWithParent(parent, enfant);
+    if (space_)
+        space_->displayAllInspectView();
+}
+
+void ZEVItemViewer::userRetainLinkWithItem(KELI* parent, KELI* enfant)
+{
+    if (!parent || !enfant || !itemClass_)
+        return;
+    itemClass_->retainLienConnexionWithParent(parent, enfant);
+    linkSelectionDidChange();
+}
+
+void ZEVItemViewer::userForgetLinkWithItem(KELI* parent, KELI* enfant)
+{
+    if (!parent || !enfant || !itemClass_)
+        return;
+    itemClass_->forgetLienConnexionWithParent(parent, enfant);
+    linkSelectionDidChange();
+}
+
+std::vector<ZEVItemConnexion*> ZEVItemViewer::selectedConnexions(KELI* endingAt) const
+{
+    std::vector<ZEVItemConnexion*> out;
+    if (!space_)
+        return out;
+    for (ZEVItemConnexion* c : connexionsExistantes_)
+        if (space_->isLinkSelectedForConnexion(c) &&
+            (!endingAt || c->parentItem() == endingAt || c->enfantItem() == endingAt))
+            out.push_back(c);
+    std::sort(out.begin(), out.end(), [](const ZEVItemConnexion* a, const ZEVItemConnexion* b) {
+        return std::pair(a->parentInt(), a->enfantInt()) < std::pair(b->parentInt(), b->enfantInt());
+    });
+    return out;
+}
+
+namespace {
+// The pairs of the drawn links, read before any action: the actions' notices forget and remake
+// drawn links, so none may be read once the first action ran.
+std::vector<std::pair<KELI*, KELI*>> pairesDe(const std::vector<ZEVItemConnexion*>& lignes)
+{
+    std::vector<std::pair<KELI*, KELI*>> out;
+    for (ZEVItemConnexion* c : lignes)
+        if (c->parentItem() && c->enfantItem())
+            out.emplace_back(c->parentItem(), c->enfantItem());
+    return out;
+}
+} // namespace
+
+void ZEVItemViewer::userRecallLinksForItem(KELI* item)
+{
+    if (itemClass_)
+        for (auto [p, e] : pairesDe(selectedConnexions(item)))
+            itemClass_->recallLienConnexionWithParent(p, e);
+    if (space_)
+        space_->displayAllInspectView();
+}
+
+void ZEVItemViewer::userRetainLinksForItem(KELI* item)
+{
+    if (itemClass_)
+        for (auto [p, e] : pairesDe(selectedConnexions(item)))
+            itemClass_->retainLienConnexionWithParent(p, e);
+    if (space_)
+        space_->displayAllInspectView();
+}
+
+void ZEVItemViewer::userReleaseLinksForItem(KELI* item)
+{
+    if (itemClass_)
+        for (auto [p, e] : pairesDe(selectedConnexions(item)))
+            itemClass_->releaseLienConnexionWithParent(p, e);
+    if (space_)
+        space_->displayAllInspectView();
+}
+
+void ZEVItemViewer::userForgetLinksForItem(KELI* item)
+{
+    if (itemClass_)
+        for (auto [p, e] : pairesDe(selectedConnexions(item)))
+            itemClass_->forgetLienConnexionWithParent(p, e);
+    if (space_)
+        space_->displayAllInspectView();
+}
+
+void ZEVItemViewer::userRetainSelectedLinks()
+{
+    if (itemClass_)
+        for (auto [p, e] : pairesDe(selectedConnexions(nullptr)))
+            itemClass_->retainLienConnexionWithParent(p, e);
+    linkSelectionDidChange();
+}
+
+void ZEVItemViewer::userReleaseSelectedLinks()
+{
+    if (itemClass_)
+        for (auto [p, e] : pairesDe(selectedConnexions(nullptr)))
+            itemClass_->releaseLienConnexionWithParent(p, e);
+    linkSelectionDidChange();
+}
+
+void ZEVItemViewer::userForgetSelectedLinks()
+{
+    if (itemClass_)
+        for (auto [p, e] : pairesDe(selectedConnexions(nullptr)))
+            itemClass_->forgetLienConnexionWithParent(p, e);
+    linkSelectionDidChange();
+}
+
+// ---- places and titles ----
+
+void ZEVItemViewer::userChangePosition(const ZEVIconPosition& newPosition, const ZEVIconPosition& oldPosition,
+                                       ZEVItemView* view)
+{
+    if (!view || !view->item())
+        return;
+    if (!placeValide(newPosition)) {
+        logFormat("ZEVItemViewer userChangePosition refused a place that is not one: %g %g %g", newPosition.x,
+                  newPosition.y, newPosition.size);
+        view->itemViewAccepteMaj();
+        if (deskViewer_)
+            deskViewer_->majItemView(view);
+        return;
+    }
+    const bool commande = (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) != 0;
+    if (view->siModifiableIcon(commande)) {
+        if (deskClass_)
+            deskClass_->updatePosition(newPosition, oldPosition, view->item());
+        return;
+    }
+    Scheduler::shared().cancel(view->cible(), kRetablir);
+    Scheduler::shared().perform(view->cible(), kRetablir, kRetablirDelay, [view] {
+        if (ZEVItemViewer* iv = view->itemViewer())
+            iv->retablirItemView(view);
+    }, true);
+    view->startRetablirItemViewAmation();
+}
+
+void ZEVItemViewer::retablirItemView(ZEVItemView* view)
+{
+    if (!view)
+        return;
+    Scheduler::shared().cancel(view->cible(), kRetablir);
+    view->stopRetablirItemViewAmation();
+    view->itemViewAccepteMaj();
+    if (deskViewer_)
+        deskViewer_->majItemView(view);
+    if (!view->isHidden())
+        Sound::shared().play(QStringLiteral("Morse"));
+}
+
+void ZEVItemViewer::userAnnuleRetablirPositionForSelectedItemViews()
+{
+    for (ZEVItemView* v : selectedItemViews_) {
+        Scheduler::shared().cancel(v->cible(), kRetablir);
+        v->annuleRetablirItemViewAmation();
+        v->itemViewAccepteMaj();
+        v->update();
+    }
+}
+
+void ZEVItemViewer::userKeepPositionForItemView(ZEVItemView* view)
+{
+    if (!view || !view->item())
+        return;
+    Scheduler::shared().cancel(view->cible(), kRetablir);
+    view->stopRetablirItemViewAmation();
+    view->itemViewAccepteMaj();
+    view->update();
+    if (deskClass_ && placeValide(view->iconPosition()))
+        deskClass_->updatePosition(view->iconPosition(), deskClass_->rectCurseurForItem(view->item()), view->item());
+}
+
+void ZEVItemViewer::userRestorePositionForItemView(ZEVItemView* view)
+{
+    if (!view)
+        return;
+    Scheduler::shared().cancel(view->cible(), kRetablir);
+    view->stopRetablirItemViewAmation();
+    view->itemViewAccepteMaj();
+    if (deskViewer_)
+        deskViewer_->majItemView(view);
+}
+
+void ZEVItemViewer::userChangeTitle(const QString& title, ZEVItemView* view)
+{
+    if (view && view->item() && deskClass_)
+        deskClass_->updateItemTitle(title.toStdString(), view->item());
+}
+
+void ZEVItemViewer::userCancelOperation()
+{
+    if (ZEVFrontViewerServices* f = space_ ? space_->frontViewer() : nullptr)
+        f->userStepBack();
+}
+
+void ZEVItemViewer::userOpenItem(KELI*, bool) { ++openRequests_; }
+
+void ZEVItemViewer::setMenuForItemView(ZEVItemView*) {}
+
+// ---- the drop of a long-press drag ----
+
+void ZEVItemViewer::copiedItemViewsMovedTo(const QPointF& deskPoint)
+{
+    const QPointF q(std::floor(deskPoint.x()), std::floor(deskPoint.y()));
+    const QPointF d = q - dragPoint_;
+    for (auto& c : CopiedItemViews()) {
+        ZEVIconPosition p = c->iconPosition();
+        p.x += d.x();
+        p.y += d.y();
+        c->setIconPosition(p, 0);
+    }
+    dragPoint_ = q;
+}
+
+void ZEVItemViewer::userRecallSelectedItemViewsVersNowCurseur()
+{
+    if (cancelRecall_) {
+        cancelRecall_ = false;
+        return;
+    }
+    if (!deskClass_ || !curseur_)
+        return;
+    const KELDate d = curseur_->now();
+    KELICurseur* now = space_ ? space_->nowCurseur() : nullptr;
+    const bool unBureau = now && InitialCurseur() == now && curseur_ == now;
+    const bool commande = (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) != 0;
+    const ZEVDeskGeometry& geo = geometry();
+    std::vector<ZEVItemView*> retours;
+    ZEVItemViewForDesks* dernier = nullptr;
+    QGraphicsScene* scene = nullptr;
+    for (auto& k : CopiedItemViews()) {
+        KELI* o = k->item();
+        if (!o)
+            continue;
+        KELI* o2 = (space_ && o->channelInt() == space_->identityInt()) ? o : ZEVItemData::Current().createSameItem(o);
+        if (!o2) {
+            // No Object can stand for it in this Channel: its copy goes back.
+            logFormat("ZEVItemViewer userRecallSelectedItemViewsVersNowCurseur: no Object for %llu here",
+                      static_cast<unsigned long long>(o->idInt()));
+            retours.push_back(k.get());
+            continue;
+        }
+        ZEVIconPosition neu = k->iconPosition();
+        const QRectF f = k->imageFrame();
+        const QRectF place = geo.spaceRatioCheckRect(QRectF(neu.x, neu.y, neu.size, neu.size),
+                                                     QRectF(k->imageCentre(), QSizeF(f.width(), f.height())));
+        neu.x = place.x();
+        neu.y = place.y();
+        const ZEVIconPosition old = deskClass_->rectCurseurForItem(o2);
+        ZEVItemViewForDesks* v = deskViewer_ ? deskViewer_->itemViewForItem(o2) : nullptr;
+        if (!v && deskViewer_)
+            v = o2 == o ? deskViewer_->ajouterItemViewAvecItem(o2)
+                        : deskViewer_->creerItemViewWithItem(o2, neu, k->imageSizeRatio());
+        if (v)
+            v->orderToFront();
+        if (!deskClass_->recallIconForItem(o2, d, neu, old)) {
+            if (unBureau || commande) {
+                deskClass_->updatePosition(neu, old, o2, d);
+            } else {
+                k->saveIconPosition(old);
+                retours.push_back(k.get());
+            }
+        }
+        if (v) {
+            v->itemViewAccepteMaj();
+            deskViewer_->majItemView(v);
+            dernier = v;
+            if (QGraphicsItem* g = v->graphicsItem(); g && g->scene())
+                scene = g->scene();
+        }
+    }
+    if (dernier)
+        if (QGraphicsItem* g = dernier->graphicsItem())
+            g->setFocus();
+    ReferencerInitialCurseur(nullptr);
+    if (!scene)
+        for (ZEVItemView* v : views_)
+            if ((scene = v->scene()))
+                break;
+    for (ZEVItemView* k : retours) {
+        if (scene && !k->scene()) {
+            // Over every Object view of the desk while it flies.
+            k->setZValue(1e6);
+            scene->addItem(k);
+        }
+        k->setIconPosition(k->savedIconPosition(), kFlyBack);
+        Scheduler::shared().perform(k->cible(), "removeFromSuperview", kFlyBackGone, [k] {
+            if (QGraphicsScene* s = k->scene())
+                s->removeItem(k);
+        });
+    }
+    curseur_->placeToi();
+}
+
+void ZEVItemViewer::userCancelRecallSelectedItemViews()
+{
+    cancelRecall_ = true;
+    for (auto& c : CopiedItemViews())
+        if (QGraphicsScene* s = c->scene())
+            s->removeItem(c.get());
+    if (space_ && curseur_)
+        space_->userChangeActifCurseur(curseur_);
+}
+
+void ZEVItemViewer::userDuplicateSelectedItemViews()
+{
+    if (cancelRecall_)
+        cancelRecall_ = false;
+}
+
+// ---- the keyboard grid ----
+
+const ZEVDeskGeometry& ZEVItemViewer::geometry() const
+{
+    static const ZEVDeskGeometry unite;
+    ZEVDeskGeometry* g = space_ ? space_->deskGeometry() : nullptr;
+    return g ? *g : unite;
+}
+
+namespace {
+constexpr double kRaster = 200;
+constexpr char kArchive[] = "_archivePositionForItemView";
+
+// To the nearest whole multiple of the raster, halves away from zero.
+double surLaTrame(double b) { return std::round(b / kRaster) * kRaster; }
+} // namespace
+
+void ZEVItemViewer::gridPlace(ZEVItemView* view, const ZEVIconPosition& position)
+{
+    if (view->siItemViewAccepteMaj()) {
+        view->saveIconPosition();
+        view->itemViewRefuseMaj();
+    }
+    view->setIconPosition(position, 0.001);
+    Scheduler::shared().cancel(view->cible(), kArchive);
+    Scheduler::shared().perform(view->cible(), kArchive, kArchiveDelay, [view] {
+        if (ZEVItemViewer* iv = view->itemViewer())
+            iv->archivePositionForItemView(view);
+    });
+}
+
+void ZEVItemViewer::archivePositionForItemView(ZEVItemView* view)
+{
+    userChangePosition(view->iconPosition(), view->savedIconPosition(), view);
+    view->itemViewAccepteMaj();
+}
+
+void ZEVItemViewer::userMoveLeftItemView(ZEVItemView* v, double g)
+{
+    if (!v)
+        return;
+    const ZEVDeskGeometry& geo = geometry();
+    const ZEVLimitRect L = geo.spaceRatioLimitRect();
+    ZEVIconPosition p = v->iconPosition();
+    const QRectF f = v->imageFrame();
+    const QPointF c = v->imageCentre();
+    double x = geo.xForBase(surLaTrame(geo.baseForX(p.x)) - g);
+    const double t = c.x() + (x - p.x) + f.width() / 2 - L.minX;
+    if (t < 0)
+        x -= t;
+    p.x = x;
+    gridPlace(v, p);
+}
+
+void ZEVItemViewer::userMoveRightItemView(ZEVItemView* v, double g)
+{
+    if (!v)
+        return;
+    const ZEVDeskGeometry& geo = geometry();
+    const ZEVLimitRect L = geo.spaceRatioLimitRect();
+    ZEVIconPosition p = v->iconPosition();
+    const QRectF f = v->imageFrame();
+    const QPointF c = v->imageCentre();
+    double x = geo.xForBase(surLaTrame(geo.baseForX(p.x)) + g);
+    const double t = c.x() + (x - p.x) - f.width() / 2 - L.maxX;
+    if (t > 0)
+        x -= t;
+    p.x = x;
+    gridPlace(v, p);
+}
+
+void ZEVItemViewer::userMoveUpItemView(ZEVItemView* v, double g)
+{
+    if (!v)
+        return;
+    const ZEVDeskGeometry& geo = geometry();
+    const ZEVLimitRect L = geo.spaceRatioLimitRect();
+    ZEVIconPosition p = v->iconPosition();
+    const QRectF f = v->imageFrame();
+    const QPointF c = v->imageCentre();
+    double y = geo.yForBase(surLaTrame(geo.baseForY(p.y)) + g);
+    const double t = c.y() + (y - p.y) - f.height() / 2 - L.maxY;
+    if (t > 0)
+        y -= t;
+    p.y = y;
+    gridPlace(v, p);
+}
+
+void ZEVItemViewer::userMoveDownItemView(ZEVItemView* v, double g)
+{
+    if (!v)
+        return;
+    const ZEVDeskGeometry& geo = geometry();
+    const ZEVLimitRect L = geo.spaceRatioLimitRect();
+    ZEVIconPosition p = v->iconPosition();
+    const QRectF f = v->imageFrame();
+    const QPointF c = v->imageCentre();
+    double y = geo.yForBase(surLaTrame(geo.baseForY(p.y)) - g);
+    const double t = c.y() + (y - p.y) + f.height() / 2 - L.minY;
+    if (t < 0)
+        y -= t;
+    p.y = y;
+    gridPlace(v, p);
+}
+
+void ZEVItemViewer::userZoomInRightAlignItemView(ZEVItemView* v, double g)
+{
+    if (!v)
+        return;
+    const ZEVDeskGeometry& geo = geometry();
+    ZEVIconPosition p = v->iconPosition();
+    const double w = v->imageFrame().width();
+    if (w <= 0)
+        return;
+    const double b = geo.baseForX(p.x + w);
+    const double T = (std::trunc((b + g / 10) / g) + 1) * g;
+    const double X = geo.xForBase(T);
+    p.size = p.size * (X - p.x) / w;
+    if (geo.spaceRatioMaxSize() > 0)
+        p.size = std::min(p.size, geo.spaceRatioMaxSize());
+    gridPlace(v, p);
+}
+
+void ZEVItemViewer::userZoomInTopAlignItemView(ZEVItemView* v, double g)
+{
+    if (!v)
+        return;
+    const ZEVDeskGeometry& geo = geometry();
+    ZEVIconPosition p = v->iconPosition();
+    const double h = v->imageFrame().height();
+    if (h <= 0)
+        return;
+    const double b = geo.baseForY(p.y + h);
+    const double T = (std::trunc((b + g / 10) / g) + 1) * g;
+    const double Y = geo.yForBase(T);
+    p.size = p.size * (Y - p.y) / h;
+    if (geo.spaceRatioMaxSize() > 0)
+        p.size = std::min(p.size, geo.spaceRatioMaxSize());
+    gridPlace(v, p);
+}
+
+namespace {
+// The end of both zooms out: the smallest size at least, and the image's far edges kept inside
+// the limits. Answers false when the edge gives no size (an image without width or height).
+bool zoomOut(const ZEVDeskGeometry& geo, ZEVItemView* v, double k, ZEVIconPosition& p)
+{
+    const QRectF f = v->imageFrame();
+    const QPointF c = v->imageCentre();
+    if (!(k > 0) || !std::isfinite(k))
+        return false;
+    p.size = p.size / k;
+    const double min = geo.spaceRatioMinSize();
+    if (min > 0 && p.size < min) {
+        k = v->iconPosition().size / min;
+        p.size = min;
+    }
+    const ZEVLimitRect L = geo.spaceRatioLimitRect();
+    const double dx = f.width() / k - f.width();
+    const double dy = f.height() / k - f.height();
+    const double t = f.width() / 2 + c.x() + dx - L.minX;
+    if (t < 0)
+        p.x -= t;
+    const double u = f.height() / 2 + c.y() + dy - L.minY;
+    if (u < 0)
+        p.y -= u;
+    return true;
+}
+} // namespace
+
+void ZEVItemViewer::userZoomOutRightAlignItemView(ZEVItemView* v, double g)
+{
+    if (!v)
+        return;
+    const ZEVDeskGeometry& geo = geometry();
+    ZEVIconPosition p = v->iconPosition();
+    const double w = v->imageFrame().width();
+    const double T = std::trunc((geo.baseForX(p.x + w) - g / 10) / g) * g;
+    const double X = geo.xForBase(T);
+    if (zoomOut(geo, v, w / (X - p.x), p))
+        gridPlace(v, p);
+}
+
+void ZEVItemViewer::userZoomOutTopAlignItemView(ZEVItemView* v, double g)
+{
+    if (!v)
+        return;
+    const ZEVDeskGeometry& geo = geometry();
+    ZEVIconPosition p = v->iconPosition();
+    const double h = v->imageFrame().height();
+    const double T = std::trunc((geo.baseForY(p.y + h) - g / 10) / g) * g;
+    const double Y = geo.yForBase(T);
+    if (zoomOut(geo, v, h / (Y - p.y), p))
+        gridPlace(v, p);
+}
+
+} // namespace tallomer

@@ -1,0 +1,184 @@
+// Linking through time in the link base browser of the running program: started with
+// --link-browser 1 on a store that holds two models P and C, P's members and C's, and a one to one
+// relation R from P to C, a person opens P's window, its relation ends and C's column with clicks
+// only, turns "Lier" on, and links and unlinks p and C's members at the cursor's moment; the store
+// holds each link as it is made or closed. Closing the window by its title bar leaves no column
+// for the link base to call.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "browser/GUIWidgets.h"
+#include "browser/KELVueController.h"
+#include "browser/KELVueDeModel.h"
+#include "browser/KELVueDeRel.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELModels.h"
+#include "engine/KELServeurDeLiens.h"
+#include "platform/sound/Sound.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+class LinkBrowserLinking : public E2EWithSound<RecordingSound> {
+protected:
+    static const std::vector<KELVueController*>& windows() { return KELVueController::ouvertes(); }
+    static KELICurseur* global() { return KELServeurDeLiens::CurseurGlobal(); }
+    template <class T = KELI>
+    static T* wake(KELId id) { return dynamic_cast<T*>(KELServeurDeLiens::LienForInt(id, global())); }
+
+    KELI* word(const std::string& text)
+    {
+        return wake<KELIModelMot>(kel::kModelMot)->ajouterLeMot(text, global());
+    }
+    KELI* model(const std::string& name)
+    {
+        KELI* m = wake<KELIModel>(kel::kModelDesModels)->ajouterUnModel(global());
+        KELServeurDeLiens::CreerLienRelInt(24, m, word(name), clock.now(), KELDateOuverte, global());
+        return m;
+    }
+
+    // The store of the user who made P, C and R a while ago, in a first run of the program.
+    void seed()
+    {
+        start();
+        P = model("Pe");
+        C = model("Ce");
+        p = static_cast<KELIModel*>(P)->ajouterUnElement(global());
+        c1 = static_cast<KELIModel*>(C)->ajouterUnElement(global());
+        c2 = static_cast<KELIModel*>(C)->ajouterUnElement(global());
+        auto* relations = wake<KELIModel>(kel::kModelDesRelations);
+        R = relations->ajouterUneRelationParentAuModel(static_cast<KELIModel*>(P), global());
+        KELServeurDeLiens::CreerLienRelInt(kel::kRelModelEnfant, R, C, clock.now(), KELDateOuverte, global());
+        KELServeurDeLiens::CreerLienRelInt(kel::kRelNom, R, word("Erre"), clock.now(), KELDateOuverte, global());
+        KELServeurDeLiens::CreerLienRelInt(kel::kRelCardinalite, R, wake(238), clock.now(), KELDateOuverte, global());
+        ids = {P->idInt(), C->idInt(), p->idInt(), c1->idInt(), c2->idInt(), R->idInt()};
+        quit();
+        advance(600);
+    }
+
+    // A click on the row of the link with this id, as the user clicks it.
+    void clickRow(KELVueDe* v, KELId id, Qt::KeyboardModifiers m = Qt::NoModifier)
+    {
+        const auto& rows = v->lignes();
+        int row = -1;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i]->idInt() == id)
+                row = int(i);
+        ASSERT_GE(row, 0) << "no row for " << id;
+        GUITableView* t = v->tableView();
+        t->scrollTo(t->model()->index(row, 0));
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, m, t->visualRect(t->model()->index(row, 0)).center());
+        pump();
+        // Clicks far apart in time: never a double click.
+        advance(1);
+    }
+    void clickButton(KELVueDe* v, const QString& title)
+    {
+        for (auto* b : v->barreDeBoutons()->findChildren<QPushButton*>())
+            if (b->text() == title) {
+                ASSERT_TRUE(b->isEnabled()) << title.toStdString();
+                QTest::mouseClick(b, Qt::LeftButton);
+                pump();
+                return;
+            }
+        FAIL() << "no button " << title.toStdString();
+    }
+    Rows links(KELId child) const
+    {
+        return sql(database(), "SELECT DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = " + std::to_string(ids[5]) +
+                                   " AND PARENT_ZEVLET = " + std::to_string(ids[2]) +
+                                   " AND CHILD_ZEVLET = " + std::to_string(child) + " ORDER BY DATE_IN");
+    }
+
+    KELI *P = nullptr, *C = nullptr, *p = nullptr, *c1 = nullptr, *c2 = nullptr, *R = nullptr;
+    std::vector<KELId> ids;
+};
+
+TEST_F(LinkBrowserLinking, APersonLinksAndUnlinksThroughTimeWithClicksAndTheStoreKeepsEachLink)
+{
+    seed();
+    start({QStringLiteral("--link-browser"), QStringLiteral("1")});
+    ASSERT_EQ(windows().size(), 1u);
+    auto* models = dynamic_cast<KELVueDeModel*>(windows().front()->premiereVue());
+    ASSERT_NE(models, nullptr);
+    const KELId idP = ids[0], idC = ids[1], idp = ids[2], idc1 = ids[3], idc2 = ids[4], idR = ids[5];
+
+    // P chosen and "O": P's own window.
+    clickRow(models, idP);
+    clickButton(models, QStringLiteral("O"));
+    ASSERT_EQ(windows().size(), 2u);
+    KELVueController* wP = windows().back();
+    auto* columnP = dynamic_cast<KELVueDeModelLien*>(wP->premiereVue());
+    ASSERT_NE(columnP, nullptr);
+    EXPECT_EQ(columnP->modelInt(), idP);
+    EXPECT_EQ(columnP->entete()->text(), QStringLiteral("1 Pe"));
+
+    // p clicked twice: P's parent-relation column.
+    clickRow(columnP, idp);
+    EXPECT_EQ(wP->vues().size(), 1u) << "the first click only chooses";
+    clickRow(columnP, idp);
+    ASSERT_EQ(wP->vues().size(), 2u);
+    auto* ends = dynamic_cast<KELVueDeRelParent*>(wP->vues()[1].get());
+    ASSERT_NE(ends, nullptr);
+
+    // R chosen: C's column on the right, and "Lier" can be turned on.
+    clickRow(ends, idR);
+    ASSERT_EQ(wP->vues().size(), 3u);
+    auto* columnC = dynamic_cast<KELVueDeModelLien*>(wP->vues()[2].get());
+    ASSERT_NE(columnC, nullptr);
+    EXPECT_EQ(columnC->modelInt(), idC);
+    EXPECT_EQ(ends->entete()->text(), QStringLiteral(">------%1 RP------>").arg(ends->lignes().size()));
+    clickButton(ends, QStringLiteral("Lier"));
+    EXPECT_TRUE(ends->lieBouton()->isChecked());
+    EXPECT_EQ(columnC->lieMode(), 1);
+
+    // A click on c1: p -> c1 of R from the cursor's moment on.
+    const int beeps = sound.beeps;
+    const double t1 = clock.now();
+    clickRow(columnC, idc1);
+    Rows l1 = links(idc1);
+    ASSERT_EQ(l1.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(l1.at(0, 0)), t1);
+    EXPECT_DOUBLE_EQ(std::stod(l1.at(0, 1)), KELDateOuverte);
+    EXPECT_FALSE(columnC->selCtrl()->siChoisit(wake(idc1), wP->selIdHl())) << "link mode chooses nothing";
+
+    // A click on c2 a minute later: one to one, so p -> c1 closes there and p -> c2 starts.
+    advance(60);
+    const double t2 = clock.now();
+    clickRow(columnC, idc2);
+    l1 = links(idc1);
+    ASSERT_EQ(l1.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(l1.at(0, 1)), t2);
+    Rows l2 = links(idc2);
+    ASSERT_EQ(l2.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(l2.at(0, 0)), t2);
+    EXPECT_DOUBLE_EQ(std::stod(l2.at(0, 1)), KELDateOuverte);
+
+    // Ctrl-click on c2, now reached from p: it closes.
+    advance(60);
+    const double t3 = clock.now();
+    clickRow(columnC, idc2, Qt::ControlModifier);
+    l2 = links(idc2);
+    ASSERT_EQ(l2.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(l2.at(0, 1)), t3);
+    EXPECT_EQ(sound.beeps, beeps) << "nothing was refused";
+
+    // Closed by its title bar: no column of it stays registered, and a new relation of P at the
+    // cursor reaches none.
+    wP->close();
+    pump();
+    ASSERT_EQ(windows().size(), 1u);
+    EXPECT_EQ(global()->nbDeDelegues(idP), 0u);
+    EXPECT_EQ(global()->nbDeDelegues(idR), 0u);
+    auto* relations = wake<KELIModel>(kel::kModelDesRelations);
+    EXPECT_NE(relations->ajouterUneRelationParentAuModel(wake<KELIModel>(idP), global()), nullptr);
+    pump();
+    EXPECT_EQ(windows().front()->premiereVue(), models);
+}
+
+} // namespace
+} // namespace e2e
