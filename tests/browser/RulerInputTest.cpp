@@ -11,6 +11,7 @@
 #include "tests/support/TestHome.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -494,6 +495,47 @@ TEST_F(CursorViews, ARecallDragStopsAtTheParentCursorsOffsetAndTheMenusFollowThe
     EXPECT_TRUE(ctrl.journal.empty());
     s->menuZoom(ZEVZoomFamille::Prev, ZEVZoomUnite::Jour);
     EXPECT_EQ(ctrl.dernier(), "zoom");
+}
+
+TEST_F(CursorViews, RecallEdgeStepsRescaleTheRulerOrSlideItWithAltAndInactiveViewsDrawPale)
+{
+    fenetre(600, 600);
+    autourDeLaFenetre(1200, 1200);
+    auto* r = avecVue<GUIRulerCurseurRecall>();
+    const double S = ruler->outDate() - ruler->inDate(), k = S / 1200.0, q = 1200.0;
+    r->updateContexteIn(-60);
+    ASSERT_EQ(ctrl.rulers.size(), 1u);
+    // The window's start keeps its share of the ruler: the start moves by q - 60 - (S + 60 k) q / S.
+    EXPECT_NEAR(ctrl.rulers[0].first, q - 60 - (S + 60 * k) * q / S, 1e-6);
+    EXPECT_NEAR(ctrl.rulers[0].second - ctrl.rulers[0].first, 60 * k, 1e-6);
+    EXPECT_EQ(ctrl.dernier(), "contexteIn");
+    modificateurs = Qt::AltModifier;
+    r->updateContexteOut(30);
+    EXPECT_EQ(ctrl.rulers.back(), std::make_pair(30.0, 30.0));
+    EXPECT_EQ(ctrl.dernier(), "contexteOut");
+    r->updateContexteOut(0);
+    EXPECT_EQ(ctrl.rulers.size(), 2u) << "nothing for 0";
+    // The start edge narrowed by a key step never passes the cursor.
+    modificateurs = {};
+    fenetre(0.5, 600);
+    ctrl.ratio = 1;
+    r->diminuerContexte();
+    EXPECT_NEAR(ctrl.valeurs.back(), 0.4, 1e-6);
+    EXPECT_EQ(r->clickPositionForDisplay(), GUIRulerCurseurView::kDebut);
+
+    // Inactive: the pale past of the Recall view, the gray past of the Search view.
+    fenetre(600, 600);
+    autourDeLaFenetre(300, 300);
+    ctrl.curseur = global();
+    auto pixel = [&](double x) {
+        const QImage image = strip->grab().toImage();
+        return image.pixelColor(int(x), strip->height() - 3).rgb();
+    };
+    r->calculerGeometrie();
+    EXPECT_EQ(pixel(r->passeRect().center().x()), QColor::fromRgbF(0.55f, 0.64f, 0.55f).rgb());
+    EXPECT_EQ(pixel(r->futurRect().center().x()), QColor::fromRgbF(0.55f, 0.55f, 0.64f).rgb());
+    auto* s = avecVue<GUIRulerCurseurSearch>();
+    EXPECT_EQ(pixel(s->passeRect().center().x()), QColor(Qt::gray).rgb());
 }
 
 // ---- a column as the controller ----
