@@ -6,6 +6,7 @@
 #include "app/store/KELResources.h"
 #include "browser/GUIRulerView.h"
 #include "browser/KELVueController.h"
+#include "browser/KELVueDeEspace.h"
 #include "desk/data/ZEVItemData.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/ZEVInspectorClasses.h"
@@ -16,12 +17,46 @@
 #include "platform/files/Volumes.h"
 #include "platform/hid/EvdevRegistry.h"
 #include "platform/notify/DistributedNotifications.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "space/ZEVSpaceController.h"
 
 #include <QGuiApplication>
 #include <QDir>
 #include <QGuiApplication>
 
 namespace tallomer {
+
+namespace {
+
+// The browser's columns on the Space's cursors move them through its ruler.
+class BrowserSpace final : public KELVueDeEspace {
+public:
+    explicit BrowserSpace(std::function<ZEVSpaceAdapter*()> space) : space_(std::move(space)) {}
+    ZEVRulerViewerServices* rulerViewer() override
+    {
+        ZEVSpaceController* s = controller();
+        return s ? s->rulerViewer() : nullptr;
+    }
+    KELICurseur* nowCurseur() override { return controller() ? controller()->nowCurseur() : nullptr; }
+    KELICurseur* searchCurseur() override { return controller() ? controller()->searchCurseur() : nullptr; }
+    KELICurseur* tlCurseur() override { return controller() ? controller()->tlCurseur() : nullptr; }
+    KELICurseur* actifCurseur() override { return controller() ? controller()->actifCurseur() : nullptr; }
+    std::uint64_t mouvementEnCours() override
+    {
+        auto* r = dynamic_cast<ZEVRulerViewer*>(rulerViewer());
+        return r ? r->mouvementEnCours() : 0;
+    }
+
+private:
+    ZEVSpaceController* controller() const
+    {
+        ZEVSpaceAdapter* a = space_();
+        return a ? a->space() : nullptr;
+    }
+    std::function<ZEVSpaceAdapter*()> space_;
+};
+
+} // namespace
 
 ApplicationGraph::ApplicationGraph(Options options)
     : options_(std::move(options)),
@@ -48,6 +83,9 @@ ApplicationGraph::~ApplicationGraph()
     ZEVEntityViewerClasses::reset();
     // Browser windows show links of this run.
     KELVueController::fermerToutes();
+    if (KELVueDeEspace::partage() == browserSpace_.get())
+        KELVueDeEspace::referencer(nullptr);
+    browserSpace_.reset();
     // The links and the Object data index belong to this run.
     KELServeurDeLiens::reset();
     ZEVItemDataChannels::Reset();
@@ -92,6 +130,8 @@ std::optional<int> ApplicationGraph::start()
     // The browser's date rulers draw with the application's colours and read their tables from
     // the program's files.
     GUIRulerRessources::referencer(app_->resources(), KELResources::directory());
+    browserSpace_ = std::make_unique<BrowserSpace>([this] { return space(); });
+    KELVueDeEspace::referencer(browserSpace_.get());
     // The KeyTime windows find the Space once the root controller built it.
     app_->setKeyTimeSpace([this]() -> ZEVKeyTimeSpace* {
         ZEVSpaceAdapter* s = space();

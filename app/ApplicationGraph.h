@@ -25,6 +25,7 @@ class ZEVSpaceAdapter;
 
 class DBusNotificationCenter;
 class EvdevRegistry;
+class KELVueDeEspace;
 
 class ApplicationGraph {
 public:
@@ -75,6 +76,8 @@ private:
     std::unique_ptr<VolumeWatch> volumes_;
     std::unique_ptr<EvdevRegistry> devices_;
     std::unique_ptr<DBusNotificationCenter> notifications_;
+    // The Space as the browser's columns reach it.
+    std::unique_ptr<KELVueDeEspace> browserSpace_;
     bool finished_ = false;
 };
 

@@ -1,6 +1,9 @@
 #include "browser/GUIRulerView.h"
 
+#include "browser/GUIRulerCurseurView.h"
 #include "app/shared/KELSharedResources.h"
+#include "engine/KELICurseur.h"
+#include "platform/Events.h"
 #include "platform/files/PropertyList.h"
 #include "ruler/ZEVTlineScale.h"
 #include "runtime/Clock.h"
@@ -9,6 +12,9 @@
 #include <QDir>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -30,6 +36,11 @@ void GUIRulerRessources::referencer(const KELSharedResources& resources, const Q
     r.rulerTexteColor = resources.rulerTexteColor();
     r.passeColor = resources.passeColor();
     r.futurColor = resources.futurColor();
+    r.rulerTexteActifColor = resources.rulerTexteActifColor();
+    r.passeActifColor = resources.passeActifColor();
+    r.futurActifColor = resources.futurActifColor();
+    r.presentActifColor = resources.presentActifColor();
+    r.curseurColor = resources.curseurColor();
     r.dossier = dossier;
 }
 
@@ -50,6 +61,7 @@ GUIRulerView::GUIRulerView(QWidget* parent) : QWidget(parent)
     couleurFutur_ = r.futurColor;
     couleurPasse_ = r.passeColor;
     setMarkAppearanceSet(QStringLiteral("default"));
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 void GUIRulerView::setRuler(std::shared_ptr<GUIRulerType> ruler)

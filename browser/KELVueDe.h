@@ -5,7 +5,7 @@
 // window's highlight id (its border id with Alt); the table's own selection is never used. Each
 // column reloads itself on the shared scheduler, every class-wide interval.
 
-#include "browser/GUIRulerView.h"
+#include "browser/GUIRulerCurseurView.h"
 #include "browser/GUIWidgets.h"
 #include "engine/KELLien.h"
 #include "engine/selection/KELSelection.h"
@@ -21,13 +21,16 @@
 #include <vector>
 
 class QLabel;
+class QMouseEvent;
 class QPushButton;
+class QWheelEvent;
 class KELICurseur;
 
 namespace tallomer {
 
 class GUITextFieldCell;
 class KELVueController;
+class ZEVRulerViewerServices;
 class KELVueDe;
 
 // Drag choosing over rows, apart from the widgets: the rows a drag passes go to the hooks.
@@ -107,10 +110,51 @@ public:
     GUIRulerType* ruler() const { return ruler_.get(); }
     GUIRulerViewLine* rulerViewLine() const { return rulerViewLine_; }
 
-    // GUIRulerViewerDelegate: the cursor's window over the strip's width; no cursor views in a
-    // column.
+    // GUIRulerViewerDelegate: the cursor's window over the strip's width.
     double rulerRatio() override;
-    std::vector<GUIRulerCurseurView*> curseurViews() override { return {}; }
+    // ---- the strip's controller (KELVueDeRulerInput.cpp) ----
+    // One view for the column's cursor: the Search view on the Space's Search cursor, else Recall.
+    std::vector<GUIRulerCurseurView*> curseurViews() override;
+    GUIRulerCurseurView* curseurView();
+    // The global cursor shows real time to every reader: a column on it moves nothing.
+    bool siSurLeCurseurGlobal() const;
+    // A move the column began runs (and, on a cursor of the Space, is still the Space's move).
+    bool siEnDeplacement() const;
+    bool siAccepteDeplacement() override;
+    KELICurseur* actifCurseur() override { return curseur_; }
+    KELICurseur* nowCurseur() override { return nullptr; }
+    KELICurseur* searchCurseur() override { return nullptr; }
+    KELICurseur* tlCurseur() override;
+    bool userInitieDeplacementCurseur() override;
+    void userTermineDeplacementCurseur() override;
+    bool userChangeActifCurseur(KELICurseur*) override { return false; }
+    void userStartStopCurseur() override {}
+    void userPlaceCurseurToDate(KELDate) override {}
+    void userPlaceCurseur(double d) override;
+    void userPlaceCurseurDansContexteFixe(double) override {}
+    void placeCurseurEtRulerOffset(double d) override;
+    void userPlaceContexteIn(double d) override;
+    void userPlaceContexteOut(double d) override;
+    void userPlaceContexte(double d) override;
+    void userPlaceContexteEtRulerOffset(double) override {}
+    bool userPlaceRulerOffsetIn(double in, double out) override;
+    bool siRulerEstLaFenetre() override { return true; }
+    void userBougeCurseur(float) override {}
+    void userBougeCurseurEtRulerOffset(double) override {}
+    void userBougeRulerOffsetIn(double in, double out) override;
+    void userAgranditContexte() override;
+    void userDiminueContexte() override;
+    void userBougeCurseurAGauche() override;
+    void userBougeCurseurADroite() override;
+    void userDesactiveBouger() override;
+    void userAnimeCurseurToDate(KELDate date) override;
+    void userAnimeCurseurEtRulerToDate(KELDate date) override { userAnimeCurseurToDate(date); }
+    void userZoom(ZEVZoomFamille famille, ZEVZoomUnite unite, KELICurseur* curseur) override;
+    void draggWithEvent(QMouseEvent* event) override;
+    void scrollWheelWithEvent(QWheelEvent*) override {}
+    void displayRuler() override;
+    // The continuous moves repeat at this pace.
+    static constexpr double kPasContinu = 0.04;
     // The interval follows the strip's scale, and the column reloads at once.
     void majProchaineRecharge();
 
@@ -217,6 +261,27 @@ private:
     void majLeRuler();
     void libererLeRuler();
     bool libere_ = false;
+    // ---- the strip's moves ----
+    // The Space's ruler when the column's cursor is one the Space shows, else nullptr.
+    ZEVRulerViewerServices* rulerDeLEspace() const;
+    bool siPlacable(const char* operation) const;
+    // Starts one of the continuous moves on the first call of a drag.
+    void demarrer(const char* nom, void (KELVueDe::*pas)());
+    void pasContinu(const char* nom, void (KELVueDe::*pas)());
+    void bougerRuler();
+    void agrandir();
+    void diminuer();
+    void bougerCurseurAGauche();
+    void bougerCurseurADroite();
+    void annulerLesMouvements();
+    // Ends the column's move; `recharger`: the reload pace follows the scale again.
+    void terminerLeMouvement(bool recharger);
+    std::unique_ptr<GUIRulerCurseurView> curseurView_;
+    bool siPremierDeplacement_ = true;
+    double deplacementIn_ = 0, deplacementOut_ = 0, deplacementCurseur_ = 0;
+    bool enDeplacement_ = false;
+    // The Space's number of the move the column was granted; 0 for a move of its own.
+    std::uint64_t mouvementEspace_ = 0;
     ScheduledTarget guard_{this};
 };
 

@@ -3,6 +3,8 @@
 
 #include "browser/KELVueDe.h"
 
+#include "browser/GUIRulerCurseurView.h"
+
 #include "engine/KELICurseur.h"
 
 #include <QVBoxLayout>
@@ -77,6 +79,10 @@ void KELVueDe::majProchaineRecharge()
 
 void KELVueDe::libererLeRuler()
 {
+    // A column that goes ends the move it holds, which would otherwise keep the Space's ruler
+    // refusing every other move.
+    terminerLeMouvement(false);
+    curseurView_.reset();
     // The strip may outlive the column by a turn of the event loop (its widgets go later).
     if (rulerViewLine_)
         rulerViewLine_->assignViewerDelegate(nullptr);

@@ -5,6 +5,7 @@
 
 #include "tests/browser/BrowserFixture.h"
 
+#include "browser/GUIRulerCurseurView.h"
 #include "browser/GUIRulerType.h"
 #include "browser/GUIRulerView.h"
 #include "engine/KELICurseur.h"
@@ -478,7 +479,9 @@ TEST_F(BrowserRulerColumn, EveryColumnHasItsStripUnderItsTitlesOnItsCursorsWindo
     EXPECT_EQ(strip->rulerType(), v->ruler());
     EXPECT_EQ(v->ruler()->inDate(), search->nowIn());
     EXPECT_EQ(v->ruler()->outDate(), search->nowOut());
-    EXPECT_TRUE(v->curseurViews().empty());
+    // One view for the column's cursor, a Recall view where no Space shows it.
+    ASSERT_EQ(v->curseurViews().size(), 1u);
+    EXPECT_NE(dynamic_cast<GUIRulerCurseurRecall*>(v->curseurViews().front()), nullptr);
 
     // Wider, the strip follows the header.
     w->resize(600, 300);
