@@ -81,6 +81,12 @@ public:
 
     // The cursors' marks at the strip's x, and their hit rectangles (panel points, y-up).
     void majCurseurRects();
+    // The panel's context menu, which the kinds fill.
+    QMenu* inspectViewMenu() const { return menu_; }
+    // The menu a secondary press at `p` (panel points, y-up) shows: the panel's inside the content
+    // shape, none over the shadow's margin (the press goes on to the desk).
+    QMenu* menuForPoint(const QPointF& p) const;
+
     // The table took the focus from a press on the panel: that press is the one giving the focus.
     void focusDonneeParUnClic();
 
@@ -90,6 +96,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -123,6 +130,7 @@ private:
     ZEVButton* btnGotoNext_ = nullptr;
     ZEVButton* btnFind_ = nullptr;
     ZEVButton* btnEntity_ = nullptr;
+    QMenu* menu_ = nullptr;
 };
 
 } // namespace tallomer
