@@ -57,6 +57,29 @@ void ZEVInspectTableView::focusOutEvent(QFocusEvent* event)
 
 namespace {
 
+// Paints the panel's cursor marks over its children; never takes a mouse event.
+class Marques final : public QWidget {
+public:
+    explicit Marques(ZEVInspectView& panel) : QWidget(&panel), panel_(panel)
+    {
+        setObjectName(QStringLiteral("InspectMarks"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        panel_.dessinerLesMarques(p);
+    }
+
+private:
+    ZEVInspectView& panel_;
+};
+
 ZEVButton* bouton(QWidget* parent, const QString& name, const QString& title)
 {
     auto* b = new ZEVButton(parent);
@@ -98,6 +121,7 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     btnAdd_ = bouton(this, QStringLiteral("AddButton"), QStringLiteral("+"));
     btnAdd_->setEnabled(false);
 
+    marques_ = new Marques(*this);
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("InspectViewMenu"));
     auto entree = [this](const QString& title, void (ZEVInspectViewer::*command)()) {
@@ -247,6 +271,8 @@ void ZEVInspectView::placerLeContenu()
         x -= 2;
     }
     field_->setGeometry(52, by, std::max(0, x - 56), 22);
+    marques_->setGeometry(rect());
+    marques_->raise();
 }
 
 void ZEVInspectView::majCurseurRects()
@@ -304,6 +330,12 @@ void ZEVInspectView::paintEvent(QPaintEvent*)
     pal.setColor(QPalette::WindowText, texte);
     field_->setPalette(pal);
 
+    // The marks follow, drawn over the buttons by their own layer.
+}
+
+void ZEVInspectView::dessinerLesMarques(QPainter& p)
+{
+    auto qt = [this](const QRectF& r) { return QRectF(r.x(), height() - r.y() - r.height(), r.width(), r.height()); };
     const KELSharedResources& colours = viewer_.spaceController().host().sharedResources();
     ZEVSpaceController& space = viewer_.spaceController();
     const double a = curseurActifRect_.x() + 5, n = curseurNowRect_.x() + 5;

@@ -15,6 +15,7 @@
 
 class QLabel;
 class QMenu;
+class QPainter;
 
 namespace tallomer {
 
@@ -87,6 +88,9 @@ public:
     // shape, none over the shadow's margin (the press goes on to the desk).
     QMenu* menuForPoint(const QPointF& p) const;
 
+    // The cursors' marks (panel points, y-up) on `p`, which paints in Qt's y-down panel points.
+    void dessinerLesMarques(QPainter& p);
+
     // The table took the focus from a press on the panel: that press is the one giving the focus.
     void focusDonneeParUnClic();
 
@@ -131,6 +135,8 @@ private:
     ZEVButton* btnFind_ = nullptr;
     ZEVButton* btnEntity_ = nullptr;
     QMenu* menu_ = nullptr;
+    // Above the bar's buttons, so a mark passing under one stays in sight.
+    QWidget* marques_ = nullptr;
 };
 
 } // namespace tallomer

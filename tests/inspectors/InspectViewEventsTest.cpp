@@ -4,6 +4,9 @@
 
 #include "tests/inspectors/InspectorFixture.h"
 
+#include "app/shared/KELSharedResources.h"
+#include "widgets/ZEVButton.h"
+
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -129,6 +132,40 @@ TEST_F(PanelEvents, AFocusedPanelCastsTheObjectsSoftShadowBelowAndBesideAndAnUnf
     ASSERT_FALSE(p->viewer().siFirstResponder());
     img = rendu(p);
     EXPECT_EQ(qAlpha(img.pixel(mx, bas + 4)), 0) << "no shadow without the focus";
+}
+
+TEST_F(PanelEvents, TheActiveCursorsMarkStaysInSightOverTheBarsButtons)
+{
+    ZEVInspectView* p = ouvert();
+    ASSERT_NE(p, nullptr);
+    auto toutRendu = [p] {
+        QImage img(p->size(), QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        p->render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+        return img;
+    };
+    toutRendu();
+    const double a = p->curseurActifRect().x() + 5;
+    ASSERT_GT(a, -1e6) << "the strip places the active cursor";
+    // The panel moved so that the mark falls on the middle of the entity button.
+    ZEVButton* b = p->btnEntity();
+    const int bx = b->geometry().center().x();
+    p->superSetFrame(p->frame().translated(a - bx, 0));
+    const QImage img = toutRendu();
+    ASSERT_NEAR(p->curseurActifRect().x() + 5, bx, 1.0);
+    // The disc's centre, 32.5 points above the panel's lower edge, lies on the button.
+    const QPoint centre(bx, p->height() - 33);
+    ASSERT_TRUE(b->geometry().contains(centre));
+    const QColor now = space->host().sharedResources().nowCurseurColor();
+    const QColor seen = img.pixelColor(centre);
+    EXPECT_NEAR(seen.red(), now.red(), 20);
+    EXPECT_NEAR(seen.green(), now.green(), 20);
+    EXPECT_NEAR(seen.blue(), now.blue(), 20);
+    // And the layer that draws it lets every press through to what lies below.
+    QWidget* top = qobject_cast<QWidget*>(p->children().last());
+    ASSERT_NE(top, nullptr);
+    EXPECT_TRUE(top->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_EQ(p->childAt(centre), b);
 }
 
 } // namespace
