@@ -41,6 +41,8 @@ ZEVInspectTableView::ZEVInspectTableView(ZEVInspectViewer& viewer, QWidget* pare
 void ZEVInspectTableView::focusInEvent(QFocusEvent* event)
 {
     QTableView::focusInEvent(event);
+    if (!siViewer_)
+        return;
     if (event->reason() == Qt::MouseFocusReason)
         if (ZEVInspectView* panel = viewer_.inspectViewIfBuilt())
             panel->focusDonneeParUnClic();
@@ -50,6 +52,8 @@ void ZEVInspectTableView::focusInEvent(QFocusEvent* event)
 void ZEVInspectTableView::focusOutEvent(QFocusEvent* event)
 {
     QTableView::focusOutEvent(event);
+    if (!siViewer_)
+        return;
     viewer_.tableFocusDidChange();
 }
 
@@ -157,7 +161,14 @@ void ZEVInspectView::contextMenuEvent(QContextMenuEvent* event)
     menu->popup(event->globalPos());
 }
 
-ZEVInspectView::~ZEVInspectView() { Scheduler::shared().cancelAll(this); }
+ZEVInspectView::~ZEVInspectView()
+{
+    Scheduler::shared().cancelAll(this);
+    // The table loses the focus only once the panel is half gone (QWidget's own destructor): no
+    // focus change of it may then reach the viewer, which would look at this panel.
+    if (table_)
+        table_->leaveViewer();
+}
 
 void ZEVInspectView::focusDonneeParUnClic()
 {

@@ -28,6 +28,8 @@ class ZEVSpaceController;
 class ZEVInspectTableView : public QTableView {
 public:
     explicit ZEVInspectTableView(ZEVInspectViewer& viewer, QWidget* parent);
+    // From now on the table tells its viewer nothing: its panel is being destroyed.
+    void leaveViewer() { siViewer_ = false; }
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -35,6 +37,7 @@ protected:
 
 private:
     ZEVInspectViewer& viewer_;
+    bool siViewer_ = true;
 };
 
 class ZEVInspectView : public QWidget {
