@@ -3,6 +3,8 @@
 #include "app/menu/KELMainMenu.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "objects/view/ZEVItemView.h"
+#include "ruler/ZEVRulerViewbar.h"
+#include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineView.h"
 
 #include <QMenu>
@@ -28,19 +30,35 @@ void E2E::click(QWidget* w, QPoint at)
     pump();
 }
 
-void E2E::chooseMenuItem(int menuTag, long itemTag)
+QMenu* E2E::openMenu(int menuTag)
 {
-    ASSERT_NE(window(), nullptr);
+    if (!window()) {
+        ADD_FAILURE() << "no Space window";
+        return nullptr;
+    }
     window()->activateWindow();
     pump();
     KELMainMenu* menu = adapter()->mainMenu();
     QMenuBar* bar = menu->menuBar();
     QMenu* m = menu->menuWithTag(menuTag);
-    ASSERT_NE(m, nullptr) << "no menu " << menuTag;
+    if (!m) {
+        ADD_FAILURE() << "no menu " << menuTag;
+        return nullptr;
+    }
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
     pump();
-    ASSERT_TRUE(m->isVisible()) << "the menu did not open";
-    QAction* item = menu->item(menuTag, itemTag);
+    if (!m->isVisible()) {
+        ADD_FAILURE() << "the menu did not open";
+        return nullptr;
+    }
+    return m;
+}
+
+void E2E::chooseMenuItem(int menuTag, long itemTag)
+{
+    QMenu* m = openMenu(menuTag);
+    ASSERT_NE(m, nullptr);
+    QAction* item = adapter()->mainMenu()->item(menuTag, itemTag);
     ASSERT_TRUE(item && item->isEnabled()) << "item " << itemTag << " is not enabled";
     QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
     pump();
@@ -48,16 +66,8 @@ void E2E::chooseMenuItem(int menuTag, long itemTag)
 
 void E2E::chooseMenuItemTitled(int menuTag, const QString& title)
 {
-    ASSERT_NE(window(), nullptr);
-    window()->activateWindow();
-    pump();
-    KELMainMenu* menu = adapter()->mainMenu();
-    QMenuBar* bar = menu->menuBar();
-    QMenu* m = menu->menuWithTag(menuTag);
-    ASSERT_NE(m, nullptr) << "no menu " << menuTag;
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
-    pump();
-    ASSERT_TRUE(m->isVisible()) << "the menu did not open";
+    QMenu* m = openMenu(menuTag);
+    ASSERT_NE(m, nullptr);
     QAction* item = nullptr;
     for (QAction* a : m->actions())
         if (a->text().remove('&') == title)
@@ -66,6 +76,31 @@ void E2E::chooseMenuItemTitled(int menuTag, const QString& title)
     ASSERT_TRUE(item->isEnabled()) << title.toStdString() << " is disabled";
     QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
     pump();
+}
+
+ZEVRulerViewer* E2E::ruler() const
+{
+    return space() ? dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()) : nullptr;
+}
+
+ZEVRulerViewbar* E2E::bar() const
+{
+    return ruler() ? dynamic_cast<ZEVRulerViewbar*>(ruler()->rulerViewbar()) : nullptr;
+}
+
+ZEVTlineView* E2E::strip() const
+{
+    return ruler() ? dynamic_cast<ZEVTlineView*>(ruler()->tlineView()) : nullptr;
+}
+
+void E2E::startWithTheBar()
+{
+    start();
+    values->setValue("ZEVShowZevMenu", true);
+    pump();
+    window()->activateWindow();
+    pump();
+    ASSERT_TRUE(bar() && bar()->isVisible());
 }
 
 QWidget* E2E::canvas() const

@@ -44,8 +44,11 @@
 #include <vector>
 
 namespace tallomer {
+class ZEVRulerViewbar;
+class ZEVRulerViewer;
 class ZEVTlineView;
 }
+class QMenu;
 
 namespace e2e {
 
@@ -255,6 +258,12 @@ protected:
     ZEVDeskViewer* nowDesk() const { return space() ? desk(space()->nowCurseur()) : nullptr; }
     // Where the desk's mouse events land: the canvas's viewport.
     QWidget* canvas() const;
+    // The time ruler: its viewer, the time bar over the strip, and the strip.
+    ZEVRulerViewer* ruler() const;
+    ZEVRulerViewbar* bar() const;
+    ZEVTlineView* strip() const;
+    // Starts with the time bar on and the window active.
+    void startWithTheBar();
 
     // A key typed into the Space window, as the user types it.
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
@@ -264,6 +273,8 @@ protected:
     void chooseMenuItem(int menuTag, long itemTag);
     // The same for the item of that title.
     void chooseMenuItemTitled(int menuTag, const QString& title);
+    // A menu of the main menu bar opened with the mouse; nullptr (and a failure) when it did not open.
+    QMenu* openMenu(int menuTag);
     // Pressed, dragged and released on the time strip, away from the cursors' bands.
     void scrubStrip(ZEVTlineView* strip, KELDate from, KELDate to);
     // A file given to the program as a second start would give it, whose icon then stays on the Now

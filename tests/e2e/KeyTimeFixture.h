@@ -21,19 +21,11 @@ class KeyTimeE2E : public E2EWithSound<RecordingSound> {
 protected:
     void startWithTheBar()
     {
-        start();
-        values->setValue("ZEVShowZevMenu", true);
-        pump();
-        window()->activateWindow();
-        pump();
-        ASSERT_TRUE(bar()->isVisible());
+        E2E::startWithTheBar();
         // The first run's greeting is no concern of these tests.
         alerts.clear();
     }
 
-    ZEVRulerViewer* ruler() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()); }
-    ZEVRulerViewbar* bar() const { return dynamic_cast<ZEVRulerViewbar*>(ruler()->rulerViewbar()); }
-    ZEVTlineView* strip() const { return dynamic_cast<ZEVTlineView*>(ruler()->tlineView()); }
     KELMainMenu* mainMenu() const { return adapter()->mainMenu(); }
     ZEVKeyDocumentController& keyTime() const { return app()->keyTime(); }
     ZEVKeyWindowController* keyWindow() const { return keyTime().windowFor(keyTime().currentDocument()); }

@@ -27,7 +27,6 @@ namespace {
 
 class LinkBrowserRuler : public E2EWithSound<RecordingSound> {
 protected:
-    ZEVRulerViewer* ruler() const { return space() ? dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()) : nullptr; }
 
     // Puts the cursor at `now` with its window reaching two hours back, through the link base.
     static void deuxHeures(KELICurseur* c, KELDate now)

@@ -31,18 +31,6 @@ namespace {
 
 class PresetButtons : public E2EWithSound<RecordingSound> {
 protected:
-    void startWithTheBar()
-    {
-        start();
-        values->setValue("ZEVShowZevMenu", true);
-        pump();
-        window()->activateWindow();
-        pump();
-        ASSERT_TRUE(bar()->isVisible());
-    }
-    ZEVRulerViewer* ruler() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()); }
-    ZEVRulerViewbar* bar() const { return dynamic_cast<ZEVRulerViewbar*>(ruler()->rulerViewbar()); }
-    ZEVTlineView* strip() const { return dynamic_cast<ZEVTlineView*>(ruler()->tlineView()); }
     ZEVStampClass& presets() const { return *dynamic_cast<ZEVStampClass*>(ruler()->stampClass()); }
     ZEVRulerPresetButton* button(int n) const { return bar()->presetButtons()[std::size_t(n - 1)]; }
 

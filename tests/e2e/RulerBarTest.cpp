@@ -35,16 +35,6 @@ namespace {
 
 class RulerBar : public E2EWithSound<RecordingSound> {
 protected:
-    // Starts with the time bar on, the window active.
-    void startWithTheBar()
-    {
-        start();
-        values->setValue("ZEVShowZevMenu", true);
-        pump();
-        window()->activateWindow();
-        pump();
-        ASSERT_TRUE(bar()->isVisible());
-    }
     void click(QWidget* w, Qt::MouseButton button = Qt::LeftButton, QPoint at = {})
     {
         QTest::mouseClick(w, button, {}, at.isNull() ? w->rect().center() : at);
@@ -90,9 +80,6 @@ protected:
         return dynamic_cast<ZEVStampClass*>(ruler()->stampClass())->stateOfNowPresetWithStampInt(2000009);
     }
 
-    ZEVRulerViewer* ruler() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()); }
-    ZEVRulerViewbar* bar() const { return dynamic_cast<ZEVRulerViewbar*>(ruler()->rulerViewbar()); }
-    ZEVTlineView* strip() const { return dynamic_cast<ZEVTlineView*>(ruler()->tlineView()); }
 
     // Clicks a picker, selects its first field of `width` characters, types the digits of all its
     // fields, then Return.

@@ -24,7 +24,6 @@ namespace {
 
 class RulerGesture : public E2EWithSound<RecordingSound> {
 protected:
-    ZEVRulerViewer* ruler() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()); }
     // How many moves the ruler completed.
     long moves() const { return long(ruler()->mouvementsTermines()); }
     KELICurseur* now() const { return space()->nowCurseur(); }

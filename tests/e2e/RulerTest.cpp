@@ -25,7 +25,6 @@ namespace {
 
 class Ruler : public E2E {
 protected:
-    ZEVRulerViewer* ruler() const { return space() ? dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()) : nullptr; }
     KELIContexte* tl() const { return space()->tlContexte(); }
 
     // The visible range as the store keeps it: the open Offset IN and OUT values of the timeline

@@ -26,7 +26,6 @@ constexpr KELId kChannelHome = 2000018;
 
 class SelectionEngine : public E2E {
 protected:
-    ZEVRulerViewer* ruler() const { return space() ? dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()) : nullptr; }
 };
 
 TEST_F(SelectionEngine, AChannelChosenWithItsIconsOpenAttachesTheObjectOfTheHourTheStripIsDraggedInto)
