@@ -25,30 +25,20 @@ namespace tallomer {
 
 // ---- table --------------------------------------------------------------------------------------
 
-ZEVInspectTableView::ZEVInspectTableView(ZEVInspectViewer& viewer, QWidget* parent)
-    : QTableView(parent), viewer_(viewer)
+ZEVInspectTableView::ZEVInspectTableView(ZEVInspectViewer& viewer, ZEVInspectView* panel)
+    : ZEVTableView(panel, panel), viewer_(viewer)
 {
-    setObjectName(QStringLiteral("ZEVTableView"));
-    setFocusPolicy(Qt::StrongFocus);
-    horizontalHeader()->setVisible(false);
-    verticalHeader()->setVisible(false);
-    setFrameShape(QFrame::NoFrame);
 }
 
 void ZEVInspectTableView::focusInEvent(QFocusEvent* event)
 {
-    QTableView::focusInEvent(event);
     if (event->reason() == Qt::MouseFocusReason)
         if (ZEVInspectView* panel = viewer_.inspectViewIfBuilt())
             panel->focusDonneeParUnClic();
-    viewer_.tableFocusDidChange();
+    ZEVTableView::focusInEvent(event);
 }
 
-void ZEVInspectTableView::focusOutEvent(QFocusEvent* event)
-{
-    QTableView::focusOutEvent(event);
-    viewer_.tableFocusDidChange();
-}
+void ZEVInspectTableView::focusDidChange() { viewer_.tableFocusDidChange(); }
 
 // ---- panel --------------------------------------------------------------------------------------
 
@@ -76,6 +66,8 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     lireLesCles();
 
     table_ = new ZEVInspectTableView(viewer_, this);
+    table_->referencerSpaceController(viewer_.spaceController(), viewer_.frontViewer());
+    table_->setLegoHeight(19.0, 0.0);
     // A press anywhere on the panel gives the table the keyboard focus (before the press arrives).
     setFocusPolicy(Qt::ClickFocus);
     setFocusProxy(table_);

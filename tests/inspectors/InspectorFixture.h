@@ -48,12 +48,14 @@ public:
     void menuModeFilter() override { switches.push_back(2); }
     void menuModeLink() override { switches.push_back(3); }
     bool siTlineOpened() override { return tlineOpened; }
+    void userStepBack() override { ++stepBacks; }
     void userToggleTline() override
     {
         ++tlineToggles;
         tlineOpened = !tlineOpened;
     }
     bool tlineOpened = false;
+    int stepBacks = 0;
     int tlineToggles = 0;
     int mode = 0;
     bool changing = false;
@@ -87,6 +89,8 @@ public:
         return f;
     }
     void ouvrirEntityWithInt(KELId entity) override { opened.push_back(entity); }
+    void menuAction(ZEVSpaceMenuAction action) override { actions.push_back(action); }
+    std::vector<ZEVSpaceMenuAction> actions;
     FakeFront* front = nullptr; // owned by the Space
     std::vector<KELId> opened;
 
