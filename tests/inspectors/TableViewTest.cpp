@@ -104,8 +104,10 @@ public:
     }
     QVariant objectValue(ZEVTableView&, const QString& column, int row, int role) override
     {
+        roles.push_back(role);
         return role == Qt::DisplayRole ? QVariant(QStringLiteral("%1 %2").arg(column).arg(row)) : QVariant();
     }
+    std::vector<int> roles;
     bool isTitleRowSelectedForItem(ZEVTableView&, const ZEVTableElement&) override { return false; }
     bool isIconRowSelectedForItem(ZEVTableView&, const ZEVTableElement& e) override { return iconSelected.count(e.item); }
     bool isItemActif(ZEVTableView&, const ZEVTableElement&, KELICurseur*) override { return false; }
@@ -118,7 +120,7 @@ public:
     void tvFrontModeDidChange() override {}
     void majIndexOfSelectedRowsForTableView(ZEVTableView&) override {}
     void refreshIndexOfSelectedRowsForTableView(ZEVTableView&) override { ++refreshes; }
-    bool siFilteredItem(const ZEVTableElement&, ZEVTableView&) override { return false; }
+    bool siFilteredItem(const ZEVTableElement& e, ZEVTableView&) override { return filtered.count(e.item); }
 #define TRACE(name)                                                                                                    \
     void name(ZEVTableView&) override { trace.push_back(#name); }
     TRACE(openSelectionInTableView)
@@ -161,9 +163,10 @@ public:
         return menu;
     }
     void setSiAccepteMajSelectedRows(bool accepte, ZEVTableView&) override { accepteMaj = accepte; }
-    bool siDropedItem(const ZEVTableElement&, ZEVTableView&) override { return false; }
+    bool siDropedItem(const ZEVTableElement& e, ZEVTableView&) override { return dropped.count(e.item); }
 
     std::map<int, std::vector<KELI*>> legos;
+    std::set<KELI*> filtered, dropped;
     std::set<KELI*> iconSelected;
     std::set<int> asked;
     std::vector<std::string> trace;
@@ -265,6 +268,66 @@ protected:
     FakeZev zev;
     ZEVTableView* table = nullptr;
 };
+
+TEST(TableElement, APairStandsForItsChildAfterTheSixthColumnAndItsParentElsewhere)
+{
+    KELI parent, enfant;
+    ZEVItemPair pair(&parent, &enfant);
+    const ZEVTableElement e{nullptr, &pair};
+    EXPECT_EQ(e.objetPourColonne(0), &parent);
+    EXPECT_EQ(e.objetPourColonne(6), &parent);
+    EXPECT_EQ(e.objetPourColonne(7), &enfant);
+    EXPECT_EQ(e.objetPourColonne(-1), &parent) << "no column: the pair's parent";
+    const ZEVTableElement objet{&parent, nullptr};
+    EXPECT_EQ(objet.objetPourColonne(9), &parent);
+}
+
+TEST_F(Table, CellsAreAskedByColumnIdentifierForTheFourRolesAndEditsAndMenusReachTheDelegate)
+{
+    table->setColumnIdentifiers({QStringLiteral("icon"), QStringLiteral("title")});
+    ZEVTableModel* m = table->tableModel();
+    EXPECT_EQ(m->rowCount(), 4);
+    EXPECT_EQ(m->columnCount(), 2);
+    EXPECT_EQ(m->data(m->index(2, 1), Qt::DisplayRole), QVariant(QStringLiteral("title 2")));
+    zev.roles.clear();
+    for (int role : {Qt::DecorationRole, Qt::FontRole, Qt::ForegroundRole, Qt::ToolTipRole, Qt::EditRole})
+        m->data(m->index(0, 0), role);
+    EXPECT_EQ(zev.roles, (std::vector<int>{Qt::DecorationRole, Qt::FontRole, Qt::ForegroundRole}));
+    zev.trace.clear();
+    table->copy();
+    table->cut();
+    table->paste();
+    EXPECT_EQ(zev.trace, (std::vector<std::string>{"copy", "cut", "paste"}));
+}
+
+TEST_F(Table, TheHoveredModeColumnSetsTheTablesModeAndAnImpactedRowIsCoveredOverItsLegos)
+{
+    table->setColumnIdentifiers({QStringLiteral("icon"), QStringLiteral("title")});
+    table->setColumnWidth(0, 100);
+    table->setModeColumn(0, 0);
+    table->setModeColumn(1, 1);
+    host.front->mode = 0;
+    table->mouseMovedAtPoint(QPointF(300, 5));
+    grab();
+    EXPECT_EQ(table->previousColumn(), 1);
+    EXPECT_EQ(table->currentFrontMode(), 1) << "the click acts on the hovered column's mode";
+    table->mouseMovedAtPoint(QPointF(20, 5));
+    grab();
+    EXPECT_EQ(table->currentFrontMode(), 0);
+
+    // Impacted: the translucent grey comes over the present lego; a dropped row not impacted
+    // gets its outline under the cells, over the lego.
+    const QPoint p = centreDuLego(1, zev.legos[1][0]);
+    const QColor avant = grab().pixelColor(p);
+    zev.filtered.insert(rows[1].item);
+    const QColor impacte = grab().pixelColor(p);
+    EXPECT_NE(avant, impacte);
+    zev.filtered.clear();
+    zev.dropped.insert(rows[1].item);
+    const QImage img = grab();
+    const int haut = table->rowViewportPosition(1) + 4;
+    EXPECT_TRUE(proche(img.pixelColor(p.x(), haut), Qt::white, 60)) << img.pixelColor(p.x(), haut).name().toStdString();
+}
 
 TEST_F(Table, RowsShowTheirPastPresentAndFutureLegosOnTheStripsScaleAskingOnlyVisibleRows)
 {
