@@ -1,5 +1,6 @@
 #include "front/ZEVFrontViewer.h"
 
+#include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontView.h"
@@ -493,6 +494,32 @@ void ZEVFrontViewer::displayAllInspectView()
 {
     for (ZEVEntityViewer* v : space_.entityViewerSet())
         v->displayInspectView();
+}
+
+void ZEVFrontViewer::entityWillChange()
+{
+    // A focus change comes as a loss and a gain in the same turn: one follow-up for both.
+    Scheduler& s = Scheduler::shared();
+    s.cancel(this, "entityDidChange");
+    s.perform(this, "entityDidChange", 0.0, [this] { entityDidChange(); });
+    if (ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur()))
+        if (ZEVDeskView* v = d->deskView())
+            v->update();
+}
+
+void ZEVFrontViewer::entityDidChange()
+{
+    siCleanAll_ = false;
+    ZEVEntityViewer* cible = nullptr;
+    for (ZEVEntityViewer* v : space_.entityViewerSet())
+        if (v->siFirstResponder()) {
+            cible = v;
+            break;
+        }
+    if (!cible)
+        cible = space_.viewerForEntityClassName("ZEVIconViewer");
+    if (cible)
+        cible->updateMenuMacForMode(currentFrontMode_);
 }
 
 void ZEVFrontViewer::selectionDidChange()

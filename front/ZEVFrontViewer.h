@@ -94,6 +94,10 @@ public:
     void userRereadFlags(Qt::KeyboardModifiers modifiers) override;
     void setSiShowCadre(bool shown) override;
     void displayAllInspectView() override;
+    void entityWillChange() override;
+    // The focus settled: the main menu's items follow the focused inspector (the Icons one when
+    // none has the focus).
+    void entityDidChange();
     // Counts the Object views of the active desk.
     void updateNbOfItems();
 

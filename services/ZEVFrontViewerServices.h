@@ -203,9 +203,9 @@ public:
     // while searching.
     virtual void initierDeplacementCurseur() = 0;
 
-    // An inspector's table gained or lost the keyboard focus; the front viewer's follow-up of a
-    // change of focus belongs to a later part of the front layer.
-    virtual void entityWillChange() {}
+    // An inspector's table gained or lost the keyboard focus: the desk redraws now, and the main
+    // menu follows the focus on the next turn.
+    virtual void entityWillChange() = 0;
 
     // ---- what the time ruler tells; the inspectors answer, later ----
     virtual void terminerDeplacementCurseur() {}

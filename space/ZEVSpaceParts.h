@@ -150,6 +150,9 @@ public:
     virtual bool siFirstResponder() const = 0;
     virtual void setFirstResponder() = 0;
     virtual void userDeselect() = 0;
+    // The main menu's items for the front mode, when this inspector has the focus (or is the
+    // Icons one and none has it); a kind without menu items of its own leaves them alone.
+    virtual void updateMenuMacForMode(int frontMode) {}
 
 private:
     KELId entityInt_;

@@ -3,6 +3,7 @@
 #include "app/shared/KELSharedResources.h"
 #include "engine/KELICurseur.h"
 #include "inspectors/base/ZEVInspectViewer.h"
+#include "objects/drawing/ZEVShadowCache.h"
 #include "platform/UserDefaults.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineView.h"
@@ -11,8 +12,10 @@
 #include "widgets/ZEVButton.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -44,6 +47,29 @@ void ZEVInspectTableView::focusDidChange() { viewer_.tableFocusDidChange(); }
 
 namespace {
 
+// Paints the panel's cursor marks over its children; never takes a mouse event.
+class Marques final : public QWidget {
+public:
+    explicit Marques(ZEVInspectView& panel) : QWidget(&panel), panel_(panel)
+    {
+        setObjectName(QStringLiteral("InspectMarks"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        panel_.dessinerLesMarques(p);
+    }
+
+private:
+    ZEVInspectView& panel_;
+};
+
 ZEVButton* bouton(QWidget* parent, const QString& name, const QString& title)
 {
     auto* b = new ZEVButton(parent);
@@ -61,7 +87,9 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
 {
     setObjectName(QStringLiteral("ZEV%1View").arg(kind_));
     setAttribute(Qt::WA_TranslucentBackground);
-    setMouseTracking(false);
+    // Every move over the panel reaches the space controller, which opens the header views at
+    // the window's top edge.
+    setMouseTracking(true);
     hide();
     lireLesCles();
 
@@ -84,6 +112,41 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     btnGotoNext_ = bouton(this, QStringLiteral("GotoNextButton"), QStringLiteral("\u25b6"));
     btnAdd_ = bouton(this, QStringLiteral("AddButton"), QStringLiteral("+"));
     btnAdd_->setEnabled(false);
+
+    marques_ = new Marques(*this);
+    menu_ = new QMenu(this);
+    menu_->setObjectName(QStringLiteral("InspectViewMenu"));
+    auto entree = [this](const QString& title, void (ZEVInspectViewer::*command)()) {
+        QObject::connect(menu_->addAction(title), &QAction::triggered, this, [this, command] { (viewer_.*command)(); });
+    };
+    entree(QStringLiteral("Move To\u2026"), &ZEVInspectViewer::menuMoveTo);
+    entree(QStringLiteral("Move To Space\u2026"), &ZEVInspectViewer::menuMoveToSpace);
+    entree(QStringLiteral("Copy To\u2026"), &ZEVInspectViewer::menuCopyTo);
+    entree(QStringLiteral("Copy To Space\u2026"), &ZEVInspectViewer::menuCopyToSpace);
+    entree(QStringLiteral("Duplicate To\u2026"), &ZEVInspectViewer::menuDuplicateTo);
+    entree(QStringLiteral("Duplicate To Space\u2026"), &ZEVInspectViewer::menuDuplicateToSpace);
+    entree(QStringLiteral("Show Original"), &ZEVInspectViewer::menuShowOriginal);
+    menu_->addSeparator();
+    entree(QStringLiteral("Recall Now"), &ZEVInspectViewer::userRecallNow);
+    entree(QStringLiteral("Recall"), &ZEVInspectViewer::userRecall);
+    entree(QStringLiteral("Retain"), &ZEVInspectViewer::userRetain);
+    entree(QStringLiteral("Release"), &ZEVInspectViewer::userRelease);
+    entree(QStringLiteral("Forget"), &ZEVInspectViewer::userForget);
+    QObject::connect(menu_, &QMenu::aboutToShow, this, [this] { viewer_.menuWillOpen(menu_); });
+    QObject::connect(menu_, &QMenu::aboutToHide, this, [this] { viewer_.menuDidClose(menu_); });
+}
+
+QMenu* ZEVInspectView::menuForPoint(const QPointF& p) const { return dansLeContenu(p) ? menu_ : nullptr; }
+
+void ZEVInspectView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = menuForPoint(yUp(QPointF(event->pos())));
+    if (!menu) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    menu->popup(event->globalPos());
 }
 
 ZEVInspectView::~ZEVInspectView() { Scheduler::shared().cancelAll(this); }
@@ -200,6 +263,8 @@ void ZEVInspectView::placerLeContenu()
         x -= 2;
     }
     field_->setGeometry(52, by, std::max(0, x - 56), 22);
+    marques_->setGeometry(rect());
+    marques_->raise();
 }
 
 void ZEVInspectView::majCurseurRects()
@@ -237,8 +302,11 @@ void ZEVInspectView::paintEvent(QPaintEvent*)
     const bool focus = viewer_.siFirstResponder();
     QColor texte = QColor(Qt::darkGray);
     if (viewer_.siTextSearching() || focus) {
-        // The shadow: a soft dark band under the content.
-        p.fillPath(arrondi(contenu.translated(0, 3).adjusted(-2, -2, 2, 2)), QColor(0, 0, 0, 50));
+        // The Objects' own shadow, from the same cache: the margin of 20 points holds its blur.
+        const KELShadow& ombre = viewer_.spaceController().host().sharedResources().itemShadow();
+        if (!ombre.none)
+            ZEVShadowCache::shared().draw(p, arrondi(contenu), QPointF(ombre.offset.x(), -ombre.offset.y()),
+                                          ombre.blurRadius, ombre.color);
         if (viewer_.siTextSearching()) {
             p.fillPath(arrondi(contenu), QColor(211, 211, 211));
         } else {
@@ -254,6 +322,12 @@ void ZEVInspectView::paintEvent(QPaintEvent*)
     pal.setColor(QPalette::WindowText, texte);
     field_->setPalette(pal);
 
+    // The marks follow, drawn over the buttons by their own layer.
+}
+
+void ZEVInspectView::dessinerLesMarques(QPainter& p)
+{
+    auto qt = [this](const QRectF& r) { return QRectF(r.x(), height() - r.y() - r.height(), r.width(), r.height()); };
     const KELSharedResources& colours = viewer_.spaceController().host().sharedResources();
     ZEVSpaceController& space = viewer_.spaceController();
     const double a = curseurActifRect_.x() + 5, n = curseurNowRect_.x() + 5;
@@ -300,8 +374,14 @@ void ZEVInspectView::mousePressEvent(QMouseEvent* event)
     mouseLocForFrontView_ = frontPoint(windowPoint);
     clickPosition_ = ZEVInspectZoneNone;
     siMouseDragged_ = false;
-    if (event->button() != Qt::LeftButton || !dansLeContenu(p)) {
+    if (!dansLeContenu(p)) {
         event->ignore();
+        return;
+    }
+    if (event->button() != Qt::LeftButton) {
+        // Inside, the secondary press is the context menu's (which follows as its own event),
+        // never the desk's.
+        event->setAccepted(event->button() == Qt::RightButton);
         return;
     }
     ZEVSpaceController& space = viewer_.spaceController();
@@ -337,8 +417,13 @@ void ZEVInspectView::mousePressEvent(QMouseEvent* event)
 
 void ZEVInspectView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!(event->buttons() & Qt::LeftButton))
+    if (!(event->buttons() & Qt::LeftButton)) {
+        if (event->buttons() == Qt::NoButton) {
+            const QPointF w = mapTo(window(), event->position());
+            viewer_.spaceController().mouseMovedInLocation(QPointF(w.x(), window()->height() - w.y()));
+        }
         return;
+    }
     siMouseDragged_ = true;
     if (clickPosition_ == ZEVInspectZoneNone) {
         event->ignore();

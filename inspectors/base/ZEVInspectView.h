@@ -16,6 +16,7 @@
 
 class QLabel;
 class QMenu;
+class QPainter;
 
 namespace tallomer {
 
@@ -83,6 +84,15 @@ public:
 
     // The cursors' marks at the strip's x, and their hit rectangles (panel points, y-up).
     void majCurseurRects();
+    // The panel's context menu, which the kinds fill.
+    QMenu* inspectViewMenu() const { return menu_; }
+    // The menu a secondary press at `p` (panel points, y-up) shows: the panel's inside the content
+    // shape, none over the shadow's margin (the press goes on to the desk).
+    QMenu* menuForPoint(const QPointF& p) const;
+
+    // The cursors' marks (panel points, y-up) on `p`, which paints in Qt's y-down panel points.
+    void dessinerLesMarques(QPainter& p);
+
     // The table took the focus from a press on the panel: that press is the one giving the focus.
     void focusDonneeParUnClic();
 
@@ -92,6 +102,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -125,6 +136,9 @@ private:
     ZEVButton* btnGotoNext_ = nullptr;
     ZEVButton* btnFind_ = nullptr;
     ZEVButton* btnEntity_ = nullptr;
+    QMenu* menu_ = nullptr;
+    // Above the bar's buttons, so a mark passing under one stays in sight.
+    QWidget* marques_ = nullptr;
 };
 
 } // namespace tallomer

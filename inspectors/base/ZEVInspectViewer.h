@@ -119,7 +119,7 @@ public:
     virtual void majInspectView() {}
     virtual void majInspectField() {}
     virtual void terminerDeplacementCurseur() {}
-    virtual void updateMenuMacForMode(int frontMode) {}
+    void updateMenuMacForMode(int frontMode) override {}
     virtual void updateMenuObject(QMenu* menu) {}
     virtual void updateMenuEdit(QMenu* menu) {}
     virtual void userOpen() { beep(); }

@@ -17,7 +17,9 @@
 #include "ruler/ZEVRulerViewer.h"
 #include "widgets/ZEVButton.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 
@@ -186,6 +188,48 @@ TEST_F(InspectorPanels, TheInspectorsMenuOpensAPanelFocusedAndClosesItWhenFocuse
     EXPECT_FALSE(f->siShowInspectView());
     EXPECT_TRUE(context()->entityViewerSet().empty());
     EXPECT_EQ(context()->buttonForEntityInt(kFiles)->state(), kZEVStateOff);
+}
+
+TEST_F(InspectorPanels, OverAFocusedPanelThePointerIsFollowedTheRightButtonShowsItsMenuAndTheShadowIsSoft)
+{
+    startWithTheBar();
+    click(context()->buttonForEntityInt(kFiles));
+    advance(0.8);
+    ZEVInspectViewer* v = viewer("ZEVFileViewer");
+    ASSERT_NE(v, nullptr);
+    ZEVInspectView* panel = v->inspectViewIfBuilt();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(v->siFirstResponder());
+
+    // A move over the panel's margin reaches the Space as over the desk (window points, y-up).
+    const QPoint margin(8, panel->height() / 2);
+    const QPoint inWindow = panel->mapTo(window(), margin);
+    QTest::mouseMove(window()->windowHandle(), inWindow);
+    pump();
+    EXPECT_EQ(space()->mouseLimitPoint(), QPointF(inWindow.x(), window()->height() - inWindow.y()));
+
+    // A right click on the bar opens the panel's menu, not the desk's, and leaves the panel as it was.
+    const QRectF frame = panel->frame();
+    const QPoint onBar(panel->width() / 2, panel->height() - 20 - 4);
+    // Through the window, as the platform delivers it: the press, then the menu request.
+    QTest::mouseClick(window()->windowHandle(), Qt::RightButton, {}, panel->mapTo(window(), onBar));
+    pump();
+    QMenu* menu = panel->inspectViewMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(QApplication::activePopupWidget(), menu);
+    EXPECT_EQ(panel->frame(), frame);
+    EXPECT_TRUE(v->siFirstResponder());
+    EXPECT_EQ(sound.beeps, 0) << "the release picked no entry";
+    menu->hide();
+    pump();
+
+    // On screen the focused panel casts a shadow that fades over its lower margin.
+    const QImage shot = window()->grab(QRect(panel->mapTo(window(), QPoint(0, 0)), panel->size())).toImage();
+    const int edge = panel->height() - 20;
+    const QColor near = shot.pixelColor(panel->width() / 2, edge + 2);
+    const QColor far = shot.pixelColor(panel->width() / 2, edge + 17);
+    EXPECT_LT(near.lightness(), far.lightness()) << "darker close to the edge";
 }
 
 TEST_F(InspectorPanels, TheInspectorsListingAnObjectOpenForItAndOnlyThose)

@@ -129,6 +129,10 @@ public:
     bool siFirstResponder() const override { return focused; }
     void setFirstResponder() override { trace.push_back("inspector setFirstResponder"); }
     void userDeselect() override { trace.push_back("inspector userDeselect"); }
+    void updateMenuMacForMode(int mode) override
+    {
+        trace.push_back("inspector " + std::to_string(entityInt()) + " menus " + std::to_string(mode));
+    }
     Trace& trace;
     int displays = 0;
     bool focused = false;
@@ -336,6 +340,33 @@ TEST_F(Front, AModeSwitchTellsTheInspectorsOnceThatTheModeChangedThenSelectionsA
     space->selections().selectIconForItemSet(objects(2), nullptr);
     EXPECT_TRUE(notices.empty());
     EXPECT_EQ(front->nbOfIcons(), 2);
+}
+
+TEST_F(Front, AFocusChangeRefreshesTheMenusOnceOnTheNextTurnForTheFocusedInspectorElseTheIcons)
+{
+    Inspector& icons = inspector();
+    ZEVEntityViewerClasses::ajouter("ZEVFileViewer", [this](ZEVSpaceController&, KELId entity) {
+        return std::unique_ptr<ZEVEntityViewer>(std::make_unique<Inspector>(notices, entity));
+    });
+    auto* files = dynamic_cast<Inspector*>(space->creerViewerForEntityClassName("ZEVFileViewer", 2000005));
+    ASSERT_NE(files, nullptr);
+    front->menuModeTitle();
+    notices.clear();
+
+    // A loss and a gain in the same turn: one refresh, after the turn, for the one focused now.
+    front->entityWillChange();
+    files->focused = true;
+    front->entityWillChange();
+    EXPECT_TRUE(notices.empty()) << "nothing before the next turn";
+    sched.advance(0.0);
+    EXPECT_EQ(notices, Trace{"inspector 2000005 menus 1"});
+
+    // No inspector focused: the Icons one answers.
+    files->focused = false;
+    notices.clear();
+    front->entityWillChange();
+    sched.advance(0.0);
+    EXPECT_EQ(notices, Trace{"inspector " + std::to_string(icons.entityInt()) + " menus 1"});
 }
 
 TEST_F(Front, AfterAChannelChangeInFilterModeTheFilterRefreshRuns)

@@ -40,6 +40,7 @@ public:
     void linkSelectionDidChange() override {}
     void filterOperationDidChange() override {}
     void displayFrontView() override {}
+    void entityWillChange() override {}
     void updateFrontView() override {}
     void lassoDidStart() override {}
     void lassoDidStop() override {}
