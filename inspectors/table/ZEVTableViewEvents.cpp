@@ -107,6 +107,8 @@ void ZEVTableView::mouseMoveEvent(QMouseEvent* event)
     if (event->buttons() == Qt::NoButton) {
         mouseMovedAtPoint(event->position());
         QTableView::mouseMoveEvent(event);
+        // The panel (and through it the Space) follows the pointer over its table too.
+        event->ignore();
         return;
     }
     if (event->modifiers() & Qt::ShiftModifier)
