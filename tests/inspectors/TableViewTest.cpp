@@ -637,6 +637,34 @@ TEST_F(Table, TheRecentsMenuKeepsTwentyAtMostUnderItsTags)
     EXPECT_EQ(tags[ZEVTypeSelect::kTagRecents], 0);
 }
 
+TEST_F(Table, TheSelectedRowBandIsDrawnInAPanelOnlyForTheFrontModesSelection)
+{
+    host.front->mode = 0;
+    const QPoint p(30, table->rowViewportPosition(3) + 9);
+    const QColor sans = grab().pixelColor(p);
+    zev.iconSelected.insert(rows[3].item);
+    EXPECT_EQ(grab().pixelColor(p), sans) << "a table outside a panel draws no band";
+
+    ZEVInspectViewer* v = creer("ZEVIconViewer", 2000003);
+    ASSERT_NE(v, nullptr);
+    v->showInspectView(true);
+    settle();
+    ZEVInspectTableView* t = v->inspectView()->inspectTableView();
+    t->setZevClass(&zev);
+    t->setElements(&rows);
+    t->reloadData();
+    const QPoint q(10, t->rowViewportPosition(3) + 9);
+    const QColor avec = t->viewport()->grab().toImage().pixelColor(q);
+    zev.iconSelected.clear();
+    const QColor sansBande = t->viewport()->grab().toImage().pixelColor(q);
+    EXPECT_GT(avec.lightness(), sansBande.lightness()) << "the white band over a selected row";
+    host.front->mode = 1;
+    zev.iconSelected.insert(rows[3].item);
+    EXPECT_EQ(t->viewport()->grab().toImage().pixelColor(q), sansBande) << "Title mode asks the title selection";
+    t->setZevClass(nullptr);
+    t->setElements(nullptr);
+}
+
 TEST_F(Table, TheEscapeStepOfAPanelWithASelectedLegoOnlyDeselectsIt)
 {
     ZEVInspectViewer* v = creer("ZEVIconViewer", 2000003);
