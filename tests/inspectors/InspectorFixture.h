@@ -63,6 +63,21 @@ public:
     std::vector<int> switches;
 };
 
+// The places' history as the tables step it: only the steps are counted.
+class CountingHistory final : public ZEVMarkHistoryServices {
+public:
+    ZEVMarkObject* markObjectForZevpString(const QString&) override { return nullptr; }
+    void selectMarkObject(ZEVMarkObject*) override {}
+    void addMarkObject(std::unique_ptr<ZEVMarkObject>, const QString&) override {}
+    std::vector<ZEVMarkObject*> markObjects() override { return {}; }
+    void deleteHistory() override {}
+    void previousHistory() override { ++reculs; }
+    void previous() override { ++reculs; }
+    void next() override { ++avances; }
+    int reculs = 0;
+    int avances = 0;
+};
+
 class Host final : public test::NullSpaceHost {
 public:
     Host(const QString& store, UserDefaultsController& defaults) : store_(store), defaults_(defaults) {}
@@ -90,6 +105,17 @@ public:
     }
     void ouvrirEntityWithInt(KELId entity) override { opened.push_back(entity); }
     void menuAction(ZEVSpaceMenuAction action) override { actions.push_back(action); }
+    // Only when a test asks for it: the Space then keeps a history it can step.
+    std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController&) override
+    {
+        if (!withHistory)
+            return nullptr;
+        auto h = std::make_unique<CountingHistory>();
+        history = h.get();
+        return h;
+    }
+    bool withHistory = false;
+    CountingHistory* history = nullptr; // owned by the Space
     std::vector<ZEVSpaceMenuAction> actions;
     FakeFront* front = nullptr; // owned by the Space
     std::vector<KELId> opened;

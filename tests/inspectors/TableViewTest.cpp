@@ -179,6 +179,7 @@ class Table : public Inspectors {
 protected:
     void SetUp() override
     {
+        host.withHistory = true;
         Inspectors::SetUp();
         KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
         model = dynamic_cast<KELIModel*>(KELServeurDeLiens::LienForInt(1000049, g));
@@ -508,6 +509,12 @@ TEST_F(Table, KeysStepTheHistoryGoNextOrPreviousOrGoToTheStripAndEscapeStepsBack
     const int avant = host.front->stepBacks;
     QTest::keyClick(table, Qt::Key_Escape);
     EXPECT_EQ(host.front->stepBacks, avant + 1);
+    // Meta (the Part's Control) with Up or Down steps the places' history.
+    ASSERT_NE(host.history, nullptr);
+    QTest::keyClick(table, Qt::Key_Up, Qt::MetaModifier);
+    QTest::keyClick(table, Qt::Key_Down, Qt::MetaModifier);
+    EXPECT_EQ(host.history->avances, 1);
+    EXPECT_EQ(host.history->reculs, 1);
     // A plain Down moves the row selection.
     click(surLaLigne(0));
     QTest::keyClick(table, Qt::Key_Down);
