@@ -284,7 +284,8 @@ void BM_TableRepaint(benchmark::State& state)
             somme += x;
         toutes.insert(toutes.end(), t.begin(), t.end());
         state.SetIterationTime(somme / double(t.size()));
-        debut = (debut + b.table->verticalScrollBar()->pageStep() * 7) % std::max(1, b.table->verticalScrollBar()->maximum());
+        debut = (debut + b.table->verticalScrollBar()->pageStep() * 7) %
+                std::max(1, b.table->verticalScrollBar()->maximum());
     }
     double somme = 0;
     for (double x : toutes)

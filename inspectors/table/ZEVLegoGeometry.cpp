@@ -11,8 +11,7 @@ namespace {
 constexpr double kHorsDuClip = 8.0;
 } // namespace
 
-ZEVLegoScale::ZEVLegoScale(KELDate inDate, double length, double bound, double shift, double clipLeft,
-                           double clipRight)
+ZEVLegoScale::ZEVLegoScale(KELDate inDate, double length, double bound, double shift, double clipLeft, double clipRight)
     : inDate_(inDate), length_(length), bound_(bound), shift_(shift), clipLeft_(clipLeft), clipRight_(clipRight)
 {
     valid_ = std::isfinite(inDate) && std::isfinite(length) && length > 0 && std::isfinite(bound) && bound > 0 &&

@@ -19,10 +19,7 @@ void ZEVTableModel::reload()
     endResetModel();
 }
 
-int ZEVTableModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : table_.numberOfRows();
-}
+int ZEVTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : table_.numberOfRows(); }
 
 int ZEVTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(ids_.size()); }
 

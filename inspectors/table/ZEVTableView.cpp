@@ -60,7 +60,10 @@ QLinearGradient degrade(const QPointF& from, const QPointF& to, const std::array
 // A link forgotten or erased keeps its object for the run, with dates past every other.
 bool siOublie(const KELI* lien) { return !lien || lien->inDate() >= KELDateOublieeIn; }
 
-QColor gris(double white, double alpha) { return QColor::fromRgbF(float(white), float(white), float(white), float(alpha)); }
+QColor gris(double white, double alpha)
+{
+    return QColor::fromRgbF(float(white), float(white), float(white), float(alpha));
+}
 
 struct MenuEntry {
     ZEVTableMenuAction action;
@@ -119,39 +122,89 @@ void envoyerMenuAction(ZEVTableViewDelegate& d, ZEVTableMenuAction action, ZEVTa
 {
     using A = ZEVTableMenuAction;
     switch (action) {
-    case A::Open: d.openSelectionInTableView(t); break;
-    case A::FindInChannels: d.findInChannelsInTableView(t); break;
-    case A::ShowOriginal: d.showOriginalInTableView(t); break;
-    case A::MoveTo: d.moveToInTableView(t); break;
-    case A::MoveToSpace: d.moveToSpaceInTableView(t); break;
-    case A::CopyTo: d.copyToInTableView(t); break;
-    case A::CopyToSpace: d.copyToSpaceInTableView(t); break;
-    case A::DuplicateTo: d.duplicateToInTableView(t); break;
-    case A::DuplicateToSpace: d.duplicateToSpaceInTableView(t); break;
-    case A::ArchiveToSpace: d.archiveToSpaceInTableView(t); break;
-    case A::DeleteLego: d.deleteLego(selectedLego, t); break;
-    case A::Release: d.releaseSelectionInTableView(t); break;
-    case A::RecallNow: d.recallNowSelectionInTableView(t); break;
-    case A::Recall: d.recallSelectionInTableView(t); break;
-    case A::Forget: d.forgetSelectionInTableView(t); break;
-    case A::Retain: d.retainSelectionInTableView(t); break;
-    case A::Deselect: d.deselectSelectionInTableView(t); break;
-    case A::Link: d.linkSelectionInTableView(t); break;
-    case A::Unlink: d.unlinkSelectionInTableView(t); break;
-    case A::Rename: d.renameSelectionInTableView(t); break;
-    case A::SelectIcon: d.selectIconInTableView(t); break;
-    case A::SelectTitle: d.selectTitleInTableView(t); break;
-    case A::SelectNode: d.selectNodeInTableView(t); break;
-    case A::SelectFilter: d.selectFilterInTableView(t); break;
-    case A::CopyDurations: d.copyDurationsInTableView(t); break;
-    case A::Count: break;
+    case A::Open:
+        d.openSelectionInTableView(t);
+        break;
+    case A::FindInChannels:
+        d.findInChannelsInTableView(t);
+        break;
+    case A::ShowOriginal:
+        d.showOriginalInTableView(t);
+        break;
+    case A::MoveTo:
+        d.moveToInTableView(t);
+        break;
+    case A::MoveToSpace:
+        d.moveToSpaceInTableView(t);
+        break;
+    case A::CopyTo:
+        d.copyToInTableView(t);
+        break;
+    case A::CopyToSpace:
+        d.copyToSpaceInTableView(t);
+        break;
+    case A::DuplicateTo:
+        d.duplicateToInTableView(t);
+        break;
+    case A::DuplicateToSpace:
+        d.duplicateToSpaceInTableView(t);
+        break;
+    case A::ArchiveToSpace:
+        d.archiveToSpaceInTableView(t);
+        break;
+    case A::DeleteLego:
+        d.deleteLego(selectedLego, t);
+        break;
+    case A::Release:
+        d.releaseSelectionInTableView(t);
+        break;
+    case A::RecallNow:
+        d.recallNowSelectionInTableView(t);
+        break;
+    case A::Recall:
+        d.recallSelectionInTableView(t);
+        break;
+    case A::Forget:
+        d.forgetSelectionInTableView(t);
+        break;
+    case A::Retain:
+        d.retainSelectionInTableView(t);
+        break;
+    case A::Deselect:
+        d.deselectSelectionInTableView(t);
+        break;
+    case A::Link:
+        d.linkSelectionInTableView(t);
+        break;
+    case A::Unlink:
+        d.unlinkSelectionInTableView(t);
+        break;
+    case A::Rename:
+        d.renameSelectionInTableView(t);
+        break;
+    case A::SelectIcon:
+        d.selectIconInTableView(t);
+        break;
+    case A::SelectTitle:
+        d.selectTitleInTableView(t);
+        break;
+    case A::SelectNode:
+        d.selectNodeInTableView(t);
+        break;
+    case A::SelectFilter:
+        d.selectFilterInTableView(t);
+        break;
+    case A::CopyDurations:
+        d.copyDurationsInTableView(t);
+        break;
+    case A::Count:
+        break;
     }
 }
 
 // ---- set-up -------------------------------------------------------------------------------------
 
-ZEVTableView::ZEVTableView(QWidget* parent, ZEVInspectView* inspectView)
-    : QTableView(parent), inspectView_(inspectView)
+ZEVTableView::ZEVTableView(QWidget* parent, ZEVInspectView* inspectView) : QTableView(parent), inspectView_(inspectView)
 {
     setObjectName(QStringLiteral("ZEVTableView"));
     setFocusPolicy(Qt::StrongFocus);
@@ -433,8 +486,8 @@ KELI* ZEVTableView::legoAtPoint(int row, const QPointF& point)
     for (KELI* lego : zevClass_->legosForRow(*this, row)) {
         if (siOublie(lego))
             continue;
-        const QRectF r = legoRectForRow(rowRect, scale_.x(lego->inDate()), scale_.x(lego->outDate()), legoHeight_,
-                                        legoOffset_);
+        const QRectF r =
+            legoRectForRow(rowRect, scale_.x(lego->inDate()), scale_.x(lego->outDate()), legoHeight_, legoOffset_);
         if (r.contains(point))
             return lego;
     }
@@ -504,11 +557,20 @@ void ZEVTableView::drawRowUnderCells(QPainter& p, int row, bool& selectedRightCl
     if (inspectView_ && zevClass_ && frontViewer_) {
         bool selected = false;
         switch (frontViewer_->frontMode()) {
-        case 0: selected = zevClass_->isIconRowSelectedForItem(*this, *e); break;
-        case 1: selected = zevClass_->isTitleRowSelectedForItem(*this, *e); break;
-        case 2: selected = e->item && space_->selections().isFilterSelectedForItem(e->item); break;
-        case 3: selected = e->item && space_->selections().isNodeSelectedForItem(e->item); break;
-        default: break;
+        case 0:
+            selected = zevClass_->isIconRowSelectedForItem(*this, *e);
+            break;
+        case 1:
+            selected = zevClass_->isTitleRowSelectedForItem(*this, *e);
+            break;
+        case 2:
+            selected = e->item && space_->selections().isFilterSelectedForItem(e->item);
+            break;
+        case 3:
+            selected = e->item && space_->selections().isNodeSelectedForItem(e->item);
+            break;
+        default:
+            break;
         }
         if (selected)
             p.fillRect(rowRect, degrade(rowRect.topLeft(), rowRect.bottomLeft(), {0.1, 0.2, 0.21, 0.1}));
@@ -600,10 +662,10 @@ void ZEVTableView::drawCurseurLines(QPainter& p)
     const double h = viewport()->height();
     auto ligne = [&](double x, double w, const QColor& c) { p.fillRect(QRectF(x, 0, w, h), c); };
     if (siNowCurseur_) {
-        ligne(curseurInPosition_, 1.0, code == kClickIn || code == kClickAll ? colours.contexteColor()
-                                                                             : colours.passeActifColor());
-        ligne(curseurOutPosition_, 0.5, code == kClickAll || code == kClickOut ? colours.contexteColor()
-                                                                              : colours.futurActifColor());
+        ligne(curseurInPosition_, 1.0,
+              code == kClickIn || code == kClickAll ? colours.contexteColor() : colours.passeActifColor());
+        ligne(curseurOutPosition_, 0.5,
+              code == kClickAll || code == kClickOut ? colours.contexteColor() : colours.futurActifColor());
     } else {
         ligne(curseurInPosition_, 1.0, code == kClickNone ? colours.passeActifColor() : colours.contexteColor());
     }

@@ -219,7 +219,7 @@ private:
     QColor presentLegoColor_, curseurPeriodColor_;
     QColor passeColor2_, futurColor2_, presentLegoColor2_;
 
-    QMenu* rowMenu_ = nullptr;  // Qt children
+    QMenu* rowMenu_ = nullptr; // Qt children
     QMenu* legoMenu_ = nullptr;
     std::unique_ptr<ZEVTypeSelect> typeSelect_;
 };

@@ -179,9 +179,8 @@ void ZEVTableView::wheelEvent(QWheelEvent* event)
     if (!r)
         return;
     // The ruler reads the pointer in the window's coordinates.
-    QWheelEvent inWindow(viewport()->mapTo(window(), event->position()), event->globalPosition(),
-                         event->pixelDelta(), event->angleDelta(), event->buttons(), event->modifiers(),
-                         event->phase(), event->inverted());
+    QWheelEvent inWindow(viewport()->mapTo(window(), event->position()), event->globalPosition(), event->pixelDelta(),
+                         event->angleDelta(), event->buttons(), event->modifiers(), event->phase(), event->inverted());
     r->scrollWheelWithEvent(&inWindow);
 }
 

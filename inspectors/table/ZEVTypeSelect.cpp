@@ -126,7 +126,8 @@ void ZEVTypeSelect::retirerLeFiltre()
 void ZEVTypeSelect::updateSearchField()
 {
     const QString text = field_ ? field_->text() : QString();
-    const int op = searchOperation_ != 0 ? searchOperation_ : operationForModifiers(QGuiApplication::keyboardModifiers());
+    const int op =
+        searchOperation_ != 0 ? searchOperation_ : operationForModifiers(QGuiApplication::keyboardModifiers());
     ZEVTableViewClass* zev = table_.zevClass();
     if (!zev)
         return;
@@ -210,9 +211,7 @@ void ZEVTypeSelect::majRecentsMenu()
     sep->setVisible(!recents_.isEmpty());
     QAction* clear = item(QStringLiteral("Clear"), kTagClear, true);
     clear->setVisible(!recents_.isEmpty());
-    QObject::connect(clear, &QAction::triggered, this, [this] {
-        recents_.clear();
-    });
+    QObject::connect(clear, &QAction::triggered, this, [this] { recents_.clear(); });
 }
 
 } // namespace tallomer

@@ -109,7 +109,10 @@ public:
     }
     std::vector<int> roles;
     bool isTitleRowSelectedForItem(ZEVTableView&, const ZEVTableElement&) override { return false; }
-    bool isIconRowSelectedForItem(ZEVTableView&, const ZEVTableElement& e) override { return iconSelected.count(e.item); }
+    bool isIconRowSelectedForItem(ZEVTableView&, const ZEVTableElement& e) override
+    {
+        return iconSelected.count(e.item);
+    }
     bool isItemActif(ZEVTableView&, const ZEVTableElement&, KELICurseur*) override { return false; }
     void selectItemsWithString(ZEVTableView&, const QString& text, int op) override
     {
@@ -504,8 +507,8 @@ TEST_F(Table, KeysStepTheHistoryGoNextOrPreviousOrGoToTheStripAndEscapeStepsBack
     host.actions.clear();
     QTest::keyClick(table, Qt::Key_End);
     QTest::keyClick(table, Qt::Key_Home);
-    EXPECT_EQ(host.actions, (std::vector<ZEVSpaceMenuAction>{ZEVSpaceMenuAction::GotoNext,
-                                                             ZEVSpaceMenuAction::GotoPrevious}));
+    EXPECT_EQ(host.actions,
+              (std::vector<ZEVSpaceMenuAction>{ZEVSpaceMenuAction::GotoNext, ZEVSpaceMenuAction::GotoPrevious}));
     const int avant = host.front->stepBacks;
     QTest::keyClick(table, Qt::Key_Escape);
     EXPECT_EQ(host.front->stepBacks, avant + 1);
@@ -692,7 +695,8 @@ TEST_F(Table, TheEscapeStepOfAPanelWithASelectedLegoOnlyDeselectsIt)
     axeIn = milieu - (t->viewport()->width() / 2.0 - shift) / strip->width() * L;
     axeOut = axeIn + L;
     placerLAxe();
-    const double xm = ((present->inDate() + present->outDate()) / 2 - axeIn) / (axeOut - axeIn) * strip->width() + shift;
+    const double xm =
+        ((present->inDate() + present->outDate()) / 2 - axeIn) / (axeOut - axeIn) * strip->width() + shift;
     const QPoint p(int(xm), t->rowViewportPosition(1) + 9);
     if (p.x() < 0 || p.x() >= t->viewport()->width())
         GTEST_SKIP() << "the panel does not reach the lego's place on this screen";
