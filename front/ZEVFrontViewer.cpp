@@ -4,6 +4,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontView.h"
+#include "inspectors/services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/Keys.h"
 #include "platform/sound/Sound.h"
@@ -754,6 +755,31 @@ void ZEVFrontViewer::userDeselectAll()
     s.deselectAllFilters();
     s.deselectAllTitles();
     space_.addToHistory();
+}
+
+void ZEVFrontViewer::userStepBack()
+{
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    if (!w || !w->spaceView() || !w->spaceView()->deskCanvas())
+        return;
+    QWidget* canvas = w->spaceView()->deskCanvas()->viewport();
+    const QObjectList enfants = canvas->children();
+    for (auto it = enfants.rbegin(); it != enfants.rend(); ++it) {
+        auto* panel = qobject_cast<QWidget*>(*it);
+        if (!panel || !panel->isVisible())
+            continue;
+        for (QWidget* enfant : panel->findChildren<QWidget*>())
+            if (auto* table = dynamic_cast<ZEVLegoSource*>(enfant)) {
+                if (table->hideSearchField())
+                    return;
+                break;
+            }
+        break;
+    }
+    if (auto* table = dynamic_cast<ZEVLegoSource*>(w->focusWidget())) {
+        table->deselectLego();
+        w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void ZEVFrontViewer::userSelectNext()

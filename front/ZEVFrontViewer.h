@@ -113,6 +113,10 @@ public:
     void userDeselectAll() override;
     void userSelectNext() override;
     void userSelectPrevious() override;
+    // The step back's steps on the tables: the frontmost panel's type-select field hides, else the
+    // table with the keyboard focus deselects its interval and gives the focus to the desk. The
+    // rest of the chain comes with the step back.
+    void userStepBack() override;
 
     bool siTlineOpened() override { return headers_ && headers_->siTlineOpened(); }
     bool siTlineClosed() override { return !headers_ || headers_->siTlineClosed(); }

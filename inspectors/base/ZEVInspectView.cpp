@@ -28,33 +28,25 @@ namespace tallomer {
 
 // ---- table --------------------------------------------------------------------------------------
 
-ZEVInspectTableView::ZEVInspectTableView(ZEVInspectViewer& viewer, QWidget* parent)
-    : QTableView(parent), viewer_(viewer)
+ZEVInspectTableView::ZEVInspectTableView(ZEVInspectViewer& viewer, ZEVInspectView* panel)
+    : ZEVTableView(panel, panel), viewer_(viewer)
 {
-    setObjectName(QStringLiteral("ZEVTableView"));
-    setFocusPolicy(Qt::StrongFocus);
-    horizontalHeader()->setVisible(false);
-    verticalHeader()->setVisible(false);
-    setFrameShape(QFrame::NoFrame);
 }
 
 void ZEVInspectTableView::focusInEvent(QFocusEvent* event)
 {
-    QTableView::focusInEvent(event);
     if (!siViewer_)
-        return;
+        return ZEVTableView::focusInEvent(event);
     if (event->reason() == Qt::MouseFocusReason)
         if (ZEVInspectView* panel = viewer_.inspectViewIfBuilt())
             panel->focusDonneeParUnClic();
-    viewer_.tableFocusDidChange();
+    ZEVTableView::focusInEvent(event);
 }
 
-void ZEVInspectTableView::focusOutEvent(QFocusEvent* event)
+void ZEVInspectTableView::focusDidChange()
 {
-    QTableView::focusOutEvent(event);
-    if (!siViewer_)
-        return;
-    viewer_.tableFocusDidChange();
+    if (siViewer_)
+        viewer_.tableFocusDidChange();
 }
 
 // ---- panel --------------------------------------------------------------------------------------
@@ -108,6 +100,8 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     lireLesCles();
 
     table_ = new ZEVInspectTableView(viewer_, this);
+    table_->referencerSpaceController(viewer_.spaceController(), viewer_.frontViewer());
+    table_->setLegoHeight(19.0, 0.0);
     // A press anywhere on the panel gives the table the keyboard focus (before the press arrives).
     setFocusPolicy(Qt::ClickFocus);
     setFocusProxy(table_);

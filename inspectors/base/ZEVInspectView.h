@@ -7,6 +7,7 @@
 // points; only setGeometry sees Qt's y-down.
 
 #include "inspectors/base/ZEVInspectGeometry.h"
+#include "inspectors/table/ZEVTableView.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -23,17 +24,23 @@ class ZEVButton;
 class ZEVInspectViewer;
 class ZEVSpaceController;
 
-// The panel's table until the shared table comes: it tells its controller when it gains or loses
-// the keyboard focus.
-class ZEVInspectTableView : public QTableView {
+class ZEVInspectView;
+
+// The panel's shared table: it tells its controller when it gains or loses the keyboard focus.
+class ZEVInspectTableView : public ZEVTableView {
 public:
-    explicit ZEVInspectTableView(ZEVInspectViewer& viewer, QWidget* parent);
-    // From now on the table tells its viewer nothing: its panel is being destroyed.
-    void leaveViewer() { siViewer_ = false; }
+    ZEVInspectTableView(ZEVInspectViewer& viewer, ZEVInspectView* panel);
+    // From now on the table tells its viewer and its model nothing: its panel is being destroyed,
+    // and the model may already be gone with the viewer's own kind.
+    void leaveViewer()
+    {
+        siViewer_ = false;
+        setZevClass(nullptr);
+    }
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    void focusDidChange() override;
 
 private:
     ZEVInspectViewer& viewer_;

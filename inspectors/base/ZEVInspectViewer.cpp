@@ -3,6 +3,7 @@
 #include "engine/KELICurseur.h"
 #include "inspectors/base/ZEVInspectClass.h"
 #include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/table/ZEVTypeSelect.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
@@ -92,6 +93,10 @@ void ZEVInspectViewer::awakeFromNib()
     QObject::connect(v->btnEntity(), &QAbstractButton::clicked, this, [this] { btnEntity(); });
     QObject::connect(v->btnGotoPrevious(), &QAbstractButton::clicked, this, [this] { btnInspectPrevious(); });
     QObject::connect(v->btnGotoNext(), &QAbstractButton::clicked, this, [this] { btnInspectNext(); });
+    // The model of a kind that shows rows answers the table; until then the table has none.
+    ZEVInspectTableView* table = v->inspectTableView();
+    table->setZevClass(dynamic_cast<ZEVTableViewClass*>(inspectClass()));
+    table->typeSelect()->attach(v->searchField(), v->btnFind());
 }
 
 void ZEVInspectViewer::capturerLesMenus()
@@ -149,7 +154,7 @@ QAction* ZEVInspectViewer::menuItem(MenuItem item) const
 bool ZEVInspectViewer::siTextSearching() const
 {
     ZEVInspectView* v = inspectView_;
-    return v && v->searchField()->isVisible() && v->window()->focusWidget() == v->searchField();
+    return v && v->inspectTableView()->siTextSearching();
 }
 
 bool ZEVInspectViewer::siFirstResponder() const
@@ -335,8 +340,10 @@ void ZEVInspectViewer::actifCurseurDidChange()
     deskViewer_ = space_.deskViewerForCurseur(actifCurseur_);
     if (ZEVInspectClass* model = inspectClass())
         model->actifCurseurDidChangeForCurseur(actifCurseur_);
-    if (ZEVInspectView* v = inspectView_)
+    if (ZEVInspectView* v = inspectView_) {
+        v->inspectTableView()->setActifCurseur(actifCurseur_);
         v->update();
+    }
 }
 
 void ZEVInspectViewer::channelDidChangeWithIdentityInt(KELId identityInt)
@@ -375,19 +382,24 @@ void ZEVInspectViewer::menuInspectFind()
     ZEVInspectView* v = inspectView();
     if (!v)
         return;
-    QLineEdit* field = v->searchField();
-    if (field->isVisible()) {
-        field->hide();
+    ZEVInspectTableView* table = v->inspectTableView();
+    if (table->siTextSearching()) {
+        table->hideSearchField();
         setFirstResponder();
     } else {
-        field->show();
-        field->setFocus(Qt::OtherFocusReason);
+        table->showSearchField();
     }
     v->update();
 }
 
 // ---------------------------------------------------------------------------------------------
 // The Escape step
+
+bool ZEVInspectViewer::deselectLego()
+{
+    ZEVInspectView* v = inspectView_;
+    return v && v->inspectTableView()->deselectLego();
+}
 
 void ZEVInspectViewer::inspectStepBack()
 {

@@ -190,9 +190,9 @@ protected:
         beep();
         return false;
     }
-    // Whether the panel's table has a selected presence interval, which the Escape step then
-    // deselects (the shared table answers).
-    virtual bool deselectLego() { return false; }
+    // Whether the panel's table had a selected presence interval, which the Escape step then
+    // deselects.
+    virtual bool deselectLego();
 
     ZEVSpaceController& space_;
     KELId currentChannelInt_ = 0;

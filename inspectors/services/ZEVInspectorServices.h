@@ -35,14 +35,18 @@ private:
     KELI* enfant_;
 };
 
-// The inspector table a presence interval can be dragged out of (the front layer's selection
-// list, once it exists).
+// The shared table of the inspector panels and of the front layer's selection lists, as the desks
+// and the front viewer reach it.
 class ZEVLegoSource {
 public:
     virtual ~ZEVLegoSource() = default;
     // The interval being dragged, as a link whose in- and out-dates bound it; nullptr when none.
     // Not owned.
     virtual KELI* draggingLego() const = 0;
+    // What the step back asks of a table: its selected interval deselected, its type-select field
+    // hidden; each true when there was one.
+    virtual bool deselectLego() = 0;
+    virtual bool hideSearchField() = 0;
 };
 
 // The Icons inspector's model: whether an Object's icon is on a desk, and its title.

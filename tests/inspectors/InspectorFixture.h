@@ -48,17 +48,34 @@ public:
     void menuModeFilter() override { switches.push_back(2); }
     void menuModeLink() override { switches.push_back(3); }
     bool siTlineOpened() override { return tlineOpened; }
+    void userStepBack() override { ++stepBacks; }
     void userToggleTline() override
     {
         ++tlineToggles;
         tlineOpened = !tlineOpened;
     }
     bool tlineOpened = false;
+    int stepBacks = 0;
     int tlineToggles = 0;
     int mode = 0;
     bool changing = false;
     double header = 0;
     std::vector<int> switches;
+};
+
+// The places' history as the tables step it: only the steps are counted.
+class CountingHistory final : public ZEVMarkHistoryServices {
+public:
+    ZEVMarkObject* markObjectForZevpString(const QString&) override { return nullptr; }
+    void selectMarkObject(ZEVMarkObject*) override {}
+    void addMarkObject(std::unique_ptr<ZEVMarkObject>, const QString&) override {}
+    std::vector<ZEVMarkObject*> markObjects() override { return {}; }
+    void deleteHistory() override {}
+    void previousHistory() override { ++reculs; }
+    void previous() override { ++reculs; }
+    void next() override { ++avances; }
+    int reculs = 0;
+    int avances = 0;
 };
 
 class Host final : public test::NullSpaceHost {
@@ -87,6 +104,19 @@ public:
         return f;
     }
     void ouvrirEntityWithInt(KELId entity) override { opened.push_back(entity); }
+    void menuAction(ZEVSpaceMenuAction action) override { actions.push_back(action); }
+    // Only when a test asks for it: the Space then keeps a history it can step.
+    std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController&) override
+    {
+        if (!withHistory)
+            return nullptr;
+        auto h = std::make_unique<CountingHistory>();
+        history = h.get();
+        return h;
+    }
+    bool withHistory = false;
+    CountingHistory* history = nullptr; // owned by the Space
+    std::vector<ZEVSpaceMenuAction> actions;
     FakeFront* front = nullptr; // owned by the Space
     std::vector<KELId> opened;
 
