@@ -6,6 +6,7 @@
 #include "platform/hid/EvdevRegistry.h"
 #include "platform/hid/FakeEvdevSystem.h"
 #include "tests/platform/PlatformFixture.h"
+#include "tests/support/BusDaemon.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -110,11 +111,8 @@ protected:
         qDBusRegisterMetaType<SessionRef>();
         qDBusRegisterMetaType<QList<SessionRef>>();
         qDBusRegisterMetaType<UserRef>();
-        daemon = std::make_unique<QProcess>();
-        daemon->start("dbus-daemon", {"--session", "--nofork", "--print-address=1",
-                                      "--address=unix:dir=" + test::tempFolder("bus")});
-        while (!daemon->canReadLine() && daemon->waitForReadyRead(10000)) {}
-        address = QString::fromUtf8(daemon->readLine()).trimmed();
+        daemon = std::make_unique<test::BusDaemon>();
+        address = daemon->address();
     }
     static void TearDownTestSuite() { daemon.reset(); }
     void SetUp() override
@@ -146,7 +144,7 @@ protected:
         manager.send(m);
     }
 
-    static inline std::unique_ptr<QProcess> daemon;
+    static inline std::unique_ptr<test::BusDaemon> daemon;
     static inline QString address;
     QDBusConnection manager{QString()};
     QDBusConnection client{QString()};

@@ -4,6 +4,7 @@
 
 #include "platform/notify/DistributedNotifications.h"
 #include "tests/platform/PlatformFixture.h"
+#include "tests/support/BusDaemon.h"
 
 #include <QDBusMessage>
 #include <QProcess>
@@ -69,11 +70,8 @@ class DistributedNotificationBus : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        daemon = std::make_unique<QProcess>();
-        daemon->start("dbus-daemon", {"--session", "--nofork", "--print-address=1",
-                                      "--address=unix:dir=" + test::tempFolder("bus")});
-        while (!daemon->canReadLine() && daemon->waitForReadyRead(10000)) {}
-        address = QString::fromUtf8(daemon->readLine()).trimmed();
+        daemon = std::make_unique<test::BusDaemon>();
+        address = daemon->address();
     }
     static void TearDownTestSuite() { daemon.reset(); }
     void SetUp() override
@@ -109,7 +107,7 @@ protected:
         other->removeObserver(b);
     }
 
-    static inline std::unique_ptr<QProcess> daemon;
+    static inline std::unique_ptr<test::BusDaemon> daemon;
     static inline QString address;
     QStringList names_;
     std::unique_ptr<DBusNotificationCenter> one;
