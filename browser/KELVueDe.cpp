@@ -326,6 +326,39 @@ KELSelIdRef KELVueDe::selIdPour(std::uint32_t flags) const
     return (flags & keys::kOptionFlag) ? vueController_->selIdBd() : vueController_->selIdHl();
 }
 
+void KELVueDe::debuterChoix(const KELSelIdRef& s)
+{
+    anciensChoix_ = selCtrl_ ? selCtrl_->choix(s) : KELSelCtrl::Choix{};
+}
+
+void KELVueDe::choisirSelonLesTouches(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool siRejeter)
+{
+    if (lierSiLieMode(e, k, s, true) || !selCtrl_ || !e)
+        return;
+    if (k & keys::kCommandFlag) {
+        if (selCtrl_->siChoisit(e, s))
+            selCtrl_->rejeter(e, s);
+        else
+            selCtrl_->choisir(e, s);
+    } else {
+        if (siRejeter && selCtrl_->nbDeChoix(s) > 0)
+            selCtrl_->rejeterTous(s);
+        selCtrl_->choisir(e, s);
+    }
+    recharger();
+}
+
+void KELVueDe::rejeterSelonLesTouches(KELI* e, std::uint32_t k, const KELSelIdRef& s)
+{
+    if (k & keys::kCommandFlag) {
+        if (!selCtrl_->siChoisit(e, s))
+            selCtrl_->choisir(e, s);
+    } else {
+        selCtrl_->rejeter(e, s);
+    }
+    recharger();
+}
+
 bool KELVueDe::tableShouldSelectRow(int row, Qt::KeyboardModifiers modifiers)
 {
     if (!selCtrl_ || row < 0 || std::size_t(row) >= lignes_.size())

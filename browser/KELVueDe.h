@@ -177,7 +177,8 @@ public:
     void tableDoubleClick(int clickedRow, Qt::KeyboardModifiers modifiers) override;
 
     // Hooks of the column classes.
-    virtual void debuterChoix(const KELSelIdRef&) {}
+    // Keeps the choice before a press, which a click compares with the one after it.
+    virtual void debuterChoix(const KELSelIdRef& s);
     virtual void acheverChoix(const KELSelIdRef&) { majLieBouton(); }
     virtual void choisir(KELI*, std::uint32_t, const KELSelIdRef&, bool) {}
     virtual bool siChoisir(KELI*, const KELSelIdRef&) { return true; }
@@ -223,6 +224,11 @@ protected:
     // column to its left; answers whether they were (`parChoix`: the choose hook, else the
     // drag-back hook).
     bool lierSiLieMode(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool parChoix);
+    // The choose hook of the element columns: Command toggles the element, else it is chosen
+    // (alone when `siRejeter`); link commands in link mode.
+    void choisirSelonLesTouches(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool siRejeter);
+    // The drag-back hook's change: Command chooses the element again, else it is unchosen.
+    void rejeterSelonLesTouches(KELI* e, std::uint32_t k, const KELSelIdRef& s);
 
     KELVueController* vueController_;
     KELSelCtrl* selCtrl_ = nullptr;
@@ -265,6 +271,8 @@ private:
     // The Space's ruler when the column's cursor is one the Space shows, else nullptr.
     ZEVRulerViewerServices* rulerDeLEspace() const;
     bool siPlacable(const char* operation) const;
+    // One step of the column's cursor by `decaler`, when the column's move allows it.
+    void placer(const char* operation, void (KELICurseur::*decaler)(double), double d);
     // Starts one of the continuous moves on the first call of a drag.
     void demarrer(const char* nom, void (KELVueDe::*pas)());
     void pasContinu(const char* nom, void (KELVueDe::*pas)());

@@ -166,19 +166,7 @@ void KELVueDeBase::ouvrirModel()
 
 void KELVueDeBase::choisir(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool siRejeter)
 {
-    if (lierSiLieMode(e, k, s, true) || !selCtrl_ || !e)
-        return;
-    if (k & keys::kCommandFlag) {
-        if (selCtrl_->siChoisit(e, s))
-            selCtrl_->rejeter(e, s);
-        else
-            selCtrl_->choisir(e, s);
-    } else {
-        if (siRejeter && selCtrl_->nbDeChoix(s) > 0)
-            selCtrl_->rejeterTous(s);
-        selCtrl_->choisir(e, s);
-    }
-    recharger();
+    choisirSelonLesTouches(e, k, s, siRejeter);
 }
 
 void KELVueDeBase::rejeter(KELI* e, std::uint32_t k, const KELSelIdRef& s)
@@ -190,11 +178,6 @@ void KELVueDeBase::rejeter(KELI* e, std::uint32_t k, const KELSelIdRef& s)
     else
         selCtrl_->rejeter(e, s);
     recharger();
-}
-
-void KELVueDeBase::debuterChoix(const KELSelIdRef& s)
-{
-    anciensChoix_ = selCtrl_ ? selCtrl_->choix(s) : KELSelCtrl::Choix{};
 }
 
 void KELVueDeBase::simpleClick(int clickedRow, std::uint32_t flags)

@@ -419,37 +419,14 @@ void KELVueDeModel::ajouterProchaineVue(bool suivante)
 
 void KELVueDeModel::choisir(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool siRejeter)
 {
-    if (lierSiLieMode(e, k, s, true) || !selCtrl_ || !e)
-        return;
-    if (k & keys::kCommandFlag) {
-        if (selCtrl_->siChoisit(e, s))
-            selCtrl_->rejeter(e, s);
-        else
-            selCtrl_->choisir(e, s);
-    } else {
-        if (siRejeter && selCtrl_->nbDeChoix(s) > 0)
-            selCtrl_->rejeterTous(s);
-        selCtrl_->choisir(e, s);
-    }
-    recharger();
+    choisirSelonLesTouches(e, k, s, siRejeter);
 }
 
 void KELVueDeModel::rejeter(KELI* e, std::uint32_t k, const KELSelIdRef& s)
 {
     if (lierSiLieMode(e, k, s, false) || !selCtrl_ || !e)
         return;
-    if (k & keys::kCommandFlag) {
-        if (!selCtrl_->siChoisit(e, s))
-            selCtrl_->choisir(e, s);
-    } else {
-        selCtrl_->rejeter(e, s);
-    }
-    recharger();
-}
-
-void KELVueDeModel::debuterChoix(const KELSelIdRef& s)
-{
-    anciensChoix_ = selCtrl_ ? selCtrl_->choix(s) : KELSelCtrl::Choix{};
+    rejeterSelonLesTouches(e, k, s);
 }
 
 void KELVueDeModel::simpleClick(int clickedRow, std::uint32_t flags)

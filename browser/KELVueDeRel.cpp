@@ -324,18 +324,7 @@ void KELVueDeRel::rejeter(KELI* r, std::uint32_t k, const KELSelIdRef& s)
 {
     if (lieMode_ || !selCtrl_ || !r)
         return;
-    if (k & keys::kCommandFlag) {
-        if (!selCtrl_->siChoisit(r, s))
-            selCtrl_->choisir(r, s);
-    } else {
-        selCtrl_->rejeter(r, s);
-    }
-    recharger();
-}
-
-void KELVueDeRel::debuterChoix(const KELSelIdRef& s)
-{
-    anciensChoix_ = selCtrl_ ? selCtrl_->choix(s) : KELSelCtrl::Choix{};
+    rejeterSelonLesTouches(r, k, s);
 }
 
 void KELVueDeRel::libererSelf()
