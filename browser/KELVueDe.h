@@ -91,6 +91,8 @@ public:
     int hauteurRuler() const { return 30; }
     int hauteurRow() const { return 18; }
     virtual QString texteDeLEntete() const { return QStringLiteral("-"); }
+    // A name or base value as shown: a number at its full precision, nothing for no value.
+    static QString texteDe(const KELValue& v);
 
     KELVueController* vueController() const { return vueController_; }
     KELSelCtrl* selCtrl() const { return selCtrl_; }
@@ -120,6 +122,8 @@ public:
     bool siSurLeCurseurGlobal() const;
     // A move the column began runs (and, on a cursor of the Space, is still the Space's move).
     bool siEnDeplacement() const;
+    // Whether a move may begin now: none on the global cursor (with a beep) nor while one runs.
+    bool siDeplacable();
     bool siAccepteDeplacement() override;
     KELICurseur* actifCurseur() override { return curseur_; }
     KELICurseur* nowCurseur() override { return nullptr; }
@@ -218,6 +222,9 @@ protected:
     KELSelIdRef selIdPour(std::uint32_t flags) const;
     // The header's colour and font after a reload.
     virtual void majEntete() {}
+    // The header in blue while the column has a highlight choice (black again unless in link
+    // mode), in bold while it has a bold one.
+    void majEnteteSelonLesChoix();
     // The next column goes now, or when the next one the window adds takes its place.
     void fermerProchaineVue(bool maintenant);
     // In link mode, a right-hand column's choose hooks are link commands on the relation-end

@@ -67,20 +67,7 @@ QString KELVueDeBase::texteDeLEntete() const
     return n < 2 ? QStringLiteral("%1 %2").arg(n).arg(nom) : QStringLiteral("%1 %2s").arg(n).arg(nom);
 }
 
-void KELVueDeBase::majEntete()
-{
-    if (!selCtrl_ || !entete_)
-        return;
-    QPalette p = entete_->palette();
-    if (selCtrl_->nbDeChoix(vueController_->selIdHl()) > 0)
-        p.setColor(QPalette::WindowText, Qt::blue);
-    else if (!lieMode_)
-        p.setColor(QPalette::WindowText, Qt::black);
-    entete_->setPalette(p);
-    QFont f = entete_->font();
-    f.setBold(selCtrl_->nbDeChoix(vueController_->selIdBd()) > 0);
-    entete_->setFont(f);
-}
+void KELVueDeBase::majEntete() { majEnteteSelonLesChoix(); }
 
 bool KELVueDeBase::eventFilter(QObject* watched, QEvent* event)
 {

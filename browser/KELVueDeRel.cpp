@@ -15,15 +15,6 @@
 namespace tallomer {
 
 namespace {
-QString texteDe(const KELValue& v)
-{
-    if (const auto* s = std::get_if<std::string>(&v))
-        return QString::fromStdString(*s);
-    if (const auto* d = std::get_if<double>(&v))
-        return QString::number(*d, 'g', 15);
-    return QString();
-}
-
 constexpr KELId kUnAUn = 238, kUnAPlusieurs = 239, kPlusieursAUn = 240, kPlusieursAPlusieurs = 241;
 } // namespace
 
@@ -91,11 +82,11 @@ QVariant KELVueDeRel::valeur(KELI* r, const QString& identifiant) const
         return {};
     if (identifiant == QLatin1String("2")) {
         KELI* nom = r->enfantDeRelInt(kel::kRelNom, curseur_);
-        return nom ? texteDe(nom->base()) : QString();
+        return nom ? KELVueDe::texteDe(nom->base()) : QString();
     }
     if (identifiant == QLatin1String("3")) {
         KELI* m = modelDeLAutreCote(r);
-        return m ? texteDe(m->nom(curseur_)) : QString();
+        return m ? KELVueDe::texteDe(m->nom(curseur_)) : QString();
     }
     return {};
 }

@@ -84,7 +84,7 @@ bool KELVueDe::siEnDeplacement() const
     return espace && espace->mouvementEnCours() == mouvementEspace_;
 }
 
-bool KELVueDe::siAccepteDeplacement()
+bool KELVueDe::siDeplacable()
 {
     if (!curseur_)
         return false;
@@ -92,7 +92,12 @@ bool KELVueDe::siAccepteDeplacement()
         Sound::shared().beep();
         return false;
     }
-    if (siEnDeplacement())
+    return !siEnDeplacement();
+}
+
+bool KELVueDe::siAccepteDeplacement()
+{
+    if (!siDeplacable())
         return false;
     if (ZEVRulerViewerServices* r = rulerDeLEspace())
         return r->siAccepteDeplacement();
@@ -101,13 +106,7 @@ bool KELVueDe::siAccepteDeplacement()
 
 bool KELVueDe::userInitieDeplacementCurseur()
 {
-    if (!curseur_)
-        return false;
-    if (siSurLeCurseurGlobal()) {
-        Sound::shared().beep();
-        return false;
-    }
-    if (siEnDeplacement())
+    if (!siDeplacable())
         return false;
     // A move of ours that the Space ended meanwhile (an animation's cancel) is over.
     enDeplacement_ = false;
