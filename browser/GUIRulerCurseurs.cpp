@@ -1,5 +1,6 @@
-// The Recall and Search views of a browser date strip: their drawing, their parts under the
-// mouse, their drags by modifier, their wheel and steps, and their menus.
+// The Recall and Search views of a browser date strip: the press, release and secondary press
+// they share; their drawing, their parts under the mouse, their drags by modifier, their wheel and
+// steps, and their menus.
 
 #include "browser/GUIRulerCurseurView.h"
 
