@@ -107,13 +107,17 @@ double GUIRulerCurseurView::deltaT(QMouseEvent* event) const
 
 void GUIRulerCurseurView::stockerLocation(QMouseEvent* event) { locationInWindow_ = event->globalPosition(); }
 
-void GUIRulerCurseurView::commencerLeGlisser(QMouseEvent* event)
+void GUIRulerCurseurView::commencerLeGlisser(QMouseEvent* event, int code)
 {
+    if (siMouseDragged_)
+        return;
+    siMouseDragged_ = true;
     // A drag from a press on this view counts from the press, so that its first event moves too;
     // one handed over by the strip starts where it is.
     if (!siInitieDeplacement_)
         stockerLocation(event);
     premiereLocation_ = locationInWindow_;
+    clickPositionForDisplay_ = code;
 }
 
 std::uint32_t GUIRulerCurseurView::flagsActuels() const

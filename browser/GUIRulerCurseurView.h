@@ -81,10 +81,13 @@ public:
     virtual void drawCurseurViewInCGContext(QPainter& painter) = 0;
 
     // ---- mouse ----
-    virtual void mouseDown(QMouseEvent* event) = 0;
+    // A press on a part begins the controller's move, when it grants one; a press elsewhere goes
+    // to the strip.
+    void mouseDown(QMouseEvent* event);
+    void mouseUp(QMouseEvent* event) override;
     virtual void draggCurseurWithEvent(QMouseEvent* event) = 0;
     // The menu of a secondary press, nullptr for the strip's own handling.
-    virtual QMenu* menuForEvent(QMouseEvent* event) = 0;
+    QMenu* menuForEvent(QMouseEvent* event);
     QMenu* menuCurseur() const { return menuCurseur_.get(); }
     QMenu* menuContexte() const { return menuContexte_.get(); }
     QMenu* menuContexteIn() const { return menuContexteIn_.get(); }
@@ -135,8 +138,18 @@ protected:
     // d = (x - previous x) in seconds of the ruler, from the stored location.
     double deltaT(QMouseEvent* event) const;
     void stockerLocation(QMouseEvent* event);
-    // The first event of a drag: where the drag counts from.
-    void commencerLeGlisser(QMouseEvent* event);
+    // The first event of a drag: where the drag counts from, and `code` drawn as active while it
+    // lasts. Later events of the same drag leave both.
+    void commencerLeGlisser(QMouseEvent* event, int code);
+    // A granted press: the part drawn as active (the part pressed by default).
+    virtual void marquerLaSaisie() { clickPositionForDisplay_ = clickPosition_; }
+    // Its release, before the controller's move ends.
+    virtual void relacherLaSaisie() {}
+    // The menu for a secondary press on part `code`, marking the part drawn meanwhile.
+    virtual QMenu* menuPourPartie(int code) = 0;
+    // The wheel goes to the strip when this view is not active or the strip's own wheel move runs;
+    // answers whether the view leaves the event (a press's move also keeps it out).
+    bool siRoueAilleurs(QWheelEvent* event);
     // The ruler follows a window move unless the ruler is the window itself.
     bool suivreRuler(double in, double out);
     // A step of an edge by the wheel: `pasDeBord` on the amount, the ruler rescaled about the
@@ -183,11 +196,8 @@ public:
 
     int clickPositionForPoint(QPointF point) const override;
     void drawCurseurViewInCGContext(QPainter& painter) override;
-    void mouseDown(QMouseEvent* event) override;
     void mouseDragged(QMouseEvent* event) override;
-    void mouseUp(QMouseEvent* event) override;
     void draggCurseurWithEvent(QMouseEvent* event) override;
-    QMenu* menuForEvent(QMouseEvent* event) override;
     void scrollWheel(QWheelEvent* event) override;
     void scrollWheelWithEvent(QWheelEvent* event) override;
     void menuZoomNow() override;
@@ -200,10 +210,17 @@ public:
     void diminuerContexteIn();
     void diminuerContexteOut() { updateContexteOut(-kPas * ratio()); }
     // An edge moved by s, the ruler rescaled so that the window keeps its place (slid with Alt).
-    void updateContexteIn(double s);
-    void updateContexteOut(double s);
+    void updateContexteIn(double s) { updateContexte(ZEVBord::In, s); }
+    void updateContexteOut(double s) { updateContexte(ZEVBord::Out, s); }
+
+protected:
+    void marquerLaSaisie() override;
+    void relacherLaSaisie() override;
+    QMenu* menuPourPartie(int code) override;
 
 private:
+    void updateContexte(ZEVBord bord, double s);
+
     QColor unselectedPasseColor_{QColor::fromRgbF(0.55f, 0.64f, 0.55f)};
     QColor unselectedFuturColor_{QColor::fromRgbF(0.55f, 0.55f, 0.64f)};
 };
@@ -217,11 +234,8 @@ public:
 
     int clickPositionForPoint(QPointF point) const override;
     void drawCurseurViewInCGContext(QPainter& painter) override;
-    void mouseDown(QMouseEvent* event) override;
     void mouseDragged(QMouseEvent* event) override;
-    void mouseUp(QMouseEvent* event) override;
     void draggCurseurWithEvent(QMouseEvent* event) override;
-    QMenu* menuForEvent(QMouseEvent* event) override;
     void scrollWheel(QWheelEvent* event) override;
     void scrollWheelContexteInWithEvent(QWheelEvent* event) override;
     void menuZoomNow() override;
@@ -231,6 +245,9 @@ public:
     void bougerCurseurADroite() override;
     void agrandirContexte() override;
     void diminuerContexte() override;
+
+protected:
+    QMenu* menuPourPartie(int code) override;
 };
 
 } // namespace tallomer

@@ -1,5 +1,6 @@
-// The Recall and Search views of a browser date strip: their drawing, their parts under the
-// mouse, their drags by modifier, their wheel and steps, and their menus.
+// The Recall and Search views of a browser date strip: the press, release and secondary press
+// they share; their drawing, their parts under the mouse, their drags by modifier, their wheel and
+// steps, and their menus.
 
 #include "browser/GUIRulerCurseurView.h"
 
@@ -42,7 +43,72 @@ struct Pinceau {
     }
 };
 
+// An edge's handle, and the line of an edge or of the cursor, which stops short of the top.
+QRectF poignee(double x, double h) { return QRectF(x - 3, 0, 6, h); }
+QRectF ligneEn(double x, double h) { return QRectF(x - 0.5, 0, 1, h - 3); }
+
 } // namespace
+
+// =============================================================================================
+// Both
+
+void GUIRulerCurseurView::mouseDown(QMouseEvent* event)
+{
+    clickPosition_ = clickPositionForEvent(event);
+    siBouger_ = false;
+    if (siInitieSrollWheel_) {
+        clickPosition_ = kRien;
+        return;
+    }
+    if (clickPosition_ == kRien) {
+        rulerView_->mouseDown(event);
+        return;
+    }
+    if (!delegate_ || !delegate_->siAccepteDeplacement())
+        return;
+    delegate_->userChangeActifCurseur(curseur_);
+    rulerView_->setFocus(Qt::MouseFocusReason);
+    // Only a granted move is this view's to end.
+    siInitieDeplacement_ = delegate_->userInitieDeplacementCurseur();
+    if (!siInitieDeplacement_)
+        return;
+    siMouseDragged_ = false;
+    marquerLaSaisie();
+    delegate_->displayRuler();
+    redessiner();
+    devenirProprietaire();
+}
+
+void GUIRulerCurseurView::mouseUp(QMouseEvent* event)
+{
+    if (!siProprietaire() && passerAuProprietaire(event, true))
+        return;
+    if (!siInitieDeplacement_)
+        return;
+    siInitieDeplacement_ = false;
+    relacherLaSaisie();
+    if (delegate_)
+        delegate_->userTermineDeplacementCurseur();
+    redessiner();
+}
+
+QMenu* GUIRulerCurseurView::menuForEvent(QMouseEvent* event)
+{
+    if (!siActif())
+        return nullptr;
+    QMenu* menu = menuPourPartie(clickPositionForEvent(event));
+    redessiner();
+    return menu;
+}
+
+bool GUIRulerCurseurView::siRoueAilleurs(QWheelEvent* event)
+{
+    if (!siActif() || rulerView_->siSrollWheelStart()) {
+        rulerView_->scrollWheel(event);
+        return true;
+    }
+    return siInitieDeplacement_;
+}
 
 // =============================================================================================
 // Recall
@@ -76,9 +142,8 @@ void GUIRulerCurseurRecall::drawCurseurViewInCGContext(QPainter& painter)
     const Pinceau c{painter, *rulerView_};
     const GUIRulerRessources& k = couleurs();
     const double H = h_;
-    const QRectF ligne(xNow_ - 0.5, 0, 1, H - 3);
-    const QRectF poigneeDebut(xIn_ - 3, 0, 6, H), ligneDebut(xIn_ - 0.5, 0, 1, H - 3);
-    const QRectF poigneeFin(xOut_ - 3, 0, 6, H), ligneFin(xOut_ - 0.5, 0, 1, H - 3);
+    const QRectF poigneeDebut = poignee(xIn_, H), ligneDebut = ligneEn(xIn_, H);
+    const QRectF poigneeFin = poignee(xOut_, H), ligneFin = ligneEn(xOut_, H);
     if (!siActif()) {
         c.remplir(passeRect_, unselectedPasseColor_);
         c.remplir(futurRect_, unselectedFuturColor_);
@@ -132,49 +197,20 @@ void GUIRulerCurseurRecall::drawCurseurViewInCGContext(QPainter& painter)
         c.tracer(endRect_, k.futurActifColor, 2);
         break;
     }
-    c.remplir(ligne, k.curseurColor);
+    c.remplir(ligneEn(xNow_, H), k.curseurColor);
 }
 
-void GUIRulerCurseurRecall::mouseDown(QMouseEvent* event)
+void GUIRulerCurseurRecall::marquerLaSaisie()
 {
-    clickPosition_ = clickPositionForEvent(event);
-    siBouger_ = false;
-    if (siInitieSrollWheel_) {
-        clickPosition_ = kRien;
-        return;
-    }
-    if (clickPosition_ == kRien) {
-        rulerView_->mouseDown(event);
-        return;
-    }
-    if (!delegate_ || !delegate_->siAccepteDeplacement())
-        return;
-    delegate_->userChangeActifCurseur(curseur_);
-    rulerView_->setFocus(Qt::MouseFocusReason);
-    siInitieDeplacement_ = delegate_->userInitieDeplacementCurseur();
-    if (!siInitieDeplacement_)
-        return;
-    siMouseDragged_ = false;
     clickPositionForDisplay_ = clickPosition_ == kCurseur ? kRien : clickPosition_;
     if (clickPosition_ == kCurseur)
         rulerView_->assignForegroundColor(couleurs().rulerTexteActifColor);
-    delegate_->displayRuler();
-    redessiner();
-    devenirProprietaire();
 }
 
-void GUIRulerCurseurRecall::mouseUp(QMouseEvent* event)
+void GUIRulerCurseurRecall::relacherLaSaisie()
 {
-    if (!siProprietaire() && passerAuProprietaire(event, true))
-        return;
-    if (!siInitieDeplacement_)
-        return;
-    siInitieDeplacement_ = false;
     if (clickPosition_ == kCurseur)
         rulerView_->assignForegroundColor(couleurs().rulerTexteColor);
-    if (delegate_)
-        delegate_->userTermineDeplacementCurseur();
-    redessiner();
 }
 
 void GUIRulerCurseurRecall::mouseDragged(QMouseEvent* event)
@@ -216,11 +252,7 @@ void GUIRulerCurseurRecall::draggCurseurWithEvent(QMouseEvent* event)
 {
     if (!delegate_)
         return;
-    if (!siMouseDragged_) {
-        siMouseDragged_ = true;
-        commencerLeGlisser(event);
-        clickPositionForDisplay_ = kFenetre;
-    }
+    commencerLeGlisser(event, kFenetre);
     const double dx = premiereLocation_.x() - event->globalPosition().x();
     const double d = deltaT(event);
     const Qt::KeyboardModifiers m = event->modifiers();
@@ -243,43 +275,31 @@ void GUIRulerCurseurRecall::draggCurseurWithEvent(QMouseEvent* event)
     stockerLocation(event);
 }
 
-QMenu* GUIRulerCurseurRecall::menuForEvent(QMouseEvent* event)
+QMenu* GUIRulerCurseurRecall::menuPourPartie(int code)
 {
-    if (!siActif())
-        return nullptr;
     logFormat("GUIRulerCurseurRecall menuForEvent:");
-    QMenu* menu = nullptr;
-    switch (clickPositionForEvent(event)) {
+    switch (code) {
     case kFenetre:
     case kCurseur:
     case kCurseurHaut:
         clickPositionForDisplay_ = kFenetre;
-        menu = menuContexte_.get();
-        break;
+        return menuContexte_.get();
     case kFin:
     case kFutur:
         clickPositionForDisplay_ = kFin;
-        menu = menuContexteOut_.get();
-        break;
+        return menuContexteOut_.get();
     case kDebut:
     case kPasse:
         clickPositionForDisplay_ = kDebut;
-        menu = menuContexteIn_.get();
-        break;
+        return menuContexteIn_.get();
     default:
-        break;
+        return nullptr;
     }
-    redessiner();
-    return menu;
 }
 
 void GUIRulerCurseurRecall::scrollWheel(QWheelEvent* event)
 {
-    if (!siActif() || rulerView_->siSrollWheelStart()) {
-        rulerView_->scrollWheel(event);
-        return;
-    }
-    if (siInitieDeplacement_)
+    if (siRoueAilleurs(event))
         return;
     const Roue r = roue(event);
     if (siInitieSrollWheel_) {
@@ -372,32 +392,23 @@ void GUIRulerCurseurRecall::diminuerContexteIn()
     updateContexteIn(pas);
 }
 
-void GUIRulerCurseurRecall::updateContexteIn(double s)
+void GUIRulerCurseurRecall::updateContexte(ZEVBord bord, double s)
 {
     if (s == 0 || !delegate_ || !curseur_)
         return;
     const double W = curseur_->nowOut() - curseur_->nowIn();
     const double S = spanDuRuler();
     const double k = W > 0 ? S / W : 0.0;
+    // The ruler's change keeps the window's place: against the move for the start edge.
+    const double r = bord == ZEVBord::In ? -k * s : k * s;
     const ZEVDecalage g = avec(lectureModificateurs()(), keys::kOptionFlag)
                               ? glisser(s)
-                              : reechelonner(ZEVBord::In, s, -k * s, curseur_->nowIn() - debutDuRuler(), S);
+                              : reechelonner(bord, s, r, curseur_->nowIn() - debutDuRuler(), S);
     suivreRuler(g.in, g.out);
-    delegate_->userPlaceContexteIn(s);
-}
-
-void GUIRulerCurseurRecall::updateContexteOut(double s)
-{
-    if (s == 0 || !delegate_ || !curseur_)
-        return;
-    const double W = curseur_->nowOut() - curseur_->nowIn();
-    const double S = spanDuRuler();
-    const double k = W > 0 ? S / W : 0.0;
-    const ZEVDecalage g = avec(lectureModificateurs()(), keys::kOptionFlag)
-                              ? glisser(s)
-                              : reechelonner(ZEVBord::Out, s, k * s, curseur_->nowIn() - debutDuRuler(), S);
-    suivreRuler(g.in, g.out);
-    delegate_->userPlaceContexteOut(s);
+    if (bord == ZEVBord::In)
+        delegate_->userPlaceContexteIn(s);
+    else
+        delegate_->userPlaceContexteOut(s);
 }
 
 // =============================================================================================
@@ -428,8 +439,7 @@ void GUIRulerCurseurSearch::drawCurseurViewInCGContext(QPainter& painter)
     const Pinceau c{painter, *rulerView_};
     const GUIRulerRessources& k = couleurs();
     const double H = h_;
-    const QRectF ligne(xNow_ - 0.5, 0, 1, H - 3);
-    const QRectF poigneeDebut(xIn_ - 3, 0, 6, H), ligneDebut(xIn_ - 0.5, 0, 1, H - 3);
+    const QRectF poigneeDebut = poignee(xIn_, H), ligneDebut = ligneEn(xIn_, H);
     if (!siActif()) {
         c.remplir(passeRect_, Qt::gray);
         c.remplir(curseurRect_, Qt::gray);
@@ -456,46 +466,7 @@ void GUIRulerCurseurSearch::drawCurseurViewInCGContext(QPainter& painter)
     default:
         return;
     }
-    c.remplir(ligne, k.curseurColor);
-}
-
-void GUIRulerCurseurSearch::mouseDown(QMouseEvent* event)
-{
-    clickPosition_ = clickPositionForEvent(event);
-    siBouger_ = false;
-    if (siInitieSrollWheel_) {
-        clickPosition_ = kRien;
-        return;
-    }
-    if (clickPosition_ == kRien) {
-        rulerView_->mouseDown(event);
-        return;
-    }
-    if (!delegate_ || !delegate_->siAccepteDeplacement())
-        return;
-    delegate_->userChangeActifCurseur(curseur_);
-    rulerView_->setFocus(Qt::MouseFocusReason);
-    // Only a granted move is this view's to end.
-    siInitieDeplacement_ = delegate_->userInitieDeplacementCurseur();
-    if (!siInitieDeplacement_)
-        return;
-    siMouseDragged_ = false;
-    clickPositionForDisplay_ = clickPosition_;
-    delegate_->displayRuler();
-    redessiner();
-    devenirProprietaire();
-}
-
-void GUIRulerCurseurSearch::mouseUp(QMouseEvent* event)
-{
-    if (!siProprietaire() && passerAuProprietaire(event, true))
-        return;
-    if (!siInitieDeplacement_)
-        return;
-    siInitieDeplacement_ = false;
-    if (delegate_)
-        delegate_->userTermineDeplacementCurseur();
-    redessiner();
+    c.remplir(ligneEn(xNow_, H), k.curseurColor);
 }
 
 void GUIRulerCurseurSearch::mouseDragged(QMouseEvent* event)
@@ -518,11 +489,7 @@ void GUIRulerCurseurSearch::draggCurseurWithEvent(QMouseEvent* event)
 {
     if (!delegate_)
         return;
-    if (!siMouseDragged_) {
-        siMouseDragged_ = true;
-        commencerLeGlisser(event);
-        clickPositionForDisplay_ = kCurseur;
-    }
+    commencerLeGlisser(event, kCurseur);
     const double dx = premiereLocation_.x() - event->globalPosition().x();
     const double d = deltaT(event);
     const Qt::KeyboardModifiers m = event->modifiers();
@@ -546,34 +513,17 @@ void GUIRulerCurseurSearch::draggCurseurWithEvent(QMouseEvent* event)
     stockerLocation(event);
 }
 
-QMenu* GUIRulerCurseurSearch::menuForEvent(QMouseEvent* event)
+QMenu* GUIRulerCurseurSearch::menuPourPartie(int code)
 {
-    if (!siActif())
-        return nullptr;
     logFormat("GUIRulerCurseurSearch menuForEvent:");
-    QMenu* menu = nullptr;
-    switch (clickPositionForEvent(event)) {
-    case kDebut:
-        menu = menuContexteIn_.get();
-        break;
-    case kFenetre:
+    if (code == kFenetre)
         clickPositionForDisplay_ = kDebut;
-        menu = menuContexteIn_.get();
-        break;
-    default:
-        break;
-    }
-    redessiner();
-    return menu;
+    return code == kDebut || code == kFenetre ? menuContexteIn_.get() : nullptr;
 }
 
 void GUIRulerCurseurSearch::scrollWheel(QWheelEvent* event)
 {
-    if (!siActif() || rulerView_->siSrollWheelStart()) {
-        rulerView_->scrollWheel(event);
-        return;
-    }
-    if (siInitieDeplacement_)
+    if (siRoueAilleurs(event))
         return;
     calculerGeometrie();
     if (passeRect_.contains(roue(event).point))

@@ -30,15 +30,6 @@ std::vector<KELVueController*>& registre()
     return r;
 }
 
-QString texteDe(const KELValue& v)
-{
-    if (const auto* s = std::get_if<std::string>(&v))
-        return QString::fromStdString(*s);
-    if (const auto* d = std::get_if<double>(&v))
-        return QString::number(*d, 'g', 15);
-    return QString();
-}
-
 // The cursor a --cursor id names: a cursor, or a cursor element's cursor.
 KELICurseur* curseurPour(KELI* lien)
 {
@@ -110,7 +101,7 @@ KELVueController* KELVueController::ouvrir(KELId lienInt, KELId curseurInt,
     KELI* lien = KELServeurDeLiens::LienForInt(lienInt, curseur);
     const KELI* elem = curseur->elemCurseur();
     w->setWindowTitle(QStringLiteral("%1 (%2)")
-                          .arg(lien ? texteDe(lien->nom(curseur)) : QString())
+                          .arg(lien ? KELVueDe::texteDe(lien->nom(curseur)) : QString())
                           .arg(elem ? qulonglong(elem->idInt()) : 0ull));
     w->show();
     w->raise();

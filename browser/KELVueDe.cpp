@@ -326,6 +326,63 @@ KELSelIdRef KELVueDe::selIdPour(std::uint32_t flags) const
     return (flags & keys::kOptionFlag) ? vueController_->selIdBd() : vueController_->selIdHl();
 }
 
+QString KELVueDe::texteDe(const KELValue& v)
+{
+    if (const auto* s = std::get_if<std::string>(&v))
+        return QString::fromStdString(*s);
+    if (const auto* d = std::get_if<double>(&v))
+        return QString::number(*d, 'g', 15);
+    return QString();
+}
+
+void KELVueDe::majEnteteSelonLesChoix()
+{
+    if (!selCtrl_ || !entete_)
+        return;
+    QPalette p = entete_->palette();
+    if (selCtrl_->nbDeChoix(vueController_->selIdHl()) > 0)
+        p.setColor(QPalette::WindowText, Qt::blue);
+    else if (!lieMode_)
+        p.setColor(QPalette::WindowText, Qt::black);
+    entete_->setPalette(p);
+    QFont f = entete_->font();
+    f.setBold(selCtrl_->nbDeChoix(vueController_->selIdBd()) > 0);
+    entete_->setFont(f);
+}
+
+void KELVueDe::debuterChoix(const KELSelIdRef& s)
+{
+    anciensChoix_ = selCtrl_ ? selCtrl_->choix(s) : KELSelCtrl::Choix{};
+}
+
+void KELVueDe::choisirSelonLesTouches(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool siRejeter)
+{
+    if (lierSiLieMode(e, k, s, true) || !selCtrl_ || !e)
+        return;
+    if (k & keys::kCommandFlag) {
+        if (selCtrl_->siChoisit(e, s))
+            selCtrl_->rejeter(e, s);
+        else
+            selCtrl_->choisir(e, s);
+    } else {
+        if (siRejeter && selCtrl_->nbDeChoix(s) > 0)
+            selCtrl_->rejeterTous(s);
+        selCtrl_->choisir(e, s);
+    }
+    recharger();
+}
+
+void KELVueDe::rejeterSelonLesTouches(KELI* e, std::uint32_t k, const KELSelIdRef& s)
+{
+    if (k & keys::kCommandFlag) {
+        if (!selCtrl_->siChoisit(e, s))
+            selCtrl_->choisir(e, s);
+    } else {
+        selCtrl_->rejeter(e, s);
+    }
+    recharger();
+}
+
 bool KELVueDe::tableShouldSelectRow(int row, Qt::KeyboardModifiers modifiers)
 {
     if (!selCtrl_ || row < 0 || std::size_t(row) >= lignes_.size())

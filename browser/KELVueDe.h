@@ -91,6 +91,8 @@ public:
     int hauteurRuler() const { return 30; }
     int hauteurRow() const { return 18; }
     virtual QString texteDeLEntete() const { return QStringLiteral("-"); }
+    // A name or base value as shown: a number at its full precision, nothing for no value.
+    static QString texteDe(const KELValue& v);
 
     KELVueController* vueController() const { return vueController_; }
     KELSelCtrl* selCtrl() const { return selCtrl_; }
@@ -120,6 +122,8 @@ public:
     bool siSurLeCurseurGlobal() const;
     // A move the column began runs (and, on a cursor of the Space, is still the Space's move).
     bool siEnDeplacement() const;
+    // Whether a move may begin now: none on the global cursor (with a beep) nor while one runs.
+    bool siDeplacable();
     bool siAccepteDeplacement() override;
     KELICurseur* actifCurseur() override { return curseur_; }
     KELICurseur* nowCurseur() override { return nullptr; }
@@ -177,7 +181,8 @@ public:
     void tableDoubleClick(int clickedRow, Qt::KeyboardModifiers modifiers) override;
 
     // Hooks of the column classes.
-    virtual void debuterChoix(const KELSelIdRef&) {}
+    // Keeps the choice before a press, which a click compares with the one after it.
+    virtual void debuterChoix(const KELSelIdRef& s);
     virtual void acheverChoix(const KELSelIdRef&) { majLieBouton(); }
     virtual void choisir(KELI*, std::uint32_t, const KELSelIdRef&, bool) {}
     virtual bool siChoisir(KELI*, const KELSelIdRef&) { return true; }
@@ -217,12 +222,20 @@ protected:
     KELSelIdRef selIdPour(std::uint32_t flags) const;
     // The header's colour and font after a reload.
     virtual void majEntete() {}
+    // The header in blue while the column has a highlight choice (black again unless in link
+    // mode), in bold while it has a bold one.
+    void majEnteteSelonLesChoix();
     // The next column goes now, or when the next one the window adds takes its place.
     void fermerProchaineVue(bool maintenant);
     // In link mode, a right-hand column's choose hooks are link commands on the relation-end
     // column to its left; answers whether they were (`parChoix`: the choose hook, else the
     // drag-back hook).
     bool lierSiLieMode(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool parChoix);
+    // The choose hook of the element columns: Command toggles the element, else it is chosen
+    // (alone when `siRejeter`); link commands in link mode.
+    void choisirSelonLesTouches(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool siRejeter);
+    // The drag-back hook's change: Command chooses the element again, else it is unchosen.
+    void rejeterSelonLesTouches(KELI* e, std::uint32_t k, const KELSelIdRef& s);
 
     KELVueController* vueController_;
     KELSelCtrl* selCtrl_ = nullptr;
@@ -265,6 +278,8 @@ private:
     // The Space's ruler when the column's cursor is one the Space shows, else nullptr.
     ZEVRulerViewerServices* rulerDeLEspace() const;
     bool siPlacable(const char* operation) const;
+    // One step of the column's cursor by `decaler`, when the column's move allows it.
+    void placer(const char* operation, void (KELICurseur::*decaler)(double), double d);
     // Starts one of the continuous moves on the first call of a drag.
     void demarrer(const char* nom, void (KELVueDe::*pas)());
     void pasContinu(const char* nom, void (KELVueDe::*pas)());

@@ -67,20 +67,7 @@ QString KELVueDeBase::texteDeLEntete() const
     return n < 2 ? QStringLiteral("%1 %2").arg(n).arg(nom) : QStringLiteral("%1 %2s").arg(n).arg(nom);
 }
 
-void KELVueDeBase::majEntete()
-{
-    if (!selCtrl_ || !entete_)
-        return;
-    QPalette p = entete_->palette();
-    if (selCtrl_->nbDeChoix(vueController_->selIdHl()) > 0)
-        p.setColor(QPalette::WindowText, Qt::blue);
-    else if (!lieMode_)
-        p.setColor(QPalette::WindowText, Qt::black);
-    entete_->setPalette(p);
-    QFont f = entete_->font();
-    f.setBold(selCtrl_->nbDeChoix(vueController_->selIdBd()) > 0);
-    entete_->setFont(f);
-}
+void KELVueDeBase::majEntete() { majEnteteSelonLesChoix(); }
 
 bool KELVueDeBase::eventFilter(QObject* watched, QEvent* event)
 {
@@ -166,19 +153,7 @@ void KELVueDeBase::ouvrirModel()
 
 void KELVueDeBase::choisir(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool siRejeter)
 {
-    if (lierSiLieMode(e, k, s, true) || !selCtrl_ || !e)
-        return;
-    if (k & keys::kCommandFlag) {
-        if (selCtrl_->siChoisit(e, s))
-            selCtrl_->rejeter(e, s);
-        else
-            selCtrl_->choisir(e, s);
-    } else {
-        if (siRejeter && selCtrl_->nbDeChoix(s) > 0)
-            selCtrl_->rejeterTous(s);
-        selCtrl_->choisir(e, s);
-    }
-    recharger();
+    choisirSelonLesTouches(e, k, s, siRejeter);
 }
 
 void KELVueDeBase::rejeter(KELI* e, std::uint32_t k, const KELSelIdRef& s)
@@ -190,11 +165,6 @@ void KELVueDeBase::rejeter(KELI* e, std::uint32_t k, const KELSelIdRef& s)
     else
         selCtrl_->rejeter(e, s);
     recharger();
-}
-
-void KELVueDeBase::debuterChoix(const KELSelIdRef& s)
-{
-    anciensChoix_ = selCtrl_ ? selCtrl_->choix(s) : KELSelCtrl::Choix{};
 }
 
 void KELVueDeBase::simpleClick(int clickedRow, std::uint32_t flags)

@@ -19,15 +19,6 @@
 namespace tallomer {
 
 namespace {
-QString texteDe(const KELValue& v)
-{
-    if (const auto* s = std::get_if<std::string>(&v))
-        return QString::fromStdString(*s);
-    if (const auto* d = std::get_if<double>(&v))
-        return QString::number(*d, 'g', 15);
-    return QString();
-}
-
 QPushButton* nouveauBouton(QWidget* barre, const QString& titre, int x, int largeur, int hauteur, bool toggle)
 {
     auto* b = new QPushButton(titre, barre);
@@ -129,7 +120,7 @@ QVariant KELVueDeModel::valeur(KELI* e, const QString& identifiant) const
         return QString();
     if (enfants->size() >= 2)
         return QStringLiteral("%1 El.").arg(enfants->size());
-    return texteDe(enfants->front()->nom(curseur_));
+    return KELVueDe::texteDe(enfants->front()->nom(curseur_));
 }
 
 QString KELVueDeModel::texteDeLEntete() const
@@ -138,25 +129,12 @@ QString KELVueDeModel::texteDeLEntete() const
     QString nom;
     if (model_) {
         std::vector<std::string> chemin{"Nom"};
-        nom = texteDe(model_->baseSelonLesRelations(chemin, curseur_));
+        nom = KELVueDe::texteDe(model_->baseSelonLesRelations(chemin, curseur_));
     }
     return n < 2 ? QStringLiteral("%1 %2").arg(n).arg(nom) : QStringLiteral("%1 %2s").arg(n).arg(nom);
 }
 
-void KELVueDeModel::majEntete()
-{
-    if (!selCtrl_ || !entete_)
-        return;
-    QPalette p = entete_->palette();
-    if (selCtrl_->nbDeChoix(vueController_->selIdHl()) > 0)
-        p.setColor(QPalette::WindowText, Qt::blue);
-    else if (!lieMode_)
-        p.setColor(QPalette::WindowText, Qt::black);
-    entete_->setPalette(p);
-    QFont f = entete_->font();
-    f.setBold(selCtrl_->nbDeChoix(vueController_->selIdBd()) > 0);
-    entete_->setFont(f);
-}
+void KELVueDeModel::majEntete() { majEnteteSelonLesChoix(); }
 
 // ---- relation columns ----
 
@@ -217,7 +195,7 @@ void KELVueDeModel::majLaColumnPourLaRel(KELI* relation)
         return;
     // The link base names a link with no name word by its id: that is no name here.
     const auto nomPropre = [this](KELI* l) {
-        const QString n = texteDe(l->nom(curseur_));
+        const QString n = KELVueDe::texteDe(l->nom(curseur_));
         return n == QString::fromStdString(l->idTxt()) ? QString() : n;
     };
     QString titre = nomPropre(relation);
@@ -419,37 +397,14 @@ void KELVueDeModel::ajouterProchaineVue(bool suivante)
 
 void KELVueDeModel::choisir(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool siRejeter)
 {
-    if (lierSiLieMode(e, k, s, true) || !selCtrl_ || !e)
-        return;
-    if (k & keys::kCommandFlag) {
-        if (selCtrl_->siChoisit(e, s))
-            selCtrl_->rejeter(e, s);
-        else
-            selCtrl_->choisir(e, s);
-    } else {
-        if (siRejeter && selCtrl_->nbDeChoix(s) > 0)
-            selCtrl_->rejeterTous(s);
-        selCtrl_->choisir(e, s);
-    }
-    recharger();
+    choisirSelonLesTouches(e, k, s, siRejeter);
 }
 
 void KELVueDeModel::rejeter(KELI* e, std::uint32_t k, const KELSelIdRef& s)
 {
     if (lierSiLieMode(e, k, s, false) || !selCtrl_ || !e)
         return;
-    if (k & keys::kCommandFlag) {
-        if (!selCtrl_->siChoisit(e, s))
-            selCtrl_->choisir(e, s);
-    } else {
-        selCtrl_->rejeter(e, s);
-    }
-    recharger();
-}
-
-void KELVueDeModel::debuterChoix(const KELSelIdRef& s)
-{
-    anciensChoix_ = selCtrl_ ? selCtrl_->choix(s) : KELSelCtrl::Choix{};
+    rejeterSelonLesTouches(e, k, s);
 }
 
 void KELVueDeModel::simpleClick(int clickedRow, std::uint32_t flags)
@@ -586,7 +541,7 @@ namespace {
 QString mobilite(KELI* e, KELICc* c)
 {
     std::vector<std::string> chemin{"Mobilite", "Nom"};
-    return texteDe(e->baseSelonLesRelations(chemin, c));
+    return KELVueDe::texteDe(e->baseSelonLesRelations(chemin, c));
 }
 } // namespace
 

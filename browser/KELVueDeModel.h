@@ -51,7 +51,6 @@ public:
 
     void choisir(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool siRejeter) override;
     void rejeter(KELI* e, std::uint32_t k, const KELSelIdRef& s) override;
-    void debuterChoix(const KELSelIdRef& s) override;
     void simpleClick(int clickedRow, std::uint32_t flags) override;
     void libererSelf() override;
 

@@ -15,15 +15,6 @@
 namespace tallomer {
 
 namespace {
-QString texteDe(const KELValue& v)
-{
-    if (const auto* s = std::get_if<std::string>(&v))
-        return QString::fromStdString(*s);
-    if (const auto* d = std::get_if<double>(&v))
-        return QString::number(*d, 'g', 15);
-    return QString();
-}
-
 constexpr KELId kUnAUn = 238, kUnAPlusieurs = 239, kPlusieursAUn = 240, kPlusieursAPlusieurs = 241;
 } // namespace
 
@@ -91,11 +82,11 @@ QVariant KELVueDeRel::valeur(KELI* r, const QString& identifiant) const
         return {};
     if (identifiant == QLatin1String("2")) {
         KELI* nom = r->enfantDeRelInt(kel::kRelNom, curseur_);
-        return nom ? texteDe(nom->base()) : QString();
+        return nom ? KELVueDe::texteDe(nom->base()) : QString();
     }
     if (identifiant == QLatin1String("3")) {
         KELI* m = modelDeLAutreCote(r);
-        return m ? texteDe(m->nom(curseur_)) : QString();
+        return m ? KELVueDe::texteDe(m->nom(curseur_)) : QString();
     }
     return {};
 }
@@ -324,18 +315,7 @@ void KELVueDeRel::rejeter(KELI* r, std::uint32_t k, const KELSelIdRef& s)
 {
     if (lieMode_ || !selCtrl_ || !r)
         return;
-    if (k & keys::kCommandFlag) {
-        if (!selCtrl_->siChoisit(r, s))
-            selCtrl_->choisir(r, s);
-    } else {
-        selCtrl_->rejeter(r, s);
-    }
-    recharger();
-}
-
-void KELVueDeRel::debuterChoix(const KELSelIdRef& s)
-{
-    anciensChoix_ = selCtrl_ ? selCtrl_->choix(s) : KELSelCtrl::Choix{};
+    rejeterSelonLesTouches(r, k, s);
 }
 
 void KELVueDeRel::libererSelf()

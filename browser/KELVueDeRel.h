@@ -43,7 +43,6 @@ public:
     void choisir(KELI* r, std::uint32_t k, const KELSelIdRef& s, bool siRejeter) override;
     bool siChoisir(KELI* r, const KELSelIdRef& s) override;
     void rejeter(KELI* r, std::uint32_t k, const KELSelIdRef& s) override;
-    void debuterChoix(const KELSelIdRef& s) override;
     void libererSelf() override;
 
     // Link mode.

@@ -84,7 +84,7 @@ bool KELVueDe::siEnDeplacement() const
     return espace && espace->mouvementEnCours() == mouvementEspace_;
 }
 
-bool KELVueDe::siAccepteDeplacement()
+bool KELVueDe::siDeplacable()
 {
     if (!curseur_)
         return false;
@@ -92,7 +92,12 @@ bool KELVueDe::siAccepteDeplacement()
         Sound::shared().beep();
         return false;
     }
-    if (siEnDeplacement())
+    return !siEnDeplacement();
+}
+
+bool KELVueDe::siAccepteDeplacement()
+{
+    if (!siDeplacable())
         return false;
     if (ZEVRulerViewerServices* r = rulerDeLEspace())
         return r->siAccepteDeplacement();
@@ -101,13 +106,7 @@ bool KELVueDe::siAccepteDeplacement()
 
 bool KELVueDe::userInitieDeplacementCurseur()
 {
-    if (!curseur_)
-        return false;
-    if (siSurLeCurseurGlobal()) {
-        Sound::shared().beep();
-        return false;
-    }
-    if (siEnDeplacement())
+    if (!siDeplacable())
         return false;
     // A move of ours that the Space ended meanwhile (an animation's cancel) is over.
     enDeplacement_ = false;
@@ -175,36 +174,25 @@ bool KELVueDe::siPlacable(const char* operation) const
 
 // ---- placing ----
 
-void KELVueDe::userPlaceCurseur(double d)
+void KELVueDe::placer(const char* operation, void (KELICurseur::*decaler)(double), double d)
 {
-    if (siPlacable("userPlaceCurseur"))
-        curseur_->decalerCurseur(d);
+    if (siPlacable(operation))
+        (curseur_->*decaler)(d);
 }
 
+void KELVueDe::userPlaceCurseur(double d) { placer("userPlaceCurseur", &KELICurseur::decalerCurseur, d); }
+
+// The window follows its cursor, and the strip shows the window.
 void KELVueDe::placeCurseurEtRulerOffset(double d)
 {
-    // The window follows its cursor, and the strip shows the window.
-    if (siPlacable("placeCurseurEtRulerOffset"))
-        curseur_->decalerCurseur(d);
+    placer("placeCurseurEtRulerOffset", &KELICurseur::decalerCurseur, d);
 }
 
-void KELVueDe::userPlaceContexteIn(double d)
-{
-    if (siPlacable("userPlaceContexteIn"))
-        curseur_->decalerContexteIn(d);
-}
+void KELVueDe::userPlaceContexteIn(double d) { placer("userPlaceContexteIn", &KELICurseur::decalerContexteIn, d); }
 
-void KELVueDe::userPlaceContexteOut(double d)
-{
-    if (siPlacable("userPlaceContexteOut"))
-        curseur_->decalerContexteOut(d);
-}
+void KELVueDe::userPlaceContexteOut(double d) { placer("userPlaceContexteOut", &KELICurseur::decalerContexteOut, d); }
 
-void KELVueDe::userPlaceContexte(double d)
-{
-    if (siPlacable("userPlaceContexte"))
-        curseur_->decalerContexte(d);
-}
+void KELVueDe::userPlaceContexte(double d) { placer("userPlaceContexte", &KELICurseur::decalerContexte, d); }
 
 bool KELVueDe::userPlaceRulerOffsetIn(double in, double out)
 {
