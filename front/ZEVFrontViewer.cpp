@@ -4,6 +4,9 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontView.h"
+#include "inspectors/front/ZEVFrontLists.h"
+#include "inspectors/table/ZEVTableView.h"
+#include "inspectors/table/ZEVTypeSelect.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/Keys.h"
@@ -20,6 +23,7 @@
 #include <QEvent>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 
 #include <algorithm>
@@ -57,6 +61,8 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
         placeSelectionView();
         selectionView_->show();
     }
+    frontClass_ = std::make_unique<ZEVFrontLists>(space_, *this);
+    wakeSelectionLists();
 }
 
 ZEVFrontViewer::~ZEVFrontViewer()
@@ -64,6 +70,84 @@ ZEVFrontViewer::~ZEVFrontViewer()
     for (auto& b : modeButtons_)
         delete b.data();
     delete selectionView_.data();
+    // The lists go before the class they ask.
+    delete itemList_.data();
+    delete linkList_.data();
+}
+
+void ZEVFrontViewer::wakeSelectionLists()
+{
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    if (!w)
+        return;
+    auto liste = [&](bool objets) {
+        auto* t = new ZEVTableView(w->spaceView());
+        t->setObjectName(objets ? QStringLiteral("SelectionItemTableView") : QStringLiteral("SelectionLinkTableView"));
+        t->referencerSpaceController(space_, this);
+        t->setZevClass(frontClass_.get());
+        t->setLegoHeight(19, 0);
+        t->setSiAllLegos(objets);
+        t->setSiArrowUpDown();
+        t->setDefaultFrontMode(currentFrontMode_);
+        t->setColumnIdentifiers(objets ? ZEVFrontLists::itemColumns() : ZEVFrontLists::linkColumns());
+        for (int mode = 0; mode < 4; ++mode)
+            t->setModeColumn(mode, objets ? (mode == ZEVFrontModeLinks ? 4 : mode + 1) : (mode == 3 ? 3 : mode));
+        // The field of the type-select lies over the list's parent; the list shows it.
+        auto* field = new QLineEdit(w->spaceView());
+        field->setObjectName(objets ? QStringLiteral("SelectionItemSearchField") : QStringLiteral("SelectionLinkSearchField"));
+        field->hide();
+        QObject::connect(t, &QObject::destroyed, field, &QObject::deleteLater);
+        t->typeSelect()->attach(field, nullptr);
+        // The header views place the lists in the tracks; until then they wait hidden.
+        t->hide();
+        return t;
+    };
+    itemList_ = liste(true);
+    linkList_ = liste(false);
+    frontClass_->referencerSelectionItemTableView(itemList_);
+    frontClass_->referencerSelectionLinkTableView(linkList_);
+    majSelectionLists();
+}
+
+ZEVTableView* ZEVFrontViewer::selectionTableView() const
+{
+    return currentFrontMode_ == ZEVFrontModeLinks ? linkList_.data() : itemList_.data();
+}
+
+ZEVLegoSource* ZEVFrontViewer::selectionItemLegoSource() { return itemList_.data(); }
+
+QString ZEVFrontViewer::durationStringForAllLegos()
+{
+    return frontClass_ ? frontClass_->durationStringForAllLegos() : QString();
+}
+
+void ZEVFrontViewer::majSelectionLists()
+{
+    if (!frontClass_)
+        return;
+    // While a list has the keyboard the user's row changes drive the desk: its rows stay until it
+    // lets go.
+    if (!frontClass_->siAccepteMajSelectedRows())
+        return;
+    ZEVSelections& s = space_.selections();
+    for (ZEVTableView* t : {itemList_.data(), linkList_.data()})
+        if (t)
+            t->setDefaultFrontMode(currentFrontMode_);
+    switch (currentFrontMode_) {
+    case ZEVFrontModeIcons:
+        frontClass_->referencerSelectedItems(s.selectedIconItems());
+        break;
+    case ZEVFrontModeTitles:
+        frontClass_->referencerSelectedItems(s.selectedTitleItems());
+        break;
+    case ZEVFrontModeFilters:
+        frontClass_->referencerSelectedItems(s.selectedFilterItems());
+        break;
+    default:
+        frontClass_->referencerSelectedLinks(s.selectedLinks());
+        break;
+    }
+    frontClass_->majIndexOfSelectedRows();
 }
 
 ZEVFrontSelectionView* ZEVFrontViewer::selectionView() const { return selectionView_.data(); }
@@ -467,6 +551,8 @@ void ZEVFrontViewer::channelDidChangeWithIdentityInt(KELId identityInt)
     // exists.
     if (identityInt)
         currentChannelInt_ = identityInt;
+    if (frontClass_)
+        frontClass_->channelDidChangeWithIdentityInt(identityInt);
 }
 
 void ZEVFrontViewer::actifCurseurDidChangeForCurseur(KELICurseur* curseur)
@@ -476,6 +562,8 @@ void ZEVFrontViewer::actifCurseurDidChangeForCurseur(KELICurseur* curseur)
     // the selection list and the toolbar, still to come.
     actifCurseur_ = curseur;
     siCleanAll_ = false;
+    if (frontClass_)
+        frontClass_->actifCurseurDidChangeForCurseur(curseur);
     if (curseur && curseur == space_.nowCurseur())
         space_.setGoToTag(1);
     else if (space_.goToTag() == 1)
@@ -568,6 +656,8 @@ void ZEVFrontViewer::selectionRefresh(int family)
         // so the next refreshes reach the inspectors (and the list will follow them).
         siAvoidGraphicalLarsen_ = false;
     }
+    if (family == currentFrontMode_ || (currentFrontMode_ == ZEVFrontModeLinks && family == Links))
+        majSelectionLists();
     updateNbOfItems();
     displayFrontView();
     displayAllInspectView();
@@ -711,8 +801,28 @@ void ZEVFrontViewer::deskEdit(int command)
         d->deskEditCommand(ZEVDeskEditCommand(command));
 }
 
-void ZEVFrontViewer::userCopy() { deskEdit(int(ZEVDeskEditCommand::Copy)); }
-void ZEVFrontViewer::userCut() { deskEdit(int(ZEVDeskEditCommand::Cut)); }
+ZEVTableView* ZEVFrontViewer::focusedSelectionList() const
+{
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    QWidget* f = w ? w->focusWidget() : nullptr;
+    return f && (f == itemList_.data() || f == linkList_.data()) ? static_cast<ZEVTableView*>(f) : nullptr;
+}
+
+void ZEVFrontViewer::userCopy()
+{
+    if (ZEVTableView* t = focusedSelectionList())
+        t->copy();
+    else
+        deskEdit(int(ZEVDeskEditCommand::Copy));
+}
+
+void ZEVFrontViewer::userCut()
+{
+    if (ZEVTableView* t = focusedSelectionList())
+        t->cut();
+    else
+        deskEdit(int(ZEVDeskEditCommand::Cut));
+}
 void ZEVFrontViewer::userSelectAll() { deskEdit(int(ZEVDeskEditCommand::SelectAll)); }
 
 void ZEVFrontViewer::tlineKeyDown(QKeyEvent* event)
@@ -733,6 +843,11 @@ void ZEVFrontViewer::tlineKeyUp(QKeyEvent* event)
 
 void ZEVFrontViewer::userPaste()
 {
+    // Nothing is pasted into a selection list.
+    if (ZEVTableView* t = focusedSelectionList()) {
+        t->paste();
+        return;
+    }
     // The pointer in the window, y-up: the pasted Objects land under it whatever the window's form.
     if (ZEVSpaceWindow* w = space_.spaceWindow()) {
         const QPoint p = w->mapFromGlobal(QCursor::pos());

@@ -9,6 +9,7 @@
 // Time; the toolbar, the selection list, the
 // edit actions and the panels are later parts of the front layer.
 
+#include "inspectors/table/ZEVTableView.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
 
@@ -27,6 +28,7 @@ class QMenu;
 namespace tallomer {
 
 class ZEVButton;
+class ZEVFrontLists;
 class ZEVFrontSelectionView;
 class ZEVFrontView;
 class ZEVSpaceController;
@@ -50,6 +52,14 @@ public:
     std::int64_t nbOfItems() const { return nbOfItems_; }
     bool siAvoidGraphicalLarsen() const { return siAvoidGraphicalLarsen_; }
     ZEVSpaceController& spaceController() const { return space_; }
+    // The model of the two selection lists, and the lists: the Objects list and the links list
+    // (shown in the tracks by the header views), and the one of the current mode.
+    ZEVFrontLists* frontClass() const { return frontClass_.get(); }
+    ZEVTableView* selectionItemTableView() const { return itemList_.data(); }
+    ZEVTableView* selectionLinkTableView() const { return linkList_.data(); }
+    ZEVTableView* selectionTableView() const;
+    ZEVLegoSource* selectionItemLegoSource() override;
+    QString durationStringForAllLegos() override;
     // The mode to return to when the quasimode ends, and the quasimode's mode (4: none).
     int previousFrontMode() const { return previousFrontMode_; }
     int temporaryFrontMode() const { return temporaryFrontMode_; }
@@ -171,6 +181,12 @@ protected:
 
 private:
     void placeModeButtons();
+    // The lists are set up once: their columns, legos, rows and the modes they stand for.
+    void wakeSelectionLists();
+    // The lists' rows become the selection of the current mode, and their selected rows follow.
+    void majSelectionLists();
+    // The selection list with the keyboard focus; nullptr for none.
+    ZEVTableView* focusedSelectionList() const;
     // The strip follows the front area as the header views open and close.
     void placeSelectionView();
     enum class Op { Copy, And, Or };
@@ -216,6 +232,10 @@ private:
     std::array<QPointer<ZEVButton>, 4> modeButtons_{};
     // Owned here, parented to the window's content (which may go first).
     QPointer<ZEVFrontSelectionView> selectionView_;
+    // Declared after the Qt-parented lists' pointers so that it outlives none of its users.
+    std::unique_ptr<ZEVFrontLists> frontClass_;
+    QPointer<ZEVTableView> itemList_;
+    QPointer<ZEVTableView> linkList_;
     std::array<std::unique_ptr<QMenu>, 4> toolMenus_;
     // The show-links items of each menu: for all Objects, for the selections (none in Links).
     std::array<QAction*, 4> showAllItems_{};

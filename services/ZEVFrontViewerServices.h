@@ -26,6 +26,7 @@ class QPainter;
 namespace tallomer {
 
 class ZEVItemConnexion;
+class ZEVLegoSource;
 
 // The front view: the layer of the desk canvas that sees each press first and paints over the
 // Object views. Points are in the canvas' coordinates, y-up.
@@ -215,6 +216,8 @@ public:
     virtual void displaySelectionView() {}
     virtual void forgetDraggingLego() {}
     virtual QString durationStringForAllLegos() { return {}; }
+    // The front's Objects list, from which presence intervals are dragged; nullptr without one.
+    virtual ZEVLegoSource* selectionItemLegoSource() { return nullptr; }
     virtual void draggingSessionDidStop() {}
     virtual void activateTallomerStart() {}
     virtual void setSiShowQLPreview(bool) {}

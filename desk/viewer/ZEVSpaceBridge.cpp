@@ -263,6 +263,11 @@ KELI* ZEVSpaceBridge::channelForIdentityInt(KELId id) { return space_.channelFor
 KELI* ZEVSpaceBridge::identity() { return space_.channelForIdentityInt(space_.currentChannelInt()); }
 KELId ZEVSpaceBridge::identityInt() { return space_.currentChannelInt(); }
 ZEVFrontViewerServices* ZEVSpaceBridge::frontViewer() { return space_.frontViewer(); }
+ZEVLegoSource* ZEVSpaceBridge::frontSelectionTable()
+{
+    ZEVFrontViewerServices* f = space_.frontViewer();
+    return f ? f->selectionItemLegoSource() : nullptr;
+}
 void ZEVSpaceBridge::displayFrontView()
 {
     if (ZEVFrontViewerServices* f = space_.frontViewer())

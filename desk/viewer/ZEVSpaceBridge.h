@@ -41,6 +41,7 @@ public:
     KELId identityInt() override;
     int frontMode() override;
     ZEVFrontViewerServices* frontViewer() override;
+    ZEVLegoSource* frontSelectionTable() override;
     KELICurseur* actifCurseur() override;
     KELICurseur* nowCurseur() override;
     void userChangeActifCurseur(KELICurseur* curseur) override;

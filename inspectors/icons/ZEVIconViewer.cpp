@@ -1,7 +1,14 @@
 #include "inspectors/icons/ZEVIconViewer.h"
 
 #include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVModelSupport.h"
+#include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
+#include "space/ZEVConstants.h"
 #include "space/ZEVSpaceController.h"
+
+#include <algorithm>
+#include <set>
 
 namespace tallomer {
 
@@ -18,6 +25,26 @@ std::optional<std::string> ZEVIconClass::itemTitleForItem(KELI* item)
 {
     ZEVDeskClass* desk = space_.deskClassForCurseur(space_.actifCurseur());
     return item && desk ? desk->itemTitleCurseurForItem(item) : std::nullopt;
+}
+
+std::vector<KELI*> ZEVIconClass::timeLineItems()
+{
+    std::vector<KELI*> items;
+    const KELId channel = currentChannelInt_ ? currentChannelInt_ : space_.currentChannelInt();
+    const KELIds ids = KELServeurDeLiens::LiensNumDuParentIntRelInt(channel, KELRELATION_ICON_VIEWER);
+    if (!ids)
+        return items;
+    std::vector<KELI*> liens;
+    for (KELId id : *ids)
+        if (KELI* l = KELServeurDeLiens::LienForInt(id, space_.tlCurseur()); !deskmodel::siOublie(l))
+            liens.push_back(l);
+    std::stable_sort(liens.begin(), liens.end(), [](KELI* a, KELI* b) { return a->inDate() < b->inDate(); });
+    std::set<KELId> vus;
+    for (KELI* l : liens)
+        if (vus.insert(l->enfantInt()).second)
+            if (KELI* item = KELServeurDeLiens::LienForInt(l->enfantInt(), space_.tlCurseur()))
+                items.push_back(item);
+    return items;
 }
 
 } // namespace tallomer

@@ -17,6 +17,9 @@ public:
     std::optional<std::string> itemTitleForItem(KELI* item) override;
     bool isItemActif(KELI* item) override;
     bool isItemActifNow(KELI* item) override;
+    // Every Object that has lain on a desk of the current Channel, at any time, in the order its
+    // first icon came.
+    std::vector<KELI*> timeLineItems() override;
 
 private:
     bool siIconAuCurseur(KELI* item, KELICurseur* curseur);
