@@ -657,13 +657,15 @@ void ZEVDeskView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 
 void ZEVDeskView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (siItemUnderDropAccepts(event->scenePos())) {
+    // Only link drags go to the Objects' overlays; the scene tells an overlay it is left too.
+    const DragSource source = sourceOf(event->mimeData());
+    if (source == DragSource::Overlay) {
         QGraphicsScene::dragMoveEvent(event);
-        return;
+        if (siItemUnderDropAccepts(event->scenePos()))
+            return;
     }
     const Qt::DropAction a = offeredAction(
-        event, draggingUpdated(sourceOf(event->mimeData()), event->modifiers() & Qt::AltModifier,
-                               deskPoint(event->scenePos())));
+        event, draggingUpdated(source, event->modifiers() & Qt::AltModifier, deskPoint(event->scenePos())));
     event->setDropAction(a);
     event->setAccepted(a != Qt::IgnoreAction);
 }
@@ -676,8 +678,9 @@ void ZEVDeskView::dragLeaveEvent(QGraphicsSceneDragDropEvent* event)
 
 void ZEVDeskView::dropEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (siItemUnderDropAccepts(event->scenePos())) {
+    if (sourceOf(event->mimeData()) == DragSource::Overlay && siItemUnderDropAccepts(event->scenePos())) {
         QGraphicsScene::dropEvent(event);
+        endDragSession();
         return;
     }
     const DragSource source = sourceOf(event->mimeData());

@@ -1,5 +1,7 @@
 #include "objects/view/ZEVItemView.h"
 
+#include "objects/view/ZEVConnectingView.h"
+
 #include "desk/model/ZEVItemOptions.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
@@ -144,13 +146,6 @@ void ZEVItemProgressView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     }
 }
 
-void ZEVItemDragView::setSize(const QSizeF& size)
-{
-    if (size == size_)
-        return;
-    prepareGeometryChange();
-    size_ = size;
-}
 
 // ---- geometry ----
 
@@ -210,6 +205,7 @@ ZEVItemView::~ZEVItemView()
     // Whoever kept this view (drawn Links, the viewer's lists) must forget it before it is gone.
     if (itemViewer_)
         itemViewer_->itemViewDetruite(this);
+    ZEVConnectingView::itemViewGone(this);
     if (Scheduler::hasShared())
         Scheduler::shared().cancelAll(static_cast<ZEVItemViewForDesks*>(this));
 }

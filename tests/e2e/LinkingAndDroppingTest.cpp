@@ -1,0 +1,186 @@
+// Linking Objects in the running program: in the Links mode a drag from one icon to another draws
+// the band from the icon to the pointer while it runs and stores one link between the two, the
+// larger id its parent; a drag dropped back on its own icon links nothing.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "front/ZEVFrontViewer.h"
+#include "objects/view/ZEVConnectingView.h"
+#include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "space/ZEVSelections.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QTest>
+
+#include <functional>
+
+namespace e2e {
+namespace {
+
+constexpr KELId kLinkRelation = 1000182;
+
+class LinkingAndDropping : public E2E {
+protected:
+    QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
+    QPoint at(const QPointF& p) const { return QPoint(int(p.x()), int(canvas()->height() - p.y())); }
+    ZEVFrontViewer* front() const { return dynamic_cast<ZEVFrontViewer*>(space()->frontViewer()); }
+    ZEVConnectingView* band() const { return space()->frontViewer()->frontView()->connectingView(); }
+
+    std::vector<ZEVItemViewForDesks*> placeFiles(const QStringList& names)
+    {
+        QStringList paths;
+        for (const QString& name : names) {
+            QFile f(home + "/" + name);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(name.toUtf8());
+            paths << f.fileName();
+        }
+        adapter()->addFilenames(paths);
+        advance(1.5);
+        std::vector<ZEVItemViewForDesks*> views;
+        for (const QString& name : names)
+            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+                if (v->itemTitle() == name)
+                    views.push_back(v);
+        EXPECT_EQ(views.size(), std::size_t(names.size()));
+        return views;
+    }
+
+    Rows linkRows() const
+    {
+        return sql(database(), "SELECT PARENT_ZEVLET, CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = " +
+                                   std::to_string(kLinkRelation));
+    }
+
+    // The program's drag replayed over the canvas: in where it starts, along the points (with a
+    // look at the window at each), and dropped at the last one.
+    void replayDrag(std::vector<QPointF> path, std::function<void(const QPointF&)> along)
+    {
+        ZEVItemView::setDragRunner([this, path, along](QMimeData* data, const QImage& image, ZEVItemView*) {
+            std::unique_ptr<QMimeData> owned(data);
+            carried.push_back(data->formats());
+            imageSize = image.size();
+            const Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction;
+            QDragEnterEvent enter(at(path.front()), offered, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(canvas(), &enter);
+            for (const QPointF& p : path) {
+                QDragMoveEvent move(at(p), offered, data, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(canvas(), &move);
+                if (along)
+                    along(p);
+            }
+            QDropEvent drop(QPointF(at(path.back())), offered, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(canvas(), &drop);
+            return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+        });
+    }
+    void TearDown() override
+    {
+        ZEVItemView::setDragRunner({});
+        E2E::TearDown();
+    }
+    void linksMode()
+    {
+        space()->frontViewer()->menuModeLink();
+        pump();
+        ASSERT_EQ(front()->frontMode(), ZEVFrontModeLinks);
+    }
+
+    std::vector<QStringList> carried;
+    QSize imageSize;
+};
+
+TEST_F(LinkingAndDropping, ALinkDragFromOneIconToAnotherDrawsTheBandAndStoresOneLinkTheLargerIdItsParent)
+{
+    start();
+    const auto views = placeFiles({QStringLiteral("left.txt"), QStringLiteral("right.txt")});
+    ASSERT_EQ(views.size(), 2u);
+    linksMode();
+    const std::size_t before = linkRows().size();
+    const QPointF from = views[0]->imageFrame().center();
+    const QPointF to = views[1]->imageFrame().center();
+    ASSERT_GT(std::abs(to.x() - from.x()) + std::abs(to.y() - from.y()), 40) << "two icons apart";
+
+    // Half way the band runs from the icon to the pointer; over the other icon that icon shows
+    // its connecting look. Each look is a real picture of the window.
+    const QPointF half = (from + to) / 2;
+    QImage during;
+    bool connecting = false;
+    int lines = -1;
+    replayDrag({from + (to - from) * 0.1, half, to}, [&](const QPointF& p) {
+        if (p == half) {
+            lines = int(band()->connectingLines().size());
+            during = canvas()->grab().toImage();
+        }
+        if (p == to)
+            connecting = dynamic_cast<ZEVItemView*>(views[1])->siConnecting();
+    });
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    QTest::mouseMove(canvas(), at(from + QPointF(10, 0)));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
+    pump();
+    advance(1.0);
+
+    ASSERT_EQ(carried.size(), 1u) << "one link drag";
+    EXPECT_TRUE(carried[0].contains(QStringLiteral("application/x-tallomer-item-drag-view")));
+    EXPECT_TRUE(carried[0].contains(QStringLiteral("org.tallomer.Tallomer.ZEVItemPB"))) << "one record of the Object";
+    EXPECT_EQ(imageSize, QSize(1, 1)) << "an invisible image";
+    EXPECT_EQ(lines, 1) << "one line from the one source";
+    EXPECT_TRUE(connecting) << "the target shows its connecting look";
+    EXPECT_FALSE(dynamic_cast<ZEVItemView*>(views[1])->siConnecting()) << "and no longer after the drop";
+    EXPECT_TRUE(band()->connectingLines().empty());
+    EXPECT_TRUE(band()->isHidden()) << "the band is emptied at the end";
+
+    // The band shows where it was: the picture half way differs from the picture now on the
+    // line, and away from the line it does not.
+    const QImage after = canvas()->grab().toImage();
+    ASSERT_FALSE(during.isNull());
+    const QPoint onLine = at(from + (half - from) * 0.5);
+    EXPECT_NE(during.pixel(onLine), after.pixel(onLine)) << "the band is painted on its line";
+    const QPointF side = QPointF(-(half - from).y(), (half - from).x()) / std::hypot(half.x() - from.x(), half.y() - from.y());
+    const QPoint offLine = at(from + (half - from) * 0.5 + side * 40);
+    EXPECT_EQ(during.pixel(offLine), after.pixel(offLine));
+
+    const Rows rows = linkRows();
+    ASSERT_EQ(rows.size(), before + 1) << "one link stored";
+    const KELId a = views[0]->item()->idInt(), b = views[1]->item()->idInt();
+    EXPECT_EQ(std::stoll(rows.at(rows.size() - 1, 0)), std::max(a, b)) << "the larger id is the parent";
+    EXPECT_EQ(std::stoll(rows.at(rows.size() - 1, 1)), std::min(a, b));
+    EXPECT_EQ(space()->itemViewerForCurseur(space()->nowCurseur())->connexionCount(), 1u) << "drawn as a line";
+}
+
+TEST_F(LinkingAndDropping, ALinkDragDroppedOnItsOwnIconLinksNothingAndIconModeDragsMoveInstead)
+{
+    start();
+    const auto views = placeFiles({QStringLiteral("alone.txt")});
+    ASSERT_EQ(views.size(), 1u);
+    const QPointF from = views[0]->imageFrame().center();
+    const std::size_t before = linkRows().size();
+
+    // In the icon mode the same gesture moves the icon: no link drag.
+    replayDrag({from}, {});
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    QTest::mouseMove(canvas(), at(from + QPointF(10, 0)));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(from + QPointF(10, 0)));
+    pump();
+    EXPECT_TRUE(carried.empty());
+
+    linksMode();
+    const QPointF now = views[0]->imageFrame().center();
+    replayDrag({now + QPointF(20, 0), now}, {});
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(now));
+    QTest::mouseMove(canvas(), at(now + QPointF(10, 0)));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(now));
+    pump();
+    advance(1.0);
+    ASSERT_EQ(carried.size(), 1u);
+    EXPECT_EQ(linkRows().size(), before) << "no link to itself";
+    EXPECT_TRUE(band()->connectingLines().empty());
+}
+
+} // namespace
+} // namespace e2e
