@@ -231,6 +231,12 @@ public:
 
     void showCadreStart() override;
     void showCadreStop() override;
+    // The sticker of the code (0: from the Object's options) on this Object's views of the Now
+    // and the Search desk; a code that names none removes it.
+    void addSticker(int code) override;
+    // The sticker shown, by name; empty when none. Its view is made on the first sticker.
+    const QString& stickerName() const { return stickerName_; }
+    ZEVItemImageView* stickerView() const { return stickerView_; }
     void updateImage() override { update(); }
 
     void downloadBegin() override {}
@@ -343,6 +349,7 @@ protected:
 
 private:
     void construireLesParties(bool avecDragView);
+    void setStickerImage(const QString& name);
     void disposerLesParties();
     ZEVSpaceForObjectViews* space() const;
     bool siChannelActif() const;
@@ -376,6 +383,8 @@ private:
     ZEVItemImageView* imageView_ = nullptr;
     ZEVItemDragView* dragView_ = nullptr;
     ZEVItemProgressView* progressView_ = nullptr;
+    ZEVItemImageView* stickerView_ = nullptr;
+    QString stickerName_;
 
     bool siItemViewAccepteMaj_ = true;
     bool siAnimation_ = false;
