@@ -632,11 +632,11 @@ long ZEVDeskView::sequenceForDrop()
     return draggingSequenceNumber_;
 }
 
-bool ZEVDeskView::siItemUnderDropAccepts(const QPointF& scenePoint) const
+bool ZEVDeskView::siItemUnderDropAccepts(const QPointF& scenePoint, const QMimeData* data) const
 {
     for (QGraphicsItem* i : items(scenePoint))
-        if (i->acceptDrops())
-            return true;
+        if (auto* t = dynamic_cast<ZEVDropTargetItem*>(i); t && i->acceptDrops() && i->isEnabled())
+            return t->siTakesDrag(data);
     return false;
 }
 
@@ -657,12 +657,16 @@ void ZEVDeskView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 
 void ZEVDeskView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 {
-    // Only link drags go to the Objects' overlays; the scene tells an overlay it is left too.
+    // Link drags, and Objects over a folder Object, go to the Objects' overlays; the scene tells
+    // an overlay it is left too. The copies of dragged Objects follow the pointer all the same.
     const DragSource source = sourceOf(event->mimeData());
-    if (source == DragSource::Overlay) {
+    if (source == DragSource::Overlay || source == DragSource::ItemView) {
         QGraphicsScene::dragMoveEvent(event);
-        if (siItemUnderDropAccepts(event->scenePos()))
+        if (siItemUnderDropAccepts(event->scenePos(), event->mimeData())) {
+            if (source == DragSource::ItemView && itemViewer_)
+                itemViewer_->copiedItemViewsMovedTo(deskPoint(event->scenePos()));
             return;
+        }
     }
     const Qt::DropAction a = offeredAction(
         event, draggingUpdated(source, event->modifiers() & Qt::AltModifier, deskPoint(event->scenePos())));
@@ -678,7 +682,7 @@ void ZEVDeskView::dragLeaveEvent(QGraphicsSceneDragDropEvent* event)
 
 void ZEVDeskView::dropEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (sourceOf(event->mimeData()) == DragSource::Overlay && siItemUnderDropAccepts(event->scenePos())) {
+    if (siItemUnderDropAccepts(event->scenePos(), event->mimeData())) {
         QGraphicsScene::dropEvent(event);
         endDragSession();
         return;

@@ -6,6 +6,8 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/pasteboard/ZEVItemPB.h"
 #include "objects/view/ZEVConnectingView.h"
+#include "objects/view/ZEVItemStickers.h"
+#include "desk/model/ZEVItemOptions.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/AppId.h"
 #include "runtime/Log.h"
@@ -13,6 +15,7 @@
 #include "services/ZEVSpaceForObjectViews.h"
 
 #include <QGraphicsSceneDragDropEvent>
+#include <QFileInfo>
 #include <QImage>
 #include <QMimeData>
 
@@ -37,6 +40,27 @@ void ZEVItemDragView::setSize(const QSizeF& size)
 bool ZEVItemDragView::siLinkDrag(const QMimeData* data)
 {
     return data && data->hasFormat(QLatin1String(kZEVItemDragViewMime));
+}
+
+bool ZEVItemDragView::siFolderPath(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+
+bool ZEVItemDragView::siFolderTarget() const
+{
+    ZEVItemViewer* viewer = itemView_->itemViewer();
+    KELI* item = itemView_->item();
+    if (!viewer || !item || itemView_->itemType() != QLatin1String("file"))
+        return false;
+    const std::vector<KELI*> dragged = viewer->draggedItems();
+    if (std::find(dragged.begin(), dragged.end(), item) != dragged.end())
+        return false;
+    return siFolderPath(ZEVItemData::Current().fileUrlForItem(item));
+}
+
+bool ZEVItemDragView::siTakesDrag(const QMimeData* data) const
+{
+    if (siLinkDrag(data))
+        return true;
+    return data && data->hasFormat(QLatin1String(kZEVItemViewMime)) && siFolderTarget();
 }
 
 ZEVConnectingView* ZEVItemDragView::connectingView() const
@@ -196,27 +220,81 @@ bool ZEVItemDragView::performDragOperation()
 
 void ZEVItemDragView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (!siLinkDrag(event->mimeData())) {
+    const QMimeData* data = event->mimeData();
+    siDragInFolder_ = siDraggableInFolder_ = false;
+    if (siLinkDrag(data)) {
+        event->setDropAction(draggingEntered());
+        // Taken even when refused, so that the desk beneath does not answer for it.
+        event->accept();
+        return;
+    }
+    if (!siTakesDrag(data)) {
         event->ignore();
         return;
     }
-    const Qt::DropAction a = draggingEntered();
-    event->setDropAction(a);
-    // Taken even when refused, so that the desk beneath does not answer for it.
+    // Objects over a folder Object.
+    siDragInFolder_ = true;
+    siDraggingUpdated_ = false;
+    itemView_->setSiShowTitle(true);
+    itemView_->orderToFront();
+    itemView_->showCadreStart();
+    if (siItemOption(itemView_->item(), ZEVOPTION_HOLD_BY_SYSTEM))
+        itemView_->addSticker(ZEVItemStickers::kWarning);
+    ZEVItemViewer* viewer = itemView_->itemViewer();
+    dragOperation_ = viewer ? viewer->userWillDragToFolderItemView(itemView_, event->modifiers()) : Qt::IgnoreAction;
+    siDraggableInFolder_ = dragOperation_ != Qt::IgnoreAction;
+    event->setDropAction(dragOperation_);
     event->accept();
 }
 
 void ZEVItemDragView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 {
-    const Qt::DropAction a = draggingUpdated();
+    Qt::DropAction a = dragOperation_;
+    if (siDragInFolder_) {
+        // The first update after the entry asks again, with the keys held now.
+        if (!siDraggingUpdated_) {
+            siDraggingUpdated_ = true;
+            if (ZEVItemViewer* viewer = itemView_->itemViewer())
+                dragOperation_ = viewer->userWillDragToFolderItemView(itemView_, event->modifiers());
+            siDraggableInFolder_ = dragOperation_ != Qt::IgnoreAction;
+        }
+        a = dragOperation_;
+    } else {
+        a = draggingUpdated();
+    }
     event->setDropAction(a);
     event->setAccepted(a != Qt::IgnoreAction);
 }
 
-void ZEVItemDragView::dragLeaveEvent(QGraphicsSceneDragDropEvent*) { draggingExited(); }
+void ZEVItemDragView::dragLeaveEvent(QGraphicsSceneDragDropEvent*)
+{
+    if (!siDragInFolder_) {
+        draggingExited();
+        return;
+    }
+    siDragInFolder_ = false;
+    // The stickers follow the options again.
+    if (ZEVItemViewer* viewer = itemView_->itemViewer())
+        for (ZEVItemView* v : viewer->draggedItemViews())
+            v->addSticker(ZEVItemStickers::kForOptions);
+    itemView_->addSticker(ZEVItemStickers::kForOptions);
+    itemView_->setSiShowTitle(false);
+    itemView_->showCadreStop();
+}
 
 void ZEVItemDragView::dropEvent(QGraphicsSceneDragDropEvent* event)
 {
+    if (siDragInFolder_) {
+        siDragInFolder_ = false;
+        ZEVItemViewer* viewer = itemView_->itemViewer();
+        if (siDraggableInFolder_ && viewer)
+            viewer->userDragToFolderItemView(itemView_, event->modifiers());
+        itemView_->setSiShowTitle(false);
+        itemView_->showCadreStop();
+        event->setDropAction(dragOperation_);
+        event->setAccepted(siDraggableInFolder_);
+        return;
+    }
     const bool ok = performDragOperation();
     if (ok)
         event->setDropAction(Qt::LinkAction);

@@ -95,7 +95,7 @@ private:
 // drag: the band runs from every selected Object to the pointer, and a drop on another Object's
 // overlay links each of them to it. It is the drop target of link drags only; Object drags and
 // drags from other programs go to the desk beneath, which handles them the same over an icon.
-class ZEVItemDragView final : public QGraphicsItem {
+class ZEVItemDragView final : public QGraphicsItem, public ZEVDropTargetItem {
 public:
     static constexpr double kSrcRadius = 10;
     static constexpr double kDstRadius = 16;
@@ -115,6 +115,11 @@ public:
 
     // Whether a drag's data is a link drag (it comes from an overlay).
     static bool siLinkDrag(const QMimeData* data);
+    // Linux has no packages: every directory is a folder Objects can be dropped into.
+    static bool siFolderPath(const QString& path);
+    // A "file" Object whose file is a folder, and not itself among the dragged Objects.
+    bool siFolderTarget() const;
+    bool siTakesDrag(const QMimeData* data) const override;
 
     // The drop target's side of a link drag; each answers the operation.
     Qt::DropAction draggingEntered();
@@ -141,6 +146,8 @@ private:
     int frontMode_ = 0;
     Qt::DropAction dragOperation_ = Qt::IgnoreAction;
     bool siDraggingUpdated_ = false;
+    bool siDragInFolder_ = false;
+    bool siDraggableInFolder_ = false;
 };
 
 class ZEVItemView : public QGraphicsItem, public ZEVItemViewForDesks {
