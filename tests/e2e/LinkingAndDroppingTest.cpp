@@ -4,7 +4,9 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "desk/data/ZEVItemData.h"
 #include "front/ZEVFrontViewer.h"
+#include "inspectors/ZEVFrontClass.h"
 #include "objects/view/ZEVConnectingView.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -12,6 +14,7 @@
 
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QDir>
 #include <QFile>
 #include <QMimeData>
 #include <QTest>
@@ -180,6 +183,54 @@ TEST_F(LinkingAndDropping, ALinkDragDroppedOnItsOwnIconLinksNothingAndIconModeDr
     ASSERT_EQ(carried.size(), 1u);
     EXPECT_EQ(linkRows().size(), before) << "no link to itself";
     EXPECT_TRUE(band()->connectingLines().empty());
+}
+
+TEST_F(LinkingAndDropping, ALongPressDroppedOnAFolderObjectMovesTheFileRewritesItsRecordAndReleasesItsIcon)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("box")));
+    const QString box = QDir(home).filePath(QStringLiteral("box"));
+    QFile inside(box + "/note.txt");
+    ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+    inside.write("already there");
+    inside.close();
+    adapter()->addFilenames({box});
+    advance(1.5);
+    const auto views = placeFiles({QStringLiteral("note.txt")});
+    ASSERT_EQ(views.size(), 1u);
+    ZEVItemViewForDesks* folder = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemTitle() == QStringLiteral("box"))
+            folder = v;
+    ASSERT_NE(folder, nullptr) << "the folder has an icon";
+    KELI* item = views[0]->item();
+    const QString before = ZEVItemData::Current().fileUrlForItem(item);
+    ASSERT_TRUE(QFile::exists(before));
+
+    const QPointF from = views[0]->imageFrame().center();
+    const QPointF to = folder->imageFrame().center();
+    bool moveSticker = false;
+    replayDrag({to}, [&](const QPointF&) {
+        moveSticker = dynamic_cast<ZEVItemView*>(views[0])->stickerName() == QStringLiteral("ZEVItemStickerMove");
+    });
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    advance(0.8);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
+    ASSERT_EQ(carried.size(), 1u) << "the long press dragged the Object";
+    EXPECT_TRUE(moveSticker) << "hovering the folder shows what the drop will do";
+    ZEVFrontClass::shared()->waitForTransfers();
+    pump();
+    advance(0.5);
+
+    const QString after = box + "/note_01.txt";
+    EXPECT_FALSE(QFile::exists(before)) << "moved";
+    ASSERT_TRUE(QFile::exists(after)) << "under a free name beside the file already there";
+    EXPECT_EQ(QFile(box + "/note.txt").size(), qint64(13)) << "nothing overwritten";
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), after) << "the record follows the file";
+    const Rows presence = iconLinks(std::to_string(item->idInt()));
+    ASSERT_EQ(presence.size(), 1u);
+    EXPECT_LT(std::stod(presence.at(0, 1)), clock.now() + 1) << "its icon released at the cursor";
+    EXPECT_FALSE(siItemOption(item, ZEVOPTION_MOVING));
 }
 
 } // namespace
