@@ -493,18 +493,28 @@ bool siWebFile(const QString& path)
     return !path.isEmpty() && QFileInfo::exists(path) && ext != QLatin1String("html") && ext != QLatin1String("htm");
 }
 
+// A folder dropped into itself or one of its own folders would copy itself without end.
+bool siInsideItself(const QString& path, const QString& folder)
+{
+    if (!ZEVItemDragView::siFolderPath(path) || folder.isEmpty())
+        return false;
+    const QString s = QFileInfo(path).canonicalFilePath(), f = QFileInfo(folder).canonicalFilePath();
+    return !s.isEmpty() && (f == s || f.startsWith(s + QLatin1Char('/')));
+}
+
 bool siWebRecord(KELI* item)
 {
     return QFileInfo::exists(ZEVItemData::Current().recordPath(item->idInt(), QStringLiteral("http")));
 }
 } // namespace
 
-Qt::DropAction ZEVItemViewer::userWillDragToFolderItemView(ZEVItemView*, Qt::KeyboardModifiers modifiers)
+Qt::DropAction ZEVItemViewer::userWillDragToFolderItemView(ZEVItemView* folderView, Qt::KeyboardModifiers modifiers)
 {
     const bool alt = modifiers == Qt::AltModifier;
     bool copie = alt;
     bool compte = false;
     ZEVItemData& data = ZEVItemData::Current();
+    const QString folder = folderView ? data.fileUrlForItem(folderView->item()) : QString();
     for (KELI* item : draggedItems()) {
         ZEVItemView* v = itemViewForItem(item);
         auto sticker = [v](int code) {
@@ -513,7 +523,7 @@ Qt::DropAction ZEVItemViewer::userWillDragToFolderItemView(ZEVItemView*, Qt::Key
         };
         if (siItemOption(item, ZEVOPTION_HOLD_BY_SYSTEM))
             copie = true;
-        if (siItemOption(item, kForbidden)) {
+        if (siItemOption(item, kForbidden) || siInsideItself(data.fileUrlForItem(item), folder)) {
             sticker(ZEVItemStickers::kForbid);
             continue;
         }
@@ -548,11 +558,12 @@ void ZEVItemViewer::userDragToFolderItemView(ZEVItemView* folder, Qt::KeyboardMo
     const bool alt = modifiers == Qt::AltModifier;
     std::vector<KELI*> moving, duplicating, staying;
     ZEVItemData& data = ZEVItemData::Current();
+    const QString target = folder ? data.fileUrlForItem(folder->item()) : QString();
     for (KELI* item : draggedItems()) {
         ZEVItemView* v = itemViewForItem(item);
         const QString type = v ? v->itemType() : QString();
         const bool copie = alt || siItemOption(item, ZEVOPTION_HOLD_BY_SYSTEM);
-        if (siItemOption(item, kStaying)) {
+        if (siItemOption(item, kStaying) || siInsideItself(data.fileUrlForItem(item), target)) {
             staying.push_back(item);
         } else if (type == QLatin1String("file")) {
             if (!data.fileUrlForItem(item).isEmpty())

@@ -233,5 +233,49 @@ TEST_F(LinkingAndDropping, ALongPressDroppedOnAFolderObjectMovesTheFileRewritesI
     EXPECT_FALSE(siItemOption(item, ZEVOPTION_MOVING));
 }
 
+TEST_F(LinkingAndDropping, AFolderDroppedOnItsOwnSubfolderIsForbiddenAndStaysWhereItIs)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("outer/sub")));
+    const QString outer = QDir(home).filePath(QStringLiteral("outer"));
+    adapter()->addFilenames({outer, outer + "/sub"});
+    advance(1.5);
+    ZEVItemViewForDesks* source = nullptr;
+    ZEVItemViewForDesks* sub = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet()) {
+        if (v->itemTitle() == QStringLiteral("outer"))
+            source = v;
+        if (v->itemTitle() == QStringLiteral("sub"))
+            sub = v;
+    }
+    ASSERT_TRUE(source && sub);
+    KELI* item = source->item();
+
+    const QPointF from = source->imageFrame().center();
+    const QPointF to = sub->imageFrame().center();
+    // Only the outer folder is dragged: a Ctrl click takes the other out of the selection.
+    if (space()->selections().isIconSelectedForItem(sub->item()))
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::ControlModifier, at(to));
+    advance(1.0);
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{item});
+    QString hovered;
+    replayDrag({to}, [&](const QPointF&) { hovered = dynamic_cast<ZEVItemView*>(source)->stickerName(); });
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    advance(0.8);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
+    ZEVFrontClass::shared()->waitForTransfers();
+    pump();
+    advance(0.5);
+
+    ASSERT_EQ(carried.size(), 1u);
+    EXPECT_EQ(hovered, QStringLiteral("ZEVItemStickerForbid"));
+    EXPECT_TRUE(QDir(outer + "/sub").exists()) << "nothing moved";
+    EXPECT_EQ(QDir(outer + "/sub").entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), outer);
+    const Rows presence = iconLinks(std::to_string(item->idInt()));
+    ASSERT_EQ(presence.size(), 1u);
+    EXPECT_GT(std::stod(presence.at(0, 1)), clock.now() + 1e6) << "its icon stays on the desk";
+}
+
 } // namespace
 } // namespace e2e
