@@ -1,7 +1,9 @@
 #include "inspectors/ZEVFrontClass.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
+#include "services/ZEVSpaceForObjectViews.h"
 #include "engine/KELLien.h"
 #include "objects/view/ZEVItemStickers.h"
 #include "objects/view/ZEVItemView.h"
@@ -12,6 +14,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 #include <QUuid>
 
 #include <cerrno>
@@ -193,6 +196,55 @@ void ZEVFrontClass::dragToFolderItemView(ZEVItemViewForDesks* folderView, const 
         start(item, true);
     for (KELI* item : duplicating)
         start(item, false);
+}
+
+void ZEVFrontClass::duplicateToSpace(ZEVItemViewerForDesks* v)
+{
+    auto* viewer = dynamic_cast<ZEVItemViewer*>(v);
+    ZEVSpaceForObjectViews* space = viewer ? viewer->spaceController() : nullptr;
+    if (!viewer || !viewer->itemClass() || !space)
+        return;
+    ZEVItemData& data = ZEVItemData::Current();
+    for (const auto& copy : ZEVItemViewer::CopiedItemViews()) {
+        if (!copy || copy->itemType() != QLatin1String("file"))
+            continue;
+        const QString source = data.fileUrlForItem(copy->item());
+        if (source.isEmpty())
+            continue;
+        const QFileInfo info(source);
+        // The copy carries no title of its own: the original's view on this desk, else the file's.
+        ZEVItemView* original = viewer->itemViewForItem(copy->item());
+        const QString title = original && !original->itemTitle().isEmpty() ? original->itemTitle() : info.fileName();
+        KELI* item = viewer->itemClass()->creerItemWithChannelInt(space->identityInt(), title.toStdString(),
+                                                                  "file", info.suffix().toStdString(),
+                                                                  ZEVOPTION_DUPLICATING);
+        const QString folder = item ? data.files().ensureItemDropFolder(item->idInt()) : QString();
+        if (folder.isEmpty()) {
+            logFormat("ZEVFrontClass duplicateToSpace: no new Object for %s", qPrintable(source));
+            continue;
+        }
+        const ZEVIconPosition position = copy->iconPosition();
+        const float ratio = copy->imageSizeRatio();
+        pool_.start([this, item, viewer, source, folder, position, ratio] {
+            const Result r = transfer(source, folder, false);
+            QMetaObject::invokeMethod(
+                this,
+                [item, viewer, position, ratio, r] {
+                    clearItemOption(item, ZEVOPTION_DUPLICATING);
+                    if (!r.ok) {
+                        logFormat("ZEVFrontClass: %s", qPrintable(r.error));
+                        addItemOption(item, ZEVOPTION_ERROR);
+                        return;
+                    }
+                    ZEVItemData::Current().createFileURL(r.path, QUrl(), item);
+                    // The new view reads its image from the record now complete.
+                    if (ZEVDeskViewerForObjectViews* desk = viewer->deskViewer())
+                        if (ZEVItemViewForDesks* nv = desk->creerItemViewWithItem(item, position, ratio))
+                            desk->majItemView(nv);
+                },
+                Qt::QueuedConnection);
+        });
+    }
 }
 
 void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const Result& r)

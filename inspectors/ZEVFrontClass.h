@@ -23,6 +23,7 @@ public:
 
     void dragToFolderItemView(ZEVItemViewForDesks* folderView, const std::vector<KELI*>& moving,
                               const std::vector<KELI*>& duplicating, const std::vector<KELI*>& staying) override;
+    void duplicateToSpace(ZEVItemViewerForDesks* viewer) override;
 
     // Linux has no packages: every directory is a folder an Object can be dropped into.
     static bool siFolder(const QString& path);

@@ -9,6 +9,7 @@ class KELI;
 namespace tallomer {
 
 class ZEVItemViewForDesks;
+class ZEVItemViewerForDesks;
 
 class ZEVFileJobs {
 public:
@@ -17,6 +18,9 @@ public:
     // duplicating ones' copied there; the staying ones are left as they are.
     virtual void dragToFolderItemView(ZEVItemViewForDesks* folderView, const std::vector<KELI*>& moving,
                                       const std::vector<KELI*>& duplicating, const std::vector<KELI*>& staying) = 0;
+    // The Objects of the dragged copies of `viewer`'s desk duplicated into the Space: each file
+    // copied into the drop folder of a new Object, whose icon comes where its copy was dropped.
+    virtual void duplicateToSpace(ZEVItemViewerForDesks* viewer) = 0;
 };
 
 } // namespace tallomer

@@ -88,9 +88,8 @@ public:
     void userRecallSelectedItemViewsVersNowCurseur() override;
     // Escape on a copy: the drop that follows does nothing, and this desk is active again.
     void userCancelRecallSelectedItemViews();
-    // Alt at the drop: the Objects would be duplicated into the Space by the front layer's file
-    // jobs, which the inspector framework's file operations answer; until they exist, nothing is
-    // duplicated (a cancelled drag only clears its flag).
+    // Alt at the drop: the file jobs duplicate the copies' Objects into the Space (a cancelled
+    // drag only clears its flag).
     void userDuplicateSelectedItemViews() override;
     static bool siCancelRecall() { return cancelRecall_; }
     // Dragged Objects over a folder Object: each dragged view gets the sticker of what would

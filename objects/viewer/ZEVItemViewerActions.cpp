@@ -476,8 +476,14 @@ void ZEVItemViewer::userCancelRecallSelectedItemViews()
 
 void ZEVItemViewer::userDuplicateSelectedItemViews()
 {
-    if (cancelRecall_)
+    if (cancelRecall_) {
         cancelRecall_ = false;
+        return;
+    }
+    if (fileJobs_)
+        fileJobs_->duplicateToSpace(this);
+    else
+        logLine("ZEVItemViewer userDuplicateSelectedItemViews: no file jobs");
 }
 
 // ---- Objects dropped onto a folder Object ----

@@ -61,9 +61,10 @@ protected:
 
     // The program's drag replayed over the canvas: in where it starts, along the points (with a
     // look at the window at each), and dropped at the last one.
-    void replayDrag(std::vector<QPointF> path, std::function<void(const QPointF&)> along)
+    void replayDrag(std::vector<QPointF> path, std::function<void(const QPointF&)> along,
+                    Qt::KeyboardModifiers keys = Qt::NoModifier)
     {
-        ZEVItemView::setDragRunner([this, path, along](QMimeData* data, const QImage& image, ZEVItemView*) {
+        ZEVItemView::setDragRunner([this, path, along, keys](QMimeData* data, const QImage& image, ZEVItemView*) {
             std::unique_ptr<QMimeData> owned(data);
             carried.push_back(data->formats());
             imageSize = image.size();
@@ -76,7 +77,7 @@ protected:
                 if (along)
                     along(p);
             }
-            QDropEvent drop(QPointF(at(path.back())), offered, data, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent drop(QPointF(at(path.back())), offered, data, Qt::LeftButton, keys);
             QApplication::sendEvent(canvas(), &drop);
             return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
         });
@@ -231,6 +232,44 @@ TEST_F(LinkingAndDropping, ALongPressDroppedOnAFolderObjectMovesTheFileRewritesI
     ASSERT_EQ(presence.size(), 1u);
     EXPECT_LT(std::stod(presence.at(0, 1)), clock.now() + 1) << "its icon released at the cursor";
     EXPECT_FALSE(siItemOption(item, ZEVOPTION_MOVING));
+}
+
+TEST_F(LinkingAndDropping, ALongPressDroppedWithAltDuplicatesTheFileIntoTheDropFolderAsANewObject)
+{
+    start();
+    const auto views = placeFiles({QStringLiteral("plan.txt")});
+    ASSERT_EQ(views.size(), 1u);
+    KELI* item = views[0]->item();
+    const QString original = ZEVItemData::Current().fileUrlForItem(item);
+    const QPointF from = views[0]->imageFrame().center();
+    const QPointF to = from + QPointF(200, 0);
+
+    replayDrag({to}, {}, Qt::AltModifier);
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    advance(0.8);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
+    ASSERT_EQ(carried.size(), 1u);
+    ZEVFrontClass::shared()->waitForTransfers();
+    pump();
+    advance(1.5);
+
+    std::vector<ZEVItemViewForDesks*> plans;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemTitle() == QStringLiteral("plan.txt") && !v->isHidden())
+            plans.push_back(v);
+    ASSERT_EQ(plans.size(), 2u) << "the original and its duplicate";
+    KELI* copy = plans[0]->item() == item ? plans[1]->item() : plans[0]->item();
+    ASSERT_NE(copy, item) << "a new Object";
+    const QString duplicate = ZEVItemData::Current().fileUrlForItem(copy);
+    EXPECT_EQ(duplicate, ZEVItemData::Current().itemDropFolder(copy->idInt()) + "/plan.txt")
+        << "in the new Object's own drop folder";
+    QFile a(original), b(duplicate);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), original) << "the original stays";
+    EXPECT_EQ(iconLinks(std::to_string(copy->idInt())).size(), 1u) << "the duplicate is on the desk";
+    EXPECT_NEAR(nowDesk()->itemViewForItem(copy)->imageFrame().center().x(), to.x(), 2) << "where it was dropped";
+    EXPECT_FALSE(siItemOption(copy, ZEVOPTION_DUPLICATING));
 }
 
 TEST_F(LinkingAndDropping, AFolderDroppedOnItsOwnSubfolderIsForbiddenAndStaysWhereItIs)
