@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QMimeData>
 #include <QTest>
+#include <QUrl>
 
 #include <functional>
 
@@ -272,6 +273,36 @@ TEST_F(LinkingAndDropping, ALongPressDroppedWithAltDuplicatesTheFileIntoTheDropF
     EXPECT_FALSE(siItemOption(copy, ZEVOPTION_DUPLICATING));
 }
 
+TEST_F(LinkingAndDropping, AFileDroppedFromAnotherProgramOntoAnObjectLandsAsOnTheDesk)
+{
+    start();
+    const auto views = placeFiles({QStringLiteral("under.txt")});
+    ASSERT_EQ(views.size(), 1u);
+    QFile f(home + "/dropped.txt");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("from outside");
+    f.close();
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(f.fileName())});
+    const QPoint on = at(views[0]->imageFrame().center());
+    const Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction;
+    QDragEnterEvent enter(on, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas(), &enter);
+    QDragMoveEvent move(on, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas(), &move);
+    EXPECT_TRUE(move.isAccepted()) << "the Object's overlay leaves the drag to the desk";
+    QDropEvent drop(QPointF(on), offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    advance(1.5);
+
+    bool landed = false;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        landed |= v->itemTitle() == QStringLiteral("dropped.txt") && !v->isHidden();
+    EXPECT_TRUE(landed) << "a new Object on the desk";
+}
+
 TEST_F(LinkingAndDropping, AFolderDroppedOnItsOwnSubfolderIsForbiddenAndStaysWhereItIs)
 {
     start();
@@ -292,10 +323,9 @@ TEST_F(LinkingAndDropping, AFolderDroppedOnItsOwnSubfolderIsForbiddenAndStaysWhe
 
     const QPointF from = source->imageFrame().center();
     const QPointF to = sub->imageFrame().center();
-    // Only the outer folder is dragged: a Ctrl click takes the other out of the selection.
-    if (space()->selections().isIconSelectedForItem(sub->item()))
-        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::ControlModifier, at(to));
-    advance(1.0);
+    // Only the outer folder is dragged: it alone is selected.
+    space()->selections().selectIconForItem(item);
+    pump();
     ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{item});
     QString hovered;
     replayDrag({to}, [&](const QPointF&) { hovered = dynamic_cast<ZEVItemView*>(source)->stickerName(); });
