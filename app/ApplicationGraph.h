@@ -16,6 +16,8 @@
 
 namespace tallomer {
 
+class ZEVFrontClass;
+
 class KELApplicationDelegate;
 class QtScheduler;
 class SingleInstance;
@@ -78,6 +80,8 @@ private:
     std::unique_ptr<DBusNotificationCenter> notifications_;
     // The Space as the browser's columns reach it.
     std::unique_ptr<KELVueDeEspace> browserSpace_;
+    // The file jobs on Objects (drops onto folder Objects).
+    std::unique_ptr<ZEVFrontClass> frontClass_;
     bool finished_ = false;
 };
 

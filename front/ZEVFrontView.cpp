@@ -3,6 +3,8 @@
 #include "app/shared/KELSharedResources.h"
 #include "engine/KELICurseur.h"
 #include "front/ZEVFrontViewer.h"
+#include "objects/view/ZEVConnectingView.h"
+#include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemConnexion.h"
 #include "platform/KeyLayout.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -11,6 +13,7 @@
 #include "space/ZEVSpaceWindow.h"
 
 #include <QGuiApplication>
+#include <QDragMoveEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -38,7 +41,7 @@ QPointF yDown(double height, const QPointF& p) { return QPointF(p.x(), height - 
 } // namespace
 
 ZEVFrontView::ZEVFrontView(ZEVFrontViewer& frontViewer, ZEVSpaceController& space)
-    : frontViewer_(frontViewer), space_(space)
+    : frontViewer_(frontViewer), space_(space), connectingView_(std::make_unique<ZEVConnectingView>())
 {
     if (ZEVSpaceWindow* w = space_.spaceWindow())
         w->spaceView()->deskCanvas()->referencerFrontView(this);
@@ -383,6 +386,8 @@ void ZEVFrontView::drawForeground(QPainter& p)
             };
             linkLayer_.paint(p, v->size(), linkStrokes(h, iv->connexionsExistantes(), paint));
         }
+    // The band of a link drag lies above the lines.
+    connectingView_->drawRect(p, h);
 
     if (!lassoRect_.isNull() && frontViewer_.siLasso()) {
         const QRectF r(yDown(h, QPointF(lassoRect_.left(), lassoRect_.bottom())), lassoRect_.size());
@@ -437,6 +442,18 @@ void ZEVFrontView::cancelPresses()
 bool ZEVFrontView::canvasEvent(QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        // A link drag's band follows the pointer; the drag itself goes on to the desk.
+        auto* e = static_cast<QDragMoveEvent*>(event);
+        if (ZEVItemDragView::siLinkDrag(e->mimeData()) && !connectingView_->connectingLines().empty()) {
+            const QPointF at = yUp(e->position());
+            connectingView_->updateConnectingLinesWithDstPoint(at);
+            space_.mouseMovedInLocation(at);
+            display();
+        }
+        return false;
+    }
     case QEvent::MouseButtonPress: {
         auto* e = static_cast<QMouseEvent*>(event);
         pointer_ = e->position();

@@ -19,6 +19,7 @@
 #include <QRectF>
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -55,6 +56,7 @@ public:
     void keyUp(QKeyEvent* event) override;
     void drawForeground(QPainter& painter) override;
     bool canvasEvent(QEvent* event) override;
+    ZEVConnectingView* connectingView() override { return connectingView_.get(); }
 
     QRectF frontFrame() const override;
     // Asks the canvas to paint again.
@@ -145,6 +147,7 @@ private:
     // The pointer in the viewport (y-down), as last seen during a press.
     QPointF pointer_;
     LinkLayer linkLayer_;
+    std::unique_ptr<ZEVConnectingView> connectingView_;
     ScheduledTarget guard_{this};
 };
 

@@ -25,6 +25,7 @@ class QPainter;
 
 namespace tallomer {
 
+class ZEVConnectingView;
 class ZEVItemConnexion;
 class ZEVLegoSource;
 
@@ -55,6 +56,9 @@ public:
     virtual void drawForeground(QPainter& painter) = 0;
     // Every event of the canvas' viewport comes here first; true when the front view took it.
     virtual bool canvasEvent(QEvent* event) = 0;
+    // The band of a link drag, painted above the link lines and following the pointer while the
+    // drag runs over the canvas; lives as long as the front view.
+    virtual ZEVConnectingView* connectingView() = 0;
 };
 
 // The header views the front viewer lays out over the top of the canvas: the time bar and the

@@ -19,6 +19,7 @@
 class KELI;
 class QGraphicsItem;
 class QImage;
+class QMimeData;
 
 namespace tallomer {
 
@@ -134,6 +135,14 @@ public:
 // outside the program.
 inline constexpr char kZEVItemDragViewMime[] = "application/x-tallomer-item-drag-view";
 inline constexpr char kZEVItemViewMime[] = "application/x-tallomer-item-view";
+
+// An item of the desk's scene that takes some drags itself (an Object's overlay: link drags, and
+// drags of Objects over a folder Object); the desk answers the others.
+class ZEVDropTargetItem {
+public:
+    virtual ~ZEVDropTargetItem() = default;
+    virtual bool siTakesDrag(const QMimeData* data) const = 0;
+};
 inline constexpr char kZEVTableViewMime[] = "application/x-tallomer-table-view";
 
 } // namespace tallomer

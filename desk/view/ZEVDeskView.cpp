@@ -632,11 +632,11 @@ long ZEVDeskView::sequenceForDrop()
     return draggingSequenceNumber_;
 }
 
-bool ZEVDeskView::siItemUnderDropAccepts(const QPointF& scenePoint) const
+bool ZEVDeskView::siItemUnderDropAccepts(const QPointF& scenePoint, const QMimeData* data) const
 {
     for (QGraphicsItem* i : items(scenePoint))
-        if (i->acceptDrops())
-            return true;
+        if (auto* t = dynamic_cast<ZEVDropTargetItem*>(i); t && i->acceptDrops() && i->isEnabled())
+            return t->siTakesDrag(data);
     return false;
 }
 
@@ -657,13 +657,19 @@ void ZEVDeskView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 
 void ZEVDeskView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (siItemUnderDropAccepts(event->scenePos())) {
+    // Link drags, and Objects over a folder Object, go to the Objects' overlays; the scene tells
+    // an overlay it is left too. The copies of dragged Objects follow the pointer all the same.
+    const DragSource source = sourceOf(event->mimeData());
+    if (source == DragSource::Overlay || source == DragSource::ItemView) {
         QGraphicsScene::dragMoveEvent(event);
-        return;
+        if (siItemUnderDropAccepts(event->scenePos(), event->mimeData())) {
+            if (source == DragSource::ItemView && itemViewer_)
+                itemViewer_->copiedItemViewsMovedTo(deskPoint(event->scenePos()));
+            return;
+        }
     }
     const Qt::DropAction a = offeredAction(
-        event, draggingUpdated(sourceOf(event->mimeData()), event->modifiers() & Qt::AltModifier,
-                               deskPoint(event->scenePos())));
+        event, draggingUpdated(source, event->modifiers() & Qt::AltModifier, deskPoint(event->scenePos())));
     event->setDropAction(a);
     event->setAccepted(a != Qt::IgnoreAction);
 }
@@ -676,8 +682,9 @@ void ZEVDeskView::dragLeaveEvent(QGraphicsSceneDragDropEvent* event)
 
 void ZEVDeskView::dropEvent(QGraphicsSceneDragDropEvent* event)
 {
-    if (siItemUnderDropAccepts(event->scenePos())) {
+    if (siItemUnderDropAccepts(event->scenePos(), event->mimeData())) {
         QGraphicsScene::dropEvent(event);
+        endDragSession();
         return;
     }
     const DragSource source = sourceOf(event->mimeData());

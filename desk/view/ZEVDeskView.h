@@ -111,7 +111,7 @@ private:
     int frontMode() const;
     bool siItemViewAt(const QPointF& scenePoint) const;
     void lassoPass();
-    bool siItemUnderDropAccepts(const QPointF& scenePoint) const;
+    bool siItemUnderDropAccepts(const QPointF& scenePoint, const QMimeData* data) const;
     void scheduleDragEnd();
     void endDrag();
     // The drag is over at once: its number ends and the Space hears of it.

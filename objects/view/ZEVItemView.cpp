@@ -1,5 +1,10 @@
 #include "objects/view/ZEVItemView.h"
 
+#include "objects/view/ZEVConnectingView.h"
+#include "objects/view/ZEVItemStickers.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "services/ZEVSpaceForDeskViewers.h"
+
 #include "desk/model/ZEVItemOptions.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
@@ -144,13 +149,6 @@ void ZEVItemProgressView::paint(QPainter* painter, const QStyleOptionGraphicsIte
     }
 }
 
-void ZEVItemDragView::setSize(const QSizeF& size)
-{
-    if (size == size_)
-        return;
-    prepareGeometryChange();
-    size_ = size;
-}
 
 // ---- geometry ----
 
@@ -210,6 +208,7 @@ ZEVItemView::~ZEVItemView()
     // Whoever kept this view (drawn Links, the viewer's lists) must forget it before it is gone.
     if (itemViewer_)
         itemViewer_->itemViewDetruite(this);
+    ZEVConnectingView::itemViewGone(this);
     if (Scheduler::hasShared())
         Scheduler::shared().cancelAll(static_cast<ZEVItemViewForDesks*>(this));
 }
@@ -241,6 +240,41 @@ void ZEVItemView::disposerLesParties()
         progressView_->setSize(g.imageFrame.size());
         progressView_->setPos(qtPos(h, g.imageFrame));
     }
+    if (stickerView_) {
+        // Over the lower left corner of the line drawn around the image (the image grown by 10).
+        const QRectF line = g.imageFrame.adjusted(-10, -10, 10, 10);
+        stickerView_->setPos(qtPos(h, QRectF(line.x() + 2, line.y() + 3, 32, 32)));
+    }
+}
+
+void ZEVItemView::addSticker(int code)
+{
+    const QString name = ZEVItemStickers::nameForCode(code, item_ ? itemOptions(item_) : ZEVItemOption(0));
+    std::vector<ZEVItemView*> views;
+    if (auto* s = dynamic_cast<ZEVSpaceForDeskViewers*>(space()))
+        for (KELICurseur* c : {s->nowCurseur(), s->searchCurseur()})
+            if (ZEVDeskViewer* d = c ? s->deskViewerForCurseur(c) : nullptr)
+                if (auto* v = dynamic_cast<ZEVItemView*>(d->itemViewForItem(item_)))
+                    views.push_back(v);
+    if (std::find(views.begin(), views.end(), this) == views.end())
+        views.push_back(this);
+    for (ZEVItemView* v : views)
+        v->setStickerImage(name);
+}
+
+void ZEVItemView::setStickerImage(const QString& name)
+{
+    const QImage image = ZEVItemStickers::imageNamed(name);
+    stickerName_ = image.isNull() ? QString() : name;
+    if (!stickerView_) {
+        if (image.isNull())
+            return;
+        stickerView_ = new ZEVItemImageView(this); // owned by this item, above the other parts
+        stickerView_->setSize(QSizeF(32, 32));
+        disposerLesParties();
+    }
+    stickerView_->setImage(image);
+    stickerView_->setVisible(!image.isNull());
 }
 
 ZEVSpaceForObjectViews* ZEVItemView::space() const { return itemViewer_ ? itemViewer_->spaceController() : nullptr; }

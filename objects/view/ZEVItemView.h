@@ -91,21 +91,68 @@ private:
     double fraction_ = 0;
 };
 
-// The transparent overlay over the icon that link drags start from; it draws nothing.
-class ZEVItemDragView final : public QGraphicsItem {
+// The transparent overlay over the icon. In the filter and link modes a drag from it is a link
+// drag: the band runs from every selected Object to the pointer, and a drop on another Object's
+// overlay links each of them to it. It is the drop target of link drags only; Object drags and
+// drags from other programs go to the desk beneath, which handles them the same over an icon.
+class ZEVItemDragView final : public QGraphicsItem, public ZEVDropTargetItem {
 public:
-    ZEVItemDragView(QGraphicsItem* parent, ZEVItemView* itemView) : QGraphicsItem(parent), itemView_(itemView) {}
+    static constexpr double kSrcRadius = 10;
+    static constexpr double kDstRadius = 16;
+
+    ZEVItemDragView(QGraphicsItem* parent, ZEVItemView* itemView);
     QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
     void paint(QPainter*, const QStyleOptionGraphicsItem*, QWidget*) override {}
     void setSize(const QSizeF& size);
     ZEVItemView* itemView() const { return itemView_; }
 
+    // The press as the overlay sees it before its view: the front mode is read here.
+    void mouseDown();
+    // True when the move started (or belongs to) a link drag: the view moves nothing then.
+    bool mouseDragged(const QPointF& deskPoint);
+    bool siMouseDragged() const { return siMouseDragged_; }
+    int frontModeAuClic() const { return frontMode_; }
+
+    // Whether a drag's data is a link drag (it comes from an overlay).
+    static bool siLinkDrag(const QMimeData* data);
+    // Linux has no packages: every directory is a folder Objects can be dropped into.
+    static bool siFolderPath(const QString& path);
+    // A "file" Object whose file is a folder, and not itself among the dragged Objects.
+    bool siFolderTarget() const;
+    bool siTakesDrag(const QMimeData* data) const override;
+
+    // The drop target's side of a link drag; each answers the operation.
+    Qt::DropAction draggingEntered();
+    Qt::DropAction draggingUpdated();
+    void draggingExited();
+    bool performDragOperation();
+
+protected:
+    void dragEnterEvent(QGraphicsSceneDragDropEvent* event) override;
+    void dragMoveEvent(QGraphicsSceneDragDropEvent* event) override;
+    void dragLeaveEvent(QGraphicsSceneDragDropEvent* event) override;
+    void dropEvent(QGraphicsSceneDragDropEvent* event) override;
+
 private:
+    class ZEVConnectingView* connectingView() const;
+    bool siSourceOfTheLines() const;
+    void setConnectingFlag(bool flag);
+    void linkDragEnded();
+
     QSizeF size_;
     ZEVItemView* itemView_; // not owned: the parent item
+    bool siMouseDragged_ = false;
+    bool siSelectedViewsAuDrag_ = false;
+    int frontMode_ = 0;
+    Qt::DropAction dragOperation_ = Qt::IgnoreAction;
+    bool siDraggingUpdated_ = false;
+    bool siDragInFolder_ = false;
+    bool siDraggableInFolder_ = false;
 };
 
 class ZEVItemView : public QGraphicsItem, public ZEVItemViewForDesks {
+    friend class ZEVItemDragView;
+
 public:
     // Margins of the view around its icon image: 50 left, right and top, 55 below for the title.
     static constexpr double kMarginX = 50;
@@ -191,6 +238,12 @@ public:
 
     void showCadreStart() override;
     void showCadreStop() override;
+    // The sticker of the code (0: from the Object's options) on this Object's views of the Now
+    // and the Search desk; a code that names none removes it.
+    void addSticker(int code) override;
+    // The sticker shown, by name; empty when none. Its view is made on the first sticker.
+    const QString& stickerName() const { return stickerName_; }
+    ZEVItemImageView* stickerView() const { return stickerView_; }
     void updateImage() override { update(); }
 
     void downloadBegin() override {}
@@ -254,6 +307,8 @@ public:
     // one that replays the drag over the canvas. Answers the action the drop took.
     using DragRunner = std::function<Qt::DropAction(QMimeData* data, const QImage& image, ZEVItemView* source)>;
     static void setDragRunner(DragRunner runner);
+    // Runs a drag from this view's canvas with the runner in force.
+    Qt::DropAction runDrag(QMimeData* data, const QImage& image);
     bool siMouseDragged() const { return siMouseDragged_; }
     bool siSrollWheelStart() const { return siSrollWheelStart_; }
     bool siCancel() const { return siCancel_; }
@@ -301,6 +356,7 @@ protected:
 
 private:
     void construireLesParties(bool avecDragView);
+    void setStickerImage(const QString& name);
     void disposerLesParties();
     ZEVSpaceForObjectViews* space() const;
     bool siChannelActif() const;
@@ -334,6 +390,8 @@ private:
     ZEVItemImageView* imageView_ = nullptr;
     ZEVItemDragView* dragView_ = nullptr;
     ZEVItemProgressView* progressView_ = nullptr;
+    ZEVItemImageView* stickerView_ = nullptr;
+    QString stickerName_;
 
     bool siItemViewAccepteMaj_ = true;
     bool siAnimation_ = false;

@@ -462,6 +462,12 @@ Qt::DropAction qDrag(QMimeData* data, const QImage& image, ZEVItemView* source)
 
 void ZEVItemView::setDragRunner(DragRunner r) { runner() = std::move(r); }
 
+Qt::DropAction ZEVItemView::runDrag(QMimeData* data, const QImage& image)
+{
+    const DragRunner& r = runner();
+    return r ? r(data, image, this) : qDrag(data, image, this);
+}
+
 void ZEVItemView::mouseDownRappelCancel() { Scheduler::shared().cancel(cible(), kRappel); }
 
 void ZEVItemView::mouseDownRappel()
@@ -499,8 +505,7 @@ void ZEVItemView::mouseDownRappel()
                 p.drawImage(r, icone);
         }
     }
-    const DragRunner& r = runner();
-    const Qt::DropAction a = r ? r(data.release(), image, this) : qDrag(data.release(), image, this);
+    const Qt::DropAction a = runDrag(data.release(), image);
     // The drag ended on no target: nothing was recalled.
     if (a == Qt::IgnoreAction)
         siCancel_ = true;
@@ -577,8 +582,12 @@ void ZEVItemView::mousePressEvent(QGraphicsSceneMouseEvent* event)
 {
     const QPointF p = deskPointOf(event->scenePos());
     bool pris = false;
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        // The overlay sees the press first: it keeps the mode a drag of this press goes by.
+        if (dragView_ && hitRect().contains(p))
+            dragView_->mouseDown();
         pris = mouseDown(p, event->modifiers());
+    }
     else if (event->button() == Qt::RightButton)
         pris = otherMouseDown(p);
     if (pris)
@@ -589,8 +598,12 @@ void ZEVItemView::mousePressEvent(QGraphicsSceneMouseEvent* event)
 
 void ZEVItemView::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
 {
-    if (event->buttons() & Qt::LeftButton)
-        mouseDragged(deskPointOf(event->scenePos()));
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    const QPointF p = deskPointOf(event->scenePos());
+    if (dragView_ && siMouseDown_ && dragView_->mouseDragged(p))
+        return;
+    mouseDragged(p);
 }
 
 void ZEVItemView::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)

@@ -33,6 +33,7 @@ class ZEVItemClass;
 class ZEVSpaceForObjectViews;
 class ZEVItemView;
 class ZEVItemViewerModels;
+class ZEVFileJobs;
 
 class ZEVItemViewer final : public ZEVItemViewerForDesks {
 public:
@@ -87,11 +88,19 @@ public:
     void userRecallSelectedItemViewsVersNowCurseur() override;
     // Escape on a copy: the drop that follows does nothing, and this desk is active again.
     void userCancelRecallSelectedItemViews();
-    // Alt at the drop: the Objects would be duplicated into the Space by the front layer's file
-    // jobs, which the inspector framework's file operations answer; until they exist, nothing is
-    // duplicated (a cancelled drag only clears its flag).
+    // Alt at the drop: the file jobs duplicate the copies' Objects into the Space (a cancelled
+    // drag only clears its flag).
     void userDuplicateSelectedItemViews() override;
     static bool siCancelRecall() { return cancelRecall_; }
+    // Dragged Objects over a folder Object: each dragged view gets the sticker of what would
+    // happen to it (Forbid, Move, Copy, Warning for a folder); the answer is none when none
+    // can go in, copy with Alt alone or an Object held by the system, else move.
+    Qt::DropAction userWillDragToFolderItemView(ZEVItemView* folder, Qt::KeyboardModifiers modifiers);
+    // The drop there: the dragged Objects sorted into moving, duplicating and staying ones for
+    // the file jobs.
+    void userDragToFolderItemView(ZEVItemView* folder, Qt::KeyboardModifiers modifiers);
+    // The program's file jobs (not owned; the application sets them once).
+    static void ReferencerFileJobs(ZEVFileJobs* jobs) { fileJobs_ = jobs; }
     static constexpr double kFlyBack = 1.0;
     static constexpr double kFlyBackGone = 1.1;
     static KELICurseur* InitialCurseur() { return initialCurseur_; }
@@ -243,6 +252,7 @@ private:
     static inline KELICurseur* initialCurseur_ = nullptr; // not owned
     static inline QPointF dragPoint_;
     static inline bool cancelRecall_ = false;
+    static inline ZEVFileJobs* fileJobs_ = nullptr; // not owned
     ScheduledTarget guard_{this};
 };
 

@@ -10,12 +10,17 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "objects/view/ZEVItemView.h"
+#include "objects/view/ZEVItemStickers.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "services/ZEVFileJobs.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "services/ZEVSpaceForObjectViews.h"
 #include "space/desk/ZEVDeskGeometry.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGraphicsScene>
 #include <QGuiApplication>
 
@@ -471,8 +476,116 @@ void ZEVItemViewer::userCancelRecallSelectedItemViews()
 
 void ZEVItemViewer::userDuplicateSelectedItemViews()
 {
-    if (cancelRecall_)
+    if (cancelRecall_) {
         cancelRecall_ = false;
+        return;
+    }
+    if (fileJobs_)
+        fileJobs_->duplicateToSpace(this);
+    else
+        logLine("ZEVItemViewer userDuplicateSelectedItemViews: no file jobs");
+}
+
+// ---- Objects dropped onto a folder Object ----
+
+namespace {
+constexpr ZEVItemOption kBusy = ZEVOPTION_DUPLICATING | ZEVOPTION_COPYING | ZEVOPTION_MOVING;
+constexpr ZEVItemOption kForbidden = 0x80014 | kBusy;
+constexpr ZEVItemOption kStaying = 0x8701E;
+
+bool siWebFile(const QString& path)
+{
+    const QString ext = QFileInfo(path).suffix().toLower();
+    return !path.isEmpty() && QFileInfo::exists(path) && ext != QLatin1String("html") && ext != QLatin1String("htm");
+}
+
+// A folder dropped into itself or one of its own folders would copy itself without end.
+bool siInsideItself(const QString& path, const QString& folder)
+{
+    if (!ZEVItemDragView::siFolderPath(path) || folder.isEmpty())
+        return false;
+    const QString s = QFileInfo(path).canonicalFilePath(), f = QFileInfo(folder).canonicalFilePath();
+    return !s.isEmpty() && (f == s || f.startsWith(s + QLatin1Char('/')));
+}
+
+bool siWebRecord(KELI* item)
+{
+    return QFileInfo::exists(ZEVItemData::Current().recordPath(item->idInt(), QStringLiteral("http")));
+}
+} // namespace
+
+Qt::DropAction ZEVItemViewer::userWillDragToFolderItemView(ZEVItemView* folderView, Qt::KeyboardModifiers modifiers)
+{
+    const bool alt = modifiers == Qt::AltModifier;
+    bool copie = alt;
+    bool compte = false;
+    ZEVItemData& data = ZEVItemData::Current();
+    const QString folder = folderView ? data.fileUrlForItem(folderView->item()) : QString();
+    for (KELI* item : draggedItems()) {
+        ZEVItemView* v = itemViewForItem(item);
+        auto sticker = [v](int code) {
+            if (v)
+                v->addSticker(code);
+        };
+        if (siItemOption(item, ZEVOPTION_HOLD_BY_SYSTEM))
+            copie = true;
+        if (siItemOption(item, kForbidden) || siInsideItself(data.fileUrlForItem(item), folder)) {
+            sticker(ZEVItemStickers::kForbid);
+            continue;
+        }
+        sticker(ZEVItemStickers::kForOptions);
+        const QString type = v ? v->itemType() : QString();
+        const QString path = data.fileUrlForItem(item);
+        if (type == QLatin1String("file")) {
+            if (path.isEmpty())
+                continue;
+            sticker(ZEVItemStickers::kMove);
+            if (alt || siItemOption(item, ZEVOPTION_HOLD_BY_SYSTEM))
+                sticker(ZEVItemStickers::kCopy);
+            else if (ZEVItemDragView::siFolderPath(path))
+                sticker(ZEVItemStickers::kWarning);
+            compte = true;
+        } else if (type == QLatin1String("http")) {
+            if (siWebFile(path) || siWebRecord(item)) {
+                sticker(alt ? ZEVItemStickers::kCopy : ZEVItemStickers::kMove);
+                compte = true;
+            }
+        } else {
+            sticker(ZEVItemStickers::kForbid);
+        }
+    }
+    if (!compte)
+        return Qt::IgnoreAction;
+    return copie ? Qt::CopyAction : Qt::MoveAction;
+}
+
+void ZEVItemViewer::userDragToFolderItemView(ZEVItemView* folder, Qt::KeyboardModifiers modifiers)
+{
+    const bool alt = modifiers == Qt::AltModifier;
+    std::vector<KELI*> moving, duplicating, staying;
+    ZEVItemData& data = ZEVItemData::Current();
+    const QString target = folder ? data.fileUrlForItem(folder->item()) : QString();
+    for (KELI* item : draggedItems()) {
+        ZEVItemView* v = itemViewForItem(item);
+        const QString type = v ? v->itemType() : QString();
+        const bool copie = alt || siItemOption(item, ZEVOPTION_HOLD_BY_SYSTEM);
+        if (siItemOption(item, kStaying) || siInsideItself(data.fileUrlForItem(item), target)) {
+            staying.push_back(item);
+        } else if (type == QLatin1String("file")) {
+            if (!data.fileUrlForItem(item).isEmpty())
+                (copie ? duplicating : moving).push_back(item);
+        } else if (type == QLatin1String("http")) {
+            if (siWebFile(data.fileUrlForItem(item)) || siWebRecord(item))
+                (copie ? duplicating : moving).push_back(item);
+        } else {
+            staying.push_back(item);
+        }
+    }
+    if (!fileJobs_) {
+        logLine("ZEVItemViewer userDragToFolderItemView: no file jobs");
+        return;
+    }
+    fileJobs_->dragToFolderItemView(folder, moving, duplicating, staying);
 }
 
 // ---- the keyboard grid ----

@@ -184,13 +184,14 @@ public:
 
     KELI* objetForInt(KELId id) override { return objets.count(id) ? objets[id] : nullptr; }
     std::vector<KELI*> connectedItemsForItem(KELI*) override { return {}; }
-    bool siConnected(KELI*, KELI*) override { return false; }
+    bool siConnected(KELI* a, KELI* b) override { return connected.count({a, b}) + connected.count({b, a}) > 0; }
     bool siIconExisteForItem(KELI* item) override { return icons.count(item) > 0; }
     bool siIncluLeLien(KELI* lien) override { return inclus.count(lien) > 0; }
 
     std::map<KELId, KELI*> objets;
     std::set<KELI*> icons;
     std::set<KELI*> inclus;
+    std::set<std::pair<KELI*, KELI*>> connected;
 
 private:
     KELI* keep(std::unique_ptr<KELI> o) { return store.emplace_back(std::move(o)).get(); }

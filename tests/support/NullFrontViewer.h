@@ -19,6 +19,7 @@ public:
     void keyUp(QKeyEvent* e) override { e->ignore(); }
     void drawForeground(QPainter&) override {}
     bool canvasEvent(QEvent*) override { return false; }
+    ZEVConnectingView* connectingView() override { return nullptr; }
     QRectF lasso;
 };
 

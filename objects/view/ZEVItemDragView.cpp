@@ -1,0 +1,304 @@
+// The drag overlay over an Object's icon: link drags start from it in the filter and link modes,
+// and it is where a link drag is dropped.
+
+#include "objects/view/ZEVItemView.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "desk/pasteboard/ZEVItemPB.h"
+#include "objects/view/ZEVConnectingView.h"
+#include "objects/view/ZEVItemStickers.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "platform/AppId.h"
+#include "runtime/Log.h"
+#include "services/ZEVFrontViewerServices.h"
+#include "services/ZEVSpaceForObjectViews.h"
+
+#include <QGraphicsSceneDragDropEvent>
+#include <QFileInfo>
+#include <QImage>
+#include <QMimeData>
+
+#include <algorithm>
+
+namespace tallomer {
+
+ZEVItemDragView::ZEVItemDragView(QGraphicsItem* parent, ZEVItemView* itemView)
+    : QGraphicsItem(parent), itemView_(itemView)
+{
+    setAcceptDrops(true);
+}
+
+void ZEVItemDragView::setSize(const QSizeF& size)
+{
+    if (size == size_)
+        return;
+    prepareGeometryChange();
+    size_ = size;
+}
+
+bool ZEVItemDragView::siLinkDrag(const QMimeData* data)
+{
+    return data && data->hasFormat(QLatin1String(kZEVItemDragViewMime));
+}
+
+bool ZEVItemDragView::siFolderPath(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+
+bool ZEVItemDragView::siFolderTarget() const
+{
+    ZEVItemViewer* viewer = itemView_->itemViewer();
+    KELI* item = itemView_->item();
+    if (!viewer || !item || itemView_->itemType() != QLatin1String("file"))
+        return false;
+    const std::vector<KELI*> dragged = viewer->draggedItems();
+    if (std::find(dragged.begin(), dragged.end(), item) != dragged.end())
+        return false;
+    return siFolderPath(ZEVItemData::Current().fileUrlForItem(item));
+}
+
+bool ZEVItemDragView::siTakesDrag(const QMimeData* data) const
+{
+    if (siLinkDrag(data))
+        return true;
+    return data && data->hasFormat(QLatin1String(kZEVItemViewMime)) && siFolderTarget();
+}
+
+ZEVConnectingView* ZEVItemDragView::connectingView() const
+{
+    ZEVSpaceForObjectViews* s = itemView_->space();
+    ZEVFrontViewerServices* f = s ? s->frontViewer() : nullptr;
+    ZEVFrontViewServices* v = f ? f->frontView() : nullptr;
+    return v ? v->connectingView() : nullptr;
+}
+
+namespace {
+void redrawFront(ZEVSpaceForObjectViews* s)
+{
+    if (ZEVFrontViewerServices* f = s ? s->frontViewer() : nullptr)
+        f->displayFrontView();
+}
+} // namespace
+
+// ---- the source side ----
+
+void ZEVItemDragView::mouseDown()
+{
+    ZEVSpaceForObjectViews* s = itemView_->space();
+    frontMode_ = s ? s->frontMode() : ZEVFrontModeIcons;
+    siMouseDragged_ = false;
+    siSelectedViewsAuDrag_ = frontMode_ == ZEVFrontModeLinks && s && s->isNodeSelectedForItem(itemView_->item());
+}
+
+bool ZEVItemDragView::mouseDragged(const QPointF& deskPoint)
+{
+    if (frontMode_ != ZEVFrontModeFilters && frontMode_ != ZEVFrontModeLinks)
+        return false;
+    if (siMouseDragged_)
+        return true; // one drag per press
+    ZEVItemViewer* viewer = itemView_->itemViewer();
+    ZEVConnectingView* band = connectingView();
+    if (!viewer)
+        return false;
+    ZEVSpaceForObjectViews* s = itemView_->space();
+
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QString::fromLatin1(kZEVItemDragViewMime), QByteArray("1"));
+    KELI* item = itemView_->item();
+    const QString type = itemView_->itemType();
+    if (item) {
+        const std::vector<ZEVItemPB> record{ZEVItemPB(item, ZEVItemData::Current().uidForItem(item, type),
+                                                      itemView_->itemTitle(), type, s ? s->identityInt() : 0)};
+        data->setData(QString::fromLatin1(kItemPasteboardType), ZEVItemPB::archive(record));
+    }
+    itemView_->mouseDownRappelCancel();
+    siMouseDragged_ = true;
+    if (band) {
+        band->removeConnectingLines();
+        for (ZEVItemView* v : viewer->majSelectedItemViewsForSelectedItemView(itemView_))
+            band->addConnectingLineWithSrcView(v, deskPoint, kSrcRadius, kDstRadius);
+        band->setHidden(false);
+    }
+    itemView_->update();
+    redrawFront(s);
+
+    // The drag takes the rest of the press; the view moves nothing.
+    itemView_->siMouseDown_ = false;
+    itemView_->ungrabMouse();
+    QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    itemView_->runDrag(data.release(), image);
+    linkDragEnded();
+    return true;
+}
+
+void ZEVItemDragView::linkDragEnded()
+{
+    if (ZEVConnectingView* band = connectingView()) {
+        band->setHidden(true);
+        band->removeConnectingLines();
+    }
+    itemView_->itemViewAccepteMaj();
+    siMouseDragged_ = false;
+    ZEVSpaceForObjectViews* s = itemView_->space();
+    if (s)
+        s->addToHistory();
+    redrawFront(s);
+}
+
+// ---- the target side ----
+
+bool ZEVItemDragView::siSourceOfTheLines() const
+{
+    ZEVItemViewer* viewer = itemView_->itemViewer();
+    if (!viewer)
+        return true;
+    const std::vector<ZEVItemView*>& sources = viewer->selectedItemViews();
+    if (std::find(sources.begin(), sources.end(), itemView_) != sources.end())
+        return true;
+    // A band from another desk's views, or none: only its own lines' sources count.
+    if (ZEVConnectingView* band = connectingView())
+        for (const ZEVConnectingLine& l : band->connectingLines())
+            if (l.dragSrcView() == itemView_ || (l.dragSrcView() && l.dragSrcView()->item() == itemView_->item()))
+                return true;
+    return false;
+}
+
+void ZEVItemDragView::setConnectingFlag(bool flag) { itemView_->setSiConnecting(flag); }
+
+Qt::DropAction ZEVItemDragView::draggingEntered()
+{
+    siDraggingUpdated_ = false;
+    if (siSourceOfTheLines()) {
+        dragOperation_ = Qt::IgnoreAction;
+    } else {
+        setConnectingFlag(true);
+        if (ZEVConnectingView* band = connectingView())
+            band->updateConnectingLinesWithDstItem(itemView_->item());
+        itemView_->orderToFront();
+        dragOperation_ = Qt::LinkAction;
+    }
+    redrawFront(itemView_->space());
+    return dragOperation_;
+}
+
+Qt::DropAction ZEVItemDragView::draggingUpdated()
+{
+    // Only the first update after an entry does anything.
+    if (siDraggingUpdated_)
+        return dragOperation_;
+    siDraggingUpdated_ = true;
+    if (!siSourceOfTheLines())
+        setConnectingFlag(true);
+    return dragOperation_;
+}
+
+void ZEVItemDragView::draggingExited()
+{
+    if (ZEVConnectingView* band = connectingView())
+        band->updateConnectingLinesWithDstItem(nullptr);
+    setConnectingFlag(false);
+    redrawFront(itemView_->space());
+}
+
+bool ZEVItemDragView::performDragOperation()
+{
+    setConnectingFlag(false);
+    ZEVItemViewer* viewer = itemView_->itemViewer();
+    ZEVConnectingView* band = connectingView();
+    if (!viewer || !band || dragOperation_ == Qt::IgnoreAction)
+        return false;
+    // Copied: each link's notices may reach the band.
+    std::vector<KELI*> sources;
+    for (const ZEVConnectingLine& l : band->connectingLines())
+        if (l.dragSrcView())
+            sources.push_back(l.dragSrcView()->item());
+    for (KELI* source : sources)
+        viewer->userRecallLinkWithItem(source, itemView_->item());
+    logFormat("ZEVItemDragView performDragOperation: %d links to one Object", int(sources.size()));
+    return true;
+}
+
+void ZEVItemDragView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
+{
+    const QMimeData* data = event->mimeData();
+    siDragInFolder_ = siDraggableInFolder_ = false;
+    if (siLinkDrag(data)) {
+        event->setDropAction(draggingEntered());
+        // Taken even when refused, so that the desk beneath does not answer for it.
+        event->accept();
+        return;
+    }
+    if (!siTakesDrag(data)) {
+        event->ignore();
+        return;
+    }
+    // Objects over a folder Object.
+    siDragInFolder_ = true;
+    siDraggingUpdated_ = false;
+    itemView_->setSiShowTitle(true);
+    itemView_->orderToFront();
+    itemView_->showCadreStart();
+    if (siItemOption(itemView_->item(), ZEVOPTION_HOLD_BY_SYSTEM))
+        itemView_->addSticker(ZEVItemStickers::kWarning);
+    ZEVItemViewer* viewer = itemView_->itemViewer();
+    dragOperation_ = viewer ? viewer->userWillDragToFolderItemView(itemView_, event->modifiers()) : Qt::IgnoreAction;
+    siDraggableInFolder_ = dragOperation_ != Qt::IgnoreAction;
+    event->setDropAction(dragOperation_);
+    event->accept();
+}
+
+void ZEVItemDragView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
+{
+    Qt::DropAction a = dragOperation_;
+    if (siDragInFolder_) {
+        // The first update after the entry asks again, with the keys held now.
+        if (!siDraggingUpdated_) {
+            siDraggingUpdated_ = true;
+            if (ZEVItemViewer* viewer = itemView_->itemViewer())
+                dragOperation_ = viewer->userWillDragToFolderItemView(itemView_, event->modifiers());
+            siDraggableInFolder_ = dragOperation_ != Qt::IgnoreAction;
+        }
+        a = dragOperation_;
+    } else {
+        a = draggingUpdated();
+    }
+    event->setDropAction(a);
+    event->setAccepted(a != Qt::IgnoreAction);
+}
+
+void ZEVItemDragView::dragLeaveEvent(QGraphicsSceneDragDropEvent*)
+{
+    if (!siDragInFolder_) {
+        draggingExited();
+        return;
+    }
+    siDragInFolder_ = false;
+    // The stickers follow the options again.
+    if (ZEVItemViewer* viewer = itemView_->itemViewer())
+        for (ZEVItemView* v : viewer->draggedItemViews())
+            v->addSticker(ZEVItemStickers::kForOptions);
+    itemView_->addSticker(ZEVItemStickers::kForOptions);
+    itemView_->setSiShowTitle(false);
+    itemView_->showCadreStop();
+}
+
+void ZEVItemDragView::dropEvent(QGraphicsSceneDragDropEvent* event)
+{
+    if (siDragInFolder_) {
+        siDragInFolder_ = false;
+        ZEVItemViewer* viewer = itemView_->itemViewer();
+        if (siDraggableInFolder_ && viewer)
+            viewer->userDragToFolderItemView(itemView_, event->modifiers());
+        itemView_->setSiShowTitle(false);
+        itemView_->showCadreStop();
+        event->setDropAction(dragOperation_);
+        event->setAccepted(siDraggableInFolder_);
+        return;
+    }
+    const bool ok = performDragOperation();
+    if (ok)
+        event->setDropAction(Qt::LinkAction);
+    event->setAccepted(ok);
+}
+
+} // namespace tallomer

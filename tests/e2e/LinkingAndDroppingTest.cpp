@@ -1,0 +1,350 @@
+// Linking Objects in the running program: in the Links mode a drag from one icon to another draws
+// the band from the icon to the pointer while it runs and stores one link between the two, the
+// larger id its parent; a drag dropped back on its own icon links nothing.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "front/ZEVFrontViewer.h"
+#include "inspectors/ZEVFrontClass.h"
+#include "objects/view/ZEVConnectingView.h"
+#include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "space/ZEVSelections.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+#include <functional>
+
+namespace e2e {
+namespace {
+
+constexpr KELId kLinkRelation = 1000182;
+
+class LinkingAndDropping : public E2E {
+protected:
+    QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
+    QPoint at(const QPointF& p) const { return QPoint(int(p.x()), int(canvas()->height() - p.y())); }
+    ZEVFrontViewer* front() const { return dynamic_cast<ZEVFrontViewer*>(space()->frontViewer()); }
+    ZEVConnectingView* band() const { return space()->frontViewer()->frontView()->connectingView(); }
+
+    std::vector<ZEVItemViewForDesks*> placeFiles(const QStringList& names)
+    {
+        QStringList paths;
+        for (const QString& name : names) {
+            QFile f(home + "/" + name);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(name.toUtf8());
+            paths << f.fileName();
+        }
+        adapter()->addFilenames(paths);
+        advance(1.5);
+        std::vector<ZEVItemViewForDesks*> views;
+        for (const QString& name : names)
+            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+                if (v->itemTitle() == name)
+                    views.push_back(v);
+        EXPECT_EQ(views.size(), std::size_t(names.size()));
+        return views;
+    }
+
+    Rows linkRows() const
+    {
+        return sql(database(), "SELECT PARENT_ZEVLET, CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = " +
+                                   std::to_string(kLinkRelation));
+    }
+
+    // The program's drag replayed over the canvas: in where it starts, along the points (with a
+    // look at the window at each), and dropped at the last one.
+    void replayDrag(std::vector<QPointF> path, std::function<void(const QPointF&)> along,
+                    Qt::KeyboardModifiers keys = Qt::NoModifier)
+    {
+        ZEVItemView::setDragRunner([this, path, along, keys](QMimeData* data, const QImage& image, ZEVItemView*) {
+            std::unique_ptr<QMimeData> owned(data);
+            carried.push_back(data->formats());
+            imageSize = image.size();
+            const Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction;
+            QDragEnterEvent enter(at(path.front()), offered, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(canvas(), &enter);
+            for (const QPointF& p : path) {
+                QDragMoveEvent move(at(p), offered, data, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(canvas(), &move);
+                if (along)
+                    along(p);
+            }
+            QDropEvent drop(QPointF(at(path.back())), offered, data, Qt::LeftButton, keys);
+            QApplication::sendEvent(canvas(), &drop);
+            return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+        });
+    }
+    void TearDown() override
+    {
+        ZEVItemView::setDragRunner({});
+        E2E::TearDown();
+    }
+    void linksMode()
+    {
+        space()->frontViewer()->menuModeLink();
+        pump();
+        ASSERT_EQ(front()->frontMode(), ZEVFrontModeLinks);
+    }
+
+    std::vector<QStringList> carried;
+    QSize imageSize;
+};
+
+TEST_F(LinkingAndDropping, ALinkDragFromOneIconToAnotherDrawsTheBandAndStoresOneLinkTheLargerIdItsParent)
+{
+    start();
+    const auto views = placeFiles({QStringLiteral("left.txt"), QStringLiteral("right.txt")});
+    ASSERT_EQ(views.size(), 2u);
+    linksMode();
+    const std::size_t before = linkRows().size();
+    const QPointF from = views[0]->imageFrame().center();
+    const QPointF to = views[1]->imageFrame().center();
+    ASSERT_GT(std::abs(to.x() - from.x()) + std::abs(to.y() - from.y()), 40) << "two icons apart";
+
+    // Half way the band runs from the icon to the pointer; over the other icon that icon shows
+    // its connecting look. Each look is a real picture of the window.
+    const QPointF half = (from + to) / 2;
+    QImage during;
+    bool connecting = false;
+    int lines = -1;
+    replayDrag({from + (to - from) * 0.1, half, to}, [&](const QPointF& p) {
+        if (p == half) {
+            lines = int(band()->connectingLines().size());
+            during = canvas()->grab().toImage();
+        }
+        if (p == to)
+            connecting = dynamic_cast<ZEVItemView*>(views[1])->siConnecting();
+    });
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    QTest::mouseMove(canvas(), at(from + QPointF(10, 0)));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
+    pump();
+    advance(1.0);
+
+    ASSERT_EQ(carried.size(), 1u) << "one link drag";
+    EXPECT_TRUE(carried[0].contains(QStringLiteral("application/x-tallomer-item-drag-view")));
+    EXPECT_TRUE(carried[0].contains(QStringLiteral("org.tallomer.Tallomer.ZEVItemPB"))) << "one record of the Object";
+    EXPECT_EQ(imageSize, QSize(1, 1)) << "an invisible image";
+    EXPECT_EQ(lines, 1) << "one line from the one source";
+    EXPECT_TRUE(connecting) << "the target shows its connecting look";
+    EXPECT_FALSE(dynamic_cast<ZEVItemView*>(views[1])->siConnecting()) << "and no longer after the drop";
+    EXPECT_TRUE(band()->connectingLines().empty());
+    EXPECT_TRUE(band()->isHidden()) << "the band is emptied at the end";
+
+    // The band shows where it was: the picture half way differs from the picture now on the
+    // line, and away from the line it does not.
+    const QImage after = canvas()->grab().toImage();
+    ASSERT_FALSE(during.isNull());
+    const QPoint onLine = at(from + (half - from) * 0.5);
+    EXPECT_NE(during.pixel(onLine), after.pixel(onLine)) << "the band is painted on its line";
+    const QPointF side = QPointF(-(half - from).y(), (half - from).x()) / std::hypot(half.x() - from.x(), half.y() - from.y());
+    const QPoint offLine = at(from + (half - from) * 0.5 + side * 40);
+    EXPECT_EQ(during.pixel(offLine), after.pixel(offLine));
+
+    const Rows rows = linkRows();
+    ASSERT_EQ(rows.size(), before + 1) << "one link stored";
+    const KELId a = views[0]->item()->idInt(), b = views[1]->item()->idInt();
+    EXPECT_EQ(std::stoll(rows.at(rows.size() - 1, 0)), std::max(a, b)) << "the larger id is the parent";
+    EXPECT_EQ(std::stoll(rows.at(rows.size() - 1, 1)), std::min(a, b));
+    EXPECT_EQ(space()->itemViewerForCurseur(space()->nowCurseur())->connexionCount(), 1u) << "drawn as a line";
+}
+
+TEST_F(LinkingAndDropping, ALinkDragDroppedOnItsOwnIconLinksNothingAndIconModeDragsMoveInstead)
+{
+    start();
+    const auto views = placeFiles({QStringLiteral("alone.txt")});
+    ASSERT_EQ(views.size(), 1u);
+    const QPointF from = views[0]->imageFrame().center();
+    const std::size_t before = linkRows().size();
+
+    // In the icon mode the same gesture moves the icon: no link drag.
+    replayDrag({from}, {});
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    QTest::mouseMove(canvas(), at(from + QPointF(10, 0)));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(from + QPointF(10, 0)));
+    pump();
+    EXPECT_TRUE(carried.empty());
+
+    linksMode();
+    const QPointF now = views[0]->imageFrame().center();
+    replayDrag({now + QPointF(20, 0), now}, {});
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(now));
+    QTest::mouseMove(canvas(), at(now + QPointF(10, 0)));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(now));
+    pump();
+    advance(1.0);
+    ASSERT_EQ(carried.size(), 1u);
+    EXPECT_EQ(linkRows().size(), before) << "no link to itself";
+    EXPECT_TRUE(band()->connectingLines().empty());
+}
+
+TEST_F(LinkingAndDropping, ALongPressDroppedOnAFolderObjectMovesTheFileRewritesItsRecordAndReleasesItsIcon)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("box")));
+    const QString box = QDir(home).filePath(QStringLiteral("box"));
+    QFile inside(box + "/note.txt");
+    ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+    inside.write("already there");
+    inside.close();
+    adapter()->addFilenames({box});
+    advance(1.5);
+    const auto views = placeFiles({QStringLiteral("note.txt")});
+    ASSERT_EQ(views.size(), 1u);
+    ZEVItemViewForDesks* folder = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemTitle() == QStringLiteral("box"))
+            folder = v;
+    ASSERT_NE(folder, nullptr) << "the folder has an icon";
+    KELI* item = views[0]->item();
+    const QString before = ZEVItemData::Current().fileUrlForItem(item);
+    ASSERT_TRUE(QFile::exists(before));
+
+    const QPointF from = views[0]->imageFrame().center();
+    const QPointF to = folder->imageFrame().center();
+    bool moveSticker = false;
+    replayDrag({to}, [&](const QPointF&) {
+        moveSticker = dynamic_cast<ZEVItemView*>(views[0])->stickerName() == QStringLiteral("ZEVItemStickerMove");
+    });
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    advance(0.8);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
+    ASSERT_EQ(carried.size(), 1u) << "the long press dragged the Object";
+    EXPECT_TRUE(moveSticker) << "hovering the folder shows what the drop will do";
+    ZEVFrontClass::shared()->waitForTransfers();
+    pump();
+    advance(0.5);
+
+    const QString after = box + "/note_01.txt";
+    EXPECT_FALSE(QFile::exists(before)) << "moved";
+    ASSERT_TRUE(QFile::exists(after)) << "under a free name beside the file already there";
+    EXPECT_EQ(QFile(box + "/note.txt").size(), qint64(13)) << "nothing overwritten";
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), after) << "the record follows the file";
+    const Rows presence = iconLinks(std::to_string(item->idInt()));
+    ASSERT_EQ(presence.size(), 1u);
+    EXPECT_LT(std::stod(presence.at(0, 1)), clock.now() + 1) << "its icon released at the cursor";
+    EXPECT_FALSE(siItemOption(item, ZEVOPTION_MOVING));
+}
+
+TEST_F(LinkingAndDropping, ALongPressDroppedWithAltDuplicatesTheFileIntoTheDropFolderAsANewObject)
+{
+    start();
+    const auto views = placeFiles({QStringLiteral("plan.txt")});
+    ASSERT_EQ(views.size(), 1u);
+    KELI* item = views[0]->item();
+    const QString original = ZEVItemData::Current().fileUrlForItem(item);
+    const QPointF from = views[0]->imageFrame().center();
+    const QPointF to = from + QPointF(200, 0);
+
+    replayDrag({to}, {}, Qt::AltModifier);
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    advance(0.8);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
+    ASSERT_EQ(carried.size(), 1u);
+    ZEVFrontClass::shared()->waitForTransfers();
+    pump();
+    advance(1.5);
+
+    std::vector<ZEVItemViewForDesks*> plans;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemTitle() == QStringLiteral("plan.txt") && !v->isHidden())
+            plans.push_back(v);
+    ASSERT_EQ(plans.size(), 2u) << "the original and its duplicate";
+    KELI* copy = plans[0]->item() == item ? plans[1]->item() : plans[0]->item();
+    ASSERT_NE(copy, item) << "a new Object";
+    const QString duplicate = ZEVItemData::Current().fileUrlForItem(copy);
+    EXPECT_EQ(duplicate, ZEVItemData::Current().itemDropFolder(copy->idInt()) + "/plan.txt")
+        << "in the new Object's own drop folder";
+    QFile a(original), b(duplicate);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), original) << "the original stays";
+    EXPECT_EQ(iconLinks(std::to_string(copy->idInt())).size(), 1u) << "the duplicate is on the desk";
+    EXPECT_NEAR(nowDesk()->itemViewForItem(copy)->imageFrame().center().x(), to.x(), 2) << "where it was dropped";
+    EXPECT_FALSE(siItemOption(copy, ZEVOPTION_DUPLICATING));
+}
+
+TEST_F(LinkingAndDropping, AFileDroppedFromAnotherProgramOntoAnObjectLandsAsOnTheDesk)
+{
+    start();
+    const auto views = placeFiles({QStringLiteral("under.txt")});
+    ASSERT_EQ(views.size(), 1u);
+    QFile f(home + "/dropped.txt");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("from outside");
+    f.close();
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(f.fileName())});
+    const QPoint on = at(views[0]->imageFrame().center());
+    const Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction;
+    QDragEnterEvent enter(on, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas(), &enter);
+    QDragMoveEvent move(on, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas(), &move);
+    EXPECT_TRUE(move.isAccepted()) << "the Object's overlay leaves the drag to the desk";
+    QDropEvent drop(QPointF(on), offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    advance(1.5);
+
+    bool landed = false;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        landed |= v->itemTitle() == QStringLiteral("dropped.txt") && !v->isHidden();
+    EXPECT_TRUE(landed) << "a new Object on the desk";
+}
+
+TEST_F(LinkingAndDropping, AFolderDroppedOnItsOwnSubfolderIsForbiddenAndStaysWhereItIs)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("outer/sub")));
+    const QString outer = QDir(home).filePath(QStringLiteral("outer"));
+    adapter()->addFilenames({outer, outer + "/sub"});
+    advance(1.5);
+    ZEVItemViewForDesks* source = nullptr;
+    ZEVItemViewForDesks* sub = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet()) {
+        if (v->itemTitle() == QStringLiteral("outer"))
+            source = v;
+        if (v->itemTitle() == QStringLiteral("sub"))
+            sub = v;
+    }
+    ASSERT_TRUE(source && sub);
+    KELI* item = source->item();
+
+    const QPointF from = source->imageFrame().center();
+    const QPointF to = sub->imageFrame().center();
+    // Only the outer folder is dragged: it alone is selected.
+    space()->selections().selectIconForItem(item);
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{item});
+    QString hovered;
+    replayDrag({to}, [&](const QPointF&) { hovered = dynamic_cast<ZEVItemView*>(source)->stickerName(); });
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    advance(0.8);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
+    ZEVFrontClass::shared()->waitForTransfers();
+    pump();
+    advance(0.5);
+
+    ASSERT_EQ(carried.size(), 1u);
+    EXPECT_EQ(hovered, QStringLiteral("ZEVItemStickerForbid"));
+    EXPECT_TRUE(QDir(outer + "/sub").exists()) << "nothing moved";
+    EXPECT_EQ(QDir(outer + "/sub").entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), outer);
+    const Rows presence = iconLinks(std::to_string(item->idInt()));
+    ASSERT_EQ(presence.size(), 1u);
+    EXPECT_GT(std::stod(presence.at(0, 1)), clock.now() + 1e6) << "its icon stays on the desk";
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,127 @@
+// Moving and copying an Object's file into a folder: free names, never an overwrite, a move across
+// devices, and failures that leave the source and nothing half-made in the folder.
+
+#include "inspectors/ZEVFrontClass.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace {
+
+using tallomer::ZEVFrontClass;
+
+class Transfer : public ::testing::Test {
+protected:
+    QString make(const QString& relative, const QByteArray& content = "x")
+    {
+        const QString path = dir.filePath(relative);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        return path;
+    }
+    QString read(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    QStringList entries(const QString& folder)
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(Transfer, TakenNamesGetANumberAndNothingIsOverwritten)
+{
+    const QString folder = dir.filePath("in");
+    make("in/note.txt", "first");
+    make("in/note_01.txt", "second");
+    const QString a = make("a/note.txt", "third");
+    const QString b = make("b/note.txt", "fourth");
+
+    const auto r1 = ZEVFrontClass::transfer(a, folder, true);
+    ASSERT_TRUE(r1.ok) << r1.error.toStdString();
+    EXPECT_EQ(QFileInfo(r1.path).fileName(), "note_02.txt");
+    EXPECT_FALSE(QFile::exists(a)) << "moved";
+    const auto r2 = ZEVFrontClass::transfer(b, folder, false);
+    ASSERT_TRUE(r2.ok);
+    EXPECT_EQ(QFileInfo(r2.path).fileName(), "note_03.txt");
+    EXPECT_TRUE(QFile::exists(b)) << "copied: the source stays";
+    EXPECT_EQ(read(dir.filePath("in/note.txt")), "first");
+    EXPECT_EQ(read(dir.filePath("in/note_01.txt")), "second");
+    EXPECT_EQ(read(r2.path), "fourth");
+    EXPECT_EQ(entries(folder).size(), 4u) << "no temporary file left";
+    EXPECT_EQ(ZEVFrontClass::freeNameInFolder(folder, "README"), "README");
+    make("in/README");
+    EXPECT_EQ(ZEVFrontClass::freeNameInFolder(folder, "README"), "README_01");
+}
+
+TEST_F(Transfer, AMoveAcrossDevicesCopiesTheWholeFolderThenRemovesTheSource)
+{
+    make("src/pics/one.png", "1");
+    make("src/pics/deep/two.png", "2");
+    const QString folder = dir.filePath("dst");
+    QDir().mkpath(folder);
+    int calls = 0;
+    const auto r = ZEVFrontClass::transfer(dir.filePath("src/pics"), folder, true, [&](const QString&, const QString&) {
+        ++calls;
+        return EXDEV;
+    });
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(read(dir.filePath("dst/pics/deep/two.png")), "2");
+    EXPECT_EQ(read(dir.filePath("dst/pics/one.png")), "1");
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("src/pics")));
+    EXPECT_EQ(entries(folder), QStringList{"pics"});
+}
+
+TEST_F(Transfer, AFailureLeavesTheSourceAndNoPartialFile)
+{
+    const QString src = make("src/doc.txt", "keep");
+    const QString folder = dir.filePath("ro");
+    QDir().mkpath(folder);
+    // A move the system refuses for another reason than the device: nothing is copied.
+    auto r = ZEVFrontClass::transfer(src, folder, true, [](const QString&, const QString&) { return EACCES; });
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_EQ(read(src), "keep");
+    EXPECT_TRUE(entries(folder).isEmpty());
+
+    // A copy of a folder that fails half way (a link inside points nowhere): the half-made copy
+    // is taken away, and across devices the source folder is not removed.
+    make("src/album/a.jpg", "a");
+    ASSERT_TRUE(QFile::link(dir.filePath("nowhere"), dir.filePath("src/album/z-broken")));
+    r = ZEVFrontClass::transfer(dir.filePath("src/album"), folder, true,
+                                [](const QString&, const QString&) { return EXDEV; });
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(read(dir.filePath("src/album/a.jpg")), "a");
+    EXPECT_TRUE(entries(folder).isEmpty()) << entries(folder).join(' ').toStdString();
+}
+
+TEST_F(Transfer, AFolderNeverGoesIntoItselfOrItsOwnSubfolder)
+{
+    make("top/sub/file.txt");
+    for (const char* into : {"top", "top/sub"}) {
+        for (bool move : {true, false}) {
+            const auto r = ZEVFrontClass::transfer(dir.filePath("top"), dir.filePath(into), move);
+            EXPECT_FALSE(r.ok) << into;
+        }
+    }
+    EXPECT_EQ(entries(dir.filePath("top")), QStringList{"sub"});
+    EXPECT_EQ(entries(dir.filePath("top/sub")), QStringList{"file.txt"});
+    // A name that only begins like the folder is another folder.
+    QDir().mkpath(dir.filePath("topper"));
+    EXPECT_TRUE(ZEVFrontClass::transfer(dir.filePath("top"), dir.filePath("topper"), false).ok);
+    EXPECT_FALSE(ZEVFrontClass::transfer(dir.filePath("missing"), dir.filePath("topper"), true).ok);
+    EXPECT_TRUE(ZEVFrontClass::siFolder(dir.filePath("topper")));
+    EXPECT_FALSE(ZEVFrontClass::siFolder(dir.filePath("top/sub/file.txt")));
+}
+
+} // namespace
