@@ -1,6 +1,5 @@
 #include "app/ApplicationGraph.h"
 
-#include "inspectors/ZEVFrontClass.h"
 #include "objects/viewer/ZEVItemViewer.h"
 
 #include "app/KELApplicationDelegate.h"
@@ -76,9 +75,6 @@ ApplicationGraph::ApplicationGraph(Options options)
 
 ApplicationGraph::~ApplicationGraph()
 {
-    // Jobs under way end first; their results are not delivered to a Space that goes.
-    ZEVItemViewer::ReferencerFileJobs(nullptr);
-    frontClass_.reset();
     volumes_.reset();
     // The application must not call its delegate while either is torn down.
     if (app_)
@@ -133,8 +129,6 @@ std::optional<int> ApplicationGraph::start()
         options_.application.notifications = notifications_.get();
     }
     app_ = std::make_unique<KELApplication>(options_.application);
-    frontClass_ = std::make_unique<ZEVFrontClass>();
-    ZEVItemViewer::ReferencerFileJobs(frontClass_.get());
     // The browser's date rulers draw with the application's colours and read their tables from
     // the program's files.
     GUIRulerRessources::referencer(app_->resources(), KELResources::directory());

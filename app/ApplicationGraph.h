@@ -16,7 +16,6 @@
 
 namespace tallomer {
 
-class ZEVFrontClass;
 
 class KELApplicationDelegate;
 class QtScheduler;
@@ -81,7 +80,6 @@ private:
     // The Space as the browser's columns reach it.
     std::unique_ptr<KELVueDeEspace> browserSpace_;
     // The file jobs on Objects (drops onto folder Objects).
-    std::unique_ptr<ZEVFrontClass> frontClass_;
     bool finished_ = false;
 };
 

@@ -4,7 +4,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontView.h"
-#include "inspectors/front/ZEVFrontLists.h"
+#include "inspectors/ZEVFrontClass.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "inspectors/table/ZEVTypeSelect.h"
 #include "inspectors/services/ZEVInspectorServices.h"
@@ -61,7 +61,9 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
         placeSelectionView();
         selectionView_->show();
     }
-    frontClass_ = std::make_unique<ZEVFrontLists>(space_, *this);
+    frontClass_ = std::make_unique<ZEVFrontClass>(space_, *this);
+    // The Object views hand it their drops onto folder Objects.
+    ZEVItemViewer::ReferencerFileJobs(frontClass_.get());
     wakeSelectionLists();
 }
 
@@ -70,9 +72,11 @@ ZEVFrontViewer::~ZEVFrontViewer()
     for (auto& b : modeButtons_)
         delete b.data();
     delete selectionView_.data();
-    // The lists go before the class they ask.
+    // The lists go before the class they ask; jobs under way end with it.
     delete itemList_.data();
     delete linkList_.data();
+    if (ZEVItemViewer::FileJobs() == frontClass_.get())
+        ZEVItemViewer::ReferencerFileJobs(nullptr);
 }
 
 void ZEVFrontViewer::wakeSelectionLists()
@@ -89,7 +93,7 @@ void ZEVFrontViewer::wakeSelectionLists()
         t->setSiAllLegos(objets);
         t->setSiArrowUpDown();
         t->setDefaultFrontMode(currentFrontMode_);
-        t->setColumnIdentifiers(objets ? ZEVFrontLists::itemColumns() : ZEVFrontLists::linkColumns());
+        t->setColumnIdentifiers(objets ? ZEVFrontClass::itemColumns() : ZEVFrontClass::linkColumns());
         for (int mode = 0; mode < 4; ++mode)
             t->setModeColumn(mode, objets ? (mode == ZEVFrontModeLinks ? 4 : mode + 1) : (mode == 3 ? 3 : mode));
         // The field of the type-select lies over the list's parent; the list shows it.

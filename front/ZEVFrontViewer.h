@@ -28,7 +28,7 @@ class QMenu;
 namespace tallomer {
 
 class ZEVButton;
-class ZEVFrontLists;
+class ZEVFrontClass;
 class ZEVFrontSelectionView;
 class ZEVFrontView;
 class ZEVSpaceController;
@@ -54,7 +54,7 @@ public:
     ZEVSpaceController& spaceController() const { return space_; }
     // The model of the two selection lists, and the lists: the Objects list and the links list
     // (shown in the tracks by the header views), and the one of the current mode.
-    ZEVFrontLists* frontClass() const { return frontClass_.get(); }
+    ZEVFrontClass* frontClass() const { return frontClass_.get(); }
     ZEVTableView* selectionItemTableView() const { return itemList_.data(); }
     ZEVTableView* selectionLinkTableView() const { return linkList_.data(); }
     ZEVTableView* selectionTableView() const;
@@ -233,7 +233,7 @@ private:
     // Owned here, parented to the window's content (which may go first).
     QPointer<ZEVFrontSelectionView> selectionView_;
     // Declared after the Qt-parented lists' pointers so that it outlives none of its users.
-    std::unique_ptr<ZEVFrontLists> frontClass_;
+    std::unique_ptr<ZEVFrontClass> frontClass_;
     QPointer<ZEVTableView> itemList_;
     QPointer<ZEVTableView> linkList_;
     std::array<std::unique_ptr<QMenu>, 4> toolMenus_;

@@ -64,10 +64,12 @@ bool removeTree(const QString& path)
 
 } // namespace
 
-ZEVFrontClass::ZEVFrontClass(QObject* parent) : QObject(parent)
+ZEVFrontClass::ZEVFrontClass(ZEVSpaceController& space, ZEVFrontViewerServices& front, QObject* parent)
+    : QObject(parent), space_(space), front_(front)
 {
     pool_.setMaxThreadCount(2);
     shared_ = this;
+    initFrontClass();
 }
 
 ZEVFrontClass::~ZEVFrontClass()

@@ -1,25 +1,184 @@
 #pragma once
-// File jobs on Objects: the files of Objects dropped onto a folder Object are moved (renamed, or
+// The front's list class: the model behind the front's two selection lists, and the file jobs on
+// Objects.
+//
+// The lists: the Objects list (the Objects selected in the current mode) and the links list (the
+// selected link pairs in Links mode). It serves their rows, cells and presence intervals, keeps
+// their selected rows in step with the desk's selection and turns the user's row selection into a
+// desk selection, selects by typed title over every Object the Space has known, sums the durations
+// shown, and answers the lists' drags and edit commands. Two directions of selection, never both
+// at once: while no list has the keyboard focus the desk's selection rewrites the rows (with the
+// selection model's signals blocked, so nothing comes back); while a list has it, the user's row
+// changes drive the desk. (ZEVFrontClassLists.cpp)
+//
+// File jobs: the files of Objects dropped onto a folder Object are moved (renamed, or
 // copied and removed across devices) or copied into it on a pool of two threads. A copy is made
 // under a temporary name and renamed once whole; a name already taken gets "_01", "_02"... and no
 // file is ever overwritten. While a job runs its Object carries the moving or copying option and
 // sticker; at its end the record follows a moved file and the moved icon is released at the
 // cursor, or the Object gets the error option and sticker, and its file stays where it was.
 
+#include "engine/KELTypes.h"
+#include "inspectors/table/ZEVTableView.h"
+#include "runtime/Scheduler.h"
 #include "services/ZEVFileJobs.h"
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QPointer>
 
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
+#include <vector>
+
+class KELI;
+class KELICurseur;
+class QMimeData;
 
 namespace tallomer {
 
-class ZEVFrontClass final : public QObject, public ZEVFileJobs {
+class ZEVFrontViewerServices;
+class ZEVLinkPair;
+class ZEVSpaceController;
+class ZEVTableView;
+
+class ZEVFrontClass final : public QObject, public ZEVFileJobs, public ZEVTableViewClass {
 public:
-    explicit ZEVFrontClass(QObject* parent = nullptr);
+    // Made by the front viewer; both are not owned and outlive this.
+    ZEVFrontClass(ZEVSpaceController& space, ZEVFrontViewerServices& front, QObject* parent = nullptr);
     ~ZEVFrontClass() override;
+
+    // The column identifiers of the two lists, in order.
+    static QStringList itemColumns();
+    static QStringList linkColumns();
+    // Font size and the colour of the titles of another Channel's Objects.
+    static constexpr double kTitlePointSize = 13.0;
+    static QColor otherChannelColor() { return QColor::fromRgbF(0.25f, 0.2f, 0.2f, 1.0f); }
+    // The hover pauses of a foreign drag over an interval.
+    static constexpr double kSelectDelay = 1.0, kDeselectDelay = 0.5, kSessionStopDelay = 0.8;
+
+    // The icon of a file type, as the application draws it (the shell sets it once; the theme's
+    // icon of that name otherwise).
+    using FileTypeIcons = std::function<QIcon(const QString&)>;
+    static void setFileTypeIcons(FileTypeIcons icons);
+
+
+    // ---- references, by the front viewer ----
+    void referencerSelectionItemTableView(ZEVTableView* table);
+    void referencerSelectionLinkTableView(ZEVTableView* table);
+    ZEVTableView* selectionItemTableView() const { return itemTable_; }
+    ZEVTableView* selectionLinkTableView() const { return linkTable_; }
+    // The rows served: the Objects of an Objects mode, or the link pairs of Links mode. The lists
+    // reload.
+    void referencerSelectedItems(const std::vector<KELI*>& items);
+    void referencerSelectedLinks(const std::vector<ZEVLinkPair*>& links);
+    const std::vector<ZEVTableElement>& itemElements() const { return itemElements_; }
+    void channelDidChangeWithIdentityInt(KELId identityInt);
+    void actifCurseurDidChangeForCurseur(KELICurseur* curseur);
+    int selectedRows() const;
+    bool siAccepteMajSelectedRows() const { return siAccepteMajSelectedRows_; }
+    // The rows follow the desk's selection in the front viewer's current list.
+    void majIndexOfSelectedRows();
+
+    // ---- presence ----
+    bool isItemActif(KELI* item);
+    bool isItemActifNow(KELI* item);
+    bool isLinkActif(const ZEVLinkPair* pair, KELICurseur* curseur);
+    // The Object's icon word (a file type) at the timeline cursor; "" for none.
+    QString itemIconForItem(KELI* item);
+    // The periods the Object lay on a desk that meet the visible time range.
+    std::vector<KELI*> iconLegosForItem(KELI* item);
+
+    // ---- titles and durations, pure ----
+    // The text of an Object's title cell by its option bits, the first state that applies;
+    // `otherChannelName` is null for an Object of the current Channel. *stateColor tells which
+    // state colour wins: 0 none, 1 moving, 2 error, 3 not found.
+    static QString titleTextForOptions(std::uint64_t options, const QString& title, const QString* otherChannelName,
+                                       int* stateColor);
+    // The part of each [in, out) that lies within [rangeIn, rangeOut), summed; open ends count to
+    // the range's edge.
+    static double durationInRange(const std::vector<std::pair<KELDate, KELDate>>& legos, KELDate rangeIn,
+                                  KELDate rangeOut);
+    QString durationStringForLegos(const std::vector<KELI*>& legos);
+    QString durationStringForAllLegos();
+
+    // ---- the pasteboard contents of Objects, in order; null when none yields anything ----
+    std::unique_ptr<QMimeData> mimeDataForItems(const std::vector<KELI*>& items, bool forDrag);
+    // The Objects of the rows, in row order.
+    std::vector<KELI*> itemsForRows(const std::vector<int>& rows) const;
+
+    // ---- a foreign drag over the Objects list ----
+    // The drag's pointer is over `row` at `x` of a table `width` points wide (the date under it
+    // is the axis' date at x / (width - 1)); row -1 for none. deskDrag: a drag of desk views.
+    void dragHover(int row, double x, double width, bool deskDrag);
+    void dragExited(bool deskDrag);
+    KELId draggingLegoInt() const { return draggingLegoId_; }
+
+    // ---- ZEVTableViewDataSource ----
+    std::vector<KELI*> legosForRow(ZEVTableView& table, int row) override;
+    QVariant objectValue(ZEVTableView& table, const QString& columnId, int row, int role) override;
+    bool isTitleRowSelectedForItem(ZEVTableView& table, const ZEVTableElement& item) override;
+    bool isIconRowSelectedForItem(ZEVTableView& table, const ZEVTableElement& item) override;
+    bool isItemActif(ZEVTableView& table, const ZEVTableElement& item, KELICurseur* curseur) override;
+    void selectItemsWithString(ZEVTableView& table, const QString& text, int operation) override;
+    void tableViewSearchingWillStart(ZEVTableView& table) override {}
+    void tableViewSearchingDidFinish(ZEVTableView& table) override {}
+    void tvFrontModeDidChange() override {}
+    void majIndexOfSelectedRowsForTableView(ZEVTableView& table) override;
+    void refreshIndexOfSelectedRowsForTableView(ZEVTableView& table) override;
+    bool siFilteredItem(const ZEVTableElement& item, ZEVTableView& table) override { return false; }
+
+    // ---- ZEVTableViewDelegate: the row actions and menus come with the row-menu part ----
+    void openSelectionInTableView(ZEVTableView&) override {}
+    void findInChannelsInTableView(ZEVTableView&) override {}
+    void showOriginalInTableView(ZEVTableView&) override {}
+    void moveToInTableView(ZEVTableView&) override {}
+    void moveToSpaceInTableView(ZEVTableView&) override {}
+    void copyToInTableView(ZEVTableView&) override {}
+    void copyToSpaceInTableView(ZEVTableView&) override {}
+    void duplicateToInTableView(ZEVTableView&) override {}
+    void duplicateToSpaceInTableView(ZEVTableView&) override {}
+    void archiveToSpaceInTableView(ZEVTableView&) override {}
+    void deleteLego(KELI*, ZEVTableView&) override {}
+    void releaseSelectionInTableView(ZEVTableView&) override {}
+    void recallNowSelectionInTableView(ZEVTableView&) override {}
+    void recallSelectionInTableView(ZEVTableView&) override {}
+    void forgetSelectionInTableView(ZEVTableView&) override {}
+    void retainSelectionInTableView(ZEVTableView&) override {}
+    void deselectSelectionInTableView(ZEVTableView&) override {}
+    void linkSelectionInTableView(ZEVTableView&) override {}
+    void unlinkSelectionInTableView(ZEVTableView&) override {}
+    void renameSelectionInTableView(ZEVTableView&) override {}
+    void selectIconInTableView(ZEVTableView&) override {}
+    void selectTitleInTableView(ZEVTableView&) override {}
+    void selectNodeInTableView(ZEVTableView&) override {}
+    void selectFilterInTableView(ZEVTableView&) override {}
+    void copyDurationsInTableView(ZEVTableView&) override {}
+    QMenu* updateRowMenu(QMenu*, ZEVTableView&, const ZEVTableElement&) override { return nullptr; }
+    QMenu* updateLegoMenu(QMenu*, ZEVTableView&, KELI*) override { return nullptr; }
+    void setSiAccepteMajSelectedRows(bool accepte, ZEVTableView& table) override;
+
+    // ---- ZEVTableViewPasteboard ----
+    void paste(ZEVTableView& table) override {}
+    void copy(ZEVTableView& table) override;
+    void cut(ZEVTableView& table) override;
+    bool siDropedItem(const ZEVTableElement& item, ZEVTableView& table) override { return false; }
+    Qt::DropAction draggingEntered(QDropEvent* info, ZEVTableView& table) override;
+    Qt::DropAction draggingUpdated(QDropEvent* info, ZEVTableView& table) override;
+    void draggingExited(ZEVTableView& table) override;
+    bool performDragOperation(QDropEvent* info, ZEVTableView& table) override;
+    // A drag out of the Objects list: only from the icon column. True when the rows were written.
+    bool writeRowsForDrag(ZEVTableView& table, const std::vector<int>& rows, int pressColumn, QMimeData* into);
+    // Copy's work: true when something was written to the clipboard (a beep otherwise).
+    bool copyRows(ZEVTableView& table);
+
+    // ---- file jobs ----
 
     void dragToFolderItemView(ZEVItemViewForDesks* folderView, const std::vector<KELI*>& moving,
                               const std::vector<KELI*>& duplicating, const std::vector<KELI*>& staying) override;
@@ -45,10 +204,42 @@ public:
     static ZEVFrontClass* shared() { return shared_; }
 
 private:
+    // The list part's set-up: cursor, Channel and the other Channel's font.
+    void initFrontClass();
+    bool siItemList(const ZEVTableView& table) const { return &table == itemTable_; }
+    KELI* titleWordItem(KELI* item, KELICurseur* curseur);
+    QString titleForItem(KELI* item);
+    QString typeForItem(KELI* item);
+    QString channelName(KELId channel);
+    bool siRowSelectedOnDesk(const ZEVTableView& table, const ZEVTableElement& e, int mode);
+    // The user changed the rows of a focused list: the desk's selection follows.
+    void rowsDidChange(ZEVTableView& table, const std::vector<int>& selected, const std::vector<int>& deselected);
+    void orderRowsToFront(ZEVTableView& table);
+    void selectDraggingLego();
+    void deselectDraggingLego();
+    void beep();
+
+    ZEVSpaceController& space_;
+    ZEVFrontViewerServices& front_;
+    KELICurseur* actifCurseur_ = nullptr;
+    KELId currentChannelInt_ = 0;
+    QPointer<ZEVTableView> itemTable_;
+    QPointer<ZEVTableView> linkTable_;
+    std::vector<ZEVTableElement> itemElements_;
+    std::vector<ZEVTableElement> linkElements_;
+    bool siAccepteMajSelectedRows_ = true;
+    // The modifiers of the last press on a list: Ctrl makes a row change a removal.
+    Qt::KeyboardModifiers pressModifiers_;
+    QFont otherChannelFont_;
+    // The hovered interval, kept by id: one forgotten during the wait is simply gone.
+    KELId draggingLegoId_ = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
     void jobEnded(KELI* item, class ZEVItemViewer* viewer, bool move, const Result& r);
 
     QThreadPool pool_;
     static inline ZEVFrontClass* shared_ = nullptr;
+    ScheduledTarget guard_{this};
 };
 
 } // namespace tallomer

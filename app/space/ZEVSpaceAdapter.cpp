@@ -8,7 +8,7 @@
 #include "app/space/ZEVKeyTimeSpaceAnswer.h"
 #include "app/space/ZEVSpaceFront.h"
 #include "front/ZEVFrontViewer.h"
-#include "inspectors/front/ZEVFrontLists.h"
+#include "inspectors/ZEVFrontClass.h"
 #include "inspectors/context/ZEVContextViewer.h"
 #include "app/store/KELResources.h"
 #include "app/widgets/ZEVAlert.h"
@@ -246,7 +246,7 @@ void ZEVSpaceAdapter::ouvrirEntityWithInt(KELId entityInt)
 
 std::unique_ptr<ZEVFrontViewerServices> ZEVSpaceAdapter::creerFrontViewer(ZEVSpaceController& space)
 {
-    ZEVFrontLists::setFileTypeIcons(&KELApplication::iconForFileType);
+    ZEVFrontClass::setFileTypeIcons(&KELApplication::iconForFileType);
     return std::make_unique<ZEVFrontViewer>(space, std::make_unique<ZEVSpaceFront>(space, defaults_));
 }
 

@@ -101,6 +101,7 @@ public:
     void userDragToFolderItemView(ZEVItemView* folder, Qt::KeyboardModifiers modifiers);
     // The program's file jobs (not owned; the application sets them once).
     static void ReferencerFileJobs(ZEVFileJobs* jobs) { fileJobs_ = jobs; }
+    static ZEVFileJobs* FileJobs() { return fileJobs_; }
     static constexpr double kFlyBack = 1.0;
     static constexpr double kFlyBackGone = 1.1;
     static KELICurseur* InitialCurseur() { return initialCurseur_; }

@@ -1,4 +1,6 @@
-#include "inspectors/front/ZEVFrontLists.h"
+// The list part of the front class: the two selection lists, their drags and edit commands.
+
+#include "inspectors/ZEVFrontClass.h"
 
 #include "app/shared/KELSharedResources.h"
 #include "desk/data/ZEVItemData.h"
@@ -66,24 +68,24 @@ ZEVInspectClass* iconModel(ZEVSpaceController& space)
     return v ? v->inspectClass() : nullptr;
 }
 
-ZEVFrontLists::FileTypeIcons& fileTypeIcons()
+ZEVFrontClass::FileTypeIcons& fileTypeIcons()
 {
-    static ZEVFrontLists::FileTypeIcons icons;
+    static ZEVFrontClass::FileTypeIcons icons;
     return icons;
 }
 
 } // namespace
 
-void ZEVFrontLists::setFileTypeIcons(FileTypeIcons icons) { fileTypeIcons() = std::move(icons); }
+void ZEVFrontClass::setFileTypeIcons(FileTypeIcons icons) { fileTypeIcons() = std::move(icons); }
 
-QStringList ZEVFrontLists::itemColumns()
+QStringList ZEVFrontClass::itemColumns()
 {
     return {QStringLiteral("alias"),       QStringLiteral("imageIcon"), QStringLiteral("imageTitle"),
             QStringLiteral("imageFilter"), QStringLiteral("imageNode"), QStringLiteral("itemIcon"),
             QStringLiteral("title")};
 }
 
-QStringList ZEVFrontLists::linkColumns()
+QStringList ZEVFrontClass::linkColumns()
 {
     // A click past the sixth column is on the child (ZEVTableElement::objetPourColonne).
     return {QStringLiteral("imageIcon"), QStringLiteral("imageTitle"), QStringLiteral("imageFilter"),
@@ -91,7 +93,7 @@ QStringList ZEVFrontLists::linkColumns()
             QStringLiteral("gap"),       QStringLiteral("eIcon"),      QStringLiteral("Enfant")};
 }
 
-ZEVFrontLists::ZEVFrontLists(ZEVSpaceController& space, ZEVFrontViewerServices& front) : space_(space), front_(front)
+void ZEVFrontClass::initFrontClass()
 {
     actifCurseur_ = space_.actifCurseur();
     currentChannelInt_ = space_.currentChannelInt();
@@ -101,11 +103,9 @@ ZEVFrontLists::ZEVFrontLists(ZEVSpaceController& space, ZEVFrontViewerServices& 
     otherChannelFont_.setPointSizeF(kTitlePointSize);
 }
 
-ZEVFrontLists::~ZEVFrontLists() = default;
-
 // ---- references ---------------------------------------------------------------------------------
 
-void ZEVFrontLists::referencerSelectionItemTableView(ZEVTableView* table)
+void ZEVFrontClass::referencerSelectionItemTableView(ZEVTableView* table)
 {
     itemTable_ = table;
     if (!table)
@@ -118,7 +118,7 @@ void ZEVFrontLists::referencerSelectionItemTableView(ZEVTableView* table)
                      });
 }
 
-void ZEVFrontLists::referencerSelectionLinkTableView(ZEVTableView* table)
+void ZEVFrontClass::referencerSelectionLinkTableView(ZEVTableView* table)
 {
     linkTable_ = table;
     if (!table)
@@ -131,14 +131,14 @@ void ZEVFrontLists::referencerSelectionLinkTableView(ZEVTableView* table)
                      });
 }
 
-bool ZEVFrontLists::eventFilter(QObject* watched, QEvent* event)
+bool ZEVFrontClass::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonPress)
         pressModifiers_ = static_cast<QMouseEvent*>(event)->modifiers();
     return QObject::eventFilter(watched, event);
 }
 
-void ZEVFrontLists::referencerSelectedItems(const std::vector<KELI*>& items)
+void ZEVFrontClass::referencerSelectedItems(const std::vector<KELI*>& items)
 {
     itemElements_.clear();
     for (KELI* item : items)
@@ -149,7 +149,7 @@ void ZEVFrontLists::referencerSelectedItems(const std::vector<KELI*>& items)
     }
 }
 
-void ZEVFrontLists::referencerSelectedLinks(const std::vector<ZEVLinkPair*>& links)
+void ZEVFrontClass::referencerSelectedLinks(const std::vector<ZEVLinkPair*>& links)
 {
     linkElements_.clear();
     for (ZEVLinkPair* pair : links)
@@ -160,13 +160,13 @@ void ZEVFrontLists::referencerSelectedLinks(const std::vector<ZEVLinkPair*>& lin
     }
 }
 
-void ZEVFrontLists::channelDidChangeWithIdentityInt(KELId identityInt)
+void ZEVFrontClass::channelDidChangeWithIdentityInt(KELId identityInt)
 {
     if (identityInt)
         currentChannelInt_ = identityInt;
 }
 
-void ZEVFrontLists::actifCurseurDidChangeForCurseur(KELICurseur* curseur)
+void ZEVFrontClass::actifCurseurDidChangeForCurseur(KELICurseur* curseur)
 {
     actifCurseur_ = curseur;
     for (ZEVTableView* t : {itemTable_.data(), linkTable_.data()})
@@ -174,26 +174,26 @@ void ZEVFrontLists::actifCurseurDidChangeForCurseur(KELICurseur* curseur)
             t->setActifCurseur(curseur);
 }
 
-int ZEVFrontLists::selectedRows() const
+int ZEVFrontClass::selectedRows() const
 {
     return int(front_.frontMode() == ZEVFrontModeLinks ? linkElements_.size() : itemElements_.size());
 }
 
 // ---- presence -----------------------------------------------------------------------------------
 
-bool ZEVFrontLists::isItemActif(KELI* item)
+bool ZEVFrontClass::isItemActif(KELI* item)
 {
     ZEVDeskClass* d = space_.deskClassForCurseur(space_.actifCurseur());
     return item && d && d->siIconExisteForItem(item);
 }
 
-bool ZEVFrontLists::isItemActifNow(KELI* item)
+bool ZEVFrontClass::isItemActifNow(KELI* item)
 {
     ZEVDeskClass* d = space_.deskClassForCurseur(space_.nowCurseur());
     return item && d && d->siIconExisteForItem(item);
 }
 
-bool ZEVFrontLists::isLinkActif(const ZEVLinkPair* pair, KELICurseur* curseur)
+bool ZEVFrontClass::isLinkActif(const ZEVLinkPair* pair, KELICurseur* curseur)
 {
     if (!pair || !curseur || !pair->parentItem() || !pair->enfantItem())
         return false;
@@ -201,26 +201,26 @@ bool ZEVFrontLists::isLinkActif(const ZEVLinkPair* pair, KELICurseur* curseur)
                                                   KELRELATION_LINK_VIEWER, curseur->now()) != 0;
 }
 
-QString ZEVFrontLists::itemIconForItem(KELI* item)
+QString ZEVFrontClass::itemIconForItem(KELI* item)
 {
     KELICurseur* tl = space_.tlCurseur();
     return texte(deskmodel::motDuParent(deskmodel::fetch<KELIElemRelation>(KELRELATION_ITEM_ICON, tl), item, tl));
 }
 
-QString ZEVFrontLists::titleForItem(KELI* item)
+QString ZEVFrontClass::titleForItem(KELI* item)
 {
     KELICurseur* c = space_.actifCurseur();
     return texte(deskmodel::motDuParent(deskmodel::fetch<KELIElemRelation>(KELRELATION_ITEM_TITLE, space_.tlCurseur()),
                                         item, c));
 }
 
-QString ZEVFrontLists::typeForItem(KELI* item)
+QString ZEVFrontClass::typeForItem(KELI* item)
 {
     KELICurseur* tl = space_.tlCurseur();
     return texte(deskmodel::motDuParent(deskmodel::fetch<KELIElemRelation>(KELRELATION_ITEM_TYPE, tl), item, tl));
 }
 
-QString ZEVFrontLists::channelName(KELId channel)
+QString ZEVFrontClass::channelName(KELId channel)
 {
     if (ZEVChannelViewerServices* c = space_.channelViewerServices())
         if (ZEVChannelClassServices* m = c->channelClass())
@@ -228,7 +228,7 @@ QString ZEVFrontLists::channelName(KELId channel)
     return {};
 }
 
-std::vector<KELI*> ZEVFrontLists::iconLegosForItem(KELI* item)
+std::vector<KELI*> ZEVFrontClass::iconLegosForItem(KELI* item)
 {
     std::vector<KELI*> legos;
     KELIContexte* ctx = space_.tlContexte();
@@ -251,7 +251,7 @@ std::vector<KELI*> ZEVFrontLists::iconLegosForItem(KELI* item)
 
 // ---- titles and durations -----------------------------------------------------------------------
 
-QString ZEVFrontLists::titleTextForOptions(std::uint64_t options, const QString& title, const QString* otherChannelName,
+QString ZEVFrontClass::titleTextForOptions(std::uint64_t options, const QString& title, const QString* otherChannelName,
                                            int* stateColor)
 {
     struct Etat {
@@ -277,7 +277,7 @@ QString ZEVFrontLists::titleTextForOptions(std::uint64_t options, const QString&
     return title;
 }
 
-double ZEVFrontLists::durationInRange(const std::vector<std::pair<KELDate, KELDate>>& legos, KELDate rangeIn,
+double ZEVFrontClass::durationInRange(const std::vector<std::pair<KELDate, KELDate>>& legos, KELDate rangeIn,
                                       KELDate rangeOut)
 {
     double total = 0;
@@ -289,7 +289,7 @@ double ZEVFrontLists::durationInRange(const std::vector<std::pair<KELDate, KELDa
     return total;
 }
 
-QString ZEVFrontLists::durationStringForLegos(const std::vector<KELI*>& legos)
+QString ZEVFrontClass::durationStringForLegos(const std::vector<KELI*>& legos)
 {
     KELIContexte* ctx = space_.tlContexte();
     std::vector<std::pair<KELDate, KELDate>> spans;
@@ -300,7 +300,7 @@ QString ZEVFrontLists::durationStringForLegos(const std::vector<KELI*>& legos)
     return ZEVSpaceController::durationStringForDuration(d);
 }
 
-QString ZEVFrontLists::durationStringForAllLegos()
+QString ZEVFrontClass::durationStringForAllLegos()
 {
     std::vector<KELI*> all;
     if (front_.frontMode() != ZEVFrontModeLinks) {
@@ -317,7 +317,7 @@ QString ZEVFrontLists::durationStringForAllLegos()
 
 // ---- data source --------------------------------------------------------------------------------
 
-std::vector<KELI*> ZEVFrontLists::legosForRow(ZEVTableView& table, int row)
+std::vector<KELI*> ZEVFrontClass::legosForRow(ZEVTableView& table, int row)
 {
     const ZEVTableElement* e = table.element(row);
     if (!e)
@@ -340,7 +340,7 @@ std::vector<KELI*> ZEVFrontLists::legosForRow(ZEVTableView& table, int row)
     return legos;
 }
 
-bool ZEVFrontLists::isTitleRowSelectedForItem(ZEVTableView&, const ZEVTableElement& e)
+bool ZEVFrontClass::isTitleRowSelectedForItem(ZEVTableView&, const ZEVTableElement& e)
 {
     ZEVSelections& s = space_.selections();
     if (e.item)
@@ -348,7 +348,7 @@ bool ZEVFrontLists::isTitleRowSelectedForItem(ZEVTableView&, const ZEVTableEleme
     return e.pair && s.isTitleSelectedForItem(e.pair->parentItem()) && s.isTitleSelectedForItem(e.pair->enfantItem());
 }
 
-bool ZEVFrontLists::isIconRowSelectedForItem(ZEVTableView&, const ZEVTableElement& e)
+bool ZEVFrontClass::isIconRowSelectedForItem(ZEVTableView&, const ZEVTableElement& e)
 {
     ZEVSelections& s = space_.selections();
     if (e.item)
@@ -356,7 +356,7 @@ bool ZEVFrontLists::isIconRowSelectedForItem(ZEVTableView&, const ZEVTableElemen
     return e.pair && s.isIconSelectedForItem(e.pair->parentItem()) && s.isIconSelectedForItem(e.pair->enfantItem());
 }
 
-bool ZEVFrontLists::isItemActif(ZEVTableView&, const ZEVTableElement& e, KELICurseur* curseur)
+bool ZEVFrontClass::isItemActif(ZEVTableView&, const ZEVTableElement& e, KELICurseur* curseur)
 {
     if (e.item) {
         ZEVDeskClass* d = space_.deskClassForCurseur(curseur);
@@ -365,7 +365,7 @@ bool ZEVFrontLists::isItemActif(ZEVTableView&, const ZEVTableElement& e, KELICur
     return isLinkActif(e.pair, curseur);
 }
 
-QVariant ZEVFrontLists::objectValue(ZEVTableView& table, const QString& id, int row, int role)
+QVariant ZEVFrontClass::objectValue(ZEVTableView& table, const QString& id, int row, int role)
 {
     const ZEVTableElement* e = table.element(row);
     if (!e)
@@ -474,7 +474,7 @@ QVariant ZEVFrontLists::objectValue(ZEVTableView& table, const QString& id, int 
 
 // ---- selection ----------------------------------------------------------------------------------
 
-bool ZEVFrontLists::siRowSelectedOnDesk(const ZEVTableView& table, const ZEVTableElement& e, int mode)
+bool ZEVFrontClass::siRowSelectedOnDesk(const ZEVTableView& table, const ZEVTableElement& e, int mode)
 {
     ZEVSelections& s = space_.selections();
     auto test = [&](KELI* item) {
@@ -500,7 +500,7 @@ bool ZEVFrontLists::siRowSelectedOnDesk(const ZEVTableView& table, const ZEVTabl
     return test(e.pair->parentItem()) && test(e.pair->enfantItem());
 }
 
-void ZEVFrontLists::majIndexOfSelectedRowsForTableView(ZEVTableView& table)
+void ZEVFrontClass::majIndexOfSelectedRowsForTableView(ZEVTableView& table)
 {
     if (!siAccepteMajSelectedRows_)
         return;
@@ -519,7 +519,7 @@ void ZEVFrontLists::majIndexOfSelectedRowsForTableView(ZEVTableView& table)
     table.selectionDidChange();
 }
 
-void ZEVFrontLists::refreshIndexOfSelectedRowsForTableView(ZEVTableView& table)
+void ZEVFrontClass::refreshIndexOfSelectedRowsForTableView(ZEVTableView& table)
 {
     const bool avant = siAccepteMajSelectedRows_;
     siAccepteMajSelectedRows_ = true;
@@ -527,14 +527,14 @@ void ZEVFrontLists::refreshIndexOfSelectedRowsForTableView(ZEVTableView& table)
     siAccepteMajSelectedRows_ = avant;
 }
 
-void ZEVFrontLists::majIndexOfSelectedRows()
+void ZEVFrontClass::majIndexOfSelectedRows()
 {
     ZEVTableView* t = front_.frontMode() == ZEVFrontModeLinks ? linkTable_.data() : itemTable_.data();
     if (t)
         majIndexOfSelectedRowsForTableView(*t);
 }
 
-void ZEVFrontLists::setSiAccepteMajSelectedRows(bool accepte, ZEVTableView& table)
+void ZEVFrontClass::setSiAccepteMajSelectedRows(bool accepte, ZEVTableView& table)
 {
     siAccepteMajSelectedRows_ = accepte;
     front_.entityWillChange();
@@ -544,7 +544,7 @@ void ZEVFrontLists::setSiAccepteMajSelectedRows(bool accepte, ZEVTableView& tabl
         front_.selectionDidChange();
 }
 
-void ZEVFrontLists::rowsDidChange(ZEVTableView& table, const std::vector<int>& selected,
+void ZEVFrontClass::rowsDidChange(ZEVTableView& table, const std::vector<int>& selected,
                                   const std::vector<int>& deselected)
 {
     if (siAccepteMajSelectedRows_)
@@ -600,7 +600,7 @@ void ZEVFrontLists::rowsDidChange(ZEVTableView& table, const std::vector<int>& s
             v->update();
 }
 
-void ZEVFrontLists::orderRowsToFront(ZEVTableView& table)
+void ZEVFrontClass::orderRowsToFront(ZEVTableView& table)
 {
     ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur());
     if (!desk)
@@ -616,7 +616,7 @@ void ZEVFrontLists::orderRowsToFront(ZEVTableView& table)
 
 // ---- type-select --------------------------------------------------------------------------------
 
-void ZEVFrontLists::selectItemsWithString(ZEVTableView&, const QString& text, int operation)
+void ZEVFrontClass::selectItemsWithString(ZEVTableView&, const QString& text, int operation)
 {
     ZEVInspectClass* model = iconModel(space_);
     std::vector<KELI*> matches;
@@ -657,7 +657,7 @@ void ZEVFrontLists::selectItemsWithString(ZEVTableView&, const QString& text, in
 
 // ---- pasteboard ---------------------------------------------------------------------------------
 
-std::vector<KELI*> ZEVFrontLists::itemsForRows(const std::vector<int>& rows) const
+std::vector<KELI*> ZEVFrontClass::itemsForRows(const std::vector<int>& rows) const
 {
     std::vector<KELI*> v;
     std::vector<int> tri = rows;
@@ -668,7 +668,7 @@ std::vector<KELI*> ZEVFrontLists::itemsForRows(const std::vector<int>& rows) con
     return v;
 }
 
-std::unique_ptr<QMimeData> ZEVFrontLists::mimeDataForItems(const std::vector<KELI*>& items, bool forDrag)
+std::unique_ptr<QMimeData> ZEVFrontClass::mimeDataForItems(const std::vector<KELI*>& items, bool forDrag)
 {
     QList<QUrl> urls;
     QStringList texts;
@@ -710,9 +710,9 @@ std::unique_ptr<QMimeData> ZEVFrontLists::mimeDataForItems(const std::vector<KEL
     return data;
 }
 
-void ZEVFrontLists::beep() { Sound::shared().beep(); }
+void ZEVFrontClass::beep() { Sound::shared().beep(); }
 
-bool ZEVFrontLists::copyRows(ZEVTableView& table)
+bool ZEVFrontClass::copyRows(ZEVTableView& table)
 {
     if (!siItemList(table)) {
         beep();
@@ -729,9 +729,9 @@ bool ZEVFrontLists::copyRows(ZEVTableView& table)
     return true;
 }
 
-void ZEVFrontLists::copy(ZEVTableView& table) { copyRows(table); }
+void ZEVFrontClass::copy(ZEVTableView& table) { copyRows(table); }
 
-void ZEVFrontLists::cut(ZEVTableView& table)
+void ZEVFrontClass::cut(ZEVTableView& table)
 {
     // Release only what was put on the pasteboard: a failed copy has already beeped.
     if (!copyRows(table))
@@ -742,7 +742,7 @@ void ZEVFrontLists::cut(ZEVTableView& table)
         front_.userReleaseSearch();
 }
 
-bool ZEVFrontLists::writeRowsForDrag(ZEVTableView& table, const std::vector<int>& rows, int pressColumn,
+bool ZEVFrontClass::writeRowsForDrag(ZEVTableView& table, const std::vector<int>& rows, int pressColumn,
                                      QMimeData* into)
 {
     if (!siItemList(table) || !into)
@@ -771,7 +771,7 @@ bool siDragDeBureau(QDropEvent* info)
 }
 } // namespace
 
-Qt::DropAction ZEVFrontLists::draggingEntered(QDropEvent* info, ZEVTableView& table)
+Qt::DropAction ZEVFrontClass::draggingEntered(QDropEvent* info, ZEVTableView& table)
 {
     if (siItemList(table) && !siDragDeBureau(info))
         draggingLegoId_ = 0;
@@ -779,7 +779,7 @@ Qt::DropAction ZEVFrontLists::draggingEntered(QDropEvent* info, ZEVTableView& ta
     return Qt::IgnoreAction;
 }
 
-Qt::DropAction ZEVFrontLists::draggingUpdated(QDropEvent* info, ZEVTableView& table)
+Qt::DropAction ZEVFrontClass::draggingUpdated(QDropEvent* info, ZEVTableView& table)
 {
     if (!siItemList(table) || !info)
         return Qt::IgnoreAction;
@@ -788,7 +788,7 @@ Qt::DropAction ZEVFrontLists::draggingUpdated(QDropEvent* info, ZEVTableView& ta
     return Qt::IgnoreAction;
 }
 
-void ZEVFrontLists::draggingExited(ZEVTableView& table)
+void ZEVFrontClass::draggingExited(ZEVTableView& table)
 {
     if (siItemList(table))
         dragExited(false);
@@ -797,13 +797,13 @@ void ZEVFrontLists::draggingExited(ZEVTableView& table)
                                     [this] { space_.draggingSessionDidStop(); });
 }
 
-bool ZEVFrontLists::performDragOperation(QDropEvent*, ZEVTableView&)
+bool ZEVFrontClass::performDragOperation(QDropEvent*, ZEVTableView&)
 {
     space_.draggingSessionDidStop();
     return false;
 }
 
-void ZEVFrontLists::dragHover(int row, double x, double width, bool deskDrag)
+void ZEVFrontClass::dragHover(int row, double x, double width, bool deskDrag)
 {
     if (deskDrag || !itemTable_)
         return;
@@ -846,7 +846,7 @@ void ZEVFrontLists::dragHover(int row, double x, double width, bool deskDrag)
     sch.perform(this, "_selectDraggingLego", kSelectDelay, [this] { selectDraggingLego(); });
 }
 
-void ZEVFrontLists::dragExited(bool deskDrag)
+void ZEVFrontClass::dragExited(bool deskDrag)
 {
     if (!deskDrag) {
         Scheduler::shared().cancel(this, "_selectDraggingLego");
@@ -857,7 +857,7 @@ void ZEVFrontLists::dragExited(bool deskDrag)
                                 [this] { space_.draggingSessionDidStop(); });
 }
 
-void ZEVFrontLists::selectDraggingLego()
+void ZEVFrontClass::selectDraggingLego()
 {
     // Woken again by id: an interval forgotten during the wait does nothing.
     KELI* lego = draggingLegoId_ ? KELServeurDeLiens::LienForInt(draggingLegoId_, space_.tlCurseur()) : nullptr;
@@ -876,7 +876,7 @@ void ZEVFrontLists::selectDraggingLego()
     }
 }
 
-void ZEVFrontLists::deselectDraggingLego()
+void ZEVFrontClass::deselectDraggingLego()
 {
     if (itemTable_)
         itemTable_->setDraggingLego(nullptr);
