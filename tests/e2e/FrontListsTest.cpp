@@ -3,7 +3,10 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "engine/KELICurseur.h"
 #include "front/ZEVFrontViewer.h"
+#include "platform/sound/Sound.h"
+#include "space/ZEVSpaceParts.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
@@ -22,7 +25,7 @@
 namespace e2e {
 namespace {
 
-class FrontLists : public E2E {
+class FrontLists : public E2EWithSound<RecordingSound> {
 protected:
     ZEVFrontViewer* front() const { return space() ? dynamic_cast<ZEVFrontViewer*>(space()->frontViewer()) : nullptr; }
     QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
@@ -30,6 +33,63 @@ protected:
     QString title(ZEVTableView* t, int row) const
     {
         return t->model()->data(t->model()->index(row, ZEVFrontClass::itemColumns().indexOf("title")), Qt::DisplayRole).toString();
+    }
+
+    // a.txt, b.txt and c.txt placed from the desktop, then a.txt and b.txt lasso-selected with the
+    // mouse; their views in that order.
+    std::vector<ZEVItemViewForDesks*> lassoTwoOfThree()
+    {
+        QStringList paths;
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            QFile file(home + "/" + name);
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(name);
+            paths << file.fileName();
+        }
+        adapter()->addFilenames(paths);
+        advance(1.0);
+        std::vector<ZEVItemViewForDesks*> views;
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+                if (v->itemTitle() == name)
+                    views.push_back(v);
+        if (views.size() != 3u) {
+            ADD_FAILURE() << "the three files were not placed";
+            return {};
+        }
+        // The placed icons come selected: a lasso over nothing deselects them, then one over the
+        // first two selects those.
+        QTest::mousePress(canvas(), Qt::LeftButton, {}, at(5, 5));
+        QTest::mouseMove(canvas(), at(10, 10));
+        QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(15, 15));
+        pump();
+        EXPECT_TRUE(space()->selections().selectedIconItems().empty());
+        const QRectF two = views[0]->imageFrame().united(views[1]->imageFrame());
+        EXPECT_FALSE(two.adjusted(-4, -4, 4, 4).intersects(views[2]->imageFrame()));
+        const QPoint from = at(two.left() - 4, two.bottom() + 4);
+        const QPoint to = at(two.right() + 4, two.top() - 4);
+        QTest::mousePress(canvas(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(canvas(), (from + to) / 2);
+        QTest::mouseMove(canvas(), to);
+        QTest::mouseRelease(canvas(), Qt::LeftButton, {}, to);
+        pump();
+        EXPECT_EQ(space()->selections().selectedIconItems().size(), 2u);
+        return views;
+    }
+    // The list shown (as the header views show it in the tracks) and given the keyboard.
+    void focusList(ZEVTableView* list)
+    {
+        list->resize(600, 200);
+        list->show();
+        list->setFocus(Qt::OtherFocusReason);
+        pump();
+    }
+    int row(ZEVTableView* list, const QString& name)
+    {
+        for (int r = 0; r < list->numberOfRows(); ++r)
+            if (title(list, r) == name)
+                return r;
+        return -1;
     }
 };
 
@@ -45,39 +105,8 @@ TEST_F(FrontLists, ALassoFillsTheObjectsListWhoseCopyAndTypeSelectWorkOnTheDesk)
     EXPECT_EQ(adapter()->deskServices()->frontSelectionTable(), static_cast<ZEVLegoSource*>(list))
         << "the desks' intervals are dragged from the Objects list";
 
-    QStringList paths;
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-        QFile file(home + "/" + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(name);
-        paths << file.fileName();
-    }
-    adapter()->addFilenames(paths);
-    advance(1.0);
-    std::vector<ZEVItemViewForDesks*> views;
-    for (const char* name : {"a.txt", "b.txt", "c.txt"})
-        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-            if (v->itemTitle() == name)
-                views.push_back(v);
+    const auto views = lassoTwoOfThree();
     ASSERT_EQ(views.size(), 3u);
-
-    // The placed icons come selected: a lasso over nothing deselects them, then one over the
-    // first two selects those.
-    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(5, 5));
-    QTest::mouseMove(canvas(), at(10, 10));
-    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(15, 15));
-    pump();
-    ASSERT_TRUE(space()->selections().selectedIconItems().empty());
-    EXPECT_EQ(list->numberOfRows(), 0);
-    const QRectF two = views[0]->imageFrame().united(views[1]->imageFrame());
-    ASSERT_FALSE(two.adjusted(-4, -4, 4, 4).intersects(views[2]->imageFrame()));
-    const QPoint from = at(two.left() - 4, two.bottom() + 4);
-    const QPoint to = at(two.right() + 4, two.top() - 4);
-    QTest::mousePress(canvas(), Qt::LeftButton, {}, from);
-    QTest::mouseMove(canvas(), (from + to) / 2);
-    QTest::mouseMove(canvas(), to);
-    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, to);
-    pump();
     ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
 
     // The list holds the two, titles bold (on the desk now), one interval each.
@@ -93,11 +122,7 @@ TEST_F(FrontLists, ALassoFillsTheObjectsListWhoseCopyAndTypeSelectWorkOnTheDesk)
     }
     EXPECT_EQ(list->selectionModel()->selectedRows().size(), 2) << "the desk's selection selects the rows";
 
-    // The header views show the list in the tracks; here the test shows it where it lies.
-    list->resize(600, 200);
-    list->show();
-    list->setFocus(Qt::OtherFocusReason);
-    pump();
+    focusList(list);
     ASSERT_EQ(window()->focusWidget(), list);
     QGuiApplication::clipboard()->clear();
     key(Qt::Key_C, Qt::ControlModifier);
@@ -122,6 +147,111 @@ TEST_F(FrontLists, ALassoFillsTheObjectsListWhoseCopyAndTypeSelectWorkOnTheDesk)
     const auto& selected = space()->selections().selectedIconItems();
     ASSERT_EQ(selected.size(), 1u);
     EXPECT_EQ(selected[0], views[1]->item());
+}
+
+TEST_F(FrontLists, ACtrlClickOnARowInTitlesModeRemovesOnlyThatObjectAndTellsTheDeskOnce)
+{
+    start();
+    const auto views = lassoTwoOfThree();
+    ASSERT_EQ(views.size(), 3u);
+    ZEVFrontViewer* f = front();
+    f->menuModeTitle();
+    space()->selections().selectTitleForItemSet({views[0]->item(), views[1]->item(), views[2]->item()}, nullptr);
+    pump();
+    ZEVTableView* list = f->selectionItemTableView();
+    ASSERT_EQ(list->numberOfRows(), 3);
+    EXPECT_EQ(list->selectionModel()->selectedRows().size(), 3);
+    focusList(list);
+    const int b = row(list, "b.txt");
+    ASSERT_GE(b, 0);
+    int notices = 0;
+    QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, [&] { ++notices; });
+    // In a selection list the mode columns take the clicks; the title column flicks the view.
+    const QPoint onB = list->visualRect(list->model()->index(b, ZEVFrontClass::itemColumns().indexOf("imageTitle"))).center();
+    QTest::mouseMove(list->viewport(), onB);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, onB);
+    pump();
+    const auto& titles = space()->selections().selectedTitleItems();
+    EXPECT_EQ(titles.size(), 2u);
+    EXPECT_FALSE(space()->selections().isTitleSelectedForItem(views[1]->item()));
+    EXPECT_TRUE(space()->selections().isTitleSelectedForItem(views[0]->item()));
+    EXPECT_TRUE(space()->selections().isTitleSelectedForItem(views[2]->item()));
+    EXPECT_EQ(notices, 1) << "the desk's answer does not come back to the list";
+    EXPECT_EQ(list->numberOfRows(), 3) << "the rows stay while the list has the keyboard";
+    // Once the list lets go, the rows are the desk's selection again.
+    canvas()->setFocus(Qt::OtherFocusReason);
+    pump();
+    EXPECT_EQ(list->numberOfRows(), 2);
+}
+
+TEST_F(FrontLists, CutReleasesOnlyAfterACopyThatWroteAndTypeSelectWithNoMatchOnNothingChangesNothing)
+{
+    start();
+    ZEVFrontViewer* f = front();
+    ZEVTableView* list = f->selectionItemTableView();
+    const auto views = lassoTwoOfThree();
+    ASSERT_EQ(views.size(), 3u);
+    focusList(list);
+    // No row selected in the list: Copy writes nothing, beeps once, and nothing is released.
+    list->selectionModel()->clearSelection();
+    const int before = sound.beeps;
+    QGuiApplication::clipboard()->clear();
+    key(Qt::Key_X, Qt::ControlModifier);
+    pump();
+    EXPECT_EQ(sound.beeps, before + 1);
+    EXPECT_EQ(nowDesk()->itemViewSet().size(), 3u) << "a failed copy releases nothing";
+
+    // With no match and nothing selected, the type-select changes nothing.
+    space()->selections().deselectAllIcons();
+    pump();
+    f->frontClass()->selectItemsWithString(*list, "zzz", 0);
+    EXPECT_TRUE(space()->selections().selectedIconItems().empty());
+    // Any letter case, and Objects not shown in the list.
+    ASSERT_LT(row(list, "c.txt"), 0);
+    f->frontClass()->selectItemsWithString(*list, "C.TXT", 0);
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 1u);
+    EXPECT_EQ(space()->selections().selectedIconItems()[0], views[2]->item());
+    // Add (2) and remove (3).
+    f->frontClass()->selectItemsWithString(*list, "a.", 2);
+    EXPECT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    f->frontClass()->selectItemsWithString(*list, "c", 3);
+    EXPECT_EQ(space()->selections().selectedIconItems().size(), 1u);
+}
+
+TEST_F(FrontLists, AForeignDragRestingOnAnIntervalMovesTheSearchCursorToItsStart)
+{
+    start();
+    ZEVFrontViewer* f = front();
+    ZEVTableView* list = f->selectionItemTableView();
+    const auto views = lassoTwoOfThree();
+    ASSERT_EQ(views.size(), 3u);
+    ZEVFrontClass* fc = f->frontClass();
+    const int a = row(list, "a.txt");
+    ASSERT_GE(a, 0);
+    const std::vector<KELI*> legos = fc->legosForRow(*list, a);
+    ASSERT_EQ(legos.size(), 1u);
+    // The right end of the table is the axis' end: within a.txt's open interval.
+    const double width = 600;
+    fc->dragHover(a, width - 1, width, true);
+    EXPECT_EQ(fc->draggingLegoInt(), 0u) << "drags of desk views move Objects, not time";
+    fc->dragHover(a, width - 1, width, false);
+    EXPECT_EQ(fc->draggingLegoInt(), legos[0]->idInt());
+    advance(0.9);
+    EXPECT_NE(space()->actifCurseur(), space()->searchCurseur()) << "nothing before a full second";
+    advance(0.2);
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    EXPECT_EQ(space()->goToTag(), 100);
+    EXPECT_NEAR(space()->searchCurseur()->now(), legos[0]->inDate(), 0.5);
+    EXPECT_EQ(list->draggingLego(), legos[0]);
+    // Leaving and coming back over the marked interval unmarks it half a second later.
+    fc->dragExited(false);
+    fc->dragHover(a, width - 1, width, false);
+    advance(0.6);
+    EXPECT_EQ(list->draggingLego(), nullptr);
+    // A table under 2 points wide has no scale: nothing is found.
+    fc->dragExited(false);
+    fc->dragHover(a, 1, 1.5, false);
+    EXPECT_EQ(fc->draggingLegoInt(), 0u);
 }
 
 } // namespace
