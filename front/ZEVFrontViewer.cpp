@@ -91,6 +91,8 @@ void ZEVFrontViewer::wakeSelectionLists()
         t->setZevClass(frontClass_.get());
         t->setLegoHeight(19, 0);
         t->setSiAllLegos(objets);
+        // Foreign drags resting on an interval move time; the Objects list takes no drop.
+        t->setAcceptDrops(objets);
         t->setSiArrowUpDown();
         t->setDefaultFrontMode(currentFrontMode_);
         t->setColumnIdentifiers(objets ? ZEVFrontClass::itemColumns() : ZEVFrontClass::linkColumns());

@@ -206,6 +206,11 @@ public:
 private:
     // The list part's set-up: cursor, Channel and the other Channel's font.
     void initFrontClass();
+    // A drag out of the Objects list, from the press recorded.
+    void startDragOut(ZEVTableView& table);
+    QPoint pressPoint_;
+    int pressColumn_ = -1;
+    int pressRow_ = -1;
     bool siItemList(const ZEVTableView& table) const { return &table == itemTable_; }
     KELI* titleWordItem(KELI* item, KELICurseur* curseur);
     QString titleForItem(KELI* item);

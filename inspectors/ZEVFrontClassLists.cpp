@@ -31,7 +31,9 @@
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 
+#include <QApplication>
 #include <QClipboard>
+#include <QDrag>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -133,9 +135,77 @@ void ZEVFrontClass::referencerSelectionLinkTableView(ZEVTableView* table)
 
 bool ZEVFrontClass::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonPress)
-        pressModifiers_ = static_cast<QMouseEvent*>(event)->modifiers();
+    ZEVTableView* items = itemTable_.data();
+    const bool surObjets = items && watched == items->viewport();
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* m = static_cast<QMouseEvent*>(event);
+        pressModifiers_ = m->modifiers();
+        pressPoint_ = m->position().toPoint();
+        pressColumn_ = surObjets ? items->columnAt(pressPoint_.x()) : -1;
+        pressRow_ = surObjets ? items->rowAt(pressPoint_.y()) : -1;
+        break;
+    }
+    case QEvent::MouseMove: {
+        auto* m = static_cast<QMouseEvent*>(event);
+        if (!surObjets || !(m->buttons() & Qt::LeftButton) || pressRow_ < 0 ||
+            (m->position().toPoint() - pressPoint_).manhattanLength() < QApplication::startDragDistance())
+            break;
+        startDragOut(*items);
+        pressRow_ = -1;
+        return true;
+    }
+    // A foreign drag is followed while it moves over the Objects list, never dropped there: the
+    // enter is taken so that the moves keep coming, each one refused.
+    case QEvent::DragEnter:
+        if (surObjets) {
+            auto* d = static_cast<QDragEnterEvent*>(event);
+            draggingEntered(d, *items);
+            d->setDropAction(Qt::IgnoreAction);
+            d->accept();
+            return true;
+        }
+        break;
+    case QEvent::DragMove:
+        if (surObjets) {
+            auto* d = static_cast<QDragMoveEvent*>(event);
+            draggingUpdated(d, *items);
+            d->ignore();
+            return true;
+        }
+        break;
+    case QEvent::DragLeave:
+        if (surObjets) {
+            draggingExited(*items);
+            return true;
+        }
+        break;
+    case QEvent::Drop:
+        if (surObjets) {
+            performDragOperation(static_cast<QDropEvent*>(event), *items);
+            event->ignore();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
     return QObject::eventFilter(watched, event);
+}
+
+void ZEVFrontClass::startDragOut(ZEVTableView& table)
+{
+    // The rows dragged: the selected ones when the press was on one of them, else the pressed one.
+    std::vector<int> rows = lignes(table.selectionModel()->selectedRows());
+    if (std::find(rows.begin(), rows.end(), pressRow_) == rows.end())
+        rows = {pressRow_};
+    auto data = std::make_unique<QMimeData>();
+    if (!writeRowsForDrag(table, rows, pressColumn_, data.get()))
+        return;
+    auto* drag = new QDrag(&table);
+    drag->setMimeData(data.release());
+    // Copy for what leaves the program, Link within it.
+    drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::LinkAction);
 }
 
 void ZEVFrontClass::referencerSelectedItems(const std::vector<KELI*>& items)

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDragEnterEvent>
 #include <QFile>
 #include <QFont>
 #include <QGuiApplication>
@@ -248,10 +249,50 @@ TEST_F(FrontLists, AForeignDragRestingOnAnIntervalMovesTheSearchCursorToItsStart
     fc->dragHover(a, width - 1, width, false);
     advance(0.6);
     EXPECT_EQ(list->draggingLego(), nullptr);
+    // Through the list's own drag events: a file from another program resting over the interval.
+    fc->dragExited(false);
+    advance(1.0);
+    list->resize(int(width), 200);
+    list->show();
+    pump();
+    QMimeData foreign;
+    foreign.setUrls({QUrl::fromLocalFile(home + "/a.txt")});
+    const QPoint over(list->viewport()->width() - 1, list->visualRect(list->model()->index(a, 0)).center().y());
+    QDragEnterEvent enter(over, Qt::CopyAction, &foreign, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted()) << "the enter is taken so that the moves keep coming";
+    QDragMoveEvent move(over, Qt::CopyAction, &foreign, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &move);
+    EXPECT_FALSE(move.isAccepted()) << "the list takes no drop";
+    EXPECT_EQ(fc->draggingLegoInt(), legos[0]->idInt());
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(list->viewport(), &leave);
+    EXPECT_EQ(fc->draggingLegoInt(), 0u);
     // A table under 2 points wide has no scale: nothing is found.
     fc->dragExited(false);
     fc->dragHover(a, 1, 1.5, false);
     EXPECT_EQ(fc->draggingLegoInt(), 0u);
+}
+
+TEST_F(FrontLists, RowsAreDraggedOutByTheirIconColumnOnlyAsTheirFiles)
+{
+    start();
+    ZEVFrontViewer* f = front();
+    ZEVTableView* list = f->selectionItemTableView();
+    const auto views = lassoTwoOfThree();
+    ASSERT_EQ(views.size(), 3u);
+    ZEVFrontClass* fc = f->frontClass();
+    const QStringList ids = ZEVFrontClass::itemColumns();
+    QMimeData byTitle;
+    EXPECT_FALSE(fc->writeRowsForDrag(*list, {0, 1}, int(ids.indexOf("title")), &byTitle));
+    EXPECT_TRUE(byTitle.formats().isEmpty());
+    QMimeData byIcon;
+    ASSERT_TRUE(fc->writeRowsForDrag(*list, {1, 0}, int(ids.indexOf("itemIcon")), &byIcon));
+    const QList<QUrl> urls = byIcon.urls();
+    ASSERT_EQ(urls.size(), 2);
+    EXPECT_EQ(QFileInfo(urls[0].toLocalFile()).fileName(), title(list, 0)) << "ascending rows";
+    EXPECT_FALSE(fc->writeRowsForDrag(*f->selectionLinkTableView(), {0}, int(ids.indexOf("itemIcon")), &byIcon))
+        << "the links list drags nothing";
 }
 
 } // namespace
