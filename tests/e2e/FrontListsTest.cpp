@@ -4,6 +4,8 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "space/ZEVConstants.h"
 #include "front/ZEVFrontViewer.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSpaceParts.h"
@@ -272,6 +274,15 @@ TEST_F(FrontLists, AForeignDragRestingOnAnIntervalMovesTheSearchCursorToItsStart
     fc->dragExited(false);
     fc->dragHover(a, 1, 1.5, false);
     EXPECT_EQ(fc->draggingLegoInt(), 0u);
+    // An interval that goes during the wait is kept by id: once gone, the wait ends in nothing.
+    list->setDraggingLego(nullptr);
+    const int b = row(list, "b.txt");
+    ASSERT_GE(b, 0);
+    fc->dragHover(b, width - 1, width, false);
+    ASSERT_NE(fc->draggingLegoInt(), 0u);
+    space()->userDeleteItem(views[1]->item());
+    advance(1.1);
+    EXPECT_EQ(list->draggingLego(), nullptr);
 }
 
 TEST_F(FrontLists, RowsAreDraggedOutByTheirIconColumnOnlyAsTheirFiles)
@@ -293,6 +304,39 @@ TEST_F(FrontLists, RowsAreDraggedOutByTheirIconColumnOnlyAsTheirFiles)
     EXPECT_EQ(QFileInfo(urls[0].toLocalFile()).fileName(), title(list, 0)) << "ascending rows";
     EXPECT_FALSE(fc->writeRowsForDrag(*f->selectionLinkTableView(), {0}, int(ids.indexOf("itemIcon")), &byIcon))
         << "the links list drags nothing";
+}
+
+TEST_F(FrontLists, InLinksModeTheLinksListShowsTheSelectedPairAndAClickSelectsLinksThroughTheSpace)
+{
+    start();
+    ZEVFrontViewer* f = front();
+    const auto views = lassoTwoOfThree();
+    ASSERT_EQ(views.size(), 3u);
+    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, views[0]->item(), views[1]->item(),
+                                                 clock.now() - 1, KELDateOuverte, space()->nowCurseur()),
+              nullptr);
+    advance(1.0);
+    f->menuModeLink();
+    space()->selections().selectNodeForItemSet({views[0]->item(), views[1]->item()}, nullptr);
+    pump();
+    ZEVTableView* links = f->selectionLinkTableView();
+    ASSERT_EQ(f->selectionTableView(), links);
+    ASSERT_EQ(links->numberOfRows(), 1);
+    EXPECT_EQ(links->selectionModel()->selectedRows().size(), 1) << "the pair is a selected link";
+    const int parentColumn = ZEVFrontClass::linkColumns().indexOf("Parent");
+    const int enfantColumn = ZEVFrontClass::linkColumns().indexOf("Enfant");
+    QStringList both{links->model()->data(links->model()->index(0, parentColumn), Qt::DisplayRole).toString(),
+                     links->model()->data(links->model()->index(0, enfantColumn), Qt::DisplayRole).toString()};
+    both.sort();
+    EXPECT_EQ(both, QStringList({"a.txt", "b.txt"}));
+
+    // A Ctrl-click on the row deselects it: the Space's link selection follows, not the nodes.
+    focusList(links);
+    const QPoint onLink = links->visualRect(links->model()->index(0, ZEVFrontClass::linkColumns().indexOf("imageLink"))).center();
+    QTest::mouseMove(links->viewport(), onLink);
+    QTest::mouseClick(links->viewport(), Qt::LeftButton, Qt::ControlModifier, onLink);
+    pump();
+    EXPECT_TRUE(space()->selections().selectedLinks().empty());
 }
 
 } // namespace
