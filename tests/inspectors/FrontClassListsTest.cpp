@@ -1,9 +1,19 @@
 // The front class's title texts by state and Channel, and the durations it sums over the visible
 // range.
 
+#include "tests/inspectors/InspectorFixture.h"
+
 #include "desk/model/ZEVItemOptions.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/table/ZEVTableView.h"
+#include "platform/AppId.h"
+#include "platform/sound/Sound.h"
 #include "engine/KELTypes.h"
 #include "inspectors/ZEVFrontClass.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 
 #include <gtest/gtest.h>
 
@@ -52,3 +62,53 @@ TEST(FrontClassDurations, OnlyThePartInsideTheRangeCounts)
 }
 
 } // namespace
+
+namespace inspecttest {
+namespace {
+
+TEST_F(Inspectors, CutReleasesAtTheActiveCursorOnlyAfterACopyThatWrote)
+{
+    RecordingSound sound;
+    Sound::setShared(&sound);
+    FakeFront& front = *host.front;
+    ZEVFrontClass fc(*space, front);
+    ZEVTableView table(space->spaceWindow()->spaceView());
+    table.referencerSpaceController(*space, &front);
+    table.setZevClass(&fc);
+    table.setColumnIdentifiers(ZEVFrontClass::itemColumns());
+    fc.referencerSelectionItemTableView(&table);
+
+    // Nothing to copy: one beep, nothing released.
+    fc.cut(table);
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_EQ(front.releasesNow + front.releasesSearch, 0);
+
+    // A row of no file or web type goes as its title and its record; then the release follows.
+    KELI* objet = KELServeurDeLiens::LienForInt(KELOBJECT_CHANNEL_VIEWER_ROOT, space->tlCurseur());
+    ASSERT_NE(objet, nullptr);
+    fc.referencerSelectedItems({objet});
+    table.selectRow(0);
+    QGuiApplication::clipboard()->clear();
+    fc.cut(table);
+    EXPECT_EQ(sound.beeps, 1);
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_TRUE(copied->hasFormat(QString::fromLatin1(kItemPasteboardType)));
+    EXPECT_EQ(front.releasesNow + front.releasesSearch, 1);
+    EXPECT_EQ(space->actifCurseur() == space->nowCurseur() ? front.releasesNow : front.releasesSearch, 1);
+
+    // Paste into the list does nothing; Copy of the links list only beeps.
+    ZEVTableView links(space->spaceWindow()->spaceView());
+    links.referencerSpaceController(*space, &front);
+    links.setZevClass(&fc);
+    fc.referencerSelectionLinkTableView(&links);
+    fc.copy(links);
+    EXPECT_EQ(sound.beeps, 2);
+    fc.cut(links);
+    EXPECT_EQ(sound.beeps, 3);
+    EXPECT_EQ(front.releasesNow + front.releasesSearch, 1);
+    Sound::setShared(nullptr);
+}
+
+} // namespace
+} // namespace inspecttest

@@ -49,6 +49,8 @@ public:
     void menuModeLink() override { switches.push_back(3); }
     bool siTlineOpened() override { return tlineOpened; }
     void userStepBack() override { ++stepBacks; }
+    void userReleaseNow() override { ++releasesNow; }
+    void userReleaseSearch() override { ++releasesSearch; }
     void userToggleTline() override
     {
         ++tlineToggles;
@@ -56,6 +58,8 @@ public:
     }
     bool tlineOpened = false;
     int stepBacks = 0;
+    int releasesNow = 0;
+    int releasesSearch = 0;
     int tlineToggles = 0;
     int mode = 0;
     bool changing = false;
