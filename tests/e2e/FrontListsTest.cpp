@@ -5,6 +5,8 @@
 
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "ruler/ZEVTlineType.h"
 #include "space/ZEVConstants.h"
 #include "front/ZEVFrontViewer.h"
 #include "platform/sound/Sound.h"
@@ -337,6 +339,29 @@ TEST_F(FrontLists, InLinksModeTheLinksListShowsTheSelectedPairAndAClickSelectsLi
     QTest::mouseClick(links->viewport(), Qt::LeftButton, Qt::ControlModifier, onLink);
     pump();
     EXPECT_TRUE(space()->selections().selectedLinks().empty());
+}
+
+TEST_F(FrontLists, AnIntervalStartingAtTheAxisStartIsNeverSelectedByHovering)
+{
+    start();
+    ZEVFrontViewer* f = front();
+    ZEVTableView* list = f->selectionItemTableView();
+    const auto views = lassoTwoOfThree();
+    ASSERT_EQ(views.size(), 3u);
+    ZEVFrontClass* fc = f->frontClass();
+    const int a = row(list, "a.txt");
+    ASSERT_GE(a, 0);
+    const std::vector<KELI*> legos = fc->legosForRow(*list, a);
+    ASSERT_EQ(legos.size(), 1u);
+    ZEVTlineType* axe = dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer())->tlineType();
+    axe->setInDate(legos[0]->inDate(), legos[0]->inDate() + 3600);
+    KELICurseur* actif = space()->actifCurseur();
+    fc->dragHover(a, 599, 600, false);
+    EXPECT_EQ(fc->draggingLegoInt(), legos[0]->idInt()) << "the interval is hovered";
+    advance(1.1);
+    EXPECT_EQ(list->draggingLego(), nullptr);
+    EXPECT_EQ(space()->actifCurseur(), actif);
+    EXPECT_NE(space()->goToTag(), 100);
 }
 
 } // namespace
