@@ -105,9 +105,10 @@ void ZEVRowsClass::remplir(KELId channelInt, KELI* identity, bool siNow)
     if (!viewerRelation_ || !contexte || !identity)
         return;
     ZEVRowList& l = siNow ? listesDe(channelInt).now : listesDe(channelInt).search;
-    if (const std::vector<KELI*>* enfants = viewerRelation_->enfantsDuParent(identity, contexte))
-        for (KELI* enfant : *enfants)
-            if (enfant) {
+    // One count per lego: the links, not the distinct children the relation's index gives.
+    if (const std::vector<KELI*>* liens = viewerRelation_->liensDuParent(identity, contexte))
+        for (KELI* lien : *liens)
+            if (KELI* enfant = lien ? lien->enfant(contexte) : nullptr) {
                 enfant->setChannelInt(channelInt);
                 l.ajouter(enfant, ZEVRowReason::Lego);
             }
@@ -214,8 +215,11 @@ void ZEVRowsClass::channelDidChangeWithIdentityInt(KELId identityInt)
         // A Channel made after start: its lists get the presences it already has.
         listesDe(currentChannelInt_);
         KELI* identity = space_.channelForIdentityInt(currentChannelInt_);
-        remplir(currentChannelInt_, identity, true);
-        remplir(currentChannelInt_, identity, false);
+        for (bool siNow : {true, false}) {
+            if (KELIContexte* c = siNow ? nowContexte_ : searchContexte_)
+                c->placeToi();
+            remplir(currentChannelInt_, identity, siNow);
+        }
     }
     actifCurseurDidChangeForCurseur(space_.actifCurseur());
 }
