@@ -1,10 +1,15 @@
 #include "inspectors/files/ZEVFileClass.h"
 
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVNewInterval.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/files/ZEVFileViewer.h"
+#include "runtime/Log.h"
 #include "space/ZEVConstants.h"
+#include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 
 namespace tallomer {
@@ -71,6 +76,37 @@ KELDate ZEVFileClass::nextDate()
     std::unordered_set<KELId> cibles;
     const ZEVChangeWalk w = walk(cibles);
     return w.kinds.empty() ? 0.0 : ZEVChangeWalker::nextDate(actifCurseur_ ? actifCurseur_ : space_.actifCurseur(), w);
+}
+
+KELI* ZEVFileClass::creerLienFileViewerForItem(KELI* item, KELDate date)
+{
+    KELI* canal = space_.spaceClass() ? space_.spaceClass()->identity() : nullptr;
+    KELICurseur* curseur = actifCurseur_ ? actifCurseur_ : space_.actifCurseur();
+    if (!item || !canal || !curseur)
+        return nullptr;
+    ZEVDeskClass* desk = space_.deskClassForCurseur(curseur);
+    KELI* lego = desk ? desk->draggingLego() : nullptr;
+    ZEVInterval i{};
+    if (!lego && space_.goToTag() >= 3) {
+        // The Object's own go-to date, with the Search cursor taken there when it lies ahead.
+        if (const std::optional<KELDate> d = ZEVItemData::Current().goToDateForItem(item))
+            date = *d;
+        const double delta = searchCurseur_ ? date - searchCurseur_->now() : 0.0;
+        ZEVRulerViewerServices* ruler = space_.rulerViewer();
+        if (delta > 0 && ruler && ruler->userInitieDeplacementCurseur()) {
+            ruler->userPlaceCurseurEtRulerOffset(delta);
+            ruler->userTermineDeplacementCurseur();
+        }
+        i = {date, space_.outTimeForGoToTime(date)};
+    } else {
+        i = ZEVNewIntervalForDate(date, lego, space_.siGoToMode(), space_.outTimeForGoToTime(date), KELDateOuverte);
+    }
+    if (!(i.in < i.out)) {
+        logFormat("ZEVFileClass ERROR - no presence made for Object %lu: empty interval",
+                  static_cast<unsigned long>(item->idInt()));
+        return nullptr;
+    }
+    return KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, canal, item, i.in, i.out, curseur);
 }
 
 void ZEVFileClass::moteurChange()

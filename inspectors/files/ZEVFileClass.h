@@ -27,6 +27,10 @@ public:
     // is), from the active cursor: 0.7 s before it, 0.05 s after it; 0 when none.
     KELDate previousDate() override;
     KELDate nextDate() override;
+    // Makes the presence of an Object imported at `date` on the Space's Channel, at the active
+    // cursor; answers the link, nullptr when none could be made.
+    KELI* creerLienFileViewerForItem(KELI* item, KELDate date);
+
     // The walk as the flags and targets stand.
     ZEVChangeWalk walk(std::unordered_set<KELId>& cibles) const;
     bool siRecallChanges() const { return siRecallChanges_; }

@@ -6,6 +6,7 @@
 
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
+#include "desk/model/ZEVNewInterval.h"
 #include "inspectors/core/ZEVEngineRouter.h"
 #include "inspectors/core/ZEVRowList.h"
 #include "inspectors/files/ZEVFileClass.h"
@@ -381,6 +382,56 @@ TEST_F(FileTable, CellsStatusPrefixesAndTheSelectionBothWays)
     m.selectItemsWithString(t, "alp", 3);
     EXPECT_EQ(m.foundedItemSet(), std::unordered_set<KELI*>{y});
     EXPECT_EQ(space->selections().selectedIconItems(), std::vector<KELI*>{y}) << "the desk follows in Icon mode";
+}
+
+} // namespace
+} // namespace inspecttest
+
+namespace inspecttest {
+namespace {
+
+TEST(NewInterval, TheDraggedIntervalThenTheGoToEndThenTheCallersEnd)
+{
+    KELI lego;
+    lego.assignerInDate(100);
+    lego.assignerOutDate(200);
+    // Dropped on the dragged interval, or before its end: the interval is copied.
+    EXPECT_EQ(ZEVNewIntervalForDate(150, &lego, true, 170, 190).in, 100);
+    EXPECT_EQ(ZEVNewIntervalForDate(200, &lego, true, 170, 190).out, 200);
+    // After its end: from the date on, open.
+    const ZEVInterval apres = ZEVNewIntervalForDate(250, &lego, true, 270, 290);
+    EXPECT_EQ(apres.in, 250);
+    EXPECT_EQ(apres.out, KELDateOuverte);
+    // No drag: the go-to end in go-to mode, else the caller's.
+    EXPECT_EQ(ZEVNewIntervalForDate(250, nullptr, true, 270, 290).out, 270);
+    EXPECT_EQ(ZEVNewIntervalForDate(250, nullptr, false, 270, 290).out, 290);
+}
+
+TEST_F(FileRows, AnImportedObjectsPresenceIsOpenOrEndsAtTheGoToEnd)
+{
+    KELI* x = objet("imported", canalA);
+    KELI* y = objet("imported in go-to", canalA);
+    ZEVFileViewer* v = ouvrir();
+    ZEVFileClass& m = v->fileClass();
+    const KELDate t = now();
+    KELI* l = m.creerLienFileViewerForItem(x, t);
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(l->parentInt(), canalA);
+    EXPECT_EQ(l->inDate(), t);
+    EXPECT_EQ(l->outDate(), KELDateOuverte);
+    space->setSiGoToMode(true);
+    KELI* g = m.creerLienFileViewerForItem(y, t);
+    space->setSiGoToMode(false);
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->outDate(), space->outTimeForGoToTime(t));
+    // A tag of 3 or more and no go-to date of its own: the date given, to the go-to end.
+    space->setGoToTag(3);
+    KELI* h = m.creerLienFileViewerForItem(objet("tagged", canalA), t + 10);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->inDate(), t + 10);
+    EXPECT_EQ(h->outDate(), space->outTimeForGoToTime(t + 10));
+    settle();
+    EXPECT_EQ(m.liste(canalA, ZEVRowScope::Now)->count(x, ZEVRowReason::Lego), 1) << "the engine told the rows";
 }
 
 } // namespace
