@@ -66,6 +66,10 @@ ZEVRowsClass::Listes& ZEVRowsClass::listesDe(KELId channelInt) { return listes_[
 
 const ZEVRowList* ZEVRowsClass::liste(KELId channelInt, ZEVRowScope scope) const
 {
+    if (scope == ZEVRowScope::Timeline) {
+        auto t = timeline_.find(timelineParChannel_ ? channelInt : 0);
+        return t == timeline_.end() ? nullptr : &t->second;
+    }
     auto it = listes_.find(channelInt);
     if (it == listes_.end())
         return nullptr;
@@ -137,6 +141,33 @@ void ZEVRowsClass::enclencherMaj()
     router_.enregistrer(relation_, searchCurseur_, h);
     router_.enregistrer(relation_, nowContexte_, h);
     router_.enregistrer(relation_, searchContexte_, h);
+}
+
+void ZEVRowsClass::enclencherTimeline(bool parChannel)
+{
+    timelineParChannel_ = parChannel;
+    timeline_.clear();
+    if (!viewerRelation_ || !tlContexte_)
+        return;
+    tlContexte_->placeToi();
+    for (KELI* lien : viewerRelation_->liens(tlContexte_))
+        croisementTimeline(lien, true);
+    router_.enregistrer(relation_, tlContexte_,
+                        [this](KELI* lien, KELICc*, bool activation) { croisementTimeline(lien, activation); });
+}
+
+void ZEVRowsClass::croisementTimeline(KELI* lien, bool activation)
+{
+    KELI* enfant = activation ? lien->enfant(tlContexte_) : KELServeurDeLiens::LienForInt(lien->enfantInt(), nullptr);
+    if (!enfant)
+        return;
+    ZEVRowList& l = timeline_[timelineParChannel_ ? lien->parentInt() : 0];
+    if (activation)
+        l.ajouter(enfant, ZEVRowReason::Lego);
+    else
+        l.enlever(enfant, ZEVRowReason::Lego);
+    verifier(l);
+    moteurChange();
 }
 
 void ZEVRowsClass::referencerInspectTableView(ZEVTableView* table)

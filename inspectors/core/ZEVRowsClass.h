@@ -49,6 +49,9 @@ public:
     // Listens to the relation on the Now cursor, the Search cursor, the Now context and the Search
     // context, in that order; the destructor stops.
     void enclencherMaj();
+    // For the kinds that list the timeline's visible span: one list for all Channels (kept under
+    // Channel 0) or one per Channel, filled now and kept by the timeline context's notices.
+    void enclencherTimeline(bool parChannel);
     void referencerInspectTableView(ZEVTableView* table);
     ZEVTableView* inspectTableView() const { return table_; }
 
@@ -185,6 +188,7 @@ private:
     // Fills a Channel's lists of one window from the engine, as they stand.
     void remplir(KELId channelInt, KELI* identity, bool siNow);
     void croisement(KELI* lien, KELICc* curseur, bool activation);
+    void croisementTimeline(KELI* lien, bool activation);
     void auCurseur(KELICc* curseur);
     void verifier(const ZEVRowList& l) const;
 
@@ -205,6 +209,8 @@ private:
     ZEVTableView* table_ = nullptr; // not owned; the panel's
     ZEVEngineRouter router_;
     std::unordered_map<KELId, Listes> listes_;
+    std::unordered_map<KELId, ZEVRowList> timeline_;
+    bool timelineParChannel_ = false;
     // Each retained Object and the Channels whose lists hold its retained count.
     std::unordered_map<KELI*, std::vector<KELId>> retenus_;
     std::unordered_set<KELI*> selectedItemSet_;

@@ -436,3 +436,37 @@ TEST_F(FileRows, AnImportedObjectsPresenceIsOpenOrEndsAtTheGoToEnd)
 
 } // namespace
 } // namespace inspecttest
+
+namespace inspecttest {
+namespace {
+
+TEST_F(FileRows, TheTimelineListsHoldTheSpansPresencesOfEveryChannelOrOfEach)
+{
+    KELI* x = objet("span one", canalA);
+    KELI* y = objet("span two", canalB);
+    lego(x, canalA, now() - 0.5 * kHeure, KELDateOuverte);
+    lego(y, canalB, now() - 0.5 * kHeure, KELDateOuverte);
+    settle();
+    ZEVFileClass une(nullptr, *space);
+    une.enclencherTimeline(false);
+    ZEVFileClass chacune(nullptr, *space);
+    chacune.enclencherTimeline(true);
+    ASSERT_NE(une.liste(canalA, ZEVRowScope::Timeline), nullptr);
+    EXPECT_EQ(une.liste(canalA, ZEVRowScope::Timeline), une.liste(canalB, ZEVRowScope::Timeline)) << "one list";
+    EXPECT_TRUE(une.liste(0, ZEVRowScope::Timeline)->contient(x));
+    EXPECT_TRUE(une.liste(0, ZEVRowScope::Timeline)->contient(y));
+    ASSERT_NE(chacune.liste(canalB, ZEVRowScope::Timeline), nullptr);
+    EXPECT_EQ(chacune.liste(canalB, ZEVRowScope::Timeline)->itemsVector(), std::vector<KELI*>{y});
+    // A presence made in the span comes in through the notices.
+    KELI* z = objet("span three", canalB);
+    KELI* l = lego(z, canalB, now() - 0.2 * kHeure, KELDateOuverte);
+    settle();
+    EXPECT_TRUE(chacune.liste(canalB, ZEVRowScope::Timeline)->contient(z));
+    KELServeurDeLiens::DegagerLien(l, space->nowCurseur());
+    settle();
+    EXPECT_FALSE(chacune.liste(canalB, ZEVRowScope::Timeline)->contient(z));
+    EXPECT_FALSE(une.liste(0, ZEVRowScope::Timeline)->contient(z));
+}
+
+} // namespace
+} // namespace inspecttest
