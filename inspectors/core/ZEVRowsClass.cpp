@@ -48,6 +48,11 @@ ZEVRowsClass::ZEVRowsClass(ZEVSpaceController& space, KELId relation)
     ZEVInspectClass::setSiAccepteMajSelectedRows(true);
     actifCurseur_ = space.actifCurseur();
     viewerRelation_ = relationDe(relation, tlCurseur_);
+    // The relation is woken in every window it is read in, so that the store's links are listed
+    // there and the window's moves bring them in and out.
+    for (KELICc* c : std::initializer_list<KELICc*>{nowCurseur_, searchCurseur_, nowContexte_, searchContexte_, tlContexte_})
+        if (c)
+            KELServeurDeLiens::LienForInt(relation, c);
     itemTitleRelation_ = relationDe(KELRELATION_ITEM_TITLE, tlCurseur_);
     itemTypeRelation_ = relationDe(KELRELATION_ITEM_TYPE, tlCurseur_);
     itemIconNameRelation_ = relationDe(KELRELATION_ITEM_ICON, tlCurseur_);

@@ -242,6 +242,7 @@ TEST_F(FileRows, TwoLegosCountTwiceAChannelMadeLaterIsFilledAndFoundCountsGoBack
     ZEVFileClass neuf(nullptr, *space);
     neuf.initialiser();
     ASSERT_NE(m.liste(c->idInt(), ZEVRowScope::Search), nullptr);
+    EXPECT_EQ(m.liste(c->idInt(), ZEVRowScope::Search)->count(z, ZEVRowReason::Lego), 1) << "the Search window has it too";
     EXPECT_EQ(legos(m.liste(c->idInt(), ZEVRowScope::Search)), legos(neuf.liste(c->idInt(), ZEVRowScope::Search)));
 }
 
