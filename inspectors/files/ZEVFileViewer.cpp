@@ -4,6 +4,7 @@
 #include "inspectors/base/ZEVInspectView.h"
 #include "runtime/Scheduler.h"
 #include "space/ZEVSpaceController.h"
+#include "widgets/ZEVButton.h"
 
 #include <QHeaderView>
 
@@ -31,6 +32,7 @@ void ZEVFileViewer::awakeFromNib()
     table->frontModeDidChange();
     model_.referencerInspectTableView(table);
     model_.reloadItems();
+    inspectViewIfBuilt()->btnFind()->setCliqueTarget(this, [this](ZEVButton*) { menuInspectFind(); });
 }
 
 void ZEVFileViewer::channelDidChangeWithIdentityInt(KELId identityInt)
@@ -58,6 +60,14 @@ void ZEVFileViewer::showInspectView(bool show)
         model_.majIndexOfSelectedRows();
     }
     ZEVInspectViewer::showInspectView(show);
+}
+
+void ZEVFileViewer::btnInspectFind()
+{
+    // A long press comes back on a later turn through the button's clique target.
+    ZEVInspectView* v = inspectViewIfBuilt();
+    if (!v || !v->btnFind()->siClickLong())
+        ZEVInspectViewer::btnInspectFind();
 }
 
 void ZEVFileViewer::moteurChangeFile()

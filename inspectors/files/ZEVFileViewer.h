@@ -26,6 +26,8 @@ public:
     void itemSelectionDidChange() override;
     void frontModeDidChange() override;
     void showInspectView(bool show) override;
+    // A long press on Find shows type-select.
+    void btnInspectFind() override;
     void menuFindZevHeld() override { model_.selectZevHeldItemsWithOperation(0); }
     void menuFindMacHeld() override { model_.selectMacHeldItemsWithOperation(0); }
     void menuFindExtHeld() override { model_.selectExtHeldItemsWithOperation(0); }

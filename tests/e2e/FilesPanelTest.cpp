@@ -126,7 +126,9 @@ TEST_F(FilesPanel, TheButtonListsTheChannelsFilesAndTheRowsAndTheDeskSelectEachO
     EXPECT_FALSE(files()->fileClass().legosForRow(*table(), 0).empty());
 
     // Type-select: the rows of the timeline's span whose titles hold the text, in any case.
-    files()->menuInspectFind();
+    // The main menu's Find by its key, with the panel's table focused.
+    ASSERT_TRUE(files()->siFirstResponder());
+    key(Qt::Key_F, Qt::ControlModifier);
     pump();
     QLineEdit* champ = files()->inspectViewIfBuilt()->searchField();
     ASSERT_TRUE(champ->isVisible());
@@ -135,6 +137,14 @@ TEST_F(FilesPanel, TheButtonListsTheChannelsFilesAndTheRowsAndTheDeskSelectEachO
     advance(1.0);
     EXPECT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{items[0]});
     EXPECT_EQ(lignesChoisies(), (std::vector<std::string>{"alpha.txt"}));
+    ASSERT_FALSE(champ->isVisible()) << "Return ended the search";
+    // A long press on the panel's Find button shows it again.
+    ZEVButton* find = files()->inspectViewIfBuilt()->btnFind();
+    QTest::mousePress(find, Qt::LeftButton, {}, find->rect().center());
+    advance(0.3);
+    QTest::mouseRelease(find, Qt::LeftButton, {}, find->rect().center());
+    pump();
+    EXPECT_TRUE(champ->isVisible()) << "a long press on Find";
     files()->menuInspectFind();
     advance(0.5);
 
