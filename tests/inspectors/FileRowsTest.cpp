@@ -383,6 +383,15 @@ TEST_F(FileTable, CellsStatusPrefixesAndTheSelectionBothWays)
     m.selectItemsWithString(t, "alp", 3);
     EXPECT_EQ(m.foundedItemSet(), std::unordered_set<KELI*>{y});
     EXPECT_EQ(space->selections().selectedIconItems(), std::vector<KELI*>{y}) << "the desk follows in Icon mode";
+
+    // The row menu's select commands toggle the right-clicked row's Object in one mode.
+    m.updateRowMenu(nullptr, t, ZEVTableElement{x, nullptr});
+    m.selectTitleInTableView(t);
+    EXPECT_TRUE(space->selections().isTitleSelectedForItem(x));
+    m.selectTitleInTableView(t);
+    EXPECT_FALSE(space->selections().isTitleSelectedForItem(x));
+    m.selectIconInTableView(t);
+    EXPECT_EQ(space->selections().selectedIconItems(), (std::vector<KELI*>{y, x})) << "added to the others";
 }
 
 } // namespace
