@@ -474,6 +474,14 @@ void ZEVFrontViewer::userRereadFlags(Qt::KeyboardModifiers modifiers)
     }
 }
 
+void ZEVFrontViewer::setSiAvoidGraphicalLarsen(bool avoid)
+{
+    const bool etait = siAvoidGraphicalLarsen_;
+    siAvoidGraphicalLarsen_ = avoid;
+    if (etait && !avoid)
+        tellInspectors(false);
+}
+
 void ZEVFrontViewer::tellInspectors(bool modeChanged)
 {
     for (ZEVEntityViewer* v : space_.entityViewerSet()) {

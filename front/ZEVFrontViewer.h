@@ -94,6 +94,7 @@ public:
     void filterSelectionDidChange() override;
     void linkSelectionDidChange() override;
     void filterOperationDidChange() override;
+    void setSiAvoidGraphicalLarsen(bool avoid) override;
     void displayFrontView() override;
     void updateFrontView() override;
     void lassoDidStart() override;

@@ -128,6 +128,9 @@ public:
     virtual void filterSelectionDidChange() = 0;
     virtual void linkSelectionDidChange() = 0;
     virtual void filterOperationDidChange() = 0;
+    // The echo guard: while set, a selection change of the desk is not pushed back into the
+    // inspector tables (an inspector's own row click made it); clearing it tells every inspector.
+    virtual void setSiAvoidGraphicalLarsen(bool avoid) = 0;
     // The front view redraws (link lines, lasso); updateFrontView also refreshes the counts.
     virtual void displayFrontView() = 0;
     virtual void updateFrontView() = 0;

@@ -8,6 +8,7 @@
 #include "desk/model/ZEVItemClass.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
+#include "inspectors/base/ZEVInspectViewer.h"
 #include "engine/KELLien.h"
 #include "keytime/ZEVKeyDocumentController.h"
 #include "platform/desktop/AppRegistry.h"
@@ -151,9 +152,17 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
     frontCommands["userAdd"] = [s](const Arg&) { userAdd(*s, false); };
     frontCommands["userAddDocuments"] = [s](const Arg&) { userAdd(*s, true); };
     frontCommands["userAddNewFolderWithItem"] = [s](const Arg&) { userAddNewFolderWithItem(*s); };
+    // Find: the type-select of the focused inspector panel, until the front layer answers it.
+    frontCommands["userFind"] = [s](const Arg&) {
+        for (ZEVEntityViewer* v : s->entityViewerSet())
+            if (auto* iv = dynamic_cast<ZEVInspectViewer*>(v); iv && iv->siFirstResponder()) {
+                iv->userFind();
+                return;
+            }
+    };
     front_ = std::make_unique<TableReceiver>(std::move(frontCommands), [front](std::string_view c) {
         ZEVFrontViewerServices* f = front();
-        return f && (isAddCommand(c) || f->handlesCommand(c));
+        return f && (isAddCommand(c) || c == "userFind" || f->handlesCommand(c));
     });
 
     // The ruler viewer's zooms.

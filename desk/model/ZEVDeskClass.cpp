@@ -1,4 +1,6 @@
 #include "desk/model/ZEVDeskClass.h"
+
+#include "desk/model/ZEVNewInterval.h"
 #include "services/ZEVDeskViewerForDeskModels.h"
 
 #include "desk/model/ZEVDeskIds.h"
@@ -257,6 +259,12 @@ KELI* ZEVDeskClass::canalDeLItem(KELI* item)
     return KELServeurDeLiens::LienForInt(id, deskmodel::timelineCurseur(nullptr));
 }
 
+KELI* ZEVDeskClass::draggingLego() const
+{
+    ZEVLegoSource* table = space_ ? space_->frontSelectionTable() : nullptr;
+    return table ? table->draggingLego() : nullptr;
+}
+
 KELDate ZEVDeskClass::finDeLEspace(KELDate date)
 {
     if (!space_)
@@ -409,19 +417,13 @@ bool ZEVDeskClass::recallIconForItem(KELI* item, KELDate date, const ZEVIconPosi
         return false;
     KELI* suivant = premierIconeApres(item->idInt(), date, curseur_);
     KELI* canal = space_ ? space_->identity() : canalDeLItem(item);
-    KELDate debut = date;
-    KELDate fin = KELDateOuverte;
-    ZEVLegoSource* table = space_ ? space_->frontSelectionTable() : nullptr;
-    if (KELI* lego = table ? table->draggingLego() : nullptr) {
-        if (date > lego->outDate()) {
-            fin = KELDateOuverte;
-        } else {
-            debut = lego->inDate();
-            fin = lego->outDate();
-        }
-    } else {
-        fin = finDeLEspace(date);
-    }
+    const bool goTo = space_ && space_->siGoToMode();
+    const ZEVInterval i = ZEVNewIntervalForDate(date, draggingLego(), goTo,
+                                                goTo ? space_->spaceOutTimeForGoToTime(date, curseur_) : KELDateOuverte,
+                                                space_ ? space_->spaceOutTimeForCurseur(curseur_) : KELDateOuverte);
+    const KELDate debut = i.in;
+    KELDate fin = i.out;
+    // The desk's own rule: an icon ends where the Object's next icon on the desk begins.
     if (suivant)
         fin = std::min(suivant->inDate(), fin);
     if (!canal || !(debut < fin)) {

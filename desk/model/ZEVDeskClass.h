@@ -42,6 +42,8 @@ public:
     void referencerItemViewer(ZEVItemViewerForDesks* v) { itemViewer_ = v; }
     void referencerItemClass(ZEVItemClass* c) { itemClass_ = c; }
     ZEVSpaceForDeskModels* spaceController() const { return space_; }
+    // The presence interval being dragged in the front's selection list; nullptr for none.
+    KELI* draggingLego() const;
     ZEVItemClass* itemClass() const { return itemClass_; }
     KELICurseur* curseur() const { return curseur_; }
     KELICc* contexte() const;

@@ -1,14 +1,51 @@
 #pragma once
-// The Files inspector as far as the inspector framework makes it: its panel opens, moves and
-// closes; its rows come with the Files inspector itself.
+// The Files inspector's controller: its model lists the file Objects of the current Channel at
+// the active cursor; its panel shows them, rebuilt once shortly after the engine's first notice
+// while shown, and when shown again.
 
-#include "inspectors/base/ZEVLeastInspector.h"
+#include "inspectors/base/ZEVInspectPanels.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/files/ZEVFileClass.h"
+
+#include <memory>
 
 namespace tallomer {
 
-class ZEVFileViewer final : public ZEVLeastInspectViewer<ZEVFileView> {
+class ZEVFileViewer final : public ZEVInspectViewer {
 public:
-    using ZEVLeastInspectViewer::ZEVLeastInspectViewer;
+    // The delay from the engine's first notice to the panel's rebuild.
+    static constexpr double kRebuildDelay = 0.07;
+
+    ZEVFileViewer(ZEVSpaceController& space, KELId entityInt);
+    ~ZEVFileViewer() override;
+
+    ZEVInspectClass* inspectClass() override { return &model_; }
+    ZEVFileClass& fileClass() { return model_; }
+    void buttonInspectCancel() override { fermerParLaBarre(); }
+    void channelDidChangeWithIdentityInt(KELId identityInt) override;
+    void itemSelectionDidChange() override;
+    void frontModeDidChange() override;
+    void showInspectView(bool show) override;
+    // A long press on Find shows type-select.
+    void btnInspectFind() override;
+    void menuFindZevHeld() override { model_.selectZevHeldItemsWithOperation(0); }
+    void menuFindMacHeld() override { model_.selectMacHeldItemsWithOperation(0); }
+    void menuFindExtHeld() override { model_.selectExtHeldItemsWithOperation(0); }
+
+    // The engine changed the rows.
+    void moteurChangeFile();
+    // The action buttons come with the Files commands; nothing to refresh until then.
+    void majActionButtons() {}
+
+protected:
+    std::unique_ptr<ZEVInspectView> creerInspectView() override { return std::make_unique<ZEVFileView>(*this); }
+    void awakeFromNib() override;
+
+private:
+    void rebuild();
+
+    ZEVFileClass model_;
+    bool siRebuildPrevu_ = false;
 };
 
 } // namespace tallomer

@@ -58,6 +58,16 @@ public:
     virtual void refreshIndexOfSelectedRowsForTableView(ZEVTableView& table) = 0;
     // The row is drawn as impacted by the filters.
     virtual bool siFilteredItem(const ZEVTableElement& item, ZEVTableView& table) = 0;
+    // Optional: asked when the user changed the selected rows, with the rows selected before and
+    // the modifiers held; answers the rows to keep.
+    virtual std::vector<int> selectionIndexesForProposedSelection(ZEVTableView& table, const std::vector<int>& proposed,
+                                                                  const std::vector<int>& before,
+                                                                  Qt::KeyboardModifiers modifiers)
+    {
+        return proposed;
+    }
+    // Optional: the selected rows changed.
+    virtual void tableViewSelectionDidChange(ZEVTableView& table) {}
 };
 
 // The actions of the row and lego menus, each sent to the delegate with the table.

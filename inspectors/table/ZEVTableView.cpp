@@ -19,6 +19,7 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLinearGradient>
@@ -29,6 +30,7 @@
 #include <QStyledItemDelegate>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tallomer {
@@ -348,7 +350,36 @@ void ZEVTableView::selectionDidChange()
 void ZEVTableView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
     QTableView::selectionChanged(selected, deselected);
+    if (zevClass_ && !siSelectionAnswer_) {
+        // The model has its say on every change of the rows before the change stands: the rows it
+        // answers are the ones kept.
+        std::vector<int> proposed;
+        for (const QModelIndex& i : selectionModel()->selectedRows())
+            proposed.push_back(i.row());
+        std::sort(proposed.begin(), proposed.end());
+        std::vector<int> before;
+        for (int r : proposed)
+            if (!selected.contains(model_->index(r, 0)))
+                before.push_back(r);
+        for (const QModelIndex& i : deselected.indexes())
+            if (i.column() == 0)
+                before.push_back(i.row());
+        std::sort(before.begin(), before.end());
+        before.erase(std::unique(before.begin(), before.end()), before.end());
+        const std::vector<int> kept =
+            zevClass_->selectionIndexesForProposedSelection(*this, proposed, before, QGuiApplication::keyboardModifiers());
+        if (kept != proposed) {
+            siSelectionAnswer_ = true;
+            QItemSelection sel;
+            for (int r : kept)
+                sel.select(model_->index(r, 0), model_->index(r, std::max(0, model_->columnCount() - 1)));
+            selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+            siSelectionAnswer_ = false;
+        }
+    }
     selectionDidChange();
+    if (zevClass_ && !siSelectionAnswer_)
+        zevClass_->tableViewSelectionDidChange(*this);
 }
 
 int ZEVTableView::selectedRowCount() const

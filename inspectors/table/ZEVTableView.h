@@ -213,6 +213,8 @@ private:
     KELId rightSelectedLegoId_ = 0;
     KELId draggingLegoId_ = 0;
     int monoSelectedRow_ = -1;
+    // While the model's answer to a proposed selection is being applied.
+    bool siSelectionAnswer_ = false;
     int rightSelectedRow_ = -2;
 
     QColor fondColor_, fondColorOn_, fondColorOff_;

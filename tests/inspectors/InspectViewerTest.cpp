@@ -162,7 +162,8 @@ TEST_F(Inspectors, WhileTheTypeSelectFieldIsActiveThePanelHasTheFocusAndKeepsItT
 
 TEST_F(Inspectors, TheCommandDefaultsBeepAndAnswerNoAndTheModelsDefaultsAreHarmless)
 {
-    ZEVInspectViewer* v = creer("ZEVFileViewer", kFiles);
+    // A kind still on the base's defaults (Files has its own model now).
+    ZEVInspectViewer* v = creer("ZEVBackViewer", kImages);
     for (auto cmd :
          {&ZEVInspectViewer::userOpen, &ZEVInspectViewer::userDelete, &ZEVInspectViewer::userMoveTo,
           &ZEVInspectViewer::userCopyToSpace, &ZEVInspectViewer::userDuplicateTo, &ZEVInspectViewer::userShowOriginal,

@@ -40,6 +40,7 @@ public:
     void filterSelectionDidChange() override {}
     void linkSelectionDidChange() override {}
     void filterOperationDidChange() override {}
+    void setSiAvoidGraphicalLarsen(bool) override {}
     void displayFrontView() override {}
     void entityWillChange() override {}
     void updateFrontView() override {}

@@ -1,0 +1,895 @@
+#include "inspectors/core/ZEVRowsClass.h"
+
+#include "app/shared/KELSharedResources.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
+#include "engine/KELModels.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/table/ZEVTableModel.h"
+#include "inspectors/table/ZEVTableView.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "runtime/Log.h"
+#include "runtime/Scheduler.h"
+#include "services/ZEVFrontMode.h"
+#include "services/ZEVFrontViewerServices.h"
+#include "desk/view/ZEVDeskView.h"
+#include "services/ZEVItemViewForDesks.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
+#include "space/ZEVSpaceController.h"
+#include "widgets/FileTypeIcon.h"
+
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+
+#include <algorithm>
+
+namespace tallomer {
+
+namespace {
+
+KELIElemRelation* relationDe(KELId id, KELICurseur* c)
+{
+    return c ? dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(id, c)) : nullptr;
+}
+
+constexpr int kPoliceTitre = 13;
+
+} // namespace
+
+ZEVRowsClass::ZEVRowsClass(ZEVSpaceController& space, KELId relation)
+    : ZEVInspectClass(space), nowCurseur_(space.nowCurseur()),
+      nowContexte_(nowCurseur_ ? nowCurseur_->contexte() : nullptr), searchCurseur_(space.searchCurseur()),
+      searchContexte_(searchCurseur_ ? searchCurseur_->contexte() : nullptr), tlCurseur_(space.tlCurseur()),
+      tlContexte_(space.tlContexte()), relation_(relation)
+{
+    ZEVInspectClass::setSiAccepteMajSelectedRows(true);
+    actifCurseur_ = space.actifCurseur();
+    viewerRelation_ = relationDe(relation, tlCurseur_);
+    // The relation is woken in every window it is read in, so that the store's links are listed
+    // there and the window's moves bring them in and out.
+    for (KELICc* c : std::initializer_list<KELICc*>{nowCurseur_, searchCurseur_, nowContexte_, searchContexte_, tlContexte_})
+        if (c)
+            KELServeurDeLiens::LienForInt(relation, c);
+    itemTitleRelation_ = relationDe(KELRELATION_ITEM_TITLE, tlCurseur_);
+    itemTypeRelation_ = relationDe(KELRELATION_ITEM_TYPE, tlCurseur_);
+    itemIconNameRelation_ = relationDe(KELRELATION_ITEM_ICON, tlCurseur_);
+    otherChannelFont_ = QFont(QStringLiteral("Helvetica"), kPoliceTitre);
+    otherChannelFont_.setItalic(true);
+}
+
+ZEVRowsClass::~ZEVRowsClass() { router_.toutRetirer(); }
+
+KELICurseur* ZEVRowsClass::actif() const { return actifCurseur_ ? actifCurseur_ : space_.actifCurseur(); }
+
+// ---------------------------------------------------------------------------------------------
+// The lists
+
+ZEVRowsClass::Listes& ZEVRowsClass::listesDe(KELId channelInt) { return listes_[channelInt]; }
+
+const ZEVRowList* ZEVRowsClass::liste(KELId channelInt, ZEVRowScope scope) const
+{
+    if (scope == ZEVRowScope::Timeline) {
+        auto t = timeline_.find(timelineParChannel_ ? channelInt : 0);
+        return t == timeline_.end() ? nullptr : &t->second;
+    }
+    auto it = listes_.find(channelInt);
+    if (it == listes_.end())
+        return nullptr;
+    switch (scope) {
+    case ZEVRowScope::Now:
+        return &it->second.now;
+    case ZEVRowScope::Search:
+        return &it->second.search;
+    default:
+        return nullptr;
+    }
+}
+
+const ZEVRowList& ZEVRowsClass::actifListe() const
+{
+    static const ZEVRowList vide;
+    const bool siNow = !searchCurseur_ || actif() != searchCurseur_;
+    const ZEVRowList* l = liste(currentChannelInt_, siNow ? ZEVRowScope::Now : ZEVRowScope::Search);
+    return l ? *l : vide;
+}
+
+std::vector<KELId> ZEVRowsClass::channelsListes() const
+{
+    std::vector<KELId> out;
+    out.reserve(listes_.size());
+    for (const auto& [c, l] : listes_)
+        out.push_back(c);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+void ZEVRowsClass::verifier([[maybe_unused]] const ZEVRowList& l) const { Q_ASSERT(l.invariant()); }
+
+void ZEVRowsClass::remplir(KELId channelInt, KELI* identity, bool siNow)
+{
+    KELIContexte* contexte = siNow ? nowContexte_ : searchContexte_;
+    if (!viewerRelation_ || !contexte || !identity)
+        return;
+    ZEVRowList& l = siNow ? listesDe(channelInt).now : listesDe(channelInt).search;
+    // One count per lego: the links, not the distinct children the relation's index gives.
+    if (const std::vector<KELI*>* liens = viewerRelation_->liensDuParent(identity, contexte))
+        for (KELI* lien : *liens)
+            if (KELI* enfant = lien ? lien->enfant(contexte) : nullptr) {
+                enfant->setChannelInt(channelInt);
+                l.ajouter(enfant, ZEVRowReason::Lego);
+            }
+    verifier(l);
+}
+
+void ZEVRowsClass::initialiser()
+{
+    currentChannelInt_ = space_.currentChannelInt();
+    const std::vector<KELI*> identities = space_.allIdentities();
+    listes_.reserve(identities.size() + 1);
+    for (bool siNow : {true, false}) {
+        if (KELIContexte* c = siNow ? nowContexte_ : searchContexte_)
+            c->placeToi();
+        for (KELI* identity : identities)
+            if (identity)
+                remplir(identity->idInt(), identity, siNow);
+    }
+    listesDe(currentChannelInt_);
+}
+
+void ZEVRowsClass::enclencherMaj()
+{
+    auto h = [this](KELI* lien, KELICc* curseur, bool activation) { croisement(lien, curseur, activation); };
+    router_.enregistrer(relation_, nowCurseur_, h);
+    router_.enregistrer(relation_, searchCurseur_, h);
+    router_.enregistrer(relation_, nowContexte_, h);
+    router_.enregistrer(relation_, searchContexte_, h);
+}
+
+void ZEVRowsClass::enclencherTimeline(bool parChannel)
+{
+    timelineParChannel_ = parChannel;
+    timeline_.clear();
+    if (!viewerRelation_ || !tlContexte_)
+        return;
+    tlContexte_->placeToi();
+    for (KELI* lien : viewerRelation_->liens(tlContexte_))
+        croisementTimeline(lien, true);
+    router_.enregistrer(relation_, tlContexte_,
+                        [this](KELI* lien, KELICc*, bool activation) { croisementTimeline(lien, activation); });
+}
+
+void ZEVRowsClass::croisementTimeline(KELI* lien, bool activation)
+{
+    KELI* enfant = activation ? lien->enfant(tlContexte_) : KELServeurDeLiens::LienForInt(lien->enfantInt(), nullptr);
+    if (!enfant)
+        return;
+    ZEVRowList& l = timeline_[timelineParChannel_ ? lien->parentInt() : 0];
+    if (activation)
+        l.ajouter(enfant, ZEVRowReason::Lego);
+    else
+        l.enlever(enfant, ZEVRowReason::Lego);
+    verifier(l);
+    moteurChange();
+}
+
+void ZEVRowsClass::referencerInspectTableView(ZEVTableView* table)
+{
+    table_ = table;
+    if (table_) {
+        table_->setElements(&actifListe().elements());
+        table_->setActifCurseur(actif());
+    }
+}
+
+void ZEVRowsClass::croisement(KELI* lien, KELICc* curseur, bool activation)
+{
+    const bool siNow = curseur == nowContexte_;
+    if (!siNow && curseur != searchContexte_) {
+        auCurseur(curseur);
+        return;
+    }
+    const KELId channel = lien->parentInt();
+    auto it = listes_.find(channel);
+    // A Channel without lists hears nothing: they are filled when it is first shown.
+    if (it == listes_.end())
+        return;
+    KELI* enfant = activation ? lien->enfant(curseur) : KELServeurDeLiens::LienForInt(lien->enfantInt(), nullptr);
+    if (!enfant) {
+        logFormat("ZEVRowsClass WARNING - relation %lu link %lu: Object %lu not in memory, skipped",
+                  static_cast<unsigned long>(relation_), static_cast<unsigned long>(lien->idInt()),
+                  static_cast<unsigned long>(lien->enfantInt()));
+        return;
+    }
+    enfant->setChannelInt(channel);
+    ZEVRowList& l = siNow ? it->second.now : it->second.search;
+    if (activation)
+        l.ajouter(enfant, ZEVRowReason::Lego);
+    else
+        l.enlever(enfant, ZEVRowReason::Lego);
+    verifier(l);
+    moteurChange();
+}
+
+void ZEVRowsClass::auCurseur(KELICc* curseur)
+{
+    if (curseur != actif() || !siPanneauMontre())
+        return;
+    Scheduler::shared().cancel(this, "majActionButtons");
+    Scheduler::shared().perform(this, "majActionButtons", 0.3, [this] { majActionButtons(); });
+    if (table_)
+        table_->viewport()->update();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Cursor and Channel
+
+void ZEVRowsClass::actifCurseurDidChangeForCurseur(KELICurseur* curseur)
+{
+    actifCurseur_ = curseur;
+    if (table_) {
+        table_->setActifCurseur(curseur);
+        table_->setElements(&actifListe().elements());
+        reloadItems();
+    }
+    majActionButtons();
+}
+
+void ZEVRowsClass::channelDidChangeWithIdentityInt(KELId identityInt)
+{
+    if (identityInt && identityInt != currentChannelInt_) {
+        // The found counts stay where they went; the found set ends with the Channel it was made in.
+        const bool avant = siReleaseFoundedSet_;
+        siReleaseFoundedSet_ = true;
+        releaseAllFoundedItems();
+        siReleaseFoundedSet_ = avant;
+        currentChannelInt_ = identityInt;
+    }
+    if (!listes_.count(currentChannelInt_)) {
+        // A Channel made after start: its lists get the presences it already has.
+        listesDe(currentChannelInt_);
+        KELI* identity = space_.channelForIdentityInt(currentChannelInt_);
+        for (bool siNow : {true, false}) {
+            if (KELIContexte* c = siNow ? nowContexte_ : searchContexte_)
+                c->placeToi();
+            remplir(currentChannelInt_, identity, siNow);
+        }
+    }
+    actifCurseurDidChangeForCurseur(space_.actifCurseur());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lookups
+
+bool ZEVRowsClass::isItemActif(KELI* item)
+{
+    const std::vector<KELI*>* l = viewerRelation_ && item ? viewerRelation_->liensDeLEnfant(item, actif()) : nullptr;
+    return l && !l->empty();
+}
+
+bool ZEVRowsClass::isItemActifNow(KELI* item)
+{
+    const std::vector<KELI*>* l = viewerRelation_ && item ? viewerRelation_->liensDeLEnfant(item, nowCurseur_) : nullptr;
+    return l && !l->empty();
+}
+
+std::vector<KELI*> ZEVRowsClass::legosForItem(KELI* item, KELICc* curseur)
+{
+    const std::vector<KELI*>* l = viewerRelation_ && item && curseur ? viewerRelation_->liensDeLEnfant(item, curseur) : nullptr;
+    return l ? *l : std::vector<KELI*>();
+}
+
+namespace {
+std::optional<std::string> motDe(KELIElemRelation* rel, KELI* item, KELICc* curseur)
+{
+    if (!rel || !item || !curseur)
+        return std::nullopt;
+    const std::vector<KELI*>* liens = rel->liensDuParent(item, curseur);
+    if (!liens || liens->empty())
+        return std::nullopt;
+    KELI* mot = liens->front()->enfant(curseur);
+    const KELValue v = mot ? mot->base() : KELValue{};
+    const auto* s = std::get_if<std::string>(&v);
+    return s ? std::optional<std::string>(*s) : std::nullopt;
+}
+} // namespace
+
+std::optional<std::string> ZEVRowsClass::itemIconForItem(KELI* item) { return motDe(itemIconNameRelation_, item, tlCurseur_); }
+std::optional<std::string> ZEVRowsClass::itemTitleForItem(KELI* item) { return motDe(itemTitleRelation_, item, actif()); }
+std::optional<std::string> ZEVRowsClass::itemTypeForItem(KELI* item) { return motDe(itemTypeRelation_, item, actif()); }
+
+std::string ZEVRowsClass::durationStringForLegos(const std::vector<KELI*>& legos)
+{
+    if (!tlContexte_)
+        return std::string();
+    const KELDate a = tlContexte_->nowIn();
+    const KELDate b = tlContexte_->nowOut();
+    double somme = 0;
+    for (KELI* lego : legos)
+        if (lego)
+            somme += std::max(0.0, std::min(b, lego->outDate()) - std::max(a, lego->inDate()));
+    return ZEVSpaceController::durationStringForDuration(somme).toStdString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Cells
+
+std::optional<ZEVRowsClass::Statut> ZEVRowsClass::statutForOptions(std::uint64_t options) const
+{
+    const KELSharedResources& r = space_.host().sharedResources();
+    const struct {
+        std::uint64_t bit;
+        const char* texte;
+        QColor couleur;
+    } ordre[] = {
+        {ZEVOPTION_DOWNLOADING, "Downloading\u2026 \u2013 %1", r.movingColor()},
+        {ZEVOPTION_DUPLICATING, "Duplicating\u2026 \u2013 %1", r.movingColor()},
+        {ZEVOPTION_COPYING, "Copying\u2026 \u2013 %1", r.movingColor()},
+        {ZEVOPTION_MOVING, "Moving\u2026 \u2013 %1", r.movingColor()},
+        {ZEVOPTION_ERROR, "Error ! \u2013 %1", r.errorColor()},
+        {ZEVOPTION_NOT_FOUND, "Not found ! \u2013 %1", r.notFoundColor()},
+    };
+    for (const auto& s : ordre)
+        if (options & s.bit)
+            return Statut{QString::fromUtf8(s.texte), s.couleur};
+    return std::nullopt;
+}
+
+QString ZEVRowsClass::titreAffiche(KELI* item) { return QString::fromStdString(itemTitleForItem(item).value_or("")); }
+
+int ZEVRowsClass::frontMode()
+{
+    ZEVFrontViewerServices* f = space_.frontViewer();
+    return f ? f->frontMode() : ZEVFrontModeIcons;
+}
+
+bool ZEVRowsClass::siSelectionneEnMode(KELI* item, int mode)
+{
+    ZEVSelections& s = space_.selections();
+    switch (mode) {
+    case ZEVFrontModeIcons:
+        return s.isIconSelectedForItem(item);
+    case ZEVFrontModeTitles:
+        return s.isTitleSelectedForItem(item);
+    case ZEVFrontModeFilters:
+        return s.isFilterSelectedForItem(item);
+    case ZEVFrontModeLinks:
+        return s.isNodeSelectedForItem(item);
+    default:
+        return false;
+    }
+}
+
+QVariant ZEVRowsClass::objectValue(ZEVTableView& table, const QString& col, int row, int role)
+{
+    const ZEVTableElement* e = table.element(row);
+    KELI* item = e ? e->item : nullptr;
+    if (!item)
+        return {};
+    const KELSharedResources& r = space_.host().sharedResources();
+    ZEVSelections& s = space_.selections();
+    auto image = [&](bool oui, const QPixmap& p) { return role == Qt::DecorationRole && oui ? QVariant(p) : QVariant(); };
+    if (col == QLatin1String("imageIcon"))
+        return image(s.isIconSelectedForItem(item), r.iconImage());
+    if (col == QLatin1String("imageTitle"))
+        return image(s.isTitleSelectedForItem(item), r.titleImage());
+    if (col == QLatin1String("imageNode"))
+        return image(s.isNodeSelectedForItem(item), r.nodeImage());
+    if (col == QLatin1String("imageFilter")) {
+        if (role != Qt::DecorationRole)
+            return {};
+        if (s.isFilterSelectedForItem(item))
+            return r.filterImage();
+        ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif());
+        ZEVItemViewForDesks* v = desk ? desk->itemViewForItem(item) : nullptr;
+        return v && !v->isHidden() ? QVariant(r.impactImage()) : QVariant();
+    }
+    if (col == QLatin1String("itemIcon"))
+        return role == Qt::DecorationRole
+                   ? QVariant(iconForFileType(QString::fromStdString(itemIconForItem(item).value_or(""))))
+                   : QVariant();
+    if (col != QLatin1String("item"))
+        return {};
+    const bool siCanal = item->channelInt() == currentChannelInt_;
+    const std::optional<Statut> statut = statutForOptions(itemOptions(item));
+    switch (role) {
+    case Qt::DisplayRole: {
+        const QString titre = titreAffiche(item);
+        return statut ? statut->format.arg(titre) : titre;
+    }
+    case Qt::FontRole: {
+        if (!siCanal)
+            return otherChannelFont_;
+        QFont f = QGuiApplication::font();
+        f.setPointSize(kPoliceTitre);
+        f.setBold(isItemActif(item));
+        return f;
+    }
+    case Qt::ForegroundRole: {
+        if (statut)
+            return statut->couleur;
+        if (s.isTitleSelectedForItem(item) && frontMode() == ZEVFrontModeTitles)
+            return siCanal ? QColor(Qt::white) : QColor(Qt::lightGray);
+        return siCanal ? QColor(Qt::black) : otherChannelColor_;
+    }
+    default:
+        return {};
+    }
+}
+
+std::vector<KELI*> ZEVRowsClass::legosForRow(ZEVTableView& table, int row)
+{
+    const ZEVTableElement* e = table.element(row);
+    return e ? legosForItem(e->item, tlContexte_) : std::vector<KELI*>();
+}
+
+bool ZEVRowsClass::isTitleRowSelectedForItem(ZEVTableView&, const ZEVTableElement& e)
+{
+    return e.item && space_.selections().isTitleSelectedForItem(e.item);
+}
+
+bool ZEVRowsClass::isIconRowSelectedForItem(ZEVTableView&, const ZEVTableElement& e)
+{
+    return e.item && space_.selections().isIconSelectedForItem(e.item);
+}
+
+bool ZEVRowsClass::isItemActif(ZEVTableView&, const ZEVTableElement& e, KELICurseur* curseur)
+{
+    const std::vector<KELI*>* l = viewerRelation_ && e.item && curseur ? viewerRelation_->liensDeLEnfant(e.item, curseur) : nullptr;
+    return l && !l->empty();
+}
+
+bool ZEVRowsClass::siFilteredItem(const ZEVTableElement& e, ZEVTableView&)
+{
+    ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif());
+    return desk && e.item && desk->siFilteredItem(e.item);
+}
+
+QMenu* ZEVRowsClass::updateRowMenu(QMenu* menu, ZEVTableView&, const ZEVTableElement& e)
+{
+    setRightMenuItem(e.item);
+    return menu;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selection from the table to the desk
+
+std::vector<int> ZEVRowsClass::selectionIndexesForProposedSelection(ZEVTableView& table, const std::vector<int>& proposed,
+                                                                    const std::vector<int>& avant,
+                                                                    Qt::KeyboardModifiers mods)
+{
+    if (siAccepteMajSelectedRows())
+        return proposed;
+    std::vector<KELI*> s;
+    for (int r : proposed)
+        if (const ZEVTableElement* e = table.element(r); e && e->item)
+            s.push_back(e->item);
+    std::vector<KELI*> m;
+    if (mods & Qt::ControlModifier)
+        for (int r : avant)
+            if (std::find(proposed.begin(), proposed.end(), r) == proposed.end())
+                if (const ZEVTableElement* e = table.element(r); e && e->item)
+                    m.push_back(e->item);
+    const std::vector<KELI*>* minus = (mods & Qt::ControlModifier) ? &m : nullptr;
+    ZEVFrontViewerServices* front = space_.frontViewer();
+    if (front)
+        front->setSiAvoidGraphicalLarsen(true);
+    ZEVSelections& sel = space_.selections();
+    switch (table.currentFrontMode()) {
+    case ZEVFrontModeIcons:
+        sel.selectIconForItemSet(s, minus);
+        break;
+    case ZEVFrontModeTitles:
+        sel.selectTitleForItemSet(s, minus);
+        break;
+    case ZEVFrontModeFilters:
+        sel.selectFilterForItemSet(s, minus);
+        break;
+    case ZEVFrontModeLinks:
+        sel.selectNodeForItemSet(s, minus);
+        break;
+    default:
+        break;
+    }
+    if (proposed.empty() && avant.empty() && front)
+        front->setSiAvoidGraphicalLarsen(false);
+    if (ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif()))
+        if (desk->deskView())
+            desk->deskView()->update();
+    return proposed;
+}
+
+void ZEVRowsClass::tableViewSelectionDidChange(ZEVTableView& table)
+{
+    if (!siAccepteMajSelectedRows()) {
+        const ZEVTableElement* e = table.element(table.monoSelectedRow());
+        ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif());
+        if (ZEVItemViewForDesks* v = e && desk ? desk->itemViewForItem(e->item) : nullptr)
+            v->orderToFront();
+        if (ZEVFrontViewerServices* front = space_.frontViewer())
+            front->setSiAvoidGraphicalLarsen(false);
+    }
+    releaseAllFoundedItems();
+}
+
+void ZEVRowsClass::setSiAccepteMajSelectedRows(bool accepte, ZEVTableView& table)
+{
+    if (!accepte) {
+        // The panel whose table takes the keyboard is drawn over every other panel.
+        if (QWidget* panel = table.parentWidget())
+            panel->raise();
+    } else if (ZEVFrontViewerServices* front = space_.frontViewer()) {
+        front->setSiAvoidGraphicalLarsen(false);
+    }
+    ZEVInspectClass::setSiAccepteMajSelectedRows(accepte);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selection from the desk to the table
+
+void ZEVRowsClass::retainSelectionForItem(KELI* item, KELId channelInt)
+{
+    Listes& l = listesDe(channelInt);
+    l.now.ajouter(item, ZEVRowReason::Retenu);
+    l.search.ajouter(item, ZEVRowReason::Retenu);
+    l.selected.insert(item);
+    retenus_[item].push_back(channelInt);
+}
+
+void ZEVRowsClass::releaseAllSelections()
+{
+    for (auto& [item, channels] : retenus_)
+        for (KELId c : channels) {
+            auto it = listes_.find(c);
+            if (it == listes_.end())
+                continue;
+            it->second.now.enlever(item, ZEVRowReason::Retenu);
+            it->second.search.enlever(item, ZEVRowReason::Retenu);
+            it->second.selected.erase(item);
+        }
+    retenus_.clear();
+    selectedItemSet_.clear();
+}
+
+void ZEVRowsClass::releaseAllFoundedItems()
+{
+    if (!siReleaseFoundedSet_ || trouves_.empty())
+        return;
+    auto it = listes_.find(trouvesChannel_);
+    if (it != listes_.end())
+        for (KELI* item : trouves_) {
+            it->second.now.enlever(item, ZEVRowReason::Trouve);
+            it->second.search.enlever(item, ZEVRowReason::Trouve);
+        }
+    trouves_.clear();
+}
+
+std::vector<int> ZEVRowsClass::rowsSelectionnees(int mode) const
+{
+    std::vector<int> rows;
+    int i = 0;
+    auto* self = const_cast<ZEVRowsClass*>(this);
+    for (KELI* item : actifListe().items()) {
+        if (self->siSelectionneEnMode(item, mode))
+            rows.push_back(i);
+        ++i;
+    }
+    return rows;
+}
+
+void ZEVRowsClass::selectionnerRows(ZEVTableView& table, const std::vector<int>& rows)
+{
+    QItemSelectionModel* sm = table.selectionModel();
+    if (!sm || !table.tableModel())
+        return;
+    const int cols = std::max(1, table.tableModel()->columnCount());
+    QItemSelection sel;
+    for (int r : rows)
+        if (r >= 0 && r < table.numberOfRows())
+            sel.select(table.tableModel()->index(r, 0), table.tableModel()->index(r, cols - 1));
+    const bool avant = siAccepteMajSelectedRows();
+    ZEVInspectClass::setSiAccepteMajSelectedRows(true);
+    sm->select(sel, QItemSelectionModel::ClearAndSelect);
+    ZEVInspectClass::setSiAccepteMajSelectedRows(avant);
+}
+
+void ZEVRowsClass::majIndexOfSelectedRowsForTableView(ZEVTableView& table)
+{
+    releaseAllSelections();
+    const int mode = table.currentFrontMode();
+    const bool siMemeMode = frontMode() == mode;
+    quint64 n = 0;
+    for (const KELId c : channelsListes()) {
+        const Listes& l = listes_[c];
+        for (const ZEVRowList* liste : {&l.now, &l.search})
+            for (KELI* item : liste->items())
+                if (siSelectionneEnMode(item, mode) && selectedItemSet_.insert(item).second)
+                    ++n;
+    }
+    if (siMemeMode)
+        setNbOfSelectedRows(n);
+    for (KELI* item : selectedItemSet_)
+        for (const KELId c : channelsListes())
+            retainSelectionForItem(item, c);
+    if (siAccepteMajSelectedRows())
+        selectionnerRows(table, rowsSelectionnees(mode));
+}
+
+void ZEVRowsClass::majIndexOfSelectedRows()
+{
+    if (!table_)
+        return;
+    const bool avant = siAccepteMajSelectedRows();
+    ZEVInspectClass::setSiAccepteMajSelectedRows(true);
+    table_->setElements(&actifListe().elements());
+    majIndexOfSelectedRowsForTableView(*table_);
+    table_->setElements(&actifListe().elements());
+    table_->reloadData();
+    selectionnerRows(*table_, rowsSelectionnees(table_->currentFrontMode()));
+    ZEVInspectClass::setSiAccepteMajSelectedRows(avant);
+}
+
+void ZEVRowsClass::refreshIndexOfSelectedRowsForTableView(ZEVTableView& table)
+{
+    const int mode = table.currentFrontMode();
+    const std::vector<int> rows = rowsSelectionnees(mode);
+    if (frontMode() == mode)
+        setNbOfSelectedRows(rows.size());
+    selectionnerRows(table, rows);
+}
+
+void ZEVRowsClass::reloadItems()
+{
+    if (!table_)
+        return;
+    const bool avant = siAccepteMajSelectedRows();
+    ZEVInspectClass::setSiAccepteMajSelectedRows(true);
+    table_->setElements(&actifListe().elements());
+    table_->reloadData();
+    selectionnerRows(*table_, rowsSelectionnees(table_->currentFrontMode()));
+    ZEVInspectClass::setSiAccepteMajSelectedRows(avant);
+}
+
+void ZEVRowsClass::tvFrontModeDidChange()
+{
+    const bool avant = siReleaseFoundedSet_;
+    siReleaseFoundedSet_ = true;
+    releaseAllFoundedItems();
+    siReleaseFoundedSet_ = avant;
+    reloadItems();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Type-select and the holder finds
+
+std::vector<KELI*> ZEVRowsClass::candidatsDesRecherches()
+{
+    KELI* identity = space_.channelForIdentityInt(currentChannelInt_);
+    const std::vector<KELI*>* enfants =
+        viewerRelation_ && identity && tlContexte_ ? viewerRelation_->enfantsDuParent(identity, tlContexte_) : nullptr;
+    std::vector<KELI*> out;
+    if (!enfants)
+        return out;
+    std::unordered_set<KELI*> vus;
+    for (KELI* e : *enfants)
+        if (e && vus.insert(e).second)
+            out.push_back(e);
+    return out;
+}
+
+void ZEVRowsClass::selectItemsWithString(ZEVTableView&, const QString& text, int operation)
+{
+    std::vector<KELI*> found;
+    for (KELI* item : candidatsDesRecherches()) {
+        const std::vector<KELI*>* titres = itemTitleRelation_ ? itemTitleRelation_->liensDuParent(item, tlCurseur_) : nullptr;
+        if (!titres)
+            continue;
+        for (KELI* t : *titres) {
+            KELI* mot = t ? t->enfant(tlCurseur_) : nullptr;
+            const KELValue v = mot ? mot->base() : KELValue{};
+            const auto* s = std::get_if<std::string>(&v);
+            if (s && QString::fromStdString(*s).contains(text, Qt::CaseInsensitive)) {
+                found.push_back(item);
+                break;
+            }
+        }
+    }
+    selectItemSet(found, operation);
+    space_.addToHistory();
+}
+
+void ZEVRowsClass::selectHeldWith(int operation, bool (*test)(std::uint64_t))
+{
+    std::vector<KELI*> found;
+    for (KELI* item : candidatsDesRecherches())
+        if (test(itemOptions(item)))
+            found.push_back(item);
+    selectItemSet(found, operation);
+}
+
+void ZEVRowsClass::selectZevHeldItemsWithOperation(int operation)
+{
+    selectHeldWith(operation, [](std::uint64_t o) { return (o & ZEVOPTION_HOLD_BY_ZEV) != 0; });
+}
+
+void ZEVRowsClass::selectMacHeldItemsWithOperation(int operation)
+{
+    selectHeldWith(operation, [](std::uint64_t o) { return (o & 0x20220) == 0; });
+}
+
+void ZEVRowsClass::selectExtHeldItemsWithOperation(int operation)
+{
+    selectHeldWith(operation, [](std::uint64_t o) { return (o & 0x200) != 0; });
+}
+
+void ZEVRowsClass::selectItemSet(const std::vector<KELI*>& found, int operation)
+{
+    const std::unordered_set<KELI*> copie = trouves_;
+    ZEVSelections& s = space_.selections();
+    switch (frontMode()) {
+    case ZEVFrontModeIcons:
+        s.selectIconForItemSet(found, operation);
+        break;
+    case ZEVFrontModeTitles:
+        s.selectTitleForItemSet(found, operation);
+        break;
+    case ZEVFrontModeFilters:
+        s.selectFilterForItemSet(found, operation);
+        break;
+    case ZEVFrontModeLinks:
+        s.selectNodeForItemSet(found, operation);
+        break;
+    default:
+        break;
+    }
+    siReleaseFoundedSet_ = true;
+    releaseAllFoundedItems();
+    const std::unordered_set<KELI*> f(found.begin(), found.end());
+    std::unordered_set<KELI*> nouveau;
+    switch (operation) {
+    case Intersecter:
+        for (KELI* o : copie)
+            if (f.count(o))
+                nouveau.insert(o);
+        break;
+    case Ajouter:
+        nouveau = copie;
+        nouveau.insert(f.begin(), f.end());
+        break;
+    case Retirer:
+        for (KELI* o : copie)
+            if (!f.count(o))
+                nouveau.insert(o);
+        break;
+    default:
+        nouveau = f;
+        break;
+    }
+    trouves_ = nouveau;
+    trouvesChannel_ = currentChannelInt_;
+    Listes& l = listesDe(currentChannelInt_);
+    for (KELI* o : trouves_) {
+        l.now.ajouter(o, ZEVRowReason::Trouve);
+        l.search.ajouter(o, ZEVRowReason::Trouve);
+    }
+    ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif());
+    for (KELI* o : found)
+        if (ZEVItemViewForDesks* v = desk ? desk->itemViewForItem(o) : nullptr)
+            v->orderToFront();
+    if (table_) {
+        table_->setElements(&actifListe().elements());
+        table_->reloadData();
+        std::vector<int> rows;
+        int i = 0;
+        for (KELI* item : actifListe().items()) {
+            if (trouves_.count(item))
+                rows.push_back(i);
+            ++i;
+        }
+        siReleaseFoundedSet_ = false;
+        selectionnerRows(*table_, rows);
+        siReleaseFoundedSet_ = true;
+        refreshIndexOfSelectedRowsForTableView(*table_);
+    }
+    majActionButtons();
+    majInspectField();
+}
+
+void ZEVRowsClass::tableViewSearchingDidFinish(ZEVTableView&) { searchingDidFinish(); }
+
+// ---------------------------------------------------------------------------------------------
+// Row commands
+
+void ZEVRowsClass::selectIconInTableView(ZEVTableView&)
+{
+    KELI* item = rightMenuItem();
+    if (!item)
+        return;
+    ZEVSelections& s = space_.selections();
+    s.isIconSelectedForItem(item) ? s.deselectIconForItem(item) : s.multiSelectIconForItem(item);
+}
+
+void ZEVRowsClass::selectTitleInTableView(ZEVTableView&)
+{
+    KELI* item = rightMenuItem();
+    if (!item)
+        return;
+    ZEVSelections& s = space_.selections();
+    s.isTitleSelectedForItem(item) ? s.deselectTitleForItem(item) : s.multiSelectTitleForItem(item);
+}
+
+void ZEVRowsClass::selectNodeInTableView(ZEVTableView&)
+{
+    KELI* item = rightMenuItem();
+    if (!item)
+        return;
+    ZEVSelections& s = space_.selections();
+    s.isNodeSelectedForItem(item) ? s.deselectNodeForItem(item) : s.multiSelectNodeForItem(item);
+    if (ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif()); desk && desk->deskView())
+        desk->deskView()->update();
+}
+
+void ZEVRowsClass::selectFilterInTableView(ZEVTableView&)
+{
+    KELI* item = rightMenuItem();
+    if (!item)
+        return;
+    ZEVSelections& s = space_.selections();
+    s.isFilterSelectedForItem(item) ? s.deselectFilterForItem(item) : s.multiSelectFilterForItem(item);
+    if (ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif()); desk && desk->deskView())
+        desk->deskView()->update();
+}
+
+namespace {
+// The Objects a row's link command joins the row's Object with, by the front mode.
+std::vector<KELI*> autresBouts(ZEVSpaceController& space, KELI* item, int mode, bool siLier)
+{
+    ZEVSelections& s = space.selections();
+    switch (mode) {
+    case ZEVFrontModeIcons:
+        return s.selectedIconItems();
+    case ZEVFrontModeTitles:
+        return s.selectedTitleItems();
+    case ZEVFrontModeLinks:
+        return s.selectedNodeItemSet();
+    case ZEVFrontModeFilters: {
+        if (siLier && space.draggingItem())
+            return {space.draggingItem()};
+        const std::vector<KELI*>& filtres = s.selectedFilterItems();
+        if (!filtres.empty() && !s.isFilterSelectedForItem(item))
+            return filtres;
+        if (siLier && s.isIconSelectedForItem(item))
+            return {};
+        return s.selectedIconItems();
+    }
+    default:
+        return {};
+    }
+}
+} // namespace
+
+void ZEVRowsClass::linkSelectionInTableView(ZEVTableView&)
+{
+    KELI* item = rightMenuItem();
+    ZEVItemViewer* viewer = space_.itemViewerForCurseur(actif());
+    if (!item || !viewer)
+        return;
+    for (KELI* autre : autresBouts(space_, item, frontMode(), true))
+        if (autre && autre != item)
+            viewer->userRecallLinkWithItem(item, autre);
+}
+
+void ZEVRowsClass::unlinkSelectionInTableView(ZEVTableView&)
+{
+    KELI* item = rightMenuItem();
+    ZEVItemViewer* viewer = space_.itemViewerForCurseur(actif());
+    if (!item || !viewer)
+        return;
+    for (KELI* autre : autresBouts(space_, item, frontMode(), false))
+        if (autre && autre != item)
+            viewer->userReleaseLinkWithItem(item, autre);
+}
+
+} // namespace tallomer

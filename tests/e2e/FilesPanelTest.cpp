@@ -1,0 +1,217 @@
+// The Files panel in the running program: the entity button opens it on the file Objects the
+// current Channel lists at the active cursor; the Search cursor taken a year back lists what was
+// there then; a click on a row selects the Object's icon on the desk; type-select selects the
+// rows whose titles hold the text; an Object selected on the desk shows as a row while selected.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/model/ZEVItemClass.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/context/ZEVContextViewer.h"
+#include "inspectors/files/ZEVFileViewer.h"
+#include "inspectors/table/ZEVTableModel.h"
+#include "services/ZEVFrontViewerServices.h"
+#include "services/ZEVItemViewForDesks.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
+#include "widgets/ZEVButton.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+constexpr KELId kFiles = 2000005;
+constexpr double kJour = 86400.0;
+
+class FilesPanel : public E2E {
+protected:
+    ZEVContextViewer* context() const { return dynamic_cast<ZEVContextViewer*>(space()->contextViewer()); }
+    ZEVFileViewer* files() const { return dynamic_cast<ZEVFileViewer*>(space()->viewerForEntityClassName("ZEVFileViewer")); }
+    ZEVTableView* table() const
+    {
+        ZEVInspectView* p = files() ? files()->inspectViewIfBuilt() : nullptr;
+        return p ? p->inspectTableView() : nullptr;
+    }
+    std::vector<std::string> titres() const
+    {
+        std::vector<std::string> out;
+        ZEVTableView* t = table();
+        for (int r = 0; t && r < t->numberOfRows(); ++r)
+            out.push_back(t->tableModel()->data(t->tableModel()->index(r, 5), Qt::DisplayRole).toString().toStdString());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    std::vector<std::string> lignesChoisies() const
+    {
+        std::vector<std::string> out;
+        for (const QModelIndex& i : table()->selectionModel()->selectedRows(5))
+            out.push_back(i.data().toString().toStdString());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    // Files given to the program, whose icons the Now desk shows.
+    std::vector<KELI*> placer(const QStringList& names)
+    {
+        QStringList paths;
+        for (const QString& n : names) {
+            QFile f(home + "/" + n);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(n.toUtf8());
+            paths << f.fileName();
+        }
+        adapter()->addFilenames(paths);
+        advance(1.0);
+        std::vector<KELI*> items;
+        for (const QString& n : names)
+            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+                if (v->itemTitle() == n)
+                    items.push_back(v->item());
+        EXPECT_EQ(items.size(), std::size_t(names.size()));
+        return items;
+    }
+    // The Files presence of an Object on the current Channel over [in, out), through the engine.
+    void presence(KELI* item, KELDate in, KELDate out)
+    {
+        KELI* canal = space()->channelForIdentityInt(space()->currentChannelInt());
+        ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, canal, item, in, out, space()->nowCurseur()),
+                  nullptr);
+    }
+    void moveSearchTo(KELDate date)
+    {
+        ZEVRulerViewerServices* r = space()->rulerViewer();
+        ASSERT_TRUE(r->userChangeActifCurseur(space()->searchCurseur()));
+        ASSERT_TRUE(r->userInitieDeplacementCurseur());
+        r->userPlaceCurseurEtRulerOffset(date - space()->searchCurseur()->now());
+        r->userTermineDeplacementCurseur();
+        advance(1.0);
+    }
+    void clickRow(int row)
+    {
+        ZEVTableView* t = table();
+        const QRect cell = t->visualRect(t->tableModel()->index(row, 5));
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, cell.center());
+        pump();
+    }
+};
+
+TEST_F(FilesPanel, TheButtonListsTheChannelsFilesAndTheRowsAndTheDeskSelectEachOther)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"alpha.txt", "beta.txt", "gamma.txt"});
+    ASSERT_EQ(items.size(), 3u);
+    const KELDate now = space()->nowCurseur()->now();
+    presence(items[0], now - 7 * kJour, KELDateOuverte);
+    presence(items[1], now - 7 * kJour, KELDateOuverte);
+    // The third was listed for a month a year ago, and no more.
+    const KELDate ilYAUnAn = now - 365 * kJour;
+    presence(items[2], ilYAUnAn, ilYAUnAn + 30 * kJour);
+    // The drop selected the three icons; the panel opens on a desk with nothing selected.
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+
+    ZEVButton* bouton = context()->buttonForEntityInt(kFiles);
+    ASSERT_NE(bouton, nullptr);
+    click(bouton);
+    advance(1.0);
+    ASSERT_NE(table(), nullptr);
+    ASSERT_TRUE(table()->isVisible());
+    EXPECT_EQ(titres(), (std::vector<std::string>{"alpha.txt", "beta.txt"}));
+    // The present rows' titles are bold, their legos reach the timeline's window.
+    const QFont police = table()->tableModel()->data(table()->tableModel()->index(0, 5), Qt::FontRole).value<QFont>();
+    EXPECT_TRUE(police.bold());
+    EXPECT_FALSE(files()->fileClass().legosForRow(*table(), 0).empty());
+
+    // Type-select: the rows of the timeline's span whose titles hold the text, in any case.
+    // The main menu's Find by its key, with the panel's table focused.
+    ASSERT_TRUE(files()->siFirstResponder());
+    key(Qt::Key_F, Qt::ControlModifier);
+    pump();
+    QLineEdit* champ = files()->inspectViewIfBuilt()->searchField();
+    ASSERT_TRUE(champ->isVisible());
+    QTest::keyClicks(champ, "ALP");
+    QTest::keyClick(champ, Qt::Key_Return);
+    advance(1.0);
+    EXPECT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{items[0]});
+    EXPECT_EQ(lignesChoisies(), (std::vector<std::string>{"alpha.txt"}));
+    ASSERT_FALSE(champ->isVisible()) << "Return ended the search";
+    // A long press on the panel's Find button shows it again.
+    ZEVButton* find = files()->inspectViewIfBuilt()->btnFind();
+    QTest::mousePress(find, Qt::LeftButton, {}, find->rect().center());
+    advance(0.3);
+    QTest::mouseRelease(find, Qt::LeftButton, {}, find->rect().center());
+    pump();
+    EXPECT_TRUE(champ->isVisible()) << "a long press on Find";
+    files()->menuInspectFind();
+    advance(0.5);
+
+    // The Search cursor in that month, nothing selected: its desk's list has the third.
+    space()->selections().deselectAllIcons();
+    advance(0.5);
+    moveSearchTo(ilYAUnAn + 15 * kJour);
+    ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    advance(0.5);
+    EXPECT_EQ(titres(), (std::vector<std::string>{"gamma.txt"}));
+    // Back to the Now desk: the two again.
+    ASSERT_TRUE(space()->rulerViewer()->userChangeActifCurseur(space()->nowCurseur()));
+    advance(1.0);
+    ASSERT_EQ(titres(), (std::vector<std::string>{"alpha.txt", "beta.txt"}));
+
+    // A click on a row selects that Object's icon.
+    space()->selections().deselectAllIcons();
+    advance(0.5);
+    int rangBeta = -1;
+    for (int r = 0; r < table()->numberOfRows(); ++r)
+        if (table()->tableModel()->index(r, 5).data().toString() == "beta.txt")
+            rangBeta = r;
+    ASSERT_GE(rangBeta, 0);
+    clickRow(rangBeta);
+    advance(0.5);
+    EXPECT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{items[1]});
+    EXPECT_EQ(space()->frontViewer()->nameForFrontMode(0), QStringLiteral("1 Icon selected"));
+
+    // Selected on the desk while the Now list lacks it, the third shows as a row (the Search list,
+    // still a year back, holds it) until it is deselected.
+    space()->selections().deselectAllIcons();
+    advance(0.5);
+    ZEVItemViewForDesks* vue = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->item() == items[2])
+            vue = v;
+    ASSERT_NE(vue, nullptr);
+    // From the corner of its icon away from the other icons to the icon's middle (y-up frames).
+    const QRectF f = vue->imageFrame();
+    QPointF coin;
+    for (QPointF d : {QPointF(-1, 1), QPointF(1, 1), QPointF(-1, -1), QPointF(1, -1)}) {
+        const QPointF p(f.center().x() + d.x() * (f.width() / 2 + 6), f.center().y() + d.y() * (f.height() / 2 + 6));
+        const QRectF r = QRectF(p, f.center()).normalized();
+        bool libre = true;
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+            if (v != vue && v->imageFrame().intersects(r))
+                libre = false;
+        if (libre) {
+            coin = p;
+            break;
+        }
+    }
+    ASSERT_FALSE(coin.isNull()) << "a free corner";
+    const QPoint depuis(int(coin.x()), int(canvas()->height() - coin.y()));
+    const QPoint c(int(f.center().x()), int(canvas()->height() - f.center().y()));
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, depuis);
+    QTest::mouseMove(canvas(), (depuis + c) / 2);
+    QTest::mouseMove(canvas(), c);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, c);
+    advance(0.5);
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{items[2]}) << "the lasso took the third";
+    EXPECT_EQ(titres(), (std::vector<std::string>{"alpha.txt", "beta.txt", "gamma.txt"}));
+    EXPECT_EQ(lignesChoisies(), (std::vector<std::string>{"gamma.txt"}));
+    space()->selections().deselectAllIcons();
+    advance(0.5);
+    EXPECT_EQ(titres(), (std::vector<std::string>{"alpha.txt", "beta.txt"}));
+}
+
+} // namespace
+} // namespace e2e
