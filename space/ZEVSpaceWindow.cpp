@@ -167,7 +167,9 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
     // Closing only hides the window: the program goes on, and a second start shows it again.
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_OpaquePaintEvent, true);
-    setFocusPolicy(Qt::StrongFocus);
+    // Not by click: a click on a part that takes no focus (the menu bar, the bars over the desk)
+    // would otherwise give the window the keyboard and take it from a focused inspector's table.
+    setFocusPolicy(Qt::TabFocus);
     majMinimumSize();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
