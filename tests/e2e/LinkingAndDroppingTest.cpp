@@ -5,6 +5,7 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVItemOptions.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "objects/view/ZEVConnectingView.h"
@@ -344,6 +345,115 @@ TEST_F(LinkingAndDropping, AFolderDroppedOnItsOwnSubfolderIsForbiddenAndStaysWhe
     const Rows presence = iconLinks(std::to_string(item->idInt()));
     ASSERT_EQ(presence.size(), 1u);
     EXPECT_GT(std::stod(presence.at(0, 1)), clock.now() + 1e6) << "its icon stays on the desk";
+}
+
+TEST_F(LinkingAndDropping, OverAFolderAltAloneCopiesAltShiftMovesAndObjectsThatCannotGoAreForbiddenAndStay)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("box")));
+    const QString box = QDir(home).filePath(QStringLiteral("box"));
+    adapter()->addFilenames({box});
+    advance(1.5);
+    const auto views = placeFiles({QStringLiteral("one.txt"), QStringLiteral("two.txt"), QStringLiteral("lost.txt")});
+    ASSERT_EQ(views.size(), 3u);
+    ZEVItemViewForDesks* folder = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemTitle() == QStringLiteral("box"))
+            folder = v;
+    ASSERT_NE(folder, nullptr);
+    std::vector<KELI*> items;
+    std::vector<QString> paths;
+    for (ZEVItemViewForDesks* v : views) {
+        items.push_back(v->item());
+        paths.push_back(ZEVItemData::Current().fileUrlForItem(v->item()));
+    }
+    // An Object in error cannot go anywhere.
+    addItemOption(items[2], ZEVOPTION_ERROR);
+    space()->selections().selectIconForItemSet(items, nullptr);
+    pump();
+
+    // Over the folder with Alt, over the desk, over the folder with Alt and Shift, dropped so.
+    const QPointF on = folder->imageFrame().center();
+    const QPointF off = on + QPointF(0, 150);
+    struct Step {
+        QPointF p;
+        Qt::KeyboardModifiers keys;
+    };
+    const std::vector<Step> steps{{on, Qt::AltModifier}, {off, Qt::NoModifier}, {on, Qt::AltModifier | Qt::ShiftModifier}};
+    std::vector<Qt::DropAction> answers;
+    std::vector<QStringList> stickers;
+    auto sticker = [](ZEVItemViewForDesks* v) { return dynamic_cast<ZEVItemView*>(v)->stickerName(); };
+    ZEVItemView::setDragRunner([&](QMimeData* data, const QImage&, ZEVItemView*) {
+        std::unique_ptr<QMimeData> owned(data);
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+        QDragEnterEvent enter(at(off), offered, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas(), &enter);
+        for (const Step& s : steps) {
+            QDragMoveEvent move(at(s.p), offered, data, Qt::LeftButton, s.keys);
+            QApplication::sendEvent(canvas(), &move);
+            answers.push_back(move.isAccepted() ? move.dropAction() : Qt::IgnoreAction);
+            stickers.push_back({sticker(views[0]), sticker(views[2])});
+        }
+        QDropEvent drop(QPointF(at(on)), offered, data, Qt::LeftButton, steps.back().keys);
+        QApplication::sendEvent(canvas(), &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    });
+    const QPointF from = views[0]->imageFrame().center();
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    advance(0.8);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(on));
+    ZEVFrontClass::shared()->waitForTransfers();
+    pump();
+    advance(0.5);
+
+    ASSERT_EQ(answers.size(), 3u) << "one long-press drag";
+    EXPECT_EQ(answers[0], Qt::CopyAction) << "Alt alone copies";
+    EXPECT_EQ(answers[2], Qt::MoveAction) << "Alt with Shift moves";
+    EXPECT_EQ(stickers[0], (QStringList{QStringLiteral("ZEVItemStickerCopy"), QStringLiteral("ZEVItemStickerForbid")}));
+    EXPECT_EQ(stickers[2], (QStringList{QStringLiteral("ZEVItemStickerMove"), QStringLiteral("ZEVItemStickerForbid")}));
+
+    // The drop's lists: the two movable files moved, the one in error stayed.
+    EXPECT_FALSE(QFile::exists(paths[0]));
+    EXPECT_FALSE(QFile::exists(paths[1]));
+    EXPECT_TRUE(QFile::exists(box + "/one.txt"));
+    EXPECT_TRUE(QFile::exists(box + "/two.txt"));
+    EXPECT_TRUE(QFile::exists(paths[2])) << "forbidden: not moved";
+    EXPECT_FALSE(QFile::exists(box + "/lost.txt"));
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(items[0]), box + "/one.txt");
+}
+
+TEST_F(LinkingAndDropping, OnlyForbiddenObjectsOverAFolderAreRefused)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("box")));
+    adapter()->addFilenames({QDir(home).filePath(QStringLiteral("box"))});
+    advance(1.5);
+    const auto views = placeFiles({QStringLiteral("gone.txt")});
+    ASSERT_EQ(views.size(), 1u);
+    ZEVItemViewForDesks* folder = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemTitle() == QStringLiteral("box"))
+            folder = v;
+    ASSERT_NE(folder, nullptr);
+    const QString path = ZEVItemData::Current().fileUrlForItem(views[0]->item());
+    addItemOption(views[0]->item(), ZEVOPTION_NOT_FOUND);
+    Qt::DropAction answer = Qt::CopyAction;
+    const QPointF on = folder->imageFrame().center();
+    ZEVItemView::setDragRunner([&](QMimeData* data, const QImage&, ZEVItemView*) {
+        std::unique_ptr<QMimeData> owned(data);
+        QDragEnterEvent enter(at(on), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas(), &enter);
+        QDragMoveEvent move(at(on), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas(), &move);
+        answer = move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
+        return Qt::IgnoreAction;
+    });
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(views[0]->imageFrame().center()));
+    advance(0.8);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(on));
+    pump();
+    EXPECT_EQ(answer, Qt::IgnoreAction) << "none of the dragged Objects can go in";
+    EXPECT_TRUE(QFile::exists(path));
 }
 
 } // namespace
