@@ -274,6 +274,12 @@ public:
     void downloadSetStatus(float fraction) override;
     void downloadFinish() override;
     void downloadError() override;
+    // A file job on the Object (a copy or move into a folder): the bar shows beside the icon,
+    // which stays visible.
+    void duplicateStart();
+    void duplicateSetStatus(float fraction) { downloadSetStatus(fraction); }
+    void duplicateFinish();
+    void duplicateError();
     // The download's bar while one shows; nullptr otherwise.
     ZEVItemProgressView* progressView() const { return progressView_; }
 

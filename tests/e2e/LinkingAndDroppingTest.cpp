@@ -12,8 +12,12 @@
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "space/ZEVSelections.h"
+#include "tests/support/LocalHttpServer.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QDragEnterEvent>
 #include <QDir>
 #include <QFile>
@@ -382,6 +386,7 @@ TEST_F(LinkingAndDropping, OverAFolderAltAloneCopiesAltShiftMovesAndObjectsThatC
     const std::vector<Step> steps{{on, Qt::AltModifier}, {off, Qt::NoModifier}, {on, Qt::AltModifier | Qt::ShiftModifier}};
     std::vector<Qt::DropAction> answers;
     std::vector<QStringList> stickers;
+    bool barDuringJob = false;
     auto sticker = [](ZEVItemViewForDesks* v) { return dynamic_cast<ZEVItemView*>(v)->stickerName(); };
     ZEVItemView::setDragRunner([&](QMimeData* data, const QImage&, ZEVItemView*) {
         std::unique_ptr<QMimeData> owned(data);
@@ -396,15 +401,30 @@ TEST_F(LinkingAndDropping, OverAFolderAltAloneCopiesAltShiftMovesAndObjectsThatC
         }
         QDropEvent drop(QPointF(at(on)), offered, data, Qt::LeftButton, steps.back().keys);
         QApplication::sendEvent(canvas(), &drop);
+        barDuringJob = dynamic_cast<ZEVItemView*>(views[0])->progressView() != nullptr;
         return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     });
     const QPointF from = views[0]->imageFrame().center();
     QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
-    advance(0.8);
+    advance(0.71);
     QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(on));
+    EXPECT_TRUE(barDuringJob) << "the job's bar shows";
+    ZEVItemView* stayingCopy = nullptr;
+    for (const auto& c : ZEVItemViewer::CopiedItemViews())
+        if (c->item() == items[2])
+            stayingCopy = c.get();
+    ASSERT_NE(stayingCopy, nullptr);
     ZEVFrontClass::shared()->waitForTransfers();
     pump();
-    advance(0.5);
+    EXPECT_EQ(dynamic_cast<ZEVItemView*>(views[0])->progressView(), nullptr) << "and goes at the end";
+    // The copy of the Object that stays slides back onto it, then goes.
+    const QPointF home = views[2]->imageFrame().center();
+    advance(1.02);
+    EXPECT_NE(stayingCopy->scene(), nullptr);
+    EXPECT_NEAR(stayingCopy->imageFrame().center().x(), home.x(), 1.5);
+    EXPECT_NEAR(stayingCopy->imageFrame().center().y(), home.y(), 1.5);
+    advance(0.2);
+    EXPECT_EQ(stayingCopy->scene(), nullptr);
 
     ASSERT_EQ(answers.size(), 3u) << "one long-press drag";
     EXPECT_EQ(answers[0], Qt::CopyAction) << "Alt alone copies";
@@ -454,6 +474,89 @@ TEST_F(LinkingAndDropping, OnlyForbiddenObjectsOverAFolderAreRefused)
     pump();
     EXPECT_EQ(answer, Qt::IgnoreAction) << "none of the dragged Objects can go in";
     EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST_F(LinkingAndDropping, AWebPageDroppedOnAFolderBecomesAWeblocThereAndItsObjectStays)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("links")));
+    const QString box = QDir(home).filePath(QStringLiteral("links"));
+    adapter()->addFilenames({box});
+    advance(1.5);
+    // The page comes from the test's own server: nothing leaves the machine.
+    tallomer::test::LocalHttpServer server;
+    server.route("/today", {"<html>today</html>", {{"Content-Type", "text/html"}}});
+    auto link = std::make_unique<QMimeData>();
+    link->setText(server.url("/today").toString());
+    QGuiApplication::clipboard()->setMimeData(link.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(400, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.5);
+    ZEVItemViewForDesks* web = nullptr;
+    ZEVItemViewForDesks* folder = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet()) {
+        if (v->itemType() == QStringLiteral("http"))
+            web = v;
+        if (v->itemTitle() == QStringLiteral("links"))
+            folder = v;
+    }
+    ASSERT_TRUE(web && folder);
+    const QString title = web->itemTitle();
+
+    replayDrag({folder->imageFrame().center()}, {});
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(web->imageFrame().center()));
+    advance(0.8);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(folder->imageFrame().center()));
+    ZEVFrontClass::shared()->waitForTransfers();
+    pump();
+    advance(0.5);
+
+    const QStringList made = QDir(box).entryList(QDir::Files);
+    ASSERT_EQ(made, QStringList{title + ".webloc"});
+    QFile f(QDir(box).filePath(made[0]));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains(server.url("/today").toString().toUtf8())) << "its address";
+    EXPECT_FALSE(web->isHidden()) << "the web Object stays on the desk";
+    EXPECT_FALSE(siItemOption(web->item(), ZEVOPTION_ERROR | ZEVOPTION_COPYING | ZEVOPTION_MOVING));
+}
+
+TEST_F(LinkingAndDropping, TheFileJobsTakeAnObjectByItsOptionsAndItsFile)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("dir")));
+    adapter()->addFilenames({QDir(home).filePath(QStringLiteral("dir"))});
+    advance(1.5);
+    const auto views = placeFiles({QStringLiteral("plain.txt")});
+    ASSERT_EQ(views.size(), 1u);
+    KELI* file = views[0]->item();
+    KELI* dir = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemTitle() == QStringLiteral("dir"))
+            dir = v->item();
+    ASSERT_NE(dir, nullptr);
+    // Files under the test's home count as the program's own: start from none.
+    setItemOptions(file, 0);
+    setItemOptions(dir, 0);
+    using F = ZEVFrontClass;
+    auto all = [](KELI* i) {
+        // Reading the file sets the bits of where it lies again: the options are read first.
+        return std::vector<bool>{F::siCopyToForItem(i), F::siCopyToSpaceForItem(i), F::siMoveToForItem(i),
+                                 F::siMoveToSpaceForItem(i), F::siDuplicateToForItem(i)};
+    };
+    // copy to, copy to Space, move to, move to Space, duplicate to
+    EXPECT_EQ(all(file), (std::vector<bool>{true, true, true, true, true}));
+    setItemOptions(dir, 0);
+    EXPECT_EQ(all(dir), (std::vector<bool>{true, true, true, false, false})) << "a folder is not duplicated";
+    setItemOptions(file, ZEVOPTION_HOLD_BY_SYSTEM);
+    EXPECT_EQ(all(file), (std::vector<bool>{false, true, false, false, true}));
+    setItemOptions(file, ZEVOPTION_HOLD_BY_ZEV);
+    EXPECT_EQ(all(file), (std::vector<bool>{true, false, true, false, true}));
+    setItemOptions(file, ZEVOPTION_COPYING);
+    EXPECT_EQ(all(file), (std::vector<bool>{false, false, false, false, false})) << "busy";
+    setItemOptions(file, 0);
+    QFile::remove(ZEVItemData::Current().fileUrlForItem(file));
+    EXPECT_FALSE(F::siDuplicateToForItem(file)) << "no file";
+    EXPECT_FALSE(F::siMoveToSpaceForItem(file));
 }
 
 } // namespace
