@@ -10,6 +10,7 @@
 #include "inspectors/ZEVFrontClass.h"
 #include "objects/view/ZEVConnectingView.h"
 #include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemConnexion.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "space/ZEVSelections.h"
 #include "tests/support/LocalHttpServer.h"
@@ -557,6 +558,73 @@ TEST_F(LinkingAndDropping, TheFileJobsTakeAnObjectByItsOptionsAndItsFile)
     QFile::remove(ZEVItemData::Current().fileUrlForItem(file));
     EXPECT_FALSE(F::siDuplicateToForItem(file)) << "no file";
     EXPECT_FALSE(F::siMoveToSpaceForItem(file));
+}
+
+TEST_F(LinkingAndDropping, APaintShowsExactlyTheEffectiveLinesAndAClickTwoPointsBesideALineSelectsItFourDoNot)
+{
+    start();
+    const auto views = placeFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt"),
+                                   QStringLiteral("d.txt"), QStringLiteral("e.txt")});
+    ASSERT_EQ(views.size(), 5u);
+    std::vector<KELI*> o;
+    for (ZEVItemViewForDesks* v : views)
+        o.push_back(v->item());
+    ZEVItemViewer* iv = space()->itemViewerForCurseur(space()->nowCurseur());
+    iv->userRecallLinkWithItem(o[0], o[1]);
+    iv->userRecallLinkWithItem(o[2], o[3]);
+    iv->userRecallLinkWithItem(o[1], o[4]);
+    advance(1.5);
+    ASSERT_EQ(iv->connexionsExistantes().size(), 3u);
+    auto line = [&](KELI* x, KELI* y) -> ZEVItemConnexion* {
+        for (ZEVItemConnexion* c : iv->connexionsExistantes())
+            if (c->siConnectedToItem(x) && c->siConnectedToItem(y))
+                return c;
+        return nullptr;
+    };
+    ZEVItemConnexion* ab = line(o[0], o[1]);
+    ZEVItemConnexion* cd = line(o[2], o[3]);
+    ZEVItemConnexion* be = line(o[1], o[4]);
+    ASSERT_TRUE(ab && cd && be);
+    auto shown = [&] {
+        canvas()->repaint();
+        return std::vector<bool>{ab->siDisplayed(), cd->siDisplayed(), be->siDisplayed()};
+    };
+
+    space()->setSiShowLinksForSelections(false);
+    space()->setSiShowLinksForAllObjects(true);
+    EXPECT_EQ(shown(), (std::vector<bool>{true, true, true})) << "every line";
+    // With c as the filter only c and what is linked to it show: a line with a hidden end is
+    // not drawn.
+    space()->selections().selectFilterForItem(o[2]);
+    advance(1.0);
+    ASSERT_TRUE(views[0]->isHidden());
+    EXPECT_EQ(shown(), (std::vector<bool>{false, true, false})) << "only the effective line";
+    space()->selections().deselectAllFilters();
+    advance(1.0);
+    ASSERT_FALSE(views[0]->isHidden());
+    space()->setSiShowLinksForAllObjects(false);
+    space()->setSiShowLinksForSelections(true);
+    space()->selections().selectIconForItem(o[0]);
+    pump();
+    EXPECT_EQ(shown(), (std::vector<bool>{true, false, false})) << "only the lines of the selection";
+
+    // The line from a to b, clicked beside its middle.
+    space()->setSiShowLinksForSelections(false);
+    space()->setSiShowLinksForAllObjects(true);
+    space()->selections().deselectAllIcons();
+    pump();
+    ASSERT_EQ(shown(), (std::vector<bool>{true, true, true}));
+    const QPointF s = ab->dragSrcPointWithRadiusCorrection(), e = ab->dragDstPointWithRadiusCorrection();
+    const double length = std::hypot(e.x() - s.x(), e.y() - s.y());
+    ASSERT_GT(length, 10) << "a line long enough to be clicked";
+    const QPointF mid = (s + e) / 2, normal = QPointF(-(e - s).y(), (e - s).x()) / length;
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(mid + normal * 4));
+    pump();
+    EXPECT_FALSE(space()->selections().isLinkSelectedForConnexion(ab)) << "4 points beside: missed";
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(mid - normal * 2));
+    pump();
+    EXPECT_TRUE(space()->selections().isLinkSelectedForConnexion(ab)) << "2 points beside: on the line";
+    EXPECT_FALSE(space()->selections().isLinkSelectedForConnexion(cd));
 }
 
 } // namespace
