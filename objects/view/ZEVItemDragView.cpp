@@ -337,6 +337,8 @@ void ZEVItemDragView::selectDraggingItem()
     default:
         return;
     }
+    // The keys go to the Object just chosen.
+    itemView_->setFocus();
     itemView_->orderToFront();
 }
 
@@ -370,6 +372,8 @@ void ZEVItemDragView::multiSelectDraggingItem()
     default:
         return;
     }
+    // The keys go to the Object just chosen.
+    itemView_->setFocus();
     itemView_->orderToFront();
 }
 
