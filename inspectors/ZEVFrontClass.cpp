@@ -8,6 +8,7 @@
 #include "objects/view/ZEVItemStickers.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
+#include "platform/files/Webloc.h"
 #include "runtime/Log.h"
 
 #include <QDir>
@@ -32,8 +33,24 @@ int renameNoReplace(const QString& from, const QString& to)
     return ::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0 ? 0 : errno;
 }
 
-// Copies a file or a whole folder to `to`, which must not exist.
-bool copyTree(const QString& from, const QString& to, QString* error)
+qint64 treeSize(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isDir())
+        return info.size();
+    qint64 n = 0;
+    QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        n += it.fileInfo().size();
+    }
+    return n;
+}
+
+// Copies a file or a whole folder to `to`, which must not exist; `copied` hears each file's bytes.
+bool copyTree(const QString& from, const QString& to, QString* error,
+              const std::function<void(qint64)>& copied = {})
 {
     const QFileInfo info(from);
     if (info.isSymLink() || !info.isDir()) {
@@ -41,6 +58,8 @@ bool copyTree(const QString& from, const QString& to, QString* error)
             *error = QStringLiteral("cannot copy %1").arg(from);
             return false;
         }
+        if (copied)
+            copied(info.size());
         return true;
     }
     if (!QDir().mkdir(to)) {
@@ -49,7 +68,7 @@ bool copyTree(const QString& from, const QString& to, QString* error)
     }
     const QDir dir(from);
     for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        if (!copyTree(dir.filePath(name), QDir(to).filePath(name), error))
+        if (!copyTree(dir.filePath(name), QDir(to).filePath(name), error, copied))
             return false;
     return true;
 }
@@ -98,7 +117,7 @@ QString ZEVFrontClass::freeNameInFolder(const QString& folder, const QString& na
 }
 
 ZEVFrontClass::Result ZEVFrontClass::transfer(const QString& source, const QString& folder, bool move,
-                                              const Rename& renameFn)
+                                              const Rename& renameFn, const Progress& progress)
 {
     Result r;
     const Rename rename = renameFn ? renameFn : Rename(renameNoReplace);
@@ -137,7 +156,14 @@ ZEVFrontClass::Result ZEVFrontClass::transfer(const QString& source, const QStri
         // A copy, or a move to another device: made whole under a hidden name, then named.
         const QString temp = QDir(folder).filePath(QStringLiteral(".tallomer-%1.part")
                                                        .arg(QUuid::createUuid().toString(QUuid::WithoutBraces)));
-        if (!copyTree(source, temp, &r.error)) {
+        const qint64 total = progress ? treeSize(source) : 0;
+        qint64 done = 0;
+        const auto copied = [&](qint64 bytes) {
+            done += bytes;
+            if (progress && total > 0)
+                progress(double(done) / double(total));
+        };
+        if (!copyTree(source, temp, &r.error, copied)) {
             removeTree(temp);
             return r;
         }
@@ -161,6 +187,73 @@ ZEVFrontClass::Result ZEVFrontClass::transfer(const QString& source, const QStri
     return r;
 }
 
+ZEVFrontClass::Result ZEVFrontClass::writeWebloc(const QString& url, const QString& title, const QString& folder)
+{
+    Result r;
+    if (url.isEmpty()) {
+        r.error = QStringLiteral("no web address for %1").arg(title);
+        return r;
+    }
+    if (!siFolder(folder)) {
+        r.error = QStringLiteral("%1 is not a folder").arg(folder);
+        return r;
+    }
+    QString stem = title.trimmed();
+    stem.replace(QLatin1Char('/'), QLatin1Char('-'));
+    if (stem.isEmpty() || stem.startsWith(QLatin1Char('.')))
+        stem.prepend(QStringLiteral("Web"));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString path = QDir(folder).filePath(freeNameInFolder(folder, stem + QStringLiteral(".webloc")));
+        const FileResult written = writeNewWeblocFile(path, url);
+        if (written.ok) {
+            r.ok = true;
+            r.path = path;
+            return r;
+        }
+        // Taken meanwhile: the next free name.
+        if (!QFileInfo::exists(path)) {
+            r.error = written.error;
+            return r;
+        }
+    }
+    r.error = QStringLiteral("no free name in %1").arg(folder);
+    return r;
+}
+
+namespace {
+bool siFileObject(KELI* item)
+{
+    return item && QFileInfo::exists(ZEVItemData::Current().recordPath(item->idInt(), QStringLiteral("file")));
+}
+bool siWebObject(KELI* item)
+{
+    return item && QFileInfo::exists(ZEVItemData::Current().recordPath(item->idInt(), QStringLiteral("http")));
+}
+// An existing file that is not a folder.
+bool siPlainFile(const QString& path) { return !path.isEmpty() && QFileInfo::exists(path) && !ZEVFrontClass::siFolder(path); }
+} // namespace
+
+bool ZEVFrontClass::siCopyToForItem(KELI* item) { return item && !siItemOption(item, ZEVOPTION_MASK_MOVE_REFUSED); }
+
+bool ZEVFrontClass::siCopyToSpaceForItem(KELI* item)
+{
+    return item && !siItemOption(item, ZEVOPTION_MASK_COPY_TO_SPACE_REFUSED);
+}
+
+bool ZEVFrontClass::siDuplicateToForItem(KELI* item)
+{
+    return siFileObject(item) && !siItemOption(item, ZEVOPTION_MASK_COPY_REFUSED) &&
+           siPlainFile(ZEVItemData::Current().fileUrlForItem(item));
+}
+
+bool ZEVFrontClass::siMoveToForItem(KELI* item) { return item && !siItemOption(item, ZEVOPTION_MASK_MOVE_REFUSED); }
+
+bool ZEVFrontClass::siMoveToSpaceForItem(KELI* item)
+{
+    return item && !siItemOption(item, ZEVOPTION_MASK_MOVE_TO_SPACE_REFUSED) &&
+           siPlainFile(ZEVItemData::Current().fileUrlForItem(item));
+}
+
 namespace {
 void stickerForItem(ZEVItemViewer* viewer, KELI* item, int code)
 {
@@ -180,15 +273,39 @@ void ZEVFrontClass::dragToFolderItemView(ZEVItemViewForDesks* folderView, const 
     const QString folder = data.fileUrlForItem(fv->item());
     for (KELI* item : staying)
         stickerForItem(viewer, item, ZEVItemStickers::kForOptions);
+    viewer->slideBackCopiesForItems(staying);
     auto start = [&](KELI* item, bool move) {
-        const QString source = data.fileUrlForItem(item);
-        if (source.isEmpty() || !siFolder(folder))
+        if (!siFolder(folder))
             return;
+        const QString source = data.fileUrlForItem(item);
+        ZEVItemView* view = viewer->itemViewForItem(item);
+        // A web page (or no download at all) goes as its address; the Object stays where it is.
+        const bool web = view ? view->itemType() == QLatin1String("http") : siWebObject(item) && !siFileObject(item);
+        const bool webloc = web &&
+                            (source.isEmpty() || QFileInfo(source).suffix().toLower() == QLatin1String("html") ||
+                             QFileInfo(source).suffix().toLower() == QLatin1String("htm"));
+        const QString url = webloc ? data.uidForItem(item, QStringLiteral("http")) : QString();
+        const QString title = view ? view->itemTitle() : QString();
+        if (webloc ? url.isEmpty() : source.isEmpty())
+            return;
+        move = move && !webloc;
         addItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
         stickerForItem(viewer, item, move ? ZEVItemStickers::kMove : ZEVItemStickers::kCopy);
-        // The item viewer lives as long as its Space; the folder's view may go meanwhile.
-        pool_.start([this, item, viewer, source, folder, move] {
-            const Result r = transfer(source, folder, move);
+        if (view)
+            view->duplicateStart();
+        // The item viewer lives as long as its Space; the folder's view may go meanwhile, and
+        // so may the Object's: each report looks it up anew.
+        pool_.start([this, item, viewer, source, folder, move, webloc, url, title] {
+            const auto progress = [this, item, viewer](double f) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [item, viewer, f] {
+                        if (ZEVItemView* v = viewer->itemViewForItem(item))
+                            v->duplicateSetStatus(float(f));
+                    },
+                    Qt::QueuedConnection);
+            };
+            const Result r = webloc ? writeWebloc(url, title, folder) : transfer(source, folder, move, {}, progress);
             // The record is the main thread's.
             QMetaObject::invokeMethod(this, [this, item, viewer, move, r] { jobEnded(item, viewer, move, r); },
                                       Qt::QueuedConnection);
@@ -252,12 +369,17 @@ void ZEVFrontClass::duplicateToSpace(ZEVItemViewerForDesks* v)
 void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const Result& r)
 {
     clearItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
+    ZEVItemView* view = viewer ? viewer->itemViewForItem(item) : nullptr;
     if (!r.ok) {
         logFormat("ZEVFrontClass: %s", qPrintable(r.error));
         addItemOption(item, ZEVOPTION_ERROR);
+        if (view)
+            view->duplicateError();
         stickerForItem(viewer, item, ZEVItemStickers::kError);
         return;
     }
+    if (view)
+        view->duplicateFinish();
     stickerForItem(viewer, item, ZEVItemStickers::kForOptions);
     if (!move)
         return;

@@ -197,7 +197,20 @@ public:
         QString error;
     };
     using Rename = std::function<int(const QString& from, const QString& to)>;
-    static Result transfer(const QString& source, const QString& folder, bool move, const Rename& rename = {});
+    // Told, on the job's thread, the share of the bytes copied so far.
+    using Progress = std::function<void(double fraction)>;
+    static Result transfer(const QString& source, const QString& folder, bool move, const Rename& rename = {},
+                           const Progress& progress = {});
+    // A web address as a new .webloc file in the folder, named after the title, never overwriting.
+    static Result writeWebloc(const QString& url, const QString& title, const QString& folder);
+
+    // Whether the file jobs may take the Object: by its option bits and, for the Space's drop
+    // folder and duplicates, its file (one that exists and is not a folder).
+    static bool siCopyToForItem(KELI* item);
+    static bool siCopyToSpaceForItem(KELI* item);
+    static bool siDuplicateToForItem(KELI* item);
+    static bool siMoveToForItem(KELI* item);
+    static bool siMoveToSpaceForItem(KELI* item);
 
     // Every job queued so far has ended (its result is still to be delivered on the main thread).
     void waitForTransfers() { pool_.waitForDone(); }

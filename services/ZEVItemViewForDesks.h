@@ -142,6 +142,16 @@ class ZEVDropTargetItem {
 public:
     virtual ~ZEVDropTargetItem() = default;
     virtual bool siTakesDrag(const QMimeData* data) const = 0;
+
+    // The drags the desk answers itself, as they pass over the item: a drag of Objects (a long
+    // press) or any other (other programs, tables). The desk tells only the first move after the
+    // pointer came onto the item, then the leaving, then the end of a drag dropped on it.
+    enum class HoverDrag { Objects, Outside };
+    virtual void dragHoverUpdated(HoverDrag kind, bool siAlt) = 0;
+    virtual void dragHoverExited(HoverDrag kind) = 0;
+    virtual void dragHoverDropped(HoverDrag kind) = 0;
+    // Any drag that ended over the item.
+    virtual void draggingEnded() = 0;
 };
 inline constexpr char kZEVTableViewMime[] = "application/x-tallomer-table-view";
 

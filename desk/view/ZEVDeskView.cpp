@@ -640,6 +640,50 @@ bool ZEVDeskView::siItemUnderDropAccepts(const QPointF& scenePoint, const QMimeD
     return false;
 }
 
+ZEVDropTargetItem* ZEVDeskView::hoverTargetAt(const QPointF& scenePoint) const
+{
+    for (QGraphicsItem* i : items(scenePoint))
+        if (auto* t = dynamic_cast<ZEVDropTargetItem*>(i); t && i->acceptDrops() && i->isEnabled() && i->isVisible())
+            return t;
+    return nullptr;
+}
+
+namespace {
+ZEVDropTargetItem::HoverDrag hoverKind(ZEVDeskView::DragSource source)
+{
+    return source == ZEVDeskView::DragSource::ItemView ? ZEVDropTargetItem::HoverDrag::Objects
+                                                      : ZEVDropTargetItem::HoverDrag::Outside;
+}
+} // namespace
+
+void ZEVDeskView::hoverMovedTo(ZEVDropTargetItem* target, DragSource source, bool siAlt)
+{
+    if (target == hovered_)
+        return; // only the first move over an Object does anything
+    hoverEnded(source, false);
+    hovered_ = target;
+    if (hovered_ && source != DragSource::Overlay)
+        hovered_->dragHoverUpdated(hoverKind(source), siAlt);
+}
+
+void ZEVDeskView::hoverEnded(DragSource source, bool siDropped)
+{
+    ZEVDropTargetItem* t = hovered_;
+    hovered_ = nullptr;
+    // The Object may have gone during the drag.
+    if (!t || source == DragSource::Overlay)
+        return;
+    const QList<QGraphicsItem*> all = items();
+    if (std::none_of(all.begin(), all.end(), [t](QGraphicsItem* i) { return dynamic_cast<ZEVDropTargetItem*>(i) == t; }))
+        return;
+    if (siDropped) {
+        t->dragHoverDropped(hoverKind(source));
+        t->draggingEnded();
+    } else {
+        t->dragHoverExited(hoverKind(source));
+    }
+}
+
 Qt::DropAction ZEVDeskView::offeredAction(const QGraphicsSceneDragDropEvent* event, Qt::DropAction wanted)
 {
     const DragSource source = sourceOf(event->mimeData());
@@ -663,11 +707,13 @@ void ZEVDeskView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
     if (source == DragSource::Overlay || source == DragSource::ItemView) {
         QGraphicsScene::dragMoveEvent(event);
         if (siItemUnderDropAccepts(event->scenePos(), event->mimeData())) {
+            hoverMovedTo(nullptr, source, false);
             if (source == DragSource::ItemView && itemViewer_)
                 itemViewer_->copiedItemViewsMovedTo(deskPoint(event->scenePos()));
             return;
         }
     }
+    hoverMovedTo(hoverTargetAt(event->scenePos()), source, event->modifiers() & Qt::AltModifier);
     const Qt::DropAction a = offeredAction(
         event, draggingUpdated(source, event->modifiers() & Qt::AltModifier, deskPoint(event->scenePos())));
     event->setDropAction(a);
@@ -677,6 +723,7 @@ void ZEVDeskView::dragMoveEvent(QGraphicsSceneDragDropEvent* event)
 void ZEVDeskView::dragLeaveEvent(QGraphicsSceneDragDropEvent* event)
 {
     QGraphicsScene::dragLeaveEvent(event);
+    hoverEnded(sourceOf(event->mimeData()), false);
     draggingExited(sourceOf(event->mimeData()));
 }
 
@@ -688,6 +735,7 @@ void ZEVDeskView::dropEvent(QGraphicsSceneDragDropEvent* event)
         return;
     }
     const DragSource source = sourceOf(event->mimeData());
+    hoverEnded(source, true);
     const Qt::DropAction action = offeredAction(event, dragOperation_);
     if ((source == DragSource::Other || source == DragSource::Table) && action == Qt::IgnoreAction) {
         // The drag offers none of the actions a drop here could take: it lands nothing.

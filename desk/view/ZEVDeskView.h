@@ -30,6 +30,7 @@ class ZEVDeskClass;
 class ZEVItemViewForDesks;
 class ZEVSpaceForDeskViewers;
 class ZEVDeskViewer;
+class ZEVDropTargetItem;
 class ZEVFrontViewServices;
 class ZEVItemViewerForDesks;
 
@@ -112,6 +113,12 @@ private:
     bool siItemViewAt(const QPointF& scenePoint) const;
     void lassoPass();
     bool siItemUnderDropAccepts(const QPointF& scenePoint, const QMimeData* data) const;
+    // The Object the drag the desk answers rests on (none over the bare desk, or when the Object
+    // takes the drag itself): it hears the first move after the pointer came onto it, the leaving
+    // and the drop.
+    ZEVDropTargetItem* hoverTargetAt(const QPointF& scenePoint) const;
+    void hoverMovedTo(ZEVDropTargetItem* target, DragSource source, bool siAlt);
+    void hoverEnded(DragSource source, bool siDropped);
     void scheduleDragEnd();
     void endDrag();
     // The drag is over at once: its number ends and the Space hears of it.
@@ -137,6 +144,7 @@ private:
     std::vector<KELI*> initialSelectedNodeItems_;
     Qt::DropAction dragOperation_ = Qt::IgnoreAction;
     long draggingSequenceNumber_ = 0;
+    ZEVDropTargetItem* hovered_ = nullptr; // not owned; checked to be in the scene before use
     bool siSrollWheel_ = false;
     bool siScrollingItemView_ = false;
     Qt::KeyboardModifiers flags_;

@@ -11,6 +11,7 @@
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/AppId.h"
 #include "runtime/Log.h"
+#include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "services/ZEVSpaceForObjectViews.h"
 
@@ -218,6 +219,191 @@ bool ZEVItemDragView::performDragOperation()
     return true;
 }
 
+// ---- resting over the Object during the drags the desk answers ----
+
+namespace {
+long& lastExitedDrag()
+{
+    static long n = 0;
+    return n;
+}
+} // namespace
+
+long ZEVItemDragView::LastExitedDrag() { return lastExitedDrag(); }
+
+bool ZEVItemDragView::siSelectedInMode(int mode) const
+{
+    ZEVSpaceForObjectViews* s = itemView_->space();
+    KELI* item = itemView_->item();
+    if (!s || !item)
+        return false;
+    switch (mode) {
+    case ZEVFrontModeIcons:
+        return s->isIconSelectedForItem(item);
+    case ZEVFrontModeTitles:
+        return s->isTitleSelectedForItem(item);
+    case ZEVFrontModeFilters:
+        return s->isFilterSelectedForItem(item);
+    case ZEVFrontModeLinks:
+        return s->isNodeSelectedForItem(item);
+    default:
+        return false;
+    }
+}
+
+void ZEVItemDragView::dragHoverUpdated(HoverDrag kind, bool siAlt)
+{
+    Scheduler& sched = Scheduler::shared();
+    ZEVSpaceForObjectViews* s = itemView_->space();
+    if (!s)
+        return;
+    const int mode = s->frontMode();
+    if (kind == HoverDrag::Outside) {
+        sched.cancel(this, kSelectName);
+        sched.cancel(this, kDeselectName);
+        if (mode < ZEVFrontModeIcons || mode > ZEVFrontModeLinks)
+            return;
+        if (siSelectedInMode(mode))
+            sched.perform(this, kDeselectName, kDeselectDelay, [this] { deselectDraggingItem(); });
+        else
+            sched.perform(this, kSelectName, s->siApplicationActive() ? kSelectDelay : kSelectDelayInactive,
+                          [this] { selectDraggingItem(); });
+        return;
+    }
+    sched.cancel(this, kMultiSelectName);
+    sched.cancel(this, kDeselectName);
+    if (siAlt)
+        return;
+    // The Object a drag started from is left alone until the drag has once left an Object.
+    ZEVItemViewer* viewer = itemView_->itemViewer();
+    if (ZEVItemView::DraggingSequence() != lastExitedDrag() && viewer && viewer->siCopiedItemViewForItem(itemView_->item()) &&
+        itemView_->imageFrame().contains(ZEVItemView::DraggingFirstClickPoint()))
+        return;
+    if (mode < ZEVFrontModeIcons || mode > ZEVFrontModeLinks)
+        return;
+    if (siSelectedInMode(mode))
+        sched.perform(this, kDeselectName, kDeselectDelay, [this] { deselectDraggingItem(); });
+    else
+        sched.perform(this, kMultiSelectName, kMultiSelectDelay, [this] { multiSelectDraggingItem(); });
+}
+
+void ZEVItemDragView::dragHoverExited(HoverDrag kind)
+{
+    Scheduler& sched = Scheduler::shared();
+    if (kind == HoverDrag::Outside) {
+        sched.cancel(this, kSelectName);
+    } else {
+        lastExitedDrag() = ZEVItemView::DraggingSequence();
+        sched.cancel(this, kMultiSelectName);
+    }
+    sched.cancel(this, kDeselectName);
+}
+
+void ZEVItemDragView::dragHoverDropped(HoverDrag kind)
+{
+    Scheduler& sched = Scheduler::shared();
+    sched.cancel(this, kind == HoverDrag::Outside ? kSelectName : kMultiSelectName);
+    sched.cancel(this, kDeselectName);
+}
+
+void ZEVItemDragView::draggingEnded()
+{
+    ZEVSpaceForObjectViews* s = itemView_->space();
+    ZEVFrontViewerServices* f = s ? s->frontViewer() : nullptr;
+    // The key's release went to the drag: a release of Alt with no modifier ends the quasimode.
+    if (f && f->isUserChangingFlag())
+        f->userChangeFlag(Qt::Key_Alt, Qt::NoModifier);
+}
+
+void ZEVItemDragView::selectDraggingItem()
+{
+    ZEVSpaceForObjectViews* s = itemView_->space();
+    KELI* item = itemView_->item();
+    if (!s || !item)
+        return;
+    switch (s->frontMode()) {
+    case ZEVFrontModeIcons:
+        s->selectIconForItem(item);
+        break;
+    case ZEVFrontModeTitles:
+        s->selectTitleForItem(item);
+        break;
+    case ZEVFrontModeFilters:
+        s->selectFilterForItem(item);
+        break;
+    case ZEVFrontModeLinks:
+        s->selectNodeForItem(item);
+        break;
+    default:
+        return;
+    }
+    // The keys go to the Object just chosen.
+    itemView_->setFocus();
+    itemView_->orderToFront();
+}
+
+void ZEVItemDragView::multiSelectDraggingItem()
+{
+    ZEVSpaceForObjectViews* s = itemView_->space();
+    KELI* item = itemView_->item();
+    if (!s || !item)
+        return;
+    if (itemView_->itemType() == QLatin1String("zevp")) {
+        if (ZEVItemViewer* viewer = itemView_->itemViewer())
+            viewer->userOpenItem(item, false);
+        return;
+    }
+    switch (s->frontMode()) {
+    case ZEVFrontModeIcons:
+        s->multiSelectIconForItem(item);
+        break;
+    case ZEVFrontModeTitles:
+        s->multiSelectTitleForItem(item);
+        break;
+    case ZEVFrontModeFilters: {
+        std::vector<KELI*> filters = s->selectedFilterItems();
+        filters.push_back(item);
+        s->selectFilterForItemSet(filters, nullptr);
+        break;
+    }
+    case ZEVFrontModeLinks:
+        s->multiSelectNodeForItem(item);
+        break;
+    default:
+        return;
+    }
+    // The keys go to the Object just chosen.
+    itemView_->setFocus();
+    itemView_->orderToFront();
+}
+
+void ZEVItemDragView::deselectDraggingItem()
+{
+    ZEVSpaceForObjectViews* s = itemView_->space();
+    KELI* item = itemView_->item();
+    if (!s || !item)
+        return;
+    switch (s->frontMode()) {
+    case ZEVFrontModeIcons:
+        s->deselectIconForItem(item);
+        break;
+    case ZEVFrontModeTitles:
+        s->deselectTitleForItem(item);
+        break;
+    case ZEVFrontModeFilters: {
+        std::vector<KELI*> filters = s->selectedFilterItems();
+        std::erase(filters, item);
+        s->selectFilterForItemSet(filters, nullptr);
+        break;
+    }
+    case ZEVFrontModeLinks:
+        s->deselectNodeForItem(item);
+        break;
+    default:
+        break;
+    }
+}
+
 void ZEVItemDragView::dragEnterEvent(QGraphicsSceneDragDropEvent* event)
 {
     const QMimeData* data = event->mimeData();
@@ -291,11 +477,13 @@ void ZEVItemDragView::dropEvent(QGraphicsSceneDragDropEvent* event)
             viewer->userDragToFolderItemView(itemView_, event->modifiers());
         itemView_->setSiShowTitle(false);
         itemView_->showCadreStop();
+        draggingEnded();
         event->setDropAction(dragOperation_);
         event->setAccepted(siDraggableInFolder_);
         return;
     }
     const bool ok = performDragOperation();
+    draggingEnded();
     if (ok)
         event->setDropAction(Qt::LinkAction);
     event->setAccepted(ok);

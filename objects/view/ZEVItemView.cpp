@@ -600,6 +600,21 @@ void ZEVItemView::downloadFinish()
 
 void ZEVItemView::downloadError() { endDownload(); }
 
+void ZEVItemView::duplicateStart()
+{
+    delete progressView_;
+    progressView_ = new ZEVItemProgressView(this, true); // owned by this item
+    disposerLesParties();
+}
+
+void ZEVItemView::duplicateFinish()
+{
+    endDownload();
+    updateImage();
+}
+
+void ZEVItemView::duplicateError() { endDownload(); }
+
 void ZEVItemView::setSiConnecting(bool flag)
 {
     if (flag != siConnecting_)

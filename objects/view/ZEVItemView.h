@@ -10,6 +10,7 @@
 #include "services/ZEVIconPosition.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "objects/drawing/ZEVItemDrawing.h"
+#include "runtime/Scheduler.h"
 
 #include <QGraphicsItem>
 #include <QImage>
@@ -127,6 +128,23 @@ public:
     void draggingExited();
     bool performDragOperation();
 
+    // Resting over the Object during a drag the desk answers selects it, adds it to the selection
+    // or deselects it after a while; leaving it first cancels that.
+    static constexpr double kSelectDelay = 0.4;
+    static constexpr double kSelectDelayInactive = 1.4;
+    static constexpr double kMultiSelectDelay = 1.0;
+    static constexpr double kDeselectDelay = 0.4;
+    static constexpr char kSelectName[] = "_selectDraggingItem";
+    static constexpr char kMultiSelectName[] = "_multiSelectDraggingItem";
+    static constexpr char kDeselectName[] = "_deselectDraggingItem";
+    void dragHoverUpdated(HoverDrag kind, bool siAlt) override;
+    void dragHoverExited(HoverDrag kind) override;
+    void dragHoverDropped(HoverDrag kind) override;
+    // A modifier quasimode of the front viewer whose key was released during the drag ends here.
+    void draggingEnded() override;
+    // The last drag of Objects that left an Object outside a folder.
+    static long LastExitedDrag();
+
 protected:
     void dragEnterEvent(QGraphicsSceneDragDropEvent* event) override;
     void dragMoveEvent(QGraphicsSceneDragDropEvent* event) override;
@@ -138,6 +156,10 @@ private:
     bool siSourceOfTheLines() const;
     void setConnectingFlag(bool flag);
     void linkDragEnded();
+    void selectDraggingItem();
+    void multiSelectDraggingItem();
+    void deselectDraggingItem();
+    bool siSelectedInMode(int mode) const;
 
     QSizeF size_;
     ZEVItemView* itemView_; // not owned: the parent item
@@ -148,6 +170,7 @@ private:
     bool siDraggingUpdated_ = false;
     bool siDragInFolder_ = false;
     bool siDraggableInFolder_ = false;
+    ScheduledTarget guard_{this};
 };
 
 class ZEVItemView : public QGraphicsItem, public ZEVItemViewForDesks {
@@ -251,6 +274,12 @@ public:
     void downloadSetStatus(float fraction) override;
     void downloadFinish() override;
     void downloadError() override;
+    // A file job on the Object (a copy or move into a folder): the bar shows beside the icon,
+    // which stays visible.
+    void duplicateStart();
+    void duplicateSetStatus(float fraction) { downloadSetStatus(fraction); }
+    void duplicateFinish();
+    void duplicateError();
     // The download's bar while one shows; nullptr otherwise.
     ZEVItemProgressView* progressView() const { return progressView_; }
 
@@ -307,6 +336,10 @@ public:
     // one that replays the drag over the canvas. Answers the action the drop took.
     using DragRunner = std::function<Qt::DropAction(QMimeData* data, const QImage& image, ZEVItemView* source)>;
     static void setDragRunner(DragRunner runner);
+    // Where the press that started the last long-press drag was (y-up, desk points).
+    static QPointF DraggingFirstClickPoint();
+    // The number of the last long-press drag (one count for the program).
+    static long DraggingSequence();
     // Runs a drag from this view's canvas with the runner in force.
     Qt::DropAction runDrag(QMimeData* data, const QImage& image);
     bool siMouseDragged() const { return siMouseDragged_; }

@@ -462,6 +462,22 @@ Qt::DropAction qDrag(QMimeData* data, const QImage& image, ZEVItemView* source)
 
 void ZEVItemView::setDragRunner(DragRunner r) { runner() = std::move(r); }
 
+namespace {
+QPointF& firstClickPoint()
+{
+    static QPointF p;
+    return p;
+}
+long& draggingSequence()
+{
+    static long n = 0;
+    return n;
+}
+} // namespace
+
+QPointF ZEVItemView::DraggingFirstClickPoint() { return firstClickPoint(); }
+long ZEVItemView::DraggingSequence() { return draggingSequence(); }
+
 Qt::DropAction ZEVItemView::runDrag(QMimeData* data, const QImage& image)
 {
     const DragRunner& r = runner();
@@ -489,6 +505,8 @@ void ZEVItemView::mouseDownRappel()
             u = u.isNull() ? k->imageFrame() : u.united(k->imageFrame());
         }
     ZEVItemViewer::ReferencerDragPoint(mouseLoc_);
+    firstClickPoint() = mouseLoc_;
+    ++draggingSequence();
     std::unique_ptr<QMimeData> data = ZEVItemViewCopy::mimeDataForCopies(liste, s ? s->identityInt() : 0);
 
     // The icons of the copies, each at 0.4, where they lie in the rectangle around them all.

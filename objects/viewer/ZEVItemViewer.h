@@ -24,6 +24,7 @@
 
 class KELI;
 class KELICurseur;
+class QGraphicsScene;
 
 namespace tallomer {
 
@@ -88,6 +89,8 @@ public:
     void userRecallSelectedItemViewsVersNowCurseur() override;
     // Escape on a copy: the drop that follows does nothing, and this desk is active again.
     void userCancelRecallSelectedItemViews();
+    // The dragged copies of these Objects fly back to their Objects' views and go.
+    void slideBackCopiesForItems(const std::vector<KELI*>& items);
     // Alt at the drop: the file jobs duplicate the copies' Objects into the Space (a cancelled
     // drag only clears its flag).
     void userDuplicateSelectedItemViews() override;
@@ -214,6 +217,7 @@ private:
     void linkSelectionDidChange();
     // The common end of the eight arrow operations.
     void gridPlace(ZEVItemView* view, const ZEVIconPosition& position);
+    void flyBack(const std::vector<ZEVItemView*>& copies, QGraphicsScene* scene);
     const ZEVDeskGeometry& geometry() const;
 
     using Updater = void (ZEVItemConnexion::*)(bool);

@@ -449,7 +449,13 @@ void ZEVItemViewer::userRecallSelectedItemViewsVersNowCurseur()
         for (ZEVItemView* v : views_)
             if ((scene = v->scene()))
                 break;
-    for (ZEVItemView* k : retours) {
+    flyBack(retours, scene);
+    curseur_->placeToi();
+}
+
+void ZEVItemViewer::flyBack(const std::vector<ZEVItemView*>& copies, QGraphicsScene* scene)
+{
+    for (ZEVItemView* k : copies) {
         if (scene && !k->scene()) {
             // Over every Object view of the desk while it flies.
             k->setZValue(1e6);
@@ -461,7 +467,24 @@ void ZEVItemViewer::userRecallSelectedItemViewsVersNowCurseur()
                 s->removeItem(k);
         });
     }
-    curseur_->placeToi();
+}
+
+void ZEVItemViewer::slideBackCopiesForItems(const std::vector<KELI*>& items)
+{
+    std::vector<ZEVItemView*> copies;
+    QGraphicsScene* scene = nullptr;
+    for (auto& k : CopiedItemViews()) {
+        if (!k || std::find(items.begin(), items.end(), k->item()) == items.end())
+            continue;
+        // Back onto the Object's own view where it has one on this desk.
+        if (ZEVItemView* v = itemViewForItem(k->item())) {
+            k->saveIconPosition(v->iconPosition());
+            if (!scene)
+                scene = v->scene();
+        }
+        copies.push_back(k.get());
+    }
+    flyBack(copies, scene);
 }
 
 void ZEVItemViewer::userCancelRecallSelectedItemViews()

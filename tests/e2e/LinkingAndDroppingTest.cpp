@@ -5,14 +5,20 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVItemOptions.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "objects/view/ZEVConnectingView.h"
 #include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemConnexion.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "space/ZEVSelections.h"
+#include "tests/support/LocalHttpServer.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QDragEnterEvent>
 #include <QDir>
 #include <QFile>
@@ -344,6 +350,281 @@ TEST_F(LinkingAndDropping, AFolderDroppedOnItsOwnSubfolderIsForbiddenAndStaysWhe
     const Rows presence = iconLinks(std::to_string(item->idInt()));
     ASSERT_EQ(presence.size(), 1u);
     EXPECT_GT(std::stod(presence.at(0, 1)), clock.now() + 1e6) << "its icon stays on the desk";
+}
+
+TEST_F(LinkingAndDropping, OverAFolderAltAloneCopiesAltShiftMovesAndObjectsThatCannotGoAreForbiddenAndStay)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("box")));
+    const QString box = QDir(home).filePath(QStringLiteral("box"));
+    adapter()->addFilenames({box});
+    advance(1.5);
+    const auto views = placeFiles({QStringLiteral("one.txt"), QStringLiteral("two.txt"), QStringLiteral("lost.txt")});
+    ASSERT_EQ(views.size(), 3u);
+    ZEVItemViewForDesks* folder = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemTitle() == QStringLiteral("box"))
+            folder = v;
+    ASSERT_NE(folder, nullptr);
+    std::vector<KELI*> items;
+    std::vector<QString> paths;
+    for (ZEVItemViewForDesks* v : views) {
+        items.push_back(v->item());
+        paths.push_back(ZEVItemData::Current().fileUrlForItem(v->item()));
+    }
+    // An Object in error cannot go anywhere.
+    addItemOption(items[2], ZEVOPTION_ERROR);
+    space()->selections().selectIconForItemSet(items, nullptr);
+    pump();
+
+    // Over the folder with Alt, over the desk, over the folder with Alt and Shift, dropped so.
+    const QPointF on = folder->imageFrame().center();
+    const QPointF off = on + QPointF(0, 150);
+    struct Step {
+        QPointF p;
+        Qt::KeyboardModifiers keys;
+    };
+    const std::vector<Step> steps{{on, Qt::AltModifier}, {off, Qt::NoModifier}, {on, Qt::AltModifier | Qt::ShiftModifier}};
+    std::vector<Qt::DropAction> answers;
+    std::vector<QStringList> stickers;
+    bool barDuringJob = false;
+    auto sticker = [](ZEVItemViewForDesks* v) { return dynamic_cast<ZEVItemView*>(v)->stickerName(); };
+    ZEVItemView::setDragRunner([&](QMimeData* data, const QImage&, ZEVItemView*) {
+        std::unique_ptr<QMimeData> owned(data);
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+        QDragEnterEvent enter(at(off), offered, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas(), &enter);
+        for (const Step& s : steps) {
+            QDragMoveEvent move(at(s.p), offered, data, Qt::LeftButton, s.keys);
+            QApplication::sendEvent(canvas(), &move);
+            answers.push_back(move.isAccepted() ? move.dropAction() : Qt::IgnoreAction);
+            stickers.push_back({sticker(views[0]), sticker(views[2])});
+        }
+        QDropEvent drop(QPointF(at(on)), offered, data, Qt::LeftButton, steps.back().keys);
+        QApplication::sendEvent(canvas(), &drop);
+        barDuringJob = dynamic_cast<ZEVItemView*>(views[0])->progressView() != nullptr;
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    });
+    const QPointF from = views[0]->imageFrame().center();
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+    advance(0.71);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(on));
+    EXPECT_TRUE(barDuringJob) << "the job's bar shows";
+    ZEVItemView* stayingCopy = nullptr;
+    for (const auto& c : ZEVItemViewer::CopiedItemViews())
+        if (c->item() == items[2])
+            stayingCopy = c.get();
+    ASSERT_NE(stayingCopy, nullptr);
+    ZEVFrontClass::shared()->waitForTransfers();
+    pump();
+    EXPECT_EQ(dynamic_cast<ZEVItemView*>(views[0])->progressView(), nullptr) << "and goes at the end";
+    // The copy of the Object that stays slides back onto it, then goes.
+    const QPointF home = views[2]->imageFrame().center();
+    advance(1.02);
+    EXPECT_NE(stayingCopy->scene(), nullptr);
+    EXPECT_NEAR(stayingCopy->imageFrame().center().x(), home.x(), 1.5);
+    EXPECT_NEAR(stayingCopy->imageFrame().center().y(), home.y(), 1.5);
+    advance(0.2);
+    EXPECT_EQ(stayingCopy->scene(), nullptr);
+
+    ASSERT_EQ(answers.size(), 3u) << "one long-press drag";
+    EXPECT_EQ(answers[0], Qt::CopyAction) << "Alt alone copies";
+    EXPECT_EQ(answers[2], Qt::MoveAction) << "Alt with Shift moves";
+    EXPECT_EQ(stickers[0], (QStringList{QStringLiteral("ZEVItemStickerCopy"), QStringLiteral("ZEVItemStickerForbid")}));
+    EXPECT_EQ(stickers[2], (QStringList{QStringLiteral("ZEVItemStickerMove"), QStringLiteral("ZEVItemStickerForbid")}));
+
+    // The drop's lists: the two movable files moved, the one in error stayed.
+    EXPECT_FALSE(QFile::exists(paths[0]));
+    EXPECT_FALSE(QFile::exists(paths[1]));
+    EXPECT_TRUE(QFile::exists(box + "/one.txt"));
+    EXPECT_TRUE(QFile::exists(box + "/two.txt"));
+    EXPECT_TRUE(QFile::exists(paths[2])) << "forbidden: not moved";
+    EXPECT_FALSE(QFile::exists(box + "/lost.txt"));
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(items[0]), box + "/one.txt");
+}
+
+TEST_F(LinkingAndDropping, OnlyForbiddenObjectsOverAFolderAreRefused)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("box")));
+    adapter()->addFilenames({QDir(home).filePath(QStringLiteral("box"))});
+    advance(1.5);
+    const auto views = placeFiles({QStringLiteral("gone.txt")});
+    ASSERT_EQ(views.size(), 1u);
+    ZEVItemViewForDesks* folder = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemTitle() == QStringLiteral("box"))
+            folder = v;
+    ASSERT_NE(folder, nullptr);
+    const QString path = ZEVItemData::Current().fileUrlForItem(views[0]->item());
+    addItemOption(views[0]->item(), ZEVOPTION_NOT_FOUND);
+    Qt::DropAction answer = Qt::CopyAction;
+    const QPointF on = folder->imageFrame().center();
+    ZEVItemView::setDragRunner([&](QMimeData* data, const QImage&, ZEVItemView*) {
+        std::unique_ptr<QMimeData> owned(data);
+        QDragEnterEvent enter(at(on), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas(), &enter);
+        QDragMoveEvent move(at(on), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas(), &move);
+        answer = move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
+        return Qt::IgnoreAction;
+    });
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(views[0]->imageFrame().center()));
+    advance(0.8);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(on));
+    pump();
+    EXPECT_EQ(answer, Qt::IgnoreAction) << "none of the dragged Objects can go in";
+    EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST_F(LinkingAndDropping, AWebPageDroppedOnAFolderBecomesAWeblocThereAndItsObjectStays)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("links")));
+    const QString box = QDir(home).filePath(QStringLiteral("links"));
+    adapter()->addFilenames({box});
+    advance(1.5);
+    // The page comes from the test's own server: nothing leaves the machine.
+    tallomer::test::LocalHttpServer server;
+    server.route("/today", {"<html>today</html>", {{"Content-Type", "text/html"}}});
+    auto link = std::make_unique<QMimeData>();
+    link->setText(server.url("/today").toString());
+    QGuiApplication::clipboard()->setMimeData(link.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(400, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.5);
+    ZEVItemViewForDesks* web = nullptr;
+    ZEVItemViewForDesks* folder = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet()) {
+        if (v->itemType() == QStringLiteral("http"))
+            web = v;
+        if (v->itemTitle() == QStringLiteral("links"))
+            folder = v;
+    }
+    ASSERT_TRUE(web && folder);
+    const QString title = web->itemTitle();
+
+    replayDrag({folder->imageFrame().center()}, {});
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(web->imageFrame().center()));
+    advance(0.8);
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(folder->imageFrame().center()));
+    ZEVFrontClass::shared()->waitForTransfers();
+    pump();
+    advance(0.5);
+
+    const QStringList made = QDir(box).entryList(QDir::Files);
+    ASSERT_EQ(made, QStringList{title + ".webloc"});
+    QFile f(QDir(box).filePath(made[0]));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains(server.url("/today").toString().toUtf8())) << "its address";
+    EXPECT_FALSE(web->isHidden()) << "the web Object stays on the desk";
+    EXPECT_FALSE(siItemOption(web->item(), ZEVOPTION_ERROR | ZEVOPTION_COPYING | ZEVOPTION_MOVING));
+}
+
+TEST_F(LinkingAndDropping, TheFileJobsTakeAnObjectByItsOptionsAndItsFile)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("dir")));
+    adapter()->addFilenames({QDir(home).filePath(QStringLiteral("dir"))});
+    advance(1.5);
+    const auto views = placeFiles({QStringLiteral("plain.txt")});
+    ASSERT_EQ(views.size(), 1u);
+    KELI* file = views[0]->item();
+    KELI* dir = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemTitle() == QStringLiteral("dir"))
+            dir = v->item();
+    ASSERT_NE(dir, nullptr);
+    // Files under the test's home count as the program's own: start from none.
+    setItemOptions(file, 0);
+    setItemOptions(dir, 0);
+    using F = ZEVFrontClass;
+    auto all = [](KELI* i) {
+        // Reading the file sets the bits of where it lies again: the options are read first.
+        return std::vector<bool>{F::siCopyToForItem(i), F::siCopyToSpaceForItem(i), F::siMoveToForItem(i),
+                                 F::siMoveToSpaceForItem(i), F::siDuplicateToForItem(i)};
+    };
+    // copy to, copy to Space, move to, move to Space, duplicate to
+    EXPECT_EQ(all(file), (std::vector<bool>{true, true, true, true, true}));
+    setItemOptions(dir, 0);
+    EXPECT_EQ(all(dir), (std::vector<bool>{true, true, true, false, false})) << "a folder is not duplicated";
+    setItemOptions(file, ZEVOPTION_HOLD_BY_SYSTEM);
+    EXPECT_EQ(all(file), (std::vector<bool>{false, true, false, false, true}));
+    setItemOptions(file, ZEVOPTION_HOLD_BY_ZEV);
+    EXPECT_EQ(all(file), (std::vector<bool>{true, false, true, false, true}));
+    setItemOptions(file, ZEVOPTION_COPYING);
+    EXPECT_EQ(all(file), (std::vector<bool>{false, false, false, false, false})) << "busy";
+    setItemOptions(file, 0);
+    QFile::remove(ZEVItemData::Current().fileUrlForItem(file));
+    EXPECT_FALSE(F::siDuplicateToForItem(file)) << "no file";
+    EXPECT_FALSE(F::siMoveToSpaceForItem(file));
+}
+
+TEST_F(LinkingAndDropping, APaintShowsExactlyTheEffectiveLinesAndAClickTwoPointsBesideALineSelectsItFourDoNot)
+{
+    start();
+    const auto views = placeFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt"),
+                                   QStringLiteral("d.txt"), QStringLiteral("e.txt")});
+    ASSERT_EQ(views.size(), 5u);
+    std::vector<KELI*> o;
+    for (ZEVItemViewForDesks* v : views)
+        o.push_back(v->item());
+    ZEVItemViewer* iv = space()->itemViewerForCurseur(space()->nowCurseur());
+    iv->userRecallLinkWithItem(o[0], o[1]);
+    iv->userRecallLinkWithItem(o[2], o[3]);
+    iv->userRecallLinkWithItem(o[1], o[4]);
+    advance(1.5);
+    ASSERT_EQ(iv->connexionsExistantes().size(), 3u);
+    auto line = [&](KELI* x, KELI* y) -> ZEVItemConnexion* {
+        for (ZEVItemConnexion* c : iv->connexionsExistantes())
+            if (c->siConnectedToItem(x) && c->siConnectedToItem(y))
+                return c;
+        return nullptr;
+    };
+    ZEVItemConnexion* ab = line(o[0], o[1]);
+    ZEVItemConnexion* cd = line(o[2], o[3]);
+    ZEVItemConnexion* be = line(o[1], o[4]);
+    ASSERT_TRUE(ab && cd && be);
+    auto shown = [&] {
+        canvas()->repaint();
+        return std::vector<bool>{ab->siDisplayed(), cd->siDisplayed(), be->siDisplayed()};
+    };
+
+    space()->setSiShowLinksForSelections(false);
+    space()->setSiShowLinksForAllObjects(true);
+    EXPECT_EQ(shown(), (std::vector<bool>{true, true, true})) << "every line";
+    // With c as the filter only c and what is linked to it show: a line with a hidden end is
+    // not drawn.
+    space()->selections().selectFilterForItem(o[2]);
+    advance(1.0);
+    ASSERT_TRUE(views[0]->isHidden());
+    EXPECT_EQ(shown(), (std::vector<bool>{false, true, false})) << "only the effective line";
+    space()->selections().deselectAllFilters();
+    advance(1.0);
+    ASSERT_FALSE(views[0]->isHidden());
+    space()->setSiShowLinksForAllObjects(false);
+    space()->setSiShowLinksForSelections(true);
+    space()->selections().selectIconForItem(o[0]);
+    pump();
+    EXPECT_EQ(shown(), (std::vector<bool>{true, false, false})) << "only the lines of the selection";
+
+    // The line from a to b, clicked beside its middle.
+    space()->setSiShowLinksForSelections(false);
+    space()->setSiShowLinksForAllObjects(true);
+    space()->selections().deselectAllIcons();
+    pump();
+    ASSERT_EQ(shown(), (std::vector<bool>{true, true, true}));
+    const QPointF s = ab->dragSrcPointWithRadiusCorrection(), e = ab->dragDstPointWithRadiusCorrection();
+    const double length = std::hypot(e.x() - s.x(), e.y() - s.y());
+    ASSERT_GT(length, 10) << "a line long enough to be clicked";
+    const QPointF mid = (s + e) / 2, normal = QPointF(-(e - s).y(), (e - s).x()) / length;
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(mid + normal * 4));
+    pump();
+    EXPECT_FALSE(space()->selections().isLinkSelectedForConnexion(ab)) << "4 points beside: missed";
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(mid - normal * 2));
+    pump();
+    EXPECT_TRUE(space()->selections().isLinkSelectedForConnexion(ab)) << "2 points beside: on the line";
+    EXPECT_FALSE(space()->selections().isLinkSelectedForConnexion(cd));
 }
 
 } // namespace

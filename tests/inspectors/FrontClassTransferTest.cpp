@@ -124,4 +124,30 @@ TEST_F(Transfer, AFolderNeverGoesIntoItselfOrItsOwnSubfolder)
     EXPECT_FALSE(ZEVFrontClass::siFolder(dir.filePath("top/sub/file.txt")));
 }
 
+TEST_F(Transfer, ACopyReportsItsShareOfBytesAndAWebAddressBecomesAWeblocUnderAFreeName)
+{
+    make("src/set/a.bin", QByteArray(300, 'a'));
+    make("src/set/b.bin", QByteArray(100, 'b'));
+    const QString folder = dir.filePath("dst");
+    QDir().mkpath(folder);
+    std::vector<double> shares;
+    const auto r = ZEVFrontClass::transfer(dir.filePath("src/set"), folder, false, {},
+                                           [&](double f) { shares.push_back(f); });
+    ASSERT_TRUE(r.ok);
+    ASSERT_EQ(shares.size(), 2u) << "one report a file";
+    EXPECT_LT(shares[0], 1.0);
+    EXPECT_DOUBLE_EQ(shares[1], 1.0);
+
+    const auto w1 = ZEVFrontClass::writeWebloc("https://example.org/a", "News/today", folder);
+    ASSERT_TRUE(w1.ok) << w1.error.toStdString();
+    EXPECT_EQ(QFileInfo(w1.path).fileName(), "News-today.webloc") << "no folder hidden in the title";
+    EXPECT_TRUE(read(w1.path).contains("https://example.org/a"));
+    const auto w2 = ZEVFrontClass::writeWebloc("https://example.org/b", "News/today", folder);
+    ASSERT_TRUE(w2.ok);
+    EXPECT_EQ(QFileInfo(w2.path).fileName(), "News-today_01.webloc");
+    EXPECT_TRUE(read(w1.path).contains("/a")) << "the first is not overwritten";
+    EXPECT_FALSE(ZEVFrontClass::writeWebloc("", "empty", folder).ok) << "no address, no file";
+    EXPECT_EQ(entries(folder).size(), 3u);
+}
+
 } // namespace

@@ -118,6 +118,8 @@ public:
     void deselectIconForItem(KELI* o) override { std::erase(icons, o); }
     bool siRulerAccepteDeplacement() override { return rulerAccepts; }
     void addToHistory() override { ++history; }
+    bool siApplicationActive() override { return active; }
+    ZEVFrontViewerServices* frontViewer() override { return front; }
 
     // 1920 x 1200 points: ten desk units a point.
     ZEVDeskGeometry geometry{1920, 1200};
@@ -125,6 +127,8 @@ public:
     bool rulerAccepts = true;
     int history = 0;
     int mode = 0;
+    bool active = true;
+    ZEVFrontViewerServices* front = nullptr;
     bool showLinks = true;
     KELI* dragging = nullptr;
     std::vector<KELI*> icons, titles, filters;

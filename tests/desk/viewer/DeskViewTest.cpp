@@ -3,8 +3,12 @@
 #include "desk/view/ZEVDeskView.h"
 
 #include "desk/pasteboard/ZEVPasteboard.h"
+#include "services/ZEVItemViewForDesks.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QGraphicsRectItem>
+#include <QGraphicsSceneDragDropEvent>
 #include <QGuiApplication>
 #include <QMimeData>
 
@@ -134,6 +138,73 @@ TEST_F(DeskSurface, EveryDragEntryHasANumberNoOtherDeskHasSeen)
     std::vector<long> sorted = space.sessions;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end()) << "a number was given twice";
+}
+
+// An Object's overlay as the desk sees it: it takes no drag itself and notes what it hears.
+class HoverRecorder final : public QGraphicsRectItem, public ZEVDropTargetItem {
+public:
+    explicit HoverRecorder(const QRectF& r) : QGraphicsRectItem(r) { setAcceptDrops(true); }
+    bool siTakesDrag(const QMimeData*) const override { return false; }
+    void dragHoverUpdated(HoverDrag k, bool alt) override
+    {
+        heard.push_back(std::string(k == HoverDrag::Objects ? "objects" : "outside") + (alt ? " alt" : ""));
+    }
+    void dragHoverExited(HoverDrag) override { heard.push_back("exited"); }
+    void dragHoverDropped(HoverDrag) override { heard.push_back("dropped"); }
+    void draggingEnded() override { heard.push_back("ended"); }
+    std::vector<std::string> heard;
+
+protected:
+    void dragEnterEvent(QGraphicsSceneDragDropEvent* e) override { e->ignore(); }
+};
+
+TEST_F(DeskSurface, AnObjectUnderADragTheDeskAnswersHearsOnlyTheFirstMoveOverItTheLeavingAndTheDrop)
+{
+    auto* over = new HoverRecorder(QRectF(400, 400, 50, 50)); // y-down scene rectangle
+    surface->addItem(over);
+    auto send = [&](QEvent::Type type, const QMimeData& data, QPointF p, Qt::KeyboardModifiers keys = {}) {
+        QGraphicsSceneDragDropEvent e(type);
+        e.setScenePos(p);
+        e.setMimeData(&data);
+        e.setPossibleActions(Qt::CopyAction | Qt::LinkAction);
+        e.setModifiers(keys);
+        QCoreApplication::sendEvent(surface, &e);
+    };
+    QMimeData objects, table, outside, link;
+    objects.setData(kZEVItemViewMime, "1");
+    table.setData(kZEVTableViewMime, "1");
+    outside.setText("hello");
+    link.setData(kZEVItemDragViewMime, "1");
+    const QPointF on(420, 420), beside(300, 300);
+
+    send(QEvent::GraphicsSceneDragEnter, objects, beside);
+    for (QPointF p : {on, on + QPointF(5, 0), on + QPointF(5, 5)})
+        send(QEvent::GraphicsSceneDragMove, objects, p, Qt::AltModifier);
+    send(QEvent::GraphicsSceneDragMove, objects, beside);
+    send(QEvent::GraphicsSceneDragMove, objects, on);
+    send(QEvent::GraphicsSceneDrop, objects, on);
+    EXPECT_EQ(over->heard, (std::vector<std::string>{"objects alt", "exited", "objects", "dropped", "ended"}));
+
+    // A table row and another program's data are both outside drags; the desk's leaving is the
+    // Object's too.
+    over->heard.clear();
+    send(QEvent::GraphicsSceneDragEnter, table, on);
+    send(QEvent::GraphicsSceneDragMove, table, on);
+    send(QEvent::GraphicsSceneDragLeave, table, on);
+    send(QEvent::GraphicsSceneDragEnter, outside, on);
+    send(QEvent::GraphicsSceneDragMove, outside, on);
+    send(QEvent::GraphicsSceneDragMove, outside, on);
+    EXPECT_EQ(over->heard, (std::vector<std::string>{"outside", "exited", "outside"}));
+
+    // An Object gone during the drag is not reached by the leaving; a link drag is the overlays'.
+    delete over;
+    send(QEvent::GraphicsSceneDragLeave, outside, on);
+    auto* again = new HoverRecorder(QRectF(400, 400, 50, 50));
+    surface->addItem(again);
+    send(QEvent::GraphicsSceneDragEnter, link, on);
+    send(QEvent::GraphicsSceneDragMove, link, on);
+    send(QEvent::GraphicsSceneDragLeave, link, on);
+    EXPECT_TRUE(again->heard.empty());
 }
 
 TEST(DeskDropAction, ADropTakesTheWantedActionAmongThoseOfferedAndNeverMove)
