@@ -135,6 +135,19 @@ void ZEVFrontClass::referencerSelectionLinkTableView(ZEVTableView* table)
 
 bool ZEVFrontClass::eventFilter(QObject* watched, QEvent* event)
 {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+        break;
+    default:
+        // Among the others come those a list sends while it is destroyed, when it is no longer a
+        // table to look at.
+        return QObject::eventFilter(watched, event);
+    }
     ZEVTableView* items = itemTable_.data();
     const bool surObjets = items && watched == items->viewport();
     switch (event->type()) {
