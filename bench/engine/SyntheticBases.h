@@ -5,6 +5,7 @@
 
 #include "engine/KELTypes.h"
 
+#include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
 
@@ -157,6 +158,21 @@ inline void supprimerLesBases()
 {
     std::error_code ec;
     std::filesystem::remove_all(dossier(), ec);
+}
+
+
+// Runs one benchmark on manual time in milliseconds, then heads the summary lines the caller prints.
+// Answers 1 for arguments the benchmark library does not know.
+inline int lancerLeBanc(int& argc, char** argv, const char* nom, void (*banc)(benchmark::State&), int iterations)
+{
+    benchmark::RegisterBenchmark(nom, banc)->UseManualTime()->Iterations(iterations)->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::printf("\nSummary (targets in brackets)\n");
+    return 0;
 }
 
 } // namespace synthbases

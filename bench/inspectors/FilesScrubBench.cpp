@@ -219,16 +219,8 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::RegisterBenchmark("files_scrub_step", BM_FilesScrub)
-        ->UseManualTime()
-        ->Iterations(3)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (lancerLeBanc(argc, argv, "files_scrub_step", BM_FilesScrub, 3) != 0)
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::printf("\nSummary (targets in brackets)\n");
     std::printf("Files scrub (%d Objects, %d Channels, %zu intervals, steps of %.2f days, %zu rows at the end): "
                 "engine move alone %.3f ms, with the model and one reload %.3f ms; model's share mean %.3f ms "
                 "[<=4], max %.3f ms\n",

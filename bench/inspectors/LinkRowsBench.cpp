@@ -229,16 +229,8 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::RegisterBenchmark("link_rows_range_step", BM_LinkRows)
-        ->UseManualTime()
-        ->Iterations(10)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (lancerLeBanc(argc, argv, "link_rows_range_step", BM_LinkRows, 10) != 0)
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::printf("\nSummary (targets in brackets)\n");
     std::printf("Links model's share of a range step (10^4 pairs, 3x10^4 intervals, 3 Channels, %zu rows): "
                 "mean %.3f ms [<=4], max %.3f ms; step with the model %.3f ms, without %.3f ms\n",
                 mesures.lignes, mesures.moyenne * 1e3, mesures.max * 1e3, mesures.avec * 1e3, mesures.sans * 1e3);

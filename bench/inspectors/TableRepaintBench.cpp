@@ -304,16 +304,8 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::RegisterBenchmark("table_repaint_third_page_step", BM_TableRepaint)
-        ->UseManualTime()
-        ->Iterations(10)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (lancerLeBanc(argc, argv, "table_repaint_third_page_step", BM_TableRepaint, 10) != 0)
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::printf("\nSummary (targets in brackets)\n");
     std::printf("Table repaint per third-of-a-page step (%zu rows, %zu icon intervals, 1200x900, Search active): "
                 "mean %.3f ms [<=8], max %.3f ms\n",
                 mesures.lignes, mesures.legos, mesures.moyenne * 1e3, mesures.max * 1e3);

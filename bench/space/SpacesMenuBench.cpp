@@ -155,16 +155,8 @@ int main(int argc, char** argv)
     tzset();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::RegisterBenchmark("spaces_menu_maxPrev_10", BM_SpacesMenu)
-        ->UseManualTime()
-        ->Iterations(20)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (lancerLeBanc(argc, argv, "spaces_menu_maxPrev_10", BM_SpacesMenu, 20) != 0)
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::printf("\nSummary (targets in brackets)\n");
     std::printf("addSpacesToMenu, maxPrev 10, %zu events in the table: mean %.3f ms, max %.3f ms [<=50]\n",
                 mesures.evenements, mesures.moyenne * 1e3, mesures.max * 1e3);
     leBanc.reset();
