@@ -16,6 +16,7 @@ namespace tallomer {
 class KELSharedResources;
 class ZEVDeskGeometry;
 class ZEVFrontViewerServices;
+class ZEVPersonServices;
 
 class ZEVSpaceForObjectViews : public virtual ZEVSpaceSelections {
 public:
@@ -62,6 +63,10 @@ public:
 
     // Every inspector panel shows its lists again, through the front viewer.
     virtual void displayAllInspectView() = 0;
+
+    // The Contacts model, for contact Objects' pictures and opening (not owned). Empty until the
+    // Contacts inspector's model is built; it answers then.
+    virtual ZEVPersonServices* personClass() { return nullptr; }
 };
 
 } // namespace tallomer
