@@ -19,6 +19,8 @@
 #include <QGraphicsScene>
 #include <QHash>
 #include <QIcon>
+#include <QLineEdit>
+#include <QMovie>
 #include <QMimeDatabase>
 #include <QStyle>
 #include <QPainter>
@@ -90,17 +92,54 @@ void ZEVItemTitleView::setText(const QString& text)
 
 QString ZEVItemTitleView::shownText() const { return ZEVItemTitleText::elided(text_, size_.width()); }
 
+void ZEVItemTitleView::setColours(const std::optional<ZEVItemTitleColours>& colours)
+{
+    const bool same = colours_.has_value() == colours.has_value() &&
+                      (!colours || (colours_->text == colours->text && colours_->fill == colours->fill &&
+                                    colours_->stroke == colours->stroke && colours_->wholeCell == colours->wholeCell &&
+                                    colours_->titlesShadow == colours->titlesShadow));
+    colours_ = colours;
+    if (!same)
+        update();
+}
+
 void ZEVItemTitleView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
     const QString shown = shownText();
     if (shown.isEmpty())
         return;
+    const auto* view = dynamic_cast<const ZEVItemView*>(parentItem());
+    ZEVItemViewer* viewer = view ? view->itemViewer() : nullptr;
     painter->setFont(ZEVItemTitleText::font());
     const QRectF r(QPointF(0, 0), size_);
-    // A dark edge keeps white text readable on light backgrounds.
-    painter->setPen(QColor(0, 0, 0, 160));
-    painter->drawText(r.translated(0, 1), Qt::AlignHCenter | Qt::AlignVCenter, shown);
-    painter->setPen(Qt::white);
+    QColor text = Qt::white;
+    bool shadow = true;
+    int shadowAlpha = 160;
+    if (colours_ && viewer) {
+        const ZEVItemPalette& palette = viewer->palette();
+        text = palette.colour(colours_->text);
+        shadow = colours_->shadow;
+        if (colours_->titlesShadow)
+            shadowAlpha = 230;
+        if (colours_->fill) {
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->setBrush(palette.colour(*colours_->fill));
+            if (colours_->stroke)
+                painter->setPen(QPen(palette.colour(*colours_->stroke), 1));
+            else
+                painter->setPen(Qt::NoPen);
+            if (colours_->wholeCell)
+                painter->drawRect(r);
+            else
+                painter->drawRoundedRect(r.adjusted(1, 1, -1, -1), 9, 9);
+        }
+    }
+    if (shadow) {
+        // A dark edge keeps light text readable on light backgrounds.
+        painter->setPen(QColor(0, 0, 0, shadowAlpha));
+        painter->drawText(r.translated(0, 1), Qt::AlignHCenter | Qt::AlignVCenter, shown);
+    }
+    painter->setPen(text);
     painter->drawText(r, Qt::AlignHCenter | Qt::AlignVCenter, shown);
 }
 
@@ -114,7 +153,8 @@ void ZEVItemProgressView::setSize(const QSizeF& size)
 
 void ZEVItemProgressView::setFraction(double fraction)
 {
-    fraction_ = std::clamp(fraction, 0.0, 1.0);
+    // A fraction that is no number shows as nothing done.
+    fraction_ = std::isnan(fraction) ? 0.0 : std::clamp(fraction, 0.0, 1.0);
     update();
 }
 
@@ -206,6 +246,7 @@ ZEVItemView::ZEVItemView(const QRectF& frame, float ratio, ZEVItemViewer* viewer
 ZEVItemView::~ZEVItemView()
 {
     // Whoever kept this view (drawn Links, the viewer's lists) must forget it before it is gone.
+    endTitleEdit(false);
     if (itemViewer_)
         itemViewer_->itemViewDetruite(this);
     ZEVConnectingView::itemViewGone(this);
@@ -326,7 +367,15 @@ void ZEVItemView::setIconPosition(const ZEVIconPosition& position, double durati
     ZEVSpaceForObjectViews* s = space();
     if (s && !s->siShowAnimation())
         d = 0;
+    const double oldSize = iconPosition_.size;
     placer(position, d);
+    // A sharper picture once a change of size has settled; meanwhile the image is only scaled.
+    if (position.size != oldSize && !itemType_.isEmpty() && Scheduler::hasShared()) {
+        const QString type = itemType_;
+        Scheduler::shared().cancel(cible(), kBetterImageName);
+        Scheduler::shared().perform(cible(), kBetterImageName, d + kBetterImageDelay,
+                                    [this, type] { betterImageForItemType(type); }, true);
+    }
 }
 
 void ZEVItemView::placer(const ZEVIconPosition& position, double d)
@@ -437,9 +486,10 @@ void ZEVItemView::setItemImage(const QImage& image) { imageView_->setImage(image
 
 void ZEVItemView::setItemType(const QString& type)
 {
+    if (type.isEmpty() || type == itemType_)
+        return;
     itemType_ = type;
-    if (imageView_->image().isNull())
-        imageView_->setImage(imageDuType(type));
+    setItemIconImage();
 }
 
 QImage ZEVItemView::imageDuType(const QString& type)
@@ -718,6 +768,7 @@ ZEVItemDrawPlan ZEVItemView::drawRect(QPainter& painter)
     // Written only on a change, so an unchanged redraw starts no new fade.
     if (auto alpha = ZEVItemDrawing::alphaToWrite(imageView_->alphaValue(), plan))
         imageView_->setOpacity(*alpha);
+    titleView_->setColours(titleColours());
     return plan;
 }
 

@@ -143,6 +143,7 @@ public:
     void deleteItemView(ZEVItemViewForDesks* v) override { std::erase_if(views, [v](auto& kv) { return kv.second.get() == v; }); }
     void majItemViews() override { ++majViews; }
     void majItemView(ZEVItemViewForDesks* v) override { refreshed.push_back(v); }
+    void majConnexion() override { ++connexions; }
     double deskHeight() override { return 1000; }
 
     ZEVItemView* add(KELI* item, const ZEVIconPosition& p = {0, 0, 64, 0})
@@ -159,6 +160,7 @@ public:
     QGraphicsScene scene;
     std::map<KELI*, std::unique_ptr<ZEVItemViewForDesks>> views;
     int majViews = 0;
+    int connexions = 0;
     std::vector<ZEVItemViewForDesks*> refreshed;
 };
 
