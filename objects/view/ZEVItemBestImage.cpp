@@ -17,6 +17,7 @@
 #include "services/ZEVSpaceForObjectViews.h"
 #include "widgets/FileTypeIcon.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGraphicsScene>
@@ -28,6 +29,7 @@
 #include <QMovie>
 
 #include <cmath>
+#include <deque>
 
 namespace tallomer {
 
@@ -47,6 +49,37 @@ ZEVItemData& dataForChannel(KELId channel)
 bool extensionIs(const QString& path, const char* ext)
 {
     return QFileInfo(path).suffix().compare(QLatin1String(ext), Qt::CaseInsensitive) == 0;
+}
+
+// The delayed requests of all views, asked in turns of bounded length: a desk that shows
+// thousands of Objects at once must not hold the main thread while their files are looked up.
+struct DelayedRequest {
+    std::weak_ptr<char> alive;
+    ZEVItemView* view;
+    QString type;
+};
+std::deque<DelayedRequest>& delayedRequests()
+{
+    static std::deque<DelayedRequest> queue;
+    return queue;
+}
+const char kDelayedRequestsTarget = 0;
+constexpr char kDelayedRequests[] = "_betterImageRequests";
+constexpr qint64 kRequestTurnMs = 8;
+
+void askDelayedRequests()
+{
+    QElapsedTimer turn;
+    turn.start();
+    auto& queue = delayedRequests();
+    while (!queue.empty() && turn.elapsed() < kRequestTurnMs) {
+        const DelayedRequest r = queue.front();
+        queue.pop_front();
+        if (!r.alive.expired())
+            r.view->betterImageForItemType(r.type);
+    }
+    if (!queue.empty() && Scheduler::hasShared())
+        Scheduler::shared().perform(&kDelayedRequestsTarget, kDelayedRequests, 0, askDelayedRequests, true);
 }
 
 QImage iconOfWord(const QString& word)
@@ -87,10 +120,19 @@ void ZEVItemView::setItemIconImage()
     imageView_->setImage(placeholderImage());
     if (!Scheduler::hasShared())
         return;
-    const QString type = itemType_;
     Scheduler::shared().cancel(cible(), kBetterImageName);
-    Scheduler::shared().perform(cible(), kBetterImageName, kBetterImageDelay, [this, type] { betterImageForItemType(type); },
-                                true);
+    Scheduler::shared().perform(cible(), kBetterImageName, kBetterImageDelay, [this] { askBetterImageSoon(); }, true);
+}
+
+void ZEVItemView::askBetterImageSoon()
+{
+    auto& queue = delayedRequests();
+    for (const DelayedRequest& r : queue)
+        if (r.view == this && !r.alive.expired())
+            return; // already waiting; it asks for the type of the moment
+    queue.push_back({alive_, this, itemType_});
+    if (queue.size() == 1 && Scheduler::hasShared())
+        Scheduler::shared().perform(&kDelayedRequestsTarget, kDelayedRequests, 0, askDelayedRequests, true);
 }
 
 void ZEVItemView::setRetrieveIcon() { imageView_->setImage(placeholderImage()); }
@@ -206,18 +248,18 @@ void ZEVItemView::queuePicture(int kind, const QString& path, double s, const QI
         if (alive.expired() || generation != imageGeneration_)
             return;
         if (!result.image.isNull())
-            setBetterImage(result.image);
+            setBetterImage(result.image, result.ratio);
         else if (fileKind)
             setBetterImage(placeholderImage());
     });
 }
 
-void ZEVItemView::setBetterImage(const QImage& image)
+void ZEVItemView::setBetterImage(const QImage& image, float exact)
 {
     if (image.isNull() || image.width() <= 0 || image.height() <= 0)
         return;
     const float old = imageSizeRatio_;
-    const float ratio = float(image.height()) / float(image.width());
+    const float ratio = exact > 0 && std::isfinite(exact) ? exact : float(image.height()) / float(image.width());
     if (!std::isfinite(ratio) || !(ratio > 0))
         return;
     imageSizeRatio_ = ratio;

@@ -72,8 +72,23 @@ void ZEVItemImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
     if (s.width() > size_.width() || s.height() > size_.height())
         s = s.scaled(size_, Qt::KeepAspectRatio);
     const QRectF target((size_.width() - s.width()) / 2, size_.height() - s.height(), s.width(), s.height());
-    painter->setRenderHint(QPainter::SmoothPixmapTransform);
-    painter->drawImage(target, image_);
+    const QSize pixels = target.size().toSize();
+    if (pixels == image_.size() || pixels.isEmpty() || !painter->transform().isTranslating() ||
+        painter->transform().type() > QTransform::TxTranslate) {
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        painter->drawImage(target, image_);
+        return;
+    }
+    // Scaled once for its size, not at every paint: the same stand-in icon shows on many views.
+    static QHash<QPair<qint64, QSize>, QImage> scaledImages;
+    const QPair<qint64, QSize> key(image_.cacheKey(), pixels);
+    auto it = scaledImages.find(key);
+    if (it == scaledImages.end()) {
+        if (scaledImages.size() > 64)
+            scaledImages.clear();
+        it = scaledImages.insert(key, image_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    painter->drawImage(target.topLeft(), *it);
 }
 
 void ZEVItemTitleView::setSize(const QSizeF& size)
@@ -82,15 +97,28 @@ void ZEVItemTitleView::setSize(const QSizeF& size)
         return;
     prepareGeometryChange();
     size_ = size;
+    layout_.reset();
 }
 
 void ZEVItemTitleView::setText(const QString& text)
 {
+    if (text != text_)
+        layout_.reset();
     text_ = text;
     update();
 }
 
-QString ZEVItemTitleView::shownText() const { return ZEVItemTitleText::elided(text_, size_.width()); }
+QString ZEVItemTitleView::shownText() const { return layout().text(); }
+
+const QStaticText& ZEVItemTitleView::layout() const
+{
+    if (!layout_) {
+        layout_.emplace(ZEVItemTitleText::elided(text_, size_.width()));
+        layout_->setTextFormat(Qt::PlainText);
+        layout_->prepare(QTransform(), ZEVItemTitleText::font());
+    }
+    return *layout_;
+}
 
 void ZEVItemTitleView::setColours(const std::optional<ZEVItemTitleColours>& colours)
 {
@@ -105,8 +133,8 @@ void ZEVItemTitleView::setColours(const std::optional<ZEVItemTitleColours>& colo
 
 void ZEVItemTitleView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    const QString shown = shownText();
-    if (shown.isEmpty())
+    const QStaticText& shown = layout();
+    if (shown.text().isEmpty())
         return;
     const auto* view = dynamic_cast<const ZEVItemView*>(parentItem());
     ZEVItemViewer* viewer = view ? view->itemViewer() : nullptr;
@@ -134,13 +162,15 @@ void ZEVItemTitleView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
                 painter->drawRoundedRect(r.adjusted(1, 1, -1, -1), 9, 9);
         }
     }
+    const QSizeF laid = shown.size();
+    const QPointF at((r.width() - laid.width()) / 2, (r.height() - laid.height()) / 2);
     if (shadow) {
         // A dark edge keeps light text readable on light backgrounds.
         painter->setPen(QColor(0, 0, 0, shadowAlpha));
-        painter->drawText(r.translated(0, 1), Qt::AlignHCenter | Qt::AlignVCenter, shown);
+        painter->drawStaticText(at + QPointF(0, 1), shown);
     }
     painter->setPen(text);
-    painter->drawText(r, Qt::AlignHCenter | Qt::AlignVCenter, shown);
+    painter->drawStaticText(at, shown);
 }
 
 void ZEVItemProgressView::setSize(const QSizeF& size)
@@ -371,10 +401,9 @@ void ZEVItemView::setIconPosition(const ZEVIconPosition& position, double durati
     placer(position, d);
     // A sharper picture once a change of size has settled; meanwhile the image is only scaled.
     if (position.size != oldSize && !itemType_.isEmpty() && Scheduler::hasShared()) {
-        const QString type = itemType_;
         Scheduler::shared().cancel(cible(), kBetterImageName);
-        Scheduler::shared().perform(cible(), kBetterImageName, d + kBetterImageDelay,
-                                    [this, type] { betterImageForItemType(type); }, true);
+        Scheduler::shared().perform(cible(), kBetterImageName, d + kBetterImageDelay, [this] { askBetterImageSoon(); },
+                                    true);
     }
 }
 

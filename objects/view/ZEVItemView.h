@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QRectF>
 #include <QSizeF>
+#include <QStaticText>
 #include <QString>
 
 #include <cstdint>
@@ -70,9 +71,13 @@ public:
     void setColours(const std::optional<ZEVItemTitleColours>& colours);
 
 private:
+    // The shown text laid out once for its width: thousands of titles paint in one frame.
+    const QStaticText& layout() const;
+
     QSizeF size_;
     QString text_;
     std::optional<ZEVItemTitleColours> colours_;
+    mutable std::optional<QStaticText> layout_;
 };
 
 // A web download's progress in place of the icon: a bar across the lower part of the image's
@@ -290,9 +295,12 @@ public:
     void betterImageForItemType(const QString& type);
     // A delivered picture: the ratio follows it and the view is placed again. An image without
     // width or height is never applied.
-    void setBetterImage(const QImage& image);
+    // `ratio` (height over width) when more exact than the image's pixels; 0: the image's.
+    void setBetterImage(const QImage& image, float ratio = 0);
     // The stand-in when no image shows yet, and the best image asked 0.4 s later.
     void setItemIconImage();
+    // The delayed request's turn: queued with every view's, asked in turns of bounded length.
+    void askBetterImageSoon();
     // The stand-in, whatever shows; nothing is asked.
     void setRetrieveIcon();
     // The icon of the Object's icon word, or of its type when it has none; one per word.

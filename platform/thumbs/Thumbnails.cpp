@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMetaObject>
@@ -12,6 +13,8 @@
 #include <QtPdf/QPdfDocument>
 
 #include <atomic>
+#include <deque>
+#include <mutex>
 #include <cmath>
 
 namespace tallomer::thumbs {
@@ -60,7 +63,7 @@ bool boundedSize(QImageReader& reader, QSize* size)
     return true;
 }
 
-QImage readFitted(QImageReader& reader, double s)
+QImage readFitted(QImageReader& reader, double s, QSizeF* source = nullptr)
 {
     QSize full;
     if (!boundedSize(reader, &full))
@@ -68,6 +71,8 @@ QImage readFitted(QImageReader& reader, double s)
     const QSizeF fitted = fittedSize(full, s);
     if (fitted.isEmpty())
         return QImage();
+    if (source)
+        *source = full;
     const QSize target = pixelSize(fitted);
     // Never enlarged: a small source is read as it is and drawn larger by the view.
     if (target.width() < full.width() && target.height() < full.height())
@@ -120,7 +125,7 @@ QImage cachedThumbnail(const QString& cacheHome, const QString& path, double s)
     return QImage();
 }
 
-QImage renderedPdf(const QString& path, double s)
+QImage renderedPdf(const QString& path, double s, QSizeF* source)
 {
     QPdfDocument doc;
     if (doc.load(path) != QPdfDocument::Error::None || doc.pageCount() < 1)
@@ -128,6 +133,8 @@ QImage renderedPdf(const QString& path, double s)
     const QSizeF fitted = fittedSize(doc.pagePointSize(0), s);
     if (fitted.isEmpty())
         return QImage();
+    if (source)
+        *source = doc.pagePointSize(0);
     QImage page = doc.render(0, pixelSize(fitted));
     if (page.isNull())
         return QImage();
@@ -139,13 +146,13 @@ QImage renderedPdf(const QString& path, double s)
     return sheet;
 }
 
-QImage renderedImage(const QString& path, double s)
+QImage renderedImage(const QString& path, double s, QSizeF* source)
 {
     if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
-        return renderedPdf(path, s);
+        return renderedPdf(path, s, source);
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    return readFitted(reader, s);
+    return readFitted(reader, s, source);
 }
 
 namespace {
@@ -194,8 +201,12 @@ Result load(const Request& request, const QString& cacheHome)
     switch (request.kind) {
     case Request::Kind::File: {
         r.image = cachedThumbnail(cacheHome, request.path, s);
+        QSizeF source;
         if (r.image.isNull())
-            r.image = renderedImage(request.path, s);
+            r.image = renderedImage(request.path, s, &source);
+        // The source's own shape, not the rounded pixels', when it is known.
+        if (!r.image.isNull() && !source.isEmpty())
+            r.ratio = float(source.height() / source.width());
         break;
     }
     case Request::Kind::IconSheet:
@@ -224,6 +235,8 @@ Result load(const Request& request, const QString& cacheHome)
     case Request::Kind::Picture: {
         const QSizeF fitted = fittedSize(request.picture.size(), s);
         if (!fitted.isEmpty())
+            r.ratio = float(fitted.height() / fitted.width());
+        if (!fitted.isEmpty())
             r.image = request.picture.scaled(pixelSize(fitted), Qt::KeepAspectRatio, Qt::SmoothTransformation);
         break;
     }
@@ -239,8 +252,15 @@ namespace {
 std::atomic<ThumbnailPool*> sharedPool{nullptr};
 }
 
+struct ThumbnailPool::Inbox {
+    std::mutex mutex;
+    std::deque<std::pair<std::function<void(Result)>, Result>> results;
+    bool drainPosted = false;
+};
+
 ThumbnailPool::ThumbnailPool(QThreadPool* pool, QString cacheHome)
-    : pool_(pool), cacheHome_(std::move(cacheHome)), receiver_(std::make_unique<QObject>())
+    : pool_(pool), cacheHome_(std::move(cacheHome)), receiver_(std::make_unique<QObject>()),
+      inbox_(std::make_shared<Inbox>())
 {
     if (cacheHome_.isEmpty()) {
         cacheHome_ = qEnvironmentVariable("XDG_CACHE_HOME");
@@ -259,17 +279,53 @@ ThumbnailPool::~ThumbnailPool()
 
 void ThumbnailPool::request(Request request, std::function<void(Result)> done)
 {
-    // The destructor waits for every running request before the receiver goes.
-    QObject* receiver = receiver_.get();
+    // The destructor waits for every running request before the pool goes.
     const QString cacheHome = cacheHome_;
-    pool_->start([request = std::move(request), done = std::move(done), receiver, cacheHome]() mutable {
-        Result r = load(request, cacheHome);
-        QMetaObject::invokeMethod(
-                receiver, [done = std::move(done), r = std::move(r)] { done(r); }, Qt::QueuedConnection);
+    pool_->start([this, request = std::move(request), done = std::move(done), cacheHome]() mutable {
+        post(std::move(done), load(request, cacheHome));
     });
 }
 
+void ThumbnailPool::post(std::function<void(Result)> done, Result result)
+{
+    bool wake = false;
+    {
+        std::lock_guard<std::mutex> lock(inbox_->mutex);
+        inbox_->results.emplace_back(std::move(done), std::move(result));
+        wake = !inbox_->drainPosted;
+        inbox_->drainPosted = true;
+    }
+    // One queued call for a whole batch: it dies with the receiver.
+    if (wake)
+        QMetaObject::invokeMethod(receiver_.get(), [this] { drain(); }, Qt::QueuedConnection);
+}
+
+void ThumbnailPool::drain()
+{
+    QElapsedTimer turn;
+    turn.start();
+    for (;;) {
+        std::pair<std::function<void(Result)>, Result> next;
+        {
+            std::lock_guard<std::mutex> lock(inbox_->mutex);
+            if (inbox_->results.empty()) {
+                inbox_->drainPosted = false;
+                return;
+            }
+            if (turn.elapsed() >= kTurnBudgetMs) {
+                // The rest in a later turn, after what else waits.
+                QMetaObject::invokeMethod(receiver_.get(), [this] { drain(); }, Qt::QueuedConnection);
+                return;
+            }
+            next = std::move(inbox_->results.front());
+            inbox_->results.pop_front();
+        }
+        next.first(next.second);
+    }
+}
+
 void ThumbnailPool::waitForDone() { pool_->waitForDone(); }
+
 
 ThumbnailPool* ThumbnailPool::shared() { return sharedPool.load(); }
 

@@ -54,10 +54,10 @@ inline constexpr std::int64_t kMaxScaledSourcePixels = 1024LL * 1024 * 1024;
 inline constexpr int kAllocationLimitMB = 256;
 
 // The file decoded with its longer side s (a PDF's first page drawn at that size); null when it
-// cannot be read, is of zero size or too large.
-QImage renderedImage(const QString& path, double s);
+// cannot be read, is of zero size or too large. `source` gets the source's own size.
+QImage renderedImage(const QString& path, double s, QSizeF* source = nullptr);
 // A PDF's first page drawn at the fitted size; null when it cannot be read.
-QImage renderedPdf(const QString& path, double s);
+QImage renderedPdf(const QString& path, double s, QSizeF* source = nullptr);
 
 // One request for a picture.
 struct Request {
@@ -77,6 +77,8 @@ struct Request {
 // What a request made; `image` is null when nothing better than the type icon could be had.
 struct Result {
     QImage image;
+    // Height over width of what the image shows, when more exact than its pixels; 0: the image's.
+    float ratio = 0;
 };
 
 // Runs the request where it is called (any thread).
@@ -102,10 +104,19 @@ public:
     static ThumbnailPool* shared();
     static void setShared(ThumbnailPool* pool);
 
+    // The main thread hands out deliveries for at most this long in one turn of its event loop,
+    // then lets the rest of the program have a turn.
+    static constexpr int kTurnBudgetMs = 8;
+
 private:
+    struct Inbox;
+    void post(std::function<void(Result)> done, Result result);
+    void drain();
+
     QThreadPool* pool_;
     QString cacheHome_;
     std::unique_ptr<QObject> receiver_; // lives on the main thread; deliveries die with it
+    std::shared_ptr<Inbox> inbox_;
 };
 
 } // namespace tallomer::thumbs
