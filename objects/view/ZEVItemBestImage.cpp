@@ -277,7 +277,10 @@ void ZEVItemView::showMovie(const QString& path, double s)
 {
     QImageReader probe(path);
     probe.setAllocationLimit(thumbs::kAllocationLimitMB);
-    const QSize full = probe.size();
+    QSize full = probe.size();
+    // Some formats tell their size only with their first frame, read within the bound.
+    if (!full.isValid())
+        full = probe.read().size();
     const QSizeF fitted = thumbs::fittedSize(full, s);
     if (fitted.isEmpty() || std::int64_t(full.width()) * full.height() > thumbs::kMaxSourcePixels) {
         stopMovie();

@@ -112,6 +112,34 @@ TEST_F(ObjectPictures, APictureFileShowsItselfOrItsCurrentThumbnailAndAMissingFi
     EXPECT_EQ(views[0]->stickerName(), "");
 }
 
+TEST_F(ObjectPictures, AGifIsMarkedAsOneAndMovesOnlyWhileAnimated)
+{
+    start();
+    // Two frames of 4 by 2, red then blue.
+    const QByteArray gif = QByteArray::fromHex(
+        "47494638396104000200f00000ff000000000021f904000000000021ff0b4e45545343415045322e30030100"
+        "00002c0000000004000200000203846f050021f90400000000002c0000000004000200800000ff0000000203"
+        "846f05003b");
+    QFile f(home + "/spin.gif");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(gif) == gif.size());
+    f.close();
+    const auto views = place({f.fileName()});
+    ASSERT_EQ(views.size(), 1u);
+    ZEVItemView* v = views[0];
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(base(v->item()) & 0x400, 0x400) << "known as a GIF, in the store";
+    EXPECT_EQ(v->movie(), nullptr) << "still, without the Animate option";
+    addItemOption(v->item(), ZEVOPTION_ANIMATE);
+    v->updateImage();
+    pump();
+    ASSERT_NE(v->movie(), nullptr);
+    EXPECT_FALSE(v->itemImageView()->image().isNull());
+    clearItemOption(v->item(), ZEVOPTION_ANIMATE);
+    v->updateImage();
+    EXPECT_EQ(v->movie(), nullptr);
+    EXPECT_EQ(base(v->item()) & 0x400, 0x400) << "and stays one";
+}
+
 TEST_F(ObjectPictures, ATitleClickedTypedAndReturnedIsStored)
 {
     start();

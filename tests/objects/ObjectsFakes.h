@@ -120,6 +120,7 @@ public:
     void addToHistory() override { ++history; }
     bool siApplicationActive() override { return active; }
     ZEVFrontViewerServices* frontViewer() override { return front; }
+    ZEVPersonServices* personClass() override { return persons; }
 
     // 1920 x 1200 points: ten desk units a point.
     ZEVDeskGeometry geometry{1920, 1200};
@@ -129,6 +130,7 @@ public:
     int mode = 0;
     bool active = true;
     ZEVFrontViewerServices* front = nullptr;
+    ZEVPersonServices* persons = nullptr;
     bool showLinks = true;
     KELI* dragging = nullptr;
     std::vector<KELI*> icons, titles, filters;

@@ -10,6 +10,7 @@
 #include "platform/thumbs/Thumbnails.h"
 #include "runtime/Log.h"
 #include "runtime/Scheduler.h"
+#include "services/ZEVPersonServices.h"
 
 #include <QGraphicsView>
 #include <QLineEdit>
@@ -143,6 +144,37 @@ TEST_F(BestImage, OnlyTheNewestDeliveryAppliesAndNoneForAViewThatIsGone)
     d->desk.deleteItemView(gone);
     deliver(); // would touch a dead view
     SUCCEED();
+}
+
+class Persons final : public ZEVPersonServices {
+public:
+    QImage imageForItem(KELI*, KELId channelInt, const QSize& size) override
+    {
+        asked = size;
+        channel = channelInt;
+        return picture;
+    }
+    void openPersonForItem(KELI*) override {}
+    QImage picture;
+    QSize asked;
+    KELId channel = 0;
+};
+
+TEST_F(BestImage, AContactShowsItsPictureFittedOrTheCardIconUntilTheContactsAnswer)
+{
+    ZEVItemView* v = view(10);
+    v->betterImageForItemType(QStringLiteral("ABPerson"));
+    EXPECT_FALSE(v->itemImageView()->image().isNull()) << "the card type's icon";
+
+    Persons persons;
+    persons.picture = filled(300, 600, Qt::magenta);
+    d->space.persons = &persons;
+    v->betterImageForItemType(QStringLiteral("ABPerson"));
+    EXPECT_EQ(persons.asked, QSize(100, 100));
+    EXPECT_EQ(persons.channel, 1);
+    deliver();
+    EXPECT_EQ(v->itemImageView()->image().size(), QSize(50, 100)) << "fitted, off the main thread";
+    EXPECT_FLOAT_EQ(v->imageSizeRatio(), 2.0f);
 }
 
 TEST_F(BestImage, ThePlaceholderShowsAtOnceAndTheRequestFollowsSizeChangesOnce)
