@@ -117,6 +117,10 @@ void ZEVItemView::setItemIconImage()
 {
     if (!imageView_->image().isNull())
         return;
+    if (!siBestImage()) {
+        imageView_->setImage(placeholderImage());
+        return;
+    }
     imageView_->setImage(placeholderImage());
     if (!Scheduler::hasShared())
         return;
@@ -148,6 +152,8 @@ void ZEVItemView::updateImage()
 
 void ZEVItemView::betterImageForItemType(const QString& type)
 {
+    if (!siBestImage())
+        return;
     const float s = float(iconPosition_.size);
     if (!(s > 0) || !std::isfinite(s)) {
         logLine("ERROR _betterImageForItemType:");

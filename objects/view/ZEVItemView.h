@@ -445,6 +445,8 @@ public:
     static std::vector<ZEVItemView*> itemViewsInStackingOrder(QGraphicsScene* scene);
 
 protected:
+    // Whether the view asks for its Object's best picture; copies show the picture they were given.
+    virtual bool siBestImage() const { return true; }
     // Moves to the position over `duration` seconds (at once for 0 or a snap), with no rule about
     // first placements or the animation setting.
     void placer(const ZEVIconPosition& position, double duration);

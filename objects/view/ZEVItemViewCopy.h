@@ -44,6 +44,9 @@ public:
     // corner: across the width less the insets when it fits, else up the height.
     static QRectF sourceFrameInCell(const QSizeF& cell, float ratio, double inset);
 
+protected:
+    bool siBestImage() const override { return false; }
+
 private:
     QString titleForPB_;
     QPointer<QAbstractItemView> sourceTable_;

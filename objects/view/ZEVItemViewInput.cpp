@@ -608,9 +608,11 @@ void ZEVItemView::mousePressEvent(QGraphicsSceneMouseEvent* event)
         if (dragView_ && hitRect().contains(p))
             dragView_->mouseDown();
         pris = mouseDown(p, event->modifiers());
-        // A plain click on a shown title edits it in place.
-        if (!pris && event->modifiers() == Qt::NoModifier && titleView_->isVisible() &&
-            !titleView_->shownText().isEmpty() && titleDeskRect().contains(p))
+        // A plain click on a shown title that is selected edits it in place; any other press
+        // there is the desk's (a lasso may start over a title).
+        ZEVSpaceForObjectViews* s = space();
+        if (!pris && event->modifiers() == Qt::NoModifier && s && s->isTitleSelectedForItem(item_) &&
+            titleView_->isVisible() && !titleView_->shownText().isEmpty() && titleDeskRect().contains(p))
             pris = editTitle();
     }
     else if (event->button() == Qt::RightButton)

@@ -4,6 +4,8 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "front/ZEVFrontViewer.h"
+#include "widgets/ZEVButton.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "objects/view/ZEVItemView.h"
 
@@ -148,10 +150,30 @@ TEST_F(ObjectPictures, ATitleClickedTypedAndReturnedIsStored)
     ZEVItemView* v = views[0];
     ASSERT_NE(v, nullptr);
     ASSERT_TRUE(v->titleView()->isVisible());
-    QTest::mouseClick(canvas(), Qt::LeftButton, {}, onScreen(v->titleView()->sceneBoundingRect()));
+    // In Icons mode a click on a title is the desk's.
+    const QPoint titleAt = onScreen(v->titleView()->sceneBoundingRect());
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, titleAt);
+    pump();
+    EXPECT_EQ(v->titleEditor(), nullptr);
+    // In Titles mode, a click on the icon selects its title, and a click on the selected title edits it.
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_NE(front, nullptr);
+    // A long press on the Titles button switches to it.
+    QWidget* titles = front->modeButton(ZEVFrontModeTitles);
+    ASSERT_NE(titles, nullptr);
+    QTest::mousePress(titles, Qt::LeftButton, {}, titles->rect().center());
+    advance(0.3);
+    QTest::mouseRelease(titles, Qt::LeftButton, {}, titles->rect().center());
+    pump();
+    advance(1);
+    ASSERT_EQ(space()->frontViewer()->frontMode(), ZEVFrontModeTitles);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, onScreen(v->itemImageView()->sceneBoundingRect()));
+    advance(1);
+    ASSERT_TRUE(space()->selections().isTitleSelectedForItem(v->item()));
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, titleAt);
     pump();
     QLineEdit* editor = v->titleEditor();
-    ASSERT_NE(editor, nullptr) << "a click on the title edits it";
+    ASSERT_NE(editor, nullptr) << "a click on the selected title edits it";
     EXPECT_EQ(editor->text(), "draft.png");
     EXPECT_TRUE(space()->selections().isTitleEditedForItem(v->item()));
     QTest::keyClicks(editor, QStringLiteral("Final plan"));
