@@ -128,6 +128,9 @@ public:
     // table with the keyboard focus deselects its interval and gives the focus to the desk. The
     // rest of the chain comes with the step back.
     void userStepBack() override;
+    // The space bar and the Quick Look command: the preview of the current mode's shown Objects
+    // opens, or closes when it shows (ZEVFrontViewerQuickLook.cpp).
+    void userToggleQL() override;
 
     bool siTlineOpened() override { return headers_ && headers_->siTlineOpened(); }
     bool siTlineClosed() override { return !headers_ || headers_->siTlineClosed(); }

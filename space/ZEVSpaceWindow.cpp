@@ -4,6 +4,7 @@
 #include "platform/Keys.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVSpaceController.h"
+#include "space/ZEVSpacePreview.h"
 #include "space/ZEVSpaceWindowFrame.h"
 #include "widgets/ZEVButton.h"
 
@@ -223,6 +224,8 @@ bool ZEVSpaceWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && spaceController_ && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         const int key = static_cast<QKeyEvent*>(event)->key();
+        if (previewEscape(key))
+            return true;
         if (modifierOfKey(key) == Qt::NoModifier && key != keys::kFnKey)
             spaceController_->keyTyped();
         return QWidget::eventFilter(watched, event);
@@ -509,6 +512,9 @@ void ZEVSpaceWindow::keyReleaseEvent(QKeyEvent* event)
             flagsChanged(event->key(), event->modifiers() & ~Qt::KeyboardModifiers(keys::kFnModifier));
         return;
     }
+    // A held key repeats its releases too: only the last one lets the space bar go.
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && preview_)
+        preview_->spaceKeyUp();
     QWidget::keyReleaseEvent(event);
 }
 

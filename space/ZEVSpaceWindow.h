@@ -21,6 +21,9 @@
 #include <QRectF>
 #include <QWidget>
 
+#include <memory>
+#include <vector>
+
 class QAction;
 class QGraphicsScene;
 class QMenuBar;
@@ -29,7 +32,9 @@ namespace tallomer {
 
 class ZEVButton;
 class ZEVFrontViewServices;
+class ZEVItemViewForDesks;
 class ZEVSpaceController;
+class ZEVSpacePreview;
 
 // The desk canvas: it leaves keys to the window unless an item of the scene has the focus, and
 // hands its pinches to the scene, which the view would not do. The front view, once there is one,
@@ -133,6 +138,17 @@ public:
     void placerDevantDeskView(QGraphicsScene* scene);
     QGraphicsScene* deskViewDevant() const;
 
+    // The preview window (ZEVSpaceWindowPreview.cpp). The Object views to preview, read at once:
+    // the window shows them when it next opens or reloads.
+    void setPreviewItems(const std::vector<ZEVItemViewForDesks*>& views);
+    void reloadPreviewPanel();
+    // Closes the preview window; again only once it has opened again.
+    void orderOutPreviewPanel();
+    // Opens the preview window on the items given last.
+    void orderFrontPreviewPanel();
+    bool siPreviewPanelVisible() const;
+    ZEVSpacePreview& preview();
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -150,6 +166,8 @@ private:
     void refuserLeMaximum();
     void appliquerFrontSpace();
     void flagsChanged(int key, Qt::KeyboardModifiers modifiers);
+    // Escape closes the preview window while it shows; true when it did.
+    bool previewEscape(int key);
     void scheduleLiveResizeEnd();
     // Whether the window manager decides the size: maximised, full screen or minimised.
     bool siManagedSize() const;
@@ -176,6 +194,7 @@ private:
     // The last pointer move told, so that one move seen by several widgets is told once.
     QPointF dernierPointeur_;
     quint64 dernierInstant_ = 0;
+    std::unique_ptr<ZEVSpacePreview> preview_; // made when first asked for
     ScheduledTarget guard_{this};
 };
 

@@ -336,6 +336,8 @@ public:
     void downloadSetStatus(float fraction) override;
     void downloadFinish() override;
     void downloadError() override;
+    QString previewItemURL() const override;
+    QImage previewItemTransitionImage() const override;
     // A file job on the Object (a copy or move into a folder): the bar shows beside the icon,
     // which stays visible.
     void duplicateStart();

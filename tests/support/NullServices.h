@@ -250,6 +250,8 @@ public:
     void downloadSetStatus(float) override {}
     void downloadFinish() override {}
     void downloadError() override {}
+    QString previewItemURL() const override { return {}; }
+    QImage previewItemTransitionImage() const override { return {}; }
 };
 
 class NullCursorDesk : public ZEVCursorDesk {
