@@ -656,14 +656,15 @@ void ZEVFrontViewer::selectionRefresh(int family)
     }
     siCleanAll_ = false;
     // Both desks draw their Object views again: a selection shows on the Search desk too. (The
-    // viewbar's mode buttons, the selection list's rows, the header views' refresh and the Quick
-    // Look preview follow here once the header toolbar and the selection list exist.)
+    // viewbar's mode buttons, the selection list's rows and the header views' refresh follow here
+    // once the header toolbar and the selection list exist.)
     for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
         if (ZEVCursorDesk* d = space_.deskForCurseur(c))
             d->selectionDidChange();
     if (currentFrontMode_ == family && !siAvoidGraphicalLarsen_) {
         tellInspectors(siFrontModeDidChange_);
         siFrontModeDidChange_ = false;
+        previewFollowsSelection();
     } else if (family == Icons && currentFrontMode_ == Filters && temporaryFrontMode_ == Filters &&
                previousFrontMode_ == Icons) {
         // Alt held over Icon mode: the icons picked meanwhile are still Icon mode's selection,

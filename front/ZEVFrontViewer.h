@@ -131,6 +131,8 @@ public:
     // The space bar and the Quick Look command: the preview of the current mode's shown Objects
     // opens, or closes when it shows (ZEVFrontViewerQuickLook.cpp).
     void userToggleQL() override;
+    // While the preview shows, it shows the current mode's shown Objects as the selection changes.
+    void previewFollowsSelection();
 
     bool siTlineOpened() override { return headers_ && headers_->siTlineOpened(); }
     bool siTlineClosed() override { return !headers_ || headers_->siTlineClosed(); }

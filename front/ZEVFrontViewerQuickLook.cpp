@@ -8,6 +8,16 @@
 
 namespace tallomer {
 
+namespace {
+
+std::vector<ZEVItemViewForDesks*> modeViews(ZEVSpaceController& space, int mode)
+{
+    ZEVCursorDesk* desk = space.deskForCurseur(space.actifCurseur());
+    return desk ? desk->visibleItemViewsForMode(mode) : std::vector<ZEVItemViewForDesks*>();
+}
+
+} // namespace
+
 void ZEVFrontViewer::userToggleQL()
 {
     ZEVSpaceWindow* w = space_.spaceWindow();
@@ -17,12 +27,20 @@ void ZEVFrontViewer::userToggleQL()
         w->orderOutPreviewPanel();
         return;
     }
-    ZEVCursorDesk* desk = space_.deskForCurseur(space_.actifCurseur());
-    const std::vector<ZEVItemViewForDesks*> views = desk ? desk->visibleItemViewsForMode(currentFrontMode_) : std::vector<ZEVItemViewForDesks*>();
+    const std::vector<ZEVItemViewForDesks*> views = modeViews(space_, currentFrontMode_);
     if (views.empty())
         return;
     w->setPreviewItems(views);
     w->orderFrontPreviewPanel();
+}
+
+void ZEVFrontViewer::previewFollowsSelection()
+{
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    if (!w || !w->siPreviewPanelVisible())
+        return;
+    w->setPreviewItems(modeViews(space_, currentFrontMode_));
+    w->reloadPreviewPanel();
 }
 
 } // namespace tallomer

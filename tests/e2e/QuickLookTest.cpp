@@ -95,22 +95,9 @@ TEST_F(QuickLook, TheSpaceBarShowsAPictureAndTheSpaceBarOrEscapeClosesIt)
     EXPECT_FALSE(shows()) << "let go after a while, the space bar closes it";
 }
 
-TEST_F(QuickLook, ATextFileShowsItsTextAndADamagedPictureItsFacts)
+TEST_F(QuickLook, ATextFileShowsItsTextAndThePreviewFollowsTheSelectionToADamagedPicture)
 {
     start();
-    ZEVItemView* notes = place(write("notes.txt", "Groceries\nmilk, bread\n"));
-    ASSERT_NE(notes, nullptr);
-    select(notes);
-    key(Qt::Key_Space);
-    pump();
-    ASSERT_TRUE(shows());
-    ZEVPreviewWindow* w = previewWindow();
-    ASSERT_EQ(w->shown(), ZEVPreviewWindow::Shown::Text);
-    EXPECT_EQ(w->shownText(), "Groceries\nmilk, bread\n");
-    key(Qt::Key_Space);
-    pump();
-    ASSERT_FALSE(shows());
-
     // The first bytes of a picture, the rest lost.
     QImage red(64, 64, QImage::Format_RGB32);
     red.fill(Qt::red);
@@ -119,15 +106,29 @@ TEST_F(QuickLook, ATextFileShowsItsTextAndADamagedPictureItsFacts)
     QFile f(whole);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     ZEVItemView* broken = place(write("broken.png", f.read(60)));
+    ZEVItemView* notes = place(write("notes.txt", "Groceries\nmilk, bread\n"));
     ASSERT_NE(broken, nullptr);
-    select(broken);
+    ASSERT_NE(notes, nullptr);
+
+    select(notes);
     key(Qt::Key_Space);
     pump();
     ASSERT_TRUE(shows());
+    ZEVPreviewWindow* w = previewWindow();
+    ASSERT_EQ(w->shown(), ZEVPreviewWindow::Shown::Text);
+    EXPECT_EQ(w->shownText(), "Groceries\nmilk, bread\n");
+
+    // Another Object selected while the preview shows: the preview shows it instead.
+    select(broken);
+    ASSERT_TRUE(shows());
+    EXPECT_EQ(w->windowTitle(), "broken.png");
     EXPECT_EQ(w->shown(), ZEVPreviewWindow::Shown::Facts);
     EXPECT_TRUE(w->factsText().contains("broken.png"));
     EXPECT_TRUE(w->factsText().contains("cannot be shown"));
     EXPECT_TRUE(w->factsText().contains("60 bytes"));
+    key(Qt::Key_Space);
+    pump();
+    EXPECT_FALSE(shows());
 }
 
 } // namespace
