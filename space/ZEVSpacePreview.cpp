@@ -4,6 +4,7 @@ namespace tallomer {
 
 namespace {
 constexpr char kStartPreview[] = "_startPreview";
+constexpr char kSpaceKeyUp[] = "spaceKeyUp";
 }
 
 ZEVSpacePreview::ZEVSpacePreview(QWidget* over, std::function<void(bool)> showState)
@@ -27,6 +28,11 @@ ZEVPreviewWindow* ZEVSpacePreview::ensureWindow()
         return window_;
     window_ = new ZEVPreviewWindow(over_);
     ownsWindow_ = over_ == nullptr;
+    // First over the middle of the window; then where the user leaves it.
+    if (over_) {
+        const QRect f = over_->frameGeometry();
+        window_->move(f.center() - QPoint(window_->width() / 2, window_->height() / 2));
+    }
     QObject::connect(window_, &ZEVPreviewWindow::visibilityChanged, window_,
                      [this](bool visible) { visibilityChanged(visible); });
     return window_;
@@ -91,6 +97,25 @@ void ZEVSpacePreview::spaceKeyUp()
     }
     Scheduler::shared().cancel(this, kStartPreview);
     siStartPreview_ = false;
+}
+
+bool ZEVSpacePreview::spaceKeyPressed(quint64 timestamp)
+{
+    const bool pending = Scheduler::shared().isPending(this, kSpaceKeyUp);
+    Scheduler::shared().cancel(this, kSpaceKeyUp);
+    if (timestamp != 0 && timestamp == lastRelease_)
+        return true;
+    // The user's own press: the release before it was one, and comes first.
+    if (pending)
+        spaceKeyUp();
+    return false;
+}
+
+void ZEVSpacePreview::spaceKeyReleased(quint64 timestamp)
+{
+    lastRelease_ = timestamp;
+    Scheduler::shared().cancel(this, kSpaceKeyUp);
+    Scheduler::shared().perform(this, kSpaceKeyUp, kReleaseSettle, [this] { spaceKeyUp(); });
 }
 
 void ZEVSpacePreview::visibilityChanged(bool visible)

@@ -45,6 +45,13 @@ public:
     bool siVisible() const;
     // The space bar was released.
     void spaceKeyUp();
+    // The space bar's presses and releases as the window first sees them. X repeats a held key as
+    // a release and a press of one same moment, which Qt does not always tell from the user's own:
+    // a release is acted on a moment later, unless a press of its moment follows it, and such a
+    // press is a repeat (answers true: the window drops it); any other press lets a waiting
+    // release act first. A timestamp of 0 is no moment.
+    bool spaceKeyPressed(quint64 timestamp);
+    void spaceKeyReleased(quint64 timestamp);
 
     // nullptr until the window is first opened.
     ZEVPreviewWindow* window() const { return window_; }
@@ -54,6 +61,8 @@ public:
 
     // How long the preview must have run before the space bar's release closes it.
     static constexpr double kStartPreviewDelay = 0.2;
+    // How long a release waits for a press of its moment.
+    static constexpr double kReleaseSettle = 0.05;
 
 private:
     ZEVPreviewWindow* ensureWindow();
@@ -72,6 +81,7 @@ private:
     bool siPreviousSame_ = false;
     bool siStartPreview_ = false;
     bool siOrderOut_ = false;
+    quint64 lastRelease_ = 0;
     ScheduledTarget guard_{this};
 };
 

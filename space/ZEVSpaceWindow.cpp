@@ -224,7 +224,7 @@ bool ZEVSpaceWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && spaceController_ && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (previewEscape(key))
+        if (previewKeyPress(*static_cast<QKeyEvent*>(event)))
             return true;
         if (modifierOfKey(key) == Qt::NoModifier && key != keys::kFnKey)
             spaceController_->keyTyped();
@@ -514,7 +514,7 @@ void ZEVSpaceWindow::keyReleaseEvent(QKeyEvent* event)
     }
     // A held key repeats its releases too: only the last one lets the space bar go.
     if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && preview_)
-        preview_->spaceKeyUp();
+        preview_->spaceKeyReleased(event->timestamp());
     QWidget::keyReleaseEvent(event);
 }
 

@@ -166,8 +166,9 @@ private:
     void refuserLeMaximum();
     void appliquerFrontSpace();
     void flagsChanged(int key, Qt::KeyboardModifiers modifiers);
-    // Escape closes the preview window while it shows; true when it did.
-    bool previewEscape(int key);
+    // The keys the preview takes before any widget: Escape closes it while it shows, and a space
+    // bar's press that repeats a held one is dropped. True when the key was taken.
+    bool previewKeyPress(const QKeyEvent& event);
     void scheduleLiveResizeEnd();
     // Whether the window manager decides the size: maximised, full screen or minimised.
     bool siManagedSize() const;

@@ -9,6 +9,8 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpacePreview.h"
 
+#include <QKeyEvent>
+
 namespace tallomer {
 
 ZEVSpacePreview& ZEVSpaceWindow::preview()
@@ -47,9 +49,13 @@ void ZEVSpaceWindow::orderFrontPreviewPanel() { preview().orderFrontPreviewPanel
 
 bool ZEVSpaceWindow::siPreviewPanelVisible() const { return preview_ && preview_->siVisible(); }
 
-bool ZEVSpaceWindow::previewEscape(int key)
+bool ZEVSpaceWindow::previewKeyPress(const QKeyEvent& event)
 {
-    if (key != Qt::Key_Escape || !siPreviewPanelVisible())
+    if (!preview_)
+        return false;
+    if (event.key() == Qt::Key_Space)
+        return preview_->spaceKeyPressed(event.timestamp());
+    if (event.key() != Qt::Key_Escape || !preview_->siVisible())
         return false;
     preview_->orderOutPreviewPanel();
     return true;

@@ -76,6 +76,40 @@ TEST_F(SpacePreview, TheSpaceBarsReleaseClosesAfterAWhileOrOnTheSameObject)
     EXPECT_FALSE(preview->siStartPreview());
 }
 
+TEST_F(SpacePreview, AHeldSpaceBarsRepeatsAreNeitherReleasesNorPresses)
+{
+    open({7});
+    // X's repeat of a held key: a release and a press of one moment.
+    preview->spaceKeyReleased(5000);
+    EXPECT_TRUE(preview->spaceKeyPressed(5000)) << "the press is a repeat, dropped";
+    sched.advance(0.3);
+    ASSERT_TRUE(preview->siVisible()) << "the release was no release";
+    EXPECT_TRUE(preview->siStartPreview());
+    EXPECT_FALSE(preview->spaceKeyPressed(5100)) << "a press of another moment is the user's";
+    EXPECT_FALSE(preview->spaceKeyPressed(0));
+
+    // Let go at last, after more than 0.2 s: closed once the release has settled.
+    preview->spaceKeyReleased(6000);
+    EXPECT_TRUE(preview->siVisible());
+    sched.advance(ZEVSpacePreview::kReleaseSettle);
+    EXPECT_FALSE(preview->siVisible());
+
+    // Events without moments (synthetic ones) are never taken for repeats.
+    open({8});
+    preview->spaceKeyReleased(0);
+    EXPECT_FALSE(preview->spaceKeyPressed(0));
+    sched.advance(0.1);
+    EXPECT_TRUE(preview->siVisible()) << "a quick release on a new Object";
+
+    // A press that follows a release at once lets the release act first (here: on the Object
+    // shown last, it closes).
+    preview->setPreviewItems(items({8}));
+    preview->spaceKeyReleased(7000);
+    EXPECT_TRUE(preview->siVisible());
+    EXPECT_FALSE(preview->spaceKeyPressed(7001));
+    EXPECT_FALSE(preview->siVisible());
+}
+
 TEST_F(SpacePreview, ItClosesOnceHoweverItIsClosedAndReloadsOnlyWhileItShows)
 {
     preview->setPreviewItems(items({1}));
