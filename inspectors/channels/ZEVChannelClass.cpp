@@ -41,6 +41,9 @@ bool avantEnDate(const KELI* a, const KELI* b)
     return a->inDate() < b->inDate() || (a->inDate() == b->inDate() && a->idInt() < b->idInt());
 }
 
+// The object woken for that cursor: its links are read there only once it is.
+KELI* aCurseur(KELI* o, KELICc* c) { return o && c ? KELServeurDeLiens::LienForInt(o->idInt(), c) : nullptr; }
+
 void insererEnDate(std::vector<KELI*>& l, KELI* lien)
 {
     if (std::find(l.begin(), l.end(), lien) != l.end())
@@ -357,7 +360,9 @@ std::optional<std::string> ZEVChannelClass::motAuCurseur(KELIElemRelation* rel, 
 {
     if (!rel || !objet || !lienAt || !motAt)
         return std::nullopt;
-    const std::vector<KELI*>* liens = rel->liensDuParent(objet, lienAt);
+    reveiller(rel, lienAt);
+    objet = aCurseur(objet, lienAt);
+    const std::vector<KELI*>* liens = objet ? rel->liensDuParent(objet, lienAt) : nullptr;
     if (!liens || liens->empty())
         return std::nullopt;
     KELI* mot = liens->front()->enfant(motAt);
@@ -388,14 +393,24 @@ std::string ZEVChannelClass::nameOfChannelInt(KELId channelInt)
 
 bool ZEVChannelClass::siChannelActif(KELI* channel, KELICurseur* curseur)
 {
+    reveiller(channelViewerRelation_, curseur);
+    channel = aCurseur(channel, curseur);
     const std::vector<KELI*>* l =
         channelViewerRelation_ && channel && curseur ? channelViewerRelation_->liensDeLEnfant(channel, curseur) : nullptr;
     return l && !l->empty();
 }
 
+void ZEVChannelClass::reveiller(KELIElemRelation* rel, KELICc* curseur)
+{
+    // A relation lists its links at a cursor once it was read there.
+    if (rel && curseur && reveilles_.insert({rel, curseur}).second)
+        rel->liens(curseur);
+}
+
 namespace {
 KELI* enfantDuPremier(KELIElemRelation* rel, KELI* channel, KELICurseur* curseur)
 {
+    channel = aCurseur(channel, curseur);
     const std::vector<KELI*>* l = rel && channel && curseur ? rel->liensDuParent(channel, curseur) : nullptr;
     return l && !l->empty() ? l->front()->enfant(curseur) : nullptr;
 }
@@ -403,6 +418,7 @@ KELI* enfantDuPremier(KELIElemRelation* rel, KELI* channel, KELICurseur* curseur
 
 KELI* ZEVChannelClass::backItemForChannel(KELI* channel, KELICurseur* curseur)
 {
+    reveiller(backItemRelation_, curseur);
     KELI* image = enfantDuPremier(backItemRelation_, channel, curseur);
     if (image)
         image->setChannelInt(channel->idInt());
@@ -411,11 +427,13 @@ KELI* ZEVChannelClass::backItemForChannel(KELI* channel, KELICurseur* curseur)
 
 KELI* ZEVChannelClass::backColorItemForChannel(KELI* channel, KELICurseur* curseur)
 {
+    reveiller(backColorRelation_, curseur);
     return enfantDuPremier(backColorRelation_, channel, curseur);
 }
 
 KELI* ZEVChannelClass::backScaleMotForChannel(KELI* channel, KELICurseur* curseur)
 {
+    reveiller(backScaleRelation_, curseur);
     return enfantDuPremier(backScaleRelation_, channel, curseur);
 }
 
@@ -465,6 +483,7 @@ bool ZEVChannelClass::recallChannel(KELI* channel, KELDate date, KELICurseur* cu
 void ZEVChannelClass::releaseChannel(KELI* channel)
 {
     KELICurseur* x = actif();
+    channel = aCurseur(channel, x);
     const std::vector<KELI*>* l =
         channelViewerRelation_ && channel && x ? channelViewerRelation_->liensDeLEnfant(channel, x) : nullptr;
     if (!l || l->empty())

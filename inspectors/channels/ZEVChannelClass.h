@@ -18,6 +18,8 @@
 #include <QStringList>
 
 #include <optional>
+#include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -189,6 +191,7 @@ private:
     KELI* scan(const std::vector<KELI*>& list, std::size_t limite, std::size_t* index, KELId channelInt, KELDate date);
     void observer(ZEVBackObject* object, KELId itemInt, KELId scaleInt);
     void finObservations();
+    void reveiller(KELIElemRelation* rel, KELICc* curseur);
 
     ZEVChannelClassOwner* owner_; // not owned
     ZEVTableView* table_ = nullptr; // not owned; the panel's
@@ -221,6 +224,7 @@ private:
         KELId scaleInt;
     };
     std::vector<Observation> observes_;
+    std::set<std::pair<KELIElemRelation*, KELICc*>> reveilles_;
 };
 
 } // namespace tallomer
