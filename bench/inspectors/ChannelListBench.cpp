@@ -16,6 +16,7 @@
 #include "inspectors/channels/ZEVChannelViewer.h"
 #include "ruler/ZEVRulerClass.h"
 #include "ruler/ZEVRulerViewer.h"
+#include "ruler/ZEVTlineType.h"
 #include "ruler/ZEVTlineView.h"
 #include "runtime/Log.h"
 #include "space/ZEVBackObject.h"
@@ -150,6 +151,7 @@ struct Banc {
         ZEVChannelClass& model = viewer->channelModel();
         table = new ZEVChannelTableView(*viewer, nullptr);
         table->setParent(w);
+        table->referencerSpaceController(*space, space->frontViewer());
         table->setGeometry(0, 40, kLargeur, kChannels * int(ZEVChannelTableView::kRowHeight));
         table->referencerChannelClass(&model);
         table->setZevClass(&model);
@@ -160,7 +162,17 @@ struct Banc {
             std::fprintf(stderr, "channel_list_bench: %d rows listed\n", table->numberOfRows());
             std::exit(1);
         }
-        table->viewport()->repaint();
+        // The strips are drawn: the rendered pictures show in the rows.
+        const QImage vue = table->viewport()->grab().toImage();
+        int bleus = 0;
+        for (int x = 0; x < vue.width(); x += 7) {
+            const QColor c = vue.pixelColor(x, 30 + 12);
+            bleus += c.blue() > c.red() + 20 ? 1 : 0;
+        }
+        if (bleus < vue.width() / 7 / 2) {
+            std::fprintf(stderr, "channel_list_bench: the strips show no pictures (%d)\n", bleus);
+            std::exit(1);
+        }
     }
 
     ~Banc()
