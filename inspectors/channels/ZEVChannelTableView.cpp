@@ -53,6 +53,11 @@ ZEVChannelTableView::ZEVChannelTableView(ZEVInspectViewer& viewer, ZEVInspectVie
     setLegoHeight(kRowHeight, 0.0);
     setColumnIdentifiers({QStringLiteral("identity")});
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The selected row is drawn by the row drawing itself: the style paints no highlight over it.
+    QPalette pal = palette();
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        pal.setColor(g, QPalette::Highlight, Qt::transparent);
+    setPalette(pal);
     channelRowMenu_ = new QMenu(this);
     channelRowMenu_->setObjectName(QStringLiteral("ChannelRowMenu"));
     QObject::connect(channelRowMenu_, &QMenu::aboutToHide, this, [this] {

@@ -144,8 +144,7 @@ TEST_F(ChannelList, TheButtonListsTheChannelsAndClicksKeysAndPressesMoveTheWindo
     const double xPasse = xForDate(table, in + 0.3 * len);
     ASSERT_GT(xPasse, 0);
     ASSERT_LT(xPasse, vue.width() - 60);
-    // (The home Channel's row may draw a picture over its colour: the new Channels' rows are read.)
-    for (int r = 1; r < 3; ++r) {
+    for (int r = 0; r < 3; ++r) {
         const QColor vu = vue.pixelColor(inRow(table, r, xPasse, 28));
         const QColor attendu = espaces[std::size_t(r)].past;
         // Shaded by the strip, the colour keeps its hue: its strong channels stay the strongest.
@@ -188,6 +187,29 @@ TEST_F(ChannelList, TheButtonListsTheChannelsAndClicksKeysAndPressesMoveTheWindo
     EXPECT_NEAR(space()->searchCurseur()->now(), attendue, unPoint);
     EXPECT_TRUE(dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer())->siAccepteDeplacement()) << "the release ended it";
     EXPECT_EQ(space()->currentChannelInt(), espaces[2].channel);
+}
+
+} // namespace
+} // namespace e2e
+
+namespace e2e {
+namespace {
+
+TEST_F(ChannelList, ShiftTwiceShowsTheListWithTheCurrentChannelSelected)
+{
+    startWithTheBar();
+    ASSERT_TRUE(channels() == nullptr || !channels()->siShowInspectView());
+    key(Qt::Key_Shift);
+    key(Qt::Key_Shift);
+    advance(1.0);
+    ASSERT_NE(channels(), nullptr);
+    EXPECT_TRUE(channels()->siShowInspectView());
+    ZEVChannelTableView* table = channels()->channelTableView();
+    ASSERT_NE(table, nullptr);
+    ASSERT_GE(table->numberOfRows(), 1);
+    const QModelIndexList selected = table->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(channels()->channelModel().channelForRow(selected.first().row())->idInt(), space()->currentChannelInt());
 }
 
 } // namespace
