@@ -248,8 +248,8 @@ int main(int argc, char** argv)
         return 1;
     std::printf("Channel list repaint (%d Channels x %d Spaces, %d rows %d wide, pictures cached): "
                 "mean %.3f ms [<=8], max %.3f ms; pointer moving: mean %.3f ms [<=8], max %.3f ms\n",
-                kChannels, kEspaces, kChannels, kLargeur, repos.moyenne * 1e3, repos.max * 1e3,
-                pointeur.moyenne * 1e3, pointeur.max * 1e3);
+                kChannels, kEspaces, kChannels, kLargeur, repos.moyenne * 1e3, repos.max * 1e3, pointeur.moyenne * 1e3,
+                pointeur.max * 1e3);
     leBanc.reset();
     supprimerLesBases();
     return 0;

@@ -8,7 +8,6 @@
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
-#include "platform/AppId.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "services/ZEVFrontViewerServices.h"
@@ -62,11 +61,6 @@ constexpr int kPoliceSelection = 17;
 constexpr int kPolice = 14;
 
 } // namespace
-
-QStringList ZEVChannelClass::dragTypes()
-{
-    return {QStringLiteral("text/uri-list"), QString::fromLatin1(kItemPasteboardType)};
-}
 
 ZEVChannelClass::ZEVChannelClass(ZEVChannelClassOwner* owner, ZEVSpaceController& space)
     : ZEVInspectClass(space), owner_(owner), nowCurseur_(space.nowCurseur()), tlCurseur_(space.tlCurseur()),
@@ -356,7 +350,8 @@ KELI* ZEVChannelClass::currentChannel()
 // ---------------------------------------------------------------------------------------------
 // Names and backgrounds
 
-std::optional<std::string> ZEVChannelClass::motAuCurseur(KELIElemRelation* rel, KELI* objet, KELICc* lienAt, KELICc* motAt)
+std::optional<std::string> ZEVChannelClass::motAuCurseur(KELIElemRelation* rel, KELI* objet, KELICc* lienAt,
+                                                         KELICc* motAt)
 {
     if (!rel || !objet || !lienAt || !motAt)
         return std::nullopt;
@@ -395,8 +390,9 @@ bool ZEVChannelClass::siChannelActif(KELI* channel, KELICurseur* curseur)
 {
     reveiller(channelViewerRelation_, curseur);
     channel = aCurseur(channel, curseur);
-    const std::vector<KELI*>* l =
-        channelViewerRelation_ && channel && curseur ? channelViewerRelation_->liensDeLEnfant(channel, curseur) : nullptr;
+    const std::vector<KELI*>* l = channelViewerRelation_ && channel && curseur
+                                      ? channelViewerRelation_->liensDeLEnfant(channel, curseur)
+                                      : nullptr;
     return l && !l->empty();
 }
 
@@ -463,8 +459,8 @@ bool ZEVChannelClass::recallChannel(KELI* channel, KELDate date, KELICurseur* cu
     if (!channel || !curseur || siChannelActif(channel, curseur))
         return false;
     KELDate out = KELDateOuverte;
-    if (const KELId suivant =
-            KELServeurDeLiens::FirstLienNumDeRelIntEnfantIntApresDate(KELRELATION_CHANNEL_VIEWER, channel->idInt(), date))
+    if (const KELId suivant = KELServeurDeLiens::FirstLienNumDeRelIntEnfantIntApresDate(KELRELATION_CHANNEL_VIEWER,
+                                                                                        channel->idInt(), date))
         if (KELI* l = KELServeurDeLiens::LienForInt(suivant, curseur))
             // A forgotten link's dates lie past the open end: the new one stops there.
             out = std::min(l->inDate(), KELDateOuverte);
@@ -505,7 +501,7 @@ void ZEVChannelClass::willDisplay()
 }
 
 KELI* ZEVChannelClass::scan(const std::vector<KELI*>& list, std::size_t limite, std::size_t* index, KELId channelInt,
-                           KELDate date)
+                            KELDate date)
 {
     const std::size_t n = std::min(list.size(), limite);
     while (*index < n) {
@@ -610,8 +606,9 @@ void ZEVChannelClass::finObservations()
 std::vector<KELI*> ZEVChannelClass::legosForRow(ZEVTableView&, int row)
 {
     KELI* canal = channelForRow(row);
-    const std::vector<KELI*>* l =
-        channelViewerRelation_ && canal && tlContexte_ ? channelViewerRelation_->liensDeLEnfant(canal, tlContexte_) : nullptr;
+    const std::vector<KELI*>* l = channelViewerRelation_ && canal && tlContexte_
+                                      ? channelViewerRelation_->liensDeLEnfant(canal, tlContexte_)
+                                      : nullptr;
     return l ? *l : std::vector<KELI*>();
 }
 

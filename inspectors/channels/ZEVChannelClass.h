@@ -15,7 +15,6 @@
 
 #include <QImage>
 #include <QPointF>
-#include <QStringList>
 
 #include <optional>
 #include <set>
@@ -56,9 +55,6 @@ struct ZEVChannelVignette {
 
 class ZEVChannelClass final : public ZEVInspectClass, public ZEVTableViewClass, public ZEVChannelClassServices {
 public:
-    // The drag types the list registers: any item, and this program's own Objects.
-    static QStringList dragTypes();
-
     // `owner` may be null (a model on its own, in tests); neither is owned, both outlive the model.
     ZEVChannelClass(ZEVChannelClassOwner* owner, ZEVSpaceController& space);
     ~ZEVChannelClass() override;
@@ -193,7 +189,7 @@ private:
     void finObservations();
     void reveiller(KELIElemRelation* rel, KELICc* curseur);
 
-    ZEVChannelClassOwner* owner_; // not owned
+    ZEVChannelClassOwner* owner_;   // not owned
     ZEVTableView* table_ = nullptr; // not owned; the panel's
     KELICurseur* nowCurseur_ = nullptr;
     KELICurseur* tlCurseur_ = nullptr;

@@ -27,11 +27,11 @@ bool ZEVChannelSiZoneDroite(double pointerX, double width);
 
 // What a press in a row's strip does to the cursors.
 enum class ZEVChannelPress {
-    Rien,         // near the active cursor: no cursor acts
-    ActiverNow,   // near Now while Search is active: Now becomes active
+    Rien,          // near the active cursor: no cursor acts
+    ActiverNow,    // near Now while Search is active: Now becomes active
     ActiverSearch, // near Search while Now is active: Search becomes active
-    PlacerSearch, // Search becomes active (if needed) and goes to the click's date
-    SuivreSearch  // Search follows the mouse from the press on
+    PlacerSearch,  // Search becomes active (if needed) and goes to the click's date
+    SuivreSearch   // Search follows the mouse from the press on
 };
 // `actifDansLaPlage`: the active cursor's time lies within the shown span, ends included.
 ZEVChannelPress ZEVChannelPressFor(bool nowActif, bool presNow, bool presSearch, bool actifDansLaPlage);

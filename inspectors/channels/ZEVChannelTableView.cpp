@@ -132,8 +132,9 @@ void ZEVChannelTableView::paintEvent(QPaintEvent* event)
         updateFondColor();
         p.fillRect(clip, fondColor());
         if (curseurOutPosition() > curseurInPosition())
-            p.fillRect(QRectF(curseurInPosition(), clip.top(), curseurOutPosition() - curseurInPosition(), clip.height()),
-                       curseurPeriodColor());
+            p.fillRect(
+                QRectF(curseurInPosition(), clip.top(), curseurOutPosition() - curseurInPosition(), clip.height()),
+                curseurPeriodColor());
         const int first = std::max(0, rowAt(int(clip.top())));
         int last = rowAt(int(clip.bottom()));
         if (last < 0)

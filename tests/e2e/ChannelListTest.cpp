@@ -49,12 +49,15 @@ protected:
         KELICurseur* now = space()->nowCurseur();
         KELI* root = KELServeurDeLiens::LienForInt(KELOBJECT_CHANNEL_VIEWER_ROOT, now);
         if (!space()->channelClass()->siChannelActif(canal, now)) {
-            ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_CHANNEL_VIEWER, root, canal, in - len, KELDateOuverte, now),
+            ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_CHANNEL_VIEWER, root, canal, in - len,
+                                                         KELDateOuverte, now),
                       nullptr);
         }
         // A background the Channel had before (the home Channel's first one) ends where these begin.
-        for (KELId rel : {KELRELATION_IDENTITY_BACK_ITEM, KELRELATION_IDENTITY_BACK_COLOR, KELRELATION_IDENTITY_BACK_SCALE})
-            for (KELId id : KELServeurDeLiens::LiensNumDuParentIntRelInt(canal->idInt(), rel).value_or(std::vector<KELId>()))
+        for (KELId rel :
+             {KELRELATION_IDENTITY_BACK_ITEM, KELRELATION_IDENTITY_BACK_COLOR, KELRELATION_IDENTITY_BACK_SCALE})
+            for (KELId id :
+                 KELServeurDeLiens::LiensNumDuParentIntRelInt(canal->idInt(), rel).value_or(std::vector<KELId>()))
                 if (KELI* l = KELServeurDeLiens::LienForInt(id, now); l && l->inDate() < in && l->outDate() > in)
                     l->placeOutDate(in + 0.05 * len, now);
         ZEVItemClass* items = space()->itemClassForCurseur(now);
@@ -69,10 +72,11 @@ protected:
             KELI* image = items->creerItemWithChannelInt(canal->idInt(), e.name + " space " + std::to_string(i), "file",
                                                          "png", 1);
             ASSERT_NE(image, nullptr);
-            for (auto [rel, enfant] : {std::pair{KELRELATION_IDENTITY_BACK_ITEM, image},
-                                       std::pair{KELRELATION_IDENTITY_BACK_COLOR, couleur},
-                                       std::pair{KELRELATION_IDENTITY_BACK_SCALE, scale}})
-                ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(rel, canal, enfant, bornes[i], bornes[i + 1], now), nullptr);
+            for (auto [rel, enfant] :
+                 {std::pair{KELRELATION_IDENTITY_BACK_ITEM, image}, std::pair{KELRELATION_IDENTITY_BACK_COLOR, couleur},
+                  std::pair{KELRELATION_IDENTITY_BACK_SCALE, scale}})
+                ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(rel, canal, enfant, bornes[i], bornes[i + 1], now),
+                          nullptr);
         }
     }
 
@@ -178,14 +182,16 @@ TEST_F(ChannelList, TheButtonListsTheChannelsAndClicksKeysAndPressesMoveTheWindo
 
     // A press in row 3's strip away from the cursors: Search becomes active at the click's date.
     const double x = xPasse;
-    const KELDate attendue = axe()->inDate() + (x - table->scale().shift()) / (table->scale().bound() - 1) * axe()->lenght();
+    const KELDate attendue =
+        axe()->inDate() + (x - table->scale().shift()) / (table->scale().bound() - 1) * axe()->lenght();
     QTest::mousePress(table->viewport(), Qt::LeftButton, {}, inRow(table, 2, x));
     QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, inRow(table, 2, x));
     pump();
     EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur());
     const double unPoint = axe()->lenght() / table->scale().bound();
     EXPECT_NEAR(space()->searchCurseur()->now(), attendue, unPoint);
-    EXPECT_TRUE(dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer())->siAccepteDeplacement()) << "the release ended it";
+    EXPECT_TRUE(dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer())->siAccepteDeplacement())
+        << "the release ended it";
     EXPECT_EQ(space()->currentChannelInt(), espaces[2].channel);
 }
 

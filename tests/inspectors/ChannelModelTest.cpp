@@ -9,6 +9,9 @@
 #include "inspectors/channels/ZEVChannelClass.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "space/ZEVBackObject.h"
+
+#include <QThreadPool>
 
 #include <QItemSelectionModel>
 
@@ -26,7 +29,8 @@ public:
 private:
     void note(const char* what, KELId c)
     {
-        trace_.push_back(std::string(what) + " " + std::to_string(c) + " on " + std::to_string(space_.currentChannelInt()));
+        trace_.push_back(std::string(what) + " " + std::to_string(c) + " on " +
+                         std::to_string(space_.currentChannelInt()));
     }
     std::vector<std::string>& trace_;
     ZEVSpaceController& space_;
@@ -72,8 +76,8 @@ protected:
     }
     KELI* listing(KELI* c, KELDate in, KELDate out)
     {
-        return lien(KELRELATION_CHANNEL_VIEWER, KELServeurDeLiens::LienForInt(KELOBJECT_CHANNEL_VIEWER_ROOT, space->nowCurseur()),
-                    c, in, out);
+        return lien(KELRELATION_CHANNEL_VIEWER,
+                    KELServeurDeLiens::LienForInt(KELOBJECT_CHANNEL_VIEWER_ROOT, space->nowCurseur()), c, in, out);
     }
     void oublier(KELI* l)
     {
@@ -159,8 +163,9 @@ TEST_F(ChannelModel, TheTableTellsTheViewerThenTheFrontOfAMoveBeforeTheWindowSwi
     EXPECT_EQ(space->currentChannelInt(), c->idInt());
     trace.clear();
     selectRow(1);
-    EXPECT_EQ(trace, (std::vector<std::string>{"viewer up " + std::to_string(b->idInt()) + " on " + std::to_string(c->idInt()),
-                                               "front up " + std::to_string(b->idInt())}));
+    EXPECT_EQ(trace,
+              (std::vector<std::string>{"viewer up " + std::to_string(b->idInt()) + " on " + std::to_string(c->idInt()),
+                                        "front up " + std::to_string(b->idInt())}));
     EXPECT_EQ(space->currentChannelInt(), b->idInt());
     trace.clear();
     model->selectChannel(home);
@@ -253,6 +258,54 @@ TEST_F(ChannelModel, TheFindTriesNamesBeforeSpaceTitlesAndBeepsForNothing)
     const int beeps = sound.beeps;
     model->selectItemsWithString(*table, QStringLiteral("nothing like it"), 0);
     EXPECT_EQ(sound.beeps, beeps + 1);
+}
+
+} // namespace
+} // namespace inspecttest
+
+namespace inspecttest {
+namespace {
+
+TEST_F(ChannelModel, APictureStillRenderingRedrawsTheListOnceAndIsObservedNoLongerThanTheModel)
+{
+    KELI* b = canal("B");
+    listing(b, t - 1000, t + 1000);
+    const QString fichier = store + "/vert.png";
+    QImage vert(96, 60, QImage::Format_RGB32);
+    vert.fill(Qt::green);
+    ASSERT_TRUE(vert.save(fichier));
+    auto rendu = [&](const std::string& titre, KELDate in, KELDate out) {
+        KELI* image = objet(b, titre);
+        lien(KELRELATION_IDENTITY_BACK_ITEM, b, image, in, out);
+        auto o = std::make_shared<ZEVBackObject>(image, b->idInt(), QRectF(0, 0, 800, 500));
+        o->setFileURL(fichier);
+        ZEVBackObject* brut = o.get();
+        space->spaceClass()->ajouteBackObject(std::move(o), image->idInt(), KELOBJECT_SCALE_IN);
+        return brut;
+    };
+    ZEVBackObject* premier = rendu("un", t - 900, t - 500);
+    ZEVBackObject* second = rendu("deux", t - 500, KELDateOuverte);
+
+    model->willDisplay();
+    KELId c = 0;
+    EXPECT_TRUE(model->imageForDate(t - 800, b->idInt(), nullptr, &c).isNull()) << "nothing until rendered";
+    EXPECT_EQ(model->observedCount(), 1u);
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(model->observedCount(), 0u) << "told once, then no more observed";
+    EXPECT_FALSE(premier->channelImage().isNull());
+
+    // A model that goes while its picture renders is never told afterwards.
+    model->willDisplay();
+    model->imageForDate(t - 100, b->idInt(), nullptr, &c);
+    EXPECT_EQ(model->observedCount(), 1u);
+    model->referencerInspectTableView(nullptr);
+    model.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(second->channelImage().isNull());
+    // TearDown expects a model.
+    model = std::make_unique<ZEVChannelClass>(nullptr, *space);
 }
 
 } // namespace

@@ -87,10 +87,7 @@ protected:
         ASSERT_NE(table, nullptr);
         ASSERT_GE(table->numberOfRows(), 1);
     }
-    QPoint inRow(int row, double x) const
-    {
-        return QPoint(int(x), table->rowViewportPosition(row) + 10);
-    }
+    QPoint inRow(int row, double x) const { return QPoint(int(x), table->rowViewportPosition(row) + 10); }
     // An x of the strip far from both cursors, on the row, outside the right-end zone.
     double loin() const
     {
