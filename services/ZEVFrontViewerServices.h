@@ -262,6 +262,9 @@ public:
     virtual void selectionPreviousSpace(bool siNow) {}
     virtual void selectionNextSpace(bool siNow) {}
     virtual void selectionHome() {}
+    // The Channel list's selection moved down or up to that Channel; the front toolbar will answer.
+    virtual void selectionDown(KELId channelInt) {}
+    virtual void selectionUp(KELId channelInt) {}
     virtual void setSpaceBrowsing(bool browsing) {}
     virtual void setChannelBrowsing(bool browsing) {}
     virtual void majImageForEditionMenu1(QMenu*) {}
