@@ -402,20 +402,29 @@ int KELSpaceMenuHub::presetStateWithStampInt(KELId stamp)
 
 void KELSpaceMenuHub::fillOpenWith(QMenu* menu)
 {
+    // The Objects the Object menu acts on.
+    std::vector<KELI*> items;
+    if (ZEVCursorDesk* desk = space_.deskForCurseur(space_.actifCurseur()))
+        for (ZEVItemViewForDesks* v : desk->visibleItemViewsForMode(frontMode()))
+            if (v && v->item())
+                items.push_back(v->item());
+    fillOpenWithMenu(menu, space_, items);
+}
+
+void fillOpenWithMenu(QMenu* menu, ZEVSpaceController& space, const std::vector<KELI*>& items)
+{
     if (!menu)
         return;
     for (QAction* a : menu->actions()) {
         menu->removeAction(a);
         a->deleteLater();
     }
-    // The Objects the Object menu acts on, each as the registry sees it.
+    // Each Object as the registry sees it.
     QList<OpenWithSubject> subjects;
     QList<QUrl> urls;
-    ZEVCursorDesk* desk = space_.deskForCurseur(space_.actifCurseur());
-    ZEVItemClass* itemClass = space_.itemClassForCurseur(space_.actifCurseur());
-    if (desk && itemClass)
-        for (ZEVItemViewForDesks* v : desk->visibleItemViewsForMode(frontMode())) {
-            KELI* item = v ? v->item() : nullptr;
+    ZEVItemClass* itemClass = space.itemClassForCurseur(space.actifCurseur());
+    if (itemClass)
+        for (KELI* item : items) {
             if (!item)
                 continue;
             const std::string type = itemClass->itemTypeForItem(item).value_or(std::string());
