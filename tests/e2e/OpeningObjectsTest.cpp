@@ -6,6 +6,7 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
 #include "app/space/ZEVItemViewerAppHost.h"
 #include "app/widgets/ZEVFilePanel.h"
 #include "desk/data/ZEVItemData.h"
@@ -14,6 +15,7 @@
 #include "objects/viewer/ZEVItemMenu.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/desktop/Desktop.h"
+#include "space/ZEVSelections.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -133,6 +135,23 @@ TEST_F(OpeningObjects, ADoubleClickOpensTheFileThroughTheDesktopsOpener)
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(home + "/notes.txt"));
     EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(OpeningObjects, TheMainMenusOpenOpensEachSelectedObject)
+{
+    startQuietly();
+    ZEVItemView* a = place(home + "/a.txt");
+    ZEVItemView* b = place(home + "/b.txt");
+    place(home + "/c.txt");
+    ASSERT_TRUE(a && b);
+    space()->selections().selectIconForItemSet({a->item(), b->item()}, nullptr);
+    pump();
+    chooseMenuItem(KELMainMenu::kMenuObject, 1);
+    QStringList opened;
+    for (const QUrl& u : catcher.urls)
+        opened << u.toLocalFile();
+    opened.sort();
+    EXPECT_EQ(opened, (QStringList{home + "/a.txt", home + "/b.txt"}));
 }
 
 TEST_F(OpeningObjects, AZipKeptInTheStoreIsRefusedWithAnAlertAndOneElsewhereOpens)
