@@ -16,9 +16,11 @@
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/desktop/Desktop.h"
 #include "space/ZEVSelections.h"
+#include "tests/support/LocalHttpServer.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QMimeData>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
@@ -152,6 +154,48 @@ TEST_F(OpeningObjects, TheMainMenusOpenOpensEachSelectedObject)
         opened << u.toLocalFile();
     opened.sort();
     EXPECT_EQ(opened, (QStringList{home + "/a.txt", home + "/b.txt"}));
+}
+
+TEST_F(OpeningObjects, AKeptMailMessageOpensItsFileAndAWebObjectItsAddress)
+{
+    startQuietly();
+    tallomer::test::LocalHttpServer server;
+    server.route("/today", {"<html>today</html>", {{"Content-Type", "text/html"}}});
+    auto link = std::make_unique<QMimeData>();
+    link->setText(server.url("/today").toString());
+    QGuiApplication::clipboard()->setMimeData(link.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(200, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+
+    auto mail = std::make_unique<QMimeData>();
+    mail->setData("message/rfc822", "From: a@example.org\r\nSubject: Lunch\r\nMessage-ID: <l-1@example.org>\r\n\r\nHi.\r\n");
+    QGuiApplication::clipboard()->setMimeData(mail.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(500, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+
+    ZEVItemView* web = nullptr;
+    ZEVItemView* message = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet()) {
+        if (v->itemType() == QLatin1String("http"))
+            web = dynamic_cast<ZEVItemView*>(v);
+        if (v->itemType() == QLatin1String("message"))
+            message = dynamic_cast<ZEVItemView*>(v);
+    }
+    ASSERT_TRUE(web && message);
+    // A web page opens on a single click.
+    ASSERT_TRUE(siItemOption(web->item(), ZEVOPTION_OPEN_ON_CLICK));
+    QTest::mouseClick(window()->windowHandle(), Qt::LeftButton, {},
+                      canvas()->mapTo(window(), at(web->imageFrame().center())));
+    pump();
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0], server.url("/today"));
+    doubleClick(message);
+    ASSERT_EQ(catcher.urls.size(), 2);
+    EXPECT_TRUE(catcher.urls[1].isLocalFile());
+    EXPECT_EQ(QFileInfo(catcher.urls[1].toLocalFile()).fileName(), QStringLiteral("Lunch.eml"))
+        << "the kept message, read from the Object's own record";
 }
 
 TEST_F(OpeningObjects, AZipKeptInTheStoreIsRefusedWithAnAlertAndOneElsewhereOpens)
