@@ -139,6 +139,22 @@ TEST_F(OpeningObjects, ADoubleClickOpensTheFileThroughTheDesktopsOpener)
     EXPECT_TRUE(alerts.empty());
 }
 
+TEST_F(OpeningObjects, AProgramOrLauncherRunsOnlyWhenTheUserSaysYes)
+{
+    startQuietly();
+    ZEVItemView* tool = place(home + "/tool.sh");
+    ASSERT_NE(tool, nullptr);
+    QFile::setPermissions(home + "/tool.sh", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    doubleClick(tool);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].buttons, (QStringList{"Yes", "Cancel"}));
+    EXPECT_TRUE(catcher.urls.isEmpty()) << "Cancel runs nothing";
+    alertAnswer = 0;
+    doubleClick(tool);
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(home + "/tool.sh"));
+}
+
 TEST_F(OpeningObjects, TheMainMenusOpenOpensEachSelectedObject)
 {
     startQuietly();
