@@ -172,6 +172,30 @@ TEST_F(OpeningObjects, TheMainMenusOpenOpensEachSelectedObject)
     EXPECT_EQ(opened, (QStringList{home + "/a.txt", home + "/b.txt"}));
 }
 
+TEST_F(OpeningObjects, OpeningASelectionWhoseFilesAreGoneDeletesEachWhenAsked)
+{
+    startQuietly();
+    ZEVItemView* a = place(home + "/old1.txt");
+    ZEVItemView* b = place(home + "/old2.txt");
+    ASSERT_TRUE(a && b);
+    KELI* items[] = {a->item(), b->item()};
+    space()->selections().selectIconForItemSet({items[0], items[1]}, nullptr);
+    pump();
+    QFile::remove(home + "/old1.txt");
+    QFile::remove(home + "/old2.txt");
+    std::vector<KELI*> asked;
+    ZEVItemViewerAppHost::setRetriever([&](KELI* o, QString*) {
+        asked.push_back(o);
+        return ZEVItemRetrieveDelete;
+    });
+    // Each deletion takes a view away while the others are still to open.
+    chooseMenuItem(KELMainMenu::kMenuObject, 1);
+    advance(0.5);
+    EXPECT_EQ(asked.size(), 2u);
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        EXPECT_TRUE(v->item() != items[0] && v->item() != items[1]);
+}
+
 TEST_F(OpeningObjects, AKeptMailMessageOpensItsFileAndAWebObjectItsAddress)
 {
     startQuietly();
