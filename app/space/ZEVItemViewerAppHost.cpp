@@ -18,6 +18,7 @@
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QDir>
 
@@ -174,11 +175,12 @@ void ZEVItemViewerAppHost::fillOpenWithForItems(QMenu* menu, const std::vector<K
         fillOpenWithMenu(menu, *s, items);
 }
 
-QString ZEVItemViewerAppHost::itemIconForItem(KELI* item)
+QIcon ZEVItemViewerAppHost::iconForItem(KELI* item)
 {
     ZEVSpaceController* s = space_();
     auto* f = s ? dynamic_cast<ZEVFrontViewer*>(s->frontViewer()) : nullptr;
-    return f && f->frontClass() ? f->frontClass()->itemIconForItem(item) : QString();
+    const QString word = f && f->frontClass() ? f->frontClass()->itemIconForItem(item) : QString();
+    return word.isEmpty() ? QIcon() : iconForFileType(word);
 }
 
 bool ZEVItemViewerAppHost::siFileJob(FileJob job, KELI* item)

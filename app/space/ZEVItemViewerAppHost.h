@@ -39,7 +39,7 @@ public:
     bool isLinkActif(ZEVItemConnexion* link, KELICurseur* curseur) override;
     void userAddNewFolderWithItem(KELI* item) override;
     void fillOpenWithForItems(QMenu* menu, const std::vector<KELI*>& items) override;
-    QString itemIconForItem(KELI* item) override;
+    QIcon iconForItem(KELI* item) override;
     bool siFileJob(FileJob job, KELI* item) override;
     void runFileJob(FileJob job, KELI* item) override;
 

@@ -4,6 +4,7 @@
 // viewer, the front layer's presence tests and commands, and the Open With submenu. The
 // application answers (ZEVItemViewerAppHost); unit tests answer with a fake.
 
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 
@@ -58,8 +59,8 @@ public:
     virtual void userAddNewFolderWithItem(KELI* item) = 0;
     // The submenu of the applications that open these Objects, refilled.
     virtual void fillOpenWithForItems(QMenu* menu, const std::vector<KELI*>& items) = 0;
-    // The Open menu's icon for an Object (its type's icon).
-    virtual QString itemIconForItem(KELI* item) = 0;
+    // The Open item's icon for an Object: its icon word's file type icon.
+    virtual QIcon iconForItem(KELI* item) = 0;
 
     // ---- the file jobs of the menu ----
     enum class FileJob { MoveTo, MoveToSpace, CopyTo, CopyToSpace, DuplicateTo, DuplicateToSpace };

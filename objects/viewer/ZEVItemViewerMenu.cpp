@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QAction>
 #include <QMenu>
 #include <QMimeData>
 #include <QUrl>
@@ -126,6 +127,8 @@ void ZEVItemViewer::setMenuForItemView(ZEVItemView* view)
     if (host_)
         host_->fillOpenWithForItems(menu_->openWithMenu(), {view->item()});
     menu_->apply(menuModelForItemView(view));
+    if (host_)
+        menu_->action(ZEVItemMenuSlot::Open)->setIcon(host_->iconForItem(view->item()));
     if (front && front->frontView())
         front->frontView()->popUpMenu(menu_->menu());
 }

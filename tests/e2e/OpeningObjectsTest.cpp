@@ -374,6 +374,39 @@ TEST_F(OpeningObjects, CopyPutsTheFileOnTheClipboardAndCutInLinksModeStillReleas
     EXPECT_LT(std::stod(iconLinks(id).at(0, 1)), open) << "the icon, not the links, is released";
 }
 
+TEST_F(OpeningObjects, ShowOriginalOfAMissingFileSaysYesOnlyWhenTheFileWasFoundAgain)
+{
+    startQuietly();
+    ZEVItemView* v = place(home + "/lost.txt");
+    ASSERT_NE(v, nullptr);
+    KELI* item = v->item();
+    ASSERT_TRUE(QFile::remove(home + "/lost.txt"));
+
+    addItemOption(item, ZEVOPTION_MOVING);
+    EXPECT_FALSE(viewer()->userShowOriginalForItem(item));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].informative, QStringLiteral("Cannot Show Original when moving"));
+    clearItemOption(item, ZEVOPTION_MOVING);
+
+    int answer = ZEVItemRetrieveCancel;
+    QString found;
+    ZEVItemViewerAppHost::setRetriever([&](KELI*, QString* path) {
+        *path = found;
+        return answer;
+    });
+    EXPECT_FALSE(viewer()->userShowOriginalForItem(item)) << "Cancel";
+    EXPECT_TRUE(siItemOption(item, ZEVOPTION_NOT_FOUND));
+    answer = 7;
+    EXPECT_FALSE(viewer()->userShowOriginalForItem(item)) << "an answer the panel never gives";
+    answer = ZEVItemRetrieveSelect;
+    EXPECT_FALSE(viewer()->userShowOriginalForItem(item)) << "Select without a file";
+    EXPECT_TRUE(log.contains("userShowOriginalForItem: ERROR"));
+    found = home + "/lost.txt";
+    EXPECT_TRUE(viewer()->userShowOriginalForItem(item));
+    EXPECT_FALSE(siItemOption(item, ZEVOPTION_NOT_FOUND));
+    EXPECT_TRUE(catcher.urls.isEmpty()) << "nothing revealed: the panel found it";
+}
+
 TEST_F(OpeningObjects, ShowOriginalCallsTheFileManagerOnTheBusAndWithoutOneOpensTheFolder)
 {
     startQuietly();
