@@ -11,6 +11,7 @@
 #include "app/widgets/ZEVFilePanel.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemOptions.h"
+#include "inspectors/ZEVFrontClass.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemMenu.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -374,6 +375,33 @@ TEST_F(OpeningObjects, CopyPutsTheFileOnTheClipboardAndCutInLinksModeStillReleas
     EXPECT_LT(std::stod(iconLinks(id).at(0, 1)), open) << "the icon, not the links, is released";
 }
 
+TEST_F(OpeningObjects, MoveToFromTheMenuMovesTheFileIntoTheChosenFolderAndTheIconStays)
+{
+    startQuietly();
+    ZEVItemView* v = place(home + "/budget.txt");
+    ASSERT_NE(v, nullptr);
+    KELI* item = v->item();
+    const std::string id = std::to_string(item->idInt());
+    const double open = std::stod(iconLinks(id).at(0, 1));
+    QDir().mkpath(home + "/archive");
+    ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest& r) {
+        EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::Folder);
+        return home + "/archive";
+    });
+    QTest::mouseClick(canvas(), Qt::RightButton, {}, at(v->imageFrame().center()));
+    pump();
+    QAction* moveTo = viewer()->itemMenu()->action(ZEVItemMenuSlot::MoveTo);
+    ASSERT_TRUE(moveTo->isEnabled());
+    moveTo->trigger();
+    ZEVFrontClass::shared()->waitForTransfers();
+    pump();
+    advance(0.5);
+    EXPECT_FALSE(QFile::exists(home + "/budget.txt"));
+    EXPECT_TRUE(QFile::exists(home + "/archive/budget.txt"));
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), home + "/archive/budget.txt") << "the record follows";
+    EXPECT_EQ(std::stod(iconLinks(id).at(0, 1)), open) << "the icon stays on the desk";
+}
+
 TEST_F(OpeningObjects, ShowOriginalOfAMissingFileSaysYesOnlyWhenTheFileWasFoundAgain)
 {
     startQuietly();
@@ -433,6 +461,11 @@ TEST_F(OpeningObjects, ShowOriginalCallsTheFileManagerOnTheBusAndWithoutOneOpens
               QStringList{QUrl::fromLocalFile(home + "/papers/summary.txt").toString(QUrl::FullyEncoded)});
     pump();
     EXPECT_EQ(catcher.urls.size(), 1) << "no folder opened this time";
+    chooseFromMenu(v, QStringLiteral("Get Info"));
+    for (int i = 0; i < 100 && manager.calls.size() < 2; ++i)
+        pump(1);
+    ASSERT_EQ(manager.calls.size(), 2u);
+    EXPECT_EQ(manager.calls[1].member(), QStringLiteral("ShowItemProperties"));
     fm.unregisterObject(QString::fromLatin1(SystemDesktop::kPath));
     QDBusConnection::disconnectFromBus(QStringLiteral("e2e-file-manager"));
 }
