@@ -7,6 +7,8 @@
 
 #include "desk/model/ZEVItemOptions.h"
 #include "engine/KELLien.h"
+#include "tests/objects/ObjectsFakes.h"
+#include "tests/support/NullFrontViewer.h"
 #include "tests/support/TestHome.h"
 
 #include <QDir>
@@ -263,6 +265,43 @@ TEST(ItemOpening, ABrokenLinkIsReplacedByOneToTheNewOriginalAndAFailureKeepsWhat
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(QFileInfo(folder + "/inside").isDir());
     EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(), 3);
+}
+
+} // namespace
+
+// ---- the menu prepared by the item viewer for a view ----
+
+namespace {
+
+class Front final : public test::NullFrontViewer {
+public:
+    ZEVFrontViewServices* frontView() override { return &view; }
+    bool isUserChangingFlag() override { return changing; }
+    bool changing = false;
+    test::NullFrontView view;
+};
+
+TEST(ItemViewerMenu, NoMenuWhileAModifierModeIsHeldAndOtherwiseTheViewsMenuPops)
+{
+    objectstest::Desk d;
+    Front front;
+    d.space.front = &front;
+    ZEVItemView* v = d.desk.add(d.objects.objet(10));
+    v->setItemTitle(QStringLiteral("Plan"));
+    front.changing = true;
+    d.viewer->setMenuForItemView(v);
+    EXPECT_EQ(front.view.poppedMenu, nullptr);
+    EXPECT_EQ(d.viewer->menuItemViewTarget(), nullptr);
+    front.changing = false;
+    d.viewer->setMenuForItemView(v);
+    ASSERT_NE(d.viewer->itemMenu(), nullptr);
+    EXPECT_EQ(front.view.poppedMenu, d.viewer->itemMenu()->menu());
+    EXPECT_EQ(d.viewer->menuItemViewTarget(), v);
+    EXPECT_EQ(d.viewer->itemMenu()->action(ZEVItemMenuSlot::Open)->text(), QStringLiteral("\"Plan\""));
+    // The view goes: the menu's actions find no target.
+    d.desk.views.clear();
+    EXPECT_EQ(d.viewer->menuItemViewTarget(), nullptr);
+    d.viewer->menuAction(ZEVItemMenuSlot::Release);
 }
 
 } // namespace
