@@ -12,8 +12,19 @@
 namespace tallomer {
 
 namespace {
+
 Desktop* installed = nullptr;
+
+bool openChecked(const QUrl& url)
+{
+    if (!url.isValid() || url.isEmpty())
+        return false;
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
+        return false;
+    return QDesktopServices::openUrl(url);
 }
+
+} // namespace
 
 Desktop* Desktop::shared() { return installed; }
 void Desktop::setShared(Desktop* desktop) { installed = desktop; }
@@ -28,20 +39,14 @@ bool Desktop::siRunsProgram(const QString& path)
 
 SystemDesktop::SystemDesktop(QDBusConnection bus) : bus_(std::move(bus)) {}
 
-bool SystemDesktop::openUrl(const QUrl& url)
-{
-    if (!url.isValid() || url.isEmpty())
-        return false;
-    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
-        return false;
-    return QDesktopServices::openUrl(url);
-}
+bool SystemDesktop::openUrl(const QUrl& url) { return openChecked(url); }
 
 void SystemDesktop::reveal(const QString& path)
 {
     const QString folder = QFileInfo(path).absolutePath();
-    callFileManager(QStringLiteral("ShowItems"), path, [this, folder] {
-        if (!openUrl(QUrl::fromLocalFile(folder)))
+    // The answer may come after this desktop went: the fallback keeps nothing of it.
+    callFileManager(QStringLiteral("ShowItems"), path, [folder] {
+        if (!openChecked(QUrl::fromLocalFile(folder)))
             logFormat("Desktop reveal: the folder %s could not be opened", qUtf8Printable(folder));
     });
 }
