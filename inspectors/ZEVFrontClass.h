@@ -212,6 +212,11 @@ public:
     static bool siMoveToForItem(KELI* item);
     static bool siMoveToSpaceForItem(KELI* item);
 
+    // The Object's file moved or copied into the folder in the background, its record following
+    // a move; `releaseMoved`: a moved Object's icon is released at the viewer's cursor (it went
+    // into a folder Object).
+    void startTransfer(KELI* item, class ZEVItemViewer* viewer, const QString& folder, bool move, bool releaseMoved);
+
     // Every job queued so far has ended (its result is still to be delivered on the main thread).
     void waitForTransfers() { pool_.waitForDone(); }
     static ZEVFrontClass* shared() { return shared_; }
@@ -253,7 +258,7 @@ private:
     KELId draggingLegoId_ = 0;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    void jobEnded(KELI* item, class ZEVItemViewer* viewer, bool move, const Result& r);
+    void jobEnded(KELI* item, class ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved);
 
     QThreadPool pool_;
     static inline ZEVFrontClass* shared_ = nullptr;

@@ -27,6 +27,7 @@ namespace tallomer {
 
 class ZEVConnectingView;
 class ZEVItemConnexion;
+class ZEVItemViewForDesks;
 class ZEVLegoSource;
 
 // The front view: the layer of the desk canvas that sees each press first and paints over the
@@ -59,6 +60,8 @@ public:
     // The band of a link drag, painted above the link lines and following the pointer while the
     // drag runs over the canvas; lives as long as the front view.
     virtual ZEVConnectingView* connectingView() = 0;
+    // Shows an Object's context menu where the press that asked for it was.
+    virtual void popUpMenu(QMenu* menu) = 0;
 };
 
 // The header views the front viewer lays out over the top of the canvas: the time bar and the
@@ -247,6 +250,10 @@ public:
     virtual void cancelOperation() {}
     virtual void menuActionFilter() {}
     virtual void userToggleQL() {}
+    // The Quick Look panel for the context menu's Object: the Quick Look part answers it.
+    virtual void userOpenQL() {}
+    // Starts editing the view's title: the title-editing part of the Object views answers it.
+    virtual void userEditTitleForItemView(ZEVItemViewForDesks*) {}
     // The link-line menu of a line (nullptr: none); the link-line menu's part of the front layer
     // will answer it.
     virtual QMenu* connexionMenuForConnexion(ZEVItemConnexion*) { return nullptr; }

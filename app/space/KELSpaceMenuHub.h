@@ -10,11 +10,18 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
+
+class KELI;
+class QMenu;
 
 namespace tallomer {
 
 class ZEVKeyDocumentController;
 class ZEVSpaceController;
+
+// Refills an Open With submenu with the applications that open these Objects.
+void fillOpenWithMenu(QMenu* menu, ZEVSpaceController& space, const std::vector<KELI*>& items);
 
 class KELSpaceMenuHub final : public KELMenuHub {
 public:

@@ -365,9 +365,7 @@ void ZEVItemViewer::userCancelOperation()
         f->userStepBack();
 }
 
-void ZEVItemViewer::userOpenItem(KELI*, bool) { ++openRequests_; }
 
-void ZEVItemViewer::setMenuForItemView(ZEVItemView*) {}
 
 // ---- the drop of a long-press drag ----
 

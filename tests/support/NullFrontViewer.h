@@ -20,7 +20,9 @@ public:
     void drawForeground(QPainter&) override {}
     bool canvasEvent(QEvent*) override { return false; }
     ZEVConnectingView* connectingView() override { return nullptr; }
+    void popUpMenu(QMenu* menu) override { poppedMenu = menu; }
     QRectF lasso;
+    QMenu* poppedMenu = nullptr;
 };
 
 class NullFrontViewer : public ZEVFrontViewerServices {
