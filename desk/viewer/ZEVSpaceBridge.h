@@ -142,8 +142,8 @@ public:
     // copies are taken for them), the store's in the store folder.
     void setWallpaperResourceFolder(const QString& folder) { resourceFolder_ = folder; }
     // The address book's folder of vCards (default VCardFolder::defaultFolder()).
-    void setContactsFolder(const QString& folder) { contacts_ = VCardFolder(folder); }
-    const VCardFolder& contacts() const { return contacts_; }
+    void setContactsFolder(const QString& folder) { contacts_.setFolder(folder); }
+    VCardFolder& contacts() { return contacts_; }
 
     // The desks take the size of the canvas that shows them, now and whenever it changes.
     void suivreLeCanevas();

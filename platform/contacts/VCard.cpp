@@ -1,5 +1,6 @@
 #include "platform/contacts/VCard.h"
 
+#include "platform/pasteboard/BoundedImage.h"
 #include "runtime/Clock.h"
 #include "runtime/Log.h"
 
@@ -64,8 +65,14 @@ std::optional<KELDate> revisionDate(const QString& value)
     return std::nullopt;
 }
 
-// A content line's name (upper-cased, group and parameters removed) and its value.
-std::optional<std::pair<QString, QString>> contentLine(const QString& line)
+struct ContentLine {
+    QString name;   // upper-cased, without group and parameters
+    QString params; // what stood between the name and the colon, from the first ';'
+    QString value;
+};
+
+// A content line's name, parameters and value.
+std::optional<ContentLine> contentLine(const QString& line)
 {
     // The value starts after the first colon outside a quoted parameter.
     bool quoted = false;
@@ -82,16 +89,76 @@ std::optional<std::pair<QString, QString>> contentLine(const QString& line)
     if (colon <= 0)
         return std::nullopt;
     QString name = line.left(colon);
-    if (const qsizetype semi = name.indexOf(QLatin1Char(';')); semi >= 0)
+    QString params;
+    if (const qsizetype semi = name.indexOf(QLatin1Char(';')); semi >= 0) {
+        params = name.mid(semi);
         name.truncate(semi);
+    }
     if (const qsizetype dot = name.lastIndexOf(QLatin1Char('.')); dot >= 0)
         name = name.mid(dot + 1);
-    return std::pair{name.trimmed().toUpper(), line.mid(colon + 1)};
+    return ContentLine{name.trimmed().toUpper(), params, line.mid(colon + 1)};
 }
 
-void take(VCard& card, const QString& name, const QString& value)
+// Whether the raw line starts a PHOTO property (with or without a group), which alone may run
+// past the line bound: an inline picture is one long line.
+bool startsPhoto(const QByteArray& raw)
 {
-    if (name == QLatin1String("UID")) {
+    qsizetype end = 0;
+    while (end < raw.size() && end < 80 && raw.at(end) != ':' && raw.at(end) != ';')
+        ++end;
+    QByteArray name = raw.left(end);
+    if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
+        name = name.mid(dot + 1);
+    return name.trimmed().compare("PHOTO", Qt::CaseInsensitive) == 0;
+}
+
+// The photo of a PHOTO line, when the card carries it: a data: URI in base64 (vCard 4) or an
+// ENCODING=b / BASE64 value (vCard 3, 2.1). Any other URI is left alone, never fetched.
+void takePhoto(VCard& card, const QString& params, const QString& value)
+{
+    const QString v = value.trimmed();
+    if (v.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
+        const qsizetype comma = v.indexOf(QLatin1Char(','));
+        if (comma < 0)
+            return;
+        const QString header = v.mid(5, comma - 5).toLower();
+        if (!header.endsWith(QLatin1String(";base64")))
+            return;
+        QString media = header.left(header.size() - 7);
+        if (const qsizetype semi = media.indexOf(QLatin1Char(';')); semi >= 0)
+            media.truncate(semi);
+        card.photoType = media.startsWith(QLatin1String("image/")) ? media.mid(6).toLatin1() : QByteArray();
+        card.photoBase64 = v.mid(comma + 1).toLatin1();
+        return;
+    }
+    bool base64 = false;
+    QByteArray type;
+    for (const QString& p : params.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = p.indexOf(QLatin1Char('='));
+        const QString key = (eq < 0 ? p : p.left(eq)).trimmed().toUpper();
+        const QString val = eq < 0 ? QString() : p.mid(eq + 1).trimmed().remove(QLatin1Char('"')).toLower();
+        if (key == QLatin1String("ENCODING") && (val == QLatin1String("b") || val == QLatin1String("base64")))
+            base64 = true;
+        else if (eq < 0 && key == QLatin1String("BASE64"))
+            base64 = true;
+        else if (key == QLatin1String("TYPE") && !val.isEmpty())
+            type = val.section(QLatin1Char('/'), -1).toLatin1();
+        else if (eq < 0 && (key == QLatin1String("JPEG") || key == QLatin1String("PNG") || key == QLatin1String("GIF")))
+            type = key.toLower().toLatin1();
+    }
+    if (!base64)
+        return;
+    card.photoType = type;
+    card.photoBase64 = v.toLatin1();
+}
+
+void take(VCard& card, const ContentLine& line)
+{
+    const QString& name = line.name;
+    const QString& value = line.value;
+    if (name == QLatin1String("PHOTO")) {
+        takePhoto(card, line.params, value);
+    } else if (name == QLatin1String("UID")) {
         if (card.uid.isEmpty())
             card.uid = unescape(value).trimmed();
     } else if (name == QLatin1String("N")) {
@@ -126,7 +193,8 @@ QList<VCard> parseVCards(const QByteArray& data)
         const auto parsed = contentLine(line);
         if (!parsed)
             return;
-        const auto& [name, value] = *parsed;
+        const QString& name = parsed->name;
+        const QString& value = parsed->value;
         const bool vcard = value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0;
         if (name == QLatin1String("BEGIN") && vcard) {
             // A card inside a card (AGENT, a broken file) starts over.
@@ -142,11 +210,12 @@ QList<VCard> parseVCards(const QByteArray& data)
             cards.append(*card);
             card.reset();
         } else if (card) {
-            take(*card, name, value);
+            take(*card, *parsed);
         }
     };
     qsizetype logicalStart = 0;
     qsizetype logicalEnd = 0;
+    qsizetype bound = kMaxVCardLineChars;
     while (from < data.size() && lines < kMaxVCardLines && cards.size() < kMaxVCards) {
         qsizetype end = data.indexOf('\n', from);
         const qsizetype next = end < 0 ? data.size() : end + 1;
@@ -158,13 +227,14 @@ QList<VCard> parseVCards(const QByteArray& data)
         ++lines;
         if (!raw.isEmpty() && (raw.at(0) == ' ' || raw.at(0) == '\t')) {
             // A folded line continues the one above.
-            if (logical.size() < kMaxVCardLineChars)
-                logical += QString::fromUtf8(raw.mid(1, kMaxVCardLineChars));
+            if (logical.size() < bound)
+                logical += QString::fromUtf8(raw.mid(1, bound - logical.size()));
             logicalEnd = next;
         } else {
             if (!logical.isEmpty())
                 handle(logical, logicalStart, logicalEnd);
-            logical = QString::fromUtf8(raw.left(kMaxVCardLineChars));
+            bound = startsPhoto(raw) ? kMaxVCardBytes : kMaxVCardLineChars;
+            logical = QString::fromUtf8(raw.left(bound));
             logicalStart = from;
             logicalEnd = next;
         }
@@ -186,6 +256,77 @@ QString vcardTitle(const VCard& card)
         return card.organization.isEmpty() ? QStringLiteral("No organization name") : card.organization;
     logLine("ZEVPersonClass titleForABPerson: Unexpected error ABPerson is not a company or a person");
     return QStringLiteral("No name");
+}
+
+std::optional<QImage> vcardPhoto(const VCard& card, const QSize& size)
+{
+    if (card.photoBase64.isEmpty())
+        return std::nullopt;
+    const auto decoded = QByteArray::fromBase64Encoding(card.photoBase64, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        return std::nullopt;
+    // The bytes tell the format: cards often name it wrongly ("JPG", "image/jpg").
+    return decodeImageBounded(*decoded, QByteArray(), size);
+}
+
+namespace {
+// The value of a raw content line: what follows its first colon outside a quoted parameter.
+QByteArray valueOf(const QByteArray& line)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) == '"')
+            quoted = !quoted;
+        else if (line.at(i) == ':' && !quoted)
+            return line.mid(i + 1);
+    }
+    return {};
+}
+} // namespace
+
+QByteArray vcardWithUidAndRevision(const QByteArray& bytes, const QString& uid, KELDate revision)
+{
+    const QString stamp = QDateTime::fromSecsSinceEpoch(qint64(unixFromDate(revision)), QTimeZone::utc())
+                              .toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    const QByteArray eol = bytes.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    const QByteArray added = "UID:" + uid.toUtf8() + eol + "REV:" + stamp.toLatin1() + eol;
+    // Content lines with their folded continuations, each judged unfolded as the reader does.
+    QList<std::pair<QByteArray, QByteArray>> units; // raw text, unfolded text
+    qsizetype from = 0;
+    while (from < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', from);
+        end = end < 0 ? bytes.size() : end + 1;
+        const QByteArray line = bytes.mid(from, end - from);
+        from = end;
+        QByteArray bare = line;
+        while (bare.endsWith('\n') || bare.endsWith('\r'))
+            bare.chop(1);
+        if (!units.isEmpty() && !line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
+            units.last().first += line;
+            units.last().second += bare.mid(1);
+        } else {
+            units.append({line, bare});
+        }
+    }
+    QByteArray out;
+    out.reserve(bytes.size() + added.size());
+    bool placed = false;
+    for (const auto& [raw, text] : units) {
+        qsizetype nameEnd = 0;
+        while (nameEnd < text.size() && text.at(nameEnd) != ':' && text.at(nameEnd) != ';')
+            ++nameEnd;
+        QByteArray name = text.left(nameEnd).trimmed().toUpper();
+        if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
+            name = name.mid(dot + 1);
+        if (name == "UID" || name == "REV")
+            continue;
+        if (!placed && name == "END" && valueOf(text).trimmed().toUpper() == "VCARD") {
+            out += added;
+            placed = true;
+        }
+        out += raw;
+    }
+    return out;
 }
 
 } // namespace tallomer
