@@ -57,6 +57,9 @@ public:
     bool siNSCursorHidden() override;
     void userDeleteItem(KELI* item) override;
     void displayAllInspectView() override;
+    // The Contacts inspector's model, its controller made on first request; it reads this
+    // bridge's address book.
+    ZEVPersonServices* personClass() override;
 
     // ZEVSpaceSelections: the space controller's selections.
     bool isIconSelectedForItem(KELI* item) override;
