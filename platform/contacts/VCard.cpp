@@ -9,6 +9,8 @@
 #include <QTimeZone>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace tallomer {
 
 namespace {
@@ -48,9 +50,35 @@ QStringList components(QStringView value)
     return out;
 }
 
+// The common forms, basic or extended, in UTC: 20240102, 20240102T030405, with a final Z or not.
+// Read by hand: a book of thousands of cards is read at its first lookup, and a parse by format
+// costs more than the rest of a card.
+std::optional<KELDate> plainRevisionDate(const QString& v)
+{
+    QString compact;
+    compact.reserve(v.size());
+    for (const QChar c : v)
+        if (c != QLatin1Char('-') && c != QLatin1Char(':'))
+            compact += c;
+    if (compact.endsWith(QLatin1Char('Z')))
+        compact.chop(1);
+    const bool withTime = compact.size() == 15 && compact.at(8) == QLatin1Char('T');
+    if (compact.size() != 8 && !withTime)
+        return std::nullopt;
+    auto number = [&](int from, int count, bool* ok) { return QStringView(compact).mid(from, count).toInt(ok); };
+    bool ok[6] = {true, true, true, true, true, true};
+    const QDate date(number(0, 4, &ok[0]), number(4, 2, &ok[1]), number(6, 2, &ok[2]));
+    const QTime time = withTime ? QTime(number(9, 2, &ok[3]), number(11, 2, &ok[4]), number(13, 2, &ok[5])) : QTime(0, 0);
+    if (!std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; }) || !date.isValid() || !time.isValid())
+        return std::nullopt;
+    return dateFromUnix(double(QDateTime(date, time, QTimeZone::utc()).toSecsSinceEpoch()));
+}
+
 std::optional<KELDate> revisionDate(const QString& value)
 {
     const QString v = value.trimmed();
+    if (const std::optional<KELDate> plain = plainRevisionDate(v))
+        return plain;
     for (const char* format : {"yyyyMMdd'T'HHmmss'Z'", "yyyy-MM-dd'T'HH:mm:ss'Z'", "yyyyMMdd'T'HHmmss",
                                "yyyy-MM-dd'T'HH:mm:ss", "yyyyMMdd", "yyyy-MM-dd"}) {
         QDateTime when = QDateTime::fromString(v, QLatin1String(format));
@@ -66,8 +94,7 @@ std::optional<KELDate> revisionDate(const QString& value)
 }
 
 struct ContentLine {
-    QString name;   // upper-cased, without group and parameters
-    QString params; // what stood between the name and the colon, from the first ';'
+    QString name; // upper-cased, without group and parameters
     QString value;
 };
 
@@ -89,46 +116,44 @@ std::optional<ContentLine> contentLine(const QString& line)
     if (colon <= 0)
         return std::nullopt;
     QString name = line.left(colon);
-    QString params;
-    if (const qsizetype semi = name.indexOf(QLatin1Char(';')); semi >= 0) {
-        params = name.mid(semi);
+    if (const qsizetype semi = name.indexOf(QLatin1Char(';')); semi >= 0)
         name.truncate(semi);
-    }
     if (const qsizetype dot = name.lastIndexOf(QLatin1Char('.')); dot >= 0)
         name = name.mid(dot + 1);
-    return ContentLine{name.trimmed().toUpper(), params, line.mid(colon + 1)};
+    return ContentLine{name.trimmed().toUpper(), line.mid(colon + 1)};
 }
 
 // Whether the raw line starts a PHOTO property (with or without a group), which alone may run
 // past the line bound: an inline picture is one long line.
-bool startsPhoto(const QByteArray& raw)
+bool startsPhoto(QByteArrayView raw)
 {
     qsizetype end = 0;
     while (end < raw.size() && end < 80 && raw.at(end) != ':' && raw.at(end) != ';')
         ++end;
-    QByteArray name = raw.left(end);
+    QByteArrayView name = raw.first(end);
     if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
-        name = name.mid(dot + 1);
+        name = name.sliced(dot + 1);
     return name.trimmed().compare("PHOTO", Qt::CaseInsensitive) == 0;
 }
 
 // The photo of a PHOTO line, when the card carries it: a data: URI in base64 (vCard 4) or an
-// ENCODING=b / BASE64 value (vCard 3, 2.1). Any other URI is left alone, never fetched.
-void takePhoto(VCard& card, const QString& params, const QString& value)
+// ENCODING=b / BASE64 value (vCard 3, 2.1). Any other URI is left alone, never fetched. The value
+// stays bytes: a photo is most of a card's size, and base64 is ASCII.
+void takePhoto(VCard& card, const QString& params, const QByteArray& value)
 {
-    const QString v = value.trimmed();
-    if (v.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
-        const qsizetype comma = v.indexOf(QLatin1Char(','));
+    const QByteArray v = value.trimmed();
+    if (v.left(5).toLower() == "data:") {
+        const qsizetype comma = v.indexOf(',');
         if (comma < 0)
             return;
-        const QString header = v.mid(5, comma - 5).toLower();
-        if (!header.endsWith(QLatin1String(";base64")))
+        const QByteArray header = v.mid(5, comma - 5).toLower();
+        if (!header.endsWith(";base64"))
             return;
-        QString media = header.left(header.size() - 7);
-        if (const qsizetype semi = media.indexOf(QLatin1Char(';')); semi >= 0)
+        QByteArray media = header.left(header.size() - 7);
+        if (const qsizetype semi = media.indexOf(';'); semi >= 0)
             media.truncate(semi);
-        card.photoType = media.startsWith(QLatin1String("image/")) ? media.mid(6).toLatin1() : QByteArray();
-        card.photoBase64 = v.mid(comma + 1).toLatin1();
+        card.photoType = media.startsWith("image/") ? media.mid(6) : QByteArray();
+        card.photoBase64 = v.mid(comma + 1);
         return;
     }
     bool base64 = false;
@@ -149,16 +174,30 @@ void takePhoto(VCard& card, const QString& params, const QString& value)
     if (!base64)
         return;
     card.photoType = type;
-    card.photoBase64 = v.toLatin1();
+    card.photoBase64 = v;
+}
+
+// A PHOTO line read from its bytes: only its head (name and parameters) becomes text.
+void takePhotoLine(VCard& card, const QByteArray& line)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) == '"') {
+            quoted = !quoted;
+        } else if (line.at(i) == ':' && !quoted) {
+            const QString head = QString::fromUtf8(line.left(i));
+            const qsizetype semi = head.indexOf(QLatin1Char(';'));
+            takePhoto(card, semi < 0 ? QString() : head.mid(semi), line.mid(i + 1));
+            return;
+        }
+    }
 }
 
 void take(VCard& card, const ContentLine& line)
 {
     const QString& name = line.name;
     const QString& value = line.value;
-    if (name == QLatin1String("PHOTO")) {
-        takePhoto(card, line.params, value);
-    } else if (name == QLatin1String("UID")) {
+    if (name == QLatin1String("UID")) {
         if (card.uid.isEmpty())
             card.uid = unescape(value).trimmed();
     } else if (name == QLatin1String("N")) {
@@ -186,11 +225,17 @@ QList<VCard> parseVCards(const QByteArray& data)
         return cards;
     std::optional<VCard> card;
     qsizetype cardStart = 0;
-    QString logical;
+    QByteArray logical; // one content line, unfolded, as UTF-8
+    bool photo = false;  // the logical line is a PHOTO, bounded by the bytes alone
     int lines = 0;
     qsizetype from = 0;
-    auto handle = [&](const QString& line, qsizetype lineStart, qsizetype lineEnd) {
-        const auto parsed = contentLine(line);
+    auto handle = [&](qsizetype lineStart, qsizetype lineEnd) {
+        if (photo) {
+            if (card)
+                takePhotoLine(*card, logical);
+            return;
+        }
+        const auto parsed = contentLine(QString::fromUtf8(logical));
         if (!parsed)
             return;
         const QString& name = parsed->name;
@@ -216,32 +261,34 @@ QList<VCard> parseVCards(const QByteArray& data)
     qsizetype logicalStart = 0;
     qsizetype logicalEnd = 0;
     qsizetype bound = kMaxVCardLineChars;
+    const QByteArrayView all(data);
     while (from < data.size() && lines < kMaxVCardLines && cards.size() < kMaxVCards) {
         qsizetype end = data.indexOf('\n', from);
         const qsizetype next = end < 0 ? data.size() : end + 1;
         if (end < 0)
             end = data.size();
-        QByteArray raw = data.mid(from, end - from);
+        QByteArrayView raw = all.sliced(from, end - from);
         if (raw.endsWith('\r'))
             raw.chop(1);
         ++lines;
         if (!raw.isEmpty() && (raw.at(0) == ' ' || raw.at(0) == '\t')) {
             // A folded line continues the one above.
             if (logical.size() < bound)
-                logical += QString::fromUtf8(raw.mid(1, bound - logical.size()));
+                logical += raw.sliced(1, std::min(raw.size() - 1, bound - logical.size()));
             logicalEnd = next;
         } else {
             if (!logical.isEmpty())
-                handle(logical, logicalStart, logicalEnd);
-            bound = startsPhoto(raw) ? kMaxVCardBytes : kMaxVCardLineChars;
-            logical = QString::fromUtf8(raw.left(bound));
+                handle(logicalStart, logicalEnd);
+            photo = startsPhoto(raw);
+            bound = photo ? kMaxVCardBytes : kMaxVCardLineChars;
+            logical = raw.first(std::min(raw.size(), bound)).toByteArray();
             logicalStart = from;
             logicalEnd = next;
         }
         from = next;
     }
     if (!logical.isEmpty() && cards.size() < kMaxVCards)
-        handle(logical, logicalStart, logicalEnd);
+        handle(logicalStart, logicalEnd);
     return cards;
 }
 

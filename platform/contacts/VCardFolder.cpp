@@ -9,6 +9,12 @@
 
 #include <QDir>
 #include <QFile>
+
+#include <algorithm>
+#include <vector>
+
+#include <dirent.h>
+#include <sys/stat.h>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QUuid>
@@ -71,38 +77,75 @@ void VCardFolder::rescan()
         watch_->cancelPendingScan();
     if (watch_ && !watching_)
         watching_ = watch_->renew();
-    const QFileInfoList listed = QDir(folder_).entryInfoList({QStringLiteral("*.vcf"), QStringLiteral("*.vcard")},
-                                                             QDir::Files | QDir::Readable, QDir::Name);
-    if (listed.size() > kMaxVCardFiles && !overCountLogged_) {
-        logFormat("VCardFolder: %s holds %lld card files; only the first %d are read",
-                  qUtf8Printable(folder_), static_cast<long long>(listed.size()), kMaxVCardFiles);
+    // Listed and examined through the folder's own descriptor: a look at thousands of cards
+    // costs one stat each, without walking their paths.
+    struct Listed {
+        QByteArray name;
+        struct stat st;
+    };
+    std::vector<Listed> listed;
+    if (DIR* dir = ::opendir(QFile::encodeName(folder_).constData())) {
+        const int fd = ::dirfd(dir);
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArrayView name(entry->d_name);
+            if (name.startsWith('.') || !(name.endsWith(".vcf") || name.endsWith(".vcard")))
+                continue;
+            Listed l{QByteArray(entry->d_name), {}};
+            if (::fstatat(fd, entry->d_name, &l.st, 0) == 0 && S_ISREG(l.st.st_mode))
+                listed.push_back(std::move(l));
+        }
+        ::closedir(dir);
+    }
+    std::sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) { return a.name < b.name; });
+    if (listed.size() > std::size_t(kMaxVCardFiles)) {
+        if (!overCountLogged_)
+            logFormat("VCardFolder: %s holds %llu card files; only the first %d are read", qUtf8Printable(folder_),
+                      static_cast<unsigned long long>(listed.size()), kMaxVCardFiles);
         overCountLogged_ = true;
-    } else if (listed.size() <= kMaxVCardFiles) {
+        listed.resize(std::size_t(kMaxVCardFiles));
+    } else {
         overCountLogged_ = false;
     }
-    QMap<QString, FileState> now;
-    for (qsizetype i = 0; i < listed.size() && i < kMaxVCardFiles; ++i) {
-        const QFileInfo& info = listed.at(i);
-        const QString path = info.filePath();
-        auto old = files_.find(path);
-        if (old != files_.end() && old->size == info.size() && old->modified == info.lastModified()) {
-            now.insert(path, std::move(*old));
+    bool changed = false;
+    std::vector<FileState*> toRead;
+    for (auto& [name, state] : files_)
+        state.seen = false;
+    for (const Listed& l : listed) {
+        const qint64 modified = qint64(l.st.st_mtim.tv_sec) * 1000000000 + l.st.st_mtim.tv_nsec;
+        auto [it, added] = files_.try_emplace(l.name);
+        FileState& state = it->second;
+        state.seen = true;
+        if (!added && state.size == qint64(l.st.st_size) && state.modifiedNs == modified)
             continue;
-        }
-        FileState state;
-        state.size = info.size();
-        state.modified = info.lastModified();
-        readFile(path, state);
-        now.insert(path, std::move(state));
+        state.path = folder_ + QLatin1Char('/') + QFile::decodeName(l.name);
+        state.size = qint64(l.st.st_size);
+        state.modifiedNs = modified;
+        state.cards.clear();
+        toRead.push_back(&state);
+        changed = true;
     }
-    // The states kept were moved out of files_: the index is made again over what is now held.
-    files_ = std::move(now);
-    rebuildIndex();
+    readFiles(toRead);
+    for (auto it = files_.begin(); it != files_.end();) {
+        if (it->second.seen) {
+            ++it;
+        } else {
+            it = files_.erase(it);
+            changed = true;
+        }
+    }
+    if (changed)
+        rebuildIndex();
+}
+
+void VCardFolder::readFiles(const std::vector<FileState*>& states)
+{
+    filesRead_ += qint64(states.size());
+    for (FileState* state : states)
+        readFile(state->path, *state);
 }
 
 void VCardFolder::readFile(const QString& path, FileState& state)
 {
-    ++filesRead_;
     if (state.size > kMaxVCardBytes) {
         logFormat("VCardFolder: %s is larger than %lld bytes; its cards are not read", qUtf8Printable(path),
                   static_cast<long long>(kMaxVCardBytes));
@@ -113,27 +156,39 @@ void VCardFolder::readFile(const QString& path, FileState& state)
         logFormat("VCardFolder: %s cannot be read: %s", qUtf8Printable(path), qUtf8Printable(file.errorString()));
         return;
     }
-    state.cards = parseVCards(file.read(kMaxVCardBytes));
+    // Read by the size it has (a read asked for the whole bound would reserve the bound each time),
+    // one byte more telling a file grown past the bound since it was listed.
+    const QByteArray bytes = file.read(std::min<qint64>(file.size(), kMaxVCardBytes) + 1);
+    if (bytes.size() > kMaxVCardBytes) {
+        logFormat("VCardFolder: %s is larger than %lld bytes; its cards are not read", qUtf8Printable(path),
+                  static_cast<long long>(kMaxVCardBytes));
+        return;
+    }
+    state.cards = parseVCards(bytes);
 }
 
 void VCardFolder::rebuildIndex()
 {
     byUid_.clear();
     // In name order, the first card of a UID is the one the book holds.
-    for (auto it = files_.constBegin(); it != files_.constEnd(); ++it)
-        for (const VCard& card : it->cards)
+    for (const auto& [name, state] : files_)
+        for (const VCard& card : state.cards)
             if (!byUid_.contains(card.uid))
-                byUid_.insert(card.uid, Entry{&card, it.key()});
+                byUid_.insert(card.uid, Entry{&card, state.path});
 }
 
 void VCardFolder::indexWritten(const QString& path)
 {
-    const QFileInfo info(path);
-    FileState state;
-    state.size = info.size();
-    state.modified = info.lastModified();
-    readFile(path, state);
-    files_.insert(path, std::move(state));
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return;
+    FileState& state = files_[QFile::encodeName(QFileInfo(path).fileName())];
+    state.path = path;
+    state.size = qint64(st.st_size);
+    state.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    state.seen = true;
+    state.cards.clear();
+    readFiles({&state});
     rebuildIndex();
 }
 

@@ -8,14 +8,14 @@
 #include "platform/contacts/VCard.h"
 #include "platform/files/FileResult.h"
 
-#include <QDateTime>
 #include <QHash>
-#include <QMap>
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace tallomer {
 
@@ -69,16 +69,20 @@ public:
 
 private:
     struct FileState {
+        QString path;
         qint64 size = -1;
-        QDateTime modified;
+        qint64 modifiedNs = 0; // modification time, nanoseconds since the Unix epoch
         QList<VCard> cards;
+        bool seen = false; // listed by the look in progress
     };
     struct Entry {
         const VCard* card = nullptr;
         QString file;
     };
     void ensureIndexed();
-    void readFile(const QString& path, FileState& state);
+    // Reads the files of these states; counted in filesRead.
+    void readFiles(const std::vector<FileState*>& states);
+    static void readFile(const QString& path, FileState& state);
     void rebuildIndex();
     // The file just written by addCard: indexed at once, without waiting for the watch.
     void indexWritten(const QString& path);
@@ -90,8 +94,8 @@ private:
     bool indexed_ = false;
     bool overCountLogged_ = false;
     qint64 filesRead_ = 0;
-    // What the index was read from, by path in name order.
-    QMap<QString, FileState> files_;
+    // What the index was read from, by file name in byte order (the order cards win a UID by).
+    std::map<QByteArray, FileState> files_;
     QHash<QString, Entry> byUid_;
 };
 

@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
+#include <QTimeZone>
 
 using namespace tallomer;
 
@@ -239,4 +240,19 @@ TEST_F(AddressBook, AnImportAlwaysMakesANewEntry)
     QString fourth;
     EXPECT_FALSE(nowhere.addCardAsNewEntry(none, now, &fourth));
     EXPECT_TRUE(fourth.isEmpty());
+}
+
+TEST_F(AddressBook, RevisionsInTheirCommonForms)
+{
+    auto rev = [](const QByteArray& value) { return parseVCards(card("4.0", "REV:" + value + "\r\n")).value(0).revision; };
+    auto utc = [](int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+        return dateFromUnix(double(QDateTime(QDate(y, mo, d), QTime(h, mi, s), QTimeZone::utc()).toSecsSinceEpoch()));
+    };
+    EXPECT_EQ(rev("20240102T030405Z"), utc(2024, 1, 2, 3, 4, 5));
+    EXPECT_EQ(rev("2024-01-02T03:04:05"), utc(2024, 1, 2, 3, 4, 5));
+    EXPECT_EQ(rev("20240102"), utc(2024, 1, 2));
+    EXPECT_EQ(rev("2024-01-02"), utc(2024, 1, 2));
+    EXPECT_EQ(rev("2024-01-02T03:04:05+02:00"), utc(2024, 1, 2, 1, 4, 5)) << "an offset is honoured";
+    EXPECT_FALSE(rev("20241302T030405Z")) << "no thirteenth month";
+    EXPECT_FALSE(rev("yesterday"));
 }
