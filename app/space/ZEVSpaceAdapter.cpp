@@ -11,7 +11,7 @@
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/context/ZEVContextViewer.h"
 #include "app/store/KELResources.h"
-#include "app/widgets/ZEVAlert.h"
+#include "widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/pasteboard/ZEVItemPB.h"
 #include "desk/pasteboard/ZEVPasteboard.h"

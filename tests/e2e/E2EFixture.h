@@ -10,7 +10,7 @@
 #include "app/ZEVController.h"
 #include "app/space/ZEVSpaceAdapter.h"
 #include "app/store/KELResources.h"
-#include "app/widgets/ZEVAlert.h"
+#include "widgets/ZEVAlert.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "desk/viewer/ZEVSpaceBridge.h"
 #include "runtime/Clock.h"
