@@ -30,23 +30,13 @@ using spacetest::Trace;
 class FakeHeaders final : public ZEVFrontHeaderViews {
 public:
     explicit FakeHeaders(Trace& t) : trace(t) {}
-    bool siTlineOpened() override { return false; }
-    bool siTlineClosed() override { return true; }
-    void openTline() override {}
-    void openTlineAndTracks(bool) override {}
-    void closeTlineAndTracks() override {}
-    bool siTimebarClosed() override { return true; }
-    void setSiShowCalandar(bool) override {}
-    bool siShowCalandar() const override { return false; }
-    double headerViewsHeight() override { return height; }
-    void userToggleTimebar() override {}
-    void userToggleTline() override {}
-    void closeAllHeaderViews() override {}
-    void mouseLimitInside() override {}
-    void initierDeplacementCurseur() override {}
+    QWidget* timebarWidget() override { return nullptr; }
+    QWidget* tlineWidget() override { return nullptr; }
+    UserDefaultsController* defaults() override { return nullptr; }
     void menuHomeTime() override {}
     void userGoHome() override {}
     bool siCurseurAtHome() override { return false; }
+    void clearGoingToHome() override {}
     void tlineKeyDown(QKeyEvent* e) override
     {
         trace.push_back("tline down " + std::to_string(e->key()));
@@ -56,8 +46,8 @@ public:
             e->ignore();
     }
     void tlineKeyUp(QKeyEvent* e) override { e->ignore(); }
+    void tlineWheel(QWheelEvent*) override {}
     Trace& trace;
-    double height = 0;
 };
 
 // The real ruler viewer, watched where a press on the desk drives it; the strip's geometry is
@@ -520,19 +510,29 @@ TEST_F(Front, KeysGoToTheTimeLineFirstAndWhatItLeavesStaysForTheWindow)
     EXPECT_EQ(notices, (Trace{"tline down " + std::to_string(Qt::Key_Left), "tline down " + std::to_string(Qt::Key_A)}));
 }
 
-TEST_F(Front, TheFrontAreaLosesTheOpenHeaderViewsAndTheStripSitsOnItsTopEdge)
+TEST_F(Front, TheToolbarOpensOverTheFrontAreaWhichLosesItsHeight)
 {
     const QSize canvas = viewport()->size();
     EXPECT_EQ(front->frontViewImpl()->frontFrame(), QRectF(0, 0, canvas.width(), canvas.height()));
-    headers->height = 120;
-    front->displayFrontView();
-    EXPECT_EQ(front->frontViewImpl()->frontFrame(), QRectF(0, 0, canvas.width(), canvas.height() - 120));
-    ZEVFrontSelectionView* strip = front->selectionView();
-    ASSERT_NE(strip, nullptr);
-    const int contentHeight = strip->parentWidget()->height();
-    EXPECT_EQ(strip->geometry().top(), contentHeight - (canvas.height() - 120));
-    EXPECT_EQ(strip->height(), ZEVFrontSelectionView::kHeight);
-    EXPECT_EQ(strip->width(), canvas.width());
+    front->userToggleToolbar();
+    sched.advance(1);
+    EXPECT_FALSE(front->siToolbarClosed());
+    EXPECT_EQ(front->frontViewImpl()->frontFrame(), QRectF(0, 0, canvas.width(), canvas.height() - 23));
+    ZEVFrontSelectionView* selection = front->selectionView();
+    ASSERT_NE(selection, nullptr);
+    const int contentHeight = selection->parentWidget()->height();
+    // The selection view lies at the top edge, the toolbar filling it.
+    EXPECT_EQ(selection->geometry().top(), 0);
+    EXPECT_EQ(selection->height(), 23);
+    EXPECT_EQ(selection->width(), selection->parentWidget()->width());
+    EXPECT_TRUE(front->toolbar()->isVisible());
+    EXPECT_FALSE(front->splitbar()->isVisible());
+    (void)contentHeight;
+    // Icon mode again with nothing selected closes the stack.
+    front->menuModeIcon();
+    sched.advance(1);
+    EXPECT_TRUE(front->siToolbarClosed());
+    EXPECT_FALSE(selection->isVisible());
 }
 
 TEST_F(Front, PasteTellsTheSpaceThePointerInTheWindowYUp)
