@@ -811,7 +811,7 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
     static const std::set<std::string_view> answered = {
         "userCopy",       "userCut",        "userPaste",         "userSelectAll",  "userDeselectAll",
         "userSelectNext", "userSelectPrevious", "menuModeIcon", "menuModeTitle", "menuModeFilter",
-        "menuModeLink",   "userToggleTimebar", "userToggleTline"};
+        "menuModeLink",   "userToggleTimebar", "userToggleTline", "userToggleTracks", "userToggleToolbar", "userToggleFullScreen"};
     return answered.count(c) != 0;
 }
 

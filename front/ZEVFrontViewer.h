@@ -162,6 +162,12 @@ public:
     void closeAllHeaderViews() override { layout_->request(0, 0, 0, 0); }
     void mouseLimitInside() override;
     void mouseLimitOutside() override;
+    // Full screen through the window's own full-screen form; the window writes ZEVFullScreen and
+    // tells the Space, which refreshes the title and tells the application.
+    bool siFullWindow() override { return siFullScreen(); }
+    bool siFullScreen() override;
+    void setSiFullScreen(bool fullScreen) override;
+    void userToggleFullScreen() override { setSiFullScreen(!siFullScreen()); }
     // The application came forward for a drag (YES) or the drag ended (NO): every header view
     // opens, then those closed before close again. One saved layout for the whole program.
     void activateTallomer(bool on);

@@ -104,6 +104,8 @@ void ZEVFrontViewer::observeHeaderKeys()
     layout_->setTracksPref(prefs_[2]);
     // The window shows first with the views the user keeps open.
     layout_->placeInitially(prefs_[0], prefs_[1], prefs_[2], prefs_[3]);
+    // The pointer limit starts from the views shown.
+    space_.setMouseLimitInside();
     updateViewbarModes();
     updateNbOfItems();
 }
@@ -434,6 +436,29 @@ void ZEVFrontViewer::setUpDownImages(bool shown)
         splitbar_->setUpDown(shown);
 }
 
+bool ZEVFrontViewer::siFullScreen()
+{
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    return w && w->siFullScreen();
+}
+
+void ZEVFrontViewer::setSiFullScreen(bool fullScreen)
+{
+    if (layout_->anyMoving() || layout_->siTracksUpdating()) {
+        Sound::shared().beep();
+        return;
+    }
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    if (!w || w->siFullScreen() == fullScreen)
+        return;
+    if (fullScreen) {
+        w->raise();
+        w->activateWindow();
+    }
+    w->setSiFullScreen(fullScreen);
+    space_.majWindowTitle();
+}
+
 void ZEVFrontViewer::menuHomeTime()
 {
     if (headers_)
@@ -550,6 +575,10 @@ void ZEVFrontViewer::showToolbarByDefault()
 {
     if (defaults_)
         defaults_->setValue(QString::fromLatin1(kKeys[3]), true);
+    // The default may have been on already (the menu closed the toolbar): no change is then
+    // observed, and the click still opens it.
+    if (siToolbarClosed())
+        layout_->request(-1, -1, -1, 1);
 }
 
 void ZEVFrontViewer::wheelToTline(QWheelEvent* event)

@@ -190,9 +190,13 @@ public:
     // closed: the same with the tracks closed or 0 high.
     virtual bool siHeaderViewsClosed() = 0;
     virtual bool siAllHeaderViewsClosed() = 0;
-    // Full window and full screen: the full-screen part of the front layer, still to come.
-    virtual bool siFullWindow() { return false; }
-    virtual bool siFullScreen() { return false; }
+    // Full screen: the window's full-screen form, refused with a beep while a header view moves.
+    virtual bool siFullWindow() = 0;
+    virtual bool siFullScreen() = 0;
+    virtual void setSiFullScreen(bool fullScreen) = 0;
+    virtual void userToggleFullScreen() = 0;
+    // Whether the menu bar lies over the window (its height is taken from the stack): the menu
+    // bar's part of full screen, still to come, will answer it.
     virtual bool siShowMenubar() { return true; }
 
     // ---- the Home Time and the cursor moves: the front viewer answers through the layout ----

@@ -98,6 +98,10 @@ public:
     void activateTallomerStop() override {}
     void searchingWillStart() override {}
     void searchingDidFinish() override {}
+    bool siFullWindow() override { return false; }
+    bool siFullScreen() override { return false; }
+    void setSiFullScreen(bool) override {}
+    void userToggleFullScreen() override {}
 };
 
 } // namespace tallomer::test
