@@ -148,6 +148,20 @@ void ZEVFrontToolbar::setFrame(const QRect& frame)
     const double P = previousWidth_;
     setGeometry(frame);
     const double W = frame.width();
+    // Between thresholds the buttons keep their distance to the right edge and the count field
+    // takes up the difference, as their resizing masks say.
+    if (P > 0 && W != P) {
+        const int d = int(W - P);
+        for (QWidget* w : {static_cast<QWidget*>(search_), static_cast<QWidget*>(searchButton_), static_cast<QWidget*>(add_),
+                           static_cast<QWidget*>(prevSpace_), static_cast<QWidget*>(prev_), static_cast<QWidget*>(next_),
+                           static_cast<QWidget*>(nextSpace_), static_cast<QWidget*>(chUp_), static_cast<QWidget*>(chDown_),
+                           static_cast<QWidget*>(chBack_), static_cast<QWidget*>(clean_), static_cast<QWidget*>(home_),
+                           static_cast<QWidget*>(goTo_), static_cast<QWidget*>(calendar_), static_cast<QWidget*>(edit_),
+                           static_cast<QWidget*>(open_), static_cast<QWidget*>(info_), static_cast<QWidget*>(ql_),
+                           static_cast<QWidget*>(filter_), static_cast<QWidget*>(or_), static_cast<QWidget*>(and_)})
+            w->move(w->x() + d, w->y());
+        count_->resize(std::max(0, count_->width() + d), count_->height());
+    }
     widthChanged(W, P);
     previousWidth_ = W;
 }
