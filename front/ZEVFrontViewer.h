@@ -257,6 +257,8 @@ private:
     void animationStep();
     void buildHeaderStack();
     void observeHeaderKeys();
+    // The main menu's toggle of a header view (0 time bar to 3 toolbar).
+    void toggle(int view);
     QWidget* contentView() const;
     // The lists are set up once: their columns, legos, rows and the modes they stand for.
     void wakeSelectionLists();

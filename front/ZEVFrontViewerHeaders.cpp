@@ -322,10 +322,24 @@ void ZEVFrontViewer::setSiShowCalandar(bool shown)
             b->setState(shown ? 1 : 0);
 }
 
-void ZEVFrontViewer::userToggleTimebar() { layout_->request(siTimebarClosed() ? 1 : 0, -1, -1, -1); }
-void ZEVFrontViewer::userToggleTline() { layout_->request(-1, siTlineClosed() ? 1 : 0, -1, -1); }
-void ZEVFrontViewer::userToggleTracks() { layout_->request(-1, -1, siTracksClosed() ? 1 : 0, -1); }
-void ZEVFrontViewer::userToggleToolbar() { layout_->request(-1, -1, -1, siToolbarClosed() ? 1 : 0); }
+void ZEVFrontViewer::toggle(int view)
+{
+    const bool open = layout_->flags(ZEVHeaderView(view)).closed;
+    std::array<int, 4> r{-1, -1, -1, -1};
+    r[view] = open ? 1 : 0;
+    // The user's choice is kept in its default, whose observer makes the request; when the
+    // default says so already (the pointer opened or closed the view), the request is made here.
+    if (defaults_ && prefs_[view] != open && !layout_->anyMoving()) {
+        defaults_->setValue(QString::fromLatin1(kKeys[view]), open);
+        return;
+    }
+    layout_->request(r[0], r[1], r[2], r[3]);
+}
+
+void ZEVFrontViewer::userToggleTimebar() { toggle(0); }
+void ZEVFrontViewer::userToggleTline() { toggle(1); }
+void ZEVFrontViewer::userToggleTracks() { toggle(2); }
+void ZEVFrontViewer::userToggleToolbar() { toggle(3); }
 
 void ZEVFrontViewer::userShowTracks()
 {
