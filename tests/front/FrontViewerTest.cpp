@@ -570,3 +570,64 @@ TEST_F(Front, TheStripFollowsADragAndRefusesItsDrop)
 }
 
 } // namespace
+
+namespace {
+
+// ---- the handle and the activation around drags ----
+
+TEST_F(Front, DraggingTheHandleStopsAtThirtyRowsAndAtTheToolbarAndReleaseRoundsToAWholeRow)
+{
+    front->userToggleToolbar();
+    sched.advance(1);
+    ZEVHeaderLayout& layout = front->headerLayout();
+    const double top = layout.frames().selection.y() + layout.frames().selection.height();
+    // Far down: the list stops 570 under the toolbar and shows thirty rows.
+    front->handleMouseDown(QPointF(300, top - 23));
+    front->handleMouseDragged(QPointF(300, top - 23 - 2000));
+    EXPECT_EQ(layout.frames().selection.height(), 23 + 570);
+    EXPECT_EQ(front->rowField(0)->text(), "30");
+    EXPECT_EQ(layout.frames().front.height() + layout.frames().selection.height(), top);
+    // Back up past the toolbar: "0", the list no lower than the toolbar.
+    front->handleMouseDragged(QPointF(300, top + 3000));
+    EXPECT_EQ(layout.frames().selection.height(), 23);
+    EXPECT_EQ(front->rowField(0)->text(), "0");
+    // Down by 50 and released: the maximum is the next whole row above, 57.
+    front->handleMouseDragged(QPointF(300, top - 23 - 50));
+    EXPECT_EQ(layout.frames().selection.height(), 23 + 50);
+    front->handleMouseUp(true);
+    EXPECT_TRUE(front->rowField(0)->isHidden());
+    EXPECT_EQ(layout.tracksHeightMax(), 57);
+}
+
+TEST_F(Front, ActivationOpensEveryViewOnceAndItsEndClosesOnlyWhatWasClosed)
+{
+    front->userToggleToolbar();
+    sched.advance(1);
+    // A NO without a YES changes nothing.
+    front->activateTallomer(false);
+    sched.advance(1);
+    EXPECT_TRUE(front->siTimebarClosed());
+    EXPECT_FALSE(front->siToolbarClosed());
+
+    front->activateTallomer(true);
+    sched.advance(1);
+    EXPECT_FALSE(front->siTimebarClosed());
+    EXPECT_FALSE(front->siTlineClosed());
+    // A second YES saves nothing new: the toolbar alone was open at the first.
+    front->activateTallomer(true);
+    sched.advance(1);
+    front->activateTallomer(false);
+    sched.advance(1);
+    EXPECT_TRUE(front->siTimebarClosed());
+    EXPECT_TRUE(front->siTlineClosed());
+    EXPECT_FALSE(front->siToolbarClosed());
+}
+
+TEST_F(Front, AHeaderViewSlidingRefusesFullScreen)
+{
+    front->userToggleToolbar();
+    front->setSiFullScreen(true);
+    EXPECT_FALSE(front->siFullScreen());
+}
+
+} // namespace
