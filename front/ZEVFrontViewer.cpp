@@ -354,6 +354,7 @@ void ZEVFrontViewer::modeSwitch(int mode, bool withSender)
         frontModeAfterFilterMode_ = mode;
     setModeButtons(mode);
     updateViewbarModes();
+    updateToolbarButtons();
     space_.majWindowTitle();
     selectionRefresh(mode);
 }

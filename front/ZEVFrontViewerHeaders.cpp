@@ -490,12 +490,31 @@ void ZEVFrontViewer::userGoHome()
 
 void ZEVFrontViewer::updateToolbarButtons()
 {
+    if (!toolbar_)
+        return;
+    // The action buttons by the mode in force, its selection and the toolbar's width.
+    const int mode = currentFrontMode_;
+    if (mode < 0 || mode > 3)
+        return;
+    const double W = toolbar_->width();
+    const std::int64_t counts[4] = {nbOfIcons_, nbOfTitles_, nbOfFilters_, nbOfLinks_};
+    const std::int64_t n = counts[mode];
+    const bool filterShown = (mode == ZEVFrontModeLinks ? nbOfNodes_ : mode == ZEVFrontModeTitles ? nbOfTitles_
+                                                                                                  : nbOfIcons_) > 0 ||
+                             nbOfFilters_ > 0;
+    auto set = [this](const char* name, bool visible) {
+        if (ZEVButton* b = toolbar_->button(QString::fromLatin1(name)))
+            b->setVisible(visible);
+    };
+    set("btnActionOpen", n > 0 && W >= 450);
+    set("btnActionToggleQL", n > 0 && W >= 870);
+    set("btnActionFilter", filterShown && W >= 870);
     // The Or and And buttons need two filters and the wide toolbar.
-    const bool wide = toolbar_ && toolbar_->width() >= 870;
-    if (toolbar_)
-        for (const char* n : {"btnActionOr", "btnActionAnd"})
-            if (ZEVButton* b = toolbar_->button(QString::fromLatin1(n)))
-                b->setVisible(wide && nbOfFilters_ >= 2);
+    const bool orAnd = mode == ZEVFrontModeFilters && nbOfFilters_ >= 2 && W >= 870;
+    set("btnActionOr", orAnd);
+    set("btnActionAnd", orAnd);
+    if (ZEVButton* edit = toolbar_->button(QStringLiteral("btnActionEdit")))
+        edit->setEnabled(mode == ZEVFrontModeLinks ? nbOfLinks_ > 0 : n > 0);
 }
 
 void ZEVFrontViewer::handleMouseDown(const QPointF& p)

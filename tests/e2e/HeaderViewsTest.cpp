@@ -81,9 +81,12 @@ TEST_F(HeaderViews, ThePointerAtTheTopOpensAllFourAndLeavingKeepsThoseTheUserKee
     EXPECT_EQ(toolbar->width(), 1100);
     EXPECT_EQ(toolbar->countText(), "0 Icon selected / 3 Objects");
     for (const char* name : {"btnAddItems", "btnGotoPreviousSpace", "btnGotoPrevious", "btnGotoNext", "btnGotoNextSpace",
-                             "btnDeskClean", "btnDeskHome", "btnActionEdit", "btnActionOpen"})
+                             "btnDeskClean", "btnDeskHome", "btnActionEdit"})
         EXPECT_TRUE(toolbar->button(QString::fromLatin1(name)) && toolbar->button(QString::fromLatin1(name))->isVisible())
             << name;
+    // With nothing selected there is nothing to open or edit.
+    EXPECT_FALSE(toolbar->button("btnActionOpen")->isVisible());
+    EXPECT_FALSE(toolbar->button("btnActionEdit")->isEnabled());
     EXPECT_EQ(front()->modeButton(ZEVFrontModeIcons)->parentWidget(), toolbar);
 
     // The top right corner of the window.
@@ -123,6 +126,8 @@ TEST_F(HeaderViews, ClosingTheToolbarOverTracksLeavesTheSplitBarWhoseClickOpensI
     advance(1);
     ASSERT_EQ(front()->nbOfIcons(), 3);
     EXPECT_EQ(front()->headerLayout().tracksHeight(), 3 * 19);
+    EXPECT_TRUE(front()->toolbar()->button("btnActionOpen")->isVisible());
+    EXPECT_TRUE(front()->toolbar()->button("btnActionEdit")->isEnabled());
     const double frontBefore = front()->headerLayout().frames().front.height();
 
     chooseMenuItem(KELMainMenu::kMenuView, 5);
