@@ -89,26 +89,26 @@ ZEVFrontToolbar::ZEVFrontToolbar(QWidget* parent, ZEVFrontBarsOwner& owner)
     search_ = new QLineEdit(this);
     search_->setObjectName(QStringLiteral("searchField"));
     search_->setPlaceholderText(tr("Search"));
-    searchButton_ = make("searchButton", "Search");
-    add_ = make("btnAddItems", "Add Documents");
-    prevSpace_ = make("btnGotoPreviousSpace", "Previous Space");
-    prev_ = make("btnGotoPrevious", "Previous");
-    next_ = make("btnGotoNext", "Next");
-    nextSpace_ = make("btnGotoNextSpace", "Next Space");
-    chUp_ = make("btnChannelUp", "Channel Up");
-    chDown_ = make("btnChannelDown", "Channel Down");
-    chBack_ = make("btnChannelBack", "Channel Back");
-    clean_ = make("btnDeskClean", "Clean");
-    home_ = make("btnDeskHome", "Home Time");
-    goTo_ = make("btnGoToPanel", "Go To");
-    calendar_ = make("btnCalandarPanel", "Calendar");
-    edit_ = make("btnActionEdit", "Edit");
-    open_ = make("btnActionOpen", "Open");
-    info_ = make("btnActionGetInfo", "Get Info");
-    ql_ = make("btnActionToggleQL", "Quick Look");
-    filter_ = make("btnActionFilter", "Filter");
-    or_ = make("btnActionOr", "Or");
-    and_ = make("btnActionAnd", "And");
+    searchButton_ = make("searchButton", "Search", "\u2315");
+    add_ = make("btnAddItems", "Add Documents", "+");
+    prevSpace_ = make("btnGotoPreviousSpace", "Previous Space", "\u00ab");
+    prev_ = make("btnGotoPrevious", "Previous", "\u2039");
+    next_ = make("btnGotoNext", "Next", "\u203a");
+    nextSpace_ = make("btnGotoNextSpace", "Next Space", "\u00bb");
+    chUp_ = make("btnChannelUp", "Channel Up", "\u25b2");
+    chDown_ = make("btnChannelDown", "Channel Down", "\u25bc");
+    chBack_ = make("btnChannelBack", "Channel Back", "\u21a9");
+    clean_ = make("btnDeskClean", "Clean", "\u2205");
+    home_ = make("btnDeskHome", "Home Time", "\u2302");
+    goTo_ = make("btnGoToPanel", "Go To", "\u2192");
+    calendar_ = make("btnCalandarPanel", "Calendar", "\u25a6");
+    edit_ = make("btnActionEdit", "Edit", "\u270e");
+    open_ = make("btnActionOpen", "Open", "\u2197");
+    info_ = make("btnActionGetInfo", "Get Info", "i");
+    ql_ = make("btnActionToggleQL", "Quick Look", "\u25c9");
+    filter_ = make("btnActionFilter", "Filter", "\u29e9");
+    or_ = make("btnActionOr", "Or", "\u2228");
+    and_ = make("btnActionAnd", "And", "\u2227");
     // The toolbar starts on the wide side of every threshold, laid out wide.
     resize(1100, kHeight);
     previousWidth_ = 0;
@@ -116,10 +116,11 @@ ZEVFrontToolbar::ZEVFrontToolbar(QWidget* parent, ZEVFrontBarsOwner& owner)
     previousWidth_ = 1100;
 }
 
-ZEVButton* ZEVFrontToolbar::make(const char* name, const char* tip)
+ZEVButton* ZEVFrontToolbar::make(const char* name, const char* tip, const char* label)
 {
     auto* b = new ZEVButton(this);
     b->setObjectName(QString::fromLatin1(name));
+    b->setText(QString::fromUtf8(label));
     b->setToolTip(tr(tip));
     b->resize(kButtonWidth, kHeight);
     return b;
@@ -291,9 +292,12 @@ void ZEVFrontToolbar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     paintGradient(p);
-    QPalette pal = count_->palette();
-    pal.setColor(QPalette::WindowText, owner_.siFocus() ? Qt::black : Qt::darkGray);
-    count_->setPalette(pal);
+    const QColor text = owner_.siFocus() ? QColor(Qt::black) : QColor(Qt::darkGray);
+    if (count_->palette().color(QPalette::WindowText) != text) {
+        QPalette pal = count_->palette();
+        pal.setColor(QPalette::WindowText, text);
+        count_->setPalette(pal);
+    }
 }
 
 void ZEVFrontToolbar::wheelEvent(QWheelEvent* event) { owner_.wheelToTline(event); }

@@ -97,7 +97,7 @@ protected:
     void clicked() override { owner_.reselectSame(); }
 
 private:
-    ZEVButton* make(const char* name, const char* tip);
+    ZEVButton* make(const char* name, const char* tip, const char* label);
     // Places a button's origin at x (y-up from the bar's bottom edge).
     void place(QWidget* w, double x, double y = 0);
     void widthChanged(double W, double P);
