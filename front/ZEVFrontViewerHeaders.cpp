@@ -547,17 +547,20 @@ void ZEVFrontViewer::handleMouseDragged(const QPointF& p)
         initialLoc_ = p;
         rows = QString::number(int(std::floor((S.height() - bar - 1) / ZEVHeaderLayout::kRowHeight)) + 1);
     }
-    for (QLabel* f : rowFields_)
-        if (f) {
-            f->setText(rows);
-            f->adjustSize();
-            f->show();
-            f->raise();
-        }
     d = std::round(d);
     F.setHeight(F.height() + d);
     S.setY(S.y() + d);
     layout_->setSelectionAndFrontFrames(S, F);
+    // The two counts at both ends of the handle.
+    for (int i = 0; i < 2; ++i)
+        if (QLabel* f = rowFields_[i]) {
+            f->setText(rows);
+            f->adjustSize();
+            const int y = int(S.height() - bar) - f->height();
+            f->move(i == 0 ? 7 : int(S.width()) - f->width() - 7, std::max(0, y));
+            f->show();
+            f->raise();
+        }
 }
 
 void ZEVFrontViewer::handleMouseUp(bool)
