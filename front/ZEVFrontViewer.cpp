@@ -56,19 +56,22 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
     buildModeButtons();
     buildToolMenus();
     setModeButtons(currentFrontMode_);
-    if (ZEVSpaceWindow* w = space_.spaceWindow()) {
+    if (ZEVSpaceWindow* w = space_.spaceWindow())
         selectionView_ = new ZEVFrontSelectionView(w->spaceView(), space_, *this);
-        placeSelectionView();
-        selectionView_->show();
-    }
     frontClass_ = std::make_unique<ZEVFrontClass>(space_, *this);
     // The Object views hand it their drops onto folder Objects.
     ZEVItemViewer::ReferencerFileJobs(frontClass_.get());
     wakeSelectionLists();
+    layout_ = std::make_unique<ZEVHeaderLayout>(static_cast<ZEVHeaderLayoutHost&>(*this));
+    buildHeaderStack();
+    observeHeaderKeys();
 }
 
 ZEVFrontViewer::~ZEVFrontViewer()
 {
+    if (defaults_)
+        for (DefaultsToken t : tokens_)
+            defaults_->unobserve(t);
     for (auto& b : modeButtons_)
         delete b.data();
     delete selectionView_.data();
@@ -158,12 +161,6 @@ void ZEVFrontViewer::majSelectionLists()
 
 ZEVFrontSelectionView* ZEVFrontViewer::selectionView() const { return selectionView_.data(); }
 
-void ZEVFrontViewer::placeSelectionView()
-{
-    if (selectionView_ && frontView_)
-        selectionView_->placeInFrontFrame(frontView_->frontFrame());
-}
-
 ZEVFrontViewServices* ZEVFrontViewer::frontView() { return frontView_.get(); }
 
 // ---------------------------------------------------------------------------------------------
@@ -202,32 +199,14 @@ void ZEVFrontViewer::buildModeButtons()
         });
         modeButtons_[m] = b;
     }
-    placeModeButtons();
     w->spaceView()->installEventFilter(this);
-    for (auto& b : modeButtons_)
-        if (b) {
-            b->show();
-            b->raise();
-        }
-}
-
-void ZEVFrontViewer::placeModeButtons()
-{
-    ZEVSpaceWindow* w = space_.spaceWindow();
-    if (!w)
-        return;
-    // The row lies at the bottom left corner of the canvas.
-    for (int m = 0; m < 4; ++m)
-        if (ZEVButton* b = modeButtons_[m])
-            b->move(8 + m * 64, w->spaceView()->height() - 30);
 }
 
 bool ZEVFrontViewer::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Resize) {
-        placeModeButtons();
-        placeSelectionView();
-    }
+    // A new size of the window lays the stack out again.
+    if (event->type() == QEvent::Resize && layout_)
+        layout_->relayout();
     return QObject::eventFilter(watched, event);
 }
 
@@ -337,6 +316,12 @@ void ZEVFrontViewer::modeSwitch(int mode, bool withSender)
 {
     ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur());
     ZEVSelections& s = space_.selections();
+    // The toolbar opens with a mode; Icon mode again with nothing selected closes the stack.
+    if (siToolbarClosed())
+        layout_->request(-1, -1, -1, 1);
+    else if (mode == ZEVFrontModeIcons && currentFrontMode_ == ZEVFrontModeIcons && nbOfIcons_ == 0 &&
+             nbOfTitles_ == 0 && nbOfFilters_ == 0 && nbOfLinks_ == 0)
+        layout_->request(0, 0, 0, 0);
     if (currentFrontMode_ != mode) {
         siFrontModeDidChange_ = true;
         Sound::shared().play(QStringLiteral("Pop"));
@@ -368,6 +353,8 @@ void ZEVFrontViewer::modeSwitch(int mode, bool withSender)
     if (mode != ZEVFrontModeFilters)
         frontModeAfterFilterMode_ = mode;
     setModeButtons(mode);
+    updateViewbarModes();
+    updateToolbarButtons();
     space_.majWindowTitle();
     selectionRefresh(mode);
 }
@@ -590,6 +577,8 @@ void ZEVFrontViewer::updateNbOfItems()
 {
     ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur());
     nbOfItems_ = d ? std::int64_t(d->itemViewSet().size()) : 0;
+    if (toolbar_)
+        toolbar_->updateNbOfItems(nbOfItems_);
 }
 
 void ZEVFrontViewer::displayAllInspectView()
@@ -672,6 +661,11 @@ void ZEVFrontViewer::selectionRefresh(int family)
     }
     if (family == currentFrontMode_ || (currentFrontMode_ == ZEVFrontModeLinks && family == Links))
         majSelectionLists();
+    updateViewbarModes();
+    updateToolbarButtons();
+    // The tracks follow the row count.
+    if (layout_)
+        layout_->refresh();
     updateNbOfItems();
     displayFrontView();
     displayAllInspectView();
@@ -680,7 +674,6 @@ void ZEVFrontViewer::selectionRefresh(int family)
 
 void ZEVFrontViewer::displayFrontView()
 {
-    placeSelectionView();
     if (frontView_)
         frontView_->display();
 }
@@ -695,6 +688,16 @@ void ZEVFrontViewer::lassoDidStart()
 {
     siLasso_ = true;
     lassoFrontMode_ = currentFrontMode_;
+    displaySelectionView();
+    if (currentFrontMode_ == ZEVFrontModeFilters) {
+        // The lasso picks icons: while its first event is handled the mode reads Icons, and on
+        // the next turn Filters again.
+        currentFrontMode_ = ZEVFrontModeIcons;
+        updateViewbarModes();
+        tellInspectors(false);
+        Scheduler::shared().cancel(this, "_lassoDidStart");
+        Scheduler::shared().perform(this, "_lassoDidStart", 0.0, [this] { currentFrontMode_ = ZEVFrontModeFilters; });
+    }
 }
 
 void ZEVFrontViewer::lassoDidStop()
@@ -703,6 +706,10 @@ void ZEVFrontViewer::lassoDidStop()
     lassoFrontMode_ = ZEVFrontModeNone;
     if (frontView_)
         frontView_->clearLasso();
+    displaySelectionView();
+    updateViewbarModes();
+    tellInspectors(false);
+    space_.addToHistory();
 }
 
 void ZEVFrontViewer::setSiShowCadre(bool shown)
@@ -805,7 +812,7 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
     static const std::set<std::string_view> answered = {
         "userCopy",       "userCut",        "userPaste",         "userSelectAll",  "userDeselectAll",
         "userSelectNext", "userSelectPrevious", "menuModeIcon", "menuModeTitle", "menuModeFilter",
-        "menuModeLink",   "userToggleTimebar", "userToggleTline"};
+        "menuModeLink",   "userToggleTimebar", "userToggleTline", "userToggleTracks", "userToggleToolbar", "userToggleFullScreen"};
     return answered.count(c) != 0;
 }
 
@@ -838,22 +845,6 @@ void ZEVFrontViewer::userCut()
         deskEdit(int(ZEVDeskEditCommand::Cut));
 }
 void ZEVFrontViewer::userSelectAll() { deskEdit(int(ZEVDeskEditCommand::SelectAll)); }
-
-void ZEVFrontViewer::tlineKeyDown(QKeyEvent* event)
-{
-    if (headers_)
-        headers_->tlineKeyDown(event);
-    else
-        event->ignore();
-}
-
-void ZEVFrontViewer::tlineKeyUp(QKeyEvent* event)
-{
-    if (headers_)
-        headers_->tlineKeyUp(event);
-    else
-        event->ignore();
-}
 
 void ZEVFrontViewer::userPaste()
 {
@@ -926,84 +917,22 @@ void ZEVFrontViewer::userSelectPrevious()
 }
 
 // ---------------------------------------------------------------------------------------------
-// Header views
+// Header views: see ZEVFrontViewerHeaders.cpp
 
-void ZEVFrontViewer::openTline()
+void ZEVFrontViewer::tlineKeyDown(QKeyEvent* event)
 {
     if (headers_)
-        headers_->openTline();
-    displayFrontView();
+        headers_->tlineKeyDown(event);
+    else
+        event->ignore();
 }
 
-void ZEVFrontViewer::openTlineAndTracks(bool siFocus)
+void ZEVFrontViewer::tlineKeyUp(QKeyEvent* event)
 {
     if (headers_)
-        headers_->openTlineAndTracks(siFocus);
-    displayFrontView();
-}
-
-void ZEVFrontViewer::closeTlineAndTracks()
-{
-    if (headers_)
-        headers_->closeTlineAndTracks();
-    displayFrontView();
-}
-
-void ZEVFrontViewer::setSiShowCalandar(bool shown)
-{
-    if (headers_)
-        headers_->setSiShowCalandar(shown);
-}
-
-void ZEVFrontViewer::userToggleTimebar()
-{
-    if (headers_)
-        headers_->userToggleTimebar();
-    displayFrontView();
-}
-
-void ZEVFrontViewer::userToggleTline()
-{
-    if (headers_)
-        headers_->userToggleTline();
-    displayFrontView();
-}
-
-void ZEVFrontViewer::closeAllHeaderViews()
-{
-    if (headers_)
-        headers_->closeAllHeaderViews();
-    displayFrontView();
-}
-
-void ZEVFrontViewer::mouseLimitInside()
-{
-    if (headers_)
-        headers_->mouseLimitInside();
-    displayFrontView();
-}
-
-void ZEVFrontViewer::initierDeplacementCurseur()
-{
-    if (!headers_)
-        return;
-    const bool ouvert = headers_->siTlineOpened();
-    headers_->initierDeplacementCurseur();
-    // The strip opened for a Search move takes its height from the front frame.
-    if (headers_->siTlineOpened() != ouvert)
-        displayFrontView();
-}
-
-void ZEVFrontViewer::menuHomeTime()
-{
-    if (headers_)
-        headers_->menuHomeTime();
-}
-
-void ZEVFrontViewer::userGoHome()
-{
-    if (headers_)
-        headers_->userGoHome();
+        headers_->tlineKeyUp(event);
+    else
+        event->ignore();
 }
 
 } // namespace tallomer

@@ -97,7 +97,8 @@ void E2E::startWithTheBar()
 {
     start();
     values->setValue("ZEVShowZevMenu", true);
-    pump();
+    // The bar slides in.
+    advance(1);
     window()->activateWindow();
     pump();
     ASSERT_TRUE(bar() && bar()->isVisible());

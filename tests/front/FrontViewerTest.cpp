@@ -30,23 +30,13 @@ using spacetest::Trace;
 class FakeHeaders final : public ZEVFrontHeaderViews {
 public:
     explicit FakeHeaders(Trace& t) : trace(t) {}
-    bool siTlineOpened() override { return false; }
-    bool siTlineClosed() override { return true; }
-    void openTline() override {}
-    void openTlineAndTracks(bool) override {}
-    void closeTlineAndTracks() override {}
-    bool siTimebarClosed() override { return true; }
-    void setSiShowCalandar(bool) override {}
-    bool siShowCalandar() const override { return false; }
-    double headerViewsHeight() override { return height; }
-    void userToggleTimebar() override {}
-    void userToggleTline() override {}
-    void closeAllHeaderViews() override {}
-    void mouseLimitInside() override {}
-    void initierDeplacementCurseur() override {}
+    QWidget* timebarWidget() override { return nullptr; }
+    QWidget* tlineWidget() override { return nullptr; }
+    UserDefaultsController* defaults() override { return nullptr; }
     void menuHomeTime() override {}
     void userGoHome() override {}
     bool siCurseurAtHome() override { return false; }
+    void clearGoingToHome() override {}
     void tlineKeyDown(QKeyEvent* e) override
     {
         trace.push_back("tline down " + std::to_string(e->key()));
@@ -56,8 +46,8 @@ public:
             e->ignore();
     }
     void tlineKeyUp(QKeyEvent* e) override { e->ignore(); }
+    void tlineWheel(QWheelEvent*) override {}
     Trace& trace;
-    double height = 0;
 };
 
 // The real ruler viewer, watched where a press on the desk drives it; the strip's geometry is
@@ -520,19 +510,29 @@ TEST_F(Front, KeysGoToTheTimeLineFirstAndWhatItLeavesStaysForTheWindow)
     EXPECT_EQ(notices, (Trace{"tline down " + std::to_string(Qt::Key_Left), "tline down " + std::to_string(Qt::Key_A)}));
 }
 
-TEST_F(Front, TheFrontAreaLosesTheOpenHeaderViewsAndTheStripSitsOnItsTopEdge)
+TEST_F(Front, TheToolbarOpensOverTheFrontAreaWhichLosesItsHeight)
 {
     const QSize canvas = viewport()->size();
     EXPECT_EQ(front->frontViewImpl()->frontFrame(), QRectF(0, 0, canvas.width(), canvas.height()));
-    headers->height = 120;
-    front->displayFrontView();
-    EXPECT_EQ(front->frontViewImpl()->frontFrame(), QRectF(0, 0, canvas.width(), canvas.height() - 120));
-    ZEVFrontSelectionView* strip = front->selectionView();
-    ASSERT_NE(strip, nullptr);
-    const int contentHeight = strip->parentWidget()->height();
-    EXPECT_EQ(strip->geometry().top(), contentHeight - (canvas.height() - 120));
-    EXPECT_EQ(strip->height(), ZEVFrontSelectionView::kHeight);
-    EXPECT_EQ(strip->width(), canvas.width());
+    front->userToggleToolbar();
+    sched.advance(1);
+    EXPECT_FALSE(front->siToolbarClosed());
+    EXPECT_EQ(front->frontViewImpl()->frontFrame(), QRectF(0, 0, canvas.width(), canvas.height() - 23));
+    ZEVFrontSelectionView* selection = front->selectionView();
+    ASSERT_NE(selection, nullptr);
+    const int contentHeight = selection->parentWidget()->height();
+    // The selection view lies at the top edge, the toolbar filling it.
+    EXPECT_EQ(selection->geometry().top(), 0);
+    EXPECT_EQ(selection->height(), 23);
+    EXPECT_EQ(selection->width(), selection->parentWidget()->width());
+    EXPECT_TRUE(front->toolbar()->isVisible());
+    EXPECT_FALSE(front->splitbar()->isVisible());
+    (void)contentHeight;
+    // Icon mode again with nothing selected closes the stack.
+    front->menuModeIcon();
+    sched.advance(1);
+    EXPECT_TRUE(front->siToolbarClosed());
+    EXPECT_FALSE(selection->isVisible());
 }
 
 TEST_F(Front, PasteTellsTheSpaceThePointerInTheWindowYUp)
@@ -567,6 +567,67 @@ TEST_F(Front, TheStripFollowsADragAndRefusesItsDrop)
     EXPECT_TRUE(space->siDraggingSession());
     sched.advance(0.2);
     EXPECT_FALSE(space->siDraggingSession());
+}
+
+} // namespace
+
+namespace {
+
+// ---- the handle and the activation around drags ----
+
+TEST_F(Front, DraggingTheHandleStopsAtThirtyRowsAndAtTheToolbarAndReleaseRoundsToAWholeRow)
+{
+    front->userToggleToolbar();
+    sched.advance(1);
+    ZEVHeaderLayout& layout = front->headerLayout();
+    const double top = layout.frames().selection.y() + layout.frames().selection.height();
+    // Far down: the list stops 570 under the toolbar and shows thirty rows.
+    front->handleMouseDown(QPointF(300, top - 23));
+    front->handleMouseDragged(QPointF(300, top - 23 - 2000));
+    EXPECT_EQ(layout.frames().selection.height(), 23 + 570);
+    EXPECT_EQ(front->rowField(0)->text(), "30");
+    EXPECT_EQ(layout.frames().front.height() + layout.frames().selection.height(), top);
+    // Back up past the toolbar: "0", the list no lower than the toolbar.
+    front->handleMouseDragged(QPointF(300, top + 3000));
+    EXPECT_EQ(layout.frames().selection.height(), 23);
+    EXPECT_EQ(front->rowField(0)->text(), "0");
+    // Down by 50 and released: the maximum is the next whole row above, 57.
+    front->handleMouseDragged(QPointF(300, top - 23 - 50));
+    EXPECT_EQ(layout.frames().selection.height(), 23 + 50);
+    front->handleMouseUp(true);
+    EXPECT_TRUE(front->rowField(0)->isHidden());
+    EXPECT_EQ(layout.tracksHeightMax(), 57);
+}
+
+TEST_F(Front, ActivationOpensEveryViewOnceAndItsEndClosesOnlyWhatWasClosed)
+{
+    front->userToggleToolbar();
+    sched.advance(1);
+    // A NO without a YES changes nothing.
+    front->activateTallomer(false);
+    sched.advance(1);
+    EXPECT_TRUE(front->siTimebarClosed());
+    EXPECT_FALSE(front->siToolbarClosed());
+
+    front->activateTallomer(true);
+    sched.advance(1);
+    EXPECT_FALSE(front->siTimebarClosed());
+    EXPECT_FALSE(front->siTlineClosed());
+    // A second YES saves nothing new: the toolbar alone was open at the first.
+    front->activateTallomer(true);
+    sched.advance(1);
+    front->activateTallomer(false);
+    sched.advance(1);
+    EXPECT_TRUE(front->siTimebarClosed());
+    EXPECT_TRUE(front->siTlineClosed());
+    EXPECT_FALSE(front->siToolbarClosed());
+}
+
+TEST_F(Front, AHeaderViewSlidingRefusesFullScreen)
+{
+    front->userToggleToolbar();
+    front->setSiFullScreen(true);
+    EXPECT_FALSE(front->siFullScreen());
 }
 
 } // namespace

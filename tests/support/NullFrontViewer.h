@@ -82,6 +82,28 @@ public:
     void userGoHome() override {}
     bool siCurseurAtHome() override { return false; }
     void initierDeplacementCurseur() override {}
+    void userToggleTracks() override {}
+    void userToggleToolbar() override {}
+    void userShowTracks() override {}
+    void mouseLimitOutside() override {}
+    bool siTracksClosed() override { return true; }
+    bool siToolbarClosed() override { return true; }
+    bool siHeaderViewsOpening() override { return false; }
+    bool siHeaderViewsClosed() override { return siTimebarClosed() && siTlineClosed(); }
+    bool siAllHeaderViewsClosed() override { return siHeaderViewsClosed(); }
+    void terminerDeplacementCurseur() override {}
+    void displayAllInspectView() override {}
+    bool siNbOfRows() override { return false; }
+    void displaySelectionView() override {}
+    void draggingSessionDidStop() override {}
+    void activateTallomerStart() override {}
+    void activateTallomerStop() override {}
+    void searchingWillStart() override {}
+    void searchingDidFinish() override {}
+    bool siFullWindow() override { return false; }
+    bool siFullScreen() override { return false; }
+    void setSiFullScreen(bool) override {}
+    void userToggleFullScreen() override {}
 };
 
 } // namespace tallomer::test
