@@ -2,7 +2,7 @@
 
 #include "app/space/KELSpaceAdd.h"
 #include "app/space/KELSpaceMenuHub.h"
-#include "app/widgets/ZEVAlert.h"
+#include "widgets/ZEVAlert.h"
 #include "app/widgets/ZEVFilePanel.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataFiles.h"
