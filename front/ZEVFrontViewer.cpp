@@ -2,6 +2,7 @@
 
 #include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "objects/view/ZEVItemView.h"
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontView.h"
 #include "inspectors/ZEVFrontClass.h"
@@ -805,7 +806,7 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
     static const std::set<std::string_view> answered = {
         "userCopy",       "userCut",        "userPaste",         "userSelectAll",  "userDeselectAll",
         "userSelectNext", "userSelectPrevious", "menuModeIcon", "menuModeTitle", "menuModeFilter",
-        "menuModeLink",   "userToggleTimebar", "userToggleTline"};
+        "menuModeLink",   "userToggleTimebar", "userToggleTline", "userEditTitle"};
     return answered.count(c) != 0;
 }
 
@@ -909,6 +910,23 @@ void ZEVFrontViewer::userStepBack()
         table->deselectLego();
         w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
     }
+}
+
+void ZEVFrontViewer::userEditTitle()
+{
+    ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur());
+    ZEVSelections& sel = space_.selections();
+    const std::vector<KELI*> items =
+        currentFrontMode_ == ZEVFrontModeTitles ? sel.selectedTitleItems() : sel.selectedIconItems();
+    if (!d || items.empty())
+        return;
+    userEditTitleForItemView(dynamic_cast<ZEVItemView*>(d->itemViewForItem(items.front())));
+}
+
+void ZEVFrontViewer::userEditTitleForItemView(ZEVItemView* view)
+{
+    if (view && !view->isHidden())
+        view->editTitle();
 }
 
 void ZEVFrontViewer::userSelectNext()

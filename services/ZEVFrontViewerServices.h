@@ -166,6 +166,9 @@ public:
     virtual void userDeselectAll() = 0;
     virtual void userSelectNext() = 0;
     virtual void userSelectPrevious() = 0;
+    // Edit Title: the title of the selected Object on the active desk (its selected title in
+    // Titles mode, its selected icon otherwise) is edited in place.
+    virtual void userEditTitle() = 0;
 
     // ---- header views: the front viewer answers through the layout it was given ----
     virtual bool siTlineOpened() = 0;

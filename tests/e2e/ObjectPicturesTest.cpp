@@ -4,6 +4,7 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
 #include "front/ZEVFrontViewer.h"
 #include "widgets/ZEVButton.h"
 #include "desk/model/ZEVItemOptions.h"
@@ -201,6 +202,13 @@ TEST_F(ObjectPictures, ATitleClickedTypedAndReturnedIsStored)
                                        "WHERE n.PARENT_ZEVLET = " + std::to_string(v->item()->idInt()) +
                                            " AND n.RELATION = 1000217 AND w.WORD = 'Oops'");
     EXPECT_EQ(after.at(0, 0), "0");
+
+    // Object > Edit Title edits the selected title too.
+    chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("Edit Title"));
+    pump();
+    ASSERT_NE(v->titleEditor(), nullptr) << "the menu's Edit Title";
+    QTest::keyClick(v->titleEditor(), Qt::Key_Escape);
+    EXPECT_EQ(v->titleEditor(), nullptr);
 }
 
 } // namespace

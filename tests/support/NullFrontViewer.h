@@ -63,6 +63,7 @@ public:
     void userDeselectAll() override {}
     void userSelectNext() override {}
     void userSelectPrevious() override {}
+    void userEditTitle() override {}
     bool siTlineOpened() override { return false; }
     bool siTlineClosed() override { return true; }
     void openTline() override {}
