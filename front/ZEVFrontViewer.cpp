@@ -2,6 +2,7 @@
 
 #include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "objects/view/ZEVItemView.h"
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontView.h"
 #include "inspectors/ZEVFrontClass.h"
@@ -812,7 +813,8 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
     static const std::set<std::string_view> answered = {
         "userCopy",       "userCut",        "userPaste",         "userSelectAll",  "userDeselectAll",
         "userSelectNext", "userSelectPrevious", "menuModeIcon", "menuModeTitle", "menuModeFilter",
-        "menuModeLink",   "userToggleTimebar", "userToggleTline", "userToggleTracks", "userToggleToolbar", "userToggleFullScreen"};
+        "menuModeLink",   "userToggleTimebar", "userToggleTline", "userToggleTracks", "userToggleToolbar", "userToggleFullScreen",
+        "userEditTitle"};
     return answered.count(c) != 0;
 }
 
@@ -900,6 +902,24 @@ void ZEVFrontViewer::userStepBack()
         table->deselectLego();
         w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
     }
+}
+
+void ZEVFrontViewer::userEditTitle()
+{
+    ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur());
+    ZEVSelections& sel = space_.selections();
+    const std::vector<KELI*> items =
+        currentFrontMode_ == ZEVFrontModeTitles ? sel.selectedTitleItems() : sel.selectedIconItems();
+    if (!d || items.empty())
+        return;
+    userEditTitleForItemView(d->itemViewForItem(items.front()));
+}
+
+void ZEVFrontViewer::userEditTitleForItemView(ZEVItemViewForDesks* d)
+{
+    auto* view = dynamic_cast<ZEVItemView*>(d);
+    if (view && !view->isHidden())
+        view->editTitle();
 }
 
 void ZEVFrontViewer::userSelectNext()

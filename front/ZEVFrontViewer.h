@@ -36,6 +36,7 @@ class ZEVButton;
 class ZEVFrontClass;
 class ZEVFrontSelectionView;
 class ZEVFrontView;
+class ZEVItemView;
 class ZEVSpaceController;
 
 class ZEVFrontViewer final : public QObject,
@@ -130,6 +131,8 @@ public:
     void userDeselectAll() override;
     void userSelectNext() override;
     void userSelectPrevious() override;
+    void userEditTitle() override;
+    void userEditTitleForItemView(ZEVItemViewForDesks* view) override;
     // The step back's steps on the tables: the frontmost panel's type-select field hides, else the
     // table with the keyboard focus deselects its interval and gives the focus to the desk. The
     // rest of the chain comes with the step back.

@@ -163,6 +163,9 @@ public:
     virtual void userDeselectAll() = 0;
     virtual void userSelectNext() = 0;
     virtual void userSelectPrevious() = 0;
+    // Edit Title: the title of the selected Object on the active desk (its selected title in
+    // Titles mode, its selected icon otherwise) is edited in place.
+    virtual void userEditTitle() = 0;
 
     // ---- header views: the front viewer answers through its header layout ----
     virtual bool siTlineOpened() = 0;
@@ -260,8 +263,8 @@ public:
     virtual void userToggleQL() {}
     // The Quick Look panel for the context menu's Object: the Quick Look part answers it.
     virtual void userOpenQL() {}
-    // Starts editing the view's title: the title-editing part of the Object views answers it.
-    virtual void userEditTitleForItemView(ZEVItemViewForDesks*) {}
+    // Starts editing the view's title in place (nothing for a hidden view).
+    virtual void userEditTitleForItemView(ZEVItemViewForDesks* view) = 0;
     // The link-line menu of a line (nullptr: none); the link-line menu's part of the front layer
     // will answer it.
     virtual QMenu* connexionMenuForConnexion(ZEVItemConnexion*) { return nullptr; }

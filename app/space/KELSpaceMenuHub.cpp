@@ -120,6 +120,7 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"userDeselectAll", &ZEVFrontViewerServices::userDeselectAll},
         {"userSelectNext", &ZEVFrontViewerServices::userSelectNext},
         {"userSelectPrevious", &ZEVFrontViewerServices::userSelectPrevious},
+        {"userEditTitle", &ZEVFrontViewerServices::userEditTitle},
         {"userRecallNow", &ZEVFrontViewerServices::userRecallNow},
         {"userRetainNow", &ZEVFrontViewerServices::userRetainNow},
         {"userReleaseNow", &ZEVFrontViewerServices::userReleaseNow},

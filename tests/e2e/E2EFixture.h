@@ -9,6 +9,7 @@
 #include "app/KELApplicationDelegate.h"
 #include "app/ZEVController.h"
 #include "app/space/ZEVSpaceAdapter.h"
+#include "platform/thumbs/Thumbnails.h"
 #include "app/store/KELResources.h"
 #include "widgets/ZEVAlert.h"
 #include "desk/viewer/ZEVDeskViewer.h"
@@ -207,6 +208,8 @@ protected:
     {
         for (int i = 0; i < rounds; ++i) {
             QThreadPool::globalInstance()->waitForDone();
+            if (graph)
+                graph->thumbnails().waitForDone();
             QCoreApplication::processEvents(QEventLoop::AllEvents);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }

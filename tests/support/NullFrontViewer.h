@@ -65,6 +65,8 @@ public:
     void userDeselectAll() override {}
     void userSelectNext() override {}
     void userSelectPrevious() override {}
+    void userEditTitle() override {}
+    void userEditTitleForItemView(ZEVItemViewForDesks*) override {}
     bool siTlineOpened() override { return false; }
     bool siTlineClosed() override { return true; }
     void openTline() override {}
