@@ -42,13 +42,6 @@ protected:
             EXPECT_TRUE(thumb.save(dir + "/" + thumbs::cacheFileName(file), "PNG"));
         }
     }
-    ZEVItemView* viewTitled(const QString& title)
-    {
-        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-            if (v->itemTitle() == title)
-                return dynamic_cast<ZEVItemView*>(v);
-        return nullptr;
-    }
     std::vector<ZEVItemView*> place(const QStringList& paths)
     {
         adapter()->addFilenames(paths);
@@ -69,8 +62,6 @@ protected:
         const Rows r = sql(database(), "SELECT BASE FROM ZEVLETS WHERE ZEVLET_ID = " + std::to_string(item->idInt()));
         return r.empty() ? -1 : std::stoll(r.at(0, 0));
     }
-    QGraphicsView* deskView() const { return qobject_cast<QGraphicsView*>(canvas()->parentWidget()); }
-    QPoint onScreen(const QRectF& sceneRect) const { return deskView()->mapFromScene(sceneRect.center()); }
 };
 
 TEST_F(ObjectPictures, APictureFileShowsItselfOrItsCurrentThumbnailAndAMissingFileIsMarked)
