@@ -111,6 +111,11 @@ ZEVFrontToolbar::ZEVFrontToolbar(QWidget* parent, ZEVFrontBarsOwner& owner)
     filter_ = make("btnActionFilter", "Filter", "\u29e9");
     or_ = make("btnActionOr", "Or", "\u2228");
     and_ = make("btnActionAnd", "And", "\u2227");
+    // These show a state (on, off, mixed) that the front viewer sets; a click leaves it to them.
+    for (ZEVButton* b : {calendar_, ql_, or_, and_}) {
+        b->setCheckable(true);
+        b->setSiClickKeepsState(true);
+    }
     // The four edit commands' buttons carry the active cursor's pictures; no width places them,
     // so they wait hidden.
     for (const char* op : {"Recall", "Retain", "Release", "Forget"})
