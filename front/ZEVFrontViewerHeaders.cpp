@@ -492,12 +492,14 @@ void ZEVFrontViewer::setSiFullScreen(bool fullScreen)
         w->raise();
         w->activateWindow();
     }
+    // The window form always comes with the menu bar. Shown while the window still covers the
+    // screen, the bar takes no room of it: the manager then gives back the frame the window had,
+    // bar included.
+    if (!fullScreen && defaults_ && !siShowMenubar())
+        defaults_->setValue(QString::fromLatin1(kShowMacMenu), true);
     // The window's change of state moves the stack by the bar (fullScreenStateDidChange).
     w->setSiFullScreen(fullScreen);
     space_.majWindowTitle();
-    // The window form always comes with the menu bar.
-    if (!fullScreen && defaults_ && !siShowMenubar())
-        defaults_->setValue(QString::fromLatin1(kShowMacMenu), true);
 }
 
 bool ZEVFrontViewer::siShowMenubar()
