@@ -121,6 +121,7 @@ void ZEVFrontViewer::observeHeaderKeys()
     space_.setMouseLimitInside();
     updateViewbarModes();
     updateNbOfItems();
+    updateBtnImagesSiRecall(space_.actifCurseur() == space_.nowCurseur());
 }
 
 // ---------------------------------------------------------------------------------------------
