@@ -201,13 +201,17 @@ void ZEVFrontViewer::buildModeButtons()
         modeButtons_[m] = b;
     }
     w->spaceView()->installEventFilter(this);
+    // Its full-screen changes, whoever asks them: the menu bar then lies over the stack or not.
+    w->installEventFilter(this);
 }
 
 bool ZEVFrontViewer::eventFilter(QObject* watched, QEvent* event)
 {
     // A new size of the window lays the stack out again.
-    if (event->type() == QEvent::Resize && layout_)
+    if (event->type() == QEvent::Resize && layout_ && watched == contentView())
         layout_->relayout();
+    if (event->type() == QEvent::WindowStateChange && layout_ && watched == space_.spaceWindow())
+        fullScreenStateDidChange();
     return QObject::eventFilter(watched, event);
 }
 
@@ -571,6 +575,8 @@ void ZEVFrontViewer::actifCurseurDidChangeForCurseur(KELICurseur* curseur)
     else if (space_.goToTag() == 1)
         space_.setGoToTag(2);
     updateNbOfItems();
+    updateToolbarButtons();
+    updateBtnImagesSiRecall(curseur && curseur == space_.nowCurseur());
     displayFrontView();
 }
 
@@ -602,16 +608,7 @@ void ZEVFrontViewer::entityWillChange()
 void ZEVFrontViewer::entityDidChange()
 {
     siCleanAll_ = false;
-    ZEVEntityViewer* cible = nullptr;
-    for (ZEVEntityViewer* v : space_.entityViewerSet())
-        if (v->siFirstResponder()) {
-            cible = v;
-            break;
-        }
-    if (!cible)
-        cible = space_.viewerForEntityClassName("ZEVIconViewer");
-    if (cible)
-        cible->updateMenuMacForMode(currentFrontMode_);
+    updateMenuMacForMode(currentFrontMode_);
 }
 
 void ZEVFrontViewer::selectionDidChange()
@@ -624,7 +621,11 @@ void ZEVFrontViewer::iconSelectionDidChange() { selectionRefresh(Icons); }
 void ZEVFrontViewer::titleSelectionDidChange() { selectionRefresh(Titles); }
 void ZEVFrontViewer::filterSelectionDidChange() { selectionRefresh(Filters); }
 void ZEVFrontViewer::linkSelectionDidChange() { selectionRefresh(Links); }
-void ZEVFrontViewer::filterOperationDidChange() { displayFrontView(); }
+void ZEVFrontViewer::filterOperationDidChange()
+{
+    updateToolbarButtons();
+    displayFrontView();
+}
 
 void ZEVFrontViewer::selectionRefresh(int family)
 {

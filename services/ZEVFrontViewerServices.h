@@ -201,9 +201,9 @@ public:
     virtual bool siFullScreen() = 0;
     virtual void setSiFullScreen(bool fullScreen) = 0;
     virtual void userToggleFullScreen() = 0;
-    // Whether the menu bar lies over the window (its height is taken from the stack): the menu
-    // bar's part of full screen, still to come, will answer it.
-    virtual bool siShowMenubar() { return true; }
+    // Whether the menu bar shows (ZEVShowMacMenu); over a full-screen window its height is taken
+    // from the top of the stack.
+    virtual bool siShowMenubar() = 0;
 
     // ---- the Home Time and the cursor moves: the front viewer answers through the layout ----
     // Returns the desk to the Home Time.
@@ -220,6 +220,8 @@ public:
     // An inspector's table gained or lost the keyboard focus: the desk redraws now, and the main
     // menu follows the focus on the next turn.
     virtual void entityWillChange() = 0;
+    // The main menu's items that the front mode and the focused inspector decide, for that mode.
+    virtual void updateMenuMacForMode(int mode) = 0;
 
     // ---- what the time ruler and the Space tell; the front viewer answers ----
     virtual void terminerDeplacementCurseur() = 0;
@@ -238,7 +240,9 @@ public:
     // that were closed close again).
     virtual void activateTallomerStart() = 0;
     virtual void activateTallomerStop() = 0;
-    virtual void setSiShowQLPreview(bool) {}
+    // The Space window begins (true) or ends (false) controlling the Quick Look panel: the
+    // toolbar's Quick Look button and the main menu's item follow.
+    virtual void setSiShowQLPreview(bool shown) = 0;
     // A list search starts and ends.
     virtual void searchingWillStart() = 0;
     virtual void searchingDidFinish() = 0;
@@ -286,7 +290,9 @@ public:
     virtual void setSpaceBrowsing(bool browsing) {}
     virtual void setChannelBrowsing(bool browsing) {}
     virtual void majImageForEditionMenu1(QMenu*) {}
-    virtual void updateMenuObject(QMenu*) {}
+    // The Object menu opens with no inspector focused: the Icons inspector's items, then the
+    // remove item's title for the selected links.
+    virtual void updateMenuObject(QMenu* menu) = 0;
 };
 
 } // namespace tallomer

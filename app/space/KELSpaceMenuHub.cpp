@@ -410,6 +410,23 @@ int KELSpaceMenuHub::presetStateWithStampInt(KELId stamp)
     return stamps->stateOfSearchPresetWithStampInt(stamp);
 }
 
+void KELSpaceMenuHub::updateMenuObject(QMenu* menu)
+{
+    for (ZEVEntityViewer* v : space_.entityViewerSet())
+        if (v->siFirstResponder()) {
+            v->updateMenuObject(menu);
+            return;
+        }
+    if (ZEVFrontViewerServices* front = space_.frontViewer())
+        front->updateMenuObject(menu);
+}
+
+void KELSpaceMenuHub::updateMenuMacForCurrentMode()
+{
+    if (ZEVFrontViewerServices* front = space_.frontViewer())
+        front->updateMenuMacForMode(front->frontMode());
+}
+
 void KELSpaceMenuHub::fillOpenWith(QMenu* menu)
 {
     // The Objects the Object menu acts on.

@@ -106,6 +106,10 @@ public:
     bool siFullScreen() override { return false; }
     void setSiFullScreen(bool) override {}
     void userToggleFullScreen() override {}
+    bool siShowMenubar() override { return true; }
+    void setSiShowQLPreview(bool) override {}
+    void updateMenuObject(QMenu*) override {}
+    void updateMenuMacForMode(int) override {}
 };
 
 } // namespace tallomer::test
