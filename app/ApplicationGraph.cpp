@@ -6,6 +6,7 @@
 
 #include "app/KELApplicationDelegate.h"
 #include "app/ZEVController.h"
+#include "app/space/ZEVItemViewerAppHost.h"
 #include "app/space/ZEVSpaceAdapter.h"
 #include "app/store/KELResources.h"
 #include "browser/GUIRulerView.h"
@@ -16,6 +17,7 @@
 #include "inspectors/ZEVInspectorClasses.h"
 #include "platform/QtScheduler.h"
 #include "platform/UserDefaults.h"
+#include "platform/desktop/Desktop.h"
 #include "platform/desktop/SingleInstance.h"
 #include "platform/files/VolumeWatch.h"
 #include "platform/files/Volumes.h"
@@ -101,6 +103,12 @@ ApplicationGraph::~ApplicationGraph()
     // The links and the Object data index belong to this run.
     KELServeurDeLiens::reset();
     ZEVItemDataChannels::Reset();
+    if (ZEVItemViewer::Host() == itemViewerHost_.get())
+        ZEVItemViewer::ReferencerHost(nullptr);
+    itemViewerHost_.reset();
+    if (Desktop::shared() == desktop_.get())
+        Desktop::setShared(nullptr);
+    desktop_.reset();
     instance_.reset();
     notifications_.reset();
     devices_.reset();
@@ -139,6 +147,13 @@ std::optional<int> ApplicationGraph::start()
         options_.application.notifications = notifications_.get();
     }
     app_ = std::make_unique<KELApplication>(options_.application);
+    desktop_ = std::make_unique<SystemDesktop>(options_.bus ? *options_.bus : QDBusConnection::sessionBus());
+    Desktop::setShared(desktop_.get());
+    itemViewerHost_ = std::make_unique<ZEVItemViewerAppHost>([this]() -> ZEVSpaceController* {
+        ZEVSpaceAdapter* s = space();
+        return s ? s->space() : nullptr;
+    });
+    ZEVItemViewer::ReferencerHost(itemViewerHost_.get());
     // The browser's date rulers draw with the application's colours and read their tables from
     // the program's files.
     GUIRulerRessources::referencer(app_->resources(), KELResources::directory());

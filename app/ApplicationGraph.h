@@ -24,6 +24,8 @@ class SingleInstance;
 class UserDefaultsController;
 class VolumeWatch;
 class ZEVSpaceAdapter;
+class SystemDesktop;
+class ZEVItemViewerAppHost;
 
 class DBusNotificationCenter;
 class EvdevRegistry;
@@ -88,6 +90,9 @@ private:
     // The Space as the browser's columns reach it.
     std::unique_ptr<KELVueDeEspace> browserSpace_;
     // The file jobs on Objects (drops onto folder Objects).
+    // The desktop's opener and file manager, and what opening Objects asks of the program.
+    std::unique_ptr<SystemDesktop> desktop_;
+    std::unique_ptr<ZEVItemViewerAppHost> itemViewerHost_;
     bool finished_ = false;
 };
 

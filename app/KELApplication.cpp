@@ -4,7 +4,7 @@
 #include "app/ZEVController.h"
 #include "app/store/KELResources.h"
 #include "app/wholestore/KELWholeStore.h"
-#include "app/widgets/ZEVAlert.h"
+#include "widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"

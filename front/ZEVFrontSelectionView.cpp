@@ -31,18 +31,6 @@ ZEVFrontSelectionView::ZEVFrontSelectionView(QWidget* parent, ZEVSpaceController
 
 ZEVFrontSelectionView::~ZEVFrontSelectionView() = default;
 
-void ZEVFrontSelectionView::placeInFrontFrame(const QRectF& f)
-{
-    QWidget* p = parentWidget();
-    if (!p)
-        return;
-    // The top edge of a y-up frame is its largest y; the parent counts from its own top.
-    const int top = int(std::lround(p->height() - (f.y() + f.height())));
-    const QRect r(int(std::lround(f.x())), top, int(std::lround(f.width())), kHeight);
-    if (geometry() != r)
-        setGeometry(r);
-}
-
 QPointF ZEVFrontSelectionView::pointerInWindow() const
 {
     QWidget* w = window();

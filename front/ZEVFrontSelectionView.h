@@ -1,8 +1,9 @@
 #pragma once
-// A thin strip along the top edge of the front area. It takes no drop: it only follows a drag that
-// passes over it (from the Finder-like desktop or from the desk itself), so that the Space knows a
-// drag session runs and can open the header views as the pointer nears the window's top edge.
-// Without it a drag over the top of the desk reaches no one once the header views slide in.
+// The selection view: the container of the tracks (the selection list) over the toolbar or the
+// split bar, under the time line; the header layout sets its frame. It takes no drop itself: it
+// only follows a drag that passes over it (from the Finder-like desktop or from the desk itself),
+// so that the Space knows a drag session runs and can open the header views as the pointer nears
+// the window's top edge.
 
 #include "runtime/Scheduler.h"
 
@@ -15,7 +16,6 @@ class ZEVSpaceController;
 
 class ZEVFrontSelectionView final : public QWidget {
 public:
-    static constexpr int kHeight = 5;
     // The session ends this long after the drag left the strip (unless another view took it).
     static constexpr double kStopDelay = 0.8;
     // A drag over an inactive application reports the pointer this much higher (y-up): the
@@ -25,10 +25,6 @@ public:
     // Neither is owned; both outlive the strip.
     ZEVFrontSelectionView(QWidget* parent, ZEVSpaceController& space, ZEVFrontViewerServices& frontViewer);
     ~ZEVFrontSelectionView() override;
-
-    // Places the strip on the top edge of the front area `frontFrame` (y-up, in the parent's
-    // coordinates).
-    void placeInFrontFrame(const QRectF& frontFrame);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -457,8 +457,10 @@ bool ZEVFrontView::canvasEvent(QEvent* event)
     case QEvent::MouseButtonPress: {
         auto* e = static_cast<QMouseEvent*>(event);
         pointer_ = e->position();
-        if (e->button() == Qt::RightButton)
+        if (e->button() == Qt::RightButton) {
+            rightPressGlobal_ = e->globalPosition().toPoint();
             return rightMouseDown(e);
+        }
         if (e->button() != Qt::LeftButton)
             return false;
         siDoubleClick_ = false;
@@ -542,6 +544,12 @@ bool ZEVFrontView::canvasEvent(QEvent* event)
     default:
         return false;
     }
+}
+
+void ZEVFrontView::popUpMenu(QMenu* menu)
+{
+    if (menu)
+        menu->popup(rightPressGlobal_);
 }
 
 bool ZEVFrontView::rightMouseDown(QMouseEvent* e)

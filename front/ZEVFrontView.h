@@ -57,6 +57,7 @@ public:
     void drawForeground(QPainter& painter) override;
     bool canvasEvent(QEvent* event) override;
     ZEVConnectingView* connectingView() override { return connectingView_.get(); }
+    void popUpMenu(QMenu* menu) override;
 
     QRectF frontFrame() const override;
     // Asks the canvas to paint again.
@@ -126,6 +127,7 @@ private:
     void cancelPresses();
     // A right press on a shown link line opens that line's menu; true when it did.
     bool rightMouseDown(QMouseEvent* event);
+    QPoint rightPressGlobal_;
     // The date under the pointer's x on the time line (x over the strip's width less one).
     bool dateUnderPointer(double* date) const;
 

@@ -2,6 +2,7 @@
 
 #include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "objects/view/ZEVItemView.h"
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontView.h"
 #include "inspectors/ZEVFrontClass.h"
@@ -56,19 +57,22 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
     buildModeButtons();
     buildToolMenus();
     setModeButtons(currentFrontMode_);
-    if (ZEVSpaceWindow* w = space_.spaceWindow()) {
+    if (ZEVSpaceWindow* w = space_.spaceWindow())
         selectionView_ = new ZEVFrontSelectionView(w->spaceView(), space_, *this);
-        placeSelectionView();
-        selectionView_->show();
-    }
     frontClass_ = std::make_unique<ZEVFrontClass>(space_, *this);
     // The Object views hand it their drops onto folder Objects.
     ZEVItemViewer::ReferencerFileJobs(frontClass_.get());
     wakeSelectionLists();
+    layout_ = std::make_unique<ZEVHeaderLayout>(static_cast<ZEVHeaderLayoutHost&>(*this));
+    buildHeaderStack();
+    observeHeaderKeys();
 }
 
 ZEVFrontViewer::~ZEVFrontViewer()
 {
+    if (defaults_)
+        for (DefaultsToken t : tokens_)
+            defaults_->unobserve(t);
     for (auto& b : modeButtons_)
         delete b.data();
     delete selectionView_.data();
@@ -158,12 +162,6 @@ void ZEVFrontViewer::majSelectionLists()
 
 ZEVFrontSelectionView* ZEVFrontViewer::selectionView() const { return selectionView_.data(); }
 
-void ZEVFrontViewer::placeSelectionView()
-{
-    if (selectionView_ && frontView_)
-        selectionView_->placeInFrontFrame(frontView_->frontFrame());
-}
-
 ZEVFrontViewServices* ZEVFrontViewer::frontView() { return frontView_.get(); }
 
 // ---------------------------------------------------------------------------------------------
@@ -202,32 +200,18 @@ void ZEVFrontViewer::buildModeButtons()
         });
         modeButtons_[m] = b;
     }
-    placeModeButtons();
     w->spaceView()->installEventFilter(this);
-    for (auto& b : modeButtons_)
-        if (b) {
-            b->show();
-            b->raise();
-        }
-}
-
-void ZEVFrontViewer::placeModeButtons()
-{
-    ZEVSpaceWindow* w = space_.spaceWindow();
-    if (!w)
-        return;
-    // The row lies at the bottom left corner of the canvas.
-    for (int m = 0; m < 4; ++m)
-        if (ZEVButton* b = modeButtons_[m])
-            b->move(8 + m * 64, w->spaceView()->height() - 30);
+    // Its full-screen changes, whoever asks them: the menu bar then lies over the stack or not.
+    w->installEventFilter(this);
 }
 
 bool ZEVFrontViewer::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Resize) {
-        placeModeButtons();
-        placeSelectionView();
-    }
+    // A new size of the window lays the stack out again.
+    if (event->type() == QEvent::Resize && layout_ && watched == contentView())
+        layout_->relayout();
+    if (event->type() == QEvent::WindowStateChange && layout_ && watched == space_.spaceWindow())
+        fullScreenStateDidChange();
     return QObject::eventFilter(watched, event);
 }
 
@@ -337,6 +321,12 @@ void ZEVFrontViewer::modeSwitch(int mode, bool withSender)
 {
     ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur());
     ZEVSelections& s = space_.selections();
+    // The toolbar opens with a mode; Icon mode again with nothing selected closes the stack.
+    if (siToolbarClosed())
+        layout_->request(-1, -1, -1, 1);
+    else if (mode == ZEVFrontModeIcons && currentFrontMode_ == ZEVFrontModeIcons && nbOfIcons_ == 0 &&
+             nbOfTitles_ == 0 && nbOfFilters_ == 0 && nbOfLinks_ == 0)
+        layout_->request(0, 0, 0, 0);
     if (currentFrontMode_ != mode) {
         siFrontModeDidChange_ = true;
         Sound::shared().play(QStringLiteral("Pop"));
@@ -368,6 +358,8 @@ void ZEVFrontViewer::modeSwitch(int mode, bool withSender)
     if (mode != ZEVFrontModeFilters)
         frontModeAfterFilterMode_ = mode;
     setModeButtons(mode);
+    updateViewbarModes();
+    updateToolbarButtons();
     space_.majWindowTitle();
     selectionRefresh(mode);
 }
@@ -583,6 +575,8 @@ void ZEVFrontViewer::actifCurseurDidChangeForCurseur(KELICurseur* curseur)
     else if (space_.goToTag() == 1)
         space_.setGoToTag(2);
     updateNbOfItems();
+    updateToolbarButtons();
+    updateBtnImagesSiRecall(curseur && curseur == space_.nowCurseur());
     displayFrontView();
 }
 
@@ -590,6 +584,8 @@ void ZEVFrontViewer::updateNbOfItems()
 {
     ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur());
     nbOfItems_ = d ? std::int64_t(d->itemViewSet().size()) : 0;
+    if (toolbar_)
+        toolbar_->updateNbOfItems(nbOfItems_);
 }
 
 void ZEVFrontViewer::displayAllInspectView()
@@ -612,16 +608,7 @@ void ZEVFrontViewer::entityWillChange()
 void ZEVFrontViewer::entityDidChange()
 {
     siCleanAll_ = false;
-    ZEVEntityViewer* cible = nullptr;
-    for (ZEVEntityViewer* v : space_.entityViewerSet())
-        if (v->siFirstResponder()) {
-            cible = v;
-            break;
-        }
-    if (!cible)
-        cible = space_.viewerForEntityClassName("ZEVIconViewer");
-    if (cible)
-        cible->updateMenuMacForMode(currentFrontMode_);
+    updateMenuMacForMode(currentFrontMode_);
 }
 
 void ZEVFrontViewer::selectionDidChange()
@@ -634,7 +621,11 @@ void ZEVFrontViewer::iconSelectionDidChange() { selectionRefresh(Icons); }
 void ZEVFrontViewer::titleSelectionDidChange() { selectionRefresh(Titles); }
 void ZEVFrontViewer::filterSelectionDidChange() { selectionRefresh(Filters); }
 void ZEVFrontViewer::linkSelectionDidChange() { selectionRefresh(Links); }
-void ZEVFrontViewer::filterOperationDidChange() { displayFrontView(); }
+void ZEVFrontViewer::filterOperationDidChange()
+{
+    updateToolbarButtons();
+    displayFrontView();
+}
 
 void ZEVFrontViewer::selectionRefresh(int family)
 {
@@ -673,6 +664,11 @@ void ZEVFrontViewer::selectionRefresh(int family)
     }
     if (family == currentFrontMode_ || (currentFrontMode_ == ZEVFrontModeLinks && family == Links))
         majSelectionLists();
+    updateViewbarModes();
+    updateToolbarButtons();
+    // The tracks follow the row count.
+    if (layout_)
+        layout_->refresh();
     updateNbOfItems();
     displayFrontView();
     displayAllInspectView();
@@ -681,7 +677,6 @@ void ZEVFrontViewer::selectionRefresh(int family)
 
 void ZEVFrontViewer::displayFrontView()
 {
-    placeSelectionView();
     if (frontView_)
         frontView_->display();
 }
@@ -696,6 +691,16 @@ void ZEVFrontViewer::lassoDidStart()
 {
     siLasso_ = true;
     lassoFrontMode_ = currentFrontMode_;
+    displaySelectionView();
+    if (currentFrontMode_ == ZEVFrontModeFilters) {
+        // The lasso picks icons: while its first event is handled the mode reads Icons, and on
+        // the next turn Filters again.
+        currentFrontMode_ = ZEVFrontModeIcons;
+        updateViewbarModes();
+        tellInspectors(false);
+        Scheduler::shared().cancel(this, "_lassoDidStart");
+        Scheduler::shared().perform(this, "_lassoDidStart", 0.0, [this] { currentFrontMode_ = ZEVFrontModeFilters; });
+    }
 }
 
 void ZEVFrontViewer::lassoDidStop()
@@ -704,6 +709,10 @@ void ZEVFrontViewer::lassoDidStop()
     lassoFrontMode_ = ZEVFrontModeNone;
     if (frontView_)
         frontView_->clearLasso();
+    displaySelectionView();
+    updateViewbarModes();
+    tellInspectors(false);
+    space_.addToHistory();
 }
 
 void ZEVFrontViewer::setSiShowCadre(bool shown)
@@ -806,7 +815,8 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
     static const std::set<std::string_view> answered = {
         "userCopy",       "userCut",        "userPaste",         "userSelectAll",  "userDeselectAll",
         "userSelectNext", "userSelectPrevious", "menuModeIcon", "menuModeTitle", "menuModeFilter",
-        "menuModeLink",   "userToggleTimebar", "userToggleTline"};
+        "menuModeLink",   "userToggleTimebar", "userToggleTline", "userToggleTracks", "userToggleToolbar", "userToggleFullScreen",
+        "userEditTitle"};
     return answered.count(c) != 0;
 }
 
@@ -839,22 +849,6 @@ void ZEVFrontViewer::userCut()
         deskEdit(int(ZEVDeskEditCommand::Cut));
 }
 void ZEVFrontViewer::userSelectAll() { deskEdit(int(ZEVDeskEditCommand::SelectAll)); }
-
-void ZEVFrontViewer::tlineKeyDown(QKeyEvent* event)
-{
-    if (headers_)
-        headers_->tlineKeyDown(event);
-    else
-        event->ignore();
-}
-
-void ZEVFrontViewer::tlineKeyUp(QKeyEvent* event)
-{
-    if (headers_)
-        headers_->tlineKeyUp(event);
-    else
-        event->ignore();
-}
 
 void ZEVFrontViewer::userPaste()
 {
@@ -912,6 +906,24 @@ void ZEVFrontViewer::userStepBack()
     }
 }
 
+void ZEVFrontViewer::userEditTitle()
+{
+    ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur());
+    ZEVSelections& sel = space_.selections();
+    const std::vector<KELI*> items =
+        currentFrontMode_ == ZEVFrontModeTitles ? sel.selectedTitleItems() : sel.selectedIconItems();
+    if (!d || items.empty())
+        return;
+    userEditTitleForItemView(d->itemViewForItem(items.front()));
+}
+
+void ZEVFrontViewer::userEditTitleForItemView(ZEVItemViewForDesks* d)
+{
+    auto* view = dynamic_cast<ZEVItemView*>(d);
+    if (view && !view->isHidden())
+        view->editTitle();
+}
+
 void ZEVFrontViewer::userSelectNext()
 {
     if (ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur()))
@@ -927,84 +939,22 @@ void ZEVFrontViewer::userSelectPrevious()
 }
 
 // ---------------------------------------------------------------------------------------------
-// Header views
+// Header views: see ZEVFrontViewerHeaders.cpp
 
-void ZEVFrontViewer::openTline()
+void ZEVFrontViewer::tlineKeyDown(QKeyEvent* event)
 {
     if (headers_)
-        headers_->openTline();
-    displayFrontView();
+        headers_->tlineKeyDown(event);
+    else
+        event->ignore();
 }
 
-void ZEVFrontViewer::openTlineAndTracks(bool siFocus)
+void ZEVFrontViewer::tlineKeyUp(QKeyEvent* event)
 {
     if (headers_)
-        headers_->openTlineAndTracks(siFocus);
-    displayFrontView();
-}
-
-void ZEVFrontViewer::closeTlineAndTracks()
-{
-    if (headers_)
-        headers_->closeTlineAndTracks();
-    displayFrontView();
-}
-
-void ZEVFrontViewer::setSiShowCalandar(bool shown)
-{
-    if (headers_)
-        headers_->setSiShowCalandar(shown);
-}
-
-void ZEVFrontViewer::userToggleTimebar()
-{
-    if (headers_)
-        headers_->userToggleTimebar();
-    displayFrontView();
-}
-
-void ZEVFrontViewer::userToggleTline()
-{
-    if (headers_)
-        headers_->userToggleTline();
-    displayFrontView();
-}
-
-void ZEVFrontViewer::closeAllHeaderViews()
-{
-    if (headers_)
-        headers_->closeAllHeaderViews();
-    displayFrontView();
-}
-
-void ZEVFrontViewer::mouseLimitInside()
-{
-    if (headers_)
-        headers_->mouseLimitInside();
-    displayFrontView();
-}
-
-void ZEVFrontViewer::initierDeplacementCurseur()
-{
-    if (!headers_)
-        return;
-    const bool ouvert = headers_->siTlineOpened();
-    headers_->initierDeplacementCurseur();
-    // The strip opened for a Search move takes its height from the front frame.
-    if (headers_->siTlineOpened() != ouvert)
-        displayFrontView();
-}
-
-void ZEVFrontViewer::menuHomeTime()
-{
-    if (headers_)
-        headers_->menuHomeTime();
-}
-
-void ZEVFrontViewer::userGoHome()
-{
-    if (headers_)
-        headers_->userGoHome();
+        headers_->tlineKeyUp(event);
+    else
+        event->ignore();
 }
 
 } // namespace tallomer

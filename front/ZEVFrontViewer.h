@@ -5,11 +5,16 @@
 // selections (counts, status texts, the desks and the inspectors told), the active cursor and the
 // Channel, carries out the edit commands through the active desk, and owns the front view.
 //
-// The header views are laid out by the layout it is given, which also returns the desk to the Home
-// Time; the toolbar, the selection list, the
-// edit actions and the panels are later parts of the front layer.
+// It lays out the header views over the desk (the ruler's time bar and time line, then the
+// selection view with the tracks over the toolbar or split bar) through its header layout, which
+// it answers as the Qt edge, and follows the user defaults that keep each view open. The ruler's
+// side (the two views, the defaults, the Home Time) comes from the headers it is given. The edit
+// actions and the panels are later parts of the front layer.
 
+#include "front/ZEVFrontBars.h"
+#include "front/ZEVHeaderLayout.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "platform/UserDefaults.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
 
@@ -31,9 +36,13 @@ class ZEVButton;
 class ZEVFrontClass;
 class ZEVFrontSelectionView;
 class ZEVFrontView;
+class ZEVItemView;
 class ZEVSpaceController;
 
-class ZEVFrontViewer final : public QObject, public ZEVFrontViewerServices {
+class ZEVFrontViewer final : public QObject,
+                             public ZEVFrontViewerServices,
+                             private ZEVHeaderLayoutHost,
+                             public ZEVFrontBarsOwner {
     Q_OBJECT
 public:
     // Two Shift presses closer than this open the Channels inspector.
@@ -109,8 +118,6 @@ public:
     // The focus settled: the main menu's items follow the focused inspector (the Icons one when
     // none has the focus).
     void entityDidChange();
-    // Counts the Object views of the active desk.
-    void updateNbOfItems();
 
     void menuModeIcon() override { modeSwitch(ZEVFrontModeIcons, true); }
     void menuModeTitle() override { modeSwitch(ZEVFrontModeTitles, true); }
@@ -124,6 +131,8 @@ public:
     void userDeselectAll() override;
     void userSelectNext() override;
     void userSelectPrevious() override;
+    void userEditTitle() override;
+    void userEditTitleForItemView(ZEVItemViewForDesks* view) override;
     // The step back's steps on the tables: the frontmost panel's type-select field hides, else the
     // table with the keyboard focus deselects its interval and gives the focus to the desk. The
     // rest of the chain comes with the step back.
@@ -134,20 +143,98 @@ public:
     // While the preview shows, it shows the current mode's shown Objects as the selection changes.
     void previewFollowsSelection();
 
-    bool siTlineOpened() override { return headers_ && headers_->siTlineOpened(); }
-    bool siTlineClosed() override { return !headers_ || headers_->siTlineClosed(); }
-    void openTline() override;
+    // ---- header views ----
+    ZEVHeaderLayout& headerLayout() { return *layout_; }
+    ZEVFrontToolbar* toolbar() const { return toolbar_.data(); }
+    ZEVFrontSplitbar* splitbar() const { return splitbar_.data(); }
+    bool siTlineOpened() override { return layout_->flags(ZEVHeaderView::Tline).opened; }
+    bool siTlineClosed() override { return layout_->flags(ZEVHeaderView::Tline).closed; }
+    bool siTimebarClosed() override { return layout_->flags(ZEVHeaderView::Timebar).closed; }
+    bool siTracksOpened() { return layout_->flags(ZEVHeaderView::Tracks).opened; }
+    bool siTracksClosed() override { return layout_->flags(ZEVHeaderView::Tracks).closed; }
+    bool siToolbarClosed() override { return layout_->flags(ZEVHeaderView::Toolbar).closed; }
+    bool siHeaderViewsOpening() override;
+    bool siHeaderViewsClosed() override;
+    bool siAllHeaderViewsClosed() override;
+    double headerViewsHeight() override { return layout_->headerViewsHeight(); }
+    void openTline() override { layout_->request(-1, 1, -1, -1); }
     void openTlineAndTracks(bool siFocus) override;
     void closeTlineAndTracks() override;
-    bool siTimebarClosed() override { return !headers_ || headers_->siTimebarClosed(); }
     void setSiShowCalandar(bool shown) override;
-    bool siShowCalandar() override { return headers_ && headers_->siShowCalandar(); }
-    double headerViewsHeight() override { return headers_ ? headers_->headerViewsHeight() : 0.0; }
+    bool siShowCalandar() override { return siShowCalandar_; }
     void userToggleTimebar() override;
     void userToggleTline() override;
-    void closeAllHeaderViews() override;
+    void userToggleTracks() override;
+    void userToggleToolbar() override;
+    void userShowTracks() override;
+    void closeAllHeaderViews() override { layout_->request(0, 0, 0, 0); }
     void mouseLimitInside() override;
-    // The Home Time and the start of a cursor move: the layout drives the bar and the strip.
+    void mouseLimitOutside() override;
+    // Full screen through the window's own full-screen form; the window writes ZEVFullScreen and
+    // tells the Space, which refreshes the title and tells the application.
+    bool siFullWindow() override { return siFullScreen(); }
+    bool siFullScreen() override;
+    void setSiFullScreen(bool fullScreen) override;
+    void userToggleFullScreen() override { setSiFullScreen(!siFullScreen()); }
+    // The menu bar shows while ZEVShowMacMenu is on; the front viewer alone follows the default.
+    bool siShowMenubar() override;
+    // The menu bar's height the stack leaves free at the top (full screen with the bar shown).
+    double menubarHeight() const { return layout_->menubarHeight(); }
+    // How long the stack takes to make room for the menu bar, or to give it back.
+    static constexpr double kMenubarSlide = 0.14375;
+    // The application came forward for a drag (YES) or the drag ended (NO): every header view
+    // opens, then those closed before close again. One saved layout for the whole program.
+    void activateTallomer(bool on);
+    void activateTallomerStart() override { activateTallomer(true); }
+    void activateTallomerStop() override { activateTallomer(false); }
+    void draggingSessionDidStop() override;
+    void searchingWillStart() override;
+    void searchingDidFinish() override;
+    void terminerDeplacementCurseur() override;
+    bool siNbOfRows() override;
+    void displaySelectionView() override;
+    // The rows of the selection of the mode the shown list stands for.
+    std::int64_t currentNbOfRowsShown() const;
+    // The arrows of the tracks' handle (and the split bar's grips).
+    void setUpDownImages(bool shown) override;
+    bool upDownImages() const { return upDown_; }
+    // The two row counts shown while the handle is dragged.
+    QLabel* rowField(int i) const { return rowFields_[i]; }
+
+    // ---- the toolbar and the split bar ----
+    int currentFrontMode() override { return currentFrontMode_; }
+    void updateNbOfItems() override;
+    // The action buttons for the mode in force, its selection and the toolbar's width; then the
+    // main menu's items for that mode. Nothing while no mode is in force.
+    void updateToolbarButtons() override;
+    // The four edit buttons' pictures: the Now set while the Now cursor is active, else the
+    // Search set.
+    void updateBtnImagesSiRecall(bool siRecall);
+
+    // ---- the main menu's state ----
+    // The main-menu items the front layer enables, found by tag in their menu or its submenus.
+    enum MenuMac {
+        MacCut, MacCopy, MacRecallNow, MacRetainNow, MacReleaseNow, MacForgetNow, MacRecallSearch,
+        MacRetainSearch, MacReleaseSearch, MacForgetSearch, MacOpen, MacOpenQL, MacMoveTo, MacMoveToSpace,
+        MacCopyTo, MacCopyToSpace, MacAdd, MacRemove, MacFilter, MacCleanAll, MacCleanAndRecall,
+        MacCleanAndRecallBack, MacCleanAndReplace, MenuMacCount
+    };
+    QAction* menuMacItem(MenuMac item);
+    // The focused inspector (the Icons one when none has the focus) enables the items for the
+    // mode; with none, the items that need one are disabled.
+    void updateMenuMacForMode(int mode) override;
+    void updateMenuObject(QMenu* menu) override;
+    // The Space window controls the Quick Look panel (or no longer does).
+    void setSiShowQLPreview(bool shown) override;
+    bool siShowQLPanel() const { return siShowQLPanel_; }
+    void handleMouseDown(const QPointF& windowYUp) override;
+    void handleMouseDragged(const QPointF& windowYUp) override;
+    void handleMouseUp(bool dragged) override;
+    void reselectSame() override;
+    void showToolbarByDefault() override;
+    void wheelToTline(QWheelEvent* event) override;
+
+    // The Home Time and the start of a cursor move.
     void menuHomeTime() override;
     void userGoHome() override;
     bool siCurseurAtHome() override { return headers_ && headers_->siCurseurAtHome(); }
@@ -186,15 +273,41 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void placeModeButtons();
+    // ---- the header layout's host: the Qt edge of the stack ----
+    QSizeF deskSize() override;
+    std::int64_t currentNbOfRows() override { return currentNbOfRowsShown(); }
+    void animateFrames(const ZEVHeaderFrames& from, const ZEVHeaderFrames& to, double duration) override;
+    void setViewVisible(ZEVHeaderView view, bool visible) override;
+    void setSplitbarInPlace(bool splitbar) override;
+    void beep() override;
+    void logLine(const std::string& line) override;
+    void resetMouseLimit() override;
+    void majTrackingArea() override;
+    void updateViewbarModes() override;
+    void majWindowTitle() override;
+    void reloadSelectionList() override;
+    void clearCleanAll() override { siCleanAll_ = false; }
+    void clearIconModeTitle() override;
+    // Frames y-up to the widgets: the one place they are converted.
+    void applyFrames(const ZEVHeaderFrames& frames);
+    void animationStep();
+    void buildHeaderStack();
+    void observeHeaderKeys();
+    // ZEVShowMacMenu changed: the bar shows or hides, and in full screen the stack moves by it.
+    void showMacMenuDidChange(bool shown);
+    void hideMenubar();
+    // The window entered or left full screen: the bar lies over the stack there, or above it.
+    void fullScreenStateDidChange();
+    bool siHeaderViewOpen() const;
+    // The main menu's toggle of a header view (0 time bar to 3 toolbar).
+    void toggle(int view);
+    QWidget* contentView() const;
     // The lists are set up once: their columns, legos, rows and the modes they stand for.
     void wakeSelectionLists();
     // The lists' rows become the selection of the current mode, and their selected rows follow.
     void majSelectionLists();
     // The selection list with the keyboard focus; nullptr for none.
     ZEVTableView* focusedSelectionList() const;
-    // The strip follows the front area as the header views open and close.
-    void placeSelectionView();
     enum class Op { Copy, And, Or };
     void modeSwitch(int mode, bool withSender);
     void selectionRefresh(int family);
@@ -246,6 +359,31 @@ private:
     // The show-links items of each menu: for all Objects, for the selections (none in Links).
     std::array<QAction*, 4> showAllItems_{};
     std::array<QAction*, 4> showSelectionItems_{};
+
+    // Declared after the lists so that it goes before them.
+    std::unique_ptr<ZEVHeaderLayout> layout_;
+    QPointer<ZEVFrontToolbar> toolbar_;
+    QPointer<ZEVFrontSplitbar> splitbar_;
+    std::array<QLabel*, 2> rowFields_{};
+    UserDefaultsController* defaults_ = nullptr; // not owned
+    std::vector<DefaultsToken> tokens_;
+    std::array<bool, 4> prefs_{};
+    bool siShowCalandar_ = false;
+    bool upDown_ = false;
+    bool siSearchingWillStart_ = false;
+    bool siSearchingField_ = false;
+    bool siSearchingToolbar_ = false;
+    bool siShowQLPanel_ = false;
+    // The main-menu items, captured from the bar they were found in.
+    QPointer<QWidget> menuMacBar_;
+    std::array<QPointer<QAction>, MenuMacCount> menuMac_{};
+    // The handle's press: where it began (window, y-up) and whether it moved.
+    QPointF initialLoc_;
+    bool siMouseDragged_ = false;
+    // The animation under way: its ends, its steps done and to do.
+    ZEVHeaderFrames animFrom_, animTo_;
+    int animStep_ = 0;
+    int animSteps_ = 0;
     ScheduledTarget guard_{this};
 };
 

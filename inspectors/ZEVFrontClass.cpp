@@ -274,47 +274,52 @@ void ZEVFrontClass::dragToFolderItemView(ZEVItemViewForDesks* folderView, const 
     for (KELI* item : staying)
         stickerForItem(viewer, item, ZEVItemStickers::kForOptions);
     viewer->slideBackCopiesForItems(staying);
-    auto start = [&](KELI* item, bool move) {
-        if (!siFolder(folder))
-            return;
-        const QString source = data.fileUrlForItem(item);
-        ZEVItemView* view = viewer->itemViewForItem(item);
-        // A web page (or no download at all) goes as its address; the Object stays where it is.
-        const bool web = view ? view->itemType() == QLatin1String("http") : siWebObject(item) && !siFileObject(item);
-        const bool webloc = web &&
-                            (source.isEmpty() || QFileInfo(source).suffix().toLower() == QLatin1String("html") ||
-                             QFileInfo(source).suffix().toLower() == QLatin1String("htm"));
-        const QString url = webloc ? data.uidForItem(item, QStringLiteral("http")) : QString();
-        const QString title = view ? view->itemTitle() : QString();
-        if (webloc ? url.isEmpty() : source.isEmpty())
-            return;
-        move = move && !webloc;
-        addItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
-        stickerForItem(viewer, item, move ? ZEVItemStickers::kMove : ZEVItemStickers::kCopy);
-        if (view)
-            view->duplicateStart();
-        // The item viewer lives as long as its Space; the folder's view may go meanwhile, and
-        // so may the Object's: each report looks it up anew.
-        pool_.start([this, item, viewer, source, folder, move, webloc, url, title] {
-            const auto progress = [this, item, viewer](double f) {
-                QMetaObject::invokeMethod(
-                    this,
-                    [item, viewer, f] {
-                        if (ZEVItemView* v = viewer->itemViewForItem(item))
-                            v->duplicateSetStatus(float(f));
-                    },
-                    Qt::QueuedConnection);
-            };
-            const Result r = webloc ? writeWebloc(url, title, folder) : transfer(source, folder, move, {}, progress);
-            // The record is the main thread's.
-            QMetaObject::invokeMethod(this, [this, item, viewer, move, r] { jobEnded(item, viewer, move, r); },
-                                      Qt::QueuedConnection);
-        });
-    };
     for (KELI* item : moving)
-        start(item, true);
+        startTransfer(item, viewer, folder, true, true);
     for (KELI* item : duplicating)
-        start(item, false);
+        startTransfer(item, viewer, folder, false, true);
+}
+
+void ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QString& folder, bool move,
+                                  bool releaseMoved)
+{
+    ZEVItemData& data = ZEVItemData::Current();
+    if (!viewer || !siFolder(folder))
+        return;
+    const QString source = data.fileUrlForItem(item);
+    ZEVItemView* view = viewer->itemViewForItem(item);
+    // A web page (or no download at all) goes as its address; the Object stays where it is.
+    const bool web = view ? view->itemType() == QLatin1String("http") : siWebObject(item) && !siFileObject(item);
+    const bool webloc = web &&
+                        (source.isEmpty() || QFileInfo(source).suffix().toLower() == QLatin1String("html") ||
+                         QFileInfo(source).suffix().toLower() == QLatin1String("htm"));
+    const QString url = webloc ? data.uidForItem(item, QStringLiteral("http")) : QString();
+    const QString title = view ? view->itemTitle() : QString();
+    if (webloc ? url.isEmpty() : source.isEmpty())
+        return;
+    move = move && !webloc;
+    addItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
+    stickerForItem(viewer, item, move ? ZEVItemStickers::kMove : ZEVItemStickers::kCopy);
+    if (view)
+        view->duplicateStart();
+    // The item viewer lives as long as its Space; the folder's view may go meanwhile, and
+    // so may the Object's: each report looks it up anew.
+    pool_.start([this, item, viewer, source, folder, move, webloc, url, title, releaseMoved] {
+        const auto progress = [this, item, viewer](double f) {
+            QMetaObject::invokeMethod(
+                this,
+                [item, viewer, f] {
+                    if (ZEVItemView* v = viewer->itemViewForItem(item))
+                        v->duplicateSetStatus(float(f));
+                },
+                Qt::QueuedConnection);
+        };
+        const Result r = webloc ? writeWebloc(url, title, folder) : transfer(source, folder, move, {}, progress);
+        // The record is the main thread's.
+        QMetaObject::invokeMethod(
+            this, [this, item, viewer, move, releaseMoved, r] { jobEnded(item, viewer, move, r, releaseMoved); },
+            Qt::QueuedConnection);
+    });
 }
 
 void ZEVFrontClass::duplicateToSpace(ZEVItemViewerForDesks* v)
@@ -366,7 +371,7 @@ void ZEVFrontClass::duplicateToSpace(ZEVItemViewerForDesks* v)
     }
 }
 
-void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const Result& r)
+void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved)
 {
     clearItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
     ZEVItemView* view = viewer ? viewer->itemViewForItem(item) : nullptr;
@@ -384,7 +389,7 @@ void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const
     if (!move)
         return;
     ZEVItemData::Current().updateFilePathWithItem(item, r.path);
-    if (viewer)
+    if (viewer && releaseMoved)
         viewer->userReleaseIconForItem(item);
 }
 

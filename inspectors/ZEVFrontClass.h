@@ -127,8 +127,9 @@ public:
     bool isIconRowSelectedForItem(ZEVTableView& table, const ZEVTableElement& item) override;
     bool isItemActif(ZEVTableView& table, const ZEVTableElement& item, KELICurseur* curseur) override;
     void selectItemsWithString(ZEVTableView& table, const QString& text, int operation) override;
-    void tableViewSearchingWillStart(ZEVTableView& table) override {}
-    void tableViewSearchingDidFinish(ZEVTableView& table) override {}
+    // The list's type-select: the front layer opens the tracks for it and closes what it opened.
+    void tableViewSearchingWillStart(ZEVTableView& table) override;
+    void tableViewSearchingDidFinish(ZEVTableView& table) override;
     void tvFrontModeDidChange() override {}
     void majIndexOfSelectedRowsForTableView(ZEVTableView& table) override;
     void refreshIndexOfSelectedRowsForTableView(ZEVTableView& table) override;
@@ -212,6 +213,11 @@ public:
     static bool siMoveToForItem(KELI* item);
     static bool siMoveToSpaceForItem(KELI* item);
 
+    // The Object's file moved or copied into the folder in the background, its record following
+    // a move; `releaseMoved`: a moved Object's icon is released at the viewer's cursor (it went
+    // into a folder Object).
+    void startTransfer(KELI* item, class ZEVItemViewer* viewer, const QString& folder, bool move, bool releaseMoved);
+
     // Every job queued so far has ended (its result is still to be delivered on the main thread).
     void waitForTransfers() { pool_.waitForDone(); }
     static ZEVFrontClass* shared() { return shared_; }
@@ -253,7 +259,7 @@ private:
     KELId draggingLegoId_ = 0;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    void jobEnded(KELI* item, class ZEVItemViewer* viewer, bool move, const Result& r);
+    void jobEnded(KELI* item, class ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved);
 
     QThreadPool pool_;
     static inline ZEVFrontClass* shared_ = nullptr;

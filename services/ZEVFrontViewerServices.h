@@ -5,7 +5,8 @@
 // front layer through these two classes without linking it; the front layer (front/) answers.
 //
 // Pure operations are answered by the front viewer as it stands. Those with a default belong to
-// later parts of the front layer, each named at its group; until then they do nothing.
+// later parts of the front layer (full screen, the edit actions, the toolbar's commands and
+// panels), each named at its group; until then they do nothing.
 
 #include "services/ZEVFrontMode.h"
 #include "engine/KELTypes.h"
@@ -22,11 +23,15 @@ class QKeyEvent;
 class QMenu;
 class QObject;
 class QPainter;
+class QWheelEvent;
+class QWidget;
 
 namespace tallomer {
 
+class UserDefaultsController;
 class ZEVConnectingView;
 class ZEVItemConnexion;
+class ZEVItemViewForDesks;
 class ZEVLegoSource;
 
 // The front view: the layer of the desk canvas that sees each press first and paints over the
@@ -59,42 +64,34 @@ public:
     // The band of a link drag, painted above the link lines and following the pointer while the
     // drag runs over the canvas; lives as long as the front view.
     virtual ZEVConnectingView* connectingView() = 0;
+    // Shows an Object's context menu where the press that asked for it was.
+    virtual void popUpMenu(QMenu* menu) = 0;
 };
 
-// The header views the front viewer lays out over the top of the canvas: the time bar and the
-// timeline strip as the application lays them out, until the header-view layout is the front
-// layer's own.
+// The time ruler's side of the header views: the time bar and the time line, which the front
+// viewer's header layout places at the top of the stack, the user defaults it observes, and the
+// Home Time, which drives the bar's buttons. The application answers it (it knows the ruler).
 class ZEVFrontHeaderViews {
 public:
     virtual ~ZEVFrontHeaderViews() = default;
-    virtual bool siTlineOpened() = 0;
-    virtual bool siTlineClosed() = 0;
-    virtual void openTline() = 0;
-    virtual void openTlineAndTracks(bool siFocus) = 0;
-    virtual void closeTlineAndTracks() = 0;
-    virtual bool siTimebarClosed() = 0;
-    virtual void setSiShowCalandar(bool shown) = 0;
-    virtual bool siShowCalandar() const = 0;
-    // The height the open header views take from the top of the canvas, in points.
-    virtual double headerViewsHeight() = 0;
-    // The main menu's and the strip's toggles: each keeps the user's choice in its default.
-    virtual void userToggleTimebar() = 0;
-    virtual void userToggleTline() = 0;
-    // The header-views button closes them all; the pointer at the window's top right corner opens
-    // again what the button closed (or, with nothing remembered, what the user keeps open).
-    virtual void closeAllHeaderViews() = 0;
-    virtual void mouseLimitInside() = 0;
-    // A cursor move starts: the timeline opens for a Search move unless the user keeps it closed
-    // while searching.
-    virtual void initierDeplacementCurseur() = 0;
+    // The two top views of the stack, children of the window's content; nullptr when absent.
+    virtual QWidget* timebarWidget() = 0;
+    virtual QWidget* tlineWidget() = 0;
+    // The shared user-defaults controller; nullptr when there is none (the front viewer then
+    // observes nothing).
+    virtual UserDefaultsController* defaults() = 0;
     // The Home Time: called from the menu (Now cursor, the home Channel again when already
     // there), told that the desk goes home, and whether the desk shows it.
     virtual void menuHomeTime() = 0;
     virtual void userGoHome() = 0;
     virtual bool siCurseurAtHome() = 0;
+    // A cursor move starts: the desk is no longer going home.
+    virtual void clearGoingToHome() = 0;
     // The time line reads the desk's keys first; a key it leaves stays ignored, for the window.
     virtual void tlineKeyDown(QKeyEvent* event) = 0;
     virtual void tlineKeyUp(QKeyEvent* event) = 0;
+    // A wheel turned over the toolbar moves the time line.
+    virtual void tlineWheel(QWheelEvent* event) = 0;
 };
 
 class ZEVFrontViewerServices {
@@ -166,8 +163,11 @@ public:
     virtual void userDeselectAll() = 0;
     virtual void userSelectNext() = 0;
     virtual void userSelectPrevious() = 0;
+    // Edit Title: the title of the selected Object on the active desk (its selected title in
+    // Titles mode, its selected icon otherwise) is edited in place.
+    virtual void userEditTitle() = 0;
 
-    // ---- header views: the front viewer answers through the layout it was given ----
+    // ---- header views: the front viewer answers through its header layout ----
     virtual bool siTlineOpened() = 0;
     virtual bool siTlineClosed() = 0;
     virtual void openTline() = 0;
@@ -177,27 +177,33 @@ public:
     virtual void setSiShowCalandar(bool shown) = 0;
     virtual bool siShowCalandar() = 0;
     virtual double headerViewsHeight() = 0;
-    // The main menu's and the strip's toggles of the time bar and the timeline.
+    // The main menu's toggles of the four header views.
     virtual void userToggleTimebar() = 0;
     virtual void userToggleTline() = 0;
-    // The header-views button closes them all; the pointer at the window's top right corner
-    // opens again what the button closed.
+    virtual void userToggleTracks() = 0;
+    virtual void userToggleToolbar() = 0;
+    // The find commands open the time line and the tracks.
+    virtual void userShowTracks() = 0;
+    // The header-views button closes them all; the pointer at the window's top edge opens them
+    // all, and leaving it closes those the user does not keep open.
     virtual void closeAllHeaderViews() = 0;
     virtual void mouseLimitInside() = 0;
-    // The tracks and the toolbar, the header views closing as the pointer leaves them, and their
-    // opening animation belong to the header-view layout still to come.
-    virtual bool siTracksClosed() { return true; }
-    virtual bool siToolbarClosed() { return true; }
-    virtual void mouseLimitOutside() {}
-    virtual bool siHeaderViewsOpening() { return false; }
-    virtual bool siHeaderViewsClosed()
-    {
-        return siTimebarClosed() && siTlineClosed() && siTracksClosed() && siToolbarClosed();
-    }
-    // Full window and full screen: the full-screen part of the front layer, still to come.
-    virtual bool siFullWindow() { return false; }
-    virtual bool siFullScreen() { return false; }
-    virtual bool siShowMenubar() { return true; }
+    virtual void mouseLimitOutside() = 0;
+    virtual bool siTracksClosed() = 0;
+    virtual bool siToolbarClosed() = 0;
+    virtual bool siHeaderViewsOpening() = 0;
+    // Closed: the time bar, the time line and the toolbar closed and the tracks 0 high; all
+    // closed: the same with the tracks closed or 0 high.
+    virtual bool siHeaderViewsClosed() = 0;
+    virtual bool siAllHeaderViewsClosed() = 0;
+    // Full screen: the window's full-screen form, refused with a beep while a header view moves.
+    virtual bool siFullWindow() = 0;
+    virtual bool siFullScreen() = 0;
+    virtual void setSiFullScreen(bool fullScreen) = 0;
+    virtual void userToggleFullScreen() = 0;
+    // Whether the menu bar shows (ZEVShowMacMenu); over a full-screen window its height is taken
+    // from the top of the stack.
+    virtual bool siShowMenubar() = 0;
 
     // ---- the Home Time and the cursor moves: the front viewer answers through the layout ----
     // Returns the desk to the Home Time.
@@ -214,20 +220,32 @@ public:
     // An inspector's table gained or lost the keyboard focus: the desk redraws now, and the main
     // menu follows the focus on the next turn.
     virtual void entityWillChange() = 0;
+    // The main menu's items that the front mode and the focused inspector decide, for that mode.
+    virtual void updateMenuMacForMode(int mode) = 0;
 
-    // ---- what the time ruler tells; the inspectors answer, later ----
-    virtual void terminerDeplacementCurseur() {}
-    virtual void displayAllInspectView() {}
-    virtual bool siNbOfRows() { return false; }
+    // ---- what the time ruler and the Space tell; the front viewer answers ----
+    virtual void terminerDeplacementCurseur() = 0;
+    virtual void displayAllInspectView() = 0;
+    // The tracks are open, opening or updating and the shown list has rows.
+    virtual bool siNbOfRows() = 0;
     virtual bool siSelectedFilterItems() { return false; }
-    virtual void displaySelectionView() {}
+    virtual void displaySelectionView() = 0;
     virtual void forgetDraggingLego() {}
     virtual QString durationStringForAllLegos() { return {}; }
     // The front's Objects list, from which presence intervals are dragged; nullptr without one.
     virtual ZEVLegoSource* selectionItemLegoSource() { return nullptr; }
-    virtual void draggingSessionDidStop() {}
-    virtual void activateTallomerStart() {}
-    virtual void setSiShowQLPreview(bool) {}
+    // A drag session ended; the header views opened for it close again a little later.
+    virtual void draggingSessionDidStop() = 0;
+    // The application came forward for a drag (every header view opens), and the drag ended (those
+    // that were closed close again).
+    virtual void activateTallomerStart() = 0;
+    virtual void activateTallomerStop() = 0;
+    // The Space window begins (true) or ends (false) controlling the Quick Look panel: the
+    // toolbar's Quick Look button and the main menu's item follow.
+    virtual void setSiShowQLPreview(bool shown) = 0;
+    // A list search starts and ends.
+    virtual void searchingWillStart() = 0;
+    virtual void searchingDidFinish() = 0;
 
     // ---- edit actions (Recall, Retain, Release, Forget): the edit-actions part, still to come ----
     virtual bool siRecallingSelectedItems() { return false; }
@@ -247,6 +265,10 @@ public:
     virtual void cancelOperation() {}
     virtual void menuActionFilter() {}
     virtual void userToggleQL() {}
+    // The Quick Look panel for the context menu's Object: the Quick Look part answers it.
+    virtual void userOpenQL() {}
+    // Starts editing the view's title in place (nothing for a hidden view).
+    virtual void userEditTitleForItemView(ZEVItemViewForDesks* view) = 0;
     // The link-line menu of a line (nullptr: none); the link-line menu's part of the front layer
     // will answer it.
     virtual QMenu* connexionMenuForConnexion(ZEVItemConnexion*) { return nullptr; }
@@ -262,10 +284,15 @@ public:
     virtual void selectionPreviousSpace(bool siNow) {}
     virtual void selectionNextSpace(bool siNow) {}
     virtual void selectionHome() {}
+    // The Channel list's selection moved down or up to that Channel; the front toolbar will answer.
+    virtual void selectionDown(KELId channelInt) {}
+    virtual void selectionUp(KELId channelInt) {}
     virtual void setSpaceBrowsing(bool browsing) {}
     virtual void setChannelBrowsing(bool browsing) {}
     virtual void majImageForEditionMenu1(QMenu*) {}
-    virtual void updateMenuObject(QMenu*) {}
+    // The Object menu opens with no inspector focused: the Icons inspector's items, then the
+    // remove item's title for the selected links.
+    virtual void updateMenuObject(QMenu* menu) = 0;
 };
 
 } // namespace tallomer

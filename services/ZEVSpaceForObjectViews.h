@@ -68,9 +68,9 @@ public:
     // Every inspector panel shows its lists again, through the front viewer.
     virtual void displayAllInspectView() = 0;
 
-    // The Contacts model, for contact Objects' pictures and opening (not owned). Empty until the
-    // Contacts inspector's model is built; it answers then.
-    virtual ZEVPersonServices* personClass() { return nullptr; }
+    // The Contacts model, for contact Objects' pictures and opening (not owned); nullptr where a
+    // Space has no Contacts inspector.
+    virtual ZEVPersonServices* personClass() = 0;
 };
 
 } // namespace tallomer

@@ -28,7 +28,14 @@ ZEVSpaceClass::ZEVSpaceClass(KELId spaceInt, ZEVSpaceController& controller)
         spaceRulerRelation_->liens(tlCurseur_);
 }
 
-ZEVSpaceClass::~ZEVSpaceClass() = default;
+ZEVSpaceClass::~ZEVSpaceClass()
+{
+    // A rendering still under way keeps its object alive past the caches: it tells no one.
+    for (Cache* cache : {&mapLienBackImageIn_, &mapLienBackImageOut_})
+        for (auto& [item, object] : *cache)
+            if (object)
+                object->removeAllObservers();
+}
 
 KELI* ZEVSpaceClass::premierEnfant(KELIElemRelation* relation)
 {

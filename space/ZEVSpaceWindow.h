@@ -123,12 +123,17 @@ public:
     bool siFrontSpace() const { return siFrontSpace_; }
 
     // The main menu's bar, over the content (not owned; a child of the window). The content keeps
-    // 8 : 5 under it: every size below is the content's, the bar's height comes on top.
+    // 8 : 5 under it: every size below is the content's, the bar's height comes on top. In full
+    // screen the bar lies over the content's top edge instead, and the content keeps the screen.
     void setMenuBar(QMenuBar* bar);
     QMenuBar* menuBar() const { return menuBar_; }
+    // Asked before the bar exists, the bar shows as it comes.
     void setMenuBarShown(bool shown);
-    // The bar's height while it shows; 0 without one.
+    bool siMenuBarShown() const { return menuBarWanted_; }
+    // The room the bar takes above the content while it shows; 0 without one, and in full screen.
     int menuBarHeight() const;
+    // The bar's own height while it lies over the content (in full screen); else 0.
+    int menuBarOverContentHeight() const;
 
     QSize sizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
@@ -179,12 +184,17 @@ private:
     QSize contentSize() const;
     void resizeContent(const QSize& content);
     void majMinimumSize();
+    // The bar above the content (out of full screen) or over it (in full screen).
+    void placerLaBarre();
+    int hauteurDeLaBarre() const;
 
     ZEVSpaceController* spaceController_; // not owned
     ZEVSpaceView* view_;                  // owned by this window as its Qt child
     QAction* quitAction_;                 // owned by this window as its Qt child
     ZEVButton* headerViewsButton_;        // owned by this window as its Qt child
     QMenuBar* menuBar_ = nullptr;         // owned by this window as its Qt child
+    bool menuBarWanted_ = false;
+    bool menuBarOver_ = false;
     bool siAcceptsFlagsChanges_ = false;
     // A resize since the moves and resizes last settled (else only moves).
     bool siRedimensionnee_ = false;

@@ -110,6 +110,10 @@ public:
     // Fills the Open With submenu for the Objects the Object menu acts on; each item carries the
     // application it opens.
     virtual void fillOpenWith(QMenu* menu) = 0;
+    // The Object menu opens: the focused inspector, else the front layer, sets its items.
+    virtual void updateMenuObject(QMenu* menu) = 0;
+    // A menu opens: the front layer sets the items its mode and the focused inspector decide.
+    virtual void updateMenuMacForCurrentMode() = 0;
 };
 
 } // namespace tallomer

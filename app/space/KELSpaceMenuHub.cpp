@@ -9,6 +9,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "inspectors/base/ZEVInspectViewer.h"
+#include "objects/viewer/ZEVItemViewer.h"
 #include "engine/KELLien.h"
 #include "keytime/ZEVKeyDocumentController.h"
 #include "platform/desktop/AppRegistry.h"
@@ -119,6 +120,7 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"userDeselectAll", &ZEVFrontViewerServices::userDeselectAll},
         {"userSelectNext", &ZEVFrontViewerServices::userSelectNext},
         {"userSelectPrevious", &ZEVFrontViewerServices::userSelectPrevious},
+        {"userEditTitle", &ZEVFrontViewerServices::userEditTitle},
         {"userRecallNow", &ZEVFrontViewerServices::userRecallNow},
         {"userRetainNow", &ZEVFrontViewerServices::userRetainNow},
         {"userReleaseNow", &ZEVFrontViewerServices::userReleaseNow},
@@ -131,6 +133,9 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"userToggleQL", &ZEVFrontViewerServices::userToggleQL},
         {"userToggleTimebar", &ZEVFrontViewerServices::userToggleTimebar},
         {"userToggleTline", &ZEVFrontViewerServices::userToggleTline},
+        {"userToggleTracks", &ZEVFrontViewerServices::userToggleTracks},
+        {"userToggleToolbar", &ZEVFrontViewerServices::userToggleToolbar},
+        {"userToggleFullScreen", &ZEVFrontViewerServices::userToggleFullScreen},
         {"userFilter", &ZEVFrontViewerServices::menuActionFilter},
         {"userSpaceCleanAll", &ZEVFrontViewerServices::userSpaceCleanAll},
         {"userSpaceCleanAndRecall", &ZEVFrontViewerServices::userSpaceCleanAndRecall},
@@ -152,6 +157,11 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
     frontCommands["userAdd"] = [s](const Arg&) { userAdd(*s, false); };
     frontCommands["userAddDocuments"] = [s](const Arg&) { userAdd(*s, true); };
     frontCommands["userAddNewFolderWithItem"] = [s](const Arg&) { userAddNewFolderWithItem(*s); };
+    // Open: the Objects of the current mode's selection on the active desk.
+    frontCommands["userOpen"] = [s](const Arg&) {
+        if (ZEVItemViewer* v = s->itemViewerForCurseur(s->actifCurseur()))
+            v->userOpenSelectedItemViews();
+    };
     // Find: the type-select of the focused inspector panel, until the front layer answers it.
     frontCommands["userFind"] = [s](const Arg&) {
         for (ZEVEntityViewer* v : s->entityViewerSet())
@@ -162,7 +172,7 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
     };
     front_ = std::make_unique<TableReceiver>(std::move(frontCommands), [front](std::string_view c) {
         ZEVFrontViewerServices* f = front();
-        return f && (isAddCommand(c) || c == "userFind" || f->handlesCommand(c));
+        return f && (isAddCommand(c) || c == "userFind" || c == "userOpen" || f->handlesCommand(c));
     });
 
     // The ruler viewer's zooms.
@@ -400,7 +410,35 @@ int KELSpaceMenuHub::presetStateWithStampInt(KELId stamp)
     return stamps->stateOfSearchPresetWithStampInt(stamp);
 }
 
+void KELSpaceMenuHub::updateMenuObject(QMenu* menu)
+{
+    for (ZEVEntityViewer* v : space_.entityViewerSet())
+        if (v->siFirstResponder()) {
+            v->updateMenuObject(menu);
+            return;
+        }
+    if (ZEVFrontViewerServices* front = space_.frontViewer())
+        front->updateMenuObject(menu);
+}
+
+void KELSpaceMenuHub::updateMenuMacForCurrentMode()
+{
+    if (ZEVFrontViewerServices* front = space_.frontViewer())
+        front->updateMenuMacForMode(front->frontMode());
+}
+
 void KELSpaceMenuHub::fillOpenWith(QMenu* menu)
+{
+    // The Objects the Object menu acts on.
+    std::vector<KELI*> items;
+    if (ZEVCursorDesk* desk = space_.deskForCurseur(space_.actifCurseur()))
+        for (ZEVItemViewForDesks* v : desk->visibleItemViewsForMode(frontMode()))
+            if (v && v->item())
+                items.push_back(v->item());
+    fillOpenWithMenu(menu, space_, items);
+}
+
+void fillOpenWithMenu(QMenu* menu, ZEVSpaceController& space, const std::vector<KELI*>& items)
 {
     if (!menu)
         return;
@@ -408,14 +446,12 @@ void KELSpaceMenuHub::fillOpenWith(QMenu* menu)
         menu->removeAction(a);
         a->deleteLater();
     }
-    // The Objects the Object menu acts on, each as the registry sees it.
+    // Each Object as the registry sees it.
     QList<OpenWithSubject> subjects;
     QList<QUrl> urls;
-    ZEVCursorDesk* desk = space_.deskForCurseur(space_.actifCurseur());
-    ZEVItemClass* itemClass = space_.itemClassForCurseur(space_.actifCurseur());
-    if (desk && itemClass)
-        for (ZEVItemViewForDesks* v : desk->visibleItemViewsForMode(frontMode())) {
-            KELI* item = v ? v->item() : nullptr;
+    ZEVItemClass* itemClass = space.itemClassForCurseur(space.actifCurseur());
+    if (itemClass)
+        for (KELI* item : items) {
             if (!item)
                 continue;
             const std::string type = itemClass->itemTypeForItem(item).value_or(std::string());

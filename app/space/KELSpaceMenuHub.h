@@ -10,11 +10,18 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
+
+class KELI;
+class QMenu;
 
 namespace tallomer {
 
 class ZEVKeyDocumentController;
 class ZEVSpaceController;
+
+// Refills an Open With submenu with the applications that open these Objects.
+void fillOpenWithMenu(QMenu* menu, ZEVSpaceController& space, const std::vector<KELI*>& items);
 
 class KELSpaceMenuHub final : public KELMenuHub {
 public:
@@ -69,6 +76,8 @@ public:
     QString presetNameWithStampInt(KELId stamp) override;
     int presetStateWithStampInt(KELId stamp) override;
     void fillOpenWith(QMenu* menu) override;
+    void updateMenuObject(QMenu* menu) override;
+    void updateMenuMacForCurrentMode() override;
 
 private:
     ZEVSpaceController& space_;

@@ -2,7 +2,7 @@
 
 #include "app/KELApplication.h"
 #include "app/ZEVController.h"
-#include "app/widgets/ZEVAlert.h"
+#include "widgets/ZEVAlert.h"
 #include "app/widgets/ZEVFilePanel.h"
 #include "app/widgets/ZEVProgressPanel.h"
 #include "app/widgets/ZEVUninstallPanel.h"

@@ -12,6 +12,8 @@
 #include "engine/KELServeurDeLiens.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "inspectors/services/ZEVInspectorServices.h"
+#include "inspectors/services/ZEVPersonClassServices.h"
+#include "space/ZEVConstants.h"
 #include "platform/Events.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Scheduler.h"
@@ -365,6 +367,16 @@ QPointF ZEVSpaceBridge::mouseLocationOutsideOfEventStream()
 // Contacts and file options
 
 QString ZEVSpaceBridge::titleForUid(const QString& uid) { return contacts_.titleForUid(uid); }
+
+ZEVPersonServices* ZEVSpaceBridge::personClass()
+{
+    auto* viewer = dynamic_cast<ZEVPersonViewerServices*>(
+        space_.creerViewerForEntityClassName("ZEVPersonViewer", KELENTITY_PERSON_VIEWER));
+    ZEVPersonClassServices* model = viewer ? viewer->personClass() : nullptr;
+    if (model)
+        model->referencerAddressBook(&contacts_);
+    return model;
+}
 
 void ZEVSpaceBridge::addPersonCard(const QByteArray& card)
 {

@@ -59,6 +59,9 @@ public:
     bool siNSCursorHidden() override;
     void userDeleteItem(KELI* item) override;
     void displayAllInspectView() override;
+    // The Contacts inspector's model, its controller made on first request; it reads this
+    // bridge's address book.
+    ZEVPersonServices* personClass() override;
 
     // ZEVSpaceSelections: the space controller's selections.
     bool isIconSelectedForItem(KELI* item) override;
@@ -144,8 +147,8 @@ public:
     // copies are taken for them), the store's in the store folder.
     void setWallpaperResourceFolder(const QString& folder) { resourceFolder_ = folder; }
     // The address book's folder of vCards (default VCardFolder::defaultFolder()).
-    void setContactsFolder(const QString& folder) { contacts_ = VCardFolder(folder); }
-    const VCardFolder& contacts() const { return contacts_; }
+    void setContactsFolder(const QString& folder) { contacts_.setFolder(folder); }
+    VCardFolder& contacts() { return contacts_; }
 
     // The desks take the size of the canvas that shows them, now and whenever it changes.
     void suivreLeCanevas();

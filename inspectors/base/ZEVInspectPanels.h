@@ -25,7 +25,6 @@ TALLOMER_INSPECT_PANEL(ZEVLinkView, "Link", kLinkMetrics)
 TALLOMER_INSPECT_PANEL(ZEVFileView, "File", kFileMetrics)
 TALLOMER_INSPECT_PANEL(ZEVBackView, "Back", kBackMetrics)
 TALLOMER_INSPECT_PANEL(ZEVPersonView, "Person", kPersonMetrics)
-TALLOMER_INSPECT_PANEL(ZEVChannelView, "Channel", kChannelMetrics)
 
 #undef TALLOMER_INSPECT_PANEL
 

@@ -89,6 +89,12 @@ ZEVButton* bouton(QWidget* parent, const QString& name, const QString& title)
 } // namespace
 
 ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEVInspectMetrics& initial)
+    : ZEVInspectView(viewer, std::move(kind), initial, TableFactory())
+{
+}
+
+ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEVInspectMetrics& initial,
+                               const TableFactory& table)
     : QWidget(nullptr), viewer_(viewer), kind_(std::move(kind)), m_(initial)
 {
     setObjectName(QStringLiteral("ZEV%1View").arg(kind_));
@@ -99,7 +105,7 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     hide();
     lireLesCles();
 
-    table_ = new ZEVInspectTableView(viewer_, this);
+    table_ = table ? table(viewer_, this) : new ZEVInspectTableView(viewer_, this);
     table_->referencerSpaceController(viewer_.spaceController(), viewer_.frontViewer());
     table_->setLegoHeight(19.0, 0.0);
     // A press anywhere on the panel gives the table the keyboard focus (before the press arrives).

@@ -14,6 +14,8 @@
 #include <QTableView>
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QMenu;
 class QPainter;
@@ -53,6 +55,9 @@ public:
     // registered (never written) with the Space's defaults. The panel starts hidden, without a
     // parent; the controller hangs it from the canvas.
     ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEVInspectMetrics& initial);
+    // The same with a table of the kind's own, made by `table` in place of the shared one.
+    using TableFactory = std::function<ZEVInspectTableView*(ZEVInspectViewer&, ZEVInspectView*)>;
+    ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEVInspectMetrics& initial, const TableFactory& table);
     ~ZEVInspectView() override;
 
     ZEVInspectViewer& viewer() const { return viewer_; }

@@ -1,84 +1,102 @@
 #include "inspectors/channels/ZEVChannelViewer.h"
 
-#include "engine/KELICurseur.h"
-#include "engine/KELServeurDeLiens.h"
-#include "space/ZEVConstants.h"
+#include "inspectors/channels/ZEVChannelTableView.h"
 #include "space/ZEVSpaceController.h"
+
+#include <QEvent>
+#include <QMouseEvent>
 
 namespace tallomer {
 
-ZEVChannelClass::ZEVChannelClass(ZEVSpaceController& space) : ZEVInspectClass(space)
+ZEVChannelView::ZEVChannelView(ZEVInspectViewer& viewer)
+    : ZEVInspectView(viewer, QStringLiteral("Channel"), kChannelMetrics,
+                     [](ZEVInspectViewer& v, ZEVInspectView* panel) { return new ZEVChannelTableView(v, panel); })
 {
-    currentChannel_ = space_.channelForIdentityInt(space_.currentChannelInt());
 }
 
-ZEVChannelBackgrounds* ZEVChannelClass::backgrounds(KELICurseur* curseur)
+ZEVChannelTableView* ZEVChannelView::channelTableView() const
 {
-    if (!curseur)
-        return nullptr;
-    auto& b = backgrounds_[curseur];
-    if (!b)
-        b = std::make_unique<ZEVChannelBackgrounds>(curseur, space_.tlCurseur());
-    return b.get();
+    return static_cast<ZEVChannelTableView*>(inspectTableView());
 }
 
-std::vector<KELI*> ZEVChannelClass::timeLineItems()
+ZEVChannelViewer::ZEVChannelViewer(ZEVSpaceController& space, KELId entityInt)
+    : ZEVInspectViewer(space, entityInt), model_(this, space)
 {
-    ZEVChannelBackgrounds* b = backgrounds(space_.nowCurseur());
-    return b ? b->timeLineItems() : std::vector<KELI*>();
+    model_.initialiser();
+    model_.enclencherMaj();
 }
 
-std::optional<std::string> ZEVChannelClass::nom(KELI* channel)
+ZEVChannelViewer::~ZEVChannelViewer()
 {
-    KELI* mot = channel ? channel->enfantDeRelInt(KELRELATION_IDENTITY_NAME, space_.nowCurseur()) : nullptr;
-    const KELValue v = mot ? mot->base() : KELValue{};
-    if (!std::holds_alternative<std::string>(v))
+    if (ZEVChannelTableView* t = channelTableView()) {
+        t->viewport()->removeEventFilter(this);
+        // The panel goes after the model: the list reads it no more.
+        t->referencerChannelClass(nullptr);
+        t->setZevClass(nullptr);
+    }
+    model_.referencerInspectTableView(nullptr);
+}
+
+ZEVChannelTableView* ZEVChannelViewer::channelTableView() const
+{
+    auto* v = static_cast<ZEVChannelView*>(inspectViewIfBuilt());
+    return v ? v->channelTableView() : nullptr;
+}
+
+void ZEVChannelViewer::awakeFromNib()
+{
+    ZEVInspectViewer::awakeFromNib();
+    ZEVChannelTableView* table = channelTableView();
+    model_.referencerInspectTableView(table);
+    table->referencerChannelClass(&model_);
+    table->setZevClass(&model_);
+    table->setLegoHeight(ZEVChannelTableView::kRowHeight, 0.0);
+    model_.initSelectedChannel();
+    // The pointer over the list, and its leaving, reach the list's magnifier.
+    table->viewport()->installEventFilter(this);
+    table->mouseMovedAtPoint(QPointF(ZEVChannelTableView::kPointerGone, 0));
+}
+
+bool ZEVChannelViewer::eventFilter(QObject* watched, QEvent* event)
+{
+    ZEVChannelTableView* table = channelTableView();
+    if (table && watched == table->viewport()) {
+        if (event->type() == QEvent::MouseMove) {
+            auto* e = static_cast<QMouseEvent*>(event);
+            if (e->buttons() == Qt::NoButton)
+                table->mouseMovedAtPoint(e->position());
+        } else if (event->type() == QEvent::Leave) {
+            table->mouseMovedAtPoint(QPointF(ZEVChannelTableView::kPointerGone, 0));
+        }
+    }
+    return ZEVInspectViewer::eventFilter(watched, event);
+}
+
+void ZEVChannelViewer::channelDidChangeWithIdentityInt(KELId identityInt)
+{
+    ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);
+    model_.channelDidChangeWithIdentityInt(identityInt);
+}
+
+void ZEVChannelViewer::actifCurseurDidChange()
+{
+    ZEVInspectViewer::actifCurseurDidChange();
+    majInspectView();
+}
+
+std::optional<ZEVChannelPanelSpan> ZEVChannelViewer::channelViewIfOpen()
+{
+    ZEVInspectView* v = inspectViewIfBuilt();
+    if (!siShowInspectView() || !v)
         return std::nullopt;
-    return std::get<std::string>(v);
+    const QRectF r = v->inspectRect();
+    return ZEVChannelPanelSpan{v->frame().x(), r.x(), r.width()};
 }
 
-std::optional<std::string> ZEVChannelClass::nameOfCurrentChannel()
+void ZEVChannelViewer::majInspectView()
 {
-    if (!currentChannel_)
-        return std::string();
-    return nom(currentChannel_);
-}
-
-std::string ZEVChannelClass::nameOfChannel(KELI* channel) { return nom(channel).value_or(std::string()); }
-
-bool ZEVChannelClass::selectChannel(KELI* channel)
-{
-    if (!channel || !space_.channelForIdentityInt(channel->idInt()))
-        return false;
-    currentChannel_ = channel;
-    if (space_.currentChannelInt() != channel->idInt())
-        space_.updateChannelWithIdentityInt(channel->idInt());
-    return true;
-}
-
-void ZEVChannelClass::selectChannelInt(KELId channelInt)
-{
-    if (KELI* channel = KELServeurDeLiens::LienForInt(channelInt, space_.tlCurseur()))
-        selectChannel(channel);
-}
-
-bool ZEVChannelClass::siChannelActif(KELI* channel, KELICurseur* curseur)
-{
-    ZEVChannelBackgrounds* b = backgrounds(curseur);
-    return b && b->siChannelActif(channel);
-}
-
-KELI* ZEVChannelClass::backItemForChannel(KELI* channel, KELICurseur* curseur)
-{
-    ZEVChannelBackgrounds* b = backgrounds(curseur);
-    return b ? b->backItemForChannel(channel) : nullptr;
-}
-
-void ZEVChannelClass::channelDidChange(KELId channelInt)
-{
-    if (channelInt)
-        if (KELI* channel = space_.channelForIdentityInt(channelInt))
-            currentChannel_ = channel;
+    if (ZEVChannelTableView* t = channelTableView())
+        t->viewport()->update();
 }
 
 } // namespace tallomer

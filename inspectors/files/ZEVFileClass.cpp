@@ -6,6 +6,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "inspectors/core/ZEVPresenceInterval.h"
 #include "inspectors/files/ZEVFileViewer.h"
 #include "runtime/Log.h"
 #include "space/ZEVConstants.h"
@@ -84,23 +85,7 @@ KELI* ZEVFileClass::creerLienFileViewerForItem(KELI* item, KELDate date)
     KELICurseur* curseur = actifCurseur_ ? actifCurseur_ : space_.actifCurseur();
     if (!item || !canal || !curseur)
         return nullptr;
-    ZEVDeskClass* desk = space_.deskClassForCurseur(curseur);
-    KELI* lego = desk ? desk->draggingLego() : nullptr;
-    ZEVInterval i{};
-    if (!lego && space_.goToTag() >= 3) {
-        // The Object's own go-to date, with the Search cursor taken there when it lies ahead.
-        if (const std::optional<KELDate> d = ZEVItemData::Current().goToDateForItem(item))
-            date = *d;
-        const double delta = searchCurseur_ ? date - searchCurseur_->now() : 0.0;
-        ZEVRulerViewerServices* ruler = space_.rulerViewer();
-        if (delta > 0 && ruler && ruler->userInitieDeplacementCurseur()) {
-            ruler->userPlaceCurseurEtRulerOffset(delta);
-            ruler->userTermineDeplacementCurseur();
-        }
-        i = {date, space_.outTimeForGoToTime(date)};
-    } else {
-        i = ZEVNewIntervalForDate(date, lego, space_.siGoToMode(), space_.outTimeForGoToTime(date), KELDateOuverte);
-    }
+    const ZEVInterval i = ZEVPresenceIntervalForItem(space_, curseur, searchCurseur_, item, date);
     if (!(i.in < i.out)) {
         logFormat("ZEVFileClass ERROR - no presence made for Object %lu: empty interval",
                   static_cast<unsigned long>(item->idInt()));

@@ -108,6 +108,8 @@ public:
     void setFondColorOff(const QColor& c) { fondColorOff_ = c; }
     void updateFondColor();
     const QColor& fondColor() const { return fondColor_; }
+    // The band of the active cursor's window behind the rows.
+    const QColor& curseurPeriodColor() const { return curseurPeriodColor_; }
 
     // ---- the scale, as the last paint (or prepare) set it ----
     // Takes the strip's width, the strip's left edge in the table and the cursor's dates.

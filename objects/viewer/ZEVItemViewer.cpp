@@ -89,6 +89,8 @@ void ZEVItemViewer::itemViewDetruite(ZEVItemView* view)
 {
     views_.erase(view);
     eraseValue(selectedItemViews_, view);
+    if (menuTarget_ == view)
+        menuTarget_ = nullptr;
     for (auto& [parent, list] : parentConnexionsMap_)
         for (auto& c : list)
             c->oublierItemView(view);

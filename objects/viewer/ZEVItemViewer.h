@@ -12,6 +12,8 @@
 #include "objects/drawing/ZEVItemPalette.h"
 #include "services/ZEVItemViewerForDesks.h"
 #include "objects/viewer/ZEVItemConnexion.h"
+#include "objects/viewer/ZEVItemMenu.h"
+#include "desk/model/ZEVItemOptions.h"
 #include "runtime/Scheduler.h"
 
 #include <QPointF>
@@ -35,6 +37,12 @@ class ZEVSpaceForObjectViews;
 class ZEVItemView;
 class ZEVItemViewerModels;
 class ZEVFileJobs;
+class ZEVItemViewerHost;
+
+// The retrieve panel's answers.
+inline constexpr int ZEVItemRetrieveSelect = 1;
+inline constexpr int ZEVItemRetrieveCancel = 2;
+inline constexpr int ZEVItemRetrieveDelete = 3;
 
 class ZEVItemViewer final : public ZEVItemViewerForDesks {
 public:
@@ -175,11 +183,36 @@ public:
     void userChangeTitle(const QString& title, ZEVItemView* view);
     // Escape on a view while nothing is under way: the front layer steps back.
     void userCancelOperation();
-    // Opening an Object and its context menu: the opening and the context-menu parts of the
-    // Object views answer them; until then a double click and a right click open nothing.
+    // ---- opening Objects and the file manager's services (ZEVItemViewerOpen.cpp) ----
+    // By the Object's type: a file (an archive kept in the store refused, a program asked
+    // about, a broken link offered for repair, a missing file looked for), a web address, a
+    // contact, a kept mail message, a saved place; `original`: a file's origin web address.
     void userOpenItem(KELI* item, bool original);
-    void setMenuForItemView(ZEVItemView* view);
     int openRequests() const { return openRequests_; }
+    // The Objects of the current mode's visible views, one by one.
+    void userOpenSelectedItemViews();
+    // The file shown in the file manager; true when shown or found again.
+    bool userShowOriginalForItem(KELI* item);
+    // The file manager's properties of a file Object's file.
+    void userGetInfoForItem(KELI* item);
+    static bool SiArchiveExtension(const QString& suffix);
+    static QString BusyText(ZEVItemOption options, bool opening);
+    // Points the link at `alias` to `original`, replacing it only once the new link exists.
+    static bool RepairAlias(const QString& alias, const QString& original, QString* error);
+    // The program around the viewer (not owned; the application sets it once).
+    static void ReferencerHost(ZEVItemViewerHost* host);
+    static ZEVItemViewerHost* Host() { return host_; }
+
+    // ---- the Object context menu (ZEVItemViewerMenu.cpp) ----
+    // Prepares the menu for the view and has the front view show it; none while a modifier
+    // quasimode is in force.
+    void setMenuForItemView(ZEVItemView* view);
+    ZEVItemMenuModel menuModelForItemView(ZEVItemView* view);
+    // The Link and Unlink items for the Object (the inspectors' row menus too).
+    void menuInfoForItem(KELI* item, ZEVItemMenuEntry& link, ZEVItemMenuEntry& unlink);
+    void menuAction(ZEVItemMenuSlot slot);
+    ZEVItemView* menuItemViewTarget() const { return menuTarget_; }
+    ZEVItemMenu* itemMenu() const { return menu_.get(); }
 
     // The arrow keys on the desk's grid (g in desk units, 200 or 400); each changes the view at
     // once and stores the series 0.6 s after its last press.
@@ -254,6 +287,17 @@ private:
     std::map<KELI*, int> impactedItemCounts_;
 
     int openRequests_ = 0;
+    QString typeForItem(KELI* item) const;
+    int alert(const QString& title, const QString& message, const QString& informative, const QStringList& buttons);
+    void openFileItem(KELI* item);
+    void reloadImagesForItem(KELI* item);
+    // Marks the file not found, runs the retrieve panel and carries out its answer.
+    int retrieveMissingFile(KELI* item, bool activate, QString* newPath);
+    void menuConnect(KELI* item, bool link);
+    void menuCopy(ZEVItemView* view);
+    std::unique_ptr<ZEVItemMenu> menu_;
+    ZEVItemView* menuTarget_ = nullptr; // cleared when the view goes
+    static inline ZEVItemViewerHost* host_ = nullptr; // not owned
     static inline KELICurseur* initialCurseur_ = nullptr; // not owned
     static inline QPointF dragPoint_;
     static inline bool cancelRecall_ = false;

@@ -365,9 +365,7 @@ void ZEVItemViewer::userCancelOperation()
         f->userStepBack();
 }
 
-void ZEVItemViewer::userOpenItem(KELI*, bool) { ++openRequests_; }
 
-void ZEVItemViewer::setMenuForItemView(ZEVItemView*) {}
 
 // ---- the drop of a long-press drag ----
 
@@ -648,108 +646,86 @@ void ZEVItemViewer::archivePositionForItemView(ZEVItemView* view)
     view->itemViewAccepteMaj();
 }
 
-void ZEVItemViewer::userMoveLeftItemView(ZEVItemView* v, double g)
+namespace {
+// One axis of the desk, so that the four grid moves and the two grid zooms in are one walk each.
+struct Axe {
+    bool horizontal;
+    double base(const ZEVDeskGeometry& geo, double v) const { return horizontal ? geo.baseForX(v) : geo.baseForY(v); }
+    double coord(const ZEVDeskGeometry& geo, double b) const { return horizontal ? geo.xForBase(b) : geo.yForBase(b); }
+    double& of(ZEVIconPosition& p) const { return horizontal ? p.x : p.y; }
+    double of(const QPointF& c) const { return horizontal ? c.x() : c.y(); }
+    double extent(const QRectF& f) const { return horizontal ? f.width() : f.height(); }
+    double min(const ZEVLimitRect& L) const { return horizontal ? L.minX : L.minY; }
+    double max(const ZEVLimitRect& L) const { return horizontal ? L.maxX : L.maxY; }
+};
+
+// The next raster line in that direction (sign +1 right or up, −1 left or down), pulled back so
+// that the image's trailing edge stays inside the limits: some of it always shows.
+ZEVIconPosition gridMove(const ZEVDeskGeometry& geo, const ZEVItemView* v, Axe a, int sign, double g)
 {
-    if (!v)
-        return;
-    const ZEVDeskGeometry& geo = geometry();
     const ZEVLimitRect L = geo.spaceRatioLimitRect();
     ZEVIconPosition p = v->iconPosition();
-    const QRectF f = v->imageFrame();
-    const QPointF c = v->imageCentre();
-    double x = geo.xForBase(surLaTrame(geo.baseForX(p.x)) - g);
-    const double t = c.x() + (x - p.x) + f.width() / 2 - L.minX;
-    if (t < 0)
-        x -= t;
-    p.x = x;
-    gridPlace(v, p);
+    double& here = a.of(p);
+    const double to = a.coord(geo, surLaTrame(a.base(geo, here)) + sign * g);
+    const double edge = a.of(v->imageCentre()) + (to - here) - sign * a.extent(v->imageFrame()) / 2;
+    const double t = edge - (sign > 0 ? a.max(L) : a.min(L));
+    here = sign * t > 0 ? to - t : to;
+    return p;
+}
+
+// The far edge grown to the next raster line past it; false for an image without that extent.
+bool gridZoomIn(const ZEVDeskGeometry& geo, const ZEVItemView* v, Axe a, double g, ZEVIconPosition& p)
+{
+    p = v->iconPosition();
+    const double w = a.extent(v->imageFrame());
+    if (w <= 0)
+        return false;
+    const double here = a.of(p);
+    const double b = a.base(geo, here + w);
+    const double T = (std::trunc((b + g / 10) / g) + 1) * g;
+    p.size = p.size * (a.coord(geo, T) - here) / w;
+    if (geo.spaceRatioMaxSize() > 0)
+        p.size = std::min(p.size, geo.spaceRatioMaxSize());
+    return true;
+}
+} // namespace
+
+void ZEVItemViewer::userMoveLeftItemView(ZEVItemView* v, double g)
+{
+    if (v)
+        gridPlace(v, gridMove(geometry(), v, {true}, -1, g));
 }
 
 void ZEVItemViewer::userMoveRightItemView(ZEVItemView* v, double g)
 {
-    if (!v)
-        return;
-    const ZEVDeskGeometry& geo = geometry();
-    const ZEVLimitRect L = geo.spaceRatioLimitRect();
-    ZEVIconPosition p = v->iconPosition();
-    const QRectF f = v->imageFrame();
-    const QPointF c = v->imageCentre();
-    double x = geo.xForBase(surLaTrame(geo.baseForX(p.x)) + g);
-    const double t = c.x() + (x - p.x) - f.width() / 2 - L.maxX;
-    if (t > 0)
-        x -= t;
-    p.x = x;
-    gridPlace(v, p);
+    if (v)
+        gridPlace(v, gridMove(geometry(), v, {true}, +1, g));
 }
 
 void ZEVItemViewer::userMoveUpItemView(ZEVItemView* v, double g)
 {
-    if (!v)
-        return;
-    const ZEVDeskGeometry& geo = geometry();
-    const ZEVLimitRect L = geo.spaceRatioLimitRect();
-    ZEVIconPosition p = v->iconPosition();
-    const QRectF f = v->imageFrame();
-    const QPointF c = v->imageCentre();
-    double y = geo.yForBase(surLaTrame(geo.baseForY(p.y)) + g);
-    const double t = c.y() + (y - p.y) - f.height() / 2 - L.maxY;
-    if (t > 0)
-        y -= t;
-    p.y = y;
-    gridPlace(v, p);
+    if (v)
+        gridPlace(v, gridMove(geometry(), v, {false}, +1, g));
 }
 
 void ZEVItemViewer::userMoveDownItemView(ZEVItemView* v, double g)
 {
-    if (!v)
-        return;
-    const ZEVDeskGeometry& geo = geometry();
-    const ZEVLimitRect L = geo.spaceRatioLimitRect();
-    ZEVIconPosition p = v->iconPosition();
-    const QRectF f = v->imageFrame();
-    const QPointF c = v->imageCentre();
-    double y = geo.yForBase(surLaTrame(geo.baseForY(p.y)) - g);
-    const double t = c.y() + (y - p.y) + f.height() / 2 - L.minY;
-    if (t < 0)
-        y -= t;
-    p.y = y;
-    gridPlace(v, p);
+    if (v)
+        gridPlace(v, gridMove(geometry(), v, {false}, -1, g));
 }
 
 void ZEVItemViewer::userZoomInRightAlignItemView(ZEVItemView* v, double g)
 {
-    if (!v)
-        return;
-    const ZEVDeskGeometry& geo = geometry();
-    ZEVIconPosition p = v->iconPosition();
-    const double w = v->imageFrame().width();
-    if (w <= 0)
-        return;
-    const double b = geo.baseForX(p.x + w);
-    const double T = (std::trunc((b + g / 10) / g) + 1) * g;
-    const double X = geo.xForBase(T);
-    p.size = p.size * (X - p.x) / w;
-    if (geo.spaceRatioMaxSize() > 0)
-        p.size = std::min(p.size, geo.spaceRatioMaxSize());
-    gridPlace(v, p);
+    ZEVIconPosition p;
+    if (v && gridZoomIn(geometry(), v, {true}, g, p))
+        gridPlace(v, p);
 }
 
 void ZEVItemViewer::userZoomInTopAlignItemView(ZEVItemView* v, double g)
 {
-    if (!v)
-        return;
-    const ZEVDeskGeometry& geo = geometry();
-    ZEVIconPosition p = v->iconPosition();
-    const double h = v->imageFrame().height();
-    if (h <= 0)
-        return;
-    const double b = geo.baseForY(p.y + h);
-    const double T = (std::trunc((b + g / 10) / g) + 1) * g;
-    const double Y = geo.yForBase(T);
-    p.size = p.size * (Y - p.y) / h;
-    if (geo.spaceRatioMaxSize() > 0)
-        p.size = std::min(p.size, geo.spaceRatioMaxSize());
-    gridPlace(v, p);
+    ZEVIconPosition p;
+    if (v && gridZoomIn(geometry(), v, {false}, g, p))
+        gridPlace(v, p);
 }
 
 namespace {

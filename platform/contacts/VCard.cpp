@@ -1,5 +1,6 @@
 #include "platform/contacts/VCard.h"
 
+#include "platform/pasteboard/BoundedImage.h"
 #include "runtime/Clock.h"
 #include "runtime/Log.h"
 
@@ -7,6 +8,8 @@
 #include <QDateTime>
 #include <QTimeZone>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace tallomer {
 
@@ -47,9 +50,35 @@ QStringList components(QStringView value)
     return out;
 }
 
+// The common forms, basic or extended, in UTC: 20240102, 20240102T030405, with a final Z or not.
+// Read by hand: a book of thousands of cards is read at its first lookup, and a parse by format
+// costs more than the rest of a card.
+std::optional<KELDate> plainRevisionDate(const QString& v)
+{
+    QString compact;
+    compact.reserve(v.size());
+    for (const QChar c : v)
+        if (c != QLatin1Char('-') && c != QLatin1Char(':'))
+            compact += c;
+    if (compact.endsWith(QLatin1Char('Z')))
+        compact.chop(1);
+    const bool withTime = compact.size() == 15 && compact.at(8) == QLatin1Char('T');
+    if (compact.size() != 8 && !withTime)
+        return std::nullopt;
+    auto number = [&](int from, int count, bool* ok) { return QStringView(compact).mid(from, count).toInt(ok); };
+    bool ok[6] = {true, true, true, true, true, true};
+    const QDate date(number(0, 4, &ok[0]), number(4, 2, &ok[1]), number(6, 2, &ok[2]));
+    const QTime time = withTime ? QTime(number(9, 2, &ok[3]), number(11, 2, &ok[4]), number(13, 2, &ok[5])) : QTime(0, 0);
+    if (!std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; }) || !date.isValid() || !time.isValid())
+        return std::nullopt;
+    return dateFromUnix(double(QDateTime(date, time, QTimeZone::utc()).toSecsSinceEpoch()));
+}
+
 std::optional<KELDate> revisionDate(const QString& value)
 {
     const QString v = value.trimmed();
+    if (const std::optional<KELDate> plain = plainRevisionDate(v))
+        return plain;
     for (const char* format : {"yyyyMMdd'T'HHmmss'Z'", "yyyy-MM-dd'T'HH:mm:ss'Z'", "yyyyMMdd'T'HHmmss",
                                "yyyy-MM-dd'T'HH:mm:ss", "yyyyMMdd", "yyyy-MM-dd"}) {
         QDateTime when = QDateTime::fromString(v, QLatin1String(format));
@@ -64,8 +93,13 @@ std::optional<KELDate> revisionDate(const QString& value)
     return std::nullopt;
 }
 
-// A content line's name (upper-cased, group and parameters removed) and its value.
-std::optional<std::pair<QString, QString>> contentLine(const QString& line)
+struct ContentLine {
+    QString name; // upper-cased, without group and parameters
+    QString value;
+};
+
+// A content line's name, parameters and value.
+std::optional<ContentLine> contentLine(const QString& line)
 {
     // The value starts after the first colon outside a quoted parameter.
     bool quoted = false;
@@ -86,11 +120,83 @@ std::optional<std::pair<QString, QString>> contentLine(const QString& line)
         name.truncate(semi);
     if (const qsizetype dot = name.lastIndexOf(QLatin1Char('.')); dot >= 0)
         name = name.mid(dot + 1);
-    return std::pair{name.trimmed().toUpper(), line.mid(colon + 1)};
+    return ContentLine{name.trimmed().toUpper(), line.mid(colon + 1)};
 }
 
-void take(VCard& card, const QString& name, const QString& value)
+// Whether the raw line starts a PHOTO property (with or without a group), which alone may run
+// past the line bound: an inline picture is one long line.
+bool startsPhoto(QByteArrayView raw)
 {
+    qsizetype end = 0;
+    while (end < raw.size() && end < 80 && raw.at(end) != ':' && raw.at(end) != ';')
+        ++end;
+    QByteArrayView name = raw.first(end);
+    if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
+        name = name.sliced(dot + 1);
+    return name.trimmed().compare("PHOTO", Qt::CaseInsensitive) == 0;
+}
+
+// The photo of a PHOTO line, when the card carries it: a data: URI in base64 (vCard 4) or an
+// ENCODING=b / BASE64 value (vCard 3, 2.1). Any other URI is left alone, never fetched. The value
+// stays bytes: a photo is most of a card's size, and base64 is ASCII.
+void takePhoto(VCard& card, const QString& params, const QByteArray& value)
+{
+    const QByteArray v = value.trimmed();
+    if (v.left(5).toLower() == "data:") {
+        const qsizetype comma = v.indexOf(',');
+        if (comma < 0)
+            return;
+        const QByteArray header = v.mid(5, comma - 5).toLower();
+        if (!header.endsWith(";base64"))
+            return;
+        QByteArray media = header.left(header.size() - 7);
+        if (const qsizetype semi = media.indexOf(';'); semi >= 0)
+            media.truncate(semi);
+        card.photoType = media.startsWith("image/") ? media.mid(6) : QByteArray();
+        card.photoBase64 = v.mid(comma + 1);
+        return;
+    }
+    bool base64 = false;
+    QByteArray type;
+    for (const QString& p : params.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = p.indexOf(QLatin1Char('='));
+        const QString key = (eq < 0 ? p : p.left(eq)).trimmed().toUpper();
+        const QString val = eq < 0 ? QString() : p.mid(eq + 1).trimmed().remove(QLatin1Char('"')).toLower();
+        if (key == QLatin1String("ENCODING") && (val == QLatin1String("b") || val == QLatin1String("base64")))
+            base64 = true;
+        else if (eq < 0 && key == QLatin1String("BASE64"))
+            base64 = true;
+        else if (key == QLatin1String("TYPE") && !val.isEmpty())
+            type = val.section(QLatin1Char('/'), -1).toLatin1();
+        else if (eq < 0 && (key == QLatin1String("JPEG") || key == QLatin1String("PNG") || key == QLatin1String("GIF")))
+            type = key.toLower().toLatin1();
+    }
+    if (!base64)
+        return;
+    card.photoType = type;
+    card.photoBase64 = v;
+}
+
+// A PHOTO line read from its bytes: only its head (name and parameters) becomes text.
+void takePhotoLine(VCard& card, const QByteArray& line)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) == '"') {
+            quoted = !quoted;
+        } else if (line.at(i) == ':' && !quoted) {
+            const QString head = QString::fromUtf8(line.left(i));
+            const qsizetype semi = head.indexOf(QLatin1Char(';'));
+            takePhoto(card, semi < 0 ? QString() : head.mid(semi), line.mid(i + 1));
+            return;
+        }
+    }
+}
+
+void take(VCard& card, const ContentLine& line)
+{
+    const QString& name = line.name;
+    const QString& value = line.value;
     if (name == QLatin1String("UID")) {
         if (card.uid.isEmpty())
             card.uid = unescape(value).trimmed();
@@ -119,14 +225,21 @@ QList<VCard> parseVCards(const QByteArray& data)
         return cards;
     std::optional<VCard> card;
     qsizetype cardStart = 0;
-    QString logical;
+    QByteArray logical; // one content line, unfolded, as UTF-8
+    bool photo = false;  // the logical line is a PHOTO, bounded by the bytes alone
     int lines = 0;
     qsizetype from = 0;
-    auto handle = [&](const QString& line, qsizetype lineStart, qsizetype lineEnd) {
-        const auto parsed = contentLine(line);
+    auto handle = [&](qsizetype lineStart, qsizetype lineEnd) {
+        if (photo) {
+            if (card)
+                takePhotoLine(*card, logical);
+            return;
+        }
+        const auto parsed = contentLine(QString::fromUtf8(logical));
         if (!parsed)
             return;
-        const auto& [name, value] = *parsed;
+        const QString& name = parsed->name;
+        const QString& value = parsed->value;
         const bool vcard = value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0;
         if (name == QLatin1String("BEGIN") && vcard) {
             // A card inside a card (AGENT, a broken file) starts over.
@@ -142,36 +255,40 @@ QList<VCard> parseVCards(const QByteArray& data)
             cards.append(*card);
             card.reset();
         } else if (card) {
-            take(*card, name, value);
+            take(*card, *parsed);
         }
     };
     qsizetype logicalStart = 0;
     qsizetype logicalEnd = 0;
+    qsizetype bound = kMaxVCardLineChars;
+    const QByteArrayView all(data);
     while (from < data.size() && lines < kMaxVCardLines && cards.size() < kMaxVCards) {
         qsizetype end = data.indexOf('\n', from);
         const qsizetype next = end < 0 ? data.size() : end + 1;
         if (end < 0)
             end = data.size();
-        QByteArray raw = data.mid(from, end - from);
+        QByteArrayView raw = all.sliced(from, end - from);
         if (raw.endsWith('\r'))
             raw.chop(1);
         ++lines;
         if (!raw.isEmpty() && (raw.at(0) == ' ' || raw.at(0) == '\t')) {
             // A folded line continues the one above.
-            if (logical.size() < kMaxVCardLineChars)
-                logical += QString::fromUtf8(raw.mid(1, kMaxVCardLineChars));
+            if (logical.size() < bound)
+                logical += raw.sliced(1, std::min(raw.size() - 1, bound - logical.size()));
             logicalEnd = next;
         } else {
             if (!logical.isEmpty())
-                handle(logical, logicalStart, logicalEnd);
-            logical = QString::fromUtf8(raw.left(kMaxVCardLineChars));
+                handle(logicalStart, logicalEnd);
+            photo = startsPhoto(raw);
+            bound = photo ? kMaxVCardBytes : kMaxVCardLineChars;
+            logical = raw.first(std::min(raw.size(), bound)).toByteArray();
             logicalStart = from;
             logicalEnd = next;
         }
         from = next;
     }
     if (!logical.isEmpty() && cards.size() < kMaxVCards)
-        handle(logical, logicalStart, logicalEnd);
+        handle(logicalStart, logicalEnd);
     return cards;
 }
 
@@ -186,6 +303,77 @@ QString vcardTitle(const VCard& card)
         return card.organization.isEmpty() ? QStringLiteral("No organization name") : card.organization;
     logLine("ZEVPersonClass titleForABPerson: Unexpected error ABPerson is not a company or a person");
     return QStringLiteral("No name");
+}
+
+std::optional<QImage> vcardPhoto(const VCard& card, const QSize& size)
+{
+    if (card.photoBase64.isEmpty())
+        return std::nullopt;
+    const auto decoded = QByteArray::fromBase64Encoding(card.photoBase64, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        return std::nullopt;
+    // The bytes tell the format: cards often name it wrongly ("JPG", "image/jpg").
+    return decodeImageBounded(*decoded, QByteArray(), size);
+}
+
+namespace {
+// The value of a raw content line: what follows its first colon outside a quoted parameter.
+QByteArray valueOf(const QByteArray& line)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) == '"')
+            quoted = !quoted;
+        else if (line.at(i) == ':' && !quoted)
+            return line.mid(i + 1);
+    }
+    return {};
+}
+} // namespace
+
+QByteArray vcardWithUidAndRevision(const QByteArray& bytes, const QString& uid, KELDate revision)
+{
+    const QString stamp = QDateTime::fromSecsSinceEpoch(qint64(unixFromDate(revision)), QTimeZone::utc())
+                              .toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    const QByteArray eol = bytes.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    const QByteArray added = "UID:" + uid.toUtf8() + eol + "REV:" + stamp.toLatin1() + eol;
+    // Content lines with their folded continuations, each judged unfolded as the reader does.
+    QList<std::pair<QByteArray, QByteArray>> units; // raw text, unfolded text
+    qsizetype from = 0;
+    while (from < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', from);
+        end = end < 0 ? bytes.size() : end + 1;
+        const QByteArray line = bytes.mid(from, end - from);
+        from = end;
+        QByteArray bare = line;
+        while (bare.endsWith('\n') || bare.endsWith('\r'))
+            bare.chop(1);
+        if (!units.isEmpty() && !line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
+            units.last().first += line;
+            units.last().second += bare.mid(1);
+        } else {
+            units.append({line, bare});
+        }
+    }
+    QByteArray out;
+    out.reserve(bytes.size() + added.size());
+    bool placed = false;
+    for (const auto& [raw, text] : units) {
+        qsizetype nameEnd = 0;
+        while (nameEnd < text.size() && text.at(nameEnd) != ':' && text.at(nameEnd) != ';')
+            ++nameEnd;
+        QByteArray name = text.left(nameEnd).trimmed().toUpper();
+        if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
+            name = name.mid(dot + 1);
+        if (name == "UID" || name == "REV")
+            continue;
+        if (!placed && name == "END" && valueOf(text).trimmed().toUpper() == "VCARD") {
+            out += added;
+            placed = true;
+        }
+        out += raw;
+    }
+    return out;
 }
 
 } // namespace tallomer

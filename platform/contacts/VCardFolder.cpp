@@ -1,5 +1,6 @@
 #include "platform/contacts/VCardFolder.h"
 
+#include "platform/files/DirectoryWatch.h"
 #include "platform/files/FileIdentity.h"
 #include "platform/files/GeneratedFiles.h"
 #include "platform/files/SafeFileName.h"
@@ -8,8 +9,15 @@
 
 #include <QDir>
 #include <QFile>
+
+#include <algorithm>
+#include <vector>
+
+#include <dirent.h>
+#include <sys/stat.h>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QUuid>
 
 namespace tallomer {
 
@@ -18,6 +26,11 @@ namespace {
 // Unix time 0, which some copies carry as a creation date they do not know.
 constexpr KELDate kUnixEpoch = dateFromUnix(0.0);
 
+std::unique_ptr<DirectoryWatch> inotifyWatch(const QString& folder)
+{
+    return std::make_unique<InotifyDirectoryWatch>(folder);
+}
+
 } // namespace
 
 QString VCardFolder::defaultFolder()
@@ -25,49 +38,186 @@ QString VCardFolder::defaultFolder()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/contacts");
 }
 
-VCardFolder::VCardFolder(QString folder) : folder_(std::move(folder)) {}
-
-void VCardFolder::refresh()
+VCardFolder::VCardFolder(QString folder, WatchMaker makeWatch)
+    : makeWatch_(makeWatch ? std::move(makeWatch) : WatchMaker(inotifyWatch))
 {
-    const QFileInfoList files = QDir(folder_).entryInfoList({QStringLiteral("*.vcf"), QStringLiteral("*.vcard")},
-                                                            QDir::Files | QDir::Readable, QDir::Name);
-    QMap<QString, std::pair<qint64, QDateTime>> now;
-    for (qsizetype i = 0; i < files.size() && i < kMaxVCardFiles; ++i)
-        now.insert(files.at(i).filePath(), {files.at(i).size(), files.at(i).lastModified()});
-    if (now == seen_)
-        return;
-    seen_ = now;
+    setFolder(std::move(folder));
+}
+
+VCardFolder::~VCardFolder() = default;
+
+void VCardFolder::setFolder(QString folder)
+{
+    folder_ = std::move(folder);
+    watch_ = makeWatch_(folder_);
+    watching_ = false;
+    if (watch_)
+        watch_->onScan = [this] { rescan(); };
+    indexed_ = false;
+    overCountLogged_ = false;
+    files_.clear();
     byUid_.clear();
-    for (auto it = now.constBegin(); it != now.constEnd(); ++it) {
-        if (it.value().first > kMaxVCardBytes)
-            continue;
-        QFile file(it.key());
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        for (const VCard& card : parseVCards(file.read(kMaxVCardBytes)))
-            if (!byUid_.contains(card.uid))
-                byUid_.insert(card.uid, Entry{card, it.key()});
+}
+
+void VCardFolder::ensureIndexed()
+{
+    // While the folder cannot be watched (it does not exist yet), nothing tells of its changes:
+    // each lookup looks at it, and watches it as soon as it is there.
+    const bool wasWatching = watching_;
+    if (!watching_ && watch_)
+        watching_ = watch_->renew();
+    if (!indexed_ || !watching_ || !wasWatching)
+        rescan();
+}
+
+void VCardFolder::rescan()
+{
+    indexed_ = true;
+    if (watch_ && watch_->siScanPending())
+        watch_->cancelPendingScan();
+    if (watch_ && !watching_)
+        watching_ = watch_->renew();
+    // Listed and examined through the folder's own descriptor: a look at thousands of cards
+    // costs one stat each, without walking their paths.
+    struct Listed {
+        QByteArray name;
+        struct stat st;
+    };
+    std::vector<Listed> listed;
+    if (DIR* dir = ::opendir(QFile::encodeName(folder_).constData())) {
+        const int fd = ::dirfd(dir);
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArrayView name(entry->d_name);
+            if (name.startsWith('.') || !(name.endsWith(".vcf") || name.endsWith(".vcard")))
+                continue;
+            Listed l{QByteArray(entry->d_name), {}};
+            if (::fstatat(fd, entry->d_name, &l.st, 0) == 0 && S_ISREG(l.st.st_mode))
+                listed.push_back(std::move(l));
+        }
+        ::closedir(dir);
     }
+    std::sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) { return a.name < b.name; });
+    if (listed.size() > std::size_t(kMaxVCardFiles)) {
+        if (!overCountLogged_)
+            logFormat("VCardFolder: %s holds %llu card files; only the first %d are read", qUtf8Printable(folder_),
+                      static_cast<unsigned long long>(listed.size()), kMaxVCardFiles);
+        overCountLogged_ = true;
+        listed.resize(std::size_t(kMaxVCardFiles));
+    } else {
+        overCountLogged_ = false;
+    }
+    bool changed = false;
+    std::vector<FileState*> toRead;
+    for (auto& [name, state] : files_)
+        state.seen = false;
+    for (const Listed& l : listed) {
+        const qint64 modified = qint64(l.st.st_mtim.tv_sec) * 1000000000 + l.st.st_mtim.tv_nsec;
+        auto [it, added] = files_.try_emplace(l.name);
+        FileState& state = it->second;
+        state.seen = true;
+        if (!added && state.size == qint64(l.st.st_size) && state.modifiedNs == modified)
+            continue;
+        state.path = folder_ + QLatin1Char('/') + QFile::decodeName(l.name);
+        state.size = qint64(l.st.st_size);
+        state.modifiedNs = modified;
+        state.cards.clear();
+        toRead.push_back(&state);
+        changed = true;
+    }
+    readFiles(toRead);
+    for (auto it = files_.begin(); it != files_.end();) {
+        if (it->second.seen) {
+            ++it;
+        } else {
+            it = files_.erase(it);
+            changed = true;
+        }
+    }
+    if (changed)
+        rebuildIndex();
+}
+
+void VCardFolder::readFiles(const std::vector<FileState*>& states)
+{
+    filesRead_ += qint64(states.size());
+    for (FileState* state : states)
+        readFile(state->path, *state);
+}
+
+void VCardFolder::readFile(const QString& path, FileState& state)
+{
+    if (state.size > kMaxVCardBytes) {
+        logFormat("VCardFolder: %s is larger than %lld bytes; its cards are not read", qUtf8Printable(path),
+                  static_cast<long long>(kMaxVCardBytes));
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        logFormat("VCardFolder: %s cannot be read: %s", qUtf8Printable(path), qUtf8Printable(file.errorString()));
+        return;
+    }
+    // Read by the size it has (a read asked for the whole bound would reserve the bound each time),
+    // one byte more telling a file grown past the bound since it was listed.
+    const QByteArray bytes = file.read(std::min<qint64>(file.size(), kMaxVCardBytes) + 1);
+    if (bytes.size() > kMaxVCardBytes) {
+        logFormat("VCardFolder: %s is larger than %lld bytes; its cards are not read", qUtf8Printable(path),
+                  static_cast<long long>(kMaxVCardBytes));
+        return;
+    }
+    state.cards = parseVCards(bytes);
+}
+
+void VCardFolder::rebuildIndex()
+{
+    byUid_.clear();
+    // In name order, the first card of a UID is the one the book holds.
+    for (const auto& [name, state] : files_)
+        for (const VCard& card : state.cards)
+            if (!byUid_.contains(card.uid))
+                byUid_.insert(card.uid, Entry{&card, state.path});
+}
+
+void VCardFolder::indexWritten(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return;
+    FileState& state = files_[QFile::encodeName(QFileInfo(path).fileName())];
+    state.path = path;
+    state.size = qint64(st.st_size);
+    state.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    state.seen = true;
+    state.cards.clear();
+    readFiles({&state});
+    rebuildIndex();
 }
 
 std::optional<VCard> VCardFolder::cardForUid(const QString& uid)
 {
-    refresh();
+    ensureIndexed();
     const auto it = byUid_.constFind(uid);
     if (it == byUid_.constEnd())
         return std::nullopt;
-    return it->card;
+    return *it->card;
 }
 
 QString VCardFolder::titleForUid(const QString& uid)
 {
-    const std::optional<VCard> card = cardForUid(uid);
-    return card ? vcardTitle(*card) : QStringLiteral("? ?");
+    ensureIndexed();
+    const auto it = byUid_.constFind(uid);
+    return it == byUid_.constEnd() ? QStringLiteral("? ?") : vcardTitle(*it->card);
+}
+
+QString VCardFolder::fileForUid(const QString& uid)
+{
+    ensureIndexed();
+    const auto it = byUid_.constFind(uid);
+    return it == byUid_.constEnd() ? QString() : it->file;
 }
 
 std::optional<VCardDates> VCardFolder::datesForUid(const QString& uid)
 {
-    refresh();
+    ensureIndexed();
     const auto it = byUid_.constFind(uid);
     if (it == byUid_.constEnd())
         return std::nullopt;
@@ -75,7 +225,7 @@ std::optional<VCardDates> VCardFolder::datesForUid(const QString& uid)
     const std::optional<FileDates> file = fileDates(it->file);
     if (file && file->created && *file->created != kUnixEpoch)
         dates.created = file->created;
-    dates.modified = it->card.revision ? it->card.revision : (file ? file->modified : std::nullopt);
+    dates.modified = it->card->revision ? it->card->revision : (file ? file->modified : std::nullopt);
     return dates;
 }
 
@@ -83,18 +233,43 @@ FileResult VCardFolder::addCard(const VCard& card, QString* path)
 {
     if (card.bytes.isEmpty() || card.uid.isEmpty())
         return FileResult::failure(QStringLiteral("an empty card is not added to %1").arg(folder_));
-    refresh();
+    ensureIndexed();
     if (byUid_.contains(card.uid))
         return FileResult::success();
     if (const FileResult made = ensureFolder(folder_); !made)
         return made;
     // Stored exactly as it came: a card without a UID is known by the digest of these bytes.
-    const QByteArray& bytes = card.bytes;
     QString written;
     const QString name = safeFileName(card.uid, QStringLiteral("contact")) + QStringLiteral(".vcf");
-    const FileResult result = writeNewFile(folder_, name, bytes, &written);
+    const FileResult result = writeNewFile(folder_, name, card.bytes, &written);
     if (!result)
         return result;
+    indexWritten(written);
+    if (path)
+        *path = written;
+    return FileResult::success();
+}
+
+FileResult VCardFolder::addCardAsNewEntry(const VCard& card, KELDate now, QString* uid, QString* path)
+{
+    if (card.bytes.isEmpty())
+        return FileResult::failure(QStringLiteral("an empty card is not added to %1").arg(folder_));
+    ensureIndexed();
+    // A UID that would break its line (an escaped line end read back) is not written again.
+    const bool writable = !card.uid.contains(QLatin1Char('\n')) && !card.uid.contains(QLatin1Char('\r'));
+    const QString chosen = card.hasOwnUid && writable && !card.uid.isEmpty() && !byUid_.contains(card.uid)
+        ? card.uid
+        : QStringLiteral("urn:uuid:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (const FileResult made = ensureFolder(folder_); !made)
+        return made;
+    QString written;
+    const QString name = safeFileName(chosen, QStringLiteral("contact")) + QStringLiteral(".vcf");
+    const FileResult result = writeNewFile(folder_, name, vcardWithUidAndRevision(card.bytes, chosen, now), &written);
+    if (!result)
+        return result;
+    indexWritten(written);
+    if (uid)
+        *uid = chosen;
     if (path)
         *path = written;
     return FileResult::success();

@@ -9,7 +9,7 @@ namespace tallomer {
 
 namespace {
 
-std::optional<QImage> decode(QIODevice* device, const QByteArray& format)
+std::optional<QImage> decode(QIODevice* device, const QByteArray& format, const QSize& fitIn = {})
 {
     QImageReader reader(device, format);
     reader.setAllocationLimit(kMaxDecodedImageMegabytes);
@@ -19,6 +19,8 @@ std::optional<QImage> decode(QIODevice* device, const QByteArray& format)
     const qint64 pixels = qint64(declared.width()) * declared.height();
     if (pixels * 4 > qint64(kMaxDecodedImageMegabytes) * 1024 * 1024)
         return std::nullopt;
+    if (fitIn.isValid() && !fitIn.isEmpty() && (declared.width() > fitIn.width() || declared.height() > fitIn.height()))
+        reader.setScaledSize(declared.scaled(fitIn, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;
@@ -36,6 +38,17 @@ std::optional<QImage> decodeImageBounded(const QByteArray& bytes, const QByteArr
     if (!buffer.open(QIODevice::ReadOnly))
         return std::nullopt;
     return decode(&buffer, format);
+}
+
+std::optional<QImage> decodeImageBounded(const QByteArray& bytes, const QByteArray& format, const QSize& fitIn)
+{
+    if (bytes.isEmpty() || bytes.size() > kMaxEncodedImageBytes)
+        return std::nullopt;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return decode(&buffer, format, fitIn);
 }
 
 std::optional<QImage> readImageFileBounded(const QString& path)

@@ -18,6 +18,9 @@ inline constexpr int kMaxDecodedImageMegabytes = 256;
 // The picture, or absent when the bytes are too many, the picture too large, or not a picture Qt
 // reads. `format` ("png", ...) is a hint; empty lets the reader guess from the bytes.
 std::optional<QImage> decodeImageBounded(const QByteArray& bytes, const QByteArray& format = {});
+// The same, decoded at a size that fits within `fitIn` when the picture is larger (the reader
+// scales while decoding where the format lets it). The bounds apply to the declared size.
+std::optional<QImage> decodeImageBounded(const QByteArray& bytes, const QByteArray& format, const QSize& fitIn);
 
 // The same for a file, reading at most kMaxEncodedImageBytes of it.
 std::optional<QImage> readImageFileBounded(const QString& path);

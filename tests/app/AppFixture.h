@@ -7,7 +7,7 @@
 #include "app/KELApplicationDelegate.h"
 #include "app/ZEVController.h"
 #include "app/store/KELResources.h"
-#include "app/widgets/ZEVAlert.h"
+#include "widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"

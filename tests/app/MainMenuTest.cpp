@@ -145,6 +145,8 @@ public:
     QString presetNameWithStampInt(KELId) override { return {}; }
     int presetStateWithStampInt(KELId) override { return 0; }
     void fillOpenWith(QMenu*) override {}
+    void updateMenuObject(QMenu*) override {}
+    void updateMenuMacForCurrentMode() override {}
 
     std::map<KELMenuReceiverKind, KELMenuReceiver*> receivers;
     KELMenuContextReceiver* context = nullptr;

@@ -4,6 +4,7 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
 #include "front/ZEVFrontViewer.h"
 #include "widgets/ZEVButton.h"
 #include "desk/model/ZEVItemOptions.h"
@@ -41,13 +42,6 @@ protected:
             EXPECT_TRUE(thumb.save(dir + "/" + thumbs::cacheFileName(file), "PNG"));
         }
     }
-    ZEVItemView* viewTitled(const QString& title)
-    {
-        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-            if (v->itemTitle() == title)
-                return dynamic_cast<ZEVItemView*>(v);
-        return nullptr;
-    }
     std::vector<ZEVItemView*> place(const QStringList& paths)
     {
         adapter()->addFilenames(paths);
@@ -68,8 +62,6 @@ protected:
         const Rows r = sql(database(), "SELECT BASE FROM ZEVLETS WHERE ZEVLET_ID = " + std::to_string(item->idInt()));
         return r.empty() ? -1 : std::stoll(r.at(0, 0));
     }
-    QGraphicsView* deskView() const { return qobject_cast<QGraphicsView*>(canvas()->parentWidget()); }
-    QPoint onScreen(const QRectF& sceneRect) const { return deskView()->mapFromScene(sceneRect.center()); }
 };
 
 TEST_F(ObjectPictures, APictureFileShowsItselfOrItsCurrentThumbnailAndAMissingFileIsMarked)
@@ -201,6 +193,13 @@ TEST_F(ObjectPictures, ATitleClickedTypedAndReturnedIsStored)
                                        "WHERE n.PARENT_ZEVLET = " + std::to_string(v->item()->idInt()) +
                                            " AND n.RELATION = 1000217 AND w.WORD = 'Oops'");
     EXPECT_EQ(after.at(0, 0), "0");
+
+    // Object > Edit Title edits the selected title too.
+    chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("Edit Title"));
+    pump();
+    ASSERT_NE(v->titleEditor(), nullptr) << "the menu's Edit Title";
+    QTest::keyClick(v->titleEditor(), Qt::Key_Escape);
+    EXPECT_EQ(v->titleEditor(), nullptr);
 }
 
 } // namespace

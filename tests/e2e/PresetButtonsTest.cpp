@@ -242,7 +242,7 @@ TEST_F(PresetButtons, TheStripsMenuAndTheHeaderViewsButtonOpenAndCloseTheBarAndT
     ASSERT_NE(timeBar, nullptr);
     EXPECT_TRUE(timeBar->isEnabled());
     timeBar->trigger();
-    pump();
+    advance(1);
     EXPECT_TRUE(bar()->isVisible());
     EXPECT_TRUE(values->values("ZEVShowZevMenu").toBool()) << "the choice is kept";
     EXPECT_LT(strip()->geometry().top(), bar()->geometry().bottom() + 2);
@@ -254,41 +254,43 @@ TEST_F(PresetButtons, TheStripsMenuAndTheHeaderViewsButtonOpenAndCloseTheBarAndT
     advance(1.5);
     ASSERT_EQ(header->state(), kZEVStateOn) << "the button shows the header views open";
     header->click();
-    pump();
+    advance(1);
     EXPECT_FALSE(bar()->isVisible());
     EXPECT_FALSE(strip()->isVisible());
     header->click();
-    pump();
+    advance(1);
     EXPECT_TRUE(bar()->isVisible());
     EXPECT_TRUE(strip()->isVisible());
 
     // The main menu's timeline toggle closes it and keeps the choice; again, it opens it.
     ZEVFrontViewerServices* front = space()->frontViewer();
     front->userToggleTline();
-    pump();
+    advance(1);
     EXPECT_FALSE(strip()->isVisible());
     EXPECT_TRUE(front->siTlineClosed());
     EXPECT_FALSE(values->values("ZEVShowRuler").toBool());
     front->userToggleTline();
-    pump();
+    advance(1);
     EXPECT_TRUE(strip()->isVisible());
     EXPECT_TRUE(values->values("ZEVShowRuler").toBool());
-    EXPECT_DOUBLE_EQ(front->headerViewsHeight(), ZEVRulerViewbar::kHeight + ZEVTlineView::kHeight);
+    // The toolbar, kept open, lies under them.
+    EXPECT_DOUBLE_EQ(front->headerViewsHeight(), ZEVRulerViewbar::kHeight + ZEVTlineView::kHeight + 23);
 
     // A move of the Search cursor opens a closed timeline, unless the user keeps it closed then.
     ruler()->userChangeActifCurseur(space()->searchCurseur());
     space()->frontViewer()->closeTlineAndTracks();
-    pump();
+    advance(1);
     ASSERT_FALSE(strip()->isVisible());
     ASSERT_TRUE(ruler()->userInitieDeplacementCurseur());
     ruler()->userTermineDeplacementCurseur();
-    pump();
+    advance(1);
     EXPECT_TRUE(strip()->isVisible());
     values->setValue("ZEVHideRulerWhenSearch", true);
     space()->frontViewer()->closeTlineAndTracks();
+    advance(1);
     ASSERT_TRUE(ruler()->userInitieDeplacementCurseur());
     ruler()->userTermineDeplacementCurseur();
-    pump();
+    advance(1);
     EXPECT_FALSE(strip()->isVisible());
 }
 
@@ -373,7 +375,8 @@ TEST_F(PresetButtons, TheMainMenuTogglesTheTimelineListsSavedPresetsAndSavesHome
         QAction* item = menu->item(menuTag, itemTag);
         ASSERT_TRUE(item && item->isEnabled()) << itemTag;
         QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(item).center());
-        pump();
+        // The view slides in or out.
+        advance(1);
     };
     ASSERT_TRUE(strip()->isVisible());
     choose(KELMainMenu::kMenuView, 3);

@@ -104,7 +104,8 @@ TEST_F(RulerBar, TheTimeBarShowsOverTheStripAndItsSearchButtonAndPickersTakeTheS
     ASSERT_NE(bar(), nullptr);
     EXPECT_FALSE(bar()->isVisible()) << "the time bar is off at first";
     values->setValue("ZEVShowZevMenu", true);
-    pump();
+    // It slides in over the strip.
+    advance(1);
     const int w = window()->spaceView()->width();
     EXPECT_TRUE(bar()->isVisible());
     EXPECT_EQ(bar()->geometry(), QRect(0, 0, w, 23));
@@ -145,7 +146,7 @@ TEST_F(RulerBar, TheTimeBarShowsOverTheStripAndItsSearchButtonAndPickersTakeTheS
 
     // The time bar off: the strip goes back to the top.
     values->setValue("ZEVShowZevMenu", false);
-    pump();
+    advance(1);
     EXPECT_FALSE(bar()->isVisible());
     EXPECT_EQ(strip()->geometry(), QRect(0, 0, w, 36));
 }
@@ -321,8 +322,9 @@ TEST_F(RulerBar, WithTheTimelineKeptClosedForSearchingTheSearchButtonLeavesItClo
     // Without the choice the Search button opens it too, once the user closed it again.
     values->setValue("ZEVHideRulerWhenSearch", false);
     values->setValue("ZEVShowRuler", true);
+    advance(1);
     values->setValue("ZEVShowRuler", false);
-    pump();
+    advance(1);
     ASSERT_FALSE(strip()->isVisible());
     click(bar()->searchButton());
     EXPECT_TRUE(strip()->isVisible());

@@ -216,6 +216,8 @@ TEST_F(Ruler, ADragOnTheStripOverTheDeskShowsTheSearchDeskOfThePastHourItPointsA
 
     // Closing the timeline in the preferences takes the strip away.
     values->setValue("ZEVShowRuler", false);
+    // It slides up out of sight.
+    advance(1);
     EXPECT_FALSE(strip->isVisible());
     EXPECT_FALSE(space()->frontViewer()->siTlineOpened());
 }

@@ -12,6 +12,8 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
 
@@ -30,23 +32,13 @@ using spacetest::Trace;
 class FakeHeaders final : public ZEVFrontHeaderViews {
 public:
     explicit FakeHeaders(Trace& t) : trace(t) {}
-    bool siTlineOpened() override { return false; }
-    bool siTlineClosed() override { return true; }
-    void openTline() override {}
-    void openTlineAndTracks(bool) override {}
-    void closeTlineAndTracks() override {}
-    bool siTimebarClosed() override { return true; }
-    void setSiShowCalandar(bool) override {}
-    bool siShowCalandar() const override { return false; }
-    double headerViewsHeight() override { return height; }
-    void userToggleTimebar() override {}
-    void userToggleTline() override {}
-    void closeAllHeaderViews() override {}
-    void mouseLimitInside() override {}
-    void initierDeplacementCurseur() override {}
+    QWidget* timebarWidget() override { return nullptr; }
+    QWidget* tlineWidget() override { return nullptr; }
+    UserDefaultsController* defaults() override { return nullptr; }
     void menuHomeTime() override {}
     void userGoHome() override {}
     bool siCurseurAtHome() override { return false; }
+    void clearGoingToHome() override {}
     void tlineKeyDown(QKeyEvent* e) override
     {
         trace.push_back("tline down " + std::to_string(e->key()));
@@ -56,8 +48,8 @@ public:
             e->ignore();
     }
     void tlineKeyUp(QKeyEvent* e) override { e->ignore(); }
+    void tlineWheel(QWheelEvent*) override {}
     Trace& trace;
-    double height = 0;
 };
 
 // The real ruler viewer, watched where a press on the desk drives it; the strip's geometry is
@@ -133,6 +125,7 @@ public:
     {
         trace.push_back("inspector " + std::to_string(entityInt()) + " menus " + std::to_string(mode));
     }
+    void terminerDeplacementCurseur() override { trace.push_back("inspector terminer"); }
     Trace& trace;
     int displays = 0;
     bool focused = false;
@@ -157,6 +150,8 @@ protected:
         };
         // The Space makes its Icons inspector as it opens.
         ZEVEntityViewerClasses::ajouter("ZEVIconViewer", [this](ZEVSpaceController&, KELId entity) {
+            if (withoutIcons)
+                return std::unique_ptr<ZEVEntityViewer>();
             auto v = std::make_unique<Inspector>(notices, entity);
             inspector_ = v.get();
             return std::unique_ptr<ZEVEntityViewer>(std::move(v));
@@ -190,6 +185,15 @@ protected:
                       mods);
         return front->frontViewImpl()->canvasEvent(&e);
     }
+    // The inspectors' notices but the main menu's refreshes.
+    Trace told() const
+    {
+        Trace out;
+        for (const std::string& n : notices)
+            if (n.find(" menus ") == std::string::npos)
+                out.push_back(n);
+        return out;
+    }
     std::vector<std::string> rulerCalls() const
     {
         std::vector<std::string> out;
@@ -204,6 +208,17 @@ protected:
     FakeHeaders* headers = nullptr;
     WatchedRuler* ruler = nullptr;
     Inspector* inspector_ = nullptr;
+    // The Space makes no Icons inspector.
+    bool withoutIcons = false;
+};
+
+class FrontWithoutInspectors : public Front {
+protected:
+    void SetUp() override
+    {
+        withoutIcons = true;
+        Front::SetUp();
+    }
 };
 
 // ---- quasimodes ----
@@ -327,18 +342,18 @@ TEST_F(Front, AModeSwitchTellsTheInspectorsOnceThatTheModeChangedThenSelectionsA
     EXPECT_EQ(std::count(notices.begin(), notices.end(), "inspector itemSelectionDidChange"), 0);
     notices.clear();
     space->selections().selectTitleForItemSet(objects(2), nullptr);
-    EXPECT_EQ(notices, Trace{"inspector itemSelectionDidChange"});
+    EXPECT_EQ(told(), Trace{"inspector itemSelectionDidChange"});
     EXPECT_GT(i.displays, 0) << "every panel redraws";
     // Another mode's selection is counted but not told.
     notices.clear();
     space->selections().selectIconForItemSet(objects(1), nullptr);
-    EXPECT_TRUE(notices.empty());
+    EXPECT_TRUE(told().empty());
     EXPECT_EQ(front->nbOfIcons(), 1);
     // During a quasimode nothing is told but the mode changes.
     flag(Qt::Key_Shift, Qt::ShiftModifier);
     notices.clear();
     space->selections().selectIconForItemSet(objects(2), nullptr);
-    EXPECT_TRUE(notices.empty());
+    EXPECT_TRUE(told().empty());
     EXPECT_EQ(front->nbOfIcons(), 2);
 }
 
@@ -369,14 +384,73 @@ TEST_F(Front, AFocusChangeRefreshesTheMenusOnceOnTheNextTurnForTheFocusedInspect
     EXPECT_EQ(notices, Trace{"inspector " + std::to_string(icons.entityInt()) + " menus 1"});
 }
 
+TEST_F(Front, TheEndOfACursorMoveReachesTheInspectors)
+{
+    inspector();
+    notices.clear();
+    front->terminerDeplacementCurseur();
+    EXPECT_EQ(told(), Trace{"inspector terminer"});
+}
+
+TEST_F(FrontWithoutInspectors, WithNoInspectorTheItemsThatNeedOneAreDisabledThoseOfTheHandleSubmenuIncluded)
+{
+    // A bar laid out as the main menu's: menus by tag, Move To and Copy To in the Object menu's
+    // Handle submenu, and a tag 21 in another menu that is not Move To.
+    auto* bar = new QMenuBar(space->spaceWindow());
+    auto menu = [](QMenu* m, int tag) {
+        m->menuAction()->setProperty("tag", tag);
+        return m;
+    };
+    auto items = [](QMenu* m, std::vector<long> tags) {
+        for (long t : tags)
+            m->addAction(QString::number(t))->setProperty("tag", qlonglong(t));
+    };
+    QMenu* time = menu(bar->addMenu("Time"), 5);
+    items(time, {21});
+    QMenu* edit = menu(bar->addMenu("Edit"), 3);
+    items(edit, {100, 101, 6, 65, 62, 63, 4, 5, 2, 3});
+    QMenu* object = menu(bar->addMenu("Object"), 4);
+    items(object, {1, 523, 31, 13, 7});
+    QMenu* handle = menu(object->addMenu("Handle"), 4333);
+    items(handle, {21, 20, 23, 22});
+    QMenu* spaces = menu(bar->addMenu("Spaces"), 9);
+    items(spaces, {40, 41, 44, 43});
+    space->spaceWindow()->setMenuBar(bar);
+    const auto tagged = [](QMenu* m, long t) {
+        for (QAction* a : m->actions())
+            if (a->property("tag").toLongLong() == t)
+                return a;
+        return static_cast<QAction*>(nullptr);
+    };
+    ASSERT_EQ(front->menuMacItem(ZEVFrontViewer::MacMoveTo), tagged(handle, 21));
+    ASSERT_EQ(front->menuMacItem(ZEVFrontViewer::MacCopyToSpace), tagged(handle, 22));
+
+    // The focus settles with no inspector to ask.
+    front->entityWillChange();
+    sched.advance(0.0);
+    for (QAction* a : handle->actions())
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+    for (long t : {100L, 101L, 6L, 65L, 62L, 63L, 5L, 2L, 3L})
+        EXPECT_FALSE(tagged(edit, t)->isEnabled()) << t;
+    for (long t : {40L, 41L, 44L, 43L})
+        EXPECT_FALSE(tagged(spaces, t)->isEnabled()) << t;
+    EXPECT_FALSE(tagged(object, 1)->isEnabled());
+    EXPECT_FALSE(tagged(object, 31)->isEnabled());
+    EXPECT_TRUE(tagged(object, 13)->isEnabled()) << "Remove stays";
+    EXPECT_TRUE(tagged(object, 7)->isEnabled()) << "Filter stays";
+    EXPECT_TRUE(tagged(edit, 4)->isEnabled()) << "Recall Search is left as it is";
+    EXPECT_TRUE(tagged(object, 523)->isEnabled()) << "Quick Look is left as it is";
+    EXPECT_TRUE(tagged(time, 21)->isEnabled()) << "another menu's tag 21 is not Move To";
+}
+
 TEST_F(Front, AfterAChannelChangeInFilterModeTheFilterRefreshRuns)
 {
     Inspector& i = inspector();
     front->menuModeFilter();
     notices.clear();
     front->selectionDidChange();
-    EXPECT_EQ(notices, Trace{"inspector itemSelectionDidChange"});
-    (void)i;
+    // The inspectors are told, then the main menu follows the mode in force.
+    EXPECT_EQ(notices, (Trace{"inspector itemSelectionDidChange", "inspector " + std::to_string(i.entityInt()) + " menus 2"}));
 }
 
 TEST_F(Front, TheActiveCursorDecidesTheGoToKind)
@@ -520,19 +594,29 @@ TEST_F(Front, KeysGoToTheTimeLineFirstAndWhatItLeavesStaysForTheWindow)
     EXPECT_EQ(notices, (Trace{"tline down " + std::to_string(Qt::Key_Left), "tline down " + std::to_string(Qt::Key_A)}));
 }
 
-TEST_F(Front, TheFrontAreaLosesTheOpenHeaderViewsAndTheStripSitsOnItsTopEdge)
+TEST_F(Front, TheToolbarOpensOverTheFrontAreaWhichLosesItsHeight)
 {
     const QSize canvas = viewport()->size();
     EXPECT_EQ(front->frontViewImpl()->frontFrame(), QRectF(0, 0, canvas.width(), canvas.height()));
-    headers->height = 120;
-    front->displayFrontView();
-    EXPECT_EQ(front->frontViewImpl()->frontFrame(), QRectF(0, 0, canvas.width(), canvas.height() - 120));
-    ZEVFrontSelectionView* strip = front->selectionView();
-    ASSERT_NE(strip, nullptr);
-    const int contentHeight = strip->parentWidget()->height();
-    EXPECT_EQ(strip->geometry().top(), contentHeight - (canvas.height() - 120));
-    EXPECT_EQ(strip->height(), ZEVFrontSelectionView::kHeight);
-    EXPECT_EQ(strip->width(), canvas.width());
+    front->userToggleToolbar();
+    sched.advance(1);
+    EXPECT_FALSE(front->siToolbarClosed());
+    EXPECT_EQ(front->frontViewImpl()->frontFrame(), QRectF(0, 0, canvas.width(), canvas.height() - 23));
+    ZEVFrontSelectionView* selection = front->selectionView();
+    ASSERT_NE(selection, nullptr);
+    const int contentHeight = selection->parentWidget()->height();
+    // The selection view lies at the top edge, the toolbar filling it.
+    EXPECT_EQ(selection->geometry().top(), 0);
+    EXPECT_EQ(selection->height(), 23);
+    EXPECT_EQ(selection->width(), selection->parentWidget()->width());
+    EXPECT_TRUE(front->toolbar()->isVisible());
+    EXPECT_FALSE(front->splitbar()->isVisible());
+    (void)contentHeight;
+    // Icon mode again with nothing selected closes the stack.
+    front->menuModeIcon();
+    sched.advance(1);
+    EXPECT_TRUE(front->siToolbarClosed());
+    EXPECT_FALSE(selection->isVisible());
 }
 
 TEST_F(Front, PasteTellsTheSpaceThePointerInTheWindowYUp)
@@ -567,6 +651,67 @@ TEST_F(Front, TheStripFollowsADragAndRefusesItsDrop)
     EXPECT_TRUE(space->siDraggingSession());
     sched.advance(0.2);
     EXPECT_FALSE(space->siDraggingSession());
+}
+
+} // namespace
+
+namespace {
+
+// ---- the handle and the activation around drags ----
+
+TEST_F(Front, DraggingTheHandleStopsAtThirtyRowsAndAtTheToolbarAndReleaseRoundsToAWholeRow)
+{
+    front->userToggleToolbar();
+    sched.advance(1);
+    ZEVHeaderLayout& layout = front->headerLayout();
+    const double top = layout.frames().selection.y() + layout.frames().selection.height();
+    // Far down: the list stops 570 under the toolbar and shows thirty rows.
+    front->handleMouseDown(QPointF(300, top - 23));
+    front->handleMouseDragged(QPointF(300, top - 23 - 2000));
+    EXPECT_EQ(layout.frames().selection.height(), 23 + 570);
+    EXPECT_EQ(front->rowField(0)->text(), "30");
+    EXPECT_EQ(layout.frames().front.height() + layout.frames().selection.height(), top);
+    // Back up past the toolbar: "0", the list no lower than the toolbar.
+    front->handleMouseDragged(QPointF(300, top + 3000));
+    EXPECT_EQ(layout.frames().selection.height(), 23);
+    EXPECT_EQ(front->rowField(0)->text(), "0");
+    // Down by 50 and released: the maximum is the next whole row above, 57.
+    front->handleMouseDragged(QPointF(300, top - 23 - 50));
+    EXPECT_EQ(layout.frames().selection.height(), 23 + 50);
+    front->handleMouseUp(true);
+    EXPECT_TRUE(front->rowField(0)->isHidden());
+    EXPECT_EQ(layout.tracksHeightMax(), 57);
+}
+
+TEST_F(Front, ActivationOpensEveryViewOnceAndItsEndClosesOnlyWhatWasClosed)
+{
+    front->userToggleToolbar();
+    sched.advance(1);
+    // A NO without a YES changes nothing.
+    front->activateTallomer(false);
+    sched.advance(1);
+    EXPECT_TRUE(front->siTimebarClosed());
+    EXPECT_FALSE(front->siToolbarClosed());
+
+    front->activateTallomer(true);
+    sched.advance(1);
+    EXPECT_FALSE(front->siTimebarClosed());
+    EXPECT_FALSE(front->siTlineClosed());
+    // A second YES saves nothing new: the toolbar alone was open at the first.
+    front->activateTallomer(true);
+    sched.advance(1);
+    front->activateTallomer(false);
+    sched.advance(1);
+    EXPECT_TRUE(front->siTimebarClosed());
+    EXPECT_TRUE(front->siTlineClosed());
+    EXPECT_FALSE(front->siToolbarClosed());
+}
+
+TEST_F(Front, AHeaderViewSlidingRefusesFullScreen)
+{
+    front->userToggleToolbar();
+    front->setSiFullScreen(true);
+    EXPECT_FALSE(front->siFullScreen());
 }
 
 } // namespace

@@ -56,7 +56,10 @@ public:
         ++tlineToggles;
         tlineOpened = !tlineOpened;
     }
+    void selectionDown(KELId c) override { selectionMoves.push_back("front down " + std::to_string(c)); }
+    void selectionUp(KELId c) override { selectionMoves.push_back("front up " + std::to_string(c)); }
     bool tlineOpened = false;
+    std::vector<std::string> selectionMoves;
     int stepBacks = 0;
     int releasesNow = 0;
     int releasesSearch = 0;

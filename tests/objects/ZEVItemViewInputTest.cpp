@@ -206,6 +206,27 @@ TEST_F(ObjectInput, GridMovesGoOntoTheRasterAndStepByTheGrid)
     EXPECT_NEAR(std::remainder(space().geometry.baseForY(v->iconPosition().y), 200), 0, 1e-6);
 }
 
+TEST_F(ObjectInput, GridMovesStopWhereTheIconWouldLeaveTheLimits)
+{
+    // Moved again and again towards each side, the icon's far edge never passes the limit: some
+    // of it always stays on the desk.
+    ZEVItemView* v = view(10, {39, 300, 64, 0});
+    const ZEVLimitRect L = geo().spaceRatioLimitRect();
+    for (int i = 0; i < 200; ++i)
+        viewer().userMoveLeftItemView(v, 200);
+    EXPECT_GE(v->imageCentre().x() + v->imageFrame().width() / 2, L.minX - 1e-6);
+    EXPECT_NEAR(v->imageCentre().x() + v->imageFrame().width() / 2, L.minX, 1e-6);
+    for (int i = 0; i < 200; ++i)
+        viewer().userMoveRightItemView(v, 200);
+    EXPECT_NEAR(v->imageCentre().x() - v->imageFrame().width() / 2, L.maxX, 1e-6);
+    for (int i = 0; i < 200; ++i)
+        viewer().userMoveUpItemView(v, 200);
+    EXPECT_NEAR(v->imageCentre().y() - v->imageFrame().height() / 2, L.maxY, 1e-6);
+    for (int i = 0; i < 200; ++i)
+        viewer().userMoveDownItemView(v, 200);
+    EXPECT_NEAR(v->imageCentre().y() + v->imageFrame().height() / 2, L.minY, 1e-6);
+}
+
 TEST_F(ObjectInput, GridZoomsLandTheEdgeOnTheGridWithATenthOfTolerance)
 {
     ZEVItemView* v = view(10, {10, 300, 29, 0});

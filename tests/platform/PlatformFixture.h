@@ -2,6 +2,7 @@
 // Helpers of the platform tests: fresh folders below the test home, whole-file reads and writes,
 // and bounded turns of the event loop.
 
+#include "runtime/Scheduler.h"
 #include "tests/support/TestHome.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,16 @@
 #include <gtest/gtest.h>
 
 namespace tallomer::test {
+
+// The shared scheduler, a virtual one, for the lifetime of the object: declared before what uses
+// it, it outlives them.
+struct SharedManualScheduler {
+    SharedManualScheduler() { Scheduler::setShared(&sched); }
+    ~SharedManualScheduler() { Scheduler::setShared(nullptr); }
+    SharedManualScheduler(const SharedManualScheduler&) = delete;
+    SharedManualScheduler& operator=(const SharedManualScheduler&) = delete;
+    ManualScheduler sched{500.0};
+};
 
 inline QString tempFolder(const char* prefix = "t") { return QString::fromStdString(makeTempDir(prefix)); }
 

@@ -20,7 +20,9 @@ public:
     void drawForeground(QPainter&) override {}
     bool canvasEvent(QEvent*) override { return false; }
     ZEVConnectingView* connectingView() override { return nullptr; }
+    void popUpMenu(QMenu* menu) override { poppedMenu = menu; }
     QRectF lasso;
+    QMenu* poppedMenu = nullptr;
 };
 
 class NullFrontViewer : public ZEVFrontViewerServices {
@@ -63,6 +65,8 @@ public:
     void userDeselectAll() override {}
     void userSelectNext() override {}
     void userSelectPrevious() override {}
+    void userEditTitle() override {}
+    void userEditTitleForItemView(ZEVItemViewForDesks*) override {}
     bool siTlineOpened() override { return false; }
     bool siTlineClosed() override { return true; }
     void openTline() override {}
@@ -80,6 +84,32 @@ public:
     void userGoHome() override {}
     bool siCurseurAtHome() override { return false; }
     void initierDeplacementCurseur() override {}
+    void userToggleTracks() override {}
+    void userToggleToolbar() override {}
+    void userShowTracks() override {}
+    void mouseLimitOutside() override {}
+    bool siTracksClosed() override { return true; }
+    bool siToolbarClosed() override { return true; }
+    bool siHeaderViewsOpening() override { return false; }
+    bool siHeaderViewsClosed() override { return siTimebarClosed() && siTlineClosed(); }
+    bool siAllHeaderViewsClosed() override { return siHeaderViewsClosed(); }
+    void terminerDeplacementCurseur() override {}
+    void displayAllInspectView() override {}
+    bool siNbOfRows() override { return false; }
+    void displaySelectionView() override {}
+    void draggingSessionDidStop() override {}
+    void activateTallomerStart() override {}
+    void activateTallomerStop() override {}
+    void searchingWillStart() override {}
+    void searchingDidFinish() override {}
+    bool siFullWindow() override { return false; }
+    bool siFullScreen() override { return false; }
+    void setSiFullScreen(bool) override {}
+    void userToggleFullScreen() override {}
+    bool siShowMenubar() override { return true; }
+    void setSiShowQLPreview(bool) override {}
+    void updateMenuObject(QMenu*) override {}
+    void updateMenuMacForMode(int) override {}
 };
 
 } // namespace tallomer::test

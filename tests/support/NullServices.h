@@ -104,6 +104,7 @@ public:
     KELI* editedTitleItem = nullptr;
     void userDeleteItem(KELI*) override {}
     void displayAllInspectView() override {}
+    ZEVPersonServices* personClass() override { return nullptr; }
     ZEVDeskGeometry* deskGeometry() override { return nullptr; }
     ZEVFrontViewerServices* frontViewer() override { return nullptr; }
     bool siRulerAccepteDeplacement() override { return true; }

@@ -1,7 +1,7 @@
 // The shell's small widgets and the resources every view shares.
 
 #include "app/shared/KELSharedResources.h"
-#include "app/widgets/ZEVAlert.h"
+#include "widgets/ZEVAlert.h"
 #include "app/widgets/ZEVPreferencesController.h"
 #include "app/widgets/ZEVProgressPanel.h"
 #include "app/widgets/ZEVStringAdditions.h"

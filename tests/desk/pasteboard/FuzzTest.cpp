@@ -113,8 +113,13 @@ TEST(OutsideInput, RandomlyDamagedPasteboardContentsNeverCrashOrAllocateWithoutB
     ZEVItemPB plain(nullptr, "uid", "Title", "ABPerson", 0);
     plain.setItemNum(123456789);
     const QByteArray records = ZEVItemPB::archive({record, plain, plain});
+    const QByteArray png = pngData(image);
+    const QByteArray photo = png.toBase64();
     const QByteArray vcard = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:u-1\r\nN:Doe;Jane;;;\r\nORG:Acme;Sales\r\n"
-                             "X-ABShowAs:COMPANY\r\nREV:2024-01-02T03:04:05Z\r\nNOTE:folded\r\n  line\r\nEND:VCARD\r\n";
+                             "X-ABShowAs:COMPANY\r\nREV:2024-01-02T03:04:05Z\r\nNOTE:folded\r\n  line\r\n"
+                             "PHOTO;ENCODING=b;TYPE=PNG:" + photo.left(40) + "\r\n " + photo.mid(40) + "\r\n"
+                             "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nUID:u-2\r\n"
+                             "PHOTO:data:image/png;base64," + photo + "\r\nEND:VCARD\r\n";
     const QByteArray mail = "From: a@b\r\nSubject: =?UTF-8?B?w6l0w6k=?= and\r\n =?iso-8859-1?q?caf=E9?=\r\n"
                             "Message-ID: <m@x>\r\nDate: Tue, 1 Jul 2003 10:52:37 +0200\r\n\r\nbody\r\n";
     const QByteArray moz = utf16("http://a.example/\nA\nhttp://b.example/\nB");
@@ -122,18 +127,25 @@ TEST(OutsideInput, RandomlyDamagedPasteboardContentsNeverCrashOrAllocateWithoutB
                            "{\\pict\\bin4 abcd}}";
     const QByteArray html = "<html><body><h1>T</h1><p><b>b</b> <i>i</i><table><tr><td>x</td></tr></table>"
                             "<img src=\"http://127.0.0.1:9/x.png\"></p></body></html>";
-    const QByteArray png = pngData(image);
 
     // The first document loads fonts and plugins once, outside the cap.
     readHtmlText(html);
     decodeImageBounded(png);
 
     test::AddressSpaceCap cap(512u << 20);
-    std::size_t recordsRead = 0, cardsRead = 0, texts = 0;
+    std::size_t recordsRead = 0, cardsRead = 0, texts = 0, photos = 0;
     for (int i = 0; i < 3000; ++i) {
         SCOPED_TRACE(testing::Message() << "round " << i);
         recordsRead += ZEVItemPB::unarchive(m.mutate(records)).size();
-        cardsRead += std::size_t(parseVCards(m.mutate(vcard)).size());
+        for (const VCard& card : parseVCards(m.mutate(vcard))) {
+            ++cardsRead;
+            photos += vcardPhoto(card, QSize(64, 64)).has_value() ? 1 : 0;
+            // The writer keeps a damaged card a card: its UID and REV are the ones given.
+            const QList<VCard> rewritten = parseVCards(vcardWithUidAndRevision(card.bytes, "new-uid", 1000.0));
+            if (!rewritten.isEmpty()) {
+                EXPECT_EQ(rewritten.front().uid, "new-uid");
+            }
+        }
         const QByteArray message = m.mutate(mail);
         const MailHeaders headers = readMailHeaders(message);
         EXPECT_TRUE(mailUid(message, headers).startsWith("message:"));
@@ -162,5 +174,6 @@ TEST(OutsideInput, RandomlyDamagedPasteboardContentsNeverCrashOrAllocateWithoutB
     // The damage was not so complete that nothing ever got through.
     EXPECT_GT(recordsRead, 0u);
     EXPECT_GT(cardsRead, 0u);
+    EXPECT_GT(photos, 0u);
     EXPECT_GT(texts, 0u);
 }

@@ -4,6 +4,7 @@
 #include "platform/contacts/VCardFolder.h"
 #include "runtime/Clock.h"
 #include "runtime/Log.h"
+#include "runtime/Scheduler.h"
 #include "tests/platform/PlatformFixture.h"
 
 #include <QCryptographicHash>
@@ -74,6 +75,7 @@ TEST(VCard, UidsFoldedLinesRevisionsAndBounds)
 
 TEST(VCardFolder, FindsCardsByUidAndAddsWithoutReplacing)
 {
+    test::SharedManualScheduler sched;
     const QString folder = test::tempFolder() + "/contacts";
     VCardFolder book(folder);
     EXPECT_EQ(book.titleForUid("jane"), "? ?") << "a missing folder holds nobody";

@@ -1,4 +1,4 @@
-#include "app/widgets/ZEVAlert.h"
+#include "widgets/ZEVAlert.h"
 
 #include <QMessageBox>
 #include <QPushButton>

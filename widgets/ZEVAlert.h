@@ -36,6 +36,13 @@ public:
         return run({QString(), message, informative, buttons});
     }
 
+    // The same with a window title of its own.
+    static int ShowAlertWithTitle(const QString& title, const QString& message, const QString& informative,
+                                  const QStringList& buttons)
+    {
+        return run({title, message, informative, buttons});
+    }
+
     // Replaces the dialog by `answerer` (empty restores the dialog). Returns the previous one.
     static Answerer setAnswerer(Answerer answerer);
 

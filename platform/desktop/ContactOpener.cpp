@@ -1,0 +1,46 @@
+#include "platform/desktop/ContactOpener.h"
+
+#include "platform/desktop/AppRegistry.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+
+#include <utility>
+
+namespace tallomer {
+
+namespace {
+ContactOpenHandler& installed()
+{
+    static ContactOpenHandler handler;
+    return handler;
+}
+} // namespace
+
+ContactOpenHandler setContactOpenHandler(ContactOpenHandler handler)
+{
+    return std::exchange(installed(), std::move(handler));
+}
+
+bool openContactCard(const QString& path, QString* error)
+{
+    const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    if (const ContactOpenHandler& handler = installed())
+        return handler(url, error);
+    if (!QFileInfo::exists(path)) {
+        if (error)
+            *error = QStringLiteral("no card at %1").arg(path);
+        return false;
+    }
+    // The desktop's address book first: a .vcf may well be opened by a text editor otherwise.
+    if (const std::optional<Application> book = AppRegistry().addressBook())
+        if (AppRegistry::open(*book, {url}, error))
+            return true;
+    if (QDesktopServices::openUrl(url))
+        return true;
+    if (error && error->isEmpty())
+        *error = QStringLiteral("the desktop has no program for %1").arg(path);
+    return false;
+}
+
+} // namespace tallomer

@@ -1,0 +1,485 @@
+// Opening Objects in the running program: a double click opens an Object's file through the
+// desktop's opener (caught here by URL handlers, so nothing is launched), a zip kept in the store
+// is refused, a busy or missing file is told about or looked for, a broken link is repaired; the
+// right button pops the Object's menu, whose Release closes the icon's link and whose Show
+// Original calls the file manager on the program's session bus, or opens the folder without one.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "app/space/ZEVItemViewerAppHost.h"
+#include "app/widgets/ZEVFilePanel.h"
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "inspectors/ZEVFrontClass.h"
+#include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemMenu.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "platform/desktop/Desktop.h"
+#include "space/ZEVSelections.h"
+#include "tests/support/LocalHttpServer.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QMimeData>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QTest>
+#include <QUrl>
+
+namespace e2e {
+namespace {
+
+// Takes what the desktop's opener is handed instead of starting a program.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+// A file manager on the program's session bus.
+class FakeFileManager final : public QDBusVirtualObject {
+public:
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        calls.push_back(message);
+        connection.send(message.createReply());
+        return true;
+    }
+    std::vector<QDBusMessage> calls;
+};
+
+class OpeningObjects : public E2E {
+protected:
+    void SetUp() override
+    {
+        E2E::SetUp();
+        for (const char* scheme : {"file", "http"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "open");
+    }
+    void TearDown() override
+    {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        for (const char* scheme : {"file", "http"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+        ZEVItemViewerAppHost::setRetriever({});
+        E2E::TearDown();
+    }
+
+    // The first start's welcome is no concern here.
+    void startQuietly()
+    {
+        start();
+        alerts.clear();
+    }
+    QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
+    QPoint at(const QPointF& p) const { return QPoint(int(p.x()), int(canvas()->height() - p.y())); }
+    ZEVItemViewer* viewer() const { return space()->itemViewerForCurseur(space()->nowCurseur()); }
+
+    // A file of the user's, or of the store, given to the program; answers its view on the Now desk.
+    ZEVItemView* place(const QString& path)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        if (!QFileInfo(path).isSymLink()) {
+            QFile f(path);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("contents");
+        }
+        adapter()->addFilenames({path});
+        advance(1.5);
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+            if (v->itemTitle() == QFileInfo(path).fileName())
+                return dynamic_cast<ZEVItemView*>(v);
+        ADD_FAILURE() << "no icon for " << path.toStdString();
+        return nullptr;
+    }
+    void doubleClick(ZEVItemView* v)
+    {
+        // Through the window, as the system delivers them: two presses make the double click.
+        const QPoint p = canvas()->mapTo(window(), at(v->imageFrame().center()));
+        QTest::mouseDClick(window()->windowHandle(), Qt::LeftButton, {}, p);
+        pump();
+    }
+    // The right button on the view, then the menu's item of that title chosen with the mouse.
+    void chooseFromMenu(ZEVItemView* v, const QString& title)
+    {
+        QTest::mouseClick(canvas(), Qt::RightButton, {}, at(v->imageFrame().center()));
+        pump();
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(popup, nullptr) << "no menu popped";
+        ASSERT_NE(viewer()->itemMenu(), nullptr);
+        ASSERT_EQ(popup, viewer()->itemMenu()->menu()) << "the Object's menu, not the desk's";
+        QAction* chosen = nullptr;
+        for (QAction* a : popup->actions())
+            if (a->text() == title && a->isVisible())
+                chosen = a;
+        ASSERT_NE(chosen, nullptr) << "no item " << title.toStdString();
+        ASSERT_TRUE(chosen->isEnabled()) << title.toStdString();
+        QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(chosen).center());
+        pump();
+    }
+
+    UrlCatcher catcher;
+};
+
+TEST_F(OpeningObjects, ADoubleClickOpensTheFileThroughTheDesktopsOpener)
+{
+    startQuietly();
+    ZEVItemView* v = place(home + "/notes.txt");
+    ASSERT_NE(v, nullptr);
+    doubleClick(v);
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(home + "/notes.txt"));
+    EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(OpeningObjects, AProgramOrLauncherRunsOnlyWhenTheUserSaysYes)
+{
+    startQuietly();
+    ZEVItemView* tool = place(home + "/tool.sh");
+    ASSERT_NE(tool, nullptr);
+    QFile::setPermissions(home + "/tool.sh", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    doubleClick(tool);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].buttons, (QStringList{"Yes", "Cancel"}));
+    EXPECT_TRUE(catcher.urls.isEmpty()) << "Cancel runs nothing";
+    alertAnswer = 0;
+    doubleClick(tool);
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(home + "/tool.sh"));
+}
+
+TEST_F(OpeningObjects, TheMainMenusOpenOpensEachSelectedObject)
+{
+    startQuietly();
+    ZEVItemView* a = place(home + "/a.txt");
+    ZEVItemView* b = place(home + "/b.txt");
+    place(home + "/c.txt");
+    ASSERT_TRUE(a && b);
+    space()->selections().selectIconForItemSet({a->item(), b->item()}, nullptr);
+    pump();
+    chooseMenuItem(KELMainMenu::kMenuObject, 1);
+    QStringList opened;
+    for (const QUrl& u : catcher.urls)
+        opened << u.toLocalFile();
+    opened.sort();
+    EXPECT_EQ(opened, (QStringList{home + "/a.txt", home + "/b.txt"}));
+}
+
+TEST_F(OpeningObjects, OpeningASelectionWhoseFilesAreGoneDeletesEachWhenAsked)
+{
+    startQuietly();
+    ZEVItemView* a = place(home + "/old1.txt");
+    ZEVItemView* b = place(home + "/old2.txt");
+    ASSERT_TRUE(a && b);
+    KELI* items[] = {a->item(), b->item()};
+    space()->selections().selectIconForItemSet({items[0], items[1]}, nullptr);
+    pump();
+    QFile::remove(home + "/old1.txt");
+    QFile::remove(home + "/old2.txt");
+    std::vector<KELI*> asked;
+    ZEVItemViewerAppHost::setRetriever([&](KELI* o, QString*) {
+        asked.push_back(o);
+        return ZEVItemRetrieveDelete;
+    });
+    // Each deletion takes a view away while the others are still to open.
+    chooseMenuItem(KELMainMenu::kMenuObject, 1);
+    advance(0.5);
+    EXPECT_EQ(asked.size(), 2u);
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        EXPECT_TRUE(v->item() != items[0] && v->item() != items[1]);
+}
+
+TEST_F(OpeningObjects, AKeptMailMessageOpensItsFileAndAWebObjectItsAddress)
+{
+    startQuietly();
+    tallomer::test::LocalHttpServer server;
+    server.route("/today", {"<html>today</html>", {{"Content-Type", "text/html"}}});
+    auto link = std::make_unique<QMimeData>();
+    link->setText(server.url("/today").toString());
+    QGuiApplication::clipboard()->setMimeData(link.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(200, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+
+    auto mail = std::make_unique<QMimeData>();
+    mail->setData("message/rfc822", "From: a@example.org\r\nSubject: Lunch\r\nMessage-ID: <l-1@example.org>\r\n\r\nHi.\r\n");
+    QGuiApplication::clipboard()->setMimeData(mail.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(500, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+
+    ZEVItemView* web = nullptr;
+    ZEVItemView* message = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet()) {
+        if (v->itemType() == QLatin1String("http"))
+            web = dynamic_cast<ZEVItemView*>(v);
+        if (v->itemType() == QLatin1String("message"))
+            message = dynamic_cast<ZEVItemView*>(v);
+    }
+    ASSERT_TRUE(web && message);
+    // A web page opens on a single click.
+    ASSERT_TRUE(siItemOption(web->item(), ZEVOPTION_OPEN_ON_CLICK));
+    QTest::mouseClick(window()->windowHandle(), Qt::LeftButton, {},
+                      canvas()->mapTo(window(), at(web->imageFrame().center())));
+    pump();
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0], server.url("/today"));
+    doubleClick(message);
+    ASSERT_EQ(catcher.urls.size(), 2);
+    EXPECT_TRUE(catcher.urls[1].isLocalFile());
+    EXPECT_EQ(QFileInfo(catcher.urls[1].toLocalFile()).fileName(), QStringLiteral("Lunch.eml"))
+        << "the kept message, read from the Object's own record";
+}
+
+TEST_F(OpeningObjects, AZipKeptInTheStoreIsRefusedWithAnAlertAndOneElsewhereOpens)
+{
+    startQuietly();
+    ZEVItemView* kept = place(storeFolder() + "/kept/x.zip");
+    ZEVItemView* mine = place(home + "/mine.zip");
+    ASSERT_TRUE(kept && mine);
+    doubleClick(mine);
+    ASSERT_EQ(catcher.urls.size(), 1) << "an archive of the user's opens";
+    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(home + "/mine.zip"));
+    catcher.urls.clear();
+    doubleClick(kept);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Opening \"x.zip\""));
+    EXPECT_EQ(alerts[0].informative, QStringLiteral("Move the file before opening (Menu \"Object/Handle Objects/Move to…\")"));
+    EXPECT_TRUE(catcher.urls.isEmpty()) << "nothing opened";
+}
+
+TEST_F(OpeningObjects, ABusyMissingFileIsToldAboutAndAMissingOneIsLookedForThenDeletedOrFound)
+{
+    startQuietly();
+    ZEVItemView* v = place(home + "/draft.txt");
+    ASSERT_NE(v, nullptr);
+    KELI* item = v->item();
+    const KELId id = item->idInt();
+    ASSERT_TRUE(QFile::remove(home + "/draft.txt"));
+
+    addItemOption(item, ZEVOPTION_COPYING | ZEVOPTION_DOWNLOADING);
+    doubleClick(v);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Error!"));
+    EXPECT_EQ(alerts[0].informative, QStringLiteral("Cannot open an Object when downloading"));
+    clearItemOption(item, ZEVOPTION_COPYING | ZEVOPTION_DOWNLOADING);
+
+    // Found again elsewhere: no longer marked missing, and it opens from there next time.
+    const QString moved = home + "/found/draft.txt";
+    QDir().mkpath(home + "/found");
+    QFile f(moved);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    int asked = 0;
+    ZEVItemViewerAppHost::setRetriever([&](KELI* o, QString* path) {
+        ++asked;
+        EXPECT_TRUE(siItemOption(o, ZEVOPTION_NOT_FOUND)) << "marked while the panel shows";
+        ZEVItemData::Current().updateFilePathWithItem(o, moved);
+        *path = moved;
+        return ZEVItemRetrieveSelect;
+    });
+    doubleClick(v);
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(siItemOption(item, ZEVOPTION_NOT_FOUND));
+    EXPECT_TRUE(catcher.urls.isEmpty());
+    doubleClick(v);
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(moved));
+
+    // Gone for good: Delete removes the Object from the store.
+    ASSERT_TRUE(QFile::remove(moved));
+    ZEVItemViewerAppHost::setRetriever([](KELI*, QString*) { return ZEVItemRetrieveDelete; });
+    doubleClick(v);
+    advance(0.5);
+    // A forgotten link keeps its row, dated never.
+    EXPECT_TRUE(sql(database(), "SELECT 1 FROM ZEVLETS WHERE RELATION = 1000152 AND CHILD_ZEVLET = " +
+                                    std::to_string(id) + " AND DATE_IN < 4503599627370496.0")
+                    .empty())
+        << "no icon link left";
+    for (ZEVItemViewForDesks* other : nowDesk()->itemViewSet())
+        EXPECT_NE(other->item(), item);
+}
+
+TEST_F(OpeningObjects, ABrokenLinkIsOfferedForRepairAndOpensTheNewOriginal)
+{
+    startQuietly();
+    const QString first = home + "/first.pdf";
+    const QString second = home + "/second.pdf";
+    for (const QString& p : {first, second}) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const QString link = home + "/report.pdf";
+    ASSERT_TRUE(QFile::link(first, link));
+    ZEVItemView* v = place(link);
+    ASSERT_NE(v, nullptr);
+    ASSERT_TRUE(QFile::remove(first));
+
+    alertAnswer = 0; // "Fix Alias…"
+    ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest& r) {
+        EXPECT_EQ(r.title, QStringLiteral("Select New Original"));
+        return second;
+    });
+    doubleClick(v);
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Do you want to fix alias?"));
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), second) << "the link now points at the new original";
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(link));
+}
+
+TEST_F(OpeningObjects, TheObjectsMenuReleasesItsIconInTheStore)
+{
+    startQuietly();
+    ZEVItemView* v = place(home + "/letter.txt");
+    ASSERT_NE(v, nullptr);
+    const std::string id = std::to_string(v->item()->idInt());
+    ASSERT_EQ(iconLinks(id).size(), 1u);
+    const double open = std::stod(iconLinks(id).at(0, 1));
+    advance(2);
+    chooseFromMenu(v, QStringLiteral("Release Object"));
+    advance(0.5);
+    const Rows links = iconLinks(id);
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_LT(std::stod(links.at(0, 1)), open) << "the icon's link is closed at the cursor";
+    EXPECT_LE(std::stod(links.at(0, 1)), clock.now() + 1);
+}
+
+TEST_F(OpeningObjects, CopyPutsTheFileOnTheClipboardAndCutInLinksModeStillReleasesTheIcon)
+{
+    startQuietly();
+    ZEVItemView* v = place(home + "/plan.txt");
+    ASSERT_NE(v, nullptr);
+    const std::string id = std::to_string(v->item()->idInt());
+    const double open = std::stod(iconLinks(id).at(0, 1));
+    chooseFromMenu(v, QStringLiteral("Copy"));
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->urls(), QList<QUrl>{QUrl::fromLocalFile(home + "/plan.txt")});
+    EXPECT_EQ(std::stod(iconLinks(id).at(0, 1)), open) << "Copy releases nothing";
+
+    space()->frontViewer()->menuModeLink();
+    pump();
+    advance(2);
+    chooseFromMenu(v, QStringLiteral("Cut"));
+    advance(0.5);
+    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->urls(), QList<QUrl>{QUrl::fromLocalFile(home + "/plan.txt")});
+    EXPECT_LT(std::stod(iconLinks(id).at(0, 1)), open) << "the icon, not the links, is released";
+}
+
+TEST_F(OpeningObjects, MoveToFromTheMenuMovesTheFileIntoTheChosenFolderAndTheIconStays)
+{
+    startQuietly();
+    ZEVItemView* v = place(home + "/budget.txt");
+    ASSERT_NE(v, nullptr);
+    KELI* item = v->item();
+    const std::string id = std::to_string(item->idInt());
+    const double open = std::stod(iconLinks(id).at(0, 1));
+    QDir().mkpath(home + "/archive");
+    ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest& r) {
+        EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::Folder);
+        return home + "/archive";
+    });
+    QTest::mouseClick(canvas(), Qt::RightButton, {}, at(v->imageFrame().center()));
+    pump();
+    QAction* moveTo = viewer()->itemMenu()->action(ZEVItemMenuSlot::MoveTo);
+    ASSERT_TRUE(moveTo->isEnabled());
+    moveTo->trigger();
+    ZEVFrontClass::shared()->waitForTransfers();
+    pump();
+    advance(0.5);
+    EXPECT_FALSE(QFile::exists(home + "/budget.txt"));
+    EXPECT_TRUE(QFile::exists(home + "/archive/budget.txt"));
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), home + "/archive/budget.txt") << "the record follows";
+    EXPECT_EQ(std::stod(iconLinks(id).at(0, 1)), open) << "the icon stays on the desk";
+}
+
+TEST_F(OpeningObjects, ShowOriginalOfAMissingFileSaysYesOnlyWhenTheFileWasFoundAgain)
+{
+    startQuietly();
+    ZEVItemView* v = place(home + "/lost.txt");
+    ASSERT_NE(v, nullptr);
+    KELI* item = v->item();
+    ASSERT_TRUE(QFile::remove(home + "/lost.txt"));
+
+    addItemOption(item, ZEVOPTION_MOVING);
+    EXPECT_FALSE(viewer()->userShowOriginalForItem(item));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].informative, QStringLiteral("Cannot Show Original when moving"));
+    clearItemOption(item, ZEVOPTION_MOVING);
+
+    int answer = ZEVItemRetrieveCancel;
+    QString found;
+    ZEVItemViewerAppHost::setRetriever([&](KELI* which, QString* path) {
+        // As the retrieve panel does: a chosen file becomes the record's.
+        *path = found;
+        if (answer == ZEVItemRetrieveSelect && !found.isEmpty())
+            ZEVItemData::Current().updateFilePathWithItem(which, found);
+        return answer;
+    });
+    EXPECT_FALSE(viewer()->userShowOriginalForItem(item)) << "Cancel";
+    EXPECT_TRUE(siItemOption(item, ZEVOPTION_NOT_FOUND));
+    answer = 7;
+    EXPECT_FALSE(viewer()->userShowOriginalForItem(item)) << "an answer the panel never gives";
+    answer = ZEVItemRetrieveSelect;
+    EXPECT_FALSE(viewer()->userShowOriginalForItem(item)) << "Select without a file";
+    EXPECT_TRUE(log.contains("userShowOriginalForItem: ERROR"));
+    // The panel found the file where the user had moved it.
+    found = home + "/moved/lost.txt";
+    {
+        ASSERT_TRUE(QDir().mkpath(home + "/moved"));
+        QFile moved(found);
+        ASSERT_TRUE(moved.open(QIODevice::WriteOnly));
+    }
+    EXPECT_TRUE(viewer()->userShowOriginalForItem(item));
+    EXPECT_FALSE(siItemOption(item, ZEVOPTION_NOT_FOUND));
+    EXPECT_TRUE(catcher.urls.isEmpty()) << "nothing revealed: the panel found it";
+}
+
+TEST_F(OpeningObjects, ShowOriginalCallsTheFileManagerOnTheBusAndWithoutOneOpensTheFolder)
+{
+    startQuietly();
+    ZEVItemView* v = place(home + "/papers/summary.txt");
+    ASSERT_NE(v, nullptr);
+
+    // No file manager on the bus yet: the folder opens.
+    chooseFromMenu(v, QStringLiteral("Show Original"));
+    for (int i = 0; i < 100 && catcher.urls.isEmpty(); ++i)
+        pump(1);
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(home + "/papers"));
+
+    QDBusConnection fm = QDBusConnection::connectToBus(bus.address(), QStringLiteral("e2e-file-manager"));
+    FakeFileManager manager;
+    ASSERT_TRUE(fm.registerService(QString::fromLatin1(SystemDesktop::kService)));
+    ASSERT_TRUE(fm.registerVirtualObject(QString::fromLatin1(SystemDesktop::kPath), &manager));
+    chooseFromMenu(v, QStringLiteral("Show Original"));
+    for (int i = 0; i < 100 && manager.calls.empty(); ++i)
+        pump(1);
+    ASSERT_EQ(manager.calls.size(), 1u);
+    EXPECT_EQ(manager.calls[0].member(), QStringLiteral("ShowItems"));
+    EXPECT_EQ(manager.calls[0].arguments().value(0).toStringList(),
+              QStringList{QUrl::fromLocalFile(home + "/papers/summary.txt").toString(QUrl::FullyEncoded)});
+    pump();
+    EXPECT_EQ(catcher.urls.size(), 1) << "no folder opened this time";
+    chooseFromMenu(v, QStringLiteral("Get Info"));
+    for (int i = 0; i < 100 && manager.calls.size() < 2; ++i)
+        pump(1);
+    ASSERT_EQ(manager.calls.size(), 2u);
+    EXPECT_EQ(manager.calls[1].member(), QStringLiteral("ShowItemProperties"));
+    fm.unregisterObject(QString::fromLatin1(SystemDesktop::kPath));
+    QDBusConnection::disconnectFromBus(QStringLiteral("e2e-file-manager"));
+}
+
+} // namespace
+} // namespace e2e
+
+#include "OpeningObjectsTest.moc"
