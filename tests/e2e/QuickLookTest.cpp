@@ -4,10 +4,12 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
 #include "objects/view/ZEVItemView.h"
 #include "space/ZEVSpacePreview.h"
 #include "widgets/ZEVPreviewWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QGraphicsView>
 #include <QImage>
@@ -71,10 +73,14 @@ TEST_F(QuickLook, TheSpaceBarShowsAPictureAndTheSpaceBarOrEscapeClosesIt)
     const QImage shot = w->grab().toImage();
     EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(0, 0, 255)) << "the picture, on screen";
     EXPECT_EQ(QApplication::activeWindow(), window()) << "the keys stay with the Space window";
+    QAction* menuItem = adapter()->mainMenu()->item(4, 523);
+    ASSERT_NE(menuItem, nullptr);
+    EXPECT_TRUE(menuItem->isChecked()) << "the Object menu's Quick Look item follows the preview";
 
     key(Qt::Key_Space);
     pump();
     EXPECT_FALSE(shows()) << "the space bar again closes it";
+    EXPECT_FALSE(menuItem->isChecked());
 
     key(Qt::Key_Space);
     pump();
