@@ -103,7 +103,8 @@ bool ZEVSpacePreview::spaceKeyPressed(quint64 timestamp)
 {
     const bool pending = Scheduler::shared().isPending(this, kSpaceKeyUp);
     Scheduler::shared().cancel(this, kSpaceKeyUp);
-    if (timestamp != 0 && timestamp == lastRelease_)
+    // Only while the preview shows: elsewhere a held space bar may be typing spaces.
+    if (timestamp != 0 && timestamp == lastRelease_ && siVisible())
         return true;
     // The user's own press: the release before it was one, and comes first.
     if (pending)

@@ -108,6 +108,8 @@ TEST_F(SpacePreview, AHeldSpaceBarsRepeatsAreNeitherReleasesNorPresses)
     EXPECT_TRUE(preview->siVisible());
     EXPECT_FALSE(preview->spaceKeyPressed(7001));
     EXPECT_FALSE(preview->siVisible());
+    preview->spaceKeyReleased(8000);
+    EXPECT_FALSE(preview->spaceKeyPressed(8000)) << "without a preview, repeats may be typing";
 }
 
 TEST_F(SpacePreview, ItClosesOnceHoweverItIsClosedAndReloadsOnlyWhileItShows)
