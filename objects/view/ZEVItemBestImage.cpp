@@ -445,7 +445,9 @@ bool ZEVItemView::editTitle()
     titleEditor_->setText(itemTitle_);
     titleEditor_->setGeometry(r.adjusted(0, -2, 0, 2));
     titleEditor_->selectAll();
-    titleEditor_->installEventFilter(new TitleKeys(titleEditor_, this));
+    auto* keys = new TitleKeys(titleEditor_, this);
+    keys->setObjectName(QStringLiteral("ZEVItemTitleKeys"));
+    titleEditor_->installEventFilter(keys);
     titleView_->setVisible(false);
     titleEditor_->show();
     titleEditor_->setFocus(Qt::MouseFocusReason);
@@ -458,6 +460,9 @@ void ZEVItemView::endTitleEdit(bool keep)
     if (!editor)
         return;
     titleEditor_ = nullptr;
+    // The editor goes later, once its events are out: its keys must not reach this view by then
+    // (the view may be gone when the window closes).
+    delete editor->findChild<QObject*>(QStringLiteral("ZEVItemTitleKeys"), Qt::FindDirectChildrenOnly);
     const QString text = editor->text();
     editor->hide();
     editor->deleteLater();
