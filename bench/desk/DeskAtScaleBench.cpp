@@ -208,18 +208,20 @@ std::vector<double> seed(const QString& home, int n, int moves)
         std::fprintf(stderr, "bench: the program did not start\n");
         std::exit(1);
     }
+    // Places are given in the window's points, at the scale of the measured canvas.
+    p.sizeCanvas();
     ZEVDeskViewer* viewer = p.nowDesk();
     ZEVDeskClass* desk = viewer->deskClass();
     ZEVItemClass* items = viewer->itemClass();
     const double now = p.clock.now();
     std::mt19937 random(n);
-    std::uniform_real_distribution<double> x(600, 18600), y(600, 11400), when(now - 730 * kDay, now - kDay);
+    std::uniform_real_distribution<double> x(20, kCanvasW - 90), y(20, kCanvasH - 110), when(now - 730 * kDay, now - kDay);
     std::vector<double> dates;
     const char* types[] = {"txt", "pdf", "png", "html", "jpg", "doc", "mp3", "zip"};
     for (int i = 0; i < n; ++i) {
         KELI* item = items->creerItemWithChannelInt(KELOBJECT_HOME_CHANNEL, "Object " + std::to_string(i), "file",
                                                     types[i % 8], 0);
-        ZEVIconPosition at{x(random), y(random), 800, 0};
+        ZEVIconPosition at{x(random), y(random), 64, 0};
         desk->creerIconAttributsForItem(item, at);
         desk->creerIconForItem(item, now - 800 * kDay, KELDateOuverte);
         std::vector<double> d(moves);
@@ -227,7 +229,7 @@ std::vector<double> seed(const QString& home, int n, int moves)
             t = when(random);
         std::sort(d.begin(), d.end());
         for (double t : d) {
-            const ZEVIconPosition to{x(random), y(random), 800, 0};
+            const ZEVIconPosition to{x(random), y(random), 64, 0};
             desk->updatePosition(to, at, item, t);
             at = to;
         }
@@ -283,11 +285,19 @@ int measure(const QString& home, int objects, double stepDays)
     QImage image(kCanvasW, kCanvasH, QImage::Format_ARGB32_Premultiplied);
     p.repaint(image);
     const double startup = ms(clock);
+    const QSize firstCanvas = p.canvas()->viewport()->size();
+    if (!qEnvironmentVariableIsEmpty("TALLOMER_BENCH_SHOT"))
+        image.save(qEnvironmentVariable("TALLOMER_BENCH_SHOT") + QString::number(objects) + ".png");
     const std::size_t shown = desk ? desk->nbDeItemViews() : 0;
     p.advance(1);
     const long rss = residentBytes();
 
     p.sizeCanvas();
+    if (!qEnvironmentVariableIsEmpty("TALLOMER_BENCH_SHOT")) {
+        p.repaint(image);
+        image.save(qEnvironmentVariable("TALLOMER_BENCH_SHOT") + QString::number(objects) + "-sized.png");
+        std::fprintf(stderr, "canvas at the first paint: %d x %d\n", firstCanvas.width(), firstCanvas.height());
+    }
     std::vector<double> paints;
     for (int i = 0; i < 30; ++i) {
         QElapsedTimer t;
@@ -365,6 +375,24 @@ Measures runMeasure(const QString& self, const QString& home, int objects, doubl
     return m;
 }
 
+// The stores of an earlier run in a kept folder, with the dates of their moves; or written now.
+std::vector<double> seeded(const QString& home, int n, int moves)
+{
+    QFile dates(home + ".dates");
+    std::vector<double> out;
+    if (QFileInfo::exists(home) && dates.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : dates.readAll().split('\n'))
+            if (!line.isEmpty())
+                out.push_back(line.toDouble());
+        return out;
+    }
+    out = seed(home, n, moves);
+    if (dates.open(QIODevice::WriteOnly))
+        for (double d : out)
+            dates.write(QByteArray::number(d, 'f', 3) + '\n');
+    return out;
+}
+
 // The step back from Now that crosses about 1,000 move events.
 double stepForEvents(const std::vector<double>& dates, double now, std::size_t events)
 {
@@ -377,12 +405,23 @@ const char* verdict(bool met) { return met ? "met" : "MISSED"; }
 
 } // namespace
 
+// Options: --keep DIR keeps the stores in DIR and uses those an earlier run left there;
+// --runner PROGRAM measures with another build of this program (a build before a change, on the
+// same stores). TALLOMER_BENCH_SHOT=PREFIX saves each first paint as PREFIX<objects>.png.
 int main(int argc, char** argv)
 {
-    QTemporaryDir dir;
-    const QString self = QString::fromLocal8Bit(argv[0]);
+    QTemporaryDir temporary;
+    QString self = QString::fromLocal8Bit(argv[0]);
+    QString folder = temporary.path();
     const bool child = argc == 5 && QByteArray(argv[1]) == "--measure";
-    useHome(child ? QString::fromLocal8Bit(argv[2]) : dir.path() + "/empty");
+    for (int i = 1; !child && i + 1 < argc; i += 2) {
+        if (QByteArray(argv[i]) == "--keep")
+            folder = QString::fromLocal8Bit(argv[i + 1]);
+        else if (QByteArray(argv[i]) == "--runner")
+            self = QString::fromLocal8Bit(argv[i + 1]);
+    }
+    QDir().mkpath(folder);
+    useHome(child ? QString::fromLocal8Bit(argv[2]) : folder + "/empty");
     // One screen of 1920 x 1200, where the window of 1260 x 788 fits.
     const QString screen = QDir::home().filePath(QStringLiteral("offscreen-screen.json"));
     {
@@ -401,19 +440,19 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     QElapsedTimer seeding;
     seeding.start();
-    const std::vector<double> dates200 = seed(dir.path() + "/s200", 200, 6);
-    const std::vector<double> dates2000 = seed(dir.path() + "/s2000", 2000, 20);
-    const long links200 = storeLinks(dir.path() + "/s200");
-    const long links2000 = storeLinks(dir.path() + "/s2000");
-    std::printf("seeded in %.1f s: 200 Objects (%ld links), 2,000 Objects (%ld links)\n", seeding.elapsed() / 1000.0,
+    const std::vector<double> dates200 = seeded(folder + "/s200", 200, 6);
+    const std::vector<double> dates2000 = seeded(folder + "/s2000", 2000, 20);
+    const long links200 = storeLinks(folder + "/s200");
+    const long links2000 = storeLinks(folder + "/s2000");
+    std::printf("seeded (or found) in %.1f s: 200 Objects (%ld links), 2,000 Objects (%ld links)\n", seeding.elapsed() / 1000.0,
                 links200, links2000);
 
     // The empty program: its first start writes the store, the second is measured.
-    runMeasure(self, dir.path() + "/empty", 0, 0);
-    const Measures empty = runMeasure(self, dir.path() + "/empty", 0, 0);
-    const Measures m200 = runMeasure(self, dir.path() + "/s200", 200, stepForEvents(dates200, today, 1000));
+    runMeasure(self, folder + "/empty", 0, 0);
+    const Measures empty = runMeasure(self, folder + "/empty", 0, 0);
+    const Measures m200 = runMeasure(self, folder + "/s200", 200, stepForEvents(dates200, today, 1000));
     const double step2000 = stepForEvents(dates2000, today, 1000);
-    const Measures m2000 = runMeasure(self, dir.path() + "/s2000", 2000, step2000);
+    const Measures m2000 = runMeasure(self, folder + "/s2000", 2000, step2000);
 
     std::printf("\nSummary (targets in brackets, for the 2,000-Object store)\n");
     std::printf("empty program: start %.0f ms, %.1f MiB resident\n", empty.startup, empty.rss / 1048576.0);
