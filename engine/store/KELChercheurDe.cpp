@@ -127,6 +127,25 @@ bool runStep(Sqlite& db, int from, const std::vector<Statement>& statements)
     return ok;
 }
 
+// Stores of earlier versions, and the template, only index RELATION alone: every lookup of one
+// parent's links in a relation then visits all the relation's links (all icon places of the desk
+// for one move). The index is added where missing to a store of the current version; older
+// copies of the program read the file as before, an index being invisible to their queries.
+// The parent first, so that lookups by relation alone keep RelationIndex; and two columns only:
+// links of one key still come in the order of their ids, as they did through RelationIndex,
+// which callers that take the first of several rely on.
+void ensureParentIndex(Sqlite& db)
+{
+    const auto rows = db.executeQuery("SELECT VALUE FROM SETTINGS WHERE NAME=?;", {"dbVersion"});
+    if (!rows || rows->size() != 1 || versionFrom((*rows)[0]["VALUE"]) != KELChercheurDe::kCurrentVersion)
+        return;
+    if (!db.executeNonQuery(std::string("CREATE INDEX IF NOT EXISTS ") + KELChercheurDe::kParentIndex +
+                            " ON ZEVLETS(PARENT_ZEVLET, RELATION)"))
+        // A file that cannot be written still opens, only slower to search.
+        logFormat("zevDatabase The index %s could not be made (%s).", KELChercheurDe::kParentIndex,
+                  db.errorMessage().c_str());
+}
+
 } // namespace
 
 void KELChercheurDe::setAlertAndStop(AlertAndStop hook) { g_alertAndStop = std::move(hook); }
@@ -158,7 +177,9 @@ void KELChercheurDe::initialize()
     if (!UpdateZevDataBase(*g_connection, &alert)) {
         g_connection->close();
         alertAndStop(alert.message, alert.informative);
+        return;
     }
+    ensureParentIndex(*g_connection);
 }
 
 bool KELChercheurDe::UpdateZevDataBase() { return UpdateZevDataBase(ZevDataBase()); }

@@ -13,6 +13,8 @@
 class KELChercheurDe {
 public:
     static constexpr int kCurrentVersion = 3;
+    // The index of links by relation and parent, made at open where the store lacks it.
+    static constexpr const char* kParentIndex = "RelationParentIndex";
 
     // Shows an alert (when message is not empty) and then stops the program. The default logs
     // the texts and exits; the application shows a modal alert, tests record the call. When the

@@ -57,7 +57,8 @@ inline std::string insertRow(const KELRow& r)
 }
 
 // Everything a file holds, as text: schema entries and every row of every table.
-inline std::string dump(const std::string& path)
+// The schema and every row; `withoutIndex` leaves that index out of the schema.
+inline std::string dump(const std::string& path, const std::string& withoutIndex = {})
 {
     const tallomer::ScopedLogCapture quiet; // a missing table is part of what some tests compare
     Sqlite db;
@@ -69,6 +70,9 @@ inline std::string dump(const std::string& path)
                             "SELECT * FROM SETTINGS ORDER BY NAME, VALUE;"}) {
         const auto rows = db.executeQuery(sql);
         for (const auto& row : rows ? *rows : std::vector<SqlRow>{}) {
+            if (!withoutIndex.empty() && row.size() > 1 && row.valueAt(1).isText() &&
+                row.valueAt(1).toText() == withoutIndex)
+                continue;
             for (std::size_t i = 0; i < row.size(); ++i) {
                 const SqlValue& v = row.valueAt(i);
                 out += row.nameAt(i) + "=" +

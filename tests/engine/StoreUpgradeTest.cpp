@@ -40,7 +40,13 @@ struct Opened {
 
 TEST(StoreUpgrade, VersionOneAndTwoEndIdenticalToTheTemplateWithTheirLogLines)
 {
-    const std::string expected = dump(templatePath());
+    // The template with the index every opened store of this version gets.
+    const std::string expected = [] {
+        const std::string path = copyTemplate();
+        Opened o(path);
+        KELChercheurDe::CloseDatabase();
+        return dump(path);
+    }();
     for (int from : {1, 2}) {
         SCOPED_TRACE(from);
         const std::string path = copyAt(from);
@@ -103,7 +109,9 @@ TEST(StoreUpgrade, TheVersionRowDecidesAndARefusedFileIsLeftAsItWas)
             }
             KELChercheurDe::CloseDatabase();
         }
-        EXPECT_EQ(dump(path), before);
+        // An opened store of this version also gains the parent index, and nothing else.
+        EXPECT_EQ(dump(path, KELChercheurDe::kParentIndex), before);
+        EXPECT_EQ(dump(path) != before, c.change == version("3"));
     }
     KELChercheurDe::setDownloadPage("https://tallomer.org/download");
 }
@@ -184,3 +192,46 @@ TEST(StoreUpgrade, OneConnectionForAllFindersAndStatementsFailAfterClose)
     EXPECT_EQ(first, &KELChercheurDe::ZevDataBase());
     EXPECT_FALSE(first->isOpen());
 }
+
+// The index of links by relation and parent is made once, at the first open of a store that
+// lacks it; the tables and rows stay as they were, and the file opens as before: the version,
+// the integrity check and the links read back.
+TEST(StoreUpgrade, TheParentIndexIsMadeOnceAtOpenAndChangesNoRow)
+{
+    const std::string path = copyTemplate();
+    const std::string before = dump(path);
+    auto indexes = [&] {
+        Sqlite db;
+        db.open(path, false);
+        const auto rows = db.executeQuery("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?;",
+                                          {KELChercheurDe::kParentIndex});
+        return rows ? rows->size() : 0u;
+    };
+    ASSERT_EQ(indexes(), 0u) << "the template is left without it";
+    for (int open = 0; open < 2; ++open) {
+        SCOPED_TRACE(open);
+        {
+            Opened o(path);
+            EXPECT_TRUE(o.session.stops.empty());
+            EXPECT_TRUE(o.log.sink.lines.empty());
+            EXPECT_EQ(KELChercheurDeLiens().loadRowInt(2000195)->parent, 2000002u);
+            KELChercheurDe::CloseDatabase();
+        }
+        EXPECT_EQ(indexes(), 1u);
+        EXPECT_EQ(dump(path, KELChercheurDe::kParentIndex), before);
+    }
+    // The lookups of one parent's links in a relation use it.
+    Sqlite db;
+    ASSERT_TRUE(db.open(path, false));
+    const auto plan = db.executeQuery("EXPLAIN QUERY PLAN SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = 1000152 "
+                                      "AND PARENT_ZEVLET = 2000018 ORDER BY DATE_IN;");
+    ASSERT_TRUE(plan && !plan->empty());
+    std::string detail;
+    for (const auto& row : *plan)
+        detail += row["detail"].toText() + "\n";
+    EXPECT_NE(detail.find(KELChercheurDe::kParentIndex), std::string::npos) << detail;
+    const auto check = db.executeQuery("PRAGMA integrity_check;");
+    ASSERT_TRUE(check && check->size() == 1);
+    EXPECT_EQ((*check)[0].valueAt(0).toText(), "ok");
+}
+

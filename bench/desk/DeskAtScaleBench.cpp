@@ -1,0 +1,485 @@
+// The desk at the sizes people reach after years of use, measured through the program's own
+// object graph (ApplicationGraph, as main() builds it) on stores seeded through the real desk
+// model: 200 Objects with a few moves each, and 2,000 Objects with 20 past moves each (about
+// 10^5 links). Reports, by name:
+//   startup/N       program start on the store to the end of the first paint with every icon;
+//   repaint/N       one full repaint of the desk canvas, 1260 x 788, offscreen;
+//   search_step/N   a Search-cursor move crossing about 1,000 events, through the desk's refresh
+//                   and a repaint (the desk's coalescing delay is skipped on the virtual clock);
+//   search_180/N    the same for a step of 180 days;
+//   move_icon/L     one position change of one icon on the store of L links;
+//   rss_per_object  resident bytes per Object beyond the empty program.
+// The store is written once; each start runs in a process of its own (the program runs itself
+// with --measure), so that memory and first-use caches are those of a fresh start. Run it on a
+// session bus of its own: dbus-run-session -- bench_desk_DeskAtScaleBench
+
+#include "app/ApplicationGraph.h"
+#include "app/space/ZEVSpaceAdapter.h"
+#include "app/store/KELResources.h"
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVItemClass.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
+#include "platform/QtScheduler.h"
+#include "platform/UserDefaults.h"
+#include "platform/hid/FakeEvdevSystem.h"
+#include "platform/thumbs/Thumbnails.h"
+#include "runtime/Clock.h"
+#include "engine/KELICurseur.h"
+#include "space/ZEVSpaceParts.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceWindow.h"
+#include "widgets/ZEVAlert.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGraphicsView>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <random>
+#include <vector>
+
+#ifndef TALLOMER_TEMPLATE_DB
+#define TALLOMER_TEMPLATE_DB "share/tallomer/zev.sqlite"
+#endif
+
+namespace {
+
+using namespace tallomer;
+
+constexpr int kCanvasW = 1260;
+constexpr int kCanvasH = 788;
+constexpr double kDay = 86400.0;
+
+// The targets on the 2,000-Object store.
+constexpr double kRepaintTargetMs = 8;
+constexpr double kStartupTargetMs = 500;
+constexpr double kSearchTargetMs = 16;
+constexpr double kMoveTargetMs = 2;
+constexpr double kBytesPerObjectTarget = 40 * 1024;
+
+double ms(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
+
+long residentBytes()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = f.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+void useHome(const QString& home)
+{
+    for (const auto& [name, sub] : std::vector<std::pair<const char*, const char*>>{
+             {"HOME", ""}, {"XDG_DATA_HOME", "/.local/share"}, {"XDG_CONFIG_HOME", "/.config"},
+             {"XDG_CACHE_HOME", "/.cache"}}) {
+        QDir().mkpath(home + sub);
+        qputenv(name, (home + sub).toUtf8());
+    }
+}
+
+// The program of one home, on a virtual clock that starts today.
+struct Program {
+    explicit Program(const QString& home)
+        : home(home), defaults(home + "/.config/Tallomer/Tallomer.conf"), values(defaults),
+          devices(std::make_unique<FakeEvdevSystem>())
+    {
+        Clock::setShared(&clock);
+    }
+    ~Program()
+    {
+        graph.reset();
+        Clock::setShared(nullptr);
+    }
+
+    bool start()
+    {
+        ApplicationGraph::Options options;
+        options.application.layout = KELStoreLayout::standard();
+        options.application.addSidebarItem = false;
+        options.application.hidRegistry = &devices;
+        options.defaults = &values;
+        options.volumeLister = [] { return QStringList{QStringLiteral("/")}; };
+        graph = std::make_unique<ApplicationGraph>(std::move(options));
+        if (graph->start())
+            return false;
+        graph->application()->setStopHandler([](int) {});
+        for (int i = 0; i < 40 && !window(); ++i)
+            advance(0.05);
+        return window() != nullptr;
+    }
+
+    void pump(int rounds = 3)
+    {
+        for (int i = 0; i < rounds; ++i) {
+            QThreadPool::globalInstance()->waitForDone();
+            graph->thumbnails().waitForDone();
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+
+    // Every perform due within `seconds` runs now: the delays cost no wall time.
+    void advance(double seconds)
+    {
+        const double end = clock.now() + seconds;
+        double due = 0;
+        while (graph && graph->scheduler().nextDue(&due) && due <= end) {
+            clock.set(std::max(clock.now(), due));
+            graph->scheduler().clockMoved();
+            pump(1);
+        }
+        clock.set(end);
+        if (graph)
+            graph->scheduler().clockMoved();
+        pump(1);
+    }
+
+    void quit()
+    {
+        QWidget* target = window();
+        if (QWidget* focus = target->focusWidget())
+            target = focus;
+        QTest::keyClick(target, Qt::Key_Q, Qt::ControlModifier);
+        pump();
+        graph.reset();
+    }
+
+    ZEVSpaceController* space() const { return graph && graph->space() ? graph->space()->space() : nullptr; }
+    ZEVSpaceWindow* window() const { return space() ? space()->spaceWindow() : nullptr; }
+    ZEVDeskViewer* desk(KELICurseur* c) const { return space() ? space()->deskViewerForCurseur(c) : nullptr; }
+    ZEVDeskViewer* nowDesk() const { return space() ? desk(space()->nowCurseur()) : nullptr; }
+    QGraphicsView* canvas() const { return window()->spaceView()->deskCanvas(); }
+
+    // The window sized so that the desk canvas is kCanvasW x kCanvasH.
+    void sizeCanvas()
+    {
+        QWidget* content = canvas();
+        for (int i = 0; i < 3 && content->size() != QSize(kCanvasW, kCanvasH); ++i) {
+            window()->resize(window()->width() + kCanvasW - content->width(),
+                             window()->height() + kCanvasH - content->height());
+            advance(0.5);
+        }
+    }
+
+    // One full repaint of the canvas, as the window system asks it.
+    void repaint(QImage& image)
+    {
+        image.fill(Qt::black);
+        canvas()->viewport()->render(&image);
+    }
+
+    QString home;
+    FixedClock clock{dateFromUnix(double(std::time(nullptr)))};
+    UserDefaults defaults;
+    UserDefaultsController values;
+    EvdevRegistry devices;
+    // The welcome and every other question answered at once, as a user who knows the program.
+    ScopedAlertAnswerer answerer{[](const ZEVAlertRequest&) { return 1; }};
+    std::unique_ptr<ApplicationGraph> graph;
+};
+
+// n Objects on the Now desk of the home Channel, each moved `moves` times over the two years
+// before today, written through the desk model of a first run of the program. Answers the
+// dates of the moves, sorted.
+std::vector<double> seed(const QString& home, int n, int moves)
+{
+    useHome(home);
+    Program p(home);
+    if (!p.start()) {
+        std::fprintf(stderr, "bench: the program did not start\n");
+        std::exit(1);
+    }
+    // Places are given in the window's points, at the scale of the measured canvas.
+    p.sizeCanvas();
+    ZEVDeskViewer* viewer = p.nowDesk();
+    ZEVDeskClass* desk = viewer->deskClass();
+    ZEVItemClass* items = viewer->itemClass();
+    const double now = p.clock.now();
+    std::mt19937 random(n);
+    std::uniform_real_distribution<double> x(20, kCanvasW - 90), y(20, kCanvasH - 110), when(now - 730 * kDay, now - kDay);
+    std::vector<double> dates;
+    const char* types[] = {"txt", "pdf", "png", "html", "jpg", "doc", "mp3", "zip"};
+    for (int i = 0; i < n; ++i) {
+        KELI* item = items->creerItemWithChannelInt(KELOBJECT_HOME_CHANNEL, "Object " + std::to_string(i), "file",
+                                                    types[i % 8], 0);
+        ZEVIconPosition at{x(random), y(random), 64, 0};
+        desk->creerIconAttributsForItem(item, at);
+        desk->creerIconForItem(item, now - 800 * kDay, KELDateOuverte);
+        std::vector<double> d(moves);
+        for (double& t : d)
+            t = when(random);
+        std::sort(d.begin(), d.end());
+        for (double t : d) {
+            const ZEVIconPosition to{x(random), y(random), 64, 0};
+            desk->updatePosition(to, at, item, t);
+            at = to;
+        }
+        dates.insert(dates.end(), d.begin(), d.end());
+        if (i % 100 == 99)
+            p.advance(0.1);
+    }
+    p.advance(2);
+    p.quit();
+    std::sort(dates.begin(), dates.end());
+    return dates;
+}
+
+long storeLinks(const QString& home)
+{
+    sqlite3* db = nullptr;
+    long n = 0;
+    const QByteArray file = QFile::encodeName(home + "/.local/share/Tallomer/zev.sqlite");
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM ZEVLETS", -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            n = sqlite3_column_int64(st, 0);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return n;
+}
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// In a process of its own: starts the program on `home`, which holds `objects` Objects, and
+// prints one line of measures: startup ms, views shown, resident bytes, repaint ms, search step
+// ms, 180-day step ms, move ms.
+int measure(const QString& home, int objects, double stepDays)
+{
+    useHome(home);
+    QElapsedTimer clock;
+    clock.start();
+    Program p(home);
+    if (!p.start())
+        return 1;
+    // Until every icon is on the desk, then the first paint of them all.
+    ZEVDeskViewer* desk = p.nowDesk();
+    for (int i = 0; i < 400 && desk && int(desk->nbDeItemViews()) < objects; ++i)
+        p.advance(0.02);
+    QImage image(kCanvasW, kCanvasH, QImage::Format_ARGB32_Premultiplied);
+    p.repaint(image);
+    const double startup = ms(clock);
+    const QSize firstCanvas = p.canvas()->viewport()->size();
+    if (!qEnvironmentVariableIsEmpty("TALLOMER_BENCH_SHOT"))
+        image.save(qEnvironmentVariable("TALLOMER_BENCH_SHOT") + QString::number(objects) + ".png");
+    const std::size_t shown = desk ? desk->nbDeItemViews() : 0;
+    p.advance(1);
+    const long rss = residentBytes();
+
+    p.sizeCanvas();
+    if (!qEnvironmentVariableIsEmpty("TALLOMER_BENCH_SHOT")) {
+        p.repaint(image);
+        image.save(qEnvironmentVariable("TALLOMER_BENCH_SHOT") + QString::number(objects) + "-sized.png");
+        std::fprintf(stderr, "canvas at the first paint: %d x %d\n", firstCanvas.width(), firstCanvas.height());
+    }
+    std::vector<double> paints;
+    for (int i = 0; i < 30; ++i) {
+        QElapsedTimer t;
+        t.start();
+        p.repaint(image);
+        paints.push_back(ms(t));
+    }
+
+    // The Search cursor, made active, stepped back and forth.
+    ZEVRulerViewerServices* ruler = p.space()->rulerViewer();
+    KELICurseur* search = p.space()->searchCurseur();
+    auto step = [&](double days) {
+        std::vector<double> times;
+        for (int i = 0; i < 6; ++i) {
+            const double by = (i % 2 == 0 ? -days : days) * kDay;
+            QElapsedTimer t;
+            t.start();
+            ruler->userChangeActifCurseur(search);
+            ruler->userInitieDeplacementCurseur();
+            ruler->userPlaceCurseurEtRulerOffset(by);
+            ruler->userTermineDeplacementCurseur();
+            // The desk's coalesced pass is due 50 ms later: its work, then the frame it asks.
+            p.advance(0.06);
+            p.repaint(image);
+            times.push_back(ms(t));
+            // The icons' moves to their places, frames spread over the next second.
+            p.advance(2);
+        }
+        return median(times);
+    };
+    const double searchStep = objects ? step(stepDays) : 0;
+    const double search180 = objects ? step(180) : 0;
+
+    // One icon moved on the Now desk, as a drag ends.
+    std::vector<double> moves;
+    if (desk && objects) {
+        ZEVDeskClass* model = desk->deskClass();
+        std::vector<KELI*> items = model->itemsForIconViewerRelation();
+        for (int i = 0; i < 20 && i < int(items.size()); ++i) {
+            KELI* item = items[std::size_t(i) * items.size() / 20];
+            const ZEVIconPosition old = model->rectCurseurForItem(item);
+            ZEVIconPosition to = old;
+            to.x += 100;
+            QElapsedTimer t;
+            t.start();
+            model->updatePosition(to, old, item);
+            moves.push_back(ms(t));
+        }
+    }
+    std::printf("MEASURE %.2f %zu %ld %.2f %.2f %.2f %.3f\n", startup, shown, rss, median(paints), searchStep,
+                search180, median(moves));
+    std::fflush(stdout);
+    p.quit();
+    return 0;
+}
+
+struct Measures {
+    double startup = 0;
+    long shown = 0;
+    long rss = 0;
+    double repaint = 0;
+    double search = 0;
+    double search180 = 0;
+    double move = 0;
+};
+
+Measures runMeasure(const QString& self, const QString& home, int objects, double stepDays)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(self, {QStringLiteral("--measure"), home, QString::number(objects), QString::number(stepDays)});
+    child.waitForFinished(600000);
+    Measures m;
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
+        if (line.startsWith("MEASURE "))
+            std::sscanf(line.constData(), "MEASURE %lf %ld %ld %lf %lf %lf %lf", &m.startup, &m.shown, &m.rss,
+                        &m.repaint, &m.search, &m.search180, &m.move);
+    return m;
+}
+
+// The stores of an earlier run in a kept folder, with the dates of their moves; or written now.
+std::vector<double> seeded(const QString& home, int n, int moves)
+{
+    QFile dates(home + ".dates");
+    std::vector<double> out;
+    if (QFileInfo::exists(home) && dates.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : dates.readAll().split('\n'))
+            if (!line.isEmpty())
+                out.push_back(line.toDouble());
+        return out;
+    }
+    out = seed(home, n, moves);
+    if (dates.open(QIODevice::WriteOnly))
+        for (double d : out)
+            dates.write(QByteArray::number(d, 'f', 3) + '\n');
+    return out;
+}
+
+// The step back from Now that crosses about 1,000 move events.
+double stepForEvents(const std::vector<double>& dates, double now, std::size_t events)
+{
+    if (dates.size() < events)
+        return 180;
+    return (now - dates[dates.size() - events]) / kDay;
+}
+
+const char* verdict(bool met) { return met ? "met" : "MISSED"; }
+
+} // namespace
+
+// Options: --keep DIR keeps the stores in DIR and uses those an earlier run left there;
+// --runner PROGRAM measures with another build of this program (a build before a change, on the
+// same stores). TALLOMER_BENCH_SHOT=PREFIX saves each first paint as PREFIX<objects>.png.
+int main(int argc, char** argv)
+{
+    QTemporaryDir temporary;
+    QString self = QString::fromLocal8Bit(argv[0]);
+    QString folder = temporary.path();
+    const bool child = argc == 5 && QByteArray(argv[1]) == "--measure";
+    for (int i = 1; !child && i + 1 < argc; i += 2) {
+        if (QByteArray(argv[i]) == "--keep")
+            folder = QString::fromLocal8Bit(argv[i + 1]);
+        else if (QByteArray(argv[i]) == "--runner")
+            self = QString::fromLocal8Bit(argv[i + 1]);
+    }
+    QDir().mkpath(folder);
+    useHome(child ? QString::fromLocal8Bit(argv[2]) : folder + "/empty");
+    // One screen of 1920 x 1200, where the window of 1260 x 788 fits.
+    const QString screen = QDir::home().filePath(QStringLiteral("offscreen-screen.json"));
+    {
+        QFile config(screen);
+        if (config.open(QIODevice::WriteOnly))
+            config.write(R"({"screens": [{"name": "Main", "width": 1920, "height": 1200}]})");
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screen));
+    QApplication app(argc, argv);
+    KELResources::setDirectory(QFileInfo(QStringLiteral(TALLOMER_TEMPLATE_DB)).absolutePath());
+    if (child)
+        return measure(QString::fromLocal8Bit(argv[2]), atoi(argv[3]), atof(argv[4]));
+
+    const double today = dateFromUnix(double(std::time(nullptr)));
+    std::printf("seeding the stores through the desk model...\n");
+    std::fflush(stdout);
+    QElapsedTimer seeding;
+    seeding.start();
+    const std::vector<double> dates200 = seeded(folder + "/s200", 200, 6);
+    const std::vector<double> dates2000 = seeded(folder + "/s2000", 2000, 20);
+    const long links200 = storeLinks(folder + "/s200");
+    const long links2000 = storeLinks(folder + "/s2000");
+    std::printf("seeded (or found) in %.1f s: 200 Objects (%ld links), 2,000 Objects (%ld links)\n", seeding.elapsed() / 1000.0,
+                links200, links2000);
+
+    // The empty program: its first start writes the store, the second is measured.
+    runMeasure(self, folder + "/empty", 0, 0);
+    const Measures empty = runMeasure(self, folder + "/empty", 0, 0);
+    const Measures m200 = runMeasure(self, folder + "/s200", 200, stepForEvents(dates200, today, 1000));
+    const double step2000 = stepForEvents(dates2000, today, 1000);
+    const Measures m2000 = runMeasure(self, folder + "/s2000", 2000, step2000);
+
+    std::printf("\nSummary (targets in brackets, for the 2,000-Object store)\n");
+    std::printf("empty program: start %.0f ms, %.1f MiB resident\n", empty.startup, empty.rss / 1048576.0);
+    for (const auto& [n, m, links] : {std::tuple{200, m200, links200}, std::tuple{2000, m2000, links2000}}) {
+        std::printf("-- %d Objects, %ld links, %ld icons shown\n", n, links, m.shown);
+        std::printf("startup/%d: %.0f ms\n", n, m.startup);
+        std::printf("repaint/%d: %.2f ms\n", n, m.repaint);
+        std::printf("search_step/%d: %.1f ms (about 1,000 events)\n", n, m.search);
+        std::printf("search_180/%d: %.1f ms\n", n, m.search180);
+        std::printf("move_icon/%ld: %.3f ms\n", links, m.move);
+        std::printf("rss_per_object/%d: %.1f KiB (%.1f MiB resident)\n", n, (m.rss - empty.rss) / 1024.0 / n,
+                    m.rss / 1048576.0);
+    }
+    std::printf("-- targets on %ld links\n", links2000);
+    std::printf("repaint/2000 %.2f ms [%.0f ms]: %s\n", m2000.repaint, kRepaintTargetMs,
+                verdict(m2000.repaint <= kRepaintTargetMs));
+    std::printf("startup/2000 %.0f ms [%.0f ms]: %s\n", m2000.startup, kStartupTargetMs,
+                verdict(m2000.startup <= kStartupTargetMs));
+    std::printf("search_step/2000 %.1f ms [%.0f ms beyond the coalescing delay]: %s\n", m2000.search, kSearchTargetMs,
+                verdict(m2000.search <= kSearchTargetMs));
+    std::printf("move_icon/%ld %.3f ms [%.0f ms]: %s\n", links2000, m2000.move, kMoveTargetMs,
+                verdict(m2000.move <= kMoveTargetMs));
+    const double perObject = double(m2000.rss - empty.rss) / 2000;
+    std::printf("rss_per_object/2000 %.1f KiB [%.0f KiB]: %s\n", perObject / 1024, kBytesPerObjectTarget / 1024,
+                verdict(perObject <= kBytesPerObjectTarget));
+    return 0;
+}
