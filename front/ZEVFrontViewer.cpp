@@ -812,7 +812,9 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
     static const std::set<std::string_view> answered = {
         "userCopy",       "userCut",        "userPaste",         "userSelectAll",  "userDeselectAll",
         "userSelectNext", "userSelectPrevious", "menuModeIcon", "menuModeTitle", "menuModeFilter",
-        "menuModeLink",   "userToggleTimebar", "userToggleTline", "userToggleTracks", "userToggleToolbar", "userToggleFullScreen"};
+        "menuModeLink",   "userToggleTimebar", "userToggleTline", "userToggleTracks", "userToggleToolbar", "userToggleFullScreen",
+        "userRecallNow", "userRetainNow", "userReleaseNow", "userForgetNow", "userRecallSearch", "userRetainSearch",
+        "userReleaseSearch", "userForgetSearch"};
     return answered.count(c) != 0;
 }
 

@@ -24,6 +24,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <initializer_list>
 #include <vector>
 
 class KELI;
@@ -36,6 +37,9 @@ class ZEVButton;
 class ZEVFrontClass;
 class ZEVFrontSelectionView;
 class ZEVFrontView;
+class ZEVInspectViewer;
+class ZEVItemViewer;
+class ZEVDeskViewer;
 class ZEVSpaceController;
 
 class ZEVFrontViewer final : public QObject,
@@ -232,6 +236,50 @@ public:
     // The tool menus' show-links items of the current mode go to the Space, and the links redraw.
     void majSiShowLinksForCurrentMode();
 
+    // ---- edit actions (ZEVFrontViewerEdit.cpp) ----
+    // The eight commands go to the first focused inspector that takes them, else to the desk of
+    // the active cursor by front mode. Recall Now passes over the Icons and Channels inspectors,
+    // Recall Search and Release the Icons one.
+    bool siRecallingSelectedItems() override;
+    bool siRecallingNowSelectedItems() override;
+    bool siReleasingSelectedItems() override;
+    void userRecallNow() override;
+    void userRecallSearch() override;
+    void userRetainNow() override { userRetain(); }
+    void userRetainSearch() override { userRetain(); }
+    void userReleaseNow() override { userRelease(); }
+    void userReleaseSearch() override { userRelease(); }
+    void userForgetNow() override { userForget(); }
+    void userForgetSearch() override { userForget(); }
+    // The mode's whole selection recalled on the Now desk, whatever cursor is active.
+    void menuEditRecallNow();
+    // The action at the active cursor on the mode's subset.
+    void menuEditRecall();
+    void menuEditRetain();
+    void menuEditRelease();
+    void menuEditForget();
+
+    // ---- the link-line menu and the edit images (ZEVFrontViewerMenus.cpp) ----
+    QMenu* connexionMenuForConnexion(ZEVItemConnexion* connexion) override;
+    QMenu* connexionMenu() const { return connexionMenu_.get(); }
+    // The line whose menu was built last, found again by its two Objects: nullptr once the line is
+    // gone, so an action on a forgotten line does nothing.
+    ZEVItemConnexion* selectedConnexion() const;
+    void menuReleaseConnexion();
+    void menuRecallConnexion();
+    void menuRecallNowConnexion();
+    void menuRetainConnexion();
+    void menuForgetConnexion();
+    void menuSelectIconConnexion();
+    void menuSelectTitleConnexion();
+    void menuSelectLinkConnexion();
+    void menuSelectFilterConnexion();
+    // The Recall, Retain, Release and Forget items of a menu take the images of the active cursor,
+    // a disabled one the black image: a menu with both forms (1), or one form and Recall Now (2).
+    // Items are found by their "tag" property; a tag the menu lacks is skipped.
+    void majImageForEditionMenu1(QMenu* menu) override;
+    void majImageForEditionMenu2(QMenu* menu) override;
+
 protected:
     // The mode buttons follow the content view's size.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -277,6 +325,18 @@ private:
     void popToolMenu(int mode);
     void deskEdit(int command);
     void tellInspectors(bool modeChanged);
+    // The focused inspector that takes an edit command (nullptr: none): entities of `excluded`
+    // are passed over.
+    ZEVInspectViewer* focusedInspectorFor(std::initializer_list<KELId> excluded) const;
+    void userRetain();
+    void userRelease();
+    void userForget();
+    // Recall of one Object on a desk: at its view, or a new icon; true when it lay on a desk
+    // before, to be recalled with the others (recallIcons).
+    bool recallOne(KELI* item, KELI* selected, ZEVItemViewer* iv, ZEVDeskViewer* dv, KELICurseur* c, int mode,
+                   bool siNowForm);
+    void recallIcons(const std::vector<KELI*>& items, ZEVItemViewer* iv, ZEVDeskViewer* dv, bool devant);
+    void buildConnexionMenu();
     void leaveQuasimode();
     std::int64_t countForMode(int mode) const;
 
@@ -338,6 +398,11 @@ private:
     ZEVHeaderFrames animFrom_, animTo_;
     int animStep_ = 0;
     int animSteps_ = 0;
+    // The link-line menu, built on first use, and the two Objects of the line it was built for
+    // (the line itself is never kept: it may go while the menu is up).
+    std::unique_ptr<QMenu> connexionMenu_;
+    KELI* connexionParent_ = nullptr;
+    KELI* connexionEnfant_ = nullptr;
     ScheduledTarget guard_{this};
 };
 

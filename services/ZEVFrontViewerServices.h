@@ -87,6 +87,8 @@ public:
     virtual bool siCurseurAtHome() = 0;
     // A cursor move starts: the desk is no longer going home.
     virtual void clearGoingToHome() = 0;
+    // The ruler bar's Now button: the Now cursor becomes the active one (the time line opening).
+    virtual void menuNowCurseur() = 0;
     // The time line reads the desk's keys first; a key it leaves stays ignored, for the window.
     virtual void tlineKeyDown(QKeyEvent* event) = 0;
     virtual void tlineKeyUp(QKeyEvent* event) = 0;
@@ -282,7 +284,10 @@ public:
     virtual void selectionUp(KELId channelInt) {}
     virtual void setSpaceBrowsing(bool browsing) {}
     virtual void setChannelBrowsing(bool browsing) {}
+    // The edit items' images by the active cursor (the front viewer answers; a menu without it
+    // keeps its images).
     virtual void majImageForEditionMenu1(QMenu*) {}
+    virtual void majImageForEditionMenu2(QMenu*) {}
     virtual void updateMenuObject(QMenu*) {}
 };
 

@@ -37,6 +37,7 @@ public:
     void userGoHome() override {}
     bool siCurseurAtHome() override { return false; }
     void clearGoingToHome() override {}
+    void menuNowCurseur() override { trace.push_back("bar menuNowCurseur"); }
     void tlineKeyDown(QKeyEvent* e) override
     {
         trace.push_back("tline down " + std::to_string(e->key()));

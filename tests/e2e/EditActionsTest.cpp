@@ -1,0 +1,194 @@
+// Recall, Retain, Release and Forget in the running program: keys, the Edit menu and the link
+// line's menu reach the desk through the front viewer, and the store keeps each icon's spans.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/model/ZEVDeskClass.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "front/ZEVFrontViewer.h"
+#include "objects/viewer/ZEVItemConnexion.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "platform/sound/Sound.h"
+#include "space/ZEVSelections.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+class EditActions : public E2EWithSound<RecordingSound> {
+protected:
+    // Three files placed on the Now desk from the desktop; their Objects' ids.
+    std::vector<std::string> placeThreeFiles()
+    {
+        QStringList paths;
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            QFile f(home + "/" + name);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(name);
+            paths << f.fileName();
+        }
+        adapter()->addFilenames(paths);
+        advance(1.0);
+        std::vector<std::string> ids;
+        const Rows files = placedObjectsOfType("file");
+        for (std::size_t r = 0; r < files.size(); ++r)
+            ids.push_back(files.at(r, 0));
+        EXPECT_EQ(ids.size(), 3u);
+        return ids;
+    }
+    ZEVFrontViewer* front() const { return dynamic_cast<ZEVFrontViewer*>(space()->frontViewer()); }
+    // Closed and open icon links of an Object.
+    std::pair<int, int> spans(const std::string& id) const
+    {
+        int closed = 0, open = 0;
+        const Rows links = iconLinks(id);
+        for (std::size_t r = 0; r < links.size(); ++r)
+            (std::stod(links.at(r, 1)) >= 4503599627370496.0 ? open : closed) += 1;
+        return {closed, open};
+    }
+    // How many of the Objects lie on the Now desk at its cursor's moment.
+    int onNowDesk(const std::vector<std::string>& ids) const
+    {
+        int n = 0;
+        for (const std::string& id : ids)
+            if (KELI* o = KELServeurDeLiens::LienForInt(std::stoul(id), space()->nowCurseur()))
+                n += nowDesk()->deskClass()->siIconExisteForItem(o) ? 1 : 0;
+        return n;
+    }
+    QAction* tagged(QMenu* m, long tag)
+    {
+        for (QAction* a : m->actions())
+            if (a->property("tag").toLongLong() == tag)
+                return a;
+        return nullptr;
+    }
+};
+
+TEST_F(EditActions, SelectAllDeleteThenReturnLeaveEachFileWithOneClosedAndOneOpenIcon)
+{
+    start();
+    const std::vector<std::string> ids = placeThreeFiles();
+    ASSERT_EQ(ids.size(), 3u);
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+
+    key(Qt::Key_A, Qt::ControlModifier);
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 3u);
+    advance(5.0);
+    key(Qt::Key_Delete);
+    advance(1.0);
+    EXPECT_EQ(onNowDesk(ids), 0) << "released at Now, the icons leave the desk";
+    for (const std::string& id : ids)
+        EXPECT_EQ(spans(id), std::make_pair(1, 0)) << id;
+
+    advance(5.0);
+    key(Qt::Key_Return);
+    advance(1.0);
+    for (const std::string& id : ids)
+        EXPECT_EQ(spans(id), std::make_pair(1, 1)) << id;
+    EXPECT_EQ(onNowDesk(ids), 3) << "recalled, they lie on the desk again";
+    EXPECT_EQ(space()->selections().selectedIconItems().size(), 3u) << "and stay selected";
+    EXPECT_EQ(sound.beeps, 0);
+
+    // Return again: nothing left to recall, so the step back runs and no span is added.
+    key(Qt::Key_Return);
+    advance(1.0);
+    for (const std::string& id : ids)
+        EXPECT_EQ(spans(id), std::make_pair(1, 1)) << id;
+}
+
+TEST_F(EditActions, CutReleasesTheSelectionItCopiedAndTheEditMenuRecallsAndForgets)
+{
+    start();
+    const std::vector<std::string> ids = placeThreeFiles();
+    ASSERT_EQ(ids.size(), 3u);
+    key(Qt::Key_A, Qt::ControlModifier);
+    advance(5.0);
+    key(Qt::Key_X, Qt::ControlModifier);
+    advance(1.0);
+    ASSERT_NE(QGuiApplication::clipboard()->mimeData(), nullptr);
+    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->urls().size(), 3);
+    for (const std::string& id : ids)
+        EXPECT_EQ(spans(id), std::make_pair(1, 0)) << id;
+
+    // Recall Now from the Edit menu (tag 6), then Forget Now (63): the icon from now goes.
+    advance(5.0);
+    chooseMenuItem(/*Edit*/ 3, 6);
+    advance(1.0);
+    for (const std::string& id : ids)
+        EXPECT_EQ(spans(id), std::make_pair(1, 1)) << id;
+    // Forget Now erases the presence before now: the open span starts at now instead.
+    auto openIn = [this](const std::string& id) {
+        const Rows links = iconLinks(id);
+        for (std::size_t r = 0; r < links.size(); ++r)
+            if (std::stod(links.at(r, 1)) >= 4503599627370496.0)
+                return std::stod(links.at(r, 0));
+        return 0.0;
+    };
+    const double before = openIn(ids[0]);
+    advance(3.0);
+    chooseMenuItem(3, 63);
+    advance(1.0);
+    EXPECT_NEAR(openIn(ids[0]) - before, 4.0, 0.5) << "recalled 4 s before the Forget";
+    EXPECT_EQ(spans(ids[0]), std::make_pair(1, 1));
+}
+
+TEST_F(EditActions, TheLinkLinesMenuShowsItsStateAndActsOnTheLineFoundAgainByItsObjects)
+{
+    start();
+    const std::vector<std::string> ids = placeThreeFiles();
+    ASSERT_EQ(ids.size(), 3u);
+    const std::vector<ZEVItemViewForDesks*>& views = nowDesk()->itemViewSet();
+    ASSERT_EQ(views.size(), 3u);
+    ZEVItemViewer* iv = space()->itemViewerForCurseur(space()->nowCurseur());
+    iv->userRecallLinkWithItem(views[0]->item(), views[1]->item());
+    advance(1.0);
+    ASSERT_EQ(iv->connexionsExistantes().size(), 1u);
+    ZEVItemConnexion* line = *iv->connexionsExistantes().begin();
+    QMenu* m = front()->connexionMenuForConnexion(line);
+    ASSERT_NE(m, nullptr);
+    // Active at the Now cursor: Release on, Recall off, Recall Now hidden; Icon mode's entry bare.
+    EXPECT_TRUE(tagged(m, 2)->isEnabled());
+    EXPECT_FALSE(tagged(m, 4)->isEnabled());
+    EXPECT_FALSE(tagged(m, 6)->isVisible());
+    EXPECT_EQ(tagged(m, 11)->text(), "Icon");
+    EXPECT_EQ(tagged(m, 13)->text(), "     Link");
+    EXPECT_FALSE(tagged(m, 11)->icon().isNull());
+    EXPECT_TRUE(tagged(m, 13)->icon().isNull());
+    EXPECT_FALSE(tagged(m, 2)->icon().isNull()) << "the edit images are set";
+
+    // The Icon entry selects both ends.
+    space()->selections().deselectAllIcons();
+    tagged(m, 11)->trigger();
+    EXPECT_EQ(space()->selections().selectedIconItems().size(), 2u);
+
+    // Release from the menu ends the link at Now.
+    advance(2.0);
+    tagged(m, 2)->trigger();
+    advance(1.0);
+    EXPECT_FALSE(iv->userAskIfItemIsConnectedWithItem(views[0]->item(), views[1]->item()));
+
+    // A line forgotten while its menu is up leaves the menu's actions without effect.
+    iv->userRecallLinkWithItem(views[0]->item(), views[2]->item());
+    advance(1.0);
+    ZEVItemConnexion* other = nullptr;
+    for (ZEVItemConnexion* c : iv->connexionsExistantes())
+        if (c->siConnectedToItem(views[2]->item()))
+            other = c;
+    ASSERT_NE(other, nullptr);
+    KELI* p = other->parentItem();
+    KELI* e = other->enfantItem();
+    front()->connexionMenuForConnexion(other);
+    iv->delConnexionsForParentIntEnfantInt(p->idInt(), e->idInt());
+    space()->selections().deselectAllIcons();
+    tagged(m, 11)->trigger();
+    EXPECT_TRUE(space()->selections().selectedIconItems().empty()) << "no line, no action";
+}
+
+} // namespace
+} // namespace e2e
