@@ -67,23 +67,26 @@ const char* operationOfTag(long tag)
 
 namespace {
 
-QIcon editImage(const KELSharedResources& r, const char* set, long tag)
+// The item keeps the image's name beside the image, for what reads the menu back.
+void setEditImage(QAction* a, const KELSharedResources& r, const char* set, long tag)
 {
-    return QIcon(r.imageNamed(QStringLiteral("edit%1%2.tiff").arg(QLatin1String(set), QLatin1String(operationOfTag(tag)))));
+    const QString name = QStringLiteral("edit%1%2.tiff").arg(QLatin1String(set), QLatin1String(operationOfTag(tag)));
+    a->setIcon(QIcon(r.imageNamed(name)));
+    a->setProperty("imageName", name);
 }
 
 // Lit: the set's image when enabled, the black one when not.
 void lit(const KELSharedResources& r, QMenu* menu, long tag, const char* set)
 {
     if (QAction* a = itemWithTag(menu, tag))
-        a->setIcon(editImage(r, a->isEnabled() ? set : "Black", tag));
+        setEditImage(a, r, a->isEnabled() ? set : "Black", tag);
 }
 
 void blacken(const KELSharedResources& r, QMenu* menu, long tag)
 {
     if (QAction* a = itemWithTag(menu, tag)) {
         a->setEnabled(false);
-        a->setIcon(editImage(r, "Black", tag));
+        setEditImage(a, r, "Black", tag);
     }
 }
 
@@ -118,7 +121,7 @@ void ZEVFrontViewer::majImageForEditionMenu2(QMenu* menu)
         lit(r, menu, t, now ? "Now" : "Search");
     if (!now)
         if (QAction* a = itemWithTag(menu, kTagRecallNow))
-            a->setIcon(editImage(r, "Now", kTagRecallNow));
+            setEditImage(a, r, "Now", kTagRecallNow);
 }
 
 // ---- the link-line menu ----

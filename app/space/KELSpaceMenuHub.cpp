@@ -409,6 +409,12 @@ int KELSpaceMenuHub::presetStateWithStampInt(KELId stamp)
     return stamps->stateOfSearchPresetWithStampInt(stamp);
 }
 
+void KELSpaceMenuHub::majImageForEditionMenu(QMenu* menu)
+{
+    if (ZEVFrontViewerServices* f = space_.frontViewer())
+        f->majImageForEditionMenu1(menu);
+}
+
 void KELSpaceMenuHub::fillOpenWith(QMenu* menu)
 {
     // The Objects the Object menu acts on.

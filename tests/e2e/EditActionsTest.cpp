@@ -7,6 +7,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "front/ZEVFrontViewer.h"
+#include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemConnexion.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
@@ -136,6 +137,49 @@ TEST_F(EditActions, CutReleasesTheSelectionItCopiedAndTheEditMenuRecallsAndForge
     advance(1.0);
     EXPECT_NEAR(openIn(ids[0]) - before, 4.0, 0.5) << "recalled 4 s before the Forget";
     EXPECT_EQ(spans(ids[0]), std::make_pair(1, 1));
+}
+
+TEST_F(EditActions, TheEditMenuAndTheObjectMenuTakeTheImagesOfTheActiveCursor)
+{
+    start();
+    const std::vector<std::string> ids = placeThreeFiles();
+    ASSERT_EQ(ids.size(), 3u);
+    auto image = [](QAction* a) { return a ? a->property("imageName").toString() : QStringLiteral("none"); };
+
+    // Now cursor: the Now forms lit (black when disabled), the Search forms disabled and black.
+    QMenu* edit = openMenu(3);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(image(tagged(edit, 62)), tagged(edit, 62)->isEnabled() ? "editNowRelease.tiff" : "editBlackRelease.tiff");
+    EXPECT_FALSE(tagged(edit, 4)->isEnabled());
+    EXPECT_EQ(image(tagged(edit, 4)), "editBlackRecall.tiff");
+    EXPECT_EQ(image(tagged(edit, 3)), "editBlackForget.tiff");
+    edit->hide();
+    pump();
+
+    // The Object menu of an icon, with the Search cursor active: one set lit with the Search
+    // images, Recall Now always the Now image; the Handle Objects item shows who holds the file.
+    space()->rulerViewer()->userChangeActifCurseur(space()->searchCurseur());
+    advance(1.0);
+    ZEVDeskViewer* search = desk(space()->searchCurseur());
+    ASSERT_NE(search, nullptr);
+    ASSERT_FALSE(search->itemViewSet().empty());
+    ZEVItemViewer* iv = space()->itemViewerForCurseur(space()->searchCurseur());
+    iv->setMenuForItemView(dynamic_cast<ZEVItemView*>(search->itemViewSet().front()));
+    pump();
+    QMenu* object = iv->itemMenu()->menu();
+    EXPECT_EQ(image(tagged(object, 6)), "editNowRecall.tiff");
+    QAction* release = tagged(object, 2);
+    EXPECT_EQ(image(release), release->isEnabled() ? "editSearchRelease.tiff" : "editBlackRelease.tiff");
+    EXPECT_FALSE(iv->itemMenu()->action(ZEVItemMenuSlot::HandleObjects)->icon().isNull());
+    object->hide();
+    pump();
+
+    // The Edit menu with the Search cursor active: Now forms disabled and black.
+    edit = openMenu(3);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_FALSE(tagged(edit, 65)->isEnabled());
+    EXPECT_EQ(image(tagged(edit, 65)), "editBlackRetain.tiff");
+    edit->hide();
 }
 
 TEST_F(EditActions, TheLinkLinesMenuShowsItsStateAndActsOnTheLineFoundAgainByItsObjects)
