@@ -331,11 +331,13 @@ private:
     void userRetain();
     void userRelease();
     void userForget();
-    // Recall of one Object on a desk: at its view, or a new icon; true when it lay on a desk
-    // before, to be recalled with the others (recallIcons).
-    bool recallOne(KELI* item, KELI* selected, ZEVItemViewer* iv, ZEVDeskViewer* dv, KELICurseur* c, int mode,
-                   bool siNowForm);
-    void recallIcons(const std::vector<KELI*>& items, ZEVItemViewer* iv, ZEVDeskViewer* dv, bool devant);
+    // Recall of one Object on a desk: its view kept in `views` to be recalled at its place, or a
+    // new icon made; true when it lay on a desk before, to be recalled with the others.
+    bool recallOne(KELI* item, KELI* selected, ZEVDeskViewer* dv, KELICurseur* c, int mode, bool siNowForm,
+                   std::vector<ZEVItemViewForDesks*>& views);
+    // The kept views and the Objects recalled, the cursor run once for each kind.
+    void recallIcons(const std::vector<ZEVItemViewForDesks*>& views, const std::vector<KELI*>& items,
+                     ZEVItemViewer* iv, ZEVDeskViewer* dv, bool devant);
     void buildConnexionMenu();
     void leaveQuasimode();
     std::int64_t countForMode(int mode) const;

@@ -7,6 +7,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "engine/store/KELChercheurDe.h"
 #include "desk/data/ZEVItemData.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/services/ZEVInspectorServices.h"
@@ -117,6 +118,8 @@ void ZEVFrontViewer::userForget()
 
 void ZEVFrontViewer::menuEditRetain()
 {
+    // One commit for the whole subset.
+    KELChercheurDe::Ensemble lot;
     ZEVSelections& s = space_.selections();
     if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur())) {
         switch (currentFrontMode_) {
@@ -141,6 +144,8 @@ void ZEVFrontViewer::menuEditRetain()
 
 void ZEVFrontViewer::menuEditRelease()
 {
+    // One commit for the whole subset.
+    KELChercheurDe::Ensemble lot;
     ZEVSelections& s = space_.selections();
     if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur())) {
         switch (currentFrontMode_) {
@@ -166,6 +171,8 @@ void ZEVFrontViewer::menuEditRelease()
 
 void ZEVFrontViewer::menuEditForget()
 {
+    // One commit for the whole subset.
+    KELChercheurDe::Ensemble lot;
     // Forget takes what Release would: the Objects on the desk at the cursor's moment.
     ZEVSelections& s = space_.selections();
     if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur())) {
@@ -189,15 +196,12 @@ void ZEVFrontViewer::menuEditForget()
     displaySelectionView();
 }
 
-bool ZEVFrontViewer::recallOne(KELI* item, KELI* selected, ZEVItemViewer* iv, ZEVDeskViewer* dv, KELICurseur* c,
-                               int mode, bool siNowForm)
+bool ZEVFrontViewer::recallOne(KELI* item, KELI* selected, ZEVDeskViewer* dv, KELICurseur* c, int mode,
+                               bool siNowForm, std::vector<ZEVItemViewForDesks*>& views)
 {
-    const bool devant = !siNowForm && (mode == ZEVFrontModeIcons || mode == ZEVFrontModeTitles);
     ZEVItemViewForDesks* view = dv->itemViewForItem(item);
     if (view && dv->siInItemViewSet(view)) {
-        iv->userRecallIconForItemView(view);
-        if (devant)
-            view->orderToFront();
+        views.push_back(view);
         return false;
     }
     // Forgotten icon links do not count: such an Object never lay on a desk. Those that did are
@@ -218,19 +222,26 @@ bool ZEVFrontViewer::recallOne(KELI* item, KELI* selected, ZEVItemViewer* iv, ZE
     return false;
 }
 
-void ZEVFrontViewer::recallIcons(const std::vector<KELI*>& items, ZEVItemViewer* iv, ZEVDeskViewer* dv, bool devant)
+void ZEVFrontViewer::recallIcons(const std::vector<ZEVItemViewForDesks*>& views, const std::vector<KELI*>& items,
+                                 ZEVItemViewer* iv, ZEVDeskViewer* dv, bool devant)
 {
-    if (items.empty())
+    // In the Objects' order: the views recalled at their places, then the icons recalled.
+    iv->userRecallIconForItemViews(views);
+    if (!items.empty())
+        iv->userRecallIconForItems(items);
+    if (!devant)
         return;
-    iv->userRecallIconForItems(items);
-    if (devant)
-        for (KELI* o : items)
-            if (ZEVItemViewForDesks* v = dv->itemViewForItem(o))
-                v->orderToFront();
+    for (ZEVItemViewForDesks* v : views)
+        if (dv->siInItemViewSet(v))
+            v->orderToFront();
+    for (KELI* o : items)
+        if (ZEVItemViewForDesks* v = dv->itemViewForItem(o))
+            v->orderToFront();
 }
 
 void ZEVFrontViewer::menuEditRecall()
 {
+    KELChercheurDe::Ensemble lot;
     KELICurseur* c = space_.actifCurseur();
     ZEVItemViewer* iv = space_.itemViewerForCurseur(c);
     ZEVDeskViewer* dv = space_.deskViewerForCurseur(c);
@@ -245,16 +256,17 @@ void ZEVFrontViewer::menuEditRecall()
                                               : mode == ZEVFrontModeTitles ? s.recallingSelectedTitleItems()
                                                                            : s.recallingSelectedFilterItems();
             std::vector<KELI*> equivalents, again;
+            std::vector<ZEVItemViewForDesks*> views;
             for (KELI* o : subset) {
                 KELI* same = ZEVItemData::Current().createSameItem(o);
                 if (!same)
                     continue;
                 if (mode != ZEVFrontModeFilters)
                     equivalents.push_back(same);
-                if (recallOne(same, o, iv, dv, c, mode, false))
+                if (recallOne(same, o, dv, c, mode, false, views))
                     again.push_back(same);
             }
-            recallIcons(again, iv, dv, mode != ZEVFrontModeFilters);
+            recallIcons(views, again, iv, dv, mode != ZEVFrontModeFilters);
             if (mode == ZEVFrontModeIcons)
                 s.selectIconForItemSet(equivalents, 2);
             else if (mode == ZEVFrontModeTitles)
@@ -269,6 +281,7 @@ void ZEVFrontViewer::menuEditRecall()
 
 void ZEVFrontViewer::menuEditRecallNow()
 {
+    KELChercheurDe::Ensemble lot;
     KELICurseur* c = space_.nowCurseur();
     ZEVItemViewer* iv = space_.itemViewerForCurseur(c);
     ZEVDeskViewer* dv = space_.deskViewerForCurseur(c);
@@ -283,10 +296,11 @@ void ZEVFrontViewer::menuEditRecallNow()
                                            : mode == ZEVFrontModeTitles ? s.selectedTitleItems()
                                                                         : s.selectedFilterItems();
             std::vector<KELI*> again;
+            std::vector<ZEVItemViewForDesks*> views;
             for (KELI* o : all)
-                if (recallOne(o, o, iv, dv, c, mode, true))
+                if (recallOne(o, o, dv, c, mode, true, views))
                     again.push_back(o);
-            recallIcons(again, iv, dv, false);
+            recallIcons(views, again, iv, dv, false);
         }
     }
     displaySelectionView();
