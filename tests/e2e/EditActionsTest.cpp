@@ -4,6 +4,7 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVItemClass.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "front/ZEVFrontViewer.h"
@@ -101,6 +102,26 @@ TEST_F(EditActions, SelectAllDeleteThenReturnLeaveEachFileWithOneClosedAndOneOpe
     advance(1.0);
     for (const std::string& id : ids)
         EXPECT_EQ(spans(id), std::make_pair(1, 1)) << id;
+}
+
+TEST_F(EditActions, AnObjectThatNeverLayOnADeskIsPlacedFromNowToTheEndOfTheSpace)
+{
+    start();
+    ZEVSpaceController& s = *space();
+    KELI* note = s.itemClassForCurseur(s.nowCurseur())->creerItemWithChannelInt(s.currentChannelInt(), "note", "zevp", "", 0);
+    ASSERT_NE(note, nullptr);
+    const std::string id = std::to_string(note->idInt());
+    ASSERT_TRUE(iconLinks(id).empty());
+    s.selections().selectIconForItemSet({note}, nullptr);
+    advance(1.0);
+    const double at = s.nowCurseur()->now();
+    key(Qt::Key_Return);
+    advance(1.0);
+    const Rows links = iconLinks(id);
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_NEAR(std::stod(links.at(0, 0)), at, 0.5);
+    EXPECT_GE(std::stod(links.at(0, 1)), 4503599627370496.0) << "the Space's background has no end";
+    EXPECT_NE(nowDesk()->itemViewForItem(note), nullptr);
 }
 
 TEST_F(EditActions, CutReleasesTheSelectionItCopiedAndTheEditMenuRecallsAndForgets)
