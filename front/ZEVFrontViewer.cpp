@@ -814,7 +814,8 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
         "userSelectNext", "userSelectPrevious", "menuModeIcon", "menuModeTitle", "menuModeFilter",
         "menuModeLink",   "userToggleTimebar", "userToggleTline", "userToggleTracks", "userToggleToolbar", "userToggleFullScreen",
         "userRecallNow", "userRetainNow", "userReleaseNow", "userForgetNow", "userRecallSearch", "userRetainSearch",
-        "userReleaseSearch", "userForgetSearch"};
+        "userReleaseSearch", "userForgetSearch", "userShowTitle", "userShowQLIcon", "userOpenOnClick", "userAnimate",
+        "userSendToBack", "userSendToFront", "userDelete", "userShowOriginal"};
     return answered.count(c) != 0;
 }
 

@@ -259,6 +259,23 @@ public:
     void menuEditRelease();
     void menuEditForget();
 
+    // ---- commands on Objects (ZEVFrontViewerCommands.cpp) ----
+    // The option toggles work on the Object under the pointer, else on the mode's shown views
+    // (Open on Click always on these); all targets end in the same state. Nothing to work on beeps.
+    void userShowTitle() override;
+    void userShowQLIcon() override;
+    void userOpenOnClick() override;
+    // GIF Objects only.
+    void userAnimate() override;
+    // The targets keep their order among themselves.
+    void userSendToBack() override;
+    void userSendToFront() override;
+    // The focused inspector's delete, else the Links one's in Link mode, else the Icons one's.
+    void userDelete() override;
+    void userShowOriginal() override;
+    // The shown Object view under the pointer, topmost first; nullptr for none.
+    ZEVItemViewForDesks* hoveredItemView() const;
+
     // ---- the link-line menu and the edit images (ZEVFrontViewerMenus.cpp) ----
     QMenu* connexionMenuForConnexion(ZEVItemConnexion* connexion) override;
     QMenu* connexionMenu() const { return connexionMenu_.get(); }
@@ -339,6 +356,11 @@ private:
     void recallIcons(const std::vector<ZEVItemViewForDesks*>& views, const std::vector<KELI*>& items,
                      ZEVItemViewer* iv, ZEVDeskViewer* dv, bool devant);
     void buildConnexionMenu();
+    std::vector<ZEVItemViewForDesks*> modeViews() const;
+    // The view's frame shows for half a second after the last call.
+    void flash(ZEVItemViewForDesks* view);
+    void toggleOption(std::uint64_t bit, bool hoveredFirst, bool toFront);
+    void stack(bool toBack);
     void leaveQuasimode();
     std::int64_t countForMode(int mode) const;
 

@@ -267,6 +267,15 @@ public:
     // The link-line menu of a line (nullptr: none); the link-line menu's part of the front layer
     // will answer it.
     virtual QMenu* connexionMenuForConnexion(ZEVItemConnexion*) { return nullptr; }
+    // The per-Object display options, the stacking order and delete; the front viewer answers.
+    virtual void userShowTitle() = 0;
+    virtual void userShowQLIcon() = 0;
+    virtual void userOpenOnClick() = 0;
+    virtual void userAnimate() = 0;
+    virtual void userSendToBack() = 0;
+    virtual void userSendToFront() = 0;
+    virtual void userDelete() = 0;
+    virtual void userShowOriginal() = 0;
     virtual void userGoNow() {}
     virtual void userSpaceStart() {}
     virtual void userSpaceCleanAll() {}

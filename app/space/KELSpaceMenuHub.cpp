@@ -144,6 +144,14 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"menuModeTitle", &ZEVFrontViewerServices::menuModeTitle},
         {"menuModeFilter", &ZEVFrontViewerServices::menuModeFilter},
         {"menuModeLink", &ZEVFrontViewerServices::menuModeLink},
+        {"userShowTitle", &ZEVFrontViewerServices::userShowTitle},
+        {"userShowQLIcon", &ZEVFrontViewerServices::userShowQLIcon},
+        {"userOpenOnClick", &ZEVFrontViewerServices::userOpenOnClick},
+        {"userAnimate", &ZEVFrontViewerServices::userAnimate},
+        {"userSendToBack", &ZEVFrontViewerServices::userSendToBack},
+        {"userSendToFront", &ZEVFrontViewerServices::userSendToFront},
+        {"userDelete", &ZEVFrontViewerServices::userDelete},
+        {"userShowOriginal", &ZEVFrontViewerServices::userShowOriginal},
     };
     for (const auto& [name, fn] : plain) {
         auto m = fn;

@@ -5,6 +5,7 @@
 
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVItemClass.h"
+#include "desk/model/ZEVItemOptions.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "front/ZEVFrontViewer.h"
@@ -201,6 +202,55 @@ TEST_F(EditActions, TheEditMenuAndTheObjectMenuTakeTheImagesOfTheActiveCursor)
     EXPECT_FALSE(tagged(edit, 65)->isEnabled());
     EXPECT_EQ(image(tagged(edit, 65)), "editBlackRetain.tiff");
     edit->hide();
+}
+
+TEST_F(EditActions, ShowTitleTogglesTheSelectionAsOneSendToBackKeepsItsOrderAndDeleteErases)
+{
+    start();
+    const std::vector<std::string> ids = placeThreeFiles();
+    ASSERT_EQ(ids.size(), 3u);
+    ZEVSpaceController& s = *space();
+    std::vector<KELI*> items;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        items.push_back(v->item());
+    ASSERT_EQ(items.size(), 3u);
+    // The pointer away from every icon: the mode's views are the targets. One shows its title.
+    s.mouseMovedInLocation(QPointF(2, 2));
+    addItemOption(items[0], ZEVOPTION_SHOW_TITLE);
+    s.selections().selectIconForItemSet({items[0], items[1]}, nullptr);
+    front()->userShowTitle();
+    EXPECT_TRUE(siItemOption(items[0], ZEVOPTION_SHOW_TITLE));
+    EXPECT_TRUE(siItemOption(items[1], ZEVOPTION_SHOW_TITLE)) << "a mixed set ends all shown";
+    EXPECT_FALSE(siItemOption(items[2], ZEVOPTION_SHOW_TITLE));
+    front()->userShowTitle();
+    EXPECT_FALSE(siItemOption(items[0], ZEVOPTION_SHOW_TITLE));
+    EXPECT_FALSE(siItemOption(items[1], ZEVOPTION_SHOW_TITLE));
+    // Animate leaves non-GIF Objects alone.
+    front()->userAnimate();
+    EXPECT_FALSE(siItemOption(items[0], ZEVOPTION_ANIMATE));
+
+    // Send to back: both below the third, in the order they had.
+    auto z = [this](KELI* o) { return dynamic_cast<ZEVItemView*>(nowDesk()->itemViewForItem(o))->zValue(); };
+    const bool firstAbove = z(items[0]) > z(items[1]);
+    front()->userSendToBack();
+    EXPECT_LT(z(items[0]), z(items[2]));
+    EXPECT_LT(z(items[1]), z(items[2]));
+    EXPECT_EQ(z(items[0]) > z(items[1]), firstAbove);
+
+    // Delete from the Edit menu erases the two Objects for good; the third stays.
+    chooseMenuItem(3, 112);
+    advance(1.0);
+    // Forgotten links keep their rows, with the forgotten dates.
+    auto live = [this](KELI* o) {
+        int n = 0;
+        const Rows links = iconLinks(std::to_string(o->idInt()));
+        for (std::size_t r = 0; r < links.size(); ++r)
+            n += std::stod(links.at(r, 0)) < 4503599627370497.0 ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(live(items[0]), 0);
+    EXPECT_EQ(live(items[1]), 0);
+    EXPECT_EQ(live(items[2]), 1);
 }
 
 TEST_F(EditActions, TheLinkLinesMenuShowsItsStateAndActsOnTheLineFoundAgainByItsObjects)
