@@ -1,5 +1,7 @@
 #include "app/ApplicationGraph.h"
 
+#include "platform/thumbs/Thumbnails.h"
+
 #include "objects/viewer/ZEVItemViewer.h"
 
 #include "app/KELApplicationDelegate.h"
@@ -68,6 +70,11 @@ ApplicationGraph::ApplicationGraph(Options options)
       scheduler_(std::make_unique<QtScheduler>())
 {
     Scheduler::setShared(scheduler_.get());
+    // One pool for every Object view's picture, so that decoding never competes with the file
+    // jobs' threads nor holds the main thread.
+    thumbnailThreads_ = std::make_unique<QThreadPool>();
+    thumbnails_ = std::make_unique<thumbs::ThumbnailPool>(thumbnailThreads_.get());
+    thumbs::ThumbnailPool::setShared(thumbnails_.get());
     // The program ends by its quit command alone: the Space window only hides when closed, and an
     // alert or panel closed while it is hidden (or that Qt counts as a window of its own) must not
     // end the run without the quit sequence that saves the cursors.
@@ -83,6 +90,9 @@ ApplicationGraph::~ApplicationGraph()
         app_->setDelegate(nullptr);
     delegate_.reset();
     app_.reset();
+    // The views that asked for pictures are gone; what is still being made is dropped.
+    thumbnails_.reset();
+    thumbnailThreads_.reset();
     ZEVController::setSpaceControllerFactory({});
     ZEVEntityViewerClasses::reset();
     // Browser windows show links of this run.

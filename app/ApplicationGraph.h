@@ -8,6 +8,7 @@
 #include "app/KELApplication.h"
 
 #include <QDBusConnection>
+#include <QThreadPool>
 #include <QWidget>
 #include <QStringList>
 
@@ -29,6 +30,9 @@ class ZEVItemViewerAppHost;
 class DBusNotificationCenter;
 class EvdevRegistry;
 class KELVueDeEspace;
+namespace thumbs {
+class ThumbnailPool;
+}
 
 class ApplicationGraph {
 public:
@@ -68,11 +72,15 @@ public:
     // The Space of the running program, once the root controller built it; nullptr before.
     ZEVSpaceAdapter* space() const;
     UserDefaultsController& defaults() const { return *defaults_; }
+    // Where the Object views' pictures are made, away from the main thread.
+    thumbs::ThumbnailPool& thumbnails() const { return *thumbnails_; }
 
 private:
     Options options_;
     UserDefaultsController* defaults_; // not owned
     std::unique_ptr<QtScheduler> scheduler_;
+    std::unique_ptr<QThreadPool> thumbnailThreads_;
+    std::unique_ptr<thumbs::ThumbnailPool> thumbnails_;
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<KELApplication> app_;
     std::unique_ptr<KELApplicationDelegate> delegate_;

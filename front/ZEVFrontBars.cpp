@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <string>
+
 namespace tallomer {
 
 namespace {
@@ -109,6 +111,15 @@ ZEVFrontToolbar::ZEVFrontToolbar(QWidget* parent, ZEVFrontBarsOwner& owner)
     filter_ = make("btnActionFilter", "Filter", "\u29e9");
     or_ = make("btnActionOr", "Or", "\u2228");
     and_ = make("btnActionAnd", "And", "\u2227");
+    // These show a state (on, off, mixed) that the front viewer sets; a click leaves it to them.
+    for (ZEVButton* b : {calendar_, ql_, or_, and_}) {
+        b->setCheckable(true);
+        b->setSiClickKeepsState(true);
+    }
+    // The four edit commands' buttons carry the active cursor's pictures; no width places them,
+    // so they wait hidden.
+    for (const char* op : {"Recall", "Retain", "Release", "Forget"})
+        make((std::string("btnEdit") + op).c_str(), op, "")->hide();
     // The toolbar starts on the wide side of every threshold, laid out wide.
     resize(1100, kHeight);
     previousWidth_ = 0;

@@ -2,6 +2,7 @@
 
 #include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "objects/view/ZEVItemView.h"
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontView.h"
 #include "inspectors/ZEVFrontClass.h"
@@ -200,13 +201,17 @@ void ZEVFrontViewer::buildModeButtons()
         modeButtons_[m] = b;
     }
     w->spaceView()->installEventFilter(this);
+    // Its full-screen changes, whoever asks them: the menu bar then lies over the stack or not.
+    w->installEventFilter(this);
 }
 
 bool ZEVFrontViewer::eventFilter(QObject* watched, QEvent* event)
 {
     // A new size of the window lays the stack out again.
-    if (event->type() == QEvent::Resize && layout_)
+    if (event->type() == QEvent::Resize && layout_ && watched == contentView())
         layout_->relayout();
+    if (event->type() == QEvent::WindowStateChange && layout_ && watched == space_.spaceWindow())
+        fullScreenStateDidChange();
     return QObject::eventFilter(watched, event);
 }
 
@@ -570,6 +575,8 @@ void ZEVFrontViewer::actifCurseurDidChangeForCurseur(KELICurseur* curseur)
     else if (space_.goToTag() == 1)
         space_.setGoToTag(2);
     updateNbOfItems();
+    updateToolbarButtons();
+    updateBtnImagesSiRecall(curseur && curseur == space_.nowCurseur());
     displayFrontView();
 }
 
@@ -601,16 +608,7 @@ void ZEVFrontViewer::entityWillChange()
 void ZEVFrontViewer::entityDidChange()
 {
     siCleanAll_ = false;
-    ZEVEntityViewer* cible = nullptr;
-    for (ZEVEntityViewer* v : space_.entityViewerSet())
-        if (v->siFirstResponder()) {
-            cible = v;
-            break;
-        }
-    if (!cible)
-        cible = space_.viewerForEntityClassName("ZEVIconViewer");
-    if (cible)
-        cible->updateMenuMacForMode(currentFrontMode_);
+    updateMenuMacForMode(currentFrontMode_);
 }
 
 void ZEVFrontViewer::selectionDidChange()
@@ -623,7 +621,11 @@ void ZEVFrontViewer::iconSelectionDidChange() { selectionRefresh(Icons); }
 void ZEVFrontViewer::titleSelectionDidChange() { selectionRefresh(Titles); }
 void ZEVFrontViewer::filterSelectionDidChange() { selectionRefresh(Filters); }
 void ZEVFrontViewer::linkSelectionDidChange() { selectionRefresh(Links); }
-void ZEVFrontViewer::filterOperationDidChange() { displayFrontView(); }
+void ZEVFrontViewer::filterOperationDidChange()
+{
+    updateToolbarButtons();
+    displayFrontView();
+}
 
 void ZEVFrontViewer::selectionRefresh(int family)
 {
@@ -645,14 +647,15 @@ void ZEVFrontViewer::selectionRefresh(int family)
     }
     siCleanAll_ = false;
     // Both desks draw their Object views again: a selection shows on the Search desk too. (The
-    // viewbar's mode buttons, the selection list's rows, the header views' refresh and the Quick
-    // Look preview follow here once the header toolbar and the selection list exist.)
+    // viewbar's mode buttons, the selection list's rows and the header views' refresh follow here
+    // once the header toolbar and the selection list exist.)
     for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
         if (ZEVCursorDesk* d = space_.deskForCurseur(c))
             d->selectionDidChange();
     if (currentFrontMode_ == family && !siAvoidGraphicalLarsen_) {
         tellInspectors(siFrontModeDidChange_);
         siFrontModeDidChange_ = false;
+        previewFollowsSelection();
     } else if (family == Icons && currentFrontMode_ == Filters && temporaryFrontMode_ == Filters &&
                previousFrontMode_ == Icons) {
         // Alt held over Icon mode: the icons picked meanwhile are still Icon mode's selection,
@@ -815,7 +818,8 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
         "menuModeLink",   "userToggleTimebar", "userToggleTline", "userToggleTracks", "userToggleToolbar", "userToggleFullScreen",
         "userRecallNow", "userRetainNow", "userReleaseNow", "userForgetNow", "userRecallSearch", "userRetainSearch",
         "userReleaseSearch", "userForgetSearch", "userShowTitle", "userShowQLIcon", "userOpenOnClick", "userAnimate",
-        "userSendToBack", "userSendToFront", "userDelete", "userShowOriginal"};
+        "userSendToBack", "userSendToFront", "userDelete", "userShowOriginal",
+        "userEditTitle"};
     return answered.count(c) != 0;
 }
 
@@ -903,6 +907,24 @@ void ZEVFrontViewer::userStepBack()
         table->deselectLego();
         w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
     }
+}
+
+void ZEVFrontViewer::userEditTitle()
+{
+    ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur());
+    ZEVSelections& sel = space_.selections();
+    const std::vector<KELI*> items =
+        currentFrontMode_ == ZEVFrontModeTitles ? sel.selectedTitleItems() : sel.selectedIconItems();
+    if (!d || items.empty())
+        return;
+    userEditTitleForItemView(d->itemViewForItem(items.front()));
+}
+
+void ZEVFrontViewer::userEditTitleForItemView(ZEVItemViewForDesks* d)
+{
+    auto* view = dynamic_cast<ZEVItemView*>(d);
+    if (view && !view->isHidden())
+        view->editTitle();
 }
 
 void ZEVFrontViewer::userSelectNext()

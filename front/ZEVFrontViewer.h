@@ -40,6 +40,7 @@ class ZEVFrontView;
 class ZEVInspectViewer;
 class ZEVItemViewer;
 class ZEVDeskViewer;
+class ZEVItemView;
 class ZEVSpaceController;
 
 class ZEVFrontViewer final : public QObject,
@@ -134,10 +135,17 @@ public:
     void userDeselectAll() override;
     void userSelectNext() override;
     void userSelectPrevious() override;
+    void userEditTitle() override;
+    void userEditTitleForItemView(ZEVItemViewForDesks* view) override;
     // The step back's steps on the tables: the frontmost panel's type-select field hides, else the
     // table with the keyboard focus deselects its interval and gives the focus to the desk. The
     // rest of the chain comes with the step back.
     void userStepBack() override;
+    // The space bar and the Quick Look command: the preview of the current mode's shown Objects
+    // opens, or closes when it shows (ZEVFrontViewerQuickLook.cpp).
+    void userToggleQL() override;
+    // While the preview shows, it shows the current mode's shown Objects as the selection changes.
+    void previewFollowsSelection();
 
     // ---- header views ----
     ZEVHeaderLayout& headerLayout() { return *layout_; }
@@ -172,6 +180,12 @@ public:
     bool siFullScreen() override;
     void setSiFullScreen(bool fullScreen) override;
     void userToggleFullScreen() override { setSiFullScreen(!siFullScreen()); }
+    // The menu bar shows while ZEVShowMacMenu is on; the front viewer alone follows the default.
+    bool siShowMenubar() override;
+    // The menu bar's height the stack leaves free at the top (full screen with the bar shown).
+    double menubarHeight() const { return layout_->menubarHeight(); }
+    // How long the stack takes to make room for the menu bar, or to give it back.
+    static constexpr double kMenubarSlide = 0.14375;
     // The application came forward for a drag (YES) or the drag ended (NO): every header view
     // opens, then those closed before close again. One saved layout for the whole program.
     void activateTallomer(bool on);
@@ -194,7 +208,29 @@ public:
     // ---- the toolbar and the split bar ----
     int currentFrontMode() override { return currentFrontMode_; }
     void updateNbOfItems() override;
+    // The action buttons for the mode in force, its selection and the toolbar's width; then the
+    // main menu's items for that mode. Nothing while no mode is in force.
     void updateToolbarButtons() override;
+    // The four edit buttons' pictures: the Now set while the Now cursor is active, else the
+    // Search set.
+    void updateBtnImagesSiRecall(bool siRecall);
+
+    // ---- the main menu's state ----
+    // The main-menu items the front layer enables, found by tag in their menu or its submenus.
+    enum MenuMac {
+        MacCut, MacCopy, MacRecallNow, MacRetainNow, MacReleaseNow, MacForgetNow, MacRecallSearch,
+        MacRetainSearch, MacReleaseSearch, MacForgetSearch, MacOpen, MacOpenQL, MacMoveTo, MacMoveToSpace,
+        MacCopyTo, MacCopyToSpace, MacAdd, MacRemove, MacFilter, MacCleanAll, MacCleanAndRecall,
+        MacCleanAndRecallBack, MacCleanAndReplace, MenuMacCount
+    };
+    QAction* menuMacItem(MenuMac item);
+    // The focused inspector (the Icons one when none has the focus) enables the items for the
+    // mode; with none, the items that need one are disabled.
+    void updateMenuMacForMode(int mode) override;
+    void updateMenuObject(QMenu* menu) override;
+    // The Space window controls the Quick Look panel (or no longer does).
+    void setSiShowQLPreview(bool shown) override;
+    bool siShowQLPanel() const { return siShowQLPanel_; }
     void handleMouseDown(const QPointF& windowYUp) override;
     void handleMouseDragged(const QPointF& windowYUp) override;
     void handleMouseUp(bool dragged) override;
@@ -322,6 +358,12 @@ private:
     void animationStep();
     void buildHeaderStack();
     void observeHeaderKeys();
+    // ZEVShowMacMenu changed: the bar shows or hides, and in full screen the stack moves by it.
+    void showMacMenuDidChange(bool shown);
+    void hideMenubar();
+    // The window entered or left full screen: the bar lies over the stack there, or above it.
+    void fullScreenStateDidChange();
+    bool siHeaderViewOpen() const;
     // The main menu's toggle of a header view (0 time bar to 3 toolbar).
     void toggle(int view);
     QWidget* contentView() const;
@@ -356,7 +398,7 @@ private:
     void recallIcons(const std::vector<ZEVItemViewForDesks*>& views, const std::vector<KELI*>& items,
                      ZEVItemViewer* iv, ZEVDeskViewer* dv, bool devant);
     void buildConnexionMenu();
-    std::vector<ZEVItemViewForDesks*> modeViews() const;
+    std::vector<ZEVItemViewForDesks*> shownModeViews() const;
     // The view's frame shows for half a second after the last call.
     void flash(ZEVItemViewForDesks* view);
     void toggleOption(std::uint64_t bit, bool hoveredFirst, bool toFront);
@@ -415,6 +457,10 @@ private:
     bool siSearchingWillStart_ = false;
     bool siSearchingField_ = false;
     bool siSearchingToolbar_ = false;
+    bool siShowQLPanel_ = false;
+    // The main-menu items, captured from the bar they were found in.
+    QPointer<QWidget> menuMacBar_;
+    std::array<QPointer<QAction>, MenuMacCount> menuMac_{};
     // The handle's press: where it began (window, y-up) and whether it moved.
     QPointF initialLoc_;
     bool siMouseDragged_ = false;

@@ -40,7 +40,7 @@ ZEVItemViewForDesks* ZEVFrontViewer::hoveredItemView() const
     return nullptr;
 }
 
-std::vector<ZEVItemViewForDesks*> ZEVFrontViewer::modeViews() const
+std::vector<ZEVItemViewForDesks*> ZEVFrontViewer::shownModeViews() const
 {
     ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur());
     return iv ? iv->visibleItemViewsForMode(currentFrontMode_) : std::vector<ZEVItemViewForDesks*>{};
@@ -64,7 +64,7 @@ void ZEVFrontViewer::toggleOption(ZEVItemOption bit, bool hoveredFirst, bool toF
     if (ZEVItemViewForDesks* h = hoveredFirst ? hoveredItemView() : nullptr)
         targets.push_back(h);
     else
-        targets = modeViews();
+        targets = shownModeViews();
     if (targets.empty()) {
         beep();
         return;
@@ -105,7 +105,7 @@ void ZEVFrontViewer::userAnimate()
     if (ZEVItemViewForDesks* h = hoveredItemView())
         targets.push_back(h);
     else
-        targets = modeViews();
+        targets = shownModeViews();
     if (targets.empty()) {
         beep();
         return;
@@ -137,7 +137,7 @@ void ZEVFrontViewer::stack(bool toBack)
     if (ZEVItemViewForDesks* h = hoveredItemView()) {
         targets.push_back(h);
     } else {
-        const std::vector<ZEVItemViewForDesks*> mode = modeViews();
+        const std::vector<ZEVItemViewForDesks*> mode = shownModeViews();
         std::vector<ZEVItemView*> shown;
         for (ZEVItemViewForDesks* v : mode)
             if (auto* iv = dynamic_cast<ZEVItemView*>(v); iv && !iv->isHidden())

@@ -9,6 +9,7 @@
 #include "front/ZEVFrontView.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/services/ZEVInspectorServices.h"
+#include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "space/ZEVSelections.h"
@@ -17,6 +18,7 @@
 #include "widgets/ZEVButton.h"
 
 #include <QCursor>
+#include <QGraphicsItem>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -27,6 +29,8 @@ namespace {
 
 constexpr const char* kKeys[4] = {"ZEVShowZevMenu", "ZEVShowRuler", "ZEVShowTracks", "ZEVShowToolbar"};
 constexpr char kHideRulerWhenSearch[] = "ZEVHideRulerWhenSearch";
+constexpr char kShowMacMenu[] = "ZEVShowMacMenu";
+constexpr char kHideMenubar[] = "_hideMenubar";
 constexpr char kStep[] = "_headerAnimationStep";
 constexpr double kFrameRate = 60;
 // Dragging the handle: at most thirty rows over the toolbar.
@@ -102,12 +106,22 @@ void ZEVFrontViewer::observeHeaderKeys()
         }
     }
     layout_->setTracksPref(prefs_[2]);
+    if (defaults_) {
+        tokens_.push_back(defaults_->observe(QString::fromLatin1(kShowMacMenu), [this](const QString&, const QVariant& value) {
+            showMacMenuDidChange(value.toBool());
+        }));
+        // The bar shows as the window first does (the window keeps the wish until the bar comes).
+        if (ZEVSpaceWindow* w = space_.spaceWindow())
+            w->setMenuBarShown(defaults_->values(QString::fromLatin1(kShowMacMenu)).toBool());
+        fullScreenStateDidChange();
+    }
     // The window shows first with the views the user keeps open.
     layout_->placeInitially(prefs_[0], prefs_[1], prefs_[2], prefs_[3]);
     // The pointer limit starts from the views shown.
     space_.setMouseLimitInside();
     updateViewbarModes();
     updateNbOfItems();
+    updateBtnImagesSiRecall(space_.actifCurseur() == space_.nowCurseur());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -309,8 +323,16 @@ void ZEVFrontViewer::openTlineAndTracks(bool siFocus)
 
 void ZEVFrontViewer::closeTlineAndTracks()
 {
-    if (ZEVSpaceWindow* w = space_.spaceWindow())
-        w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
+    // The keyboard goes back to the desk, to the last Object view the mode shows.
+    ZEVItemViewer* items = space_.itemViewerForCurseur(space_.actifCurseur());
+    const std::vector<ZEVItemViewForDesks*> views =
+        items ? items->visibleItemViewsForMode(currentFrontMode_) : std::vector<ZEVItemViewForDesks*>();
+    if (!views.empty())
+        if (QGraphicsItem* g = views.back()->graphicsItem()) {
+            if (ZEVSpaceWindow* w = space_.spaceWindow())
+                w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
+            g->setFocus(Qt::OtherFocusReason);
+        }
     layout_->request(-1, 0, 0, -1);
 }
 
@@ -413,6 +435,8 @@ void ZEVFrontViewer::terminerDeplacementCurseur()
         if (ZEVChannelViewerServices* channels = space_.channelViewerServices())
             channels->setGotoOff();
     });
+    for (ZEVEntityViewer* v : space_.entityViewerSet())
+        v->terminerDeplacementCurseur();
 }
 
 void ZEVFrontViewer::initierDeplacementCurseur()
@@ -469,8 +493,71 @@ void ZEVFrontViewer::setSiFullScreen(bool fullScreen)
         w->raise();
         w->activateWindow();
     }
+    // The window form always comes with the menu bar. Shown while the window still covers the
+    // screen, the bar takes no room of it: the manager then gives back the frame the window had,
+    // bar included.
+    if (!fullScreen && defaults_ && !siShowMenubar())
+        defaults_->setValue(QString::fromLatin1(kShowMacMenu), true);
+    // The window's change of state moves the stack by the bar (fullScreenStateDidChange).
     w->setSiFullScreen(fullScreen);
     space_.majWindowTitle();
+}
+
+bool ZEVFrontViewer::siShowMenubar()
+{
+    return defaults_ ? defaults_->values(QString::fromLatin1(kShowMacMenu)).toBool() : true;
+}
+
+bool ZEVFrontViewer::siHeaderViewOpen() const
+{
+    return layout_->flags(ZEVHeaderView::Timebar).opened || layout_->flags(ZEVHeaderView::Tline).opened ||
+           layout_->flags(ZEVHeaderView::Toolbar).opened || layout_->tracksHeight() > 0;
+}
+
+void ZEVFrontViewer::fullScreenStateDidChange()
+{
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    if (!w)
+        return;
+    Scheduler::shared().cancel(this, kHideMenubar);
+    // Entering, the stack slides down under the bar when a view shows; leaving, the bar goes above
+    // the content and the stack takes back exactly what it gave.
+    const double height = w->menuBarOverContentHeight();
+    layout_->setMenubarHeight(height, height > 0 && siHeaderViewOpen() ? kMenubarSlide : 0);
+}
+
+void ZEVFrontViewer::showMacMenuDidChange(bool shown)
+{
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    if (!w)
+        return;
+    Scheduler& s = Scheduler::shared();
+    s.cancel(this, kHideMenubar);
+    const double slide = siHeaderViewOpen() ? kMenubarSlide : 0;
+    if (shown) {
+        w->setMenuBarShown(true);
+        // Over a full-screen window the bar covers the stack's top: the stack makes room for
+        // the bar's own height, whatever it is.
+        layout_->setMenubarHeight(w->menuBarOverContentHeight(), slide);
+        return;
+    }
+    if (!siFullScreen()) {
+        hideMenubar();
+        return;
+    }
+    // The stack takes back the stored height, then the bar goes once the slide is over.
+    layout_->setMenubarHeight(0, slide);
+    if (slide > 0)
+        s.perform(this, kHideMenubar, slide, [this] { hideMenubar(); });
+    else
+        hideMenubar();
+}
+
+void ZEVFrontViewer::hideMenubar()
+{
+    layout_->setMenubarHeight(0);
+    if (ZEVSpaceWindow* w = space_.spaceWindow())
+        w->setMenuBarShown(false);
 }
 
 void ZEVFrontViewer::menuHomeTime()
@@ -487,35 +574,6 @@ void ZEVFrontViewer::userGoHome()
 
 // ---------------------------------------------------------------------------------------------
 // The toolbar and the split bar
-
-void ZEVFrontViewer::updateToolbarButtons()
-{
-    if (!toolbar_)
-        return;
-    // The action buttons by the mode in force, its selection and the toolbar's width.
-    const int mode = currentFrontMode_;
-    if (mode < 0 || mode > 3)
-        return;
-    const double W = toolbar_->width();
-    const std::int64_t counts[4] = {nbOfIcons_, nbOfTitles_, nbOfFilters_, nbOfLinks_};
-    const std::int64_t n = counts[mode];
-    const bool filterShown = (mode == ZEVFrontModeLinks ? nbOfNodes_ : mode == ZEVFrontModeTitles ? nbOfTitles_
-                                                                                                  : nbOfIcons_) > 0 ||
-                             nbOfFilters_ > 0;
-    auto set = [this](const char* name, bool visible) {
-        if (ZEVButton* b = toolbar_->button(QString::fromLatin1(name)))
-            b->setVisible(visible);
-    };
-    set("btnActionOpen", n > 0 && W >= 450);
-    set("btnActionToggleQL", n > 0 && W >= 870);
-    set("btnActionFilter", filterShown && W >= 870);
-    // The Or and And buttons need two filters and the wide toolbar.
-    const bool orAnd = mode == ZEVFrontModeFilters && nbOfFilters_ >= 2 && W >= 870;
-    set("btnActionOr", orAnd);
-    set("btnActionAnd", orAnd);
-    if (ZEVButton* edit = toolbar_->button(QStringLiteral("btnActionEdit")))
-        edit->setEnabled(mode == ZEVFrontModeLinks ? nbOfLinks_ > 0 : n > 0);
-}
 
 void ZEVFrontViewer::handleMouseDown(const QPointF& p)
 {

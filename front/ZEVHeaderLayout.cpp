@@ -148,6 +148,17 @@ void ZEVHeaderLayout::placeInitially(bool timebar, bool tline, bool tracks, bool
     previousNbOfRows_ = rows;
 }
 
+void ZEVHeaderLayout::setMenubarHeight(double height, double duration)
+{
+    if (height == menubarHeight_)
+        return;
+    menubarHeight_ = height;
+    const ZEVHeaderFrames before = frames_;
+    frames_ = layoutFor(currentTarget(), tracksHeight_, toolbarHeight_);
+    duration_ = duration;
+    host_.animateFrames(before, frames_, duration);
+}
+
 void ZEVHeaderLayout::relayout()
 {
     frames_ = layoutFor(currentTarget(), tracksHeight_, toolbarHeight_);

@@ -118,8 +118,9 @@ public:
     void setTracksHeightMax(double height);
     double toolbarHeight() const { return toolbarHeight_; }
     double menubarHeight() const { return menubarHeight_; }
-    // The menu bar over a full-screen window takes its height from the top of the stack.
-    void setMenubarHeight(double height) { menubarHeight_ = height; }
+    // The menu bar over a full-screen window takes its height from the top of the stack: the
+    // stack moves down by it, or back up by exactly as much, at once or over `duration` seconds.
+    void setMenubarHeight(double height, double duration = 0);
     // The selection view's frame after a drag of its top edge; the front area follows.
     void setSelectionAndFrontFrames(const QRectF& selection, const QRectF& front);
 

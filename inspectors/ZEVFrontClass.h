@@ -127,8 +127,9 @@ public:
     bool isIconRowSelectedForItem(ZEVTableView& table, const ZEVTableElement& item) override;
     bool isItemActif(ZEVTableView& table, const ZEVTableElement& item, KELICurseur* curseur) override;
     void selectItemsWithString(ZEVTableView& table, const QString& text, int operation) override;
-    void tableViewSearchingWillStart(ZEVTableView& table) override {}
-    void tableViewSearchingDidFinish(ZEVTableView& table) override {}
+    // The list's type-select: the front layer opens the tracks for it and closes what it opened.
+    void tableViewSearchingWillStart(ZEVTableView& table) override;
+    void tableViewSearchingDidFinish(ZEVTableView& table) override;
     void tvFrontModeDidChange() override {}
     void majIndexOfSelectedRowsForTableView(ZEVTableView& table) override;
     void refreshIndexOfSelectedRowsForTableView(ZEVTableView& table) override;

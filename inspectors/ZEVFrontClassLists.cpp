@@ -699,6 +699,10 @@ void ZEVFrontClass::orderRowsToFront(ZEVTableView& table)
 
 // ---- type-select --------------------------------------------------------------------------------
 
+void ZEVFrontClass::tableViewSearchingWillStart(ZEVTableView&) { front_.searchingWillStart(); }
+
+void ZEVFrontClass::tableViewSearchingDidFinish(ZEVTableView&) { front_.searchingDidFinish(); }
+
 void ZEVFrontClass::selectItemsWithString(ZEVTableView&, const QString& text, int operation)
 {
     ZEVInspectClass* model = iconModel(space_);

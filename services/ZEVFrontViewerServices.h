@@ -165,6 +165,9 @@ public:
     virtual void userDeselectAll() = 0;
     virtual void userSelectNext() = 0;
     virtual void userSelectPrevious() = 0;
+    // Edit Title: the title of the selected Object on the active desk (its selected title in
+    // Titles mode, its selected icon otherwise) is edited in place.
+    virtual void userEditTitle() = 0;
 
     // ---- header views: the front viewer answers through its header layout ----
     virtual bool siTlineOpened() = 0;
@@ -200,9 +203,9 @@ public:
     virtual bool siFullScreen() = 0;
     virtual void setSiFullScreen(bool fullScreen) = 0;
     virtual void userToggleFullScreen() = 0;
-    // Whether the menu bar lies over the window (its height is taken from the stack): the menu
-    // bar's part of full screen, still to come, will answer it.
-    virtual bool siShowMenubar() { return true; }
+    // Whether the menu bar shows (ZEVShowMacMenu); over a full-screen window its height is taken
+    // from the top of the stack.
+    virtual bool siShowMenubar() = 0;
 
     // ---- the Home Time and the cursor moves: the front viewer answers through the layout ----
     // Returns the desk to the Home Time.
@@ -219,6 +222,8 @@ public:
     // An inspector's table gained or lost the keyboard focus: the desk redraws now, and the main
     // menu follows the focus on the next turn.
     virtual void entityWillChange() = 0;
+    // The main menu's items that the front mode and the focused inspector decide, for that mode.
+    virtual void updateMenuMacForMode(int mode) = 0;
 
     // ---- what the time ruler and the Space tell; the front viewer answers ----
     virtual void terminerDeplacementCurseur() = 0;
@@ -237,7 +242,9 @@ public:
     // that were closed close again).
     virtual void activateTallomerStart() = 0;
     virtual void activateTallomerStop() = 0;
-    virtual void setSiShowQLPreview(bool) {}
+    // The Space window begins (true) or ends (false) controlling the Quick Look panel: the
+    // toolbar's Quick Look button and the main menu's item follow.
+    virtual void setSiShowQLPreview(bool shown) = 0;
     // A list search starts and ends.
     virtual void searchingWillStart() = 0;
     virtual void searchingDidFinish() = 0;
@@ -262,8 +269,8 @@ public:
     virtual void userToggleQL() {}
     // The Quick Look panel for the context menu's Object: the Quick Look part answers it.
     virtual void userOpenQL() {}
-    // Starts editing the view's title: the title-editing part of the Object views answers it.
-    virtual void userEditTitleForItemView(ZEVItemViewForDesks*) {}
+    // Starts editing the view's title in place (nothing for a hidden view).
+    virtual void userEditTitleForItemView(ZEVItemViewForDesks* view) = 0;
     // The link-line menu of a line (nullptr: none); the link-line menu's part of the front layer
     // will answer it.
     virtual QMenu* connexionMenuForConnexion(ZEVItemConnexion*) { return nullptr; }
@@ -297,7 +304,9 @@ public:
     // keeps its images).
     virtual void majImageForEditionMenu1(QMenu*) {}
     virtual void majImageForEditionMenu2(QMenu*) {}
-    virtual void updateMenuObject(QMenu*) {}
+    // The Object menu opens with no inspector focused: the Icons inspector's items, then the
+    // remove item's title for the selected links.
+    virtual void updateMenuObject(QMenu* menu) = 0;
 };
 
 } // namespace tallomer

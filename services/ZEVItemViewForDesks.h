@@ -11,6 +11,7 @@
 #include "services/ZEVIconPosition.h"
 #include "engine/KELTypes.h"
 
+#include <QImage>
 #include <QRectF>
 #include <QString>
 
@@ -128,6 +129,11 @@ public:
     virtual void downloadSetStatus(float fraction) = 0;
     virtual void downloadFinish() = 0;
     virtual void downloadError() = 0;
+
+    // What the preview window shows of the Object: its file (empty when it has none to show) and
+    // the picture the view shows now, until the file has been read.
+    virtual QString previewItemURL() const = 0;
+    virtual QImage previewItemTransitionImage() const = 0;
 };
 
 // What a drag onto a desk carries, so that the desk knows where it comes from: the drag overlay

@@ -44,6 +44,10 @@ public:
 
     // The Object being dragged, or nullptr.
     virtual KELI* draggingItem() = 0;
+    // The Object whose title is being edited in place (nullptr: the edit ended), and whether it
+    // is that one.
+    virtual void editTitleForItem(KELI* item) = 0;
+    virtual bool isTitleEditedForItem(KELI* item) = 0;
 
     // Deletes the Object for good: every link that places, describes or connects it is forgotten
     // at every date, then the Object itself, its stored data, its views and every reference the

@@ -25,6 +25,7 @@
 class KELI;
 class KELICurseur;
 class KELIContexte;
+class QMenu;
 class QGraphicsScene;
 class QMouseEvent;
 class QNativeGestureEvent;
@@ -153,6 +154,12 @@ public:
     // The main menu's items for the front mode, when this inspector has the focus (or is the
     // Icons one and none has it); a kind without menu items of its own leaves them alone.
     virtual void updateMenuMacForMode(int frontMode) {}
+    // The Object menu opens while this inspector has the focus (the front viewer passes it on to
+    // the Icons one otherwise): its items for the inspector's selection.
+    virtual void updateMenuObject(QMenu* menu) {}
+    // A cursor move ended. No inspector follows the cursor's moment in its rows yet; a panel that
+    // does will answer it.
+    virtual void terminerDeplacementCurseur() {}
 
 private:
     KELId entityInt_;

@@ -4,6 +4,7 @@
 #include "platform/Keys.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVSpaceController.h"
+#include "space/ZEVSpacePreview.h"
 #include "space/ZEVSpaceWindowFrame.h"
 #include "widgets/ZEVButton.h"
 
@@ -223,6 +224,8 @@ bool ZEVSpaceWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && spaceController_ && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         const int key = static_cast<QKeyEvent*>(event)->key();
+        if (previewKeyPress(*static_cast<QKeyEvent*>(event)))
+            return true;
         if (modifierOfKey(key) == Qt::NoModifier && key != keys::kFnKey)
             spaceController_->keyTyped();
         return QWidget::eventFilter(watched, event);
@@ -310,28 +313,68 @@ void ZEVSpaceWindow::referencerSpaceController(ZEVSpaceController* controller)
 void ZEVSpaceWindow::setMenuBar(QMenuBar* bar)
 {
     menuBar_ = bar;
+    menuBarOver_ = false;
     // Hidden until setMenuBarShown says otherwise: a bar not hidden by hand would come up with the
     // window (or with the layout that took it) without the window growing by it.
     if (bar)
         bar->hide();
+    placerLaBarre();
     majMinimumSize();
+    if (bar && menuBarWanted_) {
+        menuBarWanted_ = false;
+        setMenuBarShown(true);
+    }
 }
 
 void ZEVSpaceWindow::setMenuBarShown(bool shown)
 {
+    menuBarWanted_ = shown;
     if (!menuBar_ || menuBar_->isHidden() == !shown)
         return;
     // The content keeps its size: the window grows or shrinks by the bar.
     const QSize content = contentSize();
     menuBar_->setVisible(shown);
+    if (menuBarOver_) {
+        placerLaBarre();
+        return;
+    }
     majMinimumSize();
     if (!siManagedSize())
         resizeContent(content);
 }
 
+int ZEVSpaceWindow::hauteurDeLaBarre() const
+{
+    return menuBar_ ? qBound(menuBar_->minimumHeight(), menuBar_->sizeHint().height(), menuBar_->maximumHeight()) : 0;
+}
+
 int ZEVSpaceWindow::menuBarHeight() const
 {
-    return menuBar_ && !menuBar_->isHidden() ? menuBar_->sizeHint().height() : 0;
+    return menuBar_ && !menuBar_->isHidden() && !menuBarOver_ ? hauteurDeLaBarre() : 0;
+}
+
+int ZEVSpaceWindow::menuBarOverContentHeight() const
+{
+    // By the state rather than by where the bar lies now: asked while the state changes, before
+    // the bar has moved.
+    return menuBar_ && !menuBar_->isHidden() && siFullScreen() ? hauteurDeLaBarre() : 0;
+}
+
+void ZEVSpaceWindow::placerLaBarre()
+{
+    if (!menuBar_ || !layout())
+        return;
+    const bool over = siFullScreen();
+    if (over != menuBarOver_) {
+        menuBarOver_ = over;
+        // Out of the layout, the bar no longer pushes the content down.
+        layout()->setMenuBar(over ? nullptr : menuBar_);
+        majMinimumSize();
+    }
+    if (over) {
+        menuBar_->setGeometry(0, 0, width(), hauteurDeLaBarre());
+        menuBar_->raise();
+    }
 }
 
 QMargins ZEVSpaceWindow::outerMargins() const { return decorationMargins() + QMargins(0, menuBarHeight(), 0, 0); }
@@ -509,6 +552,9 @@ void ZEVSpaceWindow::keyReleaseEvent(QKeyEvent* event)
             flagsChanged(event->key(), event->modifiers() & ~Qt::KeyboardModifiers(keys::kFnModifier));
         return;
     }
+    // A held key repeats its releases too: only the last one lets the space bar go.
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && preview_)
+        preview_->spaceKeyReleased(event->timestamp());
     QWidget::keyReleaseEvent(event);
 }
 
@@ -522,6 +568,8 @@ void ZEVSpaceWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     placerLeBouton();
+    if (menuBarOver_)
+        placerLaBarre();
     if (event->size() == tailleDite_)
         return;
     tailleDite_ = event->size();
@@ -544,6 +592,7 @@ void ZEVSpaceWindow::changeEvent(QEvent* event)
     // it alongside.
     if (event->type() != QEvent::WindowStateChange || windowState().testFlag(Qt::WindowMinimized))
         return;
+    placerLaBarre();
     // The window never zooms: a maximise asked of the manager gives the largest 8 : 5 window
     // instead, once the state change is over.
     if (windowState().testFlag(Qt::WindowMaximized) && !siFullScreen()) {

@@ -21,6 +21,9 @@
 #include <QRectF>
 #include <QWidget>
 
+#include <memory>
+#include <vector>
+
 class QAction;
 class QGraphicsScene;
 class QMenuBar;
@@ -29,7 +32,9 @@ namespace tallomer {
 
 class ZEVButton;
 class ZEVFrontViewServices;
+class ZEVItemViewForDesks;
 class ZEVSpaceController;
+class ZEVSpacePreview;
 
 // The desk canvas: it leaves keys to the window unless an item of the scene has the focus, and
 // hands its pinches to the scene, which the view would not do. The front view, once there is one,
@@ -118,12 +123,17 @@ public:
     bool siFrontSpace() const { return siFrontSpace_; }
 
     // The main menu's bar, over the content (not owned; a child of the window). The content keeps
-    // 8 : 5 under it: every size below is the content's, the bar's height comes on top.
+    // 8 : 5 under it: every size below is the content's, the bar's height comes on top. In full
+    // screen the bar lies over the content's top edge instead, and the content keeps the screen.
     void setMenuBar(QMenuBar* bar);
     QMenuBar* menuBar() const { return menuBar_; }
+    // Asked before the bar exists, the bar shows as it comes.
     void setMenuBarShown(bool shown);
-    // The bar's height while it shows; 0 without one.
+    bool siMenuBarShown() const { return menuBarWanted_; }
+    // The room the bar takes above the content while it shows; 0 without one, and in full screen.
     int menuBarHeight() const;
+    // The bar's own height while it lies over the content (in full screen); else 0.
+    int menuBarOverContentHeight() const;
 
     QSize sizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
@@ -132,6 +142,17 @@ public:
     // The scene shown by the canvas; the others stay in their models, hidden.
     void placerDevantDeskView(QGraphicsScene* scene);
     QGraphicsScene* deskViewDevant() const;
+
+    // The preview window (ZEVSpaceWindowPreview.cpp). The Object views to preview, read at once:
+    // the window shows them when it next opens or reloads.
+    void setPreviewItems(const std::vector<ZEVItemViewForDesks*>& views);
+    void reloadPreviewPanel();
+    // Closes the preview window; again only once it has opened again.
+    void orderOutPreviewPanel();
+    // Opens the preview window on the items given last.
+    void orderFrontPreviewPanel();
+    bool siPreviewPanelVisible() const;
+    ZEVSpacePreview& preview();
 
 protected:
     bool event(QEvent* event) override;
@@ -150,6 +171,9 @@ private:
     void refuserLeMaximum();
     void appliquerFrontSpace();
     void flagsChanged(int key, Qt::KeyboardModifiers modifiers);
+    // The keys the preview takes before any widget: Escape closes it while it shows, and a space
+    // bar's press that repeats a held one is dropped. True when the key was taken.
+    bool previewKeyPress(const QKeyEvent& event);
     void scheduleLiveResizeEnd();
     // Whether the window manager decides the size: maximised, full screen or minimised.
     bool siManagedSize() const;
@@ -160,12 +184,17 @@ private:
     QSize contentSize() const;
     void resizeContent(const QSize& content);
     void majMinimumSize();
+    // The bar above the content (out of full screen) or over it (in full screen).
+    void placerLaBarre();
+    int hauteurDeLaBarre() const;
 
     ZEVSpaceController* spaceController_; // not owned
     ZEVSpaceView* view_;                  // owned by this window as its Qt child
     QAction* quitAction_;                 // owned by this window as its Qt child
     ZEVButton* headerViewsButton_;        // owned by this window as its Qt child
     QMenuBar* menuBar_ = nullptr;         // owned by this window as its Qt child
+    bool menuBarWanted_ = false;
+    bool menuBarOver_ = false;
     bool siAcceptsFlagsChanges_ = false;
     // A resize since the moves and resizes last settled (else only moves).
     bool siRedimensionnee_ = false;
@@ -176,6 +205,7 @@ private:
     // The last pointer move told, so that one move seen by several widgets is told once.
     QPointF dernierPointeur_;
     quint64 dernierInstant_ = 0;
+    std::unique_ptr<ZEVSpacePreview> preview_; // made when first asked for
     ScheduledTarget guard_{this};
 };
 

@@ -589,10 +589,20 @@ void KELMainMenu::setBarVisible(bool visible) { bar_->setVisible(visible); }
 void KELMainMenu::menuWillOpen(int tag)
 {
     // Receivers may have come since the last time.
-    if (QMenu* m = menuWithTag(tag))
+    QMenu* m = menuWithTag(tag);
+    if (m)
         for (QAction* a : m->actions())
             if (!a->property("action").toString().isEmpty())
                 enable(a, true);
+    // The items the front layer enables for its mode: set again over the pass above, and still
+    // only where a receiver carries them out.
+    if (m && (tag == kMenuEdit || tag == kMenuObject || tag == 4333 || tag == kMenuSpaces)) {
+        hub_.updateMenuMacForCurrentMode();
+        for (QAction* a : m->actions())
+            if (a->isEnabled() && !a->property("action").toString().isEmpty() &&
+                !routable(a->property("action").toString().toStdString()))
+                a->setEnabled(false);
+    }
     switch (tag) {
     case kMenuObject:
         updateMenuObject();
@@ -726,6 +736,7 @@ void KELMainMenu::updateMenuObject()
     enable(edit, options.size() == 1 || editing);
     if (QAction* overfly = outlet("_menuObjectOpenOverfly"))
         overfly->setEnabled(false);
+    hub_.updateMenuObject(menuWithTag(kMenuObject));
 }
 
 void KELMainMenu::updateMenuOptions()

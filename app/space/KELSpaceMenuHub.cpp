@@ -120,6 +120,7 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"userDeselectAll", &ZEVFrontViewerServices::userDeselectAll},
         {"userSelectNext", &ZEVFrontViewerServices::userSelectNext},
         {"userSelectPrevious", &ZEVFrontViewerServices::userSelectPrevious},
+        {"userEditTitle", &ZEVFrontViewerServices::userEditTitle},
         {"userRecallNow", &ZEVFrontViewerServices::userRecallNow},
         {"userRetainNow", &ZEVFrontViewerServices::userRetainNow},
         {"userReleaseNow", &ZEVFrontViewerServices::userReleaseNow},
@@ -421,6 +422,23 @@ void KELSpaceMenuHub::majImageForEditionMenu(QMenu* menu)
 {
     if (ZEVFrontViewerServices* f = space_.frontViewer())
         f->majImageForEditionMenu1(menu);
+}
+
+void KELSpaceMenuHub::updateMenuObject(QMenu* menu)
+{
+    for (ZEVEntityViewer* v : space_.entityViewerSet())
+        if (v->siFirstResponder()) {
+            v->updateMenuObject(menu);
+            return;
+        }
+    if (ZEVFrontViewerServices* front = space_.frontViewer())
+        front->updateMenuObject(menu);
+}
+
+void KELSpaceMenuHub::updateMenuMacForCurrentMode()
+{
+    if (ZEVFrontViewerServices* front = space_.frontViewer())
+        front->updateMenuMacForMode(front->frontMode());
 }
 
 void KELSpaceMenuHub::fillOpenWith(QMenu* menu)

@@ -77,6 +77,8 @@ public:
     int presetStateWithStampInt(KELId stamp) override;
     void fillOpenWith(QMenu* menu) override;
     void majImageForEditionMenu(QMenu* menu) override;
+    void updateMenuObject(QMenu* menu) override;
+    void updateMenuMacForCurrentMode() override;
 
 private:
     ZEVSpaceController& space_;

@@ -83,8 +83,6 @@ ZEVSpaceAdapter::ZEVSpaceAdapter(KELApplication* app, UserDefaultsController& de
 
 ZEVSpaceAdapter::~ZEVSpaceAdapter()
 {
-    if (macMenuToken_)
-        defaults_.unobserve(macMenuToken_);
     if (app_) {
         app_->setKeyEquivalentSetter({});
         app_->setFullScreenDidChange({});
@@ -334,12 +332,7 @@ void ZEVSpaceAdapter::installMainMenu(ZEVSpaceController& space)
     window->setMenuBar(mainMenu_->menuBar());
     if (app_)
         app_->setMenuKeyTimeStart(mainMenu_->outlet("_menuKeyTimeStart"));
-    const QString key = QStringLiteral("ZEVShowMacMenu");
-    window->setMenuBarShown(defaults_.values(key).toBool());
-    macMenuToken_ = defaults_.observe(key, [this](const QString&, const QVariant& value) {
-        if (ZEVSpaceWindow* w = space_ ? space_->spaceWindow() : nullptr)
-            w->setMenuBarShown(value.toBool());
-    });
+    // The bar shows or hides as the front viewer says (it alone follows ZEVShowMacMenu).
     setKeyEquivalents();
     if (app_) {
         // The layout-change hook of the application reruns the keys.

@@ -92,8 +92,7 @@ public:
     void actifCurseurDidChange() override;
 
 private:
-    // The main menu over the Space's window, its keys by the current layout, its bar following
-    // ZEVShowMacMenu.
+    // The main menu over the Space's window and its keys by the current layout.
     void installMainMenu(ZEVSpaceController& space);
     void setKeyEquivalents();
 
@@ -112,7 +111,6 @@ private:
     std::unique_ptr<KELSpaceMenuHub> menuHub_;
     std::unique_ptr<ZEVKeyTimeSpace> keyTimeSpace_;
     std::unique_ptr<KELMainMenu> mainMenu_;
-    quint64 macMenuToken_ = 0;
     KeyLayout keyLayout_;
 };
 

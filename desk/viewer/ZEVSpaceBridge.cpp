@@ -174,6 +174,8 @@ bool ZEVSpaceBridge::siShowLinksForSelections() { return space_.displayOptions()
 bool ZEVSpaceBridge::siShowAnimation() { return space_.displayOptions().siShowAnimation; }
 bool ZEVSpaceBridge::siFiltreANDOperation() { return space_.displayOptions().siFiltreANDOperation; }
 KELI* ZEVSpaceBridge::draggingItem() { return space_.draggingItem(); }
+void ZEVSpaceBridge::editTitleForItem(KELI* item) { space_.selections().editTitleForItem(item); }
+bool ZEVSpaceBridge::isTitleEditedForItem(KELI* item) { return space_.selections().isTitleEditedForItem(item); }
 KELI* ZEVSpaceBridge::defaultColorItem() { return space_.defaultColorItem(); }
 
 // ---------------------------------------------------------------------------------------------

@@ -53,6 +53,8 @@ public:
     bool siShowAnimation() override;
     bool siFiltreANDOperation() override;
     KELI* draggingItem() override;
+    void editTitleForItem(KELI* item) override;
+    bool isTitleEditedForItem(KELI* item) override;
     bool siRulerAccepteDeplacement() override;
     bool siNSCursorHidden() override;
     void userDeleteItem(KELI* item) override;

@@ -118,9 +118,7 @@ public:
     // ---- hooks with their defaults ----
     virtual void majInspectView() {}
     virtual void majInspectField() {}
-    virtual void terminerDeplacementCurseur() {}
     void updateMenuMacForMode(int frontMode) override {}
-    virtual void updateMenuObject(QMenu* menu) {}
     virtual void updateMenuEdit(QMenu* menu) {}
     virtual void userOpen() { beep(); }
     virtual void userDelete() { beep(); }

@@ -45,6 +45,8 @@ QColor ZEVItemPalette::colour(ZEVColourRole role) const
         return r.iconCadreFondColor();
     case ZEVColourRole::IconCadreLine:
         return r.iconCadreLineColor();
+    case ZEVColourRole::Black:
+        return Qt::black;
     case ZEVColourRole::Count_:
         break;
     }

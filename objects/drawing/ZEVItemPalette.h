@@ -28,6 +28,7 @@ enum class ZEVColourRole : std::uint8_t {
     ActifCurseur, // the active cursor's light background colour
     IconCadreFond,
     IconCadreLine,
+    Black,
     Count_
 };
 

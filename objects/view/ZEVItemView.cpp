@@ -19,6 +19,8 @@
 #include <QGraphicsScene>
 #include <QHash>
 #include <QIcon>
+#include <QLineEdit>
+#include <QMovie>
 #include <QMimeDatabase>
 #include <QStyle>
 #include <QPainter>
@@ -70,8 +72,23 @@ void ZEVItemImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
     if (s.width() > size_.width() || s.height() > size_.height())
         s = s.scaled(size_, Qt::KeepAspectRatio);
     const QRectF target((size_.width() - s.width()) / 2, size_.height() - s.height(), s.width(), s.height());
-    painter->setRenderHint(QPainter::SmoothPixmapTransform);
-    painter->drawImage(target, image_);
+    const QSize pixels = target.size().toSize();
+    if (pixels == image_.size() || pixels.isEmpty() || !painter->transform().isTranslating() ||
+        painter->transform().type() > QTransform::TxTranslate) {
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        painter->drawImage(target, image_);
+        return;
+    }
+    // Scaled once for its size, not at every paint: the same stand-in icon shows on many views.
+    static QHash<QPair<qint64, QSize>, QImage> scaledImages;
+    const QPair<qint64, QSize> key(image_.cacheKey(), pixels);
+    auto it = scaledImages.find(key);
+    if (it == scaledImages.end()) {
+        if (scaledImages.size() > 64)
+            scaledImages.clear();
+        it = scaledImages.insert(key, image_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    painter->drawImage(target.topLeft(), *it);
 }
 
 void ZEVItemTitleView::setSize(const QSizeF& size)
@@ -80,28 +97,80 @@ void ZEVItemTitleView::setSize(const QSizeF& size)
         return;
     prepareGeometryChange();
     size_ = size;
+    layout_.reset();
 }
 
 void ZEVItemTitleView::setText(const QString& text)
 {
+    if (text != text_)
+        layout_.reset();
     text_ = text;
     update();
 }
 
-QString ZEVItemTitleView::shownText() const { return ZEVItemTitleText::elided(text_, size_.width()); }
+QString ZEVItemTitleView::shownText() const { return layout().text(); }
+
+const QStaticText& ZEVItemTitleView::layout() const
+{
+    if (!layout_) {
+        layout_.emplace(ZEVItemTitleText::elided(text_, size_.width()));
+        layout_->setTextFormat(Qt::PlainText);
+        layout_->prepare(QTransform(), ZEVItemTitleText::font());
+    }
+    return *layout_;
+}
+
+void ZEVItemTitleView::setColours(const std::optional<ZEVItemTitleColours>& colours)
+{
+    const bool same = colours_.has_value() == colours.has_value() &&
+                      (!colours || (colours_->text == colours->text && colours_->fill == colours->fill &&
+                                    colours_->stroke == colours->stroke && colours_->wholeCell == colours->wholeCell &&
+                                    colours_->titlesShadow == colours->titlesShadow));
+    colours_ = colours;
+    if (!same)
+        update();
+}
 
 void ZEVItemTitleView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    const QString shown = shownText();
-    if (shown.isEmpty())
+    const QStaticText& shown = layout();
+    if (shown.text().isEmpty())
         return;
+    const auto* view = dynamic_cast<const ZEVItemView*>(parentItem());
+    ZEVItemViewer* viewer = view ? view->itemViewer() : nullptr;
     painter->setFont(ZEVItemTitleText::font());
     const QRectF r(QPointF(0, 0), size_);
-    // A dark edge keeps white text readable on light backgrounds.
-    painter->setPen(QColor(0, 0, 0, 160));
-    painter->drawText(r.translated(0, 1), Qt::AlignHCenter | Qt::AlignVCenter, shown);
-    painter->setPen(Qt::white);
-    painter->drawText(r, Qt::AlignHCenter | Qt::AlignVCenter, shown);
+    QColor text = Qt::white;
+    bool shadow = true;
+    int shadowAlpha = 160;
+    if (colours_ && viewer) {
+        const ZEVItemPalette& palette = viewer->palette();
+        text = palette.colour(colours_->text);
+        shadow = colours_->shadow;
+        if (colours_->titlesShadow)
+            shadowAlpha = 230;
+        if (colours_->fill) {
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->setBrush(palette.colour(*colours_->fill));
+            if (colours_->stroke)
+                painter->setPen(QPen(palette.colour(*colours_->stroke), 1));
+            else
+                painter->setPen(Qt::NoPen);
+            if (colours_->wholeCell)
+                painter->drawRect(r);
+            else
+                painter->drawRoundedRect(r.adjusted(1, 1, -1, -1), 9, 9);
+        }
+    }
+    const QSizeF laid = shown.size();
+    const QPointF at((r.width() - laid.width()) / 2, (r.height() - laid.height()) / 2);
+    if (shadow) {
+        // A dark edge keeps light text readable on light backgrounds.
+        painter->setPen(QColor(0, 0, 0, shadowAlpha));
+        painter->drawStaticText(at + QPointF(0, 1), shown);
+    }
+    painter->setPen(text);
+    painter->drawStaticText(at, shown);
 }
 
 void ZEVItemProgressView::setSize(const QSizeF& size)
@@ -114,7 +183,8 @@ void ZEVItemProgressView::setSize(const QSizeF& size)
 
 void ZEVItemProgressView::setFraction(double fraction)
 {
-    fraction_ = std::clamp(fraction, 0.0, 1.0);
+    // A fraction that is no number shows as nothing done.
+    fraction_ = std::isnan(fraction) ? 0.0 : std::clamp(fraction, 0.0, 1.0);
     update();
 }
 
@@ -206,6 +276,7 @@ ZEVItemView::ZEVItemView(const QRectF& frame, float ratio, ZEVItemViewer* viewer
 ZEVItemView::~ZEVItemView()
 {
     // Whoever kept this view (drawn Links, the viewer's lists) must forget it before it is gone.
+    endTitleEdit(false);
     if (itemViewer_)
         itemViewer_->itemViewDetruite(this);
     ZEVConnectingView::itemViewGone(this);
@@ -326,7 +397,14 @@ void ZEVItemView::setIconPosition(const ZEVIconPosition& position, double durati
     ZEVSpaceForObjectViews* s = space();
     if (s && !s->siShowAnimation())
         d = 0;
+    const double oldSize = iconPosition_.size;
     placer(position, d);
+    // A sharper picture once a change of size has settled; meanwhile the image is only scaled.
+    if (position.size != oldSize && !itemType_.isEmpty() && Scheduler::hasShared()) {
+        Scheduler::shared().cancel(cible(), kBetterImageName);
+        Scheduler::shared().perform(cible(), kBetterImageName, d + kBetterImageDelay, [this] { askBetterImageSoon(); },
+                                    true);
+    }
 }
 
 void ZEVItemView::placer(const ZEVIconPosition& position, double d)
@@ -437,9 +515,10 @@ void ZEVItemView::setItemImage(const QImage& image) { imageView_->setImage(image
 
 void ZEVItemView::setItemType(const QString& type)
 {
+    if (type.isEmpty() || type == itemType_)
+        return;
     itemType_ = type;
-    if (imageView_->image().isNull())
-        imageView_->setImage(imageDuType(type));
+    setItemIconImage();
 }
 
 QImage ZEVItemView::imageDuType(const QString& type)
@@ -718,6 +797,7 @@ ZEVItemDrawPlan ZEVItemView::drawRect(QPainter& painter)
     // Written only on a change, so an unchanged redraw starts no new fade.
     if (auto alpha = ZEVItemDrawing::alphaToWrite(imageView_->alphaValue(), plan))
         imageView_->setOpacity(*alpha);
+    titleView_->setColours(titleColours());
     return plan;
 }
 

@@ -10,20 +10,26 @@
 #include "services/ZEVIconPosition.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "objects/drawing/ZEVItemDrawing.h"
+#include "objects/drawing/ZEVItemTitleColours.h"
 #include "runtime/Scheduler.h"
 
 #include <QGraphicsItem>
 #include <QImage>
 #include <QRectF>
 #include <QSizeF>
+#include <QStaticText>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class KELI;
+class QLineEdit;
 class QMimeData;
+class QMovie;
 
 namespace tallomer {
 
@@ -61,10 +67,17 @@ public:
     const QString& text() const { return text_; }
     // The text as drawn in the current width.
     QString shownText() const;
+    // The colours it is drawn in now, from its Object view's state (none: white on nothing).
+    void setColours(const std::optional<ZEVItemTitleColours>& colours);
 
 private:
+    // The shown text laid out once for its width: thousands of titles paint in one frame.
+    const QStaticText& layout() const;
+
     QSizeF size_;
     QString text_;
+    std::optional<ZEVItemTitleColours> colours_;
+    mutable std::optional<QStaticText> layout_;
 };
 
 // A web download's progress in place of the icon: a bar across the lower part of the image's
@@ -267,13 +280,64 @@ public:
     // The sticker shown, by name; empty when none. Its view is made on the first sticker.
     const QString& stickerName() const { return stickerName_; }
     ZEVItemImageView* stickerView() const { return stickerView_; }
-    void updateImage() override { update(); }
+    // The image animates when the Object has the Animate option; the best image is asked at once.
+    void updateImage() override;
+
+    // ---- the best image ----
+    // Until the Object's own picture comes, the desktop's icon of its icon word (its extension)
+    // stands in; the picture is asked 0.4 s after the type is first known and after each change
+    // of size has settled.
+    static constexpr double kBetterImageDelay = 0.4;
+    static constexpr char kBetterImageName[] = "_betterImageForItemType:";
+    // Asks the best picture of the Object for a type word ("file", "http", "zevp", "ABPerson";
+    // any other keeps what shows). Missing files are marked here, on the main thread; the
+    // pictures are made on the shared thumbnail pool and only the newest request's applies.
+    void betterImageForItemType(const QString& type);
+    // A delivered picture: the ratio follows it and the view is placed again. An image without
+    // width or height is never applied.
+    // `ratio` (height over width) when more exact than the image's pixels; 0: the image's.
+    void setBetterImage(const QImage& image, float ratio = 0);
+    // The stand-in when no image shows yet, and the best image asked 0.4 s later.
+    void setItemIconImage();
+    // The delayed request's turn: queued with every view's, asked in turns of bounded length.
+    void askBetterImageSoon();
+    // The stand-in, whatever shows; nothing is asked.
+    void setRetrieveIcon();
+    // The icon of the Object's icon word, or of its type when it has none; one per word.
+    QImage placeholderImage() const;
+    // Asks the shared pool for a picture (a thumbs::Request::Kind, its file, the size, the
+    // picture in hand); a newer request makes this one's delivery stale.
+    void queuePicture(int kind, const QString& path, double s, const QImage& picture = {});
+    // Counts the requests made, so that a late delivery can be told from the newest.
+    std::uint64_t imageGeneration() const { return imageGeneration_; }
+    // The animated GIF shown while the Object has the GIF and Animate options; nullptr otherwise.
+    QMovie* movie() const { return movie_.get(); }
+
+    // ---- the flicker that points at an Object ----
+    static constexpr double kFlickStep = 0.15;
+    void flick() override;
+    std::int64_t flickIconCount() const { return flickIconCount_; }
+    std::int64_t flickTitleCount() const { return flickTitleCount_; }
+    bool siFlickOn() const { return siFlickOn_; }
+
+    // ---- the title edited in place ----
+    // A line editor over the title, on the canvas showing this view; Return keeps a changed
+    // text (through the item viewer), Escape puts the title back. False when it cannot start.
+    bool editTitle();
+    // The line editor while an edit runs; nullptr otherwise.
+    QLineEdit* titleEditor() const { return titleEditor_; }
+    // Ends the edit: `keep` sends a changed text to the item viewer.
+    void endTitleEdit(bool keep);
+    // The title's colours as the state of the view gives them now.
+    std::optional<ZEVItemTitleColours> titleColours() const;
 
     void downloadBegin() override {}
     void downloadStart(bool determinate) override;
     void downloadSetStatus(float fraction) override;
     void downloadFinish() override;
     void downloadError() override;
+    QString previewItemURL() const override;
+    QImage previewItemTransitionImage() const override;
     // A file job on the Object (a copy or move into a folder): the bar shows beside the icon,
     // which stays visible.
     void duplicateStart();
@@ -383,6 +447,8 @@ public:
     static std::vector<ZEVItemView*> itemViewsInStackingOrder(QGraphicsScene* scene);
 
 protected:
+    // Whether the view asks for its Object's best picture; copies show the picture they were given.
+    virtual bool siBestImage() const { return true; }
     // Moves to the position over `duration` seconds (at once for 0 or a snap), with no rule about
     // first placements or the animation setting.
     void placer(const ZEVIconPosition& position, double duration);
@@ -404,6 +470,15 @@ private:
     QPointF deskPointOf(const QPointF& scenePoint) const;
     ZEVItemViewer* viewerOrNull() const { return itemViewer_; }
     void showCadreBriefly();
+
+    void flickIcon();
+    void flickTitle();
+    // The best image's request for a "file" or "http" Object's file; false when it is missing.
+    bool requestFilePicture(const QString& path, bool web);
+    void showMovie(const QString& path, double s);
+    void stopMovie();
+    // The rectangle the title is shown in, y-up in desk points.
+    QRectF titleDeskRect() const;
 
     ZEVItemViewer* itemViewer_; // not owned
     KELI* item_;                // not owned: links live for the run
@@ -446,6 +521,14 @@ private:
     int animationSteps_ = 0;
     int animationStep_ = 0;
     double animationDelay_ = 0;
+
+    // Deliveries hold it weakly: one for a view that is gone finds it expired.
+    std::shared_ptr<char> alive_ = std::make_shared<char>(0);
+    std::uint64_t imageGeneration_ = 0;
+    std::unique_ptr<QMovie> movie_;
+    std::int64_t flickIconCount_ = 0;
+    std::int64_t flickTitleCount_ = 0;
+    QLineEdit* titleEditor_ = nullptr; // owned by the canvas' viewport while an edit runs
 
     bool siMouseDown_ = false;
     bool siMouseDragged_ = false;

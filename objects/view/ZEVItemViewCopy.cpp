@@ -7,9 +7,11 @@
 #include "platform/AppId.h"
 #include "services/ZEVItemViewForDesks.h"
 
+#include <QAbstractItemView>
 #include <QMimeData>
 #include <QUrl>
 
+#include <cmath>
 #include <map>
 
 namespace tallomer {
@@ -26,6 +28,43 @@ ZEVItemViewCopy::ZEVItemViewCopy(const QRectF& frame, float ratio, ZEVItemViewer
 }
 
 void ZEVItemViewCopy::setIconPosition(const ZEVIconPosition& position, double duration) { placer(position, duration); }
+
+void ZEVItemViewCopy::setSourceTableView(QAbstractItemView* table, int column, int row, double inset)
+{
+    sourceTable_ = table;
+    column_ = column;
+    row_ = row;
+    inset_ = inset;
+}
+
+QRectF ZEVItemViewCopy::sourceFrameInCell(const QSizeF& cell, float r, double i)
+{
+    if (!(r > 0) || !std::isfinite(r) || cell.isEmpty())
+        return QRectF();
+    if (r <= float(cell.height() / cell.width())) {
+        const double w = cell.width() - 2 * i;
+        const double h = r * w;
+        return QRectF(i, (cell.height() - h) / 2, w, h);
+    }
+    const double h = cell.height() - 2 * i;
+    const double w = h / r;
+    return QRectF((cell.width() - w) / 2, i, w, h);
+}
+
+QRectF ZEVItemViewCopy::previewItemSourceFrame() const
+{
+    QAbstractItemView* table = sourceTable_.data();
+    if (!table || !table->model())
+        return QRectF();
+    const QPoint origin = table->window()->frameGeometry().topLeft();
+    const QRect cell = table->visualRect(table->model()->index(row_, column_));
+    const QRectF inCell = sourceFrameInCell(cell.size(), imageSizeRatio(), inset_);
+    if (!cell.intersects(table->viewport()->rect()) || inCell.isEmpty())
+        return QRectF(origin, QSizeF(0, 0));
+    // y-up inside the cell, turned over into the viewport's rows.
+    const QPointF topLeft(cell.x() + inCell.x(), cell.y() + cell.height() - inCell.y() - inCell.height());
+    return QRectF(table->viewport()->mapToGlobal(topLeft), inCell.size());
+}
 
 void ZEVItemViewCopy::cancelOperation()
 {

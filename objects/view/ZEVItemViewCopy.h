@@ -6,8 +6,12 @@
 
 #include "objects/view/ZEVItemView.h"
 
+#include <QPointer>
+
 #include <memory>
 #include <vector>
+
+class QAbstractItemView;
 
 namespace tallomer {
 
@@ -30,8 +34,25 @@ public:
     static std::unique_ptr<QMimeData> mimeDataForCopies(const std::vector<ZEVItemViewCopy*>& copies,
                                                         KELId channelInt);
 
+    // The inspector table cell whose row shows this Object, and the margin of the icon in it.
+    void setSourceTableView(QAbstractItemView* table, int column, int row, double inset);
+    // Where a preview of the Object zooms from, in screen coordinates: the icon drawn in its
+    // table cell. The zero rectangle without a table; an empty one at the window's origin when
+    // the cell is scrolled away or the image has no ratio.
+    QRectF previewItemSourceFrame() const;
+    // The icon of ratio r (height over width) inside a cell, y-up from the cell's lower left
+    // corner: across the width less the insets when it fits, else up the height.
+    static QRectF sourceFrameInCell(const QSizeF& cell, float ratio, double inset);
+
+protected:
+    bool siBestImage() const override { return false; }
+
 private:
     QString titleForPB_;
+    QPointer<QAbstractItemView> sourceTable_;
+    int column_ = 0;
+    int row_ = 0;
+    double inset_ = 0;
 };
 
 } // namespace tallomer

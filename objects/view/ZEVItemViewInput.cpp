@@ -208,6 +208,9 @@ void ZEVItemView::mouseUp(Qt::KeyboardModifiers modifiers)
                     else
                         s->multiSelectIconForItem(item_);
                 } else {
+                    // A click on a selected icon looks at its file again.
+                    if (s->isIconSelectedForItem(item_))
+                        betterImageForItemType(itemType_);
                     s->selectIconForItem(item_);
                 }
                 break;
@@ -605,6 +608,12 @@ void ZEVItemView::mousePressEvent(QGraphicsSceneMouseEvent* event)
         if (dragView_ && hitRect().contains(p))
             dragView_->mouseDown();
         pris = mouseDown(p, event->modifiers());
+        // A plain click on a shown title that is selected edits it in place; any other press
+        // there is the desk's (a lasso may start over a title).
+        ZEVSpaceForObjectViews* s = space();
+        if (!pris && event->modifiers() == Qt::NoModifier && s && s->isTitleSelectedForItem(item_) &&
+            titleView_->isVisible() && !titleView_->shownText().isEmpty() && titleDeskRect().contains(p))
+            pris = editTitle();
     }
     else if (event->button() == Qt::RightButton)
         pris = otherMouseDown(p);

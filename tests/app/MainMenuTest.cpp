@@ -146,6 +146,8 @@ public:
     int presetStateWithStampInt(KELId) override { return 0; }
     void fillOpenWith(QMenu*) override {}
     void majImageForEditionMenu(QMenu*) override {}
+    void updateMenuObject(QMenu*) override {}
+    void updateMenuMacForCurrentMode() override {}
 
     std::map<KELMenuReceiverKind, KELMenuReceiver*> receivers;
     KELMenuContextReceiver* context = nullptr;

@@ -10,7 +10,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "platform/desktop/ContactOpener.h"
 #include "platform/files/GeneratedFiles.h"
-#include "services/ZEVPersonServices.h"
+#include "objects/view/ZEVItemView.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -42,11 +42,10 @@ protected:
     }
 
     // Two cards dragged from another program and dropped on the Now desk.
-    void dropCards(const QByteArray& cards)
+    void dropCards(const QByteArray& cards, QPoint at = {300, 300})
     {
         QMimeData data;
         data.setData("text/vcard", cards);
-        const QPoint at(300, 300);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(canvas(), &enter);
         QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -66,8 +65,6 @@ protected:
     {
         return storeFolder() + "/local/zevDrop/" + QString::number(kHome) + "/" + q(id) + "/archive.vcf";
     }
-    ZEVPersonServices* persons() { return adapter()->deskServices()->personClass(); }
-
     QString contacts;
     std::vector<QUrl> opened;
     ContactOpenHandler previousOpener;
@@ -87,7 +84,8 @@ const QByteArray kCompanyCard = "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:acme-e2e\r\nK
 TEST_F(ContactObjects, DroppedCardsAreTitledAndPicturedAndAGoneCardComesBackFromItsArchive)
 {
     start();
-    dropCards(personCard() + kCompanyCard);
+    dropCards(personCard(), {200, 300});
+    dropCards(kCompanyCard, {500, 300});
     const Rows people = placedObjectsOfType("ABPerson");
     ASSERT_EQ(people.size(), 2u);
     EXPECT_EQ(people.at(0, 1), "Jane Doe");
@@ -95,12 +93,15 @@ TEST_F(ContactObjects, DroppedCardsAreTitledAndPicturedAndAGoneCardComesBackFrom
     EXPECT_TRUE(QFile::exists(contacts + "/jane-e2e.vcf")) << "the card joined the address book's folder";
     const std::string jane = people.at(0, 0);
 
-    // The person's picture is the card's photo.
-    ASSERT_NE(persons(), nullptr);
-    const QImage picture = persons()->imageForItem(object(jane), kHome, QSize(64, 64));
-    const QColor centre = picture.pixelColor(picture.width() / 2, picture.height() / 2);
-    EXPECT_NEAR(centre.red(), 230, 20);
-    EXPECT_NEAR(centre.green(), 30, 20);
+    // The person's icon on the desk shows the card's photo.
+    advance(1.0);
+    pump();
+    ZEVItemView* janeView = viewTitled("Jane Doe");
+    ASSERT_NE(janeView, nullptr);
+    const QImage shot = canvas()->grab().toImage();
+    const QColor centre = shot.pixelColor(onScreen(janeView->itemImageView()->sceneBoundingRect()));
+    EXPECT_NEAR(centre.red(), 230, 25);
+    EXPECT_NEAR(centre.green(), 30, 25);
     EXPECT_EQ(options(jane) & ZEVOPTION_NOT_FOUND, 0);
 
     // Its card removed from the book by another program; the Object's archive holds it.
@@ -112,7 +113,7 @@ TEST_F(ContactObjects, DroppedCardsAreTitledAndPicturedAndAGoneCardComesBackFrom
 
     alerts.clear(); // the first run's own questions
     alertAnswer = 0; // Yes
-    persons()->openPersonForItem(object(jane));
+    doubleClickPicture(janeView);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].windowTitle, "Contact \"Jane Doe\" not found");
     EXPECT_EQ(alerts[0].message, "Import from the Tallomer archive?");
@@ -137,7 +138,9 @@ TEST_F(ContactObjects, AGoneCardWithoutArchiveIsMarkedAndHandedToTheRetrieveStep
 
     alerts.clear();
     alertAnswer = 0;
-    persons()->openPersonForItem(object(acme));
+    ZEVItemView* acmeView = viewTitled("Acme Tools");
+    ASSERT_NE(acmeView, nullptr);
+    doubleClickPicture(acmeView);
     EXPECT_TRUE(alerts.empty()) << "nothing to import: no question";
     EXPECT_NE(options(acme) & ZEVOPTION_NOT_FOUND, 0);
     EXPECT_TRUE(log.contains("Error when opening Contact: addressbook://acme-e2e"));

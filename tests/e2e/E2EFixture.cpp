@@ -7,6 +7,7 @@
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineView.h"
 
+#include <QGraphicsView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -107,6 +108,29 @@ void E2E::startWithTheBar()
 QWidget* E2E::canvas() const
 {
     return window() ? window()->spaceView()->deskCanvas()->viewport() : nullptr;
+}
+
+ZEVItemView* E2E::viewTitled(const QString& title) const
+{
+    if (ZEVDeskViewer* d = nowDesk())
+        for (ZEVItemViewForDesks* v : d->itemViewSet())
+            if (v->itemTitle() == title)
+                return dynamic_cast<ZEVItemView*>(v);
+    return nullptr;
+}
+
+QPoint E2E::onScreen(const QRectF& sceneRect) const
+{
+    auto* view = qobject_cast<QGraphicsView*>(canvas()->parentWidget());
+    return view ? view->mapFromScene(sceneRect.center()) : QPoint();
+}
+
+void E2E::doubleClickPicture(ZEVItemView* v)
+{
+    ASSERT_NE(v, nullptr);
+    const QPoint p = canvas()->mapTo(window(), onScreen(v->itemImageView()->sceneBoundingRect()));
+    QTest::mouseDClick(window()->windowHandle(), Qt::LeftButton, {}, p);
+    pump();
 }
 
 void E2E::scrubStrip(ZEVTlineView* strip, KELDate from, KELDate to)

@@ -9,6 +9,7 @@
 #include "app/KELApplicationDelegate.h"
 #include "app/ZEVController.h"
 #include "app/space/ZEVSpaceAdapter.h"
+#include "platform/thumbs/Thumbnails.h"
 #include "app/store/KELResources.h"
 #include "widgets/ZEVAlert.h"
 #include "desk/viewer/ZEVDeskViewer.h"
@@ -47,6 +48,7 @@ namespace tallomer {
 class ZEVRulerViewbar;
 class ZEVRulerViewer;
 class ZEVTlineView;
+class ZEVItemView;
 }
 class QMenu;
 
@@ -207,6 +209,8 @@ protected:
     {
         for (int i = 0; i < rounds; ++i) {
             QThreadPool::globalInstance()->waitForDone();
+            if (graph)
+                graph->thumbnails().waitForDone();
             QCoreApplication::processEvents(QEventLoop::AllEvents);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
@@ -258,6 +262,12 @@ protected:
     ZEVDeskViewer* nowDesk() const { return space() ? desk(space()->nowCurseur()) : nullptr; }
     // Where the desk's mouse events land: the canvas's viewport.
     QWidget* canvas() const;
+    // The view on the Now desk of the Object of that title; nullptr when none.
+    ZEVItemView* viewTitled(const QString& title) const;
+    // Where a scene rectangle's centre lies in the canvas.
+    QPoint onScreen(const QRectF& sceneRect) const;
+    // A double click on an Object's picture, through the window as the system delivers it.
+    void doubleClickPicture(ZEVItemView* v);
     // The time ruler: its viewer, the time bar over the strip, and the strip.
     ZEVRulerViewer* ruler() const;
     ZEVRulerViewbar* bar() const;

@@ -1,19 +1,28 @@
 // The header views over the desk in the running program: the pointer at the window's top opens
 // the four, leaving it keeps those the user keeps open, the toolbar counts the Objects of the
 // desk, the split bar stands in for a closed toolbar, and the View menu's Full Screen is kept in
-// the settings file for the next start.
+// the settings file for the next start. In full screen the menu bar lies over the stack, which
+// makes room for it and takes it back exactly. The toolbar's buttons and the main menu follow the
+// selection, the mode, the cursor and the filters' operation.
 
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontViewer.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "inspectors/table/ZEVTypeSelect.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "space/ZEVSelections.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVTlineView.h"
 #include "widgets/ZEVButton.h"
 
 #include <QFile>
+#include <QGraphicsItem>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTest>
 
@@ -54,6 +63,18 @@ protected:
     }
 
     bool opened(ZEVHeaderView v) { return front()->headerLayout().flags(v).opened; }
+    double frontHeight() { return front()->headerLayout().frames().front.height(); }
+
+    // The content 1100 points wide: the toolbar shows all its buttons.
+    void wideWindow()
+    {
+        QWidget* content = window()->spaceView();
+        window()->resize(window()->width() + 1100 - content->width(), window()->height() + 688 - content->height());
+        pump();
+        advance(1);
+    }
+    bool shown(const char* name) { return front()->toolbar()->button(QString::fromLatin1(name))->isVisible(); }
+    int state(const char* name) { return front()->toolbar()->button(QString::fromLatin1(name))->state(); }
 };
 
 TEST_F(HeaderViews, ThePointerAtTheTopOpensAllFourAndLeavingKeepsThoseTheUserKeeps)
@@ -165,6 +186,211 @@ TEST_F(HeaderViews, TheViewMenusFullScreenIsKeptForTheNextStartAndRefusedWhileAV
     quit();
     QSettings settings(home + "/.config/Tallomer/Tallomer.conf", QSettings::IniFormat);
     EXPECT_TRUE(settings.value("ZEVFullScreen").toBool());
+}
+
+TEST_F(HeaderViews, InFullScreenAMenuBarOfTwentyFivePointsPushesTheStackDownAndHidingItGivesBackExactly)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    QMenuBar* mb = window()->menuBar();
+    ASSERT_NE(mb, nullptr);
+    mb->setFixedHeight(25);
+    pump();
+    // As a new user has it: the time line and the toolbar open.
+    ASSERT_TRUE(opened(ZEVHeaderView::Tline));
+    ASSERT_TRUE(opened(ZEVHeaderView::Toolbar));
+    chooseMenuItem(KELMainMenu::kMenuView, 5732);
+    advance(1);
+    ASSERT_TRUE(window()->siFullScreen());
+    QWidget* content = window()->spaceView();
+    // The bar lies over the content, which keeps the whole screen; the stack starts under it.
+    EXPECT_EQ(content->geometry(), QRect(QPoint(0, 0), window()->size()));
+    EXPECT_TRUE(mb->isVisible());
+    EXPECT_EQ(mb->geometry(), QRect(0, 0, window()->width(), 25));
+    EXPECT_EQ(front()->menubarHeight(), 25);
+    EXPECT_EQ(strip()->geometry().top(), 25);
+    EXPECT_EQ(front()->selectionView()->geometry().top(), 25 + 36);
+    const double withBar = frontHeight();
+    EXPECT_EQ(withBar, content->height() - 25 - 36 - 23);
+    EXPECT_EQ(front()->headerViewsHeight(), 25 + 36 + 23);
+
+    // Hidden: the stack slides up first, then the bar goes.
+    values->setValue("ZEVShowMacMenu", false);
+    pump();
+    EXPECT_TRUE(mb->isVisible()) << "the bar waits for the slide";
+    advance(1);
+    EXPECT_FALSE(mb->isVisible());
+    EXPECT_EQ(front()->menubarHeight(), 0);
+    EXPECT_EQ(strip()->geometry().top(), 0);
+    EXPECT_EQ(frontHeight(), withBar + 25) << "exactly the bar's height, not 23";
+
+    // Shown again, and hidden again.
+    values->setValue("ZEVShowMacMenu", true);
+    pump();
+    advance(1);
+    EXPECT_TRUE(mb->isVisible());
+    EXPECT_EQ(strip()->geometry().top(), 25);
+    EXPECT_EQ(frontHeight(), withBar);
+    values->setValue("ZEVShowMacMenu", false);
+    pump();
+    advance(1);
+    ASSERT_FALSE(mb->isVisible());
+
+    // Leaving full screen with the bar hidden brings the bar back, above the content again.
+    front()->userToggleFullScreen();
+    advance(1);
+    EXPECT_FALSE(window()->siFullScreen());
+    EXPECT_TRUE(values->values("ZEVShowMacMenu").toBool());
+    EXPECT_TRUE(mb->isVisible());
+    EXPECT_EQ(window()->menuBarHeight(), 25);
+    EXPECT_EQ(content->geometry().top(), 25);
+    EXPECT_EQ(front()->menubarHeight(), 0);
+    EXPECT_EQ(strip()->geometry().top(), 0);
+    EXPECT_EQ(frontHeight(), content->height() - 36 - 23);
+
+    // Out of full screen the bar only takes room above the content: the stack stays put.
+    values->setValue("ZEVShowMacMenu", false);
+    pump();
+    EXPECT_FALSE(mb->isVisible());
+    EXPECT_EQ(window()->menuBarHeight(), 0);
+    EXPECT_EQ(strip()->geometry().top(), 0);
+}
+
+TEST_F(HeaderViews, TheToolbarsButtonsFollowTheFilesTheFiltersOperationAndTheCursor)
+{
+    start();
+    wideWindow();
+    placeThreeFiles();
+    // The three files come selected: Get Info reaches them.
+    ASSERT_EQ(front()->nbOfIcons(), 3);
+    EXPECT_TRUE(shown("btnActionGetInfo"));
+    EXPECT_TRUE(shown("btnActionToggleQL"));
+    EXPECT_FALSE(shown("btnActionOr")) << "Or and And belong to Filter mode";
+    // Icon mode shows the filters' operation mixed: Or, the default.
+    EXPECT_EQ(state("btnActionOr"), -1);
+    EXPECT_EQ(state("btnActionAnd"), 0);
+    // The edit buttons carry the Now cursor's pictures.
+    ZEVButton* recall = front()->toolbar()->button("btnEditRecall");
+    ASSERT_NE(recall, nullptr);
+    EXPECT_EQ(recall->property("image").toString(), "editNowRecall.tiff");
+    EXPECT_FALSE(recall->icon().isNull());
+
+    // Nothing selected: no Get Info.
+    chooseMenuItem(KELMainMenu::kMenuView, 51);
+    advance(1);
+    EXPECT_FALSE(shown("btnActionGetInfo"));
+
+    // The three become the filters: Or and And show, Or on.
+    key(Qt::Key_A, Qt::ControlModifier);
+    advance(1);
+    front()->menuFilterIcons();
+    advance(1);
+    ASSERT_EQ(front()->currentFrontMode(), ZEVFrontModeFilters);
+    ASSERT_EQ(front()->nbOfFilters(), 3);
+    EXPECT_TRUE(shown("btnActionOr"));
+    EXPECT_TRUE(shown("btnActionAnd"));
+    EXPECT_EQ(state("btnActionOr"), 1);
+    EXPECT_EQ(state("btnActionAnd"), 0);
+    space()->userChangeFilterToAndOperation();
+    pump();
+    EXPECT_EQ(state("btnActionOr"), 0);
+    EXPECT_EQ(state("btnActionAnd"), 1);
+    // A narrow toolbar hides them whatever the filters.
+    window()->resize(window()->width() - 400, window()->height());
+    pump();
+    advance(1);
+    EXPECT_FALSE(shown("btnActionOr"));
+    EXPECT_FALSE(shown("btnActionGetInfo"));
+
+    // On the Search cursor the edit buttons take its pictures.
+    ASSERT_TRUE(ruler()->userChangeActifCurseur(space()->searchCurseur()));
+    advance(1);
+    EXPECT_EQ(recall->property("image").toString(), "editSearchRecall.tiff");
+    EXPECT_EQ(front()->toolbar()->button("btnEditForget")->property("image").toString(), "editSearchForget.tiff");
+}
+
+TEST_F(HeaderViews, TheFrontLayersMenuItemsAreTheHandleSubmenusAndTheObjectMenuTitlesRemoveByTheSelectedLinks)
+{
+    start();
+    placeThreeFiles();
+    KELMainMenu* menu = adapter()->mainMenu();
+    ASSERT_NE(menu, nullptr);
+    // Move To, Move To Space, Copy To and Copy To Space are found in the Handle submenu.
+    EXPECT_EQ(front()->menuMacItem(ZEVFrontViewer::MacMoveTo), menu->item(4333, 21));
+    EXPECT_EQ(front()->menuMacItem(ZEVFrontViewer::MacMoveToSpace), menu->item(4333, 20));
+    EXPECT_EQ(front()->menuMacItem(ZEVFrontViewer::MacCopyTo), menu->item(4333, 23));
+    EXPECT_EQ(front()->menuMacItem(ZEVFrontViewer::MacCopyToSpace), menu->item(4333, 22));
+    EXPECT_NE(menu->item(4333, 21), nullptr);
+    EXPECT_EQ(front()->menuMacItem(ZEVFrontViewer::MacRemove), menu->item(KELMainMenu::kMenuObject, 13));
+
+    // Two links between the three files, both selected through their nodes in Link mode.
+    std::vector<KELI*> items;
+    for (auto* v : nowDesk()->itemViewSet())
+        items.push_back(v->item());
+    ASSERT_EQ(items.size(), 3u);
+    ZEVItemViewer* viewer = space()->itemViewerForCurseur(space()->nowCurseur());
+    viewer->userRecallLinkWithItem(items[0], items[1]);
+    viewer->userRecallLinkWithItem(items[1], items[2]);
+    advance(1);
+    front()->menuModeLink();
+    const auto removeTitleFor = [&](const std::vector<KELI*>& nodes, std::size_t links) {
+        space()->selections().selectNodeForItemSet(nodes, nullptr);
+        advance(1);
+        EXPECT_EQ(space()->selections().selectedLinks().size(), links);
+        QMenu* object = openMenu(KELMainMenu::kMenuObject);
+        const QString title = menu->item(KELMainMenu::kMenuObject, 13)->text();
+        if (object)
+            object->close();
+        pump();
+        return title;
+    };
+    EXPECT_EQ(removeTitleFor(items, 2), "Remove 2 Links");
+    EXPECT_EQ(removeTitleFor({items[0]}, 1), "Remove 1 Link");
+    EXPECT_EQ(removeTitleFor({}, 0), "Remove Links");
+
+    // The Space window controlling the Quick Look panel checks the Object menu's Quick Look.
+    front()->setSiShowQLPreview(true);
+    EXPECT_TRUE(menu->item(KELMainMenu::kMenuObject, 523)->isChecked());
+    EXPECT_EQ(front()->toolbar()->button("btnActionToggleQL")->state(), 1);
+    front()->setSiShowQLPreview(false);
+    EXPECT_FALSE(menu->item(KELMainMenu::kMenuObject, 523)->isChecked());
+}
+
+TEST_F(HeaderViews, AListSearchOpensTheTimeLineAndTracksAndClosingTheTimeLineFocusesTheLastObject)
+{
+    start();
+    placeThreeFiles();
+    // The user keeps the time line closed.
+    values->setValue("ZEVShowRuler", false);
+    pump();
+    advance(1);
+    ASSERT_FALSE(opened(ZEVHeaderView::Tline));
+    // A search typed into the Objects list's field.
+    ZEVTableView* list = front()->selectionItemTableView();
+    ASSERT_NE(list, nullptr);
+    list->showSearchField();
+    pump();
+    QLineEdit* field = list->typeSelect()->field();
+    ASSERT_NE(field, nullptr);
+    QTest::keyClicks(field, "two");
+    QTest::keyClick(field, Qt::Key_Return);
+    pump();
+    advance(1);
+    EXPECT_TRUE(opened(ZEVHeaderView::Tline));
+    EXPECT_TRUE(opened(ZEVHeaderView::Tracks));
+    // The search ends: the desk takes the keyboard back, the Title, Link and Filter buttons show.
+    list->hideSearchField();
+    pump();
+    EXPECT_TRUE(window()->spaceView()->deskCanvas()->hasFocus());
+    EXPECT_FALSE(front()->modeButton(ZEVFrontModeTitles)->isHidden());
+
+    // The time line's own command closes it with the tracks; the last Object view takes the keyboard.
+    ruler()->fermetureRuler();
+    advance(1);
+    EXPECT_FALSE(opened(ZEVHeaderView::Tline));
+    const auto views = space()->itemViewerForCurseur(space()->nowCurseur())->visibleItemViewsForMode(ZEVFrontModeIcons);
+    ASSERT_FALSE(views.empty());
+    EXPECT_TRUE(views.back()->graphicsItem()->hasFocus());
 }
 
 } // namespace

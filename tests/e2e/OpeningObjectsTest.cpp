@@ -418,8 +418,11 @@ TEST_F(OpeningObjects, ShowOriginalOfAMissingFileSaysYesOnlyWhenTheFileWasFoundA
 
     int answer = ZEVItemRetrieveCancel;
     QString found;
-    ZEVItemViewerAppHost::setRetriever([&](KELI*, QString* path) {
+    ZEVItemViewerAppHost::setRetriever([&](KELI* which, QString* path) {
+        // As the retrieve panel does: a chosen file becomes the record's.
         *path = found;
+        if (answer == ZEVItemRetrieveSelect && !found.isEmpty())
+            ZEVItemData::Current().updateFilePathWithItem(which, found);
         return answer;
     });
     EXPECT_FALSE(viewer()->userShowOriginalForItem(item)) << "Cancel";
@@ -429,7 +432,13 @@ TEST_F(OpeningObjects, ShowOriginalOfAMissingFileSaysYesOnlyWhenTheFileWasFoundA
     answer = ZEVItemRetrieveSelect;
     EXPECT_FALSE(viewer()->userShowOriginalForItem(item)) << "Select without a file";
     EXPECT_TRUE(log.contains("userShowOriginalForItem: ERROR"));
-    found = home + "/lost.txt";
+    // The panel found the file where the user had moved it.
+    found = home + "/moved/lost.txt";
+    {
+        ASSERT_TRUE(QDir().mkpath(home + "/moved"));
+        QFile moved(found);
+        ASSERT_TRUE(moved.open(QIODevice::WriteOnly));
+    }
     EXPECT_TRUE(viewer()->userShowOriginalForItem(item));
     EXPECT_FALSE(siItemOption(item, ZEVOPTION_NOT_FOUND));
     EXPECT_TRUE(catcher.urls.isEmpty()) << "nothing revealed: the panel found it";

@@ -14,6 +14,8 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
 
@@ -127,6 +129,7 @@ public:
     {
         trace.push_back("inspector " + std::to_string(entityInt()) + " menus " + std::to_string(mode));
     }
+    void terminerDeplacementCurseur() override { trace.push_back("inspector terminer"); }
     Trace& trace;
     int displays = 0;
     bool focused = false;
@@ -151,6 +154,8 @@ protected:
         };
         // The Space makes its Icons inspector as it opens.
         ZEVEntityViewerClasses::ajouter("ZEVIconViewer", [this](ZEVSpaceController&, KELId entity) {
+            if (withoutIcons)
+                return std::unique_ptr<ZEVEntityViewer>();
             auto v = std::make_unique<Inspector>(notices, entity);
             inspector_ = v.get();
             return std::unique_ptr<ZEVEntityViewer>(std::move(v));
@@ -184,6 +189,15 @@ protected:
                       mods);
         return front->frontViewImpl()->canvasEvent(&e);
     }
+    // The inspectors' notices but the main menu's refreshes.
+    Trace told() const
+    {
+        Trace out;
+        for (const std::string& n : notices)
+            if (n.find(" menus ") == std::string::npos)
+                out.push_back(n);
+        return out;
+    }
     std::vector<std::string> rulerCalls() const
     {
         std::vector<std::string> out;
@@ -198,6 +212,17 @@ protected:
     FakeHeaders* headers = nullptr;
     WatchedRuler* ruler = nullptr;
     Inspector* inspector_ = nullptr;
+    // The Space makes no Icons inspector.
+    bool withoutIcons = false;
+};
+
+class FrontWithoutInspectors : public Front {
+protected:
+    void SetUp() override
+    {
+        withoutIcons = true;
+        Front::SetUp();
+    }
 };
 
 // ---- quasimodes ----
@@ -321,18 +346,18 @@ TEST_F(Front, AModeSwitchTellsTheInspectorsOnceThatTheModeChangedThenSelectionsA
     EXPECT_EQ(std::count(notices.begin(), notices.end(), "inspector itemSelectionDidChange"), 0);
     notices.clear();
     space->selections().selectTitleForItemSet(objects(2), nullptr);
-    EXPECT_EQ(notices, Trace{"inspector itemSelectionDidChange"});
+    EXPECT_EQ(told(), Trace{"inspector itemSelectionDidChange"});
     EXPECT_GT(i.displays, 0) << "every panel redraws";
     // Another mode's selection is counted but not told.
     notices.clear();
     space->selections().selectIconForItemSet(objects(1), nullptr);
-    EXPECT_TRUE(notices.empty());
+    EXPECT_TRUE(told().empty());
     EXPECT_EQ(front->nbOfIcons(), 1);
     // During a quasimode nothing is told but the mode changes.
     flag(Qt::Key_Shift, Qt::ShiftModifier);
     notices.clear();
     space->selections().selectIconForItemSet(objects(2), nullptr);
-    EXPECT_TRUE(notices.empty());
+    EXPECT_TRUE(told().empty());
     EXPECT_EQ(front->nbOfIcons(), 2);
 }
 
@@ -363,14 +388,73 @@ TEST_F(Front, AFocusChangeRefreshesTheMenusOnceOnTheNextTurnForTheFocusedInspect
     EXPECT_EQ(notices, Trace{"inspector " + std::to_string(icons.entityInt()) + " menus 1"});
 }
 
+TEST_F(Front, TheEndOfACursorMoveReachesTheInspectors)
+{
+    inspector();
+    notices.clear();
+    front->terminerDeplacementCurseur();
+    EXPECT_EQ(told(), Trace{"inspector terminer"});
+}
+
+TEST_F(FrontWithoutInspectors, WithNoInspectorTheItemsThatNeedOneAreDisabledThoseOfTheHandleSubmenuIncluded)
+{
+    // A bar laid out as the main menu's: menus by tag, Move To and Copy To in the Object menu's
+    // Handle submenu, and a tag 21 in another menu that is not Move To.
+    auto* bar = new QMenuBar(space->spaceWindow());
+    auto menu = [](QMenu* m, int tag) {
+        m->menuAction()->setProperty("tag", tag);
+        return m;
+    };
+    auto items = [](QMenu* m, std::vector<long> tags) {
+        for (long t : tags)
+            m->addAction(QString::number(t))->setProperty("tag", qlonglong(t));
+    };
+    QMenu* time = menu(bar->addMenu("Time"), 5);
+    items(time, {21});
+    QMenu* edit = menu(bar->addMenu("Edit"), 3);
+    items(edit, {100, 101, 6, 65, 62, 63, 4, 5, 2, 3});
+    QMenu* object = menu(bar->addMenu("Object"), 4);
+    items(object, {1, 523, 31, 13, 7});
+    QMenu* handle = menu(object->addMenu("Handle"), 4333);
+    items(handle, {21, 20, 23, 22});
+    QMenu* spaces = menu(bar->addMenu("Spaces"), 9);
+    items(spaces, {40, 41, 44, 43});
+    space->spaceWindow()->setMenuBar(bar);
+    const auto tagged = [](QMenu* m, long t) {
+        for (QAction* a : m->actions())
+            if (a->property("tag").toLongLong() == t)
+                return a;
+        return static_cast<QAction*>(nullptr);
+    };
+    ASSERT_EQ(front->menuMacItem(ZEVFrontViewer::MacMoveTo), tagged(handle, 21));
+    ASSERT_EQ(front->menuMacItem(ZEVFrontViewer::MacCopyToSpace), tagged(handle, 22));
+
+    // The focus settles with no inspector to ask.
+    front->entityWillChange();
+    sched.advance(0.0);
+    for (QAction* a : handle->actions())
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+    for (long t : {100L, 101L, 6L, 65L, 62L, 63L, 5L, 2L, 3L})
+        EXPECT_FALSE(tagged(edit, t)->isEnabled()) << t;
+    for (long t : {40L, 41L, 44L, 43L})
+        EXPECT_FALSE(tagged(spaces, t)->isEnabled()) << t;
+    EXPECT_FALSE(tagged(object, 1)->isEnabled());
+    EXPECT_FALSE(tagged(object, 31)->isEnabled());
+    EXPECT_TRUE(tagged(object, 13)->isEnabled()) << "Remove stays";
+    EXPECT_TRUE(tagged(object, 7)->isEnabled()) << "Filter stays";
+    EXPECT_TRUE(tagged(edit, 4)->isEnabled()) << "Recall Search is left as it is";
+    EXPECT_TRUE(tagged(object, 523)->isEnabled()) << "Quick Look is left as it is";
+    EXPECT_TRUE(tagged(time, 21)->isEnabled()) << "another menu's tag 21 is not Move To";
+}
+
 TEST_F(Front, AfterAChannelChangeInFilterModeTheFilterRefreshRuns)
 {
     Inspector& i = inspector();
     front->menuModeFilter();
     notices.clear();
     front->selectionDidChange();
-    EXPECT_EQ(notices, Trace{"inspector itemSelectionDidChange"});
-    (void)i;
+    // The inspectors are told, then the main menu follows the mode in force.
+    EXPECT_EQ(notices, (Trace{"inspector itemSelectionDidChange", "inspector " + std::to_string(i.entityInt()) + " menus 2"}));
 }
 
 TEST_F(Front, TheActiveCursorDecidesTheGoToKind)

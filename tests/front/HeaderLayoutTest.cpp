@@ -259,4 +259,28 @@ TEST_F(HeaderLayoutTest, HeightOfTheHeaderViewsCountsWhatIsOpenOrOpening)
     EXPECT_EQ(layout.headerViewsHeight(), 23 + 36 + 23 + 25);
 }
 
+TEST_F(HeaderLayoutTest, AMenuBarOfTwentyFivePointsMovesTheStackDownAndIsGivenBackExactly)
+{
+    layout.placeInitially(true, true, false, true);
+    const ZEVHeaderFrames without = layout.frames();
+    layout.setMenubarHeight(25, 0.14375);
+    EXPECT_DOUBLE_EQ(host.lastDuration, 0.14375);
+    EXPECT_EQ(host.from, without);
+    // The whole stack lies 25 lower; the front area gives the 25.
+    EXPECT_EQ(layout.frames().timebar, without.timebar.translated(0, -25));
+    EXPECT_EQ(layout.frames().tline, without.tline.translated(0, -25));
+    EXPECT_EQ(layout.frames().selection, without.selection.translated(0, -25));
+    EXPECT_EQ(front(), without.front.height() - 25);
+    // A view opened under the bar keeps below it.
+    layout.request(-1, -1, -1, 0);
+    clock.advance(1);
+    layout.request(-1, -1, -1, 1);
+    clock.advance(1);
+    EXPECT_EQ(layout.frames().selection.y() + layout.frames().selection.height(), 700 - 25 - 23 - 36);
+    // Given back: every frame where it was, not 23 points off.
+    layout.setMenubarHeight(0);
+    EXPECT_EQ(layout.frames(), without);
+    EXPECT_EQ(layout.menubarHeight(), 0);
+}
+
 } // namespace

@@ -120,6 +120,7 @@ public:
     void addToHistory() override { ++history; }
     bool siApplicationActive() override { return active; }
     ZEVFrontViewerServices* frontViewer() override { return front; }
+    ZEVPersonServices* personClass() override { return persons; }
 
     // 1920 x 1200 points: ten desk units a point.
     ZEVDeskGeometry geometry{1920, 1200};
@@ -129,6 +130,7 @@ public:
     int mode = 0;
     bool active = true;
     ZEVFrontViewerServices* front = nullptr;
+    ZEVPersonServices* persons = nullptr;
     bool showLinks = true;
     KELI* dragging = nullptr;
     std::vector<KELI*> icons, titles, filters;
@@ -143,6 +145,7 @@ public:
     void deleteItemView(ZEVItemViewForDesks* v) override { std::erase_if(views, [v](auto& kv) { return kv.second.get() == v; }); }
     void majItemViews() override { ++majViews; }
     void majItemView(ZEVItemViewForDesks* v) override { refreshed.push_back(v); }
+    void majConnexion() override { ++connexions; }
     double deskHeight() override { return 1000; }
 
     ZEVItemView* add(KELI* item, const ZEVIconPosition& p = {0, 0, 64, 0})
@@ -159,6 +162,7 @@ public:
     QGraphicsScene scene;
     std::map<KELI*, std::unique_ptr<ZEVItemViewForDesks>> views;
     int majViews = 0;
+    int connexions = 0;
     std::vector<ZEVItemViewForDesks*> refreshed;
 };
 

@@ -73,6 +73,8 @@ public:
     void userDeselectAll() override {}
     void userSelectNext() override {}
     void userSelectPrevious() override {}
+    void userEditTitle() override {}
+    void userEditTitleForItemView(ZEVItemViewForDesks*) override {}
     bool siTlineOpened() override { return false; }
     bool siTlineClosed() override { return true; }
     void openTline() override {}
@@ -112,6 +114,10 @@ public:
     bool siFullScreen() override { return false; }
     void setSiFullScreen(bool) override {}
     void userToggleFullScreen() override {}
+    bool siShowMenubar() override { return true; }
+    void setSiShowQLPreview(bool) override {}
+    void updateMenuObject(QMenu*) override {}
+    void updateMenuMacForMode(int) override {}
 };
 
 } // namespace tallomer::test

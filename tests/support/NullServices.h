@@ -99,6 +99,9 @@ public:
     bool siShowAnimation() override { return false; }
     bool siFiltreANDOperation() override { return false; }
     KELI* draggingItem() override { return nullptr; }
+    void editTitleForItem(KELI* item) override { editedTitleItem = item; }
+    bool isTitleEditedForItem(KELI* item) override { return item && item == editedTitleItem; }
+    KELI* editedTitleItem = nullptr;
     void userDeleteItem(KELI*) override {}
     void displayAllInspectView() override {}
     ZEVPersonServices* personClass() override { return nullptr; }
@@ -248,6 +251,8 @@ public:
     void downloadSetStatus(float) override {}
     void downloadFinish() override {}
     void downloadError() override {}
+    QString previewItemURL() const override { return {}; }
+    QImage previewItemTransitionImage() const override { return {}; }
 };
 
 class NullCursorDesk : public ZEVCursorDesk {

@@ -1,0 +1,141 @@
+// The preview window in the running program: the space bar on a selected file Object shows its
+// picture or its text, the space bar again or Escape closes it, and holding the space bar shows
+// it only while held. A damaged picture shows its facts.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "objects/view/ZEVItemView.h"
+#include "space/ZEVSpacePreview.h"
+#include "widgets/ZEVPreviewWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGraphicsView>
+#include <QImage>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+class QuickLook : public E2E {
+protected:
+    ZEVItemView* viewTitled(const QString& title)
+    {
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+            if (v->itemTitle() == title)
+                return dynamic_cast<ZEVItemView*>(v);
+        return nullptr;
+    }
+    ZEVItemView* place(const QString& path)
+    {
+        adapter()->addFilenames({path});
+        advance(1.5);
+        pump();
+        return viewTitled(QFileInfo(path).fileName());
+    }
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(home + "/" + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        return f.fileName();
+    }
+    // A click on the Object's icon: it is selected and takes the keys.
+    void select(ZEVItemView* v)
+    {
+        auto* view = qobject_cast<QGraphicsView*>(canvas()->parentWidget());
+        QTest::mouseClick(canvas(), Qt::LeftButton, {}, view->mapFromScene(v->itemImageView()->sceneBoundingRect().center()));
+        advance(1);
+        pump();
+    }
+    ZEVPreviewWindow* previewWindow() { return window()->preview().window(); }
+    bool shows() { return window()->siPreviewPanelVisible(); }
+};
+
+TEST_F(QuickLook, TheSpaceBarShowsAPictureAndTheSpaceBarOrEscapeClosesIt)
+{
+    start();
+    QImage sea(400, 200, QImage::Format_RGB32);
+    sea.fill(QColor(0, 0, 255));
+    const QString path = home + "/sea.png";
+    ASSERT_TRUE(sea.save(path, "PNG"));
+    ZEVItemView* v = place(path);
+    ASSERT_NE(v, nullptr);
+    select(v);
+
+    key(Qt::Key_Space);
+    pump();
+    ASSERT_TRUE(shows()) << "the space bar opens the preview";
+    ZEVPreviewWindow* w = previewWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), "sea.png");
+    ASSERT_EQ(w->shown(), ZEVPreviewWindow::Shown::Image);
+    const QImage shot = w->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(0, 0, 255)) << "the picture, on screen";
+    EXPECT_EQ(QApplication::activeWindow(), window()) << "the keys stay with the Space window";
+    QAction* menuItem = adapter()->mainMenu()->item(4, 523);
+    ASSERT_NE(menuItem, nullptr);
+    EXPECT_TRUE(menuItem->isChecked()) << "the Object menu's Quick Look item follows the preview";
+
+    key(Qt::Key_Space);
+    pump();
+    EXPECT_FALSE(shows()) << "the space bar again closes it";
+    EXPECT_FALSE(menuItem->isChecked());
+
+    key(Qt::Key_Space);
+    pump();
+    ASSERT_TRUE(shows());
+    key(Qt::Key_Escape);
+    pump();
+    EXPECT_FALSE(shows()) << "Escape closes it";
+    EXPECT_NE(viewTitled("sea.png"), nullptr);
+
+    // Held: the preview lasts as long as the space bar is down.
+    QWidget* target = window()->focusWidget() ? window()->focusWidget() : window();
+    QTest::keyPress(target, Qt::Key_Space);
+    pump();
+    ASSERT_TRUE(shows());
+    advance(0.3);
+    QTest::keyRelease(target, Qt::Key_Space);
+    advance(0.1);
+    EXPECT_FALSE(shows()) << "let go after a while, the space bar closes it";
+}
+
+TEST_F(QuickLook, ATextFileShowsItsTextAndThePreviewFollowsTheSelectionToADamagedPicture)
+{
+    start();
+    // The first bytes of a picture, the rest lost.
+    QImage red(64, 64, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString whole = home + "/whole.png";
+    ASSERT_TRUE(red.save(whole, "PNG"));
+    QFile f(whole);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    ZEVItemView* broken = place(write("broken.png", f.read(60)));
+    ZEVItemView* notes = place(write("notes.txt", "Groceries\nmilk, bread\n"));
+    ASSERT_NE(broken, nullptr);
+    ASSERT_NE(notes, nullptr);
+
+    select(notes);
+    key(Qt::Key_Space);
+    pump();
+    ASSERT_TRUE(shows());
+    ZEVPreviewWindow* w = previewWindow();
+    ASSERT_EQ(w->shown(), ZEVPreviewWindow::Shown::Text);
+    EXPECT_EQ(w->shownText(), "Groceries\nmilk, bread\n");
+
+    // Another Object selected while the preview shows: the preview shows it instead.
+    select(broken);
+    ASSERT_TRUE(shows());
+    EXPECT_EQ(w->windowTitle(), "broken.png");
+    EXPECT_EQ(w->shown(), ZEVPreviewWindow::Shown::Facts);
+    EXPECT_TRUE(w->factsText().contains("broken.png"));
+    EXPECT_TRUE(w->factsText().contains("cannot be shown"));
+    EXPECT_TRUE(w->factsText().contains("60 bytes"));
+    key(Qt::Key_Space);
+    pump();
+    EXPECT_FALSE(shows());
+}
+
+} // namespace
+} // namespace e2e

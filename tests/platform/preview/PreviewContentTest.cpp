@@ -1,0 +1,174 @@
+// What the preview shows of a file: its picture, its text, or its facts, whatever the file holds.
+
+#include "platform/preview/PreviewContent.h"
+
+#include "tests/platform/PlatformFixture.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QtEndian>
+
+#include <sys/stat.h>
+
+namespace tallomer::test {
+namespace {
+
+using preview::Content;
+
+constexpr double kSide = 400;
+
+QByteArray pngChunk(const char* type, const QByteArray& data)
+{
+    QByteArray body = QByteArray(type, 4) + data;
+    quint32 crc = 0xFFFFFFFFu;
+    for (unsigned char c : body) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    char be[4];
+    QByteArray out;
+    qToBigEndian(quint32(data.size()), be);
+    out.append(be, 4);
+    out.append(body);
+    qToBigEndian(crc ^ 0xFFFFFFFFu, be);
+    out.append(be, 4);
+    return out;
+}
+
+// A valid PNG header announcing w by h, followed by far too few pixels.
+QByteArray pngAnnouncing(quint32 w, quint32 h)
+{
+    char be[4];
+    QByteArray ihdr;
+    qToBigEndian(w, be);
+    ihdr.append(be, 4);
+    qToBigEndian(h, be);
+    ihdr.append(be, 4);
+    ihdr.append("\x08\x02\x00\x00\x00", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr) +
+           pngChunk("IDAT", QByteArray("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9)) + pngChunk("IEND", {});
+}
+
+QByteArray pngOf(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    const QString path = tempFolder("png") + "/p.png";
+    EXPECT_TRUE(image.save(path, "PNG"));
+    return readFile(path);
+}
+
+Content load(const QString& path) { return preview::loadPreview(path, kSide, QString()); }
+
+TEST(PreviewContent, PicturesPdfsAndTextsShowThemselves)
+{
+    const QString root = tempFolder("preview");
+    const Content picture = load(writeFile(root + "/wide.png", pngOf(QSize(1200, 300), Qt::blue)));
+    ASSERT_EQ(picture.kind, Content::Kind::Image);
+    EXPECT_EQ(picture.image.size(), QSize(400, 100)) << "read at the preview's size, never larger";
+    EXPECT_EQ(picture.image.pixelColor(200, 50), QColor(Qt::blue));
+    EXPECT_EQ(picture.facts.mimeName, "image/png");
+    EXPECT_EQ(picture.facts.size, QFileInfo(root + "/wide.png").size());
+
+    const QString pdf = root + "/page.pdf";
+    {
+        QPdfWriter writer(pdf);
+        QPainter p(&writer);
+        p.fillRect(QRect(0, 0, writer.width(), writer.height()), Qt::red);
+    }
+    const Content page = load(pdf);
+    ASSERT_EQ(page.kind, Content::Kind::Image);
+    EXPECT_EQ(page.image.height(), int(kSide));
+    EXPECT_EQ(page.image.pixelColor(page.image.width() / 2, page.image.height() / 2).red(), 255);
+
+    const Content text = load(writeFile(root + "/notes.txt", "caf\xc3\xa9\n\tdone\n"));
+    ASSERT_EQ(text.kind, Content::Kind::Text);
+    EXPECT_EQ(text.text, QString::fromUtf8("caf\xc3\xa9\n\tdone\n"));
+    EXPECT_FALSE(text.textCut);
+
+    // A long text is read up to the cap, a character cut by it aside.
+    QByteArray longText(preview::kMaxTextBytes - 1, 'a');
+    longText += "\xc3\xa9 and more";
+    const Content cut = load(writeFile(root + "/long.log", longText));
+    ASSERT_EQ(cut.kind, Content::Kind::Text);
+    EXPECT_TRUE(cut.textCut);
+    EXPECT_EQ(cut.text.size(), preview::kMaxTextBytes - 1);
+}
+
+TEST(PreviewContent, DamagedOrHostileFilesShowTheirFactsPromptly)
+{
+    const QString root = tempFolder("hostile");
+    const QByteArray whole = pngOf(QSize(64, 64), Qt::red);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"truncated.png", whole.left(60)},
+        {"huge.png", pngAnnouncing(60000, 60000)},      // refused from its header
+        {"large.png", pngAnnouncing(30000, 30000)},     // within the pixel bound, beyond the allocation limit
+        {"broken.pdf", "%PDF-1.7\n1 0 obj << /Type /Catalog >>\nxref\n0 0\ntrailer\n%%EOF"},
+        {"binary.txt", QByteArray("text\0\x01\x02\xff\xfe", 9)},
+        {"latin1.txt", "Gr\xfc\xdf" "e aus K\xf6ln, lauter Zeichen, die in UTF-8 nichts sind"},
+        {"picture.png", "this is no picture at all"},
+    };
+    for (const Case& c : cases) {
+        const QString path = writeFile(root + "/" + c.name, c.bytes);
+        QElapsedTimer t;
+        t.start();
+        const Content content = load(path);
+        EXPECT_LT(t.elapsed(), 2000) << c.name;
+        EXPECT_EQ(content.kind, Content::Kind::Facts) << c.name;
+        EXPECT_TRUE(content.unreadable) << c.name;
+        EXPECT_TRUE(content.image.isNull()) << c.name;
+        EXPECT_TRUE(content.facts.exists) << c.name;
+        EXPECT_EQ(content.facts.size, c.bytes.size()) << c.name;
+        EXPECT_EQ(content.facts.name, QString::fromLatin1(c.name));
+    }
+
+    // A pipe under a text's name is never opened: a reader would wait for a writer forever.
+    const QString fifo = root + "/pipe.txt";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QElapsedTimer t;
+    t.start();
+    const Content pipe = load(fifo);
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_EQ(pipe.kind, Content::Kind::Facts);
+    EXPECT_TRUE(pipe.facts.exists);
+
+    const Content missing = load(root + "/gone.png");
+    EXPECT_EQ(missing.kind, Content::Kind::Facts);
+    EXPECT_FALSE(missing.facts.exists);
+    EXPECT_FALSE(missing.unreadable) << "nothing to read is not a damaged file";
+
+    const Content folder = load(root);
+    EXPECT_EQ(folder.kind, Content::Kind::Facts);
+    EXPECT_TRUE(folder.facts.folder);
+    EXPECT_EQ(folder.facts.size, -1);
+
+    // Other kinds of file are facts without complaint.
+    const Content other = load(writeFile(root + "/archive.zip", QByteArray("PK\x03\x04", 4) + QByteArray(40, '\0')));
+    EXPECT_EQ(other.kind, Content::Kind::Facts);
+    EXPECT_FALSE(other.unreadable);
+}
+
+TEST(PreviewContent, TextIsUtf8WithFewControlBytesAndSizesReadAsFileManagersWriteThem)
+{
+    EXPECT_TRUE(preview::siText("plain\r\nlines\f\x1b[0m"));
+    EXPECT_TRUE(preview::siText(QByteArray("ends in half a character \xc3", 26)));
+    EXPECT_TRUE(preview::siText(QByteArray(200, 'a') + "\x07"));
+    EXPECT_FALSE(preview::siText(QByteArray(20, 'a') + "\x07\x07"));
+    EXPECT_FALSE(preview::siText(QByteArray("a\0b", 3)));
+    EXPECT_FALSE(preview::siText("\xff\xfe"));
+    EXPECT_EQ(preview::sizeText(1), "1 byte");
+    EXPECT_EQ(preview::sizeText(999), "999 bytes");
+    EXPECT_EQ(preview::sizeText(1500), "1.5 KB");
+    EXPECT_EQ(preview::sizeText(25'300'000), "25 MB");
+    EXPECT_EQ(preview::sizeText(-1), "");
+}
+
+} // namespace
+} // namespace tallomer::test

@@ -1,0 +1,224 @@
+// Pictures of files at an icon's size: the desktop's cache when it is the file's, else the file
+// decoded within bounds; and the pool that hands them back on the main thread.
+
+#include "platform/thumbs/Thumbnails.h"
+
+#include "tests/platform/PlatformFixture.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QThread>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QThreadPool>
+#include <QtEndian>
+
+#include <cmath>
+#include <limits>
+
+namespace tallomer::test {
+namespace {
+
+using thumbs::Request;
+
+QString writeImage(const QString& path, QSize size, QColor colour)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    EXPECT_TRUE(image.save(path, "PNG")) << path.toStdString();
+    return path;
+}
+
+// A thumbnail in the cache folder `folder` for `file`, as the desktop writes it.
+QString writeThumbnail(const QString& cache, const char* folder, const QString& file, int side, QColor colour,
+                       qint64 mtime)
+{
+    QImage thumb(side, side / 2, QImage::Format_RGB32);
+    thumb.fill(colour);
+    thumb.setText(QStringLiteral("Thumb::URI"), thumbs::fileUri(file));
+    thumb.setText(QStringLiteral("Thumb::MTime"), QString::number(mtime));
+    const QString path = cache + "/thumbnails/" + folder + "/" + thumbs::cacheFileName(file);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    EXPECT_TRUE(thumb.save(path, "PNG"));
+    return path;
+}
+
+qint64 mtimeOf(const QString& path) { return QFileInfo(path).lastModified().toSecsSinceEpoch(); }
+
+QColor centreOf(const QImage& image) { return image.pixelColor(image.width() / 2, image.height() / 2); }
+
+TEST(Thumbnails, FittedSizeKeepsTheLongerSideAndRefusesEmptySources)
+{
+    EXPECT_EQ(thumbs::fittedSize(QSizeF(50, 100), 100), QSizeF(50, 100));
+    EXPECT_EQ(thumbs::fittedSize(QSizeF(400, 100), 100), QSizeF(100, 25));
+    EXPECT_EQ(thumbs::fittedSize(QSizeF(10, 10), 64), QSizeF(64, 64)) << "small sources are fitted up";
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const QSizeF source : {QSizeF(0, 100), QSizeF(100, 0), QSizeF(nan, 10), QSizeF(-5, 10)})
+        EXPECT_TRUE(thumbs::fittedSize(source, 100).isEmpty()) << source.width() << "x" << source.height();
+    EXPECT_TRUE(thumbs::fittedSize(QSizeF(10, 10), 0).isEmpty());
+    EXPECT_TRUE(thumbs::fittedSize(QSizeF(10, 10), nan).isEmpty());
+}
+
+TEST(Thumbnails, TheCacheNameIsTheMd5OfTheFileUri)
+{
+    EXPECT_EQ(thumbs::cacheFileName(QStringLiteral("/home/jens/photos/me.png")),
+              "c6ee772d9e49320e97ec29a7eb5b1697.png");
+    EXPECT_EQ(thumbs::fileUri(QStringLiteral("/tmp/a b#.png")), "file:///tmp/a%20b%23.png");
+}
+
+TEST(Thumbnails, TheSmallestCacheSizeAtLeastSIsTakenOnlyWhenItsMTimeMatches)
+{
+    const QString root = tempFolder("thumbs");
+    const QString cache = root + "/cache";
+    const QString file = writeImage(root + "/photo.png", QSize(800, 400), Qt::blue);
+    const qint64 mtime = mtimeOf(file);
+    writeThumbnail(cache, "normal", file, 128, Qt::red, mtime);
+    writeThumbnail(cache, "large", file, 256, Qt::green, mtime);
+
+    QImage at100 = thumbs::cachedThumbnail(cache, file, 100);
+    ASSERT_FALSE(at100.isNull());
+    EXPECT_EQ(centreOf(at100), QColor(Qt::red)) << "128 is the smallest at least 100";
+    EXPECT_EQ(at100.size(), QSize(100, 50)) << "decoded at the fitted size";
+    EXPECT_EQ(centreOf(thumbs::cachedThumbnail(cache, file, 200)), QColor(Qt::green));
+    EXPECT_TRUE(thumbs::cachedThumbnail(cache, file, 2000).isNull()) << "beyond the largest folder";
+
+    // A thumbnail of the file as it was, or of another file, is not its picture.
+    writeThumbnail(cache, "normal", file, 128, Qt::red, mtime - 10);
+    EXPECT_EQ(centreOf(thumbs::cachedThumbnail(cache, file, 100)), QColor(Qt::green)) << "the next size that matches";
+    writeThumbnail(cache, "large", file, 256, Qt::green, mtime + 1);
+    EXPECT_TRUE(thumbs::cachedThumbnail(cache, file, 100).isNull());
+    // Then the file itself is decoded.
+    const thumbs::Result r = thumbs::load(Request{Request::Kind::File, file, 100, {}}, cache);
+    EXPECT_EQ(centreOf(r.image), QColor(Qt::blue));
+    EXPECT_EQ(r.image.size(), QSize(100, 50));
+    EXPECT_EQ(QDir(cache + "/thumbnails/normal").entryList(QDir::Files).size(), 1) << "the cache is never written";
+}
+
+TEST(Thumbnails, ATruncatedCacheFileFallsBackToTheFile)
+{
+    const QString root = tempFolder("thumbs");
+    const QString cache = root + "/cache";
+    const QString file = writeImage(root + "/photo.png", QSize(300, 300), Qt::blue);
+    const QString thumb = writeThumbnail(cache, "normal", file, 128, Qt::red, mtimeOf(file));
+    QFile f(thumb);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(f.size() - 40));
+    f.close();
+    const thumbs::Result r = thumbs::load(Request{Request::Kind::File, file, 64, {}}, cache);
+    ASSERT_FALSE(r.image.isNull());
+    EXPECT_EQ(centreOf(r.image), QColor(Qt::blue));
+}
+
+TEST(Thumbnails, APdfShowsItsFirstPageAtTheFittedSize)
+{
+    const QString path = tempFolder("pdf") + "/page.pdf";
+    {
+        QPdfWriter writer(path);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        QPainter p(&writer);
+        p.fillRect(QRect(0, 0, writer.width(), writer.height()), Qt::red);
+    }
+    const QImage page = thumbs::renderedImage(path, 128);
+    ASSERT_FALSE(page.isNull());
+    EXPECT_EQ(page.height(), 128);
+    EXPECT_NEAR(page.width(), 128 / std::sqrt(2.0), 1.5) << "A4 is taller than wide";
+    EXPECT_EQ(centreOf(page).red(), 255);
+    EXPECT_TRUE(thumbs::renderedImage(tempFolder("pdf") + "/none.pdf", 128).isNull());
+    writeFile(tempFolder("pdf") + "/junk.pdf", "%PDF-1.4 not really");
+    EXPECT_TRUE(thumbs::renderedImage(tempFolder("pdf") + "/junk.pdf", 128).isNull());
+}
+
+// A chunk of a PNG: length, type, data and the CRC-32 over type and data.
+QByteArray pngChunk(const char* type, const QByteArray& data)
+{
+    QByteArray body = QByteArray(type, 4) + data;
+    quint32 crc = 0xFFFFFFFFu;
+    for (unsigned char c : body) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    char be[4];
+    QByteArray out;
+    qToBigEndian(quint32(data.size()), be);
+    out.append(be, 4);
+    out.append(body);
+    qToBigEndian(crc ^ 0xFFFFFFFFu, be);
+    out.append(be, 4);
+    return out;
+}
+
+// A PNG whose header announces w by h; a few bytes of pixels follow, far too few.
+QByteArray pngHeader(quint32 w, quint32 h)
+{
+    char be[4];
+    QByteArray ihdr;
+    qToBigEndian(w, be);
+    ihdr.append(be, 4);
+    qToBigEndian(h, be);
+    ihdr.append(be, 4);
+    ihdr.append("\x08\x02\x00\x00\x00", 5); // 8-bit RGB
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr) +
+           pngChunk("IDAT", QByteArray("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9)) + pngChunk("IEND", {});
+}
+
+TEST(Thumbnails, AHugeImageIsRefusedFromItsHeader)
+{
+    const QString path = writeFile(tempFolder("huge") + "/huge.png", pngHeader(60000, 60000));
+    QImageReader probe(path);
+    ASSERT_EQ(probe.size(), QSize(60000, 60000)) << "the header is a valid one";
+    QElapsedTimer t;
+    t.start();
+    EXPECT_TRUE(thumbs::renderedImage(path, 128).isNull());
+    EXPECT_TRUE(thumbs::load(Request{Request::Kind::File, path, 128, {}}, QString()).image.isNull());
+    EXPECT_LT(t.elapsed(), 1000) << "refused before any decoding";
+}
+
+TEST(Thumbnails, PicturesInHandAndDeskImagesTakeTheirOwnShapes)
+{
+    QImage tall(50, 100, QImage::Format_RGB32);
+    tall.fill(Qt::green);
+    EXPECT_EQ(thumbs::load(Request{Request::Kind::Picture, {}, 100, tall}, {}).image.size(), QSize(50, 100));
+    EXPECT_TRUE(thumbs::load(Request{Request::Kind::Picture, {}, 100, QImage()}, {}).image.isNull());
+    // A desk image is S wide, whatever its height.
+    const QString desk = writeImage(tempFolder("desk") + "/desk.png", QSize(400, 100), Qt::gray);
+    EXPECT_EQ(thumbs::load(Request{Request::Kind::DeskImage, desk, 100, {}}, {}).image.size(), QSize(100, 25));
+    // A web page in an S by S square; the sheet of the icon option too.
+    const QString page = writeImage(tempFolder("web") + "/page.png", QSize(300, 600), Qt::gray);
+    EXPECT_EQ(thumbs::load(Request{Request::Kind::Square, page, 80, {}}, {}).image.size(), QSize(80, 80));
+    const QImage sheet = thumbs::load(Request{Request::Kind::IconSheet, page, 80, {}}, {}).image;
+    ASSERT_EQ(sheet.size(), QSize(80, 80));
+    EXPECT_EQ(sheet.pixelColor(40, 2), QColor(Qt::white)) << "the sheet's paper above the picture";
+    EXPECT_EQ(sheet.pixelColor(1, 40).alpha(), 0) << "beside the sheet";
+}
+
+TEST(Thumbnails, ThePoolDeliversOnTheMainThreadAndNothingOnceGone)
+{
+    const QString file = writeImage(tempFolder("pool") + "/a.png", QSize(40, 20), Qt::red);
+    QThreadPool threads;
+    auto pool = std::make_unique<thumbs::ThumbnailPool>(&threads, tempFolder("cache"));
+    QImage got;
+    bool onMain = false;
+    pool->request(Request{Request::Kind::File, file, 20, {}}, [&](thumbs::Result r) {
+        got = r.image;
+        onMain = QThread::currentThread() == QCoreApplication::instance()->thread();
+    });
+    pool->waitForDone();
+    EXPECT_TRUE(got.isNull()) << "never inside the request";
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(onMain);
+    EXPECT_EQ(got.size(), QSize(20, 10));
+
+    int late = 0;
+    pool->request(Request{Request::Kind::File, file, 20, {}}, [&](thumbs::Result) { ++late; });
+    pool.reset();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(late, 0);
+}
+
+} // namespace
+} // namespace tallomer::test
