@@ -816,6 +816,9 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
         "userCopy",       "userCut",        "userPaste",         "userSelectAll",  "userDeselectAll",
         "userSelectNext", "userSelectPrevious", "menuModeIcon", "menuModeTitle", "menuModeFilter",
         "menuModeLink",   "userToggleTimebar", "userToggleTline", "userToggleTracks", "userToggleToolbar", "userToggleFullScreen",
+        "userRecallNow", "userRetainNow", "userReleaseNow", "userForgetNow", "userRecallSearch", "userRetainSearch",
+        "userReleaseSearch", "userForgetSearch", "userShowTitle", "userShowQLIcon", "userOpenOnClick", "userAnimate",
+        "userSendToBack", "userSendToFront", "userDelete", "userShowOriginal",
         "userEditTitle"};
     return answered.count(c) != 0;
 }

@@ -24,6 +24,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <initializer_list>
 #include <vector>
 
 class KELI;
@@ -36,6 +37,9 @@ class ZEVButton;
 class ZEVFrontClass;
 class ZEVFrontSelectionView;
 class ZEVFrontView;
+class ZEVInspectViewer;
+class ZEVItemViewer;
+class ZEVDeskViewer;
 class ZEVItemView;
 class ZEVSpaceController;
 
@@ -268,6 +272,67 @@ public:
     // The tool menus' show-links items of the current mode go to the Space, and the links redraw.
     void majSiShowLinksForCurrentMode();
 
+    // ---- edit actions (ZEVFrontViewerEdit.cpp) ----
+    // The eight commands go to the first focused inspector that takes them, else to the desk of
+    // the active cursor by front mode. Recall Now passes over the Icons and Channels inspectors,
+    // Recall Search and Release the Icons one.
+    bool siRecallingSelectedItems() override;
+    bool siRecallingNowSelectedItems() override;
+    bool siReleasingSelectedItems() override;
+    void userRecallNow() override;
+    void userRecallSearch() override;
+    void userRetainNow() override { userRetain(); }
+    void userRetainSearch() override { userRetain(); }
+    void userReleaseNow() override { userRelease(); }
+    void userReleaseSearch() override { userRelease(); }
+    void userForgetNow() override { userForget(); }
+    void userForgetSearch() override { userForget(); }
+    // The mode's whole selection recalled on the Now desk, whatever cursor is active.
+    void menuEditRecallNow();
+    // The action at the active cursor on the mode's subset.
+    void menuEditRecall();
+    void menuEditRetain();
+    void menuEditRelease();
+    void menuEditForget();
+
+    // ---- commands on Objects (ZEVFrontViewerCommands.cpp) ----
+    // The option toggles work on the Object under the pointer, else on the mode's shown views
+    // (Open on Click always on these); all targets end in the same state. Nothing to work on beeps.
+    void userShowTitle() override;
+    void userShowQLIcon() override;
+    void userOpenOnClick() override;
+    // GIF Objects only.
+    void userAnimate() override;
+    // The targets keep their order among themselves.
+    void userSendToBack() override;
+    void userSendToFront() override;
+    // The focused inspector's delete, else the Links one's in Link mode, else the Icons one's.
+    void userDelete() override;
+    void userShowOriginal() override;
+    // The shown Object view under the pointer, topmost first; nullptr for none.
+    ZEVItemViewForDesks* hoveredItemView() const;
+
+    // ---- the link-line menu and the edit images (ZEVFrontViewerMenus.cpp) ----
+    QMenu* connexionMenuForConnexion(ZEVItemConnexion* connexion) override;
+    QMenu* connexionMenu() const { return connexionMenu_.get(); }
+    // The line whose menu was built last, found again by its two Objects: nullptr once the line is
+    // gone, so an action on a forgotten line does nothing.
+    ZEVItemConnexion* selectedConnexion() const;
+    void menuReleaseConnexion();
+    void menuRecallConnexion();
+    void menuRecallNowConnexion();
+    void menuRetainConnexion();
+    void menuForgetConnexion();
+    void menuSelectIconConnexion();
+    void menuSelectTitleConnexion();
+    void menuSelectLinkConnexion();
+    void menuSelectFilterConnexion();
+    // The Recall, Retain, Release and Forget items of a menu take the images of the active cursor,
+    // a disabled one the black image: a menu with both forms (1), or one form and Recall Now (2).
+    // Items are found by their "tag" property; a tag the menu lacks is skipped.
+    void majImageForEditionMenu1(QMenu* menu) override;
+    void majImageForEditionMenu2(QMenu* menu) override;
+
 protected:
     // The mode buttons follow the content view's size.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -319,6 +384,25 @@ private:
     void popToolMenu(int mode);
     void deskEdit(int command);
     void tellInspectors(bool modeChanged);
+    // The focused inspector that takes an edit command (nullptr: none): entities of `excluded`
+    // are passed over.
+    ZEVInspectViewer* focusedInspectorFor(std::initializer_list<KELId> excluded) const;
+    void userRetain();
+    void userRelease();
+    void userForget();
+    // Recall of one Object on a desk: its view kept in `views` to be recalled at its place, or a
+    // new icon made; true when it lay on a desk before, to be recalled with the others.
+    bool recallOne(KELI* item, KELI* selected, ZEVDeskViewer* dv, KELICurseur* c, int mode, bool siNowForm,
+                   std::vector<ZEVItemViewForDesks*>& views);
+    // The kept views and the Objects recalled, the cursor run once for each kind.
+    void recallIcons(const std::vector<ZEVItemViewForDesks*>& views, const std::vector<KELI*>& items,
+                     ZEVItemViewer* iv, ZEVDeskViewer* dv, bool devant);
+    void buildConnexionMenu();
+    std::vector<ZEVItemViewForDesks*> shownModeViews() const;
+    // The view's frame shows for half a second after the last call.
+    void flash(ZEVItemViewForDesks* view);
+    void toggleOption(std::uint64_t bit, bool hoveredFirst, bool toFront);
+    void stack(bool toBack);
     void leaveQuasimode();
     std::int64_t countForMode(int mode) const;
 
@@ -384,6 +468,11 @@ private:
     ZEVHeaderFrames animFrom_, animTo_;
     int animStep_ = 0;
     int animSteps_ = 0;
+    // The link-line menu, built on first use, and the two Objects of the line it was built for
+    // (the line itself is never kept: it may go while the menu is up).
+    std::unique_ptr<QMenu> connexionMenu_;
+    KELI* connexionParent_ = nullptr;
+    KELI* connexionEnfant_ = nullptr;
     ScheduledTarget guard_{this};
 };
 

@@ -233,6 +233,10 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDateTimeEdit::keyPressEvent(event);
+    // Return ends the typing here: the spin box lets it through, and the window would then take it
+    // for Recall on the desk's selection.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        event->accept();
 }
 
 void ZEVRulerDatePicker::contextMenuEvent(QContextMenuEvent* event)

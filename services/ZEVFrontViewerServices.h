@@ -87,6 +87,8 @@ public:
     virtual bool siCurseurAtHome() = 0;
     // A cursor move starts: the desk is no longer going home.
     virtual void clearGoingToHome() = 0;
+    // The ruler bar's Now button: the Now cursor becomes the active one (the time line opening).
+    virtual void menuNowCurseur() = 0;
     // The time line reads the desk's keys first; a key it leaves stays ignored, for the window.
     virtual void tlineKeyDown(QKeyEvent* event) = 0;
     virtual void tlineKeyUp(QKeyEvent* event) = 0;
@@ -272,6 +274,15 @@ public:
     // The link-line menu of a line (nullptr: none); the link-line menu's part of the front layer
     // will answer it.
     virtual QMenu* connexionMenuForConnexion(ZEVItemConnexion*) { return nullptr; }
+    // The per-Object display options, the stacking order and delete; the front viewer answers.
+    virtual void userShowTitle() = 0;
+    virtual void userShowQLIcon() = 0;
+    virtual void userOpenOnClick() = 0;
+    virtual void userAnimate() = 0;
+    virtual void userSendToBack() = 0;
+    virtual void userSendToFront() = 0;
+    virtual void userDelete() = 0;
+    virtual void userShowOriginal() = 0;
     virtual void userGoNow() {}
     virtual void userSpaceStart() {}
     virtual void userSpaceCleanAll() {}
@@ -289,7 +300,10 @@ public:
     virtual void selectionUp(KELId channelInt) {}
     virtual void setSpaceBrowsing(bool browsing) {}
     virtual void setChannelBrowsing(bool browsing) {}
+    // The edit items' images by the active cursor (the front viewer answers; a menu without it
+    // keeps its images).
     virtual void majImageForEditionMenu1(QMenu*) {}
+    virtual void majImageForEditionMenu2(QMenu*) {}
     // The Object menu opens with no inspector focused: the Icons inspector's items, then the
     // remove item's title for the selected links.
     virtual void updateMenuObject(QMenu* menu) = 0;

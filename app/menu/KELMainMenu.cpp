@@ -626,6 +626,7 @@ void KELMainMenu::menuWillOpen(int tag)
                  {4, "Recall Search"}, {5, "Retain Search"}, {2, "Release Search"}, {3, "Forget Search"}})
             if (QAction* a = item(kMenuEdit, t))
                 a->setText(QString::fromUtf8(title));
+        hub_.majImageForEditionMenu(menuWithTag(kMenuEdit));
         break;
     case kMenuTime: {
         const bool r = hub_.siRulerButton();

@@ -110,6 +110,9 @@ public:
     // Fills the Open With submenu for the Objects the Object menu acts on; each item carries the
     // application it opens.
     virtual void fillOpenWith(QMenu* menu) = 0;
+    // The Edit menu's Recall, Retain, Release and Forget items take the images of the active
+    // cursor (the front layer colours them).
+    virtual void majImageForEditionMenu(QMenu* menu) = 0;
     // The Object menu opens: the focused inspector, else the front layer, sets its items.
     virtual void updateMenuObject(QMenu* menu) = 0;
     // A menu opens: the front layer sets the items its mode and the focused inspector decide.

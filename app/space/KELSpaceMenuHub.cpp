@@ -145,6 +145,14 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"menuModeTitle", &ZEVFrontViewerServices::menuModeTitle},
         {"menuModeFilter", &ZEVFrontViewerServices::menuModeFilter},
         {"menuModeLink", &ZEVFrontViewerServices::menuModeLink},
+        {"userShowTitle", &ZEVFrontViewerServices::userShowTitle},
+        {"userShowQLIcon", &ZEVFrontViewerServices::userShowQLIcon},
+        {"userOpenOnClick", &ZEVFrontViewerServices::userOpenOnClick},
+        {"userAnimate", &ZEVFrontViewerServices::userAnimate},
+        {"userSendToBack", &ZEVFrontViewerServices::userSendToBack},
+        {"userSendToFront", &ZEVFrontViewerServices::userSendToFront},
+        {"userDelete", &ZEVFrontViewerServices::userDelete},
+        {"userShowOriginal", &ZEVFrontViewerServices::userShowOriginal},
     };
     for (const auto& [name, fn] : plain) {
         auto m = fn;
@@ -408,6 +416,12 @@ int KELSpaceMenuHub::presetStateWithStampInt(KELId stamp)
     if (space_.actifCurseur() == space_.nowCurseur())
         return stamps->stateOfNowPresetWithStampInt(stamp);
     return stamps->stateOfSearchPresetWithStampInt(stamp);
+}
+
+void KELSpaceMenuHub::majImageForEditionMenu(QMenu* menu)
+{
+    if (ZEVFrontViewerServices* f = space_.frontViewer())
+        f->majImageForEditionMenu1(menu);
 }
 
 void KELSpaceMenuHub::updateMenuObject(QMenu* menu)

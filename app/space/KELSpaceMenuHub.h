@@ -76,6 +76,7 @@ public:
     QString presetNameWithStampInt(KELId stamp) override;
     int presetStateWithStampInt(KELId stamp) override;
     void fillOpenWith(QMenu* menu) override;
+    void majImageForEditionMenu(QMenu* menu) override;
     void updateMenuObject(QMenu* menu) override;
     void updateMenuMacForCurrentMode() override;
 

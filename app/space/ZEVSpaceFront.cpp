@@ -63,6 +63,12 @@ bool ZEVSpaceFront::siCurseurAtHome()
            presets->stateOfNowPresetWithStampInt(ZEVRulerViewbar::kHomeTime) == 1;
 }
 
+void ZEVSpaceFront::menuNowCurseur()
+{
+    if (ZEVRulerViewbar* b = bar())
+        b->menuNowCurseur(nullptr);
+}
+
 void ZEVSpaceFront::menuHomeTime()
 {
     ZEVRulerViewerServices* ruler = space_.rulerViewer();

@@ -30,6 +30,7 @@ public:
     void userGoHome() override { siGoingToHome_ = true; }
     bool siCurseurAtHome() override;
     void clearGoingToHome() override { siGoingToHome_ = false; }
+    void menuNowCurseur() override;
     void tlineKeyDown(QKeyEvent* event) override;
     void tlineKeyUp(QKeyEvent* event) override;
     void tlineWheel(QWheelEvent* event) override;

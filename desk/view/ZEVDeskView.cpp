@@ -460,7 +460,9 @@ bool ZEVDeskView::copy()
 
 void ZEVDeskView::cut()
 {
-    copy();
+    // Nothing leaves the desk unless it reached the clipboard first.
+    if (!copy())
+        return;
     ZEVFrontViewerServices* fv = space_ ? space_->frontViewer() : nullptr;
     if (!fv)
         return;

@@ -5,6 +5,8 @@
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
 #include "space/ZEVConstants.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 
 #include <algorithm>
@@ -45,6 +47,27 @@ std::vector<KELI*> ZEVIconClass::timeLineItems()
             if (KELI* item = KELServeurDeLiens::LienForInt(l->enfantInt(), space_.tlCurseur()))
                 items.push_back(item);
     return items;
+}
+
+void ZEVIconViewer::userDelete()
+{
+    const auto items = space_.selections().selectedItemsForFrontMode();
+    if (!items || items->empty()) {
+        beep();
+        return;
+    }
+    // A copy: each deletion takes the Object out of the selection walked.
+    for (KELI* item : std::vector<KELI*>(*items))
+        space_.userDeleteItem(item);
+}
+
+void ZEVIconViewer::userShowOriginal()
+{
+    const auto items = space_.selections().selectedItemsForFrontMode();
+    if (!items || items->empty())
+        return;
+    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur()))
+        iv->userShowOriginalForItem(items->front());
 }
 
 } // namespace tallomer

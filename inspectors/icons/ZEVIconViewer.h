@@ -31,6 +31,10 @@ public:
     ZEVIconClassServices* iconClass() override { return &model_; }
     ZEVInspectClass* inspectClass() override { return &model_; }
     void buttonInspectCancel() override { fermerParLaBarre(); }
+    // The front mode's selected Objects deleted for good (every link, data file and view).
+    void userDelete() override;
+    // The first Object of the mode's selection shown in the file manager.
+    void userShowOriginal() override;
     void channelDidChangeWithIdentityInt(KELId identityInt) override
     {
         ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);

@@ -199,6 +199,9 @@ ZEVItemMenu::ZEVItemMenu(std::function<void(ZEVItemMenuSlot)> act) : menu_(std::
     add(top, S::Retain, QStringLiteral("Retain"));
     add(top, S::Release, QStringLiteral("Release"));
     add(top, S::Forget, QStringLiteral("Forget"));
+    // The edit items are found by tag when their images are set.
+    for (const auto& [slot, tag] : {std::pair{S::Release, 2}, {S::Forget, 3}, {S::Recall, 4}, {S::Retain, 5}, {S::RecallNow, 6}})
+        action(slot)->setProperty("tag", tag);
     top->addSeparator();
     add(top, S::Link, QStringLiteral("Create Link"));
     add(top, S::Unlink, QStringLiteral("Release Link"));

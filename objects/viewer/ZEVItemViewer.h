@@ -152,6 +152,8 @@ public:
     void userRetainIconForItems(const std::vector<KELI*>& items);
     // The view's place is the new one; YES when the icon was recalled (NO: already on the desk).
     bool userRecallIconAtViewPlace(ZEVItemViewForDesks* view);
+    // Each view's Object recalled at the view's place, the cursor run again once for all.
+    void userRecallIconForItemViews(const std::vector<ZEVItemViewForDesks*>& views);
 
     // Links between two Objects: one link per pair, the greater id its parent.
     void userReleaseLinkWithItem(KELI* item, KELI* otherItem);

@@ -156,6 +156,17 @@ bool ZEVItemViewer::userRecallIconAtViewPlace(ZEVItemViewForDesks* view)
     return fait;
 }
 
+void ZEVItemViewer::userRecallIconForItemViews(const std::vector<ZEVItemViewForDesks*>& views)
+{
+    if (!deskClass_ || !curseur_ || views.empty())
+        return;
+    const KELDate now = curseur_->now();
+    for (ZEVItemViewForDesks* v : views)
+        if (KELI* item = v ? v->item() : nullptr)
+            deskClass_->recallIconForItem(item, now, v->iconPosition(), deskClass_->rectCurseurForItem(item));
+    relancerCurseur();
+}
+
 // ---- links ----
 
 void ZEVItemViewer::linkSelectionDidChange()

@@ -3,6 +3,8 @@
 
 #include "objects/viewer/ZEVItemViewer.h"
 
+#include "app/shared/KELSharedResources.h"
+
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVDeskClass.h"
@@ -17,6 +19,7 @@
 #include "services/ZEVSpaceForObjectViews.h"
 
 #include <QClipboard>
+#include <QIcon>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QAction>
@@ -129,6 +132,20 @@ void ZEVItemViewer::setMenuForItemView(ZEVItemView* view)
     menu_->apply(menuModelForItemView(view));
     if (host_)
         menu_->action(ZEVItemMenuSlot::Open)->setIcon(host_->iconForItem(view->item()));
+    if (space_) {
+        // Who holds the Object's file, the first that applies.
+        const KELSharedResources& r = space_->sharedResources();
+        const std::uint64_t o = view->item()->baseInt();
+        const QPixmap& holder = o & ZEVOPTION_HOLD_BY_ZEV          ? r.holdByZevImage()
+                                : o & ZEVOPTION_HOLD_BY_ZEV_FOLDER ? r.holdByZevFolderImage()
+                                : o & ZEVOPTION_HOLD_BY_EXTERN     ? r.holdByExternImage()
+                                : o & ZEVOPTION_HOLD_BY_TRASH      ? r.holdByTrashImage()
+                                                                   : r.holdByMacImage();
+        menu_->action(ZEVItemMenuSlot::HandleObjects)->setIcon(QIcon(holder));
+    }
+    if (front) {
+        front->majImageForEditionMenu2(menu_->menu());
+    }
     if (front && front->frontView())
         front->frontView()->popUpMenu(menu_->menu());
 }

@@ -145,6 +145,7 @@ public:
     QString presetNameWithStampInt(KELId) override { return {}; }
     int presetStateWithStampInt(KELId) override { return 0; }
     void fillOpenWith(QMenu*) override {}
+    void majImageForEditionMenu(QMenu*) override {}
     void updateMenuObject(QMenu*) override {}
     void updateMenuMacForCurrentMode() override {}
 

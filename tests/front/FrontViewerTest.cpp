@@ -5,6 +5,8 @@
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontView.h"
 #include "front/ZEVFrontViewer.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/base/ZEVInspectViewer.h"
 #include "space/ZEVSelections.h"
 #include "tests/space/SpaceFixture.h"
 #include "widgets/ZEVButton.h"
@@ -19,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +42,7 @@ public:
     void userGoHome() override {}
     bool siCurseurAtHome() override { return false; }
     void clearGoingToHome() override {}
+    void menuNowCurseur() override { trace.push_back("bar menuNowCurseur"); }
     void tlineKeyDown(QKeyEvent* e) override
     {
         trace.push_back("tline down " + std::to_string(e->key()));
@@ -712,6 +716,98 @@ TEST_F(Front, AHeaderViewSlidingRefusesFullScreen)
     front->userToggleToolbar();
     front->setSiFullScreen(true);
     EXPECT_FALSE(front->siFullScreen());
+}
+
+// ---- edit actions ----
+
+// An inspector controller that writes the edit commands it takes into the trace.
+class EditRecorder final : public ZEVInspectViewer {
+public:
+    EditRecorder(ZEVSpaceController& s, KELId entity, Trace& t, std::string name)
+        : ZEVInspectViewer(s, entity), trace(t), name(std::move(name))
+    {
+    }
+    bool siFirstResponder() const override { return focused; }
+    void userRecallNow() override { trace.push_back(name + " userRecallNow"); }
+    void userRecall() override { trace.push_back(name + " userRecall"); }
+    void userRetain() override { trace.push_back(name + " userRetain"); }
+    void userRelease() override { trace.push_back(name + " userRelease"); }
+    void userForget() override { trace.push_back(name + " userForget"); }
+    Trace& trace;
+    std::string name;
+    bool focused = false;
+
+protected:
+    std::unique_ptr<ZEVInspectView> creerInspectView() override
+    {
+        return std::make_unique<ZEVInspectView>(*this, QStringLiteral("Recorder"), ZEVInspectMetrics{});
+    }
+};
+
+class FrontEdit : public spacetest::Space {
+protected:
+    void SetUp() override
+    {
+        Space::SetUp();
+        host.makeFront = [this](ZEVSpaceController& s) {
+            auto f = std::make_unique<ZEVFrontViewer>(s, std::make_unique<FakeHeaders>(edits));
+            front = f.get();
+            return std::unique_ptr<ZEVFrontViewerServices>(std::move(f));
+        };
+        for (const auto& [className, name] : std::vector<std::pair<std::string, std::string>>{
+                 {"ZEVIconViewer", "icons"}, {"ZEVFileViewer", "files"}}) {
+            ZEVEntityViewerClasses::ajouter(className, [this, n = name](ZEVSpaceController& s, KELId entity) {
+                auto v = std::make_unique<EditRecorder>(s, entity, edits, n);
+                recorders[n] = v.get();
+                return std::unique_ptr<ZEVEntityViewer>(std::move(v));
+            });
+        }
+        build();
+        space->creerViewerForEntityClassName("ZEVFileViewer", 2000005);
+        settle();
+        edits.clear();
+    }
+    EditRecorder& rec(const std::string& n) { return *recorders.at(n); }
+
+    Trace edits;
+    ZEVFrontViewer* front = nullptr;
+    std::map<std::string, EditRecorder*> recorders;
+};
+
+TEST_F(FrontEdit, EachCommandGoesToTheFirstFocusedInspectorNotPassedOverForIt)
+{
+    ASSERT_EQ(recorders.size(), 2u);
+    // The Icons inspector is passed over for Recall Now, Recall and Release, not for the others.
+    rec("icons").focused = true;
+    front->userRecallNow();
+    front->userRecallSearch();
+    front->userReleaseNow();
+    front->userReleaseSearch();
+    EXPECT_EQ(edits, Trace{}) << "no other inspector focused: the desk's turn";
+    front->userRetainNow();
+    front->userForgetSearch();
+    EXPECT_EQ(edits, (Trace{"icons userRetain", "icons userForget"}));
+
+    // With the Files inspector focused too, it takes what the Icons one passes over.
+    edits.clear();
+    rec("files").focused = true;
+    front->userRecallNow();
+    front->userRecallSearch();
+    front->userReleaseNow();
+    EXPECT_EQ(edits, (Trace{"files userRecallNow", "files userRecall", "files userRelease"}));
+}
+
+TEST_F(FrontEdit, RecallNowWithTheSearchCursorActiveAsksTheNowButtonFirst)
+{
+    space->rulerViewer()->userChangeActifCurseur(space->searchCurseur());
+    settle();
+    edits.clear();
+    front->userRecallNow();
+    EXPECT_EQ(edits, Trace{"bar menuNowCurseur"});
+    // Recall Search does not.
+    edits.clear();
+    front->userRecallSearch();
+    EXPECT_EQ(edits, Trace{});
 }
 
 } // namespace

@@ -58,6 +58,14 @@ public:
     void menuModeFilter() override {}
     void menuModeLink() override {}
     bool handlesCommand(std::string_view) override { return false; }
+    void userShowTitle() override {}
+    void userShowQLIcon() override {}
+    void userOpenOnClick() override {}
+    void userAnimate() override {}
+    void userSendToBack() override {}
+    void userSendToFront() override {}
+    void userDelete() override {}
+    void userShowOriginal() override {}
     void userCopy() override {}
     void userCut() override {}
     void userPaste() override {}

@@ -4,6 +4,7 @@
 
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "services/ZEVItemViewForDesks.h"
+#include "tests/support/NullFrontViewer.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -118,6 +119,31 @@ TEST_F(DeskSurface, DropsTellTheirSourceApartAndSelectAllTakesTheVisibleViews)
     space.sel(0).clear();
     EXPECT_FALSE(surface->copy());
     EXPECT_EQ(space.beeps, 1);
+}
+
+// Cut is a copy then a release: a copy that wrote nothing (a file Object with no file behind it)
+// releases nothing; one that wrote releases at the active cursor's form.
+TEST_F(DeskSurface, CutReleasesOnlyAfterACopyThatWrote)
+{
+    struct Releases final : test::NullFrontViewer {
+        void userReleaseNow() override { ++now; }
+        void userReleaseSearch() override { ++search; }
+        int now = 0, search = 0;
+    } front;
+    space.front = &front;
+    space.sel(0) = {a};
+    QGuiApplication::clipboard()->clear();
+    surface->cut();
+    EXPECT_EQ(front.now + front.search, 0) << "nothing reached the clipboard";
+    EXPECT_EQ(space.beeps, 1);
+
+    KELI* place = itemClasses.front()->creerItemWithChannelInt(KELOBJECT_HOME_CHANNEL, "place", "zevp", "", 0);
+    FakeView* vp = fake(d->creerItemViewWithItem(place, QPointF(400, 500), 0));
+    ASSERT_NE(vp, nullptr);
+    space.sel(0) = {place};
+    surface->cut();
+    EXPECT_EQ(front.now + front.search, 1);
+    space.front = nullptr;
 }
 
 // The platform may hand every drag the same mime object: a drag entering the other desk, or a

@@ -1,0 +1,309 @@
+// The edit actions of the front viewer: Recall, Retain, Release and Forget, offered first to the
+// focused inspector and otherwise carried out by front mode on the desk of the active cursor.
+
+#include "front/ZEVFrontViewer.h"
+
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
+#include "engine/store/KELChercheurDe.h"
+#include "desk/data/ZEVItemData.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/services/ZEVInspectorServices.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "services/ZEVSpaceForDeskViewers.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
+#include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceWindow.h"
+
+#include <algorithm>
+
+namespace tallomer {
+
+namespace {
+
+constexpr KELId kIconsEntity = 2000003;
+
+ZEVIconPosition positionOf(const QRectF& r) { return {r.x(), r.y(), r.width(), 0}; }
+
+} // namespace
+
+ZEVInspectViewer* ZEVFrontViewer::focusedInspectorFor(std::initializer_list<KELId> excluded) const
+{
+    for (ZEVEntityViewer* v : space_.entityViewerSet()) {
+        if (!v || !v->siFirstResponder())
+            continue;
+        if (std::find(excluded.begin(), excluded.end(), v->entityInt()) != excluded.end())
+            continue;
+        if (auto* iv = dynamic_cast<ZEVInspectViewer*>(v))
+            return iv;
+    }
+    return nullptr;
+}
+
+bool ZEVFrontViewer::siRecallingSelectedItems()
+{
+    const auto s = space_.selections().recallingSelectedItems();
+    return s && !s->empty();
+}
+
+bool ZEVFrontViewer::siRecallingNowSelectedItems()
+{
+    const auto s = space_.selections().recallingNowSelectedItems();
+    return s && !s->empty();
+}
+
+bool ZEVFrontViewer::siReleasingSelectedItems()
+{
+    const auto s = space_.selections().releasingSelectedItems();
+    return s && !s->empty();
+}
+
+// ---- the eight commands ----
+
+void ZEVFrontViewer::userRecallNow()
+{
+    if (ZEVInspectViewer* iv = focusedInspectorFor({kIconsEntity, kChannelsEntity})) {
+        iv->userRecallNow();
+        return;
+    }
+    if (space_.actifCurseur() == space_.searchCurseur()) {
+        if (headers_)
+            headers_->menuNowCurseur();
+        else if (ZEVRulerViewerServices* r = space_.rulerViewer())
+            r->userChangeActifCurseur(space_.nowCurseur());
+    }
+    menuEditRecall();
+}
+
+void ZEVFrontViewer::userRecallSearch()
+{
+    if (ZEVInspectViewer* iv = focusedInspectorFor({kIconsEntity})) {
+        iv->userRecall();
+        return;
+    }
+    menuEditRecall();
+}
+
+void ZEVFrontViewer::userRetain()
+{
+    if (ZEVInspectViewer* iv = focusedInspectorFor({})) {
+        iv->userRetain();
+        return;
+    }
+    menuEditRetain();
+}
+
+void ZEVFrontViewer::userRelease()
+{
+    if (ZEVInspectViewer* iv = focusedInspectorFor({kIconsEntity})) {
+        iv->userRelease();
+        return;
+    }
+    menuEditRelease();
+}
+
+void ZEVFrontViewer::userForget()
+{
+    if (ZEVInspectViewer* iv = focusedInspectorFor({})) {
+        iv->userForget();
+        return;
+    }
+    menuEditForget();
+}
+
+// ---- on the desk ----
+
+void ZEVFrontViewer::menuEditRetain()
+{
+    // One commit for the whole subset.
+    KELChercheurDe::Ensemble lot;
+    ZEVSelections& s = space_.selections();
+    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur())) {
+        switch (currentFrontMode_) {
+        case ZEVFrontModeIcons:
+            iv->userRetainIconForItems(s.retainingSelectedIconItems());
+            break;
+        case ZEVFrontModeTitles:
+            iv->userRetainIconForItems(s.retainingSelectedTitleItems());
+            break;
+        case ZEVFrontModeFilters:
+            iv->userRetainIconForItems(s.retainingSelectedFilterItems());
+            break;
+        case ZEVFrontModeLinks:
+            iv->userRetainSelectedLinks();
+            break;
+        default:
+            break;
+        }
+    }
+    displaySelectionView();
+}
+
+void ZEVFrontViewer::menuEditRelease()
+{
+    // One commit for the whole subset.
+    KELChercheurDe::Ensemble lot;
+    ZEVSelections& s = space_.selections();
+    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur())) {
+        switch (currentFrontMode_) {
+        case ZEVFrontModeIcons:
+            iv->userReleaseIconForItems(s.releasingSelectedIconItems());
+            break;
+        case ZEVFrontModeTitles:
+            iv->userReleaseIconForItems(s.releasingSelectedTitleItems());
+            break;
+        case ZEVFrontModeFilters:
+            iv->userReleaseIconForItems(s.releasingSelectedFilterItems());
+            break;
+        case ZEVFrontModeLinks:
+            iv->userReleaseSelectedLinks();
+            break;
+        default:
+            break;
+        }
+    }
+    space_.majWindowTitle();
+    displaySelectionView();
+}
+
+void ZEVFrontViewer::menuEditForget()
+{
+    // One commit for the whole subset.
+    KELChercheurDe::Ensemble lot;
+    // Forget takes what Release would: the Objects on the desk at the cursor's moment.
+    ZEVSelections& s = space_.selections();
+    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur())) {
+        switch (currentFrontMode_) {
+        case ZEVFrontModeIcons:
+            iv->userForgetIconForItems(s.releasingSelectedIconItems());
+            break;
+        case ZEVFrontModeTitles:
+            iv->userForgetIconForItems(s.releasingSelectedTitleItems());
+            break;
+        case ZEVFrontModeFilters:
+            iv->userForgetIconForItems(s.releasingSelectedFilterItems());
+            break;
+        case ZEVFrontModeLinks:
+            iv->userForgetSelectedLinks();
+            break;
+        default:
+            break;
+        }
+    }
+    displaySelectionView();
+}
+
+bool ZEVFrontViewer::recallOne(KELI* item, KELI* selected, ZEVDeskViewer* dv, KELICurseur* c, int mode,
+                               bool siNowForm, std::vector<ZEVItemViewForDesks*>& views)
+{
+    ZEVItemViewForDesks* view = dv->itemViewForItem(item);
+    if (view && dv->siInItemViewSet(view)) {
+        views.push_back(view);
+        return false;
+    }
+    // Forgotten icon links do not count: such an Object never lay on a desk. Those that did are
+    // recalled together by the caller, the cursor placed once for all of them.
+    if (KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt()))
+        return true;
+    ZEVSpaceForDeskViewers* bridge = dv->space();
+    const KELDate in = c->now();
+    KELDate out = KELDateOuverte;
+    if (bridge)
+        out = space_.siGoToMode() ? bridge->spaceOutTimeForGoToTime(in, c) : bridge->spaceOutTimeForCurseur(c);
+    ZEVIconPosition place = positionOf(space_.nextIconDefaultPosition());
+    if (!siNowForm && mode != ZEVFrontModeFilters && item != selected)
+        // Another Channel's Object lands where the selected one lies on this desk.
+        if (ZEVItemViewForDesks* v = dv->itemViewForItem(selected); v && dv->siInItemViewSet(v))
+            place = v->iconPosition();
+    dv->creerIconForItem(item, place, in, out, 1.0f);
+    return false;
+}
+
+void ZEVFrontViewer::recallIcons(const std::vector<ZEVItemViewForDesks*>& views, const std::vector<KELI*>& items,
+                                 ZEVItemViewer* iv, ZEVDeskViewer* dv, bool devant)
+{
+    // In the Objects' order: the views recalled at their places, then the icons recalled.
+    iv->userRecallIconForItemViews(views);
+    if (!items.empty())
+        iv->userRecallIconForItems(items);
+    if (!devant)
+        return;
+    for (ZEVItemViewForDesks* v : views)
+        if (dv->siInItemViewSet(v))
+            v->orderToFront();
+    for (KELI* o : items)
+        if (ZEVItemViewForDesks* v = dv->itemViewForItem(o))
+            v->orderToFront();
+}
+
+void ZEVFrontViewer::menuEditRecall()
+{
+    KELChercheurDe::Ensemble lot;
+    KELICurseur* c = space_.actifCurseur();
+    ZEVItemViewer* iv = space_.itemViewerForCurseur(c);
+    ZEVDeskViewer* dv = space_.deskViewerForCurseur(c);
+    ZEVSelections& s = space_.selections();
+    const int mode = currentFrontMode_;
+    if (iv && dv && c) {
+        if (mode == ZEVFrontModeLinks) {
+            for (ZEVLinkPair* l : s.recallingSelectedLinkItems())
+                iv->userRecallLinkWithItem(l->parentItem(), l->enfantItem());
+        } else if (mode >= ZEVFrontModeIcons && mode <= ZEVFrontModeFilters) {
+            const std::vector<KELI*> subset = mode == ZEVFrontModeIcons    ? s.recallingSelectedIconItems()
+                                              : mode == ZEVFrontModeTitles ? s.recallingSelectedTitleItems()
+                                                                           : s.recallingSelectedFilterItems();
+            std::vector<KELI*> equivalents, again;
+            std::vector<ZEVItemViewForDesks*> views;
+            for (KELI* o : subset) {
+                KELI* same = ZEVItemData::Current().createSameItem(o);
+                if (!same)
+                    continue;
+                if (mode != ZEVFrontModeFilters)
+                    equivalents.push_back(same);
+                if (recallOne(same, o, dv, c, mode, false, views))
+                    again.push_back(same);
+            }
+            recallIcons(views, again, iv, dv, mode != ZEVFrontModeFilters);
+            if (mode == ZEVFrontModeIcons)
+                s.selectIconForItemSet(equivalents, 2);
+            else if (mode == ZEVFrontModeTitles)
+                s.selectTitleForItemSet(equivalents, 2);
+        }
+    }
+    displaySelectionView();
+    if (ZEVSpaceWindow* w = space_.spaceWindow())
+        if (w->spaceView() && w->spaceView()->deskCanvas())
+            w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
+}
+
+void ZEVFrontViewer::menuEditRecallNow()
+{
+    KELChercheurDe::Ensemble lot;
+    KELICurseur* c = space_.nowCurseur();
+    ZEVItemViewer* iv = space_.itemViewerForCurseur(c);
+    ZEVDeskViewer* dv = space_.deskViewerForCurseur(c);
+    ZEVSelections& s = space_.selections();
+    const int mode = currentFrontMode_;
+    if (iv && dv && c) {
+        if (mode == ZEVFrontModeLinks) {
+            for (ZEVLinkPair* l : std::vector<ZEVLinkPair*>(s.selectedLinks()))
+                iv->userRecallLinkWithItem(l->parentItem(), l->enfantItem());
+        } else if (mode >= ZEVFrontModeIcons && mode <= ZEVFrontModeFilters) {
+            const std::vector<KELI*> all = mode == ZEVFrontModeIcons    ? s.selectedIconItems()
+                                           : mode == ZEVFrontModeTitles ? s.selectedTitleItems()
+                                                                        : s.selectedFilterItems();
+            std::vector<KELI*> again;
+            std::vector<ZEVItemViewForDesks*> views;
+            for (KELI* o : all)
+                if (recallOne(o, o, dv, c, mode, true, views))
+                    again.push_back(o);
+            recallIcons(views, again, iv, dv, false);
+        }
+    }
+    displaySelectionView();
+}
+
+} // namespace tallomer
