@@ -19,15 +19,39 @@ std::optional<QImage> decode(QIODevice* device, const QByteArray& format, const 
     const qint64 pixels = qint64(declared.width()) * declared.height();
     if (pixels * 4 > qint64(kMaxDecodedImageMegabytes) * 1024 * 1024)
         return std::nullopt;
-    if (fitIn.isValid() && !fitIn.isEmpty() && (declared.width() > fitIn.width() || declared.height() > fitIn.height()))
-        reader.setScaledSize(declared.scaled(fitIn, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    const bool larger =
+        fitIn.isValid() && !fitIn.isEmpty() && (declared.width() > fitIn.width() || declared.height() > fitIn.height());
+    const QSize fitted = declared.scaled(fitIn, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (larger && scalesWhileReading(reader))
+        reader.setScaledSize(fitted);
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;
+    if (larger && image.size() != fitted)
+        image = inTrueColour(std::move(image)).scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 
 } // namespace
+
+bool scalesWhileReading(const QImageReader& reader)
+{
+    switch (reader.imageFormat()) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+    case QImage::Format_Indexed8:
+        return false;
+    default:
+        return true;
+    }
+}
+
+QImage inTrueColour(QImage image)
+{
+    if (image.isNull() || image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32)
+        return image;
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+}
 
 std::optional<QImage> decodeImageBounded(const QByteArray& bytes, const QByteArray& format)
 {

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QImage>
 
+class QImageReader;
+
 #include <optional>
 
 namespace tallomer {
@@ -24,6 +26,14 @@ std::optional<QImage> decodeImageBounded(const QByteArray& bytes, const QByteArr
 
 // The same for a file, reading at most kMaxEncodedImageBytes of it.
 std::optional<QImage> readImageFileBounded(const QString& path);
+
+// Whether the reader may scale while decoding. Qt's reader loses a palette picture's colours when
+// it does (a one-colour PNG comes out black): those are read whole, within the bounds, and scaled
+// afterwards in true colour.
+bool scalesWhileReading(const QImageReader& reader);
+// The picture in true colour (RGB32, or premultiplied ARGB32 with alpha): what smooth scaling and
+// the views' drawing want, never a palette.
+QImage inTrueColour(QImage image);
 
 // PNG bytes of the picture; empty for a null picture.
 QByteArray pngData(const QImage& image);

@@ -1,5 +1,7 @@
 #include "platform/thumbs/Thumbnails.h"
 
+#include "platform/pasteboard/BoundedImage.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -75,9 +77,9 @@ QImage readFitted(QImageReader& reader, double s, QSizeF* source = nullptr)
         *source = full;
     const QSize target = pixelSize(fitted);
     // Never enlarged: a small source is read as it is and drawn larger by the view.
-    if (target.width() < full.width() && target.height() < full.height())
+    if (target.width() < full.width() && target.height() < full.height() && scalesWhileReading(reader))
         reader.setScaledSize(target);
-    QImage image = reader.read();
+    QImage image = inTrueColour(reader.read());
     if (image.isNull() || image.width() <= 0 || image.height() <= 0)
         return QImage();
     if (image.width() > target.width() || image.height() > target.height())
@@ -225,9 +227,9 @@ Result load(const Request& request, const QString& cacheHome)
             break;
         // S wide whatever its height.
         const QSize target(std::max(1, int(std::lround(s))), std::max(1, int(std::lround(s * full.height() / full.width()))));
-        if (target.width() < full.width())
+        if (target.width() < full.width() && scalesWhileReading(reader))
             reader.setScaledSize(target);
-        QImage image = reader.read();
+        QImage image = inTrueColour(reader.read());
         if (!image.isNull() && image.width() > 0 && image.height() > 0)
             r.image = image.size() == target ? image : image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         break;

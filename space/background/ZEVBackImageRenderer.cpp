@@ -105,8 +105,12 @@ public:
             const QRect clip = part.toAlignedRect().intersected(QRect(QPoint(0, 0), size_.toSize()));
             if (clip != QRect(QPoint(0, 0), size_.toSize()))
                 reader.setClipRect(clip);
-            reader.setScaledSize(out);
+            const bool scaled = scalesWhileReading(reader);
+            if (scaled)
+                reader.setScaledSize(out);
             image = reader.read();
+            if (!scaled && !image.isNull())
+                image = inTrueColour(std::move(image)).scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             if (image.isNull() && error)
                 *error = reader.errorString();
         }

@@ -2,6 +2,7 @@
 // decoded within bounds; and the pool that hands them back on the main thread.
 
 #include "platform/thumbs/Thumbnails.h"
+#include "platform/pasteboard/BoundedImage.h"
 
 #include "tests/platform/PlatformFixture.h"
 
@@ -194,6 +195,34 @@ TEST(Thumbnails, PicturesInHandAndDeskImagesTakeTheirOwnShapes)
     ASSERT_EQ(sheet.size(), QSize(80, 80));
     EXPECT_EQ(sheet.pixelColor(40, 2), QColor(Qt::white)) << "the sheet's paper above the picture";
     EXPECT_EQ(sheet.pixelColor(1, 40).alpha(), 0) << "beside the sheet";
+}
+
+TEST(Thumbnails, PalettePicturesKeepTheirColoursWhenScaled)
+{
+    // A one-colour picture as image tools write it: one bit a pixel and a palette.
+    for (const QImage::Format format : {QImage::Format_Mono, QImage::Format_Indexed8}) {
+        QImage flat(300, 200, format);
+        flat.setColorCount(2);
+        flat.setColor(0, qRgb(30, 80, 220));
+        flat.setColor(1, qRgb(30, 80, 220));
+        flat.fill(0);
+        const QString path = tempFolder("palette") + QStringLiteral("/flat%1.png").arg(int(format));
+        ASSERT_TRUE(flat.save(path, "PNG"));
+        for (const double s : {64.0, 128.0, 400.0}) {
+            const QImage shown = thumbs::renderedImage(path, s);
+            ASSERT_FALSE(shown.isNull());
+            for (const QPoint p : {QPoint(0, 0), QPoint(shown.width() / 2, shown.height() / 2),
+                                   QPoint(shown.width() - 1, shown.height() - 1)})
+                EXPECT_EQ(shown.pixelColor(p), QColor(30, 80, 220)) << "format " << format << " at S " << s;
+        }
+        // Pictures from outside (a contact's photo, a drop) go through the same reader.
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const std::optional<QImage> fitted = decodeImageBounded(file.readAll(), "png", QSize(60, 60));
+        ASSERT_TRUE(fitted.has_value());
+        EXPECT_EQ(fitted->size(), QSize(60, 40));
+        EXPECT_EQ(fitted->pixelColor(30, 20), QColor(30, 80, 220)) << "format " << format;
+    }
 }
 
 TEST(Thumbnails, ThePoolDeliversOnTheMainThreadAndNothingOnceGone)
