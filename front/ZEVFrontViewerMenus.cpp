@@ -262,67 +262,48 @@ void ZEVFrontViewer::menuForgetConnexion()
         iv->userForgetLinkWithItem(c->parentItem(), c->enfantItem());
 }
 
-void ZEVFrontViewer::menuSelectIconConnexion()
+namespace {
+// One of the selections a line's two Objects join or leave together.
+struct ModeSelection {
+    bool (ZEVSelections::*is)(KELI*) const;
+    void (ZEVSelections::*deselect)(KELI*);
+    void (ZEVSelections::*multiSelect)(KELI*);
+};
+constexpr ModeSelection kIconSelection{&ZEVSelections::isIconSelectedForItem, &ZEVSelections::deselectIconForItem,
+                                       &ZEVSelections::multiSelectIconForItem};
+constexpr ModeSelection kTitleSelection{&ZEVSelections::isTitleSelectedForItem, &ZEVSelections::deselectTitleForItem,
+                                        &ZEVSelections::multiSelectTitleForItem};
+constexpr ModeSelection kFilterSelection{&ZEVSelections::isFilterSelectedForItem,
+                                         &ZEVSelections::deselectFilterForItem,
+                                         &ZEVSelections::multiSelectFilterForItem};
+
+// Both ends selected: both leave; else both join and come to the front.
+void toggleConnexionEnds(ZEVSpaceController& space, ZEVItemConnexion* c, const ModeSelection& m)
 {
-    ZEVItemConnexion* c = selectedConnexion();
     if (!c)
         return;
-    ZEVSelections& s = space_.selections();
+    ZEVSelections& s = space.selections();
     KELI* p = c->parentItem();
     KELI* e = c->enfantItem();
-    if (s.isIconSelectedForItem(p) && s.isIconSelectedForItem(e)) {
-        s.deselectIconForItem(p);
-        s.deselectIconForItem(e);
+    if ((s.*m.is)(p) && (s.*m.is)(e)) {
+        (s.*m.deselect)(p);
+        (s.*m.deselect)(e);
         return;
     }
-    s.multiSelectIconForItem(p);
-    s.multiSelectIconForItem(e);
-    if (ZEVDeskViewer* dv = space_.deskViewerForCurseur(space_.actifCurseur()))
+    (s.*m.multiSelect)(p);
+    (s.*m.multiSelect)(e);
+    if (ZEVDeskViewer* dv = space.deskViewerForCurseur(space.actifCurseur()))
         for (KELI* o : {p, e})
             if (ZEVItemViewForDesks* v = dv->itemViewForItem(o))
                 v->orderToFront();
 }
+} // namespace
 
-void ZEVFrontViewer::menuSelectTitleConnexion()
-{
-    ZEVItemConnexion* c = selectedConnexion();
-    if (!c)
-        return;
-    ZEVSelections& s = space_.selections();
-    KELI* p = c->parentItem();
-    KELI* e = c->enfantItem();
-    if (s.isTitleSelectedForItem(p) && s.isTitleSelectedForItem(e)) {
-        s.deselectTitleForItem(p);
-        s.deselectTitleForItem(e);
-        return;
-    }
-    s.multiSelectTitleForItem(p);
-    s.multiSelectTitleForItem(e);
-    if (ZEVDeskViewer* dv = space_.deskViewerForCurseur(space_.actifCurseur()))
-        for (KELI* o : {p, e})
-            if (ZEVItemViewForDesks* v = dv->itemViewForItem(o))
-                v->orderToFront();
-}
-
+void ZEVFrontViewer::menuSelectIconConnexion() { toggleConnexionEnds(space_, selectedConnexion(), kIconSelection); }
+void ZEVFrontViewer::menuSelectTitleConnexion() { toggleConnexionEnds(space_, selectedConnexion(), kTitleSelection); }
 void ZEVFrontViewer::menuSelectFilterConnexion()
 {
-    ZEVItemConnexion* c = selectedConnexion();
-    if (!c)
-        return;
-    ZEVSelections& s = space_.selections();
-    KELI* p = c->parentItem();
-    KELI* e = c->enfantItem();
-    if (s.isFilterSelectedForItem(p) && s.isFilterSelectedForItem(e)) {
-        s.deselectFilterForItem(p);
-        s.deselectFilterForItem(e);
-        return;
-    }
-    s.multiSelectFilterForItem(p);
-    s.multiSelectFilterForItem(e);
-    if (ZEVDeskViewer* dv = space_.deskViewerForCurseur(space_.actifCurseur()))
-        for (KELI* o : {p, e})
-            if (ZEVItemViewForDesks* v = dv->itemViewForItem(o))
-                v->orderToFront();
+    toggleConnexionEnds(space_, selectedConnexion(), kFilterSelection);
 }
 
 void ZEVFrontViewer::menuSelectLinkConnexion()

@@ -281,6 +281,11 @@ TEST_F(EditActions, TheLinkLinesMenuShowsItsStateAndActsOnTheLineFoundAgainByIts
     space()->selections().deselectAllIcons();
     tagged(m, 11)->trigger();
     EXPECT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    tagged(m, 11)->trigger();
+    EXPECT_TRUE(space()->selections().selectedIconItems().empty()) << "both selected: both leave";
+    space()->selections().multiSelectIconForItem(views[0]->item());
+    tagged(m, 11)->trigger();
+    EXPECT_EQ(space()->selections().selectedIconItems().size(), 2u) << "one selected: the other joins";
 
     // Release from the menu ends the link at Now.
     advance(2.0);
