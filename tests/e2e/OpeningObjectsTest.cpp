@@ -487,7 +487,7 @@ TEST_F(OpeningObjects, ShowOriginalOfAMissingFileSaysYesOnlyWhenTheFileWasFoundA
     EXPECT_TRUE(catcher.urls.isEmpty()) << "nothing revealed: the panel found it";
 }
 
-TEST_F(OpeningObjects, ShowOriginalCallsTheFileManagerOnTheBusAndWithoutOneOpensTheFolder)
+TEST_F(OpeningObjects, ShowOriginalAndGetInfoCallTheFileManagerOnTheBusAndWithoutOneTheFolderOpens)
 {
     startQuietly();
     ZEVItemView* v = place(home + "/papers/summary.txt");
@@ -516,6 +516,24 @@ TEST_F(OpeningObjects, ShowOriginalCallsTheFileManagerOnTheBusAndWithoutOneOpens
     EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return manager.calls.size() >= 2; }, 10000));
     ASSERT_EQ(manager.calls.size(), 2u);
     EXPECT_EQ(manager.calls[1].member(), QStringLiteral("ShowItemProperties"));
+
+    // The main menu's Get Info, with the pointer over no Object: each selected file's properties.
+    ZEVItemView* w = place(home + "/papers/notes.txt");
+    ASSERT_NE(w, nullptr);
+    space()->mouseMovedInLocation(QPointF(-1000, -1000));
+    space()->selections().selectIconForItemSet({v->item(), w->item()}, nullptr);
+    pump();
+    chooseMenuItem(KELMainMenu::kMenuObject, 522);
+    EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return manager.calls.size() >= 4; }, 10000));
+    ASSERT_EQ(manager.calls.size(), 4u);
+    QStringList shown;
+    for (std::size_t i = 2; i < 4; ++i) {
+        EXPECT_EQ(manager.calls[i].member(), QStringLiteral("ShowItemProperties"));
+        shown << manager.calls[i].arguments().value(0).toStringList();
+    }
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{QUrl::fromLocalFile(home + "/papers/notes.txt").toString(QUrl::FullyEncoded),
+                                  QUrl::fromLocalFile(home + "/papers/summary.txt").toString(QUrl::FullyEncoded)}));
     fm.unregisterObject(QString::fromLatin1(SystemDesktop::kPath));
     QDBusConnection::disconnectFromBus(QStringLiteral("e2e-file-manager"));
 }
