@@ -5,6 +5,7 @@
 #include "app/menu/KELMainMenu.h"
 #include "engine/KELICurseur.h"
 #include "front/ZEVFrontViewer.h"
+#include "objects/view/ZEVItemView.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSelections.h"
 
@@ -82,6 +83,16 @@ TEST_F(ObjectCommands, SwapSelectsTheOtherObjectsOfTheModeAndBeepsWithNothingSel
     pump();
     EXPECT_TRUE(sel.selectedIconItems().empty());
     EXPECT_EQ(sound.beeps, 1);
+
+    // An Object of another Channel on the same desk is never swapped in.
+    auto* other = dynamic_cast<ZEVItemView*>(nowDesk()->itemViewForItem(items[2]));
+    ASSERT_NE(other, nullptr);
+    other->setChannelInt(space()->currentChannelInt() + 1000);
+    sel.selectIconForItemSet({items[0]}, nullptr);
+    pump();
+    chooseMenuItem(KELMainMenu::kMenuEdit, 105);
+    pump();
+    EXPECT_EQ(sel.selectedIconItems(), std::vector<KELI*>{items[1]});
 }
 
 TEST_F(ObjectCommands, GoToNowBringsTheSearchCursorFromThePastToNowAndMakesItTheActiveOne)
