@@ -818,7 +818,7 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
         "menuModeLink",   "userToggleTimebar", "userToggleTline", "userToggleTracks", "userToggleToolbar", "userToggleFullScreen",
         "userRecallNow", "userRetainNow", "userReleaseNow", "userForgetNow", "userRecallSearch", "userRetainSearch",
         "userReleaseSearch", "userForgetSearch", "userShowTitle", "userShowQLIcon", "userOpenOnClick", "userAnimate",
-        "userSendToBack", "userSendToFront", "userDelete", "userShowOriginal",
+        "userSendToBack", "userSendToFront", "userDelete", "userShowOriginal", "userSwap", "userSwapIcons", "userSwapTitles", "userGoNow", "userOpen", "userGetInfo", "userFilter",
         "userEditTitle"};
     return answered.count(c) != 0;
 }

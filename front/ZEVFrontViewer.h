@@ -309,6 +309,30 @@ public:
     // The focused inspector's delete, else the Links one's in Link mode, else the Icons one's.
     void userDelete() override;
     void userShowOriginal() override;
+    // The Search cursor goes to now; already there, the time line centres on now when it lies
+    // outside the shown span.
+    void userGoNow() override;
+    // Asks nothing of an inspector when swapping a named mode.
+    void userSwap() override;
+    void userSwapIcons() override { swapForMode(ZEVFrontModeIcons); }
+    void userSwapTitles() override { swapForMode(ZEVFrontModeTitles); }
+    void swapForMode(int mode);
+    void swapSelection();
+
+    // ---- open, Get Info and filter marking (ZEVFrontViewerOpen.cpp) ----
+    void userOpen() override;
+    void userGetInfo() override;
+    void userFilter() override;
+    void menuOpen();
+    void buttonActionGetInfo();
+    // The Filter button passes true: it ignores the Object under the pointer.
+    void filterMarking(bool fromButton);
+    // The toolbar's Open, Get Info and Filter buttons.
+    void connectActionButtons();
+    // The controllers of the shown inspector panels, topmost first.
+    std::vector<ZEVInspectViewer*> frontPanelViewers() const;
+    // Icon, Title, Filter selections as listed; Link mode the ends of the selected links, once each.
+    std::vector<KELI*> modeSelectionItems();
     // The shown Object view under the pointer, topmost first; nullptr for none.
     ZEVItemViewForDesks* hoveredItemView() const;
 

@@ -5,14 +5,19 @@
 
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
+#include "inspectors/services/ZEVInspectorServices.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Scheduler.h"
+#include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 
 #include <algorithm>
+#include <cmath>
+#include <unordered_set>
 
 namespace tallomer {
 
@@ -186,6 +191,115 @@ void ZEVFrontViewer::userShowOriginal()
     if (auto* iv = dynamic_cast<ZEVInspectViewer*>(space_.viewerForEntityClassName("ZEVIconViewer")))
         iv->userShowOriginal();
     displaySelectionView();
+}
+
+void ZEVFrontViewer::userGoNow()
+{
+    KELICurseur* search = space_.searchCurseur();
+    KELICurseur* now = space_.nowCurseur();
+    ZEVRulerViewerServices* r = space_.rulerViewer();
+    if (!search || !now || !r)
+        return;
+    const KELDate t0 = search->now();
+    if (space_.actifCurseur() == now)
+        r->userChangeActifCurseur(search);
+    if (r->userInitieDeplacementCurseur()) {
+        if (KELICurseur* sup = search->curseurSup())
+            r->userPlaceCurseurToDate(sup->now());
+        r->userTermineDeplacementCurseur();
+    }
+    // Already at now: a second Go to Now brings now into the middle of the time line when it lies
+    // outside the shown span (the time line's span is the context's).
+    KELIContexte* c = space_.tlContexte();
+    if (c && std::abs(t0 - now->now()) < 0.001 && (t0 > c->nowOut() || t0 < c->nowIn()) && r->userInitieDeplacementCurseur()) {
+        const double d = t0 - (c->nowIn() + c->nowOut()) / 2.0;
+        r->userPlaceRulerOffsetIn(d, d);
+        r->userTermineDeplacementCurseur();
+    }
+}
+
+void ZEVFrontViewer::userSwap()
+{
+    if (ZEVInspectViewer* iv = focusedInspectorFor({})) {
+        iv->userSwap();
+        return;
+    }
+    swapSelection();
+}
+
+void ZEVFrontViewer::swapForMode(int mode)
+{
+    const int was = currentFrontMode_;
+    currentFrontMode_ = mode;
+    swapSelection();
+    currentFrontMode_ = was;
+}
+
+void ZEVFrontViewer::swapSelection()
+{
+    ZEVDeskViewer* dv = space_.deskViewerForCurseur(space_.actifCurseur());
+    // Objects of other Channels share the desk hidden: a swap never reaches them.
+    std::vector<KELI*> candidates;
+    if (dv) {
+        const KELId channel = space_.currentChannelInt();
+        for (ZEVItemViewForDesks* v : dv->itemViewSet())
+            if (auto* iv = dynamic_cast<ZEVItemView*>(v); iv && iv->identityInt() == channel && iv->item())
+                candidates.push_back(iv->item());
+    }
+    ZEVSelections& sel = space_.selections();
+    auto swapAgainst = [&](const std::vector<KELI*>& selected, auto select) {
+        const std::unordered_set<KELI*> chosen(selected.begin(), selected.end());
+        std::vector<KELI*> rest;
+        bool any = false;
+        for (KELI* o : candidates) {
+            if (chosen.count(o))
+                any = true;
+            else
+                rest.push_back(o);
+        }
+        if (!any)
+            beep();
+        else
+            select(rest);
+    };
+    switch (currentFrontMode_) {
+    case ZEVFrontModeIcons:
+        swapAgainst(sel.selectedIconItems(), [&](const std::vector<KELI*>& r) { sel.selectIconForItemSet(r, nullptr); });
+        break;
+    case ZEVFrontModeTitles:
+        swapAgainst(sel.selectedTitleItems(), [&](const std::vector<KELI*>& r) { sel.selectTitleForItemSet(r, nullptr); });
+        break;
+    case ZEVFrontModeFilters: {
+        std::vector<KELI*> rest;
+        for (KELI* o : candidates)
+            if (!sel.isFilterSelectedForItem(o) && dv && !dv->siFilteredItem(o))
+                rest.push_back(o);
+        if (rest.empty())
+            beep();
+        else
+            sel.selectFilterForItemSet(rest, nullptr);
+        break;
+    }
+    case ZEVFrontModeLinks: {
+        const std::vector<KELI*> nodes = sel.selectedNodeItemSet();
+        std::unordered_set<KELI*> taken(nodes.begin(), nodes.end());
+        std::vector<KELI*> ends;
+        for (ZEVLinkPair* l : sel.selectedLinks())
+            for (KELI* o : {l->parentItem(), l->enfantItem()}) {
+                ZEVItemViewForDesks* v = dv && o ? dv->itemViewForItem(o) : nullptr;
+                if (v && dv->siInItemViewSet(v) && taken.insert(o).second)
+                    ends.push_back(o);
+            }
+        if (ends.empty())
+            beep();
+        else
+            sel.selectNodeForItemSet(ends, nullptr);
+        break;
+    }
+    default:
+        break;
+    }
+    space_.addToHistory();
 }
 
 } // namespace tallomer

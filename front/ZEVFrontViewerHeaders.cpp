@@ -68,6 +68,7 @@ void ZEVFrontViewer::buildHeaderStack()
         return;
     toolbar_ = new ZEVFrontToolbar(selectionView_, *this);
     splitbar_ = new ZEVFrontSplitbar(selectionView_, *this);
+    connectActionButtons();
     toolbar_->adoptModeButtons({modeButtons_[0].data(), modeButtons_[1].data(), modeButtons_[2].data(),
                                 modeButtons_[3].data()});
     for (ZEVTableView* t : {itemList_.data(), linkList_.data()})

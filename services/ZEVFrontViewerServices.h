@@ -283,6 +283,18 @@ public:
     virtual void userSendToFront() = 0;
     virtual void userDelete() = 0;
     virtual void userShowOriginal() = 0;
+    // The focused inspector's swap, else the current mode's selection becomes the Objects of the
+    // current Channel it leaves out; the Icons and Titles forms swap that mode's selection whatever
+    // the mode.
+    virtual void userSwap() = 0;
+    virtual void userSwapIcons() = 0;
+    virtual void userSwapTitles() = 0;
+    // Open and Get Info of the current mode's selection (each Object once in Link mode), after
+    // the focused inspector (open) or the topmost panel (Get Info, filter) had its say; Get Info
+    // and the filter marking take the Object under the pointer alone when there is one.
+    virtual void userOpen() = 0;
+    virtual void userGetInfo() = 0;
+    virtual void userFilter() = 0;
     virtual void userGoNow() {}
     virtual void userSpaceStart() {}
     virtual void userSpaceCleanAll() {}

@@ -136,7 +136,9 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"userToggleTracks", &ZEVFrontViewerServices::userToggleTracks},
         {"userToggleToolbar", &ZEVFrontViewerServices::userToggleToolbar},
         {"userToggleFullScreen", &ZEVFrontViewerServices::userToggleFullScreen},
-        {"userFilter", &ZEVFrontViewerServices::menuActionFilter},
+        {"userFilter", &ZEVFrontViewerServices::userFilter},
+        {"userOpen", &ZEVFrontViewerServices::userOpen},
+        {"userGetInfo", &ZEVFrontViewerServices::userGetInfo},
         {"userSpaceCleanAll", &ZEVFrontViewerServices::userSpaceCleanAll},
         {"userSpaceCleanAndRecall", &ZEVFrontViewerServices::userSpaceCleanAndRecall},
         {"userSpaceCleanAndRecallBack", &ZEVFrontViewerServices::userSpaceCleanAndRecallBack},
@@ -153,6 +155,10 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"userSendToFront", &ZEVFrontViewerServices::userSendToFront},
         {"userDelete", &ZEVFrontViewerServices::userDelete},
         {"userShowOriginal", &ZEVFrontViewerServices::userShowOriginal},
+        {"userSwap", &ZEVFrontViewerServices::userSwap},
+        {"userSwapIcons", &ZEVFrontViewerServices::userSwapIcons},
+        {"userSwapTitles", &ZEVFrontViewerServices::userSwapTitles},
+        {"userGoNow", &ZEVFrontViewerServices::userGoNow},
     };
     for (const auto& [name, fn] : plain) {
         auto m = fn;
@@ -165,11 +171,6 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
     frontCommands["userAdd"] = [s](const Arg&) { userAdd(*s, false); };
     frontCommands["userAddDocuments"] = [s](const Arg&) { userAdd(*s, true); };
     frontCommands["userAddNewFolderWithItem"] = [s](const Arg&) { userAddNewFolderWithItem(*s); };
-    // Open: the Objects of the current mode's selection on the active desk.
-    frontCommands["userOpen"] = [s](const Arg&) {
-        if (ZEVItemViewer* v = s->itemViewerForCurseur(s->actifCurseur()))
-            v->userOpenSelectedItemViews();
-    };
     // Find: the type-select of the focused inspector panel, until the front layer answers it.
     frontCommands["userFind"] = [s](const Arg&) {
         for (ZEVEntityViewer* v : s->entityViewerSet())
@@ -180,7 +181,7 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
     };
     front_ = std::make_unique<TableReceiver>(std::move(frontCommands), [front](std::string_view c) {
         ZEVFrontViewerServices* f = front();
-        return f && (isAddCommand(c) || c == "userFind" || c == "userOpen" || f->handlesCommand(c));
+        return f && (isAddCommand(c) || c == "userFind" || f->handlesCommand(c));
     });
 
     // The ruler viewer's zooms.

@@ -55,7 +55,7 @@ TEST_F(MainMenuE2E, TheBarLiesOverAnEightByFiveDeskAndItsEditMenuSelectsAndCopie
     const QSize desk = window()->spaceView()->size();
     EXPECT_NEAR(double(desk.width()) / desk.height(), 1.6, 0.01);
     // Items whose receivers are not built yet are disabled, not idle.
-    EXPECT_FALSE(mainMenu()->item(KELMainMenu::kMenuEdit, 105)->isEnabled()) << "Swap waits for the front layer";
+    EXPECT_FALSE(mainMenu()->item(4333, 21)->isEnabled()) << "Move To waits for the front layer";
     EXPECT_TRUE(mainMenu()->item(KELMainMenu::kMenuEdit, 101)->isEnabled());
 
     placeTwoFiles();

@@ -11,6 +11,7 @@
 #include "app/widgets/ZEVFilePanel.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemOptions.h"
+#include "inspectors/services/ZEVInspectorServices.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemMenu.h"
@@ -171,6 +172,48 @@ TEST_F(OpeningObjects, TheMainMenusOpenOpensEachSelectedObject)
         opened << u.toLocalFile();
     opened.sort();
     EXPECT_EQ(opened, (QStringList{home + "/a.txt", home + "/b.txt"}));
+}
+
+TEST_F(OpeningObjects, InLinksModeOpenOpensBothEndsOfEachSelectedLinkOnce)
+{
+    startQuietly();
+    ZEVItemView* a = place(home + "/a.txt");
+    ZEVItemView* b = place(home + "/b.txt");
+    ZEVItemView* c = place(home + "/c.txt");
+    place(home + "/d.txt");
+    ASSERT_TRUE(a && b && c);
+    ZEVItemPair ab(a->item(), b->item());
+    ZEVItemPair bc(b->item(), c->item());
+    space()->frontViewer()->menuModeLink();
+    space()->selections().selectLinkForLinkSet({&ab, &bc});
+    pump();
+    chooseMenuItem(KELMainMenu::kMenuObject, 1);
+    space()->selections().selectLinkForLinkSet({});
+    QStringList opened;
+    for (const QUrl& u : catcher.urls)
+        opened << u.toLocalFile();
+    opened.sort();
+    EXPECT_EQ(opened, (QStringList{home + "/a.txt", home + "/b.txt", home + "/c.txt"})) << "b, at two links, once";
+}
+
+TEST_F(OpeningObjects, TheFilterCommandMarksTheModesSelectionAndAgainClearsEveryMark)
+{
+    startQuietly();
+    ZEVItemView* a = place(home + "/a.txt");
+    ZEVItemView* b = place(home + "/b.txt");
+    ZEVItemView* c = place(home + "/c.txt");
+    ASSERT_TRUE(a && b && c);
+    ZEVSelections& sel = space()->selections();
+    // Away from every icon: the command works on the selection, not on an Object under the pointer.
+    space()->mouseMovedInLocation(QPointF(-1000, -1000));
+    sel.selectIconForItemSet({a->item(), c->item()}, nullptr);
+    pump();
+    chooseMenuItem(KELMainMenu::kMenuObject, 7);
+    EXPECT_TRUE(sel.isFilterSelectedForItem(a->item()));
+    EXPECT_FALSE(sel.isFilterSelectedForItem(b->item()));
+    EXPECT_TRUE(sel.isFilterSelectedForItem(c->item()));
+    chooseMenuItem(KELMainMenu::kMenuObject, 7);
+    EXPECT_TRUE(sel.selectedFilterItems().empty());
 }
 
 TEST_F(OpeningObjects, OpeningASelectionWhoseFilesAreGoneDeletesEachWhenAsked)
@@ -444,7 +487,7 @@ TEST_F(OpeningObjects, ShowOriginalOfAMissingFileSaysYesOnlyWhenTheFileWasFoundA
     EXPECT_TRUE(catcher.urls.isEmpty()) << "nothing revealed: the panel found it";
 }
 
-TEST_F(OpeningObjects, ShowOriginalCallsTheFileManagerOnTheBusAndWithoutOneOpensTheFolder)
+TEST_F(OpeningObjects, ShowOriginalAndGetInfoCallTheFileManagerOnTheBusAndWithoutOneTheFolderOpens)
 {
     startQuietly();
     ZEVItemView* v = place(home + "/papers/summary.txt");
@@ -453,7 +496,7 @@ TEST_F(OpeningObjects, ShowOriginalCallsTheFileManagerOnTheBusAndWithoutOneOpens
     // No file manager on the bus yet: the folder opens.
     chooseFromMenu(v, QStringLiteral("Show Original"));
     // The bus answers from its own thread: waited for, not counted in turns.
-    QTest::qWaitFor([&] { pump(1); return !catcher.urls.isEmpty(); }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return !catcher.urls.isEmpty(); }, 10000));
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(home + "/papers"));
 
@@ -462,7 +505,7 @@ TEST_F(OpeningObjects, ShowOriginalCallsTheFileManagerOnTheBusAndWithoutOneOpens
     ASSERT_TRUE(fm.registerService(QString::fromLatin1(SystemDesktop::kService)));
     ASSERT_TRUE(fm.registerVirtualObject(QString::fromLatin1(SystemDesktop::kPath), &manager));
     chooseFromMenu(v, QStringLiteral("Show Original"));
-    QTest::qWaitFor([&] { pump(1); return !manager.calls.empty(); }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return !manager.calls.empty(); }, 10000));
     ASSERT_EQ(manager.calls.size(), 1u);
     EXPECT_EQ(manager.calls[0].member(), QStringLiteral("ShowItems"));
     EXPECT_EQ(manager.calls[0].arguments().value(0).toStringList(),
@@ -470,9 +513,27 @@ TEST_F(OpeningObjects, ShowOriginalCallsTheFileManagerOnTheBusAndWithoutOneOpens
     pump();
     EXPECT_EQ(catcher.urls.size(), 1) << "no folder opened this time";
     chooseFromMenu(v, QStringLiteral("Get Info"));
-    QTest::qWaitFor([&] { pump(1); return manager.calls.size() >= 2; }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return manager.calls.size() >= 2; }, 10000));
     ASSERT_EQ(manager.calls.size(), 2u);
     EXPECT_EQ(manager.calls[1].member(), QStringLiteral("ShowItemProperties"));
+
+    // The main menu's Get Info, with the pointer over no Object: each selected file's properties.
+    ZEVItemView* w = place(home + "/papers/notes.txt");
+    ASSERT_NE(w, nullptr);
+    space()->mouseMovedInLocation(QPointF(-1000, -1000));
+    space()->selections().selectIconForItemSet({v->item(), w->item()}, nullptr);
+    pump();
+    chooseMenuItem(KELMainMenu::kMenuObject, 522);
+    EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return manager.calls.size() >= 4; }, 10000));
+    ASSERT_EQ(manager.calls.size(), 4u);
+    QStringList shown;
+    for (std::size_t i = 2; i < 4; ++i) {
+        EXPECT_EQ(manager.calls[i].member(), QStringLiteral("ShowItemProperties"));
+        shown << manager.calls[i].arguments().value(0).toStringList();
+    }
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{QUrl::fromLocalFile(home + "/papers/notes.txt").toString(QUrl::FullyEncoded),
+                                  QUrl::fromLocalFile(home + "/papers/summary.txt").toString(QUrl::FullyEncoded)}));
     fm.unregisterObject(QString::fromLatin1(SystemDesktop::kPath));
     QDBusConnection::disconnectFromBus(QStringLiteral("e2e-file-manager"));
 }

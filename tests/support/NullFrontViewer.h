@@ -66,6 +66,12 @@ public:
     void userSendToFront() override {}
     void userDelete() override {}
     void userShowOriginal() override {}
+    void userSwap() override {}
+    void userSwapIcons() override {}
+    void userSwapTitles() override {}
+    void userOpen() override {}
+    void userGetInfo() override {}
+    void userFilter() override {}
     void userCopy() override {}
     void userCut() override {}
     void userPaste() override {}
