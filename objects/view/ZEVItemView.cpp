@@ -113,9 +113,11 @@ QString ZEVItemTitleView::shownText() const { return layout().text(); }
 const QStaticText& ZEVItemTitleView::layout() const
 {
     if (!layout_) {
-        layout_.emplace(ZEVItemTitleText::elided(text_, size_.width()));
+        font_ = ZEVItemTitleText::font();
+        fontKey_ = font_.key();
+        layout_.emplace(ZEVItemTitleText::elided(text_, size_.width(), font_));
         layout_->setTextFormat(Qt::PlainText);
-        layout_->prepare(QTransform(), ZEVItemTitleText::font());
+        layout_->prepare(QTransform(), font_);
     }
     return *layout_;
 }
@@ -138,39 +140,22 @@ void ZEVItemTitleView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
         return;
     const auto* view = dynamic_cast<const ZEVItemView*>(parentItem());
     ZEVItemViewer* viewer = view ? view->itemViewer() : nullptr;
-    painter->setFont(ZEVItemTitleText::font());
-    const QRectF r(QPointF(0, 0), size_);
-    QColor text = Qt::white;
-    bool shadow = true;
-    int shadowAlpha = 160;
+    ZEVItemTitleLook look;
+    look.size = size_;
     if (colours_ && viewer) {
         const ZEVItemPalette& palette = viewer->palette();
-        text = palette.colour(colours_->text);
-        shadow = colours_->shadow;
+        look.text = palette.colour(colours_->text).rgba();
+        look.shadow = colours_->shadow;
         if (colours_->titlesShadow)
-            shadowAlpha = 230;
+            look.shadowAlpha = 230;
         if (colours_->fill) {
-            painter->setRenderHint(QPainter::Antialiasing);
-            painter->setBrush(palette.colour(*colours_->fill));
+            look.fill = palette.colour(*colours_->fill).rgba();
             if (colours_->stroke)
-                painter->setPen(QPen(palette.colour(*colours_->stroke), 1));
-            else
-                painter->setPen(Qt::NoPen);
-            if (colours_->wholeCell)
-                painter->drawRect(r);
-            else
-                painter->drawRoundedRect(r.adjusted(1, 1, -1, -1), 9, 9);
+                look.stroke = palette.colour(*colours_->stroke).rgba();
+            look.wholeCell = colours_->wholeCell;
         }
     }
-    const QSizeF laid = shown.size();
-    const QPointF at((r.width() - laid.width()) / 2, (r.height() - laid.height()) / 2);
-    if (shadow) {
-        // A dark edge keeps light text readable on light backgrounds.
-        painter->setPen(QColor(0, 0, 0, shadowAlpha));
-        painter->drawStaticText(at + QPointF(0, 1), shown);
-    }
-    painter->setPen(text);
-    painter->drawStaticText(at, shown);
+    cell_.paint(*painter, shown, font_, fontKey_, look);
 }
 
 void ZEVItemProgressView::setSize(const QSizeF& size)

@@ -11,6 +11,7 @@
 #include "services/ZEVItemViewForDesks.h"
 #include "objects/drawing/ZEVItemDrawing.h"
 #include "objects/drawing/ZEVItemTitleColours.h"
+#include "objects/view/ZEVItemTitleCell.h"
 #include "runtime/Scheduler.h"
 
 #include <QGraphicsItem>
@@ -69,6 +70,8 @@ public:
     QString shownText() const;
     // The colours it is drawn in now, from its Object view's state (none: white on nothing).
     void setColours(const std::optional<ZEVItemTitleColours>& colours);
+    // How often the title was drawn anew rather than blitted from its cached cell.
+    int cellRedraws() const { return cell_.redraws(); }
 
 private:
     // The shown text laid out once for its width: thousands of titles paint in one frame.
@@ -78,6 +81,9 @@ private:
     QString text_;
     std::optional<ZEVItemTitleColours> colours_;
     mutable std::optional<QStaticText> layout_;
+    mutable QFont font_;
+    mutable QString fontKey_;
+    ZEVItemTitleCell cell_;
 };
 
 // A web download's progress in place of the icon: a bar across the lower part of the image's

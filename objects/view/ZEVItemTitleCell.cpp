@@ -1,0 +1,95 @@
+#include "objects/view/ZEVItemTitleCell.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tallomer {
+
+namespace {
+
+// Where the text starts: centred in the cell both ways.
+QPointF textOrigin(const QStaticText& shown, const QSizeF& cell)
+{
+    const QSizeF laid = shown.size();
+    return QPointF((cell.width() - laid.width()) / 2, (cell.height() - laid.height()) / 2);
+}
+
+// The part of the cell the drawing touches: the whole cell under a plate, else only the text
+// with its shadow, so that a desk of plain titles holds small pixmaps.
+QRectF drawnRect(const QStaticText& shown, const ZEVItemTitleLook& look)
+{
+    const QRectF cell(QPointF(0, 0), look.size);
+    if (look.fill)
+        return cell;
+    const QRectF text(textOrigin(shown, look.size), shown.size());
+    // One point around for antialiasing, and one below for the shadow.
+    return text.adjusted(-1, -1, 1, look.shadow ? 2 : 1).intersected(cell.adjusted(-1, -1, 1, 2));
+}
+
+} // namespace
+
+void ZEVItemTitleCell::draw(QPainter& painter, const QStaticText& shown, const QFont& font, const ZEVItemTitleLook& look)
+{
+    const QRectF r(QPointF(0, 0), look.size);
+    painter.setFont(font);
+    if (look.fill) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(QColor::fromRgba(*look.fill));
+        if (look.stroke)
+            painter.setPen(QPen(QColor::fromRgba(*look.stroke), 1));
+        else
+            painter.setPen(Qt::NoPen);
+        if (look.wholeCell)
+            painter.drawRect(r);
+        else
+            painter.drawRoundedRect(r.adjusted(1, 1, -1, -1), 9, 9);
+    }
+    const QPointF at = textOrigin(shown, look.size);
+    if (look.shadow) {
+        // A dark edge keeps light text readable on light backgrounds.
+        painter.setPen(QColor(0, 0, 0, look.shadowAlpha));
+        painter.drawStaticText(at + QPointF(0, 1), shown);
+    }
+    painter.setPen(QColor::fromRgba(look.text));
+    painter.drawStaticText(at, shown);
+}
+
+void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const QFont& font, const QString& fontKey,
+                             const ZEVItemTitleLook& look)
+{
+    const QTransform& t = painter.transform();
+    // Only a plain or evenly scaled painter can take a blit pixel for pixel; anything else
+    // (a turned or stretched desk) is drawn straight, as before.
+    if (t.type() > QTransform::TxScale || t.m11() != t.m22() || t.m11() <= 0) {
+        clear();
+        draw(painter, shown, font, look);
+        return;
+    }
+    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal scale = dpr * t.m11();
+    if (pixmap_.isNull() || scale != scale_ || look != look_ || shown.text() != text_ || fontKey != fontKey_) {
+        // Its corner on a whole device pixel, so that the glyphs keep their places in the blit.
+        const QRectF area = drawnRect(shown, look);
+        origin_ = QPointF(std::floor(area.left() * scale) / scale, std::floor(area.top() * scale) / scale);
+        const QSize pixels(std::max(1, int(std::ceil((area.right() - origin_.x()) * scale))),
+                           std::max(1, int(std::ceil((area.bottom() - origin_.y()) * scale))));
+        pixmap_ = QPixmap(pixels);
+        pixmap_.setDevicePixelRatio(scale);
+        pixmap_.fill(Qt::transparent);
+        QPainter p(&pixmap_);
+        p.translate(-origin_);
+        draw(p, shown, font, look);
+        p.end();
+        scale_ = scale;
+        look_ = look;
+        text_ = shown.text();
+        fontKey_ = fontKey;
+        ++redraws_;
+    }
+    painter.drawPixmap(origin_, pixmap_);
+}
+
+} // namespace tallomer

@@ -1,0 +1,140 @@
+#include "tests/objects/ObjectsFakes.h"
+
+#include "objects/drawing/ZEVItemTitleText.h"
+
+#include <QPainter>
+
+using namespace tallomer;
+using namespace objectstest;
+
+namespace {
+
+// The title alone, painted as the scene paints it: its Object view's drawing first (which sets
+// the title's colours), then the title.
+QImage paintTitle(ZEVItemView* v, qreal pixelRatio = 1.0)
+{
+    QImage whole(v->boundingRect().size().toSize() * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    whole.setDevicePixelRatio(pixelRatio);
+    whole.fill(Qt::transparent);
+    QPainter p(&whole);
+    v->drawRect(p);
+    p.end();
+    const QSize size = v->titleView()->boundingRect().size().toSize();
+    QImage img(size * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(pixelRatio);
+    img.fill(Qt::transparent);
+    QPainter t(&img);
+    v->titleView()->paint(&t, nullptr, nullptr);
+    return img;
+}
+
+} // namespace
+
+TEST(ZEVItemTitleCell, ARenamedObjectShowsItsNewTitleAtOnceAndAnUnchangedOneIsNotDrawnAgain)
+{
+    Desk d;
+    ZEVItemView* renamed = d.desk.add(d.objects.objet(10), {50, 55, 100, 0});
+    ZEVItemView* other = d.desk.add(d.objects.objet(11), {300, 55, 100, 0});
+    renamed->setItemTitle(QStringLiteral("Budget 2026"));
+    other->setItemTitle(QStringLiteral("Holidays"));
+
+    const QImage before = paintTitle(renamed);
+    EXPECT_EQ(renamed->titleView()->cellRedraws(), 1);
+    // Painted again with nothing changed: blitted, and the same pixels.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(paintTitle(renamed), before);
+    EXPECT_EQ(renamed->titleView()->cellRedraws(), 1);
+
+    renamed->setItemTitle(QStringLiteral("Holidays"));
+    const QImage after = paintTitle(renamed);
+    EXPECT_EQ(renamed->titleView()->cellRedraws(), 2);
+    EXPECT_NE(after, before);
+    // The new title's pixels are those of a view that always had it.
+    EXPECT_EQ(after, paintTitle(other));
+
+    // The same text set again draws nothing anew.
+    renamed->setItemTitle(QStringLiteral("Holidays"));
+    paintTitle(renamed);
+    EXPECT_EQ(renamed->titleView()->cellRedraws(), 2);
+}
+
+TEST(ZEVItemTitleCell, SelectionModeAndTimeStateShowAtOnce)
+{
+    Desk d;
+    KELI* o = d.objects.objet(10);
+    ZEVItemView* v = d.desk.add(o, {50, 55, 100, 0});
+    v->setItemTitle(QStringLiteral("Notes"));
+    v->setSiAjoute(true);
+    v->setSiFutur(true);
+    const ZEVItemPalette& palette = d.viewer->palette();
+
+    const QImage plain = paintTitle(v);
+    const int midY = plain.height() / 2;
+    // Unselected: no plate at the cell's left end.
+    EXPECT_EQ(plain.pixelColor(4, midY).alpha(), 0);
+    const int drawn = v->titleView()->cellRedraws();
+
+    // Selected in the icons mode, in the future: the plate in the future colour.
+    d.space.titles = {o};
+    const QImage selected = paintTitle(v);
+    EXPECT_EQ(v->titleView()->cellRedraws(), drawn + 1);
+    EXPECT_TRUE(near(selected.pixelColor(4, midY), palette.colour(ZEVColourRole::Futur)));
+
+    // The Titles mode changes the plate's colour.
+    d.space.mode = ZEVFrontModeTitles;
+    const QImage titles = paintTitle(v);
+    EXPECT_EQ(v->titleView()->cellRedraws(), drawn + 2);
+    EXPECT_TRUE(near(titles.pixelColor(4, midY), palette.colour(ZEVColourRole::FuturActif)));
+
+    // Leaving the future for the present changes it again.
+    v->setSiFutur(false);
+    v->setSiActif(true);
+    const QImage present = paintTitle(v);
+    EXPECT_NE(present, titles);
+
+    // Deselected: the plate goes, and the cell is again the plain one.
+    d.space.titles.clear();
+    d.space.mode = ZEVFrontModeIcons;
+    v->setSiActif(false);
+    v->setSiFutur(true);
+    EXPECT_EQ(paintTitle(v), plain);
+}
+
+TEST(ZEVItemTitleCell, DrawnAgainForAnotherPixelRatioOrWidthAndSharpAtEach)
+{
+    Desk d;
+    ZEVItemView* v = d.desk.add(d.objects.objet(10), {50, 55, 100, 0});
+    v->setItemTitle(QStringLiteral("Report"));
+    const QImage one = paintTitle(v);
+    const QImage two = paintTitle(v, 2.0);
+    EXPECT_EQ(v->titleView()->cellRedraws(), 2);
+    // At twice the pixels the cell is drawn at twice the pixels, not blown up: the same as a
+    // straight drawing at that ratio.
+    QImage straight(two.size(), QImage::Format_ARGB32_Premultiplied);
+    straight.setDevicePixelRatio(2.0);
+    straight.fill(Qt::transparent);
+    {
+        QPainter p(&straight);
+        QFont font = ZEVItemTitleText::font();
+        QStaticText text(QStringLiteral("Report"));
+        text.setTextFormat(Qt::PlainText);
+        text.prepare(QTransform(), font);
+        ZEVItemTitleLook look;
+        look.size = v->titleView()->boundingRect().size();
+        look.text = d.viewer->palette().colour(v->titleColours()->text).rgba();
+        look.shadow = v->titleColours()->shadow;
+        ZEVItemTitleCell::draw(p, text, font, look);
+    }
+    int differing = 0;
+    for (int y = 0; y < two.height(); ++y)
+        for (int x = 0; x < two.width(); ++x)
+            differing += !near(two.pixelColor(x, y), straight.pixelColor(x, y));
+    // Pixel rounding of the blit's place may shift an edge; the glyphs themselves match.
+    EXPECT_LT(differing, two.width() * two.height() / 50);
+    EXPECT_NE(one.size(), two.size());
+
+    // A narrower cell cuts the title and draws it again.
+    v->setIconPosition({50, 55, 40, 0}, 0);
+    paintTitle(v);
+    EXPECT_EQ(v->titleView()->cellRedraws(), 3);
+}
