@@ -453,7 +453,7 @@ TEST_F(OpeningObjects, ShowOriginalCallsTheFileManagerOnTheBusAndWithoutOneOpens
     // No file manager on the bus yet: the folder opens.
     chooseFromMenu(v, QStringLiteral("Show Original"));
     // The bus answers from its own thread: waited for, not counted in turns.
-    QTest::qWaitFor([&] { pump(1); return !catcher.urls.isEmpty(); }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return !catcher.urls.isEmpty(); }, 10000));
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(home + "/papers"));
 
@@ -462,7 +462,7 @@ TEST_F(OpeningObjects, ShowOriginalCallsTheFileManagerOnTheBusAndWithoutOneOpens
     ASSERT_TRUE(fm.registerService(QString::fromLatin1(SystemDesktop::kService)));
     ASSERT_TRUE(fm.registerVirtualObject(QString::fromLatin1(SystemDesktop::kPath), &manager));
     chooseFromMenu(v, QStringLiteral("Show Original"));
-    QTest::qWaitFor([&] { pump(1); return !manager.calls.empty(); }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return !manager.calls.empty(); }, 10000));
     ASSERT_EQ(manager.calls.size(), 1u);
     EXPECT_EQ(manager.calls[0].member(), QStringLiteral("ShowItems"));
     EXPECT_EQ(manager.calls[0].arguments().value(0).toStringList(),
@@ -470,7 +470,7 @@ TEST_F(OpeningObjects, ShowOriginalCallsTheFileManagerOnTheBusAndWithoutOneOpens
     pump();
     EXPECT_EQ(catcher.urls.size(), 1) << "no folder opened this time";
     chooseFromMenu(v, QStringLiteral("Get Info"));
-    QTest::qWaitFor([&] { pump(1); return manager.calls.size() >= 2; }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return manager.calls.size() >= 2; }, 10000));
     ASSERT_EQ(manager.calls.size(), 2u);
     EXPECT_EQ(manager.calls[1].member(), QStringLiteral("ShowItemProperties"));
     fm.unregisterObject(QString::fromLatin1(SystemDesktop::kPath));
