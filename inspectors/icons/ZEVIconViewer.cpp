@@ -136,6 +136,8 @@ void ZEVIconViewer::updateMenuMacForMode(int frontMode)
 {
     if (frontMode < ZEVFrontModeIcons || frontMode > ZEVFrontModeLinks)
         return;
+    // The front layer asks whether or not the panel was ever opened.
+    capturerLesMenus();
     const auto items = space_.selections().selectedItemsForFrontMode();
     const bool objets = items && !items->empty();
     bool liens = false;
