@@ -5,9 +5,11 @@
 #include "engine/KELServeurDeLiens.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "runtime/Log.h"
+#include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -40,17 +42,25 @@ void ZEVLinkViewer::userDelete()
         std::vector<KELId> liens;
     };
     std::vector<Paire> paires;
+    KELICurseur* actif = space_.actifCurseur() ? space_.actifCurseur() : space_.tlCurseur();
     for (ZEVLinkPair* l : *links) {
         auto* row = dynamic_cast<ZEVLinkObject*>(l);
         if (!row)
             continue;
         Paire p{row->parentInt(), row->enfantInt(), {}};
+        // The row holds only the intervals of the visible range; the pair is all of them.
+        std::unordered_set<KELId> vus;
         for (KELI* lien : row->lienConnexions())
-            p.liens.push_back(lien->idInt());
+            if (vus.insert(lien->idInt()).second)
+                p.liens.push_back(lien->idInt());
+        if (const KELIds ids = KELServeurDeLiens::LiensNumDuParentIntRelInt(p.parent, KELRELATION_LINK_VIEWER))
+            for (KELId id : *ids)
+                if (KELI* lien = KELServeurDeLiens::LienForInt(id, actif);
+                    lien && lien->enfantInt() == p.enfant && vus.insert(id).second)
+                    p.liens.push_back(id);
         paires.push_back(std::move(p));
         space_.selections().deselectLinkObject(row);
     }
-    KELICurseur* actif = space_.actifCurseur() ? space_.actifCurseur() : space_.tlCurseur();
     for (const Paire& p : paires) {
         for (KELId id : p.liens) {
             if (KELI* lien = KELServeurDeLiens::LienForInt(id, actif))
