@@ -147,7 +147,8 @@ void ZEVIconViewer::updateMenuMacForMode(int frontMode)
                 if (const auto l = model->linksForFrontMode())
                     liens = !l->empty();
     const bool choix = objets || liens;
-    for (MenuItem m : {MacCut, MacCopy, MacRecallNow, MacRetainNow, MacReleaseNow, MacForgetNow, MacRetainSearch,
+    // Cut and Copy are the focused view's own and stay as it set them.
+    for (MenuItem m : {MacRecallNow, MacRetainNow, MacReleaseNow, MacForgetNow, MacRetainSearch,
                        MacReleaseSearch, MacForgetSearch, MacCleanAndRecall, MacCleanAndRecallBack, MacCleanAndReplace})
         if (QAction* a = menuItem(m))
             a->setEnabled(choix);
