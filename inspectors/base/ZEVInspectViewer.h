@@ -191,6 +191,8 @@ protected:
     // Whether the panel's table had a selected presence interval, which the Escape step then
     // deselects.
     virtual bool deselectLego();
+    // Finds the main-menu items again; a kind that sets them before its panel is built asks it.
+    void capturerLesMenus();
 
     ZEVSpaceController& space_;
     KELId currentChannelInt_ = 0;
@@ -199,7 +201,6 @@ protected:
     ZEVDeskViewer* deskViewer_ = nullptr;
 
 private:
-    void capturerLesMenus();
     void slideStep(int step);
     void raise();
     // The Escape step's move of the visible range; true when the step ends there.

@@ -40,6 +40,9 @@ public:
     bool spaceBrowsing() override { return spaceBrowsing_; }
     void setSpaceBrowsing(bool browsing) override { spaceBrowsing_ = browsing; }
     void majInspectView() override;
+    // The list's own Deselect: the panel's field follows the selection; the rows stay, since the
+    // selected row is the Space's Channel.
+    void userDeselect() override { majInspectField(); }
 
     // ---- ZEVChannelClassOwner ----
     void moteurChangeChannel() override { majInspectView(); }

@@ -35,6 +35,13 @@ public:
     void userDelete() override;
     // The first Object of the mode's selection shown in the file manager.
     void userShowOriginal() override;
+    // The Search cursor to the previous or next change of the mode's selected Objects while the
+    // tracks are open, else of the desk; with `siSame` only within the current Space. True when
+    // the step showed the Now cursor instead; a beep and false when there is no such change.
+    bool userGotoPreviousItemSiSame(bool siSame) override { return allerAuChangement(true, siSame); }
+    bool userGotoNextItemSiSame(bool siSame) override { return allerAuChangement(false, siSame); }
+    // The main menu's Object and Edit items enabled by the mode's selection (0 to 3).
+    void updateMenuMacForMode(int frontMode) override;
     void channelDidChangeWithIdentityInt(KELId identityInt) override
     {
         ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);
@@ -45,6 +52,8 @@ protected:
     std::unique_ptr<ZEVInspectView> creerInspectView() override { return std::make_unique<ZEVIconView>(*this); }
 
 private:
+    bool allerAuChangement(bool versLePasse, bool siSame);
+
     ZEVIconClass model_;
 };
 

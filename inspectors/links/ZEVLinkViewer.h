@@ -17,6 +17,9 @@ public:
     ZEVLinkClass& model() { return model_; }
     ZEVInspectClass* inspectClass() override { return &model_; }
     void buttonInspectCancel() override { fermerParLaBarre(); }
+    // The front mode's link pairs forgotten for good: every link of each pair, its drawn line on
+    // both desks and its row; a beep when the mode gives none.
+    void userDelete() override;
 
     void channelDidChangeWithIdentityInt(KELId identityInt) override;
 

@@ -106,6 +106,10 @@ class ZEVIconViewerServices {
 public:
     virtual ~ZEVIconViewerServices() = default;
     virtual ZEVIconClassServices* iconClass() = 0;
+    // The Search cursor to the previous or next change (`siSame`: within the current Space);
+    // true when the step showed the Now cursor instead.
+    virtual bool userGotoPreviousItemSiSame(bool siSame) = 0;
+    virtual bool userGotoNextItemSiSame(bool siSame) = 0;
 };
 
 class ZEVLinkViewerServices {
