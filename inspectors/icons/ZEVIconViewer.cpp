@@ -146,6 +146,9 @@ void ZEVIconViewer::updateMenuMacForMode(int frontMode)
             if (auto* model = dynamic_cast<ZEVLinkClass*>(lv->linkClass()))
                 if (const auto l = model->linksForFrontMode())
                     liens = !l->empty();
+    // The selection's own links count too, whether or not the Links model lists them yet.
+    if (frontMode == ZEVFrontModeLinks && !space_.selections().selectedLinks().empty())
+        liens = true;
     const bool choix = objets || liens;
     // Cut and Copy are the focused view's own and stay as it set them.
     for (MenuItem m : {MacRecallNow, MacRetainNow, MacReleaseNow, MacForgetNow, MacRetainSearch,
@@ -156,7 +159,7 @@ void ZEVIconViewer::updateMenuMacForMode(int frontMode)
     for (MenuItem m : {MacOpen, MacMoveTo, MacMoveToSpace, MacCopyTo, MacCopyToSpace, MacDuplicateTo,
                        MacDuplicateToSpace, MacShowOriginal})
         if (QAction* a = menuItem(m))
-            a->setEnabled(objets);
+            a->setEnabled(frontMode == ZEVFrontModeLinks ? liens : objets);
     // Adding, filtering and cleaning the whole desk ask for no selection.
     for (MenuItem m : {MacAdd, MacFilter, MacCleanAll})
         if (QAction* a = menuItem(m))
