@@ -116,83 +116,70 @@ void ZEVFrontViewer::userForget()
 
 // ---- on the desk ----
 
-void ZEVFrontViewer::menuEditRetain()
+namespace {
+// A time action over the mode's subset: the Objects it takes in the Icon, Title and Filter modes,
+// and the selected links in Link mode.
+struct TimeAction {
+    std::vector<KELI*> (ZEVSelections::*icons)();
+    std::vector<KELI*> (ZEVSelections::*titles)();
+    std::vector<KELI*> (ZEVSelections::*filters)();
+    void (ZEVItemViewer::*forItems)(const std::vector<KELI*>&);
+    void (ZEVItemViewer::*forLinks)();
+};
+
+constexpr TimeAction kRetain{&ZEVSelections::retainingSelectedIconItems, &ZEVSelections::retainingSelectedTitleItems,
+                             &ZEVSelections::retainingSelectedFilterItems, &ZEVItemViewer::userRetainIconForItems,
+                             &ZEVItemViewer::userRetainSelectedLinks};
+constexpr TimeAction kRelease{&ZEVSelections::releasingSelectedIconItems, &ZEVSelections::releasingSelectedTitleItems,
+                              &ZEVSelections::releasingSelectedFilterItems, &ZEVItemViewer::userReleaseIconForItems,
+                              &ZEVItemViewer::userReleaseSelectedLinks};
+// Forget takes what Release would: the Objects on the desk at the cursor's moment.
+constexpr TimeAction kForget{&ZEVSelections::releasingSelectedIconItems, &ZEVSelections::releasingSelectedTitleItems,
+                             &ZEVSelections::releasingSelectedFilterItems, &ZEVItemViewer::userForgetIconForItems,
+                             &ZEVItemViewer::userForgetSelectedLinks};
+
+void actOnModeSubset(ZEVItemViewer& iv, ZEVSelections& s, int mode, const TimeAction& a)
 {
     // One commit for the whole subset.
     KELChercheurDe::Ensemble lot;
-    ZEVSelections& s = space_.selections();
-    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur())) {
-        switch (currentFrontMode_) {
-        case ZEVFrontModeIcons:
-            iv->userRetainIconForItems(s.retainingSelectedIconItems());
-            break;
-        case ZEVFrontModeTitles:
-            iv->userRetainIconForItems(s.retainingSelectedTitleItems());
-            break;
-        case ZEVFrontModeFilters:
-            iv->userRetainIconForItems(s.retainingSelectedFilterItems());
-            break;
-        case ZEVFrontModeLinks:
-            iv->userRetainSelectedLinks();
-            break;
-        default:
-            break;
-        }
+    switch (mode) {
+    case ZEVFrontModeIcons:
+        (iv.*a.forItems)((s.*a.icons)());
+        break;
+    case ZEVFrontModeTitles:
+        (iv.*a.forItems)((s.*a.titles)());
+        break;
+    case ZEVFrontModeFilters:
+        (iv.*a.forItems)((s.*a.filters)());
+        break;
+    case ZEVFrontModeLinks:
+        (iv.*a.forLinks)();
+        break;
+    default:
+        break;
     }
+}
+} // namespace
+
+void ZEVFrontViewer::menuEditRetain()
+{
+    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur()))
+        actOnModeSubset(*iv, space_.selections(), currentFrontMode_, kRetain);
     displaySelectionView();
 }
 
 void ZEVFrontViewer::menuEditRelease()
 {
-    // One commit for the whole subset.
-    KELChercheurDe::Ensemble lot;
-    ZEVSelections& s = space_.selections();
-    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur())) {
-        switch (currentFrontMode_) {
-        case ZEVFrontModeIcons:
-            iv->userReleaseIconForItems(s.releasingSelectedIconItems());
-            break;
-        case ZEVFrontModeTitles:
-            iv->userReleaseIconForItems(s.releasingSelectedTitleItems());
-            break;
-        case ZEVFrontModeFilters:
-            iv->userReleaseIconForItems(s.releasingSelectedFilterItems());
-            break;
-        case ZEVFrontModeLinks:
-            iv->userReleaseSelectedLinks();
-            break;
-        default:
-            break;
-        }
-    }
+    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur()))
+        actOnModeSubset(*iv, space_.selections(), currentFrontMode_, kRelease);
     space_.majWindowTitle();
     displaySelectionView();
 }
 
 void ZEVFrontViewer::menuEditForget()
 {
-    // One commit for the whole subset.
-    KELChercheurDe::Ensemble lot;
-    // Forget takes what Release would: the Objects on the desk at the cursor's moment.
-    ZEVSelections& s = space_.selections();
-    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur())) {
-        switch (currentFrontMode_) {
-        case ZEVFrontModeIcons:
-            iv->userForgetIconForItems(s.releasingSelectedIconItems());
-            break;
-        case ZEVFrontModeTitles:
-            iv->userForgetIconForItems(s.releasingSelectedTitleItems());
-            break;
-        case ZEVFrontModeFilters:
-            iv->userForgetIconForItems(s.releasingSelectedFilterItems());
-            break;
-        case ZEVFrontModeLinks:
-            iv->userForgetSelectedLinks();
-            break;
-        default:
-            break;
-        }
-    }
+    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur()))
+        actOnModeSubset(*iv, space_.selections(), currentFrontMode_, kForget);
     displaySelectionView();
 }
 
