@@ -263,22 +263,8 @@ void ZEVFrontViewer::menuForgetConnexion()
 }
 
 namespace {
-// One of the selections a line's two Objects join or leave together.
-struct ModeSelection {
-    bool (ZEVSelections::*is)(KELI*) const;
-    void (ZEVSelections::*deselect)(KELI*);
-    void (ZEVSelections::*multiSelect)(KELI*);
-};
-constexpr ModeSelection kIconSelection{&ZEVSelections::isIconSelectedForItem, &ZEVSelections::deselectIconForItem,
-                                       &ZEVSelections::multiSelectIconForItem};
-constexpr ModeSelection kTitleSelection{&ZEVSelections::isTitleSelectedForItem, &ZEVSelections::deselectTitleForItem,
-                                        &ZEVSelections::multiSelectTitleForItem};
-constexpr ModeSelection kFilterSelection{&ZEVSelections::isFilterSelectedForItem,
-                                         &ZEVSelections::deselectFilterForItem,
-                                         &ZEVSelections::multiSelectFilterForItem};
-
 // Both ends selected: both leave; else both join and come to the front.
-void toggleConnexionEnds(ZEVSpaceController& space, ZEVItemConnexion* c, const ModeSelection& m)
+void toggleConnexionEnds(ZEVSpaceController& space, ZEVItemConnexion* c, const ZEVModeSelection& m)
 {
     if (!c)
         return;

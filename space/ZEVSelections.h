@@ -273,4 +273,27 @@ private:
     ScheduledTarget guard_{this};
 };
 
+// One of the per-mode selections, for code that toggles an Object in whichever one it is given.
+struct ZEVModeSelection {
+    bool (ZEVSelections::*is)(KELI*) const;
+    void (ZEVSelections::*deselect)(KELI*);
+    void (ZEVSelections::*multiSelect)(KELI*);
+
+    // Out of the selection when in it, else added to it.
+    void toggle(ZEVSelections& s, KELI* item) const { (s.*is)(item) ? (s.*deselect)(item) : (s.*multiSelect)(item); }
+};
+
+inline constexpr ZEVModeSelection kIconSelection{&ZEVSelections::isIconSelectedForItem,
+                                                 &ZEVSelections::deselectIconForItem,
+                                                 &ZEVSelections::multiSelectIconForItem};
+inline constexpr ZEVModeSelection kTitleSelection{&ZEVSelections::isTitleSelectedForItem,
+                                                  &ZEVSelections::deselectTitleForItem,
+                                                  &ZEVSelections::multiSelectTitleForItem};
+inline constexpr ZEVModeSelection kFilterSelection{&ZEVSelections::isFilterSelectedForItem,
+                                                   &ZEVSelections::deselectFilterForItem,
+                                                   &ZEVSelections::multiSelectFilterForItem};
+inline constexpr ZEVModeSelection kNodeSelection{&ZEVSelections::isNodeSelectedForItem,
+                                                 &ZEVSelections::deselectNodeForItem,
+                                                 &ZEVSelections::multiSelectNodeForItem};
+
 } // namespace tallomer

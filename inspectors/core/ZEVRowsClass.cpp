@@ -802,45 +802,21 @@ void ZEVRowsClass::tableViewSearchingDidFinish(ZEVTableView&) { searchingDidFini
 // ---------------------------------------------------------------------------------------------
 // Row commands
 
-void ZEVRowsClass::selectIconInTableView(ZEVTableView&)
+void ZEVRowsClass::toggleRowInSelection(const ZEVModeSelection& m, bool redraw)
 {
     KELI* item = rightMenuItem();
     if (!item)
         return;
-    ZEVSelections& s = space_.selections();
-    s.isIconSelectedForItem(item) ? s.deselectIconForItem(item) : s.multiSelectIconForItem(item);
+    m.toggle(space_.selections(), item);
+    if (redraw)
+        if (ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif()); desk && desk->deskView())
+            desk->deskView()->update();
 }
 
-void ZEVRowsClass::selectTitleInTableView(ZEVTableView&)
-{
-    KELI* item = rightMenuItem();
-    if (!item)
-        return;
-    ZEVSelections& s = space_.selections();
-    s.isTitleSelectedForItem(item) ? s.deselectTitleForItem(item) : s.multiSelectTitleForItem(item);
-}
-
-void ZEVRowsClass::selectNodeInTableView(ZEVTableView&)
-{
-    KELI* item = rightMenuItem();
-    if (!item)
-        return;
-    ZEVSelections& s = space_.selections();
-    s.isNodeSelectedForItem(item) ? s.deselectNodeForItem(item) : s.multiSelectNodeForItem(item);
-    if (ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif()); desk && desk->deskView())
-        desk->deskView()->update();
-}
-
-void ZEVRowsClass::selectFilterInTableView(ZEVTableView&)
-{
-    KELI* item = rightMenuItem();
-    if (!item)
-        return;
-    ZEVSelections& s = space_.selections();
-    s.isFilterSelectedForItem(item) ? s.deselectFilterForItem(item) : s.multiSelectFilterForItem(item);
-    if (ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif()); desk && desk->deskView())
-        desk->deskView()->update();
-}
+void ZEVRowsClass::selectIconInTableView(ZEVTableView&) { toggleRowInSelection(kIconSelection, false); }
+void ZEVRowsClass::selectTitleInTableView(ZEVTableView&) { toggleRowInSelection(kTitleSelection, false); }
+void ZEVRowsClass::selectNodeInTableView(ZEVTableView&) { toggleRowInSelection(kNodeSelection, true); }
+void ZEVRowsClass::selectFilterInTableView(ZEVTableView&) { toggleRowInSelection(kFilterSelection, true); }
 
 namespace {
 // The Objects a row's link command joins the row's Object with, by the front mode.

@@ -29,6 +29,7 @@ class KELIElemRelation;
 namespace tallomer {
 
 class ZEVTableView;
+struct ZEVModeSelection;
 
 // Which rows a list holds: those present in the Now window, in the Search window, or in the
 // timeline's visible span.
@@ -113,6 +114,8 @@ public:
     void selectTitleInTableView(ZEVTableView& table) override;
     void selectNodeInTableView(ZEVTableView& table) override;
     void selectFilterInTableView(ZEVTableView& table) override;
+    // The right-clicked row's Object in or out of that selection; the desk redrawn when asked.
+    void toggleRowInSelection(const ZEVModeSelection& m, bool redraw);
     void linkSelectionInTableView(ZEVTableView& table) override;
     void unlinkSelectionInTableView(ZEVTableView& table) override;
     void openSelectionInTableView(ZEVTableView&) override {}
