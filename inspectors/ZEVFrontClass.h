@@ -112,6 +112,8 @@ public:
     std::unique_ptr<QMimeData> mimeDataForItems(const std::vector<KELI*>& items, bool forDrag);
     // The Objects of the rows, in row order.
     std::vector<KELI*> itemsForRows(const std::vector<int>& rows) const;
+    // The Objects of the table's selected rows, in row order.
+    std::vector<KELI*> selectedItemsInTableView(ZEVTableView& table) const;
 
     // ---- a foreign drag over the Objects list ----
     // The drag's pointer is over `row` at `x` of a table `width` points wide (the date under it
@@ -139,10 +141,11 @@ public:
     void openSelectionInTableView(ZEVTableView&) override {}
     void findInChannelsInTableView(ZEVTableView&) override {}
     void showOriginalInTableView(ZEVTableView&) override {}
-    void moveToInTableView(ZEVTableView&) override {}
-    void moveToSpaceInTableView(ZEVTableView&) override {}
-    void copyToInTableView(ZEVTableView&) override {}
-    void copyToSpaceInTableView(ZEVTableView&) override {}
+    // The four transfer actions hand the selected rows' Objects to the transfer queue.
+    void moveToInTableView(ZEVTableView& table) override;
+    void moveToSpaceInTableView(ZEVTableView& table) override;
+    void copyToInTableView(ZEVTableView& table) override;
+    void copyToSpaceInTableView(ZEVTableView& table) override;
     void duplicateToInTableView(ZEVTableView&) override {}
     void duplicateToSpaceInTableView(ZEVTableView&) override {}
     void archiveToSpaceInTableView(ZEVTableView&) override {}
@@ -217,6 +220,13 @@ public:
     // a move; `releaseMoved`: a moved Object's icon is released at the viewer's cursor (it went
     // into a folder Object).
     void startTransfer(KELI* item, class ZEVItemViewer* viewer, const QString& folder, bool move, bool releaseMoved);
+
+    // The transfer queue's entry points: to a folder the user chooses in a panel, or into the
+    // Space's drop folder. Objects the queue cannot take are left alone.
+    void moveToForItems(const std::vector<KELI*>& items);
+    void copyToForItems(const std::vector<KELI*>& items);
+    void moveToSpaceForItems(const std::vector<KELI*>& items);
+    void copyToSpaceForItems(const std::vector<KELI*>& items);
 
     // Every job queued so far has ended (its result is still to be delivered on the main thread).
     void waitForTransfers() { pool_.waitForDone(); }

@@ -744,6 +744,11 @@ void ZEVFrontClass::selectItemsWithString(ZEVTableView&, const QString& text, in
 
 // ---- pasteboard ---------------------------------------------------------------------------------
 
+std::vector<KELI*> ZEVFrontClass::selectedItemsInTableView(ZEVTableView& table) const
+{
+    return itemsForRows(lignes(table.selectionModel()->selectedRows()));
+}
+
 std::vector<KELI*> ZEVFrontClass::itemsForRows(const std::vector<int>& rows) const
 {
     std::vector<KELI*> v;
