@@ -117,10 +117,9 @@ public:
     virtual void updateImage() = 0;
     virtual void showCadreStart() = 0;
     virtual void showCadreStop() = 0;
-    // The flicker and the stickers of an Object view come with its animations; until then the
-    // view shows neither.
-    virtual void flick() {}
-    virtual void addSticker(int code) {}
+    // The flicker that draws the eye to a view, and a sticker drawn over it by code.
+    virtual void flick() = 0;
+    virtual void addSticker(int code) = 0;
     // A web download of the Object: begun; the response came (a bar from 0 to 1 when
     // determinate, a busy one otherwise, in place of the icon); the fraction received; the end,
     // as a finish (the icon reloaded) or an error. After either the view is as before.

@@ -35,9 +35,9 @@ public:
     virtual KELDate spaceOutTimeForGoToTime(KELDate t, KELICurseur* curseur) = 0;
     virtual KELDate spaceOutTimeForCurseur(KELICurseur* curseur) = 0;
 
-    // The table of the front viewer's selection, from which presence intervals are dragged; the
-    // front layer's list answers it once it exists. Not owned.
-    virtual ZEVLegoSource* frontSelectionTable() { return nullptr; }
+    // The table of the front viewer's selection, from which presence intervals are dragged;
+    // nullptr while there is none. Not owned.
+    virtual ZEVLegoSource* frontSelectionTable() = 0;
     // The front layer redraws its view (link lines, lasso).
     virtual void displayFrontView() = 0;
     // The system beep.

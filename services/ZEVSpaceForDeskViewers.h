@@ -80,8 +80,8 @@ public:
     // The desk's background changed: the window title follows it (and the Channels inspector's
     // panel, once it exists).
     virtual void channelsSpaceDidChange() = 0;
-    // The Channels inspector's refresh: nothing to refresh until the inspector exists.
-    virtual void channelsMajInspectView() {}
+    // The Channels inspector shows the Channels' backgrounds: it refreshes when one changes.
+    virtual void channelsMajInspectView() = 0;
     // The Channels inspector's model selects that Channel (the Space switches to it when it is
     // not the current one); nothing while the model is not made.
     virtual void selectChannelInt(KELId channel) = 0;

@@ -424,10 +424,10 @@ public:
     virtual bool siShowDesktop() = 0;
     // The history of the places of the window (nullptr: a Space without history).
     virtual std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController& space) = 0;
-    // The main menu's state follows the active cursor, once there is a main menu.
-    virtual void actifCurseurDidChange() {}
-    // The main menu's commands; the arrows of the Space window reach them once it exists.
-    virtual void menuAction(ZEVSpaceMenuAction action) {}
+    // The main menu's state follows the active cursor.
+    virtual void actifCurseurDidChange() = 0;
+    // The main menu's commands, as the Space window's arrows send them.
+    virtual void menuAction(ZEVSpaceMenuAction action) = 0;
     virtual void closeProgressPanel() = 0;
     // The window is built and about to be shown for the first time: what it carries (the main
     // menu's bar) goes in now. A manager frames the window at the size it is shown with; a resize

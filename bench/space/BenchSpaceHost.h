@@ -80,6 +80,8 @@ public:
     void setActifCurseurColorSiNow(bool siNow) override { ressources_.setActifCurseurColorSiNow(siNow); }
     bool siShowDesktop() override { return false; }
     void closeProgressPanel() override {}
+    void actifCurseurDidChange() override {}
+    void menuAction(tallomer::ZEVSpaceMenuAction) override {}
     void showWelcome() override {}
     QCursor searchCursor() override { return QCursor(); }
     void userQuit() override {}

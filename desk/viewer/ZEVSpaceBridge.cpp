@@ -272,6 +272,11 @@ ZEVLegoSource* ZEVSpaceBridge::frontSelectionTable()
     ZEVFrontViewerServices* f = space_.frontViewer();
     return f ? f->selectionItemLegoSource() : nullptr;
 }
+void ZEVSpaceBridge::channelsMajInspectView()
+{
+    if (ZEVEntityViewer* channels = space_.channelViewer())
+        channels->updateInspectView();
+}
 void ZEVSpaceBridge::displayFrontView()
 {
     if (ZEVFrontViewerServices* f = space_.frontViewer())

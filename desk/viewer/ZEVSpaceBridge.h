@@ -42,6 +42,7 @@ public:
     int frontMode() override;
     ZEVFrontViewerServices* frontViewer() override;
     ZEVLegoSource* frontSelectionTable() override;
+    void channelsMajInspectView() override;
     KELICurseur* actifCurseur() override;
     KELICurseur* nowCurseur() override;
     void userChangeActifCurseur(KELICurseur* curseur) override;

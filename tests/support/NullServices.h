@@ -79,6 +79,7 @@ public:
     bool siGoToMode() override { return false; }
     KELDate outTimeForGoToTime(KELDate) override { return KELDateOuverte; }
     void displayFrontView() override {}
+    ZEVLegoSource* frontSelectionTable() override { return nullptr; }
     void beep() override {}
 };
 using NullDeskModelSpace = NullSelectionsT<NullDeskModelSpaceT<ZEVSpaceForDeskModels>>;
@@ -149,6 +150,7 @@ public:
     QPointF mouseLocationOutsideOfEventStream() override { return {}; }
     void mouseMovedInLocation(const QPointF&) override {}
     void channelsSpaceDidChange() override {}
+    void channelsMajInspectView() override {}
     void activateTallomer() override {}
     void activatePreviousApp() override {}
     QString titleForUid(const QString&) override { return QStringLiteral("? ?"); }
@@ -315,6 +317,8 @@ public:
     void setActifCurseurColorSiNow(bool) override {}
     bool siShowDesktop() override { return true; }
     void closeProgressPanel() override {}
+    void actifCurseurDidChange() override {}
+    void menuAction(ZEVSpaceMenuAction) override {}
     void spaceWindowWillShow(ZEVSpaceController&) override {}
     void showWelcome() override {}
     QCursor searchCursor() override { return QCursor(Qt::CrossCursor); }
