@@ -5,6 +5,7 @@
 // with the target follows the usual report.
 
 #include "bench/engine/SyntheticBases.h"
+#include "bench/ruler/BenchRulerHost.h"
 #include "bench/space/BenchSpaceHost.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
@@ -54,16 +55,7 @@ constexpr int kPas = 40;
 
 using benchspace::HorlogeVirtuelle;
 
-class Hote final : public benchspace::HoteNu {
-public:
-    using HoteNu::HoteNu;
-    std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices& r, ZEVSpaceController& s) override
-    {
-        const QString ressources =
-            QString::fromStdString(std::filesystem::path(TALLOMER_TEMPLATE_DB).parent_path().string());
-        return std::make_unique<ZEVRulerViewer>(r, s, ressources, nullptr);
-    }
-};
+using Hote = benchspace::HoteAvecRegle;
 
 struct Base {
     std::vector<KELId> channels;

@@ -5,6 +5,7 @@
 // usual report.
 
 #include "bench/engine/SyntheticBases.h"
+#include "bench/ruler/BenchRulerHost.h"
 #include "bench/space/BenchSpaceHost.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
@@ -52,17 +53,7 @@ constexpr int kPasParTour = 60;
 
 using benchspace::HorlogeVirtuelle;
 
-// The Space's host with the real ruler viewer: the table takes its scale from the strip.
-class Hote final : public benchspace::HoteNu {
-public:
-    using HoteNu::HoteNu;
-    std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices& r, ZEVSpaceController& s) override
-    {
-        const QString ressources =
-            QString::fromStdString(std::filesystem::path(TALLOMER_TEMPLATE_DB).parent_path().string());
-        return std::make_unique<ZEVRulerViewer>(r, s, ressources, nullptr);
-    }
-};
+using Hote = benchspace::HoteAvecRegle;
 
 // The Objects on the home Channel, each with its icon intervals spread over the hundred days
 // before `fin`.

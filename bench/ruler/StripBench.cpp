@@ -9,6 +9,7 @@
 
 #include "app/shared/KELSharedResources.h"
 #include "bench/engine/SyntheticBases.h"
+#include "bench/ruler/BenchRulerHost.h"
 #include "bench/space/BenchSpaceHost.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICc.h"
@@ -51,16 +52,7 @@ constexpr std::size_t kLiens = 100000;
 
 using benchspace::HorlogeVirtuelle;
 using benchspace::tempsProcesseur;
-// A Space with its ruler and nothing else: no desks, no inspectors, no front layer.
-class Hote final : public benchspace::HoteNu {
-public:
-    using HoteNu::HoteNu;
-    std::unique_ptr<ZEVRulerViewerServices> creerRulerViewer(ZEVRulerClassServices& r, ZEVSpaceController& s) override
-    {
-        const auto ressources = std::filesystem::path(TALLOMER_TEMPLATE_DB).parent_path();
-        return std::make_unique<ZEVRulerViewer>(r, s, QString::fromStdString(ressources.string()));
-    }
-};
+using Hote = benchspace::HoteAvecRegle;
 
 // Counts what the Search window tells, as a desk would be told.
 struct Compteur final : KELDelegueDeMaj {
