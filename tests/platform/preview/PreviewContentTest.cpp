@@ -1,5 +1,6 @@
 // What the preview shows of a file: its picture, its text, or its facts, whatever the file holds.
 
+#include "tests/support/HostilePictures.h"
 #include "platform/preview/PreviewContent.h"
 
 #include "tests/platform/PlatformFixture.h"
@@ -18,39 +19,6 @@ namespace {
 using preview::Content;
 
 constexpr double kSide = 400;
-
-QByteArray pngChunk(const char* type, const QByteArray& data)
-{
-    QByteArray body = QByteArray(type, 4) + data;
-    quint32 crc = 0xFFFFFFFFu;
-    for (unsigned char c : body) {
-        crc ^= c;
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    char be[4];
-    QByteArray out;
-    qToBigEndian(quint32(data.size()), be);
-    out.append(be, 4);
-    out.append(body);
-    qToBigEndian(crc ^ 0xFFFFFFFFu, be);
-    out.append(be, 4);
-    return out;
-}
-
-// A valid PNG header announcing w by h, followed by far too few pixels.
-QByteArray pngAnnouncing(quint32 w, quint32 h)
-{
-    char be[4];
-    QByteArray ihdr;
-    qToBigEndian(w, be);
-    ihdr.append(be, 4);
-    qToBigEndian(h, be);
-    ihdr.append(be, 4);
-    ihdr.append("\x08\x02\x00\x00\x00", 5);
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr) +
-           pngChunk("IDAT", QByteArray("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9)) + pngChunk("IEND", {});
-}
 
 QByteArray pngOf(QSize size, QColor colour)
 {

@@ -1,6 +1,7 @@
 // Pictures of files at an icon's size: the desktop's cache when it is the file's, else the file
 // decoded within bounds; and the pool that hands them back on the main thread.
 
+#include "tests/support/HostilePictures.h"
 #include "platform/thumbs/Thumbnails.h"
 #include "platform/pasteboard/BoundedImage.h"
 
@@ -133,43 +134,9 @@ TEST(Thumbnails, APdfShowsItsFirstPageAtTheFittedSize)
     EXPECT_TRUE(thumbs::renderedImage(tempFolder("pdf") + "/junk.pdf", 128).isNull());
 }
 
-// A chunk of a PNG: length, type, data and the CRC-32 over type and data.
-QByteArray pngChunk(const char* type, const QByteArray& data)
-{
-    QByteArray body = QByteArray(type, 4) + data;
-    quint32 crc = 0xFFFFFFFFu;
-    for (unsigned char c : body) {
-        crc ^= c;
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    char be[4];
-    QByteArray out;
-    qToBigEndian(quint32(data.size()), be);
-    out.append(be, 4);
-    out.append(body);
-    qToBigEndian(crc ^ 0xFFFFFFFFu, be);
-    out.append(be, 4);
-    return out;
-}
-
-// A PNG whose header announces w by h; a few bytes of pixels follow, far too few.
-QByteArray pngHeader(quint32 w, quint32 h)
-{
-    char be[4];
-    QByteArray ihdr;
-    qToBigEndian(w, be);
-    ihdr.append(be, 4);
-    qToBigEndian(h, be);
-    ihdr.append(be, 4);
-    ihdr.append("\x08\x02\x00\x00\x00", 5); // 8-bit RGB
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr) +
-           pngChunk("IDAT", QByteArray("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9)) + pngChunk("IEND", {});
-}
-
 TEST(Thumbnails, AHugeImageIsRefusedFromItsHeader)
 {
-    const QString path = writeFile(tempFolder("huge") + "/huge.png", pngHeader(60000, 60000));
+    const QString path = writeFile(tempFolder("huge") + "/huge.png", pngAnnouncing(60000, 60000));
     QImageReader probe(path);
     ASSERT_EQ(probe.size(), QSize(60000, 60000)) << "the header is a valid one";
     QElapsedTimer t;
