@@ -313,6 +313,7 @@ private:
     KELI* rightMenuItem_ = nullptr;
     ZEVLinkPair* rightMenuLink_ = nullptr;
     int rightColumn_ = -1;
+    KELId menuLegoId_ = 0;
     std::unique_ptr<QMenu> rowMenu_;
     std::unique_ptr<QMenu> legoMenu_;
     QPointer<ZEVTableView> menuTable_;

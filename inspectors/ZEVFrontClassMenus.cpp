@@ -9,6 +9,7 @@
 #include "desk/model/ZEVItemOptions.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "objects/viewer/ZEVItemViewerHost.h"
@@ -22,6 +23,9 @@
 #include <QAction>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QWidgetAction>
 #include <QPixmap>
 
 namespace tallomer {
@@ -114,8 +118,27 @@ void ZEVFrontClass::buildRowMenu()
     };
     using A = ZEVTableMenuAction;
     constexpr A none = A::Count;
-    // The header names the row; choosing it does nothing.
-    add(m, kTagHeader, QString(), none)->setEnabled(false);
+    // The header names the row beside its picture at full size; choosing it does nothing. Its
+    // action keeps the text and icon, which the widget shows.
+    auto* header = new QWidgetAction(m);
+    header->setProperty("tag", qlonglong(kTagHeader));
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(8, 4, 8, 4);
+    auto* image = new QLabel(row);
+    image->setObjectName(QStringLiteral("headerImage"));
+    image->setFixedSize(kHeaderImageSize, kHeaderImageSize);
+    image->setAlignment(Qt::AlignCenter);
+    auto* title = new QLabel(row);
+    title->setObjectName(QStringLiteral("headerTitle"));
+    layout->addWidget(image);
+    layout->addWidget(title, 1);
+    header->setDefaultWidget(row);
+    connect(header, &QAction::changed, row, [header, image, title] {
+        title->setText(header->text());
+        image->setPixmap(header->icon().pixmap(QSize(kHeaderImageSize, kHeaderImageSize)));
+    });
+    m->addAction(header);
     m->addSeparator();
     add(m, 0, QStringLiteral("Open"), A::Open);
     QMenu* openWith = m->addMenu(QStringLiteral("Open With"));
@@ -156,9 +179,13 @@ void ZEVFrontClass::buildLegoMenu()
     legoMenu_->setObjectName(QStringLiteral("FrontLegoMenu"));
     QAction* del = legoMenu_->addAction(QStringLiteral("Delete Interval"));
     del->setProperty("tag", qlonglong(kTagDeleteLego));
+    // The interval the menu was opened on, woken again by id: the list's selected interval may be
+    // cleared meanwhile (a selection of several rows rewritten as the menu closes), and one
+    // forgotten meanwhile is simply gone.
     connect(del, &QAction::triggered, this, [this] {
-        if (menuTable_)
-            menuTable_->menuAction(ZEVTableMenuAction::DeleteLego);
+        KELI* lego = menuLegoId_ ? KELServeurDeLiens::LienForInt(menuLegoId_, space_.tlCurseur()) : nullptr;
+        if (menuTable_ && lego)
+            deleteLego(lego, *menuTable_);
     });
     QAction* duration = legoMenu_->addAction(QString());
     duration->setProperty("tag", qlonglong(kTagDuration));
@@ -377,6 +404,7 @@ QMenu* ZEVFrontClass::updateLegoMenu(QMenu*, ZEVTableView& table, KELI* lego)
         buildLegoMenu();
     QMenu* m = legoMenu_.get();
     menuTable_ = &table;
+    menuLegoId_ = lego->idInt();
     QAction* del = menuItem(m, kTagDeleteLego);
     if (!siItemList(table))
         del->setText(QStringLiteral("Delete Link Interval"));

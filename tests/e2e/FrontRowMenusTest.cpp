@@ -215,5 +215,37 @@ TEST_F(FrontRowMenus, ARightClickOnASelectedIntervalDeletesThatIntervalOnlyAndCo
     EXPECT_TRUE(report.contains("\nTotal = ")) << report.toStdString();
 }
 
+TEST_F(FrontRowMenus, TheMenuOfAnObjectsOnlyIntervalRemovesTheObjectForGood)
+{
+    start();
+    // Two rows selected, as a select-all leaves them: the menu still acts on the interval it was
+    // opened on when the list's selection is rewritten as the menu closes.
+    auto items = placeAndSelect({"delta.txt", "epsilon.txt"});
+    KELI* delta = items["delta.txt"];
+    ASSERT_NE(delta, nullptr);
+    const KELId id = delta->idInt();
+    advance(1800);
+    ASSERT_EQ(list()->numberOfRows(), 2);
+    const int row = rowOf(delta);
+    std::vector<KELI*> legos = front()->frontClass()->legosForRow(*list(), row);
+    ASSERT_EQ(legos.size(), 1u);
+    list()->setFocus(Qt::OtherFocusReason);
+    pump();
+    const QPoint on = pointOnLego(row, legos[0]);
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, on);
+    pump();
+    QMenu* m = rightClick(on);
+    ASSERT_NE(m, nullptr);
+    QAction* del = tagged(m, 70);
+    ASSERT_NE(del, nullptr);
+    EXPECT_EQ(del->text(), "Remove Object");
+    choose(m, del);
+    advance(1.0);
+    EXPECT_EQ(spans(delta).first, 0) << "no live icon link is left";
+    EXPECT_EQ(nowDesk()->itemViewForItem(delta), nullptr);
+    EXPECT_TRUE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(id, space()->nowCurseur())));
+    EXPECT_EQ(spans(items["epsilon.txt"]), std::make_pair(1, 1)) << "the other row's Object stays";
+}
+
 } // namespace
 } // namespace e2e
