@@ -304,6 +304,7 @@ private:
     // The side the clicked column designates: the pair's child past the sixth column, its parent
     // before; the Object itself in the Objects list.
     KELI* rightSideItem() const;
+    void dropStaleMenuLink();
     void updateHandleItems(QMenu* menu, KELI* item);
     void updateHeaderImage(KELI* item);
     void endRowMenu(QMenu* menu, const QString& filterTitle);

@@ -43,6 +43,14 @@ KELI* ZEVFrontClass::rightSideItem() const
 
 void ZEVFrontClass::redraw(ZEVTableView& table) { table.viewport()->update(); }
 
+void ZEVFrontClass::dropStaleMenuLink()
+{
+    // The pair is the list's: once the list no longer holds it, it may be gone.
+    if (rightMenuLink_ && std::none_of(linkElements_.begin(), linkElements_.end(),
+                                       [this](const ZEVTableElement& e) { return e.pair == rightMenuLink_; }))
+        rightMenuLink_ = nullptr;
+}
+
 int ZEVFrontClass::liveIconLinkCount(KELId itemInt)
 {
     if (!itemInt)
@@ -62,6 +70,7 @@ int ZEVFrontClass::liveIconLinkCount(KELId itemInt)
 
 void ZEVFrontClass::openSelectionInTableView(ZEVTableView&)
 {
+    dropStaleMenuLink();
     ZEVItemViewer* viewer = space_.itemViewerForCurseur(space_.actifCurseur());
     if (!viewer)
         return;
@@ -76,6 +85,7 @@ void ZEVFrontClass::openSelectionInTableView(ZEVTableView&)
 
 void ZEVFrontClass::findInChannelsInTableView(ZEVTableView&)
 {
+    dropStaleMenuLink();
     // The Icons inspector's find over every Channel is not built yet; until it is, the request is
     // refused audibly rather than silently.
     if (rightMenuItem_ && !rightMenuLink_)
@@ -84,6 +94,7 @@ void ZEVFrontClass::findInChannelsInTableView(ZEVTableView&)
 
 void ZEVFrontClass::showOriginalInTableView(ZEVTableView&)
 {
+    dropStaleMenuLink();
     KELI* item = rightSideItem();
     ZEVItemViewer* viewer = space_.itemViewerForCurseur(space_.actifCurseur());
     if (item && viewer)
@@ -94,6 +105,7 @@ void ZEVFrontClass::showOriginalInTableView(ZEVTableView&)
 
 void ZEVFrontClass::releaseSelectionInTableView(ZEVTableView& table)
 {
+    dropStaleMenuLink();
     KELICurseur* actif = space_.actifCurseur();
     if (rightMenuLink_) {
         if (ZEVItemClass* ic = space_.itemClassForCurseur(actif))
@@ -106,6 +118,7 @@ void ZEVFrontClass::releaseSelectionInTableView(ZEVTableView& table)
 
 void ZEVFrontClass::forgetSelectionInTableView(ZEVTableView&)
 {
+    dropStaleMenuLink();
     ZEVItemViewer* viewer = space_.itemViewerForCurseur(space_.actifCurseur());
     if (!viewer)
         return;
@@ -117,6 +130,7 @@ void ZEVFrontClass::forgetSelectionInTableView(ZEVTableView&)
 
 void ZEVFrontClass::retainSelectionInTableView(ZEVTableView&)
 {
+    dropStaleMenuLink();
     ZEVItemViewer* viewer = space_.itemViewerForCurseur(space_.actifCurseur());
     if (!viewer)
         return;
@@ -163,6 +177,7 @@ void ZEVFrontClass::recallAtCurseur(KELICurseur* curseur)
 
 void ZEVFrontClass::recallSelectionInTableView(ZEVTableView& table)
 {
+    dropStaleMenuLink();
     recallAtCurseur(space_.actifCurseur());
     if (!rightMenuLink_)
         redraw(table);
@@ -170,6 +185,7 @@ void ZEVFrontClass::recallSelectionInTableView(ZEVTableView& table)
 
 void ZEVFrontClass::recallNowSelectionInTableView(ZEVTableView& table)
 {
+    dropStaleMenuLink();
     recallAtCurseur(space_.nowCurseur());
     if (!rightMenuLink_)
         redraw(table);
@@ -211,12 +227,21 @@ void ZEVFrontClass::toggleSelection(int family)
         (s.*((s.*f.is)(item) ? f.deselect : f.add))(item);
 }
 
-void ZEVFrontClass::selectIconInTableView(ZEVTableView&) { toggleSelection(0); }
+void ZEVFrontClass::selectIconInTableView(ZEVTableView&) 
+{
+    dropStaleMenuLink();
+    toggleSelection(0);
+}
 
-void ZEVFrontClass::selectTitleInTableView(ZEVTableView&) { toggleSelection(1); }
+void ZEVFrontClass::selectTitleInTableView(ZEVTableView&) 
+{
+    dropStaleMenuLink();
+    toggleSelection(1);
+}
 
 void ZEVFrontClass::selectNodeInTableView(ZEVTableView&)
 {
+    dropStaleMenuLink();
     if (rightMenuLink_)
         space_.selections().deselectLinkObject(rightMenuLink_);
     else
@@ -225,6 +250,7 @@ void ZEVFrontClass::selectNodeInTableView(ZEVTableView&)
 
 void ZEVFrontClass::selectFilterInTableView(ZEVTableView&)
 {
+    dropStaleMenuLink();
     ZEVSelections& s = space_.selections();
     if (KELI* item = rightSideItem()) {
         if (s.isFilterSelectedForItem(item))
@@ -286,6 +312,7 @@ QStringList ZEVFrontClass::timeTrackingLines(const QString& title, KELDate perio
 
 void ZEVFrontClass::copyDurationsInTableView(ZEVTableView&)
 {
+    dropStaleMenuLink();
     // A pair has no single Object to account for: the report is an Object's only.
     KELI* item = rightMenuLink_ ? nullptr : rightMenuItem_;
     KELIContexte* ctx = space_.tlContexte();
