@@ -6,6 +6,7 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVModelSupport.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
@@ -155,8 +156,34 @@ TEST_F(FrontRowMenus, ARightClickOnARowPopsItsMenuAndReleaseEndsTheIconAtTheCurs
     EXPECT_EQ(tagged(m, 4)->text(), "Recall Object");
     EXPECT_TRUE(tagged(m, 4)->isEnabled());
     EXPECT_FALSE(tagged(m, 2)->isEnabled());
-    m->close();
-    pump();
+    advance(60);
+    choose(m, tagged(m, 4));
+    advance(1.0);
+    EXPECT_EQ(spans(alpha), std::make_pair(2, 1)) << "recalled: a new icon link from now on";
+}
+
+TEST_F(FrontRowMenus, RecallOfAnObjectThatNeverLayOnADeskPlacesANewIconToTheEndOfTheSpace)
+{
+    start();
+    ZEVSpaceController& s = *space();
+    KELI* note = s.itemClassForCurseur(s.nowCurseur())->creerItemWithChannelInt(s.currentChannelInt(), "note", "zevp", "", 0);
+    ASSERT_NE(note, nullptr);
+    ASSERT_EQ(spans(note), std::make_pair(0, 0));
+    s.selections().selectIconForItemSet({note}, nullptr);
+    front()->userShowTracks();
+    advance(1.0);
+    ASSERT_EQ(list()->numberOfRows(), 1);
+    QMenu* m = rightClick(titlePoint(0));
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(tagged(m, 4)->text(), "Recall Object");
+    const double at = s.nowCurseur()->now();
+    choose(m, tagged(m, 4));
+    advance(1.0);
+    const Rows links = iconLinks(std::to_string(note->idInt()));
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_NEAR(std::stod(links.at(0, 0)), at, 2.0);
+    EXPECT_GE(std::stod(links.at(0, 1)), 4503599627370496.0) << "the present Space has no end";
+    EXPECT_NE(nowDesk()->itemViewForItem(note), nullptr);
 }
 
 TEST_F(FrontRowMenus, ARightClickOnASelectedIntervalDeletesThatIntervalOnlyAndCopyDurationsReports)
