@@ -15,6 +15,7 @@
 #include "inspectors/table/ZEVTableView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
+#include "platform/thumbs/Thumbnails.h"
 #include "space/ZEVSelections.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
@@ -272,6 +274,32 @@ TEST_F(FrontRowMenus, TheMenuOfAnObjectsOnlyIntervalRemovesTheObjectForGood)
     EXPECT_EQ(nowDesk()->itemViewForItem(delta), nullptr);
     EXPECT_TRUE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(id, space()->nowCurseur())));
     EXPECT_EQ(spans(items["epsilon.txt"]), std::make_pair(1, 1)) << "the other row's Object stays";
+}
+
+TEST_F(FrontRowMenus, TheHeaderShowsTheTitleInQuotesAndAPictureOfTheFileFittedTo48)
+{
+    start();
+    // A picture twice as wide as high, and a title longer than 24 characters.
+    const QString name = QStringLiteral("a picture with a long name.png");
+    QImage wide(200, 100, QImage::Format_RGB32);
+    wide.fill(Qt::darkCyan);
+    ASSERT_TRUE(wide.save(home + "/" + name));
+    adapter()->addFilenames({home + "/" + name});
+    advance(1.0);
+    key(Qt::Key_A, Qt::ControlModifier);
+    front()->userShowTracks();
+    advance(1.0);
+    ASSERT_EQ(list()->numberOfRows(), 1);
+    QMenu* m = rightClick(titlePoint(0));
+    ASSERT_NE(m, nullptr);
+    QAction* header = tagged(m, 1);
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->text(), QStringLiteral("\"a picture with a long na\u2026\""));
+    thumbs::ThumbnailPool::shared()->waitForDone();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return header->icon().availableSizes().contains(QSize(48, 24)); }, 2000))
+        << "the picture comes from the pool, 48 wide and 24 high";
+    m->close();
+    pump();
 }
 
 } // namespace
