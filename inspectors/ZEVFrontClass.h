@@ -26,6 +26,7 @@
 #include <QColor>
 #include <QFont>
 #include <QIcon>
+#include <QMenu>
 #include <QPointer>
 
 #include <QObject>
@@ -39,6 +40,8 @@
 
 class KELI;
 class KELICurseur;
+class QAction;
+class QMenu;
 class QMimeData;
 
 namespace tallomer {
@@ -137,10 +140,12 @@ public:
     void refreshIndexOfSelectedRowsForTableView(ZEVTableView& table) override;
     bool siFilteredItem(const ZEVTableElement& item, ZEVTableView& table) override { return false; }
 
-    // ---- ZEVTableViewDelegate: the row actions and menus come with the row-menu part ----
-    void openSelectionInTableView(ZEVTableView&) override {}
-    void findInChannelsInTableView(ZEVTableView&) override {}
-    void showOriginalInTableView(ZEVTableView&) override {}
+    // ---- ZEVTableViewDelegate: the row actions and menus (ZEVFrontClassRows.cpp, ZEVFrontClassMenus.cpp) ----
+    // Each acts on the right-clicked row: its Object, or in the links list its pair's two Objects
+    // (one side of them where the clicked column decides).
+    void openSelectionInTableView(ZEVTableView& table) override;
+    void findInChannelsInTableView(ZEVTableView& table) override;
+    void showOriginalInTableView(ZEVTableView& table) override;
     // The four transfer actions hand the selected rows' Objects to the transfer queue.
     void moveToInTableView(ZEVTableView& table) override;
     void moveToSpaceInTableView(ZEVTableView& table) override;
@@ -149,23 +154,24 @@ public:
     void duplicateToInTableView(ZEVTableView&) override {}
     void duplicateToSpaceInTableView(ZEVTableView&) override {}
     void archiveToSpaceInTableView(ZEVTableView&) override {}
-    void deleteLego(KELI*, ZEVTableView&) override {}
-    void releaseSelectionInTableView(ZEVTableView&) override {}
-    void recallNowSelectionInTableView(ZEVTableView&) override {}
-    void recallSelectionInTableView(ZEVTableView&) override {}
-    void forgetSelectionInTableView(ZEVTableView&) override {}
-    void retainSelectionInTableView(ZEVTableView&) override {}
+    void deleteLego(KELI* lego, ZEVTableView& table) override;
+    void releaseSelectionInTableView(ZEVTableView& table) override;
+    void recallNowSelectionInTableView(ZEVTableView& table) override;
+    void recallSelectionInTableView(ZEVTableView& table) override;
+    void forgetSelectionInTableView(ZEVTableView& table) override;
+    void retainSelectionInTableView(ZEVTableView& table) override;
     void deselectSelectionInTableView(ZEVTableView&) override {}
     void linkSelectionInTableView(ZEVTableView&) override {}
     void unlinkSelectionInTableView(ZEVTableView&) override {}
     void renameSelectionInTableView(ZEVTableView&) override {}
-    void selectIconInTableView(ZEVTableView&) override {}
-    void selectTitleInTableView(ZEVTableView&) override {}
-    void selectNodeInTableView(ZEVTableView&) override {}
-    void selectFilterInTableView(ZEVTableView&) override {}
-    void copyDurationsInTableView(ZEVTableView&) override {}
-    QMenu* updateRowMenu(QMenu*, ZEVTableView&, const ZEVTableElement&) override { return nullptr; }
-    QMenu* updateLegoMenu(QMenu*, ZEVTableView&, KELI*) override { return nullptr; }
+    void selectIconInTableView(ZEVTableView& table) override;
+    void selectTitleInTableView(ZEVTableView& table) override;
+    void selectNodeInTableView(ZEVTableView& table) override;
+    void selectFilterInTableView(ZEVTableView& table) override;
+    void copyDurationsInTableView(ZEVTableView& table) override;
+    // The front class's own menus, built once, their items found by tag (the "tag" property).
+    QMenu* updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTableElement& item) override;
+    QMenu* updateLegoMenu(QMenu* menu, ZEVTableView& table, KELI* lego) override;
     void setSiAccepteMajSelectedRows(bool accepte, ZEVTableView& table) override;
 
     // ---- ZEVTableViewPasteboard ----
@@ -181,6 +187,26 @@ public:
     bool writeRowsForDrag(ZEVTableView& table, const std::vector<int>& rows, int pressColumn, QMimeData* into);
     // Copy's work: true when something was written to the clipboard (a beep otherwise).
     bool copyRows(ZEVTableView& table);
+
+    // ---- row menus ----
+    // A title as a menu shows it: more than 24 characters are cut to 24 and "\u2026".
+    static QString menuTitle(const QString& title);
+    // Whether Show Original can show the Object's file: no state bit of the file jobs or of a file
+    // not at hand, and a file type.
+    static bool enableShowOriginal(std::uint64_t options, const QString& type);
+    // The Object's live icon links (forgotten ones left out), at every date.
+    static int liveIconLinkCount(KELId itemInt);
+    // The TimeTracking report's lines, each interval clipped to [periodIn, periodOut].
+    struct Span {
+        KELDate in;
+        KELDate out;
+    };
+    static QStringList timeTrackingLines(const QString& title, KELDate periodIn, KELDate periodOut,
+                                         const std::vector<Span>& links,
+                                         const std::function<QString(KELDate)>& formatDate);
+    KELI* rightMenuItem() const { return rightMenuItem_; }
+    ZEVLinkPair* rightMenuLink() const { return rightMenuLink_; }
+    int rightColumn() const { return rightColumn_; }
 
     // ---- file jobs ----
 
@@ -270,6 +296,28 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     void jobEnded(KELI* item, class ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved);
+
+    // The row menus: their state for the row right-clicked last.
+    void buildRowMenu();
+    void buildLegoMenu();
+    QAction* menuItem(QMenu* menu, long tag) const;
+    // The side the clicked column designates: the pair's child past the sixth column, its parent
+    // before; the Object itself in the Objects list.
+    KELI* rightSideItem() const;
+    void dropStaleMenuLink();
+    void updateHandleItems(QMenu* menu, KELI* item);
+    void updateHeaderImage(KELI* item);
+    void endRowMenu(QMenu* menu, const QString& filterTitle);
+    void recallAtCurseur(KELICurseur* curseur);
+    void toggleSelection(int family);
+    void redraw(ZEVTableView& table);
+    KELI* rightMenuItem_ = nullptr;
+    ZEVLinkPair* rightMenuLink_ = nullptr;
+    int rightColumn_ = -1;
+    KELId menuLegoId_ = 0;
+    std::unique_ptr<QMenu> rowMenu_;
+    std::unique_ptr<QMenu> legoMenu_;
+    QPointer<ZEVTableView> menuTable_;
 
     QThreadPool pool_;
     static inline ZEVFrontClass* shared_ = nullptr;

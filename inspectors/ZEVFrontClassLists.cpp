@@ -746,7 +746,16 @@ void ZEVFrontClass::selectItemsWithString(ZEVTableView&, const QString& text, in
 
 std::vector<KELI*> ZEVFrontClass::selectedItemsInTableView(ZEVTableView& table) const
 {
-    return itemsForRows(lignes(table.selectionModel()->selectedRows()));
+    if (siItemList(table))
+        return itemsForRows(lignes(table.selectionModel()->selectedRows()));
+    // A links row stands for its two Objects: its rows never index the Objects list.
+    std::vector<KELI*> v;
+    for (int r : lignes(table.selectionModel()->selectedRows()))
+        if (const ZEVTableElement* e = table.element(r); e && e->pair)
+            for (KELI* o : {e->pair->parentItem(), e->pair->enfantItem()})
+                if (o && std::find(v.begin(), v.end(), o) == v.end())
+                    v.push_back(o);
+    return v;
 }
 
 std::vector<KELI*> ZEVFrontClass::itemsForRows(const std::vector<int>& rows) const

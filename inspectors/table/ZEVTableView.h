@@ -89,6 +89,8 @@ public:
     void selectionDidChange();
     int monoSelectedRow() const { return monoSelectedRow_; }
     int rightSelectedRow() const { return rightSelectedRow_; }
+    // The column under the pointer at the last right click on a row; -1 before any.
+    int rightSelectedColumn() const { return rightSelectedColumn_; }
     int previousColumn() const { return previousColumn_; }
 
     // ---- legos (woken again by id; nullptr once forgotten) ----
@@ -218,6 +220,7 @@ private:
     // While the model's answer to a proposed selection is being applied.
     bool siSelectionAnswer_ = false;
     int rightSelectedRow_ = -2;
+    int rightSelectedColumn_ = -1;
 
     QColor fondColor_, fondColorOn_, fondColorOff_;
     QColor presentLegoColor_, curseurPeriodColor_;

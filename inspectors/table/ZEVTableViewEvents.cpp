@@ -81,6 +81,7 @@ void ZEVTableView::rightMouseDown(QMouseEvent* event)
     KELI* hit = legoAtPoint(row, event->position());
     rightSelectedLegoId_ = hit ? hit->idInt() : 0;
     rightSelectedRow_ = row;
+    rightSelectedColumn_ = columnAt(int(std::floor(event->position().x())));
     viewport()->update();
     event->accept();
     if (QMenu* menu = menuForRow(row))

@@ -1,0 +1,418 @@
+// The row and interval menus of the front's two lists: built once, their items found by tag, and
+// titled, enabled, checked and pictured for the row right-clicked.
+
+#include "inspectors/ZEVFrontClass.h"
+
+#include "app/shared/KELSharedResources.h"
+#include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/services/ZEVInspectorServices.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "objects/viewer/ZEVItemViewerHost.h"
+#include "platform/thumbs/Thumbnails.h"
+#include "services/ZEVFrontViewerServices.h"
+#include "services/ZEVPersonServices.h"
+#include "services/ZEVSpaceForObjectViews.h"
+#include "space/ZEVSelections.h"
+#include "space/ZEVSpaceController.h"
+
+#include <QAction>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QWidgetAction>
+#include <QPixmap>
+
+namespace tallomer {
+
+namespace {
+
+enum : long {
+    kTagHeader = 1,
+    kTagRelease = 2,
+    kTagForget = 3,
+    kTagRecall = 4,
+    kTagRetain = 5,
+    kTagRecallNow = 6,
+    kTagIcon = 11,
+    kTagTitle = 12,
+    kTagLink = 13,
+    kTagFilter = 14,
+    kTagMoveToSpace = 20,
+    kTagMoveTo = 21,
+    kTagCopyToSpace = 22,
+    kTagCopyTo = 23,
+    kTagShowOriginal = 60,
+    kTagDeleteLego = 70,
+    kTagDuration = 80,
+    kTagOpenWith = 4321,
+    kTagHandle = 4333,
+};
+
+constexpr int kHeaderImageSize = 48;
+const QString kIndent = QStringLiteral("     ");
+
+ZEVItemData& storeOf(KELI* item)
+{
+    if (item && item->channelInt() != 0)
+        if (ZEVItemData* own = ZEVItemDataChannels::ItemDataForChannelInt(item->channelInt()))
+            return *own;
+    return ZEVItemData::Current();
+}
+
+QString quoted(const QString& t) { return QStringLiteral("\"%1\"").arg(t); }
+
+} // namespace
+
+QString ZEVFrontClass::menuTitle(const QString& title)
+{
+    // Counted in characters, not UTF-16 units: a cut never splits a pair.
+    const QList<uint> chars = title.toUcs4();
+    if (chars.size() <= 24)
+        return title;
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), 24) + QStringLiteral("\u2026");
+}
+
+bool ZEVFrontClass::enableShowOriginal(std::uint64_t options, const QString& type)
+{
+    return !(options & ZEVOPTION_MASK_SHOW_ORIGINAL_REFUSED) && type == QLatin1String("file");
+}
+
+QAction* ZEVFrontClass::menuItem(QMenu* menu, long tag) const
+{
+    if (!menu)
+        return nullptr;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator())
+            continue;
+        if (a->property("tag").toLongLong() == tag)
+            return a;
+        if (QAction* inner = a->menu() ? menuItem(a->menu(), tag) : nullptr)
+            return inner;
+    }
+    return nullptr;
+}
+
+// ---- building -----------------------------------------------------------------------------------
+
+void ZEVFrontClass::buildRowMenu()
+{
+    rowMenu_ = std::make_unique<QMenu>();
+    rowMenu_->setObjectName(QStringLiteral("FrontRowMenu"));
+    QMenu* m = rowMenu_.get();
+    auto add = [this](QMenu* into, long tag, const QString& title, ZEVTableMenuAction action) {
+        QAction* a = into->addAction(title);
+        if (tag)
+            a->setProperty("tag", qlonglong(tag));
+        if (action != ZEVTableMenuAction::Count)
+            connect(a, &QAction::triggered, this, [this, action] {
+                if (menuTable_)
+                    menuTable_->menuAction(action);
+            });
+        return a;
+    };
+    using A = ZEVTableMenuAction;
+    constexpr A none = A::Count;
+    // The header names the row beside its picture at full size; choosing it does nothing. Its
+    // action keeps the text and icon, which the widget shows.
+    auto* header = new QWidgetAction(m);
+    header->setProperty("tag", qlonglong(kTagHeader));
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(8, 4, 8, 4);
+    auto* image = new QLabel(row);
+    image->setObjectName(QStringLiteral("headerImage"));
+    image->setFixedSize(kHeaderImageSize, kHeaderImageSize);
+    image->setAlignment(Qt::AlignCenter);
+    auto* title = new QLabel(row);
+    title->setObjectName(QStringLiteral("headerTitle"));
+    layout->addWidget(image);
+    layout->addWidget(title, 1);
+    header->setDefaultWidget(row);
+    connect(header, &QAction::changed, row, [header, image, title] {
+        title->setText(header->text());
+        image->setPixmap(header->icon().pixmap(QSize(kHeaderImageSize, kHeaderImageSize)));
+    });
+    m->addAction(header);
+    m->addSeparator();
+    add(m, 0, QStringLiteral("Open"), A::Open);
+    QMenu* openWith = m->addMenu(QStringLiteral("Open With"));
+    openWith->menuAction()->setProperty("tag", qlonglong(kTagOpenWith));
+    add(m, 0, QStringLiteral("Find in Channels"), A::FindInChannels);
+    QMenu* handle = m->addMenu(QStringLiteral("Handle"));
+    handle->menuAction()->setProperty("tag", qlonglong(kTagHandle));
+    add(handle, kTagMoveTo, QStringLiteral("Move To\u2026"), A::MoveTo);
+    add(handle, kTagMoveToSpace, QStringLiteral("Move To Space"), A::MoveToSpace);
+    add(handle, kTagCopyTo, QStringLiteral("Copy To\u2026"), A::CopyTo);
+    add(handle, kTagCopyToSpace, QStringLiteral("Copy To Space"), A::CopyToSpace);
+    handle->addSeparator();
+    add(handle, kTagShowOriginal, QStringLiteral("Show Original"), A::ShowOriginal);
+    m->addSeparator();
+    add(m, kTagRecallNow, QStringLiteral("Recall Now"), A::RecallNow);
+    add(m, kTagRecall, QStringLiteral("Recall"), A::Recall);
+    add(m, kTagRetain, QStringLiteral("Retain"), A::Retain);
+    add(m, kTagRelease, QStringLiteral("Release"), A::Release);
+    add(m, kTagForget, QStringLiteral("Forget"), A::Forget);
+    m->addSeparator();
+    for (QAction* a : {add(m, kTagIcon, QStringLiteral("Icon"), A::SelectIcon),
+                       add(m, kTagTitle, QStringLiteral("Title"), A::SelectTitle),
+                       add(m, kTagLink, QStringLiteral("Link"), A::SelectNode),
+                       add(m, kTagFilter, QStringLiteral("Filter"), A::SelectFilter)})
+        a->setCheckable(true);
+    m->addSeparator();
+    add(m, kTagDuration, QString(), none)->setEnabled(false);
+    add(m, 0, QStringLiteral("Copy Durations"), A::CopyDurations)->setObjectName(QStringLiteral("copyDurations"));
+    connect(m, &QMenu::aboutToHide, this, [this] {
+        if (menuTable_)
+            menuTable_->disableRightSelectedRow();
+    });
+}
+
+void ZEVFrontClass::buildLegoMenu()
+{
+    legoMenu_ = std::make_unique<QMenu>();
+    legoMenu_->setObjectName(QStringLiteral("FrontLegoMenu"));
+    QAction* del = legoMenu_->addAction(QStringLiteral("Delete Interval"));
+    del->setProperty("tag", qlonglong(kTagDeleteLego));
+    // The interval the menu was opened on, woken again by id: the list's selected interval may be
+    // cleared meanwhile (a selection of several rows rewritten as the menu closes), and one
+    // forgotten meanwhile is simply gone.
+    connect(del, &QAction::triggered, this, [this] {
+        KELI* lego = menuLegoId_ ? KELServeurDeLiens::LienForInt(menuLegoId_, space_.tlCurseur()) : nullptr;
+        if (menuTable_ && lego)
+            deleteLego(lego, *menuTable_);
+    });
+    QAction* duration = legoMenu_->addAction(QString());
+    duration->setProperty("tag", qlonglong(kTagDuration));
+    duration->setEnabled(false);
+    connect(legoMenu_.get(), &QMenu::aboutToHide, this, [this] {
+        if (menuTable_)
+            menuTable_->disableRightSelectedRow();
+    });
+}
+
+// ---- the parts every row menu shares -----------------------------------------------------------
+
+void ZEVFrontClass::updateHandleItems(QMenu* menu, KELI* item)
+{
+    const std::uint64_t o = item ? std::uint64_t(item->baseInt()) : 0;
+    if (QAction* h = menuItem(menu, kTagHandle)) {
+        const KELSharedResources& r = space_.host().sharedResources();
+        // Who holds the Object's file, the first that applies.
+        const QPixmap& holder = o & ZEVOPTION_HOLD_BY_ZEV          ? r.holdByZevImage()
+                                : o & ZEVOPTION_HOLD_BY_ZEV_FOLDER ? r.holdByZevFolderImage()
+                                : o & ZEVOPTION_HOLD_BY_EXTERN     ? r.holdByExternImage()
+                                                                   : r.holdByMacImage();
+        h->setIcon(QIcon(holder));
+    }
+    menuItem(menu, kTagMoveTo)->setEnabled(siMoveToForItem(item));
+    menuItem(menu, kTagMoveToSpace)->setEnabled(siMoveToSpaceForItem(item));
+    menuItem(menu, kTagCopyTo)->setEnabled(siCopyToForItem(item));
+    menuItem(menu, kTagCopyToSpace)->setEnabled(siCopyToSpaceForItem(item));
+    menuItem(menu, kTagShowOriginal)->setEnabled(item && enableShowOriginal(o, typeForItem(item)));
+    if (QAction* ow = menuItem(menu, kTagOpenWith); ow && ow->menu()) {
+        ow->menu()->clear();
+        if (ZEVItemViewerHost* host = ZEVItemViewer::Host(); host && item)
+            host->fillOpenWithForItems(ow->menu(), {item});
+        ow->setEnabled(item && !ow->menu()->isEmpty());
+    }
+}
+
+void ZEVFrontClass::updateHeaderImage(KELI* item)
+{
+    QAction* header = menuItem(rowMenu_.get(), kTagHeader);
+    if (!header || !item)
+        return;
+    ZEVItemViewerHost* host = ZEVItemViewer::Host();
+    const QIcon typeIcon = host ? host->iconForItem(item) : QIcon::fromTheme(itemIconForItem(item));
+    header->setIcon(typeIcon);
+    const QString type = typeForItem(item);
+    if (type == QLatin1String("ABPerson")) {
+        ZEVItemViewer* viewer = space_.itemViewerForCurseur(space_.actifCurseur());
+        ZEVSpaceForObjectViews* views = viewer ? viewer->spaceController() : nullptr;
+        ZEVPersonServices* persons = views ? views->personClass() : nullptr;
+        const QImage image =
+            persons ? persons->imageForItem(item, item->channelInt(), QSize(kHeaderImageSize, kHeaderImageSize)) : QImage();
+        if (!image.isNull())
+            header->setIcon(QIcon(QPixmap::fromImage(
+                image.scaled(kHeaderImageSize, kHeaderImageSize, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
+        return;
+    }
+    if (type != QLatin1String("file") && type != QLatin1String("http"))
+        return;
+    const QString path = storeOf(item).fileUrlForItem(item);
+    if (path.isEmpty())
+        return;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (type == QLatin1String("http") && (suffix == QLatin1String("html") || suffix == QLatin1String("htm")))
+        return;
+    if (type == QLatin1String("file") && QFileInfo::exists(path))
+        header->setIcon(QFileIconProvider().icon(QFileInfo(path)));
+    thumbs::ThumbnailPool* pool = thumbs::ThumbnailPool::shared();
+    if (!pool)
+        return;
+    // The picture comes later; it is shown only while the menu still names that Object.
+    const KELId id = item->idInt();
+    QPointer<QAction> target = header;
+    pool->request({thumbs::Request::Kind::File, path, double(kHeaderImageSize), {}},
+                  [this, target, id](thumbs::Result r) {
+                      if (!target || r.image.isNull() || !rightMenuItem_ || rightMenuItem_->idInt() != id)
+                          return;
+                      const QSizeF s = thumbs::fittedSize(r.image.size(), kHeaderImageSize);
+                      if (s.isEmpty())
+                          return;
+                      target->setIcon(QIcon(QPixmap::fromImage(r.image.scaled(
+                          s.toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation))));
+                  });
+}
+
+void ZEVFrontClass::endRowMenu(QMenu* menu, const QString& filterTitle)
+{
+    QAction* icon = menuItem(menu, kTagIcon);
+    QAction* title = menuItem(menu, kTagTitle);
+    QAction* link = menuItem(menu, kTagLink);
+    QAction* filter = menuItem(menu, kTagFilter);
+    filter->setText(filterTitle);
+    const int mode = front_.frontMode();
+    if (mode >= ZEVFrontModeIcons && mode <= ZEVFrontModeLinks) {
+        const KELSharedResources& r = space_.host().sharedResources();
+        struct Entry {
+            QAction* item;
+            int mode;
+            QString word;
+            const QPixmap* image;
+        };
+        const Entry entries[] = {{icon, ZEVFrontModeIcons, QStringLiteral("Icon"), &r.iconImage()},
+                                 {title, ZEVFrontModeTitles, QStringLiteral("Title"), &r.titleImage()},
+                                 {link, ZEVFrontModeLinks, QStringLiteral("Link"), &r.linkImage()}};
+        // The item of the mode carries its image and stands out; the others are indented.
+        for (const Entry& e : entries) {
+            e.item->setText(e.mode == mode ? e.word : kIndent + e.word);
+            e.item->setIcon(e.mode == mode ? QIcon(*e.image) : QIcon());
+        }
+        if (mode == ZEVFrontModeFilters) {
+            filter->setIcon(QIcon(r.filterImage()));
+        } else {
+            filter->setIcon(QIcon());
+            filter->setText(kIndent + filterTitle);
+        }
+    }
+    front_.majImageForEditionMenu2(menu);
+}
+
+// ---- the row menus ------------------------------------------------------------------------------
+
+QMenu* ZEVFrontClass::updateRowMenu(QMenu*, ZEVTableView& table, const ZEVTableElement& e)
+{
+    if (!rowMenu_)
+        buildRowMenu();
+    QMenu* m = rowMenu_.get();
+    menuTable_ = &table;
+    KELICurseur* actif = space_.actifCurseur();
+    const bool nowActif = actif && actif == space_.nowCurseur();
+    ZEVSelections& s = space_.selections();
+    ZEVItemViewerHost* host = ZEVItemViewer::Host();
+    const QString duration = host ? host->durationString() : space_.durationString();
+
+    auto timeActions = [&](bool present, const QString& noun) {
+        menuItem(m, kTagRecall)->setText(present ? QStringLiteral("Recall") : QStringLiteral("Recall %1%2").arg(noun, duration));
+        menuItem(m, kTagRetain)->setText(present ? QStringLiteral("Retain") : QStringLiteral("Retain %1").arg(noun));
+        menuItem(m, kTagRelease)->setText(present ? QStringLiteral("Release %1").arg(noun) : QStringLiteral("Release"));
+        menuItem(m, kTagForget)->setText(present ? QStringLiteral("Forget %1").arg(noun) : QStringLiteral("Forget"));
+        menuItem(m, kTagRecall)->setEnabled(!present);
+        menuItem(m, kTagRetain)->setEnabled(!present);
+        menuItem(m, kTagRelease)->setEnabled(present);
+        menuItem(m, kTagForget)->setEnabled(present);
+    };
+
+    if (e.item) {
+        KELI* item = e.item;
+        rightMenuItem_ = item;
+        rightMenuLink_ = nullptr;
+        rightColumn_ = -1;
+        const bool present = isItemActif(item);
+        updateHandleItems(m, item);
+        menuItem(m, kTagHandle)->setText(QStringLiteral("Handle"));
+        menuItem(m, kTagOpenWith)->setText(QStringLiteral("Open With"));
+        menuItem(m, kTagHeader)->setText(quoted(menuTitle(titleForItem(item))));
+        updateHeaderImage(item);
+        QAction* recallNow = menuItem(m, kTagRecallNow);
+        recallNow->setText(QStringLiteral("Recall Object Now%1").arg(duration));
+        recallNow->setVisible(!nowActif && !isItemActifNow(item));
+        timeActions(present, QStringLiteral("Object"));
+        menuItem(m, kTagIcon)->setChecked(s.isIconSelectedForItem(item));
+        menuItem(m, kTagTitle)->setChecked(s.isTitleSelectedForItem(item));
+        menuItem(m, kTagLink)->setChecked(s.isNodeSelectedForItem(item));
+        menuItem(m, kTagFilter)->setChecked(s.isFilterSelectedForItem(item));
+        menuItem(m, kTagDuration)->setText(durationStringForLegos(iconLegosForItem(item)));
+        m->findChild<QAction*>(QStringLiteral("copyDurations"))->setEnabled(true);
+        endRowMenu(m, QStringLiteral("Filter"));
+        return m;
+    }
+    if (!e.pair)
+        return nullptr;
+    KELI* parent = e.pair->parentItem();
+    KELI* enfant = e.pair->enfantItem();
+    rightMenuItem_ = nullptr;
+    rightMenuLink_ = e.pair;
+    rightColumn_ = table.rightSelectedColumn();
+    const QString pt = menuTitle(titleForItem(parent));
+    const QString et = menuTitle(titleForItem(enfant));
+    const bool present = isLinkActif(e.pair, actif);
+    const bool presentNow = isLinkActif(e.pair, space_.nowCurseur());
+    menuItem(m, kTagHeader)->setText(quoted(pt) + QStringLiteral(" \u2013 ") + quoted(et));
+    menuItem(m, kTagHeader)->setIcon(QIcon());
+    QAction* recallNow = menuItem(m, kTagRecallNow);
+    recallNow->setText(QStringLiteral("Recall Link Now%1").arg(duration));
+    recallNow->setVisible(!nowActif && !presentNow);
+    timeActions(present, QStringLiteral("Link"));
+    // The side the clicked column designates.
+    KELI* side = rightSideItem();
+    const QString t = quoted(side == enfant ? et : pt);
+    updateHandleItems(m, side);
+    menuItem(m, kTagOpenWith)->setText(QStringLiteral("Open %1 With").arg(t));
+    menuItem(m, kTagHandle)->setText(QStringLiteral("Handle %1").arg(t));
+    if (side)
+        menuItem(m, kTagFilter)->setChecked(s.isFilterSelectedForItem(side));
+    menuItem(m, kTagIcon)->setChecked(parent && enfant && s.isIconSelectedForItem(parent) && s.isIconSelectedForItem(enfant));
+    menuItem(m, kTagTitle)->setChecked(parent && enfant && s.isTitleSelectedForItem(parent) &&
+                                       s.isTitleSelectedForItem(enfant));
+    menuItem(m, kTagLink)->setChecked(true);
+    std::vector<KELI*> legos;
+    for (int r = 0; r < table.numberOfRows(); ++r)
+        if (const ZEVTableElement* x = table.element(r); x && *x == e) {
+            legos = legosForRow(table, r);
+            break;
+        }
+    menuItem(m, kTagDuration)->setText(durationStringForLegos(legos));
+    // What a pair's durations would report is not settled: the item stays off for links.
+    m->findChild<QAction*>(QStringLiteral("copyDurations"))->setEnabled(false);
+    endRowMenu(m, QStringLiteral("Filter %1").arg(t));
+    return m;
+}
+
+QMenu* ZEVFrontClass::updateLegoMenu(QMenu*, ZEVTableView& table, KELI* lego)
+{
+    if (!lego)
+        return nullptr;
+    if (!legoMenu_)
+        buildLegoMenu();
+    QMenu* m = legoMenu_.get();
+    menuTable_ = &table;
+    menuLegoId_ = lego->idInt();
+    QAction* del = menuItem(m, kTagDeleteLego);
+    if (!siItemList(table))
+        del->setText(QStringLiteral("Delete Link Interval"));
+    else
+        del->setText(liveIconLinkCount(lego->enfantInt()) == 1 ? QStringLiteral("Remove Object")
+                                                                 : QStringLiteral("Delete Interval"));
+    menuItem(m, kTagDuration)->setText(ZEVSpaceController::durationStringForDuration(lego->outDate() - lego->inDate()));
+    return m;
+}
+
+} // namespace tallomer
