@@ -31,6 +31,16 @@ public:
     // cursor; answers the link, nullptr when none could be made.
     KELI* creerLienFileViewerForItem(KELI* item, KELDate date);
 
+    // The Files commands on Objects: their presence on the current Channel at the active cursor.
+    void releaseFilesForItems(const std::vector<KELI*>& items);
+    void recallFilesForItems(const std::vector<KELI*>& items);
+    void recallNowFilesForItems(const std::vector<KELI*>& items);
+    void retainFilesForItems(const std::vector<KELI*>& items);
+    void forgetFilesForItems(const std::vector<KELI*>& items);
+    // Removes the Objects as the Object menu's Remove does: their presence step, the holder test,
+    // then the erase of an Object nothing holds.
+    void deleteFiles(const std::vector<KELI*>& items);
+
     // The walk as the flags and targets stand.
     ZEVChangeWalk walk(std::unordered_set<KELId>& cibles) const;
     bool siRecallChanges() const { return siRecallChanges_; }
