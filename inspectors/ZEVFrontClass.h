@@ -304,6 +304,8 @@ private:
     // The side the clicked column designates: the pair's child past the sixth column, its parent
     // before; the Object itself in the Objects list.
     KELI* rightSideItem() const;
+    // The Objects of the row the menu was opened on: a links row gives both ends.
+    std::vector<KELI*> rightMenuItems();
     void dropStaleMenuLink();
     void updateHandleItems(QMenu* menu, KELI* item);
     void updateHeaderImage(KELI* item);
