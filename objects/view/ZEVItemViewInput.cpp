@@ -265,10 +265,12 @@ bool ZEVItemView::doubleClick(const QPointF& p)
 {
     if (!hitRect().contains(p) || !itemViewer_)
         return false;
-    // The first click selected; the second opens, once; its release does nothing.
+    // The first click selected; the second opens, once; its release does nothing. An Object that
+    // opens on a click was opened by the first one already.
     siDoubleClick_ = true;
     siMouseDown_ = true;
-    itemViewer_->userOpenItem(item_, false);
+    if (!siItemOption(item_, ZEVOPTION_OPEN_ON_CLICK))
+        itemViewer_->userOpenItem(item_, false);
     return true;
 }
 
