@@ -268,7 +268,7 @@ void ZEVFrontPanels::buttonAddWithUrl(const QString& folder)
         connect(typed, &QLineEdit::textChanged, this, follow);
     connect(panel, &QDialog::finished, this, [this, panel](int result) {
         if (result == QDialog::Accepted)
-            added(panel->chosen());
+            added(panel->chosen(), space_.mouseLimitPoint());
         previousURL_.clear();
     });
     panel->open();
@@ -291,7 +291,7 @@ void ZEVFrontPanels::addNewFolder(const QString& folder)
         // The drop folder's watch makes the Objects of what lands there.
         const QString dropFolder = QDir::cleanPath(QDir::homePath() + QStringLiteral("/Tallomer"));
         if (QDir::cleanPath(parent) != dropFolder)
-            added({QDir(parent).filePath(panel->folderName())});
+            added({QDir(parent).filePath(panel->folderName())}, space_.mouseLimitPoint());
     });
     panel->open();
     // The name is what the user types first, once the panel has settled.
@@ -324,12 +324,11 @@ bool ZEVFrontPanels::makeNewFolder(const QString& parent, const QString& typed)
     return false;
 }
 
-void ZEVFrontPanels::added(const QStringList& paths)
+void ZEVFrontPanels::added(const QStringList& paths, const QPointF& at)
 {
     if (paths.isEmpty())
         return;
-    collectViewerFor(space_).startWithURLs(paths, space_.deskGeometry().spaceRatioDefaultSize(),
-                                           space_.mouseLimitPoint());
+    collectViewerFor(space_).startWithURLs(paths, space_.deskGeometry().spaceRatioDefaultSize(), at);
 }
 
 void ZEVFrontPanels::panelSelectionDidChange(ZEVFrontFilePanel* panel)

@@ -124,7 +124,8 @@ public:
     static constexpr double kNameFocusDelay = 0.3;
 
 private:
-    void added(const QStringList& paths);
+    // The files go to the collect grid at that point of the desk.
+    void added(const QStringList& paths, const QPointF& at);
     void flick(const QStringList& paths);
     // The time line centred on t when t lies outside it.
     void centreTlineOn(KELDate t);
