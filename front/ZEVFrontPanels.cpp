@@ -70,34 +70,44 @@ std::optional<QString> newFolderNameFrom(const QString& typed)
     return name;
 }
 
-std::optional<KELDate> fileDateForGoToTag(const QString& path, long tag)
+std::optional<KELDate> goToDateFromFileDates(const ZEVFileDates& f, long tag)
 {
-    const QFileInfo info(path);
     auto valid = [](const QDateTime& t) -> std::optional<KELDate> {
         if (!t.isValid())
             return std::nullopt;
         return dateOf(t);
     };
     switch (tag) {
-    case 3: {
-        const QDateTime born = info.birthTime();
+    case 3:
         // A file system without birth times, or one that reports the start of 1970, gives no
         // creation date worth going to.
-        if (born.isValid() && born.toMSecsSinceEpoch() != 0)
-            return dateOf(born);
-        return valid(info.lastModified());
-    }
+        if (f.born.isValid() && f.born.toMSecsSinceEpoch() != 0)
+            return dateOf(f.born);
+        return valid(f.modified);
     case 4:
-        if (auto m = valid(info.lastModified()))
+        if (auto m = valid(f.modified))
             return m;
-        return valid(info.birthTime());
+        return valid(f.born);
     case 5:
-        if (!info.exists())
+        if (!f.exists)
             return std::nullopt;
-        return valid(info.lastRead());
+        return valid(f.accessed);
     default:
         return std::nullopt;
     }
+}
+
+std::optional<KELDate> fileDateForGoToTag(const QString& path, long tag)
+{
+    const QFileInfo info(path);
+    ZEVFileDates dates;
+    dates.exists = info.exists();
+    if (dates.exists) {
+        dates.born = info.birthTime();
+        dates.modified = info.lastModified();
+        dates.accessed = info.lastRead();
+    }
+    return goToDateFromFileDates(dates, tag);
 }
 
 QString addPromptForCount(qsizetype n)

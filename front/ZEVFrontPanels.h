@@ -12,6 +12,7 @@
 #include "runtime/Date.h"
 #include "runtime/Scheduler.h"
 
+#include <QDateTime>
 #include <QFileDialog>
 #include <QPointer>
 #include <QString>
@@ -35,6 +36,12 @@ std::optional<QString> newFolderNameFrom(const QString& typed);
 // that is the very start of 1970, its modification date; 4 its modification date, else its
 // creation date; 5 its last access, only for a file that exists. None for any other kind.
 std::optional<KELDate> fileDateForGoToTag(const QString& path, long tag);
+// The same from the file's dates as the file system gives them (null: none).
+struct ZEVFileDates {
+    bool exists = false;
+    QDateTime born, modified, accessed;
+};
+std::optional<KELDate> goToDateFromFileDates(const ZEVFileDates& dates, long tag);
 
 // The Add Documents panel's accepting button for n chosen files.
 QString addPromptForCount(qsizetype n);
