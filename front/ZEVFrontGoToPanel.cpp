@@ -91,7 +91,11 @@ ZEVFrontGoToPanel::ZEVFrontGoToPanel(ZEVSpaceController& space, ZEVFrontHeaderVi
     goToTag_ = space_.goToTag();
     durationTag_ = space_.durationTag();
     for (auto& [tag, b] : buttons_)
-        b->setState((tag == goToTag_ || tag == durationTag_) ? 1 : 0);
+        b->setState(0);
+    if (goToTag_ >= 1 && goToTag_ <= 5)
+        buttonWithTag(goToTag_)->setState(1);
+    // Any duration outside 11 to 17 shows as the open end.
+    buttonWithTag(durationTag_ >= 11 && durationTag_ <= 17 ? durationTag_ : kInfiniteTag)->setState(1);
 }
 
 ZEVFrontGoToPanel::~ZEVFrontGoToPanel() = default;

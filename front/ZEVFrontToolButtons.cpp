@@ -568,7 +568,8 @@ void ZEVFrontToolButtons::menuGoToPanel()
         return;
     }
     if (QWidget* w = space_.spaceWindow()) {
-        const QPoint corner = w->mapToGlobal(QPoint(w->width() - 360, 60));
+        // Over the desk's top right corner, clear of the toolbar's buttons.
+        const QPoint corner = w->mapToGlobal(QPoint(w->width() - 400, 160));
         goToPanel_->move(corner);
     }
     goToPanel_->show();
