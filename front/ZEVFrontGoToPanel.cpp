@@ -247,6 +247,8 @@ void ZEVFrontGoToPanel::dragEnterEvent(QDragEnterEvent* event)
 {
     siDraggingUpdated_ = false;
     siForeignDrag_ = event->source() == nullptr;
+    // Back over the panel before the end of the last leave: the drag goes on.
+    Scheduler::shared().cancel(this, kStop);
     // Each entry reads the dragged things afresh: their dates are what a rest here jumps to.
     draggingSequenceNumber_ = long(ZEVPasteboard::LastUniqueInt()) + 1;
     ZEVPasteboard::AnalysePasteboard(event->mimeData(), draggingSequenceNumber_);

@@ -333,7 +333,11 @@ void ZEVFrontToolButtons::willOpen(Menu m)
         break;
     case Menu::Open: {
         setState("btnActionOpen", 1);
-        itemWithTag(menu, 1)->setEnabled(!front_.modeSelectionItems().empty());
+        const std::vector<KELI*> items = front_.modeSelectionItems();
+        if (openWithFiller_)
+            openWithFiller_(menu, items);
+        else if (QAction* open = itemWithTag(menu, 1))
+            open->setEnabled(!items.empty());
         break;
     }
     case Menu::Calendar:

@@ -17,7 +17,9 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class KELI;
 class QMenu;
@@ -106,6 +108,10 @@ public:
     void userAddDocuments();
     void userAddNewFolderWithItem(KELI* item);
 
+    // The application lists the applications that open the Objects (the Open menu's items).
+    using OpenWithFiller = std::function<void(QMenu* menu, const std::vector<KELI*>& items)>;
+    void setOpenWithFiller(OpenWithFiller filler) { openWithFiller_ = std::move(filler); }
+
     ZEVFrontPanels& panels() { return *panels_; }
     ZEVFrontGoToPanel* goToPanel() const { return goToPanel_.get(); }
 
@@ -131,6 +137,7 @@ private:
     std::unique_ptr<ZEVMenuPreview> channelsPreview_, spacesPreview_, historyPreview_;
     std::unique_ptr<ZEVFrontPanels> panels_;
     std::unique_ptr<ZEVFrontGoToPanel> goToPanel_;
+    OpenWithFiller openWithFiller_;
     bool siChannelBrowsing_ = false;
     bool siSpaceBrowsing_ = false;
     bool siZevstoryBrowsing_ = false;

@@ -283,6 +283,44 @@ TEST_F(ToolButtons, TheGoToPanelTakesNoFocusLightsTheKindAndRefusesDrops)
     EXPECT_EQ(space->goToTag(), 2);
 }
 
+TEST_F(ToolButtons, ADragRestingOnTheGoToPanelJumpsAfter0_8sAndWithoutADateBeepsAndStaysPlain)
+{
+    tools().menuGoToPanel();
+    ZEVFrontGoToPanel* panel = tools().goToPanel();
+    ASSERT_NE(panel, nullptr);
+    QMimeData text;
+    text.setText("no dates here");
+    auto enter = [&] {
+        QDragEnterEvent e(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(panel, &e);
+        EXPECT_EQ(e.dropAction(), Qt::IgnoreAction) << "nothing is offered to the drag";
+    };
+    auto leave = [&] {
+        QDragLeaveEvent e;
+        QCoreApplication::sendEvent(panel, &e);
+    };
+    // Kind Now: the rest hands over to the ruler bar's Now button and lights the area.
+    space->setGoToTag(1);
+    notices.clear();
+    enter();
+    EXPECT_TRUE(space->siDraggingSession());
+    sched.advance(0.7);
+    EXPECT_EQ(panel->goToView()->state(), 0);
+    sched.advance(0.15);
+    EXPECT_EQ(notices, Trace{"now"});
+    EXPECT_EQ(panel->goToView()->state(), -1);
+    leave();
+    EXPECT_EQ(panel->goToView()->state(), 0);
+    // Kind Created with text that carries no date: a beep, the area stays plain.
+    space->setGoToTag(3);
+    const int beeps = sound.beeps;
+    enter();
+    sched.advance(0.85);
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    EXPECT_EQ(panel->goToView()->state(), 0);
+    leave();
+}
+
 // ---- the Add Documents panel ------------------------------------------------------------------
 
 TEST_F(ToolButtons, TheFollowUpSetsThePromptAndDoesNothingOnceThePanelIsGone)
