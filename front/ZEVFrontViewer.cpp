@@ -4,6 +4,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "objects/view/ZEVItemView.h"
 #include "front/ZEVFrontSelectionView.h"
+#include "front/ZEVFrontToolButtons.h"
 #include "front/ZEVFrontView.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/table/ZEVTableView.h"

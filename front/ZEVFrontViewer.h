@@ -36,6 +36,7 @@ namespace tallomer {
 class ZEVButton;
 class ZEVFrontClass;
 class ZEVFrontSelectionView;
+class ZEVFrontToolButtons;
 class ZEVFrontView;
 class ZEVInspectViewer;
 class ZEVItemViewer;
@@ -237,6 +238,23 @@ public:
     void reselectSame() override;
     void showToolbarByDefault() override;
     void wheelToTline(QWheelEvent* event) override;
+
+    // ---- the toolbar's buttons, their menus and panels (ZEVFrontToolButtons.cpp) ----
+    // nullptr without a toolbar.
+    ZEVFrontToolButtons* tools() const { return tools_.get(); }
+    // Shows the selections' links when none show; hides them (both show-links items of the mode
+    // off) when they show.
+    void buttonShowLink();
+    bool siGoToPanelVisible() override;
+    void majGoToDurationButtons() override;
+    void setGotoOff() override;
+    void selectionPreviousSpace(bool siNow) override;
+    void selectionNextSpace(bool siNow) override;
+    void selectionHome() override;
+    void selectionDown(KELId channelInt) override;
+    void selectionUp(KELId channelInt) override;
+    void setSpaceBrowsing(bool browsing) override;
+    void setChannelBrowsing(bool browsing) override;
 
     // The Home Time and the start of a cursor move.
     void menuHomeTime() override;
@@ -495,6 +513,8 @@ private:
     // The link-line menu, built on first use, and the two Objects of the line it was built for
     // (the line itself is never kept: it may go while the menu is up).
     std::unique_ptr<QMenu> connexionMenu_;
+    // After the toolbar it reaches, and goes before it.
+    std::unique_ptr<ZEVFrontToolButtons> tools_;
     KELI* connexionParent_ = nullptr;
     KELI* connexionEnfant_ = nullptr;
     ScheduledTarget guard_{this};

@@ -6,6 +6,7 @@
 
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "front/ZEVFrontSelectionView.h"
+#include "front/ZEVFrontToolButtons.h"
 #include "front/ZEVFrontView.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/services/ZEVInspectorServices.h"
@@ -69,6 +70,8 @@ void ZEVFrontViewer::buildHeaderStack()
     toolbar_ = new ZEVFrontToolbar(selectionView_, *this);
     splitbar_ = new ZEVFrontSplitbar(selectionView_, *this);
     connectActionButtons();
+    tools_ = std::make_unique<ZEVFrontToolButtons>(*this, space_, headers_.get());
+    tools_->wire(toolbar_);
     toolbar_->adoptModeButtons({modeButtons_[0].data(), modeButtons_[1].data(), modeButtons_[2].data(),
                                 modeButtons_[3].data()});
     for (ZEVTableView* t : {itemList_.data(), linkList_.data()})
@@ -569,6 +572,8 @@ void ZEVFrontViewer::menuHomeTime()
 
 void ZEVFrontViewer::userGoHome()
 {
+    if (tools_)
+        tools_->userGoHome();
     if (headers_)
         headers_->userGoHome();
 }

@@ -109,7 +109,6 @@ void ZEVFrontViewer::connectActionButtons()
                 b->setState(0);
             });
     };
-    wire("btnActionOpen", [this] { menuOpen(); });
     wire("btnActionGetInfo", [this] { buttonActionGetInfo(); });
     wire("btnActionFilter", [this] { filterMarking(true); });
 }

@@ -94,6 +94,11 @@ public:
     virtual void tlineKeyUp(QKeyEvent* event) = 0;
     // A wheel turned over the toolbar moves the time line.
     virtual void tlineWheel(QWheelEvent* event) = 0;
+    // The Home Time gliding over that many seconds (0: at once).
+    virtual void menuHomeTimeWithDuration(float duration) = 0;
+    // The ruler bar's calendar panel shown or hidden, and whether it shows.
+    virtual void userShowRulerPickerPanel(bool shown) = 0;
+    virtual bool siShowRulerPickerPanel() = 0;
 };
 
 class ZEVFrontViewerServices {

@@ -8,6 +8,8 @@
 #include "desk/model/ZEVItemClass.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
+#include "front/ZEVFrontToolButtons.h"
+#include "front/ZEVFrontViewer.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "engine/KELLien.h"
@@ -167,10 +169,39 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
                 (f->*m)();
         };
     }
-    // Add, Add Documents and New Folder: carried out here until the front layer answers them.
-    frontCommands["userAdd"] = [s](const Arg&) { userAdd(*s, false); };
-    frontCommands["userAddDocuments"] = [s](const Arg&) { userAdd(*s, true); };
-    frontCommands["userAddNewFolderWithItem"] = [s](const Arg&) { userAddNewFolderWithItem(*s); };
+    // Add, Add Documents and New Folder: the front layer's panels; without its toolbar, the plain
+    // panels here.
+    auto tools = [s]() -> ZEVFrontToolButtons* {
+        auto* f = dynamic_cast<ZEVFrontViewer*>(s->frontViewer());
+        return f ? f->tools() : nullptr;
+    };
+    frontCommands["userAdd"] = [s, tools](const Arg&) {
+        if (ZEVFrontToolButtons* t = tools())
+            t->userAddDocuments();
+        else
+            userAdd(*s, false);
+    };
+    frontCommands["userAddDocuments"] = [s, tools](const Arg&) {
+        if (ZEVFrontToolButtons* t = tools())
+            t->userAddDocuments();
+        else
+            userAdd(*s, true);
+    };
+    frontCommands["userAddNewFolderWithItem"] = [s, tools](const Arg&) {
+        if (ZEVFrontToolButtons* t = tools())
+            t->userAddNewFolderWithItem(nullptr);
+        else
+            userAddNewFolderWithItem(*s);
+    };
+    // The calendar and the go-to panel toggles of the View menu.
+    frontCommands["menuShowCalandar"] = [tools](const Arg&) {
+        if (ZEVFrontToolButtons* t = tools())
+            t->menuShowCalandar();
+    };
+    frontCommands["menuGoToPanel"] = [tools](const Arg&) {
+        if (ZEVFrontToolButtons* t = tools())
+            t->menuGoToPanel();
+    };
     // Find: the type-select of the focused inspector panel, until the front layer answers it.
     frontCommands["userFind"] = [s](const Arg&) {
         for (ZEVEntityViewer* v : s->entityViewerSet())
@@ -181,7 +212,8 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
     };
     front_ = std::make_unique<TableReceiver>(std::move(frontCommands), [front](std::string_view c) {
         ZEVFrontViewerServices* f = front();
-        return f && (isAddCommand(c) || c == "userFind" || f->handlesCommand(c));
+        return f && (isAddCommand(c) || c == "userFind" || c == "menuShowCalandar" || c == "menuGoToPanel" ||
+                     f->handlesCommand(c));
     });
 
     // The ruler viewer's zooms.

@@ -11,6 +11,7 @@
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
 #include "space/ZEVConstants.h"
+#include "front/ZEVFrontToolButtons.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "objects/viewer/ZEVItemConnexion.h"
@@ -163,9 +164,15 @@ bool ZEVItemViewerAppHost::isLinkActif(ZEVItemConnexion* link, KELICurseur* curs
                                                   KELRELATION_LINK_VIEWER, curseur->now()) != 0;
 }
 
-void ZEVItemViewerAppHost::userAddNewFolderWithItem(KELI*)
+void ZEVItemViewerAppHost::userAddNewFolderWithItem(KELI* item)
 {
-    if (ZEVSpaceController* s = space_())
+    ZEVSpaceController* s = space_();
+    if (!s)
+        return;
+    auto* f = dynamic_cast<ZEVFrontViewer*>(s->frontViewer());
+    if (ZEVFrontToolButtons* t = f ? f->tools() : nullptr)
+        t->userAddNewFolderWithItem(item);
+    else
         tallomer::userAddNewFolderWithItem(*s);
 }
 

@@ -7,6 +7,7 @@
 #include "app/space/KELSpaceMenuHub.h"
 #include "app/space/ZEVKeyTimeSpaceAnswer.h"
 #include "app/space/ZEVSpaceFront.h"
+#include "front/ZEVFrontToolButtons.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/context/ZEVContextViewer.h"
@@ -245,7 +246,12 @@ void ZEVSpaceAdapter::ouvrirEntityWithInt(KELId entityInt)
 std::unique_ptr<ZEVFrontViewerServices> ZEVSpaceAdapter::creerFrontViewer(ZEVSpaceController& space)
 {
     ZEVFrontClass::setFileTypeIcons(&KELApplication::iconForFileType);
-    return std::make_unique<ZEVFrontViewer>(space, std::make_unique<ZEVSpaceFront>(space, defaults_));
+    auto front = std::make_unique<ZEVFrontViewer>(space, std::make_unique<ZEVSpaceFront>(space, defaults_));
+    if (ZEVFrontToolButtons* tools = front->tools())
+        tools->setOpenWithFiller([&space](QMenu* menu, const std::vector<KELI*>& items) {
+            fillOpenWithMenu(menu, space, items);
+        });
+    return front;
 }
 
 void ZEVSpaceAdapter::referencerItemDataSpace(ZEVSpaceController*)

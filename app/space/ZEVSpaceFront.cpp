@@ -69,7 +69,7 @@ void ZEVSpaceFront::menuNowCurseur()
         b->menuNowCurseur(nullptr);
 }
 
-void ZEVSpaceFront::menuHomeTime()
+void ZEVSpaceFront::menuHomeTimeWithDuration(float duration)
 {
     ZEVRulerViewerServices* ruler = space_.rulerViewer();
     ZEVStampServices* presets = ruler ? ruler->stampClass() : nullptr;
@@ -90,8 +90,20 @@ void ZEVSpaceFront::menuHomeTime()
     ruler->setClickPositionForDisplay(space_.nowCurseur(), 4);
     if (ZEVRulerViewbar* b = bar())
         b->setClickPositionForDisplay(4);
-    presets->callPresetWithStampInt(ZEVRulerViewbar::kHomeTime, kHomeDuration);
+    presets->callPresetWithStampInt(ZEVRulerViewbar::kHomeTime, duration);
     userGoHome();
+}
+
+void ZEVSpaceFront::userShowRulerPickerPanel(bool shown)
+{
+    if (auto* viewer = dynamic_cast<ZEVRulerViewer*>(space_.rulerViewer()))
+        viewer->userShowRulerPickerPanel(shown);
+}
+
+bool ZEVSpaceFront::siShowRulerPickerPanel()
+{
+    ZEVRulerViewbar* b = bar();
+    return b && b->siShowRulerPickerPanel();
 }
 
 void ZEVSpaceFront::tlineWheel(QWheelEvent* event)

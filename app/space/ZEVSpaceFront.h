@@ -26,7 +26,10 @@ public:
     QWidget* timebarWidget() override;
     QWidget* tlineWidget() override;
     UserDefaultsController* defaults() override { return &defaults_; }
-    void menuHomeTime() override;
+    void menuHomeTime() override { menuHomeTimeWithDuration(kHomeDuration); }
+    void menuHomeTimeWithDuration(float duration) override;
+    void userShowRulerPickerPanel(bool shown) override;
+    bool siShowRulerPickerPanel() override;
     void userGoHome() override { siGoingToHome_ = true; }
     bool siCurseurAtHome() override;
     void clearGoingToHome() override { siGoingToHome_ = false; }

@@ -9,6 +9,7 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/viewer/ZEVCollectViewer.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "front/ZEVFrontPanels.h"
 #include "space/ZEVSpaceWindow.h"
 #include "engine/KELLien.h"
 #include "services/ZEVItemViewForDesks.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -106,13 +108,53 @@ class CollectGridE2E : public FileImportE2E {
 protected:
     ZEVCollectViewer& viewer() { return collectViewerOf(*space()); }
 
+    template <class Panel>
+    Panel* shownPanel() const
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* p = dynamic_cast<Panel*>(w); p && p->isVisible())
+                return p;
+        return nullptr;
+    }
+
+    // The files, all of one folder, typed into the Add Documents panel the item opens.
     void addThroughMenu(const QString& title, const QStringList& paths)
     {
-        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest& r) {
-            EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::FilesAndFolders);
-            return paths.join('\n');
-        });
+        // The click on the menu bar takes the pointer there; it then comes back over the desk
+        // where it was, which is where the grid shows.
+        const QPointF limit = space()->mouseLimitPoint();
         chooseMenuItemTitled(KELMainMenu::kMenuObject, title);
+        QWidget* w = window();
+        const QPoint back(int(limit.x()), int(w->height() - limit.y()));
+        QMouseEvent over(QEvent::MouseMove, back, w->mapToGlobal(back), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        // A move of its own, not taken for the one the window saw last.
+        static quint64 stamp = 1000000;
+        over.setTimestamp(++stamp);
+        QApplication::sendEvent(w, &over);
+        pump();
+        auto* panel = shownPanel<ZEVFrontAddPanel>();
+        ASSERT_NE(panel, nullptr);
+        panel->setDirectory(QFileInfo(paths.first()).absolutePath());
+        QStringList names;
+        for (const QString& p : paths)
+            names << QStringLiteral("\"%1\"").arg(QFileInfo(p).fileName());
+        auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(typed, nullptr);
+        typed->setText(paths.size() == 1 ? paths.first() : names.join(' '));
+        QTest::keyClick(typed, Qt::Key_Return);
+        pump();
+    }
+
+    // A new folder named in the new-folder panel the item opens, in that parent.
+    void newFolderThroughMenu(const QString& parent, const QString& name)
+    {
+        chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
+        pump();
+        auto* panel = shownPanel<ZEVFrontNewDirPanel>();
+        ASSERT_NE(panel, nullptr);
+        panel->setDirectory(parent);
+        panel->nameField()->setText(name);
+        QTest::keyClick(panel->nameField(), Qt::Key_Return);
         pump();
     }
 
@@ -277,26 +319,18 @@ TEST_F(CollectGridE2E, NewFolderGoesToTheGridUnlessMadeInTheDropFolderAndAFailur
     start();
     const QString parent = home + "/work";
     QDir().mkpath(parent);
-    {
-        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest&) { return parent + "/Fresh"; });
-        chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
-    }
+    newFolderThroughMenu(parent, QStringLiteral("Fresh"));
     EXPECT_TRUE(QFileInfo(parent + "/Fresh").isDir());
     ASSERT_TRUE(viewer().siShown());
     EXPECT_EQ(viewer().collectObjects(), QStringList{parent + "/Fresh"});
     QTest::keyClick(viewer().scrollView(), Qt::Key_Escape);
     pump();
-    {
-        // Made again: it exists, so nothing shows and the failure is logged.
-        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest&) { return parent + "/Fresh"; });
-        chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
-    }
+    // Made again: it exists, so nothing shows and the failure is logged.
+    newFolderThroughMenu(parent, QStringLiteral("Fresh"));
     EXPECT_FALSE(viewer().siShown());
     EXPECT_TRUE(log.contains("New Folder ERROR"));
-    {
-        ScopedFilePanelAnswerer panel([&](const ZEVFilePanelRequest&) { return home + "/Tallomer/Dropped"; });
-        chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("New Folder\u2026"));
-    }
+    QDir().mkpath(home + "/Tallomer");
+    newFolderThroughMenu(home + "/Tallomer", QStringLiteral("Dropped"));
     EXPECT_TRUE(QFileInfo(home + "/Tallomer/Dropped").isDir());
     EXPECT_FALSE(viewer().siShown());
 }

@@ -53,6 +53,9 @@ public:
     }
     void tlineKeyUp(QKeyEvent* e) override { e->ignore(); }
     void tlineWheel(QWheelEvent*) override {}
+    void menuHomeTimeWithDuration(float) override {}
+    void userShowRulerPickerPanel(bool) override {}
+    bool siShowRulerPickerPanel() override { return false; }
     Trace& trace;
 };
 

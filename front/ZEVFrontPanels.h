@@ -1,0 +1,150 @@
+#pragma once
+// The Add Documents panel and the new-folder panel of the front layer: file panels of the
+// program's own look (never the desktop's), whose wheel moves the time ruler instead of the file
+// list, so the user can travel in time while one is up. While the Add Documents panel is up, the
+// file last chosen moves the Search cursor to its date (by the go-to kind) and the chosen files
+// already on the desk flick; on OK the files go to the collect grid at the pointer. The new
+// folder is made in the chosen parent under the typed name, and goes to the grid too unless it
+// was made in the drop folder.
+//
+// Both panels are modal but do not block: the answer arrives through their signals.
+
+#include "runtime/Date.h"
+#include "runtime/Scheduler.h"
+
+#include <QDateTime>
+#include <QFileDialog>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QComboBox;
+class QLineEdit;
+
+namespace tallomer {
+
+class ZEVRulerViewerServices;
+class ZEVSpaceController;
+
+// The name a new folder is made under: the typed text trimmed. None for an empty name, "." or
+// "..", or a name holding "/" or NUL: those would not name one new folder inside the parent.
+std::optional<QString> newFolderNameFrom(const QString& typed);
+
+// The date of the file at `path` for a go-to kind: 3 its creation (birth) date, else, or when
+// that is the very start of 1970, its modification date; 4 its modification date, else its
+// creation date; 5 its last access, only for a file that exists. None for any other kind.
+std::optional<KELDate> fileDateForGoToTag(const QString& path, long tag);
+// The same from the file's dates as the file system gives them (null: none).
+struct ZEVFileDates {
+    bool exists = false;
+    QDateTime born, modified, accessed;
+};
+std::optional<KELDate> goToDateFromFileDates(const ZEVFileDates& dates, long tag);
+
+// The Add Documents panel's accepting button for n chosen files.
+QString addPromptForCount(qsizetype n);
+
+// The file panel of both: its own look, several choices of files and folders together, and the
+// wheel handed to the ruler.
+class ZEVFrontFilePanel : public QFileDialog {
+public:
+    ZEVFrontFilePanel(QWidget* parent, const QString& title, const QString& directory);
+    // Not owned; nullptr: the wheel does nothing.
+    void setRulerViewer(ZEVRulerViewerServices* ruler) { ruler_ = ruler; }
+    // What the panel chose on OK, absolute, in the panel's order.
+    const QStringList& chosen() const { return chosen_; }
+    // The line under the title that tells what to choose.
+    void setMessage(const QString& message);
+    // Where the accessory controls go, under the file list.
+    void addAccessory(QWidget* accessory);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void accept() override;
+    // Whether OK may close the panel; a refusal keeps it up.
+    virtual bool shouldAccept() { return true; }
+
+private:
+    ZEVRulerViewerServices* ruler_ = nullptr;
+    QStringList chosen_;
+};
+
+class ZEVFrontAddPanel final : public ZEVFrontFilePanel {
+public:
+    static constexpr const char* kTitle = "Add Documents\u2026";
+    ZEVFrontAddPanel(QWidget* parent, const QString& directory);
+    QComboBox* goToPopUp() const { return goTo_; }
+    QComboBox* durationPopUp() const { return duration_; }
+
+private:
+    QComboBox* goTo_ = nullptr;
+    QComboBox* duration_ = nullptr;
+};
+
+class ZEVFrontNewDirPanel final : public ZEVFrontFilePanel {
+public:
+    static constexpr const char* kTitle = "Add a new Folder\u2026";
+    ZEVFrontNewDirPanel(QWidget* parent, const QString& directory);
+    QLineEdit* nameField() const { return name_; }
+    // The name of the folder to make, valid by newFolderNameFrom once accepted.
+    QString folderName() const;
+
+protected:
+    bool shouldAccept() override;
+
+private:
+    QLineEdit* name_ = nullptr;
+};
+
+// The front layer's side of both panels: makes and runs them, follows their selection, and
+// carries out their answer.
+class ZEVFrontPanels final : public QObject {
+public:
+    // `space` is not owned and outlives the panels.
+    explicit ZEVFrontPanels(ZEVSpaceController& space);
+    ~ZEVFrontPanels() override;
+
+    // The Add Documents panel, starting in `folder`.
+    void buttonAddWithUrl(const QString& folder);
+    // The parent-folder panel of a new folder, starting in `folder` (empty: Documents).
+    void addNewFolder(const QString& folder);
+
+    ZEVFrontAddPanel* openPanel() const { return openPanel_.data(); }
+    ZEVFrontNewDirPanel* newDirPanel() const { return newDirPanel_.data(); }
+    const QStringList& openPanelSelections() const { return selections_; }
+    const QString& previousURL() const { return previousURL_; }
+
+    // A panel's selection changed: the follow-up runs 0.1 s after the last change.
+    void panelSelectionDidChange(ZEVFrontFilePanel* panel);
+    // The follow-up itself; nothing once the panel is closed.
+    void _panelSelectionDidChange(ZEVFrontFilePanel* panel);
+    // The go-to popup's choice.
+    void popUpGoToChange(long tag);
+    void popUpDurationChange(long tag);
+
+    // The new folder `name` in `parent`; false (logged, beeped) when it could not be made.
+    bool makeNewFolder(const QString& parent, const QString& name);
+
+    static constexpr double kFollowUpDelay = 0.1;
+    static constexpr double kNameFocusDelay = 0.3;
+
+private:
+    // The files go to the collect grid at that point of the desk.
+    void added(const QStringList& paths, const QPointF& at);
+    void flick(const QStringList& paths);
+    // The time line centred on t when t lies outside it.
+    void centreTlineOn(KELDate t);
+    void selectTag(QComboBox* popUp, long tag);
+    QWidget* windowForPanels() const;
+
+    ZEVSpaceController& space_; // not owned
+    QPointer<ZEVFrontAddPanel> openPanel_;
+    QPointer<ZEVFrontNewDirPanel> newDirPanel_;
+    QStringList selections_;
+    QString previousURL_;
+    ScheduledTarget guard_{this};
+};
+
+} // namespace tallomer

@@ -1,0 +1,207 @@
+// The front toolbar's buttons and panels in the running program: Ctrl+N opens Add Documents,
+// whose typed path and Return put the file on the desk; a held Home press runs the Home Time
+// without a menu while a quick one pops the Home menu; the Channels menu previews a Channel while
+// the pointer rests on it and Esc brings the first back; the new-folder panel refuses a name that
+// would leave its parent and makes the folder it is given.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/viewer/ZEVCollectViewer.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "front/ZEVFrontBars.h"
+#include "front/ZEVFrontPanels.h"
+#include "front/ZEVFrontToolButtons.h"
+#include "front/ZEVFrontViewer.h"
+#include "platform/sound/Sound.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSpaceWindow.h"
+#include "widgets/ZEVButton.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+class ToolbarButtons : public E2EWithSound<RecordingSound> {
+protected:
+    void TearDown() override
+    {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        E2EWithSound::TearDown();
+    }
+    ZEVFrontViewer* front() const { return space() ? dynamic_cast<ZEVFrontViewer*>(space()->frontViewer()) : nullptr; }
+    ZEVButton* button(const char* name) const { return front()->toolbar()->button(QString::fromLatin1(name)); }
+    ZEVCollectViewer* collect() const { return dynamic_cast<ZEVCollectViewer*>(space()->collectViewer()); }
+
+    // A press on the button held for `seconds` of the virtual clock.
+    void press(ZEVButton* b, double seconds)
+    {
+        QTest::mousePress(b, Qt::LeftButton, {}, b->rect().center());
+        advance(seconds);
+        QTest::mouseRelease(b, Qt::LeftButton, {}, b->rect().center());
+        pump();
+    }
+    template <class Panel>
+    Panel* shownPanel() const
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* p = dynamic_cast<Panel*>(w); p && p->isVisible())
+                return p;
+        return nullptr;
+    }
+    QString writeFile(const QString& path, const char* text)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return QFileInfo(path).absoluteFilePath();
+    }
+};
+
+TEST_F(ToolbarButtons, CtrlNOpensAddDocumentsAndATypedPathAndReturnPutTheFileOnTheDesk)
+{
+    start();
+    const QString path = writeFile(home + "/papers/letter.txt", "dear");
+    key(Qt::Key_N, Qt::ControlModifier);
+    pump();
+    auto* panel = shownPanel<ZEVFrontAddPanel>();
+    ASSERT_NE(panel, nullptr) << "no Add Documents panel";
+    EXPECT_EQ(panel->windowTitle(), QStringLiteral("Add Documents\u2026"));
+    EXPECT_TRUE(panel->testOption(QFileDialog::DontUseNativeDialog));
+    auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(typed, nullptr);
+    QTest::keyClicks(typed, path);
+    // The prompt follows the choice 0.1 s after the last change.
+    advance(0.15);
+    EXPECT_EQ(panel->labelText(QFileDialog::Accept), QStringLiteral("Add 1 Object"));
+    QTest::keyClick(typed, Qt::Key_Return);
+    pump();
+    EXPECT_EQ(shownPanel<ZEVFrontAddPanel>(), nullptr);
+    ASSERT_NE(collect(), nullptr);
+    ASSERT_TRUE(collect()->siShown()) << "the file goes to the collect grid at the pointer";
+    EXPECT_EQ(collect()->collectObjects(), QStringList{path});
+    QTest::keyClick(collect()->scrollView(), Qt::Key_Return);
+    advance(0.2);
+    const Rows placed = placedObjectsOfType("file");
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_EQ(placed.at(0, 1), "letter.txt");
+}
+
+TEST_F(ToolbarButtons, AHeldHomePressRunsTheHomeTimeWithoutAMenuAndAQuickOnePopsTheHomeMenu)
+{
+    start();
+    ZEVRulerViewer* r = ruler();
+    ASSERT_NE(r, nullptr);
+    r->userChangeActifCurseur(space()->searchCurseur());
+    pump();
+    ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    ZEVButton* home = button("btnDeskHome");
+    ASSERT_NE(home, nullptr);
+    ASSERT_TRUE(home->isVisible());
+    press(home, 0.2);
+    advance(0.05);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a held press opens no menu";
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur()) << "the Home Time brings the Now cursor";
+    EXPECT_EQ(home->state(), 1) << "the desk goes home";
+    advance(2.0);
+
+    press(home, 0.05);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr) << "a quick press pops the Home menu";
+    EXPECT_EQ(popup->objectName(), "menuBtnDeskHome");
+    EXPECT_TRUE(front()->tools()->siZevstoryBrowsing());
+    QTest::keyClick(popup, Qt::Key_Escape);
+    pump();
+    advance(0.1);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_FALSE(front()->tools()->siZevstoryBrowsing());
+    EXPECT_EQ(home->state(), 0) << "closing the menu puts the button back";
+}
+
+TEST_F(ToolbarButtons, HoveringASecondChannelInTheChannelsMenuShowsItAndEscReturnsToTheFirst)
+{
+    start();
+    const KELId first = space()->currentChannelInt();
+    KELI* work = space()->newIdentityNamed("Work");
+    ASSERT_NE(work, nullptr);
+    // Listed among the Channels from now on, as the Channels inspector lists them.
+    KELICurseur* now = space()->nowCurseur();
+    KELI* root = KELServeurDeLiens::LienForInt(KELOBJECT_CHANNEL_VIEWER_ROOT, now);
+    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_CHANNEL_VIEWER, root, work, now->now() - 3600,
+                                                 KELDateOuverte, now),
+              nullptr);
+    advance(1.0);
+    ASSERT_EQ(space()->currentChannelInt(), first);
+    ZEVButton* up = button("btnChannelUp");
+    ZEVButton* down = button("btnChannelDown");
+    ASSERT_TRUE(up && down && up->isVisible());
+    press(up, 0.05);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->objectName(), "menuBtnUpDown");
+    // The Channel-up button's menu opens at the Channel-down button.
+    EXPECT_NEAR(popup->x(), down->mapToGlobal(QPoint(0, 0)).x(), 2);
+    EXPECT_TRUE(front()->tools()->siChannelBrowsing());
+    QAction* workItem = nullptr;
+    for (QAction* a : popup->actions())
+        if (a->text().contains(QStringLiteral("Work")))
+            workItem = a;
+    ASSERT_NE(workItem, nullptr) << "the space controller lists the Channels";
+    QTest::mouseMove(popup, popup->actionGeometry(workItem).center());
+    pump();
+    EXPECT_EQ(space()->currentChannelInt(), work->idInt()) << "the hovered Channel shows";
+    QTest::keyClick(popup, Qt::Key_Escape);
+    pump();
+    advance(0.3);
+    EXPECT_EQ(space()->currentChannelInt(), first) << "Esc returns to the first Channel";
+    EXPECT_FALSE(front()->tools()->siChannelBrowsing());
+    EXPECT_EQ(up->state(), 0);
+    EXPECT_EQ(down->state(), 0);
+}
+
+TEST_F(ToolbarButtons, TheNewFolderPanelRefusesANameLeavingItsParentAndMakesTheOneGiven)
+{
+    start();
+    const QString parent = home + "/work";
+    QDir().mkpath(parent);
+    front()->tools()->userAddNewFolderWithItem(nullptr);
+    pump();
+    auto* panel = shownPanel<ZEVFrontNewDirPanel>();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->windowTitle(), QStringLiteral("Add a new Folder\u2026"));
+    panel->setDirectory(parent);
+    pump();
+    // The name field takes the focus 0.3 s later.
+    advance(0.35);
+    for (const QString& hostile : {QStringLiteral("../escaped"), QStringLiteral(".."), QStringLiteral("  "),
+                                   QStringLiteral("a/b")}) {
+        const int beeps = sound.beeps;
+        panel->nameField()->setText(hostile);
+        QTest::keyClick(panel->nameField(), Qt::Key_Return);
+        pump();
+        EXPECT_EQ(sound.beeps, beeps + 1) << hostile.toStdString();
+        EXPECT_EQ(shownPanel<ZEVFrontNewDirPanel>(), panel) << "the panel stays for another name";
+    }
+    EXPECT_FALSE(QFileInfo::exists(home + "/escaped"));
+    EXPECT_FALSE(QFileInfo::exists(parent + "/a"));
+    panel->nameField()->setText(QStringLiteral("  Fresh  "));
+    QTest::keyClick(panel->nameField(), Qt::Key_Return);
+    pump();
+    EXPECT_TRUE(QFileInfo(parent + "/Fresh").isDir());
+    ASSERT_NE(collect(), nullptr);
+    EXPECT_TRUE(collect()->siShown());
+    EXPECT_EQ(collect()->collectObjects(), QStringList{parent + "/Fresh"});
+}
+
+} // namespace
+} // namespace e2e
