@@ -32,12 +32,8 @@ ZEVFrontClass::ZEVFrontClass(ZEVSpaceController& space, ZEVFrontViewerServices& 
 {
     shared_ = this;
     ZEVFileJobs::Referencer(this);
-    // Once a run: what a crash left of the last run's jobs goes before any new job starts.
-    static bool recovered = false;
-    if (!recovered) {
-        recovered = true;
-        ZEVTransferQueue::shared().recoverLeftovers();
-    }
+    // What a crash left of the last run's jobs goes before any new job starts.
+    ZEVTransferQueue::shared().recoverLeftovers();
     initFrontClass();
 }
 

@@ -36,6 +36,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class KELI;
@@ -293,9 +294,10 @@ private:
         QString target;
         qint64 size = 0;
         bool progress = false;
+        bool follow = true; // the record names the copy at the end
     };
     void spaceTransfer(KELI* item, bool copy);
-    void folderTransfer(const QString& folder, KELI* item, bool copy);
+    void folderTransfer(const QString& folder, KELI* item, bool copy, std::optional<bool> heldByStore = {});
     void transferStart(KELI* item, const TransferRecord& record, bool copy);
     void transferRun(bool copy);
     void transferFinish(KELI* item, bool copy, bool sourceLeft);

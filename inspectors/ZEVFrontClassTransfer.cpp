@@ -229,6 +229,9 @@ void ZEVFrontClass::copyToSpaceForItem(KELI* item) { spaceTransfer(item, true); 
 
 void ZEVFrontClass::spaceTransfer(KELI* item, bool copy)
 {
+    // Read before the file test: finding the file sets the holder bits anew from its place, and a
+    // caller that cleared the store's hold (a new background image) wants the record to follow.
+    const bool held = siItemOption(item, ZEVOPTION_HOLD_BY_ZEV);
     if (!(copy ? siCopyToSpaceForItem(item) : siMoveToSpaceForItem(item))) {
         beep();
         return;
@@ -239,14 +242,16 @@ void ZEVFrontClass::spaceTransfer(KELI* item, bool copy)
                   static_cast<unsigned long long>(item->idInt()), qPrintable(folder));
         return;
     }
-    folderTransfer(folder, item, copy);
+    folderTransfer(folder, item, copy, held);
     space_.updateAllTableViews();
 }
 
 // ---- one transfer ----
 
-void ZEVFrontClass::folderTransfer(const QString& folder, KELI* item, bool copy)
+void ZEVFrontClass::folderTransfer(const QString& folder, KELI* item, bool copy, std::optional<bool> held)
 {
+    if (!held)
+        held = siItemOption(item, ZEVOPTION_HOLD_BY_ZEV);
     const QString source = storeFor(currentChannelInt_).fileUrlForItem(item);
     if (source.isEmpty() || !item)
         return;
@@ -279,6 +284,8 @@ void ZEVFrontClass::folderTransfer(const QString& folder, KELI* item, bool copy)
     record.source = source;
     record.target = queue.reserveName(folder, QFileInfo(source).fileName());
     record.size = transferSize(source);
+    // A copy of a file the store holds is a plain copy: the Object keeps its own file.
+    record.follow = !copy || !*held;
     transferStart(item, record, copy);
     ZEVTransferQueue::Job job;
     job.source = source;
@@ -416,7 +423,7 @@ void ZEVFrontClass::transferFinish(KELI* item, bool copy, bool sourceLeft)
     }
     // The store of the Channel the job started in, whichever is current now.
     ZEVItemData& data = storeFor(r.channel);
-    if (!copy || !siItemOption(item, ZEVOPTION_HOLD_BY_ZEV))
+    if (r.follow)
         data.updateFilePathWithItem(item, r.target);
     clearItemOption(item, (copy ? ZEVOPTION_COPYING | ZEVOPTION_HOLD_BY_SYSTEM : ZEVOPTION_MOVING) | ZEVOPTION_ERROR);
     if (ZEVItemView* v = nowViewOf(space_, item))

@@ -78,9 +78,10 @@ bool ZEVTransferQueue::siJournal()
     Sqlite& db = KELChercheurDe::ZevDataBase();
     if (!db.isOpen())
         return false;
-    if (!journalReady_)
-        journalReady_ = db.executeNonQuery(kCreateJournal);
-    return journalReady_;
+    // Made once a store (tests open many in one run).
+    if (journalReadyFor_ != KELChercheurDe::databasePath() && db.executeNonQuery(kCreateJournal))
+        journalReadyFor_ = KELChercheurDe::databasePath();
+    return journalReadyFor_ == KELChercheurDe::databasePath();
 }
 
 void ZEVTransferQueue::journalAdd(int, const Job& job, const QString& temp)
@@ -160,8 +161,10 @@ void ZEVTransferQueue::run(std::function<bool()> work, QObject* context, std::fu
 
 void ZEVTransferQueue::recoverLeftovers()
 {
-    if (!siJournal())
+    // Once a store: a second Space of the same run finds the jobs of the first running.
+    if (!siJournal() || recoveredFor_ == KELChercheurDe::databasePath())
         return;
+    recoveredFor_ = KELChercheurDe::databasePath();
     const auto rows = KELChercheurDe::ZevDataBase().executeQuery("SELECT TEMP_PATH, ITEM_ID, MARK FROM TRANSFER_JOURNAL");
     if (!rows)
         return;
@@ -195,6 +198,10 @@ void ZEVTransferQueue::quit()
         release(r.job.target);
     }
     jobs_.clear();
+    // The store closes next; a later start in this process (tests) opens it anew.
+    journalReadyFor_.clear();
+    recoveredFor_.clear();
+    quitting_ = false;
 }
 
 } // namespace tallomer

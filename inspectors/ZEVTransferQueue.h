@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
 
 namespace tallomer {
 
@@ -79,7 +80,8 @@ private:
     std::set<QString> reserved_;
     std::map<int, Running> jobs_;
     int nextId_ = 1;
-    bool journalReady_ = false;
+    std::string journalReadyFor_;
+    std::string recoveredFor_;
     bool quitting_ = false;
 };
 

@@ -20,7 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace test {
+namespace tallomer::test {
 
 class SecondFileSystem {
 public:
@@ -104,4 +104,4 @@ private:
     }
 };
 
-} // namespace test
+} // namespace tallomer::test

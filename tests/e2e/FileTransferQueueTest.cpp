@@ -1,0 +1,192 @@
+// The file transfer queue in the running program: the first start keeps the wallpapers of the
+// first Space in the Space's own store; Move To… a folder on another file system moves the file and
+// the record follows; onto a full one the Object is marked in error and its file stays; what a
+// crash left of a job is cleared at the next start.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "engine/KELServeurDeLiens.h"
+#include "front/ZEVFrontViewer.h"
+#include "inspectors/ZEVFrontClass.h"
+#include "inspectors/ZEVTransferQueue.h"
+#include "objects/view/ZEVItemView.h"
+#include "tests/support/SecondFileSystem.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QFileDialog>
+#include <QTimer>
+
+namespace e2e {
+namespace {
+
+using namespace tallomer;
+
+// Before any thread exists.
+const bool kSecondFileSystem = test::SecondFileSystem::prepare();
+
+QByteArray checksum(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    h.addData(&f);
+    return h.result();
+}
+
+class FileTransferQueue : public E2E {
+protected:
+    // Every job done and its result taken on the main thread, with the delayed writes after it.
+    void settle()
+    {
+        for (int i = 0; i < 3; ++i) {
+            ZEVTransferQueue::shared().waitForDone();
+            pump();
+            advance(0.5);
+        }
+    }
+    std::string objectTitled(const std::string& title) const
+    {
+        const Rows r = sql(database(), "SELECT n.PARENT_ZEVLET FROM ZEVLETS n JOIN WORD w ON w.ZEVLET_ID = "
+                                       "n.CHILD_ZEVLET WHERE n.RELATION = 1000217 AND w.WORD = '" + title + "'");
+        return r.empty() ? std::string() : r.at(0, 0);
+    }
+    std::int64_t base(KELId id) const
+    {
+        const Rows r = sql(database(), "SELECT BASE FROM ZEVLETS WHERE ZEVLET_ID = " + std::to_string(id));
+        return r.empty() ? -1 : std::stoll(r.at(0, 0));
+    }
+    ZEVFrontClass* frontClass() const
+    {
+        auto* f = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+        return f ? f->frontClass() : nullptr;
+    }
+    // A file of that size handed to the program as a second start does; its Object.
+    KELI* fileObject(const QString& name, qint64 size)
+    {
+        const QString path = home + "/" + name;
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(int(size), 'z'));
+        f.close();
+        EXPECT_EQ(secondStart({path}), 0);
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+            if (v->item() && v->itemTitle() == name)
+                return v->item();
+        ADD_FAILURE() << name.toStdString() << " has no icon";
+        return nullptr;
+    }
+    // The folder panel, when it shows, is answered with `folder`; *title gets its title.
+    void answerPanelWith(const QString& folder, QString* title)
+    {
+        QTimer::singleShot(0, [folder, title] {
+            auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(panel, nullptr) << "no folder panel";
+            *title = panel->windowTitle();
+            panel->setDirectory(QFileInfo(folder).absolutePath());
+            panel->selectFile(folder);
+            QMetaObject::invokeMethod(panel, "accept");
+        });
+    }
+};
+
+TEST_F(FileTransferQueue, TheFirstStartCopiesTheWallpapersIntoTheSpaceAndTheirRecordsNameTheCopies)
+{
+    start();
+    settle();
+    for (const char* title : {"Space 0", "Space 1"}) {
+        const std::string id = objectTitled(title);
+        ASSERT_FALSE(id.empty()) << title;
+        KELI* item = KELServeurDeLiens::LienForInt(std::stoull(id), nullptr);
+        ZEVItemData& data = ZEVItemData::Current();
+        const QString recorded = data.recordedFilePathForItem(item);
+        EXPECT_TRUE(recorded.startsWith(data.itemDropFolder(item->idInt()) + "/")) << recorded.toStdString();
+        EXPECT_TRUE(recorded.contains("/zevDrop/")) << recorded.toStdString();
+        const QString original = storeFolder() + "/" + QFileInfo(recorded).fileName();
+        EXPECT_TRUE(QFileInfo::exists(recorded));
+        if (QFileInfo::exists(original)) {
+            EXPECT_EQ(checksum(recorded), checksum(original)) << "the copy is whole";
+        }
+        EXPECT_EQ(base(item->idInt()) & ZEVOPTION_COPYING, 0) << title;
+        EXPECT_FALSE(QDir(data.itemDropFolder(item->idInt())).entryList(QDir::Hidden | QDir::Files).join(' ').contains(
+            kTransferTempPrefix));
+    }
+}
+
+TEST_F(FileTransferQueue, MoveToAnotherFileSystemMovesTheFileAndTheRecordAndAFullOneMarksTheError)
+{
+    if (!kSecondFileSystem)
+        GTEST_SKIP() << test::SecondFileSystem::why().toStdString();
+    start();
+    settle();
+    KELI* item = fileObject("report.txt", 4000);
+    ASSERT_NE(item, nullptr);
+    settle();
+    ZEVItemData& data = ZEVItemData::Current();
+    const QString source = data.fileUrlForItem(item);
+    ASSERT_TRUE(QFileInfo::exists(source));
+    const QString folder = QDir(test::SecondFileSystem::big()).filePath("e2e-" + QString::number(item->idInt()));
+    QDir().mkpath(folder);
+
+    QString title;
+    answerPanelWith(folder, &title);
+    frontClass()->moveToForItems({item});
+    settle();
+    EXPECT_EQ(title, "Move \"report\" to\u2026");
+    const QString moved = QDir(folder).filePath("report.txt");
+    EXPECT_TRUE(QFileInfo::exists(moved));
+    EXPECT_FALSE(QFileInfo::exists(source)) << "the source goes once the record names the copy";
+    EXPECT_EQ(data.recordedFilePathForItem(item), moved);
+    EXPECT_EQ(base(item->idInt()) & (ZEVOPTION_MOVING | ZEVOPTION_ERROR), 0);
+
+    // Onto a file system without room: the error mark, and the file stays where it is.
+    if (test::SecondFileSystem::full().isEmpty())
+        GTEST_SKIP() << "no full file system could be made";
+    KELI* big = fileObject("large.bin", 2 * 1024 * 1024);
+    ASSERT_NE(big, nullptr);
+    settle();
+    const QString bigSource = data.fileUrlForItem(big);
+    answerPanelWith(test::SecondFileSystem::full(), &title);
+    frontClass()->moveToForItems({big});
+    settle();
+    EXPECT_NE(base(big->idInt()) & ZEVOPTION_ERROR, 0) << "the Object carries the error";
+    EXPECT_EQ(base(big->idInt()) & ZEVOPTION_MOVING, 0);
+    EXPECT_TRUE(QFileInfo::exists(bigSource));
+    EXPECT_EQ(data.recordedFilePathForItem(big), bigSource);
+    EXPECT_TRUE(QDir(test::SecondFileSystem::full()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+TEST_F(FileTransferQueue, WhatACrashLeftOfAJobIsClearedAtTheNextStart)
+{
+    start();
+    settle();
+    const std::string id = objectTitled("Space 1");
+    ASSERT_FALSE(id.empty());
+    quit();
+    // A job cut short by a crash: its temporary, its journal row and its Object's moving mark.
+    const QString temp = home + "/" + kTransferTempPrefix + "left";
+    QFile f(temp);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("partial");
+    f.close();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
+    const std::string statements =
+        "CREATE TABLE IF NOT EXISTS TRANSFER_JOURNAL (TEMP_PATH TEXT PRIMARY KEY, ITEM_ID INTEGER, MARK INTEGER);"
+        "INSERT INTO TRANSFER_JOURNAL VALUES ('" + temp.toStdString() + "', " + id + ", 16384);"
+        "UPDATE ZEVLETS SET BASE = BASE | 16384 WHERE ZEVLET_ID = " + id + ";";
+    ASSERT_EQ(sqlite3_exec(db, statements.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    start();
+    settle();
+    EXPECT_FALSE(QFileInfo::exists(temp));
+    EXPECT_EQ(base(std::stoull(id)) & ZEVOPTION_MOVING, 0);
+    EXPECT_TRUE(sql(database(), "SELECT * FROM TRANSFER_JOURNAL").empty());
+}
+
+} // namespace
+} // namespace e2e
