@@ -159,6 +159,48 @@ TEST_F(FileTransferQueue, MoveToAnotherFileSystemMovesTheFileAndTheRecordAndAFul
     EXPECT_TRUE(QDir(test::SecondFileSystem::full()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
 }
 
+TEST_F(FileTransferQueue, ProgressShowsAboveTwentyMillionBytesAndTheSameFolderDoesNothing)
+{
+    start();
+    settle();
+    const QString folder = home + "/copies";
+    QDir().mkpath(folder);
+    for (const qint64 size : {qint64(20000000), qint64(20000001)}) {
+        const QString name = QStringLiteral("sparse-%1.bin").arg(size);
+        KELI* item = fileObject(name, 0);
+        ASSERT_NE(item, nullptr);
+        settle();
+        const QString source = ZEVItemData::Current().fileUrlForItem(item);
+        ASSERT_TRUE(QFile::resize(source, size)); // sparse
+        QString title;
+        answerPanelWith(folder, &title);
+        frontClass()->copyToForItems({item});
+        // The start step, before the job's result comes back.
+        const bool large = size > ZEVFrontClass::kProgressBytes;
+        EXPECT_EQ(graph->scheduler().isPending(frontClass(), "_copyingRun"), large) << size;
+        ASSERT_NE(viewTitled(name), nullptr);
+        EXPECT_EQ(viewTitled(name)->progressView() != nullptr, large) << size;
+        EXPECT_NE(itemOptions(item) & ZEVOPTION_COPYING, 0u);
+        settle();
+        EXPECT_EQ(QFileInfo(QDir(folder).filePath(name)).size(), size);
+        EXPECT_EQ(ZEVItemData::Current().recordedFilePathForItem(item), QDir(folder).filePath(name))
+            << "the Object follows its copy";
+        EXPECT_FALSE(graph->scheduler().isPending(frontClass(), "_copyingRun"));
+        EXPECT_EQ(itemOptions(item) & ZEVOPTION_COPYING, 0u);
+    }
+    // Moving a file to the folder it lies in: no job, no mark.
+    KELI* item = fileObject("stays.txt", 10);
+    settle();
+    const QString path = ZEVItemData::Current().fileUrlForItem(item);
+    QString title;
+    answerPanelWith(QFileInfo(path).absolutePath(), &title);
+    frontClass()->moveToForItems({item});
+    EXPECT_EQ(itemOptions(item) & ZEVOPTION_MOVING, 0u);
+    EXPECT_EQ(ZEVTransferQueue::shared().running(), 0);
+    settle();
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), path);
+}
+
 TEST_F(FileTransferQueue, WhatACrashLeftOfAJobIsClearedAtTheNextStart)
 {
     start();

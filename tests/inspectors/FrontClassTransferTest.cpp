@@ -2,6 +2,7 @@
 // devices, and failures that leave the source and nothing half-made in the folder.
 
 #include "inspectors/ZEVFrontClass.h"
+#include "inspectors/ZEVTransferQueue.h"
 
 #include <QDir>
 #include <QFile>
@@ -147,6 +148,45 @@ TEST_F(Transfer, AFolderCopiesWholeWithItsLinksAndAWebAddressBecomesAWeblocUnder
     EXPECT_TRUE(read(w1.path).contains("/a")) << "the first is not overwritten";
     EXPECT_FALSE(ZEVFrontClass::writeWebloc("", "empty", folder).ok) << "no address, no file";
     EXPECT_EQ(entries(folder).size(), 3u);
+}
+
+} // namespace
+
+namespace {
+
+using tallomer::ZEVTransferQueue;
+
+// One set of names for every job of the process: a name handed out counts as taken until its job
+// ends, whether or not its file exists yet, and the disk is asked too.
+TEST_F(Transfer, FreeNamesAreHeldForTheWholeProcessUntilReleased)
+{
+    ZEVTransferQueue& q = ZEVTransferQueue::shared();
+    const QString folder = dir.filePath("out");
+    QDir().mkpath(folder);
+    // Two files both named a.txt in one batch, to a folder without one, then with one.
+    const QString first = q.reserveName(folder, "a.txt");
+    const QString second = q.reserveName(folder, "a.txt");
+    EXPECT_EQ(QFileInfo(first).fileName(), "a.txt");
+    EXPECT_EQ(QFileInfo(second).fileName(), "a_01.txt");
+    q.release(first);
+    q.release(second);
+    make("out/a.txt");
+    const QString third = q.reserveName(folder, "a.txt");
+    const QString fourth = q.reserveName(folder, "a.txt"); // a copy's, beside a move's
+    EXPECT_EQ(QFileInfo(third).fileName(), "a_01.txt");
+    EXPECT_EQ(QFileInfo(fourth).fileName(), "a_02.txt");
+    q.release(third);
+    EXPECT_EQ(QFileInfo(q.reserveName(folder, "a.txt")).fileName(), "a_01.txt") << "freed at the job's end";
+
+    // No extension; after _99 comes _100.
+    make("out/README");
+    EXPECT_EQ(QFileInfo(q.reserveName(folder, "README")).fileName(), "README_01");
+    for (int i = 1; i <= 99; ++i)
+        make(QStringLiteral("out/n_%1.log").arg(i, 2, 10, QLatin1Char('0')));
+    make("out/n.log");
+    EXPECT_EQ(QFileInfo(q.reserveName(folder, "n.log")).fileName(), "n_100.log");
+    // A name in another folder is another name.
+    EXPECT_EQ(QFileInfo(q.reserveName(dir.filePath("elsewhere"), "a.txt")).fileName(), "a.txt");
 }
 
 } // namespace
