@@ -6,12 +6,15 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "engine/KELServeurDeLiens.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/ZEVTransferQueue.h"
 #include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "platform/sound/Sound.h"
 #include "tests/support/SecondFileSystem.h"
 
 #include <QApplication>
@@ -37,7 +40,7 @@ QByteArray checksum(const QString& path)
     return h.result();
 }
 
-class FileTransferQueue : public E2E {
+class FileTransferQueue : public E2EWithSound<RecordingSound> {
 protected:
     // Every job done and its result taken on the main thread, with the delayed writes after it.
     void settle()
@@ -199,6 +202,71 @@ TEST_F(FileTransferQueue, ProgressShowsAboveTwentyMillionBytesAndTheSameFolderDo
     EXPECT_EQ(ZEVTransferQueue::shared().running(), 0);
     settle();
     EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), path);
+}
+
+TEST_F(FileTransferQueue, TheMasksTheFolderTestAndTheTypeDecideAndAJobFinishesInTheChannelItStartedIn)
+{
+    start();
+    settle();
+    KELI* item = fileObject("plain.txt", 100);
+    ASSERT_NE(item, nullptr);
+    settle();
+    const ZEVItemOption options = itemOptions(item);
+    struct Case {
+        ZEVItemOption bit;
+        bool move, copy, moveToSpace, copyToSpace;
+    };
+    for (const Case& c : {Case{0, true, true, true, true}, Case{ZEVOPTION_HOLD_BY_SYSTEM, false, true, false, true},
+                          Case{ZEVOPTION_HOLD_BY_ZEV_FOLDER, true, true, true, false},
+                          Case{ZEVOPTION_DOWNLOADING, false, false, false, false}}) {
+        setItemOptions(item, (options & ~ZEVOPTION_HOLD_BY_ZEV_FOLDER) | c.bit);
+        EXPECT_EQ(ZEVFrontClass::siMoveToForItem(item), c.move) << c.bit;
+        EXPECT_EQ(ZEVFrontClass::siCopyToForItem(item), c.copy) << c.bit;
+        EXPECT_EQ(ZEVFrontClass::siMoveToSpaceForItem(item), c.moveToSpace) << c.bit;
+        // Finding the file sets the holder bits from its place again: set them anew.
+        setItemOptions(item, (options & ~ZEVOPTION_HOLD_BY_ZEV_FOLDER) | c.bit);
+        EXPECT_EQ(ZEVFrontClass::siCopyToSpaceForItem(item), c.copyToSpace) << c.bit;
+    }
+    setItemOptions(item, options);
+
+    // A folder goes to a folder, never into the Space.
+    QDir().mkpath(home + "/album");
+    ASSERT_EQ(secondStart({home + "/album"}), 0);
+    settle();
+    ASSERT_NE(viewTitled("album"), nullptr);
+    KELI* album = viewTitled("album")->item();
+    EXPECT_TRUE(ZEVFrontClass::siCopyToForItem(album));
+    EXPECT_FALSE(ZEVFrontClass::siCopyToSpaceForItem(album));
+    EXPECT_FALSE(ZEVFrontClass::siMoveToSpaceForItem(album));
+    const int beeps = sound.beeps;
+    frontClass()->moveToSpaceForItems({album});
+    EXPECT_EQ(sound.beeps, beeps + 1) << "the Space forms beep at what they refuse";
+
+    // An Object that is neither a file nor a web page is not moved, and keeps no mark.
+    const QString path = ZEVItemData::Current().fileUrlForItem(item);
+    ZEVItemClass* items = space()->itemViewerForCurseur(space()->nowCurseur())->itemClass();
+    items->changeItem(item, "zevp");
+    QString title;
+    answerPanelWith(home + "/album", &title);
+    frontClass()->moveToForItems({item});
+    settle();
+    EXPECT_EQ(sound.beeps, beeps + 2);
+    EXPECT_EQ(itemOptions(item) & ZEVOPTION_MOVING, 0u);
+    EXPECT_TRUE(QFileInfo::exists(path));
+    items->changeItem(item, "file");
+
+    // The Channel changes while the copy runs: the record of the Channel it started in follows.
+    const KELId channel = ZEVItemData::Current().channelInt();
+    const KELId other = channel + 1000;
+    ASSERT_TRUE(ZEVItemDataChannels::CreateItemDataForChannelInt(other));
+    answerPanelWith(home + "/album", &title);
+    frontClass()->copyToForItems({item});
+    ZEVItemDataChannels::SetCurrentChannelInt(other);
+    settle();
+    ZEVItemDataChannels::SetCurrentChannelInt(channel);
+    EXPECT_EQ(ZEVItemDataChannels::ItemDataForChannelInt(channel)->recordedFilePathForItem(item),
+              home + "/album/plain.txt");
+    EXPECT_TRUE(ZEVItemDataChannels::ItemDataForChannelInt(other)->recordedFilePathForItem(item).isEmpty());
 }
 
 TEST_F(FileTransferQueue, WhatACrashLeftOfAJobIsClearedAtTheNextStart)
