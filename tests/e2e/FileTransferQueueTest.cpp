@@ -269,6 +269,32 @@ TEST_F(FileTransferQueue, TheMasksTheFolderTestAndTheTypeDecideAndAJobFinishesIn
     EXPECT_TRUE(ZEVItemDataChannels::ItemDataForChannelInt(other)->recordedFilePathForItem(item).isEmpty());
 }
 
+TEST_F(FileTransferQueue, QuitCutsACopyShortAndLeavesNoTemporaryAndNoMark)
+{
+    start();
+    settle();
+    KELI* item = fileObject("huge.bin", 0);
+    ASSERT_NE(item, nullptr);
+    settle();
+    const KELId id = item->idInt();
+    ASSERT_TRUE(QFile::resize(ZEVItemData::Current().fileUrlForItem(item), qint64(400) * 1024 * 1024));
+    const QString folder = home + "/copies";
+    QDir().mkpath(folder);
+    QString title;
+    answerPanelWith(folder, &title);
+    frontClass()->copyToForItems({item});
+    EXPECT_NE(itemOptions(item) & ZEVOPTION_COPYING, 0u);
+    // The Quit command's entry point (the panel took the keyboard from the Space window).
+    app()->terminate(nullptr);
+    ASSERT_EQ(stops.size(), 1u);
+    graph.reset();
+    // Cut short, or finished just before: never a temporary, never a mark left.
+    for (const QString& name : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        EXPECT_FALSE(name.startsWith(kTransferTempPrefix)) << name.toStdString();
+    EXPECT_EQ(base(id) & ZEVOPTION_COPYING, 0);
+    EXPECT_TRUE(sql(database(), "SELECT * FROM TRANSFER_JOURNAL").empty());
+}
+
 TEST_F(FileTransferQueue, WhatACrashLeftOfAJobIsClearedAtTheNextStart)
 {
     start();
