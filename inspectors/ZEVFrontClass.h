@@ -239,7 +239,11 @@ public:
     // Transfers larger than this show their progress.
     static constexpr qint64 kProgressBytes = 20000000;
     static constexpr double kFirstPoll = 0.1, kNextPoll = 0.3, kRefreshDelay = 0.2;
-    // The folder chosen in the non-native folder panel; empty when cancelled.
+    // The folder chosen in the non-native folder panel; empty when cancelled. The shell sets the
+    // panel once (its own, which tests answer); a plain one otherwise.
+    using FolderPanel = std::function<QString(const QString& title, const QString& prompt, const QString& message,
+                                              const QString& startFolder)>;
+    static void setFolderPanel(FolderPanel panel);
     static QString chooseFolder(const QString& title, const QString& prompt, const QString& message,
                                 const QString& startFolder);
 

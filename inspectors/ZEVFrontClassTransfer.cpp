@@ -82,9 +82,21 @@ bool ZEVFrontClass::siCopyToSpaceForItem(KELI* item)
 
 // ---- the folder panel ----
 
+namespace {
+ZEVFrontClass::FolderPanel& folderPanel()
+{
+    static ZEVFrontClass::FolderPanel panel;
+    return panel;
+}
+} // namespace
+
+void ZEVFrontClass::setFolderPanel(FolderPanel panel) { folderPanel() = std::move(panel); }
+
 QString ZEVFrontClass::chooseFolder(const QString& title, const QString& prompt, const QString& message,
                                     const QString& startFolder)
 {
+    if (folderPanel())
+        return folderPanel()(title, prompt, message, startFolder);
     QFileDialog panel(QApplication::activeWindow(), title, startFolder);
     panel.setObjectName(QStringLiteral("ZEVTransferPanel"));
     panel.setOption(QFileDialog::DontUseNativeDialog, true);

@@ -5,6 +5,8 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/widgets/ZEVFilePanel.h"
+
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
@@ -19,8 +21,6 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
-#include <QFileDialog>
-#include <QTimer>
 
 namespace e2e {
 namespace {
@@ -82,18 +82,22 @@ protected:
         ADD_FAILURE() << name.toStdString() << " has no icon";
         return nullptr;
     }
-    // The folder panel, when it shows, is answered with `folder`; *title gets its title.
+    // The folder panel, when it shows next, is answered with `folder`; *title gets its title.
     void answerPanelWith(const QString& folder, QString* title)
     {
-        QTimer::singleShot(0, [folder, title] {
-            auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(panel, nullptr) << "no folder panel";
-            *title = panel->windowTitle();
-            panel->setDirectory(QFileInfo(folder).absolutePath());
-            panel->selectFile(folder);
-            QMetaObject::invokeMethod(panel, "accept");
-        });
+        panelFolder = folder;
+        panelTitle = title;
     }
+    QString panelFolder;
+    QString* panelTitle = nullptr;
+    QString panelMessage;
+    ScopedFilePanelAnswerer panel{[this](const ZEVFilePanelRequest& r) {
+        EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::Folder);
+        if (panelTitle)
+            *panelTitle = r.title;
+        panelMessage = r.message;
+        return std::exchange(panelFolder, QString());
+    }};
 };
 
 TEST_F(FileTransferQueue, TheFirstStartCopiesTheWallpapersIntoTheSpaceAndTheirRecordsNameTheCopies)
@@ -139,6 +143,7 @@ TEST_F(FileTransferQueue, MoveToAnotherFileSystemMovesTheFileAndTheRecordAndAFul
     frontClass()->moveToForItems({item});
     settle();
     EXPECT_EQ(title, "Move \"report\" to\u2026");
+    EXPECT_EQ(panelMessage, "Select the destination Folder\nActual location : " + source);
     const QString moved = QDir(folder).filePath("report.txt");
     EXPECT_TRUE(QFileInfo::exists(moved));
     EXPECT_FALSE(QFileInfo::exists(source)) << "the source goes once the record names the copy";
@@ -284,7 +289,7 @@ TEST_F(FileTransferQueue, QuitCutsACopyShortAndLeavesNoTemporaryAndNoMark)
     answerPanelWith(folder, &title);
     frontClass()->copyToForItems({item});
     EXPECT_NE(itemOptions(item) & ZEVOPTION_COPYING, 0u);
-    // The Quit command's entry point (the panel took the keyboard from the Space window).
+    // The Quit command's entry point.
     app()->terminate(nullptr);
     ASSERT_EQ(stops.size(), 1u);
     graph.reset();
