@@ -17,9 +17,13 @@
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
+#include "tests/support/LocalHttpServer.h"
 #include "tests/support/SecondFileSystem.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QMimeData>
 #include <QCryptographicHash>
 
 namespace e2e {
@@ -91,11 +95,13 @@ protected:
     QString panelFolder;
     QString* panelTitle = nullptr;
     QString panelMessage;
+    QString panelStart;
     ScopedFilePanelAnswerer panel{[this](const ZEVFilePanelRequest& r) {
         EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::Folder);
         if (panelTitle)
             *panelTitle = r.title;
         panelMessage = r.message;
+        panelStart = r.directory;
         return std::exchange(panelFolder, QString());
     }};
 };
@@ -144,6 +150,7 @@ TEST_F(FileTransferQueue, MoveToAnotherFileSystemMovesTheFileAndTheRecordAndAFul
     settle();
     EXPECT_EQ(title, "Move \"report\" to\u2026");
     EXPECT_EQ(panelMessage, "Select the destination Folder\nActual location : " + source);
+    EXPECT_EQ(panelStart, QFileInfo(source).absolutePath()) << "the panel opens where the selected Object's file lies";
     const QString moved = QDir(folder).filePath("report.txt");
     EXPECT_TRUE(QFileInfo::exists(moved));
     EXPECT_FALSE(QFileInfo::exists(source)) << "the source goes once the record names the copy";
@@ -233,6 +240,12 @@ TEST_F(FileTransferQueue, TheMasksTheFolderTestAndTheTypeDecideAndAJobFinishesIn
         EXPECT_EQ(ZEVFrontClass::siCopyToSpaceForItem(item), c.copyToSpace) << c.bit;
     }
     setItemOptions(item, options);
+    // The add panels open beside the Object's file, or in ~/Documents for one the store or a
+    // cloud holds.
+    EXPECT_EQ(frontClass()->openPanelFolderUrlWithItem(item), home);
+    setItemOptions(item, options | ZEVOPTION_HOLD_BY_CLOUD);
+    EXPECT_EQ(frontClass()->openPanelFolderUrlWithItem(item), home + "/Documents/");
+    setItemOptions(item, options);
 
     // A folder goes to a folder, never into the Space.
     QDir().mkpath(home + "/album");
@@ -240,6 +253,7 @@ TEST_F(FileTransferQueue, TheMasksTheFolderTestAndTheTypeDecideAndAJobFinishesIn
     settle();
     ASSERT_NE(viewTitled("album"), nullptr);
     KELI* album = viewTitled("album")->item();
+    EXPECT_EQ(frontClass()->openPanelFolderUrlWithItem(album), home + "/album") << "a folder opens in itself";
     EXPECT_TRUE(ZEVFrontClass::siCopyToForItem(album));
     EXPECT_FALSE(ZEVFrontClass::siCopyToSpaceForItem(album));
     EXPECT_FALSE(ZEVFrontClass::siMoveToSpaceForItem(album));
@@ -298,6 +312,58 @@ TEST_F(FileTransferQueue, QuitCutsACopyShortAndLeavesNoTemporaryAndNoMark)
         EXPECT_FALSE(name.startsWith(kTransferTempPrefix)) << name.toStdString();
     EXPECT_EQ(base(id) & ZEVOPTION_COPYING, 0);
     EXPECT_TRUE(sql(database(), "SELECT * FROM TRANSFER_JOURNAL").empty());
+}
+
+TEST_F(FileTransferQueue, AWebObjectMovedBecomesAWeblocUnderAFreeNameAndOnlyItsOldFilesGo)
+{
+    start();
+    settle();
+    // The page comes from the test's own server: nothing leaves the machine.
+    tallomer::test::LocalHttpServer server;
+    server.route("/today", {"<html>today</html>", {{"Content-Type", "text/html"}}});
+    auto link = std::make_unique<QMimeData>();
+    link->setText(server.url("/today").toString());
+    QGuiApplication::clipboard()->setMimeData(link.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(400, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.5);
+    settle();
+    KELI* web = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemType() == QStringLiteral("http"))
+            web = v->item();
+    ASSERT_NE(web, nullptr);
+    ZEVItemData& data = ZEVItemData::Current();
+    const QString page = data.fileUrlForItem(web);
+    ASSERT_FALSE(page.isEmpty()) << "the page's download";
+    const QString base = QFileInfo(page).completeBaseName();
+    const QString folder = home + "/links";
+    QDir().mkpath(folder);
+    QFile taken(folder + "/" + base + ".webloc");
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.write("mine");
+    taken.close();
+
+    QString title;
+    answerPanelWith(folder, &title);
+    frontClass()->moveToForItems({web});
+    settle();
+    const QString made = folder + "/" + base + "_01.webloc";
+    QFile f(made);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "a free name beside the one taken";
+    EXPECT_TRUE(f.readAll().contains(server.url("/today").toString().toUtf8()));
+    QFile mine(folder + "/" + base + ".webloc");
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), "mine") << "never overwritten";
+    EXPECT_EQ(data.recordedFilePathForItem(web), made);
+    EXPECT_FALSE(QFileInfo::exists(page)) << "the old download goes";
+    EXPECT_EQ(itemOptions(web) & (ZEVOPTION_MOVING | ZEVOPTION_ERROR), 0u);
+    ZEVItemView* view = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->item() == web)
+            view = dynamic_cast<ZEVItemView*>(v);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->itemType(), "file");
 }
 
 TEST_F(FileTransferQueue, WhatACrashLeftOfAJobIsClearedAtTheNextStart)
