@@ -9,6 +9,7 @@
 #include "app/widgets/ZEVPreferencesController.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "engine/KELICurseur.h"
+#include "inspectors/ZEVTransferQueue.h"
 #include "engine/store/KELChercheurDe.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "platform/UserDefaults.h"
@@ -250,6 +251,8 @@ void KELApplicationDelegate::applicationWillTerminate()
         // Downloads cut short leave no partial file and no Object marked downloading for ever.
         s->abortDownloads();
     }
+    // File jobs under way are cut short: no temporary left, no Object marked moving for ever.
+    ZEVTransferQueue::shared().quit();
     // A change of option bits made in the last turn is still waiting for its write.
     ZEVItemOptionWrites::flushPending();
     KELChercheurDe::CloseDatabase();

@@ -8,6 +8,8 @@
 #include "objects/view/ZEVItemStickers.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
+#include "inspectors/ZEVTransferQueue.h"
+#include "platform/files/FileTransfer.h"
 #include "platform/files/Webloc.h"
 #include "runtime/Log.h"
 
@@ -25,79 +27,26 @@
 
 namespace tallomer {
 
-namespace {
-
-int renameNoReplace(const QString& from, const QString& to)
-{
-    const QByteArray a = QFile::encodeName(from), b = QFile::encodeName(to);
-    return ::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0 ? 0 : errno;
-}
-
-qint64 treeSize(const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.isSymLink() || !info.isDir())
-        return info.size();
-    qint64 n = 0;
-    QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        n += it.fileInfo().size();
-    }
-    return n;
-}
-
-// Copies a file or a whole folder to `to`, which must not exist; `copied` hears each file's bytes.
-bool copyTree(const QString& from, const QString& to, QString* error,
-              const std::function<void(qint64)>& copied = {})
-{
-    const QFileInfo info(from);
-    if (info.isSymLink() || !info.isDir()) {
-        if (!QFile::copy(from, to)) {
-            *error = QStringLiteral("cannot copy %1").arg(from);
-            return false;
-        }
-        if (copied)
-            copied(info.size());
-        return true;
-    }
-    if (!QDir().mkdir(to)) {
-        *error = QStringLiteral("cannot make %1").arg(to);
-        return false;
-    }
-    const QDir dir(from);
-    for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        if (!copyTree(dir.filePath(name), QDir(to).filePath(name), error, copied))
-            return false;
-    return true;
-}
-
-bool removeTree(const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.isDir() && !info.isSymLink())
-        return QDir(path).removeRecursively();
-    return QFile::remove(path);
-}
-
-} // namespace
-
 ZEVFrontClass::ZEVFrontClass(ZEVSpaceController& space, ZEVFrontViewerServices& front, QObject* parent)
     : QObject(parent), space_(space), front_(front)
 {
-    pool_.setMaxThreadCount(2);
     shared_ = this;
+    ZEVFileJobs::Referencer(this);
+    // What a crash left of the last run's jobs goes before any new job starts.
+    ZEVTransferQueue::shared().recoverLeftovers();
     initFrontClass();
 }
 
 ZEVFrontClass::~ZEVFrontClass()
 {
-    // Jobs under way finish; their results, still to come on the main thread, go with this object.
-    pool_.waitForDone();
+    // Jobs under way finish on the shared queue; their results find this object gone.
     if (shared_ == this)
         shared_ = nullptr;
+    if (ZEVFileJobs::Shared() == this)
+        ZEVFileJobs::Referencer(nullptr);
 }
+
+void ZEVFrontClass::waitForTransfers() { ZEVTransferQueue::shared().waitForDone(); }
 
 bool ZEVFrontClass::siFolder(const QString& path) { return ZEVItemDragView::siFolderPath(path); }
 
@@ -117,73 +66,35 @@ QString ZEVFrontClass::freeNameInFolder(const QString& folder, const QString& na
 }
 
 ZEVFrontClass::Result ZEVFrontClass::transfer(const QString& source, const QString& folder, bool move,
-                                              const Rename& renameFn, const Progress& progress)
+                                              const Rename& renameFn)
 {
     Result r;
-    const Rename rename = renameFn ? renameFn : Rename(renameNoReplace);
-    const QFileInfo src(source);
-    if (!src.exists() && !src.isSymLink()) {
-        r.error = QStringLiteral("no file at %1").arg(source);
-        return r;
-    }
     if (!siFolder(folder)) {
         r.error = QStringLiteral("%1 is not a folder").arg(folder);
         return r;
     }
-    // A folder into itself or one of its own folders would copy itself without end.
-    const QString s = src.canonicalFilePath(), f = QFileInfo(folder).canonicalFilePath();
-    if (src.isDir() && (f == s || f.startsWith(s + '/'))) {
-        r.error = QStringLiteral("%1 cannot go into itself").arg(source);
-        return r;
-    }
-    // Names are tried until one is free at the moment of the rename: another writer may take one.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString target = QDir(folder).filePath(freeNameInFolder(folder, src.fileName()));
-        if (move) {
-            const int e = rename(source, target);
-            if (e == 0) {
-                r.ok = true;
-                r.path = target;
-                return r;
-            }
-            if (e == EEXIST)
-                continue;
-            if (e != EXDEV) {
-                r.error = QStringLiteral("cannot move %1: %2").arg(source, QString::fromLocal8Bit(std::strerror(e)));
-                return r;
-            }
-        }
-        // A copy, or a move to another device: made whole under a hidden name, then named.
-        const QString temp = QDir(folder).filePath(QStringLiteral(".tallomer-%1.part")
-                                                       .arg(QUuid::createUuid().toString(QUuid::WithoutBraces)));
-        const qint64 total = progress ? treeSize(source) : 0;
-        qint64 done = 0;
-        const auto copied = [&](qint64 bytes) {
-            done += bytes;
-            if (progress && total > 0)
-                progress(double(done) / double(total));
+    RenameFn rename = systemRename();
+    if (renameFn)
+        rename = [renameFn, first = std::make_shared<bool>(true)](const QByteArray& from, const QByteArray& to,
+                                                                  unsigned flags) {
+            // The given rename stands for the move itself; a copy is named by the system's.
+            if (!*first || flags != RENAME_NOREPLACE)
+                return systemRename()(from, to, flags);
+            *first = false;
+            const int e = renameFn(QFile::decodeName(from), QFile::decodeName(to));
+            errno = e;
+            return e == 0 ? 0 : -1;
         };
-        if (!copyTree(source, temp, &r.error, copied)) {
-            removeTree(temp);
-            return r;
-        }
-        const int e = renameNoReplace(temp, target);
-        if (e == EEXIST) {
-            removeTree(temp);
-            continue;
-        }
-        if (e != 0) {
-            removeTree(temp);
-            r.error = QStringLiteral("cannot name %1: %2").arg(target, QString::fromLocal8Bit(std::strerror(e)));
-            return r;
-        }
-        if (move && !removeTree(source))
-            logFormat("ZEVFrontClass transfer: %s copied but not removed", qPrintable(source));
-        r.ok = true;
-        r.path = target;
-        return r;
-    }
-    r.error = QStringLiteral("no free name in %1").arg(folder);
+    ZEVTransferQueue& queue = ZEVTransferQueue::shared();
+    const QString target = queue.reserveName(folder, QFileInfo(source).fileName());
+    const TransferOutcome out = transferNoReplace(source, target, transferTempPath(folder), move, nullptr, rename);
+    queue.release(target);
+    if (out.sourceLeft)
+        if (const FileResult removed = removeTransferredSource(source); !removed)
+            logFormat("ZEVFrontClass transfer: %s", qPrintable(removed.error));
+    r.ok = out.ok;
+    r.error = out.error;
+    r.path = out.ok ? target : QString();
     return r;
 }
 
@@ -233,24 +144,9 @@ bool siWebObject(KELI* item)
 bool siPlainFile(const QString& path) { return !path.isEmpty() && QFileInfo::exists(path) && !ZEVFrontClass::siFolder(path); }
 } // namespace
 
-bool ZEVFrontClass::siCopyToForItem(KELI* item) { return item && !siItemOption(item, ZEVOPTION_MASK_MOVE_REFUSED); }
-
-bool ZEVFrontClass::siCopyToSpaceForItem(KELI* item)
-{
-    return item && !siItemOption(item, ZEVOPTION_MASK_COPY_TO_SPACE_REFUSED);
-}
-
 bool ZEVFrontClass::siDuplicateToForItem(KELI* item)
 {
     return siFileObject(item) && !siItemOption(item, ZEVOPTION_MASK_COPY_REFUSED) &&
-           siPlainFile(ZEVItemData::Current().fileUrlForItem(item));
-}
-
-bool ZEVFrontClass::siMoveToForItem(KELI* item) { return item && !siItemOption(item, ZEVOPTION_MASK_MOVE_REFUSED); }
-
-bool ZEVFrontClass::siMoveToSpaceForItem(KELI* item)
-{
-    return item && !siItemOption(item, ZEVOPTION_MASK_MOVE_TO_SPACE_REFUSED) &&
            siPlainFile(ZEVItemData::Current().fileUrlForItem(item));
 }
 
@@ -304,21 +200,33 @@ void ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QStri
         view->duplicateStart();
     // The item viewer lives as long as its Space; the folder's view may go meanwhile, and
     // so may the Object's: each report looks it up anew.
-    pool_.start([this, item, viewer, source, folder, move, webloc, url, title, releaseMoved] {
-        const auto progress = [this, item, viewer](double f) {
-            QMetaObject::invokeMethod(
-                this,
-                [item, viewer, f] {
-                    if (ZEVItemView* v = viewer->itemViewForItem(item))
-                        v->duplicateSetStatus(float(f));
-                },
-                Qt::QueuedConnection);
-        };
-        const Result r = webloc ? writeWebloc(url, title, folder) : transfer(source, folder, move, {}, progress);
-        // The record is the main thread's.
-        QMetaObject::invokeMethod(
-            this, [this, item, viewer, move, releaseMoved, r] { jobEnded(item, viewer, move, r, releaseMoved); },
-            Qt::QueuedConnection);
+    ZEVTransferQueue& queue = ZEVTransferQueue::shared();
+    if (webloc) {
+        queue.run([url, title, folder, r = std::make_shared<Result>()] { return (*r = writeWebloc(url, title, folder)).ok; },
+                  this, [this, item, viewer, releaseMoved](bool ok) {
+                      Result r;
+                      r.ok = ok;
+                      r.error = ok ? QString() : QStringLiteral("the web location could not be written");
+                      jobEnded(item, viewer, false, r, releaseMoved);
+                  });
+        return;
+    }
+    ZEVTransferQueue::Job job;
+    job.source = source;
+    job.target = queue.reserveName(folder, QFileInfo(source).fileName());
+    job.move = move;
+    job.itemId = item->idInt();
+    job.mark = move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING;
+    queue.start(job, this, [this, item, viewer, move, releaseMoved, job](const TransferOutcome& out) {
+        Result r;
+        r.ok = out.ok;
+        r.error = out.error;
+        r.path = job.target;
+        jobEnded(item, viewer, move, r, releaseMoved);
+        // The source of a move by copy goes once the record names the copy.
+        if (out.sourceLeft)
+            ZEVTransferQueue::shared().run([source = job.source] { return removeTransferredSource(source).ok; }, this,
+                                           {});
     });
 }
 
@@ -349,24 +257,23 @@ void ZEVFrontClass::duplicateToSpace(ZEVItemViewerForDesks* v)
         }
         const ZEVIconPosition position = copy->iconPosition();
         const float ratio = copy->imageSizeRatio();
-        pool_.start([this, item, viewer, source, folder, position, ratio] {
-            const Result r = transfer(source, folder, false);
-            QMetaObject::invokeMethod(
-                this,
-                [item, viewer, position, ratio, r] {
-                    clearItemOption(item, ZEVOPTION_DUPLICATING);
-                    if (!r.ok) {
-                        logFormat("ZEVFrontClass: %s", qPrintable(r.error));
-                        addItemOption(item, ZEVOPTION_ERROR);
-                        return;
-                    }
-                    ZEVItemData::Current().createFileURL(r.path, QUrl(), item);
-                    // The new view reads its image from the record now complete.
-                    if (ZEVDeskViewerForObjectViews* desk = viewer->deskViewer())
-                        if (ZEVItemViewForDesks* nv = desk->creerItemViewWithItem(item, position, ratio))
-                            desk->majItemView(nv);
-                },
-                Qt::QueuedConnection);
+        ZEVTransferQueue& queue = ZEVTransferQueue::shared();
+        ZEVTransferQueue::Job job;
+        job.source = source;
+        job.target = queue.reserveName(folder, info.fileName());
+        job.itemId = item->idInt();
+        job.mark = ZEVOPTION_DUPLICATING;
+        queue.start(job, this, [item, viewer, position, ratio, target = job.target](const TransferOutcome& r) {
+            clearItemOption(item, ZEVOPTION_DUPLICATING);
+            if (!r.ok) {
+                addItemOption(item, ZEVOPTION_ERROR);
+                return;
+            }
+            ZEVItemData::Current().createFileURL(target, QUrl(), item);
+            // The new view reads its image from the record now complete.
+            if (ZEVDeskViewerForObjectViews* desk = viewer->deskViewer())
+                if (ZEVItemViewForDesks* nv = desk->creerItemViewWithItem(item, position, ratio))
+                    desk->majItemView(nv);
         });
     }
 }

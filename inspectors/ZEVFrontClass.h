@@ -35,7 +35,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class KELI;
@@ -228,9 +230,7 @@ public:
     };
     using Rename = std::function<int(const QString& from, const QString& to)>;
     // Told, on the job's thread, the share of the bytes copied so far.
-    using Progress = std::function<void(double fraction)>;
-    static Result transfer(const QString& source, const QString& folder, bool move, const Rename& rename = {},
-                           const Progress& progress = {});
+    static Result transfer(const QString& source, const QString& folder, bool move, const Rename& rename = {});
     // A web address as a new .webloc file in the folder, named after the title, never overwriting.
     static Result writeWebloc(const QString& url, const QString& title, const QString& folder);
 
@@ -252,10 +252,29 @@ public:
     void moveToForItems(const std::vector<KELI*>& items);
     void copyToForItems(const std::vector<KELI*>& items);
     void moveToSpaceForItems(const std::vector<KELI*>& items);
-    void copyToSpaceForItems(const std::vector<KELI*>& items);
+    void copyToSpaceForItems(const std::vector<KELI*>& items) override;
+
+    // One Object to a folder the user chooses, or into its own folder of the Space's drop store.
+    void moveToForItem(KELI* item);
+    void copyToForItem(KELI* item);
+    void moveToSpaceForItem(KELI* item);
+    void copyToSpaceForItem(KELI* item);
+    // Where the add-documents and new-folder panels open: the folder of the one selected Object's
+    // file, else ~/Documents.
+    QString openPanelFolderUrlWithItem(KELI* item);
+    // Transfers larger than this show their progress.
+    static constexpr qint64 kProgressBytes = 20000000;
+    static constexpr double kFirstPoll = 0.1, kNextPoll = 0.3, kRefreshDelay = 0.2;
+    // The folder chosen in the non-native folder panel; empty when cancelled. The shell sets the
+    // panel once (its own, which tests answer); a plain one otherwise.
+    using FolderPanel = std::function<QString(const QString& title, const QString& prompt, const QString& message,
+                                              const QString& startFolder)>;
+    static void setFolderPanel(FolderPanel panel);
+    static QString chooseFolder(const QString& title, const QString& prompt, const QString& message,
+                                const QString& startFolder);
 
     // Every job queued so far has ended (its result is still to be delivered on the main thread).
-    void waitForTransfers() { pool_.waitForDone(); }
+    void waitForTransfers();
     static ZEVFrontClass* shared() { return shared_; }
 
 private:
@@ -321,7 +340,27 @@ private:
     std::unique_ptr<QMenu> legoMenu_;
     QPointer<ZEVTableView> menuTable_;
 
-    QThreadPool pool_;
+    // ---- the transfer queue's steps (ZEVFrontClassTransfer.cpp) ----
+    struct TransferRecord {
+        KELId itemId = 0;
+        KELId channel = 0; // the Channel current at the start: the finish writes that Channel's store
+        QString source;
+        QString target;
+        qint64 size = 0;
+        bool progress = false;
+        bool follow = true; // the record names the copy at the end
+    };
+    void spaceTransfer(KELI* item, bool copy);
+    void folderTransfer(const QString& folder, KELI* item, bool copy, std::optional<bool> heldByStore = {});
+    void transferStart(KELI* item, const TransferRecord& record, bool copy);
+    void transferRun(bool copy);
+    void transferFinish(KELI* item, bool copy, bool sourceLeft);
+    void transferFail(KELI* item, bool copy);
+    bool moveWebloc(KELI* item, const QString& folder, const QString& source);
+    void scheduleTableRefresh();
+    std::map<KELI*, TransferRecord> movingRecords_, copyingRecords_;
+    std::vector<KELI*> movingItems_, copyingItems_;
+
     static inline ZEVFrontClass* shared_ = nullptr;
     ScheduledTarget guard_{this};
 };

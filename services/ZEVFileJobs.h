@@ -21,6 +21,17 @@ public:
     // The Objects of the dragged copies of `viewer`'s desk duplicated into the Space: each file
     // copied into the drop folder of a new Object, whose icon comes where its copy was dropped.
     virtual void duplicateToSpace(ZEVItemViewerForDesks* viewer) = 0;
+    // The Objects' files copied into their own folders of the Space's drop store, each record
+    // following its copy (new background images are kept this way).
+    virtual void copyToSpaceForItems(const std::vector<KELI*>& items) = 0;
+
+    // The answering one, for the parts that cannot reach the front layer otherwise; null before
+    // the first Space is made.
+    static ZEVFileJobs* Shared() { return shared_; }
+    static void Referencer(ZEVFileJobs* jobs) { shared_ = jobs; }
+
+private:
+    static inline ZEVFileJobs* shared_ = nullptr;
 };
 
 } // namespace tallomer

@@ -60,9 +60,8 @@ public:
     virtual std::string wallpaperResourcePath(const std::string& name) = 0;
     virtual std::string wallpaperStorePath(const std::string& name) = 0;
     virtual std::string storeFolderPath() = 0;
-    // Copies the files of new background Objects into the store: the front layer's file
-    // transfers do it once they exist; the files stay where they are until then.
-    virtual void copyToSpaceForItems(const std::vector<KELI*>& items) {}
+    // Copies the files of new background Objects into the store, on the front layer's transfer queue.
+    virtual void copyToSpaceForItems(const std::vector<KELI*>& items) = 0;
 
     // The inspectors' tables refresh, 0.2 s after the last of a run of requests.
     virtual void updateAllTableViews() = 0;

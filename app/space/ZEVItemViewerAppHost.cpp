@@ -212,21 +212,23 @@ void ZEVItemViewerAppHost::runFileJob(FileJob job, KELI* item)
     ZEVItemViewer* viewer = s ? s->itemViewerForCurseur(s->actifCurseur()) : nullptr;
     if (!jobs || !viewer || !item || !siFileJob(job, item))
         return;
-    const bool move = job == FileJob::MoveTo || job == FileJob::MoveToSpace;
-    QString folder;
-    if (job == FileJob::MoveToSpace || job == FileJob::CopyToSpace) {
-        // The Object's own folder in the store's drop folder.
-        folder = ZEVItemData::Current().files().ensureItemDropFolder(item->idInt());
-    } else {
-        ZEVFilePanelRequest request;
-        request.kind = ZEVFilePanelRequest::Kind::Folder;
-        request.title = move ? QStringLiteral("Move to") : QStringLiteral("Copy to");
-        request.prompt = QStringLiteral("Choose");
-        request.directory = QDir::homePath();
-        folder = ZEVFilePanel::run(request);
+    // Moves and copies go on the transfer queue, with its folder panel.
+    switch (job) {
+    case FileJob::MoveTo: jobs->moveToForItems({item}); return;
+    case FileJob::MoveToSpace: jobs->moveToSpaceForItems({item}); return;
+    case FileJob::CopyTo: jobs->copyToForItems({item}); return;
+    case FileJob::CopyToSpace: jobs->copyToSpaceForItems({item}); return;
+    case FileJob::DuplicateTo:
+    case FileJob::DuplicateToSpace: break;
     }
+    ZEVFilePanelRequest request;
+    request.kind = ZEVFilePanelRequest::Kind::Folder;
+    request.title = QStringLiteral("Copy to");
+    request.prompt = QStringLiteral("Choose");
+    request.directory = QDir::homePath();
+    const QString folder = ZEVFilePanel::run(request);
     if (!folder.isEmpty())
-        jobs->startTransfer(item, viewer, folder, move, false);
+        jobs->startTransfer(item, viewer, folder, false, false);
 }
 
 } // namespace tallomer

@@ -12,6 +12,7 @@
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/context/ZEVContextViewer.h"
 #include "app/store/KELResources.h"
+#include "app/widgets/ZEVFilePanel.h"
 #include "widgets/ZEVAlert.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/pasteboard/ZEVItemPB.h"
@@ -246,6 +247,16 @@ void ZEVSpaceAdapter::ouvrirEntityWithInt(KELId entityInt)
 std::unique_ptr<ZEVFrontViewerServices> ZEVSpaceAdapter::creerFrontViewer(ZEVSpaceController& space)
 {
     ZEVFrontClass::setFileTypeIcons(&KELApplication::iconForFileType);
+    ZEVFrontClass::setFolderPanel([](const QString& title, const QString& prompt, const QString& message,
+                                     const QString& start) {
+        ZEVFilePanelRequest r;
+        r.kind = ZEVFilePanelRequest::Kind::Folder;
+        r.title = title;
+        r.prompt = prompt;
+        r.message = message;
+        r.directory = start;
+        return ZEVFilePanel::run(r);
+    });
     auto front = std::make_unique<ZEVFrontViewer>(space, std::make_unique<ZEVSpaceFront>(space, defaults_));
     if (ZEVFrontToolButtons* tools = front->tools())
         tools->setOpenWithFiller([&space](QMenu* menu, const std::vector<KELI*>& items) {

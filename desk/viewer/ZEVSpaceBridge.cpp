@@ -10,12 +10,14 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "services/ZEVFileJobs.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "inspectors/services/ZEVPersonClassServices.h"
 #include "space/ZEVConstants.h"
 #include "platform/Events.h"
 #include "platform/sound/Sound.h"
+#include "runtime/Log.h"
 #include "runtime/Scheduler.h"
 #include "space/ZEVBackObject.h"
 #include "space/ZEVSpaceParts.h"
@@ -419,6 +421,14 @@ std::optional<ZEVPersonDates> ZEVSpaceBridge::personWithUid(const QString& uid)
 }
 
 std::string ZEVSpaceBridge::storeFolderPath() { return space_.host().storeFolder().toStdString(); }
+
+void ZEVSpaceBridge::copyToSpaceForItems(const std::vector<KELI*>& items)
+{
+    if (ZEVFileJobs* jobs = ZEVFileJobs::Shared())
+        jobs->copyToSpaceForItems(items);
+    else
+        logLine("ZEVSpaceBridge copyToSpaceForItems: no transfer queue yet; the files stay where they are");
+}
 
 std::string ZEVSpaceBridge::wallpaperStorePath(const std::string& name)
 {

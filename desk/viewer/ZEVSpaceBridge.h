@@ -110,6 +110,7 @@ public:
     std::string wallpaperResourcePath(const std::string& name) override;
     std::string wallpaperStorePath(const std::string& name) override;
     std::string storeFolderPath() override;
+    void copyToSpaceForItems(const std::vector<KELI*>& items) override;
     void playSystemSound(const std::string& name) override;
     void addToHistory() override;
     int goToTag() override;

@@ -14,6 +14,7 @@
 #include "widgets/ZEVAlert.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "desk/viewer/ZEVSpaceBridge.h"
+#include "inspectors/ZEVTransferQueue.h"
 #include "runtime/Clock.h"
 #include "runtime/Log.h"
 #include "platform/QtScheduler.h"
@@ -209,6 +210,7 @@ protected:
     {
         for (int i = 0; i < rounds; ++i) {
             QThreadPool::globalInstance()->waitForDone();
+            ZEVTransferQueue::shared().waitForDone();
             if (graph)
                 graph->thumbnails().waitForDone();
             QCoreApplication::processEvents(QEventLoop::AllEvents);

@@ -11,6 +11,7 @@
 #include "app/widgets/ZEVUninstallPanel.h"
 #include "platform/desktop/GtkBookmarks.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDirIterator>
@@ -319,7 +320,17 @@ TEST_F(WholeStoreE2E, UninstallMovesTheStoredFilesLeavesLinksAndRemovesExactlyWh
     EXPECT_EQ(readAll(objects + "/report.pdf") + readAll(objects + "/report (1).pdf"), "firstsecond");
     EXPECT_EQ(readAll(objects + "/README") + readAll(objects + "/README (1)."), "no extensionno extension either");
     EXPECT_FALSE(QFileInfo::exists(objects + "/page.html")) << "web pages stay with the store";
-    const QStringList alias = QDir(saved + "/Tallomer Alias").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    // The first Space's wallpapers are kept in its own store since the first start: they are
+    // saved with the Objects, and their aliases name the saved copies.
+    EXPECT_TRUE(QFileInfo::exists(objects + "/zevWallpaperNew.pdf"));
+    EXPECT_TRUE(QFileInfo::exists(objects + "/zevWallpaperGrey.pdf"));
+    QStringList alias = QDir(saved + "/Tallomer Alias").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    for (const char* wallpaper : {" zevWallpaperGrey.pdf", " zevWallpaperNew.pdf"}) {
+        const auto at = std::find_if(alias.begin(), alias.end(), [&](const QString& a) { return a.endsWith(wallpaper); });
+        ASSERT_NE(at, alias.end()) << wallpaper;
+        EXPECT_EQ(QFileInfo(saved + "/Tallomer Alias/" + *at).symLinkTarget(), objects + "/" + QString(wallpaper).trimmed());
+        alias.erase(at);
+    }
     ASSERT_EQ(alias.size(), 1) << alias.join(", ").toStdString();
     EXPECT_TRUE(alias.first().endsWith(" one.txt"));
     EXPECT_EQ(QFileInfo(saved + "/Tallomer Alias/" + alias.first()).symLinkTarget(), home + "/one.txt");

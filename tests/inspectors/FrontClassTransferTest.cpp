@@ -2,6 +2,7 @@
 // devices, and failures that leave the source and nothing half-made in the folder.
 
 #include "inspectors/ZEVFrontClass.h"
+#include "inspectors/ZEVTransferQueue.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -94,10 +96,10 @@ TEST_F(Transfer, AFailureLeavesTheSourceAndNoPartialFile)
     EXPECT_EQ(read(src), "keep");
     EXPECT_TRUE(entries(folder).isEmpty());
 
-    // A copy of a folder that fails half way (a link inside points nowhere): the half-made copy
-    // is taken away, and across devices the source folder is not removed.
+    // A folder holding what cannot be copied (a FIFO): refused before anything is written, and
+    // across devices the source folder is not removed.
     make("src/album/a.jpg", "a");
-    ASSERT_TRUE(QFile::link(dir.filePath("nowhere"), dir.filePath("src/album/z-broken")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("src/album/z-fifo")).constData(), 0600), 0);
     r = ZEVFrontClass::transfer(dir.filePath("src/album"), folder, true,
                                 [](const QString&, const QString&) { return EXDEV; });
     EXPECT_FALSE(r.ok);
@@ -124,19 +126,17 @@ TEST_F(Transfer, AFolderNeverGoesIntoItselfOrItsOwnSubfolder)
     EXPECT_FALSE(ZEVFrontClass::siFolder(dir.filePath("top/sub/file.txt")));
 }
 
-TEST_F(Transfer, ACopyReportsItsShareOfBytesAndAWebAddressBecomesAWeblocUnderAFreeName)
+TEST_F(Transfer, AFolderCopiesWholeWithItsLinksAndAWebAddressBecomesAWeblocUnderAFreeName)
 {
     make("src/set/a.bin", QByteArray(300, 'a'));
     make("src/set/b.bin", QByteArray(100, 'b'));
+    ASSERT_TRUE(QFile::link("a.bin", dir.filePath("src/set/link")));
     const QString folder = dir.filePath("dst");
     QDir().mkpath(folder);
-    std::vector<double> shares;
-    const auto r = ZEVFrontClass::transfer(dir.filePath("src/set"), folder, false, {},
-                                           [&](double f) { shares.push_back(f); });
-    ASSERT_TRUE(r.ok);
-    ASSERT_EQ(shares.size(), 2u) << "one report a file";
-    EXPECT_LT(shares[0], 1.0);
-    EXPECT_DOUBLE_EQ(shares[1], 1.0);
+    const auto r = ZEVFrontClass::transfer(dir.filePath("src/set"), folder, false);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(QFile::symLinkTarget(dir.filePath("dst/set/link")), dir.filePath("dst/set/a.bin")) << "a link stays a link";
+    EXPECT_EQ(read(dir.filePath("dst/set/a.bin")), QString(300, 'a'));
 
     const auto w1 = ZEVFrontClass::writeWebloc("https://example.org/a", "News/today", folder);
     ASSERT_TRUE(w1.ok) << w1.error.toStdString();
@@ -148,6 +148,45 @@ TEST_F(Transfer, ACopyReportsItsShareOfBytesAndAWebAddressBecomesAWeblocUnderAFr
     EXPECT_TRUE(read(w1.path).contains("/a")) << "the first is not overwritten";
     EXPECT_FALSE(ZEVFrontClass::writeWebloc("", "empty", folder).ok) << "no address, no file";
     EXPECT_EQ(entries(folder).size(), 3u);
+}
+
+} // namespace
+
+namespace {
+
+using tallomer::ZEVTransferQueue;
+
+// One set of names for every job of the process: a name handed out counts as taken until its job
+// ends, whether or not its file exists yet, and the disk is asked too.
+TEST_F(Transfer, FreeNamesAreHeldForTheWholeProcessUntilReleased)
+{
+    ZEVTransferQueue& q = ZEVTransferQueue::shared();
+    const QString folder = dir.filePath("out");
+    QDir().mkpath(folder);
+    // Two files both named a.txt in one batch, to a folder without one, then with one.
+    const QString first = q.reserveName(folder, "a.txt");
+    const QString second = q.reserveName(folder, "a.txt");
+    EXPECT_EQ(QFileInfo(first).fileName(), "a.txt");
+    EXPECT_EQ(QFileInfo(second).fileName(), "a_01.txt");
+    q.release(first);
+    q.release(second);
+    make("out/a.txt");
+    const QString third = q.reserveName(folder, "a.txt");
+    const QString fourth = q.reserveName(folder, "a.txt"); // a copy's, beside a move's
+    EXPECT_EQ(QFileInfo(third).fileName(), "a_01.txt");
+    EXPECT_EQ(QFileInfo(fourth).fileName(), "a_02.txt");
+    q.release(third);
+    EXPECT_EQ(QFileInfo(q.reserveName(folder, "a.txt")).fileName(), "a_01.txt") << "freed at the job's end";
+
+    // No extension; after _99 comes _100.
+    make("out/README");
+    EXPECT_EQ(QFileInfo(q.reserveName(folder, "README")).fileName(), "README_01");
+    for (int i = 1; i <= 99; ++i)
+        make(QStringLiteral("out/n_%1.log").arg(i, 2, 10, QLatin1Char('0')));
+    make("out/n.log");
+    EXPECT_EQ(QFileInfo(q.reserveName(folder, "n.log")).fileName(), "n_100.log");
+    // A name in another folder is another name.
+    EXPECT_EQ(QFileInfo(q.reserveName(dir.filePath("elsewhere"), "a.txt")).fileName(), "a.txt");
 }
 
 } // namespace

@@ -133,6 +133,7 @@ public:
     std::string wallpaperResourcePath(const std::string&) override { return {}; }
     std::string wallpaperStorePath(const std::string&) override { return {}; }
     std::string storeFolderPath() override { return {}; }
+    void copyToSpaceForItems(const std::vector<KELI*>&) override {}
     void playSystemSound(const std::string&) override {}
     void rulerScrollWheel(QGraphicsSceneWheelEvent*) override {}
     void rulerMagnify(QNativeGestureEvent*) override {}

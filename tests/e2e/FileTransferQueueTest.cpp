@@ -1,0 +1,399 @@
+// The file transfer queue in the running program: the first start keeps the wallpapers of the
+// first Space in the Space's own store; Move To… a folder on another file system moves the file and
+// the record follows; onto a full one the Object is marked in error and its file stays; what a
+// crash left of a job is cleared at the next start.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/widgets/ZEVFilePanel.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVItemClass.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "engine/KELServeurDeLiens.h"
+#include "front/ZEVFrontViewer.h"
+#include "inspectors/ZEVFrontClass.h"
+#include "inspectors/ZEVTransferQueue.h"
+#include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "platform/sound/Sound.h"
+#include "tests/support/LocalHttpServer.h"
+#include "tests/support/SecondFileSystem.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QMimeData>
+#include <QCryptographicHash>
+
+namespace e2e {
+namespace {
+
+using namespace tallomer;
+
+// Before any thread exists.
+const bool kSecondFileSystem = test::SecondFileSystem::prepare();
+
+QByteArray checksum(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    h.addData(&f);
+    return h.result();
+}
+
+class FileTransferQueue : public E2EWithSound<RecordingSound> {
+protected:
+    // Every job done and its result taken on the main thread, with the delayed writes after it.
+    void settle()
+    {
+        for (int i = 0; i < 3; ++i) {
+            ZEVTransferQueue::shared().waitForDone();
+            pump();
+            advance(0.5);
+        }
+    }
+    std::string objectTitled(const std::string& title) const
+    {
+        const Rows r = sql(database(), "SELECT n.PARENT_ZEVLET FROM ZEVLETS n JOIN WORD w ON w.ZEVLET_ID = "
+                                       "n.CHILD_ZEVLET WHERE n.RELATION = 1000217 AND w.WORD = '" + title + "'");
+        return r.empty() ? std::string() : r.at(0, 0);
+    }
+    std::int64_t base(KELId id) const
+    {
+        const Rows r = sql(database(), "SELECT BASE FROM ZEVLETS WHERE ZEVLET_ID = " + std::to_string(id));
+        return r.empty() ? -1 : std::stoll(r.at(0, 0));
+    }
+    ZEVFrontClass* frontClass() const
+    {
+        auto* f = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+        return f ? f->frontClass() : nullptr;
+    }
+    // A file of that size handed to the program as a second start does; its Object.
+    KELI* fileObject(const QString& name, qint64 size)
+    {
+        const QString path = home + "/" + name;
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(int(size), 'z'));
+        f.close();
+        EXPECT_EQ(secondStart({path}), 0);
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+            if (v->item() && v->itemTitle() == name)
+                return v->item();
+        ADD_FAILURE() << name.toStdString() << " has no icon";
+        return nullptr;
+    }
+    // The folder panel, when it shows next, is answered with `folder`; *title gets its title.
+    void answerPanelWith(const QString& folder, QString* title)
+    {
+        panelFolder = folder;
+        panelTitle = title;
+    }
+    QString panelFolder;
+    QString* panelTitle = nullptr;
+    QString panelMessage;
+    QString panelStart;
+    ScopedFilePanelAnswerer panel{[this](const ZEVFilePanelRequest& r) {
+        EXPECT_EQ(r.kind, ZEVFilePanelRequest::Kind::Folder);
+        if (panelTitle)
+            *panelTitle = r.title;
+        panelMessage = r.message;
+        panelStart = r.directory;
+        return std::exchange(panelFolder, QString());
+    }};
+};
+
+TEST_F(FileTransferQueue, TheFirstStartCopiesTheWallpapersIntoTheSpaceAndTheirRecordsNameTheCopies)
+{
+    start();
+    settle();
+    for (const char* title : {"Space 0", "Space 1"}) {
+        const std::string id = objectTitled(title);
+        ASSERT_FALSE(id.empty()) << title;
+        KELI* item = KELServeurDeLiens::LienForInt(std::stoull(id), nullptr);
+        ZEVItemData& data = ZEVItemData::Current();
+        const QString recorded = data.recordedFilePathForItem(item);
+        EXPECT_TRUE(recorded.startsWith(data.itemDropFolder(item->idInt()) + "/")) << recorded.toStdString();
+        EXPECT_TRUE(recorded.contains("/zevDrop/")) << recorded.toStdString();
+        const QString original = storeFolder() + "/" + QFileInfo(recorded).fileName();
+        EXPECT_TRUE(QFileInfo::exists(recorded));
+        if (QFileInfo::exists(original)) {
+            EXPECT_EQ(checksum(recorded), checksum(original)) << "the copy is whole";
+        }
+        EXPECT_EQ(base(item->idInt()) & ZEVOPTION_COPYING, 0) << title;
+        EXPECT_FALSE(QDir(data.itemDropFolder(item->idInt())).entryList(QDir::Hidden | QDir::Files).join(' ').contains(
+            kTransferTempPrefix));
+    }
+}
+
+TEST_F(FileTransferQueue, MoveToAnotherFileSystemMovesTheFileAndTheRecordAndAFullOneMarksTheError)
+{
+    if (!kSecondFileSystem)
+        GTEST_SKIP() << test::SecondFileSystem::why().toStdString();
+    start();
+    settle();
+    KELI* item = fileObject("report.txt", 4000);
+    ASSERT_NE(item, nullptr);
+    settle();
+    ZEVItemData& data = ZEVItemData::Current();
+    const QString source = data.fileUrlForItem(item);
+    ASSERT_TRUE(QFileInfo::exists(source));
+    const QString folder = QDir(test::SecondFileSystem::big()).filePath("e2e-" + QString::number(item->idInt()));
+    QDir().mkpath(folder);
+
+    QString title;
+    answerPanelWith(folder, &title);
+    frontClass()->moveToForItems({item});
+    settle();
+    EXPECT_EQ(title, "Move \"report\" to\u2026");
+    EXPECT_EQ(panelMessage, "Select the destination Folder\nActual location : " + source);
+    EXPECT_EQ(panelStart, QFileInfo(source).absolutePath()) << "the panel opens where the selected Object's file lies";
+    const QString moved = QDir(folder).filePath("report.txt");
+    EXPECT_TRUE(QFileInfo::exists(moved));
+    EXPECT_FALSE(QFileInfo::exists(source)) << "the source goes once the record names the copy";
+    EXPECT_EQ(data.recordedFilePathForItem(item), moved);
+    EXPECT_EQ(base(item->idInt()) & (ZEVOPTION_MOVING | ZEVOPTION_ERROR), 0);
+
+    // Onto a file system without room: the error mark, and the file stays where it is.
+    if (test::SecondFileSystem::full().isEmpty())
+        GTEST_SKIP() << "no full file system could be made";
+    KELI* big = fileObject("large.bin", 2 * 1024 * 1024);
+    ASSERT_NE(big, nullptr);
+    settle();
+    const QString bigSource = data.fileUrlForItem(big);
+    answerPanelWith(test::SecondFileSystem::full(), &title);
+    frontClass()->moveToForItems({big});
+    settle();
+    EXPECT_NE(base(big->idInt()) & ZEVOPTION_ERROR, 0) << "the Object carries the error";
+    EXPECT_EQ(base(big->idInt()) & ZEVOPTION_MOVING, 0);
+    EXPECT_TRUE(QFileInfo::exists(bigSource));
+    EXPECT_EQ(data.recordedFilePathForItem(big), bigSource);
+    EXPECT_TRUE(QDir(test::SecondFileSystem::full()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+TEST_F(FileTransferQueue, ProgressShowsAboveTwentyMillionBytesAndTheSameFolderDoesNothing)
+{
+    start();
+    settle();
+    const QString folder = home + "/copies";
+    QDir().mkpath(folder);
+    for (const qint64 size : {qint64(20000000), qint64(20000001)}) {
+        const QString name = QStringLiteral("sparse-%1.bin").arg(size);
+        KELI* item = fileObject(name, 0);
+        ASSERT_NE(item, nullptr);
+        settle();
+        const QString source = ZEVItemData::Current().fileUrlForItem(item);
+        ASSERT_TRUE(QFile::resize(source, size)); // sparse
+        QString title;
+        answerPanelWith(folder, &title);
+        frontClass()->copyToForItems({item});
+        // The start step, before the job's result comes back.
+        const bool large = size > ZEVFrontClass::kProgressBytes;
+        EXPECT_EQ(graph->scheduler().isPending(frontClass(), "_copyingRun"), large) << size;
+        ASSERT_NE(viewTitled(name), nullptr);
+        EXPECT_EQ(viewTitled(name)->progressView() != nullptr, large) << size;
+        EXPECT_NE(itemOptions(item) & ZEVOPTION_COPYING, 0u);
+        settle();
+        EXPECT_EQ(QFileInfo(QDir(folder).filePath(name)).size(), size);
+        EXPECT_EQ(ZEVItemData::Current().recordedFilePathForItem(item), QDir(folder).filePath(name))
+            << "the Object follows its copy";
+        EXPECT_FALSE(graph->scheduler().isPending(frontClass(), "_copyingRun"));
+        EXPECT_EQ(itemOptions(item) & ZEVOPTION_COPYING, 0u);
+    }
+    // Moving a file to the folder it lies in: no job, no mark.
+    KELI* item = fileObject("stays.txt", 10);
+    settle();
+    const QString path = ZEVItemData::Current().fileUrlForItem(item);
+    QString title;
+    answerPanelWith(QFileInfo(path).absolutePath(), &title);
+    frontClass()->moveToForItems({item});
+    EXPECT_EQ(itemOptions(item) & ZEVOPTION_MOVING, 0u);
+    EXPECT_EQ(ZEVTransferQueue::shared().running(), 0);
+    settle();
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), path);
+}
+
+TEST_F(FileTransferQueue, TheMasksTheFolderTestAndTheTypeDecideAndAJobFinishesInTheChannelItStartedIn)
+{
+    start();
+    settle();
+    KELI* item = fileObject("plain.txt", 100);
+    ASSERT_NE(item, nullptr);
+    settle();
+    const ZEVItemOption options = itemOptions(item);
+    struct Case {
+        ZEVItemOption bit;
+        bool move, copy, moveToSpace, copyToSpace;
+    };
+    for (const Case& c : {Case{0, true, true, true, true}, Case{ZEVOPTION_HOLD_BY_SYSTEM, false, true, false, true},
+                          Case{ZEVOPTION_HOLD_BY_ZEV_FOLDER, true, true, true, false},
+                          Case{ZEVOPTION_DOWNLOADING, false, false, false, false}}) {
+        setItemOptions(item, (options & ~ZEVOPTION_HOLD_BY_ZEV_FOLDER) | c.bit);
+        EXPECT_EQ(ZEVFrontClass::siMoveToForItem(item), c.move) << c.bit;
+        EXPECT_EQ(ZEVFrontClass::siCopyToForItem(item), c.copy) << c.bit;
+        EXPECT_EQ(ZEVFrontClass::siMoveToSpaceForItem(item), c.moveToSpace) << c.bit;
+        // Finding the file sets the holder bits from its place again: set them anew.
+        setItemOptions(item, (options & ~ZEVOPTION_HOLD_BY_ZEV_FOLDER) | c.bit);
+        EXPECT_EQ(ZEVFrontClass::siCopyToSpaceForItem(item), c.copyToSpace) << c.bit;
+    }
+    setItemOptions(item, options);
+    // The add panels open beside the Object's file, or in ~/Documents for one the store or a
+    // cloud holds.
+    EXPECT_EQ(frontClass()->openPanelFolderUrlWithItem(item), home);
+    setItemOptions(item, options | ZEVOPTION_HOLD_BY_CLOUD);
+    EXPECT_EQ(frontClass()->openPanelFolderUrlWithItem(item), home + "/Documents/");
+    setItemOptions(item, options);
+
+    // A folder goes to a folder, never into the Space.
+    QDir().mkpath(home + "/album");
+    ASSERT_EQ(secondStart({home + "/album"}), 0);
+    settle();
+    ASSERT_NE(viewTitled("album"), nullptr);
+    KELI* album = viewTitled("album")->item();
+    EXPECT_EQ(frontClass()->openPanelFolderUrlWithItem(album), home + "/album") << "a folder opens in itself";
+    EXPECT_TRUE(ZEVFrontClass::siCopyToForItem(album));
+    EXPECT_FALSE(ZEVFrontClass::siCopyToSpaceForItem(album));
+    EXPECT_FALSE(ZEVFrontClass::siMoveToSpaceForItem(album));
+    const int beeps = sound.beeps;
+    frontClass()->moveToSpaceForItems({album});
+    EXPECT_EQ(sound.beeps, beeps + 1) << "the Space forms beep at what they refuse";
+
+    // An Object that is neither a file nor a web page is not moved, and keeps no mark.
+    const QString path = ZEVItemData::Current().fileUrlForItem(item);
+    ZEVItemClass* items = space()->itemViewerForCurseur(space()->nowCurseur())->itemClass();
+    items->changeItem(item, "zevp");
+    QString title;
+    answerPanelWith(home + "/album", &title);
+    frontClass()->moveToForItems({item});
+    settle();
+    EXPECT_EQ(sound.beeps, beeps + 2);
+    EXPECT_EQ(itemOptions(item) & ZEVOPTION_MOVING, 0u);
+    EXPECT_TRUE(QFileInfo::exists(path));
+    items->changeItem(item, "file");
+
+    // The Channel changes while the copy runs: the record of the Channel it started in follows.
+    const KELId channel = ZEVItemData::Current().channelInt();
+    const KELId other = channel + 1000;
+    ASSERT_TRUE(ZEVItemDataChannels::CreateItemDataForChannelInt(other));
+    answerPanelWith(home + "/album", &title);
+    frontClass()->copyToForItems({item});
+    ZEVItemDataChannels::SetCurrentChannelInt(other);
+    settle();
+    ZEVItemDataChannels::SetCurrentChannelInt(channel);
+    EXPECT_EQ(ZEVItemDataChannels::ItemDataForChannelInt(channel)->recordedFilePathForItem(item),
+              home + "/album/plain.txt");
+    EXPECT_TRUE(ZEVItemDataChannels::ItemDataForChannelInt(other)->recordedFilePathForItem(item).isEmpty());
+}
+
+TEST_F(FileTransferQueue, QuitCutsACopyShortAndLeavesNoTemporaryAndNoMark)
+{
+    start();
+    settle();
+    KELI* item = fileObject("huge.bin", 0);
+    ASSERT_NE(item, nullptr);
+    settle();
+    const KELId id = item->idInt();
+    ASSERT_TRUE(QFile::resize(ZEVItemData::Current().fileUrlForItem(item), qint64(400) * 1024 * 1024));
+    const QString folder = home + "/copies";
+    QDir().mkpath(folder);
+    QString title;
+    answerPanelWith(folder, &title);
+    frontClass()->copyToForItems({item});
+    EXPECT_NE(itemOptions(item) & ZEVOPTION_COPYING, 0u);
+    // The Quit command's entry point.
+    app()->terminate(nullptr);
+    ASSERT_EQ(stops.size(), 1u);
+    graph.reset();
+    // Cut short, or finished just before: never a temporary, never a mark left.
+    for (const QString& name : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        EXPECT_FALSE(name.startsWith(kTransferTempPrefix)) << name.toStdString();
+    EXPECT_EQ(base(id) & ZEVOPTION_COPYING, 0);
+    EXPECT_TRUE(sql(database(), "SELECT * FROM TRANSFER_JOURNAL").empty());
+}
+
+TEST_F(FileTransferQueue, AWebObjectMovedBecomesAWeblocUnderAFreeNameAndOnlyItsOldFilesGo)
+{
+    start();
+    settle();
+    // The page comes from the test's own server: nothing leaves the machine.
+    tallomer::test::LocalHttpServer server;
+    server.route("/today", {"<html>today</html>", {{"Content-Type", "text/html"}}});
+    auto link = std::make_unique<QMimeData>();
+    link->setText(server.url("/today").toString());
+    QGuiApplication::clipboard()->setMimeData(link.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(400, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.5);
+    settle();
+    KELI* web = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemType() == QStringLiteral("http"))
+            web = v->item();
+    ASSERT_NE(web, nullptr);
+    ZEVItemData& data = ZEVItemData::Current();
+    const QString page = data.fileUrlForItem(web);
+    ASSERT_FALSE(page.isEmpty()) << "the page's download";
+    const QString base = QFileInfo(page).completeBaseName();
+    const QString folder = home + "/links";
+    QDir().mkpath(folder);
+    QFile taken(folder + "/" + base + ".webloc");
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.write("mine");
+    taken.close();
+
+    QString title;
+    answerPanelWith(folder, &title);
+    frontClass()->moveToForItems({web});
+    settle();
+    const QString made = folder + "/" + base + "_01.webloc";
+    QFile f(made);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "a free name beside the one taken";
+    EXPECT_TRUE(f.readAll().contains(server.url("/today").toString().toUtf8()));
+    QFile mine(folder + "/" + base + ".webloc");
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), "mine") << "never overwritten";
+    EXPECT_EQ(data.recordedFilePathForItem(web), made);
+    EXPECT_FALSE(QFileInfo::exists(page)) << "the old download goes";
+    EXPECT_EQ(itemOptions(web) & (ZEVOPTION_MOVING | ZEVOPTION_ERROR), 0u);
+    ZEVItemView* view = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->item() == web)
+            view = dynamic_cast<ZEVItemView*>(v);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->itemType(), "file");
+}
+
+TEST_F(FileTransferQueue, WhatACrashLeftOfAJobIsClearedAtTheNextStart)
+{
+    start();
+    settle();
+    const std::string id = objectTitled("Space 1");
+    ASSERT_FALSE(id.empty());
+    quit();
+    // A job cut short by a crash: its temporary, its journal row and its Object's moving mark.
+    const QString temp = home + "/" + kTransferTempPrefix + "left";
+    QFile f(temp);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("partial");
+    f.close();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
+    const std::string statements =
+        "CREATE TABLE IF NOT EXISTS TRANSFER_JOURNAL (TEMP_PATH TEXT PRIMARY KEY, ITEM_ID INTEGER, MARK INTEGER);"
+        "INSERT INTO TRANSFER_JOURNAL VALUES ('" + temp.toStdString() + "', " + id + ", 16384);"
+        "UPDATE ZEVLETS SET BASE = BASE | 16384 WHERE ZEVLET_ID = " + id + ";";
+    ASSERT_EQ(sqlite3_exec(db, statements.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    start();
+    settle();
+    EXPECT_FALSE(QFileInfo::exists(temp));
+    EXPECT_EQ(base(std::stoull(id)) & ZEVOPTION_MOVING, 0);
+    EXPECT_TRUE(sql(database(), "SELECT * FROM TRANSFER_JOURNAL").empty());
+}
+
+} // namespace
+} // namespace e2e
