@@ -94,6 +94,14 @@ public:
     virtual void tlineKeyUp(QKeyEvent* event) = 0;
     // A wheel turned over the toolbar moves the time line.
     virtual void tlineWheel(QWheelEvent* event) = 0;
+    // The ruler bar's Ruler button is on, and the bar's Search button (the Search cursor becomes
+    // the active one).
+    virtual bool stateOfRulerButton() = 0;
+    virtual void menuSearchCurseur() = 0;
+    // A preset's name was edited a moment ago (the Escape that ended the edit is no step back),
+    // and a return to the Home Time is under way.
+    virtual bool siPresetJustEdited() = 0;
+    virtual bool siGoingToHome() = 0;
 };
 
 class ZEVFrontViewerServices {
@@ -296,6 +304,7 @@ public:
     virtual void userGetInfo() = 0;
     virtual void userFilter() = 0;
     virtual void userGoNow() {}
+    virtual void userSpaceStartHome() {}
     virtual void userSpaceStart() {}
     virtual void userSpaceCleanAll() {}
     virtual void userSpaceCleanAndRecall() {}

@@ -94,6 +94,24 @@ void ZEVSpaceFront::menuHomeTime()
     userGoHome();
 }
 
+bool ZEVSpaceFront::stateOfRulerButton()
+{
+    ZEVRulerViewbar* b = bar();
+    return b && b->stateOfRulerButton();
+}
+
+void ZEVSpaceFront::menuSearchCurseur()
+{
+    if (ZEVRulerViewbar* b = bar())
+        b->menuSearchCurseur(nullptr);
+}
+
+bool ZEVSpaceFront::siPresetJustEdited()
+{
+    ZEVRulerViewbar* b = bar();
+    return b && b->siPresetJustEdited();
+}
+
 void ZEVSpaceFront::tlineWheel(QWheelEvent* event)
 {
     if (ZEVTlineView* s = strip())

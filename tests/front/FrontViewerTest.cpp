@@ -53,6 +53,10 @@ public:
     }
     void tlineKeyUp(QKeyEvent* e) override { e->ignore(); }
     void tlineWheel(QWheelEvent*) override {}
+    bool stateOfRulerButton() override { return false; }
+    void menuSearchCurseur() override { trace.push_back("bar menuSearchCurseur"); }
+    bool siPresetJustEdited() override { return false; }
+    bool siGoingToHome() override { return false; }
     Trace& trace;
 };
 
