@@ -201,5 +201,89 @@ TEST_F(SpaceTransitions, EscapeDeselectsIconsThenCtrlEscapeSwapsTheCursors)
     EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur());
 }
 
+TEST_F(SpaceTransitions, CleanAndRecallKeepsTheSelectedObjectAndReleasesTheOthersAtT)
+{
+    start();
+    const std::vector<std::string> ids = placeThreeFiles();
+    ASSERT_EQ(ids.size(), 3u);
+    advance(5.0);
+    space()->selections().selectIconForItemSet(
+        {KELServeurDeLiens::LienForInt(std::stoul(ids[0]), space()->nowCurseur())}, 0);
+    pump();
+    const std::size_t backgroundsBefore = backgroundLinks().size();
+    chooseMenuItem(/*Spaces*/ 9, /*Clean and Recall*/ 41);
+    advance(10.0);
+    EXPECT_FALSE(front()->siTransitionRunning());
+
+    // The kept Object is still on the desk; the two others end at one T, where a Space begins.
+    const Rows kept = iconLinks(ids[0]);
+    ASSERT_FALSE(kept.empty());
+    EXPECT_GE(std::stod(kept.at(kept.size() - 1, 1)), kOpen);
+    double T = -1;
+    for (const std::string& id : {ids[1], ids[2]}) {
+        const Rows links = iconLinks(id);
+        ASSERT_EQ(links.size(), 1u);
+        const double out = std::stod(links.at(0, 1));
+        ASSERT_LT(out, kOpen);
+        T = T < 0 ? out : T;
+        EXPECT_DOUBLE_EQ(out, T);
+    }
+    const Rows backs = backgroundLinks();
+    ASSERT_EQ(backs.size(), backgroundsBefore + 1);
+    EXPECT_DOUBLE_EQ(std::stod(backs.at(backs.size() - 1, 0)), T);
+    EXPECT_EQ(shownObjects(), 1);
+    EXPECT_TRUE(space()->selections().selectedIconItems().empty());
+}
+
+TEST_F(SpaceTransitions, WhileACursorMovesCleaningBeepsStartWaitsAndANewSpaceGoesAhead)
+{
+    start();
+    placeThreeFiles();
+    ZEVRulerViewerServices* r = space()->rulerViewer();
+    ASSERT_TRUE(r->userInitieDeplacementCurseur());
+    ASSERT_FALSE(r->siAccepteDeplacement());
+
+    const int beeps = sound.beeps;
+    const std::size_t asked = alerts.size();
+    front()->userSpaceCleanAll();
+    front()->userSpaceCleanAndRecall();
+    front()->userSpaceCleanAndReplace();
+    EXPECT_EQ(sound.beeps, beeps + 3);
+    EXPECT_EQ(alerts.size(), asked);
+    EXPECT_FALSE(front()->siTransitionRunning());
+
+    // A start asks again every 0.3 s until the move ends.
+    front()->userSpaceStart();
+    EXPECT_FALSE(front()->siTransitionRunning());
+    advance(0.7);
+    EXPECT_FALSE(front()->siTransitionRunning());
+    r->userTermineDeplacementCurseur();
+    advance(0.31);
+    EXPECT_TRUE(front()->siCleanAll() || front()->siTransitionRunning());
+    advance(10.0);
+    EXPECT_FALSE(front()->siTransitionRunning());
+
+    // A new Space from the Channels inspector does not wait for the ruler.
+    ASSERT_TRUE(r->userInitieDeplacementCurseur());
+    ZEVDeskViewer* d = nowDesk();
+    front()->newSpaceWithItem(d->currentBackImageItem(), d->currentBackColorItem(), d->currentBackScaleMot());
+    EXPECT_TRUE(front()->siTransitionRunning());
+    r->userTermineDeplacementCurseur();
+    advance(10.0);
+    EXPECT_FALSE(front()->siTransitionRunning());
+    EXPECT_TRUE(nowDesk()->deskClass()->itemsForIconViewerRelation().empty());
+}
+
+TEST_F(SpaceTransitions, ReturnWithNothingSelectedAndSearchActiveMakesNowActive)
+{
+    start();
+    placeThreeFiles();
+    space()->selections().deselectAllIcons();
+    ASSERT_TRUE(space()->rulerViewer()->userChangeActifCurseur(space()->searchCurseur()));
+    pump();
+    key(Qt::Key_Return);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+}
+
 } // namespace
 } // namespace e2e
