@@ -1,6 +1,12 @@
 #include "front/ZEVFrontEvents.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QWindow>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -28,6 +34,15 @@ ZEVCurrentEventRecorder::ZEVCurrentEventRecorder()
 {
     if (QCoreApplication* app = QCoreApplication::instance())
         app->installEventFilter(this);
+    // A press can give its widget the focus before this filter sees it: the focus it took away
+    // is the one before the press.
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        connect(app, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
+            if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+                event_.focusBeforePress = old;
+                focusMovedByPress_ = true;
+            }
+        });
 }
 
 ZEVCurrentEventRecorder::~ZEVCurrentEventRecorder() { showPointer(); }
@@ -48,18 +63,65 @@ void ZEVCurrentEventRecorder::showPointer()
     QGuiApplication::restoreOverrideCursor();
 }
 
+namespace {
+
+// The focus widget of the window a delivery goes to (the window's own, active or not).
+QWidget* focusOfWindowOf(QObject* watched)
+{
+    if (watched->isWidgetType())
+        return static_cast<QWidget*>(watched)->window()->focusWidget();
+    if (auto* window = qobject_cast<QWindow*>(watched))
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == window)
+                return top->focusWidget();
+    return nullptr;
+}
+
+} // namespace
+
+bool ZEVCurrentEventRecorder::sameAsLast(QEvent* event)
+{
+    auto* input = static_cast<QInputEvent*>(event);
+    const int key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
+    const bool same = event == lastEvent_ && int(event->type()) == lastType_ && key == lastKey_ &&
+                      input->timestamp() == lastStamp_;
+    lastEvent_ = event;
+    lastType_ = int(event->type());
+    lastKey_ = key;
+    lastStamp_ = input->timestamp();
+    return same;
+}
+
 bool ZEVCurrentEventRecorder::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::KeyPress: {
+        // A key travels from the window to the focus widget and up its parents: the first widget
+        // that sees it tells whether it was typed into a text field.
+        if (!watched->isWidgetType() || sameAsLast(event))
+            break;
         auto* k = static_cast<QKeyEvent*>(event);
-        event_ = {true, stepBackKeyCode(k->key()), k->modifiers()};
+        event_.keyDown = true;
+        event_.keyCode = stepBackKeyCode(k->key());
+        event_.modifiers = k->modifiers();
+        event_.inTextField = qobject_cast<QLineEdit*>(watched) || qobject_cast<QTextEdit*>(watched) ||
+                             qobject_cast<QPlainTextEdit*>(watched) || qobject_cast<QAbstractSpinBox*>(watched);
         break;
     }
     case QEvent::MouseButtonPress:
+        // Seen first at the window, before the press gives its widget the focus.
+        if (!sameAsLast(event)) {
+            if (!focusMovedByPress_)
+                event_.focusBeforePress = focusOfWindowOf(watched);
+            focusMovedByPress_ = false;
+        }
+        [[fallthrough]];
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-        event_ = {false, kOtherKey, static_cast<QMouseEvent*>(event)->modifiers()};
+        event_.keyDown = false;
+        event_.keyCode = kOtherKey;
+        event_.modifiers = static_cast<QMouseEvent*>(event)->modifiers();
+        event_.inTextField = false;
         break;
     case QEvent::MouseMove:
         showPointer();

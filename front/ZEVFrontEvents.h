@@ -4,6 +4,8 @@
 // presses and keys away from the window while a Space transition runs.
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 #include <functional>
 
@@ -20,6 +22,11 @@ struct ZEVCurrentEvent {
     bool keyDown = false;
     int keyCode = kOtherKey;
     Qt::KeyboardModifiers modifiers;
+    // The key went first to a text field: its Return and Delete are the field's.
+    bool inTextField = false;
+    // The widget with the keyboard focus when the last mouse press came (a click moves the focus
+    // before the step back reads it).
+    QPointer<QWidget> focusBeforePress;
 };
 
 // The Qt key as one of the codes above.
@@ -42,7 +49,14 @@ protected:
 private:
     void showPointer();
     ZEVCurrentEvent event_;
+    // The delivery last seen, to tell a new event from the same one travelling on.
+    const QEvent* lastEvent_ = nullptr;
+    int lastType_ = 0;
+    int lastKey_ = 0;
+    quint64 lastStamp_ = 0;
+    bool sameAsLast(QEvent* event);
     bool hidden_ = false;
+    bool focusMovedByPress_ = false;
 };
 
 // Installed on the application while a transition runs: every mouse press (double clicks

@@ -59,9 +59,10 @@ void ZEVFrontViewer::userStepBack()
             w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
     };
 
-    // 1. Return or Delete.
+    // 1. Return or Delete; in a text field they were the field's.
     if (e.keyDown && (e.keyCode == kKeyReturn || e.keyCode == kKeyDelete)) {
-        stepBackKey();
+        if (!e.inTextField)
+            stepBackKey();
         return;
     }
     // 2. An in-place rename in the Channels list.
@@ -129,8 +130,11 @@ void ZEVFrontViewer::userStepBack()
         if (blinking)
             return;
     }
-    // 12. A list with the keyboard focus.
-    if (auto* table = dynamic_cast<ZEVTableView*>(w ? w->focusWidget() : nullptr)) {
+    // 12. A list with the keyboard focus (for a click, the focus before the press moved it).
+    QWidget* focus = w ? w->focusWidget() : nullptr;
+    if (!e.keyDown && e.focusBeforePress && w && w->isAncestorOf(e.focusBeforePress))
+        focus = e.focusBeforePress;
+    if (auto* table = dynamic_cast<ZEVTableView*>(focus)) {
         table->deselectLego();
         focusDesk();
         return;
