@@ -79,13 +79,23 @@ QWidget* focusOfWindowOf(QObject* watched)
 
 } // namespace
 
-bool ZEVCurrentEventRecorder::sameAsLast(QEvent* event)
+bool ZEVCurrentEventRecorder::sameAsLast(QEvent* event, QObject* watched)
 {
     auto* input = static_cast<QInputEvent*>(event);
     const int key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
-    const bool same = event == lastEvent_ && int(event->type()) == lastType_ && key == lastKey_ &&
+    // The same delivery travels from the window to a widget and from a widget up its parents.
+    bool onItsWay = watched == lastReceiver_;
+    if (!onItsWay && watched->isWidgetType() && lastReceiver_) {
+        auto* w = static_cast<QWidget*>(watched);
+        if (lastReceiver_->isWidgetType())
+            onItsWay = w->isAncestorOf(static_cast<QWidget*>(lastReceiver_.data()));
+        else
+            onItsWay = w->window()->windowHandle() == lastReceiver_.data();
+    }
+    const bool same = onItsWay && event == lastEvent_ && int(event->type()) == lastType_ && key == lastKey_ &&
                       input->timestamp() == lastStamp_;
     lastEvent_ = event;
+    lastReceiver_ = watched;
     lastType_ = int(event->type());
     lastKey_ = key;
     lastStamp_ = input->timestamp();
@@ -98,7 +108,7 @@ bool ZEVCurrentEventRecorder::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         // A key travels from the window to the focus widget and up its parents: the first widget
         // that sees it tells whether it was typed into a text field.
-        if (!watched->isWidgetType() || sameAsLast(event))
+        if (!watched->isWidgetType() || sameAsLast(event, watched))
             break;
         auto* k = static_cast<QKeyEvent*>(event);
         event_.keyDown = true;
@@ -110,7 +120,7 @@ bool ZEVCurrentEventRecorder::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::MouseButtonPress:
         // Seen first at the window, before the press gives its widget the focus.
-        if (!sameAsLast(event)) {
+        if (!sameAsLast(event, watched)) {
             if (!focusMovedByPress_)
                 event_.focusBeforePress = focusOfWindowOf(watched);
             focusMovedByPress_ = false;

@@ -54,7 +54,8 @@ private:
     int lastType_ = 0;
     int lastKey_ = 0;
     quint64 lastStamp_ = 0;
-    bool sameAsLast(QEvent* event);
+    QPointer<QObject> lastReceiver_;
+    bool sameAsLast(QEvent* event, QObject* watched);
     bool hidden_ = false;
     bool focusMovedByPress_ = false;
 };

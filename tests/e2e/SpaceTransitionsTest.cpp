@@ -8,6 +8,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "front/ZEVFrontViewer.h"
+#include "inspectors/base/ZEVInspectViewer.h"
 #include "objects/view/ZEVItemView.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSelections.h"
@@ -283,6 +284,33 @@ TEST_F(SpaceTransitions, ReturnWithNothingSelectedAndSearchActiveMakesNowActive)
     pump();
     key(Qt::Key_Return);
     EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+}
+
+TEST_F(SpaceTransitions, WithTheChannelsPanelInFrontTheOtherPanelComesForwardThenCloses)
+{
+    start();
+    ZEVContextViewerServices* ctx = space()->contextViewer();
+    ctx->ouvrirEntityWithInt(2000003);
+    advance(1.0);
+    ctx->ouvrirEntityWithInt(2000194);
+    advance(1.0);
+    std::vector<ZEVInspectViewer*> panels = front()->frontPanelViewers();
+    ASSERT_EQ(panels.size(), 2u);
+    ASSERT_EQ(panels.front()->entityInt(), 2000194) << "the Channels panel is in front";
+
+    ASSERT_TRUE(front()->siCloseViewer());
+    advance(1.0);
+    panels = front()->frontPanelViewers();
+    ASSERT_EQ(panels.size(), 2u);
+    EXPECT_EQ(panels.front()->entityInt(), 2000003) << "the Icons panel came forward";
+    EXPECT_TRUE(panels.front()->siFirstResponder()) << "with the keyboard in its table";
+
+    ASSERT_TRUE(front()->siCloseViewer());
+    advance(1.0);
+    EXPECT_FALSE(ctx->isShowedEntityWithInt(2000003));
+    EXPECT_TRUE(ctx->isShowedEntityWithInt(2000194));
+    // Only the Channels panel is left: it is not this step's.
+    EXPECT_FALSE(front()->siCloseViewer());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "front/ZEVFrontEvents.h"
 
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 
@@ -42,6 +43,31 @@ TEST(FrontEvents, TheRecordTellsTheStepBackKeysApartFromClicks)
     EXPECT_EQ(recorder.event().keyCode, kOtherKey);
     QTest::mouseClick(&w, Qt::LeftButton);
     EXPECT_FALSE(recorder.event().keyDown);
+}
+
+TEST(FrontEvents, AReturnTypedIntoAFieldIsTheFieldsAndAPressRemembersTheFocusItTookAway)
+{
+    ZEVCurrentEventRecorder recorder;
+    QWidget window;
+    auto* field = new QLineEdit(&window);
+    auto* other = new Target;
+    other->setParent(&window);
+    other->setFocusPolicy(Qt::ClickFocus);
+    other->move(0, 40);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    field->setFocus();
+    // The field ignores Return, which then travels to its parents: it stays the field's.
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(recorder.event().keyCode, kKeyReturn);
+    EXPECT_TRUE(recorder.event().inTextField);
+    QTest::keyClick(other, Qt::Key_Return);
+    EXPECT_FALSE(recorder.event().inTextField);
+
+    field->setFocus();
+    QTest::mouseClick(other, Qt::LeftButton);
+    EXPECT_EQ(recorder.event().focusBeforePress.data(), field);
 }
 
 TEST(FrontEvents, DuringARunEveryPressAndKeyIsAnsweredOnceAndReachesNothing)
