@@ -313,5 +313,16 @@ TEST_F(SpaceTransitions, WithTheChannelsPanelInFrontTheOtherPanelComesForwardThe
     EXPECT_FALSE(front()->siCloseViewer());
 }
 
+TEST_F(SpaceTransitions, TheLastStepShowsTheOtherWindowsOnlyWhenAskedAndPostsNoKeys)
+{
+    start();
+    EXPECT_FALSE(front()->cmdTab()) << "off by default";
+    EXPECT_FALSE(window()->isMinimized());
+    values->setValue(QStringLiteral("ZEVStepBackShowApps"), true);
+    EXPECT_TRUE(front()->cmdTab());
+    pump();
+    EXPECT_TRUE(window()->windowState().testFlag(Qt::WindowMinimized));
+}
+
 } // namespace
 } // namespace e2e
