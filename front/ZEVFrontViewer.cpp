@@ -67,6 +67,7 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
     layout_ = std::make_unique<ZEVHeaderLayout>(static_cast<ZEVHeaderLayoutHost&>(*this));
     buildHeaderStack();
     observeHeaderKeys();
+    currentEvent_ = std::make_unique<ZEVCurrentEventRecorder>();
 }
 
 ZEVFrontViewer::~ZEVFrontViewer()
@@ -820,7 +821,8 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
         "userRecallNow", "userRetainNow", "userReleaseNow", "userForgetNow", "userRecallSearch", "userRetainSearch",
         "userReleaseSearch", "userForgetSearch", "userShowTitle", "userShowQLIcon", "userOpenOnClick", "userAnimate",
         "userSendToBack", "userSendToFront", "userDelete", "userShowOriginal", "userSwap", "userSwapIcons", "userSwapTitles", "userGoNow", "userOpen", "userGetInfo", "userFilter",
-        "userEditTitle"};
+        "userEditTitle", "userStepBack", "userSpaceStartHome", "userSpaceCleanAll", "userSpaceCleanAndRecall",
+        "userSpaceCleanAndRecallBack", "userSpaceCleanAndReplace"};
     return answered.count(c) != 0;
 }
 
@@ -883,31 +885,6 @@ void ZEVFrontViewer::userDeselectAll()
     s.deselectAllFilters();
     s.deselectAllTitles();
     space_.addToHistory();
-}
-
-void ZEVFrontViewer::userStepBack()
-{
-    ZEVSpaceWindow* w = space_.spaceWindow();
-    if (!w || !w->spaceView() || !w->spaceView()->deskCanvas())
-        return;
-    QWidget* canvas = w->spaceView()->deskCanvas()->viewport();
-    const QObjectList enfants = canvas->children();
-    for (auto it = enfants.rbegin(); it != enfants.rend(); ++it) {
-        auto* panel = qobject_cast<QWidget*>(*it);
-        if (!panel || !panel->isVisible())
-            continue;
-        for (QWidget* enfant : panel->findChildren<QWidget*>())
-            if (auto* table = dynamic_cast<ZEVLegoSource*>(enfant)) {
-                if (table->hideSearchField())
-                    return;
-                break;
-            }
-        break;
-    }
-    if (auto* table = dynamic_cast<ZEVLegoSource*>(w->focusWidget())) {
-        table->deselectLego();
-        w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
-    }
 }
 
 void ZEVFrontViewer::userEditTitle()

@@ -13,6 +13,8 @@
 
 #include "front/ZEVFrontBars.h"
 #include "front/ZEVHeaderLayout.h"
+#include "front/ZEVFrontEvents.h"
+#include "front/ZEVSpaceTransition.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "platform/UserDefaults.h"
 #include "runtime/Scheduler.h"
@@ -138,10 +140,38 @@ public:
     void userSelectPrevious() override;
     void userEditTitle() override;
     void userEditTitleForItemView(ZEVItemViewForDesks* view) override;
-    // The step back's steps on the tables: the frontmost panel's type-select field hides, else the
-    // table with the keyboard focus deselects its interval and gives the focus to the desk. The
-    // rest of the chain comes with the step back.
+    // ---- the step back (ZEVFrontViewerStepBack.cpp) ----
+    // One level of the present state undone per use: the first step of the chain that applies to
+    // the event being handled (Escape, Return or Delete, a click on the empty desk).
     void userStepBack() override;
+    // Return or Delete with nothing to act on.
+    void stepBackKey();
+    // Closes the frontmost panel other than the Channels one, or raises it from behind it; false
+    // when there is none.
+    bool siCloseViewer();
+    // With ZEVStepBackShowApps on, the Space window steps aside (minimised) so that the other
+    // applications show; false when off. No input is ever posted to the system.
+    bool cmdTab();
+    // The pointer hides until it next moves.
+    void hidePointer();
+    // The event being handled as the step back reads it (recorded by an application filter).
+    const ZEVCurrentEvent& currentEvent() const;
+
+    // ---- Space transitions (ZEVFrontViewerTransitions.cpp) ----
+    void userSpaceStartHome() override;
+    void userSpaceStart() override;
+    void userSpaceCleanAll() override;
+    void userSpaceCleanAndRecall() override;
+    void userSpaceCleanAndRecallBack() override;
+    void userSpaceCleanAndReplace() override;
+    // The Channels inspector's New Space: a new Space from the active cursor's moment with that
+    // background and no Objects; it never waits for the ruler.
+    void newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot);
+    // Starts a transition; ignored while one runs.
+    void cleanAll(const ZEVSpaceTransition& transition);
+    bool siTransitionRunning() const { return spaceEventMonitor_ != nullptr; }
+    // Every transition ends here: input reaches the window again.
+    void stopSpaceEventMonitor();
     // The space bar and the Quick Look command: the preview of the current mode's shown Objects
     // opens, or closes when it shows (ZEVFrontViewerQuickLook.cpp).
     void userToggleQL() override;
@@ -463,6 +493,12 @@ private:
     bool siAvoidGraphicalLarsen_ = false;
     bool siLasso_ = false;
     bool siCleanAll_ = false;
+    // The event the step back reads, and the filter that swallows input during a transition
+    // (present while one runs; removed from the application when destroyed).
+    std::unique_ptr<ZEVCurrentEventRecorder> currentEvent_;
+    std::unique_ptr<QObject> spaceEventMonitor_;
+    void cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition> t);
+    void closePanels(bool channelsToo, int* closed);
     // Whether the Menu key (standing for Fn) is down.
     bool siFnDown_ = false;
 

@@ -99,6 +99,14 @@ public:
     // The ruler bar's calendar panel shown or hidden, and whether it shows.
     virtual void userShowRulerPickerPanel(bool shown) = 0;
     virtual bool siShowRulerPickerPanel() = 0;
+    // The ruler bar's Ruler button is on, and the bar's Search button (the Search cursor becomes
+    // the active one).
+    virtual bool stateOfRulerButton() = 0;
+    virtual void menuSearchCurseur() = 0;
+    // A preset's name was edited a moment ago (the Escape that ended the edit is no step back),
+    // and a return to the Home Time is under way.
+    virtual bool siPresetJustEdited() = 0;
+    virtual bool siGoingToHome() = 0;
 };
 
 class ZEVFrontViewerServices {
@@ -301,6 +309,7 @@ public:
     virtual void userGetInfo() = 0;
     virtual void userFilter() = 0;
     virtual void userGoNow() {}
+    virtual void userSpaceStartHome() {}
     virtual void userSpaceStart() {}
     virtual void userSpaceCleanAll() {}
     virtual void userSpaceCleanAndRecall() {}

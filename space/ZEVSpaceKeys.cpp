@@ -26,6 +26,9 @@ ZEVSpaceKeyResult spaceKeyResult(int qtKey, const ZEVSpaceKeyState& s)
             a = s.releasingSelectedItems ? A::ReleaseNow : A::StepBack;
         return {a, false};
     }
+    case Qt::Key_Escape:
+        // The window's own Escape, when no Object view or list took it: the step back.
+        return {A::StepBack, false};
     case Qt::Key_Up:
         return {s.control ? A::HistoryNext : A::ChannelUp, false};
     case Qt::Key_Down:

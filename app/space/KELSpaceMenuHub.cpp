@@ -141,6 +141,7 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"userFilter", &ZEVFrontViewerServices::userFilter},
         {"userOpen", &ZEVFrontViewerServices::userOpen},
         {"userGetInfo", &ZEVFrontViewerServices::userGetInfo},
+        {"userSpaceStartHome", &ZEVFrontViewerServices::userSpaceStartHome},
         {"userSpaceCleanAll", &ZEVFrontViewerServices::userSpaceCleanAll},
         {"userSpaceCleanAndRecall", &ZEVFrontViewerServices::userSpaceCleanAndRecall},
         {"userSpaceCleanAndRecallBack", &ZEVFrontViewerServices::userSpaceCleanAndRecallBack},

@@ -106,6 +106,24 @@ bool ZEVSpaceFront::siShowRulerPickerPanel()
     return b && b->siShowRulerPickerPanel();
 }
 
+bool ZEVSpaceFront::stateOfRulerButton()
+{
+    ZEVRulerViewbar* b = bar();
+    return b && b->stateOfRulerButton();
+}
+
+void ZEVSpaceFront::menuSearchCurseur()
+{
+    if (ZEVRulerViewbar* b = bar())
+        b->menuSearchCurseur(nullptr);
+}
+
+bool ZEVSpaceFront::siPresetJustEdited()
+{
+    ZEVRulerViewbar* b = bar();
+    return b && b->siPresetJustEdited();
+}
+
 void ZEVSpaceFront::tlineWheel(QWheelEvent* event)
 {
     if (ZEVTlineView* s = strip())

@@ -37,7 +37,10 @@ public:
     void tlineKeyDown(QKeyEvent* event) override;
     void tlineKeyUp(QKeyEvent* event) override;
     void tlineWheel(QWheelEvent* event) override;
-    bool siGoingToHome() const { return siGoingToHome_; }
+    bool stateOfRulerButton() override;
+    void menuSearchCurseur() override;
+    bool siPresetJustEdited() override;
+    bool siGoingToHome() override { return siGoingToHome_; }
 
 private:
     // Not owned: the ruler viewer's strip and bar; nullptr once the viewer is gone.

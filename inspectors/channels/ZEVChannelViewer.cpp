@@ -3,7 +3,9 @@
 #include "inspectors/channels/ZEVChannelTableView.h"
 #include "space/ZEVSpaceController.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace tallomer {
@@ -91,6 +93,19 @@ std::optional<ZEVChannelPanelSpan> ZEVChannelViewer::channelViewIfOpen()
         return std::nullopt;
     const QRectF r = v->inspectRect();
     return ZEVChannelPanelSpan{v->frame().x(), r.x(), r.width()};
+}
+
+bool ZEVChannelViewer::menuInspectCancelRename()
+{
+    ZEVChannelTableView* t = channelTableView();
+    QWidget* editor = QApplication::focusWidget();
+    if (!t || !editor || editor == t || !t->isAncestorOf(editor))
+        return false;
+    // The editor's own Escape abandons the new name.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(editor, &escape);
+    t->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void ZEVChannelViewer::majInspectView()

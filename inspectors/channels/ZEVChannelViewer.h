@@ -43,6 +43,10 @@ public:
     // The list's own Deselect: the panel's field follows the selection; the rows stay, since the
     // selected row is the Space's Channel.
     void userDeselect() override { majInspectField(); }
+    void userWillCleanAndReplace() override { cleanAndReplaceLit_ = true; }
+    void userDidCleanAndReplace() override { cleanAndReplaceLit_ = false; }
+    bool siCleanAndReplaceLit() override { return cleanAndReplaceLit_; }
+    bool menuInspectCancelRename() override;
 
     // ---- ZEVChannelClassOwner ----
     void moteurChangeChannel() override { majInspectView(); }
@@ -56,6 +60,7 @@ protected:
 private:
     ZEVChannelClass model_;
     bool spaceBrowsing_ = false;
+    bool cleanAndReplaceLit_ = false;
 };
 
 } // namespace tallomer

@@ -146,6 +146,13 @@ public:
     virtual void selectionPreviousSpace(bool siNow) {}
     virtual void selectionNextSpace(bool siNow) {}
     virtual void majInspectViewCommonModes() {}
+    // The panel's clean-and-replace light: lit while a Clean and Replace is asked and runs.
+    virtual void userWillCleanAndReplace() = 0;
+    virtual void userDidCleanAndReplace() = 0;
+    virtual bool siCleanAndReplaceLit() = 0;
+    // An in-place rename in the list is abandoned and the keyboard goes back to the list; false
+    // when none was under way.
+    virtual bool menuInspectCancelRename() = 0;
 };
 
 } // namespace tallomer

@@ -51,6 +51,10 @@ public:
         trace.push_back(shown ? "calendar on" : "calendar off");
     }
     bool siShowRulerPickerPanel() override { return calendar; }
+    bool stateOfRulerButton() override { return false; }
+    void menuSearchCurseur() override {}
+    bool siPresetJustEdited() override { return false; }
+    bool siGoingToHome() override { return false; }
     Trace& trace;
     bool calendar = false;
 };

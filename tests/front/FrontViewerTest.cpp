@@ -56,6 +56,10 @@ public:
     void menuHomeTimeWithDuration(float) override {}
     void userShowRulerPickerPanel(bool) override {}
     bool siShowRulerPickerPanel() override { return false; }
+    bool stateOfRulerButton() override { return false; }
+    void menuSearchCurseur() override { trace.push_back("bar menuSearchCurseur"); }
+    bool siPresetJustEdited() override { return false; }
+    bool siGoingToHome() override { return false; }
     Trace& trace;
 };
 

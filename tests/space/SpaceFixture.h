@@ -164,6 +164,10 @@ public:
     bool spaceBrowsing() override { return browsing; }
     void selectionPreviousSpace(bool now) override { add(now ? "previous Now" : "previous"); }
     void selectionNextSpace(bool now) override { add(now ? "next Now" : "next"); }
+    void userWillCleanAndReplace() override { add("light on"); }
+    void userDidCleanAndReplace() override { add("light off"); }
+    bool siCleanAndReplaceLit() override { return false; }
+    bool menuInspectCancelRename() override { return false; }
     FakeChannels model;
     std::optional<tallomer::ZEVChannelPanelSpan> panel;
     bool browsing = false;

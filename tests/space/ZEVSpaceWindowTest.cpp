@@ -104,6 +104,8 @@ TEST(ZEVSpaceKeys, ReturnDeleteArrowsAndEditKeysFollowTheActiveCursor)
         {Qt::Key_Return, {.searchActive = true, .shift = true, .releasingSelectedItems = true}, A::None, -1},
         {Qt::Key_Return, {.searchActive = true, .recallingNowSelectedItems = true}, A::RecallNow, -1},
         {Qt::Key_Up, {}, A::ChannelUp, -1},
+        // Escape that no view or list took is the window's step back.
+        {Qt::Key_Escape, {.searchActive = true}, A::StepBack, false},
         {Qt::Key_Left, {}, A::GotoPrevious, -1},
         {Qt::Key_Up, {.control = true}, A::HistoryNext, -1},
         {Qt::Key_Down, {.control = true}, A::HistoryPrevious, -1},

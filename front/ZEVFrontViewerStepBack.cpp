@@ -1,0 +1,382 @@
+// The step back: one level of the present state undone per use. Each use walks the chain below in
+// order against the event being handled and performs the first step that applies; repeated use
+// peels away edits, a drag, panels, selections, the cursor and the time line, the header views,
+// the inspector panels, the link lines, the full window, the Channel, and last the window itself.
+
+#include "front/ZEVFrontViewer.h"
+
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/channels/ZEVChannelViewer.h"
+#include "inspectors/services/ZEVInspectorServices.h"
+#include "objects/view/ZEVItemView.h"
+#include "runtime/Scheduler.h"
+#include "space/ZEVSelections.h"
+#include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceWindow.h"
+
+namespace tallomer {
+
+namespace {
+
+constexpr KELId kHomeStamp = 2000009;
+
+bool isChannels(ZEVInspectViewer* iv) { return dynamic_cast<ZEVChannelViewer*>(iv) != nullptr; }
+
+ZEVLegoSource* tableOf(ZEVInspectViewer* iv)
+{
+    ZEVInspectView* panel = iv ? iv->inspectViewIfBuilt() : nullptr;
+    return panel ? panel->inspectTableView() : nullptr;
+}
+
+} // namespace
+
+const ZEVCurrentEvent& ZEVFrontViewer::currentEvent() const
+{
+    static const ZEVCurrentEvent none;
+    return currentEvent_ ? currentEvent_->event() : none;
+}
+
+void ZEVFrontViewer::hidePointer()
+{
+    if (currentEvent_)
+        currentEvent_->hidePointer();
+}
+
+void ZEVFrontViewer::userStepBack()
+{
+    const ZEVCurrentEvent e = currentEvent();
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    ZEVRulerViewerServices* ruler = space_.rulerViewer();
+    ZEVSelections& sel = space_.selections();
+    KELICurseur* now = space_.nowCurseur();
+    KELICurseur* search = space_.searchCurseur();
+    const bool nowActif = space_.actifCurseur() == now;
+    auto focusDesk = [&] {
+        if (w && w->spaceView() && w->spaceView()->deskCanvas())
+            w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
+    };
+
+    // 1. Return or Delete; in a text field they were the field's.
+    if (e.keyDown && (e.keyCode == kKeyReturn || e.keyCode == kKeyDelete)) {
+        if (!e.inTextField)
+            stepBackKey();
+        return;
+    }
+    // 2. An in-place rename in the Channels list.
+    if (auto* channels = dynamic_cast<ZEVChannelViewer*>(space_.channelViewer()))
+        if (channels->menuInspectCancelRename())
+            return;
+    // 3. The Escape that ended a preset's name edit.
+    if (headers_ && headers_->siPresetJustEdited())
+        return;
+    // 5. A drag session.
+    if (space_.siDraggingSession()) {
+        space_.cancelDraggingSession();
+        return;
+    }
+    // 6. Ctrl held: the cursors swap.
+    if (e.modifiers.testFlag(Qt::ControlModifier)) {
+        if (ruler && ruler->siAccepteDeplacement() && now && search)
+            ruler->userChangeActifCurseur(nowActif ? search : now);
+        return;
+    }
+    // 7. Ruler mode: the active cursor's button.
+    if (headers_ && headers_->stateOfRulerButton()) {
+        if (nowActif)
+            headers_->menuNowCurseur();
+        else
+            headers_->menuSearchCurseur();
+        return;
+    }
+    // 8. Quick Look.
+    if (siShowQLPanel_) {
+        if (w)
+            w->orderOutPreviewPanel();
+        return;
+    }
+    // 9. The frontmost panel's type-select field.
+    const std::vector<ZEVInspectViewer*> panels = frontPanelViewers();
+    if (!panels.empty())
+        if (ZEVLegoSource* t = tableOf(panels.front()); t && t->hideSearchField())
+            return;
+    // 10. The selection list's type-select field.
+    if (ZEVTableView* list = selectionTableView(); list && list->hideSearchField()) {
+        focusDesk();
+        return;
+    }
+    // 11. Object views blinking for a restore of their place.
+    if (ZEVDeskViewer* dv = space_.deskViewerForCurseur(space_.actifCurseur())) {
+        bool blinking = false;
+        const std::vector<ZEVItemViewForDesks*> views = dv->itemViewSet();
+        for (ZEVItemViewForDesks* d : views) {
+            auto* v = dynamic_cast<ZEVItemView*>(d);
+            if (!v)
+                continue;
+            if (v->siRetablirItemView()) {
+                blinking = true;
+                Scheduler::shared().cancel(v->cible(), "retablirItemView");
+                v->annuleRetablirItemViewAmation();
+                v->stopRetablirItemViewAmation();
+                v->itemViewAccepteMaj();
+                v->update();
+                dv->majItemView(v);
+            }
+            if (v->item() && v->item()->channelInt() == currentChannelInt_)
+                v->updateImage();
+        }
+        if (blinking)
+            return;
+    }
+    // 12. A list with the keyboard focus (for a click, the focus before the press moved it).
+    QWidget* focus = w ? w->focusWidget() : nullptr;
+    if (!e.keyDown && e.focusBeforePress && w && w->isAncestorOf(e.focusBeforePress))
+        focus = e.focusBeforePress;
+    if (auto* table = dynamic_cast<ZEVTableView*>(focus)) {
+        table->deselectLego();
+        focusDesk();
+        return;
+    }
+    // 14. The selection list's interval.
+    if (ZEVTableView* list = selectionTableView(); list && list->selectedLego()) {
+        list->deselectLego();
+        return;
+    }
+    // 15. Filters.
+    if (!sel.selectedFilterItems().empty()) {
+        sel.deselectAllFilters();
+        space_.addToHistory();
+        return;
+    }
+    // 16. The Home Time.
+    if (nowActif && headers_ && !headers_->siGoingToHome()) {
+        ZEVStampServices* presets = ruler ? ruler->stampClass() : nullptr;
+        if (presets && presets->stateOfNowPresetWithStampInt(kHomeStamp) != 1) {
+            menuHomeTime();
+            return;
+        }
+    }
+    // 17. The selections, by front mode.
+    const bool quasimode = temporaryFrontMode_ != ZEVFrontModeNone;
+    const bool links = !sel.selectedNodeItemSet().empty() || nbOfLinks_ > 0;
+    const bool titles = !sel.selectedTitleItems().empty();
+    switch (currentFrontMode_) {
+    case ZEVFrontModeIcons:
+        if (!sel.selectedIconItems().empty()) {
+            if (!sel.reselectAllIcons()) {
+                sel.deselectAllIcons();
+                space_.addToHistory();
+            }
+            space_.majWindowTitle();
+            return;
+        }
+        if (quasimode)
+            return;
+        if (links) {
+            menuModeLink();
+            return;
+        }
+        if (titles) {
+            menuModeTitle();
+            return;
+        }
+        break;
+    case ZEVFrontModeTitles:
+        if (titles) {
+            if (!sel.reselectAllTitles()) {
+                sel.deselectAllTitles();
+                space_.addToHistory();
+            }
+            return;
+        }
+        if (quasimode)
+            return;
+        links ? menuModeLink() : menuModeIcon();
+        return;
+    case ZEVFrontModeFilters:
+        if (!sel.selectedIconItems().empty()) {
+            if (!sel.reselectAllIcons())
+                sel.deselectAllIcons();
+            return;
+        }
+        switch (frontModeAfterFilterMode_) {
+        case ZEVFrontModeIcons: menuModeIcon(); break;
+        case ZEVFrontModeTitles: menuModeTitle(); break;
+        case ZEVFrontModeLinks: menuModeLink(); break;
+        default: break;
+        }
+        return;
+    case ZEVFrontModeLinks:
+        if (links) {
+            if (!sel.reselectAllNodes()) {
+                sel.deselectAllNodes();
+                space_.addToHistory();
+            }
+            return;
+        }
+        titles ? menuModeTitle() : menuModeIcon();
+        return;
+    default:
+        return;
+    }
+    // 18. The cursors and the time line's shown range.
+    if (KELIContexte* c = space_.tlContexte(); c && ruler && now && search) {
+        const auto inRange = [&](KELICurseur* x) { return x->now() >= c->nowIn() && x->now() <= c->nowOut(); };
+        const auto recentre = [&](KELICurseur* x) {
+            if (!ruler->siAccepteDeplacement())
+                return;
+            const double d = x->now() - (c->nowIn() + c->nowOut()) / 2.0;
+            ruler->userPlaceRulerOffsetIn(d, d);
+            ruler->displayRuler();
+        };
+        if (!nowActif) {
+            if (inRange(search))
+                ruler->userChangeActifCurseur(now);
+            else
+                recentre(search);
+            return;
+        }
+        if (!inRange(now)) {
+            recentre(now);
+            return;
+        }
+    }
+    // 19. The header views.
+    if (siHeaderViewOpen()) {
+        closeAllHeaderViews();
+        return;
+    }
+    // 20. Inspector panels other than the Channels one.
+    if (siCloseViewer())
+        return;
+    // 21. Link lines.
+    if (space_.displayOptions().siShowLinks()) {
+        if (UserDefaultsController* d = headers_ ? headers_->defaults() : nullptr) {
+            d->setValue(QStringLiteral("ZEVShowLinksForAllIcons"), false);
+            d->setValue(QStringLiteral("ZEVShowLinksForSelectedIcons"), false);
+        }
+        return;
+    }
+    // 22. The Channels panel, last of the panels.
+    if (!panels.empty()) {
+        panels.front()->buttonInspectCancel();
+        return;
+    }
+    // 23. The last step, by the event.
+    if (!e.keyDown) {
+        siCleanAll_ = true;
+        if (!cmdTab())
+            if (ZEVContextViewerServices* ctx = space_.contextViewer())
+                ctx->userSelectButton(kChannelsEntity);
+    } else if (e.keyCode == kKeyEscape) {
+        if (siFullWindow())
+            userToggleFullScreen();
+        if (space_.currentChannelInt() == space_.homeChannelInt())
+            hidePointer();
+        else if (ZEVChannelClassServices* channels = space_.channelClass())
+            channels->selectChannelInt(space_.homeChannelInt());
+    }
+    space_.majWindowTitle();
+}
+
+void ZEVFrontViewer::stepBackKey()
+{
+    ZEVSelections& sel = space_.selections();
+    switch (currentFrontMode_) {
+    case ZEVFrontModeIcons:
+        if (!sel.selectedIconItems().empty()) {
+            sel.deselectAllIcons();
+            space_.majWindowTitle();
+            return;
+        }
+        break;
+    case ZEVFrontModeTitles:
+        if (!sel.selectedTitleItems().empty()) {
+            sel.deselectAllTitles();
+            return;
+        }
+        break;
+    case ZEVFrontModeFilters:
+        if (!sel.selectedFilterItems().empty()) {
+            sel.deselectAllFilters();
+            return;
+        }
+        break;
+    case ZEVFrontModeLinks:
+        if (!sel.selectedNodeItemSet().empty() || nbOfLinks_ > 0) {
+            sel.deselectAllNodes();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    ZEVRulerViewerServices* ruler = space_.rulerViewer();
+    KELICurseur* now = space_.nowCurseur();
+    if (!ruler || !now)
+        return;
+    if (space_.actifCurseur() != now) {
+        ruler->userChangeActifCurseur(now);
+        return;
+    }
+    KELIContexte* c = space_.tlContexte();
+    if (c && now->now() >= c->nowIn() && now->now() <= c->nowOut()) {
+        ZEVStampServices* presets = ruler->stampClass();
+        if (headers_ && !headers_->siGoingToHome() && presets && presets->stateOfNowPresetWithStampInt(kHomeStamp) != 1) {
+            menuHomeTime();
+            return;
+        }
+        if (!sel.selectedFilterItems().empty()) {
+            sel.deselectAllFilters();
+            return;
+        }
+        if (!siHeaderViewOpen()) {
+            if (ZEVContextViewerServices* ctx = space_.contextViewer())
+                ctx->userSelectButton(kChannelsEntity);
+            return;
+        }
+        closeAllHeaderViews();
+        return;
+    }
+    if (c && ruler->siAccepteDeplacement()) {
+        const double d = now->now() - (c->nowIn() + c->nowOut()) / 2.0;
+        ruler->userPlaceRulerOffsetIn(d, d);
+        ruler->displayRuler();
+    }
+}
+
+bool ZEVFrontViewer::siCloseViewer()
+{
+    const std::vector<ZEVInspectViewer*> panels = frontPanelViewers();
+    for (std::size_t i = 0; i < panels.size(); ++i) {
+        ZEVInspectViewer* iv = panels[i];
+        if (isChannels(iv))
+            continue;
+        if (i == 0) {
+            iv->buttonInspectCancel();
+        } else {
+            // Behind a Channels panel: it comes to the front with the keyboard in its table.
+            iv->actionMakeFront();
+            if (ZEVInspectView* p = iv->inspectViewIfBuilt())
+                if (QWidget* t = p->inspectTableView())
+                    t->setFocus(Qt::OtherFocusReason);
+        }
+        return true;
+    }
+    return false;
+}
+
+bool ZEVFrontViewer::cmdTab()
+{
+    UserDefaultsController* d = headers_ ? headers_->defaults() : nullptr;
+    if (!d || !d->values(QStringLiteral("ZEVStepBackShowApps")).toBool())
+        return false;
+    // There is no system switcher to call up: the window steps aside so that the others show.
+    if (ZEVSpaceWindow* w = space_.spaceWindow())
+        w->showMinimized();
+    return true;
+}
+
+} // namespace tallomer

@@ -1,0 +1,359 @@
+// Space transitions: the current Space of the current Channel ends at T and a new one begins, or
+// the window goes back to its start state. Every kind runs the same stages, chained through the
+// shared scheduler so that panels, cursors and header views settle in between; while a run lasts,
+// the user's presses and keys reach nothing. A run belongs to its window: its stages are keyed to
+// the front viewer and die with it, and so does the input filter.
+
+#include "front/ZEVFrontViewer.h"
+
+#include "front/ZEVFrontSelectionView.h"
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/channels/ZEVChannelClass.h"
+#include "inspectors/channels/ZEVChannelViewer.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "platform/sound/Sound.h"
+#include "runtime/Scheduler.h"
+#include "space/ZEVSelections.h"
+#include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceWindow.h"
+#include "widgets/ZEVAlert.h"
+
+#include <algorithm>
+
+namespace tallomer {
+
+namespace {
+
+constexpr KELId kHomeStamp = 2000009;
+using K = ZEVTransitionKind;
+using D = ZEVTransitionDelays;
+
+const char* stageName(int stage)
+{
+    static const char* const names[] = {"_cleanAll_0", "_cleanAll_1", "_cleanAll_2", "_cleanAll_3",
+                                        "_cleanAll_4", "_cleanAll_5", "_cleanAll_6", "_cleanAll_7"};
+    return names[stage];
+}
+
+} // namespace
+
+// ---- entry points ----
+
+void ZEVFrontViewer::userSpaceStartHome()
+{
+    ZEVRulerViewerServices* r = space_.rulerViewer();
+    if (r && !r->siAccepteDeplacement()) {
+        siCleanAll_ = false;
+        Scheduler::shared().perform(this, "userSpaceStartHome", D::kRetry, [this] { userSpaceStartHome(); });
+        return;
+    }
+    cleanAll(ZEVSpaceTransition(K::StartHome));
+}
+
+void ZEVFrontViewer::userSpaceStart()
+{
+    ZEVRulerViewerServices* r = space_.rulerViewer();
+    if (r && !r->siAccepteDeplacement()) {
+        siCleanAll_ = false;
+        Scheduler::shared().perform(this, "userSpaceStart", D::kRetry, [this] { userSpaceStart(); });
+        return;
+    }
+    cleanAll(ZEVSpaceTransition(K::Start));
+}
+
+void ZEVFrontViewer::userSpaceCleanAll()
+{
+    ZEVRulerViewerServices* r = space_.rulerViewer();
+    if (!r || !r->siAccepteDeplacement()) {
+        Sound::shared().beep();
+        return;
+    }
+    if (ZEVAlert::ShowYesNoAlertWithTitle(QStringLiteral("Space"), QStringLiteral("Clean All"),
+                                          QStringLiteral("All Objects will be Released. Do you really want to continue?")))
+        cleanAll(ZEVSpaceTransition(K::CleanAll));
+}
+
+void ZEVFrontViewer::userSpaceCleanAndRecall()
+{
+    ZEVRulerViewerServices* r = space_.rulerViewer();
+    if (!r || !r->siAccepteDeplacement()) {
+        Sound::shared().beep();
+        return;
+    }
+    cleanAll(ZEVSpaceTransition(K::CleanAndRecall));
+}
+
+void ZEVFrontViewer::userSpaceCleanAndRecallBack()
+{
+    ZEVRulerViewerServices* r = space_.rulerViewer();
+    if (!r || !r->siAccepteDeplacement()) {
+        Sound::shared().beep();
+        return;
+    }
+    cleanAll(ZEVSpaceTransition(K::CleanAndRecallBack));
+}
+
+void ZEVFrontViewer::userSpaceCleanAndReplace()
+{
+    ZEVRulerViewerServices* r = space_.rulerViewer();
+    if (!r || !r->siAccepteDeplacement()) {
+        Sound::shared().beep();
+        return;
+    }
+    ZEVChannelViewerServices* channels = space_.channelViewerServices();
+    if (channels)
+        channels->userWillCleanAndReplace();
+    const bool yes = ZEVAlert::ShowYesNoAlertWithTitle(
+        QStringLiteral("Space"), QStringLiteral("Clean & Replace"),
+        QStringLiteral("These Objects and background will replace those of the \"Now Cursor\".\n"
+                       "Do you really want to continue?"));
+    if (!yes) {
+        if (channels)
+            channels->userDidCleanAndReplace();
+        return;
+    }
+    if (channels)
+        channels->userWillCleanAndReplace();
+    cleanAll(ZEVSpaceTransition(K::CleanAndReplace));
+}
+
+void ZEVFrontViewer::newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot)
+{
+    ZEVSpaceTransition t(K::NewSpace);
+    t.backImageItem = imageItem;
+    t.backColorItem = colorItem;
+    t.backScaleMot = scaleMot;
+    cleanAll(t);
+}
+
+// ---- the run ----
+
+void ZEVFrontViewer::cleanAll(const ZEVSpaceTransition& request)
+{
+    if (spaceEventMonitor_)
+        return;
+    spaceEventMonitor_ = std::make_unique<ZEVTransitionInputFilter>([this] { cmdTab(); },
+                                                                    [] { Sound::shared().beep(); });
+    auto t = std::make_shared<ZEVSpaceTransition>(request);
+    KELICurseur* now = space_.nowCurseur();
+    KELICurseur* search = space_.searchCurseur();
+    if (headers_ && headers_->stateOfRulerButton()) {
+        if (space_.actifCurseur() == now)
+            headers_->menuNowCurseur();
+        else
+            headers_->menuSearchCurseur();
+    }
+    ZEVDeskViewer* nowDesk = space_.deskViewerForCurseur(now);
+    ZEVDeskViewer* searchDesk = space_.deskViewerForCurseur(search);
+    if (t->kind == K::CleanAndRecall || t->kind == K::CleanAndRecallBack) {
+        // The selection of the mode, kept when a desk shows it.
+        for (KELI* o : modeSelectionItems())
+            if ((nowDesk && nowDesk->itemViewForItem(o)) || (searchDesk && searchDesk->itemViewForItem(o)))
+                t->items.push_back(o);
+    } else if (t->kind == K::CleanAndReplace) {
+        if (ZEVDeskClass* dc = space_.deskClassForCurseur(search))
+            t->items = dc->itemsForIconViewerRelation();
+    }
+    if ((t->kind == K::CleanAndRecallBack || t->kind == K::CleanAndReplace) && searchDesk) {
+        t->backImageItem = searchDesk->currentBackImageItem();
+        t->backColorItem = searchDesk->currentBackColorItem();
+        t->backScaleMot = searchDesk->currentBackScaleMot();
+    }
+    if (siShowCalandar_)
+        setSiShowCalandar(false);
+    if (siShowQLPanel_) {
+        if (ZEVSpaceWindow* w = space_.spaceWindow())
+            w->orderOutPreviewPanel();
+        Scheduler::shared().perform(this, stageName(0), D::kQuickLook, [this, t] { cleanAllStage(0, t); });
+        return;
+    }
+    cleanAllStage(0, t);
+}
+
+void ZEVFrontViewer::stopSpaceEventMonitor()
+{
+    spaceEventMonitor_.reset();
+    siCleanAll_ = true;
+    space_.majWindowTitle();
+}
+
+void ZEVFrontViewer::closePanels(bool channelsToo, int* closed)
+{
+    for (ZEVInspectViewer* iv : frontPanelViewers()) {
+        if (!channelsToo && dynamic_cast<ZEVChannelViewer*>(iv))
+            continue;
+        iv->buttonInspectCancel();
+        if (closed)
+            ++*closed;
+    }
+}
+
+void ZEVFrontViewer::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition> t)
+{
+    auto next = [this, t](int s, double delay) {
+        if (delay <= 0)
+            cleanAllStage(s, t);
+        else
+            Scheduler::shared().perform(this, stageName(s), delay, [this, t, s] { cleanAllStage(s, t); });
+    };
+    const int O = t->option();
+    KELICurseur* now = space_.nowCurseur();
+    KELICurseur* search = space_.searchCurseur();
+    ZEVRulerViewerServices* ruler = space_.rulerViewer();
+    if (!now || !ruler) {
+        stopSpaceEventMonitor();
+        return;
+    }
+    switch (stage) {
+    case 0: {
+        int closed = 0;
+        closePanels(false, &closed);
+        next(1, closed > 0 ? D::kPanelsClosed : 0);
+        return;
+    }
+    case 1: {
+        t->T = now->now();
+        if (t->keepsObjects()) {
+            ZEVDeskClass* nowClass = space_.deskClassForCurseur(now);
+            ZEVDeskViewer* nowDesk = space_.deskViewerForCurseur(now);
+            ZEVDeskViewer* actifDesk = space_.deskViewerForCurseur(space_.actifCurseur());
+            ZEVItemViewer* nowItems = space_.itemViewerForCurseur(now);
+            if (nowClass && nowDesk && nowItems) {
+                std::vector<KELI*> released = nowClass->itemsForIconViewerRelation();
+                released.erase(std::remove_if(released.begin(), released.end(),
+                                              [&](KELI* o) {
+                                                  return std::find(t->items.begin(), t->items.end(), o) !=
+                                                         t->items.end();
+                                              }),
+                               released.end());
+                for (KELI* o : t->items) {
+                    ZEVItemViewForDesks* v = actifDesk ? actifDesk->itemViewForItem(o) : nullptr;
+                    if (!v)
+                        v = nowDesk->ajouterItemViewAvecItem(o);
+                    if (!v)
+                        continue;
+                    // Kept where its view stands, from T on.
+                    if (nowClass->siIconExisteForItem(o))
+                        nowClass->updatePosition(v->iconPosition(), nowClass->rectCurseurForItem(o), o, t->T);
+                    else
+                        nowClass->recallIconForItem(o, t->T, v->iconPosition(), v->iconPosition());
+                }
+                nowItems->userReleaseIconForItems(released, t->T);
+            }
+        } else if (t->kind == K::NewSpace) {
+            KELICurseur* a = space_.actifCurseur();
+            t->T = a ? a->now() : t->T;
+            ZEVDeskClass* dc = space_.deskClassForCurseur(a);
+            if (ZEVItemViewer* iv = space_.itemViewerForCurseur(a); iv && dc)
+                iv->userReleaseIconForItems(dc->itemsForIconViewerRelation(), t->T);
+        }
+        if (t->kind == K::NewSpace || space_.actifCurseur() != search) {
+            next(2, 0);
+        } else {
+            ruler->userChangeActifCurseur(now);
+            next(2, D::kCursorSwitch);
+        }
+        return;
+    }
+    case 2: {
+        KELICurseur* a = space_.actifCurseur();
+        // The Channel listed from T on the active cursor.
+        if (auto* cv = dynamic_cast<ZEVChannelViewer*>(space_.channelViewer()))
+            if (KELI* channel = cv->channelModel().currentChannel())
+                cv->channelModel().recallChannel(channel, t->T, a);
+        if (ZEVDeskViewer* dv = space_.deskViewerForCurseur(a); dv && O >= 2) {
+            KELI* image = t->takesBackground() ? t->backImageItem : dv->currentBackImageItem();
+            KELI* color = t->takesBackground() ? t->backColorItem : dv->currentBackColorItem();
+            KELI* scale = t->takesBackground() ? t->backScaleMot : dv->currentBackScaleMot();
+            dv->userChangeBackWithImageItem(image, color, scale ? scale->idInt() : 0, t->T);
+        }
+        ZEVStampServices* presets = ruler->stampClass();
+        if (presets && presets->stateOfNowPresetWithStampInt(kHomeStamp) != 1) {
+            menuHomeTime();
+            next(3, D::kHomeTime);
+        } else {
+            next(3, 0);
+        }
+        return;
+    }
+    case 3:
+        if (currentFrontMode_ == ZEVFrontModeIcons) {
+            next(4, 0);
+        } else {
+            modeSwitch(ZEVFrontModeIcons, false);
+            next(4, D::kModeSwitch);
+        }
+        return;
+    case 4: {
+        double wait = D::kDeselect;
+        UserDefaultsController* d = headers_ ? headers_->defaults() : nullptr;
+        if (d && d->values(QStringLiteral("ZEVShowTracks")).toBool() && selectionView_)
+            wait += std::max(0.0, selectionView_->height() - layout_->toolbarHeight()) / 200.0;
+        ZEVSelections& sel = space_.selections();
+        sel.deselectAllNodes();
+        sel.deselectAllFilters();
+        sel.deselectAllTitles();
+        sel.deselectAllIcons();
+        next(5, wait);
+        return;
+    }
+    case 5:
+        if (ZEVChannelViewerServices* channels = space_.channelViewerServices())
+            channels->userDidCleanAndReplace();
+        if (t->endsAtStage5()) {
+            stopSpaceEventMonitor();
+            return;
+        }
+        if (siAllHeaderViewsClosed()) {
+            next(6, 0);
+        } else {
+            closeAllHeaderViews();
+            next(6, layout_->duration() + D::kAfterHeaders);
+        }
+        return;
+    case 6:
+        if (t->starts()) {
+            if (space_.displayOptions().siShowLinks())
+                if (UserDefaultsController* d = headers_ ? headers_->defaults() : nullptr) {
+                    d->setValue(QStringLiteral("ZEVShowLinksForAllIcons"), false);
+                    d->setValue(QStringLiteral("ZEVShowLinksForSelectedIcons"), false);
+                }
+            if (t->kind == K::StartHome && space_.currentChannelInt() != space_.homeChannelInt())
+                if (ZEVChannelClassServices* channels = space_.channelClass())
+                    channels->selectChannelInt(space_.homeChannelInt());
+            closePanels(true, nullptr);
+            if (search && ruler->siAccepteDeplacement()) {
+                ruler->setCurseurEnDeplacement(search);
+                if (ruler->userInitieDeplacementCurseur()) {
+                    ruler->userPlaceCurseurToDate(now->now());
+                    ruler->userTermineDeplacementCurseur();
+                }
+                ruler->setCurseurEnDeplacement(now);
+            }
+            if (t->kind == K::StartHome)
+                hidePointer();
+            stopSpaceEventMonitor();
+        } else if (t->kind == K::CleanAll) {
+            next(7, 0);
+        } else {
+            stopSpaceEventMonitor();
+        }
+        return;
+    case 7:
+        // Released at T, where the new Space begins, so that none of the old Objects lingers in it.
+        if (ZEVItemViewer* iv = space_.itemViewerForCurseur(now))
+            if (ZEVDeskClass* dc = space_.deskClassForCurseur(now))
+                iv->userReleaseIconForItems(dc->itemsForIconViewerRelation(), t->T);
+        stopSpaceEventMonitor();
+        return;
+    default:
+        stopSpaceEventMonitor();
+        return;
+    }
+}
+
+} // namespace tallomer

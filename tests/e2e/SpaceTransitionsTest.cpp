@@ -1,0 +1,328 @@
+// Space transitions and the step back in the running program: Clean All from the Spaces menu ends
+// every icon of the Now desk at one moment where a new Space begins, holds the user's input off
+// while it runs, and Escape steps back one level at a time.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/model/ZEVDeskClass.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "front/ZEVFrontViewer.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "objects/view/ZEVItemView.h"
+#include "platform/sound/Sound.h"
+#include "space/ZEVSelections.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+constexpr double kOpen = 4503599627370496.0;
+
+class SpaceTransitions : public E2EWithSound<RecordingSound> {
+protected:
+    std::vector<std::string> placeThreeFiles()
+    {
+        QStringList paths;
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            QFile f(home + "/" + name);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(name);
+            paths << f.fileName();
+        }
+        adapter()->addFilenames(paths);
+        advance(1.0);
+        std::vector<std::string> ids;
+        const Rows files = placedObjectsOfType("file");
+        for (std::size_t r = 0; r < files.size(); ++r)
+            ids.push_back(files.at(r, 0));
+        EXPECT_EQ(ids.size(), 3u);
+        return ids;
+    }
+    ZEVFrontViewer* front() const { return dynamic_cast<ZEVFrontViewer*>(space()->frontViewer()); }
+    // Object views at the Now cursor (views of the cursor's past band are not on the desk).
+    int shownObjects() const
+    {
+        int n = 0;
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+            if (auto* iv = dynamic_cast<ZEVItemView*>(v); iv && iv->siActif() && !iv->isHidden())
+                ++n;
+        return n;
+    }
+    Rows backgroundLinks() const
+    {
+        return sql(database(), "SELECT DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000172 AND PARENT_ZEVLET = " +
+                                   std::to_string(space()->homeChannelInt()) + " ORDER BY DATE_IN");
+    }
+};
+
+TEST_F(SpaceTransitions, CleanAllAnsweredYesEndsEveryIconAtOneMomentWhereANewSpaceBegins)
+{
+    start();
+    const std::vector<std::string> ids = placeThreeFiles();
+    ASSERT_EQ(ids.size(), 3u);
+    advance(5.0);
+    space()->selections().selectIconForItemSet(
+        {KELServeurDeLiens::LienForInt(std::stoul(ids[0]), space()->nowCurseur())}, 0);
+    pump();
+    const std::size_t backgroundsBefore = backgroundLinks().size();
+
+    alertAnswer = 0; // Yes
+    const std::size_t asked = alerts.size();
+    chooseMenuItem(/*Spaces*/ 9, /*Clean All*/ 40);
+    ASSERT_EQ(alerts.size(), asked + 1);
+    EXPECT_EQ(alerts.back().windowTitle, "Space");
+    EXPECT_EQ(alerts.back().message, "Clean All");
+    EXPECT_EQ(alerts.back().informative, "All Objects will be Released. Do you really want to continue?");
+    ASSERT_TRUE(front()->siTransitionRunning());
+
+    // While it runs, a key beeps and reaches nothing; a click on the desk reaches nothing either.
+    const int beeps = sound.beeps;
+    const int mode = front()->frontMode();
+    key(Qt::Key_T);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, canvas()->rect().center());
+    pump();
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    EXPECT_EQ(front()->frontMode(), mode);
+
+    advance(10.0);
+    EXPECT_FALSE(front()->siTransitionRunning());
+    EXPECT_TRUE(front()->siCleanAll());
+
+    // Every icon link open before ends at one T, and a background starts there.
+    double T = -1;
+    for (const std::string& id : ids) {
+        const Rows links = iconLinks(id);
+        ASSERT_FALSE(links.empty());
+        for (std::size_t r = 0; r < links.size(); ++r) {
+            const double out = std::stod(links.at(r, 1));
+            ASSERT_LT(out, kOpen) << "an icon of " << id << " is still open";
+            if (T < 0)
+                T = out;
+            EXPECT_DOUBLE_EQ(out, T);
+        }
+    }
+    const Rows backs = backgroundLinks();
+    ASSERT_EQ(backs.size(), backgroundsBefore + 1);
+    EXPECT_DOUBLE_EQ(std::stod(backs.at(backs.size() - 1, 0)), T);
+
+    EXPECT_TRUE(nowDesk()->deskClass()->itemsForIconViewerRelation().empty());
+    EXPECT_EQ(shownObjects(), 0);
+    EXPECT_EQ(front()->frontMode(), int(ZEVFrontModeIcons));
+    EXPECT_TRUE(space()->selections().selectedIconItems().empty());
+    EXPECT_TRUE(space()->selections().selectedTitleItems().empty());
+}
+
+TEST_F(SpaceTransitions, CleanAllAnsweredCancelChangesNothing)
+{
+    start();
+    const std::vector<std::string> ids = placeThreeFiles();
+    ASSERT_EQ(ids.size(), 3u);
+    const std::size_t backgroundsBefore = backgroundLinks().size();
+    alertAnswer = 1; // Cancel
+    const std::size_t asked = alerts.size();
+    chooseMenuItem(9, 40);
+    ASSERT_EQ(alerts.size(), asked + 1);
+    EXPECT_FALSE(front()->siTransitionRunning());
+    advance(10.0);
+    for (const std::string& id : ids) {
+        const Rows links = iconLinks(id);
+        ASSERT_EQ(links.size(), 1u);
+        EXPECT_GE(std::stod(links.at(0, 1)), kOpen);
+    }
+    EXPECT_EQ(backgroundLinks().size(), backgroundsBefore);
+    EXPECT_EQ(shownObjects(), 3);
+}
+
+TEST_F(SpaceTransitions, ASecondRequestDuringARunIsIgnoredAndTheRunDiesWithItsWindow)
+{
+    start();
+    placeThreeFiles();
+    alertAnswer = 0;
+    chooseMenuItem(9, 40);
+    ASSERT_TRUE(front()->siTransitionRunning());
+    // The menu is held off while a run lasts: the request through the entry point is dropped.
+    const std::size_t asked = alerts.size();
+    front()->userSpaceCleanAll();
+    EXPECT_EQ(alerts.size(), asked + 1); // it asks, then the run in progress drops it
+    EXPECT_TRUE(front()->siTransitionRunning());
+    // The window goes mid-run: nothing pending runs after it, and input reaches widgets again.
+    graph.reset();
+    pump();
+    QWidget probe;
+    probe.show();
+    int presses = 0;
+    struct Count : QObject {
+        int* n;
+        explicit Count(int* c) : n(c) {}
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::MouseButtonPress)
+                ++*n;
+            return false;
+        }
+    } count(&presses);
+    probe.installEventFilter(&count);
+    QTest::mouseClick(&probe, Qt::LeftButton);
+    EXPECT_EQ(presses, 1);
+}
+
+TEST_F(SpaceTransitions, EscapeWithTheSearchCursorInViewMakesNowActive)
+{
+    start();
+    placeThreeFiles();
+    // Imported files come selected: nothing selected, so that the step reaches the cursors.
+    space()->selections().deselectAllIcons();
+    ZEVRulerViewerServices* r = space()->rulerViewer();
+    ASSERT_TRUE(r->userChangeActifCurseur(space()->searchCurseur()));
+    pump();
+    ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    KELIContexte* c = space()->tlContexte();
+    const KELDate s = space()->searchCurseur()->now();
+    ASSERT_TRUE(s >= c->nowIn() && s <= c->nowOut()) << "the Search cursor is not in view";
+    key(Qt::Key_Escape);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+}
+
+TEST_F(SpaceTransitions, EscapeDeselectsIconsThenCtrlEscapeSwapsTheCursors)
+{
+    start();
+    const std::vector<std::string> ids = placeThreeFiles();
+    ASSERT_EQ(ids.size(), 3u);
+    space()->selections().selectIconForItemSet(
+        {KELServeurDeLiens::LienForInt(std::stoul(ids[1]), space()->nowCurseur())}, 0);
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 1u);
+    key(Qt::Key_Escape);
+    EXPECT_TRUE(space()->selections().selectedIconItems().empty());
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    key(Qt::Key_Escape, Qt::ControlModifier);
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur());
+}
+
+TEST_F(SpaceTransitions, CleanAndRecallKeepsTheSelectedObjectAndReleasesTheOthersAtT)
+{
+    start();
+    const std::vector<std::string> ids = placeThreeFiles();
+    ASSERT_EQ(ids.size(), 3u);
+    advance(5.0);
+    space()->selections().selectIconForItemSet(
+        {KELServeurDeLiens::LienForInt(std::stoul(ids[0]), space()->nowCurseur())}, 0);
+    pump();
+    const std::size_t backgroundsBefore = backgroundLinks().size();
+    chooseMenuItem(/*Spaces*/ 9, /*Clean and Recall*/ 41);
+    advance(10.0);
+    EXPECT_FALSE(front()->siTransitionRunning());
+
+    // The kept Object is still on the desk; the two others end at one T, where a Space begins.
+    const Rows kept = iconLinks(ids[0]);
+    ASSERT_FALSE(kept.empty());
+    EXPECT_GE(std::stod(kept.at(kept.size() - 1, 1)), kOpen);
+    double T = -1;
+    for (const std::string& id : {ids[1], ids[2]}) {
+        const Rows links = iconLinks(id);
+        ASSERT_EQ(links.size(), 1u);
+        const double out = std::stod(links.at(0, 1));
+        ASSERT_LT(out, kOpen);
+        T = T < 0 ? out : T;
+        EXPECT_DOUBLE_EQ(out, T);
+    }
+    const Rows backs = backgroundLinks();
+    ASSERT_EQ(backs.size(), backgroundsBefore + 1);
+    EXPECT_DOUBLE_EQ(std::stod(backs.at(backs.size() - 1, 0)), T);
+    EXPECT_EQ(shownObjects(), 1);
+    EXPECT_TRUE(space()->selections().selectedIconItems().empty());
+}
+
+TEST_F(SpaceTransitions, WhileACursorMovesCleaningBeepsStartWaitsAndANewSpaceGoesAhead)
+{
+    start();
+    placeThreeFiles();
+    ZEVRulerViewerServices* r = space()->rulerViewer();
+    ASSERT_TRUE(r->userInitieDeplacementCurseur());
+    ASSERT_FALSE(r->siAccepteDeplacement());
+
+    const int beeps = sound.beeps;
+    const std::size_t asked = alerts.size();
+    front()->userSpaceCleanAll();
+    front()->userSpaceCleanAndRecall();
+    front()->userSpaceCleanAndReplace();
+    EXPECT_EQ(sound.beeps, beeps + 3);
+    EXPECT_EQ(alerts.size(), asked);
+    EXPECT_FALSE(front()->siTransitionRunning());
+
+    // A start asks again every 0.3 s until the move ends.
+    front()->userSpaceStart();
+    EXPECT_FALSE(front()->siTransitionRunning());
+    advance(0.7);
+    EXPECT_FALSE(front()->siTransitionRunning());
+    r->userTermineDeplacementCurseur();
+    advance(0.31);
+    EXPECT_TRUE(front()->siCleanAll() || front()->siTransitionRunning());
+    advance(10.0);
+    EXPECT_FALSE(front()->siTransitionRunning());
+
+    // A new Space from the Channels inspector does not wait for the ruler.
+    ASSERT_TRUE(r->userInitieDeplacementCurseur());
+    ZEVDeskViewer* d = nowDesk();
+    front()->newSpaceWithItem(d->currentBackImageItem(), d->currentBackColorItem(), d->currentBackScaleMot());
+    EXPECT_TRUE(front()->siTransitionRunning());
+    r->userTermineDeplacementCurseur();
+    advance(10.0);
+    EXPECT_FALSE(front()->siTransitionRunning());
+    EXPECT_TRUE(nowDesk()->deskClass()->itemsForIconViewerRelation().empty());
+}
+
+TEST_F(SpaceTransitions, ReturnWithNothingSelectedAndSearchActiveMakesNowActive)
+{
+    start();
+    placeThreeFiles();
+    space()->selections().deselectAllIcons();
+    ASSERT_TRUE(space()->rulerViewer()->userChangeActifCurseur(space()->searchCurseur()));
+    pump();
+    key(Qt::Key_Return);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+}
+
+TEST_F(SpaceTransitions, WithTheChannelsPanelInFrontTheOtherPanelComesForwardThenCloses)
+{
+    start();
+    ZEVContextViewerServices* ctx = space()->contextViewer();
+    ctx->ouvrirEntityWithInt(2000003);
+    advance(1.0);
+    ctx->ouvrirEntityWithInt(2000194);
+    advance(1.0);
+    std::vector<ZEVInspectViewer*> panels = front()->frontPanelViewers();
+    ASSERT_EQ(panels.size(), 2u);
+    ASSERT_EQ(panels.front()->entityInt(), 2000194) << "the Channels panel is in front";
+
+    ASSERT_TRUE(front()->siCloseViewer());
+    advance(1.0);
+    panels = front()->frontPanelViewers();
+    ASSERT_EQ(panels.size(), 2u);
+    EXPECT_EQ(panels.front()->entityInt(), 2000003) << "the Icons panel came forward";
+    EXPECT_TRUE(panels.front()->siFirstResponder()) << "with the keyboard in its table";
+
+    ASSERT_TRUE(front()->siCloseViewer());
+    advance(1.0);
+    EXPECT_FALSE(ctx->isShowedEntityWithInt(2000003));
+    EXPECT_TRUE(ctx->isShowedEntityWithInt(2000194));
+    // Only the Channels panel is left: it is not this step's.
+    EXPECT_FALSE(front()->siCloseViewer());
+}
+
+TEST_F(SpaceTransitions, TheLastStepShowsTheOtherWindowsOnlyWhenAskedAndPostsNoKeys)
+{
+    start();
+    EXPECT_FALSE(front()->cmdTab()) << "off by default";
+    EXPECT_FALSE(window()->isMinimized());
+    values->setValue(QStringLiteral("ZEVStepBackShowApps"), true);
+    EXPECT_TRUE(front()->cmdTab());
+    pump();
+    EXPECT_TRUE(window()->windowState().testFlag(Qt::WindowMinimized));
+}
+
+} // namespace
+} // namespace e2e
