@@ -819,7 +819,9 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
         "userRecallNow", "userRetainNow", "userReleaseNow", "userForgetNow", "userRecallSearch", "userRetainSearch",
         "userReleaseSearch", "userForgetSearch", "userShowTitle", "userShowQLIcon", "userOpenOnClick", "userAnimate",
         "userSendToBack", "userSendToFront", "userDelete", "userShowOriginal", "userSwap", "userSwapIcons", "userSwapTitles", "userGoNow", "userOpen", "userGetInfo", "userFilter",
-        "userEditTitle"};
+        "userEditTitle", "userOpenOverfly", "userMoveTo", "userMoveToSpace", "userCopyTo", "userCopyToSpace",
+        "userDuplicateTo", "userDuplicateToSpace", "userFind", "userFindInChannels", "userFindTextInChannels",
+        "userGotoPrevious", "userGotoNext", "menuInspectPrevious", "menuInspectNext"};
     return answered.count(c) != 0;
 }
 

@@ -159,6 +159,17 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"userSwapIcons", &ZEVFrontViewerServices::userSwapIcons},
         {"userSwapTitles", &ZEVFrontViewerServices::userSwapTitles},
         {"userGoNow", &ZEVFrontViewerServices::userGoNow},
+        {"userOpenOverfly", &ZEVFrontViewerServices::userOpenOverfly},
+        {"userMoveTo", &ZEVFrontViewerServices::userMoveTo},
+        {"userMoveToSpace", &ZEVFrontViewerServices::userMoveToSpace},
+        {"userCopyTo", &ZEVFrontViewerServices::userCopyTo},
+        {"userCopyToSpace", &ZEVFrontViewerServices::userCopyToSpace},
+        {"userDuplicateTo", &ZEVFrontViewerServices::userDuplicateTo},
+        {"userDuplicateToSpace", &ZEVFrontViewerServices::userDuplicateToSpace},
+        {"userFind", &ZEVFrontViewerServices::userFind},
+        {"userFindTextInChannels", &ZEVFrontViewerServices::userFindTextInChannels},
+        {"userGotoPrevious", &ZEVFrontViewerServices::userGotoPrevious},
+        {"userGotoNext", &ZEVFrontViewerServices::userGotoNext},
     };
     for (const auto& [name, fn] : plain) {
         auto m = fn;
@@ -171,17 +182,22 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
     frontCommands["userAdd"] = [s](const Arg&) { userAdd(*s, false); };
     frontCommands["userAddDocuments"] = [s](const Arg&) { userAdd(*s, true); };
     frontCommands["userAddNewFolderWithItem"] = [s](const Arg&) { userAddNewFolderWithItem(*s); };
-    // Find: the type-select of the focused inspector panel, until the front layer answers it.
-    frontCommands["userFind"] = [s](const Arg&) {
-        for (ZEVEntityViewer* v : s->entityViewerSet())
-            if (auto* iv = dynamic_cast<ZEVInspectViewer*>(v); iv && iv->siFirstResponder()) {
-                iv->userFind();
-                return;
-            }
+    frontCommands["userFindInChannels"] = [front](const Arg&) {
+        if (ZEVFrontViewerServices* f = front())
+            f->userFindInChannels();
+    };
+    // The main menu's same-Space steps send no sender: they always keep to the Space.
+    frontCommands["menuInspectPrevious"] = [front](const Arg& a) {
+        if (ZEVFrontViewerServices* f = front())
+            f->menuInspectPrevious(a.kind != Arg::Kind::Nil);
+    };
+    frontCommands["menuInspectNext"] = [front](const Arg& a) {
+        if (ZEVFrontViewerServices* f = front())
+            f->menuInspectNext(a.kind != Arg::Kind::Nil);
     };
     front_ = std::make_unique<TableReceiver>(std::move(frontCommands), [front](std::string_view c) {
         ZEVFrontViewerServices* f = front();
-        return f && (isAddCommand(c) || c == "userFind" || f->handlesCommand(c));
+        return f && (isAddCommand(c) || f->handlesCommand(c));
     });
 
     // The ruler viewer's zooms.
