@@ -639,6 +639,10 @@ KELId KELServeurDeLiens::FirstLienNumDeRelIntEnfantIntApresDate(KELId r, KELId c
 {
     return etat().chercheur->firstLienNumDeRelIntEnfantIntApresDate(r, c, d).value_or(0);
 }
+std::unordered_map<KELId, KELId> KELServeurDeLiens::FirstLiensNumDeRelIntApresDateParEnfant(KELId r, KELDate d)
+{
+    return etat().chercheur->firstLiensNumDeRelIntApresDateParEnfant(r, d);
+}
 KELId KELServeurDeLiens::FirstLienNumDeRelNumParentNumApresDate(KELId r, KELId p, KELDate d)
 {
     return etat().chercheur->firstLienNumDeRelNumParentNumApresDate(r, p, d).value_or(0);

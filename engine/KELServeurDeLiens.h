@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class KELICurseurGlobal;
@@ -125,6 +126,8 @@ public:
     static KELId FirstLienNumDeRelIntParentInt(KELId rel, KELId parent);
     static KELId FirstLienNumDeRelIntEnfantInt(KELId rel, KELId enfant);
     static KELId FirstLienNumDeRelIntEnfantIntApresDate(KELId rel, KELId enfant, KELDate date);
+    // The same for every child in one read: child -> its first link after the date.
+    static std::unordered_map<KELId, KELId> FirstLiensNumDeRelIntApresDateParEnfant(KELId rel, KELDate date);
     static KELId FirstLienNumDeRelNumParentNumApresDate(KELId rel, KELId parent, KELDate date);
     static KELId FirstLienNumDeRelNumParentNumEnfantNumApresDate(KELId rel, KELId parent, KELId enfant,
                                                                  KELDate date);

@@ -822,7 +822,9 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
         "userReleaseSearch", "userForgetSearch", "userShowTitle", "userShowQLIcon", "userOpenOnClick", "userAnimate",
         "userSendToBack", "userSendToFront", "userDelete", "userShowOriginal", "userSwap", "userSwapIcons", "userSwapTitles", "userGoNow", "userOpen", "userGetInfo", "userFilter",
         "userEditTitle", "userStepBack", "userSpaceStartHome", "userSpaceCleanAll", "userSpaceCleanAndRecall",
-        "userSpaceCleanAndRecallBack", "userSpaceCleanAndReplace"};
+        "userSpaceCleanAndRecallBack", "userSpaceCleanAndReplace", "userOpenOverfly", "userMoveTo", "userMoveToSpace",
+        "userCopyTo", "userCopyToSpace", "userDuplicateTo", "userDuplicateToSpace", "userFind", "userFindInChannels",
+        "userFindTextInChannels", "userGotoPrevious", "userGotoNext", "menuInspectPrevious", "menuInspectNext"};
     return answered.count(c) != 0;
 }
 

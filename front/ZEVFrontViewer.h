@@ -175,6 +175,12 @@ public:
     // The space bar and the Quick Look command: the preview of the current mode's shown Objects
     // opens, or closes when it shows (ZEVFrontViewerQuickLook.cpp).
     void userToggleQL() override;
+    // The toolbar's Quick Look button passes true: with the preview shown it always closes it.
+    void buttonActionToggleQL(bool fromButton);
+    // Whether the pointer lies over the shown selection list, and the Object of the row (and
+    // column, for links) under it; nullptr for none.
+    bool siPointerOverSelectionList() const;
+    KELI* rowItemUnderPointer() const;
     // While the preview shows, it shows the current mode's shown Objects as the selection changes.
     void previewFollowsSelection();
 
@@ -384,6 +390,43 @@ public:
     // The shown Object view under the pointer, topmost first; nullptr for none.
     ZEVItemViewForDesks* hoveredItemView() const;
 
+    // ---- the hovered view's open, the file commands, finds and the change steps
+    //      (ZEVFrontViewerFind.cpp) ----
+    void userOpenOverfly() override;
+    void userMoveTo() override;
+    void userMoveToSpace() override;
+    void userCopyTo() override;
+    void userCopyToSpace() override;
+    void userDuplicateTo() override;
+    void userDuplicateToSpace() override;
+    void userFind() override;
+    bool userFindInChannels() override;
+    void userFindTextInChannels() override;
+    void userGotoPrevious() override;
+    void userGotoNext() override;
+    void menuInspectPrevious(bool fromControl) override;
+    void menuInspectNext(bool fromControl) override;
+    // The toolbar's go buttons: the desk takes the keyboard first.
+    void btnInspectPrevious();
+    void btnInspectNext();
+    // The selection list's search field shows, the mode buttons in its way hiding, or hides and
+    // they show again.
+    void menuInspectFind();
+    bool siSearchingField() const { return siSearchingField_; }
+    // The held-file finds: the focused inspector's, else the Links inspector's in Link mode and
+    // the Icons one's otherwise.
+    void userFindZevHeld();
+    void userFindZevFolderHeld();
+    void userFindMacHeld();
+    void userFindExtHeld();
+    void menuFindZevHeld();
+    void menuFindZevFolderHeld();
+    void menuFindMacHeld();
+    void menuFindExtHeld();
+    // The go button of the step lit, the other off; Home mixed when the step showed Now.
+    void selectionPreviousObject(bool siNow);
+    void selectionNextObject(bool siNow);
+
     // ---- the link-line menu and the edit images (ZEVFrontViewerMenus.cpp) ----
     QMenu* connexionMenuForConnexion(ZEVItemConnexion* connexion) override;
     QMenu* connexionMenu() const { return connexionMenu_.get(); }
@@ -470,6 +513,10 @@ private:
     void recallIcons(const std::vector<ZEVItemViewForDesks*>& views, const std::vector<KELI*>& items,
                      ZEVItemViewer* iv, ZEVDeskViewer* dv, bool devant);
     void buildConnexionMenu();
+    void inspectStep(bool previous, bool fromControl);
+    void fileCommand(void (ZEVInspectViewer::*command)());
+    void findHeld(void (ZEVInspectViewer::*action)(), bool focusFirst);
+    void lightGoButtons(bool previous, bool siNow);
     std::vector<ZEVItemViewForDesks*> shownModeViews() const;
     // The view's frame shows for half a second after the last call.
     void flash(ZEVItemViewForDesks* view);

@@ -435,6 +435,8 @@ void ZEVFrontViewer::terminerDeplacementCurseur()
 {
     Scheduler::shared().cancel(this, "setGotoOff");
     Scheduler::shared().perform(this, "setGotoOff", 0.1, [this] {
+        if (ZEVButton* home = toolbar_ ? toolbar_->button(QStringLiteral("btnDeskHome")) : nullptr; home && home->state() == 1)
+            home->setState(0);
         setGotoOff();
         if (ZEVChannelViewerServices* channels = space_.channelViewerServices())
             channels->setGotoOff();
@@ -566,6 +568,10 @@ void ZEVFrontViewer::hideMenubar()
 
 void ZEVFrontViewer::menuHomeTime()
 {
+    // Asked again where Home already is: the Home button goes out (the home Channel comes back).
+    if (headers_ && headers_->siCurseurAtHome())
+        if (ZEVButton* home = toolbar_ ? toolbar_->button(QStringLiteral("btnDeskHome")) : nullptr)
+            home->setState(0);
     if (headers_)
         headers_->menuHomeTime();
 }
@@ -576,6 +582,9 @@ void ZEVFrontViewer::userGoHome()
         tools_->userGoHome();
     if (headers_)
         headers_->userGoHome();
+    // Lit until the ruler has arrived (the move's end puts it out).
+    if (ZEVButton* home = toolbar_ ? toolbar_->button(QStringLiteral("btnDeskHome")) : nullptr)
+        home->setState(1);
 }
 
 // ---------------------------------------------------------------------------------------------

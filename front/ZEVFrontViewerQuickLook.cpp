@@ -1,8 +1,13 @@
-// The preview from the desk: the shown Objects of the current mode are previewed, and the same
-// command closes the preview again.
+// The preview from the desk: a panel under the pointer takes the key first; over the selection
+// list the row under the pointer is previewed; else the shown Objects of the current mode, or the
+// Object under the pointer, and the same command closes the preview again.
 
 #include "front/ZEVFrontViewer.h"
 
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "objects/view/ZEVItemViewCopy.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 
@@ -18,20 +23,90 @@ std::vector<ZEVItemViewForDesks*> modeViews(ZEVSpaceController& space, int mode)
 
 } // namespace
 
-void ZEVFrontViewer::userToggleQL()
+void ZEVFrontViewer::userToggleQL() { buttonActionToggleQL(false); }
+
+void ZEVFrontViewer::buttonActionToggleQL(bool fromButton)
 {
+    // A panel under the pointer takes the key first.
+    for (ZEVInspectViewer* iv : frontPanelViewers())
+        if (iv->userToggleQL(nullptr))
+            return;
     ZEVSpaceWindow* w = space_.spaceWindow();
     if (!w)
         return;
-    if (w->siPreviewPanelVisible()) {
-        w->orderOutPreviewPanel();
+    if (KELI* row = rowItemUnderPointer(); row || siPointerOverSelectionList()) {
+        if (!row) {
+            w->orderOutPreviewPanel();
+            return;
+        }
+        // The row's Object as its view on the desk shows it, else as a bare copy of it.
+        ZEVItemViewForDesks* v = nullptr;
+        if (ZEVDeskViewer* dv = space_.deskViewerForCurseur(space_.actifCurseur()))
+            v = dv->itemViewForItem(row);
+        std::unique_ptr<ZEVItemViewCopy> copy;
+        if (!v) {
+            copy = std::make_unique<ZEVItemViewCopy>(QRectF(), 1.0f, nullptr, row);
+            copy->setChannelInt(row->channelInt());
+            if (ZEVDeskClass* desk = space_.deskClassForCurseur(space_.actifCurseur())) {
+                copy->setItemType(QString::fromStdString(desk->itemTypeForItem(row).value_or("")));
+                copy->setItemTitle(QString::fromStdString(desk->itemTitleCurseurForItem(row).value_or("")));
+            }
+            v = copy.get();
+        }
+        const bool shown = w->siPreviewPanelVisible();
+        w->setPreviewItems({v});
+        w->reloadPreviewPanel();
+        if (!shown)
+            w->orderFrontPreviewPanel();
         return;
     }
     const std::vector<ZEVItemViewForDesks*> views = modeViews(space_, currentFrontMode_);
-    if (views.empty())
+    if (!w->siPreviewPanelVisible()) {
+        std::vector<ZEVItemViewForDesks*> items = views;
+        if (items.empty())
+            if (ZEVItemViewForDesks* h = hoveredItemView())
+                items.push_back(h);
+        if (items.empty())
+            return;
+        w->setPreviewItems(items);
+        w->orderFrontPreviewPanel();
         return;
-    w->setPreviewItems(views);
-    w->orderFrontPreviewPanel();
+    }
+    if (fromButton || !views.empty()) {
+        w->orderOutPreviewPanel();
+        return;
+    }
+    if (ZEVItemViewForDesks* h = hoveredItemView()) {
+        w->setPreviewItems({h});
+        w->reloadPreviewPanel();
+    } else {
+        w->orderOutPreviewPanel();
+    }
+}
+
+bool ZEVFrontViewer::siPointerOverSelectionList() const
+{
+    ZEVTableView* table = selectionTableView();
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    if (!table || !w || !table->isVisible())
+        return false;
+    const QPointF p = space_.mouseLimitPoint();
+    const QPoint local = table->mapFrom(w, QPoint(int(p.x()), int(w->height() - p.y())));
+    return table->rect().contains(local);
+}
+
+KELI* ZEVFrontViewer::rowItemUnderPointer() const
+{
+    if (!siPointerOverSelectionList())
+        return nullptr;
+    ZEVTableView* table = selectionTableView();
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    const QPointF p = space_.mouseLimitPoint();
+    const QPoint local = table->viewport()->mapFrom(w, QPoint(int(p.x()), int(w->height() - p.y())));
+    const int row = table->rowAt(local.y());
+    const int column = table->columnAt(local.x());
+    const ZEVTableElement* e = row < 0 ? nullptr : table->element(row);
+    return e ? e->objetPourColonne(column) : nullptr;
 }
 
 void ZEVFrontViewer::previewFollowsSelection()

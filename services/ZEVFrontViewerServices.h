@@ -333,6 +333,30 @@ public:
     // The Object menu opens with no inspector focused: the Icons inspector's items, then the
     // remove item's title for the selected links.
     virtual void updateMenuObject(QMenu* menu) = 0;
+
+    // ---- commands that hand over to the Icons inspector, finds and the change steps ----
+    // The Object under the pointer opens (nothing without one).
+    virtual void userOpenOverfly() = 0;
+    // The focused inspector's file command, else the Icons inspector's on the mode's Objects.
+    virtual void userMoveTo() = 0;
+    virtual void userMoveToSpace() = 0;
+    virtual void userCopyTo() = 0;
+    virtual void userCopyToSpace() = 0;
+    virtual void userDuplicateTo() = 0;
+    virtual void userDuplicateToSpace() = 0;
+    // The focused inspector's find, else the selection list's search field shows or hides.
+    virtual void userFind() = 0;
+    // The Objects of every Channel that match the mode's selection (by title with `textual`) are
+    // selected and the tracks open; true when more than one matched.
+    virtual bool userFindInChannels() = 0;
+    virtual void userFindTextInChannels() = 0;
+    // The Search cursor to the previous or next change: a focused inspector that takes the step
+    // first. `fromControl`: a button or menu item sent it, and the step keeps to the current
+    // Space only while Ctrl is held; without (the main menu's same-Space items) it always does.
+    virtual void userGotoPrevious() = 0;
+    virtual void userGotoNext() = 0;
+    virtual void menuInspectPrevious(bool fromControl) = 0;
+    virtual void menuInspectNext(bool fromControl) = 0;
 };
 
 } // namespace tallomer

@@ -162,6 +162,17 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"userSwapIcons", &ZEVFrontViewerServices::userSwapIcons},
         {"userSwapTitles", &ZEVFrontViewerServices::userSwapTitles},
         {"userGoNow", &ZEVFrontViewerServices::userGoNow},
+        {"userOpenOverfly", &ZEVFrontViewerServices::userOpenOverfly},
+        {"userMoveTo", &ZEVFrontViewerServices::userMoveTo},
+        {"userMoveToSpace", &ZEVFrontViewerServices::userMoveToSpace},
+        {"userCopyTo", &ZEVFrontViewerServices::userCopyTo},
+        {"userCopyToSpace", &ZEVFrontViewerServices::userCopyToSpace},
+        {"userDuplicateTo", &ZEVFrontViewerServices::userDuplicateTo},
+        {"userDuplicateToSpace", &ZEVFrontViewerServices::userDuplicateToSpace},
+        {"userFind", &ZEVFrontViewerServices::userFind},
+        {"userFindTextInChannels", &ZEVFrontViewerServices::userFindTextInChannels},
+        {"userGotoPrevious", &ZEVFrontViewerServices::userGotoPrevious},
+        {"userGotoNext", &ZEVFrontViewerServices::userGotoNext},
     };
     for (const auto& [name, fn] : plain) {
         auto m = fn;
@@ -203,18 +214,22 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         if (ZEVFrontToolButtons* t = tools())
             t->menuGoToPanel();
     };
-    // Find: the type-select of the focused inspector panel, until the front layer answers it.
-    frontCommands["userFind"] = [s](const Arg&) {
-        for (ZEVEntityViewer* v : s->entityViewerSet())
-            if (auto* iv = dynamic_cast<ZEVInspectViewer*>(v); iv && iv->siFirstResponder()) {
-                iv->userFind();
-                return;
-            }
+    frontCommands["userFindInChannels"] = [front](const Arg&) {
+        if (ZEVFrontViewerServices* f = front())
+            f->userFindInChannels();
+    };
+    // The main menu's same-Space steps send no sender: they always keep to the Space.
+    frontCommands["menuInspectPrevious"] = [front](const Arg& a) {
+        if (ZEVFrontViewerServices* f = front())
+            f->menuInspectPrevious(a.kind != Arg::Kind::Nil);
+    };
+    frontCommands["menuInspectNext"] = [front](const Arg& a) {
+        if (ZEVFrontViewerServices* f = front())
+            f->menuInspectNext(a.kind != Arg::Kind::Nil);
     };
     front_ = std::make_unique<TableReceiver>(std::move(frontCommands), [front](std::string_view c) {
         ZEVFrontViewerServices* f = front();
-        return f && (isAddCommand(c) || c == "userFind" || c == "menuShowCalandar" || c == "menuGoToPanel" ||
-                     f->handlesCommand(c));
+        return f && (isAddCommand(c) || c == "menuShowCalandar" || c == "menuGoToPanel" || f->handlesCommand(c));
     });
 
     // The ruler viewer's zooms.

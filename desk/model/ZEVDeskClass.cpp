@@ -410,12 +410,29 @@ void ZEVDeskClass::recallIconForItem(KELI* item, KELDate date)
     }
 }
 
+ZEVDeskClass::NextIcons ZEVDeskClass::nextIconsAfter(KELDate date)
+{
+    return KELServeurDeLiens::FirstLiensNumDeRelIntApresDateParEnfant(KELRELATION_ICON_VIEWER, date);
+}
+
 bool ZEVDeskClass::recallIconForItem(KELI* item, KELDate date, const ZEVIconPosition& nouvelle,
                                      const ZEVIconPosition& ancienne)
 {
+    return recallIconForItem(item, date, nouvelle, ancienne, nullptr);
+}
+
+bool ZEVDeskClass::recallIconForItem(KELI* item, KELDate date, const ZEVIconPosition& nouvelle,
+                                     const ZEVIconPosition& ancienne, const NextIcons* next)
+{
     if (!valide() || !item || siIconExisteForItem(item))
         return false;
-    KELI* suivant = premierIconeApres(item->idInt(), date, curseur_);
+    KELI* suivant = nullptr;
+    if (!next) {
+        suivant = premierIconeApres(item->idInt(), date, curseur_);
+    } else if (const auto it = next->find(item->idInt()); it != next->end()) {
+        KELI* lien = KELServeurDeLiens::LienForInt(it->second, curseur_);
+        suivant = deskmodel::siOublie(lien) ? nullptr : lien;
+    }
     KELI* canal = space_ ? space_->identity() : canalDeLItem(item);
     const bool goTo = space_ && space_->siGoToMode();
     const ZEVInterval i = ZEVNewIntervalForDate(date, draggingLego(), goTo,

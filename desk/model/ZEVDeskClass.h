@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class KELICurseur;
@@ -74,6 +75,12 @@ public:
     void recallIconForItem(KELI* item, KELDate recallDate);
     bool recallIconForItem(KELI* item, KELDate recallDate, const ZEVIconPosition& newPosition,
                            const ZEVIconPosition& oldPosition);
+    // Each Object's first icon link after a date (by Object id), read at once for a recall of
+    // many Objects: one read of the store instead of one per Object.
+    using NextIcons = std::unordered_map<KELId, KELId>;
+    static NextIcons nextIconsAfter(KELDate date);
+    bool recallIconForItem(KELI* item, KELDate recallDate, const ZEVIconPosition& newPosition,
+                           const ZEVIconPosition& oldPosition, const NextIcons* next);
     void retainIconForItem(KELI* item);
     void retainIconForItems(const std::vector<KELI*>& items);
     void updatePosition(const ZEVIconPosition& newPosition, const ZEVIconPosition& oldPosition, KELI* item);

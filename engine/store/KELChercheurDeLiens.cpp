@@ -70,6 +70,8 @@ constexpr const char* kFirstRelChild =
     "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND CHILD_ZEVLET = ? ORDER BY DATE_IN;";
 constexpr const char* kFirstRelChildAfter =
     "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND CHILD_ZEVLET = ? AND DATE_IN > ? ORDER BY DATE_IN;";
+constexpr const char* kRelAfterByChild =
+    "SELECT CHILD_ZEVLET, ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND DATE_IN > ? ORDER BY DATE_IN;";
 constexpr const char* kFirstLiveRelParentAfter = "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND PARENT_ZEVLET = "
                                                  "? AND DATE_IN > ? AND DATE_IN < 4503599627370496.0 ORDER BY DATE_IN;";
 constexpr const char* kFirstRelParentChildAfter = "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND PARENT_ZEVLET "
@@ -599,6 +601,16 @@ std::optional<KELId> KELChercheurDeLiens::firstLienNumDeRelIntEnfantInt(KELId re
 std::optional<KELId> KELChercheurDeLiens::firstLienNumDeRelIntEnfantIntApresDate(KELId rel, KELId child, KELDate date)
 {
     return firstId(kFirstRelChildAfter, {rel, child, date});
+}
+
+std::unordered_map<KELId, KELId> KELChercheurDeLiens::firstLiensNumDeRelIntApresDateParEnfant(KELId rel, KELDate date)
+{
+    std::unordered_map<KELId, KELId> first;
+    db().forEach(kRelAfterByChild, {rel, date}, [&](const SqlCursor& c) {
+        first.emplace(idAt(c, 0), idAt(c, 1));
+        return true;
+    });
+    return first;
 }
 
 std::optional<KELId> KELChercheurDeLiens::firstLienNumDeRelNumParentNumApresDate(KELId rel, KELId parent, KELDate date)

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 class KELChercheurDeLiens : public KELChercheurDe {
@@ -77,6 +78,8 @@ public:
     std::optional<KELId> firstLienNumDeRelIntParentInt(KELId rel, KELId parent);
     std::optional<KELId> firstLienNumDeRelIntEnfantInt(KELId rel, KELId child);
     std::optional<KELId> firstLienNumDeRelIntEnfantIntApresDate(KELId rel, KELId child, KELDate date);
+    // The same for every child at once: child -> its first link of the relation after the date.
+    std::unordered_map<KELId, KELId> firstLiensNumDeRelIntApresDateParEnfant(KELId rel, KELDate date);
     std::optional<KELId> firstLienNumDeRelNumParentNumApresDate(KELId rel, KELId parent, KELDate date);
     std::optional<KELId> firstLienNumDeRelNumParentNumEnfantNumApresDate(KELId rel, KELId parent, KELId child,
                                                                          KELDate date);

@@ -4,7 +4,13 @@
 #include "desk/model/ZEVModelSupport.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "inspectors/ZEVFrontClass.h"
 #include "inspectors/links/ZEVLinkClass.h"
+#include "objects/view/ZEVItemView.h"
 #include "inspectors/services/ZEVChangeWalker.h"
 #include "space/ZEVConstants.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -16,6 +22,7 @@
 #include <unordered_set>
 
 #include <QAction>
+#include <QMenu>
 
 namespace tallomer {
 
@@ -110,12 +117,19 @@ bool ZEVIconViewer::allerAuChangement(bool versLePasse, bool siSame)
         if (const auto items = space_.selections().selectedItemsForFrontMode())
             for (KELI* o : *items)
                 cibles.insert(o->idInt());
+    const KELId channelInt = currentChannelInt_ ? currentChannelInt_ : space_.currentChannelInt();
+    // The current Space: the Channel's background at the active cursor, whether or not the desk
+    // could load its picture.
     KELId imageInt = 0;
-    if (siSame)
-        if (ZEVCursorDesk* desk = space_.deskForCurseur(actif))
+    if (siSame) {
+        if (const KELIds images = KELServeurDeLiens::EnfantsNumForParentInt(channelInt, KELRELATION_IDENTITY_BACK_ITEM,
+                                                                           actif->now());
+            images && !images->empty())
+            imageInt = images->front();
+        else if (ZEVCursorDesk* desk = space_.deskForCurseur(actif))
             if (KELI* image = desk->currentBackImageItem())
                 imageInt = image->idInt();
-    const KELId channelInt = currentChannelInt_ ? currentChannelInt_ : space_.currentChannelInt();
+    }
     const ZEVChangeWalk w = walkDesIcones(channelInt, imageInt, &cibles);
     const KELDate t = versLePasse ? ZEVChangeWalker::previousDate(actif, w) : ZEVChangeWalker::nextDate(actif, w);
     if (t == 0)
@@ -164,6 +178,155 @@ void ZEVIconViewer::updateMenuMacForMode(int frontMode)
     for (MenuItem m : {MacAdd, MacFilter, MacCleanAll})
         if (QAction* a = menuItem(m))
             a->setEnabled(true);
+}
+
+namespace {
+
+// The shown Object views of the active desk, with their Channel.
+std::vector<ZEVItemView*> vuesDuBureau(ZEVSpaceController& space)
+{
+    std::vector<ZEVItemView*> vues;
+    if (ZEVDeskViewer* dv = space.deskViewerForCurseur(space.actifCurseur()))
+        for (ZEVItemViewForDesks* v : dv->itemViewSet())
+            if (auto* iv = dynamic_cast<ZEVItemView*>(v); iv && iv->item())
+                vues.push_back(iv);
+    return vues;
+}
+
+void selectionnerPourLeMode(ZEVSelections& s, int mode, const std::vector<KELI*>& items)
+{
+    switch (mode) {
+    case ZEVFrontModeIcons: s.selectIconForItemSet(items, nullptr); break;
+    case ZEVFrontModeTitles: s.selectTitleForItemSet(items, nullptr); break;
+    case ZEVFrontModeFilters: s.selectFilterForItemSet(items, nullptr); break;
+    case ZEVFrontModeLinks: s.selectNodeForItemSet(items, nullptr); break;
+    default: break;
+    }
+}
+
+int modeDuFront(ZEVSpaceController& space)
+{
+    ZEVFrontViewerServices* f = space.frontViewer();
+    return f ? f->frontMode() : ZEVFrontModeIcons;
+}
+
+} // namespace
+
+bool ZEVIconClass::findInChannelsForItems(const std::vector<KELI*>& items, bool textual)
+{
+    if (items.empty())
+        return false;
+    std::vector<QString> titres;
+    if (textual)
+        for (KELI* o : items)
+            if (const std::string t = itemTitleForItem(o).value_or(""); !t.empty())
+                titres.push_back(QString::fromStdString(t));
+    const std::unordered_set<KELI*> donnes(items.begin(), items.end());
+    std::vector<KELI*> trouves;
+    std::vector<ZEVItemView*> vues;
+    for (ZEVItemView* v : vuesDuBureau(space_)) {
+        KELI* o = v->item();
+        bool oui = donnes.count(o) != 0;
+        if (!oui && textual) {
+            const QString titre = QString::fromStdString(itemTitleForItem(o).value_or(""));
+            oui = std::any_of(titres.begin(), titres.end(),
+                              [&](const QString& t) { return titre.contains(t, Qt::CaseInsensitive); });
+        } else if (!oui) {
+            // The same thing in the view's Channel: its store knows the given Object's match there.
+            if (ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(v->identityInt()))
+                for (KELI* donne : items)
+                    if (donne->channelInt() != v->identityInt() && store->matchingItem(donne) == o) {
+                        oui = true;
+                        break;
+                    }
+        }
+        if (oui) {
+            trouves.push_back(o);
+            vues.push_back(v);
+        }
+    }
+    selectionnerPourLeMode(space_.selections(), modeDuFront(space_), trouves);
+    for (ZEVItemView* v : vues)
+        v->orderToFront();
+    space_.addToHistory();
+    return trouves.size() > 1;
+}
+
+void ZEVIconViewer::selectHeld(bool (*test)(std::uint64_t))
+{
+    const KELId channel = currentChannelInt_ ? currentChannelInt_ : space_.currentChannelInt();
+    std::vector<KELI*> found;
+    for (ZEVItemView* v : vuesDuBureau(space_))
+        if (v->identityInt() == channel && test(itemOptions(v->item())))
+            found.push_back(v->item());
+    selectionnerPourLeMode(space_.selections(), modeDuFront(space_), found);
+}
+
+void ZEVIconViewer::menuFindZevHeld()
+{
+    selectHeld([](std::uint64_t o) { return (o & ZEVOPTION_HOLD_BY_ZEV) != 0; });
+}
+
+void ZEVIconViewer::menuFindZevFolderHeld()
+{
+    selectHeld([](std::uint64_t o) { return (o & ZEVOPTION_HOLD_BY_ZEV_FOLDER) != 0; });
+}
+
+void ZEVIconViewer::menuFindMacHeld()
+{
+    selectHeld([](std::uint64_t o) { return (o & ZEVOPTION_MASK_NOT_ON_COMPUTER) == 0; });
+}
+
+void ZEVIconViewer::menuFindExtHeld()
+{
+    selectHeld([](std::uint64_t o) { return (o & ZEVOPTION_HOLD_BY_EXTERN) != 0; });
+}
+
+void ZEVIconViewer::transfer(bool (*eligible)(KELI*), void (ZEVFrontClass::*to)(const std::vector<KELI*>&))
+{
+    ZEVFrontClass* front = ZEVFrontClass::shared();
+    const auto items = space_.selections().selectedItemsForFrontMode();
+    std::vector<KELI*> pris;
+    if (items)
+        for (KELI* o : *items)
+            if (eligible(o))
+                pris.push_back(o);
+    if (!front || pris.empty()) {
+        beep();
+        return;
+    }
+    (front->*to)(pris);
+}
+
+void ZEVIconViewer::userMoveTo() { transfer(&ZEVFrontClass::siMoveToForItem, &ZEVFrontClass::moveToForItems); }
+void ZEVIconViewer::userMoveToSpace()
+{
+    transfer(&ZEVFrontClass::siMoveToSpaceForItem, &ZEVFrontClass::moveToSpaceForItems);
+}
+void ZEVIconViewer::userCopyTo() { transfer(&ZEVFrontClass::siCopyToForItem, &ZEVFrontClass::copyToForItems); }
+void ZEVIconViewer::userCopyToSpace()
+{
+    transfer(&ZEVFrontClass::siCopyToSpaceForItem, &ZEVFrontClass::copyToSpaceForItems);
+}
+
+void ZEVIconViewer::updateMenuObject(QMenu* menu)
+{
+    if (!menu)
+        return;
+    const int mode = modeDuFront(space_);
+    const auto items = space_.selections().selectedItemsForFrontMode();
+    const std::size_t n = items ? items->size() : 0;
+    for (QAction* a : menu->actions()) {
+        const long tag = long(a->property("tag").toLongLong());
+        if (tag == 13 && mode != ZEVFrontModeLinks) {
+            a->setText(n == 0   ? QStringLiteral("Remove")
+                       : n == 1 ? QStringLiteral("Remove 1 Object")
+                                : QStringLiteral("Remove %1 Objects").arg(n));
+            a->setEnabled(n > 0);
+        } else if (tag == 36 || tag == 37) {
+            a->setEnabled(n > 0);
+        }
+    }
 }
 
 } // namespace tallomer

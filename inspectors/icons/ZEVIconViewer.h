@@ -6,8 +6,11 @@
 #include "inspectors/base/ZEVLeastInspector.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 
+#include <cstdint>
+
 namespace tallomer {
 
+class ZEVFrontClass;
 class ZEVSpaceController;
 
 class ZEVIconClass final : public ZEVInspectClass, public ZEVIconClassServices {
@@ -20,6 +23,7 @@ public:
     // Every Object that has lain on a desk of the current Channel, at any time, in the order its
     // first icon came.
     std::vector<KELI*> timeLineItems() override;
+    bool findInChannelsForItems(const std::vector<KELI*>& items, bool textual);
 
 private:
     bool siIconAuCurseur(KELI* item, KELICurseur* curseur);
@@ -42,6 +46,25 @@ public:
     bool userGotoNextItemSiSame(bool siSame) override { return allerAuChangement(false, siSame); }
     // The main menu's Object and Edit items enabled by the mode's selection (0 to 3).
     void updateMenuMacForMode(int frontMode) override;
+    // The Object menu's Remove item titled by the mode's Objects, and the items that need some
+    // enabled by them (Link mode's links are the front layer's to title).
+    void updateMenuObject(QMenu* menu) override;
+    bool findInChannelsForItems(const std::vector<KELI*>& items, bool textual) override
+    {
+        return model_.findInChannelsForItems(items, textual);
+    }
+    // The mode's Objects the file jobs may take go to the front class's transfer queue.
+    void userMoveTo() override;
+    void userMoveToSpace() override;
+    void userCopyTo() override;
+    void userCopyToSpace() override;
+    // The mode's Objects on the active desk whose files the program holds (0x20), the drop folder
+    // holds (0x20000), lie on the computer's own disks outside both, or on an external volume
+    // (0x200) become the mode's selection.
+    void menuFindZevHeld() override;
+    void menuFindZevFolderHeld() override;
+    void menuFindMacHeld() override;
+    void menuFindExtHeld() override;
     void channelDidChangeWithIdentityInt(KELId identityInt) override
     {
         ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);
@@ -53,6 +76,8 @@ protected:
 
 private:
     bool allerAuChangement(bool versLePasse, bool siSame);
+    void selectHeld(bool (*test)(std::uint64_t options));
+    void transfer(bool (*eligible)(KELI*), void (ZEVFrontClass::*to)(const std::vector<KELI*>&));
 
     ZEVIconClass model_;
 };

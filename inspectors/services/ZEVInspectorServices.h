@@ -110,6 +110,10 @@ public:
     // true when the step showed the Now cursor instead.
     virtual bool userGotoPreviousItemSiSame(bool siSame) = 0;
     virtual bool userGotoNextItemSiSame(bool siSame) = 0;
+    // The Objects of every Channel on the active desk that match the given ones (the same thing;
+    // with `textual`, a title containing one of theirs, ignoring case) become the front mode's
+    // selection and come to the front; true when more than one matched.
+    virtual bool findInChannelsForItems(const std::vector<KELI*>& items, bool textual) = 0;
 };
 
 class ZEVLinkViewerServices {

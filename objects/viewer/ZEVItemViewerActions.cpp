@@ -161,9 +161,11 @@ void ZEVItemViewer::userRecallIconForItemViews(const std::vector<ZEVItemViewForD
     if (!deskClass_ || !curseur_ || views.empty())
         return;
     const KELDate now = curseur_->now();
+    // Each Object's next icon is read once for all of them, not once per Object.
+    const ZEVDeskClass::NextIcons next = ZEVDeskClass::nextIconsAfter(now);
     for (ZEVItemViewForDesks* v : views)
         if (KELI* item = v ? v->item() : nullptr)
-            deskClass_->recallIconForItem(item, now, v->iconPosition(), deskClass_->rectCurseurForItem(item));
+            deskClass_->recallIconForItem(item, now, v->iconPosition(), deskClass_->rectCurseurForItem(item), &next);
     relancerCurseur();
 }
 

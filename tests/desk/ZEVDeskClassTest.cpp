@@ -131,6 +131,29 @@ TEST_F(DeskBase, PositionChangeDatedBeforeAnotherSplitsTheLinkValidThen)
     EXPECT_EQ(desk->itemTitleCurseurForItem(b), "renamed");
 }
 
+// Many Objects recalled at once read their next icons in one go: each icon still stops at its own
+// Object's first later icon, or at the end of the Space.
+TEST_F(DeskBase, ARecallOfManyObjectsStopsEachAtItsOwnNextIconAsOneAtATimeWould)
+{
+    KELI* a = newItem();
+    KELI* b = newItem();
+    KELI* c = newItem();
+    const double now = curseur->placeToi();
+    desk->creerIconForItem(a, now - 100, now - 50);
+    desk->creerIconForItem(a, now + 700, now + 800);
+    desk->creerIconForItem(a, now + 500, now + 600);
+    desk->creerIconForItem(b, now + 200, now + 300);
+    desk->creerIconForItem(c, now - 300, now - 200);
+    space.spaceEnd = now + 1000;
+    const ZEVDeskClass::NextIcons next = ZEVDeskClass::nextIconsAfter(now);
+    for (KELI* o : {a, b, c})
+        EXPECT_TRUE(desk->recallIconForItem(o, now, {10, 10, 50, 0}, desk->rectCurseurForItem(o), &next));
+    EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, a, true),
+              (std::vector<Span>{{now - 100, now - 50}, {now, now + 500}, {now + 500, now + 600}, {now + 700, now + 800}}));
+    EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, b, true), (std::vector<Span>{{now, now + 200}, {now + 200, now + 300}}));
+    EXPECT_EQ(spans(KELRELATION_ICON_VIEWER, c, true), (std::vector<Span>{{now - 300, now - 200}, {now, now + 1000}}));
+}
+
 TEST_F(DeskBase, IconAndGeometryMessagesReachTheDeskViewer)
 {
     desk->enclencherMaj();

@@ -174,6 +174,35 @@ TEST_F(OpeningObjects, TheMainMenusOpenOpensEachSelectedObject)
     EXPECT_EQ(opened, (QStringList{home + "/a.txt", home + "/b.txt"}));
 }
 
+TEST_F(OpeningObjects, OpenOverflyOpensTheObjectUnderThePointerAloneAndNothingOverTheEmptyDesk)
+{
+    startQuietly();
+    ZEVItemView* a = place(home + "/a.txt");
+    ZEVItemView* b = place(home + "/b.txt");
+    ASSERT_TRUE(a && b);
+    space()->selections().selectIconForItemSet({a->item()}, nullptr);
+    pump();
+    QAction* overfly = nullptr;
+    for (QAction* act : adapter()->mainMenu()->menuWithTag(KELMainMenu::kMenuObject)->actions())
+        if (act->text() == "Open Overfly")
+            overfly = act;
+    ASSERT_NE(overfly, nullptr);
+    ASSERT_TRUE(overfly->isEnabled());
+
+    QTest::mouseMove(canvas(), at(b->imageFrame().center()));
+    pump();
+    overfly->trigger();
+    pump();
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0].toLocalFile(), home + "/b.txt") << "the hovered Object, not the selected one";
+
+    QTest::mouseMove(canvas(), QPoint(3, 3));
+    pump();
+    overfly->trigger();
+    pump();
+    EXPECT_EQ(catcher.urls.size(), 1) << "nothing under the pointer: nothing opens";
+}
+
 TEST_F(OpeningObjects, InLinksModeOpenOpensBothEndsOfEachSelectedLinkOnce)
 {
     startQuietly();

@@ -5,6 +5,9 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
+#include "front/ZEVFrontViewer.h"
+#include "inspectors/table/ZEVTableView.h"
+#include "space/ZEVSelections.h"
 #include "objects/view/ZEVItemView.h"
 #include "space/ZEVSpacePreview.h"
 #include "widgets/ZEVPreviewWindow.h"
@@ -13,6 +16,7 @@
 #include <QApplication>
 #include <QGraphicsView>
 #include <QImage>
+#include <QMouseEvent>
 #include <QTest>
 
 namespace e2e {
@@ -133,6 +137,60 @@ TEST_F(QuickLook, ATextFileShowsItsTextAndThePreviewFollowsTheSelectionToADamage
     EXPECT_TRUE(w->factsText().contains("cannot be shown"));
     EXPECT_TRUE(w->factsText().contains("60 bytes"));
     key(Qt::Key_Space);
+    pump();
+    EXPECT_FALSE(shows());
+}
+
+TEST_F(QuickLook, OverTheSelectionListTheSpaceBarShowsTheRowUnderThePointerAlone)
+{
+    start();
+    ZEVItemView* one = place(write("one.txt", "first"));
+    ZEVItemView* two = place(write("two.txt", "second"));
+    ASSERT_TRUE(one && two);
+    space()->selections().selectIconForItemSet({one->item(), two->item()}, nullptr);
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_NE(front, nullptr);
+    front->userShowTracks();
+    advance(1.0);
+    pump();
+    ZEVTableView* list = front->selectionItemTableView();
+    ASSERT_TRUE(list && list->isVisible()) << "the tracks show the Objects list";
+    ASSERT_EQ(list->numberOfRows(), 2);
+    quint64 moves = 1000;
+    auto overRow = [&](int r) {
+        // A move as the system delivers it, through the application to the list.
+        const QPoint p = list->visualRect(list->model()->index(r, 1)).center();
+        QMouseEvent move(QEvent::MouseMove, p, list->viewport()->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        move.setTimestamp(++moves);
+        QApplication::sendEvent(list->viewport(), &move);
+        pump();
+    };
+    // The desk takes the keys with a click, the two selected again, then the pointer goes over the
+    // list's first row.
+    select(one);
+    space()->selections().selectIconForItemSet({one->item(), two->item()}, nullptr);
+    pump();
+    ASSERT_EQ(list->numberOfRows(), 2);
+    ASSERT_NE(list->element(0), nullptr);
+    KELI* first = list->element(0)->item;
+    const QString title = first == one->item() ? "one.txt" : "two.txt";
+    overRow(0);
+    ASSERT_EQ(front->rowItemUnderPointer(), first);
+    key(Qt::Key_Space);
+    pump();
+    ASSERT_TRUE(shows());
+    ZEVPreviewWindow* w = previewWindow();
+    EXPECT_EQ(w->windowTitle(), title) << "the row's Object, not the two selected";
+    EXPECT_EQ(w->shownText(), first == one->item() ? "first" : "second");
+
+    // Away from the list, with the two selected views on the desk, the command closes it.
+    QMouseEvent away(QEvent::MouseMove, QPointF(3, 3), canvas()->mapToGlobal(QPointF(3, 3)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    away.setTimestamp(++moves);
+    QApplication::sendEvent(canvas(), &away);
+    pump();
+    EXPECT_FALSE(front->siPointerOverSelectionList());
+    front->userToggleQL();
     pump();
     EXPECT_FALSE(shows());
 }

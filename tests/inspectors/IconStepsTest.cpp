@@ -86,6 +86,46 @@ TEST_F(IconSteps, TheSearchCursorStepsThroughTheDesksIconChangesAndAChangeAheadO
     EXPECT_EQ(space->actifCurseur(), space->nowCurseur());
 }
 
+TEST_F(IconSteps, KeepingToTheSpaceStopsAtTheChangeOfBackgroundWhereTheFreeStepGoesOn)
+{
+    const KELDate t = space->nowCurseur()->now();
+    KELICurseur* now = space->nowCurseur();
+    KELI* canal = space->channelForIdentityInt(space->currentChannelInt());
+    ASSERT_NE(canal, nullptr);
+    // The Channel's background until 2.5 hours ago, and another one since.
+    for (KELId id : KELServeurDeLiens::LiensNumDuParentIntRelInt(canal->idInt(), KELRELATION_IDENTITY_BACK_ITEM)
+                        .value_or(std::vector<KELId>()))
+        if (KELI* l = KELServeurDeLiens::LienForInt(id, now); l && l->inDate() < t && l->outDate() > t)
+            l->placeOutDate(t - 2.5 * kHeure, now);
+    KELI* image = objet("another space");
+    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_BACK_ITEM, canal, image, t - 2.5 * kHeure,
+                                                 KELDateOuverte, now),
+              nullptr);
+    KELI* a = objet("a");
+    KELI* b = objet("b");
+    icone(b, t - 4 * kHeure, t - 3 * kHeure);
+    icone(a, t - 2 * kHeure, t - kHeure);
+    settle();
+    ASSERT_NE(icons(), nullptr);
+
+    EXPECT_FALSE(icons()->userGotoPreviousItemSiSame(true));
+    glide();
+    EXPECT_NEAR(space->searchCurseur()->now(), t - kHeure - 0.7, 0.05);
+    EXPECT_FALSE(icons()->userGotoPreviousItemSiSame(true));
+    glide();
+    EXPECT_NEAR(space->searchCurseur()->now(), t - 2 * kHeure - 0.7, 0.05);
+    EXPECT_EQ(sound.beeps, 0);
+    // b's changes lie under the earlier background: kept to this Space, there is none before.
+    EXPECT_FALSE(icons()->userGotoPreviousItemSiSame(true));
+    glide();
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_NEAR(space->searchCurseur()->now(), t - 2 * kHeure - 0.7, 0.2) << "the cursor stays";
+    // Free of the Space, the step reaches b's end.
+    EXPECT_FALSE(icons()->userGotoPreviousItemSiSame(false));
+    glide();
+    EXPECT_NEAR(space->searchCurseur()->now(), t - 3 * kHeure - 0.7, 0.05);
+}
+
 TEST_F(Inspectors, TheChannelListsDeselectIsTakenWithoutABeep)
 {
     ZEVInspectViewer* v = viewer("ZEVChannelViewer");

@@ -124,6 +124,20 @@ public:
     void setSiShowQLPreview(bool) override {}
     void updateMenuObject(QMenu*) override {}
     void updateMenuMacForMode(int) override {}
+    void userOpenOverfly() override {}
+    void userMoveTo() override {}
+    void userMoveToSpace() override {}
+    void userCopyTo() override {}
+    void userCopyToSpace() override {}
+    void userDuplicateTo() override {}
+    void userDuplicateToSpace() override {}
+    void userFind() override {}
+    bool userFindInChannels() override { return false; }
+    void userFindTextInChannels() override {}
+    void userGotoPrevious() override {}
+    void userGotoNext() override {}
+    void menuInspectPrevious(bool) override {}
+    void menuInspectNext(bool) override {}
 };
 
 } // namespace tallomer::test
