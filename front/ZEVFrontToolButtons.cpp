@@ -175,9 +175,9 @@ void ZEVFrontToolButtons::pressed(ZEVButton* b)
     else if (name == QLatin1String("btnGotoNextSpace"))
         btnNextSpace();
     else if (name == QLatin1String("btnGotoPrevious"))
-        menuInspectPrevious(QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
+        front_.btnInspectPrevious();
     else if (name == QLatin1String("btnGotoNext"))
-        menuInspectNext(QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
+        front_.btnInspectNext();
     else if (name == QLatin1String("btnChannelBack"))
         menuChannelUp();
     else if (const Menu m = menuFor(name); m != Menu::Count)
@@ -203,7 +203,6 @@ void ZEVFrontToolButtons::popUpMenu(Menu m)
 void ZEVFrontToolButtons::performClique(ZEVButton* b)
 {
     const Clique c = cliqueFor(b->objectName());
-    const bool ctrl = QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
     switch (c) {
     case Clique::None:
         return;
@@ -217,10 +216,10 @@ void ZEVFrontToolButtons::performClique(ZEVButton* b)
         menuGoToPanel();
         break;
     case Clique::InspectPrevious:
-        menuInspectPrevious(ctrl);
+        front_.btnInspectPrevious();
         break;
     case Clique::InspectNext:
-        menuInspectNext(ctrl);
+        front_.btnInspectNext();
         break;
     case Clique::PreviousSpace:
         btnPreviousSpace();
@@ -299,8 +298,9 @@ void ZEVFrontToolButtons::buildMenus()
     channelsPreview_->attach(upDown);
 
     QMenu* go = make(Menu::Go, "menuBtnGoto");
-    addItem(go, tr("Previous Change"), 1, [this] { menuInspectPrevious(true); });
-    addItem(go, tr("Next Change"), 2, [this] { menuInspectNext(true); });
+    // The menu's steps keep to the Space.
+    addItem(go, tr("Previous Change"), 1, [this] { front_.menuInspectPrevious(false); });
+    addItem(go, tr("Next Change"), 2, [this] { front_.menuInspectNext(false); });
 
     QMenu* spaces = make(Menu::GotoSpace, "menuBtnGotoSpace");
     addItem(spaces, tr("Now  --  "), kNowTag, [this] { front_.userGoNow(); });
@@ -521,26 +521,6 @@ void ZEVFrontToolButtons::btnNextSpace()
     setState("btnGotoNextSpace", 1);
     space_.userGotoNextSiDistinct(false, false);
     scheduleGotoOff();
-}
-
-void ZEVFrontToolButtons::menuInspectPrevious(bool siSame)
-{
-    front_.displaySelectionView();
-    auto* icons = dynamic_cast<ZEVIconViewerServices*>(space_.viewerForEntityClassName("ZEVIconViewer"));
-    const bool home = icons && icons->userGotoPreviousItemSiSame(siSame);
-    selectionPreviousObject(home);
-    if (ZEVChannelViewerServices* channels = space_.channelViewerServices())
-        channels->setGotoOff();
-}
-
-void ZEVFrontToolButtons::menuInspectNext(bool siSame)
-{
-    front_.displaySelectionView();
-    auto* icons = dynamic_cast<ZEVIconViewerServices*>(space_.viewerForEntityClassName("ZEVIconViewer"));
-    const bool home = icons && icons->userGotoNextItemSiSame(siSame);
-    selectionNextObject(home);
-    if (ZEVChannelViewerServices* channels = space_.channelViewerServices())
-        channels->setGotoOff();
 }
 
 void ZEVFrontToolButtons::menuShowCalandar()

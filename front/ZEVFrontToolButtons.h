@@ -94,9 +94,6 @@ public:
     void menuChannelDown();
     void btnPreviousSpace();
     void btnNextSpace();
-    // siSame: within the current Space (always from the menus; from the button while Ctrl is held).
-    void menuInspectPrevious(bool siSame);
-    void menuInspectNext(bool siSame);
     void menuShowCalandar();
     void menuGoToPanel();
     // withSender: from a control, gliding over 1.5 s; from code, at once.

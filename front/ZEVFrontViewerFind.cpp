@@ -3,6 +3,7 @@
 // with the go buttons lit for a moment after each.
 
 #include "front/ZEVFrontViewer.h"
+#include "front/ZEVFrontToolButtons.h"
 
 #include "front/ZEVFrontBars.h"
 #include "inspectors/base/ZEVInspectViewer.h"
@@ -22,8 +23,6 @@ namespace tallomer {
 
 namespace {
 
-// The go buttons stay lit this long after the last step.
-constexpr double kGotoOff = 0.2;
 
 ZEVInspectViewer* icons(ZEVSpaceController& space)
 {
@@ -196,25 +195,14 @@ void ZEVFrontViewer::selectionNextObject(bool siNow) { lightGoButtons(false, siN
 
 void ZEVFrontViewer::lightGoButtons(bool previous, bool siNow)
 {
-    ZEVButton* lit = toolbar_ ? toolbar_->button(previous ? QStringLiteral("btnGotoPrevious") : QStringLiteral("btnGotoNext")) : nullptr;
-    ZEVButton* other = toolbar_ ? toolbar_->button(previous ? QStringLiteral("btnGotoNext") : QStringLiteral("btnGotoPrevious")) : nullptr;
-    ZEVButton* home = toolbar_ ? toolbar_->button(QStringLiteral("btnDeskHome")) : nullptr;
-    if (lit)
-        lit->setState(siFocus() ? 1 : -1);
-    if (other)
-        other->setState(0);
-    if (home)
-        home->setState(siNow ? -1 : 0);
-    Scheduler& s = Scheduler::shared();
-    s.cancel(this, "setGotoOff");
-    s.perform(this, "setGotoOff", kGotoOff, [this] {
-        for (const char* name : {"btnGotoPrevious", "btnGotoNext"})
-            if (ZEVButton* b = toolbar_ ? toolbar_->button(QString::fromLatin1(name)) : nullptr)
-                b->setState(0);
-        setGotoOff();
-        if (ZEVChannelViewerServices* channels = space_.channelViewerServices())
-            channels->setGotoOff();
-    });
+    if (!tools_)
+        return;
+    if (previous)
+        tools_->selectionPreviousObject(siNow);
+    else
+        tools_->selectionNextObject(siNow);
+    if (ZEVChannelViewerServices* channels = space_.channelViewerServices())
+        channels->setGotoOff();
 }
 
 } // namespace tallomer

@@ -113,23 +113,6 @@ void ZEVFrontViewer::connectActionButtons()
     wire("btnActionFilter", [this] { filterMarking(true); });
     if (ZEVButton* b = toolbar_->button(QStringLiteral("btnActionToggleQL")))
         connect(b, &ZEVButton::clicked, this, [this] { buttonActionToggleQL(true); });
-    // The go buttons and Home show states that the commands set, not the clicks.
-    for (const char* name : {"btnGotoPrevious", "btnGotoNext", "btnDeskHome"})
-        if (ZEVButton* b = toolbar_->button(QString::fromLatin1(name))) {
-            b->setCheckable(true);
-            b->setSiClickKeepsState(true);
-        }
-    // The go buttons stay lit a moment after the step; they put themselves out.
-    for (const char* name : {"btnGotoPrevious", "btnGotoNext"})
-        if (ZEVButton* b = toolbar_->button(QString::fromLatin1(name))) {
-            const bool previous = name[7] == 'P';
-            connect(b, &ZEVButton::clicked, this, [this, previous] {
-                if (previous)
-                    btnInspectPrevious();
-                else
-                    btnInspectNext();
-            });
-        }
 }
 
 void ZEVFrontViewer::userFilter()
