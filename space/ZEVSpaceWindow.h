@@ -48,6 +48,8 @@ public:
     ZEVFrontViewServices* frontView() const { return front_; }
 
 protected:
+    // A change of the system font lays the titles out again.
+    bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void drawForeground(QPainter* painter, const QRectF& rect) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -299,7 +299,8 @@ int measure(const QString& home, int objects, double stepDays)
         std::fprintf(stderr, "canvas at the first paint: %d x %d\n", firstCanvas.width(), firstCanvas.height());
     }
     std::vector<double> paints;
-    for (int i = 0; i < 30; ++i) {
+    const int repaints = qEnvironmentVariableIntValue("TALLOMER_BENCH_REPAINTS");
+    for (int i = 0; i < (repaints > 0 ? repaints : 30); ++i) {
         QElapsedTimer t;
         t.start();
         p.repaint(image);
@@ -309,6 +310,7 @@ int measure(const QString& home, int objects, double stepDays)
     // The Search cursor, made active, stepped back and forth.
     ZEVRulerViewerServices* ruler = p.space()->rulerViewer();
     KELICurseur* search = p.space()->searchCurseur();
+    const bool detail = !qEnvironmentVariableIsEmpty("TALLOMER_BENCH_DETAIL");
     auto step = [&](double days) {
         std::vector<double> times;
         for (int i = 0; i < 6; ++i) {
@@ -319,10 +321,15 @@ int measure(const QString& home, int objects, double stepDays)
             ruler->userInitieDeplacementCurseur();
             ruler->userPlaceCurseurEtRulerOffset(by);
             ruler->userTermineDeplacementCurseur();
+            const double moved = ms(t);
             // The desk's coalesced pass is due 50 ms later: its work, then the frame it asks.
             p.advance(0.06);
+            const double refreshed = ms(t);
             p.repaint(image);
             times.push_back(ms(t));
+            if (detail)
+                std::fprintf(stderr, "step %.0f days: cursor %.1f ms, refresh %.1f ms, repaint %.1f ms\n", by / kDay,
+                             moved, refreshed - moved, times.back() - refreshed);
             // The icons' moves to their places, frames spread over the next second.
             p.advance(2);
         }
@@ -410,7 +417,9 @@ const char* verdict(bool met) { return met ? "met" : "MISSED"; }
 
 // Options: --keep DIR keeps the stores in DIR and uses those an earlier run left there;
 // --runner PROGRAM measures with another build of this program (a build before a change, on the
-// same stores). TALLOMER_BENCH_SHOT=PREFIX saves each first paint as PREFIX<objects>.png.
+// same stores). TALLOMER_BENCH_SHOT=PREFIX saves each first paint as PREFIX<objects>.png;
+// TALLOMER_BENCH_DETAIL=1 splits each Search step into the cursor's move, the desk's refresh
+// and the repaint; TALLOMER_BENCH_REPAINTS=N repaints N times (for a profiler).
 int main(int argc, char** argv)
 {
     QTemporaryDir temporary;

@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QString>
 
+#include <optional>
+
 namespace tallomer {
 
 class ZEVItemTitleText {
@@ -13,6 +15,9 @@ public:
     static constexpr qreal kPointSize = 12;
 
     static QFont font();
+    // Unit tests stand in a whole font for the system's title font (nullopt: the system's again),
+    // as a change of the system font.
+    static void overrideFontForTests(const std::optional<QFont>& font);
     // The title as shown in `width` points; whole when it fits.
     static QString elided(const QString& title, qreal width, const QFont& font = ZEVItemTitleText::font());
 };

@@ -28,6 +28,8 @@ ZEVItemDragView::ZEVItemDragView(QGraphicsItem* parent, ZEVItemView* itemView)
     : QGraphicsItem(parent), itemView_(itemView)
 {
     setAcceptDrops(true);
+    // It only takes presses and drops: the scene skips it in every paint.
+    setFlag(QGraphicsItem::ItemHasNoContents);
 }
 
 void ZEVItemDragView::setSize(const QSizeF& size)

@@ -13,6 +13,7 @@
 #include "objects/drawing/ZEVItemPainter.h"
 #include "objects/drawing/ZEVItemTitleText.h"
 #include "objects/viewer/ZEVItemViewer.h"
+#include "platform/SystemFont.h"
 #include "space/desk/ZEVDeskGeometry.h"
 
 #include <QApplication>
@@ -112,7 +113,14 @@ QString ZEVItemTitleView::shownText() const { return layout().text(); }
 
 const QStaticText& ZEVItemTitleView::layout() const
 {
+    // Another system font: laid out anew only when the title's font is really another.
+    if (layout_ && fontGeneration_ != systemfont::generation()) {
+        fontGeneration_ = systemfont::generation();
+        if (ZEVItemTitleText::font().key() != fontKey_)
+            layout_.reset();
+    }
     if (!layout_) {
+        fontGeneration_ = systemfont::generation();
         font_ = ZEVItemTitleText::font();
         fontKey_ = font_.key();
         layout_.emplace(ZEVItemTitleText::elided(text_, size_.width(), font_));

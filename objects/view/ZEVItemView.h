@@ -83,6 +83,7 @@ private:
     mutable std::optional<QStaticText> layout_;
     mutable QFont font_;
     mutable QString fontKey_;
+    mutable quint64 fontGeneration_ = 0;
     ZEVItemTitleCell cell_;
 };
 

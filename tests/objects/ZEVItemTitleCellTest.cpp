@@ -1,6 +1,7 @@
 #include "tests/objects/ObjectsFakes.h"
 
 #include "objects/drawing/ZEVItemTitleText.h"
+#include "platform/SystemFont.h"
 
 #include <QPainter>
 
@@ -136,5 +137,36 @@ TEST(ZEVItemTitleCell, DrawnAgainForAnotherPixelRatioOrWidthAndSharpAtEach)
     // A narrower cell cuts the title and draws it again.
     v->setIconPosition({50, 55, 40, 0}, 0);
     paintTitle(v);
+    EXPECT_EQ(v->titleView()->cellRedraws(), 3);
+}
+
+// Titles are laid out once; a new system font must still reach every one of them, and a notice
+// that leaves the font as it was must redraw none.
+TEST(ZEVItemTitleCell, AChangeOfTheSystemFontLaysEveryTitleOutAgainAndNothingElseDoes)
+{
+    Desk d;
+    ZEVItemView* v = d.desk.add(d.objects.objet(10), {50, 55, 100, 0});
+    v->setItemTitle(QStringLiteral("Quarterly accounts for the board, final version.pdf"));
+    const QImage before = paintTitle(v);
+    const QString shownBefore = v->titleView()->shownText();
+    EXPECT_EQ(v->titleView()->cellRedraws(), 1);
+
+    QFont larger = ZEVItemTitleText::font();
+    larger.setPointSizeF(ZEVItemTitleText::kPointSize * 1.6);
+    ZEVItemTitleText::overrideFontForTests(larger);
+    const QImage after = paintTitle(v);
+    EXPECT_EQ(v->titleView()->cellRedraws(), 2);
+    EXPECT_NE(after, before);
+    // The larger font leaves room for less of the title in the same width.
+    EXPECT_LT(v->titleView()->shownText().size(), shownBefore.size());
+
+    // A notice of a change that changed nothing for titles: blitted as it was.
+    systemfont::changed();
+    EXPECT_EQ(paintTitle(v), after);
+    EXPECT_EQ(v->titleView()->cellRedraws(), 2);
+
+    ZEVItemTitleText::overrideFontForTests(std::nullopt);
+    EXPECT_EQ(paintTitle(v), before);
+    EXPECT_EQ(v->titleView()->shownText(), shownBefore);
     EXPECT_EQ(v->titleView()->cellRedraws(), 3);
 }

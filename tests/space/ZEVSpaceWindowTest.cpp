@@ -1,5 +1,6 @@
 #include "tests/space/SpaceFixture.h"
 
+#include "platform/SystemFont.h"
 #include "runtime/Log.h"
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceKeys.h"
@@ -396,4 +397,26 @@ TEST_F(Space, ABackgroundCacheDroppedWhileItsPictureRendersHearsNothingAfter)
     }
     EXPECT_EQ(told, 1);
     EXPECT_FALSE(kept->backImage().isNull());
+}
+
+// The desk canvas is where a change of the desktop's font or theme is seen: it tells the titles,
+// which lay themselves out again at their next paint.
+TEST(ZEVDeskCanvas, AChangeOfTheFontOrTheThemeIsCountedForTheTitles)
+{
+    ZEVDeskCanvas canvas(nullptr);
+    for (QEvent::Type type : {QEvent::ApplicationFontChange, QEvent::ThemeChange}) {
+        const quint64 before = systemfont::generation();
+        QEvent change(type);
+        QApplication::sendEvent(&canvas, &change);
+        EXPECT_GT(systemfont::generation(), before);
+    }
+    // Through the window, as a new desktop font reaches it.
+    QWidget window;
+    auto* inside = new ZEVDeskCanvas(&window);
+    QFont larger = window.font();
+    larger.setPointSizeF(larger.pointSizeF() + 3);
+    const quint64 before = systemfont::generation();
+    window.setFont(larger);
+    EXPECT_EQ(inside->font(), larger);
+    EXPECT_GT(systemfont::generation(), before);
 }
