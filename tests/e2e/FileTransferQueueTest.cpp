@@ -14,6 +14,7 @@
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/ZEVTransferQueue.h"
+#include "inspectors/table/ZEVTableView.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
@@ -25,6 +26,8 @@
 #include <QCursor>
 #include <QMimeData>
 #include <QCryptographicHash>
+#include <QMenu>
+#include <QTest>
 
 namespace e2e {
 namespace {
@@ -172,6 +175,75 @@ TEST_F(FileTransferQueue, MoveToAnotherFileSystemMovesTheFileAndTheRecordAndAFul
     EXPECT_TRUE(QFileInfo::exists(bigSource));
     EXPECT_EQ(data.recordedFilePathForItem(big), bigSource);
     EXPECT_TRUE(QDir(test::SecondFileSystem::full()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+TEST_F(FileTransferQueue, ARowsHandleMoveToMovesThatRowsFileOntoAnotherFileSystem)
+{
+    if (!kSecondFileSystem)
+        GTEST_SKIP() << test::SecondFileSystem::why().toStdString();
+    start();
+    settle();
+    KELI* kept = fileObject("kept.txt", 100);
+    KELI* item = fileObject("notes.txt", 3000);
+    ASSERT_TRUE(kept && item);
+    settle();
+    ZEVItemData& data = ZEVItemData::Current();
+    const QString keptSource = data.fileUrlForItem(kept);
+    const QString source = data.fileUrlForItem(item);
+    const QString folder = QDir(test::SecondFileSystem::big()).filePath("rows-" + QString::number(item->idInt()));
+    QDir().mkpath(folder);
+
+    // Both selected, the tracks showing their rows; the menu of the notes row.
+    key(Qt::Key_A, Qt::ControlModifier);
+    pump();
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    front->userShowTracks();
+    advance(1.0);
+    ZEVTableView* list = front->selectionItemTableView();
+    ASSERT_TRUE(list && list->isVisible());
+    int row = -1;
+    for (int r = 0; r < list->numberOfRows(); ++r)
+        if (list->element(r) && list->element(r)->item == item)
+            row = r;
+    ASSERT_GE(row, 0);
+    const QPoint at =
+        list->visualRect(list->model()->index(row, ZEVFrontClass::itemColumns().indexOf("title"))).center();
+    QTest::mouseMove(list->viewport(), at);
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, at);
+    pump();
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr) << "the row menu pops up";
+    QAction* handle = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->menu() && a->text().startsWith("Handle"))
+            handle = a;
+    ASSERT_NE(handle, nullptr);
+    QAction* moveTo = nullptr;
+    for (QAction* a : handle->menu()->actions())
+        if (a->text() == QStringLiteral("Move To\u2026"))
+            moveTo = a;
+    ASSERT_TRUE(moveTo && moveTo->isEnabled());
+
+    QString title;
+    answerPanelWith(folder, &title);
+    // Into the submenu with the mouse, as a person goes: over Handle, then onto its item.
+    QTest::mouseMove(menu, menu->actionGeometry(handle).center());
+    menu->setActiveAction(handle);
+    pump();
+    QMenu* sub = handle->menu();
+    ASSERT_TRUE(QTest::qWaitFor([sub] { return sub->isVisible(); }, 2000)) << "the Handle submenu opens";
+    QTest::mouseMove(sub, sub->actionGeometry(moveTo).center());
+    QTest::mouseClick(sub, Qt::LeftButton, {}, sub->actionGeometry(moveTo).center());
+    pump();
+    settle();
+    EXPECT_EQ(title, "Move \"notes\" to\u2026") << "the panel names the row's Object only";
+    const QString moved = QDir(folder).filePath("notes.txt");
+    EXPECT_TRUE(QFileInfo::exists(moved));
+    EXPECT_FALSE(QFileInfo::exists(source));
+    EXPECT_EQ(data.recordedFilePathForItem(item), moved) << "the record follows the file";
+    EXPECT_EQ(data.recordedFilePathForItem(kept), keptSource) << "the other selected Object stays";
+    EXPECT_TRUE(QFileInfo::exists(keptSource));
 }
 
 TEST_F(FileTransferQueue, ProgressShowsAboveTwentyMillionBytesAndTheSameFolderDoesNothing)
