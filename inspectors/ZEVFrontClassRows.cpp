@@ -86,10 +86,11 @@ void ZEVFrontClass::openSelectionInTableView(ZEVTableView&)
 void ZEVFrontClass::findInChannelsInTableView(ZEVTableView&)
 {
     dropStaleMenuLink();
-    // The Icons inspector's find over every Channel is not built yet; until it is, the request is
-    // refused audibly rather than silently.
-    if (rightMenuItem_ && !rightMenuLink_)
-        beep();
+    // A links row finds nothing: the pair has no one Object to look for.
+    if (!rightMenuItem_ || rightMenuLink_)
+        return;
+    if (auto* icons = dynamic_cast<ZEVIconViewerServices*>(space_.viewerForEntityClassName("ZEVIconViewer")))
+        icons->findInChannelsForItems({rightMenuItem_}, false);
 }
 
 void ZEVFrontClass::showOriginalInTableView(ZEVTableView&)

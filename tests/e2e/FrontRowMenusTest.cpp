@@ -302,5 +302,24 @@ TEST_F(FrontRowMenus, TheHeaderShowsTheTitleInQuotesAndAPictureOfTheFileFittedTo
     pump();
 }
 
+TEST_F(FrontRowMenus, FindInChannelsFromARowLooksForThatRowsObjectAlone)
+{
+    start();
+    auto items = placeAndSelect({"alpha.txt", "beta.txt"});
+    KELI* alpha = items["alpha.txt"];
+    ASSERT_NE(alpha, nullptr);
+    const int row = rowOf(alpha);
+    ASSERT_GE(row, 0);
+    QMenu* m = rightClick(titlePoint(row));
+    ASSERT_NE(m, nullptr);
+    QAction* find = nullptr;
+    for (QAction* a : m->actions())
+        if (a->text() == QStringLiteral("Find in Channels"))
+            find = a;
+    choose(m, find);
+    EXPECT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{alpha})
+        << "no other Channel holds alpha.txt: it alone is found, beta is no longer selected";
+}
+
 } // namespace
 } // namespace e2e
