@@ -157,6 +157,7 @@ void ZEVInspectView::ajouterBoutonsDAction()
         btnModes_[std::size_t(i)] = bouton(this, QStringLiteral("FrontMode%1Button").arg(modes[i]), modes[i].left(1));
         btnModes_[std::size_t(i)]->setToolTip(modes[i]);
         // The front viewer's mode sets the state; a click only asks for it.
+        btnModes_[std::size_t(i)]->setCheckable(true);
         btnModes_[std::size_t(i)]->setSiClickKeepsState(true);
     }
     btnRecall_ = bouton(this, QStringLiteral("RecallButton"), QStringLiteral("Recall"));

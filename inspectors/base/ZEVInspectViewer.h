@@ -204,9 +204,9 @@ public:
     static constexpr double kRefreshDelay = 0.07;
     static constexpr double kActionButtonsDelay = 0.3;
     bool siAccepteDisplay() const { return siAccepteDisplay_; }
-    QMenu* menuEntity() const { return menuEntity_; }
-    QMenu* menuFind() const { return menuFind_; }
-    QMenu* menuGoto() const { return menuGoto_; }
+    QMenu* entityMenu() const { return menuEntity_; }
+    QMenu* findMenu() const { return menuFind_; }
+    QMenu* gotoMenu() const { return menuGoto_; }
 
 protected:
     // The kind's panel; called once, on first use.

@@ -440,6 +440,11 @@ void ZEVInspectViewer::construireLesMenus()
         QObject::connect(m, &QMenu::aboutToShow, this, [this, m] { menuWillOpen(m); });
         QObject::connect(m, &QMenu::aboutToHide, this, [this, m] { menuDidClose(m); });
     }
+    // On while their menu is open: the menu sets them, not the click.
+    for (ZEVButton* b : {v->btnEntity(), v->btnFind()}) {
+        b->setCheckable(true);
+        b->setSiClickKeepsState(true);
+    }
     v->btnEntity()->setCliqueTarget(this, [this](ZEVButton* b) { performClique(b); });
     v->btnFind()->setCliqueTarget(this, [this](ZEVButton* b) { performClique(b); });
     // A drag resting on Close (a button takes drags) is a drag over the panel, not a move of the

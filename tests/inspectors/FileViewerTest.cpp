@@ -1,0 +1,195 @@
+// The Files panel's controller on a real link base: the count field, the refresh gate on the
+// engine's notices, the action buttons, the front-mode buttons and the button menus' states.
+
+#include "tests/inspectors/InspectorFixture.h"
+
+#include "desk/model/ZEVItemClass.h"
+#include "inspectors/files/ZEVFileClass.h"
+#include "inspectors/files/ZEVFileViewer.h"
+#include "widgets/ZEVButton.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+
+namespace inspecttest {
+namespace {
+
+constexpr KELId kFiles = KELENTITY_FILE_VIEWER;
+
+class FileViewer : public Inspectors {
+protected:
+    KELI* objet(const std::string& titre)
+    {
+        if (!items)
+            items = std::make_unique<ZEVItemClass>(space->nowCurseur(), nullptr);
+        KELI* o = items->creerItemWithChannelInt(space->currentChannelInt(), titre, "file", "txt", 0);
+        EXPECT_NE(o, nullptr);
+        return o;
+    }
+    // A presence around Now on the current Channel.
+    void present(KELI* o)
+    {
+        const KELDate n = space->nowCurseur()->now();
+        EXPECT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER,
+                                                     space->channelForIdentityInt(space->currentChannelInt()), o,
+                                                     n - 3600, n + 3600, space->nowCurseur()),
+                  nullptr);
+    }
+    ZEVFileViewer* ouvrir()
+    {
+        auto* v = dynamic_cast<ZEVFileViewer*>(creer("ZEVFileViewer", kFiles));
+        EXPECT_NE(v, nullptr);
+        v->showInspectView(true);
+        settle();
+        return v;
+    }
+    QString champ(ZEVFileViewer* v) { return v->inspectViewIfBuilt()->inspectField()->text(); }
+
+    std::unique_ptr<ZEVItemClass> items;
+};
+
+TEST_F(FileViewer, TheCountFieldReadsSingularUpToOneAndPrefixesTheSelectedRows)
+{
+    ZEVFileViewer* v = ouvrir();
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(champ(v), QStringLiteral("0 File"));
+    present(objet("one.txt"));
+    settle();
+    EXPECT_EQ(champ(v), QStringLiteral("1 File"));
+    for (int i = 0; i < 11; ++i)
+        present(objet("more" + std::to_string(i) + ".txt"));
+    settle();
+    EXPECT_EQ(champ(v), QStringLiteral("12 Files"));
+    v->setNbOfSelectedRows(3);
+    EXPECT_EQ(champ(v), QStringLiteral("3/12 Files"));
+    v->setNbOfSelectedRows(0);
+    EXPECT_EQ(champ(v), QStringLiteral("12 Files"));
+}
+
+TEST_F(FileViewer, ABurstOfEngineChangesRefreshesOnceAfterTheDelayNoneWhileHiddenAndOnceOnShowing)
+{
+    ZEVFileViewer* v = ouvrir();
+    ASSERT_NE(v, nullptr);
+    sched.advance(1.0);
+    QLabel* field = v->inspectViewIfBuilt()->inspectField();
+    field->setText(QStringLiteral("untouched"));
+
+    // Five presences in one turn: one refresh pending, none run before the delay.
+    for (int i = 0; i < 5; ++i)
+        present(objet("burst" + std::to_string(i) + ".txt"));
+    EXPECT_TRUE(sched.isPending(v, "majInspectView"));
+    EXPECT_FALSE(v->siAccepteDisplay()) << "the later notices are absorbed";
+    sched.advance(ZEVInspectViewer::kRefreshDelay - 0.005);
+    EXPECT_EQ(field->text(), QStringLiteral("untouched"));
+    sched.advance(0.01);
+    EXPECT_EQ(field->text(), QStringLiteral("5 Files"));
+    EXPECT_FALSE(sched.isPending(v, "majInspectView"));
+    EXPECT_TRUE(v->siAccepteDisplay());
+
+    // Hidden: nothing is scheduled, the field keeps its text.
+    v->showInspectView(false);
+    sched.advance(1.0);
+    field->setText(QStringLiteral("hidden"));
+    present(objet("late.txt"));
+    EXPECT_FALSE(sched.isPending(v, "majInspectView"));
+    sched.advance(1.0);
+    EXPECT_EQ(field->text(), QStringLiteral("hidden"));
+    // Shown again: refreshed at once.
+    v->showInspectView(true);
+    EXPECT_EQ(field->text(), QStringLiteral("6 Files"));
+}
+
+TEST_F(FileViewer, DeselectStaysEnabledByAFoundSetAndTheEditCommandsPressOnlyEnabledButtons)
+{
+    KELI* a = objet("alpha.txt");
+    present(a);
+    present(objet("beta.txt"));
+    settle();
+    ZEVFileViewer* v = ouvrir();
+    ASSERT_NE(v, nullptr);
+    ZEVInspectView* p = v->inspectViewIfBuilt();
+    ASSERT_NE(p->btnDeselect(), nullptr);
+
+    v->majActionButtonsWithFlags(false, false);
+    EXPECT_FALSE(p->btnDeselect()->isEnabled());
+    EXPECT_FALSE(p->btnRelease()->isEnabled());
+    // Type-select finds alpha: Deselect may now drop it.
+    v->fileClass().selectItemsWithString(*p->inspectTableView(), QStringLiteral("alp"), 0);
+    ASSERT_FALSE(v->fileClass().foundedItemSet().empty());
+    v->majActionButtonsWithFlags(false, false);
+    EXPECT_TRUE(p->btnDeselect()->isEnabled());
+
+    v->majActionButtonsWithFlags(true, false);
+    EXPECT_TRUE(p->btnRelease()->isEnabled());
+    EXPECT_TRUE(p->btnForget()->isEnabled());
+    EXPECT_FALSE(p->btnRecall()->isEnabled());
+    EXPECT_FALSE(p->btnRetain()->isEnabled());
+
+    // Recall pressed through the Edit command: not while disabled, and no beep either.
+    QSignalSpy recalls(p->btnRecall(), &QAbstractButton::clicked);
+    QSignalSpy releases(p->btnRelease(), &QAbstractButton::clicked);
+    const int beeps = sound.beeps;
+    v->userRecall();
+    v->userRelease();
+    EXPECT_EQ(recalls.count(), 0);
+    EXPECT_EQ(releases.count(), 1);
+    EXPECT_EQ(sound.beeps, beeps);
+
+    // Deselect drops the found Objects.
+    v->buttonDeselectItems();
+    EXPECT_TRUE(v->fileClass().foundedItemSet().empty());
+}
+
+TEST_F(FileViewer, TheFrontModeButtonsFollowTheModeAndAskTheFrontViewerToSwitch)
+{
+    ZEVFileViewer* v = ouvrir();
+    ASSERT_NE(v, nullptr);
+    ZEVInspectView* p = v->inspectViewIfBuilt();
+    host.front->mode = 2;
+    v->frontModeDidChange();
+    for (int m = 0; m < 4; ++m)
+        EXPECT_EQ(p->btnFrontMode(m)->state(), m == 2 ? kZEVStateOn : kZEVStateOff) << m;
+    // A mode outside the four leaves them.
+    host.front->mode = 7;
+    v->frontModeDidChange();
+    EXPECT_EQ(p->btnFrontMode(2)->state(), kZEVStateOn);
+
+    host.front->switches.clear();
+    p->btnFrontMode(3)->click();
+    EXPECT_EQ(host.front->switches, std::vector<int>{3});
+    EXPECT_EQ(p->btnFrontMode(3)->state(), kZEVStateOn);
+    EXPECT_EQ(p->btnFrontMode(2)->state(), kZEVStateOff);
+}
+
+TEST_F(FileViewer, TheButtonMenusSetTheirButtonsOnOrMixedWhileOpen)
+{
+    ZEVFileViewer* v = ouvrir();
+    ASSERT_NE(v, nullptr);
+    ZEVInspectView* p = v->inspectViewIfBuilt();
+    struct Cas {
+        QMenu* menu;
+        std::vector<ZEVButton*> boutons;
+        int pendant;
+    };
+    for (const Cas& c : {Cas{v->entityMenu(), {p->btnEntity()}, kZEVStateOn},
+                         Cas{v->findMenu(), {p->btnFind()}, kZEVStateOn},
+                         Cas{v->gotoMenu(), {p->btnGotoPrevious(), p->btnGotoNext()}, kZEVStateMixed}}) {
+        ASSERT_NE(c.menu, nullptr);
+        v->menuWillOpen(c.menu);
+        for (ZEVButton* b : c.boutons)
+            EXPECT_EQ(b->state(), c.pendant) << c.menu->objectName().toStdString();
+        v->menuDidClose(c.menu);
+        for (ZEVButton* b : c.boutons)
+            EXPECT_EQ(b->state(), kZEVStateOff) << c.menu->objectName().toStdString();
+    }
+    // The Entity menu, as it opens, counts for the panel: nothing selected.
+    v->menuWillOpen(v->entityMenu());
+    EXPECT_EQ(ZEVMenuItemWithTag(v->entityMenu(), 13)->text(), QStringLiteral("Remove File Objects"));
+    EXPECT_FALSE(ZEVMenuItemWithTag(v->entityMenu(), 2)->isEnabled());
+    EXPECT_FALSE(ZEVMenuItemWithTag(v->entityMenu(), 6)->isVisible());
+    v->menuDidClose(v->entityMenu());
+}
+
+} // namespace
+} // namespace inspecttest
