@@ -193,10 +193,12 @@ std::vector<ZEVMenuLine> ZEVInspectMacLines(const ZEVInspectCounts& c, const ZEV
         a(P::Edit, 65, c.nInactive > 0 && !s),
         a(P::Edit, 62, c.nActive > 0 && !s),
         a(P::Edit, 63, c.nActive > 0 && !s),
-        a(P::Edit, 4, c.nInactive > 0 && s),
-        a(P::Edit, 5, c.nInactive > 0 && s),
-        a(P::Edit, 2, c.nActive > 0 && s),
-        a(P::Edit, 3, c.nActive > 0 && s),
+        // With a panel focused these four are its plain Recall, Retain, Release and Forget, which
+        // the Edit menu offers at either cursor: disabled at Now, they would refuse what it shows.
+        a(P::Edit, 4, c.nInactive > 0),
+        a(P::Edit, 5, c.nInactive > 0),
+        a(P::Edit, 2, c.nActive > 0),
+        a(P::Edit, 3, c.nActive > 0),
         a(P::Edit, 103, true),
         a(P::Edit, 104, true),
         a(P::Edit, 105, true),

@@ -150,15 +150,17 @@ TEST(FileMenus, FilterStatesAndTheFilterModeWithoutFilters)
 TEST(FileMenus, TheMenuBarFollowsTheCursorTheModeAndNeverOffersDuplicateForFiles)
 {
     auto bar = [](const ZEVInspectCounts& c) { return parTag(ZEVInspectMacLines(c, kFiles)); };
-    // Now active, two Objects absent at Now: Recall Now stays off (nNotNow is only counted at
-    // Search), the Now items follow the counts, the Search ones are off.
+    // Now active, one Object present and one absent: Recall Now stays off (nNotNow is only
+    // counted at Search), the Now items follow the counts, and so do the panel's plain Recall and
+    // Release, which the Edit menu offers at Now too.
     ZEVInspectCounts now = comptes(0, 1, 1, 0, false);
     auto m = bar(now);
     EXPECT_FALSE(m.at(6).enabled);
     EXPECT_TRUE(m.at(65).enabled);
     EXPECT_TRUE(m.at(62).enabled);
-    EXPECT_FALSE(m.at(4).enabled);
-    EXPECT_FALSE(m.at(2).enabled);
+    EXPECT_TRUE(m.at(4).enabled);
+    EXPECT_TRUE(m.at(2).enabled);
+    EXPECT_FALSE(bar(comptes(0, 0, 1, 0, false)).at(2).enabled) << "nothing present to release";
     EXPECT_FALSE(parTag(ZEVInspectEditLines(now, kFiles)).at(6).visible);
     // At Search the other way round.
     m = bar(comptes(0, 1, 1, 1, true));
@@ -193,6 +195,7 @@ TEST(FileMenus, LinesReachItemsInSubmenusAndOnlyInTheirOwnMenu)
 {
     QMenu edit;
     QAction* release = edit.addAction(QStringLiteral("Release Search"));
+    release->setEnabled(false);
     release->setProperty("tag", 2);
     QMenu object;
     QMenu* handle = object.addMenu(QStringLiteral("Handle"));
@@ -213,7 +216,7 @@ TEST(FileMenus, LinesReachItemsInSubmenusAndOnlyInTheirOwnMenu)
     // The bar's lines carry their menu: the Edit menu's 2 is not the Object menu's.
     const std::vector<ZEVMenuLine> mac = ZEVInspectMacLines(c, kFiles);
     ZEVApplyMenuLines(&edit, mac, ZEVMenuPlace::Edit);
-    EXPECT_FALSE(release->isEnabled()) << "Release Search, with Now active";
+    EXPECT_TRUE(release->isEnabled()) << "the panel's Release, with Now active";
     open->setEnabled(false);
     ZEVApplyMenuLines(&object, mac, ZEVMenuPlace::Object);
     EXPECT_TRUE(open->isEnabled());
