@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTest>
 
 namespace inspecttest {
 namespace {
@@ -189,6 +190,33 @@ TEST_F(FileViewer, TheButtonMenusSetTheirButtonsOnOrMixedWhileOpen)
     EXPECT_FALSE(ZEVMenuItemWithTag(v->entityMenu(), 2)->isEnabled());
     EXPECT_FALSE(ZEVMenuItemWithTag(v->entityMenu(), 6)->isVisible());
     v->menuDidClose(v->entityMenu());
+}
+
+TEST_F(FileViewer, OnlyAClickOnTheBarOfAFocusedPanelStepsBackNeverTheFocusingOneNorOneLeavingTheBar)
+{
+    ZEVFileViewer* v = ouvrir();
+    ASSERT_NE(v, nullptr);
+    ZEVInspectView* p = v->inspectViewIfBuilt();
+    // On the bar, away from its buttons: a third of the way along, in Qt's y-down.
+    const QRectF barre = p->inspectBarRect();
+    const QPoint surLaBarre(int(barre.x() + barre.width() / 3), int(p->height() - barre.center().y()));
+    const QPoint horsDeLaBarre(surLaBarre.x(), int(p->height() - barre.bottom() - 40));
+    ASSERT_FALSE(barre.contains(QPointF(horsDeLaBarre.x(), p->height() - horsDeLaBarre.y())));
+    // Nothing to step back from: a step back beeps.
+    focusDesk();
+    ASSERT_FALSE(v->siFirstResponder());
+    const int beeps = sound.beeps;
+    QTest::mouseClick(p, Qt::LeftButton, {}, surLaBarre);
+    settle();
+    EXPECT_TRUE(v->siFirstResponder()) << "the click focused the panel";
+    EXPECT_EQ(sound.beeps, beeps) << "the focusing click never steps back";
+    QTest::mouseClick(p, Qt::LeftButton, {}, surLaBarre);
+    settle();
+    EXPECT_EQ(sound.beeps, beeps + 1) << "a click on the focused panel's bar steps back";
+    QTest::mousePress(p, Qt::LeftButton, {}, surLaBarre);
+    QTest::mouseRelease(p, Qt::LeftButton, {}, horsDeLaBarre);
+    settle();
+    EXPECT_EQ(sound.beeps, beeps + 1) << "released off the bar";
 }
 
 } // namespace
