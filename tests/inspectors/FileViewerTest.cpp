@@ -6,8 +6,10 @@
 #include "desk/model/ZEVItemClass.h"
 #include "inspectors/files/ZEVFileClass.h"
 #include "inspectors/files/ZEVFileViewer.h"
+#include "platform/desktop/Desktop.h"
 #include "widgets/ZEVButton.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
@@ -217,6 +219,26 @@ TEST_F(FileViewer, OnlyAClickOnTheBarOfAFocusedPanelStepsBackNeverTheFocusingOne
     QTest::mouseRelease(p, Qt::LeftButton, {}, horsDeLaBarre);
     settle();
     EXPECT_EQ(sound.beeps, beeps + 1) << "released off the bar";
+}
+
+TEST_F(FileViewer, TheEntityButtonsLongPressOpensTheFileManagerAtHomeAndAFailureBeeps)
+{
+    ZEVFileViewer* v = ouvrir();
+    ASSERT_NE(v, nullptr);
+    ZEVInspectView* p = v->inspectViewIfBuilt();
+    RecordingDesktop desktop;
+    Desktop* avant = Desktop::shared();
+    Desktop::setShared(&desktop);
+    v->performClique(p->btnEntity());
+    ASSERT_EQ(desktop.opened.size(), 1u);
+    EXPECT_EQ(desktop.opened[0], QUrl::fromLocalFile(QDir::homePath()));
+    EXPECT_FALSE(v->entityMenu()->isVisible()) << "a long press opens no menu";
+    const int beeps = sound.beeps;
+    desktop.opens = false;
+    ZEVMenuItemWithTag(v->entityMenu(), 11111)->trigger();
+    EXPECT_EQ(desktop.opened.size(), 2u);
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    Desktop::setShared(avant);
 }
 
 } // namespace
