@@ -182,6 +182,9 @@ std::vector<ZEVMenuLine> ZEVInspectMacLines(const ZEVInspectCounts& c, const ZEV
         a(P::Spaces, 44, s),
         a(P::Spaces, 43, s),
         a(P::Object, 1, c.nTotal > 0),
+        // The front layer enables Remove for whichever list has the focus; the panel's has none
+        // to remove when nothing is selected, as its Object menu says.
+        a(P::Object, 13, c.nTotal > 0),
         a(P::Handle, 21, c.moveTo > 0),
         a(P::Handle, 20, c.moveToSpace > 0),
         a(P::Handle, 23, c.copyTo > 0),

@@ -173,6 +173,9 @@ TEST(FileMenus, TheMenuBarFollowsTheCursorTheModeAndNeverOffersDuplicateForFiles
     EXPECT_FALSE(bar(comptes(3, 2, 0, 0, false)).at(100).enabled);
     EXPECT_FALSE(bar(comptes(3, 2, 0, 0, false)).at(101).enabled);
     EXPECT_TRUE(bar(comptes(0, 2, 0, 0, false)).at(101).enabled);
+    // Remove, which the front layer turns on for any focused list, follows the panel's count.
+    EXPECT_FALSE(bar(comptes(0, 0, 0, 0, false)).at(13).enabled);
+    EXPECT_TRUE(bar(comptes(0, 0, 1, 0, false)).at(13).enabled);
     // Duplicate: counted, yet off for Files, in the bar and in the Object menu.
     ZEVInspectCounts d = comptes(0, 3, 0, 0, false);
     d.duplicateTo = 3;
