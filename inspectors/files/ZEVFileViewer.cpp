@@ -299,10 +299,15 @@ void ZEVFileViewer::userSwap()
                 choisis.push_back(o);
         if (choisis.empty())
             return beep();
+        // The other rows come in and the chosen ones go; what lies outside the list stays.
+        std::vector<KELI*> autres;
+        for (KELI* o : listes)
+            if (std::find(choisis.begin(), choisis.end(), o) == choisis.end())
+                autres.push_back(o);
         if (icones)
-            s.selectIconForItemSet(listes, &choisis);
+            s.selectIconForItemSet(autres, &choisis);
         else
-            s.selectTitleForItemSet(listes, &choisis);
+            s.selectTitleForItemSet(autres, &choisis);
         return;
     }
     case 2: {

@@ -7,6 +7,7 @@
 #include "inspectors/files/ZEVFileClass.h"
 #include "inspectors/files/ZEVFileViewer.h"
 #include "platform/desktop/Desktop.h"
+#include "space/ZEVSelections.h"
 #include "widgets/ZEVButton.h"
 
 #include <QDir>
@@ -239,6 +240,34 @@ TEST_F(FileViewer, TheEntityButtonsLongPressOpensTheFileManagerAtHomeAndAFailure
     EXPECT_EQ(desktop.opened.size(), 2u);
     EXPECT_EQ(sound.beeps, beeps + 1);
     Desktop::setShared(avant);
+}
+
+TEST_F(FileViewer, SwapInvertsTheIconsAmongTheRowsAndBeepsWhenNoneIsSelected)
+{
+    KELI* a = objet("alpha.txt");
+    KELI* b = objet("beta.txt");
+    KELI* c = objet("gamma.txt");
+    for (KELI* o : {a, b, c})
+        present(o);
+    settle();
+    ZEVFileViewer* v = ouvrir();
+    ASSERT_NE(v, nullptr);
+    ZEVSelections& s = space->selections();
+    host.front->mode = 0;
+    const int beeps = sound.beeps;
+    v->userSwap();
+    EXPECT_EQ(sound.beeps, beeps + 1) << "nothing selected among the rows";
+    // An icon selected outside the list stays selected.
+    KELI* ailleurs = objet("elsewhere.txt");
+    s.selectIconForItemSet(std::vector<KELI*>{a, ailleurs}, static_cast<const std::vector<KELI*>*>(nullptr));
+    settle();
+    v->userSwap();
+    settle();
+    EXPECT_FALSE(s.isIconSelectedForItem(a));
+    EXPECT_TRUE(s.isIconSelectedForItem(b));
+    EXPECT_TRUE(s.isIconSelectedForItem(c));
+    EXPECT_TRUE(s.isIconSelectedForItem(ailleurs));
+    EXPECT_EQ(sound.beeps, beeps + 1);
 }
 
 } // namespace
