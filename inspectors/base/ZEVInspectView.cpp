@@ -129,14 +129,17 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("InspectViewMenu"));
     auto entree = [this](const QString& title, void (ZEVInspectViewer::*command)()) {
-        QObject::connect(menu_->addAction(title), &QAction::triggered, this, [this, command] { (viewer_.*command)(); });
+        QAction* a = menu_->addAction(title);
+        QObject::connect(a, &QAction::triggered, this, [this, command] { (viewer_.*command)(); });
+        return a;
     };
     entree(QStringLiteral("Move To\u2026"), &ZEVInspectViewer::menuMoveTo);
     entree(QStringLiteral("Move To Space\u2026"), &ZEVInspectViewer::menuMoveToSpace);
     entree(QStringLiteral("Copy To\u2026"), &ZEVInspectViewer::menuCopyTo);
     entree(QStringLiteral("Copy To Space\u2026"), &ZEVInspectViewer::menuCopyToSpace);
-    entree(QStringLiteral("Duplicate To\u2026"), &ZEVInspectViewer::menuDuplicateTo);
-    entree(QStringLiteral("Duplicate To Space\u2026"), &ZEVInspectViewer::menuDuplicateToSpace);
+    // Tagged as the menu bar's Duplicate items, which a kind that cannot duplicate turns off.
+    entree(QStringLiteral("Duplicate To\u2026"), &ZEVInspectViewer::menuDuplicateTo)->setProperty("tag", 25);
+    entree(QStringLiteral("Duplicate To Space\u2026"), &ZEVInspectViewer::menuDuplicateToSpace)->setProperty("tag", 24);
     entree(QStringLiteral("Show Original"), &ZEVInspectViewer::menuShowOriginal);
     menu_->addSeparator();
     entree(QStringLiteral("Recall Now"), &ZEVInspectViewer::userRecallNow);

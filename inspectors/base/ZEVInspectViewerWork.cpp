@@ -12,6 +12,7 @@
 #include "inspectors/base/ZEVInspectClass.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/services/ZEVInspectorServices.h"
+#include "inspectors/table/ZEVTableProtocols.h"
 #include "platform/desktop/Desktop.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVSelections.h"
@@ -436,7 +437,9 @@ void ZEVInspectViewer::construireLesMenus()
         QObject::connect(b, &QWidget::customContextMenuRequested, this,
                          [this, b](const QPoint& p) { menuGoto_->popup(b->mapToGlobal(p)); });
     }
-    for (QMenu* m : {menuEntity_, menuFind_, menuGoto_}) {
+    for (QMenu* m : {menuEntity_, menuFind_, menuGoto_, v->inspectTableView()->rowMenu()}) {
+        if (!m)
+            continue;
         QObject::connect(m, &QMenu::aboutToShow, this, [this, m] { menuWillOpen(m); });
         QObject::connect(m, &QMenu::aboutToHide, this, [this, m] { menuDidClose(m); });
     }
@@ -475,6 +478,17 @@ void ZEVInspectViewer::menuWillOpen(QMenu* menu)
     } else if (menu == menuGoto_) {
         v->btnGotoPrevious()->setState(kZEVStateMixed);
         v->btnGotoNext()->setState(kZEVStateMixed);
+    } else if (const auto n = noms(); n && !n->duplicates) {
+        // The panel's and the rows' menus: Duplicate would do nothing for this kind.
+        for (QAction* a : menu->actions()) {
+            const long tag = long(a->property("tag").toLongLong());
+            const QVariant action = a->data();
+            const bool duplique = tag == 24 || tag == 25 ||
+                                  (action.isValid() && (action.toInt() == int(ZEVTableMenuAction::DuplicateTo) ||
+                                                        action.toInt() == int(ZEVTableMenuAction::DuplicateToSpace)));
+            if (duplique)
+                a->setEnabled(false);
+        }
     }
 }
 

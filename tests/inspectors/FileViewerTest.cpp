@@ -187,6 +187,20 @@ TEST_F(FileViewer, TheButtonMenusSetTheirButtonsOnOrMixedWhileOpen)
         for (ZEVButton* b : c.boutons)
             EXPECT_EQ(b->state(), kZEVStateOff) << c.menu->objectName().toStdString();
     }
+    // The rows' menu and the panel's own offer no Duplicate for files.
+    for (QMenu* m : {p->inspectTableView()->rowMenu(), p->inspectViewMenu()}) {
+        ASSERT_NE(m, nullptr);
+        v->menuWillOpen(m);
+        int duplicates = 0;
+        for (QAction* a : m->actions())
+            if (a->text().startsWith(QStringLiteral("Duplicate"))) {
+                ++duplicates;
+                EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+            } else if (a->text() == QStringLiteral("Move To\u2026")) {
+                EXPECT_TRUE(a->isEnabled());
+            }
+        EXPECT_EQ(duplicates, 2) << m->objectName().toStdString();
+    }
     // The Entity menu, as it opens, counts for the panel: nothing selected.
     v->menuWillOpen(v->entityMenu());
     EXPECT_EQ(ZEVMenuItemWithTag(v->entityMenu(), 13)->text(), QStringLiteral("Remove File Objects"));
