@@ -157,6 +157,8 @@ public:
     // The Object menu opens while this inspector has the focus (the front viewer passes it on to
     // the Icons one otherwise): its items for the inspector's selection.
     virtual void updateMenuObject(QMenu* menu) {}
+    // The same for the Edit menu's Recall, Retain, Release and Forget items.
+    virtual void updateMenuEdit(QMenu* menu) {}
     // A cursor move ended. No inspector follows the cursor's moment in its rows yet; a panel that
     // does will answer it.
     virtual void terminerDeplacementCurseur() {}

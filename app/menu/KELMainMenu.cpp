@@ -624,9 +624,13 @@ void KELMainMenu::menuWillOpen(int tag)
         for (const auto& [t, title] : std::vector<std::pair<long, const char*>>{
                  {6, "Recall Now"}, {65, "Retain Now"}, {62, "Release Now"}, {63, "Forget Now"},
                  {4, "Recall Search"}, {5, "Retain Search"}, {2, "Release Search"}, {3, "Forget Search"}})
-            if (QAction* a = item(kMenuEdit, t))
+            if (QAction* a = item(kMenuEdit, t)) {
                 a->setText(QString::fromUtf8(title));
-        hub_.majImageForEditionMenu(menuWithTag(kMenuEdit));
+                // A focused inspector may have hidden Recall Now the last time.
+                a->setVisible(true);
+            }
+        if (!hub_.updateMenuEdit(menuWithTag(kMenuEdit)))
+            hub_.majImageForEditionMenu(menuWithTag(kMenuEdit));
         break;
     case kMenuTime: {
         const bool r = hub_.siRulerButton();

@@ -115,6 +115,9 @@ public:
     virtual void majImageForEditionMenu(QMenu* menu) = 0;
     // The Object menu opens: the focused inspector, else the front layer, sets its items.
     virtual void updateMenuObject(QMenu* menu) = 0;
+    // The focused inspector retitles the Edit menu's Recall, Retain, Release and Forget for its
+    // Objects; false when no inspector has the focus (the menu keeps the desk's titles).
+    virtual bool updateMenuEdit(QMenu* menu) = 0;
     // A menu opens: the front layer sets the items its mode and the focused inspector decide.
     virtual void updateMenuMacForCurrentMode() = 0;
 };

@@ -484,6 +484,18 @@ void KELSpaceMenuHub::updateMenuObject(QMenu* menu)
         front->updateMenuObject(menu);
 }
 
+bool KELSpaceMenuHub::updateMenuEdit(QMenu* menu)
+{
+    for (ZEVEntityViewer* v : space_.entityViewerSet())
+        if (v->siFirstResponder()) {
+            v->updateMenuEdit(menu);
+            if (ZEVFrontViewerServices* f = space_.frontViewer())
+                f->majImageForEditionMenu2(menu);
+            return true;
+        }
+    return false;
+}
+
 void KELSpaceMenuHub::updateMenuMacForCurrentMode()
 {
     if (ZEVFrontViewerServices* front = space_.frontViewer())

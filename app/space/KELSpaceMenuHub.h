@@ -78,6 +78,7 @@ public:
     void fillOpenWith(QMenu* menu) override;
     void majImageForEditionMenu(QMenu* menu) override;
     void updateMenuObject(QMenu* menu) override;
+    bool updateMenuEdit(QMenu* menu) override;
     void updateMenuMacForCurrentMode() override;
 
 private:

@@ -129,14 +129,17 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("InspectViewMenu"));
     auto entree = [this](const QString& title, void (ZEVInspectViewer::*command)()) {
-        QObject::connect(menu_->addAction(title), &QAction::triggered, this, [this, command] { (viewer_.*command)(); });
+        QAction* a = menu_->addAction(title);
+        QObject::connect(a, &QAction::triggered, this, [this, command] { (viewer_.*command)(); });
+        return a;
     };
     entree(QStringLiteral("Move To\u2026"), &ZEVInspectViewer::menuMoveTo);
     entree(QStringLiteral("Move To Space\u2026"), &ZEVInspectViewer::menuMoveToSpace);
     entree(QStringLiteral("Copy To\u2026"), &ZEVInspectViewer::menuCopyTo);
     entree(QStringLiteral("Copy To Space\u2026"), &ZEVInspectViewer::menuCopyToSpace);
-    entree(QStringLiteral("Duplicate To\u2026"), &ZEVInspectViewer::menuDuplicateTo);
-    entree(QStringLiteral("Duplicate To Space\u2026"), &ZEVInspectViewer::menuDuplicateToSpace);
+    // Tagged as the menu bar's Duplicate items, which a kind that cannot duplicate turns off.
+    entree(QStringLiteral("Duplicate To\u2026"), &ZEVInspectViewer::menuDuplicateTo)->setProperty("tag", 25);
+    entree(QStringLiteral("Duplicate To Space\u2026"), &ZEVInspectViewer::menuDuplicateToSpace)->setProperty("tag", 24);
     entree(QStringLiteral("Show Original"), &ZEVInspectViewer::menuShowOriginal);
     menu_->addSeparator();
     entree(QStringLiteral("Recall Now"), &ZEVInspectViewer::userRecallNow);
@@ -146,6 +149,31 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     entree(QStringLiteral("Forget"), &ZEVInspectViewer::userForget);
     QObject::connect(menu_, &QMenu::aboutToShow, this, [this] { viewer_.menuWillOpen(menu_); });
     QObject::connect(menu_, &QMenu::aboutToHide, this, [this] { viewer_.menuDidClose(menu_); });
+}
+
+void ZEVInspectView::ajouterBoutonsDAction()
+{
+    if (btnRecall_)
+        return;
+    const QString modes[] = {QStringLiteral("Icon"), QStringLiteral("Title"), QStringLiteral("Filter"), QStringLiteral("Link")};
+    for (int i = 0; i < 4; ++i) {
+        btnModes_[std::size_t(i)] = bouton(this, QStringLiteral("FrontMode%1Button").arg(modes[i]), modes[i].left(1));
+        btnModes_[std::size_t(i)]->setToolTip(modes[i]);
+        // The front viewer's mode sets the state; a click only asks for it.
+        btnModes_[std::size_t(i)]->setCheckable(true);
+        btnModes_[std::size_t(i)]->setSiClickKeepsState(true);
+    }
+    btnRecall_ = bouton(this, QStringLiteral("RecallButton"), QStringLiteral("Recall"));
+    btnRetain_ = bouton(this, QStringLiteral("RetainButton"), QStringLiteral("Retain"));
+    btnRelease_ = bouton(this, QStringLiteral("ReleaseButton"), QStringLiteral("Release"));
+    btnForget_ = bouton(this, QStringLiteral("ForgetButton"), QStringLiteral("Forget"));
+    btnDeselect_ = bouton(this, QStringLiteral("DeselectButton"), QStringLiteral("Deselect"));
+    for (ZEVButton* b : {btnRecall_, btnRetain_, btnRelease_, btnForget_, btnDeselect_}) {
+        b->setEnabled(false);
+        b->setSiClickKeepsState(true);
+    }
+    placerLeContenu();
+    marques_->raise();
 }
 
 QMenu* ZEVInspectView::menuForPoint(const QPointF& p) const { return dansLeContenu(p) ? menu_ : nullptr; }
@@ -269,9 +297,24 @@ void ZEVInspectView::placerLeContenu()
     const int w = width(), h = height();
     const int bar = int(m_.barWidth);
     const int barTop = h - 20 - bar;
-    const int tableHeight = std::max(0, barTop - 6);
+    // The action row, when the kind has one, lies between the table and the bar.
+    const int actions = btnRecall_ ? 24 : 0;
+    const int tableHeight = std::max(0, barTop - 6 - actions);
     table_->setGeometry(24, 4, std::max(0, w - 48), tableHeight);
-    searchField_->setGeometry(24, std::max(4, barTop - 26), std::max(0, w - 48), 22);
+    searchField_->setGeometry(24, std::max(4, barTop - 26 - actions), std::max(0, w - 48), 22);
+    if (btnRecall_) {
+        int ax = 24;
+        const int ay = barTop - actions;
+        for (ZEVButton* b : btnModes_) {
+            b->setGeometry(ax, ay, 22, 22);
+            ax += 23;
+        }
+        ax += 8;
+        for (ZEVButton* b : {btnRecall_, btnRetain_, btnRelease_, btnForget_, btnDeselect_}) {
+            b->setGeometry(ax, ay, 52, 22);
+            ax += 54;
+        }
+    }
     const int by = barTop + (bar - 22) / 2;
     btnClose_->setGeometry(26, by, 22, 22);
     int x = w - 26;
@@ -473,7 +516,9 @@ void ZEVInspectView::mouseReleaseEvent(QMouseEvent* event)
         m_.initialWidth = frame_.width();
         m_.initialX = frame_.x();
         ecrireLesCles();
-    } else if (!siFirstClickDown_) {
+    } else if (!siFirstClickDown_ && inspectBarRect().contains(yUp(event->position()))) {
+        // Only a release still on the bar steps back: a press on an edge, or one slipping off the
+        // bar, changes nothing.
         viewer_.inspectStepBack();
     }
     if (siDeplacementCurseur_) {

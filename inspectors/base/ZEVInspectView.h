@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 
 class QLabel;
@@ -75,6 +76,15 @@ public:
     ZEVButton* btnGotoNext() const { return btnGotoNext_; }
     ZEVButton* btnFind() const { return btnFind_; }
     ZEVButton* btnEntity() const { return btnEntity_; }
+    // The four front-mode buttons (0 Icon, 1 Title, 2 Filter, 3 Link) and the five action buttons
+    // in a row above the bar, for a kind that has them; nullptr until asked for.
+    void ajouterBoutonsDAction();
+    ZEVButton* btnFrontMode(int mode) const { return mode >= 0 && mode < 4 ? btnModes_[std::size_t(mode)] : nullptr; }
+    ZEVButton* btnRecall() const { return btnRecall_; }
+    ZEVButton* btnRetain() const { return btnRetain_; }
+    ZEVButton* btnRelease() const { return btnRelease_; }
+    ZEVButton* btnForget() const { return btnForget_; }
+    ZEVButton* btnDeselect() const { return btnDeselect_; }
     int clickPosition() const { return clickPosition_; }
     bool siSelected() const { return siSelected_; }
     QRectF curseurActifRect() const { return curseurActifRect_; }
@@ -149,6 +159,12 @@ private:
     ZEVButton* btnGotoNext_ = nullptr;
     ZEVButton* btnFind_ = nullptr;
     ZEVButton* btnEntity_ = nullptr;
+    std::array<ZEVButton*, 4> btnModes_{};
+    ZEVButton* btnRecall_ = nullptr;
+    ZEVButton* btnRetain_ = nullptr;
+    ZEVButton* btnRelease_ = nullptr;
+    ZEVButton* btnForget_ = nullptr;
+    ZEVButton* btnDeselect_ = nullptr;
     QMenu* menu_ = nullptr;
     // Above the bar's buttons, so a mark passing under one stays in sight.
     QWidget* marques_ = nullptr;

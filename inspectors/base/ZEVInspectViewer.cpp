@@ -97,6 +97,7 @@ void ZEVInspectViewer::awakeFromNib()
     ZEVInspectTableView* table = v->inspectTableView();
     table->setZevClass(dynamic_cast<ZEVTableViewClass*>(inspectClass()));
     table->typeSelect()->attach(v->searchField(), v->btnFind());
+    construireLesMenus();
 }
 
 void ZEVInspectViewer::capturerLesMenus()

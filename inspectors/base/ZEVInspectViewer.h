@@ -6,6 +6,7 @@
 // carries the command out.
 
 #include "engine/KELTypes.h"
+#include "inspectors/base/ZEVInspectMenus.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "runtime/Scheduler.h"
 #include "space/ZEVSpaceParts.h"
@@ -16,6 +17,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class KELI;
 class KELICurseur;
@@ -117,9 +120,13 @@ public:
 
     // ---- hooks with their defaults ----
     virtual void majInspectView() {}
-    virtual void majInspectField() {}
-    void updateMenuMacForMode(int frontMode) override {}
-    virtual void updateMenuEdit(QMenu* menu) {}
+    // The count text ("3/12 Files"), for a kind that gives its nouns.
+    virtual void majInspectField();
+    // The menus, for a kind that gives its nouns; the others leave them alone.
+    void updateMenuMacForMode(int frontMode) override;
+    void updateMenuEdit(QMenu* menu) override;
+    void updateMenuObject(QMenu* menu) override;
+    void terminerDeplacementCurseur() override;
     virtual void userOpen() { beep(); }
     virtual void userDelete() { beep(); }
     virtual void userMoveTo() { beep(); }
@@ -138,14 +145,15 @@ public:
     virtual bool userGotoPrevious() { return beepNon(); }
     virtual bool userGotoNext() { return beepNon(); }
     virtual void userSwap() { beep(); }
-    virtual void userRecallNow() { beep(); }
-    virtual void userRecall() { beep(); }
-    virtual void userRetain() { beep(); }
-    virtual void userRelease() { beep(); }
-    virtual void userForget() { beep(); }
-    void userDeselect() override { beep(); }
-    virtual void menuWillOpen(QMenu* menu) {}
-    virtual void menuDidClose(QMenu* menu) {}
+    virtual void userRecallNow();
+    virtual void userRecall();
+    virtual void userRetain();
+    virtual void userRelease();
+    virtual void userForget();
+    void userDeselect() override;
+    // The Entity, Find and Go-to menus set their buttons' states as they open and close.
+    virtual void menuWillOpen(QMenu* menu);
+    virtual void menuDidClose(QMenu* menu);
     void menuMoveTo() { userMoveTo(); }
     void menuMoveToSpace() { userMoveToSpace(); }
     void menuCopyTo() { userCopyTo(); }
@@ -154,11 +162,12 @@ public:
     void menuDuplicateToSpace() { userDuplicateToSpace(); }
     void menuShowOriginal() { userShowOriginal(); }
     virtual void buttonInspectCancel() { beep(); }
-    virtual void btnEntity() { beep(); }
-    virtual void menuEntity() { beep(); }
+    virtual void btnEntity();
+    // Opens the file manager at the home folder.
+    virtual void menuEntity();
     virtual void btnInspectAdd() { beep(); }
     virtual void menuInspectAdd() { beep(); }
-    virtual void btnInspectFind() { beep(); }
+    virtual void btnInspectFind();
     // Shows the type-select field, or hides it when shown.
     virtual void menuInspectFind();
     virtual void menuFindZevHeld() {}
@@ -169,11 +178,35 @@ public:
     virtual void menuInspectPrevious() { userGotoPrevious(); }
     virtual void btnInspectNext() { userGotoNext(); }
     virtual void menuInspectNext() { userGotoNext(); }
-    virtual void buttonRecallNowItems() { beep(); }
-    virtual void buttonRecallItems() { beep(); }
-    virtual void buttonRetainItems() { beep(); }
-    virtual void buttonReleaseItems() { beep(); }
-    virtual void buttonForgetItems() { beep(); }
+    virtual void buttonRecallNowItems();
+    virtual void buttonRecallItems();
+    virtual void buttonRetainItems();
+    virtual void buttonReleaseItems();
+    virtual void buttonForgetItems();
+    virtual void buttonDeselectItems() { beep(); }
+    // One of the four front-mode buttons (0 Icon, 1 Title, 2 Filter, 3 Link).
+    void buttonFrontMode(int mode);
+    // A long press (or a drag resting) on the Entity or Find button.
+    void performClique(ZEVButton* sender);
+
+    // ---- the panel's work, for the kinds that give their nouns ----
+    // The kind's words; none: the menus, buttons and count field stay as they are.
+    virtual std::optional<ZEVInspectNouns> noms() const { return std::nullopt; }
+    // Counts the Objects the commands take in that front mode.
+    ZEVInspectCounts compter(int mode);
+    // One Object of type "file", neither missing, busy, held by the program nor in the cloud.
+    bool enableShowOriginalForItems(const std::vector<KELI*>& items);
+    // The action buttons from the Objects the commands take now.
+    void majActionButtons();
+    void majActionButtonsWithFlags(bool release, bool recall);
+    // An engine change of the rows: one refresh 0.07 s after the first while the panel shows.
+    void moteurChangeRows();
+    static constexpr double kRefreshDelay = 0.07;
+    static constexpr double kActionButtonsDelay = 0.3;
+    bool siAccepteDisplay() const { return siAccepteDisplay_; }
+    QMenu* entityMenu() const { return menuEntity_; }
+    QMenu* findMenu() const { return menuFind_; }
+    QMenu* gotoMenu() const { return menuGoto_; }
 
 protected:
     // The kind's panel; called once, on first use.
@@ -193,6 +226,20 @@ protected:
     virtual bool deselectLego();
     // Finds the main-menu items again; a kind that sets them before its panel is built asks it.
     void capturerLesMenus();
+    // The kind's answers about its Objects and its model's commands; harmless by default.
+    enum class Commande { Recall, Retain, Release, Forget, RecallNow };
+    virtual void appliquer(Commande, const std::vector<KELI*>&) {}
+    virtual bool siItemActif(KELI*) { return false; }
+    virtual bool siItemActifNow(KELI*) { return false; }
+    virtual std::optional<std::string> typeForItem(KELI*) { return std::nullopt; }
+    virtual quint64 nombreDeRows() { return 0; }
+    virtual bool siTrouves() { return false; }
+    // The Objects the commands take in the front mode (the model's), empty for none.
+    std::vector<KELI*> itemsPourLeMode();
+    // The cursor placed again in time, so that the changed links appear or go.
+    static void replacer(KELICurseur* curseur);
+    // Builds the button menus and the action buttons of a kind that gives its nouns.
+    void construireLesMenus();
 
     ZEVSpaceController& space_;
     KELId currentChannelInt_ = 0;
@@ -215,6 +262,10 @@ private:
     QRectF slideFrom_;
     QRectF slideTo_;
     int slideSteps_ = 0;
+    bool siAccepteDisplay_ = true;
+    QMenu* menuEntity_ = nullptr; // owned by the panel
+    QMenu* menuFind_ = nullptr;
+    QMenu* menuGoto_ = nullptr;
     ScheduledTarget guard_{this};
 };
 

@@ -147,6 +147,7 @@ public:
     void fillOpenWith(QMenu*) override {}
     void majImageForEditionMenu(QMenu*) override {}
     void updateMenuObject(QMenu*) override {}
+    bool updateMenuEdit(QMenu*) override { return false; }
     void updateMenuMacForCurrentMode() override {}
 
     std::map<KELMenuReceiverKind, KELMenuReceiver*> receivers;

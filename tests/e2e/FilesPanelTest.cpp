@@ -5,6 +5,7 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
 #include "desk/model/ZEVItemClass.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
@@ -18,7 +19,10 @@
 #include "space/ZEVSelections.h"
 #include "widgets/ZEVButton.h"
 
+#include <QAction>
 #include <QFile>
+#include <QLabel>
+#include <QMenu>
 #include <QTest>
 
 namespace e2e {
@@ -211,6 +215,64 @@ TEST_F(FilesPanel, TheButtonListsTheChannelsFilesAndTheRowsAndTheDeskSelectEachO
     space()->selections().deselectAllIcons();
     advance(0.5);
     EXPECT_EQ(titres(), (std::vector<std::string>{"alpha.txt", "beta.txt"}));
+}
+
+TEST_F(FilesPanel, ARowClickedCountsInTheEditMenuAndTheReleaseAndRecallButtonsEndAndStartItsPresenceAtNow)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"delta.txt"});
+    ASSERT_EQ(items.size(), 1u);
+    const std::string id = std::to_string(items[0]->idInt());
+    presence(items[0], space()->nowCurseur()->now() - 7 * kJour, KELDateOuverte);
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+    click(context()->buttonForEntityInt(kFiles));
+    advance(1.0);
+    ASSERT_EQ(titres(), std::vector<std::string>{"delta.txt"});
+    ZEVInspectView* panel = files()->inspectViewIfBuilt();
+    EXPECT_EQ(panel->inspectField()->text(), QStringLiteral("1 File"));
+    clickRow(0);
+    advance(0.5);
+    ASSERT_TRUE(files()->siFirstResponder());
+    EXPECT_EQ(panel->inspectField()->text(), QStringLiteral("1/1 File"));
+
+    // The Edit menu, opened with the mouse, names the panel's Object.
+    QMenu* edit = openMenu(3);
+    ASSERT_NE(edit, nullptr);
+    QAction* release = adapter()->mainMenu()->item(3, 2);
+    ASSERT_NE(release, nullptr);
+    EXPECT_EQ(release->text(), QStringLiteral("Release 1 File"));
+    EXPECT_TRUE(release->isEnabled());
+    EXPECT_EQ(adapter()->mainMenu()->item(3, 4)->text(), QStringLiteral("Recall"));
+    EXPECT_FALSE(adapter()->mainMenu()->item(3, 6)->isVisible()) << "Recall Now, with Now active";
+    QTest::keyClick(edit, Qt::Key_Escape);
+    pump();
+
+    auto presences = [&] {
+        return sql(database(), "SELECT DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000157 AND CHILD_ZEVLET = " + id +
+                                   " ORDER BY ZEVLET_ID");
+    };
+    ASSERT_EQ(presences().size(), 1u);
+    // Release: the presence ends at the Now cursor's moment.
+    ZEVButton* releaseButton = panel->btnRelease();
+    ASSERT_TRUE(releaseButton->isEnabled());
+    const KELDate moment = space()->nowCurseur()->now();
+    click(releaseButton);
+    advance(1.0);
+    Rows r = presences();
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_NEAR(std::stod(r.at(0, 1)), moment, 2.0);
+    // Recall: a new presence starts there.
+    ZEVButton* recallButton = panel->btnRecall();
+    ASSERT_TRUE(recallButton->isEnabled());
+    EXPECT_FALSE(releaseButton->isEnabled());
+    const KELDate rappel = space()->nowCurseur()->now();
+    click(recallButton);
+    advance(1.0);
+    r = presences();
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_NEAR(std::stod(r.at(1, 0)), rappel, 2.0);
+    EXPECT_TRUE(releaseButton->isEnabled());
 }
 
 } // namespace

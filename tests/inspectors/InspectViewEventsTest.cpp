@@ -10,6 +10,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace inspecttest {
@@ -100,15 +101,22 @@ TEST_F(PanelEvents, TheSecondaryButtonShowsThePanelsMenuInsideAndLeavesTheMargin
     EXPECT_TRUE(menu->isVisible());
     EXPECT_TRUE(desk.types.empty()) << "the desk shows no menu of its own";
 
-    // Its entries go to the controller: the base answers Recall with a beep.
+    // Its entries go to the controller, which presses the panel's Recall button: not while the
+    // button is disabled (and without a beep), once when it is enabled.
     QAction* recall = nullptr;
     for (QAction* a : menu->actions())
         if (a->text() == QStringLiteral("Recall"))
             recall = a;
     ASSERT_NE(recall, nullptr);
+    ASSERT_NE(p->btnRecall(), nullptr);
+    QSignalSpy presses(p->btnRecall(), &QAbstractButton::clicked);
     const int beeps = sound.beeps;
     recall->trigger();
-    EXPECT_EQ(sound.beeps, beeps + 1);
+    EXPECT_EQ(presses.count(), 0);
+    EXPECT_EQ(sound.beeps, beeps);
+    p->btnRecall()->setEnabled(true);
+    recall->trigger();
+    EXPECT_EQ(presses.count(), 1);
     menu->hide();
 }
 

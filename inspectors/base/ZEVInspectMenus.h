@@ -1,0 +1,70 @@
+#pragma once
+// What an inspector's panel puts in the Edit and Object menus and the menu bar while it has the
+// focus: each item's title, enabling, visibility and state, worked out from counts of the Objects
+// the command would take, so the tables can be read (and checked) without a menu. Each kind gives
+// its nouns.
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class QAction;
+class QMenu;
+
+namespace tallomer {
+
+// The words of one kind.
+struct ZEVInspectNouns {
+    QString one;        // "File"
+    QString many;       // "Files"
+    QString store;      // where the Move and Copy into the store go: "zevFiles"
+    bool duplicates;    // whether the kind carries out Duplicate at all
+};
+
+// The counts of the Objects the panel's commands would take (front mode, active cursor).
+struct ZEVInspectCounts {
+    int mode = 0;
+    quint64 nActive = 0;   // present at the active cursor
+    quint64 nInactive = 0; // not present there
+    quint64 nNotNow = 0;   // not present at the Now cursor, counted only while Search is active
+    quint64 nTotal = 0;
+    bool isSearch = false;
+    quint64 filters = 0;  // the Space's selected filter Objects
+    quint64 iconMode = 0; // the Objects of the icon mode's selection
+    quint64 moveTo = 0, moveToSpace = 0, copyTo = 0, copyToSpace = 0, duplicateTo = 0;
+    bool showOriginal = false;
+    // The go-to duration shown after Recall's count; empty when the go-to panel is hidden.
+    QString duration;
+    // Desk facts the clean items depend on.
+    bool deskHasItems = false;
+    bool deskHasSelection = false;
+};
+
+// Which menu of the menu bar an item lies in.
+enum class ZEVMenuPlace { Given, Edit, Object, Handle, Spaces };
+
+// One item's change: what is unset stays as it is.
+struct ZEVMenuLine {
+    long tag = 0;
+    std::optional<QString> title;
+    std::optional<bool> enabled;
+    std::optional<bool> visible;
+    std::optional<int> state;
+    ZEVMenuPlace place = ZEVMenuPlace::Given;
+};
+
+// The Edit items (Recall Now 6, Recall 4, Retain 5, Release 2, Forget 3) of a menu the panel is
+// asked to fill; nothing outside the front modes 0 to 3.
+std::vector<ZEVMenuLine> ZEVInspectEditLines(const ZEVInspectCounts& c, const ZEVInspectNouns& n);
+// The Object items (Add, Find, Open, Filter, Remove, Handle and its submenu, Show Original).
+std::vector<ZEVMenuLine> ZEVInspectObjectLines(const ZEVInspectCounts& c, const ZEVInspectNouns& n);
+// The enabling of the menu bar's items, each with the menu it lies in.
+std::vector<ZEVMenuLine> ZEVInspectMacLines(const ZEVInspectCounts& c, const ZEVInspectNouns& n);
+
+// The first item of that tag in the menu, its submenus included; nullptr for none.
+QAction* ZEVMenuItemWithTag(QMenu* menu, long tag);
+// Applies the lines whose place is Given (or matches `place`) to `menu`.
+void ZEVApplyMenuLines(QMenu* menu, const std::vector<ZEVMenuLine>& lines, ZEVMenuPlace place = ZEVMenuPlace::Given);
+
+} // namespace tallomer
