@@ -129,7 +129,8 @@ std::vector<KELI*> ZEVPresenceCommands::recall(const std::vector<KELI*>& items)
     ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(space_.currentChannelInt());
     ZEVItemData& data = store ? *store : ZEVItemData::Current();
     for (KELI* item : items) {
-        KELI* meme = item ? data.createSameItem(item) : nullptr;
+        // An Object of this Channel stands for itself; another's is found or made by the store.
+        KELI* meme = !item ? nullptr : item->channelInt() == space_.currentChannelInt() ? item : data.createSameItem(item);
         if (!meme) {
             // Nothing stands for it in this Channel and none could be made: the others go on.
             if (item)

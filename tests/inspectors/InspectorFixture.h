@@ -111,6 +111,9 @@ public:
         return f;
     }
     void ouvrirEntityWithInt(KELId entity) override { opened.push_back(entity); }
+    // The Object's stored data and files: counted, the files never touched.
+    void deleteItemData(KELI* item) override { deletedData.push_back(item); }
+    std::vector<KELI*> deletedData;
     void menuAction(ZEVSpaceMenuAction action) override { actions.push_back(action); }
     // Only when a test asks for it: the Space then keeps a history it can step.
     std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController&) override
