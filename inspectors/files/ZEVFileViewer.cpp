@@ -70,6 +70,16 @@ void ZEVFileViewer::btnInspectFind()
         ZEVInspectViewer::btnInspectFind();
 }
 
+void ZEVFileViewer::userDelete()
+{
+    const auto items = model_.itemsForFrontMode();
+    if (!items || items->empty()) {
+        beep();
+        return;
+    }
+    model_.deleteFiles(*items);
+}
+
 void ZEVFileViewer::moteurChangeFile()
 {
     // A hidden panel is rebuilt when it is shown.

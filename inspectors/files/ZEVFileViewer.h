@@ -31,6 +31,8 @@ public:
     void menuFindZevHeld() override { model_.selectZevHeldItemsWithOperation(0); }
     void menuFindMacHeld() override { model_.selectMacHeldItemsWithOperation(0); }
     void menuFindExtHeld() override { model_.selectExtHeldItemsWithOperation(0); }
+    // The Object menu's Remove with the panel focused: the mode's listed Objects, without asking.
+    void userDelete() override;
 
     // The engine changed the rows.
     void moteurChangeFile();
