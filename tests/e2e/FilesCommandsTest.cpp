@@ -17,6 +17,8 @@
 #include "inspectors/files/ZEVFileViewer.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "ruler/ZEVTlineType.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
@@ -93,11 +95,12 @@ protected:
     QPoint titlePoint(int row) const { return table()->visualRect(table()->tableModel()->index(row, 5)).center(); }
     QPoint pointOnLego(int row, KELI* lego) const
     {
-        const int y = titlePoint(row).y();
+        const QRect r = table()->visualRect(table()->tableModel()->index(row, 5));
         table()->viewWillDraw();
-        for (int x = 0; x < table()->viewport()->width(); ++x)
-            if (KELI* hit = table()->legoAtPoint(row, QPointF(x, y)); hit && hit->idInt() == lego->idInt())
-                return QPoint(x, y);
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = 0; x < table()->viewport()->width(); ++x)
+                if (KELI* hit = table()->legoAtPoint(row, QPointF(x, y)); hit && hit->idInt() == lego->idInt())
+                    return QPoint(x, y);
         ADD_FAILURE() << "the lego is not drawn in its row";
         return {};
     }
@@ -236,8 +239,6 @@ TEST_F(FilesCommands, TheRowMenuReleasesItsObjectAndTheLegoMenuDeletesOneInterva
     KELI* alpha = items[0];
     KELI* beta = items[1];
     const KELDate now = space()->nowCurseur()->now();
-    KELI* ancien = presence(beta, now - 2 * kJour, now - kJour);
-    KELI* actuel = presence(beta, now - kJour / 2, KELDateOuverte);
     presence(alpha, now - kJour, KELDateOuverte);
     advance(1.0);
     ouvrir();
@@ -258,6 +259,25 @@ TEST_F(FilesCommands, TheRowMenuReleasesItsObjectAndTheLegoMenuDeletesOneInterva
     const Rows a = liens(alpha->idInt(), KELRELATION_FILE_VIEWER, true);
     ASSERT_EQ(a.size(), 1u);
     EXPECT_DOUBLE_EQ(std::stod(a.at(0, 2)), t) << "its interval ends at the cursor";
+
+    // Two legos where the panel shows them: the table draws a date at the strip's x for it.
+    ZEVTlineType* axe = ruler()->tlineType();
+    ASSERT_NE(axe, nullptr);
+    table()->viewWillDraw();
+    const double largeur = table()->viewport()->width();
+    auto dateAt = [&](double part) {
+        const int pasN = 4000;
+        for (int i = 0; i <= pasN; ++i) {
+            const KELDate d = axe->inDate() + (axe->outDate() - axe->inDate()) * i / pasN;
+            if (table()->scale().x(d) >= largeur * part)
+                return d;
+        }
+        ADD_FAILURE() << "no date falls in the panel";
+        return now;
+    };
+    KELI* ancien = presence(beta, dateAt(0.2), dateAt(0.35));
+    KELI* actuel = presence(beta, dateAt(0.5), KELDateOuverte);
+    advance(1.0);
 
     // A lego clicked, then right-clicked: Delete Interval forgets that interval only.
     const int rb = rowOf(beta);
