@@ -7,6 +7,8 @@
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/files/ZEVFileClass.h"
 
+#include <QGuiApplication>
+
 #include <memory>
 
 namespace tallomer {
@@ -28,9 +30,19 @@ public:
     void showInspectView(bool show) override;
     // A long press on Find shows type-select.
     void btnInspectFind() override;
-    void menuFindZevHeld() override { model_.selectZevHeldItemsWithOperation(0); }
-    void menuFindMacHeld() override { model_.selectMacHeldItemsWithOperation(0); }
-    void menuFindExtHeld() override { model_.selectExtHeldItemsWithOperation(0); }
+    // The finds by holder take their operation from the modifiers held.
+    void menuFindZevHeld() override
+    {
+        model_.findHeldWithModifiers(ZEVFileClass::HeldByZev, QGuiApplication::keyboardModifiers());
+    }
+    void menuFindMacHeld() override
+    {
+        model_.findHeldWithModifiers(ZEVFileClass::HeldBySystem, QGuiApplication::keyboardModifiers());
+    }
+    void menuFindExtHeld() override
+    {
+        model_.findHeldWithModifiers(ZEVFileClass::HeldExternally, QGuiApplication::keyboardModifiers());
+    }
     // The Object menu's Remove with the panel focused: the mode's listed Objects, without asking.
     void userDelete() override;
 

@@ -398,14 +398,26 @@ TEST(FileFinds, TheModifiersGiveTheOperation)
         EXPECT_EQ(R::operationForModifiers(c.mods), c.operation) << int(c.mods);
 }
 
-TEST_F(FileCommands, AFindByHolderTakesItsOperationFromTheModifiers)
+class FileFindsWithHistory : public FileCommands {
+protected:
+    void SetUp() override
+    {
+        host.withHistory = true;
+        FileCommands::SetUp();
+    }
+};
+
+TEST_F(FileFindsWithHistory, AFindByHolderTakesItsOperationFromTheModifiersThenMarksTheHistory)
 {
     KELI* o = objet("mine");
     lego(o, now() - kHeure, KELDateOuverte);
     settle();
+    ASSERT_NE(host.history, nullptr);
+    const int avant = host.history->marques;
     m().findHeldWithModifiers(ZEVFileClass::HeldBySystem, Qt::NoModifier);
     settle();
     EXPECT_EQ(space->selections().selectedIconItems(), std::vector<KELI*>{o}) << "a file held by the system";
+    EXPECT_EQ(host.history->marques, avant + 1) << "one step of the history";
     m().findHeldWithModifiers(ZEVFileClass::HeldBySystem, Qt::ControlModifier | Qt::ShiftModifier);
     settle();
     EXPECT_TRUE(space->selections().selectedIconItems().empty()) << "Ctrl+Shift removes it";

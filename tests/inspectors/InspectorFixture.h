@@ -75,7 +75,7 @@ class CountingHistory final : public ZEVMarkHistoryServices {
 public:
     ZEVMarkObject* markObjectForZevpString(const QString&) override { return nullptr; }
     void selectMarkObject(ZEVMarkObject*) override {}
-    void addMarkObject(std::unique_ptr<ZEVMarkObject>, const QString&) override {}
+    void addMarkObject(std::unique_ptr<ZEVMarkObject>, const QString&) override { ++marques; }
     std::vector<ZEVMarkObject*> markObjects() override { return {}; }
     void deleteHistory() override {}
     void previousHistory() override { ++reculs; }
@@ -83,6 +83,7 @@ public:
     void next() override { ++avances; }
     int reculs = 0;
     int avances = 0;
+    int marques = 0;
 };
 
 class Host final : public test::NullSpaceHost {
