@@ -8,10 +8,9 @@ namespace tallomer {
 
 const std::array<KELId, 7>& ZEVHoldingRelations()
 {
-    static const std::array<KELId, 7> relations = {KELRELATION_ICON_VIEWER,         KELRELATION_FILE_VIEWER,
-                                                    KELRELATION_PERSON_VIEWER,       KELRELATION_BACK_VIEWER,
-                                                    KELRELATION_IDENTITY_BACK_ITEM, KELRELATION_COLOR_VIEWER,
-                                                    KELRELATION_APP_VIEWER};
+    static const std::array<KELId, 7> relations = {
+        KELRELATION_ICON_VIEWER,        KELRELATION_FILE_VIEWER,  KELRELATION_PERSON_VIEWER, KELRELATION_BACK_VIEWER,
+        KELRELATION_IDENTITY_BACK_ITEM, KELRELATION_COLOR_VIEWER, KELRELATION_APP_VIEWER};
     return relations;
 }
 

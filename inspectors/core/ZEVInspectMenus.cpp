@@ -24,10 +24,10 @@ QString ZEVInspectMenus::headerTitle(const QString& title)
 {
     // Counted in characters, not UTF-16 units: a cut never splits a pair.
     const QList<uint> chars = title.toUcs4();
-    const QString cut = chars.size() <= 24
-                            ? title
-                            : QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), 24) +
-                                  QStringLiteral("\u2026");
+    const QString cut =
+        chars.size() <= 24
+            ? title
+            : QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), 24) + QStringLiteral("\u2026");
     return QStringLiteral("\"%1\"").arg(cut);
 }
 
@@ -40,7 +40,8 @@ std::vector<ZEVRowMenuItem> ZEVInspectMenus::rowItems(const ZEVRowMenuState& s) 
     // Recall Now is offered only where it would add something: away from Now, absent at Now.
     out.push_back({ZEVRowTagRecallNow, QStringLiteral("Recall %1 Now%2").arg(n, s.gotoSuffix), true,
                    !s.nowActif && !s.presentNow});
-    out.push_back({ZEVRowTagRecall, p ? QStringLiteral("Recall") : QStringLiteral("Recall %1%2").arg(n, s.gotoSuffix), !p});
+    out.push_back(
+        {ZEVRowTagRecall, p ? QStringLiteral("Recall") : QStringLiteral("Recall %1%2").arg(n, s.gotoSuffix), !p});
     out.push_back({ZEVRowTagRetain, p ? QStringLiteral("Retain") : QStringLiteral("Retain %1").arg(n), !p});
     out.push_back({ZEVRowTagRelease, p ? QStringLiteral("Release %1").arg(n) : QStringLiteral("Release"), p});
     out.push_back({ZEVRowTagForget, p ? QStringLiteral("Forget %1").arg(n) : QStringLiteral("Forget"), p});
@@ -66,7 +67,8 @@ std::vector<ZEVRowMenuItem> ZEVInspectMenus::rowItems(const ZEVRowMenuState& s) 
     for (const Mode& m : modes) {
         const QString word = QString::fromLatin1(m.word);
         // Outside the four modes the titles are left as they are.
-        ZEVRowMenuItem item{m.tag, enMode ? (m.mode == s.frontMode ? word : kIndent + word) : QString(), true, true,
+        ZEVRowMenuItem item{m.tag,     enMode ? (m.mode == s.frontMode ? word : kIndent + word) : QString(),
+                            true,      true,
                             m.checked, enMode && m.mode == s.frontMode};
         out.push_back(item);
     }
@@ -167,7 +169,8 @@ QMenu* ZEVInspectMenus::rowMenu(ZEVTableView& table, const ZEVRowMenuState& s, c
         a->setVisible(i.visible);
         if (a->isCheckable())
             a->setChecked(i.checked);
-        if (r && (i.tag == ZEVRowTagIcon || i.tag == ZEVRowTagTitle || i.tag == ZEVRowTagLink || i.tag == ZEVRowTagFilter) &&
+        if (r &&
+            (i.tag == ZEVRowTagIcon || i.tag == ZEVRowTagTitle || i.tag == ZEVRowTagLink || i.tag == ZEVRowTagFilter) &&
             !i.title.isNull()) {
             const QPixmap& image = i.tag == ZEVRowTagIcon    ? r->iconImage()
                                    : i.tag == ZEVRowTagTitle ? r->titleImage()

@@ -60,25 +60,25 @@ enum ZEVRowMenuTag : long {
 
 // What the row menu shows of one Object.
 struct ZEVRowMenuState {
-    QString title;            // its title word at the active cursor
-    bool present = false;     // a lego at the active cursor
-    bool presentNow = false;  // a lego at the Now cursor
-    bool nowActif = false;    // the active cursor is the Now cursor
-    QString gotoSuffix;       // the go-to duration suffix, empty outside go-to mode
+    QString title;           // its title word at the active cursor
+    bool present = false;    // a lego at the active cursor
+    bool presentNow = false; // a lego at the Now cursor
+    bool nowActif = false;   // the active cursor is the Now cursor
+    QString gotoSuffix;      // the go-to duration suffix, empty outside go-to mode
     int frontMode = 0;
     bool iconSelected = false, titleSelected = false, linkSelected = false, filterSelected = false;
     bool moveTo = false, moveToSpace = false, copyTo = false, copyToSpace = false, showOriginal = false;
-    QString duration;         // its presence in the timeline's window
+    QString duration; // its presence in the timeline's window
 };
 
 // One item as the menu shows it.
 struct ZEVRowMenuItem {
     long tag;
-    QString title;            // empty: left as it is
+    QString title; // empty: left as it is
     bool enabled = true;
     bool visible = true;
     bool checked = false;
-    bool modeImage = false;   // the item of the front mode carries the mode's image
+    bool modeImage = false; // the item of the front mode carries the mode's image
 };
 
 class ZEVInspectMenus final : public QObject {

@@ -16,7 +16,8 @@
 
 namespace tallomer {
 
-ZEVPresenceCommands::ZEVPresenceCommands(ZEVSpaceController& space, KELId relation, LegosAt legosAt, DidCreate didCreate)
+ZEVPresenceCommands::ZEVPresenceCommands(ZEVSpaceController& space, KELId relation, LegosAt legosAt,
+                                         DidCreate didCreate)
     : space_(space), relation_(relation), legosAt_(std::move(legosAt)), didCreate_(std::move(didCreate))
 {
 }
@@ -76,7 +77,10 @@ ZEVInterval ZEVPresenceCommands::commonInterval(KELDate date, const KELI* draggi
     return ZEVNewIntervalForDate(date, dragging, siGoToMode, goToEnd, KELDateOuverte);
 }
 
-KELDate ZEVPresenceCommands::endBefore(KELDate commonEnd, KELDate nextIn) { return nextIn ? std::min(commonEnd, nextIn) : commonEnd; }
+KELDate ZEVPresenceCommands::endBefore(KELDate commonEnd, KELDate nextIn)
+{
+    return nextIn ? std::min(commonEnd, nextIn) : commonEnd;
+}
 
 ZEVInterval ZEVPresenceCommands::intervalleCommun(KELDate date, KELICurseur* curseur) const
 {
@@ -94,7 +98,7 @@ KELI* ZEVPresenceCommands::creerLego(KELI* item, KELDate in, KELDate commonEnd, 
     // Each Object's end is cut afresh from the common end by its own next lego.
     KELDate nextIn = 0;
     if (const KELId id = KELServeurDeLiens::FirstLienNumDeRelNumParentNumEnfantNumApresDate(relation_, canal->idInt(),
-                                                                                              item->idInt(), in))
+                                                                                            item->idInt(), in))
         if (KELI* suivant = KELServeurDeLiens::LienForInt(id, curseur); !deskmodel::siOublie(suivant))
             nextIn = suivant->inDate();
     const KELDate out = endBefore(commonEnd, nextIn);
@@ -130,11 +134,14 @@ std::vector<KELI*> ZEVPresenceCommands::recall(const std::vector<KELI*>& items)
     ZEVItemData& data = store ? *store : ZEVItemData::Current();
     for (KELI* item : items) {
         // An Object of this Channel stands for itself; another's is found or made by the store.
-        KELI* meme = !item ? nullptr : item->channelInt() == space_.currentChannelInt() ? item : data.createSameItem(item);
+        KELI* meme = !item                                              ? nullptr
+                     : item->channelInt() == space_.currentChannelInt() ? item
+                                                                        : data.createSameItem(item);
         if (!meme) {
             // Nothing stands for it in this Channel and none could be made: the others go on.
             if (item)
-                logFormat("ZEVPresenceCommands WARNING - Object %ld has no equivalent in this Channel", long(item->idInt()));
+                logFormat("ZEVPresenceCommands WARNING - Object %ld has no equivalent in this Channel",
+                          long(item->idInt()));
             continue;
         }
         if (std::find(pris.begin(), pris.end(), meme) == pris.end())
@@ -158,12 +165,13 @@ void ZEVPresenceCommands::retain(const std::vector<KELI*>& items)
         if (!item || legoAt(item, c))
             continue;
         const KELId id = KELServeurDeLiens::LastLienNumDeRelNumParentNumEnfantNumAvantDate(relation_, canal->idInt(),
-                                                                                         item->idInt(), d);
+                                                                                           item->idInt(), d);
         if (KELI* avant = id ? KELServeurDeLiens::LienForInt(id, c) : nullptr; !deskmodel::siOublie(avant)) {
             avant->placeOutDate(d, c);
             continue;
         }
-        if (KELI* lego = KELServeurDeLiens::CreerLienRelInt(relation_, canal, item, KELDateToujours, d, c); lego && didCreate_)
+        if (KELI* lego = KELServeurDeLiens::CreerLienRelInt(relation_, canal, item, KELDateToujours, d, c);
+            lego && didCreate_)
             didCreate_(lego);
     }
 }

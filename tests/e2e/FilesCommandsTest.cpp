@@ -41,7 +41,10 @@ constexpr double kOubliee = 4503599627370497.0;
 class FilesCommands : public E2E {
 protected:
     ZEVContextViewer* context() const { return dynamic_cast<ZEVContextViewer*>(space()->contextViewer()); }
-    ZEVFileViewer* files() const { return dynamic_cast<ZEVFileViewer*>(space()->viewerForEntityClassName("ZEVFileViewer")); }
+    ZEVFileViewer* files() const
+    {
+        return dynamic_cast<ZEVFileViewer*>(space()->viewerForEntityClassName("ZEVFileViewer"));
+    }
     ZEVTableView* table() const
     {
         ZEVInspectView* p = files() ? files()->inspectViewIfBuilt() : nullptr;
@@ -72,7 +75,8 @@ protected:
     KELI* presence(KELI* item, KELDate in, KELDate out)
     {
         KELI* canal = space()->channelForIdentityInt(space()->currentChannelInt());
-        KELI* l = KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, canal, item, in, out, space()->nowCurseur());
+        KELI* l =
+            KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, canal, item, in, out, space()->nowCurseur());
         EXPECT_NE(l, nullptr);
         return l;
     }
@@ -123,9 +127,9 @@ protected:
     // The store's links of a relation around an Object: (id, in-date), as parent or as child.
     Rows liens(KELId item, KELId relation, bool commeEnfant) const
     {
-        return sql(database(), "SELECT ZEVLET_ID, DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = " +
-                                   std::to_string(relation) + (commeEnfant ? " AND CHILD_ZEVLET = " : " AND PARENT_ZEVLET = ") +
-                                   std::to_string(item));
+        return sql(database(),
+                   "SELECT ZEVLET_ID, DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = " + std::to_string(relation) +
+                       (commeEnfant ? " AND CHILD_ZEVLET = " : " AND PARENT_ZEVLET = ") + std::to_string(item));
     }
     // How many of those are not forgotten.
     int vivants(KELId item, KELId relation, bool commeEnfant) const
@@ -166,8 +170,10 @@ TEST_F(FilesCommands, RemoveErasesAnObjectOnNoDeskWithItsLinksAndDropFolder)
         KELServeurDeLiens::DegagerLien(KELServeurDeLiens::LienForInt(l, space()->nowCurseur()), space()->nowCurseur());
     presence(o, now - 7 * kJour, KELDateOuverte);
     presence(voisin, now - 7 * kJour, KELDateOuverte);
-    KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, o, voisin, now - kJour, KELDateOuverte, space()->nowCurseur());
-    KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, voisin, o, now - kJour, KELDateOuverte, space()->nowCurseur());
+    KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, o, voisin, now - kJour, KELDateOuverte,
+                                       space()->nowCurseur());
+    KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, voisin, o, now - kJour, KELDateOuverte,
+                                       space()->nowCurseur());
     // Its drop folder, with something in it.
     const QString dossier = ZEVItemData::Current().itemDropFolder(id);
     ASSERT_TRUE(QDir().mkpath(dossier));

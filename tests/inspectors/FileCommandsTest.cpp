@@ -63,7 +63,8 @@ protected:
         std::vector<std::pair<KELDate, KELDate>> out;
         const KELIds ids = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), KELRELATION_FILE_VIEWER);
         for (KELId id : ids.value_or(std::vector<KELId>{}))
-            if (KELI* l = KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal()); !deskmodel::siOublie(l))
+            if (KELI* l = KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal());
+                !deskmodel::siOublie(l))
                 out.emplace_back(l->inDate(), l->outDate());
         std::sort(out.begin(), out.end());
         return out;
@@ -94,7 +95,8 @@ TEST_F(FileCommands, RecallNowCutsEachObjectAtItsOwnLaterLegoAndSkipsThePresent)
     m().recallNowFilesForItems({a, b, c});
     settle();
     // a ends where its later lego begins; b, computed afresh from the common end, stays open.
-    EXPECT_EQ(legos(a), (std::vector<std::pair<KELDate, KELDate>>{{t1, t0 + 2 * kHeure}, {t0 + 2 * kHeure, t0 + 5 * kHeure}}));
+    EXPECT_EQ(legos(a),
+              (std::vector<std::pair<KELDate, KELDate>>{{t1, t0 + 2 * kHeure}, {t0 + 2 * kHeure, t0 + 5 * kHeure}}));
     EXPECT_EQ(legos(b), (std::vector<std::pair<KELDate, KELDate>>{{t1, KELDateOuverte}}));
     EXPECT_EQ(legos(c).size(), 1u) << "present at Now: nothing made";
 }
@@ -257,7 +259,8 @@ TEST_F(InspectDelete, DeletingALegoTakesTheObjectOnlyWithItsLastLego)
     QMenu* menu = m().updateLegoMenu(nullptr, table, a);
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(ZEVMenuItemWithTag(menu, ZEVRowTagDeleteLego)->text(), "Delete Interval");
-    EXPECT_EQ(ZEVMenuItemWithTag(menu, ZEVRowTagDuration)->text(), ZEVSpaceController::durationStringForDuration(kHeure));
+    EXPECT_EQ(ZEVMenuItemWithTag(menu, ZEVRowTagDuration)->text(),
+              ZEVSpaceController::durationStringForDuration(kHeure));
     menu = m().updateLegoMenu(nullptr, table, seul);
     EXPECT_EQ(ZEVMenuItemWithTag(menu, ZEVRowTagDeleteLego)->text(), "Remove File Object");
     // Chosen: it acts on the lego it was opened on.
