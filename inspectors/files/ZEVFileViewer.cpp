@@ -80,6 +80,16 @@ void ZEVFileViewer::userDelete()
     model_.deleteFiles(*items);
 }
 
+void ZEVFileViewer::userRelease()
+{
+    const auto items = model_.itemsForFrontMode();
+    if (!items || items->empty()) {
+        beep();
+        return;
+    }
+    model_.releaseFilesForItems(*items);
+}
+
 void ZEVFileViewer::moteurChangeFile()
 {
     // A hidden panel is rebuilt when it is shown.

@@ -45,6 +45,9 @@ public:
     }
     // The Object menu's Remove with the panel focused: the mode's listed Objects, without asking.
     void userDelete() override;
+    // Release with the panel focused (the Delete key, the Edit menu): the mode's listed Objects
+    // leave the panel at the active cursor.
+    void userRelease() override;
 
     // The engine changed the rows.
     void moteurChangeFile();

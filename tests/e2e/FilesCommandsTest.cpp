@@ -306,5 +306,34 @@ TEST_F(FilesCommands, TheRowMenuReleasesItsObjectAndTheLegoMenuDeletesOneInterva
     EXPECT_FALSE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(beta->idInt(), space()->nowCurseur())));
 }
 
+TEST_F(FilesCommands, DeleteOnARowWithNowActiveEndsItsIntervalAtNow)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"delta.txt", "epsilon.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    const KELDate now = space()->nowCurseur()->now();
+    presence(items[0], now - kJour, KELDateOuverte);
+    presence(items[1], now - kJour, KELDateOuverte);
+    advance(1.0);
+    ouvrir();
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    const int row = rowOf(items[0]);
+    ASSERT_GE(row, 0);
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(row));
+    pump();
+    ASSERT_TRUE(files()->siFirstResponder());
+    advance(30.0);
+    const KELDate t = space()->nowCurseur()->now();
+    QTest::keyClick(table(), Qt::Key_Delete);
+    advance(1.0);
+    const Rows r = liens(items[0]->idInt(), KELRELATION_FILE_VIEWER, true);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(r.at(0, 2)), t) << "its interval ends at Now";
+    EXPECT_EQ(vivants(items[0]->idInt(), KELRELATION_ICON_VIEWER, true), 1) << "its icon is not touched";
+    const Rows autre = liens(items[1]->idInt(), KELRELATION_FILE_VIEWER, true);
+    ASSERT_EQ(autre.size(), 1u);
+    EXPECT_GE(std::stod(autre.at(0, 2)), 4503599627370496.0) << "the other row stays open";
+}
+
 } // namespace
 } // namespace e2e
