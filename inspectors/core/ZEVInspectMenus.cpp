@@ -120,6 +120,9 @@ void ZEVInspectMenus::buildRowMenu()
     add(m, ZEVRowTagRelease, QStringLiteral("Release"), A::Release);
     add(m, ZEVRowTagForget, QStringLiteral("Forget"), A::Forget);
     m->addSeparator();
+    add(m, ZEVRowTagLinkWith, QStringLiteral("Link"), A::Link);
+    add(m, ZEVRowTagUnlinkWith, QStringLiteral("Unlink"), A::Unlink);
+    m->addSeparator();
     for (QAction* a : {add(m, ZEVRowTagIcon, QStringLiteral("Icon"), A::SelectIcon),
                        add(m, ZEVRowTagTitle, QStringLiteral("Title"), A::SelectTitle),
                        add(m, ZEVRowTagLink, QStringLiteral("Link"), A::SelectNode),

@@ -41,6 +41,8 @@ enum ZEVRowMenuTag : long {
     ZEVRowTagRecall = 4,
     ZEVRowTagRetain = 5,
     ZEVRowTagRecallNow = 6,
+    ZEVRowTagLinkWith = 8,
+    ZEVRowTagUnlinkWith = 9,
     ZEVRowTagIcon = 11,
     ZEVRowTagTitle = 12,
     ZEVRowTagLink = 13,

@@ -13,9 +13,11 @@
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/core/ZEVHolderTest.h"
+#include "inspectors/core/ZEVInspectDelete.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/files/ZEVFileViewer.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "objects/viewer/ZEVItemMenu.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "objects/viewer/ZEVItemViewerHost.h"
 #include "runtime/Log.h"
@@ -63,25 +65,19 @@ void ZEVFileClass::forgetFilesForItems(const std::vector<KELI*>& items) { presen
 
 void ZEVFileClass::deleteFiles(const std::vector<KELI*>& items)
 {
-    KELICurseur* c = space_.actifCurseur() ? space_.actifCurseur() : space_.tlCurseur();
-    if (!c)
-        return;
     // A copy: each removal changes the selections the list may come from.
     for (KELI* item : std::vector<KELI*>(items)) {
         if (!item || deskmodel::siOublie(item))
             continue;
         const KELId id = item->idInt();
-        // Its presence in every Channel's panel goes first.
-        ZEVPresenceCommands::forgetAllPresences(KELRELATION_FILE_VIEWER, id, c,
-                                                "ZEVFileViewer WARNING - KELRELATION_FILE_VIEWER");
-        // Something else holds it (a desk, another panel, a Channel's background): the Object stays.
-        if (ZEVSiItemHeld(id, KELRELATION_FILE_VIEWER))
-            continue;
-        if (rightMenuId_ == id)
-            rightMenuId_ = 0;
-        if (rightMenuItem() == item)
-            setRightMenuItem(nullptr);
-        space_.userDeleteItem(item, kOwner);
+        // The row menu forgets an Object erased under it.
+        KELI* avantDroit = rightMenuItem();
+        if (ZEVInspectDeleteItem(space_, KELRELATION_FILE_VIEWER, item, kOwner, "KELRELATION_FILE_VIEWER")) {
+            if (rightMenuId_ == id)
+                rightMenuId_ = 0;
+            if (avantDroit == item)
+                setRightMenuItem(nullptr);
+        }
     }
 }
 
@@ -272,6 +268,21 @@ QMenu* ZEVFileClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
     const KELSharedResources& resources = space_.host().sharedResources();
     QMenu* m = menus_->rowMenu(table, s, &resources);
 
+    // The Link and Unlink items as the active cursor's item viewer words them for the Object.
+    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(actif)) {
+        ZEVItemMenuEntry link, unlink;
+        iv->menuInfoForItem(x, link, unlink);
+        const std::pair<long, const ZEVItemMenuEntry*> entries[] = {{ZEVRowTagLinkWith, &link},
+                                                                    {ZEVRowTagUnlinkWith, &unlink}};
+        for (const auto& [tag, entry] : entries)
+            if (QAction* a = ZEVMenuItemWithTag(m, tag)) {
+                a->setText(entry->title.isEmpty() ? (tag == ZEVRowTagLinkWith ? QStringLiteral("Link")
+                                                                              : QStringLiteral("Unlink"))
+                                                  : entry->title);
+                a->setVisible(entry->visible);
+                a->setEnabled(entry->enabled);
+            }
+    }
     if (QAction* h = ZEVMenuItemWithTag(m, ZEVRowTagHandle))
         h->setIcon(QIcon(ZEVHolderImage(options, resources)));
     if (QAction* ow = ZEVMenuItemWithTag(m, ZEVRowTagOpenWith); ow && ow->menu()) {
