@@ -10,10 +10,10 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "objects/viewer/ZEVItemViewerHost.h"
-#include "platform/thumbs/Thumbnails.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "services/ZEVPersonServices.h"
 #include "services/ZEVSpaceForObjectViews.h"
@@ -23,9 +23,6 @@
 #include <QAction>
 #include <QFileIconProvider>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QWidgetAction>
 #include <QPixmap>
 
 namespace tallomer {
@@ -54,7 +51,7 @@ enum : long {
     kTagHandle = 4333,
 };
 
-constexpr int kHeaderImageSize = 48;
+constexpr int kHeaderImageSize = kRowMenuHeaderImageSize;
 const QString kIndent = QStringLiteral("     ");
 
 ZEVItemData& storeOf(KELI* item)
@@ -83,20 +80,7 @@ bool ZEVFrontClass::enableShowOriginal(std::uint64_t options, const QString& typ
     return !(options & ZEVOPTION_MASK_SHOW_ORIGINAL_REFUSED) && type == QLatin1String("file");
 }
 
-QAction* ZEVFrontClass::menuItem(QMenu* menu, long tag) const
-{
-    if (!menu)
-        return nullptr;
-    for (QAction* a : menu->actions()) {
-        if (a->isSeparator())
-            continue;
-        if (a->property("tag").toLongLong() == tag)
-            return a;
-        if (QAction* inner = a->menu() ? menuItem(a->menu(), tag) : nullptr)
-            return inner;
-    }
-    return nullptr;
-}
+QAction* ZEVFrontClass::menuItem(QMenu* menu, long tag) const { return ZEVMenuItemWithTag(menu, tag); }
 
 // ---- building -----------------------------------------------------------------------------------
 
@@ -118,27 +102,8 @@ void ZEVFrontClass::buildRowMenu()
     };
     using A = ZEVTableMenuAction;
     constexpr A none = A::Count;
-    // The header names the row beside its picture at full size; choosing it does nothing. Its
-    // action keeps the text and icon, which the widget shows.
-    auto* header = new QWidgetAction(m);
-    header->setProperty("tag", qlonglong(kTagHeader));
-    auto* row = new QWidget;
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(8, 4, 8, 4);
-    auto* image = new QLabel(row);
-    image->setObjectName(QStringLiteral("headerImage"));
-    image->setFixedSize(kHeaderImageSize, kHeaderImageSize);
-    image->setAlignment(Qt::AlignCenter);
-    auto* title = new QLabel(row);
-    title->setObjectName(QStringLiteral("headerTitle"));
-    layout->addWidget(image);
-    layout->addWidget(title, 1);
-    header->setDefaultWidget(row);
-    connect(header, &QAction::changed, row, [header, image, title] {
-        title->setText(header->text());
-        image->setPixmap(header->icon().pixmap(QSize(kHeaderImageSize, kHeaderImageSize)));
-    });
-    m->addAction(header);
+    // The header names the row beside its picture at full size; choosing it does nothing.
+    ZEVAddMenuHeader(m, kTagHeader);
     m->addSeparator();
     add(m, 0, QStringLiteral("Open"), A::Open);
     QMenu* openWith = m->addMenu(QStringLiteral("Open With"));
@@ -202,13 +167,7 @@ void ZEVFrontClass::updateHandleItems(QMenu* menu, KELI* item)
 {
     const std::uint64_t o = item ? std::uint64_t(item->baseInt()) : 0;
     if (QAction* h = menuItem(menu, kTagHandle)) {
-        const KELSharedResources& r = space_.host().sharedResources();
-        // Who holds the Object's file, the first that applies.
-        const QPixmap& holder = o & ZEVOPTION_HOLD_BY_ZEV          ? r.holdByZevImage()
-                                : o & ZEVOPTION_HOLD_BY_ZEV_FOLDER ? r.holdByZevFolderImage()
-                                : o & ZEVOPTION_HOLD_BY_EXTERN     ? r.holdByExternImage()
-                                                                   : r.holdByMacImage();
-        h->setIcon(QIcon(holder));
+        h->setIcon(QIcon(ZEVHolderImage(o, space_.host().sharedResources())));
     }
     menuItem(menu, kTagMoveTo)->setEnabled(siMoveToForItem(item));
     menuItem(menu, kTagMoveToSpace)->setEnabled(siMoveToSpaceForItem(item));
@@ -253,22 +212,9 @@ void ZEVFrontClass::updateHeaderImage(KELI* item)
         return;
     if (type == QLatin1String("file") && QFileInfo::exists(path))
         header->setIcon(QFileIconProvider().icon(QFileInfo(path)));
-    thumbs::ThumbnailPool* pool = thumbs::ThumbnailPool::shared();
-    if (!pool)
-        return;
     // The picture comes later; it is shown only while the menu still names that Object.
     const KELId id = item->idInt();
-    QPointer<QAction> target = header;
-    pool->request({thumbs::Request::Kind::File, path, double(kHeaderImageSize), {}},
-                  [this, target, id](thumbs::Result r) {
-                      if (!target || r.image.isNull() || !rightMenuItem_ || rightMenuItem_->idInt() != id)
-                          return;
-                      const QSizeF s = thumbs::fittedSize(r.image.size(), kHeaderImageSize);
-                      if (s.isEmpty())
-                          return;
-                      target->setIcon(QIcon(QPixmap::fromImage(r.image.scaled(
-                          s.toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation))));
-                  });
+    ZEVRequestHeaderThumbnail(header, path, [this, id] { return rightMenuItem_ && rightMenuItem_->idInt() == id; });
 }
 
 void ZEVFrontClass::endRowMenu(QMenu* menu, const QString& filterTitle)

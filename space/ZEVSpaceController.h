@@ -207,6 +207,9 @@ public:
     // Object itself; its data, its views, its drawn Links and link objects, and every selection,
     // drag or title edit that held it go with it.
     void userDeleteItem(KELI* item);
+    // The same erase for an inspector's delete: a link that cannot be loaded is logged under the
+    // inspector's name (`owner`).
+    void userDeleteItem(KELI* item, const char* owner);
 
     // ---- per-cursor desks ----
     ZEVCursorDesk* deskForCurseur(KELICurseur* curseur) const;

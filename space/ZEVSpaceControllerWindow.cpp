@@ -369,7 +369,9 @@ const QCursor& ZEVSpaceController::SearchCursor(const QPixmap& image)
 // ---------------------------------------------------------------------------------------------
 // Deleting an Object
 
-void ZEVSpaceController::userDeleteItem(KELI* item)
+void ZEVSpaceController::userDeleteItem(KELI* item) { userDeleteItem(item, nullptr); }
+
+void ZEVSpaceController::userDeleteItem(KELI* item, const char* owner)
 {
     // Only an Object is deleted here: a Channel, a colour's number or a relation is not.
     if (!item || item->relationInt() != KELRELATION_ITEM)
@@ -408,6 +410,8 @@ void ZEVSpaceController::userDeleteItem(KELI* item)
         for (KELId lienId : *ids) {
             if (KELI* lien = KELServeurDeLiens::LienForInt(lienId, actif))
                 KELServeurDeLiens::DegagerLien(lien, actif);
+            else if (owner)
+                logFormat("%s WARNING - %s LienForInt:%ld not found !", owner, p.nom, long(lienId));
             else
                 logFormat("ZEVSpaceController WARNING - %s LienForInt %ld not found !", p.nom, long(lienId));
         }

@@ -210,20 +210,6 @@ std::vector<ZEVMenuLine> ZEVInspectMacLines(const ZEVInspectCounts& c, const ZEV
     };
 }
 
-QAction* ZEVMenuItemWithTag(QMenu* menu, long tag)
-{
-    if (!menu)
-        return nullptr;
-    const QList<QAction*> actions = menu->actions();
-    for (QAction* a : actions)
-        if (!a->isSeparator() && a->property("tag").toLongLong() == tag)
-            return a;
-    for (QAction* a : actions)
-        if (QAction* found = ZEVMenuItemWithTag(a->menu(), tag))
-            return found;
-    return nullptr;
-}
-
 void ZEVApplyMenuLines(QMenu* menu, const std::vector<ZEVMenuLine>& lines, ZEVMenuPlace place)
 {
     for (const ZEVMenuLine& l : lines) {

@@ -4,6 +4,9 @@
 // the command would take, so the tables can be read (and checked) without a menu. Each kind gives
 // its nouns.
 
+#include "inspectors/core/ZEVInspectNouns.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
+
 #include <QString>
 
 #include <optional>
@@ -14,13 +17,6 @@ class QMenu;
 
 namespace tallomer {
 
-// The words of one kind.
-struct ZEVInspectNouns {
-    QString one;        // "File"
-    QString many;       // "Files"
-    QString store;      // where the Move and Copy into the store go: "zevFiles"
-    bool duplicates;    // whether the kind carries out Duplicate at all
-};
 
 // The counts of the Objects the panel's commands would take (front mode, active cursor).
 struct ZEVInspectCounts {
@@ -62,8 +58,6 @@ std::vector<ZEVMenuLine> ZEVInspectObjectLines(const ZEVInspectCounts& c, const 
 // The enabling of the menu bar's items, each with the menu it lies in.
 std::vector<ZEVMenuLine> ZEVInspectMacLines(const ZEVInspectCounts& c, const ZEVInspectNouns& n);
 
-// The first item of that tag in the menu, its submenus included; nullptr for none.
-QAction* ZEVMenuItemWithTag(QMenu* menu, long tag);
 // Applies the lines whose place is Given (or matches `place`) to `menu`.
 void ZEVApplyMenuLines(QMenu* menu, const std::vector<ZEVMenuLine>& lines, ZEVMenuPlace place = ZEVMenuPlace::Given);
 

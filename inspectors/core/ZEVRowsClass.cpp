@@ -7,6 +7,7 @@
 #include "engine/KELLien.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
+#include "inspectors/core/ZEVFrontModeLists.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -707,6 +708,48 @@ void ZEVRowsClass::selectHeldWith(int operation, bool (*test)(std::uint64_t))
         if (test(itemOptions(item)))
             found.push_back(item);
     selectItemSet(found, operation);
+}
+
+int ZEVRowsClass::operationForModifiers(Qt::KeyboardModifiers mods)
+{
+    if (!(mods & Qt::ControlModifier))
+        return Remplacer;
+    if (mods & Qt::ShiftModifier)
+        return Retirer;
+    return (mods & Qt::AltModifier) ? Intersecter : Ajouter;
+}
+
+std::optional<std::vector<KELI*>> ZEVRowsClass::itemsForIconMode()
+{
+    const ZEVRowList& l = actifListe();
+    return ZEVItemsForIconMode(space_, [&l](KELI* o) { return l.contient(o); });
+}
+
+std::optional<std::vector<KELI*>> ZEVRowsClass::itemsForFrontMode()
+{
+    const ZEVRowList& l = actifListe();
+    return ZEVItemsForFrontMode(space_, frontMode(), [&l](KELI* o) { return l.contient(o); });
+}
+
+std::optional<std::vector<KELI*>> ZEVRowsClass::moveToItemsForFrontMode()
+{
+    return ZEVItemsForOperation(itemsForFrontMode(), ZEVFileOperation::MoveTo);
+}
+std::optional<std::vector<KELI*>> ZEVRowsClass::moveToSpaceItemsForFrontMode()
+{
+    return ZEVItemsForOperation(itemsForFrontMode(), ZEVFileOperation::MoveToSpace);
+}
+std::optional<std::vector<KELI*>> ZEVRowsClass::copyToItemsForFrontMode()
+{
+    return ZEVItemsForOperation(itemsForFrontMode(), ZEVFileOperation::CopyTo);
+}
+std::optional<std::vector<KELI*>> ZEVRowsClass::copyToSpaceItemsForFrontMode()
+{
+    return ZEVItemsForOperation(itemsForFrontMode(), ZEVFileOperation::CopyToSpace);
+}
+std::optional<std::vector<KELI*>> ZEVRowsClass::duplicateToItemsForFrontMode()
+{
+    return ZEVItemsForOperation(itemsForFrontMode(), ZEVFileOperation::DuplicateTo);
 }
 
 void ZEVRowsClass::selectZevHeldItemsWithOperation(int operation)

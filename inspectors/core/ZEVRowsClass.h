@@ -94,6 +94,18 @@ public:
     void selectExtHeldItemsWithOperation(int operation);
     // Drops the found Objects (their counts go back to the lists they went to).
     void releaseAllFoundedItems();
+    // The operation of a find by holder from the modifier keys held: Ctrl and Shift remove from
+    // the selection, Ctrl and Alt intersect, Ctrl alone adds; without Ctrl it replaces.
+    static int operationForModifiers(Qt::KeyboardModifiers mods);
+
+    // ---- what the commands act on: the mode's selection that the active cursor's list holds ----
+    std::optional<std::vector<KELI*>> itemsForIconMode() override;
+    std::optional<std::vector<KELI*>> itemsForFrontMode() override;
+    std::optional<std::vector<KELI*>> moveToItemsForFrontMode() override;
+    std::optional<std::vector<KELI*>> moveToSpaceItemsForFrontMode() override;
+    std::optional<std::vector<KELI*>> copyToItemsForFrontMode() override;
+    std::optional<std::vector<KELI*>> copyToSpaceItemsForFrontMode() override;
+    std::optional<std::vector<KELI*>> duplicateToItemsForFrontMode() override;
 
     // ---- ZEVTableViewDataSource ----
     std::vector<KELI*> legosForRow(ZEVTableView& table, int row) override;

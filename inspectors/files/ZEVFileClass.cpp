@@ -16,8 +16,15 @@
 namespace tallomer {
 
 ZEVFileClass::ZEVFileClass(ZEVFileViewer* viewer, ZEVSpaceController& space)
-    : ZEVRowsClass(space, KELRELATION_FILE_VIEWER), viewer_(viewer), defaults_(space.host().defaults())
+    : ZEVRowsClass(space, KELRELATION_FILE_VIEWER), viewer_(viewer), defaults_(space.host().defaults()),
+      presence_(space, KELRELATION_FILE_VIEWER, [this](KELI* item, KELICurseur* c) { return legosForItem(item, c); }),
+      menus_(std::make_unique<ZEVInspectMenus>(nouns()))
 {
+    menus_->onDeleteLego = [this](KELId legoId, ZEVTableView& table) {
+        KELI* lego = KELServeurDeLiens::LienForInt(legoId, KELServeurDeLiens::CurseurGlobal());
+        if (lego)
+            deleteLego(lego, table);
+    };
     auto lire = [this](const char* cle, bool defaut, bool* champ) {
         const QString key = QString::fromLatin1(cle);
         QVariant v = defaults_.values(key);

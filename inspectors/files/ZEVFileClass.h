@@ -2,10 +2,15 @@
 // The Files inspector's model: the rows core on relation 1000157 (a Channel's identity to a file
 // Object), with the go-to walk of the Files changes under its three user defaults.
 
+#include "inspectors/core/ZEVInspectMenus.h"
+#include "inspectors/core/ZEVPresenceCommands.h"
 #include "inspectors/core/ZEVRowsClass.h"
 #include "inspectors/services/ZEVChangeWalker.h"
 #include "platform/UserDefaults.h"
 
+#include <QString>
+
+#include <memory>
 #include <vector>
 
 namespace tallomer {
@@ -17,6 +22,12 @@ public:
     static constexpr const char* kGotoRecallKey = "ZEVGotoRecallFileChanges";
     static constexpr const char* kGotoReleaseKey = "ZEVGotoReleaseFileChanges";
     static constexpr const char* kGotoTitleKey = "ZEVGotoTitleFileChanges";
+    // The Files' words; Duplicate is not offered for them.
+    static ZEVInspectNouns nouns()
+    {
+        return {QStringLiteral("File"), QStringLiteral("Files"), QStringLiteral("File Object"),
+                QStringLiteral("File Objects"), QStringLiteral("zevFiles"), false};
+    }
 
     // `viewer` may be null (a model on its own, in tests). Reads the three defaults, writing
     // those missing, and observes them.
@@ -40,6 +51,39 @@ public:
     // Removes the Objects as the Object menu's Remove does: their presence step, the holder test,
     // then the erase of an Object nothing holds.
     void deleteFiles(const std::vector<KELI*>& items);
+    // The one lego goes; an Object's last lego takes the Object with it.
+    void deleteLego(KELI* lego, ZEVTableView& table) override;
+    // The add panel's start folder for the Object (the mode's Objects when null): the folder of
+    // its file when it is the only one and its file is at hand, else the Documents folder, else
+    // the home folder.
+    QString openPanelFolderUrlWithItem(KELI* item);
+    // The folder a path designates, asking the file system: a folder itself, a file its parent;
+    // empty for a path that does not exist.
+    static QString folderForPath(const QString& path);
+    // The finds by holder, their operation from the modifiers held, then a step of the history.
+    void findHeldWithModifiers(int holder, Qt::KeyboardModifiers mods);
+    enum Holder { HeldByZev = 0, HeldBySystem = 1, HeldExternally = 2 };
+    // The Files panel cannot duplicate: none is offered.
+    std::optional<std::vector<KELI*>> duplicateToItemsForFrontMode() override { return std::vector<KELI*>(); }
+    // The Object whose row menu was prepared last, found again: nullptr once it is gone.
+    KELI* rightItem() const;
+    ZEVPresenceCommands& presence() { return presence_; }
+    ZEVInspectMenus& menus() { return *menus_; }
+
+    // ---- the row commands, on the Object of the row menu ----
+    void openSelectionInTableView(ZEVTableView& table) override;
+    void showOriginalInTableView(ZEVTableView& table) override;
+    void moveToInTableView(ZEVTableView& table) override;
+    void moveToSpaceInTableView(ZEVTableView& table) override;
+    void copyToInTableView(ZEVTableView& table) override;
+    void copyToSpaceInTableView(ZEVTableView& table) override;
+    void releaseSelectionInTableView(ZEVTableView& table) override;
+    void recallNowSelectionInTableView(ZEVTableView& table) override;
+    void recallSelectionInTableView(ZEVTableView& table) override;
+    void forgetSelectionInTableView(ZEVTableView& table) override;
+    void retainSelectionInTableView(ZEVTableView& table) override;
+    QMenu* updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTableElement& item) override;
+    QMenu* updateLegoMenu(QMenu* menu, ZEVTableView& table, KELI* lego) override;
 
     // The walk as the flags and targets stand.
     ZEVChangeWalk walk(std::unordered_set<KELId>& cibles) const;
@@ -62,6 +106,9 @@ private:
     bool siRecallChanges_ = true;
     bool siReleaseChanges_ = true;
     bool siTitleChanges_ = false;
+    ZEVPresenceCommands presence_;
+    std::unique_ptr<ZEVInspectMenus> menus_;
+    KELId rightMenuId_ = 0;
 };
 
 } // namespace tallomer

@@ -40,7 +40,7 @@ ZEVFileViewer::~ZEVFileViewer() { Scheduler::shared().cancelAll(&model_); }
 
 std::optional<ZEVInspectNouns> ZEVFileViewer::noms() const
 {
-    return ZEVInspectNouns{QStringLiteral("File"), QStringLiteral("Files"), QStringLiteral("zevFiles"), false};
+    return ZEVFileClass::nouns();
 }
 
 void ZEVFileViewer::awakeFromNib()

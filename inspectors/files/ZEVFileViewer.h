@@ -8,6 +8,8 @@
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/files/ZEVFileClass.h"
 
+#include <QGuiApplication>
+
 #include <memory>
 
 namespace tallomer {
@@ -31,9 +33,19 @@ public:
     void actifCurseurDidChange() override;
     void showInspectView(bool show) override;
     void majInspectView() override;
-    void menuFindZevHeld() override { model_.selectZevHeldItemsWithOperation(0); }
-    void menuFindMacHeld() override { model_.selectMacHeldItemsWithOperation(0); }
-    void menuFindExtHeld() override { model_.selectExtHeldItemsWithOperation(0); }
+    // The finds by holder take their operation from the modifiers held.
+    void menuFindZevHeld() override
+    {
+        model_.findHeldWithModifiers(ZEVFileClass::HeldByZev, QGuiApplication::keyboardModifiers());
+    }
+    void menuFindMacHeld() override
+    {
+        model_.findHeldWithModifiers(ZEVFileClass::HeldBySystem, QGuiApplication::keyboardModifiers());
+    }
+    void menuFindExtHeld() override
+    {
+        model_.findHeldWithModifiers(ZEVFileClass::HeldExternally, QGuiApplication::keyboardModifiers());
+    }
 
     // ---- the user's commands on the Objects the front mode selects in the panel ----
     void userOpen() override;

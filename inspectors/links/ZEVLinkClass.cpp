@@ -1,5 +1,6 @@
 #include "inspectors/links/ZEVLinkClass.h"
 
+#include "inspectors/core/ZEVFrontModeLists.h"
 #include "desk/model/ZEVItemClass.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
@@ -379,6 +380,27 @@ std::optional<std::vector<KELI*>> ZEVLinkClass::itemsForFrontMode()
     default:
         return std::nullopt;
     }
+}
+
+std::optional<std::vector<KELI*>> ZEVLinkClass::moveToItemsForFrontMode()
+{
+    return ZEVItemsForOperation(itemsForFrontMode(), ZEVFileOperation::MoveTo);
+}
+std::optional<std::vector<KELI*>> ZEVLinkClass::moveToSpaceItemsForFrontMode()
+{
+    return ZEVItemsForOperation(itemsForFrontMode(), ZEVFileOperation::MoveToSpace);
+}
+std::optional<std::vector<KELI*>> ZEVLinkClass::copyToItemsForFrontMode()
+{
+    return ZEVItemsForOperation(itemsForFrontMode(), ZEVFileOperation::CopyTo);
+}
+std::optional<std::vector<KELI*>> ZEVLinkClass::copyToSpaceItemsForFrontMode()
+{
+    return ZEVItemsForOperation(itemsForFrontMode(), ZEVFileOperation::CopyToSpace);
+}
+std::optional<std::vector<KELI*>> ZEVLinkClass::duplicateToItemsForFrontMode()
+{
+    return ZEVItemsForOperation(itemsForFrontMode(), ZEVFileOperation::DuplicateTo);
 }
 
 void ZEVLinkClass::majSelectedLinkIndexSet()

@@ -116,13 +116,12 @@ public:
     std::optional<std::vector<KELI*>> itemsForFrontMode() override;
     void majSelectedLinkIndexSet();
     const std::unordered_set<KELId>& selectedLinkIndexSet() const { return selectedLinkIndexSet_; }
-    // What the front class accepts for each file operation. The front class is not built yet: it
-    // will answer these through its predicates; until then none is offered.
-    std::optional<std::vector<KELI*>> moveToItemsForFrontMode() override { return std::vector<KELI*>(); }
-    std::optional<std::vector<KELI*>> moveToSpaceItemsForFrontMode() override { return std::vector<KELI*>(); }
-    std::optional<std::vector<KELI*>> copyToItemsForFrontMode() override { return std::vector<KELI*>(); }
-    std::optional<std::vector<KELI*>> copyToSpaceItemsForFrontMode() override { return std::vector<KELI*>(); }
-    std::optional<std::vector<KELI*>> duplicateToItemsForFrontMode() override { return std::vector<KELI*>(); }
+    // What the front class accepts for each file operation, of the mode's Objects.
+    std::optional<std::vector<KELI*>> moveToItemsForFrontMode() override;
+    std::optional<std::vector<KELI*>> moveToSpaceItemsForFrontMode() override;
+    std::optional<std::vector<KELI*>> copyToItemsForFrontMode() override;
+    std::optional<std::vector<KELI*>> copyToSpaceItemsForFrontMode() override;
+    std::optional<std::vector<KELI*>> duplicateToItemsForFrontMode() override;
 
     // ---- words of an Object (nullopt when it has none there) ----
     std::optional<std::string> itemIconForItem(KELI* item);

@@ -2,6 +2,7 @@
 // items and the menu bar's enabling, and their application to a menu with a submenu.
 
 #include "inspectors/base/ZEVInspectMenus.h"
+#include "inspectors/files/ZEVFileClass.h"
 
 #include <QAction>
 #include <QMenu>
@@ -14,7 +15,7 @@ namespace {
 
 using namespace tallomer;
 
-const ZEVInspectNouns kFiles{QStringLiteral("File"), QStringLiteral("Files"), QStringLiteral("zevFiles"), false};
+const ZEVInspectNouns kFiles = ZEVFileClass::nouns();
 
 // What a table sets, by tag (the last line of a tag wins, as when applied).
 struct Vu {

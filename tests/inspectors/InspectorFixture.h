@@ -75,7 +75,7 @@ class CountingHistory final : public ZEVMarkHistoryServices {
 public:
     ZEVMarkObject* markObjectForZevpString(const QString&) override { return nullptr; }
     void selectMarkObject(ZEVMarkObject*) override {}
-    void addMarkObject(std::unique_ptr<ZEVMarkObject>, const QString&) override {}
+    void addMarkObject(std::unique_ptr<ZEVMarkObject>, const QString&) override { ++marques; }
     std::vector<ZEVMarkObject*> markObjects() override { return {}; }
     void deleteHistory() override {}
     void previousHistory() override { ++reculs; }
@@ -83,6 +83,7 @@ public:
     void next() override { ++avances; }
     int reculs = 0;
     int avances = 0;
+    int marques = 0;
 };
 
 class Host final : public test::NullSpaceHost {
@@ -111,6 +112,9 @@ public:
         return f;
     }
     void ouvrirEntityWithInt(KELId entity) override { opened.push_back(entity); }
+    // The Object's stored data and files: counted, the files never touched.
+    void deleteItemData(KELI* item) override { deletedData.push_back(item); }
+    std::vector<KELI*> deletedData;
     void menuAction(ZEVSpaceMenuAction action) override { actions.push_back(action); }
     // Only when a test asks for it: the Space then keeps a history it can step.
     std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController&) override

@@ -1,0 +1,28 @@
+#include "inspectors/core/ZEVInspectDelete.h"
+
+#include "desk/model/ZEVModelSupport.h"
+#include "inspectors/core/ZEVHolderTest.h"
+#include "inspectors/core/ZEVPresenceCommands.h"
+#include "space/ZEVSpaceController.h"
+
+#include <string>
+
+namespace tallomer {
+
+bool ZEVInspectDeleteItem(ZEVSpaceController& space, KELId relation, KELI* item, const char* owner,
+                          const char* relationName)
+{
+    KELICurseur* c = space.actifCurseur() ? space.actifCurseur() : space.tlCurseur();
+    if (!item || deskmodel::siOublie(item) || !c)
+        return false;
+    const KELId id = item->idInt();
+    const std::string warning = std::string(owner) + " WARNING - " + relationName;
+    ZEVPresenceCommands::forgetAllPresences(relation, id, c, warning.c_str());
+    // Something else holds it (a desk, another panel, a Channel's background): the Object stays.
+    if (ZEVSiItemHeld(id, relation))
+        return false;
+    space.userDeleteItem(item, owner);
+    return true;
+}
+
+} // namespace tallomer

@@ -1,0 +1,112 @@
+#pragma once
+// The row and lego menus of an inspector's panel, built once from the kind's nouns and titled,
+// enabled and checked for the row right-clicked, their items found by tag. The titles come from
+// pure functions of the row's state, so that every kind reads the same way.
+
+#include "engine/KELTypes.h"
+#include "inspectors/core/ZEVInspectNouns.h"
+#include "inspectors/table/ZEVTableProtocols.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class KELI;
+class QMenu;
+
+namespace tallomer {
+
+class KELSharedResources;
+class ZEVTableView;
+
+
+enum ZEVRowMenuTag : long {
+    ZEVRowTagHeader = 1,
+    ZEVRowTagRelease = 2,
+    ZEVRowTagForget = 3,
+    ZEVRowTagRecall = 4,
+    ZEVRowTagRetain = 5,
+    ZEVRowTagRecallNow = 6,
+    ZEVRowTagLinkWith = 8,
+    ZEVRowTagUnlinkWith = 9,
+    ZEVRowTagIcon = 11,
+    ZEVRowTagTitle = 12,
+    ZEVRowTagLink = 13,
+    ZEVRowTagFilter = 14,
+    ZEVRowTagMoveToSpace = 20,
+    ZEVRowTagMoveTo = 21,
+    ZEVRowTagCopyToSpace = 22,
+    ZEVRowTagCopyTo = 23,
+    ZEVRowTagDuplicateTo = 24,
+    ZEVRowTagDuplicateToSpace = 25,
+    ZEVRowTagShowOriginal = 60,
+    ZEVRowTagDeleteLego = 70,
+    ZEVRowTagDuration = 80,
+    ZEVRowTagOpenWith = 4321,
+    ZEVRowTagHandle = 4333,
+};
+
+// What the row menu shows of one Object.
+struct ZEVRowMenuState {
+    QString title;           // its title word at the active cursor
+    bool present = false;    // a lego at the active cursor
+    bool presentNow = false; // a lego at the Now cursor
+    bool nowActif = false;   // the active cursor is the Now cursor
+    QString gotoSuffix;      // the go-to duration suffix, empty outside go-to mode
+    int frontMode = 0;
+    bool iconSelected = false, titleSelected = false, linkSelected = false, filterSelected = false;
+    bool moveTo = false, moveToSpace = false, copyTo = false, copyToSpace = false, showOriginal = false;
+    QString duration; // its presence in the timeline's window
+};
+
+// One item as the menu shows it.
+struct ZEVRowMenuItem {
+    long tag;
+    QString title; // empty: left as it is
+    bool enabled = true;
+    bool visible = true;
+    bool checked = false;
+    bool modeImage = false; // the item of the front mode carries the mode's image
+};
+
+class ZEVInspectMenus final : public QObject {
+public:
+    explicit ZEVInspectMenus(ZEVInspectNouns nouns);
+    ~ZEVInspectMenus() override;
+
+    const ZEVInspectNouns& nouns() const { return nouns_; }
+
+    // ---- the texts, pure ----
+    // A title between straight quotes, cut to 24 characters and an ellipsis when longer.
+    static QString headerTitle(const QString& title);
+    std::vector<ZEVRowMenuItem> rowItems(const ZEVRowMenuState& s) const;
+    // The lego menu's delete item: removing the Object when it is the Object's only lego.
+    QString legoDeleteTitle(int liveLegos) const;
+
+    // ---- the menus ----
+    // The row menu prepared for the state; its items act on the table's right-clicked row.
+    // `resources` gives the mode images (none when null).
+    QMenu* rowMenu(ZEVTableView& table, const ZEVRowMenuState& s, const KELSharedResources* resources);
+    // The lego menu for one lego: delete (told by id) and its length.
+    QMenu* legoMenu(ZEVTableView& table, KELI* lego, int liveLegos);
+    QMenu* builtRowMenu() const { return rowMenu_.get(); }
+    // Told the lego chosen for deletion, by id: one forgotten meanwhile is simply gone.
+    std::function<void(KELId legoId, ZEVTableView& table)> onDeleteLego;
+
+private:
+    void buildRowMenu();
+    void buildLegoMenu();
+
+    ZEVInspectNouns nouns_;
+    std::unique_ptr<QMenu> rowMenu_;
+    std::unique_ptr<QMenu> legoMenu_;
+    QPointer<ZEVTableView> table_;
+    KELId legoId_ = 0;
+};
+
+} // namespace tallomer

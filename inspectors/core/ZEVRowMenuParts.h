@@ -1,0 +1,32 @@
+#pragma once
+// The pieces every row menu of a list of Objects shares (the front's lists and the inspectors'
+// panels): items found by tag, the header naming the row beside its picture at 48 points, the
+// picture of who holds the Object's file, and the file's thumbnail arriving later.
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QAction;
+class QMenu;
+class QPixmap;
+
+namespace tallomer {
+
+class KELSharedResources;
+
+inline constexpr int kRowMenuHeaderImageSize = 48;
+
+// The item of the menu or of one of its submenus bearing the tag (the "tag" property); nullptr.
+QAction* ZEVMenuItemWithTag(QMenu* menu, long tag);
+// Adds the header item: the title beside the picture at full size; choosing it does nothing.
+QAction* ZEVAddMenuHeader(QMenu* menu, long tag);
+// Who holds the file, the first that applies: the application, its folder, an external volume,
+// the system.
+const QPixmap& ZEVHolderImage(std::uint64_t options, const KELSharedResources& resources);
+// Asks the thumbnail pool for the file's picture at 48 points; it goes on the header, scaled to
+// its aspect ratio, only while `stillFor` answers true (the menu still names that Object).
+void ZEVRequestHeaderThumbnail(QAction* header, const QString& path, std::function<bool()> stillFor);
+
+} // namespace tallomer

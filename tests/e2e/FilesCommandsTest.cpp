@@ -1,0 +1,339 @@
+// The Files panel's commands in the running program: the Object menu's Remove with the panel
+// focused erases an Object that no desk holds (its presences, words and links both ways forgotten
+// in the store, its drop folder in the Trash, its row gone) and only forgets the presences of one
+// that lies on a desk; a row's right-click menu releases its Object at the cursor; a lego's menu
+// deletes that interval only.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVModelSupport.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/context/ZEVContextViewer.h"
+#include "inspectors/core/ZEVInspectMenus.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
+#include "inspectors/files/ZEVFileViewer.h"
+#include "inspectors/table/ZEVTableModel.h"
+#include "inspectors/table/ZEVTableView.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "ruler/ZEVTlineType.h"
+#include "services/ZEVItemViewForDesks.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
+#include "widgets/ZEVButton.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+constexpr KELId kFiles = 2000005;
+constexpr double kJour = 86400.0;
+constexpr double kOubliee = 4503599627370497.0;
+
+class FilesCommands : public E2E {
+protected:
+    ZEVContextViewer* context() const { return dynamic_cast<ZEVContextViewer*>(space()->contextViewer()); }
+    ZEVFileViewer* files() const
+    {
+        return dynamic_cast<ZEVFileViewer*>(space()->viewerForEntityClassName("ZEVFileViewer"));
+    }
+    ZEVTableView* table() const
+    {
+        ZEVInspectView* p = files() ? files()->inspectViewIfBuilt() : nullptr;
+        return p ? p->inspectTableView() : nullptr;
+    }
+    // Files given to the program, whose icons the Now desk shows; their Objects in order.
+    std::vector<KELI*> placer(const QStringList& names)
+    {
+        QStringList paths;
+        for (const QString& n : names) {
+            QFile f(home + "/" + n);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(n.toUtf8());
+            paths << f.fileName();
+        }
+        adapter()->addFilenames(paths);
+        advance(1.0);
+        std::vector<KELI*> items;
+        for (const QString& n : names)
+            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+                if (v->itemTitle() == n)
+                    items.push_back(v->item());
+        EXPECT_EQ(items.size(), std::size_t(names.size()));
+        space()->selections().deselectAllIcons();
+        advance(1.0);
+        return items;
+    }
+    KELI* presence(KELI* item, KELDate in, KELDate out)
+    {
+        KELI* canal = space()->channelForIdentityInt(space()->currentChannelInt());
+        KELI* l =
+            KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, canal, item, in, out, space()->nowCurseur());
+        EXPECT_NE(l, nullptr);
+        return l;
+    }
+    void ouvrir()
+    {
+        ZEVButton* bouton = context()->buttonForEntityInt(kFiles);
+        ASSERT_NE(bouton, nullptr);
+        click(bouton);
+        advance(1.0);
+        ASSERT_NE(table(), nullptr);
+        ASSERT_TRUE(table()->isVisible());
+    }
+    int rowOf(KELI* item) const
+    {
+        for (int r = 0; r < table()->numberOfRows(); ++r)
+            if (table()->element(r) && table()->element(r)->item == item)
+                return r;
+        return -1;
+    }
+    QPoint titlePoint(int row) const { return table()->visualRect(table()->tableModel()->index(row, 5)).center(); }
+    QPoint pointOnLego(int row, KELI* lego) const
+    {
+        const QRect r = table()->visualRect(table()->tableModel()->index(row, 5));
+        table()->viewWillDraw();
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = 0; x < table()->viewport()->width(); ++x)
+                if (KELI* hit = table()->legoAtPoint(row, QPointF(x, y)); hit && hit->idInt() == lego->idInt())
+                    return QPoint(x, y);
+        ADD_FAILURE() << "the lego is not drawn in its row";
+        return {};
+    }
+    QMenu* rightClick(const QPoint& at)
+    {
+        QTest::mouseMove(table()->viewport(), at);
+        QTest::mousePress(table()->viewport(), Qt::RightButton, {}, at);
+        QTest::mouseRelease(table()->viewport(), Qt::RightButton, {}, at);
+        pump();
+        return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    }
+    void choose(QMenu* m, QAction* a)
+    {
+        ASSERT_TRUE(a && a->isVisible() && a->isEnabled());
+        const QPoint p = m->actionGeometry(a).center();
+        QTest::mouseMove(m, p);
+        QTest::mouseClick(m, Qt::LeftButton, {}, p);
+        pump();
+    }
+    // The store's links of a relation around an Object: (id, in-date), as parent or as child.
+    Rows liens(KELId item, KELId relation, bool commeEnfant) const
+    {
+        return sql(database(),
+                   "SELECT ZEVLET_ID, DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = " + std::to_string(relation) +
+                       (commeEnfant ? " AND CHILD_ZEVLET = " : " AND PARENT_ZEVLET = ") + std::to_string(item));
+    }
+    // How many of those are not forgotten.
+    int vivants(KELId item, KELId relation, bool commeEnfant) const
+    {
+        const Rows r = liens(item, relation, commeEnfant);
+        int n = 0;
+        for (std::size_t i = 0; i < r.size(); ++i)
+            n += std::stod(r.at(i, 1)) < kOubliee ? 1 : 0;
+        return n;
+    }
+    void removeFromTheObjectMenu()
+    {
+        QMenu* m = openMenu(4);
+        ASSERT_NE(m, nullptr);
+        QAction* remove = nullptr;
+        for (QAction* a : m->actions())
+            if (a->property("tag").toLongLong() == 13 || a->text().startsWith("Remove"))
+                remove = a;
+        ASSERT_NE(remove, nullptr);
+        choose(m, remove);
+        advance(1.0);
+    }
+};
+
+TEST_F(FilesCommands, RemoveErasesAnObjectOnNoDeskWithItsLinksAndDropFolder)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"gone.txt", "neighbour.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    KELI* o = items[0];
+    KELI* voisin = items[1];
+    const KELId id = o->idInt();
+    const KELDate now = space()->nowCurseur()->now();
+    // Off every desk: its icon links forgotten.
+    const KELIds icones = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(id, KELRELATION_ICON_VIEWER);
+    ASSERT_TRUE(icones.has_value());
+    for (KELId l : *icones)
+        KELServeurDeLiens::DegagerLien(KELServeurDeLiens::LienForInt(l, space()->nowCurseur()), space()->nowCurseur());
+    presence(o, now - 7 * kJour, KELDateOuverte);
+    presence(voisin, now - 7 * kJour, KELDateOuverte);
+    KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, o, voisin, now - kJour, KELDateOuverte,
+                                       space()->nowCurseur());
+    KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, voisin, o, now - kJour, KELDateOuverte,
+                                       space()->nowCurseur());
+    // Its drop folder, with something in it.
+    const QString dossier = ZEVItemData::Current().itemDropFolder(id);
+    ASSERT_TRUE(QDir().mkpath(dossier));
+    QFile dedans(dossier + "/note.txt");
+    ASSERT_TRUE(dedans.open(QIODevice::WriteOnly));
+    dedans.close();
+    advance(1.0);
+    ouvrir();
+    const int row = rowOf(o);
+    ASSERT_GE(row, 0);
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(row));
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{o});
+    ASSERT_TRUE(files()->siFirstResponder());
+
+    removeFromTheObjectMenu();
+
+    for (KELId rel : {KELRELATION_FILE_VIEWER, KELRELATION_LINK_VIEWER})
+        EXPECT_EQ(vivants(id, rel, true), 0) << rel;
+    for (KELId rel : {KELRELATION_ITEM_ICON, KELRELATION_ITEM_TITLE, KELRELATION_ITEM_TYPE, KELRELATION_LINK_VIEWER}) {
+        EXPECT_FALSE(liens(id, rel, false).empty()) << "the rows stay, forgotten " << rel;
+        EXPECT_EQ(vivants(id, rel, false), 0) << rel;
+    }
+    const Rows propre = sql(database(), "SELECT DATE_IN FROM ZEVLETS WHERE ZEVLET_ID = " + std::to_string(id));
+    ASSERT_EQ(propre.size(), 1u);
+    EXPECT_GE(std::stod(propre.at(0, 0)), kOubliee) << "the Object itself is forgotten";
+    EXPECT_EQ(vivants(voisin->idInt(), KELRELATION_FILE_VIEWER, true), 1) << "its neighbour keeps its presence";
+    EXPECT_FALSE(QFileInfo::exists(dossier)) << "the drop folder went";
+    const QStringList jetes = QDir(home + "/.local/share/Trash/files").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    EXPECT_EQ(jetes.size(), 1) << "into the Trash, once";
+    EXPECT_EQ(rowOf(o), -1) << "its row went";
+    EXPECT_GE(rowOf(voisin), 0);
+}
+
+TEST_F(FilesCommands, RemoveOfAnObjectOnADeskOnlyForgetsItsPresences)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"kept.txt"});
+    ASSERT_EQ(items.size(), 1u);
+    KELI* o = items[0];
+    const KELDate now = space()->nowCurseur()->now();
+    presence(o, now - 7 * kJour, now - kJour);
+    presence(o, now - kJour / 2, KELDateOuverte);
+    advance(1.0);
+    ouvrir();
+    const int row = rowOf(o);
+    ASSERT_GE(row, 0);
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(row));
+    pump();
+    ASSERT_TRUE(files()->siFirstResponder());
+
+    removeFromTheObjectMenu();
+
+    EXPECT_EQ(vivants(o->idInt(), KELRELATION_FILE_VIEWER, true), 0);
+    EXPECT_EQ(vivants(o->idInt(), KELRELATION_ICON_VIEWER, true), 1) << "it still lies on the desk";
+    EXPECT_EQ(vivants(o->idInt(), KELRELATION_ITEM_TITLE, false), 1) << "with its title";
+    EXPECT_FALSE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(o->idInt(), space()->nowCurseur())));
+    bool icone = false;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        icone = icone || v->item() == o;
+    EXPECT_TRUE(icone) << "and its icon stays";
+}
+
+TEST_F(FilesCommands, TheRowMenuReleasesItsObjectAndTheLegoMenuDeletesOneInterval)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"alpha.txt", "beta.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    KELI* alpha = items[0];
+    KELI* beta = items[1];
+    const KELDate now = space()->nowCurseur()->now();
+    presence(alpha, now - kJour, KELDateOuverte);
+    advance(1.0);
+    ouvrir();
+
+    // The row's right-click menu: its header and the temporal items for a present Object.
+    const int row = rowOf(alpha);
+    ASSERT_GE(row, 0);
+    QMenu* m = rightClick(titlePoint(row));
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(ZEVMenuItemWithTag(m, ZEVRowTagHeader)->text(), "\"alpha.txt\"");
+    EXPECT_FALSE(ZEVMenuItemWithTag(m, ZEVRowTagRecallNow)->isVisible()) << "Now is the active cursor";
+    EXPECT_FALSE(ZEVMenuItemWithTag(m, ZEVRowTagRecall)->isEnabled());
+    QAction* release = ZEVMenuItemWithTag(m, ZEVRowTagRelease);
+    EXPECT_EQ(release->text(), "Release File");
+    const KELDate t = space()->nowCurseur()->now();
+    choose(m, release);
+    advance(1.0);
+    const Rows a = liens(alpha->idInt(), KELRELATION_FILE_VIEWER, true);
+    ASSERT_EQ(a.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(a.at(0, 2)), t) << "its interval ends at the cursor";
+
+    // Two legos where the panel shows them: the table draws a date at the strip's x for it.
+    ZEVTlineType* axe = ruler()->tlineType();
+    ASSERT_NE(axe, nullptr);
+    table()->viewWillDraw();
+    const double largeur = table()->viewport()->width();
+    auto dateAt = [&](double part) {
+        const int pasN = 4000;
+        for (int i = 0; i <= pasN; ++i) {
+            const KELDate d = axe->inDate() + (axe->outDate() - axe->inDate()) * i / pasN;
+            if (table()->scale().x(d) >= largeur * part)
+                return d;
+        }
+        ADD_FAILURE() << "no date falls in the panel";
+        return now;
+    };
+    KELI* ancien = presence(beta, dateAt(0.2), dateAt(0.35));
+    KELI* actuel = presence(beta, dateAt(0.5), KELDateOuverte);
+    advance(1.0);
+
+    // A lego clicked, then right-clicked: Delete Interval forgets that interval only.
+    const int rb = rowOf(beta);
+    ASSERT_GE(rb, 0);
+    table()->selectRow(rb);
+    const QPoint on = pointOnLego(rb, ancien);
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, on);
+    pump();
+    ASSERT_NE(table()->selectedLego(), nullptr);
+    m = rightClick(on);
+    ASSERT_NE(m, nullptr);
+    QAction* del = ZEVMenuItemWithTag(m, ZEVRowTagDeleteLego);
+    ASSERT_NE(del, nullptr) << "the lego's menu";
+    EXPECT_EQ(del->text(), "Delete Interval");
+    choose(m, del);
+    advance(1.0);
+    EXPECT_TRUE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(ancien->idInt(), space()->nowCurseur())));
+    EXPECT_FALSE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(actuel->idInt(), space()->nowCurseur())));
+    EXPECT_EQ(vivants(beta->idInt(), KELRELATION_FILE_VIEWER, true), 1);
+    EXPECT_FALSE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(beta->idInt(), space()->nowCurseur())));
+}
+
+TEST_F(FilesCommands, DeleteOnARowWithNowActiveEndsItsIntervalAtNow)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"delta.txt", "epsilon.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    const KELDate now = space()->nowCurseur()->now();
+    presence(items[0], now - kJour, KELDateOuverte);
+    presence(items[1], now - kJour, KELDateOuverte);
+    advance(1.0);
+    ouvrir();
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    const int row = rowOf(items[0]);
+    ASSERT_GE(row, 0);
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(row));
+    pump();
+    ASSERT_TRUE(files()->siFirstResponder());
+    advance(30.0);
+    const KELDate t = space()->nowCurseur()->now();
+    QTest::keyClick(table(), Qt::Key_Delete);
+    advance(1.0);
+    const Rows r = liens(items[0]->idInt(), KELRELATION_FILE_VIEWER, true);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(r.at(0, 2)), t) << "its interval ends at Now";
+    EXPECT_EQ(vivants(items[0]->idInt(), KELRELATION_ICON_VIEWER, true), 1) << "its icon is not touched";
+    const Rows autre = liens(items[1]->idInt(), KELRELATION_FILE_VIEWER, true);
+    ASSERT_EQ(autre.size(), 1u);
+    EXPECT_GE(std::stod(autre.at(0, 2)), 4503599627370496.0) << "the other row stays open";
+}
+
+} // namespace
+} // namespace e2e
