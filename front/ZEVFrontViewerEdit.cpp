@@ -43,20 +43,28 @@ ZEVInspectViewer* ZEVFrontViewer::focusedInspectorFor(std::initializer_list<KELI
     return nullptr;
 }
 
+// Whether Return or Delete has something to act on: a focused panel that takes the command counts
+// its own Objects (the ones its command would take), else the desk's selection does.
 bool ZEVFrontViewer::siRecallingSelectedItems()
 {
+    if (ZEVInspectViewer* iv = focusedInspectorFor({kIconsEntity, kChannelsEntity}); iv && iv->noms())
+        return iv->compter(frontMode()).nInactive > 0;
     const auto s = space_.selections().recallingSelectedItems();
     return s && !s->empty();
 }
 
 bool ZEVFrontViewer::siRecallingNowSelectedItems()
 {
+    if (ZEVInspectViewer* iv = focusedInspectorFor({kIconsEntity, kChannelsEntity}); iv && iv->noms())
+        return iv->compter(frontMode()).nNotNow > 0;
     const auto s = space_.selections().recallingNowSelectedItems();
     return s && !s->empty();
 }
 
 bool ZEVFrontViewer::siReleasingSelectedItems()
 {
+    if (ZEVInspectViewer* iv = focusedInspectorFor({kIconsEntity}); iv && iv->noms())
+        return iv->compter(frontMode()).nActive > 0;
     const auto s = space_.selections().releasingSelectedItems();
     return s && !s->empty();
 }

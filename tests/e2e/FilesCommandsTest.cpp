@@ -29,6 +29,9 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QClipboard>
+#include <QMimeData>
+#include <QGuiApplication>
 #include <QTest>
 
 namespace e2e {
@@ -334,6 +337,49 @@ TEST_F(FilesCommands, DeleteOnARowWithNowActiveEndsItsIntervalAtNow)
     const Rows autre = liens(items[1]->idInt(), KELRELATION_FILE_VIEWER, true);
     ASSERT_EQ(autre.size(), 1u);
     EXPECT_GE(std::stod(autre.at(0, 2)), 4503599627370496.0) << "the other row stays open";
+}
+
+TEST_F(FilesCommands, ReturnRecallsAndCtrlXCopiesThenReleasesTheFocusedRowsObject)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"zeta.txt", "eta.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    const KELDate now = space()->nowCurseur()->now();
+    presence(items[0], now - kJour, KELDateOuverte);
+    presence(items[1], now - kJour, KELDateOuverte);
+    advance(1.0);
+    ouvrir();
+    const int row = rowOf(items[0]);
+    ASSERT_GE(row, 0);
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(row));
+    pump();
+    ASSERT_TRUE(files()->siFirstResponder());
+    advance(30.0);
+    const KELDate cut = space()->nowCurseur()->now();
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(table(), Qt::Key_X, Qt::ControlModifier);
+    advance(1.0);
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_TRUE(copied->hasUrls() || copied->hasText()) << "the cut copied the row's Object first";
+    Rows r = liens(items[0]->idInt(), KELRELATION_FILE_VIEWER, true);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(r.at(0, 2)), cut) << "then released it at Now";
+    EXPECT_GE(std::stod(liens(items[1]->idInt(), KELRELATION_FILE_VIEWER, true).at(0, 2)), 4503599627370496.0);
+
+    advance(30.0);
+    const KELDate back = space()->nowCurseur()->now();
+    ASSERT_GE(rowOf(items[0]), 0) << "the released row is still listed";
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(items[0])));
+    pump();
+    QTest::keyClick(table(), Qt::Key_Return);
+    advance(1.0);
+    r = liens(items[0]->idInt(), KELRELATION_FILE_VIEWER, true);
+    ASSERT_EQ(r.size(), 2u) << "Return recalled it: a second presence";
+    bool ouverte = false;
+    for (std::size_t i = 0; i < r.size(); ++i)
+        ouverte |= std::stod(r.at(i, 1)) >= back - 1.0 && std::stod(r.at(i, 2)) >= 4503599627370496.0;
+    EXPECT_TRUE(ouverte) << "from Now on, open";
 }
 
 } // namespace
