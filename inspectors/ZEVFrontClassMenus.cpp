@@ -29,28 +29,6 @@ namespace tallomer {
 
 namespace {
 
-enum : long {
-    kTagHeader = 1,
-    kTagRelease = 2,
-    kTagForget = 3,
-    kTagRecall = 4,
-    kTagRetain = 5,
-    kTagRecallNow = 6,
-    kTagIcon = 11,
-    kTagTitle = 12,
-    kTagLink = 13,
-    kTagFilter = 14,
-    kTagMoveToSpace = 20,
-    kTagMoveTo = 21,
-    kTagCopyToSpace = 22,
-    kTagCopyTo = 23,
-    kTagShowOriginal = 60,
-    kTagDeleteLego = 70,
-    kTagDuration = 80,
-    kTagOpenWith = 4321,
-    kTagHandle = 4333,
-};
-
 constexpr int kHeaderImageSize = kRowMenuHeaderImageSize;
 const QString kIndent = QStringLiteral("     ");
 
@@ -103,34 +81,34 @@ void ZEVFrontClass::buildRowMenu()
     using A = ZEVTableMenuAction;
     constexpr A none = A::Count;
     // The header names the row beside its picture at full size; choosing it does nothing.
-    ZEVAddMenuHeader(m, kTagHeader);
+    ZEVAddMenuHeader(m, ZEVRowTagHeader);
     m->addSeparator();
     add(m, 0, QStringLiteral("Open"), A::Open);
     QMenu* openWith = m->addMenu(QStringLiteral("Open With"));
-    openWith->menuAction()->setProperty("tag", qlonglong(kTagOpenWith));
+    openWith->menuAction()->setProperty("tag", qlonglong(ZEVRowTagOpenWith));
     add(m, 0, QStringLiteral("Find in Channels"), A::FindInChannels);
     QMenu* handle = m->addMenu(QStringLiteral("Handle"));
-    handle->menuAction()->setProperty("tag", qlonglong(kTagHandle));
-    add(handle, kTagMoveTo, QStringLiteral("Move To\u2026"), A::MoveTo);
-    add(handle, kTagMoveToSpace, QStringLiteral("Move To Space"), A::MoveToSpace);
-    add(handle, kTagCopyTo, QStringLiteral("Copy To\u2026"), A::CopyTo);
-    add(handle, kTagCopyToSpace, QStringLiteral("Copy To Space"), A::CopyToSpace);
+    handle->menuAction()->setProperty("tag", qlonglong(ZEVRowTagHandle));
+    add(handle, ZEVRowTagMoveTo, QStringLiteral("Move To\u2026"), A::MoveTo);
+    add(handle, ZEVRowTagMoveToSpace, QStringLiteral("Move To Space"), A::MoveToSpace);
+    add(handle, ZEVRowTagCopyTo, QStringLiteral("Copy To\u2026"), A::CopyTo);
+    add(handle, ZEVRowTagCopyToSpace, QStringLiteral("Copy To Space"), A::CopyToSpace);
     handle->addSeparator();
-    add(handle, kTagShowOriginal, QStringLiteral("Show Original"), A::ShowOriginal);
+    add(handle, ZEVRowTagShowOriginal, QStringLiteral("Show Original"), A::ShowOriginal);
     m->addSeparator();
-    add(m, kTagRecallNow, QStringLiteral("Recall Now"), A::RecallNow);
-    add(m, kTagRecall, QStringLiteral("Recall"), A::Recall);
-    add(m, kTagRetain, QStringLiteral("Retain"), A::Retain);
-    add(m, kTagRelease, QStringLiteral("Release"), A::Release);
-    add(m, kTagForget, QStringLiteral("Forget"), A::Forget);
+    add(m, ZEVRowTagRecallNow, QStringLiteral("Recall Now"), A::RecallNow);
+    add(m, ZEVRowTagRecall, QStringLiteral("Recall"), A::Recall);
+    add(m, ZEVRowTagRetain, QStringLiteral("Retain"), A::Retain);
+    add(m, ZEVRowTagRelease, QStringLiteral("Release"), A::Release);
+    add(m, ZEVRowTagForget, QStringLiteral("Forget"), A::Forget);
     m->addSeparator();
-    for (QAction* a : {add(m, kTagIcon, QStringLiteral("Icon"), A::SelectIcon),
-                       add(m, kTagTitle, QStringLiteral("Title"), A::SelectTitle),
-                       add(m, kTagLink, QStringLiteral("Link"), A::SelectNode),
-                       add(m, kTagFilter, QStringLiteral("Filter"), A::SelectFilter)})
+    for (QAction* a : {add(m, ZEVRowTagIcon, QStringLiteral("Icon"), A::SelectIcon),
+                       add(m, ZEVRowTagTitle, QStringLiteral("Title"), A::SelectTitle),
+                       add(m, ZEVRowTagLink, QStringLiteral("Link"), A::SelectNode),
+                       add(m, ZEVRowTagFilter, QStringLiteral("Filter"), A::SelectFilter)})
         a->setCheckable(true);
     m->addSeparator();
-    add(m, kTagDuration, QString(), none)->setEnabled(false);
+    add(m, ZEVRowTagDuration, QString(), none)->setEnabled(false);
     add(m, 0, QStringLiteral("Copy Durations"), A::CopyDurations)->setObjectName(QStringLiteral("copyDurations"));
     connect(m, &QMenu::aboutToHide, this, [this] {
         if (menuTable_)
@@ -143,7 +121,7 @@ void ZEVFrontClass::buildLegoMenu()
     legoMenu_ = std::make_unique<QMenu>();
     legoMenu_->setObjectName(QStringLiteral("FrontLegoMenu"));
     QAction* del = legoMenu_->addAction(QStringLiteral("Delete Interval"));
-    del->setProperty("tag", qlonglong(kTagDeleteLego));
+    del->setProperty("tag", qlonglong(ZEVRowTagDeleteLego));
     // The interval the menu was opened on, woken again by id: the list's selected interval may be
     // cleared meanwhile (a selection of several rows rewritten as the menu closes), and one
     // forgotten meanwhile is simply gone.
@@ -153,7 +131,7 @@ void ZEVFrontClass::buildLegoMenu()
             deleteLego(lego, *menuTable_);
     });
     QAction* duration = legoMenu_->addAction(QString());
-    duration->setProperty("tag", qlonglong(kTagDuration));
+    duration->setProperty("tag", qlonglong(ZEVRowTagDuration));
     duration->setEnabled(false);
     connect(legoMenu_.get(), &QMenu::aboutToHide, this, [this] {
         if (menuTable_)
@@ -166,15 +144,15 @@ void ZEVFrontClass::buildLegoMenu()
 void ZEVFrontClass::updateHandleItems(QMenu* menu, KELI* item)
 {
     const std::uint64_t o = item ? std::uint64_t(item->baseInt()) : 0;
-    if (QAction* h = menuItem(menu, kTagHandle)) {
+    if (QAction* h = menuItem(menu, ZEVRowTagHandle)) {
         h->setIcon(QIcon(ZEVHolderImage(o, space_.host().sharedResources())));
     }
-    menuItem(menu, kTagMoveTo)->setEnabled(siMoveToForItem(item));
-    menuItem(menu, kTagMoveToSpace)->setEnabled(siMoveToSpaceForItem(item));
-    menuItem(menu, kTagCopyTo)->setEnabled(siCopyToForItem(item));
-    menuItem(menu, kTagCopyToSpace)->setEnabled(siCopyToSpaceForItem(item));
-    menuItem(menu, kTagShowOriginal)->setEnabled(item && enableShowOriginal(o, typeForItem(item)));
-    if (QAction* ow = menuItem(menu, kTagOpenWith); ow && ow->menu()) {
+    menuItem(menu, ZEVRowTagMoveTo)->setEnabled(siMoveToForItem(item));
+    menuItem(menu, ZEVRowTagMoveToSpace)->setEnabled(siMoveToSpaceForItem(item));
+    menuItem(menu, ZEVRowTagCopyTo)->setEnabled(siCopyToForItem(item));
+    menuItem(menu, ZEVRowTagCopyToSpace)->setEnabled(siCopyToSpaceForItem(item));
+    menuItem(menu, ZEVRowTagShowOriginal)->setEnabled(item && enableShowOriginal(o, typeForItem(item)));
+    if (QAction* ow = menuItem(menu, ZEVRowTagOpenWith); ow && ow->menu()) {
         ow->menu()->clear();
         if (ZEVItemViewerHost* host = ZEVItemViewer::Host(); host && item)
             host->fillOpenWithForItems(ow->menu(), {item});
@@ -184,7 +162,7 @@ void ZEVFrontClass::updateHandleItems(QMenu* menu, KELI* item)
 
 void ZEVFrontClass::updateHeaderImage(KELI* item)
 {
-    QAction* header = menuItem(rowMenu_.get(), kTagHeader);
+    QAction* header = menuItem(rowMenu_.get(), ZEVRowTagHeader);
     if (!header || !item)
         return;
     ZEVItemViewerHost* host = ZEVItemViewer::Host();
@@ -219,10 +197,10 @@ void ZEVFrontClass::updateHeaderImage(KELI* item)
 
 void ZEVFrontClass::endRowMenu(QMenu* menu, const QString& filterTitle)
 {
-    QAction* icon = menuItem(menu, kTagIcon);
-    QAction* title = menuItem(menu, kTagTitle);
-    QAction* link = menuItem(menu, kTagLink);
-    QAction* filter = menuItem(menu, kTagFilter);
+    QAction* icon = menuItem(menu, ZEVRowTagIcon);
+    QAction* title = menuItem(menu, ZEVRowTagTitle);
+    QAction* link = menuItem(menu, ZEVRowTagLink);
+    QAction* filter = menuItem(menu, ZEVRowTagFilter);
     filter->setText(filterTitle);
     const int mode = front_.frontMode();
     if (mode >= ZEVFrontModeIcons && mode <= ZEVFrontModeLinks) {
@@ -266,14 +244,14 @@ QMenu* ZEVFrontClass::updateRowMenu(QMenu*, ZEVTableView& table, const ZEVTableE
     const QString duration = host ? host->durationString() : space_.durationString();
 
     auto timeActions = [&](bool present, const QString& noun) {
-        menuItem(m, kTagRecall)->setText(present ? QStringLiteral("Recall") : QStringLiteral("Recall %1%2").arg(noun, duration));
-        menuItem(m, kTagRetain)->setText(present ? QStringLiteral("Retain") : QStringLiteral("Retain %1").arg(noun));
-        menuItem(m, kTagRelease)->setText(present ? QStringLiteral("Release %1").arg(noun) : QStringLiteral("Release"));
-        menuItem(m, kTagForget)->setText(present ? QStringLiteral("Forget %1").arg(noun) : QStringLiteral("Forget"));
-        menuItem(m, kTagRecall)->setEnabled(!present);
-        menuItem(m, kTagRetain)->setEnabled(!present);
-        menuItem(m, kTagRelease)->setEnabled(present);
-        menuItem(m, kTagForget)->setEnabled(present);
+        menuItem(m, ZEVRowTagRecall)->setText(present ? QStringLiteral("Recall") : QStringLiteral("Recall %1%2").arg(noun, duration));
+        menuItem(m, ZEVRowTagRetain)->setText(present ? QStringLiteral("Retain") : QStringLiteral("Retain %1").arg(noun));
+        menuItem(m, ZEVRowTagRelease)->setText(present ? QStringLiteral("Release %1").arg(noun) : QStringLiteral("Release"));
+        menuItem(m, ZEVRowTagForget)->setText(present ? QStringLiteral("Forget %1").arg(noun) : QStringLiteral("Forget"));
+        menuItem(m, ZEVRowTagRecall)->setEnabled(!present);
+        menuItem(m, ZEVRowTagRetain)->setEnabled(!present);
+        menuItem(m, ZEVRowTagRelease)->setEnabled(present);
+        menuItem(m, ZEVRowTagForget)->setEnabled(present);
     };
 
     if (e.item) {
@@ -283,19 +261,19 @@ QMenu* ZEVFrontClass::updateRowMenu(QMenu*, ZEVTableView& table, const ZEVTableE
         rightColumn_ = -1;
         const bool present = isItemActif(item);
         updateHandleItems(m, item);
-        menuItem(m, kTagHandle)->setText(QStringLiteral("Handle"));
-        menuItem(m, kTagOpenWith)->setText(QStringLiteral("Open With"));
-        menuItem(m, kTagHeader)->setText(quoted(menuTitle(titleForItem(item))));
+        menuItem(m, ZEVRowTagHandle)->setText(QStringLiteral("Handle"));
+        menuItem(m, ZEVRowTagOpenWith)->setText(QStringLiteral("Open With"));
+        menuItem(m, ZEVRowTagHeader)->setText(quoted(menuTitle(titleForItem(item))));
         updateHeaderImage(item);
-        QAction* recallNow = menuItem(m, kTagRecallNow);
+        QAction* recallNow = menuItem(m, ZEVRowTagRecallNow);
         recallNow->setText(QStringLiteral("Recall Object Now%1").arg(duration));
         recallNow->setVisible(!nowActif && !isItemActifNow(item));
         timeActions(present, QStringLiteral("Object"));
-        menuItem(m, kTagIcon)->setChecked(s.isIconSelectedForItem(item));
-        menuItem(m, kTagTitle)->setChecked(s.isTitleSelectedForItem(item));
-        menuItem(m, kTagLink)->setChecked(s.isNodeSelectedForItem(item));
-        menuItem(m, kTagFilter)->setChecked(s.isFilterSelectedForItem(item));
-        menuItem(m, kTagDuration)->setText(durationStringForLegos(iconLegosForItem(item)));
+        menuItem(m, ZEVRowTagIcon)->setChecked(s.isIconSelectedForItem(item));
+        menuItem(m, ZEVRowTagTitle)->setChecked(s.isTitleSelectedForItem(item));
+        menuItem(m, ZEVRowTagLink)->setChecked(s.isNodeSelectedForItem(item));
+        menuItem(m, ZEVRowTagFilter)->setChecked(s.isFilterSelectedForItem(item));
+        menuItem(m, ZEVRowTagDuration)->setText(durationStringForLegos(iconLegosForItem(item)));
         m->findChild<QAction*>(QStringLiteral("copyDurations"))->setEnabled(true);
         endRowMenu(m, QStringLiteral("Filter"));
         return m;
@@ -311,9 +289,9 @@ QMenu* ZEVFrontClass::updateRowMenu(QMenu*, ZEVTableView& table, const ZEVTableE
     const QString et = menuTitle(titleForItem(enfant));
     const bool present = isLinkActif(e.pair, actif);
     const bool presentNow = isLinkActif(e.pair, space_.nowCurseur());
-    menuItem(m, kTagHeader)->setText(quoted(pt) + QStringLiteral(" \u2013 ") + quoted(et));
-    menuItem(m, kTagHeader)->setIcon(QIcon());
-    QAction* recallNow = menuItem(m, kTagRecallNow);
+    menuItem(m, ZEVRowTagHeader)->setText(quoted(pt) + QStringLiteral(" \u2013 ") + quoted(et));
+    menuItem(m, ZEVRowTagHeader)->setIcon(QIcon());
+    QAction* recallNow = menuItem(m, ZEVRowTagRecallNow);
     recallNow->setText(QStringLiteral("Recall Link Now%1").arg(duration));
     recallNow->setVisible(!nowActif && !presentNow);
     timeActions(present, QStringLiteral("Link"));
@@ -321,21 +299,21 @@ QMenu* ZEVFrontClass::updateRowMenu(QMenu*, ZEVTableView& table, const ZEVTableE
     KELI* side = rightSideItem();
     const QString t = quoted(side == enfant ? et : pt);
     updateHandleItems(m, side);
-    menuItem(m, kTagOpenWith)->setText(QStringLiteral("Open %1 With").arg(t));
-    menuItem(m, kTagHandle)->setText(QStringLiteral("Handle %1").arg(t));
+    menuItem(m, ZEVRowTagOpenWith)->setText(QStringLiteral("Open %1 With").arg(t));
+    menuItem(m, ZEVRowTagHandle)->setText(QStringLiteral("Handle %1").arg(t));
     if (side)
-        menuItem(m, kTagFilter)->setChecked(s.isFilterSelectedForItem(side));
-    menuItem(m, kTagIcon)->setChecked(parent && enfant && s.isIconSelectedForItem(parent) && s.isIconSelectedForItem(enfant));
-    menuItem(m, kTagTitle)->setChecked(parent && enfant && s.isTitleSelectedForItem(parent) &&
+        menuItem(m, ZEVRowTagFilter)->setChecked(s.isFilterSelectedForItem(side));
+    menuItem(m, ZEVRowTagIcon)->setChecked(parent && enfant && s.isIconSelectedForItem(parent) && s.isIconSelectedForItem(enfant));
+    menuItem(m, ZEVRowTagTitle)->setChecked(parent && enfant && s.isTitleSelectedForItem(parent) &&
                                        s.isTitleSelectedForItem(enfant));
-    menuItem(m, kTagLink)->setChecked(true);
+    menuItem(m, ZEVRowTagLink)->setChecked(true);
     std::vector<KELI*> legos;
     for (int r = 0; r < table.numberOfRows(); ++r)
         if (const ZEVTableElement* x = table.element(r); x && *x == e) {
             legos = legosForRow(table, r);
             break;
         }
-    menuItem(m, kTagDuration)->setText(durationStringForLegos(legos));
+    menuItem(m, ZEVRowTagDuration)->setText(durationStringForLegos(legos));
     // What a pair's durations would report is not settled: the item stays off for links.
     m->findChild<QAction*>(QStringLiteral("copyDurations"))->setEnabled(false);
     endRowMenu(m, QStringLiteral("Filter %1").arg(t));
@@ -351,13 +329,13 @@ QMenu* ZEVFrontClass::updateLegoMenu(QMenu*, ZEVTableView& table, KELI* lego)
     QMenu* m = legoMenu_.get();
     menuTable_ = &table;
     menuLegoId_ = lego->idInt();
-    QAction* del = menuItem(m, kTagDeleteLego);
+    QAction* del = menuItem(m, ZEVRowTagDeleteLego);
     if (!siItemList(table))
         del->setText(QStringLiteral("Delete Link Interval"));
     else
         del->setText(liveIconLinkCount(lego->enfantInt()) == 1 ? QStringLiteral("Remove Object")
                                                                  : QStringLiteral("Delete Interval"));
-    menuItem(m, kTagDuration)->setText(ZEVSpaceController::durationStringForDuration(lego->outDate() - lego->inDate()));
+    menuItem(m, ZEVRowTagDuration)->setText(ZEVSpaceController::durationStringForDuration(lego->outDate() - lego->inDate()));
     return m;
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/KELTypes.h"
 #include "inspectors/core/ZEVInspectNouns.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/table/ZEVTableProtocols.h"
 
 #include <QObject>
@@ -24,32 +25,6 @@ namespace tallomer {
 class KELSharedResources;
 class ZEVTableView;
 
-
-enum ZEVRowMenuTag : long {
-    ZEVRowTagHeader = 1,
-    ZEVRowTagRelease = 2,
-    ZEVRowTagForget = 3,
-    ZEVRowTagRecall = 4,
-    ZEVRowTagRetain = 5,
-    ZEVRowTagRecallNow = 6,
-    ZEVRowTagLinkWith = 8,
-    ZEVRowTagUnlinkWith = 9,
-    ZEVRowTagIcon = 11,
-    ZEVRowTagTitle = 12,
-    ZEVRowTagLink = 13,
-    ZEVRowTagFilter = 14,
-    ZEVRowTagMoveToSpace = 20,
-    ZEVRowTagMoveTo = 21,
-    ZEVRowTagCopyToSpace = 22,
-    ZEVRowTagCopyTo = 23,
-    ZEVRowTagDuplicateTo = 24,
-    ZEVRowTagDuplicateToSpace = 25,
-    ZEVRowTagShowOriginal = 60,
-    ZEVRowTagDeleteLego = 70,
-    ZEVRowTagDuration = 80,
-    ZEVRowTagOpenWith = 4321,
-    ZEVRowTagHandle = 4333,
-};
 
 // What the row menu shows of one Object.
 struct ZEVRowMenuState {

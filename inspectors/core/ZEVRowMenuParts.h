@@ -18,6 +18,33 @@ class KELSharedResources;
 
 inline constexpr int kRowMenuHeaderImageSize = 48;
 
+// The tags of the row and interval menus' items, the same in every list.
+enum ZEVRowMenuTag : long {
+    ZEVRowTagHeader = 1,
+    ZEVRowTagRelease = 2,
+    ZEVRowTagForget = 3,
+    ZEVRowTagRecall = 4,
+    ZEVRowTagRetain = 5,
+    ZEVRowTagRecallNow = 6,
+    ZEVRowTagLinkWith = 8,
+    ZEVRowTagUnlinkWith = 9,
+    ZEVRowTagIcon = 11,
+    ZEVRowTagTitle = 12,
+    ZEVRowTagLink = 13,
+    ZEVRowTagFilter = 14,
+    ZEVRowTagMoveToSpace = 20,
+    ZEVRowTagMoveTo = 21,
+    ZEVRowTagCopyToSpace = 22,
+    ZEVRowTagCopyTo = 23,
+    ZEVRowTagDuplicateTo = 24,
+    ZEVRowTagDuplicateToSpace = 25,
+    ZEVRowTagShowOriginal = 60,
+    ZEVRowTagDeleteLego = 70,
+    ZEVRowTagDuration = 80,
+    ZEVRowTagOpenWith = 4321,
+    ZEVRowTagHandle = 4333,
+};
+
 // The item of the menu or of one of its submenus bearing the tag (the "tag" property); nullptr.
 QAction* ZEVMenuItemWithTag(QMenu* menu, long tag);
 // Adds the header item: the title beside the picture at full size; choosing it does nothing.
