@@ -2,6 +2,9 @@
 
 #include "engine/KELICc.h"
 #include "engine/KELLien.h"
+#include "runtime/Clock.h"
+
+#include <cmath>
 
 namespace tallomer {
 
@@ -35,7 +38,7 @@ bool candidat(KELLien* e, const ZEVChangeWalk& walk)
 } // namespace
 
 KELLien* ZEVChangeWalker::trouver(const KELGrandTableau& table, std::size_t depart, bool versLePasse,
-                                  const ZEVChangeWalk& walk)
+                                  const ZEVChangeWalk& walk, KELDate avant)
 {
     const std::size_t n = table.count();
     if (depart >= n)
@@ -46,6 +49,8 @@ KELLien* ZEVChangeWalker::trouver(const KELGrandTableau& table, std::size_t depa
         const KELDate d = e->date();
         if (versLePasse ? d < -kBorne : d > kBorne)
             return nullptr;
+        if (versLePasse && d >= avant)
+            continue;
         if (candidat(e, walk))
             return e;
     }
@@ -64,13 +69,33 @@ KELDate ZEVChangeWalker::date(const KELGrandTableau& table, std::size_t depart, 
     return versLePasse ? d - kAvant : d + kApres;
 }
 
+namespace {
+// The last step to the past: the change, where the cursor was put, and the clock then.
+struct DernierPas {
+    const KELICc* curseur = nullptr;
+    KELDate changement = 0.0;
+    KELDate arrivee = 0.0;
+    double horloge = 0.0;
+} dernierPas;
+} // namespace
+
 KELDate ZEVChangeWalker::previousDate(KELICc* curseur, const ZEVChangeWalk& walk)
 {
     if (!curseur)
         return 0.0;
     curseur->placeToi();
     const KELGrandTableau* t = curseur->grandTableau();
-    return t ? date(*t, curseur->gtIndexInt(), true, walk) : 0.0;
+    if (!t)
+        return 0.0;
+    const double horloge = Clock::shared().now();
+    const bool pasBouge = dernierPas.curseur == curseur &&
+                          std::abs(curseur->now() - (dernierPas.arrivee + (horloge - dernierPas.horloge))) < 0.05;
+    KELLien* e = trouver(*t, curseur->gtIndexInt(), true, walk, pasBouge ? dernierPas.changement : kBorne);
+    if (!e || (walk.zeroSansGagnant && e->date() == 0.0))
+        return 0.0;
+    const KELDate d = e->date();
+    dernierPas = {curseur, d, d - kAvant, horloge};
+    return d - kAvant;
 }
 
 KELDate ZEVChangeWalker::nextDate(KELICc* curseur, const ZEVChangeWalk& walk)

@@ -50,11 +50,14 @@ public:
     static constexpr double kApres = 0.05;
 
     // The event found walking from `depart` (excluded) in `table`; nullptr when none.
+    // Walking to the past, events at or after `avant` are passed over.
     static KELLien* trouver(const KELGrandTableau& table, std::size_t depart, bool versLePasse,
-                            const ZEVChangeWalk& walk);
+                            const ZEVChangeWalk& walk, KELDate avant = kBorne);
     // The date to go to: the found event's less 0.7 s (past) or plus 0.05 s (future), else 0.
     static KELDate date(const KELGrandTableau& table, std::size_t depart, bool versLePasse, const ZEVChangeWalk& walk);
-    // The same from the cursor, placed first.
+    // The same from the cursor, placed first. A cursor that runs on with the clock (Search) passes
+    // the change it was put 0.7 s before within a second: while it stands where the last step to
+    // the past put it, moved only by the clock, that change is passed over.
     static KELDate previousDate(KELICc* curseur, const ZEVChangeWalk& walk);
     static KELDate nextDate(KELICc* curseur, const ZEVChangeWalk& walk);
 };

@@ -111,6 +111,12 @@ TEST_F(ObjectSteps, PreviousAndNextInTheListStepTheSearchCursorAndLightTheGoButt
     // P steps forward.
     EXPECT_NEAR(step(Qt::Key_P, next), -3 * kHour + 0.05, 0.3);
     EXPECT_EQ(sound.beeps, 0);
+
+    // A person pressing O a second or more apart: the Search cursor ran on past the change it
+    // was put before, and the next O still goes to the change before that one.
+    EXPECT_NEAR(step(Qt::Key_O, previous), -3 * kHour - 0.7, 0.3);
+    advance(1.5);
+    EXPECT_NEAR(step(Qt::Key_O, previous), -4 * kHour - 0.7, 2.0) << "not back to the same change";
 }
 
 TEST_F(ObjectSteps, FindShowsAndHidesTheListsSearchFieldAndTheHeldFindsSelectByWhereTheFilesLie)
