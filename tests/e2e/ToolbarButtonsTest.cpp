@@ -16,6 +16,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "front/ZEVFrontBars.h"
+#include "front/ZEVFrontGoToPanel.h"
 #include "front/ZEVFrontPanels.h"
 #include "front/ZEVFrontToolButtons.h"
 #include "front/ZEVFrontViewer.h"
@@ -36,6 +37,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace e2e {
 namespace {
@@ -384,6 +386,64 @@ TEST_F(ToolbarButtons, TheSearchButtonPopsTheFindMenuTheToolbarItsOwnAndToolMenu
     QTest::keyClick(icons, Qt::Key_Escape);
     pump();
     EXPECT_EQ(front()->modeButton(0)->state(), 0);
+}
+
+TEST_F(ToolbarButtons, TheGoToPanelCentresTheTimeLineOnTheSearchCursorAndItsWheelAndTheAddPanelsMoveIt)
+{
+    start();
+    KELIContexte* tl = space()->tlContexte();
+    ASSERT_NE(tl, nullptr);
+    KELICurseur* search = space()->searchCurseur();
+    ruler()->userChangeActifCurseur(search);
+    pump();
+    // The time line slides ten days back: the Search cursor is out of view.
+    ASSERT_TRUE(ruler()->userInitieDeplacementCurseur());
+    ruler()->userPlaceRulerOffsetIn(-864000, -864000);
+    ruler()->userTermineDeplacementCurseur();
+    advance(0.5);
+    tl->placeToi();
+    ASSERT_GT(search->now(), tl->nowOut());
+    front()->tools()->menuGoToPanel();
+    pump();
+    ZEVFrontGoToPanel* panel = front()->tools()->goToPanel();
+    ASSERT_TRUE(panel && panel->isVisible());
+    // The Search kind, lit already, clicked again: the time line centres on the cursor, no beep.
+    const int beeps = sound.beeps;
+    QTest::mouseClick(panel->buttonWithTag(2), Qt::LeftButton);
+    advance(0.5);
+    tl->placeToi();
+    EXPECT_EQ(sound.beeps, beeps);
+    EXPECT_NEAR((tl->nowIn() + tl->nowOut()) / 2.0, search->now(), (tl->nowOut() - tl->nowIn()) * 0.05);
+    // Clicked again with the cursor in view: a beep, and nothing moves.
+    const double out = tl->nowOut();
+    QTest::mouseClick(panel->buttonWithTag(2), Qt::LeftButton);
+    advance(0.5);
+    EXPECT_EQ(sound.beeps, beeps + 1);
+
+    // The wheel over the panel moves the time line.
+    auto wheel = [&](QWidget* w) {
+        const QPointF at(5, 5);
+        QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(-1200, 0), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &e);
+        advance(0.5);
+        tl->placeToi();
+    };
+    wheel(panel);
+    EXPECT_NE(tl->nowOut(), out) << "the go-to panel's wheel";
+    front()->tools()->menuGoToPanel();
+    pump();
+
+    // And over the Add Documents panel.
+    key(Qt::Key_N, Qt::ControlModifier);
+    pump();
+    auto* add = shownPanel<ZEVFrontAddPanel>();
+    ASSERT_NE(add, nullptr);
+    const double before = tl->nowOut();
+    wheel(add);
+    EXPECT_NE(tl->nowOut(), before) << "the Add panel's wheel";
+    add->reject();
+    pump();
 }
 
 } // namespace
