@@ -540,3 +540,32 @@ TEST_F(ToolButtons, TheFindMenuFollowsTheModeAndTheSelectionAndTheCalendarListsT
     EXPECT_EQ(tagged(calendar, 2000011)->property("action").toString(), "menuPreset:");
     EXPECT_EQ(tagged(calendar, 2000009)->property("action").toString(), "menuPresetHome:");
 }
+
+TEST_F(ToolButtons, ADragFromAnotherProgramRestingOnTheGoToPanelBringsTheWindowForwardAndALeaveCancelsIt)
+{
+    tools().menuGoToPanel();
+    ZEVFrontGoToPanel* panel = tools().goToPanel();
+    ASSERT_NE(panel, nullptr);
+    QMimeData text;
+    text.setText("from elsewhere");
+    // Events made here have no drag source: the drag comes from another program.
+    auto enterAndMove = [&] {
+        QDragEnterEvent e(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(panel, &e);
+        QDragMoveEvent m(QPoint(12, 12), Qt::CopyAction, &text, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(panel, &m);
+    };
+    space->setGoToTag(2);
+    space->activatePreviousApp();
+    enterAndMove();
+    sched.advance(0.5);
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(panel, &leave);
+    sched.advance(1.0);
+    EXPECT_FALSE(space->siActivateTallomer()) << "left before the rest ended";
+    enterAndMove();
+    sched.advance(0.85);
+    EXPECT_TRUE(space->siActivateTallomer());
+    QCoreApplication::sendEvent(panel, &leave);
+    sched.advance(1.0);
+}
