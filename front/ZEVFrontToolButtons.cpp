@@ -15,6 +15,7 @@
 #include "widgets/ZEVButton.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -36,7 +37,9 @@ const std::vector<const char*>& drivenButtons()
     static const std::vector<const char*> names = {
         "btnAddItems",     "btnActionOpen",   "btnCalandarPanel", "btnGoToPanel",          "btnDeskHome",
         "btnDeskClean",    "btnChannelUp",    "btnChannelDown",   "btnGotoPrevious",       "btnGotoNext",
-        "btnGotoPreviousSpace", "btnGotoNextSpace", "btnActionEdit", "btnActionOr", "btnActionAnd", "btnChannelBack"};
+        "btnGotoPreviousSpace", "btnGotoNextSpace", "btnActionEdit", "btnActionOr", "btnActionAnd", "btnChannelBack",
+        // The toolbar's search button is its Find button.
+        "searchButton"};
     return names;
 }
 
@@ -73,6 +76,7 @@ ZEVFrontToolButtons::Clique ZEVFrontToolButtons::cliqueFor(const QString& name)
         {QStringLiteral("btnDeskClean"), Clique::SpaceClean},
         {QStringLiteral("btnAddItems"), Clique::AddDocuments},
         {QStringLiteral("btnActionOpen"), Clique::ActionOpen},
+        {QStringLiteral("searchButton"), Clique::InspectFind},
     };
     const auto it = table.find(name);
     return it == table.end() ? Clique::None : it->second;
@@ -99,6 +103,7 @@ ZEVFrontToolButtons::Menu ZEVFrontToolButtons::menuFor(const QString& name)
         {QStringLiteral("btnGotoPreviousSpace"), Menu::GotoSpace},
         {QStringLiteral("btnGotoNextSpace"), Menu::GotoSpace},
         {QStringLiteral("btnActionEdit"), Menu::Edit},
+        {QStringLiteral("searchButton"), Menu::Find},
     };
     const auto it = table.find(name);
     return it == table.end() ? Menu::Count : it->second;
@@ -117,6 +122,8 @@ ZEVFrontToolButtons::~ZEVFrontToolButtons()
     channelsPreview_.reset();
     spacesPreview_.reset();
     historyPreview_.reset();
+    cleanPreview_.reset();
+    toolbarPreview_.reset();
 }
 
 ZEVButton* ZEVFrontToolButtons::button(const char* name) const
@@ -137,6 +144,11 @@ int ZEVFrontToolButtons::lit() const { return front_.siFocus() ? 1 : -1; }
 void ZEVFrontToolButtons::wire(ZEVFrontToolbar* toolbar)
 {
     toolbar_ = toolbar;
+    if (toolbar) {
+        // The toolbar's own menu: the header views' switches and the Channels.
+        toolbar->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(toolbar, &QWidget::customContextMenuRequested, this, [this] { popUpMenu(Menu::Toolbar); });
+    }
     for (const char* name : drivenButtons()) {
         ZEVButton* b = button(name);
         if (!b)
@@ -180,6 +192,8 @@ void ZEVFrontToolButtons::pressed(ZEVButton* b)
         front_.btnInspectNext();
     else if (name == QLatin1String("btnChannelBack"))
         menuChannelUp();
+    else if (name == QLatin1String("searchButton"))
+        btnInspectFind(b);
     else if (const Menu m = menuFor(name); m != Menu::Count)
         popUpMenu(m);
 }
@@ -194,7 +208,12 @@ void ZEVFrontToolButtons::popUpMenu(Menu m)
         {Menu::GoToPanel, "btnGoToPanel"},    {Menu::Home, "btnDeskHome"},     {Menu::Clean, "btnDeskClean"},
         // The Channels menu always opens at the Channel-down button.
         {Menu::UpDown, "btnChannelDown"},     {Menu::Go, "btnGotoPrevious"},   {Menu::GotoSpace, "btnGotoPreviousSpace"},
-        {Menu::Edit, "btnActionEdit"}};
+        {Menu::Edit, "btnActionEdit"},      {Menu::Find, "searchButton"}};
+    // The toolbar's own menu opens where it was asked for, under the pointer.
+    if (m == Menu::Toolbar) {
+        menu->popup(QCursor::pos());
+        return;
+    }
     ZEVButton* at = button(anchors.at(m));
     const QPoint where = at ? at->mapToGlobal(QPoint(0, at->height())) : QPoint();
     menu->popup(where);
@@ -242,6 +261,9 @@ void ZEVFrontToolButtons::performClique(ZEVButton* b)
     case Clique::ActionOpen:
         front_.userOpen();
         break;
+    case Clique::InspectFind:
+        front_.menuInspectFind();
+        break;
     }
     if (cliqueCancelsGotoPrevious(c))
         Scheduler::shared().cancel(b, "_gotoPrevious");
@@ -249,17 +271,20 @@ void ZEVFrontToolButtons::performClique(ZEVButton* b)
 
 // ---- the menus ----------------------------------------------------------------------------------
 
+QMenu* ZEVFrontToolButtons::makeMenu(Menu m, const char* name)
+{
+    auto menu = std::make_unique<QMenu>();
+    menu->setObjectName(QString::fromLatin1(name));
+    QMenu* raw = menu.get();
+    connect(raw, &QMenu::aboutToShow, this, [this, m] { willOpen(m); });
+    connect(raw, &QMenu::aboutToHide, this, [this, m] { didClose(m); });
+    menus_[std::size_t(m)] = std::move(menu);
+    return raw;
+}
+
 void ZEVFrontToolButtons::buildMenus()
 {
-    auto make = [this](Menu m, const char* name) {
-        auto menu = std::make_unique<QMenu>();
-        menu->setObjectName(QString::fromLatin1(name));
-        QMenu* raw = menu.get();
-        connect(raw, &QMenu::aboutToShow, this, [this, m] { willOpen(m); });
-        connect(raw, &QMenu::aboutToHide, this, [this, m] { didClose(m); });
-        menus_[std::size_t(m)] = std::move(menu);
-        return raw;
-    };
+    auto make = [this](Menu m, const char* name) { return makeMenu(m, name); };
     QMenu* add = make(Menu::Add, "menuBtnAddItems");
     addItem(add, tr("Add Documents\u2026"), 1, [this] { userAddDocuments(); });
     addItem(add, tr("New Folder\u2026"), 2, [this] { userAddNewFolderWithItem(nullptr); });
@@ -321,6 +346,8 @@ void ZEVFrontToolButtons::buildMenus()
     addItem(edit, tr("Show Tracks"), 103, [this] { front_.userToggleTracks(); });
     addItem(edit, tr("Deselect All"), 104, [this] { front_.userDeselectAll(); });
     addItem(edit, tr("Show Links"), 105, [this] { buttonShowLink(); });
+
+    buildMoreMenus();
 }
 
 void ZEVFrontToolButtons::willOpen(Menu m)
@@ -344,6 +371,8 @@ void ZEVFrontToolButtons::willOpen(Menu m)
         setState("btnCalandarPanel", 1);
         itemWithTag(menu, 0)->setChecked(headers_ && headers_->siShowRulerPickerPanel());
         itemWithTag(menu, 2)->setChecked(!front_.siTimebarClosed());
+        if (appFillers_.presets)
+            appFillers_.presets(menu);
         break;
     case Menu::GoToPanel:
         setState("btnGoToPanel", 1);
@@ -367,10 +396,15 @@ void ZEVFrontToolButtons::willOpen(Menu m)
         const bool search = actif && actif == space_.searchCurseur();
         ZEVDeskViewer* dv = space_.deskViewerForCurseur(actif);
         itemWithTag(menu, 40)->setEnabled(!search && dv && !dv->itemViewSet().empty());
-        itemWithTag(menu, 41)->setEnabled(front_.nbOfIcons() + front_.nbOfTitles() + front_.nbOfFilters() +
-                                              front_.nbOfNodes() > 0);
+        // A selection of the mode on the Now desk, or else on the Search one.
+        const int mode = front_.frontMode();
+        ZEVDeskViewer* nowDesk = space_.deskViewerForCurseur(space_.nowCurseur());
+        ZEVDeskViewer* searchDesk = space_.deskViewerForCurseur(space_.searchCurseur());
+        itemWithTag(menu, 41)->setEnabled((nowDesk && nowDesk->siSelectionExiste(mode)) ||
+                                          (searchDesk && searchDesk->siSelectionExiste(mode)));
         itemWithTag(menu, 44)->setEnabled(search);
         itemWithTag(menu, 43)->setEnabled(search);
+        majNowEntries(m);
         break;
     }
     case Menu::Go:
@@ -378,7 +412,11 @@ void ZEVFrontToolButtons::willOpen(Menu m)
         setState("btnGotoNext", -1);
         break;
     case Menu::Edit: {
-        front_.majImageForEditionMenu1(menu);
+        // The application titles the edit entries as it does the main Edit menu's, and colours them.
+        if (appFillers_.edit)
+            appFillers_.edit(menu);
+        else
+            front_.majImageForEditionMenu1(menu);
         itemWithTag(menu, 103)->setText(front_.siTracksClosed() ? tr("Show Tracks") : tr("Hide Tracks"));
         itemWithTag(menu, 104)->setEnabled(front_.nbOfIcons() + front_.nbOfTitles() + front_.nbOfFilters() +
                                                front_.nbOfLinks() + front_.nbOfNodes() > 0);
@@ -386,8 +424,14 @@ void ZEVFrontToolButtons::willOpen(Menu m)
         setState("btnActionEdit", 1);
         break;
     }
-    case Menu::UpDown:
     case Menu::GotoSpace:
+        majNowEntries(m);
+        break;
+    case Menu::Find:
+    case Menu::Toolbar:
+        willOpenMore(m);
+        break;
+    case Menu::UpDown:
     case Menu::Count:
         break;
     }
@@ -422,6 +466,10 @@ void ZEVFrontToolButtons::didClose(Menu m)
         break;
     case Menu::Edit:
         setState("btnActionEdit", 0);
+        break;
+    case Menu::Find:
+    case Menu::Toolbar:
+        didCloseMore(m);
         break;
     case Menu::UpDown:
     case Menu::GotoSpace:

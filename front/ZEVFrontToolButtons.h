@@ -39,11 +39,11 @@ class ZEVSpaceController;
 class ZEVFrontToolButtons final : public QObject {
 public:
     // The popup menus of the toolbar's buttons.
-    enum class Menu { Add, Open, Calendar, GoToPanel, Home, Clean, UpDown, Go, GotoSpace, Edit, Count };
+    enum class Menu { Add, Open, Calendar, GoToPanel, Home, Clean, UpDown, Go, GotoSpace, Edit, Find, Toolbar, Count };
     // The direct action of a button, by its name.
     enum class Clique {
         None, HomeTime, ShowCalandar, GoToPanel, InspectPrevious, InspectNext, PreviousSpace, NextSpace,
-        ChannelUp, ChannelDown, SpaceClean, AddDocuments, ActionOpen
+        ChannelUp, ChannelDown, SpaceClean, AddDocuments, ActionOpen, InspectFind
     };
     static Clique cliqueFor(const QString& buttonName);
     // The calendar and go-to buttons keep the state their action sets instead of going back to
@@ -108,12 +108,32 @@ public:
     // The application lists the applications that open the Objects (the Open menu's items).
     using OpenWithFiller = std::function<void(QMenu* menu, const std::vector<KELI*>& items)>;
     void setOpenWithFiller(OpenWithFiller filler) { openWithFiller_ = std::move(filler); }
+    // What the application fills into the menus as they open, as it does for its main menu: the
+    // presets' titles, states and enabling (Calendar), the edit entries (Edit), and the images of
+    // the holders' and kinds' finds (Find). Unset, the menus keep their own titles.
+    struct AppFillers {
+        std::function<void(QMenu*)> presets;
+        std::function<void(QMenu*)> edit;
+        std::function<void(QMenu*)> findImages;
+    };
+    void setAppFillers(AppFillers fillers) { appFillers_ = std::move(fillers); }
+    // The Find button's menu entry that shows the list's search field (and the button's long press).
+    void btnInspectFind(ZEVButton* b);
 
     ZEVFrontPanels& panels() { return *panels_; }
     ZEVFrontGoToPanel* goToPanel() const { return goToPanel_.get(); }
 
 private:
+    QMenu* makeMenu(Menu m, const char* name);
     void buildMenus();
+    // The Find, Toolbar menus and the additions to the Calendar, Clean and Spaces menus
+    // (ZEVFrontToolMenus.cpp).
+    void buildMoreMenus();
+    void willOpenMore(Menu m);
+    void didCloseMore(Menu m);
+    // The Now entry of the Spaces menu and the Clean menu's replace entry: the Now desk's
+    // background thumbnail (and its name for the first).
+    void majNowEntries(Menu m);
     void willOpen(Menu m);
     void didClose(Menu m);
     void setState(const char* name, int state);
@@ -132,6 +152,8 @@ private:
     std::array<std::unique_ptr<QMenu>, std::size_t(Menu::Count)> menus_;
     std::unique_ptr<ZEVMenuPreviewTarget> previewTarget_;
     std::unique_ptr<ZEVMenuPreview> channelsPreview_, spacesPreview_, historyPreview_;
+    std::unique_ptr<ZEVMenuPreview> cleanPreview_, toolbarPreview_;
+    AppFillers appFillers_;
     std::unique_ptr<ZEVFrontPanels> panels_;
     std::unique_ptr<ZEVFrontGoToPanel> goToPanel_;
     OpenWithFiller openWithFiller_;

@@ -245,18 +245,20 @@ void ZEVFrontViewer::buildToolMenus()
     for (int m = 0; m < 4; ++m) {
         auto menu = std::make_unique<QMenu>();
         menu->setObjectName(QStringLiteral("menu%1").arg(QLatin1String(outils[m].titre)));
-        ajoute(menu.get(), tr("%1 Tool").arg(tr(outils[m].titre)), modes[m]);
+        ajoute(menu.get(), tr("%1 Tool").arg(tr(outils[m].titre)), modes[m])->setProperty("toolEntry", "tool");
         menu->addSeparator();
         if (m == ZEVFrontModeFilters) {
-            ajoute(menu.get(), tr("Icons"), &ZEVFrontViewer::menuFilterIcons);
-            ajoute(menu.get(), tr("Titles"), &ZEVFrontViewer::menuFilterTitles);
-            ajoute(menu.get(), tr("Nodes"), &ZEVFrontViewer::menuFilterNodes);
+            ajoute(menu.get(), tr("Icons"), &ZEVFrontViewer::menuFilterIcons)->setProperty("toolEntry", "icons");
+            ajoute(menu.get(), tr("Titles"), &ZEVFrontViewer::menuFilterTitles)->setProperty("toolEntry", "titles");
+            ajoute(menu.get(), tr("Nodes"), &ZEVFrontViewer::menuFilterNodes)->setProperty("toolEntry", "nodes");
         } else {
-            ajoute(menu.get(), tr("Copy"), outils[m].copy);
-            ajoute(menu.get(), tr("And"), outils[m].et);
-            ajoute(menu.get(), tr("Or"), outils[m].ou);
+            ajoute(menu.get(), tr("Copy"), outils[m].copy)->setProperty("toolEntry", "copy");
+            ajoute(menu.get(), tr("And"), outils[m].et)->setProperty("toolEntry", "and");
+            ajoute(menu.get(), tr("Or"), outils[m].ou)->setProperty("toolEntry", "or");
         }
-        ajoute(menu.get(), tr("Deselect"), outils[m].deselect);
+        ajoute(menu.get(), tr("Deselect"), outils[m].deselect)->setProperty("toolEntry", "deselect");
+        connect(menu.get(), &QMenu::aboutToShow, this, [this, m] { toolMenuWillOpen(m); });
+        connect(menu.get(), &QMenu::aboutToHide, this, [this, m] { toolMenuDidClose(m); });
         menu->addSeparator();
         // The items start from what the Space shows.
         const ZEVDeskDisplayOptions& montre = space_.displayOptions();

@@ -412,6 +412,12 @@ public:
     // The selection list's search field shows, the mode buttons in its way hiding, or hides and
     // they show again.
     void menuInspectFind();
+    // The Channels inspector opens if need be and shows its list's search field.
+    void menuFindSpaces();
+    // A mode button's tool menu, set for the mode and the selections as it opens; its button put
+    // back as it closes (ZEVFrontToolMenus.cpp).
+    void toolMenuWillOpen(int tool);
+    void toolMenuDidClose(int tool);
     bool siSearchingField() const { return siSearchingField_; }
     // The held-file finds: the focused inspector's, else the Links inspector's in Link mode and
     // the Icons one's otherwise.

@@ -39,6 +39,14 @@ void ZEVSpacePreviewTarget::fillSpaces(QMenu* menu, int startIndex, long maxPrev
                                channel);
 }
 
+void ZEVSpacePreviewTarget::fillReplaceSpaces(QMenu* menu, int startIndex, long maxPrev)
+{
+    ZEVChannelClassServices* channels = space_.channelClass();
+    if (KELI* channel = channels ? channels->currentChannel() : nullptr)
+        space_.addSpacesToMenu(menu, ZEVSpaceController::SpacesMenuAction::ReplacePrevSpace, startIndex, maxPrev, 0,
+                               channel);
+}
+
 void ZEVSpacePreviewTarget::fillChannels(QMenu* menu, int startIndex, bool siShowZevFolder)
 {
     space_.addChannelsToMenu(menu, startIndex, siShowZevFolder);
@@ -179,19 +187,26 @@ void ZEVMenuPreview::willOpen(QMenu* menu)
     open_ = true;
     switch (kind_) {
     case Kind::Channels:
-        target_.setChannelBrowsing(true);
+    case Kind::ToolbarChannels:
+        target_.setChannelBrowsing(kind_ == Kind::Channels);
         target_.setGotoOff();
         previousChannelInt_ = target_.currentChannelInt();
         target_.fillChannels(menu, startIndex_, siShowZevFolder_);
         break;
     case Kind::Spaces:
+    case Kind::CleanSpaces:
         if (target_.siSearchActif()) {
             gotoSpaceTag_ = -1;
             target_.storeSearchDate();
         } else {
             gotoSpaceTag_ = -2;
         }
-        target_.fillSpaces(menu, startIndex_, maxPrev_);
+        if (kind_ == Kind::Spaces)
+            target_.fillSpaces(menu, startIndex_, maxPrev_);
+        else
+            target_.fillReplaceSpaces(menu, startIndex_, maxPrev_);
+        // The Space controller moves the desk to a listed Space only while Spaces are browsed:
+        // the Clean menu browses them too, or its previews would show nothing.
         target_.setSpaceBrowsing(true);
         target_.setGotoOff();
         break;
@@ -232,7 +247,17 @@ void ZEVMenuPreview::highlight(Item item, long tag)
             target_.setGotoOff();
         }
         break;
+    case Kind::CleanSpaces:
+        // Any other entry of the Clean menu brings the desk back as well.
+        if (item == Item::Space) {
+            target_.gotoSpace(tag);
+            scheduleGotoOff();
+        } else {
+            target_.gotoSpace(gotoSpaceTag_);
+        }
+        break;
     case Kind::Channels:
+    case Kind::ToolbarChannels:
         if (item == Item::Channel) {
             target_.gotoChannel(tag);
             scheduleGotoOff();
@@ -260,8 +285,10 @@ void ZEVMenuPreview::didClose(bool chosen)
         target_.historyDidClose();
         break;
     case Kind::Spaces:
+    case Kind::CleanSpaces:
     case Kind::Channels:
-        if (kind_ == Kind::Spaces)
+    case Kind::ToolbarChannels:
+        if (kind_ == Kind::Spaces || kind_ == Kind::CleanSpaces)
             target_.setSpaceBrowsing(false);
         else
             target_.setChannelBrowsing(false);

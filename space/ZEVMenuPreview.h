@@ -32,6 +32,8 @@ public:
     virtual void storeSearchDate() = 0;
     virtual KELId currentChannelInt() = 0;
     virtual void fillSpaces(QMenu* menu, int startIndex, long maxPrev) = 0;
+    // The same Spaces, each replacing the desk when chosen (the toolbar's Clean menu).
+    virtual void fillReplaceSpaces(QMenu* menu, int startIndex, long maxPrev) = 0;
     virtual void fillChannels(QMenu* menu, int startIndex, bool siShowZevFolder) = 0;
     virtual void fillHistory(QMenu* menu, int startIndex, unsigned max) = 0;
     // -1: back to the kept date; -2: back to Now; otherwise the listed Space.
@@ -56,6 +58,7 @@ public:
     void storeSearchDate() override;
     KELId currentChannelInt() override;
     void fillSpaces(QMenu* menu, int startIndex, long maxPrev) override;
+    void fillReplaceSpaces(QMenu* menu, int startIndex, long maxPrev) override;
     void fillChannels(QMenu* menu, int startIndex, bool siShowZevFolder) override;
     void fillHistory(QMenu* menu, int startIndex, unsigned max) override;
     void gotoSpace(long tag) override;
@@ -73,7 +76,10 @@ private:
 
 class ZEVMenuPreview final : public QObject {
 public:
-    enum class Kind { Spaces, Channels, History };
+    // CleanSpaces: the Spaces of the toolbar's Clean menu, which replace the desk when chosen.
+    // ToolbarChannels: the Channels of the toolbar's own menu, previewed without the Channel
+    // buttons browsing.
+    enum class Kind { Spaces, Channels, History, CleanSpaces, ToolbarChannels };
     // The tag of the item that goes back to Now in a Spaces menu.
     static constexpr long kHomeTag = 2000009;
     // What the pointer is over.

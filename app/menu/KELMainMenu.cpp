@@ -621,16 +621,7 @@ void KELMainMenu::menuWillOpen(int tag)
         break;
     }
     case kMenuEdit:
-        for (const auto& [t, title] : std::vector<std::pair<long, const char*>>{
-                 {6, "Recall Now"}, {65, "Retain Now"}, {62, "Release Now"}, {63, "Forget Now"},
-                 {4, "Recall Search"}, {5, "Retain Search"}, {2, "Release Search"}, {3, "Forget Search"}})
-            if (QAction* a = item(kMenuEdit, t)) {
-                a->setText(QString::fromUtf8(title));
-                // A focused inspector may have hidden Recall Now the last time.
-                a->setVisible(true);
-            }
-        if (!hub_.updateMenuEdit(menuWithTag(kMenuEdit)))
-            hub_.majImageForEditionMenu(menuWithTag(kMenuEdit));
+        updateMenuEdit(menuWithTag(kMenuEdit));
         break;
     case kMenuTime: {
         const bool r = hub_.siRulerButton();
@@ -749,6 +740,24 @@ void KELMainMenu::updateMenuOptions()
                              "_menuObjectOptionEditTitle", "_menuObjectOptionIsAnimated", "_menuObjectFilter",
                              "_menuObjectOpenOverfly"})
         enable(outlet(name), true);
+}
+
+void KELMainMenu::updateMenuEdit(QMenu* menu)
+{
+    if (!menu)
+        return;
+    for (const auto& [t, title] : std::vector<std::pair<long, const char*>>{
+             {6, "Recall Now"}, {65, "Retain Now"}, {62, "Release Now"}, {63, "Forget Now"},
+             {4, "Recall Search"}, {5, "Retain Search"}, {2, "Release Search"}, {3, "Forget Search"}})
+        for (QAction* a : menu->actions())
+            if (tagOf(a) == t) {
+                a->setText(QString::fromUtf8(title));
+                // A focused inspector may have hidden Recall Now the last time.
+                a->setVisible(true);
+            }
+    // A focused inspector panel words the items for its own Objects; else the desk's images.
+    if (!hub_.updateMenuEdit(menu))
+        hub_.majImageForEditionMenu(menu);
 }
 
 void KELMainMenu::updateMenuPresets(QMenu* menu)

@@ -95,6 +95,9 @@ public:
     void updateMenuObject();
     void updateMenuOptions();
     void updateMenuPresets(QMenu* menu);
+    // The edit entries' titles (by tag) and images: the main Edit menu's, and any menu that shows
+    // the same entries.
+    void updateMenuEdit(QMenu* menu);
     void updateMenuViewWithFrontMode(int mode);
     void actifCurseurDidChange();
     void fullScreenDidChange();

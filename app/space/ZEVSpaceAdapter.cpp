@@ -347,6 +347,7 @@ void ZEVSpaceAdapter::installMainMenu(ZEVSpaceController& space)
     menuHub_ = std::make_unique<KELSpaceMenuHub>(space, std::move(hooks));
     mainMenu_ = std::make_unique<KELMainMenu>(window, *menuHub_, window->quitAction());
     window->setMenuBar(mainMenu_->menuBar());
+    installToolbarFillers(space);
     if (app_)
         app_->setMenuKeyTimeStart(mainMenu_->outlet("_menuKeyTimeStart"));
     // The bar shows or hides as the front viewer says (it alone follows ZEVShowMacMenu).
@@ -359,6 +360,41 @@ void ZEVSpaceAdapter::installMainMenu(ZEVSpaceController& space)
                 mainMenu_->fullScreenDidChange();
         });
     }
+}
+
+void ZEVSpaceAdapter::installToolbarFillers(ZEVSpaceController& space)
+{
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space.frontViewer());
+    ZEVFrontToolButtons* tools = front ? front->tools() : nullptr;
+    if (!tools)
+        return;
+    // The toolbar's menus show the presets and edit entries as the main menu does, by the same code.
+    ZEVFrontToolButtons::AppFillers fillers;
+    fillers.presets = [this](QMenu* menu) {
+        if (mainMenu_)
+            mainMenu_->updateMenuPresets(menu);
+    };
+    fillers.edit = [this](QMenu* menu) {
+        if (mainMenu_)
+            mainMenu_->updateMenuEdit(menu);
+    };
+    KELApplication* app = app_;
+    fillers.findImages = [app](QMenu* menu) {
+        std::map<long, QIcon> icons = {{22020, KELApplication::iconForFileType(QString())},
+                                       {22021, KELApplication::iconForFileType(QStringLiteral("vcf"))},
+                                       {22022, KELApplication::iconForFileType(QStringLiteral("eml"))},
+                                       {22023, KELApplication::iconForFileType(QStringLiteral("webloc"))}};
+        if (app) {
+            icons[22001] = QIcon(app->resources().holdByZevImage());
+            icons[22004] = QIcon(app->resources().holdByZevFolderImage());
+            icons[22002] = QIcon(app->resources().holdByMacImage());
+            icons[22003] = QIcon(app->resources().holdByExternImage());
+        }
+        for (QAction* a : menu->actions())
+            if (const auto it = icons.find(long(a->property("tag").toLongLong())); it != icons.end())
+                a->setIcon(it->second);
+    };
+    tools->setAppFillers(std::move(fillers));
 }
 
 void ZEVSpaceAdapter::setKeyEquivalents()

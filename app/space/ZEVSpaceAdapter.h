@@ -94,6 +94,7 @@ public:
 private:
     // The main menu over the Space's window and its keys by the current layout.
     void installMainMenu(ZEVSpaceController& space);
+    void installToolbarFillers(ZEVSpaceController& space);
     void setKeyEquivalents();
 
     // ZEVDeskSaveAs::Space

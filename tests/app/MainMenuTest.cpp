@@ -73,6 +73,11 @@ public:
             menu->insertAction(menu->actions().value(startIndex), a);
         }
     }
+    void fillReplaceSpaces(QMenu* menu, int startIndex, long maxPrev) override
+    {
+        log.push_back("replacing");
+        fillSpaces(menu, startIndex, maxPrev);
+    }
     void fillChannels(QMenu* menu, int, bool) override
     {
         for (KELId id : {2000018, 100000123}) {
@@ -543,6 +548,67 @@ TEST_F(MainMenu, ARealMenuClosedByEscLeavesNoPreviewStanding)
     EXPECT_EQ(log.front(), "gotoChannel 2000018");
     EXPECT_EQ(log.back(), "gotoOff");
     EXPECT_NE(std::find(log.begin(), log.end(), "channels off"), log.end());
+}
+
+
+TEST_F(MainMenu, TheToolbarsCleanMenuPreviewsItsSpacesAndAnyOtherEntryOrEscBringsTheDeskBack)
+{
+    make();
+    RecordingPreview& p = hub.preview;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QMenu clean;
+    for (const char* t : {"Clean", "Clean and Recall", "Clean and Recall Back", "Clean and Replace"})
+        clean.addAction(QString::fromLatin1(t));
+    clean.addSeparator();
+    ZEVMenuPreview preview(p, ZEVMenuPreview::Kind::CleanSpaces, 5, 25);
+    preview.attach(&clean);
+    p.search = true;
+    clean.popup(window.mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&clean));
+    EXPECT_EQ(p.take(), (std::vector<std::string>{"storeSearchDate", "replacing", "spaces on", "gotoOff"}));
+    ASSERT_EQ(clean.actions().at(5)->text(), "Space 1") << "the Spaces follow the clean entries";
+    clean.setActiveAction(clean.actions().at(5));
+    EXPECT_EQ(p.take(), std::vector<std::string>{"gotoSpace 1"});
+    // A clean entry is no Space: back to the date kept at the opening.
+    clean.setActiveAction(clean.actions().at(0));
+    EXPECT_EQ(p.take(), std::vector<std::string>{"gotoSpace -1"});
+    clean.setActiveAction(clean.actions().at(6));
+    p.take();
+    // The pointer leaves the menu: back again.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&clean, &leave);
+    EXPECT_EQ(p.take(), std::vector<std::string>{"gotoSpace -1"});
+    clean.setActiveAction(clean.actions().at(6));
+    p.take();
+    QTest::keyClick(&clean, Qt::Key_Escape);
+    EXPECT_FALSE(clean.isVisible());
+    sched.runUntilIdle();
+    EXPECT_EQ(p.take(), (std::vector<std::string>{"gotoSpace -1", "spaces off", "gotoOff"}));
+}
+
+TEST_F(MainMenu, TheToolbarsOwnMenuPreviewsChannelsWithoutBrowsingAndClosingGoesBack)
+{
+    make();
+    RecordingPreview& p = hub.preview;
+    QMenu bar;
+    for (const char* t : {"Time Bar", "Time Line", "Toolbar"})
+        bar.addAction(QString::fromLatin1(t));
+    bar.addSeparator();
+    ZEVMenuPreview preview(p, ZEVMenuPreview::Kind::ToolbarChannels, 4, 0, false);
+    preview.willOpen(&bar);
+    EXPECT_EQ(p.take(), (std::vector<std::string>{"channels off", "gotoOff"}));
+    preview.highlight(ZEVMenuPreview::Item::Channel, 100000123);
+    EXPECT_EQ(p.take(), std::vector<std::string>{"gotoChannel 100000123"});
+    sched.advance(0.25);
+    EXPECT_EQ(p.take(), std::vector<std::string>{"gotoOff"}) << "the delayed reset";
+    preview.highlight(ZEVMenuPreview::Item::Other, 0);
+    EXPECT_EQ(p.take(), (std::vector<std::string>{"gotoChannel 2000018", "gotoOff"}));
+    preview.highlight(ZEVMenuPreview::Item::Channel, 100000123);
+    p.take();
+    // Chosen: the Channel stays.
+    preview.didClose(true);
+    EXPECT_EQ(p.take(), (std::vector<std::string>{"channels off", "gotoOff"}));
 }
 
 } // namespace

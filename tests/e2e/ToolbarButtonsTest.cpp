@@ -2,30 +2,42 @@
 // whose typed path and Return put the file on the desk; a held Home press runs the Home Time
 // without a menu while a quick one pops the Home menu; the Channels menu previews a Channel while
 // the pointer rests on it and Esc brings the first back; the new-folder panel refuses a name that
-// would leave its parent and makes the folder it is given.
+// would leave its parent and makes the folder it is given; the Calendar menu lists the presets and
+// one chosen moves the ruler; the Clean menu lists the earlier Spaces and shows the one hovered;
+// the search button pops the Find menu and the toolbar its own menu; the tool menus' titles follow
+// the mode.
 
 #include "tests/e2e/E2EFixture.h"
 
 #include "desk/viewer/ZEVCollectViewer.h"
+#include "desk/viewer/ZEVDeskBackground.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "ruler/ZEVStampClass.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "front/ZEVFrontBars.h"
+#include "front/ZEVFrontGoToPanel.h"
 #include "front/ZEVFrontPanels.h"
 #include "front/ZEVFrontToolButtons.h"
 #include "front/ZEVFrontViewer.h"
+#include "inspectors/table/ZEVTableView.h"
+#include "inspectors/table/ZEVTypeSelect.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVConstants.h"
+#include "services/ZEVItemViewForDesks.h"
 #include "space/ZEVSpaceWindow.h"
 #include "widgets/ZEVButton.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace e2e {
 namespace {
@@ -56,6 +68,14 @@ protected:
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* p = dynamic_cast<Panel*>(w); p && p->isVisible())
                 return p;
+        return nullptr;
+    }
+    QMenu* popup() const { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+    static QAction* withTag(QMenu* menu, long tag)
+    {
+        for (QAction* a : menu->actions())
+            if (a->property("tag").toLongLong() == tag)
+                return a;
         return nullptr;
     }
     QString writeFile(const QString& path, const char* text)
@@ -201,6 +221,229 @@ TEST_F(ToolbarButtons, TheNewFolderPanelRefusesANameLeavingItsParentAndMakesTheO
     ASSERT_NE(collect(), nullptr);
     EXPECT_TRUE(collect()->siShown());
     EXPECT_EQ(collect()->collectObjects(), QStringList{parent + "/Fresh"});
+}
+
+TEST_F(ToolbarButtons, TheCalendarMenuListsThePresetsAndOneChosenMovesTheRuler)
+{
+    start();
+    auto* presets = dynamic_cast<ZEVStampClass*>(ruler()->stampClass());
+    ASSERT_NE(presets, nullptr);
+    ASSERT_TRUE(presets->savePresetWithStampInt(2000011, false).has_value());
+    KELIContexte* n = space()->nowCurseur()->contexte();
+    const double in = n->offsetIn();
+    // The Now cursor's past widened by an hour.
+    ASSERT_TRUE(ruler()->userInitieDeplacementCurseur());
+    ruler()->setCurseurEnDeplacement(space()->nowCurseur());
+    ruler()->userPlaceContexteIn(-3600);
+    ruler()->userTermineDeplacementCurseur();
+    pump();
+    ASSERT_NEAR(n->offsetIn(), in - 3600, 1);
+
+    ZEVButton* calendar = button("btnCalandarPanel");
+    ASSERT_TRUE(calendar && calendar->isVisible());
+    press(calendar, 0.05);
+    QMenu* menu = popup();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), "menuBtnCalandarPanel");
+    QAction* home = withTag(menu, 2000009);
+    QAction* third = withTag(menu, 2000011);
+    QAction* fourth = withTag(menu, 2000012);
+    ASSERT_TRUE(home && third && fourth) << "the presets are listed";
+    EXPECT_TRUE(home->isEnabled());
+    EXPECT_TRUE(third->isEnabled()) << "a stored preset can be called";
+    EXPECT_FALSE(fourth->isEnabled()) << "an empty one cannot";
+    EXPECT_EQ(third->isChecked(), false) << "the Now cursor has left the preset";
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(third).center());
+    pump();
+    advance(2.0);
+    EXPECT_EQ(popup(), nullptr);
+    EXPECT_NEAR(n->offsetIn(), in, 0.01) << "the preset brings the ruler back";
+    EXPECT_EQ(calendar->state(), 0);
+}
+
+TEST_F(ToolbarButtons, TheCleanMenuListsTheEarlierSpacesAndHoveringOneShowsItUntilThePointerLeaves)
+{
+    start();
+    auto place = [&](const QString& name, Qt::GlobalColor colour) -> KELI* {
+        QImage image(160, 100, QImage::Format_RGB32);
+        image.fill(colour);
+        const QString path = home + "/" + name;
+        EXPECT_TRUE(image.save(path));
+        adapter()->addFilenames({path});
+        advance(2.0);
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+            if (v->itemTitle() == name)
+                return v->item();
+        return nullptr;
+    };
+    KELI* first = place("first.png", Qt::darkBlue);
+    KELI* second = place("second.png", Qt::darkGreen);
+    ASSERT_TRUE(first && second);
+    ZEVDeskBackground& back = nowDesk()->background();
+    ASSERT_TRUE(back.userChangeBackWithImageItem(first, nullptr, KELOBJECT_SCALE_IN, clock.now()));
+    advance(60);
+    ASSERT_TRUE(back.userChangeBackWithImageItem(second, nullptr, KELOBJECT_SCALE_IN, clock.now()));
+    advance(60);
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+
+    ZEVButton* clean = button("btnDeskClean");
+    ASSERT_TRUE(clean && clean->isVisible());
+    press(clean, 0.05);
+    QMenu* menu = popup();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), "menuBtnClean");
+    EXPECT_EQ(clean->state(), 1);
+    QAction* earlier = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->property("ZEVSpacesMenuAction").isValid() && a->text().contains(QStringLiteral("first.png")))
+            earlier = a;
+    ASSERT_NE(earlier, nullptr) << "the earlier Space is listed";
+    EXPECT_FALSE(earlier->icon().isNull()) << "with its picture";
+    QTest::mouseMove(menu, menu->actionGeometry(earlier).center());
+    pump();
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur()) << "the hovered Space shows at its date";
+    EXPECT_LT(space()->searchCurseur()->now(), space()->nowCurseur()->now() - 60);
+    // Over a clean entry the desk comes back to Now.
+    QTest::mouseMove(menu, menu->actionGeometry(withTag(menu, 40)).center());
+    pump();
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    QTest::mouseMove(menu, menu->actionGeometry(earlier).center());
+    pump();
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    QTest::keyClick(menu, Qt::Key_Escape);
+    pump();
+    advance(0.3);
+    EXPECT_EQ(popup(), nullptr);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur()) << "Esc brings Now back";
+    EXPECT_EQ(clean->state(), 0);
+    EXPECT_FALSE(front()->tools()->siSpaceBrowsing());
+}
+
+TEST_F(ToolbarButtons, TheSearchButtonPopsTheFindMenuTheToolbarItsOwnAndToolMenusFollowTheMode)
+{
+    start();
+    ZEVButton* find = button("searchButton");
+    ASSERT_TRUE(find && find->isVisible());
+    auto fieldShown = [&] {
+        QLineEdit* field = front()->selectionTableView()->typeSelect()->field();
+        return field && field->isVisible();
+    };
+    // A held press shows the list's search field, with no menu.
+    ASSERT_FALSE(fieldShown());
+    press(find, 0.2);
+    advance(0.05);
+    EXPECT_EQ(popup(), nullptr);
+    EXPECT_TRUE(fieldShown());
+    advance(0.5);
+    // A quick one puts the field away and pops the Find menu.
+    press(find, 0.05);
+    QMenu* menu = popup();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), "menuBtnFind");
+    EXPECT_FALSE(fieldShown());
+    EXPECT_EQ(find->state(), 1);
+    EXPECT_EQ(withTag(menu, 22000)->text(), "Find Objects");
+    EXPECT_FALSE(withTag(menu, 22030)->isEnabled()) << "nothing selected to find in the Channels";
+    EXPECT_FALSE(withTag(menu, 22001)->icon().isNull()) << "the application gives the holders' pictures";
+    // Its Find Objects shows the field again.
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(withTag(menu, 22000)).center());
+    pump();
+    EXPECT_TRUE(fieldShown());
+    EXPECT_EQ(find->state(), 0);
+
+    // The toolbar's own menu lists the header views' switches and the Channels.
+    ZEVFrontToolbar* bar = front()->toolbar();
+    const QPoint empty(bar->countField()->geometry().right() + 2, bar->height() / 2);
+    QContextMenuEvent context(QContextMenuEvent::Mouse, empty, bar->mapToGlobal(empty));
+    QApplication::sendEvent(bar, &context);
+    pump();
+    menu = popup();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), "menuFrontToolbar");
+    EXPECT_TRUE(withTag(menu, 5)->isChecked()) << "the toolbar is open";
+    bool channel = false;
+    for (QAction* a : menu->actions())
+        channel = channel || a->property("userGotoChannel").toBool();
+    EXPECT_TRUE(channel) << "the Channels are listed";
+    EXPECT_FALSE(front()->tools()->siChannelBrowsing()) << "the toolbar's menu browses without the Channel buttons";
+    QTest::keyClick(menu, Qt::Key_Escape);
+    pump();
+    advance(0.1);
+
+    // In Title mode the Icon tool's menu carries the Title selection over.
+    front()->menuModeTitle();
+    pump();
+    ASSERT_EQ(front()->frontMode(), 1);
+    QMenu* icons = front()->toolMenu(0);
+    press(front()->modeButton(0), 0.05);
+    ASSERT_TRUE(icons->isVisible());
+    QStringList titles;
+    for (QAction* a : icons->actions())
+        if (a->property("toolEntry").toString() == "copy" || a->property("toolEntry").toString() == "and")
+            titles << a->text() + (a->isEnabled() ? "+" : "-");
+    EXPECT_EQ(titles, (QStringList{"Copy Title Selections+", "And Title Selections-"}));
+    EXPECT_EQ(front()->modeButton(0)->state(), -1);
+    QTest::keyClick(icons, Qt::Key_Escape);
+    pump();
+    EXPECT_EQ(front()->modeButton(0)->state(), 0);
+}
+
+TEST_F(ToolbarButtons, TheGoToPanelCentresTheTimeLineOnTheSearchCursorAndItsWheelAndTheAddPanelsMoveIt)
+{
+    start();
+    KELIContexte* tl = space()->tlContexte();
+    ASSERT_NE(tl, nullptr);
+    KELICurseur* search = space()->searchCurseur();
+    ruler()->userChangeActifCurseur(search);
+    pump();
+    // The time line slides ten days back: the Search cursor is out of view.
+    ASSERT_TRUE(ruler()->userInitieDeplacementCurseur());
+    ruler()->userPlaceRulerOffsetIn(-864000, -864000);
+    ruler()->userTermineDeplacementCurseur();
+    advance(0.5);
+    tl->placeToi();
+    ASSERT_GT(search->now(), tl->nowOut());
+    front()->tools()->menuGoToPanel();
+    pump();
+    ZEVFrontGoToPanel* panel = front()->tools()->goToPanel();
+    ASSERT_TRUE(panel && panel->isVisible());
+    // The Search kind, lit already, clicked again: the time line centres on the cursor, no beep.
+    const int beeps = sound.beeps;
+    QTest::mouseClick(panel->buttonWithTag(2), Qt::LeftButton);
+    advance(0.5);
+    tl->placeToi();
+    EXPECT_EQ(sound.beeps, beeps);
+    EXPECT_NEAR((tl->nowIn() + tl->nowOut()) / 2.0, search->now(), (tl->nowOut() - tl->nowIn()) * 0.05);
+    // Clicked again with the cursor in view: a beep, and nothing moves.
+    const double out = tl->nowOut();
+    QTest::mouseClick(panel->buttonWithTag(2), Qt::LeftButton);
+    advance(0.5);
+    EXPECT_EQ(sound.beeps, beeps + 1);
+
+    // The wheel over the panel moves the time line.
+    auto wheel = [&](QWidget* w) {
+        const QPointF at(5, 5);
+        QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(-1200, 0), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &e);
+        advance(0.5);
+        tl->placeToi();
+    };
+    wheel(panel);
+    EXPECT_NE(tl->nowOut(), out) << "the go-to panel's wheel";
+    front()->tools()->menuGoToPanel();
+    pump();
+
+    // And over the Add Documents panel.
+    key(Qt::Key_N, Qt::ControlModifier);
+    pump();
+    auto* add = shownPanel<ZEVFrontAddPanel>();
+    ASSERT_NE(add, nullptr);
+    const double before = tl->nowOut();
+    wheel(add);
+    EXPECT_NE(tl->nowOut(), before) << "the Add panel's wheel";
+    add->reject();
+    pump();
 }
 
 } // namespace

@@ -425,3 +425,147 @@ TEST(FrontPanelRules, ThePromptCountsTheChosenFiles)
 }
 
 } // namespace
+
+// ---- the tool menus, Find and Calendar ----------------------------------------------------------
+
+namespace tooltest {
+
+QAction* toolEntry(QMenu* menu, const char* name)
+{
+    for (QAction* a : menu->actions())
+        if (a->property("toolEntry").toString() == QLatin1String(name))
+            return a;
+    return nullptr;
+}
+
+// "title+" for an enabled entry, "title-" for a disabled one.
+std::string shown(QAction* a) { return a->text().toStdString() + (a->isEnabled() ? "+" : "-"); }
+
+} // namespace tooltest
+
+TEST_F(ToolButtons, TheToolMenusTitleAndEnableTheirEntriesByModeAndPutTheirButtonBackOnClosing)
+{
+    using tooltest::shown;
+    using tooltest::toolEntry;
+    front->menuModeIcon();
+    settle();
+    ASSERT_EQ(front->frontMode(), 0);
+    QMenu* icons = front->toolMenu(0);
+    QMenu* titles = front->toolMenu(1);
+    QMenu* links = front->toolMenu(3);
+    QMenu* filters = front->toolMenu(2);
+    // Icon mode: the Icon tool is the one in force, nothing to carry over.
+    icons->popup(QPoint(10, 10));
+    QAction* tool = toolEntry(icons, "tool");
+    EXPECT_TRUE(tool->isChecked());
+    EXPECT_FALSE(tool->isEnabled());
+    EXPECT_EQ(shown(toolEntry(icons, "copy")), "Copy Selections-");
+    EXPECT_EQ(shown(toolEntry(icons, "and")), "And Selections-");
+    EXPECT_EQ(shown(toolEntry(icons, "or")), "Or Selections-");
+    EXPECT_EQ(front->modeButton(0)->state(), 1);
+    icons->close();
+    EXPECT_EQ(front->modeButton(0)->state(), 1) << "the mode's own button stays on";
+    // The Title tool's menu, from Icon mode, with no Icon selection.
+    titles->popup(QPoint(10, 10));
+    EXPECT_FALSE(toolEntry(titles, "tool")->isChecked());
+    EXPECT_EQ(shown(toolEntry(titles, "copy")), "Copy Icon Selections+");
+    EXPECT_EQ(shown(toolEntry(titles, "and")), "And Icon Selections-");
+    EXPECT_FALSE(toolEntry(titles, "deselect")->isEnabled());
+    EXPECT_EQ(front->modeButton(1)->state(), -1) << "lit mixed while its menu is open";
+    titles->close();
+    EXPECT_EQ(front->modeButton(1)->state(), 0);
+
+    // Title mode with an empty Title selection.
+    front->menuModeTitle();
+    settle();
+    ASSERT_EQ(front->frontMode(), 1);
+    icons->popup(QPoint(10, 10));
+    EXPECT_TRUE(toolEntry(icons, "tool")->isEnabled());
+    EXPECT_FALSE(toolEntry(icons, "tool")->isChecked());
+    EXPECT_EQ(shown(toolEntry(icons, "copy")), "Copy Title Selections+");
+    EXPECT_EQ(shown(toolEntry(icons, "and")), "And Title Selections-");
+    EXPECT_EQ(shown(toolEntry(icons, "or")), "Or Title Selections-");
+    EXPECT_EQ(front->modeButton(0)->state(), -1);
+    icons->close();
+    EXPECT_EQ(front->modeButton(0)->state(), 0);
+    links->popup(QPoint(10, 10));
+    EXPECT_EQ(shown(toolEntry(links, "copy")), "Copy Title Selections+");
+    EXPECT_FALSE(toolEntry(links, "deselect")->isEnabled()) << "neither nodes nor links selected";
+    links->close();
+    filters->popup(QPoint(10, 10));
+    for (const char* name : {"icons", "titles", "nodes", "deselect"})
+        EXPECT_FALSE(toolEntry(filters, name)->isEnabled()) << name;
+    EXPECT_FALSE(toolEntry(filters, "tool")->isChecked());
+    filters->close();
+    EXPECT_EQ(front->modeButton(2)->state(), 0);
+}
+
+TEST_F(ToolButtons, TheFindMenuFollowsTheModeAndTheSelectionAndTheCalendarListsThePresets)
+{
+    QMenu* find = tools().menu(B::Menu::Find);
+    auto tagged = [](QMenu* m, long tag) -> QAction* {
+        for (QAction* a : m->actions())
+            if (a->property("tag").toLongLong() == tag)
+                return a;
+        return nullptr;
+    };
+    front->menuModeLink();
+    settle();
+    tools().popUpMenu(B::Menu::Find);
+    EXPECT_EQ(state("searchButton"), 1);
+    EXPECT_EQ(tagged(find, 22000)->text(), "Find linked Objects");
+    EXPECT_FALSE(tagged(find, 22030)->isEnabled());
+    EXPECT_FALSE(tagged(find, 22031)->isEnabled());
+    find->close();
+    EXPECT_EQ(state("searchButton"), 0);
+    front->menuModeIcon();
+    settle();
+    tools().popUpMenu(B::Menu::Find);
+    EXPECT_EQ(tagged(find, 22000)->text(), "Find Objects");
+    find->close();
+    // A held Find button toggles the list's search field.
+    ASSERT_FALSE(front->siSearchingField());
+    tools().performClique(button("searchButton"));
+    EXPECT_TRUE(front->siSearchingField());
+    // A quick press first puts the field away, then pops the menu.
+    tools().btnInspectFind(button("searchButton"));
+    EXPECT_FALSE(front->siSearchingField());
+    EXPECT_TRUE(find->isVisible());
+    find->close();
+
+    // The Calendar menu holds the Home Time and the eight presets, each calling its own.
+    QMenu* calendar = tools().menu(B::Menu::Calendar);
+    for (long stamp = 2000009; stamp <= 2000017; ++stamp)
+        EXPECT_NE(tagged(calendar, stamp), nullptr) << stamp;
+    EXPECT_EQ(tagged(calendar, 2000011)->property("action").toString(), "menuPreset:");
+    EXPECT_EQ(tagged(calendar, 2000009)->property("action").toString(), "menuPresetHome:");
+}
+
+TEST_F(ToolButtons, ADragFromAnotherProgramRestingOnTheGoToPanelBringsTheWindowForwardAndALeaveCancelsIt)
+{
+    tools().menuGoToPanel();
+    ZEVFrontGoToPanel* panel = tools().goToPanel();
+    ASSERT_NE(panel, nullptr);
+    QMimeData text;
+    text.setText("from elsewhere");
+    // Events made here have no drag source: the drag comes from another program.
+    auto enterAndMove = [&] {
+        QDragEnterEvent e(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(panel, &e);
+        QDragMoveEvent m(QPoint(12, 12), Qt::CopyAction, &text, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(panel, &m);
+    };
+    space->setGoToTag(2);
+    space->activatePreviousApp();
+    enterAndMove();
+    sched.advance(0.5);
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(panel, &leave);
+    sched.advance(1.0);
+    EXPECT_FALSE(space->siActivateTallomer()) << "left before the rest ended";
+    enterAndMove();
+    sched.advance(0.85);
+    EXPECT_TRUE(space->siActivateTallomer());
+    QCoreApplication::sendEvent(panel, &leave);
+    sched.advance(1.0);
+}
