@@ -8,10 +8,12 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "front/ZEVFrontViewer.h"
+#include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "objects/view/ZEVItemView.h"
 #include "front/ZEVFrontGoToPanel.h"
 #include "front/ZEVFrontToolButtons.h"
+#include "inspectors/channels/ZEVChannelTableView.h"
 #include "inspectors/channels/ZEVChannelViewer.h"
 #include "inspectors/table/ZEVTypeSelect.h"
 #include "platform/sound/Sound.h"
@@ -309,8 +311,9 @@ TEST_F(SpaceTransitions, WhileACursorMovesCleaningBeepsStartWaitsAndANewSpaceGoe
     const std::size_t asked = alerts.size();
     front()->userSpaceCleanAll();
     front()->userSpaceCleanAndRecall();
+    front()->userSpaceCleanAndRecallBack();
     front()->userSpaceCleanAndReplace();
-    EXPECT_EQ(sound.beeps, beeps + 3);
+    EXPECT_EQ(sound.beeps, beeps + 4);
     EXPECT_EQ(alerts.size(), asked);
     EXPECT_FALSE(front()->siTransitionRunning());
 
@@ -547,6 +550,25 @@ TEST_F(SpaceTransitions, InTheHomeChannelTheLastEscapeHidesThePointerUntilItMove
     EXPECT_FALSE(front()->siPointerHidden());
 }
 
+TEST_F(SpaceTransitions, InAnotherChannelTheLastEscapeGoesToTheHomeChannel)
+{
+    start();
+    const KELId home = space()->homeChannelInt();
+    KELI* work = space()->newIdentityNamed("Work");
+    ASSERT_NE(work, nullptr);
+    space()->updateChannelWithIdentityInt(work->idInt());
+    advance(1.0);
+    ASSERT_EQ(space()->currentChannelInt(), work->idInt());
+    int escapes = 0;
+    for (; escapes < 12 && space()->currentChannelInt() != home; ++escapes) {
+        key(Qt::Key_Escape);
+        advance(2.0);
+    }
+    EXPECT_EQ(space()->currentChannelInt(), home);
+    EXPECT_GT(escapes, 1) << "the Channel changed before the rest was peeled away";
+    EXPECT_FALSE(front()->siPointerHidden()) << "the pointer hides only in the home Channel";
+}
+
 TEST_F(SpaceTransitions, AClickRightAfterATitleEditOrWithTheListSearchingStopsThere)
 {
     start();
@@ -597,6 +619,51 @@ TEST_F(SpaceTransitions, AListTheDeskTookTheKeyboardFromLosesItsIntervalOnTheNex
     key(Qt::Key_Escape);
     EXPECT_EQ(front()->firstResponderWasOnTableView(), nullptr);
     EXPECT_EQ(space()->selections().selectedIconItems().size(), icons) << "the step stopped at the list";
+}
+
+TEST_F(SpaceTransitions, TheChannelsListTheDeskTookTheKeyboardFromKeepsItsRowAndTheStepStops)
+{
+    start();
+    placeThreeFiles();
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+    space()->contextViewer()->ouvrirEntityWithInt(2000194);
+    advance(1.0);
+    auto* channels = dynamic_cast<ZEVChannelViewer*>(space()->channelViewer());
+    ASSERT_NE(channels, nullptr);
+    ASSERT_NE(channels->channelTableView(), nullptr);
+    makeSearchActive();
+    QWidget* list = channels->channelTableView();
+    list->setFocus(Qt::OtherFocusReason);
+    pump();
+    window()->spaceView()->deskCanvas()->setFocus(Qt::MouseFocusReason);
+    pump();
+    ASSERT_NE(front()->firstResponderWasOnTableView(), nullptr);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(front()->firstResponderWasOnTableView(), nullptr);
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur()) << "the step went past the list";
+    key(Qt::Key_Escape);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+
+    // Another panel's list behind the Channels panel: forgotten, and the same step goes on.
+    space()->contextViewer()->ouvrirEntityWithInt(2000003);
+    advance(1.0);
+    space()->contextViewer()->ouvrirEntityWithInt(2000194);
+    advance(1.0);
+    const std::vector<ZEVInspectViewer*> panels = front()->frontPanelViewers();
+    ASSERT_EQ(panels.size(), 2u);
+    ASSERT_EQ(panels.front()->entityInt(), 2000194);
+    auto* icons = dynamic_cast<QWidget*>(panels.back()->inspectViewIfBuilt()->inspectTableView());
+    ASSERT_NE(icons, nullptr);
+    makeSearchActive();
+    icons->setFocus(Qt::OtherFocusReason);
+    pump();
+    window()->spaceView()->deskCanvas()->setFocus(Qt::MouseFocusReason);
+    pump();
+    ASSERT_EQ(static_cast<QWidget*>(front()->firstResponderWasOnTableView()), icons);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(front()->firstResponderWasOnTableView(), nullptr);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur()) << "the step stopped at the list";
 }
 
 } // namespace
