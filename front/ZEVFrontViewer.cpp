@@ -68,6 +68,7 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
     buildHeaderStack();
     observeHeaderKeys();
     currentEvent_ = std::make_unique<ZEVCurrentEventRecorder>();
+    rememberTableLeftForDesk();
 }
 
 ZEVFrontViewer::~ZEVFrontViewer()

@@ -156,6 +156,9 @@ public:
     void hidePointer();
     // The event being handled as the step back reads it (recorded by an application filter).
     const ZEVCurrentEvent& currentEvent() const;
+    bool siPointerHidden() const { return currentEvent_ && currentEvent_->siPointerHidden(); }
+    // The list that had the keyboard before the desk took it from it; the step back forgets it.
+    ZEVTableView* firstResponderWasOnTableView() const { return firstResponderWasOnTableView_.data(); }
 
     // ---- Space transitions (ZEVFrontViewerTransitions.cpp) ----
     void userSpaceStartHome() override;
@@ -550,6 +553,10 @@ private:
     // (present while one runs; removed from the application when destroyed).
     std::unique_ptr<ZEVCurrentEventRecorder> currentEvent_;
     std::unique_ptr<QObject> spaceEventMonitor_;
+    QPointer<ZEVTableView> firstResponderWasOnTableView_;
+    void rememberTableLeftForDesk();
+    // The toolbar's clean button: on, off or mixed (kZEVStateMixed).
+    void setCleanButtonState(int state);
     void cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition> t);
     void closePanels(bool channelsToo, int* closed);
     // Whether the Menu key (standing for Fn) is down.

@@ -9,6 +9,7 @@
 #include "engine/KELICurseur.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/channels/ZEVChannelTableView.h"
 #include "inspectors/channels/ZEVChannelViewer.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "objects/view/ZEVItemView.h"
@@ -16,6 +17,8 @@
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
+
+#include <QApplication>
 
 namespace tallomer {
 
@@ -45,6 +48,22 @@ void ZEVFrontViewer::hidePointer()
         currentEvent_->hidePointer();
 }
 
+void ZEVFrontViewer::rememberTableLeftForDesk()
+{
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!app)
+        return;
+    // A list keeps its presence interval selected after the desk takes the keyboard from it (a
+    // click on the desk, a step back): the next step back clears it there.
+    connect(app, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        ZEVSpaceWindow* w = space_.spaceWindow();
+        if (!w || !w->spaceView() || !now || now != w->spaceView()->deskCanvas())
+            return;
+        if (auto* table = dynamic_cast<ZEVTableView*>(old); table && w->isAncestorOf(table))
+            firstResponderWasOnTableView_ = table;
+    });
+}
+
 void ZEVFrontViewer::userStepBack()
 {
     const ZEVCurrentEvent e = currentEvent();
@@ -69,9 +88,17 @@ void ZEVFrontViewer::userStepBack()
     if (auto* channels = dynamic_cast<ZEVChannelViewer*>(space_.channelViewer()))
         if (channels->menuInspectCancelRename())
             return;
-    // 3. The Escape that ended a preset's name edit.
+    // 3. The Escape that ended a preset's name edit, or the click that ended an Object's title edit.
     if (headers_ && headers_->siPresetJustEdited())
         return;
+    if (sel.isTitleJustEdited())
+        return;
+    // 4. The selection list's search field: a click only closes it; a key goes on and closes it.
+    if (siSearchingField_) {
+        siSearchingField_ = false;
+        if (!e.keyDown)
+            return;
+    }
     // 5. A drag session.
     if (space_.siDraggingSession()) {
         space_.cancelDraggingSession();
@@ -105,6 +132,7 @@ void ZEVFrontViewer::userStepBack()
     // 10. The selection list's type-select field.
     if (ZEVTableView* list = selectionTableView(); list && list->hideSearchField()) {
         focusDesk();
+        firstResponderWasOnTableView_.clear();
         return;
     }
     // 11. Object views blinking for a restore of their place.
@@ -130,14 +158,23 @@ void ZEVFrontViewer::userStepBack()
         if (blinking)
             return;
     }
-    // 12. A list with the keyboard focus (for a click, the focus before the press moved it).
-    QWidget* focus = w ? w->focusWidget() : nullptr;
-    if (!e.keyDown && e.focusBeforePress && w && w->isAncestorOf(e.focusBeforePress))
-        focus = e.focusBeforePress;
-    if (auto* table = dynamic_cast<ZEVTableView*>(focus)) {
+    // 12. A list with the keyboard focus.
+    if (auto* table = dynamic_cast<ZEVTableView*>(w ? w->focusWidget() : nullptr)) {
         table->deselectLego();
         focusDesk();
+        firstResponderWasOnTableView_.clear();
         return;
+    }
+    // 13. The list the desk took the keyboard from: the Channels list keeps its row (the Space's
+    //     Channel); another list loses its interval unless the Channels panel is in front.
+    if (ZEVTableView* remembered = firstResponderWasOnTableView_.data()) {
+        firstResponderWasOnTableView_.clear();
+        if (dynamic_cast<ZEVChannelTableView*>(remembered))
+            return;
+        if (panels.empty() || !isChannels(panels.front())) {
+            remembered->deselectLego();
+            return;
+        }
     }
     // 14. The selection list's interval.
     if (ZEVTableView* list = selectionTableView(); list && list->selectedLego()) {

@@ -6,7 +6,9 @@
 
 #include "front/ZEVFrontViewer.h"
 
+#include "front/ZEVFrontGoToPanel.h"
 #include "front/ZEVFrontSelectionView.h"
+#include "front/ZEVFrontToolButtons.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
@@ -21,6 +23,7 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 #include "widgets/ZEVAlert.h"
+#include "widgets/ZEVButton.h"
 
 #include <algorithm>
 
@@ -42,6 +45,12 @@ const char* stageName(int stage)
 } // namespace
 
 // ---- entry points ----
+
+void ZEVFrontViewer::setCleanButtonState(int state)
+{
+    if (ZEVButton* b = toolbar_ ? toolbar_->button(QStringLiteral("btnDeskClean")) : nullptr)
+        b->setState(state);
+}
 
 void ZEVFrontViewer::userSpaceStartHome()
 {
@@ -72,8 +81,12 @@ void ZEVFrontViewer::userSpaceCleanAll()
         Sound::shared().beep();
         return;
     }
-    if (ZEVAlert::ShowYesNoAlertWithTitle(QStringLiteral("Space"), QStringLiteral("Clean All"),
-                                          QStringLiteral("All Objects will be Released. Do you really want to continue?")))
+    setCleanButtonState(1);
+    const bool yes = ZEVAlert::ShowYesNoAlertWithTitle(
+        QStringLiteral("Space"), QStringLiteral("Clean All"),
+        QStringLiteral("All Objects will be Released. Do you really want to continue?"));
+    setCleanButtonState(0);
+    if (yes)
         cleanAll(ZEVSpaceTransition(K::CleanAll));
 }
 
@@ -84,6 +97,7 @@ void ZEVFrontViewer::userSpaceCleanAndRecall()
         Sound::shared().beep();
         return;
     }
+    setCleanButtonState(1);
     cleanAll(ZEVSpaceTransition(K::CleanAndRecall));
 }
 
@@ -94,6 +108,7 @@ void ZEVFrontViewer::userSpaceCleanAndRecallBack()
         Sound::shared().beep();
         return;
     }
+    setCleanButtonState(1);
     cleanAll(ZEVSpaceTransition(K::CleanAndRecallBack));
 }
 
@@ -104,6 +119,7 @@ void ZEVFrontViewer::userSpaceCleanAndReplace()
         Sound::shared().beep();
         return;
     }
+    setCleanButtonState(1);
     ZEVChannelViewerServices* channels = space_.channelViewerServices();
     if (channels)
         channels->userWillCleanAndReplace();
@@ -112,6 +128,7 @@ void ZEVFrontViewer::userSpaceCleanAndReplace()
         QStringLiteral("These Objects and background will replace those of the \"Now Cursor\".\n"
                        "Do you really want to continue?"));
     if (!yes) {
+        setCleanButtonState(0);
         if (channels)
             channels->userDidCleanAndReplace();
         return;
@@ -127,6 +144,7 @@ void ZEVFrontViewer::newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* sc
     t.backImageItem = imageItem;
     t.backColorItem = colorItem;
     t.backScaleMot = scaleMot;
+    setCleanButtonState(kZEVStateMixed);
     cleanAll(t);
 }
 
@@ -163,6 +181,8 @@ void ZEVFrontViewer::cleanAll(const ZEVSpaceTransition& request)
         t->backColorItem = searchDesk->currentBackColorItem();
         t->backScaleMot = searchDesk->currentBackScaleMot();
     }
+    if (ZEVFrontGoToPanel* goTo = tools_ ? tools_->goToPanel() : nullptr; goTo && goTo->isVisible())
+        goTo->hide(); // its button goes off as it hides
     if (siShowCalandar_)
         setSiShowCalandar(false);
     if (siShowQLPanel_) {
@@ -261,6 +281,16 @@ void ZEVFrontViewer::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition
     }
     case 2: {
         KELICurseur* a = space_.actifCurseur();
+        // The Search cursor's time window closes to its date.
+        if (search && ruler->siAccepteDeplacement()) {
+            ruler->setCurseurEnDeplacement(search);
+            if (ruler->userInitieDeplacementCurseur()) {
+                ruler->userPlaceContexteInToZero();
+                ruler->userPlaceContexteOutToZero();
+                ruler->userTermineDeplacementCurseur();
+            }
+            ruler->setCurseurEnDeplacement(a);
+        }
         // The Channel listed from T on the active cursor.
         if (auto* cv = dynamic_cast<ZEVChannelViewer*>(space_.channelViewer()))
             if (KELI* channel = cv->channelModel().currentChannel())
@@ -302,6 +332,7 @@ void ZEVFrontViewer::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition
         return;
     }
     case 5:
+        setCleanButtonState(0);
         if (ZEVChannelViewerServices* channels = space_.channelViewerServices())
             channels->userDidCleanAndReplace();
         if (t->endsAtStage5()) {

@@ -149,8 +149,8 @@ public:
     void userPlaceContexteEtRulerOffset(double a);
     void userPlaceContexteIn(double d);
     void userPlaceContexteOut(double d);
-    void userPlaceContexteInToZero();
-    void userPlaceContexteOutToZero();
+    void userPlaceContexteInToZero() override;
+    void userPlaceContexteOutToZero() override;
     // Repeating step moves within a move (the caller initiates it): the first call starts the
     // loop, later ones change only its speed, until the move ends or userDesactiveBouger.
     void userBougeCurseur(double v);

@@ -288,6 +288,9 @@ public:
                                  double rOffsetOut) = 0;
     // The visible range's edges glide by these amounts.
     virtual void userAnimeRuler(float duration, double rOffsetIn, double rOffsetOut) = 0;
+    // Within a move, the moving cursor's time window closes on its in side, on its out side.
+    virtual void userPlaceContexteInToZero() = 0;
+    virtual void userPlaceContexteOutToZero() = 0;
     // The strip's time axis: its span (out-date minus in-date), the strip's width less one point
     // (-1 without a strip), and the date at x points from the strip's left edge (x over that
     // width, on the axis).

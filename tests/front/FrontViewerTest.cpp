@@ -108,6 +108,8 @@ public:
         real->userAnimeSearch(d, date, c, ri, ro);
     }
     void userAnimeRuler(float d, double ri, double ro) override { real->userAnimeRuler(d, ri, ro); }
+    void userPlaceContexteInToZero() override { trace.push_back("ruler in zero"); }
+    void userPlaceContexteOutToZero() override { trace.push_back("ruler out zero"); }
     double tlineSpan() const override { return span; }
     double tlineWidth() const override { return width; }
     // A strip from `origin` spanning `span` seconds over `width` points.
