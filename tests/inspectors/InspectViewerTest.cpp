@@ -180,7 +180,7 @@ TEST_F(Inspectors, TheCommandDefaultsBeepAndAnswerNoAndTheModelsDefaultsAreHarml
     v->terminerDeplacementCurseur();
     v->menuFindZevHeld();
     EXPECT_EQ(sound.beeps, 16) << "the quiet defaults";
-    EXPECT_FALSE(v->userToggleQL(nullptr)) << "no panel, no Quick Look";
+    EXPECT_FALSE(v->userToggleQL(false)) << "no panel, no Quick Look";
 
     ZEVInspectClass* model = v->inspectClass();
     ASSERT_NE(model, nullptr);
