@@ -173,8 +173,9 @@ TEST_F(Inspectors, TheCommandDefaultsBeepAndAnswerNoAndTheModelsDefaultsAreHarml
     EXPECT_EQ(sound.beeps, 12);
     EXPECT_FALSE(v->userGetInfo());
     EXPECT_FALSE(v->userFilter());
+    // No change either way from Now: the steps beep, and answer that they took the request.
     v->btnInspectPrevious();
-    EXPECT_FALSE(v->userGotoNext());
+    EXPECT_TRUE(v->userGotoNext());
     EXPECT_EQ(sound.beeps, 16);
     v->majInspectView();
     v->terminerDeplacementCurseur();
