@@ -31,8 +31,6 @@ namespace {
 constexpr const char* kFollowUp = "_panelSelectionDidChange:";
 constexpr const char* kNameFocus = "newDirTextFieldFocus";
 
-KELDate dateOf(const QDateTime& t) { return dateFromUnix(double(t.toMSecsSinceEpoch()) / 1000.0); }
-
 // The go-to kinds and durations the popups offer, by tag (the go-to panel's tags).
 const std::vector<std::pair<long, const char*>>& goToKinds()
 {
@@ -68,46 +66,6 @@ std::optional<QString> newFolderNameFrom(const QString& typed)
         name.contains(QLatin1Char('/')) || name.contains(QChar(u'\0')))
         return std::nullopt;
     return name;
-}
-
-std::optional<KELDate> goToDateFromFileDates(const ZEVFileDates& f, long tag)
-{
-    auto valid = [](const QDateTime& t) -> std::optional<KELDate> {
-        if (!t.isValid())
-            return std::nullopt;
-        return dateOf(t);
-    };
-    switch (tag) {
-    case 3:
-        // A file system without birth times, or one that reports the start of 1970, gives no
-        // creation date worth going to.
-        if (f.born.isValid() && f.born.toMSecsSinceEpoch() != 0)
-            return dateOf(f.born);
-        return valid(f.modified);
-    case 4:
-        if (auto m = valid(f.modified))
-            return m;
-        return valid(f.born);
-    case 5:
-        if (!f.exists)
-            return std::nullopt;
-        return valid(f.accessed);
-    default:
-        return std::nullopt;
-    }
-}
-
-std::optional<KELDate> fileDateForGoToTag(const QString& path, long tag)
-{
-    const QFileInfo info(path);
-    ZEVFileDates dates;
-    dates.exists = info.exists();
-    if (dates.exists) {
-        dates.born = info.birthTime();
-        dates.modified = info.lastModified();
-        dates.accessed = info.lastRead();
-    }
-    return goToDateFromFileDates(dates, tag);
 }
 
 QString addPromptForCount(qsizetype n)

@@ -10,6 +10,7 @@
 // Both panels are modal but do not block: the answer arrives through their signals.
 
 #include "runtime/Date.h"
+#include "space/ZEVGoToFileDate.h"
 #include "runtime/Scheduler.h"
 
 #include <QDateTime>
@@ -31,17 +32,6 @@ class ZEVSpaceController;
 // The name a new folder is made under: the typed text trimmed. None for an empty name, "." or
 // "..", or a name holding "/" or NUL: those would not name one new folder inside the parent.
 std::optional<QString> newFolderNameFrom(const QString& typed);
-
-// The date of the file at `path` for a go-to kind: 3 its creation (birth) date, else, or when
-// that is the very start of 1970, its modification date; 4 its modification date, else its
-// creation date; 5 its last access, only for a file that exists. None for any other kind.
-std::optional<KELDate> fileDateForGoToTag(const QString& path, long tag);
-// The same from the file's dates as the file system gives them (null: none).
-struct ZEVFileDates {
-    bool exists = false;
-    QDateTime born, modified, accessed;
-};
-std::optional<KELDate> goToDateFromFileDates(const ZEVFileDates& dates, long tag);
 
 // The Add Documents panel's accepting button for n chosen files.
 QString addPromptForCount(qsizetype n);

@@ -29,7 +29,7 @@ void ZEVFrontViewer::buttonActionToggleQL(bool fromButton)
 {
     // A panel under the pointer takes the key first.
     for (ZEVInspectViewer* iv : frontPanelViewers())
-        if (iv->userToggleQL(nullptr))
+        if (iv->userToggleQL(fromButton))
             return;
     ZEVSpaceWindow* w = space_.spaceWindow();
     if (!w)
@@ -111,6 +111,10 @@ KELI* ZEVFrontViewer::rowItemUnderPointer() const
 
 void ZEVFrontViewer::previewFollowsSelection()
 {
+    // A panel with the keys previews its own selection.
+    for (ZEVInspectViewer* iv : frontPanelViewers())
+        if (iv->previewFollowsSelection())
+            return;
     ZEVSpaceWindow* w = space_.spaceWindow();
     if (!w || !w->siPreviewPanelVisible())
         return;

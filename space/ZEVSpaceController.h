@@ -42,6 +42,8 @@ namespace tallomer {
 
 class ZEVChannelClassServices;
 class ZEVChannelViewerServices;
+struct ZEVChannelPanelSpan;
+struct ZEVTimeRegard;
 class ZEVEntityClass;
 class ZEVIconClassServices;
 class ZEVLinkClassServices;
@@ -175,6 +177,10 @@ public:
     // The Search cursor goes to the date, gliding when `siDuration`; the visible range follows
     // when the date lies outside the part watched.
     void _showSearchCursorToDate(KELDate date, bool siDuration);
+    // The same two, keeping the date in view over that panel (an inspector's while it has the
+    // keys; nullptr: the strip less its edges) rather than over the open Channels panel.
+    void showNowCursorOver(const ZEVChannelPanelSpan* panneau);
+    void showSearchCursorToDateOver(KELDate date, bool siDuration, const ZEVChannelPanelSpan* panneau);
     // Into the previous or the next Space of the current Channel: `distinct` skips the images
     // already reached (each image once), `same` keeps to the current image.
     void userGotoPreviousSiDistinct(bool distinct, bool same);
@@ -391,8 +397,7 @@ private:
     void initDeskDicoWithChannelViewer(ZEVEntityViewer* channelViewer);
     // ---- the go-to steps ----
     struct EspaceTrouve;
-    struct Regard;
-    Regard regard() const;
+    ZEVTimeRegard regard(const ZEVChannelPanelSpan* panneau) const;
     float dureePourOffset(double offset) const;
     void selectionEspace(bool precedent, bool siNow);
     void atterrir(KELDate t, KELICurseur* actif, KELDate now0, bool suivant);

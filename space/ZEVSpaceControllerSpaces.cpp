@@ -13,6 +13,7 @@
 #include "platform/sound/Sound.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceClass.h"
+#include "space/ZEVTimeRegard.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -41,8 +42,6 @@ constexpr double kApresLeDebut = 1.0;
 constexpr double kUneHeure = 3600.0;
 constexpr double kAvantLaFinDuLien = 2.0;
 // The strip's edges the cursors are kept from, in points.
-constexpr double kMarge = 100.0;
-constexpr double kMargePanneau = 80.0;
 
 constexpr const char* kProprieteEspaces = "ZEVSpacesMenuAction";
 constexpr const char* kProprieteChannels = "userGotoChannel";
@@ -83,13 +82,6 @@ struct ZEVSpaceController::EspaceTrouve {
     std::size_t index = 0;
 };
 
-// The part of the strip the cursors are kept in view within.
-struct ZEVSpaceController::Regard {
-    KELDate left = 0;
-    KELDate right = 0;
-    bool panneau = false;
-    bool dehors(KELDate d) const { return d > right || d < left; }
-};
 
 ZEVChannelViewerServices* ZEVSpaceController::channelViewerServices() const
 {
@@ -114,34 +106,28 @@ void ZEVSpaceController::reveillerLesRelations()
             r->nbDeLiens(nowCurseur_);
 }
 
-ZEVSpaceController::Regard ZEVSpaceController::regard() const
+ZEVTimeRegard ZEVSpaceController::regard(const ZEVChannelPanelSpan* panneau) const
 {
-    Regard r;
     ZEVRulerViewerServices* ruler = rulerViewer_.get();
     if (!ruler)
-        return r;
-    ZEVChannelViewerServices* canaux = channelViewerServices();
-    if (const std::optional<ZEVChannelPanelSpan> p = canaux ? canaux->channelViewIfOpen() : std::nullopt) {
-        r.left = ruler->dateForTlinePoint(p->x + p->inspectX + kMargePanneau);
-        r.right = ruler->dateForTlinePoint(p->x + p->inspectX + p->inspectWidth - kMargePanneau);
-        r.panneau = true;
-    } else {
-        r.left = ruler->dateForTlinePoint(kMarge);
-        r.right = ruler->dateForTlinePoint(ruler->tlineWidth() - kMarge);
-    }
-    return r;
+        return ZEVTimeRegard();
+    return timeRegard(ruler->tlineWidth(), panneau ? std::optional<ZEVChannelPanelSpan>(*panneau) : std::nullopt,
+                      [ruler](double x) { return ruler->dateForTlinePoint(x); });
 }
 
 float ZEVSpaceController::dureePourOffset(double offset) const
 {
-    const double span = rulerViewer_ ? rulerViewer_->tlineSpan() : 0.0;
-    const double o = std::fabs(offset);
-    if (!(span > 0))
-        return o > 0 ? 1.0f : 0.15f;
-    return o > span ? 1.0f : float(o / span + 0.15);
+    return timeScrollDuration(offset, rulerViewer_ ? rulerViewer_->tlineSpan() : 0.0);
 }
 
 void ZEVSpaceController::_showNowCursor()
+{
+    ZEVChannelViewerServices* canaux = channelViewerServices();
+    const std::optional<ZEVChannelPanelSpan> p = canaux ? canaux->channelViewIfOpen() : std::nullopt;
+    showNowCursorOver(p ? &*p : nullptr);
+}
+
+void ZEVSpaceController::showNowCursorOver(const ZEVChannelPanelSpan* panneau)
 {
     ZEVRulerViewerServices* ruler = rulerViewer_.get();
     // A move under way keeps its cursor: nothing is taken from it.
@@ -154,24 +140,33 @@ void ZEVSpaceController::_showNowCursor()
         return;
     ruler->userChangeActifCurseur(nowCurseur_);
     Sound::shared().play(QStringLiteral("Tink"));
-    const Regard r = regard();
+    const ZEVTimeRegard r = regard(panneau);
     if (!r.dehors(d))
         return;
-    const double offset =
-        r.panneau || !tlContexte_ ? d - (r.left + r.right) / 2 : d - (tlContexte_->nowIn() + tlContexte_->nowOut()) / 2;
+    double offset = r.offsetPour(d);
+    if (!r.panneau && tlContexte_)
+        offset = d - (tlContexte_->nowIn() + tlContexte_->nowOut()) / 2;
+    if (!std::isfinite(offset) || offset == 0)
+        return;
     ruler->userAnimeRuler(dureePourOffset(offset), offset, offset);
 }
 
 void ZEVSpaceController::_showSearchCursorToDate(KELDate date, bool siDuration)
 {
+    ZEVChannelViewerServices* canaux = channelViewerServices();
+    const std::optional<ZEVChannelPanelSpan> p = canaux ? canaux->channelViewIfOpen() : std::nullopt;
+    showSearchCursorToDateOver(date, siDuration, p ? &*p : nullptr);
+}
+
+void ZEVSpaceController::showSearchCursorToDateOver(KELDate date, bool siDuration, const ZEVChannelPanelSpan* panneau)
+{
     ZEVRulerViewerServices* ruler = rulerViewer_.get();
     if (!ruler || !searchCurseur_ || !std::isfinite(date) || !ruler->siAccepteDeplacement())
         return;
-    const Regard r = regard();
-    double offset = 0;
+    const ZEVTimeRegard r = regard(panneau);
+    const double offset = r.offsetPour(date);
     float duree = 0;
-    if (r.dehors(date)) {
-        offset = date - (r.left + r.right) / 2;
+    if (offset != 0) {
         duree = dureePourOffset(offset);
         if (!r.panneau && !(frontViewer_ && frontViewer_->siTlineOpened()))
             duree = 0;

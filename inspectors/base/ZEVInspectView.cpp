@@ -122,6 +122,12 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     btnFind_ = bouton(this, QStringLiteral("FindButton"), QStringLiteral("Find"));
     btnGotoPrevious_ = bouton(this, QStringLiteral("GotoPreviousButton"), QStringLiteral("\u25c0"));
     btnGotoNext_ = bouton(this, QStringLiteral("GotoNextButton"), QStringLiteral("\u25b6"));
+    // On from a step until it rests, mixed while the Go-to menu is open: the step sets them, not
+    // the click.
+    for (ZEVButton* b : {btnGotoPrevious_, btnGotoNext_}) {
+        b->setCheckable(true);
+        b->setSiClickKeepsState(true);
+    }
     btnAdd_ = bouton(this, QStringLiteral("AddButton"), QStringLiteral("+"));
     btnAdd_->setEnabled(false);
 

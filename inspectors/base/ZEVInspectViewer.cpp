@@ -354,24 +354,6 @@ void ZEVInspectViewer::channelDidChangeWithIdentityInt(KELId identityInt)
         currentChannelInt_ = identityInt;
 }
 
-bool ZEVInspectViewer::userToggleQL(KELI* force)
-{
-    ZEVInspectView* v = inspectView_;
-    if (!v)
-        return false;
-    if (!force) {
-        QWidget* w = v->window();
-        const QPointF limite = space_.mouseLimitPoint();
-        const QPointF local = v->mapFrom(w, QPointF(limite.x(), w->height() - limite.y()));
-        if (!v->inspectRect().contains(QPointF(local.x(), v->height() - local.y())))
-            return false;
-    }
-    if (!siFirstResponder())
-        return false;
-    beep();
-    return true;
-}
-
 void ZEVInspectViewer::userAdd()
 {
     if (ZEVInspectView* v = inspectView_)

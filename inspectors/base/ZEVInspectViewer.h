@@ -8,12 +8,14 @@
 #include "engine/KELTypes.h"
 #include "inspectors/base/ZEVInspectMenus.h"
 #include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/services/ZEVInspectorServices.h"
 #include "runtime/Scheduler.h"
 #include "space/ZEVSpaceParts.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
+#include <QString>
 
 #include <array>
 #include <memory>
@@ -23,6 +25,7 @@
 class KELI;
 class KELICurseur;
 class QAction;
+class QFileDialog;
 class QMenu;
 
 namespace tallomer {
@@ -137,13 +140,16 @@ public:
     virtual void userDuplicateToSpace() { beep(); }
     virtual void userShowOriginal() { beep(); }
     virtual bool userGetInfo() { return beepNon(); }
-    // The Quick Look key's probe; `force` may be null.
-    virtual bool userToggleQL(KELI* force);
+    // Quick Look asked of the panel, from the toolbar's button or else from the menu command, the
+    // gesture or a key; true when the panel took the request (ZEVInspectViewerNavigation.cpp).
+    virtual bool userToggleQL(bool fromButton);
     virtual void userAdd();
     virtual void userFind() { menuInspectFind(); }
     virtual bool userFilter() { return beepNon(); }
-    virtual bool userGotoPrevious() { return beepNon(); }
-    virtual bool userGotoNext() { return beepNon(); }
+    // A step of the Search cursor to the previous or next change of the panel's Objects; always
+    // true (ZEVInspectViewerNavigation.cpp).
+    virtual bool userGotoPrevious();
+    virtual bool userGotoNext();
     virtual void userSwap() { beep(); }
     virtual void userRecallNow();
     virtual void userRecall();
@@ -208,7 +214,39 @@ public:
     QMenu* findMenu() const { return menuFind_; }
     QMenu* gotoMenu() const { return menuGoto_; }
 
+    // ---- moving the cursors (ZEVInspectViewerNavigation.cpp) ----
+    // The part of the strip over the panel's rows, while the panel has the keys.
+    std::optional<ZEVChannelPanelSpan> panneauRegarde() const;
+    // Back to the present ("Tink"), and the Search cursor to a date, kept in view over the panel
+    // while it has the keys, else inside the strip's edges.
+    void _showNowCursor();
+    void _showSearchCursorToDate(KELDate date);
+    // Both go-to buttons at rest.
+    void _gotoOff();
+    // How long a pressed go-to button stays on: after a return to Now, Previous, Next.
+    static constexpr double kGotoOffNow = 0.2;
+    static constexpr double kGotoOffPrevious = 0.8;
+    static constexpr double kGotoOffNext = 0.15;
+    // The add panel the kind runs (the front layer's, with its "goToPopUp" and "durationPopUp"):
+    // its go-to pop-ups and its selection move the cursors until it closes.
+    void suivrePanneauAjout(QFileDialog* panel);
+    QFileDialog* openPanel() const;
+    void popUpGoToChange(long tag);
+    void popUpDurationChange(long tag);
+    void panelSelectionDidChange();
+    // The file the Search cursor was last sent to from the add panel; empty for none.
+    const QString& previousURL() const { return previousURL_; }
+    // The accepting button's text for n chosen files.
+    static QString addFilesPromptForCount(qsizetype n);
+    // While the preview shows and the panel has the keys, the preview shows its selection; false
+    // when it was not the panel's to follow.
+    bool previewFollowsSelection();
+    // The Object of the table row under the pointer; nullptr away from the rows.
+    KELI* rowItemUnderPointer() const;
+
 protected:
+    // The kind's name of an Object as its rows show it; none by default.
+    virtual std::optional<std::string> titleForItem(KELI*) { return std::nullopt; }
     // The kind's panel; called once, on first use.
     virtual std::unique_ptr<ZEVInspectView> creerInspectView() = 0;
     // The panel is built: the menu items are captured and the buttons wired.
@@ -252,6 +290,11 @@ private:
     void raise();
     // The Escape step's move of the visible range; true when the step ends there.
     bool stepBackRuler(bool siSearch);
+    void pasVersUnChangement(bool precedent);
+    // The Objects the front mode selects in the panel; the preview is handed them, and opened.
+    std::vector<KELI*> objetsChoisis();
+    void donnerAuPreview(const std::vector<KELI*>& items);
+    void montrerLePreview(const std::vector<KELI*>& items);
 
     bool siShowInspectView_ = false;
     bool siAnimationInspectViewRuns_ = false;
@@ -266,6 +309,8 @@ private:
     QMenu* menuEntity_ = nullptr; // owned by the panel
     QMenu* menuFind_ = nullptr;
     QMenu* menuGoto_ = nullptr;
+    QPointer<QFileDialog> openPanel_;
+    QString previousURL_;
     ScheduledTarget guard_{this};
 };
 

@@ -80,6 +80,7 @@ protected:
     bool siItemActif(KELI* item) override { return model_.isItemActif(item); }
     bool siItemActifNow(KELI* item) override { return model_.isItemActifNow(item); }
     std::optional<std::string> typeForItem(KELI* item) override { return model_.itemTypeForItem(item); }
+    std::optional<std::string> titleForItem(KELI* item) override { return model_.itemTitleForItem(item); }
     quint64 nombreDeRows() override { return model_.actifItems().size(); }
     bool siTrouves() override { return !model_.foundedItemSet().empty(); }
 

@@ -173,14 +173,15 @@ TEST_F(Inspectors, TheCommandDefaultsBeepAndAnswerNoAndTheModelsDefaultsAreHarml
     EXPECT_EQ(sound.beeps, 12);
     EXPECT_FALSE(v->userGetInfo());
     EXPECT_FALSE(v->userFilter());
+    // No change either way from Now: the steps beep, and answer that they took the request.
     v->btnInspectPrevious();
-    EXPECT_FALSE(v->userGotoNext());
+    EXPECT_TRUE(v->userGotoNext());
     EXPECT_EQ(sound.beeps, 16);
     v->majInspectView();
     v->terminerDeplacementCurseur();
     v->menuFindZevHeld();
     EXPECT_EQ(sound.beeps, 16) << "the quiet defaults";
-    EXPECT_FALSE(v->userToggleQL(nullptr)) << "no panel, no Quick Look";
+    EXPECT_FALSE(v->userToggleQL(false)) << "no panel, no Quick Look";
 
     ZEVInspectClass* model = v->inspectClass();
     ASSERT_NE(model, nullptr);

@@ -1,0 +1,120 @@
+// The Files panel moves the cursors and previews in the running program: its Previous button
+// takes the Search cursor to just before the last change of its Objects' presences, and the space
+// bar with the pointer over a row shows that row's picture in the preview.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/context/ZEVContextViewer.h"
+#include "inspectors/files/ZEVFileViewer.h"
+#include "inspectors/table/ZEVTableModel.h"
+#include "services/ZEVItemViewForDesks.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
+#include "space/ZEVSpacePreview.h"
+#include "widgets/ZEVButton.h"
+#include "widgets/ZEVPreviewWindow.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+constexpr KELId kFiles = 2000005;
+constexpr double kJour = 86400.0;
+
+class FilesNavigation : public E2E {
+protected:
+    ZEVContextViewer* context() const { return dynamic_cast<ZEVContextViewer*>(space()->contextViewer()); }
+    ZEVFileViewer* files() const { return dynamic_cast<ZEVFileViewer*>(space()->viewerForEntityClassName("ZEVFileViewer")); }
+    ZEVTableView* table() const
+    {
+        ZEVInspectView* p = files() ? files()->inspectViewIfBuilt() : nullptr;
+        return p ? p->inspectTableView() : nullptr;
+    }
+    KELI* placer(const QString& path)
+    {
+        adapter()->addFilenames({path});
+        advance(1.5);
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+            if (v->itemTitle() == QFileInfo(path).fileName())
+                return v->item();
+        return nullptr;
+    }
+    // A Files presence of the Object on the current Channel from `in` on, through the model.
+    void presence(KELI* item, KELDate in)
+    {
+        ASSERT_NE(files()->fileClass().creerLienFileViewerForItem(item, in), nullptr);
+    }
+    void ouvrir()
+    {
+        ZEVButton* bouton = context()->buttonForEntityInt(kFiles);
+        ASSERT_NE(bouton, nullptr);
+        click(bouton);
+        advance(1.0);
+        ASSERT_TRUE(table() && table()->isVisible());
+    }
+};
+
+TEST_F(FilesNavigation, PreviousGoesJustBeforeTheLastChangeAndTheSpaceBarPreviewsTheRowUnderThePointer)
+{
+    startWithTheBar();
+    QImage rouge(64, 48, QImage::Format_RGB32);
+    rouge.fill(Qt::red);
+    const QString chemin = home + "/rouge.png";
+    ASSERT_TRUE(rouge.save(chemin));
+    KELI* item = placer(chemin);
+    ASSERT_NE(item, nullptr);
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+    ouvrir();
+    ASSERT_NE(files(), nullptr);
+    const KELDate now = space()->nowCurseur()->now();
+    const KELDate changement = now - 2 * kJour;
+    presence(item, changement);
+    advance(1.0);
+    ASSERT_EQ(table()->numberOfRows(), 1);
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+
+    // Previous, from Now: the Search cursor becomes active, just before the presence began.
+    ZEVButton* precedent = files()->inspectViewIfBuilt()->btnGotoPrevious();
+    click(precedent);
+    EXPECT_EQ(precedent->state(), kZEVStateOn);
+    // The glide lasts at most 1 s; landed, the Search cursor goes on with the clock.
+    advance(1.05);
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    EXPECT_NEAR(space()->searchCurseur()->now(), changement - 0.7, 0.1);
+    EXPECT_EQ(precedent->state(), kZEVStateOff) << "the button rests 0.8 s later";
+
+    // Back at Now, the table focused, nothing selected, the pointer over the row: the space bar
+    // previews that row's picture.
+    space()->_showNowCursor();
+    advance(2.0);
+    space()->selections().deselectAllIcons();
+    files()->setFirstResponder();
+    pump();
+    ASSERT_TRUE(files()->siFirstResponder());
+    ASSERT_EQ(table()->numberOfRows(), 1);
+    const QPoint p = table()->visualRect(table()->tableModel()->index(0, 5)).center();
+    QMouseEvent move(QEvent::MouseMove, p, table()->viewport()->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    move.setTimestamp(5000);
+    QApplication::sendEvent(table()->viewport(), &move);
+    pump();
+    ASSERT_EQ(files()->rowItemUnderPointer(), item);
+    key(Qt::Key_Space);
+    pump();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window()->siPreviewPanelVisible(); }, 2000));
+    ZEVPreviewWindow* w = window()->preview().window();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), "rouge.png");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->shownImage().isNull(); }, 3000)) << "the picture shows";
+    EXPECT_EQ(w->shownImage().pixelColor(w->shownImage().rect().center()), QColor(Qt::red));
+}
+
+} // namespace
+} // namespace e2e
