@@ -233,49 +233,26 @@ void ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QStri
 void ZEVFrontClass::duplicateToSpace(ZEVItemViewerForDesks* v)
 {
     auto* viewer = dynamic_cast<ZEVItemViewer*>(v);
-    ZEVSpaceForObjectViews* space = viewer ? viewer->spaceController() : nullptr;
-    if (!viewer || !viewer->itemClass() || !space)
+    if (!viewer)
         return;
-    ZEVItemData& data = ZEVItemData::Current();
+    // Each new Object comes where its drag copy was dropped, with the copy's look.
+    std::vector<DuplicateSource> sources;
     for (const auto& copy : ZEVItemViewer::CopiedItemViews()) {
-        if (!copy || copy->itemType() != QLatin1String("file"))
+        if (!copy)
             continue;
-        const QString source = data.fileUrlForItem(copy->item());
-        if (source.isEmpty())
-            continue;
-        const QFileInfo info(source);
-        // The copy carries no title of its own: the original's view on this desk, else the file's.
+        DuplicateSource s;
+        s.item = copy->item();
+        s.position = copy->iconPosition();
+        s.ratio = copy->imageSizeRatio();
+        s.image = copy->itemImageView() ? copy->itemImageView()->image() : QImage();
+        s.copy = copy.get();
         ZEVItemView* original = viewer->itemViewForItem(copy->item());
-        const QString title = original && !original->itemTitle().isEmpty() ? original->itemTitle() : info.fileName();
-        KELI* item = viewer->itemClass()->creerItemWithChannelInt(space->identityInt(), title.toStdString(),
-                                                                  "file", info.suffix().toStdString(),
-                                                                  ZEVOPTION_DUPLICATING);
-        const QString folder = item ? data.files().ensureItemDropFolder(item->idInt()) : QString();
-        if (folder.isEmpty()) {
-            logFormat("ZEVFrontClass duplicateToSpace: no new Object for %s", qPrintable(source));
-            continue;
-        }
-        const ZEVIconPosition position = copy->iconPosition();
-        const float ratio = copy->imageSizeRatio();
-        ZEVTransferQueue& queue = ZEVTransferQueue::shared();
-        ZEVTransferQueue::Job job;
-        job.source = source;
-        job.target = queue.reserveName(folder, info.fileName());
-        job.itemId = item->idInt();
-        job.mark = ZEVOPTION_DUPLICATING;
-        queue.start(job, this, [item, viewer, position, ratio, target = job.target](const TransferOutcome& r) {
-            clearItemOption(item, ZEVOPTION_DUPLICATING);
-            if (!r.ok) {
-                addItemOption(item, ZEVOPTION_ERROR);
-                return;
-            }
-            ZEVItemData::Current().createFileURL(target, QUrl(), item);
-            // The new view reads its image from the record now complete.
-            if (ZEVDeskViewerForObjectViews* desk = viewer->deskViewer())
-                if (ZEVItemViewForDesks* nv = desk->creerItemViewWithItem(item, position, ratio))
-                    desk->majItemView(nv);
-        });
+        s.title = original ? original->itemTitle() : QString();
+        if (s.title.isEmpty())
+            s.title = QFileInfo(ZEVItemData::Current().fileUrlForItem(copy->item())).fileName();
+        sources.push_back(s);
     }
+    duplicateItems(sources, QString(), QString());
 }
 
 void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved)
