@@ -248,7 +248,11 @@ public:
     // The Object's file moved or copied into the folder in the background, its record following
     // a move; `releaseMoved`: a moved Object's icon is released at the viewer's cursor (it went
     // into a folder Object).
-    void startTransfer(KELI* item, class ZEVItemViewer* viewer, const QString& folder, bool move, bool releaseMoved);
+    // False when the Object has nothing to transfer (its drag copy then slides back). `into`: where
+    // the drag copy slides once the file is in the folder.
+    bool startTransfer(KELI* item, class ZEVItemViewer* viewer, const QString& folder, bool move, bool releaseMoved,
+                       const ZEVIconPosition& into = {});
+    static constexpr double kDragSlide = 0.8, kDragGone = 0.9;
 
     // The transfer queue's entry points: to a folder the user chooses in a panel, or into the
     // Space's drop folder. Objects the queue cannot take are left alone.
@@ -340,7 +344,11 @@ private:
     KELId draggingLegoId_ = 0;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    void jobEnded(KELI* item, class ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved);
+    void jobEnded(KELI* item, class ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved,
+                  KELId channel, const ZEVIconPosition& into);
+    // The Object's drag copy of the last drag slides into `into` at full opacity, or back onto the
+    // Object's view, and goes.
+    void slideDragCopy(KELI* item, class ZEVItemViewer* viewer, const std::optional<ZEVIconPosition>& into);
 
     // The row menus: their state for the row right-clicked last.
     void buildRowMenu();

@@ -16,6 +16,9 @@
 #include "platform/sound/Sound.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QMimeData>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -85,6 +88,35 @@ protected:
         space()->selections().selectIconForItemSet(items, nullptr);
         pump();
     }
+    // The program's drag replayed over the desk's canvas and dropped at `to` with `keys`.
+    QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
+    QPoint at(const QPointF& p) const { return QPoint(int(p.x()), int(canvas()->height() - p.y())); }
+    void dragOnto(ZEVItemViewForDesks* what, ZEVItemViewForDesks* onto, Qt::KeyboardModifiers keys)
+    {
+        const QPointF to = onto->imageFrame().center();
+        ZEVItemView::setDragRunner([this, to, keys](QMimeData* data, const QImage&, ZEVItemView*) {
+            std::unique_ptr<QMimeData> owned(data);
+            const Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction;
+            QDragEnterEvent enter(at(to), offered, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(canvas(), &enter);
+            QDragMoveEvent move(at(to), offered, data, Qt::LeftButton, keys);
+            QApplication::sendEvent(canvas(), &move);
+            QDropEvent drop(QPointF(at(to)), offered, data, Qt::LeftButton, keys);
+            QApplication::sendEvent(canvas(), &drop);
+            return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+        });
+        // A long press starts the drag.
+        QTest::mousePress(canvas(), Qt::LeftButton, {}, at(what->imageFrame().center()));
+        advance(0.8);
+        QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
+        ZEVItemView::setDragRunner({});
+        settle();
+    }
+    bool released(KELI* item) const
+    {
+        const Rows presence = iconLinks(std::to_string(item->idInt()));
+        return presence.size() == 1 && std::stod(presence.at(0, 1)) < clock.now() + 1;
+    }
     std::vector<ZEVFilePanelRequest> panels;
     QStringList panelAnswers;
     std::function<void()> onPanel;
@@ -95,6 +127,51 @@ protected:
         return panelAnswers.isEmpty() ? QString() : panelAnswers.takeFirst();
     }};
 };
+
+TEST_F(Duplicate, FilesDroppedOntoAFolderObjectMoveOrDuplicateIntoItAndTheSameFolderTouchesNothing)
+{
+    start();
+    settle();
+    QDir().mkpath(home + "/box");
+    ASSERT_EQ(secondStart({home + "/box"}), 0);
+    settle();
+    KELI* plan = fileObject(home + "/plan.txt", 40);
+    KELI* note = fileObject(home + "/note.txt", 20);
+    ZEVItemView* box = viewTitled("box");
+    ASSERT_TRUE(plan && note && box);
+    ZEVItemData& data = ZEVItemData::Current();
+
+    // A plain drop moves: the file in the folder, the record naming it, the icon released.
+    dragOnto(nowDesk()->itemViewForItem(plan), box, Qt::NoModifier);
+    EXPECT_TRUE(QFileInfo::exists(home + "/box/plan.txt"));
+    EXPECT_FALSE(QFileInfo::exists(home + "/plan.txt"));
+    EXPECT_EQ(data.recordedFilePathForItem(plan), home + "/box/plan.txt");
+    EXPECT_TRUE(released(plan)) << "its icon link is closed";
+
+    // With Alt it duplicates: the source stays, its dates go with the copy, and the Object, still
+    // on the desk, refers to the copy.
+    const QDateTime old = QDateTime::currentDateTime().addDays(-10);
+    {
+        QFile f(home + "/note.txt");
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    dragOnto(nowDesk()->itemViewForItem(note), box, Qt::AltModifier);
+    EXPECT_TRUE(QFileInfo::exists(home + "/note.txt"));
+    ASSERT_TRUE(QFileInfo::exists(home + "/box/note.txt"));
+    EXPECT_LE(std::abs(QFileInfo(home + "/box/note.txt").lastModified().secsTo(old)), 1) << "the source's date";
+    EXPECT_EQ(data.recordedFilePathForItem(note), home + "/box/note.txt");
+    EXPECT_FALSE(released(note));
+    EXPECT_EQ(itemOptions(note) & (ZEVOPTION_COPYING | ZEVOPTION_ERROR), 0u);
+
+    // Dropped again onto the folder that holds its file: nothing is moved or copied, and the
+    // moved Object leaves the desk all the same.
+    dragOnto(nowDesk()->itemViewForItem(note), box, Qt::NoModifier);
+    EXPECT_EQ(QDir(home + "/box").entryList(QDir::Files | QDir::Hidden), QStringList({"note.txt", "plan.txt"}));
+    EXPECT_EQ(data.recordedFilePathForItem(note), home + "/box/note.txt");
+    EXPECT_TRUE(released(note));
+    EXPECT_EQ(itemOptions(note) & ZEVOPTION_MOVING, 0u);
+}
 
 TEST_F(Duplicate, DuplicateToSpaceFromTheObjectMenuMakesANewObjectWithItsFileInItsOwnDropFolder)
 {
