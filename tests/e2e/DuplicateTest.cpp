@@ -171,6 +171,21 @@ TEST_F(Duplicate, FilesDroppedOntoAFolderObjectMoveOrDuplicateIntoItAndTheSameFo
     EXPECT_EQ(data.recordedFilePathForItem(note), home + "/box/note.txt");
     EXPECT_TRUE(released(note));
     EXPECT_EQ(itemOptions(note) & ZEVOPTION_MOVING, 0u);
+
+    // A file that cannot be copied (no longer a plain file): marked in error, its old path kept,
+    // nothing left in the folder, and it stays on the desk.
+    KELI* pipe = fileObject(home + "/pipe.txt", 5);
+    ASSERT_NE(pipe, nullptr);
+    const QString pipePath = data.fileUrlForItem(pipe);
+    ASSERT_TRUE(QFile::remove(pipePath));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipePath).constData(), 0600), 0);
+    dragOnto(nowDesk()->itemViewForItem(pipe), box, Qt::AltModifier);
+    EXPECT_NE(itemOptions(pipe) & ZEVOPTION_ERROR, 0u);
+    EXPECT_EQ(itemOptions(pipe) & ZEVOPTION_COPYING, 0u);
+    EXPECT_EQ(data.recordedFilePathForItem(pipe), pipePath);
+    EXPECT_EQ(QDir(home + "/box").entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList({"note.txt", "plan.txt"}));
+    EXPECT_FALSE(released(pipe));
 }
 
 TEST_F(Duplicate, DuplicateToSpaceFromTheObjectMenuMakesANewObjectWithItsFileInItsOwnDropFolder)
