@@ -4,6 +4,7 @@
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "services/ZEVSpaceForObjectViews.h"
+#include "space/ZEVSpaceController.h"
 #include "engine/KELLien.h"
 #include "objects/view/ZEVItemStickers.h"
 #include "objects/view/ZEVItemView.h"
@@ -12,11 +13,13 @@
 #include "platform/files/FileTransfer.h"
 #include "platform/files/Webloc.h"
 #include "runtime/Log.h"
+#include "runtime/Scheduler.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QGraphicsScene>
 #include <QUrl>
 #include <QUuid>
 
@@ -167,21 +170,64 @@ void ZEVFrontClass::dragToFolderItemView(ZEVItemViewForDesks* folderView, const 
         return;
     ZEVItemData& data = ZEVItemData::Current();
     const QString folder = data.fileUrlForItem(fv->item());
-    for (KELI* item : staying)
-        stickerForItem(viewer, item, ZEVItemStickers::kForOptions);
-    viewer->slideBackCopiesForItems(staying);
+    // Into the folder's icon, small, where its opening would be.
+    const ZEVIconPosition f = fv->iconPosition();
+    const ZEVIconPosition into{f.x + 0.2 * f.size, f.y + 0.73 * f.size, f.size / 10, f.angle};
+    std::vector<KELI*> back = staying;
     for (KELI* item : moving)
-        startTransfer(item, viewer, folder, true, true);
+        if (!startTransfer(item, viewer, folder, true, true, into))
+            back.push_back(item);
     for (KELI* item : duplicating)
-        startTransfer(item, viewer, folder, false, true);
+        if (!startTransfer(item, viewer, folder, false, true, into))
+            back.push_back(item);
+    // What does not go (a copy without a file too) slides back instead of floating for good.
+    for (KELI* item : back)
+        stickerForItem(viewer, item, ZEVItemStickers::kForOptions);
+    viewer->slideBackCopiesForItems(back, kDragSlide, kDragGone);
+    space_.updateAllTableViews();
 }
 
-void ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QString& folder, bool move,
-                                  bool releaseMoved)
+namespace {
+ZEVItemView* dragCopyForItem(KELI* item)
+{
+    for (const auto& k : ZEVItemViewer::CopiedItemViews())
+        if (k && k->item() == item)
+            return k.get();
+    return nullptr;
+}
+} // namespace
+
+void ZEVFrontClass::slideDragCopy(KELI* item, ZEVItemViewer* viewer, const std::optional<ZEVIconPosition>& into)
+{
+    // The copies belong to the last drag: a later one has replaced them.
+    ZEVItemView* k = dragCopyForItem(item);
+    ZEVItemView* v = viewer ? viewer->itemViewForItem(item) : nullptr;
+    if (!k || (!into && !v))
+        return;
+    if (!k->scene())
+        if (QGraphicsScene* scene = v ? v->scene() : nullptr) {
+            k->setZValue(1e6);
+            scene->addItem(k);
+        }
+    if (into) {
+        if (v)
+            k->setIconPosition(v->iconPosition(), 0);
+        if (k->itemImageView())
+            k->itemImageView()->setOpacity(1.0);
+    }
+    k->setIconPosition(into ? *into : v->iconPosition(), kDragSlide);
+    Scheduler::shared().perform(k->cible(), "removeFromSuperview", kDragGone, [k] {
+        if (QGraphicsScene* s = k->scene())
+            s->removeItem(k);
+    });
+}
+
+bool ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QString& folder, bool move,
+                                  bool releaseMoved, const ZEVIconPosition& into)
 {
     ZEVItemData& data = ZEVItemData::Current();
     if (!viewer || !siFolder(folder))
-        return;
+        return false;
     const QString source = data.fileUrlForItem(item);
     ZEVItemView* view = viewer->itemViewForItem(item);
     // A web page (or no download at all) goes as its address; the Object stays where it is.
@@ -192,24 +238,35 @@ void ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QStri
     const QString url = webloc ? data.uidForItem(item, QStringLiteral("http")) : QString();
     const QString title = view ? view->itemTitle() : QString();
     if (webloc ? url.isEmpty() : source.isEmpty())
-        return;
+        return false;
     move = move && !webloc;
+    // Already in that folder: no file is touched; a moved Object leaves the desk all the same.
+    if (!webloc && QDir::cleanPath(QFileInfo(source).absolutePath()) == QDir::cleanPath(QFileInfo(folder).absoluteFilePath())) {
+        clearItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
+        stickerForItem(viewer, item, ZEVItemStickers::kForOptions);
+        slideDragCopy(item, viewer, into);
+        if (move && releaseMoved)
+            viewer->userReleaseIconForItem(item);
+        return true;
+    }
     addItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
     stickerForItem(viewer, item, move ? ZEVItemStickers::kMove : ZEVItemStickers::kCopy);
     if (view)
         view->duplicateStart();
+    // The record is written in the Channel of the drop, whichever is current at the end.
+    const KELId channel = currentChannelInt_;
     // The item viewer lives as long as its Space; the folder's view may go meanwhile, and
     // so may the Object's: each report looks it up anew.
     ZEVTransferQueue& queue = ZEVTransferQueue::shared();
     if (webloc) {
         queue.run([url, title, folder, r = std::make_shared<Result>()] { return (*r = writeWebloc(url, title, folder)).ok; },
-                  this, [this, item, viewer, releaseMoved](bool ok) {
+                  this, [this, item, viewer, releaseMoved, channel, into](bool ok) {
                       Result r;
                       r.ok = ok;
                       r.error = ok ? QString() : QStringLiteral("the web location could not be written");
-                      jobEnded(item, viewer, false, r, releaseMoved);
+                      jobEnded(item, viewer, false, r, releaseMoved, channel, into);
                   });
-        return;
+        return true;
     }
     ZEVTransferQueue::Job job;
     job.source = source;
@@ -217,68 +274,51 @@ void ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QStri
     job.move = move;
     job.itemId = item->idInt();
     job.mark = move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING;
-    queue.start(job, this, [this, item, viewer, move, releaseMoved, job](const TransferOutcome& out) {
+    queue.start(job, this, [this, item, viewer, move, releaseMoved, job, channel, into](const TransferOutcome& out) {
         Result r;
         r.ok = out.ok;
         r.error = out.error;
         r.path = job.target;
-        jobEnded(item, viewer, move, r, releaseMoved);
+        if (!out.ok) {
+            logFormat(move ? "Drag error when moving file: %s" : "Drag Error when copying file: %s", qPrintable(job.source));
+            logFormat(move ? "                  to folder: %s" : "                   to folder: %s", qPrintable(job.target));
+        }
+        jobEnded(item, viewer, move, r, releaseMoved, channel, into);
         // The source of a move by copy goes once the record names the copy.
         if (out.sourceLeft)
             ZEVTransferQueue::shared().run([source = job.source] { return removeTransferredSource(source).ok; }, this,
                                            {});
     });
+    return true;
 }
 
 void ZEVFrontClass::duplicateToSpace(ZEVItemViewerForDesks* v)
 {
     auto* viewer = dynamic_cast<ZEVItemViewer*>(v);
-    ZEVSpaceForObjectViews* space = viewer ? viewer->spaceController() : nullptr;
-    if (!viewer || !viewer->itemClass() || !space)
+    if (!viewer)
         return;
-    ZEVItemData& data = ZEVItemData::Current();
+    // Each new Object comes where its drag copy was dropped, with the copy's look.
+    std::vector<DuplicateSource> sources;
     for (const auto& copy : ZEVItemViewer::CopiedItemViews()) {
-        if (!copy || copy->itemType() != QLatin1String("file"))
+        if (!copy)
             continue;
-        const QString source = data.fileUrlForItem(copy->item());
-        if (source.isEmpty())
-            continue;
-        const QFileInfo info(source);
-        // The copy carries no title of its own: the original's view on this desk, else the file's.
+        DuplicateSource s;
+        s.item = copy->item();
+        s.position = copy->iconPosition();
+        s.ratio = copy->imageSizeRatio();
+        s.image = copy->itemImageView() ? copy->itemImageView()->image() : QImage();
+        s.copy = copy.get();
         ZEVItemView* original = viewer->itemViewForItem(copy->item());
-        const QString title = original && !original->itemTitle().isEmpty() ? original->itemTitle() : info.fileName();
-        KELI* item = viewer->itemClass()->creerItemWithChannelInt(space->identityInt(), title.toStdString(),
-                                                                  "file", info.suffix().toStdString(),
-                                                                  ZEVOPTION_DUPLICATING);
-        const QString folder = item ? data.files().ensureItemDropFolder(item->idInt()) : QString();
-        if (folder.isEmpty()) {
-            logFormat("ZEVFrontClass duplicateToSpace: no new Object for %s", qPrintable(source));
-            continue;
-        }
-        const ZEVIconPosition position = copy->iconPosition();
-        const float ratio = copy->imageSizeRatio();
-        ZEVTransferQueue& queue = ZEVTransferQueue::shared();
-        ZEVTransferQueue::Job job;
-        job.source = source;
-        job.target = queue.reserveName(folder, info.fileName());
-        job.itemId = item->idInt();
-        job.mark = ZEVOPTION_DUPLICATING;
-        queue.start(job, this, [item, viewer, position, ratio, target = job.target](const TransferOutcome& r) {
-            clearItemOption(item, ZEVOPTION_DUPLICATING);
-            if (!r.ok) {
-                addItemOption(item, ZEVOPTION_ERROR);
-                return;
-            }
-            ZEVItemData::Current().createFileURL(target, QUrl(), item);
-            // The new view reads its image from the record now complete.
-            if (ZEVDeskViewerForObjectViews* desk = viewer->deskViewer())
-                if (ZEVItemViewForDesks* nv = desk->creerItemViewWithItem(item, position, ratio))
-                    desk->majItemView(nv);
-        });
+        s.title = original ? original->itemTitle() : QString();
+        if (s.title.isEmpty())
+            s.title = QFileInfo(ZEVItemData::Current().fileUrlForItem(copy->item())).fileName();
+        sources.push_back(s);
     }
+    duplicateItems(sources, QString(), QString());
 }
 
-void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved)
+void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved,
+                             KELId channel, const ZEVIconPosition& into)
 {
     clearItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
     ZEVItemView* view = viewer ? viewer->itemViewForItem(item) : nullptr;
@@ -288,16 +328,23 @@ void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const
         if (view)
             view->duplicateError();
         stickerForItem(viewer, item, ZEVItemStickers::kError);
+        slideDragCopy(item, viewer, std::nullopt);
+        scheduleTableRefresh();
         return;
     }
     if (view)
         view->duplicateFinish();
+    clearItemOption(item, ZEVOPTION_ERROR | (move ? 0 : ZEVOPTION_HOLD_BY_SYSTEM));
     stickerForItem(viewer, item, ZEVItemStickers::kForOptions);
-    if (!move)
-        return;
-    ZEVItemData::Current().updateFilePathWithItem(item, r.path);
-    if (viewer && releaseMoved)
+    slideDragCopy(item, viewer, into);
+    // A moved Object leaves the desk; a duplicated one stays and refers to the copy from now on.
+    if (!r.path.isEmpty()) {
+        ZEVItemData* data = ZEVItemDataChannels::ItemDataForChannelInt(channel);
+        (data ? *data : ZEVItemData::Current()).updateFilePathWithItem(item, r.path);
+    }
+    if (move && viewer && releaseMoved)
         viewer->userReleaseIconForItem(item);
+    scheduleTableRefresh();
 }
 
 } // namespace tallomer

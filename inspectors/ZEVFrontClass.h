@@ -22,6 +22,9 @@
 #include "inspectors/table/ZEVTableView.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVFileJobs.h"
+#include "services/ZEVIconPosition.h"
+
+#include <QImage>
 
 #include <QColor>
 #include <QFont>
@@ -153,8 +156,8 @@ public:
     void moveToSpaceInTableView(ZEVTableView& table) override;
     void copyToInTableView(ZEVTableView& table) override;
     void copyToSpaceInTableView(ZEVTableView& table) override;
-    void duplicateToInTableView(ZEVTableView&) override {}
-    void duplicateToSpaceInTableView(ZEVTableView&) override {}
+    void duplicateToInTableView(ZEVTableView& table) override;
+    void duplicateToSpaceInTableView(ZEVTableView& table) override;
     void archiveToSpaceInTableView(ZEVTableView&) override {}
     void deleteLego(KELI* lego, ZEVTableView& table) override;
     void releaseSelectionInTableView(ZEVTableView& table) override;
@@ -245,7 +248,11 @@ public:
     // The Object's file moved or copied into the folder in the background, its record following
     // a move; `releaseMoved`: a moved Object's icon is released at the viewer's cursor (it went
     // into a folder Object).
-    void startTransfer(KELI* item, class ZEVItemViewer* viewer, const QString& folder, bool move, bool releaseMoved);
+    // False when the Object has nothing to transfer (its drag copy then slides back). `into`: where
+    // the drag copy slides once the file is in the folder.
+    bool startTransfer(KELI* item, class ZEVItemViewer* viewer, const QString& folder, bool move, bool releaseMoved,
+                       const ZEVIconPosition& into = {});
+    static constexpr double kDragSlide = 0.8, kDragGone = 0.9;
 
     // The transfer queue's entry points: to a folder the user chooses in a panel, or into the
     // Space's drop folder. Objects the queue cannot take are left alone.
@@ -272,6 +279,29 @@ public:
     static void setFolderPanel(FolderPanel panel);
     static QString chooseFolder(const QString& title, const QString& prompt, const QString& message,
                                 const QString& startFolder);
+
+    // ---- duplicates (ZEVFrontClassDuplicate.cpp) ----
+    // Each file Object's file copied, to a folder chosen in the save panel or into the new
+    // Object's own drop folder, as a new "file" Object beside its source; the icon selection
+    // becomes the new Objects. Objects that cannot be duplicated are refused with one beep.
+    void duplicateToForItems(const std::vector<KELI*>& items);
+    void duplicateToSpaceForItems(const std::vector<KELI*>& items);
+    // `name` with `ext` appended unless it already ends so ("Report" -> "Report.pdf").
+    static QString duplicateFileName(const QString& name, const QString& ext);
+    // A name typed in the panel as a file name of the chosen folder: its last component, control
+    // characters replaced, trimmed; empty for nothing usable.
+    static QString safeEnteredName(const QString& entered);
+    // The name the panel's entry stands for: itself when free in `folder`, else, after the user's
+    // Yes, the first free "base_01.ext"...; nullopt keeps the panel open (no usable name, Cancel).
+    static std::optional<QString> confirmDuplicateName(const QString& entered, const QString& ext,
+                                                       const QString& folder);
+    // The save panel (non-native, no overwrite question): the chosen path, empty when cancelled.
+    using SavePanel = std::function<QString(const QString& title, const QString& prompt, const QString& message,
+                                            const QString& name, const QString& startFolder)>;
+    static void setSavePanel(SavePanel panel);
+    static constexpr double kRefusedBeep = 1.0, kFailBeep = 0.3, kRefusedSlide = 1.0, kRefusedGone = 1.1;
+    // The new Objects of the last duplicate.
+    const std::vector<KELI*>& duplicatedItems() const { return duplicatedItems_; }
 
     // Every job queued so far has ended (its result is still to be delivered on the main thread).
     void waitForTransfers();
@@ -314,7 +344,11 @@ private:
     KELId draggingLegoId_ = 0;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    void jobEnded(KELI* item, class ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved);
+    void jobEnded(KELI* item, class ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved,
+                  KELId channel, const ZEVIconPosition& into);
+    // The Object's drag copy of the last drag slides into `into` at full opacity, or back onto the
+    // Object's view, and goes.
+    void slideDragCopy(KELI* item, class ZEVItemViewer* viewer, const std::optional<ZEVIconPosition>& into);
 
     // The row menus: their state for the row right-clicked last.
     void buildRowMenu();
@@ -359,6 +393,28 @@ private:
     bool moveWebloc(KELI* item, const QString& folder, const QString& source);
     void scheduleTableRefresh();
     std::map<KELI*, TransferRecord> movingRecords_, copyingRecords_;
+
+    // ---- the duplicates' steps (ZEVFrontClassDuplicate.cpp) ----
+    struct DuplicateSource {
+        KELI* item = nullptr;
+        ZEVIconPosition position;
+        float ratio = 1.0f;
+        QImage image;
+        QString title;
+        class ZEVItemView* copy = nullptr; // the drag copy that stood for it, if any
+    };
+    std::vector<DuplicateSource> duplicateSources(const std::vector<KELI*>& items);
+    // Into `folder` under `name`, or into the Space when `folder` is empty.
+    std::vector<KELI*> duplicateItems(const std::vector<DuplicateSource>& sources, const QString& folder,
+                                      const QString& name);
+    void duplicateStart(KELI* item, const TransferRecord& record);
+    void duplicateRun();
+    bool duplicateEnded(KELI* item, TransferRecord* record, bool ok);
+    void duplicateFinish(KELI* item);
+    void duplicateFail(KELI* item);
+    std::map<KELI*, TransferRecord> duplicatingRecords_;
+    std::vector<KELI*> duplicatingItems_;
+    std::vector<KELI*> duplicatedItems_;
     std::vector<KELI*> movingItems_, copyingItems_;
 
     static inline ZEVFrontClass* shared_ = nullptr;

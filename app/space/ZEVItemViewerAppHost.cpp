@@ -197,9 +197,8 @@ bool ZEVItemViewerAppHost::siFileJob(FileJob job, KELI* item)
     case FileJob::MoveToSpace: return ZEVFrontClass::siMoveToSpaceForItem(item);
     case FileJob::CopyTo: return ZEVFrontClass::siCopyToForItem(item);
     case FileJob::CopyToSpace: return ZEVFrontClass::siCopyToSpaceForItem(item);
-    case FileJob::DuplicateTo: return ZEVFrontClass::siDuplicateToForItem(item);
-    // New Objects made from duplicates come with the drop store's duplication of a list.
-    case FileJob::DuplicateToSpace: return false;
+    case FileJob::DuplicateTo:
+    case FileJob::DuplicateToSpace: return ZEVFrontClass::siDuplicateToForItem(item);
     }
     return false;
 }
@@ -218,17 +217,9 @@ void ZEVItemViewerAppHost::runFileJob(FileJob job, KELI* item)
     case FileJob::MoveToSpace: jobs->moveToSpaceForItems({item}); return;
     case FileJob::CopyTo: jobs->copyToForItems({item}); return;
     case FileJob::CopyToSpace: jobs->copyToSpaceForItems({item}); return;
-    case FileJob::DuplicateTo:
-    case FileJob::DuplicateToSpace: break;
+    case FileJob::DuplicateTo: jobs->duplicateToForItems({item}); return;
+    case FileJob::DuplicateToSpace: jobs->duplicateToSpaceForItems({item}); return;
     }
-    ZEVFilePanelRequest request;
-    request.kind = ZEVFilePanelRequest::Kind::Folder;
-    request.title = QStringLiteral("Copy to");
-    request.prompt = QStringLiteral("Choose");
-    request.directory = QDir::homePath();
-    const QString folder = ZEVFilePanel::run(request);
-    if (!folder.isEmpty())
-        jobs->startTransfer(item, viewer, folder, false, false);
 }
 
 } // namespace tallomer

@@ -257,6 +257,18 @@ std::unique_ptr<ZEVFrontViewerServices> ZEVSpaceAdapter::creerFrontViewer(ZEVSpa
         r.directory = start;
         return ZEVFilePanel::run(r);
     });
+    ZEVFrontClass::setSavePanel([](const QString& title, const QString& prompt, const QString& message,
+                                   const QString& name, const QString& start) {
+        ZEVFilePanelRequest r;
+        r.kind = ZEVFilePanelRequest::Kind::Save;
+        r.title = title;
+        r.prompt = prompt;
+        r.message = message;
+        r.name = name;
+        r.directory = start;
+        r.noOverwriteQuestion = true;
+        return ZEVFilePanel::run(r);
+    });
     auto front = std::make_unique<ZEVFrontViewer>(space, std::make_unique<ZEVSpaceFront>(space, defaults_));
     if (ZEVFrontToolButtons* tools = front->tools())
         tools->setOpenWithFiller([&space](QMenu* menu, const std::vector<KELI*>& items) {

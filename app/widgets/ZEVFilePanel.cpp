@@ -48,6 +48,10 @@ QString ZEVFilePanel::run(const ZEVFilePanelRequest& request)
         case ZEVFilePanelRequest::Kind::Save:
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setFileMode(QFileDialog::AnyFile);
+            if (request.noOverwriteQuestion)
+                dialog.setOption(QFileDialog::DontConfirmOverwrite);
+            if (!request.name.isEmpty())
+                dialog.selectFile(request.name);
             break;
         case ZEVFilePanelRequest::Kind::Open:
         case ZEVFilePanelRequest::Kind::FilesAndFolders: // one path asked: the first chosen

@@ -19,6 +19,8 @@ struct ZEVFilePanelRequest {
     QString message;   // shown above the list, when given
     QString directory; // where the panel starts
     QString suffix;    // the one allowed file type ("zip"); empty for folders
+    QString name;      // a save panel's name field at the start
+    bool noOverwriteQuestion = false; // the caller settles names already taken itself
 };
 
 class ZEVFilePanel {

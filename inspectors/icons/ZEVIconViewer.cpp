@@ -309,6 +309,21 @@ void ZEVIconViewer::userCopyToSpace()
     transfer(&ZEVFrontClass::siCopyToSpaceForItem, &ZEVFrontClass::copyToSpaceForItems);
 }
 
+// Every selected Object goes: what cannot be duplicated is refused there with its own beep.
+void ZEVIconViewer::userDuplicateTo() { duplicate(&ZEVFrontClass::duplicateToForItems); }
+void ZEVIconViewer::userDuplicateToSpace() { duplicate(&ZEVFrontClass::duplicateToSpaceForItems); }
+
+void ZEVIconViewer::duplicate(void (ZEVFrontClass::*to)(const std::vector<KELI*>&))
+{
+    ZEVFrontClass* front = ZEVFrontClass::shared();
+    const auto items = space_.selections().selectedItemsForFrontMode();
+    if (!front || !items || items->empty()) {
+        beep();
+        return;
+    }
+    (front->*to)(std::vector<KELI*>(items->begin(), items->end()));
+}
+
 void ZEVIconViewer::updateMenuObject(QMenu* menu)
 {
     if (!menu)

@@ -58,6 +58,8 @@ public:
     void userMoveToSpace() override;
     void userCopyTo() override;
     void userCopyToSpace() override;
+    void userDuplicateTo() override;
+    void userDuplicateToSpace() override;
     // The mode's Objects on the active desk whose files the program holds (0x20), the drop folder
     // holds (0x20000), lie on the computer's own disks outside both, or on an external volume
     // (0x200) become the mode's selection.
@@ -78,6 +80,7 @@ private:
     bool allerAuChangement(bool versLePasse, bool siSame);
     void selectHeld(bool (*test)(std::uint64_t options));
     void transfer(bool (*eligible)(KELI*), void (ZEVFrontClass::*to)(const std::vector<KELI*>&));
+    void duplicate(void (ZEVFrontClass::*to)(const std::vector<KELI*>&));
 
     ZEVIconClass model_;
 };

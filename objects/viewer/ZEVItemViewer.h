@@ -98,7 +98,7 @@ public:
     // Escape on a copy: the drop that follows does nothing, and this desk is active again.
     void userCancelRecallSelectedItemViews();
     // The dragged copies of these Objects fly back to their Objects' views and go.
-    void slideBackCopiesForItems(const std::vector<KELI*>& items);
+    void slideBackCopiesForItems(const std::vector<KELI*>& items, double duration = kFlyBack, double gone = kFlyBackGone);
     // Alt at the drop: the file jobs duplicate the copies' Objects into the Space (a cancelled
     // drag only clears its flag).
     void userDuplicateSelectedItemViews() override;
@@ -252,7 +252,8 @@ private:
     void linkSelectionDidChange();
     // The common end of the eight arrow operations.
     void gridPlace(ZEVItemView* view, const ZEVIconPosition& position);
-    void flyBack(const std::vector<ZEVItemView*>& copies, QGraphicsScene* scene);
+    void flyBack(const std::vector<ZEVItemView*>& copies, QGraphicsScene* scene, double duration = kFlyBack,
+                 double gone = kFlyBackGone);
     const ZEVDeskGeometry& geometry() const;
 
     using Updater = void (ZEVItemConnexion::*)(bool);

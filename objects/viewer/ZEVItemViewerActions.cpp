@@ -464,7 +464,7 @@ void ZEVItemViewer::userRecallSelectedItemViewsVersNowCurseur()
     curseur_->placeToi();
 }
 
-void ZEVItemViewer::flyBack(const std::vector<ZEVItemView*>& copies, QGraphicsScene* scene)
+void ZEVItemViewer::flyBack(const std::vector<ZEVItemView*>& copies, QGraphicsScene* scene, double duration, double gone)
 {
     for (ZEVItemView* k : copies) {
         if (scene && !k->scene()) {
@@ -472,15 +472,15 @@ void ZEVItemViewer::flyBack(const std::vector<ZEVItemView*>& copies, QGraphicsSc
             k->setZValue(1e6);
             scene->addItem(k);
         }
-        k->setIconPosition(k->savedIconPosition(), kFlyBack);
-        Scheduler::shared().perform(k->cible(), "removeFromSuperview", kFlyBackGone, [k] {
+        k->setIconPosition(k->savedIconPosition(), duration);
+        Scheduler::shared().perform(k->cible(), "removeFromSuperview", gone, [k] {
             if (QGraphicsScene* s = k->scene())
                 s->removeItem(k);
         });
     }
 }
 
-void ZEVItemViewer::slideBackCopiesForItems(const std::vector<KELI*>& items)
+void ZEVItemViewer::slideBackCopiesForItems(const std::vector<KELI*>& items, double duration, double gone)
 {
     std::vector<ZEVItemView*> copies;
     QGraphicsScene* scene = nullptr;
@@ -495,7 +495,7 @@ void ZEVItemViewer::slideBackCopiesForItems(const std::vector<KELI*>& items)
         }
         copies.push_back(k.get());
     }
-    flyBack(copies, scene);
+    flyBack(copies, scene, duration, gone);
 }
 
 void ZEVItemViewer::userCancelRecallSelectedItemViews()

@@ -3,6 +3,7 @@
 
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/ZEVTransferQueue.h"
+#include "widgets/ZEVAlert.h"
 
 #include <QDir>
 #include <QFile>
@@ -187,6 +188,53 @@ TEST_F(Transfer, FreeNamesAreHeldForTheWholeProcessUntilReleased)
     EXPECT_EQ(QFileInfo(q.reserveName(folder, "n.log")).fileName(), "n_100.log");
     // A name in another folder is another name.
     EXPECT_EQ(QFileInfo(q.reserveName(dir.filePath("elsewhere"), "a.txt")).fileName(), "a.txt");
+}
+
+TEST_F(Transfer, DuplicateNamesKeepTheExtensionAskBeforeRenamingAndStayInTheChosenFolder)
+{
+    using tallomer::ScopedAlertAnswerer;
+    using tallomer::ZEVAlertRequest;
+    EXPECT_EQ(ZEVFrontClass::duplicateFileName("Report", "pdf"), "Report.pdf");
+    EXPECT_EQ(ZEVFrontClass::duplicateFileName("Report.pdf", "pdf"), "Report.pdf");
+    EXPECT_EQ(ZEVFrontClass::duplicateFileName("Report.txt", "pdf"), "Report.txt.pdf");
+    EXPECT_EQ(ZEVFrontClass::duplicateFileName("Untitled", ""), "Untitled");
+    // Typed names are outside input: the last component only, never "." or "..".
+    EXPECT_EQ(ZEVFrontClass::safeEnteredName("../../etc/passwd"), "passwd");
+    EXPECT_EQ(ZEVFrontClass::safeEnteredName(" .. "), "");
+    EXPECT_EQ(ZEVFrontClass::safeEnteredName("a\tb"), "a_b");
+    EXPECT_EQ(ZEVFrontClass::safeEnteredName(""), "");
+
+    const QString folder = dir.filePath("docs");
+    QDir().mkpath(folder);
+    std::vector<ZEVAlertRequest> asked;
+    int answer = 0;
+    ScopedAlertAnswerer alerts([&](const ZEVAlertRequest& r) { return asked.push_back(r), answer; });
+    EXPECT_EQ(ZEVFrontClass::confirmDuplicateName("Report", "pdf", folder), "Report") << "free: as typed";
+    EXPECT_TRUE(asked.empty());
+    make("docs/Report.pdf");
+    make("docs/Report_01.pdf");
+    EXPECT_EQ(ZEVFrontClass::confirmDuplicateName("Report", "pdf", folder), "Report_02.pdf");
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].informative, "New filename: Report_02.pdf");
+    answer = 1;
+    EXPECT_EQ(ZEVFrontClass::confirmDuplicateName("Report.pdf", "pdf", folder), std::nullopt) << "Cancel";
+    EXPECT_EQ(ZEVFrontClass::confirmDuplicateName("", "pdf", folder), std::nullopt) << "an empty name";
+    EXPECT_EQ(ZEVFrontClass::confirmDuplicateName("x", "pdf", dir.filePath("none")), std::nullopt)
+        << "no such folder";
+    EXPECT_EQ(asked.size(), 2u);
+
+    // Three Objects under the default name: the first of each extension plain, the others numbered,
+    // and the counting starts afresh once the names are released.
+    ZEVTransferQueue& q = ZEVTransferQueue::shared();
+    std::vector<QString> names;
+    for (const char* ext : {"pdf", "pdf", "txt"})
+        names.push_back(q.reserveName(folder, ZEVFrontClass::duplicateFileName("Untitled", ext)));
+    EXPECT_EQ(QFileInfo(names[0]).fileName(), "Untitled.pdf");
+    EXPECT_EQ(QFileInfo(names[1]).fileName(), "Untitled_01.pdf");
+    EXPECT_EQ(QFileInfo(names[2]).fileName(), "Untitled.txt");
+    for (const QString& n : names)
+        q.release(n);
+    EXPECT_EQ(QFileInfo(q.reserveName(folder, "Untitled.pdf")).fileName(), "Untitled.pdf");
 }
 
 } // namespace
