@@ -251,7 +251,8 @@ bool ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QStri
     }
     addItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
     stickerForItem(viewer, item, move ? ZEVItemStickers::kMove : ZEVItemStickers::kCopy);
-    if (view)
+    // Only a large file shows a bar; a small one ends before a bar would tell anything.
+    if (view && !webloc && QFileInfo(source).size() > kProgressBytes)
         view->duplicateStart();
     // The record is written in the Channel of the drop, whichever is current at the end.
     const KELId channel = currentChannelInt_;
