@@ -233,6 +233,11 @@ bool ZEVInspectDrag::performDragOperation(QDropEvent* info, ZEVTableView& table)
     return ok;
 }
 
+void ZEVInspectDrag::markAsFrom(QMimeData& data, const ZEVTableView& table)
+{
+    data.setData(QLatin1String(kZEVTableViewMime), tableName(table));
+}
+
 // ---- rows out, clipboard ----------------------------------------------------------------------
 
 QList<QUrl> ZEVInspectDrag::fileUrlsForItems(const std::vector<KELI*>& items)
@@ -259,7 +264,7 @@ bool ZEVInspectDrag::writeRowsForDrag(ZEVTableView& table, const std::vector<int
         return false;
     }
     into->setUrls(urls);
-    into->setData(QLatin1String(kZEVTableViewMime), tableName(table));
+    markAsFrom(*into, table);
     return true;
 }
 

@@ -38,7 +38,7 @@ public:
     // Delays on the scheduler: the program comes forward while a drag rests over the table, the
     // drag session ends, focus goes back to the program a drop came from.
     static constexpr double kDragDelay = 0.8;
-    // The mime type that marks a drag from an inspector table; its data names the table.
+    // The only column rows are dragged out from.
     static constexpr const char* kIconColumn = "itemIcon";
 
     // `client` may be null (a model on its own): nothing is imported then.
@@ -67,6 +67,8 @@ public:
     // Imports what the clipboard holds; a beep when nothing came in.
     void paste(ZEVTableView& table);
 
+    // Marks a drag's data as coming from the table (a drop back onto it does nothing).
+    static void markAsFrom(QMimeData& data, const ZEVTableView& table);
     // The file URLs of the Objects that have a file, in order.
     static QList<QUrl> fileUrlsForItems(const std::vector<KELI*>& items);
 
