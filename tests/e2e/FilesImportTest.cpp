@@ -198,5 +198,76 @@ TEST_F(FilesImport, AWebAddressPastedDownloadsIntoItsObjectsDropFolder)
     EXPECT_EQ(options(id) & 0x10, 0);
 }
 
+TEST_F(FilesImport, AMovedFileIsFoundByItsUidAndAReplacedOneByItsPath)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString path = writeFile("plan.txt");
+    auto first = std::make_unique<QMimeData>();
+    first->setUrls({QUrl::fromLocalFile(path)});
+    paste(std::move(first));
+    ASSERT_EQ(objectsTitled("plan.txt").size(), 1u);
+    const std::string id = objectsTitled("plan.txt").at(0, 0);
+    const QString record = storeFolder() + "/local/zevData/" + QString::number(kHome) + "/" + q(id) + ".file";
+    auto stored = [&] {
+        QFile f(record);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+
+    // Moved on disk: the same Object, its stored path rewritten.
+    const QString moved = home + "/plan-moved.txt";
+    ASSERT_TRUE(QFile::rename(path, moved));
+    auto second = std::make_unique<QMimeData>();
+    second->setUrls({QUrl::fromLocalFile(moved)});
+    paste(std::move(second));
+    EXPECT_TRUE(objectsTitled("plan-moved.txt").empty()) << "no second Object";
+    EXPECT_TRUE(stored().contains(QFile::encodeName(moved)));
+
+    // Replaced at the same path by another file: found by its path.
+    ASSERT_TRUE(QFile::remove(moved));
+    QFile other(moved + ".tmp");
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("another file");
+    other.close();
+    ASSERT_TRUE(QFile::rename(moved + ".tmp", moved));
+    auto third = std::make_unique<QMimeData>();
+    third->setUrls({QUrl::fromLocalFile(moved)});
+    paste(std::move(third));
+    EXPECT_TRUE(objectsTitled("plan-moved.txt").empty()) << "no second Object";
+    EXPECT_EQ(objectsTitled("plan.txt").size(), 1u);
+}
+
+TEST_F(FilesImport, CopyPutsTheSelectedRowsFilesOnTheClipboardAndACutThatWroteNothingReleasesNothing)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString path = writeFile("notes.md");
+    auto data = std::make_unique<QMimeData>();
+    data->setUrls({QUrl::fromLocalFile(path)});
+    paste(std::move(data));
+    ASSERT_EQ(table()->numberOfRows(), 1);
+    QGuiApplication::clipboard()->clear();
+    // The row selected by a click, then Ctrl+C.
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {},
+                      table()->visualRect(table()->model()->index(0, 5)).center());
+    pump();
+    key(Qt::Key_C, Qt::ControlModifier);
+    pump();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->urls(), QList<QUrl>{QUrl::fromLocalFile(path)});
+    const int beeps = sound.beeps;
+
+    // Its file gone from the disk: Cut writes nothing, beeps and releases nothing.
+    ASSERT_TRUE(QFile::remove(path));
+    key(Qt::Key_X, Qt::ControlModifier);
+    advance(1.0);
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    const std::string id = objectsTitled("notes.md").at(0, 0);
+    const Rows p = presences(id);
+    ASSERT_EQ(p.size(), 1u);
+    EXPECT_GT(std::stod(p.at(0, 1)), space()->nowCurseur()->now()) << "still listed";
+}
+
 } // namespace
 } // namespace e2e
