@@ -135,6 +135,11 @@ ZEVFrontFilePanel::ZEVFrontFilePanel(QWidget* parent, const QString& title, cons
 
 void ZEVFrontFilePanel::setMessage(const QString& message)
 {
+    // One message line: a second call rewords it.
+    if (auto* shown = findChild<QLabel*>(QStringLiteral("panelMessage"))) {
+        shown->setText(message);
+        return;
+    }
     auto* label = new QLabel(message, this);
     label->setObjectName(QStringLiteral("panelMessage"));
     addAccessory(label);

@@ -22,6 +22,10 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTest>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 
 namespace e2e {
 namespace {
@@ -267,6 +271,32 @@ TEST_F(FilesImport, CopyPutsTheSelectedRowsFilesOnTheClipboardAndACutThatWroteNo
     const Rows p = presences(id);
     ASSERT_EQ(p.size(), 1u);
     EXPECT_GT(std::stod(p.at(0, 1)), space()->nowCurseur()->now()) << "still listed";
+}
+
+TEST_F(FilesImport, TheAddButtonOpensAddFilesAndItsChoiceIsListedFromNow)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString path = writeFile("chosen.txt");
+    click(files()->inspectViewIfBuilt()->btnAdd());
+    pump();
+    auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->windowTitle(), QString::fromUtf8("Add Files\u2026"));
+    const QList<QLabel*> messages = panel->findChildren<QLabel*>(QStringLiteral("panelMessage"));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages.front()->text(), "Select the files you want to add (as references) in the \"Files Window\"");
+    EXPECT_TRUE(space()->siGoToMode());
+    auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(typed, nullptr);
+    QTest::keyClicks(typed, path);
+    QTest::keyClick(typed, Qt::Key_Return);
+    advance(1.0);
+    EXPECT_FALSE(space()->siGoToMode());
+    const Rows o = objectsTitled("chosen.txt");
+    ASSERT_EQ(o.size(), 1u);
+    EXPECT_EQ(presences(o.at(0, 0)).size(), 1u);
+    EXPECT_TRUE(iconLinks(o.at(0, 0)).empty());
 }
 
 } // namespace
