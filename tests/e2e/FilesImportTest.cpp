@@ -17,6 +17,7 @@
 #include "widgets/ZEVButton.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -297,6 +298,28 @@ TEST_F(FilesImport, TheAddButtonOpensAddFilesAndItsChoiceIsListedFromNow)
     ASSERT_EQ(o.size(), 1u);
     EXPECT_EQ(presences(o.at(0, 0)).size(), 1u);
     EXPECT_TRUE(iconLinks(o.at(0, 0)).empty());
+}
+
+TEST_F(FilesImport, QuittingMidDownloadLeavesNoTemporaryFileAndNoObjectDownloading)
+{
+    tallomer::test::LocalHttpServer server;
+    ASSERT_TRUE(server.listening());
+    server.route("/big.iso", tallomer::test::LocalHttpServer::Response(QByteArray(200000, 'i')).stalled());
+    startWithTheBar();
+    openAndFocus();
+    auto data = std::make_unique<QMimeData>();
+    data->setData("text/uri-list", server.url("/big.iso").toEncoded() + "\r\n");
+    paste(std::move(data));
+    ASSERT_EQ(objectsTitled("big.iso").size(), 1u);
+    const std::string id = objectsTitled("big.iso").at(0, 0);
+    ASSERT_EQ(files()->fileClass().downloads().runningCount(), 1u);
+    pump(50);
+    advance(0.1);
+    ASSERT_EQ(options(id) & 0x8, 0x8) << "the store does not say downloading yet";
+    quit();
+    EXPECT_EQ(options(id) & 0x18, 0);
+    const QDir folder(storeFolder() + "/local/zevDrop/" + QString::number(kHome) + "/" + q(id));
+    EXPECT_TRUE(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
 }
 
 } // namespace
