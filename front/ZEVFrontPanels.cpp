@@ -93,6 +93,11 @@ ZEVFrontFilePanel::ZEVFrontFilePanel(QWidget* parent, const QString& title, cons
 
 void ZEVFrontFilePanel::setMessage(const QString& message)
 {
+    // One message line: a second call rewords it.
+    if (auto* shown = findChild<QLabel*>(QStringLiteral("panelMessage"))) {
+        shown->setText(message);
+        return;
+    }
     auto* label = new QLabel(message, this);
     label->setObjectName(QStringLiteral("panelMessage"));
     addAccessory(label);
@@ -216,7 +221,7 @@ void ZEVFrontPanels::selectTag(QComboBox* popUp, long tag)
     popUp->setCurrentIndex(i);
 }
 
-void ZEVFrontPanels::buttonAddWithUrl(const QString& folder)
+ZEVFrontAddPanel* ZEVFrontPanels::makeAddPanel(const QString& folder)
 {
     delete openPanel_.data();
     auto* panel = new ZEVFrontAddPanel(windowForPanels(), folder);
@@ -234,10 +239,33 @@ void ZEVFrontPanels::buttonAddWithUrl(const QString& folder)
     connect(panel, &QFileDialog::currentChanged, this, follow);
     if (auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
         connect(typed, &QLineEdit::textChanged, this, follow);
+    return panel;
+}
+
+void ZEVFrontPanels::buttonAddWithUrl(const QString& folder)
+{
+    ZEVFrontAddPanel* panel = makeAddPanel(folder);
     connect(panel, &QDialog::finished, this, [this, panel](int result) {
         if (result == QDialog::Accepted)
             added(panel->chosen(), space_.mouseLimitPoint());
         previousURL_.clear();
+    });
+    panel->open();
+}
+
+void ZEVFrontPanels::buttonAddFilesWithUrl(const QString& folder, const QString& title, const QString& message,
+                                           std::function<void(const QStringList&)> done)
+{
+    ZEVFrontAddPanel* panel = makeAddPanel(folder);
+    panel->setWindowTitle(title);
+    panel->setLabelText(QFileDialog::Accept, QStringLiteral("Add"));
+    panel->setMessage(message);
+    space_.setSiGoToMode(true);
+    connect(panel, &QDialog::finished, this, [this, panel, done = std::move(done)](int result) {
+        if (result == QDialog::Accepted && done)
+            done(panel->chosen());
+        previousURL_.clear();
+        space_.setSiGoToMode(false);
     });
     panel->open();
 }

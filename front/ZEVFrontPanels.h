@@ -19,6 +19,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -98,6 +99,10 @@ public:
 
     // The Add Documents panel, starting in `folder`.
     void buttonAddWithUrl(const QString& folder);
+    // The same panel for an inspector's files, titled and worded by it; `done` gets the chosen
+    // files on OK. Go-to mode is counted on while it is up.
+    void buttonAddFilesWithUrl(const QString& folder, const QString& title, const QString& message,
+                               std::function<void(const QStringList&)> done);
     // The parent-folder panel of a new folder, starting in `folder` (empty: Documents).
     void addNewFolder(const QString& folder);
 
@@ -123,6 +128,8 @@ public:
 private:
     // The files go to the collect grid at that point of the desk.
     void added(const QStringList& paths, const QPointF& at);
+    // The add panel with its pop-ups and selection follow-up wired, not yet open.
+    ZEVFrontAddPanel* makeAddPanel(const QString& folder);
     void flick(const QStringList& paths);
     // The time line centred on t when t lies outside it.
     void centreTlineOn(KELDate t);

@@ -4,7 +4,10 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "objects/view/ZEVItemView.h"
 #include "front/ZEVFrontSelectionView.h"
+#include "front/ZEVFrontPanels.h"
 #include "front/ZEVFrontToolButtons.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/base/ZEVInspectViewer.h"
 #include "front/ZEVFrontView.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/table/ZEVTableView.h"
@@ -844,9 +847,18 @@ ZEVTableView* ZEVFrontViewer::focusedSelectionList() const
     return f && (f == itemList_.data() || f == linkList_.data()) ? static_cast<ZEVTableView*>(f) : nullptr;
 }
 
+ZEVTableView* ZEVFrontViewer::focusedInspectorTable() const
+{
+    ZEVInspectViewer* iv = focusedInspectorFor({});
+    ZEVInspectView* v = iv ? iv->inspectViewIfBuilt() : nullptr;
+    return v ? v->inspectTableView() : nullptr;
+}
+
 void ZEVFrontViewer::userCopy()
 {
-    if (ZEVTableView* t = focusedSelectionList())
+    if (ZEVTableView* t = focusedInspectorTable())
+        t->copy();
+    else if (ZEVTableView* t = focusedSelectionList())
         t->copy();
     else
         deskEdit(int(ZEVDeskEditCommand::Copy));
@@ -854,7 +866,9 @@ void ZEVFrontViewer::userCopy()
 
 void ZEVFrontViewer::userCut()
 {
-    if (ZEVTableView* t = focusedSelectionList())
+    if (ZEVTableView* t = focusedInspectorTable())
+        t->cut();
+    else if (ZEVTableView* t = focusedSelectionList())
         t->cut();
     else
         deskEdit(int(ZEVDeskEditCommand::Cut));
@@ -863,7 +877,11 @@ void ZEVFrontViewer::userSelectAll() { deskEdit(int(ZEVDeskEditCommand::SelectAl
 
 void ZEVFrontViewer::userPaste()
 {
-    // Nothing is pasted into a selection list.
+    // A focused inspector table imports what is pasted; nothing is pasted into a selection list.
+    if (ZEVTableView* t = focusedInspectorTable()) {
+        t->paste();
+        return;
+    }
     if (ZEVTableView* t = focusedSelectionList()) {
         t->paste();
         return;
@@ -941,6 +959,13 @@ void ZEVFrontViewer::tlineKeyUp(QKeyEvent* event)
         headers_->tlineKeyUp(event);
     else
         event->ignore();
+}
+
+void ZEVFrontViewer::addPanelWithUrl(const QString& folder, const QString& title, const QString& message,
+                                     std::function<void(const QStringList&)> done)
+{
+    if (tools_)
+        tools_->panels().buttonAddFilesWithUrl(folder, title, message, std::move(done));
 }
 
 } // namespace tallomer

@@ -281,6 +281,8 @@ public:
     // ---- the toolbar's buttons, their menus and panels (ZEVFrontToolButtons.cpp) ----
     // nullptr without a toolbar.
     ZEVFrontToolButtons* tools() const { return tools_.get(); }
+    void addPanelWithUrl(const QString& folder, const QString& title, const QString& message,
+                         std::function<void(const QStringList&)> done) override;
     // Shows the selections' links when none show; hides them (both show-links items of the mode
     // off) when they show.
     void buttonShowLink();
@@ -497,6 +499,8 @@ private:
     void majSelectionLists();
     // The selection list with the keyboard focus; nullptr for none.
     ZEVTableView* focusedSelectionList() const;
+    // The table of the inspector panel that has the keyboard focus; nullptr when none.
+    ZEVTableView* focusedInspectorTable() const;
     enum class Op { Copy, And, Or };
     void modeSwitch(int mode, bool withSender);
     void selectionRefresh(int family);

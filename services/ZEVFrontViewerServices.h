@@ -11,9 +11,11 @@
 #include "services/ZEVFrontMode.h"
 #include "engine/KELTypes.h"
 
+#include <functional>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <string_view>
 
@@ -116,6 +118,11 @@ public:
     // ---- state ----
     // Not owned; lives as long as the front viewer.
     virtual ZEVFrontViewServices* frontView() = 0;
+    // The add panel for an inspector's files: several files, opening at `folder`, under the
+    // inspector's title and message, the Search cursor following the file chosen; `done` gets the
+    // chosen files once confirmed, never on Cancel. Go-to mode is on while it is up.
+    virtual void addPanelWithUrl(const QString& folder, const QString& title, const QString& message,
+                                 std::function<void(const QStringList&)> done) = 0;
     // The mode in force, 0 to 3.
     virtual int frontMode() = 0;
     // The status texts of a mode's selection ("2 Icons selected"; for links the links part then

@@ -8,6 +8,7 @@
 #include "app/space/ZEVKeyTimeSpaceAnswer.h"
 #include "app/space/ZEVSpaceFront.h"
 #include "front/ZEVFrontToolButtons.h"
+#include "inspectors/files/ZEVFileViewer.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/context/ZEVContextViewer.h"
@@ -158,6 +159,9 @@ void ZEVSpaceAdapter::abortDownloads()
     for (KELICurseur* c : {space_->searchCurseur(), space_->nowCurseur()})
         if (ZEVDeskViewer* desk = c ? space_->deskViewerForCurseur(c) : nullptr)
             desk->downloads().abortAll();
+    // The Files panel's imports download on their own delegate: they stop with the desks'.
+    if (auto* files = dynamic_cast<ZEVFileViewer*>(space_->viewerForEntityClassName("ZEVFileViewer")))
+        files->fileClass().downloads().abortAll();
 }
 
 void ZEVSpaceAdapter::startDropFolderWatch(ZEVSpaceController& space)

@@ -6,6 +6,7 @@
 // title follows the file's name (a web page keeps its own); a failure marks it in error (0x10)
 // and leaves no file. This part owns the downloads until their end; the desk viewer owns it.
 
+#include "desk/viewer/ZEVUrlDownload.h"
 #include "engine/KELTypes.h"
 #include "platform/net/WebDownload.h"
 #include "runtime/Scheduler.h"
@@ -22,9 +23,8 @@ namespace tallomer {
 
 class ZEVDeskViewer;
 class ZEVItemViewForDesks;
-class ZEVUrlDownload;
 
-class ZEVDeskDownloads {
+class ZEVDeskDownloads final : public ZEVUrlDownloadDelegate {
 public:
     // `desk` owns this part and is not owned here.
     explicit ZEVDeskDownloads(ZEVDeskViewer& desk);
@@ -45,11 +45,11 @@ public:
     void setLimits(const WebDownloadLimits& limits) { limits_ = limits; }
 
     // ---- the delegate's steps, in the order they come ----
-    void downloadDidBegin(ZEVUrlDownload& download);
-    void didReceiveResponse(ZEVUrlDownload& download, qint64 expectedLength);
-    void didReceiveDataOfLength(ZEVUrlDownload& download, qint64 length);
-    void downloadDidFinish(ZEVUrlDownload& download);
-    void didFailWithError(ZEVUrlDownload& download, const QString& error);
+    void downloadDidBegin(ZEVUrlDownload& download) override;
+    void didReceiveResponse(ZEVUrlDownload& download, qint64 expectedLength) override;
+    void didReceiveDataOfLength(ZEVUrlDownload& download, qint64 length) override;
+    void downloadDidFinish(ZEVUrlDownload& download) override;
+    void didFailWithError(ZEVUrlDownload& download, const QString& error) override;
 
 private:
     // The Object's views on the Search and the Now desk (this desk's alone without a Space).

@@ -4,6 +4,7 @@
 #include "desk/model/ZEVDeskIds.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "desk/viewer/ZEVImportLookups.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
@@ -24,6 +25,14 @@ namespace tallomer {
 namespace {
 
 using P = ZEVPasteboard;
+using L = ZEVImportLookups;
+using Found = ZEVImportLookups::Found;
+
+// The desk's web Objects download through the desk viewer's downloads.
+bool deskStarter(const QUrl& url, KELI* item, const QString& folder)
+{
+    return ZEVItemDataChannels::Space().startDownload(url, item, folder);
+}
 
 QString absoluteString(const QUrl& url) { return url.toString(QUrl::FullyEncoded); }
 
@@ -60,67 +69,6 @@ QString ZEVDeskDrop::displayNameForUrl(const QUrl& url)
     return url.toString();
 }
 
-KELI* ZEVDeskDrop::objectWithUid(const QString& uid)
-{
-    if (uid.isEmpty())
-        return nullptr;
-    const KELId id = ZEVItemData::Current().itemNumberWithUid(uid);
-    KELI* item = id ? KELServeurDeLiens::LienForInt(id, desk_.curseur()) : nullptr;
-    if (!item || item->relationInt() != KELRELATION_ITEM)
-        return nullptr;
-    if (ZEVSpaceForDeskViewers* space = desk_.space())
-        item->setChannelInt(space->identityInt());
-    return item;
-}
-
-KELI* ZEVDeskDrop::fileObject(const QString& path, Found* how)
-{
-    *how = Found::None;
-    ZEVItemData& store = ZEVItemData::Current();
-    KELI* item = nullptr;
-    if (const KELId web = store.itemNumberWithWeblocPath(path)) {
-        // The web location file a Copy wrote for a web Object stands for that Object; its
-        // records stay as they are.
-        item = KELServeurDeLiens::LienForInt(web, desk_.curseur());
-        if (item && item->relationInt() == KELRELATION_ITEM) {
-            if (ZEVSpaceForDeskViewers* space = desk_.space())
-                item->setChannelInt(space->identityInt());
-            *how = Found::ByUid;
-            return item;
-        }
-        item = nullptr;
-    }
-    if (KELI* byUid = objectWithUid(ZEVItemData::UidForURL(path))) {
-        store.updateFilePathWithItem(byUid, path);
-        item = byUid;
-        *how = Found::ByUid;
-    } else if (const KELId byPath = store.itemNumberWithPath(path)) {
-        item = KELServeurDeLiens::LienForInt(byPath, desk_.curseur());
-        if (item && item->relationInt() == KELRELATION_ITEM) {
-            store.updateFileUidWithItem(item, path);
-            if (ZEVSpaceForDeskViewers* space = desk_.space())
-                item->setChannelInt(space->identityInt());
-            *how = Found::ByPath;
-        } else {
-            item = nullptr;
-        }
-    }
-    return item;
-}
-
-KELI* ZEVDeskDrop::creer(const QString& title, const char* type, const QString& icon, ZEVItemOption options)
-{
-    ZEVItemClass* factory = desk_.itemClass();
-    ZEVSpaceForDeskViewers* space = desk_.space();
-    if (!factory || !space)
-        return nullptr;
-    KELI* item = factory->creerItemWithChannelInt(space->identityInt(), title.toStdString(), type,
-                                                  icon.toStdString(), options);
-    if (!item)
-        logFormat("ZEVDeskViewer: no Object could be made for %s", qUtf8Printable(title));
-    return item;
-}
-
 bool ZEVDeskDrop::placeNew(KELI* item, ZEVItemSet& set, const QPointF& location, double& countShift)
 {
     if (!item)
@@ -145,22 +93,11 @@ bool ZEVDeskDrop::placeReused(KELI* item, ZEVItemSet& set, const QPointF& locati
     return false;
 }
 
-void ZEVDeskDrop::startDownload(KELI* item, const QUrl& url)
-{
-    ZEVItemData& store = ZEVItemData::Current();
-    if (!item || store.isNone())
-        return;
-    store.addLoadingItemNum(item->idInt());
-    const QString folder = store.files().ensureItemDropFolder(item->idInt());
-    if (folder.isEmpty() || !ZEVItemDataChannels::Space().startDownload(url, item, folder))
-        store.delLoadingItemNum(item->idInt());
-}
-
 void ZEVDeskDrop::addFile(const QString& path, ZEVItemOption newOptions, ZEVItemSet& set, const QPointF& location,
                           double& countShift, bool* handled)
 {
     Found how = Found::None;
-    if (KELI* item = fileObject(path, &how)) {
+    if (KELI* item = L::fileObject(desk_, path, &how)) {
         if (how == Found::ByPath)
             *handled = true;
         if (placeReused(item, set, location, countShift))
@@ -168,46 +105,12 @@ void ZEVDeskDrop::addFile(const QString& path, ZEVItemOption newOptions, ZEVItem
         return;
     }
     const QFileInfo info(path);
-    KELI* item = creer(info.fileName(), "file", info.suffix(), newOptions);
+    KELI* item = L::creer(desk_, info.fileName(), "file", info.suffix(), newOptions);
     if (!item)
         return;
     ZEVItemData::Current().createFileURL(path, QUrl(), item);
     if (placeNew(item, set, location, countShift))
         *handled = true;
-}
-
-void ZEVDeskDrop::linkToSelectedFilters(const ZEVItemSet& set)
-{
-    ZEVSpaceForDeskViewers* space = desk_.space();
-    ZEVItemViewerForDesks* viewer = desk_.itemViewer();
-    if (!space || !viewer)
-        return;
-    for (KELI* filter : space->selectedFilterItems())
-        for (KELI* item : set.items())
-            viewer->userRecallLinkWithItem(item, filter);
-}
-
-void ZEVDeskDrop::selectInFrontMode(const std::vector<KELI*>& items)
-{
-    ZEVSpaceForDeskViewers* space = desk_.space();
-    if (!space)
-        return;
-    switch (desk_.frontMode()) {
-    case ZEVFrontModeIcons:
-        space->selectIconForItemSet(items, {});
-        break;
-    case ZEVFrontModeTitles:
-        space->selectTitleForItemSet(items, {});
-        break;
-    case ZEVFrontModeLinks:
-        space->selectNodeForItemSet(items, {});
-        break;
-    case ZEVFrontModeFilters:
-        space->selectFilterForItemSet(items, {});
-        break;
-    default:
-        break;
-    }
 }
 
 void ZEVDeskDrop::afterDrop()
@@ -253,7 +156,7 @@ Qt::DropAction ZEVDeskDrop::dragOperationForDraggingInfo(const QMimeData* data, 
     }
     ZEVSpaceForDeskViewers* space = desk_.space();
     if (space && space->draggingSessionInteger() != sequence)
-        selectInFrontMode(set.items());
+        L::selectInFrontMode(desk_, set.items());
 
     if (!P::HttpBookmarkDicos().isEmpty() || !http.isEmpty())
         return Qt::CopyAction;
@@ -328,7 +231,7 @@ bool ZEVDeskDrop::_performDragOrPasteInLocation(const QPointF& where)
             handled = _addITunesTracks(P::ITunesTracks(), set, location, countShift);
     }
 
-    linkToSelectedFilters(set);
+    L::linkToSelectedFilters(desk_, set);
     ZEVSpaceForDeskViewers* space = desk_.space();
     if (set.empty() && space)
         space->beep();
@@ -355,19 +258,19 @@ bool ZEVDeskDrop::_addBookmarkDicos(const QList<PastedBookmark>& bookmarks, ZEVI
             break;
         }
         const QString key = absoluteString(url);
-        KELI* item = objectWithUid(key);
+        KELI* item = L::objectWithUid(desk_, key);
         bool placed = false;
         if (item) {
             placed = placeReused(item, set, location, countShift);
         } else {
-            item = creer(bookmark.title.isEmpty() ? key : bookmark.title, "http", QStringLiteral("webloc"), 0);
+            item = L::creer(desk_, bookmark.title.isEmpty() ? key : bookmark.title, "http", QStringLiteral("webloc"), 0);
             if (!item)
                 continue;
             ZEVItemData::Current().createFileHttpWithUid(key, item);
             placed = placeNew(item, set, location, countShift);
         }
         if (placed) {
-            startDownload(item, url);
+            L::startDownload(item, url, deskStarter);
             handled = true;
         }
     }
@@ -379,19 +282,19 @@ bool ZEVDeskDrop::_addHttpURLs(const QList<QUrl>& urls, ZEVItemSet& set, const Q
     bool handled = false;
     for (const QUrl& url : urls) {
         const QString key = absoluteString(url);
-        KELI* item = objectWithUid(key);
+        KELI* item = L::objectWithUid(desk_, key);
         bool placed = false;
         if (item) {
             placed = placeReused(item, set, location, countShift);
         } else {
-            item = creer(displayNameForUrl(url), "http", QStringLiteral("webloc"), 0);
+            item = L::creer(desk_, displayNameForUrl(url), "http", QStringLiteral("webloc"), 0);
             if (!item)
                 continue;
             ZEVItemData::Current().createFileHttpWithUid(key, item);
             placed = placeNew(item, set, location, countShift);
         }
         if (placed) {
-            startDownload(item, url);
+            L::startDownload(item, url, deskStarter);
             handled = true;
         }
     }
@@ -406,10 +309,10 @@ bool ZEVDeskDrop::_addBitmapImage(const ZEVPastedImage& image, const QUrl& httpU
     if (title.isEmpty())
         title = image.name;
     // The page's Object, without an icon: the picture is what was dropped.
-    if (!objectWithUid(key))
-        if (KELI* page = creer(title, "http", QStringLiteral("webloc"), 0))
+    if (!L::objectWithUid(desk_, key))
+        if (KELI* page = L::creer(desk_, title, "http", QStringLiteral("webloc"), 0))
             ZEVItemData::Current().createFileHttpWithUid(key, page);
-    KELI* item = creer(title, "file", QStringLiteral("tiff"), 0);
+    KELI* item = L::creer(desk_, title, "file", QStringLiteral("tiff"), 0);
     if (item) {
         ZEVItemData& store = ZEVItemData::Current();
         const QString file = store.files().createBitmapImage(image.image, QFileInfo(title).completeBaseName(), item);
@@ -427,10 +330,10 @@ bool ZEVDeskDrop::_addPDFImage(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEV
     QString title = displayNameForUrl(httpURL);
     if (title.isEmpty())
         title = pdf.name;
-    if (!objectWithUid(key))
-        if (KELI* page = creer(title, "http", QStringLiteral("webloc"), 0))
+    if (!L::objectWithUid(desk_, key))
+        if (KELI* page = L::creer(desk_, title, "http", QStringLiteral("webloc"), 0))
             ZEVItemData::Current().createFileHttpWithUid(key, page);
-    KELI* item = creer(title, "file", QStringLiteral("pdf"), 0);
+    KELI* item = L::creer(desk_, title, "file", QStringLiteral("pdf"), 0);
     if (item) {
         ZEVItemData& store = ZEVItemData::Current();
         const QString file = store.files().createPdfImage(pdf.data, QFileInfo(title).completeBaseName(), item);
@@ -446,7 +349,7 @@ bool ZEVDeskDrop::_addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemS
 {
     for (const ZEVPastedImage& image : images) {
         const QString name = image.name.isEmpty() ? QStringLiteral("pasted") : image.name;
-        KELI* item = creer(name, "file", QStringLiteral("tiff"), 0);
+        KELI* item = L::creer(desk_, name, "file", QStringLiteral("tiff"), 0);
         if (!item)
             continue;
         ZEVItemData& store = ZEVItemData::Current();
@@ -463,7 +366,7 @@ bool ZEVDeskDrop::_addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set
 {
     for (const ZEVPastedPdf& pdf : pdfs) {
         const QString name = pdf.name.isEmpty() ? QStringLiteral("pasted") : pdf.name;
-        KELI* item = creer(name, "file", QStringLiteral("pdf"), 0);
+        KELI* item = L::creer(desk_, name, "file", QStringLiteral("pdf"), 0);
         if (!item)
             continue;
         ZEVItemData& store = ZEVItemData::Current();
@@ -486,11 +389,11 @@ bool ZEVDeskDrop::_addZevItems(const std::vector<ZEVItemPB>& records, ZEVItemSet
             // A saved desk view. One the store holds already is recalled like any other Object:
             // a second icon of it would be one too many.
             handled = true;
-            if (KELI* found = objectWithUid(uid)) {
+            if (KELI* found = L::objectWithUid(desk_, uid)) {
                 placeReused(found, set, location, countShift);
                 continue;
             }
-            KELI* item = creer(record.itemTitle(), "zevp", QStringLiteral("jpeg"), ZEVOPTION_HOLD_BY_ZEV);
+            KELI* item = L::creer(desk_, record.itemTitle(), "zevp", QStringLiteral("jpeg"), ZEVOPTION_HOLD_BY_ZEV);
             if (!item)
                 continue;
             const QString image = store.files().createZevpImage(record.zevpImage(), item);
@@ -499,7 +402,7 @@ bool ZEVDeskDrop::_addZevItems(const std::vector<ZEVItemPB>& records, ZEVItemSet
             continue;
         }
         if (!uid.isEmpty() && store.itemNumberWithUid(uid) != 0) {
-            if (KELI* found = objectWithUid(uid)) {
+            if (KELI* found = L::objectWithUid(desk_, uid)) {
                 placeReused(found, set, location, countShift);
                 handled = true;
             }
@@ -510,14 +413,14 @@ bool ZEVDeskDrop::_addZevItems(const std::vector<ZEVItemPB>& records, ZEVItemSet
         KELI* item = nullptr;
         if (type == QLatin1String("ABPerson")) {
             const QString title = desk_.space() ? desk_.space()->titleForUid(uid) : QStringLiteral("? ?");
-            item = creer(title, "ABPerson", QStringLiteral("vcf"), ZEVOPTION_HOLD_BY_APP);
+            item = L::creer(desk_, title, "ABPerson", QStringLiteral("vcf"), ZEVOPTION_HOLD_BY_APP);
             if (item)
                 store.createFilePersonWithUid(uid, item);
         } else if (type == QLatin1String("message")) {
             const std::optional<QCborMap> fields = otherChannelRecord(record, QStringLiteral("message"));
             if (!fields)
                 continue;
-            item = creer(record.itemTitle(), "message", QStringLiteral("eml"), ZEVOPTION_HOLD_BY_APP);
+            item = L::creer(desk_, record.itemTitle(), "message", QStringLiteral("eml"), ZEVOPTION_HOLD_BY_APP);
             if (item)
                 store.createFileMessageWithDico(*fields, item);
         } else if (type == QLatin1String("zevp")) {
@@ -525,7 +428,7 @@ bool ZEVDeskDrop::_addZevItems(const std::vector<ZEVItemPB>& records, ZEVItemSet
             if (!fields)
                 continue;
             const std::optional<QImage> image = readImageFileBounded(recordString(*fields, QStringLiteral("path")));
-            item = creer(record.itemTitle(), "zevp", QStringLiteral("jpeg"), ZEVOPTION_HOLD_BY_ZEV);
+            item = L::creer(desk_, record.itemTitle(), "zevp", QStringLiteral("jpeg"), ZEVOPTION_HOLD_BY_ZEV);
             if (item) {
                 const QString path = image ? store.files().createZevpImage(*image, item) : QString();
                 store.createZevpURL(path, uid, item);
@@ -577,13 +480,13 @@ bool ZEVDeskDrop::_addMessages(const std::vector<ZEVMessageDico>& messages, ZEVI
     ZEVItemData& store = ZEVItemData::Current();
     for (const ZEVMessageDico& message : messages) {
         const QString uid = recordString(message.fields, QStringLiteral("uid"));
-        if (KELI* found = objectWithUid(uid)) {
+        if (KELI* found = L::objectWithUid(desk_, uid)) {
             if (placeReused(found, set, location, countShift))
                 handled = true;
             continue;
         }
         const QString subject = recordString(message.fields, QStringLiteral("subject"));
-        KELI* item = creer(subject.isEmpty() ? QStringLiteral("message") : subject, "message", QStringLiteral("eml"),
+        KELI* item = L::creer(desk_, subject.isEmpty() ? QStringLiteral("message") : subject, "message", QStringLiteral("eml"),
                            ZEVOPTION_HOLD_BY_APP);
         if (!item)
             continue;
@@ -603,7 +506,7 @@ bool ZEVDeskDrop::_addAttributedStrings(const QList<ZEVRichText>& texts, ZEVItem
 {
     ZEVItemData& store = ZEVItemData::Current();
     for (const ZEVRichText& text : texts) {
-        KELI* item = creer(QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0);
+        KELI* item = L::creer(desk_, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0);
         if (!item)
             continue;
         const QString file = store.files().createRTFWithAttributedString(text, item);
@@ -623,13 +526,13 @@ bool ZEVDeskDrop::_addABPersonUIDs(const std::vector<ZEVPastedPerson>& persons, 
         // A card the address book does not hold yet joins it, so that the contact can be found.
         if (person.card && space)
             space->addPersonCard(person.card->bytes);
-        if (KELI* found = objectWithUid(person.uid)) {
+        if (KELI* found = L::objectWithUid(desk_, person.uid)) {
             if (placeReused(found, set, location, countShift))
                 handled = true;
             continue;
         }
         const QString title = space ? space->titleForUid(person.uid) : QStringLiteral("? ?");
-        KELI* item = creer(title, "ABPerson", QStringLiteral("vcf"), ZEVOPTION_HOLD_BY_APP);
+        KELI* item = L::creer(desk_, title, "ABPerson", QStringLiteral("vcf"), ZEVOPTION_HOLD_BY_APP);
         if (!item)
             continue;
         ZEVItemData::Current().createFilePersonWithUid(person.uid, item);
@@ -656,14 +559,14 @@ void ZEVDeskDrop::addFilenames(const QStringList& paths)
         }
         const QString path = info.absoluteFilePath();
         Found how = Found::None;
-        KELI* item = fileObject(path, &how);
+        KELI* item = L::fileObject(desk_, path, &how);
         if (item && KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt())) {
             desk_.recallExistingItemViewWithItem(item);
             set.insert(item);
             continue;
         }
         if (!item) {
-            item = creer(info.fileName(), "file", info.suffix(), P::ItemOptionsForFileURL(path));
+            item = L::creer(desk_, info.fileName(), "file", info.suffix(), P::ItemOptionsForFileURL(path));
             if (!item)
                 continue;
             ZEVItemData::Current().createFileURL(path, QUrl(), item);
@@ -672,9 +575,9 @@ void ZEVDeskDrop::addFilenames(const QStringList& paths)
         desk_.creerItemViewWithItem(item, ZEVIconPosition{r.x(), r.y(), r.width(), 0}, 1.0f);
         set.insert(item);
     }
-    linkToSelectedFilters(set);
+    L::linkToSelectedFilters(desk_, set);
     afterDrop();
-    selectInFrontMode(set.items());
+    L::selectInFrontMode(desk_, set.items());
     if (desk_.curseur() == space->searchCurseur())
         if (ZEVFrontViewerServices* front = desk_.frontViewer())
             front->openTlineAndTracks(true);

@@ -70,12 +70,6 @@ public:
     static QString displayNameForUrl(const QUrl& url);
 
 private:
-    enum class Found { None, ByUid, ByPath };
-    // The Object of a file (its record brought up to date), given the current Channel.
-    KELI* fileObject(const QString& path, Found* how);
-    // The Object the store holds for the uid, at the desk's cursor, given the current Channel.
-    KELI* objectWithUid(const QString& uid);
-    KELI* creer(const QString& title, const char* type, const QString& icon, ZEVItemOption options);
     // A new icon at the location shifted by countShift, which then grows by the drop shift.
     bool placeNew(KELI* item, ZEVItemSet& set, const QPointF& location, double& countShift);
     // An icon the Object has is recalled; one without gets a new icon (answers true then).
@@ -84,9 +78,6 @@ private:
     // by path or a new icon was placed.
     void addFile(const QString& path, ZEVItemOption newOptions, ZEVItemSet& set, const QPointF& location,
                  double& countShift, bool* handled);
-    void startDownload(KELI* item, const QUrl& url);
-    void linkToSelectedFilters(const ZEVItemSet& set);
-    void selectInFrontMode(const std::vector<KELI*>& items);
     void afterDrop();
 
     ZEVDeskViewer& desk_; // not owned: owns this part

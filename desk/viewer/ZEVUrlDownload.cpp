@@ -1,11 +1,10 @@
 #include "desk/viewer/ZEVUrlDownload.h"
 
-#include "desk/viewer/ZEVDeskDownloads.h"
 #include "engine/KELLien.h"
 
 namespace tallomer {
 
-ZEVUrlDownload::ZEVUrlDownload(const QUrl& url, const QString& folder, ZEVDeskDownloads& delegate, KELI* item,
+ZEVUrlDownload::ZEVUrlDownload(const QUrl& url, const QString& folder, ZEVUrlDownloadDelegate& delegate, KELI* item,
                                const QString& replaceable, WebDownloadLimits limits)
     : item_(item), channelInt_(item ? item->channelInt() : 0), delegate_(delegate),
       web_(url, folder, *this, replaceable, limits)

@@ -1,6 +1,6 @@
 #pragma once
 // The download of one web Object's address into the Object's folder of its Channel's drop
-// folder. It tells the desk viewer's downloads part (its delegate) each step of the platform's
+// folder. It tells its delegate (the desk viewer's downloads part, or the Files model's) each step of the platform's
 // download, with itself, and keeps what the delegate needs: the lengths, the file, the Object and
 // the Channel the Object had when the download was made.
 
@@ -14,13 +14,25 @@ class KELI;
 
 namespace tallomer {
 
-class ZEVDeskDownloads;
+class ZEVUrlDownload;
+
+// Who a download reports to, step by step in the order they come: the desk viewer's downloads
+// and the Files model's. The delegate owns the download until its end.
+class ZEVUrlDownloadDelegate {
+public:
+    virtual ~ZEVUrlDownloadDelegate() = default;
+    virtual void downloadDidBegin(ZEVUrlDownload& download) = 0;
+    virtual void didReceiveResponse(ZEVUrlDownload& download, qint64 expectedLength) = 0;
+    virtual void didReceiveDataOfLength(ZEVUrlDownload& download, qint64 length) = 0;
+    virtual void downloadDidFinish(ZEVUrlDownload& download) = 0;
+    virtual void didFailWithError(ZEVUrlDownload& download, const QString& error) = 0;
+};
 
 class ZEVUrlDownload final : public WebDownloadDelegate {
 public:
     // Made, not started: the delegate keeps it first, then starts it. Neither the delegate nor
     // the Object is owned. `replaceable` is the file an earlier download of the Object made.
-    ZEVUrlDownload(const QUrl& url, const QString& folder, ZEVDeskDownloads& delegate, KELI* item,
+    ZEVUrlDownload(const QUrl& url, const QString& folder, ZEVUrlDownloadDelegate& delegate, KELI* item,
                    const QString& replaceable, WebDownloadLimits limits = {});
     ZEVUrlDownload(const ZEVUrlDownload&) = delete;
     ZEVUrlDownload& operator=(const ZEVUrlDownload&) = delete;
@@ -55,7 +67,7 @@ private:
     QString downloadName_;
     KELI* item_;       // not owned: links live for the run
     KELId channelInt_;
-    ZEVDeskDownloads& delegate_; // not owned
+    ZEVUrlDownloadDelegate& delegate_; // not owned
     WebDownload web_;
 };
 

@@ -18,7 +18,8 @@ namespace tallomer {
 ZEVFileClass::ZEVFileClass(ZEVFileViewer* viewer, ZEVSpaceController& space)
     : ZEVRowsClass(space, KELRELATION_FILE_VIEWER), viewer_(viewer), defaults_(space.host().defaults()),
       presence_(space, KELRELATION_FILE_VIEWER, [this](KELI* item, KELICurseur* c) { return legosForItem(item, c); }),
-      menus_(std::make_unique<ZEVInspectMenus>(nouns()))
+      menus_(std::make_unique<ZEVInspectMenus>(nouns())), downloads_(space),
+      drag_(std::make_unique<ZEVInspectDrag>(space, *this, viewer))
 {
     menus_->onDeleteLego = [this](KELId legoId, ZEVTableView& table) {
         KELI* lego = KELServeurDeLiens::LienForInt(legoId, KELServeurDeLiens::CurseurGlobal());

@@ -2,9 +2,11 @@
 // The Files inspector's model: the rows core on relation 1000157 (a Channel's identity to a file
 // Object), with the go-to walk of the Files changes under its three user defaults.
 
+#include "inspectors/core/ZEVInspectDrag.h"
 #include "inspectors/core/ZEVInspectMenus.h"
 #include "inspectors/core/ZEVPresenceCommands.h"
 #include "inspectors/core/ZEVRowsClass.h"
+#include "inspectors/files/ZEVFileDownloads.h"
 #include "inspectors/services/ZEVChangeWalker.h"
 #include "platform/UserDefaults.h"
 
@@ -69,6 +71,26 @@ public:
     KELI* rightItem() const;
     ZEVPresenceCommands& presence() { return presence_; }
     ZEVInspectMenus& menus() { return *menus_; }
+    // Drops, rows out and the clipboard of the panel's table; the web downloads its imports start.
+    ZEVInspectDrag& drag() { return *drag_; }
+    ZEVFileDownloads& downloads() { return downloads_; }
+    void paste(ZEVTableView& table) override { drag_->paste(table); }
+    void copy(ZEVTableView& table) override { drag_->copy(table); }
+    void cut(ZEVTableView& table) override { drag_->cut(table); }
+    bool siDropedItem(const ZEVTableElement& item, ZEVTableView&) override { return drag_->siDropedItem(item.item); }
+    Qt::DropAction draggingEntered(QDropEvent* info, ZEVTableView& table) override
+    {
+        return drag_->draggingEntered(info, table);
+    }
+    Qt::DropAction draggingUpdated(QDropEvent* info, ZEVTableView& table) override
+    {
+        return drag_->draggingUpdated(info, table);
+    }
+    void draggingExited(ZEVTableView& table) override { drag_->draggingExited(table); }
+    bool performDragOperation(QDropEvent* info, ZEVTableView& table) override
+    {
+        return drag_->performDragOperation(info, table);
+    }
 
     // ---- the row commands, on the Object of the row menu ----
     void openSelectionInTableView(ZEVTableView& table) override;
@@ -108,6 +130,8 @@ private:
     bool siTitleChanges_ = false;
     ZEVPresenceCommands presence_;
     std::unique_ptr<ZEVInspectMenus> menus_;
+    ZEVFileDownloads downloads_;
+    std::unique_ptr<ZEVInspectDrag> drag_;
     KELId rightMenuId_ = 0;
 };
 

@@ -56,6 +56,7 @@ void ZEVFileViewer::awakeFromNib()
     table->verticalHeader()->setDefaultSectionSize(19);
     QObject::connect(table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) { openFile(i.row()); });
     model_.referencerInspectTableView(table);
+    model_.drag().referencerInspectTableView(table);
     majInspectView();
     frontModeDidChange();
 }

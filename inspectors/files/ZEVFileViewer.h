@@ -6,7 +6,11 @@
 
 #include "inspectors/base/ZEVInspectPanels.h"
 #include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/core/ZEVInspectDrag.h"
 #include "inspectors/files/ZEVFileClass.h"
+#include "inspectors/files/ZEVFileImports.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "desk/pasteboard/ZEVPasteboard.h"
 
 #include <QGuiApplication>
 
@@ -14,7 +18,9 @@
 
 namespace tallomer {
 
-class ZEVFileViewer final : public ZEVInspectViewer {
+class ZEVDeskViewer;
+
+class ZEVFileViewer final : public ZEVInspectViewer, public ZEVInspectDragClient {
 public:
     // The delay from the engine's first notice to the panel's refresh.
     static constexpr double kRebuildDelay = kRefreshDelay;
@@ -73,6 +79,32 @@ public:
     // The engine changed the rows.
     void moteurChangeFile() { moteurChangeRows(); }
 
+    // ---- imports: what is dropped or pasted on the table, and the add panel's files ----
+    // The drag's Objects already known are selected as icons; the answer by what it holds.
+    Qt::DropAction dragOperationForDraggingInfo(const QMimeData* data, long sequence) override;
+    // Imports the analysed pasteboard at the active cursor; whether anything came in. The
+    // Objects that came are linked to the selected Filters and selected in the front mode; when
+    // none came the selection stays.
+    bool userPerformDragOrPaste() override;
+    // Files chosen in the add panel, imported as a paste of them would be.
+    bool addChosenFiles(const QList<QUrl>& urls);
+    // The add panel opened at the folder: "Add Files…".
+    void _buttonAddWithUrl(const QString& folder);
+    void btnInspectAdd() override;
+
+    // One import per kind; each collects the Objects it made or reused in the set. Known files
+    // (ever listed in the panel) and known web addresses (ever on a desk) are recalled at the
+    // active cursor; the others get a presence from the cursor's date.
+    bool _addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set);
+    bool _addITunesTracks(const QList<ZEVTrack>& tracks, ZEVItemSet& set);
+    bool _addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemSet& set);
+    bool _addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set);
+    bool _addBitmapImage(const ZEVPastedImage& image, const QUrl& httpURL, ZEVItemSet& set);
+    bool _addPDFImage(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEVItemSet& set);
+    bool _addAttributedStrings(const QList<ZEVRichText>& texts, ZEVItemSet& set);
+    bool _addHttpURLs(const QList<QUrl>& urls, ZEVItemSet& set);
+    bool _addBookmarkDicos(const QList<PastedBookmark>& bookmarks, ZEVItemSet& set);
+
 protected:
     std::unique_ptr<ZEVInspectView> creerInspectView() override { return std::make_unique<ZEVFileView>(*this); }
     void awakeFromNib() override;
@@ -87,6 +119,14 @@ protected:
 private:
     // The Object of the row under the pointer; nullptr outside the table's visible rows.
     KELI* objetSousLePointeur();
+    // The file Object made or found for a path, with its presence from `date` unless it has
+    // ever had one (then it is put in `known`); nullptr when none could be made.
+    KELI* importFile(ZEVDeskViewer& desk, const QString& path, ZEVItemOption newOptions, KELDate date,
+                     std::vector<KELI*>& known);
+    // Steps 3 to 6 of an import: Filters, the cursor move, the selection, the table.
+    void finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set);
+    ZEVDeskViewer* importDesk() const;
+    KELDate importDate() const;
 
     ZEVFileClass model_;
 };

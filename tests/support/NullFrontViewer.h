@@ -28,6 +28,7 @@ public:
 class NullFrontViewer : public ZEVFrontViewerServices {
 public:
     ZEVFrontViewServices* frontView() override { return nullptr; }
+    void addPanelWithUrl(const QString&, const QString&, const QString&, std::function<void(const QStringList&)>) override {}
     int frontMode() override { return ZEVFrontModeIcons; }
     QString nameForFrontMode(int) override { return {}; }
     QString shortNameForFrontMode(int) override { return {}; }

@@ -1,0 +1,44 @@
+#pragma once
+// What every import of things into a Channel shares, whether they land on a desk or in the Files
+// panel: finding the Object the store already holds for a file or an address, making a new one
+// with the desk's Object factory, starting its download, linking what came to the selected
+// Filters and selecting it in the front mode. Only where the result is placed differs, which the
+// callers do themselves. The desk given is the one of the cursor the import works at.
+
+#include "desk/model/ZEVItemOptions.h"
+#include "desk/pasteboard/ZEVPasteboard.h"
+
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <vector>
+
+class KELI;
+
+namespace tallomer {
+
+class ZEVDeskViewer;
+
+class ZEVImportLookups {
+public:
+    enum class Found { None, ByUid, ByPath };
+    // Starts the download of an address into a folder for the Object; false when refused.
+    using DownloadStarter = std::function<bool(const QUrl& url, KELI* item, const QString& folder)>;
+
+    // The Object the store holds for the uid, woken at the desk's cursor and given the current
+    // Channel; nullptr when none.
+    static KELI* objectWithUid(ZEVDeskViewer& desk, const QString& uid);
+    // The Object of a file, found by its uid (its stored path rewritten) or by its path (its
+    // stored uid rewritten); the web location file of a web Object stands for that Object.
+    static KELI* fileObject(ZEVDeskViewer& desk, const QString& path, Found* how);
+    // A new Object of the current Channel; nullptr (logged) when none could be made.
+    static KELI* creer(ZEVDeskViewer& desk, const QString& title, const char* type, const QString& icon,
+                       ZEVItemOption options);
+    // Marks the Object loading and hands the download to the starter; unmarked when refused.
+    static void startDownload(KELI* item, const QUrl& url, const DownloadStarter& starter);
+    static void linkToSelectedFilters(ZEVDeskViewer& desk, const ZEVItemSet& set);
+    static void selectInFrontMode(ZEVDeskViewer& desk, const std::vector<KELI*>& items);
+};
+
+} // namespace tallomer
