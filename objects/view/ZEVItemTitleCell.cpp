@@ -70,7 +70,7 @@ void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const 
     }
     const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const qreal scale = dpr * t.m11();
-    if (pixmap_.isNull() || scale != scale_ || look != look_ || shown.text() != text_ || fontKey != fontKey_) {
+    if (pixmap_.isNull() || scale != scale_ || look != look_ || shown != shown_ || fontKey != fontKey_) {
         // Its corner on a whole device pixel, so that the glyphs keep their places in the blit.
         const QRectF area = drawnRect(shown, look);
         origin_ = QPointF(std::floor(area.left() * scale) / scale, std::floor(area.top() * scale) / scale);
@@ -85,7 +85,7 @@ void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const 
         p.end();
         scale_ = scale;
         look_ = look;
-        text_ = shown.text();
+        shown_ = shown;
         fontKey_ = fontKey;
         ++redraws_;
     }

@@ -48,7 +48,9 @@ private:
     QPixmap pixmap_;
     QPointF origin_;
     ZEVItemTitleLook look_;
-    QString text_;
+    // The layout drawn, shared with the title's own: an unchanged title is known by one pointer
+    // compare, not by comparing its text at every paint.
+    QStaticText shown_;
     QString fontKey_;
     qreal scale_ = 0;
     int redraws_ = 0;

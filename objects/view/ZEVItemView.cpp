@@ -126,6 +126,7 @@ const QStaticText& ZEVItemTitleView::layout() const
         layout_.emplace(ZEVItemTitleText::elided(text_, size_.width(), font_));
         layout_->setTextFormat(Qt::PlainText);
         layout_->prepare(QTransform(), font_);
+        shownEmpty_ = layout_->text().isEmpty();
     }
     return *layout_;
 }
@@ -144,7 +145,7 @@ void ZEVItemTitleView::setColours(const std::optional<ZEVItemTitleColours>& colo
 void ZEVItemTitleView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
     const QStaticText& shown = layout();
-    if (shown.text().isEmpty())
+    if (shownEmpty_)
         return;
     const auto* view = dynamic_cast<const ZEVItemView*>(parentItem());
     ZEVItemViewer* viewer = view ? view->itemViewer() : nullptr;
@@ -408,15 +409,18 @@ void ZEVItemView::placer(const ZEVIconPosition& position, double d)
         sched->cancel(cible(), kAnimation);
         sched->cancel(cible(), kStopAnimation);
     }
-    if (d <= kSnapDuration || !sched) {
+    const QRectF to = viewFrameForIconPosition(position);
+    // A view told to go where it stands (a Search step re-places every Object it shows) has no
+    // way to go: a second of frames for it would repaint the desk for nothing.
+    if (d <= kSnapDuration || !sched || to == frame_) {
         siAnimationRun_ = false;
-        setFrame(viewFrameForIconPosition(position));
+        setFrame(to);
         iconPosition_ = position;
         return;
     }
     siAnimationRun_ = true;
     animationFrom_ = frame_;
-    animationTo_ = viewFrameForIconPosition(position);
+    animationTo_ = to;
     animationTarget_ = position;
     animationSteps_ = std::max(1, static_cast<int>(std::ceil(d / kAnimationStep - 1e-9)));
     animationStep_ = 0;

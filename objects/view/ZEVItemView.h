@@ -21,6 +21,7 @@
 #include <QStaticText>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -49,11 +50,20 @@ public:
     void setSize(const QSizeF& size);
     void setImage(const QImage& image);
     const QImage& image() const { return image_; }
-    double alphaValue() const { return opacity(); }
+    // Asked at every paint of the Object's view: kept here, beside the view, rather than read
+    // from the item's private part, a cache miss per Object on a full desk.
+    // Every write goes through here (it hides the item's own setter), so the two never differ.
+    double alphaValue() const { return alpha_; }
+    void setOpacity(qreal alpha)
+    {
+        alpha_ = std::clamp(alpha, qreal(0), qreal(1)); // as the item keeps it
+        QGraphicsItem::setOpacity(alpha);
+    }
 
 private:
     QSizeF size_;
     QImage image_;
+    double alpha_ = 1.0;
 };
 
 // The title under the icon, in the system sans font, cut in the middle when too long.
@@ -84,6 +94,7 @@ private:
     mutable QFont font_;
     mutable QString fontKey_;
     mutable quint64 fontGeneration_ = 0;
+    mutable bool shownEmpty_ = true; // of the layout, read at every paint
     ZEVItemTitleCell cell_;
 };
 

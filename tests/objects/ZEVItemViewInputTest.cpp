@@ -319,6 +319,29 @@ TEST_F(ObjectInput, APlaceThatIsNoPlaceIsNeverStoredAndTheViewGoesBack)
     EXPECT_TRUE(v->siItemViewAccepteMaj());
 }
 
+TEST_F(ObjectInput, APlacementWhereTheViewStandsRunsNoFrames)
+{
+    // A Search step places every Object it shows again, most where they stand: those must not
+    // ask a second of frames each.
+    space().animation = true;
+    ZEVItemView* v = d->desk.add(d->objects.objet(10), {0, 0, 64, 0});
+    v->setIconPosition({100, 100, 64, 0}, 1.0);
+    const std::size_t pending = sched.pendingCount();
+    v->setIconPosition({100, 100, 64, 0}, 1.0);
+    EXPECT_FALSE(v->siAnimationRun());
+    EXPECT_EQ(sched.pendingCount(), pending);
+    EXPECT_DOUBLE_EQ(v->iconPosition().x, 100);
+
+    // Sent back to where a running move stands now: it stops there.
+    v->setIconPosition({300, 100, 64, 0}, 1.0);
+    sched.advance(0.5);
+    const ZEVIconPosition here = v->iconPositionForCurrentFrame();
+    v->setIconPosition(here, 1.0);
+    EXPECT_FALSE(v->siAnimationRun());
+    sched.advance(1.0);
+    EXPECT_DOUBLE_EQ(v->iconPositionForCurrentFrame().x, here.x);
+}
+
 TEST_F(ObjectInput, PlacementsAnimateUnlessFirstOrSwitchedOffAndAPressStopsThemWhereTheyStand)
 {
     space().animation = true;
