@@ -52,6 +52,7 @@ class QMimeData;
 namespace tallomer {
 
 class ZEVFrontViewerServices;
+class ZEVItemView;
 class ZEVLinkPair;
 class ZEVSpaceController;
 class ZEVTableView;
@@ -392,6 +393,9 @@ private:
     void transferFail(KELI* item, bool copy);
     bool moveWebloc(KELI* item, const QString& folder, const QString& source);
     void scheduleTableRefresh();
+    // The Object's views on the Now and the Search desks; its view on the Now desk.
+    std::vector<ZEVItemView*> viewsOfItem(KELI* item) const;
+    ZEVItemView* nowViewOfItem(KELI* item) const;
     std::map<KELI*, TransferRecord> movingRecords_, copyingRecords_;
 
     // ---- the duplicates' steps (ZEVFrontClassDuplicate.cpp) ----

@@ -299,22 +299,6 @@ std::vector<KELI*> ZEVFrontClass::duplicateItems(const std::vector<DuplicateSour
 
 // ---- the steps, on the main thread ----
 
-namespace {
-std::vector<ZEVItemView*> viewsOfItem(ZEVSpaceController& space, KELI* item)
-{
-    std::vector<ZEVItemView*> views;
-    for (KELICurseur* c : {space.nowCurseur(), space.searchCurseur()})
-        if (ZEVItemViewer* v = c ? space.itemViewerForCurseur(c) : nullptr)
-            if (ZEVItemView* view = v->itemViewForItem(item))
-                views.push_back(view);
-    return views;
-}
-ZEVItemView* nowViewOfItem(ZEVSpaceController& space, KELI* item)
-{
-    ZEVItemViewer* v = space.nowCurseur() ? space.itemViewerForCurseur(space.nowCurseur()) : nullptr;
-    return v ? v->itemViewForItem(item) : nullptr;
-}
-} // namespace
 
 void ZEVFrontClass::duplicateStart(KELI* item, const TransferRecord& record)
 {
@@ -329,11 +313,11 @@ void ZEVFrontClass::duplicateStart(KELI* item, const TransferRecord& record)
         if (duplicatingItems_.empty())
             Scheduler::shared().perform(this, "_duplicateRun", kFirstPoll, [this] { duplicateRun(); });
         duplicatingItems_.push_back(item);
-        for (ZEVItemView* v : viewsOfItem(space_, item))
+        for (ZEVItemView* v : viewsOfItem(item))
             v->duplicateStart();
     }
     addItemOption(item, ZEVOPTION_DUPLICATING);
-    if (ZEVItemView* v = nowViewOfItem(space_, item))
+    if (ZEVItemView* v = nowViewOfItem(item))
         v->addSticker(ZEVItemStickers::kCopy);
 }
 
@@ -352,7 +336,7 @@ void ZEVFrontClass::duplicateRun()
         if (QFileInfo(r.target).isFile())
             now = QFileInfo(r.target).size();
         const float fraction = r.size > 0 ? std::clamp(float(now) / float(r.size), 0.0f, 1.0f) : 0.0f;
-        for (ZEVItemView* v : viewsOfItem(space_, item))
+        for (ZEVItemView* v : viewsOfItem(item))
             v->duplicateSetStatus(fraction);
     }
     if (!duplicatingItems_.empty())
@@ -366,7 +350,7 @@ bool ZEVFrontClass::duplicateEnded(KELI* item, TransferRecord* record, bool ok)
         return false;
     *record = it->second;
     duplicatingRecords_.erase(it);
-    const std::vector<ZEVItemView*> views = viewsOfItem(space_, item);
+    const std::vector<ZEVItemView*> views = viewsOfItem(item);
     if (const auto at = std::find(duplicatingItems_.begin(), duplicatingItems_.end(), item);
         at != duplicatingItems_.end()) {
         duplicatingItems_.erase(at);
@@ -376,7 +360,7 @@ bool ZEVFrontClass::duplicateEnded(KELI* item, TransferRecord* record, bool ok)
     clearItemOption(item, ZEVOPTION_DUPLICATING);
     if (!ok)
         addItemOption(item, ZEVOPTION_ERROR);
-    if (ZEVItemView* v = nowViewOfItem(space_, item))
+    if (ZEVItemView* v = nowViewOfItem(item))
         v->addSticker(ok ? ZEVItemStickers::kForOptions : ZEVItemStickers::kError);
     return true;
 }
@@ -391,7 +375,7 @@ void ZEVFrontClass::duplicateFinish(KELI* item)
     QFile f(r.target);
     if (f.open(QIODevice::ReadWrite))
         f.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
-    for (ZEVItemView* v : viewsOfItem(space_, item))
+    for (ZEVItemView* v : viewsOfItem(item))
         v->updateImage();
     scheduleTableRefresh();
 }
@@ -401,7 +385,7 @@ void ZEVFrontClass::duplicateFail(KELI* item)
     TransferRecord r;
     if (!duplicateEnded(item, &r, false))
         return;
-    for (ZEVItemView* v : viewsOfItem(space_, item))
+    for (ZEVItemView* v : viewsOfItem(item))
         v->updateImage();
     scheduleTableRefresh();
     // Several failures in a row sound once.

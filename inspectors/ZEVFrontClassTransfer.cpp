@@ -365,22 +365,21 @@ bool ZEVFrontClass::moveWebloc(KELI* item, const QString& folder, const QString&
 
 // ---- the steps, on the main thread ----
 
-namespace {
-std::vector<ZEVItemView*> viewsOf(ZEVSpaceController& space, KELI* item)
+std::vector<ZEVItemView*> ZEVFrontClass::viewsOfItem(KELI* item) const
 {
     std::vector<ZEVItemView*> views;
-    for (KELICurseur* c : {space.nowCurseur(), space.searchCurseur()})
-        if (ZEVItemViewer* v = c ? space.itemViewerForCurseur(c) : nullptr)
+    for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
+        if (ZEVItemViewer* v = c ? space_.itemViewerForCurseur(c) : nullptr)
             if (ZEVItemView* view = v->itemViewForItem(item))
                 views.push_back(view);
     return views;
 }
-ZEVItemView* nowViewOf(ZEVSpaceController& space, KELI* item)
+
+ZEVItemView* ZEVFrontClass::nowViewOfItem(KELI* item) const
 {
-    ZEVItemViewer* v = space.nowCurseur() ? space.itemViewerForCurseur(space.nowCurseur()) : nullptr;
+    ZEVItemViewer* v = space_.nowCurseur() ? space_.itemViewerForCurseur(space_.nowCurseur()) : nullptr;
     return v ? v->itemViewForItem(item) : nullptr;
 }
-} // namespace
 
 void ZEVFrontClass::transferStart(KELI* item, const TransferRecord& record, bool copy)
 {
@@ -394,11 +393,11 @@ void ZEVFrontClass::transferStart(KELI* item, const TransferRecord& record, bool
             Scheduler::shared().perform(this, copy ? "_copyingRun" : "_movingRun", kFirstPoll,
                                         [this, copy] { transferRun(copy); });
         list.push_back(item);
-        for (ZEVItemView* v : viewsOf(space_, item))
+        for (ZEVItemView* v : viewsOfItem(item))
             v->duplicateStart();
     }
     addItemOption(item, copy ? ZEVOPTION_COPYING : ZEVOPTION_MOVING);
-    if (ZEVItemView* v = nowViewOf(space_, item))
+    if (ZEVItemView* v = nowViewOfItem(item))
         v->addSticker(copy ? ZEVItemStickers::kCopy : ZEVItemStickers::kMove);
 }
 
@@ -420,7 +419,7 @@ void ZEVFrontClass::transferRun(bool copy)
         if (QFileInfo(r.target).isFile())
             now = QFileInfo(r.target).size();
         const float fraction = r.size > 0 ? std::clamp(float(now) / float(r.size), 0.0f, 1.0f) : 0.0f;
-        for (ZEVItemView* v : viewsOf(space_, item))
+        for (ZEVItemView* v : viewsOfItem(item))
             v->duplicateSetStatus(fraction);
     }
     if (!list.empty())
@@ -443,7 +442,7 @@ void ZEVFrontClass::transferFinish(KELI* item, bool copy, bool sourceLeft)
         return;
     const TransferRecord r = it->second;
     records.erase(it);
-    const std::vector<ZEVItemView*> views = viewsOf(space_, item);
+    const std::vector<ZEVItemView*> views = viewsOfItem(item);
     if (const auto at = std::find(list.begin(), list.end(), item); at != list.end()) {
         list.erase(at);
         for (ZEVItemView* v : views)
@@ -454,7 +453,7 @@ void ZEVFrontClass::transferFinish(KELI* item, bool copy, bool sourceLeft)
     if (r.follow)
         data.updateFilePathWithItem(item, r.target);
     clearItemOption(item, (copy ? ZEVOPTION_COPYING | ZEVOPTION_HOLD_BY_SYSTEM : ZEVOPTION_MOVING) | ZEVOPTION_ERROR);
-    if (ZEVItemView* v = nowViewOf(space_, item))
+    if (ZEVItemView* v = nowViewOfItem(item))
         v->addSticker(ZEVItemStickers::kForOptions);
     for (ZEVItemView* v : views)
         v->updateImage();
@@ -474,7 +473,7 @@ void ZEVFrontClass::transferFail(KELI* item, bool copy)
     auto& records = copy ? copyingRecords_ : movingRecords_;
     auto& list = copy ? copyingItems_ : movingItems_;
     records.erase(item);
-    const std::vector<ZEVItemView*> views = viewsOf(space_, item);
+    const std::vector<ZEVItemView*> views = viewsOfItem(item);
     if (const auto at = std::find(list.begin(), list.end(), item); at != list.end()) {
         list.erase(at);
         for (ZEVItemView* v : views)
@@ -482,7 +481,7 @@ void ZEVFrontClass::transferFail(KELI* item, bool copy)
     }
     clearItemOption(item, copy ? ZEVOPTION_COPYING : ZEVOPTION_MOVING);
     addItemOption(item, ZEVOPTION_ERROR);
-    if (ZEVItemView* v = nowViewOf(space_, item))
+    if (ZEVItemView* v = nowViewOfItem(item))
         v->addSticker(ZEVItemStickers::kError);
     for (ZEVItemView* v : views)
         v->updateImage();
