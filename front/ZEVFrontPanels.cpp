@@ -254,9 +254,19 @@ void ZEVFrontPanels::buttonAddWithUrl(const QString& folder)
 }
 
 void ZEVFrontPanels::buttonAddFilesWithUrl(const QString& folder, const QString& title, const QString& message,
-                                           std::function<void(const QStringList&)> done)
+                                           std::function<void(const QStringList&)> done,
+                                           std::function<void(QFileDialog*)> follow)
 {
     ZEVFrontAddPanel* panel = makeAddPanel(folder);
+    if (follow) {
+        // One follow-up only: the desk's would title the button for Objects.
+        panel->disconnect(this);
+        panel->goToPopUp()->disconnect(this);
+        panel->durationPopUp()->disconnect(this);
+        if (auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            typed->disconnect(this);
+        follow(panel);
+    }
     panel->setWindowTitle(title);
     panel->setLabelText(QFileDialog::Accept, QStringLiteral("Add"));
     panel->setMessage(message);

@@ -101,8 +101,11 @@ public:
     void buttonAddWithUrl(const QString& folder);
     // The same panel for an inspector's files, titled and worded by it; `done` gets the chosen
     // files on OK. Go-to mode is counted on while it is up.
+    // `follow`, when given, takes over the panel's pop-ups and selection follow-up (a panel
+    // counting its own kind of Object).
     void buttonAddFilesWithUrl(const QString& folder, const QString& title, const QString& message,
-                               std::function<void(const QStringList&)> done);
+                               std::function<void(const QStringList&)> done,
+                               std::function<void(QFileDialog*)> follow = {});
     // The parent-folder panel of a new folder, starting in `folder` (empty: Documents).
     void addNewFolder(const QString& folder);
 

@@ -962,10 +962,11 @@ void ZEVFrontViewer::tlineKeyUp(QKeyEvent* event)
 }
 
 void ZEVFrontViewer::addPanelWithUrl(const QString& folder, const QString& title, const QString& message,
-                                     std::function<void(const QStringList&)> done)
+                                     std::function<void(const QStringList&)> done,
+                                     std::function<void(QFileDialog*)> follow)
 {
     if (tools_)
-        tools_->panels().buttonAddFilesWithUrl(folder, title, message, std::move(done));
+        tools_->panels().buttonAddFilesWithUrl(folder, title, message, std::move(done), std::move(follow));
 }
 
 } // namespace tallomer

@@ -282,7 +282,8 @@ public:
     // nullptr without a toolbar.
     ZEVFrontToolButtons* tools() const { return tools_.get(); }
     void addPanelWithUrl(const QString& folder, const QString& title, const QString& message,
-                         std::function<void(const QStringList&)> done) override;
+                         std::function<void(const QStringList&)> done,
+                         std::function<void(QFileDialog*)> follow) override;
     // Shows the selections' links when none show; hides them (both show-links items of the mode
     // off) when they show.
     void buttonShowLink();

@@ -21,6 +21,7 @@
 
 class KELICurseur;
 class QEvent;
+class QFileDialog;
 class QKeyEvent;
 class QMenu;
 class QObject;
@@ -122,7 +123,8 @@ public:
     // inspector's title and message, the Search cursor following the file chosen; `done` gets the
     // chosen files once confirmed, never on Cancel. Go-to mode is on while it is up.
     virtual void addPanelWithUrl(const QString& folder, const QString& title, const QString& message,
-                                 std::function<void(const QStringList&)> done) = 0;
+                                 std::function<void(const QStringList&)> done,
+                                 std::function<void(QFileDialog*)> follow) = 0;
     // The mode in force, 0 to 3.
     virtual int frontMode() = 0;
     // The status texts of a mode's selection ("2 Icons selected"; for links the links part then

@@ -471,7 +471,8 @@ void ZEVFileViewer::_buttonAddWithUrl(const QString& folder)
                                for (const QString& path : paths)
                                    urls << QUrl::fromLocalFile(path);
                                addChosenFiles(urls);
-                           });
+                           },
+                           [this](QFileDialog* panel) { suivrePanneauAjout(panel); });
 }
 
 void ZEVFileViewer::btnInspectAdd() { _buttonAddWithUrl(model_.openPanelFolderUrlWithItem(nullptr)); }

@@ -291,6 +291,8 @@ TEST_F(FilesImport, TheAddButtonOpensAddFilesAndItsChoiceIsListedFromNow)
     auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(typed, nullptr);
     QTest::keyClicks(typed, path);
+    advance(0.2);
+    EXPECT_EQ(panel->labelText(QFileDialog::Accept), "Add 1 File") << "the panel counts Files, not desk Objects";
     QTest::keyClick(typed, Qt::Key_Return);
     advance(1.0);
     EXPECT_FALSE(space()->siGoToMode());

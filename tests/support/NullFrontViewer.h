@@ -28,7 +28,8 @@ public:
 class NullFrontViewer : public ZEVFrontViewerServices {
 public:
     ZEVFrontViewServices* frontView() override { return nullptr; }
-    void addPanelWithUrl(const QString&, const QString&, const QString&, std::function<void(const QStringList&)>) override {}
+    void addPanelWithUrl(const QString&, const QString&, const QString&, std::function<void(const QStringList&)>,
+                         std::function<void(QFileDialog*)>) override {}
     int frontMode() override { return ZEVFrontModeIcons; }
     QString nameForFrontMode(int) override { return {}; }
     QString shortNameForFrontMode(int) override { return {}; }
