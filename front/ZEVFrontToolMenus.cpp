@@ -60,6 +60,11 @@ void ZEVFrontToolButtons::buildMoreMenus()
     addEntry(find, tr("Find Objects Held by the System"), 22002, [this] { front_.menuFindMacHeld(); });
     addEntry(find, tr("Find Objects Held Elsewhere"), 22003, [this] { front_.menuFindExtHeld(); });
     find->addSeparator();
+    addEntry(find, tr("Find Files"), 22020, [this] { front_.menuFindFiles(); });
+    addEntry(find, tr("Find Contacts"), 22021, [this] { front_.menuFindPersons(); });
+    addEntry(find, tr("Find Emails"), 22022, [this] { front_.menuFindEmails(); });
+    addEntry(find, tr("Find Web Links"), 22023, [this] { front_.menuFindBookmarks(); });
+    find->addSeparator();
     addEntry(find, tr("Find in Channels"), 22030, [this] { front_.userFindInChannels(); });
     addEntry(find, tr("Find Text in Channels"), 22031, [this] { front_.userFindTextInChannels(); });
 

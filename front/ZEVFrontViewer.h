@@ -435,6 +435,10 @@ public:
     void menuFindZevFolderHeld();
     void menuFindMacHeld();
     void menuFindExtHeld();
+    void menuFindFiles();
+    void menuFindPersons();
+    void menuFindEmails();
+    void menuFindBookmarks();
     // The go button of the step lit, the other off; Home mixed when the step showed Now.
     void selectionPreviousObject(bool siNow);
     void selectionNextObject(bool siNow);

@@ -139,6 +139,10 @@ void ZEVFrontViewer::menuFindZevHeld() { findHeld(&ZEVInspectViewer::menuFindZev
 void ZEVFrontViewer::menuFindZevFolderHeld() { findHeld(&ZEVInspectViewer::menuFindZevFolderHeld, false); }
 void ZEVFrontViewer::menuFindMacHeld() { findHeld(&ZEVInspectViewer::menuFindMacHeld, false); }
 void ZEVFrontViewer::menuFindExtHeld() { findHeld(&ZEVInspectViewer::menuFindExtHeld, false); }
+void ZEVFrontViewer::menuFindFiles() { findHeld(&ZEVInspectViewer::menuFindFiles, false); }
+void ZEVFrontViewer::menuFindPersons() { findHeld(&ZEVInspectViewer::menuFindPersons, false); }
+void ZEVFrontViewer::menuFindEmails() { findHeld(&ZEVInspectViewer::menuFindEmails, false); }
+void ZEVFrontViewer::menuFindBookmarks() { findHeld(&ZEVInspectViewer::menuFindBookmarks, false); }
 
 // ---- previous or next change ----
 

@@ -180,6 +180,12 @@ public:
     virtual void menuFindZevFolderHeld() {}
     virtual void menuFindMacHeld() {}
     virtual void menuFindExtHeld() {}
+    // Finds by kind: the desk's file, contact, mail and web Objects. Only the Icons viewer has a
+    // desk to search; the other panels leave them empty.
+    virtual void menuFindFiles() {}
+    virtual void menuFindPersons() {}
+    virtual void menuFindEmails() {}
+    virtual void menuFindBookmarks() {}
     virtual void btnInspectPrevious() { userGotoPrevious(); }
     virtual void menuInspectPrevious() { userGotoPrevious(); }
     virtual void btnInspectNext() { userGotoNext(); }
