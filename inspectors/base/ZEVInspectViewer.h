@@ -284,6 +284,8 @@ protected:
     static void replacer(KELICurseur* curseur);
     // Builds the button menus and the action buttons of a kind that gives its nouns.
     void construireLesMenus();
+    // Hands the preview bare copies of the Objects, as the rows name them.
+    void donnerAuPreview(const std::vector<KELI*>& items);
 
     ZEVSpaceController& space_;
     KELId currentChannelInt_ = 0;
@@ -299,7 +301,6 @@ private:
     void pasVersUnChangement(bool precedent);
     // The Objects the front mode selects in the panel; the preview is handed them, and opened.
     std::vector<KELI*> objetsChoisis();
-    void donnerAuPreview(const std::vector<KELI*>& items);
     void montrerLePreview(const std::vector<KELI*>& items);
 
     bool siShowInspectView_ = false;
