@@ -204,8 +204,8 @@ public:
     // ---- the panel's work, for the kinds that give their nouns ----
     // The kind's words; none: the menus, buttons and count field stay as they are.
     virtual std::optional<ZEVInspectNouns> noms() const { return std::nullopt; }
-    // Counts the Objects the commands take in that front mode.
-    ZEVInspectCounts compter(int mode);
+    // Counts the Objects the commands take in that front mode (a kind of pairs counts its links).
+    virtual ZEVInspectCounts compter(int mode);
     // One Object of type "file", neither missing, busy, held by the program nor in the cloud.
     bool enableShowOriginalForItems(const std::vector<KELI*>& items);
     // The action buttons from the Objects the commands take now.

@@ -13,8 +13,10 @@
 #include "inspectors/services/ZEVChangeWalker.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "inspectors/table/ZEVTableProtocols.h"
+#include "inspectors/table/ZEVTableView.h"
 #include "platform/UserDefaults.h"
 
+#include <QPointer>
 #include <QStringList>
 
 #include <cstdint>
@@ -130,7 +132,7 @@ public:
     void enclencherMaj();
     // The panel's table (not owned; nullptr when it goes): its rows are the current Channel's.
     void referencerInspectTableView(ZEVTableView* table);
-    ZEVTableView* inspectTableView() const { return table_; }
+    ZEVTableView* inspectTableView() const { return table_.data(); }
     // The table's rows made again from the current Channel's list, and its selection from the desk.
     void reloadItems() override;
 
@@ -306,7 +308,7 @@ private:
     std::vector<DefaultsToken> tokens_;
     bool siEnclenche_ = false;
     ZEVLinkClassDelegate* delegate_ = nullptr; // not owned
-    ZEVTableView* table_ = nullptr;            // not owned: the panel's
+    QPointer<ZEVTableView> table_;             // not owned: the panel's, which may go first
     // The table's rows, rebuilt from the current Channel's list at each reload.
     std::vector<ZEVTableElement> elements_;
     std::unique_ptr<ZEVInspectMenus> menus_;

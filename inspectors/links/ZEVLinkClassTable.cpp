@@ -18,6 +18,7 @@
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 
+#include <QColor>
 #include <QFont>
 #include <QGuiApplication>
 #include <QItemSelectionModel>

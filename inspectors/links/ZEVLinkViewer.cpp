@@ -78,8 +78,11 @@ ZEVLinkViewer::ZEVLinkViewer(ZEVSpaceController& space, KELId entityInt)
 
 ZEVLinkViewer::~ZEVLinkViewer()
 {
-    if (ZEVInspectView* v = inspectViewIfBuilt())
+    // The panel may outlive the model by a moment: it no longer reads the model's rows.
+    if (ZEVInspectView* v = inspectViewIfBuilt()) {
         v->inspectTableView()->leaveViewer();
+        v->inspectTableView()->setElements(nullptr);
+    }
     model_.referencerInspectTableView(nullptr);
 }
 

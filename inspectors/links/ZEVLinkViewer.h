@@ -45,8 +45,13 @@ public:
 
     // ---- menus ----
     // The counts over the front mode's links (A active, I not, N not at Now while Search is
-    // active) and Objects; `total` is the Objects the mode takes.
+    // active); nTotal is the Objects the mode takes, `links` the links.
     ZEVInspectCounts compterLesLiens(int mode, quint64& links);
+    ZEVInspectCounts compter(int mode) override
+    {
+        quint64 links = 0;
+        return compterLesLiens(mode, links);
+    }
     static std::vector<ZEVMenuLine> editLines(const ZEVInspectCounts& c);
     static std::vector<ZEVMenuLine> objectLines(const ZEVInspectCounts& c, quint64 links);
     static std::vector<ZEVMenuLine> macLines(const ZEVInspectCounts& c);
