@@ -14,6 +14,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QPoint>
 #include <QRectF>
 #include <QString>
 
@@ -286,6 +287,13 @@ protected:
     void construireLesMenus();
     // Hands the preview bare copies of the Objects, as the rows name them.
     void donnerAuPreview(const std::vector<KELI*>& items);
+    // Where the Space's pointer lies: false outside the panel's content; else the point in the
+    // table's viewport, and whether it lies inside the viewport.
+    bool pointeurSurLePanneau(QPoint& dansLaTable, bool& dansLeViewport) const;
+    // The menu bar's Edit, Object (and its Handle submenu) and Spaces menus take the lines.
+    void appliquerALaBarre(const std::vector<ZEVMenuLine>& lignes);
+    // The kind's item in the main menu's inspectors menu is unchecked.
+    void decocherDansLeMenu();
 
     ZEVSpaceController& space_;
     KELId currentChannelInt_ = 0;

@@ -31,30 +31,16 @@ namespace tallomer {
 
 namespace {
 
-constexpr long kMenuInspecteurs = 6;
-constexpr long kMenuEdit = 3;
-constexpr long kMenuObject = 4;
-constexpr long kMenuSpaces = 9;
 constexpr double kLegoHeight = 19.0;
 constexpr int kRowHeight = 19;
 
-QMenu* menuDeLaBarre(ZEVSpaceController& space, long tag)
-{
-    ZEVSpaceWindow* w = space.spaceWindow();
-    QMenuBar* bar = w ? w->findChild<QMenuBar*>() : nullptr;
-    if (!bar)
-        return nullptr;
-    for (QAction* a : bar->actions())
-        if (a->menu() && a->property("tag").toLongLong() == tag)
-            return a->menu();
-    return nullptr;
-}
-
-ZEVMenuLine ligne(long tag, std::optional<QString> title, std::optional<bool> enabled)
+// An item titled, and enabled or not; `title` empty leaves the title as it is.
+ZEVMenuLine ligne(long tag, const QString& title, std::optional<bool> enabled)
 {
     ZEVMenuLine l;
     l.tag = tag;
-    l.title = std::move(title);
+    if (!title.isEmpty())
+        l.title = title;
     l.enabled = enabled;
     return l;
 }
@@ -108,16 +94,7 @@ void ZEVLinkViewer::awakeFromNib()
 void ZEVLinkViewer::buttonInspectCancel()
 {
     fermerParLaBarre();
-    ZEVSpaceWindow* w = space_.spaceWindow();
-    QMenuBar* bar = w ? w->findChild<QMenuBar*>() : nullptr;
-    if (!bar)
-        return;
-    for (QAction* top : bar->actions())
-        if (top->menu() && top->property("tag").toLongLong() == kMenuInspecteurs)
-            if (QAction* a = ZEVMenuItemWithTag(top->menu(), long(entityInt()))) {
-                a->setProperty("state", 0);
-                a->setChecked(false);
-            }
+    decocherDansLeMenu();
 }
 
 void ZEVLinkViewer::channelDidChangeWithIdentityInt(KELId identityInt)
@@ -147,12 +124,14 @@ void ZEVLinkViewer::frontModeDidChange()
         v->inspectTableView()->frontModeDidChange();
     model_.majIndexOfSelectedRows();
     model_.tvFrontModeDidChange();
+    majActionButtons();
 }
 
 void ZEVLinkViewer::itemSelectionDidChange()
 {
     if (ZEVInspectView* v = inspectViewIfBuilt())
         model_.majIndexOfSelectedRowsForTableView(*v->inspectTableView());
+    majActionButtons();
     ZEVSpaceWindow* w = space_.spaceWindow();
     if (!w || !w->siPreviewPanelVisible() || !siFirstResponder())
         return;
@@ -177,9 +156,8 @@ void ZEVLinkViewer::majInspectView()
     model_.reloadItems();
     model_.majIndexOfSelectedRows();
     majInspectField();
-    if (siFirstResponder())
-        if (ZEVFrontViewerServices* f = frontViewer())
-            updateMenuMacForMode(f->frontMode());
+    // The buttons follow the links' states; with the keys, the menu bar's items too.
+    majActionButtons();
 }
 
 void ZEVLinkViewer::linkRowsSelected(quint64 n)
@@ -248,9 +226,9 @@ std::vector<ZEVMenuLine> ZEVLinkViewer::editLines(const ZEVInspectCounts& c)
 std::vector<ZEVMenuLine> ZEVLinkViewer::objectLines(const ZEVInspectCounts& c, quint64 links)
 {
     const quint64 n = c.nTotal;
-    ZEVMenuLine add = ligne(31, std::nullopt, true);
-    ZEVMenuLine open = ligne(1, std::nullopt, true);
-    ZEVMenuLine filter = ligne(7, std::nullopt, true);
+    ZEVMenuLine add = ligne(31, QString(), true);
+    ZEVMenuLine open = ligne(1, QString(), true);
+    ZEVMenuLine filter = ligne(7, QString(), true);
     filter.state = 0;
     auto deselect = [&filter] {
         filter.title = QStringLiteral("Deselect all Filters");
@@ -377,13 +355,7 @@ void ZEVLinkViewer::updateMenuMacForMode(int frontMode)
     // The menu bar counts the rows in modes 0 to 2, the Objects at their ends in Link mode.
     if (frontMode != ZEVFrontModeLinks)
         c.nTotal = links;
-    const std::vector<ZEVMenuLine> lignes = macLines(c);
-    QMenu* object = menuDeLaBarre(space_, kMenuObject);
-    ZEVApplyMenuLines(menuDeLaBarre(space_, kMenuEdit), lignes, ZEVMenuPlace::Edit);
-    ZEVApplyMenuLines(object, lignes, ZEVMenuPlace::Object);
-    QAction* handle = ZEVMenuItemWithTag(object, 4333);
-    ZEVApplyMenuLines(handle ? handle->menu() : nullptr, lignes, ZEVMenuPlace::Handle);
-    ZEVApplyMenuLines(menuDeLaBarre(space_, kMenuSpaces), lignes, ZEVMenuPlace::Spaces);
+    appliquerALaBarre(macLines(c));
 }
 
 void ZEVLinkViewer::trouver(ZEVLinkClass::Holder holder)
@@ -452,24 +424,13 @@ bool ZEVLinkViewer::sousLePointeur(int& row, int& column, bool& dansLaTable) con
 {
     row = -1;
     column = -1;
-    dansLaTable = false;
-    ZEVInspectView* v = inspectViewIfBuilt();
-    if (!v || !v->isVisible())
+    QPoint p;
+    if (!pointeurSurLePanneau(p, dansLaTable))
         return false;
-    QWidget* w = v->window();
-    const QPointF limite = space_.mouseLimitPoint();
-    // y-up in the window to Qt's y-down at this edge.
-    const QPointF fenetre(limite.x(), w->height() - limite.y());
-    const QPointF panneau = v->mapFrom(w, fenetre);
-    if (!v->inspectRect().contains(QPointF(panneau.x(), v->height() - panneau.y())))
-        return false;
-    ZEVInspectTableView* table = v->inspectTableView();
-    const QPoint p = table->viewport()->mapFrom(w, fenetre.toPoint());
+    ZEVInspectTableView* table = inspectViewIfBuilt()->inspectTableView();
     column = table->columnAt(p.x());
-    if (!table->viewport()->rect().contains(p))
-        return true;
-    dansLaTable = true;
-    row = table->element(table->rowAt(p.y())) ? table->rowAt(p.y()) : -1;
+    if (dansLaTable && table->element(table->rowAt(p.y())))
+        row = table->rowAt(p.y());
     return true;
 }
 
@@ -553,6 +514,7 @@ void ZEVLinkViewer::apresCommande(KELICurseur* curseur)
     replacer(curseur);
     if (ZEVInspectView* v = inspectViewIfBuilt())
         v->inspectTableView()->reloadData();
+    majActionButtons();
 }
 
 void ZEVLinkViewer::buttonRecallNowItems()
