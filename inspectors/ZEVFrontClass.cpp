@@ -10,6 +10,7 @@
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "inspectors/ZEVTransferQueue.h"
+#include "inspectors/core/ZEVInspectMenus.h"
 #include "platform/files/FileTransfer.h"
 #include "platform/files/Webloc.h"
 #include "runtime/Log.h"
@@ -251,9 +252,6 @@ bool ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QStri
     }
     addItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
     stickerForItem(viewer, item, move ? ZEVItemStickers::kMove : ZEVItemStickers::kCopy);
-    // Only a large file shows a bar; a small one ends before a bar would tell anything.
-    if (view && !webloc && QFileInfo(source).size() > kProgressBytes)
-        view->duplicateStart();
     // The record is written in the Channel of the drop, whichever is current at the end.
     const KELId channel = currentChannelInt_;
     // The item viewer lives as long as its Space; the folder's view may go meanwhile, and
@@ -275,6 +273,14 @@ bool ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QStri
     job.move = move;
     job.itemId = item->idInt();
     job.mark = move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING;
+    TransferRecord record;
+    record.itemId = job.itemId;
+    record.channel = channel;
+    record.source = source;
+    record.target = job.target;
+    // Only a large file shows a bar; a small one ends before a bar would tell anything.
+    record.size = transferSize(source);
+    progressStart(dragging_, item, record);
     queue.start(job, this, [this, item, viewer, move, releaseMoved, job, channel, into](const TransferOutcome& out) {
         Result r;
         r.ok = out.ok;
@@ -322,19 +328,15 @@ void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const
                              KELId channel, const ZEVIconPosition& into)
 {
     clearItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
-    ZEVItemView* view = viewer ? viewer->itemViewForItem(item) : nullptr;
+    progressEnd(dragging_, item, r.ok);
     if (!r.ok) {
         logFormat("ZEVFrontClass: %s", qPrintable(r.error));
         addItemOption(item, ZEVOPTION_ERROR);
-        if (view)
-            view->duplicateError();
         stickerForItem(viewer, item, ZEVItemStickers::kError);
         slideDragCopy(item, viewer, std::nullopt);
         scheduleTableRefresh();
         return;
     }
-    if (view)
-        view->duplicateFinish();
     clearItemOption(item, ZEVOPTION_ERROR | (move ? 0 : ZEVOPTION_HOLD_BY_SYSTEM));
     stickerForItem(viewer, item, ZEVItemStickers::kForOptions);
     slideDragCopy(item, viewer, into);

@@ -360,5 +360,65 @@ TEST_F(Duplicate, TheNewObjectsExistWhileTheCopyIsHeldBackAndProgressShowsAboveT
     EXPECT_FALSE(graph->scheduler().isPending(frontClass(), "_duplicateRun"));
 }
 
+TEST_F(Duplicate, AFileAboveTwentyMillionBytesDroppedOntoAFolderShowsItsProgressWhileTheCopyWaits)
+{
+    start();
+    settle();
+    QDir().mkpath(home + "/box");
+    ASSERT_EQ(secondStart({home + "/box"}), 0);
+    settle();
+    KELI* at = fileObject(home + "/at.bin", 0);
+    KELI* above = fileObject(home + "/above.bin", 0);
+    ZEVItemView* box = viewTitled("box");
+    ASSERT_TRUE(at && above && box);
+    ASSERT_TRUE(QFile::resize(ZEVItemData::Current().fileUrlForItem(at), ZEVFrontClass::kProgressBytes));
+    ASSERT_TRUE(QFile::resize(ZEVItemData::Current().fileUrlForItem(above), ZEVFrontClass::kProgressBytes + 1));
+    auto* atView = dynamic_cast<ZEVItemView*>(nowDesk()->itemViewForItem(at));
+    auto* aboveView = dynamic_cast<ZEVItemView*>(nowDesk()->itemViewForItem(above));
+    ASSERT_TRUE(atView && aboveView);
+
+    // Both workers held: the copies wait. The clock moves without waiting for the queue.
+    auto go = std::make_shared<std::atomic<bool>>(false);
+    const std::shared_ptr<void> letGo(nullptr, [go](void*) { go->store(true); });
+    for (int i = 0; i < 2; ++i)
+        ZEVTransferQueue::shared().run(
+            [go] {
+                while (!go->load())
+                    QThread::msleep(1);
+                return true;
+            },
+            frontClass(), {});
+    auto tick = [this](double seconds) {
+        clock.set(clock.now() + seconds);
+        graph->scheduler().clockMoved();
+        QCoreApplication::processEvents();
+    };
+    frontClass()->dragToFolderItemView(box, {}, {at, above}, {});
+    EXPECT_EQ(atView->progressView(), nullptr) << "not at 20,000,000 bytes";
+    ASSERT_NE(aboveView->progressView(), nullptr) << "above it";
+    EXPECT_NE(itemOptions(above) & ZEVOPTION_COPYING, 0u);
+    EXPECT_TRUE(graph->scheduler().isPending(frontClass(), "_draggingRun"));
+
+    // Half of it under a temporary name in the folder: the poll shows it, and goes on.
+    {
+        QFile part(home + "/box/" + kTransferTempPrefix + "part");
+        ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(part.resize((ZEVFrontClass::kProgressBytes + 1) / 2));
+    }
+    tick(0.15);
+    EXPECT_NEAR(aboveView->progressView()->fraction(), 0.5, 0.01);
+    EXPECT_TRUE(graph->scheduler().isPending(frontClass(), "_draggingRun"));
+    ASSERT_TRUE(QFile::remove(home + "/box/" + kTransferTempPrefix + "part"));
+
+    go->store(true);
+    settle();
+    EXPECT_EQ(aboveView->progressView(), nullptr) << "the bar goes at the end";
+    EXPECT_FALSE(graph->scheduler().isPending(frontClass(), "_draggingRun")) << "the poll ends with the last";
+    EXPECT_EQ(QFileInfo(home + "/box/above.bin").size(), ZEVFrontClass::kProgressBytes + 1);
+    EXPECT_EQ(ZEVItemData::Current().recordedFilePathForItem(above), home + "/box/above.bin");
+    for (KELI* o : {at, above})
+        EXPECT_EQ(itemOptions(o) & (ZEVOPTION_COPYING | ZEVOPTION_ERROR), 0u);
+}
+
 } // namespace
 } // namespace e2e
