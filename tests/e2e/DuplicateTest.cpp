@@ -13,6 +13,7 @@
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/ZEVTransferQueue.h"
 #include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
 
 #include <QAction>
@@ -147,6 +148,13 @@ TEST_F(Duplicate, FilesDroppedOntoAFolderObjectMoveOrDuplicateIntoItAndTheSameFo
     EXPECT_FALSE(QFileInfo::exists(home + "/plan.txt"));
     EXPECT_EQ(data.recordedFilePathForItem(plan), home + "/box/plan.txt");
     EXPECT_TRUE(released(plan)) << "its icon link is closed";
+    // Nothing of the move stays drawn: no mark, no sticker, and the drag copy gone into the folder.
+    EXPECT_EQ(itemOptions(plan) & (ZEVOPTION_MOVING | ZEVOPTION_ERROR), 0u);
+    if (auto* v = dynamic_cast<ZEVItemView*>(nowDesk()->itemViewForItem(plan))) {
+        EXPECT_TRUE(v->stickerName().isEmpty()) << v->stickerName().toStdString();
+    }
+    for (const auto& k : ZEVItemViewer::CopiedItemViews())
+        EXPECT_TRUE(!k || !k->scene()) << "a drag copy left on the desk";
 
     // With Alt it duplicates: the source stays, its dates go with the copy, and the Object, still
     // on the desk, refers to the copy.
@@ -163,6 +171,8 @@ TEST_F(Duplicate, FilesDroppedOntoAFolderObjectMoveOrDuplicateIntoItAndTheSameFo
     EXPECT_EQ(data.recordedFilePathForItem(note), home + "/box/note.txt");
     EXPECT_FALSE(released(note));
     EXPECT_EQ(itemOptions(note) & (ZEVOPTION_COPYING | ZEVOPTION_ERROR), 0u);
+    ASSERT_NE(viewTitled("note.txt"), nullptr);
+    EXPECT_TRUE(viewTitled("note.txt")->stickerName().isEmpty()) << "the Copy sticker goes at the end";
 
     // Dropped again onto the folder that holds its file: nothing is moved or copied, and the
     // moved Object leaves the desk all the same.
