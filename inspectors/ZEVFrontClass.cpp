@@ -24,6 +24,7 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -174,14 +175,20 @@ void ZEVFrontClass::dragToFolderItemView(ZEVItemViewForDesks* folderView, const 
     // Into the folder's icon, small, where its opening would be.
     const ZEVIconPosition f = fv->iconPosition();
     const ZEVIconPosition into{f.x + 0.2 * f.size, f.y + 0.73 * f.size, f.size / 10, f.angle};
-    std::vector<KELI*> back = staying;
+    std::vector<KELI*> going;
     for (KELI* item : moving)
-        if (!startTransfer(item, viewer, folder, true, true, into))
-            back.push_back(item);
+        if (startTransfer(item, viewer, folder, true, true, into))
+            going.push_back(item);
     for (KELI* item : duplicating)
-        if (!startTransfer(item, viewer, folder, false, true, into))
-            back.push_back(item);
-    // What does not go (a copy without a file too) slides back instead of floating for good.
+        if (startTransfer(item, viewer, folder, false, true, into))
+            going.push_back(item);
+    // What does not go slides back instead of floating for good: the staying Objects, those whose
+    // job could not start, and those the desk put in no list (an Object that names no file).
+    std::vector<KELI*> back = staying;
+    for (const auto& k : ZEVItemViewer::CopiedItemViews())
+        if (k && k->item() && std::find(going.begin(), going.end(), k->item()) == going.end() &&
+            std::find(back.begin(), back.end(), k->item()) == back.end())
+            back.push_back(k->item());
     for (KELI* item : back)
         stickerForItem(viewer, item, ZEVItemStickers::kForOptions);
     viewer->slideBackCopiesForItems(back, kDragSlide, kDragGone);
@@ -333,6 +340,8 @@ void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const
         logFormat("ZEVFrontClass: %s", qPrintable(r.error));
         addItemOption(item, ZEVOPTION_ERROR);
         stickerForItem(viewer, item, ZEVItemStickers::kError);
+        for (ZEVItemView* v : viewsOfItem(item))
+            v->updateImage();
         slideDragCopy(item, viewer, std::nullopt);
         scheduleTableRefresh();
         return;
@@ -345,6 +354,9 @@ void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const
         ZEVItemData* data = ZEVItemDataChannels::ItemDataForChannelInt(channel);
         (data ? *data : ZEVItemData::Current()).updateFilePathWithItem(item, r.path);
     }
+    // A duplicated Object shows its copy from now on.
+    for (ZEVItemView* v : viewsOfItem(item))
+        v->updateImage();
     if (move && viewer && releaseMoved)
         viewer->userReleaseIconForItem(item);
     scheduleTableRefresh();

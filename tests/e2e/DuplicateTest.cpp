@@ -92,7 +92,8 @@ protected:
     // The program's drag replayed over the desk's canvas and dropped at `to` with `keys`.
     QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
     QPoint at(const QPointF& p) const { return QPoint(int(p.x()), int(canvas()->height() - p.y())); }
-    void dragOnto(ZEVItemViewForDesks* what, ZEVItemViewForDesks* onto, Qt::KeyboardModifiers keys)
+    // `wait`: the jobs done and their ends shown before it returns.
+    void dragOnto(ZEVItemViewForDesks* what, ZEVItemViewForDesks* onto, Qt::KeyboardModifiers keys, bool wait = true)
     {
         const QPointF to = onto->imageFrame().center();
         ZEVItemView::setDragRunner([this, to, keys](QMimeData* data, const QImage&, ZEVItemView*) {
@@ -111,7 +112,8 @@ protected:
         advance(0.8);
         QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
         ZEVItemView::setDragRunner({});
-        settle();
+        if (wait)
+            settle();
     }
     bool released(KELI* item) const
     {
@@ -428,6 +430,40 @@ TEST_F(Duplicate, AFileAboveTwentyMillionBytesDroppedOntoAFolderShowsItsProgress
     EXPECT_EQ(ZEVItemData::Current().recordedFilePathForItem(above), home + "/box/above.bin");
     for (KELI* o : {at, above})
         EXPECT_EQ(itemOptions(o) & (ZEVOPTION_COPYING | ZEVOPTION_ERROR), 0u);
+}
+
+TEST_F(Duplicate, TheCopyOfADraggedObjectThatNamesNoFileSlidesBackWhileTheOtherGoesIntoTheFolder)
+{
+    start();
+    settle();
+    QDir().mkpath(home + "/box");
+    ASSERT_EQ(secondStart({home + "/box"}), 0);
+    settle();
+    KELI* kept = fileObject(home + "/kept.txt", 5);
+    KELI* lost = fileObject(home + "/lost.txt", 5);
+    ZEVItemView* box = viewTitled("box");
+    ASSERT_TRUE(kept && lost && box);
+    // Its file record gone: the Object names no file, and the desk puts it in no list.
+    ZEVItemData& data = ZEVItemData::Current();
+    ASSERT_TRUE(QFile::remove(data.recordPath(lost->idInt(), QStringLiteral("file"))));
+    ASSERT_TRUE(data.fileUrlForItem(lost).isEmpty());
+    select({kept, lost});
+    dragOnto(nowDesk()->itemViewForItem(kept), box, Qt::NoModifier, false);
+    ZEVItemView* lostCopy = nullptr;
+    for (const auto& k : ZEVItemViewer::CopiedItemViews())
+        if (k && k->item() == lost)
+            lostCopy = k.get();
+    ASSERT_NE(lostCopy, nullptr);
+    const QPointF place = nowDesk()->itemViewForItem(lost)->imageFrame().center();
+    EXPECT_NE(lostCopy->scene(), nullptr) << "it slides back";
+    advance(0.82);
+    EXPECT_NEAR(lostCopy->imageFrame().center().x(), place.x(), 1.5);
+    EXPECT_NEAR(lostCopy->imageFrame().center().y(), place.y(), 1.5);
+    advance(0.1);
+    EXPECT_EQ(lostCopy->scene(), nullptr) << "and goes at 0.9 s";
+    settle();
+    EXPECT_TRUE(QFileInfo::exists(home + "/box/kept.txt"));
+    EXPECT_FALSE(released(lost)) << "it stays on the desk";
 }
 
 } // namespace
