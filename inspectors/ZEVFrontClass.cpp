@@ -340,8 +340,6 @@ void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const
         logFormat("ZEVFrontClass: %s", qPrintable(r.error));
         addItemOption(item, ZEVOPTION_ERROR);
         stickerForItem(viewer, item, ZEVItemStickers::kError);
-        for (ZEVItemView* v : viewsOfItem(item))
-            v->updateImage();
         slideDragCopy(item, viewer, std::nullopt);
         scheduleTableRefresh();
         return;
