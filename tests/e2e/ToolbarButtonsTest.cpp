@@ -112,6 +112,11 @@ TEST_F(ToolbarButtons, CtrlNOpensAddDocumentsAndATypedPathAndReturnPutTheFileOnT
     ASSERT_NE(collect(), nullptr);
     ASSERT_TRUE(collect()->siShown()) << "the file goes to the collect grid at the pointer";
     EXPECT_EQ(collect()->collectObjects(), QStringList{path});
+    // More files while the grid waits for its place: refused with a beep, the grid's kept.
+    const int beeps = sound.beeps;
+    EXPECT_FALSE(collect()->startWithURLs({writeFile(home + "/papers/other.txt", "x")}, 64, QPointF(10, 10)));
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    EXPECT_EQ(collect()->collectObjects(), QStringList{path});
     QTest::keyClick(collect()->scrollView(), Qt::Key_Return);
     advance(0.2);
     const Rows placed = placedObjectsOfType("file");
