@@ -90,6 +90,15 @@ public:
     ZEVButton* modeButton(int mode) const;
     // The tool menu of a mode's button.
     QMenu* toolMenu(int mode) const;
+    // What the Icon, Title or Link tool menu shows as it opens, by the front mode and which
+    // selections hold something (by mode: icons, titles, filters, nodes; and the links). Null
+    // titles are left as the last opening set them (no mode: there is no selection to carry over).
+    struct ToolMenuLook {
+        bool toolChecked = false, toolEnabled = true;
+        QString copy, et, ou;
+        bool copyOn = false, andOn = false, orOn = false, deselectOn = false;
+    };
+    static ToolMenuLook toolMenuLook(int tool, int mode, const std::array<bool, 4>& selections, bool links);
     std::int64_t nbOfIcons() const { return nbOfIcons_; }
     std::int64_t nbOfTitles() const { return nbOfTitles_; }
     std::int64_t nbOfFilters() const { return nbOfFilters_; }
