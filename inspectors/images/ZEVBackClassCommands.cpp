@@ -145,7 +145,8 @@ bool ZEVBackClass::rewriteBackgrounds(KELI*, const std::vector<KELId>& liens)
             logLine("Error: No wallpaperNum");
             return false;
         }
-        plan.push_back({lien, lien->parent(c), grey});
+        KELI* parent = space_.channelForIdentityInt(lien->parentInt());
+        plan.push_back({lien, parent ? parent : KELServeurDeLiens::LienForInt(lien->parentInt(), c), grey});
     }
     for (const Reecriture& r : plan) {
         if (!r.parent) {
