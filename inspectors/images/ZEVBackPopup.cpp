@@ -82,6 +82,7 @@ ZEVBackPopupWindow::ZEVBackPopupWindow() : QWidget(nullptr, Qt::Tool | Qt::Frame
     list_->setSpacing(1);
     list_->setItemDelegate(new ColorRowDelegate(list_));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (const ZEVNamedColor& c : ZEVBackColorList())
         list_->addItem(c.name);
     // Inside the shape: under the arrow, clear of the rounded corners.
@@ -90,20 +91,9 @@ ZEVBackPopupWindow::ZEVBackPopupWindow() : QWidget(nullptr, Qt::Tool | Qt::Frame
 
 ZEVBackPopupWindow::~ZEVBackPopupWindow() { Scheduler::shared().cancelAll(this); }
 
-void ZEVBackPopupWindow::paintEvent(QPaintEvent*)
+QPainterPath ZEVBackPopupWindow::shape(const QRectF& b)
 {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (!snapshot_.isNull()) {
-        // The snapshot scaled about its middle, its top edge (the arrow's) held in place.
-        const double w = snapshot_.width() / snapshot_.devicePixelRatio();
-        const double h = snapshot_.height() / snapshot_.devicePixelRatio();
-        const QRectF target((width() - w * scale_) / 2.0, (height() - h) / 2.0, w * scale_, h * scale_);
-        p.drawImage(target, snapshot_);
-        return;
-    }
     // The rounded white body less the arrow's height, and the arrow on its top edge (y-down here).
-    const QRectF b = rect();
     const QRectF body(b.x(), b.y() + kArrow, b.width(), b.height() - kArrow);
     QPainterPath path;
     path.addRoundedRect(body, 10, 10);
@@ -113,7 +103,38 @@ void ZEVBackPopupWindow::paintEvent(QPaintEvent*)
     arrow.lineTo(x0 + kArrow, body.top() - kArrow);
     arrow.lineTo(x0 + 2 * kArrow, body.top());
     arrow.closeSubpath();
-    p.fillPath(path.united(arrow), Qt::white);
+    return path.united(arrow);
+}
+
+QRectF ZEVBackPopupWindow::snapshotRect() const
+{
+    // The snapshot's own place is the middle of the grown window; it scales about its middle,
+    // its top edge (the arrow's) held in place.
+    const double w = snapshot_.width() / snapshot_.devicePixelRatio();
+    const double h = snapshot_.height() / snapshot_.devicePixelRatio();
+    return QRectF(w / 2 + (w - w * scale_) / 2, h / 2, w * scale_, h * scale_);
+}
+
+void ZEVBackPopupWindow::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (!snapshot_.isNull()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(snapshotRect(), snapshot_);
+        return;
+    }
+    p.fillPath(shape(rect()), Qt::white);
+}
+
+void ZEVBackPopupWindow::ajusterMasque()
+{
+    // Without a compositing window manager the clear parts would show black: only the shape (or
+    // the growing picture) is the window's.
+    if (!snapshot_.isNull())
+        setMask(QRegion(snapshotRect().toAlignedRect()));
+    else
+        setMask(QRegion(shape(rect()).toFillPolygon().toPolygon()));
 }
 
 void ZEVBackPopupWindow::popup()
@@ -130,6 +151,10 @@ void ZEVBackPopupWindow::popup()
     // the same centre so that the bounce fits.
     list_->setVisible(false);
     scale_ = kStartScale;
+    originalFrame_ = geometry();
+    const int w = originalFrame_.width(), h = originalFrame_.height();
+    setGeometry(originalFrame_.adjusted(-w / 2, -h / 2, w - w / 2, h - h / 2));
+    ajusterMasque();
     show();
     raise();
     activateWindow();
@@ -153,6 +178,7 @@ void ZEVBackPopupWindow::step()
     elapsed_ += 1.0 / kFrameRate;
     const double t = duration_ > 0 ? std::min(1.0, elapsed_ / duration_) : 1.0;
     scale_ = from_ + (to_ - from_) * t;
+    ajusterMasque();
     update();
     if (t >= 1.0) {
         phaseDone();
@@ -181,9 +207,12 @@ void ZEVBackPopupWindow::phaseDone()
 
 void ZEVBackPopupWindow::cleanupAndRestoreViews()
 {
+    if (!snapshot_.isNull() && originalFrame_.isValid())
+        setGeometry(originalFrame_);
     snapshot_ = QImage();
     scale_ = 1.0;
     phase_ = Phase::None;
+    ajusterMasque();
     list_->setVisible(true);
     list_->setFocus(Qt::PopupFocusReason);
     update();
@@ -327,6 +356,11 @@ bool ZEVBackPopupController::eventFilter(QObject* watched, QEvent* event)
         if (k->key() == Qt::Key_Escape) {
             closeAndSendAction(false);
             window_->resetSiOpen();
+            return true;
+        }
+        if (k->key() == Qt::Key_Down && window_->list()->selectedItems().isEmpty() && window_->list()->count() > 0) {
+            // Nothing chosen yet: the first step down chooses the first colour.
+            window_->list()->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
             return true;
         }
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {

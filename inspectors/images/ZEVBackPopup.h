@@ -22,6 +22,7 @@
 #include <vector>
 
 class QListWidget;
+class QPainterPath;
 
 namespace tallomer {
 
@@ -75,7 +76,11 @@ private:
     void step();
     void phaseDone();
     void cleanupAndRestoreViews();
+    static QPainterPath shape(const QRectF& bounds);
+    QRectF snapshotRect() const;
+    void ajusterMasque();
 
+    QRect originalFrame_;
     QListWidget* list_ = nullptr; // a Qt child
     QImage snapshot_;
     Phase phase_ = Phase::None;

@@ -107,11 +107,18 @@ TEST_F(ColorPopup, ReturnChoosesEscapeCancelsAndNeitherReachesTheList)
     EXPECT_EQ(client.annulations, 1);
     EXPECT_EQ(client.choix.size(), 1u);
 
+    // From no row, the first step down takes the first colour.
+    ouvrir(QColor(1, 2, 3));
+    QTest::keyClick(list(), Qt::Key_Down);
+    EXPECT_EQ(popup().selectedColorName(), couleurs[0].name);
+    QTest::keyClick(list(), Qt::Key_Escape);
+    EXPECT_EQ(client.annulations, 2);
+
     // Return with no row selected has no colour to give: a cancel.
     ouvrir(QColor(1, 2, 3));
     QTest::keyClick(list(), Qt::Key_Return);
     EXPECT_EQ(client.choix.size(), 1u);
-    EXPECT_EQ(client.annulations, 2);
+    EXPECT_EQ(client.annulations, 3);
 }
 
 TEST_F(ColorPopup, AClickElsewhereCancelsReachesItsTargetAndTheNextRequestOnlyCloses)
