@@ -132,7 +132,7 @@ void ZEVBackPopupWindow::ajusterMasque()
     // Without a compositing window manager the clear parts would show black: only the shape (or
     // the growing picture) is the window's.
     if (!snapshot_.isNull())
-        setMask(QRegion(snapshotRect().toAlignedRect()));
+        setMask(QRegion(shape(snapshotRect()).toFillPolygon().toPolygon()));
     else
         setMask(QRegion(shape(rect()).toFillPolygon().toPolygon()));
 }

@@ -13,6 +13,8 @@
 #include "widgets/ZEVAlert.h"
 
 #include <QDir>
+#include <QScrollBar>
+#include <QThreadPool>
 #include <QFile>
 
 #include <tuple>
@@ -188,6 +190,42 @@ TEST_F(BackClass, ASwatchChoiceMakesTheColourObjectUnderTheNameGivenFirst)
     EXPECT_EQ(space->colorForColorItem(choisie).rgb(), QColor(17, 153, 153).rgb());
     const ZEVBackSwatch s = m().swatchForRow(*table, m().rowOfItem(image));
     EXPECT_EQ(s.name, "Lagoon");
+}
+
+TEST_F(BackClass, OnlyVisibleRowsAskForThumbnailsAndOneThatCannotBeMadeShowsABrokenMark)
+{
+    viewer->showInspectView(true);
+    settle();
+    // Images whose files cannot be read.
+    std::vector<KELI*> images;
+    for (int i = 0; i < 25; ++i) {
+        images.push_back(objet("unreadable " + std::to_string(i), canalA));
+        lien(KELRELATION_BACK_VIEWER, canal(canalA), images.back(), now() - kHeure, KELDateOuverte);
+    }
+    settle();
+    ZEVBackTableView* table = viewer->backTableView();
+    ASSERT_NE(table, nullptr);
+    table->reloadData();
+    table->visibleRowsPass();
+    const ZEVRowRange v = table->visibleRows();
+    ASSERT_GT(v.length, 1u);
+    ASSERT_LT(v.location + v.length, 25u);
+    EXPECT_EQ(m().observedVisibleItems().size(), v.length);
+    EXPECT_EQ(m().backObjectCount(), v.length) << "no cache, no thumbnail for the rows out of view";
+    ASSERT_NE(table->cachedViewForRow(0), nullptr) << "a widget over the picture while it has none";
+    // The renderings come back failed: the rows show the mark, asked once more each.
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(m().siThumbnailFailed(images[0]));
+    table->visibleRowsPass();
+    QWidget* cassee = table->cachedViewForRow(0);
+    ASSERT_NE(cassee, nullptr);
+    EXPECT_EQ(cassee->objectName(), "thumbnailBroken") << "no spinner for ever";
+    // Scrolled away, the rows are followed no more.
+    table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
+    table->visibleRowsPass();
+    for (KELI* o : m().observedVisibleItems())
+        EXPECT_GE(m().rowOfItem(o), int(table->visibleRows().location));
 }
 
 TEST_F(BackClass, DeletingABackgroundImageAsksRewritesInItsChannelAndErasesOnlyWhatNothingHolds)
