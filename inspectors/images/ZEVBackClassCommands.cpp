@@ -15,6 +15,7 @@
 #include "inspectors/core/ZEVHolderTest.h"
 #include "inspectors/core/ZEVInspectDelete.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
+#include "inspectors/core/ZEVRowMenuState.h"
 #include "inspectors/files/ZEVFileClass.h"
 #include "inspectors/images/ZEVBackViewer.h"
 #include "objects/viewer/ZEVItemMenu.h"
@@ -278,26 +279,9 @@ QMenu* ZEVBackClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
         return nullptr;
     rightMenuId_ = image->idInt();
     KELICurseur* c = actif();
-    ZEVSelections& sel = space_.selections();
-    ZEVRowMenuState etat;
-    etat.title = QString::fromStdString(itemTitleForItem(image).value_or(std::string()));
-    etat.present = presence_.legoAt(image, c) != nullptr;
-    etat.presentNow = presence_.legoAt(image, space_.nowCurseur()) != nullptr;
-    etat.nowActif = c == space_.nowCurseur();
-    etat.gotoSuffix = space_.durationString();
-    etat.frontMode = space_.frontViewer() ? space_.frontViewer()->frontMode() : ZEVFrontModeIcons;
-    etat.iconSelected = sel.isIconSelectedForItem(image);
-    etat.titleSelected = sel.isTitleSelectedForItem(image);
-    etat.linkSelected = sel.isNodeSelectedForItem(image);
-    etat.filterSelected = sel.isFilterSelectedForItem(image);
-    etat.moveTo = ZEVFrontClass::siMoveToForItem(image);
-    etat.moveToSpace = ZEVFrontClass::siMoveToSpaceForItem(image);
-    etat.copyTo = ZEVFrontClass::siCopyToForItem(image);
-    etat.copyToSpace = ZEVFrontClass::siCopyToSpaceForItem(image);
     const std::uint64_t options = std::uint64_t(itemOptions(image));
-    etat.showOriginal = ZEVFrontClass::enableShowOriginal(
-        options, QString::fromStdString(itemTypeForItem(image).value_or(std::string())));
-    etat.duration = QString::fromStdString(durationStringForLegos(legosForItem(image, tlContexte_)));
+    const ZEVRowMenuState etat =
+        ZEVRowMenuStateForItem(space_, *this, presence_, image, durationStringForLegos(legosForItem(image, tlContexte_)));
     const KELSharedResources& resources = space_.host().sharedResources();
     QMenu* m = menus_->rowMenu(table, etat, &resources);
     if (ZEVItemViewer* iv = space_.itemViewerForCurseur(c)) {

@@ -9,13 +9,17 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVModelSupport.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/images/ZEVBackViewer.h"
+#include "inspectors/table/ZEVTableModel.h"
 #include "widgets/ZEVAlert.h"
 
 #include <QDir>
 #include <QScrollBar>
 #include <QThreadPool>
 #include <QFile>
+#include <QImage>
+#include <QMenu>
 
 #include <tuple>
 
@@ -23,6 +27,28 @@ namespace inspecttest {
 namespace {
 
 constexpr double kHeure = 3600.0;
+
+// What the stores ask of the Space to make a copy of an Object in another Channel.
+class EspacePourLesDonnees final : public ZEVUnknownSpaceForItemData {
+public:
+    EspacePourLesDonnees(ZEVSpaceController& space, ZEVItemClass& items) : space_(space), items_(items) {}
+    KELICurseur* actifCurseur() override { return space_.actifCurseur(); }
+    std::string itemTypeForItem(KELI*) override { return "file"; }
+    std::string itemTitleForItem(KELI*) override { return "copy"; }
+    KELI* itemForId(KELId id) override { return KELServeurDeLiens::LienForInt(id, space_.actifCurseur()); }
+    KELI* creerItem(KELId channel, const std::string& title, const std::string& type, const std::string& icon,
+                    ZEVItemOption options) override
+    {
+        KELI* o = items_.creerItemWithChannelInt(channel, title, type, icon, options);
+        if (o)
+            o->setChannelInt(channel);
+        return o;
+    }
+
+private:
+    ZEVSpaceController& space_;
+    ZEVItemClass& items_;
+};
 
 class BackClass : public Inspectors {
 protected:
@@ -226,6 +252,83 @@ TEST_F(BackClass, OnlyVisibleRowsAskForThumbnailsAndOneThatCannotBeMadeShowsABro
     table->visibleRowsPass();
     for (KELI* o : m().observedVisibleItems())
         EXPECT_GE(m().rowOfItem(o), int(table->visibleRows().location));
+}
+
+TEST_F(BackClass, ARecalledCopyTakesItsSourcesColourAndTheIntervalMenuNamesWhatGoes)
+{
+    // An image of the other Channel, on its own file, with a colour of its own.
+    const QString chemin = store + "/photo.png";
+    {
+        QImage png(16, 10, QImage::Format_RGB32);
+        png.fill(Qt::red);
+        ASSERT_TRUE(png.save(chemin));
+    }
+    EspacePourLesDonnees donnees(*space, *items);
+    ZEVItemDataChannels::ReferencerSpaceController(&donnees);
+    KELI* source = objet("photo", canalB);
+    ASSERT_TRUE(ZEVItemDataChannels::ItemDataForChannelInt(canalB)->createFileURL(chemin, QUrl(), source));
+    KELI* ocre = space->createColorItemWithColor(QColor(204, 119, 34), "Ochre");
+    lien(KELRELATION_IMAGE_COLOR, source, ocre, KELDateToujours, KELDateOuverte);
+    settle();
+    m().recallBacksForItems({source});
+    settle();
+    KELI* copie = ZEVItemDataChannels::ItemDataForChannelInt(canalA)->matchingItem(source);
+    ASSERT_NE(copie, nullptr);
+    ASSERT_NE(copie, source);
+    EXPECT_EQ(m().colorItemForImageItem(copie), ocre) << "the copy shows its source's colour";
+    EXPECT_TRUE(m().isItemActif(copie)) << "and is listed here";
+    EXPECT_EQ(couleurs(copie).size(), 1u);
+    // Recalled again, it keeps the one colour it has.
+    m().releaseBacksForItems({copie});
+    settle();
+    m().recallBacksForItems({source});
+    settle();
+    EXPECT_EQ(couleurs(copie).size(), 1u);
+
+    // One interval: its menu removes the Object; with two, it deletes the interval only.
+    ZEVBackTableView* table = nullptr;
+    viewer->showInspectView(true);
+    settle();
+    table = viewer->backTableView();
+    ASSERT_NE(table, nullptr);
+    const KELIds legos = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(copie->idInt(), KELRELATION_BACK_VIEWER);
+    ASSERT_TRUE(legos && legos->size() == 2);
+    KELI* premier = KELServeurDeLiens::LienForInt(legos->front(), space->nowCurseur());
+    QMenu* menu = m().updateLegoMenu(nullptr, *table, premier);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(ZEVMenuItemWithTag(menu, ZEVRowTagDeleteLego)->text(), "Delete Interval");
+    m().deleteLego(premier, *table);
+    settle();
+    EXPECT_TRUE(oublie(premier));
+    EXPECT_FALSE(oublie(copie));
+    KELI* dernier = KELServeurDeLiens::LienForInt(legos->back(), space->nowCurseur());
+    menu = m().updateLegoMenu(nullptr, *table, dernier);
+    EXPECT_EQ(ZEVMenuItemWithTag(menu, ZEVRowTagDeleteLego)->text(), "Remove Image Object");
+    m().deleteLego(dernier, *table);
+    settle();
+    EXPECT_TRUE(oublie(dernier));
+    EXPECT_TRUE(oublie(copie)) << "its last interval took the image with it";
+    EXPECT_FALSE(oublie(source));
+    ZEVItemDataChannels::ReferencerSpaceController(nullptr);
+}
+
+TEST_F(BackClass, RowsLeaveByADragOnlyFromThePicturesSideOfTheImageColumn)
+{
+    viewer->showInspectView(true);
+    KELI* image = objet("dragged", canalA);
+    lien(KELRELATION_BACK_VIEWER, canal(canalA), image, now() - kHeure, KELDateOuverte);
+    settle();
+    ZEVBackTableView* table = viewer->backTableView();
+    ASSERT_NE(table, nullptr);
+    const QRect cell = table->visualRect(table->tableModel()->index(0, ZEVBackClass::kImageColumn));
+    ASSERT_LT(cell.left() + 10, 190);
+    ASSERT_GT(cell.right(), 200);
+    EXPECT_TRUE(m().siDragOutAt(*table, QPoint(cell.left() + 10, cell.center().y())));
+    EXPECT_TRUE(m().siDragOutAt(*table, QPoint(189, cell.center().y())));
+    EXPECT_FALSE(m().siDragOutAt(*table, QPoint(190, cell.center().y())));
+    EXPECT_FALSE(m().siDragOutAt(*table, QPoint(table->visualRect(table->tableModel()->index(0, 0)).center().x(),
+                                                 cell.center().y())))
+        << "nor from a mode column";
 }
 
 TEST_F(BackClass, DeletingABackgroundImageAsksRewritesInItsChannelAndErasesOnlyWhatNothingHolds)
