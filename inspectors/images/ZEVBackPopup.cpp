@@ -291,7 +291,9 @@ void ZEVBackPopupController::editColor(const QColor& color, const QPoint& screen
         list->setCurrentRow(-1);
         list->clearSelection();
     }
-    Q_ASSERT_X(!siMonitoring_, "ZEVBackPopupController", "_eventMonitor should not be created yet");
+    // One watch at a time: a request that reopened the popup while it grew drops the one before.
+    if (siMonitoring_)
+        windowClosed();
     qApp->installEventFilter(this);
     siMonitoring_ = true;
     appState_ = QObject::connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {

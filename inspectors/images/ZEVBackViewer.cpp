@@ -24,7 +24,13 @@ ZEVBackViewer::ZEVBackViewer(ZEVSpaceController& space, KELId entityInt)
     model_.enclencherMaj();
 }
 
-ZEVBackViewer::~ZEVBackViewer() { Scheduler::shared().cancelAll(&model_); }
+ZEVBackViewer::~ZEVBackViewer()
+{
+    Scheduler::shared().cancelAll(&model_);
+    // The panel (and its table) outlives the model by a little: the table asks it nothing more.
+    if (ZEVBackTableView* t = backTableView())
+        t->setBackDelegate(nullptr);
+}
 
 ZEVBackTableView* ZEVBackViewer::backTableView() const
 {
