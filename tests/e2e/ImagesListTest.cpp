@@ -23,6 +23,7 @@
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "widgets/ZEVAlert.h"
+#include "widgets/ZEVButton.h"
 
 #include <QAction>
 #include <QApplication>
@@ -75,10 +76,16 @@ protected:
         }
         advance(1.0);
     }
-    void ouvrir()
+    // From the main menu's inspectors menu, item Images, or the toggle bar's Images button.
+    void ouvrir(bool parLaBarre = false)
     {
-        // The main menu's inspectors menu, item Images.
-        chooseMenuItem(KELMainMenu::kMenuInspectors, KELENTITY_BACK_VIEWER);
+        if (parLaBarre) {
+            auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+            ASSERT_NE(bar, nullptr);
+            click(bar->buttonForEntityInt(KELENTITY_BACK_VIEWER));
+        } else {
+            chooseMenuItem(KELMainMenu::kMenuInspectors, KELENTITY_BACK_VIEWER);
+        }
         advance(1.0);
         ASSERT_NE(table(), nullptr);
         ASSERT_TRUE(table()->isVisible());
@@ -200,7 +207,7 @@ TEST_F(ImagesList, RemovingABackgroundImageRewritesItsIntervalToTheGreyWallpaper
 {
     startWithTheBar();
     semer();
-    ouvrir();
+    ouvrir(true);
     KELI* image = itemOfRow(0);
     const KELId id = image->idInt();
     KELICurseur* nowC = space()->nowCurseur();
