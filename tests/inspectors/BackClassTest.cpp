@@ -331,6 +331,28 @@ TEST_F(BackClass, RowsLeaveByADragOnlyFromThePicturesSideOfTheImageColumn)
         << "nor from a mode column";
 }
 
+TEST_F(BackClass, TheShownImagesNewColourReachesThePreviewOnlyAtTheActiveCursor)
+{
+    viewer->showInspectView(true);
+    KELI* image = objet("shown", canalA);
+    ASSERT_NE(m().creerLienBackViewerForItem(image, now() - kHeure), nullptr);
+    settle();
+    space->selections().selectIconForItemSet({image}, nullptr);
+    viewer->itemSelectionDidChange();
+    settle();
+    ASSERT_EQ(m().selectedItemSet().size(), 1u);
+    KELI* vert = space->createColorItemWithColor(QColor(0, 200, 0), "Green");
+    KELI* bleu = space->createColorItemWithColor(QColor(0, 0, 200), "Blue");
+    // A colour from now on: the Now cursor is the active one, the preview follows.
+    m()._updateImageItem(image, vert);
+    settle();
+    EXPECT_EQ(viewer->previewColor().rgb(), QColor(0, 200, 0).rgb());
+    // One that starts in a day reaches neither cursor now: nothing changes.
+    lien(KELRELATION_IMAGE_COLOR, image, bleu, now() + 24 * kHeure, KELDateOuverte);
+    settle();
+    EXPECT_EQ(viewer->previewColor().rgb(), QColor(0, 200, 0).rgb());
+}
+
 TEST_F(BackClass, DeletingABackgroundImageAsksRewritesInItsChannelAndErasesOnlyWhatNothingHolds)
 {
     // The store folder's wallpaper, recorded in each Channel's own store.
