@@ -212,8 +212,8 @@ public:
     // The action buttons from the Objects the commands take now.
     void majActionButtons();
     void majActionButtonsWithFlags(bool release, bool recall);
-    // An engine change of the rows: one refresh 0.07 s after the first while the panel shows.
-    void moteurChangeRows();
+    // An engine change of the rows: one refresh `delay` after the first while the panel shows.
+    void moteurChangeRows(double delay = kRefreshDelay);
     static constexpr double kRefreshDelay = 0.07;
     static constexpr double kActionButtonsDelay = 0.3;
     bool siAccepteDisplay() const { return siAccepteDisplay_; }

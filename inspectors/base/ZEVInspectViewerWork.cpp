@@ -144,13 +144,13 @@ void ZEVInspectViewer::majInspectField()
     v->inspectField()->setText(QStringLiteral("%1%2 %3").arg(prefixe).arg(qint32(total)).arg(total < 2 ? n->one : n->many));
 }
 
-void ZEVInspectViewer::moteurChangeRows()
+void ZEVInspectViewer::moteurChangeRows(double delay)
 {
     // A hidden panel is refreshed when it is shown; a burst is absorbed by the one refresh.
     if (!siShowInspectView_ || !siAccepteDisplay_)
         return;
     siAccepteDisplay_ = false;
-    Scheduler::shared().perform(this, "majInspectView", kRefreshDelay, [this] {
+    Scheduler::shared().perform(this, "majInspectView", delay, [this] {
         majInspectView();
         siAccepteDisplay_ = true;
     });

@@ -15,6 +15,7 @@
 #include "inspectors/core/ZEVHolderTest.h"
 #include "inspectors/core/ZEVInspectDelete.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
+#include "inspectors/core/ZEVRowMenuState.h"
 #include "inspectors/files/ZEVFileViewer.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "objects/viewer/ZEVItemMenu.h"
@@ -245,26 +246,10 @@ QMenu* ZEVFileClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
         return nullptr;
     rightMenuId_ = x->idInt();
     KELICurseur* actif = space_.actifCurseur();
-    ZEVSelections& sel = space_.selections();
     const std::uint64_t options = std::uint64_t(itemOptions(x));
     const QString type = QString::fromStdString(itemTypeForItem(x).value_or(std::string()));
-    ZEVRowMenuState s;
-    s.title = QString::fromStdString(itemTitleForItem(x).value_or(std::string()));
-    s.present = presence_.legoAt(x, actif) != nullptr;
-    s.presentNow = presence_.legoAt(x, space_.nowCurseur()) != nullptr;
-    s.nowActif = actif && actif == space_.nowCurseur();
-    s.gotoSuffix = space_.durationString();
-    s.frontMode = space_.frontViewer() ? space_.frontViewer()->frontMode() : ZEVFrontModeIcons;
-    s.iconSelected = sel.isIconSelectedForItem(x);
-    s.titleSelected = sel.isTitleSelectedForItem(x);
-    s.linkSelected = sel.isNodeSelectedForItem(x);
-    s.filterSelected = sel.isFilterSelectedForItem(x);
-    s.moveTo = ZEVFrontClass::siMoveToForItem(x);
-    s.moveToSpace = ZEVFrontClass::siMoveToSpaceForItem(x);
-    s.copyTo = ZEVFrontClass::siCopyToForItem(x);
-    s.copyToSpace = ZEVFrontClass::siCopyToSpaceForItem(x);
-    s.showOriginal = ZEVFrontClass::enableShowOriginal(options, type);
-    s.duration = QString::fromStdString(durationStringForLegos(legosForItem(x, tlContexte_)));
+    const ZEVRowMenuState s =
+        ZEVRowMenuStateForItem(space_, *this, presence_, x, durationStringForLegos(legosForItem(x, tlContexte_)));
     const KELSharedResources& resources = space_.host().sharedResources();
     QMenu* m = menus_->rowMenu(table, s, &resources);
 
