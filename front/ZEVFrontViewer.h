@@ -348,12 +348,12 @@ public:
     void userForgetNow() override { userForget(); }
     void userForgetSearch() override { userForget(); }
     // The mode's whole selection recalled on the Now desk, whatever cursor is active.
-    void menuEditRecallNow();
+    void menuEditRecallNow() override;
     // The action at the active cursor on the mode's subset.
-    void menuEditRecall();
-    void menuEditRetain();
-    void menuEditRelease();
-    void menuEditForget();
+    void menuEditRecall() override;
+    void menuEditRetain() override;
+    void menuEditRelease() override;
+    void menuEditForget() override;
 
     // ---- commands on Objects (ZEVFrontViewerCommands.cpp) ----
     // The option toggles work on the Object under the pointer, else on the mode's shown views
@@ -383,7 +383,9 @@ public:
     void userOpen() override;
     void userGetInfo() override;
     void userFilter() override;
-    void menuOpen();
+    void menuOpen() override;
+    // The Add Documents panel of the toolbar's Add menu.
+    void menuAddDocuments() override;
     void buttonActionGetInfo();
     // The Filter button passes true: it ignores the Object under the pointer.
     void filterMarking(bool fromButton);

@@ -288,6 +288,15 @@ public:
     virtual void userStepBack() {}
     virtual void cancelOperation() {}
     virtual void menuActionFilter() {}
+    // The desk's own commands on the mode's selection, whichever panel has the keys: the Icons
+    // panel's buttons do exactly what the desk does.
+    virtual void menuEditRecallNow() {}
+    virtual void menuEditRecall() {}
+    virtual void menuEditRetain() {}
+    virtual void menuEditRelease() {}
+    virtual void menuEditForget() {}
+    virtual void menuOpen() {}
+    virtual void menuAddDocuments() {}
     virtual void userToggleQL() {}
     // The Quick Look panel for the context menu's Object: the Quick Look part answers it.
     virtual void userOpenQL() {}

@@ -522,7 +522,7 @@ void ZEVInspectView::mouseReleaseEvent(QMouseEvent* event)
         m_.initialWidth = frame_.width();
         m_.initialX = frame_.x();
         ecrireLesCles();
-    } else if (!siFirstClickDown_ && inspectBarRect().contains(yUp(event->position()))) {
+    } else if (!siFirstClickDown_ && (siStepBackAnywhere() || inspectBarRect().contains(yUp(event->position())))) {
         // Only a release still on the bar steps back: a press on an edge, or one slipping off the
         // bar, changes nothing.
         viewer_.inspectStepBack();
