@@ -9,6 +9,7 @@
 #include "bench/space/BenchSpaceHost.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
 #include "engine/store/KELChercheurDe.h"
@@ -102,6 +103,8 @@ struct Banc {
         }
         icons->showInspectView(true);
         sched.advance(1.0);
+        // The moves are events of the table too, as the desk reads them.
+        KELServeurDeLiens::LienForInt(KELRELATION_ICON_RATIO_X, tl);
         // A first pass wakes the year's links into the event table.
         for (double c = -kAnnee; c <= 0; c += kLargeur)
             placer(c);
@@ -129,6 +132,7 @@ struct Mesure {
 };
 Mesure defilement, marche;
 std::size_t lignes = 0;
+std::size_t evenements = 0;
 std::unique_ptr<Banc> leBanc;
 
 Banc& banc()
@@ -178,6 +182,10 @@ void BM_IconsWalk(benchmark::State& state)
     ZEVIconClass& m = b.icons->model();
     m.channelDidChangeWithIdentityInt(vide ? vide->idInt() : 0);
     m.actifCurseurDidChangeForCurseur(b.space->nowCurseur());
+    KELICurseur* now = b.space->nowCurseur();
+    now->placeToi();
+    if (const KELGrandTableau* table = now->grandTableau())
+        evenements = table->count();
     std::vector<double> t;
     for (auto _ : state) {
         const double t0 = tempsProcesseur();
@@ -205,8 +213,8 @@ int main(int argc, char** argv)
     std::printf("\nSummary (targets in brackets)\n");
     std::printf("icons_scroll (10^4 Objects, 2 Channels, %zu rows): mean_ms %.3f [<=4], max_ms %.3f\n", lignes,
                 defilement.moyenne * 1e3, defilement.max * 1e3);
-    std::printf("icons_walk (same Space, whole event table): mean_ms %.3f [<=20], max_ms %.3f\n", marche.moyenne * 1e3,
-                marche.max * 1e3);
+    std::printf("icons_walk (same Space, the whole table of %zu events): mean_ms %.3f [<=20], max_ms %.3f\n",
+                evenements, marche.moyenne * 1e3, marche.max * 1e3);
     leBanc.reset();
     supprimerLesBases();
     return 0;

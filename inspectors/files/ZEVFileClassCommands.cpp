@@ -14,6 +14,7 @@
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/core/ZEVHolderTest.h"
 #include "inspectors/core/ZEVInspectDelete.h"
+#include "inspectors/core/ZEVRowMenuForItem.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/files/ZEVFileViewer.h"
 #include "inspectors/table/ZEVTableView.h"
@@ -245,52 +246,9 @@ QMenu* ZEVFileClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
         return nullptr;
     rightMenuId_ = x->idInt();
     KELICurseur* actif = space_.actifCurseur();
-    ZEVSelections& sel = space_.selections();
-    const std::uint64_t options = std::uint64_t(itemOptions(x));
     const QString type = QString::fromStdString(itemTypeForItem(x).value_or(std::string()));
-    ZEVRowMenuState s;
-    s.title = QString::fromStdString(itemTitleForItem(x).value_or(std::string()));
-    s.present = presence_.legoAt(x, actif) != nullptr;
-    s.presentNow = presence_.legoAt(x, space_.nowCurseur()) != nullptr;
-    s.nowActif = actif && actif == space_.nowCurseur();
-    s.gotoSuffix = space_.durationString();
-    s.frontMode = space_.frontViewer() ? space_.frontViewer()->frontMode() : ZEVFrontModeIcons;
-    s.iconSelected = sel.isIconSelectedForItem(x);
-    s.titleSelected = sel.isTitleSelectedForItem(x);
-    s.linkSelected = sel.isNodeSelectedForItem(x);
-    s.filterSelected = sel.isFilterSelectedForItem(x);
-    s.moveTo = ZEVFrontClass::siMoveToForItem(x);
-    s.moveToSpace = ZEVFrontClass::siMoveToSpaceForItem(x);
-    s.copyTo = ZEVFrontClass::siCopyToForItem(x);
-    s.copyToSpace = ZEVFrontClass::siCopyToSpaceForItem(x);
-    s.showOriginal = ZEVFrontClass::enableShowOriginal(options, type);
-    s.duration = QString::fromStdString(durationStringForLegos(legosForItem(x, tlContexte_)));
-    const KELSharedResources& resources = space_.host().sharedResources();
-    QMenu* m = menus_->rowMenu(table, s, &resources);
-
-    // The Link and Unlink items as the active cursor's item viewer words them for the Object.
-    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(actif)) {
-        ZEVItemMenuEntry link, unlink;
-        iv->menuInfoForItem(x, link, unlink);
-        const std::pair<long, const ZEVItemMenuEntry*> entries[] = {{ZEVRowTagLinkWith, &link},
-                                                                    {ZEVRowTagUnlinkWith, &unlink}};
-        for (const auto& [tag, entry] : entries)
-            if (QAction* a = ZEVMenuItemWithTag(m, tag)) {
-                a->setText(entry->title.isEmpty() ? (tag == ZEVRowTagLinkWith ? QStringLiteral("Link")
-                                                                              : QStringLiteral("Unlink"))
-                                                  : entry->title);
-                a->setVisible(entry->visible);
-                a->setEnabled(entry->enabled);
-            }
-    }
-    if (QAction* h = ZEVMenuItemWithTag(m, ZEVRowTagHandle))
-        h->setIcon(QIcon(ZEVHolderImage(options, resources)));
-    if (QAction* ow = ZEVMenuItemWithTag(m, ZEVRowTagOpenWith); ow && ow->menu()) {
-        ow->menu()->clear();
-        if (ZEVItemViewerHost* host = ZEVItemViewer::Host())
-            host->fillOpenWithForItems(ow->menu(), {x});
-        ow->setEnabled(!ow->menu()->isEmpty());
-    }
+    QMenu* m = ZEVRowMenuForItem(space_, *this, *menus_, table, x, presence_.legoAt(x, actif) != nullptr,
+                                 presence_.legoAt(x, space_.nowCurseur()) != nullptr, legosForItem(x, tlContexte_));
     // The header's picture: the file's thumbnail when it comes, its icon meanwhile, else its type's.
     if (QAction* header = ZEVMenuItemWithTag(m, ZEVRowTagHeader)) {
         header->setIcon(iconForFileType(QString::fromStdString(itemIconForItem(x).value_or(std::string()))));

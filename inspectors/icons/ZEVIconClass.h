@@ -16,6 +16,8 @@
 #include <unordered_set>
 #include <vector>
 
+class QAction;
+
 namespace tallomer {
 
 class ZEVIconViewer;
@@ -100,7 +102,9 @@ public:
     void recallSelectionInTableView(ZEVTableView& table) override;
     void forgetSelectionInTableView(ZEVTableView& table) override;
     void retainSelectionInTableView(ZEVTableView& table) override;
-    void findInChannelsInTableView(ZEVTableView& table) override;
+    // The row's menu: its temporal items by its icon at the active cursor, its header's picture by
+    // its type (a file's thumbnail, a contact's picture, a saved page unless it is HTML).
+    QMenu* updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTableElement& item) override;
     QMenu* updateLegoMenu(QMenu* menu, ZEVTableView& table, KELI* lego) override;
     // Double click: the row's Object opened.
     void openIcon(int row);
@@ -139,6 +143,7 @@ private:
     ZEVChangeWalk walkForIndexSet(const std::unordered_set<KELId>* ids);
     KELId backImageOfSpace();
     KELICurseur* actifOuTimeline() const;
+    void setHeaderPicture(QAction* header, KELI* item);
 
     ZEVIconViewer* viewer_; // not owned: the owner
     UserDefaultsController& defaults_;

@@ -13,6 +13,10 @@
 #include "inspectors/core/ZEVHolderTest.h"
 #include "inspectors/core/ZEVInspectDelete.h"
 #include "inspectors/core/ZEVPresenceCommands.h"
+#include "inspectors/core/ZEVRowMenuForItem.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
+#include "inspectors/services/ZEVPersonClassServices.h"
+#include "widgets/FileTypeIcon.h"
 #include "inspectors/icons/ZEVIconViewer.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -26,6 +30,10 @@
 #include "space/ZEVSpaceController.h"
 
 #include <QAction>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QIcon>
+#include <QImage>
 #include <QMenu>
 
 #include <string>
@@ -278,12 +286,55 @@ void ZEVIconClass::recallNowSelectionInTableView(ZEVTableView&)
     surLObjet(space_, space_.nowCurseur(), rightItem(), &ZEVItemViewer::userRecallIconForItem);
 }
 
-void ZEVIconClass::findInChannelsInTableView(ZEVTableView&)
+void ZEVIconClass::paste(ZEVTableView&) { Sound::shared().beep(); }
+
+// ---------------------------------------------------------------------------------------------
+// The row menu
+
+QMenu* ZEVIconClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTableElement& e)
 {
-    if (KELI* item = rightItem())
-        findInChannelsForItems({item}, false);
+    ZEVRowsClass::updateRowMenu(menu, table, e);
+    KELI* x = e.item;
+    if (!x)
+        return nullptr;
+    rightMenuId_ = x->idInt();
+    QMenu* m = ZEVRowMenuForItem(space_, *this, *menus_, table, x, isItemActif(x), isItemActifNow(x),
+                                 legosForItem(x, tlContexte_));
+    if (QAction* header = ZEVMenuItemWithTag(m, ZEVRowTagHeader))
+        setHeaderPicture(header, x);
+    if (ZEVFrontViewerServices* f = space_.frontViewer())
+        f->majImageForEditionMenu2(m);
+    return m;
 }
 
-void ZEVIconClass::paste(ZEVTableView&) { Sound::shared().beep(); }
+void ZEVIconClass::setHeaderPicture(QAction* header, KELI* x)
+{
+    const std::string type = itemTypeForItem(x).value_or("");
+    header->setIcon(iconForFileType(QString::fromStdString(itemIconForItem(x).value_or(""))));
+    if (type == "ABPerson") {
+        auto* pv = dynamic_cast<ZEVPersonViewerServices*>(
+            space_.creerViewerForEntityClassName("ZEVPersonViewer", KELENTITY_PERSON_VIEWER));
+        const QImage image = pv && pv->personClass()
+                                 ? pv->personClass()->imageForItem(x, x->channelInt(),
+                                                                   QSize(kRowMenuHeaderImageSize, kRowMenuHeaderImageSize))
+                                 : QImage();
+        if (!image.isNull())
+            header->setIcon(QIcon(QPixmap::fromImage(image)));
+        return;
+    }
+    if (type != "file" && type != "http")
+        return;
+    // The Object's own Channel keeps its file: rows come from every Channel.
+    ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(x->channelInt());
+    const QString path = store ? store->fileUrlForItem(x) : QString();
+    const QString ext = QFileInfo(path).suffix().toLower();
+    // A saved page shows as its type: its picture would be the page's source.
+    if (path.isEmpty() || !QFileInfo::exists(path) || (type == "http" && (ext == "html" || ext == "htm")))
+        return;
+    if (type == "file")
+        header->setIcon(QFileIconProvider().icon(QFileInfo(path)));
+    const KELId id = x->idInt();
+    ZEVRequestHeaderThumbnail(header, path, [this, id] { return rightMenuId_ == id; });
+}
 
 } // namespace tallomer

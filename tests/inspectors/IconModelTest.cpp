@@ -11,12 +11,17 @@
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/core/ZEVHolderTest.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/icons/ZEVIconViewer.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 
 #include <QLabel>
+#include <QAction>
+#include <QDragEnterEvent>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 
 #include <algorithm>
 #include <memory>
@@ -177,7 +182,25 @@ TEST_F(IconTable, TheLastLegoRemovesTheObjectAndAnotherOnlyItsInterval)
     icons()->showInspectView(true);
     settle();
     ZEVTableView& table = *icons()->inspectView()->inspectTableView();
-    ASSERT_EQ(model().updateLegoMenu(nullptr, table, ancien)->actions().isEmpty(), false);
+    QMenu* legoMenu = model().updateLegoMenu(nullptr, table, ancien);
+    ASSERT_NE(legoMenu, nullptr);
+    EXPECT_EQ(ZEVMenuItemWithTag(legoMenu, ZEVRowTagDeleteLego)->text(), "Delete Interval");
+    EXPECT_EQ(ZEVMenuItemWithTag(model().updateLegoMenu(nullptr, table, seul), ZEVRowTagDeleteLego)->text(),
+              "Remove Object");
+    // The row menu of an Object on the desk shown: its temporal items by its icon there.
+    QMenu* rowMenu = model().updateRowMenu(nullptr, table, ZEVTableElement{un});
+    ASSERT_NE(rowMenu, nullptr);
+    EXPECT_EQ(ZEVMenuItemWithTag(rowMenu, ZEVRowTagHeader)->text(), "\"one\"");
+    EXPECT_EQ(ZEVMenuItemWithTag(rowMenu, ZEVRowTagRelease)->text(), "Release Object");
+    EXPECT_TRUE(ZEVMenuItemWithTag(rowMenu, ZEVRowTagForget)->isEnabled());
+    EXPECT_FALSE(ZEVMenuItemWithTag(rowMenu, ZEVRowTagRecall)->isEnabled());
+    EXPECT_FALSE(ZEVMenuItemWithTag(rowMenu, ZEVRowTagRecallNow)->isVisible()) << "Now is the active cursor";
+
+    // Files dragged from another program are refused: the table takes only link handles.
+    QMimeData fichiers;
+    fichiers.setUrls({QUrl::fromLocalFile(store + "/dropped.txt")});
+    QDragEnterEvent entree(QPoint(5, 5), Qt::CopyAction | Qt::LinkAction, &fichiers, Qt::LeftButton, {});
+    EXPECT_EQ(model().draggingEntered(&entree, table), Qt::IgnoreAction);
 
     model().deleteLego(ancien, table);
     EXPECT_TRUE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(ancien->idInt(), space->nowCurseur())));
