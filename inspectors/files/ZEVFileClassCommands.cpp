@@ -84,22 +84,11 @@ void ZEVFileClass::deleteFiles(const std::vector<KELI*>& items)
 
 void ZEVFileClass::deleteLego(KELI* lego, ZEVTableView& table)
 {
-    KELICurseur* c = space_.actifCurseur();
-    if (!lego || deskmodel::siOublie(lego) || !c)
-        return;
-    if (ZEVLiveLinkCount(lego->enfantInt(), KELRELATION_FILE_VIEWER) != 1) {
-        KELServeurDeLiens::DegagerLien(lego, c);
-        table.viewport()->update();
-        return;
-    }
     // The Object's only lego: the Object goes, through the Space's Files model.
-    KELI* item = lego->enfantInt() ? KELServeurDeLiens::LienForInt(lego->enfantInt(), c) : nullptr;
-    if (!item) {
-        logLine("ZEVFileClass Error - deleteLego:inTableView:");
-        return;
-    }
-    auto* v = dynamic_cast<ZEVFileViewer*>(space_.viewerForEntityClassName("ZEVFileViewer"));
-    (v ? v->fileClass() : *this).deleteFiles({item});
+    ZEVInspectDeleteLego(space_, KELRELATION_FILE_VIEWER, lego, "ZEVFileClass", [this](KELI* item) {
+        auto* v = dynamic_cast<ZEVFileViewer*>(space_.viewerForEntityClassName("ZEVFileViewer"));
+        (v ? v->fileClass() : *this).deleteFiles({item});
+    });
     table.viewport()->update();
 }
 

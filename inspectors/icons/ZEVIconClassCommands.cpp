@@ -82,21 +82,10 @@ void ZEVIconClass::deleteIcons(const std::vector<KELI*>& items)
 
 void ZEVIconClass::deleteLego(KELI* lego, ZEVTableView& table)
 {
-    KELICurseur* c = actifOuTimeline();
-    if (!lego || deskmodel::siOublie(lego) || !c)
-        return;
-    if (ZEVLiveLinkCount(lego->enfantInt(), KELRELATION_ICON_VIEWER) != 1) {
-        KELServeurDeLiens::DegagerLien(lego, c);
-        table.viewport()->update();
-        return;
-    }
-    KELI* item = lego->enfantInt() ? KELServeurDeLiens::LienForInt(lego->enfantInt(), c) : nullptr;
-    if (!item) {
-        logLine("ZEVIconClass Error - deleteLego:inTableView:");
-        return;
-    }
-    auto* v = dynamic_cast<ZEVIconViewer*>(space_.viewerForEntityClassName("ZEVIconViewer"));
-    (v ? v->model() : *this).deleteIcons({item});
+    ZEVInspectDeleteLego(space_, KELRELATION_ICON_VIEWER, lego, "ZEVIconClass", [this](KELI* item) {
+        auto* v = dynamic_cast<ZEVIconViewer*>(space_.viewerForEntityClassName("ZEVIconViewer"));
+        (v ? v->model() : *this).deleteIcons({item});
+    });
     table.viewport()->update();
 }
 

@@ -81,6 +81,11 @@ void ZEVIconViewer::awakeFromNib()
         return a;
     };
     if (QMenu* find = findMenu()) {
+        QObject::connect(find, &QMenu::aboutToShow, this, [this] { siDepuisLeMenu_ = true; });
+        QObject::connect(find, &QMenu::aboutToHide, this, [this] {
+            // The chosen item's action runs after the menu hides.
+            QMetaObject::invokeMethod(this, [this] { siDepuisLeMenu_ = false; }, Qt::QueuedConnection);
+        });
         find->addSeparator();
         lier(find, kFindFiles, QStringLiteral("Files"), [this] { menuFindFiles(); });
         lier(find, kFindPersons, QStringLiteral("Contacts"), [this] { menuFindPersons(); });
@@ -218,13 +223,11 @@ void ZEVIconViewer::userCopyToSpace()
 {
     transfer(model_.copyToSpaceItemsForFrontMode(), &ZEVFrontClass::copyToSpaceForItems);
 }
-void ZEVIconViewer::userDuplicateTo()
-{
-    transfer(model_.duplicateToItemsForFrontMode(), &ZEVFrontClass::duplicateToForItems);
-}
+// Every selected Object goes: what cannot be duplicated is refused there with its own beep.
+void ZEVIconViewer::userDuplicateTo() { transfer(model_.itemsForFrontMode(), &ZEVFrontClass::duplicateToForItems); }
 void ZEVIconViewer::userDuplicateToSpace()
 {
-    transfer(model_.duplicateToItemsForFrontMode(), &ZEVFrontClass::duplicateToSpaceForItems);
+    transfer(model_.itemsForFrontMode(), &ZEVFrontClass::duplicateToSpaceForItems);
 }
 
 // The buttons give the desk's own commands, so they behave as on the desk.
@@ -274,7 +277,11 @@ void ZEVIconViewer::trouver(const std::function<bool(KELI*)>& test, bool everyCh
     for (KELI* item : model_.actifListe().items())
         if ((everyChannel || item->channelInt() == canal) && test(item))
             found.push_back(item);
-    model_.selectFoundItems(found, ZEVRowsClass::operationForModifiers(QGuiApplication::keyboardModifiers()), true);
+    // The modifiers held choose the operation of a find chosen in the panel's own menu, whose click
+    // comes with them; the front layer's finds replace the selection.
+    const int operation =
+        siDepuisLeMenu_ ? ZEVRowsClass::operationForModifiers(QGuiApplication::keyboardModifiers()) : ZEVRowsClass::Remplacer;
+    model_.selectFoundItems(found, operation, true);
 }
 
 void ZEVIconViewer::findZevHeld(bool withSender)

@@ -112,6 +112,8 @@ private:
     void transfer(std::optional<std::vector<KELI*>> items, void (ZEVFrontClass::*to)(const std::vector<KELI*>&));
 
     ZEVIconClass model_;
+    // A find chosen in the panel's own Find menu: its operation comes from the modifiers held.
+    bool siDepuisLeMenu_ = false;
 };
 
 } // namespace tallomer

@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QMenu>
+#include <QItemSelectionModel>
 #include <QMimeData>
 #include <QUrl>
 
@@ -259,6 +260,66 @@ TEST_F(IconViewer, HeldFindsKeepToTheCurrentChannelUnlessSentFromAMenuAndTheCoun
     EXPECT_EQ(icons()->inspectView()->inspectField()->text(), "2/2 Objects");
     icons()->menuFindExtHeld();
     EXPECT_TRUE(space->selections().selectedIconItems().empty()) << "nothing found empties the selection";
+}
+
+TEST_F(IconViewer, TheEditMenuCountsTheModesObjectsOnTheDeskShown)
+{
+    const KELDate t = space->nowCurseur()->now();
+    KELI* a = objet("a");
+    KELI* b = objet("b");
+    for (KELI* o : {a, b})
+        lien(KELRELATION_ICON_VIEWER, canal(), o, t - kHeure, KELDateOuverte);
+    settle();
+    QMenu menu;
+    for (long tag : {6L, 4L, 5L, 2L, 3L})
+        menu.addAction(QStringLiteral("?"))->setProperty("tag", qlonglong(tag));
+    auto titre = [&](long tag) { return ZEVMenuItemWithTag(&menu, tag)->text(); };
+    auto actif = [&](long tag) { return ZEVMenuItemWithTag(&menu, tag)->isEnabled(); };
+    const struct {
+        std::vector<KELI*> selection;
+        const char* release;
+        const char* forget;
+        bool enabled;
+    } cas[] = {{{}, "Release", "Forget", false},
+               {{a}, "Release 1 Object", "Forget 1 Object", true},
+               {{a, b}, "Release 2 Objects", "Forget 2 Objects", true}};
+    for (const auto& c : cas) {
+        space->selections().deselectAllIcons();
+        space->selections().selectIconForItemSet(c.selection, nullptr);
+        icons()->updateMenuEdit(&menu);
+        EXPECT_EQ(titre(2), c.release);
+        EXPECT_EQ(titre(3), c.forget);
+        EXPECT_EQ(actif(2), c.enabled);
+        EXPECT_FALSE(actif(4)) << "on the desk already: nothing to recall";
+    }
+}
+
+TEST_F(IconTable, TypeSelectSelectsEveryRowWhoseTitleHoldsTheTextInAnyCase)
+{
+    const KELDate t = space->nowCurseur()->now();
+    KELI* rapport = objet("Report 2026");
+    KELI* autre = objet("letter");
+    KELI* second = objet("old REPORT");
+    for (KELI* o : {rapport, autre, second})
+        lien(KELRELATION_ICON_VIEWER, canal(), o, t - kHeure, KELDateOuverte);
+    settle();
+    icons()->showInspectView(true);
+    settle();
+    ZEVTableView& table = *icons()->inspectView()->inspectTableView();
+    host.front->mode = 1;
+    model().selectItemsWithString(table, QStringLiteral("report"), ZEVRowsClass::Remplacer);
+    std::vector<KELI*> titres = space->selections().selectedTitleItems();
+    std::sort(titres.begin(), titres.end());
+    std::vector<KELI*> attendus{rapport, second};
+    std::sort(attendus.begin(), attendus.end());
+    EXPECT_EQ(titres, attendus) << "Title mode selects titles";
+    EXPECT_TRUE(space->selections().selectedIconItems().empty());
+    std::vector<KELI*> lignes;
+    for (const QModelIndex& i : table.selectionModel()->selectedRows())
+        lignes.push_back(table.element(i.row())->item);
+    std::sort(lignes.begin(), lignes.end());
+    EXPECT_EQ(lignes, attendus) << "exactly those rows";
+    host.front->mode = 0;
 }
 
 } // namespace
