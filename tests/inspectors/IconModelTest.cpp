@@ -322,5 +322,27 @@ TEST_F(IconTable, TypeSelectSelectsEveryRowWhoseTitleHoldsTheTextInAnyCase)
     host.front->mode = 0;
 }
 
+TEST_F(IconViewer, TheMainMenusRetainAndForgetActAsThePanelsButtonsOnTheDesk)
+{
+    const KELDate t = space->nowCurseur()->now();
+    KELI* passe = objet("past");
+    KELI* present = objet("present");
+    lien(KELRELATION_ICON_VIEWER, canal(), passe, t - 3 * kHeure, t - 2 * kHeure);
+    lien(KELRELATION_ICON_VIEWER, canal(), present, t - kHeure, KELDateOuverte);
+    settle();
+    icons()->showInspectView(true);
+    settle();
+    space->selections().selectIconForItemSet({passe}, nullptr);
+    icons()->majActionButtons();
+    icons()->userRetain();
+    EXPECT_EQ(host.front->retains, 1) << "Retain is the desk's, through the button";
+    icons()->userForget();
+    EXPECT_EQ(host.front->forgets, 0) << "nothing on the desk to forget: the button is off";
+    space->selections().selectIconForItemSet({present}, nullptr);
+    icons()->majActionButtons();
+    icons()->userForget();
+    EXPECT_EQ(host.front->forgets, 1);
+}
+
 } // namespace
 } // namespace inspecttest
