@@ -1,9 +1,9 @@
-// The Icons inspector at scale: 10^4 Objects with one to five icon links each (and as many moves)
-// over a year on two Channels, the panel shown. `icons_scroll` times a step of the visible range,
+// The Icons inspector at scale: 10^4 Objects with one to five icon links each (and as many moves
+// and resizes) over a year on two Channels, the panel shown. `icons_scroll` times a step of the visible range,
 // a tenth of its span, with the rows following and the panel's refresh run (the whole step: an upper
 // bound of the model's and panel's share). `icons_walk` times a previous walk keeping to the Space
-// of a Channel that has no icon, which goes through every event of the table (over 10^5) to its
-// start. Both report the mean and the largest time of one, in this thread's processor time.
+// of a Channel that has no icon, which goes through every event of the table to its start (the
+// summary gives their number). Both report the mean and the largest time of one, in this thread's processor time.
 
 #include "bench/engine/SyntheticBases.h"
 #include "bench/space/BenchSpaceHost.h"
@@ -70,6 +70,7 @@ std::string construireLaBase(double fin)
             const double in = fin - kAnnee + u(rng) * kAnnee;
             inserer(id++, in, in + (0.5 + 3 * u(rng)) * kJour, o, canal, kRelIcone);
             inserer(id++, in + 60, KELDateOuverte, valeur, o, KELRELATION_ICON_RATIO_X);
+            inserer(id++, in + 120, KELDateOuverte, valeur, o, KELRELATION_ICON_RATIO_S);
         }
     }
     return fichier;
@@ -103,8 +104,9 @@ struct Banc {
         }
         icons->showInspectView(true);
         sched.advance(1.0);
-        // The moves are events of the table too, as the desk reads them.
+        // The moves and resizes are events of the table too, as the desk reads them.
         KELServeurDeLiens::LienForInt(KELRELATION_ICON_RATIO_X, tl);
+        KELServeurDeLiens::LienForInt(KELRELATION_ICON_RATIO_S, tl);
         // A first pass wakes the year's links into the event table.
         for (double c = -kAnnee; c <= 0; c += kLargeur)
             placer(c);
