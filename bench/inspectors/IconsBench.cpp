@@ -1,9 +1,10 @@
 // The Icons inspector at scale: 10^4 Objects with one to five icon links each (and as many moves
-// and resizes) over a year on two Channels, the panel shown. `icons_scroll` times a step of the visible range,
-// a tenth of its span, with the rows following and the panel's refresh run (the whole step: an upper
-// bound of the model's and panel's share). `icons_walk` times a previous walk keeping to the Space
-// of a Channel that has no icon, which goes through every event of the table to its start (the
-// summary gives their number). Both report the mean and the largest time of one, in this thread's processor time.
+// and resizes) over a year on two Channels, the panel shown. `icons_scroll` times a step of the
+// visible range, a tenth of its span, with the rows following and the panel's refresh run (the
+// whole step: an upper bound of the model's and panel's share). `icons_walk` times a previous walk
+// keeping to the Space of a Channel that has no icon, which goes through every event of the table
+// to its start (the summary gives their number). Both report the mean and the largest time of one,
+// in this thread's processor time.
 
 #include "bench/engine/SyntheticBases.h"
 #include "bench/space/BenchSpaceHost.h"
