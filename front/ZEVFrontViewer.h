@@ -364,12 +364,12 @@ public:
     void userForgetNow() override { userForget(); }
     void userForgetSearch() override { userForget(); }
     // The mode's whole selection recalled on the Now desk, whatever cursor is active.
-    void menuEditRecallNow();
+    void menuEditRecallNow() override;
     // The action at the active cursor on the mode's subset.
-    void menuEditRecall();
-    void menuEditRetain();
-    void menuEditRelease();
-    void menuEditForget();
+    void menuEditRecall() override;
+    void menuEditRetain() override;
+    void menuEditRelease() override;
+    void menuEditForget() override;
 
     // ---- commands on Objects (ZEVFrontViewerCommands.cpp) ----
     // The option toggles work on the Object under the pointer, else on the mode's shown views
@@ -401,7 +401,9 @@ public:
     void userFilter() override;
     // The time line's filter key: the Object under the pointer marked, or the mode's selection.
     void menuActionFilter() override { filterMarking(false); }
-    void menuOpen();
+    void menuOpen() override;
+    // The Add Documents panel of the toolbar's Add menu.
+    void menuAddDocuments() override;
     void buttonActionGetInfo();
     // The Filter button passes true: it ignores the Object under the pointer.
     void filterMarking(bool fromButton);

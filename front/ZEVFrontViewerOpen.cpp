@@ -4,6 +4,7 @@
 #include "front/ZEVFrontViewer.h"
 
 #include "front/ZEVFrontBars.h"
+#include "front/ZEVFrontToolButtons.h"
 #include "widgets/ZEVButton.h"
 
 #include "inspectors/base/ZEVInspectView.h"
@@ -66,6 +67,12 @@ void ZEVFrontViewer::userOpen()
         return;
     }
     menuOpen();
+}
+
+void ZEVFrontViewer::menuAddDocuments()
+{
+    if (tools_)
+        tools_->userAddDocuments();
 }
 
 void ZEVFrontViewer::menuOpen()

@@ -286,6 +286,15 @@ public:
     virtual void userStepBack() = 0;
     virtual void cancelOperation() = 0;
     virtual void menuActionFilter() = 0;
+    // The desk's own commands on the mode's selection, whichever panel has the keys: the Icons
+    // panel's buttons do exactly what the desk does.
+    virtual void menuEditRecallNow() = 0;
+    virtual void menuEditRecall() = 0;
+    virtual void menuEditRetain() = 0;
+    virtual void menuEditRelease() = 0;
+    virtual void menuEditForget() = 0;
+    virtual void menuOpen() = 0;
+    virtual void menuAddDocuments() = 0;
     virtual void userToggleQL() = 0;
     // The Quick Look panel for the context menu's Object.
     virtual void userOpenQL() = 0;

@@ -20,7 +20,6 @@ inline constexpr ZEVInspectMetrics kChannelMetrics{350, 53, 50, 1200, 73, 23};
         explicit Class(ZEVInspectViewer& viewer) : ZEVInspectView(viewer, QStringLiteral(Kind), Metrics) {}            \
     };
 
-TALLOMER_INSPECT_PANEL(ZEVIconView, "Icon", kIconMetrics)
 TALLOMER_INSPECT_PANEL(ZEVLinkView, "Link", kLinkMetrics)
 TALLOMER_INSPECT_PANEL(ZEVFileView, "File", kFileMetrics)
 TALLOMER_INSPECT_PANEL(ZEVPersonView, "Person", kPersonMetrics)
@@ -31,6 +30,15 @@ TALLOMER_INSPECT_PANEL(ZEVPersonView, "Person", kPersonMetrics)
 class ZEVBackView final : public ZEVInspectView {
 public:
     explicit ZEVBackView(ZEVInspectViewer& viewer);
+};
+
+// The Icons panel: a plain click anywhere in it steps back.
+class ZEVIconView final : public ZEVInspectView {
+public:
+    explicit ZEVIconView(ZEVInspectViewer& viewer) : ZEVInspectView(viewer, QStringLiteral("Icon"), kIconMetrics) {}
+
+protected:
+    bool siStepBackAnywhere() const override { return true; }
 };
 
 } // namespace tallomer

@@ -311,12 +311,17 @@ void ZEVInspectView::placerLeContenu()
     if (btnRecall_) {
         int ax = 24;
         const int ay = barTop - actions;
+        // A kind that hides some of them gives their place to the others.
         for (ZEVButton* b : btnModes_) {
+            if (b->isHidden())
+                continue;
             b->setGeometry(ax, ay, 22, 22);
             ax += 23;
         }
         ax += 8;
         for (ZEVButton* b : {btnRecall_, btnRetain_, btnRelease_, btnForget_, btnDeselect_}) {
+            if (b->isHidden())
+                continue;
             b->setGeometry(ax, ay, 52, 22);
             ax += 54;
         }
@@ -522,7 +527,7 @@ void ZEVInspectView::mouseReleaseEvent(QMouseEvent* event)
         m_.initialWidth = frame_.width();
         m_.initialX = frame_.x();
         ecrireLesCles();
-    } else if (!siFirstClickDown_ && inspectBarRect().contains(yUp(event->position()))) {
+    } else if (!siFirstClickDown_ && (siStepBackAnywhere() || inspectBarRect().contains(yUp(event->position())))) {
         // Only a release still on the bar steps back: a press on an edge, or one slipping off the
         // bar, changes nothing.
         viewer_.inspectStepBack();

@@ -127,6 +127,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Whether a plain click anywhere in the panel steps back, not only one on its bar.
+    virtual bool siStepBackAnywhere() const { return false; }
 
 private:
     QPointF yUp(const QPointF& qtPoint) const { return QPointF(qtPoint.x(), height() - qtPoint.y()); }

@@ -3,6 +3,8 @@
 #include "desk/model/ZEVModelSupport.h"
 #include "inspectors/core/ZEVHolderTest.h"
 #include "inspectors/core/ZEVPresenceCommands.h"
+#include "engine/KELServeurDeLiens.h"
+#include "runtime/Log.h"
 #include "space/ZEVSpaceController.h"
 
 #include <string>
@@ -22,6 +24,25 @@ bool ZEVInspectDeleteItem(ZEVSpaceController& space, KELId relation, KELI* item,
     if (ZEVSiItemHeld(id, relation))
         return false;
     space.userDeleteItem(item, owner);
+    return true;
+}
+
+bool ZEVInspectDeleteLego(ZEVSpaceController& space, KELId relation, KELI* lego, const char* owner,
+                          const std::function<void(KELI* item)>& deleteItem)
+{
+    KELICurseur* c = space.actifCurseur();
+    if (!lego || deskmodel::siOublie(lego) || !c)
+        return false;
+    if (ZEVLiveLinkCount(lego->enfantInt(), relation) != 1) {
+        KELServeurDeLiens::DegagerLien(lego, c);
+        return true;
+    }
+    KELI* item = lego->enfantInt() ? KELServeurDeLiens::LienForInt(lego->enfantInt(), c) : nullptr;
+    if (!item) {
+        logLine(std::string(owner) + " Error - deleteLego:inTableView:");
+        return false;
+    }
+    deleteItem(item);
     return true;
 }
 

@@ -5,6 +5,8 @@
 
 #include "engine/KELTypes.h"
 
+#include <functional>
+
 class KELI;
 
 namespace tallomer {
@@ -16,5 +18,11 @@ class ZEVSpaceController;
 // is kept (held elsewhere, or already gone).
 bool ZEVInspectDeleteItem(ZEVSpaceController& space, KELId relation, KELI* item, const char* owner,
                           const char* relationName);
+
+// A lego's deletion from a panel's table: one of several of its Object's live legos is forgotten
+// alone; the last one takes the Object, loaded at the active cursor, through `deleteItem`. An Object
+// that does not load is logged under `owner` and nothing changes. True when anything went.
+bool ZEVInspectDeleteLego(ZEVSpaceController& space, KELId relation, KELI* lego, const char* owner,
+                          const std::function<void(KELI* item)>& deleteItem);
 
 } // namespace tallomer

@@ -92,6 +92,10 @@ const ZEVRowList* ZEVRowsClass::liste(KELId channelInt, ZEVRowScope scope) const
 const ZEVRowList& ZEVRowsClass::actifListe() const
 {
     static const ZEVRowList vide;
+    if (rowsDuTimeline_) {
+        const ZEVRowList* t = liste(currentChannelInt_, ZEVRowScope::Timeline);
+        return t ? *t : vide;
+    }
     const bool siNow = !searchCurseur_ || actif() != searchCurseur_;
     const ZEVRowList* l = liste(currentChannelInt_, siNow ? ZEVRowScope::Now : ZEVRowScope::Search);
     return l ? *l : vide;
@@ -168,6 +172,8 @@ void ZEVRowsClass::croisementTimeline(KELI* lien, bool activation)
     if (!enfant)
         return;
     ZEVRowList& l = timeline_[timelineParChannel_ ? lien->parentInt() : 0];
+    // The one list holds every Channel's Objects: each knows its own, for its style and its data.
+    enfant->setChannelInt(lien->parentInt());
     if (activation)
         l.ajouter(enfant, ZEVRowReason::Lego);
     else

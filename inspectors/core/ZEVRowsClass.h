@@ -181,6 +181,13 @@ protected:
     virtual void searchingDidFinish() {}
     // The Object's title text in the table (the status prefixes are the core's).
     virtual QString titreAffiche(KELI* item);
+    // The rows of the table from the timeline's one list (every Channel), not from the active
+    // cursor's list of the current Channel.
+    void setRowsDuTimeline(bool oui) { rowsDuTimeline_ = oui; }
+    bool siSelectionneEnMode(KELI* item, int mode);
+    int frontMode();
+    std::vector<int> rowsSelectionnees(int mode) const;
+    void selectionnerRows(ZEVTableView& table, const std::vector<int>& rows);
 
     KELICurseur* nowCurseur_ = nullptr;
     KELIContexte* nowContexte_ = nullptr;
@@ -214,11 +221,7 @@ private:
     std::vector<KELI*> candidatsDesRecherches();
     void selectHeldWith(int operation, bool (*test)(std::uint64_t));
     // The Objects of the mode's selection (0 to 3); nullopt outside.
-    bool siSelectionneEnMode(KELI* item, int mode);
-    int frontMode();
     KELICurseur* actif() const;
-    std::vector<int> rowsSelectionnees(int mode) const;
-    void selectionnerRows(ZEVTableView& table, const std::vector<int>& rows);
 
     KELId relation_;
     ZEVTableView* table_ = nullptr; // not owned; the panel's
@@ -226,6 +229,7 @@ private:
     std::unordered_map<KELId, Listes> listes_;
     std::unordered_map<KELId, ZEVRowList> timeline_;
     bool timelineParChannel_ = false;
+    bool rowsDuTimeline_ = false;
     // Each retained Object and the Channels whose lists hold its retained count.
     std::unordered_map<KELI*, std::vector<KELId>> retenus_;
     std::unordered_set<KELI*> selectedItemSet_;

@@ -14,8 +14,8 @@
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/core/ZEVHolderTest.h"
 #include "inspectors/core/ZEVInspectDelete.h"
+#include "inspectors/core/ZEVRowMenuForItem.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
-#include "inspectors/core/ZEVRowMenuState.h"
 #include "inspectors/files/ZEVFileViewer.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "objects/viewer/ZEVItemMenu.h"
@@ -84,22 +84,11 @@ void ZEVFileClass::deleteFiles(const std::vector<KELI*>& items)
 
 void ZEVFileClass::deleteLego(KELI* lego, ZEVTableView& table)
 {
-    KELICurseur* c = space_.actifCurseur();
-    if (!lego || deskmodel::siOublie(lego) || !c)
-        return;
-    if (ZEVLiveLinkCount(lego->enfantInt(), KELRELATION_FILE_VIEWER) != 1) {
-        KELServeurDeLiens::DegagerLien(lego, c);
-        table.viewport()->update();
-        return;
-    }
     // The Object's only lego: the Object goes, through the Space's Files model.
-    KELI* item = lego->enfantInt() ? KELServeurDeLiens::LienForInt(lego->enfantInt(), c) : nullptr;
-    if (!item) {
-        logLine("ZEVFileClass Error - deleteLego:inTableView:");
-        return;
-    }
-    auto* v = dynamic_cast<ZEVFileViewer*>(space_.viewerForEntityClassName("ZEVFileViewer"));
-    (v ? v->fileClass() : *this).deleteFiles({item});
+    ZEVInspectDeleteLego(space_, KELRELATION_FILE_VIEWER, lego, "ZEVFileClass", [this](KELI* item) {
+        auto* v = dynamic_cast<ZEVFileViewer*>(space_.viewerForEntityClassName("ZEVFileViewer"));
+        (v ? v->fileClass() : *this).deleteFiles({item});
+    });
     table.viewport()->update();
 }
 
@@ -246,36 +235,9 @@ QMenu* ZEVFileClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
         return nullptr;
     rightMenuId_ = x->idInt();
     KELICurseur* actif = space_.actifCurseur();
-    const std::uint64_t options = std::uint64_t(itemOptions(x));
     const QString type = QString::fromStdString(itemTypeForItem(x).value_or(std::string()));
-    const ZEVRowMenuState s =
-        ZEVRowMenuStateForItem(space_, *this, presence_, x, durationStringForLegos(legosForItem(x, tlContexte_)));
-    const KELSharedResources& resources = space_.host().sharedResources();
-    QMenu* m = menus_->rowMenu(table, s, &resources);
-
-    // The Link and Unlink items as the active cursor's item viewer words them for the Object.
-    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(actif)) {
-        ZEVItemMenuEntry link, unlink;
-        iv->menuInfoForItem(x, link, unlink);
-        const std::pair<long, const ZEVItemMenuEntry*> entries[] = {{ZEVRowTagLinkWith, &link},
-                                                                    {ZEVRowTagUnlinkWith, &unlink}};
-        for (const auto& [tag, entry] : entries)
-            if (QAction* a = ZEVMenuItemWithTag(m, tag)) {
-                a->setText(entry->title.isEmpty() ? (tag == ZEVRowTagLinkWith ? QStringLiteral("Link")
-                                                                              : QStringLiteral("Unlink"))
-                                                  : entry->title);
-                a->setVisible(entry->visible);
-                a->setEnabled(entry->enabled);
-            }
-    }
-    if (QAction* h = ZEVMenuItemWithTag(m, ZEVRowTagHandle))
-        h->setIcon(QIcon(ZEVHolderImage(options, resources)));
-    if (QAction* ow = ZEVMenuItemWithTag(m, ZEVRowTagOpenWith); ow && ow->menu()) {
-        ow->menu()->clear();
-        if (ZEVItemViewerHost* host = ZEVItemViewer::Host())
-            host->fillOpenWithForItems(ow->menu(), {x});
-        ow->setEnabled(!ow->menu()->isEmpty());
-    }
+    QMenu* m = ZEVRowMenuForItem(space_, *this, *menus_, table, x, presence_.legoAt(x, actif) != nullptr,
+                                 presence_.legoAt(x, space_.nowCurseur()) != nullptr, legosForItem(x, tlContexte_));
     // The header's picture: the file's thumbnail when it comes, its icon meanwhile, else its type's.
     if (QAction* header = ZEVMenuItemWithTag(m, ZEVRowTagHeader)) {
         header->setIcon(iconForFileType(QString::fromStdString(itemIconForItem(x).value_or(std::string()))));

@@ -1,150 +1,393 @@
 #include "inspectors/icons/ZEVIconViewer.h"
 
-#include "desk/model/ZEVDeskClass.h"
-#include "desk/model/ZEVModelSupport.h"
-#include "engine/KELLien.h"
-#include "engine/KELServeurDeLiens.h"
+#include "app/shared/KELSharedResources.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemOptions.h"
-#include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
 #include "inspectors/ZEVFrontClass.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/links/ZEVLinkClass.h"
-#include "objects/view/ZEVItemView.h"
-#include "inspectors/services/ZEVChangeWalker.h"
-#include "space/ZEVConstants.h"
+#include "inspectors/table/ZEVTableView.h"
 #include "objects/viewer/ZEVItemViewer.h"
+#include "runtime/Scheduler.h"
+#include "services/ZEVFrontMode.h"
+#include "services/ZEVFrontViewerServices.h"
+#include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
-
-#include <algorithm>
-#include <set>
-#include <unordered_set>
+#include "space/ZEVSpaceWindow.h"
+#include "widgets/FileTypeIcon.h"
+#include "widgets/ZEVButton.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QMenu>
+#include <QMenuBar>
+
+#include <unordered_set>
 
 namespace tallomer {
 
-bool ZEVIconClass::siIconAuCurseur(KELI* item, KELICurseur* curseur)
+namespace {
+constexpr long kMenuInspecteurs = 6;
+// The Find menu's finds by kind, and the Go To menu's switches of the five change kinds.
+constexpr long kFindFiles = 22020;
+constexpr long kFindPersons = 22021;
+constexpr long kFindEmails = 22022;
+constexpr long kFindBookmarks = 22023;
+} // namespace
+
+ZEVIconViewer::ZEVIconViewer(ZEVSpaceController& space, KELId entityInt)
+    : ZEVInspectViewer(space, entityInt), model_(this, space)
 {
-    ZEVDeskClass* desk = curseur ? space_.deskClassForCurseur(curseur) : nullptr;
-    return item && desk && desk->siIconExisteForItem(item);
+    model_.initialiser();
 }
 
-bool ZEVIconClass::isItemActif(KELI* item) { return siIconAuCurseur(item, space_.actifCurseur()); }
-bool ZEVIconClass::isItemActifNow(KELI* item) { return siIconAuCurseur(item, space_.nowCurseur()); }
+ZEVIconViewer::~ZEVIconViewer() { Scheduler::shared().cancelAll(&model_); }
 
-std::optional<std::string> ZEVIconClass::itemTitleForItem(KELI* item)
+std::unique_ptr<ZEVInspectView> ZEVIconViewer::creerInspectView() { return std::make_unique<ZEVIconView>(*this); }
+
+void ZEVIconViewer::awakeFromNib()
 {
-    ZEVDeskClass* desk = space_.deskClassForCurseur(space_.actifCurseur());
-    return item && desk ? desk->itemTitleCurseurForItem(item) : std::nullopt;
+    ZEVInspectViewer::awakeFromNib();
+    ZEVInspectView* v = inspectViewIfBuilt();
+    ZEVInspectTableView* table = v->inspectTableView();
+    table->setColumnIdentifiers({QStringLiteral("imageIcon"), QStringLiteral("imageTitle"), QStringLiteral("imageNode"),
+                                 QStringLiteral("imageFilter"), QStringLiteral("itemIcon"), QStringLiteral("item")});
+    for (int mode = 0; mode < 4; ++mode)
+        table->setModeColumn(mode, mode);
+    for (int c = 0; c < 5; ++c)
+        table->horizontalHeader()->resizeSection(c, 22);
+    table->verticalHeader()->setDefaultSectionSize(19);
+    table->setSiAllLegos(true);
+    QObject::connect(table, &QAbstractItemView::doubleClicked, this,
+                     [this](const QModelIndex& i) { model_.openIcon(i.row()); });
+    model_.referencerInspectTableView(table);
+    model_.drag().referencerInspectTableView(table);
+    // The panel follows the desk's front mode: it has no mode buttons of its own, nor Deselect.
+    for (int m = 0; m < 4; ++m)
+        if (ZEVButton* b = v->btnFrontMode(m))
+            b->hide();
+    if (v->btnDeselect())
+        v->btnDeselect()->hide();
+    auto lier = [this](QMenu* menu, long tag, const QString& titre, auto commande) {
+        QAction* a = menu->addAction(titre);
+        a->setProperty("tag", qlonglong(tag));
+        QObject::connect(a, &QAction::triggered, this, commande);
+        return a;
+    };
+    if (QMenu* find = findMenu()) {
+        QObject::connect(find, &QMenu::aboutToShow, this, [this] { siDepuisLeMenu_ = true; });
+        QObject::connect(find, &QMenu::aboutToHide, this, [this] {
+            // The chosen item's action runs after the menu hides.
+            QMetaObject::invokeMethod(this, [this] { siDepuisLeMenu_ = false; }, Qt::QueuedConnection);
+        });
+        find->addSeparator();
+        lier(find, kFindFiles, QStringLiteral("Files"), [this] { menuFindFiles(); });
+        lier(find, kFindPersons, QStringLiteral("Contacts"), [this] { menuFindPersons(); });
+        lier(find, kFindEmails, QStringLiteral("Emails"), [this] { menuFindEmails(); });
+        lier(find, kFindBookmarks, QStringLiteral("Web Links"), [this] { menuFindBookmarks(); });
+    }
+    if (QMenu* go = gotoMenu()) {
+        go->clear();
+        const QString titres[] = {QStringLiteral("Appearances"), QStringLiteral("Disappearances"),
+                                  QStringLiteral("Title Changes"), QStringLiteral("Size Changes"),
+                                  QStringLiteral("Position Changes")};
+        for (int k = 0; k < ZEVIconClass::KindCount; ++k) {
+            const auto kind = ZEVIconClass::Kind(k);
+            QAction* a = lier(go, k + 1, titres[k], [this, kind] { model_.setSiChanges(kind, !model_.siChanges(kind)); });
+            a->setCheckable(true);
+        }
+    }
+    majInspectView();
 }
 
-std::vector<KELI*> ZEVIconClass::timeLineItems()
+void ZEVIconViewer::buttonInspectCancel()
 {
-    std::vector<KELI*> items;
-    const KELId channel = currentChannelInt_ ? currentChannelInt_ : space_.currentChannelInt();
-    const KELIds ids = KELServeurDeLiens::LiensNumDuParentIntRelInt(channel, KELRELATION_ICON_VIEWER);
-    if (!ids)
-        return items;
-    std::vector<KELI*> liens;
-    for (KELId id : *ids)
-        if (KELI* l = KELServeurDeLiens::LienForInt(id, space_.tlCurseur()); !deskmodel::siOublie(l))
-            liens.push_back(l);
-    std::stable_sort(liens.begin(), liens.end(), [](KELI* a, KELI* b) { return a->inDate() < b->inDate(); });
-    std::set<KELId> vus;
-    for (KELI* l : liens)
-        if (vus.insert(l->enfantInt()).second)
-            if (KELI* item = KELServeurDeLiens::LienForInt(l->enfantInt(), space_.tlCurseur()))
-                items.push_back(item);
-    return items;
+    fermerParLaBarre();
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    QMenuBar* bar = w ? w->findChild<QMenuBar*>() : nullptr;
+    if (!bar)
+        return;
+    for (QAction* top : bar->actions())
+        if (top->menu() && top->property("tag").toLongLong() == kMenuInspecteurs)
+            if (QAction* a = ZEVMenuItemWithTag(top->menu(), long(entityInt()))) {
+                a->setProperty("state", 0);
+                a->setChecked(false);
+            }
 }
+
+void ZEVIconViewer::channelDidChangeWithIdentityInt(KELId identityInt)
+{
+    ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);
+    model_.channelDidChangeWithIdentityInt(identityInt);
+}
+
+void ZEVIconViewer::itemSelectionDidChange()
+{
+    model_.majIndexOfSelectedRows();
+    majInspectField();
+}
+
+void ZEVIconViewer::frontModeDidChange()
+{
+    if (ZEVInspectView* v = inspectViewIfBuilt())
+        v->inspectTableView()->frontModeDidChange();
+    model_.majIndexOfSelectedRows();
+    model_.tvFrontModeDidChange();
+}
+
+void ZEVIconViewer::actifCurseurDidChange()
+{
+    ZEVInspectViewer::actifCurseurDidChange();
+    model_.actifCurseurDidChangeForCurseur(space_.actifCurseur());
+}
+
+void ZEVIconViewer::showInspectView(bool show)
+{
+    if (show) {
+        inspectView();
+        // Changes that came while hidden were not refreshed: one refresh now.
+        majInspectView();
+    }
+    ZEVInspectViewer::showInspectView(show);
+}
+
+void ZEVIconViewer::majInspectView()
+{
+    model_.reloadItems();
+    model_.majIndexOfSelectedRows();
+    majInspectField();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
 
 void ZEVIconViewer::userDelete()
 {
-    const auto items = space_.selections().selectedItemsForFrontMode();
-    if (!items || items->empty()) {
-        beep();
-        return;
-    }
-    // A copy: each deletion takes the Object out of the selection walked.
-    for (KELI* item : std::vector<KELI*>(*items))
-        space_.userDeleteItem(item);
+    const std::vector<KELI*> items = itemsPourLeMode();
+    if (items.empty())
+        return beep();
+    model_.deleteIcons(items);
 }
 
 void ZEVIconViewer::userShowOriginal()
 {
-    const auto items = space_.selections().selectedItemsForFrontMode();
-    if (!items || items->empty())
+    const std::vector<KELI*> items = itemsPourLeMode();
+    if (items.empty())
         return;
     if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur()))
-        iv->userShowOriginalForItem(items->front());
+        iv->userShowOriginalForItem(items.front());
 }
 
-namespace {
-
-// A change of an icon of the Channel's desk: one of its icon links begins or ends there. With
-// `imageInt`, only while that background image is the Channel's: the step keeps to the Space.
-ZEVChangeWalk walkDesIcones(KELId channelInt, KELId imageInt, const std::unordered_set<KELId>* cibles)
+void ZEVIconViewer::userDeselect()
 {
-    auto tenu = [channelInt, imageInt](KELI* lien, KELDate date) {
-        return lien->parentInt() == channelInt &&
-               (!imageInt ||
-                KELServeurDeLiens::LienIntForParentInt(channelInt, imageInt, KELRELATION_IDENTITY_BACK_ITEM, date) != 0);
-    };
-    ZEVChangeWalk w;
-    w.kinds.push_back({KELRELATION_ICON_VIEWER, false, true, 0, tenu});
-    w.kinds.push_back({KELRELATION_ICON_VIEWER, true, true, 0, tenu});
-    w.objets = cibles;
-    return w;
+    ZEVSelections& s = space_.selections();
+    switch (ZEVFrontViewerServices* f = frontViewer(); f ? f->frontMode() : -1) {
+    case ZEVFrontModeIcons:
+        s.deselectAllIcons();
+        break;
+    case ZEVFrontModeTitles:
+        s.deselectAllTitles();
+        break;
+    case ZEVFrontModeFilters:
+        s.deselectAllFilters();
+        break;
+    case ZEVFrontModeLinks:
+        s.deselectAllNodes();
+        break;
+    default:
+        break;
+    }
 }
 
-} // namespace
+void ZEVIconViewer::transfer(std::optional<std::vector<KELI*>> items, void (ZEVFrontClass::*to)(const std::vector<KELI*>&))
+{
+    ZEVFrontClass* front = ZEVFrontClass::shared();
+    if (!front || !items || items->empty())
+        return beep();
+    (front->*to)(*items);
+}
+
+void ZEVIconViewer::userMoveTo() { transfer(model_.moveToItemsForFrontMode(), &ZEVFrontClass::moveToForItems); }
+void ZEVIconViewer::userMoveToSpace()
+{
+    transfer(model_.moveToSpaceItemsForFrontMode(), &ZEVFrontClass::moveToSpaceForItems);
+}
+void ZEVIconViewer::userCopyTo() { transfer(model_.copyToItemsForFrontMode(), &ZEVFrontClass::copyToForItems); }
+void ZEVIconViewer::userCopyToSpace()
+{
+    transfer(model_.copyToSpaceItemsForFrontMode(), &ZEVFrontClass::copyToSpaceForItems);
+}
+// Every selected Object goes: what cannot be duplicated is refused there with its own beep.
+void ZEVIconViewer::userDuplicateTo() { transfer(model_.itemsForFrontMode(), &ZEVFrontClass::duplicateToForItems); }
+void ZEVIconViewer::userDuplicateToSpace()
+{
+    transfer(model_.itemsForFrontMode(), &ZEVFrontClass::duplicateToSpaceForItems);
+}
+
+// The buttons give the desk's own commands, so they behave as on the desk.
+void ZEVIconViewer::buttonRecallNowItems()
+{
+    if (ZEVFrontViewerServices* f = frontViewer())
+        f->menuEditRecallNow();
+}
+
+void ZEVIconViewer::buttonRecallItems()
+{
+    if (ZEVFrontViewerServices* f = frontViewer())
+        f->menuEditRecall();
+}
+
+void ZEVIconViewer::buttonRetainItems()
+{
+    if (ZEVFrontViewerServices* f = frontViewer())
+        f->menuEditRetain();
+}
+
+void ZEVIconViewer::buttonReleaseItems()
+{
+    if (ZEVFrontViewerServices* f = frontViewer())
+        f->menuEditRelease();
+}
+
+void ZEVIconViewer::buttonForgetItems()
+{
+    if (ZEVFrontViewerServices* f = frontViewer())
+        f->menuEditForget();
+}
+
+void ZEVIconViewer::btnInspectAdd()
+{
+    if (ZEVFrontViewerServices* f = frontViewer())
+        f->menuAddDocuments();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The finds
+
+void ZEVIconViewer::trouver(const std::function<bool(KELI*)>& test, bool everyChannel)
+{
+    const KELId canal = model_.currentChannelInt();
+    std::vector<KELI*> found;
+    for (KELI* item : model_.actifListe().items())
+        if ((everyChannel || item->channelInt() == canal) && test(item))
+            found.push_back(item);
+    // The modifiers held choose the operation of a find chosen in the panel's own menu, whose click
+    // comes with them; the front layer's finds replace the selection.
+    const int operation =
+        siDepuisLeMenu_ ? ZEVRowsClass::operationForModifiers(QGuiApplication::keyboardModifiers()) : ZEVRowsClass::Remplacer;
+    model_.selectFoundItems(found, operation, true);
+}
+
+void ZEVIconViewer::findZevHeld(bool withSender)
+{
+    trouver([](KELI* o) { return (std::uint64_t(itemOptions(o)) & ZEVOPTION_HOLD_BY_ZEV) != 0; }, withSender);
+}
+
+void ZEVIconViewer::menuFindZevFolderHeld()
+{
+    trouver([](KELI* o) { return (std::uint64_t(itemOptions(o)) & ZEVOPTION_HOLD_BY_ZEV_FOLDER) != 0; }, false);
+}
+
+void ZEVIconViewer::menuFindMacHeld()
+{
+    constexpr std::uint64_t kAilleurs = ZEVOPTION_HOLD_BY_ZEV | ZEVOPTION_HOLD_BY_EXTERN | ZEVOPTION_HOLD_BY_ZEV_FOLDER;
+    trouver([](KELI* o) { return (std::uint64_t(itemOptions(o)) & kAilleurs) == 0; }, false);
+}
+
+void ZEVIconViewer::menuFindExtHeld()
+{
+    trouver([](KELI* o) { return (std::uint64_t(itemOptions(o)) & ZEVOPTION_HOLD_BY_EXTERN) != 0; }, false);
+}
+
+bool ZEVIconViewer::siKind(Kind kind, const std::string& type, const QString& path)
+{
+    // The extension is compared exactly: "EML" is not a mail.
+    const bool eml = QFileInfo(path).suffix() == QLatin1String("eml");
+    switch (kind) {
+    case Kind::Files:
+        return type == "file" && !eml;
+    case Kind::Persons:
+        return type == "ABPerson";
+    case Kind::Emails:
+        return type == "message" || (type == "file" && eml);
+    case Kind::Bookmarks:
+        return type == "http";
+    }
+    return false;
+}
+
+void ZEVIconViewer::trouverKind(Kind kind)
+{
+    trouver(
+        [this, kind](KELI* o) {
+            const std::string type = model_.itemTypeForItem(o).value_or("");
+            QString path;
+            // Only a file's name tells a mail from another file; the row's own Channel keeps it.
+            if (type == "file")
+                if (ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(o->channelInt()))
+                    path = store->fileUrlForItem(o);
+            return siKind(kind, type, path);
+        },
+        false);
+}
+
+void ZEVIconViewer::menuFindFiles() { trouverKind(Kind::Files); }
+void ZEVIconViewer::menuFindPersons() { trouverKind(Kind::Persons); }
+void ZEVIconViewer::menuFindEmails() { trouverKind(Kind::Emails); }
+void ZEVIconViewer::menuFindBookmarks() { trouverKind(Kind::Bookmarks); }
+
+// ---------------------------------------------------------------------------------------------
+// Going to the changes of the same Objects
 
 bool ZEVIconViewer::allerAuChangement(bool versLePasse, bool siSame)
 {
-    KELICurseur* actif = space_.actifCurseur();
     KELICurseur* now = space_.nowCurseur();
     KELICurseur* search = space_.searchCurseur();
     ZEVRulerViewerServices* ruler = space_.rulerViewer();
-    if (!actif || !now || !search || !ruler)
+    if (!now || !search || !ruler)
         return beepNon();
-    // The selected Objects' changes while the tracks show them, else the whole desk's.
-    std::unordered_set<KELId> cibles;
-    ZEVFrontViewerServices* front = space_.frontViewer();
+    std::unordered_set<KELId> ids;
+    ZEVFrontViewerServices* front = frontViewer();
     if (front && !front->siTracksClosed())
         if (const auto items = space_.selections().selectedItemsForFrontMode())
             for (KELI* o : *items)
-                cibles.insert(o->idInt());
-    const KELId channelInt = currentChannelInt_ ? currentChannelInt_ : space_.currentChannelInt();
-    // The current Space: the Channel's background at the active cursor, whether or not the desk
-    // could load its picture.
-    KELId imageInt = 0;
-    if (siSame) {
-        if (const KELIds images = KELServeurDeLiens::EnfantsNumForParentInt(channelInt, KELRELATION_IDENTITY_BACK_ITEM,
-                                                                           actif->now());
-            images && !images->empty())
-            imageInt = images->front();
-        else if (ZEVCursorDesk* desk = space_.deskForCurseur(actif))
-            if (KELI* image = desk->currentBackImageItem())
-                imageInt = image->idInt();
+                ids.insert(o->idInt());
+    model_.actifCurseurDidChangeForCurseur(space_.actifCurseur());
+    KELDate d = 0.0;
+    if (!ids.empty())
+        d = versLePasse ? model_.previousDateForIndexSet(ids) : model_.nextDateForIndexSet(ids);
+    else
+        d = versLePasse ? model_.previousDateItemSiSame(siSame) : model_.nextDateItemSiSame(siSame);
+    const bool siSearch = space_.actifCurseur() == search;
+    const KELDate nowT = now->now();
+    const KELDate searchT = search->now();
+    if (d == 0.0) {
+        const bool versNow = siSearch && (versLePasse ? searchT > nowT : nowT > searchT && !space_.browsedBackImageInt());
+        if (!versNow)
+            return beepNon();
+        space_._showNowCursor();
+        return true;
     }
-    const ZEVChangeWalk w = walkDesIcones(channelInt, imageInt, &cibles);
-    const KELDate t = versLePasse ? ZEVChangeWalker::previousDate(actif, w) : ZEVChangeWalker::nextDate(actif, w);
-    if (t == 0)
-        return beepNon();
-    // The Search cursor never passes the Now one: a change at or after it is shown by Now.
-    if (t >= now->now()) {
-        if (actif != now)
+    // The Search cursor never passes the Now one: a change beyond it is shown by Now.
+    if ((siSearch && versLePasse && searchT > nowT && nowT > d) || (!versLePasse && d >= nowT)) {
+        if (siSearch)
             space_._showNowCursor();
         return true;
     }
-    if (actif == now)
+    if (!siSearch)
         ruler->userChangeActifCurseur(search);
-    space_._showSearchCursorToDate(t, true);
+    space_._showSearchCursorToDate(d, true);
     return false;
 }
+
+// ---------------------------------------------------------------------------------------------
+// The menus
 
 void ZEVIconViewer::updateMenuMacForMode(int frontMode)
 {
@@ -180,155 +423,12 @@ void ZEVIconViewer::updateMenuMacForMode(int frontMode)
             a->setEnabled(true);
 }
 
-namespace {
-
-// The shown Object views of the active desk, with their Channel.
-std::vector<ZEVItemView*> vuesDuBureau(ZEVSpaceController& space)
-{
-    std::vector<ZEVItemView*> vues;
-    if (ZEVDeskViewer* dv = space.deskViewerForCurseur(space.actifCurseur()))
-        for (ZEVItemViewForDesks* v : dv->itemViewSet())
-            if (auto* iv = dynamic_cast<ZEVItemView*>(v); iv && iv->item())
-                vues.push_back(iv);
-    return vues;
-}
-
-void selectionnerPourLeMode(ZEVSelections& s, int mode, const std::vector<KELI*>& items)
-{
-    switch (mode) {
-    case ZEVFrontModeIcons: s.selectIconForItemSet(items, nullptr); break;
-    case ZEVFrontModeTitles: s.selectTitleForItemSet(items, nullptr); break;
-    case ZEVFrontModeFilters: s.selectFilterForItemSet(items, nullptr); break;
-    case ZEVFrontModeLinks: s.selectNodeForItemSet(items, nullptr); break;
-    default: break;
-    }
-}
-
-int modeDuFront(ZEVSpaceController& space)
-{
-    ZEVFrontViewerServices* f = space.frontViewer();
-    return f ? f->frontMode() : ZEVFrontModeIcons;
-}
-
-} // namespace
-
-bool ZEVIconClass::findInChannelsForItems(const std::vector<KELI*>& items, bool textual)
-{
-    if (items.empty())
-        return false;
-    std::vector<QString> titres;
-    if (textual)
-        for (KELI* o : items)
-            if (const std::string t = itemTitleForItem(o).value_or(""); !t.empty())
-                titres.push_back(QString::fromStdString(t));
-    const std::unordered_set<KELI*> donnes(items.begin(), items.end());
-    std::vector<KELI*> trouves;
-    std::vector<ZEVItemView*> vues;
-    for (ZEVItemView* v : vuesDuBureau(space_)) {
-        KELI* o = v->item();
-        bool oui = donnes.count(o) != 0;
-        if (!oui && textual) {
-            const QString titre = QString::fromStdString(itemTitleForItem(o).value_or(""));
-            oui = std::any_of(titres.begin(), titres.end(),
-                              [&](const QString& t) { return titre.contains(t, Qt::CaseInsensitive); });
-        } else if (!oui) {
-            // The same thing in the view's Channel: its store knows the given Object's match there.
-            if (ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(v->identityInt()))
-                for (KELI* donne : items)
-                    if (donne->channelInt() != v->identityInt() && store->matchingItem(donne) == o) {
-                        oui = true;
-                        break;
-                    }
-        }
-        if (oui) {
-            trouves.push_back(o);
-            vues.push_back(v);
-        }
-    }
-    selectionnerPourLeMode(space_.selections(), modeDuFront(space_), trouves);
-    for (ZEVItemView* v : vues)
-        v->orderToFront();
-    space_.addToHistory();
-    return trouves.size() > 1;
-}
-
-void ZEVIconViewer::selectHeld(bool (*test)(std::uint64_t))
-{
-    const KELId channel = currentChannelInt_ ? currentChannelInt_ : space_.currentChannelInt();
-    std::vector<KELI*> found;
-    for (ZEVItemView* v : vuesDuBureau(space_))
-        if (v->identityInt() == channel && test(itemOptions(v->item())))
-            found.push_back(v->item());
-    selectionnerPourLeMode(space_.selections(), modeDuFront(space_), found);
-}
-
-void ZEVIconViewer::menuFindZevHeld()
-{
-    selectHeld([](std::uint64_t o) { return (o & ZEVOPTION_HOLD_BY_ZEV) != 0; });
-}
-
-void ZEVIconViewer::menuFindZevFolderHeld()
-{
-    selectHeld([](std::uint64_t o) { return (o & ZEVOPTION_HOLD_BY_ZEV_FOLDER) != 0; });
-}
-
-void ZEVIconViewer::menuFindMacHeld()
-{
-    selectHeld([](std::uint64_t o) { return (o & ZEVOPTION_MASK_NOT_ON_COMPUTER) == 0; });
-}
-
-void ZEVIconViewer::menuFindExtHeld()
-{
-    selectHeld([](std::uint64_t o) { return (o & ZEVOPTION_HOLD_BY_EXTERN) != 0; });
-}
-
-void ZEVIconViewer::transfer(bool (*eligible)(KELI*), void (ZEVFrontClass::*to)(const std::vector<KELI*>&))
-{
-    ZEVFrontClass* front = ZEVFrontClass::shared();
-    const auto items = space_.selections().selectedItemsForFrontMode();
-    std::vector<KELI*> pris;
-    if (items)
-        for (KELI* o : *items)
-            if (eligible(o))
-                pris.push_back(o);
-    if (!front || pris.empty()) {
-        beep();
-        return;
-    }
-    (front->*to)(pris);
-}
-
-void ZEVIconViewer::userMoveTo() { transfer(&ZEVFrontClass::siMoveToForItem, &ZEVFrontClass::moveToForItems); }
-void ZEVIconViewer::userMoveToSpace()
-{
-    transfer(&ZEVFrontClass::siMoveToSpaceForItem, &ZEVFrontClass::moveToSpaceForItems);
-}
-void ZEVIconViewer::userCopyTo() { transfer(&ZEVFrontClass::siCopyToForItem, &ZEVFrontClass::copyToForItems); }
-void ZEVIconViewer::userCopyToSpace()
-{
-    transfer(&ZEVFrontClass::siCopyToSpaceForItem, &ZEVFrontClass::copyToSpaceForItems);
-}
-
-// Every selected Object goes: what cannot be duplicated is refused there with its own beep.
-void ZEVIconViewer::userDuplicateTo() { duplicate(&ZEVFrontClass::duplicateToForItems); }
-void ZEVIconViewer::userDuplicateToSpace() { duplicate(&ZEVFrontClass::duplicateToSpaceForItems); }
-
-void ZEVIconViewer::duplicate(void (ZEVFrontClass::*to)(const std::vector<KELI*>&))
-{
-    ZEVFrontClass* front = ZEVFrontClass::shared();
-    const auto items = space_.selections().selectedItemsForFrontMode();
-    if (!front || !items || items->empty()) {
-        beep();
-        return;
-    }
-    (front->*to)(std::vector<KELI*>(items->begin(), items->end()));
-}
-
 void ZEVIconViewer::updateMenuObject(QMenu* menu)
 {
     if (!menu)
         return;
-    const int mode = modeDuFront(space_);
+    ZEVFrontViewerServices* f = frontViewer();
+    const int mode = f ? f->frontMode() : ZEVFrontModeIcons;
     const auto items = space_.selections().selectedItemsForFrontMode();
     const std::size_t n = items ? items->size() : 0;
     for (QAction* a : menu->actions()) {
@@ -341,6 +441,24 @@ void ZEVIconViewer::updateMenuObject(QMenu* menu)
         } else if (tag == 36 || tag == 37) {
             a->setEnabled(n > 0);
         }
+    }
+}
+
+void ZEVIconViewer::menuWillOpen(QMenu* menu)
+{
+    ZEVInspectViewer::menuWillOpen(menu);
+    if (!menu)
+        return;
+    if (menu == findMenu()) {
+        const std::pair<long, const char*> icones[] = {
+            {kFindFiles, ""}, {kFindPersons, "vcf"}, {kFindEmails, "eml"}, {kFindBookmarks, "webloc"}};
+        for (const auto& [tag, type] : icones)
+            if (QAction* a = ZEVMenuItemWithTag(menu, tag))
+                a->setIcon(iconForFileType(QString::fromLatin1(type)));
+    } else if (menu == gotoMenu()) {
+        for (int k = 0; k < ZEVIconClass::KindCount; ++k)
+            if (QAction* a = ZEVMenuItemWithTag(menu, k + 1))
+                a->setChecked(model_.siChanges(ZEVIconClass::Kind(k)));
     }
 }
 

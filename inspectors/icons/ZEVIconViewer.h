@@ -1,47 +1,49 @@
 #pragma once
-// The Icons inspector, the least of it the Space asks for: its model answers whether an Object's
-// icon lies on the active desk or on the Now desk, and the Object's title there; its panel opens,
-// moves and closes. Its rows come with the Icons inspector itself.
+// The Icons inspector's controller: its panel lists every Object that lay on a desk in the span the
+// timeline shows, of every Channel. Its row buttons hand the commands to the front layer, so that
+// they do what the same commands do on the desk; its finds select the desk's Objects by holder and
+// by kind; its go-to steps follow the same Objects, or the current Space's changes.
 
-#include "inspectors/base/ZEVLeastInspector.h"
+#include "inspectors/base/ZEVInspectPanels.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/icons/ZEVIconClass.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace tallomer {
 
 class ZEVFrontClass;
 class ZEVSpaceController;
 
-class ZEVIconClass final : public ZEVInspectClass, public ZEVIconClassServices {
-public:
-    // `space` is not owned and outlives the model.
-    explicit ZEVIconClass(ZEVSpaceController& space) : ZEVInspectClass(space) {}
-    std::optional<std::string> itemTitleForItem(KELI* item) override;
-    bool isItemActif(KELI* item) override;
-    bool isItemActifNow(KELI* item) override;
-    // Every Object that has lain on a desk of the current Channel, at any time, in the order its
-    // first icon came.
-    std::vector<KELI*> timeLineItems() override;
-    bool findInChannelsForItems(const std::vector<KELI*>& items, bool textual);
-
-private:
-    bool siIconAuCurseur(KELI* item, KELICurseur* curseur);
-};
-
 class ZEVIconViewer final : public ZEVInspectViewer, public ZEVIconViewerServices {
 public:
-    ZEVIconViewer(ZEVSpaceController& space, KELId entityInt) : ZEVInspectViewer(space, entityInt), model_(space) {}
+    ZEVIconViewer(ZEVSpaceController& space, KELId entityInt);
+    ~ZEVIconViewer() override;
+
+    ZEVIconClass& model() { return model_; }
     ZEVIconClassServices* iconClass() override { return &model_; }
     ZEVInspectClass* inspectClass() override { return &model_; }
-    void buttonInspectCancel() override { fermerParLaBarre(); }
-    // The front mode's selected Objects deleted for good (every link, data file and view).
+    std::optional<ZEVInspectNouns> noms() const override { return ZEVIconClass::nouns(); }
+    // Closes the panel and unchecks its item in the main menu's inspectors menu.
+    void buttonInspectCancel() override;
+    void channelDidChangeWithIdentityInt(KELId identityInt) override;
+    void itemSelectionDidChange() override;
+    void frontModeDidChange() override;
+    void actifCurseurDidChange() override;
+    void showInspectView(bool show) override;
+    void majInspectView() override;
+    // The engine changed the rows: one refresh 0.07 s later while the panel shows.
+    void moteurChangeIcon() { moteurChangeRows(); }
+
+    // The mode's Objects removed from the desks, each kept when something else holds it.
     void userDelete() override;
     // The first Object of the mode's selection shown in the file manager.
     void userShowOriginal() override;
     // The Search cursor to the previous or next change of the mode's selected Objects while the
-    // tracks are open, else of the desk; with `siSame` only within the current Space. True when
-    // the step showed the Now cursor instead; a beep and false when there is no such change.
+    // tracks are open, else of the current Channel (`siSame`: within the current Space). True
+    // when the step showed the Now cursor instead; a beep and false when there is no such change.
     bool userGotoPreviousItemSiSame(bool siSame) override { return allerAuChangement(true, siSame); }
     bool userGotoNextItemSiSame(bool siSame) override { return allerAuChangement(false, siSame); }
     // The main menu's Object and Edit items enabled by the mode's selection (0 to 3).
@@ -49,6 +51,7 @@ public:
     // The Object menu's Remove item titled by the mode's Objects, and the items that need some
     // enabled by them (Link mode's links are the front layer's to title).
     void updateMenuObject(QMenu* menu) override;
+    void menuWillOpen(QMenu* menu) override;
     bool findInChannelsForItems(const std::vector<KELI*>& items, bool textual) override
     {
         return model_.findInChannelsForItems(items, textual);
@@ -60,29 +63,57 @@ public:
     void userCopyToSpace() override;
     void userDuplicateTo() override;
     void userDuplicateToSpace() override;
-    // The mode's Objects on the active desk whose files the program holds (0x20), the drop folder
-    // holds (0x20000), lie on the computer's own disks outside both, or on an external volume
-    // (0x200) become the mode's selection.
-    void menuFindZevHeld() override;
+    void userDeselect() override;
+
+    // The row buttons: the front layer's commands, as on the desk.
+    void buttonRecallNowItems() override;
+    void buttonRecallItems() override;
+    void buttonRetainItems() override;
+    void buttonReleaseItems() override;
+    void buttonForgetItems() override;
+    // Add from the panel: the front layer's Add Documents panel.
+    void btnInspectAdd() override;
+    void menuInspectAdd() override { btnInspectAdd(); }
+
+    // ---- the eight finds: the rows that pass become the mode's selection ----
+    // The program's own folder (0x20); from a menu or the front layer every Channel's rows, else
+    // the current Channel's.
+    void menuFindZevHeld() override { findZevHeld(true); }
+    void findZevHeld(bool withSender);
+    // The drop folder (0x20000), the system (none of 0x20, 0x200, 0x20000), an external volume
+    // (0x200); contacts, mails (a "message", or a file whose name ends in ".eml"), web links and
+    // other files: the current Channel's rows only.
     void menuFindZevFolderHeld() override;
     void menuFindMacHeld() override;
     void menuFindExtHeld() override;
-    void channelDidChangeWithIdentityInt(KELId identityInt) override
-    {
-        ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);
-        model_.channelDidChangeWithIdentityInt(identityInt);
-    }
+    void menuFindFiles() override;
+    void menuFindPersons() override;
+    void menuFindEmails() override;
+    void menuFindBookmarks() override;
+    // The test of one kind find on an Object of the given type whose file is at `path`.
+    enum class Kind { Files, Persons, Emails, Bookmarks };
+    static bool siKind(Kind kind, const std::string& type, const QString& path);
 
 protected:
-    std::unique_ptr<ZEVInspectView> creerInspectView() override { return std::make_unique<ZEVIconView>(*this); }
+    std::unique_ptr<ZEVInspectView> creerInspectView() override;
+    void awakeFromNib() override;
+    bool siItemActif(KELI* item) override { return model_.isItemActif(item); }
+    bool siItemActifNow(KELI* item) override { return model_.isItemActifNow(item); }
+    std::optional<std::string> typeForItem(KELI* item) override { return model_.itemTypeForItem(item); }
+    std::optional<std::string> titleForItem(KELI* item) override { return model_.itemTitleForItem(item); }
+    quint64 nombreDeRows() override { return model_.actifListe().size(); }
 
 private:
     bool allerAuChangement(bool versLePasse, bool siSame);
-    void selectHeld(bool (*test)(std::uint64_t options));
-    void transfer(bool (*eligible)(KELI*), void (ZEVFrontClass::*to)(const std::vector<KELI*>&));
-    void duplicate(void (ZEVFrontClass::*to)(const std::vector<KELI*>&));
+    // The rows that pass, of the current Channel only unless `everyChannel`, selected with the
+    // operation of the modifiers held.
+    void trouver(const std::function<bool(KELI*)>& test, bool everyChannel);
+    void trouverKind(Kind kind);
+    void transfer(std::optional<std::vector<KELI*>> items, void (ZEVFrontClass::*to)(const std::vector<KELI*>&));
 
     ZEVIconClass model_;
+    // A find chosen in the panel's own Find menu: its operation comes from the modifiers held.
+    bool siDepuisLeMenu_ = false;
 };
 
 } // namespace tallomer

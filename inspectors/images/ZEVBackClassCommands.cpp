@@ -15,7 +15,7 @@
 #include "inspectors/core/ZEVHolderTest.h"
 #include "inspectors/core/ZEVInspectDelete.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
-#include "inspectors/core/ZEVRowMenuState.h"
+#include "inspectors/core/ZEVRowMenuForItem.h"
 #include "inspectors/files/ZEVFileClass.h"
 #include "inspectors/images/ZEVBackViewer.h"
 #include "objects/viewer/ZEVItemMenu.h"
@@ -278,25 +278,8 @@ QMenu* ZEVBackClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
     if (!image)
         return nullptr;
     rightMenuId_ = image->idInt();
-    KELICurseur* c = actif();
-    const std::uint64_t options = std::uint64_t(itemOptions(image));
-    const ZEVRowMenuState etat =
-        ZEVRowMenuStateForItem(space_, *this, presence_, image, durationStringForLegos(legosForItem(image, tlContexte_)));
-    const KELSharedResources& resources = space_.host().sharedResources();
-    QMenu* m = menus_->rowMenu(table, etat, &resources);
-    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(c)) {
-        ZEVItemMenuEntry lier, delier;
-        iv->menuInfoForItem(image, lier, delier);
-        for (const auto& [tag, entree] : {std::pair{long(ZEVRowTagLinkWith), &lier}, std::pair{long(ZEVRowTagUnlinkWith), &delier}})
-            if (QAction* a = ZEVMenuItemWithTag(m, tag)) {
-                if (!entree->title.isEmpty())
-                    a->setText(entree->title);
-                a->setVisible(entree->visible);
-                a->setEnabled(entree->enabled);
-            }
-    }
-    if (QAction* h = ZEVMenuItemWithTag(m, ZEVRowTagHandle))
-        h->setIcon(QIcon(ZEVHolderImage(options, resources)));
+    QMenu* m = ZEVRowMenuForItem(space_, *this, *menus_, table, image, presence_.legoAt(image, actif()) != nullptr,
+                                 presence_.legoAt(image, space_.nowCurseur()) != nullptr, legosForItem(image, tlContexte_));
     // The header shows the image's own thumbnail when its cache has one.
     if (QAction* header = ZEVMenuItemWithTag(m, ZEVRowTagHeader)) {
         const ZEVBackObject* o = existingBackObjectForItem(image);

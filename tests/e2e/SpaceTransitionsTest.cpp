@@ -658,6 +658,11 @@ TEST_F(SpaceTransitions, TheChannelsListTheDeskTookTheKeyboardFromKeepsItsRowAnd
     makeSearchActive();
     icons->setFocus(Qt::OtherFocusReason);
     pump();
+    // A list taking the keyboard draws its panel over the others: the Channels panel is put back
+    // in front, as a click on it would.
+    panels.front()->inspectViewIfBuilt()->raise();
+    pump();
+    ASSERT_EQ(front()->frontPanelViewers().front()->entityInt(), 2000194);
     window()->spaceView()->deskCanvas()->setFocus(Qt::MouseFocusReason);
     pump();
     ASSERT_EQ(static_cast<QWidget*>(front()->firstResponderWasOnTableView()), icons);

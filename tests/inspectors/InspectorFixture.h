@@ -51,6 +51,8 @@ public:
     void userStepBack() override { ++stepBacks; }
     void userReleaseNow() override { ++releasesNow; }
     void userReleaseSearch() override { ++releasesSearch; }
+    void menuEditRetain() override { ++retains; }
+    void menuEditForget() override { ++forgets; }
     void userToggleTline() override
     {
         ++tlineToggles;
@@ -63,6 +65,8 @@ public:
     int stepBacks = 0;
     int releasesNow = 0;
     int releasesSearch = 0;
+    int retains = 0;
+    int forgets = 0;
     int tlineToggles = 0;
     int mode = 0;
     bool changing = false;

@@ -158,6 +158,13 @@ public:
     void userStepBack() override {}
     void cancelOperation() override {}
     void menuActionFilter() override {}
+    void menuEditRecallNow() override {}
+    void menuEditRecall() override {}
+    void menuEditRetain() override {}
+    void menuEditRelease() override {}
+    void menuEditForget() override {}
+    void menuOpen() override {}
+    void menuAddDocuments() override {}
     void userToggleQL() override {}
     void userOpenQL() override {}
     QMenu* connexionMenuForConnexion(ZEVItemConnexion*) override { return nullptr; }

@@ -1,0 +1,78 @@
+#include "inspectors/core/ZEVRowMenuForItem.h"
+
+#include "app/shared/KELSharedResources.h"
+#include "desk/model/ZEVItemOptions.h"
+#include "inspectors/ZEVFrontClass.h"
+#include "inspectors/core/ZEVInspectMenus.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
+#include "inspectors/core/ZEVRowsClass.h"
+#include "objects/viewer/ZEVItemMenu.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "objects/viewer/ZEVItemViewerHost.h"
+#include "services/ZEVFrontMode.h"
+#include "services/ZEVFrontViewerServices.h"
+#include "space/ZEVSelections.h"
+#include "space/ZEVSpaceController.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QMenu>
+
+#include <utility>
+
+namespace tallomer {
+
+QMenu* ZEVRowMenuForItem(ZEVSpaceController& space, ZEVRowsClass& rows, ZEVInspectMenus& menus, ZEVTableView& table,
+                         KELI* x, bool present, bool presentNow, const std::vector<KELI*>& legosInWindow)
+{
+    KELICurseur* actif = space.actifCurseur();
+    ZEVSelections& sel = space.selections();
+    const std::uint64_t options = std::uint64_t(itemOptions(x));
+    const QString type = QString::fromStdString(rows.itemTypeForItem(x).value_or(std::string()));
+    ZEVRowMenuState s;
+    s.title = QString::fromStdString(rows.itemTitleForItem(x).value_or(std::string()));
+    s.present = present;
+    s.presentNow = presentNow;
+    s.nowActif = actif && actif == space.nowCurseur();
+    s.gotoSuffix = space.durationString();
+    s.frontMode = space.frontViewer() ? space.frontViewer()->frontMode() : ZEVFrontModeIcons;
+    s.iconSelected = sel.isIconSelectedForItem(x);
+    s.titleSelected = sel.isTitleSelectedForItem(x);
+    s.linkSelected = sel.isNodeSelectedForItem(x);
+    s.filterSelected = sel.isFilterSelectedForItem(x);
+    s.moveTo = ZEVFrontClass::siMoveToForItem(x);
+    s.moveToSpace = ZEVFrontClass::siMoveToSpaceForItem(x);
+    s.copyTo = ZEVFrontClass::siCopyToForItem(x);
+    s.copyToSpace = ZEVFrontClass::siCopyToSpaceForItem(x);
+    s.showOriginal = ZEVFrontClass::enableShowOriginal(options, type);
+    s.duration = QString::fromStdString(rows.durationStringForLegos(legosInWindow));
+    const KELSharedResources& resources = space.host().sharedResources();
+    QMenu* m = menus.rowMenu(table, s, &resources);
+
+    // The Link and Unlink items as the active cursor's item viewer words them for the Object.
+    if (ZEVItemViewer* iv = space.itemViewerForCurseur(actif)) {
+        ZEVItemMenuEntry link, unlink;
+        iv->menuInfoForItem(x, link, unlink);
+        const std::pair<long, const ZEVItemMenuEntry*> entries[] = {{ZEVRowTagLinkWith, &link},
+                                                                    {ZEVRowTagUnlinkWith, &unlink}};
+        for (const auto& [tag, entry] : entries)
+            if (QAction* a = ZEVMenuItemWithTag(m, tag)) {
+                a->setText(entry->title.isEmpty() ? (tag == ZEVRowTagLinkWith ? QStringLiteral("Link")
+                                                                              : QStringLiteral("Unlink"))
+                                                  : entry->title);
+                a->setVisible(entry->visible);
+                a->setEnabled(entry->enabled);
+            }
+    }
+    if (QAction* h = ZEVMenuItemWithTag(m, ZEVRowTagHandle))
+        h->setIcon(QIcon(ZEVHolderImage(options, resources)));
+    if (QAction* ow = ZEVMenuItemWithTag(m, ZEVRowTagOpenWith); ow && ow->menu()) {
+        ow->menu()->clear();
+        if (ZEVItemViewerHost* host = ZEVItemViewer::Host())
+            host->fillOpenWithForItems(ow->menu(), {x});
+        ow->setEnabled(!ow->menu()->isEmpty());
+    }
+    return m;
+}
+
+} // namespace tallomer

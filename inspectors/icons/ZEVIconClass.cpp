@@ -1,0 +1,279 @@
+#include "inspectors/icons/ZEVIconClass.h"
+
+#include "desk/model/ZEVModelSupport.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/core/ZEVFrontModeLists.h"
+#include "inspectors/icons/ZEVIconViewer.h"
+#include "runtime/Scheduler.h"
+#include "services/ZEVFrontMode.h"
+#include "services/ZEVFrontViewerServices.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
+#include "space/ZEVSpaceController.h"
+
+#include <unordered_set>
+
+namespace tallomer {
+
+ZEVIconClass::ZEVIconClass(ZEVIconViewer* viewer, ZEVSpaceController& space)
+    : ZEVRowsClass(space, KELRELATION_ICON_VIEWER), viewer_(viewer), defaults_(space.host().defaults()),
+      menus_(std::make_unique<ZEVInspectMenus>(nouns())),
+      drag_(std::make_unique<ZEVInspectDrag>(space, *this, nullptr))
+{
+    currentChannelInt_ = space.currentChannelInt();
+    menus_->onDeleteLego = [this](KELId legoId, ZEVTableView& table) {
+        if (KELI* lego = KELServeurDeLiens::LienForInt(legoId, KELServeurDeLiens::CurseurGlobal()))
+            deleteLego(lego, table);
+    };
+    for (int k = 0; k < KindCount; ++k) {
+        const QString key = QString::fromLatin1(kGotoKeys[std::size_t(k)]);
+        QVariant v = defaults_.values(key);
+        if (!v.isValid()) {
+            v = kGotoDefaults[std::size_t(k)];
+            defaults_.setValue(key, v);
+        }
+        flags_[std::size_t(k)] = v.toBool();
+        tokens_.push_back(defaults_.observe(
+            key, [this, k](const QString&, const QVariant& nv) { flags_[std::size_t(k)] = nv.toBool(); }));
+    }
+}
+
+ZEVIconClass::~ZEVIconClass()
+{
+    Scheduler::shared().cancelAll(this);
+    for (DefaultsToken t : tokens_)
+        defaults_.unobserve(t);
+}
+
+void ZEVIconClass::initialiser()
+{
+    setRowsDuTimeline(true);
+    enclencherTimeline(false);
+}
+
+void ZEVIconClass::setSiChanges(Kind k, bool on) { defaults_.setValue(QString::fromLatin1(kGotoKeys[std::size_t(k)]), on); }
+
+KELICurseur* ZEVIconClass::actifOuTimeline() const
+{
+    if (actifCurseur_)
+        return actifCurseur_;
+    return space_.actifCurseur() ? space_.actifCurseur() : space_.tlCurseur();
+}
+
+void ZEVIconClass::channelDidChangeWithIdentityInt(KELId identityInt)
+{
+    if (identityInt)
+        currentChannelInt_ = identityInt;
+    majSelectedIconIndexSet();
+    // Only the other-Channel style of the rows changes.
+    actifCurseurDidChangeForCurseur(space_.actifCurseur());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The mode's selection
+
+std::optional<std::vector<KELI*>> ZEVIconClass::itemsForFrontMode()
+{
+    const int mode = frontMode();
+    if (mode != ZEVFrontModeLinks)
+        return ZEVItemsForFrontMode(space_, mode, [](KELI*) { return true; });
+    std::vector<KELI*> out;
+    std::unordered_set<KELI*> vus;
+    for (ZEVLinkPair* l : space_.selections().selectedLinks())
+        if (l)
+            for (KELI* bout : {l->parentItem(), l->enfantItem()})
+                if (bout && vus.insert(bout).second)
+                    out.push_back(bout);
+    return out;
+}
+
+std::optional<std::vector<KELI*>> ZEVIconClass::itemsForIconMode()
+{
+    return ZEVItemsForIconMode(space_, [](KELI*) { return true; });
+}
+
+void ZEVIconClass::majSelectedIconIndexSet()
+{
+    selectedIconIndexSet_.clear();
+    if (const auto items = itemsForFrontMode())
+        for (KELI* o : *items)
+            selectedIconIndexSet_.insert(o->idInt());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The walks
+
+KELDate ZEVIconClass::marcher(bool versLePasse, const ZEVChangeWalk& w)
+{
+    if (w.kinds.empty())
+        return 0.0;
+    KELICurseur* c = actifOuTimeline();
+    return versLePasse ? ZEVChangeWalker::previousDate(c, w) : ZEVChangeWalker::nextDate(c, w);
+}
+
+namespace {
+ZEVChangeWalk apparitions(const std::unordered_set<KELId>* objets)
+{
+    ZEVChangeWalk w;
+    w.kinds.push_back({KELRELATION_ICON_VIEWER, false, true, 0, {}});
+    w.kinds.push_back({KELRELATION_ICON_VIEWER, true, true, 0, {}});
+    w.objets = objets;
+    return w;
+}
+
+// The geometry and title relations, each the change kind it makes.
+struct GeometrieKind {
+    KELId relation;
+    ZEVIconClass::Kind kind;
+};
+constexpr GeometrieKind kGeometrie[] = {{KELRELATION_ICON_RATIO_S, ZEVIconClass::Sizing},
+                                        {KELRELATION_ICON_RATIO_X, ZEVIconClass::Position},
+                                        {KELRELATION_ICON_RATIO_Y, ZEVIconClass::Position},
+                                        {KELRELATION_ITEM_TITLE, ZEVIconClass::Title}};
+} // namespace
+
+// Appearances and disappearances only, whatever the user's switches say.
+KELDate ZEVIconClass::previousDate()
+{
+    majSelectedIconIndexSet();
+    return marcher(true, apparitions(&selectedIconIndexSet_));
+}
+
+KELDate ZEVIconClass::nextDate()
+{
+    majSelectedIconIndexSet();
+    return marcher(false, apparitions(&selectedIconIndexSet_));
+}
+
+KELId ZEVIconClass::backImageOfSpace()
+{
+    if (const KELId browsed = space_.browsedBackImageInt())
+        return browsed;
+    // The Channel's background at the active cursor, whether or not the desk could load its picture.
+    KELICurseur* actif = actifOuTimeline();
+    if (!actif)
+        return 0;
+    if (const KELIds images =
+            KELServeurDeLiens::EnfantsNumForParentInt(currentChannelInt_, KELRELATION_IDENTITY_BACK_ITEM, actif->now());
+        images && !images->empty())
+        return images->front();
+    if (ZEVCursorDesk* desk = space_.deskForCurseur(actif))
+        if (KELI* image = desk->currentBackImageItem())
+            return image->idInt();
+    return 0;
+}
+
+ZEVChangeWalk ZEVIconClass::walkSiSame(bool versLePasse, bool siSame)
+{
+    const KELId c = currentChannelInt_;
+    const double borne = ZEVChangeWalker::kBorne;
+    // The Space: the background image I of the Channel and the limit L of its period. With no
+    // image, or no period of it at the cursor, the limit is the bound.
+    KELId image = 0;
+    KELDate limite = versLePasse ? -borne : borne;
+    if (siSame) {
+        image = backImageOfSpace();
+        KELICurseur* actif = actifOuTimeline();
+        if (image && actif && versLePasse) {
+            if (const KELId premier = KELServeurDeLiens::FirstLienNumDeRelNumParentNumEnfantNumApresDate(
+                    KELRELATION_IDENTITY_BACK_ITEM, c, image, -borne))
+                limite = KELServeurDeLiens::InDateForLienNum(premier);
+        } else if (image && actif) {
+            if (const KELId courant =
+                    KELServeurDeLiens::LienIntForParentInt(c, image, KELRELATION_IDENTITY_BACK_ITEM, actif->now())) {
+                const KELDate o = KELServeurDeLiens::OutDateForLienNum(courant);
+                if (o <= borne) {
+                    const KELId suivant = KELServeurDeLiens::FirstLienNumDeRelNumParentNumEnfantNumApresDate(
+                        KELRELATION_IDENTITY_BACK_ITEM, c, image, o - 0.5);
+                    limite = suivant ? std::min(KELServeurDeLiens::OutDateForLienNum(suivant), borne) : o;
+                }
+            }
+        }
+    }
+    const double decalage = versLePasse ? -ZEVChangeWalker::kAvant : ZEVChangeWalker::kApres;
+    auto dansLEspace = [=](KELDate date) {
+        if (!image)
+            return true;
+        if (versLePasse ? date < limite : date > limite)
+            return false;
+        return KELServeurDeLiens::LienIntForParentInt(c, image, KELRELATION_IDENTITY_BACK_ITEM, date + decalage) != 0;
+    };
+    auto duCanal = [=](KELI* lien, KELDate date) { return lien->parentInt() == c && dansLEspace(date); };
+    auto surLeBureau = [=](KELI* lien, KELDate date) {
+        return KELServeurDeLiens::LienIntForParentInt(c, lien->parentInt(), KELRELATION_ICON_VIEWER, date) != 0 &&
+               dansLEspace(date);
+    };
+    ZEVChangeWalk w;
+    if (flags_[Recall])
+        w.kinds.push_back({KELRELATION_ICON_VIEWER, false, true, 0, duCanal});
+    if (flags_[Release])
+        w.kinds.push_back({KELRELATION_ICON_VIEWER, true, true, 0, duCanal});
+    for (const GeometrieKind& g : kGeometrie)
+        if (flags_[g.kind])
+            w.kinds.push_back({g.relation, false, false, 0, surLeBureau});
+    return w;
+}
+
+ZEVChangeWalk ZEVIconClass::walkForIndexSet(const std::unordered_set<KELId>* ids)
+{
+    auto surUnBureau = [](KELI* lien, KELDate date) {
+        const KELIds l = KELServeurDeLiens::LiensNumForEnfantInt(lien->parentInt(), KELRELATION_ICON_VIEWER, date);
+        return l && !l->empty();
+    };
+    ZEVChangeWalk w;
+    if (flags_[Recall])
+        w.kinds.push_back({KELRELATION_ICON_VIEWER, false, true, 0, {}});
+    if (flags_[Release])
+        w.kinds.push_back({KELRELATION_ICON_VIEWER, true, true, 0, {}});
+    for (const GeometrieKind& g : kGeometrie)
+        if (flags_[g.kind])
+            w.kinds.push_back({g.relation, false, false, 0, surUnBureau});
+    w.objets = ids;
+    return w;
+}
+
+KELDate ZEVIconClass::previousDateItemSiSame(bool siSame) { return marcher(true, walkSiSame(true, siSame)); }
+KELDate ZEVIconClass::nextDateItemSiSame(bool siSame) { return marcher(false, walkSiSame(false, siSame)); }
+
+KELDate ZEVIconClass::previousDateForIndexSet(const std::unordered_set<KELId>& ids)
+{
+    return ids.empty() ? 0.0 : marcher(true, walkForIndexSet(&ids));
+}
+
+KELDate ZEVIconClass::nextDateForIndexSet(const std::unordered_set<KELId>& ids)
+{
+    return ids.empty() ? 0.0 : marcher(false, walkForIndexSet(&ids));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The controller's side
+
+void ZEVIconClass::moteurChange()
+{
+    if (viewer_)
+        viewer_->moteurChangeIcon();
+}
+
+void ZEVIconClass::majInspectField()
+{
+    if (viewer_)
+        viewer_->majInspectField();
+}
+
+bool ZEVIconClass::siPanneauMontre() const { return viewer_ && viewer_->siShowInspectView(); }
+
+void ZEVIconClass::setNbOfSelectedRows(quint64 n)
+{
+    if (viewer_)
+        viewer_->setNbOfSelectedRows(n);
+}
+
+void ZEVIconClass::searchingDidFinish()
+{
+    if (viewer_)
+        viewer_->searchingDidFinish();
+}
+
+} // namespace tallomer

@@ -1,0 +1,304 @@
+// The Icons panel in the running program: it lists the Objects of every Channel's desk, another
+// Channel's in its own style; the Object menu's Remove with the panel focused takes an Object off
+// the desks and erases it only when no other panel holds it; Delete in its table releases the desk's
+// selection at Now without erasing anything; the Object menu's previous change keeps to the
+// current Space; the toolbar's Find menu selects the desk's files, mails and the like by kind.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "desk/model/ZEVItemClass.h"
+#include "desk/model/ZEVModelSupport.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "front/ZEVFrontBars.h"
+#include "front/ZEVFrontViewer.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/icons/ZEVIconViewer.h"
+#include "inspectors/table/ZEVTableModel.h"
+#include "inspectors/table/ZEVTableView.h"
+#include "services/ZEVItemViewForDesks.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
+#include "widgets/ZEVButton.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+#include <algorithm>
+
+namespace e2e {
+namespace {
+
+constexpr long kIcons = 2000003;
+constexpr double kHeure = 3600.0;
+constexpr double kOubliee = 4503599627370497.0;
+
+class IconsPanel : public E2E {
+protected:
+    void TearDown() override
+    {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        E2E::TearDown();
+    }
+    ZEVIconViewer* icons() const
+    {
+        return dynamic_cast<ZEVIconViewer*>(space()->viewerForEntityClassName("ZEVIconViewer"));
+    }
+    ZEVTableView* table() const
+    {
+        ZEVInspectView* p = icons() ? icons()->inspectViewIfBuilt() : nullptr;
+        return p ? p->inspectTableView() : nullptr;
+    }
+    ZEVFrontViewer* front() const { return dynamic_cast<ZEVFrontViewer*>(space()->frontViewer()); }
+    // Files given to the program, whose icons the Now desk shows; their Objects in order.
+    std::vector<KELI*> placer(const QStringList& names)
+    {
+        QStringList paths;
+        for (const QString& n : names) {
+            QFile f(home + "/" + n);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(n.toUtf8());
+            paths << f.fileName();
+        }
+        adapter()->addFilenames(paths);
+        advance(1.0);
+        std::vector<KELI*> items;
+        for (const QString& n : names)
+            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+                if (v->itemTitle() == n)
+                    items.push_back(v->item());
+        EXPECT_EQ(items.size(), std::size_t(names.size()));
+        space()->selections().deselectAllIcons();
+        advance(1.0);
+        return items;
+    }
+    void ouvrir()
+    {
+        chooseMenuItem(KELMainMenu::kMenuObject, kIcons);
+        advance(1.0);
+        ASSERT_NE(table(), nullptr) << "the Object menu's Icons item opened the panel";
+        ASSERT_TRUE(table()->isVisible());
+    }
+    int rowOf(KELI* item) const
+    {
+        for (int r = 0; r < table()->numberOfRows(); ++r)
+            if (table()->element(r) && table()->element(r)->item == item)
+                return r;
+        return -1;
+    }
+    QPoint titlePoint(int row) const { return table()->visualRect(table()->tableModel()->index(row, 5)).center(); }
+    void clickRow(KELI* item)
+    {
+        const int row = rowOf(item);
+        ASSERT_GE(row, 0);
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(row));
+        pump();
+        ASSERT_TRUE(icons()->siFirstResponder());
+    }
+    Rows liens(KELId item, KELId relation, bool commeEnfant) const
+    {
+        return sql(database(),
+                   "SELECT ZEVLET_ID, DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = " + std::to_string(relation) +
+                       (commeEnfant ? " AND CHILD_ZEVLET = " : " AND PARENT_ZEVLET = ") + std::to_string(item));
+    }
+    int vivants(KELId item, KELId relation, bool commeEnfant) const
+    {
+        const Rows r = liens(item, relation, commeEnfant);
+        int n = 0;
+        for (std::size_t i = 0; i < r.size(); ++i)
+            n += std::stod(r.at(i, 1)) < kOubliee ? 1 : 0;
+        return n;
+    }
+    void removeFromTheObjectMenu()
+    {
+        QMenu* m = openMenu(KELMainMenu::kMenuObject);
+        ASSERT_NE(m, nullptr);
+        QAction* remove = nullptr;
+        for (QAction* a : m->actions())
+            if (a->property("tag").toLongLong() == 13)
+                remove = a;
+        ASSERT_NE(remove, nullptr);
+        EXPECT_EQ(remove->text(), "Remove 1 Object");
+        ASSERT_TRUE(remove->isEnabled());
+        const QPoint p = m->actionGeometry(remove).center();
+        QTest::mouseMove(m, p);
+        QTest::mouseClick(m, Qt::LeftButton, {}, p);
+        pump();
+        advance(1.0);
+    }
+    KELI* elsewhere(KELI*& canal)
+    {
+        KELICurseur* now = space()->nowCurseur();
+        canal = space()->newIdentityNamed("Elsewhere");
+        EXPECT_NE(canal, nullptr);
+        KELI* o = space()->itemClassForCurseur(now)->creerItemWithChannelInt(canal->idInt(), "far.txt", "file", "txt", 0);
+        EXPECT_NE(o, nullptr);
+        EXPECT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_ICON_VIEWER, canal, o, now->now() - kHeure,
+                                                     KELDateOuverte, now),
+                  nullptr);
+        return o;
+    }
+};
+
+TEST_F(IconsPanel, ItListsEveryChannelsObjectsAndRemoveKeepsAnObjectTheFilesPanelHolds)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"one.txt", "two.txt", "three.txt"});
+    ASSERT_EQ(items.size(), 3u);
+    KELI* canal = nullptr;
+    KELI* loin = elsewhere(canal);
+    // The first file is also listed in the Files panel.
+    KELI* ici = space()->channelForIdentityInt(space()->currentChannelInt());
+    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, ici, items[0],
+                                                 space()->nowCurseur()->now() - kHeure, KELDateOuverte,
+                                                 space()->nowCurseur()),
+              nullptr);
+    advance(1.0);
+    ouvrir();
+
+    ASSERT_EQ(table()->numberOfRows(), 4);
+    for (KELI* o : items)
+        EXPECT_GE(rowOf(o), 0);
+    const int rl = rowOf(loin);
+    ASSERT_GE(rl, 0) << "another Channel's Object is a row too";
+    // Drawn in the other-Channel style: italic, in its own colour, where a row of this Channel is not.
+    const QImage grab = table()->viewport()->grab().toImage();
+    auto encre = [&](int row) {
+        const QRect r = table()->visualRect(table()->tableModel()->index(row, 5));
+        int sombres = 0;
+        long rouge = 0, bleu = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (const QColor c = grab.pixelColor(x, y); c.lightness() < 128) {
+                    ++sombres;
+                    rouge += c.red();
+                    bleu += c.blue();
+                }
+        return std::pair<int, long>{sombres, rouge - bleu};
+    };
+    EXPECT_GT(encre(rl).first, 0) << "its title is drawn";
+    EXPECT_GT(encre(rl).second, encre(rowOf(items[1])).second) << "its ink is the reddish other-Channel colour";
+    EXPECT_TRUE(table()->tableModel()->data(table()->tableModel()->index(rl, 5), Qt::FontRole).value<QFont>().italic());
+    EXPECT_FALSE(
+        table()->tableModel()->data(table()->tableModel()->index(rowOf(items[1]), 5), Qt::FontRole).value<QFont>().italic());
+    EXPECT_EQ(icons()->inspectViewIfBuilt()->inspectField()->text(), "4 Objects");
+
+    // Removing the file the Files panel lists: off the desks, its presence and title kept.
+    const KELId id = items[0]->idInt();
+    ASSERT_GT(vivants(id, KELRELATION_ICON_RATIO_X, false), 0) << "an icon has a position";
+    clickRow(items[0]);
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{items[0]});
+    removeFromTheObjectMenu();
+    EXPECT_EQ(vivants(id, KELRELATION_ICON_VIEWER, true), 0);
+    for (KELId rel : {KELRELATION_ICON_RATIO_X, KELRELATION_ICON_RATIO_Y, KELRELATION_ICON_RATIO_S})
+        EXPECT_EQ(vivants(id, rel, false), 0) << rel;
+    EXPECT_EQ(vivants(id, KELRELATION_FILE_VIEWER, true), 1) << "the Files panel still lists it";
+    EXPECT_EQ(vivants(id, KELRELATION_ITEM_TITLE, false), 1) << "with its title";
+    EXPECT_FALSE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(id, space()->nowCurseur())));
+    advance(1.0);
+    EXPECT_EQ(rowOf(items[0]), -1) << "its row went";
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        EXPECT_NE(v->item(), items[0]) << "its view left the desk";
+
+    // One on no other panel goes altogether, its title with it.
+    const KELId id2 = items[1]->idInt();
+    clickRow(items[1]);
+    removeFromTheObjectMenu();
+    EXPECT_EQ(vivants(id2, KELRELATION_ICON_VIEWER, true), 0);
+    EXPECT_EQ(vivants(id2, KELRELATION_ITEM_TITLE, false), 0);
+    const Rows propre = sql(database(), "SELECT DATE_IN FROM ZEVLETS WHERE ZEVLET_ID = " + std::to_string(id2));
+    ASSERT_EQ(propre.size(), 1u);
+    EXPECT_GE(std::stod(propre.at(0, 0)), kOubliee) << "the Object itself is forgotten";
+    EXPECT_EQ(vivants(items[2]->idInt(), KELRELATION_ICON_VIEWER, true), 1) << "the others stay";
+    EXPECT_EQ(vivants(loin->idInt(), KELRELATION_ICON_VIEWER, true), 1);
+}
+
+TEST_F(IconsPanel, DeleteInTheTableReleasesTheIconAtNowAndErasesNothing)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"alpha.txt", "beta.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    ouvrir();
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    clickRow(items[0]);
+    advance(30.0);
+    const KELDate t = space()->nowCurseur()->now();
+    QTest::keyClick(table(), Qt::Key_Delete);
+    advance(1.0);
+    const Rows r = liens(items[0]->idInt(), KELRELATION_ICON_VIEWER, true);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_NEAR(std::stod(r.at(0, 2)), t, 0.5) << "its icon link ends at Now";
+    EXPECT_EQ(vivants(items[0]->idInt(), KELRELATION_ITEM_TITLE, false), 1) << "the Object stays";
+    EXPECT_FALSE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(items[0]->idInt(), space()->nowCurseur())));
+    const Rows autre = liens(items[1]->idInt(), KELRELATION_ICON_VIEWER, true);
+    ASSERT_EQ(autre.size(), 1u);
+    EXPECT_GE(std::stod(autre.at(0, 2)), 4503599627370496.0) << "the other icon stays";
+}
+
+TEST_F(IconsPanel, PreviousChangeInTheSameSpaceGoesJustBeforeTheChannelsLastIconChange)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"first.txt", "last.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    // Another Channel's later change is not this Space's.
+    KELI* canal = nullptr;
+    KELI* loin = elsewhere(canal);
+    ASSERT_NE(loin, nullptr);
+    advance(60.0);
+    const Rows r = liens(items[1]->idInt(), KELRELATION_ICON_VIEWER, true);
+    ASSERT_EQ(r.size(), 1u);
+    KELDate derniere = -1e300;
+    for (KELI* o : items)
+        for (KELId l : KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), KELRELATION_ICON_VIEWER)
+                           .value_or(std::vector<KELId>()))
+            derniere = std::max(derniere, KELServeurDeLiens::InDateForLienNum(l));
+    chooseMenuItem(KELMainMenu::kMenuObject, 5741);
+    advance(0.1);
+    ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    EXPECT_NEAR(space()->searchCurseur()->now(), derniere - 0.7, 0.15);
+}
+
+TEST_F(IconsPanel, TheToolbarsFindMenuSelectsTheDesksFilesAndMailsByKind)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"note.txt", "letter.eml", "SHOUT.EML"});
+    ASSERT_EQ(items.size(), 3u);
+    ZEVButton* find = front()->toolbar()->button(QStringLiteral("searchButton"));
+    ASSERT_TRUE(find && find->isVisible());
+    auto choisir = [&](long tag) {
+        QTest::mousePress(find, Qt::LeftButton, {}, find->rect().center());
+        advance(0.05);
+        QTest::mouseRelease(find, Qt::LeftButton, {}, find->rect().center());
+        pump();
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        QAction* a = nullptr;
+        for (QAction* x : menu->actions())
+            if (x->property("tag").toLongLong() == tag)
+                a = x;
+        ASSERT_NE(a, nullptr);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+        pump();
+    };
+    auto tri = [](std::vector<KELI*> v) {
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    ZEVSelections& sel = space()->selections();
+    choisir(22022);
+    EXPECT_EQ(sel.selectedIconItems(), std::vector<KELI*>{items[1]}) << "a mail by its exact extension";
+    choisir(22020);
+    EXPECT_EQ(tri(sel.selectedIconItems()), tri({items[0], items[2]})) << "\"EML\" is a file";
+    choisir(22021);
+    EXPECT_TRUE(sel.selectedIconItems().empty()) << "no contact: the selection empties";
+}
+
+} // namespace
+} // namespace e2e
