@@ -117,8 +117,6 @@ protected:
     bool siTrouves() override { return !model_.foundedItemSet().empty(); }
 
 private:
-    // The Object of the row under the pointer; nullptr outside the table's visible rows.
-    KELI* objetSousLePointeur();
     // The file Object made or found for a path, with its presence from `date` unless it has
     // ever had one (then it is put in `known`); nullptr when none could be made.
     KELI* importFile(ZEVDeskViewer& desk, const QString& path, ZEVItemOption newOptions, KELDate date,
