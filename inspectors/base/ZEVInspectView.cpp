@@ -296,6 +296,26 @@ void ZEVInspectView::resizeEvent(QResizeEvent* event)
     placerLeContenu();
 }
 
+bool ZEVInspectView::event(QEvent* event)
+{
+    if (event->type() == QEvent::ParentAboutToChange && parentWidget())
+        parentWidget()->removeEventFilter(this);
+    else if (event->type() == QEvent::ParentChange && parentWidget())
+        parentWidget()->installEventFilter(this);
+    return QWidget::event(event);
+}
+
+bool ZEVInspectView::eventFilter(QObject* watched, QEvent* event)
+{
+    // A canvas of another height leaves the panel where it hangs on screen: the frame, counted
+    // from the canvas' bottom edge, follows, so a drag or slide starts where the panel is seen.
+    if (watched == parentWidget() && event->type() == QEvent::Resize) {
+        const QRect g = geometry();
+        frame_ = QRectF(g.x(), parentWidget()->height() - (g.y() + g.height()), g.width(), g.height());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void ZEVInspectView::placerLeContenu()
 {
     // Qt's y-down: the content spans the top of the widget down to the shadow's margin, the bar

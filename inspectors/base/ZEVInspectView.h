@@ -127,6 +127,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPointF yUp(const QPointF& qtPoint) const { return QPointF(qtPoint.x(), height() - qtPoint.y()); }

@@ -339,5 +339,33 @@ TEST_F(FilesPanel, TheTracksOpeningOverTheOpenPanelLeaveItsFirstRowBelowThemOnSc
     EXPECT_TRUE(onScreen());
 }
 
+TEST_F(FilesPanel, AfterTheWindowShrinksTheOpenPanelStaysWhereItHangsAndItsBarDragsItFromThere)
+{
+    startWithTheBar();
+    click(context()->buttonForEntityInt(kFiles));
+    advance(1.0);
+    ZEVInspectView* panel = files()->inspectViewIfBuilt();
+    ASSERT_NE(panel, nullptr);
+    QWidget* canvas = panel->parentWidget();
+    const QRect hung = panel->geometry();
+    const int before = canvas->height();
+    window()->resize(window()->width(), window()->height() - 120);
+    pump();
+    advance(0.5);
+    ASSERT_EQ(canvas->height(), before - 120);
+    EXPECT_EQ(panel->geometry(), hung) << "its top still under the header views";
+    EXPECT_EQ(panel->frame().y(), canvas->height() - (hung.y() + hung.height()));
+
+    // The bar dragged 30 points left: only x changes, nothing jumps by the 120 points.
+    const QPoint grip = panel->mapTo(canvas, QPoint(panel->width() / 2, panel->height() - 20 - 10));
+    auto at = [&](QPoint onCanvas) { return panel->mapFrom(canvas, onCanvas); };
+    QTest::mousePress(panel, Qt::LeftButton, {}, at(grip));
+    for (int i = 1; i <= 3; ++i)
+        QTest::mouseMove(panel, at(grip + QPoint(-10 * i, 0)));
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, at(grip + QPoint(-30, 0)));
+    pump();
+    EXPECT_EQ(panel->geometry(), hung.translated(-30, 0));
+}
+
 } // namespace
 } // namespace e2e
