@@ -504,6 +504,7 @@ private:
     void reloadSelectionList() override;
     void clearCleanAll() override { siCleanAll_ = false; }
     void clearIconModeTitle() override;
+    void headerViewsHeightDidChange(double duration) override;
     // Frames y-up to the widgets: the one place they are converted.
     void applyFrames(const ZEVHeaderFrames& frames);
     void animationStep();

@@ -284,6 +284,12 @@ void ZEVFrontViewer::reloadSelectionList()
     displaySelectionView();
 }
 
+void ZEVFrontViewer::headerViewsHeightDidChange(double duration)
+{
+    for (ZEVEntityViewer* v : space_.entityViewerSet())
+        v->headerViewsHeightDidChange(duration);
+}
+
 void ZEVFrontViewer::clearIconModeTitle()
 {
     if (ZEVButton* b = modeButtons_[ZEVFrontModeIcons])

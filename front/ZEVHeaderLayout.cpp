@@ -146,6 +146,7 @@ void ZEVHeaderLayout::placeInitially(bool timebar, bool tline, bool tracks, bool
     host_.setViewVisible(ZEVHeaderView::Tracks, toolbar || (tracks && tracksHeight_ > 0));
     host_.animateFrames(frames_, frames_, 0);
     previousNbOfRows_ = rows;
+    noteHeight(0);
 }
 
 void ZEVHeaderLayout::setMenubarHeight(double height, double duration)
@@ -157,15 +158,33 @@ void ZEVHeaderLayout::setMenubarHeight(double height, double duration)
     frames_ = layoutFor(currentTarget(), tracksHeight_, toolbarHeight_);
     duration_ = duration;
     host_.animateFrames(before, frames_, duration);
+    noteHeight(duration);
 }
 
 void ZEVHeaderLayout::relayout()
 {
     frames_ = layoutFor(currentTarget(), tracksHeight_, toolbarHeight_);
     host_.animateFrames(frames_, frames_, 0);
+    noteHeight(0);
+}
+
+void ZEVHeaderLayout::noteHeight(double duration)
+{
+    const double h = headerViewsHeight();
+    if (h == notedHeight_)
+        return;
+    notedHeight_ = h;
+    host_.headerViewsHeightDidChange(duration);
 }
 
 void ZEVHeaderLayout::request(int timebar, int tline, int tracks, int toolbar)
+{
+    // The row count and the flags change at many points of a request, and on every way out.
+    requestChecked(timebar, tline, tracks, toolbar);
+    noteHeight(duration_);
+}
+
+void ZEVHeaderLayout::requestChecked(int timebar, int tline, int tracks, int toolbar)
 {
     const std::array<int, 4> asked{timebar, tline, tracks, toolbar};
     const std::int64_t state = stateCode();
@@ -392,6 +411,8 @@ void ZEVHeaderLayout::complete(ZEVHeaderView v, bool opening)
         }
         }
     }
+    // An opened toolbar counts from here on.
+    noteHeight(0);
     titleLater();
 }
 

@@ -70,6 +70,9 @@ public:
     virtual void reloadSelectionList() = 0;
     virtual void clearCleanAll() = 0;
     virtual void clearIconModeTitle() = 0;
+    // The sum headerViewsHeight() gives changed; the views reach their places over `duration`
+    // seconds (0: at once). Whatever hangs from the front area's top edge follows.
+    virtual void headerViewsHeightDidChange(double duration) {}
 };
 
 class ZEVHeaderLayout {
@@ -148,6 +151,9 @@ private:
     void setSplitbar();
     void setToolbar(double y, double height);
     void titleLater();
+    void requestChecked(int timebar, int tline, int tracks, int toolbar);
+    // Tells the host when the sum moved since it was last told.
+    void noteHeight(double duration);
 
     ZEVHeaderLayoutHost& host_;
     std::array<ZEVHeaderFlags, 4> flags_{};
@@ -161,6 +167,7 @@ private:
     bool tracksPref_ = true;
     bool splitbarInPlace_ = true;
     std::int64_t previousNbOfRows_ = 0;
+    double notedHeight_ = 0;
     ScheduledTarget guard_{this};
 };
 

@@ -162,6 +162,9 @@ public:
     // A cursor move ended. No inspector follows the cursor's moment in its rows yet; a panel that
     // does will answer it.
     virtual void terminerDeplacementCurseur() {}
+    // The header views grew or shrank, reaching their places over `duration` seconds: an open
+    // panel hangs again from the front area's top edge.
+    virtual void headerViewsHeightDidChange(double duration) {}
 
 private:
     KELId entityInt_;

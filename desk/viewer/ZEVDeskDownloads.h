@@ -7,6 +7,7 @@
 // and leaves no file. This part owns the downloads until their end; the desk viewer owns it.
 
 #include "desk/viewer/ZEVUrlDownload.h"
+#include "desk/viewer/ZEVUrlDownloads.h"
 #include "engine/KELTypes.h"
 #include "platform/net/WebDownload.h"
 #include "runtime/Scheduler.h"
@@ -28,21 +29,15 @@ class ZEVDeskDownloads final : public ZEVUrlDownloadDelegate {
 public:
     // `desk` owns this part and is not owned here.
     explicit ZEVDeskDownloads(ZEVDeskViewer& desk);
-    // Downloads still running stop; their temporary files go.
-    ~ZEVDeskDownloads();
     ZEVDeskDownloads(const ZEVDeskDownloads&) = delete;
     ZEVDeskDownloads& operator=(const ZEVDeskDownloads&) = delete;
 
-    // Downloads url into folder for the Object; false when it is refused before it starts (an
-    // Object of no Channel or of a Channel without a store, which is then marked in error). An
-    // Object already downloading keeps its download.
-    bool startDownload(const QUrl& url, KELI* item, const QString& folder);
-    // The quit: every download stops, its temporary file goes, and its Object is downloading no
-    // more; nothing is reported.
-    void abortAll();
-    std::size_t runningCount() const { return running_.size(); }
+    // As ZEVUrlDownloads says; downloads still running when this part goes stop.
+    bool startDownload(const QUrl& url, KELI* item, const QString& folder) { return running_.start(url, item, folder); }
+    void abortAll() { running_.abortAll(); }
+    std::size_t runningCount() const { return running_.runningCount(); }
     // Tests shorten the limits.
-    void setLimits(const WebDownloadLimits& limits) { limits_ = limits; }
+    void setLimits(const WebDownloadLimits& limits) { running_.setLimits(limits); }
 
     // ---- the delegate's steps, in the order they come ----
     void downloadDidBegin(ZEVUrlDownload& download) override;
@@ -55,14 +50,9 @@ private:
     // The Object's views on the Search and the Now desk (this desk's alone without a Space).
     std::vector<ZEVItemViewForDesks*> bothIcons(KELI* item);
     void addSticker(KELI* item, int code);
-    // The download leaves the running ones; it is destroyed on a later turn.
-    void release(ZEVUrlDownload& download);
 
     ZEVDeskViewer& desk_; // not owned: owns this part
-    WebDownloadLimits limits_;
-    std::vector<std::unique_ptr<ZEVUrlDownload>> running_;
-    std::vector<std::unique_ptr<ZEVUrlDownload>> released_;
-    ScheduledTarget guard_{this};
+    ZEVUrlDownloads running_{*this};
 };
 
 } // namespace tallomer

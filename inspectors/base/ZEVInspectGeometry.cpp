@@ -56,6 +56,13 @@ QRectF openedRect(const ZEVInspectMetrics& m, const QRectF& F, double Hh)
     return r;
 }
 
+QRectF rehung(const ZEVInspectMetrics& m, const QRectF& frame, const QRectF& F)
+{
+    const double top = F.height() + 10;
+    const double h = std::max(m.minHeight + 30, top - frame.y());
+    return QRectF(frame.x(), top - h, frame.width(), h);
+}
+
 QRectF constrainedFrame(const ZEVInspectMetrics& m, const QRectF& S, const QRectF& r)
 {
     const double ih = m.initialHeight, iw = m.initialWidth, ix = m.initialX;

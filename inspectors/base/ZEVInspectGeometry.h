@@ -35,6 +35,10 @@ inline constexpr double kAbsurd = 100000.0;
 // F is the front area, Hh the open header views' height.
 QRectF closedRect(const ZEVInspectMetrics& m, const QRectF& F, double Hh);
 QRectF openedRect(const ZEVInspectMetrics& m, const QRectF& F, double Hh);
+// A frame hung again from the top edge of the area F after the header views over it grew or
+// shrank: its top 10 points above F's top, its bottom where it was while the panel keeps at least
+// its smallest height.
+QRectF rehung(const ZEVInspectMetrics& m, const QRectF& frame, const QRectF& F);
 // The frame a request becomes while no press runs (S: the front area).
 QRectF constrainedFrame(const ZEVInspectMetrics& m, const QRectF& S, const QRectF& r);
 // The zone of a press at front x mx on a panel of that x and width.

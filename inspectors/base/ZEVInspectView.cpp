@@ -296,6 +296,26 @@ void ZEVInspectView::resizeEvent(QResizeEvent* event)
     placerLeContenu();
 }
 
+bool ZEVInspectView::event(QEvent* event)
+{
+    if (event->type() == QEvent::ParentAboutToChange && parentWidget())
+        parentWidget()->removeEventFilter(this);
+    else if (event->type() == QEvent::ParentChange && parentWidget())
+        parentWidget()->installEventFilter(this);
+    return QWidget::event(event);
+}
+
+bool ZEVInspectView::eventFilter(QObject* watched, QEvent* event)
+{
+    // A canvas of another height leaves the panel where it hangs on screen: the frame, counted
+    // from the canvas' bottom edge, follows, so a drag or slide starts where the panel is seen.
+    if (watched == parentWidget() && event->type() == QEvent::Resize) {
+        const QRect g = geometry();
+        frame_ = QRectF(g.x(), parentWidget()->height() - (g.y() + g.height()), g.width(), g.height());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void ZEVInspectView::placerLeContenu()
 {
     // Qt's y-down: the content spans the top of the widget down to the shadow's margin, the bar
@@ -303,11 +323,13 @@ void ZEVInspectView::placerLeContenu()
     const int w = width(), h = height();
     const int bar = int(m_.barWidth);
     const int barTop = h - 20 - bar;
-    // The action row, when the kind has one, lies between the table and the bar.
+    // The action row, when the kind has one, lies between the table and the bar. The open
+    // panel's top 10 points stand behind the header views: the table starts below them.
     const int actions = btnRecall_ ? 24 : 0;
-    const int tableHeight = std::max(0, barTop - 6 - actions);
-    table_->setGeometry(24, 4, std::max(0, w - 48), tableHeight);
-    searchField_->setGeometry(24, std::max(4, barTop - 26 - actions), std::max(0, w - 48), 22);
+    const int top = 10 + 4;
+    const int tableHeight = std::max(0, barTop - 2 - top - actions);
+    table_->setGeometry(24, top, std::max(0, w - 48), tableHeight);
+    searchField_->setGeometry(24, std::max(top, barTop - 26 - actions), std::max(0, w - 48), 22);
     if (btnRecall_) {
         int ax = 24;
         const int ay = barTop - actions;

@@ -129,6 +129,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     // Whether a plain click anywhere in the panel steps back, not only one on its bar.
     virtual bool siStepBackAnywhere() const { return false; }
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPointF yUp(const QPointF& qtPoint) const { return QPointF(qtPoint.x(), height() - qtPoint.y()); }

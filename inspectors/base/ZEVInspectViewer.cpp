@@ -288,6 +288,25 @@ void ZEVInspectViewer::moveToRect(const QRectF& rect, double duration)
     Scheduler::shared().perform(this, "slideStep", 1.0 / kSlideRate, [this] { slideStep(1); });
 }
 
+void ZEVInspectViewer::headerViewsHeightDidChange(double duration)
+{
+    ZEVInspectView* v = inspectView_;
+    // A closing panel leaves upwards whatever the header views do.
+    if (!v || !siShowInspectView_ || !v->parentWidget())
+        return;
+    if (v->clickPosition() != ZEVInspectZoneNone) {
+        // The press moving the panel goes on from the rehung frame; its release keeps it.
+        v->superSetFrame(ZEVInspectGeometry::rehung(v->metrics(), v->frame(), v->frontFrame()));
+        return;
+    }
+    if (Scheduler::shared().isPending(this, "slideStep")) {
+        // The opening slide under way ends at the new place.
+        slideTo_ = v->openedRect();
+        return;
+    }
+    moveToRect(v->openedRect(), duration);
+}
+
 void ZEVInspectViewer::slideStep(int step)
 {
     ZEVInspectView* v = inspectView_;

@@ -131,6 +131,7 @@ public:
     void updateMenuEdit(QMenu* menu) override;
     void updateMenuObject(QMenu* menu) override;
     void terminerDeplacementCurseur() override;
+    void headerViewsHeightDidChange(double duration) override;
     virtual void userOpen() { beep(); }
     virtual void userDelete() { beep(); }
     virtual void userMoveTo() { beep(); }

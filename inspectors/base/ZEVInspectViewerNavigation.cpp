@@ -349,15 +349,11 @@ bool ZEVInspectViewer::userToggleQL(bool fromButton)
             montrerLePreview(objetsChoisis());
         return true;
     }
-    QWidget* fenetre = v->window();
-    const QPointF limite = space_.mouseLimitPoint();
-    const QPointF p(limite.x(), fenetre->height() - limite.y());
-    const QPointF local = v->mapFrom(fenetre, p);
-    if (!v->inspectRect().contains(QPointF(local.x(), v->height() - local.y())))
+    QPoint dansLaTable;
+    bool dedans = false;
+    if (!pointeurSurLePanneau(dansLaTable, dedans))
         return false;
     std::vector<KELI*> items = f ? objetsChoisis() : std::vector<KELI*>();
-    ZEVInspectTableView* table = v->inspectTableView();
-    const bool dedans = table->viewport()->rect().contains(table->viewport()->mapFrom(fenetre, p.toPoint()));
     if (!dedans) {
         if (!f)
             return false;

@@ -1,76 +1,18 @@
 #include "inspectors/files/ZEVFileDownloads.h"
 
-#include "desk/data/ZEVItemData.h"
-#include "desk/model/ZEVDeskClass.h"
-#include "desk/model/ZEVItemOptions.h"
 #include "desk/viewer/ZEVDeskViewer.h"
-#include "engine/KELLien.h"
 #include "runtime/Log.h"
 #include "space/ZEVSpaceController.h"
-
-#include <QFileInfo>
-
-#include <algorithm>
 
 namespace tallomer {
 
 namespace {
-constexpr char kRelease[] = "release";
 constexpr char kTables[] = "updateAllTableViews";
-
-bool isWebPageName(const QString& path)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("html") || suffix == QLatin1String("htm");
-}
 } // namespace
-
-ZEVFileDownloads::~ZEVFileDownloads()
-{
-    for (auto& d : running_)
-        d->web().cancel();
-}
-
-bool ZEVFileDownloads::startDownload(const QUrl& url, KELI* item, const QString& folder)
-{
-    if (!item)
-        return false;
-    const KELId channel = item->channelInt();
-    ZEVItemData* store = channel ? ZEVItemDataChannels::ItemDataForChannelInt(channel) : nullptr;
-    if (!store || store->isNone()) {
-        logLine("initZEVUrlDownloadWithRequest: ERROR");
-        addItemOption(item, ZEVOPTION_ERROR);
-        return false;
-    }
-    if (std::any_of(running_.begin(), running_.end(), [item](const auto& d) { return d->item() == item; }))
-        return true;
-    clearItemOption(item, ZEVOPTION_ERROR);
-    addItemOption(item, ZEVOPTION_DOWNLOADING);
-    store->delFaildeItemNum(item->idInt());
-    running_.push_back(std::make_unique<ZEVUrlDownload>(url, folder, *this, item, store->filePathForItem(item), limits_));
-    running_.back()->start();
-    return true;
-}
-
-void ZEVFileDownloads::abortAll()
-{
-    auto stopped = std::exchange(running_, {});
-    for (auto& d : stopped) {
-        d->web().cancel();
-        if (KELI* item = d->item()) {
-            clearItemOption(item, ZEVOPTION_DOWNLOADING);
-            if (ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(d->channelInt()))
-                store->delLoadingItemNum(item->idInt());
-        }
-    }
-}
 
 void ZEVFileDownloads::didReceiveResponse(ZEVUrlDownload& download, qint64 expectedLength)
 {
-    download.setDownloadSizeExpected(expectedLength);
-    download.setDownloadName(download.web().suggestedFileName());
-    if (expectedLength != 0)
-        download.setDownloadCurrentLength(0);
+    ZEVUrlDownloads::recordResponse(download, expectedLength);
 }
 
 void ZEVFileDownloads::didReceiveDataOfLength(ZEVUrlDownload& download, qint64 length)
@@ -80,40 +22,20 @@ void ZEVFileDownloads::didReceiveDataOfLength(ZEVUrlDownload& download, qint64 l
 
 void ZEVFileDownloads::downloadDidFinish(ZEVUrlDownload& download)
 {
-    KELI* item = download.item();
-    download.setDownloadPath(download.web().path());
-    download.setDownloadName(QFileInfo(download.downloadPath()).fileName());
-    if (ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(download.channelInt())) {
-        store->createFileURL(download.downloadPath(), QUrl(), item);
-        store->delLoadingItemNum(item->idInt());
-    }
-    const std::string name = download.downloadName().toStdString();
     ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur());
-    if (!isWebPageName(download.downloadPath()) && !name.empty())
-        if (ZEVDeskClass* model = desk ? desk->deskClass() : nullptr)
-            if (model->itemTitleCurseurForItem(item) != name)
-                model->updateItemTitle(name, item);
-    if (siItemOption(item, ZEVOPTION_NOT_FOUND))
-        clearItemOption(item, ZEVOPTION_NOT_FOUND);
-    clearItemOption(item, ZEVOPTION_DOWNLOADING);
+    ZEVUrlDownloads::recordFinished(download, desk ? desk->deskClass() : nullptr);
     scheduleTables();
-    release(download);
+    running_.release(download);
 }
 
 void ZEVFileDownloads::didFailWithError(ZEVUrlDownload& download, const QString& error)
 {
-    KELI* item = download.item();
     logLine("ZEVFileClass ERROR : Download failed!");
     logFormat("               URL : %s", qUtf8Printable(download.web().url().toString()));
     logFormat("                   : %s", qUtf8Printable(error));
-    clearItemOption(item, ZEVOPTION_DOWNLOADING);
-    addItemOption(item, ZEVOPTION_ERROR);
-    if (ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(download.channelInt())) {
-        store->delLoadingItemNum(item->idInt());
-        store->addFailedItemNum(item->idInt());
-    }
+    ZEVUrlDownloads::recordFailed(download);
     scheduleTables();
-    release(download);
+    running_.release(download);
 }
 
 void ZEVFileDownloads::scheduleTables()
@@ -121,18 +43,6 @@ void ZEVFileDownloads::scheduleTables()
     ZEVSpaceController* space = &space_;
     Scheduler::shared().cancel(this, kTables);
     Scheduler::shared().perform(this, kTables, kTablesDelay, [space] { space->updateAllTableViews(); });
-}
-
-void ZEVFileDownloads::release(ZEVUrlDownload& download)
-{
-    const auto it = std::find_if(running_.begin(), running_.end(), [&](const auto& d) { return d.get() == &download; });
-    if (it == running_.end())
-        return;
-    // Destroyed from a later turn: the platform's download is still inside the call that ended it.
-    released_.push_back(std::move(*it));
-    running_.erase(it);
-    Scheduler::shared().cancel(this, kRelease);
-    Scheduler::shared().perform(this, kRelease, 0, [this] { released_.clear(); });
 }
 
 } // namespace tallomer

@@ -6,6 +6,7 @@
 // stops them all before the store closes.
 
 #include "desk/viewer/ZEVUrlDownload.h"
+#include "desk/viewer/ZEVUrlDownloads.h"
 #include "runtime/Scheduler.h"
 
 #include <QString>
@@ -25,18 +26,15 @@ public:
     static constexpr double kTablesDelay = 0.2;
 
     explicit ZEVFileDownloads(ZEVSpaceController& space) : space_(space) {}
-    // Downloads still running stop; their temporary files go.
-    ~ZEVFileDownloads() override;
     ZEVFileDownloads(const ZEVFileDownloads&) = delete;
     ZEVFileDownloads& operator=(const ZEVFileDownloads&) = delete;
 
-    // Downloads url into folder for the Object; false when refused (an Object of no Channel's
-    // store, then marked in error). An Object already downloading keeps its download.
-    bool startDownload(const QUrl& url, KELI* item, const QString& folder);
+    // As ZEVUrlDownloads says; downloads still running when the model goes stop.
+    bool startDownload(const QUrl& url, KELI* item, const QString& folder) { return running_.start(url, item, folder); }
     // The quit: every download stops, its temporary file goes, its Object is downloading no more.
-    void abortAll();
-    std::size_t runningCount() const { return running_.size(); }
-    void setLimits(const WebDownloadLimits& limits) { limits_ = limits; }
+    void abortAll() { running_.abortAll(); }
+    std::size_t runningCount() const { return running_.runningCount(); }
+    void setLimits(const WebDownloadLimits& limits) { running_.setLimits(limits); }
 
     void downloadDidBegin(ZEVUrlDownload&) override {}
     void didReceiveResponse(ZEVUrlDownload& download, qint64 expectedLength) override;
@@ -46,12 +44,9 @@ public:
 
 private:
     void scheduleTables();
-    void release(ZEVUrlDownload& download);
 
     ZEVSpaceController& space_; // not owned
-    WebDownloadLimits limits_;
-    std::vector<std::unique_ptr<ZEVUrlDownload>> running_;
-    std::vector<std::unique_ptr<ZEVUrlDownload>> released_;
+    ZEVUrlDownloads running_{*this};
     ScheduledTarget guard_{this};
 };
 

@@ -264,18 +264,19 @@ bool ZEVFileViewer::_addITunesTracks(const QList<ZEVTrack>& tracks, ZEVItemSet& 
     return set.size() > before;
 }
 
-bool ZEVFileViewer::_addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemSet& set)
+bool ZEVFileViewer::addPastedFiles(const QStringList& names, const QString& extension, ZEVItemSet& set,
+                                   const PastedWriter& write)
 {
     ZEVDeskViewer* desk = importDesk();
     if (!desk)
         return true;
     ZEVItemData& store = ZEVItemData::Current();
-    for (const ZEVPastedImage& image : images) {
-        const QString name = image.name.isEmpty() ? QStringLiteral("pasted") : image.name;
-        KELI* item = L::creer(*desk, name, "file", QStringLiteral("tiff"), 0);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString name = names[i].isEmpty() ? QStringLiteral("pasted") : names[i];
+        KELI* item = L::creer(*desk, name, "file", extension, 0);
         if (!item)
             continue;
-        const QString file = store.files().createBitmapImage(image.image, name, item);
+        const QString file = write(i, name, item);
         if (!file.isEmpty())
             store.createFileURL(file, QUrl(), item);
         model_.creerLienFileViewerForItem(item, importDate());
@@ -284,24 +285,24 @@ bool ZEVFileViewer::_addBitmapImages(const QList<ZEVPastedImage>& images, ZEVIte
     return true;
 }
 
+bool ZEVFileViewer::_addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemSet& set)
+{
+    QStringList names;
+    for (const ZEVPastedImage& image : images)
+        names << image.name;
+    return addPastedFiles(names, QStringLiteral("tiff"), set, [&images](qsizetype i, const QString& name, KELI* item) {
+        return ZEVItemData::Current().files().createBitmapImage(images[i].image, name, item);
+    });
+}
+
 bool ZEVFileViewer::_addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
-    if (!desk)
-        return true;
-    ZEVItemData& store = ZEVItemData::Current();
-    for (const ZEVPastedPdf& pdf : pdfs) {
-        const QString name = pdf.name.isEmpty() ? QStringLiteral("pasted") : pdf.name;
-        KELI* item = L::creer(*desk, name, "file", QStringLiteral("pdf"), 0);
-        if (!item)
-            continue;
-        const QString file = store.files().createPdfImage(pdf.data, name, item);
-        if (!file.isEmpty())
-            store.createFileURL(file, QUrl(), item);
-        model_.creerLienFileViewerForItem(item, importDate());
-        set.insert(item);
-    }
-    return true;
+    QStringList names;
+    for (const ZEVPastedPdf& pdf : pdfs)
+        names << pdf.name;
+    return addPastedFiles(names, QStringLiteral("pdf"), set, [&pdfs](qsizetype i, const QString& name, KELI* item) {
+        return ZEVItemData::Current().files().createPdfImage(pdfs[i].data, name, item);
+    });
 }
 
 namespace {

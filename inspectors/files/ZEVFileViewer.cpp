@@ -206,26 +206,6 @@ void ZEVFileViewer::userShowOriginal()
     iv->userShowOriginalForItem(items.front());
 }
 
-KELI* ZEVFileViewer::objetSousLePointeur()
-{
-    ZEVInspectView* v = inspectViewIfBuilt();
-    if (!v || !v->isVisible())
-        return nullptr;
-    QWidget* w = v->window();
-    const QPointF limite = space_.mouseLimitPoint();
-    // y-up in the window to Qt's y-down at this edge.
-    const QPointF fenetre(limite.x(), w->height() - limite.y());
-    const QPointF panneau = v->mapFrom(w, fenetre);
-    if (!v->inspectRect().contains(QPointF(panneau.x(), v->height() - panneau.y())))
-        return nullptr;
-    ZEVInspectTableView* table = v->inspectTableView();
-    const QPoint dansLaTable = table->viewport()->mapFrom(w, fenetre.toPoint());
-    if (!table->viewport()->rect().contains(dansLaTable))
-        return nullptr;
-    const ZEVTableElement* e = table->element(table->rowAt(dansLaTable.y()));
-    return e ? e->item : nullptr;
-}
-
 bool ZEVFileViewer::userGetInfo()
 {
     ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur());
@@ -238,7 +218,7 @@ bool ZEVFileViewer::userGetInfo()
         if (!items.empty())
             return true;
     }
-    KELI* objet = objetSousLePointeur();
+    KELI* objet = rowItemUnderPointer();
     if (!objet)
         return false;
     iv->userGetInfoForItem(objet);
@@ -251,14 +231,11 @@ bool ZEVFileViewer::userFilter()
     if (!v)
         return false;
     ZEVSelections& s = space_.selections();
-    {
-        QWidget* w = v->window();
-        const QPointF limite = space_.mouseLimitPoint();
-        const QPointF panneau = v->mapFrom(w, QPointF(limite.x(), w->height() - limite.y()));
-        if (!v->inspectRect().contains(QPointF(panneau.x(), v->height() - panneau.y())))
-            return false;
-    }
-    if (KELI* objet = objetSousLePointeur()) {
+    QPoint dansLaTable;
+    bool dansLeViewport = false;
+    if (!pointeurSurLePanneau(dansLaTable, dansLeViewport))
+        return false;
+    if (KELI* objet = rowItemUnderPointer()) {
         if (s.isFilterSelectedForItem(objet))
             s.deselectAllFilters();
         else

@@ -14,6 +14,7 @@
 
 #include <QGuiApplication>
 
+#include <functional>
 #include <memory>
 
 namespace tallomer {
@@ -117,8 +118,6 @@ protected:
     bool siTrouves() override { return !model_.foundedItemSet().empty(); }
 
 private:
-    // The Object of the row under the pointer; nullptr outside the table's visible rows.
-    KELI* objetSousLePointeur();
     // The file Object made or found for a path, with its presence from `date` unless it has
     // ever had one (then it is put in `known`); nullptr when none could be made.
     KELI* importFile(ZEVDeskViewer& desk, const QString& path, ZEVItemOption newOptions, KELDate date,
@@ -126,6 +125,11 @@ private:
     // Steps 3 to 6 of an import: Filters, the cursor move, the selection, the table.
     void finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set);
     ZEVDeskViewer* importDesk() const;
+    // One file Object per name ("pasted" for none) with that extension, its file written by
+    // `write` (the piece's index, the name, the Object; the file's path, empty when none was
+    // written), listed from the import's date.
+    using PastedWriter = std::function<QString(qsizetype, const QString&, KELI*)>;
+    bool addPastedFiles(const QStringList& names, const QString& extension, ZEVItemSet& set, const PastedWriter& write);
     KELDate importDate() const;
 
     ZEVFileClass model_;

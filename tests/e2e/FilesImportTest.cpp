@@ -99,6 +99,41 @@ protected:
         key(Qt::Key_V, Qt::ControlModifier);
         advance(1.0);
     }
+    // An address pasted into the focused table, its download waited for: its Object's id.
+    std::string pasteAddressAndWait(const QUrl& url)
+    {
+        const std::string before = lastObject();
+        auto data = std::make_unique<QMimeData>();
+        data->setData("text/uri-list", url.toEncoded() + "\r\n");
+        paste(std::move(data));
+        QElapsedTimer guard;
+        guard.start();
+        while (files()->fileClass().downloads().runningCount() != 0 && guard.elapsed() < 10000)
+            pump(1);
+        EXPECT_EQ(files()->fileClass().downloads().runningCount(), 0u);
+        advance(1.0);
+        const std::string made = lastObject();
+        EXPECT_NE(made, before) << "no Object made for " << url.toString().toStdString();
+        return made;
+    }
+    std::string lastObject() const
+    {
+        const Rows r = sql(database(), "SELECT MAX(ZEVLET_ID) FROM ZEVLETS WHERE RELATION = 1000050");
+        return r.empty() ? std::string() : r.at(0, 0);
+    }
+    // The Object's title now, from its title link still open.
+    std::string titleNow(const std::string& id) const
+    {
+        const Rows r = sql(database(), "SELECT w.WORD FROM ZEVLETS n JOIN WORD w ON w.ZEVLET_ID = n.CHILD_ZEVLET "
+                                       "WHERE n.RELATION = 1000217 AND n.PARENT_ZEVLET = " + id +
+                                           " AND n.DATE_OUT > " + std::to_string(space()->nowCurseur()->now()));
+        return r.size() == 1 ? r.at(0, 0) : "(" + std::to_string(r.size()) + " titles)";
+    }
+    QStringList dropFolder(const std::string& id) const
+    {
+        return QDir(storeFolder() + "/local/zevDrop/" + QString::number(kHome) + "/" + q(id))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
 };
 
 TEST_F(FilesImport, PastedFilesAreListedFromNowAndSelectedAsIconsAndAPasteOfNothingKeepsTheSelection)
@@ -201,6 +236,37 @@ TEST_F(FilesImport, AWebAddressPastedDownloadsIntoItsObjectsDropFolder)
     EXPECT_EQ(file.readAll(), pdf);
     EXPECT_EQ(options(id) & 0x8, 0);
     EXPECT_EQ(options(id) & 0x10, 0);
+}
+
+TEST_F(FilesImport, DownloadsNameAPdfByItsFileKeepAPagesTitleAndMarkA404InErrorWithNoFile)
+{
+    tallomer::test::LocalHttpServer server;
+    ASSERT_TRUE(server.listening());
+    server.route("/news/today", {"<html><head><title>Tides</title></head></html>", {{"Content-Type", "text/html"}}});
+    server.route("/fetch", {"%PDF-1.4\n" + QByteArray(5000, 'p'),
+                            {{"Content-Type", "application/pdf"},
+                             {"Content-Disposition", "attachment; filename=\"annual-report.pdf\""}}});
+    startWithTheBar();
+    openAndFocus();
+
+    // A page: its file is a web page, its Object keeps the title it was made with.
+    const std::string page = pasteAddressAndWait(server.url("/news/today"));
+    EXPECT_EQ(titleNow(page), "today");
+    EXPECT_EQ(dropFolder(page), QStringList{"today.html"});
+    EXPECT_EQ(options(page) & 0x18, 0);
+
+    // A PDF the server names: its Object takes the file's name.
+    const std::string pdf = pasteAddressAndWait(server.url("/fetch"));
+    EXPECT_EQ(titleNow(pdf), "annual-report.pdf");
+    EXPECT_EQ(dropFolder(pdf), QStringList{"annual-report.pdf"});
+    EXPECT_EQ(options(pdf) & 0x18, 0);
+
+    // Not found: in error, downloading no more, no file, still listed.
+    const std::string gone = pasteAddressAndWait(server.url("/gone"));
+    EXPECT_EQ(options(gone) & 0x18, 0x10);
+    EXPECT_TRUE(dropFolder(gone).isEmpty()) << dropFolder(gone).join(' ').toStdString();
+    EXPECT_EQ(titleNow(gone), "gone") << "an error page names nothing";
+    EXPECT_EQ(presences(gone).size(), 1u);
 }
 
 TEST_F(FilesImport, AMovedFileIsFoundByItsUidAndAReplacedOneByItsPath)

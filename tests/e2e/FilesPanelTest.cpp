@@ -9,6 +9,8 @@
 #include "desk/model/ZEVItemClass.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
+#include "front/ZEVFrontSelectionView.h"
+#include "front/ZEVFrontViewer.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/context/ZEVContextViewer.h"
 #include "inspectors/files/ZEVFileViewer.h"
@@ -273,6 +275,96 @@ TEST_F(FilesPanel, ARowClickedCountsInTheEditMenuAndTheReleaseAndRecallButtonsEn
     ASSERT_EQ(r.size(), 2u);
     EXPECT_NEAR(std::stod(r.at(1, 0)), rappel, 2.0);
     EXPECT_TRUE(releaseButton->isEnabled());
+}
+
+TEST_F(FilesPanel, TheTracksOpeningOverTheOpenPanelLeaveItsFirstRowBelowThemOnScreen)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"north.txt", "south.txt", "east.txt"});
+    ASSERT_EQ(items.size(), 3u);
+    const KELDate now = space()->nowCurseur()->now();
+    for (KELI* o : items)
+        presence(o, now - 7 * kJour, KELDateOuverte);
+    advance(1.0);
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_NE(front, nullptr);
+    if (front->siTracksOpened()) {
+        chooseMenuItem(KELMainMenu::kMenuView, 4);
+        advance(1.5);
+    }
+    ASSERT_FALSE(front->siTracksOpened());
+    click(context()->buttonForEntityInt(kFiles));
+    advance(1.0);
+    ASSERT_NE(table(), nullptr);
+    ASSERT_EQ(table()->numberOfRows(), 3);
+    ZEVInspectView* panel = files()->inspectViewIfBuilt();
+
+    QWidget* content = window()->spaceView();
+    auto rowRect = [&] {
+        const QRect r = table()->visualRect(table()->tableModel()->index(0, 5));
+        return QRect(table()->viewport()->mapTo(content, r.topLeft()), r.size());
+    };
+    auto headerBottom = [&] {
+        QWidget* s = front->selectionView();
+        return s && s->isVisible() ? s->mapTo(content, QPoint(0, s->height())).y() : 0;
+    };
+    // Row 0 is what the window shows at its centre: no header view lies over it.
+    auto onScreen = [&] {
+        QWidget* hit = window()->childAt(content->mapTo(window(), rowRect().center()));
+        return hit == table()->viewport() || table()->viewport()->isAncestorOf(hit);
+    };
+    const QRect before = rowRect();
+    const int bottom = panel->geometry().bottom();
+    EXPECT_GE(before.top(), headerBottom());
+    EXPECT_TRUE(onScreen());
+
+    // The three selected Objects open as tracks of three rows over the panel.
+    chooseMenuItem(KELMainMenu::kMenuView, 4);
+    advance(1.5);
+    ASSERT_TRUE(front->siTracksOpened());
+    ASSERT_GE(front->selectionView()->height(), 3 * 19);
+    const QRect under = rowRect();
+    EXPECT_GE(under.top(), headerBottom()) << "row 0 lies below the header views";
+    EXPECT_GE(under.top(), front->headerViewsHeight());
+    EXPECT_LE(under.bottom(), content->height());
+    EXPECT_TRUE(onScreen());
+    EXPECT_EQ(panel->frame(), panel->openedRect()) << "hung where a panel opened now would be";
+    EXPECT_EQ(panel->geometry().bottom(), bottom) << "its bottom stays";
+
+    // Closed again: the rows go back up where they were.
+    chooseMenuItem(KELMainMenu::kMenuView, 4);
+    advance(1.5);
+    ASSERT_FALSE(front->siTracksOpened());
+    EXPECT_EQ(rowRect(), before);
+    EXPECT_TRUE(onScreen());
+}
+
+TEST_F(FilesPanel, AfterTheWindowShrinksTheOpenPanelStaysWhereItHangsAndItsBarDragsItFromThere)
+{
+    startWithTheBar();
+    click(context()->buttonForEntityInt(kFiles));
+    advance(1.0);
+    ZEVInspectView* panel = files()->inspectViewIfBuilt();
+    ASSERT_NE(panel, nullptr);
+    QWidget* canvas = panel->parentWidget();
+    const QRect hung = panel->geometry();
+    const int before = canvas->height();
+    window()->resize(window()->width(), window()->height() - 120);
+    pump();
+    advance(0.5);
+    ASSERT_EQ(canvas->height(), before - 120);
+    EXPECT_EQ(panel->geometry(), hung) << "its top still under the header views";
+    EXPECT_EQ(panel->frame().y(), canvas->height() - (hung.y() + hung.height()));
+
+    // The bar dragged 30 points left: only x changes, nothing jumps by the 120 points.
+    const QPoint grip = panel->mapTo(canvas, QPoint(panel->width() / 2, panel->height() - 20 - 10));
+    auto at = [&](QPoint onCanvas) { return panel->mapFrom(canvas, onCanvas); };
+    QTest::mousePress(panel, Qt::LeftButton, {}, at(grip));
+    for (int i = 1; i <= 3; ++i)
+        QTest::mouseMove(panel, at(grip + QPoint(-10 * i, 0)));
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, at(grip + QPoint(-30, 0)));
+    pump();
+    EXPECT_EQ(panel->geometry(), hung.translated(-30, 0));
 }
 
 } // namespace

@@ -36,8 +36,10 @@ public:
     void reloadSelectionList() override { ++reloads; }
     void clearCleanAll() override { ++cleanAllCleared; }
     void clearIconModeTitle() override { ++iconTitleCleared; }
+    void headerViewsHeightDidChange(double d) override { heightNotices.push_back(d); }
 
     std::int64_t rows = 0;
+    std::vector<double> heightNotices;
     ZEVHeaderFrames from, to;
     double lastDuration = -1;
     int animations = 0, beeps = 0, mouseLimits = 0, trackings = 0, viewbarModes = 0, titles = 0, reloads = 0,
@@ -257,6 +259,35 @@ TEST_F(HeaderLayoutTest, HeightOfTheHeaderViewsCountsWhatIsOpenOrOpening)
     EXPECT_EQ(layout.headerViewsHeight(), 23 + 36 + 23);
     layout.setMenubarHeight(25);
     EXPECT_EQ(layout.headerViewsHeight(), 23 + 36 + 23 + 25);
+}
+
+TEST_F(HeaderLayoutTest, TheHostHearsOfEveryChangeOfTheHeightWithItsDurationAndOfNoOtherRequest)
+{
+    layout.placeInitially(false, true, false, false);
+    ASSERT_EQ(host.heightNotices.size(), 1u);
+    EXPECT_EQ(host.heightNotices.back(), 0);
+    // Without rows the toolbar counts only once opened: told at its completion, at once.
+    layout.request(-1, -1, -1, 1);
+    EXPECT_EQ(host.heightNotices.size(), 1u);
+    clock.advance(2);
+    ASSERT_EQ(host.heightNotices.size(), 2u);
+    EXPECT_EQ(host.heightNotices.back(), 0);
+    EXPECT_EQ(layout.headerViewsHeight(), 36 + 23);
+    // Tracks of three rows: told as they start, with their slide's duration.
+    host.rows = 3;
+    layout.request(-1, -1, 1, -1);
+    ASSERT_EQ(host.heightNotices.size(), 3u);
+    EXPECT_GT(layout.duration(), 0);
+    EXPECT_DOUBLE_EQ(host.heightNotices.back(), layout.duration());
+    clock.advance(2);
+    // A refresh that changes nothing tells nothing.
+    layout.refresh();
+    clock.advance(2);
+    EXPECT_EQ(host.heightNotices.size(), 3u);
+    // The menu bar of full screen, with its own duration.
+    layout.setMenubarHeight(25, 0.14375);
+    ASSERT_EQ(host.heightNotices.size(), 4u);
+    EXPECT_DOUBLE_EQ(host.heightNotices.back(), 0.14375);
 }
 
 TEST_F(HeaderLayoutTest, AMenuBarOfTwentyFivePointsMovesTheStackDownAndIsGivenBackExactly)

@@ -41,6 +41,25 @@ TEST(InspectGeometry, AClosedPanelLiesAboveTheAreaAndOpensDownToItsKeptHeight)
     EXPECT_EQ(G::openedRect(short_, F, 60).y(), 700 - 103);
 }
 
+TEST(InspectGeometry, HeaderViewsGrowingOverAnOpenPanelHangItAgainUnderThemWithItsBottomKept)
+{
+    const ZEVInspectMetrics m = kFileMetrics;
+    const QRectF opened = G::openedRect(m, F, 60);
+    // 57 points of tracks open: the area loses them from its top, and so does the panel.
+    const QRectF lower(0, 0, 1200, 700 - 57);
+    const QRectF r = G::rehung(m, opened, lower);
+    EXPECT_EQ(r.bottom(), lower.height() + 10);
+    EXPECT_EQ(r.y(), opened.y());
+    EXPECT_EQ(r, G::openedRect(m, lower, 60 + 57)) << "where a panel opened under the taller views lies";
+    // Closed again: back where it was.
+    EXPECT_EQ(G::rehung(m, r, F), opened);
+    // Views taller than the panel's room: its smallest height, its bottom going up.
+    const QRectF tiny(0, 0, 1200, 300);
+    const QRectF least = G::rehung(m, opened, tiny);
+    EXPECT_EQ(least.height(), 83 + 30);
+    EXPECT_EQ(least.bottom(), 310);
+}
+
 TEST(InspectGeometry, APanelWiderThanTheRoomLeftGoesAgainstTheRightEdgeOrTakesTheWholeWidth)
 {
     ZEVInspectMetrics m = kFileMetrics;
