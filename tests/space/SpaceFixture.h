@@ -162,6 +162,13 @@ public:
     tallomer::ZEVChannelClassServices* channelClass() override { return &model; }
     std::optional<tallomer::ZEVChannelPanelSpan> channelViewIfOpen() override { return panel; }
     bool spaceBrowsing() override { return browsing; }
+    void setSpaceBrowsing(bool) override {}
+    void setChannelBrowsing(bool) override {}
+    void setGotoOff() override {}
+    void selectionHome() override {}
+    void majInspectViewCommonModes() override {}
+    void menuChannelUp() override { add("menuChannelUp"); }
+    void menuChannelDown() override { add("menuChannelDown"); }
     void selectionPreviousSpace(bool now) override { add(now ? "previous Now" : "previous"); }
     void selectionNextSpace(bool now) override { add(now ? "next Now" : "next"); }
     void userWillCleanAndReplace() override { add("light on"); }
