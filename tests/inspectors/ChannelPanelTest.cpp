@@ -173,8 +173,8 @@ TEST_F(ChannelPanel, AWheelWithoutCtrlOpensTheTimeLineFirst)
 TEST_F(ChannelPanel, ABarClickStepsBackUnlessItGaveTheFocusWasDraggedOrEndedElsewhere)
 {
     // A selected icon of this Channel has no counterpart to select again: a step back beeps.
-    KELI* note = space->itemClassForCurseur(space->nowCurseur())
-                     ->creerItemWithChannelInt(space->currentChannelInt(), "Note", "file", "txt", 1);
+    ZEVItemClass items(space->nowCurseur(), nullptr);
+    KELI* note = items.creerItemWithChannelInt(space->currentChannelInt(), "Note", "file", "txt", 1);
     ASSERT_NE(note, nullptr);
     space->selections().selectIconForItemSet(std::vector<KELI*>{note}, nullptr);
     // The first click gives the list the keys: no step back.
