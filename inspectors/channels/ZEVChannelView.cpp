@@ -99,6 +99,8 @@ void ZEVChannelView::setCountFieldEditing(bool editing)
     countField_->setReadOnly(!editing);
     countField_->setFrame(editing);
     countField_->setFocusPolicy(editing ? Qt::StrongFocus : Qt::NoFocus);
+    // At rest it is part of the bar: presses on it move the panel or step back.
+    countField_->setAttribute(Qt::WA_TransparentForMouseEvents, !editing);
     QPalette pal = countField_->palette();
     pal.setColor(QPalette::Base, editing ? QColor(Qt::white) : QColor(Qt::transparent));
     pal.setColor(QPalette::Text, editing ? QColor(Qt::black) : QColor(178, 178, 178));

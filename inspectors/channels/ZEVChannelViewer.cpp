@@ -8,6 +8,7 @@
 #include "platform/Keys.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
+#include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/ZEVButton.h"
@@ -30,7 +31,6 @@ namespace {
 
 constexpr const char* kGotoOffName = "setGotoOff";
 constexpr const char* kRedisplayName = "_majInspectView";
-constexpr KELId kChannelsEntity = 2000194;
 constexpr long kRenameSpaceTag = 2000217;
 
 } // namespace
@@ -322,7 +322,7 @@ void ZEVChannelViewer::buttonInspectCancel()
 {
     fermerParLaBarre();
     if (QMenu* spaces = mainMenu(9))
-        if (QAction* a = ZEVMenuItemWithTag(spaces, long(kChannelsEntity))) {
+        if (QAction* a = ZEVMenuItemWithTag(spaces, long(KELENTITY_CHANNEL_VIEWER))) {
             a->setCheckable(true);
             a->setChecked(false);
         }
@@ -332,6 +332,44 @@ void ZEVChannelViewer::userGoHome(bool on)
 {
     if (ZEVChannelView* v = channelView())
         v->btnDeskHome()->setState(on ? kZEVStateOn : kZEVStateOff);
+}
+
+void ZEVChannelViewer::userRecall()
+{
+    if (ZEVFrontViewerServices* f = frontViewer())
+        space_.actifCurseur() == space_.searchCurseur() ? f->userRecallSearch() : f->userRecallNow();
+}
+
+void ZEVChannelViewer::userRetain()
+{
+    if (ZEVFrontViewerServices* f = frontViewer())
+        space_.actifCurseur() == space_.searchCurseur() ? f->userRetainSearch() : f->userRetainNow();
+}
+
+void ZEVChannelViewer::userRelease()
+{
+    if (ZEVFrontViewerServices* f = frontViewer())
+        space_.actifCurseur() == space_.searchCurseur() ? f->userReleaseSearch() : f->userReleaseNow();
+}
+
+void ZEVChannelViewer::userForget()
+{
+    if (ZEVFrontViewerServices* f = frontViewer())
+        space_.actifCurseur() == space_.searchCurseur() ? f->userForgetSearch() : f->userForgetNow();
+}
+
+void ZEVChannelViewer::buttonRecallItems()
+{
+    model_.recallChannel(model_.currentChannel());
+    if (ZEVChannelTableView* t = channelTableView())
+        t->viewport()->update();
+}
+
+void ZEVChannelViewer::buttonReleaseItems()
+{
+    model_.releaseChannel(model_.currentChannel());
+    if (ZEVChannelTableView* t = channelTableView())
+        t->viewport()->update();
 }
 
 void ZEVChannelViewer::userWillCleanAndReplace()
@@ -689,7 +727,7 @@ void ZEVChannelViewer::menuSpaceRename()
 {
     siEditSpaceName_ = true;
     if (ZEVContextViewerServices* c = contextViewer())
-        c->ouvrirEntityWithInt(kChannelsEntity);
+        c->ouvrirEntityWithInt(KELENTITY_CHANNEL_VIEWER);
     ZEVChannelView* v = channelView();
     if (!v)
         return;

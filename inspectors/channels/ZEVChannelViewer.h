@@ -69,6 +69,18 @@ public:
     bool userGotoNext() override { return false; }
     void userFind() override { menuInspectFind(); }
     void userGoHome(bool on);
+    // The front layer's edit commands, at the active cursor.
+    void userRecallNow() override { userRecall(); }
+    void userRecall() override;
+    void userRetain() override;
+    void userRelease() override;
+    void userForget() override;
+    // The selected Channel's listing recalled or released; the other action buttons do nothing.
+    void buttonRecallItems() override;
+    void buttonReleaseItems() override;
+    void buttonRecallNowItems() override {}
+    void buttonRetainItems() override {}
+    void buttonForgetItems() override {}
     void userWillCleanAndReplace() override;
     void userDidCleanAndReplace() override;
     bool siCleanAndReplaceLit() override { return cleanAndReplaceLit_; }

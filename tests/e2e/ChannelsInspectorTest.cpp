@@ -148,6 +148,18 @@ TEST_F(ChannelsInspector, TheFieldTheWheelTheToolbarTheZoomTheBarAndTheRenameWor
     advance(1.0);
     EXPECT_EQ(panel->countField()->text(), QStringLiteral("3-3 Road"));
 
+    // The main menu's Space steps are there for the panel.
+    if (QMenu* m = openMenu(KELMainMenu::kMenuSpaces)) {
+        for (const char* titre : {"Previous Distinct Space", "Next Distinct Space", "Previous Space in the List",
+                                  "Next Space in the List"})
+            for (QAction* a : m->actions()) {
+                if (a->text().remove('&') == QLatin1String(titre)) {
+                    EXPECT_TRUE(a->isEnabled()) << titre;
+                }
+            }
+        m->hide();
+        pump();
+    }
     // The main menu's Channel Up reaches the list.
     chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Channel Up"));
     pump();
@@ -189,8 +201,11 @@ TEST_F(ChannelsInspector, TheFieldTheWheelTheToolbarTheZoomTheBarAndTheRenameWor
     EXPECT_TRUE(texte.contains(QStringLiteral("ZEVInspectChannelW=%1").arg(panel->frame().width()))) << texte.toStdString();
     EXPECT_TRUE(texte.contains(QStringLiteral("ZEVInspectChannelX=%1").arg(panel->frame().x())));
 
-    // Back to Now on the home Channel; its Space renamed from the row menu, in the field.
-    space()->updateChannelWithIdentityInt(ids[0]);
+    // Back to Now on the home Channel (the main menu's Home Channel); its Space renamed from the
+    // row menu, in the field.
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Home Channel"));
+    EXPECT_EQ(space()->currentChannelInt(), ids[0]);
+    EXPECT_EQ(ligne(table), 0);
     dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer())->userChangeActifCurseur(space()->nowCurseur());
     advance(1.0);
     const QPoint rang(40, table->rowViewportPosition(0) + 15);
