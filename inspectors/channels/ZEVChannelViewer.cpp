@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tallomer {
@@ -386,34 +387,36 @@ void ZEVChannelViewer::userDidCleanAndReplace()
         v->btnCleanAndReplace()->setState(kZEVStateOff);
 }
 
-void ZEVChannelViewer::userChannelDown()
+void ZEVChannelViewer::pasDeLigne(int sens)
 {
     ZEVChannelTableView* t = channelTableView();
-    if (!t || !t->selectionModel() || !t->tableModel())
+    const bool lignes = siShowInspectView() && t && t->selectionModel() && t->tableModel() &&
+                        !t->selectionModel()->selectedRows().isEmpty();
+    if (!lignes) {
+        // The panel not shown: the model's rows and its selected Channel stand for the list's.
+        const std::vector<KELI*> rows = model_.timeLineItems();
+        const auto it = std::find(rows.begin(), rows.end(), model_.selectedChannel());
+        if (it == rows.end())
+            return;
+        const std::ptrdiff_t i = (it - rows.begin()) + sens;
+        if (i >= 0 && i < std::ptrdiff_t(rows.size()))
+            model_.selectChannel(rows[std::size_t(i)]);
         return;
-    const QModelIndexList rows = t->selectionModel()->selectedRows();
-    if (rows.isEmpty())
+    }
+    const QModelIndexList selected = t->selectionModel()->selectedRows();
+    if (selected.isEmpty())
         return;
-    const int row = rows.first().row();
-    if (row + 1 >= t->tableModel()->rowCount())
+    const int row = selected.first().row() + sens;
+    if (row < 0 || row >= t->tableModel()->rowCount())
         return;
-    const QModelIndex i = t->tableModel()->index(row + 1, 0);
+    const QModelIndex i = t->tableModel()->index(row, 0);
     t->selectionModel()->select(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     t->scrollTo(i);
 }
 
-void ZEVChannelViewer::userChannelUp()
-{
-    ZEVChannelTableView* t = channelTableView();
-    if (!t || !t->selectionModel() || !t->tableModel())
-        return;
-    const QModelIndexList rows = t->selectionModel()->selectedRows();
-    if (rows.isEmpty() || rows.first().row() < 1)
-        return;
-    const QModelIndex i = t->tableModel()->index(rows.first().row() - 1, 0);
-    t->selectionModel()->select(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    t->scrollTo(i);
-}
+void ZEVChannelViewer::userChannelDown() { pasDeLigne(1); }
+
+void ZEVChannelViewer::userChannelUp() { pasDeLigne(-1); }
 
 void ZEVChannelViewer::menuChannelUp()
 {

@@ -168,6 +168,8 @@ protected:
 private:
     void redisplayAfter(double delay, bool commonModes);
     void scheduleGotoOff(double delay, bool commonModes);
+    // One row down (1) or up (-1), the selection alone.
+    void pasDeLigne(int sens);
     // This toolbar alone rests 0.2 s after a lighting.
     void relancerGotoOff();
     void allumer(const ZEVChannelRules::Lights& lights);

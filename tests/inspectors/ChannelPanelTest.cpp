@@ -251,5 +251,33 @@ TEST_F(ChannelPanel, UpOnTheFirstRowAndDownOnTheLastChangeNothing)
     EXPECT_EQ(space->currentChannelInt(), last);
 }
 
+using ChannelPanelNeverShown = Inspectors;
+
+TEST_F(ChannelPanelNeverShown, TheWindowsChannelStepsWalkTheListsRowsWithoutThePanel)
+{
+    KELICurseur* now = space->nowCurseur();
+    KELI* root = KELServeurDeLiens::LienForInt(KELOBJECT_CHANNEL_VIEWER_ROOT, now);
+    KELI* work = space->newIdentityNamed("Work");
+    ASSERT_NE(work, nullptr);
+    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_CHANNEL_VIEWER, root, work,
+                                                 space->tlContexte()->nowIn() - 1000, KELDateOuverte, now),
+              nullptr);
+    settle();
+    auto* channels = dynamic_cast<ZEVChannelViewer*>(viewer("ZEVChannelViewer"));
+    ASSERT_NE(channels, nullptr);
+    ASSERT_EQ(channels->channelView(), nullptr);
+    const KELId home = space->currentChannelInt();
+    space->menuChannelDown();
+    settle();
+    EXPECT_EQ(space->currentChannelInt(), work->idInt());
+    space->menuChannelDown();
+    settle();
+    EXPECT_EQ(space->currentChannelInt(), work->idInt()) << "the last row";
+    space->menuChannelUp();
+    settle();
+    EXPECT_EQ(space->currentChannelInt(), home);
+    EXPECT_EQ(channels->channelView(), nullptr) << "the steps build no panel";
+}
+
 } // namespace
 } // namespace inspecttest

@@ -156,7 +156,7 @@ private:
 class FakeChannelViewer final : public FakeViewer, public tallomer::ZEVChannelViewerServices {
 public:
     FakeChannelViewer(tallomer::ZEVSpaceController& s, Trace& t, KELId entity)
-        : FakeViewer(t, "ZEVChannelViewer", entity), model(s, t)
+        : FakeViewer(t, "ZEVChannelViewer", entity), model(s, t), space_(s)
     {
     }
     tallomer::ZEVChannelClassServices* channelClass() override { return &model; }
@@ -167,8 +167,9 @@ public:
     void setGotoOff() override {}
     void selectionHome() override {}
     void majInspectViewCommonModes() override {}
-    void menuChannelUp() override { add("menuChannelUp"); }
-    void menuChannelDown() override { add("menuChannelDown"); }
+    // The Space's own steps stand for the list's rows.
+    void menuChannelUp() override { space_.pasDeChannel(-1); }
+    void menuChannelDown() override { space_.pasDeChannel(1); }
     void selectionPreviousSpace(bool now) override { add(now ? "previous Now" : "previous"); }
     void selectionNextSpace(bool now) override { add(now ? "next Now" : "next"); }
     void userWillCleanAndReplace() override { add("light on"); }
@@ -178,6 +179,9 @@ public:
     FakeChannels model;
     std::optional<tallomer::ZEVChannelPanelSpan> panel;
     bool browsing = false;
+
+private:
+    tallomer::ZEVSpaceController& space_;
 };
 
 class FakeFront final : public tallomer::test::NullFrontViewer, Tracing {
