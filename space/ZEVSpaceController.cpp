@@ -927,9 +927,22 @@ void ZEVSpaceController::updateChannelWithIdentityInt(KELId identityInt)
     addToHistory();
 }
 
-void ZEVSpaceController::menuChannelUp() { pasDeChannel(-1); }
+// The Channels list steps its rows; without it, the Space steps its own list of Channels.
+void ZEVSpaceController::menuChannelUp()
+{
+    if (ZEVChannelViewerServices* c = channelViewerServices())
+        c->menuChannelUp();
+    else
+        pasDeChannel(-1);
+}
 
-void ZEVSpaceController::menuChannelDown() { pasDeChannel(1); }
+void ZEVSpaceController::menuChannelDown()
+{
+    if (ZEVChannelViewerServices* c = channelViewerServices())
+        c->menuChannelDown();
+    else
+        pasDeChannel(1);
+}
 
 void ZEVSpaceController::pasDeChannel(int sens)
 {

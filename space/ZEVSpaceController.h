@@ -313,11 +313,13 @@ public:
     void updateChannelWithIdentityInt(KELId identityInt);
     // The list of Channels changed.
     void updateChannelWithIdentitySet();
-    // The Channel before (up) or after (down) the current one in the list of Channels, stopping at
-    // either end; the go-to buttons are reset 0.2 s after the last step. The Channels inspector
-    // will answer these with its own list once it exists.
+    // The Channel before (up) or after (down) the current one: the Channels inspector steps its
+    // list's rows; without it, the Space steps its own list of Channels (pasDeChannel).
     void menuChannelUp();
     void menuChannelDown();
+    // The Channel before (-1) or after (1) the current one among all the Channels, stopping at
+    // either end; the go-to buttons are reset 0.2 s after the last step.
+    void pasDeChannel(int sens);
     KELId homeChannelInt() const { return homeChannelInt_; }
     KELId zevFolderChannelInt() const { return zevFolderChannelInt_; }
     KELId currentChannelInt() const;
@@ -422,7 +424,6 @@ private:
     QPointF pointeurDansLaFenetre() const;
     void regleDeLaMiniSpace();
     std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* curseur);
-    void pasDeChannel(int sens);
     int frontMode() const;
     class SelectionContext;
     // A reading of a zevp string applied: its cursor part, then its selection.

@@ -11,6 +11,7 @@
 #include "front/ZEVFrontToolButtons.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/channels/ZEVChannelViewer.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "engine/KELLien.h"
 #include "keytime/ZEVKeyDocumentController.h"
@@ -266,6 +267,29 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         {"miniaturize", [s](const Arg&) { if (s->spaceWindow()) s->spaceWindow()->showMinimized(); }},
     });
 
+    // The Channels inspector's navigation; it lives from the Space's start on.
+    auto canaux = [s] { return dynamic_cast<ZEVChannelViewer*>(s->channelViewer()); };
+    auto commande = [canaux](void (ZEVChannelViewer::*f)()) {
+        return [canaux, f](const Arg&) {
+            if (ZEVChannelViewer* c = canaux())
+                (c->*f)();
+        };
+    };
+    channel_ = std::make_unique<TableReceiver>(
+        std::map<std::string, TableReceiver::Fn, std::less<>>{
+            {"menuChannelUp", commande(&ZEVChannelViewer::menuChannelUp)},
+            {"menuChannelDown", commande(&ZEVChannelViewer::menuChannelDown)},
+            {"menuPreviousSpace", commande(&ZEVChannelViewer::menuPreviousSpace)},
+            {"menuNextSpace", commande(&ZEVChannelViewer::menuNextSpace)},
+            {"menuPreviousSpaceDistinct", commande(&ZEVChannelViewer::menuPreviousSpaceDistinct)},
+            {"menuNextSpaceDistinct", commande(&ZEVChannelViewer::menuNextSpaceDistinct)},
+            {"userChannelSelectInt",
+             [canaux](const Arg& a) { if (ZEVChannelViewer* c = canaux()) c->userChannelSelectInt(KELId(a.value)); }},
+            {"selectChannelInt",
+             [canaux](const Arg& a) { if (ZEVChannelViewer* c = canaux()) c->channelModel().selectChannelInt(KELId(a.value)); }},
+        },
+        [canaux](std::string_view) { return canaux() != nullptr; });
+
     spaceReceiver_ = std::make_unique<TableReceiver>(std::map<std::string, TableReceiver::Fn, std::less<>>{
         {"setHomeChannelInt", [s](const Arg& a) { s->setHomeChannelInt(KELId(a.value)); }},
         {"setZevFolderChannelInt", [s](const Arg& a) { s->setZevFolderChannelInt(KELId(a.value)); }},
@@ -341,8 +365,9 @@ KELMenuReceiver* KELSpaceMenuHub::receiver(KELMenuReceiverKind kind)
     case KELMenuReceiverKind::Application:
         return application_.get();
     case KELMenuReceiverKind::Channel:
+        return dynamic_cast<ZEVChannelViewer*>(space_.channelViewer()) ? channel_.get() : nullptr;
     case KELMenuReceiverKind::Context:
-        // The Channels inspector's panel commands and the toggle bar come with the inspectors.
+        // The toggle bar answers through contextViewer().
         return nullptr;
     }
     return nullptr;

@@ -85,6 +85,7 @@ private:
     ZEVSpaceController& space_;
     ZEVSpacePreviewTarget preview_;
     std::unique_ptr<KELMenuReceiver> front_, rulerViewer_, rulerBar_, window_, spaceReceiver_, application_;
+    std::unique_ptr<KELMenuReceiver> channel_;
     std::unique_ptr<KELMenuContextReceiver> context_;
 };
 

@@ -238,6 +238,14 @@ void ZEVInspectView::ecrireLesCles()
     values.setValue(keyH(), m_.initialHeight);
 }
 
+void ZEVInspectView::garderLaGeometrie(double x, double width, double height)
+{
+    m_.initialX = x;
+    m_.initialWidth = width;
+    m_.initialHeight = height;
+    ecrireLesCles();
+}
+
 double ZEVInspectView::headerViewsHeight() const
 {
     ZEVFrontViewerServices* f = viewer_.frontViewer();

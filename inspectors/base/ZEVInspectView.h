@@ -101,7 +101,7 @@ public:
     QRectF closedRect() const;
     QRectF openedRect() const;
     QRectF inspectRect() const;
-    QRectF inspectBarRect() const;
+    virtual QRectF inspectBarRect() const;
     void displayInspectView() { update(); }
     void setSiSelected(bool selected);
 
@@ -114,7 +114,7 @@ public:
     QMenu* menuForPoint(const QPointF& p) const;
 
     // The cursors' marks (panel points, y-up) on `p`, which paints in Qt's y-down panel points.
-    void dessinerLesMarques(QPainter& p);
+    virtual void dessinerLesMarques(QPainter& p);
 
     // The table took the focus from a press on the panel: that press is the one giving the focus.
     void focusDonneeParUnClic();
@@ -131,6 +131,17 @@ protected:
     virtual bool siStepBackAnywhere() const { return false; }
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // The press in progress, for a kind that handles its release itself.
+    bool siMouseDragged() const { return siMouseDragged_; }
+    bool siFirstClickDown() const { return siFirstClickDown_; }
+    bool siDeplacementCurseur() const { return siDeplacementCurseur_; }
+    void setSiDeplacementCurseur(bool moving) { siDeplacementCurseur_ = moving; }
+    void setClickPosition(int position) { clickPosition_ = position; }
+    // Keeps x, width and height (without its hidden 10 points) as the kind's geometry, written.
+    void garderLaGeometrie(double x, double width, double height);
+    QPointF yUpPoint(const QPointF& qtPoint) const { return yUp(qtPoint); }
+    bool siDansLeContenu(const QPointF& p) const { return dansLeContenu(p); }
 
 private:
     QPointF yUp(const QPointF& qtPoint) const { return QPointF(qtPoint.x(), height() - qtPoint.y()); }

@@ -201,7 +201,7 @@ public:
     // One of the four front-mode buttons (0 Icon, 1 Title, 2 Filter, 3 Link).
     void buttonFrontMode(int mode);
     // A long press (or a drag resting) on the Entity or Find button.
-    void performClique(ZEVButton* sender);
+    virtual void performClique(ZEVButton* sender);
 
     // ---- the panel's work, for the kinds that give their nouns ----
     // The kind's words; none: the menus, buttons and count field stay as they are.
@@ -272,6 +272,8 @@ protected:
     virtual bool deselectLego();
     // Finds the main-menu items again; a kind that sets them before its panel is built asks it.
     void capturerLesMenus();
+    // The main menu's menu of that tag (3 Edit, 4 Object, 9 Space); nullptr without it.
+    QMenu* mainMenu(long tag) const;
     // The kind's answers about its Objects and its model's commands; harmless by default.
     enum class Commande { Recall, Retain, Release, Forget, RecallNow };
     virtual void appliquer(Commande, const std::vector<KELI*>&) {}

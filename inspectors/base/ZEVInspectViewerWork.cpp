@@ -362,6 +362,8 @@ void ZEVInspectViewer::updateMenuObject(QMenu* menu)
     ZEVApplyMenuLines(menu, ZEVInspectObjectLines(compter(f->frontMode()), *n));
 }
 
+QMenu* ZEVInspectViewer::mainMenu(long tag) const { return menuDeLaBarre(space_, tag); }
+
 void ZEVInspectViewer::updateMenuMacForMode(int frontMode)
 {
     const auto n = noms();

@@ -5,6 +5,8 @@
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/channels/ZEVChannelStrip.h"
 #include "inspectors/table/ZEVTableModel.h"
+#include "platform/Events.h"
+#include "platform/Keys.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
 #include "ruler/ZEVTlineView.h"
@@ -19,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <unordered_map>
@@ -529,6 +532,18 @@ void ZEVChannelTableView::keyPressEvent(QKeyEvent* event)
         return;
     }
     }
+}
+
+void ZEVChannelTableView::wheelEvent(QWheelEvent* event)
+{
+    QWidget* panel = parentWidget();
+    if (!(event->modifiers() & keys::kCommand) || !panel) {
+        ZEVInspectTableView::wheelEvent(event);
+        return;
+    }
+    QWheelEvent auPanneau = events::wheelEventAt(*event, viewport()->mapTo(panel, event->position()));
+    QCoreApplication::sendEvent(panel, &auPanneau);
+    event->accept();
 }
 
 } // namespace tallomer

@@ -61,6 +61,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // With Ctrl the wheel walks Channels and Spaces: the panel takes it.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     struct Vignette {

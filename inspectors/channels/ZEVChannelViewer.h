@@ -1,55 +1,163 @@
 #pragma once
-// The Channels inspector's controller, the least of it that shows the list: it makes the model
-// (rows filled and kept by the engine from creation on), builds the panel with the Channel list,
-// wires the list to the model and forwards the pointer's moves over the list to it.
+// The Channels inspector's controller. It lives from the Space's start to the end: its toolbar
+// carries the window's navigation through Channels, Spaces and time. It makes the model (rows
+// filled and kept by the engine from creation on), builds the panel, keeps the count field, the
+// zoom pop-up and the go buttons in step with the current Channel, the active cursor and the
+// strip, and renames the current Space in place in the count field.
 
-#include "inspectors/base/ZEVInspectPanels.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/channels/ZEVChannelClass.h"
+#include "inspectors/channels/ZEVChannelRules.h"
+#include "inspectors/channels/ZEVChannelView.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 
 #include <memory>
+
+class QMenu;
 
 namespace tallomer {
 
 class ZEVChannelTableView;
 
-// The Channels panel, with the Channel list as its table.
-class ZEVChannelView final : public ZEVInspectView {
-public:
-    explicit ZEVChannelView(ZEVInspectViewer& viewer);
-    ZEVChannelTableView* channelTableView() const;
-};
-
 class ZEVChannelViewer final : public ZEVInspectViewer, public ZEVChannelViewerServices, public ZEVChannelClassOwner {
 public:
+    // Redisplay delays: the framework's, the window's resize (common modes), the engine's.
+    static constexpr double kRedisplay = 0.1;
+    static constexpr double kRedisplayCommonModes = 0.3;
+    static constexpr double kRedisplayEngine = 0.07;
+    static constexpr double kGotoOff = 0.2;
+    static constexpr double kGotoOffAfterMove = 0.1;
+
     ZEVChannelViewer(ZEVSpaceController& space, KELId entityInt);
     ~ZEVChannelViewer() override;
 
     ZEVChannelClassServices* channelClass() override { return &model_; }
     ZEVChannelClass& channelModel() { return model_; }
     ZEVInspectClass* inspectClass() override { return &model_; }
-    // The list; nullptr until the panel was first shown.
+    // nullptr until the panel was first shown.
+    ZEVChannelView* channelView() const { return static_cast<ZEVChannelView*>(inspectViewIfBuilt()); }
     ZEVChannelTableView* channelTableView() const;
-    void buttonInspectCancel() override { fermerParLaBarre(); }
+
+    // ---- notices ----
     void channelDidChangeWithIdentityInt(KELId identityInt) override;
     void actifCurseurDidChange() override;
-    // Where the panel lies while it shows: its x, and its rows' rectangle within it.
-    std::optional<ZEVChannelPanelSpan> channelViewIfOpen() override;
-    // The menus browse Spaces through the Space while they are open, panel or not.
-    bool spaceBrowsing() override { return spaceBrowsing_; }
-    void setSpaceBrowsing(bool browsing) override { spaceBrowsing_ = browsing; }
+    void terminerDeplacementCurseur() override;
+    void showInspectView(bool show) override;
+    void openInspectViewAnimationDone() override;
+    void inspectStepBack() override;
+    // Coalesced: one redisplay 0.1 s after the first request while the panel shows.
     void majInspectView() override;
-    // The list's own Deselect: the panel's field follows the selection; the rows stay, since the
-    // selected row is the Space's Channel.
+    void majInspectViewCommonModes() override;
+    void majInspectField() override;
+    void updateMenuMacForMode(int frontMode) override;
+    void updateMenuEdit(QMenu* menu) override;
+    void updateMenuObject(QMenu* menu) override;
+    // What the redisplay does, run at once.
+    void _majInspectView();
+
+    // ---- the shared viewer commands, for Channels ----
+    void buttonInspectCancel() override;
     void userDeselect() override { majInspectField(); }
-    void userWillCleanAndReplace() override { cleanAndReplaceLit_ = true; }
-    void userDidCleanAndReplace() override { cleanAndReplaceLit_ = false; }
+    void userDelete() override {}
+    void userMoveTo() override {}
+    void userMoveToSpace() override {}
+    void userCopyTo() override {}
+    void userCopyToSpace() override {}
+    void userShowOriginal() override {}
+    bool userToggleQL(bool) override { return false; }
+    bool userGotoPrevious() override { return false; }
+    bool userGotoNext() override { return false; }
+    void userFind() override { menuInspectFind(); }
+    void userGoHome(bool on);
+    // The front layer's edit commands, at the active cursor.
+    void userRecallNow() override { userRecall(); }
+    void userRecall() override;
+    void userRetain() override;
+    void userRelease() override;
+    void userForget() override;
+    // The selected Channel's listing recalled or released; the other action buttons do nothing.
+    void buttonRecallItems() override;
+    void buttonReleaseItems() override;
+    void buttonRecallNowItems() override {}
+    void buttonRetainItems() override {}
+    void buttonForgetItems() override {}
+    void userWillCleanAndReplace() override;
+    void userDidCleanAndReplace() override;
     bool siCleanAndReplaceLit() override { return cleanAndReplaceLit_; }
+    // Select the next or the previous row alone; nothing past the list's ends.
+    void userChannelDown();
+    void userChannelUp();
+    void userChannelSelectInt(KELId channelInt) { model_.selectChannelInt(channelInt); }
+
+    // ---- navigation ----
+    void menuChannelUp() override;
+    void menuChannelDown() override;
+    // With the keys held: Ctrl keeps to the same picture, Meta alone skips pictures already met.
+    void menuPreviousSpace();
+    void menuNextSpace();
+    void userPreviousSpace();
+    void userNextSpace();
+    void menuPreviousSpaceDistinct();
+    void menuNextSpaceDistinct();
+    void menuHomeTime();
+    void menuInspectPrevious() override;
+    void menuInspectNext() override;
+    void btnInspectPrevious() override { menuInspectPrevious(); }
+    void btnInspectNext() override { menuInspectNext(); }
+    // The list's type-select field, shown or hidden.
+    void menuInspectFind() override;
+    // The Icons inspector's finds (nothing when it is not open), then the tracks show.
+    void menuFindZevHeld() override;
+    void menuFindZevFolderHeld() override;
+    void menuFindMacHeld() override;
+    void menuFindExtHeld() override;
+    void menuFindFiles() override;
+    void menuFindPersons() override;
+    void menuFindEmails() override;
+    void menuFindBookmarks() override;
+    void menuEntity() override {}
+    // A long press, or a drag resting on a button.
+    void performClique(ZEVButton* sender) override;
+    // A short press: the button's menu under it.
+    void boutonPresse(ZEVButton* sender);
+    QMenu* buttonMenu(ZEVButton* b) const;
+
+    // ---- lighting ----
+    void selectionUp(KELId channelInt) override;
+    void selectionDown(KELId channelInt) override;
+    void selectionPreviousSpace(bool siHome) override;
+    void selectionNextSpace(bool siHome) override;
+    void selectionPreviousObject(bool siHome);
+    void selectionNextObject(bool siHome);
+    void selectionHome() override;
+    void setGotoOff() override;
+    bool spaceBrowsing() override { return browsing_.spaces; }
+    void setSpaceBrowsing(bool browsing) override { browsing_.spaces = browsing; }
+    void setChannelBrowsing(bool browsing) override { browsing_.channels = browsing; }
+    void setZevstoryBrowsing(bool browsing) { browsing_.history = browsing; }
+
+    // ---- the zoom pop-up ----
+    void majZoomPopUp();
+    // The item chosen: the strip zooms to it about the active cursor.
+    void popUpChangeZoom(int index);
+    // Animated over `duration` seconds to `step` seconds per 48 strip points; nothing moves
+    // without a strip or for a step that is not a finite positive number.
+    void _zoomTag(double step, float duration);
+    double zoomStepDuration() const { return zoomStepDuration_; }
+    // How many redisplays ran.
+    int redisplayCount() const { return redisplayCount_; }
+
+    // ---- renaming the current Space in the count field ----
+    void menuSpaceRename();
+    void menuSpaceDidRename();
     bool menuInspectCancelRename() override;
+    bool siEditSpaceName() const { return siEditSpaceName_; }
+
+    // ---- ZEVChannelViewerServices ----
+    std::optional<ZEVChannelPanelSpan> channelViewIfOpen() override;
 
     // ---- ZEVChannelClassOwner ----
-    void moteurChangeChannel() override { majInspectView(); }
+    void moteurChangeChannel() override;
     void searchingDidFinish() override { ZEVInspectViewer::searchingDidFinish(); }
 
 protected:
@@ -58,9 +166,28 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void redisplayAfter(double delay, bool commonModes);
+    void scheduleGotoOff(double delay, bool commonModes);
+    // One row down (1) or up (-1), the selection alone.
+    void pasDeLigne(int sens);
+    // This toolbar alone rests 0.2 s after a lighting.
+    void relancerGotoOff();
+    void allumer(const ZEVChannelRules::Lights& lights);
+    bool aimedOn() const;
+    std::string currentSpaceName();
+    void findThenTracks(void (ZEVInspectViewer::*find)());
+    void spaceStep(bool previous, bool distinct, bool same);
+
     ZEVChannelClass model_;
-    bool spaceBrowsing_ = false;
+    bool accepteRedisplay_ = true;
+    bool siEditSpaceName_ = false;
     bool cleanAndReplaceLit_ = false;
+    ZEVChannelRules::Browsing browsing_;
+    double zoomStepDuration_ = 0;
+    int redisplayCount_ = 0;
+    // The toolbar's menus; their contents come with the menus' own work.
+    std::unique_ptr<QMenu> menuUpDown_, menuGotoSpace_, menuDeskHome_, menuClean_;
+    ScheduledTarget guard_{this};
 };
 
 } // namespace tallomer

@@ -135,21 +135,23 @@ public:
     virtual ~ZEVChannelViewerServices() = default;
     virtual ZEVChannelClassServices* channelClass() = 0;
 
-    // What the panel answers once it exists: whether it is open (and where), whether its list
-    // browses the Spaces of a Channel, its go buttons showing a step to an earlier or a later
-    // Space (siNow: the step showed the Now cursor), and a refresh that also runs while a menu
-    // is tracked. Until then the panel is closed and browses nothing.
-    virtual std::optional<ZEVChannelPanelSpan> channelViewIfOpen() { return std::nullopt; }
-    virtual bool spaceBrowsing() { return false; }
+    // Whether the panel is open (and where), whether its menus browse the Spaces of a Channel,
+    // its go buttons showing a step to an earlier or a later Space (siNow: the step showed the
+    // Now cursor), and a refresh that also runs while a menu is tracked.
+    virtual std::optional<ZEVChannelPanelSpan> channelViewIfOpen() = 0;
+    virtual bool spaceBrowsing() = 0;
     // The Spaces or the Channels menu is open and previews on the desk.
-    virtual void setSpaceBrowsing(bool browsing) {}
-    virtual void setChannelBrowsing(bool browsing) {}
+    virtual void setSpaceBrowsing(bool browsing) = 0;
+    virtual void setChannelBrowsing(bool browsing) = 0;
     // The panel's go buttons go back to rest, and its Home button shows the Now desk.
-    virtual void setGotoOff() {}
-    virtual void selectionHome() {}
-    virtual void selectionPreviousSpace(bool siNow) {}
-    virtual void selectionNextSpace(bool siNow) {}
-    virtual void majInspectViewCommonModes() {}
+    virtual void setGotoOff() = 0;
+    virtual void selectionHome() = 0;
+    virtual void selectionPreviousSpace(bool siNow) = 0;
+    virtual void selectionNextSpace(bool siNow) = 0;
+    virtual void majInspectViewCommonModes() = 0;
+    // One row up or down the list (nothing past its ends); the row's Channel becomes current.
+    virtual void menuChannelUp() = 0;
+    virtual void menuChannelDown() = 0;
     // The panel's clean-and-replace light: lit while a Clean and Replace is asked and runs.
     virtual void userWillCleanAndReplace() = 0;
     virtual void userDidCleanAndReplace() = 0;

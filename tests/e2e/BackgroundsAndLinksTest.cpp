@@ -172,6 +172,12 @@ TEST_F(BackgroundsAndLinks, TheLinkRowsFollowTheStripsRangeAndStayInTheListOfThe
     const KELId home = space()->currentChannelInt();
     KELI* work = space()->newIdentityNamed("Work");
     ASSERT_NE(work, nullptr);
+    // Listed, as the Channels panel makes it: the window's Channel arrows walk the listed ones.
+    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(
+                  KELRELATION_CHANNEL_VIEWER,
+                  KELServeurDeLiens::LienForInt(KELOBJECT_CHANNEL_VIEWER_ROOT, space()->nowCurseur()), work,
+                  KELDateToujours, KELDateOuverte, space()->nowCurseur()),
+              nullptr);
     KELI* d = space()->itemClassForCurseur(space()->nowCurseur())->creerItemWithChannelInt(work->idInt(), "d", "file", "txt", 1);
     ASSERT_NE(d, nullptr);
     d->setChannelInt(work->idInt());

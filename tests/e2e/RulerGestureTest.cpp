@@ -5,11 +5,13 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
 #include "ruler/ZEVTlineView.h"
 #include "ruler/ZEVZoomPeriods.h"
+#include "space/ZEVConstants.h"
 
 #include <QApplication>
 #include <QFile>
@@ -99,8 +101,16 @@ TEST_F(RulerGesture, AHorizontalWheelOverTheDeskTakesTheSearchCursorToTheNowCurs
 TEST_F(RulerGesture, AVerticalWheelOverTheDeskAndTheArrowsStepTheChannels)
 {
     start();
-    for (const char* name : {"Work", "Travel"})
-        ASSERT_NE(space()->newIdentityNamed(name), nullptr);
+    // Listed, as the Channels panel makes them: its rows are what the steps walk.
+    KELI* root = KELServeurDeLiens::LienForInt(KELOBJECT_CHANNEL_VIEWER_ROOT, space()->nowCurseur());
+    for (const char* name : {"Work", "Travel"}) {
+        KELI* c = space()->newIdentityNamed(name);
+        ASSERT_NE(c, nullptr);
+        ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_CHANNEL_VIEWER, root, c, KELDateToujours,
+                                                     KELDateOuverte, space()->nowCurseur()),
+                  nullptr);
+    }
+    advance(0.2);
     const std::vector<KELI*> channels = space()->allIdentities();
     const auto at = std::find_if(channels.begin(), channels.end(),
                                  [&](KELI* c) { return c->idInt() == space()->currentChannelInt(); });

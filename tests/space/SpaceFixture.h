@@ -156,12 +156,20 @@ private:
 class FakeChannelViewer final : public FakeViewer, public tallomer::ZEVChannelViewerServices {
 public:
     FakeChannelViewer(tallomer::ZEVSpaceController& s, Trace& t, KELId entity)
-        : FakeViewer(t, "ZEVChannelViewer", entity), model(s, t)
+        : FakeViewer(t, "ZEVChannelViewer", entity), model(s, t), space_(s)
     {
     }
     tallomer::ZEVChannelClassServices* channelClass() override { return &model; }
     std::optional<tallomer::ZEVChannelPanelSpan> channelViewIfOpen() override { return panel; }
     bool spaceBrowsing() override { return browsing; }
+    void setSpaceBrowsing(bool) override {}
+    void setChannelBrowsing(bool) override {}
+    void setGotoOff() override {}
+    void selectionHome() override {}
+    void majInspectViewCommonModes() override {}
+    // The Space's own steps stand for the list's rows.
+    void menuChannelUp() override { space_.pasDeChannel(-1); }
+    void menuChannelDown() override { space_.pasDeChannel(1); }
     void selectionPreviousSpace(bool now) override { add(now ? "previous Now" : "previous"); }
     void selectionNextSpace(bool now) override { add(now ? "next Now" : "next"); }
     void userWillCleanAndReplace() override { add("light on"); }
@@ -171,6 +179,9 @@ public:
     FakeChannels model;
     std::optional<tallomer::ZEVChannelPanelSpan> panel;
     bool browsing = false;
+
+private:
+    tallomer::ZEVSpaceController& space_;
 };
 
 class FakeFront final : public tallomer::test::NullFrontViewer, Tracing {

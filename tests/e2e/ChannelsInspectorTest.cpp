@@ -1,0 +1,249 @@
+// The Channels panel at work in the running program: three Channels of two Spaces each; the count
+// field names the row and the Space; Ctrl with the wheel over the rows walks the Channels, and
+// after a quiet time the Spaces; a long press on Channel down steps the list; a zoom preset sets
+// the strip's scale; the main menu's Channel Up reaches the list; a drag of the bar is kept in
+// the settings file; a Space renamed in the count field is stored.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "desk/model/ZEVItemClass.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/channels/ZEVChannelTableView.h"
+#include "inspectors/channels/ZEVChannelViewer.h"
+#include "inspectors/context/ZEVContextViewer.h"
+#include "inspectors/table/ZEVTableModel.h"
+#include "ruler/ZEVRulerViewer.h"
+#include "space/ZEVConstants.h"
+#include "widgets/ZEVButton.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace e2e {
+namespace {
+
+class ChannelsInspector : public E2E {
+protected:
+    ZEVChannelViewer* channels() const { return dynamic_cast<ZEVChannelViewer*>(space()->channelViewer()); }
+
+    // A past Space (first half of the shown span) and a present one for the Channel, each with a
+    // picture titled by its name, listed from before the span.
+    void espaces(KELI* canal, const std::string& passe, const std::string& present, KELDate in, double len)
+    {
+        KELICurseur* now = space()->nowCurseur();
+        KELI* root = KELServeurDeLiens::LienForInt(KELOBJECT_CHANNEL_VIEWER_ROOT, now);
+        if (!space()->channelClass()->siChannelActif(canal, now)) {
+            ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_CHANNEL_VIEWER, root, canal, in - len,
+                                                         KELDateOuverte, now),
+                      nullptr);
+        }
+        for (KELId rel :
+             {KELRELATION_IDENTITY_BACK_ITEM, KELRELATION_IDENTITY_BACK_COLOR, KELRELATION_IDENTITY_BACK_SCALE})
+            for (KELId id :
+                 KELServeurDeLiens::LiensNumDuParentIntRelInt(canal->idInt(), rel).value_or(std::vector<KELId>()))
+                if (KELI* l = KELServeurDeLiens::LienForInt(id, now); l && l->inDate() < in && l->outDate() > in)
+                    l->placeOutDate(in + 0.05 * len, now);
+        ZEVItemClass* items = space()->itemClassForCurseur(now);
+        KELI* scale = KELServeurDeLiens::LienForInt(KELOBJECT_SCALE_IN, now);
+        const KELDate bornes[3] = {in + 0.05 * len, in + 0.5 * len, KELDateOuverte};
+        const std::string noms[2] = {passe, present};
+        for (int i = 0; i < 2; ++i) {
+            KELI* couleur = space()->createColorItemWithColor(QColor(40 * i + 60, 90, 120), noms[i]);
+            KELI* image = items->creerItemWithChannelInt(canal->idInt(), noms[i], "file", "png", 1);
+            ASSERT_TRUE(couleur && image);
+            for (auto [rel, enfant] :
+                 {std::pair{KELRELATION_IDENTITY_BACK_ITEM, image}, std::pair{KELRELATION_IDENTITY_BACK_COLOR, couleur},
+                  std::pair{KELRELATION_IDENTITY_BACK_SCALE, scale}})
+                ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(rel, canal, enfant, bornes[i], bornes[i + 1], now),
+                          nullptr);
+        }
+    }
+    int ligne(ZEVChannelTableView* t) const
+    {
+        const QModelIndexList rows = t->selectionModel()->selectedRows();
+        return rows.size() == 1 ? rows.first().row() : -1;
+    }
+    // Ctrl with the wheel over a row, as the system delivers it to the list.
+    void molette(ZEVChannelTableView* t, QPoint angle)
+    {
+        const QPoint at(40, t->rowViewportPosition(0) + 15);
+        QWheelEvent e(at, t->viewport()->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(t->viewport(), &e);
+        advance(0.01);
+    }
+    Rows titleLinksTo(const std::string& word) const
+    {
+        return sql(database(), "SELECT l.ZEVLET_ID FROM ZEVLETS l JOIN WORD w ON w.ZEVLET_ID = l.CHILD_ZEVLET "
+                               "WHERE l.RELATION = 1000217 AND w.WORD = '" + word + "'");
+    }
+};
+
+TEST_F(ChannelsInspector, TheFieldTheWheelTheToolbarTheZoomTheBarAndTheRenameWorkInTheProgram)
+{
+    startWithTheBar();
+    KELIContexte* tl = space()->tlContexte();
+    tl->placeToi();
+    const KELDate in = tl->nowIn();
+    const double len = tl->nowOut() - tl->nowIn();
+    ASSERT_GT(len, 60);
+    std::vector<KELId> ids;
+    const std::pair<const char*, const char*> noms[3] = {{"Shore", "Beach"}, {"Desk", "Office"}, {"Road", "Hotel"}};
+    const char* canaux[3] = {"Home", "Work", "Travel"};
+    for (int i = 0; i < 3; ++i) {
+        KELI* canal = i == 0 ? space()->channelForIdentityInt(space()->currentChannelInt())
+                             : space()->newIdentityNamed(canaux[i]);
+        ASSERT_NE(canal, nullptr);
+        ids.push_back(canal->idInt());
+        espaces(canal, noms[i].first, noms[i].second, in, len);
+    }
+    advance(1.0);
+    quit();
+
+    values->setValue(QStringLiteral("ZEVInspectChannelH"), 220);
+    advance(5.0);
+    startWithTheBar();
+    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+    ASSERT_NE(bar, nullptr);
+    ZEVButton* bouton = bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER);
+    ASSERT_NE(bouton, nullptr);
+    QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
+    pump();
+    advance(1.0);
+    ZEVChannelViewer* v = channels();
+    ASSERT_TRUE(v && v->siShowInspectView());
+    ZEVChannelView* panel = v->channelView();
+    ZEVChannelTableView* table = v->channelTableView();
+    ASSERT_EQ(table->tableModel()->rowCount(), 3);
+    EXPECT_EQ(ligne(table), 0);
+    // The home Channel's Space at Now, whichever the first start made.
+    const QString maison = QString::fromStdString(nowDesk()->currentBackImageItemName());
+    ASSERT_FALSE(maison.isEmpty());
+    EXPECT_EQ(panel->countField()->text(), QStringLiteral("3-1 ") + maison);
+
+    // Ctrl and the wheel over the rows: 5 lines the next row, 9 more the one after.
+    molette(table, QPoint(0, 5 * 120));
+    EXPECT_EQ(space()->currentChannelInt(), ids[1]);
+    EXPECT_EQ(panel->countField()->text(), QStringLiteral("3-2 Office"));
+    molette(table, QPoint(0, 9 * 120));
+    EXPECT_EQ(space()->currentChannelInt(), ids[2]);
+    // Sideways within 0.4 s: nothing; after 0.4 s of quiet: the previous Space.
+    molette(table, QPoint(-5 * 120, 0));
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    advance(0.45);
+    molette(table, QPoint(-5 * 120, 0));
+    advance(2.0);
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    EXPECT_LT(space()->searchCurseur()->now(), in + 0.5 * len) << "in the past Space";
+    EXPECT_EQ(space()->currentChannelInt(), ids[2]);
+    advance(1.0);
+    EXPECT_EQ(panel->countField()->text(), QStringLiteral("3-3 Road"));
+
+    // The main menu's Space steps are there for the panel.
+    if (QMenu* m = openMenu(KELMainMenu::kMenuSpaces)) {
+        for (const char* titre : {"Previous Distinct Space", "Next Distinct Space", "Previous Space in the List",
+                                  "Next Space in the List"})
+            for (QAction* a : m->actions()) {
+                if (a->text().remove('&') == QLatin1String(titre)) {
+                    EXPECT_TRUE(a->isEnabled()) << titre;
+                }
+            }
+        m->hide();
+        pump();
+    }
+    // The main menu's Channel Up reaches the list.
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Channel Up"));
+    pump();
+    EXPECT_EQ(space()->currentChannelInt(), ids[1]);
+    EXPECT_EQ(ligne(table), 1);
+
+    // A 0.15 s press on Channel down: the next row.
+    ZEVButton* down = panel->btnChannelDown();
+    QTest::mousePress(down, Qt::LeftButton, {}, down->rect().center());
+    advance(ZEVButton::kLongClickDelay);
+    QTest::mouseRelease(down, Qt::LeftButton, {}, down->rect().center());
+    pump();
+    advance(0.1);
+    EXPECT_EQ(space()->currentChannelInt(), ids[2]);
+    EXPECT_EQ(ligne(table), 2);
+
+    // The next zoom of the pop-up: the strip shows its seconds per 48 points.
+    advance(0.5);
+    QComboBox* zoom = panel->zoomPopUp();
+    const int suivant = zoom->currentIndex() + 1;
+    ASSERT_LT(suivant, zoom->count());
+    const double secondes = zoom->itemData(suivant).toDouble();
+    QTest::keyClick(zoom, Qt::Key_Down);
+    advance(2.0);
+    ZEVRulerViewer* r = ruler();
+    ASSERT_GT(r->tlineWidth(), 0);
+    EXPECT_NEAR(r->tlineSpan() / (r->tlineWidth() / 48), secondes, secondes * 0.01);
+    EXPECT_EQ(zoom->currentData().toDouble(), secondes);
+
+    // A drag of the bar by its left end: the panel's frame goes to the settings file.
+    const QPoint gauche(23, panel->height() - 20 - 11);
+    QTest::mousePress(panel, Qt::LeftButton, {}, gauche);
+    QTest::mouseMove(panel, gauche + QPoint(40, 0));
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, gauche + QPoint(40, 0));
+    advance(0.5);
+    QFile reglages(home + "/.config/Tallomer/Tallomer.conf");
+    ASSERT_TRUE(reglages.open(QIODevice::ReadOnly));
+    const QString texte = QString::fromUtf8(reglages.readAll());
+    EXPECT_TRUE(texte.contains(QStringLiteral("ZEVInspectChannelW=%1").arg(panel->frame().width()))) << texte.toStdString();
+    EXPECT_TRUE(texte.contains(QStringLiteral("ZEVInspectChannelX=%1").arg(panel->frame().x())));
+
+    // Back to Now on the home Channel (the main menu's Home Channel); its Space renamed from the
+    // row menu, in the field.
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Home Channel"));
+    EXPECT_EQ(space()->currentChannelInt(), ids[0]);
+    EXPECT_EQ(ligne(table), 0);
+    dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer())->userChangeActifCurseur(space()->nowCurseur());
+    advance(1.0);
+    const QPoint rang(40, table->rowViewportPosition(0) + 15);
+    QTest::mousePress(table->viewport(), Qt::RightButton, {}, rang);
+    pump();
+    QMenu* menu = table->channelRowMenu();
+    ASSERT_TRUE(menu->isVisible());
+    QAction* renommer = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->text().startsWith(QStringLiteral("Rename Space")))
+            renommer = a;
+    ASSERT_NE(renommer, nullptr);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(renommer).center());
+    pump();
+    QLineEdit* field = panel->countField();
+    EXPECT_TRUE(v->siEditSpaceName());
+    EXPECT_EQ(field->text(), maison);
+    // Return with the same name writes nothing; Escape gives the count back.
+    const std::size_t liens = sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS").size();
+    QTest::keyClick(field, Qt::Key_Return);
+    pump();
+    EXPECT_FALSE(v->siEditSpaceName());
+    EXPECT_EQ(sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS").size(), liens);
+    v->menuSpaceRename();
+    pump();
+    QTest::keyClick(field, Qt::Key_Escape);
+    pump();
+    EXPECT_EQ(field->text(), QStringLiteral("3-1 ") + maison);
+    v->menuSpaceRename();
+    pump();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("Lagoon"));
+    QTest::keyClick(field, Qt::Key_Return);
+    advance(1.0);
+    EXPECT_EQ(field->text(), QStringLiteral("3-1 Lagoon"));
+    quit();
+    EXPECT_EQ(titleLinksTo("Lagoon").size(), 1u);
+}
+
+} // namespace
+} // namespace e2e
