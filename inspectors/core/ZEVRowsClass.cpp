@@ -206,11 +206,17 @@ void ZEVRowsClass::croisement(KELI* lien, KELICc* curseur, bool activation)
     }
     enfant->setChannelInt(channel);
     ZEVRowList& l = siNow ? it->second.now : it->second.search;
-    if (activation)
-        l.ajouter(enfant, ZEVRowReason::Lego);
-    else
-        l.enlever(enfant, ZEVRowReason::Lego);
+    const bool rows = activation ? l.ajouter(enfant, ZEVRowReason::Lego) : l.enlever(enfant, ZEVRowReason::Lego);
     verifier(l);
+    // The table's refresh comes later, and only while the panel shows: its Qt model is told now,
+    // so that it never counts rows that are gone.
+    if (rows && table_ && &l == &actifListe()) {
+        const bool avant = siAccepteMajSelectedRows();
+        ZEVInspectClass::setSiAccepteMajSelectedRows(true);
+        table_->setElements(&l.elements());
+        table_->reloadData();
+        ZEVInspectClass::setSiAccepteMajSelectedRows(avant);
+    }
     moteurChange();
 }
 

@@ -14,6 +14,7 @@
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/core/ZEVHolderTest.h"
 #include "inspectors/core/ZEVInspectDelete.h"
+#include "inspectors/core/ZEVRowMenuFill.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/files/ZEVFileViewer.h"
 #include "inspectors/table/ZEVTableView.h"
@@ -83,23 +84,12 @@ void ZEVFileClass::deleteFiles(const std::vector<KELI*>& items)
 
 void ZEVFileClass::deleteLego(KELI* lego, ZEVTableView& table)
 {
-    KELICurseur* c = space_.actifCurseur();
-    if (!lego || deskmodel::siOublie(lego) || !c)
-        return;
-    if (ZEVLiveLinkCount(lego->enfantInt(), KELRELATION_FILE_VIEWER) != 1) {
-        KELServeurDeLiens::DegagerLien(lego, c);
-        table.viewport()->update();
-        return;
-    }
     // The Object's only lego: the Object goes, through the Space's Files model.
-    KELI* item = lego->enfantInt() ? KELServeurDeLiens::LienForInt(lego->enfantInt(), c) : nullptr;
-    if (!item) {
-        logLine("ZEVFileClass Error - deleteLego:inTableView:");
-        return;
-    }
-    auto* v = dynamic_cast<ZEVFileViewer*>(space_.viewerForEntityClassName("ZEVFileViewer"));
-    (v ? v->fileClass() : *this).deleteFiles({item});
-    table.viewport()->update();
+    ZEVDeleteLego(space_, KELRELATION_FILE_VIEWER, lego, table, "ZEVFileClass Error - deleteLego:inTableView:",
+                  [this](KELI* item) {
+                      auto* v = dynamic_cast<ZEVFileViewer*>(space_.viewerForEntityClassName("ZEVFileViewer"));
+                      (v ? v->fileClass() : *this).deleteFiles({item});
+                  });
 }
 
 // ---- the add panel's folder -------------------------------------------------------------------
@@ -244,45 +234,14 @@ QMenu* ZEVFileClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
     if (!x)
         return nullptr;
     rightMenuId_ = x->idInt();
-    KELICurseur* actif = space_.actifCurseur();
-    ZEVSelections& sel = space_.selections();
     const std::uint64_t options = std::uint64_t(itemOptions(x));
     const QString type = QString::fromStdString(itemTypeForItem(x).value_or(std::string()));
-    ZEVRowMenuState s;
-    s.title = QString::fromStdString(itemTitleForItem(x).value_or(std::string()));
-    s.present = presence_.legoAt(x, actif) != nullptr;
-    s.presentNow = presence_.legoAt(x, space_.nowCurseur()) != nullptr;
-    s.nowActif = actif && actif == space_.nowCurseur();
-    s.gotoSuffix = space_.durationString();
-    s.frontMode = space_.frontViewer() ? space_.frontViewer()->frontMode() : ZEVFrontModeIcons;
-    s.iconSelected = sel.isIconSelectedForItem(x);
-    s.titleSelected = sel.isTitleSelectedForItem(x);
-    s.linkSelected = sel.isNodeSelectedForItem(x);
-    s.filterSelected = sel.isFilterSelectedForItem(x);
-    s.moveTo = ZEVFrontClass::siMoveToForItem(x);
-    s.moveToSpace = ZEVFrontClass::siMoveToSpaceForItem(x);
-    s.copyTo = ZEVFrontClass::siCopyToForItem(x);
-    s.copyToSpace = ZEVFrontClass::siCopyToSpaceForItem(x);
+    ZEVRowMenuState s = ZEVRowMenuStateFor(space_, *this, presence_, x);
     s.showOriginal = ZEVFrontClass::enableShowOriginal(options, type);
-    s.duration = QString::fromStdString(durationStringForLegos(legosForItem(x, tlContexte_)));
     const KELSharedResources& resources = space_.host().sharedResources();
     QMenu* m = menus_->rowMenu(table, s, &resources);
 
-    // The Link and Unlink items as the active cursor's item viewer words them for the Object.
-    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(actif)) {
-        ZEVItemMenuEntry link, unlink;
-        iv->menuInfoForItem(x, link, unlink);
-        const std::pair<long, const ZEVItemMenuEntry*> entries[] = {{ZEVRowTagLinkWith, &link},
-                                                                    {ZEVRowTagUnlinkWith, &unlink}};
-        for (const auto& [tag, entry] : entries)
-            if (QAction* a = ZEVMenuItemWithTag(m, tag)) {
-                a->setText(entry->title.isEmpty() ? (tag == ZEVRowTagLinkWith ? QStringLiteral("Link")
-                                                                              : QStringLiteral("Unlink"))
-                                                  : entry->title);
-                a->setVisible(entry->visible);
-                a->setEnabled(entry->enabled);
-            }
-    }
+    ZEVFillLinkItems(space_, m, x);
     if (QAction* h = ZEVMenuItemWithTag(m, ZEVRowTagHandle))
         h->setIcon(QIcon(ZEVHolderImage(options, resources)));
     if (QAction* ow = ZEVMenuItemWithTag(m, ZEVRowTagOpenWith); ow && ow->menu()) {

@@ -1,0 +1,92 @@
+#include "inspectors/core/ZEVRowMenuFill.h"
+
+#include "desk/model/ZEVModelSupport.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/ZEVFrontClass.h"
+#include "inspectors/core/ZEVHolderTest.h"
+#include "inspectors/core/ZEVPresenceCommands.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
+#include "inspectors/core/ZEVRowsClass.h"
+#include "inspectors/table/ZEVTableView.h"
+#include "objects/viewer/ZEVItemMenu.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "runtime/Log.h"
+#include "services/ZEVFrontMode.h"
+#include "services/ZEVFrontViewerServices.h"
+#include "space/ZEVSelections.h"
+#include "space/ZEVSpaceController.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace tallomer {
+
+ZEVRowMenuState ZEVRowMenuStateFor(ZEVSpaceController& space, ZEVRowsClass& rows,
+                                   const ZEVPresenceCommands& presence, KELI* x)
+{
+    ZEVRowMenuState s;
+    if (!x)
+        return s;
+    KELICurseur* actif = space.actifCurseur();
+    ZEVSelections& sel = space.selections();
+    s.title = QString::fromStdString(rows.itemTitleForItem(x).value_or(std::string()));
+    s.present = presence.legoAt(x, actif) != nullptr;
+    s.presentNow = presence.legoAt(x, space.nowCurseur()) != nullptr;
+    s.nowActif = actif && actif == space.nowCurseur();
+    s.gotoSuffix = space.durationString();
+    s.frontMode = space.frontViewer() ? space.frontViewer()->frontMode() : ZEVFrontModeIcons;
+    s.iconSelected = sel.isIconSelectedForItem(x);
+    s.titleSelected = sel.isTitleSelectedForItem(x);
+    s.linkSelected = sel.isNodeSelectedForItem(x);
+    s.filterSelected = sel.isFilterSelectedForItem(x);
+    s.moveTo = ZEVFrontClass::siMoveToForItem(x);
+    s.moveToSpace = ZEVFrontClass::siMoveToSpaceForItem(x);
+    s.copyTo = ZEVFrontClass::siCopyToForItem(x);
+    s.copyToSpace = ZEVFrontClass::siCopyToSpaceForItem(x);
+    s.duration = QString::fromStdString(rows.durationStringForLegos(rows.legosForItem(x, space.tlContexte())));
+    return s;
+}
+
+void ZEVFillLinkItems(ZEVSpaceController& space, QMenu* m, KELI* x)
+{
+    ZEVItemViewer* iv = space.itemViewerForCurseur(space.actifCurseur());
+    if (!iv || !m || !x)
+        return;
+    ZEVItemMenuEntry link, unlink;
+    iv->menuInfoForItem(x, link, unlink);
+    const std::pair<long, const ZEVItemMenuEntry*> entries[] = {{ZEVRowTagLinkWith, &link},
+                                                                {ZEVRowTagUnlinkWith, &unlink}};
+    for (const auto& [tag, entry] : entries)
+        if (QAction* a = ZEVMenuItemWithTag(m, tag)) {
+            a->setText(entry->title.isEmpty()
+                           ? (tag == ZEVRowTagLinkWith ? QStringLiteral("Link") : QStringLiteral("Unlink"))
+                           : entry->title);
+            a->setVisible(entry->visible);
+            a->setEnabled(entry->enabled);
+        }
+}
+
+void ZEVDeleteLego(ZEVSpaceController& space, KELId relation, KELI* lego, ZEVTableView& table,
+                   const char* errorLine, const std::function<void(KELI*)>& deleteItem)
+{
+    KELICurseur* c = space.actifCurseur();
+    if (!lego || deskmodel::siOublie(lego) || !c)
+        return;
+    if (ZEVLiveLinkCount(lego->enfantInt(), relation) != 1) {
+        KELServeurDeLiens::DegagerLien(lego, c);
+        table.viewport()->update();
+        return;
+    }
+    KELI* item = lego->enfantInt() ? KELServeurDeLiens::LienForInt(lego->enfantInt(), c) : nullptr;
+    if (!item) {
+        logLine(errorLine);
+        return;
+    }
+    if (deleteItem)
+        deleteItem(item);
+    table.viewport()->update();
+}
+
+} // namespace tallomer
