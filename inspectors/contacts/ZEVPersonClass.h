@@ -140,8 +140,8 @@ public:
     void forgetSelectionInTableView(ZEVTableView& table) override;
     void retainSelectionInTableView(ZEVTableView& table) override;
     void archiveToSpaceInTableView(ZEVTableView& table) override;
-    // The Handle submenu's archive entry shares its tag with Duplicate To: here it archives.
-    void duplicateToInTableView(ZEVTableView& table) override { archiveToSpaceInTableView(table); }
+    // The Handle submenu's archive entry shares its tag with Duplicate To Space: here it archives.
+    void duplicateToSpaceInTableView(ZEVTableView& table) override { archiveToSpaceInTableView(table); }
     void copyToInTableView(ZEVTableView& table) override;
     void deleteLego(KELI* lego, ZEVTableView& table) override;
     QMenu* updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTableElement& item) override;

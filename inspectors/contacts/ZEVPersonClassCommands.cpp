@@ -36,7 +36,7 @@ namespace tallomer {
 namespace {
 constexpr const char* kOwner = "ZEVPersonViewer";
 // The Handle submenu's archive entry.
-constexpr long kArchiveTag = 25;
+constexpr long kArchiveTag = ZEVRowTagDuplicateToSpace;
 } // namespace
 
 // ---- removal ----------------------------------------------------------------------------------

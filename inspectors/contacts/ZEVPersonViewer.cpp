@@ -4,11 +4,13 @@
 #include "engine/KELLien.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
+#include "objects/viewer/ZEVItemViewer.h"
 #include "platform/contacts/VCardFolder.h"
 #include "platform/desktop/ContactOpener.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "runtime/Scheduler.h"
+#include "services/ZEVSpaceForObjectViews.h"
 #include "space/ZEVSpaceController.h"
 
 #include <QAction>
@@ -61,6 +63,12 @@ void ZEVPersonViewer::awakeFromNib()
     table->setIconSize(QSize(kPictureWidth - 2, kPictureWidth - 2));
     QObject::connect(table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) { openPerson(i.row()); });
     model_.drag().referencerInspectTableView(table);
+    // Opened from the entity bar before any desk asked for a contact, the model has no address
+    // book yet: the desks' services hand it theirs (they find this viewer made).
+    if (!model_.addressBook())
+        if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.nowCurseur()))
+            if (ZEVSpaceForObjectViews* desks = iv->spaceController())
+                desks->personClass();
     if (QAction* book = ZEVMenuItemWithTag(entityMenu(), kAddressBookTag)) {
         book->setText(QStringLiteral("Open the Address Book"));
         book->setIcon(addressBookIcon().pixmap(kEntityIconSide, kEntityIconSide));
