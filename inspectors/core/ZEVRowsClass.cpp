@@ -211,11 +211,12 @@ void ZEVRowsClass::croisement(KELI* lien, KELICc* curseur, bool activation)
     // The table's refresh comes later, and only while the panel shows: its Qt model is told now,
     // so that it never counts rows that are gone.
     if (rows && table_ && &l == &actifListe()) {
-        const bool avant = siAccepteMajSelectedRows();
-        ZEVInspectClass::setSiAccepteMajSelectedRows(true);
+        // The table's own selection notices leave the desk's selections and the finds alone.
+        siNotifie_ = true;
         table_->setElements(&l.elements());
         table_->reloadData();
-        ZEVInspectClass::setSiAccepteMajSelectedRows(avant);
+        selectionnerRows(*table_, rowsSelectionnees(table_->currentFrontMode()));
+        siNotifie_ = false;
     }
     moteurChange();
 }
@@ -467,7 +468,7 @@ std::vector<int> ZEVRowsClass::selectionIndexesForProposedSelection(ZEVTableView
                                                                     const std::vector<int>& avant,
                                                                     Qt::KeyboardModifiers mods)
 {
-    if (siAccepteMajSelectedRows())
+    if (siAccepteMajSelectedRows() || siNotifie_)
         return proposed;
     std::vector<KELI*> s;
     for (int r : proposed)
@@ -510,6 +511,8 @@ std::vector<int> ZEVRowsClass::selectionIndexesForProposedSelection(ZEVTableView
 
 void ZEVRowsClass::tableViewSelectionDidChange(ZEVTableView& table)
 {
+    if (siNotifie_)
+        return;
     if (!siAccepteMajSelectedRows()) {
         const ZEVTableElement* e = table.element(table.monoSelectedRow());
         ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif());
@@ -571,6 +574,8 @@ void ZEVRowsClass::releaseAllFoundedItems()
             it->second.search.enlever(item, ZEVRowReason::Trouve);
         }
     trouves_.clear();
+    // Rows may have gone with them: the panel is refreshed as after the engine's changes.
+    moteurChange();
 }
 
 std::vector<int> ZEVRowsClass::rowsSelectionnees(int mode) const
@@ -655,7 +660,12 @@ void ZEVRowsClass::reloadItems()
     ZEVInspectClass::setSiAccepteMajSelectedRows(true);
     table_->setElements(&actifListe().elements());
     table_->reloadData();
+    // The reload emptied the table's selection; selecting the same rows again is no new choice,
+    // and keeps the found Objects.
+    const bool liberer = siReleaseFoundedSet_;
+    siReleaseFoundedSet_ = false;
     selectionnerRows(*table_, rowsSelectionnees(table_->currentFrontMode()));
+    siReleaseFoundedSet_ = liberer;
     ZEVInspectClass::setSiAccepteMajSelectedRows(avant);
 }
 

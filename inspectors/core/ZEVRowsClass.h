@@ -233,6 +233,8 @@ private:
     // The Channel whose lists hold the found counts.
     KELId trouvesChannel_ = 0;
     bool siReleaseFoundedSet_ = true;
+    // Set while the core tells the table of an engine change itself.
+    bool siNotifie_ = false;
     bool siPremierDelegue_ = true;
     QFont otherChannelFont_;
     QColor otherChannelColor_{QColor::fromRgbF(0.25f, 0.2f, 0.2f, 1.0f)};
