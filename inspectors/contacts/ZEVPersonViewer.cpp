@@ -3,6 +3,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/core/ZEVFrontModeLists.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/contacts/VCardFolder.h"
@@ -10,6 +11,7 @@
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "runtime/Scheduler.h"
+#include "services/ZEVFrontViewerServices.h"
 #include "services/ZEVSpaceForObjectViews.h"
 #include "space/ZEVSpaceController.h"
 
@@ -99,6 +101,30 @@ void ZEVPersonViewer::appliquer(Commande commande, const std::vector<KELI*>& ite
         model_.recallNowPersonsForItems(items);
         break;
     }
+}
+
+void ZEVPersonViewer::majActionButtons()
+{
+    ZEVFrontViewerServices* f = frontViewer();
+    const int mode = f ? f->frontMode() : -1;
+    if (siFirstResponder())
+        updateMenuMacForMode(mode);
+    bool release = false;
+    bool recall = false;
+    const ZEVRowList& listed = model_.actifListe();
+    const auto all = ZEVItemsForFrontMode(space_, mode, [](KELI*) { return true; });
+    for (KELI* o : all.value_or(std::vector<KELI*>())) {
+        if (o->channelInt() != currentChannelInt_) {
+            recall = true;
+            break;
+        }
+        if (!listed.contient(o))
+            continue;
+        (siItemActif(o) ? release : recall) = true;
+        if (release && recall)
+            break;
+    }
+    majActionButtonsWithFlags(release, recall);
 }
 
 bool ZEVPersonViewer::siItemActif(KELI* item) { return model_.presence().legoAt(item, space_.actifCurseur()) != nullptr; }

@@ -29,6 +29,10 @@ public:
     void retrieveItem(KELI* item) override;
     // The engine changed the rows.
     void moteurChangePerson() { moteurChangeRows(); }
+    // Over the mode's whole selection: a listed contact present at the active cursor is one to
+    // release, one absent one to recall; a contact of another Channel is one to recall (it is
+    // recalled through its equivalent here) and ends the count.
+    void majActionButtons() override;
 
     // ---- the user's commands on the Objects the front mode selects in the panel ----
     void userOpen() override;
