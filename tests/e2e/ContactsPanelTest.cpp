@@ -2,8 +2,9 @@
 // two present since last week with icons on the desk, one whose presence ended yesterday. The
 // Contacts button lists the two; Search a day and a half back lists the third; a clicked row's
 // Release ends its presence at Now and its row menu's Recall starts a new one; the archive entry
-// writes the card; the Object menu counts the selection and its Remove on a contact on the desk
-// forgets only its contact presences; Previous goes just before the last contact change.
+// writes the card; the Object menu counts the selection; Delete and Return release and recall the
+// focused row's contact, Ctrl+C copies its record; the Object menu's Remove on a contact on the
+// desk forgets only its contact presences; Previous goes just before the last contact change.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -15,6 +16,7 @@
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "platform/AppId.h"
 #include "platform/desktop/ContactOpener.h"
 #include "platform/files/GeneratedFiles.h"
 #include "ruler/ZEVRulerViewer.h"
@@ -24,6 +26,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDragEnterEvent>
 #include <QLabel>
 #include <QMenu>
@@ -313,6 +316,22 @@ TEST_F(ContactsPanel, RemoveOnAContactOnTheDeskForgetsItsPresencesOnlyAndPreviou
     QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(bob));
     pump();
     ASSERT_TRUE(contactsViewer()->siFirstResponder());
+    // The strip's keys while the table has them: Delete releases the row's contact, Return
+    // recalls it; Ctrl+C copies its record.
+    key(Qt::Key_Delete);
+    advance(1.0);
+    ASSERT_EQ(presences(ids[1]).size(), 1u);
+    EXPECT_LT(presences(ids[1])[0].second, kOubliee - 1) << "ended";
+    key(Qt::Key_Return);
+    advance(1.0);
+    ASSERT_EQ(presences(ids[1]).size(), 2u) << "recalled";
+    QGuiApplication::clipboard()->clear();
+    key(Qt::Key_C, Qt::ControlModifier);
+    pump();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->text(), "Bob Bell");
+    EXPECT_TRUE(copied->hasFormat(QString::fromLatin1(kItemPasteboardType)));
     QMenu* object = openMenu(4);
     ASSERT_NE(object, nullptr);
     QAction* remove = nullptr;
