@@ -588,12 +588,7 @@ void ZEVFrontToolButtons::menuGoToPanel()
             if (space_.goToTag() != 1)
                 space_.setGoToTag(2);
         });
-        goToPanel_->setOnForgetLego([this] {
-            if (ZEVTableView* t = front_.selectionTableView()) {
-                t->setDraggingLego(nullptr);
-                t->repaint();
-            }
-        });
+        goToPanel_->setOnForgetLego([this] { front_.forgetDraggingLego(); });
     }
     if (goToPanel_->isVisible()) {
         goToPanel_->hide();

@@ -218,6 +218,37 @@ QAction* toolEntry(QMenu* menu, const char* name)
 
 } // namespace
 
+ZEVFrontViewer::ToolMenuLook ZEVFrontViewer::toolMenuLook(int tool, int mode, const std::array<bool, 4>& selections,
+                                                          bool links)
+{
+    ToolMenuLook look;
+    look.toolChecked = mode == tool;
+    // The Icon tool is chosen again only from another mode.
+    look.toolEnabled = tool != ZEVFrontModeIcons || mode != tool;
+    look.copyOn = look.andOn = look.orOn = mode != tool;
+    const bool own = tool >= 0 && tool < 4 && selections[std::size_t(tool)];
+    look.deselectOn = tool == ZEVFrontModeLinks ? own || links : own;
+    // The entries carry the current mode's selection over into this tool's: their titles say
+    // which.
+    static const std::array<std::array<const char*, 3>, 4> byMode = {{
+        {"Copy Icon Selections", "And Icon Selections", "Or Icon Selections"},
+        {"Copy Title Selections", "And Title Selections", "Or Title Selections"},
+        {"Copy Filtered Objects", "And Filtered Objects", "Or Filtered Objects"},
+        {"Copy Node Selections", "And Node Selections", "Or Node Selections"},
+    }};
+    if (mode == tool) {
+        look.copy = tr("Copy Selections");
+        look.et = tr("And Selections");
+        look.ou = tr("Or Selections");
+    } else if (mode >= 0 && mode < 4) {
+        look.copy = tr(byMode[std::size_t(mode)][0]);
+        look.et = tr(byMode[std::size_t(mode)][1]);
+        look.ou = tr(byMode[std::size_t(mode)][2]);
+        look.andOn = look.orOn = selections[std::size_t(mode)];
+    }
+    return look;
+}
+
 void ZEVFrontViewer::toolMenuWillOpen(int tool)
 {
     QMenu* menu = toolMenu(tool);
@@ -238,36 +269,21 @@ void ZEVFrontViewer::toolMenuWillOpen(int tool)
             b->setState(-1);
         return;
     }
-    // The Icon tool is chosen again only from another mode.
-    if (tool == ZEVFrontModeIcons)
-        toolItem->setEnabled(mode != tool);
-    QAction* copy = toolEntry(menu, "copy");
-    QAction* et = toolEntry(menu, "and");
-    QAction* ou = toolEntry(menu, "or");
-    for (QAction* a : {copy, et, ou})
-        a->setEnabled(mode != tool);
-    const bool deselect = tool == ZEVFrontModeLinks ? !s.selectedNodeItemSet().empty() || !s.selectedLinks().empty()
-                                                    : selectionOfMode(s, tool);
-    toolEntry(menu, "deselect")->setEnabled(deselect);
-    // The entries carry the current mode's selection over into this tool's: their titles say
-    // which; with no mode they keep the last ones.
-    static const std::array<std::array<const char*, 3>, 4> byMode = {{
-        {"Copy Icon Selections", "And Icon Selections", "Or Icon Selections"},
-        {"Copy Title Selections", "And Title Selections", "Or Title Selections"},
-        {"Copy Filtered Objects", "And Filtered Objects", "Or Filtered Objects"},
-        {"Copy Node Selections", "And Node Selections", "Or Node Selections"},
-    }};
-    if (mode == tool) {
-        copy->setText(tr("Copy Selections"));
-        et->setText(tr("And Selections"));
-        ou->setText(tr("Or Selections"));
-    } else if (mode >= 0 && mode < 4) {
-        copy->setText(tr(byMode[mode][0]));
-        et->setText(tr(byMode[mode][1]));
-        ou->setText(tr(byMode[mode][2]));
-        const bool any = selectionOfMode(s, mode);
-        et->setEnabled(any);
-        ou->setEnabled(any);
+    const std::array<bool, 4> selections = {selectionOfMode(s, ZEVFrontModeIcons), selectionOfMode(s, ZEVFrontModeTitles),
+                                            selectionOfMode(s, ZEVFrontModeFilters), selectionOfMode(s, ZEVFrontModeLinks)};
+    const ToolMenuLook look = toolMenuLook(tool, mode, selections, !s.selectedLinks().empty());
+    toolItem->setEnabled(look.toolEnabled);
+    struct Entry {
+        const char* name;
+        const QString& title;
+        bool on;
+    };
+    for (const Entry& e : {Entry{"copy", look.copy, look.copyOn}, Entry{"and", look.et, look.andOn},
+                           Entry{"or", look.ou, look.orOn}, Entry{"deselect", QString(), look.deselectOn}}) {
+        QAction* a = toolEntry(menu, e.name);
+        if (!e.title.isNull())
+            a->setText(e.title);
+        a->setEnabled(e.on);
     }
     if (b) {
         if (tool == ZEVFrontModeIcons)

@@ -76,6 +76,9 @@ public:
     ZEVTableView* selectionTableView() const;
     ZEVLegoSource* selectionItemLegoSource() override;
     QString durationStringForAllLegos() override;
+    // A lego drag left the list for the time line or the go-to panel: the list forgets it.
+    void forgetDraggingLego() override;
+    bool siSelectedFilterItems() override;
     // The mode to return to when the quasimode ends, and the quasimode's mode (4: none).
     int previousFrontMode() const { return previousFrontMode_; }
     int temporaryFrontMode() const { return temporaryFrontMode_; }
@@ -87,6 +90,15 @@ public:
     ZEVButton* modeButton(int mode) const;
     // The tool menu of a mode's button.
     QMenu* toolMenu(int mode) const;
+    // What the Icon, Title or Link tool menu shows as it opens, by the front mode and which
+    // selections hold something (by mode: icons, titles, filters, nodes; and the links). Null
+    // titles are left as the last opening set them (no mode: there is no selection to carry over).
+    struct ToolMenuLook {
+        bool toolChecked = false, toolEnabled = true;
+        QString copy, et, ou;
+        bool copyOn = false, andOn = false, orOn = false, deselectOn = false;
+    };
+    static ToolMenuLook toolMenuLook(int tool, int mode, const std::array<bool, 4>& selections, bool links);
     std::int64_t nbOfIcons() const { return nbOfIcons_; }
     std::int64_t nbOfTitles() const { return nbOfTitles_; }
     std::int64_t nbOfFilters() const { return nbOfFilters_; }
@@ -144,6 +156,8 @@ public:
     // One level of the present state undone per use: the first step of the chain that applies to
     // the event being handled (Escape, Return or Delete, a click on the empty desk).
     void userStepBack() override;
+    // Escape from a view that has no step of its own.
+    void cancelOperation() override { userStepBack(); }
     // Return or Delete with nothing to act on.
     void stepBackKey();
     // Closes the frontmost panel other than the Channels one, or raises it from behind it; false
@@ -180,6 +194,8 @@ public:
     void userToggleQL() override;
     // The toolbar's Quick Look button passes true: with the preview shown it always closes it.
     void buttonActionToggleQL(bool fromButton);
+    // The Object view the desk's context menu was opened on, previewed alone.
+    void userOpenQL() override;
     // Whether the pointer lies over the shown selection list, and the Object of the row (and
     // column, for links) under it; nullptr for none.
     bool siPointerOverSelectionList() const;
@@ -383,6 +399,8 @@ public:
     void userOpen() override;
     void userGetInfo() override;
     void userFilter() override;
+    // The time line's filter key: the Object under the pointer marked, or the mode's selection.
+    void menuActionFilter() override { filterMarking(false); }
     void menuOpen();
     void buttonActionGetInfo();
     // The Filter button passes true: it ignores the Object under the pointer.

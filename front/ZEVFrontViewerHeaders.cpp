@@ -399,12 +399,19 @@ void ZEVFrontViewer::activateTallomer(bool on)
     gActivation.active = on;
 }
 
-void ZEVFrontViewer::draggingSessionDidStop()
+void ZEVFrontViewer::forgetDraggingLego()
 {
     if (ZEVTableView* t = selectionTableView()) {
         t->setDraggingLego(nullptr);
         t->viewport()->update();
     }
+}
+
+bool ZEVFrontViewer::siSelectedFilterItems() { return !space_.selections().selectedFilterItems().empty(); }
+
+void ZEVFrontViewer::draggingSessionDidStop()
+{
+    forgetDraggingLego();
     Scheduler& s = Scheduler::shared();
     s.cancel(this, "activateTallomerStop");
     s.perform(this, "activateTallomerStop", layout_->duration() + 0.1, [this] { activateTallomer(false); });

@@ -8,6 +8,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "objects/view/ZEVItemViewCopy.h"
+#include "objects/viewer/ZEVItemViewer.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 
@@ -24,6 +25,20 @@ std::vector<ZEVItemViewForDesks*> modeViews(ZEVSpaceController& space, int mode)
 } // namespace
 
 void ZEVFrontViewer::userToggleQL() { buttonActionToggleQL(false); }
+
+void ZEVFrontViewer::userOpenQL()
+{
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur());
+    ZEVItemView* target = iv ? iv->menuItemViewTarget() : nullptr;
+    if (!w || !target)
+        return;
+    w->setPreviewItems({target});
+    if (w->siPreviewPanelVisible())
+        w->reloadPreviewPanel();
+    else
+        w->orderFrontPreviewPanel();
+}
 
 void ZEVFrontViewer::buttonActionToggleQL(bool fromButton)
 {

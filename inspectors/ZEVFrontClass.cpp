@@ -10,6 +10,7 @@
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "inspectors/ZEVTransferQueue.h"
+#include "inspectors/core/ZEVInspectMenus.h"
 #include "platform/files/FileTransfer.h"
 #include "platform/files/Webloc.h"
 #include "runtime/Log.h"
@@ -23,6 +24,7 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -173,14 +175,20 @@ void ZEVFrontClass::dragToFolderItemView(ZEVItemViewForDesks* folderView, const 
     // Into the folder's icon, small, where its opening would be.
     const ZEVIconPosition f = fv->iconPosition();
     const ZEVIconPosition into{f.x + 0.2 * f.size, f.y + 0.73 * f.size, f.size / 10, f.angle};
-    std::vector<KELI*> back = staying;
+    std::vector<KELI*> going;
     for (KELI* item : moving)
-        if (!startTransfer(item, viewer, folder, true, true, into))
-            back.push_back(item);
+        if (startTransfer(item, viewer, folder, true, true, into))
+            going.push_back(item);
     for (KELI* item : duplicating)
-        if (!startTransfer(item, viewer, folder, false, true, into))
-            back.push_back(item);
-    // What does not go (a copy without a file too) slides back instead of floating for good.
+        if (startTransfer(item, viewer, folder, false, true, into))
+            going.push_back(item);
+    // What does not go slides back instead of floating for good: the staying Objects, those whose
+    // job could not start, and those the desk put in no list (an Object that names no file).
+    std::vector<KELI*> back = staying;
+    for (const auto& k : ZEVItemViewer::CopiedItemViews())
+        if (k && k->item() && std::find(going.begin(), going.end(), k->item()) == going.end() &&
+            std::find(back.begin(), back.end(), k->item()) == back.end())
+            back.push_back(k->item());
     for (KELI* item : back)
         stickerForItem(viewer, item, ZEVItemStickers::kForOptions);
     viewer->slideBackCopiesForItems(back, kDragSlide, kDragGone);
@@ -251,9 +259,6 @@ bool ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QStri
     }
     addItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
     stickerForItem(viewer, item, move ? ZEVItemStickers::kMove : ZEVItemStickers::kCopy);
-    // Only a large file shows a bar; a small one ends before a bar would tell anything.
-    if (view && !webloc && QFileInfo(source).size() > kProgressBytes)
-        view->duplicateStart();
     // The record is written in the Channel of the drop, whichever is current at the end.
     const KELId channel = currentChannelInt_;
     // The item viewer lives as long as its Space; the folder's view may go meanwhile, and
@@ -275,6 +280,14 @@ bool ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QStri
     job.move = move;
     job.itemId = item->idInt();
     job.mark = move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING;
+    TransferRecord record;
+    record.itemId = job.itemId;
+    record.channel = channel;
+    record.source = source;
+    record.target = job.target;
+    // Only a large file shows a bar; a small one ends before a bar would tell anything.
+    record.size = transferSize(source);
+    progressStart(dragging_, item, record);
     queue.start(job, this, [this, item, viewer, move, releaseMoved, job, channel, into](const TransferOutcome& out) {
         Result r;
         r.ok = out.ok;
@@ -322,19 +335,15 @@ void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const
                              KELId channel, const ZEVIconPosition& into)
 {
     clearItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
-    ZEVItemView* view = viewer ? viewer->itemViewForItem(item) : nullptr;
+    progressEnd(dragging_, item, r.ok);
     if (!r.ok) {
         logFormat("ZEVFrontClass: %s", qPrintable(r.error));
         addItemOption(item, ZEVOPTION_ERROR);
-        if (view)
-            view->duplicateError();
         stickerForItem(viewer, item, ZEVItemStickers::kError);
         slideDragCopy(item, viewer, std::nullopt);
         scheduleTableRefresh();
         return;
     }
-    if (view)
-        view->duplicateFinish();
     clearItemOption(item, ZEVOPTION_ERROR | (move ? 0 : ZEVOPTION_HOLD_BY_SYSTEM));
     stickerForItem(viewer, item, ZEVItemStickers::kForOptions);
     slideDragCopy(item, viewer, into);
@@ -343,6 +352,9 @@ void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const
         ZEVItemData* data = ZEVItemDataChannels::ItemDataForChannelInt(channel);
         (data ? *data : ZEVItemData::Current()).updateFilePathWithItem(item, r.path);
     }
+    // A duplicated Object shows its copy from now on.
+    for (ZEVItemView* v : viewsOfItem(item))
+        v->updateImage();
     if (move && viewer && releaseMoved)
         viewer->userReleaseIconForItem(item);
     scheduleTableRefresh();

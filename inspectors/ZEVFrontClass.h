@@ -52,6 +52,7 @@ class QMimeData;
 namespace tallomer {
 
 class ZEVFrontViewerServices;
+class ZEVInspectMenus;
 class ZEVItemView;
 class ZEVLinkPair;
 class ZEVSpaceController;
@@ -351,9 +352,8 @@ private:
     // Object's view, and goes.
     void slideDragCopy(KELI* item, class ZEVItemViewer* viewer, const std::optional<ZEVIconPosition>& into);
 
-    // The row menus: their state for the row right-clicked last.
-    void buildRowMenu();
-    void buildLegoMenu();
+    // The row menus, built by the inspectors' shared piece; their state for the row right-clicked last.
+    ZEVInspectMenus& menus();
     QAction* menuItem(QMenu* menu, long tag) const;
     // The side the clicked column designates: the pair's child past the sixth column, its parent
     // before; the Object itself in the Objects list.
@@ -370,9 +370,7 @@ private:
     KELI* rightMenuItem_ = nullptr;
     ZEVLinkPair* rightMenuLink_ = nullptr;
     int rightColumn_ = -1;
-    KELId menuLegoId_ = 0;
-    std::unique_ptr<QMenu> rowMenu_;
-    std::unique_ptr<QMenu> legoMenu_;
+    std::unique_ptr<ZEVInspectMenus> menus_;
     QPointer<ZEVTableView> menuTable_;
 
     // ---- the transfer queue's steps (ZEVFrontClassTransfer.cpp) ----
@@ -385,10 +383,26 @@ private:
         bool progress = false;
         bool follow = true; // the record names the copy at the end
     };
+    // The running jobs of one kind by Object, and those whose progress shows, polled under `poll`.
+    struct Transfers {
+        explicit Transfers(const char* name) : poll(name) {}
+        const char* poll;
+        std::map<KELI*, TransferRecord> records;
+        std::vector<KELI*> progress;
+    };
+    Transfers moving_{"_movingRun"}, copying_{"_copyingRun"}, duplicating_{"_duplicateRun"},
+        dragging_{"_draggingRun"};
+    Transfers& transfers(bool copy) { return copy ? copying_ : moving_; }
+    // The record kept; a file larger than kProgressBytes joins the progress list, its views show a
+    // bar, and the poll starts with the first of them.
+    void progressStart(Transfers& t, KELI* item, const TransferRecord& record);
+    // The one poll of every kind: the share copied so far on each view, every kNextPoll while any.
+    void progressRun(Transfers& t);
+    // The record taken out (false when there was none); the bar ends, done or in error.
+    bool progressEnd(Transfers& t, KELI* item, bool ok, TransferRecord* record = nullptr);
     void spaceTransfer(KELI* item, bool copy);
     void folderTransfer(const QString& folder, KELI* item, bool copy, std::optional<bool> heldByStore = {});
     void transferStart(KELI* item, const TransferRecord& record, bool copy);
-    void transferRun(bool copy);
     void transferFinish(KELI* item, bool copy, bool sourceLeft);
     void transferFail(KELI* item, bool copy);
     bool moveWebloc(KELI* item, const QString& folder, const QString& source);
@@ -396,7 +410,6 @@ private:
     // The Object's views on the Now and the Search desks; its view on the Now desk.
     std::vector<ZEVItemView*> viewsOfItem(KELI* item) const;
     ZEVItemView* nowViewOfItem(KELI* item) const;
-    std::map<KELI*, TransferRecord> movingRecords_, copyingRecords_;
 
     // ---- the duplicates' steps (ZEVFrontClassDuplicate.cpp) ----
     struct DuplicateSource {
@@ -412,14 +425,10 @@ private:
     std::vector<KELI*> duplicateItems(const std::vector<DuplicateSource>& sources, const QString& folder,
                                       const QString& name);
     void duplicateStart(KELI* item, const TransferRecord& record);
-    void duplicateRun();
     bool duplicateEnded(KELI* item, TransferRecord* record, bool ok);
     void duplicateFinish(KELI* item);
     void duplicateFail(KELI* item);
-    std::map<KELI*, TransferRecord> duplicatingRecords_;
-    std::vector<KELI*> duplicatingItems_;
     std::vector<KELI*> duplicatedItems_;
-    std::vector<KELI*> movingItems_, copyingItems_;
 
     static inline ZEVFrontClass* shared_ = nullptr;
     ScheduledTarget guard_{this};

@@ -303,60 +303,19 @@ std::vector<KELI*> ZEVFrontClass::duplicateItems(const std::vector<DuplicateSour
 void ZEVFrontClass::duplicateStart(KELI* item, const TransferRecord& record)
 {
     duplicatedItems_.push_back(item);
-    TransferRecord r = record;
-    r.progress = r.size > kProgressBytes;
-    duplicatingRecords_[item] = r;
     if (ZEVItemViewer* search = space_.searchCurseur() ? space_.itemViewerForCurseur(space_.searchCurseur()) : nullptr)
         if (ZEVDeskViewerForObjectViews* desk = search->deskViewer(); desk && !desk->itemViewForItem(item))
             desk->ajouterItemViewAvecItem(item);
-    if (r.progress) {
-        if (duplicatingItems_.empty())
-            Scheduler::shared().perform(this, "_duplicateRun", kFirstPoll, [this] { duplicateRun(); });
-        duplicatingItems_.push_back(item);
-        for (ZEVItemView* v : viewsOfItem(item))
-            v->duplicateStart();
-    }
+    progressStart(duplicating_, item, record);
     addItemOption(item, ZEVOPTION_DUPLICATING);
     if (ZEVItemView* v = nowViewOfItem(item))
         v->addSticker(ZEVItemStickers::kCopy);
 }
 
-void ZEVFrontClass::duplicateRun()
-{
-    for (KELI* item : duplicatingItems_) {
-        const auto it = duplicatingRecords_.find(item);
-        if (it == duplicatingRecords_.end())
-            continue;
-        const TransferRecord& r = it->second;
-        // The copy grows under a temporary name of its folder, and has its own name once whole.
-        qint64 now = 0;
-        const QDir dir = QFileInfo(r.target).absoluteDir();
-        for (const QString& n : dir.entryList({QString::fromLatin1(kTransferTempPrefix) + '*'}, QDir::Files | QDir::Hidden))
-            now = std::max(now, QFileInfo(dir.filePath(n)).size());
-        if (QFileInfo(r.target).isFile())
-            now = QFileInfo(r.target).size();
-        const float fraction = r.size > 0 ? std::clamp(float(now) / float(r.size), 0.0f, 1.0f) : 0.0f;
-        for (ZEVItemView* v : viewsOfItem(item))
-            v->duplicateSetStatus(fraction);
-    }
-    if (!duplicatingItems_.empty())
-        Scheduler::shared().perform(this, "_duplicateRun", kNextPoll, [this] { duplicateRun(); });
-}
-
 bool ZEVFrontClass::duplicateEnded(KELI* item, TransferRecord* record, bool ok)
 {
-    const auto it = duplicatingRecords_.find(item);
-    if (it == duplicatingRecords_.end())
+    if (!progressEnd(duplicating_, item, ok, record))
         return false;
-    *record = it->second;
-    duplicatingRecords_.erase(it);
-    const std::vector<ZEVItemView*> views = viewsOfItem(item);
-    if (const auto at = std::find(duplicatingItems_.begin(), duplicatingItems_.end(), item);
-        at != duplicatingItems_.end()) {
-        duplicatingItems_.erase(at);
-        for (ZEVItemView* v : views)
-            ok ? v->duplicateFinish() : v->duplicateError();
-    }
     clearItemOption(item, ZEVOPTION_DUPLICATING);
     if (!ok)
         addItemOption(item, ZEVOPTION_ERROR);

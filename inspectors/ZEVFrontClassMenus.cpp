@@ -10,6 +10,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "inspectors/core/ZEVInspectMenus.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -62,81 +63,25 @@ QAction* ZEVFrontClass::menuItem(QMenu* menu, long tag) const { return ZEVMenuIt
 
 // ---- building -----------------------------------------------------------------------------------
 
-void ZEVFrontClass::buildRowMenu()
+ZEVInspectMenus& ZEVFrontClass::menus()
 {
-    rowMenu_ = std::make_unique<QMenu>();
-    rowMenu_->setObjectName(QStringLiteral("FrontRowMenu"));
-    QMenu* m = rowMenu_.get();
-    auto add = [this](QMenu* into, long tag, const QString& title, ZEVTableMenuAction action) {
-        QAction* a = into->addAction(title);
-        if (tag)
-            a->setProperty("tag", qlonglong(tag));
-        if (action != ZEVTableMenuAction::Count)
-            connect(a, &QAction::triggered, this, [this, action] {
-                if (menuTable_)
-                    menuTable_->menuAction(action);
-            });
-        return a;
-    };
-    using A = ZEVTableMenuAction;
-    constexpr A none = A::Count;
-    // The header names the row beside its picture at full size; choosing it does nothing.
-    ZEVAddMenuHeader(m, ZEVRowTagHeader);
-    m->addSeparator();
-    add(m, 0, QStringLiteral("Open"), A::Open);
-    QMenu* openWith = m->addMenu(QStringLiteral("Open With"));
-    openWith->menuAction()->setProperty("tag", qlonglong(ZEVRowTagOpenWith));
-    add(m, 0, QStringLiteral("Find in Channels"), A::FindInChannels);
-    QMenu* handle = m->addMenu(QStringLiteral("Handle"));
-    handle->menuAction()->setProperty("tag", qlonglong(ZEVRowTagHandle));
-    add(handle, ZEVRowTagMoveTo, QStringLiteral("Move To\u2026"), A::MoveTo);
-    add(handle, ZEVRowTagMoveToSpace, QStringLiteral("Move To Space"), A::MoveToSpace);
-    add(handle, ZEVRowTagCopyTo, QStringLiteral("Copy To\u2026"), A::CopyTo);
-    add(handle, ZEVRowTagCopyToSpace, QStringLiteral("Copy To Space"), A::CopyToSpace);
-    handle->addSeparator();
-    add(handle, ZEVRowTagShowOriginal, QStringLiteral("Show Original"), A::ShowOriginal);
-    m->addSeparator();
-    add(m, ZEVRowTagRecallNow, QStringLiteral("Recall Now"), A::RecallNow);
-    add(m, ZEVRowTagRecall, QStringLiteral("Recall"), A::Recall);
-    add(m, ZEVRowTagRetain, QStringLiteral("Retain"), A::Retain);
-    add(m, ZEVRowTagRelease, QStringLiteral("Release"), A::Release);
-    add(m, ZEVRowTagForget, QStringLiteral("Forget"), A::Forget);
-    m->addSeparator();
-    for (QAction* a : {add(m, ZEVRowTagIcon, QStringLiteral("Icon"), A::SelectIcon),
-                       add(m, ZEVRowTagTitle, QStringLiteral("Title"), A::SelectTitle),
-                       add(m, ZEVRowTagLink, QStringLiteral("Link"), A::SelectNode),
-                       add(m, ZEVRowTagFilter, QStringLiteral("Filter"), A::SelectFilter)})
-        a->setCheckable(true);
-    m->addSeparator();
-    add(m, ZEVRowTagDuration, QString(), none)->setEnabled(false);
-    add(m, 0, QStringLiteral("Copy Durations"), A::CopyDurations)->setObjectName(QStringLiteral("copyDurations"));
-    connect(m, &QMenu::aboutToHide, this, [this] {
-        if (menuTable_)
-            menuTable_->disableRightSelectedRow();
-    });
-}
-
-void ZEVFrontClass::buildLegoMenu()
-{
-    legoMenu_ = std::make_unique<QMenu>();
-    legoMenu_->setObjectName(QStringLiteral("FrontLegoMenu"));
-    QAction* del = legoMenu_->addAction(QStringLiteral("Delete Interval"));
-    del->setProperty("tag", qlonglong(ZEVRowTagDeleteLego));
-    // The interval the menu was opened on, woken again by id: the list's selected interval may be
-    // cleared meanwhile (a selection of several rows rewritten as the menu closes), and one
-    // forgotten meanwhile is simply gone.
-    connect(del, &QAction::triggered, this, [this] {
-        KELI* lego = menuLegoId_ ? KELServeurDeLiens::LienForInt(menuLegoId_, space_.tlCurseur()) : nullptr;
-        if (menuTable_ && lego)
-            deleteLego(lego, *menuTable_);
-    });
-    QAction* duration = legoMenu_->addAction(QString());
-    duration->setProperty("tag", qlonglong(ZEVRowTagDuration));
-    duration->setEnabled(false);
-    connect(legoMenu_.get(), &QMenu::aboutToHide, this, [this] {
-        if (menuTable_)
-            menuTable_->disableRightSelectedRow();
-    });
+    if (!menus_) {
+        ZEVInspectNouns nouns{QStringLiteral("Object"), QStringLiteral("Objects"), QStringLiteral("Object"),
+                              QStringLiteral("Objects"), QString(), true};
+        ZEVRowMenuShape shape;
+        shape.findInChannels = true;
+        shape.linkItems = false;
+        shape.copyDurations = true;
+        menus_ = std::make_unique<ZEVInspectMenus>(nouns, shape);
+        // The interval the menu was opened on, woken again by id: the list's selected interval may
+        // be cleared meanwhile (a selection of several rows rewritten as the menu closes), and one
+        // forgotten meanwhile is simply gone.
+        menus_->onDeleteLego = [this](KELId legoId, ZEVTableView& table) {
+            if (KELI* lego = KELServeurDeLiens::LienForInt(legoId, space_.tlCurseur()))
+                deleteLego(lego, table);
+        };
+    }
+    return *menus_;
 }
 
 // ---- the parts every row menu shares -----------------------------------------------------------
@@ -151,6 +96,8 @@ void ZEVFrontClass::updateHandleItems(QMenu* menu, KELI* item)
     menuItem(menu, ZEVRowTagMoveToSpace)->setEnabled(siMoveToSpaceForItem(item));
     menuItem(menu, ZEVRowTagCopyTo)->setEnabled(siCopyToForItem(item));
     menuItem(menu, ZEVRowTagCopyToSpace)->setEnabled(siCopyToSpaceForItem(item));
+    menuItem(menu, ZEVRowTagDuplicateTo)->setEnabled(siDuplicateToForItem(item));
+    menuItem(menu, ZEVRowTagDuplicateToSpace)->setEnabled(siDuplicateToForItem(item));
     menuItem(menu, ZEVRowTagShowOriginal)->setEnabled(item && enableShowOriginal(o, typeForItem(item)));
     if (QAction* ow = menuItem(menu, ZEVRowTagOpenWith); ow && ow->menu()) {
         ow->menu()->clear();
@@ -162,7 +109,7 @@ void ZEVFrontClass::updateHandleItems(QMenu* menu, KELI* item)
 
 void ZEVFrontClass::updateHeaderImage(KELI* item)
 {
-    QAction* header = menuItem(rowMenu_.get(), ZEVRowTagHeader);
+    QAction* header = menuItem(menus().builtRowMenu(), ZEVRowTagHeader);
     if (!header || !item)
         return;
     ZEVItemViewerHost* host = ZEVItemViewer::Host();
@@ -233,9 +180,7 @@ void ZEVFrontClass::endRowMenu(QMenu* menu, const QString& filterTitle)
 
 QMenu* ZEVFrontClass::updateRowMenu(QMenu*, ZEVTableView& table, const ZEVTableElement& e)
 {
-    if (!rowMenu_)
-        buildRowMenu();
-    QMenu* m = rowMenu_.get();
+    QMenu* m = menus().rowMenuFor(table);
     menuTable_ = &table;
     KELICurseur* actif = space_.actifCurseur();
     const bool nowActif = actif && actif == space_.nowCurseur();
@@ -324,18 +269,11 @@ QMenu* ZEVFrontClass::updateLegoMenu(QMenu*, ZEVTableView& table, KELI* lego)
 {
     if (!lego)
         return nullptr;
-    if (!legoMenu_)
-        buildLegoMenu();
-    QMenu* m = legoMenu_.get();
     menuTable_ = &table;
-    menuLegoId_ = lego->idInt();
-    QAction* del = menuItem(m, ZEVRowTagDeleteLego);
-    if (!siItemList(table))
-        del->setText(QStringLiteral("Delete Link Interval"));
-    else
-        del->setText(liveIconLinkCount(lego->enfantInt()) == 1 ? QStringLiteral("Remove Object")
-                                                                 : QStringLiteral("Delete Interval"));
-    menuItem(m, ZEVRowTagDuration)->setText(ZEVSpaceController::durationStringForDuration(lego->outDate() - lego->inDate()));
+    const bool items = siItemList(table);
+    QMenu* m = menus().legoMenu(table, lego, items ? liveIconLinkCount(lego->enfantInt()) : 0);
+    if (!items)
+        menuItem(m, ZEVRowTagDeleteLego)->setText(QStringLiteral("Delete Link Interval"));
     return m;
 }
 

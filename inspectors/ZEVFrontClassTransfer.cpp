@@ -381,33 +381,25 @@ ZEVItemView* ZEVFrontClass::nowViewOfItem(KELI* item) const
     return v ? v->itemViewForItem(item) : nullptr;
 }
 
-void ZEVFrontClass::transferStart(KELI* item, const TransferRecord& record, bool copy)
+void ZEVFrontClass::progressStart(Transfers& t, KELI* item, const TransferRecord& record)
 {
-    auto& records = copy ? copyingRecords_ : movingRecords_;
-    auto& list = copy ? copyingItems_ : movingItems_;
     TransferRecord r = record;
     r.progress = r.size > kProgressBytes;
-    records[item] = r;
-    if (r.progress) {
-        if (list.empty())
-            Scheduler::shared().perform(this, copy ? "_copyingRun" : "_movingRun", kFirstPoll,
-                                        [this, copy] { transferRun(copy); });
-        list.push_back(item);
-        for (ZEVItemView* v : viewsOfItem(item))
-            v->duplicateStart();
-    }
-    addItemOption(item, copy ? ZEVOPTION_COPYING : ZEVOPTION_MOVING);
-    if (ZEVItemView* v = nowViewOfItem(item))
-        v->addSticker(copy ? ZEVItemStickers::kCopy : ZEVItemStickers::kMove);
+    t.records[item] = r;
+    if (!r.progress)
+        return;
+    if (t.progress.empty())
+        Scheduler::shared().perform(this, t.poll, kFirstPoll, [this, &t] { progressRun(t); });
+    t.progress.push_back(item);
+    for (ZEVItemView* v : viewsOfItem(item))
+        v->duplicateStart();
 }
 
-void ZEVFrontClass::transferRun(bool copy)
+void ZEVFrontClass::progressRun(Transfers& t)
 {
-    auto& records = copy ? copyingRecords_ : movingRecords_;
-    auto& list = copy ? copyingItems_ : movingItems_;
-    for (KELI* item : list) {
-        const auto it = records.find(item);
-        if (it == records.end())
+    for (KELI* item : t.progress) {
+        const auto it = t.records.find(item);
+        if (it == t.records.end())
             continue;
         const TransferRecord& r = it->second;
         // The copy grows under its temporary name, and has its own once whole.
@@ -422,9 +414,32 @@ void ZEVFrontClass::transferRun(bool copy)
         for (ZEVItemView* v : viewsOfItem(item))
             v->duplicateSetStatus(fraction);
     }
-    if (!list.empty())
-        Scheduler::shared().perform(this, copy ? "_copyingRun" : "_movingRun", kNextPoll,
-                                    [this, copy] { transferRun(copy); });
+    if (!t.progress.empty())
+        Scheduler::shared().perform(this, t.poll, kNextPoll, [this, &t] { progressRun(t); });
+}
+
+bool ZEVFrontClass::progressEnd(Transfers& t, KELI* item, bool ok, TransferRecord* record)
+{
+    const auto it = t.records.find(item);
+    if (it == t.records.end())
+        return false;
+    if (record)
+        *record = it->second;
+    t.records.erase(it);
+    if (const auto at = std::find(t.progress.begin(), t.progress.end(), item); at != t.progress.end()) {
+        t.progress.erase(at);
+        for (ZEVItemView* v : viewsOfItem(item))
+            ok ? v->duplicateFinish() : v->duplicateError();
+    }
+    return true;
+}
+
+void ZEVFrontClass::transferStart(KELI* item, const TransferRecord& record, bool copy)
+{
+    progressStart(transfers(copy), item, record);
+    addItemOption(item, copy ? ZEVOPTION_COPYING : ZEVOPTION_MOVING);
+    if (ZEVItemView* v = nowViewOfItem(item))
+        v->addSticker(copy ? ZEVItemStickers::kCopy : ZEVItemStickers::kMove);
 }
 
 void ZEVFrontClass::scheduleTableRefresh()
@@ -435,19 +450,10 @@ void ZEVFrontClass::scheduleTableRefresh()
 
 void ZEVFrontClass::transferFinish(KELI* item, bool copy, bool sourceLeft)
 {
-    auto& records = copy ? copyingRecords_ : movingRecords_;
-    auto& list = copy ? copyingItems_ : movingItems_;
-    const auto it = records.find(item);
-    if (it == records.end())
+    TransferRecord r;
+    if (!progressEnd(transfers(copy), item, true, &r))
         return;
-    const TransferRecord r = it->second;
-    records.erase(it);
     const std::vector<ZEVItemView*> views = viewsOfItem(item);
-    if (const auto at = std::find(list.begin(), list.end(), item); at != list.end()) {
-        list.erase(at);
-        for (ZEVItemView* v : views)
-            v->duplicateFinish();
-    }
     // The store of the Channel the job started in, whichever is current now.
     ZEVItemData& data = storeFor(r.channel);
     if (r.follow)
@@ -470,15 +476,8 @@ void ZEVFrontClass::transferFinish(KELI* item, bool copy, bool sourceLeft)
 
 void ZEVFrontClass::transferFail(KELI* item, bool copy)
 {
-    auto& records = copy ? copyingRecords_ : movingRecords_;
-    auto& list = copy ? copyingItems_ : movingItems_;
-    records.erase(item);
+    progressEnd(transfers(copy), item, false);
     const std::vector<ZEVItemView*> views = viewsOfItem(item);
-    if (const auto at = std::find(list.begin(), list.end(), item); at != list.end()) {
-        list.erase(at);
-        for (ZEVItemView* v : views)
-            v->duplicateError();
-    }
     clearItemOption(item, copy ? ZEVOPTION_COPYING : ZEVOPTION_MOVING);
     addItemOption(item, ZEVOPTION_ERROR);
     if (ZEVItemView* v = nowViewOfItem(item))

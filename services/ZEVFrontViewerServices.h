@@ -4,9 +4,7 @@
 // The Space, the desks, the Object views, the time ruler and the application shell all reach the
 // front layer through these two classes without linking it; the front layer (front/) answers.
 //
-// Pure operations are answered by the front viewer as it stands. Those with a default belong to
-// later parts of the front layer (full screen, the edit actions, the toolbar's commands and
-// panels), each named at its group; until then they do nothing.
+// The front viewer answers every operation.
 
 #include "services/ZEVFrontMode.h"
 #include "engine/KELTypes.h"
@@ -252,12 +250,12 @@ public:
     virtual void displayAllInspectView() = 0;
     // The tracks are open, opening or updating and the shown list has rows.
     virtual bool siNbOfRows() = 0;
-    virtual bool siSelectedFilterItems() { return false; }
+    virtual bool siSelectedFilterItems() = 0;
     virtual void displaySelectionView() = 0;
-    virtual void forgetDraggingLego() {}
-    virtual QString durationStringForAllLegos() { return {}; }
+    virtual void forgetDraggingLego() = 0;
+    virtual QString durationStringForAllLegos() = 0;
     // The front's Objects list, from which presence intervals are dragged; nullptr without one.
-    virtual ZEVLegoSource* selectionItemLegoSource() { return nullptr; }
+    virtual ZEVLegoSource* selectionItemLegoSource() = 0;
     // A drag session ended; the header views opened for it close again a little later.
     virtual void draggingSessionDidStop() = 0;
     // The application came forward for a drag (every header view opens), and the drag ended (those
@@ -271,31 +269,30 @@ public:
     virtual void searchingWillStart() = 0;
     virtual void searchingDidFinish() = 0;
 
-    // ---- edit actions (Recall, Retain, Release, Forget): the edit-actions part, still to come ----
-    virtual bool siRecallingSelectedItems() { return false; }
-    virtual bool siRecallingNowSelectedItems() { return false; }
-    virtual bool siReleasingSelectedItems() { return false; }
-    virtual void userRecallNow() {}
-    virtual void userRecallSearch() {}
-    virtual void userRetainNow() {}
-    virtual void userRetainSearch() {}
-    virtual void userReleaseNow() {}
-    virtual void userReleaseSearch() {}
-    virtual void userForgetNow() {}
-    virtual void userForgetSearch() {}
+    // ---- edit actions (Recall, Retain, Release, Forget) ----
+    virtual bool siRecallingSelectedItems() = 0;
+    virtual bool siRecallingNowSelectedItems() = 0;
+    virtual bool siReleasingSelectedItems() = 0;
+    virtual void userRecallNow() = 0;
+    virtual void userRecallSearch() = 0;
+    virtual void userRetainNow() = 0;
+    virtual void userRetainSearch() = 0;
+    virtual void userReleaseNow() = 0;
+    virtual void userReleaseSearch() = 0;
+    virtual void userForgetNow() = 0;
+    virtual void userForgetSearch() = 0;
 
-    // ---- user commands on Objects, toolbar and panels: their parts of the front layer, later ----
-    virtual void userStepBack() {}
-    virtual void cancelOperation() {}
-    virtual void menuActionFilter() {}
-    virtual void userToggleQL() {}
-    // The Quick Look panel for the context menu's Object: the Quick Look part answers it.
-    virtual void userOpenQL() {}
+    // ---- user commands on Objects, toolbar and panels ----
+    virtual void userStepBack() = 0;
+    virtual void cancelOperation() = 0;
+    virtual void menuActionFilter() = 0;
+    virtual void userToggleQL() = 0;
+    // The Quick Look panel for the context menu's Object.
+    virtual void userOpenQL() = 0;
     // Starts editing the view's title in place (nothing for a hidden view).
     virtual void userEditTitleForItemView(ZEVItemViewForDesks* view) = 0;
-    // The link-line menu of a line (nullptr: none); the link-line menu's part of the front layer
-    // will answer it.
-    virtual QMenu* connexionMenuForConnexion(ZEVItemConnexion*) { return nullptr; }
+    // The link-line menu of a line (nullptr: none).
+    virtual QMenu* connexionMenuForConnexion(ZEVItemConnexion*) = 0;
     // The per-Object display options, the stacking order and delete; the front viewer answers.
     virtual void userShowTitle() = 0;
     virtual void userShowQLIcon() = 0;
@@ -317,28 +314,28 @@ public:
     virtual void userOpen() = 0;
     virtual void userGetInfo() = 0;
     virtual void userFilter() = 0;
-    virtual void userGoNow() {}
-    virtual void userSpaceStartHome() {}
-    virtual void userSpaceStart() {}
-    virtual void userSpaceCleanAll() {}
-    virtual void userSpaceCleanAndRecall() {}
-    virtual void userSpaceCleanAndRecallBack() {}
-    virtual void userSpaceCleanAndReplace() {}
-    virtual bool siGoToPanelVisible() { return false; }
-    virtual void majGoToDurationButtons() {}
-    virtual void setGotoOff() {}
-    virtual void selectionPreviousSpace(bool siNow) {}
-    virtual void selectionNextSpace(bool siNow) {}
-    virtual void selectionHome() {}
-    // The Channel list's selection moved down or up to that Channel; the front toolbar will answer.
-    virtual void selectionDown(KELId channelInt) {}
-    virtual void selectionUp(KELId channelInt) {}
-    virtual void setSpaceBrowsing(bool browsing) {}
-    virtual void setChannelBrowsing(bool browsing) {}
+    virtual void userGoNow() = 0;
+    virtual void userSpaceStartHome() = 0;
+    virtual void userSpaceStart() = 0;
+    virtual void userSpaceCleanAll() = 0;
+    virtual void userSpaceCleanAndRecall() = 0;
+    virtual void userSpaceCleanAndRecallBack() = 0;
+    virtual void userSpaceCleanAndReplace() = 0;
+    virtual bool siGoToPanelVisible() = 0;
+    virtual void majGoToDurationButtons() = 0;
+    virtual void setGotoOff() = 0;
+    virtual void selectionPreviousSpace(bool siNow) = 0;
+    virtual void selectionNextSpace(bool siNow) = 0;
+    virtual void selectionHome() = 0;
+    // The Channel list's selection moved down or up to that Channel; the front toolbar answers.
+    virtual void selectionDown(KELId channelInt) = 0;
+    virtual void selectionUp(KELId channelInt) = 0;
+    virtual void setSpaceBrowsing(bool browsing) = 0;
+    virtual void setChannelBrowsing(bool browsing) = 0;
     // The edit items' images by the active cursor (the front viewer answers; a menu without it
     // keeps its images).
-    virtual void majImageForEditionMenu1(QMenu*) {}
-    virtual void majImageForEditionMenu2(QMenu*) {}
+    virtual void majImageForEditionMenu1(QMenu*) = 0;
+    virtual void majImageForEditionMenu2(QMenu*) = 0;
     // The Object menu opens with no inspector focused: the Icons inspector's items, then the
     // remove item's title for the selected links.
     virtual void updateMenuObject(QMenu* menu) = 0;

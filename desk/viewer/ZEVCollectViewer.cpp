@@ -10,6 +10,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVFrontMode.h"
@@ -267,7 +268,10 @@ QPointF ZEVCollectViewer::yUpPoint(const QPointF& p) const
 bool ZEVCollectViewer::startWithURLs(const QStringList& paths, double iconSize, const QPointF& location)
 {
     if (grid_) {
+        // The grid waiting for its place keeps its files; the new ones are refused aloud, not lost
+        // without a word.
         logFormat("ZEVCollectViewer startWithURLs: a grid already shows; %d files refused", int(paths.size()));
+        Sound::shared().beep();
         return false;
     }
     ZEVSpaceWindow* window = space_.spaceWindow();

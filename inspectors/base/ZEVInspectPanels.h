@@ -23,9 +23,14 @@ inline constexpr ZEVInspectMetrics kChannelMetrics{350, 53, 50, 1200, 73, 23};
 TALLOMER_INSPECT_PANEL(ZEVIconView, "Icon", kIconMetrics)
 TALLOMER_INSPECT_PANEL(ZEVLinkView, "Link", kLinkMetrics)
 TALLOMER_INSPECT_PANEL(ZEVFileView, "File", kFileMetrics)
-TALLOMER_INSPECT_PANEL(ZEVBackView, "Back", kBackMetrics)
 TALLOMER_INSPECT_PANEL(ZEVPersonView, "Person", kPersonMetrics)
 
 #undef TALLOMER_INSPECT_PANEL
+
+// The Images panel, with the Images table (inspectors/images/ZEVBackViewer.cpp).
+class ZEVBackView final : public ZEVInspectView {
+public:
+    explicit ZEVBackView(ZEVInspectViewer& viewer);
+};
 
 } // namespace tallomer

@@ -14,6 +14,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QPoint>
 #include <QRectF>
 #include <QString>
 
@@ -204,15 +205,15 @@ public:
     // ---- the panel's work, for the kinds that give their nouns ----
     // The kind's words; none: the menus, buttons and count field stay as they are.
     virtual std::optional<ZEVInspectNouns> noms() const { return std::nullopt; }
-    // Counts the Objects the commands take in that front mode.
-    ZEVInspectCounts compter(int mode);
+    // Counts the Objects the commands take in that front mode (a kind of pairs counts its links).
+    virtual ZEVInspectCounts compter(int mode);
     // One Object of type "file", neither missing, busy, held by the program nor in the cloud.
     bool enableShowOriginalForItems(const std::vector<KELI*>& items);
     // The action buttons from the Objects the commands take now.
     virtual void majActionButtons();
     void majActionButtonsWithFlags(bool release, bool recall);
-    // An engine change of the rows: one refresh 0.07 s after the first while the panel shows.
-    void moteurChangeRows();
+    // An engine change of the rows: one refresh `delay` after the first while the panel shows.
+    void moteurChangeRows(double delay = kRefreshDelay);
     static constexpr double kRefreshDelay = 0.07;
     static constexpr double kActionButtonsDelay = 0.3;
     bool siAccepteDisplay() const { return siAccepteDisplay_; }
@@ -284,6 +285,15 @@ protected:
     static void replacer(KELICurseur* curseur);
     // Builds the button menus and the action buttons of a kind that gives its nouns.
     void construireLesMenus();
+    // Hands the preview bare copies of the Objects, as the rows name them.
+    void donnerAuPreview(const std::vector<KELI*>& items);
+    // Where the Space's pointer lies: false outside the panel's content; else the point in the
+    // table's viewport, and whether it lies inside the viewport.
+    bool pointeurSurLePanneau(QPoint& dansLaTable, bool& dansLeViewport) const;
+    // The menu bar's Edit, Object (and its Handle submenu) and Spaces menus take the lines.
+    void appliquerALaBarre(const std::vector<ZEVMenuLine>& lignes);
+    // The kind's item in the main menu's inspectors menu is unchecked.
+    void decocherDansLeMenu();
 
     ZEVSpaceController& space_;
     KELId currentChannelInt_ = 0;
@@ -299,7 +309,6 @@ private:
     void pasVersUnChangement(bool precedent);
     // The Objects the front mode selects in the panel; the preview is handed them, and opened.
     std::vector<KELI*> objetsChoisis();
-    void donnerAuPreview(const std::vector<KELI*>& items);
     void montrerLePreview(const std::vector<KELI*>& items);
 
     bool siShowInspectView_ = false;

@@ -261,23 +261,33 @@ void ZEVInspectViewer::panelSelectionDidChange()
 
 // ---- the preview ------------------------------------------------------------------------------
 
-KELI* ZEVInspectViewer::rowItemUnderPointer() const
+bool ZEVInspectViewer::pointeurSurLePanneau(QPoint& dansLaTable, bool& dansLeViewport) const
 {
+    dansLeViewport = false;
     ZEVInspectView* v = inspectView_;
     if (!v || !v->isVisible())
-        return nullptr;
+        return false;
     QWidget* w = v->window();
     const QPointF limite = space_.mouseLimitPoint();
     // y-up in the window to Qt's y-down at this edge.
     const QPointF fenetre(limite.x(), w->height() - limite.y());
     const QPointF panneau = v->mapFrom(w, fenetre);
     if (!v->inspectRect().contains(QPointF(panneau.x(), v->height() - panneau.y())))
-        return nullptr;
+        return false;
     ZEVInspectTableView* table = v->inspectTableView();
-    const QPoint dansLaTable = table->viewport()->mapFrom(w, fenetre.toPoint());
-    if (!table->viewport()->rect().contains(dansLaTable))
+    dansLaTable = table->viewport()->mapFrom(w, fenetre.toPoint());
+    dansLeViewport = table->viewport()->rect().contains(dansLaTable);
+    return true;
+}
+
+KELI* ZEVInspectViewer::rowItemUnderPointer() const
+{
+    QPoint p;
+    bool dedans = false;
+    if (!pointeurSurLePanneau(p, dedans) || !dedans)
         return nullptr;
-    const ZEVTableElement* e = table->element(table->rowAt(dansLaTable.y()));
+    ZEVInspectTableView* table = inspectView_->inspectTableView();
+    const ZEVTableElement* e = table->element(table->rowAt(p.y()));
     return e ? e->item : nullptr;
 }
 

@@ -144,13 +144,13 @@ void ZEVInspectViewer::majInspectField()
     v->inspectField()->setText(QStringLiteral("%1%2 %3").arg(prefixe).arg(qint32(total)).arg(total < 2 ? n->one : n->many));
 }
 
-void ZEVInspectViewer::moteurChangeRows()
+void ZEVInspectViewer::moteurChangeRows(double delay)
 {
     // A hidden panel is refreshed when it is shown; a burst is absorbed by the one refresh.
     if (!siShowInspectView_ || !siAccepteDisplay_)
         return;
     siAccepteDisplay_ = false;
-    Scheduler::shared().perform(this, "majInspectView", kRefreshDelay, [this] {
+    Scheduler::shared().perform(this, "majInspectView", delay, [this] {
         majInspectView();
         siAccepteDisplay_ = true;
     });
@@ -367,13 +367,26 @@ void ZEVInspectViewer::updateMenuMacForMode(int frontMode)
     const auto n = noms();
     if (!n)
         return;
-    const std::vector<ZEVMenuLine> lignes = ZEVInspectMacLines(compter(frontMode), *n);
+    appliquerALaBarre(ZEVInspectMacLines(compter(frontMode), *n));
+}
+
+void ZEVInspectViewer::appliquerALaBarre(const std::vector<ZEVMenuLine>& lignes)
+{
     QMenu* object = menuDeLaBarre(space_, 4);
     ZEVApplyMenuLines(menuDeLaBarre(space_, 3), lignes, ZEVMenuPlace::Edit);
     ZEVApplyMenuLines(object, lignes, ZEVMenuPlace::Object);
     QAction* handle = ZEVMenuItemWithTag(object, 4333);
     ZEVApplyMenuLines(handle ? handle->menu() : nullptr, lignes, ZEVMenuPlace::Handle);
     ZEVApplyMenuLines(menuDeLaBarre(space_, 9), lignes, ZEVMenuPlace::Spaces);
+}
+
+void ZEVInspectViewer::decocherDansLeMenu()
+{
+    QMenu* inspecteurs = menuDeLaBarre(space_, 6);
+    if (QAction* a = inspecteurs ? ZEVMenuItemWithTag(inspecteurs, long(entityInt())) : nullptr) {
+        a->setProperty("state", 0);
+        a->setChecked(false);
+    }
 }
 
 void ZEVInspectViewer::construireLesMenus()

@@ -17,6 +17,7 @@
 #include "inspectors/core/ZEVInspectDelete.h"
 #include "inspectors/core/ZEVRowMenuFill.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
+#include "inspectors/core/ZEVRowMenuState.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "platform/AppId.h"
 #include "runtime/Log.h"
@@ -195,7 +196,8 @@ QMenu* ZEVPersonClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEV
     if (!x)
         return nullptr;
     rightMenuId_ = x->idInt();
-    ZEVRowMenuState s = ZEVRowMenuStateFor(space_, *this, presence_, x);
+    ZEVRowMenuState s =
+        ZEVRowMenuStateForItem(space_, *this, presence_, x, durationStringForLegos(legosForItem(x, tlContexte_)));
     // A contact is no file: nothing to move, copy or show.
     s.moveTo = s.moveToSpace = s.copyTo = s.copyToSpace = s.showOriginal = false;
     const KELSharedResources& resources = space_.host().sharedResources();

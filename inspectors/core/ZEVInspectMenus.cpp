@@ -16,7 +16,10 @@ namespace {
 const QString kIndent = QStringLiteral("     ");
 } // namespace
 
-ZEVInspectMenus::ZEVInspectMenus(ZEVInspectNouns nouns) : nouns_(std::move(nouns)) {}
+ZEVInspectMenus::ZEVInspectMenus(ZEVInspectNouns nouns, ZEVRowMenuShape shape)
+    : nouns_(std::move(nouns)), shape_(shape)
+{
+}
 
 ZEVInspectMenus::~ZEVInspectMenus() = default;
 
@@ -103,6 +106,8 @@ void ZEVInspectMenus::buildRowMenu()
     add(m, 0, QStringLiteral("Open"), A::Open);
     QMenu* openWith = m->addMenu(QStringLiteral("Open With"));
     openWith->menuAction()->setProperty("tag", qlonglong(ZEVRowTagOpenWith));
+    if (shape_.findInChannels)
+        add(m, 0, QStringLiteral("Find in Channels"), A::FindInChannels);
     QMenu* handle = m->addMenu(QStringLiteral("Handle"));
     handle->menuAction()->setProperty("tag", qlonglong(ZEVRowTagHandle));
     add(handle, ZEVRowTagMoveTo, QStringLiteral("Move To\u2026"), A::MoveTo);
@@ -119,9 +124,11 @@ void ZEVInspectMenus::buildRowMenu()
     add(m, ZEVRowTagRetain, QStringLiteral("Retain"), A::Retain);
     add(m, ZEVRowTagRelease, QStringLiteral("Release"), A::Release);
     add(m, ZEVRowTagForget, QStringLiteral("Forget"), A::Forget);
-    m->addSeparator();
-    add(m, ZEVRowTagLinkWith, QStringLiteral("Link"), A::Link);
-    add(m, ZEVRowTagUnlinkWith, QStringLiteral("Unlink"), A::Unlink);
+    if (shape_.linkItems) {
+        m->addSeparator();
+        add(m, ZEVRowTagLinkWith, QStringLiteral("Link"), A::Link);
+        add(m, ZEVRowTagUnlinkWith, QStringLiteral("Unlink"), A::Unlink);
+    }
     m->addSeparator();
     for (QAction* a : {add(m, ZEVRowTagIcon, QStringLiteral("Icon"), A::SelectIcon),
                        add(m, ZEVRowTagTitle, QStringLiteral("Title"), A::SelectTitle),
@@ -130,6 +137,8 @@ void ZEVInspectMenus::buildRowMenu()
         a->setCheckable(true);
     m->addSeparator();
     add(m, ZEVRowTagDuration, QString(), A::Count)->setEnabled(false);
+    if (shape_.copyDurations)
+        add(m, 0, QStringLiteral("Copy Durations"), A::CopyDurations)->setObjectName(QStringLiteral("copyDurations"));
     connect(m, &QMenu::aboutToHide, this, [this] {
         if (table_)
             table_->disableRightSelectedRow();
@@ -155,12 +164,17 @@ void ZEVInspectMenus::buildLegoMenu()
     });
 }
 
-QMenu* ZEVInspectMenus::rowMenu(ZEVTableView& table, const ZEVRowMenuState& s, const KELSharedResources* r)
+QMenu* ZEVInspectMenus::rowMenuFor(ZEVTableView& table)
 {
     if (!rowMenu_)
         buildRowMenu();
     table_ = &table;
-    QMenu* m = rowMenu_.get();
+    return rowMenu_.get();
+}
+
+QMenu* ZEVInspectMenus::rowMenu(ZEVTableView& table, const ZEVRowMenuState& s, const KELSharedResources* r)
+{
+    QMenu* m = rowMenuFor(table);
     for (const ZEVRowMenuItem& i : rowItems(s)) {
         QAction* a = ZEVMenuItemWithTag(m, i.tag);
         if (!a)

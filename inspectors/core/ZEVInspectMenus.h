@@ -49,9 +49,16 @@ struct ZEVRowMenuItem {
     bool modeImage = false; // the item of the front mode carries the mode's image
 };
 
+// The entries a row menu carries beside those every one has.
+struct ZEVRowMenuShape {
+    bool findInChannels = false; // "Find in Channels" after Open With
+    bool linkItems = true;       // Link and Unlink
+    bool copyDurations = false;  // "Copy Durations" after the duration
+};
+
 class ZEVInspectMenus final : public QObject {
 public:
-    explicit ZEVInspectMenus(ZEVInspectNouns nouns);
+    explicit ZEVInspectMenus(ZEVInspectNouns nouns, ZEVRowMenuShape shape = {});
     ~ZEVInspectMenus() override;
 
     const ZEVInspectNouns& nouns() const { return nouns_; }
@@ -67,6 +74,9 @@ public:
     // The row menu prepared for the state; its items act on the table's right-clicked row.
     // `resources` gives the mode images (none when null).
     QMenu* rowMenu(ZEVTableView& table, const ZEVRowMenuState& s, const KELSharedResources* resources);
+    // The row menu as built, its items acting on `table`'s right-clicked row, for a caller that
+    // titles and enables them itself.
+    QMenu* rowMenuFor(ZEVTableView& table);
     // The lego menu for one lego: delete (told by id) and its length.
     QMenu* legoMenu(ZEVTableView& table, KELI* lego, int liveLegos);
     QMenu* builtRowMenu() const { return rowMenu_.get(); }
@@ -78,6 +88,7 @@ private:
     void buildLegoMenu();
 
     ZEVInspectNouns nouns_;
+    ZEVRowMenuShape shape_;
     std::unique_ptr<QMenu> rowMenu_;
     std::unique_ptr<QMenu> legoMenu_;
     QPointer<ZEVTableView> table_;

@@ -23,32 +23,6 @@
 
 namespace tallomer {
 
-ZEVRowMenuState ZEVRowMenuStateFor(ZEVSpaceController& space, ZEVRowsClass& rows,
-                                   const ZEVPresenceCommands& presence, KELI* x)
-{
-    ZEVRowMenuState s;
-    if (!x)
-        return s;
-    KELICurseur* actif = space.actifCurseur();
-    ZEVSelections& sel = space.selections();
-    s.title = QString::fromStdString(rows.itemTitleForItem(x).value_or(std::string()));
-    s.present = presence.legoAt(x, actif) != nullptr;
-    s.presentNow = presence.legoAt(x, space.nowCurseur()) != nullptr;
-    s.nowActif = actif && actif == space.nowCurseur();
-    s.gotoSuffix = space.durationString();
-    s.frontMode = space.frontViewer() ? space.frontViewer()->frontMode() : ZEVFrontModeIcons;
-    s.iconSelected = sel.isIconSelectedForItem(x);
-    s.titleSelected = sel.isTitleSelectedForItem(x);
-    s.linkSelected = sel.isNodeSelectedForItem(x);
-    s.filterSelected = sel.isFilterSelectedForItem(x);
-    s.moveTo = ZEVFrontClass::siMoveToForItem(x);
-    s.moveToSpace = ZEVFrontClass::siMoveToSpaceForItem(x);
-    s.copyTo = ZEVFrontClass::siCopyToForItem(x);
-    s.copyToSpace = ZEVFrontClass::siCopyToSpaceForItem(x);
-    s.duration = QString::fromStdString(rows.durationStringForLegos(rows.legosForItem(x, space.tlContexte())));
-    return s;
-}
-
 void ZEVFillLinkItems(ZEVSpaceController& space, QMenu* m, KELI* x)
 {
     ZEVItemViewer* iv = space.itemViewerForCurseur(space.actifCurseur());

@@ -15,10 +15,6 @@
 
 namespace tallomer {
 
-namespace {
-constexpr long kMenuInspecteurs = 6;
-} // namespace
-
 void ZEVRowsViewer::awakeFromNib()
 {
     ZEVInspectViewer::awakeFromNib();
@@ -33,16 +29,7 @@ void ZEVRowsViewer::awakeFromNib()
 void ZEVRowsViewer::buttonInspectCancel()
 {
     fermerParLaBarre();
-    ZEVSpaceWindow* w = space_.spaceWindow();
-    QMenuBar* bar = w ? w->findChild<QMenuBar*>() : nullptr;
-    if (!bar)
-        return;
-    for (QAction* top : bar->actions())
-        if (top->menu() && top->property("tag").toLongLong() == kMenuInspecteurs)
-            if (QAction* a = ZEVMenuItemWithTag(top->menu(), long(entityInt()))) {
-                a->setProperty("state", 0);
-                a->setChecked(false);
-            }
+    decocherDansLeMenu();
 }
 
 void ZEVRowsViewer::channelDidChangeWithIdentityInt(KELId identityInt)

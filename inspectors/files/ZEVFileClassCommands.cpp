@@ -16,6 +16,7 @@
 #include "inspectors/core/ZEVInspectDelete.h"
 #include "inspectors/core/ZEVRowMenuFill.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
+#include "inspectors/core/ZEVRowMenuState.h"
 #include "inspectors/files/ZEVFileViewer.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "objects/viewer/ZEVItemMenu.h"
@@ -236,8 +237,8 @@ QMenu* ZEVFileClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
     rightMenuId_ = x->idInt();
     const std::uint64_t options = std::uint64_t(itemOptions(x));
     const QString type = QString::fromStdString(itemTypeForItem(x).value_or(std::string()));
-    ZEVRowMenuState s = ZEVRowMenuStateFor(space_, *this, presence_, x);
-    s.showOriginal = ZEVFrontClass::enableShowOriginal(options, type);
+    const ZEVRowMenuState s =
+        ZEVRowMenuStateForItem(space_, *this, presence_, x, durationStringForLegos(legosForItem(x, tlContexte_)));
     const KELSharedResources& resources = space_.host().sharedResources();
     QMenu* m = menus_->rowMenu(table, s, &resources);
 

@@ -2,6 +2,7 @@
 
 #include "inspectors/core/ZEVFrontModeLists.h"
 #include "desk/model/ZEVItemClass.h"
+#include "desk/model/ZEVModelSupport.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
@@ -9,6 +10,8 @@
 #include "services/ZEVCroisement.h"
 #include "services/ZEVFrontMode.h"
 #include "space/ZEVConstants.h"
+#include "inspectors/table/ZEVTableView.h"
+#include "runtime/Scheduler.h"
 #include "space/ZEVSpaceController.h"
 
 #include <algorithm>
@@ -102,10 +105,18 @@ void ZEVLinkObject::setSiFutur(bool oui)
 // ---------------------------------------------------------------------------------------------
 // The model
 
-ZEVLinkClass::ZEVLinkClass(ZEVSpaceController& space)
+ZEVLinkClass::ZEVLinkClass(ZEVSpaceController& space, ZEVLinkClassDelegate* delegate)
     : ZEVInspectClass(space), defaults_(space.host().defaults()), tlCurseur_(space.tlCurseur()),
-      tlContexte_(space.tlContexte())
+      tlContexte_(space.tlContexte()), delegate_(delegate), menus_(std::make_unique<ZEVInspectMenus>(nouns()))
 {
+    ZEVInspectClass::setSiAccepteMajSelectedRows(true);
+    actifCurseur_ = space.actifCurseur();
+    menus_->onDeleteLego = [this](KELId id, ZEVTableView& table) {
+        // Found again by id: an interval forgotten while its menu was open is simply gone.
+        KELI* lego = KELServeurDeLiens::LienForInt(id, actif());
+        if (lego && !deskmodel::siOublie(lego))
+            deleteLego(lego, table);
+    };
     itemTitleRelation_ = relation(KELRELATION_ITEM_TITLE, tlCurseur_);
     itemTypeRelation_ = relation(KELRELATION_ITEM_TYPE, tlCurseur_);
     itemIconNameRelation_ = relation(KELRELATION_ITEM_ICON, tlCurseur_);
@@ -127,6 +138,7 @@ ZEVLinkClass::ZEVLinkClass(ZEVSpaceController& space)
 
 ZEVLinkClass::~ZEVLinkClass()
 {
+    Scheduler::shared().cancelAll(this);
     for (DefaultsToken t : tokens_)
         defaults_.unobserve(t);
     if (siEnclenche_) {
@@ -257,6 +269,8 @@ void ZEVLinkClass::croisement(KELI* lien, KELICc* curseur, bool activation)
             retirerDeLaListe(row);
         row->enleverLienConnexion(lien);
     }
+    if (delegate_)
+        delegate_->moteurChangeLink();
 }
 
 void ZEVLinkClass::activationDuLien(KELI* lien, KELICc* curseur) { croisement(lien, curseur, true); }
@@ -276,6 +290,13 @@ void ZEVLinkClass::detruire(std::vector<std::unique_ptr<ZEVLinkObject>>& rows)
             selectedLinkIndexSet_.erase(l->idInt());
     }
     space_.selections().oublierLinks(partants);
+    // The table reads its rows where they stand: none may name a row that goes.
+    const std::size_t avant = elements_.size();
+    std::erase_if(elements_, [&partants](const ZEVTableElement& e) {
+        return std::find(partants.begin(), partants.end(), e.pair) != partants.end();
+    });
+    if (elements_.size() != avant && table_)
+        table_->reloadData();
     nbRows_ -= rows.size();
     rows.clear();
 }
@@ -337,6 +358,7 @@ void ZEVLinkClass::channelDidChangeWithIdentityInt(KELId channelInt)
     if (channelInt)
         currentChannelInt_ = channelInt;
     linksExistantsMap_[currentChannelInt_];
+    reloadItems();
     majSelectedLinkIndexSet();
     actifCurseurDidChangeForCurseur(space_.actifCurseur());
 }

@@ -200,6 +200,9 @@ Result load(const Request& request, const QString& cacheHome)
     const double s = request.size;
     if (!(s > 0) || !std::isfinite(s))
         return r;
+    // Only a plain file is read: opening a named pipe would hold a worker until something writes.
+    if (request.kind != Request::Kind::Picture && !QFileInfo(request.path).isFile())
+        return r;
     switch (request.kind) {
     case Request::Kind::File: {
         r.image = cachedThumbnail(cacheHome, request.path, s);

@@ -13,6 +13,7 @@
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/ZEVTransferQueue.h"
 #include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
 
 #include <QAction>
@@ -91,7 +92,8 @@ protected:
     // The program's drag replayed over the desk's canvas and dropped at `to` with `keys`.
     QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
     QPoint at(const QPointF& p) const { return QPoint(int(p.x()), int(canvas()->height() - p.y())); }
-    void dragOnto(ZEVItemViewForDesks* what, ZEVItemViewForDesks* onto, Qt::KeyboardModifiers keys)
+    // `wait`: the jobs done and their ends shown before it returns.
+    void dragOnto(ZEVItemViewForDesks* what, ZEVItemViewForDesks* onto, Qt::KeyboardModifiers keys, bool wait = true)
     {
         const QPointF to = onto->imageFrame().center();
         ZEVItemView::setDragRunner([this, to, keys](QMimeData* data, const QImage&, ZEVItemView*) {
@@ -110,7 +112,8 @@ protected:
         advance(0.8);
         QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
         ZEVItemView::setDragRunner({});
-        settle();
+        if (wait)
+            settle();
     }
     bool released(KELI* item) const
     {
@@ -147,6 +150,13 @@ TEST_F(Duplicate, FilesDroppedOntoAFolderObjectMoveOrDuplicateIntoItAndTheSameFo
     EXPECT_FALSE(QFileInfo::exists(home + "/plan.txt"));
     EXPECT_EQ(data.recordedFilePathForItem(plan), home + "/box/plan.txt");
     EXPECT_TRUE(released(plan)) << "its icon link is closed";
+    // Nothing of the move stays drawn: no mark, no sticker, and the drag copy gone into the folder.
+    EXPECT_EQ(itemOptions(plan) & (ZEVOPTION_MOVING | ZEVOPTION_ERROR), 0u);
+    if (auto* v = dynamic_cast<ZEVItemView*>(nowDesk()->itemViewForItem(plan))) {
+        EXPECT_TRUE(v->stickerName().isEmpty()) << v->stickerName().toStdString();
+    }
+    for (const auto& k : ZEVItemViewer::CopiedItemViews())
+        EXPECT_TRUE(!k || !k->scene()) << "a drag copy left on the desk";
 
     // With Alt it duplicates: the source stays, its dates go with the copy, and the Object, still
     // on the desk, refers to the copy.
@@ -163,6 +173,8 @@ TEST_F(Duplicate, FilesDroppedOntoAFolderObjectMoveOrDuplicateIntoItAndTheSameFo
     EXPECT_EQ(data.recordedFilePathForItem(note), home + "/box/note.txt");
     EXPECT_FALSE(released(note));
     EXPECT_EQ(itemOptions(note) & (ZEVOPTION_COPYING | ZEVOPTION_ERROR), 0u);
+    ASSERT_NE(viewTitled("note.txt"), nullptr);
+    EXPECT_TRUE(viewTitled("note.txt")->stickerName().isEmpty()) << "the Copy sticker goes at the end";
 
     // Dropped again onto the folder that holds its file: nothing is moved or copied, and the
     // moved Object leaves the desk all the same.
@@ -358,6 +370,100 @@ TEST_F(Duplicate, TheNewObjectsExistWhileTheCopyIsHeldBackAndProgressShowsAboveT
     EXPECT_EQ(QFileInfo(ZEVItemData::Current().recordedFilePathForItem(made[1])).size(),
               ZEVFrontClass::kProgressBytes + 1);
     EXPECT_FALSE(graph->scheduler().isPending(frontClass(), "_duplicateRun"));
+}
+
+TEST_F(Duplicate, AFileAboveTwentyMillionBytesDroppedOntoAFolderShowsItsProgressWhileTheCopyWaits)
+{
+    start();
+    settle();
+    QDir().mkpath(home + "/box");
+    ASSERT_EQ(secondStart({home + "/box"}), 0);
+    settle();
+    KELI* at = fileObject(home + "/at.bin", 0);
+    KELI* above = fileObject(home + "/above.bin", 0);
+    ZEVItemView* box = viewTitled("box");
+    ASSERT_TRUE(at && above && box);
+    ASSERT_TRUE(QFile::resize(ZEVItemData::Current().fileUrlForItem(at), ZEVFrontClass::kProgressBytes));
+    ASSERT_TRUE(QFile::resize(ZEVItemData::Current().fileUrlForItem(above), ZEVFrontClass::kProgressBytes + 1));
+    auto* atView = dynamic_cast<ZEVItemView*>(nowDesk()->itemViewForItem(at));
+    auto* aboveView = dynamic_cast<ZEVItemView*>(nowDesk()->itemViewForItem(above));
+    ASSERT_TRUE(atView && aboveView);
+
+    // Both workers held: the copies wait. The clock moves without waiting for the queue.
+    auto go = std::make_shared<std::atomic<bool>>(false);
+    const std::shared_ptr<void> letGo(nullptr, [go](void*) { go->store(true); });
+    for (int i = 0; i < 2; ++i)
+        ZEVTransferQueue::shared().run(
+            [go] {
+                while (!go->load())
+                    QThread::msleep(1);
+                return true;
+            },
+            frontClass(), {});
+    auto tick = [this](double seconds) {
+        clock.set(clock.now() + seconds);
+        graph->scheduler().clockMoved();
+        QCoreApplication::processEvents();
+    };
+    frontClass()->dragToFolderItemView(box, {}, {at, above}, {});
+    EXPECT_EQ(atView->progressView(), nullptr) << "not at 20,000,000 bytes";
+    ASSERT_NE(aboveView->progressView(), nullptr) << "above it";
+    EXPECT_NE(itemOptions(above) & ZEVOPTION_COPYING, 0u);
+    EXPECT_TRUE(graph->scheduler().isPending(frontClass(), "_draggingRun"));
+
+    // Half of it under a temporary name in the folder: the poll shows it, and goes on.
+    {
+        QFile part(home + "/box/" + kTransferTempPrefix + "part");
+        ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(part.resize((ZEVFrontClass::kProgressBytes + 1) / 2));
+    }
+    tick(0.15);
+    EXPECT_NEAR(aboveView->progressView()->fraction(), 0.5, 0.01);
+    EXPECT_TRUE(graph->scheduler().isPending(frontClass(), "_draggingRun"));
+    ASSERT_TRUE(QFile::remove(home + "/box/" + kTransferTempPrefix + "part"));
+
+    go->store(true);
+    settle();
+    EXPECT_EQ(aboveView->progressView(), nullptr) << "the bar goes at the end";
+    EXPECT_FALSE(graph->scheduler().isPending(frontClass(), "_draggingRun")) << "the poll ends with the last";
+    EXPECT_EQ(QFileInfo(home + "/box/above.bin").size(), ZEVFrontClass::kProgressBytes + 1);
+    EXPECT_EQ(ZEVItemData::Current().recordedFilePathForItem(above), home + "/box/above.bin");
+    for (KELI* o : {at, above})
+        EXPECT_EQ(itemOptions(o) & (ZEVOPTION_COPYING | ZEVOPTION_ERROR), 0u);
+}
+
+TEST_F(Duplicate, TheCopyOfADraggedObjectThatNamesNoFileSlidesBackWhileTheOtherGoesIntoTheFolder)
+{
+    start();
+    settle();
+    QDir().mkpath(home + "/box");
+    ASSERT_EQ(secondStart({home + "/box"}), 0);
+    settle();
+    KELI* kept = fileObject(home + "/kept.txt", 5);
+    KELI* lost = fileObject(home + "/lost.txt", 5);
+    ZEVItemView* box = viewTitled("box");
+    ASSERT_TRUE(kept && lost && box);
+    // Its file record gone: the Object names no file, and the desk puts it in no list.
+    ZEVItemData& data = ZEVItemData::Current();
+    ASSERT_TRUE(QFile::remove(data.recordPath(lost->idInt(), QStringLiteral("file"))));
+    ASSERT_TRUE(data.fileUrlForItem(lost).isEmpty());
+    select({kept, lost});
+    dragOnto(nowDesk()->itemViewForItem(kept), box, Qt::NoModifier, false);
+    ZEVItemView* lostCopy = nullptr;
+    for (const auto& k : ZEVItemViewer::CopiedItemViews())
+        if (k && k->item() == lost)
+            lostCopy = k.get();
+    ASSERT_NE(lostCopy, nullptr);
+    const QPointF place = nowDesk()->itemViewForItem(lost)->imageFrame().center();
+    EXPECT_NE(lostCopy->scene(), nullptr) << "it slides back";
+    advance(0.82);
+    EXPECT_NEAR(lostCopy->imageFrame().center().x(), place.x(), 1.5);
+    EXPECT_NEAR(lostCopy->imageFrame().center().y(), place.y(), 1.5);
+    advance(0.1);
+    EXPECT_EQ(lostCopy->scene(), nullptr) << "and goes at 0.9 s";
+    settle();
+    EXPECT_TRUE(QFileInfo::exists(home + "/box/kept.txt"));
+    EXPECT_FALSE(released(lost)) << "it stays on the desk";
 }
 
 } // namespace

@@ -18,6 +18,8 @@
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/desktop/Desktop.h"
 #include "space/ZEVSelections.h"
+#include "space/ZEVSpacePreview.h"
+#include "widgets/ZEVPreviewWindow.h"
 #include "tests/support/LocalHttpServer.h"
 
 #include <QApplication>
@@ -568,6 +570,27 @@ TEST_F(OpeningObjects, ShowOriginalAndGetInfoCallTheFileManagerOnTheBusAndWithou
                                   QUrl::fromLocalFile(home + "/papers/summary.txt").toString(QUrl::FullyEncoded)}));
     fm.unregisterObject(QString::fromLatin1(SystemDesktop::kPath));
     QDBusConnection::disconnectFromBus(QStringLiteral("e2e-file-manager"));
+}
+
+
+TEST_F(OpeningObjects, TheObjectMenusQuickLookPreviewsThatObjectAlone)
+{
+    startQuietly();
+    ZEVItemView* a = place(home + "/docs/a.txt");
+    ZEVItemView* b = place(home + "/docs/b.txt");
+    ASSERT_TRUE(a && b);
+    space()->selections().selectIconForItemSet({a->item(), b->item()}, nullptr);
+    pump();
+
+    chooseFromMenu(b, "Quick Look");
+    ASSERT_TRUE(window()->siPreviewPanelVisible()) << "the Object's menu opens the preview";
+    ZEVPreviewWindow* w = window()->preview().window();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), "b.txt") << "the Object the menu was opened on, not the selection";
+
+    chooseFromMenu(a, "Quick Look");
+    EXPECT_TRUE(window()->siPreviewPanelVisible());
+    EXPECT_EQ(w->windowTitle(), "a.txt") << "the shown preview follows the next Object's menu";
 }
 
 } // namespace

@@ -20,6 +20,8 @@
 #include "front/ZEVFrontPanels.h"
 #include "front/ZEVFrontToolButtons.h"
 #include "front/ZEVFrontViewer.h"
+#include "inspectors/services/ZEVInspectorServices.h"
+#include "objects/view/ZEVItemView.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "inspectors/table/ZEVTypeSelect.h"
 #include "platform/sound/Sound.h"
@@ -109,6 +111,11 @@ TEST_F(ToolbarButtons, CtrlNOpensAddDocumentsAndATypedPathAndReturnPutTheFileOnT
     EXPECT_EQ(shownPanel<ZEVFrontAddPanel>(), nullptr);
     ASSERT_NE(collect(), nullptr);
     ASSERT_TRUE(collect()->siShown()) << "the file goes to the collect grid at the pointer";
+    EXPECT_EQ(collect()->collectObjects(), QStringList{path});
+    // More files while the grid waits for its place: refused with a beep, the grid's kept.
+    const int beeps = sound.beeps;
+    EXPECT_FALSE(collect()->startWithURLs({writeFile(home + "/papers/other.txt", "x")}, 64, QPointF(10, 10)));
+    EXPECT_EQ(sound.beeps, beeps + 1);
     EXPECT_EQ(collect()->collectObjects(), QStringList{path});
     QTest::keyClick(collect()->scrollView(), Qt::Key_Return);
     advance(0.2);
@@ -386,6 +393,33 @@ TEST_F(ToolbarButtons, TheSearchButtonPopsTheFindMenuTheToolbarItsOwnAndToolMenu
     QTest::keyClick(icons, Qt::Key_Escape);
     pump();
     EXPECT_EQ(front()->modeButton(0)->state(), 0);
+
+    // In Link mode with links selected and no node, the Link tool can still deselect them.
+    for (const char* name : {"left.txt", "right.txt"}) {
+        QFile f(home + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    ASSERT_EQ(secondStart({home + "/left.txt", home + "/right.txt"}), 0);
+    advance(1.0);
+    ASSERT_TRUE(viewTitled("left.txt") && viewTitled("right.txt"));
+    ZEVItemPair pair(viewTitled("left.txt")->item(), viewTitled("right.txt")->item());
+    front()->menuModeLink();
+    pump();
+    space()->selections().selectLinkForLinkSet({&pair});
+    ASSERT_TRUE(space()->selections().selectedNodeItemSet().empty());
+    ASSERT_EQ(space()->selections().selectedLinks().size(), 1u);
+    QMenu* links = front()->toolMenu(3);
+    press(front()->modeButton(3), 0.05);
+    ASSERT_TRUE(links->isVisible());
+    QAction* deselect = nullptr;
+    for (QAction* a : links->actions())
+        if (a->property("toolEntry").toString() == "deselect")
+            deselect = a;
+    ASSERT_NE(deselect, nullptr);
+    EXPECT_TRUE(deselect->isEnabled()) << "only links selected";
+    QTest::mouseClick(links, Qt::LeftButton, {}, links->actionGeometry(deselect).center());
+    pump();
+    EXPECT_TRUE(space()->selections().selectedLinks().empty()) << "chosen, it deselects them";
 }
 
 TEST_F(ToolbarButtons, TheGoToPanelCentresTheTimeLineOnTheSearchCursorAndItsWheelAndTheAddPanelsMoveIt)

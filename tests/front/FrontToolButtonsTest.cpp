@@ -500,6 +500,30 @@ TEST_F(ToolButtons, TheToolMenusTitleAndEnableTheirEntriesByModeAndPutTheirButto
     EXPECT_EQ(front->modeButton(2)->state(), 0);
 }
 
+TEST(ToolMenuLook, WithNoModeTheTitlesStayAndCopyAndOrAreOffered)
+{
+    const std::array<bool, 4> none{}, icons{true, false, false, false};
+    for (int tool : {0, 1, 3}) {
+        const auto l = ZEVFrontViewer::toolMenuLook(tool, 4, none, false);
+        EXPECT_TRUE(l.copy.isNull() && l.et.isNull() && l.ou.isNull()) << "the last opening's titles stay, tool " << tool;
+        EXPECT_TRUE(l.copyOn && l.andOn && l.orOn) << tool;
+        EXPECT_FALSE(l.toolChecked) << tool;
+        EXPECT_TRUE(l.toolEnabled) << tool;
+        EXPECT_FALSE(l.deselectOn) << tool;
+    }
+    EXPECT_TRUE(ZEVFrontViewer::toolMenuLook(0, 4, icons, false).deselectOn) << "Deselect still follows its own selection";
+    EXPECT_FALSE(ZEVFrontViewer::toolMenuLook(1, 4, icons, false).deselectOn);
+    // The Link tool deselects links alone too, in any mode.
+    EXPECT_TRUE(ZEVFrontViewer::toolMenuLook(3, 4, none, true).deselectOn);
+    EXPECT_TRUE(ZEVFrontViewer::toolMenuLook(3, 3, none, true).deselectOn);
+    EXPECT_FALSE(ZEVFrontViewer::toolMenuLook(0, 4, none, true).deselectOn);
+    // A mode does set them: Filter mode with filtered Objects, into the Link tool.
+    const auto filtered = ZEVFrontViewer::toolMenuLook(3, 2, {false, false, true, false}, false);
+    EXPECT_EQ(filtered.copy, "Copy Filtered Objects");
+    EXPECT_EQ(filtered.ou, "Or Filtered Objects");
+    EXPECT_TRUE(filtered.andOn && filtered.orOn);
+}
+
 TEST_F(ToolButtons, TheFindMenuFollowsTheModeAndTheSelectionAndTheCalendarListsThePresets)
 {
     QMenu* find = tools().menu(B::Menu::Find);

@@ -4,6 +4,8 @@
 
 #include "tests/inspectors/InspectorFixture.h"
 
+#include "inspectors/base/ZEVLeastInspector.h"
+
 #include "inspectors/base/ZEVInspectClass.h"
 #include "inspectors/context/ZEVButtonCells.h"
 #include "space/ZEVSelections.h"
@@ -162,8 +164,9 @@ TEST_F(Inspectors, WhileTheTypeSelectFieldIsActiveThePanelHasTheFocusAndKeepsItT
 
 TEST_F(Inspectors, TheCommandDefaultsBeepAndAnswerNoAndTheModelsDefaultsAreHarmless)
 {
-    // A kind still on the base's defaults (Files has its own model now).
-    ZEVInspectViewer* v = creer("ZEVBackViewer", kImages);
+    // A kind still on the base's defaults: the least form a kind starts from.
+    ZEVLeastInspectViewer<ZEVIconView> least(*space, kImages);
+    ZEVInspectViewer* v = &least;
     for (auto cmd :
          {&ZEVInspectViewer::userOpen, &ZEVInspectViewer::userDelete, &ZEVInspectViewer::userMoveTo,
           &ZEVInspectViewer::userCopyToSpace, &ZEVInspectViewer::userDuplicateTo, &ZEVInspectViewer::userShowOriginal,

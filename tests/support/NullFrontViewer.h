@@ -140,6 +140,46 @@ public:
     void userGotoNext() override {}
     void menuInspectPrevious(bool) override {}
     void menuInspectNext(bool) override {}
+    bool siSelectedFilterItems() override { return false; }
+    void forgetDraggingLego() override {}
+    QString durationStringForAllLegos() override { return {}; }
+    ZEVLegoSource* selectionItemLegoSource() override { return nullptr; }
+    bool siRecallingSelectedItems() override { return false; }
+    bool siRecallingNowSelectedItems() override { return false; }
+    bool siReleasingSelectedItems() override { return false; }
+    void userRecallNow() override {}
+    void userRecallSearch() override {}
+    void userRetainNow() override {}
+    void userRetainSearch() override {}
+    void userReleaseNow() override {}
+    void userReleaseSearch() override {}
+    void userForgetNow() override {}
+    void userForgetSearch() override {}
+    void userStepBack() override {}
+    void cancelOperation() override {}
+    void menuActionFilter() override {}
+    void userToggleQL() override {}
+    void userOpenQL() override {}
+    QMenu* connexionMenuForConnexion(ZEVItemConnexion*) override { return nullptr; }
+    void userGoNow() override {}
+    void userSpaceStartHome() override {}
+    void userSpaceStart() override {}
+    void userSpaceCleanAll() override {}
+    void userSpaceCleanAndRecall() override {}
+    void userSpaceCleanAndRecallBack() override {}
+    void userSpaceCleanAndReplace() override {}
+    bool siGoToPanelVisible() override { return false; }
+    void majGoToDurationButtons() override {}
+    void setGotoOff() override {}
+    void selectionPreviousSpace(bool) override {}
+    void selectionNextSpace(bool) override {}
+    void selectionHome() override {}
+    void selectionDown(KELId) override {}
+    void selectionUp(KELId) override {}
+    void setSpaceBrowsing(bool) override {}
+    void setChannelBrowsing(bool) override {}
+    void majImageForEditionMenu1(QMenu*) override {}
+    void majImageForEditionMenu2(QMenu*) override {}
 };
 
 } // namespace tallomer::test

@@ -19,6 +19,7 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <sys/stat.h>
 #include <limits>
 
 namespace tallomer::test {
@@ -144,6 +145,16 @@ TEST(Thumbnails, AHugeImageIsRefusedFromItsHeader)
     EXPECT_TRUE(thumbs::renderedImage(path, 128).isNull());
     EXPECT_TRUE(thumbs::load(Request{Request::Kind::File, path, 128, {}}, QString()).image.isNull());
     EXPECT_LT(t.elapsed(), 1000) << "refused before any decoding";
+}
+
+TEST(Thumbnails, ANamedPipeIsNeverOpened)
+{
+    const QString pipe = tempFolder("pipe") + "/picture.png";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    // Opened, it would wait for a writer for ever.
+    for (const Request::Kind kind : {Request::Kind::File, Request::Kind::IconSheet, Request::Kind::Square,
+                                     Request::Kind::DeskImage})
+        EXPECT_TRUE(thumbs::load(Request{kind, pipe, 64, {}}, QString()).image.isNull());
 }
 
 TEST(Thumbnails, PicturesInHandAndDeskImagesTakeTheirOwnShapes)

@@ -1,0 +1,317 @@
+// The Images commands on images: Recall with the colour of a copy, deletion (the Channel
+// backgrounds an image is rewritten to the grey wallpaper first), the add panel's folder, the row
+// commands and the row and interval menus.
+
+#include "inspectors/images/ZEVBackClass.h"
+
+#include "app/shared/KELSharedResources.h"
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVItemClass.h"
+#include "desk/model/ZEVModelSupport.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/ZEVFrontClass.h"
+#include "inspectors/core/ZEVHolderTest.h"
+#include "inspectors/core/ZEVInspectDelete.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
+#include "inspectors/core/ZEVRowMenuState.h"
+#include "inspectors/files/ZEVFileClass.h"
+#include "inspectors/images/ZEVBackViewer.h"
+#include "objects/viewer/ZEVItemMenu.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "platform/sound/Sound.h"
+#include "runtime/Log.h"
+#include "services/ZEVFrontMode.h"
+#include "services/ZEVFrontViewerServices.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
+#include "space/ZEVSpaceClass.h"
+#include "space/ZEVSpaceController.h"
+#include "widgets/ZEVAlert.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace tallomer {
+
+namespace {
+
+constexpr const char* kOwner = "ZEVBackViewer";
+constexpr const char* kGreyWallpaper = "zevWallpaperGrey.pdf";
+
+// The live links of the relation with the Object as child, by id.
+std::vector<KELId> liensVivants(KELId itemInt, KELId relation)
+{
+    std::vector<KELId> out;
+    const KELIds ids = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(itemInt, relation);
+    if (!ids)
+        return out;
+    KELICc* global = KELServeurDeLiens::CurseurGlobal();
+    for (KELId id : *ids)
+        if (KELI* l = KELServeurDeLiens::LienForInt(id, global); !l || !deskmodel::siOublie(l))
+            out.push_back(id);
+    return out;
+}
+
+} // namespace
+
+// ---- Recall -----------------------------------------------------------------------------------
+
+void ZEVBackClass::recallBacksForItems(const std::vector<KELI*>& items)
+{
+    KELICurseur* c = actif();
+    const KELId canal = space_.currentChannelInt();
+    ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(canal);
+    if (c && store)
+        for (KELI* item : items) {
+            if (!item || item->channelInt() == canal)
+                continue;
+            // The copy the Channel gets (the one Recall then finds) takes the colour of its source,
+            // unless it has one of its own already.
+            KELI* copie = store->createSameItem(item);
+            KELI* couleur = colorItemForImageItem(item);
+            if (!copie || copie == item || !couleur)
+                continue;
+            const KELIds deja = KELServeurDeLiens::LiensNumDuParentIntRelInt(copie->idInt(), KELRELATION_IMAGE_COLOR);
+            bool aUneCouleur = false;
+            for (KELId id : deja ? *deja : std::vector<KELId>())
+                aUneCouleur = aUneCouleur || !deskmodel::siOublie(KELServeurDeLiens::LienForInt(id, c));
+            if (!aUneCouleur)
+                KELServeurDeLiens::CreerLienRelInt(KELRELATION_IMAGE_COLOR, copie, couleur, KELDateToujours,
+                                                   KELDateOuverte, c);
+        }
+    presence_.recall(items);
+}
+
+// ---- deletion ---------------------------------------------------------------------------------
+
+KELI* ZEVBackClass::greyWallpaperForChannel(KELId channelInt)
+{
+    ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(channelInt);
+    KELICurseur* c = actif() ? actif() : tlCurseur_;
+    if (!store || !c)
+        return nullptr;
+    const QString path = QDir(space_.host().storeFolder()).filePath(QString::fromLatin1(kGreyWallpaper));
+    // That Channel's own record of the store's wallpaper: another Channel's Object is one its
+    // store cannot read.
+    if (const KELId id = store->itemNumberWithPath(path))
+        if (KELI* found = KELServeurDeLiens::LienForInt(id, c); !deskmodel::siOublie(found))
+            return found;
+    if (!QFileInfo::exists(path))
+        return nullptr;
+    ZEVItemClass* items = space_.itemClassForCurseur(c);
+    if (!items)
+        items = space_.itemClassForCurseur(space_.nowCurseur());
+    KELI* grey = items ? items->creerItemWithChannelInt(channelInt, QFileInfo(path).completeBaseName().toStdString(),
+                                                        "file", QFileInfo(path).suffix().toStdString(), 0)
+                       : nullptr;
+    if (!grey)
+        return nullptr;
+    grey->setChannelInt(channelInt);
+    if (!store->createFileURL(path, QUrl(), grey)) {
+        logFormat("ZEVBackClass ERROR - no record for the grey wallpaper of Channel %ld", long(channelInt));
+        return nullptr;
+    }
+    return grey;
+}
+
+bool ZEVBackClass::rewriteBackgrounds(KELI*, const std::vector<KELId>& liens)
+{
+    KELICurseur* c = actif();
+    if (!c)
+        return false;
+    struct Reecriture {
+        KELI* lien;
+        KELI* parent;
+        KELI* grey;
+    };
+    std::vector<Reecriture> plan;
+    bool ok = true;
+    for (KELId id : liens) {
+        KELI* lien = KELServeurDeLiens::LienForInt(id, c);
+        if (!lien) {
+            logFormat("%s WARNING - KELRELATION_IDENTITY_BACK_ITEM LienForInt:%ld not found !", kOwner, long(id));
+            ok = false;
+            continue;
+        }
+        KELI* grey = greyWallpaperForChannel(lien->parentInt());
+        if (!grey) {
+            // No background is rewritten for this image: it stays whole.
+            Sound::shared().beep();
+            logLine("Error: No wallpaperNum");
+            return false;
+        }
+        KELI* parent = space_.channelForIdentityInt(lien->parentInt());
+        plan.push_back({lien, parent ? parent : KELServeurDeLiens::LienForInt(lien->parentInt(), c), grey});
+    }
+    for (const Reecriture& r : plan) {
+        if (!r.parent) {
+            logLine("Error: No parent-enfant");
+            ok = false;
+            continue;
+        }
+        const KELDate in = r.lien->inDate();
+        const KELDate out = r.lien->outDate();
+        KELServeurDeLiens::DegagerLien(r.lien, c);
+        KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_BACK_ITEM, r.parent, r.grey, in, out, c);
+    }
+    return ok;
+}
+
+void ZEVBackClass::deleteBacks(const std::vector<KELI*>& items)
+{
+    // A copy: each deletion changes the selections the list may come from.
+    for (KELI* item : std::vector<KELI*>(items)) {
+        if (!item || deskmodel::siOublie(item))
+            continue;
+        const KELId id = item->idInt();
+        const std::vector<KELId> fonds = liensVivants(id, KELRELATION_IDENTITY_BACK_ITEM);
+        if (!fonds.empty()) {
+            if (!ZEVAlert::ShowYesNoAlertWithTitle(QStringLiteral("Images Window"), QStringLiteral("Deleting Images"),
+                                                   QStringLiteral("Image used as background. Do you really want to delete it?")))
+                continue;
+            const bool ok = rewriteBackgrounds(item, fonds);
+            if (ZEVSpaceClass* sc = space_.spaceClass())
+                sc->enleveBackObjectForItemInt(id);
+            if (!ok)
+                continue;
+        }
+        KELI* avantDroit = rightMenuItem();
+        if (ZEVInspectDeleteItem(space_, KELRELATION_BACK_VIEWER, item, kOwner, "KELRELATION_BACK_VIEWER")) {
+            if (rightMenuId_ == id)
+                rightMenuId_ = 0;
+            if (avantDroit == item)
+                setRightMenuItem(nullptr);
+        }
+    }
+}
+
+void ZEVBackClass::deleteLego(KELI* lego, ZEVTableView& table)
+{
+    KELICurseur* c = actif();
+    if (!lego || !c || deskmodel::siOublie(lego))
+        return;
+    if (ZEVLiveLinkCount(lego->enfantInt(), KELRELATION_BACK_VIEWER) == 1) {
+        // The image's only interval: the image goes, through the Images panel's own model.
+        if (KELI* item = KELServeurDeLiens::LienForInt(lego->enfantInt(), c)) {
+            auto* v = dynamic_cast<ZEVBackViewer*>(space_.viewerForEntityClassName(kOwner));
+            (v ? v->backClass() : *this).deleteBacks({item});
+        } else {
+            logLine("ZEVBackClass Error - deleteLego:inTableView:");
+        }
+    } else {
+        KELServeurDeLiens::DegagerLien(lego, c);
+    }
+    table.viewport()->update();
+}
+
+// ---- the add panel ----------------------------------------------------------------------------
+
+QString ZEVBackClass::openPanelFolderUrlWithItem(KELI* item)
+{
+    std::vector<KELI*> pris = item ? std::vector<KELI*>{item} : itemsForFrontMode().value_or(std::vector<KELI*>());
+    if (pris.size() == 1)
+        if (const QString dossier = ZEVFileClass::folderForPath(space_.host().fileUrlForItem(pris.front()));
+            !dossier.isEmpty())
+            return dossier;
+    // The user's pictures, not made when missing.
+    const QString images = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !images.isEmpty() && QFileInfo(images).isDir() ? images : QDir::homePath();
+}
+
+// ---- row commands -----------------------------------------------------------------------------
+
+KELI* ZEVBackClass::rightItem() const
+{
+    KELI* item = rightMenuId_ ? KELServeurDeLiens::LienForInt(rightMenuId_, KELServeurDeLiens::CurseurGlobal()) : nullptr;
+    return deskmodel::siOublie(item) ? nullptr : item;
+}
+
+void ZEVBackClass::openSelectionInTableView(ZEVTableView&)
+{
+    if (KELI* item = rightItem())
+        if (ZEVItemViewer* iv = space_.itemViewerForCurseur(actif()))
+            iv->userOpenItem(item, false);
+}
+
+void ZEVBackClass::releaseSelectionInTableView(ZEVTableView&)
+{
+    if (KELI* item = rightItem())
+        releaseBacksForItems({item});
+}
+
+void ZEVBackClass::recallNowSelectionInTableView(ZEVTableView&)
+{
+    if (KELI* item = rightItem())
+        recallNowBacksForItems({item});
+}
+
+void ZEVBackClass::recallSelectionInTableView(ZEVTableView&)
+{
+    if (KELI* item = rightItem())
+        recallBacksForItems({item});
+}
+
+void ZEVBackClass::forgetSelectionInTableView(ZEVTableView&)
+{
+    if (KELI* item = rightItem())
+        forgetBacksForItems({item});
+}
+
+void ZEVBackClass::retainSelectionInTableView(ZEVTableView&)
+{
+    if (KELI* item = rightItem())
+        retainBacksForItems({item});
+}
+
+// ---- menus ------------------------------------------------------------------------------------
+
+QMenu* ZEVBackClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTableElement& e)
+{
+    ZEVRowsClass::updateRowMenu(menu, table, e);
+    KELI* image = e.item;
+    if (!image)
+        return nullptr;
+    rightMenuId_ = image->idInt();
+    KELICurseur* c = actif();
+    const std::uint64_t options = std::uint64_t(itemOptions(image));
+    const ZEVRowMenuState etat =
+        ZEVRowMenuStateForItem(space_, *this, presence_, image, durationStringForLegos(legosForItem(image, tlContexte_)));
+    const KELSharedResources& resources = space_.host().sharedResources();
+    QMenu* m = menus_->rowMenu(table, etat, &resources);
+    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(c)) {
+        ZEVItemMenuEntry lier, delier;
+        iv->menuInfoForItem(image, lier, delier);
+        for (const auto& [tag, entree] : {std::pair{long(ZEVRowTagLinkWith), &lier}, std::pair{long(ZEVRowTagUnlinkWith), &delier}})
+            if (QAction* a = ZEVMenuItemWithTag(m, tag)) {
+                if (!entree->title.isEmpty())
+                    a->setText(entree->title);
+                a->setVisible(entree->visible);
+                a->setEnabled(entree->enabled);
+            }
+    }
+    if (QAction* h = ZEVMenuItemWithTag(m, ZEVRowTagHandle))
+        h->setIcon(QIcon(ZEVHolderImage(options, resources)));
+    // The header shows the image's own thumbnail when its cache has one.
+    if (QAction* header = ZEVMenuItemWithTag(m, ZEVRowTagHeader)) {
+        const ZEVBackObject* o = existingBackObjectForItem(image);
+        if (o && !o->thumbnailImage().isNull())
+            header->setIcon(QIcon(QPixmap::fromImage(o->thumbnailImage().scaled(
+                kRowMenuHeaderImageSize, kRowMenuHeaderImageSize, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
+    }
+    if (ZEVFrontViewerServices* f = space_.frontViewer())
+        f->majImageForEditionMenu2(m);
+    return m;
+}
+
+QMenu* ZEVBackClass::updateLegoMenu(QMenu*, ZEVTableView& table, KELI* lego)
+{
+    return lego ? menus_->legoMenu(table, lego, ZEVLiveLinkCount(lego->enfantInt(), KELRELATION_BACK_VIEWER)) : nullptr;
+}
+
+} // namespace tallomer

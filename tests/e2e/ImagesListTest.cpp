@@ -1,0 +1,268 @@
+// The Images panel in the running program, over 40 image Objects whose pictures are PNGs of
+// distinct colours: opened from the main menu, its visible rows show their pictures and the rows
+// below have none yet; the wheel brings the next ones with theirs. A click on a row's colour
+// swatch opens the colour popup, Down and Return choose a colour, and the store's colour link of
+// that image is cut at now and followed by one to the chosen colour, the selection unchanged. The
+// Object menu's Remove on an image that is the Channel's background rewrites that interval to the
+// grey wallpaper once the user said Yes, and its Images presences go.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVItemClass.h"
+#include "desk/model/ZEVModelSupport.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/context/ZEVContextViewer.h"
+#include "inspectors/images/ZEVBackPopup.h"
+#include "inspectors/images/ZEVBackTableView.h"
+#include "inspectors/images/ZEVBackViewer.h"
+#include "inspectors/table/ZEVTableModel.h"
+#include "app/menu/KELMainMenu.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
+#include "widgets/ZEVAlert.h"
+#include "widgets/ZEVButton.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QListWidget>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+
+namespace e2e {
+namespace {
+
+constexpr double kJour = 86400.0;
+constexpr double kOubliee = 4503599627370497.0;
+constexpr int kImages = 40;
+
+class ImagesList : public E2E {
+protected:
+    ZEVBackViewer* images() const
+    {
+        return dynamic_cast<ZEVBackViewer*>(space()->viewerForEntityClassName("ZEVBackViewer"));
+    }
+    ZEVBackTableView* table() const { return images() ? images()->backTableView() : nullptr; }
+    static QColor couleurNumero(int i) { return QColor::fromHsv((i * 360 / kImages) % 360, 220, 200); }
+
+    // Forty images listed in the Images panel of the current Channel for a week, each on its PNG.
+    void semer()
+    {
+        const KELId canal = space()->currentChannelInt();
+        KELI* identity = space()->channelForIdentityInt(canal);
+        KELICurseur* now = space()->nowCurseur();
+        ZEVItemClass* items = space()->itemClassForCurseur(now);
+        ASSERT_TRUE(identity && items);
+        QDir().mkpath(home + "/pics");
+        for (int i = 0; i < kImages; ++i) {
+            const QString path = home + QStringLiteral("/pics/image%1.png").arg(i, 2, 10, QLatin1Char('0'));
+            QImage png(160, 100, QImage::Format_RGB32);
+            png.fill(couleurNumero(i));
+            ASSERT_TRUE(png.save(path));
+            KELI* o = items->creerItemWithChannelInt(canal, QFileInfo(path).fileName().toStdString(), "file", "png", 0);
+            ASSERT_NE(o, nullptr);
+            o->setChannelInt(canal);
+            ASSERT_TRUE(ZEVItemData::Current().createFileURL(path, QUrl(), o));
+            KELServeurDeLiens::CreerLienRelInt(KELRELATION_IMAGE_COLOR, o, space()->defaultColorItem(),
+                                               KELDateToujours, KELDateOuverte, now);
+            KELServeurDeLiens::CreerLienRelInt(KELRELATION_BACK_VIEWER, identity, o, now->now() - 7 * kJour,
+                                               KELDateOuverte, now);
+            seeded.push_back(o);
+        }
+        advance(1.0);
+    }
+    // From the main menu's inspectors menu, item Images, or the toggle bar's Images button.
+    void ouvrir(bool parLaBarre = false)
+    {
+        if (parLaBarre) {
+            auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+            ASSERT_NE(bar, nullptr);
+            click(bar->buttonForEntityInt(KELENTITY_BACK_VIEWER));
+        } else {
+            chooseMenuItem(KELMainMenu::kMenuInspectors, KELENTITY_BACK_VIEWER);
+        }
+        advance(1.0);
+        ASSERT_NE(table(), nullptr);
+        ASSERT_TRUE(table()->isVisible());
+        ASSERT_EQ(table()->numberOfRows(), kImages);
+    }
+    KELI* itemOfRow(int row) const { return table()->element(row) ? table()->element(row)->item : nullptr; }
+    // The colour at the middle of the row's picture frame, as the screen shows it.
+    QColor pictureColor(int row) const
+    {
+        const QRect cell = table()->visualRect(table()->tableModel()->index(row, 4));
+        const QPoint centre = ZEVBackCellGeometry::imageRectForBounds(cell).center().toPoint();
+        return table()->viewport()->grab().toImage().pixelColor(centre);
+    }
+    static bool proche(const QColor& a, const QColor& b)
+    {
+        return std::abs(a.red() - b.red()) < 12 && std::abs(a.green() - b.green()) < 12 && std::abs(a.blue() - b.blue()) < 12;
+    }
+    int numero(KELI* o) const
+    {
+        for (std::size_t i = 0; i < seeded.size(); ++i)
+            if (seeded[i] == o)
+                return int(i);
+        return -1;
+    }
+    std::vector<KELI*> seeded;
+};
+
+TEST_F(ImagesList, VisibleRowsShowTheirPicturesAndTheWheelBringsTheNextOnes)
+{
+    startWithTheBar();
+    semer();
+    ouvrir();
+    pump();
+    advance(0.5);
+    const ZEVRowRange vus = table()->visibleRows();
+    ASSERT_GT(vus.length, 2u);
+    ASSERT_LT(vus.location + vus.length, quint64(kImages)) << "the panel shows only some of the rows";
+    for (quint64 r = vus.location; r < vus.location + vus.length; ++r) {
+        if (table()->visualRect(table()->tableModel()->index(int(r), 4)).bottom() > table()->viewport()->height())
+            continue; // the last row, cut by the panel's edge
+        EXPECT_TRUE(proche(pictureColor(int(r)), couleurNumero(numero(itemOfRow(int(r))))))
+            << "row " << r << " shows " << pictureColor(int(r)).name().toStdString();
+    }
+    ZEVBackClass& m = images()->backClass();
+    const int dessous = int(vus.location + vus.length) + 2;
+    const ZEVBackObject* pasVu = m.existingBackObjectForItem(itemOfRow(dessous));
+    EXPECT_TRUE(!pasVu || pasVu->thumbnailImage().isNull()) << "a row below has no picture yet";
+
+    // The wheel over the rows brings the next ones into view, with their pictures.
+    const QPoint at = table()->viewport()->rect().center();
+    for (int i = 0; i < 4; ++i) {
+        QWheelEvent w(at, table()->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(table()->viewport(), &w);
+        pump();
+    }
+    table()->viewport()->repaint();
+    pump();
+    advance(0.5);
+    const ZEVRowRange apres = table()->visibleRows();
+    ASSERT_GT(apres.location, vus.location) << "the wheel scrolled the rows";
+    // A row that came into view, whole on screen, shows its picture.
+    int venu = -1;
+    for (quint64 r = apres.location; r < apres.location + apres.length && venu < 0; ++r) {
+        const QRect cell = table()->visualRect(table()->tableModel()->index(int(r), 4));
+        if (!vus.contains(r) && cell.top() >= 0 && cell.bottom() < table()->viewport()->height())
+            venu = int(r);
+    }
+    ASSERT_GE(venu, 0);
+    EXPECT_TRUE(proche(pictureColor(venu), couleurNumero(numero(itemOfRow(venu)))))
+        << pictureColor(venu).name().toStdString();
+    for (KELI* o : m.observedVisibleItems())
+        EXPECT_GE(m.rowOfItem(o), int(apres.location)) << "rows scrolled away are no longer followed";
+}
+
+TEST_F(ImagesList, ASwatchChoiceChangesTheColourFromNowAndKeepsTheSelection)
+{
+    startWithTheBar();
+    semer();
+    ouvrir();
+    pump();
+    // A row selected by a click on its title, then another row's swatch clicked.
+    const QRect titre = table()->visualRect(table()->tableModel()->index(1, 4));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, QPoint(titre.right() - 20, titre.top() + 20));
+    pump();
+    ASSERT_EQ(table()->selectionModel()->selectedRows().size(), 1);
+    ASSERT_EQ(table()->selectionModel()->selectedRows().first().row(), 1);
+    KELI* image = itemOfRow(2);
+    const QPoint swatch = table()->swatchRectForRow(2).center().toPoint();
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, swatch);
+    pump();
+    ZEVBackPopupController& popup = ZEVBackPopupController::shared();
+    ASSERT_TRUE(popup.siVisible()) << "the swatch opened the popup";
+    advance(0.5);
+    QListWidget* list = popup.window()->list();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    const QColor chosen = popup.selectedColor();
+    ASSERT_TRUE(chosen.isValid());
+    const KELDate now = space()->nowCurseur()->now();
+    QTest::keyClick(list, Qt::Key_Return);
+    advance(1.0);
+    EXPECT_FALSE(popup.siVisible());
+
+    const Rows r = sql(database(), "SELECT CHILD_ZEVLET, DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000257 AND "
+                                   "PARENT_ZEVLET = " + std::to_string(image->idInt()) + " ORDER BY DATE_IN");
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(std::stoull(r.at(0, 0)), space()->defaultColorItem()->idInt());
+    EXPECT_NEAR(std::stod(r.at(0, 2)), now, 2.0) << "the old colour ends now";
+    EXPECT_NEAR(std::stod(r.at(1, 1)), now, 2.0) << "the chosen one starts now";
+    EXPECT_GE(std::stod(r.at(1, 2)), KELDateOuverte);
+    KELI* couleur = KELServeurDeLiens::LienForInt(std::stoull(r.at(1, 0)), space()->nowCurseur());
+    EXPECT_EQ(space()->colorForColorItem(couleur).rgb(), chosen.rgb());
+    EXPECT_EQ(table()->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(table()->selectionModel()->selectedRows().first().row(), 1) << "the selection stayed";
+}
+
+TEST_F(ImagesList, RemovingABackgroundImageRewritesItsIntervalToTheGreyWallpaper)
+{
+    startWithTheBar();
+    semer();
+    ouvrir(true);
+    KELI* image = itemOfRow(0);
+    const KELId id = image->idInt();
+    KELICurseur* nowC = space()->nowCurseur();
+    const KELDate now = nowC->now();
+    KELI* canal = space()->channelForIdentityInt(space()->currentChannelInt());
+    KELI* fond = KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_BACK_ITEM, canal, image, now - 5 * kJour,
+                                                    now - 3 * kJour, nowC);
+    ASSERT_NE(fond, nullptr);
+    advance(1.0);
+    const QRect cell = table()->visualRect(table()->tableModel()->index(0, 4));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 20, cell.top() + 20));
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{image});
+    ASSERT_TRUE(images()->siFirstResponder());
+
+    std::vector<QString> asked;
+    ScopedAlertAnswerer oui([&](const ZEVAlertRequest& r) {
+        asked.push_back(r.informative);
+        return 0;
+    });
+    QMenu* m = openMenu(KELMainMenu::kMenuObject);
+    ASSERT_NE(m, nullptr);
+    QAction* remove = nullptr;
+    for (QAction* a : m->actions())
+        if (a->property("tag").toLongLong() == 13)
+            remove = a;
+    ASSERT_TRUE(remove && remove->isEnabled());
+    EXPECT_EQ(remove->text(), "Remove 1 Image Object");
+    QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(remove).center());
+    advance(1.0);
+
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], "Image used as background. Do you really want to delete it?");
+    const Rows fonds = sql(database(), "SELECT CHILD_ZEVLET, DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000172 AND "
+                                       "PARENT_ZEVLET = " + std::to_string(canal->idInt()) +
+                                           " AND DATE_IN < " + std::to_string(kOubliee) + " ORDER BY DATE_IN");
+    bool gris = false;
+    for (std::size_t i = 0; i < fonds.size(); ++i) {
+        EXPECT_NE(std::stoull(fonds.at(i, 0)), id) << "no live background link to the image is left";
+        if (std::abs(std::stod(fonds.at(i, 1)) - (now - 5 * kJour)) < 0.01 &&
+            std::abs(std::stod(fonds.at(i, 2)) - (now - 3 * kJour)) < 0.01) {
+            gris = true;
+            const QString path = ZEVItemData::Current().fileUrlForItem(
+                KELServeurDeLiens::LienForInt(std::stoull(fonds.at(i, 0)), nowC));
+            EXPECT_EQ(QFileInfo(path).fileName(), "zevWallpaperGrey.pdf");
+        }
+    }
+    EXPECT_TRUE(gris) << "the interval shows the grey wallpaper, with the same dates";
+    const Rows presences = sql(database(), "SELECT DATE_IN FROM ZEVLETS WHERE RELATION = 1000167 AND CHILD_ZEVLET = " +
+                                               std::to_string(id));
+    ASSERT_FALSE(presences.empty());
+    for (std::size_t i = 0; i < presences.size(); ++i)
+        EXPECT_GE(std::stod(presences.at(i, 0)), kOubliee) << "its Images presences are forgotten";
+    EXPECT_EQ(table()->numberOfRows(), kImages - 1);
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,162 @@
+// The Links panel in the running program: opened from the main menu's Inspectors item, it counts
+// the pairs of the time line's span; in Link mode, a pair clicked in its table and the Object
+// menu's Remove forget every interval of that direction and none of the other; Delete in its
+// table ends the clicked pair's link at Now and keeps its row.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "front/ZEVFrontViewer.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/links/ZEVLinkViewer.h"
+#include "inspectors/table/ZEVTableModel.h"
+#include "inspectors/table/ZEVTableView.h"
+#include "objects/view/ZEVItemView.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+constexpr KELId kLinks = 2000004;
+constexpr double kMinute = 60.0;
+
+class LinksPanel : public E2EWithSound<RecordingSound> {
+protected:
+    ZEVFrontViewer* front() const { return dynamic_cast<ZEVFrontViewer*>(space()->frontViewer()); }
+    ZEVLinkViewer* links() const
+    {
+        return dynamic_cast<ZEVLinkViewer*>(space()->viewerForEntityClassName("ZEVLinkViewer"));
+    }
+    ZEVTableView* table() const
+    {
+        ZEVInspectView* p = links() ? links()->inspectViewIfBuilt() : nullptr;
+        return p ? p->inspectTableView() : nullptr;
+    }
+    std::pair<KELI*, KELI*> twoFiles()
+    {
+        QStringList paths;
+        for (const char* name : {"a.txt", "b.txt"}) {
+            QFile f(home + "/" + name);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(name);
+            paths << f.fileName();
+        }
+        adapter()->addFilenames(paths);
+        advance(1.0);
+        ZEVItemView* a = viewTitled(QStringLiteral("a.txt"));
+        ZEVItemView* b = viewTitled(QStringLiteral("b.txt"));
+        EXPECT_TRUE(a && b);
+        return {a ? a->item() : nullptr, b ? b->item() : nullptr};
+    }
+    KELI* lien(KELI* parent, KELI* enfant, KELDate in, KELDate out)
+    {
+        KELI* l = KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, parent, enfant, in, out,
+                                                     space()->nowCurseur());
+        EXPECT_NE(l, nullptr);
+        return l;
+    }
+    int rowOf(KELI* parent, KELI* enfant) const
+    {
+        for (int r = 0; r < table()->numberOfRows(); ++r)
+            if (ZEVLinkObject* o = links()->model().rowAt(*table(), r);
+                o && o->parentItem() == parent && o->enfantItem() == enfant)
+                return r;
+        return -1;
+    }
+    // A click on the row's parent title, as the user clicks it.
+    void clickRow(int row)
+    {
+        const QPoint at = table()->visualRect(table()->tableModel()->index(row, 4)).center();
+        QTest::mouseMove(table()->viewport(), at);
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, at);
+        pump();
+    }
+    // The store's links between the two Objects, parent to child: (forgotten, open, DATE_OUT).
+    Rows stored(KELI* parent, KELI* enfant) const
+    {
+        return sql(database(), "SELECT DATE_IN >= 4503599627370497, DATE_OUT >= 4503599627370496, DATE_OUT "
+                               "FROM ZEVLETS WHERE RELATION = " +
+                                   std::to_string(KELRELATION_LINK_VIEWER) +
+                                   " AND PARENT_ZEVLET = " + std::to_string(parent->idInt()) +
+                                   " AND CHILD_ZEVLET = " + std::to_string(enfant->idInt()) + " ORDER BY ZEVLET_ID");
+    }
+};
+
+TEST_F(LinksPanel, RemoveForgetsTheClickedDirectionAndDeleteReleasesTheOtherAtNow)
+{
+    start();
+    auto [a, b] = twoFiles();
+    ASSERT_TRUE(a && b);
+    const KELDate t = space()->nowCurseur()->now();
+    lien(a, b, t - 30 * kMinute, t - 20 * kMinute);
+    lien(a, b, t - 10 * kMinute, KELDateOuverte);
+    lien(b, a, t - 10 * kMinute, KELDateOuverte);
+    // The files came in selected: nothing is, now.
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+
+    chooseMenuItem(KELMainMenu::kMenuInspectors, kLinks);
+    advance(1.0);
+    ASSERT_NE(table(), nullptr);
+    ASSERT_TRUE(table()->isVisible());
+    EXPECT_EQ(links()->inspectViewIfBuilt()->inspectField()->text(), "2 Links");
+    EXPECT_EQ(table()->numberOfRows(), 2);
+
+    // Link mode; the A→B row clicked: the Object menu offers to remove that one link.
+    front()->menuModeLink();
+    advance(0.5);
+    const int ab = rowOf(a, b);
+    ASSERT_GE(ab, 0);
+    clickRow(ab);
+    advance(0.5);
+    ASSERT_TRUE(links()->siFirstResponder());
+    ASSERT_EQ(space()->selections().selectedLinks().size(), 1u);
+    QMenu* object = openMenu(KELMainMenu::kMenuObject);
+    ASSERT_NE(object, nullptr);
+    QAction* remove = adapter()->mainMenu()->item(KELMainMenu::kMenuObject, 13);
+    ASSERT_NE(remove, nullptr);
+    EXPECT_EQ(remove->text().remove('&'), "Remove 1 Link");
+    object->close();
+    pump();
+    chooseMenuItem(KELMainMenu::kMenuObject, 13);
+    advance(1.0);
+
+    const Rows ablinks = stored(a, b);
+    ASSERT_EQ(ablinks.size(), 2u);
+    for (std::size_t i = 0; i < ablinks.size(); ++i)
+        EXPECT_EQ(ablinks.at(i, 0), "1") << "A→B interval " << i << " forgotten";
+    Rows ba = stored(b, a);
+    ASSERT_EQ(ba.size(), 1u);
+    EXPECT_EQ(ba.at(0, 0), "0") << "B→A untouched";
+    EXPECT_EQ(ba.at(0, 1), "1") << "and still open";
+    EXPECT_EQ(links()->inspectViewIfBuilt()->inspectField()->text(), "1 Link");
+
+    // The B→A row clicked, Now active: Delete in the table is Release at Now.
+    const int rba = rowOf(b, a);
+    ASSERT_GE(rba, 0);
+    clickRow(rba);
+    advance(0.5);
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    ASSERT_TRUE(front()->siReleasingSelectedItems()) << "the panel counts its active link";
+    const KELDate maintenant = space()->nowCurseur()->now();
+    QTest::keyClick(table(), Qt::Key_Delete);
+    advance(1.0);
+    ba = stored(b, a);
+    ASSERT_EQ(ba.size(), 1u);
+    EXPECT_EQ(ba.at(0, 0), "0");
+    EXPECT_EQ(ba.at(0, 1), "0");
+    EXPECT_NEAR(std::stod(ba.at(0, 2)), maintenant, 5.0) << "ended at Now";
+    EXPECT_GE(rowOf(b, a), 0) << "its row stays: the link still lies in the span";
+}
+
+} // namespace
+} // namespace e2e
