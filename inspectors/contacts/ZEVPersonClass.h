@@ -173,7 +173,6 @@ private:
 
     // The Object of the row menu, found again by id: nullptr once it is gone.
     KELI* rightItem() const;
-    std::unordered_set<KELId> targets() const;
 
     ZEVPersonViewer* viewer_; // not owned: the owner
     VCardFolder* book_ = nullptr; // the Space desks' address book; not owned

@@ -73,27 +73,9 @@ void ZEVPersonClass::deleteLego(KELI* lego, ZEVTableView& table)
 
 // ---- the walk ---------------------------------------------------------------------------------
 
-std::unordered_set<KELId> ZEVPersonClass::targets() const
-{
-    std::unordered_set<KELId> out;
-    for (KELI* o : foundedItemSet())
-        out.insert(o->idInt());
-    for (KELI* o : selectedItemSet())
-        out.insert(o->idInt());
-    return out;
-}
+KELDate ZEVPersonClass::previousDate() { return goto_.previousDate(*this); }
 
-KELDate ZEVPersonClass::previousDate()
-{
-    const std::unordered_set<KELId> t = targets();
-    return goto_.previousDate(actifCurseur_ ? actifCurseur_ : space_.actifCurseur(), currentChannelInt_, t);
-}
-
-KELDate ZEVPersonClass::nextDate()
-{
-    const std::unordered_set<KELId> t = targets();
-    return goto_.nextDate(actifCurseur_ ? actifCurseur_ : space_.actifCurseur(), currentChannelInt_, t);
-}
+KELDate ZEVPersonClass::nextDate() { return goto_.nextDate(*this); }
 
 // ---- the table --------------------------------------------------------------------------------
 

@@ -1,8 +1,11 @@
 #include "inspectors/core/ZEVGotoChanges.h"
 
+#include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "inspectors/core/ZEVRowsClass.h"
 #include "space/ZEVConstants.h"
+#include "space/ZEVSpaceController.h"
 
 namespace tallomer {
 
@@ -53,16 +56,14 @@ ZEVChangeWalk ZEVGotoChanges::walk(KELId channelInt, const std::unordered_set<KE
     return w;
 }
 
-KELDate ZEVGotoChanges::previousDate(KELICc* curseur, KELId channelInt, const std::unordered_set<KELId>& targets) const
+KELDate ZEVGotoChanges::date(const ZEVRowsClass& rows, bool previous) const
 {
-    const ZEVChangeWalk w = walk(channelInt, targets);
-    return w.kinds.empty() || !curseur ? 0.0 : ZEVChangeWalker::previousDate(curseur, w);
-}
-
-KELDate ZEVGotoChanges::nextDate(KELICc* curseur, KELId channelInt, const std::unordered_set<KELId>& targets) const
-{
-    const ZEVChangeWalk w = walk(channelInt, targets);
-    return w.kinds.empty() || !curseur ? 0.0 : ZEVChangeWalker::nextDate(curseur, w);
+    KELICurseur* from = rows.actifCurseur() ? rows.actifCurseur() : rows.spaceController().actifCurseur();
+    const std::unordered_set<KELId> targets = rows.walkTargets();
+    const ZEVChangeWalk w = walk(rows.currentChannelInt(), targets);
+    if (w.kinds.empty() || !from)
+        return 0.0;
+    return previous ? ZEVChangeWalker::previousDate(from, w) : ZEVChangeWalker::nextDate(from, w);
 }
 
 } // namespace tallomer

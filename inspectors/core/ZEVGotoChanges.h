@@ -13,9 +13,9 @@
 #include <unordered_set>
 #include <vector>
 
-class KELICc;
-
 namespace tallomer {
+
+class ZEVRowsClass;
 
 class ZEVGotoChanges {
 public:
@@ -38,12 +38,14 @@ public:
     // The walk over the Channel's presences of the relation, kept to `targets` (not owned, it
     // must outlive the walk) when it is not empty.
     ZEVChangeWalk walk(KELId channelInt, const std::unordered_set<KELId>& targets) const;
-    // The date of the previous or next change from the cursor; 0 for none or no kind asked.
-    KELDate previousDate(KELICc* curseur, KELId channelInt, const std::unordered_set<KELId>& targets) const;
-    KELDate nextDate(KELICc* curseur, KELId channelInt, const std::unordered_set<KELId>& targets) const;
+    // The date of the previous or next change of the rows' Channel from their active cursor,
+    // kept to their found and selected Objects when there are any; 0 for none or no kind asked.
+    KELDate previousDate(const ZEVRowsClass& rows) const { return date(rows, true); }
+    KELDate nextDate(const ZEVRowsClass& rows) const { return date(rows, false); }
 
 private:
     void lire(const char* key, bool fallback, bool* field);
+    KELDate date(const ZEVRowsClass& rows, bool previous) const;
 
     UserDefaultsController& defaults_;
     KELId relation_;

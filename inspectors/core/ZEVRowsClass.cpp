@@ -97,6 +97,16 @@ const ZEVRowList& ZEVRowsClass::actifListe() const
     return l ? *l : vide;
 }
 
+std::unordered_set<KELId> ZEVRowsClass::walkTargets() const
+{
+    std::unordered_set<KELId> out;
+    for (KELI* o : trouves_)
+        out.insert(o->idInt());
+    for (KELI* o : selectedItemSet_)
+        out.insert(o->idInt());
+    return out;
+}
+
 std::vector<KELId> ZEVRowsClass::channelsListes() const
 {
     std::vector<KELId> out;

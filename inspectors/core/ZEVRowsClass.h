@@ -64,6 +64,8 @@ public:
     std::vector<KELI*> actifItems() const { return actifListe().itemsVector(); }
     const std::unordered_set<KELI*>& foundedItemSet() const { return trouves_; }
     const std::unordered_set<KELI*>& selectedItemSet() const { return selectedItemSet_; }
+    // The ids of the found and the selected Objects: what the go-to steps stop at, when any.
+    std::unordered_set<KELId> walkTargets() const;
     // The Channels that have lists.
     std::vector<KELId> channelsListes() const;
 
