@@ -211,7 +211,7 @@ public:
     // One Object of type "file", neither missing, busy, held by the program nor in the cloud.
     bool enableShowOriginalForItems(const std::vector<KELI*>& items);
     // The action buttons from the Objects the commands take now.
-    void majActionButtons();
+    virtual void majActionButtons();
     void majActionButtonsWithFlags(bool release, bool recall);
     // An engine change of the rows: one refresh `delay` after the first while the panel shows.
     void moteurChangeRows(double delay = kRefreshDelay);

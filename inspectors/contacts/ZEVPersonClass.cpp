@@ -1,5 +1,8 @@
 #include "inspectors/contacts/ZEVPersonClass.h"
 
+#include "inspectors/contacts/ZEVPersonViewer.h"
+#include "runtime/Scheduler.h"
+
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/viewer/ZEVDeskViewer.h"
@@ -54,10 +57,22 @@ QImage vcfIcon(const QSize& size)
 
 } // namespace
 
-ZEVPersonClass::ZEVPersonClass(ZEVSpaceController& space, ZEVPersonViewerServices* viewer)
-    : ZEVInspectClass(space), viewer_(viewer)
+ZEVPersonClass::ZEVPersonClass(ZEVSpaceController& space, ZEVPersonViewer* viewer)
+    : ZEVRowsClass(space, KELRELATION_PERSON_VIEWER), viewer_(viewer),
+      goto_(space.host().defaults(), KELRELATION_PERSON_VIEWER, {kGotoRecallKey, kGotoReleaseKey, kGotoTitleKey}),
+      presence_(space, KELRELATION_PERSON_VIEWER,
+                [this](KELI* item, KELICurseur* c) { return legosForItem(item, c); }),
+      menus_(std::make_unique<ZEVInspectMenus>(nouns())),
+      drag_(std::make_unique<ZEVInspectDrag>(space, *this, viewer))
 {
+    menus_->onDeleteLego = [this](KELId legoId, ZEVTableView& table) {
+        if (KELI* lego = KELServeurDeLiens::LienForInt(legoId, KELServeurDeLiens::CurseurGlobal()))
+            deleteLego(lego, table);
+    };
+    drag_->writeItems = [this](const std::vector<KELI*>& items, QMimeData& into) { return writeItems(items, into); };
 }
+
+ZEVPersonClass::~ZEVPersonClass() { Scheduler::shared().cancelAll(this); }
 
 void ZEVPersonClass::ResetOnceLogs()
 {

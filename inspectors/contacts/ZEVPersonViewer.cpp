@@ -1,26 +1,189 @@
 #include "inspectors/contacts/ZEVPersonViewer.h"
 
+#include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/core/ZEVFrontModeLists.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "platform/contacts/VCardFolder.h"
+#include "platform/desktop/ContactOpener.h"
+#include "platform/sound/Sound.h"
 #include "runtime/Log.h"
+#include "runtime/Scheduler.h"
+#include "services/ZEVFrontViewerServices.h"
+#include "services/ZEVSpaceForObjectViews.h"
+#include "space/ZEVSpaceController.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QIcon>
+#include <QMenu>
 
 namespace tallomer {
 
-ZEVPersonViewer::ZEVPersonViewer(ZEVSpaceController& space, KELId entityInt)
-    : ZEVInspectViewer(space, entityInt), model_(space, this)
+namespace {
+constexpr double kLegoHeight = 19.0;
+constexpr double kLegoOffset = 5.0;
+constexpr int kRowHeight = 29;
+constexpr int kPictureWidth = 29;
+constexpr int kModeWidth = 22;
+constexpr int kEntityIconSide = 20;
+
+QIcon addressBookIcon()
 {
+    const QString name = addressBookIconName();
+    const QIcon fallback = QIcon::fromTheme(QStringLiteral("x-office-address-book"));
+    return QFileInfo(name).isAbsolute() ? QIcon(name) : QIcon::fromTheme(name, fallback);
 }
+} // namespace
+
+ZEVPersonViewer::ZEVPersonViewer(ZEVSpaceController& space, KELId entityInt)
+    : ZEVRowsViewer(space, entityInt), model_(space, this)
+{
+    model_.initialiser();
+    model_.enclencherMaj();
+}
+
+ZEVPersonViewer::~ZEVPersonViewer() { Scheduler::shared().cancelAll(&model_); }
 
 void ZEVPersonViewer::retrieveItem(KELI* item)
 {
     logFormat("ZEVPersonViewer retrieveItem: no contact to bind Object %ld to yet", item ? long(item->idInt()) : 0L);
 }
 
-void ZEVPersonViewer::channelDidChangeWithIdentityInt(KELId identityInt)
+void ZEVPersonViewer::awakeFromNib()
 {
-    ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);
-    model_.channelDidChangeWithIdentityInt(identityInt);
+    ZEVRowsViewer::awakeFromNib();
+    ZEVInspectTableView* table = inspectViewIfBuilt()->inspectTableView();
+    table->setLegoHeight(kLegoHeight, kLegoOffset);
+    table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    for (int c = 0; c < 4; ++c)
+        table->horizontalHeader()->resizeSection(c, kModeWidth);
+    table->horizontalHeader()->resizeSection(4, kPictureWidth);
+    table->setIconSize(QSize(kPictureWidth - 2, kPictureWidth - 2));
+    QObject::connect(table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) { openPerson(i.row()); });
+    model_.drag().referencerInspectTableView(table);
+    // Opened from the entity bar before any desk asked for a contact, the model has no address
+    // book yet: the desks' services hand it theirs (they find this viewer made).
+    if (!model_.addressBook())
+        if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.nowCurseur()))
+            if (ZEVSpaceForObjectViews* desks = iv->spaceController())
+                desks->personClass();
+    if (QAction* book = ZEVMenuItemWithTag(entityMenu(), kAddressBookTag)) {
+        book->setText(QStringLiteral("Open the Address Book"));
+        book->setIcon(addressBookIcon().pixmap(kEntityIconSide, kEntityIconSide));
+    }
+    majInspectView();
+    frontModeDidChange();
 }
 
-std::unique_ptr<ZEVInspectView> ZEVPersonViewer::creerInspectView() { return std::make_unique<ZEVPersonView>(*this); }
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void ZEVPersonViewer::appliquer(Commande commande, const std::vector<KELI*>& items)
+{
+    switch (commande) {
+    case Commande::Recall:
+        model_.recallPersonsForItems(items);
+        break;
+    case Commande::Retain:
+        model_.retainPersonsForItems(items);
+        break;
+    case Commande::Release:
+        model_.releasePersonsForItems(items);
+        break;
+    case Commande::Forget:
+        model_.forgetPersonsForItems(items);
+        break;
+    case Commande::RecallNow:
+        model_.recallNowPersonsForItems(items);
+        break;
+    }
+}
+
+void ZEVPersonViewer::majActionButtons()
+{
+    ZEVFrontViewerServices* f = frontViewer();
+    const int mode = f ? f->frontMode() : -1;
+    if (siFirstResponder())
+        updateMenuMacForMode(mode);
+    bool release = false;
+    bool recall = false;
+    const ZEVRowList& listed = model_.actifListe();
+    const auto all = ZEVItemsForFrontMode(space_, mode, [](KELI*) { return true; });
+    for (KELI* o : all.value_or(std::vector<KELI*>())) {
+        if (o->channelInt() != currentChannelInt_) {
+            recall = true;
+            break;
+        }
+        if (!listed.contient(o))
+            continue;
+        (siItemActif(o) ? release : recall) = true;
+        if (release && recall)
+            break;
+    }
+    majActionButtonsWithFlags(release, recall);
+}
+
+bool ZEVPersonViewer::siItemActif(KELI* item) { return model_.presence().legoAt(item, space_.actifCurseur()) != nullptr; }
+
+bool ZEVPersonViewer::siItemActifNow(KELI* item)
+{
+    return model_.presence().legoAt(item, space_.nowCurseur()) != nullptr;
+}
+
+void ZEVPersonViewer::userOpen() { model_.openPersonForFrontMode(); }
+
+void ZEVPersonViewer::userDelete() { model_.deletePersons(itemsPourLeMode()); }
+
+void ZEVPersonViewer::menuEntity()
+{
+    const VCardFolder* book = model_.addressBook();
+    const QString folder = book ? book->folder() : VCardFolder::defaultFolder();
+    QString error;
+    if (!openAddressBook(folder, &error)) {
+        logFormat("ZEVPersonViewer menuEntity: %s", qUtf8Printable(error));
+        beep();
+    }
+}
+
+void ZEVPersonViewer::userReleasePersonItem(KELI* item)
+{
+    if (!item)
+        return;
+    model_.releasePersonsForItems({item});
+    if (KELICurseur* c = space_.actifCurseur())
+        c->terminerDeplacementCurseur();
+}
+
+void ZEVPersonViewer::userRecallPersonItem(KELI* item)
+{
+    if (!item)
+        return;
+    model_.recallPersonsForItems({item});
+    replacer(space_.actifCurseur());
+}
+
+void ZEVPersonViewer::userRecallNowPersonItem(KELI* item)
+{
+    if (!item)
+        return;
+    model_.recallNowPersonsForItems({item});
+    replacer(space_.nowCurseur());
+}
+
+void ZEVPersonViewer::userOpenPersonItem(KELI* item) { model_.openPersonForItem(item); }
+
+void ZEVPersonViewer::openPerson(int row)
+{
+    ZEVInspectView* v = inspectViewIfBuilt();
+    const ZEVTableElement* e = v ? v->inspectTableView()->element(row) : nullptr;
+    if (!e || !e->item)
+        return;
+    model_.setClickedItem(e->item);
+    model_.openPerson();
+}
 
 } // namespace tallomer

@@ -1,31 +1,63 @@
 #pragma once
-// The Contacts inspector's controller, as far as the inspector framework makes it and contact
-// Objects need: its panel opens, moves and closes; its model answers for contact Objects. Its rows
-// come with the Contacts inspector itself.
+// The Contacts inspector's controller: its model lists the contact Objects of the current Channel
+// at the active cursor; its panel shows them, rebuilt once shortly after the engine's first
+// notice while shown, and when shown again. Its buttons and menus carry out the Contacts commands
+// on the Objects selected in the front mode; its entity menu starts the desktop's address book.
 
 #include "inspectors/base/ZEVInspectPanels.h"
-#include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/contacts/ZEVPersonClass.h"
+#include "inspectors/core/ZEVInspectDrag.h"
+#include "inspectors/core/ZEVRowsViewer.h"
 #include "inspectors/services/ZEVPersonClassServices.h"
 
 namespace tallomer {
 
-class ZEVPersonViewer final : public ZEVInspectViewer, public ZEVPersonViewerServices {
+class ZEVPersonViewer final : public ZEVRowsViewer, public ZEVPersonViewerServices, public ZEVInspectDragClient {
 public:
-    ZEVPersonViewer(ZEVSpaceController& space, KELId entityInt);
+    // The entity menu's item that starts the address book.
+    static constexpr long kAddressBookTag = 11111;
 
-    ZEVInspectClass* inspectClass() override { return &model_; }
+    ZEVPersonViewer(ZEVSpaceController& space, KELId entityInt);
+    ~ZEVPersonViewer() override;
+
+    ZEVRowsClass& rows() override { return model_; }
     ZEVPersonClass& model() { return model_; }
     ZEVPersonClassServices* personClass() override { return &model_; }
+    std::optional<ZEVInspectNouns> noms() const override { return ZEVPersonClass::nouns(); }
     // The retrieve panel, which binds the Object to another contact, comes with the Contacts
     // inspector's adding panels; until then the request is logged.
     void retrieveItem(KELI* item) override;
+    // The engine changed the rows.
+    void moteurChangePerson() { moteurChangeRows(); }
+    // Over the mode's whole selection: a listed contact present at the active cursor is one to
+    // release, one absent one to recall; a contact of another Channel is one to recall (it is
+    // recalled through its equivalent here) and ends the count.
+    void majActionButtons() override;
 
-    void buttonInspectCancel() override { fermerParLaBarre(); }
-    void channelDidChangeWithIdentityInt(KELId identityInt) override;
+    // ---- the user's commands on the Objects the front mode selects in the panel ----
+    void userOpen() override;
+    void userDelete() override;
+    // Starts the address book; without one, opens the contacts folder.
+    void menuEntity() override;
+    // The per-Object forms the row menu uses.
+    void userReleasePersonItem(KELI* item);
+    void userRecallPersonItem(KELI* item);
+    void userRecallNowPersonItem(KELI* item);
+    void userOpenPersonItem(KELI* item);
+    // Opens the Object of the row double-clicked.
+    void openPerson(int row);
+
+    // ---- drops and pastes: contacts are added by their own panels, none here yet ----
+    Qt::DropAction dragOperationForDraggingInfo(const QMimeData*, long) override { return Qt::IgnoreAction; }
+    bool userPerformDragOrPaste() override { return false; }
 
 protected:
-    std::unique_ptr<ZEVInspectView> creerInspectView() override;
+    std::unique_ptr<ZEVInspectView> creerInspectView() override { return std::make_unique<ZEVPersonView>(*this); }
+    void awakeFromNib() override;
+    void appliquer(Commande commande, const std::vector<KELI*>& items) override;
+    // Present on the current Channel: another Channel's Object is one to recall.
+    bool siItemActif(KELI* item) override;
+    bool siItemActifNow(KELI* item) override;
 
 private:
     ZEVPersonClass model_;

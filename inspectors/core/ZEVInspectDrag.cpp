@@ -258,13 +258,22 @@ bool ZEVInspectDrag::writeRowsForDrag(ZEVTableView& table, const std::vector<int
     const QStringList ids = table.tableModel() ? table.tableModel()->columnIdentifiers() : QStringList();
     if (!into || column < 0 || column >= ids.size() || ids[column] != QLatin1String(kIconColumn))
         return false;
-    const QList<QUrl> urls = fileUrlsForItems(itemsForRows(table, rows));
-    if (urls.isEmpty()) {
+    if (!ecrire(itemsForRows(table, rows), *into)) {
         Sound::shared().beep();
         return false;
     }
-    into->setUrls(urls);
     markAsFrom(*into, table);
+    return true;
+}
+
+bool ZEVInspectDrag::ecrire(const std::vector<KELI*>& items, QMimeData& into) const
+{
+    if (writeItems)
+        return writeItems(items, into);
+    const QList<QUrl> urls = fileUrlsForItems(items);
+    if (urls.isEmpty())
+        return false;
+    into.setUrls(urls);
     return true;
 }
 
@@ -309,15 +318,13 @@ bool ZEVInspectDrag::eventFilter(QObject* watched, QEvent* event)
 
 bool ZEVInspectDrag::copy(ZEVTableView& table)
 {
-    const QList<QUrl> urls = fileUrlsForItems(itemsForRows(table, selectedRowsOf(table)));
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (urls.isEmpty() || !clipboard) {
+    auto data = std::make_unique<QMimeData>();
+    if (!clipboard || !ecrire(itemsForRows(table, selectedRowsOf(table)), *data)) {
         Sound::shared().beep();
         return false;
     }
-    auto* data = new QMimeData;
-    data->setUrls(urls);
-    clipboard->setMimeData(data);
+    clipboard->setMimeData(data.release());
     return true;
 }
 

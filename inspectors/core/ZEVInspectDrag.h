@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -71,6 +72,9 @@ public:
     static void markAsFrom(QMimeData& data, const ZEVTableView& table);
     // The file URLs of the Objects that have a file, in order.
     static QList<QUrl> fileUrlsForItems(const std::vector<KELI*>& items);
+    // A kind whose Objects leave as records of their own rather than as files writes them here,
+    // for rows out and Copy alike; false when it wrote nothing. Empty: the files' URLs.
+    std::function<bool(const std::vector<KELI*>& items, QMimeData& into)> writeItems;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -85,6 +89,8 @@ private:
     void scheduleSessionStop();
     void endAnalysis();
     void startDragOut(ZEVTableView& table);
+    // The Objects written as the kind writes them; false (nothing written) for none.
+    bool ecrire(const std::vector<KELI*>& items, QMimeData& into) const;
 
     ZEVSpaceController& space_; // not owned
     ZEVRowsClass& rows_;        // not owned: the owner

@@ -4,6 +4,7 @@
 #include "desk/model/ZEVItemOptions.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/core/ZEVInspectMenus.h"
+#include "inspectors/core/ZEVRowMenuFill.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/core/ZEVRowsClass.h"
 #include "objects/viewer/ZEVItemMenu.h"
@@ -22,8 +23,8 @@
 
 namespace tallomer {
 
-QMenu* ZEVRowMenuForItem(ZEVSpaceController& space, ZEVRowsClass& rows, ZEVInspectMenus& menus, ZEVTableView& table,
-                         KELI* x, bool present, bool presentNow, const std::vector<KELI*>& legosInWindow)
+ZEVRowMenuState ZEVRowMenuStateForItem(ZEVSpaceController& space, ZEVRowsClass& rows, KELI* x, bool present,
+                                       bool presentNow, const std::vector<KELI*>& legosInWindow)
 {
     KELICurseur* actif = space.actifCurseur();
     ZEVSelections& sel = space.selections();
@@ -46,26 +47,17 @@ QMenu* ZEVRowMenuForItem(ZEVSpaceController& space, ZEVRowsClass& rows, ZEVInspe
     s.copyToSpace = ZEVFrontClass::siCopyToSpaceForItem(x);
     s.showOriginal = ZEVFrontClass::enableShowOriginal(options, type);
     s.duration = QString::fromStdString(rows.durationStringForLegos(legosInWindow));
+    return s;
+}
+
+QMenu* ZEVRowMenuForItem(ZEVSpaceController& space, ZEVInspectMenus& menus, ZEVTableView& table, KELI* x,
+                         const ZEVRowMenuState& s)
+{
     const KELSharedResources& resources = space.host().sharedResources();
     QMenu* m = menus.rowMenu(table, s, &resources);
-
-    // The Link and Unlink items as the active cursor's item viewer words them for the Object.
-    if (ZEVItemViewer* iv = space.itemViewerForCurseur(actif)) {
-        ZEVItemMenuEntry link, unlink;
-        iv->menuInfoForItem(x, link, unlink);
-        const std::pair<long, const ZEVItemMenuEntry*> entries[] = {{ZEVRowTagLinkWith, &link},
-                                                                    {ZEVRowTagUnlinkWith, &unlink}};
-        for (const auto& [tag, entry] : entries)
-            if (QAction* a = ZEVMenuItemWithTag(m, tag)) {
-                a->setText(entry->title.isEmpty() ? (tag == ZEVRowTagLinkWith ? QStringLiteral("Link")
-                                                                              : QStringLiteral("Unlink"))
-                                                  : entry->title);
-                a->setVisible(entry->visible);
-                a->setEnabled(entry->enabled);
-            }
-    }
+    ZEVFillLinkItems(space, m, x);
     if (QAction* h = ZEVMenuItemWithTag(m, ZEVRowTagHandle))
-        h->setIcon(QIcon(ZEVHolderImage(options, resources)));
+        h->setIcon(QIcon(ZEVHolderImage(std::uint64_t(itemOptions(x)), resources)));
     if (QAction* ow = ZEVMenuItemWithTag(m, ZEVRowTagOpenWith); ow && ow->menu()) {
         ow->menu()->clear();
         if (ZEVItemViewerHost* host = ZEVItemViewer::Host())

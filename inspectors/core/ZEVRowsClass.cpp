@@ -101,6 +101,16 @@ const ZEVRowList& ZEVRowsClass::actifListe() const
     return l ? *l : vide;
 }
 
+std::unordered_set<KELId> ZEVRowsClass::walkTargets() const
+{
+    std::unordered_set<KELId> out;
+    for (KELI* o : trouves_)
+        out.insert(o->idInt());
+    for (KELI* o : selectedItemSet_)
+        out.insert(o->idInt());
+    return out;
+}
+
 std::vector<KELId> ZEVRowsClass::channelsListes() const
 {
     std::vector<KELId> out;
@@ -212,11 +222,18 @@ void ZEVRowsClass::croisement(KELI* lien, KELICc* curseur, bool activation)
     }
     enfant->setChannelInt(channel);
     ZEVRowList& l = siNow ? it->second.now : it->second.search;
-    if (activation)
-        l.ajouter(enfant, ZEVRowReason::Lego);
-    else
-        l.enlever(enfant, ZEVRowReason::Lego);
+    const bool rows = activation ? l.ajouter(enfant, ZEVRowReason::Lego) : l.enlever(enfant, ZEVRowReason::Lego);
     verifier(l);
+    // The table's refresh comes later, and only while the panel shows: its Qt model is told now,
+    // so that it never counts rows that are gone.
+    if (rows && table_ && &l == &actifListe()) {
+        // The table's own selection notices leave the desk's selections and the finds alone.
+        siNotifie_ = true;
+        table_->setElements(&l.elements());
+        table_->reloadData();
+        selectionnerRows(*table_, rowsSelectionnees(table_->currentFrontMode()));
+        siNotifie_ = false;
+    }
     moteurChange();
 }
 
@@ -467,7 +484,7 @@ std::vector<int> ZEVRowsClass::selectionIndexesForProposedSelection(ZEVTableView
                                                                     const std::vector<int>& avant,
                                                                     Qt::KeyboardModifiers mods)
 {
-    if (siAccepteMajSelectedRows())
+    if (siAccepteMajSelectedRows() || siNotifie_)
         return proposed;
     std::vector<KELI*> s;
     for (int r : proposed)
@@ -510,6 +527,8 @@ std::vector<int> ZEVRowsClass::selectionIndexesForProposedSelection(ZEVTableView
 
 void ZEVRowsClass::tableViewSelectionDidChange(ZEVTableView& table)
 {
+    if (siNotifie_)
+        return;
     if (!siAccepteMajSelectedRows()) {
         const ZEVTableElement* e = table.element(table.monoSelectedRow());
         ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif());
@@ -571,6 +590,8 @@ void ZEVRowsClass::releaseAllFoundedItems()
             it->second.search.enlever(item, ZEVRowReason::Trouve);
         }
     trouves_.clear();
+    // Rows may have gone with them: the panel is refreshed as after the engine's changes.
+    moteurChange();
 }
 
 std::vector<int> ZEVRowsClass::rowsSelectionnees(int mode) const
@@ -655,7 +676,12 @@ void ZEVRowsClass::reloadItems()
     ZEVInspectClass::setSiAccepteMajSelectedRows(true);
     table_->setElements(&actifListe().elements());
     table_->reloadData();
+    // The reload emptied the table's selection; selecting the same rows again is no new choice,
+    // and keeps the found Objects.
+    const bool liberer = siReleaseFoundedSet_;
+    siReleaseFoundedSet_ = false;
     selectionnerRows(*table_, rowsSelectionnees(table_->currentFrontMode()));
+    siReleaseFoundedSet_ = liberer;
     ZEVInspectClass::setSiAccepteMajSelectedRows(avant);
 }
 

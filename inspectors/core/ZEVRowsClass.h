@@ -64,6 +64,8 @@ public:
     std::vector<KELI*> actifItems() const { return actifListe().itemsVector(); }
     const std::unordered_set<KELI*>& foundedItemSet() const { return trouves_; }
     const std::unordered_set<KELI*>& selectedItemSet() const { return selectedItemSet_; }
+    // The ids of the found and the selected Objects: what the go-to steps stop at, when any.
+    std::unordered_set<KELId> walkTargets() const;
     // The Channels that have lists.
     std::vector<KELId> channelsListes() const;
 
@@ -237,6 +239,8 @@ private:
     // The Channel whose lists hold the found counts.
     KELId trouvesChannel_ = 0;
     bool siReleaseFoundedSet_ = true;
+    // Set while the core tells the table of an engine change itself.
+    bool siNotifie_ = false;
     bool siPremierDelegue_ = true;
     QFont otherChannelFont_;
     QColor otherChannelColor_{QColor::fromRgbF(0.25f, 0.2f, 0.2f, 1.0f)};

@@ -16,7 +16,8 @@
 namespace tallomer {
 
 ZEVFileClass::ZEVFileClass(ZEVFileViewer* viewer, ZEVSpaceController& space)
-    : ZEVRowsClass(space, KELRELATION_FILE_VIEWER), viewer_(viewer), defaults_(space.host().defaults()),
+    : ZEVRowsClass(space, KELRELATION_FILE_VIEWER), viewer_(viewer),
+      goto_(space.host().defaults(), KELRELATION_FILE_VIEWER, {kGotoRecallKey, kGotoReleaseKey, kGotoTitleKey}),
       presence_(space, KELRELATION_FILE_VIEWER, [this](KELI* item, KELICurseur* c) { return legosForItem(item, c); }),
       menus_(std::make_unique<ZEVInspectMenus>(nouns())), downloads_(space),
       drag_(std::make_unique<ZEVInspectDrag>(space, *this, viewer))
@@ -26,66 +27,16 @@ ZEVFileClass::ZEVFileClass(ZEVFileViewer* viewer, ZEVSpaceController& space)
         if (lego)
             deleteLego(lego, table);
     };
-    auto lire = [this](const char* cle, bool defaut, bool* champ) {
-        const QString key = QString::fromLatin1(cle);
-        QVariant v = defaults_.values(key);
-        if (!v.isValid()) {
-            v = defaut;
-            defaults_.setValue(key, v);
-        }
-        *champ = v.toBool();
-        tokens_.push_back(defaults_.observe(key, [champ](const QString&, const QVariant& nv) { *champ = nv.toBool(); }));
-    };
-    lire(kGotoRecallKey, true, &siRecallChanges_);
-    lire(kGotoReleaseKey, true, &siReleaseChanges_);
-    lire(kGotoTitleKey, false, &siTitleChanges_);
 }
 
 ZEVFileClass::~ZEVFileClass()
 {
     Scheduler::shared().cancelAll(this);
-    for (DefaultsToken t : tokens_)
-        defaults_.unobserve(t);
 }
 
-ZEVChangeWalk ZEVFileClass::walk(std::unordered_set<KELId>& cibles) const
-{
-    cibles.clear();
-    for (KELI* o : foundedItemSet())
-        cibles.insert(o->idInt());
-    for (KELI* o : selectedItemSet())
-        cibles.insert(o->idInt());
-    const KELId c = currentChannelInt_;
-    ZEVChangeWalk w;
-    // The lego's parent is the Channel's identity: the test is on the parent, not on a cache.
-    auto duCanal = [c](KELI* lien, KELDate) { return lien->parentInt() == c; };
-    if (siRecallChanges_)
-        w.kinds.push_back({KELRELATION_FILE_VIEWER, false, true, 0, duCanal});
-    if (siReleaseChanges_)
-        w.kinds.push_back({KELRELATION_FILE_VIEWER, true, true, 0, duCanal});
-    if (siTitleChanges_)
-        // A title change counts for an Object the Channel lists at that date.
-        w.kinds.push_back({KELRELATION_ITEM_TITLE, false, false, 0, [c](KELI* lien, KELDate date) {
-                               return KELServeurDeLiens::LienIntForParentInt(c, lien->parentInt(),
-                                                                             KELRELATION_FILE_VIEWER, date) != 0;
-                           }});
-    w.objets = &cibles;
-    return w;
-}
+KELDate ZEVFileClass::previousDate() { return goto_.previousDate(*this); }
 
-KELDate ZEVFileClass::previousDate()
-{
-    std::unordered_set<KELId> cibles;
-    const ZEVChangeWalk w = walk(cibles);
-    return w.kinds.empty() ? 0.0 : ZEVChangeWalker::previousDate(actifCurseur_ ? actifCurseur_ : space_.actifCurseur(), w);
-}
-
-KELDate ZEVFileClass::nextDate()
-{
-    std::unordered_set<KELId> cibles;
-    const ZEVChangeWalk w = walk(cibles);
-    return w.kinds.empty() ? 0.0 : ZEVChangeWalker::nextDate(actifCurseur_ ? actifCurseur_ : space_.actifCurseur(), w);
-}
+KELDate ZEVFileClass::nextDate() { return goto_.nextDate(*this); }
 
 KELI* ZEVFileClass::creerLienFileViewerForItem(KELI* item, KELDate date)
 {

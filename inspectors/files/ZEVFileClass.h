@@ -2,6 +2,7 @@
 // The Files inspector's model: the rows core on relation 1000157 (a Channel's identity to a file
 // Object), with the go-to walk of the Files changes under its three user defaults.
 
+#include "inspectors/core/ZEVGotoChanges.h"
 #include "inspectors/core/ZEVInspectDrag.h"
 #include "inspectors/core/ZEVInspectMenus.h"
 #include "inspectors/core/ZEVPresenceCommands.h"
@@ -107,11 +108,9 @@ public:
     QMenu* updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTableElement& item) override;
     QMenu* updateLegoMenu(QMenu* menu, ZEVTableView& table, KELI* lego) override;
 
-    // The walk as the flags and targets stand.
-    ZEVChangeWalk walk(std::unordered_set<KELId>& cibles) const;
-    bool siRecallChanges() const { return siRecallChanges_; }
-    bool siReleaseChanges() const { return siReleaseChanges_; }
-    bool siTitleChanges() const { return siTitleChanges_; }
+    bool siRecallChanges() const { return goto_.siRecallChanges(); }
+    bool siReleaseChanges() const { return goto_.siReleaseChanges(); }
+    bool siTitleChanges() const { return goto_.siTitleChanges(); }
 
 protected:
     void moteurChange() override;
@@ -123,11 +122,7 @@ protected:
 
 private:
     ZEVFileViewer* viewer_; // not owned: the owner
-    UserDefaultsController& defaults_;
-    std::vector<DefaultsToken> tokens_;
-    bool siRecallChanges_ = true;
-    bool siReleaseChanges_ = true;
-    bool siTitleChanges_ = false;
+    ZEVGotoChanges goto_;
     ZEVPresenceCommands presence_;
     std::unique_ptr<ZEVInspectMenus> menus_;
     ZEVFileDownloads downloads_;

@@ -15,6 +15,7 @@
 #include "inspectors/core/ZEVHolderTest.h"
 #include "inspectors/core/ZEVInspectDelete.h"
 #include "inspectors/core/ZEVRowMenuForItem.h"
+#include "inspectors/core/ZEVRowMenuFill.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/files/ZEVFileViewer.h"
 #include "inspectors/table/ZEVTableView.h"

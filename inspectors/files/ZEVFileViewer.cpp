@@ -25,12 +25,8 @@
 
 namespace tallomer {
 
-namespace {
-constexpr long kMenuInspecteurs = 6;
-} // namespace
-
 ZEVFileViewer::ZEVFileViewer(ZEVSpaceController& space, KELId entityInt)
-    : ZEVInspectViewer(space, entityInt), model_(this, space)
+    : ZEVRowsViewer(space, entityInt), model_(this, space)
 {
     model_.initialiser();
     model_.enclencherMaj();
@@ -45,85 +41,15 @@ std::optional<ZEVInspectNouns> ZEVFileViewer::noms() const
 
 void ZEVFileViewer::awakeFromNib()
 {
-    ZEVInspectViewer::awakeFromNib();
+    ZEVRowsViewer::awakeFromNib();
     ZEVInspectTableView* table = inspectViewIfBuilt()->inspectTableView();
-    table->setColumnIdentifiers({QStringLiteral("imageIcon"), QStringLiteral("imageTitle"), QStringLiteral("imageNode"),
-                                 QStringLiteral("imageFilter"), QStringLiteral("itemIcon"), QStringLiteral("item")});
-    for (int mode = 0; mode < 4; ++mode)
-        table->setModeColumn(mode, mode);
     for (int c = 0; c < 5; ++c)
         table->horizontalHeader()->resizeSection(c, 22);
     table->verticalHeader()->setDefaultSectionSize(19);
     QObject::connect(table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) { openFile(i.row()); });
-    model_.referencerInspectTableView(table);
     model_.drag().referencerInspectTableView(table);
     majInspectView();
     frontModeDidChange();
-}
-
-void ZEVFileViewer::buttonInspectCancel()
-{
-    fermerParLaBarre();
-    ZEVSpaceWindow* w = space_.spaceWindow();
-    QMenuBar* bar = w ? w->findChild<QMenuBar*>() : nullptr;
-    if (!bar)
-        return;
-    for (QAction* top : bar->actions())
-        if (top->menu() && top->property("tag").toLongLong() == kMenuInspecteurs)
-            if (QAction* a = ZEVMenuItemWithTag(top->menu(), long(entityInt()))) {
-                a->setProperty("state", 0);
-                a->setChecked(false);
-            }
-}
-
-void ZEVFileViewer::channelDidChangeWithIdentityInt(KELId identityInt)
-{
-    ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);
-    model_.channelDidChangeWithIdentityInt(identityInt);
-}
-
-void ZEVFileViewer::itemSelectionDidChange()
-{
-    majActionButtons();
-    model_.majIndexOfSelectedRows();
-}
-
-void ZEVFileViewer::frontModeDidChange()
-{
-    ZEVInspectView* v = inspectViewIfBuilt();
-    ZEVFrontViewerServices* f = frontViewer();
-    const int mode = f ? f->frontMode() : -1;
-    if (v && v->btnFrontMode(0) && mode >= 0 && mode < 4)
-        for (int m = 0; m < 4; ++m)
-            v->btnFrontMode(m)->setState(m == mode ? kZEVStateOn : kZEVStateOff);
-    majActionButtons();
-    if (v)
-        v->inspectTableView()->frontModeDidChange();
-    model_.majIndexOfSelectedRows();
-    model_.tvFrontModeDidChange();
-}
-
-void ZEVFileViewer::actifCurseurDidChange()
-{
-    ZEVInspectViewer::actifCurseurDidChange();
-    majInspectField();
-}
-
-void ZEVFileViewer::showInspectView(bool show)
-{
-    if (show) {
-        inspectView();
-        // Changes that came while hidden were not refreshed: one refresh now.
-        majInspectView();
-        frontModeDidChange();
-    }
-    ZEVInspectViewer::showInspectView(show);
-}
-
-void ZEVFileViewer::majInspectView()
-{
-    model_.reloadItems();
-    majInspectField();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -223,126 +149,6 @@ bool ZEVFileViewer::userGetInfo()
         return false;
     iv->userGetInfoForItem(objet);
     return true;
-}
-
-bool ZEVFileViewer::userFilter()
-{
-    ZEVInspectView* v = inspectViewIfBuilt();
-    if (!v)
-        return false;
-    ZEVSelections& s = space_.selections();
-    QPoint dansLaTable;
-    bool dansLeViewport = false;
-    if (!pointeurSurLePanneau(dansLaTable, dansLeViewport))
-        return false;
-    if (KELI* objet = rowItemUnderPointer()) {
-        if (s.isFilterSelectedForItem(objet))
-            s.deselectAllFilters();
-        else
-            s.selectFilterForItem(objet);
-        return true;
-    }
-    const bool filtres = !s.selectedFilterItems().empty();
-    if (!siFirstResponder()) {
-        if (filtres)
-            s.deselectAllFilters();
-        return false;
-    }
-    if (filtres) {
-        s.deselectAllFilters();
-    } else {
-        ZEVFrontViewerServices* f = frontViewer();
-        const std::vector<KELI*> items =
-            f && f->frontMode() == 2 ? liste(model_.itemsForIconMode()) : itemsPourLeMode();
-        s.selectFilterForItems(items);
-    }
-    return true;
-}
-
-void ZEVFileViewer::userSwap()
-{
-    ZEVFrontViewerServices* f = frontViewer();
-    if (!f)
-        return beep();
-    ZEVSelections& s = space_.selections();
-    const std::vector<KELI*> listes = model_.actifItems();
-    std::vector<KELI*> t;
-    switch (f->frontMode()) {
-    case 0:
-    case 1: {
-        const bool icones = f->frontMode() == 0;
-        std::vector<KELI*> choisis;
-        for (KELI* o : listes)
-            if (icones ? s.isIconSelectedForItem(o) : s.isTitleSelectedForItem(o))
-                choisis.push_back(o);
-        if (choisis.empty())
-            return beep();
-        // The other rows come in and the chosen ones go; what lies outside the list stays.
-        std::vector<KELI*> autres;
-        for (KELI* o : listes)
-            if (std::find(choisis.begin(), choisis.end(), o) == choisis.end())
-                autres.push_back(o);
-        if (icones)
-            s.selectIconForItemSet(autres, &choisis);
-        else
-            s.selectTitleForItemSet(autres, &choisis);
-        return;
-    }
-    case 2: {
-        ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur());
-        for (KELI* o : listes)
-            if (!s.isFilterSelectedForItem(o) && !(d && d->siFilteredItem(o)))
-                t.push_back(o);
-        if (t.empty())
-            return beep();
-        s.selectFilterForItemSet(t, static_cast<const std::vector<KELI*>*>(nullptr));
-        return;
-    }
-    case 3: {
-        const std::unordered_set<KELI*> listees(listes.begin(), listes.end());
-        for (ZEVLinkPair* l : s.selectedLinks())
-            for (KELI* o : {l ? l->parentItem() : nullptr, l ? l->enfantItem() : nullptr})
-                if (o && listees.count(o) && !s.isNodeSelectedForItem(o) && std::find(t.begin(), t.end(), o) == t.end())
-                    t.push_back(o);
-        if (t.empty())
-            return beep();
-        s.selectNodeForItemSet(t, static_cast<const std::vector<KELI*>*>(nullptr));
-        return;
-    }
-    default:
-        beep();
-    }
-}
-
-void ZEVFileViewer::buttonDeselectItems()
-{
-    ZEVFrontViewerServices* f = frontViewer();
-    std::vector<KELI*> items = itemsPourLeMode();
-    // The found Objects go with the deselection.
-    model_.releaseAllFoundedItems();
-    ZEVSelections& s = space_.selections();
-    switch (f ? f->frontMode() : -1) {
-    case 0:
-        s.deselectIconForItems(items);
-        break;
-    case 1:
-        s.deselectTitleForItems(items);
-        break;
-    case 2:
-        s.deselectFilterForItems(items);
-        break;
-    case 3:
-        s.deselectNodeForItems(items);
-        break;
-    default:
-        break;
-    }
-    model_.majIndexOfSelectedRows();
-    if (ZEVInspectView* v = inspectViewIfBuilt()) {
-        v->inspectTableView()->deselectLego();
-        v->update();
-    }
-    majActionButtons();
 }
 
 void ZEVFileViewer::userReleaseFileItem(KELI* item)

@@ -5,7 +5,7 @@
 // Objects selected in the front mode.
 
 #include "inspectors/base/ZEVInspectPanels.h"
-#include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/core/ZEVRowsViewer.h"
 #include "inspectors/core/ZEVInspectDrag.h"
 #include "inspectors/files/ZEVFileClass.h"
 #include "inspectors/files/ZEVFileImports.h"
@@ -21,7 +21,7 @@ namespace tallomer {
 
 class ZEVDeskViewer;
 
-class ZEVFileViewer final : public ZEVInspectViewer, public ZEVInspectDragClient {
+class ZEVFileViewer final : public ZEVRowsViewer, public ZEVInspectDragClient {
 public:
     // The delay from the engine's first notice to the panel's refresh.
     static constexpr double kRebuildDelay = kRefreshDelay;
@@ -29,17 +29,9 @@ public:
     ZEVFileViewer(ZEVSpaceController& space, KELId entityInt);
     ~ZEVFileViewer() override;
 
-    ZEVInspectClass* inspectClass() override { return &model_; }
+    ZEVRowsClass& rows() override { return model_; }
     ZEVFileClass& fileClass() { return model_; }
     std::optional<ZEVInspectNouns> noms() const override;
-    // Closes the panel and unchecks its item in the main menu's inspectors menu.
-    void buttonInspectCancel() override;
-    void channelDidChangeWithIdentityInt(KELId identityInt) override;
-    void itemSelectionDidChange() override;
-    void frontModeDidChange() override;
-    void actifCurseurDidChange() override;
-    void showInspectView(bool show) override;
-    void majInspectView() override;
     // The finds by holder take their operation from the modifiers held.
     void menuFindZevHeld() override
     {
@@ -66,9 +58,6 @@ public:
     void userDuplicateToSpace() override;
     void userShowOriginal() override;
     bool userGetInfo() override;
-    bool userFilter() override;
-    void userSwap() override;
-    void buttonDeselectItems() override;
     // The per-Object forms the row menu uses.
     void userReleaseFileItem(KELI* item);
     void userRecallFileItem(KELI* item);
@@ -110,12 +99,6 @@ protected:
     std::unique_ptr<ZEVInspectView> creerInspectView() override { return std::make_unique<ZEVFileView>(*this); }
     void awakeFromNib() override;
     void appliquer(Commande commande, const std::vector<KELI*>& items) override;
-    bool siItemActif(KELI* item) override { return model_.isItemActif(item); }
-    bool siItemActifNow(KELI* item) override { return model_.isItemActifNow(item); }
-    std::optional<std::string> typeForItem(KELI* item) override { return model_.itemTypeForItem(item); }
-    std::optional<std::string> titleForItem(KELI* item) override { return model_.itemTitleForItem(item); }
-    quint64 nombreDeRows() override { return model_.actifItems().size(); }
-    bool siTrouves() override { return !model_.foundedItemSet().empty(); }
 
 private:
     // The file Object made or found for a path, with its presence from `date` unless it has

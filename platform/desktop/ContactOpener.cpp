@@ -43,4 +43,25 @@ bool openContactCard(const QString& path, QString* error)
     return false;
 }
 
+bool openAddressBook(const QString& contactsFolder, QString* error)
+{
+    const QUrl folder = QUrl::fromLocalFile(QFileInfo(contactsFolder).absoluteFilePath());
+    if (const ContactOpenHandler& handler = installed())
+        return handler(folder, error);
+    if (const std::optional<Application> book = AppRegistry().addressBook())
+        if (AppRegistry::open(*book, {}, error))
+            return true;
+    if (!contactsFolder.isEmpty() && QDesktopServices::openUrl(folder))
+        return true;
+    if (error && error->isEmpty())
+        *error = QStringLiteral("the desktop has no address book");
+    return false;
+}
+
+QString addressBookIconName()
+{
+    const std::optional<Application> book = AppRegistry().addressBook();
+    return book && !book->iconName.isEmpty() ? book->iconName : QStringLiteral("x-office-address-book");
+}
+
 } // namespace tallomer

@@ -19,4 +19,10 @@ ContactOpenHandler setContactOpenHandler(ContactOpenHandler handler);
 // Opens the card file at `path`. False, with the reason in `error`, when nothing took it.
 bool openContactCard(const QString& path, QString* error = nullptr);
 
+// Starts the desktop's address book (the text/vcard application) on its own; without one, the
+// contacts folder opens in the file manager. An installed handler is given the folder's URL.
+bool openAddressBook(const QString& contactsFolder, QString* error = nullptr);
+// The address book's icon name, "x-office-address-book" when the desktop has none or it names none.
+QString addressBookIconName();
+
 } // namespace tallomer
