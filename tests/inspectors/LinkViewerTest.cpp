@@ -9,6 +9,7 @@
 #include "inspectors/links/ZEVLinkViewer.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "space/ZEVSelections.h"
+#include "tests/inspectors/MenuLinesByTag.h"
 
 #include <QLabel>
 
@@ -19,31 +20,8 @@ namespace {
 
 constexpr double kHeure = 3600.0;
 
-// What a table of lines sets, by tag (the last line of a tag wins, as when applied).
-struct Vu {
-    QString title;
-    bool enabled = true;
-    bool visible = true;
-    int state = -2;
-};
-std::map<long, Vu> parTag(const std::vector<ZEVMenuLine>& lines, ZEVMenuPlace place = ZEVMenuPlace::Given)
-{
-    std::map<long, Vu> out;
-    for (const ZEVMenuLine& l : lines) {
-        if (place != ZEVMenuPlace::Given && l.place != place)
-            continue;
-        Vu& v = out[l.tag];
-        if (l.title)
-            v.title = *l.title;
-        if (l.enabled)
-            v.enabled = *l.enabled;
-        if (l.visible)
-            v.visible = *l.visible;
-        if (l.state)
-            v.state = *l.state;
-    }
-    return out;
-}
+using menutest::parTag;
+using menutest::Vu;
 
 ZEVInspectCounts comptes(int mode, quint64 a, quint64 i, quint64 n, bool search, quint64 objets)
 {
