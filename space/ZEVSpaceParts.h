@@ -450,9 +450,6 @@ public:
     virtual void deleteItemData(KELI* item) = 0;
     // The main menu's state follows a change of full screen or of the window's size.
     virtual void fullScreenDidChange() = 0;
-    // The main menu's command that cleans the Space and recalls the Objects of another one; the
-    // main menu answers once it exists.
-    virtual void menuSpaceCleanAndReplace() {}
 };
 
 } // namespace tallomer
