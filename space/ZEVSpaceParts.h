@@ -140,6 +140,8 @@ class ZEVEntityViewer : public ZEVChannelListener {
 public:
     explicit ZEVEntityViewer(KELId entityInt) : entityInt_(entityInt) {}
     KELId entityInt() const { return entityInt_; }
+    // Notices, optional per kind: a panel whose rows do not follow the active cursor, the mode
+    // or the desk's selection has nothing to do on them.
     virtual void actifCurseurDidChange() {}
     virtual void updateInspectView() {}
     // The front layer's mode changed, or the selection of the mode in force did.
