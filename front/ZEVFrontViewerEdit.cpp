@@ -71,12 +71,21 @@ bool ZEVFrontViewer::siReleasingSelectedItems()
 
 // ---- the eight commands ----
 
+namespace {
+// Hands `command` to the focused inspector `iv` when there is one; false leaves it to the desk.
+bool offerTo(ZEVInspectViewer* iv, void (ZEVInspectViewer::*command)())
+{
+    if (!iv)
+        return false;
+    (iv->*command)();
+    return true;
+}
+} // namespace
+
 void ZEVFrontViewer::userRecallNow()
 {
-    if (ZEVInspectViewer* iv = focusedInspectorFor({kIconsEntity, kChannelsEntity})) {
-        iv->userRecallNow();
+    if (offerTo(focusedInspectorFor({kIconsEntity, kChannelsEntity}), &ZEVInspectViewer::userRecallNow))
         return;
-    }
     if (space_.actifCurseur() == space_.searchCurseur()) {
         if (headers_)
             headers_->menuNowCurseur();
@@ -88,38 +97,26 @@ void ZEVFrontViewer::userRecallNow()
 
 void ZEVFrontViewer::userRecallSearch()
 {
-    if (ZEVInspectViewer* iv = focusedInspectorFor({kIconsEntity})) {
-        iv->userRecall();
-        return;
-    }
-    menuEditRecall();
+    if (!offerTo(focusedInspectorFor({kIconsEntity}), &ZEVInspectViewer::userRecall))
+        menuEditRecall();
 }
 
 void ZEVFrontViewer::userRetain()
 {
-    if (ZEVInspectViewer* iv = focusedInspectorFor({})) {
-        iv->userRetain();
-        return;
-    }
-    menuEditRetain();
+    if (!offerTo(focusedInspectorFor({}), &ZEVInspectViewer::userRetain))
+        menuEditRetain();
 }
 
 void ZEVFrontViewer::userRelease()
 {
-    if (ZEVInspectViewer* iv = focusedInspectorFor({kIconsEntity})) {
-        iv->userRelease();
-        return;
-    }
-    menuEditRelease();
+    if (!offerTo(focusedInspectorFor({kIconsEntity}), &ZEVInspectViewer::userRelease))
+        menuEditRelease();
 }
 
 void ZEVFrontViewer::userForget()
 {
-    if (ZEVInspectViewer* iv = focusedInspectorFor({})) {
-        iv->userForget();
-        return;
-    }
-    menuEditForget();
+    if (!offerTo(focusedInspectorFor({}), &ZEVInspectViewer::userForget))
+        menuEditForget();
 }
 
 // ---- on the desk ----

@@ -18,6 +18,8 @@
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/base/ZEVInspectClass.h"
 #include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/core/ZEVFrontModeLists.h"
+#include "inspectors/core/ZEVRowStatus.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
@@ -337,22 +339,11 @@ std::vector<KELI*> ZEVFrontClass::iconLegosForItem(KELI* item)
 QString ZEVFrontClass::titleTextForOptions(std::uint64_t options, const QString& title, const QString* otherChannelName,
                                            int* stateColor)
 {
-    struct Etat {
-        std::uint64_t bit;
-        int couleur;
-        const char* format;
-    };
-    static const Etat etats[] = {
-        {ZEVOPTION_DOWNLOADING, 1, "Downloading\u2026 \u2013 %1"}, {ZEVOPTION_DUPLICATING, 1, "Duplicating\u2026 \u2013 %1"},
-        {ZEVOPTION_COPYING, 1, "Copying\u2026 \u2013 %1"},         {ZEVOPTION_MOVING, 1, "Moving\u2026 \u2013 %1"},
-        {ZEVOPTION_ERROR, 2, "Error ! \u2013 %1"},                 {ZEVOPTION_NOT_FOUND, 3, "Not found ! \u2013 %1"},
-    };
-    for (const Etat& e : etats)
-        if (options & e.bit) {
-            if (stateColor)
-                *stateColor = e.couleur;
-            return QString::fromUtf8(e.format).arg(title);
-        }
+    if (const std::optional<ZEVRowStatus> s = ZEVRowStatusForOptions(options)) {
+        if (stateColor)
+            *stateColor = int(s->color);
+        return s->format.arg(title);
+    }
     if (stateColor)
         *stateColor = 0;
     if (otherChannelName)
@@ -560,20 +551,7 @@ QVariant ZEVFrontClass::objectValue(ZEVTableView& table, const QString& id, int 
 bool ZEVFrontClass::siRowSelectedOnDesk(const ZEVTableView& table, const ZEVTableElement& e, int mode)
 {
     ZEVSelections& s = space_.selections();
-    auto test = [&](KELI* item) {
-        switch (mode) {
-        case ZEVFrontModeIcons:
-            return s.isIconSelectedForItem(item);
-        case ZEVFrontModeTitles:
-            return s.isTitleSelectedForItem(item);
-        case ZEVFrontModeFilters:
-            return s.isFilterSelectedForItem(item);
-        case ZEVFrontModeLinks:
-            return s.isNodeSelectedForItem(item);
-        default:
-            return false;
-        }
-    };
+    auto test = [&](KELI* item) { return ZEVSiSelectedInFrontMode(space_, item, mode); };
     if (e.item)
         return test(e.item);
     if (!e.pair)

@@ -594,7 +594,9 @@ void ZEVSpaceController::userReplacePrevSpace(long tag)
     if (!contextViewer_ || !contextViewer_->isShowedEntityWithInt(KELENTITY_CHANNEL_VIEWER))
         host_.ouvrirEntityWithInt(KELENTITY_CHANNEL_VIEWER);
     _showSearchCursorToDate(t, false);
-    host_.menuSpaceCleanAndReplace();
+    // The Space shown at the Search cursor replaces the Now desk's, as Clean and Replace does.
+    if (frontViewer_)
+        frontViewer_->userSpaceCleanAndReplace();
 }
 
 void ZEVSpaceController::addChannelsToMenu(QMenu* menu, int startIndex, bool siShowZevFolder)

@@ -140,6 +140,8 @@ class ZEVEntityViewer : public ZEVChannelListener {
 public:
     explicit ZEVEntityViewer(KELId entityInt) : entityInt_(entityInt) {}
     KELId entityInt() const { return entityInt_; }
+    // Notices, optional per kind: a panel whose rows do not follow the active cursor, the mode
+    // or the desk's selection has nothing to do on them.
     virtual void actifCurseurDidChange() {}
     virtual void updateInspectView() {}
     // The front layer's mode changed, or the selection of the mode in force did.
@@ -453,9 +455,6 @@ public:
     virtual void deleteItemData(KELI* item) = 0;
     // The main menu's state follows a change of full screen or of the window's size.
     virtual void fullScreenDidChange() = 0;
-    // The main menu's command that cleans the Space and recalls the Objects of another one; the
-    // main menu answers once it exists.
-    virtual void menuSpaceCleanAndReplace() {}
 };
 
 } // namespace tallomer

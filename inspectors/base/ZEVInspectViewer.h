@@ -123,6 +123,8 @@ public:
     void channelDidChangeWithIdentityInt(KELId identityInt) override;
 
     // ---- hooks with their defaults ----
+    // Optional per kind: a command a kind does not offer beeps, a refresh it does not need does
+    // nothing (a panel that shows only its table has nothing more to refresh).
     virtual void majInspectView() {}
     // The count text ("3/12 Files"), for a kind that gives its nouns.
     virtual void majInspectField();
@@ -178,6 +180,7 @@ public:
     virtual void btnInspectFind();
     // Shows the type-select field, or hides it when shown.
     virtual void menuInspectFind();
+    // Optional per kind: only the kinds that list files can ask who holds them; the others do nothing.
     virtual void menuFindZevHeld() {}
     virtual void menuFindZevFolderHeld() {}
     virtual void menuFindMacHeld() {}

@@ -36,6 +36,23 @@ std::optional<std::vector<KELI*>> ZEVItemsForFrontMode(ZEVSpaceController& space
     }
 }
 
+bool ZEVSiSelectedInFrontMode(ZEVSpaceController& space, KELI* item, int frontMode)
+{
+    ZEVSelections& s = space.selections();
+    switch (frontMode) {
+    case ZEVFrontModeIcons:
+        return s.isIconSelectedForItem(item);
+    case ZEVFrontModeTitles:
+        return s.isTitleSelectedForItem(item);
+    case ZEVFrontModeFilters:
+        return s.isFilterSelectedForItem(item);
+    case ZEVFrontModeLinks:
+        return s.isNodeSelectedForItem(item);
+    default:
+        return false;
+    }
+}
+
 std::vector<KELI*> ZEVItemsForIconMode(ZEVSpaceController& space, const std::function<bool(KELI*)>& listed)
 {
     return gardes(space.selections().selectedIconItems(), listed);

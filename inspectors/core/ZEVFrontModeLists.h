@@ -19,6 +19,9 @@ enum class ZEVFileOperation { MoveTo, MoveToSpace, CopyTo, CopyToSpace, Duplicat
 // selection's order; nullopt outside the four modes.
 std::optional<std::vector<KELI*>> ZEVItemsForFrontMode(ZEVSpaceController& space, int frontMode,
                                                        const std::function<bool(KELI*)>& listed);
+// Whether the Object is selected on the desk in that front mode (as a link end in Link mode);
+// false outside the four modes.
+bool ZEVSiSelectedInFrontMode(ZEVSpaceController& space, KELI* item, int frontMode);
 // The selected icons that `listed` holds, whatever the mode.
 std::vector<KELI*> ZEVItemsForIconMode(ZEVSpaceController& space, const std::function<bool(KELI*)>& listed);
 // The Objects the front class's predicate for the operation accepts; nullopt stays nullopt.

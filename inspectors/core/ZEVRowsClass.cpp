@@ -8,6 +8,7 @@
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/core/ZEVFrontModeLists.h"
+#include "inspectors/core/ZEVRowStatus.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -342,22 +343,18 @@ std::string ZEVRowsClass::durationStringForLegos(const std::vector<KELI*>& legos
 
 std::optional<ZEVRowsClass::Statut> ZEVRowsClass::statutForOptions(std::uint64_t options) const
 {
+    const std::optional<ZEVRowStatus> s = ZEVRowStatusForOptions(options);
+    if (!s)
+        return std::nullopt;
     const KELSharedResources& r = space_.host().sharedResources();
-    const struct {
-        std::uint64_t bit;
-        const char* texte;
-        QColor couleur;
-    } ordre[] = {
-        {ZEVOPTION_DOWNLOADING, "Downloading\u2026 \u2013 %1", r.movingColor()},
-        {ZEVOPTION_DUPLICATING, "Duplicating\u2026 \u2013 %1", r.movingColor()},
-        {ZEVOPTION_COPYING, "Copying\u2026 \u2013 %1", r.movingColor()},
-        {ZEVOPTION_MOVING, "Moving\u2026 \u2013 %1", r.movingColor()},
-        {ZEVOPTION_ERROR, "Error ! \u2013 %1", r.errorColor()},
-        {ZEVOPTION_NOT_FOUND, "Not found ! \u2013 %1", r.notFoundColor()},
-    };
-    for (const auto& s : ordre)
-        if (options & s.bit)
-            return Statut{QString::fromUtf8(s.texte), s.couleur};
+    switch (s->color) {
+    case ZEVRowStatusColor::Moving:
+        return Statut{s->format, r.movingColor()};
+    case ZEVRowStatusColor::Error:
+        return Statut{s->format, r.errorColor()};
+    case ZEVRowStatusColor::NotFound:
+        return Statut{s->format, r.notFoundColor()};
+    }
     return std::nullopt;
 }
 
@@ -369,22 +366,7 @@ int ZEVRowsClass::frontMode()
     return f ? f->frontMode() : ZEVFrontModeIcons;
 }
 
-bool ZEVRowsClass::siSelectionneEnMode(KELI* item, int mode)
-{
-    ZEVSelections& s = space_.selections();
-    switch (mode) {
-    case ZEVFrontModeIcons:
-        return s.isIconSelectedForItem(item);
-    case ZEVFrontModeTitles:
-        return s.isTitleSelectedForItem(item);
-    case ZEVFrontModeFilters:
-        return s.isFilterSelectedForItem(item);
-    case ZEVFrontModeLinks:
-        return s.isNodeSelectedForItem(item);
-    default:
-        return false;
-    }
-}
+bool ZEVRowsClass::siSelectionneEnMode(KELI* item, int mode) { return ZEVSiSelectedInFrontMode(space_, item, mode); }
 
 QVariant ZEVRowsClass::objectValue(ZEVTableView& table, const QString& col, int row, int role)
 {

@@ -260,31 +260,26 @@ void ZEVItemDragView::dragHoverUpdated(HoverDrag kind, bool siAlt)
     if (!s)
         return;
     const int mode = s->frontMode();
-    if (kind == HoverDrag::Outside) {
-        sched.cancel(this, kSelectName);
-        sched.cancel(this, kDeselectName);
-        if (mode < ZEVFrontModeIcons || mode > ZEVFrontModeLinks)
-            return;
-        if (siSelectedInMode(mode))
-            sched.perform(this, kDeselectName, kDeselectDelay, [this] { deselectDraggingItem(); });
-        else
-            sched.perform(this, kSelectName, s->siApplicationActive() ? kSelectDelay : kSelectDelayInactive,
-                          [this] { selectDraggingItem(); });
-        return;
-    }
-    sched.cancel(this, kMultiSelectName);
+    const bool outside = kind == HoverDrag::Outside;
+    sched.cancel(this, outside ? kSelectName : kMultiSelectName);
     sched.cancel(this, kDeselectName);
-    if (siAlt)
-        return;
-    // The Object a drag started from is left alone until the drag has once left an Object.
-    ZEVItemViewer* viewer = itemView_->itemViewer();
-    if (ZEVItemView::DraggingSequence() != lastExitedDrag() && viewer && viewer->siCopiedItemViewForItem(itemView_->item()) &&
-        itemView_->imageFrame().contains(ZEVItemView::DraggingFirstClickPoint()))
-        return;
+    if (!outside) {
+        if (siAlt)
+            return;
+        // The Object a drag started from is left alone until the drag has once left an Object.
+        ZEVItemViewer* viewer = itemView_->itemViewer();
+        if (ZEVItemView::DraggingSequence() != lastExitedDrag() && viewer &&
+            viewer->siCopiedItemViewForItem(itemView_->item()) &&
+            itemView_->imageFrame().contains(ZEVItemView::DraggingFirstClickPoint()))
+            return;
+    }
     if (mode < ZEVFrontModeIcons || mode > ZEVFrontModeLinks)
         return;
     if (siSelectedInMode(mode))
         sched.perform(this, kDeselectName, kDeselectDelay, [this] { deselectDraggingItem(); });
+    else if (outside)
+        sched.perform(this, kSelectName, s->siApplicationActive() ? kSelectDelay : kSelectDelayInactive,
+                      [this] { selectDraggingItem(); });
     else
         sched.perform(this, kMultiSelectName, kMultiSelectDelay, [this] { multiSelectDraggingItem(); });
 }
@@ -317,28 +312,42 @@ void ZEVItemDragView::draggingEnded()
         f->userChangeFlag(Qt::Key_Alt, Qt::NoModifier);
 }
 
+namespace {
+// The Object chosen in the front mode, alone or added to the mode's selection; false outside the
+// four modes.
+bool chooseInMode(ZEVSpaceForObjectViews& s, KELI* item, bool adding)
+{
+    switch (s.frontMode()) {
+    case ZEVFrontModeIcons:
+        adding ? s.multiSelectIconForItem(item) : s.selectIconForItem(item);
+        return true;
+    case ZEVFrontModeTitles:
+        adding ? s.multiSelectTitleForItem(item) : s.selectTitleForItem(item);
+        return true;
+    case ZEVFrontModeFilters:
+        if (adding) {
+            std::vector<KELI*> filters = s.selectedFilterItems();
+            filters.push_back(item);
+            s.selectFilterForItemSet(filters, nullptr);
+        } else {
+            s.selectFilterForItem(item);
+        }
+        return true;
+    case ZEVFrontModeLinks:
+        adding ? s.multiSelectNodeForItem(item) : s.selectNodeForItem(item);
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
 void ZEVItemDragView::selectDraggingItem()
 {
     ZEVSpaceForObjectViews* s = itemView_->space();
     KELI* item = itemView_->item();
-    if (!s || !item)
+    if (!s || !item || !chooseInMode(*s, item, false))
         return;
-    switch (s->frontMode()) {
-    case ZEVFrontModeIcons:
-        s->selectIconForItem(item);
-        break;
-    case ZEVFrontModeTitles:
-        s->selectTitleForItem(item);
-        break;
-    case ZEVFrontModeFilters:
-        s->selectFilterForItem(item);
-        break;
-    case ZEVFrontModeLinks:
-        s->selectNodeForItem(item);
-        break;
-    default:
-        return;
-    }
     // The keys go to the Object just chosen.
     itemView_->setFocus();
     itemView_->orderToFront();
@@ -355,26 +364,8 @@ void ZEVItemDragView::multiSelectDraggingItem()
             viewer->userOpenItem(item, false);
         return;
     }
-    switch (s->frontMode()) {
-    case ZEVFrontModeIcons:
-        s->multiSelectIconForItem(item);
-        break;
-    case ZEVFrontModeTitles:
-        s->multiSelectTitleForItem(item);
-        break;
-    case ZEVFrontModeFilters: {
-        std::vector<KELI*> filters = s->selectedFilterItems();
-        filters.push_back(item);
-        s->selectFilterForItemSet(filters, nullptr);
-        break;
-    }
-    case ZEVFrontModeLinks:
-        s->multiSelectNodeForItem(item);
-        break;
-    default:
+    if (!chooseInMode(*s, item, true))
         return;
-    }
-    // The keys go to the Object just chosen.
     itemView_->setFocus();
     itemView_->orderToFront();
 }

@@ -53,15 +53,7 @@ TEST_F(DeskAtScale, AResizeOfTheWindowRescalesTheDeskAndItsIconsAtEverySize)
 {
     start();
     sizeDesk(1260, 788);
-    QStringList paths;
-    for (const char* name : {"one.txt", "two.txt", "three.txt"}) {
-        QFile f(home + "/" + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(name);
-        paths << f.fileName();
-    }
-    adapter()->addFilenames(paths);
-    advance(1.0);
+    addHomeFiles({"one.txt", "two.txt", "three.txt"});
     ZEVDeskViewer* desk = nowDesk();
     ASSERT_EQ(desk->itemViewSet().size(), 3u);
 

@@ -21,8 +21,7 @@ protected:
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("dear");
         f.close();
-        adapter()->addFilenames({f.fileName()});
-        advance(0.5);
+        addFiles({f.fileName()}, 0.5);
         for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
             if (auto* view = dynamic_cast<ZEVItemView*>(v))
                 return view;

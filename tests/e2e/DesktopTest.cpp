@@ -83,8 +83,7 @@ TEST_F(E2E, AVolumeMountedOrUnmountedChangesWhatCountsAsAnotherDiskAndRedrawsIts
 
     // An Object whose file lies on another disk is drawn again whenever a volume comes or goes
     // (its picture may have become readable or gone), and not when the mounts stayed as they were.
-    adapter()->addFilenames({writeFile(disk + "/minutes.txt", "minutes")});
-    advance(0.5);
+    addFiles({writeFile(disk + "/minutes.txt", "minutes")}, 0.5);
     ASSERT_EQ(placedObjectsOfType("file").size(), 1u);
     QGraphicsScene* scene = nowDesk()->deskView();
     window()->grab();

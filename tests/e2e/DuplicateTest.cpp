@@ -41,6 +41,15 @@ constexpr long kDuplicateTo = 25, kDuplicateToSpace = 24;
 
 class Duplicate : public E2EWithSound<RecordingSound> {
 protected:
+    // Starts with the folder "box" of the home given to the program, its icon on the Now desk.
+    void startWithTheBox()
+    {
+        start();
+        settle();
+        QDir().mkpath(home + "/box");
+        ASSERT_EQ(secondStart({home + "/box"}), 0);
+        settle();
+    }
     void settle()
     {
         for (int i = 0; i < 3; ++i) {
@@ -133,11 +142,7 @@ protected:
 
 TEST_F(Duplicate, FilesDroppedOntoAFolderObjectMoveOrDuplicateIntoItAndTheSameFolderTouchesNothing)
 {
-    start();
-    settle();
-    QDir().mkpath(home + "/box");
-    ASSERT_EQ(secondStart({home + "/box"}), 0);
-    settle();
+    startWithTheBox();
     KELI* plan = fileObject(home + "/plan.txt", 40);
     KELI* note = fileObject(home + "/note.txt", 20);
     ZEVItemView* box = viewTitled("box");
@@ -278,12 +283,8 @@ TEST_F(Duplicate, DuplicateToAFolderHoldingTheNameOffersAFreeOneAndCancelKeepsTh
 
 TEST_F(Duplicate, RefusalsBeepOnceAtOneSecondAndFailuresOnceAfterTheLastAndKeepTheirMark)
 {
-    start();
-    settle();
+    startWithTheBox();
     // A plain folder is refused.
-    QDir().mkpath(home + "/box");
-    ASSERT_EQ(secondStart({home + "/box"}), 0);
-    settle();
     ZEVItemView* box = viewTitled("box");
     ASSERT_NE(box, nullptr);
     select({box->item()});
@@ -374,11 +375,7 @@ TEST_F(Duplicate, TheNewObjectsExistWhileTheCopyIsHeldBackAndProgressShowsAboveT
 
 TEST_F(Duplicate, AFileAboveTwentyMillionBytesDroppedOntoAFolderShowsItsProgressWhileTheCopyWaits)
 {
-    start();
-    settle();
-    QDir().mkpath(home + "/box");
-    ASSERT_EQ(secondStart({home + "/box"}), 0);
-    settle();
+    startWithTheBox();
     KELI* at = fileObject(home + "/at.bin", 0);
     KELI* above = fileObject(home + "/above.bin", 0);
     ZEVItemView* box = viewTitled("box");
@@ -434,11 +431,7 @@ TEST_F(Duplicate, AFileAboveTwentyMillionBytesDroppedOntoAFolderShowsItsProgress
 
 TEST_F(Duplicate, TheCopyOfADraggedObjectThatNamesNoFileSlidesBackWhileTheOtherGoesIntoTheFolder)
 {
-    start();
-    settle();
-    QDir().mkpath(home + "/box");
-    ASSERT_EQ(secondStart({home + "/box"}), 0);
-    settle();
+    startWithTheBox();
     KELI* kept = fileObject(home + "/kept.txt", 5);
     KELI* lost = fileObject(home + "/lost.txt", 5);
     ZEVItemView* box = viewTitled("box");

@@ -119,6 +119,44 @@ ZEVItemView* E2E::viewTitled(const QString& title) const
     return nullptr;
 }
 
+QStringList E2E::addHomeFiles(const QStringList& names, double seconds)
+{
+    QStringList paths;
+    for (const QString& name : names) {
+        QFile f(home + "/" + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << "cannot write " << name.toStdString();
+        f.write(name.toUtf8());
+        paths << f.fileName();
+    }
+    addFiles(paths, seconds);
+    return paths;
+}
+
+std::vector<ZEVItemViewForDesks*> E2E::viewsTitled(const QStringList& titles) const
+{
+    std::vector<ZEVItemViewForDesks*> views;
+    if (ZEVDeskViewer* d = nowDesk())
+        for (const QString& title : titles)
+            for (ZEVItemViewForDesks* v : d->itemViewSet())
+                if (v->itemTitle() == title)
+                    views.push_back(v);
+    return views;
+}
+
+std::vector<KELI*> E2E::itemsTitled(const QStringList& titles) const
+{
+    std::vector<KELI*> items;
+    for (ZEVItemViewForDesks* v : viewsTitled(titles))
+        items.push_back(v->item());
+    return items;
+}
+
+void E2E::openInspectorFromMenu(long kind, double seconds)
+{
+    chooseMenuItem(KELMainMenu::kMenuInspectors, kind);
+    advance(seconds);
+}
+
 QPoint E2E::onScreen(const QRectF& sceneRect) const
 {
     auto* view = qobject_cast<QGraphicsView*>(canvas()->parentWidget());

@@ -46,6 +46,7 @@
 #include <vector>
 
 namespace tallomer {
+class ZEVItemViewForDesks;
 class ZEVRulerViewbar;
 class ZEVRulerViewer;
 class ZEVTlineView;
@@ -293,6 +294,24 @@ protected:
     // desk for one hour and is released; the clock ends two hours after that. Answers the Object and
     // the moment it was added.
     std::pair<KELI*, double> fileIconShownForAnHour(const QString& name);
+
+    // Files given to the program as a drop from the desktop gives them; `seconds` then pass, for
+    // them to be placed (and, by 1.5 s, typed with their pictures asked).
+    void addFiles(const QStringList& paths, double seconds = 1.0)
+    {
+        adapter()->addFilenames(paths);
+        advance(seconds);
+    }
+    // Files of these names written in the home, each holding its own name, then added as above;
+    // answers their paths.
+    QStringList addHomeFiles(const QStringList& names, double seconds = 1.0);
+    // Every view on the Now desk of each title, in the order the titles are named.
+    std::vector<ZEVItemViewForDesks*> viewsTitled(const QStringList& titles) const;
+    // Their Objects, in the same order.
+    std::vector<KELI*> itemsTitled(const QStringList& titles) const;
+    // Opens the inspector panel of that kind from the main menu's Inspectors menu with the mouse,
+    // and lets it show.
+    void openInspectorFromMenu(long kind, double seconds = 1.0);
 
     // The Objects of a type that ever had an icon on a desk, with their titles, as the store holds
     // them: (id, title).

@@ -29,15 +29,7 @@ protected:
     // Three files placed on the Now desk from the desktop; their Objects' ids.
     std::vector<std::string> placeThreeFiles()
     {
-        QStringList paths;
-        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-            QFile f(home + "/" + name);
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(name);
-            paths << f.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.0);
+        addHomeFiles({"a.txt", "b.txt", "c.txt"});
         std::vector<std::string> ids;
         const Rows files = placedObjectsOfType("file");
         for (std::size_t r = 0; r < files.size(); ++r)

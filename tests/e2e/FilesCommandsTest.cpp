@@ -56,20 +56,8 @@ protected:
     // Files given to the program, whose icons the Now desk shows; their Objects in order.
     std::vector<KELI*> placer(const QStringList& names)
     {
-        QStringList paths;
-        for (const QString& n : names) {
-            QFile f(home + "/" + n);
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(n.toUtf8());
-            paths << f.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.0);
-        std::vector<KELI*> items;
-        for (const QString& n : names)
-            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-                if (v->itemTitle() == n)
-                    items.push_back(v->item());
+        addHomeFiles(names);
+        std::vector<KELI*> items = itemsTitled(names);
         EXPECT_EQ(items.size(), std::size_t(names.size()));
         space()->selections().deselectAllIcons();
         advance(1.0);

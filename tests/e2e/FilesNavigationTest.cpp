@@ -39,12 +39,9 @@ protected:
     }
     KELI* placer(const QString& path)
     {
-        adapter()->addFilenames({path});
-        advance(1.5);
-        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-            if (v->itemTitle() == QFileInfo(path).fileName())
-                return v->item();
-        return nullptr;
+        addFiles({path}, 1.5);
+        const auto views = viewsTitled({QFileInfo(path).fileName()});
+        return views.empty() ? nullptr : views.front()->item();
     }
     // A Files presence of the Object on the current Channel from `in` on, through the model.
     void presence(KELI* item, KELDate in)

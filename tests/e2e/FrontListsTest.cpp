@@ -44,20 +44,8 @@ protected:
     // mouse; their views in that order.
     std::vector<ZEVItemViewForDesks*> lassoTwoOfThree()
     {
-        QStringList paths;
-        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-            QFile file(home + "/" + name);
-            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(name);
-            paths << file.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.0);
-        std::vector<ZEVItemViewForDesks*> views;
-        for (const char* name : {"a.txt", "b.txt", "c.txt"})
-            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-                if (v->itemTitle() == name)
-                    views.push_back(v);
+        addHomeFiles({"a.txt", "b.txt", "c.txt"});
+        std::vector<ZEVItemViewForDesks*> views = viewsTitled({"a.txt", "b.txt", "c.txt"});
         if (views.size() != 3u) {
             ADD_FAILURE() << "the three files were not placed";
             return {};

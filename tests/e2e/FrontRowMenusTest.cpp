@@ -40,15 +40,7 @@ protected:
     // tracks shown; their Objects by title.
     std::map<QString, KELI*> placeAndSelect(const QStringList& names)
     {
-        QStringList paths;
-        for (const QString& name : names) {
-            QFile file(home + "/" + name);
-            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(name.toUtf8());
-            paths << file.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.0);
+        addHomeFiles(names);
         std::map<QString, KELI*> items;
         for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
             items[v->itemTitle()] = v->item();
@@ -284,8 +276,7 @@ TEST_F(FrontRowMenus, TheHeaderShowsTheTitleInQuotesAndAPictureOfTheFileFittedTo
     QImage wide(200, 100, QImage::Format_RGB32);
     wide.fill(Qt::darkCyan);
     ASSERT_TRUE(wide.save(home + "/" + name));
-    adapter()->addFilenames({home + "/" + name});
-    advance(1.0);
+    addFiles({home + "/" + name});
     key(Qt::Key_A, Qt::ControlModifier);
     front()->userShowTracks();
     advance(1.0);

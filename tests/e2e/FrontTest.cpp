@@ -45,21 +45,9 @@ protected:
     // Three files placed on the Now desk from the desktop; their views in that order.
     std::vector<ZEVItemViewForDesks*> placeThreeFiles()
     {
-        QStringList paths;
-        const char* names[] = {"one.txt", "two.txt", "three.txt"};
-        for (const char* name : names) {
-            QFile f(home + "/" + name);
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(name);
-            paths << f.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.0);
-        std::vector<ZEVItemViewForDesks*> views;
-        for (const char* name : names)
-            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-                if (v->itemTitle() == name)
-                    views.push_back(v);
+        const QStringList names{"one.txt", "two.txt", "three.txt"};
+        addHomeFiles(names);
+        std::vector<ZEVItemViewForDesks*> views = viewsTitled(names);
         EXPECT_EQ(views.size(), 3u);
         return views;
     }

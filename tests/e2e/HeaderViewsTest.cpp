@@ -42,15 +42,7 @@ protected:
 
     void placeThreeFiles()
     {
-        QStringList paths;
-        for (const char* name : {"one.txt", "two.txt", "three.txt"}) {
-            QFile f(home + "/" + name);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(name);
-            paths << f.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.0);
+        addHomeFiles({"one.txt", "two.txt", "three.txt"});
         ASSERT_EQ(nowDesk()->itemViewSet().size(), 3u);
     }
 

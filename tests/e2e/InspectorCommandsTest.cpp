@@ -28,19 +28,8 @@ class InspectorCommands : public E2EWithSound<RecordingSound> {
 protected:
     std::vector<KELI*> threeFiles()
     {
-        QStringList paths;
-        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-            QFile f(home + "/" + name);
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(name);
-            paths << f.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.0);
-        std::vector<KELI*> items;
-        for (const char* name : {"a.txt", "b.txt", "c.txt"})
-            if (ZEVItemView* v = viewTitled(QString::fromLatin1(name)))
-                items.push_back(v->item());
+        addHomeFiles({"a.txt", "b.txt", "c.txt"});
+        std::vector<KELI*> items = itemsTitled({"a.txt", "b.txt", "c.txt"});
         EXPECT_EQ(items.size(), 3u);
         return items;
     }

@@ -239,8 +239,7 @@ TEST_F(InspectorPanels, TheInspectorsListingAnObjectOpenForItAndOnlyThose)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("notes");
     f.close();
-    adapter()->addFilenames({f.fileName()});
-    advance(1.0);
+    addFiles({f.fileName()});
     const Rows files = placedObjectsOfType("file");
     ASSERT_EQ(files.size(), 1u);
     KELI* object = KELServeurDeLiens::LienForInt(KELId(std::stoull(files.at(0, 0))), space()->nowCurseur());

@@ -42,20 +42,8 @@ protected:
 
     std::vector<ZEVItemViewForDesks*> placeFiles(const QStringList& names)
     {
-        QStringList paths;
-        for (const QString& name : names) {
-            QFile f(home + "/" + name);
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(name.toUtf8());
-            paths << f.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.5);
-        std::vector<ZEVItemViewForDesks*> views;
-        for (const QString& name : names)
-            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-                if (v->itemTitle() == name)
-                    views.push_back(v);
+        addHomeFiles(names, 1.5);
+        std::vector<ZEVItemViewForDesks*> views = viewsTitled(names);
         EXPECT_EQ(views.size(), std::size_t(names.size()));
         return views;
     }
@@ -202,8 +190,7 @@ TEST_F(LinkingAndDropping, ALongPressDroppedOnAFolderObjectMovesTheFileRewritesI
     ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
     inside.write("already there");
     inside.close();
-    adapter()->addFilenames({box});
-    advance(1.5);
+    addFiles({box}, 1.5);
     const auto views = placeFiles({QStringLiteral("note.txt")});
     ASSERT_EQ(views.size(), 1u);
     ZEVItemViewForDesks* folder = nullptr;
@@ -314,8 +301,7 @@ TEST_F(LinkingAndDropping, AFolderDroppedOnItsOwnSubfolderIsForbiddenAndStaysWhe
     start();
     ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("outer/sub")));
     const QString outer = QDir(home).filePath(QStringLiteral("outer"));
-    adapter()->addFilenames({outer, outer + "/sub"});
-    advance(1.5);
+    addFiles({outer, outer + "/sub"}, 1.5);
     ZEVItemViewForDesks* source = nullptr;
     ZEVItemViewForDesks* sub = nullptr;
     for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet()) {
@@ -357,8 +343,7 @@ TEST_F(LinkingAndDropping, OverAFolderAltAloneCopiesAltShiftMovesAndObjectsThatC
     start();
     ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("box")));
     const QString box = QDir(home).filePath(QStringLiteral("box"));
-    adapter()->addFilenames({box});
-    advance(1.5);
+    addFiles({box}, 1.5);
     const auto views = placeFiles({QStringLiteral("one.txt"), QStringLiteral("two.txt"), QStringLiteral("lost.txt")});
     ASSERT_EQ(views.size(), 3u);
     ZEVItemViewForDesks* folder = nullptr;
@@ -447,8 +432,7 @@ TEST_F(LinkingAndDropping, OnlyForbiddenObjectsOverAFolderAreRefused)
 {
     start();
     ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("box")));
-    adapter()->addFilenames({QDir(home).filePath(QStringLiteral("box"))});
-    advance(1.5);
+    addFiles({QDir(home).filePath(QStringLiteral("box"))}, 1.5);
     const auto views = placeFiles({QStringLiteral("gone.txt")});
     ASSERT_EQ(views.size(), 1u);
     ZEVItemViewForDesks* folder = nullptr;
@@ -482,8 +466,7 @@ TEST_F(LinkingAndDropping, AWebPageDroppedOnAFolderBecomesAWeblocThereAndItsObje
     start();
     ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("links")));
     const QString box = QDir(home).filePath(QStringLiteral("links"));
-    adapter()->addFilenames({box});
-    advance(1.5);
+    addFiles({box}, 1.5);
     // The page comes from the test's own server: nothing leaves the machine.
     tallomer::test::LocalHttpServer server;
     server.route("/today", {"<html>today</html>", {{"Content-Type", "text/html"}}});
@@ -525,8 +508,7 @@ TEST_F(LinkingAndDropping, TheFileJobsTakeAnObjectByItsOptionsAndItsFile)
 {
     start();
     ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("dir")));
-    adapter()->addFilenames({QDir(home).filePath(QStringLiteral("dir"))});
-    advance(1.5);
+    addFiles({QDir(home).filePath(QStringLiteral("dir"))}, 1.5);
     const auto views = placeFiles({QStringLiteral("plain.txt")});
     ASSERT_EQ(views.size(), 1u);
     KELI* file = views[0]->item();

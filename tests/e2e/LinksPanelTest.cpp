@@ -43,15 +43,7 @@ protected:
     }
     std::pair<KELI*, KELI*> twoFiles()
     {
-        QStringList paths;
-        for (const char* name : {"a.txt", "b.txt"}) {
-            QFile f(home + "/" + name);
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(name);
-            paths << f.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.0);
+        addHomeFiles({"a.txt", "b.txt"});
         ZEVItemView* a = viewTitled(QStringLiteral("a.txt"));
         ZEVItemView* b = viewTitled(QStringLiteral("b.txt"));
         EXPECT_TRUE(a && b);
@@ -104,8 +96,7 @@ TEST_F(LinksPanel, RemoveForgetsTheClickedDirectionAndDeleteReleasesTheOtherAtNo
     space()->selections().deselectAllIcons();
     advance(1.0);
 
-    chooseMenuItem(KELMainMenu::kMenuInspectors, kLinks);
-    advance(1.0);
+    openInspectorFromMenu(kLinks);
     ASSERT_NE(table(), nullptr);
     ASSERT_TRUE(table()->isVisible());
     EXPECT_EQ(links()->inspectViewIfBuilt()->inspectField()->text(), "2 Links");

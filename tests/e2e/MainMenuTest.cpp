@@ -32,15 +32,7 @@ protected:
 
     void placeTwoFiles()
     {
-        QStringList paths;
-        for (const char* name : {"one.txt", "two.txt"}) {
-            QFile f(home + "/" + name);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(name);
-            paths << f.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.0);
+        addHomeFiles({"one.txt", "two.txt"});
     }
 
 };

@@ -21,15 +21,7 @@ class ObjectCommands : public E2EWithSound<RecordingSound> {
 protected:
     std::vector<KELI*> placeThreeFiles()
     {
-        QStringList paths;
-        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-            QFile f(home + "/" + name);
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(name);
-            paths << f.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.0);
+        addHomeFiles({"a.txt", "b.txt", "c.txt"});
         std::vector<KELI*> items;
         for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
             items.push_back(v->item());

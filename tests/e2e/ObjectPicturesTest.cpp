@@ -44,8 +44,7 @@ protected:
     }
     std::vector<ZEVItemView*> place(const QStringList& paths)
     {
-        adapter()->addFilenames(paths);
-        advance(1.5); // placed, typed, and the picture asked 0.4 s later
+        addFiles(paths, 1.5); // placed, typed, and the picture asked 0.4 s later
         pump();
         std::vector<ZEVItemView*> views;
         for (const QString& p : paths)

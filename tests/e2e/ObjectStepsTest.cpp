@@ -38,20 +38,8 @@ protected:
     // The files given to the program, their Objects in the order named.
     std::vector<KELI*> place(const QStringList& names)
     {
-        QStringList paths;
-        for (const QString& name : names) {
-            QFile f(home + "/" + name);
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(name.toUtf8());
-            paths << f.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.0);
-        std::vector<KELI*> items;
-        for (const QString& name : names)
-            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-                if (v->itemTitle() == name)
-                    items.push_back(v->item());
+        addHomeFiles(names);
+        std::vector<KELI*> items = itemsTitled(names);
         EXPECT_EQ(items.size(), std::size_t(names.size()));
         return items;
     }

@@ -95,11 +95,9 @@ protected:
             EXPECT_TRUE(f.open(QIODevice::WriteOnly));
             f.write("contents");
         }
-        adapter()->addFilenames({path});
-        advance(1.5);
-        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-            if (v->itemTitle() == QFileInfo(path).fileName())
-                return dynamic_cast<ZEVItemView*>(v);
+        addFiles({path}, 1.5);
+        if (ZEVItemView* v = viewTitled(QFileInfo(path).fileName()))
+            return v;
         ADD_FAILURE() << "no icon for " << path.toStdString();
         return nullptr;
     }

@@ -24,17 +24,9 @@ namespace {
 
 class QuickLook : public E2E {
 protected:
-    ZEVItemView* viewTitled(const QString& title)
-    {
-        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-            if (v->itemTitle() == title)
-                return dynamic_cast<ZEVItemView*>(v);
-        return nullptr;
-    }
     ZEVItemView* place(const QString& path)
     {
-        adapter()->addFilenames({path});
-        advance(1.5);
+        addFiles({path}, 1.5);
         pump();
         return viewTitled(QFileInfo(path).fileName());
     }

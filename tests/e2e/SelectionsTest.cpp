@@ -34,20 +34,8 @@ protected:
     // Two files placed on the Now desk from the desktop, with their views (in that order).
     std::vector<ZEVItemViewForDesks*> placeTwoFiles()
     {
-        QStringList paths;
-        for (const char* name : {"one.txt", "two.txt"}) {
-            QFile f(home + "/" + name);
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(name);
-            paths << f.fileName();
-        }
-        adapter()->addFilenames(paths);
-        advance(1.0);
-        std::vector<ZEVItemViewForDesks*> views;
-        for (const char* name : {"one.txt", "two.txt"})
-            for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-                if (v->itemTitle() == name)
-                    views.push_back(v);
+        addHomeFiles({"one.txt", "two.txt"});
+        std::vector<ZEVItemViewForDesks*> views = viewsTitled({"one.txt", "two.txt"});
         EXPECT_EQ(views.size(), 2u);
         return views;
     }

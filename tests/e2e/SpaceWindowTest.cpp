@@ -70,8 +70,7 @@ protected:
             EXPECT_TRUE(f.open(QIODevice::WriteOnly));
             f.write(name);
             f.close();
-            adapter()->addFilenames({f.fileName()});
-            advance(5.0);
+            addFiles({f.fileName()}, 5.0);
             for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
                 if (v->itemTitle() == name)
                     items.push_back(v->item());

@@ -276,8 +276,7 @@ TEST_F(ToolbarButtons, TheCleanMenuListsTheEarlierSpacesAndHoveringOneShowsItUnt
         image.fill(colour);
         const QString path = home + "/" + name;
         EXPECT_TRUE(image.save(path));
-        adapter()->addFilenames({path});
-        advance(2.0);
+        addFiles({path}, 2.0);
         for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
             if (v->itemTitle() == name)
                 return v->item();

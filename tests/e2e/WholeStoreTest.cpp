@@ -120,8 +120,7 @@ protected:
 
     void placeFile(const QString& name)
     {
-        adapter()->addFilenames({writeFile(home + "/" + name, name.toUtf8())});
-        advance(1.0);
+        addFiles({writeFile(home + "/" + name, name.toUtf8())});
     }
 
     QString exportTo(const QString& target)

@@ -38,8 +38,7 @@ protected:
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("note");
         f.close();
-        adapter()->addFilenames({f.fileName()});
-        advance(1.5);
+        addFiles({f.fileName()}, 1.5);
         for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
             if (v->itemTitle() == QStringLiteral("note.txt"))
                 return v;

@@ -3,6 +3,7 @@
 
 #include "inspectors/base/ZEVInspectMenus.h"
 #include "inspectors/files/ZEVFileClass.h"
+#include "tests/inspectors/MenuLinesByTag.h"
 
 #include <QAction>
 #include <QMenu>
@@ -17,29 +18,8 @@ using namespace tallomer;
 
 const ZEVInspectNouns kFiles = ZEVFileClass::nouns();
 
-// What a table sets, by tag (the last line of a tag wins, as when applied).
-struct Vu {
-    QString title;
-    bool enabled = true;
-    bool visible = true;
-    int state = -2;
-};
-std::map<long, Vu> parTag(const std::vector<ZEVMenuLine>& lines)
-{
-    std::map<long, Vu> out;
-    for (const ZEVMenuLine& l : lines) {
-        Vu& v = out[l.tag];
-        if (l.title)
-            v.title = *l.title;
-        if (l.enabled)
-            v.enabled = *l.enabled;
-        if (l.visible)
-            v.visible = *l.visible;
-        if (l.state)
-            v.state = *l.state;
-    }
-    return out;
-}
+using menutest::parTag;
+using menutest::Vu;
 
 struct Attendu {
     long tag;

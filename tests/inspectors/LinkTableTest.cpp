@@ -2,7 +2,7 @@
 // font and colour, a selection made in the table in each mode, type-select, deleting pairs and
 // intervals, swap, and a row menu whose pair went while it was open.
 
-#include "tests/inspectors/InspectorFixture.h"
+#include "tests/inspectors/LinksFixture.h"
 
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVModelSupport.h"
@@ -21,35 +21,19 @@ namespace {
 
 constexpr double kHeure = 3600.0;
 
-class LinkTable : public Inspectors {
+class LinkTable : public LinksFixture {
 protected:
     void SetUp() override
     {
-        Inspectors::SetUp();
-        canal = space->currentChannelInt();
-        items = std::make_unique<ZEVItemClass>(space->nowCurseur(), nullptr);
-        viewer = dynamic_cast<ZEVLinkViewer*>(space->viewerForEntityClassName("ZEVLinkViewer"));
-        ASSERT_NE(viewer, nullptr);
+        LinksFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         viewer->showInspectView(true);
         settle();
         ASSERT_NE(viewer->inspectViewIfBuilt(), nullptr);
     }
-    ZEVLinkClass& m() { return viewer->model(); }
     ZEVTableView& table() { return *viewer->inspectViewIfBuilt()->inspectTableView(); }
     ZEVSelections& sel() { return space->selections(); }
-    KELI* objet(const std::string& titre)
-    {
-        KELI* o = items->creerItemWithChannelInt(canal, titre, "file", "txt", 0);
-        EXPECT_NE(o, nullptr);
-        return o;
-    }
-    KELI* lien(KELI* parent, KELI* enfant, KELDate in, KELDate out)
-    {
-        KELI* l = KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, parent, enfant, in, out,
-                                                     space->nowCurseur());
-        EXPECT_NE(l, nullptr);
-        return l;
-    }
     KELDate now() const { return space->nowCurseur()->now(); }
     // The table's rows made again from the model.
     void recharger()
@@ -87,9 +71,6 @@ protected:
         return m().selectionIndexesForProposedSelection(table(), rows, before, mods);
     }
 
-    KELId canal = 0;
-    ZEVLinkViewer* viewer = nullptr;
-    std::unique_ptr<ZEVItemClass> items;
 };
 
 TEST_F(LinkTable, AColumnMeansTheParentUpToItsTitleAndTheRowMenuTakesTheChildsFilterForTheParent)

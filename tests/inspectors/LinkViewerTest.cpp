@@ -2,13 +2,14 @@
 // the Edit, Object and menu-bar tables counting links and Objects apart, the finds by holder,
 // the count field and the refresh gate over a burst of engine changes.
 
-#include "tests/inspectors/InspectorFixture.h"
+#include "tests/inspectors/LinksFixture.h"
 
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "inspectors/links/ZEVLinkViewer.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "space/ZEVSelections.h"
+#include "tests/inspectors/MenuLinesByTag.h"
 
 #include <QLabel>
 
@@ -19,31 +20,8 @@ namespace {
 
 constexpr double kHeure = 3600.0;
 
-// What a table of lines sets, by tag (the last line of a tag wins, as when applied).
-struct Vu {
-    QString title;
-    bool enabled = true;
-    bool visible = true;
-    int state = -2;
-};
-std::map<long, Vu> parTag(const std::vector<ZEVMenuLine>& lines, ZEVMenuPlace place = ZEVMenuPlace::Given)
-{
-    std::map<long, Vu> out;
-    for (const ZEVMenuLine& l : lines) {
-        if (place != ZEVMenuPlace::Given && l.place != place)
-            continue;
-        Vu& v = out[l.tag];
-        if (l.title)
-            v.title = *l.title;
-        if (l.enabled)
-            v.enabled = *l.enabled;
-        if (l.visible)
-            v.visible = *l.visible;
-        if (l.state)
-            v.state = *l.state;
-    }
-    return out;
-}
+using menutest::parTag;
+using menutest::Vu;
 
 ZEVInspectCounts comptes(int mode, quint64 a, quint64 i, quint64 n, bool search, quint64 objets)
 {
@@ -58,36 +36,14 @@ ZEVInspectCounts comptes(int mode, quint64 a, quint64 i, quint64 n, bool search,
     return c;
 }
 
-class LinkViewer : public Inspectors {
+class LinkViewer : public LinksFixture {
 protected:
-    void SetUp() override
-    {
-        Inspectors::SetUp();
-        canal = space->currentChannelInt();
-        items = std::make_unique<ZEVItemClass>(space->nowCurseur(), nullptr);
-        viewer = dynamic_cast<ZEVLinkViewer*>(space->viewerForEntityClassName("ZEVLinkViewer"));
-        ASSERT_NE(viewer, nullptr);
-    }
-    ZEVLinkClass& m() { return viewer->model(); }
-    KELI* objet(const std::string& titre)
-    {
-        KELI* o = items->creerItemWithChannelInt(canal, titre, "file", "txt", 0);
-        EXPECT_NE(o, nullptr);
-        return o;
-    }
+    // Linked from an hour ago on.
     KELI* lien(KELI* parent, KELI* enfant)
     {
-        const KELDate t = space->nowCurseur()->now();
-        KELI* l = KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, parent, enfant, t - kHeure,
-                                                     KELDateOuverte, space->nowCurseur());
-        EXPECT_NE(l, nullptr);
-        return l;
+        return LinksFixture::lien(parent, enfant, space->nowCurseur()->now() - kHeure, KELDateOuverte);
     }
     QString champ() { return viewer->inspectViewIfBuilt()->inspectField()->text(); }
-
-    KELId canal = 0;
-    ZEVLinkViewer* viewer = nullptr;
-    std::unique_ptr<ZEVItemClass> items;
 };
 
 TEST_F(LinkViewer, TheEditItemsCountLinksActiveAndNotAndRecallNowOnlyAtSearch)

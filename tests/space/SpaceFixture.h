@@ -195,6 +195,7 @@ public:
     void userRecallNow() override { add("userRecallNow"); }
     void userStepBack() override { add("userStepBack"); }
     void userReleaseNow() override { add("userReleaseNow"); }
+    void userSpaceCleanAndReplace() override { add("userSpaceCleanAndReplace"); }
     // What the ruler asks.
     void initierDeplacementCurseur() override { add("initier"); }
     void terminerDeplacementCurseur() override { add("terminer"); }

@@ -266,6 +266,7 @@ TEST_F(Walks, AnotherChannelsSpacesAreTitledInGreyItalicAndTheChannelsMenuMarksT
     EXPECT_TRUE(surSearch());
     EXPECT_NEAR(search(), n - 3 * kJour + 1, 1e-3) << "no change in it: a second after its start";
     EXPECT_NE(std::find(trace.begin(), trace.end(), "host ouvrir 2000194"), trace.end());
+    EXPECT_EQ(trace.back(), "front userSpaceCleanAndReplace") << "then the chosen Space replaces the Now desk's";
 
     channels->listed = {KELOBJECT_HOME_CHANNEL, autre->idInt()};
     QMenu canaux;
