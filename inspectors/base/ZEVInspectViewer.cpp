@@ -325,6 +325,22 @@ void ZEVInspectViewer::fermerParLaBarre()
         c->fermerEntityWithInt(entityInt());
 }
 
+void ZEVInspectViewer::fermerEtDecocher()
+{
+    constexpr long kMenuInspecteurs = 6;
+    fermerParLaBarre();
+    ZEVSpaceWindow* w = space_.spaceWindow();
+    QMenuBar* bar = w ? w->findChild<QMenuBar*>() : nullptr;
+    if (!bar)
+        return;
+    for (QAction* top : bar->actions())
+        if (top->menu() && top->property("tag").toLongLong() == kMenuInspecteurs)
+            if (QAction* a = ZEVMenuItemWithTag(top->menu(), long(entityInt()))) {
+                a->setProperty("state", 0);
+                a->setChecked(false);
+            }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Notices and defaults
 

@@ -245,6 +245,8 @@ public:
     const QString& previousURL() const { return previousURL_; }
     // The accepting button's text for n chosen files.
     static QString addFilesPromptForCount(qsizetype n);
+    // The same in the kind's own nouns ("Add 1 Image", "Add 2 Images").
+    static QString addPromptForCount(qsizetype n, const QString& one, const QString& many);
     // While the preview shows and the panel has the keys, the preview shows its selection; false
     // when it was not the panel's to follow.
     bool previewFollowsSelection();
@@ -260,6 +262,8 @@ protected:
     virtual void awakeFromNib();
     // What the kinds' close buttons do: the toggle bar closes the panel.
     void fermerParLaBarre();
+    // The same, and the panel's item in the main menu's inspectors menu unchecked.
+    void fermerEtDecocher();
     static void beep();
     static bool beepNon()
     {

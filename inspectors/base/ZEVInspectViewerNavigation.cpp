@@ -162,11 +162,16 @@ void ZEVInspectViewer::pasVersUnChangement(bool precedent)
 
 QString ZEVInspectViewer::addFilesPromptForCount(qsizetype n)
 {
+    return addPromptForCount(n, QStringLiteral("File"), QStringLiteral("Files"));
+}
+
+QString ZEVInspectViewer::addPromptForCount(qsizetype n, const QString& one, const QString& many)
+{
     if (n <= 0)
         return QStringLiteral("Add");
     if (n == 1)
-        return QStringLiteral("Add 1 File");
-    return QStringLiteral("Add %1 Files").arg(int(n));
+        return QStringLiteral("Add 1 %1").arg(one);
+    return QStringLiteral("Add %1 %2").arg(int(n)).arg(many);
 }
 
 void ZEVInspectViewer::suivrePanneauAjout(QFileDialog* panel)
@@ -235,7 +240,9 @@ void ZEVInspectViewer::panelSelectionDidChange()
         return;
     const long k = tagDe(panel->findChild<QComboBox*>(QStringLiteral("goToPopUp")));
     const QStringList urls = choisis(panel);
-    panel->setLabelText(QFileDialog::Accept, addFilesPromptForCount(urls.size()));
+    const std::optional<ZEVInspectNouns> n = noms();
+    panel->setLabelText(QFileDialog::Accept, n ? addPromptForCount(urls.size(), n->one, n->many)
+                                               : addFilesPromptForCount(urls.size()));
     if (urls.isEmpty()) {
         previousURL_.clear();
         return;

@@ -25,10 +25,6 @@
 
 namespace tallomer {
 
-namespace {
-constexpr long kMenuInspecteurs = 6;
-} // namespace
-
 ZEVFileViewer::ZEVFileViewer(ZEVSpaceController& space, KELId entityInt)
     : ZEVInspectViewer(space, entityInt), model_(this, space)
 {
@@ -61,20 +57,7 @@ void ZEVFileViewer::awakeFromNib()
     frontModeDidChange();
 }
 
-void ZEVFileViewer::buttonInspectCancel()
-{
-    fermerParLaBarre();
-    ZEVSpaceWindow* w = space_.spaceWindow();
-    QMenuBar* bar = w ? w->findChild<QMenuBar*>() : nullptr;
-    if (!bar)
-        return;
-    for (QAction* top : bar->actions())
-        if (top->menu() && top->property("tag").toLongLong() == kMenuInspecteurs)
-            if (QAction* a = ZEVMenuItemWithTag(top->menu(), long(entityInt()))) {
-                a->setProperty("state", 0);
-                a->setChecked(false);
-            }
-}
+void ZEVFileViewer::buttonInspectCancel() { fermerEtDecocher(); }
 
 void ZEVFileViewer::channelDidChangeWithIdentityInt(KELId identityInt)
 {

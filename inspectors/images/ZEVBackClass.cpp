@@ -82,7 +82,8 @@ QLabel* marqueCassee()
 ZEVBackClass::ZEVBackClass(ZEVBackViewer* viewer, ZEVSpaceController& space)
     : ZEVRowsClass(space, KELRELATION_BACK_VIEWER), viewer_(viewer), defaults_(space.host().defaults()),
       presence_(space, KELRELATION_BACK_VIEWER, [this](KELI* item, KELICurseur* c) { return legosForItem(item, c); }),
-      menus_(std::make_unique<ZEVInspectMenus>(nouns()))
+      menus_(std::make_unique<ZEVInspectMenus>(nouns())),
+      drag_(std::make_unique<ZEVInspectDrag>(space, *this, viewer))
 {
     imageColorRelation_ = relationAt(KELRELATION_IMAGE_COLOR, tlCurseur_);
     for (KELICc* c : std::initializer_list<KELICc*>{nowCurseur_, searchCurseur_})
