@@ -15,6 +15,7 @@
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
@@ -452,8 +453,13 @@ void ZEVBackClass::tableViewSelectionDidChange(ZEVTableView& table)
     if (viewer_ && (mode == ZEVTableView::kModeNone || (f && mode == f->frontMode()))) {
         const auto& s = selectedItemSet();
         const int row = s.size() == 1 && siPanneauMontre() ? rowOfItem(*s.begin()) : -1;
-        if (row >= 0)
-            table.scrollTo(table.tableModel()->index(row, 0));
+        if (row >= 0) {
+            const QModelIndex index = table.tableModel()->index(row, 0);
+            table.scrollTo(index);
+            // The arrows go on from the row the selection holds, not from where the keys last were.
+            if (table.selectionModel() && table.selectionModel()->currentIndex().row() != row)
+                table.selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        }
         viewer_->displayImageFromRow(row);
     }
     ZEVRowsClass::tableViewSelectionDidChange(table);
