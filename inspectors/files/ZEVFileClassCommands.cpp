@@ -270,12 +270,7 @@ QMenu* ZEVFileClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
     }
     if (QAction* h = ZEVMenuItemWithTag(m, ZEVRowTagHandle))
         h->setIcon(QIcon(ZEVHolderImage(options, resources)));
-    if (QAction* ow = ZEVMenuItemWithTag(m, ZEVRowTagOpenWith); ow && ow->menu()) {
-        ow->menu()->clear();
-        if (ZEVItemViewerHost* host = ZEVItemViewer::Host())
-            host->fillOpenWithForItems(ow->menu(), {x});
-        ow->setEnabled(!ow->menu()->isEmpty());
-    }
+    ZEVFillRowOpenWith(m, x);
     // The header's picture: the file's thumbnail when it comes, its icon meanwhile, else its type's.
     if (QAction* header = ZEVMenuItemWithTag(m, ZEVRowTagHeader)) {
         header->setIcon(iconForFileType(QString::fromStdString(itemIconForItem(x).value_or(std::string()))));

@@ -297,6 +297,7 @@ QMenu* ZEVBackClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
     }
     if (QAction* h = ZEVMenuItemWithTag(m, ZEVRowTagHandle))
         h->setIcon(QIcon(ZEVHolderImage(options, resources)));
+    ZEVFillRowOpenWith(m, image);
     // The header shows the image's own thumbnail when its cache has one.
     if (QAction* header = ZEVMenuItemWithTag(m, ZEVRowTagHeader)) {
         const ZEVBackObject* o = existingBackObjectForItem(image);
