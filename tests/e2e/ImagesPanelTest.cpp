@@ -226,10 +226,14 @@ TEST_F(ImagesPanel, AListedImageFileDroppedAgainIsRecalledAndTheAddPanelTakesIma
         QCoreApplication::sendEvent(table()->viewport(), &d);
         advance(1.0);
     };
+    // In the links mode what comes is selected as nodes.
+    click(images()->inspectViewIfBuilt()->btnFrontMode(3));
+    advance(0.5);
     drop();
     ASSERT_EQ(listed().size(), 1u);
     const KELId id = std::stoull(listed().at(0, 0));
     KELI* item = KELServeurDeLiens::LienForInt(id, space()->nowCurseur());
+    EXPECT_TRUE(space()->selections().isNodeSelectedForItem(item));
     advance(60.0);
     images()->backClass().releaseBacksForItems({item});
     advance(1.0);
@@ -267,6 +271,22 @@ TEST_F(ImagesPanel, AListedImageFileDroppedAgainIsRecalledAndTheAddPanelTakesIma
     choose(text.fileName(), nullptr);
     EXPECT_EQ(listed().size(), 2u) << "a text file is no image";
     EXPECT_EQ(sound.beeps, beeps + 1);
+}
+
+TEST_F(ImagesPanel, APastedPictureThatCannotBeWrittenLeavesNoObjectAndDoesNotCount)
+{
+    startWithTheBar();
+    openAndFocus();
+    ZEVItemSet set;
+    EXPECT_FALSE(images()->_addPDFImages({ZEVPastedPdf{QByteArray(), QStringLiteral("unwritable")}}, set));
+    EXPECT_TRUE(set.empty());
+    advance(1.0);
+    EXPECT_TRUE(listed().empty());
+    const Rows live = sql(database(), "SELECT o.ZEVLET_ID FROM ZEVLETS o JOIN ZEVLETS n ON n.PARENT_ZEVLET = "
+                                      "o.ZEVLET_ID AND n.RELATION = 1000217 JOIN WORD w ON w.ZEVLET_ID = "
+                                      "n.CHILD_ZEVLET WHERE o.RELATION = 1000050 AND w.WORD = 'unwritable' AND "
+                                      "o.DATE_IN < 4503599627370497.0 AND o.DATE_OUT > 0");
+    EXPECT_TRUE(live.empty()) << "the Object went with its picture";
 }
 
 } // namespace
