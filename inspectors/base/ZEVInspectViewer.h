@@ -34,6 +34,7 @@ namespace tallomer {
 class ZEVDeskViewer;
 class ZEVInspectClass;
 class ZEVInspectView;
+class ZEVItemViewCopy;
 
 class ZEVInspectViewer : public QObject, public ZEVEntityViewer {
     Q_OBJECT
@@ -224,6 +225,12 @@ public:
     // ---- moving the cursors (ZEVInspectViewerNavigation.cpp) ----
     // The part of the strip over the panel's rows, while the panel has the keys.
     std::optional<ZEVChannelPanelSpan> panneauRegarde() const;
+    // The width of the panel that counts as covering the strip: its rows' whole rectangle unless
+    // a kind keeps part of it for something else.
+    virtual double largeurRegardee() const;
+    // The bare copy of a row's Object that a Quick Look preview shows: ratio 1, no source cell,
+    // unless the kind has a picture of its own for it.
+    virtual std::unique_ptr<ZEVItemViewCopy> copiePourLePreview(KELI* item);
     // Back to the present ("Tink"), and the Search cursor to a date, kept in view over the panel
     // while it has the keys, else inside the strip's edges.
     void _showNowCursor();

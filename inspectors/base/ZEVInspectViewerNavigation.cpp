@@ -80,7 +80,17 @@ std::optional<ZEVChannelPanelSpan> ZEVInspectViewer::panneauRegarde() const
     if (!v || !siShowInspectView_ || !siFirstResponder())
         return std::nullopt;
     const QRectF r = v->inspectRect();
-    return ZEVChannelPanelSpan{v->frame().x(), r.x(), r.width()};
+    return ZEVChannelPanelSpan{v->frame().x(), r.x(), largeurRegardee()};
+}
+
+double ZEVInspectViewer::largeurRegardee() const
+{
+    return inspectView_ ? inspectView_->inspectRect().width() : 0.0;
+}
+
+std::unique_ptr<ZEVItemViewCopy> ZEVInspectViewer::copiePourLePreview(KELI* item)
+{
+    return std::make_unique<ZEVItemViewCopy>(QRectF(), 1.0f, nullptr, item);
 }
 
 void ZEVInspectViewer::_showNowCursor()
@@ -315,7 +325,7 @@ void ZEVInspectViewer::donnerAuPreview(const std::vector<KELI*>& items)
     for (KELI* item : items) {
         if (!item)
             continue;
-        auto c = std::make_unique<ZEVItemViewCopy>(QRectF(), 1.0f, nullptr, item);
+        std::unique_ptr<ZEVItemViewCopy> c = copiePourLePreview(item);
         c->setChannelInt(item->channelInt());
         c->setItemType(QString::fromStdString(typeForItem(item).value_or("")));
         c->setItemTitle(QString::fromStdString(titleForItem(item).value_or("")));

@@ -4,6 +4,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/images/ZEVBackTableView.h"
 #include "inspectors/table/ZEVTableModel.h"
+#include "objects/view/ZEVItemViewCopy.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/desktop/Desktop.h"
 #include "runtime/Scheduler.h"
@@ -341,6 +342,34 @@ void ZEVBackViewer::newFromImage(bool channel)
                               : channels->userSpaceAddWihImageURL(o->fileURL(), name, color, scale);
     if (made)
         Scheduler::shared().perform(this, "_fermerEntity", kFermerDelay, [this] { fermerParLaBarre(); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// The strip and Quick Look
+
+double ZEVBackViewer::largeurRegardee() const
+{
+    ZEVBackTableView* table = backTableView();
+    return table ? double(table->width()) : ZEVInspectViewer::largeurRegardee();
+}
+
+std::unique_ptr<ZEVItemViewCopy> ZEVBackViewer::copiePourLePreview(KELI* item)
+{
+    const ZEVBackObject* o = model_.existingBackObjectForItem(item);
+    const QImage thumbnail = o ? o->thumbnailImage() : QImage();
+    // No thumbnail yet has no size to divide by.
+    const bool picture = !thumbnail.isNull() && thumbnail.width() > 0;
+    const float ratio = picture ? float(thumbnail.height()) / float(thumbnail.width()) : 1.0f;
+    auto copy = std::make_unique<ZEVItemViewCopy>(QRectF(), ratio, nullptr, item);
+    if (picture) {
+        // Typed first: a type given later would put its icon in place of the picture.
+        copy->setItemType(QStringLiteral("file"));
+        copy->setItemImage(thumbnail);
+    }
+    if (ZEVBackTableView* table = backTableView())
+        copy->setSourceTableView(table, ZEVBackClass::kImageColumn, model_.rowOfItem(item),
+                                 picture ? ZEVBackCellGeometry::kImageInset : 0.0);
+    return copy;
 }
 
 } // namespace tallomer

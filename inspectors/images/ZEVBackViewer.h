@@ -114,6 +114,12 @@ public:
     void testRenderBackObject(ZEVBackObject& object, const QSize& size) override;
     void testPointerHidden(bool hidden) override;
 
+    // The panel covers the strip with its table only: a cursor behind the preview counts as seen.
+    double largeurRegardee() const override;
+    // A preview copy carrying the image's thumbnail and its ratio, zooming from its table cell;
+    // ratio 1 and the type's icon while the thumbnail has not come.
+    std::unique_ptr<ZEVItemViewCopy> copiePourLePreview(KELI* item) override;
+
 protected:
     std::unique_ptr<ZEVInspectView> creerInspectView() override { return std::make_unique<ZEVBackView>(*this); }
     void awakeFromNib() override;

@@ -9,6 +9,7 @@
 #include "inspectors/images/ZEVBackPopup.h"
 #include "inspectors/images/ZEVBackViewer.h"
 #include "inspectors/table/ZEVTableModel.h"
+#include "objects/view/ZEVItemViewCopy.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -175,6 +176,23 @@ TEST_F(BackViewer, ANewSpaceTheChannelsPanelDidNotMakeKeepsThePanelOpen)
     EXPECT_FALSE(sched.isPending(viewer, "_fermerEntity"));
     sched.advance(1.0);
     EXPECT_TRUE(viewer->siShowInspectView());
+}
+
+TEST_F(BackViewer, AQuickLookCopyTakesTheThumbnailsRatioAndOneWithoutThumbnail)
+{
+    lister(2);
+    ZEVBackClass& m = viewer->backClass();
+    QImage wide(160, 100, QImage::Format_RGB32);
+    wide.fill(Qt::blue);
+    m.backObjectForItem(images[0])->setThumbnailImage(wide);
+    m.backObjectForItem(images[1])->setThumbnailImage(QImage());
+    const std::unique_ptr<ZEVItemViewCopy> avec = viewer->copiePourLePreview(images[0]);
+    EXPECT_FLOAT_EQ(avec->imageSizeRatio(), 100.0f / 160.0f);
+    const std::unique_ptr<ZEVItemViewCopy> sans = viewer->copiePourLePreview(images[1]);
+    EXPECT_FLOAT_EQ(sans->imageSizeRatio(), 1.0f) << "no thumbnail, nothing to divide by";
+    // Only the table's width covers the strip, not the preview beside it.
+    EXPECT_DOUBLE_EQ(viewer->largeurRegardee(), double(viewer->backTableView()->width()));
+    EXPECT_LT(viewer->largeurRegardee(), vue().inspectRect().width() - ZEVBackView::kMinSide);
 }
 
 } // namespace
