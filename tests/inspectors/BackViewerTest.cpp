@@ -8,11 +8,13 @@
 #include "desk/model/ZEVItemClass.h"
 #include "inspectors/images/ZEVBackPopup.h"
 #include "inspectors/images/ZEVBackViewer.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "objects/view/ZEVItemViewCopy.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
 
@@ -193,6 +195,25 @@ TEST_F(BackViewer, AQuickLookCopyTakesTheThumbnailsRatioAndOneWithoutThumbnail)
     // Only the table's width covers the strip, not the preview beside it.
     EXPECT_DOUBLE_EQ(viewer->largeurRegardee(), double(viewer->backTableView()->width()));
     EXPECT_LT(viewer->largeurRegardee(), vue().inspectRect().width() - ZEVBackView::kMinSide);
+}
+
+TEST_F(BackViewer, TheImageRowMenuHasOpenWithAndItsDuplicatesStayOff)
+{
+    lister(1);
+    ZEVBackTableView* table = viewer->backTableView();
+    const ZEVTableElement* e = table->element(0);
+    ASSERT_TRUE(e && e->item);
+    QMenu* menu = viewer->backClass().updateRowMenu(nullptr, *table, *e);
+    ASSERT_NE(menu, nullptr);
+    QAction* openWith = ZEVMenuItemWithTag(menu, ZEVRowTagOpenWith);
+    ASSERT_TRUE(openWith && openWith->menu());
+    // No program to offer here: the submenu is empty and its item off.
+    EXPECT_EQ(openWith->isEnabled(), !openWith->menu()->isEmpty());
+    for (long tag : {long(ZEVRowTagDuplicateTo), long(ZEVRowTagDuplicateToSpace)}) {
+        QAction* a = ZEVMenuItemWithTag(menu, tag);
+        ASSERT_NE(a, nullptr) << tag;
+        EXPECT_FALSE(a->isEnabled()) << tag;
+    }
 }
 
 } // namespace
