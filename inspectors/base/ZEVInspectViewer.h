@@ -231,6 +231,9 @@ public:
     // The bare copy of a row's Object that a Quick Look preview shows: ratio 1, no source cell,
     // unless the kind has a picture of its own for it.
     virtual std::unique_ptr<ZEVItemViewCopy> copiePourLePreview(KELI* item);
+    // Whether the add panel's go-to by creation date takes a file born at the start of 1970 at
+    // its word, as any other date.
+    virtual bool siNaissance1970Valide() const { return false; }
     // Back to the present ("Tink"), and the Search cursor to a date, kept in view over the panel
     // while it has the keys, else inside the strip's edges.
     void _showNowCursor();

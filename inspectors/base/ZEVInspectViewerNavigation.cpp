@@ -233,7 +233,7 @@ void ZEVInspectViewer::popUpGoToChange(long k)
     const QStringList urls = panel ? choisis(panel) : QStringList();
     if (urls.isEmpty())
         return;
-    const std::optional<KELDate> e = fileDateForGoToTag(urls.last(), k);
+    const std::optional<KELDate> e = fileDateForGoToTag(urls.last(), k, siNaissance1970Valide());
     if (!e) {
         beep();
         return;
@@ -268,7 +268,7 @@ void ZEVInspectViewer::panelSelectionDidChange()
         return;
     previousURL_ = u;
     centrerSur(space_, search->now());
-    const std::optional<KELDate> e = fileDateForGoToTag(u, k);
+    const std::optional<KELDate> e = fileDateForGoToTag(u, k, siNaissance1970Valide());
     if (!e) {
         beep();
         return;

@@ -119,6 +119,8 @@ public:
     // A preview copy carrying the image's thumbnail and its ratio, zooming from its table cell;
     // ratio 1 and the type's icon while the thumbnail has not come.
     std::unique_ptr<ZEVItemViewCopy> copiePourLePreview(KELI* item) override;
+    // Pictures from cameras and archives may well carry 1970 as their creation date.
+    bool siNaissance1970Valide() const override { return true; }
 
 protected:
     std::unique_ptr<ZEVInspectView> creerInspectView() override { return std::make_unique<ZEVBackView>(*this); }

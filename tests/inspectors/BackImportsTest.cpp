@@ -2,6 +2,8 @@
 // and the drag operation shown for it; web links alone are refused.
 
 #include "inspectors/images/ZEVBackViewer.h"
+#include "runtime/Clock.h"
+#include "space/ZEVGoToFileDate.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +39,16 @@ TEST(BackImports, OneKindPerDropWebPictureThenBitmapsUnlessFilesThenPdfsThenFile
         EXPECT_EQ(backImportKind(cases[i].c), cases[i].kind) << i;
         EXPECT_EQ(backDragOperation(cases[i].c), cases[i].op) << i;
     }
+}
+
+TEST(BackImports, TheImagesAddPanelGoesToA1970CreationDateAsToAnyOther)
+{
+    ZEVFileDates f;
+    f.exists = true;
+    f.born = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
+    f.modified = QDateTime::fromSecsSinceEpoch(1'650'000'000, Qt::UTC);
+    EXPECT_DOUBLE_EQ(*goToDateFromFileDates(f, 3), dateFromUnix(1'650'000'000)) << "elsewhere 1970 means none";
+    EXPECT_DOUBLE_EQ(*goToDateFromFileDates(f, 3, true), dateFromUnix(0));
 }
 
 } // namespace
