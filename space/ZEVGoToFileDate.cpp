@@ -12,7 +12,7 @@ KELDate dateOf(const QDateTime& t) { return dateFromUnix(double(t.toMSecsSinceEp
 
 } // namespace
 
-std::optional<KELDate> goToDateFromFileDates(const ZEVFileDates& f, long tag)
+std::optional<KELDate> goToDateFromFileDates(const ZEVFileDates& f, long tag, bool epochBirthCounts)
 {
     auto valid = [](const QDateTime& t) -> std::optional<KELDate> {
         if (!t.isValid())
@@ -23,7 +23,7 @@ std::optional<KELDate> goToDateFromFileDates(const ZEVFileDates& f, long tag)
     case 3:
         // A file system without birth times, or one that reports the start of 1970, gives no
         // creation date worth going to.
-        if (f.born.isValid() && f.born.toMSecsSinceEpoch() != 0)
+        if (f.born.isValid() && (epochBirthCounts || f.born.toMSecsSinceEpoch() != 0))
             return dateOf(f.born);
         return valid(f.modified);
     case 4:
@@ -39,7 +39,7 @@ std::optional<KELDate> goToDateFromFileDates(const ZEVFileDates& f, long tag)
     }
 }
 
-std::optional<KELDate> fileDateForGoToTag(const QString& path, long tag)
+std::optional<KELDate> fileDateForGoToTag(const QString& path, long tag, bool epochBirthCounts)
 {
     const QFileInfo info(path);
     ZEVFileDates dates;
@@ -49,7 +49,7 @@ std::optional<KELDate> fileDateForGoToTag(const QString& path, long tag)
         dates.modified = info.lastModified();
         dates.accessed = info.lastRead();
     }
-    return goToDateFromFileDates(dates, tag);
+    return goToDateFromFileDates(dates, tag, epochBirthCounts);
 }
 
 } // namespace tallomer

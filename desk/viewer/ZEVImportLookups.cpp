@@ -103,6 +103,14 @@ void ZEVImportLookups::linkToSelectedFilters(ZEVDeskViewer& desk, const ZEVItemS
             viewer->userRecallLinkWithItem(item, filter);
 }
 
+void ZEVImportLookups::webObjectForPage(ZEVDeskViewer& desk, const QUrl& httpURL, const QString& title)
+{
+    const QString key = httpURL.toString(QUrl::FullyEncoded);
+    if (!objectWithUid(desk, key))
+        if (KELI* page = creer(desk, title, "http", QStringLiteral("webloc"), 0))
+            ZEVItemData::Current().createFileHttpWithUid(key, page);
+}
+
 void ZEVImportLookups::selectInFrontMode(ZEVDeskViewer& desk, const std::vector<KELI*>& items)
 {
     ZEVSpaceForDeskViewers* space = desk.space();

@@ -37,6 +37,9 @@ public:
                        ZEVItemOption options);
     // Marks the Object loading and hands the download to the starter; unmarked when refused.
     static void startDownload(KELI* item, const QUrl& url, const DownloadStarter& starter);
+    // The web Object of an address dragged with its picture: the one the store holds for the
+    // address (given the current Channel), else one made for it, never shown.
+    static void webObjectForPage(ZEVDeskViewer& desk, const QUrl& httpURL, const QString& title);
     static void linkToSelectedFilters(ZEVDeskViewer& desk, const ZEVItemSet& set);
     static void selectInFrontMode(ZEVDeskViewer& desk, const std::vector<KELI*>& items);
 };

@@ -26,11 +26,7 @@ TALLOMER_INSPECT_PANEL(ZEVPersonView, "Person", kPersonMetrics)
 
 #undef TALLOMER_INSPECT_PANEL
 
-// The Images panel, with the Images table (inspectors/images/ZEVBackViewer.cpp).
-class ZEVBackView final : public ZEVInspectView {
-public:
-    explicit ZEVBackView(ZEVInspectViewer& viewer);
-};
+// The Images panel, with its table and preview, is inspectors/images/ZEVBackView.h.
 
 // The Icons panel: a plain click anywhere in it steps back.
 class ZEVIconView final : public ZEVInspectView {

@@ -344,6 +344,12 @@ void ZEVInspectViewer::fermerParLaBarre()
         c->fermerEntityWithInt(entityInt());
 }
 
+void ZEVInspectViewer::fermerEtDecocher()
+{
+    fermerParLaBarre();
+    decocherDansLeMenu();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Notices and defaults
 

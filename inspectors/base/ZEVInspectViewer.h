@@ -34,6 +34,7 @@ namespace tallomer {
 class ZEVDeskViewer;
 class ZEVInspectClass;
 class ZEVInspectView;
+class ZEVItemViewCopy;
 
 class ZEVInspectViewer : public QObject, public ZEVEntityViewer {
     Q_OBJECT
@@ -228,6 +229,15 @@ public:
     // ---- moving the cursors (ZEVInspectViewerNavigation.cpp) ----
     // The part of the strip over the panel's rows, while the panel has the keys.
     std::optional<ZEVChannelPanelSpan> panneauRegarde() const;
+    // The width of the panel that counts as covering the strip: its rows' whole rectangle unless
+    // a kind keeps part of it for something else.
+    virtual double largeurRegardee() const;
+    // The bare copy of a row's Object that a Quick Look preview shows: ratio 1, no source cell,
+    // unless the kind has a picture of its own for it.
+    virtual std::unique_ptr<ZEVItemViewCopy> copiePourLePreview(KELI* item);
+    // Whether the add panel's go-to by creation date takes a file born at the start of 1970 at
+    // its word, as any other date.
+    virtual bool siNaissance1970Valide() const { return false; }
     // Back to the present ("Tink"), and the Search cursor to a date, kept in view over the panel
     // while it has the keys, else inside the strip's edges.
     void _showNowCursor();
@@ -249,6 +259,8 @@ public:
     const QString& previousURL() const { return previousURL_; }
     // The accepting button's text for n chosen files.
     static QString addFilesPromptForCount(qsizetype n);
+    // The same in the kind's own nouns ("Add 1 Image", "Add 2 Images").
+    static QString addPromptForCount(qsizetype n, const QString& one, const QString& many);
     // While the preview shows and the panel has the keys, the preview shows its selection; false
     // when it was not the panel's to follow.
     bool previewFollowsSelection();
@@ -264,6 +276,8 @@ protected:
     virtual void awakeFromNib();
     // What the kinds' close buttons do: the toggle bar closes the panel.
     void fermerParLaBarre();
+    // The same, and the panel's item in the main menu's inspectors menu unchecked.
+    void fermerEtDecocher();
     static void beep();
     static bool beepNon()
     {

@@ -80,7 +80,17 @@ std::optional<ZEVChannelPanelSpan> ZEVInspectViewer::panneauRegarde() const
     if (!v || !siShowInspectView_ || !siFirstResponder())
         return std::nullopt;
     const QRectF r = v->inspectRect();
-    return ZEVChannelPanelSpan{v->frame().x(), r.x(), r.width()};
+    return ZEVChannelPanelSpan{v->frame().x(), r.x(), largeurRegardee()};
+}
+
+double ZEVInspectViewer::largeurRegardee() const
+{
+    return inspectView_ ? inspectView_->inspectRect().width() : 0.0;
+}
+
+std::unique_ptr<ZEVItemViewCopy> ZEVInspectViewer::copiePourLePreview(KELI* item)
+{
+    return std::make_unique<ZEVItemViewCopy>(QRectF(), 1.0f, nullptr, item);
 }
 
 void ZEVInspectViewer::_showNowCursor()
@@ -162,11 +172,16 @@ void ZEVInspectViewer::pasVersUnChangement(bool precedent)
 
 QString ZEVInspectViewer::addFilesPromptForCount(qsizetype n)
 {
+    return addPromptForCount(n, QStringLiteral("File"), QStringLiteral("Files"));
+}
+
+QString ZEVInspectViewer::addPromptForCount(qsizetype n, const QString& one, const QString& many)
+{
     if (n <= 0)
         return QStringLiteral("Add");
     if (n == 1)
-        return QStringLiteral("Add 1 File");
-    return QStringLiteral("Add %1 Files").arg(int(n));
+        return QStringLiteral("Add 1 %1").arg(one);
+    return QStringLiteral("Add %1 %2").arg(int(n)).arg(many);
 }
 
 void ZEVInspectViewer::suivrePanneauAjout(QFileDialog* panel)
@@ -218,7 +233,7 @@ void ZEVInspectViewer::popUpGoToChange(long k)
     const QStringList urls = panel ? choisis(panel) : QStringList();
     if (urls.isEmpty())
         return;
-    const std::optional<KELDate> e = fileDateForGoToTag(urls.last(), k);
+    const std::optional<KELDate> e = fileDateForGoToTag(urls.last(), k, siNaissance1970Valide());
     if (!e) {
         beep();
         return;
@@ -235,7 +250,9 @@ void ZEVInspectViewer::panelSelectionDidChange()
         return;
     const long k = tagDe(panel->findChild<QComboBox*>(QStringLiteral("goToPopUp")));
     const QStringList urls = choisis(panel);
-    panel->setLabelText(QFileDialog::Accept, addFilesPromptForCount(urls.size()));
+    const std::optional<ZEVInspectNouns> n = noms();
+    panel->setLabelText(QFileDialog::Accept, n ? addPromptForCount(urls.size(), n->one, n->many)
+                                               : addFilesPromptForCount(urls.size()));
     if (urls.isEmpty()) {
         previousURL_.clear();
         return;
@@ -251,7 +268,7 @@ void ZEVInspectViewer::panelSelectionDidChange()
         return;
     previousURL_ = u;
     centrerSur(space_, search->now());
-    const std::optional<KELDate> e = fileDateForGoToTag(u, k);
+    const std::optional<KELDate> e = fileDateForGoToTag(u, k, siNaissance1970Valide());
     if (!e) {
         beep();
         return;
@@ -308,7 +325,7 @@ void ZEVInspectViewer::donnerAuPreview(const std::vector<KELI*>& items)
     for (KELI* item : items) {
         if (!item)
             continue;
-        auto c = std::make_unique<ZEVItemViewCopy>(QRectF(), 1.0f, nullptr, item);
+        std::unique_ptr<ZEVItemViewCopy> c = copiePourLePreview(item);
         c->setChannelInt(item->channelInt());
         c->setItemType(QString::fromStdString(typeForItem(item).value_or("")));
         c->setItemTitle(QString::fromStdString(titleForItem(item).value_or("")));

@@ -58,12 +58,7 @@ QMenu* ZEVRowMenuForItem(ZEVSpaceController& space, ZEVInspectMenus& menus, ZEVT
     ZEVFillLinkItems(space, m, x);
     if (QAction* h = ZEVMenuItemWithTag(m, ZEVRowTagHandle))
         h->setIcon(QIcon(ZEVHolderImage(std::uint64_t(itemOptions(x)), resources)));
-    if (QAction* ow = ZEVMenuItemWithTag(m, ZEVRowTagOpenWith); ow && ow->menu()) {
-        ow->menu()->clear();
-        if (ZEVItemViewerHost* host = ZEVItemViewer::Host())
-            host->fillOpenWithForItems(ow->menu(), {x});
-        ow->setEnabled(!ow->menu()->isEmpty());
-    }
+    ZEVFillRowOpenWith(m, x);
     return m;
 }
 

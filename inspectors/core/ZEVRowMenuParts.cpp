@@ -2,6 +2,8 @@
 
 #include "app/shared/KELSharedResources.h"
 #include "desk/model/ZEVItemOptions.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "objects/viewer/ZEVItemViewerHost.h"
 #include "platform/thumbs/Thumbnails.h"
 
 #include <QAction>
@@ -79,6 +81,17 @@ void ZEVRequestHeaderThumbnail(QAction* header, const QString& path, std::functi
                       target->setIcon(QIcon(QPixmap::fromImage(
                           r.image.scaled(s.toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation))));
                   });
+}
+
+void ZEVFillRowOpenWith(QMenu* rowMenu, KELI* item)
+{
+    QAction* ow = rowMenu ? ZEVMenuItemWithTag(rowMenu, ZEVRowTagOpenWith) : nullptr;
+    if (!ow || !ow->menu())
+        return;
+    ow->menu()->clear();
+    if (ZEVItemViewerHost* host = ZEVItemViewer::Host(); host && item)
+        host->fillOpenWithForItems(ow->menu(), {item});
+    ow->setEnabled(!ow->menu()->isEmpty());
 }
 
 } // namespace tallomer

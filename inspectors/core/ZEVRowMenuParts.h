@@ -12,6 +12,8 @@ class QAction;
 class QMenu;
 class QPixmap;
 
+class KELI;
+
 namespace tallomer {
 
 class KELSharedResources;
@@ -52,6 +54,9 @@ QAction* ZEVAddMenuHeader(QMenu* menu, long tag);
 // Who holds the file, the first that applies: the application, its folder, an external volume,
 // the system.
 const QPixmap& ZEVHolderImage(std::uint64_t options, const KELSharedResources& resources);
+// The row menu's Open With submenu filled with the programs that open the Object; the item
+// disabled when there is none.
+void ZEVFillRowOpenWith(QMenu* rowMenu, KELI* item);
 // Asks the thumbnail pool for the file's picture at 48 points; it goes on the header, scaled to
 // its aspect ratio, only while `stillFor` answers true (the menu still names that Object).
 void ZEVRequestHeaderThumbnail(QAction* header, const QString& path, std::function<bool()> stillFor);

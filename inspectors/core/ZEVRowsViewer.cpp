@@ -26,11 +26,7 @@ void ZEVRowsViewer::awakeFromNib()
     rows().referencerInspectTableView(table);
 }
 
-void ZEVRowsViewer::buttonInspectCancel()
-{
-    fermerParLaBarre();
-    decocherDansLeMenu();
-}
+void ZEVRowsViewer::buttonInspectCancel() { fermerEtDecocher(); }
 
 void ZEVRowsViewer::channelDidChangeWithIdentityInt(KELId identityInt)
 {

@@ -305,17 +305,6 @@ bool ZEVFileViewer::_addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& s
     });
 }
 
-namespace {
-// The web Object of an address dragged with its picture: made once, never shown.
-void hiddenWebObject(ZEVDeskViewer& desk, const QUrl& httpURL, const QString& title)
-{
-    const QString key = absoluteString(httpURL);
-    if (!L::objectWithUid(desk, key))
-        if (KELI* page = L::creer(desk, title, "http", QStringLiteral("webloc"), 0))
-            ZEVItemData::Current().createFileHttpWithUid(key, page);
-}
-} // namespace
-
 bool ZEVFileViewer::_addBitmapImage(const ZEVPastedImage& image, const QUrl& httpURL, ZEVItemSet& set)
 {
     ZEVDeskViewer* desk = importDesk();
@@ -324,7 +313,7 @@ bool ZEVFileViewer::_addBitmapImage(const ZEVPastedImage& image, const QUrl& htt
     QString title = ZEVDeskDrop::displayNameForUrl(httpURL);
     if (title.isEmpty())
         title = image.name;
-    hiddenWebObject(*desk, httpURL, title);
+    L::webObjectForPage(*desk, httpURL, title);
     if (KELI* item = L::creer(*desk, title, "file", QStringLiteral("tiff"), 0)) {
         ZEVItemData& store = ZEVItemData::Current();
         const QString file = store.files().createBitmapImage(image.image, QFileInfo(title).completeBaseName(), item);
@@ -344,7 +333,7 @@ bool ZEVFileViewer::_addPDFImage(const ZEVPastedPdf& pdf, const QUrl& httpURL, Z
     QString title = ZEVDeskDrop::displayNameForUrl(httpURL);
     if (title.isEmpty())
         title = pdf.name;
-    hiddenWebObject(*desk, httpURL, title);
+    L::webObjectForPage(*desk, httpURL, title);
     if (KELI* item = L::creer(*desk, title, "file", QStringLiteral("pdf"), 0)) {
         ZEVItemData& store = ZEVItemData::Current();
         const QString file = store.files().createPdfImage(pdf.data, QFileInfo(title).completeBaseName(), item);

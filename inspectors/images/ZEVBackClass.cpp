@@ -15,6 +15,7 @@
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
@@ -82,7 +83,8 @@ QLabel* marqueCassee()
 ZEVBackClass::ZEVBackClass(ZEVBackViewer* viewer, ZEVSpaceController& space)
     : ZEVRowsClass(space, KELRELATION_BACK_VIEWER), viewer_(viewer), defaults_(space.host().defaults()),
       presence_(space, KELRELATION_BACK_VIEWER, [this](KELI* item, KELICurseur* c) { return legosForItem(item, c); }),
-      menus_(std::make_unique<ZEVInspectMenus>(nouns()))
+      menus_(std::make_unique<ZEVInspectMenus>(nouns())),
+      drag_(std::make_unique<ZEVInspectDrag>(space, *this, viewer))
 {
     imageColorRelation_ = relationAt(KELRELATION_IMAGE_COLOR, tlCurseur_);
     for (KELICc* c : std::initializer_list<KELICc*>{nowCurseur_, searchCurseur_})
@@ -451,8 +453,13 @@ void ZEVBackClass::tableViewSelectionDidChange(ZEVTableView& table)
     if (viewer_ && (mode == ZEVTableView::kModeNone || (f && mode == f->frontMode()))) {
         const auto& s = selectedItemSet();
         const int row = s.size() == 1 && siPanneauMontre() ? rowOfItem(*s.begin()) : -1;
-        if (row >= 0)
-            table.scrollTo(table.tableModel()->index(row, 0));
+        if (row >= 0) {
+            const QModelIndex index = table.tableModel()->index(row, 0);
+            table.scrollTo(index);
+            // The arrows go on from the row the selection holds, not from where the keys last were.
+            if (table.selectionModel() && table.selectionModel()->currentIndex().row() != row)
+                table.selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        }
         viewer_->displayImageFromRow(row);
     }
     ZEVRowsClass::tableViewSelectionDidChange(table);

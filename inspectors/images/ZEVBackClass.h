@@ -6,6 +6,7 @@
 // images that serve as a Channel's background, and the row and interval menus.
 
 #include "inspectors/core/ZEVEngineRouter.h"
+#include "inspectors/core/ZEVInspectDrag.h"
 #include "inspectors/core/ZEVInspectMenus.h"
 #include "inspectors/core/ZEVPresenceCommands.h"
 #include "inspectors/core/ZEVRowsClass.h"
@@ -101,6 +102,25 @@ public:
     KELI* rightItem() const;
     ZEVPresenceCommands& presence() { return presence_; }
     ZEVInspectMenus& menus() { return *menus_; }
+    // Drops, rows out and the clipboard of the panel's table.
+    ZEVInspectDrag& drag() { return *drag_; }
+    void paste(ZEVTableView& table) override { drag_->paste(table); }
+    void copy(ZEVTableView& table) override { drag_->copy(table); }
+    void cut(ZEVTableView& table) override { drag_->cut(table); }
+    bool siDropedItem(const ZEVTableElement& item, ZEVTableView&) override { return drag_->siDropedItem(item.item); }
+    Qt::DropAction draggingEntered(QDropEvent* info, ZEVTableView& table) override
+    {
+        return drag_->draggingEntered(info, table);
+    }
+    Qt::DropAction draggingUpdated(QDropEvent* info, ZEVTableView& table) override
+    {
+        return drag_->draggingUpdated(info, table);
+    }
+    void draggingExited(ZEVTableView& table) override { drag_->draggingExited(table); }
+    bool performDragOperation(QDropEvent* info, ZEVTableView& table) override
+    {
+        return drag_->performDragOperation(info, table);
+    }
 
     // ---- the table ----
     QVariant objectValue(ZEVTableView& table, const QString& columnId, int row, int role) override;
@@ -166,6 +186,7 @@ private:
     std::vector<KELI*> observed_;
     std::unordered_set<KELI*> failed_;
     KELId rightMenuId_ = 0;
+    std::unique_ptr<ZEVInspectDrag> drag_;
 };
 
 } // namespace tallomer

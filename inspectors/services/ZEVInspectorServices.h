@@ -4,6 +4,8 @@
 
 #include "engine/KELTypes.h"
 
+#include <QString>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -152,6 +154,19 @@ public:
     // One row up or down the list (nothing past its ends); the row's Channel becomes current.
     virtual void menuChannelUp() = 0;
     virtual void menuChannelDown() = 0;
+    // A new Channel, or a new Space of the current Channel, with the image file as its
+    // background, its colour and scale; whether one was made (false: the user cancelled or the
+    // file cannot be read). Answered by the Channels add panels.
+    virtual bool userChannelAddWihImageURL(const QString& /*fileURL*/, const std::optional<QString>& /*channelName*/,
+                                           const QString& /*spaceName*/, KELI* /*colorItem*/, long /*scaleInt*/)
+    {
+        return false;
+    }
+    virtual bool userSpaceAddWihImageURL(const QString& /*fileURL*/, const QString& /*title*/, KELI* /*colorItem*/,
+                                         long /*scaleInt*/)
+    {
+        return false;
+    }
     // The panel's clean-and-replace light: lit while a Clean and Replace is asked and runs.
     virtual void userWillCleanAndReplace() = 0;
     virtual void userDidCleanAndReplace() = 0;

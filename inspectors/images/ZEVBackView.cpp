@@ -1,0 +1,102 @@
+#include "inspectors/images/ZEVBackView.h"
+
+#include "inspectors/images/ZEVBackPopup.h"
+#include "inspectors/images/ZEVBackTableView.h"
+#include "space/ZEVConstants.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace tallomer {
+
+ZEVBackView::ZEVBackView(ZEVInspectViewer& viewer)
+    : ZEVInspectView(viewer, QStringLiteral("Back"), kBackMetrics,
+                     [](ZEVInspectViewer& v, ZEVInspectView* panel) { return new ZEVBackTableView(v, panel); })
+{
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("ZEVBackSplitView"));
+    splitter_->setChildrenCollapsible(false);
+    ZEVInspectTableView* table = inspectTableView();
+    table->setMinimumWidth(kMinSide);
+    splitter_->addWidget(table);
+
+    preview_ = new QWidget(splitter_);
+    preview_->setObjectName(QStringLiteral("ZEVBackPreview"));
+    preview_->setMinimumWidth(kMinSide);
+    colorView_ = new ZEVBackColorView(&viewer, preview_);
+    imageView_ = new QLabel(colorView_);
+    imageView_->setObjectName(QStringLiteral("ZEVBackImageView"));
+    imageView_->setAlignment(Qt::AlignCenter);
+    // Clicks go through the picture to the colour view, which presses Test.
+    imageView_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    auto* over = new QVBoxLayout(colorView_);
+    over->setContentsMargins(4, 4, 4, 4);
+    over->addWidget(imageView_);
+
+    btnTest_ = new QPushButton(QStringLiteral("Test"), preview_);
+    btnTest_->setObjectName(QStringLiteral("btnTestImage"));
+    btnImageSize_ = new QComboBox(preview_);
+    btnImageSize_->setObjectName(QStringLiteral("btnImageSize"));
+    btnImageSize_->addItem(QStringLiteral("Fill"), qlonglong(KELOBJECT_SCALE_IN));
+    btnImageSize_->addItem(QStringLiteral("Fit"), qlonglong(KELOBJECT_SCALE_OUT));
+    btnNewChannel_ = new QPushButton(QStringLiteral("New Channel"), preview_);
+    btnNewChannel_->setObjectName(QStringLiteral("btnSetAsNewChannel"));
+    btnNewSpace_ = new QPushButton(QStringLiteral("New Space"), preview_);
+    btnNewSpace_->setObjectName(QStringLiteral("btnSetAsDesktopWallpaper"));
+    for (QWidget* w : std::initializer_list<QWidget*>{btnTest_, btnImageSize_, btnNewChannel_, btnNewSpace_})
+        w->setFocusPolicy(Qt::NoFocus);
+    colorView_->setPreviewButton(btnTest_);
+
+    auto* pane = new QVBoxLayout(preview_);
+    pane->setContentsMargins(0, 0, 0, 0);
+    pane->setSpacing(4);
+    pane->addWidget(colorView_, 1);
+    auto* buttons = new QGridLayout();
+    buttons->addWidget(btnTest_, 0, 0);
+    buttons->addWidget(btnImageSize_, 0, 1);
+    buttons->addWidget(btnNewChannel_, 1, 0);
+    buttons->addWidget(btnNewSpace_, 1, 1);
+    pane->addLayout(buttons);
+    splitter_->addWidget(preview_);
+    // The table alone takes what the panel gains or loses.
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 0);
+    splitter_->setSizes({400, 240});
+    setFocusProxy(table);
+}
+
+long ZEVBackView::imageSizeTag() const
+{
+    return btnImageSize_->currentData().toLongLong();
+}
+
+void ZEVBackView::setPreview(const QImage& image, const QColor& color)
+{
+    colorView_->setBackgroundColor(color);
+    if (image.isNull()) {
+        imageView_->clear();
+        return;
+    }
+    const QSize room = imageView_->size().isValid() ? imageView_->size() : QSize(kMinSide, kMinSide);
+    QPixmap pixmap = QPixmap::fromImage(image);
+    if (pixmap.width() > room.width() || pixmap.height() > room.height())
+        pixmap = pixmap.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    imageView_->setPixmap(pixmap);
+}
+
+void ZEVBackView::resizeEvent(QResizeEvent* event)
+{
+    // The shared placement puts the table where the splitter goes; the splitter takes that place
+    // and lays the table out again inside it.
+    ZEVInspectView::resizeEvent(event);
+    ZEVInspectTableView* table = inspectTableView();
+    const QRect place(24, 4, std::max(0, width() - 48), table->height());
+    splitter_->setGeometry(place);
+    splitter_->refresh();
+}
+
+} // namespace tallomer

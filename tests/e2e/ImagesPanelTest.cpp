@@ -1,0 +1,293 @@
+// The Images panel at work in the running program: a row clicked and Test pressed shows that
+// picture over the whole screen on its colour, Down shows the next, Escape ends the test and the
+// pointer shows again; a PNG on the clipboard pasted into the focused table becomes one image
+// Object listed from now with its colour, selected; an image file the panel listed before and
+// dropped again is recalled, not made again; the add panel lists the images it is given and
+// refuses anything else.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "desk/model/ZEVItemClass.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/context/ZEVContextViewer.h"
+#include "inspectors/images/ZEVBackViewer.h"
+#include "inspectors/table/ZEVTableModel.h"
+#include "platform/sound/Sound.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
+#include "widgets/ZEVButton.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+constexpr KELId kHome = 2000018;
+
+class ImagesPanel : public E2EWithSound<RecordingSound> {
+protected:
+    ZEVBackViewer* images() const
+    {
+        return dynamic_cast<ZEVBackViewer*>(space()->viewerForEntityClassName("ZEVBackViewer"));
+    }
+    ZEVBackTableView* table() const { return images() ? images()->backTableView() : nullptr; }
+    static QColor couleur(int i) { return QColor::fromHsv(i * 100 % 360, 220, 200); }
+    QString png(const QString& name, const QColor& c)
+    {
+        const QString path = home + "/" + name;
+        QImage image(160, 100, QImage::Format_RGB32);
+        image.fill(c);
+        EXPECT_TRUE(image.save(path));
+        return path;
+    }
+    // Images listed in the panel of the current Channel for a week, each on its PNG.
+    void semer(int n)
+    {
+        const KELId canal = space()->currentChannelInt();
+        KELI* identity = space()->channelForIdentityInt(canal);
+        KELICurseur* now = space()->nowCurseur();
+        ZEVItemClass* items = space()->itemClassForCurseur(now);
+        ASSERT_TRUE(identity && items);
+        for (int i = 0; i < n; ++i) {
+            const QString path = png(QStringLiteral("seed%1.png").arg(i), couleur(i));
+            KELI* o = items->creerItemWithChannelInt(canal, QFileInfo(path).fileName().toStdString(), "file", "png", 0);
+            ASSERT_NE(o, nullptr);
+            o->setChannelInt(canal);
+            ASSERT_TRUE(ZEVItemData::Current().createFileURL(path, QUrl(), o));
+            KELServeurDeLiens::CreerLienRelInt(KELRELATION_IMAGE_COLOR, o, space()->defaultColorItem(),
+                                               KELDateToujours, KELDateOuverte, now);
+            KELServeurDeLiens::CreerLienRelInt(KELRELATION_BACK_VIEWER, identity, o, now->now() - 7 * 86400.0,
+                                               KELDateOuverte, now);
+        }
+        advance(1.0);
+    }
+    // Opened from its bar button, its table given the keys by a click below the rows.
+    void openAndFocus()
+    {
+        auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+        ASSERT_NE(bar, nullptr);
+        click(bar->buttonForEntityInt(KELENTITY_BACK_VIEWER));
+        advance(1.0);
+        ASSERT_NE(table(), nullptr);
+        ASSERT_TRUE(table()->isVisible());
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {},
+                          QPoint(table()->viewport()->width() / 2, table()->viewport()->height() - 4));
+        pump();
+        ASSERT_TRUE(images()->siFirstResponder());
+    }
+    void clickRow(int row)
+    {
+        const QRect cell = table()->visualRect(table()->tableModel()->index(row, 4));
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 20, cell.top() + 20));
+        pump();
+    }
+    QColor screenCentre() const
+    {
+        QWidget* w = images()->test().window();
+        return w->grab().toImage().pixelColor(w->width() / 2, w->height() / 2);
+    }
+    static bool proche(const QColor& a, const QColor& b)
+    {
+        return std::abs(a.red() - b.red()) < 12 && std::abs(a.green() - b.green()) < 12 && std::abs(a.blue() - b.blue()) < 12;
+    }
+    // The Images presences of the home Channel, and the colour links, of an Object.
+    Rows presences(KELId id) const
+    {
+        return sql(database(), "SELECT DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000167 AND PARENT_ZEVLET = " +
+                                   std::to_string(kHome) + " AND CHILD_ZEVLET = " + std::to_string(id) +
+                                   " ORDER BY DATE_IN");
+    }
+    Rows colours(KELId id) const
+    {
+        return sql(database(), "SELECT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = 1000257 AND PARENT_ZEVLET = " +
+                                   std::to_string(id));
+    }
+    Rows listed() const
+    {
+        return sql(database(), "SELECT DISTINCT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = 1000167 AND PARENT_ZEVLET = " +
+                                   std::to_string(kHome));
+    }
+};
+
+TEST_F(ImagesPanel, TestShowsTheRowsPictureFullScreenDownTheNextAndEscapeEndsIt)
+{
+    startWithTheBar();
+    semer(3);
+    openAndFocus();
+    ASSERT_EQ(table()->numberOfRows(), 3);
+    clickRow(0);
+    ASSERT_EQ(table()->selectionModel()->selectedRows().size(), 1);
+    KELI* first = table()->element(0)->item;
+    const int premier = QFileInfo(ZEVItemData::Current().fileUrlForItem(first)).baseName().back().digitValue();
+    click(images()->backView()->btnTestImage());
+    advance(0.5);
+    ZEVBackTestWindow* w = images()->test().window();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(w->isVisible());
+    EXPECT_EQ(w->geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_TRUE(proche(screenCentre(), couleur(premier))) << screenCentre().name().toStdString();
+    EXPECT_TRUE(space()->siNSCursorHidden());
+
+    // Down moves the table's selection and the picture follows.
+    key(Qt::Key_Down);
+    advance(0.2);
+    ASSERT_TRUE(w->isVisible());
+    ASSERT_EQ(table()->selectionModel()->selectedRows().first().row(), 1);
+    KELI* second = table()->element(1)->item;
+    const int deuxieme = QFileInfo(ZEVItemData::Current().fileUrlForItem(second)).baseName().back().digitValue();
+    EXPECT_TRUE(proche(screenCentre(), couleur(deuxieme))) << screenCentre().name().toStdString();
+
+    key(Qt::Key_Escape);
+    advance(0.2);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(space()->siNSCursorHidden()) << "the pointer shows again";
+    EXPECT_TRUE(images()->backClass().existingBackObjectForItem(first)->backImage().isNull());
+    EXPECT_TRUE(images()->backClass().existingBackObjectForItem(second)->backImage().isNull());
+
+    // Closing the panel ends a test too.
+    click(images()->backView()->btnTestImage());
+    advance(0.5);
+    ASSERT_TRUE(w->isVisible());
+    images()->buttonInspectCancel();
+    advance(1.0);
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(ImagesPanel, APngPastedIntoTheTableIsOneImageListedFromNowWithItsColourAndSelected)
+{
+    startWithTheBar();
+    openAndFocus();
+    QByteArray bytes;
+    {
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::magenta);
+        QBuffer b(&bytes);
+        b.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(image.save(&b, "PNG"));
+    }
+    auto data = std::make_unique<QMimeData>();
+    data->setData("image/png", bytes);
+    QGuiApplication::clipboard()->setMimeData(data.release());
+    const KELDate now = space()->nowCurseur()->now();
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+
+    const Rows l = listed();
+    ASSERT_EQ(l.size(), 1u);
+    const KELId id = std::stoull(l.at(0, 0));
+    const Rows p = presences(id);
+    ASSERT_EQ(p.size(), 1u);
+    EXPECT_NEAR(std::stod(p.at(0, 0)), now, 2.0);
+    EXPECT_EQ(colours(id).size(), 1u);
+    const std::vector<KELI*> selected = space()->selections().selectedIconItems();
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected.front()->idInt(), id);
+    const QString file = ZEVItemData::Current().fileUrlForItem(selected.front());
+    EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+    EXPECT_EQ(table()->numberOfRows(), 1);
+    EXPECT_EQ(sound.beeps, 0);
+
+    // A paste of nothing the panel takes: a beep and the selection stays.
+    auto text = std::make_unique<QMimeData>();
+    text->setText("not a picture");
+    QGuiApplication::clipboard()->setMimeData(text.release());
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_EQ(space()->selections().selectedIconItems(), selected);
+    EXPECT_EQ(listed().size(), 1u);
+}
+
+TEST_F(ImagesPanel, AListedImageFileDroppedAgainIsRecalledAndTheAddPanelTakesImagesOnly)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString path = png("dropped.png", Qt::cyan);
+    auto drop = [&] {
+        QMimeData dragged;
+        dragged.setUrls({QUrl::fromLocalFile(path)});
+        const QPoint at(table()->viewport()->width() / 2, 10);
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(table()->viewport(), &enter);
+        EXPECT_EQ(enter.dropAction(), Qt::LinkAction);
+        QDragMoveEvent move(at, Qt::CopyAction | Qt::LinkAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(table()->viewport(), &move);
+        QDropEvent d(QPointF(at), Qt::CopyAction | Qt::LinkAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(table()->viewport(), &d);
+        advance(1.0);
+    };
+    // In the links mode what comes is selected as nodes.
+    click(images()->inspectViewIfBuilt()->btnFrontMode(3));
+    advance(0.5);
+    drop();
+    ASSERT_EQ(listed().size(), 1u);
+    const KELId id = std::stoull(listed().at(0, 0));
+    KELI* item = KELServeurDeLiens::LienForInt(id, space()->nowCurseur());
+    EXPECT_TRUE(space()->selections().isNodeSelectedForItem(item));
+    advance(60.0);
+    images()->backClass().releaseBacksForItems({item});
+    advance(1.0);
+    ASSERT_FALSE(images()->backClass().isItemActif(item));
+    drop();
+    EXPECT_EQ(listed().size(), 1u) << "no second Object";
+    EXPECT_TRUE(images()->backClass().isItemActif(item));
+    EXPECT_EQ(presences(id).size(), 2u) << "the old presence and the recalled one";
+    EXPECT_EQ(colours(id).size(), 1u) << "its colour kept";
+
+    // The add panel: an image comes, a text file does not.
+    auto choose = [&](const QString& chosen, const char* prompt) {
+        click(images()->inspectViewIfBuilt()->btnAdd());
+        pump();
+        auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->windowTitle(), QString::fromUtf8("Add Images\u2026"));
+        auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(typed, nullptr);
+        QTest::keyClicks(typed, chosen);
+        advance(0.2);
+        if (prompt) {
+            EXPECT_EQ(panel->labelText(QFileDialog::Accept), prompt);
+        }
+        QTest::keyClick(typed, Qt::Key_Return);
+        advance(1.0);
+    };
+    choose(png("chosen.png", Qt::yellow), "Add 1 Image");
+    EXPECT_EQ(listed().size(), 2u);
+    QFile text(home + "/notes.txt");
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("notes");
+    text.close();
+    const int beeps = sound.beeps;
+    choose(text.fileName(), nullptr);
+    EXPECT_EQ(listed().size(), 2u) << "a text file is no image";
+    EXPECT_EQ(sound.beeps, beeps + 1);
+}
+
+TEST_F(ImagesPanel, APastedPictureThatCannotBeWrittenLeavesNoObjectAndDoesNotCount)
+{
+    startWithTheBar();
+    openAndFocus();
+    ZEVItemSet set;
+    EXPECT_FALSE(images()->_addPDFImages({ZEVPastedPdf{QByteArray(), QStringLiteral("unwritable")}}, set));
+    EXPECT_TRUE(set.empty());
+    advance(1.0);
+    EXPECT_TRUE(listed().empty());
+    const Rows live = sql(database(), "SELECT o.ZEVLET_ID FROM ZEVLETS o JOIN ZEVLETS n ON n.PARENT_ZEVLET = "
+                                      "o.ZEVLET_ID AND n.RELATION = 1000217 JOIN WORD w ON w.ZEVLET_ID = "
+                                      "n.CHILD_ZEVLET WHERE o.RELATION = 1000050 AND w.WORD = 'unwritable' AND "
+                                      "o.DATE_IN < 4503599627370497.0 AND o.DATE_OUT > 0");
+    EXPECT_TRUE(live.empty()) << "the Object went with its picture";
+}
+
+} // namespace
+} // namespace e2e
