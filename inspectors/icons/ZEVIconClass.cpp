@@ -4,6 +4,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "inspectors/ZEVFrontClass.h"
 #include "inspectors/core/ZEVFrontModeLists.h"
 #include "inspectors/icons/ZEVIconViewer.h"
 #include "runtime/Scheduler.h"
@@ -12,6 +13,8 @@
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
+
+#include <QMimeData>
 
 #include <unordered_set>
 
@@ -23,6 +26,7 @@ ZEVIconClass::ZEVIconClass(ZEVIconViewer* viewer, ZEVSpaceController& space)
       drag_(std::make_unique<ZEVInspectDrag>(space, *this, nullptr))
 {
     currentChannelInt_ = space.currentChannelInt();
+    drag_->writeItems = [](const std::vector<KELI*>& items, QMimeData& into) { return writeItems(items, into); };
     menus_->onDeleteLego = [this](KELId legoId, ZEVTableView& table) {
         if (KELI* lego = KELServeurDeLiens::LienForInt(legoId, KELServeurDeLiens::CurseurGlobal()))
             deleteLego(lego, table);
@@ -38,6 +42,19 @@ ZEVIconClass::ZEVIconClass(ZEVIconViewer* viewer, ZEVSpaceController& space)
         tokens_.push_back(defaults_.observe(
             key, [this, k](const QString&, const QVariant& nv) { flags_[std::size_t(k)] = nv.toBool(); }));
     }
+}
+
+bool ZEVIconClass::writeItems(const std::vector<KELI*>& items, QMimeData& into)
+{
+    // The rows are the desk's Objects: they leave as the desk's own lists give them, a web Object
+    // as its location file so that other programs open the address.
+    ZEVFrontClass* front = ZEVFrontClass::shared();
+    const std::unique_ptr<QMimeData> data = front ? front->mimeDataForItems(items, false) : nullptr;
+    if (!data)
+        return false;
+    for (const QString& format : data->formats())
+        into.setData(format, data->data(format));
+    return true;
 }
 
 ZEVIconClass::~ZEVIconClass()
