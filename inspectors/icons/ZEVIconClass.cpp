@@ -1,9 +1,12 @@
 #include "inspectors/icons/ZEVIconClass.h"
 
 #include "desk/model/ZEVModelSupport.h"
+#include "desk/pasteboard/ZEVItemPB.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "inspectors/ZEVFrontClass.h"
+#include "platform/AppId.h"
 #include "inspectors/core/ZEVFrontModeLists.h"
 #include "inspectors/icons/ZEVIconViewer.h"
 #include "runtime/Scheduler.h"
@@ -12,6 +15,8 @@
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
+
+#include <QMimeData>
 
 #include <unordered_set>
 
@@ -23,6 +28,7 @@ ZEVIconClass::ZEVIconClass(ZEVIconViewer* viewer, ZEVSpaceController& space)
       drag_(std::make_unique<ZEVInspectDrag>(space, *this, nullptr))
 {
     currentChannelInt_ = space.currentChannelInt();
+    drag_->writeItems = [this](const std::vector<KELI*>& items, QMimeData& into) { return writeItems(items, into); };
     menus_->onDeleteLego = [this](KELId legoId, ZEVTableView& table) {
         if (KELI* lego = KELServeurDeLiens::LienForInt(legoId, KELServeurDeLiens::CurseurGlobal()))
             deleteLego(lego, table);
@@ -38,6 +44,44 @@ ZEVIconClass::ZEVIconClass(ZEVIconViewer* viewer, ZEVSpaceController& space)
         tokens_.push_back(defaults_.observe(
             key, [this, k](const QString&, const QVariant& nv) { flags_[std::size_t(k)] = nv.toBool(); }));
     }
+}
+
+bool ZEVIconClass::writeItems(const std::vector<KELI*>& items, QMimeData& into)
+{
+    // The rows are the desk's Objects: they leave as the desk's own lists give them, a web Object
+    // as its location file so that other programs open the address, or as the address itself
+    // when no page came down to make that file beside.
+    ZEVFrontClass* front = ZEVFrontClass::shared();
+    if (!front)
+        return false;
+    QList<QUrl> urls;
+    QStringList texts;
+    std::vector<ZEVItemPB> records;
+    // One Object at a time, so that they leave in row order whatever each becomes.
+    for (KELI* item : items) {
+        if (!item)
+            continue;
+        std::unique_ptr<QMimeData> d = front->mimeDataForItems({item}, false);
+        if (!d && itemTypeForItem(item).value_or("") == "http")
+            d = front->mimeDataForItems({item}, true);
+        if (!d)
+            continue;
+        urls << d->urls();
+        if (d->hasText())
+            texts << d->text();
+        if (d->hasFormat(QString::fromLatin1(kItemPasteboardType)))
+            for (ZEVItemPB& r : ZEVItemPB::unarchive(d->data(QString::fromLatin1(kItemPasteboardType))))
+                records.push_back(std::move(r));
+    }
+    if (urls.isEmpty() && texts.isEmpty())
+        return false;
+    if (!urls.isEmpty())
+        into.setUrls(urls);
+    if (!texts.isEmpty())
+        into.setText(texts.join(QLatin1Char('\n')));
+    if (!records.empty())
+        into.setData(QString::fromLatin1(kItemPasteboardType), ZEVItemPB::archive(records));
+    return true;
 }
 
 ZEVIconClass::~ZEVIconClass()

@@ -112,6 +112,9 @@ public:
     // Only a desk Object's link handle is taken; nothing is pasted.
     ZEVInspectDrag& drag() { return *drag_; }
     void paste(ZEVTableView& table) override;
+    // Copy and rows out: files as their URLs, a web Object as its location file (its address when
+    // there is none), the other kinds as Object records; false when none gave anything.
+    bool writeItems(const std::vector<KELI*>& items, QMimeData& into);
     void copy(ZEVTableView& table) override { drag_->copy(table); }
     void cut(ZEVTableView& table) override { drag_->cut(table); }
     bool siDropedItem(const ZEVTableElement& item, ZEVTableView&) override { return drag_->siDropedItem(item.item); }

@@ -131,6 +131,8 @@ void ZEVIconViewer::itemSelectionDidChange()
 {
     model_.majIndexOfSelectedRows();
     majInspectField();
+    // A row chosen while the preview shows and the panel has the keys is what it previews.
+    previewFollowsSelection();
 }
 
 void ZEVIconViewer::frontModeDidChange()

@@ -15,15 +15,23 @@
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/icons/ZEVIconViewer.h"
+#include "inspectors/core/ZEVInspectDrag.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "services/ZEVItemViewForDesks.h"
+#include "space/ZEVSpacePreview.h"
+#include "tests/support/LocalHttpServer.h"
+#include "widgets/ZEVPreviewWindow.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "widgets/ZEVButton.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QFile>
 #include <QFont>
 #include <QLabel>
@@ -31,6 +39,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <set>
 
 namespace e2e {
 namespace {
@@ -298,6 +307,120 @@ TEST_F(IconsPanel, TheToolbarsFindMenuSelectsTheDesksFilesAndMailsByKind)
     EXPECT_EQ(tri(sel.selectedIconItems()), tri({items[0], items[2]})) << "\"EML\" is a file";
     choisir(22021);
     EXPECT_TRUE(sel.selectedIconItems().empty()) << "no contact: the selection empties";
+}
+
+TEST_F(IconsPanel, CopyGivesAWebObjectsLocationFileRowsLeaveOnlyFromTheIconColumnAndPasteAddsNothing)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"note.txt"});
+    ASSERT_EQ(items.size(), 1u);
+    // The page comes from the test's own server: nothing leaves the machine.
+    tallomer::test::LocalHttpServer server;
+    server.route("/today", {"<html>today</html>", {{"Content-Type", "text/html"}}});
+    auto link = std::make_unique<QMimeData>();
+    link->setText(server.url("/today").toString());
+    QGuiApplication::clipboard()->setMimeData(link.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(400, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.5);
+    KELI* web = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemType() == QStringLiteral("http"))
+            web = v->item();
+    ASSERT_NE(web, nullptr);
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+    ouvrir();
+
+    clickRow(web);
+    key(Qt::Key_C, Qt::ControlModifier);
+    pump();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    ASSERT_EQ(copied->urls().size(), 1);
+    const QString webloc = copied->urls().front().toLocalFile();
+    EXPECT_TRUE(webloc.endsWith(".webloc")) << webloc.toStdString();
+    QFile f(webloc);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains(server.url("/today").toString().toUtf8())) << "the location file holds the address";
+
+    // Rows out: from the icon column only, a file as its URL, a web Object as its location file.
+    ZEVInspectDrag& drag = icons()->model().drag();
+    QMimeData out;
+    EXPECT_FALSE(drag.writeRowsForDrag(*table(), {rowOf(items[0])}, 5, &out)) << "the title column gives nothing";
+    ASSERT_TRUE(drag.writeRowsForDrag(*table(), {rowOf(items[0]), rowOf(web)}, 4, &out));
+    ASSERT_EQ(out.urls().size(), 2);
+    EXPECT_EQ(out.urls()[0].toLocalFile(), home + "/note.txt");
+    EXPECT_TRUE(out.urls()[1].toLocalFile().endsWith(".webloc"));
+
+    // Paste in the focused table: nothing comes in.
+    const std::size_t avant = sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = " +
+                                                  std::to_string(KELRELATION_ICON_VIEWER)).size();
+    auto more = std::make_unique<QMimeData>();
+    more->setText(server.url("/today").toString() + "?again");
+    QGuiApplication::clipboard()->setMimeData(more.release());
+    clickRow(items[0]);
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.5);
+    EXPECT_EQ(sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = " + std::to_string(KELRELATION_ICON_VIEWER))
+                  .size(),
+              avant);
+    EXPECT_EQ(table()->numberOfRows(), 2);
+}
+
+TEST_F(IconsPanel, ALinkHandleDroppedOnARowLinksTheDesksSelectionToIt)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"from.txt", "to.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    ouvrir();
+    space()->selections().selectIconForItem(items[0]);
+    advance(0.5);
+    const int row = rowOf(items[1]);
+    ASSERT_GE(row, 0);
+    const QPoint at = titlePoint(row);
+    QMimeData handle;
+    handle.setData(kZEVItemDragViewMime, "1");
+    ZEVInspectDrag& drag = icons()->model().drag();
+    QDragEnterEvent enter(at, Qt::LinkAction, &handle, Qt::LeftButton, Qt::NoModifier);
+    EXPECT_EQ(drag.draggingEntered(&enter, *table()), Qt::LinkAction);
+    QDragMoveEvent over(at, Qt::LinkAction, &handle, Qt::LeftButton, Qt::NoModifier);
+    drag.draggingUpdated(&over, *table());
+    EXPECT_TRUE(drag.siDropedItem(items[1])) << "the row under the handle is marked";
+    QDropEvent drop(QPointF(at), Qt::LinkAction, &handle, Qt::LeftButton, Qt::NoModifier);
+    EXPECT_TRUE(drag.performDragOperation(&drop, *table()));
+    advance(1.0);
+    const Rows l = sql(database(), "SELECT PARENT_ZEVLET, CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = " +
+                                       std::to_string(KELRELATION_LINK_VIEWER));
+    ASSERT_EQ(l.size(), 1u) << "one link";
+    const std::set<std::string> bouts{l.at(0, 0), l.at(0, 1)};
+    EXPECT_EQ(bouts, (std::set<std::string>{std::to_string(items[0]->idInt()), std::to_string(items[1]->idInt())}));
+
+    // A file from another program is refused: the panel imports nothing.
+    QMimeData fichier;
+    fichier.setUrls({QUrl::fromLocalFile(home + "/from.txt")});
+    QDragEnterEvent autre(at, Qt::CopyAction, &fichier, Qt::LeftButton, Qt::NoModifier);
+    EXPECT_EQ(drag.draggingEntered(&autre, *table()), Qt::IgnoreAction);
+    drag.draggingExited(*table());
+}
+
+TEST_F(IconsPanel, WhileThePreviewShowsTheFocusedPanelsSelectionIsWhatItPreviews)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"first.txt", "second.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    ouvrir();
+    clickRow(items[0]);
+    icons()->userToggleQL(true);
+    pump();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window()->siPreviewPanelVisible(); }, 2000));
+    ZEVPreviewWindow* w = window()->preview().window();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), "first.txt");
+    clickRow(items[1]);
+    advance(0.5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->windowTitle() == "second.txt"; }, 2000))
+        << "the preview follows the row clicked, not the desk's view: " << w->windowTitle().toStdString();
 }
 
 } // namespace
