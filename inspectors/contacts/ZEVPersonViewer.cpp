@@ -3,8 +3,10 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/contacts/ZEVPersonTextCell.h"
 #include "inspectors/core/ZEVFrontModeLists.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
+#include "objects/view/ZEVItemViewCopy.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/contacts/VCardFolder.h"
 #include "platform/desktop/ContactOpener.h"
@@ -16,6 +18,7 @@
 #include "space/ZEVSpaceController.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
@@ -30,6 +33,10 @@ constexpr int kRowHeight = 29;
 constexpr int kPictureWidth = 29;
 constexpr int kModeWidth = 22;
 constexpr int kEntityIconSide = 20;
+constexpr int kPictureColumn = 4;
+constexpr int kTitleColumn = 5;
+// A point over no row and no column.
+constexpr QPointF kPointerGone(-10.0, -10.0);
 
 QIcon addressBookIcon()
 {
@@ -61,7 +68,9 @@ void ZEVPersonViewer::awakeFromNib()
     table->verticalHeader()->setDefaultSectionSize(kRowHeight);
     for (int c = 0; c < 4; ++c)
         table->horizontalHeader()->resizeSection(c, kModeWidth);
-    table->horizontalHeader()->resizeSection(4, kPictureWidth);
+    table->horizontalHeader()->resizeSection(kPictureColumn, kPictureWidth);
+    table->setItemDelegateForColumn(kTitleColumn, new ZEVPersonTextCell(table->itemDelegate(), table));
+    table->viewport()->installEventFilter(this);
     table->setIconSize(QSize(kPictureWidth - 2, kPictureWidth - 2));
     QObject::connect(table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) { openPerson(i.row()); });
     model_.drag().referencerInspectTableView(table);
@@ -132,6 +141,30 @@ bool ZEVPersonViewer::siItemActif(KELI* item) { return model_.presence().legoAt(
 bool ZEVPersonViewer::siItemActifNow(KELI* item)
 {
     return model_.presence().legoAt(item, space_.nowCurseur()) != nullptr;
+}
+
+void ZEVPersonViewer::habillerCopiePreview(ZEVItemViewCopy& copy, KELI* item)
+{
+    const QImage picture = model_.imageForItem(item);
+    if (!picture.isNull() && picture.width() > 0) {
+        copy.setImageSizeRatio(float(picture.height()) / float(picture.width()));
+        copy.setItemImage(picture);
+    }
+    ZEVInspectView* v = inspectViewIfBuilt();
+    const int row = model_.actifListe().indexOf(item);
+    if (v && row >= 0)
+        copy.setSourceTableView(v->inspectTableView(), kPictureColumn, row, 0.0);
+}
+
+bool ZEVPersonViewer::eventFilter(QObject* watched, QEvent* event)
+{
+    ZEVInspectView* v = inspectViewIfBuilt();
+    ZEVInspectTableView* table = v ? v->inspectTableView() : nullptr;
+    if (table && watched == table->viewport() && event->type() == QEvent::Leave) {
+        table->mouseMovedAtPoint(kPointerGone);
+        table->viewport()->update();
+    }
+    return ZEVRowsViewer::eventFilter(watched, event);
 }
 
 void ZEVPersonViewer::userOpen() { model_.openPersonForFrontMode(); }

@@ -58,6 +58,10 @@ protected:
     // Present on the current Channel: another Channel's Object is one to recall.
     bool siItemActif(KELI* item) override;
     bool siItemActifNow(KELI* item) override;
+    // The contact's picture, its height-to-width ratio, and its row's picture cell.
+    void habillerCopiePreview(ZEVItemViewCopy& copy, KELI* item) override;
+    // The pointer left the rows: no mode column stays lit.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     ZEVPersonClass model_;

@@ -11,6 +11,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/contacts/ZEVPersonTextCell.h"
 #include "inspectors/contacts/ZEVPersonViewer.h"
 #include "inspectors/context/ZEVContextViewer.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
@@ -22,10 +23,13 @@
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
+#include "space/ZEVSpacePreview.h"
+#include "space/ZEVSpaceWindow.h"
 #include "widgets/ZEVButton.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QLabel>
@@ -43,9 +47,11 @@ constexpr KELId kHome = 2000018;
 constexpr double kJour = 86400.0;
 constexpr double kOubliee = 4503599627370497.0;
 
-QByteArray cardOf(const QByteArray& uid, const QByteArray& family, const QByteArray& given)
+QByteArray cardOf(const QByteArray& uid, const QByteArray& family, const QByteArray& given,
+                  const QByteArray& extra = QByteArray())
 {
-    return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + uid + "\r\nN:" + family + ";" + given + ";;;\r\nEND:VCARD\r\n";
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + uid + "\r\nN:" + family + ";" + given + ";;;\r\n" + extra +
+           "END:VCARD\r\n";
 }
 
 class ContactsPanel : public E2E {
@@ -73,7 +79,7 @@ protected:
     {
         startWithTheBar();
         const QPoint places[] = {{200, 300}, {400, 300}, {600, 300}};
-        const QByteArray cards[] = {cardOf("ann-e2e", "Ames", "Ann"), cardOf("bob-e2e", "Bell", "Bob"),
+        const QByteArray cards[] = {cardOf("ann-e2e", "Ames", "Ann", annExtra), cardOf("bob-e2e", "Bell", "Bob"),
                                     cardOf("cid-e2e", "Cole", "Cid")};
         for (int i = 0; i < 3; ++i) {
             QMimeData data;
@@ -206,6 +212,7 @@ protected:
     }
 
     QString contacts;
+    QByteArray annExtra; // more lines of Ann's card
     std::vector<std::string> ids; // Ann, Bob, Cid
     std::vector<QUrl> opened;
     ContactOpenHandler previousOpener;
@@ -354,6 +361,53 @@ TEST_F(ContactsPanel, RemoveOnAContactOnTheDeskForgetsItsPresencesOnlyAndPreviou
     ASSERT_FALSE(title.empty());
     EXPECT_LT(std::stod(title.at(0, 0)), kOubliee) << "and its title";
     EXPECT_EQ(presences(ids[0]).size(), 1u) << "Ann untouched";
+}
+
+TEST_F(ContactsPanel, TheSpaceBarPreviewsTheRowsPictureAndThePointerLeavingTheRowsUnlightsTheModeColumn)
+{
+    // Ann's card carries a picture twice as wide as high.
+    QImage wide(40, 20, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(wide.save(&buffer, "PNG"));
+    annExtra = "PHOTO;ENCODING=b;TYPE=PNG:" + png.toBase64() + "\r\n";
+    seedAndRestart();
+    ASSERT_EQ(ids.size(), 3u);
+    click(context()->buttonForEntityInt(kContacts));
+    advance(1.0);
+    ASSERT_NE(table(), nullptr);
+    EXPECT_NE(dynamic_cast<ZEVPersonTextCell*>(table()->itemDelegateForColumn(5)), nullptr)
+        << "titles keep off the rows' edges";
+
+    const int ann = rowTitled("Ann Ames");
+    ASSERT_GE(ann, 0);
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(ann));
+    pump();
+    ASSERT_TRUE(contactsViewer()->siFirstResponder());
+    key(Qt::Key_Space);
+    advance(0.5);
+    ASSERT_TRUE(window()->siPreviewPanelVisible());
+    const auto& shown = window()->preview().previewItems();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(std::to_string(shown[0].itemInt), ids[0]);
+    EXPECT_EQ(shown[0].entry.title, "Ann Ames");
+    const QImage picture = shown[0].entry.image;
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_NEAR(double(picture.width()) / picture.height(), 2.0, 0.1) << "her own picture, not the square card icon";
+    EXPECT_EQ(picture.pixelColor(picture.width() / 2, picture.height() / 2), QColor(Qt::red));
+    key(Qt::Key_Escape);
+    advance(0.5);
+
+    // Over a mode column the column lights; leaving the rows for the desk puts it out.
+    const QPoint mode = table()->visualRect(table()->tableModel()->index(ann, 1)).center();
+    QTest::mouseMove(table()->viewport(), mode);
+    pump();
+    ASSERT_EQ(table()->previousColumn(), 1);
+    QTest::mouseMove(canvas(), QPoint(5, 5));
+    pump();
+    EXPECT_EQ(table()->previousColumn(), -1);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "tests/inspectors/PersonFixture.h"
 
 #include "desk/pasteboard/ZEVItemPB.h"
+#include "inspectors/contacts/ZEVPersonTextCell.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "platform/AppId.h"
 
@@ -17,9 +18,24 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 
 namespace inspecttest {
 namespace {
+
+// The table's cell drawing, noting where it was asked to draw and what.
+class RecordingCell final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        rects.push_back(option.rect);
+        texts.push_back(index.data().toString());
+        QStyledItemDelegate::paint(painter, option, index);
+    }
+    mutable std::vector<QRect> rects;
+    mutable std::vector<QString> texts;
+};
 
 class PersonTable : public PersonFixture {
 protected:
@@ -226,6 +242,35 @@ TEST_F(PersonTable, TheShownTableCountsEachEngineChangeAtOnce)
     EXPECT_FALSE(t.tableModel()->data(t.tableModel()->index(0, 5).siblingAtRow(1), Qt::DisplayRole).isValid());
     settle();
     EXPECT_EQ(t.tableModel()->rowCount(), 1);
+}
+
+TEST_F(PersonTable, TheTitleIsDrawnByTheTablesCellFivePointsOffTheRowsTopAndBottom)
+{
+    ZEVPersonViewer* v = open();
+    KELI* ann = contact("Ann", canalA);
+    lego(ann, canalA, now() - kHour, KELDateOuverte);
+    settle();
+    ZEVTableView& t = tableOf(v);
+    ASSERT_EQ(t.numberOfRows(), 1);
+    // Only the title column has its own cell; the others keep the table's.
+    ASSERT_NE(dynamic_cast<ZEVPersonTextCell*>(t.itemDelegateForColumn(5)), nullptr);
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(t.itemDelegateForIndex(t.tableModel()->index(0, c)), t.itemDelegate()) << c;
+
+    RecordingCell table;
+    ZEVPersonTextCell cell(&table, nullptr);
+    QImage canvas(300, 40, QImage::Format_ARGB32);
+    canvas.fill(Qt::transparent);
+    QPainter p(&canvas);
+    QStyleOptionViewItem option;
+    option.rect = QRect(10, 3, 200, 29);
+    cell.paint(&p, option, t.tableModel()->index(0, 5));
+    p.end();
+    ASSERT_EQ(table.rects.size(), 1u);
+    EXPECT_EQ(table.rects[0], QRect(10, 8, 200, 19));
+    EXPECT_EQ(table.texts[0], "Ann");
+    EXPECT_EQ(cell.sizeHint(option, t.tableModel()->index(0, 5)).height(),
+              table.sizeHint(option, t.tableModel()->index(0, 5)).height() + 10);
 }
 
 } // namespace
