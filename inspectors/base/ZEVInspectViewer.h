@@ -307,8 +307,6 @@ protected:
     void construireLesMenus();
     // Hands the preview bare copies of the Objects, as the rows name them.
     void donnerAuPreview(const std::vector<KELI*>& items);
-    // A kind's finishing of the copy handed to the preview (its picture, its row); none by default.
-    virtual void habillerCopiePreview(ZEVItemViewCopy&, KELI*) {}
     // Where the Space's pointer lies: false outside the panel's content; else the point in the
     // table's viewport, and whether it lies inside the viewport.
     bool pointeurSurLePanneau(QPoint& dansLaTable, bool& dansLeViewport) const;

@@ -329,7 +329,6 @@ void ZEVInspectViewer::donnerAuPreview(const std::vector<KELI*>& items)
         c->setChannelInt(item->channelInt());
         c->setItemType(QString::fromStdString(typeForItem(item).value_or("")));
         c->setItemTitle(QString::fromStdString(titleForItem(item).value_or("")));
-        habillerCopiePreview(*c, item);
         vues.push_back(c.get());
         copies.push_back(std::move(c));
     }

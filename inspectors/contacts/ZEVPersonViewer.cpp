@@ -143,8 +143,10 @@ bool ZEVPersonViewer::siItemActifNow(KELI* item)
     return model_.presence().legoAt(item, space_.nowCurseur()) != nullptr;
 }
 
-void ZEVPersonViewer::habillerCopiePreview(ZEVItemViewCopy& copy, KELI* item)
+std::unique_ptr<ZEVItemViewCopy> ZEVPersonViewer::copiePourLePreview(KELI* item)
 {
+    std::unique_ptr<ZEVItemViewCopy> c = ZEVRowsViewer::copiePourLePreview(item);
+    ZEVItemViewCopy& copy = *c;
     const QImage picture = model_.imageForItem(item);
     if (!picture.isNull() && picture.width() > 0) {
         copy.setImageSizeRatio(float(picture.height()) / float(picture.width()));
@@ -154,6 +156,7 @@ void ZEVPersonViewer::habillerCopiePreview(ZEVItemViewCopy& copy, KELI* item)
     const int row = model_.actifListe().indexOf(item);
     if (v && row >= 0)
         copy.setSourceTableView(v->inspectTableView(), kPictureColumn, row, 0.0);
+    return c;
 }
 
 bool ZEVPersonViewer::eventFilter(QObject* watched, QEvent* event)

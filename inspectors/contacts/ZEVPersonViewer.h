@@ -59,7 +59,7 @@ protected:
     bool siItemActif(KELI* item) override;
     bool siItemActifNow(KELI* item) override;
     // The contact's picture, its height-to-width ratio, and its row's picture cell.
-    void habillerCopiePreview(ZEVItemViewCopy& copy, KELI* item) override;
+    std::unique_ptr<ZEVItemViewCopy> copiePourLePreview(KELI* item) override;
     // The pointer left the rows: no mode column stays lit.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
