@@ -437,7 +437,7 @@ public:
     void btnInspectNext();
     // The selection list's search field shows, the mode buttons in its way hiding, or hides and
     // they show again.
-    void menuInspectFind();
+    void menuInspectFind() override;
     // The Channels inspector opens if need be and shows its list's search field.
     void menuFindSpaces();
     // A mode button's tool menu, set for the mode and the selections as it opens; its button put
@@ -451,14 +451,14 @@ public:
     void userFindZevFolderHeld();
     void userFindMacHeld();
     void userFindExtHeld();
-    void menuFindZevHeld();
-    void menuFindZevFolderHeld();
-    void menuFindMacHeld();
-    void menuFindExtHeld();
-    void menuFindFiles();
-    void menuFindPersons();
-    void menuFindEmails();
-    void menuFindBookmarks();
+    void menuFindZevHeld() override;
+    void menuFindZevFolderHeld() override;
+    void menuFindMacHeld() override;
+    void menuFindExtHeld() override;
+    void menuFindFiles() override;
+    void menuFindPersons() override;
+    void menuFindEmails() override;
+    void menuFindBookmarks() override;
     // The go button of the step lit, the other off; Home mixed when the step showed Now.
     void selectionPreviousObject(bool siNow);
     void selectionNextObject(bool siNow);

@@ -199,14 +199,19 @@ void ZEVFrontViewer::selectionNextObject(bool siNow) { lightGoButtons(false, siN
 
 void ZEVFrontViewer::lightGoButtons(bool previous, bool siNow)
 {
-    if (!tools_)
-        return;
-    if (previous)
-        tools_->selectionPreviousObject(siNow);
-    else
-        tools_->selectionNextObject(siNow);
-    if (ZEVChannelViewerServices* channels = space_.channelViewerServices())
-        channels->setGotoOff();
+    if (tools_) {
+        if (previous)
+            tools_->selectionPreviousObject(siNow);
+        else
+            tools_->selectionNextObject(siNow);
+    }
+    // The Channels panel's twin buttons light with the toolbar's and rest with it 0.2 s later.
+    if (ZEVChannelViewerServices* channels = space_.channelViewerServices()) {
+        if (previous)
+            channels->selectionPreviousObject(siNow);
+        else
+            channels->selectionNextObject(siNow);
+    }
 }
 
 } // namespace tallomer

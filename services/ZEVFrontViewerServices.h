@@ -365,6 +365,18 @@ public:
     // selected and the tracks open; true when more than one matched.
     virtual bool userFindInChannels() = 0;
     virtual void userFindTextInChannels() = 0;
+    // The selection list's search field shows (the mode buttons in its way hiding) or hides.
+    virtual void menuInspectFind() = 0;
+    // The held-file and kind finds on the mode's Objects: the Links inspector's in Link mode, the
+    // Icons inspector's otherwise (nothing when that inspector is not open).
+    virtual void menuFindZevHeld() = 0;
+    virtual void menuFindZevFolderHeld() = 0;
+    virtual void menuFindMacHeld() = 0;
+    virtual void menuFindExtHeld() = 0;
+    virtual void menuFindFiles() = 0;
+    virtual void menuFindPersons() = 0;
+    virtual void menuFindEmails() = 0;
+    virtual void menuFindBookmarks() = 0;
     // The Search cursor to the previous or next change: a focused inspector that takes the step
     // first. `fromControl`: a button or menu item sent it, and the step keeps to the current
     // Space only while Ctrl is held; without (the main menu's same-Space items) it always does.

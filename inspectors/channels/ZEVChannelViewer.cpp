@@ -492,22 +492,29 @@ void ZEVChannelViewer::menuInspectFind()
     v->update();
 }
 
-void ZEVChannelViewer::findThenTracks(void (ZEVInspectViewer::*find)())
+void ZEVChannelViewer::menuFindObjects()
 {
-    if (auto* icons = dynamic_cast<ZEVInspectViewer*>(space_.viewerForEntityClassName("ZEVIconViewer")))
-        (icons->*find)();
     if (ZEVFrontViewerServices* f = frontViewer())
-        f->userShowTracks();
+        f->menuInspectFind();
 }
 
-void ZEVChannelViewer::menuFindZevHeld() { findThenTracks(&ZEVInspectViewer::menuFindZevHeld); }
-void ZEVChannelViewer::menuFindZevFolderHeld() { findThenTracks(&ZEVInspectViewer::menuFindZevFolderHeld); }
-void ZEVChannelViewer::menuFindMacHeld() { findThenTracks(&ZEVInspectViewer::menuFindMacHeld); }
-void ZEVChannelViewer::menuFindExtHeld() { findThenTracks(&ZEVInspectViewer::menuFindExtHeld); }
-void ZEVChannelViewer::menuFindFiles() { findThenTracks(&ZEVInspectViewer::menuFindFiles); }
-void ZEVChannelViewer::menuFindPersons() { findThenTracks(&ZEVInspectViewer::menuFindPersons); }
-void ZEVChannelViewer::menuFindEmails() { findThenTracks(&ZEVInspectViewer::menuFindEmails); }
-void ZEVChannelViewer::menuFindBookmarks() { findThenTracks(&ZEVInspectViewer::menuFindBookmarks); }
+void ZEVChannelViewer::findThenTracks(void (ZEVFrontViewerServices::*find)())
+{
+    ZEVFrontViewerServices* f = frontViewer();
+    if (!f)
+        return;
+    (f->*find)();
+    f->userShowTracks();
+}
+
+void ZEVChannelViewer::menuFindZevHeld() { findThenTracks(&ZEVFrontViewerServices::menuFindZevHeld); }
+void ZEVChannelViewer::menuFindZevFolderHeld() { findThenTracks(&ZEVFrontViewerServices::menuFindZevFolderHeld); }
+void ZEVChannelViewer::menuFindMacHeld() { findThenTracks(&ZEVFrontViewerServices::menuFindMacHeld); }
+void ZEVChannelViewer::menuFindExtHeld() { findThenTracks(&ZEVFrontViewerServices::menuFindExtHeld); }
+void ZEVChannelViewer::menuFindFiles() { findThenTracks(&ZEVFrontViewerServices::menuFindFiles); }
+void ZEVChannelViewer::menuFindPersons() { findThenTracks(&ZEVFrontViewerServices::menuFindPersons); }
+void ZEVChannelViewer::menuFindEmails() { findThenTracks(&ZEVFrontViewerServices::menuFindEmails); }
+void ZEVChannelViewer::menuFindBookmarks() { findThenTracks(&ZEVFrontViewerServices::menuFindBookmarks); }
 
 void ZEVChannelViewer::performClique(ZEVButton* sender)
 {

@@ -106,7 +106,9 @@ public:
     void btnInspectNext() override { menuInspectNext(); }
     // The list's type-select field, shown or hidden.
     void menuInspectFind() override;
-    // The Icons inspector's finds (nothing when it is not open), then the tracks show.
+    // The front viewer's search field of the selection list.
+    void menuFindObjects();
+    // The front viewer's finds on the Objects, then the tracks show.
     void menuFindZevHeld() override;
     void menuFindZevFolderHeld() override;
     void menuFindMacHeld() override;
@@ -127,8 +129,8 @@ public:
     void selectionDown(KELId channelInt) override;
     void selectionPreviousSpace(bool siHome) override;
     void selectionNextSpace(bool siHome) override;
-    void selectionPreviousObject(bool siHome);
-    void selectionNextObject(bool siHome);
+    void selectionPreviousObject(bool siHome) override;
+    void selectionNextObject(bool siHome) override;
     void selectionHome() override;
     void setGotoOff() override;
     bool spaceBrowsing() override { return browsing_.spaces; }
@@ -175,7 +177,7 @@ private:
     void allumer(const ZEVChannelRules::Lights& lights);
     bool aimedOn() const;
     std::string currentSpaceName();
-    void findThenTracks(void (ZEVInspectViewer::*find)());
+    void findThenTracks(void (ZEVFrontViewerServices::*find)());
     void spaceStep(bool previous, bool distinct, bool same);
 
     ZEVChannelClass model_;

@@ -150,6 +150,10 @@ public:
     virtual void selectionHome() = 0;
     virtual void selectionPreviousSpace(bool siNow) = 0;
     virtual void selectionNextSpace(bool siNow) = 0;
+    // A go-to change of the selected Objects is under way: its go button lit, Home mixed when the
+    // step showed Now.
+    virtual void selectionPreviousObject(bool siNow) = 0;
+    virtual void selectionNextObject(bool siNow) = 0;
     virtual void majInspectViewCommonModes() = 0;
     // One row up or down the list (nothing past its ends); the row's Channel becomes current.
     virtual void menuChannelUp() = 0;

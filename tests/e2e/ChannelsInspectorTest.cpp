@@ -2,14 +2,17 @@
 // field names the row and the Space; Ctrl with the wheel over the rows walks the Channels, and
 // after a quiet time the Spaces; a long press on Channel down steps the list; a zoom preset sets
 // the strip's scale; the main menu's Channel Up reaches the list; a drag of the bar is kept in
-// the settings file; a Space renamed in the count field is stored.
+// the settings file; a Space renamed in the count field is stored. With the list focused, the Edit
+// and Object menus follow it; the panel's finds and go buttons go through the front layer.
 
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
+#include "app/space/ZEVSpaceAdapter.h"
 #include "desk/model/ZEVItemClass.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
+#include "front/ZEVFrontViewer.h"
 #include "inspectors/channels/ZEVChannelTableView.h"
 #include "inspectors/channels/ZEVChannelViewer.h"
 #include "inspectors/context/ZEVContextViewer.h"
@@ -243,6 +246,82 @@ TEST_F(ChannelsInspector, TheFieldTheWheelTheToolbarTheZoomTheBarAndTheRenameWor
     EXPECT_EQ(field->text(), QStringLiteral("3-1 Lagoon"));
     quit();
     EXPECT_EQ(titleLinksTo("Lagoon").size(), 1u);
+}
+
+// With the list focused the Edit and Object menus speak for the Channels; the panel's finds go
+// through the front layer, and a go-to step of the selected Objects lights the panel's go button
+// as the toolbar's.
+TEST_F(ChannelsInspector, TheFocusedListSetsTheMenusAndThePanelsFindsAndGoButtonsFollowTheFront)
+{
+    startWithTheBar();
+    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+    ASSERT_NE(bar, nullptr);
+    ZEVButton* bouton = bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER);
+    ASSERT_NE(bouton, nullptr);
+    QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
+    pump();
+    advance(1.0);
+    ZEVChannelViewer* v = channels();
+    ASSERT_TRUE(v && v->siShowInspectView());
+    ZEVChannelTableView* table = v->channelTableView();
+    ASSERT_GE(table->tableModel()->rowCount(), 1);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(40, table->rowViewportPosition(0) + 15));
+    advance(1.0);
+    ASSERT_TRUE(v->siFirstResponder());
+
+    KELMainMenu* menu = adapter()->mainMenu();
+    ASSERT_NE(menu, nullptr);
+    auto item = [&](int menuTag, long tag) -> std::pair<bool, QString> {
+        QMenu* m = openMenu(menuTag);
+        QAction* a = menu->item(menuTag, tag);
+        std::pair<bool, QString> out{a && a->isEnabled(), a ? a->text() : QString()};
+        if (m)
+            m->close();
+        pump();
+        return out;
+    };
+    for (long tag : {100L, 101L, 103L, 104L, 105L})
+        EXPECT_FALSE(item(KELMainMenu::kMenuEdit, tag).first) << "Edit item " << tag;
+    EXPECT_EQ(item(KELMainMenu::kMenuObject, 31), std::make_pair(true, QStringLiteral("Add Channel\u2026")));
+    EXPECT_EQ(item(KELMainMenu::kMenuObject, 32), std::make_pair(true, QStringLiteral("Find Channel & Space")));
+    EXPECT_EQ(item(KELMainMenu::kMenuObject, 1), std::make_pair(false, QStringLiteral("Open")));
+    for (long tag : {20L, 21L, 22L, 23L, 60L})
+        if (menu->item(KELMainMenu::kMenuObject, tag)) {
+            EXPECT_FALSE(item(KELMainMenu::kMenuObject, tag).first) << "Object item " << tag;
+        }
+
+    // Find Objects: the selection list's search field; a held-file find opens the tracks.
+    ZEVFrontViewer* f = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_NE(f, nullptr);
+    ASSERT_FALSE(f->siSearchingField());
+    v->menuFindObjects();
+    advance(0.5);
+    EXPECT_TRUE(f->siSearchingField());
+    v->menuFindObjects();
+    advance(0.5);
+    EXPECT_FALSE(f->siSearchingField());
+    if (!f->siTracksClosed())
+        f->userToggleTracks();
+    advance(1.0);
+    ASSERT_TRUE(f->siTracksClosed());
+    v->menuFindFiles();
+    advance(1.0);
+    EXPECT_FALSE(f->siTracksClosed());
+
+    // A long press on the panel's go-to previous: the Search cursor steps, the button lights and
+    // rests 0.2 s later.
+    ZEVButton* precedent = v->channelView()->btnGotoPrevious();
+    ASSERT_NE(precedent, nullptr);
+    ASSERT_EQ(precedent->state(), kZEVStateOff);
+    QTest::mousePress(precedent, Qt::LeftButton, {}, precedent->rect().center());
+    advance(ZEVButton::kLongClickDelay);
+    QTest::mouseRelease(precedent, Qt::LeftButton, {}, precedent->rect().center());
+    pump();
+    advance(0.05);
+    EXPECT_NE(precedent->state(), kZEVStateOff);
+    EXPECT_EQ(v->channelView()->btnGotoNext()->state(), kZEVStateOff);
+    advance(0.3);
+    EXPECT_EQ(precedent->state(), kZEVStateOff);
 }
 
 } // namespace

@@ -172,6 +172,8 @@ public:
     void menuChannelDown() override { space_.pasDeChannel(1); }
     void selectionPreviousSpace(bool now) override { add(now ? "previous Now" : "previous"); }
     void selectionNextSpace(bool now) override { add(now ? "next Now" : "next"); }
+    void selectionPreviousObject(bool now) override { add(now ? "previous Object Now" : "previous Object"); }
+    void selectionNextObject(bool now) override { add(now ? "next Object Now" : "next Object"); }
     void userWillCleanAndReplace() override { add("light on"); }
     void userDidCleanAndReplace() override { add("light off"); }
     bool siCleanAndReplaceLit() override { return false; }

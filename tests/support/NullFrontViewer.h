@@ -136,6 +136,15 @@ public:
     void userFind() override {}
     bool userFindInChannels() override { return false; }
     void userFindTextInChannels() override {}
+    void menuInspectFind() override {}
+    void menuFindZevHeld() override {}
+    void menuFindZevFolderHeld() override {}
+    void menuFindMacHeld() override {}
+    void menuFindExtHeld() override {}
+    void menuFindFiles() override {}
+    void menuFindPersons() override {}
+    void menuFindEmails() override {}
+    void menuFindBookmarks() override {}
     void userGotoPrevious() override {}
     void userGotoNext() override {}
     void menuInspectPrevious(bool) override {}
