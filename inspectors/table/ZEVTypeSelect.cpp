@@ -38,6 +38,7 @@ void ZEVTypeSelect::attach(QLineEdit* field, QAbstractButton* button)
     if (field_)
         field_->removeEventFilter(this);
     field_ = field;
+    fieldObject_ = field;
     button_ = button;
     if (!field)
         return;
@@ -140,7 +141,9 @@ void ZEVTypeSelect::updateSearchField()
 
 bool ZEVTypeSelect::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == field_ && event->type() == QEvent::Hide) {
+    // The field is compared as an object: while it is being destroyed it is no longer a line
+    // edit, and reading the guarded pointer as one would be undefined.
+    if (event->type() == QEvent::Hide && watched == fieldObject_.data()) {
         // Hidden by someone else: the search ends all the same, filter included.
         if (siSearching_)
             hide();

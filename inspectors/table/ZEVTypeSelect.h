@@ -57,6 +57,7 @@ private:
 
     ZEVTableView& table_;
     QPointer<QLineEdit> field_;
+    QPointer<QObject> fieldObject_; // the same field, for the event filter
     QPointer<QAbstractButton> button_;
     QMenu* recentsMenu_ = nullptr; // owned here
     QStringList recents_;
