@@ -180,7 +180,8 @@ public:
     void tableSimpleClick(int clickedRow, Qt::KeyboardModifiers modifiers) override;
     void tableDoubleClick(int clickedRow, Qt::KeyboardModifiers modifiers) override;
 
-    // Hooks of the column classes.
+    // Hooks of the column classes. Those with a body are optional: a column kind without choices,
+    // buttons or a next column keeps the default.
     // Keeps the choice before a press, which a click compares with the one after it.
     virtual void debuterChoix(const KELSelIdRef& s);
     virtual void acheverChoix(const KELSelIdRef&) { majLieBouton(); }

@@ -39,7 +39,9 @@ public:
     virtual void actifCurseurDidChangeForCurseur(KELICurseur* curseur) { actifCurseur_ = curseur; }
     // 0 means only the list of Channels changed: the model keeps its Channel.
     virtual void channelDidChangeWithIdentityInt(KELId identityInt);
-    // The dates of the previous and next change of the panel's Objects; 0.0 for none.
+    // The dates of the previous and next change of the panel's Objects; 0.0 for none. The hooks
+    // with a body here are optional: a kind whose panel has no such rows (the Channels list has no
+    // changes to step through, the Links panel no timeline list) keeps the default.
     virtual KELDate previousDate() { return 0.0; }
     virtual KELDate previousDateForAllChanges() { return 0.0; }
     virtual KELDate nextDate() { return 0.0; }

@@ -170,17 +170,17 @@ public:
     std::optional<Statut> statutForOptions(std::uint64_t options) const;
 
 protected:
-    // ---- the kind's hooks ----
+    // ---- the kind's hooks: every kind answers these ----
     // The rows changed (a notice of the engine); the controller rebuilds its panel.
-    virtual void moteurChange() {}
-    // The action buttons follow the active cursor's rows.
-    virtual void majActionButtons() {}
-    virtual void majInspectField() {}
+    virtual void moteurChange() = 0;
+    virtual void majInspectField() = 0;
     // Whether the kind's panel is shown.
-    virtual bool siPanneauMontre() const { return false; }
+    virtual bool siPanneauMontre() const = 0;
     // The kind's controller: the number of selected rows, the table taking the keyboard back.
-    virtual void setNbOfSelectedRows(quint64) {}
-    virtual void searchingDidFinish() {}
+    virtual void setNbOfSelectedRows(quint64) = 0;
+    virtual void searchingDidFinish() = 0;
+    // Optional: the action buttons follow the active cursor's rows, for kinds whose buttons do.
+    virtual void majActionButtons() {}
     // The Object's title text in the table (the status prefixes are the core's).
     virtual QString titreAffiche(KELI* item);
     // The rows of the table from the timeline's one list (every Channel), not from the active
