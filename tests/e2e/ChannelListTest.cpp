@@ -42,44 +42,6 @@ protected:
     ZEVContextViewer* context() const { return dynamic_cast<ZEVContextViewer*>(space()->contextViewer()); }
     ZEVTlineType* axe() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer())->tlineType(); }
 
-    // Two Spaces for a Channel, listed from before the shown span on: a past one in the first
-    // half of the span, and the present one from its middle on.
-    void deuxEspaces(Espace& e, KELI* canal, KELDate in, double len)
-    {
-        KELICurseur* now = space()->nowCurseur();
-        KELI* root = KELServeurDeLiens::LienForInt(KELOBJECT_CHANNEL_VIEWER_ROOT, now);
-        if (!space()->channelClass()->siChannelActif(canal, now)) {
-            ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_CHANNEL_VIEWER, root, canal, in - len,
-                                                         KELDateOuverte, now),
-                      nullptr);
-        }
-        // A background the Channel had before (the home Channel's first one) ends where these begin.
-        for (KELId rel :
-             {KELRELATION_IDENTITY_BACK_ITEM, KELRELATION_IDENTITY_BACK_COLOR, KELRELATION_IDENTITY_BACK_SCALE})
-            for (KELId id :
-                 KELServeurDeLiens::LiensNumDuParentIntRelInt(canal->idInt(), rel).value_or(std::vector<KELId>()))
-                if (KELI* l = KELServeurDeLiens::LienForInt(id, now); l && l->inDate() < in && l->outDate() > in)
-                    l->placeOutDate(in + 0.05 * len, now);
-        ZEVItemClass* items = space()->itemClassForCurseur(now);
-        KELI* scale = KELServeurDeLiens::LienForInt(KELOBJECT_SCALE_IN, now);
-        const KELDate bornes[3] = {in + 0.05 * len, in + 0.5 * len, KELDateOuverte};
-        for (int i = 0; i < 2; ++i) {
-            const QColor c = i == 0 ? e.past : e.present;
-            KELI* couleur = space()->createColorItemWithColor(c, e.name + std::to_string(i));
-            ASSERT_NE(couleur, nullptr);
-            (i == 0 ? e.pastColor : e.presentColor) = couleur->idInt();
-            // The picture's file is not there: the strip shows the Space's colour.
-            KELI* image = items->creerItemWithChannelInt(canal->idInt(), e.name + " space " + std::to_string(i), "file",
-                                                         "png", 1);
-            ASSERT_NE(image, nullptr);
-            for (auto [rel, enfant] :
-                 {std::pair{KELRELATION_IDENTITY_BACK_ITEM, image}, std::pair{KELRELATION_IDENTITY_BACK_COLOR, couleur},
-                  std::pair{KELRELATION_IDENTITY_BACK_SCALE, scale}})
-                ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(rel, canal, enfant, bornes[i], bornes[i + 1], now),
-                          nullptr);
-        }
-    }
-
     // The list's table, opened by the Channels button of the toggle bar.
     ZEVChannelTableView* ouvrirParLeBouton()
     {
@@ -124,7 +86,9 @@ TEST_F(ChannelList, TheButtonListsTheChannelsAndClicksKeysAndPressesMoveTheWindo
         e.channel = canal->idInt();
         if (e.name == "Home")
             space()->renameIdentity(canal, e.name);
-        deuxEspaces(e, canal, in, len);
+        const auto colours = seedTwoSpaces(canal, {e.name + " space 0", e.name + " space 1"}, {e.past, e.present}, in, len);
+        e.pastColor = colours[0];
+        e.presentColor = colours[1];
     }
     advance(1.0);
     quit();

@@ -38,38 +38,6 @@ class ChannelsInspector : public E2E {
 protected:
     ZEVChannelViewer* channels() const { return dynamic_cast<ZEVChannelViewer*>(space()->channelViewer()); }
 
-    // A past Space (first half of the shown span) and a present one for the Channel, each with a
-    // picture titled by its name, listed from before the span.
-    void espaces(KELI* canal, const std::string& passe, const std::string& present, KELDate in, double len)
-    {
-        KELICurseur* now = space()->nowCurseur();
-        KELI* root = KELServeurDeLiens::LienForInt(KELOBJECT_CHANNEL_VIEWER_ROOT, now);
-        if (!space()->channelClass()->siChannelActif(canal, now)) {
-            ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_CHANNEL_VIEWER, root, canal, in - len,
-                                                         KELDateOuverte, now),
-                      nullptr);
-        }
-        for (KELId rel :
-             {KELRELATION_IDENTITY_BACK_ITEM, KELRELATION_IDENTITY_BACK_COLOR, KELRELATION_IDENTITY_BACK_SCALE})
-            for (KELId id :
-                 KELServeurDeLiens::LiensNumDuParentIntRelInt(canal->idInt(), rel).value_or(std::vector<KELId>()))
-                if (KELI* l = KELServeurDeLiens::LienForInt(id, now); l && l->inDate() < in && l->outDate() > in)
-                    l->placeOutDate(in + 0.05 * len, now);
-        ZEVItemClass* items = space()->itemClassForCurseur(now);
-        KELI* scale = KELServeurDeLiens::LienForInt(KELOBJECT_SCALE_IN, now);
-        const KELDate bornes[3] = {in + 0.05 * len, in + 0.5 * len, KELDateOuverte};
-        const std::string noms[2] = {passe, present};
-        for (int i = 0; i < 2; ++i) {
-            KELI* couleur = space()->createColorItemWithColor(QColor(40 * i + 60, 90, 120), noms[i]);
-            KELI* image = items->creerItemWithChannelInt(canal->idInt(), noms[i], "file", "png", 1);
-            ASSERT_TRUE(couleur && image);
-            for (auto [rel, enfant] :
-                 {std::pair{KELRELATION_IDENTITY_BACK_ITEM, image}, std::pair{KELRELATION_IDENTITY_BACK_COLOR, couleur},
-                  std::pair{KELRELATION_IDENTITY_BACK_SCALE, scale}})
-                ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(rel, canal, enfant, bornes[i], bornes[i + 1], now),
-                          nullptr);
-        }
-    }
     int ligne(ZEVChannelTableView* t) const
     {
         const QModelIndexList rows = t->selectionModel()->selectedRows();
@@ -107,7 +75,7 @@ TEST_F(ChannelsInspector, TheFieldTheWheelTheToolbarTheZoomTheBarAndTheRenameWor
                              : space()->newIdentityNamed(canaux[i]);
         ASSERT_NE(canal, nullptr);
         ids.push_back(canal->idInt());
-        espaces(canal, noms[i].first, noms[i].second, in, len);
+        seedTwoSpaces(canal, {noms[i].first, noms[i].second}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in, len);
     }
     advance(1.0);
     quit();

@@ -165,14 +165,6 @@ protected:
         pump();
         return qobject_cast<QMenu*>(QApplication::activePopupWidget());
     }
-    void choose(QMenu* m, QAction* a)
-    {
-        ASSERT_TRUE(m && a && a->isVisible() && a->isEnabled());
-        const QPoint p = m->actionGeometry(a).center();
-        QTest::mouseMove(m, p);
-        QTest::mouseClick(m, Qt::LeftButton, {}, p);
-        pump();
-    }
     // A contact Object's presences on the Channel: (in, out), forgotten ones left out.
     std::vector<std::pair<double, double>> presences(const std::string& id) const
     {
@@ -207,7 +199,7 @@ protected:
         QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(handle).center());
         pump();
         ASSERT_TRUE(handle->menu()->isVisible());
-        choose(handle->menu(), archive);
+        chooseInMenu(handle->menu(), archive);
         advance(0.5);
     }
 
@@ -279,7 +271,7 @@ TEST_F(ContactsPanel, ListsThePresentContactsSearchFindsTheEndedOneAndARowIsRele
     ASSERT_NE(recall, nullptr);
     EXPECT_TRUE(recall->text().startsWith("Recall Contact"));
     const KELDate recalled = space()->nowCurseur()->now();
-    choose(m, recall);
+    chooseInMenu(m, recall);
     advance(1.0);
     p = presences(ids[0]);
     ASSERT_EQ(p.size(), 2u);
@@ -347,7 +339,7 @@ TEST_F(ContactsPanel, RemoveOnAContactOnTheDeskForgetsItsPresencesOnlyAndPreviou
             remove = a;
     ASSERT_NE(remove, nullptr);
     EXPECT_EQ(remove->text(), "Remove 1 Contact Object");
-    choose(object, remove);
+    chooseInMenu(object, remove);
     advance(1.0);
     EXPECT_TRUE(presences(ids[1]).empty());
     const Rows icons = iconLinks(ids[1]);

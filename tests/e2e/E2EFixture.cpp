@@ -2,10 +2,15 @@
 
 #include "app/menu/KELMainMenu.h"
 #include "desk/model/ZEVDeskClass.h"
+#include "desk/model/ZEVItemClass.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/services/ZEVInspectorServices.h"
 #include "objects/view/ZEVItemView.h"
 #include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineView.h"
+#include "space/ZEVConstants.h"
 
 #include <QGraphicsView>
 #include <QMenu>
@@ -29,6 +34,52 @@ void E2E::click(QWidget* w, QPoint at)
     ASSERT_NE(w, nullptr);
     QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
     pump();
+}
+
+void E2E::chooseInMenu(QMenu* m, QAction* a)
+{
+    ASSERT_TRUE(m && a && a->isVisible() && a->isEnabled());
+    const QPoint p = m->actionGeometry(a).center();
+    QTest::mouseMove(m, p);
+    QTest::mouseClick(m, Qt::LeftButton, {}, p);
+    pump();
+}
+
+std::array<KELId, 2> E2E::seedTwoSpaces(KELI* channel, const std::array<std::string, 2>& titles,
+                                        const std::array<QColor, 2>& colours, KELDate in, double len)
+{
+    std::array<KELId, 2> made{0, 0};
+    KELICurseur* now = space()->nowCurseur();
+    KELI* root = KELServeurDeLiens::LienForInt(KELOBJECT_CHANNEL_VIEWER_ROOT, now);
+    if (!channel || !root) {
+        ADD_FAILURE() << "no Channel to seed";
+        return made;
+    }
+    if (!space()->channelClass()->siChannelActif(channel, now)
+        && !KELServeurDeLiens::CreerLienRelInt(KELRELATION_CHANNEL_VIEWER, root, channel, in - len, KELDateOuverte, now))
+        ADD_FAILURE() << "the Channel is not listed";
+    for (KELId rel : {KELRELATION_IDENTITY_BACK_ITEM, KELRELATION_IDENTITY_BACK_COLOR, KELRELATION_IDENTITY_BACK_SCALE})
+        for (KELId id : KELServeurDeLiens::LiensNumDuParentIntRelInt(channel->idInt(), rel).value_or(std::vector<KELId>()))
+            if (KELI* l = KELServeurDeLiens::LienForInt(id, now); l && l->inDate() < in && l->outDate() > in)
+                l->placeOutDate(in + 0.05 * len, now);
+    ZEVItemClass* items = space()->itemClassForCurseur(now);
+    KELI* scale = KELServeurDeLiens::LienForInt(KELOBJECT_SCALE_IN, now);
+    const KELDate bounds[3] = {in + 0.05 * len, in + 0.5 * len, KELDateOuverte};
+    for (int i = 0; i < 2; ++i) {
+        KELI* colour = space()->createColorItemWithColor(colours[i], titles[i]);
+        KELI* image = items->creerItemWithChannelInt(channel->idInt(), titles[i], "file", "png", 1);
+        if (!colour || !image) {
+            ADD_FAILURE() << "Space " << titles[i] << " not made";
+            return made;
+        }
+        made[i] = colour->idInt();
+        for (auto [rel, child] : {std::pair{KELRELATION_IDENTITY_BACK_ITEM, image},
+                                  std::pair{KELRELATION_IDENTITY_BACK_COLOR, colour},
+                                  std::pair{KELRELATION_IDENTITY_BACK_SCALE, scale}})
+            if (!KELServeurDeLiens::CreerLienRelInt(rel, channel, child, bounds[i], bounds[i + 1], now))
+                ADD_FAILURE() << "Space link not written";
+    }
+    return made;
 }
 
 QMenu* E2E::openMenu(int menuTag)

@@ -36,6 +36,7 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+#include <array>
 #include <sqlite3.h>
 
 #include <ctime>
@@ -331,6 +332,33 @@ protected:
         return sql(database(), "SELECT DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000152 AND PARENT_ZEVLET = " +
                                    std::to_string(channel) + " AND CHILD_ZEVLET = " + objectId);
     }
+
+    // The store's links of a relation around an Object, as parent or as child: (id, in, out).
+    Rows linksAround(KELId item, KELId relation, bool asChild) const
+    {
+        return sql(database(), "SELECT ZEVLET_ID, DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = " +
+                                   std::to_string(relation) + (asChild ? " AND CHILD_ZEVLET = " : " AND PARENT_ZEVLET = ") +
+                                   std::to_string(item));
+    }
+    // An in-date at or past this marks a forgotten link.
+    static constexpr double kForgottenDate = 4503599627370497.0;
+    // How many of those are not forgotten.
+    int liveLinksAround(KELId item, KELId relation, bool asChild) const
+    {
+        const Rows r = linksAround(item, relation, asChild);
+        int n = 0;
+        for (std::size_t i = 0; i < r.size(); ++i)
+            n += std::stod(r.at(i, 1)) < kForgottenDate ? 1 : 0;
+        return n;
+    }
+    // An item of an open menu chosen with the mouse; it must be shown and enabled.
+    void chooseInMenu(QMenu* m, QAction* a);
+    // Two Spaces for a Channel, the Channel listed from `in - len` on: a past one from
+    // in + 0.05 len to in + 0.5 len and the present one from there on, each a picture of that title
+    // (its file absent: strips show the colour) and that colour. A background the Channel had
+    // before ends where they begin. Answers the two colour items' ids.
+    std::array<KELId, 2> seedTwoSpaces(KELI* channel, const std::array<std::string, 2>& titles,
+                                       const std::array<QColor, 2>& colours, KELDate in, double len);
 
     QString home;
     // Today, so that the dates the program writes look like a user's.

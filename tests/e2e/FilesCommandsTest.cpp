@@ -39,7 +39,6 @@ namespace {
 
 constexpr KELId kFiles = 2000005;
 constexpr double kJour = 86400.0;
-constexpr double kOubliee = 4503599627370497.0;
 
 class FilesCommands : public E2E {
 protected:
@@ -107,30 +106,6 @@ protected:
         pump();
         return qobject_cast<QMenu*>(QApplication::activePopupWidget());
     }
-    void choose(QMenu* m, QAction* a)
-    {
-        ASSERT_TRUE(a && a->isVisible() && a->isEnabled());
-        const QPoint p = m->actionGeometry(a).center();
-        QTest::mouseMove(m, p);
-        QTest::mouseClick(m, Qt::LeftButton, {}, p);
-        pump();
-    }
-    // The store's links of a relation around an Object: (id, in-date), as parent or as child.
-    Rows liens(KELId item, KELId relation, bool commeEnfant) const
-    {
-        return sql(database(),
-                   "SELECT ZEVLET_ID, DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = " + std::to_string(relation) +
-                       (commeEnfant ? " AND CHILD_ZEVLET = " : " AND PARENT_ZEVLET = ") + std::to_string(item));
-    }
-    // How many of those are not forgotten.
-    int vivants(KELId item, KELId relation, bool commeEnfant) const
-    {
-        const Rows r = liens(item, relation, commeEnfant);
-        int n = 0;
-        for (std::size_t i = 0; i < r.size(); ++i)
-            n += std::stod(r.at(i, 1)) < kOubliee ? 1 : 0;
-        return n;
-    }
     void removeFromTheObjectMenu()
     {
         QMenu* m = openMenu(4);
@@ -141,7 +116,7 @@ protected:
                 remove = a;
         ASSERT_NE(remove, nullptr);
         EXPECT_EQ(remove->text(), "Remove 1 File Object") << "the panel's words, counted";
-        choose(m, remove);
+        chooseInMenu(m, remove);
         advance(1.0);
     }
 };
@@ -184,15 +159,15 @@ TEST_F(FilesCommands, RemoveErasesAnObjectOnNoDeskWithItsLinksAndDropFolder)
     removeFromTheObjectMenu();
 
     for (KELId rel : {KELRELATION_FILE_VIEWER, KELRELATION_LINK_VIEWER})
-        EXPECT_EQ(vivants(id, rel, true), 0) << rel;
+        EXPECT_EQ(liveLinksAround(id, rel, true), 0) << rel;
     for (KELId rel : {KELRELATION_ITEM_ICON, KELRELATION_ITEM_TITLE, KELRELATION_ITEM_TYPE, KELRELATION_LINK_VIEWER}) {
-        EXPECT_FALSE(liens(id, rel, false).empty()) << "the rows stay, forgotten " << rel;
-        EXPECT_EQ(vivants(id, rel, false), 0) << rel;
+        EXPECT_FALSE(linksAround(id, rel, false).empty()) << "the rows stay, forgotten " << rel;
+        EXPECT_EQ(liveLinksAround(id, rel, false), 0) << rel;
     }
     const Rows propre = sql(database(), "SELECT DATE_IN FROM ZEVLETS WHERE ZEVLET_ID = " + std::to_string(id));
     ASSERT_EQ(propre.size(), 1u);
-    EXPECT_GE(std::stod(propre.at(0, 0)), kOubliee) << "the Object itself is forgotten";
-    EXPECT_EQ(vivants(voisin->idInt(), KELRELATION_FILE_VIEWER, true), 1) << "its neighbour keeps its presence";
+    EXPECT_GE(std::stod(propre.at(0, 0)), kForgottenDate) << "the Object itself is forgotten";
+    EXPECT_EQ(liveLinksAround(voisin->idInt(), KELRELATION_FILE_VIEWER, true), 1) << "its neighbour keeps its presence";
     EXPECT_FALSE(QFileInfo::exists(dossier)) << "the drop folder went";
     const QStringList jetes = QDir(home + "/.local/share/Trash/files").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     EXPECT_EQ(jetes.size(), 1) << "into the Trash, once";
@@ -219,9 +194,9 @@ TEST_F(FilesCommands, RemoveOfAnObjectOnADeskOnlyForgetsItsPresences)
 
     removeFromTheObjectMenu();
 
-    EXPECT_EQ(vivants(o->idInt(), KELRELATION_FILE_VIEWER, true), 0);
-    EXPECT_EQ(vivants(o->idInt(), KELRELATION_ICON_VIEWER, true), 1) << "it still lies on the desk";
-    EXPECT_EQ(vivants(o->idInt(), KELRELATION_ITEM_TITLE, false), 1) << "with its title";
+    EXPECT_EQ(liveLinksAround(o->idInt(), KELRELATION_FILE_VIEWER, true), 0);
+    EXPECT_EQ(liveLinksAround(o->idInt(), KELRELATION_ICON_VIEWER, true), 1) << "it still lies on the desk";
+    EXPECT_EQ(liveLinksAround(o->idInt(), KELRELATION_ITEM_TITLE, false), 1) << "with its title";
     EXPECT_FALSE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(o->idInt(), space()->nowCurseur())));
     bool icone = false;
     for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
@@ -252,9 +227,9 @@ TEST_F(FilesCommands, TheRowMenuReleasesItsObjectAndTheLegoMenuDeletesOneInterva
     QAction* release = ZEVMenuItemWithTag(m, ZEVRowTagRelease);
     EXPECT_EQ(release->text(), "Release File");
     const KELDate t = space()->nowCurseur()->now();
-    choose(m, release);
+    chooseInMenu(m, release);
     advance(1.0);
-    const Rows a = liens(alpha->idInt(), KELRELATION_FILE_VIEWER, true);
+    const Rows a = linksAround(alpha->idInt(), KELRELATION_FILE_VIEWER, true);
     ASSERT_EQ(a.size(), 1u);
     EXPECT_DOUBLE_EQ(std::stod(a.at(0, 2)), t) << "its interval ends at the cursor";
 
@@ -290,11 +265,11 @@ TEST_F(FilesCommands, TheRowMenuReleasesItsObjectAndTheLegoMenuDeletesOneInterva
     QAction* del = ZEVMenuItemWithTag(m, ZEVRowTagDeleteLego);
     ASSERT_NE(del, nullptr) << "the lego's menu";
     EXPECT_EQ(del->text(), "Delete Interval");
-    choose(m, del);
+    chooseInMenu(m, del);
     advance(1.0);
     EXPECT_TRUE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(ancien->idInt(), space()->nowCurseur())));
     EXPECT_FALSE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(actuel->idInt(), space()->nowCurseur())));
-    EXPECT_EQ(vivants(beta->idInt(), KELRELATION_FILE_VIEWER, true), 1);
+    EXPECT_EQ(liveLinksAround(beta->idInt(), KELRELATION_FILE_VIEWER, true), 1);
     EXPECT_FALSE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(beta->idInt(), space()->nowCurseur())));
 }
 
@@ -318,11 +293,11 @@ TEST_F(FilesCommands, DeleteOnARowWithNowActiveEndsItsIntervalAtNow)
     const KELDate t = space()->nowCurseur()->now();
     QTest::keyClick(table(), Qt::Key_Delete);
     advance(1.0);
-    const Rows r = liens(items[0]->idInt(), KELRELATION_FILE_VIEWER, true);
+    const Rows r = linksAround(items[0]->idInt(), KELRELATION_FILE_VIEWER, true);
     ASSERT_EQ(r.size(), 1u);
     EXPECT_DOUBLE_EQ(std::stod(r.at(0, 2)), t) << "its interval ends at Now";
-    EXPECT_EQ(vivants(items[0]->idInt(), KELRELATION_ICON_VIEWER, true), 1) << "its icon is not touched";
-    const Rows autre = liens(items[1]->idInt(), KELRELATION_FILE_VIEWER, true);
+    EXPECT_EQ(liveLinksAround(items[0]->idInt(), KELRELATION_ICON_VIEWER, true), 1) << "its icon is not touched";
+    const Rows autre = linksAround(items[1]->idInt(), KELRELATION_FILE_VIEWER, true);
     ASSERT_EQ(autre.size(), 1u);
     EXPECT_GE(std::stod(autre.at(0, 2)), 4503599627370496.0) << "the other row stays open";
 }
@@ -350,10 +325,10 @@ TEST_F(FilesCommands, ReturnRecallsAndCtrlXCopiesThenReleasesTheFocusedRowsObjec
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(copied, nullptr);
     EXPECT_TRUE(copied->hasUrls() || copied->hasText()) << "the cut copied the row's Object first";
-    Rows r = liens(items[0]->idInt(), KELRELATION_FILE_VIEWER, true);
+    Rows r = linksAround(items[0]->idInt(), KELRELATION_FILE_VIEWER, true);
     ASSERT_EQ(r.size(), 1u);
     EXPECT_DOUBLE_EQ(std::stod(r.at(0, 2)), cut) << "then released it at Now";
-    EXPECT_GE(std::stod(liens(items[1]->idInt(), KELRELATION_FILE_VIEWER, true).at(0, 2)), 4503599627370496.0);
+    EXPECT_GE(std::stod(linksAround(items[1]->idInt(), KELRELATION_FILE_VIEWER, true).at(0, 2)), 4503599627370496.0);
 
     advance(30.0);
     const KELDate back = space()->nowCurseur()->now();
@@ -362,7 +337,7 @@ TEST_F(FilesCommands, ReturnRecallsAndCtrlXCopiesThenReleasesTheFocusedRowsObjec
     pump();
     QTest::keyClick(table(), Qt::Key_Return);
     advance(1.0);
-    r = liens(items[0]->idInt(), KELRELATION_FILE_VIEWER, true);
+    r = linksAround(items[0]->idInt(), KELRELATION_FILE_VIEWER, true);
     ASSERT_EQ(r.size(), 2u) << "Return recalled it: a second presence";
     bool ouverte = false;
     for (std::size_t i = 0; i < r.size(); ++i)

@@ -91,14 +91,6 @@ protected:
                 return a;
         return nullptr;
     }
-    void choose(QMenu* m, QAction* a)
-    {
-        ASSERT_TRUE(a && a->isVisible() && a->isEnabled());
-        const QPoint p = m->actionGeometry(a).center();
-        QTest::mouseMove(m, p);
-        QTest::mouseClick(m, Qt::LeftButton, {}, p);
-        pump();
-    }
     // Live icon links of an Object in the store: (live, open).
     std::pair<int, int> spans(KELI* o) const
     {
@@ -135,7 +127,7 @@ TEST_F(FrontRowMenus, ARightClickOnARowPopsItsMenuAndReleaseEndsTheIconAtTheCurs
     ASSERT_NE(release, nullptr);
     EXPECT_EQ(release->text(), "Release Object");
     const double at = space()->nowCurseur()->now();
-    choose(m, release);
+    chooseInMenu(m, release);
     advance(1.0);
     EXPECT_EQ(spans(alpha), std::make_pair(1, 0)) << "the icon link is closed";
     const Rows links = iconLinks(std::to_string(alpha->idInt()));
@@ -151,7 +143,7 @@ TEST_F(FrontRowMenus, ARightClickOnARowPopsItsMenuAndReleaseEndsTheIconAtTheCurs
     EXPECT_TRUE(tagged(m, 4)->isEnabled());
     EXPECT_FALSE(tagged(m, 2)->isEnabled());
     advance(60);
-    choose(m, tagged(m, 4));
+    chooseInMenu(m, tagged(m, 4));
     advance(1.0);
     EXPECT_EQ(spans(alpha), std::make_pair(2, 1)) << "recalled: a new icon link from now on";
 }
@@ -171,7 +163,7 @@ TEST_F(FrontRowMenus, RecallOfAnObjectThatNeverLayOnADeskPlacesANewIconToTheEndO
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(tagged(m, 4)->text(), "Recall Object");
     const double at = s.nowCurseur()->now();
-    choose(m, tagged(m, 4));
+    chooseInMenu(m, tagged(m, 4));
     advance(1.0);
     const Rows links = iconLinks(std::to_string(note->idInt()));
     ASSERT_EQ(links.size(), 1u);
@@ -213,7 +205,7 @@ TEST_F(FrontRowMenus, ARightClickOnASelectedIntervalDeletesThatIntervalOnlyAndCo
     QAction* del = tagged(m, 70);
     ASSERT_NE(del, nullptr) << "the interval's menu";
     EXPECT_EQ(del->text(), "Delete Interval");
-    choose(m, del);
+    chooseInMenu(m, del);
     advance(1.0);
     EXPECT_EQ(spans(gamma), std::make_pair(1, 1)) << "only that interval is forgotten";
     EXPECT_TRUE(deskmodel::siOublie(KELServeurDeLiens::LienForInt(firstId, space()->nowCurseur())));
@@ -225,7 +217,7 @@ TEST_F(FrontRowMenus, ARightClickOnASelectedIntervalDeletesThatIntervalOnlyAndCo
     ASSERT_NE(m, nullptr);
     QAction* copy = m->findChild<QAction*>("copyDurations");
     ASSERT_NE(copy, nullptr);
-    choose(m, copy);
+    chooseInMenu(m, copy);
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
     const QString report = data->text();
@@ -260,7 +252,7 @@ TEST_F(FrontRowMenus, TheMenuOfAnObjectsOnlyIntervalRemovesTheObjectForGood)
     QAction* del = tagged(m, 70);
     ASSERT_NE(del, nullptr);
     EXPECT_EQ(del->text(), "Remove Object");
-    choose(m, del);
+    chooseInMenu(m, del);
     advance(1.0);
     EXPECT_EQ(spans(delta).first, 0) << "no live icon link is left";
     EXPECT_EQ(nowDesk()->itemViewForItem(delta), nullptr);
@@ -307,7 +299,7 @@ TEST_F(FrontRowMenus, FindInChannelsFromARowLooksForThatRowsObjectAlone)
     for (QAction* a : m->actions())
         if (a->text() == QStringLiteral("Find in Channels"))
             find = a;
-    choose(m, find);
+    chooseInMenu(m, find);
     EXPECT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{alpha})
         << "no other Channel holds alpha.txt: it alone is found, beta is no longer selected";
 }
