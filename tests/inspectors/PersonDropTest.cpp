@@ -151,6 +151,8 @@ TEST_F(PersonDrop, AKnownPersonIsRecalledWhenEverPresentAndGivenAPresenceFromThe
     KELI* ann = contact("Ann Ames", canalA, "ann");
     lego(ann, canalA, now() - 3 * kHour, now() - 2 * kHour);
     KELI* bob = contact("Bob Bell", canalA, "bob");
+    KELI* f = filter("Work");
+    space->selections().selectFilterForItemSet({f}, nullptr);
     settle();
     ASSERT_FALSE(presentNow(ann));
     const KELDate t = now();
@@ -165,6 +167,8 @@ TEST_F(PersonDrop, AKnownPersonIsRecalledWhenEverPresentAndGivenAPresenceFromThe
     const std::vector<KELI*> b = presencesOn(bob, canalA);
     ASSERT_EQ(b.size(), 1u);
     EXPECT_NEAR(b[0]->inDate(), t, 1.0);
+    EXPECT_EQ(linksBetween(ann, f), 1);
+    EXPECT_EQ(linksBetween(bob, f), 1);
     // Both are the selection afterwards, in the icons mode.
     std::vector<KELI*> selected = space->selections().selectedIconItems();
     std::sort(selected.begin(), selected.end());
