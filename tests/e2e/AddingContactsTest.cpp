@@ -2,9 +2,14 @@
 // card the address book lacks, put on the clipboard and pasted with Ctrl+V in the focused table,
 // makes one contact Object present from the active cursor's date, joins the book's folder and is
 // selected; the same card dropped on the table again makes no second Object; a paste of nothing
-// usable beeps and leaves the selection.
+// usable beeps and leaves the selection. A contact copied from the desk, where a dropped card put
+// it without listing it, and pasted in the table is listed from the cursor's date, the same Object.
 
 #include "tests/e2e/AddingContactsFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "objects/view/ZEVItemView.h"
+#include "platform/AppId.h"
 
 namespace e2e {
 namespace {
@@ -56,6 +61,51 @@ TEST_F(AddingContacts, APastedCardBecomesAContactAndJoinsTheBookAndTheSameCardDr
     EXPECT_EQ(sound.beeps, beeps + 1);
     EXPECT_EQ(selectedIconIds(), before);
     EXPECT_EQ(contactObjects().size(), 1u);
+}
+
+TEST_F(AddingContacts, AContactCopiedFromTheDeskAndPastedInTheTableIsListedWithoutASecondObject)
+{
+    // Bob's card dropped on the desk makes his Object and its icon, but does not list him.
+    QMimeData card;
+    card.setData("text/vcard", cardOf("bob-add", "Bell", "Bob"));
+    const QPoint at(150, 400);
+    QDragEnterEvent enter(at, Qt::CopyAction, &card, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas(), &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &card, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas(), &move);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &card, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas(), &drop);
+    advance(1.0);
+    Rows people = contactObjects();
+    ASSERT_EQ(people.size(), 1u);
+    const std::string bob = people.at(0, 0);
+    ASSERT_TRUE(presences(bob).empty());
+
+    // The keyboard given back to the desk, the icon clicked and copied from the Edit menu, then
+    // pasted with Ctrl+V in the focused table.
+    key(Qt::Key_Escape);
+    ZEVItemView* icon = viewTitled(QStringLiteral("Bob Bell"));
+    ASSERT_NE(icon, nullptr);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, onScreen(icon->itemImageView()->sceneBoundingRect()));
+    pump();
+    ASSERT_EQ(selectedIconIds(), std::vector<std::string>{bob});
+    chooseMenuItem(KELMainMenu::kMenuEdit, 101);
+    pump();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(copied && copied->hasFormat(QString::fromLatin1(kItemPasteboardType)));
+    ASSERT_NO_FATAL_FAILURE(focusTable());
+    const KELDate t = space()->actifCurseur()->now();
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+
+    EXPECT_EQ(sound.beeps, 0);
+    people = contactObjects();
+    ASSERT_EQ(people.size(), 1u) << "the desk's Object is the contact";
+    const auto p = presences(bob);
+    ASSERT_EQ(p.size(), 1u);
+    EXPECT_NEAR(p[0].first, t, 1.5);
+    EXPECT_EQ(rowTitles(), std::vector<std::string>{"Bob Bell"});
+    EXPECT_EQ(selectedIconIds(), std::vector<std::string>{bob});
 }
 
 } // namespace
