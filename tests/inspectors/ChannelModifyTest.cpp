@@ -11,10 +11,15 @@
 #include "desk/model/ZEVItemClass.h"
 #include "inspectors/channels/ZEVChannelClass.h"
 #include "inspectors/channels/ZEVChannelModify.h"
+#include "inspectors/channels/ZEVChannelModifyPanel.h"
+#include "inspectors/channels/ZEVChannelPanelControls.h"
 
 #include <QDir>
 #include <QFile>
+#include <QCheckBox>
 #include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <algorithm>
 #include <tuple>
@@ -330,6 +335,61 @@ TEST_F(ChannelModify, AnUnreadablePictureIsRefusedAndAHeldFileGoesOnlyOnceTheNew
     EXPECT_EQ(QDir::cleanPath(data->recordedFilePathForItem(image)), QDir::cleanPath(nouveau));
     EXPECT_FALSE(QFile::exists(ancien)) << "the held file goes once the new one is recorded";
     EXPECT_TRUE(QFile::exists(nouveau));
+}
+
+TEST_F(ChannelModify, ThePanelFollowsTheActiveCursorRefusesAnUnreadablePictureAndKeepsTheHomeAfterCancel)
+{
+    periode(t - 100, t + 100);
+    lien(KELRELATION_IDENTITY_BACK_COLOR, ch, rouge, t - 1000, KELDateOuverte);
+    settle();
+    ZEVChannelModifyPanel panel(*space, *model);
+    QString reponse;
+    panel.setChooser([&reponse](QWidget*) { return reponse; });
+    panel.openForSpace();
+    ASSERT_TRUE(panel.isVisible());
+    // Unlisted: the Space's controls are off, the colour is the default one, the Channel's name
+    // takes the selection.
+    EXPECT_FALSE(panel.spaceField()->isEnabled());
+    EXPECT_FALSE(panel.controls()->colorButton()->isEnabled());
+    EXPECT_FALSE(panel.controls()->showImage());
+    EXPECT_TRUE(ZEVChannelModify::memeCouleur(panel.controls()->color(), space->colorForColorItem(space->defaultColorItem())));
+    EXPECT_EQ(panel.channelField()->selectedText(), QStringLiteral("Modif"));
+    // Listed since: the next look at the Space fills them.
+    liste();
+    panel.spaceMayHaveChanged();
+    EXPECT_TRUE(panel.spaceField()->isEnabled());
+    EXPECT_TRUE(ZEVChannelModify::memeCouleur(panel.controls()->color(), QColor(200, 0, 0)));
+    EXPECT_EQ(panel.filledImage(), image);
+
+    // A picture that cannot be read beeps and is not kept.
+    QFile bad(store + "/broken.png");
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("no picture");
+    bad.close();
+    reponse = bad.fileName();
+    const int beeps = sound.beeps;
+    panel.imageDidChange();
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    EXPECT_NE(panel.imagePath(), reponse);
+    reponse = png("chosen.png");
+    panel.imageDidChange();
+    EXPECT_EQ(panel.imagePath(), reponse);
+    EXPECT_TRUE(panel.controls()->showImage());
+
+    // Home at once, and kept by Cancel with nothing else written.
+    const auto avant = couleurs();
+    panel.setAsHomeBox()->setChecked(true);
+    EXPECT_EQ(space->homeChannelInt(), ch->idInt());
+    EXPECT_FALSE(panel.setAsHomeBox()->isEnabled());
+    panel.channelField()->setText(QStringLiteral("Other name"));
+    panel.reject();
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_EQ(space->homeChannelInt(), ch->idInt());
+    EXPECT_EQ(model->nameOfCurrentChannel().value_or(""), "Modif");
+    EXPECT_EQ(couleurs(), avant);
+    panel.openForChannel();
+    EXPECT_TRUE(panel.setAsHomeBox()->isChecked());
+    EXPECT_FALSE(panel.setAsHomeBox()->isEnabled()) << "the home Channel cannot be unchecked";
 }
 
 } // namespace
