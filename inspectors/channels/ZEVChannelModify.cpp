@@ -76,6 +76,14 @@ ZEVChannelModify::State ZEVChannelModify::current()
     return s;
 }
 
+KELI* ZEVChannelModify::currentImage(bool* listed)
+{
+    KELICurseur* c = actif();
+    KELI* channel = currentChannel();
+    *listed = channel && c && model_.siChannelActif(channel, c);
+    return channel && c ? model_.backItemForChannel(channel, c) : nullptr;
+}
+
 bool ZEVChannelModify::renameChannel(const std::string& name)
 {
     KELI* channel = currentChannel();

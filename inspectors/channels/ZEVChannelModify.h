@@ -41,6 +41,8 @@ public:
         bool searchActive = false;
     };
     State current();
+    // Only what tells one Space from another: its picture Object and whether it is listed.
+    KELI* currentImage(bool* listed);
 
     // What the user chose; OK applies it.
     struct Choices {

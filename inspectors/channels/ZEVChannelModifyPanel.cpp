@@ -107,8 +107,10 @@ void ZEVChannelModifyPanel::spaceMayHaveChanged()
 {
     if (!isVisible())
         return;
-    const ZEVChannelModify::State s = modify_.current();
-    if (s.image != image_ || s.listed != listed_)
+    // Asked at every redisplay: the file and the colour are read only when the Space changed.
+    bool listed = false;
+    KELI* image = modify_.currentImage(&listed);
+    if (image != image_ || listed != listed_)
         fill(false);
 }
 
