@@ -1,8 +1,8 @@
 // The modify panel's writes on a real link base: a colour or a scale rewritten over every period
 // of the current Space leaves exactly one value at every moment, the old one before and after;
 // equal colours write nothing; another Channel's links are left alone; only the Channel's name
-// changes while it is not listed; set-as-home is stored at once; an unreadable picture changes
-// nothing and a held picture's file goes only once the new one is recorded.
+// changes while it is not listed; an unreadable picture changes nothing and a held picture's file
+// goes only once the new one is recorded.
 
 #include "tests/inspectors/InspectorFixture.h"
 
@@ -223,23 +223,6 @@ TEST_F(ChannelModify, EveryPeriodOfThePictureIsRewrittenAndAnotherChannelsLinkIs
     EXPECT_TRUE(log.contains("ZEVBase Integrity error !"));
 }
 
-TEST_F(ChannelModify, LinksBeginningInsideThePeriodAreCutOrForgotten)
-{
-    const KELId r = rgb(QColor(200, 0, 0)), b = rgb(bleu), j = rgb(QColor(220, 220, 0));
-    KELI* vert = couleur(QColor(0, 160, 0));
-    KELI* jaune = couleur(QColor(220, 220, 0));
-    periode(t - 100, t + 100);
-    lien(KELRELATION_IDENTITY_BACK_COLOR, ch, rouge, t - 1000, t - 50);
-    KELI* dedans = lien(KELRELATION_IDENTITY_BACK_COLOR, ch, vert, t - 50, t + 50);
-    lien(KELRELATION_IDENTITY_BACK_COLOR, ch, jaune, t + 50, KELDateOuverte);
-    settle();
-    EXPECT_EQ(modify->modifyColor(bleu), 1);
-    const auto c = couleurs();
-    EXPECT_EQ(c, (std::vector<Periode>{{t - 1000, t - 100, r}, {t - 100, t + 100, b}, {t + 100, KELDateOuverte, j}}));
-    uneValeurAChaqueInstant(c);
-    EXPECT_GE(dedans->inDate(), KELDateOublieeIn);
-}
-
 TEST_F(ChannelModify, TheSameColourOrScaleWritesNothing)
 {
     periode(t - 100, t + 100);
@@ -293,15 +276,6 @@ TEST_F(ChannelModify, UnlistedOnlyTheNameChangesAndListedTheSpaceFollowsTheChoic
     EXPECT_EQ(valeurs(KELRELATION_IDENTITY_BACK_SCALE), (std::vector<Periode>{{t - 100, t + 100, KELOBJECT_SCALE_OUT}}));
 }
 
-TEST_F(ChannelModify, SetAsHomeIsStoredAtOnce)
-{
-    ASSERT_NE(space->homeChannelInt(), ch->idInt());
-    EXPECT_FALSE(modify->current().home);
-    EXPECT_TRUE(modify->setAsHome());
-    EXPECT_EQ(space->homeChannelInt(), ch->idInt());
-    EXPECT_TRUE(modify->current().home) << "the Space's field changes only once the file was written";
-}
-
 TEST_F(ChannelModify, AnUnreadablePictureIsRefusedAndAHeldFileGoesOnlyOnceTheNewOneIsRecorded)
 {
     periode(t - 100, t + 100);
@@ -337,7 +311,7 @@ TEST_F(ChannelModify, AnUnreadablePictureIsRefusedAndAHeldFileGoesOnlyOnceTheNew
     EXPECT_TRUE(QFile::exists(nouveau));
 }
 
-TEST_F(ChannelModify, ThePanelFollowsTheActiveCursorRefusesAnUnreadablePictureAndKeepsTheHomeAfterCancel)
+TEST_F(ChannelModify, ThePanelFollowsTheActiveCursorAndRefusesAnUnreadablePicture)
 {
     periode(t - 100, t + 100);
     lien(KELRELATION_IDENTITY_BACK_COLOR, ch, rouge, t - 1000, KELDateOuverte);
@@ -375,21 +349,6 @@ TEST_F(ChannelModify, ThePanelFollowsTheActiveCursorRefusesAnUnreadablePictureAn
     panel.imageDidChange();
     EXPECT_EQ(panel.imagePath(), reponse);
     EXPECT_TRUE(panel.controls()->showImage());
-
-    // Home at once, and kept by Cancel with nothing else written.
-    const auto avant = couleurs();
-    panel.setAsHomeBox()->setChecked(true);
-    EXPECT_EQ(space->homeChannelInt(), ch->idInt());
-    EXPECT_FALSE(panel.setAsHomeBox()->isEnabled());
-    panel.channelField()->setText(QStringLiteral("Other name"));
-    panel.reject();
-    EXPECT_FALSE(panel.isVisible());
-    EXPECT_EQ(space->homeChannelInt(), ch->idInt());
-    EXPECT_EQ(model->nameOfCurrentChannel().value_or(""), "Modif");
-    EXPECT_EQ(couleurs(), avant);
-    panel.openForChannel();
-    EXPECT_TRUE(panel.setAsHomeBox()->isChecked());
-    EXPECT_FALSE(panel.setAsHomeBox()->isEnabled()) << "the home Channel cannot be unchecked";
 }
 
 } // namespace
