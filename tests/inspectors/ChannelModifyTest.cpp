@@ -311,7 +311,7 @@ TEST_F(ChannelModify, AnUnreadablePictureIsRefusedAndAHeldFileGoesOnlyOnceTheNew
     EXPECT_TRUE(QFile::exists(nouveau));
 }
 
-TEST_F(ChannelModify, ThePanelFollowsTheActiveCursorAndRefusesAnUnreadablePicture)
+TEST_F(ChannelModify, ThePanelFollowsTheActiveCursorRefusesAnUnreadablePictureAndKeepsTheHomeAfterCancel)
 {
     periode(t - 100, t + 100);
     lien(KELRELATION_IDENTITY_BACK_COLOR, ch, rouge, t - 1000, KELDateOuverte);
@@ -349,6 +349,14 @@ TEST_F(ChannelModify, ThePanelFollowsTheActiveCursorAndRefusesAnUnreadablePictur
     panel.imageDidChange();
     EXPECT_EQ(panel.imagePath(), reponse);
     EXPECT_TRUE(panel.controls()->showImage());
+
+    // Home at once, kept by Cancel, which writes nothing else.
+    panel.setAsHomeBox()->setChecked(true);
+    EXPECT_FALSE(panel.setAsHomeBox()->isEnabled());
+    panel.channelField()->setText(QStringLiteral("Other name"));
+    panel.reject();
+    EXPECT_EQ(space->homeChannelInt(), ch->idInt());
+    EXPECT_EQ(model->nameOfCurrentChannel().value_or(""), "Modif");
 }
 
 } // namespace
