@@ -3,13 +3,11 @@
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "engine/KELICurseur.h"
 #include "inspectors/channels/ZEVChannelClass.h"
-#include "inspectors/channels/ZEVChannelColorView.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSpaceController.h"
 
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -169,7 +167,8 @@ void ZEVChannelModifyPanel::accept()
     if (listed_) {
         c.spaceName = spaceField_->text().toStdString();
         c.color = controls_->color();
-        c.scaleInt = controls_->scaleInt() ? controls_->scaleInt() : scaleInt_;
+        // The filled scale until the user picks one: a Space without a scale link gets none.
+        c.scaleInt = scaleInt_;
         c.path = path_;
     }
     modify_.apply(c);

@@ -357,6 +357,12 @@ TEST_F(ChannelModify, ThePanelFollowsTheActiveCursorRefusesAnUnreadablePictureAn
     panel.reject();
     EXPECT_EQ(space->homeChannelInt(), ch->idInt());
     EXPECT_EQ(model->nameOfCurrentChannel().value_or(""), "Modif");
+    // OK on what was filled writes nothing: no colour, and no scale for a Space that had none.
+    const auto avant = couleurs();
+    panel.openForSpace();
+    panel.accept();
+    EXPECT_EQ(couleurs(), avant);
+    EXPECT_TRUE(valeurs(KELRELATION_IDENTITY_BACK_SCALE).empty());
 }
 
 } // namespace
