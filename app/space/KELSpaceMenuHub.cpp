@@ -283,6 +283,8 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
             {"menuNextSpace", commande(&ZEVChannelViewer::menuNextSpace)},
             {"menuPreviousSpaceDistinct", commande(&ZEVChannelViewer::menuPreviousSpaceDistinct)},
             {"menuNextSpaceDistinct", commande(&ZEVChannelViewer::menuNextSpaceDistinct)},
+            {"userChannelRename", commande(&ZEVChannelViewer::userChannelRename)},
+            {"userSpaceRename", commande(&ZEVChannelViewer::userSpaceRename)},
             {"userChannelSelectInt",
              [canaux](const Arg& a) { if (ZEVChannelViewer* c = canaux()) c->userChannelSelectInt(KELId(a.value)); }},
             {"selectChannelInt",

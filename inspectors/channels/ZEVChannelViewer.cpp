@@ -2,6 +2,7 @@
 
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
+#include "inspectors/channels/ZEVChannelModifyPanel.h"
 #include "inspectors/channels/ZEVChannelTableView.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/table/ZEVTableModel.h"
@@ -46,6 +47,8 @@ ZEVChannelViewer::ZEVChannelViewer(ZEVSpaceController& space, KELId entityInt)
 ZEVChannelViewer::~ZEVChannelViewer()
 {
     Scheduler::shared().cancelAll(this);
+    // The panel writes through the model: it goes first.
+    modifyPanel_.reset();
     if (ZEVChannelTableView* t = channelTableView()) {
         t->viewport()->removeEventFilter(this);
         // The panel goes after the model: the list reads it no more.
@@ -145,6 +148,8 @@ void ZEVChannelViewer::channelDidChangeWithIdentityInt(KELId identityInt)
         return;
     ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);
     model_.channelDidChangeWithIdentityInt(identityInt);
+    if (modifyPanel_ && modifyPanel_->isVisible())
+        modifyPanel_->fill(true);
     majInspectField();
     scheduleGotoOff(kGotoOff, false);
 }
@@ -252,6 +257,9 @@ std::string ZEVChannelViewer::currentSpaceName()
 
 void ZEVChannelViewer::majInspectField()
 {
+    // The field follows the current Space, and so does the modify panel.
+    if (modifyPanel_)
+        modifyPanel_->spaceMayHaveChanged();
     ZEVChannelView* v = channelView();
     if (!v)
         return;
@@ -793,5 +801,31 @@ std::optional<ZEVChannelPanelSpan> ZEVChannelViewer::channelViewIfOpen()
     const QRectF r = v->inspectRect();
     return ZEVChannelPanelSpan{v->frame().x(), r.x(), r.width()};
 }
+
+// ---------------------------------------------------------------------------------------------
+// The modify panel
+
+ZEVChannelModifyPanel& ZEVChannelViewer::panneauModify()
+{
+    if (!modifyPanel_) {
+        modifyPanel_ = std::make_unique<ZEVChannelModifyPanel>(space_, model_);
+        auto bouton = [this](int state) {
+            if (ZEVChannelView* v = channelView())
+                v->btnEntity()->setState(state);
+        };
+        QObject::connect(modifyPanel_.get(), &ZEVChannelModifyPanel::panelOpened, this,
+                         [bouton] { bouton(kZEVStateOn); });
+        QObject::connect(modifyPanel_.get(), &ZEVChannelModifyPanel::panelClosed, this, [this, bouton](bool applied) {
+            bouton(kZEVStateOff);
+            if (applied)
+                majInspectView();
+        });
+    }
+    return *modifyPanel_;
+}
+
+void ZEVChannelViewer::userChannelRename() { panneauModify().openForChannel(); }
+
+void ZEVChannelViewer::userSpaceRename() { panneauModify().openForSpace(); }
 
 } // namespace tallomer

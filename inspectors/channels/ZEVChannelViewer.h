@@ -17,6 +17,7 @@ class QMenu;
 
 namespace tallomer {
 
+class ZEVChannelModifyPanel;
 class ZEVChannelTableView;
 
 class ZEVChannelViewer final : public ZEVInspectViewer, public ZEVChannelViewerServices, public ZEVChannelClassOwner {
@@ -155,6 +156,13 @@ public:
     bool menuInspectCancelRename() override;
     bool siEditSpaceName() const { return siEditSpaceName_; }
 
+    // ---- the modify panel ----
+    // Opens it on the current Channel, its name (the Space's title) selected.
+    void userChannelRename() override;
+    void userSpaceRename();
+    // nullptr until first opened.
+    ZEVChannelModifyPanel* modifyPanel() const { return modifyPanel_.get(); }
+
     // ---- ZEVChannelViewerServices ----
     std::optional<ZEVChannelPanelSpan> channelViewIfOpen() override;
 
@@ -179,6 +187,7 @@ private:
     std::string currentSpaceName();
     void findThenTracks(void (ZEVFrontViewerServices::*find)());
     void spaceStep(bool previous, bool distinct, bool same);
+    ZEVChannelModifyPanel& panneauModify();
 
     ZEVChannelClass model_;
     bool accepteRedisplay_ = true;
@@ -189,6 +198,8 @@ private:
     int redisplayCount_ = 0;
     // The toolbar's menus; their contents come with the menus' own work.
     std::unique_ptr<QMenu> menuUpDown_, menuGotoSpace_, menuDeskHome_, menuClean_;
+    // A window of its own, made on first use.
+    std::unique_ptr<ZEVChannelModifyPanel> modifyPanel_;
     ScheduledTarget guard_{this};
 };
 

@@ -1,0 +1,199 @@
+// The modify panel in the running program: opened from the main menu, refilled when Search is
+// made active on a closed Space, a colour typed into the colour dialog, fill chosen and a new title written;
+// OK stores one colour and one scale over the Space and the old ones around it. Set-as-home acts
+// at once and stays after Cancel; a Channel renamed from the Channels menu keeps its name.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/channels/ZEVChannelClass.h"
+#include "inspectors/channels/ZEVChannelModifyPanel.h"
+#include "inspectors/channels/ZEVChannelPanelControls.h"
+#include "inspectors/channels/ZEVChannelViewer.h"
+#include "space/ZEVConstants.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+constexpr double kOublie = 4503599627370497.0;
+
+class ChannelsModify : public E2E {
+protected:
+    ZEVChannelViewer* channels() const { return dynamic_cast<ZEVChannelViewer*>(space()->channelViewer()); }
+    ZEVChannelModifyPanel* panel() const { return channels() ? channels()->modifyPanel() : nullptr; }
+    // The Search cursor moved to the date, as the ruler does it; the Now cursor stays active.
+    void searchAt(KELDate date)
+    {
+        ZEVRulerViewerServices* r = space()->rulerViewer();
+        r->setCurseurEnDeplacement(space()->searchCurseur());
+        ASSERT_TRUE(r->userInitieDeplacementCurseur());
+        r->userPlaceCurseurToDate(date);
+        r->userTermineDeplacementCurseur();
+        r->setCurseurEnDeplacement(space()->nowCurseur());
+        advance(1.0);
+        ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    }
+    // The Channel's live links of a relation, in in-date order.
+    Rows liveLinks(KELId channel, KELId rel) const
+    {
+        return sql(database(), "SELECT DATE_IN, DATE_OUT, CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = " +
+                                   std::to_string(rel) + " AND PARENT_ZEVLET = " + std::to_string(channel) +
+                                   " AND DATE_IN < 4503599627370497 ORDER BY DATE_IN");
+    }
+    static double d(const Rows& r, std::size_t row, std::size_t col) { return std::stod(r.at(row, col)); }
+    void typeInto(QWidget* w, const QString& text)
+    {
+        ASSERT_NE(w, nullptr);
+        w->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(w, text);
+        pump();
+    }
+};
+
+TEST_F(ChannelsModify, AColourAndAScaleChosenOnAClosedSpaceCoverItAloneAndTheTitleIsStored)
+{
+    startWithTheBar();
+    KELIContexte* tl = space()->tlContexte();
+    tl->placeToi();
+    const KELDate in = tl->nowIn();
+    const double len = tl->nowOut() - tl->nowIn();
+    ASSERT_GT(len, 60);
+    KELI* home = space()->channelForIdentityInt(space()->currentChannelInt());
+    ASSERT_NE(home, nullptr);
+    const KELId ch = home->idInt();
+    const auto colours = seedTwoSpaces(home, {"Past", "Present"}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in, len);
+    advance(1.0);
+    const KELDate b0 = in + 0.05 * len, b1 = in + 0.5 * len;
+    searchAt(in + 0.25 * len);
+
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("Rename Space\u2026"));
+    advance(1.0);
+    ZEVChannelModifyPanel* p = panel();
+    ASSERT_TRUE(p && p->isVisible()) << "the panel opens from the Spaces menu";
+    EXPECT_NE(p->spaceField()->text(), QStringLiteral("Past")) << "the Now cursor's Space";
+    EXPECT_TRUE(p->controls()->nowButton()->isChecked());
+    // Search made active from the panel: it is filled with the Search cursor's Space.
+    click(p->controls()->searchButton());
+    advance(1.0);
+    ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    EXPECT_EQ(p->spaceField()->text(), QStringLiteral("Past"));
+    EXPECT_TRUE(p->spaceField()->isEnabled());
+    EXPECT_EQ(p->controls()->color().rgb() & 0xffffff, QColor(60, 90, 120).rgb() & 0xffffff);
+    EXPECT_TRUE(p->controls()->searchButton()->isChecked());
+    p->spaceField()->selectAll();
+
+    // A new title, fill, and a colour typed into the colour dialog.
+    QTest::keyClicks(p->spaceField(), QStringLiteral("Harbour"));
+    click(p->controls()->fillButton());
+    click(p->controls()->colorButton());
+    QColorDialog* dialog = ZEVChannelPanelControls::sharedColorDialog();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    QLineEdit* html = nullptr;
+    for (QLineEdit* e : dialog->findChildren<QLineEdit*>())
+        if (e->text().startsWith(QLatin1Char('#')))
+            html = e;
+    ASSERT_NE(html, nullptr);
+    typeInto(html, QStringLiteral("#10a040"));
+    QTest::keyClick(html, Qt::Key_Return);
+    pump();
+    EXPECT_EQ(p->controls()->color().rgb() & 0xffffff, QColor(0x10, 0xa0, 0x40).rgb() & 0xffffff);
+    click(p->okButton());
+    advance(1.0);
+    EXPECT_FALSE(p->isVisible());
+    EXPECT_FALSE(ZEVChannelPanelControls::sharedColorDialog() && ZEVChannelPanelControls::sharedColorDialog()->isVisible());
+
+    // Over the Space one colour alone, the new one; the Space's own old link and the start-up's
+    // link that began inside the Space are gone from it, the next Space's colour stays.
+    const Rows c = liveLinks(ch, KELRELATION_IDENTITY_BACK_COLOR);
+    std::vector<std::size_t> dedans;
+    for (std::size_t k = 0; k < c.size(); ++k)
+        if (d(c, k, 0) < b1 - 1e-6 && d(c, k, 1) > b0 + 1e-6)
+            dedans.push_back(k);
+    ASSERT_EQ(dedans.size(), 1u) << "one colour at every moment of the Space";
+    const std::size_t i = dedans.front();
+    EXPECT_NEAR(d(c, i, 0), b0, 1e-6);
+    EXPECT_NEAR(d(c, i, 1), b1, 1e-6);
+    KELI* nouvelle = space()->createColorItemWithColor(QColor(0x10, 0xa0, 0x40), "No name");
+    ASSERT_NE(nouvelle, nullptr);
+    EXPECT_EQ(c.at(i, 2), std::to_string(nouvelle->idInt()));
+    EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 1000227 AND CHILD_ZEVLET = " +
+                                  std::to_string(colours[1]) + " AND DATE_OUT > 4503599627370495")
+                  .at(0, 0),
+              "1")
+        << "the next Space keeps its colour";
+    EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 1000227 AND PARENT_ZEVLET = " +
+                                  std::to_string(ch) + " AND CHILD_ZEVLET = " + std::to_string(colours[0]) +
+                                  " AND DATE_IN < " + std::to_string(kOublie))
+                  .at(0, 0),
+              "0")
+        << "the Space's old colour is forgotten";
+
+    const Rows s = liveLinks(ch, KELRELATION_IDENTITY_BACK_SCALE);
+    bool fill = false;
+    for (std::size_t k = 0; k < s.size(); ++k)
+        if (std::abs(d(s, k, 0) - b0) < 1e-6) {
+            fill = true;
+            EXPECT_NEAR(d(s, k, 1), b1, 1e-6);
+            EXPECT_EQ(s.at(k, 2), std::to_string(KELOBJECT_SCALE_OUT));
+        }
+    EXPECT_TRUE(fill) << "fill over the Space";
+    ZEVDeskViewer* searchDesk = desk(space()->searchCurseur());
+    ASSERT_NE(searchDesk, nullptr);
+    EXPECT_EQ(searchDesk->currentBackImageItemName(), "Harbour");
+}
+
+TEST_F(ChannelsModify, SetAsHomeStaysAfterCancelAndTheChannelsMenuRenames)
+{
+    startWithTheBar();
+    const KELId home = space()->homeChannelInt();
+    KELI* work = space()->newIdentityNamed("Work");
+    ASSERT_NE(work, nullptr);
+    space()->updateChannelWithIdentityInt(work->idInt());
+    advance(1.0);
+    ASSERT_EQ(space()->currentChannelInt(), work->idInt());
+
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Rename Channel\u2026"));
+    advance(1.0);
+    ZEVChannelModifyPanel* p = panel();
+    ASSERT_TRUE(p && p->isVisible());
+    EXPECT_EQ(p->channelField()->text(), QStringLiteral("Work"));
+    EXPECT_FALSE(p->spaceField()->isEnabled()) << "the Channel is not listed here";
+    EXPECT_FALSE(p->setAsHomeBox()->isChecked());
+    click(p->setAsHomeBox(), QPoint(6, p->setAsHomeBox()->height() / 2));
+    EXPECT_EQ(space()->homeChannelInt(), work->idInt());
+    EXPECT_FALSE(p->setAsHomeBox()->isEnabled());
+    QTest::keyClick(p->channelField(), Qt::Key_Escape);
+    advance(1.0);
+    EXPECT_FALSE(p->isVisible());
+    EXPECT_EQ(space()->homeChannelInt(), work->idInt()) << "Cancel keeps the new home";
+    EXPECT_NE(home, work->idInt());
+
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Rename Channel\u2026"));
+    advance(1.0);
+    ASSERT_TRUE(p->isVisible());
+    EXPECT_TRUE(p->channelField()->hasSelectedText());
+    QTest::keyClicks(p->channelField(), QStringLiteral("Studio"));
+    QTest::keyClick(p->channelField(), Qt::Key_Return);
+    advance(1.0);
+    EXPECT_FALSE(p->isVisible());
+    EXPECT_EQ(channels()->channelModel().nameOfCurrentChannel().value_or(""), "Studio");
+    EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM ZEVLETS l JOIN WORD w ON w.ZEVLET_ID = l.CHILD_ZEVLET "
+                              "WHERE l.RELATION = 1000177 AND l.PARENT_ZEVLET = " +
+                                  std::to_string(work->idInt()) + " AND w.WORD = 'Studio'")
+                  .at(0, 0),
+              "1");
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,209 @@
+// Adding Channels and Spaces: the preview's size rule and its bounded decoding, the panels'
+// shared controls (cursor made active and centred, the one colour dialog), and the add panels
+// run on the Space of the template link base (answers, names, the picture-less wallpaper, the
+// rollback of a Channel whose first Space failed).
+
+#include "tests/inspectors/InspectorFixture.h"
+
+#include "engine/KELICurseur.h"
+#include "inspectors/channels/ZEVChannelColorView.h"
+#include "inspectors/channels/ZEVChannelPanelControls.h"
+
+#include <QColorDialog>
+#include <QFile>
+#include <QImage>
+#include <QRadioButton>
+#include <QTest>
+
+namespace inspecttest {
+namespace {
+
+using Controls = ZEVChannelPanelControls;
+
+QString writePicture(const QString& folder, const QString& name, QSize size, QColor color = Qt::red)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    const QString path = folder + "/" + name;
+    EXPECT_TRUE(image.save(path));
+    return path;
+}
+
+// The PNG chunk check sum.
+quint32 crc32(const QByteArray& data)
+{
+    quint32 c = 0xFFFFFFFFu;
+    for (char ch : data) {
+        c ^= quint8(ch);
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    }
+    return c ^ 0xFFFFFFFFu;
+}
+
+TEST(ChannelAddingPreview, TheSizeRuleLaysThePictureOnASixteenByNineScreenAsTallAsTheBox)
+{
+    const QSizeF box(320, 180);
+    // 4:3 with fill covers the screen: as wide as a 16:9 screen, taller than the box.
+    QSizeF s = Controls::previewSize({800, 600}, box, true);
+    EXPECT_DOUBLE_EQ(s.width(), 320);
+    EXPECT_DOUBLE_EQ(s.height(), 240);
+    // 4:3 with fit: whole inside, as tall as the screen.
+    s = Controls::previewSize({800, 600}, box, false);
+    EXPECT_DOUBLE_EQ(s.width(), 240);
+    EXPECT_DOUBLE_EQ(s.height(), 180);
+    // 21:9 with fit: as wide as the screen, lower than the box.
+    s = Controls::previewSize({2100, 900}, box, false);
+    EXPECT_DOUBLE_EQ(s.width(), 320);
+    EXPECT_NEAR(s.height(), 320.0 * 9 / 21, 1e-9);
+    // 21:9 with fill: as tall as the screen, wider than it.
+    s = Controls::previewSize({2100, 900}, box, true);
+    EXPECT_DOUBLE_EQ(s.height(), 180);
+    EXPECT_NEAR(s.width(), 180.0 * 21 / 9, 1e-9);
+    // Exactly 16:9 fills the screen either way.
+    EXPECT_EQ(Controls::previewSize({1600, 900}, box, true), QSizeF(320, 180));
+    EXPECT_EQ(Controls::previewSize({1600, 900}, box, false), QSizeF(320, 180));
+}
+
+TEST(ChannelAddingPreview, ABoxNarrowerThanOnePointSixPreviewsAtItsWidthOverOnePointSix)
+{
+    // 200 x 200: the screen is 125 high, 222.2 wide.
+    const QSizeF s = Controls::previewSize({800, 600}, {200, 200}, true);
+    EXPECT_NEAR(s.width(), 125.0 * 16 / 9, 1e-9);
+    EXPECT_NEAR(s.height(), 125.0 * 16 / 9 * 3 / 4, 1e-9);
+    EXPECT_EQ(Controls::previewSize({1600, 900}, {200, 200}, false), QSizeF(125.0 * 16 / 9, 125));
+    EXPECT_TRUE(Controls::previewSize({0, 600}, {200, 200}, true).isEmpty()) << "no picture, no preview";
+    EXPECT_TRUE(Controls::previewSize({800, 600}, {0, 0}, true).isEmpty());
+}
+
+TEST(ChannelAddingPreview, ThePictureIsDecodedAtItsPreviewSizeAndOutsideInputIsRefused)
+{
+    const QString dir = QString::fromStdString(test::makeTempDir("preview"));
+    const QString big = writePicture(dir, "big.png", {4000, 3000}, Qt::blue);
+    const std::optional<QImage> p = Controls::renderPreview(big, {320, 180}, true);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->size(), QSize(320, 240));
+    EXPECT_EQ(p->pixelColor(160, 120), QColor(Qt::blue));
+    EXPECT_EQ(Controls::imageSizeOfFile(big), QSize(4000, 3000));
+    // A small picture grows to its preview.
+    const QString small = writePicture(dir, "small.png", {16, 9});
+    const std::optional<QImage> q = Controls::renderPreview(small, {320, 180}, false);
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->size(), QSize(320, 180));
+
+    // Text, nothing, a missing file, and a PNG whose header claims 100000 x 100000 pixels.
+    QFile text(dir + "/note.png");
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a picture");
+    text.close();
+    EXPECT_FALSE(Controls::imageSizeOfFile(text.fileName()));
+    EXPECT_FALSE(Controls::renderPreview(text.fileName(), {320, 180}, true));
+    EXPECT_FALSE(Controls::imageSizeOfFile(QString()));
+    EXPECT_FALSE(Controls::imageSizeOfFile(dir + "/missing.png"));
+    QFile png(small);
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    QByteArray bytes = png.readAll();
+    png.close();
+    // IHDR's width and height follow the 8-byte signature, the chunk length and its name; its
+    // check sum is made again so that only the size is a lie.
+    const char huge[] = {0, 1, (char)0x86, (char)0xA0};
+    bytes.replace(16, 4, huge, 4);
+    bytes.replace(20, 4, huge, 4);
+    const quint32 crc = crc32(bytes.mid(12, 17));
+    const char sum[] = {char(crc >> 24), char(crc >> 16), char(crc >> 8), char(crc)};
+    bytes.replace(29, 4, sum, 4);
+    QFile forged(dir + "/forged.png");
+    ASSERT_TRUE(forged.open(QIODevice::WriteOnly));
+    forged.write(bytes);
+    forged.close();
+    EXPECT_FALSE(Controls::imageSizeOfFile(forged.fileName()));
+    EXPECT_FALSE(Controls::renderPreview(forged.fileName(), {320, 180}, true));
+}
+
+class ChannelAdding : public Inspectors {
+protected:
+    QString dir = QString::fromStdString(test::makeTempDir("adding"));
+};
+
+TEST_F(ChannelAdding, TheControlsPreviewShowOrClearTheImageAndRecolourTheSwatch)
+{
+    Controls controls(*space);
+    controls.show();
+    controls.setImagePath(writePicture(dir, "four-three.png", {400, 300}));
+    controls.setColor(Qt::green);
+    controls.setScaleInt(Controls::kScaleFit);
+    controls.setShowImage(false);
+    ASSERT_TRUE(controls.scaleDidChange());
+    EXPECT_TRUE(controls.showImage()) << "a drawn preview turns show-image on";
+    EXPECT_EQ(controls.previewImage().size(), QSize(240, 180));
+    EXPECT_EQ(controls.colorView()->backgroundColor(), QColor(Qt::green));
+
+    QTest::mouseClick(controls.fillButton(), Qt::LeftButton);
+    EXPECT_EQ(controls.scaleInt(), Controls::kScaleFill);
+    EXPECT_EQ(controls.previewImage().size(), QSize(320, 240));
+
+    controls.showImageDidChange(false);
+    EXPECT_TRUE(controls.previewImage().isNull());
+    controls.showImageDidChange(true);
+    EXPECT_FALSE(controls.previewImage().isNull());
+
+    controls.colorDidChange(Qt::yellow);
+    EXPECT_EQ(controls.colorView()->backgroundColor(), QColor(Qt::yellow));
+
+    controls.setImagePath(dir + "/missing.png");
+    controls.showImageDidChange(false);
+    EXPECT_FALSE(controls.scaleDidChange());
+    EXPECT_FALSE(controls.showImage()) << "nothing drawn leaves show-image as it was";
+}
+
+TEST_F(ChannelAdding, TheCursorButtonsMakeTheirCursorActiveAndCentreTheTimeLineOnIt)
+{
+    Controls controls(*space);
+    controls.fillFromSpace();
+    EXPECT_TRUE(controls.nowButton()->isChecked());
+    // The Search cursor a year back, far outside the visible range.
+    KELICurseur* search = space->searchCurseur();
+    ASSERT_NE(search, nullptr);
+    search->placerCurseur(kStart - 365 * 86400.0);
+    KELIContexte* tl = space->rulerClass()->tlContexte();
+    ASSERT_NE(tl, nullptr);
+    ASSERT_GT(tl->nowIn(), search->now());
+
+    QTest::mouseClick(controls.searchButton(), Qt::LeftButton);
+    EXPECT_EQ(space->actifCurseur(), search);
+    EXPECT_TRUE(controls.searchChosen());
+    EXPECT_FALSE(controls.nowButton()->isChecked());
+    EXPECT_LE(tl->nowIn(), search->now());
+    EXPECT_GE(tl->nowOut(), search->now());
+    EXPECT_NEAR((tl->nowIn() + tl->nowOut()) / 2, search->now(), 1.0);
+
+    // Within the range nothing shifts.
+    const KELDate in = tl->nowIn();
+    QTest::mouseClick(controls.nowButton(), Qt::LeftButton);
+    EXPECT_EQ(space->actifCurseur(), space->nowCurseur());
+    EXPECT_TRUE(controls.nowButton()->isChecked());
+    controls.cursorDidChange(true);
+    EXPECT_DOUBLE_EQ(tl->nowIn(), in);
+}
+
+TEST_F(ChannelAdding, OneColourDialogServesThePanelsAndFollowsTheLastOpened)
+{
+    QWidget first, second;
+    auto* a = new Controls(*space, &first);
+    auto* b = new Controls(*space, &second);
+    a->openColorDialog();
+    QColorDialog* dialog = Controls::sharedColorDialog();
+    ASSERT_NE(dialog, nullptr);
+    b->openColorDialog();
+    EXPECT_EQ(Controls::sharedColorDialog(), dialog) << "one dialog for all panels";
+    dialog->setCurrentColor(Qt::magenta);
+    EXPECT_EQ(b->color(), QColor(Qt::magenta));
+    EXPECT_NE(a->color(), QColor(Qt::magenta)) << "only the panel that opened it last follows it";
+    Controls::closeSharedColorDialog();
+    EXPECT_FALSE(dialog->isVisible());
+    dialog->setCurrentColor(Qt::cyan);
+    EXPECT_NE(b->color(), QColor(Qt::cyan)) << "a closed dialog changes no panel";
+}
+
+} // namespace
+} // namespace inspecttest
