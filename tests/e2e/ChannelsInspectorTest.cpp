@@ -394,5 +394,62 @@ TEST_F(ChannelsInspector, TheChannelsMenuShowsTheHoveredChannelAndEscReturnsToTh
     pump();
 }
 
+// The Spaces menu under previous Space: the pointer over the past Space takes the Search cursor
+// there and makes it active; Esc brings the window back to Now. Its Now entry names the Space.
+TEST_F(ChannelsInspector, TheSpacesMenuShowsThePastSpaceUnderThePointerAndEscReturnsToNow)
+{
+    startWithTheBar();
+    KELIContexte* tl = space()->tlContexte();
+    tl->placeToi();
+    const KELDate in = tl->nowIn();
+    const double len = tl->nowOut() - tl->nowIn();
+    KELI* maison = space()->channelForIdentityInt(space()->currentChannelInt());
+    ASSERT_NE(maison, nullptr);
+    seedTwoSpaces(maison, {"Shore", "Beach"}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in, len);
+    advance(1.0);
+    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+    ZEVButton* bouton = bar ? bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER) : nullptr;
+    ASSERT_NE(bouton, nullptr);
+    QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
+    pump();
+    advance(1.0);
+    ZEVChannelViewer* v = channels();
+    ASSERT_TRUE(v && v->siShowInspectView());
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    const KELDate maintenant = space()->nowCurseur()->now();
+
+    ZEVButton* precedent = v->channelView()->btnGotoPreviousSpace();
+    QTest::mouseClick(precedent, Qt::LeftButton, {}, precedent->rect().center());
+    pump();
+    QMenu* menu = v->toolbarMenu(ZEVChannelViewer::ToolbarMenu::Spaces);
+    ASSERT_TRUE(menu && menu->isVisible());
+    QAction* now = nullptr;
+    QAction* passe = nullptr;
+    for (QAction* a : menu->actions()) {
+        if (a->property("tag").toLongLong() == 2000009)
+            now = a;
+        if (a->property("ZEVSpacesMenuAction").isValid() && a->text().contains(QStringLiteral("Shore")))
+            passe = a;
+    }
+    ASSERT_NE(now, nullptr);
+    EXPECT_EQ(now->text(), QStringLiteral("Now  --  ") + QString::fromStdString(nowDesk()->currentBackImageItemName()));
+    ASSERT_NE(passe, nullptr) << "the past Space is listed";
+    QTest::mouseMove(menu, menu->actionGeometry(passe).center());
+    pump();
+    advance(1.0);
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur()) << "the hovered Space shows on the Search cursor";
+    EXPECT_LT(space()->searchCurseur()->now(), in + 0.5 * len);
+    EXPECT_EQ(QString::fromStdString(space()->deskViewerForCurseur(space()->searchCurseur())->currentBackImageItemName()),
+              QStringLiteral("Shore"));
+    QTest::keyClick(menu, Qt::Key_Escape);
+    pump();
+    advance(1.0);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur()) << "Esc: back to Now";
+    EXPECT_NEAR(space()->nowCurseur()->now(), maintenant, 5.0);
+    EXPECT_FALSE(v->spaceBrowsing());
+    EXPECT_EQ(precedent->state(), kZEVStateOff);
+}
+
 } // namespace
 } // namespace e2e
