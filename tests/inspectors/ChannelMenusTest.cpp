@@ -294,5 +294,25 @@ TEST_F(ChannelMenus, ALongPressOnAddAsksForAChannelAndAShortOneShowsTheAddMenu)
     EXPECT_EQ(add->state(), kZEVStateOff);
 }
 
+TEST_F(ChannelMenus, TheRowMenuBrowsesSpacesWhileItShowsAndForgetsItsRowWhenItCloses)
+{
+    ZEVChannelTableView* table = channels->channelTableView();
+    const int row = table->tableModel()->rowCount() - 1;
+    QMenu* m = table->menuForRowAt(QPointF(10, table->rowViewportPosition(row) + 5));
+    ASSERT_EQ(m, channels->toolbarMenu(Menu::Row));
+    m->popup(QPoint(10, 10));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(table->rightRow(), row);
+    EXPECT_TRUE(channels->spaceBrowsing());
+    EXPECT_TRUE(host.front->spaceBrowsing);
+    escape(m);
+    EXPECT_FALSE(m->isVisible());
+    EXPECT_EQ(table->rightRow(), -2) << "the right-clicked row is forgotten";
+    EXPECT_FALSE(channels->spaceBrowsing());
+    EXPECT_FALSE(host.front->spaceBrowsing);
+    EXPECT_EQ(space->actifCurseur(), space->nowCurseur()) << "left without a choice: back to Now";
+    EXPECT_EQ(space->currentChannelInt(), first);
+}
+
 } // namespace
 } // namespace inspecttest
