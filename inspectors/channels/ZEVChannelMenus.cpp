@@ -274,7 +274,8 @@ void ZEVChannelViewer::btnEntity()
         popUpSous(menuBtnEntity_.get(), v->btnEntity());
 }
 
-void ZEVChannelViewer::menuChannelAdd() { beep(); }
+// The add panel answers the panel's Add; until it comes, the framework's beep.
+void ZEVChannelViewer::menuChannelAdd() { menuInspectAdd(); }
 
 void ZEVChannelViewer::menuSpaceNew() { beep(); }
 

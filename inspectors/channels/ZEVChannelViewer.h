@@ -170,7 +170,8 @@ public:
     void btnInspectAdd() override;
     void btnInspectFind() override;
     void btnEntity() override;
-    // A new Channel, a new Space: the add panels answer these; until they come, a beep.
+    // A new Channel (through the panel's Add), a new Space: the add panels answer these; until
+    // they come, a beep.
     void menuChannelAdd();
     void menuSpaceNew();
 
