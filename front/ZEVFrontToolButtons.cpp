@@ -704,6 +704,12 @@ void ZEVFrontViewer::setChannelBrowsing(bool browsing)
         tools_->setChannelBrowsing(browsing);
 }
 
+void ZEVFrontViewer::setZevstoryBrowsing(bool browsing)
+{
+    if (tools_)
+        tools_->setZevstoryBrowsing(browsing);
+}
+
 // ---- the front viewer's show-links button ----------------------------------------------------------
 
 void ZEVFrontViewer::buttonShowLink()

@@ -313,6 +313,7 @@ public:
     void selectionUp(KELId channelInt) override;
     void setSpaceBrowsing(bool browsing) override;
     void setChannelBrowsing(bool browsing) override;
+    void setZevstoryBrowsing(bool browsing) override;
 
     // The Home Time and the start of a cursor move.
     void menuHomeTime() override;

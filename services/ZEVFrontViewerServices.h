@@ -341,6 +341,8 @@ public:
     virtual void selectionUp(KELId channelInt) = 0;
     virtual void setSpaceBrowsing(bool browsing) = 0;
     virtual void setChannelBrowsing(bool browsing) = 0;
+    // A history menu is open: the Home button keeps its light until it closes.
+    virtual void setZevstoryBrowsing(bool browsing) = 0;
     // The edit items' images by the active cursor (the front viewer answers; a menu without it
     // keeps its images).
     virtual void majImageForEditionMenu1(QMenu*) = 0;

@@ -211,7 +211,7 @@ void ZEVMenuPreview::willOpen(QMenu* menu)
         target_.setGotoOff();
         break;
     case Kind::History:
-        target_.fillHistory(menu, startIndex_, 80);
+        target_.fillHistory(menu, startIndex_, historyMax_);
         break;
     }
 }

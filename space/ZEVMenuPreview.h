@@ -91,6 +91,9 @@ public:
                    bool siShowZevFolder = true);
     ~ZEVMenuPreview() override;
 
+    // How many history marks a History menu lists (80 unless told).
+    void setHistoryMax(unsigned max) { historyMax_ = max; }
+
     // Ties the preview to the menu's opening, highlights, leave and closing.
     void attach(QMenu* menu);
 
@@ -114,6 +117,7 @@ private:
     int startIndex_;
     long maxPrev_;
     bool siShowZevFolder_;
+    unsigned historyMax_ = 80;
     bool open_ = false;
     bool chosen_ = false;
     long gotoSpaceTag_ = -2;

@@ -1,5 +1,6 @@
 #include "inspectors/channels/ZEVChannelRules.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tallomer::ZEVChannelRules {
@@ -198,6 +199,27 @@ Lights lightsFor(Move move, const Browsing& b, bool aimedOn, bool home)
         break;
     }
     return l;
+}
+
+std::optional<QRectF> ctrlScrollLine(double m, double Fw, double bar)
+{
+    if (!(20 < m && m < Fw - 20))
+        return std::nullopt;
+    return QRectF(m - 1, 20, 3, bar);
+}
+
+QRectF pastBand(std::optional<double> inX, double ax, double Fw, double elapsed)
+{
+    if (!inX)
+        return {};
+    if (*inX >= 20) {
+        if (*inX < Fw - 20 && elapsed >= 0.15)
+            return QRectF(*inX, 39, std::min(Fw - 20, ax) - *inX, 4);
+        return {};
+    }
+    if (ax > 20)
+        return QRectF(20, 39, std::min(Fw - 20, ax) - 20, 4);
+    return {};
 }
 
 } // namespace tallomer::ZEVChannelRules

@@ -74,6 +74,15 @@ struct Offsets {
 };
 std::optional<Offsets> zoomOffsets(double span, double W, double r, double step);
 
+// ---- the bar's marks (y-up panel points; Fw the panel's width, bar the bar's height) ----
+// The white Ctrl-scroll line under the pointer at panel x `m`; none within 20 points of an edge.
+std::optional<QRectF> ctrlScrollLine(double m, double Fw, double bar);
+// The active cursor's past band, 4 high at y 39, from its context's start `inX` (nullopt: no
+// strip for it) to its x `ax`, both held inside the bar's 20-point margins; an empty rectangle
+// when there is none (a start past the right margin, a past shorter than 0.15 s, a cursor left
+// of the bar).
+QRectF pastBand(std::optional<double> inX, double ax, double Fw, double elapsed);
+
 // ---- lighting of the go buttons ----
 // States: 1 on, 0 off, -1 mixed. `aimed` is the look of the button the step goes through: on
 // while the panel's list has the keys, else mixed.

@@ -470,6 +470,8 @@ QMenu* ZEVChannelTableView::menuForRowAt(const QPointF& point)
     channelRowMenu_->addSeparator();
     QAction* maintenant = channelRowMenu_->addAction(QStringLiteral("Now"));
     maintenant->setData(qlonglong(2000009));
+    // Highlighted, the menu's preview makes the Now cursor active.
+    maintenant->setProperty("tag", qlonglong(2000009));
     QObject::connect(maintenant, &QAction::triggered, this, [this] {
         if (ZEVSpaceController* s = spaceController())
             s->gotoPreviousFromLien(nullptr);

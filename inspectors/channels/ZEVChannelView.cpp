@@ -41,7 +41,34 @@ constexpr Preset kZoomPresets[] = {
 
 constexpr int kButton = 22;
 
+// The pop-up whose list's showing and hiding are told: its highlights preview zooms.
+class ZoomPopUp final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> willShow, didHide;
+
+    void showPopup() override
+    {
+        if (willShow)
+            willShow();
+        QComboBox::showPopup();
+    }
+    void hidePopup() override
+    {
+        QComboBox::hidePopup();
+        if (didHide)
+            didHide();
+    }
+};
+
 } // namespace
+
+void ZEVChannelView::setZoomPopUpHooks(std::function<void()> willShow, std::function<void()> didHide)
+{
+    auto* p = static_cast<ZoomPopUp*>(zoomPopUp_);
+    p->willShow = std::move(willShow);
+    p->didHide = std::move(didHide);
+}
 
 ZEVChannelView::ZEVChannelView(ZEVChannelViewer& viewer)
     : ZEVInspectView(viewer, QStringLiteral("Channel"), kChannelMetrics,
@@ -74,7 +101,7 @@ ZEVChannelView::ZEVChannelView(ZEVChannelViewer& viewer)
         b->setSiClickKeepsState(true);
         *s.field = b;
     }
-    zoomPopUp_ = new QComboBox(this);
+    zoomPopUp_ = new ZoomPopUp(this);
     zoomPopUp_->setObjectName(QStringLiteral("zoomPopUp"));
     zoomPopUp_->setFocusPolicy(Qt::NoFocus);
     for (const Preset& p : kZoomPresets)
@@ -179,10 +206,9 @@ void ZEVChannelView::dessinerLesMarques(QPainter& p)
     auto* ruler = dynamic_cast<ZEVRulerViewer*>(space.rulerViewer());
     auto* strip = ruler ? dynamic_cast<ZEVTlineView*>(ruler->tlineView()) : nullptr;
     if (strip && strip->siCmd() && parentWidget()) {
-        const double m = parentWidget()->mapFromGlobal(QCursor::pos()).x();
-        const double Fx = frame().x();
-        if (Fx + 20 < m && m < Fx + Fw - 20)
-            p.fillRect(qt(QRectF(m - Fx - 1, 20, 3, metrics().barWidth)), Qt::white);
+        const double m = parentWidget()->mapFromGlobal(QCursor::pos()).x() - frame().x();
+        if (const std::optional<QRectF> ligne = ZEVChannelRules::ctrlScrollLine(m, Fw, metrics().barWidth))
+            p.fillRect(qt(*ligne), Qt::white);
     }
 
     KELICurseur* actif = space.actifCurseur();
@@ -192,15 +218,7 @@ void ZEVChannelView::dessinerLesMarques(QPainter& p)
     if (!ax)
         return;
     // The active cursor's past band, from its context's start (or the bar's left end).
-    QRectF band;
-    if (const std::optional<double> inX = xForDate(actif->nowIn())) {
-        if (*inX >= 20) {
-            if (*inX < Fw - 20 && actif->now() - actif->nowIn() >= 0.15)
-                band = QRectF(*inX, 39, std::min(Fw - 20, *ax) - *inX, 4);
-        } else if (*ax > 20) {
-            band = QRectF(20, 39, std::min(Fw - 20, *ax) - 20, 4);
-        }
-    }
+    const QRectF band = ZEVChannelRules::pastBand(xForDate(actif->nowIn()), *ax, Fw, actif->now() - actif->nowIn());
     const bool search = actif == space.searchCurseur();
     if (search) {
         if (KELICurseur* now = space.nowCurseur())

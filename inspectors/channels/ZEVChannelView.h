@@ -7,6 +7,8 @@
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/channels/ZEVChannelRules.h"
 
+#include <functional>
+
 class QComboBox;
 class QLineEdit;
 
@@ -40,6 +42,8 @@ public:
     QLineEdit* countField() const { return countField_; }
     // The field's look at rest (grey, flat, read-only) or while renaming (editable, framed).
     void setCountFieldEditing(bool editing);
+    // Told when the zoom pop-up's list shows and when it hides (before a choice is told).
+    void setZoomPopUpHooks(std::function<void()> willShow, std::function<void()> didHide);
 
     static constexpr const char* kScrollWheelStop = "scrollWheelStop";
 

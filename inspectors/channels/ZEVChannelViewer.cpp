@@ -10,10 +10,12 @@
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
 #include "space/ZEVConstants.h"
+#include "space/ZEVMenuPreview.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/ZEVButton.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -49,6 +51,10 @@ ZEVChannelViewer::~ZEVChannelViewer()
     Scheduler::shared().cancelAll(this);
     // The panel writes through the model: it goes first.
     modifyPanel_.reset();
+    if (ZEVChannelView* v = channelView()) {
+        v->setZoomPopUpHooks({}, {});
+        v->zoomPopUp()->view()->viewport()->removeEventFilter(this);
+    }
     if (ZEVChannelTableView* t = channelTableView()) {
         t->viewport()->removeEventFilter(this);
         // The panel goes after the model: the list reads it no more.
@@ -81,14 +87,7 @@ void ZEVChannelViewer::awakeFromNib()
     table->viewport()->installEventFilter(this);
     table->mouseMovedAtPoint(QPointF(ZEVChannelTableView::kPointerGone, 0));
 
-    menuUpDown_ = std::make_unique<QMenu>();
-    menuUpDown_->setObjectName(QStringLiteral("menuBtnUpDown"));
-    menuGotoSpace_ = std::make_unique<QMenu>();
-    menuGotoSpace_->setObjectName(QStringLiteral("menuBtnGotoSpace"));
-    menuDeskHome_ = std::make_unique<QMenu>();
-    menuDeskHome_->setObjectName(QStringLiteral("menuBtnDeskHome"));
-    menuClean_ = std::make_unique<QMenu>();
-    menuClean_->setObjectName(QStringLiteral("menuBtnClean"));
+    construireLesMenusDuBandeau();
     for (ZEVButton* b : {view->btnDeskHome(), view->btnChannelUp(), view->btnChannelDown(),
                          view->btnGotoPreviousSpace(), view->btnGotoNextSpace(), view->btnCleanAndReplace()}) {
         b->setCliqueTarget(this, [this](ZEVButton* sender) { performClique(sender); });
@@ -130,6 +129,10 @@ bool ZEVChannelViewer::eventFilter(QObject* watched, QEvent* event)
         } else if (event->type() == QEvent::Leave) {
             table->mouseMovedAtPoint(QPointF(ZEVChannelTableView::kPointerGone, 0));
         }
+    } else if (view && watched == view->zoomPopUp()->view()->viewport()) {
+        // The pointer left the zoom list: no preset is previewed.
+        if (event->type() == QEvent::Leave && zoomMenuOpen_)
+            zoomMenuHighlight(-1);
     } else if (view && watched == view->countField() && event->type() == QEvent::KeyPress &&
                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && siEditSpaceName_) {
         menuInspectCancelRename();
@@ -289,6 +292,9 @@ void ZEVChannelViewer::updateMenuMacForMode(int frontMode)
         for (long tag : {103L, 104L, 105L})
             if (QAction* a = ZEVMenuItemWithTag(edit, tag))
                 a->setEnabled(false);
+    // The Icons panel's lines just set the Object menu for its Objects: the list's own go over
+    // them, whichever of the two the main menu asks last.
+    updateMenuObject(mainMenu(4));
 }
 
 void ZEVChannelViewer::updateMenuEdit(QMenu* menu)
@@ -506,23 +512,24 @@ void ZEVChannelViewer::menuFindObjects()
         f->menuInspectFind();
 }
 
-void ZEVChannelViewer::findThenTracks(void (ZEVFrontViewerServices::*find)())
+void ZEVChannelViewer::findThenTracks(void (ZEVInspectViewer::*find)())
 {
-    ZEVFrontViewerServices* f = frontViewer();
-    if (!f)
-        return;
-    (f->*find)();
-    f->userShowTracks();
+    // The Icons panel's finds whatever the front mode: the front's own route would take the
+    // Links panel's in Link mode.
+    if (auto* icons = dynamic_cast<ZEVInspectViewer*>(space_.viewerForEntityClassName("ZEVIconViewer")))
+        (icons->*find)();
+    if (ZEVFrontViewerServices* f = frontViewer())
+        f->userShowTracks();
 }
 
-void ZEVChannelViewer::menuFindZevHeld() { findThenTracks(&ZEVFrontViewerServices::menuFindZevHeld); }
-void ZEVChannelViewer::menuFindZevFolderHeld() { findThenTracks(&ZEVFrontViewerServices::menuFindZevFolderHeld); }
-void ZEVChannelViewer::menuFindMacHeld() { findThenTracks(&ZEVFrontViewerServices::menuFindMacHeld); }
-void ZEVChannelViewer::menuFindExtHeld() { findThenTracks(&ZEVFrontViewerServices::menuFindExtHeld); }
-void ZEVChannelViewer::menuFindFiles() { findThenTracks(&ZEVFrontViewerServices::menuFindFiles); }
-void ZEVChannelViewer::menuFindPersons() { findThenTracks(&ZEVFrontViewerServices::menuFindPersons); }
-void ZEVChannelViewer::menuFindEmails() { findThenTracks(&ZEVFrontViewerServices::menuFindEmails); }
-void ZEVChannelViewer::menuFindBookmarks() { findThenTracks(&ZEVFrontViewerServices::menuFindBookmarks); }
+void ZEVChannelViewer::menuFindZevHeld() { findThenTracks(&ZEVInspectViewer::menuFindZevHeld); }
+void ZEVChannelViewer::menuFindZevFolderHeld() { findThenTracks(&ZEVInspectViewer::menuFindZevFolderHeld); }
+void ZEVChannelViewer::menuFindMacHeld() { findThenTracks(&ZEVInspectViewer::menuFindMacHeld); }
+void ZEVChannelViewer::menuFindExtHeld() { findThenTracks(&ZEVInspectViewer::menuFindExtHeld); }
+void ZEVChannelViewer::menuFindFiles() { findThenTracks(&ZEVInspectViewer::menuFindFiles); }
+void ZEVChannelViewer::menuFindPersons() { findThenTracks(&ZEVInspectViewer::menuFindPersons); }
+void ZEVChannelViewer::menuFindEmails() { findThenTracks(&ZEVInspectViewer::menuFindEmails); }
+void ZEVChannelViewer::menuFindBookmarks() { findThenTracks(&ZEVInspectViewer::menuFindBookmarks); }
 
 void ZEVChannelViewer::performClique(ZEVButton* sender)
 {
@@ -548,6 +555,8 @@ void ZEVChannelViewer::performClique(ZEVButton* sender)
         menuInspectNext();
     else if (sender == v->btnFind())
         menuInspectFind();
+    else if (sender == v->btnAdd())
+        menuChannelAdd();
     else if (sender == v->btnClose())
         buttonInspectCancel();
 }
@@ -575,7 +584,8 @@ void ZEVChannelViewer::boutonPresse(ZEVButton* sender)
         return;
     ZEVChannelView* v = channelView();
     QMenu* menu = buttonMenu(sender);
-    if (!v || !menu || menu->isEmpty())
+    // The Channels menu is filled as it opens: an empty one still pops up.
+    if (!v || !menu)
         return;
     // The Channels menu opens under Channel down, the Spaces menu under previous Space.
     ZEVButton* sous = sender;
@@ -683,7 +693,8 @@ void ZEVChannelViewer::majZoomPopUp()
 {
     ZEVChannelView* v = channelView();
     auto* ruler = dynamic_cast<ZEVRulerViewer*>(space_.rulerViewer());
-    if (!v || !ruler)
+    // While the list shows, the previews move the strip: its items and the kept step stay.
+    if (!v || !ruler || zoomMenuOpen_)
         return;
     const std::optional<double> step = ZEVChannelRules::stepFor(ruler->tlineSpan(), ruler->tlineWidth());
     // Without a strip, or with a span that is no number, the pop-up keeps its choice.
@@ -713,8 +724,11 @@ void ZEVChannelViewer::popUpChangeZoom(int index)
     if (!v || index < 0 || index >= v->zoomPopUp()->count())
         return;
     const std::uint64_t tag = v->zoomPopUp()->itemData(index).toULongLong();
+    if (zoomMenuOpen_)
+        zoomChosen_ = true;
+    // The extra item stands for the step when the list opened, not one its previews reached.
     if (tag > ZEVChannelRules::kBeyondStep)
-        _zoomTag(zoomStepDuration_, 0);
+        _zoomTag(zoomStepKept_.value_or(zoomStepDuration_), 0);
     else
         _zoomTag(double(tag), 0);
 }

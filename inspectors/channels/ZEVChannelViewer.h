@@ -13,12 +13,15 @@
 
 #include <memory>
 
+class QIcon;
 class QMenu;
 
 namespace tallomer {
 
 class ZEVChannelModifyPanel;
 class ZEVChannelTableView;
+class ZEVMenuPreview;
+class ZEVMenuPreviewTarget;
 
 class ZEVChannelViewer final : public ZEVInspectViewer, public ZEVChannelViewerServices, public ZEVChannelClassOwner {
 public:
@@ -150,6 +153,29 @@ public:
     // How many redisplays ran.
     int redisplayCount() const { return redisplayCount_; }
 
+    // ---- the toolbar's menus (ZEVChannelMenus.cpp) ----
+    // Each is prepared as it opens; the Spaces, Channels, history and zoom menus show the place
+    // under the pointer and bring the window back when it leaves them without a choice.
+    enum class ToolbarMenu { Entity, Clean, Spaces, Row, Goto, ZoomButton, History, Add, Channels, Find };
+    QMenu* toolbarMenu(ToolbarMenu which) const;
+    void menuWillOpen(QMenu* menu) override;
+    void menuDidClose(QMenu* menu) override;
+    bool siZevstoryBrowsing() const { return browsing_.history; }
+    bool siChannelBrowsing() const { return browsing_.channels; }
+    // The zoom pop-up's list opened, its item `index` highlighted (-1: none) and closed. While it
+    // is open, the step of its opening is the one it returns to and the redisplay leaves it be.
+    void zoomMenuWillOpen();
+    void zoomMenuHighlight(int index);
+    void zoomMenuDidClose(bool chosen);
+    bool siZoomMenuOpen() const { return zoomMenuOpen_; }
+    void btnInspectAdd() override;
+    void btnInspectFind() override;
+    void btnEntity() override;
+    // A new Channel (through the panel's Add), a new Space: the add panels answer these; until
+    // they come, a beep.
+    void menuChannelAdd();
+    void menuSpaceNew();
+
     // ---- renaming the current Space in the count field ----
     void menuSpaceRename();
     void menuSpaceDidRename();
@@ -185,7 +211,14 @@ private:
     void allumer(const ZEVChannelRules::Lights& lights);
     bool aimedOn() const;
     std::string currentSpaceName();
-    void findThenTracks(void (ZEVFrontViewerServices::*find)());
+    void findThenTracks(void (ZEVInspectViewer::*find)());
+    void construireLesMenusDuBandeau();
+    void preparerEntity(QMenu* menu);
+    void preparerFind(QMenu* menu);
+    void preparerHomeItems(QMenu* menu);
+    // The thumbnail of the Now desk's background, for the Spaces and clean menus.
+    QIcon vignetteDuNow();
+    void popUpSous(QMenu* menu, ZEVButton* sous);
     void spaceStep(bool previous, bool distinct, bool same);
     ZEVChannelModifyPanel& panneauModify();
 
@@ -196,10 +229,18 @@ private:
     ZEVChannelRules::Browsing browsing_;
     double zoomStepDuration_ = 0;
     int redisplayCount_ = 0;
-    // The toolbar's menus; their contents come with the menus' own work.
+    // The toolbar's menus, built with the panel.
     std::unique_ptr<QMenu> menuUpDown_, menuGotoSpace_, menuDeskHome_, menuClean_;
     // A window of its own, made on first use.
     std::unique_ptr<ZEVChannelModifyPanel> modifyPanel_;
+    std::unique_ptr<QMenu> menuBtnAdd_, menuBtnFind_, menuBtnEntity_, menuBtnGoto_, menuBtnZoom_;
+    // What the previews move; declared before them, so that it outlives them.
+    std::unique_ptr<ZEVMenuPreviewTarget> previewTarget_, rowPreviewTarget_;
+    std::unique_ptr<ZEVMenuPreview> spacesPreview_, channelsPreview_, historyPreview_, cleanPreview_, rowPreview_;
+    bool zoomMenuOpen_ = false;
+    bool zoomChosen_ = false;
+    // The step when the zoom list opened; kept until its choice is carried out.
+    std::optional<double> zoomStepKept_;
     ScheduledTarget guard_{this};
 };
 

@@ -3,7 +3,8 @@
 // after a quiet time the Spaces; a long press on Channel down steps the list; a zoom preset sets
 // the strip's scale; the main menu's Channel Up reaches the list; a drag of the bar is kept in
 // the settings file; a Space renamed in the count field is stored. With the list focused, the Edit
-// and Object menus follow it; the panel's finds and go buttons go through the front layer.
+// and Object menus follow it; the panel's finds and go buttons go through the front layer. The
+// Channels menu shows the Channel under the pointer and Esc brings the first back.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -19,6 +20,7 @@
 #include "inspectors/table/ZEVTableModel.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
 #include "widgets/ZEVButton.h"
 
 #include <QComboBox>
@@ -29,6 +31,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace e2e {
@@ -289,6 +292,162 @@ TEST_F(ChannelsInspector, TheFocusedListSetsTheMenusAndThePanelsFindsAndGoButton
     EXPECT_NE(precedent->state(), kZEVStateOff);
     EXPECT_EQ(v->channelView()->btnGotoNext()->state(), kZEVStateOff);
     advance(0.3);
+    EXPECT_EQ(precedent->state(), kZEVStateOff);
+}
+
+// The Channels menu under Channel down: the pointer over the second Channel shows it, Esc takes
+// the window back to the first; with the front in Link mode the panel's file find still selects
+// the Icons panel's files; the focused list keeps Filter and Remove off in the Object menu.
+TEST_F(ChannelsInspector, TheChannelsMenuShowsTheHoveredChannelAndEscReturnsToTheFirst)
+{
+    startWithTheBar();
+    KELIContexte* tl = space()->tlContexte();
+    tl->placeToi();
+    const KELDate in = tl->nowIn();
+    const double len = tl->nowOut() - tl->nowIn();
+    const KELId premier = space()->currentChannelInt();
+    KELI* travail = space()->newIdentityNamed("Work");
+    ASSERT_NE(travail, nullptr);
+    seedTwoSpaces(travail, {"Desk", "Office"}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in, len);
+    advance(1.0);
+    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+    ASSERT_NE(bar, nullptr);
+    ZEVButton* bouton = bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER);
+    ASSERT_NE(bouton, nullptr);
+    QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
+    pump();
+    advance(1.0);
+    ZEVChannelViewer* v = channels();
+    ASSERT_TRUE(v && v->siShowInspectView());
+    ZEVChannelView* panel = v->channelView();
+    ASSERT_EQ(v->channelTableView()->tableModel()->rowCount(), 2);
+    const QString avant = panel->countField()->text();
+    ASSERT_TRUE(avant.startsWith(QStringLiteral("2-1"))) << avant.toStdString();
+
+    // A short click on Channel down: the Channels menu.
+    ZEVButton* bas = panel->btnChannelDown();
+    QTest::mouseClick(bas, Qt::LeftButton, {}, bas->rect().center());
+    pump();
+    QMenu* menu = v->toolbarMenu(ZEVChannelViewer::ToolbarMenu::Channels);
+    ASSERT_TRUE(menu && menu->isVisible());
+    QAction* second = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->property("userGotoChannel").toBool() && a->data().toLongLong() == qlonglong(travail->idInt()))
+            second = a;
+    ASSERT_NE(second, nullptr);
+    QTest::mouseMove(menu, menu->actionGeometry(second).center());
+    pump();
+    advance(0.5);
+    EXPECT_EQ(space()->currentChannelInt(), travail->idInt()) << "the hovered Channel shows";
+    EXPECT_EQ(panel->countField()->text(), QStringLiteral("2-2 Office"));
+    EXPECT_EQ(QString::fromStdString(nowDesk()->currentBackImageItemName()), QStringLiteral("Office"));
+    QTest::keyClick(menu, Qt::Key_Escape);
+    pump();
+    advance(0.5);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(space()->currentChannelInt(), premier) << "Esc: the Channel of the opening again";
+    EXPECT_EQ(panel->countField()->text(), avant);
+    EXPECT_FALSE(v->siChannelBrowsing());
+    EXPECT_EQ(bas->state(), kZEVStateOff);
+
+    // In Link mode the panel's find of files is still the Icons panel's.
+    const QStringList fichiers = addHomeFiles({QStringLiteral("notes.txt")});
+    ASSERT_EQ(itemsTitled({QStringLiteral("notes.txt")}).size(), 1u);
+    KELI* note = itemsTitled({QStringLiteral("notes.txt")}).front();
+    ASSERT_NE(note, nullptr);
+    openInspectorFromMenu(KELENTITY_ICON_VIEWER);
+    auto* f = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_NE(f, nullptr);
+    f->menuModeLink();
+    advance(0.5);
+    ASSERT_EQ(f->frontMode(), 3);
+    space()->selections().deselectAllNodes();
+    advance(0.2);
+    v->menuFindFiles();
+    advance(1.0);
+    // The Icons panel selects what it finds as the mode's nodes.
+    const std::vector<KELI*> noeuds = space()->selections().selectedNodeItemSet();
+    EXPECT_NE(std::find(noeuds.begin(), noeuds.end(), note), noeuds.end()) << "the Icons panel found the file";
+
+    // The focused list: Filter and Remove stay off in the Object menu.
+    QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
+    pump();
+    advance(1.0);
+    if (!v->siShowInspectView()) {
+        QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
+        pump();
+        advance(1.0);
+    }
+    ZEVChannelTableView* table = v->channelTableView();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(40, table->rowViewportPosition(0) + 15));
+    advance(1.0);
+    ASSERT_TRUE(v->siFirstResponder());
+    KELMainMenu* principal = adapter()->mainMenu();
+    QMenu* objet = openMenu(KELMainMenu::kMenuObject);
+    ASSERT_NE(objet, nullptr);
+    advance(0.5);
+    for (long tag : {7L, 13L})
+        if (QAction* a = principal->item(KELMainMenu::kMenuObject, tag)) {
+            EXPECT_FALSE(a->isEnabled()) << "Object item " << tag << " " << a->text().toStdString();
+        }
+    objet->close();
+    pump();
+}
+
+// The Spaces menu under previous Space: the pointer over the past Space takes the Search cursor
+// there and makes it active; Esc brings the window back to Now. Its Now entry names the Space.
+TEST_F(ChannelsInspector, TheSpacesMenuShowsThePastSpaceUnderThePointerAndEscReturnsToNow)
+{
+    startWithTheBar();
+    KELIContexte* tl = space()->tlContexte();
+    tl->placeToi();
+    const KELDate in = tl->nowIn();
+    const double len = tl->nowOut() - tl->nowIn();
+    KELI* maison = space()->channelForIdentityInt(space()->currentChannelInt());
+    ASSERT_NE(maison, nullptr);
+    seedTwoSpaces(maison, {"Shore", "Beach"}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in, len);
+    advance(1.0);
+    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+    ZEVButton* bouton = bar ? bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER) : nullptr;
+    ASSERT_NE(bouton, nullptr);
+    QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
+    pump();
+    advance(1.0);
+    ZEVChannelViewer* v = channels();
+    ASSERT_TRUE(v && v->siShowInspectView());
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    const KELDate maintenant = space()->nowCurseur()->now();
+
+    ZEVButton* precedent = v->channelView()->btnGotoPreviousSpace();
+    QTest::mouseClick(precedent, Qt::LeftButton, {}, precedent->rect().center());
+    pump();
+    QMenu* menu = v->toolbarMenu(ZEVChannelViewer::ToolbarMenu::Spaces);
+    ASSERT_TRUE(menu && menu->isVisible());
+    QAction* now = nullptr;
+    QAction* passe = nullptr;
+    for (QAction* a : menu->actions()) {
+        if (a->property("tag").toLongLong() == 2000009)
+            now = a;
+        if (a->property("ZEVSpacesMenuAction").isValid() && a->text().contains(QStringLiteral("Shore")))
+            passe = a;
+    }
+    ASSERT_NE(now, nullptr);
+    EXPECT_EQ(now->text(), QStringLiteral("Now  --  ") + QString::fromStdString(nowDesk()->currentBackImageItemName()));
+    ASSERT_NE(passe, nullptr) << "the past Space is listed";
+    QTest::mouseMove(menu, menu->actionGeometry(passe).center());
+    pump();
+    advance(1.0);
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur()) << "the hovered Space shows on the Search cursor";
+    EXPECT_LT(space()->searchCurseur()->now(), in + 0.5 * len);
+    EXPECT_EQ(QString::fromStdString(space()->deskViewerForCurseur(space()->searchCurseur())->currentBackImageItemName()),
+              QStringLiteral("Shore"));
+    QTest::keyClick(menu, Qt::Key_Escape);
+    pump();
+    advance(1.0);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur()) << "Esc: back to Now";
+    EXPECT_NEAR(space()->nowCurseur()->now(), maintenant, 5.0);
+    EXPECT_FALSE(v->spaceBrowsing());
     EXPECT_EQ(precedent->state(), kZEVStateOff);
 }
 

@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QTest>
 
 #include <cmath>
@@ -177,6 +178,10 @@ TEST_F(ChannelToolbar, ALongPressOnChannelDownStepsTheListAndAShortOneDoesNot)
     ZEVButton* down = channels->channelView()->btnChannelDown();
     presser(down, 0.05);
     EXPECT_EQ(ligne(), 0) << "a short press is the menu's";
+    QMenu* menu = channels->toolbarMenu(ZEVChannelViewer::ToolbarMenu::Channels);
+    ASSERT_TRUE(menu && menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_Escape);
+    sched.advance(0.01);
     presser(down, ZEVButton::kLongClickDelay);
     EXPECT_EQ(ligne(), 1);
     // The steps light the buttons, and 0.2 s later they rest.

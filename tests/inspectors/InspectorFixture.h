@@ -64,6 +64,18 @@ public:
     }
     void selectionDown(KELId c) override { selectionMoves.push_back("front down " + std::to_string(c)); }
     void selectionUp(KELId c) override { selectionMoves.push_back("front up " + std::to_string(c)); }
+    void setSpaceBrowsing(bool b) override { spaceBrowsing = b; }
+    void setChannelBrowsing(bool b) override { channelBrowsing = b; }
+    void setZevstoryBrowsing(bool b) override { zevstoryBrowsing = b; }
+    bool siCurseurAtHome() override { return atHome; }
+    bool siTimebarClosed() override { return timebarClosed; }
+    void userShowTracks() override { ++tracksShown; }
+    bool spaceBrowsing = false;
+    bool channelBrowsing = false;
+    bool zevstoryBrowsing = false;
+    bool atHome = false;
+    bool timebarClosed = true;
+    int tracksShown = 0;
     bool tlineOpened = false;
     std::vector<std::string> selectionMoves;
     int stepBacks = 0;

@@ -194,6 +194,7 @@ public:
     void selectionUp(KELId) override {}
     void setSpaceBrowsing(bool) override {}
     void setChannelBrowsing(bool) override {}
+    void setZevstoryBrowsing(bool) override {}
     void majImageForEditionMenu1(QMenu*) override {}
     void majImageForEditionMenu2(QMenu*) override {}
 };
