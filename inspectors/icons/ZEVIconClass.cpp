@@ -24,7 +24,7 @@ namespace tallomer {
 
 ZEVIconClass::ZEVIconClass(ZEVIconViewer* viewer, ZEVSpaceController& space)
     : ZEVRowsClass(space, KELRELATION_ICON_VIEWER), viewer_(viewer), defaults_(space.host().defaults()),
-      menus_(std::make_unique<ZEVInspectMenus>(nouns())),
+      menus_(std::make_unique<ZEVInspectMenus>(nouns(), ZEVRowMenuShape{false, true, false, true})),
       drag_(std::make_unique<ZEVInspectDrag>(space, *this, nullptr))
 {
     currentChannelInt_ = space.currentChannelInt();
@@ -32,6 +32,10 @@ ZEVIconClass::ZEVIconClass(ZEVIconViewer* viewer, ZEVSpaceController& space)
     menus_->onDeleteLego = [this](KELId legoId, ZEVTableView& table) {
         if (KELI* lego = KELServeurDeLiens::LienForInt(legoId, KELServeurDeLiens::CurseurGlobal()))
             deleteLego(lego, table);
+    };
+    menus_->onAdd = [this] {
+        if (viewer_)
+            viewer_->menuInspectAdd();
     };
     for (int k = 0; k < KindCount; ++k) {
         const QString key = QString::fromLatin1(kGotoKeys[std::size_t(k)]);
@@ -199,14 +203,19 @@ KELId ZEVIconClass::backImageOfSpace()
     KELICurseur* actif = actifOuTimeline();
     if (!actif)
         return 0;
+    KELId image = 0;
     if (const KELIds images =
             KELServeurDeLiens::EnfantsNumForParentInt(currentChannelInt_, KELRELATION_IDENTITY_BACK_ITEM, actif->now());
         images && !images->empty())
-        return images->front();
-    if (ZEVCursorDesk* desk = space_.deskForCurseur(actif))
-        if (KELI* image = desk->currentBackImageItem())
-            return image->idInt();
-    return 0;
+        image = images->front();
+    else if (ZEVCursorDesk* desk = space_.deskForCurseur(actif))
+        if (KELI* current = desk->currentBackImageItem())
+            image = current->idInt();
+    // The Space being browsed: the following steps keep to it though the cursor leaves it, until
+    // the Now cursor comes back or the Command key is let go.
+    if (image)
+        space_.setBrowsedSpaceBackImageInt(image);
+    return image;
 }
 
 ZEVChangeWalk ZEVIconClass::walkSiSame(bool versLePasse, bool siSame)
