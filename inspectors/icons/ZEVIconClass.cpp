@@ -254,7 +254,30 @@ ZEVChangeWalk ZEVIconClass::walkSiSame(bool versLePasse, bool siSame)
         return KELServeurDeLiens::LienIntForParentInt(c, image, KELRELATION_IDENTITY_BACK_ITEM, date + decalage) != 0;
     };
     auto duCanal = [=](KELI* lien, KELDate date) { return lien->parentInt() == c && dansLEspace(date); };
+    // The Objects that ever had an icon on C's desk, read once before the walk (reading wakes
+    // links, which the event table must not see while it is walked): another's move or title is
+    // passed over without asking the store at its date. Null when a link could not be read: then
+    // every one is asked.
+    std::shared_ptr<const std::unordered_set<KELId>> iconesDeC;
+    if (flags_[Title] || flags_[Sizing] || flags_[Position]) {
+        auto ids = std::make_shared<std::unordered_set<KELId>>();
+        bool complet = true;
+        // Read for the whole time line, as the legos are: the desks' cursors are left alone.
+        KELICurseurGlobal* lecteur = KELServeurDeLiens::CurseurGlobal();
+        for (KELId l : KELServeurDeLiens::LiensNumDuParentIntRelInt(c, KELRELATION_ICON_VIEWER).value_or(std::vector<KELId>())) {
+            KELI* icone = lecteur ? KELServeurDeLiens::LienForInt(l, lecteur) : nullptr;
+            if (!icone) {
+                complet = false;
+                break;
+            }
+            ids->insert(icone->enfantInt());
+        }
+        if (complet)
+            iconesDeC = std::move(ids);
+    }
     auto surLeBureau = [=](KELI* lien, KELDate date) {
+        if (iconesDeC && !iconesDeC->count(lien->parentInt()))
+            return false;
         return KELServeurDeLiens::LienIntForParentInt(c, lien->parentInt(), KELRELATION_ICON_VIEWER, date) != 0 &&
                dansLEspace(date);
     };
