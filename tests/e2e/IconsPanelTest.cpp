@@ -7,6 +7,8 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
+#include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
 #include "desk/pasteboard/ZEVItemPB.h"
 #include "front/ZEVFrontPanels.h"
 #include "desk/model/ZEVItemClass.h"
@@ -457,8 +459,37 @@ TEST_F(IconsPanel, TheRowMenusAddOpensAddDocumentsInTheFolderOfTheRowsFile)
         if (auto* p = dynamic_cast<ZEVFrontAddPanel*>(w); p && p->isVisible())
             panel = p;
     ASSERT_NE(panel, nullptr) << "no Add Documents panel";
-    EXPECT_EQ(QDir::cleanPath(panel->directory().absolutePath()), QDir::cleanPath(home + "/papers"))
+    EXPECT_EQ(QDir::cleanPath(panel->directory().absolutePath()).toStdString(), QDir::cleanPath(home + "/papers").toStdString())
         << "it opens where the row's file lies";
+    panel->reject();
+    pump();
+
+    // A row of another Channel: its file is that Channel's record.
+    KELI* canal = nullptr;
+    KELI* loin = elsewhere(canal);
+    ASSERT_NE(loin, nullptr);
+    QDir().mkpath(home + "/far");
+    QFile f(home + "/far/far.txt");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("far");
+    f.close();
+    ASSERT_TRUE(ZEVItemDataChannels::CreateItemDataForChannelInt(canal->idInt()));
+    ASSERT_TRUE(ZEVItemDataChannels::ItemDataForChannelInt(canal->idInt())->createFileURL(f.fileName(), QUrl(), loin));
+    advance(1.0);
+    const int autre = rowOf(loin);
+    ASSERT_GE(autre, 0);
+    QTest::mousePress(table()->viewport(), Qt::RightButton, {}, titlePoint(autre));
+    pump();
+    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    chooseInMenu(menu, ZEVMenuItemWithTag(menu, ZEVRowTagAdd));
+    panel = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = dynamic_cast<ZEVFrontAddPanel*>(w); p && p->isVisible())
+            panel = p;
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(QDir::cleanPath(panel->directory().absolutePath()).toStdString(), QDir::cleanPath(home + "/far").toStdString())
+        << "its own Channel's record gives the folder";
     panel->reject();
     pump();
 }
