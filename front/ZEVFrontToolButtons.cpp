@@ -6,6 +6,7 @@
 #include "front/ZEVFrontGoToPanel.h"
 #include "front/ZEVFrontPanels.h"
 #include "front/ZEVFrontViewer.h"
+#include "inspectors/ZEVFrontClass.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "services/ZEVFrontMode.h"
 #include "services/ZEVFrontViewerServices.h"
@@ -641,6 +642,16 @@ void ZEVFrontToolButtons::userAddDocuments()
 {
     setState("btnAddItems", 1);
     panels_->buttonAddWithUrl(folderForItem(nullptr));
+    setState("btnAddItems", 0);
+}
+
+void ZEVFrontToolButtons::userAddDocumentsWithItem(KELI* item)
+{
+    ZEVFrontClass* front = ZEVFrontClass::shared();
+    if (!item || !front)
+        return userAddDocuments();
+    setState("btnAddItems", 1);
+    panels_->buttonAddWithUrl(front->openPanelFolderUrlWithItem(item));
     setState("btnAddItems", 0);
 }
 

@@ -103,6 +103,8 @@ public:
     // Shows the selections' links when none show; hides them when they show.
     void buttonShowLink();
     void userAddDocuments();
+    // Opened where that Object's file lies, as the front class places its panels.
+    void userAddDocumentsWithItem(KELI* item);
     void userAddNewFolderWithItem(KELI* item);
 
     // The application lists the applications that open the Objects (the Open menu's items).

@@ -405,6 +405,7 @@ public:
     void menuOpen() override;
     // The Add Documents panel of the toolbar's Add menu.
     void menuAddDocuments() override;
+    void buttonAddWithItem(KELI* item) override;
     void buttonActionGetInfo();
     // The Filter button passes true: it ignores the Object under the pointer.
     void filterMarking(bool fromButton);

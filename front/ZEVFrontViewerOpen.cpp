@@ -75,6 +75,12 @@ void ZEVFrontViewer::menuAddDocuments()
         tools_->userAddDocuments();
 }
 
+void ZEVFrontViewer::buttonAddWithItem(KELI* item)
+{
+    if (tools_)
+        tools_->userAddDocumentsWithItem(item);
+}
+
 void ZEVFrontViewer::menuOpen()
 {
     ZEVItemViewer* viewer = space_.itemViewerForCurseur(space_.actifCurseur());

@@ -774,7 +774,7 @@ std::unique_ptr<QMimeData> ZEVFrontClass::mimeDataForItems(const std::vector<KEL
             const QString title = titleForItem(item);
             texts << title;
             records.emplace_back(item, store ? store->uidForItem(item, type) : QString(), title, type,
-                                 currentChannelInt_);
+                                 item->channelInt());
         }
     }
     if (urls.isEmpty() && texts.isEmpty() && records.empty())

@@ -6,6 +6,7 @@
 #include "inspectors/services/ZEVInspectorServices.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "engine/KELServeurDeLiens.h"
@@ -146,7 +147,9 @@ QString ZEVFrontClass::openPanelFolderUrlWithItem(KELI* item)
         }
     }
     if (items.size() == 1 && !siItemOption(items.front(), ZEVOPTION_MASK_PANEL_IN_DOCUMENTS)) {
-        const QString path = ZEVItemData::Current().fileUrlForItem(items.front());
+        // The Object's own Channel keeps its file: the Icons panel's rows come from every Channel.
+        ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(items.front()->channelInt());
+        const QString path = (store ? *store : ZEVItemData::Current()).fileUrlForItem(items.front());
         if (!path.isEmpty())
             return QFileInfo(path).suffix().isEmpty() ? clean(path) : QFileInfo(path).absolutePath();
     }

@@ -17,6 +17,7 @@
 
 #include <string_view>
 
+class KELI;
 class KELICurseur;
 class QEvent;
 class QFileDialog;
@@ -295,6 +296,9 @@ public:
     virtual void menuEditForget() = 0;
     virtual void menuOpen() = 0;
     virtual void menuAddDocuments() = 0;
+    // The same panel opened in the folder of that Object's file (Documents when it has none, or
+    // when the file lies in the program's own folders): a panel's row menu adds beside a row.
+    virtual void buttonAddWithItem(KELI* item) = 0;
     virtual void userToggleQL() = 0;
     // The Quick Look panel for the context menu's Object.
     virtual void userOpenQL() = 0;

@@ -21,6 +21,7 @@
 #include <QPainterPath>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -76,6 +77,9 @@ private:
     ZEVInspectView& panel_;
 };
 
+// The width of the bar's buttons that show a sign (Previous, Next, Add).
+constexpr int kSigne = 18;
+
 ZEVButton* bouton(QWidget* parent, const QString& name, const QString& title)
 {
     auto* b = new ZEVButton(parent);
@@ -130,6 +134,14 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     }
     btnAdd_ = bouton(this, QStringLiteral("AddButton"), QStringLiteral("+"));
     btnAdd_->setEnabled(false);
+    // The bar's words a size below the table's, as a compact bar's are.
+    QFont petite = font();
+    if (petite.pointSizeF() > 0)
+        petite.setPointSizeF(petite.pointSizeF() * 0.9);
+    else if (petite.pixelSize() > 0)
+        petite.setPixelSize(std::max(1, int(petite.pixelSize() * 0.9)));
+    for (QWidget* w : std::initializer_list<QWidget*>{field_, btnEntity_, btnFind_})
+        w->setFont(petite);
 
     marques_ = new Marques(*this);
     menu_ = new QMenu(this);
@@ -360,7 +372,10 @@ void ZEVInspectView::placerLeContenu()
     btnClose_->setGeometry(26, by, 22, 22);
     int x = w - 26;
     for (ZEVButton* b : {btnAdd_, btnGotoNext_, btnGotoPrevious_, btnFind_, btnEntity_}) {
-        const int bw = b == btnEntity_ ? 60 : b == btnFind_ ? 40 : 24;
+        // The two worded buttons are as wide as their words, the others as their sign: at a
+        // narrow panel's width the count beside them must read whole.
+        const bool worded = b == btnEntity_ || b == btnFind_;
+        const int bw = worded ? std::max(kSigne, b->fontMetrics().horizontalAdvance(b->text()) + 8) : kSigne;
         x -= bw;
         b->setGeometry(x, by, bw, 22);
         x -= 2;

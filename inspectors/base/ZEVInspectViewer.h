@@ -248,6 +248,9 @@ public:
     static constexpr double kGotoOffNow = 0.2;
     static constexpr double kGotoOffPrevious = 0.8;
     static constexpr double kGotoOffNext = 0.15;
+    // How long after a step that crossed the present and showed the Now cursor; none leaves the
+    // button on until the next step.
+    virtual std::optional<double> gotoOffAfterNow(bool /*precedent*/) const { return kGotoOffNow; }
     // The add panel the kind runs (the front layer's, with its "goToPopUp" and "durationPopUp"):
     // its go-to pop-ups and its selection move the cursors until it closes.
     void suivrePanneauAjout(QFileDialog* panel);

@@ -155,7 +155,8 @@ void ZEVInspectViewer::pasVersUnChangement(bool precedent)
             _showSearchCursorToDate(d);
         } else if (auDela && (precedent ? nowT > d : d > nowT)) {
             _showNowCursor();
-            eteindre(kGotoOffNow);
+            if (const std::optional<double> apres = gotoOffAfterNow(precedent))
+                eteindre(*apres);
             return;
         } else {
             _showSearchCursorToDate(d);

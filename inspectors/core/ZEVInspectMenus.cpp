@@ -108,6 +108,11 @@ void ZEVInspectMenus::buildRowMenu()
     openWith->menuAction()->setProperty("tag", qlonglong(ZEVRowTagOpenWith));
     if (shape_.findInChannels)
         add(m, 0, QStringLiteral("Find in Channels"), A::FindInChannels);
+    if (shape_.addItem)
+        connect(add(m, ZEVRowTagAdd, QStringLiteral("Add Documents\u2026"), A::Count), &QAction::triggered, this, [this] {
+            if (onAdd)
+                onAdd();
+        });
     QMenu* handle = m->addMenu(QStringLiteral("Handle"));
     handle->menuAction()->setProperty("tag", qlonglong(ZEVRowTagHandle));
     add(handle, ZEVRowTagMoveTo, QStringLiteral("Move To\u2026"), A::MoveTo);

@@ -54,6 +54,7 @@ struct ZEVRowMenuShape {
     bool findInChannels = false; // "Find in Channels" after Open With
     bool linkItems = true;       // Link and Unlink
     bool copyDurations = false;  // "Copy Durations" after the duration
+    bool addItem = false;        // "Add Documents…" after Open With, told through onAdd
 };
 
 class ZEVInspectMenus final : public QObject {
@@ -82,6 +83,8 @@ public:
     QMenu* builtRowMenu() const { return rowMenu_.get(); }
     // Told the lego chosen for deletion, by id: one forgotten meanwhile is simply gone.
     std::function<void(KELId legoId, ZEVTableView& table)> onDeleteLego;
+    // Told the row menu's Add item was chosen; the right-clicked row is the model's to read.
+    std::function<void()> onAdd;
 
 private:
     void buildRowMenu();

@@ -35,6 +35,7 @@ enum ZEVRowMenuTag : long {
     ZEVRowTagLink = 13,
     ZEVRowTagFilter = 14,
     ZEVRowTagMoveToSpace = 20,
+    ZEVRowTagAdd = 31,
     ZEVRowTagMoveTo = 21,
     ZEVRowTagCopyToSpace = 22,
     ZEVRowTagCopyTo = 23,

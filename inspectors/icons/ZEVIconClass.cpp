@@ -24,7 +24,7 @@ namespace tallomer {
 
 ZEVIconClass::ZEVIconClass(ZEVIconViewer* viewer, ZEVSpaceController& space)
     : ZEVRowsClass(space, KELRELATION_ICON_VIEWER), viewer_(viewer), defaults_(space.host().defaults()),
-      menus_(std::make_unique<ZEVInspectMenus>(nouns())),
+      menus_(std::make_unique<ZEVInspectMenus>(nouns(), ZEVRowMenuShape{false, true, false, true})),
       drag_(std::make_unique<ZEVInspectDrag>(space, *this, nullptr))
 {
     currentChannelInt_ = space.currentChannelInt();
@@ -32,6 +32,10 @@ ZEVIconClass::ZEVIconClass(ZEVIconViewer* viewer, ZEVSpaceController& space)
     menus_->onDeleteLego = [this](KELId legoId, ZEVTableView& table) {
         if (KELI* lego = KELServeurDeLiens::LienForInt(legoId, KELServeurDeLiens::CurseurGlobal()))
             deleteLego(lego, table);
+    };
+    menus_->onAdd = [this] {
+        if (viewer_)
+            viewer_->menuInspectAdd();
     };
     for (int k = 0; k < KindCount; ++k) {
         const QString key = QString::fromLatin1(kGotoKeys[std::size_t(k)]);
@@ -199,14 +203,19 @@ KELId ZEVIconClass::backImageOfSpace()
     KELICurseur* actif = actifOuTimeline();
     if (!actif)
         return 0;
+    KELId image = 0;
     if (const KELIds images =
             KELServeurDeLiens::EnfantsNumForParentInt(currentChannelInt_, KELRELATION_IDENTITY_BACK_ITEM, actif->now());
         images && !images->empty())
-        return images->front();
-    if (ZEVCursorDesk* desk = space_.deskForCurseur(actif))
-        if (KELI* image = desk->currentBackImageItem())
-            return image->idInt();
-    return 0;
+        image = images->front();
+    else if (ZEVCursorDesk* desk = space_.deskForCurseur(actif))
+        if (KELI* current = desk->currentBackImageItem())
+            image = current->idInt();
+    // The Space being browsed: the following steps keep to it though the cursor leaves it, until
+    // the Now cursor comes back or the Command key is let go.
+    if (image)
+        space_.setBrowsedSpaceBackImageInt(image);
+    return image;
 }
 
 ZEVChangeWalk ZEVIconClass::walkSiSame(bool versLePasse, bool siSame)
@@ -245,7 +254,30 @@ ZEVChangeWalk ZEVIconClass::walkSiSame(bool versLePasse, bool siSame)
         return KELServeurDeLiens::LienIntForParentInt(c, image, KELRELATION_IDENTITY_BACK_ITEM, date + decalage) != 0;
     };
     auto duCanal = [=](KELI* lien, KELDate date) { return lien->parentInt() == c && dansLEspace(date); };
+    // The Objects that ever had an icon on C's desk, read once before the walk (reading wakes
+    // links, which the event table must not see while it is walked): another's move or title is
+    // passed over without asking the store at its date. Null when a link could not be read: then
+    // every one is asked.
+    std::shared_ptr<const std::unordered_set<KELId>> iconesDeC;
+    if (flags_[Title] || flags_[Sizing] || flags_[Position]) {
+        auto ids = std::make_shared<std::unordered_set<KELId>>();
+        bool complet = true;
+        // Read for the whole time line, as the legos are: the desks' cursors are left alone.
+        KELICurseurGlobal* lecteur = KELServeurDeLiens::CurseurGlobal();
+        for (KELId l : KELServeurDeLiens::LiensNumDuParentIntRelInt(c, KELRELATION_ICON_VIEWER).value_or(std::vector<KELId>())) {
+            KELI* icone = lecteur ? KELServeurDeLiens::LienForInt(l, lecteur) : nullptr;
+            if (!icone) {
+                complet = false;
+                break;
+            }
+            ids->insert(icone->enfantInt());
+        }
+        if (complet)
+            iconesDeC = std::move(ids);
+    }
     auto surLeBureau = [=](KELI* lien, KELDate date) {
+        if (iconesDeC && !iconesDeC->count(lien->parentInt()))
+            return false;
         return KELServeurDeLiens::LienIntForParentInt(c, lien->parentInt(), KELRELATION_ICON_VIEWER, date) != 0 &&
                dansLEspace(date);
     };

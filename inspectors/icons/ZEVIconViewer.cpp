@@ -81,11 +81,6 @@ void ZEVIconViewer::awakeFromNib()
         return a;
     };
     if (QMenu* find = findMenu()) {
-        QObject::connect(find, &QMenu::aboutToShow, this, [this] { siDepuisLeMenu_ = true; });
-        QObject::connect(find, &QMenu::aboutToHide, this, [this] {
-            // The chosen item's action runs after the menu hides.
-            QMetaObject::invokeMethod(this, [this] { siDepuisLeMenu_ = false; }, Qt::QueuedConnection);
-        });
         find->addSeparator();
         lier(find, kFindFiles, QStringLiteral("Files"), [this] { menuFindFiles(); });
         lier(find, kFindPersons, QStringLiteral("Contacts"), [this] { menuFindPersons(); });
@@ -269,6 +264,12 @@ void ZEVIconViewer::btnInspectAdd()
         f->menuAddDocuments();
 }
 
+void ZEVIconViewer::menuInspectAdd()
+{
+    if (ZEVFrontViewerServices* f = frontViewer())
+        f->buttonAddWithItem(model_.rightItem());
+}
+
 // ---------------------------------------------------------------------------------------------
 // The finds
 
@@ -279,11 +280,9 @@ void ZEVIconViewer::trouver(const std::function<bool(KELI*)>& test, bool everyCh
     for (KELI* item : model_.actifListe().items())
         if ((everyChannel || item->channelInt() == canal) && test(item))
             found.push_back(item);
-    // The modifiers held choose the operation of a find chosen in the panel's own menu, whose click
-    // comes with them; the front layer's finds replace the selection.
-    const int operation =
-        siDepuisLeMenu_ ? ZEVRowsClass::operationForModifiers(QGuiApplication::keyboardModifiers()) : ZEVRowsClass::Remplacer;
-    model_.selectFoundItems(found, operation, true);
+    // Whoever sends it, the keys held as it runs choose the operation: Ctrl adds, Ctrl-Alt
+    // intersects, Ctrl-Shift removes, none replaces.
+    model_.selectFoundItems(found, ZEVRowsClass::operationForModifiers(QGuiApplication::keyboardModifiers()), true);
 }
 
 void ZEVIconViewer::findZevHeld(bool withSender)

@@ -71,11 +71,13 @@ public:
     void buttonRetainItems() override;
     void buttonReleaseItems() override;
     void buttonForgetItems() override;
-    // Add from the panel: the front layer's Add Documents panel.
+    // Add from the panel's button: the front layer's Add Documents panel.
     void btnInspectAdd() override;
-    void menuInspectAdd() override { btnInspectAdd(); }
+    // Add from a menu: the same panel, opened in the folder of the Object whose row menu was
+    // prepared last.
+    void menuInspectAdd() override;
 
-    // ---- the eight finds: the rows that pass become the mode's selection ----
+    // ---- the eight finds: the rows that pass go into the mode's selection by the keys held ----
     // The program's own folder (0x20); from a menu or the front layer every Channel's rows, else
     // the current Channel's.
     void menuFindZevHeld() override { findZevHeld(true); }
@@ -94,7 +96,14 @@ public:
     enum class Kind { Files, Persons, Emails, Bookmarks };
     static bool siKind(Kind kind, const std::string& type, const QString& path);
 
+    // After a step that showed the Now cursor: Previous 0.7 s; Next leaves its button on.
+    static constexpr double kGotoOffPreviousNow = 0.7;
+
 protected:
+    std::optional<double> gotoOffAfterNow(bool precedent) const override
+    {
+        return precedent ? std::optional<double>(kGotoOffPreviousNow) : std::nullopt;
+    }
     std::unique_ptr<ZEVInspectView> creerInspectView() override;
     void awakeFromNib() override;
     bool siItemActif(KELI* item) override { return model_.isItemActif(item); }
@@ -112,8 +121,6 @@ private:
     void transfer(std::optional<std::vector<KELI*>> items, void (ZEVFrontClass::*to)(const std::vector<KELI*>&));
 
     ZEVIconClass model_;
-    // A find chosen in the panel's own Find menu: its operation comes from the modifiers held.
-    bool siDepuisLeMenu_ = false;
 };
 
 } // namespace tallomer

@@ -7,6 +7,10 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
+#include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
+#include "desk/pasteboard/ZEVItemPB.h"
+#include "front/ZEVFrontPanels.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVModelSupport.h"
 #include "engine/KELICurseur.h"
@@ -16,6 +20,8 @@
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/icons/ZEVIconViewer.h"
 #include "inspectors/core/ZEVInspectDrag.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
+#include "platform/AppId.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "services/ZEVItemViewForDesks.h"
@@ -32,8 +38,11 @@
 #include <QCursor>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -70,6 +79,7 @@ protected:
     {
         QStringList paths;
         for (const QString& n : names) {
+            QDir().mkpath(QFileInfo(home + "/" + n).absolutePath());
             QFile f(home + "/" + n);
             EXPECT_TRUE(f.open(QIODevice::WriteOnly));
             f.write(n.toUtf8());
@@ -80,7 +90,7 @@ protected:
         std::vector<KELI*> items;
         for (const QString& n : names)
             for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-                if (v->itemTitle() == n)
+                if (v->itemTitle() == QFileInfo(n).fileName())
                     items.push_back(v->item());
         EXPECT_EQ(items.size(), std::size_t(names.size()));
         space()->selections().deselectAllIcons();
@@ -123,12 +133,12 @@ protected:
         chooseInMenu(m, remove);
         advance(1.0);
     }
-    KELI* elsewhere(KELI*& canal)
+    KELI* elsewhere(KELI*& canal, const std::string& type = "file")
     {
         KELICurseur* now = space()->nowCurseur();
         canal = space()->newIdentityNamed("Elsewhere");
         EXPECT_NE(canal, nullptr);
-        KELI* o = space()->itemClassForCurseur(now)->creerItemWithChannelInt(canal->idInt(), "far.txt", "file", "txt", 0);
+        KELI* o = space()->itemClassForCurseur(now)->creerItemWithChannelInt(canal->idInt(), "far.txt", type, "txt", 0);
         EXPECT_NE(o, nullptr);
         EXPECT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_ICON_VIEWER, canal, o, now->now() - kHeure,
                                                      KELDateOuverte, now),
@@ -179,6 +189,18 @@ TEST_F(IconsPanel, ItListsEveryChannelsObjectsAndRemoveKeepsAnObjectTheFilesPane
     EXPECT_FALSE(
         table()->tableModel()->data(table()->tableModel()->index(rowOf(items[1]), 5), Qt::FontRole).value<QFont>().italic());
     EXPECT_EQ(icons()->inspectViewIfBuilt()->inspectField()->text(), "4 Objects");
+    // At the panel's first width the count reads whole beside the bar's buttons.
+    space()->selections().selectIconForItemSet(items, nullptr);
+    advance(0.5);
+    ZEVInspectView* panneau = icons()->inspectViewIfBuilt();
+    QLabel* count = panneau->inspectField();
+    ASSERT_EQ(count->text(), "3/4 Objects");
+    EXPECT_EQ(panneau->width(), 280);
+    EXPECT_GE(count->width(), count->fontMetrics().horizontalAdvance(count->text()));
+    EXPECT_LT(count->geometry().right(), panneau->btnEntity()->geometry().left());
+    EXPECT_LT(panneau->btnEntity()->geometry().right(), panneau->btnFind()->geometry().left());
+    space()->selections().deselectAllIcons();
+    advance(0.5);
 
     // Removing the file the Files panel lists: off the desks, its presence and title kept.
     const KELId id = items[0]->idInt();
@@ -262,7 +284,7 @@ TEST_F(IconsPanel, TheToolbarsFindMenuSelectsTheDesksFilesAndMailsByKind)
     ASSERT_EQ(items.size(), 3u);
     ZEVButton* find = front()->toolbar()->button(QStringLiteral("searchButton"));
     ASSERT_TRUE(find && find->isVisible());
-    auto choisir = [&](long tag) {
+    auto choisir = [&](long tag, Qt::KeyboardModifiers touches = {}) {
         QTest::mousePress(find, Qt::LeftButton, {}, find->rect().center());
         advance(0.05);
         QTest::mouseRelease(find, Qt::LeftButton, {}, find->rect().center());
@@ -274,7 +296,7 @@ TEST_F(IconsPanel, TheToolbarsFindMenuSelectsTheDesksFilesAndMailsByKind)
             if (x->property("tag").toLongLong() == tag)
                 a = x;
         ASSERT_NE(a, nullptr);
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+        QTest::mouseClick(menu, Qt::LeftButton, touches, menu->actionGeometry(a).center());
         pump();
     };
     auto tri = [](std::vector<KELI*> v) {
@@ -288,6 +310,18 @@ TEST_F(IconsPanel, TheToolbarsFindMenuSelectsTheDesksFilesAndMailsByKind)
     EXPECT_EQ(tri(sel.selectedIconItems()), tri({items[0], items[2]})) << "\"EML\" is a file";
     choisir(22021);
     EXPECT_TRUE(sel.selectedIconItems().empty()) << "no contact: the selection empties";
+
+    // The keys held as the find is chosen: Ctrl adds, Ctrl-Shift removes, Ctrl-Alt intersects.
+    choisir(22022);
+    choisir(22020, Qt::ControlModifier);
+    EXPECT_EQ(tri(sel.selectedIconItems()), tri(items)) << "the files added to the mail";
+    choisir(22022, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(tri(sel.selectedIconItems()), tri({items[0], items[2]})) << "the mail taken out";
+    sel.selectIconForItemSet({items[0], items[1]}, nullptr);
+    choisir(22020, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(sel.selectedIconItems(), std::vector<KELI*>{items[0]}) << "only what is both selected and a file";
+    choisir(22021, Qt::ControlModifier);
+    EXPECT_EQ(sel.selectedIconItems(), std::vector<KELI*>{items[0]}) << "adding nothing keeps the selection";
 }
 
 TEST_F(IconsPanel, CopyGivesAWebObjectsLocationFileRowsLeaveOnlyFromTheIconColumnAndPasteAddsNothing)
@@ -402,6 +436,87 @@ TEST_F(IconsPanel, WhileThePreviewShowsTheFocusedPanelsSelectionIsWhatItPreviews
     advance(0.5);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->windowTitle() == "second.txt"; }, 2000))
         << "the preview follows the row clicked, not the desk's view: " << w->windowTitle().toStdString();
+}
+
+TEST_F(IconsPanel, TheRowMenusAddOpensAddDocumentsInTheFolderOfTheRowsFile)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"papers/report.txt", "notes.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    ouvrir();
+    const int row = rowOf(items[0]);
+    ASSERT_GE(row, 0);
+    QTest::mousePress(table()->viewport(), Qt::RightButton, {}, titlePoint(row));
+    pump();
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr) << "the row menu";
+    QAction* add = ZEVMenuItemWithTag(menu, ZEVRowTagAdd);
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(add->text(), QStringLiteral("Add Documents\u2026"));
+    chooseInMenu(menu, add);
+    ZEVFrontAddPanel* panel = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = dynamic_cast<ZEVFrontAddPanel*>(w); p && p->isVisible())
+            panel = p;
+    ASSERT_NE(panel, nullptr) << "no Add Documents panel";
+    EXPECT_EQ(QDir::cleanPath(panel->directory().absolutePath()).toStdString(), QDir::cleanPath(home + "/papers").toStdString())
+        << "it opens where the row's file lies";
+    panel->reject();
+    pump();
+
+    // A row of another Channel: its file is that Channel's record.
+    KELI* canal = nullptr;
+    KELI* loin = elsewhere(canal);
+    ASSERT_NE(loin, nullptr);
+    QDir().mkpath(home + "/far");
+    QFile f(home + "/far/far.txt");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("far");
+    f.close();
+    ASSERT_TRUE(ZEVItemDataChannels::CreateItemDataForChannelInt(canal->idInt()));
+    ASSERT_TRUE(ZEVItemDataChannels::ItemDataForChannelInt(canal->idInt())->createFileURL(f.fileName(), QUrl(), loin));
+    advance(1.0);
+    const int autre = rowOf(loin);
+    ASSERT_GE(autre, 0);
+    QTest::mousePress(table()->viewport(), Qt::RightButton, {}, titlePoint(autre));
+    pump();
+    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    chooseInMenu(menu, ZEVMenuItemWithTag(menu, ZEVRowTagAdd));
+    panel = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = dynamic_cast<ZEVFrontAddPanel*>(w); p && p->isVisible())
+            panel = p;
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(QDir::cleanPath(panel->directory().absolutePath()).toStdString(), QDir::cleanPath(home + "/far").toStdString())
+        << "its own Channel's record gives the folder";
+    panel->reject();
+    pump();
+}
+
+TEST_F(IconsPanel, AnotherChannelsObjectIsCopiedWithItsOwnChannel)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"here.txt"});
+    ASSERT_EQ(items.size(), 1u);
+    KELI* canal = nullptr;
+    KELI* loin = elsewhere(canal, "message");
+    ASSERT_NE(loin, nullptr);
+    advance(1.0);
+    ouvrir();
+    const int row = rowOf(loin);
+    ASSERT_GE(row, 0);
+    clickRow(loin);
+    key(Qt::Key_C, Qt::ControlModifier);
+    pump();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    ASSERT_TRUE(copied->hasFormat(QString::fromLatin1(kItemPasteboardType)));
+    const std::vector<ZEVItemPB> records = ZEVItemPB::unarchive(copied->data(QString::fromLatin1(kItemPasteboardType)));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].itemInt(), loin->idInt());
+    EXPECT_EQ(records[0].channelInt(), canal->idInt()) << "its own Channel, not the one shown";
+    EXPECT_NE(canal->idInt(), space()->currentChannelInt());
 }
 
 } // namespace

@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 
 #include <algorithm>
 
@@ -128,7 +129,9 @@ TEST_F(ObjectSteps, FindShowsAndHidesTheListsSearchFieldAndTheHeldFindsSelectByW
     EXPECT_FALSE(front()->siSearchingField());
     EXPECT_TRUE(field->isHidden());
 
-    // One file as if the program held it: the finds select it alone, or the others.
+    // One file as if the program held it: the finds select it alone, or the others. They read
+    // the keys held: Ctrl is let go first.
+    QTest::keyRelease(window(), Qt::Key_Control);
     addItemOption(items[1], ZEVOPTION_HOLD_BY_ZEV);
     ZEVSelections& sel = space()->selections();
     front()->userFindZevHeld();

@@ -11,6 +11,7 @@
 #include "space/ZEVSelections.h"
 #include "widgets/ZEVButton.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QWheelEvent>
 #include <QTest>
@@ -362,6 +363,40 @@ TEST_F(Inspectors, TheRowLaysItsButtonsOutNarrowOrWideOverlappingByOnePoint)
     EXPECT_EQ(b[3]->geometry(), QRect(3 * 107, 0, 108, 23));
     EXPECT_EQ(row->width(), 107 * 4 + 1);
     EXPECT_EQ(b[0]->cell()->imagePosition(), ZEVImagePosition::ImageLeft);
+}
+
+TEST_F(Inspectors, EveryPanelsBarHoldsItsCountAndButtonsSideBySideAtItsNarrowestAndFirstWidths)
+{
+    const std::pair<const char*, KELId> kinds[] = {
+        {"ZEVIconViewer", KELENTITY_ICON_VIEWER},     {"ZEVLinkViewer", KELENTITY_LINK_VIEWER},
+        {"ZEVFileViewer", KELENTITY_FILE_VIEWER},     {"ZEVPersonViewer", KELENTITY_PERSON_VIEWER},
+        {"ZEVBackViewer", KELENTITY_BACK_VIEWER},     {"ZEVChannelViewer", KELENTITY_CHANNEL_VIEWER}};
+    for (const auto& [name, entity] : kinds) {
+        ZEVInspectViewer* v = creer(name, entity);
+        ASSERT_NE(v, nullptr) << name;
+        ZEVInspectView* p = v->inspectView();
+        // A hidden widget is laid out only once shown.
+        v->showInspectView(true);
+        settle();
+        for (int w : {int(p->metrics().minWidth), int(p->metrics().initialWidth)}) {
+            p->resize(w, p->height());
+            // Left to right, those the kind shows; none reaches into the next, the last stays
+            // inside the shadow's margin. At the narrowest the count may have no room left.
+            std::vector<QWidget*> rang;
+            for (QWidget* x : std::initializer_list<QWidget*>{p->btnClose(), p->inspectField(), p->btnEntity(), p->btnFind(),
+                                                              p->btnGotoPrevious(), p->btnGotoNext(), p->btnAdd()})
+                if (!x->isHidden() && x->width() > 0)
+                    rang.push_back(x);
+            for (std::size_t i = 1; i < rang.size(); ++i)
+                EXPECT_LT(rang[i - 1]->geometry().right(), rang[i]->geometry().left())
+                    << name << " at " << w << ": " << rang[i - 1]->objectName().toStdString() << " reaches "
+                    << rang[i]->objectName().toStdString();
+            EXPECT_LE(rang.back()->geometry().right(), w - 20) << name << " at " << w;
+            // A worded button shows its whole word.
+            for (ZEVButton* b : {p->btnEntity(), p->btnFind()})
+                EXPECT_GT(b->width(), b->fontMetrics().horizontalAdvance(b->text())) << name << " at " << w;
+        }
+    }
 }
 
 } // namespace

@@ -174,6 +174,7 @@ public:
     void menuEditForget() override {}
     void menuOpen() override {}
     void menuAddDocuments() override {}
+    void buttonAddWithItem(KELI*) override {}
     void userToggleQL() override {}
     void userOpenQL() override {}
     QMenu* connexionMenuForConnexion(ZEVItemConnexion*) override { return nullptr; }
