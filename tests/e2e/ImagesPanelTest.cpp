@@ -11,6 +11,7 @@
 #include "desk/model/ZEVItemClass.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
+#include "app/menu/KELMainMenu.h"
 #include "inspectors/context/ZEVContextViewer.h"
 #include "inspectors/images/ZEVBackViewer.h"
 #include "inspectors/table/ZEVTableModel.h"
@@ -25,6 +26,8 @@
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QAbstractItemView>
+#include <QWheelEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -287,6 +290,36 @@ TEST_F(ImagesPanel, APastedPictureThatCannotBeWrittenLeavesNoObjectAndDoesNotCou
                                       "n.CHILD_ZEVLET WHERE o.RELATION = 1000050 AND w.WORD = 'unwritable' AND "
                                       "o.DATE_IN < 4503599627370497.0 AND o.DATE_OUT > 0");
     EXPECT_TRUE(live.empty()) << "the Object went with its picture";
+}
+
+TEST_F(ImagesPanel, TheObjectMenusAddImagesPanelTurnsItsWheelIntoTime)
+{
+    startWithTheBar();
+    openAndFocus();
+    chooseMenuItemTitled(KELMainMenu::kMenuObject, QString::fromUtf8("Add Images\u2026"));
+    pump();
+    auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->windowTitle(), QString::fromUtf8("Add Images\u2026"));
+    QAbstractItemView* list = nullptr;
+    for (QAbstractItemView* v : panel->findChildren<QAbstractItemView*>())
+        if (v->isVisible() && v->viewport()->width() > 100)
+            list = v;
+    ASSERT_NE(list, nullptr);
+    KELICurseur* c = space()->actifCurseur();
+    const KELDate in = c->nowIn();
+    const KELDate out = c->nowOut();
+    const QPoint at = list->viewport()->rect().center();
+    for (int turn = 0; turn < 3; ++turn) {
+        QWheelEvent e(at, list->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(list->viewport(), &e);
+        advance(0.1);
+    }
+    advance(1.0);
+    EXPECT_TRUE(c->nowIn() != in || c->nowOut() != out) << "the wheel went to the time ruler";
+    panel->reject();
+    advance(0.5);
 }
 
 } // namespace
