@@ -326,6 +326,14 @@ protected:
                                "WHERE o.RELATION = 1000050 AND EXISTS (SELECT 1 FROM ZEVLETS i WHERE "
                                "i.RELATION = 1000152 AND i.CHILD_ZEVLET = o.ZEVLET_ID) ORDER BY o.ZEVLET_ID");
     }
+    // The Objects of that title the store holds and has not forgotten: (id).
+    Rows liveObjectsTitled(const std::string& title) const
+    {
+        return sql(database(), "SELECT o.ZEVLET_ID FROM ZEVLETS o JOIN ZEVLETS n ON n.PARENT_ZEVLET = o.ZEVLET_ID "
+                               "AND n.RELATION = 1000217 JOIN WORD w ON w.ZEVLET_ID = n.CHILD_ZEVLET "
+                               "WHERE o.RELATION = 1000050 AND w.WORD = '" + title + "' AND "
+                               "o.DATE_IN < 4503599627370497.0 AND o.DATE_OUT > 0");
+    }
     // The icon links of an Object on a Channel's desk: (in, out) dates.
     Rows iconLinks(const std::string& objectId, KELId channel = 2000018) const
     {

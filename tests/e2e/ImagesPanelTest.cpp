@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QAbstractItemView>
 #include <QWheelEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -285,17 +286,38 @@ TEST_F(ImagesPanel, APastedPictureThatCannotBeWrittenLeavesNoObjectAndDoesNotCou
     EXPECT_TRUE(set.empty());
     advance(1.0);
     EXPECT_TRUE(listed().empty());
-    const Rows live = sql(database(), "SELECT o.ZEVLET_ID FROM ZEVLETS o JOIN ZEVLETS n ON n.PARENT_ZEVLET = "
-                                      "o.ZEVLET_ID AND n.RELATION = 1000217 JOIN WORD w ON w.ZEVLET_ID = "
-                                      "n.CHILD_ZEVLET WHERE o.RELATION = 1000050 AND w.WORD = 'unwritable' AND "
-                                      "o.DATE_IN < 4503599627370497.0 AND o.DATE_OUT > 0");
-    EXPECT_TRUE(live.empty()) << "the Object went with its picture";
+    EXPECT_TRUE(liveObjectsTitled("unwritable").empty()) << "the Object went with its picture";
 }
 
-TEST_F(ImagesPanel, TheObjectMenusAddImagesPanelTurnsItsWheelIntoTime)
+TEST_F(ImagesPanel, TheObjectMenuOffersNoDuplicateAndItsAddImagesPanelTurnsItsWheelIntoTime)
 {
     startWithTheBar();
+    semer(1);
     openAndFocus();
+    clickRow(0);
+    // Duplicating images would do nothing: both items stay off.
+    QMenu* object = openMenu(KELMainMenu::kMenuObject);
+    ASSERT_NE(object, nullptr);
+    QAction* handle = nullptr;
+    for (QAction* a : object->actions())
+        if (a->property("tag").toLongLong() == 4333)
+            handle = a;
+    ASSERT_TRUE(handle && handle->menu());
+    object->setActiveAction(handle);
+    QTest::keyClick(object, Qt::Key_Right);
+    pump();
+    ASSERT_TRUE(handle->menu()->isVisible());
+    int duplicates = 0;
+    for (QAction* a : handle->menu()->actions())
+        if (const long tag = long(a->property("tag").toLongLong()); tag == 24 || tag == 25) {
+            ++duplicates;
+            EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+        }
+    EXPECT_EQ(duplicates, 2);
+    QTest::keyClick(handle->menu(), Qt::Key_Escape);
+    QTest::keyClick(object, Qt::Key_Escape);
+    pump();
+
     chooseMenuItemTitled(KELMainMenu::kMenuObject, QString::fromUtf8("Add Images\u2026"));
     pump();
     auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
