@@ -52,7 +52,10 @@ class ZEVRulerViewbar;
 class ZEVRulerViewer;
 class ZEVTlineView;
 class ZEVItemView;
+class ZEVTableView;
 }
+class QAbstractItemView;
+class QAction;
 class QMenu;
 
 namespace e2e {
@@ -361,6 +364,16 @@ protected:
     }
     // An item of an open menu chosen with the mouse; it must be shown and enabled.
     void chooseInMenu(QMenu* m, QAction* a);
+    // The item of a menu with that tag; nullptr when it has none.
+    static QAction* menuItemTagged(QMenu* m, long tag);
+    // The Object menu's item of that tag, checked to read `title`, chosen with the mouse; then a
+    // second passes.
+    void chooseObjectMenuItem(long tag, const QString& title);
+    // The right button pressed and released at a point of a list, the pointer brought there
+    // first; the menu that popped up, nullptr when none did.
+    QMenu* rightClickIn(QAbstractItemView* list, QPoint at);
+    // The row of a table that lists the Object; -1 when none does.
+    static int rowOfItem(const ZEVTableView* table, const KELI* item);
     // Two Spaces for a Channel, the Channel listed from `in - len` on: a past one from
     // in + 0.05 len to in + 0.5 len and the present one from there on, each a picture of that title
     // (its file absent: strips show the colour) and that colour. A background the Channel had
