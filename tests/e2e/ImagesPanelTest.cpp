@@ -298,10 +298,7 @@ TEST_F(ImagesPanel, TheObjectMenuOffersNoDuplicateAndItsAddImagesPanelTurnsItsWh
     // Duplicating images would do nothing: both items stay off.
     QMenu* object = openMenu(KELMainMenu::kMenuObject);
     ASSERT_NE(object, nullptr);
-    QAction* handle = nullptr;
-    for (QAction* a : object->actions())
-        if (a->property("tag").toLongLong() == 4333)
-            handle = a;
+    QAction* handle = menuItemTagged(object, 4333);
     ASSERT_TRUE(handle && handle->menu());
     object->setActiveAction(handle);
     QTest::keyClick(object, Qt::Key_Right);
