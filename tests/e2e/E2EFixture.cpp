@@ -48,6 +48,24 @@ void E2E::chooseInMenu(QMenu* m, QAction* a)
     pump();
 }
 
+std::pair<KELDate, double> E2E::placedTimelineSpan()
+{
+    KELIContexte* tl = space()->tlContexte();
+    tl->placeToi();
+    const double len = tl->nowOut() - tl->nowIn();
+    EXPECT_GT(len, 60);
+    return {tl->nowIn(), len};
+}
+
+void E2E::restartWithChannelsPanelHeight(int height)
+{
+    advance(1.0);
+    quit();
+    values->setValue(QStringLiteral("ZEVInspectChannelH"), height);
+    advance(5.0);
+    startWithTheBar();
+}
+
 QAction* E2E::menuItemTagged(QMenu* m, long tag)
 {
     if (!m)

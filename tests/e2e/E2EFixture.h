@@ -380,6 +380,11 @@ protected:
     // before ends where they begin. Answers the two colour items' ids.
     std::array<KELId, 2> seedTwoSpaces(KELI* channel, const std::array<std::string, 2>& titles,
                                        const std::array<QColor, 2>& colours, KELDate in, double len);
+    // The timeline context placed where it is shown: where its span begins and how long it is.
+    std::pair<KELDate, double> placedTimelineSpan();
+    // What was seeded written by a quit, and the program started again with the Channels panel
+    // that tall.
+    void restartWithChannelsPanelHeight(int height);
 
     QString home;
     // Today, so that the dates the program writes look like a user's.
