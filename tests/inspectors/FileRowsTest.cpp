@@ -57,7 +57,7 @@ TEST(InspectRows, CountsByReasonKeepArrivalOrderAndNeverFallBelowZero)
 // ---------------------------------------------------------------------------------------------
 // On the link base
 
-class FileRows : public Inspectors {
+class FileRows : public RowLists {
 protected:
     void SetUp() override
     {
@@ -78,22 +78,7 @@ protected:
     }
     KELI* lego(KELI* o, KELId canal, KELDate in, KELDate out)
     {
-        KELI* l = KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, space->channelForIdentityInt(canal), o, in,
-                                                     out, space->nowCurseur());
-        EXPECT_NE(l, nullptr);
-        return l;
-    }
-    KELDate now() const { return space->nowCurseur()->now(); }
-    void moveSearch(double offset)
-    {
-        ZEVRulerViewerServices* r = space->rulerViewer();
-        if (space->actifCurseur() != space->searchCurseur()) {
-            ASSERT_TRUE(r->userChangeActifCurseur(space->searchCurseur()));
-        }
-        ASSERT_TRUE(r->userInitieDeplacementCurseur());
-        r->userPlaceCurseurEtRulerOffset(offset);
-        r->userTermineDeplacementCurseur();
-        settle();
+        return presence(KELRELATION_FILE_VIEWER, o, canal, in, out);
     }
     ZEVFileViewer* ouvrir()
     {

@@ -1,7 +1,11 @@
 #pragma once
-// What the random runs over a kind's row lists share: the dice, whose seed a failing run prints
-// and TALLOMER_SEED replays, and the check of every list against a model built afresh.
+// What the runs over a kind's row lists share: presences made in a Channel, the Search cursor
+// moved by the ruler as the user moves it, the dice, whose seed a failing run prints and
+// TALLOMER_SEED replays, and the check of every list against a model built afresh.
 
+#include "tests/inspectors/InspectorFixture.h"
+
+#include "engine/KELServeurDeLiens.h"
 #include "inspectors/core/ZEVRowList.h"
 #include "inspectors/core/ZEVRowsClass.h"
 
@@ -17,6 +21,31 @@
 #include <string>
 
 namespace inspecttest {
+
+class RowLists : public Inspectors {
+protected:
+    // A presence of the relation for the Object in the Channel.
+    KELI* presence(KELId relation, KELI* o, KELId canal, KELDate in, KELDate out)
+    {
+        KELI* l = KELServeurDeLiens::CreerLienRelInt(relation, space->channelForIdentityInt(canal), o, in, out,
+                                                     space->nowCurseur());
+        EXPECT_NE(l, nullptr);
+        return l;
+    }
+    KELDate now() const { return space->nowCurseur()->now(); }
+    // The Search cursor made the active one and moved by the offset.
+    void moveSearch(double offset)
+    {
+        ZEVRulerViewerServices* r = space->rulerViewer();
+        if (space->actifCurseur() != space->searchCurseur()) {
+            ASSERT_TRUE(r->userChangeActifCurseur(space->searchCurseur()));
+        }
+        ASSERT_TRUE(r->userInitieDeplacementCurseur());
+        r->userPlaceCurseurEtRulerOffset(offset);
+        r->userTermineDeplacementCurseur();
+        settle();
+    }
+};
 
 class Dice {
 public:
