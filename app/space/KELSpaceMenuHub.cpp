@@ -189,6 +189,12 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         return f ? f->tools() : nullptr;
     };
     frontCommands["userAdd"] = [s, tools](const Arg&) {
+        // The panel that has the keys adds its own kind ("Add Images…").
+        for (ZEVEntityViewer* v : s->entityViewerSet())
+            if (auto* iv = dynamic_cast<ZEVInspectViewer*>(v); iv && iv->siFirstResponder()) {
+                iv->userAdd();
+                return;
+            }
         if (ZEVFrontToolButtons* t = tools())
             t->userAddDocuments();
         else

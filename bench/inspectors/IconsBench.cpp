@@ -7,6 +7,7 @@
 // in this thread's processor time.
 
 #include "bench/engine/SyntheticBases.h"
+#include "bench/inspectors/BenchInspectorSpace.h"
 #include "bench/space/BenchSpaceHost.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
@@ -88,15 +89,7 @@ struct Banc {
 
     Banc()
     {
-        tallomer::Clock::setShared(&horloge);
-        Scheduler::setShared(&sched);
-        KELChercheurDe::setDatabasePath(construireLaBase(kMaintenant));
-        KELServeurDeLiens::initialize();
-        ZEVRegisterInspectorClasses();
-        KELICurseur* timeline = KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
-        sched.runUntilIdle();
-        hote = std::make_unique<Hote>(dossier());
-        space = ZEVSpaceController::initSpaceControllerWithSpaceInt(KELOBJECT_CHANNEL_VIEWER_ROOT, *hote, timeline);
+        space = benchspace::spaceOnBase(sched, horloge, construireLaBase(kMaintenant), hote, dossier());
         icons = space ? dynamic_cast<ZEVIconViewer*>(space->viewerForEntityClassName("ZEVIconViewer")) : nullptr;
         tl = space ? space->tlContexte() : nullptr;
         if (!icons || !tl) {

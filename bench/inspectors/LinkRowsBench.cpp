@@ -8,6 +8,7 @@
 
 #include "app/shared/KELSharedResources.h"
 #include "bench/engine/SyntheticBases.h"
+#include "bench/inspectors/BenchInspectorSpace.h"
 #include "bench/space/BenchSpaceHost.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
@@ -117,15 +118,7 @@ struct Banc {
 
     Banc()
     {
-        tallomer::Clock::setShared(&horloge);
-        Scheduler::setShared(&sched);
-        KELChercheurDe::setDatabasePath(construireLaBase(kMaintenant));
-        KELServeurDeLiens::initialize();
-        ZEVRegisterInspectorClasses();
-        KELICurseur* timeline = KELDemarrage::ReveillerLesModelsEtLancer(kel::kCurseurTimeline);
-        sched.runUntilIdle();
-        hote = std::make_unique<Hote>(dossier());
-        space = ZEVSpaceController::initSpaceControllerWithSpaceInt(KELOBJECT_CHANNEL_VIEWER_ROOT, *hote, timeline);
+        space = benchspace::spaceOnBase(sched, horloge, construireLaBase(kMaintenant), hote, dossier());
         modele = space ? dynamic_cast<ZEVLinkClass*>(space->linkClass()) : nullptr;
         tl = space ? space->tlContexte() : nullptr;
         curseur = space ? space->tlCurseur() : nullptr;

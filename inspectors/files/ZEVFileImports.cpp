@@ -90,14 +90,6 @@ Qt::DropAction fileDragOperation(const ZEVPasteCounts& c)
 
 // ---------------------------------------------------------------------------------------------
 
-ZEVDeskViewer* ZEVFileViewer::importDesk() const { return space_.deskViewerForCurseur(space_.actifCurseur()); }
-
-KELDate ZEVFileViewer::importDate() const
-{
-    KELICurseur* c = space_.actifCurseur();
-    return c ? c->now() : 0;
-}
-
 Qt::DropAction ZEVFileViewer::dragOperationForDraggingInfo(const QMimeData* data, long sequence)
 {
     ZEVItemSet set;
@@ -130,7 +122,7 @@ Qt::DropAction ZEVFileViewer::dragOperationForDraggingInfo(const QMimeData* data
             P::CheckITunesTracks(P::ITunesTracks(), set);
     }
     // Shown once per drag: the Objects a drop would reuse.
-    ZEVDeskViewer* desk = importDesk();
+    ZEVDeskViewer* desk = imports_.desk();
     ZEVSpaceForDeskViewers* space = desk ? desk->space() : nullptr;
     if (space && space_.draggingSessionInteger() != sequence && !set.empty())
         space->selectIconForItemSet(set.items(), {});
@@ -139,11 +131,12 @@ Qt::DropAction ZEVFileViewer::dragOperationForDraggingInfo(const QMimeData* data
 
 bool ZEVFileViewer::userPerformDragOrPaste()
 {
-    ZEVDeskViewer* desk = importDesk();
+    ZEVDeskViewer* desk = imports_.desk();
     if (!desk)
         return false;
     ZEVItemSet set;
     bool result = false;
+    imports_.takeBeep();
     const auto& http = P::HttpURLs();
     for (ZEVFileImportKind kind : fileImportOrder(countsOfPasteboard())) {
         switch (kind) {
@@ -177,18 +170,15 @@ bool ZEVFileViewer::userPerformDragOrPaste()
             break;
         }
     }
+    if (imports_.takeBeep())
+        Sound::shared().beep();
     finishImport(*desk, set);
     return result;
 }
 
 void ZEVFileViewer::finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set)
 {
-    L::linkToSelectedFilters(desk, set);
-    if (KELICurseur* c = space_.actifCurseur())
-        c->terminerDeplacementCurseur();
-    // An import that brought nothing leaves the selection as it was.
-    if (!set.empty())
-        L::selectInFrontMode(desk, set.items());
+    imports_.finish(desk, set);
     model_.majIndexOfSelectedRows();
     ZEVInspectView* v = inspectViewIfBuilt();
     ZEVTableView* table = v ? v->inspectTableView() : nullptr;
@@ -199,56 +189,17 @@ void ZEVFileViewer::finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set)
     }
 }
 
-KELI* ZEVFileViewer::importFile(ZEVDeskViewer& desk, const QString& path, ZEVItemOption newOptions, KELDate date,
-                                std::vector<KELI*>& known)
-{
-    ZEVImportLookups::Found how = ZEVImportLookups::Found::None;
-    if (KELI* item = L::fileObject(desk, path, &how)) {
-        // Known to the panel: ever listed in it, whatever the dates.
-        if (KELServeurDeLiens::SiLienForRelNum(KELRELATION_FILE_VIEWER, item->idInt()))
-            known.push_back(item);
-        else
-            model_.creerLienFileViewerForItem(item, date);
-        return item;
-    }
-    const QFileInfo info(path);
-    KELI* item = L::creer(desk, info.fileName(), "file", info.suffix(), newOptions);
-    if (!item)
-        return nullptr;
-    ZEVItemData::Current().createFileURL(path, QUrl(), item);
-    model_.creerLienFileViewerForItem(item, date);
-    return item;
-}
-
 bool ZEVFileViewer::_addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
-    if (!desk)
-        return false;
-    const KELDate date = importDate();
-    std::vector<KELI*> known;
-    const std::size_t before = set.size();
-    for (const QUrl& url : urls) {
-        if (!url.isLocalFile())
-            continue;
-        const QString path = QFileInfo(url.toLocalFile()).absoluteFilePath();
-        if (!QFileInfo::exists(path)) {
-            logFormat("ZEVFileViewer _addFileURLs: no file at %s", qUtf8Printable(path));
-            continue;
-        }
-        if (KELI* item = importFile(*desk, path, P::ItemOptionsForFileURL(path), date, known))
-            set.insert(item);
-    }
-    model_.recallFilesForItems(known);
-    return set.size() > before;
+    return imports_.addFileURLs(urls, set) > 0;
 }
 
 bool ZEVFileViewer::_addITunesTracks(const QList<ZEVTrack>& tracks, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
+    ZEVDeskViewer* desk = imports_.desk();
     if (!desk)
         return false;
-    const KELDate date = importDate();
+    const KELDate date = imports_.date();
     std::vector<KELI*> known;
     const std::size_t before = set.size();
     for (const ZEVTrack& track : tracks) {
@@ -257,97 +208,38 @@ bool ZEVFileViewer::_addITunesTracks(const QList<ZEVTrack>& tracks, ZEVItemSet& 
         const QString path = QFileInfo(track.location.toLocalFile()).absoluteFilePath();
         if (!QFileInfo::exists(path))
             continue;
-        if (KELI* item = importFile(*desk, path, ZEVOPTION_HOLD_BY_SYSTEM, date, known))
+        if (KELI* item = imports_.importFile(*desk, path, ZEVOPTION_HOLD_BY_SYSTEM, date, known))
             set.insert(item);
     }
     model_.recallFilesForItems(known);
     return set.size() > before;
 }
 
-bool ZEVFileViewer::addPastedFiles(const QStringList& names, const QString& extension, ZEVItemSet& set,
-                                   const PastedWriter& write)
-{
-    ZEVDeskViewer* desk = importDesk();
-    if (!desk)
-        return true;
-    ZEVItemData& store = ZEVItemData::Current();
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        const QString name = names[i].isEmpty() ? QStringLiteral("pasted") : names[i];
-        KELI* item = L::creer(*desk, name, "file", extension, 0);
-        if (!item)
-            continue;
-        const QString file = write(i, name, item);
-        if (!file.isEmpty())
-            store.createFileURL(file, QUrl(), item);
-        model_.creerLienFileViewerForItem(item, importDate());
-        set.insert(item);
-    }
-    return true;
-}
-
 bool ZEVFileViewer::_addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemSet& set)
 {
-    QStringList names;
-    for (const ZEVPastedImage& image : images)
-        names << image.name;
-    return addPastedFiles(names, QStringLiteral("tiff"), set, [&images](qsizetype i, const QString& name, KELI* item) {
-        return ZEVItemData::Current().files().createBitmapImage(images[i].image, name, item);
-    });
+    return imports_.addPasted(images, set) > 0;
 }
 
 bool ZEVFileViewer::_addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set)
 {
-    QStringList names;
-    for (const ZEVPastedPdf& pdf : pdfs)
-        names << pdf.name;
-    return addPastedFiles(names, QStringLiteral("pdf"), set, [&pdfs](qsizetype i, const QString& name, KELI* item) {
-        return ZEVItemData::Current().files().createPdfImage(pdfs[i].data, name, item);
-    });
+    return imports_.addPasted(pdfs, set) > 0;
 }
 
 bool ZEVFileViewer::_addBitmapImage(const ZEVPastedImage& image, const QUrl& httpURL, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
-    if (!desk)
-        return true;
-    QString title = ZEVDeskDrop::displayNameForUrl(httpURL);
-    if (title.isEmpty())
-        title = image.name;
-    L::webObjectForPage(*desk, httpURL, title);
-    if (KELI* item = L::creer(*desk, title, "file", QStringLiteral("tiff"), 0)) {
-        ZEVItemData& store = ZEVItemData::Current();
-        const QString file = store.files().createBitmapImage(image.image, QFileInfo(title).completeBaseName(), item);
-        if (!file.isEmpty())
-            store.createFileURL(file, httpURL, item);
-        model_.creerLienFileViewerForItem(item, importDate());
-        set.insert(item);
-    }
+    imports_.addPagePicture(image, httpURL, set);
     return true;
 }
 
 bool ZEVFileViewer::_addPDFImage(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
-    if (!desk)
-        return true;
-    QString title = ZEVDeskDrop::displayNameForUrl(httpURL);
-    if (title.isEmpty())
-        title = pdf.name;
-    L::webObjectForPage(*desk, httpURL, title);
-    if (KELI* item = L::creer(*desk, title, "file", QStringLiteral("pdf"), 0)) {
-        ZEVItemData& store = ZEVItemData::Current();
-        const QString file = store.files().createPdfImage(pdf.data, QFileInfo(title).completeBaseName(), item);
-        if (!file.isEmpty())
-            store.createFileURL(file, httpURL, item);
-        model_.creerLienFileViewerForItem(item, importDate());
-        set.insert(item);
-    }
+    imports_.addPagePicture(pdf, httpURL, set);
     return true;
 }
 
 bool ZEVFileViewer::_addAttributedStrings(const QList<ZEVRichText>& texts, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
+    ZEVDeskViewer* desk = imports_.desk();
     if (!desk)
         return true;
     ZEVItemData& store = ZEVItemData::Current();
@@ -358,7 +250,7 @@ bool ZEVFileViewer::_addAttributedStrings(const QList<ZEVRichText>& texts, ZEVIt
         const QString file = store.files().createRTFWithAttributedString(text, item);
         if (!file.isEmpty())
             store.createFileURL(file, QUrl(), item);
-        model_.creerLienFileViewerForItem(item, importDate());
+        model_.creerLienFileViewerForItem(item, imports_.date());
         set.insert(item);
     }
     return true;
@@ -401,10 +293,10 @@ struct WebImport {
 
 bool ZEVFileViewer::_addHttpURLs(const QList<QUrl>& urls, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
+    ZEVDeskViewer* desk = imports_.desk();
     if (!desk)
         return false;
-    WebImport web{*desk, model_, importDate(), {}};
+    WebImport web{*desk, model_, imports_.date(), {}};
     bool result = false;
     for (const QUrl& url : urls)
         result = web.add(url, ZEVDeskDrop::displayNameForUrl(url), set) || result;
@@ -414,10 +306,10 @@ bool ZEVFileViewer::_addHttpURLs(const QList<QUrl>& urls, ZEVItemSet& set)
 
 bool ZEVFileViewer::_addBookmarkDicos(const QList<PastedBookmark>& bookmarks, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
+    ZEVDeskViewer* desk = imports_.desk();
     if (!desk)
         return false;
-    WebImport web{*desk, model_, importDate(), {}};
+    WebImport web{*desk, model_, imports_.date(), {}};
     bool result = false;
     for (const PastedBookmark& bookmark : bookmarks) {
         const QUrl url = P::UrlForBookmark(bookmark);
@@ -438,31 +330,18 @@ bool ZEVFileViewer::_addBookmarkDicos(const QList<PastedBookmark>& bookmarks, ZE
 
 bool ZEVFileViewer::addChosenFiles(const QList<QUrl>& urls)
 {
-    ZEVDeskViewer* desk = importDesk();
+    ZEVDeskViewer* desk = imports_.desk();
     if (!desk)
         return false;
     ZEVItemSet set;
-    const bool result = _addFileURLs(urls, set);
+    const bool result = imports_.addChosenFiles(urls, set) > 0;
     finishImport(*desk, set);
     return result;
 }
 
 void ZEVFileViewer::_buttonAddWithUrl(const QString& folder)
 {
-    ZEVFrontViewerServices* front = space_.frontViewer();
-    if (!front) {
-        beep();
-        return;
-    }
-    front->addPanelWithUrl(folder, QStringLiteral("Add Files\u2026"),
-                           QStringLiteral("Select the files you want to add (as references) in the \"Files Window\""),
-                           [this](const QStringList& paths) {
-                               QList<QUrl> urls;
-                               for (const QString& path : paths)
-                                   urls << QUrl::fromLocalFile(path);
-                               addChosenFiles(urls);
-                           },
-                           [this](QFileDialog* panel) { suivrePanneauAjout(panel); });
+    imports_.openAddPanel(folder, [this](const QList<QUrl>& urls) { addChosenFiles(urls); });
 }
 
 void ZEVFileViewer::btnInspectAdd() { _buttonAddWithUrl(model_.openPanelFolderUrlWithItem(nullptr)); }

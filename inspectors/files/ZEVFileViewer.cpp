@@ -10,6 +10,7 @@
 #include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
@@ -26,7 +27,17 @@
 namespace tallomer {
 
 ZEVFileViewer::ZEVFileViewer(ZEVSpaceController& space, KELId entityInt)
-    : ZEVRowsViewer(space, entityInt), model_(this, space)
+    : ZEVRowsViewer(space, entityInt), model_(this, space),
+      imports_(*this, {.relation = KELRELATION_FILE_VIEWER,
+                       .owner = "ZEVFileViewer",
+                       .relationName = "KELRELATION_FILE_VIEWER",
+                       .panelTitle = QStringLiteral("Add Files\u2026"),
+                       .panelMessage = QStringLiteral(
+                           "Select the files you want to add (as references) in the \"Files Window\""),
+                       .extensions = {},
+                       .filterName = {},
+                       .presence = [this](KELI* item, KELDate date) { model_.creerLienFileViewerForItem(item, date); },
+                       .recall = [this](const std::vector<KELI*>& items) { model_.recallFilesForItems(items); }})
 {
     model_.initialiser();
     model_.enclencherMaj();

@@ -7,6 +7,7 @@
 #include "inspectors/base/ZEVInspectPanels.h"
 #include "inspectors/core/ZEVRowsViewer.h"
 #include "inspectors/core/ZEVInspectDrag.h"
+#include "inspectors/core/ZEVInspectImports.h"
 #include "inspectors/files/ZEVFileClass.h"
 #include "inspectors/files/ZEVFileImports.h"
 #include "desk/model/ZEVItemOptions.h"
@@ -101,21 +102,11 @@ protected:
     void appliquer(Commande commande, const std::vector<KELI*>& items) override;
 
 private:
-    // The file Object made or found for a path, with its presence from `date` unless it has
-    // ever had one (then it is put in `known`); nullptr when none could be made.
-    KELI* importFile(ZEVDeskViewer& desk, const QString& path, ZEVItemOption newOptions, KELDate date,
-                     std::vector<KELI*>& known);
     // Steps 3 to 6 of an import: Filters, the cursor move, the selection, the table.
     void finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set);
-    ZEVDeskViewer* importDesk() const;
-    // One file Object per name ("pasted" for none) with that extension, its file written by
-    // `write` (the piece's index, the name, the Object; the file's path, empty when none was
-    // written), listed from the import's date.
-    using PastedWriter = std::function<QString(qsizetype, const QString&, KELI*)>;
-    bool addPastedFiles(const QStringList& names, const QString& extension, ZEVItemSet& set, const PastedWriter& write);
-    KELDate importDate() const;
 
     ZEVFileClass model_;
+    ZEVInspectImports imports_;
 };
 
 } // namespace tallomer

@@ -8,7 +8,6 @@
 #include "desk/viewer/ZEVImportLookups.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
-#include "inspectors/core/ZEVInspectDelete.h"
 #include "inspectors/images/ZEVBackViewer.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
@@ -18,8 +17,6 @@
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceController.h"
 
-#include <QFileDialog>
-#include <QFileInfo>
 
 namespace tallomer {
 
@@ -38,10 +35,6 @@ ZEVPasteCounts imageCounts()
     return c;
 }
 
-bool siImageFile(const QString& path)
-{
-    return P::ImageExtensions().contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
-}
 } // namespace
 
 ZEVBackImportKind backImportKind(const ZEVPasteCounts& c)
@@ -68,14 +61,6 @@ Qt::DropAction backDragOperation(const ZEVPasteCounts& c)
     return c.bitmaps > 0 || c.pdfs > 0 || c.files > 0 ? Qt::LinkAction : Qt::IgnoreAction;
 }
 
-ZEVDeskViewer* ZEVBackViewer::importDesk() const { return space_.deskViewerForCurseur(space_.actifCurseur()); }
-
-KELDate ZEVBackViewer::importDate() const
-{
-    KELICurseur* c = space_.actifCurseur();
-    return c ? c->now() : 0;
-}
-
 Qt::DropAction ZEVBackViewer::dragOperationForDraggingInfo(const QMimeData* data, long sequence)
 {
     ZEVItemSet set;
@@ -95,7 +80,7 @@ Qt::DropAction ZEVBackViewer::dragOperationForDraggingInfo(const QMimeData* data
             P::CheckFileURLs(P::ImageFileURLs(), set);
     }
     // Shown once per drag: the images a drop would reuse, in the front mode's selection.
-    ZEVDeskViewer* desk = importDesk();
+    ZEVDeskViewer* desk = imports_.desk();
     if (desk && space_.draggingSessionInteger() != sequence && !set.empty())
         L::selectInFrontMode(*desk, set.items());
     return backDragOperation(c);
@@ -103,12 +88,12 @@ Qt::DropAction ZEVBackViewer::dragOperationForDraggingInfo(const QMimeData* data
 
 bool ZEVBackViewer::userPerformDragOrPaste()
 {
-    ZEVDeskViewer* desk = importDesk();
+    ZEVDeskViewer* desk = imports_.desk();
     if (!desk)
         return false;
     ZEVItemSet set;
     bool result = false;
-    siBeepImport_ = false;
+    imports_.takeBeep();
     switch (backImportKind(imageCounts())) {
     case K::ImageWithAddress:
         result = _addBitmapImage(P::BitmapImages().first(), P::HttpURLs().first(), set);
@@ -128,7 +113,7 @@ bool ZEVBackViewer::userPerformDragOrPaste()
     case K::None:
         break;
     }
-    if (siBeepImport_)
+    if (imports_.takeBeep())
         Sound::shared().beep();
     finishImport(*desk, set);
     return result;
@@ -136,131 +121,36 @@ bool ZEVBackViewer::userPerformDragOrPaste()
 
 void ZEVBackViewer::finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set)
 {
-    L::linkToSelectedFilters(desk, set);
-    if (KELICurseur* c = space_.actifCurseur())
-        c->terminerDeplacementCurseur();
-    // An import that brought nothing leaves the selection as it was.
-    if (!set.empty())
-        L::selectInFrontMode(desk, set.items());
+    imports_.finish(desk, set);
     Scheduler::shared().cancel(this, "_majAndScroll");
     Scheduler::shared().perform(this, "_majAndScroll", kMajAndScrollDelay, [this] { _majAndScroll(); });
 }
 
-KELI* ZEVBackViewer::addPastedFile(ZEVDeskViewer& desk, const QString& title, const char* icon, const QUrl& httpURL,
-                                   const std::function<QString(KELI*)>& write)
-{
-    KELI* item = L::creer(desk, title, "file", QString::fromLatin1(icon), 0);
-    if (!item)
-        return nullptr;
-    const QString file = write(item);
-    if (file.isEmpty()) {
-        // Nothing to show: the Object goes with its picture, and the import says so once.
-        logFormat("ZEVBackViewer: the picture %s could not be written", qUtf8Printable(title));
-        ZEVInspectDeleteItem(space_, KELRELATION_BACK_VIEWER, item, "ZEVBackViewer", "KELRELATION_BACK_VIEWER");
-        siBeepImport_ = true;
-        return nullptr;
-    }
-    ZEVItemData::Current().createFileURL(file, httpURL, item);
-    model_.creerLienBackViewerForItem(item, importDate());
-    return item;
-}
-
 bool ZEVBackViewer::_addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
-    if (!desk)
-        return false;
-    const std::size_t before = set.size();
-    for (const ZEVPastedImage& image : images) {
-        const QString name = image.name.isEmpty() ? QStringLiteral("pasted") : image.name;
-        if (KELI* item = addPastedFile(*desk, name, "tiff", QUrl(), [&](KELI* i) {
-                return ZEVItemData::Current().files().createBitmapImage(image.image, name, i);
-            }))
-            set.insert(item);
-    }
-    return set.size() > before;
+    return imports_.addPasted(images, set) > 0;
 }
 
 bool ZEVBackViewer::_addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
-    if (!desk)
-        return false;
-    const std::size_t before = set.size();
-    for (const ZEVPastedPdf& pdf : pdfs) {
-        const QString name = pdf.name.isEmpty() ? QStringLiteral("pasted") : pdf.name;
-        if (KELI* item = addPastedFile(*desk, name, "pdf", QUrl(), [&](KELI* i) {
-                return ZEVItemData::Current().files().createPdfImage(pdf.data, name, i);
-            }))
-            set.insert(item);
-    }
-    return set.size() > before;
+    return imports_.addPasted(pdfs, set) > 0;
 }
 
 bool ZEVBackViewer::_addBitmapImage(const ZEVPastedImage& image, const QUrl& httpURL, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
-    if (!desk)
-        return true;
-    QString title = ZEVDeskDrop::displayNameForUrl(httpURL);
-    if (title.isEmpty())
-        title = image.name;
-    L::webObjectForPage(*desk, httpURL, title);
-    if (KELI* item = addPastedFile(*desk, title, "tiff", httpURL, [&](KELI* i) {
-            return ZEVItemData::Current().files().createBitmapImage(image.image, QFileInfo(title).completeBaseName(), i);
-        }))
-        set.insert(item);
+    imports_.addPagePicture(image, httpURL, set);
     return true;
 }
 
 bool ZEVBackViewer::_addPDFImage(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
-    if (!desk)
-        return true;
-    QString title = ZEVDeskDrop::displayNameForUrl(httpURL);
-    if (title.isEmpty())
-        title = pdf.name;
-    L::webObjectForPage(*desk, httpURL, title);
-    if (KELI* item = addPastedFile(*desk, title, "pdf", httpURL, [&](KELI* i) {
-            return ZEVItemData::Current().files().createPdfImage(pdf.data, QFileInfo(title).completeBaseName(), i);
-        }))
-        set.insert(item);
+    imports_.addPagePicture(pdf, httpURL, set);
     return true;
 }
 
 bool ZEVBackViewer::_addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set)
 {
-    ZEVDeskViewer* desk = importDesk();
-    const KELDate date = importDate();
-    std::vector<KELI*> known;
-    for (const QUrl& url : urls) {
-        if (!desk || !url.isLocalFile())
-            continue;
-        const QString path = QFileInfo(url.toLocalFile()).absoluteFilePath();
-        if (!QFileInfo::exists(path) || !siImageFile(path)) {
-            logFormat("ZEVBackViewer _addFileURLs: no image file at %s", qUtf8Printable(path));
-            continue;
-        }
-        L::Found how = L::Found::None;
-        KELI* item = L::fileObject(*desk, path, &how);
-        if (item && KELServeurDeLiens::SiLienForRelNum(KELRELATION_BACK_VIEWER, item->idInt())) {
-            // Listed before, whatever the dates: recalled rather than listed twice.
-            known.push_back(item);
-            set.insert(item);
-            continue;
-        }
-        if (!item) {
-            const QFileInfo info(path);
-            item = L::creer(*desk, info.fileName(), "file", info.suffix(), P::ItemOptionsForFileURL(path));
-            if (!item)
-                continue;
-            ZEVItemData::Current().createFileURL(path, QUrl(), item);
-        }
-        model_.creerLienBackViewerForItem(item, date);
-        set.insert(item);
-    }
-    model_.recallBacksForItems(known);
+    imports_.addFileURLs(urls, set);
     return !urls.isEmpty();
 }
 
@@ -269,43 +159,18 @@ bool ZEVBackViewer::_addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set)
 
 bool ZEVBackViewer::addChosenFiles(const QList<QUrl>& urls)
 {
-    ZEVDeskViewer* desk = importDesk();
+    ZEVDeskViewer* desk = imports_.desk();
     if (!desk)
         return false;
-    QList<QUrl> images;
-    for (const QUrl& url : urls)
-        if (url.isLocalFile() && siImageFile(url.toLocalFile()))
-            images << url;
-    if (images.size() != urls.size())
-        Sound::shared().beep();
     ZEVItemSet set;
-    const bool result = !images.isEmpty() && _addFileURLs(images, set);
+    const bool result = imports_.addChosenFiles(urls, set) >= 0;
     finishImport(*desk, set);
     return result;
 }
 
 void ZEVBackViewer::_buttonAddWithUrl(const QString& folder)
 {
-    ZEVFrontViewerServices* front = space_.frontViewer();
-    if (!front) {
-        beep();
-        return;
-    }
-    front->addPanelWithUrl(folder, QStringLiteral("Add Images\u2026"),
-                           QStringLiteral("Select the images you want to add (as references) in the \"Images Window\""),
-                           [this](const QStringList& paths) {
-                               QList<QUrl> urls;
-                               for (const QString& path : paths)
-                                   urls << QUrl::fromLocalFile(path);
-                               addChosenFiles(urls);
-                           },
-                           [this](QFileDialog* panel) {
-                               QStringList patterns;
-                               for (const QString& e : P::ImageExtensions())
-                                   patterns << QStringLiteral("*.") + e;
-                               panel->setNameFilter(QStringLiteral("Images (%1)").arg(patterns.join(u' ')));
-                               suivrePanneauAjout(panel);
-                           });
+    imports_.openAddPanel(folder, [this](const QList<QUrl>& urls) { addChosenFiles(urls); });
 }
 
 void ZEVBackViewer::btnInspectAdd() { _buttonAddWithUrl(model_.openPanelFolderUrlWithItem(model_.selectedItem())); }

@@ -12,7 +12,7 @@
 namespace tallomer {
 
 ZEVBackTestWindow::ZEVBackTestWindow()
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(nullptr, kFlags)
 {
     setObjectName(QStringLiteral("ZEVBackTestWindow"));
     // The keys stay with the table, whose selection the arrows move.

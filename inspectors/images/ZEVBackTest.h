@@ -39,6 +39,11 @@ public:
 // blank until it moves.
 class ZEVBackTestWindow final : public QWidget {
 public:
+    // Above the Spaces kept in front too, as a menu would be: out of the window manager's hands,
+    // and never taking the keys from the table.
+    static constexpr Qt::WindowFlags kFlags{Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                            Qt::WindowDoesNotAcceptFocus | Qt::BypassWindowManagerHint};
+
     ZEVBackTestWindow();
     void setPicture(const QImage& image, const QColor& color);
     const QImage& picture() const { return image_; }

@@ -4,6 +4,8 @@
 #include "inspectors/images/ZEVBackTableView.h"
 #include "space/ZEVConstants.h"
 
+#include "inspectors/base/ZEVInspectGeometry.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -62,11 +64,22 @@ ZEVBackView::ZEVBackView(ZEVInspectViewer& viewer)
     buttons->addWidget(btnNewSpace_, 1, 1);
     pane->addLayout(buttons);
     splitter_->addWidget(preview_);
-    // The table alone takes what the panel gains or loses.
-    splitter_->setStretchFactor(0, 1);
-    splitter_->setStretchFactor(1, 0);
     splitter_->setSizes({400, 240});
     setFocusProxy(table);
+}
+
+std::pair<int, int> ZEVBackView::splitWidths(int table, int preview, int total, bool rightEdge)
+{
+    const int before = table + preview;
+    if (before <= 0 || total < 2 * kMinSide)
+        return {std::max(0, total - total / 2), total / 2};
+    if (rightEdge && table > kMinSide) {
+        table += total - before;
+    } else {
+        table = int(std::lround(double(table) * total / before));
+    }
+    table = std::clamp(table, kMinSide, total - kMinSide);
+    return {table, total - table};
 }
 
 long ZEVBackView::imageSizeTag() const
@@ -95,7 +108,13 @@ void ZEVBackView::resizeEvent(QResizeEvent* event)
     ZEVInspectView::resizeEvent(event);
     ZEVInspectTableView* table = inspectTableView();
     const QRect place(24, 4, std::max(0, width() - 48), table->height());
+    // The sides as the user left them, before the splitter spreads the change its own way.
+    const QList<int> was = splitter_->sizes();
+    const int total = place.width() - splitter_->handleWidth();
+    const std::pair<int, int> w =
+        splitWidths(was.value(0), was.value(1), total, clickPosition() == ZEVInspectZoneRight);
     splitter_->setGeometry(place);
+    splitter_->setSizes({w.first, w.second});
     splitter_->refresh();
 }
 

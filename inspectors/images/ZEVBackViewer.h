@@ -9,6 +9,7 @@
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/core/ZEVInspectDrag.h"
+#include "inspectors/core/ZEVInspectImports.h"
 #include "inspectors/files/ZEVFileImports.h"
 #include "inspectors/images/ZEVBackClass.h"
 #include "inspectors/images/ZEVBackTest.h"
@@ -101,6 +102,8 @@ public:
     void _buttonAddWithUrl(const QString& folder);
     void btnInspectAdd() override;
     void menuInspectAdd() override;
+    // The Object menu's Add, as the panel's own menu does it.
+    void userAdd() override { menuInspectAdd(); }
     bool _addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemSet& set);
     bool _addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set);
     bool _addBitmapImage(const ZEVPastedImage& image, const QUrl& httpURL, ZEVItemSet& set);
@@ -134,24 +137,18 @@ protected:
     bool siTrouves() override { return !model_.foundedItemSet().empty(); }
 
 private:
-    ZEVDeskViewer* importDesk() const;
-    KELDate importDate() const;
-    // A pasted picture written into its new Object's drop folder; a picture that cannot be
-    // written takes its Object with it (nullptr, one beep for the whole import).
-    KELI* addPastedFile(ZEVDeskViewer& desk, const QString& title, const char* icon, const QUrl& httpURL,
-                        const std::function<QString(KELI*)>& write);
     // Filters, the cursor's move, the selection by front mode, the refresh.
     void finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set);
     // The new Channel or Space from the selected image, closing the panel after a YES.
     void newFromImage(bool channel);
 
     ZEVBackClass model_;
+    ZEVInspectImports imports_;
     ZEVBackTest test_{*this};
     int previewRow_ = -1;
     QColor previewColor_{Qt::darkGray};
     // The rows visible when the panel began to hide.
     ZEVRowRange visibleRowsRange_;
-    bool siBeepImport_ = false;
 };
 
 } // namespace tallomer

@@ -55,7 +55,16 @@ FileResult writeFileAtomically(const QString& path, const QByteArray& bytes)
     return FileResult::success();
 }
 
-QByteArray tiffData(const QImage& image) { return encode(image, "tiff", -1); }
+QByteArray tiffData(const QImage& image)
+{
+    // The TIFF writer keeps one bit a pixel as black and white, whatever colours the table gives
+    // them (a one-colour PNG is read so): such pictures go out in full colour.
+    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB ||
+        image.format() == QImage::Format_Indexed8)
+        return encode(image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32),
+                      "tiff", -1);
+    return encode(image, "tiff", -1);
+}
 
 QByteArray jpegData(const QImage& image, int quality)
 {

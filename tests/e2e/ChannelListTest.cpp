@@ -72,11 +72,7 @@ TEST_F(ChannelList, TheButtonListsTheChannelsAndClicksKeysAndPressesMoveTheWindo
 {
     // A first run writes the Channels and their Spaces.
     startWithTheBar();
-    KELIContexte* tl = space()->tlContexte();
-    tl->placeToi();
-    const KELDate in = tl->nowIn();
-    const double len = tl->nowOut() - tl->nowIn();
-    ASSERT_GT(len, 60);
+    const auto [in, len] = placedTimelineSpan();
     espaces = {{space()->currentChannelInt(), "Home", QColor(210, 20, 20), QColor(20, 20, 210)},
                {0, "Work", QColor(20, 210, 20), QColor(210, 210, 20)},
                {0, "Travel", QColor(20, 210, 210), QColor(210, 20, 210)}};
@@ -90,13 +86,8 @@ TEST_F(ChannelList, TheButtonListsTheChannelsAndClicksKeysAndPressesMoveTheWindo
         e.pastColor = colours[0];
         e.presentColor = colours[1];
     }
-    advance(1.0);
-    quit();
-
     // The next start, with a panel tall enough for three rows.
-    values->setValue(QStringLiteral("ZEVInspectChannelH"), 220);
-    advance(5.0);
-    startWithTheBar();
+    restartWithChannelsPanelHeight(220);
     ZEVChannelTableView* table = ouvrirParLeBouton();
     ASSERT_NE(table, nullptr);
     ASSERT_EQ(table->numberOfRows(), 3);

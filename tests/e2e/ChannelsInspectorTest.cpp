@@ -65,11 +65,7 @@ protected:
 TEST_F(ChannelsInspector, TheFieldTheWheelTheToolbarTheZoomTheBarAndTheRenameWorkInTheProgram)
 {
     startWithTheBar();
-    KELIContexte* tl = space()->tlContexte();
-    tl->placeToi();
-    const KELDate in = tl->nowIn();
-    const double len = tl->nowOut() - tl->nowIn();
-    ASSERT_GT(len, 60);
+    const auto [in, len] = placedTimelineSpan();
     std::vector<KELId> ids;
     const std::pair<const char*, const char*> noms[3] = {{"Shore", "Beach"}, {"Desk", "Office"}, {"Road", "Hotel"}};
     const char* canaux[3] = {"Home", "Work", "Travel"};
@@ -80,12 +76,7 @@ TEST_F(ChannelsInspector, TheFieldTheWheelTheToolbarTheZoomTheBarAndTheRenameWor
         ids.push_back(canal->idInt());
         seedTwoSpaces(canal, {noms[i].first, noms[i].second}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in, len);
     }
-    advance(1.0);
-    quit();
-
-    values->setValue(QStringLiteral("ZEVInspectChannelH"), 220);
-    advance(5.0);
-    startWithTheBar();
+    restartWithChannelsPanelHeight(220);
     auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
     ASSERT_NE(bar, nullptr);
     ZEVButton* bouton = bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER);

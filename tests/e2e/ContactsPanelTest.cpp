@@ -156,15 +156,7 @@ protected:
         r->userTermineDeplacementCurseur();
         advance(1.0);
     }
-    QMenu* rightClick(int row)
-    {
-        const QPoint at = titlePoint(row);
-        QTest::mouseMove(table()->viewport(), at);
-        QTest::mousePress(table()->viewport(), Qt::RightButton, {}, at);
-        QTest::mouseRelease(table()->viewport(), Qt::RightButton, {}, at);
-        pump();
-        return qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    }
+    QMenu* rightClick(int row) { return rightClickIn(table(), titlePoint(row)); }
     // A contact Object's presences on the Channel: (in, out), forgotten ones left out.
     std::vector<std::pair<double, double>> presences(const std::string& id) const
     {

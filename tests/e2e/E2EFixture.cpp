@@ -5,6 +5,7 @@
 #include "desk/model/ZEVItemClass.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
+#include "inspectors/table/ZEVTableView.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "objects/view/ZEVItemView.h"
 #include "ruler/ZEVRulerViewbar.h"
@@ -12,6 +13,8 @@
 #include "ruler/ZEVTlineView.h"
 #include "space/ZEVConstants.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QGraphicsView>
 #include <QMenu>
 #include <QMenuBar>
@@ -43,6 +46,62 @@ void E2E::chooseInMenu(QMenu* m, QAction* a)
     QTest::mouseMove(m, p);
     QTest::mouseClick(m, Qt::LeftButton, {}, p);
     pump();
+}
+
+std::pair<KELDate, double> E2E::placedTimelineSpan()
+{
+    KELIContexte* tl = space()->tlContexte();
+    tl->placeToi();
+    const double len = tl->nowOut() - tl->nowIn();
+    EXPECT_GT(len, 60);
+    return {tl->nowIn(), len};
+}
+
+void E2E::restartWithChannelsPanelHeight(int height)
+{
+    advance(1.0);
+    quit();
+    values->setValue(QStringLiteral("ZEVInspectChannelH"), height);
+    advance(5.0);
+    startWithTheBar();
+}
+
+QAction* E2E::menuItemTagged(QMenu* m, long tag)
+{
+    if (!m)
+        return nullptr;
+    for (QAction* a : m->actions())
+        if (a->property("tag").toLongLong() == tag)
+            return a;
+    return nullptr;
+}
+
+void E2E::chooseObjectMenuItem(long tag, const QString& title)
+{
+    QMenu* m = openMenu(KELMainMenu::kMenuObject);
+    ASSERT_NE(m, nullptr);
+    QAction* a = menuItemTagged(m, tag);
+    ASSERT_NE(a, nullptr) << tag;
+    EXPECT_EQ(a->text(), title);
+    chooseInMenu(m, a);
+    advance(1.0);
+}
+
+QMenu* E2E::rightClickIn(QAbstractItemView* list, QPoint at)
+{
+    QTest::mouseMove(list->viewport(), at);
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, at);
+    pump();
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+int E2E::rowOfItem(const ZEVTableView* table, const KELI* item)
+{
+    for (int r = 0; table && r < table->numberOfRows(); ++r)
+        if (table->element(r) && table->element(r)->item == item)
+            return r;
+    return -1;
 }
 
 std::array<KELId, 2> E2E::seedTwoSpaces(KELI* channel, const std::array<std::string, 2>& titles,

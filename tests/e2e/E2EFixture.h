@@ -52,7 +52,10 @@ class ZEVRulerViewbar;
 class ZEVRulerViewer;
 class ZEVTlineView;
 class ZEVItemView;
+class ZEVTableView;
 }
+class QAbstractItemView;
+class QAction;
 class QMenu;
 
 namespace e2e {
@@ -326,6 +329,14 @@ protected:
                                "WHERE o.RELATION = 1000050 AND EXISTS (SELECT 1 FROM ZEVLETS i WHERE "
                                "i.RELATION = 1000152 AND i.CHILD_ZEVLET = o.ZEVLET_ID) ORDER BY o.ZEVLET_ID");
     }
+    // The Objects of that title the store holds and has not forgotten: (id).
+    Rows liveObjectsTitled(const std::string& title) const
+    {
+        return sql(database(), "SELECT o.ZEVLET_ID FROM ZEVLETS o JOIN ZEVLETS n ON n.PARENT_ZEVLET = o.ZEVLET_ID "
+                               "AND n.RELATION = 1000217 JOIN WORD w ON w.ZEVLET_ID = n.CHILD_ZEVLET "
+                               "WHERE o.RELATION = 1000050 AND w.WORD = '" + title + "' AND "
+                               "o.DATE_IN < 4503599627370497.0 AND o.DATE_OUT > 0");
+    }
     // The icon links of an Object on a Channel's desk: (in, out) dates.
     Rows iconLinks(const std::string& objectId, KELId channel = 2000018) const
     {
@@ -353,12 +364,27 @@ protected:
     }
     // An item of an open menu chosen with the mouse; it must be shown and enabled.
     void chooseInMenu(QMenu* m, QAction* a);
+    // The item of a menu with that tag; nullptr when it has none.
+    static QAction* menuItemTagged(QMenu* m, long tag);
+    // The Object menu's item of that tag, checked to read `title`, chosen with the mouse; then a
+    // second passes.
+    void chooseObjectMenuItem(long tag, const QString& title);
+    // The right button pressed and released at a point of a list, the pointer brought there
+    // first; the menu that popped up, nullptr when none did.
+    QMenu* rightClickIn(QAbstractItemView* list, QPoint at);
+    // The row of a table that lists the Object; -1 when none does.
+    static int rowOfItem(const ZEVTableView* table, const KELI* item);
     // Two Spaces for a Channel, the Channel listed from `in - len` on: a past one from
     // in + 0.05 len to in + 0.5 len and the present one from there on, each a picture of that title
     // (its file absent: strips show the colour) and that colour. A background the Channel had
     // before ends where they begin. Answers the two colour items' ids.
     std::array<KELId, 2> seedTwoSpaces(KELI* channel, const std::array<std::string, 2>& titles,
                                        const std::array<QColor, 2>& colours, KELDate in, double len);
+    // The timeline context placed where it is shown: where its span begins and how long it is.
+    std::pair<KELDate, double> placedTimelineSpan();
+    // What was seeded written by a quit, and the program started again with the Channels panel
+    // that tall.
+    void restartWithChannelsPanelHeight(int height);
 
     QString home;
     // Today, so that the dates the program writes look like a user's.

@@ -1,7 +1,7 @@
 // What the Files panel makes of the things brought in, by kind, in the running program: tracks are files the
 // system holds, listed once; a file the desk knows but the panel never listed gets its first
 // presence, one the panel listed before is recalled; pasted pictures and PDFs become file Objects
-// of their own, named as they came or "pasted".
+// of their own, named as they came or "pasted"; one that cannot be written leaves nothing.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -140,6 +140,11 @@ TEST_F(FileImports, PastedPicturesAndPdfsBecomeFilesNamedAsTheyCameOrPasted)
         ASSERT_EQ(presences(o).size(), 1u) << i;
         EXPECT_NEAR(presences(o)[0].first, now(), 1.0) << i;
     }
+    // One that cannot be written leaves no Object behind and does not count.
+    ZEVItemSet broken;
+    EXPECT_FALSE(viewer->_addPDFImages({{QByteArray(), QStringLiteral("unwritable")}}, broken));
+    EXPECT_TRUE(broken.empty());
+    EXPECT_TRUE(liveObjectsTitled("unwritable").empty());
 }
 
 } // namespace

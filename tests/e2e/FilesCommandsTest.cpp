@@ -79,13 +79,7 @@ protected:
         ASSERT_NE(table(), nullptr);
         ASSERT_TRUE(table()->isVisible());
     }
-    int rowOf(KELI* item) const
-    {
-        for (int r = 0; r < table()->numberOfRows(); ++r)
-            if (table()->element(r) && table()->element(r)->item == item)
-                return r;
-        return -1;
-    }
+    int rowOf(KELI* item) const { return rowOfItem(table(), item); }
     QPoint titlePoint(int row) const { return table()->visualRect(table()->tableModel()->index(row, 5)).center(); }
     QPoint pointOnLego(int row, KELI* lego) const
     {
@@ -98,27 +92,9 @@ protected:
         ADD_FAILURE() << "the lego is not drawn in its row";
         return {};
     }
-    QMenu* rightClick(const QPoint& at)
-    {
-        QTest::mouseMove(table()->viewport(), at);
-        QTest::mousePress(table()->viewport(), Qt::RightButton, {}, at);
-        QTest::mouseRelease(table()->viewport(), Qt::RightButton, {}, at);
-        pump();
-        return qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    }
-    void removeFromTheObjectMenu()
-    {
-        QMenu* m = openMenu(4);
-        ASSERT_NE(m, nullptr);
-        QAction* remove = nullptr;
-        for (QAction* a : m->actions())
-            if (a->property("tag").toLongLong() == 13)
-                remove = a;
-        ASSERT_NE(remove, nullptr);
-        EXPECT_EQ(remove->text(), "Remove 1 File Object") << "the panel's words, counted";
-        chooseInMenu(m, remove);
-        advance(1.0);
-    }
+    QMenu* rightClick(const QPoint& at) { return rightClickIn(table(), at); }
+    // The panel's words, counted.
+    void removeFromTheObjectMenu() { chooseObjectMenuItem(13, "Remove 1 File Object"); }
 };
 
 TEST_F(FilesCommands, RemoveErasesAnObjectOnNoDeskWithItsLinksAndDropFolder)

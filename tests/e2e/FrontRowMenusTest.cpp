@@ -76,21 +76,8 @@ protected:
         return {};
     }
     // The popup a right click at the point opened.
-    QMenu* rightClick(const QPoint& at)
-    {
-        QTest::mouseMove(list()->viewport(), at);
-        QTest::mousePress(list()->viewport(), Qt::RightButton, {}, at);
-        QTest::mouseRelease(list()->viewport(), Qt::RightButton, {}, at);
-        pump();
-        return qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    }
-    static QAction* tagged(QMenu* m, long tag)
-    {
-        for (QAction* a : m->actions())
-            if (a->property("tag").toLongLong() == tag)
-                return a;
-        return nullptr;
-    }
+    QMenu* rightClick(const QPoint& at) { return rightClickIn(list(), at); }
+    static QAction* tagged(QMenu* m, long tag) { return menuItemTagged(m, tag); }
     // Live icon links of an Object in the store: (live, open).
     std::pair<int, int> spans(KELI* o) const
     {

@@ -104,13 +104,7 @@ protected:
         ASSERT_NE(table(), nullptr) << "the Object menu's Icons item opened the panel";
         ASSERT_TRUE(table()->isVisible());
     }
-    int rowOf(KELI* item) const
-    {
-        for (int r = 0; r < table()->numberOfRows(); ++r)
-            if (table()->element(r) && table()->element(r)->item == item)
-                return r;
-        return -1;
-    }
+    int rowOf(KELI* item) const { return rowOfItem(table(), item); }
     QPoint titlePoint(int row) const { return table()->visualRect(table()->tableModel()->index(row, 5)).center(); }
     void clickRow(KELI* item)
     {
@@ -120,19 +114,7 @@ protected:
         pump();
         ASSERT_TRUE(icons()->siFirstResponder());
     }
-    void removeFromTheObjectMenu()
-    {
-        QMenu* m = openMenu(KELMainMenu::kMenuObject);
-        ASSERT_NE(m, nullptr);
-        QAction* remove = nullptr;
-        for (QAction* a : m->actions())
-            if (a->property("tag").toLongLong() == 13)
-                remove = a;
-        ASSERT_NE(remove, nullptr);
-        EXPECT_EQ(remove->text(), "Remove 1 Object");
-        chooseInMenu(m, remove);
-        advance(1.0);
-    }
+    void removeFromTheObjectMenu() { chooseObjectMenuItem(13, "Remove 1 Object"); }
     KELI* elsewhere(KELI*& canal, const std::string& type = "file")
     {
         KELICurseur* now = space()->nowCurseur();

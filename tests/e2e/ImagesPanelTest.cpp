@@ -11,6 +11,7 @@
 #include "desk/model/ZEVItemClass.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
+#include "app/menu/KELMainMenu.h"
 #include "inspectors/context/ZEVContextViewer.h"
 #include "inspectors/images/ZEVBackViewer.h"
 #include "inspectors/table/ZEVTableModel.h"
@@ -25,6 +26,9 @@
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QAbstractItemView>
+#include <QWheelEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -282,11 +286,59 @@ TEST_F(ImagesPanel, APastedPictureThatCannotBeWrittenLeavesNoObjectAndDoesNotCou
     EXPECT_TRUE(set.empty());
     advance(1.0);
     EXPECT_TRUE(listed().empty());
-    const Rows live = sql(database(), "SELECT o.ZEVLET_ID FROM ZEVLETS o JOIN ZEVLETS n ON n.PARENT_ZEVLET = "
-                                      "o.ZEVLET_ID AND n.RELATION = 1000217 JOIN WORD w ON w.ZEVLET_ID = "
-                                      "n.CHILD_ZEVLET WHERE o.RELATION = 1000050 AND w.WORD = 'unwritable' AND "
-                                      "o.DATE_IN < 4503599627370497.0 AND o.DATE_OUT > 0");
-    EXPECT_TRUE(live.empty()) << "the Object went with its picture";
+    EXPECT_TRUE(liveObjectsTitled("unwritable").empty()) << "the Object went with its picture";
+}
+
+TEST_F(ImagesPanel, TheObjectMenuOffersNoDuplicateAndItsAddImagesPanelTurnsItsWheelIntoTime)
+{
+    startWithTheBar();
+    semer(1);
+    openAndFocus();
+    clickRow(0);
+    // Duplicating images would do nothing: both items stay off.
+    QMenu* object = openMenu(KELMainMenu::kMenuObject);
+    ASSERT_NE(object, nullptr);
+    QAction* handle = menuItemTagged(object, 4333);
+    ASSERT_TRUE(handle && handle->menu());
+    object->setActiveAction(handle);
+    QTest::keyClick(object, Qt::Key_Right);
+    pump();
+    ASSERT_TRUE(handle->menu()->isVisible());
+    int duplicates = 0;
+    for (QAction* a : handle->menu()->actions())
+        if (const long tag = long(a->property("tag").toLongLong()); tag == 24 || tag == 25) {
+            ++duplicates;
+            EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+        }
+    EXPECT_EQ(duplicates, 2);
+    QTest::keyClick(handle->menu(), Qt::Key_Escape);
+    QTest::keyClick(object, Qt::Key_Escape);
+    pump();
+
+    chooseMenuItemTitled(KELMainMenu::kMenuObject, QString::fromUtf8("Add Images\u2026"));
+    pump();
+    auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->windowTitle(), QString::fromUtf8("Add Images\u2026"));
+    QAbstractItemView* list = nullptr;
+    for (QAbstractItemView* v : panel->findChildren<QAbstractItemView*>())
+        if (v->isVisible() && v->viewport()->width() > 100)
+            list = v;
+    ASSERT_NE(list, nullptr);
+    KELICurseur* c = space()->actifCurseur();
+    const KELDate in = c->nowIn();
+    const KELDate out = c->nowOut();
+    const QPoint at = list->viewport()->rect().center();
+    for (int turn = 0; turn < 3; ++turn) {
+        QWheelEvent e(at, list->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(list->viewport(), &e);
+        advance(0.1);
+    }
+    advance(1.0);
+    EXPECT_TRUE(c->nowIn() != in || c->nowOut() != out) << "the wheel went to the time ruler";
+    panel->reject();
+    advance(0.5);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "desk/model/ZEVItemClass.h"
 #include "inspectors/images/ZEVBackPopup.h"
 #include "inspectors/images/ZEVBackViewer.h"
+#include "inspectors/base/ZEVInspectGeometry.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "objects/view/ZEVItemViewCopy.h"
@@ -95,7 +96,7 @@ TEST_F(BackViewer, TestNeedsASelectedRowAndTheNewButtonsAndScaleShowWithExactlyO
     EXPECT_FALSE(viewer->test().siRunning());
 }
 
-TEST_F(BackViewer, TheSplitterKeepsBothSidesAt180AndOnlyTheTableTakesAResize)
+TEST_F(BackViewer, TheSplitterKeepsBothSidesAt180AndTheTableAloneTakesAPullOnTheRightEdge)
 {
     lister(1);
     QSplitter* s = vue().splitter();
@@ -109,12 +110,34 @@ TEST_F(BackViewer, TheSplitterKeepsBothSidesAt180AndOnlyTheTableTakesAResize)
         EXPECT_GE(sizes[0], ZEVBackView::kMinSide) << tried;
         EXPECT_GE(sizes[1], ZEVBackView::kMinSide) << tried;
     }
+    auto resize = [&](int dx, int zone) {
+        vue().setClickPosition(zone);
+        vue().resize(vue().width() + dx, vue().height());
+        vue().setClickPosition(ZEVInspectZoneNone);
+        EXPECT_EQ(s->sizes()[0] + s->sizes()[1] + s->handleWidth(), s->width());
+    };
+    // Pulled by its right edge, the panel's change goes to the table alone.
     s->setSizes({total - 240, 240});
     const int preview = s->sizes()[1];
-    vue().resize(vue().width() + 120, vue().height());
+    resize(120, ZEVInspectZoneRight);
     EXPECT_EQ(s->sizes()[1], preview);
-    EXPECT_EQ(s->sizes()[0] + s->sizes()[1] + s->handleWidth(), s->width());
+    resize(-120, ZEVInspectZoneRight);
+    EXPECT_EQ(s->sizes()[1], preview);
+    // Pulled by the other edge both sides follow.
+    const QList<int> before = s->sizes();
+    resize(200, ZEVInspectZoneLeft);
+    EXPECT_GT(s->sizes()[0], before[0]);
+    EXPECT_GT(s->sizes()[1], before[1]);
     EXPECT_EQ(s->geometry().top(), 4) << "the splitter takes the table's place";
+
+    // The rule on its own: a table at the minimum does not shrink further, and nothing goes under it.
+    using V = ZEVBackView;
+    EXPECT_EQ(V::splitWidths(300, 200, 600, true), std::make_pair(400, 200));
+    EXPECT_EQ(V::splitWidths(300, 200, 400, true), std::make_pair(200, 200));
+    EXPECT_EQ(V::splitWidths(180, 300, 400, true), std::make_pair(180, 220)) << "at the minimum: in proportion";
+    EXPECT_EQ(V::splitWidths(300, 200, 1000, false), std::make_pair(600, 400));
+    EXPECT_EQ(V::splitWidths(600, 200, 380, false), std::make_pair(200, 180));
+    EXPECT_EQ(V::splitWidths(0, 0, 400, true), std::make_pair(200, 200));
 }
 
 TEST_F(BackViewer, HidingKeepsTheRenderingsOfTheRowsInSightAndTheSelectedOneOnly)

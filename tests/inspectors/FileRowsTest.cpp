@@ -3,6 +3,7 @@
 // and Channel switches, the Channels made later, and the walk of Files changes.
 
 #include "tests/inspectors/InspectorFixture.h"
+#include "tests/inspectors/RowListsProperty.h"
 
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
@@ -56,7 +57,7 @@ TEST(InspectRows, CountsByReasonKeepArrivalOrderAndNeverFallBelowZero)
 // ---------------------------------------------------------------------------------------------
 // On the link base
 
-class FileRows : public Inspectors {
+class FileRows : public RowLists {
 protected:
     void SetUp() override
     {
@@ -77,22 +78,7 @@ protected:
     }
     KELI* lego(KELI* o, KELId canal, KELDate in, KELDate out)
     {
-        KELI* l = KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, space->channelForIdentityInt(canal), o, in,
-                                                     out, space->nowCurseur());
-        EXPECT_NE(l, nullptr);
-        return l;
-    }
-    KELDate now() const { return space->nowCurseur()->now(); }
-    void moveSearch(double offset)
-    {
-        ZEVRulerViewerServices* r = space->rulerViewer();
-        if (space->actifCurseur() != space->searchCurseur()) {
-            ASSERT_TRUE(r->userChangeActifCurseur(space->searchCurseur()));
-        }
-        ASSERT_TRUE(r->userInitieDeplacementCurseur());
-        r->userPlaceCurseurEtRulerOffset(offset);
-        r->userTermineDeplacementCurseur();
-        settle();
+        return presence(KELRELATION_FILE_VIEWER, o, canal, in, out);
     }
     ZEVFileViewer* ouvrir()
     {
@@ -102,28 +88,13 @@ protected:
         return v;
     }
     // The lego counts of a list, by Object.
-    static std::map<KELI*, int> legos(const ZEVRowList* l)
-    {
-        std::map<KELI*, int> out;
-        if (l)
-            for (KELI* o : l->items())
-                if (int n = l->count(o, ZEVRowReason::Lego))
-                    out[o] = n;
-        return out;
-    }
-    // Every list's lego counts equal those of a model built afresh, and every row has a reason.
+    static std::map<KELI*, int> legos(const ZEVRowList* l) { return legoCounts(l); }
+    // Every list's lego counts equal those of a model built afresh.
     void commeNeuf(ZEVFileClass& m, const std::string& etape)
     {
         ZEVFileClass neuf(nullptr, *space);
         neuf.initialiser();
-        for (KELId c : {canalA, canalB})
-            for (ZEVRowScope s : {ZEVRowScope::Now, ZEVRowScope::Search}) {
-                ASSERT_EQ(legos(m.liste(c, s)), legos(neuf.liste(c, s)))
-                    << etape << " Channel " << c << (s == ZEVRowScope::Now ? " Now" : " Search");
-                if (const ZEVRowList* l = m.liste(c, s)) {
-                    ASSERT_TRUE(l->invariant()) << etape;
-                }
-            }
+        expectListsAsFresh(m, neuf, {canalA, canalB}, etape);
     }
 
     KELId canalA = 0, canalB = 0;
@@ -139,13 +110,9 @@ TEST_F(FileRows, ListsFollowTheEngineAndEqualAFreshBuildAfterRandomSteps)
     ZEVFileViewer* v = ouvrir();
     ZEVFileClass& m = v->fileClass();
     // A failing run is replayed with its seed in TALLOMER_SEED.
-    const QByteArray donne = qgetenv("TALLOMER_SEED");
-    const unsigned seed = donne.isEmpty() ? std::random_device{}() : donne.toUInt();
-    std::printf("FileRows property seed %u\n", seed);
-    std::mt19937 rng(seed);
-    SCOPED_TRACE("seed " + std::to_string(seed));
+    Dice hasard("FileRows");
+    SCOPED_TRACE("seed " + std::to_string(hasard.seed));
     std::vector<KELI*> legosFaits;
-    auto hasard = [&](int n) { return int(rng() % unsigned(n)); };
     for (int pas = 0; pas < 50; ++pas) {
         std::string etape = "step " + std::to_string(pas) + ": ";
         switch (hasard(6)) {

@@ -4,6 +4,7 @@
 // presences, and the Search cursor moved by the ruler as the user moves it.
 
 #include "tests/inspectors/InspectorFixture.h"
+#include "tests/inspectors/RowListsProperty.h"
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
@@ -19,13 +20,13 @@
 
 namespace inspecttest {
 
-class PersonFixture : public Inspectors {
+class PersonFixture : public RowLists {
 protected:
     static constexpr double kHour = 3600.0;
 
     void SetUp() override
     {
-        Inspectors::SetUp();
+        RowLists::SetUp();
         ZEVItemDataFolders folders;
         folders.zevDir = store + "/Tallomer";
         folders.zevData = store + "/Tallomer/local/zevData";
@@ -74,22 +75,7 @@ protected:
     }
     KELI* lego(KELI* o, KELId canal, KELDate in, KELDate out, KELId relation = KELRELATION_PERSON_VIEWER)
     {
-        KELI* l = KELServeurDeLiens::CreerLienRelInt(relation, space->channelForIdentityInt(canal), o, in, out,
-                                                     space->nowCurseur());
-        EXPECT_NE(l, nullptr);
-        return l;
-    }
-    KELDate now() const { return space->nowCurseur()->now(); }
-    void moveSearch(double offset)
-    {
-        ZEVRulerViewerServices* r = space->rulerViewer();
-        if (space->actifCurseur() != space->searchCurseur()) {
-            ASSERT_TRUE(r->userChangeActifCurseur(space->searchCurseur()));
-        }
-        ASSERT_TRUE(r->userInitieDeplacementCurseur());
-        r->userPlaceCurseurEtRulerOffset(offset);
-        r->userTermineDeplacementCurseur();
-        settle();
+        return presence(relation, o, canal, in, out);
     }
     // The live links of a relation with the Object as child (every Channel), by in-date.
     std::vector<KELI*> liveLinks(KELI* o, KELId relation)

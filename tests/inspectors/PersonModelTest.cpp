@@ -6,6 +6,7 @@
 #include "tests/inspectors/PersonFixture.h"
 
 #include "inspectors/core/ZEVRowList.h"
+#include "tests/inspectors/RowListsProperty.h"
 
 #include <cstdio>
 #include <map>
@@ -16,27 +17,11 @@ namespace {
 
 class PersonModel : public PersonFixture {
 protected:
-    static std::map<KELI*, int> legoCounts(const ZEVRowList* l)
-    {
-        std::map<KELI*, int> out;
-        if (l)
-            for (KELI* o : l->items())
-                if (int n = l->count(o, ZEVRowReason::Lego))
-                    out[o] = n;
-        return out;
-    }
     void equalsAFreshBuild(ZEVPersonClass& m, const std::string& step)
     {
         ZEVPersonClass fresh(*space, nullptr);
         fresh.initialiser();
-        for (KELId c : {canalA, canalB})
-            for (ZEVRowScope s : {ZEVRowScope::Now, ZEVRowScope::Search}) {
-                ASSERT_EQ(legoCounts(m.liste(c, s)), legoCounts(fresh.liste(c, s)))
-                    << step << " Channel " << c << (s == ZEVRowScope::Now ? " Now" : " Search");
-                if (const ZEVRowList* l = m.liste(c, s)) {
-                    ASSERT_TRUE(l->invariant()) << step;
-                }
-            }
+        expectListsAsFresh(m, fresh, {canalA, canalB}, step);
     }
 };
 
@@ -47,12 +32,8 @@ TEST_F(PersonModel, ListsEqualAFreshBuildAfterRandomEditsMovesHoldsFindsSwitches
         people.push_back(contact((i % 2 ? "Odd " : "Even ") + std::to_string(i), i < 4 ? canalA : canalB));
     ZEVPersonViewer* v = open();
     ZEVPersonClass& m = v->model();
-    const QByteArray given = qgetenv("TALLOMER_SEED");
-    const unsigned seed = given.isEmpty() ? std::random_device{}() : given.toUInt();
-    std::printf("PersonModel property seed %u\n", seed);
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    std::mt19937 rng(seed);
-    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    Dice pick("PersonModel");
+    SCOPED_TRACE("seed " + std::to_string(pick.seed));
     std::vector<KELI*> made;
     for (int step = 0; step < 60; ++step) {
         std::string what = "step " + std::to_string(step) + ": ";

@@ -9,6 +9,7 @@
 #include "space/ZEVBackObject.h"
 
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 
 namespace inspecttest {
@@ -160,6 +161,27 @@ TEST_F(TestWindow, AClickOrTheProgramLosingFocusEndsItAndNoSelectionShowsNothing
     test->stop();
     sched.advance(0.01);
     EXPECT_FALSE(test->window()->isVisible());
+}
+
+TEST_F(TestWindow, ItCoversThePrimaryScreenFramelessAboveAllAndTheKeysStayWithTheTable)
+{
+    ASSERT_TRUE(test->start(Qt::NoModifier));
+    ZEVBackTestWindow* w = test->window();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->geometry(), QGuiApplication::primaryScreen()->geometry());
+    const Qt::WindowFlags f = w->windowFlags();
+    for (Qt::WindowType flag : {Qt::FramelessWindowHint, Qt::WindowStaysOnTopHint, Qt::BypassWindowManagerHint,
+                                Qt::WindowDoesNotAcceptFocus})
+        EXPECT_TRUE(f.testFlag(flag)) << int(flag);
+    EXPECT_TRUE(w->testAttribute(Qt::WA_ShowWithoutActivating));
+
+    // The panel's controller going ends the test with it: the pointer shows and the keys reach the
+    // table unwatched.
+    test.reset();
+    EXPECT_FALSE(panel.hidden);
+    QTest::keyClick(table.get(), Qt::Key_Down);
+    EXPECT_EQ(panel.row, 1);
+    EXPECT_TRUE(panel.objects[0]->backImage().isNull());
 }
 
 } // namespace

@@ -290,6 +290,14 @@ TEST(GeneratedFiles, ImagesAsTiffAndJpegFoldersAndAtomicWrites)
     ASSERT_FALSE(tiff.isEmpty()) << "TIFF image plugin missing";
     EXPECT_EQ(QImage::fromData(tiff, "TIFF").convertToFormat(QImage::Format_RGB32), image);
     EXPECT_TRUE(tiffData(QImage()).isEmpty());
+    // One bit a pixel with colours of its own (a one-colour PNG as read) keeps them.
+    QImage mono(16, 8, QImage::Format_Mono);
+    mono.setColorTable({qRgb(0, 128, 0), qRgb(255, 0, 0)});
+    mono.fill(0);
+    mono.setPixel(3, 3, 1);
+    const QImage back = QImage::fromData(tiffData(mono), "TIFF");
+    EXPECT_EQ(back.pixelColor(0, 0), QColor(0, 128, 0));
+    EXPECT_EQ(back.pixelColor(3, 3), QColor(255, 0, 0));
 
     const QByteArray jpeg = jpegData(image);
     ASSERT_TRUE(jpeg.startsWith("\xFF\xD8"));
