@@ -21,6 +21,7 @@
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVStampClass.h"
 #include "services/ZEVItemViewForDesks.h"
+#include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
@@ -189,6 +190,13 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         return f ? f->tools() : nullptr;
     };
     frontCommands["userAdd"] = [s, tools](const Arg&) {
+        // The Contacts panel with the keys adds contacts through its own panel ("Add Contacts…").
+        for (ZEVEntityViewer* v : s->entityViewerSet())
+            if (v && v->siFirstResponder() && v->entityInt() == KELENTITY_PERSON_VIEWER)
+                if (auto* iv = dynamic_cast<ZEVInspectViewer*>(v)) {
+                    iv->userAdd();
+                    return;
+                }
         if (ZEVFrontToolButtons* t = tools())
             t->userAddDocuments();
         else
