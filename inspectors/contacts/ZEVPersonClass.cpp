@@ -5,7 +5,9 @@
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemOptions.h"
+#include "desk/pasteboard/ZEVPasteboard.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "desk/viewer/ZEVImportLookups.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
@@ -220,6 +222,74 @@ KELI* ZEVPersonClass::creerLienPersonItemForItem(KELI* item, KELDate date)
         return nullptr;
     }
     return KELServeurDeLiens::CreerLienRelInt(KELRELATION_PERSON_VIEWER, canal, item, i.in, i.out, curseur);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Adding people
+
+bool ZEVPersonClass::addABPersonUIDs(const QStringList& uids, ZEVItemSet& set)
+{
+    KELICurseur* curseur = space_.actifCurseur();
+    ZEVDeskViewer* desk = curseur ? space_.deskViewerForCurseur(curseur) : nullptr;
+    if (!desk)
+        return false;
+    const KELDate t = curseur->now();
+    const std::size_t before = set.size();
+    std::vector<KELI*> recall;
+    for (const QString& uid : uids) {
+        if (uid.isEmpty())
+            continue;
+        KELI* item = ZEVImportLookups::objectWithUid(*desk, uid);
+        if (!item) {
+            item = ZEVImportLookups::creer(*desk, titleForUid(uid), kPersonType, QStringLiteral("vcf"),
+                                           ZEVOPTION_HOLD_BY_APP);
+            if (!item)
+                continue;
+            if (!ZEVItemData::Current().createFilePersonWithUid(uid, item))
+                logFormat("ZEVPersonClass ERROR - no record written for Object %ld", long(item->idInt()));
+            creerLienPersonItemForItem(item, t);
+        } else if (KELServeurDeLiens::SiLienForRelNum(KELRELATION_PERSON_VIEWER, item->idInt())) {
+            recall.push_back(item);
+        } else {
+            creerLienPersonItemForItem(item, t);
+        }
+        set.insert(item);
+    }
+    recallPersonsForItems(recall);
+    return set.size() > before;
+}
+
+bool ZEVPersonClass::addABPersonZevItems(const std::vector<ZEVItemPB>& records, ZEVItemSet& set)
+{
+    KELICurseur* curseur = space_.actifCurseur();
+    const KELId c = space_.currentChannelInt();
+    ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(c);
+    if (!curseur || !store)
+        return false;
+    const KELDate t = curseur->now();
+    bool result = false;
+    std::vector<KELI*> recall;
+    for (const ZEVItemPB& record : records) {
+        KELI* item = record.itemInt() ? KELServeurDeLiens::LienForInt(record.itemInt(), curseur) : nullptr;
+        if (!item || item->relationInt() != KELRELATION_ITEM)
+            continue;
+        const bool linked = KELServeurDeLiens::SiLienForRelNum(KELRELATION_PERSON_VIEWER, item->idInt());
+        // Only an Object taken as a contact is given this Channel; one of another Channel keeps
+        // its own and is recalled here through its equivalent.
+        if (linked) {
+            item->setChannelInt(c);
+            recall.push_back(item);
+        } else if (!store->uidForItem(item, kPersonRecord).isNull()) {
+            item->setChannelInt(c);
+            creerLienPersonItemForItem(item, t);
+        } else {
+            continue;
+        }
+        set.insert(item);
+        result = true;
+    }
+    recallPersonsForItems(recall);
+    return result;
 }
 
 // ---------------------------------------------------------------------------------------------

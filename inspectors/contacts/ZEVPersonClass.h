@@ -33,6 +33,8 @@ class QMimeData;
 namespace tallomer {
 
 class ZEVItemData;
+class ZEVItemPB;
+class ZEVItemSet;
 class ZEVPersonViewer;
 
 class ZEVPersonClass final : public ZEVRowsClass, public ZEVPersonClassServices {
@@ -73,6 +75,17 @@ public:
 
     // ---- presence ----
     KELI* creerLienPersonItemForItem(KELI* item, KELDate date) override;
+
+    // ---- adding people to the current Channel, at the active cursor's date ----
+    // Each unique id's contact Object joins `set`: one the store does not know yet is made
+    // ("ABPerson", "vcf", held by the program), its record written and a presence given from the
+    // active cursor's date; a known one is woken, given the current Channel, and recalled when it
+    // ever had a presence, else given one. Whether any Object joined the set.
+    bool addABPersonUIDs(const QStringList& uids, ZEVItemSet& set);
+    // Own Objects dropped or pasted: one that ever had a presence is recalled; another one is given
+    // a presence when it has a contact record in the current Channel; the rest are skipped and
+    // left as they were. Whether any Object joined the set.
+    bool addABPersonZevItems(const std::vector<ZEVItemPB>& records, ZEVItemSet& set);
 
     // ---- opening and the archive ----
     // The table's clicked row, which openPerson opens (set by the Contacts table).

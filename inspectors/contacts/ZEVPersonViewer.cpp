@@ -1,5 +1,8 @@
 #include "inspectors/contacts/ZEVPersonViewer.h"
 
+#include "desk/pasteboard/ZEVPasteboard.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "desk/viewer/ZEVImportLookups.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "inspectors/base/ZEVInspectView.h"
@@ -14,6 +17,7 @@
 #include "runtime/Log.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
+#include "services/ZEVSpaceForDeskViewers.h"
 #include "services/ZEVSpaceForObjectViews.h"
 #include "space/ZEVSpaceController.h"
 
@@ -22,6 +26,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
+#include <QItemSelectionModel>
 #include <QMenu>
 
 namespace tallomer {
@@ -215,6 +220,73 @@ void ZEVPersonViewer::openPerson(int row)
         return;
     model_.setClickedItem(e->item);
     model_.openPerson();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drops and pastes
+
+Qt::DropAction ZEVPersonViewer::dragOperationForDraggingInfo(const QMimeData* data, long sequence)
+{
+    using P = ZEVPasteboard;
+    P::AnalysePasteboard(data, sequence);
+    const bool persons = !P::ABPersonUIDs().empty();
+    const bool own = !P::ZEVItems().empty();
+    ZEVItemSet set;
+    if (persons)
+        P::CheckABPersonUIDs(P::ABPersonUIDs(), set);
+    if (own)
+        P::CheckZEVItems(P::ZEVItems(), set);
+    // Shown once per drag, whatever the front mode: the Objects a drop would reuse.
+    ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur());
+    ZEVSpaceForDeskViewers* bridge = desk ? desk->space() : nullptr;
+    if (bridge && space_.draggingSessionInteger() != sequence)
+        bridge->selectIconForItemSet(set.items(), {});
+    return persons || own ? Qt::CopyAction : Qt::IgnoreAction;
+}
+
+bool ZEVPersonViewer::userPerformDragOrPaste()
+{
+    using P = ZEVPasteboard;
+    ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur());
+    if (!desk)
+        return false;
+    ZEVItemSet set;
+    bool added = false;
+    if (!P::ABPersonUIDs().empty()) {
+        ZEVSpaceForDeskViewers* bridge = desk->space();
+        QStringList uids;
+        for (const ZEVPastedPerson& person : P::ABPersonUIDs()) {
+            // A card the address book lacks joins it, so that the contact is titled and found.
+            if (person.card && bridge)
+                bridge->addPersonCard(person.card->bytes);
+            uids << person.uid;
+        }
+        added = model_.addABPersonUIDs(uids, set);
+    }
+    // People and own Objects together: either one adding something is a success.
+    if (!P::ZEVItems().empty())
+        added = model_.addABPersonZevItems(P::ZEVItems(), set) || added;
+    finishAdding(set);
+    return added;
+}
+
+void ZEVPersonViewer::finishAdding(const ZEVItemSet& set)
+{
+    if (ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur())) {
+        ZEVImportLookups::linkToSelectedFilters(*desk, set);
+        if (KELICurseur* c = space_.actifCurseur())
+            c->terminerDeplacementCurseur();
+        if (!set.empty())
+            ZEVImportLookups::selectInFrontMode(*desk, set.items());
+    }
+    model_.majIndexOfSelectedRows();
+    ZEVInspectView* v = inspectViewIfBuilt();
+    ZEVTableView* table = v ? v->inspectTableView() : nullptr;
+    if (table && table->selectionModel()) {
+        const QModelIndexList rows = table->selectionModel()->selectedRows();
+        if (!rows.isEmpty())
+            table->scrollTo(rows.first());
+    }
 }
 
 } // namespace tallomer

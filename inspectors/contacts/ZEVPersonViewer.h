@@ -17,6 +17,7 @@
 
 namespace tallomer {
 
+class ZEVItemSet;
 
 class ZEVPersonViewer final : public ZEVRowsViewer, public ZEVPersonViewerServices, public ZEVInspectDragClient {
 public:
@@ -80,9 +81,17 @@ public:
     // Opens the Object of the row double-clicked.
     void openPerson(int row);
 
-    // ---- drops and pastes: contacts are added by their own panels, none here yet ----
-    Qt::DropAction dragOperationForDraggingInfo(const QMimeData*, long) override { return Qt::IgnoreAction; }
-    bool userPerformDragOrPaste() override { return false; }
+    // ---- people and the program's own Objects dropped or pasted on the table ----
+    // Once per drag: the existing Objects of what is dragged become the icon selection; Copy
+    // when people or own Objects came, else none.
+    Qt::DropAction dragOperationForDraggingInfo(const QMimeData* data, long sequence) override;
+    // The last analysis's people (each card the address book lacks joining it first) and own
+    // Objects are added, then finished as below. Whether either kind added something.
+    bool userPerformDragOrPaste() override;
+    // After contacts were added by a drop, a paste or the add panel: each is linked to every
+    // selected Filter, the active cursor's move ends, they become the front mode's selection
+    // (one that brought none leaves the selection as it was) and the table shows its selected row.
+    void finishAdding(const ZEVItemSet& set);
 
 protected:
     std::unique_ptr<ZEVInspectView> creerInspectView() override { return std::make_unique<ZEVPersonView>(*this); }

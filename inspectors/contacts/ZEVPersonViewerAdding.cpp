@@ -4,11 +4,11 @@
 
 #include "inspectors/contacts/ZEVPersonViewer.h"
 
+#include "desk/pasteboard/ZEVPasteboard.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/contacts/ZEVPersonAddPanel.h"
-#include "runtime/Log.h"
 #include "runtime/Scheduler.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/ZEVButton.h"
@@ -166,7 +166,9 @@ void ZEVPersonViewer::buttonPickerSelect()
 
 void ZEVPersonViewer::addPickedUids(const QStringList& uids)
 {
-    logFormat("ZEVPersonViewer addPickedUids: %lld contacts", static_cast<long long>(uids.size()));
+    ZEVItemSet set;
+    if (model_.addABPersonUIDs(uids, set))
+        finishAdding(set);
 }
 
 void ZEVPersonViewer::buttonPickerCancel()

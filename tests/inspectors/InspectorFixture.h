@@ -3,6 +3,9 @@
 // classes and their toggle bar, a virtual clock, user defaults in a file of the test's own, a
 // recording sound and log, and a front layer that only answers its mode and header height.
 
+#include "desk/viewer/ZEVDeskOfCursor.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "desk/viewer/ZEVSpaceBridge.h"
 #include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
@@ -11,6 +14,7 @@
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/context/ZEVContextViewer.h"
+#include "objects/viewer/ZEVItemViewer.h"
 #include "platform/UserDefaults.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerClass.h"
@@ -90,6 +94,22 @@ public:
     int marques = 0;
 };
 
+// A cursor's real desk with its real Object views, as the program builds it.
+class RealCursorDesk final : public ZEVDeskOfCursor {
+public:
+    RealCursorDesk(ZEVSpaceController& space, KELICurseur* curseur, ZEVSpaceBridge* services)
+        : ZEVDeskOfCursor(space, curseur, services,
+                          [services](KELICurseur* c, ZEVDeskClass* deskClass, ZEVDeskViewer* deskViewer,
+                                     ZEVItemClass* itemClass) {
+                              auto viewer = std::make_unique<ZEVItemViewer>(c, services, deskViewer);
+                              viewer->referencerItemClass(itemClass, deskClass);
+                              return viewer;
+                          })
+    {
+    }
+    ZEVItemViewer* itemViewer() override { return static_cast<ZEVItemViewer*>(itemViewerServices()); }
+};
+
 class Host final : public test::NullSpaceHost {
 public:
     Host(const QString& store, UserDefaultsController& defaults) : store_(store), defaults_(defaults) {}
@@ -129,6 +149,20 @@ public:
         history = h.get();
         return h;
     }
+    // Only when a test asks for it: the Now and Search cursors get real desks.
+    void referencerSpaceController(ZEVSpaceController* s) override
+    {
+        if (withDesks && s)
+            bridge = std::make_unique<ZEVSpaceBridge>(*s);
+    }
+    std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* c, ZEVSpaceController& s) override
+    {
+        if (!withDesks)
+            return nullptr;
+        return std::make_unique<RealCursorDesk>(s, c, bridge.get());
+    }
+    bool withDesks = false;
+    std::unique_ptr<ZEVSpaceBridge> bridge; // outlives the Space's desks
     bool withHistory = false;
     CountingHistory* history = nullptr; // owned by the Space
     std::vector<ZEVSpaceMenuAction> actions;
