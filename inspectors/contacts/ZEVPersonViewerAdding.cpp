@@ -195,7 +195,7 @@ void ZEVPersonViewer::retrieveItem(KELI* item)
     retrievePanel_ = panel;
     QObject::connect(panel->selectButton(), &QPushButton::clicked, this, [this] { buttonRetrieveSelect(); });
     QObject::connect(panel->cancelButton(), &QPushButton::clicked, this, [this] { buttonRetrieveCancel(); });
-    QObject::connect(panel, &QDialog::finished, panel, [this, panel] {
+    QObject::connect(panel, &QDialog::finished, this, [this, panel] {
         // Made each time: gone with the end of its run.
         if (retrievePanel_ == panel)
             retrieveItemId_ = 0;

@@ -131,15 +131,16 @@ PeoplePicker::PeoplePicker(VCardFolder* book, QWidget* parent)
 
 PeoplePicker::~PeoplePicker()
 {
-    if (book_)
-        book_->removeChangeObserver(observer_);
+    if (VCardFolder* book = addressBook())
+        book->removeChangeObserver(observer_);
 }
 
 void PeoplePicker::setAddressBook(VCardFolder* book)
 {
-    if (book_)
-        book_->removeChangeObserver(observer_);
+    if (VCardFolder* previous = addressBook())
+        previous->removeChangeObserver(observer_);
     book_ = book;
+    bookLife_ = book_ ? book_->lifetime() : std::weak_ptr<const int>();
     observer_ = book_ ? book_->addChangeObserver([this] { reload(); }) : 0;
     reload();
 }
@@ -147,13 +148,13 @@ void PeoplePicker::setAddressBook(VCardFolder* book)
 void PeoplePicker::reload()
 {
     // Reading the book may look at its folder and tell of a change: that one is this reload.
-    if (reloading_)
+    if (reloading_ || (book_ && bookLife_.expired()))
         return;
     reloading_ = true;
     const QStringList kept = selectedUids();
     std::vector<PeopleListModel::Person> people;
-    if (book_) {
-        const std::vector<const VCard*> cards = book_->cards();
+    if (VCardFolder* book = addressBook()) {
+        const std::vector<const VCard*> cards = book->cards();
         people.reserve(cards.size());
         for (const VCard* card : cards) {
             QString key = card->givenName.toLower();
@@ -207,9 +208,9 @@ QList<PeopleRecord> PeoplePicker::selectedRecords() const
         out << PeopleRecord{p.uid, p.title, p.organization, std::nullopt, std::nullopt};
     }
     // The dates last: asking the book may have it look at its folder and the list be read again.
-    if (book_)
+    if (VCardFolder* book = addressBook())
         for (PeopleRecord& r : out)
-            if (const std::optional<VCardDates> dates = book_->datesForUid(r.uid)) {
+            if (const std::optional<VCardDates> dates = book->datesForUid(r.uid)) {
                 r.created = dates->created;
                 r.modified = dates->modified;
             }

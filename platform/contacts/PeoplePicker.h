@@ -12,6 +12,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -72,13 +73,13 @@ private:
 class PeoplePicker : public QWidget {
     Q_OBJECT
 public:
-    // `book` is not owned and may be null (an empty list); it must outlive the picker or be
-    // replaced first.
+    // `book` is not owned and may be null (an empty list); once it is gone the list is left as
+    // it was and nothing more is asked of it.
     explicit PeoplePicker(VCardFolder* book, QWidget* parent = nullptr);
     ~PeoplePicker() override;
 
     void setAddressBook(VCardFolder* book);
-    VCardFolder* addressBook() const { return book_; }
+    VCardFolder* addressBook() const { return bookLife_.expired() ? nullptr : book_; }
 
     // The selected contacts in row order, each with the book's creation and modification dates.
     QList<PeopleRecord> selectedRecords() const;
@@ -98,7 +99,8 @@ private:
     QStringList selectedUids() const;
     void searchChanged();
 
-    VCardFolder* book_ = nullptr; // not owned
+    VCardFolder* book_ = nullptr; // not owned; read only while bookLife_ holds
+    std::weak_ptr<const int> bookLife_;
     int observer_ = 0;
     bool reloading_ = false;
     QLineEdit* search_;

@@ -69,6 +69,8 @@ public:
     // for removeChangeObserver.
     int addChangeObserver(std::function<void()> fn);
     void removeChangeObserver(int id);
+    // Expires when the book goes: an observer that may outlive it looks before it calls.
+    std::weak_ptr<const int> lifetime() const { return lifetime_; }
 
     // Looks at the folder now: the files added, removed or changed since are read again.
     void rescan();
@@ -107,6 +109,7 @@ private:
     std::map<QByteArray, FileState> files_;
     QHash<QString, Entry> byUid_;
     std::map<int, std::function<void()>> observers_;
+    std::shared_ptr<const int> lifetime_ = std::make_shared<const int>(0);
     int nextObserver_ = 1;
 };
 
