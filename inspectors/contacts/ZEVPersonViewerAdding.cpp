@@ -80,11 +80,12 @@ void ZEVPersonViewer::_startABPolling()
     ZEVPersonAddPanel* panel = pickerPanel_;
     if (!panel)
         return;
-    // Records are made anew at each look: they are compared by UID.
-    const QList<PeopleRecord> records = panel->picker()->selectedRecords();
-    const int n = int(records.size());
-    const std::optional<QString> first = n ? std::optional<QString>(records.first().uid) : std::nullopt;
-    const std::optional<QString> last = n ? std::optional<QString>(records.last().uid) : std::nullopt;
+    // Records are made anew at each look: they are compared by UID (read without their dates, which
+    // would ask the file system about every selected card twice a second).
+    const QStringList uids = panel->picker()->selectedUids();
+    const int n = int(uids.size());
+    const std::optional<QString> first = n ? std::optional<QString>(uids.first()) : std::nullopt;
+    const std::optional<QString> last = n ? std::optional<QString>(uids.last()) : std::nullopt;
     if (n != abCount_ || first != firstRecord_ || last != lastRecord_) {
         abCount_ = n;
         firstRecord_ = first;
@@ -111,11 +112,11 @@ void ZEVPersonViewer::_abSelectionDidChange()
 void ZEVPersonViewer::allerAuContactChoisi(long tag)
 {
     ZEVPersonAddPanel* panel = pickerPanel_;
-    const QList<PeopleRecord> records = panel ? panel->picker()->selectedRecords() : QList<PeopleRecord>();
-    if (records.isEmpty())
+    const QStringList uids = panel ? panel->picker()->selectedUids() : QStringList();
+    const std::optional<PeopleRecord> last = uids.isEmpty() ? std::nullopt : panel->picker()->recordForUid(uids.last());
+    if (!last)
         return;
-    const std::optional<KELDate> date = tag == 3 ? records.last().created : records.last().modified;
-    if (date)
+    if (const std::optional<KELDate> date = tag == 3 ? last->created : last->modified)
         allerALaDate(*date);
 }
 
@@ -157,9 +158,7 @@ void ZEVPersonViewer::buttonPickerSelect()
     ZEVPersonAddPanel* panel = pickerPanel_;
     if (!panel)
         return;
-    QStringList uids;
-    for (const PeopleRecord& r : panel->picker()->selectedRecords())
-        uids << r.uid;
+    const QStringList uids = panel->picker()->selectedUids();
     panel->done(QDialog::Accepted);
     addPickedUids(uids);
 }
@@ -209,15 +208,15 @@ void ZEVPersonViewer::buttonRetrieveSelect()
     ZEVPersonRetrievePanel* panel = retrievePanel_;
     if (!panel)
         return;
-    const QList<PeopleRecord> records = panel->picker()->selectedRecords();
+    const QStringList uids = panel->picker()->selectedUids();
     const KELId id = retrieveItemId_;
     panel->done(QDialog::Accepted);
-    if (records.isEmpty()) {
+    if (uids.isEmpty()) {
         // The Object keeps its not-found mark.
         beep();
         return;
     }
-    const QString uid = records.first().uid;
+    const QString uid = uids.first();
     KELI* item = id ? KELServeurDeLiens::LienForInt(id, KELServeurDeLiens::CurseurGlobal()) : nullptr;
     if (uid.isEmpty() || !item)
         return;

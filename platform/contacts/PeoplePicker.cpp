@@ -208,13 +208,29 @@ QList<PeopleRecord> PeoplePicker::selectedRecords() const
         out << PeopleRecord{p.uid, p.title, p.organization, std::nullopt, std::nullopt};
     }
     // The dates last: asking the book may have it look at its folder and the list be read again.
-    if (VCardFolder* book = addressBook())
-        for (PeopleRecord& r : out)
-            if (const std::optional<VCardDates> dates = book->datesForUid(r.uid)) {
-                r.created = dates->created;
-                r.modified = dates->modified;
-            }
+    for (PeopleRecord& r : out)
+        addDates(r);
     return out;
+}
+
+std::optional<PeopleRecord> PeoplePicker::recordForUid(const QString& uid) const
+{
+    const int row = model_->rowForUid(uid);
+    if (row < 0)
+        return std::nullopt;
+    const PeopleListModel::Person& p = model_->personAt(row);
+    PeopleRecord r{p.uid, p.title, p.organization, std::nullopt, std::nullopt};
+    addDates(r);
+    return r;
+}
+
+void PeoplePicker::addDates(PeopleRecord& r) const
+{
+    if (VCardFolder* book = addressBook())
+        if (const std::optional<VCardDates> dates = book->datesForUid(r.uid)) {
+            r.created = dates->created;
+            r.modified = dates->modified;
+        }
 }
 
 void PeoplePicker::setSearchText(const QString& text)

@@ -83,6 +83,10 @@ public:
 
     // The selected contacts in row order, each with the book's creation and modification dates.
     QList<PeopleRecord> selectedRecords() const;
+    // Their UIDs alone, without asking the book for dates: cheap enough to look at often.
+    QStringList selectedUids() const;
+    // One listed contact with its dates; absent when no row shows it.
+    std::optional<PeopleRecord> recordForUid(const QString& uid) const;
     // Sets the search field's text and lists what it finds.
     void setSearchText(const QString& text);
     QString searchText() const;
@@ -96,8 +100,8 @@ public:
     PeopleListModel* listModel() const { return model_; }
 
 private:
-    QStringList selectedUids() const;
     void searchChanged();
+    void addDates(PeopleRecord& r) const;
 
     VCardFolder* book_ = nullptr; // not owned; read only while bookLife_ holds
     std::weak_ptr<const int> bookLife_;
