@@ -21,6 +21,7 @@
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVStampClass.h"
 #include "services/ZEVItemViewForDesks.h"
+#include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"

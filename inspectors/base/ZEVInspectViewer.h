@@ -258,6 +258,11 @@ public:
     void popUpGoToChange(long tag);
     void popUpDurationChange(long tag);
     void panelSelectionDidChange();
+    // The steps of a go-to from an add panel, each inside a move the ruler viewer accepts: the
+    // time line centred on t when t lies outside it; the Search cursor and the ruler together from
+    // the Search cursor's date s onto e.
+    void centrerLeRulerSur(KELDate t);
+    void placerSearchSur(KELDate s, KELDate e);
     // The file the Search cursor was last sent to from the add panel; empty for none.
     const QString& previousURL() const { return previousURL_; }
     // The accepting button's text for n chosen files.

@@ -207,6 +207,14 @@ QFileDialog* ZEVInspectViewer::openPanel() const { return openPanel_.data(); }
 
 void ZEVInspectViewer::popUpDurationChange(long tag) { space_.setDurationTag(tag); }
 
+void ZEVInspectViewer::centrerLeRulerSur(KELDate t) { centrerSur(space_, t); }
+
+void ZEVInspectViewer::placerSearchSur(KELDate s, KELDate e)
+{
+    if (ZEVRulerViewerServices* r = space_.rulerViewer())
+        placerSur(r, s, e);
+}
+
 void ZEVInspectViewer::popUpGoToChange(long k)
 {
     previousURL_.clear();

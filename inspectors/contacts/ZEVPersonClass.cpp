@@ -396,4 +396,28 @@ void ZEVPersonClass::archivePersonForItem(KELI* item)
     }
 }
 
+// ---------------------------------------------------------------------------------------------
+// Binding to another contact
+
+bool ZEVPersonClass::bindItemToUid(KELI* item, const QString& uid)
+{
+    if (!item || uid.isEmpty())
+        return false;
+    ZEVItemData* store = storeForItem(item);
+    if (!store || !store->updatePersonUidWithIem(item, uid)) {
+        logFormat("ZEVPersonClass bindItemToUid: ERROR item=%ld", long(item->idInt()));
+        return false;
+    }
+    clearItemOption(item, ZEVOPTION_NOT_FOUND);
+    for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()}) {
+        ZEVDeskViewer* desk = c ? space_.deskViewerForCurseur(c) : nullptr;
+        if (ZEVItemViewForDesks* view = desk ? desk->itemViewForItem(item) : nullptr) {
+            view->addSticker(ZEVItemStickers::kForOptions);
+            view->updateImage();
+        }
+    }
+    space_.updateAllTableViews();
+    return true;
+}
+
 } // namespace tallomer

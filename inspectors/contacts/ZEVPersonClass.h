@@ -95,6 +95,10 @@ public:
     void openPersonForItem(KELI* item) override;
     void archivePersonForItem(KELI* item);
     bool siArchivedToSpaceForItem(KELI* item);
+    // The Object's record names that contact from now on: the not-found mark goes, its views on
+    // the Now and the Search desks take their stickers again and reload their pictures, and every
+    // inspector table is refreshed. False, and nothing changed, when the record cannot be written.
+    bool bindItemToUid(KELI* item, const QString& uid);
 
     // The once-a-run log lines of the pictures start over (tests).
     static void ResetOnceLogs();

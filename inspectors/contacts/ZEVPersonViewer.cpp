@@ -60,11 +60,6 @@ ZEVPersonViewer::ZEVPersonViewer(ZEVSpaceController& space, KELId entityInt)
 
 ZEVPersonViewer::~ZEVPersonViewer() { Scheduler::shared().cancelAll(&model_); }
 
-void ZEVPersonViewer::retrieveItem(KELI* item)
-{
-    logFormat("ZEVPersonViewer retrieveItem: no contact to bind Object %ld to yet", item ? long(item->idInt()) : 0L);
-}
-
 void ZEVPersonViewer::awakeFromNib()
 {
     ZEVRowsViewer::awakeFromNib();

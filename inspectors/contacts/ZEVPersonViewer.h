@@ -5,10 +5,15 @@
 // on the Objects selected in the front mode; its entity menu starts the desktop's address book.
 
 #include "inspectors/base/ZEVInspectPanels.h"
+#include "inspectors/contacts/ZEVPersonAddPanel.h"
 #include "inspectors/contacts/ZEVPersonClass.h"
 #include "inspectors/core/ZEVInspectDrag.h"
 #include "inspectors/core/ZEVRowsViewer.h"
 #include "inspectors/services/ZEVPersonClassServices.h"
+
+#include <QPointer>
+
+#include <optional>
 
 namespace tallomer {
 
@@ -26,9 +31,36 @@ public:
     ZEVPersonClass& model() { return model_; }
     ZEVPersonClassServices* personClass() override { return &model_; }
     std::optional<ZEVInspectNouns> noms() const override { return ZEVPersonClass::nouns(); }
-    // The retrieve panel, which binds the Object to another contact, comes with the Contacts
-    // inspector's adding panels; until then the request is logged.
+    // ---- the add panel (ZEVPersonViewerAdding.cpp) ----
+    // How often the add panel looks at its picker's selection, in seconds.
+    static constexpr double kPollInterval = 0.4;
+    void btnInspectAdd() override { menuInspectAdd(); }
+    // Opens the add panel (made once), modal: its pop-ups set from the Space's go-to and duration
+    // kinds, the polling started with one poll at once, the Add button lit and the Space in go-to
+    // mode until the panel closes, by Add, Cancel or its title bar.
+    void menuInspectAdd() override;
+    // One look at the picker's selection: a change of its count, first or last contact (by UID)
+    // retitles the Add button and may move the Search cursor. The next look is due in 0.4 s
+    // while polling.
+    void _startABPolling();
+    void _abSelectionDidChange();
+    // The add panel's pop-ups: the go-to kind (1 Now, 2 Search: that cursor active and in view;
+    // 3 and 4: the last selected contact's creation or modification date) and the duration.
+    void popUpGoToChange(long tag);
+    void popUpDurationChange(long tag);
+    // Add closes the panel and adds the selected contacts as a drop does; Cancel closes it.
+    void buttonPickerSelect();
+    void buttonPickerCancel();
+    ZEVPersonAddPanel* pickerPanel() const { return pickerPanel_.data(); }
+    bool siABPolling() const { return siABPolling_; }
+
+    // ---- the retrieve panel (ZEVPersonViewerAdding.cpp) ----
+    // A contact Object whose card is gone and unarchived: a modal panel, made each time, offers
+    // the contacts found by its title; Select binds the Object to the first one chosen.
     void retrieveItem(KELI* item) override;
+    void buttonRetrieveSelect();
+    void buttonRetrieveCancel();
+    ZEVPersonRetrievePanel* retrievePanel() const { return retrievePanel_.data(); }
     // The engine changed the rows.
     void moteurChangePerson() { moteurChangeRows(); }
     // Over the mode's whole selection: a listed contact present at the active cursor is one to
@@ -74,7 +106,24 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The end of the add panel's run, however it closed.
+    void addPanelDidEnd();
+    // The contacts chosen in the add panel join the current Channel as dropped ones do.
+    void addPickedUids(const QStringList& uids);
+    // The Search cursor to a date: made active, the ruler recentred when it lies outside, then
+    // moved with the ruler.
+    void allerALaDate(KELDate date);
+    void allerAuContactChoisi(long tag);
+
     ZEVPersonClass model_;
+    // The panels are owned by the Contacts panel view (their Qt parent): gone with it.
+    QPointer<ZEVPersonAddPanel> pickerPanel_;
+    QPointer<ZEVPersonRetrievePanel> retrievePanel_;
+    KELId retrieveItemId_ = 0;
+    bool siABPolling_ = false;
+    int abCount_ = -1;
+    std::optional<QString> firstRecord_;
+    std::optional<QString> lastRecord_;
 };
 
 } // namespace tallomer

@@ -57,6 +57,7 @@ void VCardFolder::setFolder(QString folder)
     overCountLogged_ = false;
     files_.clear();
     byUid_.clear();
+    tellObservers();
 }
 
 void VCardFolder::ensureIndexed()
@@ -133,8 +134,10 @@ void VCardFolder::rescan()
             changed = true;
         }
     }
-    if (changed)
+    if (changed) {
         rebuildIndex();
+        tellObservers();
+    }
 }
 
 void VCardFolder::readFiles(const std::vector<FileState*>& states)
@@ -190,6 +193,39 @@ void VCardFolder::indexWritten(const QString& path)
     state.cards.clear();
     readFiles({&state});
     rebuildIndex();
+    tellObservers();
+}
+
+void VCardFolder::tellObservers()
+{
+    // A copy: an observer may come or go while they are told.
+    const auto observers = observers_;
+    for (const auto& [id, fn] : observers)
+        if (observers_.count(id))
+            fn();
+}
+
+int VCardFolder::addChangeObserver(std::function<void()> fn)
+{
+    const int id = nextObserver_++;
+    observers_.emplace(id, std::move(fn));
+    return id;
+}
+
+void VCardFolder::removeChangeObserver(int id) { observers_.erase(id); }
+
+std::vector<const VCard*> VCardFolder::cards()
+{
+    ensureIndexed();
+    std::vector<const VCard*> out;
+    out.reserve(std::size_t(byUid_.size()));
+    for (const auto& [name, state] : files_)
+        for (const VCard& card : state.cards) {
+            const auto it = byUid_.constFind(card.uid);
+            if (it != byUid_.constEnd() && it->card == &card)
+                out.push_back(&card);
+        }
+    return out;
 }
 
 std::optional<VCard> VCardFolder::cardForUid(const QString& uid)

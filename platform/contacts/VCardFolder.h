@@ -62,6 +62,16 @@ public:
     // added under in *uid, the written path in *path.
     FileResult addCardAsNewEntry(const VCard& card, KELDate now, QString* uid, QString* path = nullptr);
 
+    // Every card the book holds (the one that wins its UID), in file-name order. The pointers stay
+    // good until the book next changes.
+    std::vector<const VCard*> cards();
+    // Told after a look at the folder (or a card added) changed what the book holds. Answers an id
+    // for removeChangeObserver.
+    int addChangeObserver(std::function<void()> fn);
+    void removeChangeObserver(int id);
+    // Expires when the book goes: an observer that may outlive it looks before it calls.
+    std::weak_ptr<const int> lifetime() const { return lifetime_; }
+
     // Looks at the folder now: the files added, removed or changed since are read again.
     void rescan();
     // How many files have been read since the book was made (for tests and benchmarks).
@@ -86,6 +96,7 @@ private:
     void rebuildIndex();
     // The file just written by addCard: indexed at once, without waiting for the watch.
     void indexWritten(const QString& path);
+    void tellObservers();
 
     QString folder_;
     WatchMaker makeWatch_;
@@ -97,6 +108,9 @@ private:
     // What the index was read from, by file name in byte order (the order cards win a UID by).
     std::map<QByteArray, FileState> files_;
     QHash<QString, Entry> byUid_;
+    std::map<int, std::function<void()>> observers_;
+    std::shared_ptr<const int> lifetime_ = std::make_shared<const int>(0);
+    int nextObserver_ = 1;
 };
 
 } // namespace tallomer
