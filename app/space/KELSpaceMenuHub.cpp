@@ -189,7 +189,10 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         return f ? f->tools() : nullptr;
     };
     frontCommands["userAdd"] = [s, tools](const Arg&) {
-        if (ZEVFrontToolButtons* t = tools())
+        // The Channels list with the keyboard adds a Channel ("Add Channel…").
+        if (auto* c = dynamic_cast<ZEVChannelViewer*>(s->channelViewer()); c && c->siFirstResponder())
+            c->userAdd();
+        else if (ZEVFrontToolButtons* t = tools())
             t->userAddDocuments();
         else
             userAdd(*s, false);
@@ -283,6 +286,8 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
             {"menuNextSpace", commande(&ZEVChannelViewer::menuNextSpace)},
             {"menuPreviousSpaceDistinct", commande(&ZEVChannelViewer::menuPreviousSpaceDistinct)},
             {"menuNextSpaceDistinct", commande(&ZEVChannelViewer::menuNextSpaceDistinct)},
+            {"menuInspectAdd", commande(&ZEVChannelViewer::menuInspectAdd)},
+            {"userSpaceAdd", commande(&ZEVChannelViewer::userSpaceAdd)},
             {"userChannelSelectInt",
              [canaux](const Arg& a) { if (ZEVChannelViewer* c = canaux()) c->userChannelSelectInt(KELId(a.value)); }},
             {"selectChannelInt",

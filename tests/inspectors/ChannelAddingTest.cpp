@@ -5,15 +5,32 @@
 
 #include "tests/inspectors/InspectorFixture.h"
 
+#include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
 #include "engine/KELICurseur.h"
+#include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/channels/ZEVChannelAddPanel.h"
 #include "inspectors/channels/ZEVChannelColorView.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
+#include "inspectors/channels/ZEVChannelViewer.h"
+#include "widgets/ZEVAlert.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+
+#include <sqlite3.h>
+
+#include <functional>
+#include <iostream>
 
 namespace inspecttest {
 namespace {
@@ -122,7 +139,79 @@ TEST(ChannelAddingPreview, ThePictureIsDecodedAtItsPreviewSizeAndOutsideInputIsR
 
 class ChannelAdding : public Inspectors {
 protected:
+    void SetUp() override
+    {
+        Inspectors::SetUp();
+        ZEVItemDataFolders folders;
+        folders.zevDir = store + "/Tallomer";
+        folders.zevData = store + "/Tallomer/local/zevData";
+        folders.zevDrop = store + "/Tallomer/local/zevDrop";
+        folders.zevFolder = store + "/Drop";
+        ZEVItemDataChannels::SetFolders(folders);
+        home = space->currentChannelInt();
+        ASSERT_TRUE(ZEVItemDataChannels::CreateItemDataForChannelInt(home));
+        ZEVItemDataChannels::SetCurrentChannelInt(home);
+        channels = dynamic_cast<ZEVChannelViewer*>(viewer("ZEVChannelViewer"));
+        ASSERT_NE(channels, nullptr);
+        settle();
+    }
+    void TearDown() override
+    {
+        if (HasFailure())
+            for (const std::string& l : log.lines)
+                std::cerr << "log: " << l << "\n";
+        ZEVItemDataChannels::Reset();
+        Inspectors::TearDown();
+    }
+
+    // The next add panel, once it runs modally, is handed to `act`.
+    void whenPanelRuns(std::function<void(ZEVChannelAddPanel*)> act)
+    {
+        auto* timer = new QTimer(space->spaceWindow());
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+            if (auto* panel = qobject_cast<ZEVChannelAddPanel*>(QApplication::activeModalWidget())) {
+                timer->stop();
+                timer->deleteLater();
+                act(panel);
+            }
+        });
+        timer->start();
+    }
+    void create(ZEVChannelAddPanel* p) { QTest::mouseClick(p->createButton(), Qt::LeftButton); }
+
+    // The store's live (not forgotten) links of a relation.
+    int liveOf(KELId relation)
+    {
+        int n = -1;
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* st = nullptr;
+        const std::string q = "SELECT COUNT(*) FROM ZEVLETS WHERE DATE_IN < 4503599627370497.0 AND RELATION = " +
+                              std::to_string(relation);
+        if (sqlite3_prepare_v2(db, q.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            n = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        return n;
+    }
+
+    KELI* newestChannel()
+    {
+        std::vector<KELI*> all = space->allIdentities();
+        KELI* newest = nullptr;
+        for (KELI* c : all)
+            if (!newest || c->idInt() > newest->idInt())
+                newest = c;
+        return newest;
+    }
+
     QString dir = QString::fromStdString(test::makeTempDir("adding"));
+    KELId home = 0;
+    ZEVChannelViewer* channels = nullptr;
+    std::vector<ZEVAlertRequest> alerts;
+    int alertAnswer = 1;
+    ScopedAlertAnswerer answerer{[this](const ZEVAlertRequest& r) { return alerts.push_back(r), alertAnswer; }};
 };
 
 TEST_F(ChannelAdding, TheControlsPreviewShowOrClearTheImageAndRecolourTheSwatch)
@@ -203,6 +292,93 @@ TEST_F(ChannelAdding, OneColourDialogServesThePanelsAndFollowsTheLastOpened)
     EXPECT_FALSE(dialog->isVisible());
     dialog->setCurrentColor(Qt::cyan);
     EXPECT_NE(b->color(), QColor(Qt::cyan)) << "a closed dialog changes no panel";
+}
+
+TEST_F(ChannelAdding, AnUnreadablePictureOrACancelAnswersNoAndWritesNothing)
+{
+    const std::size_t before = space->allIdentities().size();
+    const QString text = dir + "/letter.png";
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Dear user");
+    f.close();
+    // No panel shows for a file that is no picture.
+    EXPECT_FALSE(channels->userChannelAddWihImageURL(text, std::nullopt, QString(), nullptr, 2000085));
+    EXPECT_FALSE(channels->userSpaceAddWihImageURL(QUrl::fromLocalFile(text).toString(), QString(), nullptr, 2000085));
+    EXPECT_EQ(channels->addPanel(), nullptr);
+
+    const QString picture = writePicture(dir, "Harbour at dusk.png", {400, 300});
+    bool shown = false;
+    whenPanelRuns([&](ZEVChannelAddPanel* p) {
+        shown = true;
+        // Defaults: the next Channel number and the file's name for its first Space.
+        EXPECT_EQ(p->nameField()->text(), QStringLiteral("Channel %1").arg(before + 1));
+        EXPECT_EQ(p->spaceField()->text(), QStringLiteral("Harbour at dusk"));
+        EXPECT_TRUE(p->controls()->fillButton()->isChecked());
+        EXPECT_EQ(p->controls()->previewImage().size(), QSize(320, 240));
+        p->controls()->openColorDialog();
+        QTest::keyClick(p, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(channels->userChannelAddWihImageURL(picture, std::nullopt, QString(), nullptr, 2000085));
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(space->allIdentities().size(), before);
+    EXPECT_TRUE(!ZEVChannelPanelControls::sharedColorDialog() || !ZEVChannelPanelControls::sharedColorDialog()->isVisible())
+        << "the colour dialog closes with the panel";
+
+    whenPanelRuns([](ZEVChannelAddPanel* p) { QTest::mouseClick(p->cancelButton(), Qt::LeftButton); });
+    EXPECT_FALSE(channels->userSpaceAddWihImageURL(picture, QString(), nullptr, 2000085));
+    EXPECT_EQ(space->allIdentities().size(), before);
+}
+
+TEST_F(ChannelAdding, AChannelWhoseFirstSpaceFailsIsTakenBackAndTheFormerOneStaysCurrent)
+{
+    const std::size_t before = space->allIdentities().size();
+    KELI* former = space->spaceClass()->identity();
+    ASSERT_NE(former, nullptr);
+    const int identities = liveOf(1000042), names = liveOf(1000177);
+    ASSERT_GT(identities, 0);
+    const QString picture = writePicture(dir, "refused.png", {400, 300});
+    // This Space has no desks: the first Space has nowhere to go.
+    ASSERT_EQ(space->deskViewerForCurseur(space->actifCurseur()), nullptr);
+    whenPanelRuns([this](ZEVChannelAddPanel* p) { create(p); });
+    EXPECT_FALSE(channels->userChannelAddWihImageURL(picture, QStringLiteral("Lost"), QString(), nullptr, 2000085));
+    EXPECT_EQ(space->allIdentities().size(), before) << "the identity is forgotten";
+    EXPECT_EQ(space->spaceClass()->identity(), former);
+    EXPECT_EQ(ZEVItemDataChannels::CurrentChannelInt(), home);
+    EXPECT_TRUE(log.contains("the first Space of Channel"));
+    EXPECT_EQ(liveOf(1000042), identities) << "the identity link forgotten in the store";
+    EXPECT_EQ(liveOf(1000177), names) << "and its name link";
+}
+
+TEST_F(ChannelAdding, ANewSpaceWhileSearchShowsAListedChannelAsksFirstAndCancelKeepsThePanel)
+{
+    const QString picture = writePicture(dir, "Lighthouse.png", {1600, 900});
+    space->searchCurseur()->placerCurseur(space->nowCurseur()->now() - 60);
+    Controls c(*space);
+    c.cursorDidChange(true);
+    ASSERT_EQ(space->actifCurseur(), space->searchCurseur());
+    int creates = 0;
+    whenPanelRuns([&](ZEVChannelAddPanel* p) {
+        EXPECT_EQ(p->nameField()->text(), QStringLiteral("Lighthouse"));
+        EXPECT_TRUE(p->controls()->searchButton()->isChecked());
+        alertAnswer = 1; // Cancel
+        create(p);
+        ++creates;
+        EXPECT_TRUE(p->isVisible()) << "Cancel keeps the panel running";
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts.front().windowTitle, QString::fromUtf8("Adding New Space\u2026"));
+        EXPECT_EQ(alerts.front().message, QStringLiteral("Are you sure?"));
+        EXPECT_EQ(alerts.front().informative, QStringLiteral("The current Time Cursor is the Search Cursor!"));
+        alertAnswer = 0; // Yes
+        create(p);
+        ++creates;
+    });
+    // Without desks the Space's picture Object cannot be made: refused, and said.
+    EXPECT_FALSE(channels->userSpaceAddWihImageURL(picture, QString(), nullptr, 2000085));
+    EXPECT_TRUE(log.contains("userSpaceAddWihImageURL: no desk"));
+    EXPECT_EQ(creates, 2);
+    EXPECT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(channels->spacePanelURL(), picture);
 }
 
 } // namespace
