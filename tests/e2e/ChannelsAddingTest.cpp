@@ -253,5 +253,56 @@ TEST_F(ChannelsAdding, NewSpaceFromAnImagesMenuStartsABackgroundLinkAtTheTransit
     EXPECT_TRUE(QFile::exists(path)) << "the dropped file stays";
 }
 
+TEST_F(ChannelsAdding, TheSpacesMenusNewSpaceChoosesAPictureAndANewChannelWhoseSpaceFailsIsTakenBack)
+{
+    start();
+    png(pictures(), QStringLiteral("Dunes.png"), {2100, 900}, QColor(200, 170, 90));
+    const std::size_t backgrounds = from(kHome, 1000172).size();
+    bool panel = false;
+    whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) {
+        EXPECT_EQ(dialog->labelText(QFileDialog::Accept), QString::fromUtf8("New Space\u2026"));
+        auto* message = dialog->findChild<QLabel*>(QStringLiteral("panelMessage"));
+        ASSERT_NE(message, nullptr);
+        EXPECT_EQ(message->text(), QStringLiteral("Select a background for the NEW SPACE"));
+        whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+            panel = true;
+            EXPECT_EQ(p->kind(), ZEVChannelAddPanel::Kind::Space);
+            EXPECT_EQ(p->nameField()->text(), QStringLiteral("Dunes"));
+            QTest::keyClick(p->nameField(), Qt::Key_Return);
+        });
+        chooseInPanel(dialog, QStringLiteral("Dunes.png"));
+    });
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("New Space"));
+    advance(5.0);
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(from(kHome, 1000172).size(), backgrounds + 1);
+    EXPECT_EQ(space()->currentChannelInt(), kHome);
+
+    // Once a new Channel is stored, the store refuses every new id: its picture Object cannot be
+    // made, and the Channel is taken back.
+    const auto [former, formerName] = newestChannel();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TRIGGER refuse BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 0 AND EXISTS "
+                               "(SELECT 1 FROM ZEVLETS WHERE RELATION = 1000042 AND ZEVLET_ID > 100000000 AND "
+                               "DATE_IN < 4503599627370497.0) BEGIN SELECT RAISE(ABORT, 'refused'); END;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    panel = false;
+    whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+        panel = true;
+        QTest::keyClick(p->nameField(), Qt::Key_Return);
+    });
+    EXPECT_FALSE(channels()->userChannelAddWihImageURL(pictures() + "/Dunes.png", std::nullopt, QString(), nullptr,
+                                                       long(KELOBJECT_SCALE_OUT)));
+    ASSERT_TRUE(panel);
+    advance(1.0);
+    EXPECT_EQ(newestChannel().first, former) << "no new Channel left in the store";
+    EXPECT_EQ(space()->currentChannelInt(), kHome);
+    EXPECT_EQ(space()->allIdentities().size(), 1u);
+    EXPECT_TRUE(log.contains("the first Space of Channel"));
+}
+
 } // namespace
 } // namespace e2e
