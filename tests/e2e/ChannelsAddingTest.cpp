@@ -23,6 +23,8 @@
 #include "widgets/ZEVButton.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
+#include <QPushButton>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,7 +114,12 @@ TEST_F(ChannelsAdding, NewChannelWithAPngStoresTheChannelItsFirstSpaceAndItsList
             EXPECT_EQ(p->spaceField()->text(), QStringLiteral("Orange grove"));
             EXPECT_EQ(channels()->inspectViewIfBuilt()->btnAdd()->state(), kZEVStateOn);
             d = nowDesk()->curseur()->now();
-            QTest::keyClick(p->nameField(), Qt::Key_Return);
+            // The colour dialog opened from its button; Return there still creates.
+            QPushButton* colour = p->controls()->colorButton();
+            QTest::mouseClick(colour, Qt::LeftButton);
+            ASSERT_NE(ZEVChannelPanelControls::sharedColorDialog(), nullptr);
+            EXPECT_TRUE(ZEVChannelPanelControls::sharedColorDialog()->isVisible());
+            QTest::keyClick(colour, Qt::Key_Return);
         });
         chooseInPanel(dialog, QStringLiteral("Orange grove.png"));
     });
@@ -144,6 +151,8 @@ TEST_F(ChannelsAdding, NewChannelWithAPngStoresTheChannelItsFirstSpaceAndItsList
 
     EXPECT_EQ(space()->currentChannelInt(), channel);
     EXPECT_EQ(channels()->inspectViewIfBuilt()->btnAdd()->state(), kZEVStateOff);
+    EXPECT_FALSE(ZEVChannelPanelControls::sharedColorDialog() && ZEVChannelPanelControls::sharedColorDialog()->isVisible())
+        << "the colour dialog closed with the panel";
     advance(1.0);
     EXPECT_TRUE(near(deskCentre(), orange)) << deskCentre().name().toStdString();
 }
