@@ -6,7 +6,7 @@
 // An image's own menu starts a new Space of the current Channel at the transition's date.
 
 #include "tests/e2e/E2EFixture.h"
-#include "tests/e2e/ModalDialogs.h"
+#include "tests/support/ModalDialogs.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "engine/KELICurseur.h"
@@ -37,6 +37,8 @@
 
 namespace e2e {
 namespace {
+
+using tallomer::test::whenModalRuns;
 
 constexpr KELId kHome = 2000018;
 

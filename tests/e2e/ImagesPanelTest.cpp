@@ -6,7 +6,7 @@
 // refuses anything else.
 
 #include "tests/e2e/E2EFixture.h"
-#include "tests/e2e/ModalDialogs.h"
+#include "tests/support/ModalDialogs.h"
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemClass.h"
@@ -33,6 +33,8 @@
 
 namespace e2e {
 namespace {
+
+using tallomer::test::whenModalRuns;
 
 constexpr KELId kHome = 2000018;
 

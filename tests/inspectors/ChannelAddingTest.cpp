@@ -14,6 +14,7 @@
 #include "inspectors/channels/ZEVChannelColorView.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
 #include "inspectors/channels/ZEVChannelViewer.h"
+#include "tests/support/ModalDialogs.h"
 #include "widgets/ZEVAlert.h"
 
 #include <QApplication>
@@ -25,12 +26,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 #include <sqlite3.h>
 
 #include <functional>
-#include <iostream>
 
 namespace inspecttest {
 namespace {
@@ -157,26 +156,15 @@ protected:
     }
     void TearDown() override
     {
-        if (HasFailure())
-            for (const std::string& l : log.lines)
-                std::cerr << "log: " << l << "\n";
         ZEVItemDataChannels::Reset();
         Inspectors::TearDown();
     }
 
     // The next add panel, once it runs modally, is handed to `act`.
-    void whenPanelRuns(std::function<void(ZEVChannelAddPanel*)> act)
+    template <class Act>
+    void whenPanelRuns(Act act)
     {
-        auto* timer = new QTimer(space->spaceWindow());
-        timer->setInterval(5);
-        QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-            if (auto* panel = qobject_cast<ZEVChannelAddPanel*>(QApplication::activeModalWidget())) {
-                timer->stop();
-                timer->deleteLater();
-                act(panel);
-            }
-        });
-        timer->start();
+        test::whenModalRuns<ZEVChannelAddPanel>(space->spaceWindow(), act);
     }
     void create(ZEVChannelAddPanel* p) { QTest::mouseClick(p->createButton(), Qt::LeftButton); }
 

@@ -7,10 +7,10 @@
 #include <QTimer>
 #include <QWidget>
 
-namespace e2e {
+namespace tallomer::test {
 
 // Polled every 5 ms from the event loop until a modal widget of class Dialog is up; the watch
-// ends with `owner` (the window of the test's program) when no such dialog came.
+// ends with `owner` (the window of the test's Space) when no such dialog came.
 template <class Dialog, class Act>
 void whenModalRuns(QObject* owner, Act act)
 {
@@ -26,4 +26,4 @@ void whenModalRuns(QObject* owner, Act act)
     timer->start();
 }
 
-} // namespace e2e
+} // namespace tallomer::test
