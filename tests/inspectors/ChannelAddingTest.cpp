@@ -1,15 +1,11 @@
 // Adding Channels and Spaces: the preview's size rule and its bounded decoding, the panels'
 // shared controls (cursor made active and centred, the one colour dialog), and the add panels
-// run on the Space of the template link base (answers, names, the picture-less wallpaper, the
-// rollback of a Channel whose first Space failed).
+// run on the Space of the template link base (refusals, defaults, the Search cursor's question).
 
 #include "tests/inspectors/InspectorFixture.h"
 
-#include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
 #include "engine/KELICurseur.h"
-#include "engine/KELLien.h"
-#include "engine/KELServeurDeLiens.h"
 #include "inspectors/channels/ZEVChannelAddPanel.h"
 #include "inspectors/channels/ZEVChannelColorView.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
@@ -26,10 +22,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-
-#include <sqlite3.h>
-
-#include <functional>
 
 namespace inspecttest {
 namespace {
@@ -168,32 +160,6 @@ protected:
     }
     void create(ZEVChannelAddPanel* p) { QTest::mouseClick(p->createButton(), Qt::LeftButton); }
 
-    // The store's live (not forgotten) links of a relation.
-    int liveOf(KELId relation)
-    {
-        int n = -1;
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt* st = nullptr;
-        const std::string q = "SELECT COUNT(*) FROM ZEVLETS WHERE DATE_IN < 4503599627370497.0 AND RELATION = " +
-                              std::to_string(relation);
-        if (sqlite3_prepare_v2(db, q.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-            n = sqlite3_column_int(st, 0);
-        sqlite3_finalize(st);
-        sqlite3_close(db);
-        return n;
-    }
-
-    KELI* newestChannel()
-    {
-        std::vector<KELI*> all = space->allIdentities();
-        KELI* newest = nullptr;
-        for (KELI* c : all)
-            if (!newest || c->idInt() > newest->idInt())
-                newest = c;
-        return newest;
-    }
-
     QString dir = QString::fromStdString(test::makeTempDir("adding"));
     KELId home = 0;
     ZEVChannelViewer* channels = nullptr;
@@ -316,26 +282,6 @@ TEST_F(ChannelAdding, AnUnreadablePictureOrACancelAnswersNoAndWritesNothing)
     whenPanelRuns([](ZEVChannelAddPanel* p) { QTest::mouseClick(p->cancelButton(), Qt::LeftButton); });
     EXPECT_FALSE(channels->userSpaceAddWihImageURL(picture, QString(), nullptr, 2000085));
     EXPECT_EQ(space->allIdentities().size(), before);
-}
-
-TEST_F(ChannelAdding, AChannelWhoseFirstSpaceFailsIsTakenBackAndTheFormerOneStaysCurrent)
-{
-    const std::size_t before = space->allIdentities().size();
-    KELI* former = space->spaceClass()->identity();
-    ASSERT_NE(former, nullptr);
-    const int identities = liveOf(1000042), names = liveOf(1000177);
-    ASSERT_GT(identities, 0);
-    const QString picture = writePicture(dir, "refused.png", {400, 300});
-    // This Space has no desks: the first Space has nowhere to go.
-    ASSERT_EQ(space->deskViewerForCurseur(space->actifCurseur()), nullptr);
-    whenPanelRuns([this](ZEVChannelAddPanel* p) { create(p); });
-    EXPECT_FALSE(channels->userChannelAddWihImageURL(picture, QStringLiteral("Lost"), QString(), nullptr, 2000085));
-    EXPECT_EQ(space->allIdentities().size(), before) << "the identity is forgotten";
-    EXPECT_EQ(space->spaceClass()->identity(), former);
-    EXPECT_EQ(ZEVItemDataChannels::CurrentChannelInt(), home);
-    EXPECT_TRUE(log.contains("the first Space of Channel"));
-    EXPECT_EQ(liveOf(1000042), identities) << "the identity link forgotten in the store";
-    EXPECT_EQ(liveOf(1000177), names) << "and its name link";
 }
 
 TEST_F(ChannelAdding, ANewSpaceWhileSearchShowsAListedChannelAsksFirstAndCancelKeepsThePanel)
