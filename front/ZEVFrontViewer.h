@@ -183,7 +183,7 @@ public:
     void userSpaceCleanAndReplace() override;
     // The Channels inspector's New Space: a new Space from the active cursor's moment with that
     // background and no Objects; it never waits for the ruler.
-    void newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot);
+    void newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot) override;
     // Starts a transition; ignored while one runs.
     void cleanAll(const ZEVSpaceTransition& transition);
     bool siTransitionRunning() const { return spaceEventMonitor_ != nullptr; }

@@ -334,6 +334,9 @@ public:
     virtual void userSpaceCleanAndRecall() = 0;
     virtual void userSpaceCleanAndRecallBack() = 0;
     virtual void userSpaceCleanAndReplace() = 0;
+    // A new Space of the current Channel from the active cursor's moment, with that picture
+    // Object, colour item and scale word as its background and no Objects.
+    virtual void newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot) = 0;
     virtual bool siGoToPanelVisible() = 0;
     virtual void majGoToDurationButtons() = 0;
     virtual void setGotoOff() = 0;

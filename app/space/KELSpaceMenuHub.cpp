@@ -292,6 +292,8 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
             {"menuNextSpaceDistinct", commande(&ZEVChannelViewer::menuNextSpaceDistinct)},
             {"userChannelRename", commande(&ZEVChannelViewer::userChannelRename)},
             {"userSpaceRename", commande(&ZEVChannelViewer::userSpaceRename)},
+            {"menuInspectAdd", commande(&ZEVChannelViewer::menuInspectAdd)},
+            {"userSpaceAdd", commande(&ZEVChannelViewer::userSpaceAdd)},
             {"userChannelSelectInt",
              [canaux](const Arg& a) { if (ZEVChannelViewer* c = canaux()) c->userChannelSelectInt(KELId(a.value)); }},
             {"selectChannelInt",

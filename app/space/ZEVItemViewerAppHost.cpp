@@ -5,6 +5,8 @@
 #include "widgets/ZEVAlert.h"
 #include "app/widgets/ZEVFilePanel.h"
 #include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
+#include "inspectors/services/ZEVInspectorServices.h"
 #include "desk/data/ZEVItemDataFiles.h"
 #include "desk/viewer/ZEVRetrieveItemPanel.h"
 #include "engine/KELICurseur.h"
@@ -188,6 +190,27 @@ QIcon ZEVItemViewerAppHost::iconForItem(KELI* item)
     auto* f = s ? dynamic_cast<ZEVFrontViewer*>(s->frontViewer()) : nullptr;
     const QString word = f && f->frontClass() ? f->frontClass()->itemIconForItem(item) : QString();
     return word.isEmpty() ? QIcon() : iconForFileType(word);
+}
+
+bool ZEVItemViewerAppHost::siChannelsAnswer()
+{
+    ZEVSpaceController* s = space_();
+    return s && s->channelViewerServices();
+}
+
+void ZEVItemViewerAppHost::newChannelOrSpaceWithItem(KELI* item, bool channel)
+{
+    ZEVSpaceController* s = space_();
+    ZEVChannelViewerServices* channels = s ? s->channelViewerServices() : nullptr;
+    ZEVItemData* store = item ? ZEVItemDataChannels::ItemDataForChannelInt(item->channelInt()) : nullptr;
+    const QString path = store ? store->fileUrlForItem(item) : QString();
+    if (!channels || path.isEmpty())
+        return;
+    // The names come from the file, the colour is the new background colour, and the picture fills.
+    if (channel)
+        channels->userChannelAddWihImageURL(path, std::nullopt, QString(), nullptr, long(KELOBJECT_SCALE_OUT));
+    else
+        channels->userSpaceAddWihImageURL(path, QString(), nullptr, long(KELOBJECT_SCALE_OUT));
 }
 
 bool ZEVItemViewerAppHost::siFileJob(FileJob job, KELI* item)

@@ -40,6 +40,8 @@ public:
     void userAddNewFolderWithItem(KELI* item) override;
     void fillOpenWithForItems(QMenu* menu, const std::vector<KELI*>& items) override;
     QIcon iconForItem(KELI* item) override;
+    bool siChannelsAnswer() override;
+    void newChannelOrSpaceWithItem(KELI* item, bool channel) override;
     bool siFileJob(FileJob job, KELI* item) override;
     void runFileJob(FileJob job, KELI* item) override;
 

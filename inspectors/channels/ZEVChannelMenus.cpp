@@ -274,10 +274,9 @@ void ZEVChannelViewer::btnEntity()
         popUpSous(menuBtnEntity_.get(), v->btnEntity());
 }
 
-// The add panel answers the panel's Add; until it comes, the framework's beep.
 void ZEVChannelViewer::menuChannelAdd() { menuInspectAdd(); }
 
-void ZEVChannelViewer::menuSpaceNew() { beep(); }
+void ZEVChannelViewer::menuSpaceNew() { userSpaceAdd(); }
 
 // ---------------------------------------------------------------------------------------------
 // Opening

@@ -183,6 +183,8 @@ ZEVChannelPanelControls::ZEVChannelPanelControls(ZEVSpaceController& space, QWid
     auto* column = new QVBoxLayout;
     colorButton_ = new QPushButton(tr("Colour…"), scrollBox_);
     colorButton_->setObjectName(QStringLiteral("channelPanelColorWell"));
+    // Return in a panel is its Create, even after the colour button was clicked.
+    colorButton_->setAutoDefault(false);
     showImageBox_ = new QCheckBox(tr("Show image"), scrollBox_);
     showImageBox_->setObjectName(QStringLiteral("channelPanelShowImage"));
     showImageBox_->setChecked(true);

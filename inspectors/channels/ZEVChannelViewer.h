@@ -19,6 +19,7 @@ class QMenu;
 namespace tallomer {
 
 class ZEVChannelModifyPanel;
+class ZEVChannelAddPanel;
 class ZEVChannelTableView;
 class ZEVMenuPreview;
 class ZEVMenuPreviewTarget;
@@ -192,6 +193,23 @@ public:
     // ---- ZEVChannelViewerServices ----
     std::optional<ZEVChannelPanelSpan> channelViewIfOpen() override;
 
+    // ---- adding Channels and Spaces ----
+    // The image chooser for a new Channel, then its panel.
+    void menuInspectAdd() override;
+    // The Object menu's "Add Channel…" while the list has the keyboard: the same.
+    void userAdd() override { menuInspectAdd(); }
+    // The image chooser for a new Space of the current Channel, then its panel.
+    void userSpaceAdd();
+    // Empty names take their defaults; a null colour item the new background colour.
+    bool userChannelAddWihImageURL(const QString& fileURL, const std::optional<QString>& channelName,
+                                   const QString& spaceName, KELI* colorItem, long scaleInt) override;
+    bool userSpaceAddWihImageURL(const QString& fileURL, const QString& title, KELI* colorItem,
+                                 long scaleInt) override;
+    // The add panel while it runs (nullptr otherwise), and what the last one kept.
+    ZEVChannelAddPanel* addPanel() const { return addPanel_; }
+    const QString& channelPanelURL() const { return channelPanelURL_; }
+    const QString& spacePanelURL() const { return spacePanelURL_; }
+
     // ---- ZEVChannelClassOwner ----
     void moteurChangeChannel() override;
     void searchingDidFinish() override { ZEVInspectViewer::searchingDidFinish(); }
@@ -221,6 +239,18 @@ private:
     void popUpSous(QMenu* menu, ZEVButton* sous);
     void spaceStep(bool previous, bool distinct, bool same);
     ZEVChannelModifyPanel& panneauModify();
+    // The chooser's file for a new Channel (true) or Space; empty when none was chosen.
+    QString chooseBackgroundImage(bool channel);
+    // Runs the add panel modally; its code (kCreate or kCancel).
+    int runAddPanel(ZEVChannelAddPanel& panel);
+    // The defaults of an add panel: the colour item's colour, or the new background colour.
+    QColor colorForPanel(KELI* colorItem);
+    // The picture-less wallpaper when show-image is off and it exists: the image and the scale.
+    void withoutPicture(const ZEVChannelAddPanel& panel, QString* path, KELId* scaleInt);
+    void setAddButtonOn(bool on);
+    // A new Channel whose first Space failed is taken back: the previous Channel current again
+    // and the identity's two links forgotten.
+    void forgetNewChannel(KELI* channel, KELId previousChannelInt, KELI* previousIdentity);
 
     ZEVChannelClass model_;
     bool accepteRedisplay_ = true;
@@ -241,6 +271,10 @@ private:
     bool zoomChosen_ = false;
     // The step when the zoom list opened; kept until its choice is carried out.
     std::optional<double> zoomStepKept_;
+    // The add panel running, if any (a local of the run, not owned here).
+    ZEVChannelAddPanel* addPanel_ = nullptr;
+    QString channelPanelURL_, spacePanelURL_;
+    KELId channelScaleInt_ = 0, spaceScaleInt_ = 0;
     ScheduledTarget guard_{this};
 };
 

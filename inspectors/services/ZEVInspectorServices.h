@@ -161,16 +161,11 @@ public:
     // A new Channel, or a new Space of the current Channel, with the image file as its
     // background, its colour and scale; whether one was made (false: the user cancelled or the
     // file cannot be read). Answered by the Channels add panels.
-    virtual bool userChannelAddWihImageURL(const QString& /*fileURL*/, const std::optional<QString>& /*channelName*/,
-                                           const QString& /*spaceName*/, KELI* /*colorItem*/, long /*scaleInt*/)
-    {
-        return false;
-    }
-    virtual bool userSpaceAddWihImageURL(const QString& /*fileURL*/, const QString& /*title*/, KELI* /*colorItem*/,
-                                         long /*scaleInt*/)
-    {
-        return false;
-    }
+    // Empty names and a null colour item take the panels' defaults.
+    virtual bool userChannelAddWihImageURL(const QString& fileURL, const std::optional<QString>& channelName,
+                                           const QString& spaceName, KELI* colorItem, long scaleInt) = 0;
+    virtual bool userSpaceAddWihImageURL(const QString& fileURL, const QString& title, KELI* colorItem,
+                                         long scaleInt) = 0;
     // The panel's clean-and-replace light: lit while a Clean and Replace is asked and runs.
     virtual void userWillCleanAndReplace() = 0;
     virtual void userDidCleanAndReplace() = 0;

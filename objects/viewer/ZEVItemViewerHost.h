@@ -62,6 +62,13 @@ public:
     // The Open item's icon for an Object: its icon word's file type icon.
     virtual QIcon iconForItem(KELI* item) = 0;
 
+    // ---- the Channels inspector ----
+    // Whether it is there to make new Channels and Spaces.
+    virtual bool siChannelsAnswer() = 0;
+    // A new Channel (or a new Space of the current Channel) with the image Object's file as its
+    // background: its panel with the default names and colour, filled.
+    virtual void newChannelOrSpaceWithItem(KELI* item, bool channel) = 0;
+
     // ---- the file jobs of the menu ----
     enum class FileJob { MoveTo, MoveToSpace, CopyTo, CopyToSpace, DuplicateTo, DuplicateToSpace };
     virtual bool siFileJob(FileJob job, KELI* item) = 0;

@@ -100,6 +100,7 @@ ZEVItemMenuModel ZEVItemViewer::menuModelForItemView(ZEVItemView* view)
         f.itemActifNow = host_->isItemActifNow(item);
         f.duration = host_->durationString();
         f.titleEditing = host_->isTitleEditing();
+        f.channelsAnswer = host_->siChannelsAnswer();
         for (std::size_t i = 0; i < 6; ++i)
             f.fileJobs[i] = host_->siFileJob(kJobs[i], item);
     }
@@ -292,7 +293,8 @@ void ZEVItemViewer::menuAction(ZEVItemMenuSlot slot)
         break;
     case S::NewChannel:
     case S::NewSpace:
-        // Disabled until the Channels inspector answers them.
+        if (host_)
+            host_->newChannelOrSpaceWithItem(item, slot == S::NewChannel);
         break;
     case S::MoveTo: case S::MoveToSpace: case S::CopyTo: case S::CopyToSpace: case S::DuplicateTo:
     case S::DuplicateToSpace:

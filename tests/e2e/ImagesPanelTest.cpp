@@ -6,12 +6,14 @@
 // refuses anything else.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/support/ModalDialogs.h"
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemClass.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "app/menu/KELMainMenu.h"
+#include "inspectors/channels/ZEVChannelAddPanel.h"
 #include "inspectors/context/ZEVContextViewer.h"
 #include "inspectors/images/ZEVBackViewer.h"
 #include "inspectors/table/ZEVTableModel.h"
@@ -35,6 +37,8 @@
 
 namespace e2e {
 namespace {
+
+using tallomer::test::whenModalRuns;
 
 constexpr KELId kHome = 2000018;
 
@@ -165,6 +169,40 @@ TEST_F(ImagesPanel, TestShowsTheRowsPictureFullScreenDownTheNextAndEscapeEndsIt)
     images()->buttonInspectCancel();
     advance(1.0);
     EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(ImagesPanel, NewSpaceAcceptedStartsABackgroundOnACopyOfThePictureAndThePanelCloses)
+{
+    startWithTheBar();
+    semer(1);
+    openAndFocus();
+    clickRow(0);
+    KELI* image = table()->element(0)->item;
+    const QString original = ZEVItemData::Current().fileUrlForItem(image);
+    const auto backgrounds = [this] {
+        return sql(database(), "SELECT CHILD_ZEVLET, DATE_IN FROM ZEVLETS WHERE RELATION = 1000172 AND DATE_IN < "
+                               "4503599627370497.0 AND PARENT_ZEVLET = " + std::to_string(kHome) + " ORDER BY DATE_IN");
+    };
+    const std::size_t before = backgrounds().size();
+    bool panel = false;
+    whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+        panel = true;
+        EXPECT_EQ(p->nameField()->text(), QStringLiteral("seed0.png")) << "the image's title";
+        QTest::keyClick(p->nameField(), Qt::Key_Return);
+    });
+    click(images()->backView()->btnSetAsDesktopWallpaper());
+    ASSERT_TRUE(panel);
+    advance(5.0);
+    const Rows after = backgrounds();
+    ASSERT_EQ(after.size(), before + 1);
+    const std::string made = after.at(after.size() - 1, 0);
+    EXPECT_NE(made, std::to_string(image->idInt())) << "a new Object of its own";
+    const QString copy = storeFolder() + "/local/zevDrop/" + QString::number(kHome) + "/" + q(made) + "/seed0.png";
+    ASSERT_TRUE(QFile::exists(copy)) << copy.toStdString();
+    QFile a(copy), b(original);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll()) << "a copy of the picture";
+    EXPECT_FALSE(table() && table()->isVisible()) << "the panel closed after the YES";
 }
 
 TEST_F(ImagesPanel, APngPastedIntoTheTableIsOneImageListedFromNowWithItsColourAndSelected)

@@ -1,17 +1,25 @@
 // Adding Channels and Spaces: the preview's size rule and its bounded decoding, the panels'
 // shared controls (cursor made active and centred, the one colour dialog), and the add panels
-// run on the Space of the template link base (answers, names, the picture-less wallpaper, the
-// rollback of a Channel whose first Space failed).
+// run on the Space of the template link base (refusals, defaults, the Search cursor's question).
 
 #include "tests/inspectors/InspectorFixture.h"
 
+#include "desk/data/ZEVItemDataChannels.h"
 #include "engine/KELICurseur.h"
+#include "inspectors/channels/ZEVChannelAddPanel.h"
 #include "inspectors/channels/ZEVChannelColorView.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
+#include "inspectors/channels/ZEVChannelViewer.h"
+#include "tests/support/ModalDialogs.h"
+#include "widgets/ZEVAlert.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -122,7 +130,42 @@ TEST(ChannelAddingPreview, ThePictureIsDecodedAtItsPreviewSizeAndOutsideInputIsR
 
 class ChannelAdding : public Inspectors {
 protected:
+    void SetUp() override
+    {
+        Inspectors::SetUp();
+        ZEVItemDataFolders folders;
+        folders.zevDir = store + "/Tallomer";
+        folders.zevData = store + "/Tallomer/local/zevData";
+        folders.zevDrop = store + "/Tallomer/local/zevDrop";
+        folders.zevFolder = store + "/Drop";
+        ZEVItemDataChannels::SetFolders(folders);
+        home = space->currentChannelInt();
+        ASSERT_TRUE(ZEVItemDataChannels::CreateItemDataForChannelInt(home));
+        ZEVItemDataChannels::SetCurrentChannelInt(home);
+        channels = dynamic_cast<ZEVChannelViewer*>(viewer("ZEVChannelViewer"));
+        ASSERT_NE(channels, nullptr);
+        settle();
+    }
+    void TearDown() override
+    {
+        ZEVItemDataChannels::Reset();
+        Inspectors::TearDown();
+    }
+
+    // The next add panel, once it runs modally, is handed to `act`.
+    template <class Act>
+    void whenPanelRuns(Act act)
+    {
+        test::whenModalRuns<ZEVChannelAddPanel>(space->spaceWindow(), act);
+    }
+    void create(ZEVChannelAddPanel* p) { QTest::mouseClick(p->createButton(), Qt::LeftButton); }
+
     QString dir = QString::fromStdString(test::makeTempDir("adding"));
+    KELId home = 0;
+    ZEVChannelViewer* channels = nullptr;
+    std::vector<ZEVAlertRequest> alerts;
+    int alertAnswer = 1;
+    ScopedAlertAnswerer answerer{[this](const ZEVAlertRequest& r) { return alerts.push_back(r), alertAnswer; }};
 };
 
 TEST_F(ChannelAdding, TheControlsPreviewShowOrClearTheImageAndRecolourTheSwatch)
@@ -203,6 +246,73 @@ TEST_F(ChannelAdding, OneColourDialogServesThePanelsAndFollowsTheLastOpened)
     EXPECT_FALSE(dialog->isVisible());
     dialog->setCurrentColor(Qt::cyan);
     EXPECT_NE(b->color(), QColor(Qt::cyan)) << "a closed dialog changes no panel";
+}
+
+TEST_F(ChannelAdding, AnUnreadablePictureOrACancelAnswersNoAndWritesNothing)
+{
+    const std::size_t before = space->allIdentities().size();
+    const QString text = dir + "/letter.png";
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Dear user");
+    f.close();
+    // No panel shows for a file that is no picture.
+    EXPECT_FALSE(channels->userChannelAddWihImageURL(text, std::nullopt, QString(), nullptr, 2000085));
+    EXPECT_FALSE(channels->userSpaceAddWihImageURL(QUrl::fromLocalFile(text).toString(), QString(), nullptr, 2000085));
+    EXPECT_EQ(channels->addPanel(), nullptr);
+
+    const QString picture = writePicture(dir, "Harbour at dusk.png", {400, 300});
+    bool shown = false;
+    whenPanelRuns([&](ZEVChannelAddPanel* p) {
+        shown = true;
+        // Defaults: the next Channel number and the file's name for its first Space.
+        EXPECT_EQ(p->nameField()->text(), QStringLiteral("Channel %1").arg(before + 1));
+        EXPECT_EQ(p->spaceField()->text(), QStringLiteral("Harbour at dusk"));
+        EXPECT_TRUE(p->controls()->fillButton()->isChecked());
+        EXPECT_EQ(p->controls()->previewImage().size(), QSize(320, 240));
+        p->controls()->openColorDialog();
+        QTest::keyClick(p, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(channels->userChannelAddWihImageURL(picture, std::nullopt, QString(), nullptr, 2000085));
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(space->allIdentities().size(), before);
+    EXPECT_TRUE(!ZEVChannelPanelControls::sharedColorDialog() || !ZEVChannelPanelControls::sharedColorDialog()->isVisible())
+        << "the colour dialog closes with the panel";
+
+    whenPanelRuns([](ZEVChannelAddPanel* p) { QTest::mouseClick(p->cancelButton(), Qt::LeftButton); });
+    EXPECT_FALSE(channels->userSpaceAddWihImageURL(picture, QString(), nullptr, 2000085));
+    EXPECT_EQ(space->allIdentities().size(), before);
+}
+
+TEST_F(ChannelAdding, ANewSpaceWhileSearchShowsAListedChannelAsksFirstAndCancelKeepsThePanel)
+{
+    const QString picture = writePicture(dir, "Lighthouse.png", {1600, 900});
+    space->searchCurseur()->placerCurseur(space->nowCurseur()->now() - 60);
+    Controls c(*space);
+    c.cursorDidChange(true);
+    ASSERT_EQ(space->actifCurseur(), space->searchCurseur());
+    int creates = 0;
+    whenPanelRuns([&](ZEVChannelAddPanel* p) {
+        EXPECT_EQ(p->nameField()->text(), QStringLiteral("Lighthouse"));
+        EXPECT_TRUE(p->controls()->searchButton()->isChecked());
+        alertAnswer = 1; // Cancel
+        create(p);
+        ++creates;
+        EXPECT_TRUE(p->isVisible()) << "Cancel keeps the panel running";
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts.front().windowTitle, QString::fromUtf8("Adding New Space\u2026"));
+        EXPECT_EQ(alerts.front().message, QStringLiteral("Are you sure?"));
+        EXPECT_EQ(alerts.front().informative, QStringLiteral("The current Time Cursor is the Search Cursor!"));
+        alertAnswer = 0; // Yes
+        create(p);
+        ++creates;
+    });
+    // Without desks the Space's picture Object cannot be made: refused, and said.
+    EXPECT_FALSE(channels->userSpaceAddWihImageURL(picture, QString(), nullptr, 2000085));
+    EXPECT_TRUE(log.contains("userSpaceAddWihImageURL: no desk"));
+    EXPECT_EQ(creates, 2);
+    EXPECT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(channels->spacePanelURL(), picture);
 }
 
 } // namespace

@@ -164,6 +164,12 @@ public:
     bool spaceBrowsing() override { return browsing; }
     void setSpaceBrowsing(bool) override {}
     void setChannelBrowsing(bool) override {}
+    bool userChannelAddWihImageURL(const QString&, const std::optional<QString>&, const QString&, KELI*,
+                                   long) override
+    {
+        return false;
+    }
+    bool userSpaceAddWihImageURL(const QString&, const QString&, KELI*, long) override { return false; }
     void setGotoOff() override {}
     void selectionHome() override {}
     void majInspectViewCommonModes() override {}
@@ -198,6 +204,7 @@ public:
     void userStepBack() override { add("userStepBack"); }
     void userReleaseNow() override { add("userReleaseNow"); }
     void userSpaceCleanAndReplace() override { add("userSpaceCleanAndReplace"); }
+    void newSpaceWithItem(KELI*, KELI*, KELI*) override { add("newSpaceWithItem"); }
     // What the ruler asks.
     void initierDeplacementCurseur() override { add("initier"); }
     void terminerDeplacementCurseur() override { add("terminer"); }

@@ -185,6 +185,7 @@ public:
     void userSpaceCleanAndRecall() override {}
     void userSpaceCleanAndRecallBack() override {}
     void userSpaceCleanAndReplace() override {}
+    void newSpaceWithItem(KELI*, KELI*, KELI*) override {}
     bool siGoToPanelVisible() override { return false; }
     void majGoToDurationButtons() override {}
     void setGotoOff() override {}

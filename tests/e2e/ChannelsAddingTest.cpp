@@ -1,0 +1,319 @@
+// New Channels and Spaces in the running program: the Channels menu's New Channel… chooses a
+// picture in the Pictures folder and the panel, answered with the keyboard, stores the Channel,
+// its name, its first Space's three background links and its listing from the Now desk's date,
+// with the picture copied into the Channel's drop folder, and the window shows it. The Object
+// menu's Add Channel… of the focused list makes a Channel of a bare number without its picture.
+// An image's own menu starts a new Space of the current Channel at the transition's date.
+
+#include "tests/e2e/E2EFixture.h"
+#include "tests/support/ModalDialogs.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "inspectors/channels/ZEVChannelAddPanel.h"
+#include "inspectors/channels/ZEVChannelPanelControls.h"
+#include "inspectors/channels/ZEVChannelTableView.h"
+#include "inspectors/channels/ZEVChannelViewer.h"
+#include "inspectors/context/ZEVContextViewer.h"
+#include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemMenu.h"
+#include "objects/viewer/ZEVItemViewer.h"
+#include "space/ZEVConstants.h"
+#include "widgets/ZEVButton.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QPushButton>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <cmath>
+
+namespace e2e {
+namespace {
+
+using tallomer::test::whenModalRuns;
+
+constexpr KELId kHome = 2000018;
+
+class ChannelsAdding : public E2E {
+protected:
+    ZEVChannelViewer* channels() const { return dynamic_cast<ZEVChannelViewer*>(space()->channelViewer()); }
+    QString pictures() const { return home + "/Pictures"; }
+    QString png(const QString& folder, const QString& name, QSize size, const QColor& c) const
+    {
+        QDir().mkpath(folder);
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(c);
+        const QString path = folder + "/" + name;
+        EXPECT_TRUE(image.save(path));
+        return path;
+    }
+    // The chooser answered as a user does: the file's name typed, then Return.
+    void chooseInPanel(QFileDialog* d, const QString& name)
+    {
+        auto* typed = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(typed, nullptr);
+        typed->setFocus();
+        QTest::keyClicks(typed, name);
+        QTest::keyClick(typed, Qt::Key_Return);
+    }
+    // The newest Channel of the store and its name.
+    std::pair<KELId, std::string> newestChannel() const
+    {
+        const Rows r = sql(database(), "SELECT c.ZEVLET_ID, w.WORD FROM ZEVLETS c "
+                                       "JOIN ZEVLETS n ON n.PARENT_ZEVLET = c.ZEVLET_ID AND n.RELATION = 1000177 "
+                                       "JOIN WORD w ON w.ZEVLET_ID = n.CHILD_ZEVLET "
+                                       "WHERE c.RELATION = 1000042 ORDER BY c.ZEVLET_ID DESC LIMIT 1");
+        if (r.empty())
+            return {0, {}};
+        return {KELId(std::stoull(r.at(0, 0))), r.at(0, 1)};
+    }
+    // A relation's links from a parent: (child, in, out).
+    Rows from(KELId parent, KELId relation) const
+    {
+        return sql(database(), "SELECT CHILD_ZEVLET, DATE_IN, DATE_OUT FROM ZEVLETS WHERE DATE_IN < 4503599627370497.0 "
+                               "AND RELATION = " + std::to_string(relation) + " AND PARENT_ZEVLET = " +
+                                   std::to_string(parent) + " ORDER BY DATE_IN");
+    }
+    QPoint at(const QPointF& p) const { return QPoint(int(p.x()), int(canvas()->height() - p.y())); }
+    QColor deskCentre() const
+    {
+        const QImage shot = canvas()->grab().toImage();
+        return shot.pixelColor(shot.width() / 2, shot.height() / 2);
+    }
+    static bool near(const QColor& a, const QColor& b)
+    {
+        return std::abs(a.red() - b.red()) < 16 && std::abs(a.green() - b.green()) < 16 && std::abs(a.blue() - b.blue()) < 16;
+    }
+};
+
+TEST_F(ChannelsAdding, NewChannelWithAPngStoresTheChannelItsFirstSpaceAndItsListingAndShowsIt)
+{
+    start();
+    const QColor orange(240, 130, 20);
+    png(pictures(), QStringLiteral("Orange grove.png"), {1600, 900}, orange);
+    ASSERT_EQ(space()->allIdentities().size(), 1u) << "the template's one Channel";
+    double d = 0;
+    bool chooser = false, panel = false;
+    whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) {
+        chooser = true;
+        EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("New Channel\u2026"));
+        EXPECT_EQ(dialog->labelText(QFileDialog::Accept), QString::fromUtf8("New Channel\u2026"));
+        EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(pictures()).canonicalPath());
+        auto* message = dialog->findChild<QLabel*>(QStringLiteral("panelMessage"));
+        ASSERT_NE(message, nullptr);
+        EXPECT_EQ(message->text(), QStringLiteral("Select a background for the NEW CHANNEL"));
+        whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+            panel = true;
+            EXPECT_EQ(p->nameField()->text(), QStringLiteral("Channel 2"));
+            EXPECT_EQ(p->spaceField()->text(), QStringLiteral("Orange grove"));
+            EXPECT_EQ(channels()->inspectViewIfBuilt()->btnAdd()->state(), kZEVStateOn);
+            d = nowDesk()->curseur()->now();
+            // The colour dialog opened from its button; Return there still creates.
+            QPushButton* colour = p->controls()->colorButton();
+            QTest::mouseClick(colour, Qt::LeftButton);
+            ASSERT_NE(ZEVChannelPanelControls::sharedColorDialog(), nullptr);
+            EXPECT_TRUE(ZEVChannelPanelControls::sharedColorDialog()->isVisible());
+            QTest::keyClick(colour, Qt::Key_Return);
+        });
+        chooseInPanel(dialog, QStringLiteral("Orange grove.png"));
+    });
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QString::fromUtf8("New Channel\u2026"));
+    advance(1.0);
+    ASSERT_TRUE(chooser);
+    ASSERT_TRUE(panel);
+    advance(1.0);
+
+    const auto [channel, name] = newestChannel();
+    ASSERT_GT(channel, 100000000u);
+    EXPECT_EQ(name, "Channel 2");
+    const Rows picture = from(channel, 1000172);
+    ASSERT_EQ(picture.size(), 1u);
+    for (KELId rel : {1000172, 1000227, 1000232}) {
+        const Rows r = from(channel, rel);
+        ASSERT_EQ(r.size(), 1u) << rel;
+        EXPECT_DOUBLE_EQ(std::stod(r.at(0, 1)), d) << rel << " from the Now desk's date";
+        EXPECT_GE(std::stod(r.at(0, 2)), 4503599627370496.0) << rel << " to the open end";
+    }
+    EXPECT_EQ(from(channel, 1000232).at(0, 0), "2000085") << "fill";
+    const Rows listing = sql(database(), "SELECT DATE_IN FROM ZEVLETS WHERE RELATION = 1000067 AND PARENT_ZEVLET = "
+                                         "2000001 AND CHILD_ZEVLET = " + std::to_string(channel));
+    ASSERT_EQ(listing.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(listing.at(0, 0)), d);
+    const QString copy = storeFolder() + "/local/zevDrop/" + QString::number(channel) + "/" + q(picture.at(0, 0)) +
+                         "/Orange grove.png";
+    EXPECT_TRUE(QFile::exists(copy)) << copy.toStdString();
+
+    EXPECT_EQ(space()->currentChannelInt(), channel);
+    EXPECT_EQ(channels()->inspectViewIfBuilt()->btnAdd()->state(), kZEVStateOff);
+    EXPECT_FALSE(ZEVChannelPanelControls::sharedColorDialog() && ZEVChannelPanelControls::sharedColorDialog()->isVisible())
+        << "the colour dialog closed with the panel";
+    advance(1.0);
+    EXPECT_TRUE(near(deskCentre(), orange)) << deskCentre().name().toStdString();
+}
+
+TEST_F(ChannelsAdding, AddChannelOfTheFocusedListWithoutItsPictureIsABareNumberOnThePicturelessWallpaper)
+{
+    start();
+    png(pictures(), QStringLiteral("sky.png"), {800, 600}, Qt::blue);
+    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+    ASSERT_NE(bar, nullptr);
+    click(bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER));
+    advance(1.0);
+    ZEVChannelTableView* table = channels()->channelTableView();
+    ASSERT_NE(table, nullptr);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(40, table->rowViewportPosition(0) + 15));
+    pump();
+    ASSERT_TRUE(channels()->siFirstResponder());
+
+    bool panel = false;
+    whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) {
+        whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+            panel = true;
+            QLineEdit* field = p->nameField();
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(field, Qt::Key_Delete);
+            EXPECT_TRUE(field->text().isEmpty());
+            // Fit draws the picture again (show-image on); then no picture at all.
+            QTest::mouseClick(p->controls()->fitButton(), Qt::LeftButton, {}, QPoint(6, 6));
+            QCheckBox* show = p->controls()->showImageBox();
+            QTest::mouseClick(show, Qt::LeftButton, {}, QPoint(6, show->height() / 2));
+            EXPECT_FALSE(show->isChecked());
+            EXPECT_TRUE(p->controls()->previewImage().isNull());
+            QTest::keyClick(field, Qt::Key_Return);
+        });
+        chooseInPanel(dialog, QStringLiteral("sky.png"));
+    });
+    QMenu* object = openMenu(4);
+    ASSERT_NE(object, nullptr);
+    QAction* add = adapter()->mainMenu()->item(4, 31);
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(add->text(), QString::fromUtf8("Add Channel\u2026"));
+    chooseInMenu(object, add);
+    advance(1.0);
+    ASSERT_TRUE(panel);
+
+    const auto [channel, name] = newestChannel();
+    EXPECT_EQ(name, "2") << "the bare number";
+    const Rows scale = from(channel, 1000232);
+    ASSERT_EQ(scale.size(), 1u);
+    EXPECT_EQ(scale.at(0, 0), "2000085") << "fill, whatever the buttons said";
+    const Rows picture = from(channel, 1000172);
+    ASSERT_EQ(picture.size(), 1u);
+    const Rows icon = sql(database(), "SELECT w.WORD FROM ZEVLETS l JOIN WORD w ON w.ZEVLET_ID = l.CHILD_ZEVLET "
+                                      "WHERE l.RELATION = 1000212 AND l.PARENT_ZEVLET = " + picture.at(0, 0));
+    ASSERT_EQ(icon.size(), 1u);
+    EXPECT_EQ(icon.at(0, 0), "pdf") << "the picture-less wallpaper, not sky.png";
+}
+
+TEST_F(ChannelsAdding, NewSpaceFromAnImagesMenuStartsABackgroundLinkAtTheTransitionDate)
+{
+    start();
+    const QString path = png(home, QStringLiteral("Meadow.png"), {1600, 900}, QColor(40, 180, 60));
+    addFiles({path}, 1.5);
+    ZEVItemView* v = viewTitled(QStringLiteral("Meadow.png"));
+    ASSERT_NE(v, nullptr);
+    const KELId dropped = v->item()->idInt();
+    const Rows before = from(kHome, 1000172);
+
+    bool panel = false;
+    double transition = 0;
+    whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+        panel = true;
+        EXPECT_EQ(p->kind(), ZEVChannelAddPanel::Kind::Space);
+        EXPECT_EQ(p->nameField()->text(), QStringLiteral("Meadow"));
+        EXPECT_TRUE(p->controls()->fillButton()->isChecked());
+        transition = space()->nowCurseur()->now();
+        QTest::keyClick(p->nameField(), Qt::Key_Return);
+    });
+    QTest::mouseClick(canvas(), Qt::RightButton, {}, at(v->imageFrame().center()));
+    pump();
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    ZEVItemMenu* menu = space()->itemViewerForCurseur(space()->nowCurseur())->itemMenu();
+    // New Space… lies in the Handle Objects submenu, opened by resting on it.
+    QAction* handle = menu->action(ZEVItemMenuSlot::HandleObjects);
+    ASSERT_TRUE(handle && handle->menu());
+    QTest::mouseMove(popup, popup->actionGeometry(handle).center());
+    popup->setActiveAction(handle);
+    pump();
+    QMenu* sub = handle->menu();
+    ASSERT_TRUE(sub->isVisible());
+    QAction* newSpace = menu->action(ZEVItemMenuSlot::NewSpace);
+    ASSERT_TRUE(newSpace->isVisible() && newSpace->isEnabled());
+    chooseInMenu(sub, newSpace);
+    advance(5.0);
+    ASSERT_TRUE(panel);
+
+    const Rows after = from(kHome, 1000172);
+    ASSERT_EQ(after.size(), before.size() + 1) << "one new background";
+    const Rows& last = after;
+    const std::string made = last.at(last.size() - 1, 0);
+    EXPECT_NE(made, std::to_string(dropped)) << "the Space has its own picture Object";
+    EXPECT_NEAR(std::stod(last.at(last.size() - 1, 1)), transition, 5.0);
+    const QString copy = storeFolder() + "/local/zevDrop/" + QString::number(kHome) + "/" + q(made) + "/Meadow.png";
+    EXPECT_TRUE(QFile::exists(copy)) << copy.toStdString();
+    EXPECT_TRUE(QFile::exists(path)) << "the dropped file stays";
+}
+
+TEST_F(ChannelsAdding, TheSpacesMenusNewSpaceChoosesAPictureAndANewChannelWhoseSpaceFailsIsTakenBack)
+{
+    start();
+    png(pictures(), QStringLiteral("Dunes.png"), {2100, 900}, QColor(200, 170, 90));
+    const std::size_t backgrounds = from(kHome, 1000172).size();
+    bool panel = false;
+    whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) {
+        EXPECT_EQ(dialog->labelText(QFileDialog::Accept), QString::fromUtf8("New Space\u2026"));
+        auto* message = dialog->findChild<QLabel*>(QStringLiteral("panelMessage"));
+        ASSERT_NE(message, nullptr);
+        EXPECT_EQ(message->text(), QStringLiteral("Select a background for the NEW SPACE"));
+        whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+            panel = true;
+            EXPECT_EQ(p->kind(), ZEVChannelAddPanel::Kind::Space);
+            EXPECT_EQ(p->nameField()->text(), QStringLiteral("Dunes"));
+            QTest::keyClick(p->nameField(), Qt::Key_Return);
+        });
+        chooseInPanel(dialog, QStringLiteral("Dunes.png"));
+    });
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("New Space"));
+    advance(5.0);
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(from(kHome, 1000172).size(), backgrounds + 1);
+    EXPECT_EQ(space()->currentChannelInt(), kHome);
+
+    // Once a new Channel is stored, the store refuses every new id: its picture Object cannot be
+    // made, and the Channel is taken back.
+    const auto [former, formerName] = newestChannel();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TRIGGER refuse BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 0 AND EXISTS "
+                               "(SELECT 1 FROM ZEVLETS WHERE RELATION = 1000042 AND ZEVLET_ID > 100000000 AND "
+                               "DATE_IN < 4503599627370497.0) BEGIN SELECT RAISE(ABORT, 'refused'); END;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    panel = false;
+    whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+        panel = true;
+        QTest::keyClick(p->nameField(), Qt::Key_Return);
+    });
+    EXPECT_FALSE(channels()->userChannelAddWihImageURL(pictures() + "/Dunes.png", std::nullopt, QString(), nullptr,
+                                                       long(KELOBJECT_SCALE_OUT)));
+    ASSERT_TRUE(panel);
+    advance(1.0);
+    EXPECT_EQ(newestChannel().first, former) << "no new Channel left in the store";
+    EXPECT_EQ(space()->currentChannelInt(), kHome);
+    EXPECT_EQ(space()->allIdentities().size(), 1u);
+    EXPECT_TRUE(log.contains("the first Space of Channel"));
+}
+
+} // namespace
+} // namespace e2e
