@@ -92,6 +92,8 @@ public:
     ZEVInspectView* inspectView();
     // Without building it.
     ZEVInspectView* inspectViewIfBuilt() const { return inspectView_; }
+    // After an import: the first selected row comes into view (nothing when the panel was never built).
+    void scrollToFirstSelectedRow();
     bool siShowInspectView() const { return siShowInspectView_; }
     bool siAnimationInspectViewRuns() const { return siAnimationInspectViewRuns_; }
     // The focus rule: the panel's table, or its type-select field, has the keyboard focus.

@@ -13,6 +13,7 @@
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "inspectors/table/ZEVTableProtocols.h"
+#include "inspectors/table/ZEVTableView.h"
 #include "platform/desktop/Desktop.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVSelections.h"
@@ -21,6 +22,7 @@
 #include "widgets/ZEVButton.h"
 
 #include <QAction>
+#include <QItemSelectionModel>
 #include <QDir>
 #include <QIcon>
 #include <QLabel>
@@ -569,6 +571,17 @@ void ZEVInspectViewer::menuEntity()
     // Opening the home folder opens the desktop's file manager on it.
     if (!d || !d->openUrl(QUrl::fromLocalFile(QDir::homePath())))
         beep();
+}
+
+void ZEVInspectViewer::scrollToFirstSelectedRow()
+{
+    ZEVInspectView* v = inspectViewIfBuilt();
+    ZEVTableView* table = v ? v->inspectTableView() : nullptr;
+    if (!table || !table->selectionModel())
+        return;
+    const QModelIndexList rows = table->selectionModel()->selectedRows();
+    if (!rows.isEmpty())
+        table->scrollTo(rows.first());
 }
 
 } // namespace tallomer

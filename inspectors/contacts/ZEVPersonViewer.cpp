@@ -280,13 +280,7 @@ void ZEVPersonViewer::finishAdding(const ZEVItemSet& set)
             ZEVImportLookups::selectInFrontMode(*desk, set.items());
     }
     model_.majIndexOfSelectedRows();
-    ZEVInspectView* v = inspectViewIfBuilt();
-    ZEVTableView* table = v ? v->inspectTableView() : nullptr;
-    if (table && table->selectionModel()) {
-        const QModelIndexList rows = table->selectionModel()->selectedRows();
-        if (!rows.isEmpty())
-            table->scrollTo(rows.first());
-    }
+    scrollToFirstSelectedRow();
 }
 
 } // namespace tallomer

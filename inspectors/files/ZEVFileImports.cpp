@@ -180,13 +180,7 @@ void ZEVFileViewer::finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set)
 {
     imports_.finish(desk, set);
     model_.majIndexOfSelectedRows();
-    ZEVInspectView* v = inspectViewIfBuilt();
-    ZEVTableView* table = v ? v->inspectTableView() : nullptr;
-    if (table && table->selectionModel()) {
-        const QModelIndexList rows = table->selectionModel()->selectedRows();
-        if (!rows.isEmpty())
-            table->scrollTo(rows.first());
-    }
+    scrollToFirstSelectedRow();
 }
 
 bool ZEVFileViewer::_addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set)
