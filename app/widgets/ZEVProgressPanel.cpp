@@ -82,6 +82,12 @@ void ZEVProgressPanel::applyBar()
     int v = 0;
     if (progressMax_ > 0.0 && std::isfinite(barValue_))
         v = static_cast<int>(std::clamp(barValue_ / progressMax_, 0.0, 1.0) * kBarSteps);
+    // The bar asks its style whether each new value shows: thousands of increments while the
+    // links load, each less than a point of the bar, cost a good part of the start-up that way.
+    // Both ends always show.
+    const int shown = progressBar_->value();
+    if (v != 0 && v != kBarSteps && shown >= 0 && std::abs(qint64(v) - shown) * kBarWidth < kBarSteps)
+        return;
     progressBar_->setValue(v);
 }
 

@@ -41,14 +41,20 @@ void ZEVDeskBackImageView::paint(QPainter* painter, const QStyleOptionGraphicsIt
     painter->drawImage(QPointF(frame_.center().x() - s.width() / 2, frame_.center().y() - s.height() / 2), image_);
 }
 
+// The background lies under every Object view: each update repaints the whole desk, so one that
+// changes nothing (every pass of a desk without a wallpaper sets its empty image again) is skipped.
 void ZEVDeskBackImageView::setBackgroundImage(const QImage& image)
 {
+    if (image.cacheKey() == image_.cacheKey() || (image.isNull() && image_.isNull()))
+        return;
     image_ = image;
     update();
 }
 
 void ZEVDeskBackImageView::setBackgroundColor(const QColor& color)
 {
+    if (color == color_)
+        return;
     color_ = color;
     update();
 }

@@ -17,6 +17,7 @@
 #include "space/desk/ZEVDeskGeometry.h"
 
 #include <QApplication>
+#include <QCache>
 #include <QGraphicsScene>
 #include <QHash>
 #include <QIcon>
@@ -64,6 +65,41 @@ void ZEVItemImageView::setImage(const QImage& image)
     update();
 }
 
+namespace {
+
+// The images scaled for the sizes they show at, shared by every view: one stand-in icon shows on
+// hundreds of Objects. Bounded by their bytes; the least recently drawn go first.
+QCache<QPair<qint64, QSize>, QImage>& scaledImages()
+{
+    static QCache<QPair<qint64, QSize>, QImage> cache(48 * 1024 * 1024);
+    return cache;
+}
+
+} // namespace
+
+const QImage& ZEVItemImageView::scaledFor(const QImage& image, const QSize& pixels)
+{
+    if (pixels == image.size())
+        return image;
+    const QPair<qint64, QSize> key(image.cacheKey(), pixels);
+    if (const QImage* hit = scaledImages().object(key))
+        return *hit;
+    QImage scaled = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Premultiplied, the one format the painter blends without converting each line first.
+    if (scaled.hasAlphaChannel() && scaled.format() != QImage::Format_ARGB32_Premultiplied)
+        scaled = scaled.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const qsizetype cost = std::max<qsizetype>(1, scaled.sizeInBytes());
+    if (cost > scaledImages().maxCost()) {
+        // Larger than the whole cache: made again at its next paint.
+        static QImage uncached;
+        uncached = std::move(scaled);
+        return uncached;
+    }
+    auto* kept = new QImage(std::move(scaled));
+    scaledImages().insert(key, kept, cost);
+    return *kept;
+}
+
 void ZEVItemImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
     if (image_.isNull() || size_.isEmpty())
@@ -74,22 +110,17 @@ void ZEVItemImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
         s = s.scaled(size_, Qt::KeepAspectRatio);
     const QRectF target((size_.width() - s.width()) / 2, size_.height() - s.height(), s.width(), s.height());
     const QSize pixels = target.size().toSize();
-    if (pixels == image_.size() || pixels.isEmpty() || !painter->transform().isTranslating() ||
-        painter->transform().type() > QTransform::TxTranslate) {
+    const QTransform& t = painter->transform();
+    if (pixels.isEmpty() || t.type() > QTransform::TxTranslate) {
         painter->setRenderHint(QPainter::SmoothPixmapTransform);
         painter->drawImage(target, image_);
         return;
     }
-    // Scaled once for its size, not at every paint: the same stand-in icon shows on many views.
-    static QHash<QPair<qint64, QSize>, QImage> scaledImages;
-    const QPair<qint64, QSize> key(image_.cacheKey(), pixels);
-    auto it = scaledImages.find(key);
-    if (it == scaledImages.end()) {
-        if (scaledImages.size() > 64)
-            scaledImages.clear();
-        it = scaledImages.insert(key, image_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    }
-    painter->drawImage(target.topLeft(), *it);
+    // Scaled once for its size, not at every paint, and set on a whole device pixel: a plain
+    // blit, where a place between pixels would resample the whole image at every paint.
+    const QPointF device = t.map(target.topLeft());
+    const QPointF at(std::round(device.x()) - t.dx(), std::round(device.y()) - t.dy());
+    painter->drawImage(at, scaledFor(image_, pixels));
 }
 
 void ZEVItemTitleView::setSize(const QSizeF& size)

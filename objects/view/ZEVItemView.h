@@ -50,6 +50,8 @@ public:
     void setSize(const QSizeF& size);
     void setImage(const QImage& image);
     const QImage& image() const { return image_; }
+    // `image` at `pixels`, from the one cache every view shares (the image itself at its size).
+    static const QImage& scaledFor(const QImage& image, const QSize& pixels);
     // Asked at every paint of the Object's view: kept here, beside the view, rather than read
     // from the item's private part, a cache miss per Object on a full desk.
     // Every write goes through here (it hides the item's own setter), so the two never differ.

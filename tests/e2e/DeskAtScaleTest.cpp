@@ -10,6 +10,8 @@
 
 #include <QFile>
 #include <QGraphicsView>
+#include <QLineEdit>
+#include <QTest>
 
 using namespace e2e;
 
@@ -84,6 +86,46 @@ TEST_F(DeskAtScale, AResizeOfTheWindowRescalesTheDeskAndItsIconsAtEverySize)
     expectViewsAtTheirStoredPlaces("at 1000 x 720, resizing");
     advance(2.0);
     expectViewsAtTheirStoredPlaces("at 1000 x 720");
+}
+
+// Two Objects of one type show one shared image, not a copy each; a renamed Object's title is
+// drawn anew at once, in the next paint of the canvas, while the others keep their drawn cells.
+TEST_F(DeskAtScale, ObjectsOfOneTypeShareOneImageAndARenamedObjectShowsItsNewTitleAtOnce)
+{
+    start();
+    sizeDesk(1260, 788);
+    addHomeFiles({"first.zzq", "second.zzq", "notes.txt"});
+    advance(2.0);
+    auto* first = dynamic_cast<ZEVItemView*>(viewTitled("first.zzq"));
+    auto* second = dynamic_cast<ZEVItemView*>(viewTitled("second.zzq"));
+    auto* notes = dynamic_cast<ZEVItemView*>(viewTitled("notes.txt"));
+    ASSERT_TRUE(first && second && notes);
+    ASSERT_FALSE(first->itemImageView()->image().isNull());
+    EXPECT_EQ(first->itemImageView()->image().cacheKey(), second->itemImageView()->image().cacheKey());
+
+    QGraphicsView* view = window()->spaceView()->deskCanvas();
+    QImage frame(view->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    auto paintCanvas = [&] {
+        frame.fill(Qt::black);
+        view->viewport()->render(&frame);
+        return frame.copy(view->mapFromScene(first->titleView()->sceneBoundingRect()).boundingRect());
+    };
+    const QImage before = paintCanvas();
+    const int othersDrawn = second->titleView()->cellRedraws() + notes->titleView()->cellRedraws();
+
+    ASSERT_TRUE(first->editTitle());
+    QLineEdit* editor = first->titleEditor();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("Quarterly"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    advance(1.0);
+    EXPECT_EQ(first->titleView()->shownText(), QStringLiteral("Quarterly"));
+    EXPECT_NE(paintCanvas(), before) << "the new title shows in the first paint after the rename";
+    EXPECT_EQ(second->titleView()->cellRedraws() + notes->titleView()->cellRedraws(), othersDrawn)
+        << "the other titles are blitted from their cells";
+    EXPECT_EQ(first->itemImageView()->image().cacheKey(), second->itemImageView()->image().cacheKey())
+        << "a new title leaves the shared image";
 }
 
 } // namespace

@@ -353,3 +353,87 @@ TEST_F(BestImage, AProgressFractionThatIsNoNumberShowsNothingDone)
 }
 
 } // namespace
+
+namespace {
+
+// A picture whose every pixel differs from its neighbours: any resampling shows.
+QImage checker(int side)
+{
+    QImage i(side, side, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            i.setPixel(x, y, (x + y) % 2 ? qRgb(250, 10, 10) : qRgb(10, 10, 250 - 3 * x));
+    return i;
+}
+
+// The image part painted alone at a place between pixels, as the scene places most views.
+QImage paintedBetweenPixels(ZEVItemImageView& part, QPoint* corner)
+{
+    QImage out(80, 80, QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    QPainter p(&out);
+    p.translate(5.4, 3.6);
+    part.paint(&p, nullptr, nullptr);
+    p.end();
+    *corner = QPoint(5, 4);
+    return out;
+}
+
+} // namespace
+
+TEST_F(BestImage, ObjectsOfOneTypeShareOneImageAndOneScaledCopyUntilTheirImageChanges)
+{
+    ZEVItemView* a = view(10);
+    ZEVItemView* b = view(11);
+    ZEVItemView* other = view(12);
+    a->setItemType(QStringLiteral("file"));
+    b->setItemType(QStringLiteral("file"));
+    other->setItemType(QStringLiteral("folder"));
+    const QImage& shownA = a->itemImageView()->image();
+    const QImage& shownB = b->itemImageView()->image();
+    ASSERT_FALSE(shownA.isNull());
+    EXPECT_EQ(shownA.cacheKey(), shownB.cacheKey()) << "one stand-in for the type, not a copy per view";
+    EXPECT_NE(shownA.cacheKey(), other->itemImageView()->image().cacheKey());
+
+    // Scaled once for a size, for every view that shows it there; another size is another copy.
+    const QSize small(37, 37);
+    const QImage& scaledA = ZEVItemImageView::scaledFor(shownA, small);
+    EXPECT_EQ(scaledA.size(), small);
+    EXPECT_EQ(scaledA.format(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(&ZEVItemImageView::scaledFor(shownB, small), &scaledA);
+    EXPECT_NE(ZEVItemImageView::scaledFor(shownA, QSize(38, 38)).cacheKey(), scaledA.cacheKey());
+    EXPECT_EQ(&ZEVItemImageView::scaledFor(shownA, shownA.size()), &shownA) << "at its own size, itself";
+
+    // A picture of its own: the view's image and its scaled copy change, the other view keeps its.
+    const qint64 sharedKey = ZEVItemImageView::scaledFor(shownB, small).cacheKey();
+    a->setBetterImage(filled(120, 120, Qt::green));
+    const QImage& own = ZEVItemImageView::scaledFor(a->itemImageView()->image(), small);
+    EXPECT_NE(own.cacheKey(), sharedKey);
+    EXPECT_EQ(own.pixelColor(18, 18), QColor(Qt::green));
+    EXPECT_EQ(ZEVItemImageView::scaledFor(b->itemImageView()->image(), small).cacheKey(), sharedKey);
+}
+
+TEST_F(BestImage, AnImageIsCopiedPixelForPixelOntoWholePixelsAtItsSizeAndOnceScaledBelowIt)
+{
+    ZEVItemImageView part(nullptr);
+    part.setSize(QSizeF(20, 20));
+    QPoint corner;
+
+    // At its own size: a blit at the nearest whole pixel, not a blurred resampling.
+    const QImage same = checker(20);
+    part.setImage(same);
+    QImage out = paintedBetweenPixels(part, &corner);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(out.pixel(corner.x() + x, corner.y() + y), same.pixel(x, y)) << x << "," << y;
+    EXPECT_EQ(qAlpha(out.pixel(corner.x() - 1, corner.y())), 0) << "nothing left of the image";
+
+    // Larger: the shared scaled copy, blitted the same way.
+    const QImage large = checker(40);
+    part.setImage(large);
+    out = paintedBetweenPixels(part, &corner);
+    const QImage& scaled = ZEVItemImageView::scaledFor(large, QSize(20, 20));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(out.pixel(corner.x() + x, corner.y() + y), scaled.pixel(x, y)) << x << "," << y;
+}

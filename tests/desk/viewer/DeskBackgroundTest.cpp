@@ -3,6 +3,7 @@
 #include "space/background/ZEVBackImageRenderer.h"
 #include "desk/view/ZEVDeskBackImageView.h"
 
+#include <QGraphicsScene>
 #include <QThread>
 
 namespace desktest {
@@ -236,6 +237,53 @@ TEST_F(Backgrounds, AnInactiveChannelShowsTheDefaultColourAndHidesItsViews)
     EXPECT_EQ(d->currentBackImageItem(), nullptr);
     EXPECT_TRUE(d->deskBackImageView()->backgroundImage().isNull());
     EXPECT_EQ(d->currentBackImageItemName(), "\u2013");
+}
+
+} // namespace desktest
+
+namespace desktest {
+
+// The background lies under every Object view: an update of it repaints the whole desk. Setting
+// the picture or colour it already shows repaints nothing; a real change repaints.
+TEST(BackImageView, SettingWhatItShowsRepaintsNothingAndAChangeRepaints)
+{
+    QGraphicsScene scene;
+    auto* back = new ZEVDeskBackImageView(QRectF(0, 0, 400, 300), nullptr, nullptr);
+    scene.addItem(back); // the scene owns it
+    int repaints = 0;
+    QObject::connect(&scene, &QGraphicsScene::changed, [&](const QList<QRectF>& r) { repaints += int(r.size()); });
+    QCoreApplication::processEvents();
+    repaints = 0;
+
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    back->setBackgroundImage(QImage());
+    back->setBackgroundColor(back->backgroundColor());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(repaints, 0) << "the empty picture and the same colour again";
+
+    back->setBackgroundImage(picture);
+    QCoreApplication::processEvents();
+    EXPECT_GT(repaints, 0);
+    repaints = 0;
+    back->setBackgroundImage(picture);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(repaints, 0) << "the same picture again";
+
+    QImage edited = picture;
+    edited.setPixel(0, 0, qRgb(255, 0, 0)); // its own copy now, another picture
+    back->setBackgroundImage(edited);
+    QCoreApplication::processEvents();
+    EXPECT_GT(repaints, 0);
+    EXPECT_EQ(back->backgroundImage().pixel(0, 0), qRgb(255, 0, 0));
+    repaints = 0;
+    back->setBackgroundColor(Qt::red);
+    QCoreApplication::processEvents();
+    EXPECT_GT(repaints, 0);
+    repaints = 0;
+    back->setBackgroundImage(QImage());
+    QCoreApplication::processEvents();
+    EXPECT_GT(repaints, 0) << "the picture taken away shows the colour alone";
 }
 
 } // namespace desktest
