@@ -36,6 +36,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 namespace e2e {
@@ -246,6 +247,9 @@ TEST_F(ImagesPanel, NewChannelAndNewSpaceHandThePanelsTheImageItsScaleAndNameAnd
         EXPECT_EQ(p->nameField()->text(), QStringLiteral("Channel %1").arg(identities + 1)) << "no Channel name given";
         EXPECT_EQ(p->spaceField()->text(), QStringLiteral("seed0.png"));
         EXPECT_EQ(p->controls()->scaleInt(), scale);
+        // What the pop-up named is what the panel shows.
+        EXPECT_EQ(size->currentText(), QStringLiteral("Fill"));
+        EXPECT_TRUE(p->controls()->fillButton()->isChecked());
         QTest::mouseClick(p->cancelButton(), Qt::LeftButton);
     });
     click(v->btnSetAsNewChannel());
