@@ -43,8 +43,10 @@ ZEVBackView::ZEVBackView(ZEVInspectViewer& viewer)
     btnTest_->setObjectName(QStringLiteral("btnTestImage"));
     btnImageSize_ = new QComboBox(preview_);
     btnImageSize_->setObjectName(QStringLiteral("btnImageSize"));
-    btnImageSize_->addItem(QStringLiteral("Fill"), qlonglong(KELOBJECT_SCALE_IN));
-    btnImageSize_->addItem(QStringLiteral("Fit"), qlonglong(KELOBJECT_SCALE_OUT));
+    // Named as the Channels panels name the same two scales: "In" keeps the whole picture inside
+    // the frame, "Out" lets it cover the frame.
+    btnImageSize_->addItem(QStringLiteral("To fit"), qlonglong(KELOBJECT_SCALE_IN));
+    btnImageSize_->addItem(QStringLiteral("Fill"), qlonglong(KELOBJECT_SCALE_OUT));
     btnNewChannel_ = new QPushButton(QStringLiteral("New Channel"), preview_);
     btnNewChannel_->setObjectName(QStringLiteral("btnSetAsNewChannel"));
     btnNewSpace_ = new QPushButton(QStringLiteral("New Space"), preview_);

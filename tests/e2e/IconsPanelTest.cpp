@@ -234,6 +234,20 @@ TEST_F(IconsPanel, DeleteInTheTableReleasesTheIconAtNowAndErasesNothing)
     const Rows autre = linksAround(items[1]->idInt(), KELRELATION_ICON_VIEWER, true);
     ASSERT_EQ(autre.size(), 1u);
     EXPECT_GE(std::stod(autre.at(0, 2)), 4503599627370496.0) << "the other icon stays";
+
+    // Return in the table recalls the desk's selection it still shows: the icon is back from Now.
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{items[0]});
+    ASSERT_TRUE(icons()->siFirstResponder());
+    advance(10.0);
+    const KELDate retour = space()->nowCurseur()->now();
+    QTest::keyClick(table(), Qt::Key_Return);
+    advance(1.0);
+    const Rows deux = linksAround(items[0]->idInt(), KELRELATION_ICON_VIEWER, true);
+    ASSERT_EQ(deux.size(), 2u);
+    const std::size_t dernier = std::stod(deux.at(1, 1)) > std::stod(deux.at(0, 1)) ? 1 : 0;
+    EXPECT_NEAR(std::stod(deux.at(dernier, 1)), retour, 0.5);
+    EXPECT_GE(std::stod(deux.at(dernier, 2)), 4503599627370496.0);
+    EXPECT_NE(nowDesk()->itemViewForItem(items[0]), nullptr) << "it lies on the desk again";
 }
 
 TEST_F(IconsPanel, PreviousChangeInTheSameSpaceGoesJustBeforeTheChannelsLastIconChange)

@@ -14,7 +14,9 @@
 #include "engine/KELServeurDeLiens.h"
 #include "app/menu/KELMainMenu.h"
 #include "inspectors/channels/ZEVChannelAddPanel.h"
+#include "inspectors/channels/ZEVChannelPanelControls.h"
 #include "inspectors/context/ZEVContextViewer.h"
+#include "inspectors/images/ZEVBackView.h"
 #include "inspectors/images/ZEVBackViewer.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "platform/sound/Sound.h"
@@ -25,6 +27,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -33,6 +36,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 namespace e2e {
@@ -203,6 +207,71 @@ TEST_F(ImagesPanel, NewSpaceAcceptedStartsABackgroundOnACopyOfThePictureAndThePa
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     EXPECT_EQ(a.readAll(), b.readAll()) << "a copy of the picture";
     EXPECT_FALSE(table() && table()->isVisible()) << "the panel closed after the YES";
+}
+
+TEST_F(ImagesPanel, NewChannelAndNewSpaceHandThePanelsTheImageItsScaleAndNameAndACancelKeepsThePanel)
+{
+    startWithTheBar();
+    semer(1);
+    // An image with no title of its own.
+    KELI* untitled = nullptr;
+    {
+        const QString path = png(QStringLiteral("plain.png"), couleur(3));
+        const KELId canal = space()->currentChannelInt();
+        KELICurseur* now = space()->nowCurseur();
+        untitled = space()->itemClassForCurseur(now)->creerItemWithChannelInt(canal, "", "file", "png", 0);
+        ASSERT_NE(untitled, nullptr);
+        untitled->setChannelInt(canal);
+        ASSERT_TRUE(ZEVItemData::Current().createFileURL(path, QUrl(), untitled));
+        KELServeurDeLiens::CreerLienRelInt(KELRELATION_BACK_VIEWER, space()->channelForIdentityInt(canal), untitled,
+                                           now->now() - 3600.0, KELDateOuverte, now);
+        advance(1.0);
+    }
+    openAndFocus();
+    ASSERT_EQ(table()->numberOfRows(), 2);
+    const int titled = table()->element(0)->item == untitled ? 1 : 0;
+    clickRow(titled);
+    ZEVBackView* v = images()->backView();
+    // The second scale chosen in the pop-up reaches the Channel's panel.
+    QComboBox* size = v->btnImageSize();
+    ASSERT_TRUE(size->isVisible());
+    size->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(size, Qt::Key_Down);
+    ASSERT_EQ(size->currentIndex(), 1);
+    const long scale = size->itemData(1).toLongLong();
+    const std::size_t identities = space()->allIdentities().size();
+    bool shown = false;
+    whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+        shown = true;
+        EXPECT_EQ(p->kind(), ZEVChannelAddPanel::Kind::Channel);
+        EXPECT_EQ(p->nameField()->text(), QStringLiteral("Channel %1").arg(identities + 1)) << "no Channel name given";
+        EXPECT_EQ(p->spaceField()->text(), QStringLiteral("seed0.png"));
+        EXPECT_EQ(p->controls()->scaleInt(), scale);
+        // What the pop-up named is what the panel shows.
+        EXPECT_EQ(size->currentText(), QStringLiteral("Fill"));
+        EXPECT_TRUE(p->controls()->fillButton()->isChecked());
+        QTest::mouseClick(p->cancelButton(), Qt::LeftButton);
+    });
+    click(v->btnSetAsNewChannel());
+    ASSERT_TRUE(shown);
+    advance(1.0);
+    EXPECT_EQ(space()->allIdentities().size(), identities);
+    EXPECT_TRUE(table() && table()->isVisible()) << "a cancelled panel leaves the Images panel open";
+
+    // An untitled image's new Space is "New Space"; cancelled too, the panel stays.
+    clickRow(1 - titled);
+    ASSERT_EQ(table()->element(1 - titled)->item, untitled);
+    shown = false;
+    whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+        shown = true;
+        EXPECT_EQ(p->kind(), ZEVChannelAddPanel::Kind::Space);
+        EXPECT_EQ(p->nameField()->text(), QStringLiteral("New Space"));
+        QTest::keyClick(p, Qt::Key_Escape);
+    });
+    click(v->btnSetAsDesktopWallpaper());
+    ASSERT_TRUE(shown);
+    advance(1.0);
+    EXPECT_TRUE(table() && table()->isVisible());
 }
 
 TEST_F(ImagesPanel, APngPastedIntoTheTableIsOneImageListedFromNowWithItsColourAndSelected)
