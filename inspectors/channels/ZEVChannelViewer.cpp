@@ -774,9 +774,13 @@ void ZEVChannelViewer::menuSpaceDidRename()
     ZEVChannelView* v = channelView();
     if (siEditSpaceName_ && v) {
         siEditSpaceName_ = false;
-        const std::string nom = v->countField()->text().toStdString();
+        const QString texte = v->countField()->text();
+        const std::string nom = texte.toStdString();
         ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur());
-        if (desk && nom != currentSpaceName())
+        // A blank name would leave the Space without a title: the old one stays.
+        if (texte.trimmed().isEmpty())
+            beep();
+        else if (desk && nom != currentSpaceName())
             desk->setBackImageItemName(nom);
         v->setCountFieldEditing(false);
         setFirstResponder();

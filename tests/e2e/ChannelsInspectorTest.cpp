@@ -206,6 +206,17 @@ TEST_F(ChannelsInspector, TheFieldTheWheelTheToolbarTheZoomTheBarAndTheRenameWor
     QTest::keyClick(field, Qt::Key_Return);
     advance(1.0);
     EXPECT_EQ(field->text(), QStringLiteral("3-1 Lagoon"));
+    // A blank name is refused: the Space keeps its title.
+    const std::size_t avant = sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS").size();
+    v->menuSpaceRename();
+    pump();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("  "));
+    QTest::keyClick(field, Qt::Key_Return);
+    advance(1.0);
+    EXPECT_FALSE(v->siEditSpaceName());
+    EXPECT_EQ(sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS").size(), avant);
+    EXPECT_EQ(field->text(), QStringLiteral("3-1 Lagoon"));
     quit();
     EXPECT_EQ(titleLinksTo("Lagoon").size(), 1u);
 }
