@@ -130,6 +130,20 @@ TEST(ChannelToolbarLights, TheStepsLightTheirButtonsAndTheRestKeepsWhatABrowseSh
     EXPECT_EQ(l.channelUp, 0);
 }
 
+TEST(ChannelToolbarKeys, CtrlKeepsToTheSamePictureMetaAloneSkipsPicturesMetAndCtrlWithMetaIsCtrl)
+{
+    auto k = R::spaceStepKeys({});
+    EXPECT_FALSE(k.same || k.distinct);
+    k = R::spaceStepKeys(Qt::ControlModifier);
+    EXPECT_TRUE(k.same && !k.distinct);
+    k = R::spaceStepKeys(Qt::MetaModifier);
+    EXPECT_TRUE(!k.same && k.distinct);
+    k = R::spaceStepKeys(Qt::ControlModifier | Qt::MetaModifier);
+    EXPECT_TRUE(k.same && !k.distinct);
+    k = R::spaceStepKeys(Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(k.same || k.distinct);
+}
+
 class ChannelToolbar : public Inspectors {
 protected:
     void SetUp() override
