@@ -1,5 +1,7 @@
 #include "inspectors/channels/ZEVChannelRules.h"
 
+#include "platform/Keys.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -83,6 +85,14 @@ QString countText(int rows, int selectedCount, int selectedRow, const QString& s
         return QStringLiteral("No Channel!");
     const int row = selectedCount == 1 && selectedRow >= 0 ? selectedRow + 1 : 0;
     return QStringLiteral("%1-%2 %3").arg(rows).arg(row).arg(spaceName);
+}
+
+SpaceStepKeys spaceStepKeys(Qt::KeyboardModifiers held)
+{
+    SpaceStepKeys k;
+    k.same = held.testFlag(keys::kCommand);
+    k.distinct = held.testFlag(Qt::MetaModifier) && !k.same;
+    return k;
 }
 
 std::optional<double> stepFor(double span, double stripWidth)

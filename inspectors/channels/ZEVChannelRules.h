@@ -6,6 +6,7 @@
 #include "inspectors/base/ZEVInspectGeometry.h"
 
 #include <QRectF>
+#include <Qt>
 #include <QString>
 
 #include <cstdint>
@@ -47,6 +48,14 @@ private:
 // The count field: "No Channel!" for no rows, else rows-row name, row 0 unless exactly one row
 // (0-based `selectedRow`) is selected.
 QString countText(int rows, int selectedCount, int selectedRow, const QString& spaceName);
+
+// What the held keys ask of a step to the previous or next Space: Ctrl keeps to the same
+// picture; Meta without Ctrl skips pictures already met.
+struct SpaceStepKeys {
+    bool distinct = false;
+    bool same = false;
+};
+SpaceStepKeys spaceStepKeys(Qt::KeyboardModifiers held);
 
 // ---- the zoom pop-up ----
 // The tag that stands for any step above the presets.

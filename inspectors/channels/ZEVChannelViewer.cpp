@@ -6,7 +6,6 @@
 #include "inspectors/channels/ZEVChannelTableView.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/table/ZEVTableModel.h"
-#include "platform/Keys.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
 #include "space/ZEVConstants.h"
@@ -458,16 +457,14 @@ void ZEVChannelViewer::spaceStep(bool previous, bool distinct, bool same)
 
 void ZEVChannelViewer::menuPreviousSpace()
 {
-    const Qt::KeyboardModifiers m = QApplication::keyboardModifiers();
-    const bool same = m & keys::kCommand;
-    spaceStep(true, (m & Qt::MetaModifier) && !same, same);
+    const ZEVChannelRules::SpaceStepKeys k = ZEVChannelRules::spaceStepKeys(QApplication::keyboardModifiers());
+    spaceStep(true, k.distinct, k.same);
 }
 
 void ZEVChannelViewer::menuNextSpace()
 {
-    const Qt::KeyboardModifiers m = QApplication::keyboardModifiers();
-    const bool same = m & keys::kCommand;
-    spaceStep(false, (m & Qt::MetaModifier) && !same, same);
+    const ZEVChannelRules::SpaceStepKeys k = ZEVChannelRules::spaceStepKeys(QApplication::keyboardModifiers());
+    spaceStep(false, k.distinct, k.same);
 }
 
 void ZEVChannelViewer::userPreviousSpace() { spaceStep(true, false, false); }
@@ -774,9 +771,13 @@ void ZEVChannelViewer::menuSpaceDidRename()
     ZEVChannelView* v = channelView();
     if (siEditSpaceName_ && v) {
         siEditSpaceName_ = false;
-        const std::string nom = v->countField()->text().toStdString();
+        const QString texte = v->countField()->text();
+        const std::string nom = texte.toStdString();
         ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur());
-        if (desk && nom != currentSpaceName())
+        // A blank name would leave the Space without a title: the old one stays.
+        if (texte.trimmed().isEmpty())
+            beep();
+        else if (desk && nom != currentSpaceName())
             desk->setBackImageItemName(nom);
         v->setCountFieldEditing(false);
         setFirstResponder();

@@ -206,6 +206,17 @@ TEST_F(ChannelsInspector, TheFieldTheWheelTheToolbarTheZoomTheBarAndTheRenameWor
     QTest::keyClick(field, Qt::Key_Return);
     advance(1.0);
     EXPECT_EQ(field->text(), QStringLiteral("3-1 Lagoon"));
+    // A blank name is refused: the Space keeps its title.
+    const std::size_t avant = sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS").size();
+    v->menuSpaceRename();
+    pump();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("  "));
+    QTest::keyClick(field, Qt::Key_Return);
+    advance(1.0);
+    EXPECT_FALSE(v->siEditSpaceName());
+    EXPECT_EQ(sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS").size(), avant);
+    EXPECT_EQ(field->text(), QStringLiteral("3-1 Lagoon"));
     quit();
     EXPECT_EQ(titleLinksTo("Lagoon").size(), 1u);
 }
@@ -440,6 +451,60 @@ TEST_F(ChannelsInspector, TheSpacesMenuShowsThePastSpaceUnderThePointerAndEscRet
     EXPECT_NEAR(space()->nowCurseur()->now(), maintenant, 5.0);
     EXPECT_FALSE(v->spaceBrowsing());
     EXPECT_EQ(precedent->state(), kZEVStateOff);
+}
+
+// The main menu's listed Channel selects its row; its Space steps of the list walk the current
+// Channel's Spaces from the panel, the field following; the Distinct forms do too.
+TEST_F(ChannelsInspector, TheMainMenusListedChannelAndSpaceStepsReachThePanel)
+{
+    startWithTheBar();
+    const auto [in, len] = placedTimelineSpan();
+    std::vector<KELId> ids;
+    const std::pair<const char*, const char*> noms[3] = {{"Shore", "Beach"}, {"Desk", "Office"}, {"Road", "Hotel"}};
+    const char* canaux[3] = {"Home", "Work", "Travel"};
+    for (int i = 0; i < 3; ++i) {
+        KELI* canal = i == 0 ? space()->channelForIdentityInt(space()->currentChannelInt())
+                             : space()->newIdentityNamed(canaux[i]);
+        ASSERT_NE(canal, nullptr);
+        ids.push_back(canal->idInt());
+        seedTwoSpaces(canal, {noms[i].first, noms[i].second}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in, len);
+    }
+    restartWithChannelsPanelHeight(220);
+    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+    ASSERT_NE(bar, nullptr);
+    ZEVButton* bouton = bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER);
+    ASSERT_NE(bouton, nullptr);
+    QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
+    pump();
+    advance(1.0);
+    ZEVChannelViewer* v = channels();
+    ASSERT_TRUE(v && v->siShowInspectView());
+    ZEVChannelView* panel = v->channelView();
+    ZEVChannelTableView* table = v->channelTableView();
+    ASSERT_EQ(table->tableModel()->rowCount(), 3);
+
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Travel"));
+    advance(1.0);
+    EXPECT_EQ(space()->currentChannelInt(), ids[2]);
+    EXPECT_EQ(ligne(table), 2);
+    EXPECT_EQ(panel->countField()->text(), QStringLiteral("3-3 Hotel"));
+
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("Previous Space in the List"));
+    advance(2.0);
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    EXPECT_LT(space()->searchCurseur()->now(), in + 0.5 * len) << "in the past Space";
+    EXPECT_EQ(space()->currentChannelInt(), ids[2]);
+    EXPECT_EQ(panel->countField()->text(), QStringLiteral("3-3 Road"));
+
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("Next Space in the List"));
+    advance(2.0);
+    EXPECT_GE(space()->actifCurseur()->now(), in + 0.5 * len) << "back in the later Space";
+    EXPECT_EQ(panel->countField()->text(), QStringLiteral("3-3 Hotel"));
+
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("Previous Distinct Space"));
+    advance(2.0);
+    EXPECT_LT(space()->actifCurseur()->now(), in + 0.5 * len);
+    EXPECT_EQ(panel->countField()->text(), QStringLiteral("3-3 Road"));
 }
 
 } // namespace

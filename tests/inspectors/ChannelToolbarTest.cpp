@@ -12,6 +12,8 @@
 #include "widgets/ZEVButton.h"
 
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QMimeData>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QTest>
@@ -128,6 +130,20 @@ TEST(ChannelToolbarLights, TheStepsLightTheirButtonsAndTheRestKeepsWhatABrowseSh
     EXPECT_EQ(l.channelUp, 0);
 }
 
+TEST(ChannelToolbarKeys, CtrlKeepsToTheSamePictureMetaAloneSkipsPicturesMetAndCtrlWithMetaIsCtrl)
+{
+    auto k = R::spaceStepKeys({});
+    EXPECT_FALSE(k.same || k.distinct);
+    k = R::spaceStepKeys(Qt::ControlModifier);
+    EXPECT_TRUE(k.same && !k.distinct);
+    k = R::spaceStepKeys(Qt::MetaModifier);
+    EXPECT_TRUE(!k.same && k.distinct);
+    k = R::spaceStepKeys(Qt::ControlModifier | Qt::MetaModifier);
+    EXPECT_TRUE(k.same && !k.distinct);
+    k = R::spaceStepKeys(Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(k.same || k.distinct);
+}
+
 class ChannelToolbar : public Inspectors {
 protected:
     void SetUp() override
@@ -212,6 +228,45 @@ TEST_F(ChannelToolbar, ChoosingAPresetZoomsTheStripAboutTheActiveCursor)
     }
     channels->majZoomPopUp();
     EXPECT_EQ(popUp->currentText(), QStringLiteral("1 hour"));
+}
+
+// A drag resting 0.8 s on Channel down or up steps the list as a long press does; one that
+// leaves sooner steps nothing.
+TEST_F(ChannelToolbar, ADragRestingOnAChannelButtonStepsTheListAndOneLeavingSoonerDoesNot)
+{
+    table->selectionModel()->select(table->tableModel()->index(0, 0),
+                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    settle();
+    QMimeData donnees;
+    donnees.setText(QStringLiteral("x"));
+    auto entrer = [&](ZEVButton* b) {
+        QDragEnterEvent e(b->rect().center(), Qt::CopyAction, &donnees, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(b, &e);
+    };
+    auto sortir = [&](ZEVButton* b) {
+        QDragLeaveEvent e;
+        QCoreApplication::sendEvent(b, &e);
+    };
+    ZEVButton* down = channels->channelView()->btnChannelDown();
+    entrer(down);
+    sched.advance(0.5);
+    sortir(down);
+    sched.advance(1.0);
+    settle();
+    EXPECT_EQ(ligne(), 0) << "left before 0.8 s";
+    entrer(down);
+    sched.advance(ZEVButton::kSpringDelay + 0.05);
+    settle();
+    EXPECT_EQ(ligne(), 1);
+    EXPECT_FALSE(channels->toolbarMenu(ZEVChannelViewer::ToolbarMenu::Channels)->isVisible()) << "no menu";
+    sortir(down);
+    ZEVButton* up = channels->channelView()->btnChannelUp();
+    entrer(up);
+    sched.advance(ZEVButton::kSpringDelay + 0.05);
+    settle();
+    EXPECT_EQ(ligne(), 0);
+    sortir(up);
+    sched.advance(1.0);
 }
 
 } // namespace
