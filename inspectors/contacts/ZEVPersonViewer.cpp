@@ -270,6 +270,18 @@ bool ZEVPersonViewer::userPerformDragOrPaste()
     return added;
 }
 
+namespace {
+void scrollToFirstSelected(ZEVInspectView* v)
+{
+    ZEVTableView* table = v ? v->inspectTableView() : nullptr;
+    if (!table || !table->selectionModel())
+        return;
+    const QModelIndexList rows = table->selectionModel()->selectedRows();
+    if (!rows.isEmpty())
+        table->scrollTo(rows.first());
+}
+} // namespace
+
 void ZEVPersonViewer::finishAdding(const ZEVItemSet& set)
 {
     if (ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur())) {
@@ -280,13 +292,19 @@ void ZEVPersonViewer::finishAdding(const ZEVItemSet& set)
             ZEVImportLookups::selectInFrontMode(*desk, set.items());
     }
     model_.majIndexOfSelectedRows();
-    ZEVInspectView* v = inspectViewIfBuilt();
-    ZEVTableView* table = v ? v->inspectTableView() : nullptr;
-    if (table && table->selectionModel()) {
-        const QModelIndexList rows = table->selectionModel()->selectedRows();
-        if (!rows.isEmpty())
-            table->scrollTo(rows.first());
-    }
+    scrollToFirstSelected(inspectViewIfBuilt());
+    // A new Object's presence reaches the lists with the engine's change, after this: its row is
+    // scrolled to when the table takes that change.
+    siScrollAfterRefresh_ = !set.empty();
+}
+
+void ZEVPersonViewer::majInspectView()
+{
+    ZEVRowsViewer::majInspectView();
+    if (!siScrollAfterRefresh_)
+        return;
+    siScrollAfterRefresh_ = false;
+    scrollToFirstSelected(inspectViewIfBuilt());
 }
 
 } // namespace tallomer
