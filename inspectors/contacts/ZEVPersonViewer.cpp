@@ -281,6 +281,18 @@ void ZEVPersonViewer::finishAdding(const ZEVItemSet& set)
     }
     model_.majIndexOfSelectedRows();
     scrollToFirstSelectedRow();
+    // A new Object's presence reaches the lists with the engine's change, after this: its row is
+    // scrolled to when the table takes that change.
+    siScrollAfterRefresh_ = !set.empty();
+}
+
+void ZEVPersonViewer::majInspectView()
+{
+    ZEVRowsViewer::majInspectView();
+    if (!siScrollAfterRefresh_)
+        return;
+    siScrollAfterRefresh_ = false;
+    scrollToFirstSelectedRow();
 }
 
 } // namespace tallomer

@@ -92,6 +92,7 @@ public:
     // selected Filter, the active cursor's move ends, they become the front mode's selection
     // (one that brought none leaves the selection as it was) and the table shows its selected row.
     void finishAdding(const ZEVItemSet& set);
+    void majInspectView() override;
 
 protected:
     std::unique_ptr<ZEVInspectView> creerInspectView() override { return std::make_unique<ZEVPersonView>(*this); }
@@ -121,6 +122,8 @@ private:
     QPointer<ZEVPersonRetrievePanel> retrievePanel_;
     KELId retrieveItemId_ = 0;
     bool siABPolling_ = false;
+    // Set by an add whose new rows the table lists only at its next refresh.
+    bool siScrollAfterRefresh_ = false;
     int abCount_ = -1;
     std::optional<QString> firstRecord_;
     std::optional<QString> lastRecord_;
