@@ -73,6 +73,36 @@ private:
     ZEVMenuPreviewTarget& space_; // not owned
 };
 
+// The history menu's previews put back only this toolbar's lights: the front layer's twin toolbar
+// keeps what it shows while the marks are scanned from here.
+class HistoryPreviewTarget final : public ZEVMenuPreviewTarget {
+public:
+    HistoryPreviewTarget(ZEVMenuPreviewTarget& space, ZEVChannelViewer& viewer) : space_(space), viewer_(viewer) {}
+    bool siSearchActif() override { return space_.siSearchActif(); }
+    void storeSearchDate() override { space_.storeSearchDate(); }
+    KELId currentChannelInt() override { return space_.currentChannelInt(); }
+    void fillSpaces(QMenu* m, int start, long maxPrev) override { space_.fillSpaces(m, start, maxPrev); }
+    void fillReplaceSpaces(QMenu* m, int start, long maxPrev) override { space_.fillReplaceSpaces(m, start, maxPrev); }
+    void fillChannels(QMenu* m, int start, bool zevFolder) override { space_.fillChannels(m, start, zevFolder); }
+    void fillHistory(QMenu* m, int start, unsigned max) override { space_.fillHistory(m, start, max); }
+    void gotoSpace(long tag) override { space_.gotoSpace(tag); }
+    void gotoChannel(long channelInt) override { space_.gotoChannel(channelInt); }
+    void scannHistory(long tag, bool outOfHistory) override
+    {
+        viewer_.setGotoOff();
+        space_.scannHistory(tag, outOfHistory);
+    }
+    void historyDidClose() override { space_.historyDidClose(); }
+    void homeHighlighted() override { space_.homeHighlighted(); }
+    void setSpaceBrowsing(bool browsing) override { space_.setSpaceBrowsing(browsing); }
+    void setChannelBrowsing(bool browsing) override { space_.setChannelBrowsing(browsing); }
+    void setGotoOff() override { viewer_.setGotoOff(); }
+
+private:
+    ZEVMenuPreviewTarget& space_; // not owned
+    ZEVChannelViewer& viewer_;    // not owned
+};
+
 } // namespace
 
 void ZEVChannelViewer::construireLesMenusDuBandeau()
@@ -88,6 +118,7 @@ void ZEVChannelViewer::construireLesMenusDuBandeau()
     };
     previewTarget_ = std::make_unique<ZEVSpacePreviewTarget>(space_);
     rowPreviewTarget_ = std::make_unique<RowPreviewTarget>(*previewTarget_);
+    historyPreviewTarget_ = std::make_unique<HistoryPreviewTarget>(*previewTarget_, *this);
 
     QMenu* entity = faire(menuBtnEntity_, "menuBtnEntity");
     entree(entity, 42345, QStringLiteral("Recall Channel"), [this] { buttonRecallItems(); });
@@ -164,7 +195,7 @@ void ZEVChannelViewer::construireLesMenusDuBandeau()
     history->addSeparator();
     QAction* titre = history->addAction(QStringLiteral("History"));
     titre->setEnabled(false);
-    historyPreview_ = std::make_unique<ZEVMenuPreview>(*previewTarget_, ZEVMenuPreview::Kind::History, 7);
+    historyPreview_ = std::make_unique<ZEVMenuPreview>(*historyPreviewTarget_, ZEVMenuPreview::Kind::History, 7);
     historyPreview_->setHistoryMax(50);
     historyPreview_->attach(history);
 

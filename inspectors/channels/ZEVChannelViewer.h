@@ -265,7 +265,7 @@ private:
     std::unique_ptr<ZEVChannelModifyPanel> modifyPanel_;
     std::unique_ptr<QMenu> menuBtnAdd_, menuBtnFind_, menuBtnEntity_, menuBtnGoto_, menuBtnZoom_;
     // What the previews move; declared before them, so that it outlives them.
-    std::unique_ptr<ZEVMenuPreviewTarget> previewTarget_, rowPreviewTarget_;
+    std::unique_ptr<ZEVMenuPreviewTarget> previewTarget_, rowPreviewTarget_, historyPreviewTarget_;
     std::unique_ptr<ZEVMenuPreview> spacesPreview_, channelsPreview_, historyPreview_, cleanPreview_, rowPreview_;
     bool zoomMenuOpen_ = false;
     bool zoomChosen_ = false;

@@ -150,6 +150,22 @@ TEST_F(ChannelMenus, TheHistoryAndZoomButtonMenusFollowTheNowCursorTheHomeTimeAn
     escape(zoom);
 }
 
+TEST_F(ChannelMenus, TheHistoryMenusHighlightsPutBackOnlyThisToolbarsLights)
+{
+    ZEVChannelView* v = channels->channelView();
+    channels->selectionNextSpace(false);
+    ASSERT_EQ(v->btnGotoNextSpace()->state(), kZEVStateOn);
+    QMenu* history = ouvrir(Menu::History);
+    const int before = host.front->gotoOffs;
+    history->setActiveAction(ZEVMenuItemWithTag(history, 1));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(v->btnGotoNextSpace()->state(), kZEVStateOff) << "at once, not only after the delay";
+    sched.advance(0.3);
+    escape(history);
+    sched.advance(0.3);
+    EXPECT_EQ(host.front->gotoOffs, before) << "the twin toolbar keeps its lights";
+}
+
 TEST_F(ChannelMenus, TheEntityCleanFindAndAddMenusTakeTheStateOfTheirOpening)
 {
     ZEVChannelView* v = channels->channelView();

@@ -67,12 +67,14 @@ public:
     void setSpaceBrowsing(bool b) override { spaceBrowsing = b; }
     void setChannelBrowsing(bool b) override { channelBrowsing = b; }
     void setZevstoryBrowsing(bool b) override { zevstoryBrowsing = b; }
+    void setGotoOff() override { ++gotoOffs; }
     bool siCurseurAtHome() override { return atHome; }
     bool siTimebarClosed() override { return timebarClosed; }
     void userShowTracks() override { ++tracksShown; }
     bool spaceBrowsing = false;
     bool channelBrowsing = false;
     bool zevstoryBrowsing = false;
+    int gotoOffs = 0;
     bool atHome = false;
     bool timebarClosed = true;
     int tracksShown = 0;
