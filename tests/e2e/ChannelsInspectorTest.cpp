@@ -55,6 +55,43 @@ protected:
         QCoreApplication::sendEvent(t->viewport(), &e);
         advance(0.01);
     }
+    ZEVButton* barButton() const
+    {
+        auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+        return bar ? bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER) : nullptr;
+    }
+    // The context bar's Channels button, clicked: the panel slides open.
+    ZEVChannelViewer* openFromTheBar()
+    {
+        ZEVButton* bouton = barButton();
+        EXPECT_NE(bouton, nullptr);
+        if (!bouton)
+            return nullptr;
+        QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
+        pump();
+        advance(1.0);
+        return channels();
+    }
+    // Home, Work and Travel, two Spaces each over the span given, then a restart with the
+    // panel 220 high; their ids in that order.
+    std::vector<KELId> seedThreeChannels(KELDate in, double len)
+    {
+        std::vector<KELId> ids;
+        const std::pair<const char*, const char*> noms[3] = {{"Shore", "Beach"}, {"Desk", "Office"}, {"Road", "Hotel"}};
+        const char* canaux[3] = {"Home", "Work", "Travel"};
+        for (int i = 0; i < 3; ++i) {
+            KELI* canal = i == 0 ? space()->channelForIdentityInt(space()->currentChannelInt())
+                                 : space()->newIdentityNamed(canaux[i]);
+            EXPECT_NE(canal, nullptr);
+            if (!canal)
+                return ids;
+            ids.push_back(canal->idInt());
+            seedTwoSpaces(canal, {noms[i].first, noms[i].second}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in,
+                          len);
+        }
+        restartWithChannelsPanelHeight(220);
+        return ids;
+    }
     Rows titleLinksTo(const std::string& word) const
     {
         return sql(database(), "SELECT l.ZEVLET_ID FROM ZEVLETS l JOIN WORD w ON w.ZEVLET_ID = l.CHILD_ZEVLET "
@@ -66,25 +103,9 @@ TEST_F(ChannelsInspector, TheFieldTheWheelTheToolbarTheZoomTheBarAndTheRenameWor
 {
     startWithTheBar();
     const auto [in, len] = placedTimelineSpan();
-    std::vector<KELId> ids;
-    const std::pair<const char*, const char*> noms[3] = {{"Shore", "Beach"}, {"Desk", "Office"}, {"Road", "Hotel"}};
-    const char* canaux[3] = {"Home", "Work", "Travel"};
-    for (int i = 0; i < 3; ++i) {
-        KELI* canal = i == 0 ? space()->channelForIdentityInt(space()->currentChannelInt())
-                             : space()->newIdentityNamed(canaux[i]);
-        ASSERT_NE(canal, nullptr);
-        ids.push_back(canal->idInt());
-        seedTwoSpaces(canal, {noms[i].first, noms[i].second}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in, len);
-    }
-    restartWithChannelsPanelHeight(220);
-    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
-    ASSERT_NE(bar, nullptr);
-    ZEVButton* bouton = bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER);
-    ASSERT_NE(bouton, nullptr);
-    QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
-    pump();
-    advance(1.0);
-    ZEVChannelViewer* v = channels();
+    const std::vector<KELId> ids = seedThreeChannels(in, len);
+    ASSERT_EQ(ids.size(), 3u);
+    ZEVChannelViewer* v = openFromTheBar();
     ASSERT_TRUE(v && v->siShowInspectView());
     ZEVChannelView* panel = v->channelView();
     ZEVChannelTableView* table = v->channelTableView();
@@ -227,14 +248,7 @@ TEST_F(ChannelsInspector, TheFieldTheWheelTheToolbarTheZoomTheBarAndTheRenameWor
 TEST_F(ChannelsInspector, TheFocusedListSetsTheMenusAndThePanelsFindsAndGoButtonsFollowTheFront)
 {
     startWithTheBar();
-    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
-    ASSERT_NE(bar, nullptr);
-    ZEVButton* bouton = bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER);
-    ASSERT_NE(bouton, nullptr);
-    QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
-    pump();
-    advance(1.0);
-    ZEVChannelViewer* v = channels();
+    ZEVChannelViewer* v = openFromTheBar();
     ASSERT_TRUE(v && v->siShowInspectView());
     ZEVChannelTableView* table = v->channelTableView();
     ASSERT_GE(table->tableModel()->rowCount(), 1);
@@ -312,14 +326,7 @@ TEST_F(ChannelsInspector, TheChannelsMenuShowsTheHoveredChannelAndEscReturnsToTh
     ASSERT_NE(travail, nullptr);
     seedTwoSpaces(travail, {"Desk", "Office"}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in, len);
     advance(1.0);
-    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
-    ASSERT_NE(bar, nullptr);
-    ZEVButton* bouton = bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER);
-    ASSERT_NE(bouton, nullptr);
-    QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
-    pump();
-    advance(1.0);
-    ZEVChannelViewer* v = channels();
+    ZEVChannelViewer* v = openFromTheBar();
     ASSERT_TRUE(v && v->siShowInspectView());
     ZEVChannelView* panel = v->channelView();
     ASSERT_EQ(v->channelTableView()->tableModel()->rowCount(), 2);
@@ -372,6 +379,8 @@ TEST_F(ChannelsInspector, TheChannelsMenuShowsTheHoveredChannelAndEscReturnsToTh
     EXPECT_NE(std::find(noeuds.begin(), noeuds.end(), note), noeuds.end()) << "the Icons panel found the file";
 
     // The focused list: Filter and Remove stay off in the Object menu.
+    ZEVButton* bouton = barButton();
+    ASSERT_NE(bouton, nullptr);
     QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
     pump();
     advance(1.0);
@@ -409,13 +418,7 @@ TEST_F(ChannelsInspector, TheSpacesMenuShowsThePastSpaceUnderThePointerAndEscRet
     ASSERT_NE(maison, nullptr);
     seedTwoSpaces(maison, {"Shore", "Beach"}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in, len);
     advance(1.0);
-    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
-    ZEVButton* bouton = bar ? bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER) : nullptr;
-    ASSERT_NE(bouton, nullptr);
-    QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
-    pump();
-    advance(1.0);
-    ZEVChannelViewer* v = channels();
+    ZEVChannelViewer* v = openFromTheBar();
     ASSERT_TRUE(v && v->siShowInspectView());
     ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
     const KELDate maintenant = space()->nowCurseur()->now();
@@ -459,25 +462,9 @@ TEST_F(ChannelsInspector, TheMainMenusListedChannelAndSpaceStepsReachThePanel)
 {
     startWithTheBar();
     const auto [in, len] = placedTimelineSpan();
-    std::vector<KELId> ids;
-    const std::pair<const char*, const char*> noms[3] = {{"Shore", "Beach"}, {"Desk", "Office"}, {"Road", "Hotel"}};
-    const char* canaux[3] = {"Home", "Work", "Travel"};
-    for (int i = 0; i < 3; ++i) {
-        KELI* canal = i == 0 ? space()->channelForIdentityInt(space()->currentChannelInt())
-                             : space()->newIdentityNamed(canaux[i]);
-        ASSERT_NE(canal, nullptr);
-        ids.push_back(canal->idInt());
-        seedTwoSpaces(canal, {noms[i].first, noms[i].second}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in, len);
-    }
-    restartWithChannelsPanelHeight(220);
-    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
-    ASSERT_NE(bar, nullptr);
-    ZEVButton* bouton = bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER);
-    ASSERT_NE(bouton, nullptr);
-    QTest::mouseClick(bouton, Qt::LeftButton, {}, bouton->rect().center());
-    pump();
-    advance(1.0);
-    ZEVChannelViewer* v = channels();
+    const std::vector<KELId> ids = seedThreeChannels(in, len);
+    ASSERT_EQ(ids.size(), 3u);
+    ZEVChannelViewer* v = openFromTheBar();
     ASSERT_TRUE(v && v->siShowInspectView());
     ZEVChannelView* panel = v->channelView();
     ZEVChannelTableView* table = v->channelTableView();
