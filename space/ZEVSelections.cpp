@@ -686,6 +686,26 @@ void ZEVSelections::deselectNodeForItems(const std::vector<KELI*>& items)
     nodeSelectionDidChange();
 }
 
+void ZEVSelections::deselectAllInFrontMode(int frontMode)
+{
+    switch (frontMode) {
+    case ZEVFrontModeIcons:
+        deselectAllIcons();
+        break;
+    case ZEVFrontModeTitles:
+        deselectAllTitles();
+        break;
+    case ZEVFrontModeFilters:
+        deselectAllFilters();
+        break;
+    case ZEVFrontModeLinks:
+        deselectAllNodes();
+        break;
+    default:
+        break;
+    }
+}
+
 void ZEVSelections::deselectAllNodes()
 {
     links_.clear();

@@ -174,6 +174,8 @@ public:
     void deselectNodeForItem(KELI* item);
     void deselectNodeForItems(const std::vector<KELI*>& items);
     void deselectAllNodes();
+    // The selection a front mode works on (icons, titles, filters or nodes); none for another mode.
+    void deselectAllInFrontMode(int frontMode);
     bool reselectAllNodes();
     bool reselectSameNodes();
     // By Object id.

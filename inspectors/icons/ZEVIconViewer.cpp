@@ -183,23 +183,8 @@ void ZEVIconViewer::userShowOriginal()
 
 void ZEVIconViewer::userDeselect()
 {
-    ZEVSelections& s = space_.selections();
-    switch (ZEVFrontViewerServices* f = frontViewer(); f ? f->frontMode() : -1) {
-    case ZEVFrontModeIcons:
-        s.deselectAllIcons();
-        break;
-    case ZEVFrontModeTitles:
-        s.deselectAllTitles();
-        break;
-    case ZEVFrontModeFilters:
-        s.deselectAllFilters();
-        break;
-    case ZEVFrontModeLinks:
-        s.deselectAllNodes();
-        break;
-    default:
-        break;
-    }
+    ZEVFrontViewerServices* f = frontViewer();
+    space_.selections().deselectAllInFrontMode(f ? f->frontMode() : -1);
 }
 
 void ZEVIconViewer::transfer(std::optional<std::vector<KELI*>> items, void (ZEVFrontClass::*to)(const std::vector<KELI*>&))

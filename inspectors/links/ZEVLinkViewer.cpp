@@ -489,24 +489,8 @@ bool ZEVLinkViewer::userFilter()
 
 void ZEVLinkViewer::userDeselect()
 {
-    ZEVSelections& s = space_.selections();
     ZEVFrontViewerServices* f = frontViewer();
-    switch (f ? f->frontMode() : -1) {
-    case ZEVFrontModeIcons:
-        s.deselectAllIcons();
-        break;
-    case ZEVFrontModeTitles:
-        s.deselectAllTitles();
-        break;
-    case ZEVFrontModeFilters:
-        s.deselectAllFilters();
-        break;
-    case ZEVFrontModeLinks:
-        s.deselectAllNodes();
-        break;
-    default:
-        break;
-    }
+    space_.selections().deselectAllInFrontMode(f ? f->frontMode() : -1);
 }
 
 void ZEVLinkViewer::apresCommande(KELICurseur* curseur)
