@@ -76,6 +76,10 @@ ZEVDeskCanvas::ZEVDeskCanvas(QWidget* parent) : QGraphicsView(parent)
     // A Search step moves thousands of icons at once: the view keeps one dirty rectangle
     // instead of a region of thousands, whose every union costs more than the paint it spares.
     setViewportUpdateMode(QGraphicsView::BoundingRectViewportUpdate);
+    // Thousands of icons paint in a frame and nearly all of them leave the painter as they found
+    // it: the few that change it put it back themselves, rather than the view saving and
+    // restoring the whole painter around each of them.
+    setOptimizationFlags(QGraphicsView::DontSavePainterState);
 }
 
 bool ZEVDeskCanvas::event(QEvent* event)

@@ -47,6 +47,11 @@
 #include <QThreadPool>
 
 #include <sqlite3.h>
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_TOGGLE_COLLECT
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -313,7 +318,9 @@ int measure(const QString& home, int objects, double stepDays)
     for (int i = 0; i < (repaints > 0 ? repaints : 30); ++i) {
         QElapsedTimer t;
         t.start();
+        CALLGRIND_TOGGLE_COLLECT;
         p.repaint(image);
+        CALLGRIND_TOGGLE_COLLECT;
         paints.push_back(ms(t));
     }
 
@@ -348,8 +355,9 @@ int measure(const QString& home, int objects, double stepDays)
         }
         return median(times);
     };
-    const double searchStep = objects ? step(stepDays) : 0;
-    const double search180 = objects ? step(180) : 0;
+    const bool steps = qEnvironmentVariable("TALLOMER_BENCH_STEPS") != QLatin1String("0");
+    const double searchStep = objects && steps ? step(stepDays) : 0;
+    const double search180 = objects && steps ? step(180) : 0;
 
     // One icon moved on the Now desk, as a drag ends.
     std::vector<double> moves;
@@ -432,7 +440,9 @@ const char* verdict(bool met) { return met ? "met" : "MISSED"; }
 // --runner PROGRAM measures with another build of this program (a build before a change, on the
 // same stores). TALLOMER_BENCH_SHOT=PREFIX saves each first paint as PREFIX<objects>.png;
 // TALLOMER_BENCH_DETAIL=1 splits each Search step into the cursor's move, the desk's refresh
-// and the repaint; TALLOMER_BENCH_REPAINTS=N repaints N times (for a profiler).
+// and the repaint; TALLOMER_BENCH_REPAINTS=N repaints N times (for a profiler);
+// TALLOMER_BENCH_STEPS=0 leaves the Search steps out. Under callgrind with --collect-atstart=no,
+// only the repaints are counted.
 int main(int argc, char** argv)
 {
     QTemporaryDir temporary;

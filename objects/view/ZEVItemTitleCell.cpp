@@ -65,7 +65,10 @@ void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const 
     // (a turned or stretched desk) is drawn straight, as before.
     if (t.type() > QTransform::TxScale || t.m11() != t.m22() || t.m11() <= 0) {
         clear();
+        // The desk's view leaves the painter's state to the items that change it.
+        painter.save();
         draw(painter, shown, font, look);
+        painter.restore();
         return;
     }
     const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;

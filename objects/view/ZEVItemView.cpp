@@ -112,8 +112,10 @@ void ZEVItemImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
     const QSize pixels = target.size().toSize();
     const QTransform& t = painter->transform();
     if (pixels.isEmpty() || t.type() > QTransform::TxTranslate) {
+        painter->save();
         painter->setRenderHint(QPainter::SmoothPixmapTransform);
         painter->drawImage(target, image_);
+        painter->restore();
         return;
     }
     // Scaled once for its size, not at every paint, and set on a whole device pixel: a plain
@@ -222,6 +224,8 @@ void ZEVItemProgressView::paint(QPainter* painter, const QStyleOptionGraphicsIte
 {
     if (size_.width() <= 2 * kBarInset)
         return;
+    // The desk's view leaves the painter's state to the items that change it.
+    painter->save();
     // Drawn y-down: the bar above the text, both in the lower part of the frame.
     const QRectF bar(kBarInset, size_.height() - kBarTextHeight - kBarHeight, size_.width() - 2 * kBarInset,
                      kBarHeight);
@@ -242,6 +246,7 @@ void ZEVItemProgressView::paint(QPainter* painter, const QStyleOptionGraphicsIte
         painter->setBrush(QBrush(QColor(255, 255, 255, 200), Qt::BDiagPattern));
         painter->drawRoundedRect(bar.adjusted(1, 1, -1, -1), kBarHeight / 2 - 1, kBarHeight / 2 - 1);
     }
+    painter->restore();
 }
 
 

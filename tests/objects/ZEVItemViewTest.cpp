@@ -248,3 +248,49 @@ TEST(ZEVItemViewDownload, TheBarTakesTheIconsPlaceUntilTheEndWhateverTheEnd)
     EXPECT_TRUE(blank->itemImageView()->isVisible());
     EXPECT_EQ(blank->titleView()->text(), "No Name");
 }
+
+// The desk's view does not save the painter around each item: an item that left a pen, a hint
+// or a transform behind would draw every later icon of the frame with it.
+TEST(ZEVItemViewDrawing, EveryPartLeavesThePainterAsItFoundIt)
+{
+    Desk d;
+    ZEVItemView* v = d.desk.add(d.objects.objet(10), {100, 100, 64, 0});
+    v->setItemTitle(QStringLiteral("A title"));
+    v->setSiAjoute(true);
+    v->setSiActif(true);
+    QImage picture(40, 30, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    v->itemImageView()->setImage(picture);
+
+    QImage canvas(400, 400, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&canvas);
+    p.setPen(QPen(Qt::green, 3));
+    p.setBrush(Qt::blue);
+    p.setFont(QFont(QStringLiteral("Serif"), 31));
+    p.setOpacity(0.75);
+    auto state = [&p] {
+        return std::tuple(p.pen(), p.brush(), p.font(), int(p.renderHints()), p.opacity(), p.transform(),
+                          int(p.compositionMode()));
+    };
+    auto paints = [&](QGraphicsItem* part, const QTransform& t, const char* what) {
+        p.setTransform(t);
+        const auto before = state();
+        part->paint(&p, nullptr, nullptr);
+        EXPECT_TRUE(state() == before) << what;
+    };
+    // Each on the plain path and on the resampled one (a turned desk).
+    for (const QTransform& t : {QTransform::fromTranslate(10.5, 20.25), QTransform().rotate(30).scale(1.5, 1.5)}) {
+        paints(v, t, "the view's own marks");
+        paints(v->itemImageView(), t, "the image");
+        paints(v->titleView(), t, "the title");
+    }
+    v->downloadBegin();
+    for (bool determinate : {true, false}) {
+        v->downloadStart(determinate);
+        v->downloadSetStatus(0.5f);
+        ASSERT_NE(v->progressView(), nullptr);
+        paints(v->progressView(), QTransform(), determinate ? "the bar with its percentage" : "the hatched bar");
+        v->downloadFinish();
+        v->downloadBegin();
+    }
+}
