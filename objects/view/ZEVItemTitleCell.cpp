@@ -129,7 +129,7 @@ void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const 
     }
     const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const qreal scale = dpr * t.m11();
-    if (!drawn_ || scale != scale_ || look != look_ || shown != shown_ || fontKey != fontKey_) {
+    if (!drawn_ || scale != scale_ || look != look_ || !shown_ || shown != *shown_ || fontKey != fontKey_) {
         redraw(shown, font, look, scale);
         scale_ = scale;
         look_ = look;

@@ -63,8 +63,9 @@ private:
     QPointF origin_;
     ZEVItemTitleLook look_;
     // The layout drawn, shared with the title's own: an unchanged title is known by one pointer
-    // compare, not by comparing its text at every paint.
-    QStaticText shown_;
+    // compare, not by comparing its text at every paint. None until the first paint: a layout
+    // made for nothing costs each of thousands of never painted cells (the other desk's) its bytes.
+    std::optional<QStaticText> shown_;
     QString fontKey_;
     qreal scale_ = 0;
     int redraws_ = 0;
