@@ -18,7 +18,7 @@ QPointF textOrigin(const QStaticText& shown, const QSizeF& cell)
 }
 
 // The part of the cell the drawing touches: the whole cell under a plate, else only the text
-// with its shadow, so that a desk of plain titles holds small pixmaps.
+// with its shadow, so that a desk of plain titles holds small images.
 QRectF drawnRect(const QStaticText& shown, const ZEVItemTitleLook& look)
 {
     const QRectF cell(QPointF(0, 0), look.size);
@@ -27,6 +27,43 @@ QRectF drawnRect(const QStaticText& shown, const ZEVItemTitleLook& look)
     const QRectF text(textOrigin(shown, look.size), shown.size());
     // One point around for antialiasing, and one below for the shadow.
     return text.adjusted(-1, -1, 1, look.shadow ? 2 : 1).intersected(cell.adjusted(-1, -1, 1, 2));
+}
+
+// One painting surface for every cell drawn anew (titles paint on the main thread), cleared to
+// transparent over `pixels`: a cell painted into its own image would keep that image's painting
+// engine for as long as it lives.
+QImage& scratch(const QSize& pixels, qreal scale)
+{
+    static QImage image;
+    if (image.width() < pixels.width() || image.height() < pixels.height())
+        image = QImage(pixels.expandedTo(image.size()), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    for (int y = 0; y < pixels.height(); ++y)
+        std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y)), pixels.width(), QRgb(0));
+    return image;
+}
+
+// The pixels of `image` within `pixels` that hold anything; empty when none do.
+QRect inked(const QImage& image, const QSize& pixels)
+{
+    int left = pixels.width(), right = -1, top = -1, bottom = -1;
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = 0;
+        while (x < pixels.width() && !qAlpha(line[x]))
+            ++x;
+        if (x == pixels.width())
+            continue;
+        int last = pixels.width() - 1;
+        while (!qAlpha(line[last]))
+            --last;
+        left = std::min(left, x);
+        right = std::max(right, last);
+        if (top < 0)
+            top = y;
+        bottom = y;
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 } // namespace
@@ -57,6 +94,28 @@ void ZEVItemTitleCell::draw(QPainter& painter, const QStaticText& shown, const Q
     painter.drawStaticText(at, shown);
 }
 
+void ZEVItemTitleCell::redraw(const QStaticText& shown, const QFont& font, const ZEVItemTitleLook& look, qreal scale)
+{
+    // Its corner on a whole device pixel, so that the glyphs keep their places in the blit.
+    const QRectF area = drawnRect(shown, look);
+    origin_ = QPointF(std::floor(area.left() * scale) / scale, std::floor(area.top() * scale) / scale);
+    const QSize pixels(std::max(1, int(std::ceil((area.right() - origin_.x()) * scale))),
+                       std::max(1, int(std::ceil((area.bottom() - origin_.y()) * scale))));
+    QImage& canvas = scratch(pixels, scale);
+    {
+        QPainter p(&canvas);
+        p.translate(-origin_);
+        draw(p, shown, font, look);
+    }
+    // The line's room above the capitals and below the letters without descenders is most
+    // of a title's pixels.
+    const QRect ink = inked(canvas, pixels);
+    image_ = ink.isEmpty() ? QImage() : canvas.copy(ink);
+    image_.setDevicePixelRatio(scale);
+    origin_ += QPointF(ink.left() / scale, ink.top() / scale);
+    drawn_ = true;
+}
+
 void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const QFont& font, const QString& fontKey,
                              const ZEVItemTitleLook& look)
 {
@@ -73,26 +132,16 @@ void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const 
     }
     const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const qreal scale = dpr * t.m11();
-    if (pixmap_.isNull() || scale != scale_ || look != look_ || shown != shown_ || fontKey != fontKey_) {
-        // Its corner on a whole device pixel, so that the glyphs keep their places in the blit.
-        const QRectF area = drawnRect(shown, look);
-        origin_ = QPointF(std::floor(area.left() * scale) / scale, std::floor(area.top() * scale) / scale);
-        const QSize pixels(std::max(1, int(std::ceil((area.right() - origin_.x()) * scale))),
-                           std::max(1, int(std::ceil((area.bottom() - origin_.y()) * scale))));
-        pixmap_ = QPixmap(pixels);
-        pixmap_.setDevicePixelRatio(scale);
-        pixmap_.fill(Qt::transparent);
-        QPainter p(&pixmap_);
-        p.translate(-origin_);
-        draw(p, shown, font, look);
-        p.end();
+    if (!drawn_ || scale != scale_ || look != look_ || !shown_ || shown != *shown_ || fontKey != fontKey_) {
+        redraw(shown, font, look, scale);
         scale_ = scale;
         look_ = look;
         shown_ = shown;
         fontKey_ = fontKey;
         ++redraws_;
     }
-    painter.drawPixmap(origin_, pixmap_);
+    if (!image_.isNull())
+        painter.drawImage(origin_, image_);
 }
 
 } // namespace tallomer

@@ -1,12 +1,15 @@
 #pragma once
-// One title cell drawn once into a pixmap and blitted at every paint after: a full desk shows
+// One title cell drawn once into an image and blitted at every paint after: a full desk shows
 // thousands of titles, and shaping their glyphs twice each (shadow and text) at every repaint
-// was most of a frame. The pixmap is drawn again only when what it shows changes: the shown
+// was most of a frame. The image is drawn again only when what it shows changes: the shown
 // text, its colours, the font, the cell's width or the device pixels per point.
+//
+// Thousands of them were the largest part of a full desk's memory: each holds only the pixels
+// its drawing inks, and no painting engine of its own.
 
 #include <QColor>
 #include <QFont>
-#include <QPixmap>
+#include <QImage>
 #include <QPointF>
 #include <QSizeF>
 #include <QStaticText>
@@ -36,21 +39,33 @@ public:
     // Draws `shown` (laid out in `font`, whose key is `fontKey`) in `look` at the painter's origin.
     void paint(QPainter& painter, const QStaticText& shown, const QFont& font, const QString& fontKey,
                const ZEVItemTitleLook& look);
-    // Drops the pixmap; the next paint draws it again.
-    void clear() { pixmap_ = QPixmap(); }
-    // How often the cell was drawn into its pixmap.
+    // Drops the image; the next paint draws it again.
+    void clear()
+    {
+        image_ = QImage();
+        drawn_ = false;
+    }
+    // How often the cell was drawn into its image.
     int redraws() const { return redraws_; }
+    // The pixels held, and their bytes.
+    QSize heldPixels() const { return image_.size(); }
+    qsizetype heldBytes() const { return image_.sizeInBytes(); }
 
-    // Draws the cell straight onto `painter`, as the pixmap holds it.
+    // Draws the cell straight onto `painter`, as the image holds it.
     static void draw(QPainter& painter, const QStaticText& shown, const QFont& font, const ZEVItemTitleLook& look);
 
 private:
-    QPixmap pixmap_;
+    // Drawn for `scale` device pixels per point; an image without ink stays null.
+    void redraw(const QStaticText& shown, const QFont& font, const ZEVItemTitleLook& look, qreal scale);
+
+    QImage image_;
+    bool drawn_ = false;
     QPointF origin_;
     ZEVItemTitleLook look_;
     // The layout drawn, shared with the title's own: an unchanged title is known by one pointer
-    // compare, not by comparing its text at every paint.
-    QStaticText shown_;
+    // compare, not by comparing its text at every paint. None until the first paint: a layout
+    // made for nothing costs each of thousands of never painted cells (the other desk's) its bytes.
+    std::optional<QStaticText> shown_;
     QString fontKey_;
     qreal scale_ = 0;
     int redraws_ = 0;

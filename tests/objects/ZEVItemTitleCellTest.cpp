@@ -170,3 +170,109 @@ TEST(ZEVItemTitleCell, AChangeOfTheSystemFontLaysEveryTitleOutAgainAndNothingEls
     EXPECT_EQ(v->titleView()->shownText(), shownBefore);
     EXPECT_EQ(v->titleView()->cellRedraws(), 3);
 }
+
+namespace {
+
+QImage transparent(const QSize& points, qreal pixelRatio)
+{
+    QImage img(points * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(pixelRatio);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+QStaticText laidOut(const QString& text, const QFont& font)
+{
+    QStaticText shown(text);
+    shown.setTextFormat(Qt::PlainText);
+    shown.prepare(QTransform(), font);
+    return shown;
+}
+
+} // namespace
+
+// The cell keeps only the pixels its drawing inks; what it blits must still be, pixel for pixel,
+// what the straight drawing draws, wherever the cut falls (plain, shadowed, on a plate, at 2x).
+TEST(ZEVItemTitleCell, HoldsOnlyTheInkedPixelsAndBlitsWhatTheStraightDrawingDraws)
+{
+    const QFont font = ZEVItemTitleText::font();
+    const QStaticText shown = laidOut(QStringLiteral("Quarterly jumps"), font);
+    ZEVItemTitleLook shadowed;
+    shadowed.size = QSizeF(140, 18);
+    ZEVItemTitleLook plain = shadowed;
+    plain.shadow = false;
+    plain.text = qRgb(20, 40, 200);
+    ZEVItemTitleLook plate = shadowed;
+    plate.fill = qRgba(30, 120, 220, 200);
+    plate.stroke = qRgb(255, 255, 255);
+
+    for (const qreal ratio : {1.0, 2.0}) {
+        for (const ZEVItemTitleLook& look : {shadowed, plain, plate}) {
+            // Placed off the pixel grid's origin, as a title on the desk is.
+            const QPointF at(7, 5);
+            const QSize room(160, 30);
+            ZEVItemTitleCell cell;
+            QImage blitted = transparent(room, ratio);
+            {
+                QPainter p(&blitted);
+                p.translate(at);
+                cell.paint(p, shown, font, font.key(), look);
+            }
+            QImage straight = transparent(room, ratio);
+            {
+                QPainter p(&straight);
+                p.translate(at);
+                ZEVItemTitleCell::draw(p, shown, font, look);
+            }
+            // A plate's cell holds the cell alone: glyphs reaching past it are cut there.
+            const QRect compared = look.fill ? QRectF(at * ratio, look.size * ratio).toRect() : straight.rect();
+            int differing = 0;
+            for (int y = compared.top(); y <= compared.bottom(); ++y)
+                for (int x = compared.left(); x <= compared.right(); ++x)
+                    differing += !near(blitted.pixelColor(x, y), straight.pixelColor(x, y));
+            EXPECT_EQ(differing, 0) << "ratio " << ratio << " fill " << bool(look.fill) << " shadow " << look.shadow;
+
+            const QSize cellPixels = (look.size * ratio).toSize();
+            if (look.fill) {
+                // The plate is inked from end to end.
+                EXPECT_GE(cell.heldPixels().width(), cellPixels.width() - 2 * int(ratio));
+            } else {
+                // The line's empty room above and below the glyphs is not held, nor the cell's
+                // width beyond the text.
+                EXPECT_LT(cell.heldPixels().height(), shown.size().height() * ratio);
+                EXPECT_LE(cell.heldPixels().width(), (shown.size().width() + 2) * ratio);
+            }
+            EXPECT_EQ(cell.heldBytes(), qsizetype(cell.heldPixels().width()) * cell.heldPixels().height() * 4);
+        }
+    }
+}
+
+// A shown text that inks nothing (blanks) holds nothing and blits nothing, and is not drawn
+// again at every paint for it.
+TEST(ZEVItemTitleCell, ATitleThatInksNothingHoldsNothing)
+{
+    const QFont font = ZEVItemTitleText::font();
+    const QStaticText blanks = laidOut(QStringLiteral("   "), font);
+    ZEVItemTitleLook look;
+    look.size = QSizeF(140, 18);
+    ZEVItemTitleCell cell;
+    QImage img = transparent(QSize(150, 25), 1.0);
+    for (int i = 0; i < 3; ++i) {
+        QPainter p(&img);
+        cell.paint(p, blanks, font, font.key(), look);
+    }
+    EXPECT_EQ(cell.redraws(), 1);
+    EXPECT_EQ(cell.heldBytes(), 0);
+    QImage none = transparent(QSize(150, 25), 1.0);
+    EXPECT_EQ(img, none);
+
+    // Text afterwards shows at once.
+    const QStaticText words = laidOut(QStringLiteral("Notes"), font);
+    {
+        QPainter p(&img);
+        cell.paint(p, words, font, font.key(), look);
+    }
+    EXPECT_EQ(cell.redraws(), 2);
+    EXPECT_GT(cell.heldBytes(), 0);
+    EXPECT_NE(img, none);
+}
