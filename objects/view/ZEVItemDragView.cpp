@@ -21,6 +21,10 @@
 #include <QMimeData>
 
 #include <algorithm>
+#include <cmath>
+
+#include <QPainter>
+#include <QPainterPath>
 
 namespace tallomer {
 
@@ -30,6 +34,49 @@ ZEVItemDragView::ZEVItemDragView(QGraphicsItem* parent, ZEVItemView* itemView)
     setAcceptDrops(true);
     // It only takes presses and drops: the scene skips it in every paint.
     setFlag(QGraphicsItem::ItemHasNoContents);
+}
+
+QRectF ZEVItemDragView::boundingRect() const
+{
+    const QRectF frame(QPointF(0, 0), size_);
+    return hasSticker() ? frame | stickerRect() : frame;
+}
+
+QPainterPath ZEVItemDragView::shape() const
+{
+    QPainterPath path;
+    path.addRect(QRectF(QPointF(0, 0), size_));
+    return path;
+}
+
+void ZEVItemDragView::setSticker(const QImage& image)
+{
+    if (image.cacheKey() == sticker_.cacheKey() || (image.isNull() && sticker_.isNull()))
+        return;
+    prepareGeometryChange();
+    sticker_ = image;
+    // Without a sticker the scene skips it in every paint.
+    setFlag(QGraphicsItem::ItemHasNoContents, sticker_.isNull());
+    update();
+}
+
+void ZEVItemDragView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    if (sticker_.isNull())
+        return;
+    const QRectF at = stickerRect();
+    const QTransform& t = painter->transform();
+    if (t.type() > QTransform::TxTranslate) {
+        painter->save();
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        painter->drawImage(at, sticker_);
+        painter->restore();
+        return;
+    }
+    // On a whole device pixel, scaled once for its size, like the icon beneath it.
+    const QPointF device = t.map(at.topLeft());
+    painter->drawImage(QPointF(std::round(device.x()) - t.dx(), std::round(device.y()) - t.dy()),
+                       ZEVItemImageView::scaledFor(sticker_, at.size().toSize()));
 }
 
 void ZEVItemDragView::setSize(const QSizeF& size)

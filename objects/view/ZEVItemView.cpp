@@ -341,11 +341,6 @@ void ZEVItemView::disposerLesParties()
         progressView_->setSize(g.imageFrame.size());
         progressView_->setPos(qtPos(h, g.imageFrame));
     }
-    if (stickerView_) {
-        // Over the lower left corner of the line drawn around the image (the image grown by 10).
-        const QRectF line = g.imageFrame.adjusted(-10, -10, 10, 10);
-        stickerView_->setPos(qtPos(h, QRectF(line.x() + 2, line.y() + 3, 32, 32)));
-    }
 }
 
 void ZEVItemView::addSticker(int code)
@@ -367,15 +362,8 @@ void ZEVItemView::setStickerImage(const QString& name)
 {
     const QImage image = ZEVItemStickers::imageNamed(name);
     stickerName_ = image.isNull() ? QString() : name;
-    if (!stickerView_) {
-        if (image.isNull())
-            return;
-        stickerView_ = new ZEVItemImageView(this); // owned by this item, above the other parts
-        stickerView_->setSize(QSizeF(32, 32));
-        disposerLesParties();
-    }
-    stickerView_->setImage(image);
-    stickerView_->setVisible(!image.isNull());
+    if (dragView_)
+        dragView_->setSticker(image);
 }
 
 ZEVSpaceForObjectViews* ZEVItemView::space() const { return itemViewer_ ? itemViewer_->spaceController() : nullptr; }

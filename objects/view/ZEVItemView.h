@@ -135,9 +135,20 @@ public:
     static constexpr double kDstRadius = 16;
 
     ZEVItemDragView(QGraphicsItem* parent, ZEVItemView* itemView);
-    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
-    void paint(QPainter*, const QStyleOptionGraphicsItem*, QWidget*) override {}
+    // The image's frame, and the sticker where it stands out of it.
+    QRectF boundingRect() const override;
+    // Presses and drops land on the image's frame alone, sticker or not.
+    QPainterPath shape() const override;
+    // The sticker, drawn over the image: the overlay lies above it already, and a desk of
+    // thousands of Objects keeps no item of its own per sticker.
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
     void setSize(const QSizeF& size);
+    // Shows `image` (none: no sticker), 32 by 32 over the lower left corner of the line drawn
+    // around the image (the image grown by 10).
+    void setSticker(const QImage& image);
+    bool hasSticker() const { return !sticker_.isNull(); }
+    // Where the sticker is drawn, in the Object view's coordinates (empty without one).
+    QRectF stickerFrame() const { return hasSticker() ? mapRectToParent(stickerRect()) : QRectF(); }
     ZEVItemView* itemView() const { return itemView_; }
 
     // The press as the overlay sees it before its view: the front mode is read here.
@@ -195,6 +206,8 @@ private:
     bool siSelectedInMode(int mode) const;
 
     QSizeF size_;
+    QRectF stickerRect() const { return QRectF(-8, size_.height() + 7 - 32, 32, 32); }
+    QImage sticker_;
     ZEVItemView* itemView_; // not owned: the parent item
     bool siMouseDragged_ = false;
     bool siSelectedViewsAuDrag_ = false;
@@ -299,7 +312,9 @@ public:
     void addSticker(int code) override;
     // The sticker shown, by name; empty when none. Its view is made on the first sticker.
     const QString& stickerName() const { return stickerName_; }
-    ZEVItemImageView* stickerView() const { return stickerView_; }
+    // Where its sticker is drawn, in its own coordinates (empty without one; a view without its
+    // drag overlay, a drag image, shows none).
+    QRectF stickerFrame() const { return dragView_ ? dragView_->stickerFrame() : QRectF(); }
     // The image animates when the Object has the Animate option; the best image is asked at once.
     void updateImage() override;
 
@@ -518,7 +533,6 @@ private:
     ZEVItemImageView* imageView_ = nullptr;
     ZEVItemDragView* dragView_ = nullptr;
     ZEVItemProgressView* progressView_ = nullptr;
-    ZEVItemImageView* stickerView_ = nullptr;
     QString stickerName_;
 
     bool siItemViewAccepteMaj_ = true;

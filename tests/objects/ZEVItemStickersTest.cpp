@@ -1,8 +1,10 @@
-// Stickers: which one an Object's options call for, and the sticker view over the icon's corner.
+// Stickers: which one an Object's options call for, and the sticker drawn over the icon's corner.
 
 #include "tests/objects/ObjectsFakes.h"
 
 #include "objects/view/ZEVItemStickers.h"
+
+#include <QPainter>
 
 namespace objectstest {
 namespace {
@@ -33,27 +35,74 @@ TEST(Stickers, TheStickerSitsOnTheLineAroundTheImageAndAnUnnamedCodeTakesItOff)
     Desk d;
     KELI* o = d.objects.objet(1);
     ZEVItemView* v = d.desk.add(o, {300, 300, 64, 0});
-    EXPECT_EQ(v->stickerView(), nullptr) << "made on the first sticker";
+    const qsizetype parts = v->childItems().size();
+    EXPECT_TRUE(v->stickerFrame().isEmpty());
     v->addSticker(kForOptions);
-    EXPECT_EQ(v->stickerView(), nullptr) << "no option, no sticker, no view";
+    EXPECT_TRUE(v->stickerFrame().isEmpty()) << "no option, no sticker";
 
     v->addSticker(kWarning);
-    ASSERT_NE(v->stickerView(), nullptr);
     EXPECT_EQ(v->stickerName(), "ZEVItemStickerWarning");
-    EXPECT_TRUE(v->stickerView()->isVisible());
+    EXPECT_EQ(v->childItems().size(), parts) << "a sticker is no item of its own";
     // 32 × 32 at the line's corner plus (2, 3), y-up in the view: the line is the image grown by 10.
     const QRectF image = v->imageFrame().translated(-v->frame().topLeft());
-    const QRectF sticker = v->stickerView()->mapRectToParent(v->stickerView()->boundingRect());
+    QRectF sticker = v->stickerFrame();
     EXPECT_EQ(sticker.size(), QSizeF(32, 32));
     EXPECT_DOUBLE_EQ(sticker.left(), image.left() - 8);
     EXPECT_DOUBLE_EQ(v->frame().height() - sticker.bottom(), image.top() - 7) << "its lower edge, y-up";
+    // It follows the image when the icon grows.
+    v->setIconPosition({300, 300, 128, 0}, 0);
+    const QRectF grown = v->imageFrame().translated(-v->frame().topLeft());
+    sticker = v->stickerFrame();
+    EXPECT_DOUBLE_EQ(sticker.left(), grown.left() - 8);
+    EXPECT_DOUBLE_EQ(v->frame().height() - sticker.bottom(), grown.top() - 7);
 
     addItemOption(o, ZEVOPTION_NOT_FOUND);
     v->addSticker(kForOptions);
     EXPECT_EQ(v->stickerName(), "ZEVItemStickerNotFound");
     v->addSticker(5);
     EXPECT_EQ(v->stickerName(), "");
-    EXPECT_FALSE(v->stickerView()->isVisible()) << "code 5 takes the sticker off";
+    EXPECT_TRUE(v->stickerFrame().isEmpty()) << "code 5 takes the sticker off";
+}
+
+// The sticker is drawn over the image, and the part of it that stands out of the image's frame
+// takes no press: a click beside the icon still reaches the desk.
+TEST(Stickers, DrawnOverTheImageAndOnlyTheImageTakesPresses)
+{
+    Desk d;
+    ZEVItemView* v = d.desk.add(d.objects.objet(1), {300, 300, 64, 0});
+    QImage green(64, 64, QImage::Format_ARGB32_Premultiplied);
+    green.fill(Qt::green);
+    v->itemImageView()->setImage(green);
+    v->addSticker(kWarning);
+    const QRectF sticker = v->mapRectToScene(v->stickerFrame());
+    const QRectF image = v->itemImageView()->sceneBoundingRect();
+
+    QImage shot(d.desk.scene.sceneRect().size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    shot.fill(Qt::black);
+    {
+        QPainter p(&shot);
+        d.desk.scene.render(&p, QRectF(shot.rect()), d.desk.scene.sceneRect());
+    }
+    const QImage alone = ZEVItemStickers::imageNamed(v->stickerName());
+    // A pixel of the sticker that is opaque and inside the image: the sticker's colour, not green.
+    bool checked = false;
+    for (int y = 0; y < 32 && !checked; ++y)
+        for (int x = 0; x < 32 && !checked; ++x) {
+            const QPoint in = (sticker.topLeft() + QPointF(x, y)).toPoint();
+            if (qAlpha(alone.pixel(x, y)) == 255 && image.contains(QPointF(in) + QPointF(0.5, 0.5))) {
+                const QPoint shotAt = in - d.desk.scene.sceneRect().topLeft().toPoint();
+                ASSERT_TRUE(shot.rect().contains(shotAt));
+                EXPECT_EQ(shot.pixel(shotAt), alone.pixel(x, y)) << x << "," << y;
+                checked = true;
+            }
+        }
+    EXPECT_TRUE(checked) << "the sticker overlaps the image";
+
+    const QPointF outside(sticker.left() + 2, sticker.bottom() - 2);
+    ASSERT_FALSE(image.contains(outside));
+    for (QGraphicsItem* i : d.desk.scene.items(outside))
+        EXPECT_NE(i, v->dragView()) << "the overlay takes no press outside the image";
+    EXPECT_TRUE(d.desk.scene.items(image.center()).contains(v->dragView()));
 }
 
 } // namespace
