@@ -19,12 +19,10 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMimeData>
-
-#include <algorithm>
-#include <cmath>
-
 #include <QPainter>
 #include <QPainterPath>
+
+#include <algorithm>
 
 namespace tallomer {
 
@@ -64,19 +62,8 @@ void ZEVItemDragView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, 
 {
     if (sticker_.isNull())
         return;
-    const QRectF at = stickerRect();
-    const QTransform& t = painter->transform();
-    if (t.type() > QTransform::TxTranslate) {
-        painter->save();
-        painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        painter->drawImage(at, sticker_);
-        painter->restore();
-        return;
-    }
-    // On a whole device pixel, scaled once for its size, like the icon beneath it.
-    const QPointF device = t.map(at.topLeft());
-    painter->drawImage(QPointF(std::round(device.x()) - t.dx(), std::round(device.y()) - t.dy()),
-                       ZEVItemImageView::scaledFor(sticker_, at.size().toSize()));
+    // Like the icon beneath it.
+    ZEVItemImageView::drawAt(*painter, stickerRect(), sticker_);
 }
 
 void ZEVItemDragView::setSize(const QSizeF& size)

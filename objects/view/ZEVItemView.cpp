@@ -109,20 +109,25 @@ void ZEVItemImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*,
     if (s.width() > size_.width() || s.height() > size_.height())
         s = s.scaled(size_, Qt::KeepAspectRatio);
     const QRectF target((size_.width() - s.width()) / 2, size_.height() - s.height(), s.width(), s.height());
+    drawAt(*painter, target, image_);
+}
+
+void ZEVItemImageView::drawAt(QPainter& painter, const QRectF& target, const QImage& image)
+{
     const QSize pixels = target.size().toSize();
-    const QTransform& t = painter->transform();
+    const QTransform& t = painter.transform();
     if (pixels.isEmpty() || t.type() > QTransform::TxTranslate) {
-        painter->save();
-        painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        painter->drawImage(target, image_);
-        painter->restore();
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, image);
+        painter.restore();
         return;
     }
     // Scaled once for its size, not at every paint, and set on a whole device pixel: a plain
     // blit, where a place between pixels would resample the whole image at every paint.
     const QPointF device = t.map(target.topLeft());
     const QPointF at(std::round(device.x()) - t.dx(), std::round(device.y()) - t.dy());
-    painter->drawImage(at, scaledFor(image_, pixels));
+    painter.drawImage(at, scaledFor(image, pixels));
 }
 
 void ZEVItemTitleView::setSize(const QSizeF& size)

@@ -52,6 +52,9 @@ public:
     const QImage& image() const { return image_; }
     // `image` at `pixels`, from the one cache every view shares (the image itself at its size).
     static const QImage& scaledFor(const QImage& image, const QSize& pixels);
+    // Draws `image` into `target`: a blit of its scaled copy on a whole device pixel, or
+    // resampled on a turned or stretched painter (whose state it leaves as it was).
+    static void drawAt(QPainter& painter, const QRectF& target, const QImage& image);
     // Asked at every paint of the Object's view: kept here, beside the view, rather than read
     // from the item's private part, a cache miss per Object on a full desk.
     // Every write goes through here (it hides the item's own setter), so the two never differ.
