@@ -21,15 +21,36 @@ void ZEVItemTitleText::overrideFontForTests(const std::optional<QFont>& font)
     systemfont::changed();
 }
 
-QFont ZEVItemTitleText::font()
+namespace {
+// The title font and its key, made once for each generation of the system font: thousands of
+// titles then share one font's data and one key instead of holding copies of their own.
+struct SharedTitleFont {
+    QFont font;
+    QString key;
+    quint64 generation = ~quint64(0);
+};
+
+const SharedTitleFont& sharedTitleFont()
 {
-    if (fontOverride())
-        return *fontOverride();
-    QFont f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    f.setPointSizeF(kPointSize);
-    f.setBold(false);
-    return f;
+    static SharedTitleFont shared;
+    if (shared.generation != systemfont::generation()) {
+        if (fontOverride()) {
+            shared.font = *fontOverride();
+        } else {
+            shared.font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+            shared.font.setPointSizeF(ZEVItemTitleText::kPointSize);
+            shared.font.setBold(false);
+        }
+        shared.key = shared.font.key();
+        shared.generation = systemfont::generation();
+    }
+    return shared;
 }
+} // namespace
+
+QFont ZEVItemTitleText::font() { return sharedTitleFont().font; }
+
+QString ZEVItemTitleText::fontKey() { return sharedTitleFont().key; }
 
 QString ZEVItemTitleText::elided(const QString& title, qreal width, const QFont& font)
 {

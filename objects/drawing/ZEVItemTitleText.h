@@ -15,6 +15,8 @@ public:
     static constexpr qreal kPointSize = 12;
 
     static QFont font();
+    // font().key(), shared rather than made anew at each call.
+    static QString fontKey();
     // Unit tests stand in a whole font for the system's title font (nullopt: the system's again),
     // as a change of the system font.
     static void overrideFontForTests(const std::optional<QFont>& font);

@@ -154,13 +154,13 @@ const QStaticText& ZEVItemTitleView::layout() const
     // Another system font: laid out anew only when the title's font is really another.
     if (layout_ && fontGeneration_ != systemfont::generation()) {
         fontGeneration_ = systemfont::generation();
-        if (ZEVItemTitleText::font().key() != fontKey_)
+        if (ZEVItemTitleText::fontKey() != fontKey_)
             layout_.reset();
     }
     if (!layout_) {
         fontGeneration_ = systemfont::generation();
         font_ = ZEVItemTitleText::font();
-        fontKey_ = font_.key();
+        fontKey_ = ZEVItemTitleText::fontKey();
         layout_.emplace(ZEVItemTitleText::elided(text_, size_.width(), font_));
         layout_->setTextFormat(Qt::PlainText);
         layout_->prepare(QTransform(), font_);

@@ -154,6 +154,9 @@ TEST(ZEVItemTitleCell, AChangeOfTheSystemFontLaysEveryTitleOutAgainAndNothingEls
     QFont larger = ZEVItemTitleText::font();
     larger.setPointSizeF(ZEVItemTitleText::kPointSize * 1.6);
     ZEVItemTitleText::overrideFontForTests(larger);
+    // The shared font and key made once per change follow it.
+    EXPECT_EQ(ZEVItemTitleText::font(), larger);
+    EXPECT_EQ(ZEVItemTitleText::fontKey(), larger.key());
     const QImage after = paintTitle(v);
     EXPECT_EQ(v->titleView()->cellRedraws(), 2);
     EXPECT_NE(after, before);
@@ -166,6 +169,8 @@ TEST(ZEVItemTitleCell, AChangeOfTheSystemFontLaysEveryTitleOutAgainAndNothingEls
     EXPECT_EQ(v->titleView()->cellRedraws(), 2);
 
     ZEVItemTitleText::overrideFontForTests(std::nullopt);
+    EXPECT_EQ(ZEVItemTitleText::fontKey(), ZEVItemTitleText::font().key());
+    EXPECT_NE(ZEVItemTitleText::fontKey(), larger.key());
     EXPECT_EQ(paintTitle(v), before);
     EXPECT_EQ(v->titleView()->shownText(), shownBefore);
     EXPECT_EQ(v->titleView()->cellRedraws(), 3);
