@@ -26,12 +26,12 @@
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVSpaceController.h"
 
+#include <QDir>
 #include <QGuiApplication>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
-#include <QDir>
-#include <QGuiApplication>
 
 namespace tallomer {
 

@@ -208,8 +208,11 @@ private:
     void deselectDraggingItem();
     bool siSelectedInMode(int mode) const;
 
-    QSizeF size_;
+    // The sticker's place in the overlay's own coordinates: the line around the image lies 10
+    // outside it, the sticker 2 in from its left and 3 up from its lower edge.
     QRectF stickerRect() const { return QRectF(-8, size_.height() + 7 - 32, 32, 32); }
+
+    QSizeF size_;
     QImage sticker_;
     ZEVItemView* itemView_; // not owned: the parent item
     bool siMouseDragged_ = false;
@@ -313,7 +316,7 @@ public:
     // The sticker of the code (0: from the Object's options) on this Object's views of the Now
     // and the Search desk; a code that names none removes it.
     void addSticker(int code) override;
-    // The sticker shown, by name; empty when none. Its view is made on the first sticker.
+    // The sticker shown, by name; empty when none. Its drag overlay draws it.
     const QString& stickerName() const { return stickerName_; }
     // Where its sticker is drawn, in its own coordinates (empty without one; a view without its
     // drag overlay, a drag image, shows none).
