@@ -274,6 +274,28 @@ long storeLinks(const QString& home)
     return n;
 }
 
+// With TALLOMER_BENCH_DETAIL, each paint of a desk canvas during the start, when it began and how
+// long it took.
+class PaintTimeline : public QObject {
+public:
+    explicit PaintTimeline(const QElapsedTimer& since) : since_(since) {}
+    bool eventFilter(QObject* target, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && target->parent() && qobject_cast<QGraphicsView*>(target->parent())) {
+            const double at = ms(since_);
+            QCoreApplication::instance()->removeEventFilter(this);
+            QCoreApplication::sendEvent(target, event);
+            QCoreApplication::instance()->installEventFilter(this);
+            std::fprintf(stderr, "  paint at %.0f ms: %.1f ms\n", at, ms(since_) - at);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    const QElapsedTimer& since_;
+};
+
 double median(std::vector<double> v)
 {
     if (v.empty())
@@ -291,6 +313,10 @@ int measure(const QString& home, int objects, double stepDays)
     QElapsedTimer clock;
     clock.start();
     Program p(home);
+    PaintTimeline timeline(clock);
+    const bool detailed = !qEnvironmentVariableIsEmpty("TALLOMER_BENCH_DETAIL");
+    if (detailed)
+        QCoreApplication::instance()->installEventFilter(&timeline);
     if (!p.start())
         return 1;
     // Until every icon is on the desk, then the first paint of them all.
@@ -300,6 +326,10 @@ int measure(const QString& home, int objects, double stepDays)
     QImage image(kCanvasW, kCanvasH, QImage::Format_ARGB32_Premultiplied);
     p.repaint(image);
     const double startup = ms(clock);
+    if (detailed) {
+        QCoreApplication::instance()->removeEventFilter(&timeline);
+        std::fprintf(stderr, "  every icon shown at %.0f ms\n", startup);
+    }
     const QSize firstCanvas = p.canvas()->viewport()->size();
     if (!qEnvironmentVariableIsEmpty("TALLOMER_BENCH_SHOT"))
         image.save(qEnvironmentVariable("TALLOMER_BENCH_SHOT") + QString::number(objects) + ".png");
