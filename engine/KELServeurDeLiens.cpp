@@ -11,6 +11,7 @@
 #include "engine/store/KELChercheurDeMots.h"
 #include "engine/store/KELChercheurDeNombres.h"
 
+#include <algorithm>
 #include <array>
 #include <deque>
 #include <unordered_map>
@@ -324,6 +325,21 @@ KELI* reveillerDepuisLaRangee(const KELRow& row, KELICc* curseur)
         ajouterLeContexte(lien, curseur);
     return lien;
 }
+// The values of the elements among `rangees` that are about to wake: read with a few
+// statements, where waking each would read its own.
+void prelireLesValeurs(const KELRow* rangees, std::size_t n)
+{
+    const auto& cache = etat().cache;
+    std::vector<KELId> nombres, mots;
+    for (std::size_t i = 0; i < n; ++i) {
+        const KELRow& row = rangees[i];
+        if (!row.id || !row.base || row.className != "KELIElemBase" || cache.contient(row.id))
+            continue;
+        (row.child == kel::kModelNombre ? nombres : mots).push_back(row.base);
+    }
+    KELServeurDeNombres::Prefetch(nombres);
+    KELServeurDeMots::Prefetch(mots);
+}
 } // namespace
 
 KELI* KELServeurDeLiens::LienForInt(KELId id, KELICc* curseur)
@@ -397,6 +413,7 @@ bool KELServeurDeLiens::ReveillerLaRelInt(KELId rel, KELICc* curseur, const std:
             for (std::size_t i = 0; i < n; ++i)
                 plusGrand = std::max(plusGrand, rangees[i].id);
             e.cache.reserverJusquA(plusGrand);
+            prelireLesValeurs(rangees, n);
             for (std::size_t i = 0; i < n; ++i) {
                 const KELRow& row = rangees[i];
                 if (!row.id)
@@ -702,7 +719,38 @@ KELValue enCache(Cache& cache, KELId id, Lire&& lire)
     cache.emplace(id, *valeur);
     return *valeur;
 }
+// The ids of `ids` not yet kept, each once; read in batches only from two on.
+template <class Cache>
+std::vector<KELId> manquantes(const Cache& cache, const std::vector<KELId>& ids)
+{
+    std::vector<KELId> out;
+    out.reserve(ids.size());
+    for (KELId id : ids)
+        if (id && !cache.count(id))
+            out.push_back(id);
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    if (out.size() < 2)
+        out.clear();
+    return out;
+}
 } // namespace
+
+void KELServeurDeMots::Prefetch(const std::vector<KELId>& ids)
+{
+    Valeurs& s = valeurs();
+    s.mots->motsAvecBasesInt(manquantes(s.cacheMots, ids), [&](KELId id, std::string mot) {
+        s.cacheMots.emplace(id, std::move(mot));
+    });
+}
+
+void KELServeurDeNombres::Prefetch(const std::vector<KELId>& ids)
+{
+    Valeurs& s = valeurs();
+    s.nombres->nombresAvecBasesInt(manquantes(s.cacheNombres, ids), [&](KELId id, double nombre) {
+        s.cacheNombres.emplace(id, nombre);
+    });
+}
 
 KELValue KELServeurDeMots::BaseDuLien(const KELI* element) { return MotAvecBaseInt(element->baseInt()); }
 

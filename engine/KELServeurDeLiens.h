@@ -149,6 +149,8 @@ class KELServeurDeMots : public KELServeurDe {
 public:
     static KELValue BaseDuLien(const KELI* element);
     static KELValue MotAvecBaseInt(KELId valeurId);
+    // The words of these ids read now, together, and kept like those read one by one.
+    static void Prefetch(const std::vector<KELId>& valeurIds);
     static KELId MotIntAvecBaseTxt(const std::string& mot);
     static KELId CreeMotAvecBaseTxt(const std::string& mot, KELId lienInt);
     static void SuppMotAvecBaseInt(KELId valeurId);
@@ -160,6 +162,8 @@ class KELServeurDeNombres : public KELServeurDe {
 public:
     static KELValue BaseDuLien(const KELI* element);
     static KELValue NombreAvecBaseInt(KELId valeurId);
+    // The numbers of these ids read now, together, and kept like those read one by one.
+    static void Prefetch(const std::vector<KELId>& valeurIds);
     static KELId NombreIntAvecBaseNum(double nombre);
     static KELId CreeNombreAvecBaseNum(double nombre, KELId lienInt);
     static void SuppNombreAvecBaseInt(KELId valeurId);

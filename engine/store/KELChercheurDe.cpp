@@ -287,6 +287,28 @@ KELId KELChercheurDe::idAt(const SqlCursor& cursor, int column)
     return idFromReal(cursor.real(column));
 }
 
+void KELChercheurDe::forEachInBatches(const std::string& selectIn, const std::vector<KELId>& ids,
+                                      const std::function<void(const SqlCursor&)>& row)
+{
+    constexpr std::size_t kParStatement = 250;
+    std::string sql = selectIn;
+    for (std::size_t i = 0; i < kParStatement; ++i)
+        sql += i ? ",?" : "?";
+    sql += ");";
+    SqlArgs args;
+    for (std::size_t start = 0; start < ids.size(); start += kParStatement) {
+        const std::size_t end = std::min(ids.size(), start + kParStatement);
+        args.assign(ids.begin() + static_cast<std::ptrdiff_t>(start), ids.begin() + static_cast<std::ptrdiff_t>(end));
+        // Padded with an id of the batch: the text stays the same for every batch.
+        while (args.size() < kParStatement)
+            args.push_back(args.front());
+        db().forEach(sql, args, [&](const SqlCursor& c) {
+            row(c);
+            return true;
+        });
+    }
+}
+
 KELId KELChercheurDe::allocateId(const char* finderName, const char* maxSql, const char* insertSql, KELId plancher)
 {
     const KELId min = KELIdSpace::minId();

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class KELChercheurDe {
 public:
@@ -80,4 +81,8 @@ protected:
     // values) 0.
     static KELId idFrom(const SqlValue& value);
     static KELId idAt(const SqlCursor& cursor, int column);
+    // Runs `selectIn` (a statement ending in "IN (") for `ids`, a fixed number of ids a statement
+    // (so that one prepared text serves every batch), and hands each row read to `row`.
+    static void forEachInBatches(const std::string& selectIn, const std::vector<KELId>& ids,
+                                 const std::function<void(const SqlCursor&)>& row);
 };

@@ -27,8 +27,7 @@ constexpr const char* kColumns =
     "SELECT ZEVLET_ID, BASE, CLASS, DATE_IN, DATE_OUT, CHILD_ZEVLET, PARENT_ZEVLET, RELATION FROM ZEVLETS";
 // Ids above this travel as text (see SqlValue) and cannot bound a range of ZEVLET_ID.
 constexpr KELId kMaxIdEntier = static_cast<KELId>(LLONG_MAX);
-constexpr std::size_t kBatch = 250;
-constexpr std::uint64_t kRangeesSansMemoire = 512; // a relation read from this size leaves no pages cached // ids per statement of loadRowsInt (fixed, so one text is kept)
+constexpr std::uint64_t kRangeesSansMemoire = 512; // a relation read from this size leaves no pages cached
 
 constexpr const char* kByRel = "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ?;";
 constexpr const char* kByChild = "SELECT ZEVLET_ID FROM ZEVLETS WHERE CHILD_ZEVLET = ?;";
@@ -141,33 +140,16 @@ void KELChercheurDeLiens::readRow(const SqlCursor& c, KELRow& row)
 std::vector<std::optional<KELRow>> KELChercheurDeLiens::loadRowsInt(const std::vector<KELId>& ids)
 {
     std::vector<std::optional<KELRow>> result(ids.size());
-    std::string sql = std::string(kColumns) + " WHERE ZEVLET_ID IN (";
-    for (std::size_t i = 0; i < kBatch; ++i)
-        sql += i ? ",?" : "?";
-    sql += ");";
-
     std::unordered_map<KELId, std::vector<std::size_t>> positions;
-    SqlArgs args;
-    for (std::size_t start = 0; start < ids.size(); start += kBatch) {
-        const std::size_t end = std::min(ids.size(), start + kBatch);
-        positions.clear();
-        args.clear();
-        for (std::size_t i = start; i < end; ++i) {
-            positions[ids[i]].push_back(i);
-            args.emplace_back(ids[i]);
-        }
-        // Pad with an id of the batch: the text stays the same for every batch.
-        while (args.size() < kBatch)
-            args.push_back(args.front());
-        KELRow row;
-        db().forEach(sql, args, [&](const SqlCursor& c) {
-            readRow(c, row);
-            if (auto it = positions.find(row.id); it != positions.end())
-                for (std::size_t i : it->second)
-                    result[i] = row;
-            return true;
-        });
-    }
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        positions[ids[i]].push_back(i);
+    KELRow row;
+    forEachInBatches(std::string(kColumns) + " WHERE ZEVLET_ID IN (", ids, [&](const SqlCursor& c) {
+        readRow(c, row);
+        if (auto it = positions.find(row.id); it != positions.end())
+            for (std::size_t i : it->second)
+                result[i] = row;
+    });
     for (std::size_t i = 0; i < ids.size(); ++i)
         if (!result[i])
             logMissing(ids[i]);

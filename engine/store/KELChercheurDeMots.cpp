@@ -15,6 +15,15 @@ std::optional<std::string> KELChercheurDeMots::motAvecBaseInt(KELId wordId)
     return word;
 }
 
+void KELChercheurDeMots::motsAvecBasesInt(const std::vector<KELId>& wordIds,
+                                          const std::function<void(KELId, std::string)>& mot)
+{
+    forEachInBatches("SELECT WORD_ID, WORD FROM WORD WHERE WORD_ID IN (", wordIds, [&](const SqlCursor& c) {
+        if (!c.isNull(1))
+            mot(idAt(c, 0), std::string(c.text(1)));
+    });
+}
+
 KELId KELChercheurDeMots::motIntAvecBaseTxt(const std::string& word)
 {
     KELId id = 0;

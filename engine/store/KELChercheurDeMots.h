@@ -4,8 +4,10 @@
 #include "engine/KELTypes.h"
 #include "engine/store/KELChercheurDe.h"
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class KELChercheurDeMots : public KELChercheurDe {
 public:
@@ -13,6 +15,8 @@ public:
 
     // The stored word; absent when the id has no row.
     std::optional<std::string> motAvecBaseInt(KELId wordId);
+    // The stored words of `wordIds`, each handed to `mot`; ids without a row are left out.
+    void motsAvecBasesInt(const std::vector<KELId>& wordIds, const std::function<void(KELId, std::string)>& mot);
     // The value element in the user range that owns an equal word; 0 for none. Words owned by the
     // template's elements are never shared.
     KELId motIntAvecBaseTxt(const std::string& word);

@@ -15,6 +15,15 @@ std::optional<double> KELChercheurDeNombres::nombreAvecBaseInt(KELId numberId)
     return number;
 }
 
+void KELChercheurDeNombres::nombresAvecBasesInt(const std::vector<KELId>& numberIds,
+                                                const std::function<void(KELId, double)>& nombre)
+{
+    forEachInBatches("SELECT NUMBER_ID, NUMBER FROM NUMBER WHERE NUMBER_ID IN (", numberIds, [&](const SqlCursor& c) {
+        if (!c.isNull(1))
+            nombre(idAt(c, 0), c.real(1));
+    });
+}
+
 KELId KELChercheurDeNombres::nombreIntAvecBaseNum(double number)
 {
     KELId id = 0;

@@ -4,7 +4,9 @@
 #include "engine/KELTypes.h"
 #include "engine/store/KELChercheurDe.h"
 
+#include <functional>
 #include <optional>
+#include <vector>
 
 class KELChercheurDeNombres : public KELChercheurDe {
 public:
@@ -12,6 +14,8 @@ public:
 
     // The stored number; absent when the id has no row (or holds no number).
     std::optional<double> nombreAvecBaseInt(KELId numberId);
+    // The stored numbers of `numberIds`, each handed to `nombre`; ids without a number are left out.
+    void nombresAvecBasesInt(const std::vector<KELId>& numberIds, const std::function<void(KELId, double)>& nombre);
     // The value element in the user range that owns an equal number; 0 for none.
     KELId nombreIntAvecBaseNum(double number);
     KELId maxIdInt();

@@ -5,6 +5,7 @@
 #include "engine/store/KELChercheurDeLiens.h"
 #include "tests/engine/EngineFixture.h"
 
+#include <map>
 #include <random>
 
 using namespace enginetest;
@@ -97,5 +98,57 @@ TEST_F(RelationRead, UncommittedRowsAreReadOnTheSharedConnection)
         rel->liens(global());
         for (KELId id = premier; id < premier + 20 * 7; ++id)
             EXPECT_NE(KELServeurDeLiens::DonneMaintenantLeLienId(id), nullptr) << id;
+    }
+}
+
+// The values of the elements a relation wakes are read together with the relation: each element
+// holds the value stored under its base, across more ids than one statement takes, including
+// a number stored as an integer, a missing row and a null value, which wake without one.
+TEST_F(RelationRead, ElementsWokenWithTheirRelationHoldTheirStoredValues)
+{
+    constexpr KELId kRelNombres = 32, kRelMots = 31;
+    const KELId premier = KELIdSpace::minId() + 1;
+    std::vector<std::string> sql;
+    std::map<KELId, KELValue> attendu;
+    KELId id = premier;
+    auto element = [&](KELId modele, KELId rel, KELId base) {
+        sql.push_back(storetest::insertRow({id, base, "KELIElemBase", -KELDateOuverte, KELDateOuverte, modele, id, rel}));
+        return id++;
+    };
+    for (int i = 0; i < 600; ++i) {
+        const KELId e = element(kel::kModelNombre, kRelNombres, premier + 5000 + i);
+        // Numbers are shared among equal values: every third element has its neighbour's base.
+        if (i % 3 == 2) {
+            sql.back() = storetest::insertRow(
+                {e, premier + 5000 + i - 1, "KELIElemBase", -KELDateOuverte, KELDateOuverte, kel::kModelNombre, e, kRelNombres});
+            attendu[e] = attendu[e - 1];
+            continue;
+        }
+        const double n = i % 3 == 0 ? i * 0.25 - 7 : double(i); // the second kind is stored as an integer
+        sql.push_back("INSERT INTO NUMBER VALUES (" + std::to_string(premier + 5000 + i) + ", " + std::to_string(e) +
+                      ", " + (i % 3 == 0 ? std::to_string(n) : std::to_string(i)) + ");");
+        attendu[e] = n;
+    }
+    attendu[element(kel::kModelNombre, kRelNombres, premier + 9000)] = KELValue{}; // no row
+    attendu[element(kel::kModelNombre, kRelNombres, premier + 9001)] = KELValue{}; // a null number
+    sql.push_back("INSERT INTO NUMBER VALUES (" + std::to_string(premier + 9001) + ", 0, NULL);");
+    for (int i = 0; i < 300; ++i) {
+        const KELId e = element(kel::kModelMot, kRelMots, premier + 7000 + i);
+        sql.push_back("INSERT INTO WORD VALUES (" + std::to_string(premier + 7000 + i) + ", " + std::to_string(e) +
+                      ", 'mot " + std::to_string(i) + "');");
+        attendu[e] = "mot " + std::to_string(i);
+    }
+    storetest::run(path, sql);
+
+    for (std::size_t seuil : {SIZE_MAX, std::size_t(1)}) { // on the shared connection, then read ahead
+        reopen();
+        const SeuilDeLecture lecture(seuil);
+        ASSERT_TRUE(KELServeurDeLiens::ReveillerLaRelInt(kRelNombres, global()));
+        ASSERT_TRUE(KELServeurDeLiens::ReveillerLaRelInt(kRelMots, global()));
+        for (const auto& [e, valeur] : attendu) {
+            auto* lien = dynamic_cast<KELIElemBase*>(KELServeurDeLiens::DonneMaintenantLeLienId(e));
+            ASSERT_NE(lien, nullptr) << e;
+            EXPECT_EQ(lien->base(), valeur) << "element " << e << " read ahead from " << seuil;
+        }
     }
 }
