@@ -1,6 +1,7 @@
 #include "objects/view/ZEVItemView.h"
 
 #include "objects/view/ZEVConnectingView.h"
+#include "objects/view/ZEVInkedPixels.h"
 #include "objects/view/ZEVItemStickers.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "services/ZEVSpaceForDeskViewers.h"
@@ -29,6 +30,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace tallomer {
 
@@ -69,35 +71,53 @@ namespace {
 
 // The images scaled for the sizes they show at, shared by every view: one stand-in icon shows on
 // hundreds of Objects. Bounded by their bytes; the least recently drawn go first.
-QCache<QPair<qint64, QSize>, QImage>& scaledImages()
+struct Scaled {
+    QImage image;
+    // The part that holds any pixel, and where it lies in the image. Type icons leave a
+    // transparent margin around their shape, which a full desk would otherwise blend thousands
+    // of times for nothing. The image itself (shared, not copied) when it has no margin.
+    QImage inked;
+    QPoint offset;
+};
+
+QCache<QPair<qint64, QSize>, Scaled>& scaledImages()
 {
-    static QCache<QPair<qint64, QSize>, QImage> cache(48 * 1024 * 1024);
+    static QCache<QPair<qint64, QSize>, Scaled> cache(48 * 1024 * 1024);
     return cache;
+}
+
+// The image scaled to `pixels` with its inked part; null when it is the image at its own size.
+const Scaled* scaledEntry(const QImage& image, const QSize& pixels)
+{
+    if (pixels == image.size())
+        return nullptr;
+    const QPair<qint64, QSize> key(image.cacheKey(), pixels);
+    if (const Scaled* hit = scaledImages().object(key))
+        return hit;
+    QImage scaled = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Premultiplied, the one format the painter blends without converting each line first.
+    if (scaled.hasAlphaChannel() && scaled.format() != QImage::Format_ARGB32_Premultiplied)
+        scaled = scaled.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QRect ink = scaled.hasAlphaChannel() ? inkedPixels(scaled, scaled.size()) : scaled.rect();
+    auto* entry = new Scaled{scaled, ink == scaled.rect() ? scaled : scaled.copy(ink), ink.topLeft()};
+    const qsizetype cost = std::max<qsizetype>(1, scaled.sizeInBytes()) +
+                           (ink == scaled.rect() ? 0 : entry->inked.sizeInBytes());
+    if (cost > scaledImages().maxCost()) {
+        // Larger than the whole cache: made again at its next paint.
+        static std::unique_ptr<Scaled> uncached;
+        uncached.reset(entry);
+        return entry;
+    }
+    scaledImages().insert(key, entry, cost);
+    return entry;
 }
 
 } // namespace
 
 const QImage& ZEVItemImageView::scaledFor(const QImage& image, const QSize& pixels)
 {
-    if (pixels == image.size())
-        return image;
-    const QPair<qint64, QSize> key(image.cacheKey(), pixels);
-    if (const QImage* hit = scaledImages().object(key))
-        return *hit;
-    QImage scaled = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    // Premultiplied, the one format the painter blends without converting each line first.
-    if (scaled.hasAlphaChannel() && scaled.format() != QImage::Format_ARGB32_Premultiplied)
-        scaled = scaled.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const qsizetype cost = std::max<qsizetype>(1, scaled.sizeInBytes());
-    if (cost > scaledImages().maxCost()) {
-        // Larger than the whole cache: made again at its next paint.
-        static QImage uncached;
-        uncached = std::move(scaled);
-        return uncached;
-    }
-    auto* kept = new QImage(std::move(scaled));
-    scaledImages().insert(key, kept, cost);
-    return *kept;
+    const Scaled* entry = scaledEntry(image, pixels);
+    return entry ? entry->image : image;
 }
 
 void ZEVItemImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
@@ -127,7 +147,12 @@ void ZEVItemImageView::drawAt(QPainter& painter, const QRectF& target, const QIm
     // blit, where a place between pixels would resample the whole image at every paint.
     const QPointF device = t.map(target.topLeft());
     const QPointF at(std::round(device.x()) - t.dx(), std::round(device.y()) - t.dy());
-    painter.drawImage(at, scaledFor(image, pixels));
+    if (const Scaled* entry = scaledEntry(image, pixels)) {
+        if (!entry->inked.isNull())
+            painter.drawImage(at + entry->offset, entry->inked);
+    } else {
+        painter.drawImage(at, image);
+    }
 }
 
 void ZEVItemTitleView::setSize(const QSizeF& size)

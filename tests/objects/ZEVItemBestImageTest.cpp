@@ -436,4 +436,28 @@ TEST_F(BestImage, AnImageIsCopiedPixelForPixelOntoWholePixelsAtItsSizeAndOnceSca
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x)
             ASSERT_EQ(out.pixel(corner.x() + x, corner.y() + y), scaled.pixel(x, y)) << x << "," << y;
+
+    // A shape inside a transparent margin, as type icons are: the blit of its inked part alone
+    // puts every pixel where the whole scaled copy has it, and nothing around.
+    QImage margin(40, 40, QImage::Format_ARGB32_Premultiplied);
+    margin.fill(Qt::transparent);
+    {
+        QPainter shape(&margin);
+        shape.fillRect(QRect(9, 5, 17, 30), QColor(200, 40, 40, 160));
+        shape.fillRect(QRect(14, 12, 6, 4), Qt::blue);
+    }
+    part.setImage(margin);
+    out = paintedBetweenPixels(part, &corner);
+    const QImage& scaledMargin = ZEVItemImageView::scaledFor(margin, QSize(20, 20));
+    for (int y = -1; y <= 20; ++y)
+        for (int x = -1; x <= 20; ++x) {
+            const QRgb expected = QRect(0, 0, 20, 20).contains(x, y) ? scaledMargin.pixel(x, y) : 0;
+            ASSERT_EQ(out.pixel(corner.x() + x, corner.y() + y), expected) << x << "," << y;
+        }
+    // A copy that shows nothing draws nothing.
+    QImage empty(40, 40, QImage::Format_ARGB32_Premultiplied);
+    empty.fill(Qt::transparent);
+    part.setImage(empty);
+    out = paintedBetweenPixels(part, &corner);
+    EXPECT_EQ(out, [] { QImage e(80, 80, QImage::Format_ARGB32_Premultiplied); e.fill(Qt::transparent); return e; }());
 }
