@@ -129,21 +129,27 @@ bool runStep(Sqlite& db, int from, const std::vector<Statement>& statements)
 
 // Stores of earlier versions, and the template, only index RELATION alone: every lookup of one
 // parent's links in a relation then visits all the relation's links (all icon places of the desk
-// for one move). The index is added where missing to a store of the current version; older
-// copies of the program read the file as before, an index being invisible to their queries.
+// for one move), and reading a whole relation visits the table once for each of its rows. The
+// indexes are added where missing to a store of the current version; older copies of the program
+// read the file as before, an index being invisible to their queries.
 // The parent first, so that lookups by relation alone keep RelationIndex; and two columns only:
 // links of one key still come in the order of their ids, as they did through RelationIndex,
 // which callers that take the first of several rely on.
-void ensureParentIndex(Sqlite& db)
+void ensureIndexes(Sqlite& db)
 {
     const auto rows = db.executeQuery("SELECT VALUE FROM SETTINGS WHERE NAME=?;", {"dbVersion"});
     if (!rows || rows->size() != 1 || versionFrom((*rows)[0]["VALUE"]) != KELChercheurDe::kCurrentVersion)
         return;
-    if (!db.executeNonQuery(std::string("CREATE INDEX IF NOT EXISTS ") + KELChercheurDe::kParentIndex +
-                            " ON ZEVLETS(PARENT_ZEVLET, RELATION)"))
-        // A file that cannot be written still opens, only slower to search.
-        logFormat("zevDatabase The index %s could not be made (%s).", KELChercheurDe::kParentIndex,
-                  db.errorMessage().c_str());
+    const std::pair<const char*, std::string> indexes[] = {
+        {KELChercheurDe::kParentIndex, " ON ZEVLETS(PARENT_ZEVLET, RELATION)"},
+        {KELChercheurDe::kRowsIndex, std::string(" ON ZEVLETS(RELATION, ZEVLET_ID, BASE, CLASS, DATE_IN, DATE_OUT, "
+                                                 "CHILD_ZEVLET, PARENT_ZEVLET) WHERE ") +
+                                         KELChercheurDe::kRowsIndexCondition},
+    };
+    for (const auto& [name, definition] : indexes)
+        if (!db.executeNonQuery(std::string("CREATE INDEX IF NOT EXISTS ") + name + definition))
+            // A file that cannot be written still opens, only slower to search.
+            logFormat("zevDatabase The index %s could not be made (%s).", name, db.errorMessage().c_str());
 }
 
 } // namespace
@@ -179,7 +185,7 @@ void KELChercheurDe::initialize()
         alertAndStop(alert.message, alert.informative);
         return;
     }
-    ensureParentIndex(*g_connection);
+    ensureIndexes(*g_connection);
 }
 
 bool KELChercheurDe::UpdateZevDataBase() { return UpdateZevDataBase(ZevDataBase()); }

@@ -16,6 +16,12 @@ public:
     static constexpr int kCurrentVersion = 3;
     // The index of links by relation and parent, made at open where the store lacks it.
     static constexpr const char* kParentIndex = "RelationParentIndex";
+    // The rows of a relation in the order of their ids, every column in the index itself: a
+    // relation is read without visiting the table once per row. Partial on a condition every row
+    // meets and only the reading of a whole relation states (kRowsIndexCondition), so that no other
+    // lookup is planned through it instead of the index it uses now.
+    static constexpr const char* kRowsIndex = "RelationRowsIndex";
+    static constexpr const char* kRowsIndexCondition = "ZEVLET_ID >= 0";
 
     // Shows an alert (when message is not empty) and then stops the program. The default logs
     // the texts and exits; the application shows a modal alert, tests record the call. When the

@@ -328,8 +328,21 @@ void KELChercheurDeLiens::forEachBlocDeLaRelInt(KELId rel, const std::function<v
     });
     if (nombre == 0)
         return;
-    const bool parcours = nombre > seuil;
-    const std::string plan = parcours ? " WHERE +RELATION = ?" : " WHERE RELATION = ?";
+    if (lignesIndexees_ < 0) {
+        lignesIndexees_ = 0;
+        db().forEach("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?;", {kRowsIndex},
+                     [&](const SqlCursor&) {
+            lignesIndexees_ = 1;
+            return false;
+        });
+    }
+    // The rows index holds every column: reading through it never visits the table, whatever
+    // part of the table the relation is.
+    const bool grand = nombre > seuil;
+    const bool parcours = grand && lignesIndexees_ == 0;
+    const std::string plan = lignesIndexees_ == 1 ? std::string(" WHERE RELATION = ? AND ") + kRowsIndexCondition
+                             : parcours         ? " WHERE +RELATION = ?"
+                                                : " WHERE RELATION = ?";
 
     if (journalWal_ < 0) {
         journalWal_ = 0;
@@ -394,7 +407,7 @@ void KELChercheurDeLiens::forEachBlocDeLaRelInt(KELId rel, const std::function<v
     } rendre{db(), nombre >= kRangeesSansMemoire};
     // Without an end known, about as many rows as the table holds: enough, and only ever touched
     // as far as used.
-    const std::size_t attendus = parcours ? std::max<std::uint64_t>(nombre, tailleEstimee_) : nombre;
+    const std::size_t attendus = grand ? std::max<std::uint64_t>(nombre, tailleEstimee_) : nombre;
     for (Partie& partie : parties) {
         if (partie.lecteur) {
             Bloc rangees;

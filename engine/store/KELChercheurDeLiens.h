@@ -112,6 +112,7 @@ private:
     bool replaceRow(const KELRow& row);
 
     std::uint64_t tailleEstimee_ = 0; // rows in the table, estimated when first needed (a plan choice only)
+    int lignesIndexees_ = -1;         // whether the store has the rows index (-1: not asked yet)
     int journalWal_ = -1;             // whether the connection writes ahead (-1: not asked yet)
     static inline std::size_t seuilDeLectureEnFond_ = 512;
 };

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -57,8 +58,8 @@ inline std::string insertRow(const KELRow& r)
 }
 
 // Everything a file holds, as text: schema entries and every row of every table.
-// The schema and every row; `withoutIndex` leaves that index out of the schema.
-inline std::string dump(const std::string& path, const std::string& withoutIndex = {})
+// The schema and every row; `withoutIndexes` leaves those indexes out of the schema.
+inline std::string dump(const std::string& path, const std::vector<std::string>& withoutIndexes = {})
 {
     const tallomer::ScopedLogCapture quiet; // a missing table is part of what some tests compare
     Sqlite db;
@@ -70,8 +71,9 @@ inline std::string dump(const std::string& path, const std::string& withoutIndex
                             "SELECT * FROM SETTINGS ORDER BY NAME, VALUE;"}) {
         const auto rows = db.executeQuery(sql);
         for (const auto& row : rows ? *rows : std::vector<SqlRow>{}) {
-            if (!withoutIndex.empty() && row.size() > 1 && row.valueAt(1).isText() &&
-                row.valueAt(1).toText() == withoutIndex)
+            if (row.size() > 1 && row.valueAt(1).isText() &&
+                std::find(withoutIndexes.begin(), withoutIndexes.end(), row.valueAt(1).toText()) !=
+                    withoutIndexes.end())
                 continue;
             for (std::size_t i = 0; i < row.size(); ++i) {
                 const SqlValue& v = row.valueAt(i);

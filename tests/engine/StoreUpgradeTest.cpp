@@ -38,6 +38,10 @@ struct Opened {
 
 } // namespace
 
+namespace {
+const std::vector<std::string> kIndexesMadeAtOpen{KELChercheurDe::kParentIndex, KELChercheurDe::kRowsIndex};
+} // namespace
+
 TEST(StoreUpgrade, VersionOneAndTwoEndIdenticalToTheTemplateWithTheirLogLines)
 {
     // The template with the index every opened store of this version gets.
@@ -109,8 +113,8 @@ TEST(StoreUpgrade, TheVersionRowDecidesAndARefusedFileIsLeftAsItWas)
             }
             KELChercheurDe::CloseDatabase();
         }
-        // An opened store of this version also gains the parent index, and nothing else.
-        EXPECT_EQ(dump(path, KELChercheurDe::kParentIndex), before);
+        // An opened store of this version also gains the indexes made at open, and nothing else.
+        EXPECT_EQ(dump(path, kIndexesMadeAtOpen), before);
         EXPECT_EQ(dump(path) != before, c.change == version("3"));
     }
     KELChercheurDe::setDownloadPage("https://tallomer.org/download");
@@ -193,21 +197,22 @@ TEST(StoreUpgrade, OneConnectionForAllFindersAndStatementsFailAfterClose)
     EXPECT_FALSE(first->isOpen());
 }
 
-// The index of links by relation and parent is made once, at the first open of a store that
-// lacks it; the tables and rows stay as they were, and the file opens as before: the version,
-// the integrity check and the links read back.
-TEST(StoreUpgrade, TheParentIndexIsMadeOnceAtOpenAndChangesNoRow)
+// The indexes of links by relation and parent and of a relation's rows are made once, at the
+// first open of a store that lacks them; the tables and rows stay as they were, and the file opens
+// as before: the version, the integrity check and the links read back. Each lookup keeps the index
+// it was planned through before; only reading a whole relation goes through the rows index.
+TEST(StoreUpgrade, TheIndexesMadeAtOpenAreMadeOnceAndChangeNoRowNorAnyOtherLookup)
 {
     const std::string path = copyTemplate();
     const std::string before = dump(path);
     auto indexes = [&] {
         Sqlite db;
         db.open(path, false);
-        const auto rows = db.executeQuery("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?;",
-                                          {KELChercheurDe::kParentIndex});
+        const auto rows = db.executeQuery("SELECT sql FROM sqlite_master WHERE type = 'index' AND name IN (?, ?);",
+                                          {KELChercheurDe::kParentIndex, KELChercheurDe::kRowsIndex});
         return rows ? rows->size() : 0u;
     };
-    ASSERT_EQ(indexes(), 0u) << "the template is left without it";
+    ASSERT_EQ(indexes(), 0u) << "the template is left without them";
     for (int open = 0; open < 2; ++open) {
         SCOPED_TRACE(open);
         {
@@ -217,19 +222,28 @@ TEST(StoreUpgrade, TheParentIndexIsMadeOnceAtOpenAndChangesNoRow)
             EXPECT_EQ(KELChercheurDeLiens().loadRowInt(2000195)->parent, 2000002u);
             KELChercheurDe::CloseDatabase();
         }
-        EXPECT_EQ(indexes(), 1u);
-        EXPECT_EQ(dump(path, KELChercheurDe::kParentIndex), before);
+        EXPECT_EQ(indexes(), 2u);
+        EXPECT_EQ(dump(path, kIndexesMadeAtOpen), before);
     }
-    // The lookups of one parent's links in a relation use it.
     Sqlite db;
     ASSERT_TRUE(db.open(path, false));
-    const auto plan = db.executeQuery("EXPLAIN QUERY PLAN SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = 1000152 "
-                                      "AND PARENT_ZEVLET = 2000018 ORDER BY DATE_IN;");
-    ASSERT_TRUE(plan && !plan->empty());
-    std::string detail;
-    for (const auto& row : *plan)
-        detail += row["detail"].toText() + "\n";
-    EXPECT_NE(detail.find(KELChercheurDe::kParentIndex), std::string::npos) << detail;
+    auto plan = [&](const std::string& sql) {
+        const auto rows = db.executeQuery("EXPLAIN QUERY PLAN " + sql);
+        std::string detail;
+        for (const auto& row : rows ? *rows : std::vector<SqlRow>{})
+            detail += row["detail"].toText() + "\n";
+        return detail;
+    };
+    const std::string parent = plan("SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = 1000152 AND PARENT_ZEVLET = 2000018 "
+                                    "ORDER BY DATE_IN;");
+    EXPECT_NE(parent.find(KELChercheurDe::kParentIndex), std::string::npos) << parent;
+    const std::string child =
+        plan("SELECT ZEVLET_ID FROM ZEVLETS WHERE CHILD_ZEVLET = 5 AND RELATION = 1000152 AND DATE_IN <= 1 AND DATE_OUT > 1;");
+    EXPECT_NE(child.find("RelationIndex"), std::string::npos) << child;
+    const std::string whole = plan(std::string("SELECT ZEVLET_ID, BASE, CLASS, DATE_IN, DATE_OUT, CHILD_ZEVLET, "
+                                               "PARENT_ZEVLET, RELATION FROM ZEVLETS WHERE RELATION = 1000152 AND ") +
+                                   KELChercheurDe::kRowsIndexCondition + " AND ZEVLET_ID < 3000000;");
+    EXPECT_NE(whole.find(std::string("COVERING INDEX ") + KELChercheurDe::kRowsIndex), std::string::npos) << whole;
     const auto check = db.executeQuery("PRAGMA integrity_check;");
     ASSERT_TRUE(check && check->size() == 1);
     EXPECT_EQ((*check)[0].valueAt(0).toText(), "ok");
