@@ -8,12 +8,15 @@
 #include "services/ZEVItemViewForDesks.h"
 #include "engine/KELTypes.h"
 
+#include <QList>
 #include <QPointF>
+#include <QTransform>
 
 #include <memory>
 #include <vector>
 
 class KELI;
+class QGraphicsItem;
 
 namespace tallomer {
 
@@ -80,6 +83,10 @@ public:
     // Forgets the drawn Links of a parent Object, or of one pair.
     virtual void delConnexionsForParentInt(KELId parentInt) = 0;
     virtual void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) = 0;
+
+    // The desk's canvas paints these items of the scene next (see ZEVScenePaint).
+    virtual void willPaintItems(const QList<QGraphicsItem*>& items, const QTransform& viewportTransform,
+                                qreal pixelRatio) = 0;
 
 private:
     using C = ZEVCroisement;

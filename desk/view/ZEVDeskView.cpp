@@ -53,6 +53,13 @@ ZEVDeskView::ZEVDeskView(const QRectF& frame, ZEVDeskViewer* deskViewer, ZEVSpac
 
 ZEVDeskView::~ZEVDeskView() = default;
 
+void ZEVDeskView::willPaintItems(const QList<QGraphicsItem*>& items, const QTransform& viewportTransform,
+                                 qreal pixelRatio)
+{
+    if (itemViewer_)
+        itemViewer_->willPaintItems(items, viewportTransform, pixelRatio);
+}
+
 void ZEVDeskView::setFrame(const QRectF& frame)
 {
     if (space_)

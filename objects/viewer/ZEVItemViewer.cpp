@@ -370,6 +370,12 @@ void ZEVItemViewer::delConnexionsForParentInt(KELId parentInt)
         deskViewer_->majConnexion();
 }
 
+void ZEVItemViewer::willPaintItems(const QList<QGraphicsItem*>& items, const QTransform& viewportTransform,
+                                   qreal pixelRatio)
+{
+    ZEVItemTitleView::prepareForPaint(items, viewportTransform, pixelRatio);
+}
+
 void ZEVItemViewer::delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt)
 {
     auto it = parentConnexionsMap_.find(parentInt);
