@@ -8,15 +8,15 @@
 #include "services/ZEVItemViewForDesks.h"
 #include "engine/KELTypes.h"
 
-#include <QList>
 #include <QPointF>
+#include <QRectF>
 #include <QTransform>
 
 #include <memory>
 #include <vector>
 
 class KELI;
-class QGraphicsItem;
+class QGraphicsScene;
 
 namespace tallomer {
 
@@ -84,9 +84,9 @@ public:
     virtual void delConnexionsForParentInt(KELId parentInt) = 0;
     virtual void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) = 0;
 
-    // The desk's canvas paints these items of the scene next (see ZEVScenePaint).
-    virtual void willPaintItems(const QList<QGraphicsItem*>& items, const QTransform& viewportTransform,
-                                qreal pixelRatio) = 0;
+    // The desk's canvas paints what lies in `sceneRect` of `scene` next (see ZEVScenePaint).
+    virtual void willPaint(const QGraphicsScene& scene, const QRectF& sceneRect, const QTransform& viewportTransform,
+                           qreal pixelRatio) = 0;
 
 private:
     using C = ZEVCroisement;

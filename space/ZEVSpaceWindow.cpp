@@ -119,10 +119,9 @@ bool ZEVDeskCanvas::viewportEvent(QEvent* event)
 
 void ZEVDeskCanvas::paintEvent(QPaintEvent* event)
 {
-    if (auto* s = dynamic_cast<ZEVScenePaint*>(scene())) {
-        s->willPaintItems(items(event->region().boundingRect(), Qt::IntersectsItemBoundingRect), viewportTransform(),
-                          viewport()->devicePixelRatioF());
-    }
+    if (auto* s = dynamic_cast<ZEVScenePaint*>(scene()))
+        s->willPaint(mapToScene(event->region().boundingRect()).boundingRect(), viewportTransform(),
+                     viewport()->devicePixelRatioF());
     QGraphicsView::paintEvent(event);
 }
 

@@ -53,11 +53,10 @@ ZEVDeskView::ZEVDeskView(const QRectF& frame, ZEVDeskViewer* deskViewer, ZEVSpac
 
 ZEVDeskView::~ZEVDeskView() = default;
 
-void ZEVDeskView::willPaintItems(const QList<QGraphicsItem*>& items, const QTransform& viewportTransform,
-                                 qreal pixelRatio)
+void ZEVDeskView::willPaint(const QRectF& sceneRect, const QTransform& viewportTransform, qreal pixelRatio)
 {
     if (itemViewer_)
-        itemViewer_->willPaintItems(items, viewportTransform, pixelRatio);
+        itemViewer_->willPaint(*this, sceneRect, viewportTransform, pixelRatio);
 }
 
 void ZEVDeskView::setFrame(const QRectF& frame)

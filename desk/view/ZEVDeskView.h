@@ -94,8 +94,7 @@ public:
     static DragSource sourceOf(const QMimeData* data);
 
     // The Object views' part of the paint goes to their item viewer.
-    void willPaintItems(const QList<QGraphicsItem*>& items, const QTransform& viewportTransform,
-                        qreal pixelRatio) override;
+    void willPaint(const QRectF& sceneRect, const QTransform& viewportTransform, qreal pixelRatio) override;
 
 protected:
     // The canvas hands the scene its pinches.

@@ -335,13 +335,12 @@ quint64 titlesDrawnAhead = 0;
 
 quint64 ZEVItemTitleView::drawnAhead() { return titlesDrawnAhead; }
 
-void ZEVItemTitleView::prepareForPaint(const QList<QGraphicsItem*>& items, const QTransform& viewportTransform,
-                                       qreal pixelRatio)
+void ZEVItemTitleView::prepareForPaint(const std::vector<ZEVItemTitleView*>& titles,
+                                       const QTransform& viewportTransform, qreal pixelRatio)
 {
     std::vector<TitleJob> jobs;
-    for (QGraphicsItem* item : items) {
-        auto* title = dynamic_cast<ZEVItemTitleView*>(item);
-        if (!title || !title->isVisible() || title->effectiveOpacity() <= 0)
+    for (ZEVItemTitleView* title : titles) {
+        if (!title->isVisible() || title->effectiveOpacity() <= 0)
             continue;
         const std::optional<qreal> scale =
             ZEVItemTitleCell::blitScale(title->deviceTransform(viewportTransform), pixelRatio);

@@ -16,7 +16,6 @@
 
 #include <QGraphicsItem>
 #include <QImage>
-#include <QList>
 #include <QRectF>
 #include <QSizeF>
 #include <QStaticText>
@@ -93,11 +92,11 @@ public:
     bool laidOut() const { return layout_.has_value(); }
     qsizetype cellBytes() const { return cell_.heldBytes(); }
 
-    // `items` (any kind, in any order) are about to be painted through `viewportTransform` on a
-    // device of `pixelRatio`: the shown titles among them whose cells would be drawn anew in
-    // that paint are drawn now, many at once on worker threads, and the paint only blits them.
-    // A few are left to their paint: the hand-off costs more than it spares.
-    static void prepareForPaint(const QList<QGraphicsItem*>& items, const QTransform& viewportTransform,
+    // `titles` are about to be painted through `viewportTransform` on a device of `pixelRatio`:
+    // those shown whose cells would be drawn anew in that paint are drawn now, many at once on
+    // worker threads, and the paint only blits them. A few are left to their paint: the
+    // hand-off costs more than it spares.
+    static void prepareForPaint(const std::vector<ZEVItemTitleView*>& titles, const QTransform& viewportTransform,
                                 qreal pixelRatio);
     // How many titles were drawn so, ahead of their paint, in this run.
     static quint64 drawnAhead();

@@ -141,11 +141,10 @@ public:
 // The desk's scene: as the real one, it tells the item viewer what a canvas paints next.
 class FakeScene final : public QGraphicsScene, public ZEVScenePaint {
 public:
-    void willPaintItems(const QList<QGraphicsItem*>& items, const QTransform& viewportTransform,
-                        qreal pixelRatio) override
+    void willPaint(const QRectF& sceneRect, const QTransform& viewportTransform, qreal pixelRatio) override
     {
         if (viewer)
-            viewer->willPaintItems(items, viewportTransform, pixelRatio);
+            viewer->willPaint(*this, sceneRect, viewportTransform, pixelRatio);
     }
 
     ZEVItemViewer* viewer = nullptr;

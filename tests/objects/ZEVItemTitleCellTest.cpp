@@ -297,15 +297,12 @@ QString titleNumber(int i)
                  : QStringLiteral("Quarterly accounts %1 for the board, final version.pdf").arg(i);
 }
 
-// The Object views and all their parts, as a paint of the scene meets them.
-QList<QGraphicsItem*> itemsOf(const std::vector<ZEVItemView*>& views)
+std::vector<ZEVItemTitleView*> titlesOf(const std::vector<ZEVItemView*>& views)
 {
-    QList<QGraphicsItem*> items;
-    for (ZEVItemView* v : views) {
-        items.append(v);
-        items.append(v->childItems());
-    }
-    return items;
+    std::vector<ZEVItemTitleView*> titles;
+    for (ZEVItemView* v : views)
+        titles.push_back(v->titleView());
+    return titles;
 }
 
 } // namespace
@@ -333,7 +330,7 @@ TEST(ZEVItemTitleCell, TitlesDrawnTogetherBeforeThePaintHaveThePixelsOfTitlesDra
             if (state == State::TitlesShadow)
                 d.space.mode = ZEVFrontModeTitles;
 
-            ZEVItemTitleView::prepareForPaint(itemsOf(together), QTransform(), ratio);
+            ZEVItemTitleView::prepareForPaint(titlesOf(together), QTransform(), ratio);
             for (int i = 0; i < kMany; ++i) {
                 const ZEVItemTitleView* title = together[i]->titleView();
                 ASSERT_TRUE(title->laidOut());
@@ -358,7 +355,7 @@ TEST(ZEVItemTitleCell, TitlesDrawnTogetherBeforeThePaintHaveThePixelsOfTitlesDra
         few.push_back(d.desk.add(d.objects.objet(10 + i), {50, 55, 100, 0}));
         few.back()->setItemTitle(titleNumber(i));
     }
-    ZEVItemTitleView::prepareForPaint(itemsOf(few), QTransform(), 1.0);
+    ZEVItemTitleView::prepareForPaint(titlesOf(few), QTransform(), 1.0);
     for (ZEVItemView* v : few)
         EXPECT_FALSE(v->titleView()->laidOut());
     paintTitle(few[0]);

@@ -171,7 +171,7 @@ public:
 
 class NullItemViewer : public ZEVItemViewerForDesks {
 public:
-    void willPaintItems(const QList<QGraphicsItem*>&, const QTransform&, qreal) override {}
+    void willPaint(const QGraphicsScene&, const QRectF&, const QTransform&, qreal) override {}
     void initItemConnexionAvecLienConnexion(KELI*, KELDate) override {}
     void moteurCroisementForConnexion(KELI*, ZEVCroisement) override {}
     void enleveFilterForAllItems() override {}
