@@ -367,7 +367,9 @@ void ZEVItemTitleView::prepareForPaint(const std::vector<ZEVItemTitleView*>& tit
     std::atomic<std::size_t> next = 0;
     QSemaphore done;
     QThreadPool* pool = QThreadPool::globalInstance();
-    const int helpers = int(std::min<std::size_t>(std::max(pool->maxThreadCount(), 0), jobs.size() / 16));
+    // One thread a core with this one; each takes at least a few titles, its first being dearer
+    // (its fonts are loaded for it).
+    const int helpers = int(std::min<std::size_t>(std::max(pool->maxThreadCount() - 1, 0), jobs.size() / 16));
     std::vector<std::unique_ptr<TitleWorker>> workers;
     for (int i = 0; i < helpers; ++i) {
         workers.push_back(std::make_unique<TitleWorker>(jobs, next, font, key, done));

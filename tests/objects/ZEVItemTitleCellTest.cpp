@@ -5,6 +5,7 @@
 #include "space/ZEVSpaceWindow.h"
 
 #include <QPainter>
+#include <QThread>
 
 #include <vector>
 
@@ -283,6 +284,46 @@ TEST(ZEVItemTitleCell, ATitleThatInksNothingHoldsNothing)
     EXPECT_EQ(cell.redraws(), 2);
     EXPECT_GT(cell.heldBytes(), 0);
     EXPECT_NE(img, none);
+}
+
+// A cell drawn on another thread from a layout made there, and then held by the cell, blits what
+// the cell draws for itself.
+TEST(ZEVItemTitleCell, ACellDrawnOnAnotherThreadBlitsWhatItsOwnPaintDraws)
+{
+    const QFont font = ZEVItemTitleText::font();
+    const QString text = QStringLiteral("Quarterly jumps");
+    const QStaticText shown = laidOut(text, font);
+    ZEVItemTitleLook shadowed;
+    shadowed.size = QSizeF(140, 18);
+    ZEVItemTitleLook plain = shadowed;
+    plain.shadow = false;
+    plain.text = qRgb(20, 40, 200);
+    ZEVItemTitleLook plate = shadowed;
+    plate.fill = qRgba(30, 120, 220, 200);
+    plate.stroke = qRgb(255, 255, 255);
+    for (const qreal ratio : {1.0, 2.0}) {
+        for (const ZEVItemTitleLook& look : {shadowed, plain, plate}) {
+            ZEVItemTitleCell::Drawn drawn;
+            std::unique_ptr<QThread> worker(QThread::create([&] {
+                drawn = ZEVItemTitleCell::render(laidOut(text, font), font, look, ratio);
+            }));
+            worker->start();
+            worker->wait();
+            ZEVItemTitleCell there;
+            there.adopt(std::move(drawn), shown, font.key(), look, ratio);
+            ZEVItemTitleCell here;
+            QImage fromThere = transparent(QSize(160, 30), ratio);
+            QImage fromHere = transparent(QSize(160, 30), ratio);
+            for (auto [cell, img] : {std::pair{&there, &fromThere}, std::pair{&here, &fromHere}}) {
+                QPainter p(img);
+                p.translate(7, 5);
+                cell->paint(p, shown, font, font.key(), look);
+            }
+            EXPECT_EQ(fromThere, fromHere) << "ratio " << ratio << " fill " << bool(look.fill) << " shadow " << look.shadow;
+            // Held as drawn: its paint blitted it.
+            EXPECT_EQ(there.redraws(), 1);
+        }
+    }
 }
 
 namespace {
