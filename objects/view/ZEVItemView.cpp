@@ -33,6 +33,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <cmath>
 #include <memory>
 
@@ -291,11 +292,21 @@ const QFont& threadFont(const QFont& shared, const QString& key)
     return font;
 }
 
-void drawTitles(std::vector<TitleJob>& jobs, std::atomic<std::size_t>& next, const QFont& shared, const QString& key)
+// The titles of one paint, taken one at a time by each thread that draws them.
+struct TitleWork {
+    std::vector<TitleJob> jobs;
+    std::atomic<std::size_t> next = 0;
+    QFont font;
+    QString key;
+    // Released by each worker as it leaves.
+    QSemaphore done;
+};
+
+void drawTitles(TitleWork& work)
 {
-    const QFont& font = threadFont(shared, key);
-    for (std::size_t i = next++; i < jobs.size(); i = next++) {
-        TitleJob& job = jobs[i];
+    const QFont& font = threadFont(work.font, work.key);
+    for (std::size_t i = work.next++; i < work.jobs.size(); i = work.next++) {
+        TitleJob& job = work.jobs[i];
         job.shown = job.laidOut ? job.text : ZEVItemTitleText::elided(job.text, job.look.size.width(), font);
         if (job.shown.isEmpty())
             continue;
@@ -309,24 +320,18 @@ void drawTitles(std::vector<TitleJob>& jobs, std::atomic<std::size_t>& next, con
 
 class TitleWorker final : public QRunnable {
 public:
-    TitleWorker(std::vector<TitleJob>& jobs, std::atomic<std::size_t>& next, const QFont& font, const QString& key,
-                QSemaphore& done)
-        : jobs_(jobs), next_(next), font_(font), key_(key), done_(done)
-    {
-        setAutoDelete(false);
-    }
+    explicit TitleWorker(std::shared_ptr<TitleWork> work) : work_(std::move(work)) { setAutoDelete(false); }
     void run() override
     {
-        drawTitles(jobs_, next_, font_, key_);
-        done_.release();
+        // Its own hold on the work: the semaphore it releases outlives the release, whenever the
+        // GUI thread, woken by it, returns and lets go of this worker.
+        const std::shared_ptr<TitleWork> work = work_;
+        drawTitles(*work);
+        work->done.release();
     }
 
 private:
-    std::vector<TitleJob>& jobs_;
-    std::atomic<std::size_t>& next_;
-    const QFont& font_;
-    const QString& key_;
-    QSemaphore& done_;
+    std::shared_ptr<TitleWork> work_;
 };
 
 quint64 titlesDrawnAhead = 0;
@@ -338,7 +343,8 @@ quint64 ZEVItemTitleView::drawnAhead() { return titlesDrawnAhead; }
 void ZEVItemTitleView::prepareForPaint(const std::vector<ZEVItemTitleView*>& titles,
                                        const QTransform& viewportTransform, qreal pixelRatio)
 {
-    std::vector<TitleJob> jobs;
+    const auto work = std::make_shared<TitleWork>();
+    std::vector<TitleJob>& jobs = work->jobs;
     for (ZEVItemTitleView* title : titles) {
         if (!title->isVisible() || title->effectiveOpacity() <= 0)
             continue;
@@ -362,24 +368,22 @@ void ZEVItemTitleView::prepareForPaint(const std::vector<ZEVItemTitleView*>& tit
 
     // The GUI thread draws its share too, and takes back the workers that have not started: a pool
     // busy elsewhere delays nothing. No title is touched here until every worker is done.
-    const QFont font = ZEVItemTitleText::font();
-    const QString key = ZEVItemTitleText::fontKey();
-    std::atomic<std::size_t> next = 0;
-    QSemaphore done;
+    work->font = ZEVItemTitleText::font();
+    work->key = ZEVItemTitleText::fontKey();
     QThreadPool* pool = QThreadPool::globalInstance();
     // One thread a core with this one; each takes at least a few titles, its first being dearer
     // (its fonts are loaded for it).
     const int helpers = int(std::min<std::size_t>(std::max(pool->maxThreadCount() - 1, 0), jobs.size() / 16));
     std::vector<std::unique_ptr<TitleWorker>> workers;
     for (int i = 0; i < helpers; ++i) {
-        workers.push_back(std::make_unique<TitleWorker>(jobs, next, font, key, done));
+        workers.push_back(std::make_unique<TitleWorker>(work));
         pool->start(workers.back().get());
     }
-    drawTitles(jobs, next, font, key);
+    drawTitles(*work);
     int started = 0;
     for (auto& worker : workers)
         started += !pool->tryTake(worker.get());
-    done.acquire(started);
+    work->done.acquire(started);
     titlesDrawnAhead += jobs.size();
 
     const quint64 generation = systemfont::generation();
@@ -392,12 +396,12 @@ void ZEVItemTitleView::prepareForPaint(const std::vector<ZEVItemTitleView*>& tit
             title->layout_->setTextFormat(Qt::PlainText);
             title->prepared_ = false;
             title->shownEmpty_ = job.shown.isEmpty();
-            title->font_ = font;
-            title->fontKey_ = key;
+            title->font_ = work->font;
+            title->fontKey_ = work->key;
             title->fontGeneration_ = generation;
         }
         if (!title->shownEmpty_)
-            title->cell_.adopt(std::move(job.drawn), *title->layout_, key, job.look, job.scale);
+            title->cell_.adopt(std::move(job.drawn), *title->layout_, work->key, job.look, job.scale);
     }
 }
 
