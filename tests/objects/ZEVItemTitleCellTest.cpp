@@ -304,9 +304,8 @@ TEST(ZEVItemTitleCell, ACellDrawnOnAnotherThreadBlitsWhatItsOwnPaintDraws)
     for (const qreal ratio : {1.0, 2.0}) {
         for (const ZEVItemTitleLook& look : {shadowed, plain, plate}) {
             ZEVItemTitleCell::Drawn drawn;
-            std::unique_ptr<QThread> worker(QThread::create([&] {
-                drawn = ZEVItemTitleCell::render(laidOut(text, font), font, look, ratio);
-            }));
+            std::unique_ptr<QThread> worker(
+                QThread::create([&] { drawn = ZEVItemTitleCell::render(laidOut(text, font), font, look, ratio); }));
             worker->start();
             worker->wait();
             ZEVItemTitleCell there;
@@ -319,7 +318,8 @@ TEST(ZEVItemTitleCell, ACellDrawnOnAnotherThreadBlitsWhatItsOwnPaintDraws)
                 p.translate(7, 5);
                 cell->paint(p, shown, font, font.key(), look);
             }
-            EXPECT_EQ(fromThere, fromHere) << "ratio " << ratio << " fill " << bool(look.fill) << " shadow " << look.shadow;
+            EXPECT_EQ(fromThere, fromHere)
+                << "ratio " << ratio << " fill " << bool(look.fill) << " shadow " << look.shadow;
             // Held as drawn: its paint blitted it.
             EXPECT_EQ(there.redraws(), 1);
         }
@@ -436,8 +436,8 @@ std::vector<ZEVItemView*> addGrid(Desk& d, KELId firstId, double x, int columns)
 {
     std::vector<ZEVItemView*> views;
     for (int i = 0; i < kMany; ++i) {
-        views.push_back(d.desk.add(d.objects.objet(firstId + i),
-                                   {x + 95.0 * (i % columns), 500.0 - 110.0 * (i / columns), 64, 0}));
+        views.push_back(
+            d.desk.add(d.objects.objet(firstId + i), {x + 95.0 * (i % columns), 500.0 - 110.0 * (i / columns), 64, 0}));
         views.back()->setItemTitle(titleNumber(i));
     }
     return views;
