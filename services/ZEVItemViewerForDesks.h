@@ -9,11 +9,14 @@
 #include "engine/KELTypes.h"
 
 #include <QPointF>
+#include <QRectF>
+#include <QTransform>
 
 #include <memory>
 #include <vector>
 
 class KELI;
+class QGraphicsScene;
 
 namespace tallomer {
 
@@ -80,6 +83,10 @@ public:
     // Forgets the drawn Links of a parent Object, or of one pair.
     virtual void delConnexionsForParentInt(KELId parentInt) = 0;
     virtual void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) = 0;
+
+    // The desk's canvas paints what lies in `sceneRect` of `scene` next (see ZEVScenePaint).
+    virtual void willPaint(const QGraphicsScene& scene, const QRectF& sceneRect, const QTransform& viewportTransform,
+                           qreal pixelRatio) = 0;
 
 private:
     using C = ZEVCroisement;

@@ -4,6 +4,7 @@
 #include "platform/Keys.h"
 #include "platform/SystemFont.h"
 #include "services/ZEVFrontViewerServices.h"
+#include "services/ZEVScenePaint.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpacePreview.h"
 #include "space/ZEVSpaceWindowFrame.h"
@@ -19,6 +20,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QMoveEvent>
+#include <QPaintEvent>
 #include <QNativeGestureEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -113,6 +115,14 @@ bool ZEVDeskCanvas::viewportEvent(QEvent* event)
         QCoreApplication::sendEvent(s, e.get());
     }
     return true;
+}
+
+void ZEVDeskCanvas::paintEvent(QPaintEvent* event)
+{
+    if (auto* s = dynamic_cast<ZEVScenePaint*>(scene()))
+        s->willPaint(mapToScene(event->region().boundingRect()).boundingRect(), viewportTransform(),
+                     viewport()->devicePixelRatioF());
+    QGraphicsView::paintEvent(event);
 }
 
 void ZEVDeskCanvas::drawForeground(QPainter* painter, const QRectF& rect)

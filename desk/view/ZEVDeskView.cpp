@@ -53,6 +53,12 @@ ZEVDeskView::ZEVDeskView(const QRectF& frame, ZEVDeskViewer* deskViewer, ZEVSpac
 
 ZEVDeskView::~ZEVDeskView() = default;
 
+void ZEVDeskView::willPaint(const QRectF& sceneRect, const QTransform& viewportTransform, qreal pixelRatio)
+{
+    if (itemViewer_)
+        itemViewer_->willPaint(*this, sceneRect, viewportTransform, pixelRatio);
+}
+
 void ZEVDeskView::setFrame(const QRectF& frame)
 {
     if (space_)

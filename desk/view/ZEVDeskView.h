@@ -10,6 +10,7 @@
 // desk-view points) through deskPoint(), the one conversion at this edge.
 
 #include "runtime/Scheduler.h"
+#include "services/ZEVScenePaint.h"
 
 #include <QGraphicsScene>
 #include <QPointF>
@@ -34,7 +35,7 @@ class ZEVDropTargetItem;
 class ZEVFrontViewServices;
 class ZEVItemViewerForDesks;
 
-class ZEVDeskView final : public QGraphicsScene {
+class ZEVDeskView final : public QGraphicsScene, public ZEVScenePaint {
 public:
     enum class DragSource { Overlay, ItemView, Table, Other };
     enum class WheelPhase { None = 0, Began = 1, Changed = 4, Other = 8 };
@@ -91,6 +92,9 @@ public:
     void draggingExited(DragSource source);
     bool performDragOperation(DragSource source, bool siAlt, const QMimeData* data, const QPointF& deskPoint);
     static DragSource sourceOf(const QMimeData* data);
+
+    // The Object views' part of the paint goes to their item viewer.
+    void willPaint(const QRectF& sceneRect, const QTransform& viewportTransform, qreal pixelRatio) override;
 
 protected:
     // The canvas hands the scene its pinches.

@@ -29,12 +29,12 @@ QRectF drawnRect(const QStaticText& shown, const ZEVItemTitleLook& look)
     return text.adjusted(-1, -1, 1, look.shadow ? 2 : 1).intersected(cell.adjusted(-1, -1, 1, 2));
 }
 
-// One painting surface for every cell drawn anew (titles paint on the main thread), cleared to
-// transparent over `pixels`: a cell painted into its own image would keep that image's painting
-// engine for as long as it lives.
+// One painting surface per thread for every cell it draws anew, cleared to transparent over
+// `pixels`: a cell painted into its own image would keep that image's painting engine for as long
+// as it lives.
 QImage& scratch(const QSize& pixels, qreal scale)
 {
-    static QImage image;
+    thread_local QImage image;
     if (image.width() < pixels.width() || image.height() < pixels.height())
         image = QImage(pixels.expandedTo(image.size()), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(scale);
@@ -94,35 +94,58 @@ void ZEVItemTitleCell::draw(QPainter& painter, const QStaticText& shown, const Q
     painter.drawStaticText(at, shown);
 }
 
-void ZEVItemTitleCell::redraw(const QStaticText& shown, const QFont& font, const ZEVItemTitleLook& look, qreal scale)
+ZEVItemTitleCell::Drawn ZEVItemTitleCell::render(const QStaticText& shown, const QFont& font,
+                                                 const ZEVItemTitleLook& look, qreal scale)
 {
     // Its corner on a whole device pixel, so that the glyphs keep their places in the blit.
     const QRectF area = drawnRect(shown, look);
-    origin_ = QPointF(std::floor(area.left() * scale) / scale, std::floor(area.top() * scale) / scale);
-    const QSize pixels(std::max(1, int(std::ceil((area.right() - origin_.x()) * scale))),
-                       std::max(1, int(std::ceil((area.bottom() - origin_.y()) * scale))));
+    Drawn drawn;
+    drawn.origin = QPointF(std::floor(area.left() * scale) / scale, std::floor(area.top() * scale) / scale);
+    const QSize pixels(std::max(1, int(std::ceil((area.right() - drawn.origin.x()) * scale))),
+                       std::max(1, int(std::ceil((area.bottom() - drawn.origin.y()) * scale))));
     QImage& canvas = scratch(pixels, scale);
     {
         QPainter p(&canvas);
-        p.translate(-origin_);
+        p.translate(-drawn.origin);
         draw(p, shown, font, look);
     }
     // The line's room above the capitals and below the letters without descenders is most
     // of a title's pixels.
     const QRect ink = inked(canvas, pixels);
-    image_ = ink.isEmpty() ? QImage() : canvas.copy(ink);
-    image_.setDevicePixelRatio(scale);
-    origin_ += QPointF(ink.left() / scale, ink.top() / scale);
+    drawn.image = ink.isEmpty() ? QImage() : canvas.copy(ink);
+    drawn.image.setDevicePixelRatio(scale);
+    drawn.origin += QPointF(ink.left() / scale, ink.top() / scale);
+    return drawn;
+}
+
+void ZEVItemTitleCell::adopt(Drawn drawn, const QStaticText& shown, const QString& fontKey,
+                             const ZEVItemTitleLook& look, qreal scale)
+{
+    image_ = std::move(drawn.image);
+    origin_ = drawn.origin;
     drawn_ = true;
+    scale_ = scale;
+    look_ = look;
+    shown_ = shown;
+    fontKey_ = fontKey;
+    ++redraws_;
+}
+
+std::optional<qreal> ZEVItemTitleCell::blitScale(const QTransform& t, qreal pixelRatio)
+{
+    // Only a plain or evenly scaled painter can take a blit pixel for pixel.
+    if (t.type() > QTransform::TxScale || t.m11() != t.m22() || t.m11() <= 0)
+        return std::nullopt;
+    return pixelRatio * t.m11();
 }
 
 void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const QFont& font, const QString& fontKey,
                              const ZEVItemTitleLook& look)
 {
-    const QTransform& t = painter.transform();
-    // Only a plain or evenly scaled painter can take a blit pixel for pixel; anything else
-    // (a turned or stretched desk) is drawn straight, as before.
-    if (t.type() > QTransform::TxScale || t.m11() != t.m22() || t.m11() <= 0) {
+    const std::optional<qreal> scale =
+        blitScale(painter.transform(), painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+    if (!scale) {
+        // A turned or stretched desk is drawn straight, as before.
         clear();
         // The desk's view leaves the painter's state to the items that change it.
         painter.save();
@@ -130,16 +153,8 @@ void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const 
         painter.restore();
         return;
     }
-    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const qreal scale = dpr * t.m11();
-    if (!drawn_ || scale != scale_ || look != look_ || !shown_ || shown != *shown_ || fontKey != fontKey_) {
-        redraw(shown, font, look, scale);
-        scale_ = scale;
-        look_ = look;
-        shown_ = shown;
-        fontKey_ = fontKey;
-        ++redraws_;
-    }
+    if (!current(shown, fontKey, look, *scale))
+        adopt(render(shown, font, look, *scale), shown, fontKey, look, *scale);
     if (!image_.isNull())
         painter.drawImage(origin_, image_);
 }

@@ -14,6 +14,7 @@
 #include <QSizeF>
 #include <QStaticText>
 #include <QString>
+#include <QTransform>
 
 #include <optional>
 
@@ -36,9 +37,30 @@ struct ZEVItemTitleLook {
 
 class ZEVItemTitleCell {
 public:
+    // The cell's pixels drawn for a scale, and where they go in the cell.
+    struct Drawn {
+        QImage image;
+        QPointF origin;
+    };
+
     // Draws `shown` (laid out in `font`, whose key is `fontKey`) in `look` at the painter's origin.
     void paint(QPainter& painter, const QStaticText& shown, const QFont& font, const QString& fontKey,
                const ZEVItemTitleLook& look);
+    // The device pixels per point a painter with this transform, on a device of `pixelRatio`,
+    // blits cells at; none for a turned or stretched one, which gets the straight drawing.
+    static std::optional<qreal> blitScale(const QTransform& transform, qreal pixelRatio);
+    // Whether a paint at `scale` would blit the image held rather than draw it anew.
+    bool current(const QStaticText& shown, const QString& fontKey, const ZEVItemTitleLook& look, qreal scale) const
+    {
+        return drawn_ && scale == scale_ && look == look_ && shown_ && shown == *shown_ && fontKey == fontKey_;
+    }
+    // The pixels a paint at `scale` would hold. Touches nothing shared: any thread may draw, each
+    // with a font and a layout of its own.
+    static Drawn render(const QStaticText& shown, const QFont& font, const ZEVItemTitleLook& look, qreal scale);
+    // Holds `drawn`, drawn elsewhere from a layout of the same text as `shown`, as a paint at
+    // `scale` would have drawn it.
+    void adopt(Drawn drawn, const QStaticText& shown, const QString& fontKey, const ZEVItemTitleLook& look,
+               qreal scale);
     // Drops the image; the next paint draws it again.
     void clear()
     {
@@ -55,9 +77,6 @@ public:
     static void draw(QPainter& painter, const QStaticText& shown, const QFont& font, const ZEVItemTitleLook& look);
 
 private:
-    // Drawn for `scale` device pixels per point; an image without ink stays null.
-    void redraw(const QStaticText& shown, const QFont& font, const ZEVItemTitleLook& look, qreal scale);
-
     QImage image_;
     bool drawn_ = false;
     QPointF origin_;

@@ -87,10 +87,27 @@ public:
     void setColours(const std::optional<ZEVItemTitleColours>& colours);
     // How often the title was drawn anew rather than blitted from its cached cell.
     int cellRedraws() const { return cell_.redraws(); }
+    // Whether the title holds its shown text and the bytes of its cell's image: none until it is
+    // first painted or made ready for a paint.
+    bool laidOut() const { return layout_.has_value(); }
+    qsizetype cellBytes() const { return cell_.heldBytes(); }
+
+    // `titles` are about to be painted through `viewportTransform` on a device of `pixelRatio`:
+    // those shown whose cells would be drawn anew in that paint are drawn now, many at once on
+    // worker threads, and the paint only blits them. A few are left to their paint: the
+    // hand-off costs more than it spares.
+    static void prepareForPaint(const std::vector<ZEVItemTitleView*>& titles, const QTransform& viewportTransform,
+                                qreal pixelRatio);
+    // How many titles were drawn so, ahead of their paint, in this run.
+    static quint64 drawnAhead();
 
 private:
     // The shown text laid out once for its width: thousands of titles paint in one frame.
     const QStaticText& layout() const;
+    // Forgets the layout when the title font is really another since it was made.
+    void followFont() const;
+    // The cell's look in these colours, from its Object view's palette.
+    ZEVItemTitleLook look(const std::optional<ZEVItemTitleColours>& colours) const;
 
     QSizeF size_;
     QString text_;
@@ -100,6 +117,9 @@ private:
     mutable QString fontKey_;
     mutable quint64 fontGeneration_ = 0;
     mutable bool shownEmpty_ = true; // of the layout, read at every paint
+    // Whether the layout holds its glyphs. A title made ready for its paint elsewhere holds its
+    // shown text alone until a paint must draw from it (another look or scale, a turned desk).
+    mutable bool prepared_ = false;
     ZEVItemTitleCell cell_;
 };
 

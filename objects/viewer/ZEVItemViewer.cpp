@@ -370,6 +370,19 @@ void ZEVItemViewer::delConnexionsForParentInt(KELId parentInt)
         deskViewer_->majConnexion();
 }
 
+void ZEVItemViewer::willPaint(const QGraphicsScene& scene, const QRectF& sceneRect, const QTransform& viewportTransform,
+                              qreal pixelRatio)
+{
+    // Its own views, rather than a search of the scene's items: a desk holds five items a view.
+    std::vector<ZEVItemTitleView*> titles;
+    for (ZEVItemView* v : views_) {
+        ZEVItemTitleView* title = v->titleView();
+        if (v->scene() == &scene && title->isVisible() && title->sceneBoundingRect().intersects(sceneRect))
+            titles.push_back(title);
+    }
+    ZEVItemTitleView::prepareForPaint(titles, viewportTransform, pixelRatio);
+}
+
 void ZEVItemViewer::delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt)
 {
     auto it = parentConnexionsMap_.find(parentInt);

@@ -130,6 +130,9 @@ public:
     void moteurCroisementForConnexion(KELI* lien, ZEVCroisement croisement) override;
     void delConnexionsForParentInt(KELId parentInt) override;
     void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) override;
+    // The titles to be painted are drawn together, on worker threads when there are many.
+    void willPaint(const QGraphicsScene& scene, const QRectF& sceneRect, const QTransform& viewportTransform,
+                   qreal pixelRatio) override;
     ZEVItemConnexion* selectedConnexionForPoint(const QPointF& point);
     // `commande`: the Ctrl key is held (toggles the Link in the selection).
     bool siSelectConnexionForPoint(const QPointF& point, bool commande);

@@ -6,6 +6,7 @@
 #include "engine/KELLien.h"
 #include "services/ZEVSpaceForObjectViews.h"
 #include "services/ZEVItemViewForDesks.h"
+#include "services/ZEVScenePaint.h"
 #include "objects/drawing/ZEVItemDrawing.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -137,6 +138,18 @@ public:
     std::set<const ZEVItemConnexion*> links;
 };
 
+// The desk's scene: as the real one, it tells the item viewer what a canvas paints next.
+class FakeScene final : public QGraphicsScene, public ZEVScenePaint {
+public:
+    void willPaint(const QRectF& sceneRect, const QTransform& viewportTransform, qreal pixelRatio) override
+    {
+        if (viewer)
+            viewer->willPaint(*this, sceneRect, viewportTransform, pixelRatio);
+    }
+
+    ZEVItemViewer* viewer = nullptr;
+};
+
 // The desk viewer (showing Channel 1): owns the views the item viewer makes, in one scene.
 class FakeDesk final : public test::NullItemViewDesk {
 public:
@@ -159,7 +172,7 @@ public:
     }
 
     ZEVItemViewer* viewer = nullptr;
-    QGraphicsScene scene;
+    FakeScene scene;
     std::map<KELI*, std::unique_ptr<ZEVItemViewForDesks>> views;
     int majViews = 0;
     int connexions = 0;
@@ -212,6 +225,7 @@ struct Desk {
     {
         viewer->referencerModels(&objects);
         desk.viewer = viewer.get();
+        desk.scene.viewer = viewer.get();
     }
     ~Desk() { desk.views.clear(); } // the views go before their viewer, as on a real desk
 

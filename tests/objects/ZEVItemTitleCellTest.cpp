@@ -2,8 +2,12 @@
 
 #include "objects/drawing/ZEVItemTitleText.h"
 #include "platform/SystemFont.h"
+#include "space/ZEVSpaceWindow.h"
 
 #include <QPainter>
+#include <QThread>
+
+#include <vector>
 
 using namespace tallomer;
 using namespace objectstest;
@@ -280,4 +284,238 @@ TEST(ZEVItemTitleCell, ATitleThatInksNothingHoldsNothing)
     EXPECT_EQ(cell.redraws(), 2);
     EXPECT_GT(cell.heldBytes(), 0);
     EXPECT_NE(img, none);
+}
+
+// A cell drawn on another thread from a layout made there, and then held by the cell, blits what
+// the cell draws for itself.
+TEST(ZEVItemTitleCell, ACellDrawnOnAnotherThreadBlitsWhatItsOwnPaintDraws)
+{
+    const QFont font = ZEVItemTitleText::font();
+    const QString text = QStringLiteral("Quarterly jumps");
+    const QStaticText shown = laidOut(text, font);
+    ZEVItemTitleLook shadowed;
+    shadowed.size = QSizeF(140, 18);
+    ZEVItemTitleLook plain = shadowed;
+    plain.shadow = false;
+    plain.text = qRgb(20, 40, 200);
+    ZEVItemTitleLook plate = shadowed;
+    plate.fill = qRgba(30, 120, 220, 200);
+    plate.stroke = qRgb(255, 255, 255);
+    for (const qreal ratio : {1.0, 2.0}) {
+        for (const ZEVItemTitleLook& look : {shadowed, plain, plate}) {
+            ZEVItemTitleCell::Drawn drawn;
+            std::unique_ptr<QThread> worker(
+                QThread::create([&] { drawn = ZEVItemTitleCell::render(laidOut(text, font), font, look, ratio); }));
+            worker->start();
+            worker->wait();
+            ZEVItemTitleCell there;
+            there.adopt(std::move(drawn), shown, font.key(), look, ratio);
+            ZEVItemTitleCell here;
+            QImage fromThere = transparent(QSize(160, 30), ratio);
+            QImage fromHere = transparent(QSize(160, 30), ratio);
+            for (auto [cell, img] : {std::pair{&there, &fromThere}, std::pair{&here, &fromHere}}) {
+                QPainter p(img);
+                p.translate(7, 5);
+                cell->paint(p, shown, font, font.key(), look);
+            }
+            EXPECT_EQ(fromThere, fromHere)
+                << "ratio " << ratio << " fill " << bool(look.fill) << " shadow " << look.shadow;
+            // Held as drawn: its paint blitted it.
+            EXPECT_EQ(there.redraws(), 1);
+        }
+    }
+}
+
+namespace {
+
+// More stale titles than a paint draws by itself: these go to worker threads.
+constexpr int kMany = 40;
+
+QString titleNumber(int i)
+{
+    // Short ones shown whole, long ones cut in the middle.
+    return i % 2 ? QStringLiteral("Notes %1").arg(i)
+                 : QStringLiteral("Quarterly accounts %1 for the board, final version.pdf").arg(i);
+}
+
+std::vector<ZEVItemTitleView*> titlesOf(const std::vector<ZEVItemView*>& views)
+{
+    std::vector<ZEVItemTitleView*> titles;
+    for (ZEVItemView* v : views)
+        titles.push_back(v->titleView());
+    return titles;
+}
+
+} // namespace
+
+// Titles drawn together before a paint, off the GUI thread, must be pixel for pixel what their
+// own paint draws, in every look (the usual shadow, the Titles mode's, a plate) and at 1x and 2x.
+TEST(ZEVItemTitleCell, TitlesDrawnTogetherBeforeThePaintHaveThePixelsOfTitlesDrawnByIt)
+{
+    enum class State { Shadowed, TitlesShadow, Plate };
+    for (const qreal ratio : {1.0, 2.0}) {
+        for (const State state : {State::Shadowed, State::TitlesShadow, State::Plate}) {
+            Desk d;
+            std::vector<ZEVItemView*> together, alone;
+            for (int i = 0; i < kMany; ++i) {
+                KELI* o = d.objects.objet(10 + i);
+                together.push_back(d.desk.add(o, {50, 55, 100, 0}));
+                alone.push_back(d.desk.add(d.objects.objet(100 + i), {50, 55, 100, 0}));
+                together.back()->setItemTitle(titleNumber(i));
+                alone.back()->setItemTitle(titleNumber(i));
+                if (state == State::Plate) {
+                    d.space.titles.push_back(o);
+                    d.space.titles.push_back(d.objects.objets[100 + i]);
+                }
+            }
+            if (state == State::TitlesShadow)
+                d.space.mode = ZEVFrontModeTitles;
+
+            ZEVItemTitleView::prepareForPaint(titlesOf(together), QTransform(), ratio);
+            for (int i = 0; i < kMany; ++i) {
+                const ZEVItemTitleView* title = together[i]->titleView();
+                ASSERT_TRUE(title->laidOut());
+                EXPECT_EQ(title->cellRedraws(), 1);
+                EXPECT_EQ(paintTitle(together[i], ratio), paintTitle(alone[i], ratio))
+                    << "ratio " << ratio << " state " << int(state) << " title " << i;
+                // Its paint blitted what was drawn for it.
+                EXPECT_EQ(title->cellRedraws(), 1);
+                EXPECT_EQ(title->shownText(), alone[i]->titleView()->shownText());
+            }
+            if (state == State::Plate) {
+                const QImage plate = paintTitle(together[0], ratio);
+                EXPECT_GT(plate.pixelColor(4 * int(ratio), plate.height() / 2).alpha(), 0);
+            }
+        }
+    }
+
+    // A few stale titles are left to their own paint.
+    Desk d;
+    std::vector<ZEVItemView*> few;
+    for (int i = 0; i < 3; ++i) {
+        few.push_back(d.desk.add(d.objects.objet(10 + i), {50, 55, 100, 0}));
+        few.back()->setItemTitle(titleNumber(i));
+    }
+    ZEVItemTitleView::prepareForPaint(titlesOf(few), QTransform(), 1.0);
+    for (ZEVItemView* v : few)
+        EXPECT_FALSE(v->titleView()->laidOut());
+    paintTitle(few[0]);
+    EXPECT_EQ(few[0]->titleView()->cellRedraws(), 1);
+}
+
+namespace {
+
+// A desk canvas showing the scene of `d`, as large as the desk.
+struct Canvas {
+    explicit Canvas(Desk& d)
+    {
+        d.desk.scene.setSceneRect(0, 0, 800, d.desk.deskHeight());
+        canvas.resize(800, int(d.desk.deskHeight()));
+        canvas.setScene(&d.desk.scene);
+        canvas.show();
+    }
+    // One full paint, as the window system asks it.
+    QImage paint()
+    {
+        QImage image(canvas.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::black);
+        canvas.viewport()->render(&image);
+        return image;
+    }
+    bool shows(ZEVItemView* v) const
+    {
+        return QRect(QPoint(0, 0), canvas.viewport()->size())
+            .intersects(canvas.mapFromScene(v->titleView()->sceneBoundingRect()).boundingRect());
+    }
+
+    ZEVDeskCanvas canvas{nullptr};
+};
+
+// Views in a grid of `columns`, from desk point `x`, titled by their number.
+std::vector<ZEVItemView*> addGrid(Desk& d, KELId firstId, double x, int columns)
+{
+    std::vector<ZEVItemView*> views;
+    for (int i = 0; i < kMany; ++i) {
+        views.push_back(
+            d.desk.add(d.objects.objet(firstId + i), {x + 95.0 * (i % columns), 500.0 - 110.0 * (i / columns), 64, 0}));
+        views.back()->setItemTitle(titleNumber(i));
+    }
+    return views;
+}
+
+} // namespace
+
+// The first paint of the canvas draws the titles it shows, each once, and no other: the views off
+// the canvas and those of a desk not shown keep no layout and no image.
+TEST(ZEVItemTitleCell, APaintOfTheCanvasDrawsTheTitlesItShowsAndNoOther)
+{
+    Desk shown, other;
+    const std::vector<ZEVItemView*> inside = addGrid(shown, 10, 60, 8);
+    const std::vector<ZEVItemView*> outside = addGrid(shown, 100, 200000, 8);
+    const std::vector<ZEVItemView*> elsewhere = addGrid(other, 10, 60, 8);
+    Canvas c(shown);
+    for (ZEVItemView* v : inside)
+        ASSERT_TRUE(c.shows(v));
+    for (ZEVItemView* v : outside)
+        ASSERT_FALSE(c.shows(v));
+
+    const quint64 ahead = ZEVItemTitleView::drawnAhead();
+    const QImage first = c.paint();
+    EXPECT_EQ(ZEVItemTitleView::drawnAhead(), ahead + kMany);
+    for (ZEVItemView* v : inside) {
+        EXPECT_TRUE(v->titleView()->laidOut());
+        EXPECT_EQ(v->titleView()->cellRedraws(), 1);
+    }
+    for (const auto* views : {&outside, &elsewhere}) {
+        for (ZEVItemView* v : *views) {
+            EXPECT_FALSE(v->titleView()->laidOut());
+            EXPECT_EQ(v->titleView()->cellBytes(), 0);
+            EXPECT_EQ(v->titleView()->cellRedraws(), 0);
+        }
+    }
+    // Painted again, every title is blitted.
+    EXPECT_EQ(c.paint(), first);
+    for (ZEVItemView* v : inside)
+        EXPECT_EQ(v->titleView()->cellRedraws(), 1);
+}
+
+// Renamed titles show their new text at the canvas' next paint, one alone or many together: the
+// same pixels as on a desk where they always had it.
+TEST(ZEVItemTitleCell, RenamedTitlesShowTheirNewTextAtTheNextPaintOfTheCanvas)
+{
+    Desk renamed, always;
+    const std::vector<ZEVItemView*> views = addGrid(renamed, 10, 60, 8);
+    const std::vector<ZEVItemView*> reference = addGrid(always, 10, 60, 8);
+    Canvas c(renamed);
+    Canvas r(always);
+    const QImage before = c.paint();
+
+    const QString budget = QStringLiteral("Budget 2026");
+    views[5]->setItemTitle(budget);
+    reference[5]->setItemTitle(budget);
+    const quint64 ahead = ZEVItemTitleView::drawnAhead();
+    QImage after = c.paint();
+    // One renamed title is drawn by its paint.
+    EXPECT_EQ(ZEVItemTitleView::drawnAhead(), ahead);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(views[5]->titleView()->shownText(), budget);
+    EXPECT_EQ(views[5]->titleView()->cellRedraws(), 2);
+    EXPECT_EQ(views[6]->titleView()->cellRedraws(), 1);
+    EXPECT_EQ(after, r.paint());
+
+    // All of them at once: drawn together before the paint.
+    Desk fresh;
+    const std::vector<ZEVItemView*> freshViews = addGrid(fresh, 10, 60, 8);
+    for (int i = 0; i < kMany; ++i) {
+        views[i]->setItemTitle(QStringLiteral("Renamed %1").arg(i));
+        freshViews[i]->setItemTitle(QStringLiteral("Renamed %1").arg(i));
+    }
+    const quint64 aheadOfAll = ZEVItemTitleView::drawnAhead();
+    after = c.paint();
+    EXPECT_EQ(ZEVItemTitleView::drawnAhead(), aheadOfAll + kMany);
+    for (int i = 0; i < kMany; ++i)
+        EXPECT_EQ(views[i]->titleView()->shownText(), QStringLiteral("Renamed %1").arg(i));
+    EXPECT_EQ(views[6]->titleView()->cellRedraws(), 2);
+    Canvas f(fresh);
+    EXPECT_EQ(after, f.paint());
 }

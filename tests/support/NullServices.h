@@ -171,6 +171,7 @@ public:
 
 class NullItemViewer : public ZEVItemViewerForDesks {
 public:
+    void willPaint(const QGraphicsScene&, const QRectF&, const QTransform&, qreal) override {}
     void initItemConnexionAvecLienConnexion(KELI*, KELDate) override {}
     void moteurCroisementForConnexion(KELI*, ZEVCroisement) override {}
     void enleveFilterForAllItems() override {}
