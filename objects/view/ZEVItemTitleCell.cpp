@@ -1,5 +1,7 @@
 #include "objects/view/ZEVItemTitleCell.h"
 
+#include "objects/view/ZEVInkedPixels.h"
+
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -41,29 +43,6 @@ QImage& scratch(const QSize& pixels, qreal scale)
     for (int y = 0; y < pixels.height(); ++y)
         std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y)), pixels.width(), QRgb(0));
     return image;
-}
-
-// The pixels of `image` within `pixels` that hold anything; empty when none do.
-QRect inked(const QImage& image, const QSize& pixels)
-{
-    int left = pixels.width(), right = -1, top = -1, bottom = -1;
-    for (int y = 0; y < pixels.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        int x = 0;
-        while (x < pixels.width() && !qAlpha(line[x]))
-            ++x;
-        if (x == pixels.width())
-            continue;
-        int last = pixels.width() - 1;
-        while (!qAlpha(line[last]))
-            --last;
-        left = std::min(left, x);
-        right = std::max(right, last);
-        if (top < 0)
-            top = y;
-        bottom = y;
-    }
-    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 } // namespace
@@ -111,7 +90,7 @@ ZEVItemTitleCell::Drawn ZEVItemTitleCell::render(const QStaticText& shown, const
     }
     // The line's room above the capitals and below the letters without descenders is most
     // of a title's pixels.
-    const QRect ink = inked(canvas, pixels);
+    const QRect ink = inkedPixels(canvas, pixels);
     drawn.image = ink.isEmpty() ? QImage() : canvas.copy(ink);
     drawn.image.setDevicePixelRatio(scale);
     drawn.origin += QPointF(ink.left() / scale, ink.top() / scale);

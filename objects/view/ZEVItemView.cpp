@@ -33,7 +33,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <memory>
 #include <cmath>
 #include <memory>
 
