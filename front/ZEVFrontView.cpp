@@ -82,6 +82,14 @@ void ZEVFrontView::display()
         v->update();
 }
 
+void ZEVFrontView::displayLinks()
+{
+    if (!space_.displayOptions().siShowLinks() && !siLiensPeints_)
+        return;
+    siLiensPeints_ = false;
+    display();
+}
+
 void ZEVFrontView::setSiShowCadre(bool shown)
 {
     siFrontViewCadre_ = shown;
@@ -385,6 +393,7 @@ void ZEVFrontView::drawForeground(QPainter& p)
                 return selections.isLinkSelectedForConnexion(l);
             };
             linkLayer_.paint(p, v->size(), linkStrokes(h, iv->connexionsExistantes(), paint));
+            siLiensPeints_ = siLiensPeints_ || !linkLayer_.empty();
         }
     // The band of a link drag lies above the lines.
     connectingView_->drawRect(p, h);

@@ -62,6 +62,9 @@ public:
     QRectF frontFrame() const override;
     // Asks the canvas to paint again.
     void display();
+    // Asks it only while link lines are shown or were painted since the last such redraw: the
+    // lines follow the views' places, nothing else this view draws does.
+    void displayLinks();
     bool siFrontViewCadre() const { return siFrontViewCadre_; }
     bool siMouseDownCourt() const { return siMouseDownCourt_; }
     bool siMouseDownLong() const { return siMouseDownLong_; }
@@ -108,6 +111,7 @@ public:
         // Lays the layer on the painter, laying the strokes again first when they (or the size)
         // changed.
         void paint(QPainter& painter, QSize size, std::vector<LinkStroke> strokes);
+        bool empty() const { return strokes_.empty(); }
 
     private:
         std::vector<LinkStroke> strokes_;
@@ -134,6 +138,8 @@ private:
     ZEVFrontViewer& frontViewer_;
     ZEVSpaceController& space_;
     QRectF lassoRect_;
+    // Link lines were painted since displayLinks last redrew: they may still be on screen.
+    bool siLiensPeints_ = false;
     bool siFrontViewCadre_ = false;
     bool siMouseDown_ = false;
     bool siMouseDragged_ = false;

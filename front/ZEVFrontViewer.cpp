@@ -695,6 +695,13 @@ void ZEVFrontViewer::updateFrontView()
     updateNbOfItems();
 }
 
+void ZEVFrontViewer::updateFrontViewLinks()
+{
+    if (frontView_)
+        frontView_->displayLinks();
+    updateNbOfItems();
+}
+
 void ZEVFrontViewer::lassoDidStart()
 {
     siLasso_ = true;

@@ -125,6 +125,7 @@ public:
     void setSiAvoidGraphicalLarsen(bool avoid) override;
     void displayFrontView() override;
     void updateFrontView() override;
+    void updateFrontViewLinks() override;
     void lassoDidStart() override;
     void lassoDidStop() override;
     void userWillSwitchApp() override;

@@ -154,6 +154,9 @@ public:
     // The front view redraws (link lines, lasso); updateFrontView also refreshes the counts.
     virtual void displayFrontView() = 0;
     virtual void updateFrontView() = 0;
+    // After a refresh pass moved views: the counts, and a redraw only while link lines are shown
+    // or may still be on screen; the lasso and the frame do not follow the views.
+    virtual void updateFrontViewLinks() = 0;
     // The desk view started or ended a lasso.
     virtual void lassoDidStart() = 0;
     virtual void lassoDidStop() = 0;

@@ -15,6 +15,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 
 class KELI;
@@ -27,6 +28,11 @@ namespace tallomer {
 class ZEVItemViewForDesks;
 
 // What the Object views of one desk ask of that desk's viewer. The desk viewer derives from it.
+// Beyond this many views changed at once, whoever changes them repaints the whole desk (its
+// scene's update()): the canvas's region of that many scattered rectangles costs more to build
+// and to clip by than the pixels it spares.
+inline constexpr std::size_t kZEVVuesDeMasse = 32;
+
 class ZEVDeskViewerForObjectViews {
 public:
     virtual ~ZEVDeskViewerForObjectViews() = default;

@@ -75,9 +75,12 @@ ZEVDeskCanvas::ZEVDeskCanvas(QWidget* parent) : QGraphicsView(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // A Search step moves thousands of icons at once: the view keeps one dirty rectangle
-    // instead of a region of thousands, whose every union costs more than the paint it spares.
-    setViewportUpdateMode(QGraphicsView::BoundingRectViewportUpdate);
+    // The exact region of what changed: two icons moved at opposite corners repaint their four
+    // places, not the rectangle that spans them (the whole desk). A change of many views at once
+    // (a Search step's pass, its frames) asks the whole scene instead (kZEVVuesDeMasse): the view
+    // then skips each view's rectangle, whose union into a region of thousands costs more than
+    // the paint it would spare.
+    setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
     // Thousands of icons paint in a frame and nearly all of them leave the painter as they found
     // it: the few that change it put it back themselves, rather than the view saving and
     // restoring the whole painter around each of them.

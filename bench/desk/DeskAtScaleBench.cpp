@@ -5,7 +5,8 @@
 //   startup/N       program start on the store to the end of the first paint with every icon;
 //   repaint/N       one full repaint of the desk canvas, 1260 x 788, offscreen;
 //   search_step/N   a Search-cursor move crossing about 1,000 events, through the desk's refresh
-//                   and a repaint (the desk's coalescing delay is skipped on the virtual clock);
+//                   and the window's paints, until none is pending (the desk's coalescing delay
+//                   is skipped on the virtual clock);
 //   search_180/N    the same for a step of 180 days;
 //   move_icon/L     one position change of one icon on the store of L links;
 //   rss_per_object  resident bytes per Object beyond the empty program.
@@ -40,6 +41,7 @@
 #include <QFileInfo>
 #include <QGraphicsView>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -194,6 +196,17 @@ struct Program {
         }
     }
 
+    // Every paint the window still owes: event passes until one paints nothing more.
+    void flush(const int& paints)
+    {
+        for (int i = 0; i < 10; ++i) {
+            const int before = paints;
+            pump(1);
+            if (paints == before)
+                return;
+        }
+    }
+
     // One full repaint of the canvas, as the window system asks it.
     void repaint(QImage& image)
     {
@@ -297,6 +310,44 @@ private:
     const QElapsedTimer& since_;
 };
 
+// Each paint of the desk canvas during a Search step: counted always, listed with TALLOMER_BENCH_DETAIL
+// (when it began, the region it covered and how long it took).
+class StepPaints : public QObject {
+public:
+    explicit StepPaints(QWidget* viewport) : viewport_(viewport) {}
+    bool eventFilter(QObject* target, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint || target != viewport_ || !since_)
+            return false;
+        const QRegion region = static_cast<QPaintEvent*>(event)->region();
+        const double at = ms(*since_);
+        target->removeEventFilter(this);
+        QCoreApplication::sendEvent(target, event);
+        target->installEventFilter(this);
+        ++count;
+        if (listed) {
+            long area = 0;
+            for (const QRect& r : region)
+                area += long(r.width()) * r.height();
+            const QRect b = region.boundingRect();
+            std::fprintf(stderr, "  paint at %.1f ms: %.1f ms, %d rects, %ld px, within %d,%d %dx%d\n", at,
+                         ms(*since_) - at, int(region.rectCount()), area, b.x(), b.y(), b.width(), b.height());
+        }
+        return true;
+    }
+    void start(const QElapsedTimer* since)
+    {
+        since_ = since;
+        count = 0;
+    }
+    int count = 0;
+    bool listed = false;
+
+private:
+    QWidget* viewport_;
+    const QElapsedTimer* since_ = nullptr;
+};
+
 double median(std::vector<double> v)
 {
     if (v.empty())
@@ -365,12 +416,16 @@ int measure(const QString& home, int objects, double stepDays)
     ZEVRulerViewerServices* ruler = p.space()->rulerViewer();
     KELICurseur* search = p.space()->searchCurseur();
     const bool detail = !qEnvironmentVariableIsEmpty("TALLOMER_BENCH_DETAIL");
+    StepPaints stepPaints(p.canvas()->viewport());
+    stepPaints.listed = detail;
+    p.canvas()->viewport()->installEventFilter(&stepPaints);
     auto step = [&](double days) {
         std::vector<double> times;
         for (int i = 0; i < 6; ++i) {
             const double by = (i % 2 == 0 ? -days : days) * kDay;
             QElapsedTimer t;
             t.start();
+            stepPaints.start(&t);
             ruler->userChangeActifCurseur(search);
             ruler->userInitieDeplacementCurseur();
             ruler->userPlaceCurseurEtRulerOffset(by);
@@ -382,11 +437,15 @@ int measure(const QString& home, int objects, double stepDays)
             p.advance(0.06);
             const double refreshed = ms(t);
             p.trace = false;
-            p.repaint(image);
+            // What the rounds left for the window to paint; the step is over when nothing is.
+            p.flush(stepPaints.count);
             times.push_back(ms(t));
             if (detail)
-                std::fprintf(stderr, "step %.0f days: cursor %.1f ms, refresh %.1f ms (%d rounds), repaint %.1f ms\n",
-                             by / kDay, moved, refreshed - moved, p.rounds, times.back() - refreshed);
+                std::fprintf(stderr,
+                             "step %.0f days: cursor %.1f ms, refresh %.1f ms (%d rounds), flush %.1f ms, %d paints\n",
+                             by / kDay, moved, refreshed - moved, p.rounds, times.back() - refreshed,
+                             stepPaints.count);
+            stepPaints.start(nullptr);
             // The icons' moves to their places, frames spread over the next second.
             p.advance(2);
         }
@@ -395,6 +454,7 @@ int measure(const QString& home, int objects, double stepDays)
     const bool steps = qEnvironmentVariable("TALLOMER_BENCH_STEPS") != QLatin1String("0");
     const double searchStep = objects && steps ? step(stepDays) : 0;
     const double search180 = objects && steps ? step(180) : 0;
+    p.canvas()->viewport()->removeEventFilter(&stepPaints);
 
     // One icon moved on the Now desk, as a drag ends.
     std::vector<double> moves;
@@ -477,11 +537,12 @@ const char* verdict(bool met) { return met ? "met" : "MISSED"; }
 // --runner PROGRAM measures with another build of this program (a build before a change, on the
 // same stores). TALLOMER_BENCH_SHOT=PREFIX saves each first paint as PREFIX<objects>.png;
 // TALLOMER_BENCH_DETAIL=1 prints each paint of the start and the processor time the start took,
-// and splits each Search step into the cursor's move, the desk's refresh and the repaint;
-// TALLOMER_BENCH_REPAINTS=N repaints N times (for a profiler); TALLOMER_BENCH_STEPS=0 leaves the
-// Search steps out. Under callgrind with --collect-atstart=no, only the repaints are counted;
-// collecting from the start, the counts up to the first paint with every icon go to a file of
-// their own (the output file's name followed by ".1").
+// splits each Search step into the cursor's move, the desk's refresh and the paints still pending
+// after it, and lists each paint of the canvas; TALLOMER_BENCH_REPAINTS=N repaints N times (for a
+// profiler); TALLOMER_BENCH_STEPS=0 leaves the Search steps out. Under callgrind with
+// --collect-atstart=no, only the repaints are counted; collecting from the start, the counts up to
+// the first paint with every icon go to a file of their own (the output file's name followed by
+// ".1").
 int main(int argc, char** argv)
 {
     QTemporaryDir temporary;

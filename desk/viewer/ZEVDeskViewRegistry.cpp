@@ -1,6 +1,7 @@
 #include "desk/viewer/ZEVDeskViewRegistry.h"
 
 #include "desk/model/ZEVDeskClass.h"
+#include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "services/ZEVFrontViewerServices.h"
@@ -132,14 +133,22 @@ void ZEVDeskViewRegistry::_differerDisplayItemViews()
         toDisplayItemViewSet_.clear();
         std::vector<ZEVItemViewForDesks*>* outer = passEnCours_;
         passEnCours_ = &queue;
+        repeindreSiDeMasse(queue.size());
         for (std::size_t k = 0; k < queue.size(); ++k)
             if (ZEVItemViewForDesks* v = queue[k])
                 majAttributs(v);
         passEnCours_ = outer;
     }
     if (ZEVFrontViewerServices* front = desk_.frontViewer())
-        front->updateFrontView();
+        front->updateFrontViewLinks();
     siAccepteDisplayDeskView_ = true;
+}
+
+void ZEVDeskViewRegistry::repeindreSiDeMasse(std::size_t nbDeVues)
+{
+    if (nbDeVues > kZEVVuesDeMasse)
+        if (ZEVDeskView* scene = desk_.deskView())
+            scene->update();
 }
 
 void ZEVDeskViewRegistry::majAttributs(ZEVItemViewForDesks* view)
@@ -180,6 +189,7 @@ void ZEVDeskViewRegistry::displayItemViews()
     if (KELICurseur* curseur = desk_.curseur())
         curseur->placeToi();
     ZEVDeskClass* deskClass = desk_.deskClass();
+    repeindreSiDeMasse(itemViewSet_.size());
     for (ZEVItemViewForDesks* v : itemViewSet_) {
         KELI* item = v->item();
         v->setSiRetablir(false);

@@ -65,6 +65,8 @@ private:
     void programmerPasse();
     void ajouterAuSet(ZEVItemViewForDesks* view);
     void enleverDuSet(ZEVItemViewForDesks* view);
+    // A pass over that many views repaints the whole desk (kZEVVuesDeMasse).
+    void repeindreSiDeMasse(std::size_t nbDeVues);
 
     ZEVDeskViewer& desk_; // not owned: owns this registry
 

@@ -516,6 +516,7 @@ ZEVItemView::~ZEVItemView()
     ZEVConnectingView::itemViewGone(this);
     if (Scheduler::hasShared())
         Scheduler::shared().cancelAll(static_cast<ZEVItemViewForDesks*>(this));
+    setSiAnimationRun(false);
 }
 
 void ZEVItemView::construireLesParties(bool avecDragView)
@@ -598,6 +599,10 @@ constexpr char kAnimation[] = "_animationStep";
 constexpr char kStopAnimation[] = "_stopSiAnimationRun";
 constexpr char kBlink[] = "retablirItemViewAmation";
 
+// The views of every desk whose placement is running: when a pass set many of them moving, each
+// frame repaints the whole desk rather than a region of each view's two places.
+std::size_t placementsEnCours = 0;
+
 // Ease in and out: slow at both ends.
 double adoucir(double t) { return t * t * (3 - 2 * t); }
 
@@ -641,12 +646,12 @@ void ZEVItemView::placer(const ZEVIconPosition& position, double d)
     // A view told to go where it stands (a Search step re-places every Object it shows) has no
     // way to go: a second of frames for it would repaint the desk for nothing.
     if (d <= kSnapDuration || !sched || to == frame_) {
-        siAnimationRun_ = false;
+        setSiAnimationRun(false);
         setFrame(to);
         iconPosition_ = position;
         return;
     }
-    siAnimationRun_ = true;
+    setSiAnimationRun(true);
     animationFrom_ = frame_;
     animationTo_ = to;
     animationTarget_ = position;
@@ -657,11 +662,23 @@ void ZEVItemView::placer(const ZEVIconPosition& position, double d)
     sched->perform(cible(), kAnimation, animationDelay_, [this] { animationStep(); }, true);
 }
 
+std::size_t ZEVItemView::nbDePlacementsEnCours() { return placementsEnCours; }
+
+void ZEVItemView::setSiAnimationRun(bool running)
+{
+    if (running != siAnimationRun_)
+        running ? ++placementsEnCours : --placementsEnCours;
+    siAnimationRun_ = running;
+}
+
 void ZEVItemView::animationStep()
 {
+    if (placementsEnCours > kZEVVuesDeMasse)
+        if (QGraphicsScene* s = scene())
+            s->update();
     ++animationStep_;
     if (animationStep_ >= animationSteps_) {
-        siAnimationRun_ = false;
+        setSiAnimationRun(false);
         setFrame(animationTo_);
         iconPosition_ = animationTarget_;
         return;

@@ -421,6 +421,8 @@ public:
     // The key this view's delayed performs go by; the view cancels them all as it goes.
     const void* cible() const { return static_cast<const ZEVItemViewForDesks*>(this); }
     bool siAnimationRun() const { return siAnimationRun_; }
+    // How many views of any desk are running a placement now.
+    static std::size_t nbDePlacementsEnCours();
     // A running placement stops where it stands.
     void snapAnimation();
     void startRetablirItemViewAmation();
@@ -524,6 +526,8 @@ private:
     // The bar goes, the icon and the title come back.
     void endDownload();
     void animationStep();
+    // Keeps the count of running placements with the flag.
+    void setSiAnimationRun(bool running);
     void retablirItemViewAmation();
     void scrollWheelStop();
     bool stopSiSrollWheelStart();

@@ -465,3 +465,31 @@ TEST_F(ObjectInput, CopiesFollowThePointerAndAnEscapeOnOneCancelsTheDropThatFoll
 }
 
 } // namespace
+
+TEST_F(ObjectInput, RunningPlacementsAreCountedUntilTheyEndOrTheirViewGoes)
+{
+    // The count decides whether a frame repaints the whole desk: one left behind would make
+    // every later frame of a single icon repaint it all.
+    space().animation = true;
+    const std::size_t before = ZEVItemView::nbDePlacementsEnCours();
+    std::vector<ZEVItemView*> views;
+    for (KELId id = 10; id < 50; ++id) {
+        views.push_back(d->desk.add(d->objects.objet(id), {0, 0, 64, 0}));
+        views.back()->setIconPosition({double(id), 100, 64, 0}, 1.0); // the first, at once
+    }
+    EXPECT_EQ(ZEVItemView::nbDePlacementsEnCours(), before);
+    for (ZEVItemView* v : views)
+        v->setIconPosition({500, 300, 64, 0}, 1.0);
+    EXPECT_EQ(ZEVItemView::nbDePlacementsEnCours(), before + views.size());
+    // Placed again while running: still one each.
+    views[0]->setIconPosition({600, 300, 64, 0}, 1.0);
+    EXPECT_EQ(ZEVItemView::nbDePlacementsEnCours(), before + views.size());
+    sched.advance(0.5);
+    // A view that goes mid-move, and one snapped by a placement at once.
+    d->desk.deleteItemView(views[1]);
+    views[2]->setIconPosition({10, 10, 64, 0}, 0);
+    EXPECT_EQ(ZEVItemView::nbDePlacementsEnCours(), before + views.size() - 2);
+    sched.advance(1.0);
+    EXPECT_EQ(ZEVItemView::nbDePlacementsEnCours(), before);
+    EXPECT_DOUBLE_EQ(views[3]->iconPositionForCurrentFrame().x, 500);
+}

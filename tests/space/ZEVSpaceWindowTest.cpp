@@ -8,13 +8,19 @@
 #include "space/ZEVSpaceWindowFrame.h"
 
 #include <QApplication>
+#include <QBackingStore>
+#include <QGraphicsRectItem>
+#include <QGraphicsScene>
+#include <QImage>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QTest>
 #include <QThreadPool>
 #include <QVariantMap>
 
 #include <functional>
+#include <vector>
 
 using namespace spacetest;
 using namespace tallomer;
@@ -419,4 +425,91 @@ TEST(ZEVDeskCanvas, AChangeOfTheFontOrTheThemeIsCountedForTheTitles)
     window.setFont(larger);
     EXPECT_EQ(inside->font(), larger);
     EXPECT_GT(systemfont::generation(), before);
+}
+
+namespace {
+
+// Every region the canvas's viewport was asked to paint, as it arrives.
+struct PaintedRegions : QObject {
+    QRegion painted;
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent*>(event)->region();
+            ++paints;
+        }
+        return false;
+    }
+};
+
+void pumpPaints()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+} // namespace
+
+// The canvas repaints what changed: a moved icon's old place and its new one (a part sticking out
+// of it included), never the desk between two small changes at opposite corners; a change of many
+// icons at once asks the whole scene, and gets it. What is on screen afterwards shows the move.
+TEST(ZEVDeskCanvas, RepaintsTheOldAndNewPlacesOfAMovedIconAndNotTheDeskBetween)
+{
+    QGraphicsScene scene(0, 0, 600, 400);
+    scene.setBackgroundBrush(Qt::white);
+    ZEVDeskCanvas canvas(nullptr);
+    canvas.setScene(&scene);
+    canvas.resize(600, 400);
+    auto* icon = scene.addRect(0, 0, 40, 50, Qt::NoPen, Qt::red);
+    icon->setPos(10, 10);
+    // A part of the icon outside its own rectangle, as a sticker lies.
+    auto* part = new QGraphicsRectItem(0, 0, 12, 12, icon);
+    part->setPen(Qt::NoPen);
+    part->setBrush(Qt::blue);
+    part->setPos(44, 54);
+    auto* other = scene.addRect(0, 0, 40, 50, Qt::NoPen, Qt::green);
+    other->setPos(540, 20);
+    std::vector<QGraphicsRectItem*> many;
+    for (int i = 0; i < 60; ++i) {
+        many.push_back(scene.addRect(0, 0, 8, 8, Qt::NoPen, Qt::gray));
+        many.back()->setPos(100 + (i % 10) * 30, 200 + (i / 10) * 20);
+    }
+    canvas.show();
+    pumpPaints();
+    PaintedRegions spy;
+    canvas.viewport()->installEventFilter(&spy);
+
+    icon->setPos(520, 320);
+    other->setBrush(Qt::darkGreen);
+    pumpPaints();
+    ASSERT_GT(spy.paints, 0);
+    for (const QRect& place : {QRect(10, 10, 40, 50), QRect(54, 64, 12, 12), QRect(520, 320, 40, 50),
+                               QRect(564, 374, 12, 12), QRect(540, 20, 40, 50)})
+        EXPECT_EQ(spy.painted.intersected(place), QRegion(place)) << place.x() << "," << place.y();
+    long area = 0;
+    for (const QRect& r : spy.painted)
+        area += long(r.width()) * r.height();
+    EXPECT_LT(area, 600 * 400 / 10);
+
+    // What the window shows: the red icon and its part at the new place, the old place bare.
+    auto* shown = dynamic_cast<QImage*>(canvas.backingStore()->paintDevice());
+    ASSERT_NE(shown, nullptr);
+    {
+        const qreal dpr = shown->devicePixelRatio();
+        auto at = [&](int x, int y) { return shown->pixelColor(QPointF(x * dpr, y * dpr).toPoint()); };
+        EXPECT_EQ(at(30, 30), QColor(Qt::white));
+        EXPECT_EQ(at(60, 70), QColor(Qt::white));
+        EXPECT_EQ(at(540, 340), QColor(Qt::red));
+        EXPECT_EQ(at(570, 380), QColor(Qt::blue));
+        EXPECT_EQ(at(560, 40), QColor(Qt::darkGreen));
+    }
+
+    // Many icons moved: the whole scene is asked, and the whole viewport painted.
+    spy.painted = QRegion();
+    for (QGraphicsRectItem* r : many)
+        r->moveBy(3, 0);
+    scene.update();
+    pumpPaints();
+    EXPECT_EQ(spy.painted.intersected(canvas.viewport()->rect()), QRegion(canvas.viewport()->rect()));
 }

@@ -48,6 +48,7 @@ public:
     void displayFrontView() override {}
     void entityWillChange() override {}
     void updateFrontView() override {}
+    void updateFrontViewLinks() override {}
     void lassoDidStart() override {}
     void lassoDidStop() override {}
     void userWillSwitchApp() override {}
