@@ -198,14 +198,9 @@ QStaticText laidOut(const QString& text, const QFont& font)
     return shown;
 }
 
-} // namespace
-
-// The cell keeps only the pixels its drawing inks; what it blits must still be, pixel for pixel,
-// what the straight drawing draws, wherever the cut falls (plain, shadowed, on a plate, at 2x).
-TEST(ZEVItemTitleCell, HoldsOnlyTheInkedPixelsAndBlitsWhatTheStraightDrawingDraws)
+// A shadowed title, a plain one in another colour and one on a plate with an edge.
+std::vector<ZEVItemTitleLook> threeLooks()
 {
-    const QFont font = ZEVItemTitleText::font();
-    const QStaticText shown = laidOut(QStringLiteral("Quarterly jumps"), font);
     ZEVItemTitleLook shadowed;
     shadowed.size = QSizeF(140, 18);
     ZEVItemTitleLook plain = shadowed;
@@ -214,9 +209,20 @@ TEST(ZEVItemTitleCell, HoldsOnlyTheInkedPixelsAndBlitsWhatTheStraightDrawingDraw
     ZEVItemTitleLook plate = shadowed;
     plate.fill = qRgba(30, 120, 220, 200);
     plate.stroke = qRgb(255, 255, 255);
+    return {shadowed, plain, plate};
+}
+
+} // namespace
+
+// The cell keeps only the pixels its drawing inks; what it blits must still be, pixel for pixel,
+// what the straight drawing draws, wherever the cut falls (plain, shadowed, on a plate, at 2x).
+TEST(ZEVItemTitleCell, HoldsOnlyTheInkedPixelsAndBlitsWhatTheStraightDrawingDraws)
+{
+    const QFont font = ZEVItemTitleText::font();
+    const QStaticText shown = laidOut(QStringLiteral("Quarterly jumps"), font);
 
     for (const qreal ratio : {1.0, 2.0}) {
-        for (const ZEVItemTitleLook& look : {shadowed, plain, plate}) {
+        for (const ZEVItemTitleLook& look : threeLooks()) {
             // Placed off the pixel grid's origin, as a title on the desk is.
             const QPointF at(7, 5);
             const QSize room(160, 30);
@@ -293,16 +299,8 @@ TEST(ZEVItemTitleCell, ACellDrawnOnAnotherThreadBlitsWhatItsOwnPaintDraws)
     const QFont font = ZEVItemTitleText::font();
     const QString text = QStringLiteral("Quarterly jumps");
     const QStaticText shown = laidOut(text, font);
-    ZEVItemTitleLook shadowed;
-    shadowed.size = QSizeF(140, 18);
-    ZEVItemTitleLook plain = shadowed;
-    plain.shadow = false;
-    plain.text = qRgb(20, 40, 200);
-    ZEVItemTitleLook plate = shadowed;
-    plate.fill = qRgba(30, 120, 220, 200);
-    plate.stroke = qRgb(255, 255, 255);
     for (const qreal ratio : {1.0, 2.0}) {
-        for (const ZEVItemTitleLook& look : {shadowed, plain, plate}) {
+        for (const ZEVItemTitleLook& look : threeLooks()) {
             ZEVItemTitleCell::Drawn drawn;
             std::unique_ptr<QThread> worker(
                 QThread::create([&] { drawn = ZEVItemTitleCell::render(laidOut(text, font), font, look, ratio); }));
