@@ -288,42 +288,24 @@ long storeLinks(const QString& home)
     return n;
 }
 
-// With TALLOMER_BENCH_DETAIL, each paint of a desk canvas during the start, when it began and how
-// long it took.
-class PaintTimeline : public QObject {
+// Each paint of a desk canvas: counted, and with `listed` printed (when it began, how long it
+// took, the region it covered). Filtering the application, it sees the canvas of the start before
+// that canvas exists; filtering one viewport, only that one.
+class CanvasPaints : public QObject {
 public:
-    explicit PaintTimeline(const QElapsedTimer& since) : since_(since) {}
+    explicit CanvasPaints(QWidget* viewport = nullptr) : viewport_(viewport) {}
     bool eventFilter(QObject* target, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && target->parent() && qobject_cast<QGraphicsView*>(target->parent())) {
-            const double at = ms(since_);
-            QCoreApplication::instance()->removeEventFilter(this);
-            QCoreApplication::sendEvent(target, event);
-            QCoreApplication::instance()->installEventFilter(this);
-            std::fprintf(stderr, "  paint at %.0f ms: %.1f ms\n", at, ms(since_) - at);
-            return true;
-        }
-        return false;
-    }
-
-private:
-    const QElapsedTimer& since_;
-};
-
-// Each paint of the desk canvas during a Search step: counted always, listed with TALLOMER_BENCH_DETAIL
-// (when it began, the region it covered and how long it took).
-class StepPaints : public QObject {
-public:
-    explicit StepPaints(QWidget* viewport) : viewport_(viewport) {}
-    bool eventFilter(QObject* target, QEvent* event) override
-    {
-        if (event->type() != QEvent::Paint || target != viewport_ || !since_)
+        if (event->type() != QEvent::Paint || !since_)
+            return false;
+        if (viewport_ ? target != viewport_ : !(target->parent() && qobject_cast<QGraphicsView*>(target->parent())))
             return false;
         const QRegion region = static_cast<QPaintEvent*>(event)->region();
         const double at = ms(*since_);
-        target->removeEventFilter(this);
+        QObject* filtered = viewport_ ? static_cast<QObject*>(viewport_) : QCoreApplication::instance();
+        filtered->removeEventFilter(this);
         QCoreApplication::sendEvent(target, event);
-        target->installEventFilter(this);
+        filtered->installEventFilter(this);
         ++count;
         if (listed) {
             long area = 0;
@@ -365,8 +347,10 @@ int measure(const QString& home, int objects, double stepDays)
     QElapsedTimer clock;
     clock.start();
     Program p(home);
-    PaintTimeline timeline(clock);
+    CanvasPaints timeline;
     const bool detailed = !qEnvironmentVariableIsEmpty("TALLOMER_BENCH_DETAIL");
+    timeline.listed = true;
+    timeline.start(&clock);
     if (detailed)
         QCoreApplication::instance()->installEventFilter(&timeline);
     if (!p.start())
@@ -416,7 +400,7 @@ int measure(const QString& home, int objects, double stepDays)
     ZEVRulerViewerServices* ruler = p.space()->rulerViewer();
     KELICurseur* search = p.space()->searchCurseur();
     const bool detail = !qEnvironmentVariableIsEmpty("TALLOMER_BENCH_DETAIL");
-    StepPaints stepPaints(p.canvas()->viewport());
+    CanvasPaints stepPaints(p.canvas()->viewport());
     stepPaints.listed = detail;
     p.canvas()->viewport()->installEventFilter(&stepPaints);
     auto step = [&](double days) {
