@@ -72,7 +72,7 @@ public:
     virtual void clearIconModeTitle() = 0;
     // The sum headerViewsHeight() gives changed; the views reach their places over `duration`
     // seconds (0: at once). Whatever hangs from the front area's top edge follows.
-    virtual void headerViewsHeightDidChange(double duration) {}
+    virtual void headerViewsHeightDidChange(double duration) = 0;
 };
 
 class ZEVHeaderLayout {

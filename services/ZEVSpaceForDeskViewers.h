@@ -39,7 +39,7 @@ public:
     // The front layer; nullptr for a desk without one.
     virtual ZEVFrontViewerServices* frontViewer() = 0;
     // The Space itself, which the desk's menus drive; nullptr for a desk without a Space.
-    virtual ZEVSpaceController* spaceController() { return nullptr; }
+    virtual ZEVSpaceController* spaceController() = 0;
     virtual KELICurseur* searchCurseur() = 0;
     virtual ZEVDeskViewer* deskViewerForCurseur(KELICurseur* curseur) = 0;
 

@@ -30,8 +30,8 @@ public:
     // Makes that cursor the active one and the one the ruler moves (the ruler viewer answers).
     virtual void userChangeActifCurseur(KELICurseur* curseur) = 0;
     virtual bool siApplicationActive() = 0;
-    // Whether the front layer's go-to panel shows; it never does until the panel exists.
-    virtual bool siGoToPanelVisible() { return false; }
+    // Whether the front layer's go-to panel shows; never without a front layer.
+    virtual bool siGoToPanelVisible() = 0;
     // The colours, images and shadows every view draws with (the application's; not owned).
     virtual const KELSharedResources& sharedResources() = 0;
 

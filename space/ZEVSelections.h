@@ -49,9 +49,8 @@ public:
     virtual std::vector<ZEVCursorDesk*> filterDesks() = 0;
     // The keyboard goes to that Object view, or to the desk when nullptr.
     virtual void setFirstResponder(ZEVItemViewForDesks* view) = 0;
-    // Whether the keyboard is with an inspector's table (the first responder then stays). The
-    // inspector panels answer once they exist; until then no table ever has the keyboard.
-    virtual bool siFirstResponderInTable() { return false; }
+    // Whether the keyboard is with an inspector's table (the first responder then stays).
+    virtual bool siFirstResponderInTable() = 0;
 };
 
 // What Recall, Retain or Release act on in a front mode: Objects, or link objects in mode 3.

@@ -92,6 +92,13 @@ public:
         else if (w && w->spaceView()->deskCanvas()->scene())
             w->spaceView()->deskCanvas()->scene()->setFocusItem(nullptr);
     }
+    bool siFirstResponderInTable() override
+    {
+        for (ZEVEntityViewer* v : s_.entityViewerSet())
+            if (v->siFirstResponder())
+                return true;
+        return false;
+    }
 
 private:
     ZEVSpaceController& s_;

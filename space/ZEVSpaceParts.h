@@ -47,7 +47,7 @@ class ZEVItemClass;
 class ZEVChannelListener {
 public:
     virtual ~ZEVChannelListener() = default;
-    virtual void channelDidChangeWithIdentityInt(KELId identityInt) {}
+    virtual void channelDidChangeWithIdentityInt(KELId identityInt) = 0;
 };
 
 // The desk's edit commands.
@@ -132,21 +132,19 @@ public:
     virtual void deleteItemViewForItem(KELI* item) = 0;
 };
 
-// An inspector's controller, made by class name from the words of the link base. The Icons, Links
-// and Channels viewers register (the least of them: their models); they and the inspectors still
-// to come answer these notices once their panels exist, and keep the defaults until then. The
-// Space reaches a viewer's model through the interfaces of inspectors/services.
+// An inspector's controller, made by class name from the words of the link base; the inspector
+// framework answers every notice. The Space reaches a viewer's model through the interfaces of
+// inspectors/services.
 class ZEVEntityViewer : public ZEVChannelListener {
 public:
     explicit ZEVEntityViewer(KELId entityInt) : entityInt_(entityInt) {}
     KELId entityInt() const { return entityInt_; }
-    // Notices, optional per kind: a panel whose rows do not follow the active cursor, the mode
-    // or the desk's selection has nothing to do on them.
-    virtual void actifCurseurDidChange() {}
-    virtual void updateInspectView() {}
+    // The active cursor changed; the panel refreshes.
+    virtual void actifCurseurDidChange() = 0;
+    virtual void updateInspectView() = 0;
     // The front layer's mode changed, or the selection of the mode in force did.
-    virtual void frontModeDidChange() {}
-    virtual void itemSelectionDidChange() {}
+    virtual void frontModeDidChange() = 0;
+    virtual void itemSelectionDidChange() = 0;
     // The panel redraws; whether its table has the keyboard focus, and taking it; the list's
     // own Deselect.
     virtual void displayInspectView() = 0;
@@ -154,19 +152,18 @@ public:
     virtual void setFirstResponder() = 0;
     virtual void userDeselect() = 0;
     // The main menu's items for the front mode, when this inspector has the focus (or is the
-    // Icons one and none has it); a kind without menu items of its own leaves them alone.
-    virtual void updateMenuMacForMode(int frontMode) {}
+    // Icons one and none has it).
+    virtual void updateMenuMacForMode(int frontMode) = 0;
     // The Object menu opens while this inspector has the focus (the front viewer passes it on to
     // the Icons one otherwise): its items for the inspector's selection.
-    virtual void updateMenuObject(QMenu* menu) {}
+    virtual void updateMenuObject(QMenu* menu) = 0;
     // The same for the Edit menu's Recall, Retain, Release and Forget items.
-    virtual void updateMenuEdit(QMenu* menu) {}
-    // A cursor move ended. No inspector follows the cursor's moment in its rows yet; a panel that
-    // does will answer it.
-    virtual void terminerDeplacementCurseur() {}
+    virtual void updateMenuEdit(QMenu* menu) = 0;
+    // A cursor move ended.
+    virtual void terminerDeplacementCurseur() = 0;
     // The header views grew or shrank, reaching their places over `duration` seconds: an open
     // panel hangs again from the front area's top edge.
-    virtual void headerViewsHeightDidChange(double duration) {}
+    virtual void headerViewsHeightDidChange(double duration) = 0;
 
 private:
     KELId entityInt_;
@@ -406,11 +403,8 @@ public:
     // The entity toggle bar, made after the ruler viewer (it fills the ruler bar's row); nullptr:
     // a Space without inspector panels.
     virtual std::unique_ptr<ZEVContextViewerServices> creerContextViewer(ZEVSpaceController& space) = 0;
-    // The front layer, once it exists; a Space without one runs in icons mode.
-    virtual std::unique_ptr<ZEVFrontViewerServices> creerFrontViewer(ZEVSpaceController& space)
-    {
-        return nullptr;
-    }
+    // The front layer; nullptr: a Space without one runs in icons mode.
+    virtual std::unique_ptr<ZEVFrontViewerServices> creerFrontViewer(ZEVSpaceController& space) = 0;
 
     // The Object data store: who answers its questions, and which Channel is current.
     virtual void referencerItemDataSpace(ZEVSpaceController* space) = 0;

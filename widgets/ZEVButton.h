@@ -24,15 +24,14 @@ inline constexpr int kZEVStateMixed = -1;
 inline constexpr int kZEVStateOff = 0;
 inline constexpr int kZEVStateOn = 1;
 
-// What a button tells the space controller of its window about drags passing over it. Every
-// operation has an empty default, so a controller answers only what it needs.
+// What a button tells the space controller of its window about drags passing over it.
 class ZEVButtonSpaceDelegate {
 public:
     virtual ~ZEVButtonSpaceDelegate() = default;
-    virtual void draggingSessionStartedWithInteger(qint64 sequenceNumber) {}
+    virtual void draggingSessionStartedWithInteger(qint64 sequenceNumber) = 0;
     // Location in window coordinates, y up.
-    virtual void mouseMovedInLocation(QPointF location) {}
-    virtual void draggingSessionDidStop() {}
+    virtual void mouseMovedInLocation(QPointF location) = 0;
+    virtual void draggingSessionDidStop() = 0;
 };
 
 // Where a cell draws a button's image: alone (the title only when there is no image), or left of

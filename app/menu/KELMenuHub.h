@@ -50,7 +50,7 @@ class KELMenuReceiver {
 public:
     virtual ~KELMenuReceiver() = default;
     // By the command's own name ("userCopy", "menuNowCurseur", "userZoomThisDayWithCurseur").
-    virtual bool handlesCommand(std::string_view command) { return false; }
+    virtual bool handlesCommand(std::string_view command) = 0;
     virtual void performCommand(std::string_view command, const KELMenuArgument& argument) = 0;
 };
 

@@ -47,6 +47,10 @@ public:
     {
         return nullptr;
     }
+    std::unique_ptr<tallomer::ZEVFrontViewerServices> creerFrontViewer(tallomer::ZEVSpaceController&) override
+    {
+        return nullptr;
+    }
     void ouvrirEntityWithInt(KELId) override {}
     QString storeFolder() override { return dossier_; }
     tallomer::UserDefaultsController& defaults() override { return valeurs_; }

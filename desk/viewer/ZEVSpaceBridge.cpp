@@ -164,6 +164,12 @@ bool ZEVSpaceBridge::siApplicationActive()
     return QGuiApplication::applicationState() == Qt::ApplicationActive;
 }
 
+bool ZEVSpaceBridge::siGoToPanelVisible()
+{
+    ZEVFrontViewerServices* f = space_.frontViewer();
+    return f && f->siGoToPanelVisible();
+}
+
 const KELSharedResources& ZEVSpaceBridge::sharedResources() { return space_.host().sharedResources(); }
 
 bool ZEVSpaceBridge::siHideItemTitle(KELI* item)

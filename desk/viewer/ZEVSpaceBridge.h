@@ -47,6 +47,7 @@ public:
     KELICurseur* nowCurseur() override;
     void userChangeActifCurseur(KELICurseur* curseur) override;
     bool siApplicationActive() override;
+    bool siGoToPanelVisible() override;
     const KELSharedResources& sharedResources() override;
     bool siHideItemTitle(KELI* item) override;
     bool siShowLinks() override;

@@ -122,6 +122,10 @@ public:
     // ---- ZEVEntityViewer ----
     void actifCurseurDidChange() override;
     void updateInspectView() override { majInspectView(); }
+    // Optional per kind: a panel whose rows do not follow the front mode or the desk's selection
+    // (the Channels list) has nothing to do on them.
+    void frontModeDidChange() override {}
+    void itemSelectionDidChange() override {}
     void displayInspectView() override;
     void channelDidChangeWithIdentityInt(KELId identityInt) override;
 

@@ -31,18 +31,18 @@ namespace tallomer {
 class ZEVBackObject;
 class ZEVTableView;
 
-// What the model tells its controller; each does nothing unless the controller answers it.
+// What the model tells its controller (a model on its own has none).
 class ZEVChannelClassOwner {
 public:
     virtual ~ZEVChannelClassOwner() = default;
     // The rows changed.
-    virtual void moteurChangeChannel() {}
+    virtual void moteurChangeChannel() = 0;
     // The table's selection moved down or up to that Channel.
-    virtual void selectionDown(KELId channelInt) {}
-    virtual void selectionUp(KELId channelInt) {}
-    virtual void searchingDidFinish() {}
-    // The row menu asked to rename the selected Channel; the rename panel will answer.
-    virtual void userChannelRename() {}
+    virtual void selectionDown(KELId channelInt) = 0;
+    virtual void selectionUp(KELId channelInt) = 0;
+    virtual void searchingDidFinish() = 0;
+    // The row menu asked to rename the selected Channel.
+    virtual void userChannelRename() = 0;
 };
 
 // The picture of a slot of the time strip: the image (null for none), its origin in the 48 x 30

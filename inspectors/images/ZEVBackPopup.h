@@ -35,12 +35,12 @@ struct ZEVNamedColor {
 };
 const std::vector<ZEVNamedColor>& ZEVBackColorList();
 
-// Told of the popup's end. Both have empty defaults.
+// Told of the popup's end.
 class ZEVBackPopupClient {
 public:
     virtual ~ZEVBackPopupClient() = default;
-    virtual void colorTableDidChooseColor(const QColor&, const QString&) {}
-    virtual void didCancelColorTable() {}
+    virtual void colorTableDidChooseColor(const QColor&, const QString&) = 0;
+    virtual void didCancelColorTable() = 0;
 };
 
 // The popup's window: the list inside its rounded white shape, with the arrow on its top edge.

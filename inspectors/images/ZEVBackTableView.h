@@ -42,24 +42,22 @@ struct ZEVBackSwatch {
     QString name;
 };
 
-// What the table asks of its model beyond the shared table's protocols. Every answer has a
-// harmless default.
+// What the table asks of its model beyond the shared table's protocols (a table without a model
+// asks nothing).
 class ZEVBackTableViewDelegate {
 public:
     virtual ~ZEVBackTableViewDelegate() = default;
     // The visible rows changed since the last paint.
-    virtual void changedVisibleRows(ZEVBackTableView&, ZEVRowRange /*from*/, ZEVRowRange /*to*/) {}
+    virtual void changedVisibleRows(ZEVBackTableView&, ZEVRowRange /*from*/, ZEVRowRange /*to*/) = 0;
     // A widget to lay over the row (placed by the delegate, in viewport coordinates), or none.
-    virtual QWidget* viewForRow(ZEVBackTableView&, int /*row*/) { return nullptr; }
+    virtual QWidget* viewForRow(ZEVBackTableView&, int /*row*/) = 0;
     // A property edit of the row's image ended with a value ("fillColorName", then "fillColor").
     virtual void setObjectValue(ZEVBackTableView&, const QVariant&, int /*column*/, KELI* /*rowItem*/,
-                                const QString& /*property*/)
-    {
-    }
+                                const QString& /*property*/) = 0;
     // Whether a drag of rows out of the table may start at this point.
-    virtual bool siDragOutAt(ZEVBackTableView&, const QPoint&) const { return true; }
-    virtual ZEVBackSwatch swatchForRow(ZEVBackTableView&, int) { return {}; }
-    virtual QImage thumbnailForRow(ZEVBackTableView&, int) { return {}; }
+    virtual bool siDragOutAt(ZEVBackTableView&, const QPoint&) const = 0;
+    virtual ZEVBackSwatch swatchForRow(ZEVBackTableView&, int) = 0;
+    virtual QImage thumbnailForRow(ZEVBackTableView&, int) = 0;
 };
 
 // The geometry of the picture column's cell, in the cell's interior (y-down, Qt's).

@@ -38,16 +38,16 @@ class ZEVSpaceController;
 class ZEVLinkClass;
 class ZEVTableView;
 
-// What the model tells its controller; each has an empty default, for a model on its own.
+// What the model tells its controller (a model on its own has none).
 class ZEVLinkClassDelegate {
 public:
     virtual ~ZEVLinkClassDelegate() = default;
     // The engine changed the rows.
-    virtual void moteurChangeLink() {}
+    virtual void moteurChangeLink() = 0;
     // The rows the desk's selection selects in the front mode.
-    virtual void linkRowsSelected(quint64) {}
+    virtual void linkRowsSelected(quint64) = 0;
     // The type-select field closed: the keys go back to the table.
-    virtual void linkSearchingDidFinish() {}
+    virtual void linkSearchingDidFinish() = 0;
 };
 
 // One row: a parent Object and a child Object, and the links of 1000182 that join them.

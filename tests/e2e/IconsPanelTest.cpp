@@ -214,6 +214,19 @@ TEST_F(IconsPanel, ItListsEveryChannelsObjectsAndRemoveKeepsAnObjectTheFilesPane
     EXPECT_EQ(liveLinksAround(loin->idInt(), KELRELATION_ICON_VIEWER, true), 1);
 }
 
+TEST_F(IconsPanel, ARowClickedKeepsTheKeysWhileTheDesksSelectionFollowsIt)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"one.txt", "two.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    ouvrir();
+    clickRow(items[1]);
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{items[1]});
+    // The selection's change hands the keys to the desk half a second later, unless a table has them.
+    advance(1.0);
+    EXPECT_TRUE(icons()->siFirstResponder());
+}
+
 TEST_F(IconsPanel, DeleteInTheTableReleasesTheIconAtNowAndErasesNothing)
 {
     startWithTheBar();

@@ -11,6 +11,7 @@
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemViewer.h"
 #include "front/ZEVFrontGoToPanel.h"
 #include "front/ZEVFrontToolButtons.h"
 #include "inspectors/channels/ZEVChannelTableView.h"
@@ -527,6 +528,41 @@ TEST_F(SpaceTransitions, StartHomeClosesTheGoToPanelAndEveryPanelAndHidesThePoin
     EXPECT_TRUE(front()->siPointerHidden());
     EXPECT_DOUBLE_EQ(space()->searchCurseur()->now(), space()->nowCurseur()->now());
     EXPECT_LE(space()->searchCurseur()->nowOut() - space()->searchCurseur()->nowIn(), kClosedWindow);
+}
+
+TEST_F(SpaceTransitions, ADragWhileTheGoToPanelShowsLeavesTheActiveDeskInFront)
+{
+    start();
+    placeThreeFiles();
+    advance(1.0);
+    ASSERT_TRUE(ruler()->userChangeActifCurseur(space()->searchCurseur()));
+    front()->tools()->menuGoToPanel();
+    pump();
+    ASSERT_TRUE(front()->tools()->goToPanel()->isVisible());
+    window()->activateWindow();
+    pump();
+    ZEVSpaceBridge* desks = adapter()->deskServices();
+    ASSERT_TRUE(desks->siApplicationActive());
+    EXPECT_TRUE(desks->siGoToPanelVisible());
+    ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
+
+    // The copies of a drag are made without bringing the Now desk forward: the go-to panel is
+    // showing the desk it moves.
+    ZEVItemView* view = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (auto* iv = dynamic_cast<ZEVItemView*>(v); iv && v->item())
+            view = iv;
+    ASSERT_NE(view, nullptr);
+    ZEVItemViewer* nowItems = space()->itemViewerForCurseur(space()->nowCurseur());
+    EXPECT_FALSE(nowItems->copiedItemViewsForSelectedItemView(view).empty());
+    EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    ZEVItemViewer::ViderCopiedItemViews();
+
+    // Closed, it no longer holds the active desk.
+    front()->tools()->menuGoToPanel();
+    pump();
+    ASSERT_FALSE(front()->tools()->goToPanel()->isVisible());
+    EXPECT_FALSE(desks->siGoToPanelVisible());
 }
 
 TEST_F(SpaceTransitions, InTheHomeChannelTheLastEscapeHidesThePointerUntilItMoves)

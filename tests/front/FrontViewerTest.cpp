@@ -128,6 +128,12 @@ public:
 class Inspector final : public ZEVEntityViewer {
 public:
     Inspector(Trace& t, KELId entity) : ZEVEntityViewer(entity), trace(t) {}
+    void channelDidChangeWithIdentityInt(KELId) override {}
+    void actifCurseurDidChange() override {}
+    void updateInspectView() override {}
+    void updateMenuObject(QMenu*) override {}
+    void updateMenuEdit(QMenu*) override {}
+    void headerViewsHeightDidChange(double) override {}
     void frontModeDidChange() override { trace.push_back("inspector frontModeDidChange"); }
     void itemSelectionDidChange() override { trace.push_back("inspector itemSelectionDidChange"); }
     void displayInspectView() override { ++displays; }

@@ -30,6 +30,9 @@ public:
     {
         edits.push_back({property, item, value});
     }
+    bool siDragOutAt(ZEVBackTableView&, const QPoint&) const override { return true; }
+    ZEVBackSwatch swatchForRow(ZEVBackTableView&, int) override { return {}; }
+    QImage thumbnailForRow(ZEVBackTableView&, int) override { return {}; }
     struct Edit {
         QString property;
         KELI* item;

@@ -24,6 +24,8 @@ public:
     void moteurChangeChannel() override { ++changes; }
     void selectionDown(KELId c) override { note("viewer down", c); }
     void selectionUp(KELId c) override { note("viewer up", c); }
+    void searchingDidFinish() override {}
+    void userChannelRename() override {}
     int changes = 0;
 
 private:

@@ -133,6 +133,7 @@ public:
     ZEVCursorDesk* actifDesk() override { return search ? &searchDesk : &nowDesk; }
     std::vector<ZEVCursorDesk*> filterDesks() override { return {&nowDesk, &searchDesk}; }
     void setFirstResponder(ZEVItemViewForDesks* v) override { responders.push_back(v); }
+    bool siFirstResponderInTable() override { return tableHasKeys; }
 
     Trace trace;
     KELId canal = 1;
@@ -144,6 +145,7 @@ public:
     Desk nowDesk{trace, "Now"};
     Desk searchDesk{trace, "Search"};
     std::vector<ZEVItemViewForDesks*> responders;
+    bool tableHasKeys = false;
 };
 
 class Selections : public ::testing::Test {
@@ -348,6 +350,13 @@ TEST_F(Selections, FiltersReachTheNowDeskFirstAndABurstMovesTheKeyboardOnce)
     EXPECT_EQ(ctx.trace.back(), "Now visibles 2");
     sched.advance(5);
     EXPECT_EQ(ctx.responders.size(), 1u);
+
+    // An inspector's table that has the keys keeps them.
+    ctx.tableHasKeys = true;
+    sel->selectFilterForItem(a);
+    sched.advance(0.6);
+    EXPECT_EQ(ctx.responders.size(), 1u);
+    ctx.tableHasKeys = false;
 
     // With no filter left the filters mode counts as the icons mode.
     sel->deselectAllFilters();

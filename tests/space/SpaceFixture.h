@@ -100,10 +100,18 @@ public:
     FakeViewer(Trace& t, const std::string& name, KELId entity) : ZEVEntityViewer(entity), Tracing{t, name} {}
     void channelDidChangeWithIdentityInt(KELId id) override { add("channel " + std::to_string(id)); }
     void actifCurseurDidChange() override { add("actifCurseurDidChange"); }
+    void updateInspectView() override {}
+    void frontModeDidChange() override {}
+    void itemSelectionDidChange() override {}
     void displayInspectView() override {}
     bool siFirstResponder() const override { return false; }
     void setFirstResponder() override {}
     void userDeselect() override {}
+    void updateMenuMacForMode(int) override {}
+    void updateMenuObject(QMenu*) override {}
+    void updateMenuEdit(QMenu*) override {}
+    void terminerDeplacementCurseur() override {}
+    void headerViewsHeightDidChange(double) override {}
 };
 
 // The Channels inspector's model, as far as the Space asks: the listed Channels (the home one by

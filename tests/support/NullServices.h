@@ -93,6 +93,7 @@ public:
     KELICurseur* nowCurseur() override { return nullptr; }
     void userChangeActifCurseur(KELICurseur*) override {}
     bool siApplicationActive() override { return true; }
+    bool siGoToPanelVisible() override { return false; }
     const KELSharedResources& sharedResources() override { return testResources(); }
     bool siHideItemTitle(KELI*) override { return false; }
     bool siShowLinks() override { return false; }
@@ -122,6 +123,7 @@ public:
         KELI* c = identity();
         return c ? c->idInt() : 0;
     }
+    ZEVSpaceController* spaceController() override { return nullptr; }
     KELICurseur* searchCurseur() override { return nullptr; }
     ZEVDeskViewer* deskViewerForCurseur(KELICurseur*) override { return nullptr; }
     KELId homeChannelInt() override { return KELOBJECT_HOME_CHANNEL; }
@@ -309,6 +311,7 @@ public:
     }
     std::unique_ptr<ZEVMarkHistoryServices> creerMarkHistoryViewer(ZEVSpaceController&) override { return nullptr; }
     std::unique_ptr<ZEVContextViewerServices> creerContextViewer(ZEVSpaceController&) override { return nullptr; }
+    std::unique_ptr<ZEVFrontViewerServices> creerFrontViewer(ZEVSpaceController&) override { return nullptr; }
     void ouvrirEntityWithInt(KELId) override {}
     void referencerItemDataSpace(ZEVSpaceController*) override {}
     KELI* sameItemForItem(KELI*) override { return nullptr; }
