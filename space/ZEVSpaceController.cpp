@@ -17,6 +17,7 @@
 #include "space/ZEVSpaceWindow.h"
 #include "space/ZEVSpaceWindowFrame.h"
 #include "space/ZEVZevpURL.h"
+#include "widgets/ZEVButton.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -34,6 +35,32 @@
 namespace tallomer {
 
 namespace {
+
+// A button's drag notices, passed on to the controller. The button delays the end of a session
+// under this object's key, so a session starting again here cancels that pending end.
+class ButtonDrags final : public ZEVButtonSpaceDelegate {
+public:
+    explicit ButtonDrags(ZEVSpaceController& space) : space_(space) {}
+    ~ButtonDrags() override
+    {
+        if (Scheduler::hasShared())
+            Scheduler::shared().cancelAll(static_cast<ZEVButtonSpaceDelegate*>(this));
+    }
+    void draggingSessionStartedWithInteger(qint64 sequenceNumber) override
+    {
+        Scheduler::shared().cancel(static_cast<ZEVButtonSpaceDelegate*>(this), "draggingSessionDidStop");
+        space_.draggingSessionStartedWithInteger(long(sequenceNumber));
+    }
+    void mouseMovedInLocation(QPointF location) override { space_.mouseMovedInLocation(location); }
+    void draggingSessionDidStop() override
+    {
+        Scheduler::shared().cancel(static_cast<ZEVButtonSpaceDelegate*>(this), "draggingSessionDidStop");
+        space_.draggingSessionDidStop();
+    }
+
+private:
+    ZEVSpaceController& space_;
+};
 
 // The go-to buttons stay lit this long after the last Channel step.
 constexpr double kGotoOffDelay = 0.2;
@@ -118,12 +145,17 @@ std::unique_ptr<ZEVSpaceController> ZEVSpaceController::initSpaceControllerWithS
 }
 
 ZEVSpaceController::ZEVSpaceController(KELId spaceInt, ZEVSpaceHost& host, KELICurseur* tlCurseur)
-    : host_(host), defaults_(host.defaults()), tlCurseur_(tlCurseur)
+    : host_(host), defaults_(host.defaults()), tlCurseur_(tlCurseur), buttonDrags_(std::make_unique<ButtonDrags>(*this))
 {
+    // One controller per program: the buttons of its window tell it of the drags over them.
+    ZEVButton::setSpaceControllerFinder([this](QWidget* window) -> ZEVButtonSpaceDelegate* {
+        return spaceWindow_ && window == spaceWindow_.get() ? buttonDrags_.get() : nullptr;
+    });
 }
 
 ZEVSpaceController::~ZEVSpaceController()
 {
+    ZEVButton::setSpaceControllerFinder({});
     if (spaceWindow_)
         spaceWindow_->flushPendingFrame();
     for (DefaultsToken token : defaultsTokens_)

@@ -51,6 +51,8 @@ struct ZEVZevpReading;
 class ZEVSpaceClass;
 class ZEVSpaceWindow;
 
+class ZEVButtonSpaceDelegate;
+
 class ZEVSpaceController {
 public:
     static constexpr const char* kDefaultChannelKey = "ZEVDefaultChannel";
@@ -478,6 +480,8 @@ private:
     std::set<long> nextImageLienIndexSet_;
 
     long draggingSessionInteger_ = -1;
+    // What the window's buttons say of drags passing over them reaches this controller through it.
+    std::unique_ptr<ZEVButtonSpaceDelegate> buttonDrags_;
     KELI* draggingItem_ = nullptr; // not owned
     bool siDraggingSession_ = false;
     bool siCancelDraggingSession_ = false;

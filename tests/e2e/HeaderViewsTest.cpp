@@ -19,7 +19,9 @@
 #include "ruler/ZEVTlineView.h"
 #include "widgets/ZEVButton.h"
 
+#include <QDragEnterEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QGraphicsItem>
 #include <QMenu>
 #include <QMenuBar>
@@ -299,6 +301,42 @@ TEST_F(HeaderViews, TheToolbarsButtonsFollowTheFilesTheFiltersOperationAndTheCur
     advance(1);
     EXPECT_EQ(recall->property("image").toString(), "editSearchRecall.tiff");
     EXPECT_EQ(front()->toolbar()->button("btnEditForget")->property("image").toString(), "editSearchForget.tiff");
+}
+
+TEST_F(HeaderViews, ADragOverAToolbarButtonIsTheWindowsDragSessionUntilItHasBeenGoneFourFifthsOfASecond)
+{
+    start();
+    wideWindow();
+    placeThreeFiles();
+    ZEVButton* info = front()->toolbar()->button("btnActionGetInfo");
+    ASSERT_TRUE(info && info->isVisible());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(home + "/one.txt")});
+    const QPoint over = info->rect().center();
+    auto enter = [&] {
+        QDragEnterEvent e(over, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(info, &e);
+        QDragMoveEvent m(over, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(info, &m);
+    };
+    auto leave = [&] {
+        QDragLeaveEvent e;
+        QCoreApplication::sendEvent(info, &e);
+    };
+    ASSERT_FALSE(space()->siDraggingSession());
+    enter();
+    EXPECT_TRUE(space()->siDraggingSession());
+    leave();
+    advance(0.5);
+    EXPECT_TRUE(space()->siDraggingSession()) << "a drag that left the button may come back at once";
+    // Back over it before the end was due: the pending end is dropped.
+    enter();
+    advance(1);
+    EXPECT_TRUE(space()->siDraggingSession());
+    leave();
+    advance(1);
+    EXPECT_FALSE(space()->siDraggingSession());
+    EXPECT_EQ(space()->draggingSessionInteger(), -1);
 }
 
 TEST_F(HeaderViews, TheFrontLayersMenuItemsAreTheHandleSubmenusAndTheObjectMenuTitlesRemoveByTheSelectedLinks)
