@@ -119,7 +119,7 @@ std::optional<qreal> ZEVItemTitleCell::blitScale(const QTransform& t, qreal pixe
 }
 
 void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const QFont& font, const QString& fontKey,
-                             const ZEVItemTitleLook& look)
+                             const ZEVItemTitleLook& look, const QPointF& corner)
 {
     const std::optional<qreal> scale =
         blitScale(painter.transform(), painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
@@ -128,6 +128,7 @@ void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const 
         clear();
         // The desk's view leaves the painter's state to the items that change it.
         painter.save();
+        painter.translate(corner);
         draw(painter, shown, font, look);
         painter.restore();
         return;
@@ -135,7 +136,7 @@ void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const 
     if (!current(shown, fontKey, look, *scale))
         adopt(render(shown, font, look, *scale), shown, fontKey, look, *scale);
     if (!image_.isNull())
-        painter.drawImage(origin_, image_);
+        painter.drawImage(corner + origin_, image_);
 }
 
 } // namespace tallomer

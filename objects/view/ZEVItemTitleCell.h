@@ -43,9 +43,10 @@ public:
         QPointF origin;
     };
 
-    // Draws `shown` (laid out in `font`, whose key is `fontKey`) in `look` at the painter's origin.
+    // Draws `shown` (laid out in `font`, whose key is `fontKey`) in `look` with the cell's corner
+    // at `corner`.
     void paint(QPainter& painter, const QStaticText& shown, const QFont& font, const QString& fontKey,
-               const ZEVItemTitleLook& look);
+               const ZEVItemTitleLook& look, const QPointF& corner = QPointF(0, 0));
     // The device pixels per point a painter with this transform, on a device of `pixelRatio`,
     // blits cells at; none for a turned or stretched one, which gets the straight drawing.
     static std::optional<qreal> blitScale(const QTransform& transform, qreal pixelRatio);
