@@ -20,7 +20,6 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 
@@ -30,46 +29,37 @@ ZEVItemDragView::ZEVItemDragView(QGraphicsItem* parent, ZEVItemView* itemView)
     : QGraphicsItem(parent), itemView_(itemView)
 {
     setAcceptDrops(true);
-    // It only takes presses and drops: the scene skips it in every paint.
+    // It only takes presses and drops: the scene skips it in every paint, and keeps no record of
+    // where it painted it, a kilobyte per Object.
     setFlag(QGraphicsItem::ItemHasNoContents);
-}
-
-QRectF ZEVItemDragView::boundingRect() const
-{
-    const QRectF frame(QPointF(0, 0), size_);
-    return hasSticker() ? frame | stickerRect() : frame;
-}
-
-QPainterPath ZEVItemDragView::shape() const
-{
-    QPainterPath path;
-    path.addRect(QRectF(QPointF(0, 0), size_));
-    return path;
 }
 
 void ZEVItemDragView::setSticker(const QImage& image)
 {
     if (image.cacheKey() == sticker_.cacheKey() || (image.isNull() && sticker_.isNull()))
         return;
-    prepareGeometryChange();
+    if (hasSticker())
+        itemView_->update(stickerFrame());
     sticker_ = image;
-    // Without a sticker the scene skips it in every paint.
-    setFlag(QGraphicsItem::ItemHasNoContents, sticker_.isNull());
-    update();
+    if (hasSticker())
+        itemView_->update(stickerFrame());
 }
 
-void ZEVItemDragView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+void ZEVItemDragView::paint(QPainter*, const QStyleOptionGraphicsItem*, QWidget*) {}
+
+void ZEVItemDragView::paintStickerInView(QPainter& painter) const
 {
     if (sticker_.isNull())
         return;
     // Like the icon beneath it.
-    ZEVItemImageView::drawAt(*painter, stickerRect(), sticker_);
+    ZEVItemImageView::drawAt(painter, stickerFrame(), sticker_);
 }
 
 void ZEVItemDragView::setSize(const QSizeF& size)
 {
     if (size == size_)
         return;
+    // Its sticker moves with it, within its view's frame, which is repainted whole as it resizes.
     prepareGeometryChange();
     size_ = size;
 }

@@ -1118,6 +1118,8 @@ void ZEVItemView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWid
     drawRect(*painter);
     titleView_->paintInView(*painter);
     imageView_->paintInView(*painter);
+    if (dragView_)
+        dragView_->paintStickerInView(*painter);
 }
 
 } // namespace tallomer

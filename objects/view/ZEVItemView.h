@@ -1,6 +1,8 @@
 #pragma once
 // The view of one Object on the desk of one time cursor: a graphics item of the desk's scene with
 // three parts, the title line, the icon image and the transparent drag overlay over the image.
+// It draws the title, the image and the overlay's sticker itself; only the overlay, which takes
+// drops, is an item of its own.
 // It keeps the Object's place (the icon position), its image ratio, the presence counters fed by
 // the link base's notices, and the flags its drawing reads.
 //
@@ -196,13 +198,12 @@ public:
     static constexpr double kDstRadius = 16;
 
     ZEVItemDragView(QGraphicsItem* parent, ZEVItemView* itemView);
-    // The image's frame, and the sticker where it stands out of it.
-    QRectF boundingRect() const override;
-    // Presses and drops land on the image's frame alone, sticker or not.
-    QPainterPath shape() const override;
-    // The sticker, drawn over the image: the overlay lies above it already, and a desk of
-    // thousands of Objects keeps no item of its own per sticker.
+    // The image's frame: presses and drops land there alone, sticker or not.
+    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
+    // Nothing: the scene never paints it. Its Object view draws its sticker.
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
+    // The sticker, over the image, drawn within its view's paint.
+    void paintStickerInView(QPainter& painter) const;
     void setSize(const QSizeF& size);
     // Shows `image` (none: no sticker), 32 by 32 over the lower left corner of the line drawn
     // around the image (the image grown by 10).
@@ -374,7 +375,7 @@ public:
     // The sticker of the code (0: from the Object's options) on this Object's views of the Now
     // and the Search desk; a code that names none removes it.
     void addSticker(int code) override;
-    // The sticker shown, by name; empty when none. Its drag overlay draws it.
+    // The sticker shown, by name; empty when none. Its drag overlay holds it; the view draws it.
     const QString& stickerName() const { return stickerName_; }
     // Where its sticker is drawn, in its own coordinates (empty without one; a view without its
     // drag overlay, a drag image, shows none).
