@@ -118,11 +118,20 @@ std::optional<qreal> ZEVItemTitleCell::blitScale(const QTransform& t, qreal pixe
     return pixelRatio * t.m11();
 }
 
+std::optional<qreal> ZEVItemTitleCell::blitScale(const QPainter& painter)
+{
+    return blitScale(painter.transform(), painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+}
+
 void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const QFont& font, const QString& fontKey,
                              const ZEVItemTitleLook& look, const QPointF& corner)
 {
-    const std::optional<qreal> scale =
-        blitScale(painter.transform(), painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+    paint(painter, blitScale(painter), shown, font, fontKey, look, corner);
+}
+
+void ZEVItemTitleCell::paint(QPainter& painter, std::optional<qreal> scale, const QStaticText& shown, const QFont& font,
+                             const QString& fontKey, const ZEVItemTitleLook& look, const QPointF& corner)
+{
     if (!scale) {
         // A turned or stretched desk is drawn straight, as before.
         clear();

@@ -310,15 +310,12 @@ void ZEVItemTitleView::paintAt(QPainter& painter, const QPointF& corner)
     if (shownEmpty_)
         return;
     const ZEVItemTitleLook look = this->look(colours_);
-    if (!prepared_) {
-        const std::optional<qreal> scale = ZEVItemTitleCell::blitScale(
-            painter.transform(), painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
-        if (!scale || !cell_.current(shown, fontKey_, look, *scale)) {
-            layout_->prepare(QTransform(), font_);
-            prepared_ = true;
-        }
+    const std::optional<qreal> scale = ZEVItemTitleCell::blitScale(painter);
+    if (!prepared_ && (!scale || !cell_.current(shown, fontKey_, look, *scale))) {
+        layout_->prepare(QTransform(), font_);
+        prepared_ = true;
     }
-    cell_.paint(painter, *layout_, font_, fontKey_, look, corner);
+    cell_.paint(painter, scale, *layout_, font_, fontKey_, look, corner);
 }
 
 namespace {
