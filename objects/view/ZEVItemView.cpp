@@ -76,10 +76,7 @@ void ZEVItemViewPart::setVisible(bool visible)
     update();
 }
 
-QRectF ZEVItemViewPart::sceneBoundingRect() const
-{
-    return view_ ? view_->mapRectToScene(rectInView()) : rectInView();
-}
+QRectF ZEVItemViewPart::sceneBoundingRect() const { return view_ ? view_->mapRectToScene(rectInView()) : rectInView(); }
 
 void ZEVItemViewPart::update() const
 {
@@ -413,14 +410,15 @@ void ZEVItemTitleView::prepareForPaint(const std::vector<ZEVItemTitleView*>& tit
         if (!view || !title->isVisible() || view->effectiveOpacity() <= 0)
             continue;
         // The view's transform: the title's place in it moves the cell, it does not scale it.
-        const std::optional<qreal> scale = ZEVItemTitleCell::blitScale(view->deviceTransform(viewportTransform), pixelRatio);
+        const std::optional<qreal> scale =
+            ZEVItemTitleCell::blitScale(view->deviceTransform(viewportTransform), pixelRatio);
         if (!scale)
             continue;
         title->followFont();
         const bool laidOut = title->layout_.has_value();
         if (laidOut && title->shownEmpty_)
             continue;
-        // In the colours its Object view's paint, just before its own, gives it.
+        // In the colours its Object view's paint gives it just before drawing it.
         const ZEVItemTitleLook look = title->look(view->titleColours());
         if (laidOut && title->cell_.current(*title->layout_, title->fontKey_, look, *scale))
             continue;

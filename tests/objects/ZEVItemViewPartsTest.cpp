@@ -83,8 +83,8 @@ TEST(ZEVItemViewParts, EachChangeOfAPartRepaintsItAndNoChangeRepaintsNothing)
     ZEVItemTitleView* title = v->titleView();
     ZEVItemImageView* image = v->itemImageView();
 
-    EXPECT_TRUE(covers(repaintedBy(scene, [&] { v->setItemTitle(QStringLiteral("After")); }),
-                       title->sceneBoundingRect()));
+    EXPECT_TRUE(
+        covers(repaintedBy(scene, [&] { v->setItemTitle(QStringLiteral("After")); }), title->sceneBoundingRect()));
     EXPECT_TRUE(covers(repaintedBy(scene, [&] { title->setVisible(false); }), title->sceneBoundingRect()));
     EXPECT_TRUE(covers(repaintedBy(scene, [&] { image->setOpacity(0.5); }), image->sceneBoundingRect()));
     EXPECT_TRUE(covers(repaintedBy(scene, [&] { image->setImage(QImage()); }), image->sceneBoundingRect()));
