@@ -386,7 +386,7 @@ std::optional<ZEVItemTitleColours> ZEVItemView::titleColours() const
 
 QRectF ZEVItemView::titleDeskRect() const
 {
-    const QRectF inView = titleView_->mapRectToParent(titleView_->boundingRect());
+    const QRectF inView = titleView_->rectInView();
     // The view's own coordinates are y-down from its top: turned over into desk points.
     return QRectF(frame_.x() + inView.x(), frame_.y() + frame_.height() - inView.bottom(), inView.width(),
                   inView.height());

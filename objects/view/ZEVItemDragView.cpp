@@ -6,6 +6,7 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/pasteboard/ZEVItemPB.h"
 #include "objects/view/ZEVConnectingView.h"
+#include "objects/view/ZEVInkedPixels.h"
 #include "objects/view/ZEVItemStickers.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -20,9 +21,9 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
+#include <map>
 
 namespace tallomer {
 
@@ -30,46 +31,71 @@ ZEVItemDragView::ZEVItemDragView(QGraphicsItem* parent, ZEVItemView* itemView)
     : QGraphicsItem(parent), itemView_(itemView)
 {
     setAcceptDrops(true);
-    // It only takes presses and drops: the scene skips it in every paint.
+    // It only takes presses and drops: the scene skips it in every paint, and keeps no record of
+    // where it painted it, a kilobyte per Object.
     setFlag(QGraphicsItem::ItemHasNoContents);
-}
-
-QRectF ZEVItemDragView::boundingRect() const
-{
-    const QRectF frame(QPointF(0, 0), size_);
-    return hasSticker() ? frame | stickerRect() : frame;
-}
-
-QPainterPath ZEVItemDragView::shape() const
-{
-    QPainterPath path;
-    path.addRect(QRectF(QPointF(0, 0), size_));
-    return path;
 }
 
 void ZEVItemDragView::setSticker(const QImage& image)
 {
     if (image.cacheKey() == sticker_.cacheKey() || (image.isNull() && sticker_.isNull()))
         return;
-    prepareGeometryChange();
+    if (hasSticker())
+        itemView_->update(stickerFrame());
     sticker_ = image;
-    // Without a sticker the scene skips it in every paint.
-    setFlag(QGraphicsItem::ItemHasNoContents, sticker_.isNull());
-    update();
+    if (hasSticker())
+        itemView_->update(stickerFrame());
 }
 
-void ZEVItemDragView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+void ZEVItemDragView::paint(QPainter*, const QStyleOptionGraphicsItem*, QWidget*) {}
+
+namespace {
+
+// A sticker's part that holds pixels, and where it lies in the sticker: the badges are round, and
+// the corners a full desk would blend for nothing are a quarter of each.
+struct InkedSticker {
+    QImage inked;
+    QPoint offset;
+};
+
+const InkedSticker& inkedSticker(const QImage& sticker)
+{
+    // One per sticker image: every view shares the few there are.
+    static std::map<qint64, InkedSticker> cut;
+    auto it = cut.find(sticker.cacheKey());
+    if (it == cut.end()) {
+        QRect ink = sticker.rect();
+        if (sticker.format() == QImage::Format_ARGB32_Premultiplied)
+            ink = inkedPixels(sticker, sticker.size());
+        it = cut.emplace(sticker.cacheKey(), InkedSticker{ink.isEmpty() ? QImage() : sticker.copy(ink), ink.topLeft()})
+                 .first;
+    }
+    return it->second;
+}
+
+} // namespace
+
+void ZEVItemDragView::paintStickerInView(QPainter& painter) const
 {
     if (sticker_.isNull())
         return;
-    // Like the icon beneath it.
-    ZEVItemImageView::drawAt(*painter, stickerRect(), sticker_);
+    // Like the icon beneath it; its cut part alone on a plain painter. A turned one resamples the
+    // whole sticker, whose transparent edges its cut would lose.
+    const QRectF frame = stickerFrame();
+    if (painter.transform().type() > QTransform::TxTranslate) {
+        ZEVItemImageView::drawAt(painter, frame, sticker_);
+        return;
+    }
+    const InkedSticker& s = inkedSticker(sticker_);
+    if (!s.inked.isNull())
+        ZEVItemImageView::drawAt(painter, QRectF(frame.topLeft() + QPointF(s.offset), QSizeF(s.inked.size())), s.inked);
 }
 
 void ZEVItemDragView::setSize(const QSizeF& size)
 {
     if (size == size_)
         return;
+    // Its sticker moves with it, within its view's frame, which is repainted whole as it resizes.
     prepareGeometryChange();
     size_ = size;
 }

@@ -118,16 +118,26 @@ std::optional<qreal> ZEVItemTitleCell::blitScale(const QTransform& t, qreal pixe
     return pixelRatio * t.m11();
 }
 
-void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const QFont& font, const QString& fontKey,
-                             const ZEVItemTitleLook& look)
+std::optional<qreal> ZEVItemTitleCell::blitScale(const QPainter& painter)
 {
-    const std::optional<qreal> scale =
-        blitScale(painter.transform(), painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+    return blitScale(painter.transform(), painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+}
+
+void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const QFont& font, const QString& fontKey,
+                             const ZEVItemTitleLook& look, const QPointF& corner)
+{
+    paint(painter, blitScale(painter), shown, font, fontKey, look, corner);
+}
+
+void ZEVItemTitleCell::paint(QPainter& painter, std::optional<qreal> scale, const QStaticText& shown, const QFont& font,
+                             const QString& fontKey, const ZEVItemTitleLook& look, const QPointF& corner)
+{
     if (!scale) {
         // A turned or stretched desk is drawn straight, as before.
         clear();
         // The desk's view leaves the painter's state to the items that change it.
         painter.save();
+        painter.translate(corner);
         draw(painter, shown, font, look);
         painter.restore();
         return;
@@ -135,7 +145,7 @@ void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const 
     if (!current(shown, fontKey, look, *scale))
         adopt(render(shown, font, look, *scale), shown, fontKey, look, *scale);
     if (!image_.isNull())
-        painter.drawImage(origin_, image_);
+        painter.drawImage(corner + origin_, image_);
 }
 
 } // namespace tallomer

@@ -43,12 +43,18 @@ public:
         QPointF origin;
     };
 
-    // Draws `shown` (laid out in `font`, whose key is `fontKey`) in `look` at the painter's origin.
+    // Draws `shown` (laid out in `font`, whose key is `fontKey`) in `look` with the cell's corner
+    // at `corner`.
     void paint(QPainter& painter, const QStaticText& shown, const QFont& font, const QString& fontKey,
-               const ZEVItemTitleLook& look);
+               const ZEVItemTitleLook& look, const QPointF& corner = QPointF(0, 0));
+    // The same with the painter's blit scale known: a widget answers its pixel ratio slowly.
+    void paint(QPainter& painter, std::optional<qreal> scale, const QStaticText& shown, const QFont& font,
+               const QString& fontKey, const ZEVItemTitleLook& look, const QPointF& corner);
     // The device pixels per point a painter with this transform, on a device of `pixelRatio`,
     // blits cells at; none for a turned or stretched one, which gets the straight drawing.
     static std::optional<qreal> blitScale(const QTransform& transform, qreal pixelRatio);
+    // The blit scale of `painter` as it stands.
+    static std::optional<qreal> blitScale(const QPainter& painter);
     // Whether a paint at `scale` would blit the image held rather than draw it anew.
     bool current(const QStaticText& shown, const QString& fontKey, const ZEVItemTitleLook& look, qreal scale) const
     {

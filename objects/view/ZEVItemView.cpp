@@ -57,17 +57,57 @@ QPointF qtPos(double parentHeight, const QRectF& r) { return QPointF(r.x(), qtY(
 
 // ---- parts ----
 
-void ZEVItemImageView::setSize(const QSizeF& size)
+void ZEVItemViewPart::setPos(const QPointF& pos)
+{
+    if (pos == pos_)
+        return;
+    update();
+    pos_ = pos;
+    update();
+}
+
+bool ZEVItemViewPart::isVisible() const { return visible_ && (!view_ || view_->isVisible()); }
+
+void ZEVItemViewPart::setVisible(bool visible)
+{
+    if (visible == visible_)
+        return;
+    visible_ = visible;
+    update();
+}
+
+QRectF ZEVItemViewPart::sceneBoundingRect() const { return view_ ? view_->mapRectToScene(rectInView()) : rectInView(); }
+
+void ZEVItemViewPart::update() const
+{
+    if (view_ && !size_.isEmpty())
+        view_->update(rectInView());
+}
+
+bool ZEVItemViewPart::resize(const QSizeF& size)
 {
     if (size == size_)
-        return;
-    prepareGeometryChange();
+        return false;
+    update();
     size_ = size;
+    update();
+    return true;
 }
+
+void ZEVItemImageView::setSize(const QSizeF& size) { resize(size); }
 
 void ZEVItemImageView::setImage(const QImage& image)
 {
     image_ = image;
+    update();
+}
+
+void ZEVItemImageView::setOpacity(qreal alpha)
+{
+    const double clamped = std::clamp(alpha, qreal(0), qreal(1));
+    if (clamped == alpha_)
+        return;
+    alpha_ = clamped;
     update();
 }
 
@@ -124,16 +164,33 @@ const QImage& ZEVItemImageView::scaledFor(const QImage& image, const QSize& pixe
     return entry ? entry->image : image;
 }
 
-void ZEVItemImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+QRectF ZEVItemImageView::target(const QPointF& corner) const
 {
-    if (image_.isNull() || size_.isEmpty())
-        return;
     // Scaled down only, proportionally, standing on the bottom and centred across.
     QSizeF s = image_.size();
     if (s.width() > size_.width() || s.height() > size_.height())
         s = s.scaled(size_, Qt::KeepAspectRatio);
-    const QRectF target((size_.width() - s.width()) / 2, size_.height() - s.height(), s.width(), s.height());
-    drawAt(*painter, target, image_);
+    return QRectF(corner.x() + (size_.width() - s.width()) / 2, corner.y() + size_.height() - s.height(), s.width(),
+                  s.height());
+}
+
+void ZEVItemImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    if (image_.isNull() || size_.isEmpty())
+        return;
+    drawAt(*painter, target(QPointF(0, 0)), image_);
+}
+
+void ZEVItemImageView::paintInView(QPainter& painter) const
+{
+    if (hiddenItself() || alpha_ <= 0 || image_.isNull() || size_.isEmpty())
+        return;
+    const qreal opacity = painter.opacity();
+    if (alpha_ < 1)
+        painter.setOpacity(opacity * alpha_);
+    drawAt(painter, target(pos()), image_);
+    if (alpha_ < 1)
+        painter.setOpacity(opacity);
 }
 
 void ZEVItemImageView::drawAt(QPainter& painter, const QRectF& target, const QImage& image)
@@ -161,11 +218,8 @@ void ZEVItemImageView::drawAt(QPainter& painter, const QRectF& target, const QIm
 
 void ZEVItemTitleView::setSize(const QSizeF& size)
 {
-    if (size == size_)
-        return;
-    prepareGeometryChange();
-    size_ = size;
-    layout_.reset();
+    if (resize(size))
+        layout_.reset();
 }
 
 void ZEVItemTitleView::setText(const QString& text)
@@ -217,8 +271,7 @@ void ZEVItemTitleView::setColours(const std::optional<ZEVItemTitleColours>& colo
 
 ZEVItemTitleLook ZEVItemTitleView::look(const std::optional<ZEVItemTitleColours>& colours) const
 {
-    const auto* view = dynamic_cast<const ZEVItemView*>(parentItem());
-    ZEVItemViewer* viewer = view ? view->itemViewer() : nullptr;
+    ZEVItemViewer* viewer = itemView() ? itemView()->itemViewer() : nullptr;
     ZEVItemTitleLook look;
     look.size = size_;
     if (colours && viewer) {
@@ -239,19 +292,27 @@ ZEVItemTitleLook ZEVItemTitleView::look(const std::optional<ZEVItemTitleColours>
 
 void ZEVItemTitleView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
+    paintAt(*painter, QPointF(0, 0));
+}
+
+void ZEVItemTitleView::paintInView(QPainter& painter)
+{
+    if (!hiddenItself())
+        paintAt(painter, pos());
+}
+
+void ZEVItemTitleView::paintAt(QPainter& painter, const QPointF& corner)
+{
     const QStaticText& shown = layout();
     if (shownEmpty_)
         return;
     const ZEVItemTitleLook look = this->look(colours_);
-    if (!prepared_) {
-        const std::optional<qreal> scale = ZEVItemTitleCell::blitScale(
-            painter->transform(), painter->device() ? painter->device()->devicePixelRatioF() : 1.0);
-        if (!scale || !cell_.current(shown, fontKey_, look, *scale)) {
-            layout_->prepare(QTransform(), font_);
-            prepared_ = true;
-        }
+    const std::optional<qreal> scale = ZEVItemTitleCell::blitScale(painter);
+    if (!prepared_ && (!scale || !cell_.current(shown, fontKey_, look, *scale))) {
+        layout_->prepare(QTransform(), font_);
+        prepared_ = true;
     }
-    cell_.paint(*painter, *layout_, font_, fontKey_, look);
+    cell_.paint(painter, scale, *layout_, font_, fontKey_, look, corner);
 }
 
 namespace {
@@ -345,19 +406,20 @@ void ZEVItemTitleView::prepareForPaint(const std::vector<ZEVItemTitleView*>& tit
     const auto work = std::make_shared<TitleWork>();
     std::vector<TitleJob>& jobs = work->jobs;
     for (ZEVItemTitleView* title : titles) {
-        if (!title->isVisible() || title->effectiveOpacity() <= 0)
+        const ZEVItemView* view = title->itemView();
+        if (!view || !title->isVisible() || view->effectiveOpacity() <= 0)
             continue;
+        // The view's transform: the title's place in it moves the cell, it does not scale it.
         const std::optional<qreal> scale =
-            ZEVItemTitleCell::blitScale(title->deviceTransform(viewportTransform), pixelRatio);
+            ZEVItemTitleCell::blitScale(view->deviceTransform(viewportTransform), pixelRatio);
         if (!scale)
             continue;
         title->followFont();
         const bool laidOut = title->layout_.has_value();
         if (laidOut && title->shownEmpty_)
             continue;
-        // In the colours its Object view's paint, just before its own, gives it.
-        const auto* view = dynamic_cast<const ZEVItemView*>(title->parentItem());
-        const ZEVItemTitleLook look = title->look(view ? view->titleColours() : title->colours_);
+        // In the colours its Object view's paint gives it just before drawing it.
+        const ZEVItemTitleLook look = title->look(view->titleColours());
         if (laidOut && title->cell_.current(*title->layout_, title->fontKey_, look, *scale))
             continue;
         jobs.push_back({title, laidOut ? title->layout_->text() : title->text_, laidOut, look, *scale, {}, {}});
@@ -521,9 +583,10 @@ ZEVItemView::~ZEVItemView()
 
 void ZEVItemView::construireLesParties(bool avecDragView)
 {
-    // Added in this order, so that later parts lie above earlier ones.
-    titleView_ = new ZEVItemTitleView(this); // owned by this item
-    imageView_ = new ZEVItemImageView(this);
+    // The title and then the image are drawn over the view's marks; the overlay, an item of its
+    // own, lies above them all.
+    titleView_ = std::make_unique<ZEVItemTitleView>(this);
+    imageView_ = std::make_unique<ZEVItemImageView>(this);
     if (avecDragView)
         dragView_ = new ZEVItemDragView(this, this);
     disposerLesParties();
@@ -1045,8 +1108,13 @@ ZEVItemDrawPlan ZEVItemView::drawRect(QPainter& painter)
 
 void ZEVItemView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    if (painter)
-        drawRect(*painter);
+    if (!painter)
+        return;
+    drawRect(*painter);
+    titleView_->paintInView(*painter);
+    imageView_->paintInView(*painter);
+    if (dragView_)
+        dragView_->paintStickerInView(*painter);
 }
 
 } // namespace tallomer

@@ -1,6 +1,8 @@
 #pragma once
 // The view of one Object on the desk of one time cursor: a graphics item of the desk's scene with
 // three parts, the title line, the icon image and the transparent drag overlay over the image.
+// It draws the title, the image and the overlay's sticker itself; only the overlay, which takes
+// drops, is an item of its own.
 // It keeps the Object's place (the icon position), its image ratio, the presence counters fed by
 // the link base's notices, and the flags its drawing reads.
 //
@@ -39,13 +41,52 @@ class ZEVItemViewer;
 class ZEVSpaceForObjectViews;
 class ZEVItemView;
 
+// A part of an Object view that the view draws within its own paint, rather than an item of the
+// desk's scene: each painted item costs a full desk its transforms and a table of where it was
+// last painted (over a kilobyte), for thousands of views on two desks.
+// It is placed, shown and hidden like an item, in its view's coordinates, and each change asks its
+// view to repaint the part's rectangle.
+class ZEVItemViewPart {
+public:
+    explicit ZEVItemViewPart(ZEVItemView* view) : view_(view) {}
+    ZEVItemViewPart(const ZEVItemViewPart&) = delete;
+    ZEVItemViewPart& operator=(const ZEVItemViewPart&) = delete;
+
+    QRectF boundingRect() const { return QRectF(QPointF(0, 0), size_); }
+    QPointF pos() const { return pos_; }
+    void setPos(const QPointF& pos);
+    // Shown when neither it nor its view is hidden.
+    bool isVisible() const;
+    void setVisible(bool visible);
+    // Its rectangle in its view's coordinates, and in the scene's.
+    QRectF rectInView() const { return boundingRect().translated(pos_); }
+    QRectF sceneBoundingRect() const;
+    ZEVItemView* itemView() const { return view_; }
+
+protected:
+    // Asks the view to repaint the part's rectangle.
+    void update() const;
+    // Another size: the old rectangle and the new are repainted. False when it is the same.
+    bool resize(const QSizeF& size);
+    bool hiddenItself() const { return !visible_; }
+
+    QSizeF size_;
+
+private:
+    ZEVItemView* view_; // not owned: the view owns its parts
+    QPointF pos_;
+    bool visible_ = true;
+};
+
 // The icon image, scaled down to fit and standing on the bottom of its frame. Its opacity is the
 // image alpha the drawing decides.
-class ZEVItemImageView final : public QGraphicsItem {
+class ZEVItemImageView final : public ZEVItemViewPart {
 public:
-    explicit ZEVItemImageView(QGraphicsItem* parent) : QGraphicsItem(parent) {}
-    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+    explicit ZEVItemImageView(ZEVItemView* view) : ZEVItemViewPart(view) {}
+    // Draws the image as if the painter stood at the part's corner, without its opacity.
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget);
+    // Draws it within its view's paint, at its place and in its opacity.
+    void paintInView(QPainter& painter) const;
 
     void setSize(const QSizeF& size);
     void setImage(const QImage& image);
@@ -55,28 +96,26 @@ public:
     // Draws `image` into `target`: a blit of its scaled copy on a whole device pixel, or
     // resampled on a turned or stretched painter (whose state it leaves as it was).
     static void drawAt(QPainter& painter, const QRectF& target, const QImage& image);
-    // Asked at every paint of the Object's view: kept here, beside the view, rather than read
-    // from the item's private part, a cache miss per Object on a full desk.
-    // Every write goes through here (it hides the item's own setter), so the two never differ.
+    // Between 0 and 1, as an item's opacity: the image's own, under its view's.
     double alphaValue() const { return alpha_; }
-    void setOpacity(qreal alpha)
-    {
-        alpha_ = std::clamp(alpha, qreal(0), qreal(1)); // as the item keeps it
-        QGraphicsItem::setOpacity(alpha);
-    }
+    void setOpacity(qreal alpha);
 
 private:
-    QSizeF size_;
+    // Where the image stands in a frame of the part's size whose corner is `corner`.
+    QRectF target(const QPointF& corner) const;
+
     QImage image_;
     double alpha_ = 1.0;
 };
 
 // The title under the icon, in the system sans font, cut in the middle when too long.
-class ZEVItemTitleView final : public QGraphicsItem {
+class ZEVItemTitleView final : public ZEVItemViewPart {
 public:
-    explicit ZEVItemTitleView(QGraphicsItem* parent) : QGraphicsItem(parent) {}
-    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+    explicit ZEVItemTitleView(ZEVItemView* view) : ZEVItemViewPart(view) {}
+    // Draws the title as if the painter stood at the part's corner.
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget);
+    // Draws it within its view's paint, at its place.
+    void paintInView(QPainter& painter);
 
     void setSize(const QSizeF& size);
     void setText(const QString& text);
@@ -108,8 +147,9 @@ private:
     void followFont() const;
     // The cell's look in these colours, from its Object view's palette.
     ZEVItemTitleLook look(const std::optional<ZEVItemTitleColours>& colours) const;
+    // Draws the title with its corner at `corner`, in the painter's coordinates.
+    void paintAt(QPainter& painter, const QPointF& corner);
 
-    QSizeF size_;
     QString text_;
     std::optional<ZEVItemTitleColours> colours_;
     mutable std::optional<QStaticText> layout_;
@@ -158,13 +198,12 @@ public:
     static constexpr double kDstRadius = 16;
 
     ZEVItemDragView(QGraphicsItem* parent, ZEVItemView* itemView);
-    // The image's frame, and the sticker where it stands out of it.
-    QRectF boundingRect() const override;
-    // Presses and drops land on the image's frame alone, sticker or not.
-    QPainterPath shape() const override;
-    // The sticker, drawn over the image: the overlay lies above it already, and a desk of
-    // thousands of Objects keeps no item of its own per sticker.
+    // The image's frame: presses and drops land there alone, sticker or not.
+    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
+    // Nothing: the scene never paints it. Its Object view draws its sticker.
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
+    // The sticker, over the image, drawn within its view's paint.
+    void paintStickerInView(QPainter& painter) const;
     void setSize(const QSizeF& size);
     // Shows `image` (none: no sticker), 32 by 32 over the lower left corner of the line drawn
     // around the image (the image grown by 10).
@@ -336,7 +375,7 @@ public:
     // The sticker of the code (0: from the Object's options) on this Object's views of the Now
     // and the Search desk; a code that names none removes it.
     void addSticker(int code) override;
-    // The sticker shown, by name; empty when none. Its drag overlay draws it.
+    // The sticker shown, by name; empty when none. Its drag overlay holds it; the view draws it.
     const QString& stickerName() const { return stickerName_; }
     // Where its sticker is drawn, in its own coordinates (empty without one; a view without its
     // drag overlay, a drag image, shows none).
@@ -491,8 +530,8 @@ public:
     ZEVItemViewer* itemViewer() const { return itemViewer_; }
     // The item viewer is going away before the view: the view stops asking it.
     void detacherItemViewer() { itemViewer_ = nullptr; }
-    ZEVItemImageView* itemImageView() const { return imageView_; }
-    ZEVItemTitleView* titleView() const { return titleView_; }
+    ZEVItemImageView* itemImageView() const { return imageView_.get(); }
+    ZEVItemTitleView* titleView() const { return titleView_.get(); }
     ZEVItemDragView* dragView() const { return dragView_; }
 
     // QGraphicsItem
@@ -558,9 +597,9 @@ private:
     float imageSizeRatio_ = 1.0f;
     QRectF frame_;
 
-    // Parts; owned by this item as their parent.
-    ZEVItemTitleView* titleView_ = nullptr;
-    ZEVItemImageView* imageView_ = nullptr;
+    // The parts it draws itself, then the items among its parts, owned by this item as their parent.
+    std::unique_ptr<ZEVItemTitleView> titleView_;
+    std::unique_ptr<ZEVItemImageView> imageView_;
     ZEVItemDragView* dragView_ = nullptr;
     ZEVItemProgressView* progressView_ = nullptr;
     QString stickerName_;

@@ -272,7 +272,7 @@ TEST(ZEVItemViewDrawing, EveryPartLeavesThePainterAsItFoundIt)
         return std::tuple(p.pen(), p.brush(), p.font(), int(p.renderHints()), p.opacity(), p.transform(),
                           int(p.compositionMode()));
     };
-    auto paints = [&](QGraphicsItem* part, const QTransform& t, const char* what) {
+    auto paints = [&](auto* part, const QTransform& t, const char* what) {
         p.setTransform(t);
         const auto before = state();
         part->paint(&p, nullptr, nullptr);
