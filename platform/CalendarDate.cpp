@@ -72,6 +72,8 @@ std::optional<CalendarDate> CalendarDate::resoudre(int year, int month, int day,
     tm.tm_hour = hour;
     tm.tm_min = minute;
     tm.tm_sec = second;
+    if (std::optional<CalendarDate> seule = loinDesChangements(tm))
+        return seule;
     std::tm h = tm;
     h.tm_isdst = 0;
     std::tm e = tm;
@@ -94,6 +96,26 @@ std::optional<CalendarDate> CalendarDate::resoudre(int year, int month, int day,
         return hiver->date() > ete->date() ? hiver : ete;
     tm.tm_isdst = -1;
     return depuisTm(tm);
+}
+
+// A reading whose zone keeps one offset for two days on either side is the only reading: no
+// change of offset lies near enough to skip or repeat it. Most moments are such; this spares them
+// the reading with the other daylight saving, for which mktime searches the zone's rules across
+// months on either side (hundreds of conversions) and, in a zone with no summer time, finds none.
+std::optional<CalendarDate> CalendarDate::loinDesChangements(std::tm tm)
+{
+    tm.tm_isdst = -1;
+    const std::optional<CalendarDate> r = depuisTm(tm);
+    if (!r)
+        return std::nullopt;
+    constexpr std::time_t kAutour = 2 * 86400;
+    const std::time_t t = static_cast<std::time_t>(std::floor(unixFromDate(r->date())));
+    for (const std::time_t u : {t - kAutour, t + kAutour}) {
+        std::tm voisin{};
+        if (!localtime_r(&u, &voisin) || voisin.tm_gmtoff != r->tm_.tm_gmtoff || voisin.tm_isdst != r->tm_.tm_isdst)
+            return std::nullopt;
+    }
+    return r;
 }
 
 int CalendarDate::weekOfYear() const

@@ -72,6 +72,8 @@ private:
     static std::optional<CalendarDate> depuisTm(std::tm tm);
     static std::optional<CalendarDate> resoudre(int year, int month, int day, int hour, int minute, int second,
                                                 std::optional<bool> summerTime);
+    // The one reading of the fields, when no change of the zone's offset lies near it.
+    static std::optional<CalendarDate> loinDesChangements(std::tm tm);
 
     std::tm tm_{};
     KELDate date_ = 0;

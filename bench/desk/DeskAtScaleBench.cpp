@@ -519,6 +519,11 @@ int measure(const QString& home, int objects, double stepDays)
     CanvasPaints stepPaints(p.canvas()->viewport());
     stepPaints.listed = detail;
     p.canvas()->viewport()->installEventFilter(&stepPaints);
+    // Under callgrind, the steps are counted apart: what was collected so far goes to a file of
+    // its own, then each step from the cursor's move to its last paint is collected.
+    const bool collectSteps = !qEnvironmentVariableIsEmpty("TALLOMER_BENCH_COLLECT_STEPS");
+    if (collectSteps)
+        CALLGRIND_DUMP_STATS_AT("before the steps");
     auto step = [&](double days) {
         std::vector<double> times;
         for (int i = 0; i < 6; ++i) {
@@ -526,6 +531,8 @@ int measure(const QString& home, int objects, double stepDays)
             QElapsedTimer t;
             t.start();
             stepPaints.start(&t);
+            if (collectSteps)
+                CALLGRIND_TOGGLE_COLLECT;
             ruler->userChangeActifCurseur(search);
             ruler->userInitieDeplacementCurseur();
             ruler->userPlaceCurseurEtRulerOffset(by);
@@ -540,6 +547,8 @@ int measure(const QString& home, int objects, double stepDays)
             // What the rounds left for the window to paint; the step is over when nothing is.
             p.flush(stepPaints.count);
             times.push_back(ms(t));
+            if (collectSteps)
+                CALLGRIND_TOGGLE_COLLECT;
             if (detail)
                 std::fprintf(stderr,
                              "step %.0f days: cursor %.1f ms, refresh %.1f ms (%d rounds), flush %.1f ms, %d paints\n",
@@ -643,7 +652,8 @@ const char* verdict(bool met) { return met ? "met" : "MISSED"; }
 // profiler); TALLOMER_BENCH_STEPS=0 leaves the Search steps out. Under callgrind with
 // --collect-atstart=no, only the repaints are counted; collecting from the start, the counts up to
 // the first paint with every icon go to a file of their own (the output file's name followed by
-// ".1").
+// ".1"). TALLOMER_BENCH_COLLECT_STEPS=1 under callgrind also counts the Search steps, each from the
+// cursor's move to its last paint, in the last file; the repaints go to the one before.
 int main(int argc, char** argv)
 {
     QTemporaryDir temporary;

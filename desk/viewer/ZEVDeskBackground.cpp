@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tallomer {
 
@@ -46,6 +47,7 @@ ZEVDeskBackground::ZEVDeskBackground(ZEVDeskViewer& desk, double maintenant)
 
 ZEVDeskBackground::~ZEVDeskBackground()
 {
+    desk_.views().quitterLaPasse(this);
     for (const Observe& o : observes_)
         o.object->removeBackImageObserver(this);
     if (siEnclenche_ && curseur_)
@@ -149,7 +151,41 @@ void ZEVDeskBackground::showBack(ZEVBackObjectServices* b)
 {
     previousBackImageItem_ = b->imageItem();
     previousBackScaleMot_ = b->scaleMot();
-    desk_.deskBackImageView()->setBackgroundImage(b->backImage());
+    poserImage(b->backImage());
+}
+
+void ZEVDeskBackground::poserImage(const QImage& image)
+{
+    couche_.image = image;
+    poserCouche();
+}
+
+void ZEVDeskBackground::poserCouleur(const QColor& color)
+{
+    couche_.couleur = color;
+    poserCouche();
+}
+
+// A cursor move changes the picture (on the next turn of the event loop) and moves the views (in
+// the pass that waits for the rest of the move's notices): the pass carries the picture, so that
+// the desk is painted once with both rather than once for each. What the background holds as
+// current changes at once all the same; only the layer waits.
+void ZEVDeskBackground::poserCouche()
+{
+    if (!desk_.views().joindreALaPasse(this, [this] { appliquerCouche(); }))
+        appliquerCouche();
+}
+
+void ZEVDeskBackground::appliquerCouche()
+{
+    ZEVDeskBackImageView* layer = desk_.deskBackImageView();
+    Couche c = std::exchange(couche_, Couche{});
+    if (c.couleur)
+        layer->setBackgroundColor(*c.couleur);
+    if (c.image)
+        layer->setBackgroundImage(*c.image);
+    if (c.siRepeindre)
+        layer->update();
 }
 
 bool ZEVDeskBackground::initWallpaperWithChannelViewer()
@@ -211,11 +247,11 @@ void ZEVDeskBackground::_majBackForImageItem()
         return;
     if (currentBackColorItem_ != previousBackColorItem_) {
         previousBackColorItem_ = currentBackColorItem_;
-        desk_.deskBackImageView()->setBackgroundColor(couleur(currentBackColorItem_));
+        poserCouleur(couleur(currentBackColorItem_));
     }
     if (!currentBackImageItem_) {
         previousBackImageItem_ = nullptr;
-        desk_.deskBackImageView()->setBackgroundImage(QImage());
+        poserImage(QImage());
         return;
     }
     if (currentBackImageItem_ == previousBackImageItem_ && currentBackScaleMot_ == previousBackScaleMot_ &&
@@ -250,12 +286,13 @@ void ZEVDeskBackground::_majBackImageForBackObject(ZEVBackObjectServices* b)
 {
     if (!siChannelActif_) {
         previousBackColorItem_ = defaultColorItem();
-        desk_.deskBackImageView()->setBackgroundColor(couleur(previousBackColorItem_));
-        desk_.deskBackImageView()->setBackgroundImage(QImage());
+        poserCouleur(couleur(previousBackColorItem_));
+        poserImage(QImage());
     } else if (b && b->imageItem() == currentBackImageItem_ && b->scaleMot() == currentBackScaleMot_) {
         showBack(b);
     }
-    desk_.deskBackImageView()->update();
+    couche_.siRepeindre = true;
+    poserCouche();
 }
 
 void ZEVDeskBackground::_moteurChange()
@@ -322,8 +359,7 @@ void ZEVDeskBackground::majBackImageSize()
     const QSizeF s = _newBackImageSizeForBackObject(b, currentBackScaleMot_->idInt());
     if (s.width() < 1 || s.height() < 1)
         return;
-    desk_.deskBackImageView()->setBackgroundImage(
-        b->backImage().scaled(s.toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    poserImage(b->backImage().scaled(s.toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -474,7 +510,7 @@ void ZEVDeskBackground::majBackForFirstTime()
     lienBack(kZEVRelationBackColor, channel, color, N, KELDateOuverte);
     lienBack(kZEVRelationBackScale, channel, scale1, N, KELDateOuverte);
 
-    desk_.deskBackImageView()->setBackgroundColor(couleur(color));
+    poserCouleur(couleur(color));
     currentBackColorItem_ = color;
     currentBackImageItem_ = space1;
     currentBackScaleMot_ = scale1;

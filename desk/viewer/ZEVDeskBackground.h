@@ -14,10 +14,12 @@
 #include "runtime/Scheduler.h"
 
 #include <QColor>
+#include <QImage>
 #include <QSizeF>
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,6 +93,11 @@ private:
     void majChannelDesVues(KELId channelId);
     KELI* fichierDeFond(KELId channel, const std::string& title, const QString& path);
     KELI* lienBack(KELId relation, KELI* parent, KELI* enfant, KELDate in, KELDate out);
+    // What the background layer is to show: at once, or with the views' pass when one is pending.
+    void poserImage(const QImage& image);
+    void poserCouleur(const QColor& color);
+    void poserCouche();
+    void appliquerCouche();
 
     ZEVDeskViewer& desk_;            // not owned: owns this background
     KELICurseur* curseur_;           // not owned
@@ -117,6 +124,13 @@ private:
         std::shared_ptr<ZEVBackObjectServices> share; // null for a cache nobody shares
     };
     std::vector<Observe> observes_;
+    // What the layer is still to show, waiting for the views' pass.
+    struct Couche {
+        std::optional<QColor> couleur;
+        std::optional<QImage> image;
+        bool siRepeindre = false;
+    };
+    Couche couche_;
     bool siEnclenche_ = false;
 
     ScheduledTarget guard_{this};

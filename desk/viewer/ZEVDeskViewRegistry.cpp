@@ -123,8 +123,30 @@ void ZEVDeskViewRegistry::majConnexion()
         programmerPasse();
 }
 
+bool ZEVDeskViewRegistry::joindreALaPasse(const void* cle, std::function<void()> travail)
+{
+    if (siAccepteDisplayDeskView_ || siEnPasse_)
+        return false;
+    quitterLaPasse(cle);
+    avantLaPasse_.emplace_back(cle, std::move(travail));
+    return true;
+}
+
+void ZEVDeskViewRegistry::quitterLaPasse(const void* cle)
+{
+    std::erase_if(avantLaPasse_, [cle](const auto& e) { return e.first == cle; });
+}
+
 void ZEVDeskViewRegistry::_differerDisplayItemViews()
 {
+    // Before the views: what joined may itself ask views for this pass. Whatever would join from
+    // now on runs at once, inside this pass.
+    const bool dejaEnPasse = siEnPasse_;
+    siEnPasse_ = true;
+    std::vector<std::pair<const void*, std::function<void()>>> avant;
+    avant.swap(avantLaPasse_);
+    for (auto& [cle, travail] : avant)
+        travail();
     if (!toDisplayItemViewSet_.empty()) {
         ++nbDePasses_;
         // Views queued while this pass runs wait for the next one. A view deleted during the pass
@@ -141,6 +163,7 @@ void ZEVDeskViewRegistry::_differerDisplayItemViews()
     }
     if (ZEVFrontViewerServices* front = desk_.frontViewer())
         front->updateFrontViewLinks();
+    siEnPasse_ = dejaEnPasse;
     siAccepteDisplayDeskView_ = true;
 }
 

@@ -8,6 +8,7 @@
 #include "runtime/Scheduler.h"
 #include "services/ZEVItemViewForDesks.h"
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -57,6 +58,12 @@ public:
     // Every view of the display at its place and title at once, without animation.
     void displayItemViews();
     bool siAccepteDisplayDeskView() const { return siAccepteDisplayDeskView_; }
+    // Runs `travail` at the start of the pass now pending, so that what it changes on screen is
+    // painted with the views that pass moves, in one paint; false, running nothing, when no pass
+    // is pending. Joined again under the same key, only the last work runs.
+    bool joindreALaPasse(const void* cle, std::function<void()> travail);
+    // The work joined under that key will not run (its owner goes).
+    void quitterLaPasse(const void* cle);
     std::size_t nbEnAttente() const { return toDisplayItemViewSet_.size(); }
     std::size_t nbDePasses() const { return nbDePasses_; }
 
@@ -74,10 +81,13 @@ private:
     std::vector<ZEVItemViewForDesks*> itemViewSet_;
     std::unordered_set<ZEVItemViewForDesks*> itemViewIndex_;
     std::vector<ZEVItemViewForDesks*> toDisplayItemViewSet_;
+    // What joined the pending pass, by key, in the order it joined.
+    std::vector<std::pair<const void*, std::function<void()>>> avantLaPasse_;
     // The queue of the refresh pass under way, if any (not owned: it lives on that pass's stack).
     std::vector<ZEVItemViewForDesks*>* passEnCours_ = nullptr;
 
     bool siAccepteDisplayDeskView_ = true;
+    bool siEnPasse_ = false;
     double maxTimeDeskView_ = kJamais;
     double currentTimeDeskView_ = 0;
     std::size_t nbDePasses_ = 0;

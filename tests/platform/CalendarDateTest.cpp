@@ -188,3 +188,31 @@ TEST(CalendarDate, DatesBeyondTheCalendarGiveNothing)
     EXPECT_FALSE(CalendarDate::fromFields(5000000, 1, 1));
     EXPECT_FALSE(at(2024, 1, 1).dateByAdding(2000000000, 0, 0, 0, 0, 0));
 }
+
+// Each moment's own fields, with its daylight saving, read back to that moment: on both sides of
+// every change of a year, in zones whose changes are an hour, half an hour or a whole day.
+TEST(CalendarDate, TheFieldsOfEveryHalfHourOfAYearReadBackToThatMoment)
+{
+    struct Case {
+        const char* zone;
+        int year;
+    };
+    for (const Case& c : {Case{"Europe/Berlin", 2024}, Case{"Australia/Lord_Howe", 2024}, Case{"Pacific/Apia", 2011},
+                          Case{"UTC", 2024}}) {
+        SCOPED_TRACE(c.zone);
+        if (!ScopedTimeZone::installed(c.zone))
+            continue;
+        ScopedTimeZone zone(c.zone);
+        const double debut = at(c.year, 1, 1).date(), fin = at(c.year + 1, 1, 1).date();
+        int fautes = 0;
+        for (double t = debut; t < fin && fautes < 5; t += 1800) {
+            const CalendarDate d = *CalendarDate::fromDate(t);
+            const std::optional<CalendarDate> r = CalendarDate::fromFields(d.year(), d.month(), d.day(), d.hour(),
+                                                                           d.minute(), d.second(), d.siHeureDEte());
+            if (!r || r->date() != t) {
+                ++fautes;
+                ADD_FAILURE() << fields(d) << " read back to " << (r ? fields(*r) : "nothing");
+            }
+        }
+    }
+}

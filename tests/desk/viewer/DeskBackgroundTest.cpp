@@ -2,8 +2,12 @@
 
 #include "space/background/ZEVBackImageRenderer.h"
 #include "desk/view/ZEVDeskBackImageView.h"
+#include "desk/view/ZEVDeskView.h"
+#include "space/ZEVSpaceWindow.h"
 
+#include <QBackingStore>
 #include <QGraphicsScene>
+#include <QPaintEvent>
 #include <QThread>
 
 namespace desktest {
@@ -218,6 +222,79 @@ TEST_F(Backgrounds, ACursorMovedAcrossABackgroundChangeChangesThePictureAndLeave
         EXPECT_EQ(presence(d, v), std::tuple(true, false, true));
         EXPECT_EQ(std::tuple(v->ajoute, v->actif, v->futur), counts);
     }
+}
+
+namespace {
+
+// The regions a widget was asked to paint, one per paint.
+struct Paints : QObject {
+    std::vector<QRegion> regions;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            regions.push_back(static_cast<QPaintEvent*>(event)->region());
+        return false;
+    }
+};
+
+} // namespace
+
+// A cursor move that changes the picture and moves a view is painted once, the picture and the
+// view together, however the event loop turns between the move's refreshes; and the window then
+// shows the new picture with the view at its new place only.
+TEST_F(Backgrounds, ACursorMoveThatChangesThePictureAndMovesAViewIsPaintedOnce)
+{
+    wallpapers(1.6); // 800 x 500 pictures on the 800 x 600 desk, from y = 50 to 550
+    ZEVDeskViewer* nowDesk = makeDesk(now);
+    nowDesk->majBackForFirstTime(); // Space 0 (green) until N, Space 1 (red) from N
+    const KELDate N = now->now();
+    sched.advance(10);
+
+    ZEVDeskViewer* d = makeDesk(search);
+    ZEVDeskClass* model = desks.back().get();
+    KELI* a = newItem("moving");
+    const ZEVIconPosition left{200, 300, 80, 0}, right{600, 300, 80, 0};
+    model->creerIconAttributsForItem(a, left);
+    model->creerIconForItem(a, KELDateToujours, KELDateOuverte);
+    model->updatePosition(right, left, a, N + 50);
+    deskmodel::relancer(search);
+    // Both pictures once, so that neither waits for its rendering in the move measured.
+    moveSearchTo(N + 100);
+    moveSearchTo(N - 100);
+    FakeView* v = fake(d->itemViewForItem(a));
+    ASSERT_NE(v, nullptr);
+    ASSERT_EQ(v->iconPosition().x, 200);
+
+    ZEVDeskCanvas canvas(nullptr);
+    canvas.setScene(d->deskView());
+    canvas.resize(800, 600);
+    canvas.show();
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    Paints paints;
+    canvas.viewport()->installEventFilter(&paints);
+
+    search->initierDeplacementCurseur();
+    search->decalerCurseur(N + 100 - search->now());
+    search->terminerDeplacementCurseur();
+    // The event loop turns (and paints) between each perform of the refresh.
+    for (int i = 0; i < 12; ++i) {
+        sched.advance(0.01);
+        QCoreApplication::processEvents();
+    }
+    drainWorkers();
+
+    EXPECT_EQ(d->currentBackImageItemName(), "Space 1");
+    EXPECT_EQ(v->iconPosition().x, 600);
+    ASSERT_EQ(paints.regions.size(), 1u);
+    EXPECT_EQ(paints.regions[0].intersected(canvas.viewport()->rect()), QRegion(canvas.viewport()->rect()));
+    auto* shown = dynamic_cast<QImage*>(canvas.backingStore()->paintDevice());
+    ASSERT_NE(shown, nullptr);
+    const qreal dpr = shown->devicePixelRatio();
+    auto at = [&](int x, int y) { return shown->pixelColor(QPointF(x * dpr, y * dpr).toPoint()); };
+    EXPECT_EQ(at(200, 300), QColor(200, 0, 0)); // the old place shows the new picture
+    EXPECT_EQ(at(600, 300), QColor(0, 0, 255));
+    EXPECT_EQ(at(400, 100), QColor(200, 0, 0));
 }
 
 TEST_F(Backgrounds, AnInactiveChannelShowsTheDefaultColourAndHidesItsViews)
