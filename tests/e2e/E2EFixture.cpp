@@ -242,6 +242,15 @@ QStringList E2E::addHomeFiles(const QStringList& names, double seconds)
     return paths;
 }
 
+ZEVItemView* E2E::lastNowObjectView() const
+{
+    ZEVItemView* view = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (auto* iv = dynamic_cast<ZEVItemView*>(v); iv && v->item())
+            view = iv;
+    return view;
+}
+
 std::vector<ZEVItemViewForDesks*> E2E::viewsTitled(const QStringList& titles) const
 {
     std::vector<ZEVItemViewForDesks*> views;

@@ -311,6 +311,8 @@ protected:
     QStringList addHomeFiles(const QStringList& names, double seconds = 1.0);
     // Every view on the Now desk of each title, in the order the titles are named.
     std::vector<ZEVItemViewForDesks*> viewsTitled(const QStringList& titles) const;
+    // The last Object view of the Now desk's set, nullptr when it holds none.
+    ZEVItemView* lastNowObjectView() const;
     // Their Objects, in the same order.
     std::vector<KELI*> itemsTitled(const QStringList& titles) const;
     // Opens the inspector panel of that kind from the main menu's Inspectors menu with the mouse,

@@ -107,10 +107,7 @@ TEST_F(Ruler, ADragFromTheSearchDeskSwitchesToTheNowDeskThroughTheRulerAndTheNex
     EXPECT_EQ(ruler()->curseurEnDeplacement(), space()->searchCurseur());
     // An Object's copies for a drag are made for the Now desk, where the drop lands: its viewer
     // asks the Space, whose ruler makes the Now cursor active and the one it moves.
-    ZEVItemView* view = nullptr;
-    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-        if (auto* iv = dynamic_cast<ZEVItemView*>(v); iv && v->item())
-            view = iv;
+    ZEVItemView* view = lastNowObjectView();
     ASSERT_NE(view, nullptr);
     ZEVItemViewer* nowItems = space()->itemViewerForCurseur(space()->nowCurseur());
     window()->activateWindow();

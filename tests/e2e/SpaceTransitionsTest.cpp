@@ -548,10 +548,7 @@ TEST_F(SpaceTransitions, ADragWhileTheGoToPanelShowsLeavesTheActiveDeskInFront)
 
     // The copies of a drag are made without bringing the Now desk forward: the go-to panel is
     // showing the desk it moves.
-    ZEVItemView* view = nullptr;
-    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-        if (auto* iv = dynamic_cast<ZEVItemView*>(v); iv && v->item())
-            view = iv;
+    ZEVItemView* view = lastNowObjectView();
     ASSERT_NE(view, nullptr);
     ZEVItemViewer* nowItems = space()->itemViewerForCurseur(space()->nowCurseur());
     EXPECT_FALSE(nowItems->copiedItemViewsForSelectedItemView(view).empty());

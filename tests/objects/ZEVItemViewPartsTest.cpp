@@ -37,6 +37,13 @@ bool covers(const QList<QRectF>& rects, const QRectF& part)
     return false;
 }
 
+QImage greenSquare()
+{
+    QImage green(64, 64, QImage::Format_ARGB32_Premultiplied);
+    green.fill(Qt::green);
+    return green;
+}
+
 // The view as the scene paints it, on black.
 QImage painted(ZEVItemView& v)
 {
@@ -76,9 +83,7 @@ TEST(ZEVItemViewParts, EachChangeOfAPartRepaintsItAndNoChangeRepaintsNothing)
     Desk d;
     ZEVItemView* v = d.desk.add(d.objects.objet(1), {300, 300, 64, 0});
     v->setItemTitle(QStringLiteral("Before"));
-    QImage green(64, 64, QImage::Format_ARGB32_Premultiplied);
-    green.fill(Qt::green);
-    v->itemImageView()->setImage(green);
+    v->itemImageView()->setImage(greenSquare());
     QGraphicsScene& scene = d.desk.scene;
     ZEVItemTitleView* title = v->titleView();
     ZEVItemImageView* image = v->itemImageView();
@@ -111,8 +116,7 @@ TEST(ZEVItemViewParts, TheViewDrawsTheImageInItsOpacityAndNoPartItHides)
     // as they are set here.
     ZEVItemView* v = d.desk.add(d.objects.objet(1), {300, 300, 64, 0});
     v->setItemTitle(QStringLiteral("Shown title"));
-    QImage green(64, 64, QImage::Format_ARGB32_Premultiplied);
-    green.fill(Qt::green);
+    const QImage green = greenSquare();
     ZEVItemImageView* image = v->itemImageView();
     image->setImage(green);
     const QPoint inImage = image->rectInView().center().toPoint();
