@@ -567,6 +567,9 @@ int measure(const QString& home, int objects, double stepDays)
 
     // One icon moved on the Now desk, as a drag ends.
     std::vector<double> moves;
+    const bool collectMoves = !qEnvironmentVariableIsEmpty("TALLOMER_BENCH_COLLECT_MOVES");
+    if (collectMoves)
+        CALLGRIND_DUMP_STATS_AT("before the moves");
     if (desk && objects) {
         ZEVDeskClass* model = desk->deskClass();
         std::vector<KELI*> items = model->itemsForIconViewerRelation();
@@ -577,8 +580,18 @@ int measure(const QString& home, int objects, double stepDays)
             to.x += 100;
             QElapsedTimer t;
             t.start();
+            if (collectMoves)
+                CALLGRIND_TOGGLE_COLLECT;
             model->updatePosition(to, old, item);
+            if (collectMoves)
+                CALLGRIND_TOGGLE_COLLECT;
             moves.push_back(ms(t));
+        }
+        if (detail) {
+            std::fprintf(stderr, "moves:");
+            for (double m : moves)
+                std::fprintf(stderr, " %.2f", m);
+            std::fprintf(stderr, " ms\n");
         }
     }
     std::printf("MEASURE %.2f %zu %ld %.2f %.2f %.2f %.3f %.2f\n", startup, shown, rss, median(paints), searchStep,
@@ -654,6 +667,7 @@ const char* verdict(bool met) { return met ? "met" : "MISSED"; }
 // the first paint with every icon go to a file of their own (the output file's name followed by
 // ".1"). TALLOMER_BENCH_COLLECT_STEPS=1 under callgrind also counts the Search steps, each from the
 // cursor's move to its last paint, in the last file; the repaints go to the one before.
+// TALLOMER_BENCH_COLLECT_MOVES=1 does the same for the icon moves.
 int main(int argc, char** argv)
 {
     QTemporaryDir temporary;
