@@ -174,11 +174,11 @@ QRectF ZEVItemImageView::target(const QPointF& corner) const
                   s.height());
 }
 
-void ZEVItemImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+void ZEVItemImageView::paint(QPainter& painter)
 {
     if (image_.isNull() || size_.isEmpty())
         return;
-    drawAt(*painter, target(QPointF(0, 0)), image_);
+    drawAt(painter, target(QPointF(0, 0)), image_);
 }
 
 void ZEVItemImageView::paintInView(QPainter& painter) const
@@ -290,10 +290,7 @@ ZEVItemTitleLook ZEVItemTitleView::look(const std::optional<ZEVItemTitleColours>
     return look;
 }
 
-void ZEVItemTitleView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
-{
-    paintAt(*painter, QPointF(0, 0));
-}
+void ZEVItemTitleView::paint(QPainter& painter) { paintAt(painter, QPointF(0, 0)); }
 
 void ZEVItemTitleView::paintInView(QPainter& painter)
 {

@@ -84,7 +84,7 @@ class ZEVItemImageView final : public ZEVItemViewPart {
 public:
     explicit ZEVItemImageView(ZEVItemView* view) : ZEVItemViewPart(view) {}
     // Draws the image as if the painter stood at the part's corner, without its opacity.
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget);
+    void paint(QPainter& painter);
     // Draws it within its view's paint, at its place and in its opacity.
     void paintInView(QPainter& painter) const;
 
@@ -113,7 +113,7 @@ class ZEVItemTitleView final : public ZEVItemViewPart {
 public:
     explicit ZEVItemTitleView(ZEVItemView* view) : ZEVItemViewPart(view) {}
     // Draws the title as if the painter stood at the part's corner.
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget);
+    void paint(QPainter& painter);
     // Draws it within its view's paint, at its place.
     void paintInView(QPainter& painter);
 

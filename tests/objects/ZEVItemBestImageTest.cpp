@@ -373,7 +373,7 @@ QImage paintedBetweenPixels(ZEVItemImageView& part, QPoint* corner)
     out.fill(Qt::transparent);
     QPainter p(&out);
     p.translate(5.4, 3.6);
-    part.paint(&p, nullptr, nullptr);
+    part.paint(p);
     p.end();
     *corner = QPoint(5, 4);
     return out;

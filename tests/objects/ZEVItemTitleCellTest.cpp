@@ -29,7 +29,7 @@ QImage paintTitle(ZEVItemView* v, qreal pixelRatio = 1.0)
     img.setDevicePixelRatio(pixelRatio);
     img.fill(Qt::transparent);
     QPainter t(&img);
-    v->titleView()->paint(&t, nullptr, nullptr);
+    v->titleView()->paint(t);
     return img;
 }
 
