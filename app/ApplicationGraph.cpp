@@ -25,6 +25,7 @@
 #include "platform/notify/DistributedNotifications.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVSpaceController.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -145,6 +146,8 @@ std::optional<int> ApplicationGraph::start()
         break;
     }
 
+    // Every icon the program names is looked up in a theme, a bare system's too.
+    installIconThemeFallback();
     UserDefaultsController* defaults = defaults_;
     ZEVRegisterInspectorClasses();
     ZEVController::setSpaceControllerFactory([defaults](KELId spaceInt, ZEVController* controller, KELICurseur* tl) {

@@ -32,6 +32,7 @@
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -456,7 +457,7 @@ QVariant ZEVFrontClass::objectValue(ZEVTableView& table, const QString& id, int 
         if (role != Qt::DecorationRole)
             return QVariant();
         const QString type = itemIconForItem(item);
-        return QVariant(fileTypeIcons() ? fileTypeIcons()(type) : QIcon::fromTheme(type));
+        return QVariant(fileTypeIcons() ? fileTypeIcons()(type) : iconForFileType(type));
     };
     // The title cell: the text by state, the font by presence and Channel, the colour by selection.
     auto titre = [&](KELI* item, bool present, bool titleSelected, bool seul) -> QVariant {
