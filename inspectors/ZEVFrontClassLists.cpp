@@ -24,6 +24,7 @@
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "platform/AppId.h"
+#include "platform/pasteboard/OutgoingObjects.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
@@ -750,8 +751,7 @@ std::vector<KELI*> ZEVFrontClass::itemsForRows(const std::vector<int>& rows) con
 
 std::unique_ptr<QMimeData> ZEVFrontClass::mimeDataForItems(const std::vector<KELI*>& items, bool forDrag)
 {
-    QList<QUrl> urls;
-    QStringList texts;
+    OutgoingObjects out;
     std::vector<ZEVItemPB> records;
     for (KELI* item : items) {
         const QString type = typeForItem(item);
@@ -760,31 +760,28 @@ std::unique_ptr<QMimeData> ZEVFrontClass::mimeDataForItems(const std::vector<KEL
         if (type == QLatin1String("file")) {
             const QString path = store ? store->fileUrlForItem(item) : QString();
             if (!path.isEmpty())
-                urls << QUrl::fromLocalFile(path);
+                out.addFile(QUrl::fromLocalFile(path));
         } else if (type == QLatin1String("http")) {
+            const QString address = store ? store->uidForItem(item, QStringLiteral("http")) : QString();
             if (forDrag) {
-                const QString address = store ? store->uidForItem(item, QStringLiteral("http")) : QString();
-                if (!address.isEmpty())
-                    texts << address;
+                out.addWebLink(QUrl(), address, titleForItem(item));
             } else {
                 const QString webloc = store ? store->files().weblocUrlForItem(item, titleForItem(item)) : QString();
+                // Without its location file the link is not copied: the address alone is a drag's.
                 if (!webloc.isEmpty())
-                    urls << QUrl::fromLocalFile(webloc);
+                    out.addWebLink(QUrl::fromLocalFile(webloc), address, titleForItem(item));
             }
         } else {
             const QString title = titleForItem(item);
-            texts << title;
+            out.addText(title);
             records.emplace_back(item, store ? store->uidForItem(item, type) : QString(), title, type,
                                  item->channelInt());
         }
     }
-    if (urls.isEmpty() && texts.isEmpty() && records.empty())
+    if (out.isEmpty() && records.empty())
         return nullptr;
     auto data = std::make_unique<QMimeData>();
-    if (!urls.isEmpty())
-        data->setUrls(urls);
-    if (!texts.isEmpty())
-        data->setText(texts.join(QLatin1Char('\n')));
+    out.writeTo(*data);
     if (!records.empty())
         data->setData(QString::fromLatin1(kItemPasteboardType), ZEVItemPB::archive(records));
     return data;
