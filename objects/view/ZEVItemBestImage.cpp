@@ -210,8 +210,10 @@ bool ZEVItemView::requestFilePicture(const QString& path, bool web)
         addItemOption(item_, ZEVOPTION_GIF);
     const bool qlIcon = siItemOption(item_, ZEVOPTION_QL_ICON);
     if (web && (extensionIs(path, "html") || extensionIs(path, "htm"))) {
+        // No page is drawn here, so a page file shows its type's icon: the link keeps its own
+        // (the web link's icon word) rather than look like a saved page.
         if (qlIcon)
-            setBetterImage(iconOfWord(QStringLiteral("html")));
+            setBetterImage(placeholderImage());
         else
             queuePicture(int(Kind::Square), path, s);
         return true;

@@ -1,6 +1,6 @@
 // What a new user sees of each kind of Object on the desk, on a system without a desktop session:
 // a folder, a text, a web page file, a picture, a web link and a contact without a photo each wear
-// a picture of their own, read from the pixels the desk draws.
+// a picture of their own, read from the pictures their views draw.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -10,7 +10,6 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QDropEvent>
-#include <QGraphicsView>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
@@ -49,16 +48,15 @@ protected:
         const Rows r = placedObjectsOfType(type);
         return r.empty() ? nullptr : viewTitled(q(r.at(0, 1)));
     }
-    // The pixels the desk shows of the view's picture, at one size.
-    QImage shown(ZEVItemView* v)
+    // The picture the view draws for its Object, on white at one size: the desk's gradient and
+    // the view's badges are not the Object's kind.
+    static QImage shown(ZEVItemView* v)
     {
-        auto* view = qobject_cast<QGraphicsView*>(canvas()->parentWidget());
-        const QRect r = view->mapFromScene(v->itemImageView()->sceneBoundingRect()).boundingRect();
-        const QImage shot = canvas()->grab(r).toImage();
         QImage out(48, 48, QImage::Format_RGB32);
+        out.fill(Qt::white);
         QPainter p(&out);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(QRect(0, 0, 48, 48), shot);
+        p.drawImage(QRect(0, 0, 48, 48), v->itemImageView()->image());
         return out;
     }
     static double differingShare(const QImage& a, const QImage& b)
@@ -88,9 +86,9 @@ TEST_F(TypeIcons, EachKindOfObjectWearsItsOwnPictureOnAFreshHome)
 
     // A web link pasted, its page fetched.
     tallomer::test::LocalHttpServer server;
-    server.route("/news", {"<html>news</html>", {{"Content-Type", "text/html"}}});
+    server.route("/news.html", {"<html>news</html>", {{"Content-Type", "text/html"}}});
     auto link = std::make_unique<QMimeData>();
-    link->setText(server.url("/news").toString());
+    link->setText(server.url("/news.html").toString());
     QGuiApplication::clipboard()->setMimeData(link.release());
     QCursor::setPos(canvas()->mapToGlobal(QPoint(700, 150)));
     key(Qt::Key_V, Qt::ControlModifier);
@@ -99,6 +97,13 @@ TEST_F(TypeIcons, EachKindOfObjectWearsItsOwnPictureOnAFreshHome)
     card.setData("text/vcard",
                  "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:acme-icons\r\nKIND:org\r\nORG:Acme Tools\r\nEND:VCARD\r\n");
     drop(card, QPoint(700, 450));
+    // The link's page comes down and is kept under the name the server gives it.
+    const Rows web = placedObjectsOfType("http");
+    ASSERT_EQ(web.size(), 1u);
+    const QString pageFile = storeFolder() + "/local/zevDrop/2000018/" + q(web.at(0, 0)) + "/news.html";
+    for (int i = 0; i < 50 && !QFile::exists(pageFile); ++i)
+        advance(0.2);
+    ASSERT_TRUE(QFile::exists(pageFile)) << "the page was never fetched as news.html";
     advance(2.0);
     pump();
 
