@@ -513,7 +513,7 @@ QPixmap KELApplication::findIconForFileType(const QString& type)
 {
     // Finding by type, the empty type is any document rather than a folder.
     const QIcon icon = type.isEmpty() ? genericDocumentIcon() : iconForFileType(type);
-    return icon.pixmap(18, 18);
+    return QPixmap::fromImage(imageOfIcon(icon, 18));
 }
 
 QPoint KELApplication::eventForSender(const QWidget* sender, int menuWidth)

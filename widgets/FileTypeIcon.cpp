@@ -299,13 +299,21 @@ QIcon iconForFile(const QString& path)
     return iconForFileType(QMimeDatabase().mimeTypeForFile(info).name());
 }
 
-QImage imageForFileType(const QString& type, int side)
+QImage imageOfIcon(const QIcon& icon, int side)
 {
     side = std::max(1, side);
-    QImage image = iconForFileType(type).pixmap(QSize(side, side), 1.0).toImage();
-    if (!image.isNull() && image.width() < side && image.height() < side)
-        image = image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return image;
+    QImage image = icon.pixmap(QSize(side, side), 1.0).toImage();
+    if (image.isNull() || image.size() == QSize(side, side))
+        return image;
+    // A theme gives its nearest size at most: the picture fills the square asked, centred.
+    image = image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    QPainter p(&square);
+    p.drawImage((side - image.width()) / 2, (side - image.height()) / 2, image);
+    return square;
 }
+
+QImage imageForFileType(const QString& type, int side) { return imageOfIcon(iconForFileType(type), side); }
 
 } // namespace tallomer

@@ -20,7 +20,9 @@ QIcon genericDocumentIcon();
 // its name says nothing.
 QIcon iconForFile(const QString& path);
 
-// iconForFileType drawn side by side pixels, scaled up when the theme has it only smaller.
+// The icon drawn on a side by side square, scaled when the theme has it only at other sizes.
+QImage imageOfIcon(const QIcon& icon, int side);
+// iconForFileType drawn so.
 QImage imageForFileType(const QString& type, int side);
 
 // Without a desktop session Qt knows no icon theme, and one that is set may lack a type: the

@@ -91,12 +91,14 @@ TEST(FileTypeIcon, TheEmptyTypeIsAFolderAndTheSameTypeHasOneIconHoweverNamed)
     EXPECT_GT(differingShare(genericDocumentIcon().pixmap(64).toImage(), imageForFileType(QString(), 64)), 0.02);
 }
 
-TEST(FileTypeIcon, AnIconTheThemeHasOnlySmallIsScaledUpToTheSideAsked)
+TEST(FileTypeIcon, AnIconIsTheSizeAskedWhateverSizesTheThemeHas)
 {
-    for (const char* type : {"", "eml", "webloc", "vcf"}) {
-        const QImage image = imageForFileType(QString::fromLatin1(type), 200);
-        EXPECT_EQ(std::max(image.width(), image.height()), 200) << type;
-    }
+    // 200 lies between the theme's sizes, 18 between its small ones; the mail icon exists small only.
+    for (const int side : {200, 18})
+        for (const char* type : {"", "eml", "webloc", "vcf", "pdf"})
+            EXPECT_EQ(imageForFileType(QString::fromLatin1(type), side).size(), QSize(side, side))
+                << type << " " << side;
+    EXPECT_EQ(imageOfIcon(genericDocumentIcon(), 18).size(), QSize(18, 18));
     EXPECT_EQ(imageForFileType(QStringLiteral("txt"), 0).size(), QSize(1, 1)) << "never an empty picture";
 }
 
