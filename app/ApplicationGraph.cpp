@@ -23,8 +23,10 @@
 #include "platform/files/Volumes.h"
 #include "platform/hid/EvdevRegistry.h"
 #include "platform/notify/DistributedNotifications.h"
+#include "platform/pasteboard/X11LinkAnswer.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVSpaceController.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -145,6 +147,10 @@ std::optional<int> ApplicationGraph::start()
         break;
     }
 
+    // Every icon the program names is looked up in a theme, a bare system's too.
+    installIconThemeFallback();
+    // Links copied or dragged reach other programs as links.
+    installX11LinkAnswer();
     UserDefaultsController* defaults = defaults_;
     ZEVRegisterInspectorClasses();
     ZEVController::setSpaceControllerFactory([defaults](KELId spaceInt, ZEVController* controller, KELICurseur* tl) {

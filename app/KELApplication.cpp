@@ -29,7 +29,6 @@
 #include <QInputMethod>
 #include <QMimeDatabase>
 #include <QScreen>
-#include <QStyle>
 #include <QWidget>
 
 #include <climits>
@@ -512,14 +511,9 @@ QIcon KELApplication::iconForFileType(const QString& type) { return tallomer::ic
 
 QPixmap KELApplication::findIconForFileType(const QString& type)
 {
-    QIcon icon;
-    if (type.isEmpty()) {
-        QStyle* style = QApplication::style();
-        icon = QIcon::fromTheme(QStringLiteral("text-x-generic"), style ? style->standardIcon(QStyle::SP_FileIcon) : QIcon());
-    } else {
-        icon = iconForFileType(type);
-    }
-    return icon.pixmap(18, 18);
+    // Finding by type, the empty type is any document rather than a folder.
+    const QIcon icon = type.isEmpty() ? genericDocumentIcon() : iconForFileType(type);
+    return QPixmap::fromImage(imageOfIcon(icon, 18));
 }
 
 QPoint KELApplication::eventForSender(const QWidget* sender, int menuWidth)

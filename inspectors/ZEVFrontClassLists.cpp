@@ -24,6 +24,7 @@
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "platform/AppId.h"
+#include "platform/pasteboard/OutgoingObjects.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
@@ -32,6 +33,7 @@
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -456,7 +458,7 @@ QVariant ZEVFrontClass::objectValue(ZEVTableView& table, const QString& id, int 
         if (role != Qt::DecorationRole)
             return QVariant();
         const QString type = itemIconForItem(item);
-        return QVariant(fileTypeIcons() ? fileTypeIcons()(type) : QIcon::fromTheme(type));
+        return QVariant(fileTypeIcons() ? fileTypeIcons()(type) : iconForFileType(type));
     };
     // The title cell: the text by state, the font by presence and Channel, the colour by selection.
     auto titre = [&](KELI* item, bool present, bool titleSelected, bool seul) -> QVariant {
@@ -749,8 +751,7 @@ std::vector<KELI*> ZEVFrontClass::itemsForRows(const std::vector<int>& rows) con
 
 std::unique_ptr<QMimeData> ZEVFrontClass::mimeDataForItems(const std::vector<KELI*>& items, bool forDrag)
 {
-    QList<QUrl> urls;
-    QStringList texts;
+    OutgoingObjects out;
     std::vector<ZEVItemPB> records;
     for (KELI* item : items) {
         const QString type = typeForItem(item);
@@ -759,31 +760,28 @@ std::unique_ptr<QMimeData> ZEVFrontClass::mimeDataForItems(const std::vector<KEL
         if (type == QLatin1String("file")) {
             const QString path = store ? store->fileUrlForItem(item) : QString();
             if (!path.isEmpty())
-                urls << QUrl::fromLocalFile(path);
+                out.addFile(QUrl::fromLocalFile(path));
         } else if (type == QLatin1String("http")) {
+            const QString address = store ? store->uidForItem(item, QStringLiteral("http")) : QString();
             if (forDrag) {
-                const QString address = store ? store->uidForItem(item, QStringLiteral("http")) : QString();
-                if (!address.isEmpty())
-                    texts << address;
+                out.addWebLink(QUrl(), address, titleForItem(item));
             } else {
                 const QString webloc = store ? store->files().weblocUrlForItem(item, titleForItem(item)) : QString();
+                // Without its location file the link is not copied: the address alone is a drag's.
                 if (!webloc.isEmpty())
-                    urls << QUrl::fromLocalFile(webloc);
+                    out.addWebLink(QUrl::fromLocalFile(webloc), address, titleForItem(item));
             }
         } else {
             const QString title = titleForItem(item);
-            texts << title;
+            out.addText(title);
             records.emplace_back(item, store ? store->uidForItem(item, type) : QString(), title, type,
                                  item->channelInt());
         }
     }
-    if (urls.isEmpty() && texts.isEmpty() && records.empty())
+    if (out.isEmpty() && records.empty())
         return nullptr;
     auto data = std::make_unique<QMimeData>();
-    if (!urls.isEmpty())
-        data->setUrls(urls);
-    if (!texts.isEmpty())
-        data->setText(texts.join(QLatin1Char('\n')));
+    out.writeTo(*data);
     if (!records.empty())
         data->setData(QString::fromLatin1(kItemPasteboardType), ZEVItemPB::archive(records));
     return data;

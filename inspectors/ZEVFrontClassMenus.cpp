@@ -20,9 +20,9 @@
 #include "services/ZEVSpaceForObjectViews.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QAction>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QPixmap>
 
@@ -113,7 +113,7 @@ void ZEVFrontClass::updateHeaderImage(KELI* item)
     if (!header || !item)
         return;
     ZEVItemViewerHost* host = ZEVItemViewer::Host();
-    const QIcon typeIcon = host ? host->iconForItem(item) : QIcon::fromTheme(itemIconForItem(item));
+    const QIcon typeIcon = host ? host->iconForItem(item) : iconForFileType(itemIconForItem(item));
     header->setIcon(typeIcon);
     const QString type = typeForItem(item);
     if (type == QLatin1String("ABPerson")) {
@@ -136,7 +136,7 @@ void ZEVFrontClass::updateHeaderImage(KELI* item)
     if (type == QLatin1String("http") && (suffix == QLatin1String("html") || suffix == QLatin1String("htm")))
         return;
     if (type == QLatin1String("file") && QFileInfo::exists(path))
-        header->setIcon(QFileIconProvider().icon(QFileInfo(path)));
+        header->setIcon(iconForFile(path));
     // The picture comes later; it is shown only while the menu still names that Object.
     const KELId id = item->idInt();
     ZEVRequestHeaderThumbnail(header, path, [this, id] { return rightMenuItem_ && rightMenuItem_->idInt() == id; });

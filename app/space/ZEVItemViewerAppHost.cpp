@@ -189,7 +189,7 @@ QIcon ZEVItemViewerAppHost::iconForItem(KELI* item)
     ZEVSpaceController* s = space_();
     auto* f = s ? dynamic_cast<ZEVFrontViewer*>(s->frontViewer()) : nullptr;
     const QString word = f && f->frontClass() ? f->frontClass()->itemIconForItem(item) : QString();
-    return word.isEmpty() ? QIcon() : iconForFileType(word);
+    return iconForFileType(word);
 }
 
 bool ZEVItemViewerAppHost::siChannelsAnswer()

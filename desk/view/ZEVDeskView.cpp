@@ -4,6 +4,7 @@
 #include "desk/pasteboard/ZEVItemPB.h"
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "platform/AppId.h"
+#include "platform/pasteboard/OutgoingObjects.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "desk/viewer/ZEVDeskViewer.h"
@@ -408,8 +409,7 @@ std::unique_ptr<QMimeData> ZEVDeskView::mimeDataForItemViews(const std::vector<Z
                                                             ZEVDeskClass* model)
 {
     auto data = std::make_unique<QMimeData>();
-    QList<QUrl> urls;
-    QStringList texts;
+    OutgoingObjects out;
     std::vector<ZEVItemPB> records;
     for (ZEVItemViewForDesks* v : views) {
         KELI* item = v ? v->item() : nullptr;
@@ -420,24 +420,23 @@ std::unique_ptr<QMimeData> ZEVDeskView::mimeDataForItemViews(const std::vector<Z
             const QString path = ZEVItemData::Current().fileUrlForItem(item);
             const QUrl url = path.startsWith('/') ? QUrl::fromLocalFile(path) : QUrl(path);
             if (url.isLocalFile())
-                urls << url;
+                out.addFile(url);
         } else if (type == "http") {
             const QString webloc = ZEVItemData::Current().files().weblocUrlForItem(item, v->itemTitle());
-            if (!webloc.isEmpty())
-                urls << (webloc.startsWith('/') ? QUrl::fromLocalFile(webloc) : QUrl(webloc));
+            const QUrl location = webloc.isEmpty()         ? QUrl()
+                                  : webloc.startsWith('/') ? QUrl::fromLocalFile(webloc)
+                                                           : QUrl(webloc);
+            out.addWebLink(location, ZEVItemData::Current().uidForItem(item, QStringLiteral("http")), v->itemTitle());
         } else {
             const QString kind = QString::fromStdString(type);
             records.emplace_back(item, ZEVItemData::Current().uidForItem(item, kind), v->itemTitle(), kind,
                                  item->channelInt());
-            texts << v->itemTitle();
+            out.addText(v->itemTitle());
         }
     }
-    if (urls.isEmpty() && texts.isEmpty())
+    if (out.isEmpty() && records.empty())
         return nullptr;
-    if (!urls.isEmpty())
-        data->setUrls(urls);
-    if (!texts.isEmpty())
-        data->setText(texts.join('\n'));
+    out.writeTo(*data);
     if (!records.empty())
         data->setData(QString::fromLatin1(kItemPasteboardType), ZEVItemPB::archive(records));
     return data;

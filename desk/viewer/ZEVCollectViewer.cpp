@@ -19,8 +19,8 @@
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
+#include "widgets/FileTypeIcon.h"
 
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGraphicsDropShadowEffect>
 #include <QGraphicsItem>
@@ -305,7 +305,6 @@ bool ZEVCollectViewer::startWithURLs(const QStringList& paths, double iconSize, 
     view->installEventFilter(this);
     scrollView_ = view;
 
-    QFileIconProvider icons;
     const KELShadow& shadow = shared.itemTextPresentShadow();
     for (const QString& path : paths) {
         auto* cell = new QWidget(view);
@@ -316,7 +315,7 @@ bool ZEVCollectViewer::startWithURLs(const QStringList& paths, double iconSize, 
         image->setGeometry(QRectF(img.x(), m_.protoSize.height() - img.y() - img.height(), img.width(), img.height())
                                .toRect());
         image->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-        image->setPixmap(icons.icon(QFileInfo(path)).pixmap(int(m_.carre), int(m_.carre)));
+        image->setPixmap(iconForFile(path).pixmap(int(m_.carre), int(m_.carre)));
         auto* title = new QLabel(QFileInfo(path).fileName(), cell);
         const double textY = m_.textToImage * m_.grid + 0.5 * m_.grid - 36; // y-up, its lower edge
         title->setGeometry(QRectF(0.25 * m_.grid, m_.protoSize.height() - textY - 18,

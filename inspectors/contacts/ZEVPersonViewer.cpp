@@ -20,6 +20,7 @@
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "services/ZEVSpaceForObjectViews.h"
 #include "space/ZEVSpaceController.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QAction>
 #include <QEvent>
@@ -46,7 +47,7 @@ constexpr QPointF kPointerGone(-10.0, -10.0);
 QIcon addressBookIcon()
 {
     const QString name = addressBookIconName();
-    const QIcon fallback = QIcon::fromTheme(QStringLiteral("x-office-address-book"));
+    const QIcon fallback = iconForFileType(QStringLiteral("vcf"));
     return QFileInfo(name).isAbsolute() ? QIcon(name) : QIcon::fromTheme(name, fallback);
 }
 } // namespace

@@ -32,7 +32,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMenu>
 #include <QStandardPaths>
@@ -244,7 +243,7 @@ QMenu* ZEVFileClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
         header->setIcon(iconForFileType(QString::fromStdString(itemIconForItem(x).value_or(std::string()))));
         const QString path = type == QLatin1String("file") ? storeOf(x).fileUrlForItem(x) : QString();
         if (!path.isEmpty() && QFileInfo::exists(path)) {
-            header->setIcon(QFileIconProvider().icon(QFileInfo(path)));
+            header->setIcon(iconForFile(path));
             const KELId id = x->idInt();
             ZEVRequestHeaderThumbnail(header, path, [this, id] { return rightMenuId_ == id; });
         }

@@ -7,6 +7,8 @@
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "platform/AppId.h"
+#include "platform/pasteboard/PasteboardRead.h"
+#include "platform/pasteboard/X11LinkAnswer.h"
 #include "inspectors/core/ZEVFrontModeLists.h"
 #include "inspectors/icons/ZEVIconViewer.h"
 #include "runtime/Scheduler.h"
@@ -60,6 +62,7 @@ bool ZEVIconClass::writeItems(const std::vector<KELI*>& items, QMimeData& into)
         return false;
     QList<QUrl> urls;
     QStringList texts;
+    QList<PastedBookmark> links;
     std::vector<ZEVItemPB> records;
     // One Object at a time, so that they leave in row order whatever each becomes.
     for (KELI* item : items) {
@@ -73,6 +76,7 @@ bool ZEVIconClass::writeItems(const std::vector<KELI*>& items, QMimeData& into)
         urls << d->urls();
         if (d->hasText())
             texts << d->text();
+        links << parseMozUrl(d->data(QString::fromLatin1(mime::kMozUrl)));
         if (d->hasFormat(QString::fromLatin1(kItemPasteboardType)))
             for (ZEVItemPB& r : ZEVItemPB::unarchive(d->data(QString::fromLatin1(kItemPasteboardType))))
                 records.push_back(std::move(r));
@@ -83,6 +87,10 @@ bool ZEVIconClass::writeItems(const std::vector<KELI*>& items, QMimeData& into)
         into.setUrls(urls);
     if (!texts.isEmpty())
         into.setText(texts.join(QLatin1Char('\n')));
+    if (!links.isEmpty()) {
+        into.setData(QString::fromLatin1(mime::kMozUrl), mozUrlData(links));
+        offerLinksToX11(&into);
+    }
     if (!records.empty())
         into.setData(QString::fromLatin1(kItemPasteboardType), ZEVItemPB::archive(records));
     return true;

@@ -30,7 +30,6 @@
 #include "space/ZEVSpaceController.h"
 
 #include <QAction>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QIcon>
 #include <QImage>
@@ -321,7 +320,7 @@ void ZEVIconClass::setHeaderPicture(QAction* header, KELI* x)
     if (path.isEmpty() || !QFileInfo::exists(path) || (type == "http" && (ext == "html" || ext == "htm")))
         return;
     if (type == "file")
-        header->setIcon(QFileIconProvider().icon(QFileInfo(path)));
+        header->setIcon(iconForFile(path));
     const KELId id = x->idInt();
     ZEVRequestHeaderThumbnail(header, path, [this, id] { return rightMenuId_ == id; });
 }

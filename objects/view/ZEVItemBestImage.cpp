@@ -88,7 +88,7 @@ QImage iconOfWord(const QString& word)
     static QHash<QString, QImage> cache;
     auto it = cache.find(word);
     if (it == cache.end())
-        it = cache.insert(word, iconForFileType(word).pixmap(128, 128).toImage());
+        it = cache.insert(word, imageForFileType(word, 128));
     return *it;
 }
 } // namespace
@@ -97,20 +97,11 @@ QImage iconOfWord(const QString& word)
 
 QImage ZEVItemView::placeholderImage() const
 {
-    QString word;
+    // The Object's icon word names its icon; the empty word is a folder's.
+    std::optional<std::string> word;
     if (itemViewer_ && itemViewer_->itemClass() && item_)
-        if (std::optional<std::string> w = itemViewer_->itemClass()->itemIconForItem(item_))
-            word = QString::fromStdString(*w);
-    if (!word.isEmpty()) {
-        const QImage icon = iconOfWord(word);
-        if (!icon.isNull())
-            return icon;
-    }
-    static QHash<QString, QImage> byType;
-    auto it = byType.find(itemType_);
-    if (it == byType.end())
-        it = byType.insert(itemType_, imageDuType(itemType_));
-    return *it;
+        word = itemViewer_->itemClass()->itemIconForItem(item_);
+    return iconOfWord(word ? QString::fromStdString(*word) : iconWordForItemType(itemType_));
 }
 
 void ZEVItemView::setItemIconImage()
@@ -219,8 +210,10 @@ bool ZEVItemView::requestFilePicture(const QString& path, bool web)
         addItemOption(item_, ZEVOPTION_GIF);
     const bool qlIcon = siItemOption(item_, ZEVOPTION_QL_ICON);
     if (web && (extensionIs(path, "html") || extensionIs(path, "htm"))) {
+        // No page is drawn here, so a page file shows its type's icon: the link keeps its own
+        // (the web link's icon word) rather than look like a saved page.
         if (qlIcon)
-            setBetterImage(iconOfWord(QStringLiteral("html")));
+            setBetterImage(placeholderImage());
         else
             queuePicture(int(Kind::Square), path, s);
         return true;

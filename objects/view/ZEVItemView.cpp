@@ -16,6 +16,7 @@
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/SystemFont.h"
 #include "space/desk/ZEVDeskGeometry.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QApplication>
 #include <QCache>
@@ -24,8 +25,6 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QMovie>
-#include <QMimeDatabase>
-#include <QStyle>
 #include <QPainter>
 #include <QRunnable>
 #include <QSemaphore>
@@ -823,28 +822,25 @@ void ZEVItemView::setItemType(const QString& type)
     setItemIconImage();
 }
 
-QImage ZEVItemView::imageDuType(const QString& type)
+QString ZEVItemView::iconWordForItemType(const QString& type)
 {
-    // The Object's type words name kinds, not files: map the common ones to MIME types.
-    static const QHash<QString, QString> kinds = {
-        {QStringLiteral("http"), QStringLiteral("text/html")},
-        {QStringLiteral("zevp"), QStringLiteral("application/x-desktop")},
-        {QStringLiteral("ABPerson"), QStringLiteral("text/vcard")},
-        {QStringLiteral("message"), QStringLiteral("message/rfc822")},
-        {QStringLiteral("folder"), QStringLiteral("inode/directory")},
+    // The icon word each kind of Object is made with, for an Object that has none.
+    static const QHash<QString, QString> words = {
+        {QStringLiteral("http"), QStringLiteral("webloc")},
+        {QStringLiteral("zevp"), QStringLiteral("jpeg")},
+        {QStringLiteral("ABPerson"), QStringLiteral("vcf")},
+        {QStringLiteral("message"), QStringLiteral("eml")},
+        {QStringLiteral("folder"), QString()},
     };
-    const QMimeDatabase db;
-    QMimeType mime = db.mimeTypeForName(kinds.value(type, type));
-    if (!mime.isValid())
-        mime = db.mimeTypeForFile(QStringLiteral("file.") + type, QMimeDatabase::MatchExtension);
-    QStyle* style = QApplication::style();
-    const QIcon repli = style ? style->standardIcon(mime.name() == QLatin1String("inode/directory")
-                                                        ? QStyle::SP_DirIcon
-                                                        : QStyle::SP_FileIcon)
-                              : QIcon();
-    const QIcon icon = QIcon::fromTheme(mime.iconName(), QIcon::fromTheme(mime.genericIconName(), repli));
-    return icon.pixmap(128, 128).toImage();
+    if (auto it = words.find(type); it != words.end())
+        return *it;
+    // A file of no known type, or no type yet: a document, never the folder the empty word is.
+    if (type.isEmpty() || type == QLatin1String("file"))
+        return QStringLiteral("application/octet-stream");
+    return type;
 }
+
+QImage ZEVItemView::imageDuType(const QString& type) { return imageForFileType(iconWordForItemType(type), 128); }
 
 // ---- counters ----
 

@@ -336,7 +336,9 @@ public:
     QString itemType() const override { return itemType_; }
     // Until the Object's own picture is known, its view shows the desktop's icon for its type.
     void setItemType(const QString& type) override;
+    // The icon of an Object by its type word alone, for an Object that names no icon word.
     static QImage imageDuType(const QString& type);
+    static QString iconWordForItemType(const QString& type);
     void setItemImage(const QImage& image) override;
     QRectF imageFrame() const override;
     ZEVIconPosition iconPosition() const override { return iconPosition_; }

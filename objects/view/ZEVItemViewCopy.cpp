@@ -5,6 +5,7 @@
 #include "engine/KELLien.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/AppId.h"
+#include "platform/pasteboard/OutgoingObjects.h"
 #include "services/ZEVItemViewForDesks.h"
 
 #include <QAbstractItemView>
@@ -76,8 +77,7 @@ std::unique_ptr<QMimeData> ZEVItemViewCopy::mimeDataForCopies(const std::vector<
                                                               KELId channelInt)
 {
     auto data = std::make_unique<QMimeData>();
-    QList<QUrl> urls;
-    QStringList texts;
+    OutgoingObjects out;
     std::vector<ZEVItemPB> records;
     // The stores of the copies' other Channels, each read once.
     std::map<KELId, std::unique_ptr<ZEVItemData>> autres;
@@ -100,22 +100,19 @@ std::unique_ptr<QMimeData> ZEVItemViewCopy::mimeDataForCopies(const std::vector<
             const QString path = ZEVItemData::Current().fileUrlForItem(item);
             const QUrl url = path.startsWith('/') ? QUrl::fromLocalFile(path) : QUrl(path);
             if (url.isLocalFile())
-                urls << url;
+                out.addFile(url);
         } else if (type == QLatin1String("http")) {
             ZEVItemData* store = storeOf(item);
             const QString adresse = store ? store->uidForItem(item, type) : QString();
             if (!adresse.isEmpty())
-                urls << QUrl(adresse);
+                out.addWebLink(QUrl(adresse), adresse, c->titleForPB());
         } else {
             records.emplace_back(item, ZEVItemData::Current().uidForItem(item, type), c->titleForPB(), type,
                                  channelInt);
-            texts << c->titleForPB();
+            out.addText(c->titleForPB());
         }
     }
-    if (!urls.isEmpty())
-        data->setUrls(urls);
-    if (!texts.isEmpty())
-        data->setText(texts.join('\n'));
+    out.writeTo(*data);
     if (!records.empty())
         data->setData(QString::fromLatin1(kItemPasteboardType), ZEVItemPB::archive(records));
     // Tells every desk of the program that the drag comes from an Object view.

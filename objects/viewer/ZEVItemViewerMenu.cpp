@@ -14,6 +14,7 @@
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewerHost.h"
 #include "platform/AppId.h"
+#include "platform/pasteboard/OutgoingObjects.h"
 #include "platform/sound/Sound.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "services/ZEVSpaceForObjectViews.h"
@@ -199,8 +200,10 @@ void ZEVItemViewer::menuCopy(ZEVItemView* view)
             mime->setUrls({QUrl::fromLocalFile(path)});
     } else if (type == QLatin1String("http")) {
         const QString webloc = data.files().weblocUrlForItem(item, view->itemTitle());
-        if (!webloc.isEmpty())
-            mime->setUrls({QUrl::fromLocalFile(webloc)});
+        OutgoingObjects out;
+        out.addWebLink(webloc.isEmpty() ? QUrl() : QUrl::fromLocalFile(webloc), data.uidForItem(item, type),
+                       view->itemTitle());
+        out.writeTo(*mime);
     } else {
         QString title = view->itemTitle();
         if (deskClass_)

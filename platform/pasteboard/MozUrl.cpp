@@ -1,6 +1,7 @@
 #include "platform/pasteboard/MozUrl.h"
 
 #include <QStringDecoder>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -81,6 +82,20 @@ QList<PastedBookmark> parseNetscapeUrl(const QByteArray& data)
     if (out.size() > 1)
         out.resize(1);
     return out;
+}
+
+QByteArray mozUrlData(const QList<PastedBookmark>& links)
+{
+    QStringList lines;
+    for (const PastedBookmark& link : links) {
+        QString title = link.title;
+        title.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        title.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        title.replace(QLatin1Char('\r'), QLatin1Char(' '));
+        lines << link.url << title;
+    }
+    const QString text = lines.join(QLatin1Char('\n'));
+    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * qsizetype(sizeof(char16_t)));
 }
 
 } // namespace tallomer

@@ -24,4 +24,8 @@ inline constexpr qsizetype kMaxBookmarkLineChars = 64 * 1024;
 QList<PastedBookmark> parseMozUrl(const QByteArray& data);
 QList<PastedBookmark> parseNetscapeUrl(const QByteArray& data);
 
+// The links as browsers write text/x-moz-url: UTF-16 in the machine's byte order without a mark,
+// each URL line followed by its title line. A title keeps no line break of its own.
+QByteArray mozUrlData(const QList<PastedBookmark>& links);
+
 } // namespace tallomer

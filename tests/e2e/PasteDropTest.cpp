@@ -9,8 +9,12 @@
 #include "desk/view/ZEVDeskView.h"
 #include "engine/KELICurseur.h"
 #include "platform/AppId.h"
+#include "objects/view/ZEVItemView.h"
+#include "objects/view/ZEVItemViewCopy.h"
 #include "platform/files/RecordFile.h"
+#include "platform/files/Webloc.h"
 #include "platform/pasteboard/BoundedImage.h"
+#include "platform/pasteboard/MozUrl.h"
 #include "platform/sound/Sound.h"
 #include "tests/support/LocalHttpServer.h"
 
@@ -18,6 +22,8 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QApplication>
 #include <QMimeData>
 #include <QTest>
 
@@ -323,6 +329,72 @@ TEST_F(PasteDrop, AWebObjectCopiedAndPastedBackIsTheSameObject)
     EXPECT_TRUE(placedObjectsOfType("file").empty()) << "no file Object for the web location file";
     EXPECT_EQ(iconLinks(web.at(0, 0)).size(), 1u);
     EXPECT_EQ(sound.beeps, 0);
+}
+
+TEST_F(PasteDrop, AWebObjectCopiedIsItsAddressAndTitleToOtherProgramsAndItsLocationFileToFileManagers)
+{
+    start();
+    tallomer::test::LocalHttpServer server;
+    server.route("/news", {"<html>news</html>", {{"Content-Type", "text/html"}}});
+    const QString address = server.url("/news").toString();
+    auto link = std::make_unique<QMimeData>();
+    link->setText(address);
+    QGuiApplication::clipboard()->setMimeData(link.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(300, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    const Rows web = placedObjectsOfType("http");
+    ASSERT_EQ(web.size(), 1u);
+    const QString title = q(web.at(0, 1));
+    const QString folder = storeFolder() + "/local/zevDrop/2000018/" + q(web.at(0, 0));
+    for (int i = 0; i < 50 && QDir(folder).isEmpty(); ++i)
+        advance(0.2);
+    ASSERT_FALSE(QDir(folder).isEmpty()) << "the page was never fetched";
+
+    // The three types another program reads, and the location file the first names.
+    const auto expectTheLink = [&](const char* how) {
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        ASSERT_NE(copied, nullptr) << how;
+        ASSERT_EQ(copied->urls().size(), 1) << how;
+        const QString webloc = copied->urls().front().toLocalFile();
+        EXPECT_TRUE(webloc.endsWith(".webloc")) << how;
+        EXPECT_EQ(tallomer::readWeblocFile(webloc), std::optional<QString>(address)) << how;
+        EXPECT_EQ(copied->text(), address) << how << ": a text field gets the address, not a file";
+        const QString expected = address + "\n" + title;
+        const QByteArray moz = copied->data("text/x-moz-url");
+        EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(moz.constData()), moz.size() / 2), expected)
+            << how << ": address then title, in UTF-16";
+    };
+    key(Qt::Key_A, Qt::ControlModifier);
+    key(Qt::Key_C, Qt::ControlModifier);
+    expectTheLink("Ctrl+C");
+
+    // The Object's own menu copies the same.
+    QGuiApplication::clipboard()->clear();
+    ZEVItemView* v = E2E::viewTitled(title);
+    ASSERT_NE(v, nullptr);
+    QTest::mouseClick(canvas(), Qt::RightButton, {}, onScreen(v->itemImageView()->sceneBoundingRect()));
+    pump();
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr) << "no menu popped";
+    QAction* copy = nullptr;
+    for (QAction* a : popup->actions())
+        if (a->text() == "Copy" && a->isVisible())
+            copy = a;
+    ASSERT_NE(copy, nullptr);
+    QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(copy).center());
+    pump();
+    expectTheLink("the Object menu's Copy");
+    EXPECT_EQ(sound.beeps, 0);
+
+    // Dragged out of the desk, the link is its address: no location file is made for a drag.
+    ZEVItemViewCopy dragCopy(QRectF(0, 0, 164, 169), 1.0f, nullptr, v->item());
+    dragCopy.setItemType("http");
+    dragCopy.setTitleForPB(title);
+    const std::unique_ptr<QMimeData> dragged = ZEVItemViewCopy::mimeDataForCopies({&dragCopy}, 2000018);
+    EXPECT_EQ(dragged->urls(), QList<QUrl>{QUrl(address)});
+    EXPECT_EQ(dragged->text(), address);
+    EXPECT_EQ(tallomer::parseMozUrl(dragged->data("text/x-moz-url")),
+              (QList<tallomer::PastedBookmark>{{address, title}}));
 }
 
 } // namespace

@@ -1,0 +1,126 @@
+// What a new user sees of each kind of Object on the desk, on a system without a desktop session:
+// a folder, a text, a web page file, a picture, a web link and a contact without a photo each wear
+// a picture of their own, read from the pictures their views draw.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "objects/view/ZEVItemView.h"
+#include "tests/support/LocalHttpServer.h"
+
+#include <QClipboard>
+#include <QCursor>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPainter>
+
+namespace e2e {
+namespace {
+
+class TypeIcons : public E2E {
+protected:
+    void SetUp() override
+    {
+        E2E::SetUp();
+        defaults = std::make_unique<UserDefaults>(home + "/.config/Tallomer/Tallomer.conf");
+        values = std::make_unique<UserDefaultsController>(*defaults);
+        values->setValue(QStringLiteral("ZEVContactsFolder"), home + "/Contacts");
+    }
+
+    QString writeFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(home + "/" + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        return f.fileName();
+    }
+    void drop(const QMimeData& data, QPoint at)
+    {
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas(), &move);
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas(), &dropped);
+        advance(1.5);
+    }
+    ZEVItemView* viewOfType(const std::string& type)
+    {
+        const Rows r = placedObjectsOfType(type);
+        return r.empty() ? nullptr : viewTitled(q(r.at(0, 1)));
+    }
+    // The picture the view draws for its Object, on white at one size: the desk's gradient and
+    // the view's badges are not the Object's kind.
+    static QImage shown(ZEVItemView* v)
+    {
+        QImage out(48, 48, QImage::Format_RGB32);
+        out.fill(Qt::white);
+        QPainter p(&out);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QRect(0, 0, 48, 48), v->itemImageView()->image());
+        return out;
+    }
+    static double differingShare(const QImage& a, const QImage& b)
+    {
+        int differ = 0;
+        for (int j = 0; j < 48; ++j)
+            for (int i = 0; i < 48; ++i) {
+                const QColor c = a.pixelColor(i, j), d = b.pixelColor(i, j);
+                differ +=
+                    std::abs(c.red() - d.red()) + std::abs(c.green() - d.green()) + std::abs(c.blue() - d.blue()) > 48;
+            }
+        return differ / (48.0 * 48.0);
+    }
+};
+
+TEST_F(TypeIcons, EachKindOfObjectWearsItsOwnPictureOnAFreshHome)
+{
+    start();
+    alerts.clear();
+    ASSERT_TRUE(QDir(home).mkdir("Projects"));
+    QImage sea(120, 80, QImage::Format_RGB32);
+    sea.fill(QColor(20, 60, 200));
+    ASSERT_TRUE(sea.save(home + "/sea.png", "PNG"));
+    addFiles({home + "/Projects", writeFile("notes.txt", "words\n"),
+              writeFile("page.html", "<!DOCTYPE html><html><body>a page</body></html>"), home + "/sea.png"},
+             1.5);
+
+    // A web link pasted, its page fetched.
+    tallomer::test::LocalHttpServer server;
+    server.route("/news.html", {"<html>news</html>", {{"Content-Type", "text/html"}}});
+    auto link = std::make_unique<QMimeData>();
+    link->setText(server.url("/news.html").toString());
+    QGuiApplication::clipboard()->setMimeData(link.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(700, 150)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    // A company's card, without a photo.
+    QMimeData card;
+    card.setData("text/vcard",
+                 "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:acme-icons\r\nKIND:org\r\nORG:Acme Tools\r\nEND:VCARD\r\n");
+    drop(card, QPoint(700, 450));
+    // The link's page comes down and is kept under the name the server gives it.
+    const Rows web = placedObjectsOfType("http");
+    ASSERT_EQ(web.size(), 1u);
+    const QString pageFile = storeFolder() + "/local/zevDrop/2000018/" + q(web.at(0, 0)) + "/news.html";
+    for (int i = 0; i < 50 && !QFile::exists(pageFile); ++i)
+        advance(0.2);
+    ASSERT_TRUE(QFile::exists(pageFile)) << "the page was never fetched as news.html";
+    advance(2.0);
+    pump();
+
+    const std::vector<std::pair<const char*, ZEVItemView*>> views = {
+        {"folder", viewTitled("Projects")},         {"text", viewTitled("notes.txt")},
+        {"web page file", viewTitled("page.html")}, {"picture", viewTitled("sea.png")},
+        {"web link", viewOfType("http")},           {"contact", viewOfType("ABPerson")}};
+    std::vector<QImage> images;
+    for (const auto& [kind, v] : views) {
+        ASSERT_NE(v, nullptr) << kind << " has no view on the desk";
+        images.push_back(shown(v));
+    }
+    for (std::size_t i = 0; i < views.size(); ++i)
+        for (std::size_t j = i + 1; j < views.size(); ++j)
+            EXPECT_GT(differingShare(images[i], images[j]), 0.03)
+                << "the " << views[i].first << " and the " << views[j].first << " look the same";
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,127 @@
+// Type icons: every kind a person tells apart on the desk has its own picture, from the theme a
+// bare system has or, without any, drawn by the program; the empty type is a folder.
+
+#include "widgets/FileTypeIcon.h"
+
+#include "tests/support/TestHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tallomer {
+namespace {
+
+// The icon as it shows on a white desk, at one size whatever the theme gave.
+QImage onWhite(const QImage& icon)
+{
+    QImage out(48, 48, QImage::Format_RGB32);
+    out.fill(Qt::white);
+    QPainter p(&out);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRect(0, 0, 48, 48), icon);
+    return out;
+}
+
+// The share of pixels that a person sees differ.
+double differingShare(const QImage& a, const QImage& b)
+{
+    const QImage x = onWhite(a), y = onWhite(b);
+    int differ = 0;
+    for (int j = 0; j < 48; ++j)
+        for (int i = 0; i < 48; ++i) {
+            const QColor c = x.pixelColor(i, j), d = y.pixelColor(i, j);
+            differ +=
+                std::abs(c.red() - d.red()) + std::abs(c.green() - d.green()) + std::abs(c.blue() - d.blue()) > 48;
+        }
+    return differ / (48.0 * 48.0);
+}
+
+const std::vector<const char*> kKinds = {"", "txt", "html", "png", "webloc", "vcf", "eml", "app", "bin"};
+
+void expectPairwiseDifferent(const char* where)
+{
+    std::vector<QImage> images;
+    for (const char* type : kKinds) {
+        images.push_back(imageForFileType(QString::fromLatin1(type), 64));
+        ASSERT_FALSE(images.back().isNull()) << where << ": " << type;
+    }
+    for (std::size_t i = 0; i < images.size(); ++i)
+        for (std::size_t j = i + 1; j < images.size(); ++j)
+            EXPECT_GT(differingShare(images[i], images[j]), 0.02)
+                << where << ": \"" << kKinds[i] << "\" and \"" << kKinds[j] << "\" look the same";
+}
+
+TEST(FileTypeIcon, EachKindLooksItsOwnWithTheBareSystemsThemeAndWithNoThemeAtAll)
+{
+    installIconThemeFallback();
+    const bool adwaita =
+        !QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("icons/Adwaita/index.theme"))
+             .isEmpty() ||
+        QFile::exists(QStringLiteral("/usr/share/icons/Adwaita/index.theme"));
+    if (adwaita) {
+        EXPECT_EQ(QIcon::themeName(), QStringLiteral("Adwaita")) << "no desktop session names a theme here";
+    }
+    expectPairwiseDifferent("with the theme");
+
+    // A theme without any of these icons: the program's own drawings, still one per kind.
+    const QString theme = QIcon::themeName();
+    QIcon::setThemeName(QStringLiteral("no-such-theme"));
+    EXPECT_TRUE(QIcon::fromTheme(QStringLiteral("folder")).isNull());
+    expectPairwiseDifferent("without a theme");
+    QIcon::setThemeName(theme);
+}
+
+TEST(FileTypeIcon, TheEmptyTypeIsAFolderAndTheSameTypeHasOneIconHoweverNamed)
+{
+    const auto same = [](const QString& a, const QString& b) {
+        return differingShare(imageForFileType(a, 64), imageForFileType(b, 64)) == 0.0;
+    };
+    EXPECT_TRUE(same(QString(), QStringLiteral("inode/directory")));
+    EXPECT_FALSE(same(QString(), QStringLiteral("application/octet-stream"))) << "a folder is no document";
+    EXPECT_TRUE(same(QStringLiteral("txt"), QStringLiteral("text/plain")));
+    EXPECT_TRUE(same(QStringLiteral("vcf"), QStringLiteral("text/vcard")));
+    EXPECT_TRUE(same(QStringLiteral("HTML"), QStringLiteral("text/html"))) << "an extension in capitals";
+    // Finding by type, the empty type is any document.
+    EXPECT_GT(differingShare(genericDocumentIcon().pixmap(64).toImage(), imageForFileType(QString(), 64)), 0.02);
+}
+
+TEST(FileTypeIcon, AnIconIsTheSizeAskedWhateverSizesTheThemeHas)
+{
+    // 200 lies between the theme's sizes, 18 between its small ones; the mail icon exists small only.
+    for (const int side : {200, 18})
+        for (const char* type : {"", "eml", "webloc", "vcf", "pdf"})
+            EXPECT_EQ(imageForFileType(QString::fromLatin1(type), side).size(), QSize(side, side))
+                << type << " " << side;
+    EXPECT_EQ(imageOfIcon(genericDocumentIcon(), 18).size(), QSize(18, 18));
+    EXPECT_EQ(imageForFileType(QStringLiteral("txt"), 0).size(), QSize(1, 1)) << "never an empty picture";
+}
+
+TEST(FileTypeIcon, AFileIsShownByWhatItIs)
+{
+    const QString dir = QString::fromStdString(test::makeTempDir("types"));
+    ASSERT_TRUE(QDir(dir).mkdir(QStringLiteral("folder.txt")));
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(dir + "/" + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        return f.fileName();
+    };
+    const auto same = [](const QIcon& a, const QIcon& b) {
+        return differingShare(a.pixmap(64).toImage(), b.pixmap(64).toImage()) == 0.0;
+    };
+    EXPECT_TRUE(same(iconForFile(dir + "/folder.txt"), iconForFileType(QString()))) << "a folder, whatever its name";
+    EXPECT_TRUE(same(iconForFile(write("notes.txt", "plain words\n")), iconForFileType(QStringLiteral("txt"))));
+    EXPECT_TRUE(same(iconForFile(write("page", "<!DOCTYPE html><html><body>hi</body></html>")),
+                     iconForFileType(QStringLiteral("html"))))
+        << "a page without an extension, by its content";
+    EXPECT_TRUE(same(iconForFile(write("news.webloc", "<?xml version=\"1.0\"?><plist/>")),
+                     iconForFileType(QStringLiteral("webloc"))));
+}
+
+} // namespace
+} // namespace tallomer
