@@ -6,6 +6,8 @@
 // store's other files off the main thread, under a progress panel. Import checks and unpacks the
 // archive into TallomerImport before anything of the store is touched; only a good archive makes
 // the program quit, and the folders are swapped once the quit sequence has closed the link base.
+// The replaced store waits in TallomerPrevious until the imported one has opened at a start,
+// which puts it back when the imported one cannot be opened.
 // Uninstall moves the stored files out and leaves links while the program runs; the removals
 // wait for the end of the quit sequence as well.
 
