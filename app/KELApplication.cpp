@@ -18,6 +18,7 @@
 #include "platform/AppId.h"
 #include "platform/desktop/FolderIcon.h"
 #include "platform/desktop/GtkBookmarks.h"
+#include "platform/files/FileMoves.h"
 #include "widgets/FileTypeIcon.h"
 
 #include <QAction>
@@ -142,7 +143,14 @@ void KELApplication::installStoreHooks()
 {
     // A store the program cannot use is announced before the program stops.
     KELChercheurDe::setAlertAndStop([this](const std::string& message, const std::string& informative) {
-        if (!message.empty()) {
+        if (provingImport_) {
+            // The store imported at the last quit passed the checks of a file but still cannot be
+            // opened: the next start finds the one it replaced.
+            QString why = QString::fromStdString(message.empty() ? KELChercheurDe::lastError() : informative);
+            if (why.isEmpty())
+                why = QStringLiteral("its link base cannot be opened");
+            putPreviousStoreBack(why, QStringLiteral("Start Tallomer again to use it."));
+        } else if (!message.empty()) {
             ZEVAlert::ShowSimpleAlertWithMessage(QString::fromStdString(message), QString::fromStdString(informative));
         } else {
             // A refusal the link base has no alert of its own for (an unreadable version, a failed
@@ -180,6 +188,17 @@ void KELApplication::awakeFromNib()
     if (!store::makeStoreFolder(layout_) || !lockStore()) {
         stop();
         return;
+    }
+    // An import replaced the store at the last quit. Its link base is checked as the import
+    // checked it before anything reads the store; the store it replaced is removed only once the
+    // link base has opened.
+    if (QFileInfo(layout_.zevPrevious).isDir()) {
+        const QString why = KELWholeStore::checkStoreDatabase(layout_.zevBase);
+        provingImport_ = why.isEmpty();
+        if (!provingImport_ && (!putPreviousStoreBack(why, QString()) || !lockStore())) {
+            stop();
+            return;
+        }
     }
     const auto transition = options_.transitionForDataURL
                                 ? options_.transitionForDataURL
@@ -249,6 +268,34 @@ bool KELApplication::lockStore()
     return false;
 }
 
+bool KELApplication::putPreviousStoreBack(const QString& reason, const QString& then)
+{
+    provingImport_ = false;
+    QString why = reason;
+    while (why.endsWith(QLatin1Char('.')))
+        why.chop(1);
+    logFormat("KELApplication: the imported store cannot be opened (%s); the previous one is put back",
+              qUtf8Printable(why));
+    // The lock file goes with its folder: the caller locks the store in its place again.
+    storeLock_.release();
+    QString refused;
+    const FileResult back = swapFolderInto(layout_.zevPrevious, layout_.zevDir, &refused);
+    if (!back) {
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("The imported Tallomer cannot be opened."),
+            QStringLiteral("It was refused: %1. Your previous Tallomer could not be put back (%2); it is kept at %3.")
+                .arg(why, back.error, layout_.zevPrevious));
+        return false;
+    }
+    if (!refused.isEmpty() && !removeTree(refused))
+        logFormat("KELApplication: the refused imported store cannot be removed: %s", qUtf8Printable(refused));
+    ZEVAlert::ShowSimpleAlertWithMessage(
+        QStringLiteral("The imported Tallomer cannot be opened."),
+        QStringLiteral("It was refused: %1. Your previous Tallomer was put back.%2")
+            .arg(why, then.isEmpty() ? QString() : QLatin1Char(' ') + then));
+    return true;
+}
+
 void KELApplication::_initKELApplication(bool firstRun)
 {
     if (stopped())
@@ -306,6 +353,12 @@ void KELApplication::_initKELApplication(bool firstRun)
                   static_cast<unsigned long long>(kCurseurTimelineInt));
     if (stopped())
         return;
+    if (provingImport_) {
+        provingImport_ = false;
+        if (!removeTree(layout_.zevPrevious))
+            logFormat("KELApplication: the store replaced by the import cannot be removed: %s",
+                      qUtf8Printable(layout_.zevPrevious));
+    }
 
     Scheduler::shared().perform(this, kInitZEVController, 0, [this] { _initZEVController(); });
 

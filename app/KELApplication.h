@@ -183,6 +183,9 @@ protected:
 private:
     void installStoreHooks();
     bool lockStore();
+    // Puts the store an import replaced back in the place of the imported one, which cannot be
+    // opened for `why`, and tells the user (adding `then`); false when it could not be put back.
+    bool putPreviousStoreBack(const QString& why, const QString& then);
     void runQuitSequence();
     bool stopped() const { return terminating_; }
 
@@ -223,6 +226,9 @@ private:
     bool quitSequenceRan_ = false;
     bool observingInputMethod_ = false;
     bool storeErrorAlerted_ = false;
+    // The store was imported at the last quit and has not opened yet: the one it replaced waits
+    // at layout_.zevPrevious.
+    bool provingImport_ = false;
     int exitCode_ = 0;
     ScheduledTarget guard_{this};
 };

@@ -5,10 +5,22 @@
 
 #include "engine/KELTypes.h"
 
+#include <string>
+#include <vector>
+
 class KELICurseur;
 
 class KELDemarrage {
 public:
     // Answers the timeline cursor, nullptr when the base has none.
     static KELICurseur* ReveillerLesModelsEtLancer(KELId curseurTimelineInt);
+
+    // Why a start could not go on with the link base file at `path`, in words for the user; empty
+    // when it could. The file is opened read only and never changed: it must pass SQLite's full
+    // integrity check, hold a version this program reads, the tables and columns the finders
+    // read, the models the start wakes, the timeline cursor as a cursor, and every link of
+    // `requis` (the roots the program's own start reads). Safe on any thread that does not use
+    // the shared connection.
+    static std::string VerifierLeFichier(const std::string& path, KELId curseurTimelineInt,
+                                         const std::vector<KELId>& requis = {});
 };

@@ -92,6 +92,7 @@ KELStoreLayout::KELStoreLayout(const QString& appSupport, const QString& home)
     zevDir = support + "/Tallomer";
     zevLocal = QStringLiteral("%1/%2").arg(zevDir, QStringLiteral("local"));
     zevImport = support + "/TallomerImport";
+    zevPrevious = support + "/TallomerPrevious";
     zevBase = zevDir + "/zev.sqlite";
     zevDrop = zevLocal + "/zevDrop";
     zevData = zevLocal + "/zevData";

@@ -28,6 +28,9 @@ struct KELStoreLayout {
     QString zevDir;    // <appSupport>/Tallomer: the store folder
     QString zevLocal;  // <store>/local
     QString zevImport; // <appSupport>/TallomerImport
+    // <appSupport>/TallomerPrevious: the store an import replaced, kept until the new one has
+    // opened once
+    QString zevPrevious;
     QString zevBase;   // <store>/zev.sqlite
     QString zevDrop;   // <store>/local/zevDrop
     QString zevData;   // <store>/local/zevData

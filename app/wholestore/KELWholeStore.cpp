@@ -6,6 +6,7 @@
 #include "app/widgets/ZEVFilePanel.h"
 #include "app/widgets/ZEVProgressPanel.h"
 #include "app/widgets/ZEVUninstallPanel.h"
+#include "engine/KELDemarrage.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
@@ -27,6 +28,9 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <variant>
 
 namespace tallomer {
@@ -50,21 +54,6 @@ QString canonicalOrClean(const QString& path)
     }
     const QString canonical = QFileInfo(at).canonicalFilePath();
     return (canonical.isEmpty() ? at : canonical) + rest;
-}
-
-// The link base gives its own file's version: the settings row the schema upgrade writes.
-QString readVersion(sqlite3* db, int* version)
-{
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT VALUE FROM SETTINGS WHERE NAME='dbVersion';", -1, &st, nullptr) != SQLITE_OK)
-        return QStringLiteral("it holds no version (%1)").arg(QString::fromUtf8(sqlite3_errmsg(db)));
-    QString error;
-    if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL)
-        *version = sqlite3_column_int(st, 0);
-    else
-        error = QStringLiteral("it holds no version");
-    sqlite3_finalize(st);
-    return error;
 }
 
 constexpr const char* kTerminate = "terminate";
@@ -91,36 +80,13 @@ QString KELWholeStore::checkStoreDatabase(const QString& path)
 {
     if (!QFileInfo(path).isFile())
         return QStringLiteral("it holds no link base (zev.sqlite)");
-    sqlite3* db = nullptr;
-    const QByteArray uri = QFile::encodeName(path);
-    if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db) : "cannot open");
-        sqlite3_close(db);
-        return QStringLiteral("its link base cannot be opened (%1)").arg(why);
-    }
-    QString error;
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA quick_check;", -1, &st, nullptr) != SQLITE_OK) {
-        error = QStringLiteral("its link base cannot be read (%1)").arg(QString::fromUtf8(sqlite3_errmsg(db)));
-    } else {
-        const int rc = sqlite3_step(st);
-        const unsigned char* text = rc == SQLITE_ROW ? sqlite3_column_text(st, 0) : nullptr;
-        const QString answer = text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString();
-        if (answer != QLatin1String("ok"))
-            error = QStringLiteral("its link base is damaged (%1)")
-                        .arg(answer.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(db)) : answer);
-    }
-    sqlite3_finalize(st);
-    if (error.isEmpty()) {
-        int version = 0;
-        error = readVersion(db, &version);
-        if (error.isEmpty() && (version < 1 || version > kMaxDbVersion))
-            error = QStringLiteral("its link base is of version %1, which this Tallomer cannot read (at most %2)")
-                        .arg(version)
-                        .arg(kMaxDbVersion);
-    }
-    sqlite3_close(db);
-    return error;
+    // The checks the next start would make, before anything of the store is touched.
+    const std::string why = KELDemarrage::VerifierLeFichier(QFile::encodeName(path).toStdString(),
+                                                            KELApplication::kCurseurTimelineInt,
+                                                            {ZEVController::kRootSpaceInt});
+    if (why.empty())
+        return QString();
+    return QStringLiteral("its link base cannot be used: %1").arg(QString::fromStdString(why));
 }
 
 FileResult KELWholeStore::snapshotDatabase(const QString& database, const QString& snapshot)
@@ -366,19 +332,49 @@ void KELWholeStore::terminate(int appTerminate)
 void KELWholeStore::finishImport()
 {
     app_.setImportURL(QString());
+    const QString import = app_.zevImportURL();
+    const QString store = app_.zevDirURL();
+    const QString aside = app_.layout().zevPrevious;
+    auto refuse = [this, import](const QString& why) {
+        ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("The import could not be completed."),
+                                             QStringLiteral("%1. Your current Tallomer was kept.").arg(why));
+        if (QFileInfo(app_.zevDirURL()).isDir() && !removeTree(import))
+            say(QStringLiteral("ERROR when deleting TallomerImport folder: %1").arg(import));
+    };
+    // A store an earlier import kept aside is older than the one that has just run.
+    if (QFileInfo::exists(aside) && !removeTree(aside)) {
+        say(QStringLiteral("ERROR when deleting the previous Tallomer folder: %1").arg(aside));
+        refuse(QStringLiteral("%1 cannot be removed").arg(aside));
+        return;
+    }
     QString previous;
-    const FileResult swapped = swapFolderInto(app_.zevImportURL(), app_.zevDirURL(), &previous, rename_);
+    const FileResult swapped = swapFolderInto(import, store, &previous, rename_);
     if (!swapped) {
         say(QStringLiteral("ERROR when renaming Tallomer folder: %1").arg(swapped.error));
         // The unpacked archive goes only while the store is back in its place.
-        if (QFileInfo(app_.zevDirURL()).isDir() && !removeTree(app_.zevImportURL()))
-            say(QStringLiteral("ERROR when deleting TallomerImport folder: %1").arg(app_.zevImportURL()));
-        ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("The import could not be completed."),
-                                             QStringLiteral("%1. Your current Tallomer was kept.").arg(swapped.error));
+        refuse(swapped.error);
         return;
     }
-    if (!previous.isEmpty() && !removeTree(previous))
-        say(QStringLiteral("ERROR when deleting current Tallomer folder: %1").arg(previous));
+    // The current store waits aside until the imported one has opened once: a start that cannot
+    // open it puts this one back.
+    if (!previous.isEmpty() && rename_(QFile::encodeName(previous), QFile::encodeName(aside), RENAME_NOREPLACE) != 0) {
+        const QString why = QStringLiteral("%1 cannot be moved to %2: %3")
+                                .arg(previous, aside, QString::fromLocal8Bit(std::strerror(errno)));
+        say(QStringLiteral("ERROR when keeping the current Tallomer folder: %1").arg(why));
+        QString undone;
+        const FileResult back = swapFolderInto(previous, store, &undone, rename_);
+        if (!back) {
+            ZEVAlert::ShowSimpleAlertWithMessage(
+                QStringLiteral("The import could not be completed."),
+                QStringLiteral("%1, and it could not be put back (%2). Your current Tallomer is at %3.")
+                    .arg(why, back.error, previous));
+            return;
+        }
+        if (!removeTree(undone))
+            say(QStringLiteral("ERROR when deleting TallomerImport folder: %1").arg(undone));
+        refuse(why);
+        return;
+    }
     ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("Import successfull"),
                                          QStringLiteral("Tallomer will now quit. Then you can restart it with your new Objects!"));
 }
@@ -389,6 +385,8 @@ void KELWholeStore::finishUninstall()
         say(QStringLiteral("Error when deleting the \"Tallomer\" folder in the data folder: %1").arg(app_.zevDirURL()));
     if (QFileInfo::exists(app_.zevImportURL()) && !removeTree(app_.zevImportURL()))
         say(QStringLiteral("ERROR when deleting TallomerImport folder: %1").arg(app_.zevImportURL()));
+    if (QFileInfo::exists(app_.layout().zevPrevious) && !removeTree(app_.layout().zevPrevious))
+        say(QStringLiteral("ERROR when deleting the previous Tallomer folder: %1").arg(app_.layout().zevPrevious));
 
     const QString folder = QDir::cleanPath(app_.zevFolderURL());
     const QStringList listed = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);

@@ -6,6 +6,8 @@
 // store's other files off the main thread, under a progress panel. Import checks and unpacks the
 // archive into TallomerImport before anything of the store is touched; only a good archive makes
 // the program quit, and the folders are swapped once the quit sequence has closed the link base.
+// The replaced store waits in TallomerPrevious until the imported one has opened at a start,
+// which puts it back when the imported one cannot be opened.
 // Uninstall moves the stored files out and leaves links while the program runs; the removals
 // wait for the end of the quit sequence as well.
 
@@ -27,9 +29,6 @@ class ZEVUninstallPanel;
 class KELWholeStore : public QObject {
     Q_OBJECT
 public:
-    // The newest link base version this program reads.
-    static constexpr int kMaxDbVersion = 3;
-
     explicit KELWholeStore(KELApplication& app);
     ~KELWholeStore() override;
 
@@ -46,8 +45,8 @@ public:
     // The folder swap of the import goes through this rename (tests put failures in its place).
     void setRename(RenameFn rename) { rename_ = std::move(rename); }
 
-    // Why the link base at path cannot be imported; empty when it can (opens read-only, passes
-    // quick_check, a version this program reads).
+    // Why the link base at path cannot be imported, or a start cannot go on with it; empty when
+    // it can (read only: the link base's own checks of the file, see KELDemarrage).
     static QString checkStoreDatabase(const QString& path);
     // A copy of the link base made through SQLite (never a torn copy of the live file).
     static FileResult snapshotDatabase(const QString& database, const QString& snapshot);

@@ -190,12 +190,17 @@ void KELChercheurDe::initialize()
 
 bool KELChercheurDe::UpdateZevDataBase() { return UpdateZevDataBase(ZevDataBase()); }
 
-bool KELChercheurDe::UpdateZevDataBase(Sqlite& db, Alert* alert)
+std::optional<int> KELChercheurDe::storedVersion(Sqlite& db)
 {
     const auto rows = db.executeQuery("SELECT VALUE FROM SETTINGS WHERE NAME=?;", {"dbVersion"});
-    std::optional<int> version;
-    if (rows && rows->size() == 1)
-        version = versionFrom((*rows)[0]["VALUE"]);
+    if (!rows || rows->size() != 1)
+        return std::nullopt;
+    return versionFrom((*rows)[0]["VALUE"]);
+}
+
+bool KELChercheurDe::UpdateZevDataBase(Sqlite& db, Alert* alert)
+{
+    const std::optional<int> version = storedVersion(db);
     if (!version) {
         logLine("zevDatabase Impossible to read database version.");
         g_lastError = "The version of the link base cannot be read: the file is damaged or is no link base.";

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,9 @@ public:
         std::string informative;
     };
     static bool UpdateZevDataBase(Sqlite& db, Alert* alert = nullptr);
+    // The version the file's settings row gives; absent when there is no such row or its value
+    // is not plainly a 32-bit integer. Reads only.
+    static std::optional<int> storedVersion(Sqlite& db);
     // The shared connection (initialized first when needed).
     static Sqlite& ZevDataBase();
     // Checkpoints and closes the shared connection; the object stays, later statements fail.

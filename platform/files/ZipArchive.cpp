@@ -8,14 +8,18 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
 #include <memory>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tallomer {
 
@@ -257,6 +261,81 @@ bool linkStaysInside(const QString& entry, const QString& target)
 
 namespace {
 
+constexpr int kMaxLinksFollowed = 40; // as the kernel's limit: more is a loop
+
+std::vector<std::string> components(const std::string& path)
+{
+    std::vector<std::string> out;
+    std::size_t at = 0;
+    while (at <= path.size()) {
+        const std::size_t slash = std::min(path.find('/', at), path.size());
+        if (slash > at && path.compare(at, slash - at, ".") != 0)
+            out.push_back(path.substr(at, slash - at));
+        at = slash + 1;
+    }
+    return out;
+}
+
+std::string joined(const std::string& base, const std::vector<std::string>& parts)
+{
+    std::string path = base;
+    for (const std::string& part : parts)
+        path += '/' + part;
+    return path;
+}
+
+// Whether `target`, read from the folder `from` (components below base, none of them a link),
+// stays below base once every link met on disk is followed, as the kernel follows them.
+// Components that do not exist (yet) are taken as written; a link placed there later changes the
+// answer, which is why every link is checked again once the whole archive is in place. Absolute
+// targets and loops are refused.
+bool leadsInside(const std::string& base, std::vector<std::string> from, const std::string& target)
+{
+    if (target.empty() || target.front() == '/')
+        return false;
+    std::vector<std::string> pending = components(target);
+    std::reverse(pending.begin(), pending.end());
+    int followed = 0;
+    while (!pending.empty()) {
+        const std::string part = std::move(pending.back());
+        pending.pop_back();
+        if (part == "..") {
+            if (from.empty())
+                return false;
+            from.pop_back();
+            continue;
+        }
+        from.push_back(part);
+        struct stat st {};
+        if (::lstat(joined(base, from).c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            continue;
+        if (++followed > kMaxLinksFollowed)
+            return false;
+        std::string next(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(joined(base, from).c_str(), next.data(), next.size());
+        if (n <= 0 || std::size_t(n) >= next.size() || next.front() == '/')
+            return false;
+        next.resize(std::size_t(n));
+        from.pop_back();
+        std::vector<std::string> more = components(next);
+        pending.insert(pending.end(), more.rbegin(), more.rend());
+    }
+    return true;
+}
+
+// The first link on disk among the folders of `entry` (components below base), empty when none.
+QString linkOnTheWay(const std::string& base, const std::vector<std::string>& entry)
+{
+    std::vector<std::string> at;
+    for (std::size_t i = 0; i + 1 < entry.size(); ++i) {
+        at.push_back(entry[i]);
+        struct stat st {};
+        if (::lstat(joined(base, at).c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            return QString::fromStdString(joined(std::string(), at).substr(1));
+    }
+    return QString();
+}
+
 QString refuseEntryName(const QString& name)
 {
     if (name.isEmpty())
@@ -281,6 +360,9 @@ FileResult unpackZipArchive(const QString& archivePath, const QString& destinati
     const QString base = QFileInfo(destination).canonicalFilePath();
     if (base.isEmpty() || !QFileInfo(base).isDir())
         return FileResult::failure(QStringLiteral("no folder %1 to unpack into").arg(destination));
+
+    const std::string root = QFile::encodeName(base).toStdString();
+    std::vector<std::vector<std::string>> links; // every link placed, by its components
 
     ReadArchive in(archive_read_new());
     archive_read_support_format_zip(in.get());
@@ -315,13 +397,21 @@ FileResult unpackZipArchive(const QString& archivePath, const QString& destinati
             continue;
         if (archive_entry_hardlink(entry))
             return FileResult::failure(QStringLiteral("the archive holds the hard link %1").arg(name));
+        const std::vector<std::string> parts = components(name.toStdString());
+        if (parts.empty())
+            continue; // the top itself ("./.")
+        if (const QString link = linkOnTheWay(root, parts); !link.isEmpty())
+            return FileResult::failure(QStringLiteral("the entry %1 lies behind the link %2").arg(name, link));
         const mode_t type = archive_entry_filetype(entry);
         if (type == AE_IFLNK) {
             const char* t8 = archive_entry_symlink_utf8(entry);
             const char* traw = archive_entry_symlink(entry);
             const QString target = t8 ? QString::fromUtf8(t8) : QFile::decodeName(traw ? traw : "");
-            if (!linkStaysInside(name, target))
+            // Lexically first, then through the links already in place.
+            if (!linkStaysInside(name, target) ||
+                !leadsInside(root, {parts.begin(), parts.end() - 1}, target.toStdString()))
                 return FileResult::failure(QStringLiteral("the link %1 leads outside (%2)").arg(name, target));
+            links.push_back(parts);
         } else if (type != AE_IFREG && type != AE_IFDIR) {
             return FileResult::failure(QStringLiteral("the archive holds %1, which is no file, folder or link").arg(name));
         }
@@ -356,6 +446,20 @@ FileResult unpackZipArchive(const QString& archivePath, const QString& destinati
     }
     if (archive_write_close(out.get()) != ARCHIVE_OK)
         return FileResult::failure(QStringLiteral("the unpacked files cannot be finished: %1").arg(archiveError(out.get())));
+    // A link placed later may have changed where an earlier one leads (one that went through a
+    // name not yet there): every link again, in the tree as it is now.
+    for (const std::vector<std::string>& link : links) {
+        const std::string path = joined(root, link);
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        const QString name = QString::fromStdString(joined(std::string(), link).substr(1));
+        if (n <= 0 || std::size_t(n) >= target.size())
+            return FileResult::failure(QStringLiteral("the link %1 cannot be read back").arg(name));
+        target.resize(std::size_t(n));
+        if (!leadsInside(root, {link.begin(), link.end() - 1}, target))
+            return FileResult::failure(QStringLiteral("the link %1 leads outside through other links (%2)")
+                                           .arg(name, QString::fromStdString(target)));
+    }
     return FileResult::success();
 }
 

@@ -93,6 +93,55 @@ protected:
         }
     }
     QString importFolder() const { return home + "/.local/share/TallomerImport"; }
+    QString previousFolder() const { return home + "/.local/share/TallomerPrevious"; }
+    QString templateBase() const { return q(test::buildDir() + "/share/tallomer/zev.sqlite"); }
+
+    // A zip made by python3 from a script that has zipfile, sqlite3, shutil, os and sys, the
+    // archive's path in `path`, the template link base's in `template`, a link maker
+    // `link(z, name, target)` and a scratch folder `scratch`.
+    QString pythonZip(const QString& name, const QString& body)
+    {
+        if (work.isEmpty())
+            work = q(test::makeTempDir("archives"));
+        const QString path = work + "/" + name;
+        const QString script = "import zipfile, sqlite3, shutil, sys, os\n"
+                               "path, template = sys.argv[1], sys.argv[2]\n"
+                               "scratch = path + '.d'; os.makedirs(scratch)\n"
+                               "def link(z, name, target):\n"
+                               "    i = zipfile.ZipInfo(name); i.create_system = 3; i.external_attr = 0o120777 << 16\n"
+                               "    z.writestr(i, target)\n" +
+                               body;
+        QByteArray out;
+        EXPECT_EQ(runTool("python3", {"-c", script, path, templateBase()}, &out), 0) << out.toStdString();
+        return path;
+    }
+    QString work;
+
+    // A start the program ends by itself: built as start() builds it, run until it stops.
+    void startUntilItStops()
+    {
+        if (!defaults) {
+            defaults = std::make_unique<UserDefaults>(home + "/.config/Tallomer/Tallomer.conf");
+            values = std::make_unique<UserDefaultsController>(*defaults);
+        }
+        if (!hidRegistry)
+            hidRegistry = std::make_unique<EvdevRegistry>(std::make_unique<FakeEvdevSystem>());
+        ApplicationGraph::Options options;
+        options.application.layout = KELStoreLayout::standard();
+        options.application.addSidebarItem = false;
+        options.application.hidRegistry = hidRegistry.get();
+        options.bus = bus.connection();
+        options.defaults = values.get();
+        options.volumeLister = [this] { return mounts; };
+        graph = std::make_unique<ApplicationGraph>(std::move(options));
+        status = graph->start();
+        if (status)
+            return;
+        app()->setStopHandler([this](int code) { stops.push_back(code); });
+        const std::size_t before = stops.size();
+        for (int i = 0; i < 100 && stops.size() == before; ++i)
+            advance(0.05);
+    }
 
 
     // Answers the uninstall dialog once it shows (it runs modally inside the menu's click).
@@ -180,13 +229,18 @@ TEST_F(WholeStoreE2E, AnExportImportedIntoANewHomeGivesBackTheStoreAtTheEndOfThe
     EXPECT_FALSE(QFileInfo::exists(importFolder()));
     EXPECT_EQ(tree(storeFolder()), tree(unpacked));
     EXPECT_EQ(sql(database(), kAllLinks).rows, before.rows);
+    // The store it replaced waits aside until the imported one has opened.
+    EXPECT_TRUE(QFileInfo(previousFolder() + "/zev.sqlite").isFile());
 
-    // And the next start shows the imported Objects.
+    // And the next start shows the imported Objects; then nothing is kept aside any more.
     stops.clear();
+    alerts.clear();
     start();
     const Rows files = placedObjectsOfType("file");
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files.at(0, 1), "one.txt");
+    EXPECT_FALSE(QFileInfo::exists(previousFolder()));
+    EXPECT_TRUE(alerts.empty());
 }
 
 TEST_F(WholeStoreE2E, ARefusedArchiveIsNamedInAnAlertAndLeavesTheStoreAsItWas)
@@ -274,6 +328,171 @@ TEST_F(WholeStoreE2E, AnImportWhoseFolderCannotTakeTheStoresPlaceKeepsTheStore)
     const Rows files = placedObjectsOfType("file");
     ASSERT_EQ(files.size(), 2u) << "the store as it was at the quit, not the archive";
     EXPECT_EQ(files.at(1, 1), "two.txt");
+}
+
+// Link bases that a start could not go on with: each refused before anything is swapped, the
+// reason in the alert, the store as it was.
+TEST_F(WholeStoreE2E, AnImportedLinkBaseMustPassTheChecksOfAStart)
+{
+    start();
+    placeFile("one.txt");
+    // The template itself, then changed as each case says.
+    auto withBase = [&](const QString& name, const QString& change) {
+        return pythonZip(name, "db = os.path.join(scratch, 'zev.sqlite'); shutil.copy(template, db)\n"
+                               "c = sqlite3.connect(db)\n" + change + "\nc.commit(); c.close()\n"
+                               "z = zipfile.ZipFile(path, 'w'); z.write(db, 'zev.sqlite'); z.close()");
+    };
+    const std::vector<std::pair<QString, QString>> cases = {
+        // Nothing but the version: the old check read only that and quick_check.
+        {pythonZip("settings-only.zip", "db = os.path.join(scratch, 'zev.sqlite'); c = sqlite3.connect(db)\n"
+                                        "c.execute('CREATE TABLE SETTINGS (NAME, VALUE)')\n"
+                                        "c.execute(\"INSERT INTO SETTINGS VALUES ('dbVersion', 3)\"); c.commit(); c.close()\n"
+                                        "z = zipfile.ZipFile(path, 'w'); z.write(db, 'zev.sqlite'); z.close()"),
+         "no table ZEVLETS"},
+        {withBase("no-timeline.zip", "c.execute('DELETE FROM ZEVLETS WHERE ZEVLET_ID = 270')"), "link 270"},
+        {withBase("no-root.zip", "c.execute('DELETE FROM ZEVLETS WHERE ZEVLET_ID = 2000001')"), "link 2000001"},
+        {withBase("not-a-cursor.zip", "c.execute(\"UPDATE ZEVLETS SET CLASS = 'KELI' WHERE ZEVLET_ID = 270\")"),
+         "'KELICurseur'"},
+        {withBase("no-words.zip", "c.execute('ALTER TABLE WORD RENAME TO W')"), "no table WORD"},
+        // An index that disagrees with its table passes quick_check, not the full check.
+        {withBase("index.zip", "c.execute('PRAGMA writable_schema=ON')\n"
+                               "c.execute(\"UPDATE sqlite_master SET sql = 'CREATE INDEX WordIndex ON WORD(ZEVLET_ID)' "
+                               "WHERE name = 'WordIndex'\")"),
+         "damaged"},
+    };
+    const Rows links = sql(database(), kAllLinks);
+    const QStringList files = tree(storeFolder());
+    for (const auto& [archive, reason] : cases) {
+        alerts.clear();
+        importFrom(archive);
+        EXPECT_TRUE(stops.empty()) << archive.toStdString();
+        ASSERT_FALSE(alerts.empty()) << archive.toStdString();
+        EXPECT_TRUE(alerts.back().message.contains("cannot be imported")) << alerts.back().message.toStdString();
+        EXPECT_TRUE(alerts.back().informative.contains(reason))
+            << reason.toStdString() << " in " << alerts.back().informative.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(importFolder())) << archive.toStdString();
+    }
+    EXPECT_EQ(sql(database(), kAllLinks).rows, links.rows);
+    EXPECT_EQ(tree(storeFolder()), files);
+    EXPECT_FALSE(QFileInfo::exists(previousFolder()));
+}
+
+// A store that was swapped in but cannot be opened at the next start: the one it replaced comes
+// back, whether the start's own check of the file finds the fault or only the link base's open.
+TEST_F(WholeStoreE2E, AStartThatCannotOpenTheImportedStorePutsThePreviousOneBack)
+{
+    start();
+    placeFile("one.txt");
+    QDir().mkpath(home + "/Exports");
+    const QString archive = exportTo(home + "/Exports/all.zip");
+    placeFile("two.txt");
+    importFrom(archive);
+    ASSERT_EQ(stops.size(), 1u);
+    graph.reset();
+    ASSERT_TRUE(QFileInfo(previousFolder()).isDir());
+    // The imported link base loses its links table after the swap.
+    QByteArray out;
+    ASSERT_EQ(runTool("python3", {"-c", "import sqlite3, sys\nc = sqlite3.connect(sys.argv[1])\n"
+                                        "c.execute('DROP TABLE ZEVLETS'); c.commit()",
+                                  database()},
+                      &out),
+              0)
+        << out.toStdString();
+
+    stops.clear();
+    alerts.clear();
+    start();
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.front().message, "The imported Tallomer cannot be opened.");
+    EXPECT_TRUE(alerts.front().informative.contains("no table ZEVLETS")) << alerts.front().informative.toStdString();
+    EXPECT_TRUE(alerts.front().informative.contains("previous Tallomer was put back"));
+    EXPECT_FALSE(QFileInfo::exists(previousFolder()));
+    Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 2u) << "the store as it was before the import";
+    EXPECT_EQ(files.at(1, 1), "two.txt");
+    EXPECT_TRUE(window()->isVisible());
+    quit();
+
+    // A link base of version 2 whose upgrade cannot run (its rows are there already) passes the
+    // checks of the file; only the link base's open refuses it.
+    start();
+    importFrom(pythonZip("old.zip", "db = os.path.join(scratch, 'zev.sqlite'); shutil.copy(template, db)\n"
+                                    "c = sqlite3.connect(db)\n"
+                                    "c.execute(\"UPDATE SETTINGS SET VALUE = 2 WHERE NAME = 'dbVersion'\")\n"
+                                    "c.commit(); c.close()\n"
+                                    "z = zipfile.ZipFile(path, 'w'); z.write(db, 'zev.sqlite'); z.close()"));
+    ASSERT_EQ(stops.size(), 2u);
+    EXPECT_EQ(alerts.back().message, "Import successfull");
+    graph.reset();
+    alerts.clear();
+    startUntilItStops();
+    ASSERT_FALSE(status) << "the start ends once the link base is opened, not before";
+    ASSERT_EQ(stops.size(), 3u) << "the start ends";
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back().message, "The imported Tallomer cannot be opened.");
+    EXPECT_TRUE(alerts.back().informative.contains("upgraded")) << alerts.back().informative.toStdString();
+    EXPECT_TRUE(alerts.back().informative.contains("Start Tallomer again"));
+    graph.reset();
+    EXPECT_FALSE(QFileInfo::exists(previousFolder()));
+    alerts.clear();
+    start();
+    EXPECT_TRUE(alerts.empty());
+    files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files.at(1, 1), "two.txt");
+}
+
+// Links that lead out of the store only once other links are followed, and the other ways an
+// entry could reach outside: each archive refused, nothing placed outside, the store as it was.
+TEST_F(WholeStoreE2E, NoArchiveEntryReachesOutsideTheStore)
+{
+    start();
+    placeFile("one.txt");
+    writeFile(home + "/private.txt", "private");
+    // With the template as its link base, so that only the links can refuse it.
+    auto withLinks = [&](const QString& name, const QString& body) {
+        return pythonZip(name, "z = zipfile.ZipFile(path, 'w'); z.write(template, 'zev.sqlite')\n" + body +
+                                   "\nz.close()");
+    };
+    // a/…/j/s leads to a/b/c/d/e/f; nine ".." from there climb three folders above the store, to
+    // the home, while as written they stay inside.
+    const QString chain = withLinks("chain.zip", "link(z, 'a/b/c/d/e/f/g/h/i/j/s', '../../../..')\n"
+                                                 "link(z, 'local/passwd', '../a/b/c/d/e/f/g/h/i/j/s/' + '../' * 9 + "
+                                                 "'private.txt')");
+    const std::vector<std::pair<QString, QString>> cases = {
+        {chain, "leads outside"},
+        // The link it goes through comes after it: only the whole tree tells.
+        {withLinks("later.zip", "link(z, 'x', 'd/e/y/../../../private.txt')\nz.writestr('d/e/keep', 'k')\n"
+                                "link(z, 'd/e/y', '../..')"),
+         "leads outside"},
+        {withLinks("absolute.zip", "link(z, 'local/abs', '/etc/passwd')"), "leads outside"},
+        {withLinks("through.zip", "link(z, 'in', 'local')\nz.writestr('local/keep', 'k')\nz.writestr('in/x', 'x')"),
+         "behind the link in"},
+        {withLinks("dotdot.zip", "z.writestr('local/../../x', 'x')"), "leads outside"},
+    };
+    const Rows links = sql(database(), kAllLinks);
+    const QStringList files = tree(storeFolder());
+    for (const auto& [archive, reason] : cases) {
+        alerts.clear();
+        importFrom(archive);
+        EXPECT_TRUE(stops.empty()) << archive.toStdString();
+        ASSERT_FALSE(alerts.empty()) << archive.toStdString();
+        EXPECT_TRUE(alerts.back().message.contains("cannot be imported")) << alerts.back().message.toStdString();
+        EXPECT_TRUE(alerts.back().informative.contains(reason))
+            << reason.toStdString() << " in " << alerts.back().informative.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(importFolder())) << archive.toStdString();
+    }
+    EXPECT_EQ(sql(database(), kAllLinks).rows, links.rows);
+    EXPECT_EQ(tree(storeFolder()), files);
+    EXPECT_EQ(readAll(home + "/private.txt"), "private");
+    EXPECT_FALSE(QFileInfo::exists(home + "/.local/x"));
+
+    // Links that stay inside once followed are kept as they are.
+    importFrom(withLinks("inside.zip", "z.writestr('local/a/b/f.txt', 'f')\nlink(z, 'local/s', 'a/b')\n"
+                                       "link(z, 'local/t', 's/../b/f.txt')"));
+    ASSERT_EQ(stops.size(), 1u) << (alerts.empty() ? std::string() : alerts.back().informative.toStdString());
+    graph.reset();
+    EXPECT_EQ(readAll(storeFolder() + "/local/t"), "f");
 }
 
 TEST_F(WholeStoreE2E, UninstallMovesTheStoredFilesLeavesLinksAndRemovesExactlyWhatIsTallomers)
