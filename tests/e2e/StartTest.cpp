@@ -2,11 +2,14 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/widgets/ZEVProgressPanel.h"
 #include "engine/KELElements.h"
 #include "engine/KELICurseur.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QWidget>
 
 namespace e2e {
 namespace {
@@ -50,6 +53,71 @@ TEST_F(E2E, AWindowMovedBeforeQuittingOpensThereAgain)
     quit();
     start();
     EXPECT_EQ(window()->geometry(), before);
+}
+
+TEST_F(E2E, AStoreThatCannotBeOpenedIsSaidInAnAlertNothingOfOursCovers)
+{
+    // A store of garbage bytes, and one of a newer version than this program reads.
+    const QByteArray newer = [&] {
+        start();
+        quit();
+        QFile f(database());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ASSERT_FALSE(newer.isEmpty());
+    const std::vector<std::pair<QByteArray, QString>> stores{
+        {QByteArray(8192, '\x5a'), "Tallomer cannot open its store."},
+        {newer, "zevDatabase Error!"},
+    };
+    for (const auto& [bytes, message] : stores) {
+        QFile::remove(database() + "-wal");
+        QFile::remove(database() + "-shm");
+        {
+            QFile f(database());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
+        if (message == "zevDatabase Error!") {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
+            EXPECT_EQ(sqlite3_exec(db, "UPDATE SETTINGS SET VALUE = 4 WHERE NAME = 'dbVersion'", nullptr, nullptr, nullptr),
+                      SQLITE_OK);
+            sqlite3_close(db);
+        }
+        const QByteArray before = [&] {
+            QFile f(database());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+
+        // What is on screen while the alert shows: the loading panel of the start, and every
+        // other window of ours that stays on top, must be out of the alert's way.
+        struct Seen {
+            ZEVAlertRequest request;
+            bool panelBuilt = false;
+            QStringList onTop;
+        };
+        std::vector<Seen> seen;
+        ScopedAlertAnswerer answerer([&](const ZEVAlertRequest& r) {
+            Seen s{r};
+            ZEVProgressPanel* panel = app() ? app()->progressPanel() : nullptr;
+            s.panelBuilt = panel && panel->isWindowLoaded();
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint))
+                    s.onTop << w->windowTitle() + " " + w->metaObject()->className();
+            seen.push_back(s);
+            return 0;
+        });
+        launch();
+        ASSERT_TRUE(status) << message.toStdString() << ": the program went on";
+        EXPECT_EQ(*status, 1);
+        ASSERT_EQ(seen.size(), 1u) << message.toStdString();
+        EXPECT_EQ(seen[0].request.message, message);
+        EXPECT_TRUE(seen[0].panelBuilt) << "the alert came while the store was loading";
+        EXPECT_TRUE(seen[0].onTop.isEmpty()) << seen[0].onTop.join(", ").toStdString();
+        graph.reset();
+        QFile f(database());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), before) << "the store is left as it was";
+    }
 }
 
 } // namespace
