@@ -122,6 +122,7 @@ TEST_F(AddingContacts, CardsPastWhatOnePasteTakesAreSaidToBeLeftOutOnTheDeskAndI
     }
     auto data = std::make_unique<QMimeData>();
     data->setData("text/vcard", cards);
+    alerts.clear();
     window()->activateWindow();
     canvas()->setFocus();
     pump();

@@ -65,18 +65,16 @@ TEST_F(E2E, AStoreThatCannotBeOpenedIsSaidInAnAlertNothingOfOursCovers)
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
     ASSERT_FALSE(newer.isEmpty());
-    const std::vector<std::pair<QByteArray, QString>> stores{
-        {QByteArray(8192, '\x5a'), "Tallomer cannot open its store."},
-        {newer, "zevDatabase Error!"},
-    };
-    for (const auto& [bytes, message] : stores) {
+    const std::vector<std::pair<QByteArray, bool>> stores{{QByteArray(8192, '\x5a'), false}, {newer, true}};
+    const QString message = QStringLiteral("zevDatabase Error!");
+    for (const auto& [bytes, versionFour] : stores) {
         QFile::remove(database() + "-wal");
         QFile::remove(database() + "-shm");
         {
             QFile f(database());
             ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
         }
-        if (message == "zevDatabase Error!") {
+        if (versionFour) {
             sqlite3* db = nullptr;
             ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
             EXPECT_EQ(sqlite3_exec(db, "UPDATE SETTINGS SET VALUE = 4 WHERE NAME = 'dbVersion'", nullptr, nullptr, nullptr),
@@ -97,7 +95,7 @@ TEST_F(E2E, AStoreThatCannotBeOpenedIsSaidInAnAlertNothingOfOursCovers)
         };
         std::vector<Seen> seen;
         ScopedAlertAnswerer answerer([&](const ZEVAlertRequest& r) {
-            Seen s{r};
+            Seen s{r, false, {}};
             ZEVProgressPanel* panel = app() ? app()->progressPanel() : nullptr;
             s.panelBuilt = panel && panel->isWindowLoaded();
             for (QWidget* w : QApplication::topLevelWidgets())
@@ -107,9 +105,15 @@ TEST_F(E2E, AStoreThatCannotBeOpenedIsSaidInAnAlertNothingOfOursCovers)
             return 0;
         });
         launch();
-        ASSERT_TRUE(status) << message.toStdString() << ": the program went on";
-        EXPECT_EQ(*status, 1);
-        ASSERT_EQ(seen.size(), 1u) << message.toStdString();
+        // The store is opened on the start's later turns: the program stops there.
+        stops.clear();
+        if (!status) {
+            app()->setStopHandler([this](int code) { stops.push_back(code); });
+            for (int i = 0; i < 40 && seen.empty(); ++i)
+                advance(0.05);
+        }
+        EXPECT_TRUE(status ? *status == 1 : stops == std::vector<int>{1}) << versionFour << ": the program went on";
+        ASSERT_EQ(seen.size(), 1u) << versionFour;
         EXPECT_EQ(seen[0].request.message, message);
         EXPECT_TRUE(seen[0].panelBuilt) << "the alert came while the store was loading";
         EXPECT_TRUE(seen[0].onTop.isEmpty()) << seen[0].onTop.join(", ").toStdString();
