@@ -25,10 +25,12 @@
 #include "platform/notify/DistributedNotifications.h"
 #include "platform/pasteboard/X11LinkAnswer.h"
 #include "ruler/ZEVRulerViewer.h"
+#include "widgets/ZEVAlert.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/FileTypeIcon.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #if defined(__GLIBC__)
@@ -170,7 +172,15 @@ std::optional<int> ApplicationGraph::start()
         options_.application.notifications = notifications_.get();
     }
     app_ = std::make_unique<KELApplication>(options_.application);
-    desktop_ = std::make_unique<SystemDesktop>(options_.bus ? *options_.bus : QDBusConnection::sessionBus());
+    desktop_ = std::make_unique<SystemDesktop>(options_.bus ? *options_.bus : QDBusConnection::sessionBus(),
+                                               options_.opener ? *options_.opener : DesktopOpener::find());
+    // Whatever asks for a file to be opened, a program runs only once the user said so.
+    desktop_->setConfirmRun([](const QString& path) {
+        return ZEVAlert::ShowAlertWithTitle(QStringLiteral("Opening Object\u2026"),
+                                            QStringLiteral("\"%1\" is a program.").arg(QFileInfo(path).fileName()),
+                                            QStringLiteral("Opening it runs it. Do you want to run it?"),
+                                            {QStringLiteral("Yes"), QStringLiteral("Cancel")}) == 0;
+    });
     Desktop::setShared(desktop_.get());
     itemViewerHost_ = std::make_unique<ZEVItemViewerAppHost>([this]() -> ZEVSpaceController* {
         ZEVSpaceAdapter* s = space();

@@ -6,6 +6,7 @@
 // events, so that what they prove is what a user gets.
 
 #include "app/KELApplication.h"
+#include "platform/desktop/Desktop.h"
 
 #include <QDBusConnection>
 #include <QThreadPool>
@@ -49,6 +50,9 @@ public:
         UserDefaultsController* defaults = nullptr;
         // Reads the mount roots for the volume watch; the machine's own when empty.
         std::function<QStringList()> volumeLister;
+        // What opens files and addresses for the desktop; the first of xdg-open and `gio open`
+        // on the PATH when unset.
+        std::optional<DesktopOpener> opener;
     };
 
     // Needs the QApplication. Installs its scheduler as the shared one.

@@ -2,6 +2,7 @@
 
 #include "keytime/ZEVKeyUndo.h"
 #include "platform/files/RecordFile.h"
+#include "runtime/Date.h"
 
 #include <QFileInfo>
 
@@ -56,8 +57,8 @@ bool readDico(const QCborValue& v, ZEVSpaceDico* out, QString* error)
             out->insert(key, value.toBool());
         } else if (value.isDouble() || value.isInteger()) {
             const double d = value.toDouble();
-            if (!std::isfinite(d))
-                return fail(error, QStringLiteral("SpaceDico value %1 is not a finite number").arg(key));
+            if (!ZEVKeyDocument::siStepNumber(d))
+                return fail(error, QStringLiteral("SpaceDico value %1 is not a date or a span of time").arg(key));
             out->insert(key, d);
         } else {
             return fail(error, QStringLiteral("SpaceDico value %1 is neither text, a number nor a flag").arg(key));
@@ -83,6 +84,12 @@ QCborMap encodeDico(const ZEVSpaceDico& dico)
 }
 
 } // namespace
+
+bool ZEVKeyDocument::siStepNumber(double value)
+{
+    // The link base's open end (and the beginning of time) are no place a cursor can stand.
+    return std::isfinite(value) && std::fabs(value) < KELDateOuverte;
+}
 
 ZEVKeyDocument::ZEVKeyDocument()
 {

@@ -62,6 +62,10 @@ public:
     FileResult writeToFile(const QString& path);
 
     // ---- the forms ----
+    // Whether a number of a step's state (a date, an offset of a cursor or the ruler) is one a
+    // step may hold: finite and inside the link base's time. Steps come from files and other
+    // programs: a number past that would send the desk beyond the end of time.
+    static bool siStepNumber(double value);
     static QCborMap encodeStep(const ZEVKeyStep& step);
     // Absent, with `error` set, when the map is not a step.
     static std::optional<ZEVKeyStepPtr> decodeStep(const QCborValue& value, QString* error);

@@ -419,7 +419,7 @@ void ZEVKeyWindowController::commitField(int field)
     const QVariant held = step->spaceDico()->value(key);
     if (text.isEmpty() && !held.isValid())
         return;
-    if (!ok || !std::isfinite(value)) {
+    if (!ok || !ZEVKeyDocument::siStepNumber(value)) {
         beep();
         return;
     }

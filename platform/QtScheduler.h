@@ -3,7 +3,8 @@
 //
 // One single-shot QTimer is armed for the earliest due perform; when it fires, everything due by
 // the shared clock's current time runs, in due order. A perform with delay 0 therefore runs on a
-// later turn of the event loop, never inside the call that scheduled it. Create it after the
+// later turn of the event loop, never inside the call that scheduled it; a perform that waits in a
+// modal loop (an alert) does not hold back those that fall due meanwhile. Create it after the
 // QCoreApplication (the timer needs the thread's event dispatcher), and install it with
 // Scheduler::setShared.
 
@@ -35,7 +36,8 @@ private:
     void fire();
 
     QTimer timer_;
-    bool running_ = false;
+    double armedDue_ = 0.0; // when what the timer is armed for falls due
+    int depth_ = 0;         // turns running: more than one when a perform waits in a modal loop
 };
 
 } // namespace tallomer

@@ -1,9 +1,13 @@
 #include "widgets/ZEVAlert.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QWidget>
 
 #include <utility>
+#include <vector>
 
 namespace tallomer {
 
@@ -13,16 +17,53 @@ ZEVAlert::Answerer& answerer()
     static ZEVAlert::Answerer a;
     return a;
 }
+constexpr const char* kStepsAside = "tallomerStepsAsideForAlerts";
+
+// Hides the program's floating windows for its lifetime; those still wanted come back after.
+class StepAside {
+public:
+    StepAside()
+    {
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+            return;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->property(kStepsAside).toBool()) {
+                w->hide();
+                hidden_.emplace_back(w);
+            }
+    }
+    ~StepAside()
+    {
+        for (const QPointer<QWidget>& w : hidden_)
+            if (w && w->isHidden() && w->property(kStepsAside).toBool())
+                w->show();
+    }
+    StepAside(const StepAside&) = delete;
+    StepAside& operator=(const StepAside&) = delete;
+
+private:
+    std::vector<QPointer<QWidget>> hidden_;
+};
+
 } // namespace
 
 ZEVAlert::Answerer ZEVAlert::setAnswerer(Answerer a) { return std::exchange(answerer(), std::move(a)); }
 
+void ZEVAlert::setStepsAside(QWidget* window, bool steps)
+{
+    if (window)
+        window->setProperty(kStepsAside, steps);
+}
+
 int ZEVAlert::run(const ZEVAlertRequest& request)
 {
+    const StepAside aside;
     if (answerer())
         return answerer()(request);
 
     QMessageBox box;
+    // Over every window, ours and the others': an alert nobody sees waits for ever.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setIcon(request.buttons.size() > 1 ? QMessageBox::Question : QMessageBox::Warning);
     box.setWindowTitle(request.windowTitle.isEmpty() ? QStringLiteral("Tallomer") : request.windowTitle);
     box.setText(request.message);
@@ -38,6 +79,9 @@ int ZEVAlert::run(const ZEVAlertRequest& request)
         box.setDefaultButton(qobject_cast<QPushButton*>(buttons.first()));
         box.setEscapeButton(buttons.last());
     }
+    box.show();
+    box.raise();
+    box.activateWindow();
     box.exec();
     const int index = static_cast<int>(buttons.indexOf(box.clickedButton()));
     // Closing the window by other means counts as the escape button.

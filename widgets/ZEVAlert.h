@@ -9,6 +9,8 @@
 
 #include <functional>
 
+class QWidget;
+
 namespace tallomer {
 
 struct ZEVAlertRequest {
@@ -45,6 +47,12 @@ public:
 
     // Replaces the dialog by `answerer` (empty restores the dialog). Returns the previous one.
     static Answerer setAnswerer(Answerer answerer);
+
+    // A window of the program's own that floats over the others (a progress panel) steps aside
+    // while an alert shows, so that nothing of ours covers the alert: it is hidden for the
+    // alert's time and shown again after, unless it was let go meanwhile. `steps` false lets it
+    // go (its owner closed it).
+    static void setStepsAside(QWidget* window, bool steps);
 
 private:
     static int run(const ZEVAlertRequest& request);

@@ -26,6 +26,7 @@
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/AppId.h"
 #include "platform/KeyLayout.h"
+#include "platform/desktop/Desktop.h"
 #include "ruler/ZEVMarkHistoryViewer.h"
 #include "ruler/ZEVRulerClass.h"
 #include "ruler/ZEVRulerViewbar.h"
@@ -325,8 +326,18 @@ namespace {
 void openUserGuide()
 {
     const QString guide = KELResources::pathForResource(QStringLiteral("guide"), QStringLiteral("html"));
-    if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
-        logFormat("KELApplication menuHelpShowUserGuide: the user guide could not be opened (%s)", qUtf8Printable(guide));
+    const auto failed = [guide](const QString& why) {
+        logFormat("KELApplication menuHelpShowUserGuide: the user guide could not be opened (%s): %s",
+                  qUtf8Printable(guide), qUtf8Printable(why));
+        ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("The User Guide could not be opened."),
+                                             why.left(1).toUpper() + why.mid(1) + QLatin1Char('.'));
+    };
+    if (guide.isEmpty())
+        failed(QStringLiteral("it is not installed with this Tallomer"));
+    else if (Desktop* d = Desktop::shared())
+        d->openUrl(QUrl::fromLocalFile(guide), failed);
+    else
+        failed(QStringLiteral("the desktop's services are not there"));
 }
 
 } // namespace

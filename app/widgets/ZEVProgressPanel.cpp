@@ -1,5 +1,7 @@
 #include "app/widgets/ZEVProgressPanel.h"
 
+#include "widgets/ZEVAlert.h"
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -64,14 +66,18 @@ void ZEVProgressPanel::windowDidLoad()
 
 void ZEVProgressPanel::showWindow()
 {
-    window()->show();
+    // It floats over the windows: an alert shown meanwhile must not be hidden under it.
+    ZEVAlert::setStepsAside(window(), true);
+    window_->show();
     window_->raise();
 }
 
 void ZEVProgressPanel::close()
 {
-    if (window_)
-        window_->hide();
+    if (!window_)
+        return;
+    ZEVAlert::setStepsAside(window_, false);
+    window_->hide();
 }
 
 void ZEVProgressPanel::applyBar()

@@ -10,9 +10,13 @@
 #include "platform/pasteboard/MailHeaders.h"
 #include "platform/pasteboard/PasteboardRead.h"
 #include "runtime/Clock.h"
+#include "runtime/Log.h"
+#include "runtime/Scheduler.h"
+#include "widgets/ZEVAlert.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -39,6 +43,7 @@ struct State {
     QList<ZEVTrack> iTunesTracks;
     QStringList strings;
     QList<ZEVRichText> attributedStrings;
+    QString leftOut;
     std::optional<KELDate> dateCreated;
     std::optional<KELDate> dateModified;
     std::optional<KELDate> dateOpened;
@@ -205,6 +210,39 @@ void ZEVPasteboard::AnalysePasteboard(const QMimeData* data, long uniqueInt)
 
     for (const QList<RtfRun>& runs : read.attributed)
         s.attributedStrings.append(ZEVRichText{runs, {}});
+
+    QStringList leftOut;
+    const QLocale locale;
+    if (read.vcardsLeftOut > 0)
+        leftOut << QStringLiteral("%1 %2 left out: one drop or paste takes at most %3 contacts.")
+                       .arg(locale.toString(read.vcardsLeftOut),
+                            read.vcardsLeftOut == 1 ? QStringLiteral("contact was") : QStringLiteral("contacts were"),
+                            locale.toString(kMaxVCards));
+    if (read.urlsLeftOut > 0)
+        leftOut << QStringLiteral("%1 %2 left out: one drop or paste takes at most %3 files and addresses.")
+                       .arg(locale.toString(read.urlsLeftOut),
+                            read.urlsLeftOut == 1 ? QStringLiteral("file or address was")
+                                                  : QStringLiteral("files and addresses were"),
+                            locale.toString(kMaxUris));
+    s.leftOut = leftOut.join(QLatin1Char(' '));
+}
+
+QString ZEVPasteboard::LeftOutText() { return state().leftOut; }
+
+void ZEVPasteboard::TellLeftOut()
+{
+    const QString text = state().leftOut;
+    if (text.isEmpty())
+        return;
+    logFormat("ZEVPasteboard: %s", qUtf8Printable(text));
+    auto tell = [text] { ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("Not everything was added."), text); };
+    if (!Scheduler::hasShared()) {
+        tell();
+        return;
+    }
+    // Keyed by the pasteboard's own state: a second drop before the alert shows replaces it.
+    Scheduler::shared().cancel(&state(), "leftOut");
+    Scheduler::shared().perform(&state(), "leftOut", 0, tell);
 }
 
 void ZEVPasteboard::EndAnalysis(long uniqueInt)

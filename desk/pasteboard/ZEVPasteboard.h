@@ -96,6 +96,12 @@ public:
     static const QStringList& Strings();
     static const QList<ZEVRichText>& AttributedStrings();
     static const QStringList& ImageExtensions();
+    // What the analysis left out, past the bounds of what one drop or paste may bring, in a
+    // sentence for the user ("500 contacts were left out…"); empty when nothing was.
+    static QString LeftOutText();
+    // Says it in an alert once the drop or paste is done (on the next turn: never inside the
+    // drop); nothing when nothing was left out.
+    static void TellLeftOut();
 
     // The earliest dates seen since the analysis began; absent for none.
     static std::optional<KELDate> DateCreated();

@@ -235,6 +235,7 @@ bool ZEVDeskDrop::_performDragOrPasteInLocation(const QPointF& where)
     ZEVSpaceForDeskViewers* space = desk_.space();
     if (set.empty() && space)
         space->beep();
+    P::TellLeftOut();
     afterDrop();
     if (space && desk_.curseur() == space->searchCurseur())
         if (ZEVFrontViewerServices* front = desk_.frontViewer())

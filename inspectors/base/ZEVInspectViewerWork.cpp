@@ -15,6 +15,7 @@
 #include "inspectors/table/ZEVTableProtocols.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "platform/desktop/Desktop.h"
+#include "platform/sound/Sound.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
@@ -568,9 +569,12 @@ void ZEVInspectViewer::performClique(ZEVButton* sender)
 void ZEVInspectViewer::menuEntity()
 {
     Desktop* d = Desktop::shared();
-    // Opening the home folder opens the desktop's file manager on it.
-    if (!d || !d->openUrl(QUrl::fromLocalFile(QDir::homePath())))
+    if (!d) {
         beep();
+        return;
+    }
+    // Opening the home folder opens the desktop's file manager on it. The desktop's answer may come after this panel went: the beep is the program's.
+    d->openUrl(QUrl::fromLocalFile(QDir::homePath()), [](const QString&) { Sound::shared().beep(); });
 }
 
 void ZEVInspectViewer::scrollToFirstSelectedRow()

@@ -268,6 +268,7 @@ bool ZEVPersonViewer::userPerformDragOrPaste()
     if (!P::ZEVItems().empty())
         added = model_.addABPersonZevItems(P::ZEVItems(), set) || added;
     finishAdding(set);
+    P::TellLeftOut();
     return added;
 }
 

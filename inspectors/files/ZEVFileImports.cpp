@@ -173,6 +173,7 @@ bool ZEVFileViewer::userPerformDragOrPaste()
     if (imports_.takeBeep())
         Sound::shared().beep();
     finishImport(*desk, set);
+    P::TellLeftOut();
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include "objects/view/ZEVItemViewCopy.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/desktop/Desktop.h"
+#include "platform/sound/Sound.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVConstants.h"
@@ -107,8 +108,12 @@ void ZEVBackViewer::buttonInspectCancel()
 void ZEVBackViewer::menuEntity()
 {
     Desktop* d = Desktop::shared();
-    if (!d || !d->openUrl(QUrl::fromLocalFile(model_.openPanelFolderUrlWithItem(nullptr))))
+    if (!d) {
         beep();
+        return;
+    }
+    // The desktop's answer may come after this panel went: the beep is the program's.
+    d->openUrl(QUrl::fromLocalFile(model_.openPanelFolderUrlWithItem(nullptr)), [](const QString&) { Sound::shared().beep(); });
 }
 
 void ZEVBackViewer::channelDidChangeWithIdentityInt(KELId identityInt)

@@ -41,14 +41,33 @@ ZEVItemData& storeFor(KELI* item)
     return ZEVItemData::Current();
 }
 
-bool openWithDesktop(const QUrl& url)
+// What the desktop could not open is said at once, in front: an alert that names it and why.
+// Static: the answer of the desktop's opener may come after this viewer went.
+void sayCannotOpen(const QString& name, const QString& why)
 {
+    const QString message = QStringLiteral("\u201c%1\u201d could not be opened.").arg(name);
+    if (ZEVItemViewerHost* host = ZEVItemViewer::Host())
+        host->alert(QString(), message, why, {QStringLiteral("OK")});
+    else
+        logFormat("ZEVItemViewer: %s %s", qUtf8Printable(message), qUtf8Printable(why));
+}
+
+// The name an opening is told by: a file's name, or the address.
+QString nameOf(const QUrl& url) { return url.isLocalFile() ? QFileInfo(url.toLocalFile()).fileName() : url.toString(); }
+
+// `failed` runs when the desktop could not open it (a program the user declined is no failure);
+// without one, it is said in an alert.
+bool openWithDesktop(const QUrl& url, Desktop::Failed failed = {})
+{
+    if (!failed)
+        failed = [name = nameOf(url)](const QString& why) { sayCannotOpen(name, why); };
     Desktop* d = Desktop::shared();
     if (!d) {
         logFormat("ZEVItemViewer: no desktop to open %s", qUtf8Printable(url.toString()));
+        failed(QStringLiteral("The desktop's services are not there."));
         return false;
     }
-    return d->openUrl(url);
+    return d->openUrl(url, std::move(failed));
 }
 
 const QStringList kFixAliasButtons{QStringLiteral("Fix Alias…"), QStringLiteral("Cancel")};
@@ -175,16 +194,22 @@ void ZEVItemViewer::userOpenItem(KELI* item, bool original)
         const QUrl url = data.originalHttpUrlForItem(item);
         if (url.isEmpty())
             logLine("userOpenItem type=file original=YES ERROR");
-        else if (!openWithDesktop(url))
-            Sound::shared().beep();
+        else
+            openWithDesktop(url);
     } else if (type == QLatin1String("http")) {
         const QUrl url = original ? data.originalHttpUrlForItem(item) : data.httpUrlForItem(item);
         if (url.isEmpty()) {
             logLine(original ? "userOpenItem type:http original:YES ERROR" : "userOpenItem type:http original:NO ERROR");
-        } else if (!openWithDesktop(url)) {
-            Sound::shared().beep();
-            logFormat("userOpenItem type:http original:%s URL:%s", original ? "YES" : "NO",
-                      qUtf8Printable(url.toString()));
+        } else if (url.isLocalFile()) {
+            // The downloaded file: a file like any other.
+            openWithDesktop(url);
+        } else {
+            // The beep may come when the desktop's opener gave up, after this viewer went.
+            openWithDesktop(url, [original, url](const QString& why) {
+                Sound::shared().beep();
+                logFormat("userOpenItem type:http original:%s URL:%s (%s)", original ? "YES" : "NO",
+                          qUtf8Printable(url.toString()), qUtf8Printable(why));
+            });
         }
     } else if (type == QLatin1String("ABPerson")) {
         ZEVPersonServices* persons = space_ ? space_->personClass() : nullptr;
@@ -209,14 +234,16 @@ void ZEVItemViewer::userOpenItem(KELI* item, bool original)
         if (type == QLatin1String("zevp")) {
             if (host_)
                 host_->openZevpURL(value);
-        } else if (!openWithDesktop(QUrl::fromLocalFile(value))) {
+        } else {
             // "message:" links have no handler here: the kept message file is what opens.
-            Sound::shared().beep();
-            logFormat("ZEVItemViewer userOpenItem: the message file %s cannot be opened", qUtf8Printable(value));
+            openWithDesktop(QUrl::fromLocalFile(value));
         }
     } else {
         logFormat("ZEVItemViewer userOpenItem:%lld (ERROR unsupported type = %s)",
                   static_cast<long long>(item->idInt()), qUtf8Printable(type));
+        const ZEVItemView* v = itemViewForItem(item);
+        alert(QString(), QStringLiteral("\u201c%1\u201d could not be opened.").arg(v ? v->itemTitle() : QString()),
+              QStringLiteral("Tallomer does not know how to open an Object of this kind."), {QStringLiteral("OK")});
     }
 }
 
@@ -252,15 +279,11 @@ void ZEVItemViewer::openFileItem(KELI* item)
               {QStringLiteral("OK")});
         return;
     }
-    if (Desktop::siRunsProgram(path) &&
-        alert(QStringLiteral("Opening Object…"), QStringLiteral("\"%1\" is a program.").arg(info.fileName()),
-              QStringLiteral("Opening it runs it. Do you want to run it?"),
-              {QStringLiteral("Yes"), QStringLiteral("Cancel")}) != 0)
+    // A link whose original went is repaired, not handed to the desktop.
+    if (!info.isSymLink() || QFileInfo::exists(path)) {
+        openWithDesktop(QUrl::fromLocalFile(path));
         return;
-    if (openWithDesktop(QUrl::fromLocalFile(path)))
-        return;
-    if (!info.isSymLink() || QFileInfo::exists(path))
-        return;
+    }
 
     const QString name = info.fileName();
     if (alert(QStringLiteral("Opening Object…"), QStringLiteral("Do you want to fix alias?"),
@@ -343,8 +366,17 @@ void ZEVItemViewer::userGetInfoForItem(KELI* item)
         logFormat("ZEVItemViewer userGetInfoForItem:%lld has no file", static_cast<long long>(item->idInt()));
         return;
     }
+    const QString name = QFileInfo(path).fileName();
+    const auto failed = [name](const QString& why) {
+        if (ZEVItemViewerHost* host = ZEVItemViewer::Host())
+            host->alert(QString(), QStringLiteral("The information of \u201c%1\u201d cannot be shown.").arg(name),
+                        why.isEmpty() ? why : why.left(1).toUpper() + why.mid(1) + QLatin1Char('.'),
+                        {QStringLiteral("OK")});
+    };
     if (Desktop* d = Desktop::shared())
-        d->showInfo(path);
+        d->showInfo(path, failed);
+    else
+        failed(QStringLiteral("no file manager is there"));
 }
 
 } // namespace tallomer

@@ -216,10 +216,27 @@ void take(VCard& card, const ContentLine& line)
     }
 }
 
+// How many lines from `from` on begin a card ("BEGIN:VCARD", any case, spaces around).
+qsizetype countCardsFrom(const QByteArray& data, qsizetype from)
+{
+    qsizetype count = 0;
+    while (from < data.size()) {
+        qsizetype end = data.indexOf('\n', from);
+        if (end < 0)
+            end = data.size();
+        if (QByteArrayView(data).sliced(from, end - from).trimmed().compare("BEGIN:VCARD", Qt::CaseInsensitive) == 0)
+            ++count;
+        from = end + 1;
+    }
+    return count;
+}
+
 } // namespace
 
-QList<VCard> parseVCards(const QByteArray& data)
+QList<VCard> parseVCards(const QByteArray& data, qsizetype* leftOut)
 {
+    if (leftOut)
+        *leftOut = 0;
     QList<VCard> cards;
     if (data.isEmpty() || data.size() > kMaxVCardBytes)
         return cards;
@@ -289,6 +306,10 @@ QList<VCard> parseVCards(const QByteArray& data)
     }
     if (!logical.isEmpty() && cards.size() < kMaxVCards)
         handle(logicalStart, logicalEnd);
+    if (leftOut && from < data.size()) {
+        // The bounds stopped the reading: the cards that began from the one left open on.
+        *leftOut = countCardsFrom(data, card ? cardStart : logicalStart);
+    }
     return cards;
 }
 

@@ -40,8 +40,10 @@ struct VCard {
     QByteArray bytes;
 };
 
-// Every complete card of the data, in order; UTF-8 text with CRLF or LF line ends.
-QList<VCard> parseVCards(const QByteArray& data);
+// Every complete card of the data, in order; UTF-8 text with CRLF or LF line ends. At most
+// kMaxVCards cards and kMaxVCardLines lines are read.
+QList<VCard> parseVCards(const QByteArray& data, qsizetype* leftOut = nullptr);
+// With `leftOut`: how many cards began past those bounds (and so were not read).
 
 // The title a contact is shown with: given and family names as "given family", each "?" when
 // missing; a company's organization, or "No organization name"; "No name" (and a log line) for a

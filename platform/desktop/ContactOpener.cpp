@@ -1,10 +1,12 @@
 #include "platform/desktop/ContactOpener.h"
 
 #include "platform/desktop/AppRegistry.h"
+#include "platform/desktop/Desktop.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
 
+#include <memory>
 #include <utility>
 
 namespace tallomer {
@@ -36,8 +38,17 @@ bool openContactCard(const QString& path, QString* error)
     if (const std::optional<Application> book = AppRegistry().addressBook())
         if (AppRegistry::open(*book, {url}, error))
             return true;
-    if (QDesktopServices::openUrl(url))
+    // Through the desktop layer where there is one: a card is a file from outside like any other.
+    if (Desktop* d = Desktop::shared()) {
+        // A failure the opener tells later has nobody to go to here.
+        auto why = std::make_shared<QString>();
+        if (d->openUrl(url, [why](const QString& w) { *why = w; }))
+            return true;
+        if (error)
+            *error = *why;
+    } else if (QDesktopServices::openUrl(url)) {
         return true;
+    }
     if (error && error->isEmpty())
         *error = QStringLiteral("the desktop has no program for %1").arg(path);
     return false;

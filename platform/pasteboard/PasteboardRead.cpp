@@ -75,8 +75,10 @@ QString plainString(const QMimeData* data)
 
 } // namespace
 
-QList<QUrl> parseUriList(const QByteArray& data)
+QList<QUrl> parseUriList(const QByteArray& data, qsizetype* leftOut)
 {
+    if (leftOut)
+        *leftOut = 0;
     QList<QUrl> urls;
     if (data.size() > kMaxUriListBytes)
         return urls;
@@ -92,6 +94,16 @@ QList<QUrl> parseUriList(const QByteArray& data)
         const QUrl url = QUrl::fromEncoded(line);
         if (url.isValid() && !url.scheme().isEmpty())
             urls << url;
+    }
+    // Past the bound only the lines are counted.
+    while (leftOut && from < data.size()) {
+        qsizetype end = data.indexOf('\n', from);
+        if (end < 0)
+            end = data.size();
+        const QByteArrayView line = QByteArrayView(data).sliced(from, end - from).trimmed();
+        if (!line.isEmpty() && !line.startsWith('#'))
+            ++*leftOut;
+        from = end + 1;
     }
     return urls;
 }
@@ -110,7 +122,7 @@ PasteboardContents readPasteboard(const QMimeData* data)
     if (!data)
         return out;
 
-    out.urls = parseUriList(bounded(data, mime::kUriList, kMaxUriListBytes));
+    out.urls = parseUriList(bounded(data, mime::kUriList, kMaxUriListBytes), &out.urlsLeftOut);
 
     out.bookmarks = parseMozUrl(bounded(data, mime::kMozUrl, kMaxBookmarkBytes));
     if (out.bookmarks.isEmpty())
@@ -130,7 +142,7 @@ PasteboardContents readPasteboard(const QMimeData* data)
     QByteArray cards = bounded(data, mime::kVCard, kMaxVCardBytes);
     if (cards.isEmpty())
         cards = bounded(data, mime::kXVCard, kMaxVCardBytes);
-    out.vcards = parseVCards(cards);
+    out.vcards = parseVCards(cards, &out.vcardsLeftOut);
 
     const QString plain = plainString(data);
     if (!plain.isEmpty())

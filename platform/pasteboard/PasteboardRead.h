@@ -64,12 +64,16 @@ struct PasteboardContents {
     QList<VCard> vcards;
     QList<QList<RtfRun>> attributed;
     QStringList strings;
+    // How many addresses and contacts came past the bounds, and so are not in the lists.
+    qsizetype urlsLeftOut = 0;
+    qsizetype vcardsLeftOut = 0;
 };
 
 PasteboardContents readPasteboard(const QMimeData* data);
 
-// The URLs of a text/uri-list: one per line, comments and blank lines skipped.
-QList<QUrl> parseUriList(const QByteArray& data);
+// The URLs of a text/uri-list: one per line, comments and blank lines skipped; at most kMaxUris,
+// with `leftOut` told how many more lines there were.
+QList<QUrl> parseUriList(const QByteArray& data, qsizetype* leftOut = nullptr);
 
 // The plain text of styled runs.
 QString plainText(const QList<RtfRun>& runs);

@@ -108,5 +108,46 @@ TEST_F(AddingContacts, AContactCopiedFromTheDeskAndPastedInTheTableIsListedWitho
     EXPECT_EQ(selectedIconIds(), std::vector<std::string>{bob});
 }
 
+TEST_F(AddingContacts, CardsPastWhatOnePasteTakesAreSaidToBeLeftOutOnTheDeskAndInTheTable)
+{
+    // Six long cards: the bound on the lines of one paste falls inside the fifth.
+    QByteArray cards;
+    const int linesEach = kMaxVCardLines / 5 + 100;
+    for (int i = 0; i < 6; ++i) {
+        cards += cardOf("long-" + QByteArray::number(i), "Long" + QByteArray::number(i), "Lee");
+        cards.chop(QByteArray("END:VCARD\r\n").size());
+        for (int l = 0; l < linesEach; ++l)
+            cards += "NOTE:line " + QByteArray::number(l) + "\r\n";
+        cards += "END:VCARD\r\n";
+    }
+    auto data = std::make_unique<QMimeData>();
+    data->setData("text/vcard", cards);
+    alerts.clear();
+    window()->activateWindow();
+    canvas()->setFocus();
+    pump();
+    paste(std::move(data));
+    EXPECT_EQ(contactObjects().size(), 4u) << "what the bounds let through is kept";
+    ASSERT_EQ(alerts.size(), 1u) << "nothing said of the rest";
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Not everything was added."));
+    EXPECT_TRUE(alerts[0].informative.startsWith(QStringLiteral("2 contacts were left out")))
+        << alerts[0].informative.toStdString();
+
+    // The same paste in the Contacts table says it too; a paste that fits says nothing.
+    alerts.clear();
+    ASSERT_NO_FATAL_FAILURE(focusTable());
+    auto again = std::make_unique<QMimeData>();
+    again->setData("text/vcard", cards);
+    paste(std::move(again));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].informative.startsWith(QStringLiteral("2 contacts were left out")));
+    alerts.clear();
+    auto one = std::make_unique<QMimeData>();
+    one->setData("text/vcard", kEveCard);
+    paste(std::move(one));
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_EQ(contactObjects().size(), 5u);
+}
+
 } // namespace
 } // namespace e2e

@@ -175,6 +175,21 @@ protected:
     // Builds the graph as main() does and runs it until the Space window shows.
     void start(QStringList arguments = {})
     {
+        launch(std::move(arguments));
+        if (HasFatalFailure())
+            return;
+        ASSERT_FALSE(status) << "the program ended at start with status " << *status;
+        app()->setStopHandler([this](int code) { stops.push_back(code); });
+        for (int i = 0; i < 20 && !space(); ++i)
+            advance(0.05);
+        ASSERT_NE(space(), nullptr) << "the Space window was never built";
+        pump();
+    }
+
+    // Builds the graph as main() does and starts it, up to the event loop; `status` tells
+    // whether the program ended there.
+    void launch(QStringList arguments = {})
+    {
         ASSERT_TRUE(bus.ok()) << "no private session bus (is dbus-daemon installed?)";
         if (!defaults) {
             defaults = std::make_unique<UserDefaults>(home + "/.config/Tallomer/Tallomer.conf");
@@ -187,18 +202,13 @@ protected:
         options.bus = bus.connection();
         options.defaults = values.get();
         options.volumeLister = [this] { return mounts; };
+        options.opener = opener;
         // The machine's input devices are never looked at: a test that wants a remote gives its own.
         if (!hidRegistry)
             hidRegistry = std::make_unique<EvdevRegistry>(std::make_unique<FakeEvdevSystem>());
         options.application.hidRegistry = hidRegistry.get();
         graph = std::make_unique<ApplicationGraph>(std::move(options));
         status = graph->start();
-        ASSERT_FALSE(status) << "the program ended at start with status " << *status;
-        app()->setStopHandler([this](int code) { stops.push_back(code); });
-        for (int i = 0; i < 20 && !space(); ++i)
-            advance(0.05);
-        ASSERT_NE(space(), nullptr) << "the Space window was never built";
-        pump();
     }
 
     // Quits as Ctrl+Q in the Space window does, and forgets the running program.
@@ -393,6 +403,9 @@ protected:
     FixedClock clock{dateFromUnix(double(std::time(nullptr)))};
     PrivateBus bus;
     QStringList mounts{QStringLiteral("/")};
+    // What opens files for the desktop: Qt's own opener unless a test gives a program, so that
+    // tests catch what is opened with URL handlers and never start a program of the machine.
+    DesktopOpener opener;
     std::unique_ptr<UserDefaults> defaults;
     std::unique_ptr<UserDefaultsController> values;
     std::unique_ptr<ApplicationGraph> graph;

@@ -10,6 +10,7 @@
 #include "engine/KELICurseur.h"
 #include "keytime/ZEVKeyDocumentController.h"
 #include "keytime/ZEVKeyWindowController.h"
+#include "platform/files/RecordFile.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerBox.h"
 #include "ruler/ZEVRulerPickerDates.h"
@@ -19,6 +20,7 @@
 #include "widgets/ZEVButton.h"
 
 #include <QApplication>
+#include <QCborArray>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -245,6 +247,74 @@ TEST_F(KeyTime, AFileThatIsNotAKeyTimeDocumentIsRefusedInAnAlertNamingItAndLeftU
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("not a KeyTime document"));
+}
+
+TEST_F(KeyTime, AStepDatePastTheEndOfTimeIsRefusedTypedOrReadAndTheDeskStaysWhereItWas)
+{
+    startWithTheBar();
+    QTest::mouseClick(bar()->searchButton(), Qt::LeftButton);
+    pump();
+    chooseMenuItem(KELMainMenu::kMenuFile, 1);
+    ZEVKeyWindowController* w = keyWindow();
+    ASSERT_NE(w, nullptr);
+    click(w->addButton());
+    keyInWindow(Qt::Key_Return);
+    ASSERT_EQ(titles(), QStringList{"Search 1"});
+    KELICurseur* search = space()->searchCurseur();
+    const KELDate date = search->now();
+
+    // Typed: a beep, and nothing stored. The link base's own ends are no date either.
+    QLineEdit* pos = w->cursorPosTextField();
+    for (const QString& typed : {QStringLiteral("1e300"), QStringLiteral("-1e300"), QStringLiteral("4503599627370496")}) {
+        const int beeps = sound.beeps;
+        pos->setFocus();
+        pos->selectAll();
+        QTest::keyClicks(pos, typed);
+        QTest::keyClick(pos, Qt::Key_Return);
+        pump();
+        EXPECT_EQ(sound.beeps, beeps + 1) << typed.toStdString();
+        EXPECT_NEAR(keyTime().currentDocument()->steps()[0]->spaceDico()->value("CursorPos").toDouble(), date, 0.01);
+        EXPECT_NEAR(search->now(), date, 1.0);
+    }
+
+    // Saved, then the file changed by another program: one date past the end of time, another
+    // step's offset before its beginning.
+    const QString path = home + "/far.keytime";
+    typeIntoNextFileDialog(path);
+    chooseMenuItem(KELMainMenu::kMenuFile, 4);
+    ASSERT_TRUE(QFileInfo::exists(path));
+    keyInWindow(Qt::Key_W, Qt::ControlModifier);
+    advance(0.1);
+    ASSERT_EQ(keyTime().currentDocument(), nullptr);
+    const RecordRead read = readRecordFile(path);
+    ASSERT_TRUE(read);
+    for (const auto& [key, value] : std::vector<std::pair<QString, double>>{{"CursorPos", 1e300}, {"RulerIn", -1e300}}) {
+        QCborMap fields = *read.fields;
+        QCborArray steps = fields.value("Steps").toArray();
+        QCborMap step = steps.at(0).toMap();
+        QCborMap dico = step.value("SpaceDico").toMap();
+        dico.insert(key, value);
+        step.insert(QStringLiteral("SpaceDico"), dico);
+        steps[0] = step;
+        fields.insert(QStringLiteral("Steps"), steps);
+        ASSERT_TRUE(writeRecordFile(path, fields));
+        const QByteArray bytes = [&] {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+
+        // Opened: the document's alert, no window, the desk where it was, the file untouched.
+        alerts.clear();
+        typeIntoNextFileDialog(path);
+        chooseMenuItem(KELMainMenu::kMenuFile, 2);
+        ASSERT_EQ(alerts.size(), 1u) << key.toStdString();
+        EXPECT_TRUE(alerts[0].message.contains("far.keytime"));
+        EXPECT_EQ(keyTime().currentDocument(), nullptr);
+        EXPECT_NEAR(search->now(), date, 1.0);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), bytes);
+    }
 }
 
 } // namespace

@@ -2,11 +2,14 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/widgets/ZEVProgressPanel.h"
 #include "engine/KELElements.h"
 #include "engine/KELICurseur.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QWidget>
 
 namespace e2e {
 namespace {
@@ -50,6 +53,75 @@ TEST_F(E2E, AWindowMovedBeforeQuittingOpensThereAgain)
     quit();
     start();
     EXPECT_EQ(window()->geometry(), before);
+}
+
+TEST_F(E2E, AStoreThatCannotBeOpenedIsSaidInAnAlertNothingOfOursCovers)
+{
+    // A store of garbage bytes, and one of a newer version than this program reads.
+    const QByteArray newer = [&] {
+        start();
+        quit();
+        QFile f(database());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ASSERT_FALSE(newer.isEmpty());
+    const std::vector<std::pair<QByteArray, bool>> stores{{QByteArray(8192, '\x5a'), false}, {newer, true}};
+    const QString message = QStringLiteral("zevDatabase Error!");
+    for (const auto& [bytes, versionFour] : stores) {
+        QFile::remove(database() + "-wal");
+        QFile::remove(database() + "-shm");
+        {
+            QFile f(database());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
+        if (versionFour) {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
+            EXPECT_EQ(sqlite3_exec(db, "UPDATE SETTINGS SET VALUE = 4 WHERE NAME = 'dbVersion'", nullptr, nullptr, nullptr),
+                      SQLITE_OK);
+            sqlite3_close(db);
+        }
+        const QByteArray before = [&] {
+            QFile f(database());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+
+        // What is on screen while the alert shows: the loading panel of the start, and every
+        // other window of ours that stays on top, must be out of the alert's way.
+        struct Seen {
+            ZEVAlertRequest request;
+            bool panelBuilt = false;
+            QStringList onTop;
+        };
+        std::vector<Seen> seen;
+        ScopedAlertAnswerer answerer([&](const ZEVAlertRequest& r) {
+            Seen s{r, false, {}};
+            ZEVProgressPanel* panel = app() ? app()->progressPanel() : nullptr;
+            s.panelBuilt = panel && panel->isWindowLoaded();
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint))
+                    s.onTop << w->windowTitle() + " " + w->metaObject()->className();
+            seen.push_back(s);
+            return 0;
+        });
+        launch();
+        // The store is opened on the start's later turns: the program stops there.
+        stops.clear();
+        if (!status) {
+            app()->setStopHandler([this](int code) { stops.push_back(code); });
+            for (int i = 0; i < 40 && seen.empty(); ++i)
+                advance(0.05);
+        }
+        EXPECT_TRUE(status ? *status == 1 : stops == std::vector<int>{1}) << versionFour << ": the program went on";
+        ASSERT_EQ(seen.size(), 1u) << versionFour;
+        EXPECT_EQ(seen[0].request.message, message);
+        EXPECT_TRUE(seen[0].panelBuilt) << "the alert came while the store was loading";
+        EXPECT_TRUE(seen[0].onTop.isEmpty()) << seen[0].onTop.join(", ").toStdString();
+        graph.reset();
+        QFile f(database());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), before) << "the store is left as it was";
+    }
 }
 
 } // namespace

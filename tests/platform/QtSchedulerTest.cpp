@@ -2,6 +2,7 @@
 #include "platform/QtScheduler.h"
 #include "tests/platform/PlatformFixture.h"
 
+#include <QEventLoop>
 #include <QTimer>
 
 #include <functional>
@@ -70,4 +71,38 @@ TEST(QtScheduler, SelfReschedulingPerformDoesNotStarveTheLoopNorAFarOneOverflowT
     EXPECT_TRUE(s.isArmed() && s.armedIntervalMs() > 60 * 60 * 1000) << "not re-armed for the far one";
     s.cancelAll(&t);
     EXPECT_FALSE(s.isArmed());
+}
+
+// A perform that waits in a modal loop (an alert, a panel) must not hold back what falls due
+// meanwhile: a job's answer handed back by a queued call schedules the next step at once, and a
+// perform already armed far ahead must not keep the timer from it.
+TEST(QtScheduler, PerformsDueWhileAPerformWaitsInAModalLoopRunInThatLoop)
+{
+    QtScheduler s;
+    int t = 0;
+    bool far = false, answered = false, loopEnded = false;
+    s.perform(&t, "far", 3600, [&] { far = true; });
+    s.perform(&t, "alert", 0, [&] {
+        QEventLoop loop;
+        s.perform(&t, "later", 3000, [] {});
+        QMetaObject::invokeMethod(
+            &loop,
+            [&] {
+                s.perform(&t, "answer", 0, [&] {
+                    answered = true;
+                    loop.quit();
+                });
+            },
+            Qt::QueuedConnection);
+        // Only a guard against hanging the test: the answer ends the loop long before.
+        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+        loop.exec();
+        loopEnded = true;
+    });
+    ASSERT_TRUE(test::turnUntil([&] { return loopEnded; }));
+    EXPECT_TRUE(answered) << "the answer waited for the modal loop to end";
+    EXPECT_FALSE(far);
+    EXPECT_TRUE(s.isArmed());
+    EXPECT_GT(s.armedIntervalMs(), 1000) << "re-armed for what is left once the turn ended";
+    s.cancelAll(&t);
 }

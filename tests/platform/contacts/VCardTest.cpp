@@ -73,6 +73,42 @@ TEST(VCard, UidsFoldedLinesRevisionsAndBounds)
     EXPECT_EQ(parseVCards(many).size(), kMaxVCards);
 }
 
+// What the bounds stop is counted, so that the user can be told: the cards past the count, the
+// card cut by the line bound and those after it; nothing when all were read.
+TEST(VCard, CardsPastTheBoundsAreCountedAsLeftOut)
+{
+    QByteArray many;
+    for (int i = 0; i < 1500; ++i)
+        many += "BEGIN:VCARD\r\nUID:" + QByteArray::number(i) + "\r\nEND:VCARD\r\n";
+    qsizetype leftOut = -1;
+    EXPECT_EQ(parseVCards(many, &leftOut).size(), kMaxVCards);
+    EXPECT_EQ(leftOut, 1500 - kMaxVCards);
+
+    // Exactly the bound: nothing left out, whether the data ends with a line end or not.
+    QByteArray exact;
+    for (int i = 0; i < kMaxVCards; ++i)
+        exact += "BEGIN:VCARD\nUID:" + QByteArray::number(i) + "\nEND:VCARD\n";
+    EXPECT_EQ(parseVCards(exact, &leftOut).size(), kMaxVCards);
+    EXPECT_EQ(leftOut, 0);
+    exact.chop(1);
+    EXPECT_EQ(parseVCards(exact, &leftOut).size(), kMaxVCards);
+    EXPECT_EQ(leftOut, 0);
+
+    // Long cards: the line bound falls inside the fifth, which is left out with the sixth.
+    const int linesEach = kMaxVCardLines / 5 + 100;
+    QByteArray tall;
+    for (int i = 0; i < 6; ++i) {
+        tall += "BEGIN:VCARD \nUID:tall-" + QByteArray::number(i) + "\n";
+        for (int l = 0; l < linesEach; ++l)
+            tall += "NOTE:" + QByteArray::number(l) + "\n";
+        tall += "END:VCARD\n";
+    }
+    const QList<VCard> read = parseVCards(tall, &leftOut);
+    ASSERT_EQ(read.size(), 4);
+    EXPECT_EQ(read.last().uid, "tall-3");
+    EXPECT_EQ(leftOut, 2);
+}
+
 TEST(VCardFolder, FindsCardsByUidAndAddsWithoutReplacing)
 {
     test::SharedManualScheduler sched;

@@ -160,6 +160,85 @@ TEST(Desktop, ProgramsAreLaunchersAndExecutableFilesNotFoldersOrDocuments)
     EXPECT_FALSE(Desktop::siRunsProgram(dir + "/missing"));
 }
 
+// What runs once handed over, whatever its name or mode bits: a script by its first line, a
+// program by its content.
+TEST(Desktop, ScriptsAndProgramsNamedLikeDocumentsRunToo)
+{
+    const QString dir = test::tempFolder("programs");
+    QFile elf(QStringLiteral("/bin/true"));
+    ASSERT_TRUE(elf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(Desktop::siRunsProgram(test::writeFile(dir + "/tidy", "#!/bin/sh\necho tidy\n")));
+    EXPECT_TRUE(Desktop::siRunsProgram(test::writeFile(dir + "/photo.jpg", elf.readAll())));
+    EXPECT_TRUE(Desktop::siRunsProgram(test::writeFile(dir + "/run", "[Desktop Entry]\nType=Application\nExec=true\n")));
+    EXPECT_FALSE(Desktop::siRunsProgram(test::writeFile(dir + "/notes.md", "# not #! at the start\n")));
+    EXPECT_FALSE(Desktop::siRunsProgram(test::writeFile(dir + "/empty.txt", "")));
+}
+
+// The question is asked before anything is handed over, by every desktop; without anybody to
+// ask, a program never runs; a declined program is no failure.
+TEST(Desktop, AProgramIsHandedOverOnlyAfterYes)
+{
+    const QString dir = test::tempFolder("ask");
+    const QString script = test::writeFile(dir + "/go.sh", "#!/bin/sh\n");
+    const QString text = test::writeFile(dir + "/go.txt", "words");
+    RecordingDesktop desktop;
+    QStringList failures;
+    const auto failed = [&](const QString& why) { failures << why; };
+    EXPECT_FALSE(desktop.openUrl(QUrl::fromLocalFile(script), failed)) << "nobody to ask: not run";
+    QStringList asked;
+    bool yes = false;
+    desktop.setConfirmRun([&](const QString& path) { return asked << path, yes; });
+    EXPECT_FALSE(desktop.openUrl(QUrl::fromLocalFile(script), failed));
+    EXPECT_TRUE(desktop.opened.empty());
+    EXPECT_TRUE(failures.isEmpty()) << "declining is no failure";
+    yes = true;
+    EXPECT_TRUE(desktop.openUrl(QUrl::fromLocalFile(script), failed));
+    EXPECT_TRUE(desktop.openUrl(QUrl::fromLocalFile(text), failed));
+    EXPECT_TRUE(desktop.openUrl(QUrl(QStringLiteral("http://127.0.0.1/x.desktop")), failed)) << "an address is no file";
+    EXPECT_EQ(asked, (QStringList{script, script}));
+    ASSERT_EQ(desktop.opened.size(), 3u);
+    EXPECT_FALSE(desktop.openUrl(QUrl::fromLocalFile(dir + "/gone"), failed));
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures[0].contains("no file")) << failures[0].toStdString();
+}
+
+// The desktop's opener as a program: its exit tells whether the file was opened, and what it said
+// tells why not; one that cannot start fails at once.
+TEST_F(DesktopServices, TheOpenersExitAndWordsComeBackToTheCaller)
+{
+    const QString dir = test::tempFolder("opener");
+    const QString script = test::writeFile(dir + "/open.sh", "printf '%s\\n' \"$1\" >> \"$(dirname \"$0\")/opened\"\n"
+                                                             "case \"$1\" in *.xyz) echo 'no method available' >&2; exit 3;; esac\n");
+    SystemDesktop desktop(*client, DesktopOpener{QStringLiteral("/bin/sh"), {script}});
+    QStringList failures;
+    const auto failed = [&](const QString& why) { failures << why; };
+    const QString odd = test::writeFile(dir + "/a.xyz", "x");
+    EXPECT_TRUE(desktop.openUrl(QUrl::fromLocalFile(file), failed));
+    EXPECT_TRUE(desktop.openUrl(QUrl::fromLocalFile(odd), failed)) << "handed over; the answer comes later";
+    // The two openers run side by side: either may write first.
+    const auto handedOver = [&] {
+        QFile opened(dir + "/opened");
+        QStringList lines = opened.open(QIODevice::ReadOnly)
+                                ? QString::fromUtf8(opened.readAll()).split('\n', Qt::SkipEmptyParts)
+                                : QStringList();
+        lines.sort();
+        return lines;
+    };
+    ASSERT_TRUE(test::turnUntil([&] { return !failures.isEmpty() && handedOver().size() == 2; }));
+    EXPECT_EQ(failures, QStringList{"no method available"});
+    const QStringList handed = handedOver();
+    QStringList both{file, odd};
+    both.sort();
+    EXPECT_EQ(handed, both);
+    EXPECT_TRUE(catcher.urls.isEmpty()) << "Qt's opener is not used beside it";
+
+    failures.clear();
+    SystemDesktop broken(*client, DesktopOpener{dir + "/no-such-program", {}});
+    EXPECT_FALSE(broken.openUrl(QUrl::fromLocalFile(file), failed));
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures[0].contains("cannot be started")) << failures[0].toStdString();
+}
+
 } // namespace
 
 #include "DesktopServicesTest.moc"

@@ -268,3 +268,27 @@ TEST(HtmlText, StylesBlocksAndBounds)
         flat += "<p>x</p><br>";
     EXPECT_TRUE(readHtmlText(flat).has_value()) << "long ordinary pages pass";
 }
+
+// Addresses and cards past what one read takes are counted, not silently dropped.
+TEST(PasteboardRead, WhatThePerReadBoundsLeaveOutIsCounted)
+{
+    QByteArray uris = "# a comment is no address\r\n";
+    for (qsizetype i = 0; i < kMaxUris + 7; ++i)
+        uris += "file:///tmp/f" + QByteArray::number(i) + "\r\n";
+    uris += "\r\n# nor is a blank line\r\n";
+    QByteArray cards;
+    for (qsizetype i = 0; i < kMaxVCards + 3; ++i)
+        cards += "BEGIN:VCARD\r\nUID:" + QByteArray::number(i) + "\r\nEND:VCARD\r\n";
+    QMimeData data;
+    data.setData("text/uri-list", uris);
+    data.setData("text/vcard", cards);
+    const PasteboardContents read = readPasteboard(&data);
+    EXPECT_EQ(read.urls.size(), kMaxUris);
+    EXPECT_EQ(read.urlsLeftOut, 7);
+    EXPECT_EQ(read.vcards.size(), kMaxVCards);
+    EXPECT_EQ(read.vcardsLeftOut, 3);
+
+    QMimeData few;
+    few.setData("text/uri-list", "file:///tmp/a\r\n");
+    EXPECT_EQ(readPasteboard(&few).urlsLeftOut, 0);
+}
