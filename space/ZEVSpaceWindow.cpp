@@ -9,6 +9,7 @@
 #include "space/ZEVSpacePreview.h"
 #include "space/ZEVSpaceWindowFrame.h"
 #include "widgets/ZEVButton.h"
+#include "widgets/ZEVWindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -201,6 +202,8 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
       quitAction_(new QAction(tr("Quit"), this)), headerViewsButton_(new ZEVButton(this))
 {
     setObjectName(QStringLiteral("ZEVSpaceWindow"));
+    // The other windows open beside this one.
+    placement::setMainWindow(this);
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Closing only hides the window: the program goes on, and a second start shows it again.
     setAttribute(Qt::WA_QuitOnClose, false);

@@ -1,5 +1,7 @@
 #include "app/widgets/ZEVProgressPanel.h"
 
+#include "widgets/ZEVWindowPlacement.h"
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -64,7 +66,9 @@ void ZEVProgressPanel::windowDidLoad()
 
 void ZEVProgressPanel::showWindow()
 {
-    window()->show();
+    if (!window()->isVisible())
+        placement::placeBeside(window_);
+    window_->show();
     window_->raise();
 }
 

@@ -1,11 +1,21 @@
 // The program's windows as they open: the Space window whole inside the screen's available area
-// and back on the same frame at every start.
+// and back on the same frame at every start, and every other window whole on the screen, beside
+// the Space window and clear of its menus, at a size where its texts read whole.
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
+#include "browser/GUITextFieldCell.h"
+#include "browser/GUIWidgets.h"
+#include "browser/KELVueController.h"
+#include "browser/KELVueDe.h"
+#include "keytime/ZEVKeyDocumentController.h"
+#include "keytime/ZEVKeyWindowController.h"
 #include "space/ZEVSpaceWindowFrame.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QScreen>
 
@@ -78,6 +88,51 @@ TEST_F(WindowsOnScreen, TheSpaceWindowFitsTheScreenMaximisedAndComesBackOnItsFra
         EXPECT_EQ(window()->frameGeometry(), frame);
         EXPECT_EQ(values->values(QStringLiteral("ZEVSpaceWindow")), stored);
     }
+}
+
+TEST_F(WindowsOnScreen, KeyTimePreferencesAndTheBrowserOpenBesideTheSpaceWindowWithTheirTextsWhole)
+{
+    startWithTheBar();
+    alerts.clear();
+    ASSERT_TRUE(available().contains(window()->frameGeometry()));
+
+    // New KeyTime Document from the File menu.
+    chooseMenuItem(KELMainMenu::kMenuFile, 1);
+    advance(1.0);
+    ZEVKeyDocumentController& keyTime = app()->keyTime();
+    expectBeside(keyTime.windowFor(keyTime.currentDocument()), "the KeyTime window");
+
+    // Preferences from the application menu.
+    chooseMenuItemTitled(KELMainMenu::kMenuApplication, QStringLiteral("Preferences…"));
+    advance(1.0);
+    expectBeside(topLevelTitled(QStringLiteral("Preferences")), "the preferences");
+
+    // The link base browser on the model of models, as a second start opens it.
+    ASSERT_EQ(secondStart({QStringLiteral("--link-browser"), QStringLiteral("1")}), 0);
+    advance(3.0);
+    ASSERT_FALSE(KELVueController::ouvertes().empty());
+    KELVueController* browser = KELVueController::ouvertes().back();
+    expectBeside(browser, "the browser");
+    KELVueDe* column = browser->premiereVue();
+    ASSERT_NE(column, nullptr);
+    ASSERT_FALSE(column->lignes().empty());
+    const QHeaderView* header = column->headerView();
+    int idColumns = 0;
+    for (std::size_t c = 0; c < column->colonnes().size(); ++c) {
+        const KELVueDe::Colonne& col = column->colonnes()[c];
+        const int width = header->sectionSize(int(c));
+        EXPECT_LE(header->fontMetrics().horizontalAdvance(col.titre), width) << "title " << col.titre.toStdString();
+        if (!col.ids)
+            continue;
+        ++idColumns;
+        // Each id as the cell draws it, bold (chosen) being the widest: 3 points in, 2 from the right.
+        const QFontMetrics m(column->cellule(int(c))->font(true, false));
+        for (KELI* row : column->lignes()) {
+            const QString id = column->valeur(row, col.identifiant).toString();
+            EXPECT_LE(m.horizontalAdvance(id), width - 5) << "id " << id.toStdString() << " elided";
+        }
+    }
+    EXPECT_EQ(idColumns, 1) << "the model's column of ids";
 }
 
 } // namespace
