@@ -13,6 +13,7 @@
 #include "platform/Keys.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
+#include "widgets/ZEVWindowPlacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -103,6 +104,9 @@ KELVueController* KELVueController::ouvrir(KELId lienInt, KELId curseurInt,
     w->setWindowTitle(QStringLiteral("%1 (%2)")
                           .arg(lien ? KELVueDe::texteDe(lien->nom(curseur)) : QString())
                           .arg(elem ? qulonglong(elem->idInt()) : 0ull));
+    // Beside the window it was opened from (a browser window's column), else beside the Space window.
+    QWidget* depuis = QApplication::activeWindow();
+    placement::placeBeside(w, depuis != w ? depuis : nullptr);
     w->show();
     w->raise();
     w->activateWindow();
@@ -123,7 +127,6 @@ KELVueController::KELVueController(std::shared_ptr<KELIElemSelection> selection,
     registre().push_back(this);
     enMaj_ = true;
     resize(kLargeurInitiale, kHauteurInitiale);
-    move(50, 50);
     contenu_->setGeometry(10, 0, kLargeurInitiale - 10, kHauteurInitiale - 7);
     enMaj_ = false;
     qApp->installEventFilter(this);

@@ -8,11 +8,14 @@
 #include "platform/Keys.h"
 #include "runtime/Clock.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -207,10 +210,43 @@ void KELVueDe::initLesColonnes(std::vector<Colonne> colonnes)
         cell->referencerSelIds(vueController_->selIdHl(), vueController_->selIdBd());
         table_->setItemDelegateForColumn(int(i), cell);
         cellules_.push_back(cell);
-        header_->resizeSection(int(i), colonnes_[i].largeur);
+    }
+    appliquerLesLargeurs();
+    recharger();
+}
+
+int KELVueDe::largeurLisible(const Colonne& c) const
+{
+    int l = c.largeur;
+    if (header_ && !c.titre.isEmpty()) {
+        // The header's own margins on each side of its text.
+        const int marge = header_->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header_);
+        l = std::max(l, header_->fontMetrics().horizontalAdvance(c.titre) + 4 * marge);
+    }
+    if (c.ids && !cellules_.empty()) {
+        // The cell draws its text 3 points in from the left and 2 from the right.
+        const QFontMetrics m(cellules_.front()->font(true, false));
+        l = std::max(l, m.horizontalAdvance(QString::fromLatin1(kIdLePlusLarge)) + 3 + 2 + 2);
+    }
+    return l;
+}
+
+void KELVueDe::appliquerLesLargeurs()
+{
+    if (!header_)
+        return;
+    int total = 0;
+    for (std::size_t i = 0; i < colonnes_.size(); ++i) {
+        const int l = largeurLisible(colonnes_[i]);
+        header_->resizeSection(int(i), l);
+        total += l;
     }
     majGeometrieDesCellules();
-    recharger();
+    const auto& vues = vueController_->vues();
+    const bool placee = std::any_of(vues.begin(), vues.end(), [this](const auto& v) { return v.get() == this; });
+    const int voulue = total + table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth();
+    if (!placee && guiView_ && guiView_->width() < voulue)
+        guiView_->resize(voulue, guiView_->height());
 }
 
 void KELVueDe::majGeometrieDesCellules()

@@ -73,7 +73,11 @@ public:
         QString identifiant;
         QString titre;
         int largeur = 70;
+        // Its rows show ids of links.
+        bool ids = false;
     };
+    // The widest id a column of ids is made for: seven digits.
+    static constexpr const char* kIdLePlusLarge = "0000000";
 
     // Single choice: Caps Lock, read when a drag begins; tests replace the reading.
     static std::function<bool()>& lectureCapsLock();
@@ -107,6 +111,9 @@ public:
     KELVueDe* prochaineVue() const { return prochaine_; }
     const std::vector<KELI*>& lignes() const { return lignes_; }
     const std::vector<Colonne>& colonnes() const { return colonnes_; }
+    // The width a column is given: its own, or more where its title or its ids would be cut in the
+    // fonts they are drawn with.
+    int largeurLisible(const Colonne& c) const;
     GUITextFieldCell* cellule(int colonne) const;
     int lieMode() const { return lieMode_; }
     GUIRulerType* ruler() const { return ruler_.get(); }
@@ -216,6 +223,8 @@ protected:
     void initLaRulerView();
     virtual void initLesBoutons() {}
     void initLesColonnes(std::vector<Colonne> colonnes);
+    // The columns given their widths; a column not yet in its window widens to hold them.
+    void appliquerLesLargeurs();
     void majGeometrieDesCellules();
     // Before the rows or the titles paint, the cells take the sections' widths: a stretched last
     // section changes width without telling, sometimes after the rows have painted.

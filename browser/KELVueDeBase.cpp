@@ -27,7 +27,7 @@ KELVueDeBase::KELVueDeBase(KELVueController* vc, KELVueDe* precedente, KELId lie
     initLaTableView();
     initLaHeaderView();
     initLesBoutons();
-    initLesColonnes({{QStringLiteral("1"), QStringLiteral("MC"), 35}, {QStringLiteral("2"), QStringLiteral("Base"), 80}});
+    initLesColonnes({{QStringLiteral("1"), QStringLiteral("MC"), 35, true}, {QStringLiteral("2"), QStringLiteral("Base"), 80}});
 }
 
 KELIModelBase* KELVueDeBase::modelBase() const { return dynamic_cast<KELIModelBase*>(model_); }

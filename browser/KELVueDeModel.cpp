@@ -156,12 +156,15 @@ void KELVueDeModel::initLesColumns()
             curseur_->ajouterLeDelegueDeMaj(this, r->idInt());
             enregistres_.push_back(r->idInt());
             relations_.push_back(r);
-            colonnes_.push_back({QString::number(qulonglong(r->idInt())), QString(), siMC(r) ? kLargeurMC : kLargeurRelation});
+            colonnes_.push_back(
+                {QString::number(qulonglong(r->idInt())), QString(), siMC(r) ? kLargeurMC : kLargeurRelation, siMC(r)});
         }
     }
     appliquerLesColonnes();
     for (KELI* r : relations_)
         majLaColumnPourLaRel(r);
+    // Wide enough for the titles just given.
+    appliquerLesLargeurs();
     recharger();
 }
 
@@ -181,11 +184,9 @@ void KELVueDeModel::appliquerLesColonnes()
         cell->referencerSelIds(vueController_->selIdHl(), vueController_->selIdBd());
         cellules_.push_back(cell);
     }
-    for (std::size_t i = 0; i < colonnes_.size(); ++i) {
+    for (std::size_t i = 0; i < colonnes_.size(); ++i)
         table_->setItemDelegateForColumn(int(i), cellules_[i]);
-        header_->resizeSection(int(i), colonnes_[i].largeur);
-    }
-    majGeometrieDesCellules();
+    appliquerLesLargeurs();
 }
 
 void KELVueDeModel::majLaColumnPourLaRel(KELI* relation)
@@ -224,10 +225,11 @@ void KELVueDeModel::ajouterUneColumnPourLaRel(KELI* relation)
     if (c > 0)
         colonnes_.back().largeur = c >= 2 ? kLargeurRelation : kLargeurMC;
     relations_.push_back(relation);
-    colonnes_.push_back(
-        {QString::number(qulonglong(relation->idInt())), QString(), siMC(relation) ? kLargeurMC : kLargeurRelation});
+    colonnes_.push_back({QString::number(qulonglong(relation->idInt())), QString(),
+                         siMC(relation) ? kLargeurMC : kLargeurRelation, siMC(relation)});
     appliquerLesColonnes();
     majLaColumnPourLaRel(relation);
+    appliquerLesLargeurs();
     recharger();
 }
 

@@ -349,9 +349,9 @@ KELVueDeLiens::KELVueDeLiens(KELVueController* vc, QWidget* parent, const QRect&
     initLaHeaderView();
     header_->setHauteurRuler(0);
     table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    initLesColonnes({{QStringLiteral("3"), QStringLiteral("Lien"), 33},
-                     {QStringLiteral("1"), QStringLiteral("L Parent"), 54},
-                     {QStringLiteral("2"), QStringLiteral("L Enfant"), 55}});
+    initLesColonnes({{QStringLiteral("3"), QStringLiteral("Lien"), 33, true},
+                     {QStringLiteral("1"), QStringLiteral("L Parent"), 54, true},
+                     {QStringLiteral("2"), QStringLiteral("L Enfant"), 55, true}});
 }
 
 std::vector<KELI*> KELVueDeLiens::elements()

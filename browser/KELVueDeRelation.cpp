@@ -21,9 +21,9 @@ KELVueDeRelation::KELVueDeRelation(KELVueController* vc, KELVueDe* precedente, K
     initLaTableView();
     initLaHeaderView();
     initLesBoutons();
-    initLesColonnes({{QStringLiteral("3"), QStringLiteral("Lien"), 35},
-                     {QStringLiteral("1"), QStringLiteral("L Parent"), 60},
-                     {QStringLiteral("2"), QStringLiteral("L Enfant"), 60}});
+    initLesColonnes({{QStringLiteral("3"), QStringLiteral("Lien"), 35, true},
+                     {QStringLiteral("1"), QStringLiteral("L Parent"), 60, true},
+                     {QStringLiteral("2"), QStringLiteral("L Enfant"), 60, true}});
 }
 
 KELVueDeRelation::~KELVueDeRelation() = default;

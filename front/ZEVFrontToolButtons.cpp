@@ -14,6 +14,7 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 #include "widgets/ZEVButton.h"
+#include "widgets/ZEVWindowPlacement.h"
 
 #include <QAction>
 #include <QCursor>
@@ -598,7 +599,7 @@ void ZEVFrontToolButtons::menuGoToPanel()
     if (QWidget* w = space_.spaceWindow()) {
         // Over the desk's top right corner, clear of the toolbar's buttons.
         const QPoint corner = w->mapToGlobal(QPoint(w->width() - 400, 160));
-        goToPanel_->move(corner);
+        placement::placeAt(goToPanel_.get(), corner);
     }
     goToPanel_->show();
     setState("btnGoToPanel", 1);

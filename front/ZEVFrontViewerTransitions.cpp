@@ -260,7 +260,7 @@ void ZEVFrontViewer::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition
                     if (nowClass->siIconExisteForItem(o))
                         nowClass->updatePosition(v->iconPosition(), nowClass->rectCurseurForItem(o), o, t->T);
                     else
-                        nowClass->recallIconForItem(o, t->T, v->iconPosition(), v->iconPosition());
+                        nowClass->recallIconForItem(o, t->T, v->iconPosition(), nowClass->rectCurseurForItem(o));
                 }
                 nowItems->userReleaseIconForItems(released, t->T);
             }

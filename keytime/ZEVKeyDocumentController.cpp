@@ -2,6 +2,7 @@
 
 #include "runtime/Log.h"
 #include "services/ZEVKeyTimeSpace.h"
+#include "widgets/ZEVWindowPlacement.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -105,6 +106,8 @@ ZEVKeyDocument* ZEVKeyDocumentController::adopt(std::unique_ptr<ZEVKeyDocument> 
     current_ = doc;
     if (hooks_.running && hooks_.running())
         w->startHIDRemote();
+    // A floating window beside the Space window, never over its menus.
+    placement::placeBeside(w, parent);
     showWindow(w);
     return doc;
 }

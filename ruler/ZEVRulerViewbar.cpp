@@ -11,6 +11,7 @@
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/ZEVButton.h"
+#include "widgets/ZEVWindowPlacement.h"
 
 #include <QCalendarWidget>
 #include <QLabel>
@@ -659,7 +660,9 @@ void ZEVRulerViewbar::menuShowRulerPickerPanel()
         // Under the cursor's box, when the bar shows.
         const QPoint sous = nowBox_->mapToGlobal(QPoint(0, nowBox_->height() + 4));
         if (!isHidden())
-            rulerPickerPanel_->move(sous);
+            placement::placeAt(rulerPickerPanel_, sous);
+        else
+            placement::placeBeside(rulerPickerPanel_, window());
     }
     rulerPickerPanel_->show();
     rulerPickerPanel_->raise();

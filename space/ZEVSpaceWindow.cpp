@@ -9,6 +9,7 @@
 #include "space/ZEVSpacePreview.h"
 #include "space/ZEVSpaceWindowFrame.h"
 #include "widgets/ZEVButton.h"
+#include "widgets/ZEVWindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -201,6 +202,8 @@ ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
       quitAction_(new QAction(tr("Quit"), this)), headerViewsButton_(new ZEVButton(this))
 {
     setObjectName(QStringLiteral("ZEVSpaceWindow"));
+    // The other windows open beside this one.
+    placement::setMainWindow(this);
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Closing only hides the window: the program goes on, and a second start shows it again.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -452,6 +455,7 @@ void ZEVSpaceWindow::setFrameYUp(const QRectF& frame, const QRectF& screen)
     resizeContent(size);
     // move() places the outer frame: the manager puts its decorations' corner there.
     move(cornerInside(corner, size.grownBy(margins), available));
+    siPlacementAVerifier_ = true;
 }
 
 QRectF ZEVSpaceWindow::frameYUp(const QRectF& screen) const
@@ -492,14 +496,10 @@ void ZEVSpaceWindow::refuserLeMaximum()
     // room, kept at the desk's shape.
     const QRect available = screen()->availableGeometry();
     const QMargins margins = outerMargins();
-    const QSize room = available.size().shrunkBy(margins);
-    const QSize size = ZEVSpaceWindowFrame::fittedContentSize(room, room);
-    const QSize frame = size.grownBy(margins);
-    const QPoint corner(available.left() + (available.width() - frame.width()) / 2,
-                        available.top() + (available.height() - frame.height()) / 2);
+    const QRect frame = ZEVSpaceWindowFrame::largestFrame(available, margins);
     setWindowState(windowState() & ~Qt::WindowMaximized);
-    resizeContent(size);
-    move(cornerInside(corner, frame, available));
+    resizeContent(frame.size().shrunkBy(margins));
+    move(cornerInside(frame.topLeft(), frame.size(), available));
 }
 
 void ZEVSpaceWindow::scheduleLiveResizeEnd()
@@ -521,14 +521,19 @@ void ZEVSpaceWindow::liveResizeDidEnd()
         const QMargins margins = outerMargins();
         const QRect available = screen()->availableGeometry();
         const QSize fitted = ZEVSpaceWindowFrame::fittedContentSize(content, available.size().shrunkBy(margins));
-        if (fitted != content) {
+        // Placed before the manager had framed it, the window learns its decorations only now:
+        // once, it is moved inside the available area if they reach over an edge.
+        const bool aVerifier = std::exchange(siPlacementAVerifier_, false);
+        if (fitted != content || aVerifier) {
             // Shrunk in place; the frame is then moved back inside the available area if it
             // overlaps an edge. The resize comes back here once it has settled, and ends then.
             const QPoint corner = cornerInside(frame.topLeft(), fitted.grownBy(margins), available);
-            resizeContent(fitted);
+            if (fitted != content)
+                resizeContent(fitted);
             if (corner != frame.topLeft())
                 move(corner);
-            return;
+            if (fitted != content || corner != frame.topLeft())
+                return;
         }
     }
     // The controller writes no frame for a maximised or full-screen window.

@@ -204,6 +204,8 @@ private:
     bool siRedimensionnee_ = false;
     bool siFrontSpace_ = false;
     bool siEcranSuivi_ = false;
+    // Placed by setFrameYUp and not yet settled with the manager's decorations known.
+    bool siPlacementAVerifier_ = false;
     // The size last told: showing the window again (to change its level) is no resize.
     QSize tailleDite_;
     // The last pointer move told, so that one move seen by several widgets is told once.

@@ -42,7 +42,7 @@ QRectF ZEVSpaceWindowFrame::windowDefaultRect(const QVariant& stored, const QRec
     if (!width || !xRatio || !yRatio || *width < kMinFrameWidth)
         return defaultRect(screen);
     const double w = std::max(kMinFrameWidth, std::min(*width, screen.width()));
-    const double h = w / kContentAspect + kTitleBarHeight;
+    const double h = storedFrameHeight(static_cast<float>(w));
     const double x = std::clamp((screen.width() - w) * *xRatio, 0.0, std::max(0.0, screen.width() - w));
     // The top edge stays on the screen. The bottom may sink by the stored title bar's height: a
     // window manager's decorations are thinner than that, so its frame still ends on the screen.
@@ -52,16 +52,29 @@ QRectF ZEVSpaceWindowFrame::windowDefaultRect(const QVariant& stored, const QRec
     return QRectF(screen.x() + x, screen.y() + y, w, h);
 }
 
+double ZEVSpaceWindowFrame::storedFrameHeight(float width)
+{
+    return static_cast<double>(width) / kContentAspect + kTitleBarHeight;
+}
+
 QVariant ZEVSpaceWindowFrame::windowDefaultFor(const QRectF& frame, const QRectF& screen)
 {
-    const double freeWidth = screen.width() - frame.width();
+    const float width = static_cast<float>(frame.width());
+    const double freeWidth = screen.width() - width;
     if (!(freeWidth > 0))
         return {};
-    const double freeHeight = screen.height() - frame.height() - kTitleBarHeight;
+    // The ratios are read back with the height the stored width gives, not with the window's own
+    // (whole pixels, a menu bar, the manager's decorations): written with that same height below
+    // the same top edge, they give the top edge back. With any other height the difference comes
+    // back multiplied by the ratio, which is large for a window about as tall as the screen: such
+    // a window crept down a few pixels at every start.
+    const double h = storedFrameHeight(width);
+    const double y = frame.y() + frame.height() - h;
+    const double freeHeight = screen.height() - h - kTitleBarHeight;
     const double xRatio = (frame.x() - screen.x()) / freeWidth;
-    const double yRatio = freeHeight != 0 ? (frame.y() - screen.y()) / freeHeight : 0.0;
+    const double yRatio = freeHeight != 0 ? (y - screen.y()) / freeHeight : 0.0;
     QVariantMap map;
-    map.insert(QStringLiteral("width"), static_cast<float>(frame.width()));
+    map.insert(QStringLiteral("width"), width);
     map.insert(QStringLiteral("xRatio"), static_cast<float>(xRatio));
     map.insert(QStringLiteral("yRatio"), static_cast<float>(yRatio));
     return map;
@@ -101,6 +114,15 @@ QSize ZEVSpaceWindowFrame::fittedContentSize(const QSize& given, const QSize& ro
     int w = std::min(limitWidth, int(std::floor(limitHeight * kContentAspect)));
     w = std::max(w, int(kMinContentWidth));
     return QSize(w, int(std::lround(w / kContentAspect)));
+}
+
+QRect ZEVSpaceWindowFrame::largestFrame(const QRect& available, const QMargins& margins)
+{
+    const QSize room = available.size().shrunkBy(margins);
+    const QSize frame = fittedContentSize(room, room).grownBy(margins);
+    return QRect(QPoint(available.left() + (available.width() - frame.width()) / 2,
+                        available.top() + (available.height() - frame.height()) / 2),
+                 frame);
 }
 
 } // namespace tallomer

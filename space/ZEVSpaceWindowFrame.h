@@ -3,6 +3,8 @@
 // "ZEVSpaceWindow", and the shape it keeps. Frames here are y-up screen rectangles (origin at the
 // lower left of the screen), with a title bar of 23 points on top of the content.
 
+#include <QMargins>
+#include <QRect>
 #include <QRectF>
 #include <QSize>
 #include <QSizeF>
@@ -29,8 +31,11 @@ struct ZEVSpaceWindowFrame {
     // not have), so ratios up to the top edge are honoured.
     static QRectF windowDefaultRect(const QVariant& stored, const QRectF& screen);
     // The dictionary to store for that frame, or an invalid value when nothing is to be written
-    // (a window as wide as the screen).
+    // (a window as wide as the screen). What is kept is the frame's top edge and left side: read
+    // back by windowDefaultRect, they come back to the same pixel.
     static QVariant windowDefaultFor(const QRectF& frame, const QRectF& screen);
+    // The height of a stored frame of that width: its content at 8 : 5 and the title bar.
+    static double storedFrameHeight(float width);
     // The content rectangle inside a frame (the title bar taken off the top).
     static QRectF contentRectForFrame(const QRectF& frame);
     static QRectF frameRectForContent(const QRectF& content);
@@ -41,6 +46,10 @@ struct ZEVSpaceWindowFrame {
     // `room` (the content a screen's available area leaves): never wider or taller than either,
     // only ever the minimum when even that does not fit. Whole pixels.
     static QSize fittedContentSize(const QSize& given, const QSize& room);
+    // The outer frame (y-down screen pixels) of the largest window at 8 : 5 that the available
+    // area holds with these margins around its content (the manager's decorations and the menu
+    // bar), centred on it.
+    static QRect largestFrame(const QRect& available, const QMargins& margins);
 };
 
 } // namespace tallomer

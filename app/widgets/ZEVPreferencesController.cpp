@@ -1,5 +1,7 @@
 #include "app/widgets/ZEVPreferencesController.h"
 
+#include "widgets/ZEVWindowPlacement.h"
+
 #include <QCheckBox>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -58,7 +60,9 @@ QWidget* ZEVPreferencesController::window()
 
 void ZEVPreferencesController::showWindow()
 {
-    window()->show();
+    if (!window()->isVisible())
+        placement::placeBeside(window_);
+    window_->show();
     window_->raise();
     window_->activateWindow();
 }

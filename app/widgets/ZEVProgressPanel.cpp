@@ -1,6 +1,7 @@
 #include "app/widgets/ZEVProgressPanel.h"
 
 #include "widgets/ZEVAlert.h"
+#include "widgets/ZEVWindowPlacement.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -68,6 +69,8 @@ void ZEVProgressPanel::showWindow()
 {
     // It floats over the windows: an alert shown meanwhile must not be hidden under it.
     ZEVAlert::setStepsAside(window(), true);
+    if (!window()->isVisible())
+        placement::placeBeside(window_);
     window_->show();
     window_->raise();
 }

@@ -161,37 +161,54 @@ ZEVDeskGeometry& ZEVDeskClass::geometrie()
 
 // ---- Reads
 
-ZEVIconPosition ZEVDeskClass::rectCurseurForItem(KELI* item)
+ZEVIconPosition ZEVDeskClass::placeLue(const ZEVDeskGeometry& g, float x, float y, float s, float angle)
 {
     ZEVIconPosition p;
+    p.x = g.xForBaseNum(x);
+    p.y = g.yForBaseNum(y);
+    p.size = g.sForBaseNum(s);
+    p.angle = angle;
+    p.stored = {true, p.x, p.y, p.size, x, y, s};
+    return p;
+}
+
+ZEVDeskClass::Nombres ZEVDeskClass::nombresPour(const ZEVDeskGeometry& g, const ZEVIconPosition& p,
+                                                const ZEVIconPosition* avant)
+{
+    using S = ZEVIconPosition::Stored;
+    const S* e = avant && avant->stored.known ? &avant->stored : nullptr;
+    auto nombre = [&p, e](double v, double S::*lu, float S::*num, float converti) {
+        if (p.stored.known && v == p.stored.*lu)
+            return p.stored.*num;
+        if (e && v == e->*lu)
+            return e->*num;
+        return converti;
+    };
+    return {nombre(p.x, &S::x, &S::numX, g.baseNumForX(p.x)), nombre(p.y, &S::y, &S::numY, g.baseNumForY(p.y)),
+            nombre(p.size, &S::size, &S::numS, g.baseNumForS(tailleArrondie(p.size))), static_cast<float>(p.angle)};
+}
+
+ZEVIconPosition ZEVDeskClass::rectCurseurForItem(KELI* item)
+{
     if (!valide() || !item)
-        return p;
+        return {};
     ZEVDeskGeometry& g = geometrie();
     auto lire = [&](KELIElemRelation* r) {
         return static_cast<float>(valeurDuNombre(deskmodel::premierLienDuParent(r, item, curseur_), curseur_));
     };
-    p.x = g.xForBaseNum(lire(xRelation_));
-    p.y = g.yForBaseNum(lire(yRelation_));
-    p.size = g.sForBaseNum(lire(sRelation_));
-    p.angle = lire(angleRelation_);
-    return p;
+    return placeLue(g, lire(xRelation_), lire(yRelation_), lire(sRelation_), lire(angleRelation_));
 }
 
 ZEVIconPosition ZEVDeskClass::positionDansLaFenetre(KELI* item, bool premier)
 {
-    ZEVIconPosition p;
     if (!valide() || !item)
-        return p;
+        return {};
     ZEVDeskGeometry& g = geometrie();
     KELICc* f = contexte();
     auto lire = [&](KELIElemRelation* r) {
         return static_cast<float>(valeurDuNombre(lienDansLaFenetre(r, item, f, premier), f));
     };
-    p.x = g.xForBaseNum(lire(xRelation_));
-    p.y = g.yForBaseNum(lire(yRelation_));
-    p.size = g.sForBaseNum(lire(sRelation_));
-    p.angle = lire(angleRelation_);
-    return p;
+    return placeLue(g, lire(xRelation_), lire(yRelation_), lire(sRelation_), lire(angleRelation_));
 }
 
 ZEVIconPosition ZEVDeskClass::rectContexteInForItem(KELI* item) { return positionDansLaFenetre(item, true); }
@@ -342,12 +359,15 @@ void ZEVDeskClass::creerIconAttributsForItem(KELI* item, const ZEVIconPosition& 
 {
     if (!valide() || !item)
         return;
-    ZEVDeskGeometry& g = geometrie();
+    const ZEVDeskGeometry& g = geometrie();
+    const ZEVIconPosition::Stored& d = p.stored;
+    // The size as given (a new icon's), unless it is the one read from the store.
+    const Nombres n = nombresPour(g, p);
     const std::pair<KELId, double> attributs[] = {
-        {KELRELATION_ICON_RATIO_X, g.baseNumForX(p.x)},
-        {KELRELATION_ICON_RATIO_Y, g.baseNumForY(p.y)},
-        {KELRELATION_ICON_RATIO_S, g.baseNumForS(p.size)},
-        {KELRELATION_ICON_ANGLE, static_cast<float>(p.angle)},
+        {KELRELATION_ICON_RATIO_X, n.x},
+        {KELRELATION_ICON_RATIO_Y, n.y},
+        {KELRELATION_ICON_RATIO_S, d.known && p.size == d.size ? d.numS : g.baseNumForS(p.size)},
+        {KELRELATION_ICON_ANGLE, n.angle},
     };
     // Over all time for an Object placed the first time; an Object that already has a place gets
     // the new one from the cursor's date on, so that one value holds at any moment.
@@ -517,25 +537,21 @@ void ZEVDeskClass::updatePosition(const ZEVIconPosition& nouvelle, const ZEVIcon
 {
     if (!valide() || !item)
         return;
-    ZEVDeskGeometry& g = geometrie();
-    const double taille = tailleArrondie(nouvelle.size);
-    struct Attribut {
-        KELIElemRelation* relation;
-        double nouvelle;
-        double ancienne;
-        double stockee;
+    const ZEVDeskGeometry& g = geometrie();
+    // Compared as stored: two places a point apart may be one number, and two numbers one point.
+    const Nombres n = nombresPour(g, nouvelle, &ancienne);
+    const Nombres a = nombresPour(g, ancienne);
+    const std::pair<KELIElemRelation*, std::pair<float, float>> attributs[] = {
+        {xRelation_, {n.x, a.x}},
+        {yRelation_, {n.y, a.y}},
+        {sRelation_, {n.s, a.s}},
+        {angleRelation_, {n.angle, a.angle}},
     };
-    const Attribut attributs[] = {
-        {xRelation_, nouvelle.x, ancienne.x, g.baseNumForX(nouvelle.x)},
-        {yRelation_, nouvelle.y, ancienne.y, g.baseNumForY(nouvelle.y)},
-        {sRelation_, taille, ancienne.size, g.baseNumForS(taille)},
-        {angleRelation_, nouvelle.angle, ancienne.angle, static_cast<float>(nouvelle.angle)},
-    };
-    for (const Attribut& a : attributs) {
-        const bool siActif = deskmodel::premierLienDuParent(a.relation, item, curseur_) != nullptr;
-        if (siActif && a.nouvelle == a.ancienne) // a NaN never equals: it counts as a change
+    for (const auto& [relation, valeurs] : attributs) {
+        const bool siActif = deskmodel::premierLienDuParent(relation, item, curseur_) != nullptr;
+        if (siActif && valeurs.first == valeurs.second) // a NaN never equals: it counts as a change
             continue;
-        changerAttribut(item, a.relation->idInt(), nombre(a.stockee), date, true);
+        changerAttribut(item, relation->idInt(), nombre(valeurs.first), date, true);
     }
 }
 

@@ -96,6 +96,21 @@ public:
     // The size as stored and compared: to the nearest half point.
     static double tailleArrondie(double size);
 
+    // A place read from these stored numbers (desk units): the points, and the numbers kept.
+    static ZEVIconPosition placeLue(const ZEVDeskGeometry& g, float x, float y, float s, float angle);
+    // A place's four stored numbers.
+    struct Nombres {
+        float x = 0;
+        float y = 0;
+        float s = 0;
+        float angle = 0;
+    };
+    // The numbers to store for a place: those it was read from where it still stands there, else
+    // those `avant` (the place it replaces) was read from where it stands at that one's points,
+    // else the conversion of its points (the size rounded to the half point first).
+    static Nombres nombresPour(const ZEVDeskGeometry& g, const ZEVIconPosition& p,
+                               const ZEVIconPosition* avant = nullptr);
+
 private:
     void attributChange(KELI* lien, KELICc* curseur);
     struct Decalage {

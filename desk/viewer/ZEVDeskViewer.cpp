@@ -473,6 +473,7 @@ ZEVItemViewForDesks* ZEVDeskViewer::recallExistingItemViewWithItem(KELI* item, c
     auto deplacer = [&] {
         const ZEVIconPosition old = view->iconPosition();
         position.size = old.size;
+        position.stored = old.stored;
         position.angle = 0;
         if (countShift && g)
             *countShift += g->spaceRatioDropShift();

@@ -638,7 +638,10 @@ bool ZEVItemView::siChannelActif() const { return !itemViewer_ || itemViewer_->s
 
 void ZEVItemView::setFrame(const QRectF& frame)
 {
+    // The numbers the place was read from stay with it: they count only where it still stands.
+    const ZEVIconPosition::Stored stored = iconPosition_.stored;
     iconPosition_ = iconPositionForViewFrame(frame, imageSizeRatio_, iconAngle_);
+    iconPosition_.stored = stored;
     if (frame.size() != frame_.size())
         prepareGeometryChange();
     frame_ = frame;
@@ -743,6 +746,9 @@ void ZEVItemView::animationStep()
         return;
     }
     setFrame(entre(animationFrom_, animationTo_, adoucir(double(animationStep_) / animationSteps_)));
+    // The view's place is where it goes: a recall or a copy taken while it moves takes that place,
+    // not a point on the way.
+    iconPosition_ = animationTarget_;
     Scheduler::shared().perform(cible(), kAnimation, animationDelay_, [this] { animationStep(); }, true);
 }
 
@@ -800,8 +806,10 @@ QRectF ZEVItemView::imageFrame() const
 
 QPointF ZEVItemView::imageCentre() const
 {
-    const QSizeF s = imageSize(iconPosition_.size, imageSizeRatio_);
-    return QPointF(iconPosition_.x + s.width() / 2, iconPosition_.y + s.height() / 2);
+    // Where the image stands now, on its way while it moves.
+    const ZEVIconPosition p = iconPositionForCurrentFrame();
+    const QSizeF s = imageSize(p.size, imageSizeRatio_);
+    return QPointF(p.x + s.width() / 2, p.y + s.height() / 2);
 }
 
 void ZEVItemView::setItemTitle(const QString& title)

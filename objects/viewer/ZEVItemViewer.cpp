@@ -226,6 +226,9 @@ const std::vector<std::unique_ptr<ZEVItemView>>& ZEVItemViewer::copiedItemViewsF
         copy->setItemType(s->itemType());
         copy->setItemImage(s->itemImageView()->image());
         copy->setTitleForPB(s->itemTitle());
+        // The source's place itself, with the numbers it was read from: a copy dropped where it
+        // was taken lands exactly there.
+        copy->setIconPosition(s->iconPosition(), 0);
         // Where a copy that cannot land flies back to.
         copy->saveIconPosition();
         copies().push_back(std::move(copy));

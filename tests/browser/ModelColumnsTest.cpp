@@ -34,11 +34,15 @@ TEST_F(ModelColumns, ARelationComingIntoViewAddsATableColumnAndItsDisappearanceR
     KELIElemRelation* r = relation(241);
     ASSERT_EQ(v->relationsDesColonnes().size(), 2u);
     EXPECT_EQ(v->relationsDesColonnes()[1], r);
-    EXPECT_EQ(v->headerView()->sectionSize(0), KELVueDeModel::kLargeurMC) << "fewer than two: back to 30";
+    EXPECT_EQ(v->colonnes()[0].largeur, KELVueDeModel::kLargeurMC) << "fewer than two: back to 30";
+    // Shown at least that wide, and wider where its ids would be cut.
+    EXPECT_EQ(v->headerView()->sectionSize(0), v->largeurLisible(v->colonnes()[0]));
+    EXPECT_GE(v->headerView()->sectionSize(0), KELVueDeModel::kLargeurMC);
     EXPECT_EQ(global()->nbDeDelegues(r->idInt()), 1u);
     KELIElemRelation* r2 = relation(241);
     ASSERT_EQ(v->relationsDesColonnes().size(), 3u);
-    EXPECT_EQ(v->headerView()->sectionSize(1), KELVueDeModel::kLargeurRelation) << "the former last one";
+    EXPECT_EQ(v->colonnes()[1].largeur, KELVueDeModel::kLargeurRelation) << "the former last one";
+    EXPECT_EQ(v->headerView()->sectionSize(1), v->largeurLisible(v->colonnes()[1]));
 
     wake<KELIModel>(kel::kModelDesRelations)->enleverLaRelation(r, global());
     ASSERT_EQ(v->relationsDesColonnes().size(), 2u);

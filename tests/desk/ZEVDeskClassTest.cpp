@@ -100,6 +100,48 @@ TEST_F(DeskBase, SizeIsComparedToTheHalfPointAndOnlyChangedAttributesMove)
     EXPECT_EQ(spans(KELRELATION_ICON_ANGLE, o).size(), 2u); // a NaN always counts as a change
 }
 
+// Ten desk units to the point here: 5005 units are shown at 501 points (rounded), which a plain
+// conversion would store back as 5010. A place read from the store goes back as its own numbers
+// wherever it still stands; a coordinate that moved is converted.
+TEST_F(DeskBase, APlaceCarriedToAnotherMomentKeepsTheNumbersItWasReadFrom)
+{
+    KELI* o = newItem();
+    const double now = curseur->placeToi();
+    desk->creerIconAttributsForItem(o, ZEVDeskClass::placeLue(space.geometry, 5005, 555, 805, 0));
+    desk->creerIconForItem(o, KELDateToujours, KELDateOuverte);
+    const ZEVIconPosition lue = desk->rectCurseurForItem(o);
+    ASSERT_TRUE(lue.stored.known);
+    EXPECT_EQ(lue.x, 501);
+    EXPECT_EQ(space.geometry.baseNumForX(lue.x), 5010) << "what the points alone would give back";
+    auto nombres = [&](double at) {
+        sched.advance(at - curseur->now());
+        curseur->placeToi();
+        const ZEVIconPosition p = desk->rectCurseurForItem(o);
+        return std::vector<float>{p.stored.numX, p.stored.numY, p.stored.numS};
+    };
+    EXPECT_EQ(nombres(now), (std::vector<float>{5005, 555, 805}));
+
+    // Moved elsewhere later, then the place read at first carried to a later moment: exact again.
+    desk->updatePosition({300, 300, 50, 0}, lue, o, now + 10);
+    EXPECT_EQ(nombres(now + 15), (std::vector<float>{3000, 3000, 500}));
+    desk->updatePosition(lue, desk->rectCurseurForItem(o), o, now + 20);
+    EXPECT_EQ(nombres(now + 25), (std::vector<float>{5005, 555, 805}));
+
+    // Only x moved: it is converted, y and the size keep their numbers and their links.
+    ZEVIconPosition moved = desk->rectCurseurForItem(o);
+    moved.x += 10;
+    desk->updatePosition(moved, desk->rectCurseurForItem(o), o, now + 30);
+    EXPECT_EQ(nombres(now + 35), (std::vector<float>{5110, 555, 805}));
+    EXPECT_EQ(spans(KELRELATION_ICON_RATIO_Y, o).size(), 3u);
+    EXPECT_EQ(spans(KELRELATION_ICON_RATIO_S, o).size(), 3u);
+
+    // A place given in points only, standing where the old one was read: nothing changes.
+    const ZEVIconPosition avant = desk->rectCurseurForItem(o);
+    desk->updatePosition({avant.x, avant.y, avant.size, 0}, avant, o, now + 40);
+    EXPECT_EQ(nombres(now + 45), (std::vector<float>{5110, 555, 805}));
+    EXPECT_EQ(spans(KELRELATION_ICON_RATIO_X, o).size(), 4u);
+}
+
 // A change dated before an earlier one, whether that lies ahead (inside an earlier span) or is the
 // active link, splits the link valid at its date and keeps the later dates.
 TEST_F(DeskBase, PositionChangeDatedBeforeAnotherSplitsTheLinkValidThen)

@@ -19,6 +19,7 @@
 #include <QThreadPool>
 #include <QVariantMap>
 
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -64,6 +65,58 @@ TEST(ZEVSpaceWindowFrame, StoredFramesRoundTripAndFramesOutsideTheRulesFallBack)
     // Wider than the screen, or placed off it: kept on the screen, still 8 : 5.
     EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(5000, 7, -3), kScreen), QRectF(0, -23, 1920, 1223));
     EXPECT_EQ(ZEVSpaceWindowFrame::windowDefaultRect(frameDefault(1000, -2, 40), kScreen), QRectF(0, 552, 1000, 648));
+}
+
+// What a start does with the stored frame, in whole pixels: the outer frame's top left corner
+// (y-down) where the window is put, and the frame the window then reports to be stored at quit,
+// its height its content's (8 : 5, whole pixels) and the stored title bar, whatever the manager's
+// decorations and the menu bar add around it.
+struct Start {
+    QPoint corner;
+    QVariant stored;
+};
+Start startWith(const QVariant& stored, const QRectF& screen)
+{
+    const QRectF f = ZEVSpaceWindowFrame::windowDefaultRect(stored, screen);
+    const QPoint corner(int(std::lround(f.x())), int(std::lround(screen.height() - (f.y() + f.height()))));
+    const double content = std::lround(f.width() / ZEVSpaceWindowFrame::kContentAspect);
+    const double height = content + ZEVSpaceWindowFrame::kTitleBarHeight;
+    const QRectF reported(corner.x(), screen.height() - (corner.y() + height), f.width(), height);
+    return {corner, ZEVSpaceWindowFrame::windowDefaultFor(reported, screen)};
+}
+
+TEST(ZEVSpaceWindowFrame, AWindowComesBackToTheSamePixelAtEveryStart)
+{
+    const QMargins decorations(1, 20, 1, 5); // a window manager's frame
+    const int bar = 19;
+    const QRect available(0, 0, 1920, 1200);
+    // The largest window refused a maximise lies whole inside the available area.
+    const QRect largest = ZEVSpaceWindowFrame::largestFrame(available, decorations + QMargins(0, bar, 0, 0));
+    EXPECT_TRUE(available.contains(largest)) << largest.x() << "," << largest.y() << " " << largest.width() << "x"
+                                             << largest.height();
+    EXPECT_EQ(largest.size(), QSize(1849 + 2, 1156 + 20 + bar + 5));
+
+    // Frames whose height is not the one the stored width gives (a content of whole pixels), as
+    // tall as the screen allows, against an edge or anywhere.
+    const struct {
+        QPoint corner;
+        int width;
+    } frames[] = {{largest.topLeft(), 1849}, {{30, 3}, 1849}, {{0, 0}, 1901}, {{500, 370}, 1261}, {{7, 411}, 1261},
+                  {{900, 0}, 1003}};
+    for (const auto& f : frames) {
+        SCOPED_TRACE(f.width);
+        const double content = std::lround(f.width / ZEVSpaceWindowFrame::kContentAspect);
+        const double height = content + ZEVSpaceWindowFrame::kTitleBarHeight;
+        QVariant stored = ZEVSpaceWindowFrame::windowDefaultFor(
+            QRectF(f.corner.x(), kScreen.height() - (f.corner.y() + height), f.width, height), kScreen);
+        ASSERT_TRUE(stored.isValid());
+        for (int start = 0; start < 3; ++start) {
+            const Start s = startWith(stored, kScreen);
+            EXPECT_EQ(s.corner, f.corner) << "start " << start;
+            EXPECT_EQ(s.stored, stored) << "start " << start;
+            stored = s.stored;
+        }
+    }
 }
 
 TEST(ZEVSpaceWindowFrame, ContentFitsWhatWasGivenAndTheScreenByShrinking)
@@ -224,6 +277,29 @@ TEST_F(Space, FrameIsRememberedOnceMovesSettleAndReopensWhereItWas)
         settle();
         EXPECT_EQ(space->spaceWindow()->frameGeometry(), frame);
         EXPECT_EQ(space->spaceWindow()->geometry(), geometry);
+    }
+}
+
+// The largest window a maximise gives, as tall as the screen allows: its stored height is not its
+// own, and the difference once came back multiplied at every start, moving it down the screen.
+TEST_F(Space, TheLargestWindowReopensOnTheSameFrameAtEveryStart)
+{
+    build();
+    settle();
+    ZEVSpaceWindow* w = space->spaceWindow();
+    w->showMaximized();
+    settle();
+    ASSERT_FALSE(w->isMaximized());
+    const QRect frame = w->frameGeometry();
+    EXPECT_TRUE(w->screen()->availableGeometry().contains(frame));
+    const QVariant stored = defaultsController.values("ZEVSpaceWindow");
+    for (int start = 0; start < 3; ++start) {
+        SCOPED_TRACE(start);
+        space.reset();
+        build();
+        settle();
+        EXPECT_EQ(space->spaceWindow()->frameGeometry(), frame);
+        EXPECT_EQ(defaultsController.values("ZEVSpaceWindow"), stored);
     }
 }
 
