@@ -76,8 +76,8 @@ public:
         // Its rows show ids of links.
         bool ids = false;
     };
-    // The widest id a column of ids is made for: seven digits.
-    static constexpr const char* kIdLePlusLarge = "0000000";
+    // The widest id a column of ids is made for: the user's own ids run up to nine digits.
+    static constexpr const char* kIdLePlusLarge = "000000000";
 
     // Single choice: Caps Lock, read when a drag begins; tests replace the reading.
     static std::function<bool()>& lectureCapsLock();
