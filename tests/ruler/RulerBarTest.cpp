@@ -300,8 +300,13 @@ TEST_F(Bar, TheDatesRunEveryHalfSecondWhileTheBarOrTheCalendarShows)
     bar->show();
     bar->showRulerPickerPanel(false);
     EXPECT_TRUE(bar->siDisplayTimer()) << "the bar still shows";
+    // The calendar opened under the bar goes with it; one opened with the bar hidden stays, and
+    // the dates keep running for it.
     bar->showRulerPickerPanel(true);
     bar->hide();
+    EXPECT_FALSE(bar->siShowRulerPickerPanel()) << "the calendar went with the bar";
+    EXPECT_FALSE(bar->siDisplayTimer());
+    bar->showRulerPickerPanel(true);
     EXPECT_TRUE(bar->siDisplayTimer()) << "the calendar still shows";
     bar->showRulerPickerPanel(false);
     EXPECT_FALSE(bar->siDisplayTimer());
