@@ -149,23 +149,52 @@ ZEVRulerDatePicker::ZEVRulerDatePicker(ZEVRulerBox* box, ZEVRulerViewbar& bar, c
         if (!siAffichage_)
             siModifie_ = true;
     });
-    connect(this, &QAbstractSpinBox::editingFinished, this, [this] {
-        if (siModifie_)
-            agir();
-    });
+    connect(this, &QAbstractSpinBox::editingFinished, this, [this] { finirEdition(); });
+    lineEdit()->installEventFilter(this);
 }
 
 void ZEVRulerDatePicker::afficherDate(KELDate date)
 {
-    if (siModifie_)
+    dateAffichee_ = date;
+    if (siEdition())
         return;
+    montrer(date);
+}
+
+void ZEVRulerDatePicker::montrer(KELDate date)
+{
     const std::optional<QDateTime> champs = ZEVChampsPourDate(date);
     if (!champs)
         return;
     champs_ = *champs;
+    // Rewriting the same fields would drop the field the user selected; fields typed half-way
+    // over the same date are rewritten.
+    if (*champs == dateTime() && lineEdit()->text() == textFromDateTime(*champs))
+        return;
     siAffichage_ = true;
     setDateTime(*champs);
     siAffichage_ = false;
+}
+
+void ZEVRulerDatePicker::annulerEdition()
+{
+    siEdition_ = false;
+    siModifie_ = false;
+    if (!dateAffichee_)
+        return;
+    montrer(*dateAffichee_);
+    if (hasFocus())
+        setSelectedSection(currentSection());
+}
+
+void ZEVRulerDatePicker::finirEdition()
+{
+    if (siModifie_) {
+        agir();
+        return;
+    }
+    if (siEdition_)
+        annulerEdition();
 }
 
 std::optional<KELDate> ZEVRulerDatePicker::dateChoisie() const
@@ -187,7 +216,12 @@ void ZEVRulerDatePicker::majFocus()
     // Its line edit passes the focus on to it, and would take it by Tab: it follows the same rule.
     setFocusPolicy(accepte ? Qt::ClickFocus : Qt::NoFocus);
     lineEdit()->setFocusPolicy(focusPolicy());
-    if (!accepte && hasFocus())
+    if (accepte)
+        return;
+    // What was typed for the cursor it showed is not applied to another one.
+    if (siEdition())
+        annulerEdition();
+    if (hasFocus())
         clearFocus();
 }
 
@@ -207,12 +241,14 @@ void ZEVRulerDatePicker::setTextColor(const QColor& color)
 void ZEVRulerDatePicker::agir()
 {
     siModifie_ = false;
+    siEdition_ = false;
     if (action_)
         action_();
 }
 
 void ZEVRulerDatePicker::stepBy(int steps)
 {
+    siPas_ = true;
     QDateTimeEdit::stepBy(steps);
     agir();
 }
@@ -232,11 +268,38 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
+    // Esc drops the typing; the window must not take it for a step back as well.
+    if (event->key() == Qt::Key_Escape) {
+        annulerEdition();
+        event->accept();
+        return;
+    }
+    const QString avant = lineEdit()->text();
+    siPas_ = false;
     QDateTimeEdit::keyPressEvent(event);
+    const bool retour = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    // A step of the arrows has applied itself; anything else that changed the fields is typing,
+    // even a first digit that makes no complete value yet.
+    if (!retour && !siPas_ && lineEdit()->text() != avant)
+        siEdition_ = true;
     // Return ends the typing here: the spin box lets it through, and the window would then take it
     // for Recall on the desk's selection.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+    if (retour)
         event->accept();
+}
+
+bool ZEVRulerDatePicker::eventFilter(QObject* watched, QEvent* event)
+{
+    // A click selects the field it lands on, once the line edit has placed its cursor there: the
+    // digits typed next replace the field, and fill the next ones as each is complete.
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && acceptsFirstResponder()) {
+        lineEdit()->event(event);
+        if (hasFocus() && !lineEdit()->hasSelectedText())
+            setSelectedSection(currentSection());
+        return true;
+    }
+    return QDateTimeEdit::eventFilter(watched, event);
 }
 
 void ZEVRulerDatePicker::contextMenuEvent(QContextMenuEvent* event)

@@ -62,7 +62,9 @@ private:
 // A date picker of the bar. It shows the local wall clock of a date and hands the date the user
 // picked, through its action, after a step of its arrows or keys, or after typing ended with a
 // change. It takes the keyboard only when the bar lets it; its wheel goes to its box, and a right
-// click opens its box's menu.
+// click opens its box's menu. A click selects the field under the pointer, so that digits typed
+// replace it. From the first key typed until Return (or the keyboard leaving it) applies, or Esc
+// puts back the date the bar shows, the refreshes leave the fields to the user.
 class ZEVRulerDatePicker final : public QDateTimeEdit {
     Q_OBJECT
 public:
@@ -70,8 +72,12 @@ public:
 
     void setAction(std::function<void()> action) { action_ = std::move(action); }
     ZEVRulerBox* rulerBox() const { return box_; }
-    // Shows the date, unless the user is typing into the picker.
+    // Shows the date, unless the user is typing into the picker: then it is only kept, for Esc.
     void afficherDate(KELDate date);
+    // The user has typed into the fields since they last showed a date.
+    bool siEdition() const { return siEdition_ || siModifie_; }
+    // Esc: the fields show the bar's date again; nothing moves.
+    void annulerEdition();
     // The date the picker holds, read through the local time zone; nothing when its fields make
     // no date.
     std::optional<KELDate> dateChoisie() const;
@@ -88,17 +94,28 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void agir();
+    void montrer(KELDate date);
+    // Typing ended (Return, or the keyboard went elsewhere): a changed date is applied, else the
+    // fields show the bar's date again.
+    void finirEdition();
 
     ZEVRulerBox* box_;     // not owned: a Qt sibling or parent
     ZEVRulerViewbar& bar_; // not owned
     std::function<void()> action_;
     // The fields last shown: the date of a time-only picker and the time of a date-only one.
     QDateTime champs_;
+    // The date the bar last asked to show, shown again when an edit is dropped.
+    std::optional<KELDate> dateAffichee_;
     bool siAffichage_ = false;
+    // The fields make a date other than the one shown.
     bool siModifie_ = false;
+    // A key changed the fields, possibly to a value not complete yet.
+    bool siEdition_ = false;
+    bool siPas_ = false;
 };
 
 // The calendar panel: a calendar of the moment shown and its long date line, in a tool window that

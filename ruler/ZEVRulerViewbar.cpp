@@ -93,6 +93,9 @@ ZEVRulerViewbar::ZEVRulerViewbar(const QRectF& frame, ZEVRulerViewer& viewer, QW
     setFrameYUp(frame);
     presetsAuReveil();
     hide();
+    // The calendar shown under the cursor's box follows the window as it moves.
+    if (QWidget* fenetre = window(); fenetre != this)
+        fenetre->installEventFilter(this);
 }
 
 ZEVRulerViewbar::~ZEVRulerViewbar()
@@ -347,9 +350,14 @@ void ZEVRulerViewbar::setVisible(bool visible)
     if (visible) {
         demarrerTimer();
         majDatePickerComplet();
-    } else if (!siShowRulerPickerPanel_) {
-        arreterTimer();
+        return;
     }
+    // The calendar shown under the cursor's box goes with the bar; one opened without the bar
+    // stays, and keeps the dates running.
+    if (siPanelSousLaBarre_ && rulerPickerPanel_->isVisible())
+        rulerPickerPanel_->close();
+    if (!siShowRulerPickerPanel_)
+        arreterTimer();
 }
 
 bool ZEVRulerViewbar::siDisplayTimer() const { return Scheduler::shared().isPending(this, kDisplayTimer); }
@@ -658,9 +666,9 @@ void ZEVRulerViewbar::menuShowRulerPickerPanel()
     siShowRulerPickerPanel_ = true;
     if (!rulerPickerPanel_->isVisible()) {
         // Under the cursor's box, when the bar shows.
-        const QPoint sous = nowBox_->mapToGlobal(QPoint(0, nowBox_->height() + 4));
-        if (!isHidden())
-            placement::placeAt(rulerPickerPanel_, sous);
+        siPanelSousLaBarre_ = !isHidden();
+        if (siPanelSousLaBarre_)
+            suivreLePanel();
         else
             placement::placeBeside(rulerPickerPanel_, window());
     }
@@ -669,6 +677,23 @@ void ZEVRulerViewbar::menuShowRulerPickerPanel()
     majDatePickerComplet();
     if (ZEVFrontViewerServices* f = front())
         f->setSiShowCalandar(true);
+}
+
+void ZEVRulerViewbar::suivreLePanel()
+{
+    if (!siPanelSousLaBarre_ || isHidden())
+        return;
+    const QPoint sous = nowBox_->mapToGlobal(QPoint(0, nowBox_->height() + 4));
+    // Under the box, moved only as far as needed to stay whole on the screen.
+    placement::placeAt(rulerPickerPanel_, sous);
+}
+
+void ZEVRulerViewbar::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // The bar sliding in or out of the window.
+    if (rulerPickerPanel_->isVisible())
+        suivreLePanel();
 }
 
 void ZEVRulerViewbar::showRulerPickerPanel(bool shown)
@@ -684,6 +709,7 @@ void ZEVRulerViewbar::windowWillClose()
     if (isHidden())
         arreterTimer();
     siShowRulerPickerPanel_ = false;
+    siPanelSousLaBarre_ = false;
     panelMouseDown_ = false;
     if (ZEVFrontViewerServices* f = front())
         f->setSiShowCalandar(false);
@@ -772,9 +798,14 @@ void ZEVRulerViewbar::adopterContextView(ZEVContextViewStandIn* row)
 
 void ZEVRulerViewbar::initPreviousWidth()
 {
-    contextWidthMax_ = contextView_->width();
-    sides_ = ZEVRulerLayoutSides{};
+    // Armed again (each maker of the bar's parts arms it), the controls first go back to the wide
+    // layout the flags are reset to, whatever an earlier pass left: the entity row is measured in
+    // its wide form, and the pass below then depends on the width alone.
     previousWidth_ = 10000;
+    for (int i = int(kZEVRulerBreakpoints.size()) - 1; i >= 0; --i)
+        appliquer(ZEVRulerStepEffectFor({i, false}));
+    sides_ = ZEVRulerLayoutSides{};
+    contextWidthMax_ = contextView_->width();
     adjustRulerViewbar(width());
 }
 
@@ -784,6 +815,8 @@ void ZEVRulerViewbar::adjustRulerViewbar(double largeur)
     for (const ZEVRulerLayoutStep& step : ZEVRulerLayoutPass(sides_, previousWidth_, e))
         appliquer(ZEVRulerStepEffectFor(step));
     previousWidth_ = e;
+    if (rulerPickerPanel_->isVisible())
+        suivreLePanel();
 }
 
 void ZEVRulerViewbar::placerLesPresets(double x)

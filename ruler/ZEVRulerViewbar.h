@@ -201,6 +201,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
@@ -226,6 +227,8 @@ private:
     void tick();
     // The highlight code goes to the strip (timeline shown) or to the shown cursor's view.
     void envoyerCode(int code);
+    // The calendar opened under the cursor's box stays under it as the bar or the window moves.
+    void suivreLePanel();
 
     // Layout.
     // A control at a frame of the bar's points, y-up.
@@ -274,6 +277,8 @@ private:
     bool siFromEqualsZero_ = false;
     bool siToEqualsZero_ = false;
     bool siShowRulerPickerPanel_ = false;
+    // The calendar was opened under the cursor's box (the bar showing).
+    bool siPanelSousLaBarre_ = false;
     KELId presetTitleShown_ = 0;
     bool panelMouseDown_ = false;
     double previousWidth_ = 0;

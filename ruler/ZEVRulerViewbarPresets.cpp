@@ -6,6 +6,7 @@
 
 #include "engine/KELICurseur.h"
 #include "platform/sound/Sound.h"
+#include "ruler/ZEVRulerBox.h"
 #include "ruler/ZEVRulerPresetButton.h"
 #include "ruler/ZEVRulerStandIns.h"
 #include "ruler/ZEVRulerViewer.h"
@@ -437,6 +438,8 @@ bool ZEVRulerViewbar::eventFilter(QObject* watched, QEvent* event)
         cancelOperation();
         return true;
     }
+    if (watched == window() && event->type() == QEvent::Move && rulerPickerPanel_->isVisible())
+        suivreLePanel();
     return QWidget::eventFilter(watched, event);
 }
 

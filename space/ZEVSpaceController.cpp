@@ -1493,10 +1493,15 @@ void ZEVSpaceController::menuHistoryPrevious()
 {
     if (!markHistoryViewer_)
         return;
+    // The stroll's panel runs modally within this call; the History menu that asked for it closes
+    // meanwhile.
+    const bool dejaEnCours = siStroll_;
+    siStroll_ = true;
     if (!initialZevpString_.isEmpty())
         markHistoryViewer_->previous();
     else
         markHistoryViewer_->previousHistory();
+    siStroll_ = dejaEnCours;
 }
 
 void ZEVSpaceController::menuHistoryNext()

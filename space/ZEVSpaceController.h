@@ -273,7 +273,13 @@ public:
     // Remembers the current place while the history is browsed; forgets it.
     void menuHistoryStart();
     void menuHistoryStop();
-    void menuHistoryDidClose() { menuHistoryStop(); }
+    // The History menu closed: the place it remembered for its previews is forgotten, unless a
+    // stroll it started runs its panel, which returns there on Cancel.
+    void menuHistoryDidClose()
+    {
+        if (!siStroll_)
+            menuHistoryStop();
+    }
     void menuHistoryPrevious();
     void menuHistoryNext();
     // Opens the mark at that index (brought to the front), recording nothing.
@@ -505,6 +511,8 @@ private:
     bool siFirstTime_ = false;
     bool siMiniSpace_ = false;
     bool siAddToHistory_ = false;
+    // A stroll back through the history runs its modal panel.
+    bool siStroll_ = false;
 
     std::unique_ptr<ZEVSpaceWindow> spaceWindow_;
     std::unique_ptr<ZEVSpaceClass> spaceClass_;

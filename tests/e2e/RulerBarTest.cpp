@@ -1,7 +1,8 @@
 // The ruler bar in the running program: shown over the strip while the time bar is on, its Search
 // button clicked and its pickers typed into as a user does, moving the Search cursor to the hour
-// whose desk then shows; its buttons' second presses, the calendar opened from a box's menu, and
-// its layout following the window's width.
+// whose desk then shows, a time typed at a person's pace surviving the refreshes of the dates; its
+// buttons' second presses, the calendar opened from a box's menu, and its layout following the
+// window's width whatever widths it went through, the calendar going with it.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -24,11 +25,13 @@
 #include <QCalendarWidget>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QTest>
 
 #include <cmath>
+#include <ostream>
 
 namespace e2e {
 namespace {
@@ -267,7 +270,8 @@ TEST_F(RulerBar, ANarrowerWindowGivesUpTheBoxesThenTheButtonsTitlesAndAWiderOneB
         pump();
     };
     auto x = [this](QWidget* w) { return w->geometry().x(); };
-    widthTo(1200);
+    // Wide enough for the entity row's titled buttons as well.
+    widthTo(1600);
     EXPECT_EQ(bar()->width(), window()->spaceView()->width());
     EXPECT_FALSE(bar()->fromBox()->isHidden());
     EXPECT_FALSE(bar()->toBox()->isHidden());
@@ -275,7 +279,7 @@ TEST_F(RulerBar, ANarrowerWindowGivesUpTheBoxesThenTheButtonsTitlesAndAWiderOneB
     EXPECT_FALSE(bar()->rulerButton()->isHidden());
     EXPECT_EQ(bar()->nowButton()->width(), 70);
 
-    widthTo(700);
+    widthTo(1100);
     EXPECT_TRUE(bar()->fromBox()->isHidden());
     EXPECT_TRUE(bar()->toBox()->isHidden());
     EXPECT_EQ(x(bar()->nowBox()), 209);
@@ -293,13 +297,225 @@ TEST_F(RulerBar, ANarrowerWindowGivesUpTheBoxesThenTheButtonsTitlesAndAWiderOneB
     EXPECT_EQ(dynamic_cast<ZEVContextViewStandIn*>(bar()->contextView())->siNarrow(), true);
 
     // Wide again: the buttons at once, the boxes with the next refresh of the dates.
-    widthTo(1200);
+    widthTo(1600);
     EXPECT_FALSE(bar()->rulerButton()->isHidden());
     EXPECT_EQ(bar()->nowButton()->width(), 70);
     EXPECT_EQ(x(bar()->nowBox()), 370);
     advance(0.5);
     EXPECT_FALSE(bar()->fromBox()->isHidden());
     EXPECT_FALSE(bar()->toBox()->isHidden());
+}
+
+TEST_F(RulerBar, ATimeTypedIntoTheSearchCursorsBoxSurvivesTheRefreshesReturnAppliesItAndEscRevertsIt)
+{
+    startWithTheBar();
+    KELICurseur* search = space()->searchCurseur();
+    click(bar()->searchButton());
+    ASSERT_EQ(space()->actifCurseur(), search);
+    ZEVRulerDatePicker* picker = bar()->nowHourPicker();
+    const QDate day = ZEVChampsPourDate(search->now())->date();
+    // The cursor's moment as the box shows it; the cursor runs with the clock.
+    auto shown = [&] { return ZEVChampsPourDate(search->now())->time().toString(QStringLiteral("HH:mm:ss")); };
+    // A click on the hour as the window hands it on, then the digits at a person's pace: the
+    // box's refreshes run between the keys.
+    auto clickTheHour = [&] {
+        QTest::mouseClick(window()->windowHandle(), Qt::LeftButton, {}, picker->mapTo(window(), QPoint(6, 9)));
+        pump();
+        ASSERT_EQ(window()->focusWidget(), picker) << "the picker takes the keyboard";
+    };
+    auto typeSlowly = [&](const QString& digits) {
+        for (QChar c : digits) {
+            QTest::keyClicks(window()->focusWidget(), QString(c));
+            advance(3 * ZEVRulerViewbar::kDisplayPeriod);
+        }
+    };
+    const double start = search->now();
+    const double clockAtStart = Clock::shared().now();
+    clickTheHour();
+    typeSlowly(QStringLiteral("0930"));
+    const QString typed = picker->text();
+    EXPECT_TRUE(typed.startsWith(QStringLiteral("09:30"))) << typed.toStdString();
+    EXPECT_NEAR(search->now() - start, Clock::shared().now() - clockAtStart, 0.01) << "nothing moves before Return";
+    key(Qt::Key_Return);
+    const QDateTime there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), day);
+    EXPECT_EQ(there.time(), QTime::fromString(typed, QStringLiteral("HH:mm:ss")));
+    advance(1);
+    EXPECT_EQ(picker->text(), shown()) << "the box shows the cursor";
+    EXPECT_EQ(space()->actifCurseur(), search);
+    EXPECT_EQ(sound.beeps, 0);
+
+    // Esc puts the cursor's time back in the box, over a time typed half-way, and moves nothing.
+    const double before = search->now();
+    const double clock0 = Clock::shared().now();
+    clickTheHour();
+    typeSlowly(QStringLiteral("07"));
+    EXPECT_TRUE(picker->text().startsWith(QStringLiteral("07"))) << picker->text().toStdString();
+    key(Qt::Key_Escape);
+    EXPECT_EQ(picker->text(), shown());
+    advance(1);
+    EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01) << "only the clock ran";
+    EXPECT_EQ(picker->text(), shown());
+
+    // Done typing, the box follows the cursor again, though it keeps the keyboard.
+    ASSERT_EQ(window()->focusWidget(), picker);
+    QMenu* menu = rightClick(bar()->nowBox());
+    ASSERT_NE(menu, nullptr);
+    choose(menu, QStringLiteral("Go to Now, Range Kept"));
+    advance(3);
+    EXPECT_GT(search->now() - before, 3600) << "the cursor went to now";
+    EXPECT_EQ(picker->text(), shown());
+
+    // A time typed half-way for the Search cursor is dropped when the Now cursor is pressed.
+    const double left = search->now();
+    const double clock1 = Clock::shared().now();
+    clickTheHour();
+    typeSlowly(QStringLiteral("0"));
+    click(bar()->nowButton());
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    advance(1);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur()) << "the typing did not take the Search cursor back";
+    EXPECT_NEAR(search->now() - left, Clock::shared().now() - clock1, 0.01);
+}
+
+// Every control of the bar where it stands, with whether it shows.
+struct BarLayout {
+    std::vector<std::pair<QString, QRect>> controls;
+    // The name field stands one point further right when the cursor buttons take their titles back
+    // than when the boxes leave, as the bar always had it: that point aside, equal.
+    bool operator==(const BarLayout& other) const
+    {
+        if (controls.size() != other.controls.size())
+            return false;
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            const auto& [name, r] = controls[i];
+            const QRect& o = other.controls[i].second;
+            const bool oneOff = name == QLatin1String("Name") && std::abs(r.x() - o.x()) <= 1 &&
+                                r.translated(o.x() - r.x(), 0) == o;
+            if (name != other.controls[i].first || (r != o && !oneOff))
+                return false;
+        }
+        return true;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const BarLayout& l)
+{
+    for (const auto& [name, r] : l.controls)
+        out << "\n  " << name.toStdString() << " " << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+    return out;
+}
+
+BarLayout layoutOf(ZEVRulerViewbar* bar)
+{
+    BarLayout l;
+    auto add = [&](const QString& name, QWidget* w) {
+        l.controls.emplace_back(name, w->isVisibleTo(bar) ? QRect(w->mapTo(bar, QPoint(0, 0)), w->size()) : QRect());
+    };
+    add("Now", bar->nowButton());
+    add("Search", bar->searchButton());
+    add("Ruler", bar->rulerButton());
+    add("From", bar->fromBox());
+    add("Period", bar->nowBox());
+    add("Until", bar->toBox());
+    for (std::size_t i = 0; i < bar->presetButtons().size(); ++i)
+        add(QStringLiteral("Preset%1").arg(i + 1), bar->presetButtons()[i]);
+    add("Name", bar->presetTextField());
+    add("Entities", bar->contextView());
+    for (QWidget* b : bar->contextView()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        add(b->objectName(), b);
+    return l;
+}
+
+// The controls that show on the bar, side by side: none covers another (the entity row's own
+// buttons lie inside it).
+void expectNoOverlap(ZEVRulerViewbar* bar, const BarLayout& l)
+{
+    std::vector<std::pair<QString, QRect>> shown;
+    for (const auto& [name, r] : l.controls)
+        if (!r.isNull() && !(name.startsWith(QLatin1String("Entity")) && name.endsWith(QLatin1String("Button"))))
+            shown.emplace_back(name, r);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_TRUE(shown[i].second.left() >= -1 && shown[i].second.right() < bar->width())
+            << shown[i].first.toStdString() << " outside the bar";
+        // Neighbours' frames touch by a few points at most, as the bar's fixed frames have them.
+        for (std::size_t k = i + 1; k < shown.size(); ++k)
+            EXPECT_LE(shown[i].second.intersected(shown[k].second).width(), 3)
+                << shown[i].first.toStdString() << " covers " << shown[k].first.toStdString();
+    }
+}
+
+TEST_F(RulerBar, AfterAnyResizeTheBarIsLaidOutAsAFreshStartAtThatWidthAndTheCalendarGoesWithIt)
+{
+    startWithTheBar();
+    auto widthTo = [this](int w) {
+        // The window keeps its content 8 : 5: a width asks for its height too.
+        const QSize around = window()->size() - window()->spaceView()->size();
+        window()->resize(QSize(w, int(std::lround(w / 1.6))) + around);
+        pump();
+        ASSERT_EQ(bar()->width(), w);
+        // The From and Until boxes come back with the next refresh of the dates.
+        advance(ZEVRulerViewbar::kDisplayPeriod);
+        ASSERT_EQ(bar()->width(), w) << "the window keeps the size asked";
+        ASSERT_EQ(bar()->contextView()->geometry().right(), w - 1) << "the entity row against the right end";
+    };
+    widthTo(1260);
+    const BarLayout fresh = layoutOf(bar());
+    for (ZEVRulerPresetButton* p : bar()->presetButtons())
+        EXPECT_TRUE(p->isVisible());
+    EXPECT_TRUE(bar()->presetTextField()->isVisible());
+    expectNoOverlap(bar(), fresh);
+    // What the user sees right of the cursor buttons and boxes: the presets, the name, the row.
+    const int right = bar()->presetButtons()[0]->mapTo(bar(), QPoint(0, 0)).x() - 2;
+    auto rightPart = [&] { return bar()->grab(QRect(right, 0, bar()->width() - right, bar()->height())).toImage(); };
+    const QImage freshPixels = rightPart();
+
+    widthTo(760);
+    expectNoOverlap(bar(), layoutOf(bar()));
+    widthTo(1260);
+    EXPECT_EQ(layoutOf(bar()), fresh);
+    EXPECT_TRUE(rightPart() == freshPixels) << "the presets, the name and the entity row look as at the start";
+
+    // Any way to a width lays the bar out as the straight way does.
+    const std::vector<int> widths = {1600, 1180, 1000, 880, 640, 470};
+    std::vector<BarLayout> straight;
+    for (int w : widths) {
+        widthTo(1260);
+        widthTo(w);
+        straight.push_back(layoutOf(bar()));
+        expectNoOverlap(bar(), straight.back());
+    }
+    for (std::size_t i = 0; i < widths.size(); ++i)
+        for (int via : {widths[(i + 2) % widths.size()], widths[(i + 4) % widths.size()], 440, 1800}) {
+            widthTo(via);
+            widthTo(widths[i]);
+            EXPECT_EQ(layoutOf(bar()), straight[i]) << widths[i] << " by way of " << via;
+        }
+    widthTo(1260);
+    EXPECT_EQ(layoutOf(bar()), fresh);
+
+    // The calendar under the cursor's box stays under it as the bar lays itself out and the
+    // window moves, and goes when the bar slides away.
+    QMenu* menu = rightClick(bar()->nowBox());
+    ASSERT_NE(menu, nullptr);
+    choose(menu, QStringLiteral("Show Calendar"));
+    advance(0.1);
+    ZEVRulerPickerPanel* panel = bar()->rulerPickerPanel();
+    ASSERT_TRUE(panel->isVisible());
+    auto underTheBox = [&] { return bar()->nowBox()->mapToGlobal(QPoint(0, bar()->nowBox()->height() + 4)); };
+    EXPECT_EQ(panel->pos(), underTheBox());
+    widthTo(1100);
+    EXPECT_EQ(bar()->nowBox()->mapTo(bar(), QPoint(0, 0)).x(), 209);
+    EXPECT_EQ(panel->pos(), underTheBox());
+    window()->move(window()->pos() + QPoint(40, 30));
+    pump();
+    EXPECT_EQ(panel->pos(), underTheBox());
+    values->setValue("ZEVShowZevMenu", false);
+    advance(1);
+    EXPECT_FALSE(bar()->isVisible());
+    EXPECT_FALSE(panel->isVisible()) << "the calendar went with the bar";
+    EXPECT_FALSE(bar()->siShowRulerPickerPanel());
+    EXPECT_FALSE(bar()->siDisplayTimer()) << "no date refresh runs for a bar nobody sees";
 }
 
 TEST_F(RulerBar, WithTheTimelineKeptClosedForSearchingTheSearchButtonLeavesItClosed)

@@ -109,6 +109,44 @@ TEST_F(Bar, NothingIsLaidOutBeforeArmingAndTheEntityRowsWideWidthIsLeftOut)
     EXPECT_TRUE(fresh->presetTextField()->isHidden());
 }
 
+TEST_F(Bar, ArmedAgainAfterANarrowPassTheLayoutIsTheOneOfItsWidthAlone)
+{
+    auto armedAt = [this](double width) {
+        auto b = std::make_unique<ZEVRulerViewbar>(QRectF(0, 0, 1200, 23), *viewer, nullptr);
+        b->contextView()->setWidths(200, 60);
+        b->setFrameYUp(QRectF(0, 0, width, 23));
+        b->initPreviousWidth();
+        return b;
+    };
+    auto frames = [](ZEVRulerViewbar& b) {
+        std::vector<QRect> out;
+        for (QWidget* w : std::initializer_list<QWidget*>{b.nowButton(), b.searchButton(), b.rulerButton(),
+                                                          b.nowBox(), b.scrollBox(), b.presetTextField(),
+                                                          b.contextView()})
+            out.push_back(w->isHidden() ? QRect() : w->geometry());
+        return out;
+    };
+    // Armed a second time once a first pass left the row narrow and the controls at narrow places:
+    // the row is measured wide and the controls start again from the wide layout.
+    auto twice = armedAt(500);
+    ASSERT_TRUE(twice->contextView()->siNarrow());
+    twice->initPreviousWidth();
+    EXPECT_EQ(twice->contextWidthMax(), 200);
+    EXPECT_EQ(twice->previousWidth(), 300);
+    EXPECT_EQ(frames(*twice), frames(*armedAt(500)));
+    twice->setFrameYUp(QRectF(0, 0, 1300, 23));
+    EXPECT_FALSE(twice->contextView()->siNarrow());
+    EXPECT_EQ(twice->contextView()->geometry(), QRect(1100, 0, 200, 23));
+    EXPECT_EQ(frames(*twice), frames(*armedAt(1300)));
+    EXPECT_LE(twice->presetTextField()->geometry().right(), 1100) << "the row covers no control";
+
+    // Armed again at another width, the controls stand where that width alone puts them.
+    auto moved = armedAt(1300);
+    moved->setFrameYUp(QRectF(0, 0, 420, 23));
+    moved->initPreviousWidth();
+    EXPECT_EQ(frames(*moved), frames(*armedAt(420)));
+}
+
 TEST_F(Bar, WideningAcross820KeepsTheBoxesHiddenUntilTheNextRefresh)
 {
     bar->menuRuler(nullptr); // both boxes may show
@@ -262,8 +300,13 @@ TEST_F(Bar, TheDatesRunEveryHalfSecondWhileTheBarOrTheCalendarShows)
     bar->show();
     bar->showRulerPickerPanel(false);
     EXPECT_TRUE(bar->siDisplayTimer()) << "the bar still shows";
+    // The calendar opened under the bar goes with it; one opened with the bar hidden stays, and
+    // the dates keep running for it.
     bar->showRulerPickerPanel(true);
     bar->hide();
+    EXPECT_FALSE(bar->siShowRulerPickerPanel()) << "the calendar went with the bar";
+    EXPECT_FALSE(bar->siDisplayTimer());
+    bar->showRulerPickerPanel(true);
     EXPECT_TRUE(bar->siDisplayTimer()) << "the calendar still shows";
     bar->showRulerPickerPanel(false);
     EXPECT_FALSE(bar->siDisplayTimer());
