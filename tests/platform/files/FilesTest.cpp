@@ -463,6 +463,9 @@ TEST(SafeFileName, HostileNamesStayInsideTheFolderAndNewFilesNeverReuseATakenNam
     // Each name, and what it becomes where that is worth pinning down.
     const std::pair<QString, QString> hostile[] = {
         {"../x", "x"}, {"/etc/passwd", "passwd"}, {".", ""}, {"..", "untitled"}, {"", "untitled"},
+        // Dots and blanks mixed at the front: one pass over the dots alone left ".x" and "..".
+        {". .x", "x"}, {". ..", "untitled"}, {" . . ", "untitled"}, {".\t.bashrc", "bashrc"},
+        {". . . .x.txt", "x.txt"}, {QString(200, ' ') + "." + QString(300, ' ') + "..", "untitled"},
         {"   ", ""}, {"a/..", ""}, {"../../..", ""}, {".bashrc", "bashrc"}, {"..hidden", ""}, {"x/", ""},
         {QString("a") + QChar(0) + "b", "ab"}, {"line\nbreak", ""}, {"  photo.png ", "photo.png"},
         {QString(300, 'n'), ""}, {QString(150, QChar(0xE9)), ""},
