@@ -131,7 +131,12 @@ void ZEVDeskSaveAs::importEntry(const Entry& entry, KELId channel, ZEVDeskViewer
         logFormat("ZEVDeskSaveAs ERROR: no Object could be made for %s", qUtf8Printable(entry.path));
         return;
     }
-    store.createFileURL(entry.path, QUrl(), item);
+    // Without its record the Object could never find its file: it is not kept, and the next scan
+    // tries again.
+    if (!store.createFileURL(entry.path, QUrl(), item)) {
+        factory->eraseNewItem(item);
+        return;
+    }
     placeNewIcon(item, desk);
 }
 
