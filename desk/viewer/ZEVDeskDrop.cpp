@@ -9,6 +9,7 @@
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
 #include "services/ZEVFrontViewerServices.h"
+#include "platform/files/OutsideNames.h"
 #include "platform/files/RecordFile.h"
 #include "platform/pasteboard/BoundedImage.h"
 #include "platform/pasteboard/PasteboardRead.h"
@@ -479,7 +480,8 @@ bool ZEVDeskDrop::_addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set, const Q
     for (const QUrl& url : urls) {
         if (!url.isLocalFile())
             continue;
-        const QString path = QFileInfo(url.toLocalFile()).absoluteFilePath();
+        // A name that is not valid UTF-8 is given one first: else no path of ours could name it.
+        const QString path = QFileInfo(textPathOfUrl(url)).absoluteFilePath();
         if (!QFileInfo::exists(path)) {
             logFormat("ZEVDeskViewer _addFileURLs: no file at %s", qUtf8Printable(path));
             continue;
@@ -496,7 +498,7 @@ bool ZEVDeskDrop::_addITunesTracks(const QList<ZEVTrack>& tracks, ZEVItemSet& se
     for (const ZEVTrack& track : tracks) {
         if (!track.location.isLocalFile())
             continue;
-        const QString path = QFileInfo(track.location.toLocalFile()).absoluteFilePath();
+        const QString path = QFileInfo(textPathOfUrl(track.location)).absoluteFilePath();
         if (QFileInfo::exists(path))
             addFile(path, ZEVOPTION_OPEN_ON_CLICK | ZEVOPTION_HOLD_BY_SYSTEM, set, location, countShift, &handled);
     }
