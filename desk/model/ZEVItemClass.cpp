@@ -129,6 +129,7 @@ void ZEVItemClass::eraseNewItem(KELI* item)
 {
     if (!valide() || !item || item->relationInt() != KELRELATION_ITEM)
         return;
+    ZEVItemOptionWrites::cancel(item);
     KELServeurDeLiens::Acte acte(0);
     for (const KELId rel : {KELRELATION_ITEM_TITLE, KELRELATION_ITEM_TYPE, KELRELATION_ITEM_ICON}) {
         const KELIds ids = KELServeurDeLiens::LiensNumDuParentIntRelInt(item->idInt(), rel);

@@ -5,6 +5,7 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "platform/files/RecordFile.h"
 
