@@ -1,5 +1,6 @@
 #include "app/ApplicationGraph.h"
 #include "app/FirstWindow.h"
+#include "platform/files/OutsideNames.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -53,7 +54,8 @@ int main(int argc, char** argv)
     tallomer::setUpApplicationIdentity();
 
     tallomer::ApplicationGraph::Options options;
-    options.arguments = QCoreApplication::arguments().mid(1);
+    // From the bytes: a file name that is not valid UTF-8 does not survive QCoreApplication's text.
+    options.arguments = tallomer::textArguments(argc, argv);
     tallomer::ApplicationGraph graph(std::move(options));
     const auto signalNotifier = quitOnSignals();
     if (const std::optional<int> status = graph.start())

@@ -125,6 +125,23 @@ KELI* ZEVItemClass::creerItemWithChannelInt(KELId channelInt, const std::string&
     return item;
 }
 
+void ZEVItemClass::eraseNewItem(KELI* item)
+{
+    if (!valide() || !item || item->relationInt() != KELRELATION_ITEM)
+        return;
+    ZEVItemOptionWrites::cancel(item);
+    KELServeurDeLiens::Acte acte(0);
+    for (const KELId rel : {KELRELATION_ITEM_TITLE, KELRELATION_ITEM_TYPE, KELRELATION_ITEM_ICON}) {
+        const KELIds ids = KELServeurDeLiens::LiensNumDuParentIntRelInt(item->idInt(), rel);
+        if (!ids)
+            continue;
+        for (const KELId id : *ids)
+            if (KELI* lien = KELServeurDeLiens::LienForInt(id, curseur_))
+                KELServeurDeLiens::EraseLien(lien, curseur_);
+    }
+    KELServeurDeLiens::EraseLien(item, curseur_);
+}
+
 void ZEVItemClass::changeItem(KELI* item, const std::string& itemType)
 {
     auto* mots = dynamic_cast<KELIModelMot*>(motModel_);

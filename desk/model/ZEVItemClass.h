@@ -47,6 +47,10 @@ public:
     // The only way Objects are made. nullptr when the store refused the row.
     KELI* creerItemWithChannelInt(KELId channelInt, const std::string& title, const std::string& itemType,
                                   const std::string& itemIcon, std::uint64_t options);
+    // Takes back an Object just made whose outside part (its record, its file) could not be
+    // written: its link and the links to its words go from the store in one commit, as if it had
+    // never been made. The words stay, as every word does. item is gone afterwards.
+    void eraseNewItem(KELI* item);
     void changeItem(KELI* item, const std::string& itemType);
 
     // Links between Objects.

@@ -82,6 +82,14 @@ void ZEVItemOptionWrites::flushPending()
     }
 }
 
+void ZEVItemOptionWrites::cancel(KELI* item)
+{
+    if (!item || pending().erase(item->idInt()) == 0)
+        return;
+    if (Scheduler::hasShared())
+        Scheduler::shared().cancel(item, kMajbase);
+}
+
 std::size_t ZEVItemOptionWrites::pendingCount() { return pending().size(); }
 
 } // namespace tallomer

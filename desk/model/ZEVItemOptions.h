@@ -105,6 +105,8 @@ public:
     // before the store closes, so that a change made in the last turn is not lost.
     static void flushPending();
     static std::size_t pendingCount();
+    // Drops the deferred write of an Object that is being erased: it would write its row back.
+    static void cancel(KELI* item);
     // The deferred write itself (`_majbase`): rewrites the Object's row.
     static void majbase(KELI* item);
 };

@@ -9,6 +9,7 @@
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
 #include "services/ZEVFrontViewerServices.h"
+#include "platform/files/OutsideNames.h"
 #include "platform/files/RecordFile.h"
 #include "platform/pasteboard/BoundedImage.h"
 #include "platform/pasteboard/PasteboardRead.h"
@@ -17,6 +18,8 @@
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "space/desk/ZEVDeskGeometry.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 
@@ -51,6 +54,42 @@ std::optional<QCborMap> otherChannelRecord(const ZEVItemPB& record, const QStrin
         return std::nullopt;
     }
     return *read.fields;
+}
+
+// The record of a web Object, for creerWithRecord.
+std::function<bool(KELI*)> webRecord(const QString& key)
+{
+    return [key](KELI* item) { return ZEVItemData::Current().createFileHttpWithUid(key, item); };
+}
+
+// A file made for a new Object goes with it when the Object is taken back.
+void removeMadeFile(ZEVItemData& store, const QString& file, KELI* item)
+{
+    if (file.isEmpty())
+        return;
+    QFile::remove(file);
+    QDir().rmdir(store.itemDropFolder(item->idInt()));
+}
+
+// The record of a file made for a new Object: false, and the file gone, when either is missing.
+bool fileRecord(ZEVItemData& store, const QString& file, const QUrl& httpURL, KELI* item)
+{
+    if (file.isEmpty())
+        return false;
+    if (store.createFileURL(file, httpURL, item))
+        return true;
+    removeMadeFile(store, file, item);
+    return false;
+}
+
+// The record of a saved desk view; its picture may be missing, as before, but goes when the
+// record cannot be written.
+bool zevpRecord(ZEVItemData& store, const QString& image, const QString& uid, KELI* item)
+{
+    if (store.createZevpURL(image, uid, item))
+        return true;
+    removeMadeFile(store, image, item);
+    return false;
 }
 
 } // namespace
@@ -105,10 +144,10 @@ void ZEVDeskDrop::addFile(const QString& path, ZEVItemOption newOptions, ZEVItem
         return;
     }
     const QFileInfo info(path);
-    KELI* item = L::creer(desk_, info.fileName(), "file", info.suffix(), newOptions);
+    KELI* item = L::creerWithRecord(desk_, info.fileName(), "file", info.suffix(), newOptions,
+                                    [&](KELI* made) { return ZEVItemData::Current().createFileURL(path, QUrl(), made); });
     if (!item)
         return;
-    ZEVItemData::Current().createFileURL(path, QUrl(), item);
     if (placeNew(item, set, location, countShift))
         *handled = true;
 }
@@ -264,10 +303,10 @@ bool ZEVDeskDrop::_addBookmarkDicos(const QList<PastedBookmark>& bookmarks, ZEVI
         if (item) {
             placed = placeReused(item, set, location, countShift);
         } else {
-            item = L::creer(desk_, bookmark.title.isEmpty() ? key : bookmark.title, "http", QStringLiteral("webloc"), 0);
+            item = L::creerWithRecord(desk_, bookmark.title.isEmpty() ? key : bookmark.title, "http",
+                                      QStringLiteral("webloc"), 0, webRecord(key));
             if (!item)
                 continue;
-            ZEVItemData::Current().createFileHttpWithUid(key, item);
             placed = placeNew(item, set, location, countShift);
         }
         if (placed) {
@@ -288,10 +327,9 @@ bool ZEVDeskDrop::_addHttpURLs(const QList<QUrl>& urls, ZEVItemSet& set, const Q
         if (item) {
             placed = placeReused(item, set, location, countShift);
         } else {
-            item = L::creer(desk_, displayNameForUrl(url), "http", QStringLiteral("webloc"), 0);
+            item = L::creerWithRecord(desk_, displayNameForUrl(url), "http", QStringLiteral("webloc"), 0, webRecord(key));
             if (!item)
                 continue;
-            ZEVItemData::Current().createFileHttpWithUid(key, item);
             placed = placeNew(item, set, location, countShift);
         }
         if (placed) {
@@ -311,16 +349,14 @@ bool ZEVDeskDrop::_addBitmapImage(const ZEVPastedImage& image, const QUrl& httpU
         title = image.name;
     // The page's Object, without an icon: the picture is what was dropped.
     if (!L::objectWithUid(desk_, key))
-        if (KELI* page = L::creer(desk_, title, "http", QStringLiteral("webloc"), 0))
-            ZEVItemData::Current().createFileHttpWithUid(key, page);
-    KELI* item = L::creer(desk_, title, "file", QStringLiteral("tiff"), 0);
-    if (item) {
+        L::creerWithRecord(desk_, title, "http", QStringLiteral("webloc"), 0, webRecord(key));
+    KELI* item = L::creerWithRecord(desk_, title, "file", QStringLiteral("tiff"), 0, [&](KELI* made) {
         ZEVItemData& store = ZEVItemData::Current();
-        const QString file = store.files().createBitmapImage(image.image, QFileInfo(title).completeBaseName(), item);
-        if (!file.isEmpty())
-            store.createFileURL(file, httpURL, item);
+        return fileRecord(store, store.files().createBitmapImage(image.image, QFileInfo(title).completeBaseName(), made),
+                          httpURL, made);
+    });
+    if (item)
         placeNew(item, set, location, countShift);
-    }
     return true;
 }
 
@@ -332,16 +368,14 @@ bool ZEVDeskDrop::_addPDFImage(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEV
     if (title.isEmpty())
         title = pdf.name;
     if (!L::objectWithUid(desk_, key))
-        if (KELI* page = L::creer(desk_, title, "http", QStringLiteral("webloc"), 0))
-            ZEVItemData::Current().createFileHttpWithUid(key, page);
-    KELI* item = L::creer(desk_, title, "file", QStringLiteral("pdf"), 0);
-    if (item) {
+        L::creerWithRecord(desk_, title, "http", QStringLiteral("webloc"), 0, webRecord(key));
+    KELI* item = L::creerWithRecord(desk_, title, "file", QStringLiteral("pdf"), 0, [&](KELI* made) {
         ZEVItemData& store = ZEVItemData::Current();
-        const QString file = store.files().createPdfImage(pdf.data, QFileInfo(title).completeBaseName(), item);
-        if (!file.isEmpty())
-            store.createFileURL(file, httpURL, item);
+        return fileRecord(store, store.files().createPdfImage(pdf.data, QFileInfo(title).completeBaseName(), made),
+                          httpURL, made);
+    });
+    if (item)
         placeNew(item, set, location, countShift);
-    }
     return true;
 }
 
@@ -350,13 +384,12 @@ bool ZEVDeskDrop::_addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemS
 {
     for (const ZEVPastedImage& image : images) {
         const QString name = image.name.isEmpty() ? QStringLiteral("pasted") : image.name;
-        KELI* item = L::creer(desk_, name, "file", QStringLiteral("tiff"), 0);
+        KELI* item = L::creerWithRecord(desk_, name, "file", QStringLiteral("tiff"), 0, [&](KELI* made) {
+            ZEVItemData& store = ZEVItemData::Current();
+            return fileRecord(store, store.files().createBitmapImage(image.image, name, made), QUrl(), made);
+        });
         if (!item)
             continue;
-        ZEVItemData& store = ZEVItemData::Current();
-        const QString file = store.files().createBitmapImage(image.image, name, item);
-        if (!file.isEmpty())
-            store.createFileURL(file, QUrl(), item);
         placeNew(item, set, location, countShift);
     }
     return true;
@@ -367,13 +400,12 @@ bool ZEVDeskDrop::_addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set
 {
     for (const ZEVPastedPdf& pdf : pdfs) {
         const QString name = pdf.name.isEmpty() ? QStringLiteral("pasted") : pdf.name;
-        KELI* item = L::creer(desk_, name, "file", QStringLiteral("pdf"), 0);
+        KELI* item = L::creerWithRecord(desk_, name, "file", QStringLiteral("pdf"), 0, [&](KELI* made) {
+            ZEVItemData& store = ZEVItemData::Current();
+            return fileRecord(store, store.files().createPdfImage(pdf.data, name, made), QUrl(), made);
+        });
         if (!item)
             continue;
-        ZEVItemData& store = ZEVItemData::Current();
-        const QString file = store.files().createPdfImage(pdf.data, name, item);
-        if (!file.isEmpty())
-            store.createFileURL(file, QUrl(), item);
         placeNew(item, set, location, countShift);
     }
     return true;
@@ -394,11 +426,11 @@ bool ZEVDeskDrop::_addZevItems(const std::vector<ZEVItemPB>& records, ZEVItemSet
                 placeReused(found, set, location, countShift);
                 continue;
             }
-            KELI* item = L::creer(desk_, record.itemTitle(), "zevp", QStringLiteral("jpeg"), ZEVOPTION_HOLD_BY_ZEV);
+            KELI* item =
+                L::creerWithRecord(desk_, record.itemTitle(), "zevp", QStringLiteral("jpeg"), ZEVOPTION_HOLD_BY_ZEV,
+                                   [&](KELI* made) { return zevpRecord(store, store.files().createZevpImage(record.zevpImage(), made), uid, made); });
             if (!item)
                 continue;
-            const QString image = store.files().createZevpImage(record.zevpImage(), item);
-            store.createZevpURL(image, uid, item);
             placeNew(item, set, location, countShift);
             continue;
         }
@@ -414,26 +446,24 @@ bool ZEVDeskDrop::_addZevItems(const std::vector<ZEVItemPB>& records, ZEVItemSet
         KELI* item = nullptr;
         if (type == QLatin1String("ABPerson")) {
             const QString title = desk_.space() ? desk_.space()->titleForUid(uid) : QStringLiteral("? ?");
-            item = L::creer(desk_, title, "ABPerson", QStringLiteral("vcf"), ZEVOPTION_HOLD_BY_APP);
-            if (item)
-                store.createFilePersonWithUid(uid, item);
+            item = L::creerWithRecord(desk_, title, "ABPerson", QStringLiteral("vcf"), ZEVOPTION_HOLD_BY_APP,
+                                      [&](KELI* made) { return store.createFilePersonWithUid(uid, made); });
         } else if (type == QLatin1String("message")) {
             const std::optional<QCborMap> fields = otherChannelRecord(record, QStringLiteral("message"));
             if (!fields)
                 continue;
-            item = L::creer(desk_, record.itemTitle(), "message", QStringLiteral("eml"), ZEVOPTION_HOLD_BY_APP);
-            if (item)
-                store.createFileMessageWithDico(*fields, item);
+            item = L::creerWithRecord(desk_, record.itemTitle(), "message", QStringLiteral("eml"), ZEVOPTION_HOLD_BY_APP,
+                                      [&](KELI* made) { return store.createFileMessageWithDico(*fields, made); });
         } else if (type == QLatin1String("zevp")) {
             const std::optional<QCborMap> fields = otherChannelRecord(record, QStringLiteral("zevp"));
             if (!fields)
                 continue;
             const std::optional<QImage> image = readImageFileBounded(recordString(*fields, QStringLiteral("path")));
-            item = L::creer(desk_, record.itemTitle(), "zevp", QStringLiteral("jpeg"), ZEVOPTION_HOLD_BY_ZEV);
-            if (item) {
-                const QString path = image ? store.files().createZevpImage(*image, item) : QString();
-                store.createZevpURL(path, uid, item);
-            }
+            item = L::creerWithRecord(desk_, record.itemTitle(), "zevp", QStringLiteral("jpeg"), ZEVOPTION_HOLD_BY_ZEV,
+                                      [&](KELI* made) {
+                                          return zevpRecord(store, image ? store.files().createZevpImage(*image, made) : QString(),
+                                                            uid, made);
+                                      });
         } else {
             logLine("_addZevItems: _________________________________________________ ERROR !");
             continue;
@@ -450,7 +480,8 @@ bool ZEVDeskDrop::_addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set, const Q
     for (const QUrl& url : urls) {
         if (!url.isLocalFile())
             continue;
-        const QString path = QFileInfo(url.toLocalFile()).absoluteFilePath();
+        // A name that is not valid UTF-8 is given one first: else no path of ours could name it.
+        const QString path = QFileInfo(textPathOfUrl(url)).absoluteFilePath();
         if (!QFileInfo::exists(path)) {
             logFormat("ZEVDeskViewer _addFileURLs: no file at %s", qUtf8Printable(path));
             continue;
@@ -467,7 +498,7 @@ bool ZEVDeskDrop::_addITunesTracks(const QList<ZEVTrack>& tracks, ZEVItemSet& se
     for (const ZEVTrack& track : tracks) {
         if (!track.location.isLocalFile())
             continue;
-        const QString path = QFileInfo(track.location.toLocalFile()).absoluteFilePath();
+        const QString path = QFileInfo(textPathOfUrl(track.location)).absoluteFilePath();
         if (QFileInfo::exists(path))
             addFile(path, ZEVOPTION_OPEN_ON_CLICK | ZEVOPTION_HOLD_BY_SYSTEM, set, location, countShift, &handled);
     }
@@ -487,15 +518,20 @@ bool ZEVDeskDrop::_addMessages(const std::vector<ZEVMessageDico>& messages, ZEVI
             continue;
         }
         const QString subject = recordString(message.fields, QStringLiteral("subject"));
-        KELI* item = L::creer(desk_, subject.isEmpty() ? QStringLiteral("message") : subject, "message", QStringLiteral("eml"),
-                           ZEVOPTION_HOLD_BY_APP);
+        KELI* item = L::creerWithRecord(
+            desk_, subject.isEmpty() ? QStringLiteral("message") : subject, "message", QStringLiteral("eml"),
+            ZEVOPTION_HOLD_BY_APP, [&](KELI* made) {
+                QCborMap fields = message.fields;
+                const QString file = store.files().createMessageFile(message.bytes, subject, made);
+                if (!file.isEmpty())
+                    fields.insert(QStringLiteral("zevFilename"), file);
+                if (store.createFileMessageWithDico(fields, made))
+                    return true;
+                removeMadeFile(store, file, made);
+                return false;
+            });
         if (!item)
             continue;
-        QCborMap fields = message.fields;
-        const QString file = store.files().createMessageFile(message.bytes, subject, item);
-        if (!file.isEmpty())
-            fields.insert(QStringLiteral("zevFilename"), file);
-        store.createFileMessageWithDico(fields, item);
         if (placeNew(item, set, location, countShift))
             handled = true;
     }
@@ -507,12 +543,13 @@ bool ZEVDeskDrop::_addAttributedStrings(const QList<ZEVRichText>& texts, ZEVItem
 {
     ZEVItemData& store = ZEVItemData::Current();
     for (const ZEVRichText& text : texts) {
-        KELI* item = L::creer(desk_, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0);
+        KELI* item = L::creerWithRecord(desk_, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0,
+                                        [&](KELI* made) {
+                                            return fileRecord(store, store.files().createRTFWithAttributedString(text, made),
+                                                              QUrl(), made);
+                                        });
         if (!item)
             continue;
-        const QString file = store.files().createRTFWithAttributedString(text, item);
-        if (!file.isEmpty())
-            store.createFileURL(file, QUrl(), item);
         placeNew(item, set, location, countShift);
     }
     return true;
@@ -533,10 +570,10 @@ bool ZEVDeskDrop::_addABPersonUIDs(const std::vector<ZEVPastedPerson>& persons, 
             continue;
         }
         const QString title = space ? space->titleForUid(person.uid) : QStringLiteral("? ?");
-        KELI* item = L::creer(desk_, title, "ABPerson", QStringLiteral("vcf"), ZEVOPTION_HOLD_BY_APP);
+        KELI* item = L::creerWithRecord(desk_, title, "ABPerson", QStringLiteral("vcf"), ZEVOPTION_HOLD_BY_APP,
+                                        [&](KELI* made) { return ZEVItemData::Current().createFilePersonWithUid(person.uid, made); });
         if (!item)
             continue;
-        ZEVItemData::Current().createFilePersonWithUid(person.uid, item);
         if (placeNew(item, set, location, countShift))
             handled = true;
     }
@@ -567,10 +604,10 @@ void ZEVDeskDrop::addFilenames(const QStringList& paths)
             continue;
         }
         if (!item) {
-            item = L::creer(desk_, info.fileName(), "file", info.suffix(), P::ItemOptionsForFileURL(path));
+            item = L::creerWithRecord(desk_, info.fileName(), "file", info.suffix(), P::ItemOptionsForFileURL(path),
+                                      [&](KELI* made) { return ZEVItemData::Current().createFileURL(path, QUrl(), made); });
             if (!item)
                 continue;
-            ZEVItemData::Current().createFileURL(path, QUrl(), item);
         }
         const QRectF r = space->deskGeometry() ? space->deskGeometry()->nextIconDefaultPosition() : QRectF();
         desk_.creerItemViewWithItem(item, ZEVIconPosition{r.x(), r.y(), r.width(), 0}, 1.0f);

@@ -11,6 +11,7 @@
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
 #include "platform/files/FileIdentity.h"
+#include "platform/files/OutsideNames.h"
 #include "runtime/Log.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "space/desk/ZEVDeskGeometry.h"
@@ -63,7 +64,17 @@ bool ZEVDeskSaveAs::unknownEntries(const QString& folder, std::vector<Entry>& ou
             if (std::any_of(stores.begin(), stores.end(),
                             [&](ZEVItemData* s) { return s->itemNumberWithUid(uid) != 0; }))
                 return;
-            const QString decoded = QFile::decodeName(name);
+            QString decoded = QFile::decodeName(name);
+            if (!isTextName(name)) {
+                // No path of ours can name it as it is: it is given a name that can be.
+                QString why;
+                const auto renamed = textPath(QFile::encodeName(base) + name, &why);
+                if (!renamed) {
+                    logFormat("ZEVDeskSaveAs: %s", qUtf8Printable(why));
+                    return;
+                }
+                decoded = QFileInfo(*renamed).fileName();
+            }
             if (!siPartialName(decoded))
                 out.push_back({base + decoded, decoded});
         },
@@ -131,7 +142,12 @@ void ZEVDeskSaveAs::importEntry(const Entry& entry, KELId channel, ZEVDeskViewer
         logFormat("ZEVDeskSaveAs ERROR: no Object could be made for %s", qUtf8Printable(entry.path));
         return;
     }
-    store.createFileURL(entry.path, QUrl(), item);
+    // Without its record the Object could never find its file: it is not kept, and the next scan
+    // tries again.
+    if (!store.createFileURL(entry.path, QUrl(), item)) {
+        factory->eraseNewItem(item);
+        return;
+    }
     placeNewIcon(item, desk);
 }
 

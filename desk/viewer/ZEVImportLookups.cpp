@@ -81,6 +81,18 @@ KELI* ZEVImportLookups::creer(ZEVDeskViewer& desk, const QString& title, const c
     return item;
 }
 
+KELI* ZEVImportLookups::creerWithRecord(ZEVDeskViewer& desk, const QString& title, const char* type,
+                                        const QString& icon, ZEVItemOption options,
+                                        const std::function<bool(KELI* item)>& writeOutside)
+{
+    KELI* item = creer(desk, title, type, icon, options);
+    if (!item || writeOutside(item))
+        return item;
+    logFormat("ZEVDeskViewer: %s was not added: its record could not be written", qUtf8Printable(title));
+    desk.itemClass()->eraseNewItem(item);
+    return nullptr;
+}
+
 void ZEVImportLookups::startDownload(KELI* item, const QUrl& url, const DownloadStarter& starter)
 {
     ZEVItemData& store = ZEVItemData::Current();
@@ -107,8 +119,8 @@ void ZEVImportLookups::webObjectForPage(ZEVDeskViewer& desk, const QUrl& httpURL
 {
     const QString key = httpURL.toString(QUrl::FullyEncoded);
     if (!objectWithUid(desk, key))
-        if (KELI* page = creer(desk, title, "http", QStringLiteral("webloc"), 0))
-            ZEVItemData::Current().createFileHttpWithUid(key, page);
+        creerWithRecord(desk, title, "http", QStringLiteral("webloc"), 0,
+                        [&](KELI* page) { return ZEVItemData::Current().createFileHttpWithUid(key, page); });
 }
 
 void ZEVImportLookups::selectInFrontMode(ZEVDeskViewer& desk, const std::vector<KELI*>& items)

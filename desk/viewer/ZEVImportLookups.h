@@ -35,6 +35,12 @@ public:
     // A new Object of the current Channel; nullptr (logged) when none could be made.
     static KELI* creer(ZEVDeskViewer& desk, const QString& title, const char* type, const QString& icon,
                        ZEVItemOption options);
+    // A new Object together with what it stands for outside the link base (its record, and the
+    // file made for it): writeOutside is handed the new Object and answers whether all of it was
+    // written. When not (the failure was reported to the user), the Object is erased again and
+    // nullptr answered: no Object without its record, which no later paste could find again.
+    static KELI* creerWithRecord(ZEVDeskViewer& desk, const QString& title, const char* type, const QString& icon,
+                                 ZEVItemOption options, const std::function<bool(KELI* item)>& writeOutside);
     // Marks the Object loading and hands the download to the starter; unmarked when refused.
     static void startDownload(KELI* item, const QUrl& url, const DownloadStarter& starter);
     // The web Object of an address dragged with its picture: the one the store holds for the

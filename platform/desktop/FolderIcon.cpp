@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -64,11 +63,10 @@ FolderIcon::Result FolderIcon::setIcon(const QString& folderPath, const QString&
     if (in.exists() && in.open(QIODevice::ReadOnly))
         existing = in.readAll();
     const QByteArray text = directoryFileWithIcon(existing, iconPath);
-    QSaveFile out(dirFile);
-    if (out.open(QIODevice::WriteOnly) && out.write(text) == text.size() && out.commit())
+    if (const FileResult written = writeFileAtomically(dirFile, text))
         result.directoryFileWritten = true;
     else
-        logFormat("FolderIcon: cannot write %s: %s", qPrintable(dirFile), qPrintable(out.errorString()));
+        logFormat("FolderIcon: %s", qPrintable(written.error));
 
     const QString gio = options.gioProgram.isEmpty() ? QStandardPaths::findExecutable("gio")
                                                      : options.gioProgram;

@@ -1,9 +1,10 @@
 #include "platform/desktop/GtkBookmarks.h"
 
+#include "platform/files/GeneratedFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -68,10 +69,9 @@ GtkBookmarks::Result GtkBookmarks::addFolder(const QString& folderPath, QString*
         out += '\n';
 
     // Written whole or not at all, so a failure never leaves the list cut short.
-    QSaveFile save(path);
-    if (!save.open(QIODevice::WriteOnly) || save.write(out) != out.size() || !save.commit()) {
+    if (const FileResult written = writeFileAtomically(path, out); !written) {
         if (error)
-            *error = save.errorString();
+            *error = written.error;
         return Result::CannotInsert;
     }
     return Result::Added;
@@ -105,10 +105,9 @@ bool GtkBookmarks::removeFolder(const QString& folderPath, QString* error)
     }
     if (!removed)
         return true;
-    QSaveFile save(path);
-    if (!save.open(QIODevice::WriteOnly) || save.write(out) != out.size() || !save.commit()) {
+    if (const FileResult written = writeFileAtomically(path, out); !written) {
         if (error)
-            *error = save.errorString();
+            *error = written.error;
         return false;
     }
     return true;

@@ -18,7 +18,8 @@
 // A reader of version 1 rejects any other version, a wrong magic, a length that does not match
 // the file, a checksum mismatch, a payload over the limit and malformed CBOR.
 //
-// Files are replaced atomically (QSaveFile): a crash leaves the old record or the new one.
+// Files are replaced atomically (writeFileAtomically): a crash or a full disk leaves the old
+// record or the new one.
 
 #include "runtime/Date.h"
 #include "platform/files/FileResult.h"

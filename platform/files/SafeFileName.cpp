@@ -73,11 +73,12 @@ QString clean(const QString& name)
             continue;
         out += (c.category() == QChar::Other_Control) ? QLatin1Char(' ') : c;
     }
-    out = out.trimmed();
-    qsizetype dots = 0;
-    while (dots < out.size() && out.at(dots) == QLatin1Char('.'))
-        ++dots;
-    out = out.mid(dots).trimmed();
+    // Dots and blanks go together from the front: ". .x" would else still start with a dot, and
+    // ". .." would be the parent folder.
+    qsizetype lead = 0;
+    while (lead < out.size() && (out.at(lead) == QLatin1Char('.') || out.at(lead).isSpace()))
+        ++lead;
+    out = out.mid(lead).trimmed();
     if (utf8Size(out) > kMaxFileNameBytes) {
         const auto [base, extension] = splitExtension(out);
         out = fitName(base, QString(), extension);

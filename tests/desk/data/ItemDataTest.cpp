@@ -26,6 +26,11 @@
 #include <QStandardPaths>
 #include <QtEndian>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -212,6 +217,49 @@ TEST_F(ItemDataTest, MovedAndRenamedFilesAreFoundAtStartAndTheirRecordsRewritten
     // The rewritten record resolves by its path next time, without any search.
     EXPECT_EQ(restart(), 2);
     EXPECT_EQ(store().itemNumberWithPath(movedA), a->idInt());
+}
+
+// At start the record of a file that moved is rewritten; when the disk takes no more (here a
+// child whose files may not grow, as on a full disk), the old record stays whole, the failure is
+// reported, and the Object still finds its file, in this run and the next.
+TEST_F(ItemDataTest, ARewriteAtStartThatCannotBeWrittenKeepsTheOldRecord)
+{
+    KELI* a = space.make(100000003, kHome, "file");
+    const QString path = writeFile(folders.zevFolder + "/report.txt");
+    ASSERT_TRUE(store().createFileURL(path, {}, a));
+    const QString recordFile = store().recordPath(a->idInt(), "file");
+    QFile in(recordFile);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray old = in.readAll();
+    in.close();
+    const QString moved = moveFile(path, root + "/deep/report.txt");
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit none{0, 0};
+        ::setrlimit(RLIMIT_FSIZE, &none);
+        configure();
+        ZEVItemDataChannels::PrepareDicosForURL(folders.zevData);
+        ZEVItemDataChannels::InitializeDicos();
+        const ZEVItemData* loaded = ZEVItemDataChannels::ItemDataForChannelInt(kHome);
+        const bool found = loaded && loaded->itemNumberWithPath(moved) == a->idInt();
+        ::_exit(storeErrors.size() == 1 ? (found ? 0 : 1) : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the file was not found in that run; 2: the failure was not reported";
+    QFile after(recordFile);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), old);
+    EXPECT_EQ(filesBelow(folders.zevData), QStringList{recordFile}) << "no temporary left";
+
+    // With room again the next start finds the file through the old record and rewrites it.
+    restart();
+    EXPECT_EQ(store().itemNumberWithPath(moved), a->idInt());
+    EXPECT_EQ(recordString(record(a->idInt(), "file"), "path"), moved);
 }
 
 TEST_F(ItemDataTest, BadRecordsAreLoggedAndSkippedWithoutLosingTheOthers)

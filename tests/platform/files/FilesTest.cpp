@@ -11,6 +11,7 @@
 #include "runtime/Clock.h"
 #include "tests/platform/PlatformFixture.h"
 #include "tests/support/AddressSpaceCap.h"
+#include "tests/support/SecondFileSystem.h"
 
 #include <QCborArray>
 #include <QDataStream>
@@ -18,10 +19,14 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <functional>
 #include <fcntl.h>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tallomer;
@@ -29,6 +34,9 @@ using test::tempFolder;
 using test::writeFile;
 
 namespace {
+
+// The full file system of the tests is mounted before any thread starts.
+[[maybe_unused]] const bool kSecondFileSystem = test::SecondFileSystem::prepare();
 
 bool move(const QString& from, const QString& to)
 {
@@ -317,6 +325,101 @@ TEST(GeneratedFiles, ImagesAsTiffAndJpegFoldersAndAtomicWrites)
     EXPECT_FALSE(writeFileAtomically(dir + "/missing/x", "y").ok);
 }
 
+namespace {
+
+// Runs write in a child whose files may not grow past limit bytes (SIGXFSZ ignored, so that the
+// write fails with EFBIG as on a full disk); answers 0 for a reported success, 1 for a reported
+// failure naming the cause, else how the child ended.
+int writeUnderFileSizeLimit(rlim_t limit, const std::function<FileResult()>& write)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{limit, limit};
+        if (::setrlimit(RLIMIT_FSIZE, &small) != 0)
+            ::_exit(3);
+        const FileResult r = write();
+        ::_exit(r.ok ? 0 : r.error.contains(QString::fromLocal8Bit(std::strerror(EFBIG))) ? 1 : 2);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
+
+QStringList hiddenLeftovers(const QString& folder)
+{
+    return QDir(folder).entryList({".tallomer-*"}, QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+// A write that cannot be finished (a full disk, a size limit) is answered as a failure and leaves
+// the old file byte for byte, with no temporary beside it.
+TEST(AtomicWrites, AFailedWriteKeepsTheOldBytesAndSaysSo)
+{
+    const QString dir = tempFolder();
+    const QString path = dir + "/100000001.file";
+    const QByteArray old = encodeRecord(sampleFields());
+    ASSERT_TRUE(writeFileAtomically(path, old).ok);
+    const QByteArray bigger = encodeRecord(QCborMap{{"path", QString(3000, 'p')}});
+
+    // Below the old size, between the old and the new size, and a single byte short: each write
+    // fails at another step (the first write, a later one, the last byte).
+    for (const rlim_t limit : {rlim_t(0), rlim_t(old.size()), rlim_t(bigger.size() - 1)}) {
+        SCOPED_TRACE(limit);
+        EXPECT_EQ(writeUnderFileSizeLimit(limit, [&] { return writeFileAtomically(path, bigger); }), 1);
+        EXPECT_EQ(test::readFile(path), old);
+        EXPECT_TRUE(readRecordFile(path)) << "the old record still reads";
+        EXPECT_TRUE(hiddenLeftovers(dir).isEmpty()) << hiddenLeftovers(dir).join(' ').toStdString();
+    }
+    // The record writer answers the same.
+    EXPECT_EQ(writeUnderFileSizeLimit(16, [&] { return writeRecordFile(path, QCborMap{{"path", QString(500, 'q')}}); }),
+              1);
+    EXPECT_EQ(test::readFile(path), old);
+    // With room enough the same write goes through.
+    EXPECT_EQ(writeUnderFileSizeLimit(rlim_t(bigger.size()), [&] { return writeFileAtomically(path, bigger); }), 0);
+    EXPECT_EQ(test::readFile(path), bigger);
+
+    // A file system that is really full.
+    const QString full = test::SecondFileSystem::full();
+    if (full.isEmpty())
+        return;
+    const QString record = full + "/100000002.file";
+    ASSERT_TRUE(writeFileAtomically(record, old).ok);
+    const QString filler = full + "/filler";
+    {
+        QFile f(filler);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'f');
+        while (f.write(block) == block.size()) {
+        }
+    }
+    const FileResult written = writeFileAtomically(record, bigger);
+    EXPECT_FALSE(written.ok);
+    EXPECT_TRUE(written.error.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << written.error.toStdString();
+    EXPECT_EQ(test::readFile(record), old);
+    EXPECT_TRUE(hiddenLeftovers(full).isEmpty());
+    QFile::remove(filler);
+    QFile::remove(record);
+}
+
+// What callers rely on: the file keeps its mode, and a symbolic link (a user's bookmarks file
+// kept elsewhere) keeps pointing at the file that is replaced.
+TEST(AtomicWrites, ReplacesTheTargetOfALinkAndKeepsTheMode)
+{
+    const QString dir = tempFolder();
+    const QString target = dir + "/kept/bookmarks";
+    ASSERT_TRUE(writeFileAtomically(test::writeFile(target, "old"), "older").ok);
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::link(target, dir + "/bookmarks"));
+    ASSERT_TRUE(writeFileAtomically(dir + "/bookmarks", "new").ok);
+    EXPECT_TRUE(QFileInfo(dir + "/bookmarks").isSymLink());
+    EXPECT_EQ(test::readFile(target), "new");
+    EXPECT_EQ(QFileInfo(target).permissions() & 0x0FFF, QFile::ReadUser | QFile::WriteUser);
+    EXPECT_TRUE(hiddenLeftovers(dir).isEmpty() && hiddenLeftovers(dir + "/kept").isEmpty());
+}
+
 TEST(Trash, MovesFilesAndFoldersIntoTheUsersTrash)
 {
     const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
@@ -360,6 +463,9 @@ TEST(SafeFileName, HostileNamesStayInsideTheFolderAndNewFilesNeverReuseATakenNam
     // Each name, and what it becomes where that is worth pinning down.
     const std::pair<QString, QString> hostile[] = {
         {"../x", "x"}, {"/etc/passwd", "passwd"}, {".", ""}, {"..", "untitled"}, {"", "untitled"},
+        // Dots and blanks mixed at the front: one pass over the dots alone left ".x" and "..".
+        {". .x", "x"}, {". ..", "untitled"}, {" . . ", "untitled"}, {".\t.bashrc", "bashrc"},
+        {". . . .x.txt", "x.txt"}, {QString(200, ' ') + "." + QString(300, ' ') + "..", "untitled"},
         {"   ", ""}, {"a/..", ""}, {"../../..", ""}, {".bashrc", "bashrc"}, {"..hidden", ""}, {"x/", ""},
         {QString("a") + QChar(0) + "b", "ab"}, {"line\nbreak", ""}, {"  photo.png ", "photo.png"},
         {QString(300, 'n'), ""}, {QString(150, QChar(0xE9)), ""},

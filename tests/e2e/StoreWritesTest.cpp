@@ -1,0 +1,120 @@
+// Record writes that fail while the program runs, as with a store made read-only: what the user
+// pasted leaves no Object behind (neither its links nor an icon), the user is told once, and the
+// same paste works once the store can be written again.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/data/ZEVItemData.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "platform/files/RecordFile.h"
+
+#include <QClipboard>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <unistd.h>
+
+namespace e2e {
+namespace {
+
+// The folder refuses new files while this lives: made read-only, or for root (whom permissions
+// do not stop) moved aside with a file in its place.
+class RefusedFolder {
+public:
+    explicit RefusedFolder(QString folder) : folder_(std::move(folder))
+    {
+        if (::geteuid() != 0) {
+            ok_ = QFile::setPermissions(folder_, QFile::ReadOwner | QFile::ExeOwner);
+            return;
+        }
+        aside_ = folder_ + ".aside";
+        QFile stand(folder_);
+        ok_ = QDir().rename(folder_, aside_) && stand.open(QIODevice::WriteOnly);
+    }
+    ~RefusedFolder()
+    {
+        if (aside_.isEmpty()) {
+            QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            return;
+        }
+        QFile::remove(folder_);
+        QDir().rename(aside_, folder_);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    QString folder_;
+    QString aside_;
+    bool ok_ = false;
+};
+
+class StoreWrites : public E2E {
+protected:
+    QString writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    QString records() const { return storeFolder() + "/local/zevData/2000018"; }
+    // The links that make an Object and show it: the Object, its title, type and icon words, its
+    // icons on desks.
+    std::string objectLinkCount() const
+    {
+        return sql(database(), "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION IN (1000050, 1000212, 1000217, 1000222, "
+                               "1000152)").at(0, 0);
+    }
+    void paste(const QString& path)
+    {
+        auto data = std::make_unique<QMimeData>();
+        data->setUrls({QUrl::fromLocalFile(path)});
+        QGuiApplication::clipboard()->setMimeData(data.release());
+        QCursor::setPos(canvas()->mapToGlobal(QPoint(300, 300)));
+        key(Qt::Key_V, Qt::ControlModifier);
+        advance(1.0);
+    }
+};
+
+TEST_F(StoreWrites, APastedFileWhoseRecordCannotBeWrittenLeavesNoObjectAndThePasteWorksLater)
+{
+    start();
+    alerts.clear();
+    ASSERT_TRUE(QFileInfo(records()).isDir());
+    const QString letter = writeFile(home + "/letter.txt", "dear");
+    const std::string before = objectLinkCount();
+    {
+        RefusedFolder refused(records());
+        ASSERT_TRUE(refused.ok());
+        paste(letter);
+        EXPECT_EQ(objectLinkCount(), before) << "the act's links were kept without its record";
+        EXPECT_TRUE(liveObjectsTitled("letter.txt").empty());
+        EXPECT_EQ(viewTitled(QStringLiteral("letter.txt")), nullptr);
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+        // Again while the store still refuses: still nothing, and no second alert.
+        paste(letter);
+        EXPECT_EQ(objectLinkCount(), before);
+        EXPECT_EQ(alerts.size(), 1u);
+    }
+    EXPECT_TRUE(QFile::exists(letter)) << "the user's file is never touched";
+
+    // Writable again: the same paste makes the Object, its record finds the file.
+    paste(letter);
+    const Rows placed = placedObjectsOfType("file");
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_EQ(placed.at(0, 1), "letter.txt");
+    const RecordRead record = readRecordFile(records() + "/" + q(placed.at(0, 0)) + ".file");
+    ASSERT_TRUE(record) << record.error.toStdString();
+    EXPECT_EQ(recordString(*record.fields, QStringLiteral("path")), letter);
+    KELI* item = KELServeurDeLiens::LienForInt(std::stoull(placed.at(0, 0)), space()->nowCurseur());
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), letter);
+    EXPECT_NE(viewTitled(QStringLiteral("letter.txt")), nullptr);
+    EXPECT_EQ(alerts.size(), 1u);
+}
+
+} // namespace
+} // namespace e2e
