@@ -9,6 +9,7 @@
 #include "runtime/Clock.h"
 #include "runtime/Log.h"
 #include "services/ZEVItemViewForDesks.h"
+#include "widgets/ZEVPanelWheel.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceParts.h"
 #include "space/ZEVSpaceWindow.h"
@@ -86,9 +87,10 @@ ZEVFrontFilePanel::ZEVFrontFilePanel(QWidget* parent, const QString& title, cons
     setOption(QFileDialog::DontUseNativeDialog);
     setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_DeleteOnClose);
-    for (QWidget* w : findChildren<QWidget*>())
-        w->installEventFilter(this);
-    installEventFilter(this);
+    wheel_ = new ZEVPanelWheel(this, [this](QWheelEvent* e) {
+        if (ruler_)
+            ruler_->scrollWheelWithEvent(e);
+    });
 }
 
 void ZEVFrontFilePanel::setMessage(const QString& message)
@@ -109,20 +111,7 @@ void ZEVFrontFilePanel::addAccessory(QWidget* accessory)
         grid->addWidget(accessory, grid->rowCount(), 0, 1, grid->columnCount());
     else if (layout())
         layout()->addWidget(accessory);
-    accessory->installEventFilter(this);
-    for (QWidget* w : accessory->findChildren<QWidget*>())
-        w->installEventFilter(this);
-}
-
-bool ZEVFrontFilePanel::eventFilter(QObject* watched, QEvent* event)
-{
-    // The wheel travels in time, wherever it turns over the panel.
-    if (event->type() == QEvent::Wheel) {
-        if (ruler_)
-            ruler_->scrollWheelWithEvent(static_cast<QWheelEvent*>(event));
-        return true;
-    }
-    return QFileDialog::eventFilter(watched, event);
+    wheel_->watch(accessory);
 }
 
 void ZEVFrontFilePanel::accept()

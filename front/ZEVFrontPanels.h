@@ -27,6 +27,7 @@ class QLineEdit;
 
 namespace tallomer {
 
+class ZEVPanelWheel;
 class ZEVRulerViewerServices;
 class ZEVSpaceController;
 
@@ -38,7 +39,7 @@ std::optional<QString> newFolderNameFrom(const QString& typed);
 QString addPromptForCount(qsizetype n);
 
 // The file panel of both: its own look, several choices of files and folders together, and the
-// wheel handed to the ruler.
+// wheel over its empty areas handed to the ruler (its lists and fields scroll as usual).
 class ZEVFrontFilePanel : public QFileDialog {
 public:
     ZEVFrontFilePanel(QWidget* parent, const QString& title, const QString& directory);
@@ -52,13 +53,13 @@ public:
     void addAccessory(QWidget* accessory);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void accept() override;
     // Whether OK may close the panel; a refusal keeps it up.
     virtual bool shouldAccept() { return true; }
 
 private:
     ZEVRulerViewerServices* ruler_ = nullptr;
+    ZEVPanelWheel* wheel_ = nullptr; // owned by the panel
     QStringList chosen_;
 };
 

@@ -11,6 +11,7 @@
 #include "inspectors/table/ZEVTypeSelect.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/services/ZEVInspectorServices.h"
+#include "platform/MenuText.h"
 #include "services/ZEVFrontMode.h"
 #include "space/ZEVMenuPreview.h"
 #include "space/ZEVSelections.h"
@@ -156,7 +157,7 @@ void ZEVFrontToolButtons::majNowEntries(Menu m)
     if (m == Menu::GotoSpace) {
         if (QAction* now = entry(menu(m), long(kNowTag))) {
             const QString name = nowDesk ? QString::fromStdString(nowDesk->currentBackImageItemName()) : QString();
-            now->setText(QStringLiteral("Now  --  %1").arg(name));
+            now->setText(QStringLiteral("Now  --  %1").arg(menuText(name)));
             now->setIcon(thumbnail);
         }
     } else if (m == Menu::Clean) {

@@ -15,6 +15,7 @@
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "objects/viewer/ZEVItemViewerHost.h"
+#include "platform/MenuText.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "services/ZEVPersonServices.h"
 #include "services/ZEVSpaceForObjectViews.h"
@@ -41,7 +42,8 @@ ZEVItemData& storeOf(KELI* item)
     return ZEVItemData::Current();
 }
 
-QString quoted(const QString& t) { return QStringLiteral("\"%1\"").arg(t); }
+// A title between quotes, as an item text shows it whole.
+QString quoted(const QString& t) { return QStringLiteral("\"%1\"").arg(menuText(t)); }
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "ruler/ZEVRulerViewbar.h"
 
 #include "engine/KELICurseur.h"
+#include "platform/MenuText.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerBox.h"
 #include "ruler/ZEVRulerPresetButton.h"
@@ -282,7 +283,7 @@ void ZEVRulerViewbar::presetMenuWillOpen()
     const std::string nom = presets.nameWithStampInt(tag);
     const bool saved = presets.siPresetWithStampInt(tag);
     presetMenuName_->setIcon(ZEVRulerPresetButton::imageNamed(presets.imageNameWithStampInt(tag)));
-    presetMenuName_->setText(QStringLiteral("Rename %1").arg(nomMenu(nom)));
+    presetMenuName_->setText(menuText(QStringLiteral("Rename %1").arg(nomMenu(nom))));
     presetMenuName_->setEnabled(saved);
     presetMenuClear_->setEnabled(saved);
     presetMenuGoto_->setEnabled(saved);
@@ -290,7 +291,7 @@ void ZEVRulerViewbar::presetMenuWillOpen()
     const QString verbe = saved ? QStringLiteral("Save as") : QStringLiteral("New");
     auto mode = [&](const QString& genre, const QString& image) {
         presetMenuSeparator_->setVisible(true);
-        presetMenuGoto_->setText(QStringLiteral("Go to %1").arg(nomMenu(nom)));
+        presetMenuGoto_->setText(menuText(QStringLiteral("Go to %1").arg(nomMenu(nom))));
         presetMenuNew_->setText(QStringLiteral("%1 \"%2\" Preset").arg(verbe, genre));
         presetMenuNew_->setIcon(ZEVRulerPresetButton::imageNamed(image));
     };
@@ -314,7 +315,7 @@ void ZEVRulerViewbar::presetMenuWillHighlightItem(QAction* item)
     if (item == presetMenuName_)
         presetMenuName_->setText(QStringLiteral("Rename Preset"));
     else
-        presetMenuName_->setText(QStringLiteral("Rename %1").arg(nomMenu(stampClass().nameWithStampInt(b->tag()))));
+        presetMenuName_->setText(menuText(QStringLiteral("Rename %1").arg(nomMenu(stampClass().nameWithStampInt(b->tag())))));
 }
 
 void ZEVRulerViewbar::presetMenuDidClose() { majPresetsForSelectedCurseur(); }

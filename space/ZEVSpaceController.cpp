@@ -1,4 +1,5 @@
 #include "services/ZEVFrontMode.h"
+#include "platform/MenuText.h"
 #include "space/ZEVSpaceController.h"
 
 #include "engine/KELElements.h"
@@ -1468,7 +1469,7 @@ void ZEVSpaceController::addZevStoryToMenu(QMenu* menu, int startIndex, unsigned
     const std::size_t n = std::min<std::size_t>(std::size_t(max) + 1, marks.size());
     for (std::size_t k = n; k-- > 1;) {
         const ZEVMarkObject* mark = marks[k];
-        auto* a = new QAction(QStringLiteral("%1 | %2").arg(mark->channelTitle(), mark->spaceTitle()), menu);
+        auto* a = new QAction(menuText(QStringLiteral("%1 | %2").arg(mark->channelTitle(), mark->spaceTitle())), menu);
         if (!mark->markImage().isNull())
             a->setIcon(QIcon(QPixmap::fromImage(mark->markImage())));
         a->setData(qlonglong(k));

@@ -10,6 +10,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 #include "platform/CalendarDate.h"
+#include "platform/MenuText.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceClass.h"
@@ -543,7 +544,7 @@ void ZEVSpaceController::addSpacesToMenu(QMenu* menu, SpacesMenuAction action, i
         } else {
             a = new QAction(menu);
         }
-        a->setText(texte);
+        a->setText(menuText(texte));
         a->setIcon(icone);
         a->setData(qlonglong(k));
         a->setProperty(kProprieteEspaces, marque);
@@ -630,7 +631,7 @@ void ZEVSpaceController::addChannelsToMenu(QMenu* menu, int startIndex, bool siS
         else if (dossier)
             nom = QStringLiteral("%1 (zevFolder)").arg(nom);
         KELI* image = canaux->siChannelActif(canal, actif) ? canaux->backItemForChannel(canal, actif) : nullptr;
-        auto* a = new QAction(nom, menu);
+        auto* a = new QAction(menuText(nom), menu);
         a->setIcon(vignette(image, id, premierEnfant(id, KELRELATION_IDENTITY_BACK_COLOR, actif->now()),
                             premierEnfant(id, KELRELATION_IDENTITY_BACK_SCALE, actif->now())));
         a->setData(qlonglong(id));

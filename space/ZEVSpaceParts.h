@@ -25,6 +25,7 @@
 class KELI;
 class KELICurseur;
 class KELIContexte;
+class QAction;
 class QMenu;
 class QGraphicsScene;
 class QMouseEvent;
@@ -380,6 +381,25 @@ enum class ZEVSpaceMenuAction {
 // The application side: the controller that made the Space, and the services of the application
 // object. The application answers what it has; the operations that keep a default are answered
 // by parts of the program that come later, as each comment says.
+// The main menu's commands as another menu offers them: by the main menu's action name
+// ("menuViewCalandar:"), each goes to the receiver the main menu sends it to and is enabled by the
+// same rule, whichever menu shows it. The application answers.
+class ZEVMenuCommands {
+public:
+    virtual ~ZEVMenuCommands() = default;
+    // Whether the command's receiver exists and carries it out (the main menu's enabling rule).
+    virtual bool routable(const std::string& action) = 0;
+    // Runs the command as the main menu's item would; `sender` stands for the item (its tag).
+    virtual void perform(const std::string& action, QAction* sender) = 0;
+    // The main menu's Object and Edit menus, which another menu may show as its own submenus:
+    // they prepare themselves as they open. Not owned.
+    virtual QMenu* objectMenu() = 0;
+    virtual QMenu* editMenu() = 0;
+    // Titles, enables and marks the presets of `menu` (items tagged 2000009 to 2000017) as the
+    // Time menu's.
+    virtual void updateMenuPresets(QMenu* menu) = 0;
+};
+
 class ZEVSpaceHost {
 public:
     virtual ~ZEVSpaceHost() = default;
@@ -449,6 +469,8 @@ public:
     virtual void deleteItemData(KELI* item) = 0;
     // The main menu's state follows a change of full screen or of the window's size.
     virtual void fullScreenDidChange() = 0;
+    // The main menu's commands; nullptr before the window carries its menu, or without one.
+    virtual ZEVMenuCommands* menuCommands() = 0;
 };
 
 } // namespace tallomer

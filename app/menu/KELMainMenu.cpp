@@ -2,6 +2,7 @@
 
 #include "engine/KELICurseur.h"
 #include "platform/Keys.h"
+#include "platform/MenuText.h"
 #include "runtime/Log.h"
 #include "space/ZEVMenuPreview.h"
 
@@ -31,6 +32,7 @@ using R = KELMenuReceiverKind;
 using A = KELMenuArgument::Kind;
 
 constexpr KELId kChannelsEntity = 2000194;
+constexpr KELId kImagesEntity = 2000007;
 // How long a command waits for the Channels inspector it just opened.
 constexpr double kAfterOpening = 0.7;
 
@@ -49,6 +51,7 @@ enum class Rule {
     CopyZevTime,
     CopyZevSpace,
     EntityOpen,
+    ImagesEntity,    // the Images inspector's id as the value
 };
 
 QIcon mixedMark()
@@ -99,6 +102,10 @@ const std::map<std::string, KELMainMenu::Forward>& KELMainMenu::forwards()
             {"menuAddDocuments:", {R::Front, "userAddDocuments", A::None}},
             {"menuAddFolder:", {R::Front, "userAddNewFolderWithItem", A::Nil}},
             {"menuActionFind:", {R::Front, "userFind", A::None}},
+            // The desk's own: Add Object, Find Object and Change Background.
+            {"menuAddObject:", {R::Front, "userAddDocuments", A::None}},
+            {"menuFindObject:", {R::Front, "userFindObject", A::None}},
+            {"menuChangeBackImage:", {R::Context, "ouvrirEntityWithInt", A::Value, Rule::ImagesEntity}},
             {"menuActionFindInChannels:", {R::Front, "userFindInChannels", A::None}},
             {"menuActionFindTextInChannels:", {R::Front, "userFindTextInChannels", A::None}},
             {"menuActionFilter:", {R::Front, "userFilter", A::None}},
@@ -491,6 +498,9 @@ void KELMainMenu::perform(const std::string& action, QAction* sender)
     case Rule::HomeChannel:
         arg.value = qint64(hub_.homeChannelInt());
         break;
+    case Rule::ImagesEntity:
+        arg.value = qint64(kImagesEntity);
+        break;
     case Rule::Zoom:
         arg.curseur = tagOf(sender) < 301 ? hub_.actifCurseur() : hub_.tlCurseur();
         break;
@@ -617,7 +627,7 @@ void KELMainMenu::menuWillOpen(int tag)
         enable(item(kMenuSpaces, 43), search);
         enable(item(kMenuSpaces, 44), search);
         if (QAction* now = item(kMenuSpaces, 2000009))
-            now->setText(QStringLiteral("Now  --  %1").arg(hub_.nowBackImageName()));
+            now->setText(QStringLiteral("Now  --  %1").arg(menuText(hub_.nowBackImageName())));
         break;
     }
     case kMenuEdit:
@@ -776,7 +786,7 @@ void KELMainMenu::updateMenuPresets(QMenu* menu)
             if (stored) {
                 const QString name = hub_.presetNameWithStampInt(KELId(t));
                 if (!name.isEmpty())
-                    a->setText(name);
+                    a->setText(menuText(name));
             }
         }
         setState(a, hub_.presetStateWithStampInt(KELId(t)));

@@ -11,6 +11,7 @@
 
 #include "app/menu/KELMenuHub.h"
 #include "runtime/Scheduler.h"
+#include "space/ZEVSpaceParts.h"
 
 #include <QObject>
 
@@ -41,7 +42,7 @@ struct KELObjectMenuStates {
 };
 KELObjectMenuStates objectMenuStates(const std::vector<ZEVItemOption>& options);
 
-class KELMainMenu final : public QObject {
+class KELMainMenu final : public QObject, public ZEVMenuCommands {
 public:
     // Main-menu tags of the submenus.
     enum MenuTag : int {
@@ -81,9 +82,11 @@ public:
     QAction* outlet(const char* name) const;
 
     // Runs an action as its item would (the sender's tag is the item's).
-    void perform(const std::string& action, QAction* sender);
+    void perform(const std::string& action, QAction* sender) override;
     // Whether the action's receiver exists and carries its command out.
-    bool routable(const std::string& action);
+    bool routable(const std::string& action) override;
+    QMenu* objectMenu() override { return menuWithTag(kMenuObject); }
+    QMenu* editMenu() override { return menuWithTag(kMenuEdit); }
     // Every item is enabled exactly when its action can reach its receiver.
     void updateEnabling();
     // Shows or hides the bar (the user default ZEVShowMacMenu).
@@ -94,7 +97,7 @@ public:
     void menuDidClose(int menuTag);
     void updateMenuObject();
     void updateMenuOptions();
-    void updateMenuPresets(QMenu* menu);
+    void updateMenuPresets(QMenu* menu) override;
     // The edit entries' titles (by tag) and images: the main Edit menu's, and any menu that shows
     // the same entries.
     void updateMenuEdit(QMenu* menu);

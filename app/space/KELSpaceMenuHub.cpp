@@ -15,6 +15,7 @@
 #include "objects/viewer/ZEVItemViewer.h"
 #include "engine/KELLien.h"
 #include "keytime/ZEVKeyDocumentController.h"
+#include "platform/MenuText.h"
 #include "platform/desktop/AppRegistry.h"
 #include "runtime/Log.h"
 #include "ruler/ZEVRulerViewbar.h"
@@ -222,6 +223,11 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         if (ZEVFrontToolButtons* t = tools())
             t->menuGoToPanel();
     };
+    // The desk's Find Object: the selection list's search field, whichever panel has the keys.
+    frontCommands["userFindObject"] = [front](const Arg&) {
+        if (ZEVFrontViewerServices* f = front())
+            f->menuInspectFind();
+    };
     frontCommands["userFindInChannels"] = [front](const Arg&) {
         if (ZEVFrontViewerServices* f = front())
             f->userFindInChannels();
@@ -237,7 +243,8 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
     };
     front_ = std::make_unique<TableReceiver>(std::move(frontCommands), [front](std::string_view c) {
         ZEVFrontViewerServices* f = front();
-        return f && (isAddCommand(c) || c == "menuShowCalandar" || c == "menuGoToPanel" || f->handlesCommand(c));
+        return f && (isAddCommand(c) || c == "menuShowCalandar" || c == "menuGoToPanel" || c == "userFindObject" ||
+                     f->handlesCommand(c));
     });
 
     // The ruler viewer's zooms.
@@ -584,7 +591,7 @@ void fillOpenWithMenu(QMenu* menu, ZEVSpaceController& space, const std::vector<
         }
     const OpenWithMenu built = subjects.isEmpty() ? OpenWithMenu() : AppRegistry().openWith(subjects);
     auto add = [menu, urls](const OpenWithChoice& choice, const QString& title) {
-        QAction* a = menu->addAction(title);
+        QAction* a = menu->addAction(menuText(title));
         // The item keeps its own application and files: a later build cannot change what it opens.
         const Application app = choice.application;
         QObject::connect(a, &QAction::triggered, menu, [app, urls] {

@@ -468,6 +468,8 @@ void ZEVSpaceAdapter::deleteItemData(KELI* item)
     (store ? *store : ZEVItemData::Current()).deleteItem(item);
 }
 
+ZEVMenuCommands* ZEVSpaceAdapter::menuCommands() { return mainMenu_.get(); }
+
 void ZEVSpaceAdapter::fullScreenDidChange()
 {
     if (app_)

@@ -90,6 +90,7 @@ public:
     void deleteItemData(KELI* item) override;
     void fullScreenDidChange() override;
     void actifCurseurDidChange() override;
+    ZEVMenuCommands* menuCommands() override;
 
 private:
     // The main menu over the Space's window and its keys by the current layout.

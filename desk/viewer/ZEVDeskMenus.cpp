@@ -1,10 +1,10 @@
 #include "desk/viewer/ZEVDeskMenus.h"
 
 #include "engine/KELICurseur.h"
+#include "platform/MenuText.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceParts.h"
-
 #include "space/ZEVSpaceWindow.h"
 
 #include <QAction>
@@ -31,6 +31,8 @@ constexpr Titles kEntities[4] = {{"Channels\u2026", "Channels\u2026"},
                                  {"Contacts\u2026", "Contacts Window\u2026"},
                                  {"Images\u2026", "Images Window\u2026"}};
 constexpr KELId kEntityIds[4] = {2000194, 2000005, 2000006, 2000007};
+constexpr long kTagCalendar = 26;
+constexpr long kTagGoTo = 27;
 
 // Any mode outside 0 to 3 is none.
 int ZEVNormalisedMode(int mode) { return mode >= 0 && mode <= 3 ? mode : 4; }
@@ -41,53 +43,57 @@ ZEVDeskMenus::ZEVDeskMenus(ZEVSpaceController& space) : space_(space), target_(s
 
 ZEVDeskMenus::~ZEVDeskMenus() = default;
 
+QAction* ZEVDeskMenus::routed(QMenu* into, const QString& title, const char* action, long tag)
+{
+    QAction* a = into->addAction(title);
+    a->setProperty("action", QString::fromLatin1(action));
+    if (tag)
+        a->setProperty("tag", qlonglong(tag));
+    const std::string name = action;
+    connect(a, &QAction::triggered, this, [this, name, a] {
+        if (ZEVMenuCommands* commands = space_.host().menuCommands())
+            commands->perform(name, a);
+    });
+    routed_.push_back(a);
+    return a;
+}
+
 void ZEVDeskMenus::build()
 {
     menuFrontView_ = std::make_unique<QMenu>();
     menuFrontView_->setObjectName(QStringLiteral("menuFrontView"));
     QMenu* m = menuFrontView_.get();
-    ZEVSpaceController* s = &space_;
+    // Every item but AND and OR runs the main menu's command of the same name.
+    constexpr const char* kToolActions[4] = {"menuModeIcon:", "menuModeTitle:", "menuModeLink:", "menuModeFilter:"};
     for (int i = 0; i < 4; ++i) {
-        tools_[i] = m->addAction(QString::fromUtf8(kTools[i].plain));
+        tools_[i] = routed(m, QString::fromUtf8(kTools[i].plain), kToolActions[i]);
         tools_[i]->setCheckable(true);
-        const int mode = kToolModes[i];
-        connect(tools_[i], &QAction::triggered, this, [s, mode] {
-            if (ZEVFrontViewerServices* f = s->frontViewer()) {
-                if (mode == 0)
-                    f->menuModeIcon();
-                else if (mode == 1)
-                    f->menuModeTitle();
-                else if (mode == 2)
-                    f->menuModeFilter();
-                else
-                    f->menuModeLink();
-            }
-        });
     }
     m->addSeparator();
+    constexpr const char* kTimeActions[3] = {"menuTLNow:", "menuTLSearch:", "menuTLRuler:"};
     for (int i = 0; i < 3; ++i) {
-        times_[i] = m->addAction(QString::fromUtf8(kTimes[i].plain));
+        times_[i] = routed(m, QString::fromUtf8(kTimes[i].plain), kTimeActions[i]);
         times_[i]->setCheckable(true);
     }
-    // Now and Search make that cursor the active one; the Ruler display is the ruler bar's.
-    connect(times_[0], &QAction::triggered, this, [s] {
-        if (s->rulerViewer() && s->nowCurseur())
-            s->rulerViewer()->userChangeActifCurseur(s->nowCurseur());
-    });
-    connect(times_[1], &QAction::triggered, this, [s] {
-        if (s->rulerViewer() && s->searchCurseur())
-            s->rulerViewer()->userChangeActifCurseur(s->searchCurseur());
-    });
+    calendar_ = routed(m, QStringLiteral("Calendar"), "menuViewCalandar:", kTagCalendar);
+    calendar_->setCheckable(true);
+    goTo_ = routed(m, QStringLiteral("Go To\u2026"), "menuTimeGoTo:", kTagGoTo);
+    goTo_->setCheckable(true);
     m->addSeparator();
     for (int i = 0; i < 4; ++i) {
-        entities_[i] = m->addAction(QString::fromUtf8(kEntities[i].plain));
-        entities_[i]->setProperty("tag", qlonglong(kEntityIds[i]));
-        const KELId entity = kEntityIds[i];
-        connect(entities_[i], &QAction::triggered, this, [s, entity] {
-            if (ZEVContextViewerServices* c = s->contextViewer())
-                c->userSelectButton(entity);
-        });
+        // The tag is the inspector's: the command opens or closes that one.
+        entities_[i] = routed(m, QString::fromUtf8(kEntities[i].plain), "menuEntityOpen:", long(kEntityIds[i]));
+        entities_[i]->setCheckable(true);
     }
+    m->addSeparator();
+    // The main menu's Object and Edit menus join here once the application has them.
+    objectAndEditAt_ = m->addSeparator();
+    routed(m, QStringLiteral("Add Object\u2026"), "menuAddObject:");
+    routed(m, QStringLiteral("Find Object"), "menuFindObject:");
+    changeBack_ = m->addAction(QStringLiteral("Change Background\u2026"));
+    changeBack_->setProperty("action", QStringLiteral("menuChangeBackImage:"));
+    connect(changeBack_, &QAction::triggered, this, [this] { userOpenBackInspectView(); });
+    routed_.push_back(changeBack_);
     m->addSeparator();
     filtreAND_ = m->addAction(QStringLiteral("AND Filters"));
     filtreOR_ = m->addAction(QStringLiteral("OR Filters"));
@@ -95,21 +101,28 @@ void ZEVDeskMenus::build()
     filtreOR_->setCheckable(true);
     connect(filtreAND_, &QAction::triggered, this, [this] { menuFiltreWithAndOperator(); });
     connect(filtreOR_, &QAction::triggered, this, [this] { menuFiltreWithOrOperator(); });
-    frontSpace_ = m->addAction(QStringLiteral("Keep in Front"));
-    frontSpace_->setCheckable(true);
-    connect(frontSpace_, &QAction::triggered, this, [s] { s->userToggleFrontSpace(); });
+    m->addSeparator();
+    fullScreen_ = routed(m, QStringLiteral("Full Screen"), "menuToggleFullScreen:");
+    showDesktop_ = routed(m, QStringLiteral("Show Desktop"), "hideOtherApplications:");
+    frontSpace_ = routed(m, QStringLiteral("Keep in Front"), "menuToggleFront:");
+    menuBar_ = routed(m, QStringLiteral("Menu Bar"), "menuToggleMacMenu:");
+    timebar_ = routed(m, QStringLiteral("Time Bar"), "menuToggleTimebar:");
+    tline_ = routed(m, QStringLiteral("Timeline"), "menuToggleTline:");
+    tracks_ = routed(m, QStringLiteral("Tracks"), "menuToggleTracks:");
+    toolbar_ = routed(m, QStringLiteral("Toolbar"), "menuToggleToolbar:");
+    for (QAction* a : {fullScreen_, showDesktop_, frontSpace_, timebar_, tline_, tracks_, toolbar_})
+        a->setCheckable(true);
+    m->addSeparator();
     presets_ = m->addMenu(QStringLiteral("Presets"));
     presets_->menuAction()->setProperty("tag", qlonglong(2000000));
-    for (KELId stamp = 2000009; stamp <= 2000017; ++stamp) {
-        QAction* p = presets_->addAction(stamp == 2000009 ? QStringLiteral("Home Time")
-                                                          : QStringLiteral("Preset %1").arg(stamp - 2000008));
-        p->setProperty("tag", qlonglong(stamp));
-        connect(p, &QAction::triggered, this, [s, stamp] { s->userChangePresetWithStampInt(stamp); });
-    }
+    for (KELId stamp = 2000009; stamp <= 2000017; ++stamp)
+        routed(presets_, stamp == 2000009 ? QStringLiteral("Home Time") : QStringLiteral("Preset %1").arg(stamp - 2000008),
+               stamp == 2000009 ? "menuPresetHome:" : "menuPreset:", long(stamp));
     connect(m, &QMenu::hovered, this, [this](QAction* a) { updateTitles(a); });
     connect(m, &QMenu::aboutToShow, this, [this] { updateTitles(); });
 
     // The Space menu: back to Now, then the Spaces from index 1.
+    ZEVSpaceController* s = &space_;
     menuSpace_ = std::make_unique<QMenu>();
     menuSpace_->setObjectName(QStringLiteral("menuSpace"));
     QAction* now = menuSpace_->addAction(QStringLiteral("Now"));
@@ -120,7 +133,7 @@ void ZEVDeskMenus::build()
         ZEVCursorDesk* nowDesk = s->deskForCurseur(s->nowCurseur());
         if (home)
             home->setText(QStringLiteral("Now  --  %1")
-                              .arg(nowDesk ? QString::fromStdString(nowDesk->currentBackImageItemName()) : QString()));
+                              .arg(nowDesk ? menuText(QString::fromStdString(nowDesk->currentBackImageItemName())) : QString()));
     });
     spacePreview_ = std::make_unique<ZEVMenuPreview>(target_, ZEVMenuPreview::Kind::Spaces, 1, 25);
     spacePreview_->attach(menuSpace_.get());
@@ -129,6 +142,13 @@ void ZEVDeskMenus::build()
     menuChannel_->setObjectName(QStringLiteral("menuChannel"));
     channelPreview_ = std::make_unique<ZEVMenuPreview>(target_, ZEVMenuPreview::Kind::Channels, 0, 0, false);
     channelPreview_->attach(menuChannel_.get());
+}
+
+void ZEVDeskMenus::userOpenBackInspectView()
+{
+    // The Images inspector, where the Channel's backgrounds are chosen.
+    if (ZEVMenuCommands* commands = space_.host().menuCommands())
+        commands->perform("menuChangeBackImage:", changeBack_);
 }
 
 void ZEVDeskMenus::updateTitles(QAction* highlighted)
@@ -155,40 +175,56 @@ QMenu* ZEVDeskMenus::menuForFrontView()
     ZEVFrontViewerServices* front = space_.frontViewer();
     if (front && front->isUserChangingFlag())
         return nullptr;
+    ZEVMenuCommands* commands = space_.host().menuCommands();
+    // One enabling rule per command: an item is on exactly when the main menu's would be, and
+    // the rules below only take more away.
+    for (QAction* a : routed_)
+        a->setEnabled(commands && commands->routable(a->property("action").toString().toStdString()));
     const int mode = front ? ZEVNormalisedMode(front->frontMode()) : 0;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         tools_[i]->setChecked(kToolModes[i] == mode);
-        // The tools are the front layer's.
-        const char* commands[4] = {"menuModeIcon", "menuModeTitle", "menuModeLink", "menuModeFilter"};
-        tools_[i]->setEnabled(front && front->handlesCommand(commands[i]));
-    }
     KELICurseur* actif = space_.actifCurseur();
     times_[0]->setChecked(actif && actif == space_.nowCurseur());
     times_[1]->setChecked(actif && actif == space_.searchCurseur());
-    times_[0]->setEnabled(space_.rulerViewer() != nullptr);
-    times_[1]->setEnabled(space_.rulerViewer() != nullptr);
-    times_[2]->setEnabled(false);
+    times_[2]->setChecked(false);
+    calendar_->setChecked(front && front->siShowCalandar());
+    goTo_->setChecked(front && front->siGoToPanelVisible());
     ZEVContextViewerServices* context = space_.contextViewer();
-    for (int i = 0; i < 4; ++i) {
-        entities_[i]->setCheckable(true);
+    for (int i = 0; i < 4; ++i)
         entities_[i]->setChecked(context && context->isShowedEntityWithInt(kEntityIds[i]));
-        entities_[i]->setEnabled(context != nullptr);
+    // The application's Object and Edit menus, which prepare themselves as they open.
+    if (commands) {
+        for (QMenu* sub : {commands->objectMenu(), commands->editMenu()})
+            if (sub && !menuFrontView_->actions().contains(sub->menuAction()))
+                menuFrontView_->insertMenu(objectAndEditAt_, sub);
     }
     updateFilterItems();
-    const bool full = space_.spaceWindow() && space_.spaceWindow()->isFullScreen();
-    frontSpace_->setChecked(space_.siFrontSpace());
-    frontSpace_->setVisible(!full);
-    // The presets: Home always, the others once stored.
-    ZEVStampServices* stamps = space_.rulerViewer() ? space_.rulerViewer()->stampClass() : nullptr;
-    for (QAction* p : presets_->actions()) {
-        const KELId stamp = KELId(p->property("tag").toLongLong());
-        const std::string name = stamps && stamp != 2000009 ? stamps->nameWithStampInt(stamp) : std::string();
-        p->setEnabled(stamp == 2000009 || !name.empty());
-        if (!name.empty())
-            p->setText(QString::fromStdString(name));
-    }
+    updateViewItems();
+    // The presets: titled and enabled as the Time menu's.
+    if (commands)
+        commands->updateMenuPresets(presets_);
     updateTitles();
     return menuFrontView_.get();
+}
+
+void ZEVDeskMenus::updateViewItems()
+{
+    ZEVFrontViewerServices* front = space_.frontViewer();
+    auto enable = [](QAction* a, bool rule) { a->setEnabled(a->isEnabled() && rule); };
+    const bool full = space_.spaceWindow() && space_.spaceWindow()->siFullScreen();
+    const bool window = front && front->siFullWindow();
+    fullScreen_->setChecked(window);
+    enable(fullScreen_, window || !full);
+    showDesktop_->setVisible(!full);
+    enable(showDesktop_, !space_.host().siShowDesktop());
+    showDesktop_->setChecked(!showDesktop_->isEnabled());
+    frontSpace_->setChecked(space_.siFrontSpace());
+    frontSpace_->setVisible(!full);
+    enable(menuBar_, window);
+    timebar_->setChecked(front && !front->siTimebarClosed());
+    tline_->setChecked(front && !front->siTlineClosed());
+    tracks_->setChecked(front && !front->siTracksClosed());
+    toolbar_->setChecked(front && !front->siToolbarClosed());
 }
 
 void ZEVDeskMenus::updateFilterItems()

@@ -3,14 +3,21 @@
 // the front layer's buttons will pop; until then nothing shows them). The context menu is filled
 // as it is asked for and retitles its tool, time and inspector items while the pointer moves over
 // them; the Space and Channel menus preview the highlighted Space or Channel on the desk and bring
-// it back when left or closed without a choice. An item whose receiver is not built yet (the front
-// layer's tools, the inspector toggle bar) is disabled.
+// it back when left or closed without a choice.
+//
+// The context menu offers the tools, the time cursors, the calendar and go-to panel, the
+// inspectors, the application's Object and Edit menus, Add Object, Find Object and Change
+// Background, the filter operators, the view toggles and the presets. Each item but the filter
+// operators runs the main menu's command of the same action and is enabled by the same rule: an
+// item whose receiver is not built yet (no main menu, the front layer's tools, the inspector
+// toggle bar) is disabled.
 
 #include "space/ZEVMenuPreview.h"
 
 #include <QObject>
 
 #include <memory>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -42,9 +49,16 @@ public:
     // Plain or active titles of the three groups; `highlighted` takes its long title.
     void updateTitles(QAction* highlighted = nullptr);
 
+    // Change Background: the Images inspector opens, where the backgrounds are chosen.
+    void userOpenBackInspectView();
+
 private:
     void build();
+    // An item that runs the main menu's `action` (the tag, when not 0, goes with it).
+    QAction* routed(QMenu* into, const QString& title, const char* action, long tag = 0);
     void updateFilterItems();
+    // Full screen, desktop, front Space and the four bars: states and the main menu's rules.
+    void updateViewItems();
 
     ZEVSpaceController& space_;
     ZEVSpacePreviewTarget target_;
@@ -56,10 +70,24 @@ private:
     QAction* tools_[4] = {};  // icon, title, link, filter; owned by the context menu
     QAction* times_[3] = {};  // Now, Search, Ruler
     QAction* entities_[4] = {}; // Channels, Files, Contacts, Images
+    QAction* calendar_ = nullptr;
+    QAction* goTo_ = nullptr;
+    // The Object and Edit menus go before this separator.
+    QAction* objectAndEditAt_ = nullptr;
+    QAction* changeBack_ = nullptr;
     QAction* filtreAND_ = nullptr;
     QAction* filtreOR_ = nullptr;
+    QAction* fullScreen_ = nullptr;
+    QAction* showDesktop_ = nullptr;
     QAction* frontSpace_ = nullptr;
+    QAction* menuBar_ = nullptr;
+    QAction* timebar_ = nullptr;
+    QAction* tline_ = nullptr;
+    QAction* tracks_ = nullptr;
+    QAction* toolbar_ = nullptr;
     QMenu* presets_ = nullptr;
+    // The items that run a main-menu command, presets included.
+    std::vector<QAction*> routed_;
 };
 
 } // namespace tallomer

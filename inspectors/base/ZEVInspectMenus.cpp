@@ -1,5 +1,7 @@
 #include "inspectors/base/ZEVInspectMenus.h"
 
+#include "platform/MenuText.h"
+
 #include <QAction>
 #include <QMenu>
 
@@ -219,7 +221,7 @@ void ZEVApplyMenuLines(QMenu* menu, const std::vector<ZEVMenuLine>& lines, ZEVMe
         if (!a)
             continue;
         if (l.title)
-            a->setText(*l.title);
+            a->setText(menuText(*l.title));
         if (l.enabled)
             a->setEnabled(*l.enabled);
         if (l.visible)

@@ -8,6 +8,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "platform/MenuText.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "services/ZEVFrontViewerServices.h"
@@ -757,7 +758,7 @@ QMenu* ZEVChannelClass::updateRowMenu(QMenu* menu, ZEVTableView&, const ZEVTable
     for (QAction* a : menu->actions()) {
         if (a->data().toLongLong() != qlonglong(kNowItemTag))
             continue;
-        a->setText(QStringLiteral("Now  --  %1").arg(QString::fromStdString(titre)));
+        a->setText(QStringLiteral("Now  --  %1").arg(menuText(QString::fromStdString(titre))));
         a->setIcon(QIcon(QPixmap::fromImage(vignette)));
         // Another Channel's Now is written grey and oblique.
         const bool courant = c->idInt() == space_.currentChannelInt();

@@ -9,6 +9,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "inspectors/channels/ZEVChannelTableView.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
+#include "platform/MenuText.h"
 #include "space/ZEVMenuPreview.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceClass.h"
@@ -402,7 +403,7 @@ void ZEVChannelViewer::menuWillOpen(QMenu* menu)
         if (QAction* now = ZEVMenuItemWithTag(menu, kNowTag)) {
             ZEVDeskViewer* nowDesk = space_.deskViewerForCurseur(space_.nowCurseur());
             const QString nom = nowDesk ? QString::fromStdString(nowDesk->currentBackImageItemName()) : QString();
-            now->setText(QStringLiteral("Now  --  %1").arg(nom));
+            now->setText(QStringLiteral("Now  --  %1").arg(menuText(nom)));
             now->setIcon(vignetteDuNow());
         }
     } else if (menu == menuBtnGoto_.get()) {

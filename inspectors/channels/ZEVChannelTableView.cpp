@@ -7,6 +7,7 @@
 #include "inspectors/table/ZEVTableModel.h"
 #include "platform/Events.h"
 #include "platform/Keys.h"
+#include "platform/MenuText.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
 #include "ruler/ZEVTlineView.h"
@@ -460,7 +461,7 @@ QMenu* ZEVChannelTableView::menuForRowAt(const QPointF& point)
     mouseMovedAtPoint(QPointF(kPointerGone, 0));
     channelRowMenu_->clear();
     const bool siSelectionnee = selectionModel() && selectionModel()->isRowSelected(row, QModelIndex());
-    const QString nom = QString::fromStdString(channelClass_->nameOfChannelForRow(row));
+    const QString nom = menuText(QString::fromStdString(channelClass_->nameOfChannelForRow(row)));
     QAction* choix = channelRowMenu_->addAction(siSelectionnee ? QStringLiteral("\"%1\"").arg(nom)
                                                                : QStringLiteral("Set \"%1\"").arg(nom));
     choix->setCheckable(true);

@@ -6,6 +6,7 @@
 #include "inspectors/channels/ZEVChannelTableView.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/table/ZEVTableModel.h"
+#include "platform/MenuText.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
 #include "space/ZEVConstants.h"
@@ -318,7 +319,8 @@ void ZEVChannelViewer::updateMenuObject(QMenu* menu)
     };
     for (const Ligne& l : lignes)
         if (QAction* a = ZEVMenuItemWithTag(menu, l.tag)) {
-            a->setText(QString::fromUtf8(l.title));
+            // "Find Channel & Space" shows its "&": no title here marks a shortcut.
+            a->setText(menuText(QString::fromUtf8(l.title)));
             a->setEnabled(l.enabled);
             if (l.tag == 7)
                 a->setChecked(false);

@@ -4,6 +4,7 @@
 #include "engine/KELLien.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "platform/MenuText.h"
 #include "services/ZEVFrontMode.h"
 #include "space/ZEVSpaceController.h"
 
@@ -185,7 +186,7 @@ QMenu* ZEVInspectMenus::rowMenu(ZEVTableView& table, const ZEVRowMenuState& s, c
         if (!a)
             continue;
         if (!i.title.isNull() || i.tag == ZEVRowTagDuration)
-            a->setText(i.title);
+            a->setText(menuText(i.title));
         if (i.tag != ZEVRowTagHeader && i.tag != ZEVRowTagDuration)
             a->setEnabled(i.enabled);
         a->setVisible(i.visible);

@@ -12,6 +12,7 @@
 #include "inspectors/table/ZEVTableView.h"
 #include "objects/viewer/ZEVItemMenu.h"
 #include "objects/viewer/ZEVItemViewer.h"
+#include "platform/MenuText.h"
 #include "runtime/Log.h"
 #include "services/ZEVFrontMode.h"
 #include "services/ZEVFrontViewerServices.h"
@@ -36,7 +37,7 @@ void ZEVFillLinkItems(ZEVSpaceController& space, QMenu* m, KELI* x)
         if (QAction* a = ZEVMenuItemWithTag(m, tag)) {
             a->setText(entry->title.isEmpty()
                            ? (tag == ZEVRowTagLinkWith ? QStringLiteral("Link") : QStringLiteral("Unlink"))
-                           : entry->title);
+                           : menuText(entry->title));
             a->setVisible(entry->visible);
             a->setEnabled(entry->enabled);
         }

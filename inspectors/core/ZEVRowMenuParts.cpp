@@ -4,6 +4,7 @@
 #include "desk/model/ZEVItemOptions.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "objects/viewer/ZEVItemViewerHost.h"
+#include "platform/MenuText.h"
 #include "platform/thumbs/Thumbnails.h"
 
 #include <QAction>
@@ -50,7 +51,7 @@ QAction* ZEVAddMenuHeader(QMenu* m, long tag)
     layout->addWidget(title, 1);
     header->setDefaultWidget(row);
     QObject::connect(header, &QAction::changed, row, [header, image, title] {
-        title->setText(header->text());
+        title->setText(shownMenuText(header->text()));
         image->setPixmap(header->icon().pixmap(QSize(kRowMenuHeaderImageSize, kRowMenuHeaderImageSize)));
     });
     m->addAction(header);

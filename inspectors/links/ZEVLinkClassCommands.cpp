@@ -18,6 +18,7 @@
 #include "inspectors/table/ZEVTableView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "objects/viewer/ZEVItemViewerHost.h"
+#include "platform/MenuText.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "services/ZEVFrontMode.h"
@@ -312,8 +313,10 @@ QMenu* ZEVLinkClass::updateRowMenu(QMenu*, ZEVTableView& table, const ZEVTableEl
     setRightMenuItem(x);
     KELICurseur* c = actif();
     ZEVSelections& sel = space_.selections();
+    // The Objects' titles go into item texts: each "&" in them shows.
     auto titre = [this](KELI* o) {
-        return ZEVInspectMenus::headerTitle(o ? QString::fromStdString(itemTitleForItem(o).value_or("")) : QString());
+        return menuText(
+            ZEVInspectMenus::headerTitle(o ? QString::fromStdString(itemTitleForItem(o).value_or("")) : QString()));
     };
     ZEVRowMenuState s;
     s.present = isLinkActifAt(r, c);

@@ -2,6 +2,7 @@
 
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "platform/MenuText.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVSpaceController.h"
@@ -193,7 +194,7 @@ void ZEVTypeSelect::majRecentsMenu()
 {
     recentsMenu_->clear();
     auto item = [this](const QString& title, int tag, bool enabled) {
-        QAction* a = recentsMenu_->addAction(title);
+        QAction* a = recentsMenu_->addAction(menuText(title));
         a->setData(tag);
         a->setEnabled(enabled);
         return a;

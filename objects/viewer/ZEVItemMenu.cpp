@@ -1,6 +1,7 @@
 #include "objects/viewer/ZEVItemMenu.h"
 
 #include "desk/model/ZEVItemOptions.h"
+#include "platform/MenuText.h"
 
 #include <QMenu>
 
@@ -243,13 +244,14 @@ void ZEVItemMenu::apply(const ZEVItemMenuModel& model)
         if (!a)
             continue;
         const ZEVItemMenuEntry& e = model[i];
-        a->setText(e.title.isEmpty() ? a->property("zevFixedTitle").toString() : e.title);
+        // The model's titles name the Object and its links: each "&" in them shows.
+        a->setText(e.title.isEmpty() ? a->property("zevFixedTitle").toString() : menuText(e.title));
         a->setVisible(e.visible);
         a->setEnabled(e.enabled);
         if (a->isCheckable())
             a->setChecked(e.checked);
     }
-    openTitle_ = model[std::size_t(ZEVItemMenuSlot::Open)].title;
+    openTitle_ = menuText(model[std::size_t(ZEVItemMenuSlot::Open)].title);
 }
 
 } // namespace tallomer

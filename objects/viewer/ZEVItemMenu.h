@@ -4,6 +4,7 @@
 // viewer applies it to.
 
 #include "engine/KELTypes.h"
+#include "platform/MenuText.h"
 
 #include <QString>
 
@@ -95,7 +96,7 @@ public:
     QAction* action(ZEVItemMenuSlot slot) const { return actions_[std::size_t(slot)]; }
     void apply(const ZEVItemMenuModel& model);
     // Open's title while another item is highlighted: the Object's shortened title.
-    void setOpenTitle(const QString& shortTitle) { openTitle_ = shortTitle; }
+    void setOpenTitle(const QString& shortTitle) { openTitle_ = menuText(shortTitle); }
 
 private:
     std::unique_ptr<QMenu> menu_;

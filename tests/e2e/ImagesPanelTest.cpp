@@ -31,6 +31,7 @@
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QLabel>
 #include <QAbstractItemView>
 #include <QWheelEvent>
 #include <QMenu>
@@ -427,19 +428,17 @@ TEST_F(ImagesPanel, TheObjectMenuOffersNoDuplicateAndItsAddImagesPanelTurnsItsWh
     auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->windowTitle(), QString::fromUtf8("Add Images\u2026"));
-    QAbstractItemView* list = nullptr;
-    for (QAbstractItemView* v : panel->findChildren<QAbstractItemView*>())
-        if (v->isVisible() && v->viewport()->width() > 100)
-            list = v;
-    ASSERT_NE(list, nullptr);
+    // The wheel over the panel's empty areas (its message) travels in time; its list keeps its own.
+    auto* message = panel->findChild<QLabel*>(QStringLiteral("panelMessage"));
+    ASSERT_NE(message, nullptr);
     KELICurseur* c = space()->actifCurseur();
     const KELDate in = c->nowIn();
     const KELDate out = c->nowOut();
-    const QPoint at = list->viewport()->rect().center();
+    const QPoint at = message->rect().center();
     for (int turn = 0; turn < 3; ++turn) {
-        QWheelEvent e(at, list->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+        QWheelEvent e(at, message->mapToGlobal(at), QPoint(), QPoint(-1200, 0), Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(list->viewport(), &e);
+        QCoreApplication::sendEvent(message, &e);
         advance(0.1);
     }
     advance(1.0);

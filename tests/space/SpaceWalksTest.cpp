@@ -276,7 +276,8 @@ TEST_F(Walks, AnotherChannelsSpacesAreTitledInGreyItalicAndTheChannelsMenuMarksT
         const QList<QAction*> a = canaux.actions();
         ASSERT_EQ(a.size(), 3);
         EXPECT_TRUE(a[0]->isSeparator());
-        EXPECT_EQ(a[1]->text(), dossier ? "Home (Home & zevFolder)" : "Home (Home)");
+        // The "&" is doubled so that the menu shows it rather than underlining the next letter.
+        EXPECT_EQ(a[1]->text(), dossier ? "Home (Home && zevFolder)" : "Home (Home)");
         EXPECT_EQ(a[2]->text(), "Home") << "the fake names every Channel Home";
         EXPECT_TRUE(a[1]->isChecked());
         EXPECT_FALSE(a[2]->isChecked());

@@ -330,6 +330,7 @@ public:
     void userQuit() override {}
     void deleteItemData(KELI*) override {}
     void fullScreenDidChange() override {}
+    ZEVMenuCommands* menuCommands() override { return nullptr; }
 };
 
 using NullSpaceForItemData = ZEVUnknownSpaceForItemData;

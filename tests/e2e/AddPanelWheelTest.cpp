@@ -1,0 +1,121 @@
+// The wheel over an add panel in the running program: over the file list it scrolls the list and
+// leaves time alone; over the panel's empty areas it moves the active cursor's view on the time
+// line.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "engine/KELICurseur.h"
+#include "front/ZEVFrontPanels.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/files/ZEVFileViewer.h"
+#include "widgets/ZEVButton.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <vector>
+
+namespace e2e {
+namespace {
+
+constexpr KELId kFiles = 2000005;
+
+class AddPanelWheel : public E2E {
+protected:
+    ZEVFileViewer* files() const { return dynamic_cast<ZEVFileViewer*>(space()->viewerForEntityClassName("ZEVFileViewer")); }
+    ZEVFrontFilePanel* shownPanel() const
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* p = dynamic_cast<ZEVFrontFilePanel*>(w); p && p->isVisible())
+                return p;
+        return nullptr;
+    }
+    // The panel's file list, the one it shows (list or details), not the side bar of places.
+    static QAbstractItemView* fileList(QWidget* panel)
+    {
+        for (QAbstractItemView* v : panel->findChildren<QAbstractItemView*>())
+            if (v->isVisible() && (v->objectName() == QStringLiteral("listView") ||
+                                   v->objectName() == QStringLiteral("treeView")))
+                return v;
+        return nullptr;
+    }
+    // Three turns at a point of a widget, as the system delivers them, and the time the ruler
+    // takes to end a move. Down scrolls a list; sideways moves the Now cursor's span.
+    static constexpr QPoint kDown{0, -120};
+    static constexpr QPoint kSideways{-1200, 0};
+    void wheelAt(QWidget* w, QPoint at, QPoint delta)
+    {
+        for (int turn = 0; turn < 3; ++turn) {
+            QWheelEvent e(at, w->mapToGlobal(at), QPoint(), delta, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+            QCoreApplication::sendEvent(w, &e);
+            advance(0.1);
+        }
+        advance(1.0);
+    }
+    // Where the active cursor, its span and the time line's span stand, from the clock's
+    // present (the Now cursor follows the clock).
+    std::vector<double> timePlace() const
+    {
+        KELICurseur* c = space()->actifCurseur();
+        KELIContexte* tl = space()->tlContexte();
+        tl->placeToi();
+        const double t = clock.now();
+        return {c->now() - t, c->nowIn() - t, c->nowOut() - t, tl->nowIn() - t, tl->nowOut() - t};
+    }
+};
+
+TEST_F(AddPanelWheel, TheFilesPlusPanelsListScrollsUnderTheWheelAndItsEmptyAreasMoveTime)
+{
+    start();
+    const QString folder = home + "/Sixty";
+    QDir().mkpath(folder);
+    for (int i = 0; i < 60; ++i) {
+        QFile f(folder + QStringLiteral("/note %1.txt").arg(i, 2, 10, QLatin1Char('0')));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    openInspectorFromMenu(kFiles);
+    ASSERT_NE(files(), nullptr);
+    ZEVInspectView* view = files()->inspectViewIfBuilt();
+    ASSERT_NE(view, nullptr);
+    click(view->btnAdd());
+    advance(1.0);
+    ZEVFrontFilePanel* panel = shownPanel();
+    ASSERT_NE(panel, nullptr) << "Files ▸ + showed no panel";
+    panel->setDirectory(folder);
+    QAbstractItemView* list = fileList(panel);
+    ASSERT_NE(list, nullptr);
+    // The folder is read on a thread of its own: wait (bounded) until its sixty files are listed.
+    QElapsedTimer waited;
+    waited.start();
+    while (list->verticalScrollBar()->maximum() == 0 && waited.elapsed() < 30000)
+        advance(0.05);
+    ASSERT_GT(list->verticalScrollBar()->maximum(), 0) << "the list never filled";
+    advance(2.0);
+
+    const auto before = timePlace();
+    wheelAt(list->viewport(), list->viewport()->rect().center(), kDown);
+    EXPECT_GT(list->verticalScrollBar()->value(), 0) << "the list did not scroll";
+    wheelAt(list->viewport(), list->viewport()->rect().center(), kSideways);
+    EXPECT_EQ(timePlace(), before) << "the wheel over the list moved time";
+
+    auto* message = panel->findChild<QLabel*>(QStringLiteral("panelMessage"));
+    ASSERT_NE(message, nullptr);
+    const int scrolled = list->verticalScrollBar()->value();
+    wheelAt(message, message->rect().center(), kSideways);
+    EXPECT_NE(timePlace(), before) << "the wheel over the panel's message did not move time";
+    EXPECT_EQ(list->verticalScrollBar()->value(), scrolled);
+    advance(1.0);
+    panel->reject();
+    advance(1.0);
+}
+
+} // namespace
+} // namespace e2e
