@@ -175,6 +175,10 @@ TEST_F(InspectorTable, ASelectedRowShowsItsIntervalInThePanelAndInTheTracksList)
     ASSERT_NE(table, nullptr);
     const int row = rowOfItem(table, item);
     ASSERT_GE(row, 0);
+    // The file came selected: first nothing is.
+    space()->selections().deselectAllIcons();
+    advance(0.5);
+    ASSERT_FALSE(table->selectionModel()->isRowSelected(row, QModelIndex()));
     const int avant = intervalPixels(table, item);
     ASSERT_GT(avant, 10) << "the interval shows on the row before it is selected";
     // Selected by a click on its title, the row keeps its interval in view over the band.
