@@ -185,8 +185,6 @@ std::vector<ZEVMenuLine> ZEVIconMacLines(const ZEVIconMenuCounts& c)
         a(P::Edit, 103, true),
         a(P::Edit, 104, true),
         a(P::Edit, 105, true),
-        a(P::Edit, 100, c.mode != 3 && c.n > 0),
-        a(P::Edit, 101, (c.mode != 3 && c.n > 0) || c.titleEditing),
     };
     if (c.mode >= 0 && c.mode <= 3) {
         out.push_back(a(P::Handle, 60, c.showOriginal));

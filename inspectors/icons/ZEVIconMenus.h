@@ -27,7 +27,6 @@ struct ZEVIconMenuCounts {
     // ---- the menu bar ----
     bool deskHasItems = false;
     bool deskHasSelection = false;
-    bool titleEditing = false;
 
     // ---- the Edit menu and the buttons: the mode's selection as the desk's commands take it ----
     quint64 recallingNow = 0; // to recall at Now from the Search desk

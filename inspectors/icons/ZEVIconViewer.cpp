@@ -399,14 +399,13 @@ bool ZEVIconViewer::allerAuChangement(bool versLePasse, bool siSame)
 // ---------------------------------------------------------------------------------------------
 // The menus
 
-ZEVIconMenuCounts ZEVIconViewer::compterPourLesMenus(int mode)
+ZEVIconMenuCounts ZEVIconViewer::compterPourLesMenus(int mode, bool chemins)
 {
     ZEVIconMenuCounts c;
     c.mode = mode;
     KELICurseur* actif = space_.actifCurseur();
     c.isSearch = actif && actif == space_.searchCurseur();
     ZEVSelections& s = space_.selections();
-    c.titleEditing = s.isTitleEditing();
     if (ZEVDeskViewer* d = space_.deskViewerForCurseur(actif))
         c.deskHasItems = d->siItemExiste();
     if (mode < ZEVFrontModeIcons || mode > ZEVFrontModeLinks)
@@ -423,10 +422,20 @@ ZEVIconMenuCounts ZEVIconViewer::compterPourLesMenus(int mode)
     c.icons = s.selectedIconItems().size();
     c.nodes = s.selectedNodeItemSet().size();
     c.moveTo = taille(model_.moveToItemsForFrontMode());
-    c.moveToSpace = taille(model_.moveToSpaceItemsForFrontMode());
     c.copyTo = taille(model_.copyToItemsForFrontMode());
-    c.copyToSpace = taille(model_.copyToSpaceItemsForFrontMode());
-    c.duplicateTo = taille(model_.duplicateToItemsForFrontMode());
+    if (chemins) {
+        c.moveToSpace = taille(model_.moveToSpaceItemsForFrontMode());
+        c.copyToSpace = taille(model_.copyToSpaceItemsForFrontMode());
+    } else {
+        // Without asking where each file lies now (which resolves and rewrites its record): by its
+        // options alone, as the menu bar is refreshed at every change of the selection.
+        for (KELI* o : items) {
+            c.moveToSpace += (itemOptions(o) & ZEVOPTION_MASK_MOVE_TO_SPACE_REFUSED) == 0 ? 1 : 0;
+            c.copyToSpace += (itemOptions(o) & ZEVOPTION_MASK_COPY_TO_SPACE_REFUSED) == 0 ? 1 : 0;
+        }
+    }
+    // Duplicate takes every selected Object and refuses, with a beep, what it cannot duplicate.
+    c.duplicateTo = items.size();
     const std::vector<KELI*> choisis = mode == ZEVFrontModeIcons    ? s.selectedIconItems()
                                        : mode == ZEVFrontModeTitles ? s.selectedTitleItems()
                                        : mode == ZEVFrontModeFilters ? s.selectedFilterItems()
@@ -470,7 +479,7 @@ void ZEVIconViewer::updateMenuMacForMode(int frontMode)
         return;
     // The front layer asks whether or not the panel was ever opened.
     capturerLesMenus();
-    appliquerALaBarre(ZEVIconMacLines(compterPourLesMenus(frontMode)));
+    appliquerALaBarre(ZEVIconMacLines(compterPourLesMenus(frontMode, false)));
 }
 
 void ZEVIconViewer::updateMenuObject(QMenu* menu)
@@ -491,7 +500,7 @@ void ZEVIconViewer::updateMenuEdit(QMenu* menu)
     if (!menu)
         return;
     ZEVFrontViewerServices* f = frontViewer();
-    ZEVApplyMenuLines(menu, ZEVIconEditLines(compterPourLesMenus(f ? f->frontMode() : ZEVFrontModeIcons)));
+    ZEVApplyMenuLines(menu, ZEVIconEditLines(compterPourLesMenus(f ? f->frontMode() : ZEVFrontModeIcons, false)));
 }
 
 void ZEVIconViewer::majActionButtons()
@@ -503,7 +512,7 @@ void ZEVIconViewer::majActionButtons()
     ZEVInspectView* v = inspectViewIfBuilt();
     if (!v || !v->btnRecall())
         return;
-    const ZEVIconButtonStates b = ZEVIconButtons(compterPourLesMenus(mode));
+    const ZEVIconButtonStates b = ZEVIconButtons(compterPourLesMenus(mode, false));
     v->btnRecall()->setEnabled(b.recall);
     v->btnRetain()->setEnabled(b.retain);
     v->btnRelease()->setEnabled(b.release);

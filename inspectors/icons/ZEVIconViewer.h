@@ -59,8 +59,9 @@ public:
     void menuWillOpen(QMenu* menu) override;
     // The Recall, Retain, Release and Forget buttons enabled as the Edit menu's items are.
     void majActionButtons() override;
-    // What the menus and buttons count, in that front mode.
-    ZEVIconMenuCounts compterPourLesMenus(int mode);
+    // What the menus and buttons count, in that front mode; `chemins`: the moves and copies into
+    // the store also by where each file lies now.
+    ZEVIconMenuCounts compterPourLesMenus(int mode, bool chemins = true);
     bool findInChannelsForItems(const std::vector<KELI*>& items, bool textual) override
     {
         return model_.findInChannelsForItems(items, textual);

@@ -227,16 +227,10 @@ TEST(IconMenus, TheMenuBarEnablesByWhatTheCommandsWouldTake)
     c.n = 2;
     auto v = parTag(ZEVIconMacLines(c));
     EXPECT_TRUE(v.at(1).enabled) << "Open takes the ends of the selected links";
-    EXPECT_FALSE(v.at(100).enabled) << "no Cut of links";
-    EXPECT_FALSE(v.at(101).enabled);
-    c.titleEditing = true;
-    v = parTag(ZEVIconMacLines(c));
-    EXPECT_TRUE(v.at(101).enabled) << "Copy while a title is being edited";
     c.mode = 0;
     c.isSearch = true;
     c.deskHasItems = true;
     v = parTag(ZEVIconMacLines(c));
-    EXPECT_TRUE(v.at(100).enabled);
     EXPECT_FALSE(v.at(40).enabled) << "no Clean All at Search";
     EXPECT_TRUE(v.at(44).enabled);
     // Open, Filter and Remove as the Object menu will show them.
