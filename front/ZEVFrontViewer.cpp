@@ -833,7 +833,7 @@ bool ZEVFrontViewer::handlesCommand(std::string_view c)
         "menuModeLink",   "userToggleTimebar", "userToggleTline", "userToggleTracks", "userToggleToolbar", "userToggleFullScreen",
         "userRecallNow", "userRetainNow", "userReleaseNow", "userForgetNow", "userRecallSearch", "userRetainSearch",
         "userReleaseSearch", "userForgetSearch", "userShowTitle", "userShowQLIcon", "userOpenOnClick", "userAnimate",
-        "userSendToBack", "userSendToFront", "userDelete", "userShowOriginal", "userSwap", "userSwapIcons", "userSwapTitles", "userGoNow", "userOpen", "userGetInfo", "userFilter",
+        "userSendToBack", "userSendToFront", "userDelete", "userShowOriginal", "userSwap", "userSwapIcons", "userSwapTitles", "userGoNow", "userOpen", "userGetInfo", "userFilter", "userToggleQL",
         "userEditTitle", "userStepBack", "userSpaceStartHome", "userSpaceCleanAll", "userSpaceCleanAndRecall",
         "userSpaceCleanAndRecallBack", "userSpaceCleanAndReplace", "userOpenOverfly", "userMoveTo", "userMoveToSpace",
         "userCopyTo", "userCopyToSpace", "userDuplicateTo", "userDuplicateToSpace", "userFind", "userFindInChannels",

@@ -287,6 +287,9 @@ public:
     void updateMenuObject(QMenu* menu) override;
     // The Space window controls the Quick Look panel (or no longer does).
     void setSiShowQLPreview(bool shown) override;
+    // Whether Quick Look is offered, by the toolbar's button and the Object menu alike: the mode
+    // has a selection to preview, or the preview shows and may be closed.
+    bool siQuickLookOffert() const;
     bool siShowQLPanel() const { return siShowQLPanel_; }
     void handleMouseDown(const QPointF& windowYUp) override;
     void handleMouseDragged(const QPointF& windowYUp) override;

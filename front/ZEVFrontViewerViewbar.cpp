@@ -72,7 +72,7 @@ void ZEVFrontViewer::updateToolbarButtons()
                 b->setVisible(visible);
         };
         show("btnActionOpen", n > 0 && W >= kOpenToolbar);
-        show("btnActionToggleQL", (n > 0 || siShowQLPanel_) && W >= kWideToolbar);
+        show("btnActionToggleQL", siQuickLookOffert() && W >= kWideToolbar);
         show("btnActionFilter", (own > 0 || nbOfFilters_ > 0) && W >= kWideToolbar);
         // Get Info reaches files only: it shows while a file Object is among the mode's selection.
         bool file = false;
@@ -167,6 +167,9 @@ void ZEVFrontViewer::updateMenuMacForMode(int mode)
     if (QAction* remove = menuMacItem(MacRemove))
         remove->setEnabled(true);
     if (cible) {
+        // Quick Look follows the toolbar button's rule, whoever has the keys.
+        if (QAction* ql = menuMacItem(MacOpenQL))
+            ql->setEnabled(siQuickLookOffert());
         cible->updateMenuMacForMode(mode);
         return;
     }
@@ -201,6 +204,13 @@ void ZEVFrontViewer::updateMenuObject(QMenu* menu)
 // ---------------------------------------------------------------------------------------------
 // Quick Look
 
+bool ZEVFrontViewer::siQuickLookOffert() const
+{
+    const std::int64_t counts[4] = {nbOfIcons_, nbOfTitles_, nbOfFilters_, nbOfLinks_};
+    const int mode = currentFrontMode_;
+    return (mode >= 0 && mode < 4 && counts[mode] > 0) || siShowQLPanel_;
+}
+
 void ZEVFrontViewer::setSiShowQLPreview(bool shown)
 {
     siShowQLPanel_ = shown;
@@ -217,6 +227,9 @@ void ZEVFrontViewer::setSiShowQLPreview(bool shown)
         item->setProperty("state", shown ? 1 : 0);
         item->setCheckable(true);
         item->setChecked(shown);
+        // A shown preview can always be closed from the menu (hidden, the refresh above set it).
+        if (shown)
+            item->setEnabled(true);
     }
 }
 

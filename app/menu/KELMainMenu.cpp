@@ -765,6 +765,16 @@ void KELMainMenu::updateMenuEdit(QMenu* menu)
                 // A focused inspector may have hidden Recall Now the last time.
                 a->setVisible(true);
             }
+    // Another menu of the same commands (the toolbar's) is enabled as the menu bar's items are,
+    // so that a command offered in one is offered in the other.
+    if (QMenu* bar = menuWithTag(kMenuEdit); bar && menu != bar) {
+        hub_.updateMenuMacForCurrentMode();
+        for (long t : {6L, 65L, 62L, 63L, 4L, 5L, 2L, 3L})
+            if (QAction* own = item(kMenuEdit, t))
+                for (QAction* a : menu->actions())
+                    if (tagOf(a) == t)
+                        a->setEnabled(own->isEnabled());
+    }
     // A focused inspector panel words the items for its own Objects; else the desk's images.
     if (!hub_.updateMenuEdit(menu))
         hub_.majImageForEditionMenu(menu);

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -32,10 +33,22 @@ namespace tallomer {
 ZEVInspectTableView::ZEVInspectTableView(ZEVInspectViewer& viewer, ZEVInspectView* panel)
     : ZEVTableView(panel, panel), viewer_(viewer)
 {
+    // The keys gone to anything but the menu bar are no longer lent.
+    QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now != this && !qobject_cast<QMenuBar*>(now))
+            siPreteeALaBarre_ = false;
+    });
+}
+
+void ZEVInspectTableView::focusOutEvent(QFocusEvent* event)
+{
+    siPreteeALaBarre_ = event->reason() == Qt::MenuBarFocusReason;
+    ZEVTableView::focusOutEvent(event);
 }
 
 void ZEVInspectTableView::focusInEvent(QFocusEvent* event)
 {
+    siPreteeALaBarre_ = false;
     if (!siViewer_)
         return ZEVTableView::focusInEvent(event);
     if (event->reason() == Qt::MouseFocusReason)

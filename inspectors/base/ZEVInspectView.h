@@ -40,14 +40,19 @@ public:
         siViewer_ = false;
         setZevClass(nullptr);
     }
+    // The menu bar took the keys from the table for its keyboard navigation, and gives them back
+    // when it is left: the table still has them for what the menus offer.
+    bool siPreteeALaBarre() const { return siPreteeALaBarre_; }
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void focusDidChange() override;
 
 private:
     ZEVInspectViewer& viewer_;
     bool siViewer_ = true;
+    bool siPreteeALaBarre_ = false;
 };
 
 class ZEVInspectView : public QWidget {

@@ -163,7 +163,9 @@ bool ZEVInspectViewer::siFirstResponder() const
     ZEVInspectView* v = inspectView_;
     if (!v || !v->isVisible())
         return false;
-    return v->window()->focusWidget() == v->inspectTableView() || siTextSearching();
+    QWidget* focus = v->window()->focusWidget();
+    return focus == v->inspectTableView() || siTextSearching() ||
+           (qobject_cast<QMenuBar*>(focus) && v->inspectTableView()->siPreteeALaBarre());
 }
 
 void ZEVInspectViewer::setFirstResponder()

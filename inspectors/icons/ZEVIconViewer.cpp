@@ -4,6 +4,7 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemOptions.h"
+#include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/base/ZEVInspectView.h"
@@ -74,6 +75,24 @@ void ZEVIconViewer::awakeFromNib()
             b->hide();
     if (v->btnDeselect())
         v->btnDeselect()->hide();
+    // At Now the Entity menu shows the Now column of the temporal items, as the Edit menu does;
+    // its Recall is the item tagged 6.
+    if (QMenu* entity = entityMenu())
+        if (QAction* recallNow = ZEVMenuItemWithTag(entity, 6)) {
+            QAction* suivant = entity->actions().value(entity->actions().indexOf(recallNow) + 1);
+            const std::pair<long, const char*> maintenant[] = {{65, "Retain"}, {62, "Release"}, {63, "Forget"}};
+            for (const auto& [tag, titre] : maintenant) {
+                auto* a = new QAction(QString::fromLatin1(titre), entity);
+                a->setProperty("tag", qlonglong(tag));
+                entity->insertAction(suivant, a);
+                if (tag == 65)
+                    QObject::connect(a, &QAction::triggered, this, [this] { userRetain(); });
+                else if (tag == 62)
+                    QObject::connect(a, &QAction::triggered, this, [this] { userRelease(); });
+                else
+                    QObject::connect(a, &QAction::triggered, this, [this] { userForget(); });
+            }
+        }
     auto lier = [this](QMenu* menu, long tag, const QString& titre, auto commande) {
         QAction* a = menu->addAction(titre);
         a->setProperty("tag", qlonglong(tag));
@@ -126,6 +145,7 @@ void ZEVIconViewer::itemSelectionDidChange()
 {
     model_.majIndexOfSelectedRows();
     majInspectField();
+    majActionButtons();
     // A row chosen while the preview shows and the panel has the keys is what it previews.
     previewFollowsSelection();
 }
@@ -136,12 +156,14 @@ void ZEVIconViewer::frontModeDidChange()
         v->inspectTableView()->frontModeDidChange();
     model_.majIndexOfSelectedRows();
     model_.tvFrontModeDidChange();
+    majActionButtons();
 }
 
 void ZEVIconViewer::actifCurseurDidChange()
 {
     ZEVInspectViewer::actifCurseurDidChange();
     model_.actifCurseurDidChangeForCurseur(space_.actifCurseur());
+    majActionButtons();
 }
 
 void ZEVIconViewer::showInspectView(bool show)
@@ -159,6 +181,8 @@ void ZEVIconViewer::majInspectView()
     model_.reloadItems();
     model_.majIndexOfSelectedRows();
     majInspectField();
+    // A command carried out on the desk changes what the buttons would take.
+    majActionButtons();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -375,38 +399,87 @@ bool ZEVIconViewer::allerAuChangement(bool versLePasse, bool siSame)
 // ---------------------------------------------------------------------------------------------
 // The menus
 
+ZEVIconMenuCounts ZEVIconViewer::compterPourLesMenus(int mode, bool chemins)
+{
+    ZEVIconMenuCounts c;
+    c.mode = mode;
+    KELICurseur* actif = space_.actifCurseur();
+    c.isSearch = actif && actif == space_.searchCurseur();
+    ZEVSelections& s = space_.selections();
+    if (ZEVDeskViewer* d = space_.deskViewerForCurseur(actif))
+        c.deskHasItems = d->siItemExiste();
+    if (mode < ZEVFrontModeIcons || mode > ZEVFrontModeLinks)
+        return c;
+    for (KELICurseur* k : {space_.nowCurseur(), space_.searchCurseur()})
+        if (ZEVDeskViewer* d = space_.deskViewerForCurseur(k); d && d->siSelectionExiste(mode)) {
+            c.deskHasSelection = true;
+            break;
+        }
+    auto taille = [](const std::optional<std::vector<KELI*>>& l) { return l ? quint64(l->size()) : quint64(0); };
+    const std::vector<KELI*> items = model_.itemsForFrontMode().value_or(std::vector<KELI*>());
+    c.n = items.size();
+    c.filters = s.selectedFilterItems().size();
+    c.icons = s.selectedIconItems().size();
+    c.nodes = s.selectedNodeItemSet().size();
+    c.moveTo = taille(model_.moveToItemsForFrontMode());
+    c.copyTo = taille(model_.copyToItemsForFrontMode());
+    if (chemins) {
+        c.moveToSpace = taille(model_.moveToSpaceItemsForFrontMode());
+        c.copyToSpace = taille(model_.copyToSpaceItemsForFrontMode());
+    } else {
+        // Without asking where each file lies now (which resolves and rewrites its record): by its
+        // options alone, as the menu bar is refreshed at every change of the selection.
+        for (KELI* o : items) {
+            c.moveToSpace += (itemOptions(o) & ZEVOPTION_MASK_MOVE_TO_SPACE_REFUSED) == 0 ? 1 : 0;
+            c.copyToSpace += (itemOptions(o) & ZEVOPTION_MASK_COPY_TO_SPACE_REFUSED) == 0 ? 1 : 0;
+        }
+    }
+    // Duplicate takes every selected Object and refuses, with a beep, what it cannot duplicate.
+    c.duplicateTo = items.size();
+    const std::vector<KELI*> choisis = mode == ZEVFrontModeIcons    ? s.selectedIconItems()
+                                       : mode == ZEVFrontModeTitles ? s.selectedTitleItems()
+                                       : mode == ZEVFrontModeFilters ? s.selectedFilterItems()
+                                                                     : s.selectedNodeItemSet();
+    c.showOriginal = enableShowOriginalForItems(choisis);
+    c.duration = space_.durationString();
+
+    if (mode == ZEVFrontModeLinks) {
+        c.recallingNow = s.recallingNowSelectedLinkItems().size();
+        c.recalling = s.recallingSelectedLinkItems().size();
+        c.retaining = s.retainingSelectedLinkItems().size();
+        c.releasing = s.releasingSelectedLinkItems().size();
+        return c;
+    }
+    switch (mode) {
+    case ZEVFrontModeIcons:
+        c.recallingNow = s.recallingNowSelectedIconItems().size();
+        c.recalling = s.recallingSelectedIconItems().size();
+        c.retaining = s.retainingSelectedIconItems().size();
+        c.releasing = s.releasingSelectedIconItems().size();
+        break;
+    case ZEVFrontModeTitles:
+        c.recallingNow = s.recallingNowSelectedTitleItems().size();
+        c.recalling = s.recallingSelectedTitleItems().size();
+        c.retaining = s.retainingSelectedTitleItems().size();
+        c.releasing = s.releasingSelectedTitleItems().size();
+        break;
+    default:
+        c.recallingNow = s.recallingNowSelectedFilterItems().size();
+        c.recalling = s.recallingSelectedFilterItems().size();
+        c.retaining = s.retainingSelectedFilterItems().size();
+        c.releasing = s.releasingSelectedFilterItems().size();
+        break;
+    }
+    return c;
+}
+
 void ZEVIconViewer::updateMenuMacForMode(int frontMode)
 {
-    if (frontMode < ZEVFrontModeIcons || frontMode > ZEVFrontModeLinks)
+    if (frontMode < ZEVFrontModeIcons || frontMode > ZEVFrontModeNone)
         return;
     // The front layer asks whether or not the panel was ever opened.
     capturerLesMenus();
-    const auto items = space_.selections().selectedItemsForFrontMode();
-    const bool objets = items && !items->empty();
-    bool liens = false;
-    if (frontMode == ZEVFrontModeLinks)
-        if (ZEVLinkViewerServices* lv = dynamic_cast<ZEVLinkViewerServices*>(space_.viewerForEntityClassName("ZEVLinkViewer")))
-            if (auto* model = dynamic_cast<ZEVLinkClass*>(lv->linkClass()))
-                if (const auto l = model->linksForFrontMode())
-                    liens = !l->empty();
-    // The selection's own links count too, whether or not the Links model lists them yet.
-    if (frontMode == ZEVFrontModeLinks && !space_.selections().selectedLinks().empty())
-        liens = true;
-    const bool choix = objets || liens;
-    // Cut and Copy are the focused view's own and stay as it set them.
-    for (MenuItem m : {MacRecallNow, MacRetainNow, MacReleaseNow, MacForgetNow, MacRetainSearch,
-                       MacReleaseSearch, MacForgetSearch, MacCleanAndRecall, MacCleanAndRecallBack, MacCleanAndReplace})
-        if (QAction* a = menuItem(m))
-            a->setEnabled(choix);
-    // What works on files asks for Objects; Link mode's are the selected links' ends.
-    for (MenuItem m : {MacOpen, MacMoveTo, MacMoveToSpace, MacCopyTo, MacCopyToSpace, MacDuplicateTo,
-                       MacDuplicateToSpace, MacShowOriginal})
-        if (QAction* a = menuItem(m))
-            a->setEnabled(frontMode == ZEVFrontModeLinks ? liens : objets);
-    // Adding, filtering and cleaning the whole desk ask for no selection.
-    for (MenuItem m : {MacAdd, MacFilter, MacCleanAll})
-        if (QAction* a = menuItem(m))
-            a->setEnabled(true);
+    appliquerALaBarre(ZEVIconMacLines(compterPourLesMenus(frontMode, false)));
 }
 
 void ZEVIconViewer::updateMenuObject(QMenu* menu)
@@ -414,20 +487,38 @@ void ZEVIconViewer::updateMenuObject(QMenu* menu)
     if (!menu)
         return;
     ZEVFrontViewerServices* f = frontViewer();
-    const int mode = f ? f->frontMode() : ZEVFrontModeIcons;
-    const auto items = space_.selections().selectedItemsForFrontMode();
-    const std::size_t n = items ? items->size() : 0;
-    for (QAction* a : menu->actions()) {
-        const long tag = long(a->property("tag").toLongLong());
-        if (tag == 13 && mode != ZEVFrontModeLinks) {
-            a->setText(n == 0   ? QStringLiteral("Remove")
-                       : n == 1 ? QStringLiteral("Remove 1 Object")
-                                : QStringLiteral("Remove %1 Objects").arg(n));
-            a->setEnabled(n > 0);
-        } else if (tag == 36 || tag == 37) {
-            a->setEnabled(n > 0);
-        }
-    }
+    const ZEVIconMenuCounts c = compterPourLesMenus(f ? f->frontMode() : ZEVFrontModeIcons);
+    ZEVApplyMenuLines(menu, ZEVIconObjectLines(c));
+    // Finding the Objects in the Channels needs some.
+    for (long tag : {36L, 37L})
+        if (QAction* a = ZEVMenuItemWithTag(menu, tag))
+            a->setEnabled(c.n > 0);
+}
+
+void ZEVIconViewer::updateMenuEdit(QMenu* menu)
+{
+    if (!menu)
+        return;
+    ZEVFrontViewerServices* f = frontViewer();
+    ZEVApplyMenuLines(menu, ZEVIconEditLines(compterPourLesMenus(f ? f->frontMode() : ZEVFrontModeIcons, false)));
+}
+
+void ZEVIconViewer::majActionButtons()
+{
+    ZEVFrontViewerServices* f = frontViewer();
+    const int mode = f ? f->frontMode() : ZEVFrontModeNone;
+    if (siFirstResponder())
+        updateMenuMacForMode(mode);
+    ZEVInspectView* v = inspectViewIfBuilt();
+    if (!v || !v->btnRecall())
+        return;
+    const ZEVIconButtonStates b = ZEVIconButtons(compterPourLesMenus(mode, false));
+    v->btnRecall()->setEnabled(b.recall);
+    v->btnRetain()->setEnabled(b.retain);
+    v->btnRelease()->setEnabled(b.release);
+    v->btnForget()->setEnabled(b.forget);
+    for (ZEVButton* btn : {v->btnRecall(), v->btnRetain(), v->btnRelease(), v->btnForget()})
+        btn->setState(kZEVStateOff);
 }
 
 void ZEVIconViewer::menuWillOpen(QMenu* menu)
@@ -435,7 +526,11 @@ void ZEVIconViewer::menuWillOpen(QMenu* menu)
     ZEVInspectViewer::menuWillOpen(menu);
     if (!menu)
         return;
-    if (menu == findMenu()) {
+    if (menu == entityMenu()) {
+        // The images of the active cursor's column, the other column's items greyed.
+        if (ZEVFrontViewerServices* f = frontViewer())
+            f->majImageForEditionMenu1(menu);
+    } else if (menu == findMenu()) {
         const std::pair<long, const char*> icones[] = {
             {kFindFiles, ""}, {kFindPersons, "vcf"}, {kFindEmails, "eml"}, {kFindBookmarks, "webloc"}};
         for (const auto& [tag, type] : icones)

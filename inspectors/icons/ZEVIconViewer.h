@@ -7,6 +7,7 @@
 #include "inspectors/base/ZEVInspectPanels.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/icons/ZEVIconClass.h"
+#include "inspectors/icons/ZEVIconMenus.h"
 #include "inspectors/services/ZEVInspectorServices.h"
 
 #include <cstdint>
@@ -46,12 +47,21 @@ public:
     // when the step showed the Now cursor instead; a beep and false when there is no such change.
     bool userGotoPreviousItemSiSame(bool siSame) override { return allerAuChangement(true, siSame); }
     bool userGotoNextItemSiSame(bool siSame) override { return allerAuChangement(false, siSame); }
-    // The main menu's Object and Edit items enabled by the mode's selection (0 to 3).
+    // The menu bar's items enabled by what the mode's commands would take (nothing in mode 4).
+    // With no panel focused the desk's menus are these.
     void updateMenuMacForMode(int frontMode) override;
-    // The Object menu's Remove item titled by the mode's Objects, and the items that need some
-    // enabled by them (Link mode's links are the front layer's to title).
+    // The Object items titled and enabled by the mode's Objects (with no panel focused, Link
+    // mode's Remove is the front layer's to title).
     void updateMenuObject(QMenu* menu) override;
+    // The temporal items of the active cursor shown, the other cursor's hidden, each titled and
+    // enabled by the selection its command takes.
+    void updateMenuEdit(QMenu* menu) override;
     void menuWillOpen(QMenu* menu) override;
+    // The Recall, Retain, Release and Forget buttons enabled as the Edit menu's items are.
+    void majActionButtons() override;
+    // What the menus and buttons count, in that front mode; `chemins`: the moves and copies into
+    // the store also by where each file lies now.
+    ZEVIconMenuCounts compterPourLesMenus(int mode, bool chemins = true);
     bool findInChannelsForItems(const std::vector<KELI*>& items, bool textual) override
     {
         return model_.findInChannelsForItems(items, textual);

@@ -228,6 +228,10 @@ ZEVTableView::ZEVTableView(QWidget* parent, ZEVInspectView* inspectView) : QTabl
     viewport()->setMouseTracking(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Base, Qt::transparent);
+    // The style fills a selected row's whole width with Highlight before the delegate runs, which
+    // would hide the row's intervals: a selected row shows only the band the table draws itself.
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        pal.setColor(g, QPalette::Highlight, Qt::transparent);
     setPalette(pal);
 
     fondColorOn_ = fondColorOff_ = fondColor_ = gris(0.35, 0.85);

@@ -182,7 +182,7 @@ TEST_F(CollectGridE2E, AddShowsTheGridWhichReturnPlacesAndEscCancels)
     start();
     // Esc: nothing made, no link, the grid gone.
     const std::size_t linksBefore = sql(database(), "SELECT ZEVLET_ID FROM ZEVLETS").size();
-    addThroughMenu(QStringLiteral("Add\u2026"), files(3));
+    addThroughMenu(QStringLiteral("Add Documents\u2026"), files(3));
     ASSERT_TRUE(viewer().siShown());
     EXPECT_TRUE(space()->siGoToMode());
     EXPECT_EQ(viewer().grid()->columns(), 2u);
@@ -235,7 +235,7 @@ TEST_F(CollectGridE2E, AddShowsTheGridWhichReturnPlacesAndEscCancels)
     EXPECT_NEAR(view->iconPosition().y, first.y(), 1.0);
 
     // A click on the grid places too; a file known already is recalled, not made again.
-    addThroughMenu(QStringLiteral("Add\u2026"), {home + "/added/f00.txt", writeFile(home + "/added/new.txt", "n")});
+    addThroughMenu(QStringLiteral("Add Documents\u2026"), {home + "/added/f00.txt", writeFile(home + "/added/new.txt", "n")});
     ASSERT_TRUE(viewer().siShown());
     QTest::mouseClick(viewer().scrollView(), Qt::LeftButton, {}, QPoint(5, 5));
     advance(0.2);
@@ -247,7 +247,7 @@ TEST_F(CollectGridE2E, ASecondGridIsRefusedAndAFileGoneBeforePlacingIsSkipped)
 {
     start();
     const QStringList paths = files(2);
-    addThroughMenu(QStringLiteral("Add\u2026"), paths);
+    addThroughMenu(QStringLiteral("Add Documents\u2026"), paths);
     ASSERT_TRUE(viewer().siShown());
     EXPECT_FALSE(viewer().startWithURLs({paths.first()}, 80, {100, 100}));
     EXPECT_TRUE(log.contains("a grid already shows"));
@@ -273,7 +273,7 @@ TEST_F(CollectGridE2E, AKnownFileIsRecalledWhereItWasMovedOnlyWithCtrlAndAPathMa
     };
     const QString path = files(1).first();
     pointerAt(canvas->rect().center());
-    addThroughMenu(QStringLiteral("Add\u2026"), {path});
+    addThroughMenu(QStringLiteral("Add Documents\u2026"), {path});
     QTest::keyClick(viewer().scrollView(), Qt::Key_Return);
     advance(0.2);
     ASSERT_EQ(placedObjectsOfType("file").size(), 1u);
@@ -288,7 +288,7 @@ TEST_F(CollectGridE2E, AKnownFileIsRecalledWhereItWasMovedOnlyWithCtrlAndAPathMa
 
     // Elsewhere without Ctrl: recalled where it was.
     pointerAt(canvas->rect().center() - QPoint(300, 150));
-    addThroughMenu(QStringLiteral("Add\u2026"), {path});
+    addThroughMenu(QStringLiteral("Add Documents\u2026"), {path});
     QTest::keyClick(viewer().scrollView(), Qt::Key_Return);
     advance(0.2);
     ASSERT_NE(viewOf(), nullptr);
@@ -302,7 +302,7 @@ TEST_F(CollectGridE2E, AKnownFileIsRecalledWhereItWasMovedOnlyWithCtrlAndAPathMa
     writeFile(home + "/added/spacer.txt", "s");
     writeFile(path, "new");
     ASSERT_NE(ZEVItemData::Current().uidForItem(item, "file"), ZEVItemData::UidForURL(path));
-    addThroughMenu(QStringLiteral("Add\u2026"), {path});
+    addThroughMenu(QStringLiteral("Add Documents\u2026"), {path});
     const QPointF cell = viewer().grid()->imageOriginForIndex(0);
     QTest::keyClick(viewer().scrollView(), Qt::Key_Return, Qt::ControlModifier);
     // The icon glides to its new place in 1 s.

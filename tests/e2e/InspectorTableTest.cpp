@@ -1,7 +1,8 @@
 // The shared table in the running program: the Icons panel opened from the Object menu shows the
 // active cursor's moment over its table at the window x where the strip shows the Now cursor; a
 // horizontal wheel over the table moves time as over the strip; Escape in the focused table
-// steps back, giving the keyboard to the desk.
+// steps back, giving the keyboard to the desk. A selected row still shows its presence interval,
+// in a panel and in the tracks' list, whose rows are all selected.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -10,8 +11,12 @@
 #include "engine/KELICurseur.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "front/ZEVFrontViewer.h"
+#include "objects/view/ZEVItemView.h"
 #include "ruler/ZEVRulerViewer.h"
+#include "space/ZEVSelections.h"
 #include "ruler/ZEVTlineView.h"
 #include "space/ZEVSpaceWindow.h"
 
@@ -35,6 +40,29 @@ protected:
         auto* v = dynamic_cast<ZEVInspectViewer*>(space()->viewerForEntityClassName("ZEVIconViewer"));
         ZEVInspectView* panel = v ? v->inspectViewIfBuilt() : nullptr;
         return panel ? panel->inspectTableView() : nullptr;
+    }
+    // In a grab of the window, how many pixels of the row's middle line, just right of where its
+    // Object's interval begins, wear the colour of an interval present at the cursor.
+    int intervalPixels(ZEVTableView* table, KELI* item)
+    {
+        const int row = rowOfItem(table, item);
+        if (row < 0) {
+            ADD_FAILURE() << "no row for the Object";
+            return 0;
+        }
+        table->viewWillDraw();
+        const QImage img = window()->grab().toImage();
+        const QRect r = table->visualRect(table->tableModel()->index(row, 0));
+        const KELDate debut = space()->nowCurseur()->now() - 30.0;
+        const int x0 = int(table->scale().x(debut)) + 4;
+        int n = 0;
+        for (int x = x0; x < x0 + 40 && x < table->viewport()->width(); ++x) {
+            const QPoint p = table->viewport()->mapTo(window(), QPoint(x, r.center().y()));
+            const QColor c = img.pixelColor(p);
+            if (std::abs(c.red() - 140) <= 3 && std::abs(c.green() - 140) <= 3 && std::abs(c.blue() - 140) <= 3)
+                ++n;
+        }
+        return n;
     }
 };
 
@@ -122,6 +150,58 @@ TEST_F(InspectorTable, TheIconsPanelsTableShowsNowUnderTheStripMovesTimeWithTheW
     pump();
     EXPECT_NE(window()->focusWidget(), table);
     EXPECT_EQ(window()->focusWidget(), window()->spaceView()->deskCanvas());
+}
+
+TEST_F(InspectorTable, ASelectedRowShowsItsIntervalInThePanelAndInTheTracksList)
+{
+    start();
+    ZEVFrontViewerServices* front = space()->frontViewer();
+    if (!front->siTlineOpened())
+        front->userToggleTline();
+    advance(1.0);
+    ASSERT_TRUE(front->siTlineOpened());
+    // The file lies on the desk from a minute ago on: its interval begins left of Now and goes on.
+    addHomeFiles({QStringLiteral("notes.txt")});
+    advance(60.0);
+    const std::vector<KELI*> items = itemsTitled({QStringLiteral("notes.txt")});
+    ASSERT_EQ(items.size(), 1u);
+    KELI* item = items.front();
+
+    values->setValue(QStringLiteral("ZEVInspectIconX"), 400.0);
+    values->setValue(QStringLiteral("ZEVInspectIconW"), 500.0);
+    chooseMenuItem(KELMainMenu::kMenuObject, long(kIcons));
+    advance(1.0);
+    ZEVTableView* table = iconsTable();
+    ASSERT_NE(table, nullptr);
+    const int row = rowOfItem(table, item);
+    ASSERT_GE(row, 0);
+    // The file came selected: first nothing is.
+    space()->selections().deselectAllIcons();
+    advance(0.5);
+    ASSERT_FALSE(table->selectionModel()->isRowSelected(row, QModelIndex()));
+    const int avant = intervalPixels(table, item);
+    ASSERT_GT(avant, 10) << "the interval shows on the row before it is selected";
+    // Selected by a click on its title, the row keeps its interval in view over the band.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(table->tableModel()->index(row, 5)).center());
+    advance(0.5);
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{item});
+    ASSERT_TRUE(table->selectionModel()->isRowSelected(row, QModelIndex()));
+    EXPECT_GE(intervalPixels(table, item), avant - 2) << "the selected row hides its interval";
+
+    // The tracks' list outside a panel shows the selected Objects, every row selected.
+    auto* f = dynamic_cast<ZEVFrontViewer*>(front);
+    ASSERT_NE(f, nullptr);
+    chooseMenuItem(KELMainMenu::kMenuInspectors, 50);
+    advance(1.0);
+    f->userShowTracks();
+    advance(1.0);
+    ZEVTableView* list = f->selectionItemTableView();
+    ASSERT_TRUE(list && list->isVisible());
+    ASSERT_EQ(list->numberOfRows(), 1);
+    list->selectAll();
+    pump();
+    EXPECT_GT(intervalPixels(list, item), 10) << "the tracks' list shows the interval of its selected row";
 }
 
 } // namespace

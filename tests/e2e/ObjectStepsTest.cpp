@@ -182,7 +182,7 @@ TEST_F(ObjectSteps, FindInChannelsSelectsTheSameObjectsOrTheTitlesHoldingTheirsA
     pump();
     object = openMenu(KELMainMenu::kMenuObject);
     ASSERT_NE(object, nullptr);
-    EXPECT_EQ(remove->text(), "Remove");
+    EXPECT_EQ(remove->text(), "Remove Objects");
     EXPECT_FALSE(remove->isEnabled());
     object->hide();
 }

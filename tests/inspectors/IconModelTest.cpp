@@ -271,10 +271,11 @@ TEST_F(IconViewer, TheEditMenuCountsTheModesObjectsOnTheDeskShown)
         lien(KELRELATION_ICON_VIEWER, canal(), o, t - kHeure, KELDateOuverte);
     settle();
     QMenu menu;
-    for (long tag : {6L, 4L, 5L, 2L, 3L})
+    for (long tag : {6L, 65L, 62L, 63L, 4L, 5L, 2L, 3L})
         menu.addAction(QStringLiteral("?"))->setProperty("tag", qlonglong(tag));
     auto titre = [&](long tag) { return ZEVMenuItemWithTag(&menu, tag)->text(); };
     auto actif = [&](long tag) { return ZEVMenuItemWithTag(&menu, tag)->isEnabled(); };
+    ASSERT_EQ(space->actifCurseur(), space->nowCurseur());
     const struct {
         std::vector<KELI*> selection;
         const char* release;
@@ -287,10 +288,12 @@ TEST_F(IconViewer, TheEditMenuCountsTheModesObjectsOnTheDeskShown)
         space->selections().deselectAllIcons();
         space->selections().selectIconForItemSet(c.selection, nullptr);
         icons()->updateMenuEdit(&menu);
-        EXPECT_EQ(titre(2), c.release);
-        EXPECT_EQ(titre(3), c.forget);
-        EXPECT_EQ(actif(2), c.enabled);
-        EXPECT_FALSE(actif(4)) << "on the desk already: nothing to recall";
+        // At Now the Now column carries the commands: Release and Forget are 62 and 63.
+        EXPECT_EQ(titre(62), c.release);
+        EXPECT_EQ(titre(63), c.forget);
+        EXPECT_EQ(actif(62), c.enabled);
+        EXPECT_FALSE(actif(6)) << "on the desk already: nothing to recall";
+        EXPECT_FALSE(ZEVMenuItemWithTag(&menu, 2)->isVisible()) << "the Search column is hidden";
     }
 }
 
