@@ -190,7 +190,10 @@ protected:
         }
         if (p < 0.45 && !vivants.empty()) {
             KELI* l = vivants[uniforme<std::size_t>(0, vivants.size() - 1)];
-            return pile(0.5) || l->outDate() == KELDateOuverte ? l->inDate() : l->outDate();
+            const KELDate d = pile(0.5) || l->outDate() == KELDateOuverte ? l->inDate() : l->outDate();
+            // The edges of time are for links only: a window taken there leaves the relation.
+            if (d != KELDateToujours)
+                return d;
         }
         const KELDate centre = pile(0.5) ? sched.now() : search->inDate();
         return std::round((centre - base) * 2.0) / 2.0 + base + 0.5 * uniforme(-1200, 1200);
@@ -204,9 +207,9 @@ protected:
     {
         KELI* a = objets[uniforme<std::size_t>(0, objets.size() - 1)];
         KELI* b = objets[uniforme<std::size_t>(0, objets.size() - 1)];
-        const KELDate in = uneDate();
+        const KELDate in = pile(partDeToujours) ? KELDateToujours : uneDate();
         const double p = uniforme(0.0, 1.0); // zero length, open, or closed
-        const KELDate out = p < 0.15 ? in : p < 0.35 ? KELDateOuverte : std::max(in, uneDate());
+        const KELDate out = p < 0.15 ? in : p < 0.15 + partDOuvertes ? KELDateOuverte : std::max(in, uneDate());
         KELICc* c = unCurseur();
         KELI* l = KELServeurDeLiens::CreerLienRelInt(kRel, a, b, in, out, c);
         if (!l) {
@@ -226,7 +229,7 @@ protected:
         KELI* l = unVivant();
         if (!l)
             return "-";
-        const KELDate d = std::min(uneDate(), l->outDate());
+        const KELDate d = std::min(pile(partDeToujours) ? KELDateToujours : uneDate(), l->outDate());
         KELICc* c = unCurseur();
         const std::string fait = texte("in of ", l->idInt(), " ", l->inDate(), " -> ", d, " at ", c->idInt());
         l->placeInDate(d, c);
@@ -340,7 +343,7 @@ protected:
     {
         touche = nullptr;
         const int p = uniforme(0, 99);
-        if (p < (vivants.size() < 60 ? 22 : 8))
+        if (p < (vivants.size() < vivantsVises ? 22 : 8))
             return creer();
         if (p < 34)
             return deplacerIn();
@@ -456,6 +459,11 @@ protected:
         }
         return {};
     }
+
+    // The mix of links made: how many live at once, how many start "always", how many never end.
+    std::size_t vivantsVises = 60;
+    double partDeToujours = 0.0;
+    double partDOuvertes = 0.2;
 
     std::mt19937_64 rng;
     KELICurseur* search = nullptr;
@@ -582,6 +590,58 @@ TEST_F(Oracle, MovesThatAskAheadAgreeWithBruteForce)
     KELICurseur::anticiperDesLe(KELICurseur::kAnticipationParDefaut);
     EXPECT_EQ(faute, "");
     EXPECT_GT(croisements, 500u);
+}
+
+// Links that start "always" and links that never end pile up at both ends of the table, in long
+// runs of equal dates that every new or closed link has to find its place in. With six windows
+// alive and a few hundred such links, every window must still hear exactly its own links, in order.
+TEST_F(Oracle, ManyAlwaysAndOpenLinksAgreeWithBruteForce)
+{
+    const std::uint64_t seed = graine() + 3;
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (TALLOMER_ORACLE_SEED replays it, minus three)");
+    rng.seed(seed);
+    vivantsVises = 300;
+    partDeToujours = 0.3;
+    partDOuvertes = 0.5;
+    std::size_t deplacements = 0, croisements = 0;
+    EXPECT_EQ(derouler(deplacements, croisements), "");
+    std::size_t toujours = 0, ouvertes = 0;
+    for (KELI* l : vivants) {
+        toujours += l->inDate() == KELDateToujours;
+        ouvertes += l->outDate() == KELDateOuverte;
+    }
+    EXPECT_GT(toujours, 40u);
+    EXPECT_GT(ouvertes, 80u);
+    EXPECT_GT(croisements, 2000u);
+}
+
+// Long runs of events of one date: a window edge passes each run in one pass, its links entering
+// or leaving one after another, and the other windows' edges and the run's other kind of events
+// in between without a word.
+TEST_F(Oracle, EdgesPassingLongRunsOfEqualDatesAgreeWithBruteForce)
+{
+    rng.seed(graine() + 4);
+    search->placeToi();
+    const KELDate t = std::round(search->inDate()) + 40.0;
+    for (int i = 0; i < 60; ++i) {
+        const KELDate in = i % 3 == 0 ? t : t - 10.0 * (i % 4 + 1);
+        const KELDate out = i % 2 ? KELDateOuverte : i % 3 == 1 ? t : t + 5.0 * (i % 5 + 1);
+        KELI* l = KELServeurDeLiens::CreerLienRelInt(kRel, objets[i % 6], objets[(i + 1) % 6], in, out, global());
+        ASSERT_NE(l, nullptr);
+        tous.push_back(l);
+        vivants.push_back(l);
+    }
+    ASSERT_EQ(verifierTout(), "");
+    for (double d : {50.0, -50.0, 120.0, -200.0, 0.5, 130.0, -0.25, -400.0}) {
+        for (auto& b : balances)
+            b->trace.clear();
+        search->initierDeplacementCurseur();
+        search->decalerCurseur(d);
+        search->terminerDeplacementCurseur();
+        ASSERT_EQ(verifierTout(), "") << "move " << d;
+        search->decalerContexte(d / 3);
+        ASSERT_EQ(verifierTout(), "") << "context " << d / 3;
+    }
 }
 
 // A backward move must tell of a link that starts exactly at the window's end (it is inside the
