@@ -92,8 +92,19 @@ QMenu* E2E::rightClickIn(QAbstractItemView* list, QPoint at)
     QTest::mouseMove(list->viewport(), at);
     QTest::mousePress(list->viewport(), Qt::RightButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, at);
+    return shownPopupMenu();
+}
+
+QMenu* E2E::shownPopupMenu()
+{
+    const auto shown = [] {
+        auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return m && m->isVisible() ? m : nullptr;
+    };
+    pumpUntil([&] { return shown() != nullptr; });
+    // What the menu's showing posted is delivered too, as a turn after the press would.
     pump();
-    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    return shown();
 }
 
 int E2E::rowOfItem(const ZEVTableView* table, const KELI* item)
@@ -157,6 +168,7 @@ QMenu* E2E::openMenu(int menuTag)
         return nullptr;
     }
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
+    pumpUntil([m] { return m->isVisible(); });
     pump();
     if (!m->isVisible()) {
         ADD_FAILURE() << "the menu did not open";
