@@ -56,6 +56,7 @@ function(tallomer_test name)
   add_executable(${name} ${s})
   tallomer_restamp_autogen(${name} "${s}")
   target_link_libraries(${name} PRIVATE ${TT_LIBS} tallomer_testsupport GTest::gtest GTest::gmock tallomer_warnings)
+  add_dependencies(test_programs ${name})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
   # The discovered tests' environment is set from a file of our own, read after the list of
   # tests: a several-variable ENVIRONMENT handed to gtest_discover_tests loses all but the first

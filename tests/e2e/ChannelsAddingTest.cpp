@@ -235,8 +235,7 @@ TEST_F(ChannelsAdding, NewSpaceFromAnImagesMenuStartsABackgroundLinkAtTheTransit
         QTest::keyClick(p->nameField(), Qt::Key_Return);
     });
     QTest::mouseClick(canvas(), Qt::RightButton, {}, at(v->imageFrame().center()));
-    pump();
-    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    auto* popup = shownPopupMenu();
     ASSERT_NE(popup, nullptr);
     ZEVItemMenu* menu = space()->itemViewerForCurseur(space()->nowCurseur())->itemMenu();
     // New Space… lies in the Handle Objects submenu, opened by resting on it.

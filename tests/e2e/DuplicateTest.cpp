@@ -87,7 +87,7 @@ protected:
         ASSERT_NE(handle, nullptr);
         QTest::mouseClick(object, Qt::LeftButton, {}, object->actionGeometry(handle->menuAction()).center());
         pump();
-        EXPECT_TRUE(QTest::qWaitFor([handle] { return handle->isVisible(); }, 2000));
+        EXPECT_TRUE(pumpUntil([handle] { return handle->isVisible(); }));
         QAction* item = adapter()->mainMenu()->item(kHandleMenu, itemTag);
         ASSERT_TRUE(item && item->isEnabled()) << "item " << itemTag << " is not enabled";
         QTest::mouseClick(handle, Qt::LeftButton, {}, handle->actionGeometry(item).center());

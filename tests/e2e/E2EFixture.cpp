@@ -19,8 +19,36 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QWindow>
 
 namespace e2e {
+
+namespace {
+
+// A button a test pressed and never released would stay down for the tests after it (the
+// application and the test library both keep the buttons' state), and their moves would be
+// drags. After every test it is released on a window of the tests' own, away from the program's.
+class ReleaseHeldButtons final : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        if (!QGuiApplication::instance() || QGuiApplication::mouseButtons() == Qt::NoButton)
+            return;
+        QWindow sink;
+        sink.resize(8, 8);
+        sink.show();
+        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+            if (QGuiApplication::mouseButtons() & b)
+                QTest::mouseRelease(&sink, b, {}, QPoint(4, 4));
+        QCoreApplication::processEvents();
+    }
+};
+
+const bool releaseHeldButtonsRegistered = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ReleaseHeldButtons);
+    return true;
+}();
+
+} // namespace
 
 void E2E::key(Qt::Key k, Qt::KeyboardModifiers modifiers)
 {
@@ -92,8 +120,19 @@ QMenu* E2E::rightClickIn(QAbstractItemView* list, QPoint at)
     QTest::mouseMove(list->viewport(), at);
     QTest::mousePress(list->viewport(), Qt::RightButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, at);
+    return shownPopupMenu();
+}
+
+QMenu* E2E::shownPopupMenu()
+{
+    const auto shown = [] {
+        auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return m && m->isVisible() ? m : nullptr;
+    };
+    pumpUntil([&] { return shown() != nullptr; });
+    // What the menu's showing posted is delivered too, as a turn after the press would.
     pump();
-    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    return shown();
 }
 
 int E2E::rowOfItem(const ZEVTableView* table, const KELI* item)
@@ -157,6 +196,7 @@ QMenu* E2E::openMenu(int menuTag)
         return nullptr;
     }
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
+    pumpUntil([m] { return m->isVisible(); });
     pump();
     if (!m->isVisible()) {
         ADD_FAILURE() << "the menu did not open";

@@ -23,10 +23,12 @@
 #include "platform/sound/Sound.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
+#include "tests/support/PumpUntil.h"
 #include "tests/support/TestHome.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QDBusConnection>
 #include <QDir>
@@ -75,10 +77,11 @@ public:
         if (!daemon_.waitForStarted(5000))
             return;
         // The daemon prints its address once it listens.
-        for (int i = 0; i < 500 && address_.isEmpty(); ++i) {
-            if (daemon_.waitForReadyRead(10))
-                address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+        QDeadlineTimer deadline(test::kWaitMilliseconds);
+        while (!daemon_.canReadLine() && !deadline.hasExpired() && daemon_.waitForReadyRead(int(deadline.remainingTime()))) {
         }
+        if (daemon_.canReadLine())
+            address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
         if (address_.isEmpty())
             return;
         static int n = 0;
@@ -151,6 +154,11 @@ protected:
             qputenv(name, (home + sub).toUtf8());
         }
         KELResources::setDirectory(q(test::buildDir() + "/share/tallomer"));
+        // The pointer is where a fresh start of the test program finds it: a place an earlier
+        // test gave it would be read by the program (which asks the pointer's place when its
+        // window becomes key) and make this test depend on which ran before it.
+        static const QPoint pointerAtStart = QCursor::pos();
+        QCursor::setPos(pointerAtStart);
         Clock::setShared(&clock);
         previousSink = setLogSink(&log);
     }
@@ -180,8 +188,7 @@ protected:
             return;
         ASSERT_FALSE(status) << "the program ended at start with status " << *status;
         app()->setStopHandler([this](int code) { stops.push_back(code); });
-        for (int i = 0; i < 20 && !space(); ++i)
-            advance(0.05);
+        advanceUntil([this] { return space() != nullptr; }, 0.05, 1.0);
         ASSERT_NE(space(), nullptr) << "the Space window was never built";
         pump();
     }
@@ -233,6 +240,30 @@ protected:
         }
     }
 
+    // Turns the event loop as pump() does until `done` holds; answers whether it came before the
+    // wall-clock deadline. For whatever ends elsewhere than on this thread's next turn: a popup or
+    // window shown, a worker's result, a child process, a reply on the bus, a file watch.
+    template <class Done>
+    bool pumpUntil(Done&& done, int milliseconds = test::kWaitMilliseconds)
+    {
+        return test::pumpUntil(done, [this] { pump(1); }, milliseconds);
+    }
+
+    // Moves the virtual clock forward `step` at a time until `done` holds, no further than
+    // `virtualSeconds` in all; past that the event loop alone turns until the wall-clock deadline,
+    // for what the real world answers (a server, a child process) however slow the machine.
+    template <class Done>
+    bool advanceUntil(Done&& done, double step, double virtualSeconds)
+    {
+        const double end = clock.now() + virtualSeconds;
+        return test::pumpUntil(done, [&] {
+            if (clock.now() + step <= end + 1e-9)
+                advance(step);
+            else
+                pump(1);
+        });
+    }
+
     // Moves the virtual clock forward; every perform runs at its own moment, from the event loop.
     void advance(double seconds)
     {
@@ -260,11 +291,18 @@ protected:
         other.setProcessEnvironment(env);
         other.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         other.start(q(test::buildDir() + "/bin/tallomer"), arguments);
-        if (!other.waitForStarted(10000))
+        if (!other.waitForStarted(test::kWaitMilliseconds))
             return -1;
-        for (int i = 0; i < 1000 && other.state() != QProcess::NotRunning; ++i) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-            other.waitForFinished(10);
+        if (!test::pumpUntil([&] { return other.state() == QProcess::NotRunning; },
+                             [&] {
+                                 QCoreApplication::processEvents(QEventLoop::AllEvents);
+                                 other.waitForFinished(10);
+                             },
+                             2 * test::kWaitMilliseconds)) {
+            other.kill();
+            other.waitForFinished();
+            ADD_FAILURE() << "the second start never ended";
+            return -3;
         }
         pump();
         return other.exitStatus() == QProcess::NormalExit ? other.exitCode() : -2;
@@ -381,6 +419,9 @@ protected:
     // The Object menu's item of that tag, checked to read `title`, chosen with the mouse; then a
     // second passes.
     void chooseObjectMenuItem(long tag, const QString& title);
+    // The popup menu an action of the test opened, once it shows; nullptr when none showed before
+    // the deadline.
+    QMenu* shownPopupMenu();
     // The right button pressed and released at a point of a list, the pointer brought there
     // first; the menu that popped up, nullptr when none did.
     QMenu* rightClickIn(QAbstractItemView* list, QPoint at);

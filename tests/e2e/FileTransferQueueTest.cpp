@@ -211,8 +211,7 @@ TEST_F(FileTransferQueue, ARowsHandleMoveToMovesThatRowsFileOntoAnotherFileSyste
     QTest::mouseMove(list->viewport(), at);
     QTest::mousePress(list->viewport(), Qt::RightButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, at);
-    pump();
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    auto* menu = shownPopupMenu();
     ASSERT_NE(menu, nullptr) << "the row menu pops up";
     QAction* handle = nullptr;
     for (QAction* a : menu->actions())
@@ -232,7 +231,7 @@ TEST_F(FileTransferQueue, ARowsHandleMoveToMovesThatRowsFileOntoAnotherFileSyste
     menu->setActiveAction(handle);
     pump();
     QMenu* sub = handle->menu();
-    ASSERT_TRUE(QTest::qWaitFor([sub] { return sub->isVisible(); }, 2000)) << "the Handle submenu opens";
+    ASSERT_TRUE(pumpUntil([sub] { return sub->isVisible(); })) << "the Handle submenu opens";
     QTest::mouseMove(sub, sub->actionGeometry(moveTo).center());
     QTest::mouseClick(sub, Qt::LeftButton, {}, sub->actionGeometry(moveTo).center());
     pump();

@@ -105,11 +105,11 @@ TEST_F(FilesNavigation, PreviousGoesJustBeforeTheLastChangeAndTheSpaceBarPreview
     ASSERT_EQ(files()->rowItemUnderPointer(), item);
     key(Qt::Key_Space);
     pump();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window()->siPreviewPanelVisible(); }, 2000));
+    ASSERT_TRUE(pumpUntil([&] { return window()->siPreviewPanelVisible(); }));
     ZEVPreviewWindow* w = window()->preview().window();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "rouge.png");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->shownImage().isNull(); }, 3000)) << "the picture shows";
+    EXPECT_TRUE(pumpUntil([&] { return !w->shownImage().isNull(); })) << "the picture shows";
     EXPECT_EQ(w->shownImage().pixelColor(w->shownImage().rect().center()), QColor(Qt::red));
 }
 

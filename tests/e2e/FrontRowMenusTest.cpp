@@ -266,7 +266,7 @@ TEST_F(FrontRowMenus, TheHeaderShowsTheTitleInQuotesAndAPictureOfTheFileFittedTo
     ASSERT_NE(header, nullptr);
     EXPECT_EQ(header->text(), QStringLiteral("\"a picture with a long na\u2026\""));
     thumbs::ThumbnailPool::shared()->waitForDone();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return header->icon().availableSizes().contains(QSize(48, 24)); }, 2000))
+    EXPECT_TRUE(pumpUntil([&] { return header->icon().availableSizes().contains(QSize(48, 24)); }))
         << "the picture comes from the pool, 48 wide and 24 high";
     m->close();
     pump();

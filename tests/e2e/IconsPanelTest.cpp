@@ -297,8 +297,7 @@ TEST_F(IconsPanel, TheToolbarsFindMenuSelectsTheDesksFilesAndMailsByKind)
         QTest::mousePress(find, Qt::LeftButton, {}, find->rect().center());
         advance(0.05);
         QTest::mouseRelease(find, Qt::LeftButton, {}, find->rect().center());
-        pump();
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        auto* menu = shownPopupMenu();
         ASSERT_NE(menu, nullptr);
         QAction* a = nullptr;
         for (QAction* x : menu->actions())
@@ -437,13 +436,13 @@ TEST_F(IconsPanel, WhileThePreviewShowsTheFocusedPanelsSelectionIsWhatItPreviews
     clickRow(items[0]);
     icons()->userToggleQL(true);
     pump();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window()->siPreviewPanelVisible(); }, 2000));
+    ASSERT_TRUE(pumpUntil([&] { return window()->siPreviewPanelVisible(); }));
     ZEVPreviewWindow* w = window()->preview().window();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "first.txt");
     clickRow(items[1]);
     advance(0.5);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w->windowTitle() == "second.txt"; }, 2000))
+    EXPECT_TRUE(pumpUntil([&] { return w->windowTitle() == "second.txt"; }))
         << "the preview follows the row clicked, not the desk's view: " << w->windowTitle().toStdString();
 }
 
@@ -456,8 +455,7 @@ TEST_F(IconsPanel, TheRowMenusAddOpensAddDocumentsInTheFolderOfTheRowsFile)
     const int row = rowOf(items[0]);
     ASSERT_GE(row, 0);
     QTest::mousePress(table()->viewport(), Qt::RightButton, {}, titlePoint(row));
-    pump();
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    auto* menu = shownPopupMenu();
     ASSERT_NE(menu, nullptr) << "the row menu";
     QAction* add = ZEVMenuItemWithTag(menu, ZEVRowTagAdd);
     ASSERT_NE(add, nullptr);
@@ -488,8 +486,7 @@ TEST_F(IconsPanel, TheRowMenusAddOpensAddDocumentsInTheFolderOfTheRowsFile)
     const int autre = rowOf(loin);
     ASSERT_GE(autre, 0);
     QTest::mousePress(table()->viewport(), Qt::RightButton, {}, titlePoint(autre));
-    pump();
-    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    menu = shownPopupMenu();
     ASSERT_NE(menu, nullptr);
     chooseInMenu(menu, ZEVMenuItemWithTag(menu, ZEVRowTagAdd));
     panel = nullptr;

@@ -213,6 +213,7 @@ TEST_F(InspectorPanels, OverAFocusedPanelThePointerIsFollowedTheRightButtonShows
     const QPoint onBar(panel->width() / 2, panel->height() - 20 - 4);
     // Through the window, as the platform delivers it: the press, then the menu request.
     QTest::mouseClick(window()->windowHandle(), Qt::RightButton, {}, panel->mapTo(window(), onBar));
+    pumpUntil([panel] { return panel->inspectViewMenu() && QApplication::activePopupWidget() == panel->inspectViewMenu(); });
     pump();
     QMenu* menu = panel->inspectViewMenu();
     ASSERT_NE(menu, nullptr);

@@ -96,8 +96,7 @@ TEST_F(MainMenuE2E, ARightClickOnTheEmptyDeskPopsTheDesksMenu)
     start();
     const QPoint empty(canvas()->width() / 2, canvas()->height() - 40);
     QTest::mouseClick(canvas(), Qt::RightButton, {}, empty);
-    pump();
-    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    auto* popup = shownPopupMenu();
     ASSERT_NE(popup, nullptr) << "no menu popped";
     EXPECT_EQ(popup->objectName(), "menuFrontView");
     // The active cursor's item is checked and titled as active; the AND and OR items wait for

@@ -112,8 +112,7 @@ protected:
     void chooseFromMenu(ZEVItemView* v, const QString& title)
     {
         QTest::mouseClick(canvas(), Qt::RightButton, {}, at(v->imageFrame().center()));
-        pump();
-        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        auto* popup = shownPopupMenu();
         ASSERT_NE(popup, nullptr) << "no menu popped";
         ASSERT_NE(viewer()->itemMenu(), nullptr);
         ASSERT_EQ(popup, viewer()->itemMenu()->menu()) << "the Object's menu, not the desk's";
@@ -528,7 +527,7 @@ TEST_F(OpeningObjects, ShowOriginalAndGetInfoCallTheFileManagerOnTheBusAndWithou
     // No file manager on the bus yet: the folder opens.
     chooseFromMenu(v, QStringLiteral("Show Original"));
     // The bus answers from its own thread: waited for, not counted in turns.
-    EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return !catcher.urls.isEmpty(); }, 10000));
+    EXPECT_TRUE(pumpUntil([&] { return !catcher.urls.isEmpty(); }));
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(home + "/papers"));
 
@@ -537,7 +536,7 @@ TEST_F(OpeningObjects, ShowOriginalAndGetInfoCallTheFileManagerOnTheBusAndWithou
     ASSERT_TRUE(fm.registerService(QString::fromLatin1(SystemDesktop::kService)));
     ASSERT_TRUE(fm.registerVirtualObject(QString::fromLatin1(SystemDesktop::kPath), &manager));
     chooseFromMenu(v, QStringLiteral("Show Original"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return !manager.calls.empty(); }, 10000));
+    EXPECT_TRUE(pumpUntil([&] { return !manager.calls.empty(); }));
     ASSERT_EQ(manager.calls.size(), 1u);
     EXPECT_EQ(manager.calls[0].member(), QStringLiteral("ShowItems"));
     EXPECT_EQ(manager.calls[0].arguments().value(0).toStringList(),
@@ -545,7 +544,7 @@ TEST_F(OpeningObjects, ShowOriginalAndGetInfoCallTheFileManagerOnTheBusAndWithou
     pump();
     EXPECT_EQ(catcher.urls.size(), 1) << "no folder opened this time";
     chooseFromMenu(v, QStringLiteral("Get Info"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return manager.calls.size() >= 2; }, 10000));
+    EXPECT_TRUE(pumpUntil([&] { return manager.calls.size() >= 2; }));
     ASSERT_EQ(manager.calls.size(), 2u);
     EXPECT_EQ(manager.calls[1].member(), QStringLiteral("ShowItemProperties"));
 
@@ -556,7 +555,7 @@ TEST_F(OpeningObjects, ShowOriginalAndGetInfoCallTheFileManagerOnTheBusAndWithou
     space()->selections().selectIconForItemSet({v->item(), w->item()}, nullptr);
     pump();
     chooseMenuItem(KELMainMenu::kMenuObject, 522);
-    EXPECT_TRUE(QTest::qWaitFor([&] { pump(1); return manager.calls.size() >= 4; }, 10000));
+    EXPECT_TRUE(pumpUntil([&] { return manager.calls.size() >= 4; }));
     ASSERT_EQ(manager.calls.size(), 4u);
     QStringList shown;
     for (std::size_t i = 2; i < 4; ++i) {

@@ -311,8 +311,7 @@ TEST_F(PasteDrop, AWebObjectCopiedAndPastedBackIsTheSameObject)
     const Rows web = placedObjectsOfType("http");
     ASSERT_EQ(web.size(), 1u);
     const QString folder = storeFolder() + "/local/zevDrop/2000018/" + q(web.at(0, 0));
-    for (int i = 0; i < 50 && QDir(folder).isEmpty(); ++i)
-        advance(0.2);
+    advanceUntil([&] { return !QDir(folder).isEmpty(); }, 0.2, 10.0);
     ASSERT_FALSE(QDir(folder).isEmpty()) << "the page was never fetched";
 
     // Copy writes the web location file; pasting it back finds the web Object in it.
@@ -346,8 +345,7 @@ TEST_F(PasteDrop, AWebObjectCopiedIsItsAddressAndTitleToOtherProgramsAndItsLocat
     ASSERT_EQ(web.size(), 1u);
     const QString title = q(web.at(0, 1));
     const QString folder = storeFolder() + "/local/zevDrop/2000018/" + q(web.at(0, 0));
-    for (int i = 0; i < 50 && QDir(folder).isEmpty(); ++i)
-        advance(0.2);
+    advanceUntil([&] { return !QDir(folder).isEmpty(); }, 0.2, 10.0);
     ASSERT_FALSE(QDir(folder).isEmpty()) << "the page was never fetched";
 
     // The three types another program reads, and the location file the first names.
@@ -373,8 +371,7 @@ TEST_F(PasteDrop, AWebObjectCopiedIsItsAddressAndTitleToOtherProgramsAndItsLocat
     ZEVItemView* v = E2E::viewTitled(title);
     ASSERT_NE(v, nullptr);
     QTest::mouseClick(canvas(), Qt::RightButton, {}, onScreen(v->itemImageView()->sceneBoundingRect()));
-    pump();
-    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    auto* popup = shownPopupMenu();
     ASSERT_NE(popup, nullptr) << "no menu popped";
     QAction* copy = nullptr;
     for (QAction* a : popup->actions())

@@ -75,7 +75,7 @@ protected:
     // Waits (bounded) until the program has posted `count` notifications since the last clear.
     bool hear(std::size_t count)
     {
-        return QTest::qWaitFor([&] { return heard.size() >= count; }, 5000);
+        return pumpUntil([&] { return heard.size() >= count; });
     }
     // "<word> <object> <action>" of what was heard.
     std::vector<std::string> lines() const

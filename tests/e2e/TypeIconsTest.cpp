@@ -101,8 +101,7 @@ TEST_F(TypeIcons, EachKindOfObjectWearsItsOwnPictureOnAFreshHome)
     const Rows web = placedObjectsOfType("http");
     ASSERT_EQ(web.size(), 1u);
     const QString pageFile = storeFolder() + "/local/zevDrop/2000018/" + q(web.at(0, 0)) + "/news.html";
-    for (int i = 0; i < 50 && !QFile::exists(pageFile); ++i)
-        advance(0.2);
+    advanceUntil([&] { return QFile::exists(pageFile); }, 0.2, 10.0);
     ASSERT_TRUE(QFile::exists(pageFile)) << "the page was never fetched as news.html";
     advance(2.0);
     pump();

@@ -162,8 +162,7 @@ protected:
     // Until the export or the import check handed its result back.
     void waitForWholeStore()
     {
-        for (int i = 0; i < 500 && app() && app()->wholeStore().busy(); ++i)
-            pump(2);
+        pumpUntil([this] { return !app() || !app()->wholeStore().busy(); });
         ASSERT_TRUE(!app() || !app()->wholeStore().busy());
     }
 

@@ -3,6 +3,7 @@
 // and bounded turns of the event loop.
 
 #include "runtime/Scheduler.h"
+#include "tests/support/PumpUntil.h"
 #include "tests/support/TestHome.h"
 
 #include <QCoreApplication>
@@ -47,11 +48,7 @@ inline QString writeFile(const QString& path, const QByteArray& content = "data"
 // fail the test instead of hanging it.
 template <typename Done> bool turnUntil(Done done)
 {
-    QElapsedTimer guard;
-    guard.start();
-    while (!done() && guard.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    return done();
+    return pumpUntil(done);
 }
 
 } // namespace tallomer::test
