@@ -91,7 +91,7 @@ public:
     void userQuit() override {}
     void deleteItemData(KELI*) override {}
     void fullScreenDidChange() override {}
-    ZEVMenuCommands* menuCommands() override { return nullptr; }
+    tallomer::ZEVMenuCommands* menuCommands() override { return nullptr; }
     void spaceWindowWillShow(tallomer::ZEVSpaceController&) override {}
 
 private:
