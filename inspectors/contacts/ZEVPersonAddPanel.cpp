@@ -1,9 +1,9 @@
 #include "inspectors/contacts/ZEVPersonAddPanel.h"
 
 #include "space/ZEVSpaceParts.h"
+#include "widgets/ZEVPanelWheel.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -63,30 +63,11 @@ ZEVPersonAddPanel::ZEVPersonAddPanel(ZEVPersonViewer* personViewer, VCardFolder*
     cancel_->adjustSize();
     add_->adjustSize();
     placeButtons();
-    watchWheels(this);
-}
-
-void ZEVPersonAddPanel::watchWheels(QWidget* w)
-{
-    for (QWidget* child : w->findChildren<QWidget*>())
-        child->installEventFilter(this);
-}
-
-bool ZEVPersonAddPanel::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::Wheel) {
-        wheelEvent(static_cast<QWheelEvent*>(event));
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void ZEVPersonAddPanel::wheelEvent(QWheelEvent* event)
-{
-    // The time ruler takes it, never the panel.
-    if (rulerViewer_)
-        rulerViewer_->scrollWheelWithEvent(event);
-    event->accept();
+    // Its lists and pop-ups scroll as usual; a turn over its empty areas moves the time ruler.
+    new ZEVPanelWheel(this, [this](QWheelEvent* e) {
+        if (rulerViewer_)
+            rulerViewer_->scrollWheelWithEvent(e);
+    });
 }
 
 void ZEVPersonAddPanel::resizeEvent(QResizeEvent* event)

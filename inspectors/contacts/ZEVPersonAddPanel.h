@@ -59,13 +59,9 @@ public:
     void placeButtons();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void watchWheels(QWidget* w);
-
     ZEVRulerViewerServices* rulerViewer_ = nullptr; // not owned
     ZEVPersonPickerView* picker_;
     QComboBox* goTo_;

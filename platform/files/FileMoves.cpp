@@ -59,10 +59,13 @@ FileResult copyThenCheck(const QByteArray& src, const QByteArray& dst, const Ren
             break;
         copied += n;
     }
-    ::fchmod(out, st.st_mode & 0777);
+    if (!e && ::fchmod(out, st.st_mode & 0777) != 0)
+        e = errno;
     if (!e && ::fsync(out) != 0)
         e = errno;
-    ::close(out);
+    // A file system may report a lost write only when the file is closed.
+    if (::close(out) != 0 && !e)
+        e = errno;
     ::close(in);
     struct stat written {};
     if (!e && (::stat(temp.constData(), &written) != 0 || written.st_size != st.st_size || copied != st.st_size))

@@ -20,6 +20,8 @@
 #include <QTreeView>
 #include <QWheelEvent>
 
+#include <cmath>
+
 namespace inspecttest {
 namespace {
 
@@ -216,7 +218,7 @@ TEST_F(PersonAdd, TheRunEndsByCancelAddEscapeAndTheTitleBar)
     v->buttonPickerCancel();
 }
 
-TEST_F(PersonAdd, TheWheelOverThePanelTravelsInTimeAndScrollsNothing)
+TEST_F(PersonAdd, TheWheelScrollsTheListAndMovesTimeOnlyOverEmptyAreas)
 {
     for (int i = 0; i < 60; ++i)
         writeCard("p" + QByteArray::number(i), "N:Person" + QByteArray::number(i) + ";P\r\n");
@@ -225,18 +227,38 @@ TEST_F(PersonAdd, TheWheelOverThePanelTravelsInTimeAndScrollsNothing)
     QTreeView* list = picker().listView();
     ASSERT_GT(list->verticalScrollBar()->maximum(), 0);
     KELIContexte* c = space->tlContexte();
-    const double in = c->nowIn();
-    const double out = c->nowOut();
-    const QPointF at = list->viewport()->rect().center();
-    QWheelEvent wheel(at, list->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(list->viewport(), &wheel);
+    auto turn = [](QWidget* target, QPointF at) {
+        QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        wheel.ignore();
+        QCoreApplication::sendEvent(target, &wheel);
+        return wheel.isAccepted();
+    };
+    // The view and the active time follow the clock; a turn moves one of them off it.
+    auto fromNow = [&](double t) { return t - double(space->nowCurseur()->now()); };
+    auto timeMoved = [&, in = fromNow(c->nowIn()), out = fromNow(c->nowOut()),
+                      at = fromNow(space->actifCurseur()->now())] {
+        return std::abs(fromNow(c->nowIn()) - in) > 1e-3 || std::abs(fromNow(c->nowOut()) - out) > 1e-3 ||
+               std::abs(fromNow(space->actifCurseur()->now()) - at) > 1e-3;
+    };
+
+    // Over the list: the list scrolls and time stays.
+    EXPECT_TRUE(turn(list->viewport(), list->viewport()->rect().center()));
     settle();
-    EXPECT_EQ(list->verticalScrollBar()->value(), 0);
-    EXPECT_TRUE(c->nowIn() != in || c->nowOut() != out || space->actifCurseur()->now() != space->nowCurseur()->now())
-        << "the ruler took the turn";
+    EXPECT_GT(list->verticalScrollBar()->value(), 0) << "the list took the turn";
+    EXPECT_FALSE(timeMoved());
+
+    // Over a label (an empty area): the panel hands it to the ruler and the list stays.
+    const int scrolled = list->verticalScrollBar()->value();
+    QLabel* label = nullptr;
+    for (QLabel* l : panel->findChildren<QLabel*>())
+        if (l->text() == "Go to:")
+            label = l;
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(turn(label, label->rect().center())) << "taken, not passed on";
+    settle();
+    EXPECT_EQ(list->verticalScrollBar()->value(), scrolled);
     v->buttonPickerCancel();
-    (void)panel;
 }
 
 // ---- the retrieve panel -------------------------------------------------------------------------

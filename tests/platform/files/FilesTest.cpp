@@ -1,5 +1,6 @@
 #include "platform/files/FileBookmark.h"
 #include "platform/files/FileIdentity.h"
+#include "platform/files/FileMoves.h"
 #include "platform/files/GeneratedFiles.h"
 #include "platform/files/RecordFile.h"
 #include "platform/files/RtfWriter.h"
@@ -406,6 +407,37 @@ TEST(AtomicWrites, AFailedWriteKeepsTheOldBytesAndSaysSo)
 
 // What callers rely on: the file keeps its mode, and a symbolic link (a user's bookmarks file
 // kept elsewhere) keeps pointing at the file that is replaced.
+// A move between file systems whose copy cannot be finished says so, keeps the source whole and
+// leaves no partial copy at either name.
+TEST(AtomicWrites, AMoveWhoseCopyFailsKeepsTheSourceAndLeavesNoCopy)
+{
+    const QString from = tempFolder();
+    const QString to = tempFolder();
+    const RenameFn crossing = [&](const QByteArray& a, const QByteArray& b, unsigned flags) {
+        if (a.startsWith(QFile::encodeName(from))) {
+            errno = EXDEV;
+            return -1;
+        }
+        return systemRename()(a, b, flags);
+    };
+    const QByteArray payload(200000, 'x');
+    ASSERT_TRUE(writeFileAtomically(from + "/a.bin", payload).ok);
+    for (const rlim_t limit : {rlim_t(0), rlim_t(70000), rlim_t(payload.size() - 1)}) {
+        SCOPED_TRACE(limit);
+        EXPECT_EQ(writeUnderFileSizeLimit(limit, [&] { return moveFileNoReplace(from + "/a.bin", to + "/a.bin", crossing); }),
+                  1);
+        EXPECT_EQ(test::readFile(from + "/a.bin"), payload);
+        EXPECT_FALSE(QFileInfo::exists(to + "/a.bin"));
+        EXPECT_TRUE(hiddenLeftovers(to).isEmpty()) << hiddenLeftovers(to).join(' ').toStdString();
+    }
+    // With room, the same move goes through.
+    EXPECT_EQ(writeUnderFileSizeLimit(rlim_t(payload.size()),
+                                      [&] { return moveFileNoReplace(from + "/a.bin", to + "/a.bin", crossing); }),
+              0);
+    EXPECT_EQ(test::readFile(to + "/a.bin"), payload);
+    EXPECT_FALSE(QFileInfo::exists(from + "/a.bin"));
+}
+
 TEST(AtomicWrites, ReplacesTheTargetOfALinkAndKeepsTheMode)
 {
     const QString dir = tempFolder();
