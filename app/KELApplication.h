@@ -14,7 +14,7 @@
 // before that happens; failed writes later on are told once per run.
 
 #include "app/store/KELStoreLayout.h"
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "app/widgets/ZEVProgressPanel.h"
 #include "keytime/HIDRemote.h"
 #include "engine/KELServeurDeLiens.h"

@@ -1,7 +1,7 @@
 #include "browser/GUIRulerView.h"
 
 #include "browser/GUIRulerCurseurView.h"
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELICurseur.h"
 #include "platform/Events.h"
 #include "platform/files/PropertyList.h"

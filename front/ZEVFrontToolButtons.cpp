@@ -7,7 +7,7 @@
 #include "front/ZEVFrontPanels.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/ZEVFrontClass.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "services/ZEVFrontMode.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVMenuPreview.h"

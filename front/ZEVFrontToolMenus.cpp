@@ -10,7 +10,7 @@
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/table/ZEVTypeSelect.h"
 #include "inspectors/base/ZEVInspectViewer.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "platform/MenuText.h"
 #include "services/ZEVFrontMode.h"
 #include "space/ZEVMenuPreview.h"

@@ -1,6 +1,6 @@
 #include "front/ZEVFrontView.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELICurseur.h"
 #include "front/ZEVFrontViewer.h"
 #include "objects/view/ZEVConnectingView.h"

@@ -12,7 +12,7 @@
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "inspectors/table/ZEVTypeSelect.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/Keys.h"
 #include "platform/sound/Sound.h"

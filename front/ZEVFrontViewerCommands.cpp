@@ -6,7 +6,7 @@
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"

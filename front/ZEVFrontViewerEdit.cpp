@@ -10,7 +10,7 @@
 #include "engine/store/KELChercheurDe.h"
 #include "desk/data/ZEVItemData.h"
 #include "inspectors/base/ZEVInspectViewer.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "space/ZEVConstants.h"

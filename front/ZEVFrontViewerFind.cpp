@@ -7,7 +7,7 @@
 
 #include "front/ZEVFrontBars.h"
 #include "inspectors/base/ZEVInspectViewer.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "inspectors/table/ZEVTypeSelect.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "runtime/Scheduler.h"

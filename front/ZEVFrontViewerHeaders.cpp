@@ -9,7 +9,7 @@
 #include "front/ZEVFrontToolButtons.h"
 #include "front/ZEVFrontView.h"
 #include "inspectors/ZEVFrontClass.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"

@@ -3,7 +3,7 @@
 
 #include "front/ZEVFrontViewer.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "objects/viewer/ZEVItemConnexion.h"
 #include "objects/viewer/ZEVItemViewer.h"

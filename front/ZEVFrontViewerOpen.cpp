@@ -9,7 +9,7 @@
 
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSelections.h"

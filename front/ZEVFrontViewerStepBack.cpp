@@ -11,7 +11,7 @@
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/channels/ZEVChannelTableView.h"
 #include "inspectors/channels/ZEVChannelViewer.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "objects/view/ZEVItemView.h"
 #include "runtime/Scheduler.h"
 #include "space/ZEVSelections.h"

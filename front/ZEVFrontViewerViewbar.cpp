@@ -11,7 +11,7 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 #include "widgets/ZEVButton.h"
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 
 #include <QAction>
 #include <QMenu>

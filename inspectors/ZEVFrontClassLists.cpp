@@ -2,7 +2,7 @@
 
 #include "inspectors/ZEVFrontClass.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/data/ZEVItemDataFiles.h"
@@ -20,7 +20,7 @@
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/core/ZEVFrontModeLists.h"
 #include "inspectors/core/ZEVRowStatus.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "platform/AppId.h"

@@ -3,7 +3,7 @@
 
 #include "inspectors/ZEVFrontClass.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemOptions.h"
@@ -12,7 +12,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/core/ZEVInspectMenus.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "objects/viewer/ZEVItemViewerHost.h"
 #include "platform/MenuText.h"

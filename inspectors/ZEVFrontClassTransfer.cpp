@@ -3,7 +3,7 @@
 // background on the shared queue, with its marks, stickers and progress on the main thread.
 
 #include "inspectors/ZEVFrontClass.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"

@@ -2,7 +2,7 @@
 
 #include "ruler/ZEVRulerPresetButton.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELICurseur.h"
 #include "platform/Events.h"
 #include "ruler/ZEVRulerBox.h"

@@ -1,6 +1,6 @@
 #include "ruler/ZEVRulerViewer.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELElements.h"
 #include "engine/KELICurseur.h"
 #include "ruler/ZEVRulerViewParts.h"

@@ -1,8 +1,8 @@
 #include "ruler/ZEVTlineCurseurView.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELICurseur.h"
-#include "objects/drawing/ZEVPathArc.h"
+#include "widgets/ZEVPathArc.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
 #include "ruler/ZEVTlineView.h"

@@ -1,6 +1,6 @@
 #include "ruler/ZEVTlineView.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELICurseur.h"
 #include "runtime/Clock.h"
 #include "ruler/ZEVRulerViewer.h"

@@ -5,7 +5,6 @@
 
 #include "services/ZEVFrontMode.h"
 #include "engine/KELICurseur.h"
-#include "objects/viewer/ZEVItemViewer.h"
 #include "platform/AppId.h"
 #include "platform/Events.h"
 #include "ruler/ZEVRulerViewer.h"
@@ -13,6 +12,7 @@
 #include "ruler/ZEVTlineType.h"
 #include "ruler/ZEVTlineView.h"
 #include "services/ZEVItemViewForDesks.h"
+#include "services/ZEVItemViewerForDesks.h"
 #include "space/ZEVSpaceController.h"
 
 #include <QApplication>
@@ -487,7 +487,7 @@ void ZEVTlineView::keyDown(QKeyEvent* event)
         space.menuHistoryPrevious();
         break;
     case A::ItemView: {
-        ZEVItemViewer* items = desk ? desk->itemViewer() : nullptr;
+        ZEVItemViewerForDesks* items = desk ? desk->itemViewerServices() : nullptr;
         const std::vector<ZEVItemViewForDesks*> vues =
             items ? items->visibleItemViewsForMode(mode) : std::vector<ZEVItemViewForDesks*>{};
         QGraphicsItem* dernier = vues.empty() ? nullptr : vues.back()->graphicsItem();

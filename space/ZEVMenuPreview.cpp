@@ -1,7 +1,7 @@
 #include "space/ZEVMenuPreview.h"
 
 #include "engine/KELICurseur.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceParts.h"
 

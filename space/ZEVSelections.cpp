@@ -2,7 +2,7 @@
 #include "space/ZEVSelections.h"
 
 #include "engine/KELLien.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "runtime/Clock.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "space/ZEVSpaceParts.h"

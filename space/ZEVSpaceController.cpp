@@ -6,7 +6,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "runtime/Clock.h"
 #include "runtime/Log.h"
 #include "platform/files/RecordFile.h"

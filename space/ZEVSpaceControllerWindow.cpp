@@ -8,7 +8,7 @@
 
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "runtime/Log.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceWindow.h"

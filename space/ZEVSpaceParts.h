@@ -42,6 +42,7 @@ class ZEVSpaceController;
 class ZEVDeskClass;
 class ZEVDeskViewer;
 class ZEVItemViewer;
+class ZEVItemViewerForDesks;
 class ZEVItemClass;
 
 // Told when the current Channel changes; 0 means "the list of Channels changed".
@@ -67,6 +68,8 @@ public:
     virtual ZEVDeskClass* deskClass() = 0;
     virtual ZEVDeskViewer* deskViewer() = 0;
     virtual ZEVItemViewer* itemViewer() = 0;
+    // The same item viewer, as the layers below the Object views reach it.
+    virtual ZEVItemViewerForDesks* itemViewerServices() const = 0;
     virtual ZEVItemClass* itemClass() = 0;
 
     // The desk viewer learns its item viewer and Object factory.
@@ -135,7 +138,7 @@ public:
 
 // An inspector's controller, made by class name from the words of the link base; the inspector
 // framework answers every notice. The Space reaches a viewer's model through the interfaces of
-// inspectors/services.
+// services/.
 class ZEVEntityViewer : public ZEVChannelListener {
 public:
     explicit ZEVEntityViewer(KELId entityInt) : entityInt_(entityInt) {}

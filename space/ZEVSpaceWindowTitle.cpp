@@ -2,7 +2,7 @@
 // the front mode's tool, and the pointer in the top right zone.
 
 #include "engine/KELICurseur.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 

@@ -5,7 +5,7 @@
 // less 100 points at each edge. Pure functions of the strip's width and its date-at-point.
 
 #include "engine/KELTypes.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 
 #include <cmath>
 #include <optional>

@@ -6,7 +6,7 @@
 #include "app/widgets/ZEVFilePanel.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "desk/data/ZEVItemDataFiles.h"
 #include "desk/viewer/ZEVRetrieveItemPanel.h"
 #include "engine/KELICurseur.h"

@@ -1,6 +1,6 @@
 #include "app/space/ZEVSpaceFront.h"
 
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"

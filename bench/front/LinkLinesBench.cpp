@@ -4,7 +4,7 @@
 // The first benchmark lays every line afresh (the lines or the Objects changed); the second is a
 // frame over unchanged lines, which the front view draws from the layer it keeps.
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELLien.h"
 #include "front/ZEVFrontView.h"
 #include "objects/view/ZEVItemView.h"

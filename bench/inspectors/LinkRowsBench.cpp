@@ -6,7 +6,7 @@
 // is as the program keeps it. Times are this thread's processor time. A summary with the target
 // follows the usual report.
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "bench/engine/SyntheticBases.h"
 #include "bench/inspectors/BenchInspectorSpace.h"
 #include "bench/space/BenchSpaceHost.h"

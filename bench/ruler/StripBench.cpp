@@ -7,7 +7,7 @@
 //     measured by placing the cursor at the same dates again without the strip.
 // Times are this thread's processor time. A summary with the targets follows the usual report.
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "bench/engine/SyntheticBases.h"
 #include "bench/ruler/BenchRulerHost.h"
 #include "bench/space/BenchSpaceHost.h"

@@ -3,7 +3,7 @@
 // manual scheduler, and a host that makes the Space, its cursors and its models and nothing else
 // (no desks, no ruler viewer unless a benchmark adds one, no front layer).
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "platform/UserDefaults.h"
 #include "ruler/ZEVRulerClass.h"
 #include "runtime/Clock.h"

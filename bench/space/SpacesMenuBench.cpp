@@ -4,7 +4,7 @@
 // Times are this thread's processor time; the first call, which wakes the relations the walk
 // reads, is left out. A summary with the target follows the usual report.
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "bench/engine/SyntheticBases.h"
 #include "bench/space/BenchSpaceHost.h"
 #include "engine/KELDemarrage.h"

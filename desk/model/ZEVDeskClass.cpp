@@ -10,7 +10,7 @@
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
 #include "runtime/Log.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 
 #include <algorithm>
 #include <cmath>

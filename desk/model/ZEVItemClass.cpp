@@ -8,7 +8,7 @@
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
 #include "runtime/Log.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "services/ZEVItemViewerForDesks.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "desk/viewer/ZEVCollectViewer.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVDeskIds.h"

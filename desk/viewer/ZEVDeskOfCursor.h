@@ -34,7 +34,7 @@ public:
     ZEVDeskClass* deskClass() override { return deskClass_.get(); }
     ZEVDeskViewer* deskViewer() override { return deskViewer_.get(); }
     ZEVItemClass* itemClass() override { return itemClass_.get(); }
-    ZEVItemViewerForDesks* itemViewerServices() const { return itemViewer_.get(); }
+    ZEVItemViewerForDesks* itemViewerServices() const override { return itemViewer_.get(); }
 
     void referencerViewerParts() override;
     void referencerModelParts() override;

@@ -18,7 +18,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "services/ZEVFrontViewerServices.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "runtime/Clock.h"
 #include "runtime/Log.h"
 #include "services/ZEVItemViewerForDesks.h"

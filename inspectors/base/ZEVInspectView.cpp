@@ -1,6 +1,6 @@
 #include "inspectors/base/ZEVInspectView.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELICurseur.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "objects/drawing/ZEVShadowCache.h"

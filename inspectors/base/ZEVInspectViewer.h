@@ -8,7 +8,7 @@
 #include "engine/KELTypes.h"
 #include "inspectors/base/ZEVInspectMenus.h"
 #include "inspectors/base/ZEVInspectView.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "runtime/Scheduler.h"
 #include "space/ZEVSpaceParts.h"
 

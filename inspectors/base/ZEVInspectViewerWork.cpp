@@ -4,14 +4,14 @@
 
 #include "inspectors/base/ZEVInspectViewer.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "inspectors/base/ZEVInspectClass.h"
 #include "inspectors/base/ZEVInspectView.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "inspectors/table/ZEVTableProtocols.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "platform/desktop/Desktop.h"

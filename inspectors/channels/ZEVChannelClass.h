@@ -10,7 +10,7 @@
 #include "inspectors/base/ZEVInspectClass.h"
 #include "inspectors/core/ZEVEngineRouter.h"
 #include "inspectors/core/ZEVRowList.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "inspectors/table/ZEVTableProtocols.h"
 
 #include <QImage>

@@ -5,7 +5,7 @@
 
 #include "inspectors/channels/ZEVChannelViewer.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "inspectors/channels/ZEVChannelTableView.h"
 #include "inspectors/core/ZEVRowMenuParts.h"

@@ -1,6 +1,6 @@
 #include "inspectors/channels/ZEVChannelTableView.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/channels/ZEVChannelStrip.h"

@@ -1,6 +1,6 @@
 #include "inspectors/channels/ZEVChannelView.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELICurseur.h"
 #include "inspectors/base/ZEVInspectPanels.h"
 #include "inspectors/channels/ZEVChannelTableView.h"

@@ -9,7 +9,7 @@
 #include "inspectors/channels/ZEVChannelClass.h"
 #include "inspectors/channels/ZEVChannelRules.h"
 #include "inspectors/channels/ZEVChannelView.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 
 #include <memory>
 

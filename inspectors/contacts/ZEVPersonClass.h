@@ -16,7 +16,7 @@
 #include "inspectors/core/ZEVInspectMenus.h"
 #include "inspectors/core/ZEVPresenceCommands.h"
 #include "inspectors/core/ZEVRowsClass.h"
-#include "inspectors/services/ZEVPersonClassServices.h"
+#include "services/ZEVPersonClassServices.h"
 #include "platform/contacts/VCard.h"
 
 #include <QImage>

@@ -3,7 +3,7 @@
 
 #include "inspectors/contacts/ZEVPersonClass.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemOptions.h"

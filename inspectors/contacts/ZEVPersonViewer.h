@@ -9,7 +9,7 @@
 #include "inspectors/contacts/ZEVPersonClass.h"
 #include "inspectors/core/ZEVInspectDrag.h"
 #include "inspectors/core/ZEVRowsViewer.h"
-#include "inspectors/services/ZEVPersonClassServices.h"
+#include "services/ZEVPersonClassServices.h"
 
 #include <QPointer>
 

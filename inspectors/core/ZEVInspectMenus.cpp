@@ -1,6 +1,6 @@
 #include "inspectors/core/ZEVInspectMenus.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELLien.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/table/ZEVTableView.h"

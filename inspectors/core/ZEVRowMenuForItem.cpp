@@ -1,6 +1,6 @@
 #include "inspectors/core/ZEVRowMenuForItem.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/core/ZEVInspectMenus.h"

@@ -1,6 +1,6 @@
 #include "inspectors/core/ZEVRowMenuParts.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "objects/viewer/ZEVItemViewerHost.h"

@@ -1,6 +1,6 @@
 #include "inspectors/core/ZEVRowsClass.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"

@@ -3,7 +3,7 @@
 #include "engine/KELICurseur.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/base/ZEVInspectView.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"

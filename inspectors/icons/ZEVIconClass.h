@@ -8,7 +8,7 @@
 #include "inspectors/core/ZEVInspectMenus.h"
 #include "inspectors/core/ZEVRowsClass.h"
 #include "inspectors/services/ZEVChangeWalker.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "platform/UserDefaults.h"
 
 #include <array>

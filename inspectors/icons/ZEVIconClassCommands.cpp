@@ -15,7 +15,7 @@
 #include "inspectors/core/ZEVPresenceCommands.h"
 #include "inspectors/core/ZEVRowMenuForItem.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
-#include "inspectors/services/ZEVPersonClassServices.h"
+#include "services/ZEVPersonClassServices.h"
 #include "widgets/FileTypeIcon.h"
 #include "inspectors/icons/ZEVIconViewer.h"
 #include "inspectors/table/ZEVTableView.h"

@@ -1,6 +1,6 @@
 #include "inspectors/icons/ZEVIconViewer.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemOptions.h"

@@ -8,7 +8,7 @@
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/icons/ZEVIconClass.h"
 #include "inspectors/icons/ZEVIconMenus.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 
 #include <cstdint>
 #include <functional>

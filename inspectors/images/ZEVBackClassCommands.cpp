@@ -4,7 +4,7 @@
 
 #include "inspectors/images/ZEVBackClass.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVModelSupport.h"

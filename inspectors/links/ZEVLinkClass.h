@@ -11,7 +11,7 @@
 #include "inspectors/core/ZEVInspectMenus.h"
 #include "inspectors/core/ZEVInspectNouns.h"
 #include "inspectors/services/ZEVChangeWalker.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "inspectors/table/ZEVTableProtocols.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "platform/UserDefaults.h"

@@ -14,7 +14,7 @@
 #include "engine/KELTypes.h"
 #include "inspectors/table/ZEVLegoGeometry.h"
 #include "inspectors/table/ZEVTableProtocols.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 
 #include <QColor>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "objects/drawing/ZEVItemPainter.h"
 
-#include "objects/drawing/ZEVPathArc.h"
+#include "widgets/ZEVPathArc.h"
 #include "space/desk/ZEVDeskGeometry.h"
 
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "objects/drawing/ZEVItemPalette.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 
 namespace tallomer {
 

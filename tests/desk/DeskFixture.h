@@ -19,7 +19,7 @@
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
 #include "runtime/SchedulerClock.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "services/ZEVItemViewerForDesks.h"
 #include "space/desk/ZEVDeskGeometry.h"
 #include "tests/engine/StoreFixtures.h"

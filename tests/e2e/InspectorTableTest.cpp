@@ -7,7 +7,7 @@
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELICurseur.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"

@@ -10,7 +10,7 @@
 #include "browser/KELVueController.h"
 #include "browser/KELVueDe.h"
 #include "app/KELApplication.h"
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELICurseur.h"
 #include "platform/CalendarDate.h"
 #include "tests/support/TimeZone.h"

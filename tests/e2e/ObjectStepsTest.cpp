@@ -12,7 +12,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "front/ZEVFrontBars.h"
 #include "front/ZEVFrontViewer.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "inspectors/table/ZEVTypeSelect.h"
 #include "platform/sound/Sound.h"

@@ -11,7 +11,7 @@
 #include "app/widgets/ZEVFilePanel.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemOptions.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemMenu.h"

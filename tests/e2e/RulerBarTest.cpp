@@ -17,7 +17,7 @@
 #include "ruler/ZEVTlineView.h"
 #include "widgets/ZEVButton.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVStampClass.h"
 

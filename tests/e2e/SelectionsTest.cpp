@@ -7,7 +7,7 @@
 
 #include "desk/pasteboard/ZEVItemPB.h"
 #include "engine/KELICurseur.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/AppId.h"
 #include "platform/sound/Sound.h"

@@ -10,7 +10,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/ZEVFrontClass.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVSelections.h"

@@ -9,7 +9,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/icons/ZEVIconViewer.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "widgets/ZEVButton.h"
 #include "space/ZEVConstants.h"
 

@@ -4,7 +4,7 @@
 
 #include "tests/inspectors/InspectorFixture.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "widgets/ZEVButton.h"
 
 #include <QContextMenuEvent>

@@ -5,7 +5,7 @@
 
 #include "tests/inspectors/InspectorFixture.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "engine/KELModels.h"
 #include "inspectors/table/ZEVLegoGeometry.h"
 #include "inspectors/table/ZEVTableModel.h"

@@ -2,7 +2,7 @@
 
 #include "objects/drawing/ZEVItemPainter.h"
 #include "objects/drawing/ZEVItemTitleText.h"
-#include "objects/drawing/ZEVPathArc.h"
+#include "widgets/ZEVPathArc.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

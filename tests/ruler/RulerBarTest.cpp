@@ -4,7 +4,7 @@
 
 #include "tests/ruler/RulerBarFixture.h"
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "ruler/ZEVRulerPickerDates.h"
 #include "ruler/ZEVRulerStandIns.h"
 

@@ -3,7 +3,7 @@
 // filters reach both desks and move the keyboard once a burst of changes is over.
 
 #include "tests/support/NullFrontViewer.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "engine/KELLien.h"
 #include "runtime/SchedulerClock.h"
 #include "space/ZEVSelections.h"

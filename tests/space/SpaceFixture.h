@@ -8,7 +8,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "runtime/SchedulerClock.h"
 #include "platform/UserDefaults.h"
 #include "ruler/ZEVMarkHistoryViewer.h"

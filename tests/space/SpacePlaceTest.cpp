@@ -5,7 +5,7 @@
 #include "tests/space/SpaceFixture.h"
 
 #include "engine/KELElements.h"
-#include "inspectors/services/ZEVInspectorServices.h"
+#include "services/ZEVInspectorServices.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "space/ZEVZevpURL.h"

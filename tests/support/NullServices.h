@@ -3,7 +3,7 @@
 // one and overrides only what the test looks at. The program itself never uses them; there each
 // interface is answered in full by the subsystem that owns it.
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "desk/data/ZEVItemData.h"
 #include "services/ZEVDeskViewerForDeskModels.h"
 #include "services/ZEVSpaceForDeskModels.h"
@@ -266,6 +266,7 @@ public:
     ZEVDeskClass* deskClass() override { return nullptr; }
     ZEVDeskViewer* deskViewer() override { return nullptr; }
     ZEVItemViewer* itemViewer() override { return nullptr; }
+    ZEVItemViewerForDesks* itemViewerServices() const override { return nullptr; }
     ZEVItemClass* itemClass() override { return nullptr; }
     void referencerViewerParts() override {}
     void referencerModelParts() override {}

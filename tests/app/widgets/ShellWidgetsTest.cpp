@@ -1,6 +1,6 @@
 // The shell's small widgets and the resources every view shares.
 
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 #include "widgets/ZEVAlert.h"
 #include "app/widgets/ZEVPreferencesController.h"
 #include "app/widgets/ZEVProgressPanel.h"

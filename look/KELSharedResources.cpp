@@ -1,6 +1,6 @@
-#include "app/shared/KELSharedResources.h"
+#include "look/KELSharedResources.h"
 
-#include "app/shared/KELImagePainter.h"
+#include "look/KELImagePainter.h"
 
 #include <atomic>
 

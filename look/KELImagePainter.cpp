@@ -1,4 +1,4 @@
-#include "app/shared/KELImagePainter.h"
+#include "look/KELImagePainter.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "objects/drawing/ZEVPathArc.h"
+#include "widgets/ZEVPathArc.h"
 
 #include <QLineF>
 #include <QRectF>
