@@ -3,6 +3,8 @@
 // and Search desks. The space controller keeps them; the desks and the Object views read and
 // change them only through these calls, and every change is announced to the front viewer.
 
+#include "services/ZEVFrontMode.h"
+
 #include <vector>
 
 class KELI;
@@ -25,6 +27,37 @@ public:
     virtual std::vector<KELI*> selectedTitleItems() = 0;
     virtual std::vector<KELI*> selectedFilterItems() = 0;
     virtual std::vector<KELI*> selectedNodeItems() = 0;
+    // The same by front mode; nothing is selected in any other mode.
+    bool isSelectedForItemOfMode(int mode, KELI* item)
+    {
+        switch (mode) {
+        case ZEVFrontModeIcons:
+            return isIconSelectedForItem(item);
+        case ZEVFrontModeTitles:
+            return isTitleSelectedForItem(item);
+        case ZEVFrontModeFilters:
+            return isFilterSelectedForItem(item);
+        case ZEVFrontModeLinks:
+            return isNodeSelectedForItem(item);
+        default:
+            return false;
+        }
+    }
+    std::vector<KELI*> selectedItemsOfMode(int mode)
+    {
+        switch (mode) {
+        case ZEVFrontModeIcons:
+            return selectedIconItems();
+        case ZEVFrontModeTitles:
+            return selectedTitleItems();
+        case ZEVFrontModeFilters:
+            return selectedFilterItems();
+        case ZEVFrontModeLinks:
+            return selectedNodeItems();
+        default:
+            return {};
+        }
+    }
 
     // ---- changes, per front mode (0 icons, 1 titles, 2 filters, 3 nodes) ----
     virtual void selectIconForItem(KELI* item) = 0;

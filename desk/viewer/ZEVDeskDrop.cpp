@@ -340,42 +340,54 @@ bool ZEVDeskDrop::_addHttpURLs(const QList<QUrl>& urls, ZEVItemSet& set, const Q
     return handled;
 }
 
-bool ZEVDeskDrop::_addBitmapImage(const ZEVPastedImage& image, const QUrl& httpURL, ZEVItemSet& set,
-                                  const QPointF& location, double& countShift)
+void ZEVDeskDrop::addMadeFile(const QString& title, const QString& icon, const QUrl& httpURL, const MakeFile& make,
+                              ZEVItemSet& set, const QPointF& location, double& countShift)
 {
-    const QString key = absoluteString(httpURL);
-    QString title = displayNameForUrl(httpURL);
-    if (title.isEmpty())
-        title = image.name;
-    // The page's Object, without an icon: the picture is what was dropped.
-    if (!L::objectWithUid(desk_, key))
-        L::creerWithRecord(desk_, title, "http", QStringLiteral("webloc"), 0, webRecord(key));
-    KELI* item = L::creerWithRecord(desk_, title, "file", QStringLiteral("tiff"), 0, [&](KELI* made) {
+    // A picture or document taken from a page: the page gets its Object too, without an icon,
+    // since the picture is what was dropped.
+    if (!httpURL.isEmpty()) {
+        const QString key = absoluteString(httpURL);
+        if (!L::objectWithUid(desk_, key))
+            L::creerWithRecord(desk_, title, "http", QStringLiteral("webloc"), 0, webRecord(key));
+    }
+    KELI* item = L::creerWithRecord(desk_, title, "file", icon, 0, [&](KELI* made) {
         ZEVItemData& store = ZEVItemData::Current();
-        return fileRecord(store, store.files().createBitmapImage(image.image, QFileInfo(title).completeBaseName(), made),
-                          httpURL, made);
+        return fileRecord(store, make(store.files(), made), httpURL, made);
     });
     if (item)
         placeNew(item, set, location, countShift);
+}
+
+namespace {
+
+// The title of a picture or document from a page: the page's, else the one it came with.
+QString titleFromPage(const QUrl& httpURL, const QString& name)
+{
+    const QString title = ZEVDeskDrop::displayNameForUrl(httpURL);
+    return title.isEmpty() ? name : title;
+}
+
+QString pastedName(const QString& name) { return name.isEmpty() ? QStringLiteral("pasted") : name; }
+
+} // namespace
+
+bool ZEVDeskDrop::_addBitmapImage(const ZEVPastedImage& image, const QUrl& httpURL, ZEVItemSet& set,
+                                  const QPointF& location, double& countShift)
+{
+    const QString title = titleFromPage(httpURL, image.name);
+    addMadeFile(title, QStringLiteral("tiff"), httpURL, [&](ZEVItemDataFiles& files, KELI* made) {
+        return files.createBitmapImage(image.image, QFileInfo(title).completeBaseName(), made);
+    }, set, location, countShift);
     return true;
 }
 
 bool ZEVDeskDrop::_addPDFImage(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEVItemSet& set,
                                const QPointF& location, double& countShift)
 {
-    const QString key = absoluteString(httpURL);
-    QString title = displayNameForUrl(httpURL);
-    if (title.isEmpty())
-        title = pdf.name;
-    if (!L::objectWithUid(desk_, key))
-        L::creerWithRecord(desk_, title, "http", QStringLiteral("webloc"), 0, webRecord(key));
-    KELI* item = L::creerWithRecord(desk_, title, "file", QStringLiteral("pdf"), 0, [&](KELI* made) {
-        ZEVItemData& store = ZEVItemData::Current();
-        return fileRecord(store, store.files().createPdfImage(pdf.data, QFileInfo(title).completeBaseName(), made),
-                          httpURL, made);
-    });
-    if (item)
-        placeNew(item, set, location, countShift);
+    const QString title = titleFromPage(httpURL, pdf.name);
+    addMadeFile(title, QStringLiteral("pdf"), httpURL, [&](ZEVItemDataFiles& files, KELI* made) {
+        return files.createPdfImage(pdf.data, QFileInfo(title).completeBaseName(), made);
+    }, set, location, countShift);
     return true;
 }
 
@@ -383,14 +395,10 @@ bool ZEVDeskDrop::_addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemS
                                    double& countShift)
 {
     for (const ZEVPastedImage& image : images) {
-        const QString name = image.name.isEmpty() ? QStringLiteral("pasted") : image.name;
-        KELI* item = L::creerWithRecord(desk_, name, "file", QStringLiteral("tiff"), 0, [&](KELI* made) {
-            ZEVItemData& store = ZEVItemData::Current();
-            return fileRecord(store, store.files().createBitmapImage(image.image, name, made), QUrl(), made);
-        });
-        if (!item)
-            continue;
-        placeNew(item, set, location, countShift);
+        const QString name = pastedName(image.name);
+        addMadeFile(name, QStringLiteral("tiff"), QUrl(), [&](ZEVItemDataFiles& files, KELI* made) {
+            return files.createBitmapImage(image.image, name, made);
+        }, set, location, countShift);
     }
     return true;
 }
@@ -399,14 +407,10 @@ bool ZEVDeskDrop::_addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set
                                 double& countShift)
 {
     for (const ZEVPastedPdf& pdf : pdfs) {
-        const QString name = pdf.name.isEmpty() ? QStringLiteral("pasted") : pdf.name;
-        KELI* item = L::creerWithRecord(desk_, name, "file", QStringLiteral("pdf"), 0, [&](KELI* made) {
-            ZEVItemData& store = ZEVItemData::Current();
-            return fileRecord(store, store.files().createPdfImage(pdf.data, name, made), QUrl(), made);
-        });
-        if (!item)
-            continue;
-        placeNew(item, set, location, countShift);
+        const QString name = pastedName(pdf.name);
+        addMadeFile(name, QStringLiteral("pdf"), QUrl(), [&](ZEVItemDataFiles& files, KELI* made) {
+            return files.createPdfImage(pdf.data, name, made);
+        }, set, location, countShift);
     }
     return true;
 }

@@ -13,9 +13,11 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <vector>
 
 class KELI;
+class ZEVItemDataFiles;
 class QMimeData;
 
 namespace tallomer {
@@ -72,6 +74,12 @@ public:
 private:
     // A new icon at the location shifted by countShift, which then grows by the drop shift.
     bool placeNew(KELI* item, ZEVItemSet& set, const QPointF& location, double& countShift);
+    // A file Object made from pasted bytes, with its record, and placed; `make` writes the file for
+    // the Object it is given and answers its path ("" when it could not). With a page address, the
+    // page's web Object is made first when it has none.
+    using MakeFile = std::function<QString(ZEVItemDataFiles&, KELI*)>;
+    void addMadeFile(const QString& title, const QString& icon, const QUrl& httpURL, const MakeFile& make,
+                     ZEVItemSet& set, const QPointF& location, double& countShift);
     // An icon the Object has is recalled; one without gets a new icon (answers true then).
     bool placeReused(KELI* item, ZEVItemSet& set, const QPointF& location, double& countShift);
     // A file as dropped: its Object reused or made. *handled is set when the Object was found

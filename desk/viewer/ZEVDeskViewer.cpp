@@ -188,23 +188,7 @@ bool ZEVDeskViewer::siSelectionExiste(int mode)
 {
     if (!space_)
         return false;
-    std::vector<KELI*> items;
-    switch (mode) {
-    case ZEVFrontModeIcons:
-        items = space_->selectedIconItems();
-        break;
-    case ZEVFrontModeTitles:
-        items = space_->selectedTitleItems();
-        break;
-    case ZEVFrontModeFilters:
-        items = space_->selectedFilterItems();
-        break;
-    case ZEVFrontModeLinks:
-        items = space_->selectedNodeItems();
-        break;
-    default:
-        return false;
-    }
+    const std::vector<KELI*> items = space_->selectedItemsOfMode(mode);
     return std::any_of(items.begin(), items.end(), [this](KELI* i) { return itemViewForItem(i) != nullptr; });
 }
 

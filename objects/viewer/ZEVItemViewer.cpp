@@ -105,20 +105,7 @@ ZEVItemView* ZEVItemViewer::itemViewForItem(KELI* item) const
 
 bool ZEVItemViewer::isSelectedInMode(int mode, KELI* item) const
 {
-    if (!space_)
-        return false;
-    switch (mode) {
-    case ZEVFrontModeIcons:
-        return space_->isIconSelectedForItem(item);
-    case ZEVFrontModeTitles:
-        return space_->isTitleSelectedForItem(item);
-    case ZEVFrontModeFilters:
-        return space_->isFilterSelectedForItem(item);
-    case ZEVFrontModeLinks:
-        return space_->isNodeSelectedForItem(item);
-    default:
-        return false;
-    }
+    return space_ && space_->isSelectedForItemOfMode(mode, item);
 }
 
 void ZEVItemViewer::visibleViewsOfMode(int mode, std::vector<ZEVItemView*>& out)
@@ -126,23 +113,7 @@ void ZEVItemViewer::visibleViewsOfMode(int mode, std::vector<ZEVItemView*>& out)
     out.clear();
     if (!space_)
         return;
-    std::vector<KELI*> items;
-    switch (mode) {
-    case ZEVFrontModeIcons:
-        items = space_->selectedIconItems();
-        break;
-    case ZEVFrontModeTitles:
-        items = space_->selectedTitleItems();
-        break;
-    case ZEVFrontModeFilters:
-        items = space_->selectedFilterItems();
-        break;
-    case ZEVFrontModeLinks:
-        items = space_->selectedNodeItems();
-        break;
-    default:
-        return;
-    }
+    const std::vector<KELI*> items = space_->selectedItemsOfMode(mode);
     for (KELI* o : items)
         if (ZEVItemView* v = itemViewForItem(o); v && !v->isHidden())
             out.push_back(v);
