@@ -1,6 +1,6 @@
-// What an Object view shows of its Object: the best picture to be had at the icon's size (asked
-// of the shared thumbnail pool, the newest request's only), the flicker that points at it, and
-// its title edited in place.
+// What an Object view shows of its Object: its type's icon until the best picture to be had at
+// the icon's size comes (asked of the shared thumbnail pool, the newest request's only), or the
+// animated GIF.
 
 #include "objects/view/ZEVItemView.h"
 
@@ -18,14 +18,9 @@
 #include "widgets/FileTypeIcon.h"
 
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QFileInfo>
-#include <QGraphicsScene>
-#include <QGraphicsView>
 #include <QHash>
 #include <QImageReader>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QMovie>
 
 #include <cmath>
@@ -34,8 +29,6 @@
 namespace tallomer {
 
 namespace {
-constexpr char kFlickIcon[] = "_flickIcon";
-constexpr char kFlickTitle[] = "_flickTitle";
 
 using Kind = thumbs::Request::Kind;
 
@@ -82,18 +75,33 @@ void askDelayedRequests()
         Scheduler::shared().perform(&kDelayedRequestsTarget, kDelayedRequests, 0, askDelayedRequests, true);
 }
 
-QImage iconOfWord(const QString& word)
-{
-    // Made from the theme on the main thread, once per word.
-    static QHash<QString, QImage> cache;
-    auto it = cache.find(word);
-    if (it == cache.end())
-        it = cache.insert(word, imageForFileType(word, 128));
-    return *it;
-}
+// The side type icons are drawn at for Object views, which scale them to the icon's size.
+constexpr int kTypeIconSide = 128;
+
+QImage iconOfWord(const QString& word) { return imageForFileType(word, kTypeIconSide); }
 } // namespace
 
 // ---- the stand-in and its triggers ----
+
+QString ZEVItemView::iconWordForItemType(const QString& type)
+{
+    // The icon word each kind of Object is made with, for an Object that has none.
+    static const QHash<QString, QString> words = {
+        {QStringLiteral("http"), QStringLiteral("webloc")},
+        {QStringLiteral("zevp"), QStringLiteral("jpeg")},
+        {QStringLiteral("ABPerson"), QStringLiteral("vcf")},
+        {QStringLiteral("message"), QStringLiteral("eml")},
+        {QStringLiteral("folder"), QString()},
+    };
+    if (auto it = words.find(type); it != words.end())
+        return *it;
+    // A file of no known type, or no type yet: a document, never the folder the empty word is.
+    if (type.isEmpty() || type == QLatin1String("file"))
+        return QStringLiteral("application/octet-stream");
+    return type;
+}
+
+QImage ZEVItemView::imageDuType(const QString& type) { return iconOfWord(iconWordForItemType(type)); }
 
 QImage ZEVItemView::placeholderImage() const
 {
@@ -101,7 +109,7 @@ QImage ZEVItemView::placeholderImage() const
     std::optional<std::string> word;
     if (itemViewer_ && itemViewer_->itemClass() && item_)
         word = itemViewer_->itemClass()->itemIconForItem(item_);
-    return iconOfWord(word ? QString::fromStdString(*word) : iconWordForItemType(itemType_));
+    return word ? iconOfWord(QString::fromStdString(*word)) : imageDuType(itemType_);
 }
 
 void ZEVItemView::setItemIconImage()
@@ -169,7 +177,7 @@ void ZEVItemView::betterImageForItemType(const QString& type)
         const QImage picture = persons ? persons->imageForItem(item_, identityInt_, QSize(side, side)) : QImage();
         if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) {
             // Until the Contacts model answers: the contact type's icon.
-            setBetterImage(iconOfWord(QStringLiteral("vcf")));
+            setBetterImage(imageDuType(QStringLiteral("ABPerson")));
             return;
         }
         queuePicture(int(Kind::Picture), QString(), s, picture);
@@ -310,167 +318,5 @@ void ZEVItemView::showMovie(const QString& path, double s)
 }
 
 void ZEVItemView::stopMovie() { movie_.reset(); }
-
-// ---- flicker ----
-
-void ZEVItemView::flick()
-{
-    ZEVSpaceForObjectViews* s = space();
-    const bool titles = s && s->frontMode() == ZEVFrontModeTitles;
-    // The counts are even, and a flick during a flicker keeps the total even: it ends as it began.
-    if (titles) {
-        if (flickTitleCount_ == 0) {
-            flickTitleCount_ = 8;
-            orderToFront();
-            flickTitle();
-        } else {
-            flickTitleCount_ = 8 - flickTitleCount_;
-        }
-    } else {
-        if (flickIconCount_ == 0) {
-            flickIconCount_ = 6;
-            flickIcon();
-        } else {
-            flickIconCount_ = 6 - flickIconCount_;
-        }
-    }
-}
-
-void ZEVItemView::flickIcon()
-{
-    if (flickIconCount_ <= 0) {
-        flickIconCount_ = 0;
-        return;
-    }
-    imageView_->setVisible(!imageView_->isVisible());
-    --flickIconCount_;
-    if (Scheduler::hasShared())
-        Scheduler::shared().perform(cible(), kFlickIcon, kFlickStep, [this] { flickIcon(); }, true);
-}
-
-void ZEVItemView::flickTitle()
-{
-    if (flickTitleCount_ <= 0) {
-        flickTitleCount_ = 0;
-        return;
-    }
-    setSiFlickOn(!siFlickOn_);
-    --flickTitleCount_;
-    if (Scheduler::hasShared())
-        Scheduler::shared().perform(cible(), kFlickTitle, kFlickStep, [this] { flickTitle(); }, true);
-}
-
-// ---- the title edited in place ----
-
-std::optional<ZEVItemTitleColours> ZEVItemView::titleColours() const
-{
-    ZEVSpaceForObjectViews* s = space();
-    if (!s)
-        return std::nullopt;
-    ZEVItemTitleState st;
-    st.time = timeState();
-    st.connecting = siConnecting_;
-    st.edited = s->isTitleEditedForItem(item_);
-    st.modifiable = siModifiableTitle();
-    st.selected = s->isTitleSelectedForItem(item_);
-    st.frontMode = s->frontMode();
-    return titleColoursFor(st);
-}
-
-QRectF ZEVItemView::titleDeskRect() const
-{
-    const QRectF inView = titleView_->rectInView();
-    // The view's own coordinates are y-down from its top: turned over into desk points.
-    return QRectF(frame_.x() + inView.x(), frame_.y() + frame_.height() - inView.bottom(), inView.width(),
-                  inView.height());
-}
-
-namespace {
-// Return and Escape belong to the editor while it has the keyboard, before any shortcut.
-class TitleKeys final : public QObject {
-public:
-    TitleKeys(QLineEdit* editor, ZEVItemView* view) : QObject(editor), view_(view) {}
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::ShortcutOverride) {
-            const int k = static_cast<QKeyEvent*>(event)->key();
-            if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Escape) {
-                event->accept();
-                return true;
-            }
-        }
-        if (event->type() == QEvent::KeyPress) {
-            const int k = static_cast<QKeyEvent*>(event)->key();
-            if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Escape) {
-                view_->endTitleEdit(k != Qt::Key_Escape);
-                return true;
-            }
-        }
-        if (event->type() == QEvent::FocusOut) {
-            // Leaving the editor keeps what was typed, as Return does.
-            view_->endTitleEdit(true);
-            return false;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    ZEVItemView* view_;
-};
-} // namespace
-
-bool ZEVItemView::editTitle()
-{
-    if (titleEditor_)
-        return true;
-    if (!siModifiableTitle() || !scene() || scene()->views().isEmpty() || !titleView_->isVisible())
-        return false;
-    QGraphicsView* canvas = scene()->views().constFirst();
-    ZEVSpaceForObjectViews* s = space();
-    if (s)
-        s->editTitleForItem(item_);
-    orderToFront();
-    const QRect r = canvas->mapFromScene(titleView_->sceneBoundingRect()).boundingRect();
-    titleEditor_ = new QLineEdit(canvas->viewport()); // owned by the viewport; deleted at the end
-    titleEditor_->setObjectName(QStringLiteral("ZEVItemTitleEditor"));
-    titleEditor_->setAlignment(Qt::AlignCenter);
-    titleEditor_->setFrame(false);
-    titleEditor_->setText(itemTitle_);
-    titleEditor_->setGeometry(r.adjusted(0, -2, 0, 2));
-    titleEditor_->selectAll();
-    auto* keys = new TitleKeys(titleEditor_, this);
-    keys->setObjectName(QStringLiteral("ZEVItemTitleKeys"));
-    titleEditor_->installEventFilter(keys);
-    titleView_->setVisible(false);
-    titleEditor_->show();
-    titleEditor_->setFocus(Qt::MouseFocusReason);
-    return true;
-}
-
-void ZEVItemView::endTitleEdit(bool keep)
-{
-    QLineEdit* editor = titleEditor_;
-    if (!editor)
-        return;
-    titleEditor_ = nullptr;
-    // The editor goes later, once its events are out: its keys must not reach this view by then
-    // (the view may be gone when the window closes).
-    delete editor->findChild<QObject*>(QStringLiteral("ZEVItemTitleKeys"), Qt::FindDirectChildrenOnly);
-    const QString text = editor->text();
-    editor->hide();
-    editor->deleteLater();
-    titleView_->setVisible(true);
-    ZEVSpaceForObjectViews* s = space();
-    if (s)
-        s->editTitleForItem(nullptr);
-    if (keep && text != itemTitle_ && itemViewer_)
-        itemViewer_->userChangeTitle(text, this);
-    else
-        titleView_->setText(itemTitle_);
-    if (keep && text != itemTitle_)
-        setItemTitle(text);
-    setFocus(Qt::OtherFocusReason);
-    update();
-}
 
 } // namespace tallomer
