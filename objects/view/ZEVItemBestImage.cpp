@@ -2,6 +2,8 @@
 // the icon's size comes (asked of the shared thumbnail pool, the newest request's only), or the
 // animated GIF.
 
+#include "objects/view/ZEVItemBestImage.h"
+
 #include "objects/view/ZEVItemView.h"
 
 #include "desk/data/ZEVItemData.h"
@@ -127,139 +129,16 @@ void ZEVItemView::setItemIconImage()
     Scheduler::shared().perform(cible(), kBetterImageName, kBetterImageDelay, [this] { askBetterImageSoon(); }, true);
 }
 
-void ZEVItemView::askBetterImageSoon()
-{
-    auto& queue = delayedRequests();
-    for (const DelayedRequest& r : queue)
-        if (r.view == this && !r.alive.expired())
-            return; // already waiting; it asks for the type of the moment
-    queue.push_back({alive_, this, itemType_});
-    if (queue.size() == 1 && Scheduler::hasShared())
-        Scheduler::shared().perform(&kDelayedRequestsTarget, kDelayedRequests, 0, askDelayedRequests, true);
-}
-
 void ZEVItemView::setRetrieveIcon() { imageView_->setImage(placeholderImage()); }
 
 void ZEVItemView::updateImage()
 {
     if (!siItemOption(item_, ZEVOPTION_ANIMATE))
-        stopMovie();
+        bestImage_.stopMovie();
     betterImageForItemType(itemType_);
 }
 
-// ---- the request ----
-
-void ZEVItemView::betterImageForItemType(const QString& type)
-{
-    if (!siBestImage())
-        return;
-    const float s = float(iconPosition_.size);
-    if (!(s > 0) || !std::isfinite(s)) {
-        logLine("ERROR _betterImageForItemType:");
-        return;
-    }
-    // Whatever was asked before is older than what is asked now.
-    ++imageGeneration_;
-    if (type == QLatin1String("file") || type == QLatin1String("http")) {
-        const QString path = dataForChannel(identityInt_).fileUrlForItem(item_);
-        requestFilePicture(path, type == QLatin1String("http"));
-    } else if (type == QLatin1String("zevp")) {
-        const QString path = dataForChannel(identityInt_).zevpImageUrlForItem(item_);
-        if (!siItemOption(item_, ZEVOPTION_ZEVP_IMAGE))
-            addItemOption(item_, ZEVOPTION_ZEVP_IMAGE);
-        addSticker(ZEVItemStickers::kZevp);
-        if (!path.isEmpty())
-            queuePicture(int(Kind::DeskImage), path, s);
-    } else if (type == QLatin1String("ABPerson")) {
-        ZEVSpaceForObjectViews* sp = space();
-        ZEVPersonServices* persons = sp ? sp->personClass() : nullptr;
-        const int side = int(std::lround(s));
-        const QImage picture = persons ? persons->imageForItem(item_, identityInt_, QSize(side, side)) : QImage();
-        if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) {
-            // Until the Contacts model answers: the contact type's icon.
-            setBetterImage(imageDuType(QStringLiteral("ABPerson")));
-            return;
-        }
-        queuePicture(int(Kind::Picture), QString(), s, picture);
-    }
-}
-
-bool ZEVItemView::requestFilePicture(const QString& path, bool web)
-{
-    const float s = float(iconPosition_.size);
-    if (path.isEmpty()) {
-        if (web) {
-            if (siItemOption(item_, ZEVOPTION_DOWNLOADING))
-                addSticker(ZEVItemStickers::kDownloading);
-            else if (siItemOption(item_, ZEVOPTION_ERROR))
-                addSticker(ZEVItemStickers::kError);
-            return false;
-        }
-        // A file last seen in the Trash is a missing file like any other: the Object and its
-        // history are never erased from here.
-        if (siItemOption(item_, ZEVOPTION_ERROR)) {
-            addSticker(ZEVItemStickers::kError);
-            return false;
-        }
-        if (siItemOption(item_, ZEVOPTION_MASK_BUSY))
-            return false;
-        if (!siItemOption(item_, ZEVOPTION_NOT_FOUND))
-            addItemOption(item_, ZEVOPTION_NOT_FOUND);
-        addSticker(ZEVItemStickers::kNotFound);
-        return false;
-    }
-    if (!web) {
-        if (siItemOption(item_, ZEVOPTION_NOT_FOUND))
-            clearItemOption(item_, ZEVOPTION_NOT_FOUND);
-        addSticker(ZEVItemStickers::kForOptions);
-    }
-    const bool gif = extensionIs(path, "gif");
-    if (gif && !siItemOption(item_, ZEVOPTION_GIF))
-        addItemOption(item_, ZEVOPTION_GIF);
-    const bool qlIcon = siItemOption(item_, ZEVOPTION_QL_ICON);
-    if (web && (extensionIs(path, "html") || extensionIs(path, "htm"))) {
-        // No page is drawn here, so a page file shows its type's icon: the link keeps its own
-        // (the web link's icon word) rather than look like a saved page.
-        if (qlIcon)
-            setBetterImage(placeholderImage());
-        else
-            queuePicture(int(Kind::Square), path, s);
-        return true;
-    }
-    if (!qlIcon && gif && siItemOption(item_, ZEVOPTION_ANIMATE)) {
-        showMovie(path, s);
-        if (movie_)
-            return true;
-    }
-    stopMovie();
-    queuePicture(int(qlIcon ? Kind::IconSheet : Kind::File), path, s);
-    return true;
-}
-
-void ZEVItemView::queuePicture(int kind, const QString& path, double s, const QImage& picture)
-{
-    thumbs::ThumbnailPool* pool = thumbs::ThumbnailPool::shared();
-    if (!pool)
-        return;
-    ++imageGeneration_;
-    thumbs::Request r;
-    r.kind = Kind(kind);
-    r.path = path;
-    r.size = s;
-    r.picture = picture;
-    const std::weak_ptr<char> alive = alive_;
-    const std::uint64_t generation = imageGeneration_;
-    const bool fileKind = r.kind == Kind::File || r.kind == Kind::IconSheet || r.kind == Kind::Square;
-    pool->request(std::move(r), [this, alive, generation, fileKind](thumbs::Result result) {
-        // A view that is gone, or asked again since, takes nothing from this delivery.
-        if (alive.expired() || generation != imageGeneration_)
-            return;
-        if (!result.image.isNull())
-            setBetterImage(result.image, result.ratio);
-        else if (fileKind)
-            setBetterImage(placeholderImage());
-    });
-}
+// ---- a delivered picture ----
 
 void ZEVItemView::setBetterImage(const QImage& image, float exact)
 {
@@ -278,9 +157,141 @@ void ZEVItemView::setBetterImage(const QImage& image, float exact)
     imageView_->setImage(image);
 }
 
+// ---- the picture asked ----
+
+ZEVItemBestImage::ZEVItemBestImage(ZEVItemView& view) : view_(view) {}
+
+ZEVItemBestImage::~ZEVItemBestImage() = default;
+
+void ZEVItemBestImage::askSoon()
+{
+    auto& queue = delayedRequests();
+    for (const DelayedRequest& r : queue)
+        if (r.view == &view_ && !r.alive.expired())
+            return; // already waiting; it asks for the type of the moment
+    queue.push_back({alive_, &view_, view_.itemType_});
+    if (queue.size() == 1 && Scheduler::hasShared())
+        Scheduler::shared().perform(&kDelayedRequestsTarget, kDelayedRequests, 0, askDelayedRequests, true);
+}
+
+// ---- the request ----
+
+void ZEVItemBestImage::request(const QString& type)
+{
+    if (!view_.siBestImage())
+        return;
+    const float s = float(view_.iconPosition_.size);
+    if (!(s > 0) || !std::isfinite(s)) {
+        logLine("ERROR _betterImageForItemType:");
+        return;
+    }
+    // Whatever was asked before is older than what is asked now.
+    ++generation_;
+    if (type == QLatin1String("file") || type == QLatin1String("http")) {
+        const QString path = dataForChannel(view_.identityInt_).fileUrlForItem(view_.item_);
+        requestFilePicture(path, type == QLatin1String("http"));
+    } else if (type == QLatin1String("zevp")) {
+        const QString path = dataForChannel(view_.identityInt_).zevpImageUrlForItem(view_.item_);
+        if (!siItemOption(view_.item_, ZEVOPTION_ZEVP_IMAGE))
+            addItemOption(view_.item_, ZEVOPTION_ZEVP_IMAGE);
+        view_.addSticker(ZEVItemStickers::kZevp);
+        if (!path.isEmpty())
+            queuePicture(int(Kind::DeskImage), path, s);
+    } else if (type == QLatin1String("ABPerson")) {
+        ZEVSpaceForObjectViews* sp = view_.space();
+        ZEVPersonServices* persons = sp ? sp->personClass() : nullptr;
+        const int side = int(std::lround(s));
+        const QImage picture =
+            persons ? persons->imageForItem(view_.item_, view_.identityInt_, QSize(side, side)) : QImage();
+        if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) {
+            // Until the Contacts model answers: the contact type's icon.
+            view_.setBetterImage(ZEVItemView::imageDuType(QStringLiteral("ABPerson")));
+            return;
+        }
+        queuePicture(int(Kind::Picture), QString(), s, picture);
+    }
+}
+
+bool ZEVItemBestImage::requestFilePicture(const QString& path, bool web)
+{
+    const float s = float(view_.iconPosition_.size);
+    if (path.isEmpty()) {
+        if (web) {
+            if (siItemOption(view_.item_, ZEVOPTION_DOWNLOADING))
+                view_.addSticker(ZEVItemStickers::kDownloading);
+            else if (siItemOption(view_.item_, ZEVOPTION_ERROR))
+                view_.addSticker(ZEVItemStickers::kError);
+            return false;
+        }
+        // A file last seen in the Trash is a missing file like any other: the Object and its
+        // history are never erased from here.
+        if (siItemOption(view_.item_, ZEVOPTION_ERROR)) {
+            view_.addSticker(ZEVItemStickers::kError);
+            return false;
+        }
+        if (siItemOption(view_.item_, ZEVOPTION_MASK_BUSY))
+            return false;
+        if (!siItemOption(view_.item_, ZEVOPTION_NOT_FOUND))
+            addItemOption(view_.item_, ZEVOPTION_NOT_FOUND);
+        view_.addSticker(ZEVItemStickers::kNotFound);
+        return false;
+    }
+    if (!web) {
+        if (siItemOption(view_.item_, ZEVOPTION_NOT_FOUND))
+            clearItemOption(view_.item_, ZEVOPTION_NOT_FOUND);
+        view_.addSticker(ZEVItemStickers::kForOptions);
+    }
+    const bool gif = extensionIs(path, "gif");
+    if (gif && !siItemOption(view_.item_, ZEVOPTION_GIF))
+        addItemOption(view_.item_, ZEVOPTION_GIF);
+    const bool qlIcon = siItemOption(view_.item_, ZEVOPTION_QL_ICON);
+    if (web && (extensionIs(path, "html") || extensionIs(path, "htm"))) {
+        // No page is drawn here, so a page file shows its type's icon: the link keeps its own
+        // (the web link's icon word) rather than look like a saved page.
+        if (qlIcon)
+            view_.setBetterImage(view_.placeholderImage());
+        else
+            queuePicture(int(Kind::Square), path, s);
+        return true;
+    }
+    if (!qlIcon && gif && siItemOption(view_.item_, ZEVOPTION_ANIMATE)) {
+        showMovie(path, s);
+        if (movie_)
+            return true;
+    }
+    stopMovie();
+    queuePicture(int(qlIcon ? Kind::IconSheet : Kind::File), path, s);
+    return true;
+}
+
+void ZEVItemBestImage::queuePicture(int kind, const QString& path, double s, const QImage& picture)
+{
+    thumbs::ThumbnailPool* pool = thumbs::ThumbnailPool::shared();
+    if (!pool)
+        return;
+    ++generation_;
+    thumbs::Request r;
+    r.kind = Kind(kind);
+    r.path = path;
+    r.size = s;
+    r.picture = picture;
+    const std::weak_ptr<char> alive = alive_;
+    const std::uint64_t generation = generation_;
+    const bool fileKind = r.kind == Kind::File || r.kind == Kind::IconSheet || r.kind == Kind::Square;
+    pool->request(std::move(r), [this, alive, generation, fileKind](thumbs::Result result) {
+        // A view that is gone, or asked again since, takes nothing from this delivery.
+        if (alive.expired() || generation != generation_)
+            return;
+        if (!result.image.isNull())
+            view_.setBetterImage(result.image, result.ratio);
+        else if (fileKind)
+            view_.setBetterImage(view_.placeholderImage());
+    });
+}
+
 // ---- an animated GIF ----
 
-void ZEVItemView::showMovie(const QString& path, double s)
+void ZEVItemBestImage::showMovie(const QString& path, double s)
 {
     QImageReader probe(path);
     probe.setAllocationLimit(thumbs::kAllocationLimitMB);
@@ -309,14 +320,14 @@ void ZEVItemView::showMovie(const QString& path, double s)
         if (frame.isNull())
             return;
         if (m->currentFrameNumber() == 0)
-            setBetterImage(frame);
+            view_.setBetterImage(frame);
         else
-            imageView_->setImage(frame);
+            view_.imageView_->setImage(frame);
     });
     movie_ = std::move(movie);
     movie_->start();
 }
 
-void ZEVItemView::stopMovie() { movie_.reset(); }
+void ZEVItemBestImage::stopMovie() { movie_.reset(); }
 
 } // namespace tallomer

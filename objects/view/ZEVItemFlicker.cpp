@@ -1,8 +1,6 @@
-// The flicker that points the user at an Object: its icon, or in the titles mode its title,
-// blinks a few times and ends as it began.
+#include "objects/view/ZEVItemFlicker.h"
 
 #include "objects/view/ZEVItemView.h"
-
 #include "runtime/Scheduler.h"
 #include "services/ZEVSpaceForObjectViews.h"
 
@@ -13,51 +11,54 @@ constexpr char kFlickIcon[] = "_flickIcon";
 constexpr char kFlickTitle[] = "_flickTitle";
 } // namespace
 
-void ZEVItemView::flick()
+void ZEVItemFlicker::flick()
 {
-    ZEVSpaceForObjectViews* s = space();
+    ZEVSpaceForObjectViews* s = view_.space();
     const bool titles = s && s->frontMode() == ZEVFrontModeTitles;
     // The counts are even, and a flick during a flicker keeps the total even: it ends as it began.
     if (titles) {
-        if (flickTitleCount_ == 0) {
-            flickTitleCount_ = 8;
-            orderToFront();
+        if (titleCount_ == 0) {
+            titleCount_ = 8;
+            view_.orderToFront();
             flickTitle();
         } else {
-            flickTitleCount_ = 8 - flickTitleCount_;
+            titleCount_ = 8 - titleCount_;
         }
     } else {
-        if (flickIconCount_ == 0) {
-            flickIconCount_ = 6;
+        if (iconCount_ == 0) {
+            iconCount_ = 6;
             flickIcon();
         } else {
-            flickIconCount_ = 6 - flickIconCount_;
+            iconCount_ = 6 - iconCount_;
         }
     }
 }
 
-void ZEVItemView::flickIcon()
+void ZEVItemFlicker::flickIcon()
 {
-    if (flickIconCount_ <= 0) {
-        flickIconCount_ = 0;
+    if (iconCount_ <= 0) {
+        iconCount_ = 0;
         return;
     }
-    imageView_->setVisible(!imageView_->isVisible());
-    --flickIconCount_;
+    ZEVItemImageView* image = view_.itemImageView();
+    image->setVisible(!image->isVisible());
+    --iconCount_;
     if (Scheduler::hasShared())
-        Scheduler::shared().perform(cible(), kFlickIcon, kFlickStep, [this] { flickIcon(); }, true);
+        Scheduler::shared().perform(
+            view_.cible(), kFlickIcon, ZEVItemView::kFlickStep, [this] { flickIcon(); }, true);
 }
 
-void ZEVItemView::flickTitle()
+void ZEVItemFlicker::flickTitle()
 {
-    if (flickTitleCount_ <= 0) {
-        flickTitleCount_ = 0;
+    if (titleCount_ <= 0) {
+        titleCount_ = 0;
         return;
     }
-    setSiFlickOn(!siFlickOn_);
-    --flickTitleCount_;
+    view_.setSiFlickOn(!view_.siFlickOn());
+    --titleCount_;
     if (Scheduler::hasShared())
-        Scheduler::shared().perform(cible(), kFlickTitle, kFlickStep, [this] { flickTitle(); }, true);
+        Scheduler::shared().perform(
+            view_.cible(), kFlickTitle, ZEVItemView::kFlickStep, [this] { flickTitle(); }, true);
 }
 
 } // namespace tallomer

@@ -1,8 +1,6 @@
-// An Object view's animated change of place and size, and the blinking that offers to restore a
-// moved icon.
+#include "objects/view/ZEVItemPlacement.h"
 
 #include "objects/view/ZEVItemView.h"
-
 #include "runtime/Scheduler.h"
 #include "services/ZEVSpaceForObjectViews.h"
 
@@ -32,125 +30,107 @@ QRectF entre(const QRectF& a, const QRectF& b, double t)
 }
 } // namespace
 
-void ZEVItemView::setIconPosition(const ZEVIconPosition& position, double duration)
-{
-    double d = duration;
-    if (!siAnimation_) {
-        // The first placement, and the first after hiding, is never animated.
-        siAnimation_ = true;
-        d = 0;
-    }
-    ZEVSpaceForObjectViews* s = space();
-    if (s && !s->siShowAnimation())
-        d = 0;
-    const double oldSize = iconPosition_.size;
-    placer(position, d);
-    // A sharper picture once a change of size has settled; meanwhile the image is only scaled.
-    if (position.size != oldSize && !itemType_.isEmpty() && Scheduler::hasShared()) {
-        Scheduler::shared().cancel(cible(), kBetterImageName);
-        Scheduler::shared().perform(cible(), kBetterImageName, d + kBetterImageDelay, [this] { askBetterImageSoon(); },
-                                    true);
-    }
-}
+// ---- the move ----
 
-void ZEVItemView::placer(const ZEVIconPosition& position, double d)
+void ZEVItemPlacement::moveTo(const ZEVIconPosition& position, double d)
 {
     // A new placement replaces a running one from where that one stands.
     Scheduler* sched = Scheduler::hasShared() ? &Scheduler::shared() : nullptr;
     if (sched) {
-        sched->cancel(cible(), kAnimation);
-        sched->cancel(cible(), kStopAnimation);
+        sched->cancel(view_.cible(), kAnimation);
+        sched->cancel(view_.cible(), kStopAnimation);
     }
-    const QRectF to = viewFrameForIconPosition(position);
+    const QRectF to = view_.viewFrameForIconPosition(position);
     // A view told to go where it stands (a Search step re-places every Object it shows) has no
     // way to go: a second of frames for it would repaint the desk for nothing.
-    if (d <= kSnapDuration || !sched || to == frame_) {
-        setSiAnimationRun(false);
-        setFrame(to);
-        iconPosition_ = position;
+    if (d <= ZEVItemView::kSnapDuration || !sched || to == view_.frame()) {
+        setRunning(false);
+        view_.setFrame(to);
+        view_.iconPosition_ = position;
         return;
     }
-    setSiAnimationRun(true);
-    animationFrom_ = frame_;
-    animationTo_ = to;
-    animationTarget_ = position;
-    animationSteps_ = std::max(1, static_cast<int>(std::ceil(d / kAnimationStep - 1e-9)));
-    animationStep_ = 0;
-    animationDelay_ = d / animationSteps_;
-    iconPosition_ = position;
-    sched->perform(cible(), kAnimation, animationDelay_, [this] { animationStep(); }, true);
+    setRunning(true);
+    from_ = view_.frame();
+    to_ = to;
+    target_ = position;
+    steps_ = std::max(1, static_cast<int>(std::ceil(d / ZEVItemView::kAnimationStep - 1e-9)));
+    step_ = 0;
+    delay_ = d / steps_;
+    view_.iconPosition_ = position;
+    sched->perform(
+        view_.cible(), kAnimation, delay_, [this] { step(); }, true);
 }
 
-std::size_t ZEVItemView::nbDePlacementsEnCours() { return placementsEnCours; }
+std::size_t ZEVItemPlacement::runningCount() { return placementsEnCours; }
 
-void ZEVItemView::setSiAnimationRun(bool running)
+void ZEVItemPlacement::setRunning(bool running)
 {
-    if (running != siAnimationRun_)
+    if (running != running_)
         running ? ++placementsEnCours : --placementsEnCours;
-    siAnimationRun_ = running;
+    running_ = running;
 }
 
-void ZEVItemView::animationStep()
+void ZEVItemPlacement::step()
 {
     if (placementsEnCours > kZEVVuesDeMasse)
-        if (QGraphicsScene* s = scene())
+        if (QGraphicsScene* s = view_.scene())
             s->update();
-    ++animationStep_;
-    if (animationStep_ >= animationSteps_) {
-        setSiAnimationRun(false);
-        setFrame(animationTo_);
-        iconPosition_ = animationTarget_;
+    ++step_;
+    if (step_ >= steps_) {
+        setRunning(false);
+        view_.setFrame(to_);
+        view_.iconPosition_ = target_;
         return;
     }
-    setFrame(entre(animationFrom_, animationTo_, adoucir(double(animationStep_) / animationSteps_)));
+    view_.setFrame(entre(from_, to_, adoucir(double(step_) / steps_)));
     // The view's place is where it goes: a recall or a copy taken while it moves takes that place,
     // not a point on the way.
-    iconPosition_ = animationTarget_;
-    Scheduler::shared().perform(cible(), kAnimation, animationDelay_, [this] { animationStep(); }, true);
+    view_.iconPosition_ = target_;
+    Scheduler::shared().perform(
+        view_.cible(), kAnimation, delay_, [this] { step(); }, true);
 }
 
-void ZEVItemView::snapAnimation()
-{
-    if (siAnimationRun_)
-        setIconPosition(iconPositionForCurrentFrame(), kSnapDuration);
-}
+// ---- the restore blink ----
 
-void ZEVItemView::startRetablirItemViewAmation()
+void ZEVItemRestoreBlink::start()
 {
-    siRetablir_ = true;
-    if (siRetablirItemView_)
+    if (on_)
         return;
-    siRetablirItemView_ = true;
-    siRetablirItemViewFlag_ = false;
-    retablirItemViewAmation();
+    on_ = true;
+    lit_ = false;
+    toggle();
 }
 
-void ZEVItemView::retablirItemViewAmation()
+void ZEVItemRestoreBlink::toggle()
 {
-    siRetablirItemViewFlag_ = !siRetablirItemViewFlag_;
-    update();
+    lit_ = !lit_;
+    view_.update();
     // On for 0.5 s, off for 0.25 s.
-    Scheduler::shared().perform(cible(), kBlink, siRetablirItemViewFlag_ ? 0.5 : 0.25,
-                                [this] { retablirItemViewAmation(); }, true);
+    Scheduler::shared().perform(
+        view_.cible(), kBlink, lit_ ? 0.5 : 0.25, [this] { toggle(); }, true);
 }
 
-void ZEVItemView::annuleRetablirItemViewAmation()
+void ZEVItemRestoreBlink::cancel()
 {
-    if (!siRetablirItemView_)
-        return;
-    Scheduler::shared().cancel(cible(), kBlink);
-    siRetablirItemView_ = false;
-    siRetablirItemViewFlag_ = false;
-    update();
+    if (on_)
+        off();
 }
 
-void ZEVItemView::stopRetablirItemViewAmation()
+void ZEVItemRestoreBlink::stop() { off(); }
+
+void ZEVItemRestoreBlink::off()
 {
-    Scheduler::shared().cancel(cible(), kBlink);
-    siRetablir_ = false;
-    siRetablirItemView_ = false;
-    siRetablirItemViewFlag_ = false;
-    update();
+    Scheduler::shared().cancel(view_.cible(), kBlink);
+    on_ = false;
+    lit_ = false;
+    view_.update();
+}
+
+void ZEVItemRestoreBlink::set(bool on, bool lit)
+{
+    on_ = on;
+    lit_ = lit;
+    view_.update();
 }
 
 } // namespace tallomer

@@ -96,7 +96,6 @@ ZEVItemView::~ZEVItemView()
     ZEVConnectingView::itemViewGone(this);
     if (Scheduler::hasShared())
         Scheduler::shared().cancelAll(static_cast<ZEVItemViewForDesks*>(this));
-    setSiAnimationRun(false);
 }
 
 void ZEVItemView::construireLesParties(bool avecDragView)
@@ -187,6 +186,51 @@ void ZEVItemView::setItemType(const QString& type)
         return;
     itemType_ = type;
     setItemIconImage();
+}
+
+// ---- placement ----
+
+void ZEVItemView::setIconPosition(const ZEVIconPosition& position, double duration)
+{
+    double d = duration;
+    if (!siAnimation_) {
+        // The first placement, and the first after hiding, is never animated.
+        siAnimation_ = true;
+        d = 0;
+    }
+    ZEVSpaceForObjectViews* s = space();
+    if (s && !s->siShowAnimation())
+        d = 0;
+    const double oldSize = iconPosition_.size;
+    placer(position, d);
+    // A sharper picture once a change of size has settled; meanwhile the image is only scaled.
+    if (position.size != oldSize && !itemType_.isEmpty() && Scheduler::hasShared()) {
+        Scheduler::shared().cancel(cible(), kBetterImageName);
+        Scheduler::shared().perform(cible(), kBetterImageName, d + kBetterImageDelay, [this] { askBetterImageSoon(); },
+                                    true);
+    }
+}
+
+void ZEVItemView::placer(const ZEVIconPosition& position, double duration) { placement_.moveTo(position, duration); }
+
+void ZEVItemView::snapAnimation()
+{
+    if (placement_.running())
+        setIconPosition(iconPositionForCurrentFrame(), kSnapDuration);
+}
+
+void ZEVItemView::startRetablirItemViewAmation()
+{
+    siRetablir_ = true;
+    blink_.start();
+}
+
+void ZEVItemView::annuleRetablirItemViewAmation() { blink_.cancel(); }
+
+void ZEVItemView::stopRetablirItemViewAmation()
+{
+    blink_.stop();
+    siRetablir_ = false;
 }
 
 // ---- counters ----
@@ -314,9 +358,7 @@ void ZEVItemView::setSiFlickOn(bool flag)
 
 void ZEVItemView::setSiRetablirItemView(bool on, bool flag)
 {
-    siRetablirItemView_ = on;
-    siRetablirItemViewFlag_ = flag;
-    update();
+    blink_.set(on, flag);
 }
 
 bool ZEVItemView::siModifiableIcon(bool commande) const
@@ -348,6 +390,22 @@ bool ZEVItemView::isFilterMode() const
 
 // ---- drawing ----
 
+std::optional<ZEVItemTitleColours> ZEVItemView::titleColours() const
+{
+    ZEVSpaceForObjectViews* s = space();
+    if (!s)
+        return std::nullopt;
+    ZEVItemTitleState st;
+    st.time = timeState();
+    st.connecting = siConnecting_;
+    st.edited = s->isTitleEditedForItem(item_);
+    st.modifiable = siModifiableTitle();
+    st.selected = s->isTitleSelectedForItem(item_);
+    st.frontMode = s->frontMode();
+    return titleColoursFor(st);
+}
+
+
 ZEVItemDrawInputs ZEVItemView::drawInputs() const
 {
     ZEVItemDrawInputs in;
@@ -355,8 +413,8 @@ ZEVItemDrawInputs ZEVItemView::drawInputs() const
     in.actifCount = siActifCount_;
     in.futurCount = siFuturCount_;
     in.connecting = siConnecting_;
-    in.restoreBlinking = siRetablirItemView_;
-    in.blinkFlag = siRetablirItemViewFlag_;
+    in.restoreBlinking = blink_.on();
+    in.blinkFlag = blink_.lit();
     in.showCadre = siShowCadre_;
     in.showTitle = siShowTitle_;
     in.flickOn = siFlickOn_;

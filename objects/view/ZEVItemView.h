@@ -8,14 +8,21 @@
 //
 // Its frame is y-up in desk-view points, like the models; it turns itself over into the scene
 // through the desk viewer's height, and lays its parts out y-up inside itself.
+//
+// The jobs that keep a state of their own are classes it holds (the placement and the restore
+// blink, the flicker, the title editor, the best image); its methods for them forward to them.
 
 #include "services/ZEVIconPosition.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "objects/drawing/ZEVItemDrawing.h"
 #include "objects/drawing/ZEVItemTitleColours.h"
+#include "objects/view/ZEVItemBestImage.h"
 #include "objects/view/ZEVItemDragView.h"
+#include "objects/view/ZEVItemFlicker.h"
 #include "objects/view/ZEVItemImageView.h"
+#include "objects/view/ZEVItemPlacement.h"
 #include "objects/view/ZEVItemProgressView.h"
+#include "objects/view/ZEVItemTitleEditor.h"
 #include "objects/view/ZEVItemTitleView.h"
 #include "runtime/Scheduler.h"
 
@@ -43,7 +50,11 @@ class ZEVItemViewer;
 class ZEVSpaceForObjectViews;
 
 class ZEVItemView : public QGraphicsItem, public ZEVItemViewForDesks {
+    friend class ZEVItemBestImage;
     friend class ZEVItemDragView;
+    friend class ZEVItemFlicker;
+    friend class ZEVItemPlacement;
+    friend class ZEVItemTitleEditor;
 
 public:
     // Margins of the view around its icon image: 50 left, right and top, 55 below for the title.
@@ -152,7 +163,7 @@ public:
     // Asks the best picture of the Object for a type word ("file", "http", "zevp", "ABPerson";
     // any other keeps what shows). Missing files are marked here, on the main thread; the
     // pictures are made on the shared thumbnail pool and only the newest request's applies.
-    void betterImageForItemType(const QString& type);
+    void betterImageForItemType(const QString& type) { bestImage_.request(type); }
     // A delivered picture: the ratio follows it and the view is placed again. An image without
     // width or height is never applied.
     // `ratio` (height over width) when more exact than the image's pixels; 0: the image's.
@@ -160,34 +171,37 @@ public:
     // The stand-in when no image shows yet, and the best image asked 0.4 s later.
     void setItemIconImage();
     // The delayed request's turn: queued with every view's, asked in turns of bounded length.
-    void askBetterImageSoon();
+    void askBetterImageSoon() { bestImage_.askSoon(); }
     // The stand-in, whatever shows; nothing is asked.
     void setRetrieveIcon();
     // The icon of the Object's icon word, or of its type when it has none; one per word.
     QImage placeholderImage() const;
     // Asks the shared pool for a picture (a thumbs::Request::Kind, its file, the size, the
     // picture in hand); a newer request makes this one's delivery stale.
-    void queuePicture(int kind, const QString& path, double s, const QImage& picture = {});
+    void queuePicture(int kind, const QString& path, double s, const QImage& picture = {})
+    {
+        bestImage_.queuePicture(kind, path, s, picture);
+    }
     // Counts the requests made, so that a late delivery can be told from the newest.
-    std::uint64_t imageGeneration() const { return imageGeneration_; }
+    std::uint64_t imageGeneration() const { return bestImage_.generation(); }
     // The animated GIF shown while the Object has the GIF and Animate options; nullptr otherwise.
-    QMovie* movie() const { return movie_.get(); }
+    QMovie* movie() const { return bestImage_.movie(); }
 
     // ---- the flicker that points at an Object ----
     static constexpr double kFlickStep = 0.15;
-    void flick() override;
-    std::int64_t flickIconCount() const { return flickIconCount_; }
-    std::int64_t flickTitleCount() const { return flickTitleCount_; }
+    void flick() override { flicker_.flick(); }
+    std::int64_t flickIconCount() const { return flicker_.iconCount(); }
+    std::int64_t flickTitleCount() const { return flicker_.titleCount(); }
     bool siFlickOn() const { return siFlickOn_; }
 
     // ---- the title edited in place ----
     // A line editor over the title, on the canvas showing this view; Return keeps a changed
     // text (through the item viewer), Escape puts the title back. False when it cannot start.
-    bool editTitle();
+    bool editTitle() { return titleEditor_.start(); }
     // The line editor while an edit runs; nullptr otherwise.
-    QLineEdit* titleEditor() const { return titleEditor_; }
+    QLineEdit* titleEditor() const { return titleEditor_.editor(); }
     // Ends the edit: `keep` sends a changed text to the item viewer.
-    void endTitleEdit(bool keep);
+    void endTitleEdit(bool keep) { titleEditor_.end(keep); }
     // The title's colours as the state of the view gives them now.
     std::optional<ZEVItemTitleColours> titleColours() const;
 
@@ -219,16 +233,16 @@ public:
     // ---- animated placement and the restore blink ----
     // The key this view's delayed performs go by; the view cancels them all as it goes.
     const void* cible() const { return static_cast<const ZEVItemViewForDesks*>(this); }
-    bool siAnimationRun() const { return siAnimationRun_; }
+    bool siAnimationRun() const { return placement_.running(); }
     // How many views of any desk are running a placement now.
-    static std::size_t nbDePlacementsEnCours();
+    static std::size_t nbDePlacementsEnCours() { return ZEVItemPlacement::runningCount(); }
     // A running placement stops where it stands.
     void snapAnimation();
     void startRetablirItemViewAmation();
     void annuleRetablirItemViewAmation();
     void stopRetablirItemViewAmation();
-    bool siRetablirItemView() const { return siRetablirItemView_; }
-    bool siRetablirItemViewFlag() const { return siRetablirItemViewFlag_; }
+    bool siRetablirItemView() const { return blink_.on(); }
+    bool siRetablirItemViewFlag() const { return blink_.lit(); }
     static constexpr double kAnimationStep = 1.0 / 60.0;
 
     // ---- input; points are y-up in desk-view points ----
@@ -324,25 +338,19 @@ private:
     void restack(bool toFront);
     // The bar goes, the icon and the title come back.
     void endDownload();
-    void animationStep();
-    // Keeps the count of running placements with the flag.
-    void setSiAnimationRun(bool running);
-    void retablirItemViewAmation();
     void scrollWheelStop();
     bool stopSiSrollWheelStart();
     void resize(double factor, bool pendantLeDeplacement);
+    // One step of a wheel's or a pinch's resize; the first of a gesture saves the place stored
+    // kResizeEnd after its last. The wheel's steps each cancel a long press, a pinch's first.
+    // False when the desk takes no resize now.
+    bool resizeStep(double factor, bool eachStepCancelsLongPress);
     QPointF deskPointOf(const QPointF& scenePoint) const;
     ZEVItemViewer* viewerOrNull() const { return itemViewer_; }
     void showCadreBriefly();
     // The press is held: the long press comes after kLongPress unless cancelled.
     void mouseDownRappelSoon();
 
-    void flickIcon();
-    void flickTitle();
-    // The best image's request for a "file" or "http" Object's file; false when it is missing.
-    bool requestFilePicture(const QString& path, bool web);
-    void showMovie(const QString& path, double s);
-    void stopMovie();
     // The rectangle the title is shown in, y-up in desk points.
     QRectF titleDeskRect() const;
 
@@ -372,28 +380,18 @@ private:
     std::int64_t siActifCount_ = 0;
     std::int64_t siFuturCount_ = 0;
     bool siRetablir_ = false;
-    bool siRetablirItemView_ = false;
-    bool siRetablirItemViewFlag_ = false;
     bool siConnecting_ = false;
     bool siFlickOn_ = false;
     bool siShowTitle_ = false;
     bool siShowCadre_ = false;
 
-    bool siAnimationRun_ = false;
-    QRectF animationFrom_;
-    QRectF animationTo_;
-    ZEVIconPosition animationTarget_;
-    int animationSteps_ = 0;
-    int animationStep_ = 0;
-    double animationDelay_ = 0;
+    // The jobs that keep a state of their own.
+    ZEVItemPlacement placement_{*this};
+    ZEVItemRestoreBlink blink_{*this};
+    ZEVItemFlicker flicker_{*this};
+    ZEVItemTitleEditor titleEditor_{*this};
+    ZEVItemBestImage bestImage_{*this};
 
-    // Deliveries hold it weakly: one for a view that is gone finds it expired.
-    std::shared_ptr<char> alive_ = std::make_shared<char>(0);
-    std::uint64_t imageGeneration_ = 0;
-    std::unique_ptr<QMovie> movie_;
-    std::int64_t flickIconCount_ = 0;
-    std::int64_t flickTitleCount_ = 0;
-    QLineEdit* titleEditor_ = nullptr; // owned by the canvas' viewport while an edit runs
 
     bool siMouseDown_ = false;
     bool siMouseDragged_ = false;

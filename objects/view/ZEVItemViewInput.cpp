@@ -56,6 +56,14 @@ void ZEVItemView::showCadreBriefly()
     Scheduler::shared().perform(cible(), kCadreStop, kCadreTime, [this] { showCadreStop(); });
 }
 
+QRectF ZEVItemView::titleDeskRect() const
+{
+    const QRectF inView = titleView_->rectInView();
+    // The view's own coordinates are y-down from its top: turned over into desk points.
+    return QRectF(frame_.x() + inView.x(), frame_.y() + frame_.height() - inView.bottom(), inView.width(),
+                  inView.height());
+}
+
 // ---- the press ----
 
 bool ZEVItemView::mouseDown(const QPointF& p, Qt::KeyboardModifiers modifiers)
@@ -181,13 +189,13 @@ void ZEVItemView::mouseUp(Qt::KeyboardModifiers modifiers)
         const bool commande = modifiers & Qt::ControlModifier;
         const int mode = s->frontMode();
         if (siItemOption(item_, ZEVOPTION_OPEN_ON_CLICK) && !commande) {
-            if (siRetablirItemView_) {
+            if (blink_.on()) {
                 viewer->majSelectedItemViewsForSelectedItemView(this);
                 viewer->userAnnuleRetablirPositionForSelectedItemViews();
             }
             showCadreBriefly();
             viewer->userOpenItem(item_, false);
-        } else if (siRetablirItemView_) {
+        } else if (blink_.on()) {
             viewer->majSelectedItemViewsForSelectedItemView(this);
             viewer->userAnnuleRetablirPositionForSelectedItemViews();
         } else {

@@ -104,26 +104,7 @@ bool ZEVItemView::scrollWheel(const QPointF& p, double deltaY, bool natural)
                                                       : true;
     if (!choisi)
         return false;
-    const double factor = 1 + (natural ? 1.0 : -1.0) * (deltaY * kWheelStep);
-    if (siMouseDragged_) {
-        resize(factor, true);
-        return true;
-    }
-    if (!siSrollWheelStart_) {
-        if (!s->siRulerAccepteDeplacement())
-            return false;
-        if (auto* desk = dynamic_cast<ZEVDeskView*>(scene()))
-            desk->setSiScrollingItemView(true);
-        snapAnimation();
-        siItemViewAccepteMaj_ = false;
-        siSrollWheelStart_ = true;
-        saveIconPosition();
-    }
-    mouseDownRappelCancel();
-    Scheduler::shared().cancel(cible(), kScrollWheelStop);
-    Scheduler::shared().perform(cible(), kScrollWheelStop, kResizeEnd, [this] { scrollWheelStop(); });
-    resize(factor, false);
-    return true;
+    return resizeStep(1 + (natural ? 1.0 : -1.0) * (deltaY * kWheelStep), true);
 }
 
 void ZEVItemView::magnifyItemViewWithEvent(double magnification)
@@ -131,25 +112,34 @@ void ZEVItemView::magnifyItemViewWithEvent(double magnification)
     ZEVSpaceForObjectViews* s = space();
     if (!itemViewer_ || !s || s->siNSCursorHidden())
         return;
-    const double factor = 1 + magnification;
+    resizeStep(1 + magnification, false);
+}
+
+bool ZEVItemView::resizeStep(double factor, bool eachStepCancelsLongPress)
+{
     if (siMouseDragged_) {
         resize(factor, true);
-        return;
+        return true;
     }
     if (!siSrollWheelStart_) {
-        if (!s->siRulerAccepteDeplacement())
-            return;
+        ZEVSpaceForObjectViews* s = space();
+        if (!s || !s->siRulerAccepteDeplacement())
+            return false;
         if (auto* desk = dynamic_cast<ZEVDeskView*>(scene()))
             desk->setSiScrollingItemView(true);
         snapAnimation();
         siItemViewAccepteMaj_ = false;
         siSrollWheelStart_ = true;
         saveIconPosition();
-        mouseDownRappelCancel();
+        if (!eachStepCancelsLongPress)
+            mouseDownRappelCancel();
     }
+    if (eachStepCancelsLongPress)
+        mouseDownRappelCancel();
     Scheduler::shared().cancel(cible(), kScrollWheelStop);
     Scheduler::shared().perform(cible(), kScrollWheelStop, kResizeEnd, [this] { scrollWheelStop(); });
     resize(factor, false);
+    return true;
 }
 
 } // namespace tallomer
