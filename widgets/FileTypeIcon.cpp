@@ -314,6 +314,16 @@ QImage imageOfIcon(const QIcon& icon, int side)
     return square;
 }
 
-QImage imageForFileType(const QString& type, int side) { return imageOfIcon(iconForFileType(type), side); }
+QImage imageForFileType(const QString& type, int side)
+{
+    // One image per type and side for the theme: a stand-in shows on hundreds of Objects, and the
+    // views share what they scale from it by the image's identity.
+    const QIcon icon = iconForFileType(type);
+    static QHash<QString, QImage> cache;
+    const QString key = QIcon::themeName() + QLatin1Char('\n') + QString::number(side) + QLatin1Char('\n') + type;
+    if (auto it = cache.constFind(key); it != cache.constEnd())
+        return *it;
+    return *cache.insert(key, imageOfIcon(icon, side));
+}
 
 } // namespace tallomer

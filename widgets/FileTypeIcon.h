@@ -22,7 +22,7 @@ QIcon iconForFile(const QString& path);
 
 // The icon drawn on a side by side square, scaled when the theme has it only at other sizes.
 QImage imageOfIcon(const QIcon& icon, int side);
-// iconForFileType drawn so.
+// iconForFileType drawn so, once per type, side and theme: the same image each time.
 QImage imageForFileType(const QString& type, int side);
 
 // Without a desktop session Qt knows no icon theme, and one that is set may lack a type: the

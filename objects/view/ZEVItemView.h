@@ -8,19 +8,28 @@
 //
 // Its frame is y-up in desk-view points, like the models; it turns itself over into the scene
 // through the desk viewer's height, and lays its parts out y-up inside itself.
+//
+// The jobs that keep a state of their own are classes it holds (the placement and the restore
+// blink, the flicker, the title editor, the best image); its methods for them forward to them.
 
 #include "services/ZEVIconPosition.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "objects/drawing/ZEVItemDrawing.h"
 #include "objects/drawing/ZEVItemTitleColours.h"
-#include "objects/view/ZEVItemTitleCell.h"
+#include "objects/view/ZEVItemBestImage.h"
+#include "objects/view/ZEVItemDragView.h"
+#include "objects/view/ZEVItemFlicker.h"
+#include "objects/view/ZEVItemImageView.h"
+#include "objects/view/ZEVItemPlacement.h"
+#include "objects/view/ZEVItemProgressView.h"
+#include "objects/view/ZEVItemTitleEditor.h"
+#include "objects/view/ZEVItemTitleView.h"
 #include "runtime/Scheduler.h"
 
 #include <QGraphicsItem>
 #include <QImage>
 #include <QRectF>
 #include <QSizeF>
-#include <QStaticText>
 #include <QString>
 
 #include <algorithm>
@@ -39,253 +48,13 @@ namespace tallomer {
 
 class ZEVItemViewer;
 class ZEVSpaceForObjectViews;
-class ZEVItemView;
-
-// A part of an Object view that the view draws within its own paint, rather than an item of the
-// desk's scene: each painted item costs a full desk its transforms and a table of where it was
-// last painted (over a kilobyte), for thousands of views on two desks.
-// It is placed, shown and hidden like an item, in its view's coordinates, and each change asks its
-// view to repaint the part's rectangle.
-class ZEVItemViewPart {
-public:
-    explicit ZEVItemViewPart(ZEVItemView* view) : view_(view) {}
-    ZEVItemViewPart(const ZEVItemViewPart&) = delete;
-    ZEVItemViewPart& operator=(const ZEVItemViewPart&) = delete;
-
-    QRectF boundingRect() const { return QRectF(QPointF(0, 0), size_); }
-    QPointF pos() const { return pos_; }
-    void setPos(const QPointF& pos);
-    // Shown when neither it nor its view is hidden.
-    bool isVisible() const;
-    void setVisible(bool visible);
-    // Its rectangle in its view's coordinates, and in the scene's.
-    QRectF rectInView() const { return boundingRect().translated(pos_); }
-    QRectF sceneBoundingRect() const;
-    ZEVItemView* itemView() const { return view_; }
-
-protected:
-    // Asks the view to repaint the part's rectangle.
-    void update() const;
-    // Another size: the old rectangle and the new are repainted. False when it is the same.
-    bool resize(const QSizeF& size);
-    bool hiddenItself() const { return !visible_; }
-
-    QSizeF size_;
-
-private:
-    ZEVItemView* view_; // not owned: the view owns its parts
-    QPointF pos_;
-    bool visible_ = true;
-};
-
-// The icon image, scaled down to fit and standing on the bottom of its frame. Its opacity is the
-// image alpha the drawing decides.
-class ZEVItemImageView final : public ZEVItemViewPart {
-public:
-    explicit ZEVItemImageView(ZEVItemView* view) : ZEVItemViewPart(view) {}
-    // Draws the image as if the painter stood at the part's corner, without its opacity.
-    void paint(QPainter& painter);
-    // Draws it within its view's paint, at its place and in its opacity.
-    void paintInView(QPainter& painter) const;
-
-    void setSize(const QSizeF& size);
-    void setImage(const QImage& image);
-    const QImage& image() const { return image_; }
-    // `image` at `pixels`, from the one cache every view shares (the image itself at its size).
-    static const QImage& scaledFor(const QImage& image, const QSize& pixels);
-    // Draws `image` into `target`: a blit of its scaled copy on a whole device pixel, or
-    // resampled on a turned or stretched painter (whose state it leaves as it was).
-    static void drawAt(QPainter& painter, const QRectF& target, const QImage& image);
-    // Between 0 and 1, as an item's opacity: the image's own, under its view's.
-    double alphaValue() const { return alpha_; }
-    void setOpacity(qreal alpha);
-
-private:
-    // Where the image stands in a frame of the part's size whose corner is `corner`.
-    QRectF target(const QPointF& corner) const;
-
-    QImage image_;
-    double alpha_ = 1.0;
-};
-
-// The title under the icon, in the system sans font, cut in the middle when too long.
-class ZEVItemTitleView final : public ZEVItemViewPart {
-public:
-    explicit ZEVItemTitleView(ZEVItemView* view) : ZEVItemViewPart(view) {}
-    // Draws the title as if the painter stood at the part's corner.
-    void paint(QPainter& painter);
-    // Draws it within its view's paint, at its place.
-    void paintInView(QPainter& painter);
-
-    void setSize(const QSizeF& size);
-    void setText(const QString& text);
-    const QString& text() const { return text_; }
-    // The text as drawn in the current width.
-    QString shownText() const;
-    // The colours it is drawn in now, from its Object view's state (none: white on nothing).
-    void setColours(const std::optional<ZEVItemTitleColours>& colours);
-    // How often the title was drawn anew rather than blitted from its cached cell.
-    int cellRedraws() const { return cell_.redraws(); }
-    // Whether the title holds its shown text and the bytes of its cell's image: none until it is
-    // first painted or made ready for a paint.
-    bool laidOut() const { return layout_.has_value(); }
-    qsizetype cellBytes() const { return cell_.heldBytes(); }
-
-    // `titles` are about to be painted through `viewportTransform` on a device of `pixelRatio`:
-    // those shown whose cells would be drawn anew in that paint are drawn now, many at once on
-    // worker threads, and the paint only blits them. A few are left to their paint: the
-    // hand-off costs more than it spares.
-    static void prepareForPaint(const std::vector<ZEVItemTitleView*>& titles, const QTransform& viewportTransform,
-                                qreal pixelRatio);
-    // How many titles were drawn so, ahead of their paint, in this run.
-    static quint64 drawnAhead();
-
-private:
-    // The shown text laid out once for its width: thousands of titles paint in one frame.
-    const QStaticText& layout() const;
-    // Forgets the layout when the title font is really another since it was made.
-    void followFont() const;
-    // The cell's look in these colours, from its Object view's palette.
-    ZEVItemTitleLook look(const std::optional<ZEVItemTitleColours>& colours) const;
-    // Draws the title with its corner at `corner`, in the painter's coordinates.
-    void paintAt(QPainter& painter, const QPointF& corner);
-
-    QString text_;
-    std::optional<ZEVItemTitleColours> colours_;
-    mutable std::optional<QStaticText> layout_;
-    mutable QFont font_;
-    mutable QString fontKey_;
-    mutable quint64 fontGeneration_ = 0;
-    mutable bool shownEmpty_ = true; // of the layout, read at every paint
-    // Whether the layout holds its glyphs. A title made ready for its paint elsewhere holds its
-    // shown text alone until a paint must draw from it (another look or scale, a turned desk).
-    mutable bool prepared_ = false;
-    ZEVItemTitleCell cell_;
-};
-
-// A web download's progress in place of the icon: a bar across the lower part of the image's
-// frame with the percentage under it when the length is known (determinate), else a hatched
-// bar without a percentage.
-class ZEVItemProgressView final : public QGraphicsItem {
-public:
-    ZEVItemProgressView(QGraphicsItem* parent, bool determinate) : QGraphicsItem(parent), determinate_(determinate)
-    {
-    }
-    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
-
-    void setSize(const QSizeF& size);
-    bool determinate() const { return determinate_; }
-    double fraction() const { return fraction_; }
-    // Held between 0 and 1.
-    void setFraction(double fraction);
-    // "42.5%"; empty while indeterminate.
-    QString text() const;
-
-private:
-    QSizeF size_;
-    bool determinate_;
-    double fraction_ = 0;
-};
-
-// The transparent overlay over the icon. In the filter and link modes a drag from it is a link
-// drag: the band runs from every selected Object to the pointer, and a drop on another Object's
-// overlay links each of them to it. It is the drop target of link drags only; Object drags and
-// drags from other programs go to the desk beneath, which handles them the same over an icon.
-class ZEVItemDragView final : public QGraphicsItem, public ZEVDropTargetItem {
-public:
-    static constexpr double kSrcRadius = 10;
-    static constexpr double kDstRadius = 16;
-
-    ZEVItemDragView(QGraphicsItem* parent, ZEVItemView* itemView);
-    // The image's frame: presses and drops land there alone, sticker or not.
-    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
-    // Nothing: the scene never paints it. Its Object view draws its sticker.
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
-    // The sticker, over the image, drawn within its view's paint.
-    void paintStickerInView(QPainter& painter) const;
-    void setSize(const QSizeF& size);
-    // Shows `image` (none: no sticker), 32 by 32 over the lower left corner of the line drawn
-    // around the image (the image grown by 10).
-    void setSticker(const QImage& image);
-    bool hasSticker() const { return !sticker_.isNull(); }
-    // Where the sticker is drawn, in the Object view's coordinates (empty without one).
-    QRectF stickerFrame() const { return hasSticker() ? mapRectToParent(stickerRect()) : QRectF(); }
-    ZEVItemView* itemView() const { return itemView_; }
-
-    // The press as the overlay sees it before its view: the front mode is read here.
-    void mouseDown();
-    // True when the move started (or belongs to) a link drag: the view moves nothing then.
-    bool mouseDragged(const QPointF& deskPoint);
-    bool siMouseDragged() const { return siMouseDragged_; }
-    int frontModeAuClic() const { return frontMode_; }
-
-    // Whether a drag's data is a link drag (it comes from an overlay).
-    static bool siLinkDrag(const QMimeData* data);
-    // Linux has no packages: every directory is a folder Objects can be dropped into.
-    static bool siFolderPath(const QString& path);
-    // A "file" Object whose file is a folder, and not itself among the dragged Objects.
-    bool siFolderTarget() const;
-    bool siTakesDrag(const QMimeData* data) const override;
-
-    // The drop target's side of a link drag; each answers the operation.
-    Qt::DropAction draggingEntered();
-    Qt::DropAction draggingUpdated();
-    void draggingExited();
-    bool performDragOperation();
-
-    // Resting over the Object during a drag the desk answers selects it, adds it to the selection
-    // or deselects it after a while; leaving it first cancels that.
-    static constexpr double kSelectDelay = 0.4;
-    static constexpr double kSelectDelayInactive = 1.4;
-    static constexpr double kMultiSelectDelay = 1.0;
-    static constexpr double kDeselectDelay = 0.4;
-    static constexpr char kSelectName[] = "_selectDraggingItem";
-    static constexpr char kMultiSelectName[] = "_multiSelectDraggingItem";
-    static constexpr char kDeselectName[] = "_deselectDraggingItem";
-    void dragHoverUpdated(HoverDrag kind, bool siAlt) override;
-    void dragHoverExited(HoverDrag kind) override;
-    void dragHoverDropped(HoverDrag kind) override;
-    // A modifier quasimode of the front viewer whose key was released during the drag ends here.
-    void draggingEnded() override;
-    // The last drag of Objects that left an Object outside a folder.
-    static long LastExitedDrag();
-
-protected:
-    void dragEnterEvent(QGraphicsSceneDragDropEvent* event) override;
-    void dragMoveEvent(QGraphicsSceneDragDropEvent* event) override;
-    void dragLeaveEvent(QGraphicsSceneDragDropEvent* event) override;
-    void dropEvent(QGraphicsSceneDragDropEvent* event) override;
-
-private:
-    class ZEVConnectingView* connectingView() const;
-    bool siSourceOfTheLines() const;
-    void setConnectingFlag(bool flag);
-    void linkDragEnded();
-    void selectDraggingItem();
-    void multiSelectDraggingItem();
-    void deselectDraggingItem();
-    bool siSelectedInMode(int mode) const;
-
-    // The sticker's place in the overlay's own coordinates: the line around the image lies 10
-    // outside it, the sticker 2 in from its left and 3 up from its lower edge.
-    QRectF stickerRect() const { return QRectF(-8, size_.height() + 7 - 32, 32, 32); }
-
-    QSizeF size_;
-    QImage sticker_;
-    ZEVItemView* itemView_; // not owned: the parent item
-    bool siMouseDragged_ = false;
-    bool siSelectedViewsAuDrag_ = false;
-    int frontMode_ = 0;
-    Qt::DropAction dragOperation_ = Qt::IgnoreAction;
-    bool siDraggingUpdated_ = false;
-    bool siDragInFolder_ = false;
-    bool siDraggableInFolder_ = false;
-    ScheduledTarget guard_{this};
-};
 
 class ZEVItemView : public QGraphicsItem, public ZEVItemViewForDesks {
+    friend class ZEVItemBestImage;
     friend class ZEVItemDragView;
+    friend class ZEVItemFlicker;
+    friend class ZEVItemPlacement;
+    friend class ZEVItemTitleEditor;
 
 public:
     // Margins of the view around its icon image: 50 left, right and top, 55 below for the title.
@@ -394,7 +163,7 @@ public:
     // Asks the best picture of the Object for a type word ("file", "http", "zevp", "ABPerson";
     // any other keeps what shows). Missing files are marked here, on the main thread; the
     // pictures are made on the shared thumbnail pool and only the newest request's applies.
-    void betterImageForItemType(const QString& type);
+    void betterImageForItemType(const QString& type) { bestImage_.request(type); }
     // A delivered picture: the ratio follows it and the view is placed again. An image without
     // width or height is never applied.
     // `ratio` (height over width) when more exact than the image's pixels; 0: the image's.
@@ -402,34 +171,37 @@ public:
     // The stand-in when no image shows yet, and the best image asked 0.4 s later.
     void setItemIconImage();
     // The delayed request's turn: queued with every view's, asked in turns of bounded length.
-    void askBetterImageSoon();
+    void askBetterImageSoon() { bestImage_.askSoon(); }
     // The stand-in, whatever shows; nothing is asked.
     void setRetrieveIcon();
     // The icon of the Object's icon word, or of its type when it has none; one per word.
     QImage placeholderImage() const;
     // Asks the shared pool for a picture (a thumbs::Request::Kind, its file, the size, the
     // picture in hand); a newer request makes this one's delivery stale.
-    void queuePicture(int kind, const QString& path, double s, const QImage& picture = {});
+    void queuePicture(int kind, const QString& path, double s, const QImage& picture = {})
+    {
+        bestImage_.queuePicture(kind, path, s, picture);
+    }
     // Counts the requests made, so that a late delivery can be told from the newest.
-    std::uint64_t imageGeneration() const { return imageGeneration_; }
+    std::uint64_t imageGeneration() const { return bestImage_.generation(); }
     // The animated GIF shown while the Object has the GIF and Animate options; nullptr otherwise.
-    QMovie* movie() const { return movie_.get(); }
+    QMovie* movie() const { return bestImage_.movie(); }
 
     // ---- the flicker that points at an Object ----
     static constexpr double kFlickStep = 0.15;
-    void flick() override;
-    std::int64_t flickIconCount() const { return flickIconCount_; }
-    std::int64_t flickTitleCount() const { return flickTitleCount_; }
+    void flick() override { flicker_.flick(); }
+    std::int64_t flickIconCount() const { return flicker_.iconCount(); }
+    std::int64_t flickTitleCount() const { return flicker_.titleCount(); }
     bool siFlickOn() const { return siFlickOn_; }
 
     // ---- the title edited in place ----
     // A line editor over the title, on the canvas showing this view; Return keeps a changed
     // text (through the item viewer), Escape puts the title back. False when it cannot start.
-    bool editTitle();
+    bool editTitle() { return titleEditor_.start(); }
     // The line editor while an edit runs; nullptr otherwise.
-    QLineEdit* titleEditor() const { return titleEditor_; }
+    QLineEdit* titleEditor() const { return titleEditor_.editor(); }
     // Ends the edit: `keep` sends a changed text to the item viewer.
-    void endTitleEdit(bool keep);
+    void endTitleEdit(bool keep) { titleEditor_.end(keep); }
     // The title's colours as the state of the view gives them now.
     std::optional<ZEVItemTitleColours> titleColours() const;
 
@@ -461,16 +233,16 @@ public:
     // ---- animated placement and the restore blink ----
     // The key this view's delayed performs go by; the view cancels them all as it goes.
     const void* cible() const { return static_cast<const ZEVItemViewForDesks*>(this); }
-    bool siAnimationRun() const { return siAnimationRun_; }
+    bool siAnimationRun() const { return placement_.running(); }
     // How many views of any desk are running a placement now.
-    static std::size_t nbDePlacementsEnCours();
+    static std::size_t nbDePlacementsEnCours() { return ZEVItemPlacement::runningCount(); }
     // A running placement stops where it stands.
     void snapAnimation();
     void startRetablirItemViewAmation();
     void annuleRetablirItemViewAmation();
     void stopRetablirItemViewAmation();
-    bool siRetablirItemView() const { return siRetablirItemView_; }
-    bool siRetablirItemViewFlag() const { return siRetablirItemViewFlag_; }
+    bool siRetablirItemView() const { return blink_.on(); }
+    bool siRetablirItemViewFlag() const { return blink_.lit(); }
     static constexpr double kAnimationStep = 1.0 / 60.0;
 
     // ---- input; points are y-up in desk-view points ----
@@ -566,23 +338,19 @@ private:
     void restack(bool toFront);
     // The bar goes, the icon and the title come back.
     void endDownload();
-    void animationStep();
-    // Keeps the count of running placements with the flag.
-    void setSiAnimationRun(bool running);
-    void retablirItemViewAmation();
     void scrollWheelStop();
     bool stopSiSrollWheelStart();
     void resize(double factor, bool pendantLeDeplacement);
+    // One step of a wheel's or a pinch's resize; the first of a gesture saves the place stored
+    // kResizeEnd after its last. The wheel's steps each cancel a long press, a pinch's first.
+    // False when the desk takes no resize now.
+    bool resizeStep(double factor, bool eachStepCancelsLongPress);
     QPointF deskPointOf(const QPointF& scenePoint) const;
     ZEVItemViewer* viewerOrNull() const { return itemViewer_; }
     void showCadreBriefly();
+    // The press is held: the long press comes after kLongPress unless cancelled.
+    void mouseDownRappelSoon();
 
-    void flickIcon();
-    void flickTitle();
-    // The best image's request for a "file" or "http" Object's file; false when it is missing.
-    bool requestFilePicture(const QString& path, bool web);
-    void showMovie(const QString& path, double s);
-    void stopMovie();
     // The rectangle the title is shown in, y-up in desk points.
     QRectF titleDeskRect() const;
 
@@ -612,28 +380,18 @@ private:
     std::int64_t siActifCount_ = 0;
     std::int64_t siFuturCount_ = 0;
     bool siRetablir_ = false;
-    bool siRetablirItemView_ = false;
-    bool siRetablirItemViewFlag_ = false;
     bool siConnecting_ = false;
     bool siFlickOn_ = false;
     bool siShowTitle_ = false;
     bool siShowCadre_ = false;
 
-    bool siAnimationRun_ = false;
-    QRectF animationFrom_;
-    QRectF animationTo_;
-    ZEVIconPosition animationTarget_;
-    int animationSteps_ = 0;
-    int animationStep_ = 0;
-    double animationDelay_ = 0;
+    // The jobs that keep a state of their own.
+    ZEVItemPlacement placement_{*this};
+    ZEVItemRestoreBlink blink_{*this};
+    ZEVItemFlicker flicker_{*this};
+    ZEVItemTitleEditor titleEditor_{*this};
+    ZEVItemBestImage bestImage_{*this};
 
-    // Deliveries hold it weakly: one for a view that is gone finds it expired.
-    std::shared_ptr<char> alive_ = std::make_shared<char>(0);
-    std::uint64_t imageGeneration_ = 0;
-    std::unique_ptr<QMovie> movie_;
-    std::int64_t flickIconCount_ = 0;
-    std::int64_t flickTitleCount_ = 0;
-    QLineEdit* titleEditor_ = nullptr; // owned by the canvas' viewport while an edit runs
 
     bool siMouseDown_ = false;
     bool siMouseDragged_ = false;

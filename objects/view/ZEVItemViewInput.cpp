@@ -1,12 +1,12 @@
-// How an Object view answers the pointer, the wheel, a pinch and the keys: a press selects in the
-// front mode, a drag moves the selected icons, the wheel resizes with one store at its end, the
-// arrows move or size the selected icons on the desk's grid, Escape takes a move back.
+// How an Object view answers the pointer and the keys: a press selects in the front mode, a drag
+// moves the selected icons, a double click opens, the arrows move or size the selected icons on
+// the desk's grid, Escape takes a move back. The wheel and the pinch resize (ZEVItemViewResize),
+// a long press drags copies out (ZEVItemRecallDrag).
 
 #include "objects/view/ZEVItemView.h"
 
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/view/ZEVDeskView.h"
-#include "objects/view/ZEVItemViewCopy.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
@@ -15,12 +15,8 @@
 
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsSceneWheelEvent>
-#include <QDrag>
 #include <QGraphicsScene>
-#include <QGraphicsView>
 #include <QKeyEvent>
-#include <QMimeData>
-#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -29,10 +25,6 @@ namespace tallomer {
 
 namespace {
 constexpr char kCadreStop[] = "_siShowCadreStop";
-constexpr char kScrollWheelStop[] = "_scrollWheelStop";
-constexpr char kRappel[] = "_mouseDownRappel";
-constexpr double kDragImageAlpha = 0.4;
-constexpr double kWheelStep = -0.005;
 constexpr double kGrid = 200;
 
 QPointF floored(const QPointF& p) { return QPointF(std::floor(p.x()), std::floor(p.y())); }
@@ -64,6 +56,14 @@ void ZEVItemView::showCadreBriefly()
     Scheduler::shared().perform(cible(), kCadreStop, kCadreTime, [this] { showCadreStop(); });
 }
 
+QRectF ZEVItemView::titleDeskRect() const
+{
+    const QRectF inView = titleView_->rectInView();
+    // The view's own coordinates are y-down from its top: turned over into desk points.
+    return QRectF(frame_.x() + inView.x(), frame_.y() + frame_.height() - inView.bottom(), inView.width(),
+                  inView.height());
+}
+
 // ---- the press ----
 
 bool ZEVItemView::mouseDown(const QPointF& p, Qt::KeyboardModifiers modifiers)
@@ -79,8 +79,7 @@ bool ZEVItemView::mouseDown(const QPointF& p, Qt::KeyboardModifiers modifiers)
     if (front)
         front->displaySelectionView();
     siDragsIgnored_ = false;
-    Scheduler::shared().cancel(cible(), kRappel);
-    Scheduler::shared().perform(cible(), kRappel, kLongPress, [this] { mouseDownRappel(); });
+    mouseDownRappelSoon();
     switch (mode) {
     case ZEVFrontModeIcons:
         if (!commande && s && s->isIconSelectedForItem(item_) && s->selectedIconItems().size() > 1)
@@ -190,13 +189,13 @@ void ZEVItemView::mouseUp(Qt::KeyboardModifiers modifiers)
         const bool commande = modifiers & Qt::ControlModifier;
         const int mode = s->frontMode();
         if (siItemOption(item_, ZEVOPTION_OPEN_ON_CLICK) && !commande) {
-            if (siRetablirItemView_) {
+            if (blink_.on()) {
                 viewer->majSelectedItemViewsForSelectedItemView(this);
                 viewer->userAnnuleRetablirPositionForSelectedItemViews();
             }
             showCadreBriefly();
             viewer->userOpenItem(item_, false);
-        } else if (siRetablirItemView_) {
+        } else if (blink_.on()) {
             viewer->majSelectedItemViewsForSelectedItemView(this);
             viewer->userAnnuleRetablirPositionForSelectedItemViews();
         } else {
@@ -302,237 +301,6 @@ void ZEVItemView::cancelOperation()
         if (ZEVFrontViewerServices* f = s->frontViewer())
             f->displayFrontView();
     siMouseDragged_ = false;
-}
-
-// ---- wheel and pinch ----
-
-bool ZEVItemView::stopSiSrollWheelStart()
-{
-    if (!siSrollWheelStart_)
-        return false;
-    Scheduler::shared().cancel(cible(), kScrollWheelStop);
-    if (auto* desk = dynamic_cast<ZEVDeskView*>(scene()))
-        desk->setSiScrollingItemView(false);
-    siSrollWheelStart_ = false;
-    return true;
-}
-
-void ZEVItemView::scrollWheelStop()
-{
-    siSrollWheelStart_ = false;
-    if (auto* desk = dynamic_cast<ZEVDeskView*>(scene()))
-        desk->setSiScrollingItemView(false);
-    siItemViewAccepteMaj_ = true;
-    if (itemViewer_)
-        itemViewer_->userChangePosition(iconPosition_, savedIconPosition_, this);
-}
-
-void ZEVItemView::resize(double factor, bool pendantLeDeplacement)
-{
-    ZEVSpaceForObjectViews* s = space();
-    ZEVDeskGeometry* geo = s ? s->deskGeometry() : nullptr;
-    const double max = geo ? static_cast<float>(geo->spaceRatioMaxSize()) : 0;
-    const double min = geo ? static_cast<float>(geo->spaceRatioMinSize()) : 0;
-    const double taille = iconPosition_.size;
-    if (pendantLeDeplacement) {
-        double n = taille * factor;
-        if (max > 0)
-            n = std::min(max, n);
-        n = std::max(min, n);
-        if (n == taille || !std::isfinite(n))
-            return;
-        ZEVIconPosition p = iconPosition_;
-        p.size = n;
-        setIconPosition(p, 0);
-        return;
-    }
-    double n = taille * factor;
-    if (max > 0 && n > max) {
-        n = max;
-        factor = max / taille;
-    } else if (n < min) {
-        n = min;
-        factor = min / taille;
-    }
-    // A place that is no place is never shown: the store refuses it anyway.
-    if (n == taille || !std::isfinite(n) || !(factor > 0))
-        return;
-    ZEVIconPosition p = iconPosition_;
-    if (geo) {
-        const ZEVLimitRect L = geo->spaceRatioLimitRect();
-        const QRectF f = imageFrame();
-        const QPointF c = imageCentre();
-        const double ex = c.x() + f.width() / factor - f.width() / 2;
-        if (ex < L.minX)
-            p.x += L.minX - ex;
-        const double ey = c.y() + f.height() / factor - f.height() / 2;
-        if (ey < L.minY)
-            p.y += L.minY - ey;
-    }
-    p.size = n;
-    p.angle = iconAngle_;
-    setIconPosition(p, 0);
-    if (s && s->siShowLinks())
-        if (ZEVFrontViewerServices* f = s->frontViewer())
-            f->displayFrontView();
-}
-
-bool ZEVItemView::scrollWheel(const QPointF& p, double deltaY, bool natural)
-{
-    ZEVSpaceForObjectViews* s = space();
-    if (!itemViewer_ || !s || !hitRect().contains(p) || s->siNSCursorHidden())
-        return false;
-    const int mode = s->frontMode();
-    const bool choisi = mode == ZEVFrontModeIcons    ? s->isIconSelectedForItem(item_)
-                        : mode == ZEVFrontModeTitles  ? s->isTitleSelectedForItem(item_)
-                        : mode == ZEVFrontModeFilters ? s->isFilterSelectedForItem(item_)
-                        : mode == ZEVFrontModeLinks   ? s->isNodeSelectedForItem(item_)
-                                                      : true;
-    if (!choisi)
-        return false;
-    const double factor = 1 + (natural ? 1.0 : -1.0) * (deltaY * kWheelStep);
-    if (siMouseDragged_) {
-        resize(factor, true);
-        return true;
-    }
-    if (!siSrollWheelStart_) {
-        if (!s->siRulerAccepteDeplacement())
-            return false;
-        if (auto* desk = dynamic_cast<ZEVDeskView*>(scene()))
-            desk->setSiScrollingItemView(true);
-        snapAnimation();
-        siItemViewAccepteMaj_ = false;
-        siSrollWheelStart_ = true;
-        saveIconPosition();
-    }
-    mouseDownRappelCancel();
-    Scheduler::shared().cancel(cible(), kScrollWheelStop);
-    Scheduler::shared().perform(cible(), kScrollWheelStop, kResizeEnd, [this] { scrollWheelStop(); });
-    resize(factor, false);
-    return true;
-}
-
-void ZEVItemView::magnifyItemViewWithEvent(double magnification)
-{
-    ZEVSpaceForObjectViews* s = space();
-    if (!itemViewer_ || !s || s->siNSCursorHidden())
-        return;
-    const double factor = 1 + magnification;
-    if (siMouseDragged_) {
-        resize(factor, true);
-        return;
-    }
-    if (!siSrollWheelStart_) {
-        if (!s->siRulerAccepteDeplacement())
-            return;
-        if (auto* desk = dynamic_cast<ZEVDeskView*>(scene()))
-            desk->setSiScrollingItemView(true);
-        snapAnimation();
-        siItemViewAccepteMaj_ = false;
-        siSrollWheelStart_ = true;
-        saveIconPosition();
-        mouseDownRappelCancel();
-    }
-    Scheduler::shared().cancel(cible(), kScrollWheelStop);
-    Scheduler::shared().perform(cible(), kScrollWheelStop, kResizeEnd, [this] { scrollWheelStop(); });
-    resize(factor, false);
-}
-
-// ---- the long press ----
-
-namespace {
-ZEVItemView::DragRunner& runner()
-{
-    static ZEVItemView::DragRunner r;
-    return r;
-}
-
-// The program's drag: from the canvas that shows the view, offering a link to our own desks and
-// a copy to other programs.
-Qt::DropAction qDrag(QMimeData* data, const QImage& image, ZEVItemView* source)
-{
-    const QList<QGraphicsView*> views = source->scene() ? source->scene()->views() : QList<QGraphicsView*>{};
-    if (views.isEmpty()) {
-        delete data;
-        return Qt::IgnoreAction;
-    }
-    auto* drag = new QDrag(views.front()); // owned by the canvas until deleted below
-    drag->setMimeData(data);
-    drag->setPixmap(QPixmap::fromImage(image));
-    const Qt::DropAction a = drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::LinkAction);
-    drag->deleteLater();
-    return a;
-}
-} // namespace
-
-void ZEVItemView::setDragRunner(DragRunner r) { runner() = std::move(r); }
-
-namespace {
-QPointF& firstClickPoint()
-{
-    static QPointF p;
-    return p;
-}
-long& draggingSequence()
-{
-    static long n = 0;
-    return n;
-}
-} // namespace
-
-QPointF ZEVItemView::DraggingFirstClickPoint() { return firstClickPoint(); }
-long ZEVItemView::DraggingSequence() { return draggingSequence(); }
-
-Qt::DropAction ZEVItemView::runDrag(QMimeData* data, const QImage& image)
-{
-    const DragRunner& r = runner();
-    return r ? r(data, image, this) : qDrag(data, image, this);
-}
-
-void ZEVItemView::mouseDownRappelCancel() { Scheduler::shared().cancel(cible(), kRappel); }
-
-void ZEVItemView::mouseDownRappel()
-{
-    if (!itemViewer_ || !siMouseDown_ || siMouseDragged_)
-        return;
-    mouseDownRappelCancel();
-    ZEVItemViewer* viewer = itemViewer_;
-    ZEVSpaceForObjectViews* s = space();
-    // The drag takes the rest of the press.
-    siMouseDown_ = false;
-    ungrabMouse();
-    const auto& copies = viewer->copiedItemViewsForSelectedItemView(this);
-    std::vector<ZEVItemViewCopy*> liste;
-    QRectF u;
-    for (const auto& c : copies)
-        if (auto* k = dynamic_cast<ZEVItemViewCopy*>(c.get())) {
-            liste.push_back(k);
-            u = u.isNull() ? k->imageFrame() : u.united(k->imageFrame());
-        }
-    ZEVItemViewer::ReferencerDragPoint(mouseLoc_);
-    firstClickPoint() = mouseLoc_;
-    ++draggingSequence();
-    std::unique_ptr<QMimeData> data = ZEVItemViewCopy::mimeDataForCopies(liste, s ? s->identityInt() : 0);
-
-    // The icons of the copies, each at 0.4, where they lie in the rectangle around them all.
-    QImage image(std::max(1, int(std::ceil(u.width()))), std::max(1, int(std::ceil(u.height()))),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
-        QPainter p(&image);
-        p.setOpacity(kDragImageAlpha);
-        for (ZEVItemViewCopy* k : liste) {
-            const QRectF r = qtRect(u.height(), k->imageFrame().translated(-u.topLeft()));
-            const QImage& icone = k->itemImageView()->image();
-            if (!icone.isNull())
-                p.drawImage(r, icone);
-        }
-    }
-    const Qt::DropAction a = runDrag(data.release(), image);
-    // The drag ended on no target: nothing was recalled.
-    if (a == Qt::IgnoreAction)
-        siCancel_ = true;
-    siItemViewAccepteMaj_ = true;
 }
 
 // ---- keys ----

@@ -205,6 +205,25 @@ TEST(ZEVItemViewTypeImage, EveryKindOfObjectHasAPictureUntilItsOwnIsKnown)
         EXPECT_FALSE(ZEVItemView::imageDuType(QString::fromLatin1(type)).isNull()) << type;
 }
 
+TEST(ZEVItemViewTypeImage, AViewsStandInIsItsTypesPictureItself)
+{
+    // One image a type for the program: the views' stand-ins and the picture asked by type name
+    // are the same, so that every view scales and holds it once.
+    Desk d;
+    KELId id = 10;
+    for (const char* type : {"file", "http", "message", "folder"}) {
+        ZEVItemView* v = d.desk.add(d.objects.objet(id++));
+        v->setItemType(QString::fromLatin1(type));
+        EXPECT_EQ(v->itemImageView()->image().cacheKey(),
+                  ZEVItemView::imageDuType(QString::fromLatin1(type)).cacheKey())
+            << type;
+    }
+    EXPECT_EQ(ZEVItemView::imageDuType(QStringLiteral("no-such-type")).cacheKey(),
+              ZEVItemView::imageDuType(QStringLiteral("no-such-type")).cacheKey());
+    EXPECT_NE(ZEVItemView::imageDuType(QStringLiteral("file")).cacheKey(),
+              ZEVItemView::imageDuType(QStringLiteral("folder")).cacheKey());
+}
+
 TEST(ZEVItemViewDownload, TheBarTakesTheIconsPlaceUntilTheEndWhateverTheEnd)
 {
     Desk d;

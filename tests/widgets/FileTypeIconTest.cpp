@@ -102,6 +102,30 @@ TEST(FileTypeIcon, AnIconIsTheSizeAskedWhateverSizesTheThemeHas)
     EXPECT_EQ(imageForFileType(QStringLiteral("txt"), 0).size(), QSize(1, 1)) << "never an empty picture";
 }
 
+TEST(FileTypeIcon, ATypesImageIsMadeOnceForASideAndFollowsTheTheme)
+{
+    // Every Object view of a type shows this one image, and the views share what they scale from it
+    // by its identity: a new image per call would scale and hold a copy per view. 200 lies between
+    // the theme's sizes, so the theme's picture is scaled into a new square each time it is made.
+    const QImage txt = imageForFileType(QStringLiteral("txt"), 200);
+    EXPECT_EQ(imageForFileType(QStringLiteral("txt"), 200).cacheKey(), txt.cacheKey());
+    EXPECT_EQ(imageForFileType(QStringLiteral("txt"), 32).size(), QSize(32, 32)) << "another side, its own image";
+    EXPECT_NE(imageForFileType(QStringLiteral("pdf"), 200).cacheKey(), txt.cacheKey());
+
+    // Kept per theme: a theme without the icon has it drawn, once, and the theme's comes back with it.
+    const QString theme = QIcon::themeName();
+    const bool themed = !QIcon::fromTheme(QStringLiteral("text-x-generic")).isNull();
+    QIcon::setThemeName(QStringLiteral("no-such-theme"));
+    const QImage drawn = imageForFileType(QStringLiteral("txt"), 200);
+    EXPECT_EQ(imageForFileType(QStringLiteral("txt"), 200).cacheKey(), drawn.cacheKey());
+    EXPECT_NE(drawn.cacheKey(), txt.cacheKey());
+    if (themed) {
+        EXPECT_GT(differingShare(drawn, txt), 0.02) << "the program's drawing, not the theme's icon kept";
+    }
+    QIcon::setThemeName(theme);
+    EXPECT_EQ(imageForFileType(QStringLiteral("txt"), 200).cacheKey(), txt.cacheKey());
+}
+
 TEST(FileTypeIcon, AFileIsShownByWhatItIs)
 {
     const QString dir = QString::fromStdString(test::makeTempDir("types"));

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "objects/view/ZEVItemViewPart.h"
+
+#include <QImage>
+#include <QSize>
+
+class QPainter;
+
+namespace tallomer {
+
+// The icon image, scaled down to fit and standing on the bottom of its frame. Its opacity is the
+// image alpha the drawing decides.
+class ZEVItemImageView final : public ZEVItemViewPart {
+public:
+    explicit ZEVItemImageView(ZEVItemView* view) : ZEVItemViewPart(view) {}
+    // Draws the image as if the painter stood at the part's corner, without its opacity.
+    void paint(QPainter& painter);
+    // Draws it within its view's paint, at its place and in its opacity.
+    void paintInView(QPainter& painter) const;
+
+    void setSize(const QSizeF& size);
+    void setImage(const QImage& image);
+    const QImage& image() const { return image_; }
+    // `image` at `pixels`, from the one cache every view shares (the image itself at its size).
+    static const QImage& scaledFor(const QImage& image, const QSize& pixels);
+    // Draws `image` into `target`: a blit of its scaled copy on a whole device pixel, or
+    // resampled on a turned or stretched painter (whose state it leaves as it was).
+    static void drawAt(QPainter& painter, const QRectF& target, const QImage& image);
+    // Between 0 and 1, as an item's opacity: the image's own, under its view's.
+    double alphaValue() const { return alpha_; }
+    void setOpacity(qreal alpha);
+
+private:
+    // Where the image stands in a frame of the part's size whose corner is `corner`.
+    QRectF target(const QPointF& corner) const;
+
+    QImage image_;
+    double alpha_ = 1.0;
+};
+
+} // namespace tallomer

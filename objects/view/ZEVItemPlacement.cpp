@@ -1,0 +1,136 @@
+#include "objects/view/ZEVItemPlacement.h"
+
+#include "objects/view/ZEVItemView.h"
+#include "runtime/Scheduler.h"
+#include "services/ZEVSpaceForObjectViews.h"
+
+#include <QGraphicsScene>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tallomer {
+
+namespace {
+constexpr char kAnimation[] = "_animationStep";
+constexpr char kStopAnimation[] = "_stopSiAnimationRun";
+constexpr char kBlink[] = "retablirItemViewAmation";
+
+// The views of every desk whose placement is running: when a pass set many of them moving, each
+// frame repaints the whole desk rather than a region of each view's two places.
+std::size_t placementsEnCours = 0;
+
+// Ease in and out: slow at both ends.
+double adoucir(double t) { return t * t * (3 - 2 * t); }
+
+QRectF entre(const QRectF& a, const QRectF& b, double t)
+{
+    return QRectF(a.x() + (b.x() - a.x()) * t, a.y() + (b.y() - a.y()) * t, a.width() + (b.width() - a.width()) * t,
+                  a.height() + (b.height() - a.height()) * t);
+}
+} // namespace
+
+// ---- the move ----
+
+void ZEVItemPlacement::moveTo(const ZEVIconPosition& position, double d)
+{
+    // A new placement replaces a running one from where that one stands.
+    Scheduler* sched = Scheduler::hasShared() ? &Scheduler::shared() : nullptr;
+    if (sched) {
+        sched->cancel(view_.cible(), kAnimation);
+        sched->cancel(view_.cible(), kStopAnimation);
+    }
+    const QRectF to = view_.viewFrameForIconPosition(position);
+    // A view told to go where it stands (a Search step re-places every Object it shows) has no
+    // way to go: a second of frames for it would repaint the desk for nothing.
+    if (d <= ZEVItemView::kSnapDuration || !sched || to == view_.frame()) {
+        setRunning(false);
+        view_.setFrame(to);
+        view_.iconPosition_ = position;
+        return;
+    }
+    setRunning(true);
+    from_ = view_.frame();
+    to_ = to;
+    target_ = position;
+    steps_ = std::max(1, static_cast<int>(std::ceil(d / ZEVItemView::kAnimationStep - 1e-9)));
+    step_ = 0;
+    delay_ = d / steps_;
+    view_.iconPosition_ = position;
+    sched->perform(
+        view_.cible(), kAnimation, delay_, [this] { step(); }, true);
+}
+
+std::size_t ZEVItemPlacement::runningCount() { return placementsEnCours; }
+
+void ZEVItemPlacement::setRunning(bool running)
+{
+    if (running != running_)
+        running ? ++placementsEnCours : --placementsEnCours;
+    running_ = running;
+}
+
+void ZEVItemPlacement::step()
+{
+    if (placementsEnCours > kZEVVuesDeMasse)
+        if (QGraphicsScene* s = view_.scene())
+            s->update();
+    ++step_;
+    if (step_ >= steps_) {
+        setRunning(false);
+        view_.setFrame(to_);
+        view_.iconPosition_ = target_;
+        return;
+    }
+    view_.setFrame(entre(from_, to_, adoucir(double(step_) / steps_)));
+    // The view's place is where it goes: a recall or a copy taken while it moves takes that place,
+    // not a point on the way.
+    view_.iconPosition_ = target_;
+    Scheduler::shared().perform(
+        view_.cible(), kAnimation, delay_, [this] { step(); }, true);
+}
+
+// ---- the restore blink ----
+
+void ZEVItemRestoreBlink::start()
+{
+    if (on_)
+        return;
+    on_ = true;
+    lit_ = false;
+    toggle();
+}
+
+void ZEVItemRestoreBlink::toggle()
+{
+    lit_ = !lit_;
+    view_.update();
+    // On for 0.5 s, off for 0.25 s.
+    Scheduler::shared().perform(
+        view_.cible(), kBlink, lit_ ? 0.5 : 0.25, [this] { toggle(); }, true);
+}
+
+void ZEVItemRestoreBlink::cancel()
+{
+    if (on_)
+        off();
+}
+
+void ZEVItemRestoreBlink::stop() { off(); }
+
+void ZEVItemRestoreBlink::off()
+{
+    Scheduler::shared().cancel(view_.cible(), kBlink);
+    on_ = false;
+    lit_ = false;
+    view_.update();
+}
+
+void ZEVItemRestoreBlink::set(bool on, bool lit)
+{
+    on_ = on;
+    lit_ = lit;
+    view_.update();
+}
+
+} // namespace tallomer
