@@ -2,9 +2,7 @@
 
 #include "platform/Events.h"
 #include "platform/Keys.h"
-#include "platform/SystemFont.h"
 #include "services/ZEVFrontViewerServices.h"
-#include "services/ZEVScenePaint.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpacePreview.h"
 #include "space/ZEVSpaceWindowFrame.h"
@@ -21,9 +19,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QMoveEvent>
-#include <QPaintEvent>
-#include <QNativeGestureEvent>
-#include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -69,133 +64,6 @@ Qt::KeyboardModifier modifierOfKey(int key)
 }
 
 } // namespace
-
-ZEVDeskCanvas::ZEVDeskCanvas(QWidget* parent) : QGraphicsView(parent)
-{
-    setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // The exact region of what changed: two icons moved at opposite corners repaint their four
-    // places, not the rectangle that spans them (the whole desk). A change of many views at once
-    // (a Search step's pass, its frames) asks the whole scene instead (kZEVVuesDeMasse): the view
-    // then skips each view's rectangle, whose union into a region of thousands costs more than
-    // the paint it would spare.
-    setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
-    // Thousands of icons paint in a frame and nearly all of them leave the painter as they found
-    // it: the few that change it put it back themselves, rather than the view saving and
-    // restoring the whole painter around each of them.
-    setOptimizationFlags(QGraphicsView::DontSavePainterState);
-}
-
-bool ZEVDeskCanvas::event(QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::ApplicationFontChange:
-    case QEvent::FontChange:
-    case QEvent::ThemeChange:
-        systemfont::changed();
-        if (scene())
-            scene()->update();
-        break;
-    default:
-        break;
-    }
-    return QGraphicsView::event(event);
-}
-
-// The scene gets the pinch at its own position; the pointer in the window rides along as the
-// event's scene position.
-bool ZEVDeskCanvas::viewportEvent(QEvent* event)
-{
-    if (front_ && front_->canvasEvent(event))
-        return true;
-    if (event->type() != QEvent::NativeGesture)
-        return QGraphicsView::viewportEvent(event);
-    auto* g = static_cast<QNativeGestureEvent*>(event);
-    if (QGraphicsScene* s = scene()) {
-        const QPointF fenetre = window() ? viewport()->mapTo(window(), g->position()) : g->position();
-        const auto e = events::nativeGestureAt(*g, mapToScene(g->position().toPoint()), fenetre);
-        QCoreApplication::sendEvent(s, e.get());
-    }
-    return true;
-}
-
-void ZEVDeskCanvas::paintEvent(QPaintEvent* event)
-{
-    if (auto* s = dynamic_cast<ZEVScenePaint*>(scene()))
-        s->willPaint(mapToScene(event->region().boundingRect()).boundingRect(), viewportTransform(),
-                     viewport()->devicePixelRatioF());
-    QGraphicsView::paintEvent(event);
-}
-
-void ZEVDeskCanvas::drawForeground(QPainter* painter, const QRectF& rect)
-{
-    QGraphicsView::drawForeground(painter, rect);
-    if (!front_)
-        return;
-    // The front view paints in the viewport's own pixels.
-    painter->save();
-    painter->resetTransform();
-    front_->drawForeground(*painter);
-    painter->restore();
-}
-
-void ZEVDeskCanvas::keyPressEvent(QKeyEvent* event)
-{
-    // The view would scroll on the arrows; they belong to the window. Tab is the desk's walk.
-    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
-    if (scene() && (scene()->focusItem() || tab))
-        QGraphicsView::keyPressEvent(event);
-    else
-        event->ignore();
-}
-
-void ZEVDeskCanvas::keyReleaseEvent(QKeyEvent* event)
-{
-    if (scene() && scene()->focusItem())
-        QGraphicsView::keyReleaseEvent(event);
-    else
-        event->ignore();
-}
-
-ZEVSpaceView::ZEVSpaceView(QWidget* parent, ZEVSpaceController* spaceController)
-    : QWidget(parent), spaceController_(spaceController), canvas_(new ZEVDeskCanvas(this))
-{
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(canvas_);
-    setMouseTracking(true);
-}
-
-ZEVSpaceView::~ZEVSpaceView() = default;
-
-void ZEVSpaceView::resetCursorRects()
-{
-    Scheduler::shared().cancel(this, "resetCursorRects");
-    if (!spaceController_) {
-        setCursor(Qt::ArrowCursor);
-        return;
-    }
-    if (spaceController_->siDraggingSession()) {
-        setCursor(Qt::DragLinkCursor);
-    } else if (spaceController_->siCancelDraggingSession()) {
-        setCursor(Qt::ForbiddenCursor);
-    } else if (spaceController_->siSearchActif()) {
-        setCursor(spaceController_->host().searchCursor());
-        // The pointer may have been changed behind our back (menus, drags): take it back later.
-        Scheduler::shared().perform(this, "resetCursorRects", 3.0, [this] { resetCursorRects(); });
-    } else {
-        setCursor(Qt::ArrowCursor);
-    }
-}
-
-void ZEVSpaceView::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    if (spaceController_)
-        spaceController_->updateSpaceRatio();
-}
 
 ZEVSpaceWindow::ZEVSpaceWindow(ZEVSpaceController* spaceController)
     : QWidget(nullptr, Qt::Window), spaceController_(spaceController), view_(new ZEVSpaceView(this, spaceController)),

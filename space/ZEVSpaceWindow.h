@@ -15,8 +15,8 @@
 // title bar, so the header-views button lies over the content's top right corner instead.
 
 #include "runtime/Scheduler.h"
+#include "space/ZEVSpaceView.h"
 
-#include <QGraphicsView>
 #include <QMargins>
 #include <QRectF>
 #include <QWidget>
@@ -35,54 +35,6 @@ class ZEVFrontViewServices;
 class ZEVItemViewForDesks;
 class ZEVSpaceController;
 class ZEVSpacePreview;
-
-// The desk canvas: it leaves keys to the window unless an item of the scene has the focus, and
-// hands its pinches to the scene, which the view would not do. The front view, once there is one,
-// sees every event of the viewport first and paints over the scene.
-class ZEVDeskCanvas final : public QGraphicsView {
-    Q_OBJECT
-public:
-    explicit ZEVDeskCanvas(QWidget* parent);
-    // Not owned; nullptr: none.
-    void referencerFrontView(ZEVFrontViewServices* front) { front_ = front; }
-    ZEVFrontViewServices* frontView() const { return front_; }
-
-protected:
-    // A change of the system font lays the titles out again.
-    bool event(QEvent* event) override;
-    bool viewportEvent(QEvent* event) override;
-    void drawForeground(QPainter* painter, const QRectF& rect) override;
-    // A scene that wants it is told first which part of it the paint draws.
-    void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-    // Tab walks the icons of the desk, never the focus chain of the window.
-    bool focusNextPrevChild(bool) override { return false; }
-
-private:
-    ZEVFrontViewServices* front_ = nullptr; // not owned
-};
-
-// The content view: it holds the desk canvas and chooses the mouse pointer.
-class ZEVSpaceView final : public QWidget {
-    Q_OBJECT
-public:
-    // `spaceController` is not owned; it may be null (a bare window).
-    ZEVSpaceView(QWidget* parent, ZEVSpaceController* spaceController);
-    ~ZEVSpaceView() override;
-
-    ZEVDeskCanvas* deskCanvas() const { return canvas_; }
-    // Chooses the pointer for the state of the drag session and the active cursor.
-    void resetCursorRects();
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    ZEVSpaceController* spaceController_; // not owned
-    ZEVDeskCanvas* canvas_;               // owned by this view as its Qt child
-    ScheduledTarget guard_{this};
-};
 
 class ZEVSpaceWindow final : public QWidget {
     Q_OBJECT

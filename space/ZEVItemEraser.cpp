@@ -1,0 +1,78 @@
+#include "space/ZEVItemEraser.h"
+
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
+#include "services/ZEVInspectorServices.h"
+#include "runtime/Log.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSpaceController.h"
+
+namespace tallomer {
+
+void ZEVItemEraser::userDeleteItem(KELI* item, const char* owner)
+{
+    // Only an Object is deleted here: a Channel, a colour's number or a relation is not.
+    if (!item || item->relationInt() != KELRELATION_ITEM)
+        return;
+    KELICurseur* actif = space_.actifCurseur() ? space_.actifCurseur() : space_.tlCurseur();
+    const KELId id = item->idInt();
+    // Its Channel is found through its icon links: asked now, before they go, for its data.
+    item->channelInt();
+    struct Pas {
+        KELId relation;
+        bool enfant; // the Object is the child of the link
+        const char* nom;
+    };
+    static const Pas pas[] = {
+        {KELRELATION_ICON_VIEWER, true, "KELRELATION_ICON_VIEWER"},
+        {KELRELATION_FILE_VIEWER, true, "KELRELATION_FILE_VIEWER"},
+        {KELRELATION_PERSON_VIEWER, true, "KELRELATION_PERSON_VIEWER"},
+        {KELRELATION_BACK_VIEWER, true, "KELRELATION_BACK_VIEWER"},
+        {KELRELATION_COLOR_VIEWER, true, "KELRELATION_COLOR_VIEWER"},
+        {KELRELATION_APP_VIEWER, true, "KELRELATION_APP_VIEWER"},
+        {KELRELATION_ICON_ANGLE, false, "KELRELATION_ICON_ANGLE"},
+        {KELRELATION_ICON_RATIO_X, false, "KELRELATION_ICON_RATIO_X"},
+        {KELRELATION_ICON_RATIO_Y, false, "KELRELATION_ICON_RATIO_Y"},
+        {KELRELATION_ICON_RATIO_S, false, "KELRELATION_ICON_RATIO_S"},
+        {KELRELATION_ITEM_ICON, false, "KELRELATION_ITEM_ICON"},
+        {KELRELATION_ITEM_TITLE, false, "KELRELATION_ITEM_TITLE"},
+        {KELRELATION_ITEM_TYPE, false, "KELRELATION_ITEM_TYPE"},
+        {KELRELATION_LINK_VIEWER, true, "KELRELATION_LINK_VIEWER E"},
+        {KELRELATION_LINK_VIEWER, false, "KELRELATION_LINK_VIEWER P"},
+    };
+    for (const Pas& p : pas) {
+        const KELIds ids = p.enfant ? KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(id, p.relation)
+                                    : KELServeurDeLiens::LiensNumDuParentIntRelInt(id, p.relation);
+        if (!ids)
+            continue;
+        for (KELId lienId : *ids) {
+            if (KELI* lien = KELServeurDeLiens::LienForInt(lienId, actif))
+                KELServeurDeLiens::DegagerLien(lien, actif);
+            else if (owner)
+                logFormat("%s WARNING - %s LienForInt:%ld not found !", owner, p.nom, long(lienId));
+            else
+                logFormat("ZEVSpaceController WARNING - %s LienForInt %ld not found !", p.nom, long(lienId));
+        }
+    }
+    for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
+        if (ZEVCursorDesk* d = space_.deskForCurseur(c))
+            d->delConnexionsForParentInt(id);
+    space_.selections().oublierItem(item);
+    if (space_.draggingItem() == item)
+        space_.setDraggingItem(nullptr);
+    space_.host().deleteItemData(item);
+    KELServeurDeLiens::DegagerLien(item, actif);
+    // Its views go with the drawn Links that end at it, whichever end: no other Object keeps a
+    // line to it.
+    for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
+        if (ZEVCursorDesk* d = space_.deskForCurseur(c))
+            d->deleteItemViewForItem(item);
+    // Last, once no line is left that would ask for one again: the Links model's objects of its
+    // pairs, as parent and as child.
+    if (ZEVLinkClassServices* links = space_.linkClass()) {
+        links->delConnexionsForParentInt(id);
+        links->delConnexionsForEnfantInt(id);
+    }
+}
+
+} // namespace tallomer
