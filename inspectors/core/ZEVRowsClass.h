@@ -161,13 +161,6 @@ public:
     void cut(ZEVTableView&) override {}
     bool siDropedItem(const ZEVTableElement&, ZEVTableView&) override { return false; }
 
-    // The status prefixes of a title by the Object's option bits, the first set bit winning:
-    // the text with "%1" for the title and the colour; nullopt for none.
-    struct Statut {
-        QString format;
-        QColor couleur;
-    };
-    std::optional<Statut> statutForOptions(std::uint64_t options) const;
 
 protected:
     // ---- the kind's hooks: every kind answers these ----
@@ -243,7 +236,6 @@ private:
     bool siNotifie_ = false;
     bool siPremierDelegue_ = true;
     QFont otherChannelFont_;
-    QColor otherChannelColor_{QColor::fromRgbF(0.25f, 0.2f, 0.2f, 1.0f)};
 };
 
 } // namespace tallomer
