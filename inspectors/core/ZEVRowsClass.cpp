@@ -8,6 +8,8 @@
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/core/ZEVFrontModeLists.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/core/ZEVInspectDrag.h"
 #include "inspectors/core/ZEVRowCells.h"
 #include "inspectors/core/ZEVRowStatus.h"
 #include "inspectors/table/ZEVTableModel.h"
@@ -793,6 +795,95 @@ void ZEVRowsClass::selectItemSet(const std::vector<KELI*>& found, int operation)
 }
 
 void ZEVRowsClass::tableViewSearchingDidFinish(ZEVTableView&) { searchingDidFinish(); }
+
+// ---------------------------------------------------------------------------------------------
+// The kind's panel controller
+
+void ZEVRowsClass::referencerPanneau(ZEVInspectViewer* panneau, double rebuildDelay, bool suitLesBoutons)
+{
+    panneau_ = panneau;
+    rebuildDelay_ = rebuildDelay;
+    suitLesBoutons_ = suitLesBoutons;
+}
+
+void ZEVRowsClass::moteurChange()
+{
+    if (panneau_)
+        panneau_->moteurChangeRows(rebuildDelay_);
+}
+
+void ZEVRowsClass::majInspectField()
+{
+    if (panneau_)
+        panneau_->majInspectField();
+}
+
+bool ZEVRowsClass::siPanneauMontre() const { return panneau_ && panneau_->siShowInspectView(); }
+
+void ZEVRowsClass::setNbOfSelectedRows(quint64 n)
+{
+    if (panneau_)
+        panneau_->setNbOfSelectedRows(n);
+}
+
+void ZEVRowsClass::searchingDidFinish()
+{
+    if (panneau_)
+        panneau_->searchingDidFinish();
+}
+
+void ZEVRowsClass::majActionButtons()
+{
+    if (panneau_ && suitLesBoutons_)
+        panneau_->majActionButtons();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drops and the clipboard, through the kind's drag
+
+void ZEVRowsClass::paste(ZEVTableView& table)
+{
+    if (tableDrag_)
+        tableDrag_->paste(table);
+}
+
+void ZEVRowsClass::copy(ZEVTableView& table)
+{
+    if (tableDrag_)
+        tableDrag_->copy(table);
+}
+
+void ZEVRowsClass::cut(ZEVTableView& table)
+{
+    if (tableDrag_)
+        tableDrag_->cut(table);
+}
+
+bool ZEVRowsClass::siDropedItem(const ZEVTableElement& item, ZEVTableView&)
+{
+    return tableDrag_ && tableDrag_->siDropedItem(item.item);
+}
+
+Qt::DropAction ZEVRowsClass::draggingEntered(QDropEvent* info, ZEVTableView& table)
+{
+    return tableDrag_ ? tableDrag_->draggingEntered(info, table) : Qt::IgnoreAction;
+}
+
+Qt::DropAction ZEVRowsClass::draggingUpdated(QDropEvent* info, ZEVTableView& table)
+{
+    return tableDrag_ ? tableDrag_->draggingUpdated(info, table) : Qt::IgnoreAction;
+}
+
+void ZEVRowsClass::draggingExited(ZEVTableView& table)
+{
+    if (tableDrag_)
+        tableDrag_->draggingExited(table);
+}
+
+bool ZEVRowsClass::performDragOperation(QDropEvent* info, ZEVTableView& table)
+{
+    return tableDrag_ && tableDrag_->performDragOperation(info, table);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Row commands
