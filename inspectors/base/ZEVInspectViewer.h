@@ -317,7 +317,9 @@ protected:
     virtual bool siTrouves() { return false; }
     // The Objects the commands take in the front mode (the model's), empty for none.
     std::vector<KELI*> itemsPourLeMode();
-    // The panel's mode buttons, its action buttons and its table follow the front mode.
+    // The panel's four mode buttons show the front mode.
+    void montrerLesBoutonsDuMode();
+    // Those, then its action buttons and its table follow the front mode.
     void montrerLeFrontMode();
     // Each of them opened by the active desk's viewer; a beep when there is none.
     void ouvrirLesItemsDuMode();

@@ -71,7 +71,7 @@ std::vector<KELI*> ZEVInspectViewer::itemsPourLeMode()
     return model->itemsForFrontMode().value_or(std::vector<KELI*>());
 }
 
-void ZEVInspectViewer::montrerLeFrontMode()
+void ZEVInspectViewer::montrerLesBoutonsDuMode()
 {
     ZEVInspectView* v = inspectViewIfBuilt();
     ZEVFrontViewerServices* f = frontViewer();
@@ -79,8 +79,13 @@ void ZEVInspectViewer::montrerLeFrontMode()
     if (v && v->btnFrontMode(0) && mode >= 0 && mode < 4)
         for (int m = 0; m < 4; ++m)
             v->btnFrontMode(m)->setState(m == mode ? kZEVStateOn : kZEVStateOff);
+}
+
+void ZEVInspectViewer::montrerLeFrontMode()
+{
+    montrerLesBoutonsDuMode();
     majActionButtons();
-    if (v)
+    if (ZEVInspectView* v = inspectViewIfBuilt())
         v->inspectTableView()->frontModeDidChange();
 }
 
