@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <optional>
+
 namespace tallomer {
 
 namespace {
@@ -46,6 +48,25 @@ struct Pinceau {
 // An edge's handle, and the line of an edge or of the cursor, which stops short of the top.
 QRectF poignee(double x, double h) { return QRectF(x - 3, 0, 6, h); }
 QRectF ligneEn(double x, double h) { return QRectF(x - 0.5, 0, 1, h - 3); }
+
+// The brush of a view's drawing, its geometry made fresh; none without a strip to draw on.
+std::optional<Pinceau> pinceauDe(GUIRulerCurseurView& vue, QPainter& painter)
+{
+    vue.calculerGeometrie();
+    if (!vue.rulerView())
+        return std::nullopt;
+    return Pinceau{painter, *vue.rulerView()};
+}
+
+// A grabbed edge: its band and grip white around the edge's black line.
+void peindreBordSaisi(const Pinceau& c, const QRectF& bande, const QRectF& bord, const QRectF& poigneeDuBord,
+                      const QRectF& ligneDuBord)
+{
+    c.remplir(bande, Qt::white);
+    c.tracer(bord, Qt::white, 2);
+    c.remplir(poigneeDuBord, Qt::white);
+    c.remplir(ligneDuBord, Qt::black);
+}
 
 } // namespace
 
@@ -136,10 +157,10 @@ int GUIRulerCurseurRecall::clickPositionForPoint(QPointF p) const
 
 void GUIRulerCurseurRecall::drawCurseurViewInCGContext(QPainter& painter)
 {
-    calculerGeometrie();
-    if (!rulerView_)
+    const std::optional<Pinceau> pinceau = pinceauDe(*this, painter);
+    if (!pinceau)
         return;
-    const Pinceau c{painter, *rulerView_};
+    const Pinceau& c = *pinceau;
     const GUIRulerRessources& k = couleurs();
     const double H = h_;
     const QRectF poigneeDebut = poignee(xIn_, H), ligneDebut = ligneEn(xIn_, H);
@@ -152,18 +173,12 @@ void GUIRulerCurseurRecall::drawCurseurViewInCGContext(QPainter& painter)
     }
     switch (clickPositionForDisplay_) {
     case kDebut:
-        c.remplir(passeRect_, Qt::white);
-        c.tracer(beginRect_, Qt::white, 2);
-        c.remplir(poigneeDebut, Qt::white);
-        c.remplir(ligneDebut, Qt::black);
+        peindreBordSaisi(c, passeRect_, beginRect_, poigneeDebut, ligneDebut);
         c.remplir(futurRect_, k.futurActifColor);
         break;
     case kFin:
         c.remplir(passeRect_, k.passeActifColor);
-        c.remplir(futurRect_, Qt::white);
-        c.tracer(endRect_, Qt::white, 2);
-        c.remplir(poigneeFin, Qt::white);
-        c.remplir(ligneFin, Qt::black);
+        peindreBordSaisi(c, futurRect_, endRect_, poigneeFin, ligneFin);
         break;
     case kPasse:
     case kFutur:
@@ -433,10 +448,10 @@ int GUIRulerCurseurSearch::clickPositionForPoint(QPointF p) const
 
 void GUIRulerCurseurSearch::drawCurseurViewInCGContext(QPainter& painter)
 {
-    calculerGeometrie();
-    if (!rulerView_)
+    const std::optional<Pinceau> pinceau = pinceauDe(*this, painter);
+    if (!pinceau)
         return;
-    const Pinceau c{painter, *rulerView_};
+    const Pinceau& c = *pinceau;
     const GUIRulerRessources& k = couleurs();
     const double H = h_;
     const QRectF poigneeDebut = poignee(xIn_, H), ligneDebut = ligneEn(xIn_, H);
@@ -451,10 +466,7 @@ void GUIRulerCurseurSearch::drawCurseurViewInCGContext(QPainter& painter)
         c.tracer(beginRect_, k.passeActifColor, 2);
         break;
     case kDebut:
-        c.remplir(passeRect_, Qt::white);
-        c.tracer(beginRect_, Qt::white, 2);
-        c.remplir(poigneeDebut, Qt::white);
-        c.remplir(ligneDebut, Qt::black);
+        peindreBordSaisi(c, passeRect_, beginRect_, poigneeDebut, ligneDebut);
         break;
     case kFenetre:
     case kCurseur:

@@ -67,9 +67,8 @@ public:
     // The column identifiers of the two lists, in order.
     static QStringList itemColumns();
     static QStringList linkColumns();
-    // Font size and the colour of the titles of another Channel's Objects.
+    // Font size of the titles.
     static constexpr double kTitlePointSize = 13.0;
-    static QColor otherChannelColor() { return QColor::fromRgbF(0.25f, 0.2f, 0.2f, 1.0f); }
     // The hover pauses of a foreign drag over an interval.
     static constexpr double kSelectDelay = 1.0, kDeselectDelay = 0.5, kSessionStopDelay = 0.8;
 

@@ -19,6 +19,7 @@
 #include "inspectors/base/ZEVInspectClass.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/core/ZEVFrontModeLists.h"
+#include "inspectors/core/ZEVRowCells.h"
 #include "inspectors/core/ZEVRowStatus.h"
 #include "services/ZEVInspectorServices.h"
 #include "inspectors/table/ZEVTableModel.h"
@@ -356,13 +357,7 @@ QString ZEVFrontClass::titleTextForOptions(std::uint64_t options, const QString&
 double ZEVFrontClass::durationInRange(const std::vector<std::pair<KELDate, KELDate>>& legos, KELDate rangeIn,
                                       KELDate rangeOut)
 {
-    double total = 0;
-    for (const auto& [in, out] : legos) {
-        const double part = std::min(out, rangeOut) - std::max(in, rangeIn);
-        if (part > 0)
-            total += part;
-    }
-    return total;
+    return ZEVDurationInRange(legos, rangeIn, rangeOut);
 }
 
 QString ZEVFrontClass::durationStringForLegos(const std::vector<KELI*>& legos)
@@ -453,7 +448,6 @@ QVariant ZEVFrontClass::objectValue(ZEVTableView& table, const QString& id, int 
         ZEVItemViewForDesks* v = desk && item ? desk->itemViewForItem(item) : nullptr;
         return v && !v->isHidden();
     };
-    auto image = [&](bool oui, const QPixmap& p) { return role == Qt::DecorationRole && oui ? QVariant(p) : QVariant(); };
     auto typeIcon = [&](KELI* item) {
         if (role != Qt::DecorationRole)
             return QVariant();
@@ -479,20 +473,19 @@ QVariant ZEVFrontClass::objectValue(ZEVTableView& table, const QString& id, int 
             return f;
         }
         case Qt::ForegroundRole:
-            if (etat == 1)
-                return res.movingColor();
-            if (etat == 2)
-                return res.errorColor();
-            if (etat == 3)
-                return res.notFoundColor();
-            if (titleSelected)
-                return autre ? QColor(Qt::lightGray) : QColor(Qt::white);
-            return autre ? otherChannelColor() : QColor(Qt::black);
+            return ZEVTitleColor(etat ? std::optional(ZEVRowStatusColor(etat)) : std::nullopt, titleSelected, autre,
+                                 res);
         default:
             return {};
         }
     };
 
+    const std::vector<KELI*> ends =
+        e->item ? std::vector<KELI*>{e->item}
+                : std::vector<KELI*>{e->pair ? e->pair->parentItem() : nullptr, e->pair ? e->pair->enfantItem() : nullptr};
+    if (e->item || e->pair)
+        if (std::optional<QVariant> mark = ZEVSelectionMark(id, ends, role, s, res, montre))
+            return *mark;
     if (e->item) {
         KELI* item = e->item;
         if (id == QLatin1String("alias")) {
@@ -501,18 +494,7 @@ QVariant ZEVFrontClass::objectValue(ZEVTableView& table, const QString& id, int 
                                : (o & ZEVOPTION_HOLD_BY_ZEV_FOLDER) ? res.holdByZevFolderImage()
                                : (o & ZEVOPTION_HOLD_BY_EXTERN)     ? res.holdByExternImage()
                                                                     : res.holdByMacImage();
-            return image(true, p);
-        }
-        if (id == QLatin1String("imageIcon"))
-            return image(s.isIconSelectedForItem(item), res.iconImage());
-        if (id == QLatin1String("imageTitle"))
-            return image(s.isTitleSelectedForItem(item), res.titleImage());
-        if (id == QLatin1String("imageNode"))
-            return image(s.isNodeSelectedForItem(item), res.nodeImage());
-        if (id == QLatin1String("imageFilter")) {
-            if (s.isFilterSelectedForItem(item))
-                return image(true, res.filterImage());
-            return image(montre(item), res.impactImage());
+            return role == Qt::DecorationRole ? QVariant(p) : QVariant();
         }
         if (id == QLatin1String("itemIcon"))
             return typeIcon(item);
@@ -524,17 +506,8 @@ QVariant ZEVFrontClass::objectValue(ZEVTableView& table, const QString& id, int 
         return {};
     KELI* p = pair->parentItem();
     KELI* c = pair->enfantItem();
-    if (id == QLatin1String("imageIcon"))
-        return image(s.isIconSelectedForItem(p) && s.isIconSelectedForItem(c), res.iconImage());
-    if (id == QLatin1String("imageTitle"))
-        return image(s.isTitleSelectedForItem(p) && s.isTitleSelectedForItem(c), res.titleImage());
     if (id == QLatin1String("imageLink"))
-        return image(true, res.linkImage());
-    if (id == QLatin1String("imageFilter")) {
-        if (s.isFilterSelectedForItem(p) && s.isFilterSelectedForItem(c))
-            return image(true, res.filterImage());
-        return image(montre(p) && montre(c), res.impactImage());
-    }
+        return role == Qt::DecorationRole ? QVariant(res.linkImage()) : QVariant();
     const bool present = isLinkActif(pair, space_.actifCurseur());
     const bool titleSelected = isTitleRowSelectedForItem(table, *e);
     if (id == QLatin1String("Parent"))
@@ -640,22 +613,7 @@ void ZEVFrontClass::rowsDidChange(ZEVTableView& table, const std::vector<int>& s
                 pairs.push_back(e->pair);
         s.selectLinkForLinkSet(pairs);
     } else {
-        switch (mode) {
-        case ZEVFrontModeIcons:
-            s.selectIconForItemSet(items, minus);
-            break;
-        case ZEVFrontModeTitles:
-            s.selectTitleForItemSet(items, minus);
-            break;
-        case ZEVFrontModeFilters:
-            s.selectFilterForItemSet(items, minus);
-            break;
-        case ZEVFrontModeLinks:
-            s.selectNodeForItemSet(items, minus);
-            break;
-        default:
-            break;
-        }
+        ZEVSelectInFrontMode(s, mode, items, minus);
     }
     orderRowsToFront(table);
     if (ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur()))
@@ -701,20 +659,9 @@ void ZEVFrontClass::selectItemsWithString(ZEVTableView&, const QString& text, in
         if (vide)
             return;
     }
-    switch (mode) {
-    case ZEVFrontModeIcons:
-        s.selectIconForItemSet(matches, operation);
-        break;
-    case ZEVFrontModeTitles:
-        s.selectTitleForItemSet(matches, operation);
-        break;
-    case ZEVFrontModeFilters:
-        s.selectFilterForItemSet(matches, operation);
-        break;
-    default:
-        s.selectNodeForItemSet(matches, operation);
-        break;
-    }
+    // Outside the first three modes the type-select finds link ends.
+    const bool siListe = mode == ZEVFrontModeIcons || mode == ZEVFrontModeTitles || mode == ZEVFrontModeFilters;
+    ZEVSelectInFrontMode(s, siListe ? mode : int(ZEVFrontModeLinks), matches, operation);
     if (ZEVDeskViewer* desk = space_.deskViewerForCurseur(space_.actifCurseur()))
         for (KELI* item : matches)
             if (ZEVItemViewForDesks* v = desk->itemViewForItem(item))

@@ -417,15 +417,32 @@ void ZEVRulerViewer::planifier(const char* nom, double delai, void (ZEVRulerView
     Scheduler::shared().perform(this, nom, delai, [this, tick, jeton] { (this->*tick)(jeton); }, commonModes);
 }
 
-void ZEVRulerViewer::pasDeLaVue(std::uint64_t jeton, void (ZEVTlineCurseurViewServices::*pas)(), const char* nom,
-                                void (ZEVRulerViewer::*tick)(std::uint64_t))
+// The steps the moved cursor's view makes itself, each with its operation and its tick's name.
+const ZEVRulerViewer::PasDeVue ZEVRulerViewer::kPasDesVues[] = {
+    {"userBougeCurseurAGauche", &ZEVTlineCurseurViewServices::bougerCurseurAGauche, "_bougerCurseurAGauche"},
+    {"userBougeCurseurADroite", &ZEVTlineCurseurViewServices::bougerCurseurADroite, "_bougerCurseurADroite"},
+    {"userAgranditContexte", &ZEVTlineCurseurViewServices::agrandirContexte, "_agrandirContexte"},
+    {"userDiminueContexte", &ZEVTlineCurseurViewServices::diminuerContexte, "_diminuerContexte"},
+};
+
+void ZEVRulerViewer::demarrerPasDeLaVue(const PasDeVue& p)
+{
+    if (!siDansUnMouvement(p.operation) || !siPremierDeplacement_)
+        return;
+    siPremierDeplacement_ = false;
+    pasDeLaVue(jeton_, p);
+}
+
+void ZEVRulerViewer::pasDeLaVue(std::uint64_t jeton, const PasDeVue& p)
 {
     if (!siTickValide(jeton))
         return;
     if (ZEVTlineCurseurViewServices* v = vueEnDeplacement())
-        (v->*pas)();
+        (v->*p.pas)();
     displayRuler();
-    planifier(nom, kPeriodeDesVues, tick, jeton);
+    // A step that ended the move itself (through a participant) schedules nothing more.
+    if (siTickValide(jeton))
+        Scheduler::shared().perform(this, p.nom, kPeriodeDesVues, [this, &p, jeton] { pasDeLaVue(jeton, p); });
 }
 
 void ZEVRulerViewer::userBougeCurseur(double v)
@@ -487,49 +504,10 @@ void ZEVRulerViewer::bougerCurseurEtRuler(std::uint64_t jeton)
     planifier("_bougerCurseurEtRuler", kPeriodeDesPas, &ZEVRulerViewer::bougerCurseurEtRuler, jeton);
 }
 
-void ZEVRulerViewer::userBougeCurseurAGauche()
-{
-    if (siDansUnMouvement("userBougeCurseurAGauche"))
-        demarrerBoucle(&ZEVRulerViewer::bougerCurseurAGauche);
-}
-
-void ZEVRulerViewer::bougerCurseurAGauche(std::uint64_t jeton)
-{
-    pasDeLaVue(jeton, &ZEVTlineCurseurViewServices::bougerCurseurAGauche, "_bougerCurseurAGauche", &ZEVRulerViewer::bougerCurseurAGauche);
-}
-
-void ZEVRulerViewer::userBougeCurseurADroite()
-{
-    if (siDansUnMouvement("userBougeCurseurADroite"))
-        demarrerBoucle(&ZEVRulerViewer::bougerCurseurADroite);
-}
-
-void ZEVRulerViewer::bougerCurseurADroite(std::uint64_t jeton)
-{
-    pasDeLaVue(jeton, &ZEVTlineCurseurViewServices::bougerCurseurADroite, "_bougerCurseurADroite", &ZEVRulerViewer::bougerCurseurADroite);
-}
-
-void ZEVRulerViewer::userAgranditContexte()
-{
-    if (siDansUnMouvement("userAgranditContexte"))
-        demarrerBoucle(&ZEVRulerViewer::agrandirContexte);
-}
-
-void ZEVRulerViewer::agrandirContexte(std::uint64_t jeton)
-{
-    pasDeLaVue(jeton, &ZEVTlineCurseurViewServices::agrandirContexte, "_agrandirContexte", &ZEVRulerViewer::agrandirContexte);
-}
-
-void ZEVRulerViewer::userDiminueContexte()
-{
-    if (siDansUnMouvement("userDiminueContexte"))
-        demarrerBoucle(&ZEVRulerViewer::diminuerContexte);
-}
-
-void ZEVRulerViewer::diminuerContexte(std::uint64_t jeton)
-{
-    pasDeLaVue(jeton, &ZEVTlineCurseurViewServices::diminuerContexte, "_diminuerContexte", &ZEVRulerViewer::diminuerContexte);
-}
+void ZEVRulerViewer::userBougeCurseurAGauche() { demarrerPasDeLaVue(kPasDesVues[0]); }
+void ZEVRulerViewer::userBougeCurseurADroite() { demarrerPasDeLaVue(kPasDesVues[1]); }
+void ZEVRulerViewer::userAgranditContexte() { demarrerPasDeLaVue(kPasDesVues[2]); }
+void ZEVRulerViewer::userDiminueContexte() { demarrerPasDeLaVue(kPasDesVues[3]); }
 
 // ---------------------------------------------------------------------------------------------
 // The active cursor
@@ -799,24 +777,8 @@ void ZEVRulerViewer::menuWillOpen(QMenu* menu)
             a->setChecked(frontSpace);
             a->setVisible(!fullScreen);
             break;
-        case kTagTimebar:
-            a->setChecked(!(f ? f->siTimebarClosed() : true));
-            break;
-        case kTagTline:
-            a->setChecked(!(f ? f->siTlineClosed() : true));
-            break;
-        case kTagTracks:
-            a->setChecked(!(f ? f->siTracksClosed() : true));
-            break;
-        case kTagToolbar:
-            a->setChecked(!(f ? f->siToolbarClosed() : true));
-            break;
-        case kTagChannels: {
-            ZEVContextViewerServices* c = space_.contextViewer();
-            a->setChecked(c && c->isShowedEntityWithInt(kTagChannels));
-            break;
-        }
         default:
+            ZEVCocherItemDeBarre(a, f, space_.contextViewer());
             break;
         }
     }

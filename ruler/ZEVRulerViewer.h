@@ -10,6 +10,7 @@
 // cursor and the timeline cursor, whose context is the visible range of the strip. The moving
 // cursor is the one the place and step operations work on.
 
+#include "ruler/ZEVBarItems.h"
 #include "ruler/ZEVRulerParts.h"
 #include "ruler/ZEVZoomPeriods.h"
 #include "runtime/Date.h"
@@ -22,6 +23,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -53,11 +55,11 @@ public:
         kTagFullWindow = 5732,
         kTagShowDesktop = 5733,
         kTagFrontSpace = 5734,
-        kTagTimebar = 2,
-        kTagTline = 3,
-        kTagTracks = 4,
-        kTagToolbar = 5,
-        kTagChannels = 2000194,
+        kTagTimebar = ZEVBarTagTimebar,
+        kTagTline = ZEVBarTagTline,
+        kTagTracks = ZEVBarTagTracks,
+        kTagToolbar = ZEVBarTagToolbar,
+        kTagChannels = ZEVBarTagChannels,
     };
 
     // The ruler of the space controller's window, on the ruler model, with the calendar units of
@@ -262,30 +264,53 @@ private:
     void demarrerBoucle(void (ZEVRulerViewer::*tick)(std::uint64_t));
     void planifier(const char* nom, double delai, void (ZEVRulerViewer::*tick)(std::uint64_t), std::uint64_t jeton,
                    bool commonModes = false);
-    // One step of a move that the cursor view being moved makes itself, then the next one.
-    void pasDeLaVue(std::uint64_t jeton, void (ZEVTlineCurseurViewServices::*pas)(), const char* nom,
-                    void (ZEVRulerViewer::*tick)(std::uint64_t));
+    // A step loop that the moved cursor's view makes itself: the operation refused outside a
+    // move, the view's step, and the name its tick is scheduled (and cancelled) under.
+    struct PasDeVue {
+        const char* operation;
+        void (ZEVTlineCurseurViewServices::*pas)();
+        const char* nom;
+    };
+    static const PasDeVue kPasDesVues[4];
+    void demarrerPasDeLaVue(const PasDeVue& p);
+    // One step, then the next one.
+    void pasDeLaVue(std::uint64_t jeton, const PasDeVue& p);
     void bougerCurseur(std::uint64_t jeton);
     void bougerRuler(std::uint64_t jeton);
     void bougerCurseurEtRuler(std::uint64_t jeton);
-    void bougerCurseurAGauche(std::uint64_t jeton);
-    void bougerCurseurADroite(std::uint64_t jeton);
-    void agrandirContexte(std::uint64_t jeton);
-    void diminuerContexte(std::uint64_t jeton);
     void annulerLesPas();
     void annulerLesAnimations();
     // Starts the move of an animation of that duration; false when refused.
     bool commencerAnimation(float duration);
-    // Takes the first tick at once.
-    void lancerAnimation(void (ZEVRulerViewer::*tick)(std::uint64_t));
     // The ticks left of an animation of that duration, as a 32-bit float.
     float ticksRestants(double duration) const;
-    void animerCurseurToDate(std::uint64_t jeton);
-    void animerCurseurEtRuler(std::uint64_t jeton);
-    void animerCurseurEtContexteIn(std::uint64_t jeton);
-    void animerNow(std::uint64_t jeton);
-    void animerSearch(std::uint64_t jeton);
-    void animerRuler(std::uint64_t jeton);
+    // What one tick of an animation takes of each remainder: its step while ticks are left, all of
+    // it on the last.
+    struct Tranche {
+        float n;
+        bool dernier;
+        double operator()(double& reste) const;
+    };
+    // An animation: the name its ticks are scheduled (and cancelled) under, whether it lasts the
+    // fixed 1.5 s or the duration it was started with, and its move of one tick.
+    struct Animation {
+        const char* nom;
+        bool dureeFixe;
+        void (ZEVRulerViewer::*pas)(const Tranche&);
+        bool commonModes;
+    };
+    static const Animation kAnimerCurseurToDate, kAnimerCurseurEtRuler, kAnimerCurseurEtContexteIn, kAnimerNow,
+        kAnimerSearch, kAnimerRuler;
+    // Takes the first tick at once.
+    void lancerAnimation(const Animation& a);
+    // One tick, valid only in its own move: the last ends the move, another schedules the next.
+    void animer(std::uint64_t jeton, const Animation& a);
+    void pasCurseurToDate(const Tranche& t);
+    void pasCurseurEtRuler(const Tranche& t);
+    void pasCurseurEtContexteIn(const Tranche& t);
+    void pasNow(const Tranche& t);
+    void pasSearch(const Tranche& t);
+    void pasRuler(const Tranche& t);
     // Adds to the visible range's offsets, without the 60-s floor of userPlaceRulerOffsetIn.
     void decalerRuler(double in, double out);
     // Whether these deltas leave the visible range between 60 s and ten thousand years long; logs

@@ -44,13 +44,13 @@ bool ZEVRulerViewer::commencerAnimation(float duration)
     return true;
 }
 
-void ZEVRulerViewer::lancerAnimation(void (ZEVRulerViewer::*tick)(std::uint64_t))
+void ZEVRulerViewer::lancerAnimation(const Animation& a)
 {
     animationStart_ = Clock::shared().now();
     if (!siPremierDeplacement_)
         return;
     siPremierDeplacement_ = false;
-    (this->*tick)(jeton_);
+    animer(jeton_, a);
 }
 
 float ZEVRulerViewer::ticksRestants(double duration) const
@@ -69,7 +69,7 @@ void ZEVRulerViewer::userAnimeCurseurToDate(KELDate date)
     if (!std::isfinite(date) || !commencerAnimation(kDureeFixe))
         return;
     cOffset_ = date;
-    lancerAnimation(&ZEVRulerViewer::animerCurseurToDate);
+    lancerAnimation(kAnimerCurseurToDate);
 }
 
 void ZEVRulerViewer::userAnimeCurseurEtRulerToDate(KELDate date)
@@ -77,7 +77,7 @@ void ZEVRulerViewer::userAnimeCurseurEtRulerToDate(KELDate date)
     if (!std::isfinite(date) || !commencerAnimation(kDureeFixe))
         return;
     cOffset_ = date;
-    lancerAnimation(&ZEVRulerViewer::animerCurseurEtRuler);
+    lancerAnimation(kAnimerCurseurEtRuler);
 }
 
 void ZEVRulerViewer::userAnimeCurseurOffset(double c, double cOffsetIn)
@@ -86,7 +86,7 @@ void ZEVRulerViewer::userAnimeCurseurOffset(double c, double cOffsetIn)
         return;
     cOffsetTemp_ = c;
     cOffsetInTemp_ = -cOffsetIn;
-    lancerAnimation(&ZEVRulerViewer::animerCurseurEtContexteIn);
+    lancerAnimation(kAnimerCurseurEtContexteIn);
 }
 
 bool ZEVRulerViewer::siRulerAdmis(const char* operation, double rOffsetIn, double rOffsetOut) const
@@ -117,7 +117,7 @@ void ZEVRulerViewer::userAnimeNow(float duration, double cOffsetIn, double cOffs
     cOffsetOut_ = cOffsetOutTemp_ = cOffsetOut;
     rOffsetIn_ = rOffsetInTemp_ = rOffsetIn;
     rOffsetOut_ = rOffsetOutTemp_ = rOffsetOut;
-    lancerAnimation(&ZEVRulerViewer::animerNow);
+    lancerAnimation(kAnimerNow);
 }
 
 void ZEVRulerViewer::userAnimeSearch(float duration, KELDate date, double cOffsetIn, double rOffsetIn,
@@ -134,7 +134,7 @@ void ZEVRulerViewer::userAnimeSearch(float duration, KELDate date, double cOffse
     cOffsetIn_ = cOffsetInTemp_ = cOffsetIn;
     rOffsetIn_ = rOffsetInTemp_ = rOffsetIn;
     rOffsetOut_ = rOffsetOutTemp_ = rOffsetOut;
-    lancerAnimation(&ZEVRulerViewer::animerSearch);
+    lancerAnimation(kAnimerSearch);
 }
 
 void ZEVRulerViewer::userAnimeRuler(float duration, double rOffsetIn, double rOffsetOut)
@@ -146,136 +146,104 @@ void ZEVRulerViewer::userAnimeRuler(float duration, double rOffsetIn, double rOf
         return;
     rOffsetIn_ = rOffsetInTemp_ = rOffsetIn;
     rOffsetOut_ = rOffsetOutTemp_ = rOffsetOut;
-    lancerAnimation(&ZEVRulerViewer::animerRuler);
+    lancerAnimation(kAnimerRuler);
 }
 
 // ---------------------------------------------------------------------------------------------
 // The ticks
 
-void ZEVRulerViewer::animerCurseurToDate(std::uint64_t jeton)
-{
-    if (!siTickValide(jeton))
-        return;
-    const float n = ticksRestants(kDureeFixe);
-    KELICurseur* c = curseurEnDeplacement_;
-    // The part left is measured again at every tick: the cursor may follow the clock meanwhile.
-    double reste = c ? cOffset_ - c->now() : 0.0;
-    if (n > 1) {
-        if (c)
-            c->decalerCurseur(pas(reste, n));
-        planifier("_animerCurseurToDate", kPeriode, &ZEVRulerViewer::animerCurseurToDate, jeton);
-        displayRuler();
-        return;
-    }
-    if (c)
-        c->decalerCurseur(tout(reste));
-    userTermineDeplacementCurseur();
-}
+const ZEVRulerViewer::Animation ZEVRulerViewer::kAnimerCurseurToDate{"_animerCurseurToDate", true,
+                                                                    &ZEVRulerViewer::pasCurseurToDate, false};
+const ZEVRulerViewer::Animation ZEVRulerViewer::kAnimerCurseurEtRuler{"_animerCurseurEtRuler", true,
+                                                                     &ZEVRulerViewer::pasCurseurEtRuler, false};
+const ZEVRulerViewer::Animation ZEVRulerViewer::kAnimerCurseurEtContexteIn{
+    "_animerCurseurEtContexteIn", true, &ZEVRulerViewer::pasCurseurEtContexteIn, false};
+const ZEVRulerViewer::Animation ZEVRulerViewer::kAnimerNow{"_animerNow", false, &ZEVRulerViewer::pasNow, false};
+const ZEVRulerViewer::Animation ZEVRulerViewer::kAnimerSearch{"_animerSearch", false, &ZEVRulerViewer::pasSearch, true};
+const ZEVRulerViewer::Animation ZEVRulerViewer::kAnimerRuler{"_animerRuler", false, &ZEVRulerViewer::pasRuler, true};
 
-void ZEVRulerViewer::animerCurseurEtRuler(std::uint64_t jeton)
+double ZEVRulerViewer::Tranche::operator()(double& reste) const { return dernier ? tout(reste) : pas(reste, n); }
+
+void ZEVRulerViewer::animer(std::uint64_t jeton, const Animation& a)
 {
     if (!siTickValide(jeton))
         return;
-    const float n = ticksRestants(kDureeFixe);
-    KELICurseur* c = curseurEnDeplacement_;
-    double reste = c ? cOffset_ - c->now() : 0.0;
-    const bool dernier = !(n > 1);
-    const double s = dernier ? tout(reste) : pas(reste, n);
-    decalerRuler(s, s);
-    if (c)
-        c->decalerCurseur(s);
-    if (dernier) {
+    const float n = ticksRestants(a.dureeFixe ? kDureeFixe : duration_);
+    const Tranche t{n, !(n > 1)};
+    (this->*a.pas)(t);
+    if (t.dernier) {
         userTermineDeplacementCurseur();
         return;
     }
-    planifier("_animerCurseurEtRuler", kPeriode, &ZEVRulerViewer::animerCurseurEtRuler, jeton);
+    // A tick that ended the move itself (through a participant) schedules nothing more.
+    if (siTickValide(jeton))
+        Scheduler::shared().perform(this, a.nom, kPeriode, [this, &a, jeton] { animer(jeton, a); }, a.commonModes);
     displayRuler();
 }
 
-void ZEVRulerViewer::animerCurseurEtContexteIn(std::uint64_t jeton)
+void ZEVRulerViewer::pasCurseurToDate(const Tranche& t)
 {
-    if (!siTickValide(jeton))
-        return;
-    const float n = ticksRestants(kDureeFixe);
-    const bool dernier = !(n > 1);
-    const double c = dernier ? tout(cOffsetTemp_) : pas(cOffsetTemp_, n);
-    const double in = dernier ? tout(cOffsetInTemp_) : pas(cOffsetInTemp_, n);
+    KELICurseur* c = curseurEnDeplacement_;
+    // The part left is measured again at every tick: the cursor may follow the clock meanwhile.
+    double reste = c ? cOffset_ - c->now() : 0.0;
+    const double s = t(reste);
+    if (c)
+        c->decalerCurseur(s);
+}
+
+void ZEVRulerViewer::pasCurseurEtRuler(const Tranche& t)
+{
+    KELICurseur* c = curseurEnDeplacement_;
+    double reste = c ? cOffset_ - c->now() : 0.0;
+    const double s = t(reste);
+    decalerRuler(s, s);
+    if (c)
+        c->decalerCurseur(s);
+}
+
+void ZEVRulerViewer::pasCurseurEtContexteIn(const Tranche& t)
+{
+    const double c = t(cOffsetTemp_);
+    const double in = t(cOffsetInTemp_);
     if (KELICurseur* k = curseurEnDeplacement_) {
         k->decalerCurseur(c);
         k->decalerContexteIn(in);
     }
-    if (dernier) {
-        userTermineDeplacementCurseur();
-        return;
-    }
-    planifier("_animerCurseurEtContexteIn", kPeriode, &ZEVRulerViewer::animerCurseurEtContexteIn, jeton);
-    displayRuler();
 }
 
-void ZEVRulerViewer::animerNow(std::uint64_t jeton)
+void ZEVRulerViewer::pasNow(const Tranche& t)
 {
-    if (!siTickValide(jeton))
-        return;
-    const float n = ticksRestants(duration_);
-    const bool dernier = !(n > 1);
-    const double rIn = dernier ? tout(rOffsetInTemp_) : pas(rOffsetInTemp_, n);
-    const double rOut = dernier ? tout(rOffsetOutTemp_) : pas(rOffsetOutTemp_, n);
-    const double cIn = dernier ? tout(cOffsetInTemp_) : pas(cOffsetInTemp_, n);
-    const double cOut = dernier ? tout(cOffsetOutTemp_) : pas(cOffsetOutTemp_, n);
+    const double rIn = t(rOffsetInTemp_);
+    const double rOut = t(rOffsetOutTemp_);
+    const double cIn = t(cOffsetInTemp_);
+    const double cOut = t(cOffsetOutTemp_);
     decalerRuler(rIn, rOut);
     if (KELICurseur* k = curseurEnDeplacement_) {
         k->decalerContexteIn(cIn);
         k->decalerContexteOut(cOut);
     }
-    if (dernier) {
-        userTermineDeplacementCurseur();
-        return;
-    }
-    planifier("_animerNow", kPeriode, &ZEVRulerViewer::animerNow, jeton);
-    displayRuler();
 }
 
-void ZEVRulerViewer::animerSearch(std::uint64_t jeton)
+void ZEVRulerViewer::pasSearch(const Tranche& t)
 {
-    if (!siTickValide(jeton))
-        return;
-    const float n = ticksRestants(duration_);
-    const bool dernier = !(n > 1);
     KELICurseur* k = curseurEnDeplacement_;
     double reste = k ? cOffset_ - k->now() : 0.0;
-    const double c = dernier ? tout(reste) : pas(reste, n);
-    const double cIn = dernier ? tout(cOffsetInTemp_) : pas(cOffsetInTemp_, n);
-    const double rIn = dernier ? tout(rOffsetInTemp_) : pas(rOffsetInTemp_, n);
-    const double rOut = dernier ? tout(rOffsetOutTemp_) : pas(rOffsetOutTemp_, n);
+    const double c = t(reste);
+    const double cIn = t(cOffsetInTemp_);
+    const double rIn = t(rOffsetInTemp_);
+    const double rOut = t(rOffsetOutTemp_);
     if (k) {
         k->decalerCurseur(c);
         k->decalerContexteIn(cIn);
     }
     decalerRuler(rIn, rOut);
-    if (dernier) {
-        userTermineDeplacementCurseur();
-        return;
-    }
-    planifier("_animerSearch", kPeriode, &ZEVRulerViewer::animerSearch, jeton, true);
-    displayRuler();
 }
 
-void ZEVRulerViewer::animerRuler(std::uint64_t jeton)
+void ZEVRulerViewer::pasRuler(const Tranche& t)
 {
-    if (!siTickValide(jeton))
-        return;
-    const float n = ticksRestants(duration_);
-    const bool dernier = !(n > 1);
-    const double rIn = dernier ? tout(rOffsetInTemp_) : pas(rOffsetInTemp_, n);
-    const double rOut = dernier ? tout(rOffsetOutTemp_) : pas(rOffsetOutTemp_, n);
-    decalerRuler(rIn, rOut);
-    if (dernier) {
+    decalerRuler(t(rOffsetInTemp_), t(rOffsetOutTemp_));
+    if (t.dernier)
         tlineView_->setClickPositionForDisplay(10);
-        userTermineDeplacementCurseur();
-        return;
-    }
-    planifier("_animerRuler", kPeriode, &ZEVRulerViewer::animerRuler, jeton, true);
-    displayRuler();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -226,16 +226,9 @@ protected:
     double debutDuRuler() const;
     // Moves the range by those amounts; the ruler's answer.
     bool placerRuler(const ZEVDecalage& d);
-    // One edge step of the moved cursor's context; the ruler range follows by sliding or
-    // rescaling. Answers what happened, after acting on it as the caller's table says.
-    struct RegleDeBord {
-        ZEVBord bord;
-        bool reechelonner;      // else slide
-        bool courtArrete;       // a context too short ends the gesture (else nothing happens)
-        bool zeroRearme;        // a zero step keeps the gesture alive
-        double delai;           // the re-arm delay
-    };
-    ZEVPasDeBord pasDeBordDuGeste(double a, double C, const RegleDeBord& regle);
+    // The wheel's gesture, or nothing when the wheel is not this view's to take: no event, the view
+    // inactive or the strip's own gesture under way (the strip takes it), a drag under way.
+    std::optional<ZEVGeste> gesteDeLaRoue(QWheelEvent* event);
     // One move around `what`, refused silently while another runs.
     template <class F>
     void dansUnMouvement(F what);
@@ -390,6 +383,14 @@ private:
     // A horizontal wheel step of the cursor alone, held on the Now cursor when it would pass it.
     void pasHorizontal(const ZEVGeste& g);
     void entrerVerrou(int verrou, int highlight);
+    // One wheel or pinch step `a` of the in-edge, the range sliding or rescaling with it; the
+    // gesture re-armed for `delai`, or ended where the range or the context refuses.
+    void pasDuBordIn(double a, bool reechelonne, double delai);
+    // The cursor slides with the wheel's horizontal part, with the range under Ctrl.
+    void glisserLeCurseur(const ZEVGeste& g);
+    // The in-edge moved by `a` of the range's span in proportion, the range rescaled too when
+    // `avecLeRuler`, and the cursor and the range slid by the horizontal part.
+    void pasDuCurseurEtDuContexte(double a, const ZEVGeste& g, bool avecLeRuler);
 
     KELICurseur* nowCurseur_ = nullptr; // not owned
     bool siFirstClick_ = false;

@@ -187,20 +187,28 @@ double ZEVTlineCurseurView::debutDuRuler() const
 
 bool ZEVTlineCurseurView::placerRuler(const ZEVDecalage& d) { return viewer_.userPlaceRulerOffsetIn(d.in, d.out); }
 
+std::optional<ZEVGeste> ZEVTlineCurseurView::gesteDeLaRoue(QWheelEvent* event)
+{
+    if (!event)
+        return std::nullopt;
+    if (!siActif() || strip_.siScrollWheelStart()) {
+        strip_.scrollWheel(event);
+        return std::nullopt;
+    }
+    if (siInitieDeplacement_)
+        return std::nullopt;
+    return ZEVGeste::deRoue(*event);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The Now view
 
 void ZEVTlineCurseurRecall::scrollWheel(QWheelEvent* event)
 {
-    if (!event)
+    const std::optional<ZEVGeste> geste = gesteDeLaRoue(event);
+    if (!geste)
         return;
-    if (!siActif() || strip_.siScrollWheelStart()) {
-        strip_.scrollWheel(event);
-        return;
-    }
-    if (siInitieDeplacement_)
-        return;
-    const ZEVGeste g = ZEVGeste::deRoue(*event);
+    const ZEVGeste& g = *geste;
     if (!siInitieSrollWheel_) {
         // The region of the gesture is the one it starts on.
         clickPosition_ = clickPositionForPoint(pointDansLeStrip(g.fenetre));
@@ -474,15 +482,10 @@ void ZEVTlineCurseurRecall::updateContexte(ZEVBord bord, double e)
 
 void ZEVTlineCurseurSearch::scrollWheel(QWheelEvent* event)
 {
-    if (!event)
+    const std::optional<ZEVGeste> geste = gesteDeLaRoue(event);
+    if (!geste)
         return;
-    if (!siActif() || strip_.siScrollWheelStart()) {
-        strip_.scrollWheel(event);
-        return;
-    }
-    if (siInitieDeplacement_)
-        return;
-    const ZEVGeste g = ZEVGeste::deRoue(*event);
+    const ZEVGeste& g = *geste;
     if (!siInitieSrollWheel_) {
         clickPosition_ = clickPositionForPoint(pointDansLeStrip(g.fenetre));
         if (clickPosition_ != kNone)
@@ -531,6 +534,11 @@ void ZEVTlineCurseurSearch::scrollWheelPeriodBoxGeste(const ZEVGeste& g)
     if (!g.horizontal() || !commencerGeste(kWholeContext, kArretRoue))
         return;
     clickPositionForDisplay_ = kWholeContext;
+    glisserLeCurseur(g);
+}
+
+void ZEVTlineCurseurSearch::glisserLeCurseur(const ZEVGeste& g)
+{
     const double m = 0.5 * ratio() * g.dx * g.inv;
     if (g.commande())
         viewer_.placeCurseurEtRulerOffset(m);
@@ -571,45 +579,20 @@ void ZEVTlineCurseurSearch::entrerVerrou(int verrou, int highlight)
 
 void ZEVTlineCurseurSearch::scrollWheelContexteIn(const ZEVGeste& g)
 {
-    if (!siMouvementDuGeste() || !curseur_)
-        return;
-    const double t = curseur_->now(), cIn = curseur_->nowIn();
-    const double S = spanDuRuler();
-    const ZEVPasDeBord p = pasDeBord(ZEVBord::In, -10 * ratio() * g.dy * g.inv, S, t - cIn, t - cIn);
-    switch (p.issue) {
-    case ZEVPasDeBord::Issue::Zero:
-    case ZEVPasDeBord::Issue::Limite:
-        rearmer(kArretRoue);
-        return;
-    case ZEVPasDeBord::Issue::ContexteCourt:
-        scrollWheelStop();
-        return;
-    case ZEVPasDeBord::Issue::Pas:
-        break;
-    }
-    if (p.coupe)
-        tink();
-    clickPositionForDisplay_ = kInEdge;
-    if (!placerRuler(g.commande() ? reechelonner(ZEVBord::In, p.e, p.r, cIn - debutDuRuler(), S) : glisser(p.e))) {
-        scrollWheelStop();
-        return;
-    }
-    viewer_.userPlaceContexteIn(p.e);
-    viewer_.displayRuler();
-    rearmer(kArretRoue);
+    pasDuBordIn(-10 * ratio() * g.dy * g.inv, g.commande(), kArretRoue);
 }
 
-void ZEVTlineCurseurSearch::magnifyContexte(const ZEVGeste& g)
+void ZEVTlineCurseurSearch::pasDuBordIn(double a, bool reechelonne, double delai)
 {
     if (!siMouvementDuGeste() || !curseur_)
         return;
     const double t = curseur_->now(), cIn = curseur_->nowIn();
     const double S = spanDuRuler();
-    const ZEVPasDeBord p = pasDeBord(ZEVBord::In, 500 * ratio() * g.magnification, S, t - cIn, t - cIn);
+    const ZEVPasDeBord p = pasDeBord(ZEVBord::In, a, S, t - cIn, t - cIn);
     switch (p.issue) {
     case ZEVPasDeBord::Issue::Zero:
     case ZEVPasDeBord::Issue::Limite:
-        rearmer(kArretPincement);
+        rearmer(delai);
         return;
     case ZEVPasDeBord::Issue::ContexteCourt:
         scrollWheelStop();
@@ -620,13 +603,19 @@ void ZEVTlineCurseurSearch::magnifyContexte(const ZEVGeste& g)
     if (p.coupe)
         tink();
     clickPositionForDisplay_ = kInEdge;
-    if (!placerRuler(g.commande() ? glisser(p.e) : reechelonner(ZEVBord::In, p.e, p.r, cIn - debutDuRuler(), S))) {
+    if (!placerRuler(reechelonne ? reechelonner(ZEVBord::In, p.e, p.r, cIn - debutDuRuler(), S) : glisser(p.e))) {
         scrollWheelStop();
         return;
     }
     viewer_.userPlaceContexteIn(p.e);
     viewer_.displayRuler();
-    rearmer(kArretPincement);
+    rearmer(delai);
+}
+
+void ZEVTlineCurseurSearch::magnifyContexte(const ZEVGeste& g)
+{
+    // The pinch rescales unless Ctrl is held: the wheel's way the other way round.
+    pasDuBordIn(500 * ratio() * g.magnification, !g.commande(), kArretPincement);
 }
 
 void ZEVTlineCurseurSearch::scrollWheelContextePasse(const ZEVGeste& g)
@@ -638,13 +627,7 @@ void ZEVTlineCurseurSearch::scrollWheelContextePasse(const ZEVGeste& g)
             entrerVerrou(1, kWholeContext);
         if (scrollDirection_ != 1)
             return;
-        const double m = 0.5 * ratio() * g.dx * g.inv;
-        if (g.commande())
-            viewer_.placeCurseurEtRulerOffset(m);
-        else
-            viewer_.userPlaceCurseur(m);
-        viewer_.displayRuler();
-        rearmer(kArretRoue);
+        glisserLeCurseur(g);
         return;
     }
     if (!g.vertical())
@@ -674,15 +657,19 @@ void ZEVTlineCurseurSearch::scrollWheelCurseur(const ZEVGeste& g)
 {
     if (!siMouvementDuGeste() || !curseur_)
         return;
-    const double t = curseur_->now(), cIn = curseur_->nowIn();
-    const double S = spanDuRuler();
-    const double a = -5 * ratio() * g.dy * g.inv;
-    const double C = t - cIn;
-    const double e = C > 0 && S > 0 ? -a * C / S : 0.0;
     if (scrollDirection_ == 0)
         entrerVerrou(1, kWholeContext);
+    pasDuCurseurEtDuContexte(-5 * ratio() * g.dy * g.inv, g, !g.commande());
+}
+
+void ZEVTlineCurseurSearch::pasDuCurseurEtDuContexte(double a, const ZEVGeste& g, bool avecLeRuler)
+{
+    const double t = curseur_->now(), cIn = curseur_->nowIn();
+    const double S = spanDuRuler();
+    const double C = t - cIn;
+    const double e = C > 0 && S > 0 ? -a * C / S : 0.0;
     // Neither cut nor sound: the link base keeps the edge 0.1 s from the cursor.
-    if (!g.commande())
+    if (avecLeRuler)
         placerRuler(reechelonner(ZEVBord::In, e, a, cIn - debutDuRuler(), S));
     viewer_.userPlaceContexteIn(e);
     viewer_.placeCurseurEtRulerOffset(0.5 * ratio() * g.dx * g.inv);
@@ -702,16 +689,7 @@ void ZEVTlineCurseurSearch::scrollWheelContextePasseXY(const ZEVGeste& g)
                 viewer_.fermetureRuler();
             entrerVerrou(3, kWholeContext);
         }
-        const double t = curseur_->now(), cIn = curseur_->nowIn();
-        const double S = spanDuRuler();
-        const double a = -10 * ratio() * g.dy * g.inv;
-        const double C = t - cIn;
-        const double e = C > 0 && S > 0 ? -a * C / S : 0.0;
-        placerRuler(reechelonner(ZEVBord::In, e, a, cIn - debutDuRuler(), S));
-        viewer_.userPlaceContexteIn(e);
-        viewer_.placeCurseurEtRulerOffset(0.5 * ratio() * g.dx * g.inv);
-        viewer_.displayRuler();
-        rearmer(kArretRoue);
+        pasDuCurseurEtDuContexte(-10 * ratio() * g.dy * g.inv, g, true);
         return;
     }
     if (g.horizontal()) {

@@ -329,24 +329,18 @@ void ZEVTlineView::menuWillOpen(QMenu* menu)
         case kTagRuler:
             a->setChecked(s);
             break;
-        case kTagTimebar:
-            a->setChecked(!(f ? f->siTimebarClosed() : true));
-            break;
-        case kTagTline:
-            a->setChecked(!(f ? f->siTlineClosed() : true));
-            break;
-        case kTagTracks:
-            a->setChecked(!(f ? f->siTracksClosed() : true));
-            break;
-        case kTagToolbar:
-            a->setChecked(!(f ? f->siToolbarClosed() : true));
-            break;
         case kTagChannels: {
             ZEVContextViewerServices* c = viewer_.spaceController().contextViewer();
             a->setEnabled(c != nullptr);
-            a->setChecked(c && c->isShowedEntityWithInt(kTagChannels));
+            ZEVCocherItemDeBarre(a, f, c);
             break;
         }
+        case kTagTimebar:
+        case kTagTline:
+        case kTagTracks:
+        case kTagToolbar:
+            ZEVCocherItemDeBarre(a, f, nullptr);
+            break;
         default:
             break;
         }

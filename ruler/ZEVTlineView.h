@@ -9,6 +9,7 @@
 // The drawing formulas are y-up (the strip's bottom edge at 0) and converted to Qt once, in
 // paintEvent. Main thread only.
 
+#include "ruler/ZEVBarItems.h"
 #include "ruler/ZEVRulerParts.h"
 #include "ruler/ZEVTlineCurseurView.h"
 #include "ruler/ZEVTlineScale.h"
@@ -35,11 +36,11 @@ public:
         kTagNow = 11,
         kTagSearch = 22,
         kTagRuler = 33,
-        kTagTimebar = 2,
-        kTagTline = 3,
-        kTagTracks = 4,
-        kTagToolbar = 5,
-        kTagChannels = 2000194,
+        kTagTimebar = ZEVBarTagTimebar,
+        kTagTline = ZEVBarTagTline,
+        kTagTracks = ZEVBarTagTracks,
+        kTagToolbar = ZEVBarTagToolbar,
+        kTagChannels = ZEVBarTagChannels,
         // The zooms of the timeline to the minute ... year of the active cursor, 321 to 327.
         kTagZoomThisMinute = 321,
     };

@@ -25,25 +25,92 @@ std::optional<std::pair<QString, QString>> nomsDuMode(int mode, const ZEVInspect
     }
 }
 
-// "<verb> 1 <one><suffix>" or "<verb> <n> <many><suffix>".
 QString compte(const QString& verbe, quint64 count, const std::pair<QString, QString>& noms,
                const QString& suffixe = QString())
 {
-    if (count == 1)
-        return QStringLiteral("%1 1 %2%3").arg(verbe, noms.first, suffixe);
-    return QStringLiteral("%1 %2 %3%4").arg(verbe).arg(qint32(count)).arg(noms.second, suffixe);
+    return ZEVCountTitle(verbe, count, noms.first, noms.second, suffixe);
 }
 
 ZEVMenuLine ligne(long tag, std::optional<QString> title, std::optional<bool> enabled)
+{
+    return ZEVMenuLineOf(tag, std::move(title), enabled);
+}
+
+} // namespace
+
+ZEVMenuLine ZEVMenuLineOf(long tag, std::optional<QString> title, std::optional<bool> enabled, ZEVMenuPlace place)
 {
     ZEVMenuLine l;
     l.tag = tag;
     l.title = std::move(title);
     l.enabled = enabled;
+    l.place = place;
     return l;
 }
 
-} // namespace
+QString ZEVCountTitle(const QString& verb, quint64 count, const QString& one, const QString& many, const QString& suffix)
+{
+    if (count == 1)
+        return QStringLiteral("%1 1 %2%3").arg(verb, one, suffix);
+    return QStringLiteral("%1 %2 %3%4").arg(verb).arg(qint32(count)).arg(many, suffix);
+}
+
+std::vector<ZEVMenuLine> ZEVHandleLines(const ZEVHandleCounts& c, const QString& one, const QString& many,
+                                        const QString& store, bool duplicateOffered)
+{
+    struct Manier {
+        long tag;
+        QString verbe;
+        bool versLeMagasin;
+        quint64 count;
+        bool possible;
+    };
+    const Manier maniers[] = {
+        {21, QStringLiteral("Move"), false, c.moveTo, true},
+        {20, QStringLiteral("Move"), true, c.moveToSpace, true},
+        {23, QStringLiteral("Copy"), false, c.copyTo, true},
+        {22, QStringLiteral("Copy"), true, c.copyToSpace, true},
+        {25, QStringLiteral("Duplicate"), false, c.duplicateTo, duplicateOffered},
+        {24, QStringLiteral("Duplicate"), true, c.duplicateTo, duplicateOffered},
+    };
+    std::vector<ZEVMenuLine> out;
+    for (const Manier& m : maniers) {
+        const QString fin = m.versLeMagasin ? QStringLiteral(" in %1").arg(store) : QStringLiteral(" to\u2026");
+        // These counts are written as 64-bit integers.
+        QString titre = m.count == 0   ? m.verbe + fin
+                        : m.count == 1 ? QStringLiteral("%1 1 %2%3").arg(m.verbe, one, fin)
+                                       : QStringLiteral("%1 %2 %3%4").arg(m.verbe).arg(qint64(m.count)).arg(many, fin);
+        out.push_back(ligne(m.tag, std::move(titre), m.possible && m.count > 0));
+    }
+    return out;
+}
+
+std::vector<ZEVMenuLine> ZEVDeskMacLines(bool isSearch, bool deskHasItems, bool deskHasSelection)
+{
+    using P = ZEVMenuPlace;
+    return {
+        ZEVMenuLineOf(31, std::nullopt, true, P::Object),
+        ZEVMenuLineOf(40, std::nullopt, !isSearch && deskHasItems, P::Spaces),
+        ZEVMenuLineOf(41, std::nullopt, deskHasSelection, P::Spaces),
+        ZEVMenuLineOf(44, std::nullopt, isSearch, P::Spaces),
+        ZEVMenuLineOf(43, std::nullopt, isSearch, P::Spaces),
+    };
+}
+
+std::vector<ZEVMenuLine> ZEVHandleMacLines(const ZEVHandleCounts& c, bool duplicates)
+{
+    using P = ZEVMenuPlace;
+    // A kind that cannot duplicate keeps both Duplicate items off: enabled, they would do nothing.
+    const bool duplique = duplicates && c.duplicateTo > 0;
+    return {
+        ZEVMenuLineOf(21, std::nullopt, c.moveTo > 0, P::Handle),
+        ZEVMenuLineOf(20, std::nullopt, c.moveToSpace > 0, P::Handle),
+        ZEVMenuLineOf(23, std::nullopt, c.copyTo > 0, P::Handle),
+        ZEVMenuLineOf(22, std::nullopt, c.copyToSpace > 0, P::Handle),
+        ZEVMenuLineOf(25, std::nullopt, duplique, P::Handle),
+        ZEVMenuLineOf(24, std::nullopt, duplique, P::Handle),
+    };
+}
 
 std::vector<ZEVMenuLine> ZEVInspectEditLines(const ZEVInspectCounts& c, const ZEVInspectNouns& n)
 {
@@ -139,29 +206,10 @@ std::vector<ZEVMenuLine> ZEVInspectObjectLines(const ZEVInspectCounts& c, const 
     out.insert(out.end(), {add, filter, find, open, remove});
 
     out.push_back(ligne(4333, QStringLiteral("Handle %1").arg(n.many), std::nullopt));
-    struct Manier {
-        long tag;
-        QString verbe;
-        bool versLeMagasin;
-        quint64 count;
-        bool possible;
-    };
-    const Manier maniers[] = {
-        {21, QStringLiteral("Move"), false, c.moveTo, true},
-        {20, QStringLiteral("Move"), true, c.moveToSpace, true},
-        {23, QStringLiteral("Copy"), false, c.copyTo, true},
-        {22, QStringLiteral("Copy"), true, c.copyToSpace, true},
-        {25, QStringLiteral("Duplicate"), false, c.duplicateTo, false},
-        {24, QStringLiteral("Duplicate"), true, c.duplicateTo, false},
-    };
-    for (const Manier& m : maniers) {
-        const QString fin = m.versLeMagasin ? QStringLiteral(" in %1").arg(n.store) : QStringLiteral(" to\u2026");
-        QString titre = m.count == 0   ? m.verbe + fin
-                        : m.count == 1 ? QStringLiteral("%1 1 %2%3").arg(m.verbe, n.one, fin)
-                                       : QStringLiteral("%1 %2 %3%4").arg(m.verbe).arg(qint64(m.count)).arg(n.many, fin);
-        // Duplicate is never offered from a panel's Object menu.
-        out.push_back(ligne(m.tag, std::move(titre), m.possible && m.count > 0));
-    }
+    // Duplicate is never offered from a panel's Object menu.
+    const std::vector<ZEVMenuLine> handle = ZEVHandleLines(
+        {c.moveTo, c.moveToSpace, c.copyTo, c.copyToSpace, c.duplicateTo}, n.one, n.many, n.store, false);
+    out.insert(out.end(), handle.begin(), handle.end());
     out.push_back(ligne(60, std::nullopt, c.showOriginal));
     return out;
 }
@@ -169,30 +217,17 @@ std::vector<ZEVMenuLine> ZEVInspectObjectLines(const ZEVInspectCounts& c, const 
 std::vector<ZEVMenuLine> ZEVInspectMacLines(const ZEVInspectCounts& c, const ZEVInspectNouns& n)
 {
     const bool s = c.isSearch;
-    auto a = [](ZEVMenuPlace place, long tag, bool enabled) {
-        ZEVMenuLine l = ligne(tag, std::nullopt, enabled);
-        l.place = place;
-        return l;
-    };
+    auto a = [](ZEVMenuPlace place, long tag, bool enabled) { return ZEVMenuLineOf(tag, std::nullopt, enabled, place); };
     using P = ZEVMenuPlace;
-    // A kind that cannot duplicate keeps both Duplicate items off: enabled, they would do nothing.
-    const bool duplique = n.duplicates && c.duplicateTo > 0;
-    return {
-        a(P::Object, 31, true),
-        a(P::Spaces, 40, !s && c.deskHasItems),
-        a(P::Spaces, 41, c.deskHasSelection),
-        a(P::Spaces, 44, s),
-        a(P::Spaces, 43, s),
-        a(P::Object, 1, c.nTotal > 0),
-        // The front layer enables Remove for whichever list has the focus; the panel's has none
-        // to remove when nothing is selected, as its Object menu says.
-        a(P::Object, 13, c.nTotal > 0),
-        a(P::Handle, 21, c.moveTo > 0),
-        a(P::Handle, 20, c.moveToSpace > 0),
-        a(P::Handle, 23, c.copyTo > 0),
-        a(P::Handle, 22, c.copyToSpace > 0),
-        a(P::Handle, 25, duplique),
-        a(P::Handle, 24, duplique),
+    std::vector<ZEVMenuLine> out = ZEVDeskMacLines(s, c.deskHasItems, c.deskHasSelection);
+    out.push_back(a(P::Object, 1, c.nTotal > 0));
+    // The front layer enables Remove for whichever list has the focus; the panel's has none to
+    // remove when nothing is selected, as its Object menu says.
+    out.push_back(a(P::Object, 13, c.nTotal > 0));
+    const std::vector<ZEVMenuLine> handle =
+        ZEVHandleMacLines({c.moveTo, c.moveToSpace, c.copyTo, c.copyToSpace, c.duplicateTo}, n.duplicates);
+    out.insert(out.end(), handle.begin(), handle.end());
+    out.insert(out.end(), {
         a(P::Handle, 60, c.showOriginal),
         a(P::Edit, 6, c.nNotNow > 0),
         a(P::Edit, 65, c.nInactive > 0 && !s),
@@ -209,7 +244,8 @@ std::vector<ZEVMenuLine> ZEVInspectMacLines(const ZEVInspectCounts& c, const ZEV
         a(P::Edit, 105, true),
         a(P::Edit, 100, c.mode != 3 && c.nTotal > 0),
         a(P::Edit, 101, c.mode != 3 && c.nTotal > 0),
-    };
+    });
+    return out;
 }
 
 void ZEVApplyMenuLines(QMenu* menu, const std::vector<ZEVMenuLine>& lines, ZEVMenuPlace place)

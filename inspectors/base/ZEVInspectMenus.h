@@ -58,6 +58,26 @@ std::vector<ZEVMenuLine> ZEVInspectObjectLines(const ZEVInspectCounts& c, const 
 // The enabling of the menu bar's items, each with the menu it lies in.
 std::vector<ZEVMenuLine> ZEVInspectMacLines(const ZEVInspectCounts& c, const ZEVInspectNouns& n);
 
+// The table every panel's menus are written from; a kind gives only its own rows.
+// An item's change of title and enabling, in the menu it lies in.
+ZEVMenuLine ZEVMenuLineOf(long tag, std::optional<QString> title, std::optional<bool> enabled,
+                          ZEVMenuPlace place = ZEVMenuPlace::Given);
+// "<verb> 1 <one><suffix>" or "<verb> <n> <many><suffix>", the count as a 32-bit integer.
+QString ZEVCountTitle(const QString& verb, quint64 count, const QString& one, const QString& many,
+                      const QString& suffix = QString());
+// The counts of the Handle submenu's commands.
+struct ZEVHandleCounts {
+    quint64 moveTo = 0, moveToSpace = 0, copyTo = 0, copyToSpace = 0, duplicateTo = 0;
+};
+// The Handle submenu's items (Move, Copy, Duplicate, each to a folder or into `store`), titled by
+// their counts and enabled when they have one; Duplicate only where `duplicateOffered`.
+std::vector<ZEVMenuLine> ZEVHandleLines(const ZEVHandleCounts& c, const QString& one, const QString& many,
+                                        const QString& store, bool duplicateOffered);
+// The menu bar's Add and the desk's Spaces items, enabled by the active cursor and the desk.
+std::vector<ZEVMenuLine> ZEVDeskMacLines(bool isSearch, bool deskHasItems, bool deskHasSelection);
+// The menu bar's Handle items; Duplicate only for a kind that `duplicates`.
+std::vector<ZEVMenuLine> ZEVHandleMacLines(const ZEVHandleCounts& c, bool duplicates);
+
 // Applies the lines whose place is Given (or matches `place`) to `menu`.
 void ZEVApplyMenuLines(QMenu* menu, const std::vector<ZEVMenuLine>& lines, ZEVMenuPlace place = ZEVMenuPlace::Given);
 

@@ -31,6 +31,8 @@ class QMenu;
 
 namespace tallomer {
 
+class ZEVPresenceCommands;
+
 class ZEVDeskViewer;
 class ZEVInspectClass;
 class ZEVInspectView;
@@ -315,6 +317,14 @@ protected:
     virtual bool siTrouves() { return false; }
     // The Objects the commands take in the front mode (the model's), empty for none.
     std::vector<KELI*> itemsPourLeMode();
+    // The panel's four mode buttons show the front mode.
+    void montrerLesBoutonsDuMode();
+    // Those, then its action buttons and its table follow the front mode.
+    void montrerLeFrontMode();
+    // Each of them opened by the active desk's viewer; a beep when there is none.
+    void ouvrirLesItemsDuMode();
+    // The command carried out by a kind's presence commands on the Objects.
+    static void appliquerPresence(ZEVPresenceCommands& presence, Commande commande, const std::vector<KELI*>& items);
     // The cursor placed again in time, so that the changed links appear or go.
     static void replacer(KELICurseur* curseur);
     // Builds the button menus and the action buttons of a kind that gives its nouns.

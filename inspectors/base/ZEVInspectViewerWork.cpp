@@ -11,6 +11,8 @@
 #include "engine/KELLien.h"
 #include "inspectors/base/ZEVInspectClass.h"
 #include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/core/ZEVPresenceCommands.h"
+#include "objects/viewer/ZEVItemViewer.h"
 #include "services/ZEVInspectorServices.h"
 #include "inspectors/table/ZEVTableProtocols.h"
 #include "inspectors/table/ZEVTableView.h"
@@ -67,6 +69,56 @@ std::vector<KELI*> ZEVInspectViewer::itemsPourLeMode()
     if (!model)
         return {};
     return model->itemsForFrontMode().value_or(std::vector<KELI*>());
+}
+
+void ZEVInspectViewer::montrerLesBoutonsDuMode()
+{
+    ZEVInspectView* v = inspectViewIfBuilt();
+    ZEVFrontViewerServices* f = frontViewer();
+    const int mode = f ? f->frontMode() : -1;
+    if (v && v->btnFrontMode(0) && mode >= 0 && mode < 4)
+        for (int m = 0; m < 4; ++m)
+            v->btnFrontMode(m)->setState(m == mode ? kZEVStateOn : kZEVStateOff);
+}
+
+void ZEVInspectViewer::montrerLeFrontMode()
+{
+    montrerLesBoutonsDuMode();
+    majActionButtons();
+    if (ZEVInspectView* v = inspectViewIfBuilt())
+        v->inspectTableView()->frontModeDidChange();
+}
+
+void ZEVInspectViewer::ouvrirLesItemsDuMode()
+{
+    ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur());
+    const std::vector<KELI*> items = itemsPourLeMode();
+    if (!iv || items.empty())
+        return beep();
+    for (KELI* o : items)
+        iv->userOpenItem(o, false);
+}
+
+void ZEVInspectViewer::appliquerPresence(ZEVPresenceCommands& presence, Commande commande,
+                                         const std::vector<KELI*>& items)
+{
+    switch (commande) {
+    case Commande::Recall:
+        presence.recall(items);
+        break;
+    case Commande::Retain:
+        presence.retain(items);
+        break;
+    case Commande::Release:
+        presence.release(items);
+        break;
+    case Commande::Forget:
+        presence.forget(items);
+        break;
+    case Commande::RecallNow:
+        presence.recallNow(items);
+        break;
+    }
 }
 
 ZEVInspectCounts ZEVInspectViewer::compter(int mode)

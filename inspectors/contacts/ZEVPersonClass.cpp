@@ -67,6 +67,8 @@ ZEVPersonClass::ZEVPersonClass(ZEVSpaceController& space, ZEVPersonViewer* viewe
       menus_(std::make_unique<ZEVInspectMenus>(nouns())),
       drag_(std::make_unique<ZEVInspectDrag>(space, *this, viewer))
 {
+    referencerDrag(drag_.get());
+    referencerPanneau(viewer, ZEVInspectViewer::kRefreshDelay, true);
     menus_->onDeleteLego = [this](KELId legoId, ZEVTableView& table) {
         if (KELI* lego = KELServeurDeLiens::LienForInt(legoId, KELServeurDeLiens::CurseurGlobal()))
             deleteLego(lego, table);

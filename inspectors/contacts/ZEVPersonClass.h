@@ -132,23 +132,6 @@ public:
     QVariant objectValue(ZEVTableView& table, const QString& columnId, int row, int role) override;
     // The records of the Objects, each read in its own Channel, then their titles as text.
     bool writeItems(const std::vector<KELI*>& items, QMimeData& into);
-    void paste(ZEVTableView& table) override { drag_->paste(table); }
-    void copy(ZEVTableView& table) override { drag_->copy(table); }
-    void cut(ZEVTableView& table) override { drag_->cut(table); }
-    bool siDropedItem(const ZEVTableElement& item, ZEVTableView&) override { return drag_->siDropedItem(item.item); }
-    Qt::DropAction draggingEntered(QDropEvent* info, ZEVTableView& table) override
-    {
-        return drag_->draggingEntered(info, table);
-    }
-    Qt::DropAction draggingUpdated(QDropEvent* info, ZEVTableView& table) override
-    {
-        return drag_->draggingUpdated(info, table);
-    }
-    void draggingExited(ZEVTableView& table) override { drag_->draggingExited(table); }
-    bool performDragOperation(QDropEvent* info, ZEVTableView& table) override
-    {
-        return drag_->performDragOperation(info, table);
-    }
     // ---- the row commands, on the Object of the row menu ----
     void openSelectionInTableView(ZEVTableView& table) override;
     void releaseSelectionInTableView(ZEVTableView& table) override;
@@ -163,14 +146,6 @@ public:
     void deleteLego(KELI* lego, ZEVTableView& table) override;
     QMenu* updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTableElement& item) override;
     QMenu* updateLegoMenu(QMenu* menu, ZEVTableView& table, KELI* lego) override;
-
-protected:
-    void moteurChange() override;
-    void majActionButtons() override;
-    void majInspectField() override;
-    bool siPanneauMontre() const override;
-    void setNbOfSelectedRows(quint64 n) override;
-    void searchingDidFinish() override;
 
 private:
     // The store of the Channel the Object's files are read by: the given one, else the Object's

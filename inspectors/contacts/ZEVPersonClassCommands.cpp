@@ -215,38 +215,5 @@ QMenu* ZEVPersonClass::updateLegoMenu(QMenu*, ZEVTableView& table, KELI* lego)
     return m;
 }
 
-// ---- the controller's hooks -------------------------------------------------------------------
-
-void ZEVPersonClass::moteurChange()
-{
-    if (viewer_)
-        viewer_->moteurChangePerson();
-}
-
-void ZEVPersonClass::majActionButtons()
-{
-    if (viewer_)
-        viewer_->majActionButtons();
-}
-
-void ZEVPersonClass::majInspectField()
-{
-    if (viewer_)
-        viewer_->majInspectField();
-}
-
-bool ZEVPersonClass::siPanneauMontre() const { return viewer_ && viewer_->siShowInspectView(); }
-
-void ZEVPersonClass::setNbOfSelectedRows(quint64 n)
-{
-    if (viewer_)
-        viewer_->setNbOfSelectedRows(n);
-}
-
-void ZEVPersonClass::searchingDidFinish()
-{
-    if (viewer_)
-        viewer_->searchingDidFinish();
-}
 
 } // namespace tallomer

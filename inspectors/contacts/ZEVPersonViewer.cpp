@@ -94,23 +94,7 @@ void ZEVPersonViewer::awakeFromNib()
 
 void ZEVPersonViewer::appliquer(Commande commande, const std::vector<KELI*>& items)
 {
-    switch (commande) {
-    case Commande::Recall:
-        model_.recallPersonsForItems(items);
-        break;
-    case Commande::Retain:
-        model_.retainPersonsForItems(items);
-        break;
-    case Commande::Release:
-        model_.releasePersonsForItems(items);
-        break;
-    case Commande::Forget:
-        model_.forgetPersonsForItems(items);
-        break;
-    case Commande::RecallNow:
-        model_.recallNowPersonsForItems(items);
-        break;
-    }
+    appliquerPresence(model_.presence(), commande, items);
 }
 
 void ZEVPersonViewer::majActionButtons()

@@ -61,8 +61,6 @@ public:
     void buttonRetrieveSelect();
     void buttonRetrieveCancel();
     ZEVPersonRetrievePanel* retrievePanel() const { return retrievePanel_.data(); }
-    // The engine changed the rows.
-    void moteurChangePerson() { moteurChangeRows(); }
     // Over the mode's whole selection: a listed contact present at the active cursor is one to
     // release, one absent one to recall; a contact of another Channel is one to recall (it is
     // recalled through its equivalent here) and ends the count.

@@ -8,6 +8,9 @@
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/core/ZEVFrontModeLists.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/core/ZEVInspectDrag.h"
+#include "inspectors/core/ZEVRowCells.h"
 #include "inspectors/core/ZEVRowStatus.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
@@ -329,34 +332,16 @@ std::string ZEVRowsClass::durationStringForLegos(const std::vector<KELI*>& legos
 {
     if (!tlContexte_)
         return std::string();
-    const KELDate a = tlContexte_->nowIn();
-    const KELDate b = tlContexte_->nowOut();
-    double somme = 0;
+    std::vector<std::pair<KELDate, KELDate>> spans;
     for (KELI* lego : legos)
         if (lego)
-            somme += std::max(0.0, std::min(b, lego->outDate()) - std::max(a, lego->inDate()));
+            spans.emplace_back(lego->inDate(), lego->outDate());
+    const double somme = ZEVDurationInRange(spans, tlContexte_->nowIn(), tlContexte_->nowOut());
     return ZEVSpaceController::durationStringForDuration(somme).toStdString();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Cells
-
-std::optional<ZEVRowsClass::Statut> ZEVRowsClass::statutForOptions(std::uint64_t options) const
-{
-    const std::optional<ZEVRowStatus> s = ZEVRowStatusForOptions(options);
-    if (!s)
-        return std::nullopt;
-    const KELSharedResources& r = space_.host().sharedResources();
-    switch (s->color) {
-    case ZEVRowStatusColor::Moving:
-        return Statut{s->format, r.movingColor()};
-    case ZEVRowStatusColor::Error:
-        return Statut{s->format, r.errorColor()};
-    case ZEVRowStatusColor::NotFound:
-        return Statut{s->format, r.notFoundColor()};
-    }
-    return std::nullopt;
-}
 
 QString ZEVRowsClass::titreAffiche(KELI* item) { return QString::fromStdString(itemTitleForItem(item).value_or("")); }
 
@@ -376,22 +361,13 @@ QVariant ZEVRowsClass::objectValue(ZEVTableView& table, const QString& col, int 
         return {};
     const KELSharedResources& r = space_.host().sharedResources();
     ZEVSelections& s = space_.selections();
-    auto image = [&](bool oui, const QPixmap& p) { return role == Qt::DecorationRole && oui ? QVariant(p) : QVariant(); };
-    if (col == QLatin1String("imageIcon"))
-        return image(s.isIconSelectedForItem(item), r.iconImage());
-    if (col == QLatin1String("imageTitle"))
-        return image(s.isTitleSelectedForItem(item), r.titleImage());
-    if (col == QLatin1String("imageNode"))
-        return image(s.isNodeSelectedForItem(item), r.nodeImage());
-    if (col == QLatin1String("imageFilter")) {
-        if (role != Qt::DecorationRole)
-            return {};
-        if (s.isFilterSelectedForItem(item))
-            return r.filterImage();
+    auto montre = [this](KELI* o) {
         ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif());
-        ZEVItemViewForDesks* v = desk ? desk->itemViewForItem(item) : nullptr;
-        return v && !v->isHidden() ? QVariant(r.impactImage()) : QVariant();
-    }
+        ZEVItemViewForDesks* v = desk ? desk->itemViewForItem(o) : nullptr;
+        return v && !v->isHidden();
+    };
+    if (std::optional<QVariant> mark = ZEVSelectionMark(col, {item}, role, s, r, montre))
+        return *mark;
     if (col == QLatin1String("itemIcon"))
         return role == Qt::DecorationRole
                    ? QVariant(iconForFileType(QString::fromStdString(itemIconForItem(item).value_or(""))))
@@ -399,7 +375,7 @@ QVariant ZEVRowsClass::objectValue(ZEVTableView& table, const QString& col, int 
     if (col != QLatin1String("item"))
         return {};
     const bool siCanal = item->channelInt() == currentChannelInt_;
-    const std::optional<Statut> statut = statutForOptions(itemOptions(item));
+    const std::optional<ZEVRowStatus> statut = ZEVRowStatusForOptions(itemOptions(item));
     switch (role) {
     case Qt::DisplayRole: {
         const QString titre = titreAffiche(item);
@@ -413,13 +389,9 @@ QVariant ZEVRowsClass::objectValue(ZEVTableView& table, const QString& col, int 
         f.setBold(isItemActif(item));
         return f;
     }
-    case Qt::ForegroundRole: {
-        if (statut)
-            return statut->couleur;
-        if (s.isTitleSelectedForItem(item) && frontMode() == ZEVFrontModeTitles)
-            return siCanal ? QColor(Qt::white) : QColor(Qt::lightGray);
-        return siCanal ? QColor(Qt::black) : otherChannelColor_;
-    }
+    case Qt::ForegroundRole:
+        return ZEVTitleColor(statut ? std::optional(statut->color) : std::nullopt,
+                             s.isTitleSelectedForItem(item) && frontMode() == ZEVFrontModeTitles, !siCanal, r);
     default:
         return {};
     }
@@ -482,23 +454,7 @@ std::vector<int> ZEVRowsClass::selectionIndexesForProposedSelection(ZEVTableView
     ZEVFrontViewerServices* front = space_.frontViewer();
     if (front)
         front->setSiAvoidGraphicalLarsen(true);
-    ZEVSelections& sel = space_.selections();
-    switch (table.currentFrontMode()) {
-    case ZEVFrontModeIcons:
-        sel.selectIconForItemSet(s, minus);
-        break;
-    case ZEVFrontModeTitles:
-        sel.selectTitleForItemSet(s, minus);
-        break;
-    case ZEVFrontModeFilters:
-        sel.selectFilterForItemSet(s, minus);
-        break;
-    case ZEVFrontModeLinks:
-        sel.selectNodeForItemSet(s, minus);
-        break;
-    default:
-        break;
-    }
+    ZEVSelectInFrontMode(space_.selections(), table.currentFrontMode(), s, minus);
     if (proposed.empty() && avant.empty() && front)
         front->setSiAvoidGraphicalLarsen(false);
     if (ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif()))
@@ -784,23 +740,7 @@ void ZEVRowsClass::selectExtHeldItemsWithOperation(int operation)
 void ZEVRowsClass::selectItemSet(const std::vector<KELI*>& found, int operation)
 {
     const std::unordered_set<KELI*> copie = trouves_;
-    ZEVSelections& s = space_.selections();
-    switch (frontMode()) {
-    case ZEVFrontModeIcons:
-        s.selectIconForItemSet(found, operation);
-        break;
-    case ZEVFrontModeTitles:
-        s.selectTitleForItemSet(found, operation);
-        break;
-    case ZEVFrontModeFilters:
-        s.selectFilterForItemSet(found, operation);
-        break;
-    case ZEVFrontModeLinks:
-        s.selectNodeForItemSet(found, operation);
-        break;
-    default:
-        break;
-    }
+    ZEVSelectInFrontMode(space_.selections(), frontMode(), found, operation);
     siReleaseFoundedSet_ = true;
     releaseAllFoundedItems();
     const std::unordered_set<KELI*> f(found.begin(), found.end());
@@ -855,6 +795,95 @@ void ZEVRowsClass::selectItemSet(const std::vector<KELI*>& found, int operation)
 }
 
 void ZEVRowsClass::tableViewSearchingDidFinish(ZEVTableView&) { searchingDidFinish(); }
+
+// ---------------------------------------------------------------------------------------------
+// The kind's panel controller
+
+void ZEVRowsClass::referencerPanneau(ZEVInspectViewer* panneau, double rebuildDelay, bool suitLesBoutons)
+{
+    panneau_ = panneau;
+    rebuildDelay_ = rebuildDelay;
+    suitLesBoutons_ = suitLesBoutons;
+}
+
+void ZEVRowsClass::moteurChange()
+{
+    if (panneau_)
+        panneau_->moteurChangeRows(rebuildDelay_);
+}
+
+void ZEVRowsClass::majInspectField()
+{
+    if (panneau_)
+        panneau_->majInspectField();
+}
+
+bool ZEVRowsClass::siPanneauMontre() const { return panneau_ && panneau_->siShowInspectView(); }
+
+void ZEVRowsClass::setNbOfSelectedRows(quint64 n)
+{
+    if (panneau_)
+        panneau_->setNbOfSelectedRows(n);
+}
+
+void ZEVRowsClass::searchingDidFinish()
+{
+    if (panneau_)
+        panneau_->searchingDidFinish();
+}
+
+void ZEVRowsClass::majActionButtons()
+{
+    if (panneau_ && suitLesBoutons_)
+        panneau_->majActionButtons();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drops and the clipboard, through the kind's drag
+
+void ZEVRowsClass::paste(ZEVTableView& table)
+{
+    if (tableDrag_)
+        tableDrag_->paste(table);
+}
+
+void ZEVRowsClass::copy(ZEVTableView& table)
+{
+    if (tableDrag_)
+        tableDrag_->copy(table);
+}
+
+void ZEVRowsClass::cut(ZEVTableView& table)
+{
+    if (tableDrag_)
+        tableDrag_->cut(table);
+}
+
+bool ZEVRowsClass::siDropedItem(const ZEVTableElement& item, ZEVTableView&)
+{
+    return tableDrag_ && tableDrag_->siDropedItem(item.item);
+}
+
+Qt::DropAction ZEVRowsClass::draggingEntered(QDropEvent* info, ZEVTableView& table)
+{
+    return tableDrag_ ? tableDrag_->draggingEntered(info, table) : Qt::IgnoreAction;
+}
+
+Qt::DropAction ZEVRowsClass::draggingUpdated(QDropEvent* info, ZEVTableView& table)
+{
+    return tableDrag_ ? tableDrag_->draggingUpdated(info, table) : Qt::IgnoreAction;
+}
+
+void ZEVRowsClass::draggingExited(ZEVTableView& table)
+{
+    if (tableDrag_)
+        tableDrag_->draggingExited(table);
+}
+
+bool ZEVRowsClass::performDragOperation(QDropEvent* info, ZEVTableView& table)
+{
+    return tableDrag_ && tableDrag_->performDragOperation(info, table);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Row commands

@@ -28,6 +28,8 @@ class KELIElemRelation;
 
 namespace tallomer {
 
+class ZEVInspectDrag;
+class ZEVInspectViewer;
 class ZEVTableView;
 struct ZEVModeSelection;
 
@@ -155,37 +157,37 @@ public:
     QMenu* updateLegoMenu(QMenu*, ZEVTableView&, KELI*) override { return nullptr; }
     void setSiAccepteMajSelectedRows(bool accepte, ZEVTableView& table) override;
 
-    // ---- ZEVTableViewPasteboard: drops and the pasteboard come with the kinds' imports ----
-    void paste(ZEVTableView&) override {}
-    void copy(ZEVTableView&) override {}
-    void cut(ZEVTableView&) override {}
-    bool siDropedItem(const ZEVTableElement&, ZEVTableView&) override { return false; }
-
-    // The status prefixes of a title by the Object's option bits, the first set bit winning:
-    // the text with "%1" for the title and the colour; nullopt for none.
-    struct Statut {
-        QString format;
-        QColor couleur;
-    };
-    std::optional<Statut> statutForOptions(std::uint64_t options) const;
+    // ---- ZEVTableViewPasteboard: the kind's drag takes drops and the clipboard, once it gave one ----
+    void paste(ZEVTableView& table) override;
+    void copy(ZEVTableView& table) override;
+    void cut(ZEVTableView& table) override;
+    bool siDropedItem(const ZEVTableElement& item, ZEVTableView& table) override;
+    Qt::DropAction draggingEntered(QDropEvent* info, ZEVTableView& table) override;
+    Qt::DropAction draggingUpdated(QDropEvent* info, ZEVTableView& table) override;
+    void draggingExited(ZEVTableView& table) override;
+    bool performDragOperation(QDropEvent* info, ZEVTableView& table) override;
 
 protected:
-    // ---- the kind's hooks: every kind answers these ----
+    // ---- the kind's panel controller, told by the core; none (a model on its own) hears nothing ----
+    // The rows' engine changes refresh the panel `rebuildDelay` after the first; `suitLesBoutons`:
+    // the action buttons follow the active cursor's rows, for kinds whose buttons do.
+    void referencerPanneau(ZEVInspectViewer* panneau, double rebuildDelay, bool suitLesBoutons);
     // The rows changed (a notice of the engine); the controller rebuilds its panel.
-    virtual void moteurChange() = 0;
-    virtual void majInspectField() = 0;
+    void moteurChange();
+    void majInspectField();
     // Whether the kind's panel is shown.
-    virtual bool siPanneauMontre() const = 0;
+    bool siPanneauMontre() const;
     // The kind's controller: the number of selected rows, the table taking the keyboard back.
-    virtual void setNbOfSelectedRows(quint64) = 0;
-    virtual void searchingDidFinish() = 0;
-    // Optional: the action buttons follow the active cursor's rows, for kinds whose buttons do.
-    virtual void majActionButtons() {}
+    void setNbOfSelectedRows(quint64 n);
+    void searchingDidFinish();
+    void majActionButtons();
     // The Object's title text in the table (the status prefixes are the core's).
     virtual QString titreAffiche(KELI* item);
     // The rows of the table from the timeline's one list (every Channel), not from the active
     // cursor's list of the current Channel.
     void setRowsDuTimeline(bool oui) { rowsDuTimeline_ = oui; }
+    // The kind's drag of its table (not owned: the kind keeps it for as long as it lives).
+    void referencerDrag(ZEVInspectDrag* drag) { tableDrag_ = drag; }
     bool siSelectionneEnMode(KELI* item, int mode);
     int frontMode();
     std::vector<int> rowsSelectionnees(int mode) const;
@@ -227,6 +229,10 @@ private:
 
     KELId relation_;
     ZEVTableView* table_ = nullptr; // not owned; the panel's
+    ZEVInspectDrag* tableDrag_ = nullptr;
+    ZEVInspectViewer* panneau_ = nullptr; // not owned: the kind's owner
+    double rebuildDelay_ = 0;
+    bool suitLesBoutons_ = false;
     ZEVEngineRouter router_;
     std::unordered_map<KELId, Listes> listes_;
     std::unordered_map<KELId, ZEVRowList> timeline_;
@@ -243,7 +249,6 @@ private:
     bool siNotifie_ = false;
     bool siPremierDelegue_ = true;
     QFont otherChannelFont_;
-    QColor otherChannelColor_{QColor::fromRgbF(0.25f, 0.2f, 0.2f, 1.0f)};
 };
 
 } // namespace tallomer

@@ -42,15 +42,7 @@ void ZEVRowsViewer::itemSelectionDidChange()
 
 void ZEVRowsViewer::frontModeDidChange()
 {
-    ZEVInspectView* v = inspectViewIfBuilt();
-    ZEVFrontViewerServices* f = frontViewer();
-    const int mode = f ? f->frontMode() : -1;
-    if (v && v->btnFrontMode(0) && mode >= 0 && mode < 4)
-        for (int m = 0; m < 4; ++m)
-            v->btnFrontMode(m)->setState(m == mode ? kZEVStateOn : kZEVStateOff);
-    majActionButtons();
-    if (v)
-        v->inspectTableView()->frontModeDidChange();
+    montrerLeFrontMode();
     rows().majIndexOfSelectedRows();
     rows().tvFrontModeDidChange();
 }

@@ -22,6 +22,8 @@ ZEVFileClass::ZEVFileClass(ZEVFileViewer* viewer, ZEVSpaceController& space)
       menus_(std::make_unique<ZEVInspectMenus>(nouns())), downloads_(space),
       drag_(std::make_unique<ZEVInspectDrag>(space, *this, viewer))
 {
+    referencerDrag(drag_.get());
+    referencerPanneau(viewer, ZEVFileViewer::kRebuildDelay, true);
     menus_->onDeleteLego = [this](KELId legoId, ZEVTableView& table) {
         KELI* lego = KELServeurDeLiens::LienForInt(legoId, KELServeurDeLiens::CurseurGlobal());
         if (lego)
@@ -51,38 +53,6 @@ KELI* ZEVFileClass::creerLienFileViewerForItem(KELI* item, KELDate date)
         return nullptr;
     }
     return KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, canal, item, i.in, i.out, curseur);
-}
-
-void ZEVFileClass::moteurChange()
-{
-    if (viewer_)
-        viewer_->moteurChangeFile();
-}
-
-void ZEVFileClass::majActionButtons()
-{
-    if (viewer_)
-        viewer_->majActionButtons();
-}
-
-void ZEVFileClass::majInspectField()
-{
-    if (viewer_)
-        viewer_->majInspectField();
-}
-
-bool ZEVFileClass::siPanneauMontre() const { return viewer_ && viewer_->siShowInspectView(); }
-
-void ZEVFileClass::setNbOfSelectedRows(quint64 n)
-{
-    if (viewer_)
-        viewer_->setNbOfSelectedRows(n);
-}
-
-void ZEVFileClass::searchingDidFinish()
-{
-    if (viewer_)
-        viewer_->searchingDidFinish();
 }
 
 } // namespace tallomer

@@ -75,23 +75,6 @@ public:
     // Drops, rows out and the clipboard of the panel's table; the web downloads its imports start.
     ZEVInspectDrag& drag() { return *drag_; }
     ZEVFileDownloads& downloads() { return downloads_; }
-    void paste(ZEVTableView& table) override { drag_->paste(table); }
-    void copy(ZEVTableView& table) override { drag_->copy(table); }
-    void cut(ZEVTableView& table) override { drag_->cut(table); }
-    bool siDropedItem(const ZEVTableElement& item, ZEVTableView&) override { return drag_->siDropedItem(item.item); }
-    Qt::DropAction draggingEntered(QDropEvent* info, ZEVTableView& table) override
-    {
-        return drag_->draggingEntered(info, table);
-    }
-    Qt::DropAction draggingUpdated(QDropEvent* info, ZEVTableView& table) override
-    {
-        return drag_->draggingUpdated(info, table);
-    }
-    void draggingExited(ZEVTableView& table) override { drag_->draggingExited(table); }
-    bool performDragOperation(QDropEvent* info, ZEVTableView& table) override
-    {
-        return drag_->performDragOperation(info, table);
-    }
 
     // ---- the row commands, on the Object of the row menu ----
     void openSelectionInTableView(ZEVTableView& table) override;
@@ -111,14 +94,6 @@ public:
     bool siRecallChanges() const { return goto_.siRecallChanges(); }
     bool siReleaseChanges() const { return goto_.siReleaseChanges(); }
     bool siTitleChanges() const { return goto_.siTitleChanges(); }
-
-protected:
-    void moteurChange() override;
-    void majActionButtons() override;
-    void majInspectField() override;
-    bool siPanneauMontre() const override;
-    void setNbOfSelectedRows(quint64 n) override;
-    void searchingDidFinish() override;
 
 private:
     ZEVFileViewer* viewer_; // not owned: the owner

@@ -68,34 +68,10 @@ void ZEVFileViewer::awakeFromNib()
 
 void ZEVFileViewer::appliquer(Commande commande, const std::vector<KELI*>& items)
 {
-    switch (commande) {
-    case Commande::Recall:
-        model_.recallFilesForItems(items);
-        break;
-    case Commande::Retain:
-        model_.retainFilesForItems(items);
-        break;
-    case Commande::Release:
-        model_.releaseFilesForItems(items);
-        break;
-    case Commande::Forget:
-        model_.forgetFilesForItems(items);
-        break;
-    case Commande::RecallNow:
-        model_.recallNowFilesForItems(items);
-        break;
-    }
+    appliquerPresence(model_.presence(), commande, items);
 }
 
-void ZEVFileViewer::userOpen()
-{
-    ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur());
-    const std::vector<KELI*> items = itemsPourLeMode();
-    if (!iv || items.empty())
-        return beep();
-    for (KELI* o : items)
-        iv->userOpenItem(o, false);
-}
+void ZEVFileViewer::userOpen() { ouvrirLesItemsDuMode(); }
 
 void ZEVFileViewer::userDelete() { model_.deleteFiles(itemsPourLeMode()); }
 

@@ -67,8 +67,6 @@ public:
     // Opens the Object of the row double-clicked.
     void openFile(int row);
 
-    // The engine changed the rows.
-    void moteurChangeFile() { moteurChangeRows(); }
 
     // ---- imports: what is dropped or pasted on the table, and the add panel's files ----
     // The drag's Objects already known are selected as icons; the answer by what it holds.

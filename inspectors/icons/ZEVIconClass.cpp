@@ -29,6 +29,8 @@ ZEVIconClass::ZEVIconClass(ZEVIconViewer* viewer, ZEVSpaceController& space)
       menus_(std::make_unique<ZEVInspectMenus>(nouns(), ZEVRowMenuShape{false, true, false, true})),
       drag_(std::make_unique<ZEVInspectDrag>(space, *this, nullptr))
 {
+    referencerDrag(drag_.get());
+    referencerPanneau(viewer, ZEVInspectViewer::kRefreshDelay, false);
     currentChannelInt_ = space.currentChannelInt();
     drag_->writeItems = [this](const std::vector<KELI*>& items, QMimeData& into) { return writeItems(items, into); };
     menus_->onDeleteLego = [this](KELId legoId, ZEVTableView& table) {
@@ -334,30 +336,5 @@ KELDate ZEVIconClass::nextDateForIndexSet(const std::unordered_set<KELId>& ids)
 // ---------------------------------------------------------------------------------------------
 // The controller's side
 
-void ZEVIconClass::moteurChange()
-{
-    if (viewer_)
-        viewer_->moteurChangeIcon();
-}
-
-void ZEVIconClass::majInspectField()
-{
-    if (viewer_)
-        viewer_->majInspectField();
-}
-
-bool ZEVIconClass::siPanneauMontre() const { return viewer_ && viewer_->siShowInspectView(); }
-
-void ZEVIconClass::setNbOfSelectedRows(quint64 n)
-{
-    if (viewer_)
-        viewer_->setNbOfSelectedRows(n);
-}
-
-void ZEVIconClass::searchingDidFinish()
-{
-    if (viewer_)
-        viewer_->searchingDidFinish();
-}
 
 } // namespace tallomer

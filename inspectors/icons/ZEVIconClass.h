@@ -115,30 +115,10 @@ public:
     // Copy and rows out: files as their URLs, a web Object as its location file (its address when
     // there is none), the other kinds as Object records; false when none gave anything.
     bool writeItems(const std::vector<KELI*>& items, QMimeData& into);
-    void copy(ZEVTableView& table) override { drag_->copy(table); }
-    void cut(ZEVTableView& table) override { drag_->cut(table); }
-    bool siDropedItem(const ZEVTableElement& item, ZEVTableView&) override { return drag_->siDropedItem(item.item); }
-    // With no importer, anything but a link handle is refused.
-    Qt::DropAction draggingEntered(QDropEvent* info, ZEVTableView& table) override
-    {
-        return drag_->draggingEntered(info, table);
-    }
-    Qt::DropAction draggingUpdated(QDropEvent* info, ZEVTableView& table) override
-    {
-        return drag_->draggingUpdated(info, table);
-    }
-    void draggingExited(ZEVTableView& table) override { drag_->draggingExited(table); }
-    bool performDragOperation(QDropEvent* info, ZEVTableView& table) override
-    {
-        return drag_->performDragOperation(info, table);
-    }
+    // The rest of the drag goes through the core; with no importer, anything but a link handle
+    // is refused.
 
 protected:
-    void moteurChange() override;
-    void majInspectField() override;
-    bool siPanneauMontre() const override;
-    void setNbOfSelectedRows(quint64 n) override;
-    void searchingDidFinish() override;
 
 private:
     KELDate marcher(bool versLePasse, const ZEVChangeWalk& w);

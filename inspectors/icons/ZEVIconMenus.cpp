@@ -11,21 +11,19 @@ using Noms = std::pair<QString, QString>;
 
 const Noms kObjets{QStringLiteral("Object"), QStringLiteral("Objects")};
 
-// "<verb> 1 <one><suffix>" or "<verb> <n> <many><suffix>", the count as a 32-bit integer.
 QString compte(const QString& verbe, quint64 count, const Noms& noms, const QString& suffixe = QString())
 {
-    if (count == 1)
-        return QStringLiteral("%1 1 %2%3").arg(verbe, noms.first, suffixe);
-    return QStringLiteral("%1 %2 %3%4").arg(verbe).arg(qint32(count)).arg(noms.second, suffixe);
+    return ZEVCountTitle(verbe, count, noms.first, noms.second, suffixe);
 }
 
 ZEVMenuLine ligne(long tag, std::optional<QString> title, std::optional<bool> enabled)
 {
-    ZEVMenuLine l;
-    l.tag = tag;
-    l.title = std::move(title);
-    l.enabled = enabled;
-    return l;
+    return ZEVMenuLineOf(tag, std::move(title), enabled);
+}
+
+ZEVHandleCounts manier(const ZEVIconMenuCounts& c)
+{
+    return {c.moveTo, c.moveToSpace, c.copyTo, c.copyToSpace, c.duplicateTo};
 }
 
 // A count's item: its counted title and enabled, or its bare title and disabled.
@@ -94,26 +92,9 @@ std::vector<ZEVMenuLine> ZEVIconObjectLines(const ZEVIconMenuCounts& c)
     out.insert(out.end(), {add, find, filter});
 
     out.push_back(ligne(4333, QStringLiteral("Handle Objects"), std::nullopt));
-    struct Manier {
-        long tag;
-        const char* verbe;
-        bool dansLeMagasin;
-        quint64 count;
-    };
-    const Manier maniers[] = {
-        {21, "Move", false, c.moveTo},     {20, "Move", true, c.moveToSpace},
-        {23, "Copy", false, c.copyTo},     {22, "Copy", true, c.copyToSpace},
-        {25, "Duplicate", false, c.duplicateTo}, {24, "Duplicate", true, c.duplicateTo},
-    };
-    for (const Manier& m : maniers) {
-        const QString verbe = QString::fromLatin1(m.verbe);
-        const QString fin = m.dansLeMagasin ? QStringLiteral(" in Tallomer") : QStringLiteral(" to\u2026");
-        // The counts of this submenu are written as 64-bit integers.
-        QString titre = m.count == 0   ? verbe + fin
-                        : m.count == 1 ? QStringLiteral("%1 1 Object%2").arg(verbe, fin)
-                                       : QStringLiteral("%1 %2 Objects%3").arg(verbe).arg(qint64(m.count)).arg(fin);
-        out.push_back(ligne(m.tag, std::move(titre), m.count > 0));
-    }
+    const std::vector<ZEVMenuLine> handle = ZEVHandleLines(manier(c), kObjets.first, kObjets.second,
+                                                           QStringLiteral("Tallomer"), true);
+    out.insert(out.end(), handle.begin(), handle.end());
     return out;
 }
 
@@ -165,27 +146,11 @@ std::vector<ZEVMenuLine> ZEVIconMacLines(const ZEVIconMenuCounts& c)
 {
     const bool s = c.isSearch;
     using P = ZEVMenuPlace;
-    auto a = [](P place, long tag, bool enabled) {
-        ZEVMenuLine l = ligne(tag, std::nullopt, enabled);
-        l.place = place;
-        return l;
-    };
-    std::vector<ZEVMenuLine> out = {
-        a(P::Object, 31, true),
-        a(P::Spaces, 40, !s && c.deskHasItems),
-        a(P::Spaces, 41, c.deskHasSelection),
-        a(P::Spaces, 44, s),
-        a(P::Spaces, 43, s),
-        a(P::Handle, 21, c.moveTo > 0),
-        a(P::Handle, 20, c.moveToSpace > 0),
-        a(P::Handle, 23, c.copyTo > 0),
-        a(P::Handle, 22, c.copyToSpace > 0),
-        a(P::Handle, 25, c.duplicateTo > 0),
-        a(P::Handle, 24, c.duplicateTo > 0),
-        a(P::Edit, 103, true),
-        a(P::Edit, 104, true),
-        a(P::Edit, 105, true),
-    };
+    auto a = [](P place, long tag, bool enabled) { return ZEVMenuLineOf(tag, std::nullopt, enabled, place); };
+    std::vector<ZEVMenuLine> out = ZEVDeskMacLines(s, c.deskHasItems, c.deskHasSelection);
+    const std::vector<ZEVMenuLine> handle = ZEVHandleMacLines(manier(c), true);
+    out.insert(out.end(), handle.begin(), handle.end());
+    out.insert(out.end(), {a(P::Edit, 103, true), a(P::Edit, 104, true), a(P::Edit, 105, true)});
     if (c.mode >= 0 && c.mode <= 3) {
         out.push_back(a(P::Handle, 60, c.showOriginal));
         // Open, Filter and Remove as the Object menu enables them when it opens, so that their keys

@@ -35,8 +35,6 @@ public:
     void actifCurseurDidChange() override;
     void showInspectView(bool show) override;
     void majInspectView() override;
-    // The engine changed the rows: one refresh 0.07 s later while the panel shows.
-    void moteurChangeIcon() { moteurChangeRows(); }
 
     // The mode's Objects removed from the desks, each kept when something else holds it.
     void userDelete() override;

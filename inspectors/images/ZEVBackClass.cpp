@@ -86,6 +86,8 @@ ZEVBackClass::ZEVBackClass(ZEVBackViewer* viewer, ZEVSpaceController& space)
       menus_(std::make_unique<ZEVInspectMenus>(nouns())),
       drag_(std::make_unique<ZEVInspectDrag>(space, *this, viewer))
 {
+    referencerDrag(drag_.get());
+    referencerPanneau(viewer, ZEVBackViewer::kRebuildDelay, true);
     imageColorRelation_ = relationAt(KELRELATION_IMAGE_COLOR, tlCurseur_);
     for (KELICc* c : std::initializer_list<KELICc*>{nowCurseur_, searchCurseur_})
         if (c)
@@ -398,40 +400,6 @@ KELI* ZEVBackClass::creerLienBackViewerForItem(KELI* item, KELDate date)
         KELServeurDeLiens::CreerLienRelInt(KELRELATION_IMAGE_COLOR, item, space_.defaultColorItem(), KELDateToujours,
                                            KELDateOuverte, tlCurseur_ ? tlCurseur_ : c);
     return KELServeurDeLiens::CreerLienRelInt(KELRELATION_BACK_VIEWER, canal, item, i.in, i.out, c);
-}
-
-// ---- the viewer's side ------------------------------------------------------------------------
-
-void ZEVBackClass::moteurChange()
-{
-    if (viewer_)
-        viewer_->moteurChangeBack();
-}
-
-void ZEVBackClass::majActionButtons()
-{
-    if (viewer_)
-        viewer_->majActionButtons();
-}
-
-void ZEVBackClass::majInspectField()
-{
-    if (viewer_)
-        viewer_->majInspectField();
-}
-
-bool ZEVBackClass::siPanneauMontre() const { return viewer_ && viewer_->siShowInspectView(); }
-
-void ZEVBackClass::setNbOfSelectedRows(quint64 n)
-{
-    if (viewer_)
-        viewer_->setNbOfSelectedRows(n);
-}
-
-void ZEVBackClass::searchingDidFinish()
-{
-    if (viewer_)
-        viewer_->searchingDidFinish();
 }
 
 QVariant ZEVBackClass::objectValue(ZEVTableView& table, const QString& columnId, int row, int role)

@@ -104,23 +104,6 @@ public:
     ZEVInspectMenus& menus() { return *menus_; }
     // Drops, rows out and the clipboard of the panel's table.
     ZEVInspectDrag& drag() { return *drag_; }
-    void paste(ZEVTableView& table) override { drag_->paste(table); }
-    void copy(ZEVTableView& table) override { drag_->copy(table); }
-    void cut(ZEVTableView& table) override { drag_->cut(table); }
-    bool siDropedItem(const ZEVTableElement& item, ZEVTableView&) override { return drag_->siDropedItem(item.item); }
-    Qt::DropAction draggingEntered(QDropEvent* info, ZEVTableView& table) override
-    {
-        return drag_->draggingEntered(info, table);
-    }
-    Qt::DropAction draggingUpdated(QDropEvent* info, ZEVTableView& table) override
-    {
-        return drag_->draggingUpdated(info, table);
-    }
-    void draggingExited(ZEVTableView& table) override { drag_->draggingExited(table); }
-    bool performDragOperation(QDropEvent* info, ZEVTableView& table) override
-    {
-        return drag_->performDragOperation(info, table);
-    }
 
     // ---- the table ----
     QVariant objectValue(ZEVTableView& table, const QString& columnId, int row, int role) override;
@@ -149,14 +132,6 @@ public:
     bool siRecallChanges() const { return siRecallChanges_; }
     bool siReleaseChanges() const { return siReleaseChanges_; }
     bool siTitleChanges() const { return siTitleChanges_; }
-
-protected:
-    void moteurChange() override;
-    void majActionButtons() override;
-    void majInspectField() override;
-    bool siPanneauMontre() const override;
-    void setNbOfSelectedRows(quint64 n) override;
-    void searchingDidFinish() override;
 
 private:
     ZEVChangeWalk walk(std::unordered_set<KELId>& cibles) const;

@@ -131,15 +131,7 @@ void ZEVBackViewer::itemSelectionDidChange()
 
 void ZEVBackViewer::frontModeDidChange()
 {
-    ZEVInspectView* v = inspectViewIfBuilt();
-    ZEVFrontViewerServices* f = frontViewer();
-    const int mode = f ? f->frontMode() : -1;
-    if (v && v->btnFrontMode(0) && mode >= 0 && mode < 4)
-        for (int m = 0; m < 4; ++m)
-            v->btnFrontMode(m)->setState(m == mode ? kZEVStateOn : kZEVStateOff);
-    majActionButtons();
-    if (v)
-        v->inspectTableView()->frontModeDidChange();
+    montrerLeFrontMode();
     model_.majIndexOfSelectedRows();
     model_.tvFrontModeDidChange();
     // A front mode that selects no image shows none.
@@ -217,34 +209,14 @@ void ZEVBackViewer::_majAndScroll()
 
 void ZEVBackViewer::appliquer(Commande commande, const std::vector<KELI*>& items)
 {
-    switch (commande) {
-    case Commande::Recall:
+    // An image of another Channel is copied into the current one before it is recalled.
+    if (commande == Commande::Recall)
         model_.recallBacksForItems(items);
-        break;
-    case Commande::Retain:
-        model_.retainBacksForItems(items);
-        break;
-    case Commande::Release:
-        model_.releaseBacksForItems(items);
-        break;
-    case Commande::Forget:
-        model_.forgetBacksForItems(items);
-        break;
-    case Commande::RecallNow:
-        model_.recallNowBacksForItems(items);
-        break;
-    }
+    else
+        appliquerPresence(model_.presence(), commande, items);
 }
 
-void ZEVBackViewer::userOpen()
-{
-    ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur());
-    const std::vector<KELI*> items = itemsPourLeMode();
-    if (!iv || items.empty())
-        return beep();
-    for (KELI* o : items)
-        iv->userOpenItem(o, false);
-}
+void ZEVBackViewer::userOpen() { ouvrirLesItemsDuMode(); }
 
 void ZEVBackViewer::userDelete() { model_.deleteBacks(itemsPourLeMode()); }
 

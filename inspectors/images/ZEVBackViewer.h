@@ -67,8 +67,6 @@ public:
     // Deletes the images (their backgrounds rewritten after the user said Yes).
     void userDelete() override;
 
-    // The engine changed the rows.
-    void moteurChangeBack() { moteurChangeRows(kRebuildDelay); }
     // The image of the row (-1: none) is the one the preview shows, on its colour; a row whose
     // thumbnail has not come leaves the preview as it is (its arrival calls again).
     void displayImageFromRow(int row);

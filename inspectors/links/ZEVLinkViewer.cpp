@@ -114,13 +114,8 @@ void ZEVLinkViewer::actifCurseurDidChange()
 
 void ZEVLinkViewer::frontModeDidChange()
 {
-    ZEVInspectView* v = inspectViewIfBuilt();
-    ZEVFrontViewerServices* f = frontViewer();
-    const int mode = f ? f->frontMode() : -1;
-    if (v && v->btnFrontMode(0) && mode >= 0 && mode < 4)
-        for (int m = 0; m < 4; ++m)
-            v->btnFrontMode(m)->setState(m == mode ? kZEVStateOn : kZEVStateOff);
-    if (v)
+    montrerLesBoutonsDuMode();
+    if (ZEVInspectView* v = inspectViewIfBuilt())
         v->inspectTableView()->frontModeDidChange();
     model_.majIndexOfSelectedRows();
     model_.tvFrontModeDidChange();

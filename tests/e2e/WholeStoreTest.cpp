@@ -116,6 +116,36 @@ protected:
         return path;
     }
     QString work;
+    // An archive holding only a link base: the template (an empty file unless `fromTemplate`)
+    // changed by `change`, python lines on its connection `c`.
+    QString baseZip(const QString& name, const QString& change, bool fromTemplate = true)
+    {
+        return pythonZip(name, QStringLiteral("db = os.path.join(scratch, 'zev.sqlite')\n") +
+                                   (fromTemplate ? QStringLiteral("shutil.copy(template, db)\n") : QString()) +
+                                   "c = sqlite3.connect(db)\n" + change +
+                                   "\nc.commit(); c.close()\n"
+                                   "z = zipfile.ZipFile(path, 'w'); z.write(db, 'zev.sqlite'); z.close()");
+    }
+
+    // Each archive is refused before anything is swapped, its reason in the alert, nothing quit
+    // and nothing left unpacked; the links and the files below `watched` stay as they were.
+    void expectRefused(const std::vector<std::pair<QString, QString>>& cases, const QString& watched)
+    {
+        const Rows links = sql(database(), kAllLinks);
+        const QStringList files = tree(watched);
+        for (const auto& [archive, reason] : cases) {
+            alerts.clear();
+            importFrom(archive);
+            EXPECT_TRUE(stops.empty()) << archive.toStdString();
+            ASSERT_FALSE(alerts.empty()) << archive.toStdString();
+            EXPECT_TRUE(alerts.back().message.contains("cannot be imported")) << alerts.back().message.toStdString();
+            EXPECT_TRUE(alerts.back().informative.contains(reason))
+                << reason.toStdString() << " in " << alerts.back().informative.toStdString();
+            EXPECT_FALSE(QFileInfo::exists(importFolder())) << archive.toStdString();
+        }
+        EXPECT_EQ(sql(database(), kAllLinks).rows, links.rows);
+        EXPECT_EQ(tree(watched), files);
+    }
 
     // A start the program ends by itself: built as start() builds it, run until it stops.
     void startUntilItStops()
@@ -246,43 +276,21 @@ TEST_F(WholeStoreE2E, ARefusedArchiveIsNamedInAnAlertAndLeavesTheStoreAsItWas)
 {
     start();
     placeFile("one.txt");
-    const QString work = q(test::makeTempDir("archives"));
-    auto python = [&](const QString& name, const QString& body) {
-        const QString path = work + "/" + name;
-        const QString script = "import zipfile, sqlite3, sys, os\n" + body;
-        QByteArray out;
-        EXPECT_EQ(runTool("python3", {"-c", script, path}, &out), 0) << out.toStdString();
-        return path;
-    };
     // A link base of a newer version than this program reads.
-    const QString newer = python("newer.zip", "db = sys.argv[1] + '.sqlite'\n"
-                                              "c = sqlite3.connect(db); c.execute('CREATE TABLE SETTINGS (NAME, VALUE)')\n"
-                                              "c.execute(\"INSERT INTO SETTINGS VALUES ('dbVersion', 4)\"); c.commit(); c.close()\n"
-                                              "z = zipfile.ZipFile(sys.argv[1], 'w'); z.write(db, 'zev.sqlite'); z.close()");
+    const QString newer = baseZip("newer.zip", "c.execute('CREATE TABLE SETTINGS (NAME, VALUE)')\n"
+                                               "c.execute(\"INSERT INTO SETTINGS VALUES ('dbVersion', 4)\")",
+                                  false);
     const std::vector<std::pair<QString, QString>> cases = {
         {writeFile(work + "/garbage.zip", QByteArray(4096, 'x')), "not a zip archive"},
-        {python("escape.zip", "z = zipfile.ZipFile(sys.argv[1], 'w'); z.writestr('../x', 'x'); z.close()"), "leads outside"},
-        {python("nobase.zip", "z = zipfile.ZipFile(sys.argv[1], 'w'); z.writestr('local/a', 'a'); z.close()"),
+        {pythonZip("escape.zip", "z = zipfile.ZipFile(path, 'w'); z.writestr('../x', 'x'); z.close()"), "leads outside"},
+        {pythonZip("nobase.zip", "z = zipfile.ZipFile(path, 'w'); z.writestr('local/a', 'a'); z.close()"),
          "no link base"},
-        {python("damaged.zip", "z = zipfile.ZipFile(sys.argv[1], 'w'); z.writestr('zev.sqlite', 'not a database'); z.close()"),
+        {pythonZip("damaged.zip", "z = zipfile.ZipFile(path, 'w'); z.writestr('zev.sqlite', 'not a database'); z.close()"),
          "link base"},
         {newer, "version 4"},
     };
-    const Rows links = sql(database(), kAllLinks);
-    const QStringList files = tree(storeFolder() + "/local");
-    for (const auto& [archive, reason] : cases) {
-        alerts.clear();
-        importFrom(archive);
-        EXPECT_TRUE(stops.empty()) << archive.toStdString();
-        ASSERT_FALSE(alerts.empty()) << archive.toStdString();
-        EXPECT_TRUE(alerts.back().message.contains("cannot be imported")) << alerts.back().message.toStdString();
-        EXPECT_TRUE(alerts.back().informative.contains(reason))
-            << reason.toStdString() << " in " << alerts.back().informative.toStdString();
-        EXPECT_FALSE(QFileInfo::exists(importFolder())) << archive.toStdString();
-        EXPECT_FALSE(QFileInfo::exists(work + "/x"));
-    }
-    EXPECT_EQ(sql(database(), kAllLinks).rows, links.rows);
-    EXPECT_EQ(tree(storeFolder() + "/local"), files);
+    expectRefused(cases, storeFolder() + "/local");
+    EXPECT_FALSE(QFileInfo::exists(work + "/x"));
     EXPECT_EQ(app()->appTerminate(), 0);
 
     // An export into the store itself is refused as well, and writes nothing.
@@ -336,43 +344,24 @@ TEST_F(WholeStoreE2E, AnImportedLinkBaseMustPassTheChecksOfAStart)
     start();
     placeFile("one.txt");
     // The template itself, then changed as each case says.
-    auto withBase = [&](const QString& name, const QString& change) {
-        return pythonZip(name, "db = os.path.join(scratch, 'zev.sqlite'); shutil.copy(template, db)\n"
-                               "c = sqlite3.connect(db)\n" + change + "\nc.commit(); c.close()\n"
-                               "z = zipfile.ZipFile(path, 'w'); z.write(db, 'zev.sqlite'); z.close()");
-    };
     const std::vector<std::pair<QString, QString>> cases = {
         // Nothing but the version: the old check read only that and quick_check.
-        {pythonZip("settings-only.zip", "db = os.path.join(scratch, 'zev.sqlite'); c = sqlite3.connect(db)\n"
-                                        "c.execute('CREATE TABLE SETTINGS (NAME, VALUE)')\n"
-                                        "c.execute(\"INSERT INTO SETTINGS VALUES ('dbVersion', 3)\"); c.commit(); c.close()\n"
-                                        "z = zipfile.ZipFile(path, 'w'); z.write(db, 'zev.sqlite'); z.close()"),
+        {baseZip("settings-only.zip", "c.execute('CREATE TABLE SETTINGS (NAME, VALUE)')\n"
+                                      "c.execute(\"INSERT INTO SETTINGS VALUES ('dbVersion', 3)\")",
+                 false),
          "no table ZEVLETS"},
-        {withBase("no-timeline.zip", "c.execute('DELETE FROM ZEVLETS WHERE ZEVLET_ID = 270')"), "link 270"},
-        {withBase("no-root.zip", "c.execute('DELETE FROM ZEVLETS WHERE ZEVLET_ID = 2000001')"), "link 2000001"},
-        {withBase("not-a-cursor.zip", "c.execute(\"UPDATE ZEVLETS SET CLASS = 'KELI' WHERE ZEVLET_ID = 270\")"),
+        {baseZip("no-timeline.zip", "c.execute('DELETE FROM ZEVLETS WHERE ZEVLET_ID = 270')"), "link 270"},
+        {baseZip("no-root.zip", "c.execute('DELETE FROM ZEVLETS WHERE ZEVLET_ID = 2000001')"), "link 2000001"},
+        {baseZip("not-a-cursor.zip", "c.execute(\"UPDATE ZEVLETS SET CLASS = 'KELI' WHERE ZEVLET_ID = 270\")"),
          "'KELICurseur'"},
-        {withBase("no-words.zip", "c.execute('ALTER TABLE WORD RENAME TO W')"), "no table WORD"},
+        {baseZip("no-words.zip", "c.execute('ALTER TABLE WORD RENAME TO W')"), "no table WORD"},
         // An index that disagrees with its table passes quick_check, not the full check.
-        {withBase("index.zip", "c.execute('PRAGMA writable_schema=ON')\n"
+        {baseZip("index.zip", "c.execute('PRAGMA writable_schema=ON')\n"
                                "c.execute(\"UPDATE sqlite_master SET sql = 'CREATE INDEX WordIndex ON WORD(ZEVLET_ID)' "
                                "WHERE name = 'WordIndex'\")"),
          "damaged"},
     };
-    const Rows links = sql(database(), kAllLinks);
-    const QStringList files = tree(storeFolder());
-    for (const auto& [archive, reason] : cases) {
-        alerts.clear();
-        importFrom(archive);
-        EXPECT_TRUE(stops.empty()) << archive.toStdString();
-        ASSERT_FALSE(alerts.empty()) << archive.toStdString();
-        EXPECT_TRUE(alerts.back().message.contains("cannot be imported")) << alerts.back().message.toStdString();
-        EXPECT_TRUE(alerts.back().informative.contains(reason))
-            << reason.toStdString() << " in " << alerts.back().informative.toStdString();
-        EXPECT_FALSE(QFileInfo::exists(importFolder())) << archive.toStdString();
-    }
-    EXPECT_EQ(sql(database(), kAllLinks).rows, links.rows);
-    EXPECT_EQ(tree(storeFolder()), files);
+    expectRefused(cases, storeFolder());
     EXPECT_FALSE(QFileInfo::exists(previousFolder()));
 }
 
@@ -415,11 +404,7 @@ TEST_F(WholeStoreE2E, AStartThatCannotOpenTheImportedStorePutsThePreviousOneBack
     // A link base of version 2 whose upgrade cannot run (its rows are there already) passes the
     // checks of the file; only the link base's open refuses it.
     start();
-    importFrom(pythonZip("old.zip", "db = os.path.join(scratch, 'zev.sqlite'); shutil.copy(template, db)\n"
-                                    "c = sqlite3.connect(db)\n"
-                                    "c.execute(\"UPDATE SETTINGS SET VALUE = 2 WHERE NAME = 'dbVersion'\")\n"
-                                    "c.commit(); c.close()\n"
-                                    "z = zipfile.ZipFile(path, 'w'); z.write(db, 'zev.sqlite'); z.close()"));
+    importFrom(baseZip("old.zip", "c.execute(\"UPDATE SETTINGS SET VALUE = 2 WHERE NAME = 'dbVersion'\")"));
     ASSERT_EQ(stops.size(), 2u);
     EXPECT_EQ(alerts.back().message, "Import successfull");
     graph.reset();
@@ -469,20 +454,7 @@ TEST_F(WholeStoreE2E, NoArchiveEntryReachesOutsideTheStore)
          "behind the link in"},
         {withLinks("dotdot.zip", "z.writestr('local/../../x', 'x')"), "leads outside"},
     };
-    const Rows links = sql(database(), kAllLinks);
-    const QStringList files = tree(storeFolder());
-    for (const auto& [archive, reason] : cases) {
-        alerts.clear();
-        importFrom(archive);
-        EXPECT_TRUE(stops.empty()) << archive.toStdString();
-        ASSERT_FALSE(alerts.empty()) << archive.toStdString();
-        EXPECT_TRUE(alerts.back().message.contains("cannot be imported")) << alerts.back().message.toStdString();
-        EXPECT_TRUE(alerts.back().informative.contains(reason))
-            << reason.toStdString() << " in " << alerts.back().informative.toStdString();
-        EXPECT_FALSE(QFileInfo::exists(importFolder())) << archive.toStdString();
-    }
-    EXPECT_EQ(sql(database(), kAllLinks).rows, links.rows);
-    EXPECT_EQ(tree(storeFolder()), files);
+    expectRefused(cases, storeFolder());
     EXPECT_EQ(readAll(home + "/private.txt"), "private");
     EXPECT_FALSE(QFileInfo::exists(home + "/.local/x"));
 

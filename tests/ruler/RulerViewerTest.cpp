@@ -330,3 +330,42 @@ TEST_F(Ruler, TheMenusShowTheStateOfTheHeaderViews)
     viewer->menuWillOpen(&other);
     EXPECT_FALSE(a->isChecked());
 }
+
+namespace {
+
+// What any animation moves: the visible range, and both cursors with their contexts.
+std::vector<double> etat(KELIContexte* tl, KELICurseur* now, KELICurseur* search)
+{
+    return {tl->offsetIn(),          tl->offsetOut(),        now->offsetDouble(),
+            now->contexte()->offsetIn(), now->contexte()->offsetOut(), search->offsetDouble(),
+            search->contexte()->offsetIn()};
+}
+
+} // namespace
+
+TEST_F(Ruler, EveryAnimationTicksUnderItsOwnNameAndNoneMovesOnceCancelled)
+{
+    const std::vector<std::pair<const char*, std::function<void()>>> animations = {
+        {"_animerCurseurToDate", [&] { viewer->userAnimeCurseurToDate(now()->now() + 600); }},
+        {"_animerCurseurEtRuler", [&] { viewer->userAnimeCurseurEtRulerToDate(now()->now() + 600); }},
+        {"_animerCurseurEtContexteIn", [&] { viewer->userAnimeCurseurOffset(300, 200); }},
+        {"_animerNow", [&] { viewer->userAnimeNow(1.5, -100, 100, -500, 500); }},
+        {"_animerSearch", [&] { viewer->userAnimeSearch(1.5, search()->now() - 600, -600, 100, 200); }},
+        {"_animerRuler", [&] { viewer->userAnimeRuler(1.5, -3000, 3000); }},
+    };
+    for (const auto& [nom, lancer] : animations) {
+        SCOPED_TRACE(nom);
+        viewer->userChangeActifCurseur(std::string(nom) == "_animerSearch" ? search() : now());
+        const std::vector<double> avant = etat(tl(), now(), search());
+        lancer();
+        sched.advance(0.1);
+        EXPECT_TRUE(sched.isPending(viewer, nom));
+        EXPECT_NE(etat(tl(), now(), search()), avant) << "the first ticks moved something";
+        viewer->userDesactiveAnimer();
+        EXPECT_FALSE(rulertest::ticking(viewer));
+        EXPECT_TRUE(viewer->siAccepteDeplacement());
+        const std::vector<double> arrete = etat(tl(), now(), search());
+        sched.advance(2);
+        EXPECT_EQ(etat(tl(), now(), search()), arrete);
+    }
+}

@@ -284,3 +284,33 @@ TEST_F(Wheel, AGestureStepsAndEndsOnlyTheMoveItWasGranted)
     EXPECT_EQ(searchView->menuForEvent(&press), searchView->menuContexteIn());
     EXPECT_TRUE(viewer->siAccepteDeplacement());
 }
+
+TEST_F(Wheel, TheSearchInEdgeSlidesTheRangeUnderTheWheelAndRescalesItUnderThePinchCtrlTheOtherWay)
+{
+    viewer->userChangeActifCurseur(search());
+    context(600, 600);
+    // Each gesture is one step from the same place, then its pause ends it.
+    auto pas = [&](const std::function<void()>& geste) {
+        const double s0 = span(), in0 = search()->contexte()->offsetIn();
+        geste();
+        const bool bouge = search()->contexte()->offsetIn() != in0;
+        const bool reechelonne = std::fabs(span() - s0) > 1e-6;
+        // The pinch's pause is the longer.
+        sched.advance(ZEVTlineCurseurView::kArretPincement + 0.05);
+        EXPECT_TRUE(viewer->siAccepteDeplacement());
+        return std::pair<bool, bool>{bouge, reechelonne};
+    };
+    const double x = searchView->beginRect().center().x();
+    auto pince = [&](Qt::KeyboardModifiers m) {
+        QNativeGestureEvent e(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, QPointF(x, 300),
+                              QPointF(x, 300), QPointF(), 0.05, QPointF());
+        e.setModifiers(m);
+        searchView->magnify(&e);
+    };
+    EXPECT_EQ(pas([&] { overStrip(x, 5, 0.2); }), (std::pair<bool, bool>{true, false})) << "the wheel slides";
+    EXPECT_EQ(pas([&] { overStrip(x, 5, 0.2, Qt::ControlModifier); }), (std::pair<bool, bool>{true, true}))
+        << "the wheel with Ctrl rescales";
+    EXPECT_EQ(pas([&] { pince({}); }), (std::pair<bool, bool>{true, true})) << "the pinch rescales";
+    EXPECT_EQ(pas([&] { pince(Qt::ControlModifier); }), (std::pair<bool, bool>{true, false}))
+        << "the pinch with Ctrl slides";
+}
