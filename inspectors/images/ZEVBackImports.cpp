@@ -116,6 +116,7 @@ bool ZEVBackViewer::userPerformDragOrPaste()
     if (imports_.takeBeep())
         Sound::shared().beep();
     finishImport(*desk, set);
+    P::TellLeftOut();
     return result;
 }
 
