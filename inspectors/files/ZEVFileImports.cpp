@@ -237,14 +237,15 @@ bool ZEVFileViewer::_addAttributedStrings(const QList<ZEVRichText>& texts, ZEVIt
     ZEVDeskViewer* desk = imports_.desk();
     if (!desk)
         return true;
-    ZEVItemData& store = ZEVItemData::Current();
     for (const ZEVRichText& text : texts) {
-        KELI* item = L::creer(*desk, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0);
+        KELI* item = L::creerWithRecord(*desk, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0,
+                                        [&](KELI* made) {
+                                            ZEVItemData& store = ZEVItemData::Current();
+                                            return L::madeFileRecord(
+                                                store.files().createRTFWithAttributedString(text, made), QUrl(), made);
+                                        });
         if (!item)
             continue;
-        const QString file = store.files().createRTFWithAttributedString(text, item);
-        if (!file.isEmpty())
-            store.createFileURL(file, QUrl(), item);
         model_.creerLienFileViewerForItem(item, imports_.date());
         set.insert(item);
     }
@@ -270,10 +271,11 @@ struct WebImport {
             return false;
         }
         if (!item) {
-            item = L::creer(desk, title, "http", QStringLiteral("webloc"), 0);
+            item = L::creerWithRecord(desk, title, "http", QStringLiteral("webloc"), 0, [&uid](KELI* made) {
+                return ZEVItemData::Current().createFileHttpWithUid(uid, made);
+            });
             if (!item)
                 return false;
-            ZEVItemData::Current().createFileHttpWithUid(uid, item);
         }
         model.creerLienFileViewerForItem(item, date);
         ZEVFileDownloads& downloads = model.downloads();
