@@ -41,9 +41,8 @@ public:
     // The item model's factory, the Object made together with its record: writeOutside is handed
     // the new Object and answers whether its record was written; when not, the Object is taken
     // back. nullptr when the Object or its record could not be made.
-    virtual KELI* creerItem(KELId channel, const std::string& title, const std::string& type,
-                            const std::string& icon, ZEVItemOption options,
-                            const std::function<bool(KELI* item)>& writeOutside) = 0;
+    virtual KELI* creerItem(KELId channel, const std::string& title, const std::string& type, const std::string& icon,
+                            ZEVItemOption options, const std::function<bool(KELI* item)>& writeOutside) = 0;
 
     // A web download of url into folder (the Object's own folder) for item, whose desk viewer
     // keeps the Object and its views up to date; false when none was started (the caller then

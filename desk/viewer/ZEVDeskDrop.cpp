@@ -526,12 +526,11 @@ bool ZEVDeskDrop::_addAttributedStrings(const QList<ZEVRichText>& texts, ZEVItem
                                         double& countShift)
 {
     for (const ZEVRichText& text : texts) {
-        KELI* item = L::creerWithRecord(desk_, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0,
-                                        [&](KELI* made) {
-                                            ZEVItemData& store = ZEVItemData::Current();
-                                            return L::madeFileRecord(
-                                                store.files().createRTFWithAttributedString(text, made), QUrl(), made);
-                                        });
+        KELI* item = L::creerWithRecord(
+            desk_, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0, [&](KELI* made) {
+                ZEVItemData& store = ZEVItemData::Current();
+                return L::madeFileRecord(store.files().createRTFWithAttributedString(text, made), QUrl(), made);
+            });
         if (!item)
             continue;
         placeNew(item, set, location, countShift);

@@ -137,10 +137,12 @@ void ZEVDeskSaveAs::importEntry(const Entry& entry, KELId channel, ZEVDeskViewer
     const QFileInfo info(entry.path);
     // Without its record the Object could never find its file: it is not kept, and the next scan
     // tries again.
-    KELI* item = factory ? factory->creerItemWithRecord(channel, entry.name.toStdString(), "file",
-                                                        info.suffix().toStdString(), ZEVOPTION_HOLD_BY_ZEV_FOLDER,
-                                                        [&](KELI* made) { return store.createFileURL(entry.path, QUrl(), made); })
-                         : nullptr;
+    KELI* item =
+        factory
+            ? factory->creerItemWithRecord(channel, entry.name.toStdString(), "file", info.suffix().toStdString(),
+                                           ZEVOPTION_HOLD_BY_ZEV_FOLDER,
+                                           [&](KELI* made) { return store.createFileURL(entry.path, QUrl(), made); })
+            : nullptr;
     if (!item) {
         logFormat("ZEVDeskSaveAs ERROR: no Object was made for %s", qUtf8Printable(entry.path));
         return;

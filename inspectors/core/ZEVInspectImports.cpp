@@ -147,8 +147,9 @@ KELI* ZEVInspectImports::importFile(ZEVDeskViewer& desk, const QString& path, ZE
         return item;
     }
     const QFileInfo info(path);
-    KELI* item = L::creerWithRecord(desk, info.fileName(), "file", info.suffix(), newOptions,
-                                    [&](KELI* made) { return ZEVItemData::Current().createFileURL(path, QUrl(), made); });
+    KELI* item = L::creerWithRecord(desk, info.fileName(), "file", info.suffix(), newOptions, [&](KELI* made) {
+        return ZEVItemData::Current().createFileURL(path, QUrl(), made);
+    });
     if (!item)
         return nullptr;
     kind_.presence(item, date);

@@ -209,12 +209,11 @@ bool ZEVFileViewer::_addAttributedStrings(const QList<ZEVRichText>& texts, ZEVIt
     if (!desk)
         return true;
     for (const ZEVRichText& text : texts) {
-        KELI* item = L::creerWithRecord(*desk, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0,
-                                        [&](KELI* made) {
-                                            ZEVItemData& store = ZEVItemData::Current();
-                                            return L::madeFileRecord(
-                                                store.files().createRTFWithAttributedString(text, made), QUrl(), made);
-                                        });
+        KELI* item = L::creerWithRecord(
+            *desk, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0, [&](KELI* made) {
+                ZEVItemData& store = ZEVItemData::Current();
+                return L::madeFileRecord(store.files().createRTFWithAttributedString(text, made), QUrl(), made);
+            });
         if (!item)
             continue;
         model_.creerLienFileViewerForItem(item, imports_.date());

@@ -107,10 +107,11 @@ KELI* ZEVBackClass::greyWallpaperForChannel(KELId channelInt)
     ZEVItemClass* items = space_.itemClassForCurseur(c);
     if (!items)
         items = space_.itemClassForCurseur(space_.nowCurseur());
-    KELI* grey = items ? items->creerItemWithRecord(channelInt, QFileInfo(path).completeBaseName().toStdString(),
-                                                    "file", QFileInfo(path).suffix().toStdString(), 0,
-                                                    [&](KELI* made) { return store->createFileURL(path, QUrl(), made); })
-                       : nullptr;
+    KELI* grey = items
+                     ? items->creerItemWithRecord(channelInt, QFileInfo(path).completeBaseName().toStdString(), "file",
+                                                  QFileInfo(path).suffix().toStdString(), 0,
+                                                  [&](KELI* made) { return store->createFileURL(path, QUrl(), made); })
+                     : nullptr;
     if (!grey)
         logFormat("ZEVBackClass ERROR - no grey wallpaper Object for Channel %ld", long(channelInt));
     return grey;

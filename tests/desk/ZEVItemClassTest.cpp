@@ -168,11 +168,11 @@ TEST_F(DeskBase, AnObjectWhoseRecordIsRefusedIsTakenBackWholeAndOneWrittenIsKept
     const std::int64_t before = storetest::scalar(path, rows).toInt64();
     KELI* seen = nullptr;
     // The refused one asked for an option write too: none may come back for a row that is gone.
-    KELI* refused = items->creerItemWithRecord(channel->idInt(), "Refused", "file", "txt", ZEVOPTION_SHOW_TITLE,
-                                               [&](KELI* made) {
-                                                   seen = made;
-                                                   return false;
-                                               });
+    KELI* refused =
+        items->creerItemWithRecord(channel->idInt(), "Refused", "file", "txt", ZEVOPTION_SHOW_TITLE, [&](KELI* made) {
+            seen = made;
+            return false;
+        });
     EXPECT_EQ(refused, nullptr);
     ASSERT_NE(seen, nullptr) << "the record writer was never asked";
     sched.runUntilIdle();
@@ -181,7 +181,8 @@ TEST_F(DeskBase, AnObjectWhoseRecordIsRefusedIsTakenBackWholeAndOneWrittenIsKept
     KELI* kept = items->creerItemWithRecord(channel->idInt(), "Kept", "file", "txt", 0, [](KELI*) { return true; });
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(kept->channelInt(), channel->idInt());
-    EXPECT_EQ(std::tuple(items->itemTypeForItem(kept), desk->itemTitleCurseurForItem(kept)), std::tuple("file", "Kept"));
+    EXPECT_EQ(std::tuple(items->itemTypeForItem(kept), desk->itemTitleCurseurForItem(kept)),
+              std::tuple("file", "Kept"));
     sched.runUntilIdle();
     EXPECT_EQ(storetest::scalar(path, rows).toInt64(), before + 4) << "the Object and its three word links";
 }
