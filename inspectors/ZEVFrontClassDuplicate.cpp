@@ -329,7 +329,16 @@ void ZEVFrontClass::duplicateFinish(KELI* item)
     TransferRecord r;
     if (!duplicateEnded(item, &r, true))
         return;
-    storeOf(r.channel).createFileURL(r.target, QUrl(), item);
+    if (!storeOf(r.channel).createFileURL(r.target, QUrl(), item)) {
+        // Without its record the duplicate could never find its copy: neither is kept, as if the
+        // duplicate had never been asked for (the writer told the user).
+        logFormat("ZEVFrontClass duplicate: the record of %s was not written; the duplicate is taken back",
+                  qPrintable(r.target));
+        QFile::remove(r.target);
+        space_.userDeleteItem(item);
+        scheduleTableRefresh();
+        return;
+    }
     // A duplicate is a new file: made now, whatever its source's dates.
     QFile f(r.target);
     if (f.open(QIODevice::ReadWrite))

@@ -349,11 +349,15 @@ bool ZEVFrontClass::moveWebloc(KELI* item, const QString& folder, const QString&
         logFormat("ZEVFrontClass: %s", qPrintable(written.error));
         return false;
     }
+    // The web record goes only once the file record stands in its place: the Object keeps one.
+    if (!data.createFileURL(path, QUrl(), item)) {
+        QFile::remove(path);
+        return false;
+    }
     for (const QString& name : old)
         if (QDir(dropFolder).filePath(name) != path)
             removeTree(QDir(dropFolder).filePath(name));
     QFile::remove(data.recordPath(item->idInt(), QStringLiteral("http")));
-    data.createFileURL(path, QUrl(), item);
     if (ZEVItemViewer* now = space_.itemViewerForCurseur(space_.nowCurseur()); now && now->itemClass())
         now->itemClass()->changeItem(item, "file");
     for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})

@@ -797,40 +797,29 @@ KELI* ZEVItemData::createSameItem(KELI* item)
         const QString file = source->fileUrlForItem(item);
         if (file.isEmpty())
             return nullptr;
-        KELI* made = s.creerItem(channel, title, "file", QFileInfo(file).suffix().toStdString(),
-                                 s.itemOptionsForFile(file));
-        if (made)
-            createFileURL(file, source->originalHttpUrlForItem(item), made);
-        return made;
+        const QUrl httpURL = source->originalHttpUrlForItem(item);
+        return s.creerItem(channel, title, "file", QFileInfo(file).suffix().toStdString(), s.itemOptionsForFile(file),
+                           [&](KELI* made) { return createFileURL(file, httpURL, made); });
     }
     if (type == "ABPerson") {
         if (!s.personWithUid(uid))
             return nullptr;
-        KELI* made = s.creerItem(channel, title, "ABPerson", "vcf", ZEVOPTION_HOLD_BY_APP);
-        if (made)
-            createFilePersonWithUid(uid, made);
-        return made;
+        return s.creerItem(channel, title, "ABPerson", "vcf", ZEVOPTION_HOLD_BY_APP,
+                           [&](KELI* made) { return createFilePersonWithUid(uid, made); });
     }
     if (type == "zevp") {
-        KELI* made = s.creerItem(channel, title, "zevp", "jpeg", ZEVOPTION_HOLD_BY_ZEV);
-        if (made)
-            createZevpURL(source->zevpImageUrlForItem(item), uid, made);
-        return made;
+        const QString image = source->zevpImageUrlForItem(item);
+        return s.creerItem(channel, title, "zevp", "jpeg", ZEVOPTION_HOLD_BY_ZEV,
+                           [&](KELI* made) { return createZevpURL(image, uid, made); });
     }
-    if (type == "http") {
-        KELI* made = s.creerItem(channel, title, "http", "webloc", 0);
-        if (made)
-            createFileHttpWithUid(uid, made);
-        return made;
-    }
+    if (type == "http")
+        return s.creerItem(channel, title, "http", "webloc", 0,
+                           [&](KELI* made) { return createFileHttpWithUid(uid, made); });
     if (type == "message") {
-        KELI* made = s.creerItem(channel, title, "message", "eml", ZEVOPTION_HOLD_BY_APP);
-        if (made) {
-            QCborMap dico;
-            dico.insert(kUid, uid);
-            createFileMessageWithDico(dico, made);
-        }
-        return made;
+        QCborMap dico;
+        dico.insert(kUid, uid);
+        return s.creerItem(channel, title, "message", "eml", ZEVOPTION_HOLD_BY_APP,
+                           [&](KELI* made) { return createFileMessageWithDico(dico, made); });
     }
     say(QStringLiteral("CreateSameItem: _________________________________________________ ERROR !"));
     return nullptr;

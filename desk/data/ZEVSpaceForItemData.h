@@ -8,6 +8,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -37,9 +38,11 @@ public:
     virtual std::string itemTitleForItem(KELI* item) = 0;
     // Wakes an Object for the active cursor.
     virtual KELI* itemForId(KELId id) = 0;
-    // The item model's factory; nullptr when it cannot make the Object.
-    virtual KELI* creerItem(KELId channel, const std::string& title, const std::string& type,
-                            const std::string& icon, ZEVItemOption options) = 0;
+    // The item model's factory, the Object made together with its record: writeOutside is handed
+    // the new Object and answers whether its record was written; when not, the Object is taken
+    // back. nullptr when the Object or its record could not be made.
+    virtual KELI* creerItem(KELId channel, const std::string& title, const std::string& type, const std::string& icon,
+                            ZEVItemOption options, const std::function<bool(KELI* item)>& writeOutside) = 0;
 
     // A web download of url into folder (the Object's own folder) for item, whose desk viewer
     // keeps the Object and its views up to date; false when none was started (the caller then
@@ -60,7 +63,8 @@ public:
     std::string itemTypeForItem(KELI*) override { return {}; }
     std::string itemTitleForItem(KELI*) override { return {}; }
     KELI* itemForId(KELId) override { return nullptr; }
-    KELI* creerItem(KELId, const std::string&, const std::string&, const std::string&, ZEVItemOption) override
+    KELI* creerItem(KELId, const std::string&, const std::string&, const std::string&, ZEVItemOption,
+                    const std::function<bool(KELI*)>&) override
     {
         return nullptr;
     }

@@ -142,6 +142,18 @@ void ZEVItemClass::eraseNewItem(KELI* item)
     KELServeurDeLiens::EraseLien(item, curseur_);
 }
 
+KELI* ZEVItemClass::creerItemWithRecord(KELId channelInt, const std::string& title, const std::string& itemType,
+                                        const std::string& itemIcon, std::uint64_t options,
+                                        const std::function<bool(KELI* item)>& writeOutside)
+{
+    KELI* item = creerItemWithChannelInt(channelInt, title, itemType, itemIcon, options);
+    if (!item || !writeOutside || writeOutside(item))
+        return item;
+    logLine("ZEVItemClass: " + title + " was not added: its record could not be written");
+    eraseNewItem(item);
+    return nullptr;
+}
+
 void ZEVItemClass::changeItem(KELI* item, const std::string& itemType)
 {
     auto* mots = dynamic_cast<KELIModelMot*>(motModel_);

@@ -7,6 +7,7 @@
 #include "engine/KELICc.h"
 #include "engine/KELTypes.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,6 +52,14 @@ public:
     // written: its link and the links to its words go from the store in one commit, as if it had
     // never been made. The words stay, as every word does. item is gone afterwards.
     void eraseNewItem(KELI* item);
+    // A new Object together with what it stands for outside the link base (its record, the file
+    // made for it): writeOutside is handed the new Object and answers whether all of it was
+    // written. When not, the Object is taken back as above and nullptr answered: an Object
+    // without its record could never find its file, nor be found again by a later import. The
+    // writer reports its own failure to the user; writeOutside undoes what it made outside.
+    KELI* creerItemWithRecord(KELId channelInt, const std::string& title, const std::string& itemType,
+                              const std::string& itemIcon, std::uint64_t options,
+                              const std::function<bool(KELI* item)>& writeOutside);
     void changeItem(KELI* item, const std::string& itemType);
 
     // Links between Objects.

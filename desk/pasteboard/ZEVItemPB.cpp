@@ -123,9 +123,11 @@ QByteArray ZEVItemPB::archive(const std::vector<ZEVItemPB>& records)
     return root.toCborValue().toCbor();
 }
 
-std::vector<ZEVItemPB> ZEVItemPB::unarchive(const QByteArray& bytes, QString* error)
+std::vector<ZEVItemPB> ZEVItemPB::unarchive(const QByteArray& bytes, QString* error, qsizetype* leftOut)
 {
     std::vector<ZEVItemPB> out;
+    if (leftOut)
+        *leftOut = 0;
     const std::optional<QCborMap> root = decodeCborMap(bytes, error);
     if (!root)
         return out;
@@ -143,12 +145,17 @@ std::vector<ZEVItemPB> ZEVItemPB::unarchive(const QByteArray& bytes, QString* er
     }
     const QCborArray list = records.toArray();
     qint64 imageBudget = qint64(kMaxDecodedImageMegabytes) * 1024 * 1024;
-    for (qsizetype i = 0; i < list.size() && qsizetype(out.size()) < kMaxItemRecords; ++i) {
+    qsizetype i = 0;
+    for (; i < list.size() && qsizetype(out.size()) < kMaxItemRecords; ++i) {
         if (!list.at(i).isMap())
             continue;
         if (std::optional<ZEVItemPB> r = decode(list.at(i).toMap(), &imageBudget))
             out.push_back(std::move(*r));
     }
+    // Those past the bound are counted, not decoded.
+    for (; leftOut && i < list.size(); ++i)
+        if (list.at(i).isMap())
+            ++*leftOut;
     return out;
 }
 

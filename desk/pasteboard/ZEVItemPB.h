@@ -79,7 +79,9 @@ public:
 
     static QByteArray archive(const std::vector<ZEVItemPB>& records);
     // The records of an archive; none (and *error set) when it is not one.
-    static std::vector<ZEVItemPB> unarchive(const QByteArray& bytes, QString* error = nullptr);
+    // `leftOut`, when given, is told how many records came past kMaxItemRecords.
+    static std::vector<ZEVItemPB> unarchive(const QByteArray& bytes, QString* error = nullptr,
+                                            qsizetype* leftOut = nullptr);
 
     bool operator==(const ZEVItemPB& other) const;
 

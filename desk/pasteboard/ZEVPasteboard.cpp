@@ -151,7 +151,8 @@ void ZEVPasteboard::AnalysePasteboard(const QMimeData* data, long uniqueInt)
     }
 
     // Our own Objects.
-    for (ZEVItemPB& record : ZEVItemPB::unarchive(read.itemRecords)) {
+    qsizetype recordsLeftOut = 0;
+    for (ZEVItemPB& record : ZEVItemPB::unarchive(read.itemRecords, nullptr, &recordsLeftOut)) {
         if (KELI* item = ObjectAtActiveCursor(record.itemInt()))
             if (ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(record.channelInt())) {
                 SetDateCreated(store->createdDateForItem(item));
@@ -213,17 +214,17 @@ void ZEVPasteboard::AnalysePasteboard(const QMimeData* data, long uniqueInt)
 
     QStringList leftOut;
     const QLocale locale;
-    if (read.vcardsLeftOut > 0)
-        leftOut << QStringLiteral("%1 %2 left out: one drop or paste takes at most %3 contacts.")
-                       .arg(locale.toString(read.vcardsLeftOut),
-                            read.vcardsLeftOut == 1 ? QStringLiteral("contact was") : QStringLiteral("contacts were"),
-                            locale.toString(kMaxVCards));
-    if (read.urlsLeftOut > 0)
-        leftOut << QStringLiteral("%1 %2 left out: one drop or paste takes at most %3 files and addresses.")
-                       .arg(locale.toString(read.urlsLeftOut),
-                            read.urlsLeftOut == 1 ? QStringLiteral("file or address was")
-                                                  : QStringLiteral("files and addresses were"),
-                            locale.toString(kMaxUris));
+    // "N things were left out: one drop or paste takes at most M things."
+    auto tell = [&](qsizetype count, const char* one, const char* many, qsizetype most, const char* mostOf) {
+        if (count > 0)
+            leftOut << QStringLiteral("%1 %2 left out: one drop or paste takes at most %3 %4.")
+                           .arg(locale.toString(count), QString::fromLatin1(count == 1 ? one : many),
+                                locale.toString(most), QString::fromLatin1(mostOf));
+    };
+    tell(read.vcardsLeftOut, "contact was", "contacts were", kMaxVCards, "contacts");
+    tell(read.urlsLeftOut, "file or address was", "files and addresses were", kMaxUris, "files and addresses");
+    tell(read.bookmarksLeftOut, "bookmark was", "bookmarks were", kMaxBookmarks, "bookmarks");
+    tell(recordsLeftOut, "Object was", "Objects were", kMaxItemRecords, "Objects");
     s.leftOut = leftOut.join(QLatin1Char(' '));
 }
 

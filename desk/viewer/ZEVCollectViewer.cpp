@@ -482,15 +482,14 @@ void ZEVCollectViewer::place(bool siCmdKey)
             present = KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt());
         } else {
             const QFileInfo info(path);
-            item = desk->itemClass()->creerItemWithChannelInt(channel, info.fileName().toStdString(), "file",
-                                                              info.suffix().toStdString(),
-                                                              ZEVPasteboard::ItemOptionsForFileURL(path));
+            item = desk->itemClass()->creerItemWithRecord(
+                channel, info.fileName().toStdString(), "file", info.suffix().toStdString(),
+                ZEVPasteboard::ItemOptionsForFileURL(path),
+                [&](KELI* made) { return store.createFileURL(path, QUrl(), made); });
             if (!item) {
-                logFormat("ZEVCollectViewer: no Object could be made for %s", qUtf8Printable(path));
+                logFormat("ZEVCollectViewer: no Object was made for %s", qUtf8Printable(path));
                 continue;
             }
-            if (!store.createFileURL(path, QUrl(), item))
-                logFormat("ZEVCollectViewer: the record of %s was not written", qUtf8Printable(path));
         }
         QPointF o = grid_->imageOriginForIndex(std::size_t(k));
         const double carre = m_.carre;

@@ -431,11 +431,14 @@ KELI* ZEVDeskBackground::fichierDeFond(KELId channel, const std::string& title, 
     if (!itemClass)
         return nullptr;
     const std::string icon = QFileInfo(path).suffix().toStdString();
-    KELI* item = itemClass->creerItemWithChannelInt(channel, title, "file", icon, 1);
+    // Without any store (none could be built) there is nowhere to write a record: the Space keeps
+    // its picture Object, as it always did.
+    ZEVItemData& store = ZEVItemData::Current();
+    KELI* item = itemClass->creerItemWithRecord(channel, title, "file", icon, 1, [&](KELI* made) {
+        return store.isNone() || store.createFileURL(path, QUrl(), made);
+    });
     if (!item)
         return nullptr;
-    item->setChannelInt(channel);
-    ZEVItemData::Current().createFileURL(path, QUrl(), item);
     clearItemOption(item, ZEVOPTION_HOLD_BY_ZEV);
     if (space_)
         space_->copyToSpaceForItems({item});

@@ -70,10 +70,14 @@ void ZEVDeskDownloads::didReceiveDataOfLength(ZEVUrlDownload& download, qint64 l
 void ZEVDeskDownloads::downloadDidFinish(ZEVUrlDownload& download)
 {
     KELI* item = download.item();
-    ZEVUrlDownloads::recordFinished(download, desk_.deskClass());
-    addSticker(item, kStickerForOptions);
-    for (ZEVItemViewForDesks* v : bothIcons(item))
-        v->downloadFinish();
+    const bool kept = ZEVUrlDownloads::recordFinished(download, desk_.deskClass());
+    addSticker(item, kept ? kStickerForOptions : kStickerError);
+    for (ZEVItemViewForDesks* v : bothIcons(item)) {
+        if (kept)
+            v->downloadFinish();
+        else
+            v->downloadError();
+    }
     if (ZEVSpaceForDeskViewers* space = desk_.space())
         space->updateAllTableViews();
     running_.release(download);

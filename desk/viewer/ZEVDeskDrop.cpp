@@ -62,33 +62,13 @@ std::function<bool(KELI*)> webRecord(const QString& key)
     return [key](KELI* item) { return ZEVItemData::Current().createFileHttpWithUid(key, item); };
 }
 
-// A file made for a new Object goes with it when the Object is taken back.
-void removeMadeFile(ZEVItemData& store, const QString& file, KELI* item)
-{
-    if (file.isEmpty())
-        return;
-    QFile::remove(file);
-    QDir().rmdir(store.itemDropFolder(item->idInt()));
-}
-
-// The record of a file made for a new Object: false, and the file gone, when either is missing.
-bool fileRecord(ZEVItemData& store, const QString& file, const QUrl& httpURL, KELI* item)
-{
-    if (file.isEmpty())
-        return false;
-    if (store.createFileURL(file, httpURL, item))
-        return true;
-    removeMadeFile(store, file, item);
-    return false;
-}
-
 // The record of a saved desk view; its picture may be missing, as before, but goes when the
 // record cannot be written.
 bool zevpRecord(ZEVItemData& store, const QString& image, const QString& uid, KELI* item)
 {
     if (store.createZevpURL(image, uid, item))
         return true;
-    removeMadeFile(store, image, item);
+    L::removeMadeFile(image, item);
     return false;
 }
 
@@ -352,7 +332,7 @@ void ZEVDeskDrop::addMadeFile(const QString& title, const QString& icon, const Q
     }
     KELI* item = L::creerWithRecord(desk_, title, "file", icon, 0, [&](KELI* made) {
         ZEVItemData& store = ZEVItemData::Current();
-        return fileRecord(store, make(store.files(), made), httpURL, made);
+        return L::madeFileRecord(make(store.files(), made), httpURL, made);
     });
     if (item)
         placeNew(item, set, location, countShift);
@@ -531,7 +511,7 @@ bool ZEVDeskDrop::_addMessages(const std::vector<ZEVMessageDico>& messages, ZEVI
                     fields.insert(QStringLiteral("zevFilename"), file);
                 if (store.createFileMessageWithDico(fields, made))
                     return true;
-                removeMadeFile(store, file, made);
+                L::removeMadeFile(file, made);
                 return false;
             });
         if (!item)
@@ -545,13 +525,12 @@ bool ZEVDeskDrop::_addMessages(const std::vector<ZEVMessageDico>& messages, ZEVI
 bool ZEVDeskDrop::_addAttributedStrings(const QList<ZEVRichText>& texts, ZEVItemSet& set, const QPointF& location,
                                         double& countShift)
 {
-    ZEVItemData& store = ZEVItemData::Current();
     for (const ZEVRichText& text : texts) {
-        KELI* item = L::creerWithRecord(desk_, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0,
-                                        [&](KELI* made) {
-                                            return fileRecord(store, store.files().createRTFWithAttributedString(text, made),
-                                                              QUrl(), made);
-                                        });
+        KELI* item = L::creerWithRecord(
+            desk_, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0, [&](KELI* made) {
+                ZEVItemData& store = ZEVItemData::Current();
+                return L::madeFileRecord(store.files().createRTFWithAttributedString(text, made), QUrl(), made);
+            });
         if (!item)
             continue;
         placeNew(item, set, location, countShift);

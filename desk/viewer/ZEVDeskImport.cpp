@@ -83,14 +83,13 @@ bool createNewItemWithFileURL(ZEVDeskViewer& desk, const QString& path, const QR
         return false;
     }
     const KELDate created = dates->created ? *dates->created : dates->modified.value_or(0.0);
-    KELI* item = factory->creerItemWithChannelInt(space->identityInt(), info.fileName().toStdString(), "file",
-                                                  info.suffix().toStdString(), ZEVPasteboard::ItemOptionsForFileURL(path));
+    KELI* item = factory->creerItemWithRecord(space->identityInt(), info.fileName().toStdString(), "file",
+                                              info.suffix().toStdString(), ZEVPasteboard::ItemOptionsForFileURL(path),
+                                              [&](KELI* made) { return store.createFileURL(path, QUrl(), made); });
     if (!item) {
-        logFormat("ZEVSpaceController menuActionImport: no Object could be made for %s", qUtf8Printable(path));
+        logFormat("ZEVSpaceController menuActionImport: no Object was made for %s", qUtf8Printable(path));
         return false;
     }
-    if (!store.createFileURL(path, QUrl(), item))
-        logFormat("ZEVSpaceController menuActionImport: the record of %s was not written", qUtf8Printable(path));
     desk.creerIconForItem(item, ZEVIconPosition{position.x(), position.y(), position.width(), 0}, created,
                           created + kImportDuration, 1.0f);
     return true;

@@ -135,17 +135,16 @@ void ZEVDeskSaveAs::importEntry(const Entry& entry, KELId channel, ZEVDeskViewer
     }
     ZEVItemClass* factory = desk.itemClass();
     const QFileInfo info(entry.path);
-    KELI* item = factory ? factory->creerItemWithChannelInt(channel, entry.name.toStdString(), "file",
-                                                            info.suffix().toStdString(), ZEVOPTION_HOLD_BY_ZEV_FOLDER)
-                         : nullptr;
-    if (!item) {
-        logFormat("ZEVDeskSaveAs ERROR: no Object could be made for %s", qUtf8Printable(entry.path));
-        return;
-    }
     // Without its record the Object could never find its file: it is not kept, and the next scan
     // tries again.
-    if (!store.createFileURL(entry.path, QUrl(), item)) {
-        factory->eraseNewItem(item);
+    KELI* item =
+        factory
+            ? factory->creerItemWithRecord(channel, entry.name.toStdString(), "file", info.suffix().toStdString(),
+                                           ZEVOPTION_HOLD_BY_ZEV_FOLDER,
+                                           [&](KELI* made) { return store.createFileURL(entry.path, QUrl(), made); })
+            : nullptr;
+    if (!item) {
+        logFormat("ZEVDeskSaveAs ERROR: no Object was made for %s", qUtf8Printable(entry.path));
         return;
     }
     placeNewIcon(item, desk);

@@ -12,6 +12,9 @@
 #include "services/ZEVFrontViewerServices.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 
+#include <QDir>
+#include <QFile>
+
 namespace tallomer {
 
 namespace {
@@ -67,30 +70,37 @@ KELI* ZEVImportLookups::fileObject(ZEVDeskViewer& desk, const QString& path, Fou
     return item;
 }
 
-KELI* ZEVImportLookups::creer(ZEVDeskViewer& desk, const QString& title, const char* type, const QString& icon,
-                              ZEVItemOption options)
+KELI* ZEVImportLookups::creerWithRecord(ZEVDeskViewer& desk, const QString& title, const char* type,
+                                        const QString& icon, ZEVItemOption options,
+                                        const std::function<bool(KELI* item)>& writeOutside)
 {
     ZEVItemClass* factory = desk.itemClass();
     ZEVSpaceForDeskViewers* space = desk.space();
     if (!factory || !space)
         return nullptr;
-    KELI* item = factory->creerItemWithChannelInt(space->identityInt(), title.toStdString(), type,
-                                                  icon.toStdString(), options);
+    KELI* item = factory->creerItemWithRecord(space->identityInt(), title.toStdString(), type, icon.toStdString(),
+                                              options, writeOutside);
     if (!item)
-        logFormat("ZEVDeskViewer: no Object could be made for %s", qUtf8Printable(title));
+        logFormat("ZEVDeskViewer: no Object was made for %s", qUtf8Printable(title));
     return item;
 }
 
-KELI* ZEVImportLookups::creerWithRecord(ZEVDeskViewer& desk, const QString& title, const char* type,
-                                        const QString& icon, ZEVItemOption options,
-                                        const std::function<bool(KELI* item)>& writeOutside)
+bool ZEVImportLookups::madeFileRecord(const QString& file, const QUrl& httpURL, KELI* item)
 {
-    KELI* item = creer(desk, title, type, icon, options);
-    if (!item || writeOutside(item))
-        return item;
-    logFormat("ZEVDeskViewer: %s was not added: its record could not be written", qUtf8Printable(title));
-    desk.itemClass()->eraseNewItem(item);
-    return nullptr;
+    if (file.isEmpty())
+        return false;
+    if (ZEVItemData::Current().createFileURL(file, httpURL, item))
+        return true;
+    removeMadeFile(file, item);
+    return false;
+}
+
+void ZEVImportLookups::removeMadeFile(const QString& file, KELI* item)
+{
+    if (file.isEmpty() || !item)
+        return;
+    QFile::remove(file);
+    QDir().rmdir(ZEVItemData::Current().itemDropFolder(item->idInt()));
 }
 
 void ZEVImportLookups::startDownload(KELI* item, const QUrl& url, const DownloadStarter& starter)

@@ -32,15 +32,18 @@ public:
     // The Object of a file, found by its uid (its stored path rewritten) or by its path (its
     // stored uid rewritten); the web location file of a web Object stands for that Object.
     static KELI* fileObject(ZEVDeskViewer& desk, const QString& path, Found* how);
-    // A new Object of the current Channel; nullptr (logged) when none could be made.
-    static KELI* creer(ZEVDeskViewer& desk, const QString& title, const char* type, const QString& icon,
-                       ZEVItemOption options);
-    // A new Object together with what it stands for outside the link base (its record, and the
+    // A new Object of the current Channel together with what it stands for outside the link base (its record, and the
     // file made for it): writeOutside is handed the new Object and answers whether all of it was
     // written. When not (the failure was reported to the user), the Object is erased again and
     // nullptr answered: no Object without its record, which no later paste could find again.
     static KELI* creerWithRecord(ZEVDeskViewer& desk, const QString& title, const char* type, const QString& icon,
                                  ZEVItemOption options, const std::function<bool(KELI* item)>& writeOutside);
+    // The file record of a file made for a new Object (a pasted picture, text or document), for
+    // creerWithRecord: false, and the file gone with the Object's emptied folder, when either the
+    // file (empty path) or its record is missing.
+    static bool madeFileRecord(const QString& file, const QUrl& httpURL, KELI* item);
+    // Takes a file made for a new Object away again, with the Object's folder once empty.
+    static void removeMadeFile(const QString& file, KELI* item);
     // Marks the Object loading and hands the download to the starter; unmarked when refused.
     static void startDownload(KELI* item, const QUrl& url, const DownloadStarter& starter);
     // The web Object of an address dragged with its picture: the one the store holds for the

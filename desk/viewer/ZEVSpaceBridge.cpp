@@ -265,10 +265,11 @@ KELI* ZEVSpaceBridge::itemForId(KELId id)
 }
 
 KELI* ZEVSpaceBridge::creerItem(KELId channel, const std::string& title, const std::string& type,
-                                      const std::string& icon, ZEVItemOption options)
+                                const std::string& icon, ZEVItemOption options,
+                                const std::function<bool(KELI* item)>& writeOutside)
 {
     ZEVItemClass* factory = space_.itemClassForCurseur(space_.actifCurseur());
-    return factory ? factory->creerItemWithChannelInt(channel, title, type, icon, options) : nullptr;
+    return factory ? factory->creerItemWithRecord(channel, title, type, icon, options, writeOutside) : nullptr;
 }
 ZEVDeskGeometry* ZEVSpaceBridge::deskGeometry() { return &space_.deskGeometry(); }
 KELI* ZEVSpaceBridge::channelForIdentityInt(KELId id) { return space_.channelForIdentityInt(id); }

@@ -140,7 +140,7 @@ public:
     std::string itemTitleForItem(KELI* item) override;
     KELI* itemForId(KELId id) override;
     KELI* creerItem(KELId channel, const std::string& title, const std::string& type, const std::string& icon,
-                    ZEVItemOption options) override;
+                    ZEVItemOption options, const std::function<bool(KELI* item)>& writeOutside) override;
     ZEVItemOption itemOptionsForFile(const QString& path) override;
     std::optional<ZEVPersonDates> personWithUid(const QString& uid) override;
     // The active cursor's desk viewer is the download's delegate: drops and pastes land there.

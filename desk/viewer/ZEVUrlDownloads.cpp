@@ -6,6 +6,7 @@
 #include "engine/KELLien.h"
 #include "runtime/Log.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -87,13 +88,19 @@ bool ZEVUrlDownloads::recordResponse(ZEVUrlDownload& download, qint64 expectedLe
     return determinate;
 }
 
-void ZEVUrlDownloads::recordFinished(ZEVUrlDownload& download, ZEVDeskClass* model)
+bool ZEVUrlDownloads::recordFinished(ZEVUrlDownload& download, ZEVDeskClass* model)
 {
     KELI* item = download.item();
     download.setDownloadPath(download.web().path());
     download.setDownloadName(QFileInfo(download.downloadPath()).fileName());
     if (ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(download.channelInt())) {
-        store->createFileURL(download.downloadPath(), QUrl(), item);
+        if (!store->createFileURL(download.downloadPath(), QUrl(), item)) {
+            logFormat("ZEVUrlDownloads: the record of %s was not written; the download is dropped",
+                      qUtf8Printable(download.downloadPath()));
+            QFile::remove(download.downloadPath());
+            recordFailed(download);
+            return false;
+        }
         store->delLoadingItemNum(item->idInt());
     }
     const std::string name = download.downloadName().toStdString();
@@ -104,6 +111,7 @@ void ZEVUrlDownloads::recordFinished(ZEVUrlDownload& download, ZEVDeskClass* mod
     if (siItemOption(item, ZEVOPTION_NOT_FOUND))
         clearItemOption(item, ZEVOPTION_NOT_FOUND);
     clearItemOption(item, ZEVOPTION_DOWNLOADING);
+    return true;
 }
 
 void ZEVUrlDownloads::recordFailed(ZEVUrlDownload& download)

@@ -46,8 +46,10 @@ public:
     static bool recordResponse(ZEVUrlDownload& download, qint64 expectedLength);
     // A whole file: the Object's record names it, the Object is loading no more, found again and
     // downloading no more; its title follows the file's name (through `model`, when there is one)
-    // unless the file is a web page, which keeps the title it had.
-    static void recordFinished(ZEVUrlDownload& download, ZEVDeskClass* model);
+    // unless the file is a web page, which keeps the title it had. When the record cannot be
+    // written the downloaded file goes and the download ends as failed (false): the Object keeps
+    // its address, and a later download of it tries again.
+    static bool recordFinished(ZEVUrlDownload& download, ZEVDeskClass* model);
     // A failure: the Object is in error and downloading no more; its store does not start it
     // again by itself (a new icon for the Object does).
     static void recordFailed(ZEVUrlDownload& download);

@@ -298,9 +298,10 @@ bool ZEVChannelViewer::userSpaceAddWihImageURL(const QString& fileURL, const QSt
         logLine("ZEVChannelViewer userSpaceAddWihImageURL: no desk, store or front layer for the new Space");
         return false;
     }
-    KELI* item = items->creerItemWithChannelInt(channelInt, name, "file", utf8(QFileInfo(image).suffix().toLower()),
-                                                ZEVPasteboard::ItemOptionsForFileURL(image));
-    if (!item || !store->createFileURL(image, QUrl(), item)) {
+    KELI* item = items->creerItemWithRecord(channelInt, name, "file", utf8(QFileInfo(image).suffix().toLower()),
+                                            ZEVPasteboard::ItemOptionsForFileURL(image),
+                                            [&](KELI* made) { return store->createFileURL(image, QUrl(), made); });
+    if (!item) {
         logFormat("ZEVChannelViewer userSpaceAddWihImageURL: the picture Object of %s could not be made",
                   utf8(image).c_str());
         return false;

@@ -243,12 +243,11 @@ bool ZEVPersonClass::addABPersonUIDs(const QStringList& uids, ZEVItemSet& set)
             continue;
         KELI* item = ZEVImportLookups::objectWithUid(*desk, uid);
         if (!item) {
-            item = ZEVImportLookups::creer(*desk, titleForUid(uid), kPersonType, QStringLiteral("vcf"),
-                                           ZEVOPTION_HOLD_BY_APP);
+            item = ZEVImportLookups::creerWithRecord(
+                *desk, titleForUid(uid), kPersonType, QStringLiteral("vcf"), ZEVOPTION_HOLD_BY_APP,
+                [&uid](KELI* made) { return ZEVItemData::Current().createFilePersonWithUid(uid, made); });
             if (!item)
                 continue;
-            if (!ZEVItemData::Current().createFilePersonWithUid(uid, item))
-                logFormat("ZEVPersonClass ERROR - no record written for Object %ld", long(item->idInt()));
             creerLienPersonItemForItem(item, t);
         } else if (KELServeurDeLiens::SiLienForRelNum(KELRELATION_PERSON_VIEWER, item->idInt())) {
             recall.push_back(item);

@@ -7,7 +7,6 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/base/ZEVInspectViewer.h"
-#include "inspectors/core/ZEVInspectDelete.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "services/ZEVFrontViewerServices.h"
@@ -54,19 +53,18 @@ bool ZEVInspectImports::accepts(const QString& path) const
 KELI* ZEVInspectImports::addPastedFile(ZEVDeskViewer& desk, const QString& title, const QString& icon,
                                        const QUrl& httpURL, const Writer& write)
 {
-    KELI* item = L::creer(desk, title, "file", icon, 0);
-    if (!item)
-        return nullptr;
-    const QString file = write(title, item);
-    if (file.isEmpty()) {
-        // An Object with no picture behind it shows nothing: it goes, and the import says so once.
-        logFormat("%s: the picture %s could not be written", kind_.owner, qUtf8Printable(title));
-        ZEVInspectDeleteItem(viewer_.spaceController(), kind_.relation, item, kind_.owner, kind_.relationName);
-        beepOwed_ = true;
-        return nullptr;
-    }
-    ZEVItemData::Current().createFileURL(file, httpURL, item);
-    kind_.presence(item, date());
+    KELI* item = L::creerWithRecord(desk, title, "file", icon, 0, [&](KELI* made) {
+        const QString file = write(title, made);
+        if (file.isEmpty()) {
+            // An Object with no picture behind it shows nothing: it goes, and the import says so once.
+            logFormat("%s: the picture %s could not be written", kind_.owner, qUtf8Printable(title));
+            beepOwed_ = true;
+            return false;
+        }
+        return L::madeFileRecord(file, httpURL, made);
+    });
+    if (item)
+        kind_.presence(item, date());
     return item;
 }
 
@@ -149,10 +147,11 @@ KELI* ZEVInspectImports::importFile(ZEVDeskViewer& desk, const QString& path, ZE
         return item;
     }
     const QFileInfo info(path);
-    KELI* item = L::creer(desk, info.fileName(), "file", info.suffix(), newOptions);
+    KELI* item = L::creerWithRecord(desk, info.fileName(), "file", info.suffix(), newOptions, [&](KELI* made) {
+        return ZEVItemData::Current().createFileURL(path, QUrl(), made);
+    });
     if (!item)
         return nullptr;
-    ZEVItemData::Current().createFileURL(path, QUrl(), item);
     kind_.presence(item, date);
     return item;
 }

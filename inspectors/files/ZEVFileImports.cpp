@@ -131,50 +131,43 @@ Qt::DropAction ZEVFileViewer::dragOperationForDraggingInfo(const QMimeData* data
 
 bool ZEVFileViewer::userPerformDragOrPaste()
 {
-    ZEVDeskViewer* desk = imports_.desk();
-    if (!desk)
-        return false;
-    ZEVItemSet set;
-    bool result = false;
-    imports_.takeBeep();
-    const auto& http = P::HttpURLs();
-    for (ZEVFileImportKind kind : fileImportOrder(countsOfPasteboard())) {
-        switch (kind) {
-        case K::Bookmarks:
-            result = _addBookmarkDicos(P::HttpBookmarkDicos(), set) || result;
-            break;
-        case K::ImageWithAddress:
-            result = _addBitmapImage(P::BitmapImages().first(), http.first(), set) || result;
-            break;
-        case K::PdfWithAddress:
-            result = _addPDFImage(P::PDFImages().first(), http.first(), set) || result;
-            break;
-        case K::HttpURLs:
-            result = _addHttpURLs(http, set) || result;
-            break;
-        case K::BitmapImages:
-            result = _addBitmapImages(P::BitmapImages(), set) || result;
-            break;
-        case K::PDFImages:
-            if (!result)
-                result = _addPDFImages(P::PDFImages(), set);
-            break;
-        case K::FileURLs:
-            result = _addFileURLs(P::FileURLs(), set) || result;
-            break;
-        case K::AttributedStrings:
-            result = _addAttributedStrings(P::AttributedStrings(), set) || result;
-            break;
-        case K::Tracks:
-            result = _addITunesTracks(P::ITunesTracks(), set) || result;
-            break;
+    return runImport([this](ZEVItemSet& set) {
+        bool result = false;
+        const auto& http = P::HttpURLs();
+        for (ZEVFileImportKind kind : fileImportOrder(countsOfPasteboard())) {
+            switch (kind) {
+            case K::Bookmarks:
+                result = _addBookmarkDicos(P::HttpBookmarkDicos(), set) || result;
+                break;
+            case K::ImageWithAddress:
+                result = _addBitmapImage(P::BitmapImages().first(), http.first(), set) || result;
+                break;
+            case K::PdfWithAddress:
+                result = _addPDFImage(P::PDFImages().first(), http.first(), set) || result;
+                break;
+            case K::HttpURLs:
+                result = _addHttpURLs(http, set) || result;
+                break;
+            case K::BitmapImages:
+                result = _addBitmapImages(P::BitmapImages(), set) || result;
+                break;
+            case K::PDFImages:
+                if (!result)
+                    result = _addPDFImages(P::PDFImages(), set);
+                break;
+            case K::FileURLs:
+                result = _addFileURLs(P::FileURLs(), set) || result;
+                break;
+            case K::AttributedStrings:
+                result = _addAttributedStrings(P::AttributedStrings(), set) || result;
+                break;
+            case K::Tracks:
+                result = _addITunesTracks(P::ITunesTracks(), set) || result;
+                break;
+            }
         }
-    }
-    if (imports_.takeBeep())
-        Sound::shared().beep();
-    finishImport(*desk, set);
-    P::TellLeftOut();
-    return result;
+        return result;
+    });
 }
 
 void ZEVFileViewer::finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set)
@@ -210,41 +203,19 @@ bool ZEVFileViewer::_addITunesTracks(const QList<ZEVTrack>& tracks, ZEVItemSet& 
     return set.size() > before;
 }
 
-bool ZEVFileViewer::_addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemSet& set)
-{
-    return imports_.addPasted(images, set) > 0;
-}
-
-bool ZEVFileViewer::_addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set)
-{
-    return imports_.addPasted(pdfs, set) > 0;
-}
-
-bool ZEVFileViewer::_addBitmapImage(const ZEVPastedImage& image, const QUrl& httpURL, ZEVItemSet& set)
-{
-    imports_.addPagePicture(image, httpURL, set);
-    return true;
-}
-
-bool ZEVFileViewer::_addPDFImage(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEVItemSet& set)
-{
-    imports_.addPagePicture(pdf, httpURL, set);
-    return true;
-}
-
 bool ZEVFileViewer::_addAttributedStrings(const QList<ZEVRichText>& texts, ZEVItemSet& set)
 {
     ZEVDeskViewer* desk = imports_.desk();
     if (!desk)
         return true;
-    ZEVItemData& store = ZEVItemData::Current();
     for (const ZEVRichText& text : texts) {
-        KELI* item = L::creer(*desk, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0);
+        KELI* item = L::creerWithRecord(
+            *desk, QStringLiteral("pasted text.rtf"), "file", QStringLiteral("rtf"), 0, [&](KELI* made) {
+                ZEVItemData& store = ZEVItemData::Current();
+                return L::madeFileRecord(store.files().createRTFWithAttributedString(text, made), QUrl(), made);
+            });
         if (!item)
             continue;
-        const QString file = store.files().createRTFWithAttributedString(text, item);
-        if (!file.isEmpty())
-            store.createFileURL(file, QUrl(), item);
         model_.creerLienFileViewerForItem(item, imports_.date());
         set.insert(item);
     }
@@ -270,10 +241,11 @@ struct WebImport {
             return false;
         }
         if (!item) {
-            item = L::creer(desk, title, "http", QStringLiteral("webloc"), 0);
+            item = L::creerWithRecord(desk, title, "http", QStringLiteral("webloc"), 0, [&uid](KELI* made) {
+                return ZEVItemData::Current().createFileHttpWithUid(uid, made);
+            });
             if (!item)
                 return false;
-            ZEVItemData::Current().createFileHttpWithUid(uid, item);
         }
         model.creerLienFileViewerForItem(item, date);
         ZEVFileDownloads& downloads = model.downloads();
@@ -332,11 +304,6 @@ bool ZEVFileViewer::addChosenFiles(const QList<QUrl>& urls)
     const bool result = imports_.addChosenFiles(urls, set) > 0;
     finishImport(*desk, set);
     return result;
-}
-
-void ZEVFileViewer::_buttonAddWithUrl(const QString& folder)
-{
-    imports_.openAddPanel(folder, [this](const QList<QUrl>& urls) { addChosenFiles(urls); });
 }
 
 void ZEVFileViewer::btnInspectAdd() { _buttonAddWithUrl(model_.openPanelFolderUrlWithItem(nullptr)); }

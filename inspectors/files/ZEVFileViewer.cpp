@@ -27,17 +27,19 @@
 namespace tallomer {
 
 ZEVFileViewer::ZEVFileViewer(ZEVSpaceController& space, KELId entityInt)
-    : ZEVRowsViewer(space, entityInt), model_(this, space),
-      imports_(*this, {.relation = KELRELATION_FILE_VIEWER,
-                       .owner = "ZEVFileViewer",
-                       .relationName = "KELRELATION_FILE_VIEWER",
-                       .panelTitle = QStringLiteral("Add Files\u2026"),
-                       .panelMessage = QStringLiteral(
-                           "Select the files you want to add (as references) in the \"Files Window\""),
-                       .extensions = {},
-                       .filterName = {},
-                       .presence = [this](KELI* item, KELDate date) { model_.creerLienFileViewerForItem(item, date); },
-                       .recall = [this](const std::vector<KELI*>& items) { model_.recallFilesForItems(items); }})
+    : ZEVRowsViewer(space, entityInt),
+      ZEVInspectImporting(
+          *this,
+          {.relation = KELRELATION_FILE_VIEWER,
+           .owner = "ZEVFileViewer",
+           .relationName = "KELRELATION_FILE_VIEWER",
+           .panelTitle = QStringLiteral("Add Files\u2026"),
+           .panelMessage = QStringLiteral("Select the files you want to add (as references) in the \"Files Window\""),
+           .extensions = {},
+           .filterName = {},
+           .presence = [this](KELI* item, KELDate date) { model_.creerLienFileViewerForItem(item, date); },
+           .recall = [this](const std::vector<KELI*>& items) { model_.recallFilesForItems(items); }}),
+      model_(this, space)
 {
     model_.initialiser();
     model_.enclencherMaj();

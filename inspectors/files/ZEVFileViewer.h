@@ -7,7 +7,7 @@
 #include "inspectors/base/ZEVInspectPanels.h"
 #include "inspectors/core/ZEVRowsViewer.h"
 #include "inspectors/core/ZEVInspectDrag.h"
-#include "inspectors/core/ZEVInspectImports.h"
+#include "inspectors/core/ZEVInspectImporting.h"
 #include "inspectors/files/ZEVFileClass.h"
 #include "inspectors/files/ZEVFileImports.h"
 #include "desk/model/ZEVItemOptions.h"
@@ -22,7 +22,7 @@ namespace tallomer {
 
 class ZEVDeskViewer;
 
-class ZEVFileViewer final : public ZEVRowsViewer, public ZEVInspectDragClient {
+class ZEVFileViewer final : public ZEVRowsViewer, public ZEVInspectDragClient, public ZEVInspectImporting {
 public:
     // The delay from the engine's first notice to the panel's refresh.
     static constexpr double kRebuildDelay = kRefreshDelay;
@@ -75,10 +75,8 @@ public:
     // Objects that came are linked to the selected Filters and selected in the front mode; when
     // none came the selection stays.
     bool userPerformDragOrPaste() override;
-    // Files chosen in the add panel, imported as a paste of them would be.
-    bool addChosenFiles(const QList<QUrl>& urls);
-    // The add panel opened at the folder: "Add Files…".
-    void _buttonAddWithUrl(const QString& folder);
+    // Files chosen in the add panel ("Add Files…"), imported as a paste of them would be.
+    bool addChosenFiles(const QList<QUrl>& urls) override;
     void btnInspectAdd() override;
 
     // One import per kind; each collects the Objects it made or reused in the set. Known files
@@ -86,10 +84,6 @@ public:
     // active cursor; the others get a presence from the cursor's date.
     bool _addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set);
     bool _addITunesTracks(const QList<ZEVTrack>& tracks, ZEVItemSet& set);
-    bool _addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemSet& set);
-    bool _addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set);
-    bool _addBitmapImage(const ZEVPastedImage& image, const QUrl& httpURL, ZEVItemSet& set);
-    bool _addPDFImage(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEVItemSet& set);
     bool _addAttributedStrings(const QList<ZEVRichText>& texts, ZEVItemSet& set);
     bool _addHttpURLs(const QList<QUrl>& urls, ZEVItemSet& set);
     bool _addBookmarkDicos(const QList<PastedBookmark>& bookmarks, ZEVItemSet& set);
@@ -101,10 +95,9 @@ protected:
 
 private:
     // Steps 3 to 6 of an import: Filters, the cursor move, the selection, the table.
-    void finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set);
+    void finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set) override;
 
     ZEVFileClass model_;
-    ZEVInspectImports imports_;
 };
 
 } // namespace tallomer

@@ -107,16 +107,13 @@ KELI* ZEVBackClass::greyWallpaperForChannel(KELId channelInt)
     ZEVItemClass* items = space_.itemClassForCurseur(c);
     if (!items)
         items = space_.itemClassForCurseur(space_.nowCurseur());
-    KELI* grey = items ? items->creerItemWithChannelInt(channelInt, QFileInfo(path).completeBaseName().toStdString(),
-                                                        "file", QFileInfo(path).suffix().toStdString(), 0)
-                       : nullptr;
+    KELI* grey = items
+                     ? items->creerItemWithRecord(channelInt, QFileInfo(path).completeBaseName().toStdString(), "file",
+                                                  QFileInfo(path).suffix().toStdString(), 0,
+                                                  [&](KELI* made) { return store->createFileURL(path, QUrl(), made); })
+                     : nullptr;
     if (!grey)
-        return nullptr;
-    grey->setChannelInt(channelInt);
-    if (!store->createFileURL(path, QUrl(), grey)) {
-        logFormat("ZEVBackClass ERROR - no record for the grey wallpaper of Channel %ld", long(channelInt));
-        return nullptr;
-    }
+        logFormat("ZEVBackClass ERROR - no grey wallpaper Object for Channel %ld", long(channelInt));
     return grey;
 }
 

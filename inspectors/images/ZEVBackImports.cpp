@@ -9,7 +9,6 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/images/ZEVBackViewer.h"
-#include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
@@ -88,35 +87,23 @@ Qt::DropAction ZEVBackViewer::dragOperationForDraggingInfo(const QMimeData* data
 
 bool ZEVBackViewer::userPerformDragOrPaste()
 {
-    ZEVDeskViewer* desk = imports_.desk();
-    if (!desk)
+    return runImport([this](ZEVItemSet& set) {
+        switch (backImportKind(imageCounts())) {
+        case K::ImageWithAddress:
+            return _addBitmapImage(P::BitmapImages().first(), P::HttpURLs().first(), set);
+        case K::PdfWithAddress:
+            return _addPDFImage(P::PDFImages().first(), P::HttpURLs().first(), set);
+        case K::BitmapImages:
+            return _addBitmapImages(P::BitmapImages(), set);
+        case K::PDFImages:
+            return _addPDFImages(P::PDFImages(), set);
+        case K::ImageFileURLs:
+            return _addFileURLs(P::ImageFileURLs(), set);
+        case K::None:
+            break;
+        }
         return false;
-    ZEVItemSet set;
-    bool result = false;
-    imports_.takeBeep();
-    switch (backImportKind(imageCounts())) {
-    case K::ImageWithAddress:
-        result = _addBitmapImage(P::BitmapImages().first(), P::HttpURLs().first(), set);
-        break;
-    case K::PdfWithAddress:
-        result = _addPDFImage(P::PDFImages().first(), P::HttpURLs().first(), set);
-        break;
-    case K::BitmapImages:
-        result = _addBitmapImages(P::BitmapImages(), set);
-        break;
-    case K::PDFImages:
-        result = _addPDFImages(P::PDFImages(), set);
-        break;
-    case K::ImageFileURLs:
-        result = _addFileURLs(P::ImageFileURLs(), set);
-        break;
-    case K::None:
-        break;
-    }
-    if (imports_.takeBeep())
-        Sound::shared().beep();
-    finishImport(*desk, set);
-    return result;
+    });
 }
 
 void ZEVBackViewer::finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set)
@@ -124,28 +111,6 @@ void ZEVBackViewer::finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set)
     imports_.finish(desk, set);
     Scheduler::shared().cancel(this, "_majAndScroll");
     Scheduler::shared().perform(this, "_majAndScroll", kMajAndScrollDelay, [this] { _majAndScroll(); });
-}
-
-bool ZEVBackViewer::_addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemSet& set)
-{
-    return imports_.addPasted(images, set) > 0;
-}
-
-bool ZEVBackViewer::_addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set)
-{
-    return imports_.addPasted(pdfs, set) > 0;
-}
-
-bool ZEVBackViewer::_addBitmapImage(const ZEVPastedImage& image, const QUrl& httpURL, ZEVItemSet& set)
-{
-    imports_.addPagePicture(image, httpURL, set);
-    return true;
-}
-
-bool ZEVBackViewer::_addPDFImage(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEVItemSet& set)
-{
-    imports_.addPagePicture(pdf, httpURL, set);
-    return true;
 }
 
 bool ZEVBackViewer::_addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set)
@@ -166,11 +131,6 @@ bool ZEVBackViewer::addChosenFiles(const QList<QUrl>& urls)
     const bool result = imports_.addChosenFiles(urls, set) >= 0;
     finishImport(*desk, set);
     return result;
-}
-
-void ZEVBackViewer::_buttonAddWithUrl(const QString& folder)
-{
-    imports_.openAddPanel(folder, [this](const QList<QUrl>& urls) { addChosenFiles(urls); });
 }
 
 void ZEVBackViewer::btnInspectAdd() { _buttonAddWithUrl(model_.openPanelFolderUrlWithItem(model_.selectedItem())); }

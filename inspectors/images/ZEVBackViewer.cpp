@@ -29,17 +29,19 @@ constexpr long kEntityMenuOpener = 11111;
 } // namespace
 
 ZEVBackViewer::ZEVBackViewer(ZEVSpaceController& space, KELId entityInt)
-    : ZEVInspectViewer(space, entityInt), model_(this, space),
-      imports_(*this, {.relation = KELRELATION_BACK_VIEWER,
-                       .owner = "ZEVBackViewer",
-                       .relationName = "KELRELATION_BACK_VIEWER",
-                       .panelTitle = QStringLiteral("Add Images\u2026"),
-                       .panelMessage = QStringLiteral(
-                           "Select the images you want to add (as references) in the \"Images Window\""),
-                       .extensions = ZEVPasteboard::ImageExtensions(),
-                       .filterName = QStringLiteral("Images"),
-                       .presence = [this](KELI* item, KELDate date) { model_.creerLienBackViewerForItem(item, date); },
-                       .recall = [this](const std::vector<KELI*>& items) { model_.recallBacksForItems(items); }})
+    : ZEVInspectViewer(space, entityInt),
+      ZEVInspectImporting(
+          *this,
+          {.relation = KELRELATION_BACK_VIEWER,
+           .owner = "ZEVBackViewer",
+           .relationName = "KELRELATION_BACK_VIEWER",
+           .panelTitle = QStringLiteral("Add Images\u2026"),
+           .panelMessage = QStringLiteral("Select the images you want to add (as references) in the \"Images Window\""),
+           .extensions = ZEVPasteboard::ImageExtensions(),
+           .filterName = QStringLiteral("Images"),
+           .presence = [this](KELI* item, KELDate date) { model_.creerLienBackViewerForItem(item, date); },
+           .recall = [this](const std::vector<KELI*>& items) { model_.recallBacksForItems(items); }}),
+      model_(this, space)
 {
     model_.initialiser();
     model_.enclencherMaj();

@@ -9,7 +9,7 @@
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/core/ZEVInspectDrag.h"
-#include "inspectors/core/ZEVInspectImports.h"
+#include "inspectors/core/ZEVInspectImporting.h"
 #include "inspectors/files/ZEVFileImports.h"
 #include "inspectors/images/ZEVBackClass.h"
 #include "inspectors/images/ZEVBackTest.h"
@@ -31,7 +31,10 @@ ZEVBackImportKind backImportKind(const ZEVPasteCounts& c);
 // Link when an image of any kind comes, none otherwise (web links alone are refused).
 Qt::DropAction backDragOperation(const ZEVPasteCounts& c);
 
-class ZEVBackViewer final : public ZEVInspectViewer, public ZEVInspectDragClient, public ZEVBackTestClient {
+class ZEVBackViewer final : public ZEVInspectViewer,
+                            public ZEVInspectDragClient,
+                            public ZEVInspectImporting,
+                            public ZEVBackTestClient {
 public:
     // The delay from the engine's first notice to the panel's refresh.
     static constexpr double kRebuildDelay = 0.03;
@@ -94,18 +97,13 @@ public:
     // Imports one kind of image from the analysed pasteboard at the active cursor; whether
     // anything came in. When nothing came the selection stays.
     bool userPerformDragOrPaste() override;
-    // Image files chosen in the add panel, imported as a drop of them would be.
-    bool addChosenFiles(const QList<QUrl>& urls);
-    // The add panel opened at the folder, offering image files only: "Add Images…".
-    void _buttonAddWithUrl(const QString& folder);
+    // Image files chosen in the add panel ("Add Images…", image files only), imported as a drop
+    // of them would be.
+    bool addChosenFiles(const QList<QUrl>& urls) override;
     void btnInspectAdd() override;
     void menuInspectAdd() override;
     // The Object menu's Add, as the panel's own menu does it.
     void userAdd() override { menuInspectAdd(); }
-    bool _addBitmapImages(const QList<ZEVPastedImage>& images, ZEVItemSet& set);
-    bool _addPDFImages(const QList<ZEVPastedPdf>& pdfs, ZEVItemSet& set);
-    bool _addBitmapImage(const ZEVPastedImage& image, const QUrl& httpURL, ZEVItemSet& set);
-    bool _addPDFImage(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEVItemSet& set);
     bool _addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set);
 
     // ---- ZEVBackTestClient ----
@@ -136,12 +134,11 @@ protected:
 
 private:
     // Filters, the cursor's move, the selection by front mode, the refresh.
-    void finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set);
+    void finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set) override;
     // The new Channel or Space from the selected image, closing the panel after a YES.
     void newFromImage(bool channel);
 
     ZEVBackClass model_;
-    ZEVInspectImports imports_;
     ZEVBackTest test_{*this};
     int previewRow_ = -1;
     QColor previewColor_{Qt::darkGray};

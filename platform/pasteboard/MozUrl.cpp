@@ -36,9 +36,11 @@ QString decodeText(const QByteArray& data)
     return text;
 }
 
-QList<PastedBookmark> pairs(const QByteArray& data, bool utf8Only)
+QList<PastedBookmark> pairs(const QByteArray& data, bool utf8Only, qsizetype* leftOut = nullptr)
 {
     QList<PastedBookmark> out;
+    if (leftOut)
+        *leftOut = 0;
     if (data.isEmpty() || data.size() > kMaxBookmarkBytes)
         return out;
     QString text = utf8Only ? QString::fromUtf8(data) : decodeText(data);
@@ -58,7 +60,8 @@ QList<PastedBookmark> pairs(const QByteArray& data, bool utf8Only)
         from = end + 1;
         return line;
     };
-    while (out.size() < kMaxBookmarks) {
+    // Past the bound the pairs are only counted, so that the user can be told.
+    while (out.size() < kMaxBookmarks || leftOut) {
         const std::optional<QStringView> url = nextLine();
         if (!url)
             break;
@@ -66,14 +69,17 @@ QList<PastedBookmark> pairs(const QByteArray& data, bool utf8Only)
         const QStringView u = url->trimmed();
         if (u.isEmpty() || u.size() > kMaxBookmarkLineChars)
             continue;
-        out.append({u.toString(), title.trimmed().left(kMaxBookmarkLineChars).toString()});
+        if (out.size() < kMaxBookmarks)
+            out.append({u.toString(), title.trimmed().left(kMaxBookmarkLineChars).toString()});
+        else
+            ++*leftOut;
     }
     return out;
 }
 
 } // namespace
 
-QList<PastedBookmark> parseMozUrl(const QByteArray& data) { return pairs(data, false); }
+QList<PastedBookmark> parseMozUrl(const QByteArray& data, qsizetype* leftOut) { return pairs(data, false, leftOut); }
 
 QList<PastedBookmark> parseNetscapeUrl(const QByteArray& data)
 {

@@ -21,7 +21,8 @@ inline constexpr qsizetype kMaxBookmarkLineChars = 64 * 1024;
 
 // UTF-16 in either byte order (a byte-order mark says which; little-endian without one), or
 // UTF-8 when the bytes cannot be UTF-16. Pairs whose URL line is empty or overlong are dropped.
-QList<PastedBookmark> parseMozUrl(const QByteArray& data);
+// At most kMaxBookmarks, with `leftOut` told how many more pairs there were.
+QList<PastedBookmark> parseMozUrl(const QByteArray& data, qsizetype* leftOut = nullptr);
 QList<PastedBookmark> parseNetscapeUrl(const QByteArray& data);
 
 // The links as browsers write text/x-moz-url: UTF-16 in the machine's byte order without a mark,

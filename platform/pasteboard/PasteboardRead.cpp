@@ -124,7 +124,7 @@ PasteboardContents readPasteboard(const QMimeData* data)
 
     out.urls = parseUriList(bounded(data, mime::kUriList, kMaxUriListBytes), &out.urlsLeftOut);
 
-    out.bookmarks = parseMozUrl(bounded(data, mime::kMozUrl, kMaxBookmarkBytes));
+    out.bookmarks = parseMozUrl(bounded(data, mime::kMozUrl, kMaxBookmarkBytes), &out.bookmarksLeftOut);
     if (out.bookmarks.isEmpty())
         out.bookmarks = parseNetscapeUrl(bounded(data, mime::kNetscapeUrl, kMaxBookmarkBytes));
 

@@ -64,8 +64,9 @@ struct PasteboardContents {
     QList<VCard> vcards;
     QList<QList<RtfRun>> attributed;
     QStringList strings;
-    // How many addresses and contacts came past the bounds, and so are not in the lists.
+    // How many addresses, bookmarks and contacts came past the bounds, and so are not in the lists.
     qsizetype urlsLeftOut = 0;
+    qsizetype bookmarksLeftOut = 0;
     qsizetype vcardsLeftOut = 0;
 };
 

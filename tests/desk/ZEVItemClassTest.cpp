@@ -157,3 +157,32 @@ TEST_F(DeskBase, LinkCommandsAtTheCursorAndTheirMessages)
     EXPECT_TRUE(heard(itemViewer.events, "desactive", l));
     EXPECT_EQ(items->lienConnexionWithParent(nullptr, e), nullptr);
 }
+
+TEST_F(DeskBase, AnObjectWhoseRecordIsRefusedIsTakenBackWholeAndOneWrittenIsKept)
+{
+    sched.runUntilIdle();
+    // The words stay, as every word does; the Object and its links to them are what counts.
+    std::string rows = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION IN (";
+    for (KELId rel : {KELRELATION_ITEM, KELRELATION_ITEM_TITLE, KELRELATION_ITEM_TYPE, KELRELATION_ITEM_ICON})
+        rows += std::to_string(rel) + (rel == KELRELATION_ITEM_ICON ? ")" : ", ");
+    const std::int64_t before = storetest::scalar(path, rows).toInt64();
+    KELI* seen = nullptr;
+    // The refused one asked for an option write too: none may come back for a row that is gone.
+    KELI* refused =
+        items->creerItemWithRecord(channel->idInt(), "Refused", "file", "txt", ZEVOPTION_SHOW_TITLE, [&](KELI* made) {
+            seen = made;
+            return false;
+        });
+    EXPECT_EQ(refused, nullptr);
+    ASSERT_NE(seen, nullptr) << "the record writer was never asked";
+    sched.runUntilIdle();
+    EXPECT_EQ(storetest::scalar(path, rows).toInt64(), before) << "links kept without their record";
+
+    KELI* kept = items->creerItemWithRecord(channel->idInt(), "Kept", "file", "txt", 0, [](KELI*) { return true; });
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->channelInt(), channel->idInt());
+    EXPECT_EQ(std::tuple(items->itemTypeForItem(kept), desk->itemTitleCurseurForItem(kept)),
+              std::tuple("file", "Kept"));
+    sched.runUntilIdle();
+    EXPECT_EQ(storetest::scalar(path, rows).toInt64(), before + 4) << "the Object and its three word links";
+}

@@ -4,11 +4,14 @@
 // fail are marked and sound once; the new Objects exist before any byte is copied.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/support/RefusedFolder.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "app/widgets/ZEVFilePanel.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemOptions.h"
+#include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/ZEVTransferQueue.h"
@@ -371,6 +374,38 @@ TEST_F(Duplicate, TheNewObjectsExistWhileTheCopyIsHeldBackAndProgressShowsAboveT
     EXPECT_EQ(QFileInfo(ZEVItemData::Current().recordedFilePathForItem(made[1])).size(),
               ZEVFrontClass::kProgressBytes + 1);
     EXPECT_FALSE(graph->scheduler().isPending(frontClass(), "_duplicateRun"));
+}
+
+TEST_F(Duplicate, ADuplicateWhoseRecordCannotBeWrittenIsTakenBackWithItsCopyAndTheNextOneWorks)
+{
+    start();
+    settle();
+    KELI* item = fileObject(home + "/draft.txt", 100);
+    ASSERT_NE(item, nullptr);
+    alerts.clear();
+    // The copy's end, where its record is written, comes on a later turn: the store refuses by then.
+    frontClass()->duplicateToSpaceForItems({item});
+    ASSERT_EQ(frontClass()->duplicatedItems().size(), 1u);
+    KELI* copy = frontClass()->duplicatedItems().front();
+    const KELId copyId = copy->idInt();
+    const QString folder = ZEVItemData::Current().itemDropFolder(copyId);
+    {
+        tallomer::test::RefusedFolder refused(storeFolder() + "/local/zevData/2000018");
+        ASSERT_TRUE(refused.ok());
+        settle();
+    }
+    EXPECT_EQ(liveObjectsTitled("draft.txt").size(), 1u) << "the duplicate stays without its record";
+    EXPECT_EQ(nowDesk()->itemViewForItem(KELServeurDeLiens::LienForInt(copyId, space()->nowCurseur())), nullptr);
+    EXPECT_TRUE(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty()) << "the copy stays behind";
+    EXPECT_EQ(alerts.size(), 1u);
+
+    frontClass()->duplicateToSpaceForItems({item});
+    settle();
+    ASSERT_EQ(frontClass()->duplicatedItems().size(), 1u);
+    KELI* again = frontClass()->duplicatedItems().front();
+    EXPECT_EQ(QFileInfo(ZEVItemData::Current().recordedFilePathForItem(again)).size(), 100);
+    EXPECT_EQ(liveObjectsTitled("draft.txt").size(), 2u);
+    EXPECT_EQ(alerts.size(), 1u);
 }
 
 TEST_F(Duplicate, AFileAboveTwentyMillionBytesDroppedOntoAFolderShowsItsProgressWhileTheCopyWaits)

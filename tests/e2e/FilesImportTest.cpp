@@ -5,12 +5,16 @@
 // beeps and leaves the selection.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/support/RefusedFolder.h"
 
+#include "desk/data/ZEVItemData.h"
 #include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/context/ZEVContextViewer.h"
 #include "inspectors/files/ZEVFileViewer.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "platform/files/RecordFile.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSelections.h"
 #include "tests/support/LocalHttpServer.h"
@@ -18,6 +22,7 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QDirIterator>
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -366,6 +371,103 @@ TEST_F(FilesImport, TheAddButtonOpensAddFilesAndItsChoiceIsListedFromNow)
     ASSERT_EQ(o.size(), 1u);
     EXPECT_EQ(presences(o.at(0, 0)).size(), 1u);
     EXPECT_TRUE(iconLinks(o.at(0, 0)).empty());
+}
+
+// What an import made, whole: Objects, their title, type and icon words, and Files presences.
+constexpr char kMadeLinks[] =
+    "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION IN (1000050, 1000212, 1000217, 1000222, 1000157)";
+
+TEST_F(FilesImport, AFileAddedWhileItsRecordCannotBeWrittenLeavesNoObjectAndAddingItAgainLaterWorks)
+{
+    startWithTheBar();
+    openAndFocus();
+    alerts.clear();
+    const QString path = writeFile("refused.txt");
+    const QString records = storeFolder() + "/local/zevData/" + QString::number(kHome);
+    ASSERT_TRUE(QFileInfo(records).isDir());
+    // The add button, the path typed into its panel and confirmed, as a person does.
+    auto addThroughThePanel = [&] {
+        click(files()->inspectViewIfBuilt()->btnAdd());
+        ASSERT_TRUE(pumpUntil([] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); }));
+        auto* typed = QApplication::activeModalWidget()->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(typed, nullptr);
+        QTest::keyClicks(typed, path);
+        advance(0.2);
+        QTest::keyClick(typed, Qt::Key_Return);
+        advance(1.0);
+        ASSERT_TRUE(pumpUntil([] { return QApplication::activeModalWidget() == nullptr; }));
+    };
+    const std::string before = sql(database(), kMadeLinks).at(0, 0);
+    {
+        tallomer::test::RefusedFolder refused(records);
+        ASSERT_TRUE(refused.ok());
+        addThroughThePanel();
+        EXPECT_EQ(sql(database(), kMadeLinks).at(0, 0), before) << "links kept without their record";
+        EXPECT_TRUE(objectsTitled("refused.txt").empty());
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+        // Again while the store still refuses: still nothing, and no second alert.
+        addThroughThePanel();
+        EXPECT_EQ(sql(database(), kMadeLinks).at(0, 0), before);
+        EXPECT_EQ(alerts.size(), 1u);
+    }
+    EXPECT_TRUE(QFile::exists(path)) << "the user's file is never touched";
+
+    addThroughThePanel();
+    const Rows o = objectsTitled("refused.txt");
+    ASSERT_EQ(o.size(), 1u);
+    EXPECT_EQ(presences(o.at(0, 0)).size(), 1u);
+    const RecordRead record = readRecordFile(records + "/" + q(o.at(0, 0)) + ".file");
+    ASSERT_TRUE(record) << record.error.toStdString();
+    EXPECT_EQ(recordString(*record.fields, QStringLiteral("path")), path);
+    EXPECT_EQ(alerts.size(), 1u);
+}
+
+TEST_F(FilesImport, PastedPicturesTextAndAddressesWhoseRecordsCannotBeWrittenLeaveNeitherObjectsNorFiles)
+{
+    startWithTheBar();
+    openAndFocus();
+    alerts.clear();
+    const QString records = storeFolder() + "/local/zevData/" + QString::number(kHome);
+    const QString drops = storeFolder() + "/local/zevDrop/" + QString::number(kHome);
+    auto filesMade = [&] {
+        QStringList out;
+        QDirIterator it(drops, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            out << it.next();
+        return out;
+    };
+    const QStringList filesBefore = filesMade();
+    const std::string before = sql(database(), kMadeLinks).at(0, 0);
+    QImage red(8, 8, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    {
+        tallomer::test::RefusedFolder refused(records);
+        ASSERT_TRUE(refused.ok());
+        auto picture = std::make_unique<QMimeData>();
+        picture->setImageData(red);
+        paste(std::move(picture));
+        auto text = std::make_unique<QMimeData>();
+        text->setData("text/rtf", "{\\rtf1\\ansi refused}");
+        paste(std::move(text));
+        // No server needed: the Object is refused before any download could start.
+        auto address = std::make_unique<QMimeData>();
+        address->setData("text/uri-list", "http://127.0.0.1:9/refused.html\r\n");
+        paste(std::move(address));
+        EXPECT_EQ(sql(database(), kMadeLinks).at(0, 0), before) << "links kept without their record";
+        EXPECT_EQ(filesMade(), filesBefore) << "a file made for a refused Object stays behind";
+        EXPECT_EQ(files()->fileClass().downloads().runningCount(), 0u);
+        EXPECT_EQ(alerts.size(), 1u);
+    }
+    // Writable again: the same picture comes in whole.
+    auto picture = std::make_unique<QMimeData>();
+    picture->setImageData(red);
+    paste(std::move(picture));
+    const Rows o = objectsTitled("pasted");
+    ASSERT_EQ(o.size(), 1u);
+    KELI* item = KELServeurDeLiens::LienForInt(std::stoull(o.at(0, 0)), space()->nowCurseur());
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(QFileInfo::exists(ZEVItemData::Current().filePathForItem(item)));
 }
 
 TEST_F(FilesImport, QuittingMidDownloadLeavesNoTemporaryFileAndNoObjectDownloading)

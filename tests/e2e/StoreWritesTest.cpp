@@ -3,6 +3,7 @@
 // same paste works once the store can be written again.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/support/RefusedFolder.h"
 
 #include "desk/data/ZEVItemData.h"
 #include "engine/KELICurseur.h"
@@ -14,41 +15,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include <unistd.h>
-
 namespace e2e {
 namespace {
-
-// The folder refuses new files while this lives: made read-only, or for root (whom permissions
-// do not stop) moved aside with a file in its place.
-class RefusedFolder {
-public:
-    explicit RefusedFolder(QString folder) : folder_(std::move(folder))
-    {
-        if (::geteuid() != 0) {
-            ok_ = QFile::setPermissions(folder_, QFile::ReadOwner | QFile::ExeOwner);
-            return;
-        }
-        aside_ = folder_ + ".aside";
-        QFile stand(folder_);
-        ok_ = QDir().rename(folder_, aside_) && stand.open(QIODevice::WriteOnly);
-    }
-    ~RefusedFolder()
-    {
-        if (aside_.isEmpty()) {
-            QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            return;
-        }
-        QFile::remove(folder_);
-        QDir().rename(aside_, folder_);
-    }
-    bool ok() const { return ok_; }
-
-private:
-    QString folder_;
-    QString aside_;
-    bool ok_ = false;
-};
 
 class StoreWrites : public E2E {
 protected:
@@ -86,7 +54,7 @@ TEST_F(StoreWrites, APastedFileWhoseRecordCannotBeWrittenLeavesNoObjectAndThePas
     const QString letter = writeFile(home + "/letter.txt", "dear");
     const std::string before = objectLinkCount();
     {
-        RefusedFolder refused(records());
+        tallomer::test::RefusedFolder refused(records());
         ASSERT_TRUE(refused.ok());
         paste(letter);
         EXPECT_EQ(objectLinkCount(), before) << "the act's links were kept without its record";

@@ -37,12 +37,9 @@ public:
     std::string itemTitleForItem(KELI*) override { return "copy"; }
     KELI* itemForId(KELId id) override { return KELServeurDeLiens::LienForInt(id, space_.actifCurseur()); }
     KELI* creerItem(KELId channel, const std::string& title, const std::string& type, const std::string& icon,
-                    ZEVItemOption options) override
+                    ZEVItemOption options, const std::function<bool(KELI*)>& writeOutside) override
     {
-        KELI* o = items_.creerItemWithChannelInt(channel, title, type, icon, options);
-        if (o)
-            o->setChannelInt(channel);
-        return o;
+        return items_.creerItemWithRecord(channel, title, type, icon, options, writeOutside);
     }
 
 private:

@@ -7,6 +7,7 @@
 #include "desk/viewer/ZEVDeskImport.h"
 #include "desk/viewer/ZEVRetrieveItemPanel.h"
 #include "tests/support/NullServices.h"
+#include "tests/support/RefusedFolder.h"
 #include "engine/KELLien.h"
 #include "runtime/Log.h"
 #include "platform/files/FileIdentity.h"
@@ -67,6 +68,7 @@ public:
     std::map<QString, ZEVPersonDates> people;
     int tag = 0;
     KELId nextId = 500000000;
+    int takenBack = 0; // Objects made and taken back because their record was not written
 
     KELI* make(KELId id, KELId channel, const std::string& type, const std::string& title = {})
     {
@@ -83,11 +85,16 @@ public:
     std::string itemTitleForItem(KELI* item) override { return titles[item->idInt()]; }
     KELI* itemForId(KELId id) override { return objects.contains(id) ? objects[id].get() : nullptr; }
     KELI* creerItem(KELId channel, const std::string& title, const std::string& type, const std::string&,
-                    ZEVItemOption options) override
+                    ZEVItemOption options, const std::function<bool(KELI*)>& writeOutside) override
     {
-        KELI* item = make(nextId++, channel, type, title);
+        const KELId id = nextId++;
+        KELI* item = make(id, channel, type, title);
         item->assignerBaseInt(options);
-        return item;
+        if (writeOutside(item))
+            return item;
+        objects.erase(id);
+        ++takenBack;
+        return nullptr;
     }
     bool startDownload(const QUrl& u, KELI* item, const QString&) override
     {
@@ -720,6 +727,30 @@ TEST_F(ItemDataTest, EquivalentsAcrossChannelsAreFoundOrMade)
     space.tag = 4;
     EXPECT_EQ(ZEVItemData::Current().goToDateForItem(person), std::optional<KELDate>(660000000.0));
     EXPECT_EQ(ZEVItemData::Current().goToDateForItem(web), std::nullopt);
+}
+
+TEST_F(ItemDataTest, AnEquivalentWhoseRecordCannotBeWrittenIsNotKeptAndIsMadeAtTheNextAsk)
+{
+    const QString file = writeFile(root + "/note.txt");
+    KELI* note = space.make(100000165, kHome, "file", "note.txt");
+    KELI* web = space.make(100000166, kHome, "http");
+    ASSERT_TRUE(store().createFileURL(file, {}, note));
+    ASSERT_TRUE(store().createFileHttpWithUid("https://example.org/", web));
+    store(kOther);
+    ZEVItemDataChannels::SetCurrentChannelInt(kOther);
+    const QString otherRecords = folders.zevData + "/" + QString::number(kOther);
+    {
+        tallomer::test::RefusedFolder refused(otherRecords);
+        ASSERT_TRUE(refused.ok());
+        EXPECT_EQ(ZEVItemData::Current().createSameItem(note), nullptr);
+        EXPECT_EQ(ZEVItemData::Current().createSameItem(web), nullptr);
+        EXPECT_EQ(space.takenBack, 2) << "an equivalent was kept without its record";
+        EXPECT_EQ(ZEVItemData::Current().matchingItem(web), nullptr);
+    }
+    KELI* same = ZEVItemData::Current().createSameItem(note);
+    ASSERT_NE(same, nullptr);
+    EXPECT_EQ(store(kOther).filePathForItem(same), file);
+    EXPECT_EQ(space.takenBack, 2);
 }
 
 TEST_F(ItemDataTest, RecordsOfTheSingleChannelLayoutFollowTheirFiles)

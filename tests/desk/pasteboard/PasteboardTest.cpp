@@ -3,10 +3,15 @@
 
 #include "tests/desk/DropFixture.h"
 
+#include "desk/pasteboard/ZEVItemPB.h"
 #include "desk/view/ZEVDeskView.h"
+#include "platform/AppId.h"
+#include "platform/pasteboard/MozUrl.h"
 
 #include <QCborArray>
 #include <QCborValue>
+#include <QLocale>
+#include <QMimeData>
 #include <QStandardPaths>
 
 namespace desktest {
@@ -67,7 +72,11 @@ TEST(ZEVItemPB, ArchivesFromElsewhereAreReadWithinTheirRules)
     QCborArray many;
     for (int i = 0; i < kMaxItemRecords + 10; ++i)
         many.append(good);
-    EXPECT_EQ(ZEVItemPB::unarchive(archive(many)).size(), std::size_t(kMaxItemRecords));
+    qsizetype leftOut = -1;
+    EXPECT_EQ(ZEVItemPB::unarchive(archive(many), nullptr, &leftOut).size(), std::size_t(kMaxItemRecords));
+    EXPECT_EQ(leftOut, 10) << "the records past the bound are counted";
+    EXPECT_EQ(ZEVItemPB::unarchive(archive(QCborArray{good}), nullptr, &leftOut).size(), 1u);
+    EXPECT_EQ(leftOut, 0);
 
     // Pictures of one colour compress to almost nothing: the whole archive shares one cap.
     QImage large(4096, 4096, QImage::Format_RGB32);
@@ -78,6 +87,38 @@ TEST(ZEVItemPB, ArchivesFromElsewhereAreReadWithinTheirRules)
     for (int i = 0; i < 6; ++i)
         pictures.append(QCborMap{{"zevpImage", png}});
     EXPECT_EQ(ZEVItemPB::unarchive(archive(pictures)).size(), 4u);
+}
+
+TEST_F(DropBase, BookmarksAndObjectRecordsPastTheBoundsAreToldAsTheContactsAre)
+{
+    QString links;
+    for (qsizetype i = 0; i < kMaxBookmarks + 2; ++i)
+        links += QStringLiteral("http://x/%1\n\n").arg(i);
+    QCborArray records;
+    for (qsizetype i = 0; i < kMaxItemRecords + 3; ++i)
+        records.append(QCborMap{{"itemTitle", "t"}});
+    QCborMap root;
+    root.insert(QStringLiteral("version"), kItemRecordVersion);
+    root.insert(QStringLiteral("records"), records);
+    QMimeData mime;
+    mime.setData("text/x-moz-url", QByteArray(reinterpret_cast<const char*>(links.utf16()), links.size() * 2));
+    mime.setData(QString::fromLatin1(kItemPasteboardType), root.toCborValue().toCbor());
+    ZEVPasteboard::AnalysePasteboard(&mime, ZEVDeskView::nextDragSequenceNumber());
+    EXPECT_EQ(ZEVPasteboard::HttpBookmarkDicos().size(), kMaxBookmarks);
+    EXPECT_EQ(qsizetype(ZEVPasteboard::ZEVItems().size()), kMaxItemRecords);
+    const QLocale locale;
+    const QString text = ZEVPasteboard::LeftOutText();
+    EXPECT_TRUE(text.contains(QStringLiteral("2 bookmarks were left out: one drop or paste takes at most %1 bookmarks.")
+                                  .arg(locale.toString(kMaxBookmarks))))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("3 Objects were left out: one drop or paste takes at most %1 Objects.")
+                                  .arg(locale.toString(kMaxItemRecords))))
+        << text.toStdString();
+
+    QMimeData whole;
+    whole.setData("text/x-moz-url", QByteArray(reinterpret_cast<const char*>(links.utf16()), 40));
+    ZEVPasteboard::AnalysePasteboard(&whole, ZEVDeskView::nextDragSequenceNumber());
+    EXPECT_TRUE(ZEVPasteboard::LeftOutText().isEmpty());
 }
 
 TEST_F(DropBase, AnalysisRunsOncePerNumberAndFillsTheLists)

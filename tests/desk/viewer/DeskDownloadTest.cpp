@@ -8,6 +8,7 @@
 #include "runtime/Log.h"
 #include "tests/platform/PlatformFixture.h"
 #include "tests/support/LocalHttpServer.h"
+#include "tests/support/RefusedFolder.h"
 
 #include <QDirIterator>
 
@@ -129,6 +130,32 @@ TEST_F(Downloads, AFailureMarksTheObjectInErrorLeavesNoFileAndIsNotRetriedByItse
     EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), "");
     EXPECT_EQ(d->downloads().runningCount(), 0u);
     EXPECT_EQ(server.requests.size(), asked);
+}
+
+TEST_F(Downloads, ADownloadWhoseRecordCannotBeWrittenEndsInErrorWithoutItsFileAndTheObjectKeepsItsAddress)
+{
+    const QByteArray pdf = "%PDF-1.4\n" + QByteArray(1000, 'p');
+    server.route("/late", {pdf, {{"Content-Type", "application/pdf"}}});
+    QMimeData link;
+    link.setData("text/uri-list", server.url("/late").toEncoded() + "\r\n");
+    drop(link);
+    KELI* item = viewed("late");
+    ASSERT_NE(item, nullptr);
+    ASSERT_EQ(d->downloads().runningCount(), 1u) << "the download ended before the store could refuse";
+    {
+        tallomer::test::RefusedFolder refused(ZEVItemData::Current().zevDataURL());
+        ASSERT_TRUE(refused.ok());
+        EXPECT_TRUE(test::turnUntil([&] { return d->downloads().runningCount() == 0; }));
+        sched.advance(0.3);
+    }
+    EXPECT_TRUE(siItemOption(item, ZEVOPTION_ERROR));
+    EXPECT_FALSE(siItemOption(item, ZEVOPTION_DOWNLOADING));
+    EXPECT_FALSE(ZEVItemData::Current().siLoadingItemNum(item->idInt()));
+    EXPECT_TRUE(folderOf(item).isEmpty()) << "a file no record names: " << folderOf(item).join(' ').toStdString();
+    EXPECT_EQ(view(d, item)->downloads.back(), "error");
+    EXPECT_EQ(view(d, item)->stickers, (std::vector<int>{32, 4}));
+    EXPECT_EQ(title(item), "late") << "named after a file it does not have";
+    EXPECT_EQ(ZEVItemData::Current().uidForItem(item, "http"), server.url("/late").toString(QUrl::FullyEncoded));
 }
 
 TEST_F(Downloads, AnObjectOfNoChannelIsRefusedAndANewDownloadReplacesOnlyItsOwnFile)

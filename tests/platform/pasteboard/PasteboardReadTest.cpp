@@ -291,4 +291,18 @@ TEST(PasteboardRead, WhatThePerReadBoundsLeaveOutIsCounted)
     QMimeData few;
     few.setData("text/uri-list", "file:///tmp/a\r\n");
     EXPECT_EQ(readPasteboard(&few).urlsLeftOut, 0);
+
+    // Bookmarks: only whole pairs past the bound count, not the empty ones a writer pads with.
+    QString links;
+    for (qsizetype i = 0; i < kMaxBookmarks + 4; ++i)
+        links += QStringLiteral("http://x/%1\ntitle\n").arg(i);
+    links += QStringLiteral("\n\n\n\n");
+    QMimeData bookmarks;
+    bookmarks.setData("text/x-moz-url", QByteArray(reinterpret_cast<const char*>(links.utf16()), links.size() * 2));
+    const PasteboardContents marked = readPasteboard(&bookmarks);
+    EXPECT_EQ(marked.bookmarks.size(), kMaxBookmarks);
+    EXPECT_EQ(marked.bookmarksLeftOut, 4);
+    qsizetype none = -1;
+    EXPECT_EQ(parseMozUrl("http://a/\nA\n", &none).size(), 1);
+    EXPECT_EQ(none, 0);
 }
