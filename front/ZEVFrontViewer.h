@@ -45,6 +45,7 @@ class ZEVItemViewer;
 class ZEVDeskViewer;
 class ZEVItemView;
 class ZEVSpaceController;
+enum class ZEVTimeAction;
 
 class ZEVFrontViewer final : public QObject,
                              public ZEVFrontViewerServices,
@@ -362,12 +363,12 @@ public:
     bool siReleasingSelectedItems() override;
     void userRecallNow() override;
     void userRecallSearch() override;
-    void userRetainNow() override { userRetain(); }
-    void userRetainSearch() override { userRetain(); }
-    void userReleaseNow() override { userRelease(); }
-    void userReleaseSearch() override { userRelease(); }
-    void userForgetNow() override { userForget(); }
-    void userForgetSearch() override { userForget(); }
+    void userRetainNow() override;
+    void userRetainSearch() override;
+    void userReleaseNow() override;
+    void userReleaseSearch() override;
+    void userForgetNow() override;
+    void userForgetSearch() override;
     // The mode's whole selection recalled on the Now desk, whatever cursor is active.
     void menuEditRecallNow() override;
     // The action at the active cursor on the mode's subset.
@@ -547,9 +548,10 @@ private:
     // The focused inspector that takes an edit command (nullptr: none): entities of `excluded`
     // are passed over.
     ZEVInspectViewer* focusedInspectorFor(std::initializer_list<KELId> excluded) const;
-    void userRetain();
-    void userRelease();
-    void userForget();
+    // Retain, Release or Forget: offered to the focused inspector that takes it, else done on the
+    // desk of the active cursor over the mode's subset.
+    void offerTimeAction(ZEVTimeAction action);
+    void deskTimeAction(ZEVTimeAction action);
     // Recall of one Object on a desk: its view kept in `views` to be recalled at its place, or a
     // new icon made; true when it lay on a desk before, to be recalled with the others.
     bool recallOne(KELI* item, KELI* selected, ZEVDeskViewer* dv, KELICurseur* c, int mode, bool siNowForm,
