@@ -4,7 +4,10 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "objects/view/ZEVItemView.h"
 #include "front/ZEVFrontSelectionView.h"
+#include "front/ZEVFrontLinkLineMenu.h"
 #include "front/ZEVFrontPanels.h"
+#include "front/ZEVFrontStepBack.h"
+#include "front/ZEVFrontTransitions.h"
 #include "front/ZEVFrontToolButtons.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
@@ -70,8 +73,9 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
     layout_ = std::make_unique<ZEVHeaderLayout>(static_cast<ZEVHeaderLayoutHost&>(*this));
     buildHeaderStack();
     observeHeaderKeys();
-    currentEvent_ = std::make_unique<ZEVCurrentEventRecorder>();
-    rememberTableLeftForDesk();
+    stepBack_ = std::make_unique<ZEVFrontStepBack>(*this, space_);
+    transitions_ = std::make_unique<ZEVFrontTransitions>(*this, space_);
+    linkLineMenu_ = std::make_unique<ZEVFrontLinkLineMenu>(*this, space_);
 }
 
 ZEVFrontViewer::~ZEVFrontViewer()
@@ -88,6 +92,54 @@ ZEVFrontViewer::~ZEVFrontViewer()
     if (ZEVItemViewer::FileJobs() == frontClass_.get())
         ZEVItemViewer::ReferencerFileJobs(nullptr);
 }
+
+// ---- the step back ----
+
+void ZEVFrontViewer::userStepBack() { stepBack_->userStepBack(); }
+void ZEVFrontViewer::stepBackKey() { stepBack_->stepBackKey(); }
+bool ZEVFrontViewer::siCloseViewer() { return stepBack_->siCloseViewer(); }
+bool ZEVFrontViewer::cmdTab() { return stepBack_->cmdTab(); }
+void ZEVFrontViewer::hidePointer() { stepBack_->hidePointer(); }
+const ZEVCurrentEvent& ZEVFrontViewer::currentEvent() const { return stepBack_->currentEvent(); }
+bool ZEVFrontViewer::siPointerHidden() const { return stepBack_->siPointerHidden(); }
+ZEVTableView* ZEVFrontViewer::firstResponderWasOnTableView() const
+{
+    return stepBack_->firstResponderWasOnTableView();
+}
+
+// ---- Space transitions ----
+
+void ZEVFrontViewer::userSpaceStartHome() { transitions_->userSpaceStartHome(); }
+void ZEVFrontViewer::userSpaceStart() { transitions_->userSpaceStart(); }
+void ZEVFrontViewer::userSpaceCleanAll() { transitions_->userSpaceCleanAll(); }
+void ZEVFrontViewer::userSpaceCleanAndRecall() { transitions_->userSpaceCleanAndRecall(); }
+void ZEVFrontViewer::userSpaceCleanAndRecallBack() { transitions_->userSpaceCleanAndRecallBack(); }
+void ZEVFrontViewer::userSpaceCleanAndReplace() { transitions_->userSpaceCleanAndReplace(); }
+void ZEVFrontViewer::newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot)
+{
+    transitions_->newSpaceWithItem(imageItem, colorItem, scaleMot);
+}
+void ZEVFrontViewer::cleanAll(const ZEVSpaceTransition& transition) { transitions_->cleanAll(transition); }
+bool ZEVFrontViewer::siTransitionRunning() const { return transitions_->siRunning(); }
+void ZEVFrontViewer::stopSpaceEventMonitor() { transitions_->stopSpaceEventMonitor(); }
+
+// ---- the link-line menu ----
+
+QMenu* ZEVFrontViewer::connexionMenuForConnexion(ZEVItemConnexion* connexion)
+{
+    return linkLineMenu_->menuForConnexion(connexion);
+}
+QMenu* ZEVFrontViewer::connexionMenu() const { return linkLineMenu_->menu(); }
+ZEVItemConnexion* ZEVFrontViewer::selectedConnexion() const { return linkLineMenu_->selectedConnexion(); }
+void ZEVFrontViewer::menuReleaseConnexion() { linkLineMenu_->release(); }
+void ZEVFrontViewer::menuRecallConnexion() { linkLineMenu_->recall(); }
+void ZEVFrontViewer::menuRecallNowConnexion() { linkLineMenu_->recallNow(); }
+void ZEVFrontViewer::menuRetainConnexion() { linkLineMenu_->retain(); }
+void ZEVFrontViewer::menuForgetConnexion() { linkLineMenu_->forget(); }
+void ZEVFrontViewer::menuSelectIconConnexion() { linkLineMenu_->selectIcon(); }
+void ZEVFrontViewer::menuSelectTitleConnexion() { linkLineMenu_->selectTitle(); }
+void ZEVFrontViewer::menuSelectLinkConnexion() { linkLineMenu_->selectLink(); }
+void ZEVFrontViewer::menuSelectFilterConnexion() { linkLineMenu_->selectFilter(); }
 
 void ZEVFrontViewer::wakeSelectionLists()
 {

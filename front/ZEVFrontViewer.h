@@ -38,6 +38,9 @@ namespace tallomer {
 class ZEVButton;
 class ZEVFrontClass;
 class ZEVFrontSelectionView;
+class ZEVFrontLinkLineMenu;
+class ZEVFrontStepBack;
+class ZEVFrontTransitions;
 class ZEVFrontToolButtons;
 class ZEVFrontView;
 class ZEVInspectViewer;
@@ -69,6 +72,9 @@ public:
     std::int64_t nbOfItems() const { return nbOfItems_; }
     bool siAvoidGraphicalLarsen() const { return siAvoidGraphicalLarsen_; }
     ZEVSpaceController& spaceController() const { return space_; }
+    // The ruler's side of the header views; nullptr for none.
+    ZEVFrontHeaderViews* headers() const { return headers_.get(); }
+    KELId currentChannelInt() const { return currentChannelInt_; }
     // The model of the two selection lists, and the lists: the Objects list and the links list
     // (shown in the tracks by the header views), and the one of the current mode.
     ZEVFrontClass* frontClass() const { return frontClass_.get(); }
@@ -84,6 +90,9 @@ public:
     int previousFrontMode() const { return previousFrontMode_; }
     int temporaryFrontMode() const { return temporaryFrontMode_; }
     int frontModeAfterFilterMode() const { return frontModeAfterFilterMode_; }
+    // The front mode becomes `mode`; `withSender` when the user asked for it by name (a menu
+    // item or a button), not by a step of the program.
+    void modeSwitch(int mode, bool withSender);
     // The kind of the lasso running (its mode), for the way it is drawn.
     int lassoKind() const { return lassoFrontMode_; }
     // The mode buttons' states (1 on, 0 off, -1 mixed), by mode.
@@ -154,42 +163,28 @@ public:
     void userSelectPrevious() override;
     void userEditTitle() override;
     void userEditTitleForItemView(ZEVItemViewForDesks* view) override;
-    // ---- the step back (ZEVFrontViewerStepBack.cpp) ----
-    // One level of the present state undone per use: the first step of the chain that applies to
-    // the event being handled (Escape, Return or Delete, a click on the empty desk).
+    // ---- the step back, handed to its own job (ZEVFrontStepBack) ----
     void userStepBack() override;
     // Escape from a view that has no step of its own.
     void cancelOperation() override { userStepBack(); }
-    // Return or Delete with nothing to act on.
     void stepBackKey();
-    // Closes the frontmost panel other than the Channels one, or raises it from behind it; false
-    // when there is none.
     bool siCloseViewer();
-    // With ZEVStepBackShowApps on, the Space window steps aside (minimised) so that the other
-    // applications show; false when off. No input is ever posted to the system.
     bool cmdTab();
-    // The pointer hides until it next moves.
     void hidePointer();
-    // The event being handled as the step back reads it (recorded by an application filter).
     const ZEVCurrentEvent& currentEvent() const;
-    bool siPointerHidden() const { return currentEvent_ && currentEvent_->siPointerHidden(); }
-    // The list that had the keyboard before the desk took it from it; the step back forgets it.
-    ZEVTableView* firstResponderWasOnTableView() const { return firstResponderWasOnTableView_.data(); }
+    bool siPointerHidden() const;
+    ZEVTableView* firstResponderWasOnTableView() const;
 
-    // ---- Space transitions (ZEVFrontViewerTransitions.cpp) ----
+    // ---- Space transitions, handed to their own job (ZEVFrontTransitions) ----
     void userSpaceStartHome() override;
     void userSpaceStart() override;
     void userSpaceCleanAll() override;
     void userSpaceCleanAndRecall() override;
     void userSpaceCleanAndRecallBack() override;
     void userSpaceCleanAndReplace() override;
-    // The Channels inspector's New Space: a new Space from the active cursor's moment with that
-    // background and no Objects; it never waits for the ruler.
     void newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot) override;
-    // Starts a transition; ignored while one runs.
     void cleanAll(const ZEVSpaceTransition& transition);
-    bool siTransitionRunning() const { return spaceEventMonitor_ != nullptr; }
-    // Every transition ends here: input reaches the window again.
+    bool siTransitionRunning() const;
     void stopSpaceEventMonitor();
     // The space bar and the Quick Look command: the preview of the current mode's shown Objects
     // opens, or closes when it shows (ZEVFrontViewerQuickLook.cpp).
@@ -216,6 +211,7 @@ public:
     bool siTracksClosed() override { return layout_->flags(ZEVHeaderView::Tracks).closed; }
     bool siToolbarClosed() override { return layout_->flags(ZEVHeaderView::Toolbar).closed; }
     bool siHeaderViewsOpening() override;
+    bool siHeaderViewOpen() const;
     bool siHeaderViewsClosed() override;
     bool siAllHeaderViewsClosed() override;
     double headerViewsHeight() override { return layout_->headerViewsHeight(); }
@@ -328,6 +324,7 @@ public:
     void tlineKeyDown(QKeyEvent* event);
     void tlineKeyUp(QKeyEvent* event);
     bool siCleanAll() const { return siCleanAll_; }
+    void setSiCleanAll(bool clean) { siCleanAll_ = clean; }
     void initierDeplacementCurseur() override;
 
     // ---- tool menus ----
@@ -452,6 +449,7 @@ public:
     void toolMenuWillOpen(int tool);
     void toolMenuDidClose(int tool);
     bool siSearchingField() const { return siSearchingField_; }
+    void setSiSearchingField(bool shown) { siSearchingField_ = shown; }
     // The held-file finds: the focused inspector's, else the Links inspector's in Link mode and
     // the Icons one's otherwise.
     void userFindZevHeld();
@@ -470,11 +468,9 @@ public:
     void selectionPreviousObject(bool siNow);
     void selectionNextObject(bool siNow);
 
-    // ---- the link-line menu and the edit images (ZEVFrontViewerMenus.cpp) ----
+    // ---- the link-line menu, handed to its own job (ZEVFrontLinkLineMenu) ----
     QMenu* connexionMenuForConnexion(ZEVItemConnexion* connexion) override;
-    QMenu* connexionMenu() const { return connexionMenu_.get(); }
-    // The line whose menu was built last, found again by its two Objects: nullptr once the line is
-    // gone, so an action on a forgotten line does nothing.
+    QMenu* connexionMenu() const;
     ZEVItemConnexion* selectedConnexion() const;
     void menuReleaseConnexion();
     void menuRecallConnexion();
@@ -485,6 +481,8 @@ public:
     void menuSelectTitleConnexion();
     void menuSelectLinkConnexion();
     void menuSelectFilterConnexion();
+
+    // ---- the edit images (ZEVFrontViewerEditImages.cpp) ----
     // The Recall, Retain, Release and Forget items of a menu take the images of the active cursor,
     // a disabled one the black image: a menu with both forms (1), or one form and Recall Now (2).
     // Items are found by their "tag" property; a tag the menu lacks is skipped.
@@ -522,7 +520,6 @@ private:
     void hideMenubar();
     // The window entered or left full screen: the bar lies over the stack there, or above it.
     void fullScreenStateDidChange();
-    bool siHeaderViewOpen() const;
     // The main menu's toggle of a header view (0 time bar to 3 toolbar).
     void toggle(int view);
     QWidget* contentView() const;
@@ -535,7 +532,6 @@ private:
     // The table of the inspector panel that has the keyboard focus; nullptr when none.
     ZEVTableView* focusedInspectorTable() const;
     enum class Op { Copy, And, Or };
-    void modeSwitch(int mode, bool withSender);
     void selectionRefresh(int family);
     void setModeButtons(int on, int mixed = -1);
     void combine(int target, Op op);
@@ -559,7 +555,6 @@ private:
     // The kept views and the Objects recalled, the cursor run once for each kind.
     void recallIcons(const std::vector<ZEVItemViewForDesks*>& views, const std::vector<KELI*>& items,
                      ZEVItemViewer* iv, ZEVDeskViewer* dv, bool devant);
-    void buildConnexionMenu();
     void inspectStep(bool previous, bool fromControl);
     void fileCommand(void (ZEVInspectViewer::*command)());
     void findHeld(void (ZEVInspectViewer::*action)(), bool focusFirst);
@@ -587,16 +582,8 @@ private:
     bool siAvoidGraphicalLarsen_ = false;
     bool siLasso_ = false;
     bool siCleanAll_ = false;
-    // The event the step back reads, and the filter that swallows input during a transition
-    // (present while one runs; removed from the application when destroyed).
-    std::unique_ptr<ZEVCurrentEventRecorder> currentEvent_;
-    std::unique_ptr<QObject> spaceEventMonitor_;
-    QPointer<ZEVTableView> firstResponderWasOnTableView_;
-    void rememberTableLeftForDesk();
-    // The toolbar's clean button: on, off or mixed (kZEVStateMixed).
-    void setCleanButtonState(int state);
-    void cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition> t);
-    void closePanels(bool channelsToo, int* closed);
+    std::unique_ptr<ZEVFrontStepBack> stepBack_;
+    std::unique_ptr<ZEVFrontTransitions> transitions_;
     // Whether the Menu key (standing for Fn) is down.
     bool siFnDown_ = false;
 
@@ -644,13 +631,9 @@ private:
     ZEVHeaderFrames animFrom_, animTo_;
     int animStep_ = 0;
     int animSteps_ = 0;
-    // The link-line menu, built on first use, and the two Objects of the line it was built for
-    // (the line itself is never kept: it may go while the menu is up).
-    std::unique_ptr<QMenu> connexionMenu_;
+    std::unique_ptr<ZEVFrontLinkLineMenu> linkLineMenu_;
     // After the toolbar it reaches, and goes before it.
     std::unique_ptr<ZEVFrontToolButtons> tools_;
-    KELI* connexionParent_ = nullptr;
-    KELI* connexionEnfant_ = nullptr;
     ScheduledTarget guard_{this};
 };
 
