@@ -12,6 +12,7 @@
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "front/ZEVFrontView.h"
+#include "front/ZEVTracksHandle.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "inspectors/table/ZEVTypeSelect.h"
@@ -58,6 +59,10 @@ std::vector<KELI*> trie(std::vector<KELI*> v)
 ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFrontHeaderViews> headers)
     : space_(space), headers_(std::move(headers))
 {
+    // The jobs first: whatever the set-up below calls finds them.
+    transitions_ = std::make_unique<ZEVFrontTransitions>(*this, space_);
+    linkLineMenu_ = std::make_unique<ZEVFrontLinkLineMenu>(*this, space_);
+    tracksHandle_ = std::make_unique<ZEVTracksHandle>(*this, space_);
     actifCurseur_ = space_.actifCurseur();
     currentChannelInt_ = space_.currentChannelInt();
     frontView_ = std::make_unique<ZEVFrontView>(*this, space_);
@@ -70,12 +75,12 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
     // The Object views hand it their drops onto folder Objects.
     ZEVItemViewer::ReferencerFileJobs(frontClass_.get());
     wakeSelectionLists();
+    animation_ = std::make_unique<ZEVHeaderAnimation>([this](const ZEVHeaderFrames& f) { applyFrames(f); });
     layout_ = std::make_unique<ZEVHeaderLayout>(static_cast<ZEVHeaderLayoutHost&>(*this));
     buildHeaderStack();
     observeHeaderKeys();
+    // Last, so that its application filter sees input before those installed above.
     stepBack_ = std::make_unique<ZEVFrontStepBack>(*this, space_);
-    transitions_ = std::make_unique<ZEVFrontTransitions>(*this, space_);
-    linkLineMenu_ = std::make_unique<ZEVFrontLinkLineMenu>(*this, space_);
 }
 
 ZEVFrontViewer::~ZEVFrontViewer()
@@ -99,9 +104,18 @@ void ZEVFrontViewer::userStepBack() { stepBack_->userStepBack(); }
 void ZEVFrontViewer::stepBackKey() { stepBack_->stepBackKey(); }
 bool ZEVFrontViewer::siCloseViewer() { return stepBack_->siCloseViewer(); }
 bool ZEVFrontViewer::cmdTab() { return stepBack_->cmdTab(); }
-void ZEVFrontViewer::hidePointer() { stepBack_->hidePointer(); }
-const ZEVCurrentEvent& ZEVFrontViewer::currentEvent() const { return stepBack_->currentEvent(); }
-bool ZEVFrontViewer::siPointerHidden() const { return stepBack_->siPointerHidden(); }
+// The set-up may ask before the step back exists: no event, no hidden pointer.
+void ZEVFrontViewer::hidePointer()
+{
+    if (stepBack_)
+        stepBack_->hidePointer();
+}
+const ZEVCurrentEvent& ZEVFrontViewer::currentEvent() const
+{
+    static const ZEVCurrentEvent none;
+    return stepBack_ ? stepBack_->currentEvent() : none;
+}
+bool ZEVFrontViewer::siPointerHidden() const { return stepBack_ && stepBack_->siPointerHidden(); }
 ZEVTableView* ZEVFrontViewer::firstResponderWasOnTableView() const
 {
     return stepBack_->firstResponderWasOnTableView();

@@ -12,6 +12,7 @@
 // actions and the panels are later parts of the front layer.
 
 #include "front/ZEVFrontBars.h"
+#include "front/ZEVHeaderAnimation.h"
 #include "front/ZEVHeaderLayout.h"
 #include "front/ZEVFrontEvents.h"
 #include "front/ZEVSpaceTransition.h"
@@ -48,6 +49,7 @@ class ZEVItemViewer;
 class ZEVDeskViewer;
 class ZEVItemView;
 class ZEVSpaceController;
+class ZEVTracksHandle;
 enum class ZEVTimeAction;
 
 class ZEVFrontViewer final : public QObject,
@@ -512,7 +514,6 @@ private:
     void headerViewsHeightDidChange(double duration) override;
     // Frames y-up to the widgets: the one place they are converted.
     void applyFrames(const ZEVHeaderFrames& frames);
-    void animationStep();
     void buildHeaderStack();
     void observeHeaderKeys();
     // ZEVShowMacMenu changed: the bar shows or hides, and in full screen the stack moves by it.
@@ -608,6 +609,8 @@ private:
     std::array<QAction*, 4> showSelectionItems_{};
 
     // Declared after the lists so that it goes before them.
+    // Before the layout, which moves the views through it.
+    std::unique_ptr<ZEVHeaderAnimation> animation_;
     std::unique_ptr<ZEVHeaderLayout> layout_;
     QPointer<ZEVFrontToolbar> toolbar_;
     QPointer<ZEVFrontSplitbar> splitbar_;
@@ -624,13 +627,7 @@ private:
     // The main-menu items, captured from the bar they were found in.
     QPointer<QWidget> menuMacBar_;
     std::array<QPointer<QAction>, MenuMacCount> menuMac_{};
-    // The handle's press: where it began (window, y-up) and whether it moved.
-    QPointF initialLoc_;
-    bool siMouseDragged_ = false;
-    // The animation under way: its ends, its steps done and to do.
-    ZEVHeaderFrames animFrom_, animTo_;
-    int animStep_ = 0;
-    int animSteps_ = 0;
+    std::unique_ptr<ZEVTracksHandle> tracksHandle_;
     std::unique_ptr<ZEVFrontLinkLineMenu> linkLineMenu_;
     // After the toolbar it reaches, and goes before it.
     std::unique_ptr<ZEVFrontToolButtons> tools_;
