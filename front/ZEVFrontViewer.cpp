@@ -6,6 +6,7 @@
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontLinkLineMenu.h"
 #include "front/ZEVFrontPanels.h"
+#include "front/ZEVFrontQuickLook.h"
 #include "front/ZEVFrontStepBack.h"
 #include "front/ZEVFrontTransitions.h"
 #include "front/ZEVFrontToolButtons.h"
@@ -63,6 +64,7 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
     transitions_ = std::make_unique<ZEVFrontTransitions>(*this, space_);
     linkLineMenu_ = std::make_unique<ZEVFrontLinkLineMenu>(*this, space_);
     tracksHandle_ = std::make_unique<ZEVTracksHandle>(*this, space_);
+    quickLook_ = std::make_unique<ZEVFrontQuickLook>(*this, space_);
     actifCurseur_ = space_.actifCurseur();
     currentChannelInt_ = space_.currentChannelInt();
     frontView_ = std::make_unique<ZEVFrontView>(*this, space_);
@@ -154,6 +156,16 @@ void ZEVFrontViewer::menuSelectIconConnexion() { linkLineMenu_->selectIcon(); }
 void ZEVFrontViewer::menuSelectTitleConnexion() { linkLineMenu_->selectTitle(); }
 void ZEVFrontViewer::menuSelectLinkConnexion() { linkLineMenu_->selectLink(); }
 void ZEVFrontViewer::menuSelectFilterConnexion() { linkLineMenu_->selectFilter(); }
+
+// ---- Quick Look ----
+
+void ZEVFrontViewer::userToggleQL() { quickLook_->toggle(false); }
+void ZEVFrontViewer::buttonActionToggleQL(bool fromButton) { quickLook_->toggle(fromButton); }
+void ZEVFrontViewer::userOpenQL() { quickLook_->openMenuTarget(); }
+bool ZEVFrontViewer::siPointerOverSelectionList() const { return quickLook_->siPointerOverSelectionList(); }
+KELI* ZEVFrontViewer::rowItemUnderPointer() const { return quickLook_->rowItemUnderPointer(); }
+void ZEVFrontViewer::previewFollowsSelection() { quickLook_->previewFollowsSelection(); }
+bool ZEVFrontViewer::siShowQLPanel() const { return quickLook_->siShown(); }
 
 void ZEVFrontViewer::wakeSelectionLists()
 {

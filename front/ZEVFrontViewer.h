@@ -40,6 +40,7 @@ class ZEVButton;
 class ZEVFrontClass;
 class ZEVFrontSelectionView;
 class ZEVFrontLinkLineMenu;
+class ZEVFrontQuickLook;
 class ZEVFrontStepBack;
 class ZEVFrontTransitions;
 class ZEVFrontToolButtons;
@@ -188,12 +189,11 @@ public:
     void cleanAll(const ZEVSpaceTransition& transition);
     bool siTransitionRunning() const;
     void stopSpaceEventMonitor();
+    // ---- Quick Look, handed to its own job (ZEVFrontQuickLook) ----
     // The space bar and the Quick Look command: the preview of the current mode's shown Objects
-    // opens, or closes when it shows (ZEVFrontViewerQuickLook.cpp).
+    // opens, or closes when it shows.
     void userToggleQL() override;
-    // The toolbar's Quick Look button passes true: with the preview shown it always closes it.
     void buttonActionToggleQL(bool fromButton);
-    // The Object view the desk's context menu was opened on, previewed alone.
     void userOpenQL() override;
     // Whether the pointer lies over the shown selection list, and the Object of the row (and
     // column, for links) under it; nullptr for none.
@@ -289,7 +289,7 @@ public:
     // Whether Quick Look is offered, by the toolbar's button and the Object menu alike: the mode
     // has a selection to preview, or the preview shows and may be closed.
     bool siQuickLookOffert() const;
-    bool siShowQLPanel() const { return siShowQLPanel_; }
+    bool siShowQLPanel() const;
     void handleMouseDown(const QPointF& windowYUp) override;
     void handleMouseDragged(const QPointF& windowYUp) override;
     void handleMouseUp(bool dragged) override;
@@ -623,7 +623,7 @@ private:
     bool siSearchingWillStart_ = false;
     bool siSearchingField_ = false;
     bool siSearchingToolbar_ = false;
-    bool siShowQLPanel_ = false;
+    std::unique_ptr<ZEVFrontQuickLook> quickLook_;
     // The main-menu items, captured from the bar they were found in.
     QPointer<QWidget> menuMacBar_;
     std::array<QPointer<QAction>, MenuMacCount> menuMac_{};

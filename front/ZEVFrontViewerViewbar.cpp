@@ -5,6 +5,7 @@
 
 #include "front/ZEVFrontViewer.h"
 
+#include "front/ZEVFrontQuickLook.h"
 #include "desk/model/ZEVItemClass.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "space/ZEVSelections.h"
@@ -208,12 +209,12 @@ bool ZEVFrontViewer::siQuickLookOffert() const
 {
     const std::int64_t counts[4] = {nbOfIcons_, nbOfTitles_, nbOfFilters_, nbOfLinks_};
     const int mode = currentFrontMode_;
-    return (mode >= 0 && mode < 4 && counts[mode] > 0) || siShowQLPanel_;
+    return (mode >= 0 && mode < 4 && counts[mode] > 0) || siShowQLPanel();
 }
 
 void ZEVFrontViewer::setSiShowQLPreview(bool shown)
 {
-    siShowQLPanel_ = shown;
+    quickLook_->setSiShown(shown);
     ZEVButton* ql = toolbar_ ? toolbar_->button(QStringLiteral("btnActionToggleQL")) : nullptr;
     if (shown) {
         if (ql)
