@@ -5,6 +5,7 @@
 #include "objects/view/ZEVItemView.h"
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontLinkLineMenu.h"
+#include "front/ZEVFrontMainMenu.h"
 #include "front/ZEVFrontPanels.h"
 #include "front/ZEVFrontQuickLook.h"
 #include "front/ZEVFrontStepBack.h"
@@ -65,6 +66,7 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
     linkLineMenu_ = std::make_unique<ZEVFrontLinkLineMenu>(*this, space_);
     tracksHandle_ = std::make_unique<ZEVTracksHandle>(*this, space_);
     quickLook_ = std::make_unique<ZEVFrontQuickLook>(*this, space_);
+    mainMenu_ = std::make_unique<ZEVFrontMainMenu>(*this, space_);
     actifCurseur_ = space_.actifCurseur();
     currentChannelInt_ = space_.currentChannelInt();
     frontView_ = std::make_unique<ZEVFrontView>(*this, space_);

@@ -40,6 +40,7 @@ class ZEVButton;
 class ZEVFrontClass;
 class ZEVFrontSelectionView;
 class ZEVFrontLinkLineMenu;
+class ZEVFrontMainMenu;
 class ZEVFrontQuickLook;
 class ZEVFrontStepBack;
 class ZEVFrontTransitions;
@@ -624,9 +625,8 @@ private:
     bool siSearchingField_ = false;
     bool siSearchingToolbar_ = false;
     std::unique_ptr<ZEVFrontQuickLook> quickLook_;
-    // The main-menu items, captured from the bar they were found in.
-    QPointer<QWidget> menuMacBar_;
-    std::array<QPointer<QAction>, MenuMacCount> menuMac_{};
+    // The main-menu items the front layer enables.
+    std::unique_ptr<ZEVFrontMainMenu> mainMenu_;
     std::unique_ptr<ZEVTracksHandle> tracksHandle_;
     std::unique_ptr<ZEVFrontLinkLineMenu> linkLineMenu_;
     // After the toolbar it reaches, and goes before it.
