@@ -4,11 +4,17 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "objects/view/ZEVItemView.h"
 #include "front/ZEVFrontSelectionView.h"
+#include "front/ZEVFrontLinkLineMenu.h"
+#include "front/ZEVFrontMainMenu.h"
 #include "front/ZEVFrontPanels.h"
+#include "front/ZEVFrontQuickLook.h"
+#include "front/ZEVFrontStepBack.h"
+#include "front/ZEVFrontTransitions.h"
 #include "front/ZEVFrontToolButtons.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "front/ZEVFrontView.h"
+#include "front/ZEVTracksHandle.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "inspectors/table/ZEVTypeSelect.h"
@@ -55,6 +61,12 @@ std::vector<KELI*> trie(std::vector<KELI*> v)
 ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFrontHeaderViews> headers)
     : space_(space), headers_(std::move(headers))
 {
+    // The jobs first: whatever the set-up below calls finds them.
+    transitions_ = std::make_unique<ZEVFrontTransitions>(*this, space_);
+    linkLineMenu_ = std::make_unique<ZEVFrontLinkLineMenu>(*this, space_);
+    tracksHandle_ = std::make_unique<ZEVTracksHandle>(*this, space_);
+    quickLook_ = std::make_unique<ZEVFrontQuickLook>(*this, space_);
+    mainMenu_ = std::make_unique<ZEVFrontMainMenu>(*this, space_);
     actifCurseur_ = space_.actifCurseur();
     currentChannelInt_ = space_.currentChannelInt();
     frontView_ = std::make_unique<ZEVFrontView>(*this, space_);
@@ -67,11 +79,12 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
     // The Object views hand it their drops onto folder Objects.
     ZEVItemViewer::ReferencerFileJobs(frontClass_.get());
     wakeSelectionLists();
+    animation_ = std::make_unique<ZEVHeaderAnimation>([this](const ZEVHeaderFrames& f) { applyFrames(f); });
     layout_ = std::make_unique<ZEVHeaderLayout>(static_cast<ZEVHeaderLayoutHost&>(*this));
     buildHeaderStack();
     observeHeaderKeys();
-    currentEvent_ = std::make_unique<ZEVCurrentEventRecorder>();
-    rememberTableLeftForDesk();
+    // Last, so that its application filter sees input before those installed above.
+    stepBack_ = std::make_unique<ZEVFrontStepBack>(*this, space_);
 }
 
 ZEVFrontViewer::~ZEVFrontViewer()
@@ -88,6 +101,73 @@ ZEVFrontViewer::~ZEVFrontViewer()
     if (ZEVItemViewer::FileJobs() == frontClass_.get())
         ZEVItemViewer::ReferencerFileJobs(nullptr);
 }
+
+// ---- the step back ----
+
+void ZEVFrontViewer::userStepBack() { stepBack_->userStepBack(); }
+void ZEVFrontViewer::stepBackKey() { stepBack_->stepBackKey(); }
+bool ZEVFrontViewer::siCloseViewer() { return stepBack_->siCloseViewer(); }
+bool ZEVFrontViewer::cmdTab() { return stepBack_->cmdTab(); }
+// The set-up may ask before the step back exists: no event, no hidden pointer.
+void ZEVFrontViewer::hidePointer()
+{
+    if (stepBack_)
+        stepBack_->hidePointer();
+}
+const ZEVCurrentEvent& ZEVFrontViewer::currentEvent() const
+{
+    static const ZEVCurrentEvent none;
+    return stepBack_ ? stepBack_->currentEvent() : none;
+}
+bool ZEVFrontViewer::siPointerHidden() const { return stepBack_ && stepBack_->siPointerHidden(); }
+ZEVTableView* ZEVFrontViewer::firstResponderWasOnTableView() const
+{
+    return stepBack_->firstResponderWasOnTableView();
+}
+
+// ---- Space transitions ----
+
+void ZEVFrontViewer::userSpaceStartHome() { transitions_->userSpaceStartHome(); }
+void ZEVFrontViewer::userSpaceStart() { transitions_->userSpaceStart(); }
+void ZEVFrontViewer::userSpaceCleanAll() { transitions_->userSpaceCleanAll(); }
+void ZEVFrontViewer::userSpaceCleanAndRecall() { transitions_->userSpaceCleanAndRecall(); }
+void ZEVFrontViewer::userSpaceCleanAndRecallBack() { transitions_->userSpaceCleanAndRecallBack(); }
+void ZEVFrontViewer::userSpaceCleanAndReplace() { transitions_->userSpaceCleanAndReplace(); }
+void ZEVFrontViewer::newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot)
+{
+    transitions_->newSpaceWithItem(imageItem, colorItem, scaleMot);
+}
+void ZEVFrontViewer::cleanAll(const ZEVSpaceTransition& transition) { transitions_->cleanAll(transition); }
+bool ZEVFrontViewer::siTransitionRunning() const { return transitions_->siRunning(); }
+void ZEVFrontViewer::stopSpaceEventMonitor() { transitions_->stopSpaceEventMonitor(); }
+
+// ---- the link-line menu ----
+
+QMenu* ZEVFrontViewer::connexionMenuForConnexion(ZEVItemConnexion* connexion)
+{
+    return linkLineMenu_->menuForConnexion(connexion);
+}
+QMenu* ZEVFrontViewer::connexionMenu() const { return linkLineMenu_->menu(); }
+ZEVItemConnexion* ZEVFrontViewer::selectedConnexion() const { return linkLineMenu_->selectedConnexion(); }
+void ZEVFrontViewer::menuReleaseConnexion() { linkLineMenu_->release(); }
+void ZEVFrontViewer::menuRecallConnexion() { linkLineMenu_->recall(); }
+void ZEVFrontViewer::menuRecallNowConnexion() { linkLineMenu_->recallNow(); }
+void ZEVFrontViewer::menuRetainConnexion() { linkLineMenu_->retain(); }
+void ZEVFrontViewer::menuForgetConnexion() { linkLineMenu_->forget(); }
+void ZEVFrontViewer::menuSelectIconConnexion() { linkLineMenu_->selectIcon(); }
+void ZEVFrontViewer::menuSelectTitleConnexion() { linkLineMenu_->selectTitle(); }
+void ZEVFrontViewer::menuSelectLinkConnexion() { linkLineMenu_->selectLink(); }
+void ZEVFrontViewer::menuSelectFilterConnexion() { linkLineMenu_->selectFilter(); }
+
+// ---- Quick Look ----
+
+void ZEVFrontViewer::userToggleQL() { quickLook_->toggle(false); }
+void ZEVFrontViewer::buttonActionToggleQL(bool fromButton) { quickLook_->toggle(fromButton); }
+void ZEVFrontViewer::userOpenQL() { quickLook_->openMenuTarget(); }
+bool ZEVFrontViewer::siPointerOverSelectionList() const { return quickLook_->siPointerOverSelectionList(); }
+KELI* ZEVFrontViewer::rowItemUnderPointer() const { return quickLook_->rowItemUnderPointer(); }
+void ZEVFrontViewer::previewFollowsSelection() { quickLook_->previewFollowsSelection(); }
+bool ZEVFrontViewer::siShowQLPanel() const { return quickLook_->siShown(); }
 
 void ZEVFrontViewer::wakeSelectionLists()
 {

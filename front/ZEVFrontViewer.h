@@ -12,6 +12,7 @@
 // actions and the panels are later parts of the front layer.
 
 #include "front/ZEVFrontBars.h"
+#include "front/ZEVHeaderAnimation.h"
 #include "front/ZEVHeaderLayout.h"
 #include "front/ZEVFrontEvents.h"
 #include "front/ZEVSpaceTransition.h"
@@ -38,6 +39,11 @@ namespace tallomer {
 class ZEVButton;
 class ZEVFrontClass;
 class ZEVFrontSelectionView;
+class ZEVFrontLinkLineMenu;
+class ZEVFrontMainMenu;
+class ZEVFrontQuickLook;
+class ZEVFrontStepBack;
+class ZEVFrontTransitions;
 class ZEVFrontToolButtons;
 class ZEVFrontView;
 class ZEVInspectViewer;
@@ -45,6 +51,8 @@ class ZEVItemViewer;
 class ZEVDeskViewer;
 class ZEVItemView;
 class ZEVSpaceController;
+class ZEVTracksHandle;
+enum class ZEVTimeAction;
 
 class ZEVFrontViewer final : public QObject,
                              public ZEVFrontViewerServices,
@@ -68,6 +76,9 @@ public:
     std::int64_t nbOfItems() const { return nbOfItems_; }
     bool siAvoidGraphicalLarsen() const { return siAvoidGraphicalLarsen_; }
     ZEVSpaceController& spaceController() const { return space_; }
+    // The ruler's side of the header views; nullptr for none.
+    ZEVFrontHeaderViews* headers() const { return headers_.get(); }
+    KELId currentChannelInt() const { return currentChannelInt_; }
     // The model of the two selection lists, and the lists: the Objects list and the links list
     // (shown in the tracks by the header views), and the one of the current mode.
     ZEVFrontClass* frontClass() const { return frontClass_.get(); }
@@ -83,6 +94,9 @@ public:
     int previousFrontMode() const { return previousFrontMode_; }
     int temporaryFrontMode() const { return temporaryFrontMode_; }
     int frontModeAfterFilterMode() const { return frontModeAfterFilterMode_; }
+    // The front mode becomes `mode`; `withSender` when the user asked for it by name (a menu
+    // item or a button), not by a step of the program.
+    void modeSwitch(int mode, bool withSender);
     // The kind of the lasso running (its mode), for the way it is drawn.
     int lassoKind() const { return lassoFrontMode_; }
     // The mode buttons' states (1 on, 0 off, -1 mixed), by mode.
@@ -153,49 +167,34 @@ public:
     void userSelectPrevious() override;
     void userEditTitle() override;
     void userEditTitleForItemView(ZEVItemViewForDesks* view) override;
-    // ---- the step back (ZEVFrontViewerStepBack.cpp) ----
-    // One level of the present state undone per use: the first step of the chain that applies to
-    // the event being handled (Escape, Return or Delete, a click on the empty desk).
+    // ---- the step back, handed to its own job (ZEVFrontStepBack) ----
     void userStepBack() override;
     // Escape from a view that has no step of its own.
     void cancelOperation() override { userStepBack(); }
-    // Return or Delete with nothing to act on.
     void stepBackKey();
-    // Closes the frontmost panel other than the Channels one, or raises it from behind it; false
-    // when there is none.
     bool siCloseViewer();
-    // With ZEVStepBackShowApps on, the Space window steps aside (minimised) so that the other
-    // applications show; false when off. No input is ever posted to the system.
     bool cmdTab();
-    // The pointer hides until it next moves.
     void hidePointer();
-    // The event being handled as the step back reads it (recorded by an application filter).
     const ZEVCurrentEvent& currentEvent() const;
-    bool siPointerHidden() const { return currentEvent_ && currentEvent_->siPointerHidden(); }
-    // The list that had the keyboard before the desk took it from it; the step back forgets it.
-    ZEVTableView* firstResponderWasOnTableView() const { return firstResponderWasOnTableView_.data(); }
+    bool siPointerHidden() const;
+    ZEVTableView* firstResponderWasOnTableView() const;
 
-    // ---- Space transitions (ZEVFrontViewerTransitions.cpp) ----
+    // ---- Space transitions, handed to their own job (ZEVFrontTransitions) ----
     void userSpaceStartHome() override;
     void userSpaceStart() override;
     void userSpaceCleanAll() override;
     void userSpaceCleanAndRecall() override;
     void userSpaceCleanAndRecallBack() override;
     void userSpaceCleanAndReplace() override;
-    // The Channels inspector's New Space: a new Space from the active cursor's moment with that
-    // background and no Objects; it never waits for the ruler.
     void newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot) override;
-    // Starts a transition; ignored while one runs.
     void cleanAll(const ZEVSpaceTransition& transition);
-    bool siTransitionRunning() const { return spaceEventMonitor_ != nullptr; }
-    // Every transition ends here: input reaches the window again.
+    bool siTransitionRunning() const;
     void stopSpaceEventMonitor();
+    // ---- Quick Look, handed to its own job (ZEVFrontQuickLook) ----
     // The space bar and the Quick Look command: the preview of the current mode's shown Objects
-    // opens, or closes when it shows (ZEVFrontViewerQuickLook.cpp).
+    // opens, or closes when it shows.
     void userToggleQL() override;
-    // The toolbar's Quick Look button passes true: with the preview shown it always closes it.
     void buttonActionToggleQL(bool fromButton);
-    // The Object view the desk's context menu was opened on, previewed alone.
     void userOpenQL() override;
     // Whether the pointer lies over the shown selection list, and the Object of the row (and
     // column, for links) under it; nullptr for none.
@@ -215,6 +214,7 @@ public:
     bool siTracksClosed() override { return layout_->flags(ZEVHeaderView::Tracks).closed; }
     bool siToolbarClosed() override { return layout_->flags(ZEVHeaderView::Toolbar).closed; }
     bool siHeaderViewsOpening() override;
+    bool siHeaderViewOpen() const;
     bool siHeaderViewsClosed() override;
     bool siAllHeaderViewsClosed() override;
     double headerViewsHeight() override { return layout_->headerViewsHeight(); }
@@ -290,7 +290,7 @@ public:
     // Whether Quick Look is offered, by the toolbar's button and the Object menu alike: the mode
     // has a selection to preview, or the preview shows and may be closed.
     bool siQuickLookOffert() const;
-    bool siShowQLPanel() const { return siShowQLPanel_; }
+    bool siShowQLPanel() const;
     void handleMouseDown(const QPointF& windowYUp) override;
     void handleMouseDragged(const QPointF& windowYUp) override;
     void handleMouseUp(bool dragged) override;
@@ -327,6 +327,7 @@ public:
     void tlineKeyDown(QKeyEvent* event);
     void tlineKeyUp(QKeyEvent* event);
     bool siCleanAll() const { return siCleanAll_; }
+    void setSiCleanAll(bool clean) { siCleanAll_ = clean; }
     void initierDeplacementCurseur() override;
 
     // ---- tool menus ----
@@ -362,12 +363,12 @@ public:
     bool siReleasingSelectedItems() override;
     void userRecallNow() override;
     void userRecallSearch() override;
-    void userRetainNow() override { userRetain(); }
-    void userRetainSearch() override { userRetain(); }
-    void userReleaseNow() override { userRelease(); }
-    void userReleaseSearch() override { userRelease(); }
-    void userForgetNow() override { userForget(); }
-    void userForgetSearch() override { userForget(); }
+    void userRetainNow() override;
+    void userRetainSearch() override;
+    void userReleaseNow() override;
+    void userReleaseSearch() override;
+    void userForgetNow() override;
+    void userForgetSearch() override;
     // The mode's whole selection recalled on the Now desk, whatever cursor is active.
     void menuEditRecallNow() override;
     // The action at the active cursor on the mode's subset.
@@ -451,6 +452,7 @@ public:
     void toolMenuWillOpen(int tool);
     void toolMenuDidClose(int tool);
     bool siSearchingField() const { return siSearchingField_; }
+    void setSiSearchingField(bool shown) { siSearchingField_ = shown; }
     // The held-file finds: the focused inspector's, else the Links inspector's in Link mode and
     // the Icons one's otherwise.
     void userFindZevHeld();
@@ -469,11 +471,9 @@ public:
     void selectionPreviousObject(bool siNow);
     void selectionNextObject(bool siNow);
 
-    // ---- the link-line menu and the edit images (ZEVFrontViewerMenus.cpp) ----
+    // ---- the link-line menu, handed to its own job (ZEVFrontLinkLineMenu) ----
     QMenu* connexionMenuForConnexion(ZEVItemConnexion* connexion) override;
-    QMenu* connexionMenu() const { return connexionMenu_.get(); }
-    // The line whose menu was built last, found again by its two Objects: nullptr once the line is
-    // gone, so an action on a forgotten line does nothing.
+    QMenu* connexionMenu() const;
     ZEVItemConnexion* selectedConnexion() const;
     void menuReleaseConnexion();
     void menuRecallConnexion();
@@ -484,6 +484,8 @@ public:
     void menuSelectTitleConnexion();
     void menuSelectLinkConnexion();
     void menuSelectFilterConnexion();
+
+    // ---- the edit images (ZEVFrontViewerEditImages.cpp) ----
     // The Recall, Retain, Release and Forget items of a menu take the images of the active cursor,
     // a disabled one the black image: a menu with both forms (1), or one form and Recall Now (2).
     // Items are found by their "tag" property; a tag the menu lacks is skipped.
@@ -513,7 +515,6 @@ private:
     void headerViewsHeightDidChange(double duration) override;
     // Frames y-up to the widgets: the one place they are converted.
     void applyFrames(const ZEVHeaderFrames& frames);
-    void animationStep();
     void buildHeaderStack();
     void observeHeaderKeys();
     // ZEVShowMacMenu changed: the bar shows or hides, and in full screen the stack moves by it.
@@ -521,7 +522,6 @@ private:
     void hideMenubar();
     // The window entered or left full screen: the bar lies over the stack there, or above it.
     void fullScreenStateDidChange();
-    bool siHeaderViewOpen() const;
     // The main menu's toggle of a header view (0 time bar to 3 toolbar).
     void toggle(int view);
     QWidget* contentView() const;
@@ -534,7 +534,6 @@ private:
     // The table of the inspector panel that has the keyboard focus; nullptr when none.
     ZEVTableView* focusedInspectorTable() const;
     enum class Op { Copy, And, Or };
-    void modeSwitch(int mode, bool withSender);
     void selectionRefresh(int family);
     void setModeButtons(int on, int mixed = -1);
     void combine(int target, Op op);
@@ -547,9 +546,10 @@ private:
     // The focused inspector that takes an edit command (nullptr: none): entities of `excluded`
     // are passed over.
     ZEVInspectViewer* focusedInspectorFor(std::initializer_list<KELId> excluded) const;
-    void userRetain();
-    void userRelease();
-    void userForget();
+    // Retain, Release or Forget: offered to the focused inspector that takes it, else done on the
+    // desk of the active cursor over the mode's subset.
+    void offerTimeAction(ZEVTimeAction action);
+    void deskTimeAction(ZEVTimeAction action);
     // Recall of one Object on a desk: its view kept in `views` to be recalled at its place, or a
     // new icon made; true when it lay on a desk before, to be recalled with the others.
     bool recallOne(KELI* item, KELI* selected, ZEVDeskViewer* dv, KELICurseur* c, int mode, bool siNowForm,
@@ -557,7 +557,6 @@ private:
     // The kept views and the Objects recalled, the cursor run once for each kind.
     void recallIcons(const std::vector<ZEVItemViewForDesks*>& views, const std::vector<KELI*>& items,
                      ZEVItemViewer* iv, ZEVDeskViewer* dv, bool devant);
-    void buildConnexionMenu();
     void inspectStep(bool previous, bool fromControl);
     void fileCommand(void (ZEVInspectViewer::*command)());
     void findHeld(void (ZEVInspectViewer::*action)(), bool focusFirst);
@@ -585,16 +584,8 @@ private:
     bool siAvoidGraphicalLarsen_ = false;
     bool siLasso_ = false;
     bool siCleanAll_ = false;
-    // The event the step back reads, and the filter that swallows input during a transition
-    // (present while one runs; removed from the application when destroyed).
-    std::unique_ptr<ZEVCurrentEventRecorder> currentEvent_;
-    std::unique_ptr<QObject> spaceEventMonitor_;
-    QPointer<ZEVTableView> firstResponderWasOnTableView_;
-    void rememberTableLeftForDesk();
-    // The toolbar's clean button: on, off or mixed (kZEVStateMixed).
-    void setCleanButtonState(int state);
-    void cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition> t);
-    void closePanels(bool channelsToo, int* closed);
+    std::unique_ptr<ZEVFrontStepBack> stepBack_;
+    std::unique_ptr<ZEVFrontTransitions> transitions_;
     // Whether the Menu key (standing for Fn) is down.
     bool siFnDown_ = false;
 
@@ -619,6 +610,8 @@ private:
     std::array<QAction*, 4> showSelectionItems_{};
 
     // Declared after the lists so that it goes before them.
+    // Before the layout, which moves the views through it.
+    std::unique_ptr<ZEVHeaderAnimation> animation_;
     std::unique_ptr<ZEVHeaderLayout> layout_;
     QPointer<ZEVFrontToolbar> toolbar_;
     QPointer<ZEVFrontSplitbar> splitbar_;
@@ -631,24 +624,13 @@ private:
     bool siSearchingWillStart_ = false;
     bool siSearchingField_ = false;
     bool siSearchingToolbar_ = false;
-    bool siShowQLPanel_ = false;
-    // The main-menu items, captured from the bar they were found in.
-    QPointer<QWidget> menuMacBar_;
-    std::array<QPointer<QAction>, MenuMacCount> menuMac_{};
-    // The handle's press: where it began (window, y-up) and whether it moved.
-    QPointF initialLoc_;
-    bool siMouseDragged_ = false;
-    // The animation under way: its ends, its steps done and to do.
-    ZEVHeaderFrames animFrom_, animTo_;
-    int animStep_ = 0;
-    int animSteps_ = 0;
-    // The link-line menu, built on first use, and the two Objects of the line it was built for
-    // (the line itself is never kept: it may go while the menu is up).
-    std::unique_ptr<QMenu> connexionMenu_;
+    std::unique_ptr<ZEVFrontQuickLook> quickLook_;
+    // The main-menu items the front layer enables.
+    std::unique_ptr<ZEVFrontMainMenu> mainMenu_;
+    std::unique_ptr<ZEVTracksHandle> tracksHandle_;
+    std::unique_ptr<ZEVFrontLinkLineMenu> linkLineMenu_;
     // After the toolbar it reaches, and goes before it.
     std::unique_ptr<ZEVFrontToolButtons> tools_;
-    KELI* connexionParent_ = nullptr;
-    KELI* connexionEnfant_ = nullptr;
     ScheduledTarget guard_{this};
 };
 

@@ -12,6 +12,7 @@
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
+#include "objects/viewer/ZEVTimeActionWalker.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
@@ -101,92 +102,39 @@ void ZEVFrontViewer::userRecallSearch()
         menuEditRecall();
 }
 
-void ZEVFrontViewer::userRetain()
-{
-    if (!offerTo(focusedInspectorFor({}), &ZEVInspectViewer::userRetain))
-        menuEditRetain();
-}
+void ZEVFrontViewer::userRetainNow() { offerTimeAction(ZEVTimeAction::Retain); }
+void ZEVFrontViewer::userRetainSearch() { offerTimeAction(ZEVTimeAction::Retain); }
+void ZEVFrontViewer::userReleaseNow() { offerTimeAction(ZEVTimeAction::Release); }
+void ZEVFrontViewer::userReleaseSearch() { offerTimeAction(ZEVTimeAction::Release); }
+void ZEVFrontViewer::userForgetNow() { offerTimeAction(ZEVTimeAction::Forget); }
+void ZEVFrontViewer::userForgetSearch() { offerTimeAction(ZEVTimeAction::Forget); }
 
-void ZEVFrontViewer::userRelease()
+void ZEVFrontViewer::offerTimeAction(ZEVTimeAction action)
 {
-    if (!offerTo(focusedInspectorFor({kIconsEntity}), &ZEVInspectViewer::userRelease))
-        menuEditRelease();
-}
-
-void ZEVFrontViewer::userForget()
-{
-    if (!offerTo(focusedInspectorFor({}), &ZEVInspectViewer::userForget))
-        menuEditForget();
+    // Release passes over the Icons inspector, Retain and Forget over none.
+    const bool release = action == ZEVTimeAction::Release;
+    ZEVInspectViewer* iv = release ? focusedInspectorFor({kIconsEntity}) : focusedInspectorFor({});
+    void (ZEVInspectViewer::*command)() = action == ZEVTimeAction::Retain ? &ZEVInspectViewer::userRetain
+                                          : release                       ? &ZEVInspectViewer::userRelease
+                                                                          : &ZEVInspectViewer::userForget;
+    if (!offerTo(iv, command))
+        deskTimeAction(action);
 }
 
 // ---- on the desk ----
 
-namespace {
-// A time action over the mode's subset: the Objects it takes in the Icon, Title and Filter modes,
-// and the selected links in Link mode.
-struct TimeAction {
-    std::vector<KELI*> (ZEVSelections::*icons)();
-    std::vector<KELI*> (ZEVSelections::*titles)();
-    std::vector<KELI*> (ZEVSelections::*filters)();
-    void (ZEVItemViewer::*forItems)(const std::vector<KELI*>&);
-    void (ZEVItemViewer::*forLinks)();
-};
-
-constexpr TimeAction kRetain{&ZEVSelections::retainingSelectedIconItems, &ZEVSelections::retainingSelectedTitleItems,
-                             &ZEVSelections::retainingSelectedFilterItems, &ZEVItemViewer::userRetainIconForItems,
-                             &ZEVItemViewer::userRetainSelectedLinks};
-constexpr TimeAction kRelease{&ZEVSelections::releasingSelectedIconItems, &ZEVSelections::releasingSelectedTitleItems,
-                              &ZEVSelections::releasingSelectedFilterItems, &ZEVItemViewer::userReleaseIconForItems,
-                              &ZEVItemViewer::userReleaseSelectedLinks};
-// Forget takes what Release would: the Objects on the desk at the cursor's moment.
-constexpr TimeAction kForget{&ZEVSelections::releasingSelectedIconItems, &ZEVSelections::releasingSelectedTitleItems,
-                             &ZEVSelections::releasingSelectedFilterItems, &ZEVItemViewer::userForgetIconForItems,
-                             &ZEVItemViewer::userForgetSelectedLinks};
-
-void actOnModeSubset(ZEVItemViewer& iv, ZEVSelections& s, int mode, const TimeAction& a)
-{
-    // One commit for the whole subset.
-    KELChercheurDe::Ensemble lot;
-    switch (mode) {
-    case ZEVFrontModeIcons:
-        (iv.*a.forItems)((s.*a.icons)());
-        break;
-    case ZEVFrontModeTitles:
-        (iv.*a.forItems)((s.*a.titles)());
-        break;
-    case ZEVFrontModeFilters:
-        (iv.*a.forItems)((s.*a.filters)());
-        break;
-    case ZEVFrontModeLinks:
-        (iv.*a.forLinks)();
-        break;
-    default:
-        break;
-    }
-}
-} // namespace
-
-void ZEVFrontViewer::menuEditRetain()
+void ZEVFrontViewer::deskTimeAction(ZEVTimeAction action)
 {
     if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur()))
-        actOnModeSubset(*iv, space_.selections(), currentFrontMode_, kRetain);
+        walkModeSubset(*iv, space_.selections(), currentFrontMode_, action);
+    if (action == ZEVTimeAction::Release)
+        space_.majWindowTitle();
     displaySelectionView();
 }
 
-void ZEVFrontViewer::menuEditRelease()
-{
-    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur()))
-        actOnModeSubset(*iv, space_.selections(), currentFrontMode_, kRelease);
-    space_.majWindowTitle();
-    displaySelectionView();
-}
-
-void ZEVFrontViewer::menuEditForget()
-{
-    if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur()))
-        actOnModeSubset(*iv, space_.selections(), currentFrontMode_, kForget);
-    displaySelectionView();
-}
+void ZEVFrontViewer::menuEditRetain() { deskTimeAction(ZEVTimeAction::Retain); }
+void ZEVFrontViewer::menuEditRelease() { deskTimeAction(ZEVTimeAction::Release); }
+void ZEVFrontViewer::menuEditForget() { deskTimeAction(ZEVTimeAction::Forget); }
 
 bool ZEVFrontViewer::recallOne(KELI* item, KELI* selected, ZEVDeskViewer* dv, KELICurseur* c, int mode,
                                bool siNowForm, std::vector<ZEVItemViewForDesks*>& views)

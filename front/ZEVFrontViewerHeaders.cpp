@@ -1,5 +1,5 @@
-// The front viewer's header views: the Qt edge of its header layout (frames converted once and
-// animated as one group on the scheduler), the requests of the rest of the program, the toolbar's
+// The front viewer's header views: the Qt edge of its header layout (frames converted once, and
+// animated as one group by its header animation), the requests of the rest of the program, the toolbar's
 // and the split bar's handle, and the user defaults that keep each view open.
 
 #include "front/ZEVFrontViewer.h"
@@ -8,6 +8,7 @@
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontToolButtons.h"
 #include "front/ZEVFrontView.h"
+#include "front/ZEVTracksHandle.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "services/ZEVInspectorServices.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -32,10 +33,6 @@ constexpr const char* kKeys[4] = {"ZEVShowZevMenu", "ZEVShowRuler", "ZEVShowTrac
 constexpr char kHideRulerWhenSearch[] = "ZEVHideRulerWhenSearch";
 constexpr char kShowMacMenu[] = "ZEVShowMacMenu";
 constexpr char kHideMenubar[] = "_hideMenubar";
-constexpr char kStep[] = "_headerAnimationStep";
-constexpr double kFrameRate = 60;
-// Dragging the handle: at most thirty rows over the toolbar.
-constexpr double kHandleLimit = ZEVHeaderLayout::kTracksHeightLimit;
 
 // What activateTallomer: saved, once for the whole program.
 struct Activation {
@@ -47,12 +44,6 @@ Activation gActivation;
 QRect toQt(const QRectF& yUp, double parentHeight)
 {
     return QRectF(yUp.x(), parentHeight - yUp.y() - yUp.height(), yUp.width(), yUp.height()).toRect();
-}
-
-QRectF mix(const QRectF& a, const QRectF& b, double t)
-{
-    return QRectF(a.x() + (b.x() - a.x()) * t, a.y() + (b.y() - a.y()) * t, a.width() + (b.width() - a.width()) * t,
-                  a.height() + (b.height() - a.height()) * t);
 }
 
 } // namespace
@@ -184,33 +175,7 @@ void ZEVFrontViewer::applyFrames(const ZEVHeaderFrames& f)
 
 void ZEVFrontViewer::animateFrames(const ZEVHeaderFrames& from, const ZEVHeaderFrames& to, double duration)
 {
-    Scheduler::shared().cancel(this, kStep);
-    animFrom_ = from;
-    animTo_ = to;
-    animStep_ = 0;
-    animSteps_ = duration > 0 ? std::max(1, int(std::ceil(duration * kFrameRate))) : 0;
-    if (animSteps_ == 0) {
-        applyFrames(to);
-        return;
-    }
-    applyFrames(from);
-    Scheduler::shared().perform(this, kStep, 1.0 / kFrameRate, [this] { animationStep(); });
-}
-
-void ZEVFrontViewer::animationStep()
-{
-    ++animStep_;
-    const double t = std::min(1.0, double(animStep_) / animSteps_);
-    ZEVHeaderFrames f;
-    f.timebar = mix(animFrom_.timebar, animTo_.timebar, t);
-    f.tline = mix(animFrom_.tline, animTo_.tline, t);
-    f.selection = mix(animFrom_.selection, animTo_.selection, t);
-    f.tracks = mix(animFrom_.tracks, animTo_.tracks, t);
-    f.toolbar = mix(animFrom_.toolbar, animTo_.toolbar, t);
-    f.front = mix(animFrom_.front, animTo_.front, t);
-    applyFrames(t >= 1 ? animTo_ : f);
-    if (t < 1)
-        Scheduler::shared().perform(this, kStep, 1.0 / kFrameRate, [this] { animationStep(); });
+    animation_->animate(from, to, duration);
 }
 
 void ZEVFrontViewer::setViewVisible(ZEVHeaderView view, bool visible)
@@ -603,71 +568,9 @@ void ZEVFrontViewer::userGoHome()
 // ---------------------------------------------------------------------------------------------
 // The toolbar and the split bar
 
-void ZEVFrontViewer::handleMouseDown(const QPointF& p)
-{
-    initialLoc_ = p;
-    if (ZEVSpaceWindow* w = space_.spaceWindow())
-        w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
-    siMouseDragged_ = false;
-}
-
-void ZEVFrontViewer::handleMouseDragged(const QPointF& p)
-{
-    const ZEVHeaderFrames& frames = layout_->frames();
-    QRectF F = frames.front;
-    QRectF S = frames.selection;
-    const double bar = layout_->toolbarHeight();
-    double d = p.y() - initialLoc_.y();
-    const double h = S.height() - d;
-    siMouseDragged_ = true;
-    QString rows;
-    if (h < bar) {
-        d -= bar - h;
-        initialLoc_.ry() += d;
-        rows = QStringLiteral("0");
-    } else if (h > bar + kHandleLimit) {
-        d += h - (bar + kHandleLimit);
-        initialLoc_.ry() += d;
-        rows = QStringLiteral("30");
-    } else {
-        initialLoc_ = p;
-        rows = QString::number(int(std::floor((S.height() - bar - 1) / ZEVHeaderLayout::kRowHeight)) + 1);
-    }
-    d = std::round(d);
-    F.setHeight(F.height() + d);
-    S.setY(S.y() + d);
-    layout_->setSelectionAndFrontFrames(S, F);
-    // The two counts at both ends of the handle.
-    for (int i = 0; i < 2; ++i)
-        if (QLabel* f = rowFields_[i]) {
-            f->setText(rows);
-            f->adjustSize();
-            const int y = int(S.height() - bar) - f->height();
-            f->move(i == 0 ? 7 : int(S.width()) - f->width() - 7, std::max(0, y));
-            f->show();
-            f->raise();
-        }
-}
-
-void ZEVFrontViewer::handleMouseUp(bool)
-{
-    for (QLabel* f : rowFields_)
-        if (f)
-            f->hide();
-    if (!siMouseDragged_) {
-        displayFrontView();
-        return;
-    }
-    siMouseDragged_ = false;
-    const double bar = layout_->toolbarHeight();
-    const double S = layout_->frames().selection.height();
-    if (S == bar) {
-        setUpDownImages(currentNbOfRowsShown() >= 1);
-        return;
-    }
-    layout_->setTracksHeightMax(S - bar);
-    layout_->refresh();
-}
+void ZEVFrontViewer::handleMouseDown(const QPointF& p) { tracksHandle_->mouseDown(p); }
+void ZEVFrontViewer::handleMouseDragged(const QPointF& p) { tracksHandle_->mouseDragged(p); }
+void ZEVFrontViewer::handleMouseUp(bool) { tracksHandle_->mouseUp(); }
 
 void ZEVFrontViewer::reselectSame()
 {

@@ -1,10 +1,11 @@
-// The front viewer's viewbar and main-menu state: the toolbar's action buttons by the mode in
-// force, its selection and the toolbar's width; the edit buttons' pictures by the active cursor;
-// the main-menu items the front layer enables, the Object menu's remove item; and the Quick Look
-// panel's state.
+// The front viewer's viewbar: the toolbar's action buttons by the mode in force, its selection
+// and the toolbar's width; the edit buttons' pictures by the active cursor; and the Quick Look
+// button and item as the preview shows or hides.
 
 #include "front/ZEVFrontViewer.h"
 
+#include "front/ZEVFrontMainMenu.h"
+#include "front/ZEVFrontQuickLook.h"
 #include "desk/model/ZEVItemClass.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "space/ZEVSelections.h"
@@ -24,31 +25,6 @@ namespace {
 // Below these widths of the toolbar the buttons go.
 constexpr double kWideToolbar = 870;
 constexpr double kOpenToolbar = 450;
-
-struct MenuMacPlace {
-    int menu; // the main-menu tag of the menu that holds it, in itself or in a submenu
-    long tag;
-};
-// By ZEVFrontViewer::MenuMac. Move To, Move To Space, Copy To and Copy To Space lie in the
-// Object menu's Handle submenu.
-constexpr MenuMacPlace kMenuMac[ZEVFrontViewer::MenuMacCount] = {
-    {3, 100}, {3, 101}, {3, 6},  {3, 65}, {3, 62}, {3, 63}, {3, 4},  {3, 5},  {3, 2},  {3, 3},  {4, 1},  {4, 523},
-    {4, 21},  {4, 20},  {4, 23}, {4, 22}, {4, 31}, {4, 13}, {4, 7},  {9, 40}, {9, 41}, {9, 44}, {9, 43}};
-
-long tagOf(const QAction* a) { return a->property("tag").toLongLong(); }
-
-// The item of that tag in the menu's own items first, then in its submenus.
-QAction* itemWithTag(const QList<QAction*>& actions, long tag)
-{
-    for (QAction* a : actions)
-        if (!a->isSeparator() && !a->menu() && tagOf(a) == tag)
-            return a;
-    for (QAction* a : actions)
-        if (QMenu* sub = a->menu())
-            if (QAction* found = itemWithTag(sub->actions(), tag))
-                return found;
-    return nullptr;
-}
 
 } // namespace
 
@@ -132,74 +108,9 @@ void ZEVFrontViewer::updateBtnImagesSiRecall(bool siRecall)
 // ---------------------------------------------------------------------------------------------
 // The main menu
 
-QAction* ZEVFrontViewer::menuMacItem(MenuMac item)
-{
-    // The bar comes after the viewer, and may be replaced: the items are captured from the bar
-    // the window holds now.
-    ZEVSpaceWindow* w = space_.spaceWindow();
-    QMenuBar* bar = w ? w->menuBar() : nullptr;
-    if (menuMacBar_.data() != bar || (bar && !menuMac_[MacRemove])) {
-        menuMacBar_ = bar;
-        for (int i = 0; i < MenuMacCount; ++i) {
-            QAction* found = nullptr;
-            if (bar)
-                for (QAction* top : bar->actions())
-                    if (top->menu() && tagOf(top) == kMenuMac[i].menu) {
-                        found = itemWithTag(top->menu()->actions(), kMenuMac[i].tag);
-                        break;
-                    }
-            menuMac_[i] = found;
-        }
-    }
-    return item >= 0 && item < MenuMacCount ? menuMac_[item].data() : nullptr;
-}
-
-void ZEVFrontViewer::updateMenuMacForMode(int mode)
-{
-    ZEVEntityViewer* cible = nullptr;
-    for (ZEVEntityViewer* v : space_.entityViewerSet())
-        if (v->siFirstResponder()) {
-            cible = v;
-            break;
-        }
-    if (!cible)
-        cible = space_.viewerForEntityClassName("ZEVIconViewer");
-    if (QAction* remove = menuMacItem(MacRemove))
-        remove->setEnabled(true);
-    if (cible) {
-        // Quick Look follows the toolbar button's rule, whoever has the keys.
-        if (QAction* ql = menuMacItem(MacOpenQL))
-            ql->setEnabled(siQuickLookOffert());
-        cible->updateMenuMacForMode(mode);
-        return;
-    }
-    // Recall Search and Quick Look are left as they are.
-    for (MenuMac m : {MacCleanAll, MacCleanAndRecall, MacCleanAndRecallBack, MacCleanAndReplace, MacOpen, MacMoveTo,
-                      MacMoveToSpace, MacCopyTo, MacCopyToSpace, MacAdd, MacRecallNow, MacRetainNow, MacReleaseNow,
-                      MacForgetNow, MacRetainSearch, MacReleaseSearch, MacForgetSearch, MacCut, MacCopy})
-        if (QAction* a = menuMacItem(m))
-            a->setEnabled(false);
-    if (QAction* filter = menuMacItem(MacFilter))
-        filter->setEnabled(true);
-}
-
-void ZEVFrontViewer::updateMenuObject(QMenu* menu)
-{
-    if (!menu)
-        return;
-    if (auto* icons = dynamic_cast<ZEVInspectViewer*>(space_.viewerForEntityClassName("ZEVIconViewer")))
-        icons->updateMenuObject(menu);
-    if (currentFrontMode_ != ZEVFrontModeLinks)
-        return;
-    // In Link mode the links of the mode are the selected ones.
-    const std::size_t c = space_.selections().selectedLinks().size();
-    if (QAction* remove = itemWithTag(menu->actions(), 13)) {
-        remove->setText(c == 0   ? QStringLiteral("Remove Links")
-                        : c == 1 ? QStringLiteral("Remove 1 Link")
-                                 : QStringLiteral("Remove %1 Links").arg(c));
-        remove->setEnabled(c > 0);
-    }
-}
+QAction* ZEVFrontViewer::menuMacItem(MenuMac item) { return mainMenu_->item(item); }
+void ZEVFrontViewer::updateMenuMacForMode(int mode) { mainMenu_->updateForMode(mode); }
+void ZEVFrontViewer::updateMenuObject(QMenu* menu) { mainMenu_->updateObjectMenu(menu); }
 
 // ---------------------------------------------------------------------------------------------
 // Quick Look
@@ -208,12 +119,12 @@ bool ZEVFrontViewer::siQuickLookOffert() const
 {
     const std::int64_t counts[4] = {nbOfIcons_, nbOfTitles_, nbOfFilters_, nbOfLinks_};
     const int mode = currentFrontMode_;
-    return (mode >= 0 && mode < 4 && counts[mode] > 0) || siShowQLPanel_;
+    return (mode >= 0 && mode < 4 && counts[mode] > 0) || siShowQLPanel();
 }
 
 void ZEVFrontViewer::setSiShowQLPreview(bool shown)
 {
-    siShowQLPanel_ = shown;
+    quickLook_->setSiShown(shown);
     ZEVButton* ql = toolbar_ ? toolbar_->button(QStringLiteral("btnActionToggleQL")) : nullptr;
     if (shown) {
         if (ql)

@@ -2,6 +2,7 @@
 // viewer's cursor through its desk model and Object factory, then the cursor refreshed.
 
 #include "objects/viewer/ZEVItemViewer.h"
+#include "objects/viewer/ZEVTimeActionWalker.h"
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVDeskClass.h"
@@ -62,7 +63,7 @@ void ZEVItemViewer::userReleaseIconForItems(const std::vector<KELI*>& items)
 {
     if (!deskClass_)
         return;
-    deskClass_->releaseIconForItems(items);
+    walkIcons(*deskClass_, items, ZEVTimeAction::Release);
     relancerCurseur();
 }
 
@@ -101,7 +102,7 @@ void ZEVItemViewer::userForgetIconForItems(const std::vector<KELI*>& items)
 {
     if (!deskClass_)
         return;
-    deskClass_->forgetIconForItems(items);
+    walkIcons(*deskClass_, items, ZEVTimeAction::Forget);
     relancerCurseur();
 }
 
@@ -141,7 +142,7 @@ void ZEVItemViewer::userRetainIconForItems(const std::vector<KELI*>& items)
 {
     if (!deskClass_)
         return;
-    deskClass_->retainIconForItems(items);
+    walkIcons(*deskClass_, items, ZEVTimeAction::Retain);
     relancerCurseur();
 }
 
@@ -218,76 +219,49 @@ std::vector<ZEVItemConnexion*> ZEVItemViewer::selectedConnexions(KELI* endingAt)
     return out;
 }
 
-namespace {
-// The pairs of the drawn links, read before any action: the actions' notices forget and remake
-// drawn links, so none may be read once the first action ran.
-std::vector<std::pair<KELI*, KELI*>> pairesDe(const std::vector<ZEVItemConnexion*>& lignes)
-{
-    std::vector<std::pair<KELI*, KELI*>> out;
-    for (ZEVItemConnexion* c : lignes)
-        if (c->parentItem() && c->enfantItem())
-            out.emplace_back(c->parentItem(), c->enfantItem());
-    return out;
-}
-} // namespace
-
 void ZEVItemViewer::userRecallLinksForItem(KELI* item)
 {
-    if (itemClass_)
-        for (auto [p, e] : pairesDe(selectedConnexions(item)))
-            itemClass_->recallLienConnexionWithParent(p, e);
+    walkLinks(itemClass_, selectedConnexions(item), ZEVTimeAction::Recall);
     if (space_)
         space_->displayAllInspectView();
 }
 
 void ZEVItemViewer::userRetainLinksForItem(KELI* item)
 {
-    if (itemClass_)
-        for (auto [p, e] : pairesDe(selectedConnexions(item)))
-            itemClass_->retainLienConnexionWithParent(p, e);
+    walkLinks(itemClass_, selectedConnexions(item), ZEVTimeAction::Retain);
     if (space_)
         space_->displayAllInspectView();
 }
 
 void ZEVItemViewer::userReleaseLinksForItem(KELI* item)
 {
-    if (itemClass_)
-        for (auto [p, e] : pairesDe(selectedConnexions(item)))
-            itemClass_->releaseLienConnexionWithParent(p, e);
+    walkLinks(itemClass_, selectedConnexions(item), ZEVTimeAction::Release);
     if (space_)
         space_->displayAllInspectView();
 }
 
 void ZEVItemViewer::userForgetLinksForItem(KELI* item)
 {
-    if (itemClass_)
-        for (auto [p, e] : pairesDe(selectedConnexions(item)))
-            itemClass_->forgetLienConnexionWithParent(p, e);
+    walkLinks(itemClass_, selectedConnexions(item), ZEVTimeAction::Forget);
     if (space_)
         space_->displayAllInspectView();
 }
 
 void ZEVItemViewer::userRetainSelectedLinks()
 {
-    if (itemClass_)
-        for (auto [p, e] : pairesDe(selectedConnexions(nullptr)))
-            itemClass_->retainLienConnexionWithParent(p, e);
+    walkLinks(itemClass_, selectedConnexions(nullptr), ZEVTimeAction::Retain);
     linkSelectionDidChange();
 }
 
 void ZEVItemViewer::userReleaseSelectedLinks()
 {
-    if (itemClass_)
-        for (auto [p, e] : pairesDe(selectedConnexions(nullptr)))
-            itemClass_->releaseLienConnexionWithParent(p, e);
+    walkLinks(itemClass_, selectedConnexions(nullptr), ZEVTimeAction::Release);
     linkSelectionDidChange();
 }
 
 void ZEVItemViewer::userForgetSelectedLinks()
 {
-    if (itemClass_)
-        for (auto [p, e] : pairesDe(selectedConnexions(nullptr)))
-            itemClass_->forgetLienConnexionWithParent(p, e);
+    walkLinks(itemClass_, selectedConnexions(nullptr), ZEVTimeAction::Forget);
     linkSelectionDidChange();
 }
 

@@ -1,8 +1,4 @@
-// Space transitions: the current Space of the current Channel ends at T and a new one begins, or
-// the window goes back to its start state. Every kind runs the same stages, chained through the
-// shared scheduler so that panels, cursors and header views settle in between; while a run lasts,
-// the user's presses and keys reach nothing. A run belongs to its window: its stages are keyed to
-// the front viewer and die with it, and so does the input filter.
+#include "front/ZEVFrontTransitions.h"
 
 #include "front/ZEVFrontViewer.h"
 
@@ -44,37 +40,44 @@ const char* stageName(int stage)
 
 } // namespace
 
+ZEVFrontTransitions::ZEVFrontTransitions(ZEVFrontViewer& front, ZEVSpaceController& space)
+    : front_(front), space_(space)
+{
+}
+
+ZEVFrontTransitions::~ZEVFrontTransitions() = default;
+
 // ---- entry points ----
 
-void ZEVFrontViewer::setCleanButtonState(int state)
+void ZEVFrontTransitions::setCleanButtonState(int state)
 {
-    if (ZEVButton* b = toolbar_ ? toolbar_->button(QStringLiteral("btnDeskClean")) : nullptr)
+    if (ZEVButton* b = front_.toolbar() ? front_.toolbar()->button(QStringLiteral("btnDeskClean")) : nullptr)
         b->setState(state);
 }
 
-void ZEVFrontViewer::userSpaceStartHome()
+void ZEVFrontTransitions::userSpaceStartHome()
 {
     ZEVRulerViewerServices* r = space_.rulerViewer();
     if (r && !r->siAccepteDeplacement()) {
-        siCleanAll_ = false;
-        Scheduler::shared().perform(this, "userSpaceStartHome", D::kRetry, [this] { userSpaceStartHome(); });
+        front_.setSiCleanAll(false);
+        Scheduler::shared().perform(&front_, "userSpaceStartHome", D::kRetry, [this] { userSpaceStartHome(); });
         return;
     }
     cleanAll(ZEVSpaceTransition(K::StartHome));
 }
 
-void ZEVFrontViewer::userSpaceStart()
+void ZEVFrontTransitions::userSpaceStart()
 {
     ZEVRulerViewerServices* r = space_.rulerViewer();
     if (r && !r->siAccepteDeplacement()) {
-        siCleanAll_ = false;
-        Scheduler::shared().perform(this, "userSpaceStart", D::kRetry, [this] { userSpaceStart(); });
+        front_.setSiCleanAll(false);
+        Scheduler::shared().perform(&front_, "userSpaceStart", D::kRetry, [this] { userSpaceStart(); });
         return;
     }
     cleanAll(ZEVSpaceTransition(K::Start));
 }
 
-void ZEVFrontViewer::userSpaceCleanAll()
+void ZEVFrontTransitions::userSpaceCleanAll()
 {
     ZEVRulerViewerServices* r = space_.rulerViewer();
     if (!r || !r->siAccepteDeplacement()) {
@@ -90,7 +93,7 @@ void ZEVFrontViewer::userSpaceCleanAll()
         cleanAll(ZEVSpaceTransition(K::CleanAll));
 }
 
-void ZEVFrontViewer::userSpaceCleanAndRecall()
+void ZEVFrontTransitions::userSpaceCleanAndRecall()
 {
     ZEVRulerViewerServices* r = space_.rulerViewer();
     if (!r || !r->siAccepteDeplacement()) {
@@ -101,7 +104,7 @@ void ZEVFrontViewer::userSpaceCleanAndRecall()
     cleanAll(ZEVSpaceTransition(K::CleanAndRecall));
 }
 
-void ZEVFrontViewer::userSpaceCleanAndRecallBack()
+void ZEVFrontTransitions::userSpaceCleanAndRecallBack()
 {
     ZEVRulerViewerServices* r = space_.rulerViewer();
     if (!r || !r->siAccepteDeplacement()) {
@@ -112,7 +115,7 @@ void ZEVFrontViewer::userSpaceCleanAndRecallBack()
     cleanAll(ZEVSpaceTransition(K::CleanAndRecallBack));
 }
 
-void ZEVFrontViewer::userSpaceCleanAndReplace()
+void ZEVFrontTransitions::userSpaceCleanAndReplace()
 {
     ZEVRulerViewerServices* r = space_.rulerViewer();
     if (!r || !r->siAccepteDeplacement()) {
@@ -138,7 +141,7 @@ void ZEVFrontViewer::userSpaceCleanAndReplace()
     cleanAll(ZEVSpaceTransition(K::CleanAndReplace));
 }
 
-void ZEVFrontViewer::newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot)
+void ZEVFrontTransitions::newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot)
 {
     ZEVSpaceTransition t(K::NewSpace);
     t.backImageItem = imageItem;
@@ -150,26 +153,26 @@ void ZEVFrontViewer::newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* sc
 
 // ---- the run ----
 
-void ZEVFrontViewer::cleanAll(const ZEVSpaceTransition& request)
+void ZEVFrontTransitions::cleanAll(const ZEVSpaceTransition& request)
 {
-    if (spaceEventMonitor_)
+    if (inputFilter_)
         return;
-    spaceEventMonitor_ = std::make_unique<ZEVTransitionInputFilter>([this] { cmdTab(); },
+    inputFilter_ = std::make_unique<ZEVTransitionInputFilter>([this] { front_.cmdTab(); },
                                                                     [] { Sound::shared().beep(); });
     auto t = std::make_shared<ZEVSpaceTransition>(request);
     KELICurseur* now = space_.nowCurseur();
     KELICurseur* search = space_.searchCurseur();
-    if (headers_ && headers_->stateOfRulerButton()) {
+    if (front_.headers() && front_.headers()->stateOfRulerButton()) {
         if (space_.actifCurseur() == now)
-            headers_->menuNowCurseur();
+            front_.headers()->menuNowCurseur();
         else
-            headers_->menuSearchCurseur();
+            front_.headers()->menuSearchCurseur();
     }
     ZEVDeskViewer* nowDesk = space_.deskViewerForCurseur(now);
     ZEVDeskViewer* searchDesk = space_.deskViewerForCurseur(search);
     if (t->kind == K::CleanAndRecall || t->kind == K::CleanAndRecallBack) {
         // The selection of the mode, kept when a desk shows it.
-        for (KELI* o : modeSelectionItems())
+        for (KELI* o : front_.modeSelectionItems())
             if ((nowDesk && nowDesk->itemViewForItem(o)) || (searchDesk && searchDesk->itemViewForItem(o)))
                 t->items.push_back(o);
     } else if (t->kind == K::CleanAndReplace) {
@@ -181,29 +184,29 @@ void ZEVFrontViewer::cleanAll(const ZEVSpaceTransition& request)
         t->backColorItem = searchDesk->currentBackColorItem();
         t->backScaleMot = searchDesk->currentBackScaleMot();
     }
-    if (ZEVFrontGoToPanel* goTo = tools_ ? tools_->goToPanel() : nullptr; goTo && goTo->isVisible())
+    if (ZEVFrontGoToPanel* goTo = front_.tools() ? front_.tools()->goToPanel() : nullptr; goTo && goTo->isVisible())
         goTo->hide(); // its button goes off as it hides
-    if (siShowCalandar_)
-        setSiShowCalandar(false);
-    if (siShowQLPanel_) {
+    if (front_.siShowCalandar())
+        front_.setSiShowCalandar(false);
+    if (front_.siShowQLPanel()) {
         if (ZEVSpaceWindow* w = space_.spaceWindow())
             w->orderOutPreviewPanel();
-        Scheduler::shared().perform(this, stageName(0), D::kQuickLook, [this, t] { cleanAllStage(0, t); });
+        Scheduler::shared().perform(&front_, stageName(0), D::kQuickLook, [this, t] { cleanAllStage(0, t); });
         return;
     }
     cleanAllStage(0, t);
 }
 
-void ZEVFrontViewer::stopSpaceEventMonitor()
+void ZEVFrontTransitions::stopSpaceEventMonitor()
 {
-    spaceEventMonitor_.reset();
-    siCleanAll_ = true;
+    inputFilter_.reset();
+    front_.setSiCleanAll(true);
     space_.majWindowTitle();
 }
 
-void ZEVFrontViewer::closePanels(bool channelsToo, int* closed)
+void ZEVFrontTransitions::closePanels(bool channelsToo, int* closed)
 {
-    for (ZEVInspectViewer* iv : frontPanelViewers()) {
+    for (ZEVInspectViewer* iv : front_.frontPanelViewers()) {
         if (!channelsToo && dynamic_cast<ZEVChannelViewer*>(iv))
             continue;
         iv->buttonInspectCancel();
@@ -212,13 +215,13 @@ void ZEVFrontViewer::closePanels(bool channelsToo, int* closed)
     }
 }
 
-void ZEVFrontViewer::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition> t)
+void ZEVFrontTransitions::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition> t)
 {
     auto next = [this, t](int s, double delay) {
         if (delay <= 0)
             cleanAllStage(s, t);
         else
-            Scheduler::shared().perform(this, stageName(s), delay, [this, t, s] { cleanAllStage(s, t); });
+            Scheduler::shared().perform(&front_, stageName(s), delay, [this, t, s] { cleanAllStage(s, t); });
     };
     const int O = t->option();
     KELICurseur* now = space_.nowCurseur();
@@ -303,7 +306,7 @@ void ZEVFrontViewer::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition
         }
         ZEVStampServices* presets = ruler->stampClass();
         if (presets && presets->stateOfNowPresetWithStampInt(kHomeStamp) != 1) {
-            menuHomeTime();
+            front_.menuHomeTime();
             next(3, D::kHomeTime);
         } else {
             next(3, 0);
@@ -311,18 +314,18 @@ void ZEVFrontViewer::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition
         return;
     }
     case 3:
-        if (currentFrontMode_ == ZEVFrontModeIcons) {
+        if (front_.currentFrontMode() == ZEVFrontModeIcons) {
             next(4, 0);
         } else {
-            modeSwitch(ZEVFrontModeIcons, false);
+            front_.modeSwitch(ZEVFrontModeIcons, false);
             next(4, D::kModeSwitch);
         }
         return;
     case 4: {
         double wait = D::kDeselect;
-        UserDefaultsController* d = headers_ ? headers_->defaults() : nullptr;
-        if (d && d->values(QStringLiteral("ZEVShowTracks")).toBool() && selectionView_)
-            wait += std::max(0.0, selectionView_->height() - layout_->toolbarHeight()) / 200.0;
+        UserDefaultsController* d = front_.headers() ? front_.headers()->defaults() : nullptr;
+        if (d && d->values(QStringLiteral("ZEVShowTracks")).toBool() && front_.selectionView())
+            wait += std::max(0.0, front_.selectionView()->height() - front_.headerLayout().toolbarHeight()) / 200.0;
         ZEVSelections& sel = space_.selections();
         sel.deselectAllNodes();
         sel.deselectAllFilters();
@@ -339,17 +342,17 @@ void ZEVFrontViewer::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition
             stopSpaceEventMonitor();
             return;
         }
-        if (siAllHeaderViewsClosed()) {
+        if (front_.siAllHeaderViewsClosed()) {
             next(6, 0);
         } else {
-            closeAllHeaderViews();
-            next(6, layout_->duration() + D::kAfterHeaders);
+            front_.closeAllHeaderViews();
+            next(6, front_.headerLayout().duration() + D::kAfterHeaders);
         }
         return;
     case 6:
         if (t->starts()) {
             if (space_.displayOptions().siShowLinks())
-                if (UserDefaultsController* d = headers_ ? headers_->defaults() : nullptr) {
+                if (UserDefaultsController* d = front_.headers() ? front_.headers()->defaults() : nullptr) {
                     d->setValue(QStringLiteral("ZEVShowLinksForAllIcons"), false);
                     d->setValue(QStringLiteral("ZEVShowLinksForSelectedIcons"), false);
                 }
@@ -366,7 +369,7 @@ void ZEVFrontViewer::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition
                 ruler->setCurseurEnDeplacement(now);
             }
             if (t->kind == K::StartHome)
-                hidePointer();
+                front_.hidePointer();
             stopSpaceEventMonitor();
         } else if (t->kind == K::CleanAll) {
             next(7, 0);

@@ -1,8 +1,7 @@
-// The preview from the desk: a panel under the pointer takes the key first; over the selection
-// list the row under the pointer is previewed; else the shown Objects of the current mode, or the
-// Object under the pointer, and the same command closes the preview again.
+#include "front/ZEVFrontQuickLook.h"
 
 #include "front/ZEVFrontViewer.h"
+#include "inspectors/table/ZEVTableView.h"
 
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/viewer/ZEVDeskViewer.h"
@@ -24,9 +23,7 @@ std::vector<ZEVItemViewForDesks*> modeViews(ZEVSpaceController& space, int mode)
 
 } // namespace
 
-void ZEVFrontViewer::userToggleQL() { buttonActionToggleQL(false); }
-
-void ZEVFrontViewer::userOpenQL()
+void ZEVFrontQuickLook::openMenuTarget()
 {
     ZEVSpaceWindow* w = space_.spaceWindow();
     ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur());
@@ -40,10 +37,10 @@ void ZEVFrontViewer::userOpenQL()
         w->orderFrontPreviewPanel();
 }
 
-void ZEVFrontViewer::buttonActionToggleQL(bool fromButton)
+void ZEVFrontQuickLook::toggle(bool fromButton)
 {
     // A panel under the pointer takes the key first.
-    for (ZEVInspectViewer* iv : frontPanelViewers())
+    for (ZEVInspectViewer* iv : front_.frontPanelViewers())
         if (iv->userToggleQL(fromButton))
             return;
     ZEVSpaceWindow* w = space_.spaceWindow();
@@ -75,11 +72,11 @@ void ZEVFrontViewer::buttonActionToggleQL(bool fromButton)
             w->orderFrontPreviewPanel();
         return;
     }
-    const std::vector<ZEVItemViewForDesks*> views = modeViews(space_, currentFrontMode_);
+    const std::vector<ZEVItemViewForDesks*> views = modeViews(space_, front_.currentFrontMode());
     if (!w->siPreviewPanelVisible()) {
         std::vector<ZEVItemViewForDesks*> items = views;
         if (items.empty())
-            if (ZEVItemViewForDesks* h = hoveredItemView())
+            if (ZEVItemViewForDesks* h = front_.hoveredItemView())
                 items.push_back(h);
         if (items.empty())
             return;
@@ -91,7 +88,7 @@ void ZEVFrontViewer::buttonActionToggleQL(bool fromButton)
         w->orderOutPreviewPanel();
         return;
     }
-    if (ZEVItemViewForDesks* h = hoveredItemView()) {
+    if (ZEVItemViewForDesks* h = front_.hoveredItemView()) {
         w->setPreviewItems({h});
         w->reloadPreviewPanel();
     } else {
@@ -99,9 +96,9 @@ void ZEVFrontViewer::buttonActionToggleQL(bool fromButton)
     }
 }
 
-bool ZEVFrontViewer::siPointerOverSelectionList() const
+bool ZEVFrontQuickLook::siPointerOverSelectionList() const
 {
-    ZEVTableView* table = selectionTableView();
+    ZEVTableView* table = front_.selectionTableView();
     ZEVSpaceWindow* w = space_.spaceWindow();
     if (!table || !w || !table->isVisible())
         return false;
@@ -110,11 +107,11 @@ bool ZEVFrontViewer::siPointerOverSelectionList() const
     return table->rect().contains(local);
 }
 
-KELI* ZEVFrontViewer::rowItemUnderPointer() const
+KELI* ZEVFrontQuickLook::rowItemUnderPointer() const
 {
     if (!siPointerOverSelectionList())
         return nullptr;
-    ZEVTableView* table = selectionTableView();
+    ZEVTableView* table = front_.selectionTableView();
     ZEVSpaceWindow* w = space_.spaceWindow();
     const QPointF p = space_.mouseLimitPoint();
     const QPoint local = table->viewport()->mapFrom(w, QPoint(int(p.x()), int(w->height() - p.y())));
@@ -124,16 +121,16 @@ KELI* ZEVFrontViewer::rowItemUnderPointer() const
     return e ? e->objetPourColonne(column) : nullptr;
 }
 
-void ZEVFrontViewer::previewFollowsSelection()
+void ZEVFrontQuickLook::previewFollowsSelection()
 {
     // A panel with the keys previews its own selection.
-    for (ZEVInspectViewer* iv : frontPanelViewers())
+    for (ZEVInspectViewer* iv : front_.frontPanelViewers())
         if (iv->previewFollowsSelection())
             return;
     ZEVSpaceWindow* w = space_.spaceWindow();
     if (!w || !w->siPreviewPanelVisible())
         return;
-    w->setPreviewItems(modeViews(space_, currentFrontMode_));
+    w->setPreviewItems(modeViews(space_, front_.currentFrontMode()));
     w->reloadPreviewPanel();
 }
 

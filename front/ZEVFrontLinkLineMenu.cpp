@@ -1,8 +1,7 @@
-// The link-line menu of the front viewer and the images of the edit items of every menu that
-// carries Recall, Retain, Release and Forget.
+#include "front/ZEVFrontLinkLineMenu.h"
 
+#include "front/ZEVEditMenuTags.h"
 #include "front/ZEVFrontViewer.h"
-
 #include "look/KELSharedResources.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "objects/viewer/ZEVItemConnexion.h"
@@ -16,124 +15,22 @@
 
 namespace tallomer {
 
-namespace {
-
-// Tags of the link-line menu, and of the edit items of every menu.
-enum : long {
-    kTagRelease = 2,
-    kTagForget = 3,
-    kTagRecall = 4,
-    kTagRetain = 5,
-    kTagRecallNow = 6,
-    kTagIcon = 11,
-    kTagTitle = 12,
-    kTagLink = 13,
-    kTagFilter = 14,
-    kTagReleaseNow = 62,
-    kTagForgetNow = 63,
-    kTagRetainNow = 65,
-};
-
-QAction* itemWithTag(QMenu* menu, long tag)
+ZEVFrontLinkLineMenu::ZEVFrontLinkLineMenu(ZEVFrontViewer& front, ZEVSpaceController& space)
+    : front_(front), space_(space)
 {
-    if (!menu)
-        return nullptr;
-    for (QAction* a : menu->actions())
-        if (!a->isSeparator() && a->property("tag").toLongLong() == tag)
-            return a;
-    return nullptr;
 }
 
-const char* operationOfTag(long tag)
+ZEVFrontLinkLineMenu::~ZEVFrontLinkLineMenu() = default;
+
+void ZEVFrontLinkLineMenu::build()
 {
-    switch (tag) {
-    case kTagRelease:
-    case kTagReleaseNow:
-        return "Release";
-    case kTagForget:
-    case kTagForgetNow:
-        return "Forget";
-    case kTagRecall:
-    case kTagRecallNow:
-        return "Recall";
-    default:
-        return "Retain";
-    }
-}
-
-} // namespace
-
-// ---- edit images ----
-
-namespace {
-
-// The item keeps the image's name beside the image, for what reads the menu back.
-void setEditImage(QAction* a, const KELSharedResources& r, const char* set, long tag)
-{
-    const QString name = QStringLiteral("edit%1%2.tiff").arg(QLatin1String(set), QLatin1String(operationOfTag(tag)));
-    a->setIcon(QIcon(r.imageNamed(name)));
-    a->setProperty("imageName", name);
-}
-
-// Lit: the set's image when enabled, the black one when not.
-void lit(const KELSharedResources& r, QMenu* menu, long tag, const char* set)
-{
-    if (QAction* a = itemWithTag(menu, tag))
-        setEditImage(a, r, a->isEnabled() ? set : "Black", tag);
-}
-
-void blacken(const KELSharedResources& r, QMenu* menu, long tag)
-{
-    if (QAction* a = itemWithTag(menu, tag)) {
-        a->setEnabled(false);
-        setEditImage(a, r, "Black", tag);
-    }
-}
-
-} // namespace
-
-void ZEVFrontViewer::majImageForEditionMenu1(QMenu* menu)
-{
-    if (!menu)
-        return;
-    const KELSharedResources& r = space_.host().sharedResources();
-    const bool now = space_.actifCurseur() && space_.actifCurseur() == space_.nowCurseur();
-    if (now) {
-        for (long t : {kTagReleaseNow, kTagForgetNow, kTagRecallNow, kTagRetainNow})
-            lit(r, menu, t, "Now");
-        for (long t : {kTagRelease, kTagForget, kTagRecall, kTagRetain})
-            blacken(r, menu, t);
-    } else {
-        for (long t : {kTagRelease, kTagForget, kTagRecall, kTagRetain})
-            lit(r, menu, t, "Search");
-        for (long t : {kTagReleaseNow, kTagForgetNow, kTagRetainNow})
-            blacken(r, menu, t);
-    }
-}
-
-void ZEVFrontViewer::majImageForEditionMenu2(QMenu* menu)
-{
-    if (!menu)
-        return;
-    const KELSharedResources& r = space_.host().sharedResources();
-    const bool now = space_.actifCurseur() && space_.actifCurseur() == space_.nowCurseur();
-    for (long t : {kTagRelease, kTagForget, kTagRecall, kTagRetain})
-        lit(r, menu, t, now ? "Now" : "Search");
-    if (!now)
-        if (QAction* a = itemWithTag(menu, kTagRecallNow))
-            setEditImage(a, r, "Now", kTagRecallNow);
-}
-
-// ---- the link-line menu ----
-
-void ZEVFrontViewer::buildConnexionMenu()
-{
-    connexionMenu_ = std::make_unique<QMenu>();
-    QMenu* m = connexionMenu_.get();
+    menu_ = std::make_unique<QMenu>();
+    QMenu* m = menu_.get();
+    // The items reach the viewer's commands, which callers of the viewer also use.
     auto add = [m, this](long tag, const QString& title, void (ZEVFrontViewer::*action)()) {
         QAction* a = m->addAction(title);
         a->setProperty("tag", qlonglong(tag));
-        connect(a, &QAction::triggered, this, action);
+        QObject::connect(a, &QAction::triggered, &front_, action);
         return a;
     };
     for (QAction* a : {add(kTagIcon, QStringLiteral("Icon"), &ZEVFrontViewer::menuSelectIconConnexion),
@@ -148,32 +45,32 @@ void ZEVFrontViewer::buildConnexionMenu()
     add(kTagRelease, QStringLiteral("Release"), &ZEVFrontViewer::menuReleaseConnexion);
     add(kTagForget, QStringLiteral("Forget"), &ZEVFrontViewer::menuForgetConnexion);
     // The two ends stop showing their frames when the menu goes, whatever was chosen.
-    connect(m, &QMenu::aboutToHide, this, [this] {
+    QObject::connect(m, &QMenu::aboutToHide, m, [this] {
         ZEVDeskViewer* dv = space_.deskViewerForCurseur(space_.actifCurseur());
-        for (KELI* o : {connexionParent_, connexionEnfant_})
+        for (KELI* o : {parent_, enfant_})
             if (ZEVItemViewForDesks* v = dv && o ? dv->itemViewForItem(o) : nullptr)
                 v->showCadreStop();
     });
 }
 
-ZEVItemConnexion* ZEVFrontViewer::selectedConnexion() const
+ZEVItemConnexion* ZEVFrontLinkLineMenu::selectedConnexion() const
 {
     ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur());
-    if (!iv || !connexionParent_ || !connexionEnfant_)
+    if (!iv || !parent_ || !enfant_)
         return nullptr;
-    for (ZEVItemConnexion* c : iv->connexionsTouchingItem(connexionParent_))
-        if (c->parentItem() == connexionParent_ && c->enfantItem() == connexionEnfant_)
+    for (ZEVItemConnexion* c : iv->connexionsTouchingItem(parent_))
+        if (c->parentItem() == parent_ && c->enfantItem() == enfant_)
             return c;
     return nullptr;
 }
 
-QMenu* ZEVFrontViewer::connexionMenuForConnexion(ZEVItemConnexion* connexion)
+QMenu* ZEVFrontLinkLineMenu::menuForConnexion(ZEVItemConnexion* connexion)
 {
     if (!connexion)
         return nullptr;
-    if (!connexionMenu_)
-        buildConnexionMenu();
-    QMenu* m = connexionMenu_.get();
+    if (!menu_)
+        build();
+    QMenu* m = menu_.get();
     KELI* parent = connexion->parentItem();
     KELI* enfant = connexion->enfantItem();
     const bool actif = connexion->siActif();
@@ -181,18 +78,18 @@ QMenu* ZEVFrontViewer::connexionMenuForConnexion(ZEVItemConnexion* connexion)
     const bool linked = iv && iv->userAskIfItemIsConnectedWithItem(parent, enfant);
     const bool now = space_.actifCurseur() && space_.actifCurseur() == space_.nowCurseur();
 
-    itemWithTag(m, kTagRecallNow)->setVisible(!(linked || now));
-    itemWithTag(m, kTagRelease)->setEnabled(actif);
-    itemWithTag(m, kTagRecall)->setEnabled(!actif);
-    majImageForEditionMenu2(m);
+    menuItemWithTag(m, kTagRecallNow)->setVisible(!(linked || now));
+    menuItemWithTag(m, kTagRelease)->setEnabled(actif);
+    menuItemWithTag(m, kTagRecall)->setEnabled(!actif);
+    front_.majImageForEditionMenu2(m);
 
     ZEVSelections& s = space_.selections();
-    itemWithTag(m, kTagFilter)->setChecked(s.isFilterSelectedForItem(parent) && s.isFilterSelectedForItem(enfant));
-    itemWithTag(m, kTagIcon)->setChecked(s.isIconSelectedForItem(parent) && s.isIconSelectedForItem(enfant));
-    itemWithTag(m, kTagTitle)->setChecked(s.isTitleSelectedForItem(parent) && s.isTitleSelectedForItem(enfant));
-    itemWithTag(m, kTagLink)->setChecked(s.isLinkSelectedForConnexion(connexion));
+    menuItemWithTag(m, kTagFilter)->setChecked(s.isFilterSelectedForItem(parent) && s.isFilterSelectedForItem(enfant));
+    menuItemWithTag(m, kTagIcon)->setChecked(s.isIconSelectedForItem(parent) && s.isIconSelectedForItem(enfant));
+    menuItemWithTag(m, kTagTitle)->setChecked(s.isTitleSelectedForItem(parent) && s.isTitleSelectedForItem(enfant));
+    menuItemWithTag(m, kTagLink)->setChecked(s.isLinkSelectedForConnexion(connexion));
 
-    if (currentFrontMode_ >= ZEVFrontModeIcons && currentFrontMode_ <= ZEVFrontModeLinks) {
+    if (front_.currentFrontMode() >= ZEVFrontModeIcons && front_.currentFrontMode() <= ZEVFrontModeLinks) {
         const KELSharedResources& r = space_.host().sharedResources();
         struct Entry {
             long tag;
@@ -205,8 +102,8 @@ QMenu* ZEVFrontViewer::connexionMenuForConnexion(ZEVItemConnexion* connexion)
                                  {kTagLink, ZEVFrontModeLinks, "Link", r.linkImage()},
                                  {kTagFilter, ZEVFrontModeFilters, "Filter", r.filterImage()}};
         for (const Entry& e : entries) {
-            QAction* a = itemWithTag(m, e.tag);
-            const bool current = e.mode == currentFrontMode_;
+            QAction* a = menuItemWithTag(m, e.tag);
+            const bool current = e.mode == front_.currentFrontMode();
             a->setText(current ? QLatin1String(e.word) : QStringLiteral("     ") + QLatin1String(e.word));
             a->setIcon(current ? QIcon(e.image) : QIcon());
         }
@@ -216,46 +113,46 @@ QMenu* ZEVFrontViewer::connexionMenuForConnexion(ZEVItemConnexion* connexion)
         for (KELI* o : {parent, enfant})
             if (ZEVItemViewForDesks* v = dv->itemViewForItem(o))
                 v->showCadreStart();
-    connexionParent_ = parent;
-    connexionEnfant_ = enfant;
+    parent_ = parent;
+    enfant_ = enfant;
     return m;
 }
 
-void ZEVFrontViewer::menuReleaseConnexion()
+void ZEVFrontLinkLineMenu::release()
 {
     ZEVItemConnexion* c = selectedConnexion();
     ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur());
     if (!c || !iv)
         return;
     iv->userReleaseLinkWithItem(c->parentItem(), c->enfantItem());
-    linkSelectionDidChange();
+    front_.linkSelectionDidChange();
 }
 
-void ZEVFrontViewer::menuRecallConnexion()
+void ZEVFrontLinkLineMenu::recall()
 {
     ZEVItemConnexion* c = selectedConnexion();
     ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur());
     if (!c || !iv)
         return;
     iv->userRecallLinkWithItem(c->parentItem(), c->enfantItem());
-    linkSelectionDidChange();
+    front_.linkSelectionDidChange();
 }
 
-void ZEVFrontViewer::menuRecallNowConnexion()
+void ZEVFrontLinkLineMenu::recallNow()
 {
     ZEVItemConnexion* c = selectedConnexion();
     if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.nowCurseur()); c && iv)
         iv->userRecallLinkWithItem(c->parentItem(), c->enfantItem());
 }
 
-void ZEVFrontViewer::menuRetainConnexion()
+void ZEVFrontLinkLineMenu::retain()
 {
     ZEVItemConnexion* c = selectedConnexion();
     if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur()); c && iv)
         iv->userRetainLinkWithItem(c->parentItem(), c->enfantItem());
 }
 
-void ZEVFrontViewer::menuForgetConnexion()
+void ZEVFrontLinkLineMenu::forget()
 {
     ZEVItemConnexion* c = selectedConnexion();
     if (ZEVItemViewer* iv = space_.itemViewerForCurseur(space_.actifCurseur()); c && iv)
@@ -285,14 +182,14 @@ void toggleConnexionEnds(ZEVSpaceController& space, ZEVItemConnexion* c, const Z
 }
 } // namespace
 
-void ZEVFrontViewer::menuSelectIconConnexion() { toggleConnexionEnds(space_, selectedConnexion(), kIconSelection); }
-void ZEVFrontViewer::menuSelectTitleConnexion() { toggleConnexionEnds(space_, selectedConnexion(), kTitleSelection); }
-void ZEVFrontViewer::menuSelectFilterConnexion()
+void ZEVFrontLinkLineMenu::selectIcon() { toggleConnexionEnds(space_, selectedConnexion(), kIconSelection); }
+void ZEVFrontLinkLineMenu::selectTitle() { toggleConnexionEnds(space_, selectedConnexion(), kTitleSelection); }
+void ZEVFrontLinkLineMenu::selectFilter()
 {
     toggleConnexionEnds(space_, selectedConnexion(), kFilterSelection);
 }
 
-void ZEVFrontViewer::menuSelectLinkConnexion()
+void ZEVFrontLinkLineMenu::selectLink()
 {
     ZEVItemConnexion* c = selectedConnexion();
     if (!c)

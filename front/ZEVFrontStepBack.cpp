@@ -1,7 +1,4 @@
-// The step back: one level of the present state undone per use. Each use walks the chain below in
-// order against the event being handled and performs the first step that applies; repeated use
-// peels away edits, a drag, panels, selections, the cursor and the time line, the header views,
-// the inspector panels, the link lines, the full window, the Channel, and last the window itself.
+#include "front/ZEVFrontStepBack.h"
 
 #include "front/ZEVFrontViewer.h"
 
@@ -36,26 +33,34 @@ ZEVLegoSource* tableOf(ZEVInspectViewer* iv)
 
 } // namespace
 
-const ZEVCurrentEvent& ZEVFrontViewer::currentEvent() const
+ZEVFrontStepBack::ZEVFrontStepBack(ZEVFrontViewer& front, ZEVSpaceController& space)
+    : front_(front), space_(space), currentEvent_(std::make_unique<ZEVCurrentEventRecorder>())
+{
+    rememberTableLeftForDesk();
+}
+
+ZEVFrontStepBack::~ZEVFrontStepBack() { QObject::disconnect(focusWatch_); }
+
+const ZEVCurrentEvent& ZEVFrontStepBack::currentEvent() const
 {
     static const ZEVCurrentEvent none;
     return currentEvent_ ? currentEvent_->event() : none;
 }
 
-void ZEVFrontViewer::hidePointer()
+void ZEVFrontStepBack::hidePointer()
 {
     if (currentEvent_)
         currentEvent_->hidePointer();
 }
 
-void ZEVFrontViewer::rememberTableLeftForDesk()
+void ZEVFrontStepBack::rememberTableLeftForDesk()
 {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     if (!app)
         return;
     // A list keeps its presence interval selected after the desk takes the keyboard from it (a
     // click on the desk, a step back): the next step back clears it there.
-    connect(app, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    focusWatch_ = QObject::connect(app, &QApplication::focusChanged, &front_, [this](QWidget* old, QWidget* now) {
         ZEVSpaceWindow* w = space_.spaceWindow();
         if (!w || !w->spaceView() || !now || now != w->spaceView()->deskCanvas())
             return;
@@ -64,7 +69,7 @@ void ZEVFrontViewer::rememberTableLeftForDesk()
     });
 }
 
-void ZEVFrontViewer::userStepBack()
+void ZEVFrontStepBack::userStepBack()
 {
     const ZEVCurrentEvent e = currentEvent();
     ZEVSpaceWindow* w = space_.spaceWindow();
@@ -89,13 +94,13 @@ void ZEVFrontViewer::userStepBack()
         if (channels->menuInspectCancelRename())
             return;
     // 3. The Escape that ended a preset's name edit, or the click that ended an Object's title edit.
-    if (headers_ && headers_->siPresetJustEdited())
+    if (front_.headers() && front_.headers()->siPresetJustEdited())
         return;
     if (sel.isTitleJustEdited())
         return;
     // 4. The selection list's search field: a click only closes it; a key goes on and closes it.
-    if (siSearchingField_) {
-        siSearchingField_ = false;
+    if (front_.siSearchingField()) {
+        front_.setSiSearchingField(false);
         if (!e.keyDown)
             return;
     }
@@ -111,26 +116,26 @@ void ZEVFrontViewer::userStepBack()
         return;
     }
     // 7. Ruler mode: the active cursor's button.
-    if (headers_ && headers_->stateOfRulerButton()) {
+    if (front_.headers() && front_.headers()->stateOfRulerButton()) {
         if (nowActif)
-            headers_->menuNowCurseur();
+            front_.headers()->menuNowCurseur();
         else
-            headers_->menuSearchCurseur();
+            front_.headers()->menuSearchCurseur();
         return;
     }
     // 8. Quick Look.
-    if (siShowQLPanel_) {
+    if (front_.siShowQLPanel()) {
         if (w)
             w->orderOutPreviewPanel();
         return;
     }
     // 9. The frontmost panel's type-select field.
-    const std::vector<ZEVInspectViewer*> panels = frontPanelViewers();
+    const std::vector<ZEVInspectViewer*> panels = front_.frontPanelViewers();
     if (!panels.empty())
         if (ZEVLegoSource* t = tableOf(panels.front()); t && t->hideSearchField())
             return;
     // 10. The selection list's type-select field.
-    if (ZEVTableView* list = selectionTableView(); list && list->hideSearchField()) {
+    if (ZEVTableView* list = front_.selectionTableView(); list && list->hideSearchField()) {
         focusDesk();
         firstResponderWasOnTableView_.clear();
         return;
@@ -152,7 +157,7 @@ void ZEVFrontViewer::userStepBack()
                 v->update();
                 dv->majItemView(v);
             }
-            if (v->item() && v->item()->channelInt() == currentChannelInt_)
+            if (v->item() && v->item()->channelInt() == front_.currentChannelInt())
                 v->updateImage();
         }
         if (blinking)
@@ -177,7 +182,7 @@ void ZEVFrontViewer::userStepBack()
         }
     }
     // 14. The selection list's interval.
-    if (ZEVTableView* list = selectionTableView(); list && list->selectedLego()) {
+    if (ZEVTableView* list = front_.selectionTableView(); list && list->selectedLego()) {
         list->deselectLego();
         return;
     }
@@ -188,18 +193,18 @@ void ZEVFrontViewer::userStepBack()
         return;
     }
     // 16. The Home Time.
-    if (nowActif && headers_ && !headers_->siGoingToHome()) {
+    if (nowActif && front_.headers() && !front_.headers()->siGoingToHome()) {
         ZEVStampServices* presets = ruler ? ruler->stampClass() : nullptr;
         if (presets && presets->stateOfNowPresetWithStampInt(kHomeStamp) != 1) {
-            menuHomeTime();
+            front_.menuHomeTime();
             return;
         }
     }
     // 17. The selections, by front mode.
-    const bool quasimode = temporaryFrontMode_ != ZEVFrontModeNone;
-    const bool links = !sel.selectedNodeItemSet().empty() || nbOfLinks_ > 0;
+    const bool quasimode = front_.temporaryFrontMode() != ZEVFrontModeNone;
+    const bool links = !sel.selectedNodeItemSet().empty() || front_.nbOfLinks() > 0;
     const bool titles = !sel.selectedTitleItems().empty();
-    switch (currentFrontMode_) {
+    switch (front_.currentFrontMode()) {
     case ZEVFrontModeIcons:
         if (!sel.selectedIconItems().empty()) {
             if (!sel.reselectAllIcons()) {
@@ -212,11 +217,11 @@ void ZEVFrontViewer::userStepBack()
         if (quasimode)
             return;
         if (links) {
-            menuModeLink();
+            front_.menuModeLink();
             return;
         }
         if (titles) {
-            menuModeTitle();
+            front_.menuModeTitle();
             return;
         }
         break;
@@ -230,7 +235,7 @@ void ZEVFrontViewer::userStepBack()
         }
         if (quasimode)
             return;
-        links ? menuModeLink() : menuModeIcon();
+        links ? front_.menuModeLink() : front_.menuModeIcon();
         return;
     case ZEVFrontModeFilters:
         if (!sel.selectedIconItems().empty()) {
@@ -238,10 +243,10 @@ void ZEVFrontViewer::userStepBack()
                 sel.deselectAllIcons();
             return;
         }
-        switch (frontModeAfterFilterMode_) {
-        case ZEVFrontModeIcons: menuModeIcon(); break;
-        case ZEVFrontModeTitles: menuModeTitle(); break;
-        case ZEVFrontModeLinks: menuModeLink(); break;
+        switch (front_.frontModeAfterFilterMode()) {
+        case ZEVFrontModeIcons: front_.menuModeIcon(); break;
+        case ZEVFrontModeTitles: front_.menuModeTitle(); break;
+        case ZEVFrontModeLinks: front_.menuModeLink(); break;
         default: break;
         }
         return;
@@ -253,7 +258,7 @@ void ZEVFrontViewer::userStepBack()
             }
             return;
         }
-        titles ? menuModeTitle() : menuModeIcon();
+        titles ? front_.menuModeTitle() : front_.menuModeIcon();
         return;
     default:
         return;
@@ -281,8 +286,8 @@ void ZEVFrontViewer::userStepBack()
         }
     }
     // 19. The header views.
-    if (siHeaderViewOpen()) {
-        closeAllHeaderViews();
+    if (front_.siHeaderViewOpen()) {
+        front_.closeAllHeaderViews();
         return;
     }
     // 20. Inspector panels other than the Channels one.
@@ -290,7 +295,7 @@ void ZEVFrontViewer::userStepBack()
         return;
     // 21. Link lines.
     if (space_.displayOptions().siShowLinks()) {
-        if (UserDefaultsController* d = headers_ ? headers_->defaults() : nullptr) {
+        if (UserDefaultsController* d = front_.headers() ? front_.headers()->defaults() : nullptr) {
             d->setValue(QStringLiteral("ZEVShowLinksForAllIcons"), false);
             d->setValue(QStringLiteral("ZEVShowLinksForSelectedIcons"), false);
         }
@@ -303,13 +308,13 @@ void ZEVFrontViewer::userStepBack()
     }
     // 23. The last step, by the event.
     if (!e.keyDown) {
-        siCleanAll_ = true;
+        front_.setSiCleanAll(true);
         if (!cmdTab())
             if (ZEVContextViewerServices* ctx = space_.contextViewer())
-                ctx->userSelectButton(kChannelsEntity);
+                ctx->userSelectButton(ZEVFrontViewer::kChannelsEntity);
     } else if (e.keyCode == kKeyEscape) {
-        if (siFullWindow())
-            userToggleFullScreen();
+        if (front_.siFullWindow())
+            front_.userToggleFullScreen();
         if (space_.currentChannelInt() == space_.homeChannelInt())
             hidePointer();
         else if (ZEVChannelClassServices* channels = space_.channelClass())
@@ -318,10 +323,10 @@ void ZEVFrontViewer::userStepBack()
     space_.majWindowTitle();
 }
 
-void ZEVFrontViewer::stepBackKey()
+void ZEVFrontStepBack::stepBackKey()
 {
     ZEVSelections& sel = space_.selections();
-    switch (currentFrontMode_) {
+    switch (front_.currentFrontMode()) {
     case ZEVFrontModeIcons:
         if (!sel.selectedIconItems().empty()) {
             sel.deselectAllIcons();
@@ -342,7 +347,7 @@ void ZEVFrontViewer::stepBackKey()
         }
         break;
     case ZEVFrontModeLinks:
-        if (!sel.selectedNodeItemSet().empty() || nbOfLinks_ > 0) {
+        if (!sel.selectedNodeItemSet().empty() || front_.nbOfLinks() > 0) {
             sel.deselectAllNodes();
             return;
         }
@@ -361,20 +366,20 @@ void ZEVFrontViewer::stepBackKey()
     KELIContexte* c = space_.tlContexte();
     if (c && now->now() >= c->nowIn() && now->now() <= c->nowOut()) {
         ZEVStampServices* presets = ruler->stampClass();
-        if (headers_ && !headers_->siGoingToHome() && presets && presets->stateOfNowPresetWithStampInt(kHomeStamp) != 1) {
-            menuHomeTime();
+        if (front_.headers() && !front_.headers()->siGoingToHome() && presets && presets->stateOfNowPresetWithStampInt(kHomeStamp) != 1) {
+            front_.menuHomeTime();
             return;
         }
         if (!sel.selectedFilterItems().empty()) {
             sel.deselectAllFilters();
             return;
         }
-        if (!siHeaderViewOpen()) {
+        if (!front_.siHeaderViewOpen()) {
             if (ZEVContextViewerServices* ctx = space_.contextViewer())
-                ctx->userSelectButton(kChannelsEntity);
+                ctx->userSelectButton(ZEVFrontViewer::kChannelsEntity);
             return;
         }
-        closeAllHeaderViews();
+        front_.closeAllHeaderViews();
         return;
     }
     if (c && ruler->siAccepteDeplacement()) {
@@ -384,9 +389,9 @@ void ZEVFrontViewer::stepBackKey()
     }
 }
 
-bool ZEVFrontViewer::siCloseViewer()
+bool ZEVFrontStepBack::siCloseViewer()
 {
-    const std::vector<ZEVInspectViewer*> panels = frontPanelViewers();
+    const std::vector<ZEVInspectViewer*> panels = front_.frontPanelViewers();
     for (std::size_t i = 0; i < panels.size(); ++i) {
         ZEVInspectViewer* iv = panels[i];
         if (isChannels(iv))
@@ -405,9 +410,9 @@ bool ZEVFrontViewer::siCloseViewer()
     return false;
 }
 
-bool ZEVFrontViewer::cmdTab()
+bool ZEVFrontStepBack::cmdTab()
 {
-    UserDefaultsController* d = headers_ ? headers_->defaults() : nullptr;
+    UserDefaultsController* d = front_.headers() ? front_.headers()->defaults() : nullptr;
     if (!d || !d->values(QStringLiteral("ZEVStepBackShowApps")).toBool())
         return false;
     // There is no system switcher to call up: the window steps aside so that the others show.
