@@ -86,6 +86,9 @@ public:
     virtual void setIconPosition(const ZEVIconPosition& position, double duration) = 0;
     // The desk's height changed: put the view back at its place in the scene.
     virtual void replacerDansLaScene() = 0;
+    // Asks a repaint of the view only when what it would draw now differs from what it drew last
+    // (its state, selections and filters); its place, title and image repaint themselves.
+    virtual void updateIfDrawChanged() = 0;
 
     // Presence counters, fed by the link base's notices in the order the desk viewer knows:
     // added before future when an icon enters the window, future before added when it leaves.

@@ -8,6 +8,9 @@
 //                   and the window's paints, until none is pending (the desk's coalescing delay
 //                   is skipped on the virtual clock);
 //   search_180/N    the same for a step of 180 days;
+//   search_past/N   the first step's length, back and forth a month before now: the store's
+//                   wallpaper dates from its first run (today), so steps that reach today change
+//                   the whole background, while these leave it, and paint only what they change;
 //   move_icon/L     one position change of one icon on the store of L links;
 //   rss_per_object  resident bytes per Object beyond the empty program.
 // The store is written once; each start runs in a process of its own (the program runs itself
@@ -563,6 +566,15 @@ int measure(const QString& home, int objects, double stepDays)
     const bool steps = qEnvironmentVariable("TALLOMER_BENCH_STEPS") != QLatin1String("0");
     const double searchStep = objects && steps ? step(stepDays) : 0;
     const double search180 = objects && steps ? step(180) : 0;
+    double searchPast = 0;
+    if (objects && steps) {
+        ruler->userChangeActifCurseur(search);
+        ruler->userInitieDeplacementCurseur();
+        ruler->userPlaceCurseurEtRulerOffset(-30 * kDay);
+        ruler->userTermineDeplacementCurseur();
+        p.advance(2);
+        searchPast = step(stepDays);
+    }
     p.canvas()->viewport()->removeEventFilter(&stepPaints);
 
     // One icon moved on the Now desk, as a drag ends.
@@ -594,8 +606,8 @@ int measure(const QString& home, int objects, double stepDays)
             std::fprintf(stderr, " ms\n");
         }
     }
-    std::printf("MEASURE %.2f %zu %ld %.2f %.2f %.2f %.3f %.2f\n", startup, shown, rss, median(paints), searchStep,
-                search180, median(moves), median(floors));
+    std::printf("MEASURE %.2f %zu %ld %.2f %.2f %.2f %.3f %.2f %.2f\n", startup, shown, rss, median(paints), searchStep,
+                search180, median(moves), median(floors), searchPast);
     std::fflush(stdout);
     p.quit();
     return 0;
@@ -609,6 +621,7 @@ struct Measures {
     double repaintFloor = 0; // the repaint's blits alone
     double search = 0;
     double search180 = 0;
+    double searchPast = 0;
     double move = 0;
 };
 
@@ -621,8 +634,8 @@ Measures runMeasure(const QString& self, const QString& home, int objects, doubl
     Measures m;
     for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
         if (line.startsWith("MEASURE "))
-            std::sscanf(line.constData(), "MEASURE %lf %ld %ld %lf %lf %lf %lf %lf", &m.startup, &m.shown, &m.rss,
-                        &m.repaint, &m.search, &m.search180, &m.move, &m.repaintFloor);
+            std::sscanf(line.constData(), "MEASURE %lf %ld %ld %lf %lf %lf %lf %lf %lf", &m.startup, &m.shown, &m.rss,
+                        &m.repaint, &m.search, &m.search180, &m.move, &m.repaintFloor, &m.searchPast);
     return m;
 }
 
@@ -723,6 +736,7 @@ int main(int argc, char** argv)
                     m.repaintFloor);
         std::printf("search_step/%d: %.1f ms (about 1,000 events)\n", n, m.search);
         std::printf("search_180/%d: %.1f ms\n", n, m.search180);
+        std::printf("search_past/%d: %.1f ms (the same step a month back, the wallpaper unchanged)\n", n, m.searchPast);
         std::printf("move_icon/%ld: %.3f ms\n", links, m.move);
         std::printf("rss_per_object/%d: %.1f KiB (%.1f MiB resident)\n", n, (m.rss - empty.rss) / 1024.0 / n,
                     m.rss / 1048576.0);

@@ -155,7 +155,6 @@ void ZEVDeskViewRegistry::_differerDisplayItemViews()
         toDisplayItemViewSet_.clear();
         std::vector<ZEVItemViewForDesks*>* outer = passEnCours_;
         passEnCours_ = &queue;
-        repeindreSiDeMasse(queue.size());
         for (std::size_t k = 0; k < queue.size(); ++k)
             if (ZEVItemViewForDesks* v = queue[k])
                 majAttributs(v);
@@ -195,8 +194,9 @@ void ZEVDeskViewRegistry::majAttributs(ZEVItemViewForDesks* view)
                 if (std::optional<std::string> type = deskClass->itemTypeForItem(item))
                     view->setItemType(QString::fromStdString(*type));
         }
-        if (QGraphicsItem* g = view->graphicsItem())
-            g->update();
+        // A step asks hundreds of views, most of which look as they did: only those whose state
+        // changed are painted again (a place, a title or an image repaints by itself).
+        view->updateIfDrawChanged();
     } else if (!itemViewer || itemViewer->siHideViewForFilterChosenItem(item)) {
         view->setHidden(true);
         enleverDuSet(view);

@@ -61,6 +61,7 @@ struct ZEVItemDrawInputs {
             return ZEVItemTimeState::Past;
         return ZEVItemTimeState::Outside;
     }
+    bool operator==(const ZEVItemDrawInputs&) const = default;
 };
 
 enum class ZEVItemShape : std::uint8_t {

@@ -443,9 +443,19 @@ ZEVItemDrawInputs ZEVItemView::drawInputs() const
     return in;
 }
 
+void ZEVItemView::updateIfDrawChanged()
+{
+    ZEVSpaceForObjectViews* s = space();
+    if (!drawn_ || !(*drawn_ == DrawnState{drawInputs(), s && s->isTitleEditedForItem(item_)}))
+        update();
+}
+
 ZEVItemDrawPlan ZEVItemView::drawRect(QPainter& painter)
 {
-    const ZEVItemDrawPlan plan = ZEVItemDrawing::decide(drawInputs());
+    const ZEVItemDrawInputs inputs = drawInputs();
+    ZEVSpaceForObjectViews* s = space();
+    drawn_ = DrawnState{inputs, s && s->isTitleEditedForItem(item_)};
+    const ZEVItemDrawPlan plan = ZEVItemDrawing::decide(inputs);
     const ZEVItemDrawGeometry g = ZEVItemDrawGeometry::forViewSize(frame_.size());
     if (itemViewer_)
         ZEVItemPainter::paint(painter, plan, g, itemViewer_->palette());

@@ -113,6 +113,7 @@ public:
     ZEVIconPosition iconPosition() const override { return iconPosition_; }
     void setIconPosition(const ZEVIconPosition& position, double duration) override;
     void replacerDansLaScene() override;
+    void updateIfDrawChanged() override;
 
     void setSiAjoute(bool flag) override;
     void setSiActif(bool flag) override;
@@ -384,6 +385,14 @@ private:
     bool siFlickOn_ = false;
     bool siShowTitle_ = false;
     bool siShowCadre_ = false;
+
+    // What the last redraw drew from; nothing before the first.
+    struct DrawnState {
+        ZEVItemDrawInputs inputs;
+        bool titleEdited = false;
+        bool operator==(const DrawnState&) const = default;
+    };
+    std::optional<DrawnState> drawn_;
 
     // The jobs that keep a state of their own.
     ZEVItemPlacement placement_{*this};

@@ -229,6 +229,7 @@ public:
     ZEVIconPosition iconPosition() const override { return {}; }
     void setIconPosition(const ZEVIconPosition&, double) override {}
     void replacerDansLaScene() override {}
+    void updateIfDrawChanged() override {}
     void setSiAjoute(bool) override {}
     void setSiActif(bool) override {}
     void setSiFutur(bool) override {}

@@ -1,0 +1,168 @@
+// A Search step paints the desk where it changed: the places the Objects it moves leave and
+// take, not the Objects it leaves alone; and what the window then shows is, to the pixel, what a
+// full paint of the desk draws.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/view/ZEVDeskView.h"
+#include "engine/KELICurseur.h"
+#include "objects/view/ZEVItemView.h"
+#include "services/ZEVFrontViewerServices.h"
+#include "services/ZEVItemViewForDesks.h"
+#include "space/ZEVSpaceWindow.h"
+
+#include <QGraphicsView>
+#include <QPaintEvent>
+#include <QScreen>
+
+#include <cmath>
+
+using namespace e2e;
+
+namespace {
+
+// Every region the canvas paints while it listens.
+class PaintedRegions : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent*>(event)->region();
+            ++paints;
+        }
+        return false;
+    }
+    QRegion painted;
+    int paints = 0;
+};
+
+class DeskPartialPaint : public E2E {
+protected:
+    void sizeDesk(int w, int h)
+    {
+        QWidget* content = window()->spaceView();
+        window()->resize(window()->width() + w - content->width(), window()->height() + h - content->height());
+        pump();
+        ASSERT_EQ(content->size(), QSize(w, h));
+    }
+    // A rectangle of the view's own (all of it by default), in the canvas' pixels.
+    QRect onCanvas(ZEVItemView* v, QRectF inView = {}) const
+    {
+        if (inView.isNull())
+            inView = v->boundingRect();
+        return window()->spaceView()->deskCanvas()->mapFromScene(v->mapToScene(inView)).boundingRect();
+    }
+    // The Search cursor, active, moved by `seconds` as a drag of it on the strip ends.
+    void stepSearch(double seconds)
+    {
+        ZEVRulerViewerServices* r = space()->rulerViewer();
+        r->userChangeActifCurseur(space()->searchCurseur());
+        r->userInitieDeplacementCurseur();
+        r->userPlaceCurseurEtRulerOffset(seconds);
+        r->userTermineDeplacementCurseur();
+    }
+};
+
+TEST_F(DeskPartialPaint, ASearchStepPaintsOnlyWhereObjectsMovedAndShowsWhatAFullPaintDraws)
+{
+    start();
+    sizeDesk(1260, 788);
+    values->setValue(QStringLiteral("ZEVShowObjectAnimation"), false);
+    QStringList names;
+    for (int i = 0; i < 40; ++i)
+        names << QStringLiteral("paper%1.txt").arg(i);
+    addHomeFiles(names);
+    ZEVDeskViewer* desk = nowDesk();
+    ASSERT_EQ(desk->itemViewSet().size(), 40u);
+
+    // Thirty-six Objects on the left half, more than a pass once repainted the whole desk for;
+    // four on the right that no step will touch.
+    std::vector<ZEVItemView*> moved, still;
+    int n = 0;
+    for (ZEVItemViewForDesks* v : desk->itemViewSet()) {
+        const ZEVIconPosition old = v->iconPosition();
+        ZEVIconPosition to = old;
+        if (n < 36) {
+            to.x = 40 + (n % 6) * 80;
+            to.y = 60 + (n / 6) * 110;
+            moved.push_back(dynamic_cast<ZEVItemView*>(v));
+        } else {
+            to.x = 1000 + (n - 36) % 2 * 120;
+            to.y = 300 + (n - 36) / 2 * 160;
+            still.push_back(dynamic_cast<ZEVItemView*>(v));
+        }
+        desk->deskClass()->updatePosition(to, old, v->item());
+        ++n;
+    }
+    advance(2.0);
+    // An hour later the left ones shift to the right a little; the step goes back to before that.
+    clock.set(clock.now() + 3600);
+    advance(1.0);
+    for (ZEVItemView* v : moved) {
+        const ZEVIconPosition old = v->iconPosition();
+        ZEVIconPosition to = old;
+        to.x += 30;
+        desk->deskClass()->updatePosition(to, old, v->item());
+    }
+    advance(2.0);
+    stepSearch(0);
+    advance(2.0);
+    ZEVDeskViewer* searchDesk = E2E::desk(space()->searchCurseur());
+    ASSERT_NE(searchDesk, nullptr);
+    ASSERT_EQ(window()->spaceView()->deskCanvas()->scene(), static_cast<QGraphicsScene*>(searchDesk->deskView()));
+    std::vector<ZEVItemView*> left, right;
+    for (ZEVItemViewForDesks* v : searchDesk->itemViewSet()) {
+        auto* view = dynamic_cast<ZEVItemView*>(v);
+        ASSERT_NE(view, nullptr);
+        (view->iconPosition().x < 700 ? left : right).push_back(view);
+    }
+    ASSERT_EQ(left.size(), 36u);
+    ASSERT_EQ(right.size(), 4u);
+    std::vector<QRect> before;
+    for (ZEVItemView* v : left)
+        before.push_back(onCanvas(v));
+
+    QWidget* canvas = this->canvas();
+    PaintedRegions regions;
+    canvas->installEventFilter(&regions);
+    stepSearch(-1800);
+    advance(1.0);
+    ASSERT_TRUE(pumpUntil([&] { return regions.paints > 0; }));
+    pump();
+    canvas->removeEventFilter(&regions);
+
+    for (std::size_t i = 0; i < left.size(); ++i)
+        ASSERT_EQ(onCanvas(left[i]).translated(30, 0), before[i]) << "the step moved every left Object back";
+    // The header views lie over the top of the canvas: the front frame is the rest (y-up).
+    ZEVFrontViewServices* front = window()->spaceView()->deskCanvas()->frontView();
+    ASSERT_NE(front, nullptr);
+    const QRectF frame = front->frontFrame();
+    const QRegion open(0, int(std::ceil(canvas->height() - frame.height())), canvas->width(), int(frame.height()));
+    for (ZEVItemView* v : right)
+        EXPECT_FALSE(regions.painted.intersects(onCanvas(v, v->itemImageView()->rectInView())))
+            << "an Object the step left alone was painted again";
+    QRegion places;
+    for (std::size_t i = 0; i < left.size(); ++i)
+        places += QRegion(before[i]) + QRegion(onCanvas(left[i]));
+    EXPECT_TRUE((places & open).subtracted(regions.painted).isEmpty()) << "every place left or taken is painted";
+
+    // What the window holds after the partial paints is what a full paint of the canvas draws.
+    const QPoint corner = canvas->mapTo(window(), QPoint(0, 0));
+    const QImage shown = window()
+                             ->screen()
+                             ->grabWindow(window()->winId(), corner.x(), corner.y(), canvas->width(), canvas->height())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    const QImage full = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), full.size());
+    long differing = 0, compared = 0;
+    for (const QRect& r : open)
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x, ++compared)
+                differing += shown.pixel(x, y) != full.pixel(x, y);
+    EXPECT_GT(compared, canvas->width() * canvas->height() / 2);
+    EXPECT_EQ(differing, 0);
+}
+
+} // namespace
