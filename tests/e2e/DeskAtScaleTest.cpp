@@ -19,14 +19,6 @@ namespace {
 
 class DeskAtScale : public E2E {
 protected:
-    void sizeDesk(int w, int h)
-    {
-        QWidget* content = window()->spaceView();
-        window()->resize(window()->width() + w - content->width(), window()->height() + h - content->height());
-        pump();
-        ASSERT_EQ(content->size(), QSize(w, h));
-    }
-
     // Every view stands where its stored place puts it at the desk's present scale, inside the canvas.
     void expectViewsAtTheirStoredPlaces(const char* when)
     {

@@ -39,13 +39,6 @@ public:
 
 class DeskPartialPaint : public E2E {
 protected:
-    void sizeDesk(int w, int h)
-    {
-        QWidget* content = window()->spaceView();
-        window()->resize(window()->width() + w - content->width(), window()->height() + h - content->height());
-        pump();
-        ASSERT_EQ(content->size(), QSize(w, h));
-    }
     // A rectangle of the view's own (all of it by default), in the canvas' pixels.
     QRect onCanvas(ZEVItemView* v, QRectF inView = {}) const
     {

@@ -317,6 +317,14 @@ protected:
     ZEVDeskViewer* nowDesk() const { return space() ? desk(space()->nowCurseur()) : nullptr; }
     // Where the desk's mouse events land: the canvas's viewport.
     QWidget* canvas() const;
+    // Sizes the Space window so that its content view (the desk below the bars) is w × h.
+    void sizeDesk(int w, int h)
+    {
+        QWidget* content = window()->spaceView();
+        window()->resize(window()->width() + w - content->width(), window()->height() + h - content->height());
+        pump();
+        ASSERT_EQ(content->size(), QSize(w, h));
+    }
     // The view on the Now desk of the Object of that title; nullptr when none.
     ZEVItemView* viewTitled(const QString& title) const;
     // Where a scene rectangle's centre lies in the canvas.
