@@ -131,19 +131,7 @@ QSizeF ZEVFrontViewer::deskSize()
 std::int64_t ZEVFrontViewer::currentNbOfRowsShown() const
 {
     ZEVTableView* t = selectionTableView();
-    const int mode = t ? t->defaultFrontMode() : currentFrontMode_;
-    switch (mode) {
-    case ZEVFrontModeIcons:
-        return nbOfIcons_;
-    case ZEVFrontModeTitles:
-        return nbOfTitles_;
-    case ZEVFrontModeFilters:
-        return nbOfFilters_;
-    case ZEVFrontModeLinks:
-        return nbOfLinks_;
-    default:
-        return 0;
-    }
+    return countForMode(t ? t->defaultFrontMode() : currentFrontMode_);
 }
 
 void ZEVFrontViewer::applyFrames(const ZEVHeaderFrames& f)
