@@ -269,7 +269,8 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
         const double yc = y;
         double lo, hi;
         Run run{0, -1};
-        if (slanted && yc > bandFrom && yc < bandTo) {
+        const bool between = slanted && yc > bandFrom && yc < bandTo;
+        if (between) {
             const double xc = a.x() + (yc - a.y()) * dxdy;
             lo = xc - reach * widthAlong;
             hi = xc + reach * widthAlong;
@@ -285,9 +286,17 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
         const int x0 = std::max(left, floorPixel(lo)), x1 = std::min(right, ceilPixel(hi));
         if (x0 > x1)
             continue;
+        const double py = yc - a.y();
+        if (between) {
+            // Every pixel of such a row lies beside the segment, none beyond an end (it is within a
+            // pixel of the band, and further than that from the ends' rows): its coverage is how
+            // far it lies across.
+            const double across0 = py * ux + a.x() * uy;
+            layRow(row(y), x0, x1, &run, 1, colour, [&](int x) { return reach - std::abs(across0 - x * uy); });
+            continue;
+        }
         // Each pixel from its own position along the line and across it: the round ends alone
         // need a square root.
-        const double py = yc - a.y();
         auto coverage = [&](int x) {
             const double px = x - a.x();
             const double t = px * ux + py * uy, across = -px * uy + py * ux;
