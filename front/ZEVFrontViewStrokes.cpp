@@ -31,13 +31,37 @@ inline quint32 byteMul(quint32 x, quint32 a)
     return x | t;
 }
 
-// Lays the premultiplied colour over a pixel at a coverage between 0 and 1 (source over).
-inline void blend(quint32& d, quint32 colour, double coverage)
+// A premultiplied colour at each coverage from 0 to 255, of the last few colours a thread laid:
+// a picture has only a handful, one per kind of line, halo and core.
+const quint32* shadesOf(quint32 colour)
+{
+    struct Shades {
+        bool made = false;
+        quint32 colour = 0;
+        quint32 at[256];
+    };
+    constexpr int kKept = 16;
+    thread_local Shades kept[kKept];
+    thread_local int next = 0;
+    for (const Shades& s : kept)
+        if (s.made && s.colour == colour)
+            return s.at;
+    Shades& s = kept[next];
+    next = (next + 1) % kKept;
+    s.made = true;
+    s.colour = colour;
+    for (quint32 c = 0; c < 255; ++c)
+        s.at[c] = byteMul(colour, c);
+    s.at[255] = colour;
+    return s.at;
+}
+
+// Lays a colour, given by its shades, over a pixel at a coverage between 0 and 1 (source over).
+inline void blend(quint32& d, const quint32* shades, double coverage)
 {
     if (coverage <= 0)
         return;
-    const quint32 c = coverage >= 1 ? 255u : quint32(coverage * 255 + 0.5);
-    const quint32 s = c == 255 ? colour : byteMul(colour, c);
+    const quint32 s = shades[coverage >= 1 ? 255u : quint32(coverage * 255 + 0.5)];
     d = d ? s + byteMul(d, 255 - qAlpha(s)) : s;
 }
 
@@ -102,18 +126,18 @@ struct Run {
 // Lays the pixels first..last of a row: those in the runs (in order, disjoint) at full coverage,
 // the others at the coverage the stroke gives them.
 template <typename Coverage>
-void layRow(quint32* line, int first, int last, const Run* runs, int count, quint32 colour, Coverage coverage)
+void layRow(quint32* line, int first, int last, const Run* runs, int count, const quint32* shades, Coverage coverage)
 {
     auto edge = [&](int from, int to) {
         for (int x = from; x <= to; ++x)
-            blend(line[x], colour, coverage(x));
+            blend(line[x], shades, coverage(x));
     };
     for (int i = 0; i < count; ++i) {
         const int s = std::max(runs[i].from, first), e = std::min(runs[i].to, last);
         if (s > e)
             continue;
         edge(first, s - 1);
-        fillRun(line + s, e - s + 1, colour);
+        fillRun(line + s, e - s + 1, shades[255]);
         first = e + 1;
     }
     edge(first, last);
@@ -172,7 +196,7 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
     const int left = clip.left(), right = clip.right(), top = clip.top(), bottom = clip.bottom();
     uchar* bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
-    const quint32 colour = qPremultiply(k.colour);
+    const quint32* shades = shadesOf(qPremultiply(k.colour));
     const double hw = k.width / 2;
     // A pixel is covered by how far its centre lies inside the stroke's edge, over one pixel; as
     // with the painter's antialiasing, pixel (x, y) is centred on the point (x, y).
@@ -212,15 +236,17 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
                 return reach - std::abs(std::sqrt(dx * dx + dy * dy) - r);
             };
             quint32* line = row(y);
-            const int x0 = std::max(left, floorPixel(cx - ox)), x1 = std::min(right, ceilPixel(cx + ox));
-            // The pixels strictly between the hole's ends lie inside the hole. Where the hole is
-            // narrower than that, the row is one span, each pixel laid once.
-            const int holeLeft = ix < 0 ? 0 : ceilPixel(cx - ix), holeRight = ix < 0 ? 0 : floorPixel(cx + ix);
+            // A pixel beyond the span's ends lies outside the stroke, or so close to its edge
+            // that its coverage rounds to nothing.
+            const int x0 = std::max(left, ceilPixel(cx - ox)), x1 = std::min(right, floorPixel(cx + ox));
+            // The pixels strictly between these two lie inside the hole. Where none does, the row
+            // is one span, each pixel laid once.
+            const int holeLeft = ix < 0 ? 0 : floorPixel(cx - ix), holeRight = ix < 0 ? 0 : ceilPixel(cx + ix);
             if (ix >= 0 && holeRight - holeLeft >= 2) {
-                layRow(line, x0, std::min(x1, holeLeft), runs, count, colour, coverage);
-                layRow(line, std::max(x0, holeRight), x1, runs, count, colour, coverage);
+                layRow(line, x0, std::min(x1, holeLeft), runs, count, shades, coverage);
+                layRow(line, std::max(x0, holeRight), x1, runs, count, shades, coverage);
             } else {
-                layRow(line, x0, x1, runs, count, colour, coverage);
+                layRow(line, x0, x1, runs, count, shades, coverage);
             }
         }
         return;
@@ -283,7 +309,9 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
             if (solid > 0 && span(yc, solid, &flo, &fhi))
                 run = {ceilPixel(flo), floorPixel(fhi)};
         }
-        const int x0 = std::max(left, floorPixel(lo)), x1 = std::min(right, ceilPixel(hi));
+        // A pixel beyond the span's ends lies outside the stroke, or so close to its edge that its
+        // coverage rounds to nothing.
+        const int x0 = std::max(left, ceilPixel(lo)), x1 = std::min(right, floorPixel(hi));
         if (x0 > x1)
             continue;
         const double py = yc - a.y();
@@ -292,7 +320,7 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
             // pixel of the band, and further than that from the ends' rows): its coverage is how
             // far it lies across.
             const double across0 = py * ux + a.x() * uy;
-            layRow(row(y), x0, x1, &run, 1, colour, [&](int x) { return reach - std::abs(across0 - x * uy); });
+            layRow(row(y), x0, x1, &run, 1, shades, [&](int x) { return reach - std::abs(across0 - x * uy); });
             continue;
         }
         // Each pixel from its own position along the line and across it: the round ends alone
@@ -305,7 +333,7 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
             const double e = t < 0 ? t : t - len;
             return reach - std::sqrt(e * e + across * across);
         };
-        layRow(row(y), x0, x1, &run, 1, colour, coverage);
+        layRow(row(y), x0, x1, &run, 1, shades, coverage);
     }
 }
 
