@@ -15,6 +15,10 @@
 #include <thread>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tallomer {
 
 namespace {
@@ -74,7 +78,23 @@ inline void fillRun(quint32* d, int n, quint32 colour)
         std::fill_n(d, n, colour);
         return;
     }
-    for (int i = 0; i < n; ++i)
+    int i = 0;
+#if defined(__SSE2__)
+    // Four pixels at a time, each channel in 16 bits: x * a + (x * a >> 8) + 0x80 stays below
+    // 65536, so the result is byteMul's to the bit.
+    const __m128i a = _mm_set1_epi16(short(through)), half = _mm_set1_epi16(0x80), zero = _mm_setzero_si128();
+    const __m128i c = _mm_set1_epi32(int(colour));
+    auto times = [&](__m128i x) {
+        const __m128i t = _mm_mullo_epi16(x, a);
+        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), half), 8);
+    };
+    for (; i + 4 <= n; i += 4) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i scaled = _mm_packus_epi16(times(_mm_unpacklo_epi8(x, zero)), times(_mm_unpackhi_epi8(x, zero)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_add_epi32(c, scaled));
+    }
+#endif
+    for (; i < n; ++i)
         d[i] = d[i] ? colour + byteMul(d[i], through) : colour;
 }
 
@@ -282,59 +302,83 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
         }
         return *lo <= *hi;
     };
-    // Rows further than the reach (and a pixel or two) from both ends cross the band between the
-    // ends alone: there the span is centred where the line crosses the row, as wide as the band
-    // measured along the row.
+    // Rows further than the reach (and a pixel or two) from both ends' rows cross the band between
+    // the ends alone: there the span is centred where the line crosses the row, as wide as the
+    // band measured along the row, and every pixel of it lies beside the segment, none beyond an
+    // end (it is within a pixel of the band), so that its coverage is how far it lies across.
     const double high = std::min(a.y(), b.y()), low = std::max(a.y(), b.y());
-    const bool slanted = ly != 0;
-    const double dxdy = slanted ? lx / ly : 0, widthAlong = slanted ? len / std::abs(ly) : 0;
-    const double bandFrom = high + reach + 2, bandTo = low - reach - 2;
     const int y0 = std::max(top, floorPixel(high - reach));
     const int y1 = std::min(bottom, ceilPixel(low + reach));
-    for (int y = y0; y <= y1; ++y) {
-        const double yc = y;
-        double lo, hi;
-        Run run{0, -1};
-        const bool between = slanted && yc > bandFrom && yc < bandTo;
-        if (between) {
+    const bool slanted = ly != 0;
+    const int between0 = std::max(y0, floorPixel(high + reach + 2) + 1);
+    const int between1 = std::min(y1, ceilPixel(low - reach - 2) - 1);
+    auto betweenRows = [&](int from, int to) {
+        const double dxdy = lx / ly, along = len / std::abs(ly);
+        const double reachAlong = reach * along, solidAlong = solid * along;
+        // Span ends kept within a pixel of the clip stay ints.
+        const double lowest = left - 1.0, highest = right + 1.0;
+        for (int y = from; y <= to; ++y) {
+            const double yc = y;
             const double xc = a.x() + (yc - a.y()) * dxdy;
-            lo = xc - reach * widthAlong;
-            hi = xc + reach * widthAlong;
-            if (solid > 0)
-                run = {ceilPixel(xc - solid * widthAlong), floorPixel(xc + solid * widthAlong)};
-        } else {
+            // A pixel beyond the span's ends lies outside the stroke, or so close to its edge
+            // that its coverage rounds to nothing.
+            const int x0 = std::max(left, ceilPixel(std::clamp(xc - reachAlong, lowest, highest)));
+            const int x1 = std::min(right, floorPixel(std::clamp(xc + reachAlong, lowest, highest)));
+            if (x0 > x1)
+                continue;
+            quint32* line = row(y);
+            const double across0 = (yc - a.y()) * ux + a.x() * uy;
+            auto edge = [&](int first, int last) {
+                for (int x = first; x <= last; ++x)
+                    blend(line[x], shades, reach - std::abs(across0 - x * uy));
+            };
+            if (solid > 0) {
+                const int s = std::max(x0, ceilPixel(std::clamp(xc - solidAlong, lowest, highest)));
+                const int e = std::min(x1, floorPixel(std::clamp(xc + solidAlong, lowest, highest)));
+                if (s <= e) {
+                    edge(x0, s - 1);
+                    fillRun(line + s, e - s + 1, shades[255]);
+                    edge(e + 1, x1);
+                    continue;
+                }
+            }
+            edge(x0, x1);
+        }
+    };
+    // Rows near an end: the hull of the band's part and the ends' discs, each pixel from its own
+    // position along the line and across it; the round ends alone need a square root.
+    auto endRows = [&](int from, int to) {
+        for (int y = from; y <= to; ++y) {
+            const double yc = y;
+            double lo, hi;
             if (!span(yc, reach, &lo, &hi))
                 continue;
+            Run run{0, -1};
             double flo, fhi;
             if (solid > 0 && span(yc, solid, &flo, &fhi))
                 run = {ceilPixel(flo), floorPixel(fhi)};
+            const int x0 = std::max(left, ceilPixel(lo)), x1 = std::min(right, floorPixel(hi));
+            if (x0 > x1)
+                continue;
+            const double py = yc - a.y();
+            auto coverage = [&](int x) {
+                const double px = x - a.x();
+                const double t = px * ux + py * uy, across = -px * uy + py * ux;
+                if (t >= 0 && t <= len)
+                    return reach - std::abs(across);
+                const double e = t < 0 ? t : t - len;
+                return reach - std::sqrt(e * e + across * across);
+            };
+            layRow(row(y), x0, x1, &run, 1, shades, coverage);
         }
-        // A pixel beyond the span's ends lies outside the stroke, or so close to its edge that its
-        // coverage rounds to nothing.
-        const int x0 = std::max(left, ceilPixel(lo)), x1 = std::min(right, floorPixel(hi));
-        if (x0 > x1)
-            continue;
-        const double py = yc - a.y();
-        if (between) {
-            // Every pixel of such a row lies beside the segment, none beyond an end (it is within a
-            // pixel of the band, and further than that from the ends' rows): its coverage is how
-            // far it lies across.
-            const double across0 = py * ux + a.x() * uy;
-            layRow(row(y), x0, x1, &run, 1, shades, [&](int x) { return reach - std::abs(across0 - x * uy); });
-            continue;
-        }
-        // Each pixel from its own position along the line and across it: the round ends alone
-        // need a square root.
-        auto coverage = [&](int x) {
-            const double px = x - a.x();
-            const double t = px * ux + py * uy, across = -px * uy + py * ux;
-            if (t >= 0 && t <= len)
-                return reach - std::abs(across);
-            const double e = t < 0 ? t : t - len;
-            return reach - std::sqrt(e * e + across * across);
-        };
-        layRow(row(y), x0, x1, &run, 1, shades, coverage);
+    };
+    if (!slanted || between0 > between1) {
+        endRows(y0, y1);
+        return;
     }
+    endRows(y0, between0 - 1);
+    betweenRows(between0, between1);
+    endRows(between1 + 1, y1);
 }
 
 void ZEVFrontView::rasterizeStrokes(QImage& image, const std::vector<LinkStroke>& strokes)

@@ -15,8 +15,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -178,6 +180,41 @@ std::vector<Stroke> randomFrame(std::mt19937& random, int count, double width, d
     return halo;
 }
 
+// A picture inside a larger buffer whose margin holds a pattern: a stroke that lays a pixel
+// outside the picture (a row above or below it, a column beside it) changes the pattern.
+class Framed {
+public:
+    static constexpr int kMargin = 80;
+    static constexpr quint32 kPattern = 0x5a3c5a3cu;
+
+    explicit Framed(const QImage& picture)
+        : stride_(picture.width() + 2 * kMargin),
+          buffer_(std::size_t(stride_) * (picture.height() + 2 * kMargin), kPattern),
+          image_(reinterpret_cast<uchar*>(buffer_.data() + kMargin * stride_ + kMargin), picture.width(),
+                 picture.height(), stride_ * 4, QImage::Format_ARGB32_Premultiplied)
+    {
+        for (int y = 0; y < picture.height(); ++y)
+            std::memcpy(image_.scanLine(y), picture.constScanLine(y), std::size_t(picture.width()) * 4);
+    }
+    QImage& image() { return image_; }
+    bool marginUntouched() const
+    {
+        const int w = image_.width(), h = image_.height();
+        for (int y = 0; y < h + 2 * kMargin; ++y)
+            for (int x = 0; x < stride_; ++x) {
+                const bool inside = y >= kMargin && y < kMargin + h && x >= kMargin && x < kMargin + w;
+                if (!inside && buffer_[std::size_t(y) * stride_ + x] != kPattern)
+                    return false;
+            }
+        return true;
+    }
+
+private:
+    int stride_;
+    std::vector<quint32> buffer_;
+    QImage image_;
+};
+
 struct Difference {
     long pixels = 0;
     int worst = 0;
@@ -211,29 +248,36 @@ TEST(LinkStrokes, TheSpanStrokerLaysThePixelsTheStrokerBeforeLaid)
     int worst = 0;
     QImage clear = background;
     clear.fill(Qt::transparent);
+    int outside = 0;
     for (const Stroke& k : strokes) {
         for (const QImage* under : {&background, &clear}) {
-            QImage ours = *under, old = *under;
+            Framed framed(*under);
+            QImage& ours = framed.image();
+            QImage old = *under;
             ZEVFrontView::rasterizeStrokes(ours, {k});
             before::lay(old, k);
+            outside += !framed.marginUntouched();
             const Difference d = compare(ours, old);
             pixels += long(ours.width()) * ours.height();
             differing += d.pixels;
             worst = std::max(worst, d.worst);
         }
     }
+    EXPECT_EQ(outside, 0) << "strokes laid pixels outside the picture";
     EXPECT_LE(worst, 1);
     EXPECT_LE(differing, pixels / 1000000) << differing << " of " << pixels;
 
     // The whole frame laid over one another, on a picture of more than 64 rows (laid by bands).
-    QImage ours(640, 480, QImage::Format_ARGB32_Premultiplied);
-    ours.fill(Qt::transparent);
-    QImage old = ours;
+    QImage old(640, 480, QImage::Format_ARGB32_Premultiplied);
+    old.fill(Qt::transparent);
+    Framed framed(old);
+    QImage& ours = framed.image();
     std::mt19937 again(5);
     const std::vector<Stroke> frame = randomFrame(again, 300, 640, 480);
     ZEVFrontView::rasterizeStrokes(ours, frame);
     for (const Stroke& k : frame)
         before::lay(old, k);
+    EXPECT_TRUE(framed.marginUntouched());
     const Difference d = compare(ours, old);
     EXPECT_LE(d.worst, 1);
     EXPECT_LE(d.pixels, 3) << "of " << 640 * 480;
