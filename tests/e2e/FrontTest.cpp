@@ -55,16 +55,21 @@ protected:
         return views;
     }
 
-    // A link recalled between two Objects of the Now desk, the only one there, with the lines
-    // shown; null when it is not made.
-    ZEVItemConnexion* showLinkBetween(ZEVItemViewForDesks* one, ZEVItemViewForDesks* other)
+    // Started, with three files placed, the first and the last linked (the only link of the Now
+    // desk) and the lines shown; the line is null when any of it failed.
+    std::pair<std::vector<ZEVItemViewForDesks*>, ZEVItemConnexion*> startWithTheOuterOfThreeLinked()
     {
+        start();
+        EXPECT_NE(front(), nullptr);
+        const auto views = placeThreeFiles();
+        if (views.size() != 3)
+            return {views, nullptr};
         ZEVItemViewer* viewer = space()->itemViewerForCurseur(space()->nowCurseur());
-        viewer->userRecallLinkWithItem(one->item(), other->item());
+        viewer->userRecallLinkWithItem(views[0]->item(), views[2]->item());
         advance(1.0);
         EXPECT_EQ(viewer->connexionCount(), 1u);
         space()->setSiShowLinksForAllObjects(true);
-        return viewer->connexionCount() == 1 ? *viewer->connexionsExistantes().begin() : nullptr;
+        return {views, viewer->connexionCount() == 1 ? *viewer->connexionsExistantes().begin() : nullptr};
     }
 
     void chooseTool(long tag)
@@ -231,11 +236,9 @@ TEST_F(Front, AnObjectViewThatLeavesDuringAPressIsNeverTouchedAgain)
 
 TEST_F(Front, AClickOnADrawnLinkLineSelectsItAndCtrlTakesItBack)
 {
-    start();
-    ASSERT_NE(front(), nullptr);
-    const auto views = placeThreeFiles();
-    ASSERT_EQ(views.size(), 3u);
-    ZEVItemConnexion* line = showLinkBetween(views[0], views[2]);
+    const auto linked = startWithTheOuterOfThreeLinked();
+    const auto& views = linked.first;
+    ZEVItemConnexion* line = linked.second;
     ASSERT_NE(line, nullptr);
     canvas()->repaint();
     ASSERT_TRUE(line->siDisplayed()) << "the line is drawn";
@@ -262,11 +265,9 @@ TEST_F(Front, AClickOnADrawnLinkLineSelectsItAndCtrlTakesItBack)
 // linked icon shows its line at the new place, and nothing of it is left where it was.
 TEST_F(Front, DraggingALinkedIconShowsItsLineAtTheNewPlaceAndNoneAtTheOld)
 {
-    start();
-    ASSERT_NE(front(), nullptr);
-    const auto views = placeThreeFiles();
-    ASSERT_EQ(views.size(), 3u);
-    ZEVItemConnexion* line = showLinkBetween(views[0], views[2]);
+    const auto linked = startWithTheOuterOfThreeLinked();
+    const auto& views = linked.first;
+    ZEVItemConnexion* line = linked.second;
     ASSERT_NE(line, nullptr);
     canvas()->grab(); // the lines are laid once in full
     ASSERT_TRUE(line->siDisplayed());
