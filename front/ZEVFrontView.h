@@ -127,7 +127,7 @@ public:
         };
         const Relaid& relaid() const { return relaid_; }
 
-        static constexpr int kTile = 32;
+        static constexpr int kTile = 16;
 
     private:
         void layAll(const std::vector<LinkStroke>& strokes);

@@ -114,19 +114,20 @@ bool slab(double a, double b, double r, double* lo, double* hi)
     return true;
 }
 
-// Pixel bounds of coordinates far outside any image stay ints.
-inline int floorPixel(double v)
+// The pixel at or before, and at or after, a coordinate within the range of int.
+inline int floorWithin(double v)
 {
-    v = std::clamp(v, -1e9, 1e9);
     const int i = int(v);
     return i - (v < i);
 }
-inline int ceilPixel(double v)
+inline int ceilWithin(double v)
 {
-    v = std::clamp(v, -1e9, 1e9);
     const int i = int(v);
     return i + (v > i);
 }
+// Pixel bounds of coordinates far outside any image stay ints.
+inline int floorPixel(double v) { return floorWithin(std::clamp(v, -1e9, 1e9)); }
+inline int ceilPixel(double v) { return ceilWithin(std::clamp(v, -1e9, 1e9)); }
 
 bool finite(const ZEVFrontView::LinkStroke& k)
 {
@@ -322,19 +323,20 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
             const double xc = a.x() + (yc - a.y()) * dxdy;
             // A pixel beyond the span's ends lies outside the stroke, or so close to its edge
             // that its coverage rounds to nothing.
-            const int x0 = std::max(left, ceilPixel(std::clamp(xc - reachAlong, lowest, highest)));
-            const int x1 = std::min(right, floorPixel(std::clamp(xc + reachAlong, lowest, highest)));
+            const int x0 = std::max(left, ceilWithin(std::clamp(xc - reachAlong, lowest, highest)));
+            const int x1 = std::min(right, floorWithin(std::clamp(xc + reachAlong, lowest, highest)));
             if (x0 > x1)
                 continue;
             quint32* line = row(y);
             const double across0 = (yc - a.y()) * ux + a.x() * uy;
             auto edge = [&](int first, int last) {
-                for (int x = first; x <= last; ++x)
-                    blend(line[x], shades, reach - std::abs(across0 - x * uy));
+                double xd = first;
+                for (int x = first; x <= last; ++x, xd += 1)
+                    blend(line[x], shades, reach - std::abs(across0 - xd * uy));
             };
             if (solid > 0) {
-                const int s = std::max(x0, ceilPixel(std::clamp(xc - solidAlong, lowest, highest)));
-                const int e = std::min(x1, floorPixel(std::clamp(xc + solidAlong, lowest, highest)));
+                const int s = std::max(x0, ceilWithin(std::clamp(xc - solidAlong, lowest, highest)));
+                const int e = std::min(x1, floorWithin(std::clamp(xc + solidAlong, lowest, highest)));
                 if (s <= e) {
                     edge(x0, s - 1);
                     fillRun(line + s, e - s + 1, shades[255]);
