@@ -242,9 +242,8 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
             int count = 0;
             if (solid > 0 && std::abs(dy) <= solidOuter) {
                 const double fo = std::sqrt(solidOuter * solidOuter - dy * dy);
-                const double fi = solidInner > 0 && std::abs(dy) < solidInner
-                                      ? std::sqrt(solidInner * solidInner - dy * dy)
-                                      : -1;
+                const double fi =
+                    solidInner > 0 && std::abs(dy) < solidInner ? std::sqrt(solidInner * solidInner - dy * dy) : -1;
                 if (fi < 0) {
                     runs[count++] = {ceilPixel(cx - fo), floorPixel(cx + fo)};
                 } else {
