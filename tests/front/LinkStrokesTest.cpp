@@ -303,6 +303,31 @@ TEST(LinkStrokes, ARowThroughTheTipOfARingsHoleLaysEachPixelOnce)
     }
 }
 
+// Ends at infinity, not numbers, or too far for an int: nothing is laid outside the picture, a
+// stroke with no place lays nothing, and one running far away is laid where it crosses.
+TEST(LinkStrokes, StrokesWithEndsFarAwayOrNowhereLayNothingOutsideThePicture)
+{
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    const QRgb red = qRgba(200, 0, 0, 255);
+    QImage blank(120, 90, QImage::Format_ARGB32_Premultiplied);
+    blank.fill(Qt::transparent);
+    for (const Stroke& k : {Stroke{false, QPointF(10, 10), QPointF(nan, 50), 0, 5.0, red},
+                            Stroke{false, QPointF(10, 10), QPointF(inf, -inf), 0, 5.0, red},
+                            Stroke{true, QPointF(60, nan), {}, 20, 5.0, red},
+                            Stroke{true, QPointF(60, 40), {}, inf, 5.0, red}}) {
+        Framed framed(blank);
+        ZEVFrontView::rasterizeStrokes(framed.image(), {k});
+        EXPECT_TRUE(framed.marginUntouched());
+        EXPECT_TRUE(framed.image() == blank);
+    }
+    // From inside the picture out to 1e300 along the diagonal.
+    Framed framed(blank);
+    ZEVFrontView::rasterizeStrokes(framed.image(), {Stroke{false, QPointF(10, 10), QPointF(1e300, 1e300), 0, 5.0, red}});
+    EXPECT_TRUE(framed.marginUntouched());
+    EXPECT_EQ(qAlpha(framed.image().pixel(50, 50)), 255);
+    EXPECT_EQ(qAlpha(framed.image().pixel(50, 20)), 0);
+}
+
 // Strokes the kept layer holds change: a few of them, then many, then their number.
 TEST(LinkStrokes, ALayerLaidAgainWhereStrokesChangedIsTheOneLaidAfresh)
 {
