@@ -21,10 +21,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 #include <set>
-#include <thread>
 #include <vector>
 
 namespace tallomer {
@@ -116,142 +113,6 @@ void ZEVFrontView::clearLasso()
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
-namespace {
-
-// Qt's BYTE_MUL: each channel of a premultiplied pixel times a / 255.
-inline quint32 byteMul(quint32 x, quint32 a)
-{
-    quint32 t = (x & 0xff00ffu) * a;
-    t = (t + ((t >> 8) & 0xff00ffu) + 0x800080u) >> 8;
-    t &= 0xff00ffu;
-    x = ((x >> 8) & 0xff00ffu) * a;
-    x = x + ((x >> 8) & 0xff00ffu) + 0x800080u;
-    x &= 0xff00ff00u;
-    return x | t;
-}
-
-// Lays the premultiplied colour over a pixel at a coverage between 0 and 1 (source over).
-inline void blend(quint32& d, quint32 colour, double coverage)
-{
-    if (coverage <= 0)
-        return;
-    const quint32 c = coverage >= 1 ? 255u : quint32(coverage * 255 + 0.5);
-    const quint32 s = c == 255 ? colour : byteMul(colour, c);
-    d = s + byteMul(d, 255 - qAlpha(s));
-}
-
-// The x interval [*lo, *hi] where a * x + b lies within [-r, r]; false when empty.
-bool slab(double a, double b, double r, double* lo, double* hi)
-{
-    if (std::abs(a) < 1e-12) {
-        if (std::abs(b) > r)
-            return false;
-        *lo = -std::numeric_limits<double>::infinity();
-        *hi = std::numeric_limits<double>::infinity();
-        return true;
-    }
-    const double x1 = (-r - b) / a, x2 = (r - b) / a;
-    *lo = std::min(x1, x2);
-    *hi = std::max(x1, x2);
-    return true;
-}
-
-} // namespace
-
-void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, int rowFrom, int rowTo)
-{
-    const int w = image.width();
-    // Rows from rowFrom up to rowTo (excluded) only: `h` is the last row's end.
-    const int h = rowTo;
-    uchar* bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
-    const quint32 colour = qPremultiply(k.colour);
-    const double hw = k.width / 2;
-    // A pixel is covered by how far its centre lies inside the stroke's edge, over one pixel; as
-    // with the painter's antialiasing, pixel (x, y) is centred on the point (x, y).
-    const double reach = hw + 0.5;
-    auto row = [&](int y) { return reinterpret_cast<quint32*>(bits + y * stride); };
-
-    if (k.ring) {
-        const double cx = k.a.x(), cy = k.a.y(), r = k.radius;
-        const double outer = r + reach, inner = r - reach;
-        const int y0 = std::max(rowFrom, int(std::floor(cy - outer)));
-        const int y1 = std::min(h - 1, int(std::ceil(cy + outer)));
-        for (int y = y0; y <= y1; ++y) {
-            const double dy = y - cy;
-            if (std::abs(dy) > outer)
-                continue;
-            const double ox = std::sqrt(outer * outer - dy * dy);
-            const double ix = inner > 0 && std::abs(dy) < inner ? std::sqrt(inner * inner - dy * dy) : -1;
-            quint32* line = row(y);
-            auto span = [&](double lo, double hi) {
-                const int x0 = std::max(0, int(std::floor(lo))), x1 = std::min(w - 1, int(std::ceil(hi)));
-                for (int x = x0; x <= x1; ++x) {
-                    const double dx = x - cx;
-                    blend(line[x], colour, reach - std::abs(std::sqrt(dx * dx + dy * dy) - r));
-                }
-            };
-            if (ix < 0) {
-                span(cx - ox, cx + ox);
-            } else {
-                span(cx - ox, cx - ix);
-                span(cx + ix, cx + ox);
-            }
-        }
-        return;
-    }
-
-    // A line with round caps: the pixels near the segment from a to b.
-    const QPointF a = k.a, b = k.b;
-    const double lx = b.x() - a.x(), ly = b.y() - a.y();
-    const double len = std::hypot(lx, ly);
-    const double ux = len > 0 ? lx / len : 1, uy = len > 0 ? ly / len : 0;
-    const int y0 = std::max(rowFrom, int(std::floor(std::min(a.y(), b.y()) - reach)));
-    const int y1 = std::min(h - 1, int(std::ceil(std::max(a.y(), b.y()) + reach)));
-    for (int y = y0; y <= y1; ++y) {
-        const double yc = y;
-        // The capsule is convex: its row is one interval, the hull of its band's and its caps'.
-        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-        for (const QPointF& e : {a, b}) {
-            const double dy = yc - e.y();
-            if (std::abs(dy) <= reach) {
-                const double dx = std::sqrt(reach * reach - dy * dy);
-                lo = std::min(lo, e.x() - dx);
-                hi = std::max(hi, e.x() + dx);
-            }
-        }
-        double nlo, nhi, tlo, thi;
-        // Across: |-uy (x - ax) + ux (yc - ay)| <= reach; along: 0 <= ux (x - ax) + uy (yc - ay) <= len.
-        if (len > 0 && slab(-uy, uy * a.x() + ux * (yc - a.y()), reach, &nlo, &nhi) &&
-            slab(ux, -ux * a.x() + uy * (yc - a.y()) - len / 2, len / 2, &tlo, &thi)) {
-            const double l = std::max(nlo, tlo), r = std::min(nhi, thi);
-            if (l <= r) {
-                lo = std::min(lo, l);
-                hi = std::max(hi, r);
-            }
-        }
-        if (lo > hi)
-            continue;
-        quint32* line = row(y);
-        const int x0 = std::max(0, int(std::floor(lo))), x1 = std::min(w - 1, int(std::ceil(hi)));
-        // Along the row the position along the line and the distance across it grow linearly;
-        // only the round ends need a square root.
-        const double py = yc - a.y();
-        double t = (x0 - a.x()) * ux + py * uy;
-        double across = -(x0 - a.x()) * uy + py * ux;
-        for (int x = x0; x <= x1; ++x, t += ux, across -= uy) {
-            double d;
-            if (t >= 0 && t <= len) {
-                d = std::abs(across);
-            } else {
-                const double e = t < 0 ? t : t - len;
-                d = std::sqrt(e * e + across * across);
-            }
-            blend(line[x], colour, reach - d);
-        }
-    }
-}
-
 std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, const std::set<ZEVItemConnexion*>& lignes,
                                                                 const LinkPaint& paint)
 {
@@ -313,43 +174,6 @@ std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, c
         ligne(l, false);
     }
     return strokes;
-}
-
-void ZEVFrontView::rasterizeStrokes(QImage& image, const std::vector<LinkStroke>& strokes)
-{
-    // Bands of rows laid side by side: each pixel lies in one band, where the strokes are laid
-    // in their order, so the picture is the same as laid by one thread. One join a picture.
-    const int h = image.height();
-    const int bands = strokes.size() < 64 || h < 64 ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-    auto band = [&](int i) {
-        const int from = h * i / bands, to = h * (i + 1) / bands;
-        for (const LinkStroke& k : strokes)
-            rasterizeStroke(image, k, from, to);
-    };
-    if (bands == 1) {
-        band(0);
-        return;
-    }
-    image.bits(); // detached once, before the threads write
-    std::vector<std::thread> threads;
-    for (int i = 1; i < bands; ++i)
-        threads.emplace_back(band, i);
-    band(0);
-    for (std::thread& t : threads)
-        t.join();
-}
-
-void ZEVFrontView::LinkLayer::paint(QPainter& p, QSize size, std::vector<LinkStroke> strokes)
-{
-    if (image_.size() != size || strokes != strokes_) {
-        if (image_.size() != size)
-            image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
-        image_.fill(Qt::transparent);
-        rasterizeStrokes(image_, strokes);
-        strokes_ = std::move(strokes);
-    }
-    if (!strokes_.empty())
-        p.drawImage(QPointF(0, 0), image_);
 }
 
 void ZEVFrontView::drawLinks(QPainter& p, double height, const std::set<ZEVItemConnexion*>& lignes,

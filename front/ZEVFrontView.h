@@ -16,8 +16,10 @@
 #include <QImage>
 #include <QPointF>
 #include <QPointer>
+#include <QRect>
 #include <QRectF>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <set>
@@ -101,21 +103,41 @@ public:
     // Lays the strokes on a premultiplied ARGB image, antialiased, lines with round ends, each over
     // what lies beneath; many strokes are laid by a few threads, each on its own band of rows.
     // Drawn here rather than by the painter: a thousand long, wide, antialiased strokes cost the
-    // painter a second a picture.
+    // painter a second a picture. A pixel's colour depends on the strokes alone, never on where a
+    // band or a clip begins, so a part laid again matches the whole laid afresh.
     static void rasterizeStrokes(QImage& image, const std::vector<LinkStroke>& strokes);
 
     // The lines laid on a layer of their own, kept while none of them changes: a lasso, a moving
-    // pointer or the frame repaint the canvas many times over the same lines.
+    // pointer or the frame repaint the canvas many times over the same lines. When some strokes
+    // changed (an Object moved), only the tiles under their old and new places are cleared and
+    // laid again, with every stroke crossing them.
     class LinkLayer {
     public:
-        // Lays the layer on the painter, laying the strokes again first when they (or the size)
-        // changed.
+        // Lays the layer on the painter, laying first what changed of the strokes (all of them
+        // when the size or their number changed, or the changes reach most of the layer).
         void paint(QPainter& painter, QSize size, std::vector<LinkStroke> strokes);
         bool empty() const { return strokes_.empty(); }
 
+        // What the last paint laid: strokes laid in whole (new or changed), others laid again
+        // only inside the cleared tiles, and whether the whole layer was laid afresh.
+        struct Relaid {
+            std::size_t whole = 0;
+            std::size_t clipped = 0;
+            bool all = false;
+        };
+        const Relaid& relaid() const { return relaid_; }
+
+        static constexpr int kTile = 16;
+
     private:
+        void layAll(const std::vector<LinkStroke>& strokes);
+        // Lays the strokes changed from the kept ones, same number; false where laying all is
+        // cheaper.
+        bool layChanges(const std::vector<LinkStroke>& strokes);
+
         std::vector<LinkStroke> strokes_;
         QImage image_;
+        Relaid relaid_;
     };
 
 private:
@@ -125,7 +147,8 @@ private:
     // Whether a point of the viewport (y-down) lies in the front area: a line under the open
     // header views is neither drawn nor hit.
     bool siInFrontFrame(const QPointF& viewportPoint) const;
-    static void rasterizeStroke(QImage& image, const LinkStroke& stroke, int rowFrom, int rowTo);
+    // Lays one stroke on the pixels of `clip` (inside the image) alone.
+    static void rasterizeStroke(QImage& image, const LinkStroke& stroke, const QRect& clip);
     void mouseDownCourt();
     void mouseDownLong();
     void cancelPresses();

@@ -25,6 +25,9 @@
 #include <QDragEnterEvent>
 #include <QWindow>
 
+#include <cmath>
+#include <utility>
+
 namespace e2e {
 namespace {
 
@@ -50,6 +53,23 @@ protected:
         std::vector<ZEVItemViewForDesks*> views = viewsTitled(names);
         EXPECT_EQ(views.size(), 3u);
         return views;
+    }
+
+    // Started, with three files placed, the first and the last linked (the only link of the Now
+    // desk) and the lines shown; the line is null when any of it failed.
+    std::pair<std::vector<ZEVItemViewForDesks*>, ZEVItemConnexion*> startWithTheOuterOfThreeLinked()
+    {
+        start();
+        EXPECT_NE(front(), nullptr);
+        const auto views = placeThreeFiles();
+        if (views.size() != 3)
+            return {views, nullptr};
+        ZEVItemViewer* viewer = space()->itemViewerForCurseur(space()->nowCurseur());
+        viewer->userRecallLinkWithItem(views[0]->item(), views[2]->item());
+        advance(1.0);
+        EXPECT_EQ(viewer->connexionCount(), 1u);
+        space()->setSiShowLinksForAllObjects(true);
+        return {views, viewer->connexionCount() == 1 ? *viewer->connexionsExistantes().begin() : nullptr};
     }
 
     void chooseTool(long tag)
@@ -216,17 +236,11 @@ TEST_F(Front, AnObjectViewThatLeavesDuringAPressIsNeverTouchedAgain)
 
 TEST_F(Front, AClickOnADrawnLinkLineSelectsItAndCtrlTakesItBack)
 {
-    start();
-    ASSERT_NE(front(), nullptr);
-    const auto views = placeThreeFiles();
-    ASSERT_EQ(views.size(), 3u);
-    ZEVItemViewer* viewer = space()->itemViewerForCurseur(space()->nowCurseur());
-    viewer->userRecallLinkWithItem(views[0]->item(), views[2]->item());
-    advance(1.0);
-    ASSERT_EQ(viewer->connexionCount(), 1u);
-    space()->setSiShowLinksForAllObjects(true);
+    const auto linked = startWithTheOuterOfThreeLinked();
+    const auto& views = linked.first;
+    ZEVItemConnexion* line = linked.second;
+    ASSERT_NE(line, nullptr);
     canvas()->repaint();
-    ZEVItemConnexion* line = *viewer->connexionsExistantes().begin();
     ASSERT_TRUE(line->siDisplayed()) << "the line is drawn";
     // A point of the line between the two rings, away from the Object between them.
     const QPointF a = line->dragSrcPointWithRadiusCorrection(), b = line->dragDstPointWithRadiusCorrection();
@@ -245,6 +259,54 @@ TEST_F(Front, AClickOnADrawnLinkLineSelectsItAndCtrlTakesItBack)
     QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(onLine.x(), onLine.y()));
     pump();
     EXPECT_FALSE(space()->selections().isLinkSelectedForConnexion(line));
+}
+
+// The lines are kept on a layer of their own and laid again only where they changed: dragging a
+// linked icon shows its line at the new place, and nothing of it is left where it was.
+TEST_F(Front, DraggingALinkedIconShowsItsLineAtTheNewPlaceAndNoneAtTheOld)
+{
+    const auto linked = startWithTheOuterOfThreeLinked();
+    const auto& views = linked.first;
+    ZEVItemConnexion* line = linked.second;
+    ASSERT_NE(line, nullptr);
+    canvas()->grab(); // the lines are laid once in full
+    ASSERT_TRUE(line->siDisplayed());
+    // A quarter along the line from the icon that moves: there the line moves the most.
+    const auto quarter = [&] {
+        const bool fromSource = line->srcItemView() == views[0];
+        QPointF a = line->dragSrcPointWithRadiusCorrection(), b = line->dragDstPointWithRadiusCorrection();
+        if (!fromSource)
+            std::swap(a, b);
+        return a + (b - a) * 0.25;
+    };
+    const QPointF old = quarter();
+
+    // Dragged across the line, 100 points to its side that lies towards the middle of the desk.
+    const QPointF a = line->dragSrcPoint(), b = line->dragDstPoint();
+    QPointF side = QPointF(-(b - a).y(), (b - a).x()) / std::hypot(b.x() - a.x(), b.y() - a.y()) * 100;
+    const QPointF from = views[0]->imageFrame().center();
+    const QPointF middle(canvas()->width() / 2.0, canvas()->height() / 2.0);
+    if (QPointF::dotProduct(side, middle - from) < 0)
+        side = -side;
+    const ZEVIconPosition before = views[0]->iconPosition();
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from.x(), from.y()));
+    for (int i = 1; i <= 4; ++i)
+        QTest::mouseMove(canvas(), at(from.x() + side.x() * i / 4, from.y() + side.y() * i / 4));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(from.x() + side.x(), from.y() + side.y()));
+    pump();
+    advance(1.2);
+    ASSERT_GT(std::hypot(views[0]->iconPosition().x - before.x, views[0]->iconPosition().y - before.y), 50)
+        << "the icon moved";
+    const QPointF now = quarter();
+    ASSERT_GT(std::hypot(now.x() - old.x(), now.y() - old.y()), 40);
+
+    const QImage shown = canvas()->grab().toImage();
+    space()->setSiShowLinksForAllObjects(false);
+    const QImage bare = canvas()->grab().toImage();
+    const QPoint there = at(now.x(), now.y()), gone = at(old.x(), old.y());
+    ASSERT_TRUE(shown.rect().contains(there) && shown.rect().contains(gone));
+    EXPECT_NE(shown.pixel(there), bare.pixel(there)) << "the line is drawn where it is now";
+    EXPECT_EQ(shown.pixel(gone), bare.pixel(gone)) << "and nothing is left where it was";
 }
 
 TEST_F(Front, ADragStartedBeforeTheShortPressDrawsALassoAndMovesNoCursor)
