@@ -105,8 +105,60 @@ void passeADroite(KELLien* moving, KELICc* curseur)
 
 // A window's edge meets two kinds of neighbours. A plain link's event on the other side of the
 // window (an end for the start edge, a start for the end edge) makes the link enter or leave the
-// window; any other only tells the window which way it last crossed, and needs no callback, so the
-// edge is carried past it at once.
+// window; any other only tells the window which way it last crossed, and needs no callback.
+template <bool kGauche>
+void croiserLeBord(KELLien* e, bool out, KELICc* fenetre, KELICc* curseur)
+{
+    if (out)
+        kGauche ? fenetre->KELICc::outEstPlaceHorsIn(e, curseur) : fenetre->KELICc::outEstPlaceDansIn(e, curseur);
+    else
+        kGauche ? fenetre->KELICc::inEstPlaceDansOut(e, curseur) : fenetre->KELICc::inEstPlaceHorsOut(e, curseur);
+}
+
+// An edge carried past a long run (a window resized, or an edge at a date many events share): its
+// destination is found by a galloping search, and the events up to the next that needs a callback
+// are passed as one block, moved once. A callback may re-enter the engine and move events, so the
+// search starts again after each. The search needs the rest of the table in order: no other pass
+// may be under way (its event would be out of place).
+template <bool kGauche>
+void passeDeBordParRecherche(KELGrandTableau& gt, KELLien* bord, KELICc* fenetre, KELICc* curseur)
+{
+    const bool out = bord->siOut();
+    for (;;) {
+        const std::size_t i = bord->gtIndexInt();
+        const std::size_t dest = KELGrandTableau::destination<kGauche>(gt, bord);
+        bool memeSorte = false;
+        KELLien* e = nullptr;
+        std::size_t k = i;
+        while (k != dest) {
+            const std::size_t m = kGauche ? k - 1 : k + 1;
+            KELLien* x = gt.at(m);
+            if (x->siOut() == out) {
+                memeSorte = true;
+            } else if (!x->siCurseur()) {
+                e = x;
+                break;
+            }
+            k = m;
+        }
+        if (k != i)
+            gt.deplacer(i, k);
+        if (memeSorte)
+            fenetre->setSiCroisementFutur(out);
+        if (!e)
+            return;
+        croiserLeBord<kGauche>(e, out, fenetre, curseur);
+        // The callback may have moved either event.
+        const std::size_t n = bord->gtIndexInt();
+        if (kGauche ? (n > 0 && gt.at(n - 1) == e) : (n + 1 < gt.count() && gt.at(n + 1) == e))
+            gt.echanger(kGauche ? n - 1 : n, kGauche ? n : n + 1);
+    }
+}
+
+// Nearly every step of a move carries an edge past one neighbour or none: those are swapped one at
+// a time, and only an edge with more to pass goes on by the search.
+constexpr int kVoisinsAvantLaRecherche = 4;
+
 template <bool kGauche>
 void passeDeBord(KELLien* bord, KELICc* fenetre, KELICc* curseur)
 {
@@ -115,7 +167,7 @@ void passeDeBord(KELLien* bord, KELICc* fenetre, KELICc* curseur)
         return;
     const KELGrandTableau::Passe enCours(gt);
     const bool out = bord->siOut();
-    for (;;) {
+    for (int voisins = 0;; ++voisins) {
         const std::size_t i = bord->gtIndexInt();
         if (kGauche ? i == 0 : i + 1 >= gt->count())
             return;
@@ -123,6 +175,10 @@ void passeDeBord(KELLien* bord, KELICc* fenetre, KELICc* curseur)
         KELLien* e = gt->at(j);
         if (kGauche ? !KELGrandTableau::avant(bord, e) : !KELGrandTableau::avant(e, bord))
             return;
+        if (voisins == kVoisinsAvantLaRecherche && gt->passesEnCours() == 1) {
+            passeDeBordParRecherche<kGauche>(*gt, bord, fenetre, curseur);
+            return;
+        }
         if (e->siOut() == out) {
             fenetre->setSiCroisementFutur(out);
             gt->echanger(kGauche ? j : i, kGauche ? i : j);
@@ -134,10 +190,7 @@ void passeDeBord(KELLien* bord, KELICc* fenetre, KELICc* curseur)
         }
         if (kGauche ? i >= 2 : i + 2 < gt->count())
             KELGrandTableau::prefetch(gt->at(kGauche ? i - 2 : i + 2));
-        if (out)
-            kGauche ? fenetre->KELICc::outEstPlaceHorsIn(e, curseur) : fenetre->KELICc::outEstPlaceDansIn(e, curseur);
-        else
-            kGauche ? fenetre->KELICc::inEstPlaceDansOut(e, curseur) : fenetre->KELICc::inEstPlaceHorsOut(e, curseur);
+        croiserLeBord<kGauche>(e, out, fenetre, curseur);
         // The callback may have moved either event.
         const std::size_t k = bord->gtIndexInt();
         if (kGauche ? (k > 0 && gt->at(k - 1) == e) : (k + 1 < gt->count() && gt->at(k + 1) == e))
@@ -974,6 +1027,19 @@ void KELGrandTableau::insererUn(KELLien* e)
         porte = suivant;
         s = f;
     }
+}
+
+void KELGrandTableau::deplacer(std::size_t de, std::size_t a)
+{
+    const auto debut = events_.begin();
+    if (de < a)
+        std::rotate(debut + static_cast<std::ptrdiff_t>(de), debut + static_cast<std::ptrdiff_t>(de + 1),
+                    debut + static_cast<std::ptrdiff_t>(a + 1));
+    else if (a < de)
+        std::rotate(debut + static_cast<std::ptrdiff_t>(a), debut + static_cast<std::ptrdiff_t>(de),
+                    debut + static_cast<std::ptrdiff_t>(de + 1));
+    for (std::size_t k = std::min(de, a), fin = std::max(de, a); k <= fin; ++k)
+        events_[k]->assignerGtIndexInt(k);
 }
 
 namespace {

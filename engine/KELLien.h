@@ -408,6 +408,31 @@ public:
         events_[j]->assignerGtIndexInt(j);
     }
 
+    // Moves the event at `de` to slot `a`, the events between shifting by one towards `de`.
+    void deplacer(std::size_t de, std::size_t a);
+    // The farthest slot an event out of place must be carried to, later (or earlier, kGauche) in
+    // the table: the last event strictly earlier (the first strictly later) than it. Its own slot
+    // when it is in place. The rest of the table must be in order.
+    template <bool kGauche>
+    static std::size_t destination(const KELGrandTableau& gt, const KELLien* e)
+    {
+        const std::size_t i = e->gtIndexInt();
+        const std::size_t n = gt.count();
+        auto passe = [&](std::size_t d) { // whether the event is to pass the one d slots away
+            return kGauche ? (d <= i && avant(e, gt.at(i - d))) : (i + d < n && avant(gt.at(i + d), e));
+        };
+        // Gallop to a distance it does not pass, then halve the gap: [bas passed, haut not].
+        std::size_t bas = 0, haut = 1;
+        while (passe(haut)) {
+            bas = haut;
+            haut *= 2;
+        }
+        while (haut - bas > 1) {
+            const std::size_t milieu = bas + (haut - bas) / 2;
+            (passe(milieu) ? bas : haut) = milieu;
+        }
+        return kGauche ? i - bas : i + bas;
+    }
     // Places the events of links already appended at the end of the array (both events of each)
     // into time order in one merge; answers nothing about windows (the server does that).
     void fusionnerLaFin(std::size_t debut);
