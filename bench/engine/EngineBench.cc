@@ -4,7 +4,8 @@
 //   - the start-up load of the relation vs a raw scan of the table, and resident memory per link;
 //   - a scrub frame of the Search cursor vs the store's stabbing query for the same instant, and
 //     the same frame with a selection that every icon link crossed attaches or detaches;
-//   - a jump of the Search cursor across the whole span, per event crossed;
+//   - a jump of the Search cursor across the whole span, per event crossed, and the floor of one:
+//     the same events only read in table order;
 //   - the same frame and jump with the desk's six windows alive over a base where a third of the
 //     links are open;
 //   - committed link writes through the server vs plain autocommit REPLACE statements.
@@ -405,6 +406,37 @@ void BM_JumpAcrossTheSpan(benchmark::State& state)
     state.counters["messages"] = static_cast<double>(s.compteur.messages);
 }
 
+// What a jump costs at least with the event table as it is: the events it crosses read in table
+// order (each one's kind and date, which live in its link), with nothing moved and nothing told.
+void BM_JumpFloor(benchmark::State& state)
+{
+    const std::size_t n = static_cast<std::size_t>(state.range(0));
+    KELICurseur* c = session().search(n);
+    c->placeToi();
+    const double debut = kDebut - 86400.0;
+    const KELGrandTableau& gt = KELServeurDeLiens::GrandTableau();
+    std::size_t lus = 0;
+    double meilleur = 0;
+    for (auto _ : state) {
+        const double t0 = tempsProcesseur();
+        double somme = 0;
+        lus = 0;
+        for (std::size_t i = c->gtIndexInt(); i-- > 0; ++lus) {
+            const KELLien* e = gt.at(i);
+            const KELDate date = e->date();
+            if (date < debut)
+                break;
+            somme += date + static_cast<double>(e->siOut());
+        }
+        benchmark::DoNotOptimize(somme);
+        const double e = tempsProcesseur() - t0;
+        state.SetIterationTime(e);
+        meilleur = meilleur == 0 ? e : std::min(meilleur, e);
+    }
+    state.counters["events"] = static_cast<double>(lus);
+    state.counters["ns_per_event"] = meilleur * 1e9 / static_cast<double>(std::max<std::size_t>(lus, 1));
+}
+
 // The desk's windows: the global cursor and context, the Now cursor and window and the Search
 // cursor and window, each with the icon relation woken and listed, over the base where a third of
 // the icon links are open. Near the present most links are then shown in all six, and every
@@ -596,6 +628,8 @@ void enregistrer()
         const char* sauts = std::getenv("TALLOMER_BENCH_JUMPS");
         benchmark::RegisterBenchmark("jump", BM_JumpAcrossTheSpan)->Arg(n)->UseManualTime()
             ->Iterations(sauts ? std::atoi(sauts) : n >= 1000000 ? 4 : 8)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("jump_floor", BM_JumpFloor)->Arg(n)->UseManualTime()->Iterations(8)
+            ->Unit(benchmark::kMillisecond);
         // After the jump: the selection leaves its controllers on the Search window's
         // representations, which the plain frames and jumps are measured without.
         benchmark::RegisterBenchmark("scrub_frame_selection", BM_ScrubFrameSelection)->Arg(n)->UseManualTime()
