@@ -76,8 +76,9 @@ private:
     bool actifDansLaRelation_ = false;
     bool siRelation_ = false;
     std::uint32_t placeDansLaRelation_ = 0;
-    // The link's representations form a list in order of addition; each owns the next.
-    std::unique_ptr<KELIRep> suivant_;
+    // A link shown in four windows or fewer holds the first representation and each the next; from
+    // the fifth on, the link keeps them all elsewhere and this stays empty (see KELLien.cpp).
+    KELIRep* suivant_ = nullptr;
 };
 
 class KELIRepModel : public KELIRep {

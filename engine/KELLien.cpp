@@ -105,8 +105,60 @@ void passeADroite(KELLien* moving, KELICc* curseur)
 
 // A window's edge meets two kinds of neighbours. A plain link's event on the other side of the
 // window (an end for the start edge, a start for the end edge) makes the link enter or leave the
-// window; any other only tells the window which way it last crossed, and needs no callback, so the
-// edge is carried past it at once.
+// window; any other only tells the window which way it last crossed, and needs no callback.
+template <bool kGauche>
+void croiserLeBord(KELLien* e, bool out, KELICc* fenetre, KELICc* curseur)
+{
+    if (out)
+        kGauche ? fenetre->KELICc::outEstPlaceHorsIn(e, curseur) : fenetre->KELICc::outEstPlaceDansIn(e, curseur);
+    else
+        kGauche ? fenetre->KELICc::inEstPlaceDansOut(e, curseur) : fenetre->KELICc::inEstPlaceHorsOut(e, curseur);
+}
+
+// An edge carried past a long run: its destination is found by a galloping search, and the events
+// up to the next that needs a callback are passed as one block, moved once. A callback may re-enter
+// the engine and move events, so the search starts again after each. The search needs the rest of
+// the table in order: no other pass may be under way (its event would be out of place).
+template <bool kGauche>
+void passeDeBordParRecherche(KELGrandTableau& gt, KELLien* bord, KELICc* fenetre, KELICc* curseur)
+{
+    const bool out = bord->siOut();
+    for (;;) {
+        const std::size_t i = bord->gtIndexInt();
+        const std::size_t dest = KELGrandTableau::destination<kGauche>(gt, bord);
+        bool memeSorte = false;
+        KELLien* e = nullptr;
+        std::size_t k = i;
+        while (k != dest) {
+            const std::size_t m = kGauche ? k - 1 : k + 1;
+            KELLien* x = gt.at(m);
+            if (x->siOut() == out) {
+                memeSorte = true;
+            } else if (!x->siCurseur()) {
+                e = x;
+                break;
+            }
+            k = m;
+        }
+        if (k != i)
+            gt.deplacer(i, k);
+        if (memeSorte)
+            fenetre->setSiCroisementFutur(out);
+        if (!e)
+            return;
+        croiserLeBord<kGauche>(e, out, fenetre, curseur);
+        // The callback may have moved either event.
+        const std::size_t n = bord->gtIndexInt();
+        if (kGauche ? (n > 0 && gt.at(n - 1) == e) : (n + 1 < gt.count() && gt.at(n + 1) == e))
+            gt.echanger(kGauche ? n - 1 : n, kGauche ? n : n + 1);
+    }
+}
+
+// Nearly every step of a move carries an edge past one neighbour or none: those are swapped one at
+// a time, and only an edge with more to pass (a window resized, an edge at a date many events
+// share) goes on by the search.
+constexpr int kVoisinsAvantLaRecherche = 4;
+
 template <bool kGauche>
 void passeDeBord(KELLien* bord, KELICc* fenetre, KELICc* curseur)
 {
@@ -115,7 +167,7 @@ void passeDeBord(KELLien* bord, KELICc* fenetre, KELICc* curseur)
         return;
     const KELGrandTableau::Passe enCours(gt);
     const bool out = bord->siOut();
-    for (;;) {
+    for (int voisins = 0;; ++voisins) {
         const std::size_t i = bord->gtIndexInt();
         if (kGauche ? i == 0 : i + 1 >= gt->count())
             return;
@@ -123,6 +175,10 @@ void passeDeBord(KELLien* bord, KELICc* fenetre, KELICc* curseur)
         KELLien* e = gt->at(j);
         if (kGauche ? !KELGrandTableau::avant(bord, e) : !KELGrandTableau::avant(e, bord))
             return;
+        if (voisins == kVoisinsAvantLaRecherche && gt->passesEnCours() == 1) {
+            passeDeBordParRecherche<kGauche>(*gt, bord, fenetre, curseur);
+            return;
+        }
         if (e->siOut() == out) {
             fenetre->setSiCroisementFutur(out);
             gt->echanger(kGauche ? j : i, kGauche ? i : j);
@@ -134,10 +190,7 @@ void passeDeBord(KELLien* bord, KELICc* fenetre, KELICc* curseur)
         }
         if (kGauche ? i >= 2 : i + 2 < gt->count())
             KELGrandTableau::prefetch(gt->at(kGauche ? i - 2 : i + 2));
-        if (out)
-            kGauche ? fenetre->KELICc::outEstPlaceHorsIn(e, curseur) : fenetre->KELICc::outEstPlaceDansIn(e, curseur);
-        else
-            kGauche ? fenetre->KELICc::inEstPlaceDansOut(e, curseur) : fenetre->KELICc::inEstPlaceHorsOut(e, curseur);
+        croiserLeBord<kGauche>(e, out, fenetre, curseur);
         // The callback may have moved either event.
         const std::size_t k = bord->gtIndexInt();
         if (kGauche ? (k > 0 && gt->at(k - 1) == e) : (k + 1 < gt->count() && gt->at(k + 1) == e))
@@ -237,6 +290,7 @@ void* KELI::operator new(std::size_t taille) { return KELParReserve<KELI>::prend
 void KELI::operator delete(void* p, std::size_t taille) { KELParReserve<KELI>::rendre(p, taille); }
 KELI::~KELI()
 {
+    detruireLesReps();
     // Another link may come to live at this address.
     oublierVu();
     if (idInt_ == kGrand || parentInt_ == kGrand || enfantInt_ == kGrand || relationInt_ == kGrand ||
@@ -323,67 +377,243 @@ int KELI::compareOutDate(const KELI& other) const
     return idInt() < other.idInt() ? 1 : 0;
 }
 
+// A link's representations, in order of addition. Most links are shown in four windows or fewer
+// (the global cursor and context, the timeline's, a cursor and its context): those are a list, the
+// link holding the first and each the next, which costs no memory beside them and reads first the
+// one a crossing asked for ahead of time. From the fifth on (the desk's windows on top of those)
+// they all stand in a block of (window, representation) pairs, so that finding a window's among
+// six or more reads one block instead of following a list, a cache miss a step; the pairs keep the
+// window beside the representation for that reason. Blocks of eight places come from a free list
+// of their own, larger ones from the heap.
+namespace {
+constexpr std::size_t kEnListe = 4; // the most held as a list
+
+struct PaireDeRep {
+    KELICc* curseur;
+    KELIRep* rep;
+};
+struct BlocDeReps {
+    std::uint32_t nb;
+    std::uint32_t places;
+    PaireDeRep* paires() { return reinterpret_cast<PaireDeRep*>(this + 1); }
+};
+static_assert(sizeof(BlocDeReps) % alignof(PaireDeRep) == 0);
+
+constexpr std::uint32_t kPetitBloc = 8;
+using ReserveDeBlocs = KELReserve<sizeof(BlocDeReps) + kPetitBloc * sizeof(PaireDeRep), alignof(PaireDeRep)>;
+ReserveDeBlocs& petitsBlocs()
+{
+    static auto* r = new ReserveDeBlocs; // never destroyed: links torn down at exit give theirs back
+    return *r;
+}
+
+BlocDeReps* nouveauBloc(std::uint32_t places)
+{
+    void* p = places == kPetitBloc ? petitsBlocs().prendre()
+                                   : ::operator new(sizeof(BlocDeReps) + places * sizeof(PaireDeRep));
+    auto* b = static_cast<BlocDeReps*>(p);
+    b->nb = 0;
+    b->places = places;
+    return b;
+}
+
+void rendreBloc(BlocDeReps* b)
+{
+    if (b->places == kPetitBloc)
+        petitsBlocs().rendre(b);
+    else
+        ::operator delete(b, sizeof(BlocDeReps) + b->places * sizeof(PaireDeRep));
+}
+
+// The low bit of the link's word tells a block from a first representation.
+bool estUnBloc(std::uintptr_t reps) { return (reps & 1u) != 0; }
+BlocDeReps* leBloc(std::uintptr_t reps) { return reinterpret_cast<BlocDeReps*>(reps & ~std::uintptr_t{1}); }
+std::uintptr_t marquerBloc(BlocDeReps* b) { return reinterpret_cast<std::uintptr_t>(b) | 1u; }
+static_assert(alignof(BlocDeReps) >= 2 && alignof(KELIRep) >= 2);
+} // namespace
+
+[[gnu::always_inline]] inline KELIRep* KELI::trouverRep(std::uintptr_t reps, const KELICc* curseur)
+{
+    if (!estUnBloc(reps)) {
+        for (KELIRep* r = reinterpret_cast<KELIRep*>(reps); r; r = r->suivant_)
+            if (r->curseur_ == curseur)
+                return r;
+        return nullptr;
+    }
+    // A block holds more than a list. The windows added last are the ones a move asks for (a
+    // cursor and its context woken after the global ones): the block is read from its end.
+    BlocDeReps* b = leBloc(reps);
+    const PaireDeRep* debut = b->paires();
+    const PaireDeRep* p = debut + b->nb;
+    do {
+        --p;
+        if (p->curseur == curseur)
+            return p->rep;
+    } while (p != debut);
+    return nullptr;
+}
+
 KELIRep* KELI::representant(const KELICc* curseur) const
 {
-    if (!curseur)
-        return nullptr;
-    for (KELIRep* r = reps_.get(); r; r = r->suivant_.get())
-        if (r->curseur_ == curseur)
-            return r;
-    return nullptr;
+    return curseur && reps_ ? trouverRep(reps_, curseur) : nullptr;
+}
+
+[[gnu::always_inline]] inline std::size_t KELI::placeDuCurseur(const KELICc* curseur) const
+{
+    if (!reps_)
+        return kPasDePlace;
+    if (!estUnBloc(reps_)) {
+        std::size_t i = 0;
+        for (const KELIRep* r = reinterpret_cast<KELIRep*>(reps_); r; r = r->suivant_, ++i)
+            if (r->curseur_ == curseur)
+                return i;
+        return kPasDePlace;
+    }
+    BlocDeReps* b = leBloc(reps_);
+    const PaireDeRep* p = b->paires();
+    for (std::uint32_t i = 0; i < b->nb; ++i)
+        if (p[i].curseur == curseur)
+            return i;
+    return kPasDePlace;
+}
+
+std::size_t KELI::nbDeCurseurs() const
+{
+    if (estUnBloc(reps_))
+        return leBloc(reps_)->nb;
+    std::size_t n = 0;
+    for (const KELIRep* r = reinterpret_cast<KELIRep*>(reps_); r; r = r->suivant_)
+        ++n;
+    return n;
+}
+
+[[gnu::always_inline]] inline KELIRep* KELI::repNo(std::size_t i) const
+{
+    if (estUnBloc(reps_)) {
+        BlocDeReps* b = leBloc(reps_);
+        return i < b->nb ? b->paires()[i].rep : nullptr;
+    }
+    KELIRep* r = reinterpret_cast<KELIRep*>(reps_);
+    for (; r && i > 0; --i)
+        r = r->suivant_;
+    return r;
+}
+
+[[gnu::always_inline]] inline KELIRep* KELI::ajouterRep(std::unique_ptr<KELIRep> nouveau)
+{
+    KELIRep* rep = nouveau.release();
+    if (!reps_) {
+        reps_ = reinterpret_cast<std::uintptr_t>(rep);
+        return rep;
+    }
+    if (!estUnBloc(reps_)) {
+        // The end of the list, and how long it is.
+        KELIRep* dernier = reinterpret_cast<KELIRep*>(reps_);
+        std::size_t n = 1;
+        for (; dernier->suivant_; dernier = dernier->suivant_)
+            ++n;
+        if (n < kEnListe) {
+            dernier->suivant_ = rep;
+            return rep;
+        }
+        BlocDeReps* b = nouveauBloc(kPetitBloc);
+        for (KELIRep* r = reinterpret_cast<KELIRep*>(reps_); r;) {
+            b->paires()[b->nb++] = PaireDeRep{r->curseur_, r};
+            r = std::exchange(r->suivant_, nullptr);
+        }
+        reps_ = marquerBloc(b);
+    }
+    BlocDeReps* b = leBloc(reps_);
+    if (b->nb == b->places) {
+        BlocDeReps* plus = nouveauBloc(b->places * 2);
+        std::copy(b->paires(), b->paires() + b->nb, plus->paires());
+        plus->nb = b->nb;
+        rendreBloc(b);
+        b = plus;
+        reps_ = marquerBloc(b);
+    }
+    b->paires()[b->nb++] = PaireDeRep{rep->curseur_, rep};
+    return rep;
+}
+
+[[gnu::always_inline]] inline std::unique_ptr<KELIRep> KELI::retirerRepNo(std::size_t i)
+{
+    if (!estUnBloc(reps_)) {
+        KELIRep* premier = reinterpret_cast<KELIRep*>(reps_);
+        if (i == 0) {
+            reps_ = reinterpret_cast<std::uintptr_t>(std::exchange(premier->suivant_, nullptr));
+            return std::unique_ptr<KELIRep>(premier);
+        }
+        KELIRep* avant = premier;
+        for (; i > 1; --i)
+            avant = avant->suivant_;
+        KELIRep* rep = avant->suivant_;
+        avant->suivant_ = std::exchange(rep->suivant_, nullptr);
+        return std::unique_ptr<KELIRep>(rep);
+    }
+    BlocDeReps* b = leBloc(reps_);
+    PaireDeRep* p = b->paires();
+    std::unique_ptr<KELIRep> rep(p[i].rep);
+    std::copy(p + i + 1, p + b->nb, p + i);
+    --b->nb;
+    if (b->nb == kEnListe) {
+        // Back to a list.
+        for (std::size_t k = 0; k + 1 < b->nb; ++k)
+            p[k].rep->suivant_ = p[k + 1].rep;
+        reps_ = reinterpret_cast<std::uintptr_t>(p[0].rep);
+        rendreBloc(b);
+    } else if (b->nb * 4 <= b->places && b->places > kPetitBloc) {
+        BlocDeReps* moins = nouveauBloc(b->places / 2);
+        std::copy(p, p + b->nb, moins->paires());
+        moins->nb = b->nb;
+        rendreBloc(b);
+        reps_ = marquerBloc(moins);
+    }
+    return rep;
+}
+
+void KELI::detruireLesReps()
+{
+    // First to last, as the list they once all formed was destroyed; each is out of the link first.
+    while (reps_)
+        retirerRepNo(0).reset();
 }
 
 std::vector<KELICc*> KELI::curseurs() const
 {
     std::vector<KELICc*> out;
-    for (KELIRep* r = reps_.get(); r; r = r->suivant_.get())
-        out.push_back(r->curseur_);
+    for (std::size_t i = 0, n = nbDeCurseurs(); i < n; ++i)
+        out.push_back(repNo(i)->curseur_);
     return out;
-}
-
-std::size_t KELI::nbDeCurseurs() const
-{
-    std::size_t n = 0;
-    for (KELIRep* r = reps_.get(); r; r = r->suivant_.get())
-        ++n;
-    return n;
 }
 
 std::size_t KELI::copierLesCurseurs(KELICc** dest, std::size_t max, KELIRep** reps) const
 {
-    std::size_t n = 0;
-    for (KELIRep* r = reps_.get(); r; r = r->suivant_.get(), ++n) {
-        if (n >= max)
-            continue;
-        dest[n] = r->curseur_;
+    const std::size_t n = nbDeCurseurs();
+    for (std::size_t i = 0; i < n && i < max; ++i) {
+        KELIRep* r = repNo(i);
+        dest[i] = r->curseur_;
         if (reps)
-            reps[n] = r;
+            reps[i] = r;
     }
     return n;
 }
 
 KELICc* KELI::curseurNo(std::size_t i) const
 {
-    for (KELIRep* r = reps_.get(); r; r = r->suivant_.get(), --i)
-        if (i == 0)
-            return r->curseur_;
-    return nullptr;
+    KELIRep* r = repNo(i);
+    return r ? r->curseur_ : nullptr;
 }
 
 std::unique_ptr<KELIRep> KELI::nouveauRep(KELICc* curseur) { return std::make_unique<KELIRep>(curseur, this); }
 
 bool KELI::ajouterLeCurseur(KELICc* curseur)
 {
-    if (!curseur)
+    if (!curseur || (reps_ && trouverRep(reps_, curseur)))
         return false;
-    std::unique_ptr<KELIRep>* fin = &reps_;
-    for (; *fin; fin = &(*fin)->suivant_)
-        if ((*fin)->curseur_ == curseur)
-            return false;
     if (!curseur->siIncluLeLien(this))
         return false;
-    *fin = nouveauRep(curseur);
-    if ((*fin)->commeRelation())
+    if (ajouterRep(nouveauRep(curseur))->commeRelation())
         static_cast<KELIElemRelation*>(this)->revenueDansLaFenetre(curseur);
     return true;
 }
@@ -392,14 +622,11 @@ KELIRep* KELI::representantAjoute(KELICc* curseur)
 {
     if (!curseur)
         return nullptr;
-    std::unique_ptr<KELIRep>* fin = &reps_;
-    for (; *fin; fin = &(*fin)->suivant_)
-        if ((*fin)->curseur_ == curseur)
-            return fin->get();
+    if (KELIRep* deja = reps_ ? trouverRep(reps_, curseur) : nullptr)
+        return deja;
     if (!curseur->siIncluLeLien(this))
         return nullptr;
-    *fin = nouveauRep(curseur);
-    KELIRep* rep = fin->get();
+    KELIRep* rep = ajouterRep(nouveauRep(curseur));
     if (rep->commeRelation())
         static_cast<KELIElemRelation*>(this)->revenueDansLaFenetre(curseur);
     return rep;
@@ -407,10 +634,9 @@ KELIRep* KELI::representantAjoute(KELICc* curseur)
 
 void KELI::enleverLeCurseur(KELICc* curseur)
 {
-    for (std::unique_ptr<KELIRep>* r = &reps_; *r; r = &(*r)->suivant_) {
-        if ((*r)->curseur_ != curseur)
-            continue;
-        if (KELIRepRelation* rr = (*r)->commeRelation(); rr && !rr->siPartie()) {
+    if (const std::size_t i = placeDuCurseur(curseur); i != kPasDePlace) {
+        KELIRep* trouve = repNo(i);
+        if (KELIRepRelation* rr = trouve->commeRelation(); rr && !rr->siPartie()) {
             // A relation leaving a window takes its active links with it; the messages may
             // change this link's representations, so they are walked again afterwards.
             if (rr->quitterLaFenetre())
@@ -420,8 +646,7 @@ void KELI::enleverLeCurseur(KELICc* curseur)
         }
         // Keep the representation alive until it is out of the list: its owner may be asked
         // about it while it is torn down.
-        std::unique_ptr<KELIRep> rep = std::move(*r);
-        *r = std::move(rep->suivant_);
+        std::unique_ptr<KELIRep> rep = retirerRepNo(i);
         ++repsEnleves_;
         oublierVu();
         if (rep->actifDansLaRelation_) {
@@ -429,7 +654,6 @@ void KELI::enleverLeCurseur(KELICc* curseur)
             if (KELIRep* r = relation ? relation->representant(curseur) : nullptr; KELIRepRelation* rr = r ? r->commeRelation() : nullptr)
                 rr->oublierLeLien(rep.get());
         }
-        return;
     }
 }
 
@@ -437,8 +661,8 @@ void KELI::reveilleToi(KELICc* curseur) { relation(curseur); }
 
 void KELI::lachePrise()
 {
-    for (KELIRep* r = reps_.get(); r; r = r->suivant_.get())
-        r->lachePrise();
+    for (std::size_t i = 0; i < nbDeCurseurs(); ++i)
+        repNo(i)->lachePrise();
 }
 
 void KELI::placeInDate(KELDate date, KELICc* curseur)
@@ -974,6 +1198,19 @@ void KELGrandTableau::insererUn(KELLien* e)
         porte = suivant;
         s = f;
     }
+}
+
+void KELGrandTableau::deplacer(std::size_t de, std::size_t a)
+{
+    const auto debut = events_.begin();
+    if (de < a)
+        std::rotate(debut + static_cast<std::ptrdiff_t>(de), debut + static_cast<std::ptrdiff_t>(de + 1),
+                    debut + static_cast<std::ptrdiff_t>(a + 1));
+    else if (a < de)
+        std::rotate(debut + static_cast<std::ptrdiff_t>(a), debut + static_cast<std::ptrdiff_t>(de),
+                    debut + static_cast<std::ptrdiff_t>(de + 1));
+    for (std::size_t k = std::min(de, a), fin = std::max(de, a); k <= fin; ++k)
+        events_[k]->assignerGtIndexInt(k);
 }
 
 namespace {

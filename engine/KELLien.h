@@ -221,7 +221,7 @@ public:
     void prefetchRepresentants() const
     {
         if (reps_)
-            __builtin_prefetch(reps_.get());
+            __builtin_prefetch(reinterpret_cast<const void*>(reps_ & ~std::uintptr_t{1}));
     }
     bool siContientLeCurseur(const KELICc* curseur) const { return representant(curseur) != nullptr; }
     virtual bool ajouterLeCurseur(KELICc* curseur);
@@ -349,6 +349,16 @@ private:
         return vus_[(p * 0x9E3779B97F4A7C15ull) >> 51]; // the top 13 bits: kVus sets
     }
     void oublierVu() const;
+    // The i-th representation in order of addition (nullptr past the end); adding one at the end,
+    // taking the i-th out (its owner now the caller), and destroying all of them.
+    KELIRep* repNo(std::size_t i) const;
+    static KELIRep* trouverRep(std::uintptr_t reps, const KELICc* curseur); // reps_ not empty
+    // Where the window's representation stands in that order; kPasDePlace when it has none.
+    static constexpr std::size_t kPasDePlace = ~std::size_t{0};
+    std::size_t placeDuCurseur(const KELICc* curseur) const;
+    KELIRep* ajouterRep(std::unique_ptr<KELIRep> rep);
+    std::unique_ptr<KELIRep> retirerRepNo(std::size_t i);
+    void detruireLesReps();
 
     friend class KELO;
     friend class KELLien;
@@ -360,7 +370,9 @@ private:
     std::uint32_t baseInt_ = 0;
     KELDate inDate_ = 0.0;
     KELDate outDate_ = 0.0;
-    std::unique_ptr<KELIRep> reps_; // the first representation; it owns the others
+    // The representations (owned): the first, which holds the next, or, tagged by the low bit, a
+    // block of five or more (see KELLien.cpp).
+    std::uintptr_t reps_ = 0;
     KELO lienOut_;
 };
 
@@ -408,6 +420,31 @@ public:
         events_[j]->assignerGtIndexInt(j);
     }
 
+    // Moves the event at `de` to slot `a`, the events between shifting by one towards `de`.
+    void deplacer(std::size_t de, std::size_t a);
+    // The farthest slot an event out of place must be carried to, later (or earlier, kGauche) in
+    // the table: the last event strictly earlier (the first strictly later) than it. Its own slot
+    // when it is in place. The rest of the table must be in order.
+    template <bool kGauche>
+    static std::size_t destination(const KELGrandTableau& gt, const KELLien* e)
+    {
+        const std::size_t i = e->gtIndexInt();
+        const std::size_t n = gt.count();
+        auto passe = [&](std::size_t d) { // whether the event is to pass the one d slots away
+            return kGauche ? (d <= i && avant(e, gt.at(i - d))) : (i + d < n && avant(gt.at(i + d), e));
+        };
+        // Gallop to a distance it does not pass, then halve the gap: [bas passed, haut not].
+        std::size_t bas = 0, haut = 1;
+        while (passe(haut)) {
+            bas = haut;
+            haut *= 2;
+        }
+        while (haut - bas > 1) {
+            const std::size_t milieu = bas + (haut - bas) / 2;
+            (passe(milieu) ? bas : haut) = milieu;
+        }
+        return kGauche ? i - bas : i + bas;
+    }
     // Places the events of links already appended at the end of the array (both events of each)
     // into time order in one merge; answers nothing about windows (the server does that).
     void fusionnerLaFin(std::size_t debut);

@@ -6,7 +6,8 @@
 //   repaint/N       one full repaint of the desk canvas, 1260 x 788, offscreen;
 //   search_step/N   a Search-cursor move crossing about 1,000 events, through the desk's refresh
 //                   and the window's paints, until none is pending (the desk's coalescing delay
-//                   is skipped on the virtual clock);
+//                   is skipped on the virtual clock); its engine part, the cursor's move through
+//                   the link base with the messages to the views, apart;
 //   search_180/N    the same for a step of 180 days;
 //   search_past/N   the first step's length, back and forth a month before now: the store's
 //                   wallpaper dates from its first run (today), so steps that reach today change
@@ -527,6 +528,7 @@ int measure(const QString& home, int objects, double stepDays)
     const bool collectSteps = !qEnvironmentVariableIsEmpty("TALLOMER_BENCH_COLLECT_STEPS");
     if (collectSteps)
         CALLGRIND_DUMP_STATS_AT("before the steps");
+    std::vector<double> engineParts; // of the steps of about 1,000 events
     auto step = [&](double days) {
         std::vector<double> times;
         for (int i = 0; i < 6; ++i) {
@@ -541,6 +543,8 @@ int measure(const QString& home, int objects, double stepDays)
             ruler->userPlaceCurseurEtRulerOffset(by);
             ruler->userTermineDeplacementCurseur();
             const double moved = ms(t);
+            if (days == stepDays)
+                engineParts.push_back(moved);
             p.rounds = 0;
             p.trace = detail;
             // The desk's coalesced pass is due 50 ms later: its work, then the frame it asks.
@@ -606,8 +610,8 @@ int measure(const QString& home, int objects, double stepDays)
             std::fprintf(stderr, " ms\n");
         }
     }
-    std::printf("MEASURE %.2f %zu %ld %.2f %.2f %.2f %.3f %.2f %.2f\n", startup, shown, rss, median(paints), searchStep,
-                search180, median(moves), median(floors), searchPast);
+    std::printf("MEASURE %.2f %zu %ld %.2f %.2f %.2f %.3f %.2f %.2f %.2f\n", startup, shown, rss, median(paints),
+                searchStep, search180, median(moves), median(floors), searchPast, median(engineParts));
     std::fflush(stdout);
     p.quit();
     return 0;
@@ -622,6 +626,7 @@ struct Measures {
     double search = 0;
     double search180 = 0;
     double searchPast = 0;
+    double searchEngine = 0; // the cursor's move alone
     double move = 0;
 };
 
@@ -634,8 +639,9 @@ Measures runMeasure(const QString& self, const QString& home, int objects, doubl
     Measures m;
     for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
         if (line.startsWith("MEASURE "))
-            std::sscanf(line.constData(), "MEASURE %lf %ld %ld %lf %lf %lf %lf %lf %lf", &m.startup, &m.shown, &m.rss,
-                        &m.repaint, &m.search, &m.search180, &m.move, &m.repaintFloor, &m.searchPast);
+            std::sscanf(line.constData(), "MEASURE %lf %ld %ld %lf %lf %lf %lf %lf %lf %lf", &m.startup, &m.shown,
+                        &m.rss, &m.repaint, &m.search, &m.search180, &m.move, &m.repaintFloor, &m.searchPast,
+                        &m.searchEngine);
     return m;
 }
 
@@ -735,6 +741,7 @@ int main(int argc, char** argv)
         std::printf("repaint/%d: %.2f ms (its images alone, on the raster engine: %.2f ms)\n", n, m.repaint,
                     m.repaintFloor);
         std::printf("search_step/%d: %.1f ms (about 1,000 events)\n", n, m.search);
+        std::printf("search_step_engine/%d: %.2f ms (the cursor's move through the link base)\n", n, m.searchEngine);
         std::printf("search_180/%d: %.1f ms\n", n, m.search180);
         std::printf("search_past/%d: %.1f ms (the same step a month back, the wallpaper unchanged)\n", n, m.searchPast);
         std::printf("move_icon/%ld: %.3f ms\n", links, m.move);

@@ -4,7 +4,10 @@
 //   - the start-up load of the relation vs a raw scan of the table, and resident memory per link;
 //   - a scrub frame of the Search cursor vs the store's stabbing query for the same instant, and
 //     the same frame with a selection that every icon link crossed attaches or detaches;
-//   - a jump of the Search cursor across the whole span, per event crossed;
+//   - a jump of the Search cursor across the whole span, per event crossed, and the floor of one:
+//     the same events only read in table order;
+//   - the same frame and jump with the desk's six windows alive over a base where a third of the
+//     links are open;
 //   - committed link writes through the server vs plain autocommit REPLACE statements.
 // A summary of the ratios follows the usual report. Short run:
 //   engine_bench --benchmark_filter=/10000/
@@ -87,6 +90,7 @@ struct Session {
     HorlogeVirtuelle horloge{sched};
     tallomer::ScopedLogCapture journal; // the start-up logs nothing of interest here
     std::size_t taille = 0;
+    bool ouverte = false; // the base with a third of its links open
     bool charge = false;
     bool searchPret = false;
     Compteur compteur;
@@ -97,11 +101,11 @@ struct Session {
         tallomer::Scheduler::setShared(&sched);
     }
 
-    void ouvrir(std::size_t n)
+    void ouvrir(std::size_t n, bool baseOuverte = false)
     {
         KELServeurDeLiens::reset();
         malloc_trim(0);
-        KELChercheurDe::setDatabasePath(base(n).fichier);
+        KELChercheurDe::setDatabasePath(base(n, baseOuverte).fichier);
         KELServeurDeLiens::initialize();
         KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
         for (KELId id : {kel::kModelDesModels, kel::kModelCurseur, kel::kModelContexte})
@@ -111,6 +115,7 @@ struct Session {
             t->lancer();
         sched.runUntilIdle();
         taille = n;
+        ouverte = baseOuverte;
         charge = false;
         searchPret = false;
     }
@@ -135,17 +140,17 @@ struct Session {
         return s && rel ? rel->nbDeLiens(s->fenetre()) : 0;
     }
 
-    void assurer(std::size_t n)
+    void assurer(std::size_t n, bool baseOuverte = false)
     {
-        if (taille != n || !charge) {
-            ouvrir(n);
+        if (taille != n || ouverte != baseOuverte || !charge) {
+            ouvrir(n, baseOuverte);
             charger();
         }
     }
 
-    KELICurseur* search(std::size_t n)
+    KELICurseur* search(std::size_t n, bool baseOuverte = false)
     {
-        assurer(n);
+        assurer(n, baseOuverte);
         auto* s = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(kCurseurSearch, KELServeurDeLiens::CurseurGlobal()));
         if (!s || !s->contexte()) {
             std::fprintf(stderr, "engine_bench: no Search cursor\n");
@@ -170,7 +175,7 @@ Session& session()
 // What the summary prints, per size.
 struct Mesures {
     double chargement = 0, chargementSurScan = 0, octetsParLien = 0, image = 0, imageSelection = 0, stabbing = 0, saut = 0,
-           ecritureServeur = 0, ecritureSimple = 0;
+           ecritureServeur = 0, ecritureSimple = 0, imageFenetres = 0, sautFenetres = 0;
 };
 std::map<std::size_t, Mesures> mesures;
 
@@ -255,20 +260,16 @@ void BM_Load(benchmark::State& state)
 // The scrub happens at the present, where every still-open icon is active for the window.
 double instantDuScrub = kMaintenant;
 
-void BM_ScrubFrame(benchmark::State& state)
+// Frames of the Search cursor back into the past far enough that about 500 events lie under each
+// edge's path (so at most about 1000 are crossed by the window), and forward again, alternately;
+// answers the events of a frame.
+std::size_t imagesDeScrub(benchmark::State& state, const Base& b, KELICurseur* c)
 {
-    const std::size_t n = static_cast<std::size_t>(state.range(0));
-    const Base& b = base(n);
-    Session& s = session();
-    KELICurseur* c = s.search(n);
     c->placeToi();
-    const double t = instantDuScrub = c->now();
-    // Back into the past far enough that about 500 events lie under each edge's path, so at most
-    // about 1000 are crossed by the window.
+    const double t = c->now();
     auto it = std::upper_bound(b.dates.begin(), b.dates.end(), t);
     const std::size_t avant = static_cast<std::size_t>(it - b.dates.begin());
     const double d = avant > 500 ? t - *(it - 500) + 0.001 : t - kDebut;
-    const std::size_t parImage = 2 * evenementsEntre(b, t - d, t);
     bool retour = true;
     for (auto _ : state) {
         const double t0 = tempsProcesseur();
@@ -276,7 +277,16 @@ void BM_ScrubFrame(benchmark::State& state)
         state.SetIterationTime(tempsProcesseur() - t0);
         retour = !retour;
     }
-    state.counters["events_per_frame"] = static_cast<double>(parImage);
+    return 2 * evenementsEntre(b, t - d, t);
+}
+
+void BM_ScrubFrame(benchmark::State& state)
+{
+    const std::size_t n = static_cast<std::size_t>(state.range(0));
+    Session& s = session();
+    KELICurseur* c = s.search(n);
+    instantDuScrub = c->now();
+    state.counters["events_per_frame"] = static_cast<double>(imagesDeScrub(state, base(n), c));
     state.counters["active"] = static_cast<double>(c->fenetre() ? s.actifsSearch() : 0);
 }
 
@@ -284,6 +294,7 @@ void BM_ScrubFrame(benchmark::State& state)
 // Search window and the icon relation open as a path at its parent end: every icon link the
 // window crosses attaches or detaches its Object.
 constexpr KELId kModelChannel = 1000041;
+constexpr KELId kCurseurNow = 2000090;
 
 void BM_ScrubFrameSelection(benchmark::State& state)
 {
@@ -358,20 +369,16 @@ void BM_StabbingQuery(benchmark::State& state)
     state.counters["rows"] = static_cast<double>(trouves);
 }
 
-// From the present back across the whole span and forward again.
-void BM_JumpAcrossTheSpan(benchmark::State& state)
+// Jumps of the Search cursor from the present back across the whole span and forward again;
+// answers the nanoseconds per event crossed of the fastest (on a shared machine the others measure
+// the neighbours too), and the events of a jump.
+double sauts(benchmark::State& state, const Base& b, KELICurseur* c, std::size_t& parSaut)
 {
-    const std::size_t n = static_cast<std::size_t>(state.range(0));
-    const Base& b = base(n);
-    Session& s = session();
-    KELICurseur* c = s.search(n);
     c->placeToi();
     const double t = c->now();
     const double d = t - (kDebut - 86400.0);
-    const std::size_t parSaut = evenementsEntre(b, t - d, t);
-    s.compteur.messages = 0;
+    parSaut = evenementsEntre(b, t - d, t);
     bool retour = true;
-    // The fastest jump is reported: on a shared machine the others measure the neighbours too.
     double meilleur = 0;
     for (auto _ : state) {
         const double t0 = tempsProcesseur();
@@ -381,11 +388,115 @@ void BM_JumpAcrossTheSpan(benchmark::State& state)
         meilleur = meilleur == 0 ? e : std::min(meilleur, e);
         retour = !retour;
     }
-    const double ns = meilleur * 1e9 / static_cast<double>(std::max<std::size_t>(parSaut, 1));
-    mesures[n].saut = ns;
+    if (!retour)
+        c->decalerCurseur(d);
+    return meilleur * 1e9 / static_cast<double>(std::max<std::size_t>(parSaut, 1));
+}
+
+void BM_JumpAcrossTheSpan(benchmark::State& state)
+{
+    const std::size_t n = static_cast<std::size_t>(state.range(0));
+    Session& s = session();
+    KELICurseur* c = s.search(n);
+    s.compteur.messages = 0;
+    std::size_t parSaut = 0;
+    const double ns = mesures[n].saut = sauts(state, base(n), c, parSaut);
     state.counters["events"] = static_cast<double>(parSaut);
     state.counters["ns_per_event"] = ns;
     state.counters["messages"] = static_cast<double>(s.compteur.messages);
+}
+
+// What a jump costs at least with the event table as it is: the events it crosses read in table
+// order (each one's kind and date, which live in its link), with nothing moved and nothing told.
+void BM_JumpFloor(benchmark::State& state)
+{
+    const std::size_t n = static_cast<std::size_t>(state.range(0));
+    KELICurseur* c = session().search(n);
+    c->placeToi();
+    const double debut = kDebut - 86400.0;
+    const KELGrandTableau& gt = KELServeurDeLiens::GrandTableau();
+    std::size_t lus = 0;
+    double meilleur = 0;
+    for (auto _ : state) {
+        const double t0 = tempsProcesseur();
+        double somme = 0;
+        lus = 0;
+        for (std::size_t i = c->gtIndexInt(); i-- > 0; ++lus) {
+            const KELLien* e = gt.at(i);
+            const KELDate date = e->date();
+            if (date < debut)
+                break;
+            somme += date + static_cast<double>(e->siOut());
+        }
+        benchmark::DoNotOptimize(somme);
+        const double e = tempsProcesseur() - t0;
+        state.SetIterationTime(e);
+        meilleur = meilleur == 0 ? e : std::min(meilleur, e);
+    }
+    state.counters["events"] = static_cast<double>(lus);
+    state.counters["ns_per_event"] = meilleur * 1e9 / static_cast<double>(std::max<std::size_t>(lus, 1));
+}
+
+// The desk's windows: the global cursor and context, the Now cursor and window and the Search
+// cursor and window, each with the icon relation woken and listed, over the base where a third of
+// the icon links are open. Near the present most links are then shown in all six, and every
+// crossing of the Search window asks a link for its representation among six.
+struct SixFenetres {
+    KELICurseur* search = nullptr;
+    std::size_t fenetres = 0;
+    double octetsParLien = 0;
+};
+
+SixFenetres reveillerLesFenetres(Session& s, std::size_t n)
+{
+    SixFenetres f;
+    f.search = s.search(n, true);
+    KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
+    auto* now = dynamic_cast<KELICurseur*>(KELServeurDeLiens::LienForInt(kCurseurNow, g));
+    if (!now || !now->contexte() || !g->contexte()) {
+        std::fprintf(stderr, "engine_bench: no Now cursor or no global context\n");
+        std::exit(1);
+    }
+    malloc_trim(0);
+    const long avant = residentOctets();
+    for (KELICc* w : {static_cast<KELICc*>(g), static_cast<KELICc*>(g->contexte()), static_cast<KELICc*>(now),
+                      static_cast<KELICc*>(now->contexte()), static_cast<KELICc*>(f.search),
+                      static_cast<KELICc*>(f.search->contexte())}) {
+        if (auto* rel = dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(kRelIcone, w))) {
+            rel->liens(w);
+            w->ajouterLeDelegueDeMaj(&s.compteur, kRelIcone);
+            ++f.fenetres;
+        }
+    }
+    malloc_trim(0);
+    f.octetsParLien = static_cast<double>(residentOctets() - avant) / static_cast<double>(n);
+    return f;
+}
+
+void BM_ScrubFrameSixWindows(benchmark::State& state)
+{
+    const std::size_t n = static_cast<std::size_t>(state.range(0));
+    Session& s = session();
+    const SixFenetres f = reveillerLesFenetres(s, n);
+    state.counters["events_per_frame"] = static_cast<double>(imagesDeScrub(state, base(n, true), f.search));
+    state.counters["windows"] = static_cast<double>(f.fenetres);
+    state.counters["active"] = static_cast<double>(s.actifsSearch());
+    state.counters["bytes_per_link_six_windows"] = f.octetsParLien;
+    // The other benchmarks measure the plain base with the Search window alone.
+    s.charge = false;
+}
+
+void BM_JumpSixWindows(benchmark::State& state)
+{
+    const std::size_t n = static_cast<std::size_t>(state.range(0));
+    Session& s = session();
+    const SixFenetres f = reveillerLesFenetres(s, n);
+    std::size_t parSaut = 0;
+    const double ns = mesures[n].sautFenetres = sauts(state, base(n, true), f.search, parSaut);
+    state.counters["events"] = static_cast<double>(parSaut);
+    state.counters["ns_per_event"] = ns;
+    state.counters["windows"] = static_cast<double>(f.fenetres);
+    s.charge = false;
 }
 
 void BM_WriteThroughServer(benchmark::State& state)
@@ -467,6 +578,8 @@ public:
                 mesures[n].image = par;
             else if (nom.rfind("scrub_frame_selection/", 0) == 0)
                 mesures[n].imageSelection = par;
+            else if (nom.rfind("scrub_frame_six_windows/", 0) == 0)
+                mesures[n].imageFenetres = par;
             else if (nom.rfind("write_server", 0) == 0)
                 mesures[n].ecritureServeur = par;
             else if (nom.rfind("write_plain", 0) == 0)
@@ -483,15 +596,16 @@ void resume()
     if (mesures.empty())
         return;
     std::printf("\nSummary (targets in brackets)\n");
-    std::printf("%10s %12s %10s %12s %12s %14s %10s %12s %12s\n", "links", "load/scan", "[<=2]", "bytes/link",
-                "frame ms", "query/frame", "jump ns/ev", "write ratio", "sel/frame");
-    std::printf("%10s %12s %10s %12s %12s %14s %10s %12s %12s\n", "", "", "", "[<=160]", "[<=1]", "[>=100]", "[<=50]",
-                "[<=2]", "[<=2]");
+    std::printf("%10s %12s %10s %12s %12s %14s %10s %12s %12s %12s %12s\n", "links", "load/scan", "[<=2]", "bytes/link",
+                "frame ms", "query/frame", "jump ns/ev", "write ratio", "sel/frame", "6w frame ms", "6w jump ns");
+    std::printf("%10s %12s %10s %12s %12s %14s %10s %12s %12s %12s %12s\n", "", "", "", "[<=160]", "[<=1]", "[>=100]",
+                "[<=50]", "[<=2]", "[<=2]", "", "");
     for (const auto& [n, m] : mesures) {
         auto ratio = [](double a, double b) { return a > 0 && b > 0 ? a / b : 0.0; };
-        std::printf("%10zu %12.2f %10s %12.1f %12.4f %14.1f %10.1f %12.2f %12.2f\n", n, m.chargementSurScan, "",
-                    m.octetsParLien, m.image * 1e3, ratio(m.stabbing, m.image), m.saut,
-                    ratio(m.ecritureServeur, m.ecritureSimple), ratio(m.imageSelection, m.image));
+        std::printf("%10zu %12.2f %10s %12.1f %12.4f %14.1f %10.1f %12.2f %12.2f %12.4f %12.1f\n", n, m.chargementSurScan,
+                    "", m.octetsParLien, m.image * 1e3, ratio(m.stabbing, m.image), m.saut,
+                    ratio(m.ecritureServeur, m.ecritureSimple), ratio(m.imageSelection, m.image), m.imageFenetres * 1e3,
+                    m.sautFenetres);
     }
 }
 
@@ -514,10 +628,18 @@ void enregistrer()
         const char* sauts = std::getenv("TALLOMER_BENCH_JUMPS");
         benchmark::RegisterBenchmark("jump", BM_JumpAcrossTheSpan)->Arg(n)->UseManualTime()
             ->Iterations(sauts ? std::atoi(sauts) : n >= 1000000 ? 4 : 8)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("jump_floor", BM_JumpFloor)->Arg(n)->UseManualTime()->Iterations(8)
+            ->Unit(benchmark::kMillisecond);
         // After the jump: the selection leaves its controllers on the Search window's
         // representations, which the plain frames and jumps are measured without.
         benchmark::RegisterBenchmark("scrub_frame_selection", BM_ScrubFrameSelection)->Arg(n)->UseManualTime()
             ->Unit(benchmark::kMicrosecond);
+        // Six windows over the base with a third of its links open; each leaves the plain base to
+        // be opened again.
+        benchmark::RegisterBenchmark("scrub_frame_six_windows", BM_ScrubFrameSixWindows)->Arg(n)->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark("jump_six_windows", BM_JumpSixWindows)->Arg(n)->UseManualTime()
+            ->Iterations(sauts ? std::atoi(sauts) : n >= 1000000 ? 4 : 8)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("write_server", BM_WriteThroughServer)->Arg(n)->UseManualTime()
             ->Iterations(n >= 1000000 ? 200 : 2000)->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark("write_plain", BM_PlainReplace)->Arg(n)->UseManualTime()

@@ -102,11 +102,13 @@ inline std::string dossier()
     return d;
 }
 
-inline Base construire(std::size_t n)
+// `partOuverte`: the share of the other links of an Object that are left open too, as icons on
+// several desks at once; 0 keeps the base the other benchmarks measure, draw for draw.
+inline Base construire(std::size_t n, double partOuverte = 0.0)
 {
     Base b;
     b.liens = n;
-    b.fichier = dossier() + "/zev-" + std::to_string(n) + ".sqlite";
+    b.fichier = dossier() + "/zev-" + std::to_string(n) + (partOuverte > 0 ? "-ouverte" : "") + ".sqlite";
     std::filesystem::copy_file(TALLOMER_TEMPLATE_DB, b.fichier, std::filesystem::copy_options::overwrite_existing);
     EcrivainDeLiens inserer(b.fichier);
     std::mt19937_64 rng(n);
@@ -123,7 +125,8 @@ inline Base construire(std::size_t n)
         for (int i = 0; i < kLiensParObjet && faits < n; ++i, ++faits) {
             const double in = t + u(rng) * 86400.0;
             const bool dernier = i + 1 == kLiensParObjet;
-            const double out = dernier && u(rng) < 0.5 ? KELDateOuverte : in + (0.5 + 40.0 * u(rng)) * 86400.0;
+            const bool ouvert = dernier ? u(rng) < 0.5 : partOuverte > 0 && u(rng) < partOuverte;
+            const double out = ouvert ? KELDateOuverte : in + (0.5 + 40.0 * u(rng)) * 86400.0;
             inserer(id++, in, out, objet, kChannel, kRelIcone);
             b.dates.push_back(in);
             if (out < KELDateOuverte)
@@ -135,13 +138,14 @@ inline Base construire(std::size_t n)
     return b;
 }
 
-// The base of n icon links, made once per program.
-inline Base& base(std::size_t n)
+// The base of n icon links, made once per program; `ouverte`: with about a third of them open, as
+// on a full desk.
+inline Base& base(std::size_t n, bool ouverte = false)
 {
-    static std::map<std::size_t, Base> bases;
-    auto it = bases.find(n);
+    static std::map<std::pair<std::size_t, bool>, Base> bases;
+    auto it = bases.find({n, ouverte});
     if (it == bases.end())
-        it = bases.emplace(n, construire(n)).first;
+        it = bases.emplace(std::make_pair(n, ouverte), construire(n, ouverte ? 0.3 : 0.0)).first;
     return it->second;
 }
 

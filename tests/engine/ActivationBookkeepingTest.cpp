@@ -3,6 +3,9 @@
 #include "tests/engine/EngineFixture.h"
 #include "engine/KELIRep.h"
 
+#include <algorithm>
+#include <random>
+
 
 using namespace enginetest;
 
@@ -38,6 +41,55 @@ TEST(Representations, KeepTheOrderOfAdditionAcrossRemovals)
     EXPECT_EQ(l->copierLesCurseurs(copie, 2, reps), 4u);
     EXPECT_EQ(copie[1], w[2].get());
     EXPECT_EQ(reps[1], rep2);
+}
+
+// Links shown in one window up to twenty, windows added and removed in any order: every link
+// answers each window's representation (the same object for as long as it has one, whatever the
+// others do), lists its windows in order of addition, and gives back what it had, alone, when all
+// but one leave. Several links churn at once, so that storage one gives back another takes.
+TEST(Representations, ManyWindowsInAnyOrderAgreeWithAModel)
+{
+    std::vector<std::unique_ptr<KELICc>> w;
+    for (int i = 0; i < 20; ++i)
+        w.push_back(fenetre(-10, 10));
+    std::vector<std::unique_ptr<KELI>> liens;
+    std::vector<std::vector<std::pair<KELICc*, KELIRep*>>> modeles(5);
+    for (int i = 0; i < 5; ++i)
+        liens.push_back(lien(100 + i, 0, 5));
+    std::mt19937 rng(89);
+    for (int pas = 0; pas < 20000; ++pas) {
+        const std::size_t k = rng() % liens.size();
+        KELI* l = liens[k].get();
+        auto& modele = modeles[k];
+        KELICc* c = w[rng() % (pas < 10000 ? w.size() : 4)].get();
+        auto it = std::find_if(modele.begin(), modele.end(), [c](const auto& p) { return p.first == c; });
+        if (it == modele.end() && rng() % 8 < 5) {
+            KELIRep* r = pas % 2 ? l->representantAjoute(c) : (l->ajouterLeCurseur(c), l->representant(c));
+            ASSERT_NE(r, nullptr) << "step " << pas;
+            EXPECT_EQ(r->curseur(), c);
+            modele.emplace_back(c, r);
+        } else if (it != modele.end()) {
+            EXPECT_EQ(l->representantAjoute(c), it->second) << "step " << pas; // found, not made again
+            l->enleverLeCurseur(c);
+            modele.erase(it);
+        }
+        ASSERT_EQ(l->nbDeCurseurs(), modele.size()) << "step " << pas;
+        for (std::size_t i = 0; i < modele.size(); ++i) {
+            ASSERT_EQ(l->curseurNo(i), modele[i].first) << "step " << pas;
+            ASSERT_EQ(l->representant(modele[i].first), modele[i].second) << "step " << pas << ", window " << i;
+        }
+        ASSERT_EQ(l->curseurNo(modele.size()), nullptr);
+        for (const auto& f : w) {
+            if (std::none_of(modele.begin(), modele.end(), [&](const auto& p) { return p.first == f.get(); })) {
+                ASSERT_EQ(l->representant(f.get()), nullptr) << "step " << pas;
+            }
+        }
+    }
+    // Some links are torn down still shown in many windows; what they held goes with them.
+    for (int i = 0; i < 20; ++i)
+        liens[0]->ajouterLeCurseur(w[i].get());
+    EXPECT_EQ(liens[0]->nbDeCurseurs(), 20u);
+    liens.clear();
 }
 
 // A delegate that removes itself while it is told is not told again, and one it adds meanwhile
