@@ -58,7 +58,7 @@ void croiser(KELLien* moving, KELLien* e, bool versLaGauche, KELICc* curseur)
 
 // Carries an event left while its left neighbour is strictly later. A callback may re-enter the
 // engine and move other events, so positions are read again after each one.
-void passeAGauche(KELLien* moving, KELICc* curseur)
+void passeAGaucheUnParUn(KELLien* moving, KELICc* curseur)
 {
     KELGrandTableau* gt = moving->grandTableau();
     if (!gt)
@@ -81,7 +81,7 @@ void passeAGauche(KELLien* moving, KELICc* curseur)
     }
 }
 
-void passeADroite(KELLien* moving, KELICc* curseur)
+void passeADroiteUnParUn(KELLien* moving, KELICc* curseur)
 {
     KELGrandTableau* gt = moving->grandTableau();
     if (!gt)
@@ -100,6 +100,111 @@ void passeADroite(KELLien* moving, KELICc* curseur)
         i = moving->gtIndexInt();
         if (i + 1 < gt->count() && gt->at(i + 1) == e)
             gt->echanger(i, i + 1);
+    }
+}
+
+constexpr std::size_t kAucun = static_cast<std::size_t>(-1);
+
+// Among the events at [de, jusqua), the one a pass meets first (going left: the highest index)
+// whose crossing can do more than set the moving link's crossing side: a window's edge, or an
+// event of the link's own relation, which takes the link to its windows. kAucun when none.
+std::size_t premierQuiCompte(const KELGrandTableau* gt, KELI* lien, std::size_t de, std::size_t jusqua,
+                             bool versLaGauche)
+{
+    std::size_t trouve = kAucun;
+    auto voir = [&](const KELLien* e) {
+        if (e == lien || e == lien->lienOut() || e->grandTableau() != gt)
+            return;
+        const std::size_t k = e->gtIndexInt();
+        if (k >= de && k < jusqua && (trouve == kAucun || (versLaGauche ? k > trouve : k < trouve)))
+            trouve = k;
+    };
+    for (KELICc* f : KELServeurDeLiens::Fenetres()) {
+        voir(f);
+        voir(f->lienOut());
+    }
+    if (KELI* relation = KELServeurDeLiens::DonneMaintenantLeLienId(lien->relationInt())) {
+        voir(relation);
+        voir(relation->lienOut());
+    }
+    return trouve;
+}
+
+// Whether a pass of this end can leave out the neighbours whose crossing only sets the link's
+// crossing side. Not inside another pass, whose moving event is out of place and would mislead a
+// search; not for a window's own events (every link it meets counts); not for a relation of
+// relations entering, which takes along every link of its own relation it meets.
+bool passeParBonds(KELLien* moving, bool versLaGauche)
+{
+    const KELGrandTableau* gt = moving->grandTableau();
+    if (!gt || gt->passesEnCours() > 0 || moving->siCurseur() || !KELServeurDeLiens::estInitialise())
+        return false;
+    const bool entre = versLaGauche != moving->siOut();
+    return !entre || !dynamic_cast<KELIElemRelationMC*>(moving->lienIn());
+}
+
+// A pass that carries the event at once past every run of neighbours that only set its crossing
+// side, and crosses the others one at a time as the neighbour-by-neighbour pass does: the same
+// messages in the same order, and the same crossing side at the end (the last crossing's).
+void passeAGauche(KELLien* moving, KELICc* curseur)
+{
+    if (!passeParBonds(moving, true)) {
+        passeAGaucheUnParUn(moving, curseur);
+        return;
+    }
+    KELGrandTableau* gt = moving->grandTableau();
+    const KELGrandTableau::Passe enCours(gt);
+    KELI* lien = moving->lienIn();
+    for (;;) {
+        const std::size_t i = moving->gtIndexInt();
+        const std::size_t d = gt->premierApres(moving, 0, i);
+        if (d == i)
+            return;
+        const std::size_t w = premierQuiCompte(gt, lien, d, i, true);
+        const std::size_t cible = w == kAucun ? d : w + 1;
+        if (cible < i) {
+            const bool futur = gt->at(cible)->siOut();
+            gt->porter(i, cible);
+            lien->setSiCroisementFutur(futur);
+        }
+        if (w == kAucun)
+            return;
+        KELLien* e = gt->at(w);
+        croiser(moving, e, true, curseur);
+        const std::size_t k = moving->gtIndexInt();
+        if (k > 0 && gt->at(k - 1) == e)
+            gt->echanger(k - 1, k);
+    }
+}
+
+void passeADroite(KELLien* moving, KELICc* curseur)
+{
+    if (!passeParBonds(moving, false)) {
+        passeADroiteUnParUn(moving, curseur);
+        return;
+    }
+    KELGrandTableau* gt = moving->grandTableau();
+    const KELGrandTableau::Passe enCours(gt);
+    KELI* lien = moving->lienIn();
+    for (;;) {
+        const std::size_t i = moving->gtIndexInt();
+        const std::size_t d = gt->premierPasAvant(moving, i + 1, gt->count());
+        if (d == i + 1)
+            return;
+        const std::size_t w = premierQuiCompte(gt, lien, i + 1, d, false);
+        const std::size_t cible = w == kAucun ? d - 1 : w - 1;
+        if (cible > i) {
+            const bool futur = gt->at(cible)->siOut();
+            gt->porter(i, cible);
+            lien->setSiCroisementFutur(futur);
+        }
+        if (w == kAucun)
+            return;
+        KELLien* e = gt->at(w);
+        croiser(moving, e, false, curseur);
+        const std::size_t k = moving->gtIndexInt();
+        if (k + 1 < gt->count() && gt->at(k + 1) == e)
+            gt->echanger(k, k + 1);
     }
 }
 
@@ -974,6 +1079,81 @@ void KELGrandTableau::insererUn(KELLien* e)
         porte = suivant;
         s = f;
     }
+}
+
+std::size_t KELGrandTableau::premierApres(const KELLien* e, std::size_t de, std::size_t jusqua) const
+{
+    const auto debut = events_.begin();
+    return static_cast<std::size_t>(std::partition_point(debut + static_cast<std::ptrdiff_t>(de),
+                                                         debut + static_cast<std::ptrdiff_t>(jusqua),
+                                                         [e](const KELLien* x) { return !avant(e, x); }) -
+                                    debut);
+}
+
+std::size_t KELGrandTableau::premierPasAvant(const KELLien* e, std::size_t de, std::size_t jusqua) const
+{
+    const auto debut = events_.begin();
+    return static_cast<std::size_t>(std::partition_point(debut + static_cast<std::ptrdiff_t>(de),
+                                                         debut + static_cast<std::ptrdiff_t>(jusqua),
+                                                         [e](const KELLien* x) { return avant(x, e); }) -
+                                    debut);
+}
+
+// The run of equal (date, rank) holding `j`, bounded by [borne, j] (or [j, borne]): searched by
+// doubling steps from `j`, since most runs are one event long and one (the open ends) is long.
+std::size_t KELGrandTableau::debutDeSuite(std::size_t borne, std::size_t j) const
+{
+    const KELLien* x = events_[j];
+    std::size_t a = j, pas = 1;
+    while (a >= borne + pas && !avant(events_[a - pas], x)) {
+        a -= pas;
+        pas *= 2;
+    }
+    const auto debut = events_.begin();
+    return static_cast<std::size_t>(
+        std::partition_point(debut + static_cast<std::ptrdiff_t>(std::max(borne, a >= pas ? a - pas + 1 : borne)),
+                             debut + static_cast<std::ptrdiff_t>(a), [x](const KELLien* y) { return avant(y, x); }) -
+        debut);
+}
+
+std::size_t KELGrandTableau::finDeSuite(std::size_t j, std::size_t borne) const
+{
+    const KELLien* x = events_[j];
+    std::size_t b = j, pas = 1;
+    while (b + pas <= borne && !avant(x, events_[b + pas])) {
+        b += pas;
+        pas *= 2;
+    }
+    const auto debut = events_.begin();
+    return static_cast<std::size_t>(
+               std::partition_point(debut + static_cast<std::ptrdiff_t>(b + 1),
+                                    debut + static_cast<std::ptrdiff_t>(std::min(borne, b + pas - 1) + 1),
+                                    [x](const KELLien* y) { return !avant(x, y); }) -
+               debut) -
+           1;
+}
+
+// The events between move one place towards `de`, a run of equal (date, rank) at a time: order
+// inside such a run means nothing, so each run moves by carrying its first (last) event to its
+// other end.
+void KELGrandTableau::porter(std::size_t de, std::size_t vers)
+{
+    KELLien* e = events_[de];
+    std::size_t libre = de;
+    while (libre > vers) {
+        const std::size_t a = debutDeSuite(vers, libre - 1);
+        events_[libre] = events_[a];
+        events_[libre]->assignerGtIndexInt(libre);
+        libre = a;
+    }
+    while (libre < vers) {
+        const std::size_t b = finDeSuite(libre + 1, vers);
+        events_[libre] = events_[b];
+        events_[libre]->assignerGtIndexInt(libre);
+        libre = b;
+    }
+    events_[vers] = e;
+    e->assignerGtIndexInt(vers);
 }
 
 namespace {

@@ -413,6 +413,13 @@ public:
     void fusionnerLaFin(std::size_t debut);
     // Inserts one event at its place (after the events of equal (date, rank)).
     void insererUn(KELLien* e);
+    // The first index in [de, jusqua) whose event is strictly later than `e` (jusqua when none);
+    // the events there must be in order.
+    std::size_t premierApres(const KELLien* e, std::size_t de, std::size_t jusqua) const;
+    // The same for the first that is not strictly earlier.
+    std::size_t premierPasAvant(const KELLien* e, std::size_t de, std::size_t jusqua) const;
+    // Moves the event at `de` to `vers`, those between one place towards `de`, with no callback.
+    void porter(std::size_t de, std::size_t vers);
 
     // Brings an event's kind and date towards the cache without waiting for either: an end
     // event's date lives in its link, just before it, and a start event's a few words after it.
@@ -477,6 +484,10 @@ public:
     void verifierSiDemande() const;
 
 private:
+    // The first (last) index of the run of equal (date, rank) holding `j`, no further than `borne`.
+    std::size_t debutDeSuite(std::size_t borne, std::size_t j) const;
+    std::size_t finDeSuite(std::size_t j, std::size_t borne) const;
+
     std::vector<KELLien*> events_;
     int passesEnCours_ = 0;
 };
