@@ -1045,40 +1045,56 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
     if (autre)
         autre->join();
     events_.resize(premier);
-    events_.insert(events_.end(), fusion.begin(), fusion.end());
+    events_.ajouter(fusion.begin(), fusion.end());
 }
 
 // Shifting the whole tail would renumber every event behind the new one, and behind a link made
 // now stand all the open links' ends (one run of equal (date, rank) at KELDateOuverte) and the
-// forgotten links: O(links) per creation. Order inside a run of equal (date, rank) means nothing
-// (no pass ever swaps two such events, and a link's two events never share a run), so each run
-// behind the new event instead moves its first event to its end: one move per run.
+// forgotten links; in front of a value dated "always", every other event. Order inside a run of
+// equal (date, rank) means nothing (no pass ever swaps two such events, and a link's two events
+// never share a run), so the new event goes in at the nearer end of the table and is carried to its
+// place with one move per run it passes.
 void KELGrandTableau::insererUn(KELLien* e)
 {
     auto moins = [](const KELLien* a, const KELLien* b) { return avant(a, b); };
     const std::size_t n = events_.size();
-    std::size_t s = static_cast<std::size_t>(std::upper_bound(events_.begin(), events_.end(), e, moins) - events_.begin());
-    events_.push_back(nullptr);
-    KELLien* porte = events_[s]; // the first event of the run the new one goes before
-    events_[s] = e;
-    e->assignerGtIndexInt(s);
+    const std::size_t s =
+        static_cast<std::size_t>(std::upper_bound(events_.begin(), events_.end(), e, moins) - events_.begin());
     e->referencerGrandTableau(this);
-    while (porte) {
-        // The carried event's run is [s, f) of the untouched array: it closes the run at f instead
-        // of opening it at s, and the event at f (the next run's first) is carried on.
-        std::size_t f = s + 1;
-        for (int pas = 0; pas < 8 && f < n && !avant(porte, events_[f]); ++pas)
-            ++f;
-        if (f < n && !avant(porte, events_[f]))
-            f = static_cast<std::size_t>(std::upper_bound(events_.begin() + static_cast<std::ptrdiff_t>(f),
-                                                          events_.begin() + static_cast<std::ptrdiff_t>(n), porte, moins) -
-                                         events_.begin());
-        KELLien* suivant = events_[f];
-        events_[f] = porte;
-        porte->assignerGtIndexInt(f);
-        porte = suivant;
-        s = f;
+    if (s < n - s) {
+        if (origine_ == 0)
+            renumeroter(std::min<std::uint32_t>(kOrigineInitiale, kIndexMax - 2 - static_cast<std::uint32_t>(n)));
+        events_.ouvrirDevant();
+        --origine_;
+        events_[0] = e;
+        e->assignerGtIndexInt(0);
+        porter(0, s);
+    } else {
+        append(e);
+        porter(n, s);
     }
+}
+
+void KELGrandTableau::renumeroter(std::uint32_t origine)
+{
+    origine_ = origine;
+    for (std::size_t i = 0; i < events_.size(); ++i)
+        events_[i]->assignerGtIndexInt(i);
+}
+
+void KELEvenements::ouvrirDevant()
+{
+    if (debut_ == 0) {
+        // Room in front for a quarter of the events, made as a vector grows: one copy, now and then.
+        const std::size_t place = std::max<std::size_t>(1024, size() / 4);
+        std::vector<KELLien*> v;
+        v.reserve(place + std::max(v_.capacity(), v_.size() + 1));
+        v.resize(place);
+        v.insert(v.end(), v_.begin(), v_.end());
+        v_.swap(v);
+        debut_ = place;
+    }
+    --debut_;
 }
 
 std::size_t KELGrandTableau::premierApres(const KELLien* e, std::size_t de, std::size_t jusqua) const

@@ -72,15 +72,10 @@ public:
     void assignerIdInt(KELId id) { idInt_ = compacter(kChampId, id); }
     std::string idTxt() const { return std::to_string(static_cast<long>(idInt())); }
 
-    std::size_t gtIndexInt() const
-    {
-        const std::uint32_t i = gtIndexInt_ & kIndex;
-        return i == kHorsTableau ? 0 : i;
-    }
-    void assignerGtIndexInt(std::size_t i)
-    {
-        gtIndexInt_ = (gtIndexInt_ & ~kIndex) | static_cast<std::uint32_t>(i);
-    }
+    // The index is kept as a number from which the table's origin is taken away: an event put in
+    // front of all others lowers the origin instead of renumbering every event behind it.
+    inline std::size_t gtIndexInt() const;
+    inline void assignerGtIndexInt(std::size_t i);
 
     // The one event table; nullptr until this event stands in it (events never leave it).
     KELGrandTableau* grandTableau() const { return (gtIndexInt_ & kIndex) != kHorsTableau ? tableau_ : nullptr; }
@@ -383,6 +378,34 @@ inline KELDate KELLien::date() const
     return siOut() ? static_cast<const KELO*>(this)->duLien()->outDate_ : static_cast<const KELI*>(this)->inDate_;
 }
 
+// The table's storage: an array with room kept in front as well as behind, so that an event that
+// goes before most others (a value dated "always") moves those before it, not those after.
+class KELEvenements {
+public:
+    std::size_t size() const { return v_.size() - debut_; }
+    KELLien*& operator[](std::size_t i) { return v_[debut_ + i]; }
+    KELLien* operator[](std::size_t i) const { return v_[debut_ + i]; }
+    KELLien** begin() { return v_.data() + debut_; }
+    KELLien** end() { return v_.data() + v_.size(); }
+    KELLien* const* begin() const { return v_.data() + debut_; }
+    KELLien* const* end() const { return v_.data() + v_.size(); }
+    std::size_t capacity() const { return v_.capacity() - debut_; }
+    void reserve(std::size_t n) { v_.reserve(debut_ + n); }
+    void push_back(KELLien* e) { v_.push_back(e); }
+    void resize(std::size_t n) { v_.resize(debut_ + n); }
+    template <class It>
+    void ajouter(It premier, It dernier)
+    {
+        v_.insert(v_.end(), premier, dernier);
+    }
+    // A place in front of the first event, which becomes index 0.
+    void ouvrirDevant();
+
+private:
+    std::vector<KELLien*> v_;
+    std::size_t debut_ = 0;
+};
+
 // The time-ordered event array.
 class KELGrandTableau {
 public:
@@ -395,8 +418,10 @@ public:
     KELLien* at(std::size_t i) const { return events_[i]; }
     void append(KELLien* e)
     {
-        e->assignerGtIndexInt(events_.size());
+        if (origine_ + events_.size() + 1 >= kIndexMax)
+            renumeroter(0);
         e->referencerGrandTableau(this);
+        e->assignerGtIndexInt(events_.size());
         events_.push_back(e);
     }
     // Room for `n` more events.
@@ -488,6 +513,26 @@ private:
     std::size_t debutDeSuite(std::size_t borne, std::size_t j) const;
     std::size_t finDeSuite(std::size_t j, std::size_t borne) const;
 
-    std::vector<KELLien*> events_;
+    // Gives every event its index again from a new origin.
+    void renumeroter(std::uint32_t origine);
+
+    friend class KELLien;
+    // What an event keeps is its index plus the origin; events put in front lower it, and the
+    // table is renumbered only when it would go below 0 (or a kept number reach kIndexMax).
+    static constexpr std::uint32_t kOrigineInitiale = 1u << 28;
+    static constexpr std::uint32_t kIndexMax = 0x3FFFFFFFu;
+    KELEvenements events_;
+    std::uint32_t origine_ = kOrigineInitiale;
     int passesEnCours_ = 0;
 };
+
+inline std::size_t KELLien::gtIndexInt() const
+{
+    const std::uint32_t i = gtIndexInt_ & kIndex;
+    return i == kHorsTableau ? 0 : i - tableau_->origine_;
+}
+
+inline void KELLien::assignerGtIndexInt(std::size_t i)
+{
+    gtIndexInt_ = (gtIndexInt_ & ~kIndex) | static_cast<std::uint32_t>(i + tableau_->origine_);
+}
