@@ -113,7 +113,7 @@ std::size_t premierQuiCompte(const KELGrandTableau* gt, KELI* lien, std::size_t 
 {
     std::size_t trouve = kAucun;
     auto voir = [&](const KELLien* e) {
-        if (e == lien || e == lien->lienOut() || e->grandTableau() != gt)
+        if (e->grandTableau() != gt)
             return;
         const std::size_t k = e->gtIndexInt();
         if (k >= de && k < jusqua && (trouve == kAucun || (versLaGauche ? k > trouve : k < trouve)))
@@ -1065,7 +1065,7 @@ void KELGrandTableau::insererUn(KELLien* e)
         if (origine_ == 0)
             renumeroter(std::min<std::uint32_t>(kOrigineInitiale, kIndexMax - 2 - static_cast<std::uint32_t>(n)));
         events_.ouvrirDevant();
-        --origine_;
+        KELLien::origine_ = --origine_;
         events_[0] = e;
         e->assignerGtIndexInt(0);
         porter(0, s);
@@ -1077,7 +1077,8 @@ void KELGrandTableau::insererUn(KELLien* e)
 
 void KELGrandTableau::renumeroter(std::uint32_t origine)
 {
-    origine_ = origine;
+    KELLien::tableau_ = this;
+    KELLien::origine_ = origine_ = origine;
     for (std::size_t i = 0; i < events_.size(); ++i)
         events_[i]->assignerGtIndexInt(i);
 }
@@ -1095,6 +1096,7 @@ void KELEvenements::ouvrirDevant()
         debut_ = place;
     }
     --debut_;
+    suivre();
 }
 
 std::size_t KELGrandTableau::premierApres(const KELLien* e, std::size_t de, std::size_t jusqua) const

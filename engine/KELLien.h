@@ -79,12 +79,7 @@ public:
 
     // The one event table; nullptr until this event stands in it (events never leave it).
     KELGrandTableau* grandTableau() const { return (gtIndexInt_ & kIndex) != kHorsTableau ? tableau_ : nullptr; }
-    void referencerGrandTableau(KELGrandTableau* gt)
-    {
-        tableau_ = gt;
-        if (!gt)
-            gtIndexInt_ |= kHorsTableau;
-    }
+    inline void referencerGrandTableau(KELGrandTableau* gt);
 
     virtual std::string kelClasse() const = 0;
     virtual KELI* lienIn() { return nullptr; }
@@ -122,8 +117,11 @@ protected:
     KELId grand(Champ champ) const;
     void oublierLesGrands() const;
 
+    friend class KELGrandTableau;
     // There is one table for all links; keeping it out of every event saves memory on large bases.
     static inline KELGrandTableau* tableau_ = nullptr; // not owned
+    // That table's origin (see KELGrandTableau), kept here: an index is read at every step of a pass.
+    static inline std::uint32_t origine_ = 0;
     // The position in the table shares its word with what kind of event this is: the top bits
     // say end event and cursor or context, the rest is the index (a table of a billion events).
     static constexpr std::uint32_t kOut = 0x80000000u;
@@ -382,28 +380,49 @@ inline KELDate KELLien::date() const
 // goes before most others (a value dated "always") moves those before it, not those after.
 class KELEvenements {
 public:
-    std::size_t size() const { return v_.size() - debut_; }
-    KELLien*& operator[](std::size_t i) { return v_[debut_ + i]; }
-    KELLien* operator[](std::size_t i) const { return v_[debut_ + i]; }
-    KELLien** begin() { return v_.data() + debut_; }
-    KELLien** end() { return v_.data() + v_.size(); }
-    KELLien* const* begin() const { return v_.data() + debut_; }
-    KELLien* const* end() const { return v_.data() + v_.size(); }
+    std::size_t size() const { return n_; }
+    KELLien*& operator[](std::size_t i) { return premier_[i]; }
+    KELLien* operator[](std::size_t i) const { return premier_[i]; }
+    KELLien** begin() { return premier_; }
+    KELLien** end() { return premier_ + n_; }
+    KELLien* const* begin() const { return premier_; }
+    KELLien* const* end() const { return premier_ + n_; }
     std::size_t capacity() const { return v_.capacity() - debut_; }
-    void reserve(std::size_t n) { v_.reserve(debut_ + n); }
-    void push_back(KELLien* e) { v_.push_back(e); }
-    void resize(std::size_t n) { v_.resize(debut_ + n); }
+    void reserve(std::size_t n)
+    {
+        v_.reserve(debut_ + n);
+        suivre();
+    }
+    void push_back(KELLien* e)
+    {
+        v_.push_back(e);
+        suivre();
+    }
+    void resize(std::size_t n)
+    {
+        v_.resize(debut_ + n);
+        suivre();
+    }
     template <class It>
     void ajouter(It premier, It dernier)
     {
         v_.insert(v_.end(), premier, dernier);
+        suivre();
     }
     // A place in front of the first event, which becomes index 0.
     void ouvrirDevant();
 
 private:
+    // The first event and the count are read at every step of a pass: kept at hand.
+    void suivre()
+    {
+        premier_ = v_.data() + debut_;
+        n_ = v_.size() - debut_;
+    }
     std::vector<KELLien*> v_;
     std::size_t debut_ = 0;
+    KELLien** premier_ = nullptr;
+    std::size_t n_ = 0;
 };
 
 // The time-ordered event array.
@@ -529,10 +548,19 @@ private:
 inline std::size_t KELLien::gtIndexInt() const
 {
     const std::uint32_t i = gtIndexInt_ & kIndex;
-    return i == kHorsTableau ? 0 : i - tableau_->origine_;
+    return i == kHorsTableau ? 0 : i - origine_;
 }
 
 inline void KELLien::assignerGtIndexInt(std::size_t i)
 {
-    gtIndexInt_ = (gtIndexInt_ & ~kIndex) | static_cast<std::uint32_t>(i + tableau_->origine_);
+    gtIndexInt_ = (gtIndexInt_ & ~kIndex) | static_cast<std::uint32_t>(i + origine_);
+}
+
+inline void KELLien::referencerGrandTableau(KELGrandTableau* gt)
+{
+    tableau_ = gt;
+    if (gt)
+        origine_ = gt->origine_;
+    else
+        gtIndexInt_ |= kHorsTableau;
 }
