@@ -134,7 +134,7 @@ std::size_t premierQuiCompte(const KELGrandTableau* gt, KELI* lien, std::size_t 
 // crossing side. Not inside another pass, whose moving event is out of place and would mislead a
 // search; not for a window's own events (every link it meets counts); not for a relation of
 // relations entering, which takes along every link of its own relation it meets.
-bool passeParBonds(KELLien* moving, bool versLaGauche)
+bool parBonds(KELLien* moving, bool versLaGauche)
 {
     const KELGrandTableau* gt = moving->grandTableau();
     if (!gt || gt->passesEnCours() > 0 || moving->siCurseur() || !KELServeurDeLiens::estInitialise())
@@ -146,23 +146,23 @@ bool passeParBonds(KELLien* moving, bool versLaGauche)
 // A pass that carries the event at once past every run of neighbours that only set its crossing
 // side, and crosses the others one at a time as the neighbour-by-neighbour pass does: the same
 // messages in the same order, and the same crossing side at the end (the last crossing's).
-void passeAGauche(KELLien* moving, KELICc* curseur)
+template <bool kGauche>
+void passeParBonds(KELLien* moving, KELICc* curseur)
 {
-    if (!passeParBonds(moving, true)) {
-        passeAGaucheUnParUn(moving, curseur);
-        return;
-    }
     KELGrandTableau* gt = moving->grandTableau();
     const KELGrandTableau::Passe enCours(gt);
     KELI* lien = moving->lienIn();
     for (;;) {
         const std::size_t i = moving->gtIndexInt();
-        const std::size_t d = gt->premierApres(moving, 0, i);
-        if (d == i)
+        // The neighbours it is to pass: [de, jusqua), on its side.
+        const std::size_t de = kGauche ? gt->premierApres(moving, 0, i) : i + 1;
+        const std::size_t jusqua = kGauche ? i : gt->premierPasAvant(moving, i + 1, gt->count());
+        if (de == jusqua)
             return;
-        const std::size_t w = premierQuiCompte(gt, lien, d, i, true);
-        const std::size_t cible = w == kAucun ? d : w + 1;
-        if (cible < i) {
+        const std::size_t w = premierQuiCompte(gt, lien, de, jusqua, kGauche);
+        // As far as it goes without a callback: up to the one that needs it, or past them all.
+        const std::size_t cible = w == kAucun ? (kGauche ? de : jusqua - 1) : (kGauche ? w + 1 : w - 1);
+        if (cible != i) {
             const bool futur = gt->at(cible)->siOut();
             gt->porter(i, cible);
             lien->setSiCroisementFutur(futur);
@@ -170,42 +170,28 @@ void passeAGauche(KELLien* moving, KELICc* curseur)
         if (w == kAucun)
             return;
         KELLien* e = gt->at(w);
-        croiser(moving, e, true, curseur);
+        croiser(moving, e, kGauche, curseur);
+        // The callback may have moved either event.
         const std::size_t k = moving->gtIndexInt();
-        if (k > 0 && gt->at(k - 1) == e)
-            gt->echanger(k - 1, k);
+        if (kGauche ? (k > 0 && gt->at(k - 1) == e) : (k + 1 < gt->count() && gt->at(k + 1) == e))
+            gt->echanger(kGauche ? k - 1 : k, kGauche ? k : k + 1);
     }
+}
+
+void passeAGauche(KELLien* moving, KELICc* curseur)
+{
+    if (parBonds(moving, true))
+        passeParBonds<true>(moving, curseur);
+    else
+        passeAGaucheUnParUn(moving, curseur);
 }
 
 void passeADroite(KELLien* moving, KELICc* curseur)
 {
-    if (!passeParBonds(moving, false)) {
+    if (parBonds(moving, false))
+        passeParBonds<false>(moving, curseur);
+    else
         passeADroiteUnParUn(moving, curseur);
-        return;
-    }
-    KELGrandTableau* gt = moving->grandTableau();
-    const KELGrandTableau::Passe enCours(gt);
-    KELI* lien = moving->lienIn();
-    for (;;) {
-        const std::size_t i = moving->gtIndexInt();
-        const std::size_t d = gt->premierPasAvant(moving, i + 1, gt->count());
-        if (d == i + 1)
-            return;
-        const std::size_t w = premierQuiCompte(gt, lien, i + 1, d, false);
-        const std::size_t cible = w == kAucun ? d - 1 : w - 1;
-        if (cible > i) {
-            const bool futur = gt->at(cible)->siOut();
-            gt->porter(i, cible);
-            lien->setSiCroisementFutur(futur);
-        }
-        if (w == kAucun)
-            return;
-        KELLien* e = gt->at(w);
-        croiser(moving, e, false, curseur);
-        const std::size_t k = moving->gtIndexInt();
-        if (k + 1 < gt->count() && gt->at(k + 1) == e)
-            gt->echanger(k, k + 1);
-    }
 }
 
 // A window's edge meets two kinds of neighbours. A plain link's event on the other side of the
