@@ -131,13 +131,15 @@ std::size_t premierQuiCompte(const KELGrandTableau* gt, KELI* lien, std::size_t 
 }
 
 // Whether a pass of this end can leave out the neighbours whose crossing only sets the link's
-// crossing side. Not inside another pass, whose moving event is out of place and would mislead a
-// search; not for a window's own events (every link it meets counts); not for a relation of
-// relations entering, which takes along every link of its own relation it meets.
+// crossing side. Not inside another pass, whose moving event is out of place, nor while woken links
+// wait at the end of the table to be placed: either would mislead a search. Not for a window's own
+// events (every link it meets counts); not for a relation of relations entering, which takes along
+// every link of its own relation it meets.
 bool parBonds(KELLien* moving, bool versLaGauche)
 {
     const KELGrandTableau* gt = moving->grandTableau();
-    if (!gt || gt->passesEnCours() > 0 || moving->siCurseur() || !KELServeurDeLiens::estInitialise())
+    if (!gt || gt->passesEnCours() > 0 || moving->siCurseur() || !KELServeurDeLiens::estInitialise() ||
+        !KELServeurDeLiens::ToutEstPlace())
         return false;
     const bool entre = versLaGauche != moving->siOut();
     return !entre || !dynamic_cast<KELIElemRelationMC*>(moving->lienIn());
