@@ -58,7 +58,7 @@ void croiser(KELLien* moving, KELLien* e, bool versLaGauche, KELICc* curseur)
 
 // Carries an event left while its left neighbour is strictly later. A callback may re-enter the
 // engine and move other events, so positions are read again after each one.
-void passeAGauche(KELLien* moving, KELICc* curseur)
+void passeAGaucheUnParUn(KELLien* moving, KELICc* curseur)
 {
     KELGrandTableau* gt = moving->grandTableau();
     if (!gt)
@@ -81,7 +81,7 @@ void passeAGauche(KELLien* moving, KELICc* curseur)
     }
 }
 
-void passeADroite(KELLien* moving, KELICc* curseur)
+void passeADroiteUnParUn(KELLien* moving, KELICc* curseur)
 {
     KELGrandTableau* gt = moving->grandTableau();
     if (!gt)
@@ -101,6 +101,99 @@ void passeADroite(KELLien* moving, KELICc* curseur)
         if (i + 1 < gt->count() && gt->at(i + 1) == e)
             gt->echanger(i, i + 1);
     }
+}
+
+constexpr std::size_t kAucun = static_cast<std::size_t>(-1);
+
+// Among the events at [de, jusqua), the one a pass meets first (going left: the highest index)
+// whose crossing can do more than set the moving link's crossing side: a window's edge, or an
+// event of the link's own relation, which takes the link to its windows. kAucun when none.
+std::size_t premierQuiCompte(const KELGrandTableau* gt, KELI* lien, std::size_t de, std::size_t jusqua,
+                             bool versLaGauche)
+{
+    std::size_t trouve = kAucun;
+    auto voir = [&](const KELLien* e) {
+        if (e->grandTableau() != gt)
+            return;
+        const std::size_t k = e->gtIndexInt();
+        if (k >= de && k < jusqua && (trouve == kAucun || (versLaGauche ? k > trouve : k < trouve)))
+            trouve = k;
+    };
+    for (KELICc* f : KELServeurDeLiens::Fenetres()) {
+        voir(f);
+        voir(f->lienOut());
+    }
+    if (KELI* relation = KELServeurDeLiens::DonneMaintenantLeLienId(lien->relationInt())) {
+        voir(relation);
+        voir(relation->lienOut());
+    }
+    return trouve;
+}
+
+// Whether a pass of this end can leave out the neighbours whose crossing only sets the link's
+// crossing side. Not inside another pass, whose moving event is out of place, nor while woken links
+// wait at the end of the table to be placed: either would mislead a search. Not for a window's own
+// events (every link it meets counts); not for a relation of relations entering, which takes along
+// every link of its own relation it meets.
+bool parBonds(KELLien* moving, bool versLaGauche)
+{
+    const KELGrandTableau* gt = moving->grandTableau();
+    if (!gt || gt->passesEnCours() > 0 || moving->siCurseur() || !KELServeurDeLiens::estInitialise() ||
+        !KELServeurDeLiens::ToutEstPlace())
+        return false;
+    const bool entre = versLaGauche != moving->siOut();
+    return !entre || !dynamic_cast<KELIElemRelationMC*>(moving->lienIn());
+}
+
+// A pass that carries the event at once past every run of neighbours that only set its crossing
+// side, and crosses the others one at a time as the neighbour-by-neighbour pass does: the same
+// messages in the same order, and the same crossing side at the end (the last crossing's).
+template <bool kGauche>
+void passeParBonds(KELLien* moving, KELICc* curseur)
+{
+    KELGrandTableau* gt = moving->grandTableau();
+    const KELGrandTableau::Passe enCours(gt);
+    KELI* lien = moving->lienIn();
+    for (;;) {
+        const std::size_t i = moving->gtIndexInt();
+        // The neighbours it is to pass: [de, jusqua), on its side.
+        const std::size_t de = kGauche ? gt->premierApres(moving, 0, i) : i + 1;
+        const std::size_t jusqua = kGauche ? i : gt->premierPasAvant(moving, i + 1, gt->count());
+        if (de == jusqua)
+            return;
+        const std::size_t w = premierQuiCompte(gt, lien, de, jusqua, kGauche);
+        // As far as it goes without a callback: up to the one that needs it, or past them all.
+        const std::size_t cible = w == kAucun ? (kGauche ? de : jusqua - 1) : (kGauche ? w + 1 : w - 1);
+        if (cible != i) {
+            const bool futur = gt->at(cible)->siOut();
+            gt->porter(i, cible);
+            lien->setSiCroisementFutur(futur);
+        }
+        if (w == kAucun)
+            return;
+        KELLien* e = gt->at(w);
+        croiser(moving, e, kGauche, curseur);
+        // The callback may have moved either event.
+        const std::size_t k = moving->gtIndexInt();
+        if (kGauche ? (k > 0 && gt->at(k - 1) == e) : (k + 1 < gt->count() && gt->at(k + 1) == e))
+            gt->echanger(kGauche ? k - 1 : k, kGauche ? k : k + 1);
+    }
+}
+
+void passeAGauche(KELLien* moving, KELICc* curseur)
+{
+    if (parBonds(moving, true))
+        passeParBonds<true>(moving, curseur);
+    else
+        passeAGaucheUnParUn(moving, curseur);
+}
+
+void passeADroite(KELLien* moving, KELICc* curseur)
+{
+    if (parBonds(moving, false))
+        passeParBonds<false>(moving, curseur);
+    else
+        passeADroiteUnParUn(moving, curseur);
 }
 
 // A window's edge meets two kinds of neighbours. A plain link's event on the other side of the
@@ -175,7 +268,8 @@ void passeDeBord(KELLien* bord, KELICc* fenetre, KELICc* curseur)
         KELLien* e = gt->at(j);
         if (kGauche ? !KELGrandTableau::avant(bord, e) : !KELGrandTableau::avant(e, bord))
             return;
-        if (voisins == kVoisinsAvantLaRecherche && gt->passesEnCours() == 1) {
+        // Links woken inside a group wait unsorted at the end of the table: no search over them.
+        if (voisins == kVoisinsAvantLaRecherche && gt->passesEnCours() == 1 && KELServeurDeLiens::ToutEstPlace()) {
             passeDeBordParRecherche<kGauche>(*gt, bord, fenetre, curseur);
             return;
         }
@@ -1164,39 +1258,33 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
     if (autre)
         autre->join();
     events_.resize(premier);
-    events_.insert(events_.end(), fusion.begin(), fusion.end());
+    events_.ajouter(fusion.begin(), fusion.end());
 }
 
 // Shifting the whole tail would renumber every event behind the new one, and behind a link made
 // now stand all the open links' ends (one run of equal (date, rank) at KELDateOuverte) and the
-// forgotten links: O(links) per creation. Order inside a run of equal (date, rank) means nothing
-// (no pass ever swaps two such events, and a link's two events never share a run), so each run
-// behind the new event instead moves its first event to its end: one move per run.
+// forgotten links; in front of a value dated "always", every other event. Order inside a run of
+// equal (date, rank) means nothing (no pass ever swaps two such events, and a link's two events
+// never share a run), so the new event goes in at the nearer end of the table and is carried to its
+// place with one move per run it passes.
 void KELGrandTableau::insererUn(KELLien* e)
 {
     auto moins = [](const KELLien* a, const KELLien* b) { return avant(a, b); };
     const std::size_t n = events_.size();
-    std::size_t s = static_cast<std::size_t>(std::upper_bound(events_.begin(), events_.end(), e, moins) - events_.begin());
-    events_.push_back(nullptr);
-    KELLien* porte = events_[s]; // the first event of the run the new one goes before
-    events_[s] = e;
-    e->assignerGtIndexInt(s);
+    const std::size_t s =
+        static_cast<std::size_t>(std::upper_bound(events_.begin(), events_.end(), e, moins) - events_.begin());
     e->referencerGrandTableau(this);
-    while (porte) {
-        // The carried event's run is [s, f) of the untouched array: it closes the run at f instead
-        // of opening it at s, and the event at f (the next run's first) is carried on.
-        std::size_t f = s + 1;
-        for (int pas = 0; pas < 8 && f < n && !avant(porte, events_[f]); ++pas)
-            ++f;
-        if (f < n && !avant(porte, events_[f]))
-            f = static_cast<std::size_t>(std::upper_bound(events_.begin() + static_cast<std::ptrdiff_t>(f),
-                                                          events_.begin() + static_cast<std::ptrdiff_t>(n), porte, moins) -
-                                         events_.begin());
-        KELLien* suivant = events_[f];
-        events_[f] = porte;
-        porte->assignerGtIndexInt(f);
-        porte = suivant;
-        s = f;
+    if (s < n - s) {
+        if (origine_ == 0)
+            renumeroter(std::min<std::uint32_t>(kOrigineInitiale, kIndexMax - 2 - static_cast<std::uint32_t>(n)));
+        events_.ouvrirDevant();
+        KELLien::origine_ = --origine_;
+        events_[0] = e;
+        e->assignerGtIndexInt(0);
+        porter(0, s);
+    } else {
+        append(e);
+        porter(n, s);
     }
 }
 
@@ -1211,6 +1299,105 @@ void KELGrandTableau::deplacer(std::size_t de, std::size_t a)
                     debut + static_cast<std::ptrdiff_t>(de + 1));
     for (std::size_t k = std::min(de, a), fin = std::max(de, a); k <= fin; ++k)
         events_[k]->assignerGtIndexInt(k);
+}
+
+void KELGrandTableau::renumeroter(std::uint32_t origine)
+{
+    KELLien::tableau_ = this;
+    KELLien::origine_ = origine_ = origine;
+    for (std::size_t i = 0; i < events_.size(); ++i)
+        events_[i]->assignerGtIndexInt(i);
+}
+
+void KELEvenements::ouvrirDevant()
+{
+    if (debut_ == 0) {
+        // Room in front for a quarter of the events, made as a vector grows: one copy, now and then.
+        const std::size_t place = std::max<std::size_t>(1024, size() / 4);
+        std::vector<KELLien*> v;
+        v.reserve(place + std::max(v_.capacity(), v_.size() + 1));
+        v.resize(place);
+        v.insert(v.end(), v_.begin(), v_.end());
+        v_.swap(v);
+        debut_ = place;
+    }
+    --debut_;
+    suivre();
+}
+
+std::size_t KELGrandTableau::premierApres(const KELLien* e, std::size_t de, std::size_t jusqua) const
+{
+    const auto debut = events_.begin();
+    return static_cast<std::size_t>(std::partition_point(debut + static_cast<std::ptrdiff_t>(de),
+                                                         debut + static_cast<std::ptrdiff_t>(jusqua),
+                                                         [e](const KELLien* x) { return !avant(e, x); }) -
+                                    debut);
+}
+
+std::size_t KELGrandTableau::premierPasAvant(const KELLien* e, std::size_t de, std::size_t jusqua) const
+{
+    const auto debut = events_.begin();
+    return static_cast<std::size_t>(std::partition_point(debut + static_cast<std::ptrdiff_t>(de),
+                                                         debut + static_cast<std::ptrdiff_t>(jusqua),
+                                                         [e](const KELLien* x) { return avant(x, e); }) -
+                                    debut);
+}
+
+// The run of equal (date, rank) holding `j`, bounded by [borne, j] (or [j, borne]): searched by
+// doubling steps from `j`, since most runs are one event long and one (the open ends) is long.
+std::size_t KELGrandTableau::debutDeSuite(std::size_t borne, std::size_t j) const
+{
+    const KELLien* x = events_[j];
+    std::size_t a = j, pas = 1;
+    while (a >= borne + pas && !avant(events_[a - pas], x)) {
+        a -= pas;
+        pas *= 2;
+    }
+    const auto debut = events_.begin();
+    return static_cast<std::size_t>(
+        std::partition_point(debut + static_cast<std::ptrdiff_t>(std::max(borne, a >= pas ? a - pas + 1 : borne)),
+                             debut + static_cast<std::ptrdiff_t>(a), [x](const KELLien* y) { return avant(y, x); }) -
+        debut);
+}
+
+std::size_t KELGrandTableau::finDeSuite(std::size_t j, std::size_t borne) const
+{
+    const KELLien* x = events_[j];
+    std::size_t b = j, pas = 1;
+    while (b + pas <= borne && !avant(x, events_[b + pas])) {
+        b += pas;
+        pas *= 2;
+    }
+    const auto debut = events_.begin();
+    return static_cast<std::size_t>(
+               std::partition_point(debut + static_cast<std::ptrdiff_t>(b + 1),
+                                    debut + static_cast<std::ptrdiff_t>(std::min(borne, b + pas - 1) + 1),
+                                    [x](const KELLien* y) { return !avant(x, y); }) -
+               debut) -
+           1;
+}
+
+// The events between move one place towards `de`, a run of equal (date, rank) at a time: order
+// inside such a run means nothing, so each run moves by carrying its first (last) event to its
+// other end.
+void KELGrandTableau::porter(std::size_t de, std::size_t vers)
+{
+    KELLien* e = events_[de];
+    std::size_t libre = de;
+    while (libre > vers) {
+        const std::size_t a = debutDeSuite(vers, libre - 1);
+        events_[libre] = events_[a];
+        events_[libre]->assignerGtIndexInt(libre);
+        libre = a;
+    }
+    while (libre < vers) {
+        const std::size_t b = finDeSuite(libre + 1, vers);
+        events_[libre] = events_[b];
+        events_[libre]->assignerGtIndexInt(libre);
+        libre = b;
+    }
+    events_[vers] = e;
+    e->assignerGtIndexInt(vers);
 }
 
 namespace {

@@ -72,24 +72,14 @@ public:
     void assignerIdInt(KELId id) { idInt_ = compacter(kChampId, id); }
     std::string idTxt() const { return std::to_string(static_cast<long>(idInt())); }
 
-    std::size_t gtIndexInt() const
-    {
-        const std::uint32_t i = gtIndexInt_ & kIndex;
-        return i == kHorsTableau ? 0 : i;
-    }
-    void assignerGtIndexInt(std::size_t i)
-    {
-        gtIndexInt_ = (gtIndexInt_ & ~kIndex) | static_cast<std::uint32_t>(i);
-    }
+    // The index is kept as a number from which the table's origin is taken away: an event put in
+    // front of all others lowers the origin instead of renumbering every event behind it.
+    inline std::size_t gtIndexInt() const;
+    inline void assignerGtIndexInt(std::size_t i);
 
     // The one event table; nullptr until this event stands in it (events never leave it).
     KELGrandTableau* grandTableau() const { return (gtIndexInt_ & kIndex) != kHorsTableau ? tableau_ : nullptr; }
-    void referencerGrandTableau(KELGrandTableau* gt)
-    {
-        tableau_ = gt;
-        if (!gt)
-            gtIndexInt_ |= kHorsTableau;
-    }
+    inline void referencerGrandTableau(KELGrandTableau* gt);
 
     virtual std::string kelClasse() const = 0;
     virtual KELI* lienIn() { return nullptr; }
@@ -127,8 +117,11 @@ protected:
     KELId grand(Champ champ) const;
     void oublierLesGrands() const;
 
+    friend class KELGrandTableau;
     // There is one table for all links; keeping it out of every event saves memory on large bases.
     static inline KELGrandTableau* tableau_ = nullptr; // not owned
+    // That table's origin (see KELGrandTableau), kept here: an index is read at every step of a pass.
+    static inline std::uint32_t origine_ = 0;
     // The position in the table shares its word with what kind of event this is: the top bits
     // say end event and cursor or context, the rest is the index (a table of a billion events).
     static constexpr std::uint32_t kOut = 0x80000000u;
@@ -395,6 +388,55 @@ inline KELDate KELLien::date() const
     return siOut() ? static_cast<const KELO*>(this)->duLien()->outDate_ : static_cast<const KELI*>(this)->inDate_;
 }
 
+// The table's storage: an array with room kept in front as well as behind, so that an event that
+// goes before most others (a value dated "always") moves those before it, not those after.
+class KELEvenements {
+public:
+    std::size_t size() const { return n_; }
+    KELLien*& operator[](std::size_t i) { return premier_[i]; }
+    KELLien* operator[](std::size_t i) const { return premier_[i]; }
+    KELLien** begin() { return premier_; }
+    KELLien** end() { return premier_ + n_; }
+    KELLien* const* begin() const { return premier_; }
+    KELLien* const* end() const { return premier_ + n_; }
+    std::size_t capacity() const { return v_.capacity() - debut_; }
+    void reserve(std::size_t n)
+    {
+        v_.reserve(debut_ + n);
+        suivre();
+    }
+    void push_back(KELLien* e)
+    {
+        v_.push_back(e);
+        suivre();
+    }
+    void resize(std::size_t n)
+    {
+        v_.resize(debut_ + n);
+        suivre();
+    }
+    template <class It>
+    void ajouter(It premier, It dernier)
+    {
+        v_.insert(v_.end(), premier, dernier);
+        suivre();
+    }
+    // A place in front of the first event, which becomes index 0.
+    void ouvrirDevant();
+
+private:
+    // The first event and the count are read at every step of a pass: kept at hand.
+    void suivre()
+    {
+        premier_ = v_.data() + debut_;
+        n_ = v_.size() - debut_;
+    }
+    std::vector<KELLien*> v_;
+    std::size_t debut_ = 0;
+    KELLien** premier_ = nullptr;
+    std::size_t n_ = 0;
+};
+
 // The time-ordered event array.
 class KELGrandTableau {
 public:
@@ -407,8 +449,10 @@ public:
     KELLien* at(std::size_t i) const { return events_[i]; }
     void append(KELLien* e)
     {
-        e->assignerGtIndexInt(events_.size());
+        if (origine_ + events_.size() + 1 >= kIndexMax)
+            renumeroter(0);
         e->referencerGrandTableau(this);
+        e->assignerGtIndexInt(events_.size());
         events_.push_back(e);
     }
     // Room for `n` more events.
@@ -450,6 +494,13 @@ public:
     void fusionnerLaFin(std::size_t debut);
     // Inserts one event at its place (after the events of equal (date, rank)).
     void insererUn(KELLien* e);
+    // The first index in [de, jusqua) whose event is strictly later than `e` (jusqua when none);
+    // the events there must be in order.
+    std::size_t premierApres(const KELLien* e, std::size_t de, std::size_t jusqua) const;
+    // The same for the first that is not strictly earlier.
+    std::size_t premierPasAvant(const KELLien* e, std::size_t de, std::size_t jusqua) const;
+    // Moves the event at `de` to `vers`, those between one place towards `de`, with no callback.
+    void porter(std::size_t de, std::size_t vers);
 
     // Brings an event's kind and date towards the cache without waiting for either: an end
     // event's date lives in its link, just before it, and a start event's a few words after it.
@@ -514,6 +565,39 @@ public:
     void verifierSiDemande() const;
 
 private:
-    std::vector<KELLien*> events_;
+    // The first (last) index of the run of equal (date, rank) holding `j`, no further than `borne`.
+    std::size_t debutDeSuite(std::size_t borne, std::size_t j) const;
+    std::size_t finDeSuite(std::size_t j, std::size_t borne) const;
+
+    // Gives every event its index again from a new origin.
+    void renumeroter(std::uint32_t origine);
+
+    friend class KELLien;
+    // What an event keeps is its index plus the origin; events put in front lower it, and the
+    // table is renumbered only when it would go below 0 (or a kept number reach kIndexMax).
+    static constexpr std::uint32_t kOrigineInitiale = 1u << 28;
+    static constexpr std::uint32_t kIndexMax = 0x3FFFFFFFu;
+    KELEvenements events_;
+    std::uint32_t origine_ = kOrigineInitiale;
     int passesEnCours_ = 0;
 };
+
+inline std::size_t KELLien::gtIndexInt() const
+{
+    const std::uint32_t i = gtIndexInt_ & kIndex;
+    return i == kHorsTableau ? 0 : i - origine_;
+}
+
+inline void KELLien::assignerGtIndexInt(std::size_t i)
+{
+    gtIndexInt_ = (gtIndexInt_ & ~kIndex) | static_cast<std::uint32_t>(i + origine_);
+}
+
+inline void KELLien::referencerGrandTableau(KELGrandTableau* gt)
+{
+    tableau_ = gt;
+    if (gt)
+        origine_ = gt->origine_;
+    else
+        gtIndexInt_ |= kHorsTableau;
+}

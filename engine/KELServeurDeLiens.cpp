@@ -558,6 +558,7 @@ KELGrandTableau& KELServeurDeLiens::GrandTableau() { return etat().gt; }
 KELICurseurGlobal* KELServeurDeLiens::CurseurGlobal() { return g ? g->curseurGlobal : nullptr; }
 KELIContexteGlobal* KELServeurDeLiens::ContexteGlobal() { return g ? g->contexteGlobal : nullptr; }
 const std::vector<KELICc*>& KELServeurDeLiens::Fenetres() { return etat().fenetres; }
+bool KELServeurDeLiens::ToutEstPlace() { return !g || (g->enAttente.empty() && g->placeJusquA == g->gt.count()); }
 
 KELI* KELServeurDeLiens::DonneMaintenantLeLienId(KELId id)
 {

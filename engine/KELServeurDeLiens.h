@@ -70,6 +70,9 @@ public:
 
     // Every cursor and context in memory.
     static const std::vector<KELICc*>& Fenetres();
+    // Whether every event in the table stands at its place: none is waiting, appended at its end,
+    // for the group that woke it to end.
+    static bool ToutEstPlace();
 
     // Links woken while a group lives are placed together when it ends (one merge instead of one
     // per link): loading a relation's links wakes them in a group.

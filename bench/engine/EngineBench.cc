@@ -8,7 +8,8 @@
 //     the same events only read in table order;
 //   - the same frame and jump with the desk's six windows alive over a base where a third of the
 //     links are open;
-//   - committed link writes through the server vs plain autocommit REPLACE statements.
+//   - committed link writes through the server vs plain autocommit REPLACE statements;
+//   - a link made and closed among the base's open links, dated now or from "always".
 // A summary of the ratios follows the usual report. Short run:
 //   engine_bench --benchmark_filter=/10000/
 // TALLOMER_BENCH_JUMPS=n makes n jumps instead of 8, TALLOMER_BENCH_LOADS=n n loads (for profiling).
@@ -528,6 +529,42 @@ void BM_WriteThroughServer(benchmark::State& state)
     s.charge = false;
 }
 
+// A link made on the Channel and closed a moment later, among the open links of a loaded base (an
+// icon moved on the desk closes one link and makes another): dated now, or from "always" like a
+// value element. The table's open ends and "always" starts stand between where it is made and
+// where it ends; neither is crossed by a window. Processor time of this thread.
+void BM_MakeAndClose(benchmark::State& state)
+{
+    const std::size_t n = static_cast<std::size_t>(state.range(0));
+    const bool toujours = state.range(1) != 0;
+    const Base& b = base(n);
+    Session& s = session();
+    s.assurer(n);
+    KELICurseur* g = KELServeurDeLiens::CurseurGlobal();
+    KELI* channel = KELServeurDeLiens::LienForInt(kChannel, g);
+    KELI* objet = KELServeurDeLiens::LienForInt(b.objets.front(), g);
+    const KELGrandTableau& gt = KELServeurDeLiens::GrandTableau();
+    std::size_t ouverts = 0;
+    for (std::size_t i = gt.count(); i-- > 0 && gt.at(i)->date() >= KELDateOuverte;)
+        ouverts += gt.at(i)->date() == KELDateOuverte;
+    double i = 0;
+    for (auto _ : state) {
+        const double t0 = tempsProcesseur();
+        const KELDate debut = toujours ? KELDateToujours : kMaintenant - 3600.0 + i;
+        KELI* l = KELServeurDeLiens::CreerLienRelInt(kRelIcone, channel, objet, debut, KELDateOuverte, g);
+        if (!l) {
+            state.SkipWithError("a link could not be created");
+            break;
+        }
+        l->placeOutDate(kMaintenant - 1800.0 + i, g);
+        state.SetIterationTime(tempsProcesseur() - t0);
+        ++i;
+    }
+    state.counters["open_links"] = static_cast<double>(ouverts);
+    state.counters["events"] = static_cast<double>(gt.count());
+    s.charge = false;
+}
+
 void BM_PlainReplace(benchmark::State& state)
 {
     const std::size_t n = static_cast<std::size_t>(state.range(0));
@@ -644,6 +681,10 @@ void enregistrer()
             ->Iterations(n >= 1000000 ? 200 : 2000)->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark("write_plain", BM_PlainReplace)->Arg(n)->UseManualTime()
             ->Iterations(2000)->Unit(benchmark::kMicrosecond);
+        for (long toujours : {0L, 1L})
+            benchmark::RegisterBenchmark(toujours ? "make_close_always" : "make_close", BM_MakeAndClose)
+                ->Args({n, toujours})->UseManualTime()->Iterations(n >= 1000000 ? 200 : 1000)
+                ->Unit(benchmark::kMicrosecond);
     }
 }
 

@@ -165,3 +165,38 @@ TEST(EventInsertion, BatchesMatchASortOfAllEvents)
         EXPECT_EQ(t.cles(), attendu(t)) << graine;
     }
 }
+
+// Events that go before most others (values dated "always", links made long ago) are put in at the
+// front of the table, which grows room there as it needs it; events at the end and in the middle
+// keep coming too. Every index stays its event's place and the order is a sort's, whichever end
+// each one went in at, across many growths of the room in front.
+TEST(EventInsertion, EventsInFrontAndBehindKeepEveryIndexRight)
+{
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> sorte(0, 9);
+    std::uniform_real_distribution<double> u(0.0, 1000.0);
+    Table t;
+    for (int i = 0; i < 500; ++i)
+        t.ajouter(u(rng), KELDateOuverte);
+    t.gt.fusionnerLaFin(0);
+    ASSERT_EQ(t.gt.verifier(), "");
+    for (int i = 0; i < 6000; ++i) {
+        const int s = sorte(rng);
+        const std::size_t avant = t.gt.count();
+        if (s < 5)
+            t.ajouter(KELDateToujours, s < 3 ? KELDateOuverte : u(rng)); // in front
+        else if (s < 7)
+            t.ajouter(-1.0 - i, KELDateOuverte); // before every dated event, behind the "always" ones
+        else
+            t.ajouter(u(rng), s < 9 ? KELDateOuverte : KELDateOublieeOut);
+        t.gt.fusionnerLaFin(avant);
+        if (i % 250 == 0 || i > 5990) {
+            ASSERT_EQ(t.gt.verifier(), "") << "after " << i;
+        }
+    }
+    EXPECT_EQ(t.cles(), attendu(t));
+    for (const auto& l : t.liens) {
+        EXPECT_EQ(t.gt.at(l->gtIndexInt()), l.get());
+        EXPECT_EQ(t.gt.at(l->lienOut()->gtIndexInt()), l->lienOut());
+    }
+}

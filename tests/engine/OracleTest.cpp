@@ -64,6 +64,14 @@ public:
     std::vector<std::string> fautes;
     std::vector<Message> trace;
     bool enDeplacement = false;
+    // What every window heard, in one order across them all, with the window's place.
+    struct Avis {
+        std::size_t fenetre;
+        bool act;
+        KELI* lien;
+    };
+    std::vector<Avis>* journal = nullptr; // not owned
+    std::size_t no = 0;
 
 private:
     void noter(bool act, KELI* l, KELICc* c)
@@ -75,6 +83,8 @@ private:
             fautes.push_back(quoi() + (act ? " while active" : " while inactive"));
         if (enDeplacement)
             trace.push_back({act, l->idInt(), l->inDate(), l->outDate(), numeros_++});
+        if (journal)
+            journal->push_back({no, act, l});
     }
 
     KELICc* fenetre_; // not owned
@@ -1138,4 +1148,206 @@ TEST_F(Oracle, CreatingAfterErasingTheNewestLinkGetsAFreshId)
     EXPECT_NE(b->idInt(), a->idInt());
     EXPECT_DOUBLE_EQ(KELServeurDeLiens::InDateForLienNum(b->idInt()), t - 5);
     EXPECT_EQ(storetest::scalar(path, "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 0;").toInt64(), 0);
+}
+
+// ---- Crowds of links that start "always" or never end
+
+namespace {
+
+// Where the table puts an event among others: its date, then its rank.
+std::pair<KELDate, int> cle(const KELLien* e) { return {e->date(), e->rang()}; }
+
+class Foule : public Oracle {
+protected:
+    void SetUp() override
+    {
+        Oracle::SetUp();
+        if (HasFatalFailure())
+            return;
+        for (std::size_t i = 0; i < balances.size(); ++i) {
+            balances[i]->journal = &journal;
+            balances[i]->no = i;
+        }
+    }
+
+    std::vector<bool> dedans(const KELI* l) const
+    {
+        std::vector<bool> out;
+        for (KELICc* w : fenetres)
+            out.push_back(l && dansLaFenetre(l, w));
+        return out;
+    }
+
+    // What the windows heard while one end of `l` went from `avant` to where it is now: exactly the
+    // windows whose inclusion changed, each once; and, when the end passed an event strictly, the
+    // link's crossing side is that of the last one it passed. (Across windows the order is not the
+    // edges': a link enters a window only once its Objects show there.)
+    std::string verifierUnBout(KELI* l, bool out, KELDate avant, const std::vector<bool>& etaient)
+    {
+        const KELDate apres = out ? l->outDate() : l->inDate();
+        const bool gauche = apres < avant;
+        const std::vector<bool> sont = dedans(l);
+        std::vector<int> fois(fenetres.size(), 0);
+        for (const Balance::Avis& a : journal) {
+            KELICc* w = fenetres[a.fenetre];
+            const std::string ou = texte("window ", w->idInt(), ": ");
+            if (a.lien != l)
+                return ou + texte("heard of ", a.lien->idInt(), " when ", l->idInt(), " moved");
+            if (++fois[a.fenetre] > 1)
+                return ou + "heard twice";
+            if (a.act == etaient[a.fenetre] || sont[a.fenetre] == etaient[a.fenetre])
+                return ou + (a.act ? "act" : "des") + " that changes nothing";
+        }
+        for (std::size_t i = 0; i < fenetres.size(); ++i)
+            if (sont[i] != etaient[i] && fois[i] == 0)
+                return texte("window ", fenetres[i]->idInt(), " never heard that ", l->idInt(),
+                             sont[i] ? " entered" : " left");
+        const KELLien* e = out ? static_cast<KELLien*>(l->lienOut()) : l;
+        const KELGrandTableau& gt = KELServeurDeLiens::GrandTableau();
+        const std::size_t i = e->gtIndexInt();
+        const std::pair<KELDate, int> depart{avant, e->rang()};
+        if (gauche && i + 1 < gt.count() && cle(gt.at(i + 1)) < depart &&
+            l->siCroisementFutur() != gt.at(i + 1)->siOut())
+            return "after a move back, the link's crossing side is not that of the last event passed";
+        if (!gauche && i > 0 && cle(gt.at(i - 1)) > depart && l->siCroisementFutur() != gt.at(i - 1)->siOut())
+            return "after a move on, the link's crossing side is not that of the last event passed";
+        return {};
+    }
+
+    KELDate uneDateOuUnBord()
+    {
+        switch (uniforme(0, 3)) {
+        case 0:
+            return sched.now();
+        case 1: {
+            KELICc* w = fenetres[uniforme<std::size_t>(0, fenetres.size() - 1)];
+            return pile(0.5) ? w->inDate() : w->outDate();
+        }
+        default:
+            return uneDate();
+        }
+    }
+
+    // A link made: first every window that includes it from its start on hears it enter, then
+    // closing it tells those it leaves.
+    std::string creerEtVerifier(KELDate in, KELDate out)
+    {
+        KELI* a = objets[uniforme<std::size_t>(0, objets.size() - 1)];
+        KELI* b = objets[uniforme<std::size_t>(0, objets.size() - 1)];
+        // The act brings its cursor to its moment first: what that move tells is not the link's.
+        KELICc* c = unCurseur();
+        c->placeToi();
+        journal.clear();
+        KELI* l = KELServeurDeLiens::CreerLienRelInt(kRel, a, b, in, out, c);
+        if (!l)
+            return "create failed";
+        tous.push_back(l);
+        vivants.push_back(l);
+        touche = l;
+        std::vector<bool> ouvert;
+        for (KELICc* w : fenetres)
+            ouvert.push_back(in <= w->outDate());
+        const std::vector<bool> sont = dedans(l);
+        std::size_t k = 0;
+        std::vector<bool> entres(fenetres.size(), false);
+        for (; k < journal.size() && journal[k].act; ++k) {
+            if (journal[k].lien != l || entres[journal[k].fenetre] || !ouvert[journal[k].fenetre])
+                return texte("wrong entry of a new link into window ", fenetres[journal[k].fenetre]->idInt());
+            entres[journal[k].fenetre] = true;
+        }
+        if (entres != ouvert)
+            return "a window that includes the new link while open never heard it enter";
+        journal.erase(journal.begin(), journal.begin() + static_cast<std::ptrdiff_t>(k));
+        return verifierUnBout(l, true, KELDateOuverte, ouvert);
+    }
+
+    std::string unActeDeFoule()
+    {
+        touche = nullptr;
+        const int p = uniforme(0, 99);
+        if (p < 30) {
+            const KELDate in = pile(0.35) ? KELDateToujours : uneDateOuUnBord();
+            const KELDate out = pile(0.6) ? KELDateOuverte : std::max(in, uneDateOuUnBord());
+            return texte("create [", in, ", ", out, "): ", creerEtVerifier(in, out));
+        }
+        if (p < 62 && !vivants.empty()) {
+            // Closing an open link, reopening a closed one, or moving either end.
+            const bool fermer = p < 45, rouvrir = p >= 45 && p < 50, bougerIn = p >= 56;
+            std::size_t j = uniforme<std::size_t>(0, vivants.size() - 1);
+            for (std::size_t n = 0; n < vivants.size(); ++n, j = (j + 1) % vivants.size())
+                if (!(fermer || rouvrir) || (vivants[j]->outDate() == KELDateOuverte) == fermer)
+                    break;
+            KELI* l = vivants[j];
+            const bool out = !bougerIn;
+            const KELDate avant = out ? l->outDate() : l->inDate();
+            KELDate d = rouvrir ? KELDateOuverte : uneDateOuUnBord();
+            if (bougerIn && pile(0.3))
+                d = KELDateToujours;
+            d = out ? std::max(d, l->inDate()) : std::min(d, l->outDate());
+            const std::vector<bool> etaient = dedans(l);
+            journal.clear();
+            out ? l->placeOutDate(d, unCurseur()) : l->placeInDate(d, unCurseur());
+            touche = l;
+            return texte(out ? "out of " : "in of ", l->idInt(), " ", avant, " -> ", d, ": ",
+                         verifierUnBout(l, out, avant, etaient));
+        }
+        if (p < 90)
+            return bougerSearch(pile(0.3)) + ": ";
+        if (p < 95)
+            return bougerFenetre() + ": ";
+        return avancer() + ": ";
+    }
+
+    std::vector<Balance::Avis> journal;
+};
+
+} // namespace
+
+// Two thousand links that start "always" or never end, windows spread over the past and the future,
+// and links made, closed, reopened and moved among them between moves of the Search cursor: each
+// act tells exactly the windows whose edges the moving end passed, and every window holds exactly
+// its links after each.
+TEST_F(Foule, LinksMadeAndClosedAmongThousandsOfOpenOnesTellOnlyTheWindowsTheyCross)
+{
+    const std::uint64_t seed = graine() + 5;
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (TALLOMER_ORACLE_SEED replays it, minus five)");
+    rng.seed(seed);
+    // The Search window well back in the past and wide; the Now window where it is.
+    search->placerCurseur(sched.now() - 400.0);
+    search->decalerContexteIn(-300.0);
+    search->decalerContexteOut(150.0);
+    for (int i = 0; i < 2000; ++i) {
+        const double q = uniforme(0.0, 1.0);
+        const KELDate in = q < 0.45 ? KELDateToujours : uneDate();
+        const KELDate out = q < 0.85 ? KELDateOuverte : std::max(in, uneDate());
+        KELI* l = KELServeurDeLiens::CreerLienRelInt(kRel, objets[i % 6], objets[(i * 7 + 1) % 6], in, out, global());
+        ASSERT_NE(l, nullptr);
+        tous.push_back(l);
+        vivants.push_back(l);
+    }
+    ASSERT_EQ(verifierTout(), "");
+    vivantsVises = vivants.size();
+    std::deque<std::string> derniers;
+    for (int step = 0; step < 600; ++step) {
+        const std::string acte = unActeDeFoule();
+        derniers.push_back(acte);
+        if (derniers.size() > 12)
+            derniers.pop_front();
+        std::string faute = acte.substr(acte.find(": ") + 2);
+        if (faute.empty())
+            faute = verifierTout();
+        if (!faute.empty()) {
+            for (const auto& a : derniers)
+                faute += "\n  " + a;
+            FAIL() << "step " << step << ": " << faute;
+        }
+    }
+    std::size_t toujours = 0, ouvertes = 0;
+    for (KELI* l : vivants) {
+        toujours += l->inDate() == KELDateToujours;
+        ouvertes += l->outDate() == KELDateOuverte;
+    }
+    EXPECT_GT(toujours, 800u);
+    EXPECT_GT(ouvertes, 1500u);
+    EXPECT_GE(fenetres.size(), 6u);
 }
