@@ -70,10 +70,12 @@ bool ZEVDeskCanvas::viewportEvent(QEvent* event)
 
 void ZEVDeskCanvas::paintEvent(QPaintEvent* event)
 {
-    if (auto* s = dynamic_cast<ZEVScenePaint*>(scene()))
-        s->willPaint(mapToScene(event->region().boundingRect()).boundingRect(), viewportTransform(),
-                     viewport()->devicePixelRatioF());
+    auto* s = dynamic_cast<ZEVScenePaint*>(scene());
+    if (s)
+        s->willPaint(event->region(), viewportTransform(), viewport()->devicePixelRatioF());
     QGraphicsView::paintEvent(event);
+    if (s)
+        s->didPaint();
 }
 
 void ZEVDeskCanvas::drawForeground(QPainter* painter, const QRectF& rect)

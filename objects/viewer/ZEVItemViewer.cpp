@@ -9,6 +9,7 @@
 #include "services/ZEVSpaceForObjectViews.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/view/ZEVItemViewCopy.h"
+#include "objects/viewer/ZEVCoverMap.h"
 #include "objects/viewer/ZEVItemViewerModels.h"
 
 #include <QGraphicsScene>
@@ -88,6 +89,7 @@ std::unique_ptr<ZEVItemViewForDesks> ZEVItemViewer::creerItemView(const ZEVIconP
 void ZEVItemViewer::itemViewDetruite(ZEVItemView* view)
 {
     views_.erase(view);
+    eraseValue(coveredInPaint_, view);
     eraseValue(selectedItemViews_, view);
     if (menuTarget_ == view)
         menuTarget_ = nullptr;
@@ -344,17 +346,77 @@ void ZEVItemViewer::delConnexionsForParentInt(KELId parentInt)
         deskViewer_->majConnexion();
 }
 
-void ZEVItemViewer::willPaint(const QGraphicsScene& scene, const QRectF& sceneRect, const QTransform& viewportTransform,
+void ZEVItemViewer::willPaint(const QGraphicsScene& scene, const QRegion& exposed, const QTransform& viewportTransform,
                               qreal pixelRatio)
 {
+    didPaint();
+    const QRect bounds = exposed.boundingRect();
+    const QRectF sceneRect = viewportTransform.inverted().mapRect(QRectF(bounds));
     // Its own views, rather than a search of the scene's items: a desk holds five items a view.
     std::vector<ZEVItemTitleView*> titles;
+    std::vector<ZEVItemView*> painted;
     for (ZEVItemView* v : views_) {
+        if (v->scene() != &scene || !v->isVisible())
+            continue;
         ZEVItemTitleView* title = v->titleView();
-        if (v->scene() == &scene && title->isVisible() && title->sceneBoundingRect().intersects(sceneRect))
+        if (title->isVisible() && title->sceneBoundingRect().intersects(sceneRect))
             titles.push_back(title);
+        if (v->sceneBoundingRect().intersects(sceneRect))
+            painted.push_back(v);
     }
     ZEVItemTitleView::prepareForPaint(titles, viewportTransform, pixelRatio);
+
+    // From the top down, each view is left out when all it would draw in the paint lies under
+    // the opaque images of those above it. Only on a canvas that moves the scene without turning
+    // or scaling it, where an image is blitted pixel for pixel.
+    if (painted.size() < 2 || viewportTransform.type() > QTransform::TxTranslate)
+        return;
+    std::sort(painted.begin(), painted.end(),
+              [](const ZEVItemView* a, const ZEVItemView* b) { return b->stacksBelow(*a); });
+    ZEVCoverMap cover;
+    cover.reset(exposed);
+    for (ZEVItemView* v : painted) {
+        if (v->sceneTransform().type() > QTransform::TxTranslate)
+            continue;
+        const QTransform toViewport = v->sceneTransform() * viewportTransform;
+        const ZEVItemView::PaintReach reach = v->paintReach();
+        if (cover.hidden(ZEVCoverMap::touched(toViewport.mapRect(reach.drawn)))) {
+            v->setCoveredInPaint(true);
+            coveredInPaint_.push_back(v);
+        } else if (!reach.opaque.isEmpty()) {
+            cover.cover(ZEVCoverMap::inside(toViewport.mapRect(reach.opaque)));
+        }
+    }
+}
+
+void ZEVItemViewer::didPaint()
+{
+    for (ZEVItemView* v : coveredInPaint_)
+        v->setCoveredInPaint(false);
+    coveredInPaint_.clear();
+}
+
+bool ZEVItemViewer::siCoveredByViewsAbove(const ZEVItemView& view) const
+{
+    QGraphicsScene* scene = view.scene();
+    if (!scene || !view.isVisible() || view.sceneTransform().type() > QTransform::TxTranslate)
+        return false;
+    // What it would draw now, and what it may still show of its last paint.
+    const QRect drawn =
+        ZEVCoverMap::touched(view.sceneTransform().mapRect(view.paintReach().drawn | view.lastDrawnRect()));
+    if (drawn.isEmpty())
+        return false;
+    ZEVCoverMap cover;
+    cover.reset(QRegion(drawn));
+    for (ZEVItemView* v : views_) {
+        if (v == &view || v->scene() != scene || !v->isVisible() || !view.stacksBelow(*v) ||
+            v->sceneTransform().type() > QTransform::TxTranslate || !v->sceneBoundingRect().intersects(drawn))
+            continue;
+        const QRectF opaque = v->paintReach().opaque;
+        if (!opaque.isEmpty())
+            cover.cover(ZEVCoverMap::inside(v->sceneTransform().mapRect(opaque)));
+    }
+    return cover.hidden(drawn);
 }
 
 void ZEVItemViewer::delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt)
