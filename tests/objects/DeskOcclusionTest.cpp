@@ -7,9 +7,9 @@
 #include "objects/view/ZEVInkedPixels.h"
 #include "objects/viewer/ZEVCoverMap.h"
 #include "space/ZEVSpaceView.h"
+#include "tests/support/PaintedRegions.h"
 #include "tests/support/PumpUntil.h"
 
-#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -19,21 +19,6 @@ using namespace tallomer;
 using namespace objectstest;
 
 namespace {
-
-// Every region the canvas's viewport paints while it listens.
-class Paints : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            region += static_cast<QPaintEvent*>(event)->region();
-            ++count;
-        }
-        return false;
-    }
-    QRegion region;
-    int count = 0;
-};
 
 QImage solid(QColor colour, int side = 64)
 {
@@ -66,8 +51,8 @@ protected:
     // Turns the event loop until the canvas has painted `n` more times.
     bool painted(int n = 1)
     {
-        const int until = paints.count + n;
-        return test::pumpUntil([&] { return paints.count >= until; });
+        const int until = paints.paints + n;
+        return test::pumpUntil([&] { return paints.paints >= until; });
     }
     // The window as it stands, and the scene rendered whole without the canvas.
     QImage shown() const
@@ -86,7 +71,7 @@ protected:
     }
 
     Desk d;
-    Paints paints;
+    test::PaintedRegions paints;
     std::unique_ptr<ZEVDeskCanvas> canvas;
 };
 
@@ -111,12 +96,12 @@ TEST_F(DeskOcclusion, AViewHiddenUnderOthersIsNotPaintedUntilUncovered)
 
     // Its change of state shows nowhere, so it asks no paint: only the other view's change is
     // painted, away from it.
-    paints.region = QRegion();
+    paints.painted = QRegion();
     low->setSiActif(false);
     low->updateIfDrawChanged();
     apart->setItemTitle(QStringLiteral("Apart again"));
     ASSERT_TRUE(painted());
-    EXPECT_FALSE(paints.region.intersects(onCanvas(low))) << "a hidden change repainted its place";
+    EXPECT_FALSE(paints.painted.intersects(onCanvas(low))) << "a hidden change repainted its place";
     EXPECT_EQ(low->drawnCount(), 0);
     // What shows is what the whole scene renders (a render draws every view).
     EXPECT_EQ(shown(), fullRender());
