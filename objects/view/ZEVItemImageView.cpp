@@ -106,9 +106,14 @@ QRectF ZEVItemImageView::opaqueRectInView(double alpha) const
     const QSize pixels = drawn.size().toSize();
     if (alpha < 1 || pixels.isEmpty())
         return {};
-    const Scaled* entry = scaledEntry(image_, pixels);
-    const QRect part = entry ? entry->opaque : opaqueAtOwnSize(image_);
-    return part.isEmpty() ? QRectF() : QRectF(drawn.topLeft() + part.topLeft(), QSizeF(part.size()));
+    if (opaqueKey_ != image_.cacheKey() || opaqueAt_ != pixels) {
+        const Scaled* entry = scaledEntry(image_, pixels);
+        opaquePart_ = entry ? entry->opaque : opaqueAtOwnSize(image_);
+        opaqueKey_ = image_.cacheKey();
+        opaqueAt_ = pixels;
+    }
+    return opaquePart_.isEmpty() ? QRectF()
+                                 : QRectF(drawn.topLeft() + opaquePart_.topLeft(), QSizeF(opaquePart_.size()));
 }
 
 const QImage& ZEVItemImageView::scaledFor(const QImage& image, const QSize& pixels)

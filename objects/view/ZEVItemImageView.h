@@ -43,6 +43,10 @@ private:
 
     QImage image_;
     double alpha_ = 1.0;
+    // The opaque part of the image at the pixels it last showed at, in those pixels.
+    mutable qint64 opaqueKey_ = 0;
+    mutable QSize opaqueAt_;
+    mutable QRect opaquePart_;
 };
 
 } // namespace tallomer

@@ -456,6 +456,15 @@ void ZEVItemView::updateIfDrawChanged()
 
 ZEVItemView::PaintReach ZEVItemView::paintReach() const { return reachFor(ZEVItemDrawing::decide(drawInputs())); }
 
+ZEVItemView::PaintReach ZEVItemView::forecastPaint()
+{
+    ZEVItemDrawInputs inputs = drawInputs();
+    ZEVItemDrawPlan plan = ZEVItemDrawing::decide(inputs);
+    const PaintReach reach = reachFor(plan);
+    forecast_ = Forecast{std::move(inputs), std::move(plan), reach.drawn};
+    return reach;
+}
+
 ZEVItemView::PaintReach ZEVItemView::reachFor(const ZEVItemDrawPlan& plan) const
 {
     const double alpha = std::clamp(plan.imageAlpha.value_or(imageView_->alphaValue()), 0.0, 1.0);
@@ -493,11 +502,14 @@ QVariant ZEVItemView::itemChange(GraphicsItemChange change, const QVariant& valu
 
 ZEVItemDrawPlan ZEVItemView::drawRect(QPainter& painter)
 {
-    const ZEVItemDrawInputs inputs = drawInputs();
+    // Read just before the paint for the whole desk, or now.
+    std::optional<Forecast> forecast = std::move(forecast_);
+    forecast_.reset();
+    const ZEVItemDrawInputs inputs = forecast ? forecast->inputs : drawInputs();
     ZEVSpaceForObjectViews* s = space();
     drawn_ = DrawnState{inputs, s && s->isTitleEditedForItem(item_)};
-    const ZEVItemDrawPlan plan = ZEVItemDrawing::decide(inputs);
-    lastDrawn_ = reachFor(plan).drawn;
+    const ZEVItemDrawPlan plan = forecast ? std::move(forecast->plan) : ZEVItemDrawing::decide(inputs);
+    lastDrawn_ = forecast ? forecast->drawn : reachFor(plan).drawn;
     const ZEVItemDrawGeometry g = ZEVItemDrawGeometry::forViewSize(frame_.size());
     if (itemViewer_)
         ZEVItemPainter::paint(painter, plan, g, itemViewer_->palette());

@@ -309,6 +309,10 @@ public:
         QRectF opaque;
     };
     PaintReach paintReach() const;
+    // The same for the paint about to run, which then draws from the state read here rather than
+    // read it again; kept until that paint or forgotten.
+    PaintReach forecastPaint();
+    void forgetForecast() { forecast_.reset(); }
     // What the last paint that drew the view touched, in its own coordinates: all it may still
     // show of an earlier state.
     QRectF lastDrawnRect() const { return lastDrawn_; }
@@ -417,6 +421,12 @@ private:
     };
     std::optional<DrawnState> drawn_;
     QRectF lastDrawn_;
+    struct Forecast {
+        ZEVItemDrawInputs inputs;
+        ZEVItemDrawPlan plan;
+        QRectF drawn;
+    };
+    std::optional<Forecast> forecast_;
     bool coveredInPaint_ = false;
     int drawnCount_ = 0;
     // When it entered its scene, counted for the whole program: among views of one z the later

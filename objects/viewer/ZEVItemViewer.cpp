@@ -90,6 +90,7 @@ void ZEVItemViewer::itemViewDetruite(ZEVItemView* view)
 {
     views_.erase(view);
     eraseValue(coveredInPaint_, view);
+    eraseValue(forecast_, view);
     eraseValue(selectedItemViews_, view);
     if (menuTarget_ == view)
         menuTarget_ = nullptr;
@@ -350,22 +351,25 @@ void ZEVItemViewer::willPaint(const QGraphicsScene& scene, const QRegion& expose
                               qreal pixelRatio)
 {
     didPaint();
-    const QRect bounds = exposed.boundingRect();
-    const QRectF sceneRect = viewportTransform.inverted().mapRect(QRectF(bounds));
+    const QRectF sceneRect = viewportTransform.inverted().mapRect(QRectF(exposed.boundingRect()));
     // Its own views, rather than a search of the scene's items: a desk holds five items a view.
-    std::vector<ZEVItemTitleView*> titles;
     std::vector<ZEVItemView*> painted;
-    for (ZEVItemView* v : views_) {
-        if (v->scene() != &scene || !v->isVisible())
-            continue;
+    for (ZEVItemView* v : views_)
+        if (v->scene() == &scene && v->isVisible() && v->sceneBoundingRect().intersects(sceneRect))
+            painted.push_back(v);
+    leaveOutCovered(painted, exposed, viewportTransform);
+    std::vector<ZEVItemTitleView*> titles;
+    for (ZEVItemView* v : painted) {
         ZEVItemTitleView* title = v->titleView();
         if (title->isVisible() && title->sceneBoundingRect().intersects(sceneRect))
             titles.push_back(title);
-        if (v->sceneBoundingRect().intersects(sceneRect))
-            painted.push_back(v);
     }
     ZEVItemTitleView::prepareForPaint(titles, viewportTransform, pixelRatio);
+}
 
+void ZEVItemViewer::leaveOutCovered(std::vector<ZEVItemView*>& painted, const QRegion& exposed,
+                                    const QTransform& viewportTransform)
+{
     // From the top down, each view is left out when all it would draw in the paint lies under
     // the opaque images of those above it. Only on a canvas that moves the scene without turning
     // or scaling it, where an image is blitted pixel for pixel.
@@ -375,18 +379,26 @@ void ZEVItemViewer::willPaint(const QGraphicsScene& scene, const QRegion& expose
               [](const ZEVItemView* a, const ZEVItemView* b) { return b->stacksBelow(*a); });
     ZEVCoverMap cover;
     cover.reset(exposed);
+    std::vector<ZEVItemView*> shown;
+    shown.reserve(painted.size());
     for (ZEVItemView* v : painted) {
-        if (v->sceneTransform().type() > QTransform::TxTranslate)
+        if (v->sceneTransform().type() > QTransform::TxTranslate) {
+            shown.push_back(v);
             continue;
+        }
         const QTransform toViewport = v->sceneTransform() * viewportTransform;
-        const ZEVItemView::PaintReach reach = v->paintReach();
+        const ZEVItemView::PaintReach reach = v->forecastPaint();
+        forecast_.push_back(v);
         if (cover.hidden(ZEVCoverMap::touched(toViewport.mapRect(reach.drawn)))) {
             v->setCoveredInPaint(true);
             coveredInPaint_.push_back(v);
-        } else if (!reach.opaque.isEmpty()) {
-            cover.cover(ZEVCoverMap::inside(toViewport.mapRect(reach.opaque)));
+            continue;
         }
+        if (!reach.opaque.isEmpty())
+            cover.cover(ZEVCoverMap::inside(toViewport.mapRect(reach.opaque)));
+        shown.push_back(v);
     }
+    painted.swap(shown);
 }
 
 void ZEVItemViewer::didPaint()
@@ -394,6 +406,9 @@ void ZEVItemViewer::didPaint()
     for (ZEVItemView* v : coveredInPaint_)
         v->setCoveredInPaint(false);
     coveredInPaint_.clear();
+    for (ZEVItemView* v : forecast_)
+        v->forgetForecast();
+    forecast_.clear();
 }
 
 bool ZEVItemViewer::siCoveredByViewsAbove(const ZEVItemView& view) const

@@ -273,6 +273,9 @@ private:
     void visibleViewsOfMode(int mode, std::vector<ZEVItemView*>& out);
     bool isSelectedInMode(int mode, KELI* item) const;
     void majItemViews();
+    // Marks the views of `painted` that the paint of `exposed` need not draw, and takes them out.
+    void leaveOutCovered(std::vector<ZEVItemView*>& painted, const QRegion& exposed,
+                         const QTransform& viewportTransform);
 
     KELICurseur* curseur_;                  // not owned
     ZEVSpaceForObjectViews* space_;           // not owned
@@ -285,6 +288,7 @@ private:
 
     std::set<ZEVItemView*> views_; // the views made here that still exist; not owned
     std::vector<ZEVItemView*> coveredInPaint_; // left out of the paint under way
+    std::vector<ZEVItemView*> forecast_;       // whose state the paint under way has read
     std::vector<ZEVItemView*> selectedItemViews_;
     std::set<ZEVItemConnexion*> connexionsExistantes_;
     std::map<KELId, std::vector<std::unique_ptr<ZEVItemConnexion>>> parentConnexionsMap_;

@@ -149,21 +149,27 @@ TEST_F(DeskOcclusion, ATranslucentOrPartlyCoveringViewHidesNothing)
     ASSERT_TRUE(test::pumpUntil([&] { return shown() == fullRender(); }));
 }
 
-TEST(ZEVCoverMap, AnAreaIsHiddenOnlyWhenEveryExposedPixelIsCovered)
+TEST(ZEVCoverMap, AnAreaIsHiddenOnlyWhenEveryExposedCellIsWhollyCovered)
 {
     ZEVCoverMap map;
-    // Two exposed strips across word boundaries of the rows.
-    map.reset(QRegion(10, 0, 150, 20) + QRegion(10, 40, 150, 20));
-    const QRect across(60, 5, 80, 50); // straddles both strips and the unexposed gap
+    // Two exposed strips, rows of cells across two words.
+    map.reset(QRegion(0, 0, 300, 20) + QRegion(0, 40, 300, 20));
+    const QRect across(60, 4, 200, 52); // straddles both strips and the unexposed gap
     EXPECT_FALSE(map.hidden(across));
-    map.cover(QRect(60, 0, 80, 20));
+    map.cover(QRect(60, 0, 200, 20));
     EXPECT_FALSE(map.hidden(across)) << "the lower strip is still open";
-    map.cover(QRect(60, 40, 79, 20));
-    EXPECT_FALSE(map.hidden(across)) << "one column of it is still open";
-    map.cover(QRect(139, 55, 1, 5));
-    map.cover(QRect(139, 40, 1, 15));
+    map.cover(QRect(60, 40, 199, 20));
+    EXPECT_FALSE(map.hidden(across)) << "its last cell is covered but for a pixel";
+    map.cover(QRect(256, 40, 4, 20));
     EXPECT_TRUE(map.hidden(across)) << "the gap between the strips is not painted";
-    EXPECT_TRUE(map.hidden(QRect(300, 0, 10, 10))) << "nothing outside the paint is exposed";
+    EXPECT_FALSE(map.hidden(QRect(259, 40, 2, 2))) << "a cell it only touches is still open";
+    EXPECT_TRUE(map.hidden(QRect(400, 0, 10, 10))) << "nothing outside the paint is exposed";
+    // The last cell of a row holds two pixels of the map: covered by what reaches its edge.
+    map.reset(QRegion(0, 0, 10, 4));
+    map.cover(QRect(0, 0, 9, 4));
+    EXPECT_FALSE(map.hidden(QRect(0, 0, 10, 4)));
+    map.cover(QRect(8, 0, 5, 4));
+    EXPECT_TRUE(map.hidden(QRect(0, 0, 10, 4)));
 
     // What a drawing may touch grows outwards, what it surely covers shrinks inwards.
     EXPECT_EQ(ZEVCoverMap::touched(QRectF(10.5, 10, 20, 20)), QRect(9, 9, 23, 22));
