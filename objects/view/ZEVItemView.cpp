@@ -456,12 +456,19 @@ void ZEVItemView::updateIfDrawChanged()
 
 ZEVItemView::PaintReach ZEVItemView::paintReach() const { return reachFor(ZEVItemDrawing::decide(drawInputs())); }
 
+QRectF ZEVItemView::lastDrawnRect() const
+{
+    // Its place and size have not changed since, or the scene repainted where it stood: what it
+    // drew then follows from the state it drew.
+    return drawn_ ? reachFor(ZEVItemDrawing::decide(drawn_->inputs)).drawn : QRectF();
+}
+
 ZEVItemView::PaintReach ZEVItemView::forecastPaint()
 {
     ZEVItemDrawInputs inputs = drawInputs();
     ZEVItemDrawPlan plan = ZEVItemDrawing::decide(inputs);
     const PaintReach reach = reachFor(plan);
-    forecast_ = Forecast{std::move(inputs), std::move(plan), reach.drawn};
+    forecast_ = Forecast{std::move(inputs), std::move(plan)};
     return reach;
 }
 
@@ -509,7 +516,6 @@ ZEVItemDrawPlan ZEVItemView::drawRect(QPainter& painter)
     ZEVSpaceForObjectViews* s = space();
     drawn_ = DrawnState{inputs, s && s->isTitleEditedForItem(item_)};
     const ZEVItemDrawPlan plan = forecast ? std::move(forecast->plan) : ZEVItemDrawing::decide(inputs);
-    lastDrawn_ = forecast ? forecast->drawn : reachFor(plan).drawn;
     const ZEVItemDrawGeometry g = ZEVItemDrawGeometry::forViewSize(frame_.size());
     if (itemViewer_)
         ZEVItemPainter::paint(painter, plan, g, itemViewer_->palette());

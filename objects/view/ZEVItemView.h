@@ -37,6 +37,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class KELI;
@@ -315,17 +316,15 @@ public:
     void forgetForecast() { forecast_.reset(); }
     // What the last paint that drew the view touched, in its own coordinates: all it may still
     // show of an earlier state.
-    QRectF lastDrawnRect() const { return lastDrawn_; }
+    QRectF lastDrawnRect() const;
     // The canvas's paint under way need not draw the view: views above it hide all it would draw
     // there. Holds for that paint only.
     void setCoveredInPaint(bool covered) { coveredInPaint_ = covered; }
     // How many paints drew the view (a covered one draws nothing).
     int drawnCount() const { return drawnCount_; }
     // The views of a scene stack by their z, then in the order they entered it: ordered so.
-    bool stacksBelow(const ZEVItemView& other) const
-    {
-        return zValue() != other.zValue() ? zValue() < other.zValue() : sceneEntry_ < other.sceneEntry_;
-    }
+    bool stacksBelow(const ZEVItemView& other) const { return stackingKey() < other.stackingKey(); }
+    std::pair<double, std::uint64_t> stackingKey() const { return {zValue(), sceneEntry_}; }
 
     ZEVItemViewer* itemViewer() const { return itemViewer_; }
     // The item viewer is going away before the view: the view stops asking it.
@@ -420,11 +419,9 @@ private:
         bool operator==(const DrawnState&) const = default;
     };
     std::optional<DrawnState> drawn_;
-    QRectF lastDrawn_;
     struct Forecast {
         ZEVItemDrawInputs inputs;
         ZEVItemDrawPlan plan;
-        QRectF drawn;
     };
     std::optional<Forecast> forecast_;
     bool coveredInPaint_ = false;

@@ -353,13 +353,14 @@ void ZEVItemViewer::willPaint(const QGraphicsScene& scene, const QRegion& expose
     didPaint();
     const QRectF sceneRect = viewportTransform.inverted().mapRect(QRectF(exposed.boundingRect()));
     // Its own views, rather than a search of the scene's items: a desk holds five items a view.
-    std::vector<ZEVItemView*> painted;
+    std::vector<ZEVItemView*> shown;
+    shown.reserve(views_.size());
     for (ZEVItemView* v : views_)
-        if (v->scene() == &scene && v->isVisible() && v->sceneBoundingRect().intersects(sceneRect))
-            painted.push_back(v);
-    leaveOutCovered(painted, exposed, viewportTransform);
+        if (v->scene() == &scene && v->isVisible())
+            shown.push_back(v);
+    leaveOutCovered(shown, exposed, sceneRect, viewportTransform);
     std::vector<ZEVItemTitleView*> titles;
-    for (ZEVItemView* v : painted) {
+    for (ZEVItemView* v : shown) {
         ZEVItemTitleView* title = v->titleView();
         if (title->isVisible() && title->sceneBoundingRect().intersects(sceneRect))
             titles.push_back(title);
@@ -367,7 +368,7 @@ void ZEVItemViewer::willPaint(const QGraphicsScene& scene, const QRegion& expose
     ZEVItemTitleView::prepareForPaint(titles, viewportTransform, pixelRatio);
 }
 
-void ZEVItemViewer::leaveOutCovered(std::vector<ZEVItemView*>& painted, const QRegion& exposed,
+void ZEVItemViewer::leaveOutCovered(std::vector<ZEVItemView*>& painted, const QRegion& exposed, const QRectF& sceneRect,
                                     const QTransform& viewportTransform)
 {
     // From the top down, each view is left out when all it would draw in the paint lies under
@@ -375,17 +376,35 @@ void ZEVItemViewer::leaveOutCovered(std::vector<ZEVItemView*>& painted, const QR
     // or scaling it, where an image is blitted pixel for pixel.
     if (painted.size() < 2 || viewportTransform.type() > QTransform::TxTranslate)
         return;
-    std::sort(painted.begin(), painted.end(),
-              [](const ZEVItemView* a, const ZEVItemView* b) { return b->stacksBelow(*a); });
+    // A desk of icons with transparent margins hides next to nothing, and the pass costs a few
+    // percent of the paint: after a pass over many views that left out almost none, the next
+    // paints draw them all and the pass is tried again later.
+    constexpr std::size_t kManyViews = 200;
+    constexpr int kPaintsBetweenVainPasses = 30;
+    if (paintsWithoutPass_ > 0) {
+        --paintsWithoutPass_;
+        return;
+    }
+    // The views the paint reaches, from the top down. Outside the region, or within its bounds but
+    // none of its pieces, a view is not painted.
+    std::vector<ZEVItemView*> shown;
+    std::vector<std::pair<std::pair<double, std::uint64_t>, ZEVItemView*>> stack;
+    stack.reserve(painted.size());
+    const bool scattered = exposed.rectCount() > 1;
+    for (ZEVItemView* v : painted) {
+        const QRectF bounds = v->sceneBoundingRect();
+        if (!bounds.intersects(sceneRect) ||
+            (scattered && !exposed.intersects(viewportTransform.mapRect(bounds).toAlignedRect())))
+            continue;
+        if (v->sceneTransform().type() > QTransform::TxTranslate)
+            shown.push_back(v);
+        else
+            stack.emplace_back(v->stackingKey(), v);
+    }
+    std::sort(stack.begin(), stack.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
     ZEVCoverMap cover;
     cover.reset(exposed);
-    std::vector<ZEVItemView*> shown;
-    shown.reserve(painted.size());
-    for (ZEVItemView* v : painted) {
-        if (v->sceneTransform().type() > QTransform::TxTranslate) {
-            shown.push_back(v);
-            continue;
-        }
+    for (const auto& [key, v] : stack) {
         const QTransform toViewport = v->sceneTransform() * viewportTransform;
         const ZEVItemView::PaintReach reach = v->forecastPaint();
         forecast_.push_back(v);
@@ -398,6 +417,8 @@ void ZEVItemViewer::leaveOutCovered(std::vector<ZEVItemView*>& painted, const QR
             cover.cover(ZEVCoverMap::inside(toViewport.mapRect(reach.opaque)));
         shown.push_back(v);
     }
+    if (stack.size() >= kManyViews && coveredInPaint_.size() * 100 < stack.size())
+        paintsWithoutPass_ = kPaintsBetweenVainPasses;
     painted.swap(shown);
 }
 

@@ -274,7 +274,7 @@ private:
     bool isSelectedInMode(int mode, KELI* item) const;
     void majItemViews();
     // Marks the views of `painted` that the paint of `exposed` need not draw, and takes them out.
-    void leaveOutCovered(std::vector<ZEVItemView*>& painted, const QRegion& exposed,
+    void leaveOutCovered(std::vector<ZEVItemView*>& painted, const QRegion& exposed, const QRectF& sceneRect,
                          const QTransform& viewportTransform);
 
     KELICurseur* curseur_;                  // not owned
@@ -289,6 +289,8 @@ private:
     std::set<ZEVItemView*> views_; // the views made here that still exist; not owned
     std::vector<ZEVItemView*> coveredInPaint_; // left out of the paint under way
     std::vector<ZEVItemView*> forecast_;       // whose state the paint under way has read
+    // Paints to come that draw every view without looking for hidden ones (see leaveOutCovered).
+    int paintsWithoutPass_ = 0;
     std::vector<ZEVItemView*> selectedItemViews_;
     std::set<ZEVItemConnexion*> connexionsExistantes_;
     std::map<KELId, std::vector<std::unique_ptr<ZEVItemConnexion>>> parentConnexionsMap_;
