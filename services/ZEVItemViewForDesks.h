@@ -29,8 +29,8 @@ class ZEVItemViewForDesks;
 
 // What the Object views of one desk ask of that desk's viewer. The desk viewer derives from it.
 // Beyond this many views changed at once, whoever changes them repaints the whole desk (its
-// scene's update()): the canvas's region of that many scattered rectangles costs more to build
-// and to clip by than the pixels it spares.
+// scene's update()) when their places cover most of it: the paint of the rest then spares little
+// and the region of their places still costs its building and its clipping.
 inline constexpr std::size_t kZEVVuesDeMasse = 32;
 
 class ZEVDeskViewerForObjectViews {

@@ -10,6 +10,7 @@
 
 #include <QPointF>
 #include <QRectF>
+#include <QRegion>
 #include <QTransform>
 
 #include <memory>
@@ -84,9 +85,11 @@ public:
     virtual void delConnexionsForParentInt(KELId parentInt) = 0;
     virtual void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) = 0;
 
-    // The desk's canvas paints what lies in `sceneRect` of `scene` next (see ZEVScenePaint).
-    virtual void willPaint(const QGraphicsScene& scene, const QRectF& sceneRect, const QTransform& viewportTransform,
+    // The desk's canvas paints what lies in `exposed` of `scene` next, then is done (see
+    // ZEVScenePaint).
+    virtual void willPaint(const QGraphicsScene& scene, const QRegion& exposed, const QTransform& viewportTransform,
                            qreal pixelRatio) = 0;
+    virtual void didPaint() = 0;
 
 private:
     using C = ZEVCroisement;

@@ -1,9 +1,10 @@
 #pragma once
 // A scene that the desk canvas tells, before each paint, which part of it the paint is about to
 // draw: items that draw once and keep what they drew (the Object views' titles) draw it then for
-// all of them together, rather than one by one as the paint reaches each.
+// all of them together, rather than one by one as the paint reaches each; and items that the
+// paint would draw wholly under opaque ones above them are left out of it.
 
-#include <QRectF>
+#include <QRegion>
 #include <QTransform>
 
 namespace tallomer {
@@ -11,9 +12,11 @@ namespace tallomer {
 class ZEVScenePaint {
 public:
     virtual ~ZEVScenePaint() = default;
-    // What lies in `sceneRect` is painted next through `viewportTransform`, on a device of
-    // `pixelRatio` device pixels per viewport pixel.
-    virtual void willPaint(const QRectF& sceneRect, const QTransform& viewportTransform, qreal pixelRatio) = 0;
+    // What lies in `exposed` (the viewport's pixels) is painted next through `viewportTransform`,
+    // on a device of `pixelRatio` device pixels per viewport pixel.
+    virtual void willPaint(const QRegion& exposed, const QTransform& viewportTransform, qreal pixelRatio) = 0;
+    // That paint is over: whatever it left out is painted again by the next that reaches it.
+    virtual void didPaint() = 0;
 };
 
 } // namespace tallomer

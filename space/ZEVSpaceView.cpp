@@ -26,8 +26,8 @@ ZEVDeskCanvas::ZEVDeskCanvas(QWidget* parent) : QGraphicsView(parent)
     // The exact region of what changed: two icons moved at opposite corners repaint their four
     // places, not the rectangle that spans them (the whole desk). A Search step's pass repaints
     // only the views whose drawing changed; many views moving in one frame, or every view shown
-    // again, ask the whole scene instead (kZEVVuesDeMasse): the view then skips each view's
-    // rectangle, whose union into a region of thousands costs more than the paint it would spare.
+    // again, ask the whole scene only when their places cover most of it (kZEVVuesDeMasse): a
+    // region of overlapping places stays a few dozen rectangles, cheap to build and clip by.
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
     // Thousands of icons paint in a frame and nearly all of them leave the painter as they found
     // it: the few that change it put it back themselves, rather than the view saving and
@@ -70,10 +70,12 @@ bool ZEVDeskCanvas::viewportEvent(QEvent* event)
 
 void ZEVDeskCanvas::paintEvent(QPaintEvent* event)
 {
-    if (auto* s = dynamic_cast<ZEVScenePaint*>(scene()))
-        s->willPaint(mapToScene(event->region().boundingRect()).boundingRect(), viewportTransform(),
-                     viewport()->devicePixelRatioF());
+    auto* s = dynamic_cast<ZEVScenePaint*>(scene());
+    if (s)
+        s->willPaint(event->region(), viewportTransform(), viewport()->devicePixelRatioF());
     QGraphicsView::paintEvent(event);
+    if (s)
+        s->didPaint();
 }
 
 void ZEVDeskCanvas::drawForeground(QPainter* painter, const QRectF& rect)

@@ -28,7 +28,7 @@ protected:
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void drawForeground(QPainter* painter, const QRectF& rect) override;
-    // A scene that wants it is told first which part of it the paint draws.
+    // A scene that wants it is told first which part of it the paint draws, and then that it is done.
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;

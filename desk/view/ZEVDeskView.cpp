@@ -54,10 +54,16 @@ ZEVDeskView::ZEVDeskView(const QRectF& frame, ZEVDeskViewer* deskViewer, ZEVSpac
 
 ZEVDeskView::~ZEVDeskView() = default;
 
-void ZEVDeskView::willPaint(const QRectF& sceneRect, const QTransform& viewportTransform, qreal pixelRatio)
+void ZEVDeskView::willPaint(const QRegion& exposed, const QTransform& viewportTransform, qreal pixelRatio)
 {
     if (itemViewer_)
-        itemViewer_->willPaint(*this, sceneRect, viewportTransform, pixelRatio);
+        itemViewer_->willPaint(*this, exposed, viewportTransform, pixelRatio);
+}
+
+void ZEVDeskView::didPaint()
+{
+    if (itemViewer_)
+        itemViewer_->didPaint();
 }
 
 void ZEVDeskView::setFrame(const QRectF& frame)

@@ -94,7 +94,8 @@ public:
     static DragSource sourceOf(const QMimeData* data);
 
     // The Object views' part of the paint goes to their item viewer.
-    void willPaint(const QRectF& sceneRect, const QTransform& viewportTransform, qreal pixelRatio) override;
+    void willPaint(const QRegion& exposed, const QTransform& viewportTransform, qreal pixelRatio) override;
+    void didPaint() override;
 
 protected:
     // The canvas hands the scene its pinches.

@@ -7,6 +7,7 @@
 #include "services/ZEVFrontViewerServices.h"
 #include "runtime/Clock.h"
 #include "services/ZEVItemViewerForDesks.h"
+#include "widgets/ZEVRepaintExtent.h"
 
 #include <QGraphicsItem>
 
@@ -166,11 +167,24 @@ void ZEVDeskViewRegistry::_differerDisplayItemViews()
     siAccepteDisplayDeskView_ = true;
 }
 
-void ZEVDeskViewRegistry::repeindreSiDeMasse(std::size_t nbDeVues)
+void ZEVDeskViewRegistry::repeindreSiDeMasse(const std::vector<std::pair<QGraphicsItem*, QRectF>>& avant)
 {
-    if (nbDeVues > kZEVVuesDeMasse)
-        if (ZEVDeskView* scene = desk_.deskView())
-            scene->update();
+    ZEVDeskView* scene = desk_.deskView();
+    if (!scene || avant.size() <= kZEVVuesDeMasse)
+        return;
+    ZEVRepaintExtent extent(scene->sceneRect());
+    std::size_t moved = 0;
+    for (const auto& [item, before] : avant) {
+        const QRectF after = item->sceneBoundingRect();
+        if (after == before)
+            continue;
+        ++moved;
+        extent.add(before);
+        extent.add(after);
+    }
+    // Asked after the moves: the views' own repaints, not yet gathered, are then dropped for it.
+    if (moved > kZEVVuesDeMasse && extent.mostOfTheArea())
+        scene->update();
 }
 
 void ZEVDeskViewRegistry::majAttributs(ZEVItemViewForDesks* view)
@@ -212,7 +226,11 @@ void ZEVDeskViewRegistry::displayItemViews()
     if (KELICurseur* curseur = desk_.curseur())
         curseur->placeToi();
     ZEVDeskClass* deskClass = desk_.deskClass();
-    repeindreSiDeMasse(itemViewSet_.size());
+    std::vector<std::pair<QGraphicsItem*, QRectF>> avant;
+    if (itemViewSet_.size() > kZEVVuesDeMasse)
+        for (ZEVItemViewForDesks* v : itemViewSet_)
+            if (QGraphicsItem* g = v->graphicsItem(); g && g->isVisible())
+                avant.emplace_back(g, g->sceneBoundingRect());
     for (ZEVItemViewForDesks* v : itemViewSet_) {
         KELI* item = v->item();
         v->setSiRetablir(false);
@@ -224,6 +242,7 @@ void ZEVDeskViewRegistry::displayItemViews()
             actif ? deskClass->itemTitleCurseurForItem(item) : deskClass->itemTitleContexteOutForItem(item);
         v->setItemTitle(QString::fromStdString(title.value_or(std::string())));
     }
+    repeindreSiDeMasse(avant);
 }
 
 } // namespace tallomer

@@ -72,8 +72,9 @@ private:
     void programmerPasse();
     void ajouterAuSet(ZEVItemViewForDesks* view);
     void enleverDuSet(ZEVItemViewForDesks* view);
-    // A pass over that many views repaints the whole desk (kZEVVuesDeMasse).
-    void repeindreSiDeMasse(std::size_t nbDeVues);
+    // Views placed at once, each from its place before: beyond kZEVVuesDeMasse of them over most
+    // of the desk, the whole desk is repainted; else each view repaints its two places.
+    void repeindreSiDeMasse(const std::vector<std::pair<QGraphicsItem*, QRectF>>& avant);
 
     ZEVDeskViewer& desk_; // not owned: owns this registry
 

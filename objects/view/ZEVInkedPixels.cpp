@@ -1,6 +1,7 @@
 #include "objects/view/ZEVInkedPixels.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tallomer {
 
@@ -26,6 +27,37 @@ QRect inkedPixels(const QImage& image, const QSize& pixels)
         bottom = y;
     }
     return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+QRect opaquePixels(const QImage& image)
+{
+    const int width = image.width();
+    // Per column, how many opaque pixels stand above and on the current row; the largest
+    // rectangle under that skyline is found with a stack of rising heights.
+    std::vector<int> heights(std::size_t(width) + 1, 0);
+    std::vector<int> rising;
+    rising.reserve(std::size_t(width) + 1);
+    QRect best;
+    long bestArea = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            heights[std::size_t(x)] = qAlpha(line[x]) == 255 ? heights[std::size_t(x)] + 1 : 0;
+        rising.clear();
+        for (int x = 0; x <= width; ++x) {
+            while (!rising.empty() && heights[std::size_t(rising.back())] >= heights[std::size_t(x)]) {
+                const int h = heights[std::size_t(rising.back())];
+                rising.pop_back();
+                const int left = rising.empty() ? 0 : rising.back() + 1;
+                if (long(h) * (x - left) > bestArea) {
+                    bestArea = long(h) * (x - left);
+                    best = QRect(left, y - h + 1, x - left, h);
+                }
+            }
+            rising.push_back(x);
+        }
+    }
+    return best;
 }
 
 } // namespace tallomer

@@ -11,4 +11,8 @@ namespace tallomer {
 // not zero; empty when none is.
 QRect inkedPixels(const QImage& image, const QSize& pixels);
 
+// The largest rectangle of `image` (premultiplied, 32 bits) whose pixels are all wholly opaque:
+// what a blit of it hides beneath, whatever lies there. Empty when no pixel is opaque.
+QRect opaquePixels(const QImage& image);
+
 } // namespace tallomer

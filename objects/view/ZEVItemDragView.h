@@ -37,7 +37,7 @@ public:
     void setSticker(const QImage& image);
     bool hasSticker() const { return !sticker_.isNull(); }
     // Where the sticker is drawn, in the Object view's coordinates (empty without one).
-    QRectF stickerFrame() const { return hasSticker() ? mapRectToParent(stickerRect()) : QRectF(); }
+    QRectF stickerFrame() const { return hasSticker() ? stickerRect().translated(pos()) : QRectF(); }
     ZEVItemView* itemView() const { return itemView_; }
 
     // The press as the overlay sees it before its view: the front mode is read here.

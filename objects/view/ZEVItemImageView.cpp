@@ -39,6 +39,8 @@ struct Scaled {
     // of times for nothing. The image itself (shared, not copied) when it has no margin.
     QImage inked;
     QPoint offset;
+    // The largest wholly opaque part, in the scaled image's pixels.
+    QRect opaque;
 };
 
 QCache<QPair<qint64, QSize>, Scaled>& scaledImages()
@@ -60,7 +62,8 @@ const Scaled* scaledEntry(const QImage& image, const QSize& pixels)
     if (scaled.hasAlphaChannel() && scaled.format() != QImage::Format_ARGB32_Premultiplied)
         scaled = scaled.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const QRect ink = scaled.hasAlphaChannel() ? inkedPixels(scaled, scaled.size()) : scaled.rect();
-    auto* entry = new Scaled{scaled, ink == scaled.rect() ? scaled : scaled.copy(ink), ink.topLeft()};
+    auto* entry = new Scaled{scaled, ink == scaled.rect() ? scaled : scaled.copy(ink), ink.topLeft(),
+                             scaled.hasAlphaChannel() ? opaquePixels(scaled) : scaled.rect()};
     const qsizetype cost = std::max<qsizetype>(1, scaled.sizeInBytes()) +
                            (ink == scaled.rect() ? 0 : entry->inked.sizeInBytes());
     if (cost > scaledImages().maxCost()) {
@@ -73,7 +76,45 @@ const Scaled* scaledEntry(const QImage& image, const QSize& pixels)
     return entry;
 }
 
+// The largest wholly opaque part of an image shown at its own size, by image.
+QRect opaqueAtOwnSize(const QImage& image)
+{
+    if (!image.hasAlphaChannel())
+        return image.rect();
+    static QCache<qint64, QRect> parts(256);
+    if (const QRect* hit = parts.object(image.cacheKey()))
+        return *hit;
+    const QRect part = opaquePixels(image.format() == QImage::Format_ARGB32_Premultiplied
+                                        ? image
+                                        : image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    parts.insert(image.cacheKey(), new QRect(part));
+    return part;
+}
+
 } // namespace
+
+QRectF ZEVItemImageView::drawnRectInView(double alpha) const
+{
+    if (hiddenItself() || alpha <= 0 || image_.isNull() || size_.isEmpty())
+        return {};
+    return target(pos());
+}
+
+QRectF ZEVItemImageView::opaqueRectInView(double alpha) const
+{
+    const QRectF drawn = drawnRectInView(alpha);
+    const QSize pixels = drawn.size().toSize();
+    if (alpha < 1 || pixels.isEmpty())
+        return {};
+    if (opaqueKey_ != image_.cacheKey() || opaqueAt_ != pixels) {
+        const Scaled* entry = scaledEntry(image_, pixels);
+        opaquePart_ = entry ? entry->opaque : opaqueAtOwnSize(image_);
+        opaqueKey_ = image_.cacheKey();
+        opaqueAt_ = pixels;
+    }
+    return opaquePart_.isEmpty() ? QRectF()
+                                 : QRectF(drawn.topLeft() + opaquePart_.topLeft(), QSizeF(opaquePart_.size()));
+}
 
 const QImage& ZEVItemImageView::scaledFor(const QImage& image, const QSize& pixels)
 {

@@ -30,6 +30,12 @@ public:
     // Between 0 and 1, as an item's opacity: the image's own, under its view's.
     double alphaValue() const { return alpha_; }
     void setOpacity(qreal alpha);
+    // Where a paint in its view at `alpha` draws the image, in the view's coordinates; empty
+    // when it draws nothing.
+    QRectF drawnRectInView(double alpha) const;
+    // Where that paint hides whatever lies beneath, on a painter that only moves; empty when
+    // nowhere (a translucent image, or one without a wholly opaque part).
+    QRectF opaqueRectInView(double alpha) const;
 
 private:
     // Where the image stands in a frame of the part's size whose corner is `corner`.
@@ -37,6 +43,10 @@ private:
 
     QImage image_;
     double alpha_ = 1.0;
+    // The opaque part of the image at the pixels it last showed at, in those pixels.
+    mutable qint64 opaqueKey_ = 0;
+    mutable QSize opaqueAt_;
+    mutable QRect opaquePart_;
 };
 
 } // namespace tallomer

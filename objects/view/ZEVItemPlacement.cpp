@@ -3,11 +3,14 @@
 #include "objects/view/ZEVItemView.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVSpaceForObjectViews.h"
+#include "widgets/ZEVRepaintExtent.h"
 
 #include <QGraphicsScene>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <unordered_set>
 
 namespace tallomer {
 
@@ -16,9 +19,21 @@ constexpr char kAnimation[] = "_animationStep";
 constexpr char kStopAnimation[] = "_stopSiAnimationRun";
 constexpr char kBlink[] = "retablirItemViewAmation";
 
-// The views of every desk whose placement is running: when a pass set many of them moving, each
-// frame repaints the whole desk rather than a region of each view's two places.
+// The views of every desk whose placement is running.
 std::size_t placementsEnCours = 0;
+std::unordered_set<const ZEVItemPlacement*>& enCours()
+{
+    static std::unordered_set<const ZEVItemPlacement*> set;
+    return set;
+}
+
+// For each desk with moving views, whether their frames cover most of it: asked at the first
+// frame and kept while the same views move (a pass starts and ends them together).
+std::map<const QGraphicsScene*, bool>& reponses()
+{
+    static std::map<const QGraphicsScene*, bool> map;
+    return map;
+}
 
 // Ease in and out: slow at both ends.
 double adoucir(double t) { return t * t * (3 - 2 * t); }
@@ -65,15 +80,42 @@ std::size_t ZEVItemPlacement::runningCount() { return placementsEnCours; }
 
 void ZEVItemPlacement::setRunning(bool running)
 {
-    if (running != running_)
+    if (running != running_) {
         running ? ++placementsEnCours : --placementsEnCours;
+        if (running)
+            enCours().insert(this);
+        else
+            enCours().erase(this);
+        reponses().clear();
+    }
     running_ = running;
+}
+
+bool ZEVItemPlacement::frameCoversMostOf(const QGraphicsScene& scene)
+{
+    // Each frame of many moving views paints the region of their places, as Qt gathers it from
+    // each view's move; only when those cover most of the desk is the whole desk painted at once,
+    // which spares building and clipping by that region. Frame after frame, each view moves a
+    // little: the first frame answers for those after it while the same views move.
+    if (auto known = reponses().find(&scene); known != reponses().end())
+        return known->second;
+    ZEVRepaintExtent extent(scene.sceneRect());
+    for (const ZEVItemPlacement* p : enCours())
+        if (p->view_.scene() == &scene) {
+            // Where it stands and, near enough for a share, where the frame takes it (y-up).
+            const QRectF here = p->view_.sceneBoundingRect();
+            const QRectF at = p->view_.frame();
+            const QRectF next = entre(p->from_, p->to_, adoucir(double(p->step_ + 1) / p->steps_));
+            extent.add(here);
+            extent.add(here.translated(next.x() - at.x(), at.y() - next.y()));
+        }
+    return reponses()[&scene] = extent.mostOfTheArea();
 }
 
 void ZEVItemPlacement::step()
 {
     if (placementsEnCours > kZEVVuesDeMasse)
-        if (QGraphicsScene* s = view_.scene())
+        if (QGraphicsScene* s = view_.scene(); s && frameCoversMostOf(*s))
             s->update();
     ++step_;
     if (step_ >= steps_) {

@@ -9,6 +9,8 @@
 
 #include <cstddef>
 
+class QGraphicsScene;
+
 namespace tallomer {
 
 class ZEVItemView;
@@ -32,6 +34,8 @@ private:
     void step();
     // Keeps the count of running moves with the flag.
     void setRunning(bool running);
+    // Whether the views moving in the frame due now cover most of the desk of `scene`.
+    static bool frameCoversMostOf(const QGraphicsScene& scene);
 
     ZEVItemView& view_;
     bool running_ = false;

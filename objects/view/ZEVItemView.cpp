@@ -446,16 +446,76 @@ ZEVItemDrawInputs ZEVItemView::drawInputs() const
 void ZEVItemView::updateIfDrawChanged()
 {
     ZEVSpaceForObjectViews* s = space();
-    if (!drawn_ || !(*drawn_ == DrawnState{drawInputs(), s && s->isTitleEditedForItem(item_)}))
+    if (drawn_ && *drawn_ == DrawnState{drawInputs(), s && s->isTitleEditedForItem(item_)})
+        return;
+    // Under views that hide all it draws, its change shows nowhere: the paint that uncovers it
+    // draws it as it is then.
+    if (!itemViewer_ || !itemViewer_->siCoveredByViewsAbove(*this))
         update();
+}
+
+ZEVItemView::PaintReach ZEVItemView::paintReach() const { return reachFor(ZEVItemDrawing::decide(drawInputs())); }
+
+QRectF ZEVItemView::lastDrawnRect() const
+{
+    // Its place and size have not changed since, or the scene repainted where it stood: what it
+    // drew then follows from the state it drew.
+    return drawn_ ? reachFor(ZEVItemDrawing::decide(drawn_->inputs)).drawn : QRectF();
+}
+
+ZEVItemView::PaintReach ZEVItemView::forecastPaint()
+{
+    ZEVItemDrawInputs inputs = drawInputs();
+    ZEVItemDrawPlan plan = ZEVItemDrawing::decide(inputs);
+    const PaintReach reach = reachFor(plan);
+    forecast_ = Forecast{std::move(inputs), std::move(plan)};
+    return reach;
+}
+
+ZEVItemView::PaintReach ZEVItemView::reachFor(const ZEVItemDrawPlan& plan) const
+{
+    const double alpha = std::clamp(plan.imageAlpha.value_or(imageView_->alphaValue()), 0.0, 1.0);
+    PaintReach reach;
+    reach.drawn = imageView_->drawnRectInView(alpha);
+    const bool titleShown = plan.titleHidden ? !*plan.titleHidden : titleView_->isVisible();
+    if (titleShown && !titleView_->text().isEmpty())
+        // The title's cell, with its antialiasing and its shadow below.
+        reach.drawn |= titleView_->rectInView().adjusted(-1, -1, 1, 2);
+    reach.drawn |= stickerFrame();
+    const ZEVItemDrawGeometry g = ZEVItemDrawGeometry::forViewSize(frame_.size());
+    const QTransform flip = qtFlip(frame_.height());
+    for (const ZEVDrawOp& op : plan.ops) {
+        if (op.shadow) {
+            // A blurred shadow spreads within the view's margins.
+            reach.drawn = boundingRect();
+            break;
+        }
+        const double pen = op.kind == ZEVDrawOp::Kind::Stroke ? op.width / 2 : 0;
+        reach.drawn |= flip.map(ZEVItemPainter::shape(op.shape, g)).boundingRect().adjusted(-pen, -pen, pen, pen);
+    }
+    if (effectiveOpacity() >= 1)
+        reach.opaque = imageView_->opaqueRectInView(alpha);
+    return reach;
+}
+
+QVariant ZEVItemView::itemChange(GraphicsItemChange change, const QVariant& value)
+{
+    if (change == ItemSceneHasChanged) {
+        static std::uint64_t entries = 0;
+        sceneEntry_ = ++entries;
+    }
+    return QGraphicsItem::itemChange(change, value);
 }
 
 ZEVItemDrawPlan ZEVItemView::drawRect(QPainter& painter)
 {
-    const ZEVItemDrawInputs inputs = drawInputs();
+    // Read just before the paint for the whole desk, or now.
+    std::optional<Forecast> forecast = std::move(forecast_);
+    forecast_.reset();
+    const ZEVItemDrawInputs inputs = forecast ? forecast->inputs : drawInputs();
     ZEVSpaceForObjectViews* s = space();
     drawn_ = DrawnState{inputs, s && s->isTitleEditedForItem(item_)};
-    const ZEVItemDrawPlan plan = ZEVItemDrawing::decide(inputs);
+    const ZEVItemDrawPlan plan = forecast ? std::move(forecast->plan) : ZEVItemDrawing::decide(inputs);
     const ZEVItemDrawGeometry g = ZEVItemDrawGeometry::forViewSize(frame_.size());
     if (itemViewer_)
         ZEVItemPainter::paint(painter, plan, g, itemViewer_->palette());
@@ -470,8 +530,9 @@ ZEVItemDrawPlan ZEVItemView::drawRect(QPainter& painter)
 
 void ZEVItemView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    if (!painter)
+    if (!painter || coveredInPaint_)
         return;
+    ++drawnCount_;
     drawRect(*painter);
     titleView_->paintInView(*painter);
     imageView_->paintInView(*painter);

@@ -37,6 +37,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class KELI;
@@ -302,6 +303,29 @@ public:
     // changes, the image's alpha. Answers the plan it followed.
     ZEVItemDrawPlan drawRect(QPainter& painter);
 
+    // What its next paint, in the state the view is in now, touches and where it hides all that
+    // lies beneath (on a painter that only moves), in its own coordinates.
+    struct PaintReach {
+        QRectF drawn;
+        QRectF opaque;
+    };
+    PaintReach paintReach() const;
+    // The same for the paint about to run, which then draws from the state read here rather than
+    // read it again; kept until that paint or forgotten.
+    PaintReach forecastPaint();
+    void forgetForecast() { forecast_.reset(); }
+    // What the last paint that drew the view touched, in its own coordinates: all it may still
+    // show of an earlier state.
+    QRectF lastDrawnRect() const;
+    // The canvas's paint under way need not draw the view: views above it hide all it would draw
+    // there. Holds for that paint only.
+    void setCoveredInPaint(bool covered) { coveredInPaint_ = covered; }
+    // How many paints drew the view (a covered one draws nothing).
+    int drawnCount() const { return drawnCount_; }
+    // The views of a scene stack by their z, then in the order they entered it: ordered so.
+    bool stacksBelow(const ZEVItemView& other) const { return stackingKey() < other.stackingKey(); }
+    std::pair<double, std::uint64_t> stackingKey() const { return {zValue(), sceneEntry_}; }
+
     ZEVItemViewer* itemViewer() const { return itemViewer_; }
     // The item viewer is going away before the view: the view stops asking it.
     void detacherItemViewer() { itemViewer_ = nullptr; }
@@ -318,6 +342,7 @@ public:
     void wheelEvent(QGraphicsSceneWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool sceneEvent(QEvent* event) override;
+    QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
     // The Object views of a scene, bottom first.
@@ -334,6 +359,7 @@ private:
     void construireLesParties(bool avecDragView);
     void setStickerImage(const QString& name);
     void disposerLesParties();
+    PaintReach reachFor(const ZEVItemDrawPlan& plan) const;
     ZEVSpaceForObjectViews* space() const;
     bool siChannelActif() const;
     void restack(bool toFront);
@@ -393,6 +419,16 @@ private:
         bool operator==(const DrawnState&) const = default;
     };
     std::optional<DrawnState> drawn_;
+    struct Forecast {
+        ZEVItemDrawInputs inputs;
+        ZEVItemDrawPlan plan;
+    };
+    std::optional<Forecast> forecast_;
+    bool coveredInPaint_ = false;
+    int drawnCount_ = 0;
+    // When it entered its scene, counted for the whole program: among views of one z the later
+    // lies above.
+    std::uint64_t sceneEntry_ = 0;
 
     // The jobs that keep a state of their own.
     ZEVItemPlacement placement_{*this};

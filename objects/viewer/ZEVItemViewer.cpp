@@ -9,6 +9,7 @@
 #include "services/ZEVSpaceForObjectViews.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/view/ZEVItemViewCopy.h"
+#include "objects/viewer/ZEVCoverMap.h"
 #include "objects/viewer/ZEVItemViewerModels.h"
 
 #include <QGraphicsScene>
@@ -88,6 +89,8 @@ std::unique_ptr<ZEVItemViewForDesks> ZEVItemViewer::creerItemView(const ZEVIconP
 void ZEVItemViewer::itemViewDetruite(ZEVItemView* view)
 {
     views_.erase(view);
+    eraseValue(coveredInPaint_, view);
+    eraseValue(forecast_, view);
     eraseValue(selectedItemViews_, view);
     if (menuTarget_ == view)
         menuTarget_ = nullptr;
@@ -344,17 +347,112 @@ void ZEVItemViewer::delConnexionsForParentInt(KELId parentInt)
         deskViewer_->majConnexion();
 }
 
-void ZEVItemViewer::willPaint(const QGraphicsScene& scene, const QRectF& sceneRect, const QTransform& viewportTransform,
+void ZEVItemViewer::willPaint(const QGraphicsScene& scene, const QRegion& exposed, const QTransform& viewportTransform,
                               qreal pixelRatio)
 {
+    didPaint();
+    const QRectF sceneRect = viewportTransform.inverted().mapRect(QRectF(exposed.boundingRect()));
     // Its own views, rather than a search of the scene's items: a desk holds five items a view.
+    std::vector<ZEVItemView*> shown;
+    shown.reserve(views_.size());
+    for (ZEVItemView* v : views_)
+        if (v->scene() == &scene && v->isVisible())
+            shown.push_back(v);
+    leaveOutCovered(shown, exposed, sceneRect, viewportTransform);
     std::vector<ZEVItemTitleView*> titles;
-    for (ZEVItemView* v : views_) {
+    for (ZEVItemView* v : shown) {
         ZEVItemTitleView* title = v->titleView();
-        if (v->scene() == &scene && title->isVisible() && title->sceneBoundingRect().intersects(sceneRect))
+        if (title->isVisible() && title->sceneBoundingRect().intersects(sceneRect))
             titles.push_back(title);
     }
     ZEVItemTitleView::prepareForPaint(titles, viewportTransform, pixelRatio);
+}
+
+void ZEVItemViewer::leaveOutCovered(std::vector<ZEVItemView*>& painted, const QRegion& exposed, const QRectF& sceneRect,
+                                    const QTransform& viewportTransform)
+{
+    // From the top down, each view is left out when all it would draw in the paint lies under
+    // the opaque images of those above it. Only on a canvas that moves the scene without turning
+    // or scaling it, where an image is blitted pixel for pixel.
+    if (painted.size() < 2 || viewportTransform.type() > QTransform::TxTranslate)
+        return;
+    // A desk of icons with transparent margins hides next to nothing, and the pass costs a few
+    // percent of the paint: after a pass over many views that left out almost none, the next
+    // paints draw them all and the pass is tried again later.
+    constexpr std::size_t kManyViews = 200;
+    constexpr int kPaintsBetweenVainPasses = 30;
+    if (paintsWithoutPass_ > 0) {
+        --paintsWithoutPass_;
+        return;
+    }
+    // The views the paint reaches, from the top down. Outside the region, or within its bounds but
+    // none of its pieces, a view is not painted.
+    std::vector<ZEVItemView*> shown;
+    std::vector<std::pair<std::pair<double, std::uint64_t>, ZEVItemView*>> stack;
+    stack.reserve(painted.size());
+    const bool scattered = exposed.rectCount() > 1;
+    for (ZEVItemView* v : painted) {
+        const QRectF bounds = v->sceneBoundingRect();
+        if (!bounds.intersects(sceneRect) ||
+            (scattered && !exposed.intersects(viewportTransform.mapRect(bounds).toAlignedRect())))
+            continue;
+        if (v->sceneTransform().type() > QTransform::TxTranslate)
+            shown.push_back(v);
+        else
+            stack.emplace_back(v->stackingKey(), v);
+    }
+    std::sort(stack.begin(), stack.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
+    ZEVCoverMap cover;
+    cover.reset(exposed);
+    for (const auto& [key, v] : stack) {
+        const QTransform toViewport = v->sceneTransform() * viewportTransform;
+        const ZEVItemView::PaintReach reach = v->forecastPaint();
+        forecast_.push_back(v);
+        if (cover.hidden(ZEVCoverMap::touched(toViewport.mapRect(reach.drawn)))) {
+            v->setCoveredInPaint(true);
+            coveredInPaint_.push_back(v);
+            continue;
+        }
+        if (!reach.opaque.isEmpty())
+            cover.cover(ZEVCoverMap::inside(toViewport.mapRect(reach.opaque)));
+        shown.push_back(v);
+    }
+    if (stack.size() >= kManyViews && coveredInPaint_.size() * 100 < stack.size())
+        paintsWithoutPass_ = kPaintsBetweenVainPasses;
+    painted.swap(shown);
+}
+
+void ZEVItemViewer::didPaint()
+{
+    for (ZEVItemView* v : coveredInPaint_)
+        v->setCoveredInPaint(false);
+    coveredInPaint_.clear();
+    for (ZEVItemView* v : forecast_)
+        v->forgetForecast();
+    forecast_.clear();
+}
+
+bool ZEVItemViewer::siCoveredByViewsAbove(const ZEVItemView& view) const
+{
+    QGraphicsScene* scene = view.scene();
+    if (!scene || !view.isVisible() || view.sceneTransform().type() > QTransform::TxTranslate)
+        return false;
+    // What it would draw now, and what it may still show of its last paint.
+    const QRect drawn =
+        ZEVCoverMap::touched(view.sceneTransform().mapRect(view.paintReach().drawn | view.lastDrawnRect()));
+    if (drawn.isEmpty())
+        return false;
+    ZEVCoverMap cover;
+    cover.reset(QRegion(drawn));
+    for (ZEVItemView* v : views_) {
+        if (v == &view || v->scene() != scene || !v->isVisible() || !view.stacksBelow(*v) ||
+            v->sceneTransform().type() > QTransform::TxTranslate || !v->sceneBoundingRect().intersects(drawn))
+            continue;
+        const QRectF opaque = v->paintReach().opaque;
+        if (!opaque.isEmpty())
+            cover.cover(ZEVCoverMap::inside(v->sceneTransform().mapRect(opaque)));
+    }
+    return cover.hidden(drawn);
 }
 
 void ZEVItemViewer::delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt)

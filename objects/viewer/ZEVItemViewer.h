@@ -130,9 +130,13 @@ public:
     void moteurCroisementForConnexion(KELI* lien, ZEVCroisement croisement) override;
     void delConnexionsForParentInt(KELId parentInt) override;
     void delConnexionsForParentIntEnfantInt(KELId parentInt, KELId enfantInt) override;
-    // The titles to be painted are drawn together, on worker threads when there are many.
-    void willPaint(const QGraphicsScene& scene, const QRectF& sceneRect, const QTransform& viewportTransform,
+    // The titles to be painted are drawn together, on worker threads when there are many; the
+    // views that would paint only under opaque views above them are left out of the paint.
+    void willPaint(const QGraphicsScene& scene, const QRegion& exposed, const QTransform& viewportTransform,
                    qreal pixelRatio) override;
+    void didPaint() override;
+    // Whether the views above `view` hide all it would draw now, wherever it is painted.
+    bool siCoveredByViewsAbove(const ZEVItemView& view) const;
     ZEVItemConnexion* selectedConnexionForPoint(const QPointF& point);
     // `commande`: the Ctrl key is held (toggles the Link in the selection).
     bool siSelectConnexionForPoint(const QPointF& point, bool commande);
@@ -269,6 +273,9 @@ private:
     void visibleViewsOfMode(int mode, std::vector<ZEVItemView*>& out);
     bool isSelectedInMode(int mode, KELI* item) const;
     void majItemViews();
+    // Marks the views of `painted` that the paint of `exposed` need not draw, and takes them out.
+    void leaveOutCovered(std::vector<ZEVItemView*>& painted, const QRegion& exposed, const QRectF& sceneRect,
+                         const QTransform& viewportTransform);
 
     KELICurseur* curseur_;                  // not owned
     ZEVSpaceForObjectViews* space_;           // not owned
@@ -280,6 +287,10 @@ private:
     ZEVItemPalette palette_;
 
     std::set<ZEVItemView*> views_; // the views made here that still exist; not owned
+    std::vector<ZEVItemView*> coveredInPaint_; // left out of the paint under way
+    std::vector<ZEVItemView*> forecast_;       // whose state the paint under way has read
+    // Paints to come that draw every view without looking for hidden ones (see leaveOutCovered).
+    int paintsWithoutPass_ = 0;
     std::vector<ZEVItemView*> selectedItemViews_;
     std::set<ZEVItemConnexion*> connexionsExistantes_;
     std::map<KELId, std::vector<std::unique_ptr<ZEVItemConnexion>>> parentConnexionsMap_;

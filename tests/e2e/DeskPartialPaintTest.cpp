@@ -11,9 +11,9 @@
 #include "services/ZEVFrontViewerServices.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "space/ZEVSpaceWindow.h"
+#include "tests/support/PaintedRegions.h"
 
 #include <QGraphicsView>
-#include <QPaintEvent>
 #include <QScreen>
 
 #include <cmath>
@@ -22,20 +22,7 @@ using namespace e2e;
 
 namespace {
 
-// Every region the canvas paints while it listens.
-class PaintedRegions : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            painted += static_cast<QPaintEvent*>(event)->region();
-            ++paints;
-        }
-        return false;
-    }
-    QRegion painted;
-    int paints = 0;
-};
+using tallomer::test::PaintedRegions;
 
 class DeskPartialPaint : public E2E {
 protected:
@@ -55,63 +42,100 @@ protected:
         r->userPlaceCurseurEtRulerOffset(seconds);
         r->userTermineDeplacementCurseur();
     }
+    // The canvas below the header views that lie over its top: the front frame (y-up).
+    QRegion openPart() const
+    {
+        ZEVFrontViewServices* front = window()->spaceView()->deskCanvas()->frontView();
+        if (!front)
+            return {};
+        const QRectF frame = front->frontFrame();
+        QWidget* canvas = this->canvas();
+        return QRegion(0, int(std::ceil(canvas->height() - frame.height())), canvas->width(), int(frame.height()));
+    }
+    // How many pixels of `part` of the window differ from a full paint of the canvas; `compared`
+    // counts those looked at.
+    long pixelsUnlikeAFullPaint(const QRegion& part, long& compared) const
+    {
+        QWidget* canvas = this->canvas();
+        const QPoint corner = canvas->mapTo(window(), QPoint(0, 0));
+        const QImage shown =
+            window()
+                ->screen()
+                ->grabWindow(window()->winId(), corner.x(), corner.y(), canvas->width(), canvas->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        const QImage full = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        if (shown.size() != full.size())
+            return -1;
+        long differing = 0;
+        for (const QRect& r : part)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x, ++compared)
+                    differing += shown.pixel(x, y) != full.pixel(x, y);
+        return differing;
+    }
+    // Forty Objects on a desk of 1,260 x 788: thirty-six on the left half, more than a pass once
+    // repainted the whole desk for, that the next Search step moves back by 30 points; four on the
+    // right that it leaves alone. The Search desk is shown, its views in `left` and `right`.
+    void placeForTheStep(bool animation, std::vector<ZEVItemView*>& left, std::vector<ZEVItemView*>& right)
+    {
+        start();
+        sizeDesk(1260, 788);
+        values->setValue(QStringLiteral("ZEVShowObjectAnimation"), animation);
+        QStringList names;
+        for (int i = 0; i < 40; ++i)
+            names << QStringLiteral("paper%1.txt").arg(i);
+        addHomeFiles(names);
+        ZEVDeskViewer* desk = nowDesk();
+        ASSERT_EQ(desk->itemViewSet().size(), 40u);
+
+        std::vector<ZEVItemView*> moved, still;
+        int n = 0;
+        for (ZEVItemViewForDesks* v : desk->itemViewSet()) {
+            const ZEVIconPosition old = v->iconPosition();
+            ZEVIconPosition to = old;
+            if (n < 36) {
+                to.x = 40 + (n % 6) * 80;
+                to.y = 60 + (n / 6) * 110;
+                moved.push_back(dynamic_cast<ZEVItemView*>(v));
+            } else {
+                to.x = 1000 + (n - 36) % 2 * 120;
+                to.y = 300 + (n - 36) / 2 * 160;
+                still.push_back(dynamic_cast<ZEVItemView*>(v));
+            }
+            desk->deskClass()->updatePosition(to, old, v->item());
+            ++n;
+        }
+        advance(2.0);
+        // An hour later the left ones shift to the right a little; the step goes back to before that.
+        clock.set(clock.now() + 3600);
+        advance(1.0);
+        for (ZEVItemView* v : moved) {
+            const ZEVIconPosition old = v->iconPosition();
+            ZEVIconPosition to = old;
+            to.x += 30;
+            desk->deskClass()->updatePosition(to, old, v->item());
+        }
+        advance(2.0);
+        stepSearch(0);
+        advance(2.0);
+        ZEVDeskViewer* searchDesk = E2E::desk(space()->searchCurseur());
+        ASSERT_NE(searchDesk, nullptr);
+        ASSERT_EQ(window()->spaceView()->deskCanvas()->scene(), static_cast<QGraphicsScene*>(searchDesk->deskView()));
+        for (ZEVItemViewForDesks* v : searchDesk->itemViewSet()) {
+            auto* view = dynamic_cast<ZEVItemView*>(v);
+            ASSERT_NE(view, nullptr);
+            (view->iconPosition().x < 700 ? left : right).push_back(view);
+        }
+        ASSERT_EQ(left.size(), 36u);
+        ASSERT_EQ(right.size(), 4u);
+    }
 };
 
 TEST_F(DeskPartialPaint, ASearchStepPaintsOnlyWhereObjectsMovedAndShowsWhatAFullPaintDraws)
 {
-    start();
-    sizeDesk(1260, 788);
-    values->setValue(QStringLiteral("ZEVShowObjectAnimation"), false);
-    QStringList names;
-    for (int i = 0; i < 40; ++i)
-        names << QStringLiteral("paper%1.txt").arg(i);
-    addHomeFiles(names);
-    ZEVDeskViewer* desk = nowDesk();
-    ASSERT_EQ(desk->itemViewSet().size(), 40u);
-
-    // Thirty-six Objects on the left half, more than a pass once repainted the whole desk for;
-    // four on the right that no step will touch.
-    std::vector<ZEVItemView*> moved, still;
-    int n = 0;
-    for (ZEVItemViewForDesks* v : desk->itemViewSet()) {
-        const ZEVIconPosition old = v->iconPosition();
-        ZEVIconPosition to = old;
-        if (n < 36) {
-            to.x = 40 + (n % 6) * 80;
-            to.y = 60 + (n / 6) * 110;
-            moved.push_back(dynamic_cast<ZEVItemView*>(v));
-        } else {
-            to.x = 1000 + (n - 36) % 2 * 120;
-            to.y = 300 + (n - 36) / 2 * 160;
-            still.push_back(dynamic_cast<ZEVItemView*>(v));
-        }
-        desk->deskClass()->updatePosition(to, old, v->item());
-        ++n;
-    }
-    advance(2.0);
-    // An hour later the left ones shift to the right a little; the step goes back to before that.
-    clock.set(clock.now() + 3600);
-    advance(1.0);
-    for (ZEVItemView* v : moved) {
-        const ZEVIconPosition old = v->iconPosition();
-        ZEVIconPosition to = old;
-        to.x += 30;
-        desk->deskClass()->updatePosition(to, old, v->item());
-    }
-    advance(2.0);
-    stepSearch(0);
-    advance(2.0);
-    ZEVDeskViewer* searchDesk = E2E::desk(space()->searchCurseur());
-    ASSERT_NE(searchDesk, nullptr);
-    ASSERT_EQ(window()->spaceView()->deskCanvas()->scene(), static_cast<QGraphicsScene*>(searchDesk->deskView()));
     std::vector<ZEVItemView*> left, right;
-    for (ZEVItemViewForDesks* v : searchDesk->itemViewSet()) {
-        auto* view = dynamic_cast<ZEVItemView*>(v);
-        ASSERT_NE(view, nullptr);
-        (view->iconPosition().x < 700 ? left : right).push_back(view);
-    }
-    ASSERT_EQ(left.size(), 36u);
-    ASSERT_EQ(right.size(), 4u);
+    ASSERT_NO_FATAL_FAILURE(placeForTheStep(false, left, right));
     std::vector<QRect> before;
     for (ZEVItemView* v : left)
         before.push_back(onCanvas(v));
@@ -127,11 +151,8 @@ TEST_F(DeskPartialPaint, ASearchStepPaintsOnlyWhereObjectsMovedAndShowsWhatAFull
 
     for (std::size_t i = 0; i < left.size(); ++i)
         ASSERT_EQ(onCanvas(left[i]).translated(30, 0), before[i]) << "the step moved every left Object back";
-    // The header views lie over the top of the canvas: the front frame is the rest (y-up).
-    ZEVFrontViewServices* front = window()->spaceView()->deskCanvas()->frontView();
-    ASSERT_NE(front, nullptr);
-    const QRectF frame = front->frontFrame();
-    const QRegion open(0, int(std::ceil(canvas->height() - frame.height())), canvas->width(), int(frame.height()));
+    const QRegion open = openPart();
+    ASSERT_FALSE(open.isEmpty());
     for (ZEVItemView* v : right)
         EXPECT_FALSE(regions.painted.intersects(onCanvas(v, v->itemImageView()->rectInView())))
             << "an Object the step left alone was painted again";
@@ -141,21 +162,39 @@ TEST_F(DeskPartialPaint, ASearchStepPaintsOnlyWhereObjectsMovedAndShowsWhatAFull
     EXPECT_TRUE((places & open).subtracted(regions.painted).isEmpty()) << "every place left or taken is painted";
 
     // What the window holds after the partial paints is what a full paint of the canvas draws.
-    const QPoint corner = canvas->mapTo(window(), QPoint(0, 0));
-    const QImage shown = window()
-                             ->screen()
-                             ->grabWindow(window()->winId(), corner.x(), corner.y(), canvas->width(), canvas->height())
-                             .toImage()
-                             .convertToFormat(QImage::Format_RGB32);
-    const QImage full = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(shown.size(), full.size());
-    long differing = 0, compared = 0;
-    for (const QRect& r : open)
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x, ++compared)
-                differing += shown.pixel(x, y) != full.pixel(x, y);
+    long compared = 0;
+    EXPECT_EQ(pixelsUnlikeAFullPaint(open, compared), 0);
     EXPECT_GT(compared, canvas->width() * canvas->height() / 2);
-    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(DeskPartialPaint, AStepMovingManyObjectsPaintsEachFrameWhereTheyMoveNotTheWholeDesk)
+{
+    std::vector<ZEVItemView*> left, right;
+    ASSERT_NO_FATAL_FAILURE(placeForTheStep(true, left, right));
+
+    QWidget* canvas = this->canvas();
+    PaintedRegions regions;
+    canvas->installEventFilter(&regions);
+    stepSearch(-1800);
+    // The left Objects glide back together, frame by frame.
+    ASSERT_TRUE(advanceUntil([] { return ZEVItemView::nbDePlacementsEnCours() > kZEVVuesDeMasse; }, 0.01, 1.0));
+    const int before = regions.paints;
+    ASSERT_TRUE(advanceUntil([] { return ZEVItemView::nbDePlacementsEnCours() == 0; }, 0.02, 3.0));
+    pump();
+    canvas->removeEventFilter(&regions);
+    EXPECT_GT(regions.paints - before, 10) << "the moves are painted in frames";
+
+    for (ZEVItemView* v : right)
+        EXPECT_FALSE(regions.painted.intersects(onCanvas(v, v->itemImageView()->rectInView())))
+            << "a frame painted an Object that stood still";
+    const QRegion open = openPart();
+    EXPECT_GT((open - regions.painted).boundingRect().width(), canvas->width() / 3)
+        << "the frames painted the whole desk";
+
+    // The window then holds what a full paint of the canvas draws.
+    long compared = 0;
+    EXPECT_EQ(pixelsUnlikeAFullPaint(open, compared), 0);
+    EXPECT_GT(compared, canvas->width() * canvas->height() / 2);
 }
 
 } // namespace

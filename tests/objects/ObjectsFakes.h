@@ -141,10 +141,15 @@ public:
 // The desk's scene: as the real one, it tells the item viewer what a canvas paints next.
 class FakeScene final : public QGraphicsScene, public ZEVScenePaint {
 public:
-    void willPaint(const QRectF& sceneRect, const QTransform& viewportTransform, qreal pixelRatio) override
+    void willPaint(const QRegion& exposed, const QTransform& viewportTransform, qreal pixelRatio) override
     {
         if (viewer)
-            viewer->willPaint(*this, sceneRect, viewportTransform, pixelRatio);
+            viewer->willPaint(*this, exposed, viewportTransform, pixelRatio);
+    }
+    void didPaint() override
+    {
+        if (viewer)
+            viewer->didPaint();
     }
 
     ZEVItemViewer* viewer = nullptr;

@@ -173,7 +173,8 @@ public:
 
 class NullItemViewer : public ZEVItemViewerForDesks {
 public:
-    void willPaint(const QGraphicsScene&, const QRectF&, const QTransform&, qreal) override {}
+    void willPaint(const QGraphicsScene&, const QRegion&, const QTransform&, qreal) override {}
+    void didPaint() override {}
     void initItemConnexionAvecLienConnexion(KELI*, KELDate) override {}
     void moteurCroisementForConnexion(KELI*, ZEVCroisement) override {}
     void enleveFilterForAllItems() override {}
