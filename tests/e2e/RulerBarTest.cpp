@@ -308,6 +308,9 @@ TEST_F(RulerBar, ANarrowerWindowGivesUpTheBoxesThenTheButtonsTitlesAndAWiderOneB
 
 TEST_F(RulerBar, ATimeTypedIntoTheSearchCursorsBoxSurvivesTheRefreshesReturnAppliesItAndEscRevertsIt)
 {
+    // The hour typed below must lie hours before the clock whatever the hour the suite runs at: here
+    // the day has reached 15:00.
+    clock.set(dateFromUnix(double(QDateTime(QDate::currentDate(), QTime(15, 0)).toSecsSinceEpoch())));
     startWithTheBar();
     KELICurseur* search = space()->searchCurseur();
     click(bar()->searchButton());
