@@ -80,6 +80,50 @@ inline Pair atMost(Pair a, Pair b) { return lanes(a, b, [](double x, double y) {
 inline Pair both(Pair a, Pair b) { return lanes(a, b, [](double x, double y) { return double(x && y); }); }
 #endif
 
+#if defined(__SSE2__)
+// The levels in 255ths of two coverages, rounded, in the low two 32-bit lanes: a coverage of 1 or
+// more gives 255 (min with 1 first, so that no level beyond reaches the conversion); one of
+// nothing or less gives 0 or less, as does one that is not a number (it stays one through min).
+inline __m128i levelsOf(Pair c)
+{
+    return _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(_mm_min_pd(_mm_set1_pd(1.0), c.v), _mm_set1_pd(255.0)), _mm_set1_pd(0.5)));
+}
+// Qt's BYTE_MUL on 16-bit channels: x * a + (x * a >> 8) + 0x80 stays below 65536.
+inline __m128i times(__m128i x, __m128i a)
+{
+    const __m128i t = _mm_mullo_epi16(x, a);
+    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), _mm_set1_epi16(0x80)), 8);
+}
+// Of two pixels as 16-bit channels, 255 less each one's alpha, in each of its channels.
+inline __m128i through(__m128i s)
+{
+    return _mm_sub_epi16(_mm_set1_epi16(255), _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xff), 0xff));
+}
+// Levels 0 to 255 from 32-bit lanes (those below 0 made 0, those of pixels from n on made 0, so
+// that they are written as they were), each repeated in the four 16-bit channels of its pixel:
+// pixels 0 and 1 in the first, 2 and 3 in the second.
+inline void spread(__m128i levels, int n, __m128i* lo, __m128i* hi)
+{
+    alignas(16) static const qint32 lanes[5][4] = {{0, 0, 0, 0}, {-1, 0, 0, 0}, {-1, -1, 0, 0}, {-1, -1, -1, 0}, {-1, -1, -1, -1}};
+    const __m128i kept = _mm_and_si128(levels, _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[n])));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i words = _mm_unpacklo_epi8(_mm_packus_epi16(_mm_packs_epi32(kept, kept), zero), zero);
+    const __m128i pairs = _mm_unpacklo_epi16(words, words);
+    *lo = _mm_unpacklo_epi32(pairs, pairs);
+    *hi = _mm_unpackhi_epi32(pairs, pairs);
+}
+#else
+inline void blendScalar(quint32* d, quint32 colour, const double* coverage, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        if (!(coverage[i] > 0))
+            continue;
+        const quint32 s = coverage[i] >= 1 ? colour : byteMul(colour, quint32(coverage[i] * 255 + 0.5));
+        d[i] = s + byteMul(d[i], 255 - qAlpha(s));
+    }
+}
+#endif
+
 // Lays a premultiplied colour over the first n of four pixels (the others are written as they
 // were), each at its coverage (of pixels 0 and 1, then 2 and 3) between 0 and 1, source over: the
 // colour scaled by the coverage in 255ths, rounded, and what lies beneath scaled by what the
@@ -88,27 +132,10 @@ inline Pair both(Pair a, Pair b) { return lanes(a, b, [](double x, double y) { r
 inline void blendFour(quint32* d, quint32 colour, Pair first, Pair second, int n)
 {
 #if defined(__SSE2__)
-    const __m128d one = _mm_set1_pd(1.0), k255 = _mm_set1_pd(255.0), half = _mm_set1_pd(0.5);
-    // min with 1 first: no level beyond 255 reaches the conversion, and a lane not a number stays one.
-    auto levels = [&](Pair c) { return _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(_mm_min_pd(one, c.v), k255), half)); };
-    const __m128i zero = _mm_setzero_si128();
-    // The four levels, below 0 (or not a number) made 0, as 16-bit words.
-    alignas(16) static const qint32 lanes[5][4] = {{0, 0, 0, 0}, {-1, 0, 0, 0}, {-1, -1, 0, 0}, {-1, -1, -1, 0}, {-1, -1, -1, -1}};
-    const __m128i four = _mm_and_si128(_mm_unpacklo_epi64(levels(first), levels(second)),
-                                       _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[n])));
-    const __m128i words = _mm_unpacklo_epi8(_mm_packus_epi16(_mm_packs_epi32(four, four), zero), zero);
-    const __m128i pairs = _mm_unpacklo_epi16(words, words);
-    const __m128i lo = _mm_unpacklo_epi32(pairs, pairs), hi = _mm_unpackhi_epi32(pairs, pairs);
-    const __m128i c = _mm_unpacklo_epi8(_mm_set1_epi32(int(colour)), zero), round = _mm_set1_epi16(0x80);
-    // Each channel x * a + (x * a >> 8) + 0x80 stays below 65536.
-    auto times = [&](__m128i x, __m128i a) {
-        const __m128i t = _mm_mullo_epi16(x, a);
-        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), round), 8);
-    };
+    __m128i lo, hi;
+    spread(_mm_unpacklo_epi64(levelsOf(first), levelsOf(second)), n, &lo, &hi);
+    const __m128i zero = _mm_setzero_si128(), c = _mm_unpacklo_epi8(_mm_set1_epi32(int(colour)), zero);
     const __m128i sLo = times(c, lo), sHi = times(c, hi);
-    auto through = [&](__m128i s) {
-        return _mm_sub_epi16(_mm_set1_epi16(255), _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xff), 0xff));
-    };
     const __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
     const __m128i kept = _mm_packus_epi16(times(_mm_unpacklo_epi8(under, zero), through(sLo)),
                                           times(_mm_unpackhi_epi8(under, zero), through(sHi)));
@@ -116,18 +143,29 @@ inline void blendFour(quint32* d, quint32 colour, Pair first, Pair second, int n
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_add_epi32(_mm_packus_epi16(sLo, sHi), kept));
 #else
     const double coverage[4] = {first.v[0], first.v[1], second.v[0], second.v[1]};
-    for (int i = 0; i < n; ++i) {
-        if (!(coverage[i] > 0))
-            continue;
-        const quint32 s = coverage[i] >= 1 ? colour : byteMul(colour, quint32(coverage[i] * 255 + 0.5));
-        d[i] = s + byteMul(d[i], 255 - qAlpha(s));
-    }
+    blendScalar(d, colour, coverage, n);
+#endif
+}
+
+// The same over the first n of two pixels.
+inline void blendTwo(quint32* d, quint32 colour, Pair first, int n)
+{
+#if defined(__SSE2__)
+    __m128i lo, hi;
+    spread(levelsOf(first), n, &lo, &hi);
+    const __m128i zero = _mm_setzero_si128(), c = _mm_unpacklo_epi8(_mm_set1_epi32(int(colour)), zero);
+    const __m128i s = times(c, lo);
+    const __m128i under = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d));
+    const __m128i kept = times(_mm_unpacklo_epi8(under, zero), through(s));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d), _mm_add_epi32(_mm_packus_epi16(s, zero), _mm_packus_epi16(kept, zero)));
+#else
+    blendScalar(d, colour, first.v, n);
 #endif
 }
 
 // Lays a colour over pixels first..last of a row `width` pixels long, each at the coverage `cover`
-// gives for a pair of columns. Four pixels at a time, the last four read and written whole (the
-// ones past `last` as they were) unless they would run past the row.
+// gives for a pair of columns. Four pixels at a time, the last two or four read and written whole
+// (the ones past `last` as they were) unless they would run past the row.
 template <typename Cover>
 void layCovered(quint32* line, int first, int last, int width, quint32 colour, Cover cover)
 {
@@ -139,6 +177,10 @@ void layCovered(quint32* line, int first, int last, int width, quint32 colour, C
     if (x > last)
         return;
     const int n = last - x + 1;
+    if (n <= 2 && x + 1 < width) {
+        blendTwo(line + x, colour, cover(at), n);
+        return;
+    }
     if (x + 3 < width) {
         blendFour(line + x, colour, cover(at), cover(at + two), n);
         return;
