@@ -456,7 +456,8 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
             const double across0 = (yc - a.y()) * ux + a.x() * uy;
             const Pair across = Pair::of(across0), slope = Pair::of(uy), reached = Pair::of(reach);
             auto coverage = [&](Pair x) { return reached - abs(across - x * slope); };
-            if (solid > 0) {
+            // A span too short to hold a long run is laid in one pass, its run unsought.
+            if (solid > 0 && x1 - x0 + 1 >= kLongRun) {
                 const int s = std::max(x0, ceilWithin(std::clamp(xc - solidAlong, lowest, highest)));
                 const int e = std::min(x1, floorWithin(std::clamp(xc + solidAlong, lowest, highest)));
                 if (e - s + 1 >= kLongRun) {
