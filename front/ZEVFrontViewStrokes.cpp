@@ -167,7 +167,7 @@ inline void blendTwo(quint32* d, quint32 colour, Pair first, int n)
 // gives for a pair of columns. Four pixels at a time, the last two or four read and written whole
 // (the ones past `last` as they were) unless they would run past the row.
 template <typename Cover>
-void layCovered(quint32* line, int first, int last, int width, quint32 colour, Cover cover)
+[[gnu::always_inline]] inline void layCovered(quint32* line, int first, int last, int width, quint32 colour, Cover cover)
 {
     int x = first;
     Pair at = Pair::columns(first);
