@@ -1,8 +1,8 @@
 // The front view's stroker: rings and round-ended lines laid row by row on a premultiplied image.
-// Each row of a stroke is one or two spans: the pixels whose centres lie a pixel or more inside
-// the stroke's edge are laid at full coverage as a run, and only the pixels along the edge have
-// their coverage worked out, each from its own distance to the stroke, so that a pixel's colour
-// never depends on where a band or a clip starts.
+// Each row of a stroke is one or two spans: where a span holds a long run of pixels whose centres
+// lie a pixel or more inside the stroke's edge, the run is laid at full coverage, and the other
+// pixels have their coverage worked out, four at a time, each from its own distance to the
+// stroke, so that a pixel's colour never depends on where a band or a clip starts.
 
 #include "front/ZEVFrontView.h"
 
@@ -53,7 +53,10 @@ inline Pair operator-(Pair a) { return {_mm_xor_pd(a.v, _mm_set1_pd(-0.0))}; }
 inline Pair abs(Pair a) { return {_mm_andnot_pd(_mm_set1_pd(-0.0), a.v)}; }
 inline Pair sqrt(Pair a) { return {_mm_sqrt_pd(a.v)}; }
 // Lanes where `when` holds take a, the others b; `when` from the comparisons below.
-inline Pair choose(Pair when, Pair a, Pair b) { return {_mm_or_pd(_mm_and_pd(when.v, a.v), _mm_andnot_pd(when.v, b.v))}; }
+inline Pair choose(Pair when, Pair a, Pair b)
+{
+    return {_mm_or_pd(_mm_and_pd(when.v, a.v), _mm_andnot_pd(when.v, b.v))};
+}
 inline Pair atLeast(Pair a, Pair b) { return {_mm_cmpge_pd(a.v, b.v)}; }
 inline Pair atMost(Pair a, Pair b) { return {_mm_cmple_pd(a.v, b.v)}; }
 inline Pair both(Pair a, Pair b) { return {_mm_and_pd(a.v, b.v)}; }
@@ -68,16 +71,34 @@ inline Pair lanes(Pair a, Pair b, F f)
 {
     return {{f(a.v[0], b.v[0]), f(a.v[1], b.v[1])}};
 }
-inline Pair operator+(Pair a, Pair b) { return lanes(a, b, [](double x, double y) { return x + y; }); }
-inline Pair operator-(Pair a, Pair b) { return lanes(a, b, [](double x, double y) { return x - y; }); }
-inline Pair operator*(Pair a, Pair b) { return lanes(a, b, [](double x, double y) { return x * y; }); }
+inline Pair operator+(Pair a, Pair b)
+{
+    return lanes(a, b, [](double x, double y) { return x + y; });
+}
+inline Pair operator-(Pair a, Pair b)
+{
+    return lanes(a, b, [](double x, double y) { return x - y; });
+}
+inline Pair operator*(Pair a, Pair b)
+{
+    return lanes(a, b, [](double x, double y) { return x * y; });
+}
 inline Pair operator-(Pair a) { return {{-a.v[0], -a.v[1]}}; }
 inline Pair abs(Pair a) { return {{std::abs(a.v[0]), std::abs(a.v[1])}}; }
 inline Pair sqrt(Pair a) { return {{std::sqrt(a.v[0]), std::sqrt(a.v[1])}}; }
 inline Pair choose(Pair when, Pair a, Pair b) { return {{when.v[0] ? a.v[0] : b.v[0], when.v[1] ? a.v[1] : b.v[1]}}; }
-inline Pair atLeast(Pair a, Pair b) { return lanes(a, b, [](double x, double y) { return double(x >= y); }); }
-inline Pair atMost(Pair a, Pair b) { return lanes(a, b, [](double x, double y) { return double(x <= y); }); }
-inline Pair both(Pair a, Pair b) { return lanes(a, b, [](double x, double y) { return double(x && y); }); }
+inline Pair atLeast(Pair a, Pair b)
+{
+    return lanes(a, b, [](double x, double y) { return double(x >= y); });
+}
+inline Pair atMost(Pair a, Pair b)
+{
+    return lanes(a, b, [](double x, double y) { return double(x <= y); });
+}
+inline Pair both(Pair a, Pair b)
+{
+    return lanes(a, b, [](double x, double y) { return double(x && y); });
+}
 #endif
 
 #if defined(__SSE2__)
@@ -86,7 +107,8 @@ inline Pair both(Pair a, Pair b) { return lanes(a, b, [](double x, double y) { r
 // nothing or less gives 0 or less, as does one that is not a number (it stays one through min).
 inline __m128i levelsOf(Pair c)
 {
-    return _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(_mm_min_pd(_mm_set1_pd(1.0), c.v), _mm_set1_pd(255.0)), _mm_set1_pd(0.5)));
+    return _mm_cvttpd_epi32(
+        _mm_add_pd(_mm_mul_pd(_mm_min_pd(_mm_set1_pd(1.0), c.v), _mm_set1_pd(255.0)), _mm_set1_pd(0.5)));
 }
 // Qt's BYTE_MUL on 16-bit channels: x * a + (x * a >> 8) + 0x80 stays below 65536.
 inline __m128i times(__m128i x, __m128i a)
@@ -104,7 +126,8 @@ inline __m128i through(__m128i s)
 // pixels 0 and 1 in the first, 2 and 3 in the second.
 inline void spread(__m128i levels, int n, __m128i* lo, __m128i* hi)
 {
-    alignas(16) static const qint32 lanes[5][4] = {{0, 0, 0, 0}, {-1, 0, 0, 0}, {-1, -1, 0, 0}, {-1, -1, -1, 0}, {-1, -1, -1, -1}};
+    alignas(16) static const qint32 lanes[5][4] = {
+        {0, 0, 0, 0}, {-1, 0, 0, 0}, {-1, -1, 0, 0}, {-1, -1, -1, 0}, {-1, -1, -1, -1}};
     const __m128i kept = _mm_and_si128(levels, _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[n])));
     const __m128i zero = _mm_setzero_si128();
     const __m128i words = _mm_unpacklo_epi8(_mm_packus_epi16(_mm_packs_epi32(kept, kept), zero), zero);
@@ -157,7 +180,8 @@ inline void blendTwo(quint32* d, quint32 colour, Pair first, int n)
     const __m128i s = times(c, lo);
     const __m128i under = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d));
     const __m128i kept = times(_mm_unpacklo_epi8(under, zero), through(s));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(d), _mm_add_epi32(_mm_packus_epi16(s, zero), _mm_packus_epi16(kept, zero)));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d),
+                     _mm_add_epi32(_mm_packus_epi16(s, zero), _mm_packus_epi16(kept, zero)));
 #else
     blendScalar(d, colour, first.v, n);
 #endif
@@ -167,7 +191,8 @@ inline void blendTwo(quint32* d, quint32 colour, Pair first, int n)
 // gives for a pair of columns. Four pixels at a time, the last two or four read and written whole
 // (the ones past `last` as they were) unless they would run past the row.
 template <typename Cover>
-[[gnu::always_inline]] inline void layCovered(quint32* line, int first, int last, int width, quint32 colour, Cover cover)
+[[gnu::always_inline]] inline void layCovered(quint32* line, int first, int last, int width, quint32 colour,
+                                              Cover cover)
 {
     int x = first;
     Pair at = Pair::columns(first);

@@ -224,7 +224,8 @@ class AtTheEnd {
 public:
     explicit AtTheEnd(QSize size)
     {
-        const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE)), bytes = std::size_t(size.width()) * size.height() * 4;
+        const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE)),
+                          bytes = std::size_t(size.width()) * size.height() * 4;
         length_ = (bytes + page - 1) / page * page + page;
         void* memory = mmap(nullptr, length_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         EXPECT_NE(memory, MAP_FAILED);
@@ -323,7 +324,8 @@ TEST(LinkStrokes, TheSpanStrokerLaysThePixelsTheStrokerBeforeLaid)
 TEST(LinkStrokes, StrokesAlongThePicturesEdgesAndAcrossItsBandsLayWhatTheStrokerBeforeLaid)
 {
     const QRgb halo = qRgba(250, 220, 120, 90), core = qRgba(40, 90, 200, 255), glass = qRgba(200, 40, 90, 150);
-    for (const QSize size : {QSize(37, 150), QSize(1, 70), QSize(2, 130), QSize(3, 40), QSize(6, 97), QSize(641, 129)}) {
+    for (const QSize size :
+         {QSize(37, 150), QSize(1, 70), QSize(2, 130), QSize(3, 40), QSize(6, 97), QSize(641, 129)}) {
         const double w = size.width(), h = size.height();
         std::vector<Stroke> strokes;
         auto both = [&](bool ring, QPointF a, QPointF b, double radius) {
