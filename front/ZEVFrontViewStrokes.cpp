@@ -364,7 +364,9 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
     if (!finite(k) || clip.isEmpty())
         return;
     const int left = clip.left(), right = clip.right(), top = clip.top(), bottom = clip.bottom();
-    uchar* bits = image.bits();
+    // The callers detach the picture once before laying: bits() would detach it again, counting
+    // each call in the picture's shared data, from every thread at once.
+    uchar* bits = const_cast<uchar*>(image.constBits());
     const int width = image.width();
     const qsizetype stride = image.bytesPerLine();
     const quint32 colour = qPremultiply(k.colour);

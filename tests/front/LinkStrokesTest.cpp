@@ -352,6 +352,11 @@ TEST(LinkStrokes, StrokesAlongThePicturesEdgesAndAcrossItsBandsLayWhatTheStroker
         for (const QColor under : {QColor(Qt::transparent), QColor(30, 60, 90, 200)}) {
             QImage old(size, QImage::Format_ARGB32_Premultiplied);
             old.fill(under);
+            // A picture sharing its pixels with another is laid on its own copy of them.
+            const QImage untouched = old.copy();
+            QImage shared = old;
+            ZEVFrontView::rasterizeStrokes(shared, strokes);
+            EXPECT_TRUE(old == untouched);
             Framed framed(old);
             ZEVFrontView::rasterizeStrokes(framed.image(), strokes);
             for (const Stroke& k : strokes)
