@@ -147,7 +147,8 @@ private:
     // Whether a point of the viewport (y-down) lies in the front area: a line under the open
     // header views is neither drawn nor hit.
     bool siInFrontFrame(const QPointF& viewportPoint) const;
-    // Lays one stroke on the pixels of `clip` (inside the image) alone.
+    // Lays one stroke on the pixels of `clip` (inside the image, which the caller has detached)
+    // alone.
     static void rasterizeStroke(QImage& image, const LinkStroke& stroke, const QRect& clip);
     void mouseDownCourt();
     void mouseDownLong();

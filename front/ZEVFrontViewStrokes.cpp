@@ -1,15 +1,17 @@
 // The front view's stroker: rings and round-ended lines laid row by row on a premultiplied image.
-// Each row of a stroke is one or two spans: the pixels whose centres lie a pixel or more inside
-// the stroke's edge are laid at full coverage as a run, and only the pixels along the edge have
-// their coverage worked out, each from its own distance to the stroke, so that a pixel's colour
-// never depends on where a band or a clip starts.
+// Each row of a stroke is one or two spans: where a span holds a long run of pixels whose centres
+// lie a pixel or more inside the stroke's edge, the run is laid at full coverage, and the other
+// pixels have their coverage worked out, four at a time, each from its own distance to the
+// stroke, so that a pixel's colour never depends on where a band or a clip starts.
 
 #include "front/ZEVFrontView.h"
 
 #include <QPainter>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <thread>
@@ -35,42 +37,189 @@ inline quint32 byteMul(quint32 x, quint32 a)
     return x | t;
 }
 
-// A premultiplied colour at each coverage from 0 to 255, of the last few colours a thread laid:
-// a picture has only a handful, one per kind of line, halo and core.
-const quint32* shadesOf(quint32 colour)
+// Two pixels' worth of a coordinate or a coverage, worked out with the operations, in the order,
+// that one pixel's would be: the two lanes give the same doubles as two pixels laid one by one.
+#if defined(__SSE2__)
+struct Pair {
+    __m128d v;
+    static Pair of(double d) { return {_mm_set1_pd(d)}; }
+    // Columns x and x + 1.
+    static Pair columns(int x) { return {_mm_set_pd(x + 1, x)}; }
+};
+inline Pair operator+(Pair a, Pair b) { return {_mm_add_pd(a.v, b.v)}; }
+inline Pair operator-(Pair a, Pair b) { return {_mm_sub_pd(a.v, b.v)}; }
+inline Pair operator*(Pair a, Pair b) { return {_mm_mul_pd(a.v, b.v)}; }
+inline Pair operator-(Pair a) { return {_mm_xor_pd(a.v, _mm_set1_pd(-0.0))}; }
+inline Pair abs(Pair a) { return {_mm_andnot_pd(_mm_set1_pd(-0.0), a.v)}; }
+inline Pair sqrt(Pair a) { return {_mm_sqrt_pd(a.v)}; }
+// Lanes where `when` holds take a, the others b; `when` from the comparisons below.
+inline Pair choose(Pair when, Pair a, Pair b)
 {
-    struct Shades {
-        bool made = false;
-        quint32 colour = 0;
-        quint32 at[256];
-    };
-    constexpr int kKept = 16;
-    thread_local Shades kept[kKept];
-    thread_local int next = 0;
-    for (const Shades& s : kept)
-        if (s.made && s.colour == colour)
-            return s.at;
-    Shades& s = kept[next];
-    next = (next + 1) % kKept;
-    s.made = true;
-    s.colour = colour;
-    for (quint32 c = 0; c < 255; ++c)
-        s.at[c] = byteMul(colour, c);
-    s.at[255] = colour;
-    return s.at;
+    return {_mm_or_pd(_mm_and_pd(when.v, a.v), _mm_andnot_pd(when.v, b.v))};
+}
+inline Pair atLeast(Pair a, Pair b) { return {_mm_cmpge_pd(a.v, b.v)}; }
+inline Pair atMost(Pair a, Pair b) { return {_mm_cmple_pd(a.v, b.v)}; }
+inline Pair both(Pair a, Pair b) { return {_mm_and_pd(a.v, b.v)}; }
+#else
+struct Pair {
+    double v[2];
+    static Pair of(double d) { return {{d, d}}; }
+    static Pair columns(int x) { return {{double(x), double(x + 1)}}; }
+};
+template <typename F>
+inline Pair lanes(Pair a, Pair b, F f)
+{
+    return {{f(a.v[0], b.v[0]), f(a.v[1], b.v[1])}};
+}
+inline Pair operator+(Pair a, Pair b)
+{
+    return lanes(a, b, [](double x, double y) { return x + y; });
+}
+inline Pair operator-(Pair a, Pair b)
+{
+    return lanes(a, b, [](double x, double y) { return x - y; });
+}
+inline Pair operator*(Pair a, Pair b)
+{
+    return lanes(a, b, [](double x, double y) { return x * y; });
+}
+inline Pair operator-(Pair a) { return {{-a.v[0], -a.v[1]}}; }
+inline Pair abs(Pair a) { return {{std::abs(a.v[0]), std::abs(a.v[1])}}; }
+inline Pair sqrt(Pair a) { return {{std::sqrt(a.v[0]), std::sqrt(a.v[1])}}; }
+inline Pair choose(Pair when, Pair a, Pair b) { return {{when.v[0] ? a.v[0] : b.v[0], when.v[1] ? a.v[1] : b.v[1]}}; }
+inline Pair atLeast(Pair a, Pair b)
+{
+    return lanes(a, b, [](double x, double y) { return double(x >= y); });
+}
+inline Pair atMost(Pair a, Pair b)
+{
+    return lanes(a, b, [](double x, double y) { return double(x <= y); });
+}
+inline Pair both(Pair a, Pair b)
+{
+    return lanes(a, b, [](double x, double y) { return double(x && y); });
+}
+#endif
+
+#if defined(__SSE2__)
+// The levels in 255ths of two coverages, rounded, in the low two 32-bit lanes: a coverage of 1 or
+// more gives 255 (min with 1 first, so that no level beyond reaches the conversion); one of
+// nothing or less gives 0 or less, as does one that is not a number (it stays one through min).
+inline __m128i levelsOf(Pair c)
+{
+    return _mm_cvttpd_epi32(
+        _mm_add_pd(_mm_mul_pd(_mm_min_pd(_mm_set1_pd(1.0), c.v), _mm_set1_pd(255.0)), _mm_set1_pd(0.5)));
+}
+// Qt's BYTE_MUL on 16-bit channels: x * a + (x * a >> 8) + 0x80 stays below 65536.
+inline __m128i times(__m128i x, __m128i a)
+{
+    const __m128i t = _mm_mullo_epi16(x, a);
+    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), _mm_set1_epi16(0x80)), 8);
+}
+// Of two pixels as 16-bit channels, 255 less each one's alpha, in each of its channels.
+inline __m128i through(__m128i s)
+{
+    return _mm_sub_epi16(_mm_set1_epi16(255), _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xff), 0xff));
+}
+// Levels 0 to 255 from 32-bit lanes (those below 0 made 0, those of pixels from n on made 0, so
+// that they are written as they were), each repeated in the four 16-bit channels of its pixel:
+// pixels 0 and 1 in the first, 2 and 3 in the second.
+inline void spread(__m128i levels, int n, __m128i* lo, __m128i* hi)
+{
+    alignas(16) static const qint32 lanes[5][4] = {
+        {0, 0, 0, 0}, {-1, 0, 0, 0}, {-1, -1, 0, 0}, {-1, -1, -1, 0}, {-1, -1, -1, -1}};
+    const __m128i kept = _mm_and_si128(levels, _mm_load_si128(reinterpret_cast<const __m128i*>(lanes[n])));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i words = _mm_unpacklo_epi8(_mm_packus_epi16(_mm_packs_epi32(kept, kept), zero), zero);
+    const __m128i pairs = _mm_unpacklo_epi16(words, words);
+    *lo = _mm_unpacklo_epi32(pairs, pairs);
+    *hi = _mm_unpackhi_epi32(pairs, pairs);
+}
+#else
+inline void blendScalar(quint32* d, quint32 colour, const double* coverage, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        if (!(coverage[i] > 0))
+            continue;
+        const quint32 s = coverage[i] >= 1 ? colour : byteMul(colour, quint32(coverage[i] * 255 + 0.5));
+        d[i] = s + byteMul(d[i], 255 - qAlpha(s));
+    }
+}
+#endif
+
+// Lays a premultiplied colour over the first n of four pixels (the others are written as they
+// were), each at its coverage (of pixels 0 and 1, then 2 and 3) between 0 and 1, source over: the
+// colour scaled by the coverage in 255ths, rounded, and what lies beneath scaled by what the
+// scaled colour lets through (Qt's BYTE_MUL, to the bit). A coverage of nothing or less leaves the
+// pixel as it was, as does one that is not a number.
+inline void blendFour(quint32* d, quint32 colour, Pair first, Pair second, int n)
+{
+#if defined(__SSE2__)
+    __m128i lo, hi;
+    spread(_mm_unpacklo_epi64(levelsOf(first), levelsOf(second)), n, &lo, &hi);
+    const __m128i zero = _mm_setzero_si128(), c = _mm_unpacklo_epi8(_mm_set1_epi32(int(colour)), zero);
+    const __m128i sLo = times(c, lo), sHi = times(c, hi);
+    const __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+    const __m128i kept = _mm_packus_epi16(times(_mm_unpacklo_epi8(under, zero), through(sLo)),
+                                          times(_mm_unpackhi_epi8(under, zero), through(sHi)));
+    // Added as whole pixels, as the scalar sum is.
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_add_epi32(_mm_packus_epi16(sLo, sHi), kept));
+#else
+    const double coverage[4] = {first.v[0], first.v[1], second.v[0], second.v[1]};
+    blendScalar(d, colour, coverage, n);
+#endif
 }
 
-// Lays a colour, given by its shades, over a pixel at a coverage between 0 and 1 (source over).
-inline void blend(quint32& d, const quint32* shades, double coverage)
+// The same over the first n of two pixels.
+inline void blendTwo(quint32* d, quint32 colour, Pair first, int n)
 {
-    if (coverage <= 0)
+#if defined(__SSE2__)
+    __m128i lo, hi;
+    spread(levelsOf(first), n, &lo, &hi);
+    const __m128i zero = _mm_setzero_si128(), c = _mm_unpacklo_epi8(_mm_set1_epi32(int(colour)), zero);
+    const __m128i s = times(c, lo);
+    const __m128i under = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d));
+    const __m128i kept = times(_mm_unpacklo_epi8(under, zero), through(s));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d),
+                     _mm_add_epi32(_mm_packus_epi16(s, zero), _mm_packus_epi16(kept, zero)));
+#else
+    blendScalar(d, colour, first.v, n);
+#endif
+}
+
+// Lays a colour over pixels first..last of a row `width` pixels long, each at the coverage `cover`
+// gives for a pair of columns. Four pixels at a time, the last two or four read and written whole
+// (the ones past `last` as they were) unless they would run past the row.
+template <typename Cover>
+[[gnu::always_inline]] inline void layCovered(quint32* line, int first, int last, int width, quint32 colour,
+                                              Cover cover)
+{
+    int x = first;
+    Pair at = Pair::columns(first);
+    const Pair two = Pair::of(2), four = Pair::of(4);
+    for (; x + 3 <= last; x += 4, at = at + four)
+        blendFour(line + x, colour, cover(at), cover(at + two), 4);
+    if (x > last)
         return;
-    const quint32 s = shades[coverage >= 1 ? 255u : quint32(coverage * 255 + 0.5)];
-    d = d ? s + byteMul(d, 255 - qAlpha(s)) : s;
+    const int n = last - x + 1;
+    if (n <= 2 && x + 1 < width) {
+        blendTwo(line + x, colour, cover(at), n);
+        return;
+    }
+    if (x + 3 < width) {
+        blendFour(line + x, colour, cover(at), cover(at + two), n);
+        return;
+    }
+    quint32 part[4] = {};
+    for (int i = 0; i < n; ++i)
+        part[i] = line[x + i];
+    blendFour(part, colour, cover(at), cover(at + two), n);
+    for (int i = 0; i < n; ++i)
+        line[x + i] = part[i];
 }
 
-// The colour at full coverage over a run of pixels: what `blend` gives at 1, a pixel at a time
-// only where the colour lets what lies beneath show.
+// The colour at full coverage over a run of pixels: what `blendFour` gives at 1, a pixel at a
+// time only where the colour lets what lies beneath show.
 inline void fillRun(quint32* d, int n, quint32 colour)
 {
     const quint32 through = 255 - qAlpha(colour);
@@ -144,24 +293,24 @@ struct Run {
     int from, to;
 };
 
-// Lays the pixels first..last of a row: those in the runs (in order, disjoint) at full coverage,
-// the others at the coverage the stroke gives them.
-template <typename Coverage>
-void layRow(quint32* line, int first, int last, const Run* runs, int count, const quint32* shades, Coverage coverage)
+// Runs of full coverage shorter than this are laid with the pixels around them, each at its
+// coverage (which is full there): one pass over the row costs less than three.
+constexpr int kLongRun = 8;
+
+// Lays the pixels first..last of a row: the long ones of the runs (in order, disjoint) at full
+// coverage, the others at the coverage the stroke gives them.
+template <typename Cover>
+void layRow(quint32* line, int first, int last, int width, const Run* runs, int count, quint32 colour, Cover cover)
 {
-    auto edge = [&](int from, int to) {
-        for (int x = from; x <= to; ++x)
-            blend(line[x], shades, coverage(x));
-    };
     for (int i = 0; i < count; ++i) {
         const int s = std::max(runs[i].from, first), e = std::min(runs[i].to, last);
-        if (s > e)
+        if (e - s + 1 < kLongRun)
             continue;
-        edge(first, s - 1);
-        fillRun(line + s, e - s + 1, shades[255]);
+        layCovered(line, first, s - 1, width, colour, cover);
+        fillRun(line + s, e - s + 1, colour);
         first = e + 1;
     }
-    edge(first, last);
+    layCovered(line, first, last, width, colour, cover);
 }
 
 // Calls `band(tileRow, xFrom, xTo)` for each row of tiles a stroke may lay pixels in, with the
@@ -215,9 +364,12 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
     if (!finite(k) || clip.isEmpty())
         return;
     const int left = clip.left(), right = clip.right(), top = clip.top(), bottom = clip.bottom();
-    uchar* bits = image.bits();
+    // The callers detach the picture once before laying: bits() would detach it again, counting
+    // each call in the picture's shared data, from every thread at once.
+    uchar* bits = const_cast<uchar*>(image.constBits());
+    const int width = image.width();
     const qsizetype stride = image.bytesPerLine();
-    const quint32* shades = shadesOf(qPremultiply(k.colour));
+    const quint32 colour = qPremultiply(k.colour);
     const double hw = k.width / 2;
     // A pixel is covered by how far its centre lies inside the stroke's edge, over one pixel; as
     // with the painter's antialiasing, pixel (x, y) is centred on the point (x, y).
@@ -251,9 +403,10 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
                     runs[count++] = {ceilPixel(cx + fi), floorPixel(cx + fo)};
                 }
             }
-            auto coverage = [&](int x) {
-                const double dx = x - cx;
-                return reach - std::abs(std::sqrt(dx * dx + dy * dy) - r);
+            const Pair dyy = Pair::of(dy * dy), rr = Pair::of(r), reached = Pair::of(reach), centre = Pair::of(cx);
+            auto coverage = [&](Pair x) {
+                const Pair dx = x - centre;
+                return reached - abs(sqrt(dx * dx + dyy) - rr);
             };
             quint32* line = row(y);
             // A pixel beyond the span's ends lies outside the stroke, or so close to its edge
@@ -263,10 +416,10 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
             // is one span, each pixel laid once.
             const int holeLeft = ix < 0 ? 0 : floorPixel(cx - ix), holeRight = ix < 0 ? 0 : ceilPixel(cx + ix);
             if (ix >= 0 && holeRight - holeLeft >= 2) {
-                layRow(line, x0, std::min(x1, holeLeft), runs, count, shades, coverage);
-                layRow(line, std::max(x0, holeRight), x1, runs, count, shades, coverage);
+                layRow(line, x0, std::min(x1, holeLeft), width, runs, count, colour, coverage);
+                layRow(line, std::max(x0, holeRight), x1, width, runs, count, colour, coverage);
             } else {
-                layRow(line, x0, x1, runs, count, shades, coverage);
+                layRow(line, x0, x1, width, runs, count, colour, coverage);
             }
         }
         return;
@@ -328,22 +481,20 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
                 continue;
             quint32* line = row(y);
             const double across0 = (yc - a.y()) * ux + a.x() * uy;
-            auto edge = [&](int first, int last) {
-                double xd = first;
-                for (int x = first; x <= last; ++x, xd += 1)
-                    blend(line[x], shades, reach - std::abs(across0 - xd * uy));
-            };
-            if (solid > 0) {
+            const Pair across = Pair::of(across0), slope = Pair::of(uy), reached = Pair::of(reach);
+            auto coverage = [&](Pair x) { return reached - abs(across - x * slope); };
+            // A span too short to hold a long run is laid in one pass, its run unsought.
+            if (solid > 0 && x1 - x0 + 1 >= kLongRun) {
                 const int s = std::max(x0, ceilWithin(std::clamp(xc - solidAlong, lowest, highest)));
                 const int e = std::min(x1, floorWithin(std::clamp(xc + solidAlong, lowest, highest)));
-                if (s <= e) {
-                    edge(x0, s - 1);
-                    fillRun(line + s, e - s + 1, shades[255]);
-                    edge(e + 1, x1);
+                if (e - s + 1 >= kLongRun) {
+                    layCovered(line, x0, s - 1, width, colour, coverage);
+                    fillRun(line + s, e - s + 1, colour);
+                    layCovered(line, e + 1, x1, width, colour, coverage);
                     continue;
                 }
             }
-            edge(x0, x1);
+            layCovered(line, x0, x1, width, colour, coverage);
         }
     };
     // Rows near an end: the hull of the band's part and the ends' discs, each pixel from its own
@@ -362,15 +513,17 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
             if (x0 > x1)
                 continue;
             const double py = yc - a.y();
-            auto coverage = [&](int x) {
-                const double px = x - a.x();
-                const double t = px * ux + py * uy, across = -px * uy + py * ux;
-                if (t >= 0 && t <= len)
-                    return reach - std::abs(across);
-                const double e = t < 0 ? t : t - len;
-                return reach - std::sqrt(e * e + across * across);
+            const Pair pyuy = Pair::of(py * uy), pyux = Pair::of(py * ux), ax = Pair::of(a.x()), alongX = Pair::of(ux),
+                       acrossX = Pair::of(uy), length = Pair::of(len), reached = Pair::of(reach), zero = Pair::of(0);
+            auto coverage = [&](Pair x) {
+                const Pair px = x - ax;
+                const Pair t = px * alongX + pyuy, across = -px * acrossX + pyux;
+                // Beside the segment, how far across; beyond an end, how far from it.
+                const Pair e = choose(atLeast(t, zero), t - length, t);
+                return choose(both(atLeast(t, zero), atMost(t, length)), reached - abs(across),
+                              reached - sqrt(e * e + across * across));
             };
-            layRow(row(y), x0, x1, &run, 1, shades, coverage);
+            layRow(row(y), x0, x1, width, &run, 1, colour, coverage);
         }
     };
     if (!slanted || between0 > between1) {
@@ -384,26 +537,39 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
 
 void ZEVFrontView::rasterizeStrokes(QImage& image, const std::vector<LinkStroke>& strokes)
 {
-    // Bands of rows laid side by side: each pixel lies in one band, where the strokes are laid
-    // in their order, so the picture is the same as laid by one thread. One join a picture.
+    // Bands of rows small enough to stay in a core's cache while every stroke crossing one is laid
+    // there: a long line crosses a row of the picture at a new place each row, and a picture of
+    // 1920 by 1200 would be fetched from memory again for each. In a band the strokes are laid in
+    // their order, so the picture is the same as laid by one thread. The threads take bands in
+    // turn, whichever is free next; one join a picture.
     const int w = image.width(), h = image.height();
-    const int bands = strokes.size() < 64 || h < 64 ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-    auto band = [&](int i) {
-        const int from = h * i / bands, to = h * (i + 1) / bands;
-        const QRect rows(0, from, w, to - from);
-        for (const LinkStroke& k : strokes)
-            rasterizeStroke(image, k, rows);
-    };
-    if (bands == 1) {
-        band(0);
+    if (w <= 0 || h <= 0 || strokes.empty())
         return;
-    }
+    constexpr int kBand = 2 * LinkLayer::kTile;
+    const int bands = (h + kBand - 1) / kBand;
+    std::vector<std::vector<std::uint32_t>> crossing{std::size_t(bands)};
+    for (std::size_t i = 0; i < strokes.size(); ++i)
+        footprint(strokes[i], w, h, [&](int tileRow, int, int) {
+            std::vector<std::uint32_t>& in = crossing[std::size_t(tileRow * LinkLayer::kTile / kBand)];
+            if (in.empty() || in.back() != i)
+                in.push_back(std::uint32_t(i));
+        });
     image.bits(); // detached once, before the threads write
-    std::vector<std::thread> threads;
-    for (int i = 1; i < bands; ++i)
-        threads.emplace_back(band, i);
-    band(0);
-    for (std::thread& t : threads)
+    std::atomic<int> next{0};
+    auto lay = [&] {
+        for (int b; (b = next.fetch_add(1, std::memory_order_relaxed)) < bands;) {
+            const QRect rows(0, b * kBand, w, std::min(kBand, h - b * kBand));
+            for (std::uint32_t i : crossing[std::size_t(b)])
+                rasterizeStroke(image, strokes[i], rows);
+        }
+    };
+    const int threads =
+        strokes.size() < 64 || bands < 4 ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    std::vector<std::thread> others;
+    for (int i = 1; i < threads; ++i)
+        others.emplace_back(lay);
+    lay();
+    for (std::thread& t : others)
         t.join();
 }
 

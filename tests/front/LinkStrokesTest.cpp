@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -215,6 +218,37 @@ private:
     QImage image_;
 };
 
+// A picture whose rows are its width apart and whose last byte is the last one readable: the
+// page after it can be neither read nor written.
+class AtTheEnd {
+public:
+    explicit AtTheEnd(QSize size)
+    {
+        const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE)),
+                          bytes = std::size_t(size.width()) * size.height() * 4;
+        length_ = (bytes + page - 1) / page * page + page;
+        void* memory = mmap(nullptr, length_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        EXPECT_NE(memory, MAP_FAILED);
+        base_ = static_cast<uchar*>(memory);
+        EXPECT_EQ(mprotect(base_ + length_ - page, page, PROT_NONE), 0);
+        image_ = QImage(base_ + length_ - page - bytes, size.width(), size.height(), size.width() * 4,
+                        QImage::Format_ARGB32_Premultiplied);
+    }
+    ~AtTheEnd()
+    {
+        image_ = QImage();
+        munmap(base_, length_);
+    }
+    AtTheEnd(const AtTheEnd&) = delete;
+    AtTheEnd& operator=(const AtTheEnd&) = delete;
+    QImage& image() { return image_; }
+
+private:
+    uchar* base_ = nullptr;
+    std::size_t length_ = 0;
+    QImage image_;
+};
+
 struct Difference {
     long pixels = 0;
     int worst = 0;
@@ -281,6 +315,68 @@ TEST(LinkStrokes, TheSpanStrokerLaysThePixelsTheStrokerBeforeLaid)
     const Difference d = compare(ours, old);
     EXPECT_LE(d.worst, 1);
     EXPECT_LE(d.pixels, 3) << "of " << 640 * 480;
+}
+
+// Strokes along the picture's edges and across the boundaries of the bands of rows the picture
+// is laid in, on pictures whose width is no multiple of four (a row's last pixels are laid four at
+// a time where the row goes on, one by one where it ends) and tall enough to be laid by several
+// threads: each picture is the one the stroker before laid, and nothing is laid outside it.
+TEST(LinkStrokes, StrokesAlongThePicturesEdgesAndAcrossItsBandsLayWhatTheStrokerBeforeLaid)
+{
+    const QRgb halo = qRgba(250, 220, 120, 90), core = qRgba(40, 90, 200, 255), glass = qRgba(200, 40, 90, 150);
+    for (const QSize size :
+         {QSize(37, 150), QSize(1, 70), QSize(2, 130), QSize(3, 40), QSize(6, 97), QSize(641, 129)}) {
+        const double w = size.width(), h = size.height();
+        std::vector<Stroke> strokes;
+        auto both = [&](bool ring, QPointF a, QPointF b, double radius) {
+            strokes.push_back({ring, a, b, radius, 5.0, halo});
+            strokes.push_back({ring, a, b, radius, 1.5, strokes.size() % 3 ? core : glass});
+        };
+        // Upright along the right and left edges, inside and just beyond them.
+        for (double x : {w - 1, w - 1.5, w - 2.3, w - 0.2, w + 1.4, 0.3, -1.2})
+            both(false, QPointF(x, -5), QPointF(x, h + 5), 0);
+        // Level along the boundaries of bands (32 rows) and along the top and bottom rows.
+        for (double y : {31.5, 32.0, 63.7, 95.9, 96.2, 0.0, h - 1, h - 0.4})
+            both(false, QPointF(-10, y), QPointF(w + 10, y), 0);
+        // Slanted from beyond one edge to beyond another, and ends within a band's first rows.
+        both(false, QPointF(-20, -20), QPointF(w + 20, h + 20), 0);
+        both(false, QPointF(w + 3, -7), QPointF(-3, h + 7), 0);
+        both(false, QPointF(w * 0.3, 33.2), QPointF(w * 0.7, 64.1), 0);
+        both(false, QPointF(w - 0.6, 30.8), QPointF(w - 2.6, 97.3), 0);
+        // Rings across band boundaries and edges.
+        for (const QPointF c : {QPointF(w - 2, 32), QPointF(5, 64), QPointF(w / 2, 96.5), QPointF(w + 4, h - 3)})
+            both(true, c, {}, 10.5);
+        while (strokes.size() < 80) // enough for the threads
+            both(false, QPointF(-4, strokes.size()), QPointF(w + 4, h - strokes.size()), 0);
+
+        for (const QColor under : {QColor(Qt::transparent), QColor(30, 60, 90, 200)}) {
+            QImage old(size, QImage::Format_ARGB32_Premultiplied);
+            old.fill(under);
+            // A picture sharing its pixels with another is laid on its own copy of them.
+            const QImage untouched = old.copy();
+            QImage shared = old;
+            ZEVFrontView::rasterizeStrokes(shared, strokes);
+            EXPECT_TRUE(old == untouched);
+            Framed framed(old);
+            ZEVFrontView::rasterizeStrokes(framed.image(), strokes);
+            for (const Stroke& k : strokes)
+                before::lay(old, k);
+            EXPECT_TRUE(framed.marginUntouched()) << size.width() << " x " << size.height();
+            const Difference d = compare(framed.image(), old);
+            EXPECT_LE(d.worst, 1) << size.width() << " x " << size.height();
+            EXPECT_LE(d.pixels, 2) << size.width() << " x " << size.height();
+        }
+        // The picture's last row ending where the process's memory ends: a pixel read past it
+        // faults.
+        AtTheEnd last(size);
+        last.image().fill(Qt::transparent);
+        ZEVFrontView::rasterizeStrokes(last.image(), strokes);
+        QImage old(size, QImage::Format_ARGB32_Premultiplied);
+        old.fill(Qt::transparent);
+        for (const Stroke& k : strokes)
+            before::lay(old, k);
+        EXPECT_LE(compare(last.image(), old).worst, 1);
+    }
 }
 
 // A ring a row of which crosses its hole where the hole is narrower than a pixel: each pixel of
