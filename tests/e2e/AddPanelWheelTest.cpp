@@ -24,8 +24,6 @@
 namespace e2e {
 namespace {
 
-constexpr KELId kFiles = 2000005;
-
 class AddPanelWheel : public E2E {
 protected:
     ZEVFileViewer* files() const { return dynamic_cast<ZEVFileViewer*>(space()->viewerForEntityClassName("ZEVFileViewer")); }

@@ -40,7 +40,6 @@ namespace {
 
 using tallomer::test::whenModalRuns;
 
-constexpr KELId kHome = 2000018;
 
 class ChannelsAdding : public E2E {
 protected:

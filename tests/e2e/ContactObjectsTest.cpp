@@ -23,8 +23,6 @@
 namespace e2e {
 namespace {
 
-constexpr KELId kHome = 2000018;
-
 class ContactObjects : public E2E {
 protected:
     void SetUp() override

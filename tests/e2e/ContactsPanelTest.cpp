@@ -42,11 +42,6 @@
 namespace e2e {
 namespace {
 
-constexpr KELId kContacts = KELENTITY_PERSON_VIEWER;
-constexpr KELId kHome = 2000018;
-constexpr double kJour = 86400.0;
-constexpr double kOubliee = 4503599627370497.0;
-
 QByteArray cardOf(const QByteArray& uid, const QByteArray& family, const QByteArray& given,
                   const QByteArray& extra = QByteArray())
 {

@@ -13,8 +13,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-using namespace e2e;
-
+namespace e2e {
 namespace {
 
 class DeskAtScale : public E2E {
@@ -121,3 +120,4 @@ TEST_F(DeskAtScale, ObjectsOfOneTypeShareOneImageAndARenamedObjectShowsItsNewTit
 }
 
 } // namespace
+} // namespace e2e

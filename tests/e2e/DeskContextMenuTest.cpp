@@ -25,9 +25,6 @@
 namespace e2e {
 namespace {
 
-constexpr KELId kFiles = 2000005;
-constexpr KELId kImages = 2000007;
-
 class DeskContextMenu : public E2E {
 protected:
     void TearDown() override

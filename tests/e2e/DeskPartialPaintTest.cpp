@@ -18,8 +18,7 @@
 
 #include <cmath>
 
-using namespace e2e;
-
+namespace e2e {
 namespace {
 
 using tallomer::test::PaintedRegions;
@@ -198,3 +197,4 @@ TEST_F(DeskPartialPaint, AStepMovingManyObjectsPaintsEachFrameWhereTheyMoveNotTh
 }
 
 } // namespace
+} // namespace e2e

@@ -17,14 +17,6 @@
 namespace e2e {
 namespace {
 
-QString writeFile(const QString& path, const QByteArray& text)
-{
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(text);
-    return path;
-}
-
 TEST_F(E2E, FilesFromASecondStartLandOnTheNowDeskOnceAndRefusedArgumentsAreSaid)
 {
     start();

@@ -23,7 +23,6 @@ namespace {
 
 using tallomer::test::LocalHttpServer;
 
-constexpr KELId kHome = 2000018;
 constexpr long long kError = 0x10, kDownloading = 0x8, kInDropFolder = 0x20000;
 
 class Fetch : public E2EWithSound<RecordingSound> {

@@ -37,8 +37,6 @@
 namespace e2e {
 namespace {
 
-using namespace tallomer;
-
 constexpr int kHandleMenu = 4333;
 constexpr long kDuplicateTo = 25, kDuplicateToSpace = 24;
 

@@ -33,6 +33,7 @@
 #include <QDBusConnection>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThreadPool>
 #include <QWidget>
@@ -65,6 +66,31 @@ namespace e2e {
 using namespace tallomer;
 
 inline QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The fixed objects of every new store that tests name: the panels' classes and the Home Channel.
+inline constexpr KELId kIcons = 2000003;
+inline constexpr KELId kLinks = 2000004;
+inline constexpr KELId kFiles = 2000005;
+inline constexpr KELId kContacts = 2000006;
+inline constexpr KELId kImages = 2000007;
+inline constexpr KELId kHome = 2000018;
+
+// Lengths of time in seconds, and the in-date of a link forgotten or erased.
+inline constexpr double kHeure = 3600.0;
+inline constexpr double kJour = 86400.0;
+inline constexpr double kOubliee = 4503599627370497.0;
+
+// The remote's device node in the fake input system.
+inline const QString kRemote = QStringLiteral("/dev/input/event3");
+
+// Writes bytes to path, making its folder first; path, for use in place.
+inline QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) << path.toStdString();
+    return path;
+}
 
 // A session bus of the test's own, so that instances of other tests never answer ours.
 class PrivateBus {

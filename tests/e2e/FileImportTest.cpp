@@ -27,14 +27,6 @@
 namespace e2e {
 namespace {
 
-QString writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) << path.toStdString();
-    return path;
-}
-
 class FileImportE2E : public E2E {
 protected:
     void TearDown() override

@@ -32,8 +32,6 @@
 namespace e2e {
 namespace {
 
-using namespace tallomer;
-
 // Before any thread exists.
 const bool kSecondFileSystem = test::SecondFileSystem::prepare();
 

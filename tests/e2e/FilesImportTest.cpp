@@ -36,9 +36,6 @@
 namespace e2e {
 namespace {
 
-constexpr KELId kFiles = 2000005;
-constexpr KELId kHome = 2000018;
-
 class FilesImport : public E2EWithSound<RecordingSound> {
 protected:
     ZEVContextViewer* context() const { return dynamic_cast<ZEVContextViewer*>(space()->contextViewer()); }

@@ -30,9 +30,6 @@
 namespace e2e {
 namespace {
 
-constexpr KELId kFiles = 2000005;
-constexpr double kJour = 86400.0;
-
 class FilesPanel : public E2E {
 protected:
     ZEVContextViewer* context() const { return dynamic_cast<ZEVContextViewer*>(space()->contextViewer()); }

@@ -53,9 +53,6 @@
 namespace e2e {
 namespace {
 
-constexpr long kIcons = 2000003;
-constexpr double kHeure = 3600.0;
-
 class IconsPanel : public E2E {
 protected:
     void TearDown() override

@@ -37,9 +37,7 @@
 namespace e2e {
 namespace {
 
-constexpr double kJour = 86400.0;
-constexpr double kOubliee = 4503599627370497.0;
-constexpr int kImages = 40;
+constexpr int kImageCount = 40;
 
 class ImagesList : public E2E {
 protected:
@@ -48,7 +46,7 @@ protected:
         return dynamic_cast<ZEVBackViewer*>(space()->viewerForEntityClassName("ZEVBackViewer"));
     }
     ZEVBackTableView* table() const { return images() ? images()->backTableView() : nullptr; }
-    static QColor couleurNumero(int i) { return QColor::fromHsv((i * 360 / kImages) % 360, 220, 200); }
+    static QColor couleurNumero(int i) { return QColor::fromHsv((i * 360 / kImageCount) % 360, 220, 200); }
 
     // Forty images listed in the Images panel of the current Channel for a week, each on its PNG.
     void semer()
@@ -59,7 +57,7 @@ protected:
         ZEVItemClass* items = space()->itemClassForCurseur(now);
         ASSERT_TRUE(identity && items);
         QDir().mkpath(home + "/pics");
-        for (int i = 0; i < kImages; ++i) {
+        for (int i = 0; i < kImageCount; ++i) {
             const QString path = home + QStringLiteral("/pics/image%1.png").arg(i, 2, 10, QLatin1Char('0'));
             QImage png(160, 100, QImage::Format_RGB32);
             png.fill(couleurNumero(i));
@@ -89,7 +87,7 @@ protected:
         advance(1.0);
         ASSERT_NE(table(), nullptr);
         ASSERT_TRUE(table()->isVisible());
-        ASSERT_EQ(table()->numberOfRows(), kImages);
+        ASSERT_EQ(table()->numberOfRows(), kImageCount);
     }
     KELI* itemOfRow(int row) const { return table()->element(row) ? table()->element(row)->item : nullptr; }
     // The colour at the middle of the row's picture frame, as the screen shows it.
@@ -122,7 +120,7 @@ TEST_F(ImagesList, VisibleRowsShowTheirPicturesAndTheWheelBringsTheNextOnes)
     advance(0.5);
     const ZEVRowRange vus = table()->visibleRows();
     ASSERT_GT(vus.length, 2u);
-    ASSERT_LT(vus.location + vus.length, quint64(kImages)) << "the panel shows only some of the rows";
+    ASSERT_LT(vus.location + vus.length, quint64(kImageCount)) << "the panel shows only some of the rows";
     for (quint64 r = vus.location; r < vus.location + vus.length; ++r) {
         if (table()->visualRect(table()->tableModel()->index(int(r), 4)).bottom() > table()->viewport()->height())
             continue; // the last row, cut by the panel's edge
@@ -261,7 +259,7 @@ TEST_F(ImagesList, RemovingABackgroundImageRewritesItsIntervalToTheGreyWallpaper
     ASSERT_FALSE(presences.empty());
     for (std::size_t i = 0; i < presences.size(); ++i)
         EXPECT_GE(std::stod(presences.at(i, 0)), kOubliee) << "its Images presences are forgotten";
-    EXPECT_EQ(table()->numberOfRows(), kImages - 1);
+    EXPECT_EQ(table()->numberOfRows(), kImageCount - 1);
 }
 
 } // namespace

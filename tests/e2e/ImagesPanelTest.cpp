@@ -45,7 +45,6 @@ namespace {
 
 using tallomer::test::whenModalRuns;
 
-constexpr KELId kHome = 2000018;
 
 class ImagesPanel : public E2EWithSound<RecordingSound> {
 protected:

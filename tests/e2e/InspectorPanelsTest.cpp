@@ -26,9 +26,6 @@
 namespace e2e {
 namespace {
 
-constexpr KELId kFiles = 2000005;
-constexpr KELId kContacts = 2000006;
-
 class InspectorPanels : public E2EWithSound<RecordingSound> {
 protected:
     void startWithTheBar()

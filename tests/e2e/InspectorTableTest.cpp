@@ -29,8 +29,6 @@
 namespace e2e {
 namespace {
 
-constexpr KELId kIcons = 2000003;
-
 class InspectorTable : public E2E {
 protected:
     ZEVRulerViewer* ruler() const { return dynamic_cast<ZEVRulerViewer*>(space()->rulerViewer()); }

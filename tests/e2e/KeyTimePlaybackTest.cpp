@@ -41,7 +41,6 @@
 namespace e2e {
 namespace {
 
-const QString kRemote = QStringLiteral("/dev/input/event3");
 const QString kKeyboard = QStringLiteral("/dev/input/event4");
 
 class KeyTimePlayback : public KeyTimeE2E {

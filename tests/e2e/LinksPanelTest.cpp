@@ -26,7 +26,6 @@
 namespace e2e {
 namespace {
 
-constexpr KELId kLinks = 2000004;
 constexpr double kMinute = 60.0;
 
 class LinksPanel : public E2EWithSound<RecordingSound> {

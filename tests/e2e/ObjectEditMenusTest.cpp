@@ -30,11 +30,6 @@
 namespace e2e {
 namespace {
 
-constexpr long kIcons = 2000003;
-constexpr long kLinks = 2000004;
-constexpr long kFiles = 2000005;
-constexpr long kContacts = 2000006;
-constexpr long kImages = 2000007;
 constexpr long kCloseAll = 50;
 
 struct Item {

@@ -24,8 +24,6 @@
 namespace e2e {
 namespace {
 
-const QString kRemote = QStringLiteral("/dev/input/event3");
-
 class RemoteSharing : public E2EWithSound<RecordingSound> {
 protected:
     void TearDown() override
