@@ -15,20 +15,22 @@ void drawImageCut(QPainter& painter, const QPointF& at, const QImage& image, con
         painter.drawImage(at, image);
         return;
     }
-    // Set between device pixels, the engine rounds the corner: a part of the image would round
-    // on its own and could land a pixel away from where the whole image puts it.
+    // The engine sets a whole image's corner on the nearest device pixel, and a part given that
+    // pixel lands where the whole image puts it; but for a corner near half way between two,
+    // where the engine's own rounding may go either way, the whole image is drawn.
     const double x = at.x() + t.dx(), y = at.y() + t.dy();
-    const double left = std::round(x), top = std::round(y);
-    if (std::abs(x - left) > 1e-6 || std::abs(y - top) > 1e-6) {
+    const auto nearHalf = [](double v) { return std::abs(v - std::floor(v) - 0.5) < 1.0 / 32; };
+    if (nearHalf(x) || nearHalf(y)) {
         painter.drawImage(at, image);
         return;
     }
-    const int x0 = int(left), y0 = int(top), x1 = x0 + image.width(), y1 = y0 + image.height();
+    const int x0 = int(std::floor(x + 0.5)), y0 = int(std::floor(y + 0.5));
+    const int x1 = x0 + image.width(), y1 = y0 + image.height();
     for (const QRect& r : *cut) {
-        const int l = std::max(x0, r.x()), t = std::max(y0, r.y());
-        const int w = std::min(x1, r.x() + r.width()) - l, h = std::min(y1, r.y() + r.height()) - t;
+        const int l = std::max(x0, r.x()), top = std::max(y0, r.y());
+        const int w = std::min(x1, r.x() + r.width()) - l, h = std::min(y1, r.y() + r.height()) - top;
         if (w > 0 && h > 0)
-            painter.drawImage(QRectF(at.x() + (l - x0), at.y() + (t - y0), w, h), image, QRectF(l - x0, t - y0, w, h));
+            painter.drawImage(QRectF(l - t.dx(), top - t.dy(), w, h), image, QRectF(l - x0, top - y0, w, h));
     }
 }
 

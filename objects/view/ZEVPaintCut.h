@@ -16,8 +16,9 @@ namespace tallomer {
 // Rectangles in the viewport's pixels; whatever of a drawing lies outside them is hidden.
 using ZEVPaintCut = std::vector<QRect>;
 
-// Draws `image` with its corner at `at`: the parts within `cut` alone when `at` falls on a whole
-// device pixel of a painter that only moves, otherwise (or without a cut) the whole image.
+// Draws `image` with its corner at `at`, as a painter that only moves blits it: the parts within
+// `cut` alone, or the whole image without a cut, on a turned or scaled painter, or where the
+// corner falls about half way between device pixels.
 void drawImageCut(QPainter& painter, const QPointF& at, const QImage& image, const ZEVPaintCut* cut);
 
 } // namespace tallomer
