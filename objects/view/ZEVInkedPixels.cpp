@@ -60,4 +60,25 @@ QRect opaquePixels(const QImage& image)
     return best;
 }
 
+ZEVOpaqueRuns opaqueRuns(const QImage& image)
+{
+    ZEVOpaqueRuns runs(std::size_t(std::max(0, image.height())), {0, 0});
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        auto& best = runs[std::size_t(y)];
+        for (int x = 0; x < image.width();) {
+            if (qAlpha(line[x]) != 255) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < image.width() && qAlpha(line[x]) == 255)
+                ++x;
+            if (x - start > best.second - best.first)
+                best = {start, x};
+        }
+    }
+    return runs;
+}
+
 } // namespace tallomer

@@ -75,7 +75,7 @@ const InkedSticker& inkedSticker(const QImage& sticker)
 
 } // namespace
 
-void ZEVItemDragView::paintStickerInView(QPainter& painter) const
+void ZEVItemDragView::paintStickerInView(QPainter& painter, const ZEVPaintCut* cut) const
 {
     if (sticker_.isNull())
         return;
@@ -88,7 +88,8 @@ void ZEVItemDragView::paintStickerInView(QPainter& painter) const
     }
     const InkedSticker& s = inkedSticker(sticker_);
     if (!s.inked.isNull())
-        ZEVItemImageView::drawAt(painter, QRectF(frame.topLeft() + QPointF(s.offset), QSizeF(s.inked.size())), s.inked);
+        ZEVItemImageView::drawAt(painter, QRectF(frame.topLeft() + QPointF(s.offset), QSizeF(s.inked.size())), s.inked,
+                                 cut);
 }
 
 void ZEVItemDragView::setSize(const QSizeF& size)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "objects/view/ZEVPaintCut.h"
 #include "runtime/Scheduler.h"
 #include "services/ZEVItemViewForDesks.h"
 
@@ -29,8 +30,8 @@ public:
     QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
     // Nothing: the scene never paints it. Its Object view draws its sticker.
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
-    // The sticker, over the image, drawn within its view's paint.
-    void paintStickerInView(QPainter& painter) const;
+    // The sticker, over the image, drawn within its view's paint, within `cut` if any.
+    void paintStickerInView(QPainter& painter, const ZEVPaintCut* cut = nullptr) const;
     void setSize(const QSizeF& size);
     // Shows `image` (none: no sticker), 32 by 32 over the lower left corner of the line drawn
     // around the image (the image grown by 10).

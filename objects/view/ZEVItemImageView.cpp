@@ -39,9 +39,19 @@ struct Scaled {
     // of times for nothing. The image itself (shared, not copied) when it has no margin.
     QImage inked;
     QPoint offset;
-    // The largest wholly opaque part, in the scaled image's pixels.
+    // The largest wholly opaque part, in the scaled image's pixels, and each row's opaque run.
     QRect opaque;
+    std::shared_ptr<const ZEVOpaqueRuns> runs;
 };
+
+// Every row of an image without alpha is opaque from end to end.
+std::shared_ptr<const ZEVOpaqueRuns> runsOf(const QImage& premultiplied)
+{
+    return std::make_shared<const ZEVOpaqueRuns>(
+        premultiplied.hasAlphaChannel()
+            ? opaqueRuns(premultiplied)
+            : ZEVOpaqueRuns(std::size_t(premultiplied.height()), {0, premultiplied.width()}));
+}
 
 QCache<QPair<qint64, QSize>, Scaled>& scaledImages()
 {
@@ -63,7 +73,7 @@ const Scaled* scaledEntry(const QImage& image, const QSize& pixels)
         scaled = scaled.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const QRect ink = scaled.hasAlphaChannel() ? inkedPixels(scaled, scaled.size()) : scaled.rect();
     auto* entry = new Scaled{scaled, ink == scaled.rect() ? scaled : scaled.copy(ink), ink.topLeft(),
-                             scaled.hasAlphaChannel() ? opaquePixels(scaled) : scaled.rect()};
+                             scaled.hasAlphaChannel() ? opaquePixels(scaled) : scaled.rect(), runsOf(scaled)};
     const qsizetype cost = std::max<qsizetype>(1, scaled.sizeInBytes()) +
                            (ink == scaled.rect() ? 0 : entry->inked.sizeInBytes());
     if (cost > scaledImages().maxCost()) {
@@ -76,19 +86,26 @@ const Scaled* scaledEntry(const QImage& image, const QSize& pixels)
     return entry;
 }
 
-// The largest wholly opaque part of an image shown at its own size, by image.
-QRect opaqueAtOwnSize(const QImage& image)
+// The largest wholly opaque part of an image shown at its own size and its rows' opaque runs,
+// by image.
+struct OwnOpaque {
+    QRect part;
+    std::shared_ptr<const ZEVOpaqueRuns> runs;
+};
+
+OwnOpaque opaqueAtOwnSize(const QImage& image)
 {
-    if (!image.hasAlphaChannel())
-        return image.rect();
-    static QCache<qint64, QRect> parts(256);
-    if (const QRect* hit = parts.object(image.cacheKey()))
+    static QCache<qint64, OwnOpaque> parts(256);
+    if (const OwnOpaque* hit = parts.object(image.cacheKey()))
         return *hit;
-    const QRect part = opaquePixels(image.format() == QImage::Format_ARGB32_Premultiplied
-                                        ? image
-                                        : image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
-    parts.insert(image.cacheKey(), new QRect(part));
-    return part;
+    const QImage premultiplied = !image.hasAlphaChannel() || image.format() == QImage::Format_ARGB32_Premultiplied
+                                     ? image
+                                     : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    auto* own = new OwnOpaque{image.hasAlphaChannel() ? opaquePixels(premultiplied) : image.rect(),
+                              runsOf(premultiplied)};
+    const OwnOpaque out = *own;
+    parts.insert(image.cacheKey(), own);
+    return out;
 }
 
 } // namespace
@@ -106,14 +123,37 @@ QRectF ZEVItemImageView::opaqueRectInView(double alpha) const
     const QSize pixels = drawn.size().toSize();
     if (alpha < 1 || pixels.isEmpty())
         return {};
-    if (opaqueKey_ != image_.cacheKey() || opaqueAt_ != pixels) {
-        const Scaled* entry = scaledEntry(image_, pixels);
-        opaquePart_ = entry ? entry->opaque : opaqueAtOwnSize(image_);
-        opaqueKey_ = image_.cacheKey();
-        opaqueAt_ = pixels;
-    }
+    followOpaque(pixels);
     return opaquePart_.isEmpty() ? QRectF()
                                  : QRectF(drawn.topLeft() + opaquePart_.topLeft(), QSizeF(opaquePart_.size()));
+}
+
+ZEVItemImageView::OpaqueRows ZEVItemImageView::opaqueRowsInView(double alpha) const
+{
+    const QRectF drawn = drawnRectInView(alpha);
+    const QSize pixels = drawn.size().toSize();
+    if (alpha < 1 || pixels.isEmpty())
+        return {};
+    followOpaque(pixels);
+    if (opaquePart_.isEmpty())
+        return {};
+    return {drawn.topLeft(), opaqueRuns_};
+}
+
+void ZEVItemImageView::followOpaque(const QSize& pixels) const
+{
+    if (opaqueKey_ == image_.cacheKey() && opaqueAt_ == pixels)
+        return;
+    if (const Scaled* entry = scaledEntry(image_, pixels)) {
+        opaquePart_ = entry->opaque;
+        opaqueRuns_ = entry->runs;
+    } else {
+        const OwnOpaque own = opaqueAtOwnSize(image_);
+        opaquePart_ = own.part;
+        opaqueRuns_ = own.runs;
+    }
+    opaqueKey_ = image_.cacheKey();
+    opaqueAt_ = pixels;
 }
 
 const QImage& ZEVItemImageView::scaledFor(const QImage& image, const QSize& pixels)
@@ -139,19 +179,19 @@ void ZEVItemImageView::paint(QPainter& painter)
     drawAt(painter, target(QPointF(0, 0)), image_);
 }
 
-void ZEVItemImageView::paintInView(QPainter& painter) const
+void ZEVItemImageView::paintInView(QPainter& painter, const ZEVPaintCut* cut) const
 {
     if (hiddenItself() || alpha_ <= 0 || image_.isNull() || size_.isEmpty())
         return;
     const qreal opacity = painter.opacity();
     if (alpha_ < 1)
         painter.setOpacity(opacity * alpha_);
-    drawAt(painter, target(pos()), image_);
+    drawAt(painter, target(pos()), image_, cut);
     if (alpha_ < 1)
         painter.setOpacity(opacity);
 }
 
-void ZEVItemImageView::drawAt(QPainter& painter, const QRectF& target, const QImage& image)
+void ZEVItemImageView::drawAt(QPainter& painter, const QRectF& target, const QImage& image, const ZEVPaintCut* cut)
 {
     const QSize pixels = target.size().toSize();
     const QTransform& t = painter.transform();
@@ -168,9 +208,9 @@ void ZEVItemImageView::drawAt(QPainter& painter, const QRectF& target, const QIm
     const QPointF at(std::round(device.x()) - t.dx(), std::round(device.y()) - t.dy());
     if (const Scaled* entry = scaledEntry(image, pixels)) {
         if (!entry->inked.isNull())
-            painter.drawImage(at + entry->offset, entry->inked);
+            drawImageCut(painter, at + entry->offset, entry->inked, cut);
     } else {
-        painter.drawImage(at, image);
+        drawImageCut(painter, at, image, cut);
     }
 }
 

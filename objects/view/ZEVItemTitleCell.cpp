@@ -130,7 +130,8 @@ void ZEVItemTitleCell::paint(QPainter& painter, const QStaticText& shown, const 
 }
 
 void ZEVItemTitleCell::paint(QPainter& painter, std::optional<qreal> scale, const QStaticText& shown, const QFont& font,
-                             const QString& fontKey, const ZEVItemTitleLook& look, const QPointF& corner)
+                             const QString& fontKey, const ZEVItemTitleLook& look, const QPointF& corner,
+                             const ZEVPaintCut* cut)
 {
     if (!scale) {
         // A turned or stretched desk is drawn straight, as before.
@@ -145,7 +146,7 @@ void ZEVItemTitleCell::paint(QPainter& painter, std::optional<qreal> scale, cons
     if (!current(shown, fontKey, look, *scale))
         adopt(render(shown, font, look, *scale), shown, fontKey, look, *scale);
     if (!image_.isNull())
-        painter.drawImage(corner + origin_, image_);
+        drawImageCut(painter, corner + origin_, image_, cut);
 }
 
 } // namespace tallomer

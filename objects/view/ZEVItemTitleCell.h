@@ -7,6 +7,8 @@
 // Thousands of them were the largest part of a full desk's memory: each holds only the pixels
 // its drawing inks, and no painting engine of its own.
 
+#include "objects/view/ZEVPaintCut.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -47,9 +49,11 @@ public:
     // at `corner`.
     void paint(QPainter& painter, const QStaticText& shown, const QFont& font, const QString& fontKey,
                const ZEVItemTitleLook& look, const QPointF& corner = QPointF(0, 0));
-    // The same with the painter's blit scale known: a widget answers its pixel ratio slowly.
+    // The same with the painter's blit scale known: a widget answers its pixel ratio slowly. A
+    // blit draws only the cell's parts within `cut`, if any.
     void paint(QPainter& painter, std::optional<qreal> scale, const QStaticText& shown, const QFont& font,
-               const QString& fontKey, const ZEVItemTitleLook& look, const QPointF& corner);
+               const QString& fontKey, const ZEVItemTitleLook& look, const QPointF& corner,
+               const ZEVPaintCut* cut = nullptr);
     // The device pixels per point a painter with this transform, on a device of `pixelRatio`,
     // blits cells at; none for a turned or stretched one, which gets the straight drawing.
     static std::optional<qreal> blitScale(const QTransform& transform, qreal pixelRatio);

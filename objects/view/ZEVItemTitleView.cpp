@@ -92,13 +92,13 @@ ZEVItemTitleLook ZEVItemTitleView::look(const std::optional<ZEVItemTitleColours>
 
 void ZEVItemTitleView::paint(QPainter& painter) { paintAt(painter, QPointF(0, 0)); }
 
-void ZEVItemTitleView::paintInView(QPainter& painter)
+void ZEVItemTitleView::paintInView(QPainter& painter, const ZEVPaintCut* cut)
 {
     if (!hiddenItself())
-        paintAt(painter, pos());
+        paintAt(painter, pos(), cut);
 }
 
-void ZEVItemTitleView::paintAt(QPainter& painter, const QPointF& corner)
+void ZEVItemTitleView::paintAt(QPainter& painter, const QPointF& corner, const ZEVPaintCut* cut)
 {
     const QStaticText& shown = layout();
     if (shownEmpty_)
@@ -109,7 +109,7 @@ void ZEVItemTitleView::paintAt(QPainter& painter, const QPointF& corner)
         layout_->prepare(QTransform(), font_);
         prepared_ = true;
     }
-    cell_.paint(painter, scale, *layout_, font_, fontKey_, look, corner);
+    cell_.paint(painter, scale, *layout_, font_, fontKey_, look, corner, cut);
 }
 
 namespace {

@@ -22,8 +22,8 @@ public:
     explicit ZEVItemTitleView(ZEVItemView* view) : ZEVItemViewPart(view) {}
     // Draws the title as if the painter stood at the part's corner.
     void paint(QPainter& painter);
-    // Draws it within its view's paint, at its place.
-    void paintInView(QPainter& painter);
+    // Draws it within its view's paint, at its place, within `cut` if any.
+    void paintInView(QPainter& painter, const ZEVPaintCut* cut = nullptr);
 
     void setSize(const QSizeF& size);
     void setText(const QString& text);
@@ -56,7 +56,7 @@ private:
     // The cell's look in these colours, from its Object view's palette.
     ZEVItemTitleLook look(const std::optional<ZEVItemTitleColours>& colours) const;
     // Draws the title with its corner at `corner`, in the painter's coordinates.
-    void paintAt(QPainter& painter, const QPointF& corner);
+    void paintAt(QPainter& painter, const QPointF& corner, const ZEVPaintCut* cut = nullptr);
 
     QString text_;
     std::optional<ZEVItemTitleColours> colours_;

@@ -493,8 +493,11 @@ ZEVItemView::PaintReach ZEVItemView::reachFor(const ZEVItemDrawPlan& plan) const
         const double pen = op.kind == ZEVDrawOp::Kind::Stroke ? op.width / 2 : 0;
         reach.drawn |= flip.map(ZEVItemPainter::shape(op.shape, g)).boundingRect().adjusted(-pen, -pen, pen, pen);
     }
-    if (effectiveOpacity() >= 1)
+    if (effectiveOpacity() >= 1) {
         reach.opaque = imageView_->opaqueRectInView(alpha);
+        if (!reach.opaque.isEmpty())
+            reach.opaqueRows = imageView_->opaqueRowsInView(alpha);
+    }
     return reach;
 }
 
@@ -534,10 +537,11 @@ void ZEVItemView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWid
         return;
     ++drawnCount_;
     drawRect(*painter);
-    titleView_->paintInView(*painter);
-    imageView_->paintInView(*painter);
+    const ZEVPaintCut* cut = paintCut_.empty() ? nullptr : &paintCut_;
+    titleView_->paintInView(*painter, cut);
+    imageView_->paintInView(*painter, cut);
     if (dragView_)
-        dragView_->paintStickerInView(*painter);
+        dragView_->paintStickerInView(*painter, cut);
 }
 
 } // namespace tallomer

@@ -308,6 +308,8 @@ public:
     struct PaintReach {
         QRectF drawn;
         QRectF opaque;
+        // Finer than `opaque`, where its image's rows are known: the opaque run of each.
+        ZEVItemImageView::OpaqueRows opaqueRows;
     };
     PaintReach paintReach() const;
     // The same for the paint about to run, which then draws from the state read here rather than
@@ -320,6 +322,10 @@ public:
     // The canvas's paint under way need not draw the view: views above it hide all it would draw
     // there. Holds for that paint only.
     void setCoveredInPaint(bool covered) { coveredInPaint_ = covered; }
+    // The viewport's pixels the paint under way needs from its images, filled by the canvas's
+    // viewer; outside them views above hide them. Empty: the whole of each. Holds for that paint
+    // only (the canvas's viewer clears it).
+    ZEVPaintCut& paintCut() { return paintCut_; }
     // How many paints drew the view (a covered one draws nothing).
     int drawnCount() const { return drawnCount_; }
     // The views of a scene stack by their z, then in the order they entered it: ordered so.
@@ -425,6 +431,7 @@ private:
     };
     std::optional<Forecast> forecast_;
     bool coveredInPaint_ = false;
+    ZEVPaintCut paintCut_;
     int drawnCount_ = 0;
     // When it entered its scene, counted for the whole program: among views of one z the later
     // lies above.

@@ -1,7 +1,9 @@
 #include "objects/viewer/ZEVCoverMap.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <limits>
 
 namespace tallomer {
 
@@ -81,6 +83,101 @@ void ZEVCoverMap::cover(const QRect& r)
         std::uint64_t* row = covered_.data() + std::size_t(y) * words_;
         for (int w = s.first; w <= s.last; ++w)
             row[w] |= w == s.first ? s.firstMask : w == s.last ? s.lastMask : ~std::uint64_t(0);
+    }
+}
+
+void ZEVCoverMap::cover(const QPointF& corner, const std::vector<std::pair<int, int>>& runs)
+{
+    if (area_.isEmpty())
+        return;
+    // The corner was reckoned apart from the paint, which may round it to the next pixel
+    // instead: a pixel is counted covered only when the image hides it in both places.
+    const int x0 = int(std::floor(corner.x())), y0 = int(std::floor(corner.y()));
+    const int rows = int(runs.size());
+    const int mapLeft = area_.left(), mapRight = area_.left() + area_.width();
+    const int mapTop = area_.top(), mapBottom = area_.top() + area_.height();
+    const int columns = (area_.width() + kCell - 1) / kCell;
+    for (int cy = std::max(0, (y0 + 1 - mapTop + kCell - 1) / kCell); cy < rows_; ++cy) {
+        const int top = mapTop + cy * kCell;
+        const int bottom = std::min(top + kCell, mapBottom); // the row after the cell's last
+        if (bottom - y0 > rows)
+            break;
+        // The image rows that may land on the cell's rows, in either place.
+        const std::pair<int, int>* run = runs.data() + (top - y0 - 1);
+        int from = run[0].first, to = run[0].second;
+        for (int k = 1; k <= bottom - top; ++k) {
+            from = std::max(from, run[k].first);
+            to = std::min(to, run[k].second);
+        }
+        const int left = x0 + 1 + from, right = x0 + to; // hidden columns, the last excluded
+        if (right <= left)
+            continue;
+        // The cells wholly within them; the map's last cell of a row may hold fewer pixels.
+        const int first = left <= mapLeft ? 0 : (left - mapLeft + kCell - 1) / kCell;
+        const int last = right >= mapRight ? columns - 1 : (right - mapLeft) / kCell - 1;
+        if (last < first)
+            continue;
+        std::uint64_t* row = covered_.data() + std::size_t(cy) * words_;
+        const int fw = first / 64, lw = last / 64;
+        if (fw == lw) {
+            row[fw] |= bits(first % 64, last % 64);
+            continue;
+        }
+        row[fw] |= bits(first % 64, 63);
+        for (int w = fw + 1; w < lw; ++w)
+            row[w] = ~std::uint64_t(0);
+        row[lw] |= bits(0, last % 64);
+    }
+}
+
+void ZEVCoverMap::uncovered(const QRect& r, std::vector<QRect>& out) const
+{
+    const Span s = span(r, false);
+    if (s.bottom < s.top)
+        return;
+    // The band under way, in cells: its rows and the columns its rows leave uncovered.
+    int top = -1, bottom = -1, left = 0, right = -1;
+    const int words = s.last - s.first + 1;
+    const std::uint64_t lastMask = words > 1 ? s.lastMask : s.firstMask;
+    for (int y = s.top; y <= s.bottom + 1; ++y) {
+        int first = -1, last = -1;
+        if (y <= s.bottom) {
+            const std::uint64_t* exposed = exposed_.data() + std::size_t(y) * words_ + s.first;
+            const std::uint64_t* covered = covered_.data() + std::size_t(y) * words_ + s.first;
+            for (int w = 0; w < words; ++w) {
+                const std::uint64_t mask = w == 0 ? s.firstMask : w == words - 1 ? lastMask : ~std::uint64_t(0);
+                const std::uint64_t open = exposed[w] & ~covered[w] & mask;
+                if (!open)
+                    continue;
+                const int at = (s.first + w) * 64;
+                if (first < 0)
+                    first = at + std::countr_zero(open);
+                last = at + 63 - std::countl_zero(open);
+            }
+        }
+        if (top >= 0 && first >= 0) {
+            // Joined, the band blends the covered cells between; apart, it costs one more blit.
+            const int joinedLeft = std::min(left, first), joinedRight = std::max(right, last);
+            const int joined = (joinedRight - joinedLeft + 1) * (y - top + 1);
+            const int apart = (right - left + 1) * (bottom - top + 1) + (last - first + 1);
+            if ((joined - apart) * kCell * kCell <= kBlitPixels) {
+                bottom = y;
+                left = joinedLeft;
+                right = joinedRight;
+                continue;
+            }
+        }
+        if (top >= 0) {
+            const QRect band(area_.left() + left * kCell, area_.top() + top * kCell, (right - left + 1) * kCell,
+                             (bottom - top + 1) * kCell);
+            out.push_back(band & r);
+            top = -1;
+        }
+        if (first >= 0) {
+            top = bottom = y;
+            left = first;
+            right = last;
+        }
     }
 }
 

@@ -8,7 +8,10 @@
 #include <QRectF>
 #include <QRegion>
 
+#include <QPointF>
+
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace tallomer {
@@ -21,6 +24,13 @@ public:
     bool hidden(const QRect& r) const;
     // The pixels of `r` are covered from now on.
     void cover(const QRect& r);
+    // The same for an image blitted with its corner on the device pixel nearest `corner`, by
+    // the opaque run of each of its rows (first column, the one after the last).
+    void cover(const QPointF& corner, const std::vector<std::pair<int, int>>& runs);
+    // Appends to `out` rectangles within `r` that hold every exposed pixel of `r` not covered:
+    // bands of whole rows of cells, a row joining the band above while the covered pixels the
+    // join adds cost less to blend than a blit of its own. Appends nothing when `r` is hidden.
+    void uncovered(const QRect& r, std::vector<QRect>& out) const;
 
     // Every pixel a drawing of `r` may touch, antialiased or set on the nearest device pixel.
     static QRect touched(const QRectF& r);
@@ -28,6 +38,9 @@ public:
     static QRect inside(const QRectF& r);
 
     static constexpr int kCell = 4;
+    // What starting one more blit costs, in pixels blended: rows of a drawing are drawn apart
+    // only when that saves more.
+    static constexpr int kBlitPixels = 128;
 
 private:
     // The rows and words of the cells of `r` clipped to the map (those it touches, or only those

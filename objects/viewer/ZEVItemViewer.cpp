@@ -358,7 +358,9 @@ void ZEVItemViewer::willPaint(const QGraphicsScene& scene, const QRegion& expose
     for (ZEVItemView* v : views_)
         if (v->scene() == &scene && v->isVisible())
             shown.push_back(v);
-    leaveOutCovered(shown, exposed, sceneRect, viewportTransform);
+    // A part of an image drawn on its own lands where the whole image would only where a device
+    // pixel is a point.
+    leaveOutCovered(shown, exposed, sceneRect, viewportTransform, pixelRatio == 1);
     std::vector<ZEVItemTitleView*> titles;
     for (ZEVItemView* v : shown) {
         ZEVItemTitleView* title = v->titleView();
@@ -369,15 +371,16 @@ void ZEVItemViewer::willPaint(const QGraphicsScene& scene, const QRegion& expose
 }
 
 void ZEVItemViewer::leaveOutCovered(std::vector<ZEVItemView*>& painted, const QRegion& exposed, const QRectF& sceneRect,
-                                    const QTransform& viewportTransform)
+                                    const QTransform& viewportTransform, bool cutImages)
 {
     // From the top down, each view is left out when all it would draw in the paint lies under
-    // the opaque images of those above it. Only on a canvas that moves the scene without turning
-    // or scaling it, where an image is blitted pixel for pixel.
+    // the opaque images of those above it, and otherwise, when `cutImages`, its images draw only
+    // the parts that do not. Only on a canvas that moves the scene without turning or scaling it,
+    // where an image is blitted pixel for pixel.
     if (painted.size() < 2 || viewportTransform.type() > QTransform::TxTranslate)
         return;
     // A desk of icons with transparent margins hides next to nothing, and the pass costs a few
-    // percent of the paint: after a pass over many views that left out almost none, the next
+    // percent of the paint: after a pass over many views that left out almost nothing, the next
     // paints draw them all and the pass is tried again later.
     constexpr std::size_t kManyViews = 200;
     constexpr int kPaintsBetweenVainPasses = 30;
@@ -404,20 +407,40 @@ void ZEVItemViewer::leaveOutCovered(std::vector<ZEVItemView*>& painted, const QR
     std::sort(stack.begin(), stack.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
     ZEVCoverMap cover;
     cover.reset(exposed);
+    const QRect area = exposed.boundingRect();
+    long reached = 0, kept = 0; // pixels of the views within the paint's bounds, and those drawn
     for (const auto& [key, v] : stack) {
         const QTransform toViewport = v->sceneTransform() * viewportTransform;
         const ZEVItemView::PaintReach reach = v->forecastPaint();
         forecast_.push_back(v);
-        if (cover.hidden(ZEVCoverMap::touched(toViewport.mapRect(reach.drawn)))) {
+        const QRect drawn = ZEVCoverMap::touched(toViewport.mapRect(reach.drawn));
+        const QRect within = drawn.intersected(area);
+        reached += long(within.width()) * within.height();
+        ZEVPaintCut& cut = v->paintCut();
+        cut.clear();
+        if (!cutImages) {
+            if (!cover.hidden(drawn))
+                cut.push_back(within);
+        } else {
+            cover.uncovered(drawn, cut);
+        }
+        if (cut.empty()) {
             v->setCoveredInPaint(true);
             coveredInPaint_.push_back(v);
             continue;
         }
-        if (!reach.opaque.isEmpty())
+        for (const QRect& r : cut)
+            kept += long(r.width()) * r.height();
+        // All it draws in one part: drawn whole.
+        if (cut.size() == 1 && cut.front().contains(within))
+            cut.clear();
+        if (reach.opaqueRows.runs)
+            cover.cover(toViewport.map(reach.opaqueRows.corner), *reach.opaqueRows.runs);
+        else if (!reach.opaque.isEmpty())
             cover.cover(ZEVCoverMap::inside(toViewport.mapRect(reach.opaque)));
         shown.push_back(v);
     }
-    if (stack.size() >= kManyViews && coveredInPaint_.size() * 100 < stack.size())
+    if (stack.size() >= kManyViews && (reached - kept) * 20 < reached)
         paintsWithoutPass_ = kPaintsBetweenVainPasses;
     painted.swap(shown);
 }
@@ -427,8 +450,10 @@ void ZEVItemViewer::didPaint()
     for (ZEVItemView* v : coveredInPaint_)
         v->setCoveredInPaint(false);
     coveredInPaint_.clear();
-    for (ZEVItemView* v : forecast_)
+    for (ZEVItemView* v : forecast_) {
         v->forgetForecast();
+        v->paintCut().clear();
+    }
     forecast_.clear();
 }
 

@@ -273,9 +273,10 @@ private:
     void visibleViewsOfMode(int mode, std::vector<ZEVItemView*>& out);
     bool isSelectedInMode(int mode, KELI* item) const;
     void majItemViews();
-    // Marks the views of `painted` that the paint of `exposed` need not draw, and takes them out.
+    // Marks the views of `painted` that the paint of `exposed` need not draw, and takes them out;
+    // with `cutImages`, gives the others the parts their images need draw.
     void leaveOutCovered(std::vector<ZEVItemView*>& painted, const QRegion& exposed, const QRectF& sceneRect,
-                         const QTransform& viewportTransform);
+                         const QTransform& viewportTransform, bool cutImages);
 
     KELICurseur* curseur_;                  // not owned
     ZEVSpaceForObjectViews* space_;           // not owned

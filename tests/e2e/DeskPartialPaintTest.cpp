@@ -14,6 +14,7 @@
 #include "tests/support/PaintedRegions.h"
 
 #include <QGraphicsView>
+#include <QPainter>
 #include <QScreen>
 
 #include <cmath>
@@ -72,6 +73,17 @@ protected:
                 for (int x = r.left(); x <= r.right(); ++x, ++compared)
                     differing += shown.pixel(x, y) != full.pixel(x, y);
         return differing;
+    }
+    // The desk's scene rendered into an image of the canvas, without the canvas and its paint:
+    // every view drawn whole, from the bottom up.
+    QImage straightRender() const
+    {
+        QGraphicsView* view = window()->spaceView()->deskCanvas();
+        QWidget* canvas = this->canvas();
+        QImage image(canvas->size(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        view->scene()->render(&painter, QRectF(image.rect()), view->mapToScene(canvas->rect()).boundingRect());
+        return image;
     }
     // Forty Objects on a desk of 1,260 x 788: thirty-six on the left half, more than a pass once
     // repainted the whole desk for, that the next Search step moves back by 30 points; four on the
@@ -194,6 +206,57 @@ TEST_F(DeskPartialPaint, AStepMovingManyObjectsPaintsEachFrameWhereTheyMoveNotTh
     long compared = 0;
     EXPECT_EQ(pixelsUnlikeAFullPaint(open, compared), 0);
     EXPECT_GT(compared, canvas->width() * canvas->height() / 2);
+}
+
+TEST_F(DeskPartialPaint, APileOfObjectsShowsWhatItsSceneRenderedStraightDraws)
+{
+    // Sixty Objects many deep at places between pixels: each view's paint draws only what those
+    // above leave in sight, and the window shows, to the pixel, every view drawn whole.
+    start();
+    sizeDesk(1260, 788);
+    QStringList names;
+    for (int i = 0; i < 60; ++i)
+        names << QStringLiteral("pile%1.%2").arg(i).arg(i % 3 ? QStringLiteral("txt") : QStringLiteral("png"));
+    addHomeFiles(names);
+    ZEVDeskViewer* desk = nowDesk();
+    ASSERT_EQ(desk->itemViewSet().size(), 60u);
+    int n = 0;
+    for (ZEVItemViewForDesks* v : desk->itemViewSet()) {
+        const ZEVIconPosition old = v->iconPosition();
+        ZEVIconPosition to = old;
+        to.x = 300 + (n % 10) * 23.5;
+        to.y = 250 + (n / 10) * 31.25;
+        desk->deskClass()->updatePosition(to, old, v->item());
+        ++n;
+    }
+    advance(2.0);
+    const QRegion open = openPart();
+    ASSERT_FALSE(open.isEmpty());
+    QWidget* canvas = this->canvas();
+    const auto unlike = [&] {
+        const QPoint corner = canvas->mapTo(window(), QPoint(0, 0));
+        const QImage shown = window()
+                                 ->screen()
+                                 ->grabWindow(window()->winId(), corner.x(), corner.y(), canvas->width(),
+                                              canvas->height())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        const QImage straight = straightRender();
+        long differing = 0;
+        for (const QRect& r : open)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    differing += shown.pixel(x, y) != straight.pixel(x, y);
+        return differing;
+    };
+    EXPECT_TRUE(pumpUntil([&] { return unlike() == 0; })) << unlike() << " pixels unlike a straight render";
+    // A whole repaint of the window, as it is shown again.
+    PaintedRegions regions;
+    canvas->installEventFilter(&regions);
+    canvas->update();
+    ASSERT_TRUE(pumpUntil([&] { return regions.paints > 0; }));
+    canvas->removeEventFilter(&regions);
+    EXPECT_EQ(unlike(), 0);
 }
 
 } // namespace

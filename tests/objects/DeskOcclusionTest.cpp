@@ -5,6 +5,7 @@
 #include "tests/objects/ObjectsFakes.h"
 
 #include "objects/view/ZEVInkedPixels.h"
+#include "objects/view/ZEVPaintCut.h"
 #include "objects/viewer/ZEVCoverMap.h"
 #include "space/ZEVSpaceView.h"
 #include "tests/support/PaintedRegions.h"
@@ -14,6 +15,7 @@
 #include <QScreen>
 
 #include <memory>
+#include <random>
 
 using namespace tallomer;
 using namespace objectstest;
@@ -147,6 +149,134 @@ TEST_F(DeskOcclusion, ATranslucentOrPartlyCoveringViewHidesNothing)
     ASSERT_TRUE(painted());
     EXPECT_GT(low->drawnCount(), shownBefore) << "the margin left the view below in sight";
     ASSERT_TRUE(test::pumpUntil([&] { return shown() == fullRender(); }));
+}
+
+TEST_F(DeskOcclusion, ViewsPartlyUnderOthersShowWhatAFullRenderDraws)
+{
+    // A pile of icons many deep, at places between pixels, with transparent margins, titles and
+    // translucent edges: each draws only what the views above leave in sight, and the window
+    // shows pixel for pixel what the whole scene renders.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> x(-20, 440), y(680, 1010);
+    const QColor colours[] = {Qt::red, Qt::blue, Qt::green, Qt::yellow, Qt::cyan};
+    std::vector<ZEVItemView*> views;
+    for (int i = 0; i < 120; ++i) {
+        const double size = 40 + (i % 3) * 12;
+        QImage icon = solid(Qt::transparent, int(size));
+        {
+            QPainter p(&icon);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setBrush(colours[i % 5]);
+            p.setPen(Qt::NoPen);
+            p.drawRoundedRect(QRectF(3.5, 2.5, size - 9, size - 4), 6, 6);
+            p.fillRect(QRectF(size / 4, size / 4, size / 2, size / 2), QColor(0, 0, 0, 120));
+        }
+        views.push_back(add(KELId(i + 1), {x(random), y(random), size, 0}, Qt::black,
+                            i % 2 ? QStringLiteral("Object %1").arg(i) : QString()));
+        views.back()->setItemImage(icon);
+    }
+    canvas->show();
+    ASSERT_TRUE(painted());
+    ASSERT_TRUE(test::pumpUntil([&] { return shown() == fullRender(); }));
+    // A view in the middle of the pile moves: the paint of its two places cuts the views around.
+    views[60]->setIconPosition({200.5, 850.25, 52, 0}, 0);
+    ASSERT_TRUE(painted());
+    ASSERT_TRUE(test::pumpUntil([&] { return shown() == fullRender(); }));
+    canvas->viewport()->update();
+    ASSERT_TRUE(painted());
+    EXPECT_EQ(shown(), fullRender());
+}
+
+TEST(ZEVCoverMap, TheUncoveredPartsHoldEveryExposedPixelNotCovered)
+{
+    ZEVCoverMap map;
+    map.reset(QRegion(0, 0, 300, 100));
+    std::vector<QRect> parts;
+    // Nothing covered: the rectangle itself, in one part.
+    map.uncovered(QRect(10, 10, 50, 50), parts);
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(parts[0], QRect(10, 10, 50, 50));
+
+    // A band across its middle covered: what lies above and below, apart.
+    map.cover(QRect(0, 20, 300, 24));
+    parts.clear();
+    map.uncovered(QRect(10, 10, 50, 50), parts);
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[0], QRect(10, 10, 50, 10));
+    EXPECT_EQ(parts[1], QRect(10, 44, 50, 16));
+
+    // A small covered corner is not worth a blit of its own; every open pixel stays in a part.
+    map.reset(QRegion(0, 0, 300, 100));
+    map.cover(QRect(8, 8, 8, 8));
+    parts.clear();
+    const QRect drawn(5, 5, 40, 40);
+    map.uncovered(drawn, parts);
+    EXPECT_EQ(parts.size(), 1u);
+    QRegion held;
+    for (const QRect& r : parts) {
+        EXPECT_TRUE(drawn.contains(r));
+        held += r;
+    }
+    EXPECT_EQ(QRegion(drawn).subtracted(held), QRegion());
+
+    // Wholly covered, or outside the paint: nothing.
+    map.cover(QRect(0, 0, 300, 100));
+    parts.clear();
+    map.uncovered(drawn, parts);
+    map.uncovered(QRect(400, 0, 10, 10), parts);
+    EXPECT_TRUE(parts.empty());
+}
+
+TEST(ZEVCoverMap, AnImageCoversByTheOpaqueRunsOfItsRowsWhereverItsCornerRounds)
+{
+    // 20 rows opaque from end to end but the ninth, which is clear.
+    std::vector<std::pair<int, int>> runs(20, {0, 20});
+    runs[8] = {0, 0};
+    ZEVCoverMap map;
+    map.reset(QRegion(0, 0, 100, 100));
+    // Between pixels: the paint may put the corner on 10 or 11, so pixels 11 to 29 are hidden in
+    // both places, and the cells wholly among them (12 to 27) covered.
+    map.cover(QPointF(10.4, 10.6), runs);
+    EXPECT_TRUE(map.hidden(QRect(12, 24, 16, 4)));
+    EXPECT_FALSE(map.hidden(QRect(11, 24, 1, 1))) << "a cell it covers only in part";
+    EXPECT_FALSE(map.hidden(QRect(20, 28, 1, 1))) << "below the image's last sure row";
+    // The clear row, landing on 18 or 19, leaves the cells of rows 16 to 19 open, and those of
+    // 12 to 15 wholly hidden.
+    EXPECT_FALSE(map.hidden(QRect(12, 16, 16, 4)));
+    EXPECT_TRUE(map.hidden(QRect(12, 12, 16, 4)));
+    // At the map's edge a last cell of fewer pixels is covered by what reaches the edge.
+    map.reset(QRegion(0, 0, 30, 30));
+    map.cover(QPointF(-5, -5), std::vector<std::pair<int, int>>(40, {0, 40}));
+    EXPECT_TRUE(map.hidden(QRect(0, 0, 30, 30)));
+}
+
+TEST(ZEVPaintCut, PartsOfAnImageLandWhereTheWholeImageDoes)
+{
+    QImage image(37, 29, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qPremultiply(qRgba(x * 7, y * 9, (x * y) % 256, (x + y) * 4 % 256)));
+    const ZEVPaintCut cut{QRect(0, 0, 200, 12), QRect(30, 30, 12, 40)};
+    // On a pixel, between pixels, and about half way, where the image is drawn whole.
+    for (const QPointF at : {QPointF(20, 5), QPointF(20.3, 5.25), QPointF(-4.8, -3.1), QPointF(21.5, 4.2)}) {
+        QImage whole(100, 100, QImage::Format_ARGB32_Premultiplied), parts = whole;
+        whole.fill(Qt::darkGray);
+        parts.fill(Qt::darkGray);
+        {
+            QPainter p(&whole);
+            p.translate(3.3, 2);
+            p.drawImage(at - QPointF(3.3, 2), image);
+        }
+        {
+            QPainter p(&parts);
+            p.translate(3.3, 2);
+            drawImageCut(p, at - QPointF(3.3, 2), image, &cut);
+        }
+        // Within the cut the same pixels; outside it nothing, but where the image is drawn whole.
+        for (const QRect& r : cut)
+            EXPECT_EQ(parts.copy(r), whole.copy(r)) << at.x() << "," << at.y();
+        EXPECT_EQ(parts == whole, at.x() == 21.5) << at.x() << "," << at.y();
+    }
 }
 
 TEST(ZEVCoverMap, AnAreaIsHiddenOnlyWhenEveryExposedCellIsWhollyCovered)
