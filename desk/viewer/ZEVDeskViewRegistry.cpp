@@ -29,12 +29,14 @@ ZEVDeskViewRegistry::ZEVDeskViewRegistry(ZEVDeskViewer& desk, double maintenant)
     lienViewMap_.reserve(7000);
     itemViewSet_.reserve(200);
     toDisplayItemViewSet_.reserve(200);
+    placeSeulement_.reserve(200);
 }
 
 ZEVDeskViewRegistry::~ZEVDeskViewRegistry()
 {
     // The lists are emptied before the views go, so that nothing a dying view reaches holds it.
     toDisplayItemViewSet_.clear();
+    placeSeulement_.clear();
     itemViewSet_.clear();
     itemViewIndex_.clear();
     lienViewMap_.clear();
@@ -58,7 +60,12 @@ void ZEVDeskViewRegistry::deleteItemView(ZEVItemViewForDesks* view)
     if (!view)
         return;
     enleverDuSet(view);
-    std::erase(toDisplayItemViewSet_, view);
+    for (std::size_t k = toDisplayItemViewSet_.size(); k-- > 0;)
+        if (toDisplayItemViewSet_[k] == view) {
+            toDisplayItemViewSet_.erase(toDisplayItemViewSet_.begin() + std::ptrdiff_t(k));
+            placeSeulement_.erase(placeSeulement_.begin() + std::ptrdiff_t(k));
+        }
+    toutEnSuite_.erase(view);
     if (passEnCours_)
         std::replace(passEnCours_->begin(), passEnCours_->end(), view, static_cast<ZEVItemViewForDesks*>(nullptr));
     auto it = lienViewMap_.find(view->item());
@@ -94,10 +101,26 @@ void ZEVDeskViewRegistry::majItemView(ZEVItemViewForDesks* view)
 {
     if (!view)
         return;
+    // Marked before asking: the ask may force the pass at once.
+    if (!view->siItemViewAccepteMaj())
+        toutEnSuite_.insert(view);
+    demander(view, false);
+}
+
+void ZEVDeskViewRegistry::majPlaceDeItemView(ZEVItemViewForDesks* view)
+{
+    if (view)
+        demander(view, true);
+}
+
+bool ZEVDeskViewRegistry::demander(ZEVItemViewForDesks* view, bool placeSeulement)
+{
     const double t = maintenant();
-    if (view->siItemViewAccepteMaj()) {
+    const bool nouvelle = view->siItemViewAccepteMaj();
+    if (nouvelle) {
         view->itemViewRefuseMaj();
         toDisplayItemViewSet_.push_back(view);
+        placeSeulement_.push_back(placeSeulement);
         currentTimeDeskView_ = t;
     }
     if (siAccepteDisplayDeskView_) {
@@ -107,6 +130,7 @@ void ZEVDeskViewRegistry::majItemView(ZEVItemViewForDesks* view)
         _differerDisplayItemViews();
         maxTimeDeskView_ = t;
     }
+    return nouvelle;
 }
 
 void ZEVDeskViewRegistry::majItemViews()
@@ -153,13 +177,20 @@ void ZEVDeskViewRegistry::_differerDisplayItemViews()
         // Views queued while this pass runs wait for the next one. A view deleted during the pass
         // (a refresh may replace a view) is blanked out of it by deleteItemView.
         std::vector<ZEVItemViewForDesks*> queue = std::move(toDisplayItemViewSet_);
+        std::vector<char> placeSeulement = std::move(placeSeulement_);
         toDisplayItemViewSet_.clear();
+        placeSeulement_.clear();
         std::vector<ZEVItemViewForDesks*>* outer = passEnCours_;
         passEnCours_ = &queue;
         for (std::size_t k = 0; k < queue.size(); ++k)
-            if (ZEVItemViewForDesks* v = queue[k])
-                majAttributs(v);
+            if (ZEVItemViewForDesks* v = queue[k]) {
+                const bool toutEnSuite = !toutEnSuite_.empty() && toutEnSuite_.erase(v);
+                majAttributs(v, !placeSeulement[k] || toutEnSuite);
+            }
         passEnCours_ = outer;
+        // Marks of views no longer queued (a pass forced inside another leaves the outer one's).
+        if (!outer && toDisplayItemViewSet_.empty())
+            toutEnSuite_.clear();
     }
     if (ZEVFrontViewerServices* front = desk_.frontViewer())
         front->updateFrontViewLinks();
@@ -187,7 +218,7 @@ void ZEVDeskViewRegistry::repeindreSiDeMasse(const std::vector<std::pair<QGraphi
         scene->update();
 }
 
-void ZEVDeskViewRegistry::majAttributs(ZEVItemViewForDesks* view)
+void ZEVDeskViewRegistry::majAttributs(ZEVItemViewForDesks* view, bool titre)
 {
     KELI* item = view->item();
     ZEVDeskClass* deskClass = desk_.deskClass();
@@ -199,10 +230,12 @@ void ZEVDeskViewRegistry::majAttributs(ZEVItemViewForDesks* view)
             const bool actif = view->siActif();
             const ZEVIconPosition p =
                 actif ? deskClass->rectCurseurForItem(item) : deskClass->rectContexteOutForItem(item);
-            const std::optional<std::string> title =
-                actif ? deskClass->itemTitleCurseurForItem(item) : deskClass->itemTitleContexteOutForItem(item);
             view->setIconPosition(p, 1.0);
-            view->setItemTitle(QString::fromStdString(title.value_or(std::string())));
+            if (titre) {
+                const std::optional<std::string> title =
+                    actif ? deskClass->itemTitleCurseurForItem(item) : deskClass->itemTitleContexteOutForItem(item);
+                view->setItemTitle(QString::fromStdString(title.value_or(std::string())));
+            }
             view->setSiRetablir(false);
             if (view->itemType().isEmpty())
                 if (std::optional<std::string> type = deskClass->itemTypeForItem(item))

@@ -50,11 +50,14 @@ public:
     // ---- refresh ----
     void initMajItemViews(double maintenant) { maxTimeDeskView_ = maintenant; }
     void majItemView(ZEVItemViewForDesks* view);
+    // Asked because a place link of its Object came or went: the pass need not read its title
+    // again unless something else asks for the view before it runs.
+    void majPlaceDeItemView(ZEVItemViewForDesks* view);
     void majItemViews();
     void majConnexion();
     // Places the view at once at its place and title at the cursor (or at the end of the context
     // window when it is not active there), and shows it, hides it or leaves the display.
-    void majAttributs(ZEVItemViewForDesks* view);
+    void majAttributs(ZEVItemViewForDesks* view) { majAttributs(view, true); }
     // Every view of the display at its place and title at once, without animation.
     void displayItemViews();
     bool siAccepteDisplayDeskView() const { return siAccepteDisplayDeskView_; }
@@ -70,6 +73,9 @@ public:
 private:
     void _differerDisplayItemViews();
     void programmerPasse();
+    // Queues the view; answers whether it was not queued yet.
+    bool demander(ZEVItemViewForDesks* view, bool placeSeulement);
+    void majAttributs(ZEVItemViewForDesks* view, bool titre);
     void ajouterAuSet(ZEVItemViewForDesks* view);
     void enleverDuSet(ZEVItemViewForDesks* view);
     // Views placed at once, each from its place before: beyond kZEVVuesDeMasse of them over most
@@ -82,6 +88,11 @@ private:
     std::vector<ZEVItemViewForDesks*> itemViewSet_;
     std::unordered_set<ZEVItemViewForDesks*> itemViewIndex_;
     std::vector<ZEVItemViewForDesks*> toDisplayItemViewSet_;
+    // Beside each queued view, whether only place links asked for it when it was queued: a step
+    // asks hundreds of them, and their titles, read from the link base, have not changed. The
+    // few asked for everything afterwards, while queued, are kept apart.
+    std::vector<char> placeSeulement_;
+    std::unordered_set<ZEVItemViewForDesks*> toutEnSuite_;
     // What joined the pending pass, by key, in the order it joined.
     std::vector<std::pair<const void*, std::function<void()>>> avantLaPasse_;
     // The queue of the refresh pass under way, if any (not owned: it lives on that pass's stack).

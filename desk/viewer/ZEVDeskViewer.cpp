@@ -304,7 +304,7 @@ void ZEVDeskViewer::moteurCroisementItem(KELI* item, ZEVCroisement croisement)
 void ZEVDeskViewer::moteurChangeItemViewForItem(KELI* item)
 {
     if (ZEVItemViewForDesks* v = itemViewForItem(item))
-        majItemView(v);
+        views_->majPlaceDeItemView(v);
 }
 
 void ZEVDeskViewer::moteurChangeItemTitleForItem(KELI* item)

@@ -167,6 +167,8 @@ public:
     bool siItemViewAccepteMaj() const override { return accepte; }
     void itemViewAccepteMaj() override { accepte = true; }
     void itemViewRefuseMaj() override { accepte = false; }
+    QString itemTitle() const override { return title; }
+    void setItemTitle(const QString& t) override { title = t; }
     void setChannelInt(KELId c) override { channel = c; }
     void majChannelInt(KELId, bool actifChannel) override { channelActif = actifChannel; }
     void setHidden(bool h) override { setVisible(!h); }
@@ -181,6 +183,7 @@ public:
     void downloadError() override { downloads.push_back("error"); }
 
     std::int64_t ajoute = 0, actif = 0, futur = 0;
+    QString title;
     bool accepte = true;
     bool channelActif = true;
     KELId channel = 0;

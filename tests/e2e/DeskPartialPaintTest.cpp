@@ -88,16 +88,21 @@ protected:
     // Forty Objects on a desk of 1,260 x 788: thirty-six on the left half, more than a pass once
     // repainted the whole desk for, that the next Search step moves back by 30 points; four on the
     // right that it leaves alone. The Search desk is shown, its views in `left` and `right`.
-    void placeForTheStep(bool animation, std::vector<ZEVItemView*>& left, std::vector<ZEVItemView*>& right)
+    // The program on a desk of 1,260 x 788 with `n` files of the home folder shown on it.
+    ZEVDeskViewer* deskWithFiles(bool animation, const QString& name, int n)
     {
         start();
         sizeDesk(1260, 788);
         values->setValue(QStringLiteral("ZEVShowObjectAnimation"), animation);
         QStringList names;
-        for (int i = 0; i < 40; ++i)
-            names << QStringLiteral("paper%1.txt").arg(i);
+        for (int i = 0; i < n; ++i)
+            names << name.arg(i);
         addHomeFiles(names);
-        ZEVDeskViewer* desk = nowDesk();
+        return nowDesk();
+    }
+    void placeForTheStep(bool animation, std::vector<ZEVItemView*>& left, std::vector<ZEVItemView*>& right)
+    {
+        ZEVDeskViewer* desk = deskWithFiles(animation, QStringLiteral("paper%1.txt"), 40);
         ASSERT_EQ(desk->itemViewSet().size(), 40u);
 
         std::vector<ZEVItemView*> moved, still;
@@ -257,6 +262,70 @@ TEST_F(DeskPartialPaint, APileOfObjectsShowsWhatItsSceneRenderedStraightDraws)
     ASSERT_TRUE(pumpUntil([&] { return regions.paints > 0; }));
     canvas->removeEventFilter(&regions);
     EXPECT_EQ(unlike(), 0);
+}
+
+TEST_F(DeskPartialPaint, StepsAcrossRenamesAndMovesShowEachObjectsTitleAndPlaceOfTheDateReached)
+{
+    ZEVDeskViewer* desk = deskWithFiles(false, QStringLiteral("note%1.txt"), 6);
+    ASSERT_EQ(desk->itemViewSet().size(), 6u);
+    std::vector<KELI*> items;
+    std::vector<ZEVIconPosition> places;
+    for (ZEVItemViewForDesks* v : desk->itemViewSet()) {
+        const ZEVIconPosition old = v->iconPosition();
+        ZEVIconPosition to = old;
+        to.x = 80 + int(items.size()) * 160;
+        to.y = 400;
+        desk->deskClass()->updatePosition(to, old, v->item());
+        items.push_back(v->item());
+        places.push_back(to);
+    }
+    advance(2.0);
+    std::vector<QString> titles;
+    for (KELI* item : items)
+        titles.push_back(desk->itemViewForItem(item)->itemTitle());
+
+    // An hour later: the first two are moved and renamed at once, the next two only moved, the
+    // last two only renamed.
+    clock.set(clock.now() + 3600);
+    advance(1.0);
+    std::vector<ZEVIconPosition> laterPlaces = places;
+    std::vector<QString> laterTitles = titles;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i < 4) {
+            laterPlaces[i].y = 150;
+            desk->deskClass()->updatePosition(laterPlaces[i], places[i], items[i]);
+        }
+        if (i < 2 || i >= 4) {
+            laterTitles[i] = QStringLiteral("renamed %1").arg(i);
+            desk->deskClass()->updateItemTitle(laterTitles[i].toStdString(), items[i]);
+        }
+    }
+    advance(2.0);
+
+    auto expectShown = [&](const std::vector<ZEVIconPosition>& at, const std::vector<QString>& named,
+                           const char* when) {
+        ZEVDeskViewer* search = E2E::desk(space()->searchCurseur());
+        ASSERT_NE(search, nullptr);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            ZEVItemViewForDesks* v = search->itemViewForItem(items[i]);
+            ASSERT_NE(v, nullptr) << when;
+            EXPECT_EQ(v->itemTitle().toStdString(), named[i].toStdString()) << when << ", Object " << i;
+            EXPECT_EQ(v->iconPosition().x, at[i].x) << when << ", Object " << i;
+            EXPECT_EQ(v->iconPosition().y, at[i].y) << when << ", Object " << i;
+        }
+        long compared = 0;
+        EXPECT_EQ(pixelsUnlikeAFullPaint(openPart(), compared), 0) << when;
+        EXPECT_GT(compared, 0) << when;
+    };
+    stepSearch(0);
+    advance(2.0);
+    ASSERT_NO_FATAL_FAILURE(expectShown(laterPlaces, laterTitles, "now"));
+    stepSearch(-1800);
+    advance(2.0);
+    ASSERT_NO_FATAL_FAILURE(expectShown(places, titles, "half an hour back"));
+    stepSearch(1800);
+    advance(2.0);
+    ASSERT_NO_FATAL_FAILURE(expectShown(laterPlaces, laterTitles, "back to now"));
 }
 
 } // namespace

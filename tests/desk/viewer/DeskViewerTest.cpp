@@ -201,6 +201,49 @@ TEST_F(DeskViewerBase, MovingTheSearchCursorOverAnIconsIntervalShowsThenHidesIts
     EXPECT_EQ(d->itemViewForItem(a), v); // hidden views stay in the map
 }
 
+// A refresh reads a view's title again only when something other than its place links asked for
+// it: a rename at the date of a move, or heard while a pass is forced, still shows.
+TEST_F(DeskViewerBase, ARefreshShowsTheTitleOfTheDateReachedWhateverAskedForTheViewFirst)
+{
+    ZEVDeskViewer* d = makeDesk(search);
+    ZEVDeskClass* model = desks.front().get();
+    model->initialiser();
+    KELI* a = newItem("before");
+    const double t = sched.now();
+    const ZEVIconPosition first{400, 300, 80, 0}, moved{200, 100, 80, 0};
+    model->creerIconAttributsForItem(a, first);
+    model->creerIconForItem(a, t + 100, t + 1000);
+    model->updatePosition(moved, first, a, t + 300);
+    model->updateItemTitle("after", a, t + 300);
+    deskmodel::relancer(search);
+    sched.advance(0.1);
+
+    moveSearchTo(search->now() + 150);
+    FakeView* v = fake(d->itemViewForItem(a));
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->title.toStdString(), "before");
+    EXPECT_NEAR(v->iconPosition().x, 400, 0.5);
+    moveSearchTo(search->now() + 200);
+    EXPECT_EQ(v->title.toStdString(), "after");
+    EXPECT_NEAR(v->iconPosition().x, 200, 0.5);
+
+    // Queued by a place link, then asked for by a title link whose ask forces the pass at once.
+    v->title = QStringLiteral("stale");
+    sched.advance(0.5);
+    const std::size_t passes = d->nbDePasses();
+    d->moteurChangeItemViewForItem(a);
+    d->moteurChangeItemTitleForItem(a);
+    EXPECT_EQ(d->nbDePasses(), passes + 1);
+    EXPECT_EQ(v->title.toStdString(), "after");
+
+    // Asked for by place links alone, the view keeps the title it has.
+    v->title = QStringLiteral("kept");
+    d->moteurChangeItemViewForItem(a);
+    sched.advance(0.1);
+    EXPECT_EQ(v->title.toStdString(), "kept");
+    EXPECT_NEAR(v->iconPosition().x, 200, 0.5);
+}
+
 TEST_F(DeskViewerBase, AnIconLinkWithoutAnObjectIsLoggedAndMakesNoView)
 {
     ZEVDeskViewer* d = makeDesk(now);
