@@ -160,7 +160,8 @@ TEST(ZEVItemDrawing, RingsFollowCountersAndMode)
     // Elsewhere a translucent unshadowed ring.
     in.frontMode = 0;
     plan = ZEVItemDrawing::decide(in);
-    EXPECT_EQ(*plan.first(K::Stroke, Shape::NodeRing), (ZEVDrawOp{K::Stroke, Shape::NodeRing, R::PresentAlpha, 10, ZEVDash::None, 0, false}));
+    EXPECT_EQ(*plan.first(K::Stroke, Shape::NodeRing),
+              (ZEVDrawOp{K::Stroke, Shape::NodeRing, R::PresentAlpha, 10, ZEVDash::None, 0, false}));
     // A selected filter outside the window, in the filters mode: out colours, shadow on the first.
     plan = ZEVItemDrawing::decide(inputs(2, St::Outside, false, Off, false, FilterSel));
     ASSERT_EQ(plan.ops.size(), 3u);
