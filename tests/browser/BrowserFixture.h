@@ -15,6 +15,8 @@ namespace browsertest {
 
 using namespace tallomer;
 
+inline QString programFiles() { return QString::fromStdString(tallomer::test::buildDir() + "/share/tallomer"); }
+
 class Browser : public enginetest::LinkBase {
 protected:
     void SetUp() override

@@ -31,8 +31,6 @@ namespace {
 
 using tallomer::test::ScopedTimeZone;
 
-QString programFiles() { return QString::fromStdString(tallomer::test::buildDir() + "/share/tallomer"); }
-
 KELDate at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
     return CalendarDate::fromFields(y, mo, d, h, mi, s)->date();

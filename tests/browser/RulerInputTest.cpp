@@ -25,8 +25,6 @@
 namespace browsertest {
 namespace {
 
-QString programFiles() { return QString::fromStdString(tallomer::test::buildDir() + "/share/tallomer"); }
-
 // A controller that records what it is asked and moves its cursor's window as a column does.
 class Controleur final : public GUIRulerViewerDelegate {
 public:

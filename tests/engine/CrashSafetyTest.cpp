@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr KELId kRel = 1000182;
+using enginetest::kRel;
 constexpr int kActesAuPlus = 100000; // the child works until killed; this only bounds a stray one
 
 void ecrire(int fd, const std::string& ligne)

@@ -49,8 +49,6 @@ private:
     std::thread fil_;
 };
 
-constexpr KELId kRel = 1000182; // Object -> Object
-
 } // namespace
 
 // The link base started up: the timeline cursor, the Now and Search cursors under it, and the

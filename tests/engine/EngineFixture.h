@@ -14,6 +14,9 @@ namespace enginetest {
 // The scheduler's virtual time is the clock's time.
 using tallomer::SchedulerClock;
 
+// The template's relation from an Object to an Object.
+constexpr KELId kRel = 1000182;
+
 // A link or a window standing alone, outside any server.
 template <class T = KELI>
 std::unique_ptr<T> seul(KELDate in, KELDate out, KELId id = 0)

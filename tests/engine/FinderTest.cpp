@@ -11,7 +11,7 @@ using tallomer::ScopedLogCapture;
 
 namespace {
 
-constexpr KELId kRel = 1000152; // any relation of the template
+constexpr KELId kAnyRel = 1000152; // any relation of the template
 constexpr KELId kFirstUserId = 100000001;
 
 KELRow link(KELId id, KELId parent, KELId child, KELId rel, KELDate in, KELDate out, KELId base = 0)
@@ -63,9 +63,9 @@ TEST_F(FinderTest, ExhaustedRangeAndIdZeroWriteNothing)
                                                             "more possible! (newId = 1000000000)"));
     // Not only logged: the user is told that nothing new can be stored.
     EXPECT_EQ(session.storeErrors, std::vector<std::string>(3, "every id the store can give out is taken"));
-    EXPECT_FALSE(liens.insertLeLien(link(0, 0, 1, kRel, 0, 1)));
-    EXPECT_FALSE(liens.majLesDatesDuLien(link(0, 0, 1, kRel, 0, 1)));
-    EXPECT_FALSE(liens.majLien(link(0, 0, 1, kRel, 0, 1), 5));
+    EXPECT_FALSE(liens.insertLeLien(link(0, 0, 1, kAnyRel, 0, 1)));
+    EXPECT_FALSE(liens.majLesDatesDuLien(link(0, 0, 1, kAnyRel, 0, 1)));
+    EXPECT_FALSE(liens.majLien(link(0, 0, 1, kAnyRel, 0, 1), 5));
     EXPECT_FALSE(mots.creeMotAvecBaseTxt("w", 100000001, 0));
     EXPECT_FALSE(nombres.creeNombreAvecBaseNum(2, 100000001, 0));
     EXPECT_EQ(log.sink.count("id 0 refused"), 3u);
@@ -130,27 +130,27 @@ TEST_F(FinderTest, ListsAreAbsentRatherThanEmpty)
 {
     EXPECT_FALSE(liens.liensNumDeLaRelInt(555555555).has_value());
     EXPECT_FALSE(liens.liensNumDeLEnfantInt(555555555).has_value());
-    EXPECT_FALSE(liens.liensNumForParentInt(555555555, kRel, 0).has_value());
+    EXPECT_FALSE(liens.liensNumForParentInt(555555555, kAnyRel, 0).has_value());
     EXPECT_EQ(liens.liensNumDeLaRelInt(1000102)->size(), 2u);
 }
 
 TEST_F(FinderTest, ValidAtADateIsHalfOpen)
 {
     // 100000001 closes at 20, 100000002 opens there.
-    put(link(100000001, 2000018, 2000088, kRel, 10, 20));
-    put(link(100000002, 2000018, 2000088, kRel, 20, KELDateOuverte));
+    put(link(100000001, 2000018, 2000088, kAnyRel, 10, 20));
+    put(link(100000002, 2000018, 2000088, kAnyRel, 20, KELDateOuverte));
     ScopedLogCapture log;
-    EXPECT_EQ(liens.lienIntForParentInt(2000018, 2000088, kRel, 19.5), 100000001u);
-    EXPECT_EQ(liens.lienIntForParentInt(2000018, 2000088, kRel, 20), 100000002u);
-    EXPECT_EQ(liens.lienIntForParentInt(2000018, 2000088, kRel, 9.9), 0u);
+    EXPECT_EQ(liens.lienIntForParentInt(2000018, 2000088, kAnyRel, 19.5), 100000001u);
+    EXPECT_EQ(liens.lienIntForParentInt(2000018, 2000088, kAnyRel, 20), 100000002u);
+    EXPECT_EQ(liens.lienIntForParentInt(2000018, 2000088, kAnyRel, 9.9), 0u);
     EXPECT_FALSE(log.sink.contains("DoubleLien"));
-    EXPECT_EQ(liens.liensNumForParentInt(2000018, kRel, 20), (KELIds{{100000002}}));
-    EXPECT_EQ(liens.liensNumForEnfantInt(2000088, kRel, 20), (KELIds{{100000002}}));
-    EXPECT_EQ(liens.enfantsNumForParentInt(2000018, kRel, 20), (KELIds{{2000088}}));
+    EXPECT_EQ(liens.liensNumForParentInt(2000018, kAnyRel, 20), (KELIds{{100000002}}));
+    EXPECT_EQ(liens.liensNumForEnfantInt(2000088, kAnyRel, 20), (KELIds{{100000002}}));
+    EXPECT_EQ(liens.enfantsNumForParentInt(2000018, kAnyRel, 20), (KELIds{{2000088}}));
 
     // A real overlap is still reported.
-    put(link(100000003, 2000018, 2000088, kRel, 15, 30));
-    EXPECT_EQ(liens.lienIntForParentInt(2000018, 2000088, kRel, 25), 100000002u);
+    put(link(100000003, 2000018, 2000088, kAnyRel, 15, 30));
+    EXPECT_EQ(liens.lienIntForParentInt(2000018, 2000088, kAnyRel, 25), 100000002u);
     EXPECT_TRUE(log.sink.contains("Linkbase Integrity error! DoubleLien for parent:2000018 child:2000088 "
                                   "rel:1000152 date:25.000000"));
 }
@@ -159,21 +159,21 @@ TEST_F(FinderTest, ValidAtADateIsHalfOpen)
 // after a date (a forgotten row counts as open, never beyond).
 TEST_F(FinderTest, ImpliedOutDatesAndLinksAfterADate)
 {
-    EXPECT_EQ(liens.outDatePourParentRelationDate(2000018, kRel, 0), KELDateOuverte);
-    put(link(100000001, 2000018, 2000088, kRel, 10, 20));
-    put(link(100000002, 2000018, 2000149, kRel, 30, KELDateOuverte));
-    EXPECT_EQ(liens.outDatePourParentRelationDate(2000018, kRel, 10), 30.0);
-    EXPECT_EQ(liens.outDatePourParentRelationDate(2000018, kRel, 0), 10.0);
-    put(link(100000003, 2000018, 2000088, kRel, KELDateOublieeIn, KELDateOublieeOut));
-    EXPECT_EQ(liens.outDatePourParentRelationDate(2000018, kRel, 30), KELDateOuverte);
+    EXPECT_EQ(liens.outDatePourParentRelationDate(2000018, kAnyRel, 0), KELDateOuverte);
+    put(link(100000001, 2000018, 2000088, kAnyRel, 10, 20));
+    put(link(100000002, 2000018, 2000149, kAnyRel, 30, KELDateOuverte));
+    EXPECT_EQ(liens.outDatePourParentRelationDate(2000018, kAnyRel, 10), 30.0);
+    EXPECT_EQ(liens.outDatePourParentRelationDate(2000018, kAnyRel, 0), 10.0);
+    put(link(100000003, 2000018, 2000088, kAnyRel, KELDateOublieeIn, KELDateOublieeOut));
+    EXPECT_EQ(liens.outDatePourParentRelationDate(2000018, kAnyRel, 30), KELDateOuverte);
 
     // Live queries skip the forgotten row; the others see it, in date order.
-    EXPECT_EQ(liens.liensNumDuParentIntRelInt(2000018, kRel), (KELIds{{100000001, 100000002}}));
-    EXPECT_EQ(liens.liensNumDeLEnfantIntRelInt(2000088, kRel), (KELIds{{100000001}}));
+    EXPECT_EQ(liens.liensNumDuParentIntRelInt(2000018, kAnyRel), (KELIds{{100000001, 100000002}}));
+    EXPECT_EQ(liens.liensNumDeLEnfantIntRelInt(2000088, kAnyRel), (KELIds{{100000001}}));
     EXPECT_EQ(liens.liensNumDeLEnfantIntApres(2000088, 10), (KELIds{{100000003}}));
     EXPECT_EQ(liens.liensNumDuParentIntApres(2000018, 10), (KELIds{{100000002, 100000003}}));
-    EXPECT_TRUE(liens.siLienForRelNum(kRel, 2000149));
-    EXPECT_FALSE(liens.siLienForRelNum(kRel, 2000018));
+    EXPECT_TRUE(liens.siLienForRelNum(kAnyRel, 2000149));
+    EXPECT_FALSE(liens.siLienForRelNum(kAnyRel, 2000018));
 }
 
 TEST_F(FinderTest, EqualValuesAreSharedOnlyInTheUserRange)

@@ -20,7 +20,6 @@ using namespace enginetest;
 
 namespace {
 
-constexpr KELId kRel = 1000182; // Object -> Object
 constexpr KELId kCurseurNow = 2000090;
 constexpr KELId kCurseurSearch = 2000094;
 constexpr KELId kElemSearch = 2000093;

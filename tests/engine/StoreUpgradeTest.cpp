@@ -10,8 +10,8 @@ using namespace storetest;
 
 namespace {
 
-const std::vector<std::string> kSteps = {"Update zevDatabase from version 1 to version 2",
-                                          "Update zevDatabase from version 2 to version 3"};
+const std::vector<std::string> kUpgradeSteps = {"Update zevDatabase from version 1 to version 2",
+                                                "Update zevDatabase from version 2 to version 3"};
 
 // A copy of the template as version 2 left it (without the version-3 rows, another word in
 // 1000010) or as version 1 did (version 2 without the indexes), then changed.
@@ -58,7 +58,8 @@ TEST(StoreUpgrade, VersionOneAndTwoEndIdenticalToTheTemplateWithTheirLogLines)
         {
             Opened o(path);
             EXPECT_TRUE(o.session.stops.empty());
-            EXPECT_EQ(o.log.sink.lines, std::vector<std::string>(kSteps.begin() + from - 1, kSteps.end()));
+            EXPECT_EQ(o.log.sink.lines,
+                      std::vector<std::string>(kUpgradeSteps.begin() + from - 1, kUpgradeSteps.end()));
             // The open connection serves the finders at once.
             EXPECT_EQ(KELChercheurDeLiens().loadRowInt(2000195)->parent, 2000002u);
             KELChercheurDe::CloseDatabase();
@@ -143,7 +144,7 @@ TEST(StoreUpgrade, FailedStepRollsBackAndKeepsTheOldVersion)
         {
             Opened o(path);
             EXPECT_EQ(o.log.sink.count("failed; the database stays at version " + std::to_string(c.stays) + "."), 1u);
-            EXPECT_EQ(o.log.sink.contains(kSteps[1]), c.stays == 2);
+            EXPECT_EQ(o.log.sink.contains(kUpgradeSteps[1]), c.stays == 2);
             ASSERT_EQ(o.session.stops.size(), 1u);
             EXPECT_TRUE(o.session.stops[0].message.empty());
             const std::string raison = KELChercheurDe::lastError();

@@ -26,8 +26,6 @@
 namespace inspecttest {
 namespace {
 
-constexpr double kHeure = 3600.0;
-
 // What the stores ask of the Space to make a copy of an Object in another Channel.
 class EspacePourLesDonnees final : public ZEVUnknownSpaceForItemData {
 public:

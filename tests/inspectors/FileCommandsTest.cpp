@@ -23,9 +23,6 @@
 namespace inspecttest {
 namespace {
 
-constexpr KELId kFiles = KELENTITY_FILE_VIEWER;
-constexpr double kHeure = 3600.0;
-
 class FileCommands : public Inspectors {
 protected:
     void SetUp() override

@@ -22,9 +22,6 @@
 namespace inspecttest {
 namespace {
 
-constexpr KELId kFiles = KELENTITY_FILE_VIEWER;
-constexpr double kHeure = 3600.0;
-
 // ---------------------------------------------------------------------------------------------
 // The row list alone
 

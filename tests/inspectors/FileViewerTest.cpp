@@ -19,8 +19,6 @@
 namespace inspecttest {
 namespace {
 
-constexpr KELId kFiles = KELENTITY_FILE_VIEWER;
-
 class FileViewer : public Inspectors {
 protected:
     KELI* objet(const std::string& titre)

@@ -30,8 +30,6 @@
 namespace inspecttest {
 namespace {
 
-constexpr double kHeure = 3600.0;
-
 class IconModel : public Inspectors {
 protected:
     KELI* canal() { return space->channelForIdentityInt(space->currentChannelInt()); }

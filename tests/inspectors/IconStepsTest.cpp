@@ -19,8 +19,6 @@
 namespace inspecttest {
 namespace {
 
-constexpr double kHeure = 3600.0;
-
 class IconSteps : public Inspectors {
 protected:
     KELI* objet(const std::string& titre)

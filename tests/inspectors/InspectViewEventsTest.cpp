@@ -16,8 +16,6 @@
 namespace inspecttest {
 namespace {
 
-constexpr KELId kFiles = KELENTITY_FILE_VIEWER;
-
 // The events a widget receives.
 class Recu final : public QObject {
 public:

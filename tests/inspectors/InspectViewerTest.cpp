@@ -21,7 +21,6 @@
 namespace inspecttest {
 namespace {
 
-constexpr KELId kFiles = KELENTITY_FILE_VIEWER;
 constexpr KELId kImages = KELENTITY_BACK_VIEWER;
 
 TEST_F(Inspectors, OpeningSlidesThePanelDownAndEndsOnceWhateverTheRequestsBefore)

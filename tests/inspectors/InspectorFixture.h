@@ -41,6 +41,10 @@ namespace inspecttest {
 
 using namespace tallomer;
 
+// The Files inspector's entity, and an hour in the link base's seconds.
+constexpr KELId kFiles = KELENTITY_FILE_VIEWER;
+constexpr double kHeure = 3600.0;
+
 // The front layer as the inspectors ask it: its mode and the calls of its mode switches.
 class FakeFront final : public test::NullFrontViewer {
 public:

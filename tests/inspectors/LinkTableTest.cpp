@@ -19,8 +19,6 @@
 namespace inspecttest {
 namespace {
 
-constexpr double kHeure = 3600.0;
-
 class LinkTable : public LinksFixture {
 protected:
     void SetUp() override

@@ -18,8 +18,6 @@
 namespace inspecttest {
 namespace {
 
-constexpr double kHeure = 3600.0;
-
 using menutest::parTag;
 using menutest::Vu;
 

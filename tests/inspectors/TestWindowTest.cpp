@@ -48,9 +48,9 @@ public:
 };
 
 // Moves the panel's selection with the arrows, as the Images table does, and keeps what it got.
-class Table final : public QLineEdit {
+class ArrowKeysTable final : public QLineEdit {
 public:
-    explicit Table(Panel& p) : panel_(p) {}
+    explicit ArrowKeysTable(Panel& p) : panel_(p) {}
     std::vector<int> keys;
     int presses = 0;
 
@@ -74,7 +74,7 @@ protected:
     void SetUp() override
     {
         Inspectors::SetUp();
-        table = std::make_unique<Table>(panel);
+        table = std::make_unique<ArrowKeysTable>(panel);
         table->show();
     }
     void TearDown() override
@@ -84,7 +84,7 @@ protected:
         Inspectors::TearDown();
     }
     Panel panel{store};
-    std::unique_ptr<Table> table;
+    std::unique_ptr<ArrowKeysTable> table;
     std::unique_ptr<ZEVBackTest> test = std::make_unique<ZEVBackTest>(panel);
 };
 

@@ -4,7 +4,7 @@
 
 using namespace objectstest;
 using R = ZEVColourRole;
-using S = ZEVItemShape;
+using Shape = ZEVItemShape;
 using K = ZEVDrawOp::Kind;
 using St = ZEVItemTimeState;
 
@@ -82,7 +82,7 @@ TEST(ZEVItemDrawing, DecidesEachRow)
         const auto in = inputs(row.mode, row.state, row.selected, row.blink, row.cadre, row.extra);
         const auto plan = ZEVItemDrawing::decide(in);
         EXPECT_EQ(plan.plateColour(), row.plate);
-        const ZEVDrawOp* line = plan.first(K::Stroke, S::Line);
+        const ZEVDrawOp* line = plan.first(K::Stroke, Shape::Line);
         EXPECT_EQ(line ? std::optional<R>(line->colour) : std::nullopt, row.line);
         EXPECT_EQ(plan.tabSide(), row.tab);
         EXPECT_EQ(plan.titleHidden, row.titleHidden);
@@ -105,8 +105,8 @@ TEST(ZEVItemDrawing, InvariantsOverAllCombinations)
         const auto plan = ZEVItemDrawing::decide(inputs(mode, state, selected, blink, cadre, extra));
         const bool connecting = extra & Connecting;
         // Never both tabs; a tab always tells the true side.
-        const bool future = plan.has(K::Fill, S::FutureTab);
-        const bool past = plan.has(K::Fill, S::PastTab);
+        const bool future = plan.has(K::Fill, Shape::FutureTab);
+        const bool past = plan.has(K::Fill, Shape::PastTab);
         EXPECT_FALSE(future && past);
         EXPECT_TRUE(!future || state == St::Future);
         EXPECT_TRUE(!past || state == St::Past || (connecting && state == St::Outside));
@@ -126,10 +126,10 @@ TEST(ZEVItemDrawing, InvariantsOverAllCombinations)
 
         int plates = 0;
         for (const auto& op : plan.ops) {
-            plates += op.kind == K::Fill && op.shape == S::Plate;
+            plates += op.kind == K::Fill && op.shape == Shape::Plate;
             EXPECT_TRUE(op.dash == ZEVDash::None || (op.kind == K::Stroke && op.width == 1));
             // The blink's wide halo only in the lit phase.
-            EXPECT_TRUE(op.shape != S::Line || op.width != 6 || blink == Lit);
+            EXPECT_TRUE(op.shape != Shape::Line || op.width != 6 || blink == Lit);
         }
         EXPECT_LE(plates, 1);
         // The two-colour dashes give way to the highlight frame.
@@ -141,11 +141,11 @@ TEST(ZEVItemDrawing, UnselectedFutureAlternatesTwoDashedColours)
 {
     const auto plan = ZEVItemDrawing::decide(inputs(0, St::Future, false, Lit, false));
     ASSERT_GE(plan.ops.size(), 4u);
-    EXPECT_EQ(plan.ops[0], (ZEVDrawOp{K::Stroke, S::Line, R::FuturActif, 1, ZEVDash::B, 0, false}));
-    EXPECT_EQ(plan.ops[1], (ZEVDrawOp{K::Stroke, S::Line, R::Futur, 1, ZEVDash::B, 24, false}));
+    EXPECT_EQ(plan.ops[0], (ZEVDrawOp{K::Stroke, Shape::Line, R::FuturActif, 1, ZEVDash::B, 0, false}));
+    EXPECT_EQ(plan.ops[1], (ZEVDrawOp{K::Stroke, Shape::Line, R::Futur, 1, ZEVDash::B, 24, false}));
     // Then the blink, undashed: halo first, cursor line over it.
-    EXPECT_EQ(plan.ops[2], (ZEVDrawOp{K::Stroke, S::Line, R::FuturActif, 6, ZEVDash::None, 0, false}));
-    EXPECT_EQ(plan.ops[3], (ZEVDrawOp{K::Stroke, S::Line, R::Curseur, 1, ZEVDash::None, 0, false}));
+    EXPECT_EQ(plan.ops[2], (ZEVDrawOp{K::Stroke, Shape::Line, R::FuturActif, 6, ZEVDash::None, 0, false}));
+    EXPECT_EQ(plan.ops[3], (ZEVDrawOp{K::Stroke, Shape::Line, R::Curseur, 1, ZEVDash::None, 0, false}));
 }
 
 TEST(ZEVItemDrawing, RingsFollowCountersAndMode)
@@ -153,20 +153,21 @@ TEST(ZEVItemDrawing, RingsFollowCountersAndMode)
     // A future node in the links mode: shadowed wide ring, then the thin one.
     auto in = inputs(3, St::Future, false, Off, false, NodeSel);
     auto plan = ZEVItemDrawing::decide(in);
-    const auto* ring = plan.first(K::Stroke, S::NodeRing);
+    const auto* ring = plan.first(K::Stroke, Shape::NodeRing);
     ASSERT_NE(ring, nullptr);
-    EXPECT_EQ(*ring, (ZEVDrawOp{K::Stroke, S::NodeRing, R::FuturActif, 10, ZEVDash::None, 0, true}));
-    EXPECT_EQ(plan.ops.back(), (ZEVDrawOp{K::Stroke, S::NodeRing, R::Futur, 2.5, ZEVDash::None, 0, false}));
+    EXPECT_EQ(*ring, (ZEVDrawOp{K::Stroke, Shape::NodeRing, R::FuturActif, 10, ZEVDash::None, 0, true}));
+    EXPECT_EQ(plan.ops.back(), (ZEVDrawOp{K::Stroke, Shape::NodeRing, R::Futur, 2.5, ZEVDash::None, 0, false}));
     // Elsewhere a translucent unshadowed ring.
     in.frontMode = 0;
     plan = ZEVItemDrawing::decide(in);
-    EXPECT_EQ(*plan.first(K::Stroke, S::NodeRing), (ZEVDrawOp{K::Stroke, S::NodeRing, R::PresentAlpha, 10, ZEVDash::None, 0, false}));
+    EXPECT_EQ(*plan.first(K::Stroke, Shape::NodeRing),
+              (ZEVDrawOp{K::Stroke, Shape::NodeRing, R::PresentAlpha, 10, ZEVDash::None, 0, false}));
     // A selected filter outside the window, in the filters mode: out colours, shadow on the first.
     plan = ZEVItemDrawing::decide(inputs(2, St::Outside, false, Off, false, FilterSel));
     ASSERT_EQ(plan.ops.size(), 3u);
-    EXPECT_EQ(plan.ops[0], (ZEVDrawOp{K::Stroke, S::InnerFilterRing, R::Out, 16, ZEVDash::None, 0, true}));
-    EXPECT_EQ(plan.ops[1], (ZEVDrawOp{K::Stroke, S::InnerFilterRing, R::OutActif, 14, ZEVDash::None, 0, false}));
-    EXPECT_EQ(plan.ops[2], (ZEVDrawOp{K::Stroke, S::OuterFilterRing, R::Out, 1, ZEVDash::None, 0, false}));
+    EXPECT_EQ(plan.ops[0], (ZEVDrawOp{K::Stroke, Shape::InnerFilterRing, R::Out, 16, ZEVDash::None, 0, true}));
+    EXPECT_EQ(plan.ops[1], (ZEVDrawOp{K::Stroke, Shape::InnerFilterRing, R::OutActif, 14, ZEVDash::None, 0, false}));
+    EXPECT_EQ(plan.ops[2], (ZEVDrawOp{K::Stroke, Shape::OuterFilterRing, R::Out, 1, ZEVDash::None, 0, false}));
     // A past filter in another mode: translucent middle, no shadow, outer ring width 2.
     plan = ZEVItemDrawing::decide(inputs(0, St::Past, false, Off, false, FilterSel));
     ASSERT_EQ(plan.ops.size(), 3u);

@@ -216,3 +216,5 @@ TEST(CalendarDate, TheFieldsOfEveryHalfHourOfAYearReadBackToThatMoment)
         }
     }
 }
+
+#undef REQUIRE_ZONE

@@ -17,8 +17,6 @@ using namespace rulerbartest;
 
 namespace {
 
-std::size_t count(const Trace& t, const std::string& line) { return std::size_t(std::count(t.begin(), t.end(), line)); }
-
 class Commands : public Bar {
 protected:
     void SetUp() override

@@ -21,6 +21,7 @@
 namespace rulerbartest {
 
 using namespace tallomer;
+using spacetest::count;
 using spacetest::Trace;
 
 struct Stamps final : ZEVStampServices {

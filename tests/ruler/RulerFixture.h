@@ -24,11 +24,10 @@
 
 namespace rulertest {
 
+using spacetest::count;
 using spacetest::nomDuCurseur;
 using spacetest::Trace;
 using namespace tallomer;
-
-inline std::size_t count(const Trace& t, const std::string& line) { return std::count(t.begin(), t.end(), line); }
 
 // Whether an animation tick or a step loop of the viewer is pending.
 inline bool ticking(ZEVRulerViewer* viewer)

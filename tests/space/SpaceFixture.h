@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -35,6 +36,12 @@
 namespace spacetest {
 
 using Trace = std::vector<std::string>;
+
+// How many times a line was written into a trace.
+inline std::size_t count(const Trace& t, const std::string& line)
+{
+    return std::size_t(std::count(t.begin(), t.end(), line));
+}
 
 using tallomer::SchedulerClock;
 

@@ -26,7 +26,7 @@ namespace {
 
 QString folder(const char* prefix) { return QString::fromStdString(test::makeTempDir(prefix)); }
 
-QString writeFile(const QString& path, const QByteArray& bytes = "x")
+QString writtenFile(const QString& path, const QByteArray& bytes = "x")
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
@@ -77,8 +77,8 @@ QString plistUrl(const QString& path)
 TEST(ZEVUninstallPanel, TheCountIsOfTheFilesTheMoveTakesAndDrivesTheBoxes)
 {
     Store store;
-    writeFile(store.drop + "/2000018/1/zevWallpaperGrey.pdf");
-    writeFile(store.drop + "/2000018/2/page.html");
+    writtenFile(store.drop + "/2000018/1/zevWallpaperGrey.pdf");
+    writtenFile(store.drop + "/2000018/2/page.html");
     ZEVUninstallPanel panel = store.panel();
     panel.prepare();
     EXPECT_FALSE(panel.itemsCheckBox()->isChecked());
@@ -86,12 +86,12 @@ TEST(ZEVUninstallPanel, TheCountIsOfTheFilesTheMoveTakesAndDrivesTheBoxes)
     EXPECT_TRUE(panel.itemsLabel()->isHidden());
 
     // One stored file, even in a Channel without wallpaper folders, is counted and offered.
-    writeFile(store.drop + "/2000018/3/a.txt");
+    writtenFile(store.drop + "/2000018/3/a.txt");
     panel.prepare();
     EXPECT_EQ(panel.itemsLabel()->text(), "(1 file)");
     EXPECT_TRUE(panel.itemsCheckBox()->isChecked() && panel.aliasCheckBox()->isChecked());
-    writeFile(store.drop + "/2000019/4/sub/b.txt");
-    writeFile(store.drop + "/2000018/.hidden");
+    writtenFile(store.drop + "/2000019/4/sub/b.txt");
+    writtenFile(store.drop + "/2000018/.hidden");
     panel.prepare();
     EXPECT_EQ(panel.itemsLabel()->text(), "(2 files)");
 
@@ -109,12 +109,12 @@ TEST(ZEVUninstallPanel, LinksAreNamedByDayNumberedAndKeptInsideTheirFolder)
 {
     Store store;
     const QString docs = folder("docs"), other = folder("other");
-    store.fileRecord(100000001, writeFile(docs + "/doc.txt", "a"));
-    store.fileRecord(100000002, writeFile(other + "/doc.txt", "b"));
-    store.fileRecord(100000003, writeFile(store.dir + "/zevWallpaperGrey.pdf", "w"));
+    store.fileRecord(100000001, writtenFile(docs + "/doc.txt", "a"));
+    store.fileRecord(100000002, writtenFile(other + "/doc.txt", "b"));
+    store.fileRecord(100000003, writtenFile(store.dir + "/zevWallpaperGrey.pdf", "w"));
     store.webRecord(100000004, "https://www.example.org/page?x=1", "https://www.example.org/page");
     store.webRecord(100000005, "https://plain.example/", "../../escape/name");
-    writeFile(store.data + "/2000018/garbage.file", "not a record");
+    writtenFile(store.data + "/2000018/garbage.file", "not a record");
     const QString day = QDate::currentDate().toString("yyyy-MM-dd");
 
     const QString saved = folder("saved");
@@ -133,7 +133,7 @@ TEST(ZEVUninstallPanel, LinksAreNamedByDayNumberedAndKeptInsideTheirFolder)
     EXPECT_FALSE(QFileInfo::exists(saved + "/escape"));
 
     // A file that cannot be found makes the answer no; the others are still made.
-    store.fileRecord(100000006, writeFile(docs + "/gone.txt"));
+    store.fileRecord(100000006, writtenFile(docs + "/gone.txt"));
     QFile::remove(docs + "/gone.txt");
     const QString again = folder("again");
     EXPECT_FALSE(panel.backupAllZevAliasAtURL(again));
@@ -143,8 +143,8 @@ TEST(ZEVUninstallPanel, LinksAreNamedByDayNumberedAndKeptInsideTheirFolder)
 TEST(ZEVUninstallPanel, AMoveThatFailsKeepsTheStoredFile)
 {
     Store store;
-    writeFile(store.drop + "/2000018/7/kept.pdf", "kept");
-    writeFile(store.drop + "/2000018/8/moved.pdf", "moved");
+    writtenFile(store.drop + "/2000018/7/kept.pdf", "kept");
+    writtenFile(store.drop + "/2000018/8/moved.pdf", "moved");
     ZEVUninstallPanel panel = store.panel();
     panel.setRename([](const QByteArray& from, const QByteArray& to, unsigned flags) {
         if (from.endsWith("kept.pdf")) {

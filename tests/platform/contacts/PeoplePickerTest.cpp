@@ -27,7 +27,7 @@ QT_END_NAMESPACE
 
 namespace {
 
-QByteArray card(const QByteArray& uid, const QByteArray& lines)
+QByteArray cardWithUid(const QByteArray& uid, const QByteArray& lines)
 {
     return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + uid + "\r\n" + lines + "END:VCARD\r\n";
 }
@@ -43,10 +43,10 @@ class PeoplePicker : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        test::writeFile(folder + "/zed.vcf", card("zed", "N:Zimmer;Zed\r\nORG:Acme Tools\r\n"));
-        test::writeFile(folder + "/ann.vcf", card("ann", "N:Bell;ann\r\nREV:2021-03-04T05:06:07Z\r\n"));
-        test::writeFile(folder + "/bob.vcf", card("bob", "N:Young;Bob\r\nORG:Bellows Inc\r\n"));
-        test::writeFile(folder + "/acme.vcf", card("acme", "KIND:org\r\nORG:Acme Tools\r\n"));
+        test::writeFile(folder + "/zed.vcf", cardWithUid("zed", "N:Zimmer;Zed\r\nORG:Acme Tools\r\n"));
+        test::writeFile(folder + "/ann.vcf", cardWithUid("ann", "N:Bell;ann\r\nREV:2021-03-04T05:06:07Z\r\n"));
+        test::writeFile(folder + "/bob.vcf", cardWithUid("bob", "N:Young;Bob\r\nORG:Bellows Inc\r\n"));
+        test::writeFile(folder + "/acme.vcf", cardWithUid("acme", "KIND:org\r\nORG:Acme Tools\r\n"));
         // The picker was made on the empty folder: a look at it lists them.
         book.rescan();
     }
@@ -133,9 +133,9 @@ TEST_F(PeoplePicker, FollowsTheBooksWatchKeepingTheSelectionByUid)
     ASSERT_EQ(selected(), (QStringList{"acme", "bob"}));
 
     // A contact added before the selected ones, one selected removed, another renamed.
-    test::writeFile(folder + "/aaa.vcf", card("aaa", "N:Adams;Abe\r\n"));
+    test::writeFile(folder + "/aaa.vcf", cardWithUid("aaa", "N:Adams;Abe\r\n"));
     QFile::remove(folder + "/acme.vcf");
-    test::writeFile(folder + "/bob.vcf", card("bob", "N:Young;Robert\r\nORG:Bellows Inc\r\n"));
+    test::writeFile(folder + "/bob.vcf", cardWithUid("bob", "N:Young;Robert\r\nORG:Bellows Inc\r\n"));
     ASSERT_NE(watch, nullptr);
     watch->noteChange();
     EXPECT_EQ(listed().size(), 4) << "nothing read before the watch's scan";
@@ -152,7 +152,7 @@ TEST_F(PeoplePicker, FollowsTheBooksWatchKeepingTheSelectionByUid)
 TEST_F(PeoplePicker, AnotherBookOrNoneIsListedAtOnceAndAGoneBookIsLeftAlone)
 {
     const QString other = test::tempFolder("other");
-    test::writeFile(other + "/x.vcf", card("x", "N:Xu;Xia\r\n"));
+    test::writeFile(other + "/x.vcf", cardWithUid("x", "N:Xu;Xia\r\n"));
     auto second = std::make_unique<VCardFolder>(other);
     picker->setAddressBook(second.get());
     EXPECT_EQ(listed(), QStringList{"Xia Xu"});

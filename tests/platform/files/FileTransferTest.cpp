@@ -3,7 +3,7 @@
 
 #include "platform/files/FileTransfer.h"
 
-#include "tests/support/SecondFileSystem.h"
+#include "tests/platform/files/SecondFileSystemMounted.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -22,9 +22,7 @@
 namespace {
 
 using namespace tallomer;
-
-// Before any thread exists.
-const bool kSecondFileSystem = test::SecondFileSystem::prepare();
+using test::kSecondFileSystem;
 
 QByteArray checksum(const QString& path)
 {
@@ -229,3 +227,5 @@ TEST_F(FileTransfer, AKilledMoveLosesNothingAndLeavesNoPartialFileUnderItsName)
 }
 
 } // namespace
+
+#undef NEED_SECOND_FILE_SYSTEM

@@ -11,8 +11,8 @@
 
 #include "runtime/Clock.h"
 #include "tests/platform/PlatformFixture.h"
+#include "tests/platform/files/SecondFileSystemMounted.h"
 #include "tests/support/AddressSpaceCap.h"
-#include "tests/support/SecondFileSystem.h"
 
 #include <QCborArray>
 #include <QDataStream>
@@ -35,9 +35,6 @@ using test::tempFolder;
 using test::writeFile;
 
 namespace {
-
-// The full file system of the tests is mounted before any thread starts.
-[[maybe_unused]] const bool kSecondFileSystem = test::SecondFileSystem::prepare();
 
 bool move(const QString& from, const QString& to)
 {
