@@ -28,8 +28,8 @@ std::unordered_set<ZEVItemPlacement*>& enCours()
     return set;
 }
 
-// For each desk with moving views, the tiles covered by where each stands and where its next
-// frame takes it, kept as each steps: a frame asks it without going over the others.
+// For each desk with moving views, the tiles covered by where each stood and where its next frame
+// took it when it was counted: a view that starts or ends adds or takes back its own places.
 struct Couverture {
     explicit Couverture(const QRectF& area) : extent(area) {}
     ZEVRepaintExtent extent;
@@ -120,11 +120,14 @@ void ZEVItemPlacement::recount()
     const QGraphicsScene* scene = view_.scene();
     if (!running_ || !scene)
         return;
+    // Until a frame asks about its desk, there is nothing to keep.
+    auto c = couvertures().find(scene);
+    if (c == couvertures().end())
+        return;
     // Where it stands and, near enough for a share, where the frame takes it (y-up).
     const QRectF here = view_.sceneBoundingRect();
     const QRectF at = view_.frame();
     const QRectF next = entre(from_, to_, adoucir(double(step_ + 1) / steps_));
-    auto c = couvertures().try_emplace(scene, scene->sceneRect()).first;
     countedOn_ = scene;
     countedHere_ = here;
     countedNext_ = here.translated(next.x() - at.x(), at.y() - next.y());
@@ -137,26 +140,28 @@ bool ZEVItemPlacement::frameCoversMostOf(const QGraphicsScene& scene)
 {
     // Each frame of many moving views paints the region of their places, as Qt gathers it from
     // each view's move; only when those cover most of the desk is the whole desk painted at once,
-    // which spares building and clipping by that region. Each view counts its own places as it
-    // steps, so that a frame of hundreds of views, starting and ending at their own moments,
-    // costs each of them its own places, not all the others'.
+    // which spares building and clipping by that region. Frame after frame, each view moves a
+    // little: the places counted at the first frame that asks answer for the frames after it,
+    // and a view that starts or ends its move adds or takes back its own places, so that
+    // hundreds of views starting and ending at their own moments never count all the others.
     auto c = couvertures().find(&scene);
-    if (c == couvertures().end())
-        return false;
-    if (c->second.extent.area() != scene.sceneRect()) {
-        // The desk changed size: its tiles are counted again, once.
-        std::vector<ZEVItemPlacement*> counted;
-        for (ZEVItemPlacement* p : enCours())
-            if (p->countedOn_ == &scene) {
-                p->countedOn_ = nullptr;
-                counted.push_back(p);
-            }
+    if (c != couvertures().end() && c->second.extent.area() == scene.sceneRect())
+        return c->second.extent.mostOfTheArea();
+    // The first frame to ask, or the desk changed size: its moving views are counted once.
+    std::vector<ZEVItemPlacement*> counted;
+    for (ZEVItemPlacement* p : enCours())
+        if (p->countedOn_ == &scene || p->view_.scene() == &scene) {
+            p->uncount();
+            counted.push_back(p);
+        }
+    couvertures().erase(&scene);
+    couvertures().try_emplace(&scene, scene.sceneRect());
+    for (ZEVItemPlacement* p : counted)
+        p->recount();
+    c = couvertures().find(&scene);
+    if (c->second.moves == 0) {
         couvertures().erase(c);
-        for (ZEVItemPlacement* p : counted)
-            p->recount();
-        c = couvertures().find(&scene);
-        if (c == couvertures().end())
-            return false;
+        return false;
     }
     return c->second.extent.mostOfTheArea();
 }
@@ -177,7 +182,6 @@ void ZEVItemPlacement::step()
     // The view's place is where it goes: a recall or a copy taken while it moves takes that place,
     // not a point on the way.
     view_.iconPosition_ = target_;
-    recount();
     Scheduler::shared().perform(
         view_.cible(), kAnimation, delay_, [this] { step(); }, true);
 }

@@ -36,8 +36,8 @@ private:
     void step();
     // Keeps the count of running moves with the flag.
     void setRunning(bool running);
-    // Takes back the places this move counted on its desk and, while it runs, counts where it
-    // stands and where its next frame takes it.
+    // Takes back the places this move counted on its desk and, while it runs and a frame has
+    // asked about that desk, counts where it stands and where its next frame takes it.
     void recount();
     void uncount();
 
