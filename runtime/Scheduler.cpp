@@ -24,9 +24,19 @@ void Scheduler::perform(Target target, std::string name, double delay, std::func
     if (!(delay > 0.0) || !std::isfinite(delay))
         delay = 0.0;
     const Key key{currentTime() + delay, nextOrder_++};
-    queue_.emplace(key, Entry{target, std::move(name), std::move(fn), commonModes});
+    const auto at = queue_.emplace(key, Entry{target, std::move(name), std::move(fn), commonModes}).first;
     byTarget_[target].push_back(key);
-    queueChanged();
+    // Hundreds of animated views schedule their next frame at each frame: only the one that
+    // comes first moves the earliest due date, and rearming a timer for each would cost more
+    // than the frames' work.
+    if (at == queue_.begin())
+        queueChanged();
+}
+
+void Scheduler::changedIfFirstWas(const std::optional<Key>& first)
+{
+    if (queue_.empty() ? first.has_value() : !first || queue_.begin()->first != *first)
+        queueChanged();
 }
 
 void Scheduler::forget(Target target, const Key& key)
@@ -51,6 +61,7 @@ void Scheduler::cancel(Target target, std::string_view name)
     auto it = byTarget_.find(target);
     if (it == byTarget_.end())
         return;
+    const std::optional<Key> first = earliest();
     auto& keys = it->second;
     for (std::size_t i = 0; i < keys.size();) {
         auto q = queue_.find(keys[i]);
@@ -64,7 +75,7 @@ void Scheduler::cancel(Target target, std::string_view name)
     }
     if (keys.empty())
         byTarget_.erase(it);
-    queueChanged();
+    changedIfFirstWas(first);
 }
 
 void Scheduler::cancelAll(Target target)
@@ -72,10 +83,11 @@ void Scheduler::cancelAll(Target target)
     auto it = byTarget_.find(target);
     if (it == byTarget_.end())
         return;
+    const std::optional<Key> first = earliest();
     for (const Key& key : it->second)
         queue_.erase(key);
     byTarget_.erase(it);
-    queueChanged();
+    changedIfFirstWas(first);
 }
 
 bool Scheduler::isPending(Target target, std::string_view name) const

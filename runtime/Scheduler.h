@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -63,6 +64,12 @@ protected:
 
 private:
     void forget(Target target, const Key& key);
+    std::optional<Key> earliest() const
+    {
+        return queue_.empty() ? std::nullopt : std::optional<Key>(queue_.begin()->first);
+    }
+    // Tells the driver when a cancel took away the earliest perform.
+    void changedIfFirstWas(const std::optional<Key>& first);
 
     std::map<Key, Entry> queue_;
     // The keys of each target's pending performs, so that cancelling does not scan the queue.

@@ -9,8 +9,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace tallomer {
 
@@ -21,17 +22,22 @@ constexpr char kBlink[] = "retablirItemViewAmation";
 
 // The views of every desk whose placement is running.
 std::size_t placementsEnCours = 0;
-std::unordered_set<const ZEVItemPlacement*>& enCours()
+std::unordered_set<ZEVItemPlacement*>& enCours()
 {
-    static std::unordered_set<const ZEVItemPlacement*> set;
+    static std::unordered_set<ZEVItemPlacement*> set;
     return set;
 }
 
-// For each desk with moving views, whether their frames cover most of it: asked at the first
-// frame and kept while the same views move (a pass starts and ends them together).
-std::map<const QGraphicsScene*, bool>& reponses()
+// For each desk with moving views, the tiles covered by where each stood and where its next frame
+// took it when it was counted: a view that starts or ends adds or takes back its own places.
+struct Couverture {
+    explicit Couverture(const QRectF& area) : extent(area) {}
+    ZEVRepaintExtent extent;
+    std::size_t moves = 0;
+};
+std::unordered_map<const QGraphicsScene*, Couverture>& couvertures()
 {
-    static std::map<const QGraphicsScene*, bool> map;
+    static std::unordered_map<const QGraphicsScene*, Couverture> map;
     return map;
 }
 
@@ -72,6 +78,7 @@ void ZEVItemPlacement::moveTo(const ZEVIconPosition& position, double d)
     step_ = 0;
     delay_ = d / steps_;
     view_.iconPosition_ = position;
+    recount();
     sched->perform(
         view_.cible(), kAnimation, delay_, [this] { step(); }, true);
 }
@@ -86,9 +93,47 @@ void ZEVItemPlacement::setRunning(bool running)
             enCours().insert(this);
         else
             enCours().erase(this);
-        reponses().clear();
     }
     running_ = running;
+    if (!running)
+        uncount();
+}
+
+void ZEVItemPlacement::uncount()
+{
+    if (!countedOn_)
+        return;
+    // The desk may be gone: it is only a key here.
+    auto at = couvertures().find(countedOn_);
+    countedOn_ = nullptr;
+    if (at == couvertures().end())
+        return;
+    at->second.extent.remove(countedHere_);
+    at->second.extent.remove(countedNext_);
+    if (--at->second.moves == 0)
+        couvertures().erase(at);
+}
+
+void ZEVItemPlacement::recount()
+{
+    uncount();
+    const QGraphicsScene* scene = view_.scene();
+    if (!running_ || !scene)
+        return;
+    // Until a frame asks about its desk, there is nothing to keep.
+    auto c = couvertures().find(scene);
+    if (c == couvertures().end())
+        return;
+    // Where it stands and, near enough for a share, where the frame takes it (y-up).
+    const QRectF here = view_.sceneBoundingRect();
+    const QRectF at = view_.frame();
+    const QRectF next = entre(from_, to_, adoucir(double(step_ + 1) / steps_));
+    countedOn_ = scene;
+    countedHere_ = here;
+    countedNext_ = here.translated(next.x() - at.x(), at.y() - next.y());
+    c->second.extent.add(countedHere_);
+    c->second.extent.add(countedNext_);
+    ++c->second.moves;
 }
 
 bool ZEVItemPlacement::frameCoversMostOf(const QGraphicsScene& scene)
@@ -96,20 +141,29 @@ bool ZEVItemPlacement::frameCoversMostOf(const QGraphicsScene& scene)
     // Each frame of many moving views paints the region of their places, as Qt gathers it from
     // each view's move; only when those cover most of the desk is the whole desk painted at once,
     // which spares building and clipping by that region. Frame after frame, each view moves a
-    // little: the first frame answers for those after it while the same views move.
-    if (auto known = reponses().find(&scene); known != reponses().end())
-        return known->second;
-    ZEVRepaintExtent extent(scene.sceneRect());
-    for (const ZEVItemPlacement* p : enCours())
-        if (p->view_.scene() == &scene) {
-            // Where it stands and, near enough for a share, where the frame takes it (y-up).
-            const QRectF here = p->view_.sceneBoundingRect();
-            const QRectF at = p->view_.frame();
-            const QRectF next = entre(p->from_, p->to_, adoucir(double(p->step_ + 1) / p->steps_));
-            extent.add(here);
-            extent.add(here.translated(next.x() - at.x(), at.y() - next.y()));
+    // little: the places counted at the first frame that asks answer for the frames after it,
+    // and a view that starts or ends its move adds or takes back its own places, so that
+    // hundreds of views starting and ending at their own moments never count all the others.
+    auto c = couvertures().find(&scene);
+    if (c != couvertures().end() && c->second.extent.area() == scene.sceneRect())
+        return c->second.extent.mostOfTheArea();
+    // The first frame to ask, or the desk changed size: its moving views are counted once.
+    std::vector<ZEVItemPlacement*> counted;
+    for (ZEVItemPlacement* p : enCours())
+        if (p->countedOn_ == &scene || p->view_.scene() == &scene) {
+            p->uncount();
+            counted.push_back(p);
         }
-    return reponses()[&scene] = extent.mostOfTheArea();
+    couvertures().erase(&scene);
+    couvertures().try_emplace(&scene, scene.sceneRect());
+    for (ZEVItemPlacement* p : counted)
+        p->recount();
+    c = couvertures().find(&scene);
+    if (c->second.moves == 0) {
+        couvertures().erase(c);
+        return false;
+    }
+    return c->second.extent.mostOfTheArea();
 }
 
 void ZEVItemPlacement::step()

@@ -29,13 +29,17 @@ public:
     bool running() const { return running_; }
     // How many views of any desk are moving now.
     static std::size_t runningCount();
+    // Whether the views moving in the frame due now cover most of the desk of `scene`.
+    static bool frameCoversMostOf(const QGraphicsScene& scene);
 
 private:
     void step();
     // Keeps the count of running moves with the flag.
     void setRunning(bool running);
-    // Whether the views moving in the frame due now cover most of the desk of `scene`.
-    static bool frameCoversMostOf(const QGraphicsScene& scene);
+    // Takes back the places this move counted on its desk and, while it runs and a frame has
+    // asked about that desk, counts where it stands and where its next frame takes it.
+    void recount();
+    void uncount();
 
     ZEVItemView& view_;
     bool running_ = false;
@@ -45,6 +49,10 @@ private:
     int steps_ = 0;
     int step_ = 0;
     double delay_ = 0;
+    // The desk and places counted for this move, as they were counted.
+    const QGraphicsScene* countedOn_ = nullptr;
+    QRectF countedHere_;
+    QRectF countedNext_;
 };
 
 // On for 0.5 s, off for 0.25 s, until cancelled: the drawing reads both flags.

@@ -10,6 +10,7 @@
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "runtime/Scheduler.h"
+#include "widgets/ZEVRepaintExtent.h"
 
 #include <cmath>
 #include <limits>
@@ -492,6 +493,73 @@ TEST_F(ObjectInput, RunningPlacementsAreCountedUntilTheyEndOrTheirViewGoes)
     sched.advance(1.0);
     EXPECT_EQ(ZEVItemView::nbDePlacementsEnCours(), before);
     EXPECT_DOUBLE_EQ(views[3]->iconPositionForCurrentFrame().x, 500);
+}
+
+TEST_F(ObjectInput, EachFrameOfManyMovingViewsCostsTheirOwnPlacesAndAnswersForThoseMovingNow)
+{
+    // Beyond a few dozen moving views, each one's step asks whether the frame covers most of the
+    // desk. Views that start and end at their own moments must not make each step go over all
+    // the others, and the answer is that of the views moving at the moment it is asked.
+    space().animation = true;
+    QGraphicsScene& scene = d->desk.scene;
+    scene.setSceneRect(0, 0, 1000, 1000);
+    KELId next = 10;
+    auto restingAt = [&](double x, double y) {
+        ZEVItemView* v = d->desk.add(d->objects.objet(next++), {0, 0, 64, 0});
+        v->setIconPosition({x, y, 64, 0}, 0);
+        return v;
+    };
+    auto cover = [&](const std::vector<ZEVItemView*>& views) {
+        ZEVRepaintExtent extent(scene.sceneRect());
+        for (ZEVItemView* v : views)
+            extent.add(v->sceneBoundingRect());
+        return extent.mostOfTheArea();
+    };
+    // A column at the left, and a grid over the whole desk.
+    std::vector<ZEVItemView*> column, grid;
+    for (int i = 0; i < 120; ++i)
+        column.push_back(restingAt(8 * (i % 4), 8 * i));
+    for (double x = 0; x < 1000; x += 40)
+        for (double y = 0; y < 1000; y += 40)
+            grid.push_back(restingAt(x, y));
+    ASSERT_FALSE(cover(column));
+    ASSERT_TRUE(cover(grid));
+
+    // The column's moves start one by one within a frame: their steps and ends never coincide.
+    const double frame = ZEVItemView::kAnimationStep;
+    for (ZEVItemView* v : column) {
+        const ZEVIconPosition p = v->iconPosition();
+        v->setIconPosition({p.x + 4, p.y, 64, 0}, 1.0);
+        sched.advance(frame / double(column.size() + 1));
+    }
+    ASSERT_GT(ZEVItemView::nbDePlacementsEnCours(), kZEVVuesDeMasse);
+    sched.advance(0.5);
+    EXPECT_FALSE(ZEVItemPlacement::frameCoversMostOf(scene));
+
+    // The grid starts between two frames: the next frame answers for it, and no longer once it
+    // has been snapped to its places.
+    for (ZEVItemView* v : grid) {
+        const ZEVIconPosition p = v->iconPosition();
+        v->setIconPosition({p.x, p.y + 4, 64, 0}, 0.25);
+    }
+    EXPECT_TRUE(ZEVItemPlacement::frameCoversMostOf(scene));
+    sched.advance(frame);
+    EXPECT_TRUE(ZEVItemPlacement::frameCoversMostOf(scene));
+    for (ZEVItemView* v : grid)
+        v->setIconPosition(v->iconPosition(), 0);
+    EXPECT_FALSE(ZEVItemPlacement::frameCoversMostOf(scene));
+
+    // The frames in which the column's views end one after the other: each view's step counts
+    // its own places, not those of every view still moving.
+    const double untilLastFrames = 1.0 - 0.5 - 2 * frame - (column.size() + 1) * (frame / double(column.size() + 1));
+    sched.advance(untilLastFrames);
+    ASSERT_EQ(ZEVItemView::nbDePlacementsEnCours(), column.size());
+    const std::uint64_t before = ZEVRepaintExtent::placesCounted();
+    sched.advance(4 * frame);
+    EXPECT_EQ(ZEVItemView::nbDePlacementsEnCours(), 0u);
+    EXPECT_LE(ZEVRepaintExtent::placesCounted() - before, 4 * 4 * column.size())
+        << "a frame went over the places of every moving view";
+    EXPECT_FALSE(ZEVItemPlacement::frameCoversMostOf(scene));
 }
 
 TEST_F(ObjectInput, AViewThatGoesMidMoveBlinkAndFlickerLeavesNothingScheduled)

@@ -57,6 +57,48 @@ TEST(Scheduler, CancelByTargetAndNameLeavesOthers)
     EXPECT_EQ(ran, "aob4");
 }
 
+namespace {
+// Counts the driver's calls; a driver arms its timer for the earliest due date at each.
+class CountingScheduler final : public Scheduler {
+public:
+    int changes = 0;
+    double now = 0;
+
+protected:
+    double currentTime() const override { return now; }
+    void queueChanged() override { ++changes; }
+};
+} // namespace
+
+TEST(Scheduler, TheDriverHearsOfEveryChangeOfTheEarliestDueDateAndOnlyOfThose)
+{
+    CountingScheduler s;
+    int views[100] = {};
+    s.perform(&views[0], "frame", 0.5, [] {});
+    EXPECT_EQ(s.changes, 1) << "the first perform";
+    // A frame for each of many views, all due after the first.
+    for (int& v : views)
+        s.perform(&v, "frame", 1.0, [] {});
+    EXPECT_EQ(s.changes, 1);
+    s.perform(&views[1], "frame", 0.2, [] {});
+    EXPECT_EQ(s.changes, 2) << "a perform due before all others";
+    s.cancel(&views[5], "frame");
+    s.cancel(&views[5], "other");
+    s.cancelAll(&views[6]);
+    EXPECT_EQ(s.changes, 2) << "cancels behind the earliest";
+    s.cancel(&views[1], "frame");
+    EXPECT_EQ(s.changes, 3) << "the earliest cancelled";
+    s.cancelAll(&views[0]);
+    EXPECT_EQ(s.changes, 4) << "the earliest of a target cancelled";
+    double due = 0;
+    ASSERT_TRUE(s.nextDue(&due));
+    EXPECT_DOUBLE_EQ(due, 1.0);
+    for (int i = 99; i >= 0; --i)
+        s.cancelAll(&views[i]);
+    EXPECT_EQ(s.changes, 5) << "the queue emptied";
+    EXPECT_EQ(s.pendingCount(), 0u);
+}
+
 TEST(Scheduler, AdvanceRunsEachPerformAtItsOwnMoment)
 {
     ManualScheduler s(100.0);
