@@ -578,6 +578,13 @@ int measure(const QString& home, int objects, double stepDays)
         ruler->userTermineDeplacementCurseur();
         p.advance(2);
         searchPast = step(stepDays);
+        // Back where the store had it, so that the next run on a kept store steps across the same
+        // wallpaper change as this one did.
+        ruler->userChangeActifCurseur(search);
+        ruler->userInitieDeplacementCurseur();
+        ruler->userPlaceCurseurEtRulerOffset(30 * kDay);
+        ruler->userTermineDeplacementCurseur();
+        p.advance(2);
     }
     p.canvas()->viewport()->removeEventFilter(&stepPaints);
 
