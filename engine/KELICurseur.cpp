@@ -512,6 +512,34 @@ namespace {
     const std::size_t j = gt ? simpleAvant(*gt, bord->gtIndexInt()) : kAucun;
     return j != kAucun ? gt->at(j)->date() : -kInfini;
 }
+
+// The next plain event ahead of one edge of a moving window, kept from step to step: each step
+// carries one edge past an event and the others past nothing, and those others' next events have
+// not changed. What was found still holds while no plain event came into the table, moved in it or
+// was dated again (a callback may wake links or move them), and the edge stands between the date
+// it was sought from and the event: an edge passes only events no later than its own date, so
+// the events between its old and its new place are none of those it looks for.
+template <bool kEnAvant>
+class Prochain {
+public:
+    [[gnu::always_inline]] inline KELDate date(const KELLien* bord, KELDate d)
+    {
+        const KELGrandTableau* gt = bord->grandTableau();
+        if (gt && gt->versionDesLiens() == version_ &&
+            (kEnAvant ? d >= depuis_ && d < date_ : d <= depuis_ && d > date_))
+            return date_;
+        date_ = kEnAvant ? evenementApres(bord, d) : evenementAvant(bord);
+        depuis_ = d;
+        version_ = gt ? gt->versionDesLiens() : kJamais;
+        return date_;
+    }
+
+private:
+    static constexpr std::uint64_t kJamais = ~std::uint64_t{0};
+    std::uint64_t version_ = kJamais;
+    KELDate depuis_ = 0.0;
+    KELDate date_ = 0.0;
+};
 } // namespace
 
 // Moves event by event: each step ends just past the nearest event ahead of the cursor or of
@@ -527,11 +555,12 @@ void KELICurseur::avancerJusquA(KELDate cible)
 {
     KELIContexte* ctx = contexte();
     Anticipation<true> anticipation(ctx ? ctx->lienOut() : lienOut());
+    Prochain<true> pCurseur, pOut, pIn;
     while (outDate() < cible) {
         anticipation.apres();
-        const KELDate eCurseur = evenementApres(lienOut(), outDate());
-        const KELDate eOut = ctx ? evenementApres(ctx->lienOut(), ctx->outDate()) : kInfini;
-        const KELDate eIn = ctx ? evenementApres(ctx, ctx->inDate()) : kInfini;
+        const KELDate eCurseur = pCurseur.date(lienOut(), outDate());
+        const KELDate eOut = ctx ? pOut.date(ctx->lienOut(), ctx->outDate()) : kInfini;
+        const KELDate eIn = ctx ? pIn.date(ctx, ctx->inDate()) : kInfini;
         const double dCurseur = eCurseur - outDate();
         const double dOut = ctx ? eOut - ctx->outDate() : kInfini;
         const double dIn = ctx ? eIn - ctx->inDate() : kInfini;
@@ -564,12 +593,13 @@ void KELICurseur::reculerJusquA(KELDate cible)
 {
     KELIContexte* ctx = contexte();
     Anticipation<false> anticipation(ctx ? static_cast<KELLien*>(ctx) : this);
+    Prochain<false> pCurseurIn, pCurseurOut, pIn, pOut;
     while (inDate() > cible) {
         anticipation.apres();
-        const KELDate eCurseurIn = evenementAvant(this);
-        const KELDate eCurseurOut = evenementAvant(lienOut());
-        const KELDate eIn = ctx ? evenementAvant(ctx) : -kInfini;
-        const KELDate eOut = ctx ? evenementAvant(ctx->lienOut()) : -kInfini;
+        const KELDate eCurseurIn = pCurseurIn.date(this, inDate());
+        const KELDate eCurseurOut = pCurseurOut.date(lienOut(), outDate());
+        const KELDate eIn = ctx ? pIn.date(ctx, ctx->inDate()) : -kInfini;
+        const KELDate eOut = ctx ? pOut.date(ctx->lienOut(), ctx->outDate()) : -kInfini;
         const double dCurseurIn = eCurseurIn - inDate();
         const double dCurseurOut = eCurseurOut - outDate();
         const double dIn = ctx ? eIn - ctx->inDate() : -kInfini;

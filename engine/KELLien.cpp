@@ -761,6 +761,8 @@ void KELI::lachePrise()
 
 void KELI::placeInDate(KELDate date, KELICc* curseur)
 {
+    if (KELGrandTableau* gt = grandTableau(); gt && date != inDate_)
+        gt->liensChanges();
     if (date > inDate_) {
         inDate_ = date;
         placeToiADroiteCurseur(curseur);
@@ -773,6 +775,8 @@ void KELI::placeInDate(KELDate date, KELICc* curseur)
 
 void KELI::placeOutDate(KELDate date, KELICc* curseur)
 {
+    if (KELGrandTableau* gt = grandTableau(); gt && date != outDate_)
+        gt->liensChanges();
     if (date > outDate_) {
         outDate_ = date;
         lienOut_.placeToiADroiteCurseur(curseur);
@@ -1174,6 +1178,7 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
 {
     if (debut >= events_.size())
         return;
+    ++versionDesLiens_;
     auto moins = [](const KELLien* a, const KELLien* b) { return avant(a, b); };
     const std::size_t k = events_.size() - debut;
     // The keys are read once: a batch can be a whole relation of a large base. Events of equal
@@ -1269,6 +1274,7 @@ void KELGrandTableau::fusionnerLaFin(std::size_t debut)
 // place with one move per run it passes.
 void KELGrandTableau::insererUn(KELLien* e)
 {
+    ++versionDesLiens_;
     auto moins = [](const KELLien* a, const KELLien* b) { return avant(a, b); };
     const std::size_t n = events_.size();
     const std::size_t s =
@@ -1382,6 +1388,7 @@ std::size_t KELGrandTableau::finDeSuite(std::size_t j, std::size_t borne) const
 // other end.
 void KELGrandTableau::porter(std::size_t de, std::size_t vers)
 {
+    ++versionDesLiens_;
     KELLien* e = events_[de];
     std::size_t libre = de;
     while (libre > vers) {

@@ -449,6 +449,7 @@ public:
     KELLien* at(std::size_t i) const { return events_[i]; }
     void append(KELLien* e)
     {
+        ++versionDesLiens_;
         if (origine_ + events_.size() + 1 >= kIndexMax)
             renumeroter(0);
         e->referencerGrandTableau(this);
@@ -543,6 +544,12 @@ public:
     // Checks the invariants; answers an empty text when they hold.
     std::string verifier() const;
 
+    // Changes whenever a plain event comes into the table, moves in it or is dated again; never
+    // when only window edges move. A cursor move remembers the next event ahead of each edge from
+    // one step to the next for as long as this stays the same.
+    std::uint64_t versionDesLiens() const { return versionDesLiens_; }
+    void liensChanges() { ++versionDesLiens_; }
+
     // Passes under way. While one runs, its moving event is out of place, so new links are carried
     // in one by one (as a pass would) instead of being merged.
     int passesEnCours() const { return passesEnCours_; }
@@ -580,6 +587,7 @@ private:
     KELEvenements events_;
     std::uint32_t origine_ = kOrigineInitiale;
     int passesEnCours_ = 0;
+    std::uint64_t versionDesLiens_ = 0;
 };
 
 inline std::size_t KELLien::gtIndexInt() const

@@ -720,6 +720,8 @@ TEST_F(Oracle, ManyAlwaysAndOpenLinksAgreeWithBruteForce)
 
 // Ten windows and many links open or starting "always": most links near the present are shown in
 // three windows or more, and every window must hear exactly its own links while all of them move.
+// The run goes on with moves that ask memory for the links ahead of them, as on a large base: what
+// they read ahead must change nothing.
 TEST_F(Oracle, TenWindowsAndManyOpenLinksAgreeWithBruteForce)
 {
     const std::uint64_t seed = graine() + 5;
@@ -730,12 +732,19 @@ TEST_F(Oracle, TenWindowsAndManyOpenLinksAgreeWithBruteForce)
     vivantsVises = 200;
     partDeToujours = 0.15;
     partDOuvertes = 0.45;
-    std::size_t deplacements = 0, croisements = 0;
-    EXPECT_EQ(derouler(deplacements, croisements), "");
-    const Vivants v = compterLesVivants();
-    EXPECT_GT(v.partages, 30u) << "links shown in three windows or more";
-    EXPECT_GT(v.ouvertes, 60u);
-    EXPECT_GT(croisements, 2000u);
+    for (const bool anticiper : {false, true}) {
+        SCOPED_TRACE(anticiper ? "asking ahead" : "not asking ahead");
+        KELICurseur::anticiperDesLe(anticiper ? 0 : KELICurseur::kAnticipationParDefaut);
+        std::size_t deplacements = 0, croisements = 0;
+        const std::string faute = derouler(deplacements, croisements);
+        KELICurseur::anticiperDesLe(KELICurseur::kAnticipationParDefaut);
+        EXPECT_EQ(faute, "");
+        const Vivants v = compterLesVivants();
+        EXPECT_GT(v.partages, 30u) << "links shown in three windows or more";
+        EXPECT_GT(v.ouvertes, 60u);
+        EXPECT_GT(v.toujours, 20u);
+        EXPECT_GT(croisements, 2000u);
+    }
 }
 
 // Long runs of events of one date: a window edge passes each run in one pass, its links entering
@@ -794,6 +803,94 @@ TEST_F(Oracle, BackwardMoveTellsTheLinkAtTheWindowsEndFirst)
     EXPECT_EQ(vu, (std::vector<std::string>{"des " + idDe(aLaFin), "act " + idDe(avant)}));
     EXPECT_EQ(verifierTout(), "");
 }
+
+// A link a delegate makes while the window steps back, ending just ahead of the cursor, stops the
+// cursor's next step there: the cursor tells of it before the window's leading edge tells of a link
+// it meets a moment later, as if the link had stood there from the start of the move. A move that
+// kept the events it had found ahead of each edge would step past both and tell them the other way
+// round.
+TEST_F(Oracle, ALinkMadeDuringAMoveJustAheadOfTheCursorIsMetFirst)
+{
+    sched.advance(100.0); // away from the Objects' own events
+    KELIContexte* ctx = search->contexte();
+    search->placeToi();
+    ctx->setOffsetInOffsetOut(-120.0, 120.0);
+    const KELDate t = search->inDate();
+    const KELDate a = ctx->inDate();
+    ASSERT_EQ(a, t - 120.0);
+    auto lien = [&](int i, KELDate in, KELDate out) {
+        KELI* l = KELServeurDeLiens::CreerLienRelInt(kRel, objets[i], objets[i + 1], in, out, global());
+        EXPECT_NE(l, nullptr);
+        return l;
+    };
+    // Met first by the window's leading edge; met 1.5 s after the first step by that edge; met 2 s
+    // after it by the cursor.
+    KELI* premier = lien(0, a - 100.0, a - 10.0);
+    KELI* fenetre = lien(1, a - 200.0, a - 10.0 - kPas - 1.5);
+    KELI* curseur = lien(2, t - 300.0, t - 10.0 - kPas - 2.0);
+    ASSERT_TRUE(premier && fenetre && curseur);
+    tous = vivants = {premier, fenetre, curseur};
+    ASSERT_EQ(verifierTout(), "");
+
+    // When the first is heard of, a link ending 1 s after that step ahead of the cursor.
+    struct Createur final : KELDelegueDeMaj {
+        void activationDuLien(KELI* l, KELICc*) override
+        {
+            if (l == declencheur && !cree)
+                cree = KELServeurDeLiens::CreerLienRelInt(kRel, a, b, in, out, global);
+        }
+        KELI* declencheur;
+        KELI *a, *b;
+        KELDate in, out;
+        KELICc* global;
+        KELI* cree = nullptr;
+    } createur;
+    createur.declencheur = premier;
+    createur.a = objets[3];
+    createur.b = objets[4];
+    createur.in = t - 400.0;
+    createur.out = t - 10.0 - kPas - 1.0;
+    createur.global = global();
+    ctx->ajouterLeDelegueDeMaj(&createur, kRel);
+    std::vector<Balance::Avis> entendu;
+    const std::size_t iCurseur = std::find(fenetres.begin(), fenetres.end(), search) - fenetres.begin();
+    const std::size_t iFenetre = std::find(fenetres.begin(), fenetres.end(), ctx) - fenetres.begin();
+    for (std::size_t i : {iCurseur, iFenetre}) {
+        balances[i]->journal = &entendu;
+        balances[i]->no = i;
+    }
+    search->initierDeplacementCurseur();
+    search->decalerCurseur(-30.0);
+    search->terminerDeplacementCurseur();
+    ctx->enleverLeDelegueDeMaj(&createur, kRel);
+    for (std::size_t i : {iCurseur, iFenetre})
+        balances[i]->journal = nullptr;
+    ASSERT_NE(createur.cree, nullptr);
+    tous.push_back(createur.cree);
+    vivants.push_back(createur.cree);
+    std::vector<std::string> vu;
+    for (const auto& m : entendu)
+        vu.push_back(std::string(m.fenetre == iCurseur ? "cursor " : "window ") + (m.act ? "act " : "des ") +
+                     idDe(m.lien));
+    // Made inside a pass, the link is carried in from the end of the table past the cursor (it
+    // enters and leaves it on the way); the step after tells of it again, and only then of the others.
+    auto dernier = [&](const std::string& avis) {
+        const auto it = std::find(vu.rbegin(), vu.rend(), avis);
+        return it == vu.rend() ? -1 : static_cast<int>(vu.rend() - it) - 1;
+    };
+    std::string tout;
+    for (const auto& v : vu)
+        tout += "\n  " + v;
+    SCOPED_TRACE("heard:" + tout);
+    EXPECT_EQ(vu.front(), "window act " + idDe(premier));
+    EXPECT_GE(dernier("cursor act " + idDe(createur.cree)), 1);
+    EXPECT_LT(dernier("cursor act " + idDe(createur.cree)), dernier("window act " + idDe(fenetre)));
+    EXPECT_LT(dernier("window act " + idDe(fenetre)), dernier("cursor act " + idDe(curseur)));
+    EXPECT_EQ(vu.back(), "cursor act " + idDe(curseur));
+    EXPECT_EQ(verifierTout(), "");
+}
+
+// ---- The edges of time
 
 // ---- The edges of time
 
