@@ -42,7 +42,9 @@ constexpr const char* kLiveByRelParent =
     "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND PARENT_ZEVLET = ? AND DATE_IN < 4503599627370496.0;";
 constexpr const char* kDistinctParents = "SELECT DISTINCT PARENT_ZEVLET FROM ZEVLETS WHERE RELATION = ?;";
 constexpr const char* kDistinctChildren = "SELECT DISTINCT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = ?;";
-constexpr const char* kCount = "SELECT COUNT(ZEVLET_ID) AS ZEVLET_COUNT FROM ZEVLETS;";
+// The id is the row id, never null: its rows are counted from the index pages' cell counts,
+// where counting ids would read every row (a tenth of the start of a large base's progress bar).
+constexpr const char* kCount = "SELECT COUNT(*) AS ZEVLET_COUNT FROM ZEVLETS;";
 
 // Valid at a date: [DATE_IN, DATE_OUT), as in memory.
 constexpr const char* kAtParentChildRel = "SELECT ZEVLET_ID FROM ZEVLETS WHERE PARENT_ZEVLET = ? AND CHILD_ZEVLET = ? "
