@@ -74,6 +74,9 @@ constexpr const char* kInitKELApplication = "_initKELApplication";
 constexpr const char* kInitZEVController = "_initZEVController";
 constexpr const char* kInitKeyEquivalent = "_initKeyEquivalent";
 constexpr const char* kStoreErrorAlert = "storeErrorAlert";
+// How long what the start wakes stays read ahead: past the first paint of the desks, and no
+// longer, as it holds every row of the base.
+constexpr double kLectureDuDemarrage = 1.0;
 } // namespace
 
 KELApplication::KELApplication() : KELApplication(Options()) {}
@@ -341,6 +344,8 @@ void KELApplication::_initKELApplication(bool firstRun)
     KELServeurDeLiens::initialize();
     if (stopped())
         return;
+    // What the start wakes is read meanwhile; by the time the Space is built it is all in memory.
+    KELDemarrage::LireLesRelationsEnAvance(kLectureDuDemarrage);
     KELServeurDeLiens::SetDelegate(&progressRelay_);
     progressPanel_->setMaxValue(static_cast<double>(KELServeurDeLiens::LienCount()));
     progressPanel_->setMessage(QStringLiteral("zevlets loading\u2026"));

@@ -5,11 +5,24 @@
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
 #include "engine/store/KELChercheurDe.h"
+#include "engine/store/KELChercheurDeLiens.h"
 #include "engine/store/Sqlite.h"
+#include "runtime/Scheduler.h"
 
 #include <optional>
 #include <set>
 #include <string_view>
+
+void KELDemarrage::LireLesRelationsEnAvance(double pendant)
+{
+    KELChercheurDeLiens::lireLesRelationsEnAvance();
+    if (!tallomer::Scheduler::hasShared())
+        return;
+    static const char cle = 0;
+    tallomer::Scheduler::shared().cancel(&cle, "oublierLesRelationsLuesEnAvance");
+    tallomer::Scheduler::shared().perform(&cle, "oublierLesRelationsLuesEnAvance", pendant,
+                                          [] { KELChercheurDeLiens::oublierLesRelationsLuesEnAvance(); });
+}
 
 KELICurseur* KELDemarrage::ReveillerLesModelsEtLancer(KELId curseurTimelineInt)
 {

@@ -12,6 +12,11 @@ class KELICurseur;
 
 class KELDemarrage {
 public:
+    // Every relation of the base read ahead, on a thread of its own, while the program builds its
+    // windows; what was read is forgotten `pendant` seconds later (on the shared scheduler, when
+    // there is one), and a relation woken afterwards is read from the file as before.
+    static void LireLesRelationsEnAvance(double pendant);
+
     // Answers the timeline cursor, nullptr when the base has none.
     static KELICurseur* ReveillerLesModelsEtLancer(KELId curseurTimelineInt);
 

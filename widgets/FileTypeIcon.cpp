@@ -1,6 +1,10 @@
 #include "widgets/FileTypeIcon.h"
 
+#include "runtime/Log.h"
+
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QIconEngine>
@@ -8,8 +12,11 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QSaveFile>
 #include <QStandardPaths>
 
+#include <cstring>
+#include <sys/stat.h>
 #include <utility>
 
 namespace tallomer {
@@ -314,16 +321,133 @@ QImage imageOfIcon(const QIcon& icon, int side)
     return square;
 }
 
+namespace {
+
+// The theme's icons are files, read and scaled again at every start (a large picture for most
+// sizes): each type's image is kept between runs. What decides the picture is part of the kept
+// file's name: the library, the search paths, and the dates and sizes of each theme folder the
+// picture may come from (the theme, those it inherits, the fallback), of its index and of its
+// icon cache, which the system rewrites whenever a theme's files change. A theme changed so gets
+// new names; the files of the old one are left to whoever cleans caches.
+constexpr char kMagie[] = "TLMRTYPEICON1\n";
+
+QStringList herites(const QString& dossier)
+{
+    QFile index(dossier + QStringLiteral("/index.theme"));
+    if (!index.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    // In the first section, [Icon Theme]: the folders' own sections follow, hundreds of them.
+    bool section = false;
+    while (!index.atEnd()) {
+        const QByteArray ligne = index.readLine().trimmed();
+        if (ligne.startsWith('[')) {
+            if (section)
+                break;
+            section = true;
+        } else if (ligne.startsWith("Inherits=")) {
+            return QString::fromUtf8(ligne.mid(9)).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        }
+    }
+    return {};
+}
+
+QByteArray empreinteDesThemes()
+{
+    installIconThemeFallback();
+    QCryptographicHash h(QCryptographicHash::Sha1);
+    h.addData(QByteArray(qVersion()));
+    const QStringList chemins = QIcon::themeSearchPaths();
+    QStringList themes{QIcon::themeName(), QIcon::fallbackThemeName(), QStringLiteral("hicolor")};
+    for (qsizetype i = 0; i < themes.size() && i < 32; ++i) {
+        const QString& theme = themes[i];
+        h.addData(theme.toUtf8() + '\n');
+        for (const QString& chemin : chemins) {
+            const QString dossier = chemin + QLatin1Char('/') + theme;
+            for (const QString& f : {dossier, dossier + QStringLiteral("/index.theme"),
+                                     dossier + QStringLiteral("/icon-theme.cache")}) {
+                // The file's own dates, without the local time a QDateTime is made in.
+                struct stat info {};
+                if (::stat(QFile::encodeName(f).constData(), &info) != 0)
+                    continue;
+                h.addData(f.toUtf8() + ' ' + QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.' +
+                          QByteArray::number(qint64(info.st_mtim.tv_nsec)) + ' ' + QByteArray::number(qint64(info.st_size)) +
+                          '\n');
+            }
+            for (const QString& parent : herites(dossier))
+                if (!themes.contains(parent.trimmed()))
+                    themes << parent.trimmed();
+        }
+    }
+    return h.result().toHex();
+}
+
+QString fichierGarde(const QString& type, int side)
+{
+    // Asked only for an image not made yet in this run: a few per start.
+    const QByteArray nom = QCryptographicHash::hash(empreinteDesThemes() + '\n' + QByteArray::number(side) + '\n' + type.toUtf8(),
+                                                   QCryptographicHash::Sha1)
+                               .toHex();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/Tallomer/type-icons/") + QString::fromLatin1(nom) + QStringLiteral(".image");
+}
+
+// The kept image, exactly as it was made; null when there is none or it is not whole.
+QImage lireGardee(const QString& chemin, int side)
+{
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray octets = f.readAll();
+    const qsizetype entete = qsizetype(sizeof(kMagie) - 1) + 3 * qsizetype(sizeof(qint32));
+    if (octets.size() < entete || !octets.startsWith(kMagie))
+        return {};
+    qint32 champs[3];
+    std::memcpy(champs, octets.constData() + sizeof(kMagie) - 1, sizeof(champs));
+    const auto format = QImage::Format(champs[2]);
+    if (champs[0] != side || champs[1] != side || format <= QImage::Format_Invalid ||
+        format >= QImage::NImageFormats)
+        return {};
+    QImage image(side, side, format);
+    if (image.isNull() || octets.size() != entete + image.sizeInBytes())
+        return {};
+    std::memcpy(image.bits(), octets.constData() + entete, std::size_t(image.sizeInBytes()));
+    return image;
+}
+
+void garder(const QString& chemin, const QImage& image)
+{
+    if (image.isNull() || !QDir().mkpath(QFileInfo(chemin).path()))
+        return;
+    QSaveFile f(chemin);
+    const qint32 champs[3] = {image.width(), image.height(), qint32(image.format())};
+    if (!f.open(QIODevice::WriteOnly) || f.write(kMagie, sizeof(kMagie) - 1) < 0 ||
+        f.write(reinterpret_cast<const char*>(champs), sizeof(champs)) < 0 ||
+        f.write(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()) != image.sizeInBytes() ||
+        !f.commit())
+        // Only the next start pays for it: the picture is made from the theme again.
+        tallomer::logFormat("Type icons: %s could not be written (%s)", qPrintable(chemin), qPrintable(f.errorString()));
+}
+
+} // namespace
+
+QString keptFileForFileType(const QString& type, int side) { return fichierGarde(type, std::max(1, side)); }
+
 QImage imageForFileType(const QString& type, int side)
 {
     // One image per type and side for the theme: a stand-in shows on hundreds of Objects, and the
     // views share what they scale from it by the image's identity.
-    const QIcon icon = iconForFileType(type);
     static QHash<QString, QImage> cache;
     const QString key = QIcon::themeName() + QLatin1Char('\n') + QString::number(side) + QLatin1Char('\n') + type;
     if (auto it = cache.constFind(key); it != cache.constEnd())
         return *it;
-    return *cache.insert(key, imageOfIcon(icon, side));
+    side = std::max(1, side);
+    const QString garde = fichierGarde(type, side);
+    QImage image = lireGardee(garde, side);
+    if (image.isNull()) {
+        image = imageOfIcon(iconForFileType(type), side);
+        garder(garde, image);
+    }
+    return *cache.insert(key, image);
 }
 
 } // namespace tallomer

@@ -22,8 +22,11 @@ QIcon iconForFile(const QString& path);
 
 // The icon drawn on a side by side square, scaled when the theme has it only at other sizes.
 QImage imageOfIcon(const QIcon& icon, int side);
-// iconForFileType drawn so, once per type, side and theme: the same image each time.
+// iconForFileType drawn so, once per type, side and theme: the same image each time. Kept between
+// runs in the user's cache folder, under a name that changes with the theme's files.
 QImage imageForFileType(const QString& type, int side);
+// The file the image of a type at a side is kept in for the theme as it is now.
+QString keptFileForFileType(const QString& type, int side);
 
 // Without a desktop session Qt knows no icon theme, and one that is set may lack a type: the
 // installed Adwaita theme stands in for both. Idempotent; every function above calls it first.

@@ -174,6 +174,8 @@ void ZEVDeskViewRegistry::_differerDisplayItemViews()
         travail();
     if (!toDisplayItemViewSet_.empty()) {
         ++nbDePasses_;
+        const bool dejaPremiere = premierePasse_;
+        premierePasse_ = nbDePasses_ == 1;
         // Views queued while this pass runs wait for the next one. A view deleted during the pass
         // (a refresh may replace a view) is blanked out of it by deleteItemView.
         std::vector<ZEVItemViewForDesks*> queue = std::move(toDisplayItemViewSet_);
@@ -188,6 +190,7 @@ void ZEVDeskViewRegistry::_differerDisplayItemViews()
                 majAttributs(v, !placeSeulement[k] || toutEnSuite);
             }
         passEnCours_ = outer;
+        premierePasse_ = dejaPremiere;
         // Marks of views no longer queued (a pass forced inside another leaves the outer one's).
         if (!outer && toDisplayItemViewSet_.empty())
             toutEnSuite_.clear();
@@ -242,8 +245,13 @@ void ZEVDeskViewRegistry::majAttributs(ZEVItemViewForDesks* view, bool titre)
                     view->setItemType(QString::fromStdString(*type));
         }
         // A step asks hundreds of views, most of which look as they did: only those whose state
-        // changed are painted again (a place, a title or an image repaints by itself).
-        view->updateIfDrawChanged();
+        // changed are painted again (a place, a title or an image repaints by itself). The desk's
+        // first pass brings every view, none drawn yet, for one paint of them all: whether a view
+        // lies hidden under others would be asked of every view above it, for nothing.
+        if (QGraphicsItem* g = premierePasse_ ? view->graphicsItem() : nullptr)
+            g->update();
+        else
+            view->updateIfDrawChanged();
     } else if (!itemViewer || itemViewer->siHideViewForFilterChosenItem(item)) {
         view->setHidden(true);
         enleverDuSet(view);

@@ -100,6 +100,7 @@ private:
 
     bool siAccepteDisplayDeskView_ = true;
     bool siEnPasse_ = false;
+    bool premierePasse_ = false; // while the desk's first pass places its views
     double maxTimeDeskView_ = kJamais;
     double currentTimeDeskView_ = 0;
     std::size_t nbDePasses_ = 0;

@@ -1,5 +1,7 @@
 #include "engine/store/KELChercheurDe.h"
 
+#include "engine/store/KELChercheurDeLiens.h"
+
 #include "runtime/Log.h"
 
 #include <cerrno>
@@ -257,12 +259,14 @@ KELChercheurDe::Ensemble::~Ensemble()
 
 void KELChercheurDe::CloseDatabase()
 {
+    KELChercheurDeLiens::oublierLesRelationsLuesEnAvance();
     if (g_connection)
         g_connection->close();
 }
 
 void KELChercheurDe::resetConnection()
 {
+    KELChercheurDeLiens::oublierLesRelationsLuesEnAvance();
     g_connection.reset();
     g_lastError.clear();
 }

@@ -15,6 +15,11 @@
 #include <system_error>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 using tallomer::logFormat;
 
@@ -37,7 +42,9 @@ constexpr const char* kLiveByRelParent =
     "SELECT ZEVLET_ID FROM ZEVLETS WHERE RELATION = ? AND PARENT_ZEVLET = ? AND DATE_IN < 4503599627370496.0;";
 constexpr const char* kDistinctParents = "SELECT DISTINCT PARENT_ZEVLET FROM ZEVLETS WHERE RELATION = ?;";
 constexpr const char* kDistinctChildren = "SELECT DISTINCT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = ?;";
-constexpr const char* kCount = "SELECT COUNT(ZEVLET_ID) AS ZEVLET_COUNT FROM ZEVLETS;";
+// The id is the row id, never null: its rows are counted from the index pages' cell counts,
+// where counting ids would read every row (a tenth of the start of a large base's progress bar).
+constexpr const char* kCount = "SELECT COUNT(*) AS ZEVLET_COUNT FROM ZEVLETS;";
 
 // Valid at a date: [DATE_IN, DATE_OUT), as in memory.
 constexpr const char* kAtParentChildRel = "SELECT ZEVLET_ID FROM ZEVLETS WHERE PARENT_ZEVLET = ? AND CHILD_ZEVLET = ? "
@@ -295,11 +302,198 @@ private:
     bool arret_ = false;
     std::thread thread_; // last: it starts once everything else is made
 };
+
+// Every row of the table read ahead, relation after relation and each in id order, on a
+// connection and a thread of their own while the program builds its windows: the start then
+// wakes each relation from memory, as often as windows ask for it, instead of reading it from the
+// file once per window and waiting for a reader each time. It reads through the rows index, as a
+// relation is read, so it holds exactly what such a read would hand over. A relation written
+// since it began is never served from it (its snapshot may lack the write): that one is read
+// from the file as before.
+class LectureDAvance {
+public:
+    struct Relation {
+        std::vector<Bloc> blocs;
+        std::size_t rangees = 0;
+    };
+    // Beyond this many rows (about 45 MB of them), the rest is read as asked.
+    static constexpr std::size_t kMaxRangees = std::size_t{1} << 19;
+
+    explicit LectureDAvance(std::string chemin) : chemin_(std::move(chemin)), thread_([this] { lire(); }) {}
+    ~LectureDAvance()
+    {
+        {
+            const std::lock_guard<std::mutex> verrou(m_);
+            arret_ = true;
+        }
+        thread_.join();
+    }
+    LectureDAvance(const LectureDAvance&) = delete;
+    LectureDAvance& operator=(const LectureDAvance&) = delete;
+
+    // The relation's rows; an empty relation when it has none; nullptr when they are to be read
+    // from the file (not reached, given up, or written since). The relation being read is waited
+    // for: it is handed over soonest.
+    std::shared_ptr<const Relation> relation(KELId rel)
+    {
+        std::unique_lock<std::mutex> verrou(m_);
+        cv_.wait(verrou, [&] { return fini_ || !enCours_ || *enCours_ != rel; });
+        // Rows whose relation is no id read as relation 0: that one is never served.
+        if (rel == 0 || toutEcrit_ || ecrites_.count(rel))
+            return nullptr;
+        if (auto it = lues_.find(rel); it != lues_.end())
+            return it->second;
+        if (toutLu_ || (jusquA_ && rel < *jusquA_))
+            return std::make_shared<const Relation>();
+        return nullptr;
+    }
+    void attendre()
+    {
+        std::unique_lock<std::mutex> verrou(m_);
+        cv_.wait(verrou, [&] { return fini_; });
+    }
+    void ecrite(KELId rel)
+    {
+        const std::lock_guard<std::mutex> verrou(m_);
+        ecrites_.insert(rel);
+    }
+    void toutEcrit()
+    {
+        const std::lock_guard<std::mutex> verrou(m_);
+        toutEcrit_ = true;
+    }
+
+private:
+    void lire()
+    {
+        Sqlite db;
+        std::optional<KELId> courante;
+        std::shared_ptr<Relation> relation;
+        std::size_t total = 0, blocs = 0;
+        auto publier = [&](std::optional<KELId> suivante) {
+            const std::lock_guard<std::mutex> verrou(m_);
+            if (courante && relation)
+                lues_[*courante] = std::move(relation);
+            jusquA_ = suivante;
+            enCours_ = suivante;
+            cv_.notify_all();
+        };
+        const std::string sql = std::string(kColumns) + " INDEXED BY " + KELChercheurDe::kRowsIndex + " WHERE " +
+                                KELChercheurDe::kRowsIndexCondition + " ORDER BY RELATION, ZEVLET_ID;";
+        bool interrompu = false;
+        const bool ok = db.openForReading(chemin_) && db.forEach(sql, {}, [&](const SqlCursor& c) {
+            KELRow row;
+            KELChercheurDeLiens::readRow(c, row);
+            if (!courante || row.relation != *courante) {
+                bool arrete = false;
+                {
+                    const std::lock_guard<std::mutex> verrou(m_);
+                    arrete = arret_;
+                }
+                // Ids out of order (a relation that is no integer) end what is served.
+                interrompu = arrete || total >= kMaxRangees || (courante && row.relation < *courante);
+                if (interrompu)
+                    return false;
+                publier(row.relation);
+                courante = row.relation;
+                relation = std::make_shared<Relation>();
+                blocs = 0;
+            }
+            if (relation->blocs.empty() || relation->blocs.back().size() == relation->blocs.back().capacity()) {
+                relation->blocs.emplace_back();
+                // Most relations hold a few rows: blocks start small and double.
+                relation->blocs.back().reserve(std::min<std::size_t>(LecteurEnFond::kBloc, std::size_t{16} << std::min<std::size_t>(blocs++, 9)));
+            }
+            relation->blocs.back().push_back(std::move(row));
+            ++relation->rangees;
+            ++total;
+            return true;
+        });
+        const bool complet = ok && !interrompu;
+        if (complet)
+            publier(std::nullopt);
+        const std::lock_guard<std::mutex> verrou(m_);
+        toutLu_ = complet;
+        fini_ = true;
+        enCours_.reset();
+        cv_.notify_all();
+    }
+
+    const std::string chemin_;
+    std::mutex m_;
+    std::condition_variable cv_;
+    std::unordered_map<KELId, std::shared_ptr<const Relation>> lues_;
+    std::unordered_set<KELId> ecrites_;
+    std::optional<KELId> enCours_; // the relation being read
+    std::optional<KELId> jusquA_;  // every relation below it is read
+    bool toutLu_ = false;
+    bool toutEcrit_ = false;
+    bool fini_ = false;
+    bool arret_ = false;
+    std::thread thread_; // last: it starts once everything else is made
+};
+
+std::unique_ptr<LectureDAvance>& lectureDAvance()
+{
+    static std::unique_ptr<LectureDAvance> lecture;
+    return lecture;
+}
+
 } // namespace
+
+void KELChercheurDeLiens::lireLesRelationsEnAvance()
+{
+    oublierLesRelationsLuesEnAvance();
+    // The reader must see what the shared connection committed, and nothing it has yet to commit.
+    Sqlite& connexion = db();
+    bool wal = false, indexe = false;
+    connexion.forEach("PRAGMA journal_mode;", {}, [&](const SqlCursor& c) {
+        wal = c.text(0) == "wal";
+        return false;
+    });
+    connexion.forEach("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?;", {kRowsIndex},
+                      [&](const SqlCursor&) {
+        indexe = true;
+        return false;
+    });
+    if (!wal || !indexe || connexion.inTransaction() || connexion.filePath().empty())
+        return;
+    try {
+        lectureDAvance() = std::make_unique<LectureDAvance>(connexion.filePath());
+    } catch (const std::system_error&) {
+        // No thread to be had: every relation is read as asked.
+    }
+}
+
+void KELChercheurDeLiens::attendreLaLectureEnAvance()
+{
+    if (LectureDAvance* avance = lectureDAvance().get())
+        avance->attendre();
+}
+
+void KELChercheurDeLiens::oublierLesRelationsLuesEnAvance()
+{
+    if (!lectureDAvance())
+        return;
+    lectureDAvance().reset();
+#if defined(__GLIBC__)
+    // The rows were made in the reader's heap, which keeps freed pages unless asked.
+    malloc_trim(0);
+#endif
+}
 
 void KELChercheurDeLiens::forEachBlocDeLaRelInt(KELId rel, const std::function<void(std::size_t)>& prevu,
                                                 const std::function<void(const KELRow*, std::size_t)>& bloc)
 {
+    if (LectureDAvance* avance = lectureDAvance().get())
+        if (const std::shared_ptr<const LectureDAvance::Relation> lue = avance->relation(rel)) {
+            if (lue->rangees == 0)
+                return;
+            prevu(lue->rangees);
+            for (const Bloc& b : lue->blocs)
+                bloc(b.data(), b.size());
+            return;
+        }
     // Through the relation index each row costs a look-up in the table; when the relation holds
     // a good part of the table, reading the table straight through is faster ("+" keeps the index
     // out of the plan). Only that choice needs sizes, so neither count goes further than it must:
@@ -640,6 +834,8 @@ KELId KELChercheurDeLiens::maxIdInt(KELId plancher) { return allocateId("KELCher
 
 bool KELChercheurDeLiens::replaceRow(const KELRow& row)
 {
+    if (LectureDAvance* avance = lectureDAvance().get())
+        avance->ecrite(row.relation);
     return db().executeNonQuery(kReplace, {row.id, row.base, row.className, row.inDate, row.outDate, row.child,
                                            row.parent, row.relation});
 }
@@ -665,4 +861,9 @@ bool KELChercheurDeLiens::majLien(const KELRow& row, KELId enfant)
     return replaceRow(changed);
 }
 
-bool KELChercheurDeLiens::deleteLeLien(KELId id) { return db().executeNonQuery(kDelete, {id}); }
+bool KELChercheurDeLiens::deleteLeLien(KELId id)
+{
+    if (LectureDAvance* avance = lectureDAvance().get())
+        avance->toutEcrit(); // of a relation not known here
+    return db().executeNonQuery(kDelete, {id});
+}

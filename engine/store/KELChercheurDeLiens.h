@@ -40,6 +40,15 @@ public:
     // the rows already read.
     void forEachBlocDeLaRelInt(KELId rel, const std::function<void(std::size_t rangees)>& prevu,
                                const std::function<void(const KELRow* rangees, std::size_t n)>& bloc);
+    // Every relation read ahead on a connection and thread of their own, for the start to wake
+    // them from memory (see forEachBlocDeLaRelInt); nothing when the shared connection does not
+    // write ahead, has a transaction open or lacks the rows index. A relation written meanwhile
+    // is read from the file again. Forgotten at the next call, when forgotten below, and when the
+    // shared connection closes.
+    static void lireLesRelationsEnAvance();
+    static void oublierLesRelationsLuesEnAvance();
+    // Until the reading ahead is over (read whole or given up); at once when there is none.
+    static void attendreLaLectureEnAvance();
     // From how many rows a relation is read ahead (tests lower it to run the reader on small bases).
     static void setSeuilDeLectureEnFond(std::size_t rangees) { seuilDeLectureEnFond_ = rangees; }
     static std::size_t seuilDeLectureEnFond() { return seuilDeLectureEnFond_; }

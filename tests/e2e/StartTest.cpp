@@ -5,8 +5,12 @@
 #include "app/widgets/ZEVProgressPanel.h"
 #include "engine/KELElements.h"
 #include "engine/KELICurseur.h"
+#include "desk/model/ZEVDeskClass.h"
+#include "desk/viewer/ZEVDeskViewer.h"
+#include "services/ZEVItemViewForDesks.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QWidget>
@@ -42,6 +46,34 @@ TEST_F(E2E, FirstRunGreetsOnceAndAQuitKeepsWhatTheNextStartShows)
     start();
     EXPECT_TRUE(alerts.empty()) << "the welcome is for the first run only";
     EXPECT_EQ(space()->actifCurseur(), space()->searchCurseur());
+}
+
+// A next start shows the desk the last one left, although it wakes the store's relations from
+// what it read ahead (and, in a process of its own, the types' pictures from the cache folder).
+TEST_F(E2E, ANextStartShowsTheDeskTheLastOneLeftFromWhatItReadAheadAndKept)
+{
+    start();
+    sizeDesk(1000, 640);
+    const QStringList names{"notes.txt", "paper.pdf", "photo.png", "page.html", "tune.mp3"};
+    addHomeFiles(names, 2.0);
+    ASSERT_EQ(nowDesk()->itemViewSet().size(), std::size_t(names.size()));
+    // Moved after being placed: the store holds a past place too.
+    ZEVItemViewForDesks* moved = viewsTitled({"paper.pdf"}).at(0);
+    ZEVIconPosition to = moved->iconPosition();
+    to.x += 200;
+    nowDesk()->deskClass()->updatePosition(to, moved->iconPosition(), moved->item());
+    // Nothing selected: a selection lasts the run only.
+    click(canvas(), QPoint(canvas()->width() / 2, 20));
+    advance(2.0);
+    const QImage before = canvas()->grab().toImage();
+    quit();
+
+    start();
+    sizeDesk(1000, 640);
+    ASSERT_TRUE(advanceUntil([&] { return nowDesk()->itemViewSet().size() == std::size_t(names.size()); }, 0.05, 2.0));
+    advance(2.0);
+    EXPECT_EQ(canvas()->grab().toImage(), before);
+    EXPECT_EQ(viewsTitled({"paper.pdf"}).at(0)->iconPosition().x, to.x);
 }
 
 TEST_F(E2E, AWindowMovedBeforeQuittingOpensThereAgain)

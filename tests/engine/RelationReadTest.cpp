@@ -5,6 +5,7 @@
 #include "engine/store/KELChercheurDeLiens.h"
 #include "tests/engine/EngineFixture.h"
 
+#include <algorithm>
 #include <map>
 #include <random>
 
@@ -151,4 +152,72 @@ TEST_F(RelationRead, ElementsWokenWithTheirRelationHoldTheirStoredValues)
             EXPECT_EQ(lien->base(), valeur) << "element " << e << " read ahead from " << seuil;
         }
     }
+}
+
+// The start reads every relation ahead: a relation is then handed over from memory exactly as the
+// file gives it, and one written since (a row added or taken away) as the file gives it now.
+TEST_F(RelationRead, RelationsReadAheadAreHandedOverAsTheFileGivesThemUnlessWrittenSince)
+{
+    constexpr KELId kRelVide = 1000999;
+    const KELId premier = KELIdSpace::minId() + 1;
+    storetest::run(path, desk(premier, 150, kStart));
+    KELChercheurDeLiens chercheur;
+    // Every row of a relation, in the order handed over, and the count announced first.
+    auto lire = [&](KELId rel) {
+        std::vector<std::string> rangees;
+        chercheur.forEachBlocDeLaRelInt(
+            rel, [&](std::size_t n) { rangees.push_back("prevu " + std::to_string(n)); },
+            [&](const KELRow* r, std::size_t n) {
+                for (std::size_t i = 0; i < n; ++i)
+                    rangees.push_back(std::to_string(r[i].id) + " " + r[i].className + " " +
+                                      std::to_string(r[i].parent) + " " + std::to_string(r[i].child) + " " +
+                                      std::to_string(r[i].inDate) + " " + std::to_string(r[i].outDate));
+            });
+        return rangees;
+    };
+    std::map<KELId, std::vector<std::string>> duFichier;
+    for (KELId rel : {kRelIcone, kRelObjets, KELId(kel::kRelNombres), KELId(kel::kRelMots), kRelVide})
+        duFichier[rel] = lire(rel);
+    ASSERT_EQ(duFichier[kRelIcone].size(), 150u * 6 + 1);
+    ASSERT_TRUE(duFichier[kRelVide].empty());
+
+    KELDemarrage::LireLesRelationsEnAvance(60);
+    KELChercheurDeLiens::attendreLaLectureEnAvance();
+    // Twice: a relation is handed over as often as windows ask for it.
+    for (int fois = 0; fois < 2; ++fois)
+        for (const auto& [rel, rangees] : duFichier)
+            EXPECT_EQ(lire(rel), rangees) << "relation " << rel;
+
+    // A link added to the icon relation: that relation alone is read from the file again.
+    KELRow nouveau{premier + 5000, 0, "KELI", kStart, KELDateOuverte, premier, kChannel, kRelIcone};
+    ASSERT_TRUE(chercheur.insertLeLien(nouveau));
+    const std::vector<std::string> icones = lire(kRelIcone);
+    ASSERT_EQ(icones.size(), duFichier[kRelIcone].size() + 1);
+    EXPECT_EQ(icones.front(), "prevu " + std::to_string(150 * 6 + 1));
+    EXPECT_EQ(icones.back().substr(0, icones.back().find(' ')), std::to_string(premier + 5000));
+    EXPECT_EQ(lire(kRelObjets), duFichier[kRelObjets]);
+    // A link taken away, of a relation the finder is not told: every relation is read again.
+    ASSERT_TRUE(chercheur.deleteLeLien(premier));
+    const std::vector<std::string> objets = lire(kRelObjets);
+    ASSERT_EQ(objets.size(), duFichier[kRelObjets].size() - 1);
+    EXPECT_EQ(std::count_if(objets.begin(), objets.end(),
+                            [&](const std::string& r) { return r.rfind(std::to_string(premier) + " ", 0) == 0; }),
+              0);
+
+    // Once forgotten, or on a closed connection, nothing is held any more.
+    KELChercheurDeLiens::oublierLesRelationsLuesEnAvance();
+    KELChercheurDeLiens::attendreLaLectureEnAvance();
+    EXPECT_EQ(lire(kRelIcone), icones);
+}
+
+// Waking at the start what was read ahead wakes what reading each relation from the file wakes,
+// with the same notices in the same order.
+TEST_F(RelationRead, RelationsReadAheadWakeWhatTheFileWakesInTheSameOrder)
+{
+    storetest::run(path, desk(KELIdSpace::minId() + 1, 150, kStart));
+    const std::vector<std::string> duFichier = charger();
+    reopen();
+    KELDemarrage::LireLesRelationsEnAvance(60);
+    KELChercheurDeLiens::attendreLaLectureEnAvance();
+    EXPECT_EQ(charger(), duFichier);
 }

@@ -5,6 +5,7 @@
 
 #include "tests/support/TestHome.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -145,6 +146,69 @@ TEST(FileTypeIcon, AFileIsShownByWhatItIs)
         << "a page without an extension, by its content";
     EXPECT_TRUE(same(iconForFile(write("news.webloc", "<?xml version=\"1.0\"?><plist/>")),
                      iconForFileType(QStringLiteral("webloc"))));
+}
+
+} // namespace
+} // namespace tallomer
+
+namespace tallomer {
+namespace {
+
+// A type's image is kept between runs: a start that finds it kept shows exactly what it finds; a
+// kept file that is not a whole image of its side is made again from the theme; and a theme whose
+// files change keeps its images under other names.
+TEST(FileTypeIcon, ATypesImageIsKeptBetweenRunsUntilTheThemesFilesChange)
+{
+    const QImage bin = imageForFileType(QStringLiteral("bin"), 93);
+    const QString kept = keptFileForFileType(QStringLiteral("bin"), 93);
+    ASSERT_TRUE(QFile::exists(kept));
+    ASSERT_TRUE(kept.startsWith(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)));
+
+    // A type not asked yet in this run, as at a start: what is kept under its name is shown.
+    const QString vcf = keptFileForFileType(QStringLiteral("vcf"), 93);
+    ASSERT_FALSE(QFile::exists(vcf));
+    ASSERT_TRUE(QFile::copy(kept, vcf));
+    const QImage shown = imageForFileType(QStringLiteral("vcf"), 93);
+    EXPECT_EQ(shown, bin);
+    EXPECT_EQ(shown.format(), bin.format());
+
+    // Cut short, or of another side: made from the theme again, and kept whole.
+    const QString html = keptFileForFileType(QStringLiteral("html"), 97);
+    QFile source(kept);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray whole = source.readAll();
+    for (const auto& [type, bytes] : {std::pair{QStringLiteral("html"), whole.left(whole.size() / 2)},
+                                      std::pair{QStringLiteral("eml"), whole}}) {
+        const QString file = keptFileForFileType(type, 97);
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        f.close();
+        const QImage image = imageForFileType(type, 97);
+        EXPECT_EQ(image, imageOfIcon(iconForFileType(type), 97)) << type.toStdString();
+        EXPECT_EQ(image.size(), QSize(97, 97));
+        EXPECT_GT(QFileInfo(file).size(), 97 * 97 * 4) << "kept whole again: " << type.toStdString();
+    }
+
+    // A theme of the user's: its index rewritten, every type of it gets a new file.
+    const QStringList paths = QIcon::themeSearchPaths();
+    const QString theme = QIcon::themeName();
+    const QString icons = QString::fromStdString(test::makeTempDir("icons"));
+    ASSERT_TRUE(QDir(icons).mkpath(QStringLiteral("kept/mimetypes")));
+    QFile index(icons + QStringLiteral("/kept/index.theme"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=kept\nInherits=" + theme.toUtf8() + "\nDirectories=mimetypes\n");
+    index.close();
+    QIcon::setThemeSearchPaths(QStringList(paths) << icons);
+    QIcon::setThemeName(QStringLiteral("kept"));
+    const QString before = keptFileForFileType(QStringLiteral("bin"), 93);
+    EXPECT_NE(before, kept) << "another theme";
+    ASSERT_TRUE(index.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(index.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime));
+    index.close();
+    EXPECT_NE(keptFileForFileType(QStringLiteral("bin"), 93), before);
+    QIcon::setThemeName(theme);
+    QIcon::setThemeSearchPaths(paths);
+    EXPECT_EQ(keptFileForFileType(QStringLiteral("bin"), 93), kept);
 }
 
 } // namespace
