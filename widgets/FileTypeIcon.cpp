@@ -436,6 +436,9 @@ QImage imageForFileType(const QString& type, int side)
 {
     // One image per type and side for the theme: a stand-in shows on hundreds of Objects, and the
     // views share what they scale from it by the image's identity.
+    // The theme is chosen before its name keys the cache: the first image asked would otherwise be
+    // kept under the name of no theme, and every later one made again under the chosen one.
+    installIconThemeFallback();
     static QHash<QString, QImage> cache;
     const QString key = QIcon::themeName() + QLatin1Char('\n') + QString::number(side) + QLatin1Char('\n') + type;
     if (auto it = cache.constFind(key); it != cache.constEnd())
