@@ -85,7 +85,7 @@ constexpr double kDay = 86400.0;
 constexpr double kRepaintTargetMs = 8;
 constexpr double kStartupTargetMs = 500;
 constexpr double kSearchTargetMs = 16;
-constexpr double kMoveTargetMs = 2;
+constexpr double kMoveTargetMs = 1;
 constexpr double kBytesPerObjectTarget = 40 * 1024;
 
 double ms(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
