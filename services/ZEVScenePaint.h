@@ -17,6 +17,9 @@ public:
     virtual void willPaint(const QRegion& exposed, const QTransform& viewportTransform, qreal pixelRatio) = 0;
     // That paint is over: whatever it left out is painted again by the next that reaches it.
     virtual void didPaint() = 0;
+    // The next paint draws all of the scene again (a change under every item asked it): an item
+    // that changes meanwhile is painted with it whether or not it shows.
+    virtual bool paintsWholeNext() const = 0;
 };
 
 } // namespace tallomer

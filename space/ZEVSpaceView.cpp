@@ -17,6 +17,18 @@
 
 namespace tallomer {
 
+namespace {
+
+qint64 regionArea(const QRegion& region)
+{
+    qint64 area = 0;
+    for (const QRect& r : region)
+        area += qint64(r.width()) * r.height();
+    return area;
+}
+
+} // namespace
+
 ZEVDeskCanvas::ZEVDeskCanvas(QWidget* parent) : QGraphicsView(parent)
 {
     setFrameShape(QFrame::NoFrame);
@@ -70,12 +82,48 @@ bool ZEVDeskCanvas::viewportEvent(QEvent* event)
 
 void ZEVDeskCanvas::paintEvent(QPaintEvent* event)
 {
+    // Qt's raster engine blits an image in one pass only within a clip of one rectangle: within the
+    // canvas less an opaque bar laid over it (the region of a whole-desk paint), it blends every
+    // image span by span, which costs half as much again. A large region of a few pieces is
+    // painted a piece at a time, each clipped to its own rectangle; each walk of the scene costs
+    // too much for the pieces of a small one.
+    const QRegion region = event->region();
+    const QRect whole = viewport()->rect();
+    if (region.rectCount() < 2 || region.rectCount() > kMostPiecesPaintedApart || cacheMode() != CacheNone ||
+        !(optimizationFlags() & DontSavePainterState) ||
+        regionArea(region) * 4 < qint64(whole.width()) * whole.height()) {
+        paintPiece(event);
+        return;
+    }
+    for (const QRect& r : region) {
+        QPaintEvent piece(r);
+        piece_ = r;
+        paintPiece(&piece);
+    }
+    piece_ = QRect();
+}
+
+void ZEVDeskCanvas::paintPiece(QPaintEvent* event)
+{
     auto* s = dynamic_cast<ZEVScenePaint*>(scene());
     if (s)
         s->willPaint(event->region(), viewportTransform(), viewport()->devicePixelRatioF());
     QGraphicsView::paintEvent(event);
     if (s)
         s->didPaint();
+}
+
+void ZEVDeskCanvas::drawBackground(QPainter* painter, const QRectF& rect)
+{
+    // The first the view draws with its painter, which it does not save: the clip holds for the
+    // items and the foreground after it.
+    if (!piece_.isNull()) {
+        const QTransform scene = painter->transform();
+        painter->resetTransform();
+        painter->setClipRect(piece_, Qt::IntersectClip);
+        painter->setTransform(scene);
+    }
+    QGraphicsView::drawBackground(painter, rect);
 }
 
 void ZEVDeskCanvas::drawForeground(QPainter* painter, const QRectF& rect)

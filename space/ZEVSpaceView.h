@@ -27,6 +27,7 @@ protected:
     // A change of the system font lays the titles out again.
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void drawBackground(QPainter* painter, const QRectF& rect) override;
     void drawForeground(QPainter* painter, const QRectF& rect) override;
     // A scene that wants it is told first which part of it the paint draws, and then that it is done.
     void paintEvent(QPaintEvent* event) override;
@@ -36,7 +37,12 @@ protected:
     bool focusNextPrevChild(bool) override { return false; }
 
 private:
+    // The largest number of pieces of a region painted one at a time.
+    static constexpr int kMostPiecesPaintedApart = 4;
+    void paintPiece(QPaintEvent* event);
+
     ZEVFrontViewServices* front_ = nullptr; // not owned
+    QRect piece_; // the piece of the region being painted, in the viewport's pixels; null: all of it
 };
 
 // The content view: it holds the desk canvas and chooses the mouse pointer.

@@ -1,5 +1,7 @@
 #include "desk/view/ZEVDeskBackImageView.h"
 
+#include "desk/view/ZEVDeskView.h"
+
 #include <QPainter>
 
 #include <limits>
@@ -48,7 +50,7 @@ void ZEVDeskBackImageView::setBackgroundImage(const QImage& image)
     if (image.cacheKey() == image_.cacheKey() || (image.isNull() && image_.isNull()))
         return;
     image_ = image;
-    update();
+    redraw();
 }
 
 void ZEVDeskBackImageView::setBackgroundColor(const QColor& color)
@@ -56,7 +58,15 @@ void ZEVDeskBackImageView::setBackgroundColor(const QColor& color)
     if (color == color_)
         return;
     color_ = color;
+    redraw();
+}
+
+void ZEVDeskBackImageView::redraw()
+{
     update();
+    // The desk repaints under every view: whatever else changes before that paint is painted in it.
+    if (deskView_ && frame_.contains(deskView_->sceneRect()))
+        deskView_->willPaintWhole();
 }
 
 } // namespace tallomer

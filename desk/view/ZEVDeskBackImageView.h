@@ -36,6 +36,8 @@ public:
     void majChannelInt(KELId, bool) {}
 
     ZEVDeskView* deskView() const { return deskView_; }
+    // Paints the layer again, and with it the whole desk.
+    void redraw();
 
 private:
     QRectF frame_;

@@ -62,6 +62,7 @@ void ZEVDeskView::willPaint(const QRegion& exposed, const QTransform& viewportTr
 
 void ZEVDeskView::didPaint()
 {
+    wholeNext_ = false;
     if (itemViewer_)
         itemViewer_->didPaint();
 }

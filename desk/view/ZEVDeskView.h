@@ -96,6 +96,9 @@ public:
     // The Object views' part of the paint goes to their item viewer.
     void willPaint(const QRegion& exposed, const QTransform& viewportTransform, qreal pixelRatio) override;
     void didPaint() override;
+    bool paintsWholeNext() const override { return wholeNext_; }
+    // An item that lies under all the others asked its whole repaint: the desk is painted whole.
+    void willPaintWhole() { wholeNext_ = true; }
 
 protected:
     // The canvas hands the scene its pinches.
@@ -135,6 +138,7 @@ private:
     ZEVSpaceForDeskViewers* space_;          // not owned
     ZEVItemViewerForDesks* itemViewer_ = nullptr; // not owned
     ZEVFrontViewServices* frontView_ = nullptr;    // not owned
+    bool wholeNext_ = false; // until the next paint
 
     QPointF initialLoc_;
     bool siMouseDown_ = false;

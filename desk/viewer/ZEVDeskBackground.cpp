@@ -185,7 +185,7 @@ void ZEVDeskBackground::appliquerCouche()
     if (c.image)
         layer->setBackgroundImage(*c.image);
     if (c.siRepeindre)
-        layer->update();
+        layer->redraw();
 }
 
 bool ZEVDeskBackground::initWallpaperWithChannelViewer()

@@ -9,6 +9,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "runtime/Scheduler.h"
+#include "services/ZEVScenePaint.h"
 #include "services/ZEVSpaceForObjectViews.h"
 #include "objects/drawing/ZEVItemPainter.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -449,8 +450,11 @@ void ZEVItemView::updateIfDrawChanged()
     if (drawn_ && *drawn_ == DrawnState{drawInputs(), s && s->isTitleEditedForItem(item_)})
         return;
     // Under views that hide all it draws, its change shows nowhere: the paint that uncovers it
-    // draws it as it is then.
-    if (!itemViewer_ || !itemViewer_->siCoveredByViewsAbove(*this))
+    // draws it as it is then. Whether it shows is not asked when the whole desk is painted next
+    // anyway (a Search step changes the wallpaper under hundreds of changed views): its own
+    // repaint then adds nothing to that paint.
+    const auto* paint = dynamic_cast<const ZEVScenePaint*>(scene());
+    if (!itemViewer_ || (paint && paint->paintsWholeNext()) || !itemViewer_->siCoveredByViewsAbove(*this))
         update();
 }
 

@@ -151,6 +151,7 @@ public:
         if (viewer)
             viewer->didPaint();
     }
+    bool paintsWholeNext() const override { return false; }
 
     ZEVItemViewer* viewer = nullptr;
 };
