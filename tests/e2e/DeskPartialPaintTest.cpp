@@ -6,10 +6,13 @@
 
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/view/ZEVDeskView.h"
+#include "desk/view/ZEVDeskBackImageView.h"
+#include "desk/viewer/ZEVDeskBackground.h"
 #include "engine/KELICurseur.h"
 #include "objects/view/ZEVItemView.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "services/ZEVItemViewForDesks.h"
+#include "space/ZEVConstants.h"
 #include "space/ZEVSpaceWindow.h"
 #include "tests/support/PaintedRegions.h"
 
@@ -84,6 +87,47 @@ protected:
         QPainter painter(&image);
         view->scene()->render(&painter, QRectF(image.rect()), view->mapToScene(canvas->rect()).boundingRect());
         return image;
+    }
+    // How many pixels of `part` of the window differ from the desk's scene rendered straight.
+    long pixelsUnlikeAStraightRender(const QRegion& part) const
+    {
+        QWidget* canvas = this->canvas();
+        const QPoint corner = canvas->mapTo(window(), QPoint(0, 0));
+        const QImage shown =
+            window()
+                ->screen()
+                ->grabWindow(window()->winId(), corner.x(), corner.y(), canvas->width(), canvas->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        const QImage straight = straightRender();
+        long differing = 0;
+        for (const QRect& r : part)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    differing += shown.pixel(x, y) != straight.pixel(x, y);
+        return differing;
+    }
+    // Sixty Objects many deep at places between pixels on the Now desk of 1,260 x 788.
+    void pileOfObjects()
+    {
+        start();
+        sizeDesk(1260, 788);
+        QStringList names;
+        for (int i = 0; i < 60; ++i)
+            names << QStringLiteral("pile%1.%2").arg(i).arg(i % 3 ? QStringLiteral("txt") : QStringLiteral("png"));
+        addHomeFiles(names);
+        ZEVDeskViewer* desk = nowDesk();
+        ASSERT_EQ(desk->itemViewSet().size(), 60u);
+        int n = 0;
+        for (ZEVItemViewForDesks* v : desk->itemViewSet()) {
+            const ZEVIconPosition old = v->iconPosition();
+            ZEVIconPosition to = old;
+            to.x = 300 + (n % 10) * 23.5;
+            to.y = 250 + (n / 10) * 31.25;
+            desk->deskClass()->updatePosition(to, old, v->item());
+            ++n;
+        }
+        advance(2.0);
     }
     // Forty Objects on a desk of 1,260 x 788: thirty-six on the left half, more than a pass once
     // repainted the whole desk for, that the next Search step moves back by 30 points; four on the
@@ -217,43 +261,11 @@ TEST_F(DeskPartialPaint, APileOfObjectsShowsWhatItsSceneRenderedStraightDraws)
 {
     // Sixty Objects many deep at places between pixels: each view's paint draws only what those
     // above leave in sight, and the window shows, to the pixel, every view drawn whole.
-    start();
-    sizeDesk(1260, 788);
-    QStringList names;
-    for (int i = 0; i < 60; ++i)
-        names << QStringLiteral("pile%1.%2").arg(i).arg(i % 3 ? QStringLiteral("txt") : QStringLiteral("png"));
-    addHomeFiles(names);
-    ZEVDeskViewer* desk = nowDesk();
-    ASSERT_EQ(desk->itemViewSet().size(), 60u);
-    int n = 0;
-    for (ZEVItemViewForDesks* v : desk->itemViewSet()) {
-        const ZEVIconPosition old = v->iconPosition();
-        ZEVIconPosition to = old;
-        to.x = 300 + (n % 10) * 23.5;
-        to.y = 250 + (n / 10) * 31.25;
-        desk->deskClass()->updatePosition(to, old, v->item());
-        ++n;
-    }
-    advance(2.0);
+    ASSERT_NO_FATAL_FAILURE(pileOfObjects());
     const QRegion open = openPart();
     ASSERT_FALSE(open.isEmpty());
     QWidget* canvas = this->canvas();
-    const auto unlike = [&] {
-        const QPoint corner = canvas->mapTo(window(), QPoint(0, 0));
-        const QImage shown = window()
-                                 ->screen()
-                                 ->grabWindow(window()->winId(), corner.x(), corner.y(), canvas->width(),
-                                              canvas->height())
-                                 .toImage()
-                                 .convertToFormat(QImage::Format_RGB32);
-        const QImage straight = straightRender();
-        long differing = 0;
-        for (const QRect& r : open)
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                for (int x = r.left(); x <= r.right(); ++x)
-                    differing += shown.pixel(x, y) != straight.pixel(x, y);
-        return differing;
-    };
+    const auto unlike = [&] { return pixelsUnlikeAStraightRender(open); };
     EXPECT_TRUE(pumpUntil([&] { return unlike() == 0; })) << unlike() << " pixels unlike a straight render";
     // A whole repaint of the window, as it is shown again.
     PaintedRegions regions;
@@ -262,6 +274,38 @@ TEST_F(DeskPartialPaint, APileOfObjectsShowsWhatItsSceneRenderedStraightDraws)
     ASSERT_TRUE(pumpUntil([&] { return regions.paints > 0; }));
     canvas->removeEventFilter(&regions);
     EXPECT_EQ(unlike(), 0);
+}
+
+TEST_F(DeskPartialPaint, ANewWallpaperUnderAPileIsPaintedAroundTheHeaderAndShowsWhatItsSceneRenderedStraightDraws)
+{
+    // The whole desk is painted again under the views, around the opaque header laid over the
+    // canvas: a region of a few pieces, each painted on its own.
+    ASSERT_NO_FATAL_FAILURE(pileOfObjects());
+    const QString path = home + "/wall.png";
+    QImage wall(1260, 788, QImage::Format_RGB32);
+    for (int y = 0; y < wall.height(); ++y)
+        for (int x = 0; x < wall.width(); ++x)
+            wall.setPixel(x, y, qRgb(x % 256, y % 256, (x + y) % 200));
+    ASSERT_TRUE(wall.save(path));
+    adapter()->addFilenames({path});
+    advance(2.0);
+    const std::vector<KELI*> items = itemsTitled({QStringLiteral("wall.png")});
+    ASSERT_EQ(items.size(), 1u);
+    ASSERT_NE(items[0], nullptr);
+
+    QWidget* canvas = this->canvas();
+    PaintedRegions regions;
+    canvas->installEventFilter(&regions);
+    ASSERT_TRUE(nowDesk()->background().userChangeBackWithImageItem(items[0], nullptr, KELOBJECT_SCALE_IN, clock.now()));
+    ASSERT_TRUE(advanceUntil([&] { return !nowDesk()->deskBackImageView()->backgroundImage().isNull(); }, 0.1, 5.0));
+    ASSERT_TRUE(pumpUntil([&] { return regions.paints > 0; }));
+    pump();
+    canvas->removeEventFilter(&regions);
+    const QRegion open = openPart();
+    ASSERT_FALSE(open.isEmpty());
+    EXPECT_TRUE(open.subtracted(regions.painted).isEmpty()) << "the whole desk below the header is painted";
+    EXPECT_GT(regions.painted.rectCount(), 1) << "the header lies over the canvas";
+    EXPECT_EQ(pixelsUnlikeAStraightRender(open), 0);
 }
 
 TEST_F(DeskPartialPaint, StepsAcrossRenamesAndMovesShowEachObjectsTitleAndPlaceOfTheDateReached)

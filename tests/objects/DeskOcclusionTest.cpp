@@ -187,6 +187,70 @@ TEST_F(DeskOcclusion, ViewsPartlyUnderOthersShowWhatAFullRenderDraws)
     EXPECT_EQ(shown(), fullRender());
 }
 
+// Draws nothing over the whole scene, and keeps the clip of the viewport's pixels it was painted
+// under, each time (empty: no clip but the paint's own region).
+class ClipProbe final : public QGraphicsItem {
+public:
+    explicit ClipProbe(const QRectF& area) : area_(area) { setZValue(-1e9); }
+    QRectF boundingRect() const override { return area_; }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        clips.push_back(painter->hasClipping() ? painter->transform().map(painter->clipRegion()) : QRegion());
+    }
+    std::vector<QRegion> clips;
+
+private:
+    QRectF area_;
+};
+
+TEST_F(DeskOcclusion, AWholePaintAroundAnOpaqueBarIsPaintedAPieceAtATimeAndShowsWhatOnePaintDraws)
+{
+    // Views above, across and below an opaque bar laid over the canvas, as the window's header
+    // lies over the desk: a whole paint of the canvas paints the region around the bar.
+    add(1, {100.5, 950.25, 64, 0}, Qt::red, QStringLiteral("Above"));
+    add(2, {120, 930, 84, 0}, Qt::blue, QStringLiteral("Across"));
+    add(3, {300.25, 850.5, 64, 0}, Qt::yellow, QStringLiteral("Below"));
+    auto* probe = new ClipProbe(d.desk.scene.sceneRect());
+    d.desk.scene.addItem(probe); // the scene owns it
+    QWidget bar(canvas.get());
+    bar.setAutoFillBackground(true);
+    bar.setGeometry(0, 60, 480, 24);
+    canvas->show();
+    ASSERT_TRUE(painted());
+    test::PaintedRegions region;
+    canvas->viewport()->installEventFilter(&region);
+    probe->clips.clear();
+    canvas->viewport()->update();
+    ASSERT_TRUE(painted());
+    canvas->viewport()->removeEventFilter(&region);
+    const QRegion around = QRegion(canvas->viewport()->rect()) - QRegion(bar.geometry());
+    ASSERT_EQ(region.painted, around);
+
+    // One pass for each piece of the region, clipped to that piece alone: the raster engine then
+    // blits each image instead of blending it span by span. Together they paint the region once.
+    ASSERT_EQ(probe->clips.size(), std::size_t(around.rectCount()));
+    QRegion clipped;
+    for (const QRegion& clip : probe->clips) {
+        EXPECT_EQ(clip.rectCount(), 1);
+        EXPECT_FALSE(clipped.intersects(clip));
+        clipped += clip;
+    }
+    EXPECT_EQ(clipped, around);
+    // What the window shows around the bar is what the scene renders there.
+    QImage shownAround = shown(), rendered = fullRender();
+    QPainter(&shownAround).fillRect(bar.geometry(), Qt::black);
+    QPainter(&rendered).fillRect(bar.geometry(), Qt::black);
+    EXPECT_EQ(shownAround, rendered);
+
+    // Two small places are painted in one pass: a walk of the scene for each costs more than the
+    // blending it spares.
+    probe->clips.clear();
+    canvas->viewport()->update(QRect(10, 10, 40, 40));
+    canvas->viewport()->update(QRect(300, 200, 40, 40));
+    ASSERT_TRUE(painted());
+    EXPECT_EQ(probe->clips.size(), 1u);
+}
+
 TEST(ZEVCoverMap, TheUncoveredPartsHoldEveryExposedPixelNotCovered)
 {
     ZEVCoverMap map;

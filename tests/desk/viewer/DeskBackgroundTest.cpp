@@ -363,4 +363,33 @@ TEST(BackImageView, SettingWhatItShowsRepaintsNothingAndAChangeRepaints)
     EXPECT_GT(repaints, 0) << "the picture taken away shows the colour alone";
 }
 
+// A new picture or colour repaints the whole desk: until that paint, the desk says so, and a view
+// that changes meanwhile need not search whether others hide it. A layer that leaves part of the
+// desk out, or a change that repaints nothing, does not.
+TEST(BackImageView, ANewPictureOrColourHasTheWholeDeskPaintedNext)
+{
+    ZEVDeskView desk(QRectF(0, 0, 400, 300), nullptr, nullptr);
+    auto* back = new ZEVDeskBackImageView(QRectF(0, 0, 400, 300), &desk, nullptr);
+    desk.addItem(back); // the scene owns it
+    EXPECT_FALSE(desk.paintsWholeNext());
+    back->setBackgroundColor(Qt::red);
+    EXPECT_TRUE(desk.paintsWholeNext());
+    desk.didPaint();
+    EXPECT_FALSE(desk.paintsWholeNext()) << "painted";
+    back->setBackgroundColor(Qt::red);
+    EXPECT_FALSE(desk.paintsWholeNext()) << "the same colour repaints nothing";
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    back->setBackgroundImage(picture);
+    EXPECT_TRUE(desk.paintsWholeNext());
+    desk.didPaint();
+    back->redraw();
+    EXPECT_TRUE(desk.paintsWholeNext()) << "the picture drawn again, as when it was rendered anew";
+    desk.didPaint();
+
+    back->setFrame(QRectF(0, 0, 200, 300));
+    back->setBackgroundColor(Qt::green);
+    EXPECT_FALSE(desk.paintsWholeNext()) << "a layer over half the desk";
+}
+
 } // namespace desktest
