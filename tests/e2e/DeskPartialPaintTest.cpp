@@ -55,19 +55,23 @@ protected:
         QWidget* canvas = this->canvas();
         return QRegion(0, int(std::ceil(canvas->height() - frame.height())), canvas->width(), int(frame.height()));
     }
+    // What the window shows of the canvas.
+    QImage shownCanvas() const
+    {
+        QWidget* canvas = this->canvas();
+        const QPoint corner = canvas->mapTo(window(), QPoint(0, 0));
+        return window()
+            ->screen()
+            ->grabWindow(window()->winId(), corner.x(), corner.y(), canvas->width(), canvas->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
     // How many pixels of `part` of the window differ from a full paint of the canvas; `compared`
     // counts those looked at.
     long pixelsUnlikeAFullPaint(const QRegion& part, long& compared) const
     {
-        QWidget* canvas = this->canvas();
-        const QPoint corner = canvas->mapTo(window(), QPoint(0, 0));
-        const QImage shown =
-            window()
-                ->screen()
-                ->grabWindow(window()->winId(), corner.x(), corner.y(), canvas->width(), canvas->height())
-                .toImage()
-                .convertToFormat(QImage::Format_RGB32);
-        const QImage full = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shown = shownCanvas();
+        const QImage full = canvas()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         if (shown.size() != full.size())
             return -1;
         long differing = 0;
@@ -91,14 +95,7 @@ protected:
     // How many pixels of `part` of the window differ from the desk's scene rendered straight.
     long pixelsUnlikeAStraightRender(const QRegion& part) const
     {
-        QWidget* canvas = this->canvas();
-        const QPoint corner = canvas->mapTo(window(), QPoint(0, 0));
-        const QImage shown =
-            window()
-                ->screen()
-                ->grabWindow(window()->winId(), corner.x(), corner.y(), canvas->width(), canvas->height())
-                .toImage()
-                .convertToFormat(QImage::Format_RGB32);
+        const QImage shown = shownCanvas();
         const QImage straight = straightRender();
         long differing = 0;
         for (const QRect& r : part)
