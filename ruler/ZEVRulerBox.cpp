@@ -7,6 +7,7 @@
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVSpaceController.h"
 
+#include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -340,10 +342,16 @@ ZEVRulerPickerPanel::ZEVRulerPickerPanel(ZEVRulerViewbar& bar, ZEVRulerViewer& v
     dateLine_->setAlignment(Qt::AlignCenter);
     layout->addWidget(calendar_);
     layout->addWidget(dateLine_);
-    for (QWidget* w : calendar_->findChildren<QWidget*>()) {
+    for (QWidget* w : calendar_->findChildren<QWidget*>())
         w->setFocusPolicy(Qt::NoFocus);
-        w->installEventFilter(this);
-    }
+    if (auto* table = calendar_->findChild<QAbstractItemView*>())
+        days_ = table->viewport();
+    if (days_)
+        days_->installEventFilter(this);
+    // The keys go to the Space window, whose commands they are: a year field would open here for
+    // digits that never reach it. The year reads as a label.
+    if (auto* annee = calendar_->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton")))
+        annee->setAttribute(Qt::WA_TransparentForMouseEvents);
     connect(calendar_, &QCalendarWidget::clicked, this, [this](QDate day) { bar_.panelDatePickerChanged(day); });
 }
 
@@ -363,10 +371,12 @@ QColor ZEVRulerPickerPanel::textColor() const { return dateLine_->palette().colo
 
 bool ZEVRulerPickerPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    // A press on the calendar only notes itself: the dates stop following the cursor until the
-    // release picks a day.
-    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-        bar_.setPanelMouseDown(true);
+    // A press on a day only notes itself: the dates stop following the cursor until the release,
+    // which picks the day under it, if any. Only a press there is waited on: a press on the arrows
+    // or the month menu has no release of ours to end the wait.
+    if (watched == days_ && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        bar_.setPanelMouseDown(event->type() == QEvent::MouseButtonPress);
     return QWidget::eventFilter(watched, event);
 }
 

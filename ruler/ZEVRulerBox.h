@@ -119,7 +119,8 @@ private:
 };
 
 // The calendar panel: a calendar of the moment shown and its long date line, in a tool window that
-// never takes the keyboard. A press on the calendar is only noted; the pick comes with the release.
+// never takes the keyboard. A press on a day is only noted; the pick comes with the release. The
+// months are browsed with the arrows and the month menu; the year is no field to type in.
 class ZEVRulerPickerPanel final : public QWidget {
     Q_OBJECT
 public:
@@ -142,6 +143,7 @@ private:
     ZEVRulerViewbar& bar_;                // not owned
     ZEVRulerViewer& viewer_;              // not owned
     QCalendarWidget* calendar_ = nullptr; // Qt children
+    QWidget* days_ = nullptr;             // the viewport of the calendar's table of days
     QLabel* dateLine_ = nullptr;
 };
 

@@ -425,7 +425,11 @@ void ZEVRulerViewbar::majDatePickerComplet()
         nowHourPicker_->afficherDate(m);
         if (rulerPickerPanel_->isVisible() && !panelMouseDown_) {
             if (const std::optional<QDateTime> champs = ZEVChampsPourDate(m)) {
-                rulerPickerPanel_->calendar()->setSelectedDate(champs->date());
+                // Only a change of day turns the page: another month browsed with the arrows stays
+                // in view while the cursor keeps to its day.
+                QCalendarWidget* calendrier = rulerPickerPanel_->calendar();
+                if (calendrier->selectedDate() != champs->date())
+                    calendrier->setSelectedDate(champs->date());
                 rulerPickerPanel_->dateLine()->setText(QLocale().toString(champs->date(), QLocale::LongFormat));
             }
         }
@@ -672,9 +676,13 @@ void ZEVRulerViewbar::menuShowRulerPickerPanel()
         else
             placement::placeBeside(rulerPickerPanel_, window());
     }
+    const bool ouverture = !rulerPickerPanel_->isVisible();
     rulerPickerPanel_->show();
     rulerPickerPanel_->raise();
     majDatePickerComplet();
+    // It opens on the month of the moment shown, whatever month was browsed before it closed.
+    if (ouverture)
+        rulerPickerPanel_->calendar()->showSelectedDate();
     if (ZEVFrontViewerServices* f = front())
         f->setSiShowCalandar(true);
 }

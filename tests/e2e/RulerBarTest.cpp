@@ -2,7 +2,8 @@
 // button clicked and its pickers typed into as a user does, moving the Search cursor to the hour
 // whose desk then shows, a time typed at a person's pace surviving the refreshes of the dates; its
 // buttons' second presses, the calendar opened from a box's menu, and its layout following the
-// window's width whatever widths it went through, the calendar going with it.
+// window's width whatever widths it went through, the calendar going with it; the calendar browsed
+// to another month and back with the cursor.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -28,7 +29,9 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QSpinBox>
 #include <QTest>
+#include <QToolButton>
 
 #include <cmath>
 #include <ostream>
@@ -260,6 +263,62 @@ TEST_F(RulerBar, TheCalendarOpensFromTheCursorsBoxAndADayPickedThereTakesTheSear
     panel->close();
     pump();
     EXPECT_FALSE(bar()->siShowRulerPickerPanel());
+}
+
+TEST_F(RulerBar, TheCalendarBrowsedByItsArrowsStaysThereAndFollowsTheCursorAgainWhenItChangesDay)
+{
+    startWithTheBar();
+    KELICurseur* search = space()->searchCurseur();
+    ZEVRulerPickerPanel* panel = bar()->rulerPickerPanel();
+    QCalendarWidget* calendar = panel->calendar();
+    QMenu* menu = rightClick(bar()->nowBox());
+    ASSERT_NE(menu, nullptr);
+    choose(menu, QStringLiteral("Show Calendar"));
+    advance(0.1);
+    ASSERT_TRUE(panel->isVisible());
+    const QDate today = ZEVChampsPourDate(space()->nowCurseur()->now())->date();
+    const int day = today.day() > 20 ? 10 : today.day() + 5;
+    clickDay(calendar, day);
+    ASSERT_EQ(space()->actifCurseur(), search);
+    const QDate picked(today.year(), today.month(), day);
+    auto lineOf = [](QDate d) { return QLocale().toString(d, QLocale::LongFormat); };
+
+    // A month back by the arrow: the page stays there while the cursor keeps its day.
+    auto* back = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_prevmonth"));
+    ASSERT_NE(back, nullptr);
+    click(back);
+    advance(2);
+    EXPECT_EQ(calendar->monthShown(), picked.addMonths(-1).month()) << "the month browsed to";
+    EXPECT_EQ(calendar->selectedDate(), picked);
+    EXPECT_EQ(panel->dateLine()->text(), lineOf(picked));
+
+    // The Now cursor pressed: calendar and date line show its day again.
+    click(bar()->nowButton());
+    advance(1);
+    EXPECT_EQ(calendar->selectedDate(), today) << "the calendar follows the cursor after the arrows";
+    EXPECT_EQ(calendar->monthShown(), today.month());
+    EXPECT_EQ(panel->dateLine()->text(), lineOf(today));
+
+    // The panel never takes the keyboard: a click on the year opens no field to type it in, and
+    // the calendar goes on following the cursor.
+    auto* year = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));
+    auto* yearField = calendar->findChild<QSpinBox*>(QStringLiteral("qt_calendar_yearedit"));
+    ASSERT_TRUE(year && yearField);
+    QTest::mouseClick(panel->windowHandle(), Qt::LeftButton, {}, year->mapTo(panel, year->rect().center()));
+    advance(1);
+    EXPECT_FALSE(yearField->isVisible());
+    click(bar()->searchButton());
+    advance(1);
+    EXPECT_EQ(calendar->selectedDate(), picked);
+    EXPECT_EQ(panel->dateLine()->text(), lineOf(picked));
+
+    // Closed on another month and opened again: the cursor's month.
+    click(back);
+    panel->close();
+    pump();
+    choose(rightClick(bar()->nowBox()), QStringLiteral("Show Calendar"));
+    advance(0.1);
+    EXPECT_EQ(calendar->monthShown(), picked.month());
 }
 
 TEST_F(RulerBar, ANarrowerWindowGivesUpTheBoxesThenTheButtonsTitlesAndAWiderOneBringsThemBack)
