@@ -206,7 +206,7 @@ std::optional<KELDate> ZEVRulerDatePicker::dateChoisie() const
     const bool heure = displayedSections() & QDateTimeEdit::TimeSections_Mask;
     const QDate j = jour || !champs_.isValid() ? d.date() : champs_.date();
     const QTime h = heure || !champs_.isValid() ? d.time() : champs_.time();
-    return ZEVDatePourChamps(j, h);
+    return ZEVDatePourChamps(j, h, dateAffichee_);
 }
 
 bool ZEVRulerDatePicker::acceptsFirstResponder() const { return bar_.acceptsFirstResponderForDatePicker(this); }

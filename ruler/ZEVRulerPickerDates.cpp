@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <vector>
 
 namespace tallomer {
 
@@ -29,21 +30,32 @@ std::optional<QDateTime> ZEVChampsPourDate(KELDate date)
     return QDateTime(jour, QTime(c->hour(), c->minute(), std::min(c->second(), 59)), Qt::UTC);
 }
 
-std::optional<KELDate> ZEVDatePourChamps(const QDate& day, const QTime& time)
+std::optional<KELDate> ZEVDatePourChamps(const QDate& day, const QTime& time, std::optional<KELDate> shown)
 {
     if (!day.isValid() || !time.isValid())
         return std::nullopt;
     const Champs voulu{day.year(), day.month(), day.day(), time.hour(), time.minute(), time.second()};
-    // Both readings of the fields: they differ only for a time the change back repeats.
-    std::optional<KELDate> premier;
+    // Both readings of the fields: they differ only for a time the change back repeats. A second
+    // typed in the repeated hour must not send the cursor back an hour, nor an hour stepped down
+    // from 03:00 two: the side of the moment shown wins.
+    std::vector<CalendarDate> lectures;
     for (bool ete : {true, false}) {
         const std::optional<CalendarDate> c = CalendarDate::fromFields(day.year(), day.month(), day.day(), time.hour(),
                                                                        time.minute(), time.second(), ete);
-        if (c && champsDe(*c) == voulu && (!premier || c->date() < *premier))
-            premier = c->date();
+        if (c && champsDe(*c) == voulu)
+            lectures.push_back(*c);
     }
-    if (premier)
-        return premier;
+    if (!lectures.empty()) {
+        const std::optional<CalendarDate> vu = shown ? CalendarDate::fromDate(*shown) : std::nullopt;
+        const bool deuxCotes = lectures.size() == 2 && lectures[0].siHeureDEte() != lectures[1].siHeureDEte();
+        if (vu && deuxCotes)
+            for (const CalendarDate& c : lectures)
+                if (c.siHeureDEte() == vu->siHeureDEte())
+                    return c.date();
+        return std::min_element(lectures.begin(), lectures.end(),
+                                [](const CalendarDate& a, const CalendarDate& b) { return a.date() < b.date(); })
+            ->date();
+    }
 
     // No instant shows these fields: they lie in a gap. The first instant whose wall clock reads
     // past them ends the gap; the clock runs forward on both sides of it, so it is found by halving.

@@ -16,8 +16,10 @@ namespace tallomer {
 std::optional<QDateTime> ZEVChampsPourDate(KELDate date);
 
 // The date of wall-clock fields a user picked. A time that a change to summer time skips is taken
-// as the first instant after the gap; a time that the change back repeats, as its first
-// occurrence. Nothing for fields beyond the calendar's years.
-std::optional<KELDate> ZEVDatePourChamps(const QDate& day, const QTime& time);
+// as the first instant after the gap; a time that the change back repeats, as its occurrence on
+// the side of the change where `shown` lies (the moment the picker showed before), else as its
+// first occurrence. Nothing for fields beyond the calendar's years.
+std::optional<KELDate> ZEVDatePourChamps(const QDate& day, const QTime& time,
+                                         std::optional<KELDate> shown = std::nullopt);
 
 } // namespace tallomer

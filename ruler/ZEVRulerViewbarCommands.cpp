@@ -232,7 +232,7 @@ void ZEVRulerViewbar::panelDatePickerChanged(const QDate& day)
         return;
     // The day picked, at the time of day the calendar was showing.
     const std::optional<QDateTime> montre = ZEVChampsPourDate(actif->now());
-    const std::optional<KELDate> p = montre ? ZEVDatePourChamps(day, montre->time()) : std::nullopt;
+    const std::optional<KELDate> p = montre ? ZEVDatePourChamps(day, montre->time(), actif->now()) : std::nullopt;
     if (!p)
         return;
     if (std::fabs(*p - Clock::shared().now()) < kToday) {

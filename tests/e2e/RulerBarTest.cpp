@@ -21,6 +21,7 @@
 #include "look/KELSharedResources.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVStampClass.h"
+#include "tests/support/TimeZone.h"
 
 #include <QAbstractItemView>
 #include <QCalendarWidget>
@@ -319,6 +320,62 @@ TEST_F(RulerBar, TheCalendarBrowsedByItsArrowsStaysThereAndFollowsTheCursorAgain
     choose(rightClick(bar()->nowBox()), QStringLiteral("Show Calendar"));
     advance(0.1);
     EXPECT_EQ(calendar->monthShown(), picked.month());
+}
+
+// The bar in a zone whose clocks go back an hour on 27 October 2024, at 03:00 summer time.
+class RulerBarInParis : public RulerBar {
+protected:
+    void SetUp() override
+    {
+        if (!tallomer::test::ScopedTimeZone::installed("Europe/Paris"))
+            GTEST_SKIP() << "Europe/Paris is not installed (package tzdata)";
+        zone = std::make_unique<tallomer::test::ScopedTimeZone>("Europe/Paris");
+        RulerBar::SetUp();
+    }
+    void TearDown() override
+    {
+        if (zone)
+            RulerBar::TearDown();
+    }
+    std::unique_ptr<tallomer::test::ScopedTimeZone> zone;
+};
+
+TEST_F(RulerBarInParis, ATimeTypedOrSteppedInTheRepeatedHourStaysOnTheSideOfTheChangeTheCursorIsOn)
+{
+    startWithTheBar();
+    KELICurseur* search = space()->searchCurseur();
+    click(bar()->searchButton());
+    ASSERT_EQ(space()->actifCurseur(), search);
+    auto utc = [](const char* iso) {
+        return dateFromUnix(double(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate).toSecsSinceEpoch()));
+    };
+    // The cursor runs with the clock between the keys: within a second of where it was put.
+    auto expectAt = [&](const char* iso, const char* what) {
+        EXPECT_NEAR(search->now(), utc(iso), 1.5)
+            << what << ": " << ZEVChampsPourDate(search->now())->toString().toStdString();
+    };
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("20241027"));
+    typeInto(bar()->nowHourPicker(), 2, QStringLiteral("030000"));
+    expectAt("2024-10-27T02:00:00Z", "03:00 winter time");
+
+    // An hour down from 03:00 is 02:00 winter time, an hour back, not two.
+    // A click on the hour as the window hands it on.
+    QTest::mouseClick(window()->windowHandle(), Qt::LeftButton, {},
+                      bar()->nowHourPicker()->mapTo(window(), QPoint(6, bar()->nowHourPicker()->height() / 2)));
+    pump();
+    key(Qt::Key_Down);
+    expectAt("2024-10-27T01:00:00Z", "stepped down an hour");
+    // A time typed there stays in the second pass of the hour.
+    typeInto(bar()->nowHourPicker(), 2, QStringLiteral("023015"));
+    expectAt("2024-10-27T01:30:15Z", "typed in the second 02:00");
+    EXPECT_EQ(ZEVChampsPourDate(search->now())->time().toString(QStringLiteral("HH:mm")), QStringLiteral("02:30"));
+    EXPECT_TRUE(window()->windowTitle().endsWith(QStringLiteral("(Past)")));
+
+    // From before the change, the same time is its first pass.
+    typeInto(bar()->nowHourPicker(), 2, QStringLiteral("013000"));
+    expectAt("2024-10-26T23:30:00Z", "01:30 summer time");
+    typeInto(bar()->nowHourPicker(), 2, QStringLiteral("023000"));
+    expectAt("2024-10-27T00:30:00Z", "typed in the first 02:00");
 }
 
 TEST_F(RulerBar, ANarrowerWindowGivesUpTheBoxesThenTheButtonsTitlesAndAWiderOneBringsThemBack)

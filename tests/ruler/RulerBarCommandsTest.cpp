@@ -239,7 +239,7 @@ TEST_F(Commands, TheBoxMenusZoomTheSelectedCursor)
     EXPECT_NEAR(tl()->nowOut(), semaine->fin, 2);
 }
 
-TEST(RulerBarPickers, TypedWallClockTimesTakeTheNextInstantInAGapAndTheFirstOfARepeatedHour)
+TEST(RulerBarPickers, TypedWallClockTimesTakeTheNextInstantInAGapAndARepeatedHourOnTheSideShown)
 {
     auto utc = [](const char* iso) {
         return dateFromUnix(double(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate).toSecsSinceEpoch()));
@@ -272,9 +272,17 @@ TEST(RulerBarPickers, TypedWallClockTimesTakeTheNextInstantInAGapAndTheFirstOfAR
         ASSERT_TRUE(shown);
         EXPECT_EQ(ZEVDatePourChamps(shown->date(), shown->time()), d);
     }
-    // The second pass of a repeated hour shows the same wall clock.
+    // The second pass of a repeated hour shows the same wall clock, and reads back as itself when
+    // the picker showed a moment of that side of the change.
     test::ScopedTimeZone zone("Europe/Paris");
-    EXPECT_EQ(ZEVChampsPourDate(utc("2024-10-27T01:30:00Z"))->time(), QTime(2, 30));
+    const KELDate secondPass = utc("2024-10-27T01:30:00Z");
+    EXPECT_EQ(ZEVChampsPourDate(secondPass)->time(), QTime(2, 30));
+    const QDate change(2024, 10, 27);
+    EXPECT_EQ(ZEVDatePourChamps(change, QTime(2, 30), secondPass), secondPass);
+    EXPECT_EQ(ZEVDatePourChamps(change, QTime(2, 45), utc("2024-10-27T11:00:00Z")), utc("2024-10-27T01:45:00Z"));
+    EXPECT_EQ(ZEVDatePourChamps(change, QTime(2, 45), utc("2024-10-26T11:00:00Z")), utc("2024-10-27T00:45:00Z"));
+    // Away from a change the moment shown changes nothing.
+    EXPECT_EQ(ZEVDatePourChamps(QDate(2024, 7, 1), QTime(12, 0), secondPass), utc("2024-07-01T10:00:00Z"));
     for (double bad : {std::nan(""), std::numeric_limits<double>::infinity(), 1e300})
         EXPECT_FALSE(ZEVChampsPourDate(bad));
     EXPECT_FALSE(ZEVDatePourChamps(QDate(), QTime(1, 0)));
