@@ -172,6 +172,8 @@ bool ZEVKeyDocumentController::saveDocument(ZEVKeyDocument* document)
 {
     if (!document)
         return false;
+    if (ZEVKeyWindowController* w = windowFor(document))
+        w->commitTyping();
     if (document->filePath().isEmpty())
         return saveDocumentAs(document);
     const FileResult written = document->writeToFile(document->filePath());
@@ -190,6 +192,8 @@ bool ZEVKeyDocumentController::saveDocumentAs(ZEVKeyDocument* document)
 {
     if (!document)
         return false;
+    if (ZEVKeyWindowController* w = windowFor(document))
+        w->commitTyping();
     const QString suggested = document->filePath().isEmpty()
                                   ? QDir::home().filePath(QStringLiteral("Untitled.keytime"))
                                   : document->filePath();
@@ -217,11 +221,15 @@ void ZEVKeyDocumentController::addStep()
     if (!doc || !w)
         return;
     showWindow(w);
+    w->commitTyping();
     w->arrayController().add();
 }
 
 bool ZEVKeyDocumentController::confirmClose(ZEVKeyDocument* document)
 {
+    // A value still being typed is a change to ask about.
+    if (ZEVKeyWindowController* w = windowFor(document))
+        w->commitTyping();
     if (!document || !document->isModified())
         return true;
     const int answer = alert(

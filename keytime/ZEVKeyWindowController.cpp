@@ -111,6 +111,7 @@ ZEVKeyWindowController::ZEVKeyWindowController(ZEVKeyDocument& document, Hooks h
     start_ = new QPushButton(QStringLiteral("Start"), this);
     start_->setFocusPolicy(Qt::NoFocus);
     connect(start_, &QPushButton::clicked, this, [this] {
+        commitTyping();
         if (hooks_.startStop)
             hooks_.startStop();
     });
@@ -125,9 +126,19 @@ ZEVKeyWindowController::ZEVKeyWindowController(ZEVKeyDocument& document, Hooks h
     progress_->setMaximumWidth(60);
     for (QPushButton* b : {add_, remove_, update_})
         b->setFocusPolicy(Qt::NoFocus);
-    connect(add_, &QPushButton::clicked, this, [this] { array_->add(); });
-    connect(remove_, &QPushButton::clicked, this, [this] { array_->remove(); });
-    connect(update_, &QPushButton::clicked, this, [this] { array_->updateStep(); });
+    // The buttons never take the keyboard: what a field holds typed is committed first.
+    connect(add_, &QPushButton::clicked, this, [this] {
+        commitTyping();
+        array_->add();
+    });
+    connect(remove_, &QPushButton::clicked, this, [this] {
+        commitTyping();
+        array_->remove();
+    });
+    connect(update_, &QPushButton::clicked, this, [this] {
+        commitTyping();
+        array_->updateStep();
+    });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(start_);
@@ -207,6 +218,7 @@ void ZEVKeyWindowController::setAsRunning()
 
 void ZEVKeyWindowController::nextStep()
 {
+    commitTyping();
     const std::vector<int> rows = array_->selectedRows();
     const int next = rows.empty() ? 0 : rows.back() + 1;
     if (next < document_.countOfSteps())
@@ -215,6 +227,7 @@ void ZEVKeyWindowController::nextStep()
 
 void ZEVKeyWindowController::previousStep()
 {
+    commitTyping();
     const std::vector<int> rows = array_->selectedRows();
     if (!rows.empty() && rows.front() > 0)
         array_->selectRange(rows.front() - 1, 1);
@@ -431,6 +444,16 @@ void ZEVKeyWindowController::commitField(int field)
     step->setSpaceDico(changed);
     document_.endAction();
     setSpaceDico(step->spaceDico());
+}
+
+void ZEVKeyWindowController::commitTyping()
+{
+    for (int i = 0; i < 5; ++i)
+        if (fields_[i]->hasFocus() && fields_[i]->isModified())
+            commitField(i);
+    // The table's only widgets on a row are the editors of its titles and comments.
+    if (QWidget* editor = table_->indexWidget(table_->currentIndex()))
+        QMetaObject::invokeMethod(table_, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
 }
 
 void ZEVKeyWindowController::closeEvent(QCloseEvent* event)

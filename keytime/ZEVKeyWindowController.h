@@ -75,6 +75,10 @@ public:
     // stored under the field's key as one undo entry and the step applied; anything else beeps
     // and changes nothing. Return and leaving the field commit.
     void commitField(int field);
+    // What is being typed, in a field or in a row of the table, is committed as Return would: a
+    // save, a close or another command of the window never leaves it behind, nor lets it land
+    // later on another step.
+    void commitTyping();
 
     // ---- playback ----
     // Every KeyTime window while playback runs: "Stop", and no editing.

@@ -2,12 +2,14 @@
 // Search cursor dragged on the strip, undone and redone with the window's keys, saved, applied
 // by a click on a row (the Search cursor and the bar's date boxes come back to the step's date),
 // and read again from the file; the fields and the Now mode; unsaved changes asked about before
-// a window closes or the program quits; a foreign file refused and left as it was.
+// a window closes or the program quits; a foreign file refused and left as it was; what is typed
+// in a field or a title kept by the buttons, Save and Close, in the step it was typed for.
 
 #include "tests/e2e/KeyTimeFixture.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "engine/KELICurseur.h"
+#include "keytime/ZEVKeyDocument.h"
 #include "keytime/ZEVKeyDocumentController.h"
 #include "keytime/ZEVKeyWindowController.h"
 #include "platform/files/RecordFile.h"
@@ -315,6 +317,65 @@ TEST_F(KeyTime, AStepDatePastTheEndOfTimeIsRefusedTypedOrReadAndTheDeskStaysWher
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), bytes);
     }
+}
+
+TEST_F(KeyTime, WhatIsTypedAndNotYetEnteredIsKeptBySaveCloseAndTheButtonsAndGoesToItsOwnStep)
+{
+    startWithTheBar();
+    QTest::mouseClick(bar()->searchButton(), Qt::LeftButton);
+    pump();
+    chooseMenuItem(KELMainMenu::kMenuFile, 1);
+    ZEVKeyWindowController* w = keyWindow();
+    ASSERT_NE(w, nullptr);
+    click(w->addButton());
+    keyInWindow(Qt::Key_Return);
+    const QString path = home + "/typed.keytime";
+    typeIntoNextFileDialog(path);
+    chooseMenuItem(KELMainMenu::kMenuFile, 4);
+    ASSERT_TRUE(QFileInfo::exists(path));
+    ZEVKeyDocument* doc = keyTime().currentDocument();
+    auto position = [&](int step) { return doc->steps()[std::size_t(step)]->spaceDico()->value("CursorPos").toDouble(); };
+    auto typeInto = [&](QLineEdit* field, const QString& text) {
+        w->activateWindow();
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        pump();
+    };
+
+    // A date typed for the first step, then "+" without Return: the first step takes it, not the new one.
+    typeInto(w->cursorPosTextField(), QStringLiteral("0.5"));
+    click(w->addButton());
+    ASSERT_EQ(titles().size(), 2);
+    EXPECT_EQ(position(0), 0.5) << "the step the date was typed for";
+    EXPECT_NEAR(space()->searchCurseur()->now(), 0.5, 1.0) << "and applied, as Return does";
+
+    // The new step's title typed, then Ctrl+S: the file has the title.
+    QTest::keyClicks(w->focusWidget(), QStringLiteral("Intro"));
+    keyInWindow(Qt::Key_S, Qt::ControlModifier);
+    {
+        const RecordRead read = readRecordFile(path);
+        ASSERT_TRUE(read);
+        const QCborArray steps = read.fields->value("Steps").toArray();
+        ASSERT_EQ(steps.size(), 2);
+        EXPECT_EQ(steps.at(1).toMap().value("TableSummary").toString(), QStringLiteral("Intro"));
+        EXPECT_EQ(steps.at(0).toMap().value("SpaceDico").toMap().value("CursorPos").toDouble(), 0.5);
+    }
+    EXPECT_FALSE(doc->isModified());
+
+    // A date typed for the second step, then Ctrl+W: an unsaved change to ask about; Save keeps it.
+    clickRow(1);
+    typeInto(w->cursorPosTextField(), QStringLiteral("-1000000000"));
+    alertAnswer = 0; // Save
+    keyInWindow(Qt::Key_W, Qt::ControlModifier);
+    advance(0.1);
+    ASSERT_EQ(alerts.size(), 1u) << "the typed date is a change";
+    EXPECT_EQ(keyTime().currentDocument(), nullptr);
+    const RecordRead read = readRecordFile(path);
+    ASSERT_TRUE(read);
+    const QCborArray steps = read.fields->value("Steps").toArray();
+    ASSERT_EQ(steps.size(), 2);
+    EXPECT_EQ(steps.at(1).toMap().value("SpaceDico").toMap().value("CursorPos").toDouble(), -1000000000.0);
 }
 
 } // namespace
