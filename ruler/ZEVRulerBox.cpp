@@ -137,6 +137,10 @@ ZEVRulerDatePicker::ZEVRulerDatePicker(ZEVRulerBox* box, ZEVRulerViewbar& bar, c
 {
     // Wall-clock fields, converted by us: Qt must not move them through its own zone rules.
     setTimeSpec(Qt::UTC);
+    // Every year the fields can hold, not only those after 1752 as Qt would have it: the link base
+    // and the calendar go far further back.
+    setMinimumDateTime(QDateTime(QDate(100, 1, 1), QTime(0, 0), Qt::UTC));
+    setMaximumDateTime(QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC));
     setDisplayFormat(format);
     setFrame(false);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -276,10 +280,17 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    const bool retour = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    // Fields that make no date are refused aloud and left as typed, to be mended or dropped
+    // with Esc: Qt would put the last date back without a word.
+    if (retour && !siSaisieComplete()) {
+        Sound::shared().beep();
+        event->accept();
+        return;
+    }
     const QString avant = lineEdit()->text();
     siPas_ = false;
     QDateTimeEdit::keyPressEvent(event);
-    const bool retour = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     // A step of the arrows has applied itself; anything else that changed the fields is typing,
     // even a first digit that makes no complete value yet.
     if (!retour && !siPas_ && lineEdit()->text() != avant)
@@ -288,6 +299,21 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
     // for Recall on the desk's selection.
     if (retour)
         event->accept();
+}
+
+void ZEVRulerDatePicker::focusOutEvent(QFocusEvent* event)
+{
+    // Leaving fields that make no date drops them: said, as Return says it.
+    if (siEdition() && !siSaisieComplete())
+        Sound::shared().beep();
+    QDateTimeEdit::focusOutEvent(event);
+}
+
+bool ZEVRulerDatePicker::siSaisieComplete() const
+{
+    QString texte = lineEdit()->text();
+    int position = lineEdit()->cursorPosition();
+    return validate(texte, position) == QValidator::Acceptable;
 }
 
 bool ZEVRulerDatePicker::eventFilter(QObject* watched, QEvent* event)

@@ -91,6 +91,7 @@ public:
 protected:
     void stepBy(int steps) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -102,6 +103,8 @@ private:
     // Typing ended (Return, or the keyboard went elsewhere): a changed date is applied, else the
     // fields show the bar's date again.
     void finirEdition();
+    // Whether the fields as typed make a date.
+    bool siSaisieComplete() const;
 
     ZEVRulerBox* box_;     // not owned: a Qt sibling or parent
     ZEVRulerViewbar& bar_; // not owned

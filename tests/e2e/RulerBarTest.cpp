@@ -322,6 +322,46 @@ TEST_F(RulerBar, TheCalendarBrowsedByItsArrowsStaysThereAndFollowsTheCursorAgain
     EXPECT_EQ(calendar->monthShown(), picked.month());
 }
 
+TEST_F(RulerBar, ADateOfAnyYearIsTypedIntoTheSearchCursorsBoxAndFieldsThatMakeNoDateAreRefusedAloudAndKept)
+{
+    startWithTheBar();
+    KELICurseur* search = space()->searchCurseur();
+    click(bar()->searchButton());
+    ASSERT_EQ(space()->actifCurseur(), search);
+    ZEVRulerDatePicker* picker = bar()->nowDatePicker();
+    const QTime time = ZEVChampsPourDate(search->now())->time();
+
+    // Centuries back and forth, the time of day kept.
+    for (const QDate day : {QDate(1600, 3, 15), QDate(1969, 7, 20), QDate(2040, 2, 29), QDate(9999, 12, 31)}) {
+        typeInto(picker, 4, day.toString(QStringLiteral("yyyyMMdd")));
+        const QDateTime there = *ZEVChampsPourDate(search->now());
+        EXPECT_EQ(there.date(), day);
+        EXPECT_LT(std::abs(there.time().secsTo(time)), 3) << day.toString().toStdString();
+        EXPECT_EQ(picker->text(), day.toString(QStringLiteral("yyyy-MM-dd")));
+        EXPECT_TRUE(window()->windowTitle().endsWith(day.year() < 2026 ? QStringLiteral("(Past)")
+                                                                      : QStringLiteral("(Futur)")));
+    }
+    EXPECT_EQ(sound.beeps, 0);
+
+    // A year of one digit: Return beeps, the fields stay as typed and nothing moves; Esc drops them.
+    const double before = search->now();
+    const double clock0 = Clock::shared().now();
+    QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(4, picker->height() / 2));
+    pump();
+    key(Qt::Key_Home);
+    for (int i = 0; i < 4; ++i)
+        key(Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClicks(window()->focusWidget(), QStringLiteral("5"));
+    key(Qt::Key_Return);
+    advance(1);
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_TRUE(picker->text().startsWith(QStringLiteral("5-"))) << picker->text().toStdString();
+    EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01) << "nothing moved";
+    key(Qt::Key_Escape);
+    EXPECT_EQ(picker->text(), QStringLiteral("9999-12-31"));
+    EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01);
+}
+
 // The bar in a zone whose clocks go back an hour on 27 October 2024, at 03:00 summer time.
 class RulerBarInParis : public RulerBar {
 protected:
