@@ -151,8 +151,10 @@ ZEVRulerDatePicker::ZEVRulerDatePicker(ZEVRulerBox* box, ZEVRulerViewbar& bar, c
     p.setColor(QPalette::Base, Qt::transparent);
     p.setColor(QPalette::Button, Qt::transparent);
     setPalette(p);
-    connect(this, &QDateTimeEdit::dateTimeChanged, this, [this] {
-        if (!siAffichage_)
+    // Return tells of the value again though nothing changed: the fields shown, applied, would
+    // take the cursor back to its whole second.
+    connect(this, &QDateTimeEdit::dateTimeChanged, this, [this](const QDateTime& champs) {
+        if (!siAffichage_ && champs != champs_)
             siModifie_ = true;
     });
     connect(this, &QAbstractSpinBox::editingFinished, this, [this] { finirEdition(); });

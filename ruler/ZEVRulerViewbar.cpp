@@ -648,7 +648,16 @@ bool ZEVRulerViewbar::stateOfRulerButton() { return btnRuler_->state() == kZEVSt
 // ---------------------------------------------------------------------------------------------
 // Move hooks
 
-void ZEVRulerViewbar::initierDeplacementCurseur() { majViewbarForSelectedCurseur(); }
+void ZEVRulerViewbar::initierDeplacementCurseur()
+{
+    // A move that is not a picker's own (a picker's starts once its typing is taken) leaves what
+    // was typed behind: the fields would show a moment the cursor left, and Return would take it
+    // back there.
+    for (ZEVRulerDatePicker* p : {fromDatePicker_, toDatePicker_, nowDatePicker_, nowHourPicker_})
+        if (p->siEdition())
+            p->annulerEdition();
+    majViewbarForSelectedCurseur();
+}
 
 void ZEVRulerViewbar::terminerDeplacementCurseur()
 {

@@ -362,6 +362,48 @@ TEST_F(RulerBar, ADateOfAnyYearIsTypedIntoTheSearchCursorsBoxAndFieldsThatMakeNo
     EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01);
 }
 
+TEST_F(RulerBar, ATimeTypedAndNotEnteredGivesWayToAMoveMadeElsewhereAndTheBoxesShowWhereTheCursorWent)
+{
+    startWithTheBar();
+    KELICurseur* search = space()->searchCurseur();
+    click(bar()->searchButton());
+    ASSERT_EQ(space()->actifCurseur(), search);
+    // Preset 3 held until it saves the Search cursor's moment.
+    ZEVRulerPresetButton* preset = bar()->presetButtons()[2];
+    QTest::mousePress(preset, Qt::LeftButton, {}, preset->rect().center());
+    advance(1.4);
+    QTest::mouseRelease(preset, Qt::LeftButton, {}, preset->rect().center());
+    pump();
+    const QDate saved = ZEVChampsPourDate(search->now())->date();
+    typeInto(bar()->nowDatePicker(), 4, saved.addDays(-2).toString(QStringLiteral("yyyyMMdd")));
+    ASSERT_EQ(ZEVChampsPourDate(search->now())->date(), saved.addDays(-2));
+
+    // An hour typed, not entered; then the preset called by a quick click.
+    ZEVRulerDatePicker* hour = bar()->nowHourPicker();
+    QTest::mouseClick(window()->windowHandle(), Qt::LeftButton, {}, hour->mapTo(window(), QPoint(6, 9)));
+    pump();
+    ASSERT_EQ(window()->focusWidget(), hour);
+    const QString typedHour = ZEVChampsPourDate(search->now())->time().hour() == 5 ? QStringLiteral("06")
+                                                                                   : QStringLiteral("05");
+    QTest::keyClicks(hour, typedHour);
+    ASSERT_TRUE(hour->text().startsWith(typedHour));
+    QTest::mousePress(preset, Qt::LeftButton, {}, preset->rect().center());
+    advance(0.15);
+    QTest::mouseRelease(preset, Qt::LeftButton, {}, preset->rect().center());
+    advance(2);
+    const QDateTime there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), saved) << "the preset took the cursor back";
+    EXPECT_EQ(bar()->nowDatePicker()->text(), there.date().toString(QStringLiteral("yyyy-MM-dd")));
+    EXPECT_EQ(hour->text(), there.time().toString(QStringLiteral("HH:mm:ss"))) << "the box shows the cursor";
+
+    // Return has nothing left to take the cursor anywhere.
+    const double before = search->now();
+    const double clock0 = Clock::shared().now();
+    key(Qt::Key_Return);
+    advance(0.5);
+    EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01);
+}
+
 // The bar in a zone whose clocks go back an hour on 27 October 2024, at 03:00 summer time.
 class RulerBarInParis : public RulerBar {
 protected:
