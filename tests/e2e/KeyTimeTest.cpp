@@ -62,6 +62,19 @@ protected:
         static_cast<QDialog*>(dialog)->accept();
         dialogsAnswered++;
     }
+    // The Search button, then a new document with one step captured from the Search cursor.
+    ZEVKeyWindowController* newDocumentWithASearchStep()
+    {
+        QTest::mouseClick(bar()->searchButton(), Qt::LeftButton);
+        pump();
+        chooseMenuItem(KELMainMenu::kMenuFile, 1);
+        ZEVKeyWindowController* w = keyWindow();
+        if (!w)
+            return nullptr;
+        click(w->addButton());
+        keyInWindow(Qt::Key_Return);
+        return w;
+    }
     QStringList titles() const
     {
         QStringList out;
@@ -254,13 +267,8 @@ TEST_F(KeyTime, AFileThatIsNotAKeyTimeDocumentIsRefusedInAnAlertNamingItAndLeftU
 TEST_F(KeyTime, AStepDatePastTheEndOfTimeIsRefusedTypedOrReadAndTheDeskStaysWhereItWas)
 {
     startWithTheBar();
-    QTest::mouseClick(bar()->searchButton(), Qt::LeftButton);
-    pump();
-    chooseMenuItem(KELMainMenu::kMenuFile, 1);
-    ZEVKeyWindowController* w = keyWindow();
+    ZEVKeyWindowController* w = newDocumentWithASearchStep();
     ASSERT_NE(w, nullptr);
-    click(w->addButton());
-    keyInWindow(Qt::Key_Return);
     ASSERT_EQ(titles(), QStringList{"Search 1"});
     KELICurseur* search = space()->searchCurseur();
     const KELDate date = search->now();
@@ -322,13 +330,8 @@ TEST_F(KeyTime, AStepDatePastTheEndOfTimeIsRefusedTypedOrReadAndTheDeskStaysWher
 TEST_F(KeyTime, WhatIsTypedAndNotYetEnteredIsKeptBySaveCloseAndTheButtonsAndGoesToItsOwnStep)
 {
     startWithTheBar();
-    QTest::mouseClick(bar()->searchButton(), Qt::LeftButton);
-    pump();
-    chooseMenuItem(KELMainMenu::kMenuFile, 1);
-    ZEVKeyWindowController* w = keyWindow();
+    ZEVKeyWindowController* w = newDocumentWithASearchStep();
     ASSERT_NE(w, nullptr);
-    click(w->addButton());
-    keyInWindow(Qt::Key_Return);
     const QString path = home + "/typed.keytime";
     typeIntoNextFileDialog(path);
     chooseMenuItem(KELMainMenu::kMenuFile, 4);

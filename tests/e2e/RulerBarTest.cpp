@@ -88,6 +88,14 @@ protected:
     }
 
 
+    // The bar shown and its Search button pressed: the Search cursor, active (nullptr otherwise).
+    KELICurseur* startSearching()
+    {
+        startWithTheBar();
+        click(bar()->searchButton());
+        return space()->actifCurseur() == space()->searchCurseur() ? space()->searchCurseur() : nullptr;
+    }
+
     // Clicks a picker, selects its first field of `width` characters, types the digits of all its
     // fields, then Return.
     void typeInto(ZEVRulerDatePicker* picker, int width, const QString& digits)
@@ -324,10 +332,8 @@ TEST_F(RulerBar, TheCalendarBrowsedByItsArrowsStaysThereAndFollowsTheCursorAgain
 
 TEST_F(RulerBar, ADateOfAnyYearIsTypedIntoTheSearchCursorsBoxAndFieldsThatMakeNoDateAreRefusedAloudAndKept)
 {
-    startWithTheBar();
-    KELICurseur* search = space()->searchCurseur();
-    click(bar()->searchButton());
-    ASSERT_EQ(space()->actifCurseur(), search);
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
     ZEVRulerDatePicker* picker = bar()->nowDatePicker();
     const QTime time = ZEVChampsPourDate(search->now())->time();
 
@@ -364,10 +370,8 @@ TEST_F(RulerBar, ADateOfAnyYearIsTypedIntoTheSearchCursorsBoxAndFieldsThatMakeNo
 
 TEST_F(RulerBar, ATimeTypedAndNotEnteredGivesWayToAMoveMadeElsewhereAndTheBoxesShowWhereTheCursorWent)
 {
-    startWithTheBar();
-    KELICurseur* search = space()->searchCurseur();
-    click(bar()->searchButton());
-    ASSERT_EQ(space()->actifCurseur(), search);
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
     // Preset 3 held until it saves the Search cursor's moment.
     ZEVRulerPresetButton* preset = bar()->presetButtons()[2];
     QTest::mousePress(preset, Qt::LeftButton, {}, preset->rect().center());
@@ -424,10 +428,8 @@ protected:
 
 TEST_F(RulerBarInParis, ATimeTypedOrSteppedInTheRepeatedHourStaysOnTheSideOfTheChangeTheCursorIsOn)
 {
-    startWithTheBar();
-    KELICurseur* search = space()->searchCurseur();
-    click(bar()->searchButton());
-    ASSERT_EQ(space()->actifCurseur(), search);
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
     auto utc = [](const char* iso) {
         return dateFromUnix(double(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate).toSecsSinceEpoch()));
     };
