@@ -239,7 +239,7 @@ TEST_F(Commands, TheBoxMenusZoomTheSelectedCursor)
     EXPECT_NEAR(tl()->nowOut(), semaine->fin, 2);
 }
 
-TEST(RulerBarPickers, TypedWallClockTimesTakeTheNextInstantInAGapAndARepeatedHourOnTheSideShown)
+TEST(RulerBarPickers, TypedWallClockTimesTakeTheNextInstantInAGapAndTheFirstOfARepeatedHour)
 {
     auto utc = [](const char* iso) {
         return dateFromUnix(double(QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate).toSecsSinceEpoch()));
