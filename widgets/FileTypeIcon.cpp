@@ -328,7 +328,8 @@ public:
     using QFileIconProvider::icon;
     QIcon icon(const QFileInfo& info) const override
     {
-        if (info.isRoot() || info.absoluteFilePath().isEmpty())
+        // The places of the side bar keep their own pictures.
+        if (info.isRoot() || info.absoluteFilePath().isEmpty() || info.absoluteFilePath() == QDir::homePath())
             return QFileIconProvider::icon(info);
         return iconForFile(info.absoluteFilePath());
     }
