@@ -55,20 +55,6 @@ protected:
         return started;
     }
     static QImage picture(QDrag* drag) { return drag->pixmap().toImage().convertToFormat(QImage::Format_ARGB32); }
-    // The share of a region's pixels that differ between two pictures (missing pixels differ).
-    static double differingShare(const QImage& a, const QImage& b, const QRect& region)
-    {
-        int differ = 0;
-        for (int y = region.top(); y <= region.bottom(); ++y)
-            for (int x = region.left(); x <= region.right(); ++x) {
-                const QColor c = a.valid(x, y) ? a.pixelColor(x, y) : QColor(Qt::transparent);
-                const QColor d = b.valid(x, y) ? b.pixelColor(x, y) : QColor(Qt::transparent);
-                differ += std::abs(c.red() - d.red()) + std::abs(c.green() - d.green()) +
-                              std::abs(c.blue() - d.blue()) + std::abs(c.alpha() - d.alpha()) >
-                          64;
-            }
-        return double(differ) / (region.width() * region.height());
-    }
     // Whether anything is drawn in that region of the picture.
     static bool inked(const QImage& image, const QRect& region)
     {
