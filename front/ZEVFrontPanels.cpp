@@ -13,6 +13,7 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceParts.h"
 #include "space/ZEVSpaceWindow.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -85,6 +86,7 @@ ZEVFrontFilePanel::ZEVFrontFilePanel(QWidget* parent, const QString& title, cons
 {
     // The same panel on every desktop: its accessory and its wheel are ours only in this form.
     setOption(QFileDialog::DontUseNativeDialog);
+    showTypeIconsIn(*this);
     setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_DeleteOnClose);
     wheel_ = new ZEVPanelWheel(this, [this](QWheelEvent* e) {

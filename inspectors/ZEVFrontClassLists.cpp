@@ -220,10 +220,7 @@ void ZEVFrontClass::startDragOut(ZEVTableView& table)
     auto data = std::make_unique<QMimeData>();
     if (!writeRowsForDrag(table, rows, pressColumn_, data.get()))
         return;
-    auto* drag = new QDrag(&table);
-    drag->setMimeData(data.release());
-    // Copy for what leaves the program, Link within it.
-    drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::LinkAction);
+    table.execDragOut(std::move(data), rows, pressColumn_, pressPoint_);
 }
 
 void ZEVFrontClass::referencerSelectedItems(const std::vector<KELI*>& items)

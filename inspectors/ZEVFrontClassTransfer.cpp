@@ -21,6 +21,7 @@
 #include "services/ZEVFrontMode.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVSpaceController.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QApplication>
 #include <QDir>
@@ -117,6 +118,7 @@ QString ZEVFrontClass::chooseFolder(const QString& title, const QString& prompt,
     QFileDialog panel(QApplication::activeWindow(), title, startFolder);
     panel.setObjectName(QStringLiteral("ZEVTransferPanel"));
     panel.setOption(QFileDialog::DontUseNativeDialog, true);
+    showTypeIconsIn(panel);
     panel.setOption(QFileDialog::ShowDirsOnly, true);
     panel.setFileMode(QFileDialog::Directory);
     panel.setAcceptMode(QFileDialog::AcceptOpen);

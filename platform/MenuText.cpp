@@ -1,5 +1,9 @@
 #include "platform/MenuText.h"
 
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+
 namespace tallomer {
 
 QString menuText(const QString& text)
@@ -19,6 +23,19 @@ QString shownMenuText(const QString& text)
         shown.append(text.at(i));
     }
     return shown;
+}
+
+QString leftWholeCharacters(const QString& text, qsizetype most)
+{
+    if (most <= 0)
+        return QString();
+    if (most >= text.size())
+        return text;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
+    characters.setPosition(most);
+    if (!characters.isAtBoundary())
+        characters.toPreviousBoundary();
+    return text.left(std::max<qsizetype>(0, characters.position()));
 }
 
 } // namespace tallomer

@@ -15,4 +15,9 @@ QString menuText(const QString& text);
 // an item's text).
 QString shownMenuText(const QString& text);
 
+// The longest start of `text` of at most `most` UTF-16 units that ends between two characters as
+// a person sees them: never half of a pair of surrogates, never a letter without the accents
+// written after it.
+QString leftWholeCharacters(const QString& text, qsizetype most);
+
 } // namespace tallomer

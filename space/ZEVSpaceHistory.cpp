@@ -47,13 +47,8 @@ void ZEVSpaceHistory::addToHistory()
                                                             : QStringLiteral("Icons");
         title = QStringLiteral("%1 - %2 %3").arg(title).arg(items.size()).arg(genre);
     }
-    if (title.size() >= 36) {
-        // Never half of a character outside the basic plane.
-        qsizetype n = 35;
-        if (title.at(n - 1).isHighSurrogate())
-            --n;
-        title = title.left(n) + QChar(0x2026);
-    }
+    if (title.size() >= 36)
+        title = leftWholeCharacters(title, 35) + QChar(0x2026);
     ZEVChannelClassServices* channels = space_.channelClass();
     KELI* channel = space_.channelForIdentityInt(canal);
     const QString nomCanal = channels && channel ? QString::fromStdString(channels->nameOfChannel(channel)) : QString();

@@ -8,7 +8,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QIconEngine>
+#include <QFileDialog>
+#include <QFileIconProvider>
 #include <QMimeDatabase>
+#include <QMutex>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -16,6 +19,7 @@
 #include <QStandardPaths>
 
 #include <cstring>
+#include <mutex>
 #include <sys/stat.h>
 #include <utility>
 
@@ -255,12 +259,10 @@ QIcon fromNames(const QStringList& names, Kind kind)
 
 } // namespace
 
-void installIconThemeFallback()
+namespace {
+
+void installIconThemeFallbackOnce()
 {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
     QStringList paths = QIcon::themeSearchPaths();
     QStringList wanted;
     for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
@@ -282,10 +284,21 @@ void installIconThemeFallback()
         QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 }
 
+} // namespace
+
+void installIconThemeFallback()
+{
+    static std::once_flag done;
+    std::call_once(done, installIconThemeFallbackOnce);
+}
+
 QIcon iconForFileType(const QString& type)
 {
     installIconThemeFallback();
-    // Lists ask once per row painted: each type is looked up once per theme.
+    // Lists ask once per row painted: each type is looked up once per theme. File panels ask
+    // from the thread that reads their folders.
+    static QMutex lock;
+    const QMutexLocker locked(&lock);
     static QHash<QString, QIcon> cache;
     const QString key = QIcon::themeName() + QLatin1Char('\n') + type;
     if (auto it = cache.constFind(key); it != cache.constEnd())
@@ -304,6 +317,31 @@ QIcon iconForFile(const QString& path)
     if (info.suffix().compare(QLatin1String("webloc"), Qt::CaseInsensitive) == 0)
         return iconForFileType(QStringLiteral("webloc"));
     return iconForFileType(QMimeDatabase().mimeTypeForFile(info).name());
+}
+
+namespace {
+
+// A panel's lists would otherwise show one blank page for every file where no desktop session
+// names an icon theme to Qt.
+class TypeIconProvider final : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override
+    {
+        // The places of the side bar keep their own pictures.
+        if (info.isRoot() || info.absoluteFilePath().isEmpty() || info.absoluteFilePath() == QDir::homePath())
+            return QFileIconProvider::icon(info);
+        return iconForFile(info.absoluteFilePath());
+    }
+};
+
+} // namespace
+
+void showTypeIconsIn(QFileDialog& panel)
+{
+    installIconThemeFallback();
+    static TypeIconProvider provider;
+    panel.setIconProvider(&provider);
 }
 
 QImage imageOfIcon(const QIcon& icon, int side)

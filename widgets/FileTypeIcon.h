@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 
+class QFileDialog;
+
 namespace tallomer {
 
 // `type` is an extension or a MIME type name: "" gives a folder, "app" an application; any other
@@ -19,6 +21,10 @@ QIcon genericDocumentIcon();
 // The icon of the file or folder at `path`, by what it is rather than by how it is named when
 // its name says nothing.
 QIcon iconForFile(const QString& path);
+
+// Has a file panel's lists show each file and folder by the icon the rest of the program gives
+// its type.
+void showTypeIconsIn(QFileDialog& panel);
 
 // The icon drawn on a side by side square, scaled when the theme has it only at other sizes.
 QImage imageOfIcon(const QIcon& icon, int side);

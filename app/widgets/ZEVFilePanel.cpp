@@ -1,5 +1,7 @@
 #include "app/widgets/ZEVFilePanel.h"
 
+#include "widgets/FileTypeIcon.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -41,6 +43,7 @@ QString ZEVFilePanel::run(const ZEVFilePanelRequest& request)
         QFileDialog dialog(nullptr, request.title, request.directory);
         // The same panel on every desktop, which also lets the title and message show.
         dialog.setOption(QFileDialog::DontUseNativeDialog);
+        showTypeIconsIn(dialog);
         dialog.setLabelText(QFileDialog::Accept, request.prompt);
         if (!request.message.isEmpty())
             dialog.setLabelText(QFileDialog::LookIn, request.message);
@@ -89,6 +92,7 @@ QStringList ZEVFilePanel::runMany(const ZEVFilePanelRequest& request)
     } else {
         FilesAndFoldersDialog dialog(nullptr, request.title, request.directory);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
+        showTypeIconsIn(dialog);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFiles);
         if (!request.prompt.isEmpty())

@@ -1,5 +1,7 @@
 #include "app/widgets/ZEVStringAdditions.h"
 
+#include "platform/MenuText.h"
+
 namespace tallomer {
 
 QString stringMenuForString(const QString& string, unsigned length)
@@ -8,7 +10,7 @@ QString stringMenuForString(const QString& string, unsigned length)
         length = 1;
     if (static_cast<qsizetype>(length) > string.size())
         return string;
-    return string.left(static_cast<qsizetype>(length) - 1) + QChar(0x2026);
+    return leftWholeCharacters(string, static_cast<qsizetype>(length) - 1) + QChar(0x2026);
 }
 
 int compareLastPathComponent(const QUrl& a, const QUrl& b)

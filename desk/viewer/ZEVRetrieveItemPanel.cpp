@@ -4,6 +4,7 @@
 #include "desk/data/ZEVItemDataChannels.h"
 #include "engine/KELLien.h"
 #include "runtime/Log.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -25,6 +26,7 @@ QString runBrowseDialog(const QString& directory, const QString& title, const QS
 {
     QFileDialog dialog(nullptr, title, directory);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    showTypeIconsIn(dialog);
     dialog.setOption(QFileDialog::ReadOnly);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // A file or a folder: the accept button takes whatever is selected.

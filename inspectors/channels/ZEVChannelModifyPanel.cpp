@@ -6,6 +6,7 @@
 #include "inspectors/channels/ZEVChannelPanelControls.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSpaceController.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -145,6 +146,7 @@ QString ZEVChannelModifyPanel::chooseImage(QWidget* parent)
                        QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
     dialog.setObjectName(QStringLiteral("modifyPanelChooser"));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    showTypeIconsIn(dialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Select\u2026"));

@@ -25,6 +25,7 @@
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
+#include "widgets/FileTypeIcon.h"
 #include "widgets/ZEVAlert.h"
 #include "widgets/ZEVButton.h"
 
@@ -65,6 +66,7 @@ QString ZEVChannelViewer::chooseBackgroundImage(bool channel)
     QFileDialog panel(space_.spaceWindow(), channel ? tr("New Channel\u2026") : tr("New Space\u2026"), folder);
     panel.setObjectName(QStringLiteral("channelImageChooser"));
     panel.setOption(QFileDialog::DontUseNativeDialog, true);
+    showTypeIconsIn(panel);
     panel.setFileMode(QFileDialog::ExistingFile);
     panel.setAcceptMode(QFileDialog::AcceptOpen);
     QStringList patterns;

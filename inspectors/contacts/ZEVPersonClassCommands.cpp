@@ -86,8 +86,10 @@ QVariant ZEVPersonClass::objectValue(ZEVTableView& table, const QString& columnI
     const ZEVTableElement* e = table.element(row);
     if (!e || !e->item || role != Qt::DecorationRole)
         return {};
-    const int side = std::max(1, table.verticalHeader()->defaultSectionSize());
-    return QPixmap::fromImage(imageForItem(e->item, 0, QSize(side, side)));
+    // The picture fits the cell the table gives it, whole: at the row's height it was cut at its
+    // right edge by the title beside it.
+    const QSize side = table.iconSize().isValid() && !table.iconSize().isEmpty() ? table.iconSize() : QSize(27, 27);
+    return QPixmap::fromImage(imageForItem(e->item, 0, side));
 }
 
 bool ZEVPersonClass::writeItems(const std::vector<KELI*>& items, QMimeData& into)

@@ -71,6 +71,7 @@ void ZEVPersonViewer::awakeFromNib()
         table->horizontalHeader()->resizeSection(c, kModeWidth);
     table->horizontalHeader()->resizeSection(kPictureColumn, kPictureWidth);
     table->setItemDelegateForColumn(kTitleColumn, new ZEVPersonTextCell(table->itemDelegate(), table));
+    table->setItemDelegateForColumn(kPictureColumn, new ZEVPersonPictureCell(table));
     table->viewport()->installEventFilter(this);
     table->setIconSize(QSize(kPictureWidth - 2, kPictureWidth - 2));
     QObject::connect(table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) { openPerson(i.row()); });

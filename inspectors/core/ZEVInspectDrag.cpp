@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDrag>
 #include <QDropEvent>
 #include <QItemSelectionModel>
 #include <QMimeData>
@@ -286,10 +285,7 @@ void ZEVInspectDrag::startDragOut(ZEVTableView& table)
     auto data = std::make_unique<QMimeData>();
     if (!writeRowsForDrag(table, rows, pressColumn_, data.get()))
         return;
-    auto* drag = new QDrag(&table);
-    drag->setMimeData(data.release());
-    // Copy for what leaves the program, Link within it.
-    drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::LinkAction);
+    table.execDragOut(std::move(data), rows, pressColumn_, pressPoint_);
 }
 
 bool ZEVInspectDrag::eventFilter(QObject* watched, QEvent* event)

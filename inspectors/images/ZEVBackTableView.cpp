@@ -5,7 +5,6 @@
 #include "platform/sound/Sound.h"
 
 #include <QApplication>
-#include <QDrag>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -366,29 +365,31 @@ void ZEVBackTableView::startDragOut()
 {
     // The selected rows when the press was on one of them, else the pressed one.
     std::vector<KELI*> items;
+    std::vector<int> rows;
     bool surSelection = false;
     for (const QModelIndex& i : selectionModel()->selectedRows())
         if (const ZEVTableElement* e = element(i.row()); e && e->item) {
             items.push_back(e->item);
+            rows.push_back(i.row());
             surSelection = surSelection || i.row() == pressRow_;
         }
     if (!surSelection) {
         items.clear();
-        if (const ZEVTableElement* e = element(pressRow_); e && e->item)
+        rows.clear();
+        if (const ZEVTableElement* e = element(pressRow_); e && e->item) {
             items.push_back(e->item);
+            rows.push_back(pressRow_);
+        }
     }
     const QList<QUrl> urls = ZEVInspectDrag::fileUrlsForItems(items);
     if (urls.isEmpty()) {
         Sound::shared().beep();
         return;
     }
-    auto* data = new QMimeData;
+    auto data = std::make_unique<QMimeData>();
     data->setUrls(urls);
     ZEVInspectDrag::markAsFrom(*data, *this);
-    auto* drag = new QDrag(this);
-    drag->setMimeData(data);
-    // Copy for what leaves the program, Link within it.
-    drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::LinkAction);
+    execDragOut(std::move(data), rows, imageColumn_, pressPoint_);
 }
 
 } // namespace tallomer

@@ -19,11 +19,13 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 
+#include <QDrag>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -530,6 +532,69 @@ KELI* ZEVTableView::legoAtPoint(int row, const QPointF& point)
 }
 
 // ---- drawing ------------------------------------------------------------------------------------
+
+QPixmap ZEVTableView::dragPixmapForRows(const std::vector<int>& rows, int column, QPoint press, QPoint* hotSpot) const
+{
+    // A handful of rows tell what is dragged; a picture of hundreds would cover the screen.
+    constexpr std::size_t kMostRowsShown = 8;
+    const int columns = model_ ? model_->columnCount() : 0;
+    if (column < 0 || column >= columns)
+        return {};
+    const int last = std::min(column + 1, columns - 1);
+    int width = 0;
+    for (int c = column; c <= last; ++c)
+        width += columnWidth(c);
+    std::vector<int> inOrder = rows;
+    std::sort(inOrder.begin(), inOrder.end());
+    std::vector<int> shown;
+    int height = 0;
+    for (int r : inOrder)
+        if (r >= 0 && r < model_->rowCount() && shown.size() < kMostRowsShown) {
+            shown.push_back(r);
+            height += rowHeight(r);
+        }
+    if (width <= 0 || height <= 0)
+        return {};
+    const qreal ratio = devicePixelRatioF();
+    QPixmap picture(QSize(width, height) * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    int y = 0;
+    QPoint spot(0, 0);
+    const int pressRow = rowAt(press.y());
+    for (int r : shown) {
+        if (r == pressRow)
+            spot = QPoint(press.x() - columnViewportPosition(column), y + press.y() - rowViewportPosition(r));
+        int x = 0;
+        for (int c = column; c <= last; ++c) {
+            const QModelIndex index = model_->index(r, c);
+            QStyleOptionViewItem option;
+            initViewItemOption(&option);
+            option.rect = QRect(x, y, columnWidth(c), rowHeight(r));
+            if (QAbstractItemDelegate* cell = itemDelegateForIndex(index))
+                cell->paint(&p, option, index);
+            x += columnWidth(c);
+        }
+        y += rowHeight(r);
+    }
+    if (hotSpot)
+        *hotSpot = QPoint(std::clamp(spot.x(), 0, width - 1), std::clamp(spot.y(), 0, height - 1));
+    return picture;
+}
+
+void ZEVTableView::execDragOut(std::unique_ptr<QMimeData> data, const std::vector<int>& rows, int column, QPoint press)
+{
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data.release());
+    QPoint hotSpot;
+    if (const QPixmap picture = dragPixmapForRows(rows, column, press, &hotSpot); !picture.isNull()) {
+        drag->setPixmap(picture);
+        drag->setHotSpot(hotSpot);
+    }
+    // Copy for what leaves the program, Link within it.
+    drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::LinkAction);
+}
 
 void ZEVTableView::paintEvent(QPaintEvent* event)
 {

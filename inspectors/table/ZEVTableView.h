@@ -17,6 +17,7 @@
 #include "services/ZEVInspectorServices.h"
 
 #include <QColor>
+#include <QPixmap>
 #include <QPointer>
 #include <QTableView>
 
@@ -28,6 +29,7 @@ class KELI;
 class KELICurseur;
 class QLinearGradient;
 class QMenu;
+class QMimeData;
 class QPainter;
 
 namespace tallomer {
@@ -132,6 +134,15 @@ public:
     void copy();
     void cut();
     void paste();
+
+    // ---- drags out ----
+    // What a drag of these rows shows under the pointer: each row's cells from `column` to the
+    // end of the one after it (the picture and its title), drawn as the table draws them and
+    // stacked in the rows' order, a few rows at most. `press` is where the drag began (viewport
+    // coordinates); `hotSpot` gets that point in the picture. Null when nothing can be drawn.
+    QPixmap dragPixmapForRows(const std::vector<int>& rows, int column, QPoint press, QPoint* hotSpot) const;
+    // A drag of the rows started from that press, showing them as above.
+    void execDragOut(std::unique_ptr<QMimeData> data, const std::vector<int>& rows, int column, QPoint press);
 
     // ---- events the owners pass on ----
     // The pointer moved over the table (viewport coordinates): the hovered column follows.

@@ -12,7 +12,7 @@ namespace tallomer {
 QString stringMenuForString(const QString& title, int length)
 {
     if (title.size() >= length)
-        return QStringLiteral("\"%1…\"").arg(title.left(length - 1));
+        return QStringLiteral("\"%1…\"").arg(leftWholeCharacters(title, length - 1));
     return QStringLiteral("\"%1\"").arg(title);
 }
 

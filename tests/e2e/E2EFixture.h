@@ -34,6 +34,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QThreadPool>
 #include <QWidget>
@@ -82,6 +83,25 @@ inline constexpr double kOubliee = 4503599627370497.0;
 
 // The remote's device node in the fake input system.
 inline const QString kRemote = QStringLiteral("/dev/input/event3");
+
+// The share of a region's pixels that differ plainly between two pictures, what either lacks
+// counting as differing: how tests tell two pictures on screen apart.
+inline double differingShare(const QImage& a, const QImage& b, const QRect& region)
+{
+    if (region.isEmpty())
+        return 0.0;
+    int differ = 0;
+    for (int y = region.top(); y <= region.bottom(); ++y)
+        for (int x = region.left(); x <= region.right(); ++x) {
+            const QColor c = a.valid(x, y) ? a.pixelColor(x, y) : QColor(Qt::transparent);
+            const QColor d = b.valid(x, y) ? b.pixelColor(x, y) : QColor(Qt::transparent);
+            differ += std::abs(c.red() - d.red()) + std::abs(c.green() - d.green()) + std::abs(c.blue() - d.blue()) +
+                          std::abs(c.alpha() - d.alpha()) >
+                      48;
+        }
+    return double(differ) / (double(region.width()) * region.height());
+}
+inline double differingShare(const QImage& a, const QImage& b) { return differingShare(a, b, a.rect()); }
 
 // Writes bytes to path, making its folder first; path, for use in place.
 inline QString writeFile(const QString& path, const QByteArray& bytes)

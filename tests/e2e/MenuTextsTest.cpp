@@ -1,6 +1,7 @@
 // Names in menus read as they are written in the running program: a Channel renamed "A & B" shows
 // whole in the Channels menu, and an Object titled with "&" in its own menu, where Qt would read
-// the "&" as the mark of a shortcut letter and hide it.
+// the "&" as the mark of a shortcut letter and hide it. A long title shortened in an Object's menu
+// is cut between whole characters, never through one.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -82,6 +83,40 @@ TEST_F(MenuTexts, AnObjectTitledWithAnAmpersandShowsWholeInItsMenu)
     const QStringList shown = shownTexts(popup);
     ASSERT_FALSE(shown.isEmpty());
     EXPECT_EQ(shown.first(), QStringLiteral("\"Tom & Jerry.txt\"")) << shown.join(" | ").toStdString();
+    popup->close();
+    pump();
+}
+
+TEST_F(MenuTexts, AnObjectsLongTitleIsShortenedBetweenWholeCharactersInItsMenu)
+{
+    start();
+    // The menu keeps 24 units of the Object's own title and 19 of its partner's: a picture
+    // character (two units) and an accent written after its letter stand across those cuts.
+    const QString beach = QString(23, QLatin1Char('a')) + QStringLiteral("\U0001F3D6 beach.txt");
+    const QString accent = QString(18, QLatin1Char('b')) + QStringLiteral("q\u0301 notes.txt");
+    addHomeFiles({beach, accent});
+    advance(1.0);
+    ZEVItemView* partner = viewTitled(accent);
+    ZEVItemView* v = viewTitled(beach);
+    ASSERT_NE(partner, nullptr);
+    ASSERT_NE(v, nullptr);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(partner->imageFrame().center()));
+    pump();
+    QTest::mouseClick(canvas(), Qt::RightButton, {}, at(v->imageFrame().center()));
+    pump();
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr) << "no menu popped";
+    const QStringList shown = shownTexts(popup);
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.first(), "\"" + QString(23, QLatin1Char('a')) + "\u2026\"") << shown.first().toStdString();
+    EXPECT_TRUE(shown.contains("Link with \"" + QString(18, QLatin1Char('b')) + "\u2026\""))
+        << shown.join(" | ").toStdString();
+    for (const QString& t : shown)
+        for (qsizetype i = 0; i < t.size(); ++i)
+            EXPECT_FALSE(t.at(i).isSurrogate() &&
+                         !(t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) &&
+                         !(t.at(i).isLowSurrogate() && i > 0 && t.at(i - 1).isHighSurrogate()))
+                << "half a character in " << t.toStdString();
     popup->close();
     pump();
 }

@@ -59,17 +59,6 @@ protected:
         p.drawImage(QRect(0, 0, 48, 48), v->itemImageView()->image());
         return out;
     }
-    static double differingShare(const QImage& a, const QImage& b)
-    {
-        int differ = 0;
-        for (int j = 0; j < 48; ++j)
-            for (int i = 0; i < 48; ++i) {
-                const QColor c = a.pixelColor(i, j), d = b.pixelColor(i, j);
-                differ +=
-                    std::abs(c.red() - d.red()) + std::abs(c.green() - d.green()) + std::abs(c.blue() - d.blue()) > 48;
-            }
-        return differ / (48.0 * 48.0);
-    }
 };
 
 TEST_F(TypeIcons, EachKindOfObjectWearsItsOwnPictureOnAFreshHome)

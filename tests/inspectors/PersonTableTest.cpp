@@ -252,9 +252,10 @@ TEST_F(PersonTable, TheTitleIsDrawnByTheTablesCellFivePointsOffTheRowsTopAndBott
     settle();
     ZEVTableView& t = tableOf(v);
     ASSERT_EQ(t.numberOfRows(), 1);
-    // Only the title column has its own cell; the others keep the table's.
+    // The title and the picture columns have their own cells; the mode columns keep the table's.
     ASSERT_NE(dynamic_cast<ZEVPersonTextCell*>(t.itemDelegateForColumn(5)), nullptr);
-    for (int c = 0; c < 5; ++c)
+    ASSERT_NE(dynamic_cast<ZEVPersonPictureCell*>(t.itemDelegateForColumn(4)), nullptr);
+    for (int c = 0; c < 4; ++c)
         EXPECT_EQ(t.itemDelegateForIndex(t.tableModel()->index(0, c)), t.itemDelegate()) << c;
 
     RecordingCell table;
