@@ -327,7 +327,8 @@ void KELMainMenu::build()
     // The previews.
     ZEVMenuPreviewTarget& target = hub_.previewTarget();
     previews_[kMenuSpaces] = std::make_unique<ZEVMenuPreview>(target, ZEVMenuPreview::Kind::Spaces, 12, 30);
-    previews_[kMenuChannels] = std::make_unique<ZEVMenuPreview>(target, ZEVMenuPreview::Kind::Channels, 6, 0, true);
+    // Like every other Channels menu, it marks the home Channel only: the drop folder's is not named here.
+    previews_[kMenuChannels] = std::make_unique<ZEVMenuPreview>(target, ZEVMenuPreview::Kind::Channels, 6, 0, false);
     previews_[kMenuHistory] = std::make_unique<ZEVMenuPreview>(target, ZEVMenuPreview::Kind::History, 0);
     for (auto& [tag, p] : previews_)
         p->attach(menus_.at(tag));

@@ -364,10 +364,10 @@ void ZEVChannelViewer::preparerFind(QMenu* menu)
         {22002, QIcon(r.holdByMacImage())},
         {22003, QIcon(r.holdByExternImage())},
         {22004, QIcon(r.holdByZevFolderImage())},
-        {22020, iconForFileType(QString())},
-        {22021, iconForFileType(QStringLiteral("vcf"))},
-        {22022, iconForFileType(QStringLiteral("eml"))},
-        {22023, iconForFileType(QStringLiteral("webloc"))},
+        {22020, findIconForFileType(QString())},
+        {22021, findIconForFileType(QStringLiteral("vcf"))},
+        {22022, findIconForFileType(QStringLiteral("eml"))},
+        {22023, findIconForFileType(QStringLiteral("webloc"))},
     };
     for (const auto& [tag, image] : images)
         if (QAction* a = ZEVMenuItemWithTag(menu, tag))

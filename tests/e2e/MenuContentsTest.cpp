@@ -1,0 +1,179 @@
+// What the menus hold, as a person opens them in the running program: the names the Channels
+// menu gives, the Open With list of an Object, and the pictures of the finds by kind.
+
+#include "tests/e2e/E2EFixture.h"
+
+#include "app/menu/KELMainMenu.h"
+#include "front/ZEVFrontBars.h"
+#include "front/ZEVFrontViewer.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "objects/view/ZEVItemView.h"
+#include "space/ZEVConstants.h"
+#include "widgets/FileTypeIcon.h"
+#include "widgets/ZEVButton.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <optional>
+
+namespace e2e {
+namespace {
+
+class MenuContents : public E2EWithSound<RecordingSound> {
+protected:
+    void TearDown() override
+    {
+        while (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        E2EWithSound<RecordingSound>::TearDown();
+        if (keptDataDirs_)
+            qputenv("XDG_DATA_DIRS", *keptDataDirs_);
+        else
+            qunsetenv("XDG_DATA_DIRS");
+    }
+    // Only the home's own applications: what the machine has installed stays out of the lists,
+    // while the types of files are still known as the system knows them.
+    void onlyTheHomesApplications()
+    {
+        const QStringList types =
+            QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, "mime", QStandardPaths::LocateDirectory);
+        if (qEnvironmentVariableIsSet("XDG_DATA_DIRS"))
+            keptDataDirs_ = qgetenv("XDG_DATA_DIRS");
+        const QString system = home + "/no-system";
+        QDir().mkpath(system);
+        if (!types.isEmpty())
+            QFile::link(types.last(), system + "/mime");
+        qputenv("XDG_DATA_DIRS", system.toUtf8());
+    }
+    void writeHomeFile(const QString& path, const QByteArray& bytes) const
+    {
+        QDir().mkpath(QFileInfo(home + "/" + path).absolutePath());
+        QFile f(home + "/" + path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    // The visible items of a menu, by their texts; separators as "-".
+    static QStringList shownItems(const QMenu* m)
+    {
+        QStringList out;
+        for (const QAction* a : m->actions())
+            if (a->isVisible())
+                out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return out;
+    }
+    // The picture of a menu item as the menu draws it.
+    static QImage pictureOf(const QAction* a) { return imageOfIcon(a->icon(), 16); }
+    static QImage pictureOf(const QIcon& icon) { return imageOfIcon(icon, 16); }
+    // A short click on a panel's or the toolbar's button, and the menu it shows.
+    QMenu* menuOfButton(ZEVButton* b)
+    {
+        if (!b || !b->isVisible()) {
+            ADD_FAILURE() << "no button shown";
+            return nullptr;
+        }
+        QTest::mousePress(b, Qt::LeftButton, {}, b->rect().center());
+        advance(0.05);
+        QTest::mouseRelease(b, Qt::LeftButton, {}, b->rect().center());
+        return shownPopupMenu();
+    }
+    QPoint at(const QPointF& p) const { return QPoint(int(p.x()), int(canvas()->height() - p.y())); }
+
+private:
+    std::optional<QByteArray> keptDataDirs_;
+};
+
+TEST_F(MenuContents, TheChannelsMenuMarksTheHomeChannelOnlyAsTheOtherChannelsMenusDo)
+{
+    startWithTheBar();
+    // The fresh home's Channel is both the home and the drop folder's Channel.
+    ASSERT_EQ(space()->homeChannelInt(), space()->zevFolderChannelInt());
+    QMenu* m = openMenu(KELMainMenu::kMenuChannels);
+    ASSERT_NE(m, nullptr);
+    const QStringList shown = shownItems(m);
+    EXPECT_TRUE(shown.contains(QStringLiteral("Channel 1 (Home)"))) << shown.join(" | ").toStdString();
+    m->close();
+    pump();
+}
+
+TEST_F(MenuContents, OpenWithShowsTheDefaultThenNoneAndBeepsWhenTheApplicationDoesNotStart)
+{
+    onlyTheHomesApplications();
+    writeHomeFile(".local/share/applications/plain-reader.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Plain Reader\nExec=/nonexistent/plain-reader %f\n"
+                  "MimeType=text/plain;\n");
+    writeHomeFile(".config/mimeapps.list", "[Default Applications]\ntext/plain=plain-reader.desktop;\n");
+    start();
+    addHomeFiles({QStringLiteral("note.txt")});
+    ZEVItemView* v = viewTitled(QStringLiteral("note.txt"));
+    ASSERT_NE(v, nullptr);
+    QTest::mouseClick(canvas(), Qt::RightButton, {}, at(v->imageFrame().center()));
+    QMenu* popup = shownPopupMenu();
+    ASSERT_NE(popup, nullptr) << "no menu popped";
+    QAction* holder = nullptr;
+    for (QAction* a : popup->actions())
+        if (a->menu() && a->text() == QStringLiteral("Open With"))
+            holder = a;
+    ASSERT_NE(holder, nullptr);
+    chooseInMenu(popup, holder);
+    QMenu* openWith = holder->menu();
+    ASSERT_TRUE(pumpUntil([openWith] { return openWith->isVisible(); }));
+    // The one application is the default: below it no other serves the file.
+    EXPECT_EQ(shownItems(openWith),
+              (QStringList{QStringLiteral("Plain Reader (default)"), QStringLiteral("-"), QStringLiteral("<None>")}));
+    QAction* none = openWith->actions().last();
+    EXPECT_FALSE(none->isEnabled());
+
+    // Its program is missing: the choice beeps, as a launch that fails does.
+    ASSERT_EQ(sound.beeps, 0);
+    chooseInMenu(openWith, openWith->actions().first());
+    EXPECT_TRUE(pumpUntil([this] { return sound.beeps == 1; })) << "no beep for a launch that failed";
+}
+
+TEST_F(MenuContents, EveryFindMenuShowsTheGenericDocumentForFilesNotAFolder)
+{
+    startWithTheBar();
+    const QImage document = pictureOf(genericDocumentIcon());
+    const QImage folder = pictureOf(iconForFileType(QString()));
+    ASSERT_NE(document, folder) << "the two pictures must differ for this test to tell them apart";
+    // The find by kind "files" as each Find menu shows it.
+    auto filesPicture = [&](QMenu* m, const char* which) {
+        SCOPED_TRACE(which);
+        QAction* files = menuItemTagged(m, 22020);
+        if (!files) {
+            ADD_FAILURE() << "no Find Files item";
+            return;
+        }
+        EXPECT_EQ(pictureOf(files), document);
+        EXPECT_NE(pictureOf(files), folder);
+        m->close();
+        pump();
+    };
+
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_NE(front, nullptr);
+    if (QMenu* m = menuOfButton(front->toolbar()->button(QStringLiteral("searchButton"))))
+        filesPicture(m, "the toolbar's");
+
+    openInspectorFromMenu(KELENTITY_ICON_VIEWER);
+    ZEVInspectViewer* icons = dynamic_cast<ZEVInspectViewer*>(space()->viewerForEntityClassName("ZEVIconViewer"));
+    ASSERT_TRUE(icons && icons->inspectViewIfBuilt());
+    if (QMenu* m = menuOfButton(icons->inspectViewIfBuilt()->btnFind()))
+        filesPicture(m, "the Icons panel's");
+
+    openInspectorFromMenu(2000194);
+    auto* channels = dynamic_cast<ZEVInspectViewer*>(space()->channelViewer());
+    ASSERT_TRUE(channels && channels->inspectViewIfBuilt());
+    if (QMenu* m = menuOfButton(channels->inspectViewIfBuilt()->btnFind()))
+        filesPicture(m, "the Channels panel's");
+}
+
+} // namespace
+} // namespace e2e
