@@ -627,8 +627,10 @@ void KELMainMenu::menuWillOpen(int tag)
         enable(item(kMenuSpaces, 41), hub_.siSelectionExiste());
         enable(item(kMenuSpaces, 43), search);
         enable(item(kMenuSpaces, 44), search);
-        if (QAction* now = item(kMenuSpaces, 2000009))
+        if (QAction* now = item(kMenuSpaces, 2000009)) {
             now->setText(QStringLiteral("Now  --  %1").arg(menuText(hub_.nowBackImageName())));
+            now->setIcon(hub_.nowBackThumbnail());
+        }
         break;
     }
     case kMenuEdit:
@@ -647,6 +649,7 @@ void KELMainMenu::menuWillOpen(int tag)
         for (long t : {21L, 22L})
             enable(item(kMenuTime, t), search != 0);
         setState(item(kMenuTime, 24), hub_.siShowCalandar() ? 1 : 0);
+        setState(item(kMenuTime, 26), hub_.siShowGoTo() ? 1 : 0);
         setState(item(kMenuTime, 3), r ? 1 : 0);
         updateMenuPresets(menuWithTag(kMenuTime));
         break;

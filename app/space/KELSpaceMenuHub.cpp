@@ -7,6 +7,7 @@
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "desk/viewer/ZEVNowThumbnail.h"
 #include "engine/KELICurseur.h"
 #include "front/ZEVFrontToolButtons.h"
 #include "front/ZEVFrontViewer.h"
@@ -463,6 +464,8 @@ QString KELSpaceMenuHub::nowBackImageName()
     return now ? QString::fromStdString(now->currentBackImageItemName()) : QString();
 }
 
+QIcon KELSpaceMenuHub::nowBackThumbnail() { return ZEVNowBackThumbnail(space_); }
+
 bool KELSpaceMenuHub::siRulerButton()
 {
     ZEVRulerViewbarServices* bar = barOf(space_);
@@ -473,6 +476,12 @@ bool KELSpaceMenuHub::siShowCalandar()
 {
     ZEVFrontViewerServices* front = space_.frontViewer();
     return front && front->siShowCalandar();
+}
+
+bool KELSpaceMenuHub::siShowGoTo()
+{
+    ZEVFrontViewerServices* front = space_.frontViewer();
+    return front && front->siGoToPanelVisible();
 }
 
 bool KELSpaceMenuHub::siTimebarClosed() { return !space_.frontViewer() || space_.frontViewer()->siTimebarClosed(); }

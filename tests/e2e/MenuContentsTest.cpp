@@ -103,6 +103,38 @@ TEST_F(MenuContents, TheChannelsMenuMarksTheHomeChannelOnlyAsTheOtherChannelsMen
     pump();
 }
 
+TEST_F(MenuContents, TheTimeMenuTicksGoToWhileItsPanelShowsAndTheSpacesMenuPicturesNow)
+{
+    startWithTheBar();
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_NE(front, nullptr);
+    const auto goToTicked = [this] {
+        QMenu* m = openMenu(KELMainMenu::kMenuTime);
+        QAction* goTo = m ? menuItemTagged(m, 26) : nullptr;
+        const bool ticked = goTo && goTo->isChecked();
+        if (m)
+            m->close();
+        pump();
+        return ticked;
+    };
+    EXPECT_FALSE(goToTicked());
+    chooseMenuItem(KELMainMenu::kMenuTime, 26);
+    ASSERT_TRUE(pumpUntil([front] { return front->siGoToPanelVisible(); }));
+    EXPECT_TRUE(goToTicked()) << "the panel shows";
+    chooseMenuItem(KELMainMenu::kMenuTime, 26);
+    ASSERT_TRUE(pumpUntil([front] { return !front->siGoToPanelVisible(); }));
+    EXPECT_FALSE(goToTicked()) << "the panel went";
+
+    // The Now entry shows the Now desk's background, as the listed Spaces show theirs.
+    QMenu* spaces = openMenu(KELMainMenu::kMenuSpaces);
+    ASSERT_NE(spaces, nullptr);
+    QAction* now = menuItemTagged(spaces, 2000009);
+    ASSERT_NE(now, nullptr);
+    EXPECT_FALSE(now->icon().isNull()) << now->text().toStdString();
+    spaces->close();
+    pump();
+}
+
 TEST_F(MenuContents, OpenWithShowsTheDefaultThenNoneAndBeepsWhenTheApplicationDoesNotStart)
 {
     onlyTheHomesApplications();
