@@ -9,6 +9,7 @@
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "objects/view/ZEVItemView.h"
+#include "space/ZEVSpaceParts.h"
 #include "space/ZEVConstants.h"
 #include "widgets/FileTypeIcon.h"
 #include "widgets/ZEVButton.h"
@@ -132,6 +133,41 @@ TEST_F(MenuContents, TheTimeMenuTicksGoToWhileItsPanelShowsAndTheSpacesMenuPictu
     ASSERT_NE(now, nullptr);
     EXPECT_FALSE(now->icon().isNull()) << now->text().toStdString();
     spaces->close();
+    pump();
+}
+
+TEST_F(MenuContents, TheHistoryMenuListsEightyMarksAndTheToolbarsHomeMenuFifty)
+{
+    startWithTheBar();
+    ZEVMarkHistoryServices* marks = space()->markHistoryViewer();
+    ASSERT_NE(marks, nullptr);
+    for (int k = 0; k < 100; ++k) {
+        const QString url = QStringLiteral("zevp://local/2000018?c=search&m=0&con=%1.00&coi=0.00&roi=0.00&roo=0.00")
+                                .arg(800000000 + 3600 * k);
+        marks->addMarkObject(std::make_unique<ZEVMarkObject>(url, QImage(), 2000018, QStringLiteral("Channel 1"),
+                                                             QStringLiteral("Mark %1").arg(k)),
+                             url);
+    }
+    const auto listedMarks = [](const QMenu* m) {
+        int n = 0;
+        for (const QAction* a : m->actions())
+            n += a->text().contains(QStringLiteral(" | Mark ")) ? 1 : 0;
+        return n;
+    };
+    QMenu* history = openMenu(KELMainMenu::kMenuHistory);
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(listedMarks(history), 80);
+    history->close();
+    pump();
+
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_NE(front, nullptr);
+    ZEVButton* home = front->toolbar()->button(QStringLiteral("btnDeskHome"));
+    ASSERT_TRUE(home && home->isVisible());
+    QMenu* m = menuOfButton(home);
+    ASSERT_NE(m, nullptr) << "no menu under the Home button";
+    EXPECT_EQ(listedMarks(m), 50);
+    m->close();
     pump();
 }
 
