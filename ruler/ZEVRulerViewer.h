@@ -239,8 +239,10 @@ public:
     // save), and a preset called by its stamp (the Space's). Unconnected, both do nothing.
     void setPresetHooks(std::function<void()> saveHome, std::function<void(KELId)> changePreset);
     void menuPresetSaveHome();
-    // The strip's and the bar's Time Bar items.
+    // The header views' items of the strip's and the bar's menus.
     void userToggleTimebar();
+    void userToggleTracks();
+    void userToggleToolbar();
     void userChangePresetWithStampInt(KELId stamp);
 
     // ---- other commands ----

@@ -9,6 +9,8 @@
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "objects/view/ZEVItemView.h"
+#include "ruler/ZEVRulerViewbar.h"
+#include "ruler/ZEVTlineView.h"
 #include "space/ZEVSpaceParts.h"
 #include "space/ZEVConstants.h"
 #include "widgets/FileTypeIcon.h"
@@ -23,6 +25,7 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <functional>
 #include <optional>
 
 namespace e2e {
@@ -169,6 +172,68 @@ TEST_F(MenuContents, TheHistoryMenuListsEightyMarksAndTheToolbarsHomeMenuFifty)
     EXPECT_EQ(listedMarks(m), 50);
     m->close();
     pump();
+}
+
+TEST_F(MenuContents, TheStripsAndTheTimeBarsMenusShowAndHideTheTracksTheToolbarAndTheChannels)
+{
+    startWithTheBar();
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_NE(front, nullptr);
+    // A right click through the window, as the desktop gives it, on a point of a widget; the
+    // menu that shows.
+    const auto rightClickOn = [this](QWidget* w, QPoint at) {
+        QTest::mouseClick(window()->windowHandle(), Qt::RightButton, {}, w->mapTo(window(), at));
+        return shownPopupMenu();
+    };
+    const auto choose = [this](QMenu* m, const QString& title) {
+        for (QAction* a : m->actions())
+            if (a->text() == title) {
+                EXPECT_TRUE(a->isEnabled()) << title.toStdString() << " is disabled";
+                if (a->isEnabled())
+                    chooseInMenu(m, a);
+                else
+                    m->close();
+                pump();
+                return;
+            }
+        ADD_FAILURE() << "no item " << title.toStdString();
+        m->close();
+    };
+    // A place on the bar that none of its buttons and fields covers.
+    QPoint bare;
+    for (int x = bar()->width() - 2; x > 0 && bare.isNull(); --x)
+        if (!bar()->childAt(x, 2))
+            bare = QPoint(x, 2);
+    ASSERT_FALSE(bare.isNull());
+
+    struct Toggle {
+        const char* title;
+        std::function<bool()> open;
+    };
+    const Toggle toggles[] = {{"Toolbar", [front] { return !front->siToolbarClosed(); }},
+                              {"Tracks", [front] { return !front->siTracksClosed(); }}};
+    for (const Toggle& t : toggles) {
+        SCOPED_TRACE(t.title);
+        const bool before = t.open();
+        QMenu* m = rightClickOn(strip(), QPoint(3, strip()->height() / 2));
+        ASSERT_NE(m, nullptr) << "no menu on the strip";
+        choose(m, QString::fromLatin1(t.title));
+        EXPECT_TRUE(advanceUntil([&] { return t.open() != before; }, 0.1, 3.0)) << "the strip's item";
+        // The views end their slide before the next request.
+        advance(2.0);
+        m = rightClickOn(bar(), bare);
+        ASSERT_NE(m, nullptr) << "no menu on the time bar";
+        choose(m, QString::fromLatin1(t.title));
+        EXPECT_TRUE(advanceUntil([&] { return t.open() == before; }, 0.1, 3.0)) << "the time bar's item";
+        advance(2.0);
+    }
+    ZEVContextViewerServices* context = space()->contextViewer();
+    ASSERT_NE(context, nullptr);
+    ASSERT_FALSE(context->isShowedEntityWithInt(2000194));
+    QMenu* m = rightClickOn(bar(), bare);
+    ASSERT_NE(m, nullptr);
+    choose(m, QStringLiteral("Channels"));
+    EXPECT_TRUE(advanceUntil([&] { return context->isShowedEntityWithInt(2000194); }, 0.1, 3.0));
 }
 
 TEST_F(MenuContents, OpenWithShowsTheDefaultThenNoneAndBeepsWhenTheApplicationDoesNotStart)
