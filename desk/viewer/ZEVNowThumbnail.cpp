@@ -20,9 +20,9 @@ QIcon ZEVNowBackThumbnail(ZEVSpaceController& space)
     // The Channel the Channels list has chosen, else the Space's own.
     ZEVChannelClassServices* channels = space.channelClass();
     KELI* channel = channels ? channels->currentChannel() : nullptr;
-    const QImage image =
-        spaceClass->imageForImageItem(nowDesk->currentBackImageItem(), channel ? channel->idInt() : space.currentChannelInt(),
-                                      nowDesk->currentBackColorItem(), nowDesk->currentBackScaleMot());
+    const QImage image = spaceClass->imageForImageItem(nowDesk->currentBackImageItem(),
+                                                       channel ? channel->idInt() : space.currentChannelInt(),
+                                                       nowDesk->currentBackColorItem(), nowDesk->currentBackScaleMot());
     return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 
