@@ -768,6 +768,21 @@ void ZEVRulerViewer::userToggleTimebar()
         frontViewer_->userToggleTimebar();
 }
 
+bool ZEVRulerViewer::stateOfBarButton(BarButton button)
+{
+    if (!rulerViewbar_)
+        return false;
+    switch (button) {
+    case BarButton::Now:
+        return rulerViewbar_->stateOfNowButton();
+    case BarButton::Search:
+        return rulerViewbar_->stateOfSearchButton();
+    case BarButton::Ruler:
+        return rulerViewbar_->stateOfRulerButton();
+    }
+    return false;
+}
+
 void ZEVRulerViewer::userToggleTracks()
 {
     if (frontViewer_)

@@ -97,6 +97,7 @@ public:
     // active.
     const std::vector<ZEVTlineCurseurViewServices*>& curseurViews() const { return curseurViews_; }
     ZEVRulerViewbarServices* rulerViewbar() const { return rulerViewbar_.get(); }
+    bool stateOfBarButton(BarButton button) override;
     QMenu* windowMenu() const { return windowMenu_.get(); }
     QMenu* rulerbarMenu() const { return rulerbarMenu_.get(); }
     double rulerRatio() const { return rulerRatio_; }

@@ -5,6 +5,7 @@
 #include "platform/MenuText.h"
 #include "runtime/Log.h"
 #include "space/ZEVMenuPreview.h"
+#include "widgets/ZEVMixedMark.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -15,8 +16,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QWidget>
@@ -53,17 +52,6 @@ enum class Rule {
     EntityOpen,
     ImagesEntity,    // the Images inspector's id as the value
 };
-
-QIcon mixedMark()
-{
-    // The mixed state: a dash where the check mark would be.
-    QPixmap p(16, 16);
-    p.fill(Qt::transparent);
-    QPainter painter(&p);
-    painter.setPen(QPen(QApplication::palette().color(QPalette::WindowText), 2));
-    painter.drawLine(4, 8, 12, 8);
-    return QIcon(p);
-}
 
 bool isTextField(QWidget* w)
 {
@@ -589,7 +577,7 @@ void KELMainMenu::setState(QAction* a, int state)
     a->setCheckable(state != -1);
     a->setChecked(state == 1);
     // Qt draws no mixed state: a dash stands for it.
-    a->setIcon(state == -1 ? mixedMark() : QIcon());
+    a->setIcon(state == -1 ? ZEVMixedMark() : QIcon());
     a->setIconVisibleInMenu(state == -1);
 }
 

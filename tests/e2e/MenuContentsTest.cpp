@@ -26,6 +26,8 @@
 #include <QTest>
 
 #include <functional>
+#include <map>
+#include <tuple>
 #include <optional>
 
 namespace e2e {
@@ -234,6 +236,58 @@ TEST_F(MenuContents, TheStripsAndTheTimeBarsMenusShowAndHideTheTracksTheToolbarA
     ASSERT_NE(m, nullptr);
     choose(m, QStringLiteral("Channels"));
     EXPECT_TRUE(advanceUntil([&] { return context->isShowedEntityWithInt(2000194); }, 0.1, 3.0));
+}
+
+TEST_F(MenuContents, TheDesksTimeItemsFollowTheTimeBarsButtons)
+{
+    startWithTheBar();
+    using B = ZEVRulerViewerServices::BarButton;
+    ZEVRulerViewerServices* ruler = space()->rulerViewer();
+    // The desk's menu, popped by a right click on the empty desk; its time items by text.
+    const auto timeItems = [this] {
+        const QPoint empty(canvas()->width() / 2, canvas()->height() - 40);
+        QTest::mouseMove(canvas(), empty);
+        QTest::mouseClick(canvas(), Qt::RightButton, {}, empty);
+        QMenu* m = shownPopupMenu();
+        std::map<QString, QAction*> out;
+        EXPECT_TRUE(m && m->objectName() == QStringLiteral("menuFrontView")) << "the desk's menu did not pop";
+        if (m)
+            for (QAction* a : m->actions())
+                if (a->property("action").toString().startsWith(QStringLiteral("menuTL")))
+                    out[a->text()] = a;
+        return std::pair{m, out};
+    };
+    const auto closeMenu = [this](QMenu* m) {
+        if (m)
+            m->close();
+        pump();
+    };
+
+    click(bar()->rulerButton());
+    ASSERT_TRUE(advanceUntil([&] { return ruler->stateOfBarButton(B::Ruler); }, 0.1, 2.0));
+    auto [m, items] = timeItems();
+    ASSERT_EQ(items.size(), 3u);
+    ASSERT_TRUE(items.count(QStringLiteral("Ruler TimeLine"))) << "the Ruler item names the time line";
+    EXPECT_TRUE(items[QStringLiteral("Ruler TimeLine")]->isChecked());
+    ASSERT_TRUE(items.count(QStringLiteral("Now")));
+    ASSERT_TRUE(items.count(QStringLiteral("Search")));
+    // The Now cursor stays the active one: its item is half on, a dash and no check.
+    EXPECT_FALSE(items[QStringLiteral("Now")]->isChecked());
+    EXPECT_FALSE(items[QStringLiteral("Now")]->icon().isNull());
+    EXPECT_FALSE(items[QStringLiteral("Search")]->isChecked());
+    EXPECT_TRUE(items[QStringLiteral("Search")]->icon().isNull());
+    closeMenu(m);
+
+    click(bar()->searchButton());
+    ASSERT_TRUE(advanceUntil([&] { return ruler->stateOfBarButton(B::Search); }, 0.1, 2.0));
+    std::tie(m, items) = timeItems();
+    ASSERT_TRUE(items.count(QStringLiteral("Search TimeCursor")));
+    EXPECT_TRUE(items[QStringLiteral("Search TimeCursor")]->isChecked());
+    ASSERT_TRUE(items.count(QStringLiteral("Ruler")));
+    EXPECT_FALSE(items[QStringLiteral("Ruler")]->isChecked());
+    ASSERT_TRUE(items.count(QStringLiteral("Now")));
+    EXPECT_TRUE(items[QStringLiteral("Now")]->icon().isNull());
+    closeMenu(m);
 }
 
 TEST_F(MenuContents, OpenWithShowsTheDefaultThenNoneAndBeepsWhenTheApplicationDoesNotStart)
