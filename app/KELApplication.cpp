@@ -569,9 +569,7 @@ QIcon KELApplication::iconForFileType(const QString& type) { return tallomer::ic
 
 QPixmap KELApplication::findIconForFileType(const QString& type)
 {
-    // Finding by type, the empty type is any document rather than a folder.
-    const QIcon icon = type.isEmpty() ? genericDocumentIcon() : iconForFileType(type);
-    return QPixmap::fromImage(imageOfIcon(icon, 18));
+    return QPixmap::fromImage(imageOfIcon(tallomer::findIconForFileType(type), 18));
 }
 
 QPoint KELApplication::eventForSender(const QWidget* sender, int menuWidth)

@@ -312,6 +312,8 @@ void ZEVFrontToolButtons::buildMenus()
     });
     home->addSeparator();
     historyPreview_ = std::make_unique<ZEVMenuPreview>(*previewTarget_, ZEVMenuPreview::Kind::History, 5);
+    // Fewer marks than the History menu's: this one opens under a button, down the window.
+    historyPreview_->setHistoryMax(50);
     historyPreview_->attach(home);
 
     QMenu* clean = make(Menu::Clean, "menuBtnClean");

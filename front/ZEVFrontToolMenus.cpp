@@ -5,6 +5,7 @@
 #include "front/ZEVFrontToolButtons.h"
 
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "desk/viewer/ZEVNowThumbnail.h"
 #include "engine/KELLien.h"
 #include "front/ZEVFrontBars.h"
 #include "front/ZEVFrontViewer.h"
@@ -15,14 +16,12 @@
 #include "services/ZEVFrontMode.h"
 #include "space/ZEVMenuPreview.h"
 #include "space/ZEVSelections.h"
-#include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/ZEVButton.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPixmap>
 
 namespace tallomer {
 
@@ -144,16 +143,7 @@ void ZEVFrontToolButtons::didCloseMore(Menu m)
 void ZEVFrontToolButtons::majNowEntries(Menu m)
 {
     ZEVDeskViewer* nowDesk = space_.deskViewerForCurseur(space_.nowCurseur());
-    ZEVChannelClassServices* channels = space_.channelClass();
-    KELI* channel = channels ? channels->currentChannel() : nullptr;
-    QIcon thumbnail;
-    if (nowDesk && space_.spaceClass()) {
-        const QImage image = space_.spaceClass()->imageForImageItem(
-            nowDesk->currentBackImageItem(), channel ? channel->idInt() : space_.currentChannelInt(),
-            nowDesk->currentBackColorItem(), nowDesk->currentBackScaleMot());
-        if (!image.isNull())
-            thumbnail = QIcon(QPixmap::fromImage(image));
-    }
+    const QIcon thumbnail = ZEVNowBackThumbnail(space_);
     if (m == Menu::GotoSpace) {
         if (QAction* now = entry(menu(m), long(kNowTag))) {
             const QString name = nowDesk ? QString::fromStdString(nowDesk->currentBackImageItemName()) : QString();

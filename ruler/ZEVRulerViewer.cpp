@@ -739,10 +739,25 @@ void ZEVRulerViewer::construireLesMenus()
     for (QMenu* m : {windowMenu_.get(), rulerbarMenu_.get()}) {
         QObject::connect(m, &QMenu::aboutToShow, m, [this, m] { menuWillOpen(m); });
         for (QAction* a : m->actions()) {
-            if (a->data().toInt() == kTagTimebar)
+            switch (a->data().toInt()) {
+            case kTagTimebar:
                 QObject::connect(a, &QAction::triggered, m, [this] { userToggleTimebar(); });
-            else if (a->data().toInt() == kTagTline)
+                break;
+            case kTagTline:
                 QObject::connect(a, &QAction::triggered, m, [this] { fermetureRuler(); });
+                break;
+            case kTagTracks:
+                QObject::connect(a, &QAction::triggered, m, [this] { userToggleTracks(); });
+                break;
+            case kTagToolbar:
+                QObject::connect(a, &QAction::triggered, m, [this] { userToggleToolbar(); });
+                break;
+            case kTagChannels:
+                QObject::connect(a, &QAction::triggered, m, [this] { userSelectContext(kTagChannels); });
+                break;
+            default:
+                break;
+            }
         }
     }
 }
@@ -751,6 +766,33 @@ void ZEVRulerViewer::userToggleTimebar()
 {
     if (frontViewer_)
         frontViewer_->userToggleTimebar();
+}
+
+bool ZEVRulerViewer::stateOfBarButton(BarButton button)
+{
+    if (!rulerViewbar_)
+        return false;
+    switch (button) {
+    case BarButton::Now:
+        return rulerViewbar_->stateOfNowButton();
+    case BarButton::Search:
+        return rulerViewbar_->stateOfSearchButton();
+    case BarButton::Ruler:
+        return rulerViewbar_->stateOfRulerButton();
+    }
+    return false;
+}
+
+void ZEVRulerViewer::userToggleTracks()
+{
+    if (frontViewer_)
+        frontViewer_->userToggleTracks();
+}
+
+void ZEVRulerViewer::userToggleToolbar()
+{
+    if (frontViewer_)
+        frontViewer_->userToggleToolbar();
 }
 
 void ZEVRulerViewer::menuWillOpen(QMenu* menu)

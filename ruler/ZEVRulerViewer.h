@@ -97,6 +97,7 @@ public:
     // active.
     const std::vector<ZEVTlineCurseurViewServices*>& curseurViews() const { return curseurViews_; }
     ZEVRulerViewbarServices* rulerViewbar() const { return rulerViewbar_.get(); }
+    bool stateOfBarButton(BarButton button) override;
     QMenu* windowMenu() const { return windowMenu_.get(); }
     QMenu* rulerbarMenu() const { return rulerbarMenu_.get(); }
     double rulerRatio() const { return rulerRatio_; }
@@ -239,8 +240,10 @@ public:
     // save), and a preset called by its stamp (the Space's). Unconnected, both do nothing.
     void setPresetHooks(std::function<void()> saveHome, std::function<void(KELId)> changePreset);
     void menuPresetSaveHome();
-    // The strip's and the bar's Time Bar items.
+    // The header views' items of the strip's and the bar's menus.
     void userToggleTimebar();
+    void userToggleTracks();
+    void userToggleToolbar();
     void userChangePresetWithStampInt(KELId stamp);
 
     // ---- other commands ----

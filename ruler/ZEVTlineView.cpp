@@ -293,11 +293,10 @@ void ZEVTlineView::construireLeMenu()
         ++tag;
     }
     menuRuler_->addSeparator();
-    // The tracks and the toolbar answer their items once they exist.
     connect(item(QStringLiteral("Time Bar"), kTagTimebar), &QAction::triggered, this, [this] { viewer_.userToggleTimebar(); });
     connect(item(QStringLiteral("Timeline"), kTagTline), &QAction::triggered, this, [this] { viewer_.fermetureRuler(); });
-    item(QStringLiteral("Tracks"), kTagTracks)->setEnabled(false);
-    item(QStringLiteral("Toolbar"), kTagToolbar)->setEnabled(false);
+    connect(item(QStringLiteral("Tracks"), kTagTracks), &QAction::triggered, this, [this] { viewer_.userToggleTracks(); });
+    connect(item(QStringLiteral("Toolbar"), kTagToolbar), &QAction::triggered, this, [this] { viewer_.userToggleToolbar(); });
     menuRuler_->addSeparator();
     connect(item(QStringLiteral("Channels"), kTagChannels), &QAction::triggered, this,
             [this] { viewer_.userSelectContext(kTagChannels); });

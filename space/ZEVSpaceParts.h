@@ -253,6 +253,9 @@ public:
     virtual void actifCurseurDidChangeForCurseur(KELICurseur* curseur) = 0;
     // True while no move runs.
     virtual bool siAccepteDeplacement() const = 0;
+    // The ruler bar's Now, Search and Ruler buttons as it shows them; all off without a bar.
+    enum class BarButton { Now, Search, Ruler };
+    virtual bool stateOfBarButton(BarButton button) = 0;
     // Starts a move; false while one runs.
     virtual bool userInitieDeplacementCurseur() = 0;
     // Moves the moving cursor and the visible range together by d seconds and redraws.

@@ -309,6 +309,11 @@ QIcon iconForFileType(const QString& type)
 
 QIcon genericDocumentIcon() { return fromNames({QStringLiteral("text-x-generic")}, Kind::Document); }
 
+QIcon findIconForFileType(const QString& type)
+{
+    return type.isEmpty() ? genericDocumentIcon() : iconForFileType(type);
+}
+
 QIcon iconForFile(const QString& path)
 {
     const QFileInfo info(path);

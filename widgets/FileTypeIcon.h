@@ -18,6 +18,10 @@ QIcon iconForFileType(const QString& type);
 // The icon of the generic document, for a type that names none.
 QIcon genericDocumentIcon();
 
+// The icon of a find by kind: there the empty type stands for any file, the generic document,
+// not for a folder; any other type as iconForFileType.
+QIcon findIconForFileType(const QString& type);
+
 // The icon of the file or folder at `path`, by what it is rather than by how it is named when
 // its name says nothing.
 QIcon iconForFile(const QString& path);

@@ -5,6 +5,7 @@
 #include "platform/MenuText.h"
 #include "runtime/Log.h"
 #include "space/ZEVMenuPreview.h"
+#include "widgets/ZEVMixedMark.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -15,8 +16,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QWidget>
@@ -53,17 +52,6 @@ enum class Rule {
     EntityOpen,
     ImagesEntity,    // the Images inspector's id as the value
 };
-
-QIcon mixedMark()
-{
-    // The mixed state: a dash where the check mark would be.
-    QPixmap p(16, 16);
-    p.fill(Qt::transparent);
-    QPainter painter(&p);
-    painter.setPen(QPen(QApplication::palette().color(QPalette::WindowText), 2));
-    painter.drawLine(4, 8, 12, 8);
-    return QIcon(p);
-}
 
 bool isTextField(QWidget* w)
 {
@@ -327,7 +315,8 @@ void KELMainMenu::build()
     // The previews.
     ZEVMenuPreviewTarget& target = hub_.previewTarget();
     previews_[kMenuSpaces] = std::make_unique<ZEVMenuPreview>(target, ZEVMenuPreview::Kind::Spaces, 12, 30);
-    previews_[kMenuChannels] = std::make_unique<ZEVMenuPreview>(target, ZEVMenuPreview::Kind::Channels, 6, 0, true);
+    // Like every other Channels menu, it marks the home Channel only: the drop folder's is not named here.
+    previews_[kMenuChannels] = std::make_unique<ZEVMenuPreview>(target, ZEVMenuPreview::Kind::Channels, 6, 0, false);
     previews_[kMenuHistory] = std::make_unique<ZEVMenuPreview>(target, ZEVMenuPreview::Kind::History, 0);
     for (auto& [tag, p] : previews_)
         p->attach(menus_.at(tag));
@@ -588,7 +577,7 @@ void KELMainMenu::setState(QAction* a, int state)
     a->setCheckable(state != -1);
     a->setChecked(state == 1);
     // Qt draws no mixed state: a dash stands for it.
-    a->setIcon(state == -1 ? mixedMark() : QIcon());
+    a->setIcon(state == -1 ? ZEVMixedMark() : QIcon());
     a->setIconVisibleInMenu(state == -1);
 }
 
@@ -626,8 +615,10 @@ void KELMainMenu::menuWillOpen(int tag)
         enable(item(kMenuSpaces, 41), hub_.siSelectionExiste());
         enable(item(kMenuSpaces, 43), search);
         enable(item(kMenuSpaces, 44), search);
-        if (QAction* now = item(kMenuSpaces, 2000009))
+        if (QAction* now = item(kMenuSpaces, 2000009)) {
             now->setText(QStringLiteral("Now  --  %1").arg(menuText(hub_.nowBackImageName())));
+            now->setIcon(hub_.nowBackThumbnail());
+        }
         break;
     }
     case kMenuEdit:
@@ -646,6 +637,7 @@ void KELMainMenu::menuWillOpen(int tag)
         for (long t : {21L, 22L})
             enable(item(kMenuTime, t), search != 0);
         setState(item(kMenuTime, 24), hub_.siShowCalandar() ? 1 : 0);
+        setState(item(kMenuTime, 26), hub_.siShowGoTo() ? 1 : 0);
         setState(item(kMenuTime, 3), r ? 1 : 0);
         updateMenuPresets(menuWithTag(kMenuTime));
         break;

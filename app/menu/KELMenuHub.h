@@ -11,6 +11,7 @@
 #include "desk/model/ZEVItemOptions.h"
 #include "engine/KELTypes.h"
 
+#include <QIcon>
 #include <QString>
 
 #include <string_view>
@@ -92,8 +93,12 @@ public:
     // A selection of the front mode on the Now desk or, failing that, the Search desk.
     virtual bool siSelectionExiste() = 0;
     virtual QString nowBackImageName() = 0;
+    // The picture of the Now desk's background for the current Channel; null for none.
+    virtual QIcon nowBackThumbnail() = 0;
     virtual bool siRulerButton() = 0;
     virtual bool siShowCalandar() = 0;
+    // The go-to panel shows.
+    virtual bool siShowGoTo() = 0;
     virtual bool siTimebarClosed() = 0;
     virtual bool siTlineClosed() = 0;
     virtual bool siTracksClosed() = 0;

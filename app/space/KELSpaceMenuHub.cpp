@@ -7,6 +7,7 @@
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "desk/viewer/ZEVNowThumbnail.h"
 #include "engine/KELICurseur.h"
 #include "front/ZEVFrontToolButtons.h"
 #include "front/ZEVFrontViewer.h"
@@ -17,6 +18,7 @@
 #include "keytime/ZEVKeyDocumentController.h"
 #include "platform/MenuText.h"
 #include "platform/desktop/AppRegistry.h"
+#include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
@@ -462,6 +464,8 @@ QString KELSpaceMenuHub::nowBackImageName()
     return now ? QString::fromStdString(now->currentBackImageItemName()) : QString();
 }
 
+QIcon KELSpaceMenuHub::nowBackThumbnail() { return ZEVNowBackThumbnail(space_); }
+
 bool KELSpaceMenuHub::siRulerButton()
 {
     ZEVRulerViewbarServices* bar = barOf(space_);
@@ -472,6 +476,12 @@ bool KELSpaceMenuHub::siShowCalandar()
 {
     ZEVFrontViewerServices* front = space_.frontViewer();
     return front && front->siShowCalandar();
+}
+
+bool KELSpaceMenuHub::siShowGoTo()
+{
+    ZEVFrontViewerServices* front = space_.frontViewer();
+    return front && front->siGoToPanelVisible();
 }
 
 bool KELSpaceMenuHub::siTimebarClosed() { return !space_.frontViewer() || space_.frontViewer()->siTimebarClosed(); }
@@ -596,19 +606,21 @@ void fillOpenWithMenu(QMenu* menu, ZEVSpaceController& space, const std::vector<
         const Application app = choice.application;
         QObject::connect(a, &QAction::triggered, menu, [app, urls] {
             QString error;
-            if (!AppRegistry::open(app, urls, &error))
+            if (!AppRegistry::open(app, urls, &error)) {
+                Sound::shared().beep();
                 logFormat("KELApplication openWith: %s could not open the files (%s)", qUtf8Printable(app.id),
                           qUtf8Printable(error));
+            }
         });
     };
     if (built.defaultChoice) {
         add(*built.defaultChoice, QStringLiteral("%1 (default)").arg(built.defaultChoice->title));
-        if (!built.choices.isEmpty())
-            menu->addSeparator();
+        menu->addSeparator();
     }
     for (const OpenWithChoice& c : built.choices)
         add(c, c.title);
-    if (!built.defaultChoice && built.choices.isEmpty())
+    // Below the default too: no other application serves every Object.
+    if (built.choices.isEmpty())
         menu->addAction(QStringLiteral("<None>"))->setEnabled(false);
 }
 

@@ -62,8 +62,10 @@ public:
     bool siNowItemExiste() override;
     bool siSelectionExiste() override;
     QString nowBackImageName() override;
+    QIcon nowBackThumbnail() override;
     bool siRulerButton() override;
     bool siShowCalandar() override;
+    bool siShowGoTo() override;
     bool siTimebarClosed() override;
     bool siTlineClosed() override;
     bool siTracksClosed() override;

@@ -34,6 +34,7 @@
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
+#include "widgets/FileTypeIcon.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -407,10 +408,10 @@ void ZEVSpaceAdapter::installToolbarFillers(ZEVSpaceController& space)
     };
     KELApplication* app = app_;
     fillers.findImages = [app](QMenu* menu) {
-        std::map<long, QIcon> icons = {{22020, KELApplication::iconForFileType(QString())},
-                                       {22021, KELApplication::iconForFileType(QStringLiteral("vcf"))},
-                                       {22022, KELApplication::iconForFileType(QStringLiteral("eml"))},
-                                       {22023, KELApplication::iconForFileType(QStringLiteral("webloc"))}};
+        std::map<long, QIcon> icons = {{22020, findIconForFileType(QString())},
+                                       {22021, findIconForFileType(QStringLiteral("vcf"))},
+                                       {22022, findIconForFileType(QStringLiteral("eml"))},
+                                       {22023, findIconForFileType(QStringLiteral("webloc"))}};
         if (app) {
             icons[22001] = QIcon(app->resources().holdByZevImage());
             icons[22004] = QIcon(app->resources().holdByZevFolderImage());

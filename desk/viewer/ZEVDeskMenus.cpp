@@ -6,6 +6,7 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceParts.h"
 #include "space/ZEVSpaceWindow.h"
+#include "widgets/ZEVMixedMark.h"
 
 #include <QAction>
 #include <QMenu>
@@ -151,6 +152,20 @@ void ZEVDeskMenus::userOpenBackInspectView()
         commands->perform("menuChangeBackImage:", changeBack_);
 }
 
+int ZEVDeskMenus::barButtonOn() const
+{
+    using B = ZEVRulerViewerServices::BarButton;
+    ZEVRulerViewerServices* ruler = space_.rulerViewer();
+    if (!ruler)
+        return -1;
+    // The bar tests its buttons in this order.
+    if (ruler->stateOfBarButton(B::Now))
+        return 0;
+    if (ruler->stateOfBarButton(B::Search))
+        return 1;
+    return ruler->stateOfBarButton(B::Ruler) ? 2 : -1;
+}
+
 void ZEVDeskMenus::updateTitles(QAction* highlighted)
 {
     ZEVFrontViewerServices* front = space_.frontViewer();
@@ -158,13 +173,15 @@ void ZEVDeskMenus::updateTitles(QAction* highlighted)
     for (int i = 0; i < 4; ++i)
         tools_[i]->setText(QString::fromUtf8(
             tools_[i] == highlighted || kToolModes[i] == mode ? kTools[i].active : kTools[i].plain));
-    KELICurseur* actif = space_.actifCurseur();
-    const int activeTime = actif && actif == space_.nowCurseur() ? 0 : actif && actif == space_.searchCurseur() ? 1 : -1;
-    for (int i = 0; i < 3; ++i) {
-        const bool highlightedHere = std::find(std::begin(times_), std::end(times_), highlighted) != std::end(times_);
-        const bool active = highlightedHere ? times_[i] == highlighted : i == activeTime;
-        times_[i]->setText(QString::fromUtf8(active ? kTimes[i].active : kTimes[i].plain));
-    }
+    // The time items follow the ruler bar's Now, Search and Ruler buttons; with none of them on
+    // they keep their titles.
+    const int activeTime = barButtonOn();
+    const bool highlightedHere = std::find(std::begin(times_), std::end(times_), highlighted) != std::end(times_);
+    if (highlightedHere || activeTime >= 0)
+        for (int i = 0; i < 3; ++i) {
+            const bool active = highlightedHere ? times_[i] == highlighted : i == activeTime;
+            times_[i]->setText(QString::fromUtf8(active ? kTimes[i].active : kTimes[i].plain));
+        }
     for (int i = 0; i < 4; ++i)
         entities_[i]->setText(QString::fromUtf8(entities_[i] == highlighted ? kEntities[i].active : kEntities[i].plain));
 }
@@ -183,10 +200,16 @@ QMenu* ZEVDeskMenus::menuForFrontView()
     const int mode = front ? ZEVNormalisedMode(front->frontMode()) : 0;
     for (int i = 0; i < 4; ++i)
         tools_[i]->setChecked(kToolModes[i] == mode);
+    // The bar's buttons; while the Ruler one is on, the active cursor's item is half on.
+    const int on = barButtonOn();
     KELICurseur* actif = space_.actifCurseur();
-    times_[0]->setChecked(actif && actif == space_.nowCurseur());
-    times_[1]->setChecked(actif && actif == space_.searchCurseur());
-    times_[2]->setChecked(false);
+    const int actifTime = actif && actif == space_.nowCurseur() ? 0 : actif && actif == space_.searchCurseur() ? 1 : -1;
+    for (int i = 0; i < 3; ++i) {
+        const bool mixed = on == 2 && i == actifTime;
+        times_[i]->setChecked(i == on);
+        times_[i]->setIcon(mixed ? ZEVMixedMark() : QIcon());
+        times_[i]->setIconVisibleInMenu(mixed);
+    }
     calendar_->setChecked(front && front->siShowCalandar());
     goTo_->setChecked(front && front->siGoToPanelVisible());
     ZEVContextViewerServices* context = space_.contextViewer();

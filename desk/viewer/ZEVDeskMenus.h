@@ -48,6 +48,8 @@ public:
 
     // Plain or active titles of the three groups; `highlighted` takes its long title.
     void updateTitles(QAction* highlighted = nullptr);
+    // The ruler bar's button that is on: 0 Now, 1 Search, 2 Ruler; -1 for none.
+    int barButtonOn() const;
 
     // Change Background: the Images inspector opens, where the backgrounds are chosen.
     void userOpenBackInspectView();

@@ -7,12 +7,12 @@
 
 #include "look/KELSharedResources.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "desk/viewer/ZEVNowThumbnail.h"
 #include "inspectors/channels/ZEVChannelTableView.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "platform/MenuText.h"
 #include "space/ZEVMenuPreview.h"
 #include "space/ZEVSelections.h"
-#include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/FileTypeIcon.h"
 #include "widgets/ZEVButton.h"
@@ -22,7 +22,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QMenu>
-#include <QPixmap>
 
 #include <functional>
 
@@ -313,16 +312,7 @@ void ZEVChannelViewer::menuSpaceNew() { userSpaceAdd(); }
 // ---------------------------------------------------------------------------------------------
 // Opening
 
-QIcon ZEVChannelViewer::vignetteDuNow()
-{
-    ZEVDeskViewer* nowDesk = space_.deskViewerForCurseur(space_.nowCurseur());
-    ZEVSpaceClass* sc = space_.spaceClass();
-    if (!nowDesk || !sc)
-        return {};
-    const QImage image = sc->imageForImageItem(nowDesk->currentBackImageItem(), space_.currentChannelInt(),
-                                               nowDesk->currentBackColorItem(), nowDesk->currentBackScaleMot());
-    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
-}
+QIcon ZEVChannelViewer::vignetteDuNow() { return ZEVNowBackThumbnail(space_); }
 
 void ZEVChannelViewer::preparerEntity(QMenu* menu)
 {
@@ -364,10 +354,10 @@ void ZEVChannelViewer::preparerFind(QMenu* menu)
         {22002, QIcon(r.holdByMacImage())},
         {22003, QIcon(r.holdByExternImage())},
         {22004, QIcon(r.holdByZevFolderImage())},
-        {22020, iconForFileType(QString())},
-        {22021, iconForFileType(QStringLiteral("vcf"))},
-        {22022, iconForFileType(QStringLiteral("eml"))},
-        {22023, iconForFileType(QStringLiteral("webloc"))},
+        {22020, findIconForFileType(QString())},
+        {22021, findIconForFileType(QStringLiteral("vcf"))},
+        {22022, findIconForFileType(QStringLiteral("eml"))},
+        {22023, findIconForFileType(QStringLiteral("webloc"))},
     };
     for (const auto& [tag, image] : images)
         if (QAction* a = ZEVMenuItemWithTag(menu, tag))

@@ -535,7 +535,7 @@ void ZEVIconViewer::menuWillOpen(QMenu* menu)
             {kFindFiles, ""}, {kFindPersons, "vcf"}, {kFindEmails, "eml"}, {kFindBookmarks, "webloc"}};
         for (const auto& [tag, type] : icones)
             if (QAction* a = ZEVMenuItemWithTag(menu, tag))
-                a->setIcon(iconForFileType(QString::fromLatin1(type)));
+                a->setIcon(findIconForFileType(QString::fromLatin1(type)));
     } else if (menu == gotoMenu()) {
         for (int k = 0; k < ZEVIconClass::KindCount; ++k)
             if (QAction* a = ZEVMenuItemWithTag(menu, k + 1))

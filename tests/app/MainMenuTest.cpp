@@ -136,8 +136,10 @@ public:
     bool siNowItemExiste() override { return true; }
     bool siSelectionExiste() override { return false; }
     QString nowBackImageName() override { return QStringLiteral("Grey"); }
+    QIcon nowBackThumbnail() override { return {}; }
     bool siRulerButton() override { return false; }
     bool siShowCalandar() override { return false; }
+    bool siShowGoTo() override { return false; }
     bool siTimebarClosed() override { return true; }
     bool siTlineClosed() override { return false; }
     bool siTracksClosed() override { return true; }

@@ -76,6 +76,7 @@ public:
     }
     void actifCurseurDidChangeForCurseur(KELICurseur* c) override { real->actifCurseurDidChangeForCurseur(c); }
     bool siAccepteDeplacement() const override { return accepts; }
+    bool stateOfBarButton(BarButton) override { return false; }
     bool userInitieDeplacementCurseur() override
     {
         trace.push_back("ruler initie");
