@@ -181,6 +181,10 @@ void KELChercheurDe::initialize()
         alertAndStop("zevDatabase Error!", g_lastError);
         return;
     }
+    // The program's own connections (the log merge, the start-up readers) hold the file's locks
+    // for moments, longer on a loaded machine: a write of the link base that gave up at the first
+    // busy answer would be lost, so it waits for them, about a second at most.
+    g_connection->setBusyRetryTimeout(kBusyRetries);
     Alert alert;
     if (!UpdateZevDataBase(*g_connection, &alert)) {
         g_connection->close();

@@ -6,6 +6,12 @@
 #include "engine/store/KELChercheurDeMots.h"
 #include "engine/store/KELChercheurDeNombres.h"
 
+#include <sqlite3.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 using namespace storetest;
 using tallomer::ScopedLogCapture;
 
@@ -196,4 +202,33 @@ TEST_F(FinderTest, EqualValuesAreSharedOnlyInTheUserRange)
     EXPECT_EQ(mots.motIntAvecBaseTxt("Channel 1"), 0u);
     ASSERT_TRUE(nombres.suppNombreAvecBaseInt(n));
     EXPECT_FALSE(nombres.nombreAvecBaseInt(n));
+}
+
+// Another connection holding the write lock for a moment (as the program's own merge and readers
+// do) delays a write; it neither loses it nor reports it lost.
+TEST_F(FinderTest, AWriteWaitsOutAnotherConnectionsMomentaryLock)
+{
+    ASSERT_EQ(liens.maxIdInt(), kFirstUserId);
+    sqlite3* autre = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &autre, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(autre, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::atomic<bool> ecrit{false};
+    std::thread detenteur([&] {
+        while (!ecrit.load())
+            std::this_thread::yield();
+        // How long the lock is held is the situation tested, not a wait for a result.
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        sqlite3_exec(autre, "COMMIT;", nullptr, nullptr, nullptr);
+    });
+    ScopedLogCapture log;
+    ecrit = true;
+    const KELId id = liens.maxIdInt();
+    const bool mis = liens.insertLeLien(link(id, 1000049, 1000050, kAnyRel, 10, 20));
+    detenteur.join();
+    sqlite3_close(autre);
+    EXPECT_EQ(id, kFirstUserId + 1);
+    EXPECT_TRUE(mis);
+    EXPECT_FALSE(log.sink.contains("SQLite Busy"));
+    EXPECT_TRUE(session.storeErrors.empty());
+    EXPECT_EQ(liens.loadRowInt(id), link(id, 1000049, 1000050, kAnyRel, 10, 20));
 }
