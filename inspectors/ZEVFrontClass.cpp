@@ -297,9 +297,8 @@ bool ZEVFrontClass::startTransfer(KELI* item, ZEVItemViewer* viewer, const QStri
             logFormat(move ? "Drag error when moving file: %s" : "Drag Error when copying file: %s", qPrintable(job.source));
             logFormat(move ? "                  to folder: %s" : "                   to folder: %s", qPrintable(job.target));
         }
-        jobEnded(item, viewer, move, r, releaseMoved, channel, into);
         // The source of a move by copy goes once the record names the copy.
-        if (out.sourceLeft)
+        if (jobEnded(item, viewer, move, r, releaseMoved, channel, into, job.source, out.sourceLeft) && out.sourceLeft)
             ZEVTransferQueue::shared().run([source = job.source] { return removeTransferredSource(source).ok; }, this,
                                            {});
     });
@@ -331,33 +330,32 @@ void ZEVFrontClass::duplicateToSpace(ZEVItemViewerForDesks* v)
     duplicateItems(sources, QString(), QString());
 }
 
-void ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved,
-                             KELId channel, const ZEVIconPosition& into)
+bool ZEVFrontClass::jobEnded(KELI* item, ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved,
+                             KELId channel, const ZEVIconPosition& into, const QString& source, bool sourceLeft)
 {
     clearItemOption(item, move ? ZEVOPTION_MOVING : ZEVOPTION_COPYING);
-    progressEnd(dragging_, item, r.ok);
-    if (!r.ok) {
-        logFormat("ZEVFrontClass: %s", qPrintable(r.error));
+    // A moved Object leaves the desk; a duplicated one stays and refers to the copy from now on.
+    const bool kept = r.ok && (r.path.isEmpty() || recordFollows(item, channel, source, r.path, move && !sourceLeft));
+    progressEnd(dragging_, item, kept);
+    if (!kept) {
+        if (!r.ok)
+            logFormat("ZEVFrontClass: %s", qPrintable(r.error));
         addItemOption(item, ZEVOPTION_ERROR);
         stickerForItem(viewer, item, ZEVItemStickers::kError);
         slideDragCopy(item, viewer, std::nullopt);
         scheduleTableRefresh();
-        return;
+        return false;
     }
     clearItemOption(item, ZEVOPTION_ERROR | (move ? 0 : ZEVOPTION_HOLD_BY_SYSTEM));
     stickerForItem(viewer, item, ZEVItemStickers::kForOptions);
     slideDragCopy(item, viewer, into);
-    // A moved Object leaves the desk; a duplicated one stays and refers to the copy from now on.
-    if (!r.path.isEmpty()) {
-        ZEVItemData* data = ZEVItemDataChannels::ItemDataForChannelInt(channel);
-        (data ? *data : ZEVItemData::Current()).updateFilePathWithItem(item, r.path);
-    }
     // A duplicated Object shows its copy from now on.
     for (ZEVItemView* v : viewsOfItem(item))
         v->updateImage();
     if (move && viewer && releaseMoved)
         viewer->userReleaseIconForItem(item);
     scheduleTableRefresh();
+    return true;
 }
 
 } // namespace tallomer

@@ -345,8 +345,10 @@ private:
     KELId draggingLegoId_ = 0;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    void jobEnded(KELI* item, class ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved,
-                  KELId channel, const ZEVIconPosition& into);
+    // False when the record could not follow and the transfer was taken back: a source left by a
+    // move across file systems then stays.
+    bool jobEnded(KELI* item, class ZEVItemViewer* viewer, bool move, const Result& r, bool releaseMoved,
+                  KELId channel, const ZEVIconPosition& into, const QString& source = {}, bool sourceLeft = false);
     // The Object's drag copy of the last drag slides into `into` at full opacity, or back onto the
     // Object's view, and goes.
     void slideDragCopy(KELI* item, class ZEVItemViewer* viewer, const std::optional<ZEVIconPosition>& into);
@@ -404,6 +406,9 @@ private:
     void transferStart(KELI* item, const TransferRecord& record, bool copy);
     void transferFinish(KELI* item, bool copy, bool sourceLeft);
     void transferFail(KELI* item, bool copy);
+    // The file Object's record made to name `target`; when it cannot, the transfer is taken back
+    // (a rename renamed back, a copy removed), the user is told, and the answer is false.
+    bool recordFollows(KELI* item, KELId channel, const QString& source, const QString& target, bool renamed);
     bool moveWebloc(KELI* item, const QString& folder, const QString& source);
     void scheduleTableRefresh();
     // The Object's views on the Now and the Search desks; its view on the Now desk.

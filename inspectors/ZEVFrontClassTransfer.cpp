@@ -464,9 +464,10 @@ void ZEVFrontClass::transferFinish(KELI* item, bool copy, bool sourceLeft)
         return;
     const std::vector<ZEVItemView*> views = viewsOfItem(item);
     // The store of the Channel the job started in, whichever is current now.
-    ZEVItemData& data = storeFor(r.channel);
-    if (r.follow)
-        data.updateFilePathWithItem(item, r.target);
+    if (r.follow && !recordFollows(item, r.channel, r.source, r.target, !copy && !sourceLeft)) {
+        transferFail(item, copy);
+        return;
+    }
     clearItemOption(item, (copy ? ZEVOPTION_COPYING | ZEVOPTION_HOLD_BY_SYSTEM : ZEVOPTION_MOVING) | ZEVOPTION_ERROR);
     if (ZEVItemView* v = nowViewOfItem(item))
         v->addSticker(ZEVItemStickers::kForOptions);
@@ -481,6 +482,23 @@ void ZEVFrontClass::transferFinish(KELI* item, bool copy, bool sourceLeft)
             queue.run([source = r.source] { return removeTransferredSource(source).ok; }, this, {});
     }
     scheduleTableRefresh();
+}
+
+bool ZEVFrontClass::recordFollows(KELI* item, KELId channel, const QString& source, const QString& target,
+                                  bool renamed)
+{
+    // Only a file Object's record names its file; any other keeps what it has.
+    if (storeFor(channel).updateFilePathWithItem(item, target) || typeForItem(item) != QLatin1String("file"))
+        return true;
+    // Left as it is, the file would be where the Object no longer finds it (or, moved by copy,
+    // only where the Object does not look once its source is removed).
+    const FileResult back = takeBackTransfer(source, target, renamed);
+    logFormat("ZEVFrontClass: the record of %s cannot name %s; the transfer is taken back%s%s",
+              qPrintable(source), qPrintable(target), back ? "" : ": ", back ? "" : qPrintable(back.error));
+    ZEVItemDataChannels::ReportStoreError(
+        back ? QStringLiteral("the record of %1 cannot be written; it was left where it was").arg(source)
+             : QStringLiteral("the record of %1 cannot be written, and the file stays at %2").arg(source, target));
+    return false;
 }
 
 void ZEVFrontClass::transferFail(KELI* item, bool copy)

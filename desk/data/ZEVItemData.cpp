@@ -491,20 +491,20 @@ QString ZEVItemData::fileUrlForItem(KELI* item)
     return QString();
 }
 
-void ZEVItemData::updateFilePathWithItem(KELI* item, const QString& filePath)
+bool ZEVItemData::updateFilePathWithItem(KELI* item, const QString& filePath)
 {
     if (!item || isNone())
-        return;
+        return false;
     const auto record = readFileRecord(item->idInt());
     if (!record)
-        return;
+        return false;
     if (cleanPath(filePath) == record->path)
-        return;
+        return true;
     const auto bookmark = FileBookmark::fromPath(filePath);
     if (!bookmark) {
         say(QStringLiteral("updateFilePathWithItem   Error when creating URL bookmark data: %1")
                 .arg(QStringLiteral("no file at %1").arg(filePath)));
-        return;
+        return false;
     }
     const QString& newPath = bookmark->path();
     const auto align = [&](ZEVItemOption bit, bool holds) {
@@ -521,9 +521,10 @@ void ZEVItemData::updateFilePathWithItem(KELI* item, const QString& filePath)
     if (siItemOption(item, ZEVOPTION_MASK_GIF_ANIMATION))
         clearItemOption(item, ZEVOPTION_MASK_GIF_ANIMATION);
     if (!writeRecord(item->idInt(), kFile, fileFields(*bookmark, record->httpPath)))
-        return;
+        return false;
     replaceKey(pathDico_, record->path, newPath, item->idInt());
     replaceKey(uidDico_, record->uid, bookmark->identity().uid(), item->idInt());
+    return true;
 }
 
 void ZEVItemData::updateFileUidWithItem(KELI* item, const QString& filePath)

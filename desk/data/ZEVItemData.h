@@ -102,7 +102,8 @@ public:
     // ---- reading, repairs, deletion ----
     // The Object's file, its record repaired when the file moved; "" when none.
     QString fileUrlForItem(KELI* item);
-    void updateFilePathWithItem(KELI* item, const QString& filePath);
+    // False when the record could not be read or written: it still names the old place.
+    bool updateFilePathWithItem(KELI* item, const QString& filePath);
     void updateFileUidWithItem(KELI* item, const QString& filePath);
     QUrl originalHttpUrlForItem(KELI* item);
     QUrl httpUrlForItem(KELI* item);

@@ -332,4 +332,18 @@ FileResult removeTransferredSource(const QString& source)
     return FileResult::success();
 }
 
+FileResult takeBackTransfer(const QString& source, const QString& target, bool renamed)
+{
+    if (renamed) {
+        const FileResult back = moveFileNoReplace(target, source);
+        if (back)
+            syncFolder(parentOf(QFile::encodeName(source)));
+        return back;
+    }
+    if (!removeTree(target))
+        return FileResult::failure(QStringLiteral("the copy %1 cannot be removed").arg(target));
+    syncFolder(parentOf(QFile::encodeName(target)));
+    return FileResult::success();
+}
+
 } // namespace tallomer

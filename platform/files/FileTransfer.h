@@ -42,6 +42,11 @@ TransferOutcome transferNoReplace(const QString& source, const QString& target, 
 // The source of a move that went by copy, removed (a folder with all it holds).
 FileResult removeTransferredSource(const QString& source);
 
+// Undoes a transfer that ended well but cannot be kept: a move made by one rename is renamed back
+// to `source` (never replacing), anything else (a copy, a move whose source was left) loses its
+// copy at `target`, so the source is once more the one place of the bytes.
+FileResult takeBackTransfer(const QString& source, const QString& target, bool renamed);
+
 // Whether `folder` is `source` or lies inside it (a folder cannot go into itself).
 bool isSameOrInside(const QString& folder, const QString& source);
 

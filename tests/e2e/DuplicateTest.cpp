@@ -5,6 +5,7 @@
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/RefusedFolder.h"
+#include "tests/support/SecondFileSystem.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "app/widgets/ZEVFilePanel.h"
@@ -32,13 +33,18 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
+#include <optional>
 #include <sys/stat.h>
 
 namespace e2e {
 namespace {
 
 constexpr int kHandleMenu = 4333;
-constexpr long kDuplicateTo = 25, kDuplicateToSpace = 24;
+constexpr long kDuplicateTo = 25, kDuplicateToSpace = 24, kMoveTo = 21;
+
+// Before any thread exists.
+const bool kOtherFileSystem = tallomer::test::SecondFileSystem::prepare();
 
 class Duplicate : public E2EWithSound<RecordingSound> {
 protected:
@@ -79,8 +85,9 @@ protected:
         ADD_FAILURE() << path.toStdString() << " has no icon";
         return nullptr;
     }
-    // The Object menu opened with the mouse, its Handle submenu opened and the item clicked.
-    void chooseHandleItem(long itemTag)
+    // The Object menu opened with the mouse, its Handle submenu opened and the item clicked;
+    // `afterClick`, when given, runs before the event loop turns again.
+    void chooseHandleItem(long itemTag, const std::function<void()>& afterClick = {})
     {
         QMenu* object = openMenu(KELMainMenu::kMenuObject);
         ASSERT_NE(object, nullptr);
@@ -92,6 +99,8 @@ protected:
         QAction* item = adapter()->mainMenu()->item(kHandleMenu, itemTag);
         ASSERT_TRUE(item && item->isEnabled()) << "item " << itemTag << " is not enabled";
         QTest::mouseClick(handle, Qt::LeftButton, {}, handle->actionGeometry(item).center());
+        if (afterClick)
+            afterClick();
         pump();
     }
     void select(const std::vector<KELI*>& items)
@@ -103,10 +112,12 @@ protected:
     QWidget* canvas() const { return window()->spaceView()->deskCanvas()->viewport(); }
     QPoint at(const QPointF& p) const { return QPoint(int(p.x()), int(canvas()->height() - p.y())); }
     // `wait`: the jobs done and their ends shown before it returns.
-    void dragOnto(ZEVItemViewForDesks* what, ZEVItemViewForDesks* onto, Qt::KeyboardModifiers keys, bool wait = true)
+    // `afterDrop`, when given, runs once the drop is taken and before its jobs end.
+    void dragOnto(ZEVItemViewForDesks* what, ZEVItemViewForDesks* onto, Qt::KeyboardModifiers keys, bool wait = true,
+                  const std::function<void()>& afterDrop = {})
     {
         const QPointF to = onto->imageFrame().center();
-        ZEVItemView::setDragRunner([this, to, keys](QMimeData* data, const QImage&, ZEVItemView*) {
+        ZEVItemView::setDragRunner([this, to, keys, afterDrop](QMimeData* data, const QImage&, ZEVItemView*) {
             std::unique_ptr<QMimeData> owned(data);
             const Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction;
             QDragEnterEvent enter(at(to), offered, data, Qt::LeftButton, Qt::NoModifier);
@@ -115,6 +126,8 @@ protected:
             QApplication::sendEvent(canvas(), &move);
             QDropEvent drop(QPointF(at(to)), offered, data, Qt::LeftButton, keys);
             QApplication::sendEvent(canvas(), &drop);
+            if (afterDrop)
+                afterDrop();
             return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
         });
         // A long press starts the drag.
@@ -404,6 +417,68 @@ TEST_F(Duplicate, ADuplicateWhoseRecordCannotBeWrittenIsTakenBackWithItsCopyAndT
     EXPECT_EQ(QFileInfo(ZEVItemData::Current().recordedFilePathForItem(again)).size(), 100);
     EXPECT_EQ(liveObjectsTitled("draft.txt").size(), 2u);
     EXPECT_EQ(alerts.size(), 1u);
+}
+
+TEST_F(Duplicate, AFileMovedOrCopiedWhoseRecordCannotFollowIsPutBackWhereItsObjectFindsIt)
+{
+    startWithTheBox();
+    KELI* plan = fileObject(home + "/plan.txt", 40);
+    KELI* note = fileObject(home + "/note.txt", 20);
+    ZEVItemView* box = viewTitled("box");
+    ASSERT_TRUE(plan && note && box);
+    ZEVItemData& data = ZEVItemData::Current();
+    alerts.clear();
+    // The store refuses once the job has started, before its end writes the record.
+    std::optional<tallomer::test::RefusedFolder> refused;
+    const auto refuse = [&] {
+        refused.emplace(storeFolder() + "/local/zevData/2000018");
+        ASSERT_TRUE(refused->ok());
+    };
+    const auto keptAt = [&](KELI* item, const QString& path) {
+        EXPECT_TRUE(QFileInfo::exists(path));
+        EXPECT_EQ(data.recordedFilePathForItem(item), path);
+        EXPECT_EQ(itemOptions(item) & (ZEVOPTION_MOVING | ZEVOPTION_COPYING), 0u);
+        EXPECT_NE(itemOptions(item) & ZEVOPTION_ERROR, 0u) << "the Object shows the failure";
+    };
+
+    // Dropped onto the folder Object: the move is renamed back, its icon stays on the desk.
+    dragOnto(nowDesk()->itemViewForItem(plan), box, Qt::NoModifier, true, refuse);
+    refused.reset();
+    keptAt(plan, home + "/plan.txt");
+    EXPECT_FALSE(QFileInfo::exists(home + "/box/plan.txt"));
+    EXPECT_FALSE(released(plan));
+    // With Alt: the copy the Object would have referred to goes.
+    dragOnto(nowDesk()->itemViewForItem(note), box, Qt::AltModifier, true, refuse);
+    refused.reset();
+    keptAt(note, home + "/note.txt");
+    EXPECT_FALSE(QFileInfo::exists(home + "/box/note.txt"));
+
+    // Object ▸ Handle ▸ Move To…, within the file system and onto another one (a move by copy,
+    // whose source would go once the record named the copy).
+    QStringList folders{home + "/box"};
+    if (kOtherFileSystem) {
+        folders << tallomer::test::SecondFileSystem::big() + "/refused-" + QString::number(plan->idInt());
+        QDir().mkpath(folders.last());
+    }
+    for (const QString& folder : folders) {
+        select({plan});
+        panelAnswers = {folder};
+        chooseHandleItem(kMoveTo, refuse);
+        settle();
+        refused.reset();
+        keptAt(plan, home + "/plan.txt");
+        EXPECT_TRUE(QDir(folder).entryList(QDir::Files | QDir::Hidden).filter("plan").isEmpty()) << folder.toStdString();
+    }
+    EXPECT_EQ(alerts.size(), 1u) << "one message";
+
+    // The store writable again, the same move is made and kept.
+    select({plan});
+    panelAnswers = {home + "/box"};
+    chooseHandleItem(kMoveTo);
+    settle();
+    EXPECT_FALSE(QFileInfo::exists(home + "/plan.txt"));
+    EXPECT_EQ(data.recordedFilePathForItem(plan), home + "/box/plan.txt");
+    EXPECT_EQ(itemOptions(plan) & ZEVOPTION_ERROR, 0u);
 }
 
 TEST_F(Duplicate, AFileAboveTwentyMillionBytesDroppedOntoAFolderShowsItsProgressWhileTheCopyWaits)
