@@ -14,7 +14,9 @@
 #include "services/ZEVFrontViewerServices.h"
 #include "platform/UserDefaults.h"
 #include "platform/desktop/SingleInstance.h"
+#include "widgets/ZEVAlert.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMainWindow>
@@ -256,6 +258,18 @@ void KELApplicationDelegate::applicationWillTerminate()
     // A change of option bits made in the last turn is still waiting for its write.
     ZEVItemOptionWrites::flushPending();
     KELChercheurDe::CloseDatabase();
+    // Written now, while the user can still be told: the window's place and the options of this
+    // run are otherwise lost without a word.
+    if (defaults_ && !defaults_->defaults().sync()) {
+        const QString file = defaults_->defaults().fileName();
+        logFormat("KELApplicationDelegate: the preferences could not be written to %s", qUtf8Printable(file));
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("Your preferences could not be saved."),
+            QStringLiteral("Tallomer could not write %1, which keeps as it was. The window's place and the options "
+                           "changed since it was last written are lost. Check that the disk has free space and that "
+                           "%2 can be written to.")
+                .arg(file, QFileInfo(file).absolutePath()));
+    }
     if (app_)
         app_->terminate();
 }

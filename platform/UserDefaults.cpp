@@ -141,7 +141,12 @@ void UserDefaults::notify(const QString& key, const QVariant& before)
     }
 }
 
-void UserDefaults::sync() { settings_->sync(); }
+bool UserDefaults::sync()
+{
+    settings_->sync();
+    // The file is replaced whole or not at all: a refused write leaves the old one as it was.
+    return settings_->status() != QSettings::AccessError;
+}
 
 QString UserDefaults::fileName() const { return settings_->fileName(); }
 

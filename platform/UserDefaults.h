@@ -59,8 +59,9 @@ public:
     void unobserve(DefaultsToken token);
 
     // Writes pending changes to the file now (they are otherwise written from the event loop or
-    // when this object dies).
-    void sync();
+    // when this object dies). False when the file could not be written, now or at an earlier
+    // write of this run: the file then holds what it held before.
+    bool sync();
     QString fileName() const;
 
 private:

@@ -1,6 +1,7 @@
 // Record writes that fail while the program runs, as with a store made read-only: what the user
 // pasted leaves no Object behind (neither its links nor an icon), the user is told once, and the
-// same paste works once the store can be written again.
+// same paste works once the store can be written again. Preferences that cannot be written at the
+// quit are told of, and their file keeps what it held.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/RefusedFolder.h"
@@ -82,6 +83,46 @@ TEST_F(StoreWrites, APastedFileWhoseRecordCannotBeWrittenLeavesNoObjectAndThePas
     EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), letter);
     EXPECT_NE(viewTitled(QStringLiteral("letter.txt")), nullptr);
     EXPECT_EQ(alerts.size(), 1u);
+}
+
+TEST_F(StoreWrites, PreferencesThatCannotBeWrittenAtTheQuitAreToldOfAndTheirFileStaysWhole)
+{
+    const auto bytesOf = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const auto moveWindow = [this] {
+        const QVariant before = values->values(QStringLiteral("ZEVSpaceWindow"));
+        window()->move(window()->pos() + QPoint(37, 23));
+        EXPECT_TRUE(advanceUntil([&] { return values->values(QStringLiteral("ZEVSpaceWindow")) != before; }, 0.1, 2.0))
+            << "the window's place is a preference";
+    };
+    start();
+    ASSERT_TRUE(defaults->sync());
+    const QString file = defaults->fileName();
+    const QByteArray before = bytesOf(file);
+    ASSERT_FALSE(before.isEmpty());
+    alerts.clear();
+    {
+        tallomer::test::RefusedFolder refused(QFileInfo(file).absolutePath());
+        ASSERT_TRUE(refused.ok());
+        moveWindow();
+        quit();
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].message, QStringLiteral("Your preferences could not be saved."));
+        EXPECT_TRUE(alerts[0].informative.contains(file)) << alerts[0].informative.toStdString();
+    }
+    EXPECT_EQ(bytesOf(file), before) << "the old file stays whole";
+
+    // The next run, on a folder that can be written: its quit writes them and says nothing.
+    values.reset();
+    defaults.reset();
+    start();
+    alerts.clear();
+    moveWindow();
+    quit();
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_NE(bytesOf(file), before);
 }
 
 } // namespace
