@@ -57,6 +57,21 @@ protected:
         ASSERT_EQ(secondStart({home + "/box"}), 0);
         settle();
     }
+    // As startWithTheBox, with plan.txt (40 bytes) and note.txt (20 bytes) handed over beside it.
+    struct TwoFilesAndTheBox {
+        KELI* plan = nullptr;
+        KELI* note = nullptr;
+        ZEVItemView* box = nullptr;
+    };
+    TwoFilesAndTheBox startWithTwoFilesAndTheBox()
+    {
+        startWithTheBox();
+        TwoFilesAndTheBox made;
+        made.plan = fileObject(home + "/plan.txt", 40);
+        made.note = fileObject(home + "/note.txt", 20);
+        made.box = viewTitled("box");
+        return made;
+    }
     void settle()
     {
         for (int i = 0; i < 3; ++i) {
@@ -156,10 +171,7 @@ protected:
 
 TEST_F(Duplicate, FilesDroppedOntoAFolderObjectMoveOrDuplicateIntoItAndTheSameFolderTouchesNothing)
 {
-    startWithTheBox();
-    KELI* plan = fileObject(home + "/plan.txt", 40);
-    KELI* note = fileObject(home + "/note.txt", 20);
-    ZEVItemView* box = viewTitled("box");
+    const auto [plan, note, box] = startWithTwoFilesAndTheBox();
     ASSERT_TRUE(plan && note && box);
     ZEVItemData& data = ZEVItemData::Current();
 
@@ -421,10 +433,7 @@ TEST_F(Duplicate, ADuplicateWhoseRecordCannotBeWrittenIsTakenBackWithItsCopyAndT
 
 TEST_F(Duplicate, AFileMovedOrCopiedWhoseRecordCannotFollowIsPutBackWhereItsObjectFindsIt)
 {
-    startWithTheBox();
-    KELI* plan = fileObject(home + "/plan.txt", 40);
-    KELI* note = fileObject(home + "/note.txt", 20);
-    ZEVItemView* box = viewTitled("box");
+    const auto [plan, note, box] = startWithTwoFilesAndTheBox();
     ASSERT_TRUE(plan && note && box);
     ZEVItemData& data = ZEVItemData::Current();
     alerts.clear();
