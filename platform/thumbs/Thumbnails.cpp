@@ -103,7 +103,8 @@ QImage cachedThumbnail(const QString& cacheHome, const QString& path, double s)
         if (folder.size < s)
             continue;
         const QString thumb = cacheHome + QStringLiteral("/thumbnails/") + QLatin1String(folder.name) + QLatin1Char('/') + name;
-        if (!QFileInfo::exists(thumb))
+        // The cache is shared with every other program: only a plain file there is read.
+        if (!QFileInfo(thumb).isFile())
             continue;
         QImageReader reader(thumb, "png");
         QSize full;

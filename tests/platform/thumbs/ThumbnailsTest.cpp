@@ -18,7 +18,11 @@
 #include <QThreadPool>
 #include <QtEndian>
 
+#include <chrono>
 #include <cmath>
+#include <fcntl.h>
+#include <future>
+#include <unistd.h>
 #include <sys/stat.h>
 #include <limits>
 
@@ -155,6 +159,22 @@ TEST(Thumbnails, ANamedPipeIsNeverOpened)
     for (const Request::Kind kind : {Request::Kind::File, Request::Kind::IconSheet, Request::Kind::Square,
                                      Request::Kind::DeskImage})
         EXPECT_TRUE(thumbs::load(Request{kind, pipe, 64, {}}, QString()).image.isNull());
+
+    // Nor one where the desktop's cache keeps the picture of a plain file: the file is read.
+    const QString cache = tempFolder("pipe-cache");
+    const QString file = writeImage(tempFolder("pipe-file") + "/plain.png", QSize(40, 40), Qt::blue);
+    const QString cached = cache + "/thumbnails/normal/" + thumbs::cacheFileName(file);
+    QDir().mkpath(QFileInfo(cached).absolutePath());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(cached).constData(), 0600), 0);
+    auto read = std::async(std::launch::async, [&] { return thumbs::load(Request{Request::Kind::File, file, 64, {}}, cache); });
+    if (read.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ADD_FAILURE() << "the cache's named pipe was opened";
+        // A writer that comes and goes lets the waiting reader end.
+        const int fd = ::open(QFile::encodeName(cached).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    EXPECT_EQ(centreOf(read.get().image), QColor(Qt::blue));
 }
 
 TEST(Thumbnails, PicturesInHandAndDeskImagesTakeTheirOwnShapes)
