@@ -293,6 +293,12 @@ void ZEVItemBestImage::queuePicture(int kind, const QString& path, double s, con
 
 void ZEVItemBestImage::showMovie(const QString& path, double s)
 {
+    // Read here on the main thread: a named pipe opened would hold the whole program until
+    // something wrote to it.
+    if (!QFileInfo(path).isFile()) {
+        stopMovie();
+        return;
+    }
     QImageReader probe(path);
     probe.setAllocationLimit(thumbs::kAllocationLimitMB);
     QSize full = probe.size();

@@ -16,6 +16,15 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 namespace e2e {
 namespace {
 
@@ -131,6 +140,54 @@ TEST_F(ObjectPictures, AGifIsMarkedAsOneAndMovesOnlyWhileAnimated)
     v->updateImage();
     EXPECT_EQ(v->movie(), nullptr);
     EXPECT_EQ(base(v->item()) & 0x400, 0x400) << "and stays one";
+}
+
+TEST_F(ObjectPictures, NamedPipesWhereAPictureIsReadAreNeverOpened)
+{
+    start();
+    // A named pipe named as a GIF, and a plain picture whose desktop thumbnail is a named pipe.
+    const QString stream = home + "/stream.gif";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(stream).constData(), 0600), 0);
+    const QString plain = writePng("plain.png", QSize(40, 40), Qt::blue);
+    QStringList pipes{stream};
+    for (const thumbs::CacheFolder& f : thumbs::kCacheFolders) {
+        const QString dir = home + "/.cache/thumbnails/" + f.name;
+        QDir().mkpath(dir);
+        pipes << dir + "/" + thumbs::cacheFileName(plain);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(pipes.last()).constData(), 0600), 0);
+    }
+    // Opened, a pipe holds its reader until a writer comes: one comes after 10 s, and the test fails.
+    std::mutex m;
+    std::condition_variable cv;
+    bool done = false;
+    std::atomic<bool> rescued{false};
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> lock(m);
+        if (cv.wait_for(lock, std::chrono::seconds(10), [&] { return done; }))
+            return;
+        while (!cv.wait_for(lock, std::chrono::milliseconds(20), [&] { return done; }))
+            for (const QString& pipe : pipes)
+                if (const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK); fd >= 0) {
+                    rescued = true;
+                    ::close(fd);
+                }
+    });
+    const auto views = place({stream, plain});
+    ASSERT_TRUE(views.size() == 2 && views[0] && views[1]);
+    space()->selections().selectIconForItemSet({views[0]->item()}, nullptr);
+    pump();
+    key(Qt::Key_R); // Object ▸ Animate
+    pump();
+    {
+        const std::lock_guard<std::mutex> lock(m);
+        done = true;
+    }
+    cv.notify_all();
+    watchdog.join();
+    EXPECT_FALSE(rescued) << "a named pipe was opened";
+    EXPECT_NE(base(views[0]->item()) & ZEVOPTION_ANIMATE, 0) << "the Animate option is set";
+    EXPECT_EQ(views[0]->movie(), nullptr);
+    EXPECT_EQ(centre(views[1]), QColor(Qt::blue)) << "the file itself is read";
 }
 
 TEST_F(ObjectPictures, ATitleClickedTypedAndReturnedIsStored)
