@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QPointer>
@@ -47,8 +48,9 @@ QMetaObject::Connection& colorFollower()
 // The file's bytes, or nothing when it cannot be read or holds more than the shared bound.
 std::optional<QByteArray> boundedBytes(const QString& path)
 {
+    // Only a plain file: a named pipe dropped as a picture would hold the program until written to.
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
     QByteArray bytes = file.read(kMaxEncodedImageBytes + 1);
     if (bytes.isEmpty() || bytes.size() > kMaxEncodedImageBytes)

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 
@@ -77,8 +78,9 @@ std::optional<QImage> decodeImageBounded(const QByteArray& bytes, const QByteArr
 
 std::optional<QImage> readImageFileBounded(const QString& path)
 {
+    // Only a plain file: opening a named pipe would wait for a writer.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxEncodedImageBytes)
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxEncodedImageBytes)
         return std::nullopt;
     return decodeImageBounded(file.read(kMaxEncodedImageBytes));
 }

@@ -23,6 +23,12 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace inspecttest {
 namespace {
 
@@ -126,6 +132,20 @@ TEST(ChannelAddingPreview, ThePictureIsDecodedAtItsPreviewSizeAndOutsideInputIsR
     forged.close();
     EXPECT_FALSE(Controls::imageSizeOfFile(forged.fileName()));
     EXPECT_FALSE(Controls::renderPreview(forged.fileName(), {320, 180}, true));
+
+    // A named pipe dropped as a picture is refused without being opened (opened, it would wait
+    // for a writer: one comes after 10 s, and the test fails).
+    const QString pipe = dir + "/stream.png";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    auto asked = std::async(std::launch::async, [&] {
+        return !Controls::imageSizeOfFile(pipe) && !Controls::renderPreview(pipe, {320, 180}, true);
+    });
+    while (asked.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ADD_FAILURE() << "the named pipe was opened";
+        if (const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
+            ::close(fd);
+    }
+    EXPECT_TRUE(asked.get());
 }
 
 class ChannelAdding : public Inspectors {
