@@ -15,6 +15,29 @@ QString normalised(const QString& path)
 {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
+
+// The list as it is on the disk, empty when there is none. The list is rewritten from what is read
+// here: a list read only in part, or a named pipe that would wait for a writer, is refused.
+bool readList(const QString& path, QByteArray* list, QString* error)
+{
+    list->clear();
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    QFile in(path);
+    if (!info.isFile() || !in.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = info.isFile() ? in.errorString() : QStringLiteral("%1 is not a plain file").arg(path);
+        return false;
+    }
+    *list = in.readAll();
+    if (in.error() != QFileDevice::NoError) {
+        if (error)
+            *error = in.errorString();
+        return false;
+    }
+    return true;
+}
 } // namespace
 
 QString GtkBookmarks::bookmarksPath()
@@ -47,16 +70,8 @@ GtkBookmarks::Result GtkBookmarks::addFolder(const QString& folderPath, QString*
     }
 
     QByteArray old;
-    QFile in(path);
-    if (in.exists()) {
-        if (!in.open(QIODevice::ReadOnly)) {
-            if (error)
-                *error = in.errorString();
-            return Result::CannotOpenList;
-        }
-        old = in.readAll();
-        in.close();
-    }
+    if (!readList(path, &old, error))
+        return Result::CannotOpenList;
 
     const QList<QByteArray> lines = old.split('\n');
     for (const QByteArray& line : lines)
@@ -80,16 +95,9 @@ GtkBookmarks::Result GtkBookmarks::addFolder(const QString& folderPath, QString*
 bool GtkBookmarks::removeFolder(const QString& folderPath, QString* error)
 {
     const QString path = bookmarksPath();
-    QFile in(path);
-    if (!in.exists())
-        return true;
-    if (!in.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = in.errorString();
+    QByteArray old;
+    if (!readList(path, &old, error))
         return false;
-    }
-    const QByteArray old = in.readAll();
-    in.close();
     const QByteArray ours = QUrl::fromLocalFile(normalised(folderPath)).toEncoded();
     QByteArray out;
     bool removed = false;

@@ -9,7 +9,12 @@
 #include <QDBusConnectionInterface>
 #include <QProcess>
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
 #include <memory>
+#include <unistd.h>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -168,6 +173,19 @@ TEST(GtkBookmarks, PutsTheFolderFirstOnceAndKeepsEveryOtherLine)
     EXPECT_EQ(GtkBookmarks::addFolder(folder, &error), GtkBookmarks::Result::CannotOpenList);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(QFileInfo(list).isDir());
+    // Nor is a named pipe opened (it would wait for a writer: one comes after 10 s, and the test fails).
+    EXPECT_TRUE(QDir().rmdir(list));
+    EXPECT_EQ(::mkfifo(QFile::encodeName(list).constData(), 0600), 0);
+    auto asked = std::async(std::launch::async, [&] {
+        return std::pair(GtkBookmarks::addFolder(folder), GtkBookmarks::removeFolder(folder));
+    });
+    while (asked.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ADD_FAILURE() << "the named pipe was opened";
+        if (const int fd = ::open(QFile::encodeName(list).constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
+            ::close(fd);
+    }
+    EXPECT_EQ(asked.get(), std::pair(GtkBookmarks::Result::CannotOpenList, false));
+    EXPECT_FALSE(QFileInfo(list).isFile()) << "left as it was";
 
     qputenv("XDG_CONFIG_HOME", ""); // then the list under ~/.config
     EXPECT_EQ(GtkBookmarks::bookmarksPath(), QDir::homePath() + "/.config/gtk-3.0/bookmarks");
