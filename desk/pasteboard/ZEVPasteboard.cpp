@@ -225,6 +225,11 @@ void ZEVPasteboard::AnalysePasteboard(const QMimeData* data, long uniqueInt)
     tell(read.urlsLeftOut, "file or address was", "files and addresses were", kMaxUris, "files and addresses");
     tell(read.bookmarksLeftOut, "bookmark was", "bookmarks were", kMaxBookmarks, "bookmarks");
     tell(recordsLeftOut, "Object was", "Objects were", kMaxItemRecords, "Objects");
+    if (read.vcardsTooLarge > 0)
+        leftOut << QStringLiteral("%1 %2 left out: their cards hold more than the %3 bytes one drop or paste takes.")
+                       .arg(locale.toString(read.vcardsTooLarge),
+                            read.vcardsTooLarge == 1 ? QStringLiteral("contact was") : QStringLiteral("contacts were"),
+                            locale.toString(kMaxVCardBytes));
     s.leftOut = leftOut.join(QLatin1Char(' '));
 }
 

@@ -143,6 +143,16 @@ PasteboardContents readPasteboard(const QMimeData* data)
     if (cards.isEmpty())
         cards = bounded(data, mime::kXVCard, kMaxVCardBytes);
     out.vcards = parseVCards(cards, &out.vcardsLeftOut);
+    if (cards.isEmpty())
+        for (const char* type : {mime::kVCard, mime::kXVCard})
+            if (data->hasFormat(QString::fromLatin1(type))) {
+                // Too large to be read at all: how many cards it held is still told.
+                const QByteArray all = data->data(QString::fromLatin1(type));
+                if (all.size() > kMaxVCardBytes) {
+                    out.vcardsTooLarge = std::max<qsizetype>(1, all.toUpper().count("BEGIN:VCARD"));
+                    break;
+                }
+            }
 
     const QString plain = plainString(data);
     if (!plain.isEmpty())

@@ -68,6 +68,8 @@ struct PasteboardContents {
     qsizetype urlsLeftOut = 0;
     qsizetype bookmarksLeftOut = 0;
     qsizetype vcardsLeftOut = 0;
+    // The cards of a vCard payload larger than kMaxVCardBytes, none of which is read.
+    qsizetype vcardsTooLarge = 0;
 };
 
 PasteboardContents readPasteboard(const QMimeData* data);

@@ -10,6 +10,9 @@
 #include "app/menu/KELMainMenu.h"
 #include "objects/view/ZEVItemView.h"
 #include "platform/AppId.h"
+#include "platform/contacts/VCard.h"
+
+#include <QLocale>
 
 namespace e2e {
 namespace {
@@ -147,6 +150,20 @@ TEST_F(AddingContacts, CardsPastWhatOnePasteTakesAreSaidToBeLeftOutOnTheDeskAndI
     paste(std::move(one));
     EXPECT_TRUE(alerts.empty());
     EXPECT_EQ(contactObjects().size(), 5u);
+
+    // Cards past the bytes one paste takes: none is read, and how many is said.
+    QByteArray huge;
+    for (int i = 0; huge.size() <= kMaxVCardBytes; ++i)
+        huge += cardOf("many-" + QByteArray::number(i), "Many" + QByteArray::number(i), "Moe");
+    const qsizetype count = huge.count("BEGIN:VCARD");
+    auto tooLarge = std::make_unique<QMimeData>();
+    tooLarge->setData("text/vcard", huge);
+    paste(std::move(tooLarge));
+    EXPECT_EQ(contactObjects().size(), 5u);
+    ASSERT_EQ(alerts.size(), 1u) << "nothing said of a paste that added nothing";
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Not everything was added."));
+    EXPECT_TRUE(alerts[0].informative.startsWith(QLocale().toString(count) + QStringLiteral(" contacts were left out")))
+        << alerts[0].informative.toStdString();
 }
 
 } // namespace
