@@ -2,16 +2,10 @@
 // leaves time alone; over the panel's empty areas it moves the active cursor's view on the time
 // line.
 
-#include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FilesAddPanelFixture.h"
 
 #include "engine/KELICurseur.h"
-#include "front/ZEVFrontPanels.h"
-#include "inspectors/base/ZEVInspectView.h"
-#include "inspectors/files/ZEVFileViewer.h"
-#include "widgets/ZEVButton.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -24,25 +18,8 @@
 namespace e2e {
 namespace {
 
-class AddPanelWheel : public E2E {
+class AddPanelWheel : public FilesAddPanelE2E {
 protected:
-    ZEVFileViewer* files() const { return dynamic_cast<ZEVFileViewer*>(space()->viewerForEntityClassName("ZEVFileViewer")); }
-    ZEVFrontFilePanel* shownPanel() const
-    {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* p = dynamic_cast<ZEVFrontFilePanel*>(w); p && p->isVisible())
-                return p;
-        return nullptr;
-    }
-    // The panel's file list, the one it shows (list or details), not the side bar of places.
-    static QAbstractItemView* fileList(QWidget* panel)
-    {
-        for (QAbstractItemView* v : panel->findChildren<QAbstractItemView*>())
-            if (v->isVisible() && (v->objectName() == QStringLiteral("listView") ||
-                                   v->objectName() == QStringLiteral("treeView")))
-                return v;
-        return nullptr;
-    }
     // Three turns at a point of a widget, as the system delivers them, and the time the ruler
     // takes to end a move. Down scrolls a list; sideways moves the Now cursor's span.
     static constexpr QPoint kDown{0, -120};
@@ -79,16 +56,7 @@ TEST_F(AddPanelWheel, TheFilesPlusPanelsListScrollsUnderTheWheelAndItsEmptyAreas
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("x");
     }
-    openInspectorFromMenu(kFiles);
-    ASSERT_NE(files(), nullptr);
-    ZEVInspectView* view = files()->inspectViewIfBuilt();
-    ASSERT_NE(view, nullptr);
-    click(view->btnAdd());
-    advance(1.0);
-    ZEVFrontFilePanel* panel = shownPanel();
-    ASSERT_NE(panel, nullptr) << "Files ▸ + showed no panel";
-    panel->setDirectory(folder);
-    QAbstractItemView* list = fileList(panel);
+    const auto [panel, list] = openAddPanelOn(folder);
     ASSERT_NE(list, nullptr);
     // The folder is read on a thread of its own: wait (bounded) until its sixty files are listed.
     QElapsedTimer waited;

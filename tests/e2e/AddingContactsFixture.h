@@ -76,9 +76,7 @@ protected:
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
             f.write(cardOf(kPeople[i].uid, kPeople[i].family, kPeople[i].given, revisionOf(i)));
         }
-        defaults = std::make_unique<UserDefaults>(home + "/.config/Tallomer/Tallomer.conf");
-        values = std::make_unique<UserDefaultsController>(*defaults);
-        values->setValue(QStringLiteral("ZEVContactsFolder"), contacts);
+        useContactsFolder(contacts);
         previousOpener = setContactOpenHandler([this](const QUrl& url, QString*) {
             opened.push_back(url);
             return true;

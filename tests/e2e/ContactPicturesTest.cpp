@@ -25,9 +25,7 @@ protected:
     void SetUp() override
     {
         E2E::SetUp();
-        defaults = std::make_unique<UserDefaults>(home + "/.config/Tallomer/Tallomer.conf");
-        values = std::make_unique<UserDefaultsController>(*defaults);
-        values->setValue(QStringLiteral("ZEVContactsFolder"), home + "/Contacts");
+        useContactsFolder(home + "/Contacts");
     }
     static QByteArray card(const QByteArray& uid, const QByteArray& given, const QImage& photo = QImage())
     {

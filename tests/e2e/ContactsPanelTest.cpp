@@ -55,9 +55,7 @@ protected:
     {
         E2E::SetUp();
         contacts = home + "/Address book";
-        defaults = std::make_unique<UserDefaults>(home + "/.config/Tallomer/Tallomer.conf");
-        values = std::make_unique<UserDefaultsController>(*defaults);
-        values->setValue(QStringLiteral("ZEVContactsFolder"), contacts);
+        useContactsFolder(contacts);
         previousOpener = setContactOpenHandler([this](const QUrl& url, QString*) {
             opened.push_back(url);
             return true;

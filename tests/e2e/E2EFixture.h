@@ -239,15 +239,27 @@ protected:
         pump();
     }
 
+    // The preferences the program will read, in the test's home.
+    void keepDefaults()
+    {
+        if (defaults)
+            return;
+        defaults = std::make_unique<UserDefaults>(home + "/.config/Tallomer/Tallomer.conf");
+        values = std::make_unique<UserDefaultsController>(*defaults);
+    }
+    // The address book in `folder` rather than the user's own, before the program starts.
+    void useContactsFolder(const QString& folder)
+    {
+        keepDefaults();
+        values->setValue(QStringLiteral("ZEVContactsFolder"), folder);
+    }
+
     // Builds the graph as main() does and starts it, up to the event loop; `status` tells
     // whether the program ended there.
     void launch(QStringList arguments = {})
     {
         ASSERT_TRUE(bus.ok()) << "no private session bus (is dbus-daemon installed?)";
-        if (!defaults) {
-            defaults = std::make_unique<UserDefaults>(home + "/.config/Tallomer/Tallomer.conf");
-            values = std::make_unique<UserDefaultsController>(*defaults);
-        }
+        keepDefaults();
         ApplicationGraph::Options options;
         options.arguments = std::move(arguments);
         options.application.layout = KELStoreLayout::standard();

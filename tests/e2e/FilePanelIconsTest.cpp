@@ -3,15 +3,8 @@
 // page each with a picture of its own, as the desk and the inspector rows show them, not one
 // blank page for every file.
 
-#include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FilesAddPanelFixture.h"
 
-#include "front/ZEVFrontPanels.h"
-#include "inspectors/base/ZEVInspectView.h"
-#include "inspectors/files/ZEVFileViewer.h"
-#include "widgets/ZEVButton.h"
-
-#include <QAbstractItemView>
-#include <QApplication>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QPainter>
@@ -19,28 +12,8 @@
 namespace e2e {
 namespace {
 
-class FilePanelIcons : public E2E {
+class FilePanelIcons : public FilesAddPanelE2E {
 protected:
-    ZEVFileViewer* files() const
-    {
-        return dynamic_cast<ZEVFileViewer*>(space()->viewerForEntityClassName("ZEVFileViewer"));
-    }
-    static ZEVFrontFilePanel* shownPanel()
-    {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* p = dynamic_cast<ZEVFrontFilePanel*>(w); p && p->isVisible())
-                return p;
-        return nullptr;
-    }
-    // The list the panel shows (list or details), not the side bar of places.
-    static QAbstractItemView* fileList(QWidget* panel)
-    {
-        for (QAbstractItemView* v : panel->findChildren<QAbstractItemView*>())
-            if (v->isVisible() &&
-                (v->objectName() == QStringLiteral("listView") || v->objectName() == QStringLiteral("treeView")))
-                return v;
-        return nullptr;
-    }
     // The icon a row of the list shows, from the grabbed list, on one size: the square at the
     // start of its name cell.
     static QImage iconShown(const QImage& grab, QAbstractItemView* list, const QModelIndex& row)
@@ -68,16 +41,7 @@ TEST_F(FilePanelIcons, TheAddPanelListsEachKindOfFileWithItsOwnPicture)
     sea.fill(QColor(20, 60, 200));
     ASSERT_TRUE(sea.save(folder + "/sea.png", "PNG"));
 
-    openInspectorFromMenu(kFiles);
-    ASSERT_NE(files(), nullptr);
-    ZEVInspectView* view = files()->inspectViewIfBuilt();
-    ASSERT_NE(view, nullptr);
-    click(view->btnAdd());
-    advance(1.0);
-    ZEVFrontFilePanel* panel = shownPanel();
-    ASSERT_NE(panel, nullptr) << "Files ▸ + showed no panel";
-    panel->setDirectory(folder);
-    QAbstractItemView* list = fileList(panel);
+    const auto [panel, list] = openAddPanelOn(folder);
     ASSERT_NE(list, nullptr);
     auto* model = qobject_cast<QFileSystemModel*>(list->model());
     ASSERT_NE(model, nullptr);

@@ -41,6 +41,21 @@ protected:
                     out << item->text(QAccessible::Name);
         return out;
     }
+    // What the menu of `v` shows, right-clicked as a person does; the menu is closed again.
+    QStringList objectMenuShows(ZEVItemView* v)
+    {
+        QTest::mouseClick(canvas(), Qt::RightButton, {}, at(v->imageFrame().center()));
+        pump();
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!popup) {
+            ADD_FAILURE() << "no menu popped";
+            return {};
+        }
+        const QStringList shown = shownTexts(popup);
+        popup->close();
+        pump();
+        return shown;
+    }
 };
 
 TEST_F(MenuTexts, AChannelNamedWithAnAmpersandShowsWholeInTheChannelsMenu)
@@ -75,16 +90,10 @@ TEST_F(MenuTexts, AnObjectTitledWithAnAmpersandShowsWholeInItsMenu)
     advance(1.0);
     ZEVItemView* v = viewTitled(QStringLiteral("Tom & Jerry.txt"));
     ASSERT_NE(v, nullptr);
-    QTest::mouseClick(canvas(), Qt::RightButton, {}, at(v->imageFrame().center()));
-    pump();
-    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(popup, nullptr) << "no menu popped";
     // The first item names the Object, between quotes, while the pointer is elsewhere.
-    const QStringList shown = shownTexts(popup);
+    const QStringList shown = objectMenuShows(v);
     ASSERT_FALSE(shown.isEmpty());
     EXPECT_EQ(shown.first(), QStringLiteral("\"Tom & Jerry.txt\"")) << shown.join(" | ").toStdString();
-    popup->close();
-    pump();
 }
 
 TEST_F(MenuTexts, AnObjectsLongTitleIsShortenedBetweenWholeCharactersInItsMenu)
@@ -102,11 +111,7 @@ TEST_F(MenuTexts, AnObjectsLongTitleIsShortenedBetweenWholeCharactersInItsMenu)
     ASSERT_NE(v, nullptr);
     QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(partner->imageFrame().center()));
     pump();
-    QTest::mouseClick(canvas(), Qt::RightButton, {}, at(v->imageFrame().center()));
-    pump();
-    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(popup, nullptr) << "no menu popped";
-    const QStringList shown = shownTexts(popup);
+    const QStringList shown = objectMenuShows(v);
     ASSERT_FALSE(shown.isEmpty());
     EXPECT_EQ(shown.first(), "\"" + QString(23, QLatin1Char('a')) + "\u2026\"") << shown.first().toStdString();
     EXPECT_TRUE(shown.contains("Link with \"" + QString(18, QLatin1Char('b')) + "\u2026\""))
@@ -117,8 +122,6 @@ TEST_F(MenuTexts, AnObjectsLongTitleIsShortenedBetweenWholeCharactersInItsMenu)
                          !(t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) &&
                          !(t.at(i).isLowSurrogate() && i > 0 && t.at(i - 1).isHighSurrogate()))
                 << "half a character in " << t.toStdString();
-    popup->close();
-    pump();
 }
 
 } // namespace

@@ -22,9 +22,7 @@ protected:
     void SetUp() override
     {
         E2E::SetUp();
-        defaults = std::make_unique<UserDefaults>(home + "/.config/Tallomer/Tallomer.conf");
-        values = std::make_unique<UserDefaultsController>(*defaults);
-        values->setValue(QStringLiteral("ZEVContactsFolder"), home + "/Contacts");
+        useContactsFolder(home + "/Contacts");
     }
 
     QString writeFile(const QString& name, const QByteArray& bytes)
