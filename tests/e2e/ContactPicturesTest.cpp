@@ -42,12 +42,7 @@ protected:
     {
         QMimeData data;
         data.setData("text/vcard", bytes);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(canvas(), &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(canvas(), &move);
-        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(canvas(), &dropped);
+        dropOnCanvas(data, at);
         advance(1.0);
     }
     ZEVTableView* table() const

@@ -32,6 +32,8 @@
 #include <QGuiApplication>
 #include <QDBusConnection>
 #include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -239,6 +241,16 @@ protected:
         pump();
     }
 
+    // `data` dragged in over the desk at `at`, moved there and dropped, as a copy.
+    void dropOnCanvas(const QMimeData& data, QPoint at)
+    {
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas(), &move);
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas(), &dropped);
+    }
     // The preferences the program will read, in the test's home.
     void keepDefaults()
     {

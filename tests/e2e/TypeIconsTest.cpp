@@ -33,12 +33,7 @@ protected:
     }
     void drop(const QMimeData& data, QPoint at)
     {
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(canvas(), &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(canvas(), &move);
-        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(canvas(), &dropped);
+        dropOnCanvas(data, at);
         advance(1.5);
     }
     ZEVItemView* viewOfType(const std::string& type)
