@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -24,7 +25,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <utility>
+#include <vector>
 
 namespace tallomer {
 
@@ -92,6 +95,16 @@ private:
 
 // The width of the bar's buttons that show a sign (Previous, Next, Add).
 constexpr int kSigne = 18;
+// Below this size a shrunk text no longer reads; a row that needs less is squeezed instead.
+constexpr double kPlusPetitePolice = 6.5;
+
+// `base`, made smaller step by step, until what `largeur` measures with it fits `place`.
+QFont policeQuiTient(QFont base, int place, const std::function<int(const QFont&)>& largeur)
+{
+    while (base.pointSizeF() > kPlusPetitePolice && largeur(base) > place)
+        base.setPointSizeF(std::max(kPlusPetitePolice, base.pointSizeF() - 0.5));
+    return base;
+}
 
 ZEVButton* bouton(QWidget* parent, const QString& name, const QString& title)
 {
@@ -134,6 +147,7 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     QObject::connect(searchField_, &QLineEdit::editingFinished, this, [this] { viewer_.searchingDidFinish(); });
     field_ = new QLabel(this);
     field_->setObjectName(QStringLiteral("InspectField"));
+    field_->setAttribute(Qt::WA_TransparentForMouseEvents);
     btnClose_ = bouton(this, QStringLiteral("CloseButton"), QStringLiteral("\u00d7"));
     btnEntity_ = bouton(this, QStringLiteral("EntityButton"), kind_);
     btnFind_ = bouton(this, QStringLiteral("FindButton"), QStringLiteral("Find"));
@@ -204,7 +218,6 @@ void ZEVInspectView::ajouterBoutonsDAction()
         b->setSiClickKeepsState(true);
     }
     placerLeContenu();
-    marques_->raise();
 }
 
 QMenu* ZEVInspectView::menuForPoint(const QPointF& p) const { return dansLeContenu(p) ? menu_ : nullptr; }
@@ -374,11 +387,30 @@ void ZEVInspectView::placerLeContenu()
             ax += 23;
         }
         ax += 8;
-        for (ZEVButton* b : {btnRecall_, btnRetain_, btnRelease_, btnForget_, btnDeselect_}) {
-            if (b->isHidden())
-                continue;
-            b->setGeometry(ax, ay, 52, 22);
-            ax += 54;
+        // The worded buttons are as wide as their words; where the panel is too narrow for them
+        // all their words grow smaller, so the row still ends inside the content.
+        std::vector<ZEVButton*> mots;
+        for (ZEVButton* b : {btnRecall_, btnRetain_, btnRelease_, btnForget_, btnDeselect_})
+            if (!b->isHidden())
+                mots.push_back(b);
+        auto largeurDe = [](const QFont& f, const ZEVButton* b) {
+            return QFontMetrics(f).horizontalAdvance(b->text()) + 10;
+        };
+        auto rangee = [&](const QFont& f) {
+            int total = 0;
+            for (const ZEVButton* b : mots)
+                total += largeurDe(f, b) + 2;
+            return total;
+        };
+        const int place = std::max(0, w - 24 - ax);
+        const QFont police = policeQuiTient(font(), place, rangee);
+        // Still too wide at the smallest size: each button gives up its share of the overflow.
+        const double serre = rangee(police) > place ? double(place) / rangee(police) : 1.0;
+        for (ZEVButton* b : mots) {
+            b->setFont(police);
+            const int bw = int(std::floor((largeurDe(police, b) + 2) * serre)) - 2;
+            b->setGeometry(ax, ay, std::max(0, bw), 22);
+            ax += bw + 2;
         }
     }
     const int by = barTop + (bar - 22) / 2;
@@ -394,8 +426,25 @@ void ZEVInspectView::placerLeContenu()
         x -= 2;
     }
     field_->setGeometry(52, by, std::max(0, x - 56), 22);
+    ajusterLeCompte();
     marques_->setGeometry(rect());
     marques_->raise();
+    // The count stays over the marks: a mark passing behind it never hides what it reads.
+    field_->raise();
+}
+
+void ZEVInspectView::setCountText(const QString& text)
+{
+    field_->setText(text);
+    ajusterLeCompte();
+}
+
+void ZEVInspectView::ajusterLeCompte()
+{
+    // A count too long for the room beside the bar's buttons is set smaller rather than cut.
+    const QString texte = field_->text();
+    field_->setFont(policeQuiTient(font(), field_->width(),
+                                   [&texte](const QFont& f) { return QFontMetrics(f).horizontalAdvance(texte); }));
 }
 
 void ZEVInspectView::majCurseurRects()

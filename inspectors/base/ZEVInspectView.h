@@ -75,6 +75,8 @@ public:
     ZEVInspectTableView* inspectTableView() const { return table_; }
     QLineEdit* searchField() const { return searchField_; }
     QLabel* inspectField() const { return field_; }
+    // The count beside the bar's buttons, in a font small enough for it to read whole.
+    void setCountText(const QString& text);
     ZEVButton* btnClose() const { return btnClose_; }
     ZEVButton* btnAdd() const { return btnAdd_; }
     ZEVButton* btnGotoPrevious() const { return btnGotoPrevious_; }
@@ -155,6 +157,7 @@ private:
     void lireLesCles();
     void ecrireLesCles();
     void placerLeContenu();
+    void ajusterLeCompte();
 
     ZEVInspectViewer& viewer_;
     QString kind_;

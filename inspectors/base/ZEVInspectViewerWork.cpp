@@ -196,7 +196,7 @@ void ZEVInspectViewer::majInspectField()
     const quint64 total = nombreDeRows();
     const quint64 k = nbOfSelectedRows_;
     const QString prefixe = k > 0 ? QStringLiteral("%1/").arg(qint32(k)) : QString();
-    v->inspectField()->setText(QStringLiteral("%1%2 %3").arg(prefixe).arg(qint32(total)).arg(total < 2 ? n->one : n->many));
+    v->setCountText(QStringLiteral("%1%2 %3").arg(prefixe).arg(qint32(total)).arg(total < 2 ? n->one : n->many));
 }
 
 void ZEVInspectViewer::moteurChangeRows(double delay)

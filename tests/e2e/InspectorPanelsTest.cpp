@@ -19,6 +19,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFontMetrics>
+#include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -256,6 +259,72 @@ TEST_F(InspectorPanels, TheInspectorsListingAnObjectOpenForItAndOnlyThose)
     EXPECT_TRUE(context()->isFocusedEntityWithInt(kFiles));
     EXPECT_EQ(context()->buttonForEntityInt(kFiles)->state(), kZEVStateOn);
     EXPECT_FALSE(context()->isShowedEntityWithInt(kContacts));
+}
+
+// At each panel's first width its words read whole: the count, even of fourteen of fourteen rows
+// selected, and every action button's word, the buttons inside the panel's content; and a cursor
+// mark passing behind the count leaves its letters drawn.
+TEST_F(InspectorPanels, AtTheirFirstWidthThePanelsWordsReadWholeInsideThemAndTheCountStaysOverTheMarks)
+{
+    startWithTheBar();
+    QStringList names;
+    for (int i = 1; i <= 14; ++i)
+        names << QStringLiteral("note%1.txt").arg(i);
+    addHomeFiles(names);
+    const std::vector<KELI*> items = itemsTitled(names);
+    ASSERT_EQ(items.size(), 14u);
+    space()->selections().selectIconForItemSet(items, nullptr);
+    advance(0.5);
+
+    auto largeur = [](const QWidget* w, const QString& text) { return QFontMetrics(w->font()).horizontalAdvance(text); };
+    const std::pair<long, const char*> kinds[] = {
+        {kIcons, "ZEVIconViewer"}, {kContacts, "ZEVPersonViewer"}, {kImages, "ZEVBackViewer"}};
+    ZEVInspectView* contacts = nullptr;
+    for (const auto& [kind, className] : kinds) {
+        openInspectorFromMenu(kind);
+        ZEVInspectViewer* v = viewer(className);
+        ASSERT_NE(v, nullptr) << className;
+        ZEVInspectView* p = v->inspectViewIfBuilt();
+        ASSERT_TRUE(p && p->isVisible()) << className;
+        EXPECT_EQ(p->width(), int(p->metrics().initialWidth)) << className;
+        QLabel* count = p->inspectField();
+        if (kind == kIcons) {
+            EXPECT_EQ(count->text(), "14/14 Objects");
+        }
+        EXPECT_LE(largeur(count, count->text()), count->width()) << className << ' ' << count->text().toStdString();
+        std::vector<ZEVButton*> row = {p->btnRecall(), p->btnRetain(), p->btnRelease(), p->btnForget(), p->btnDeselect()};
+        for (int m = 0; m < 4; ++m)
+            row.push_back(p->btnFrontMode(m));
+        for (ZEVButton* b : row) {
+            if (!b || b->isHidden())
+                continue;
+            EXPECT_LE(b->geometry().right(), p->width() - 20) << className << ' ' << b->text().toStdString();
+            EXPECT_LE(largeur(b, b->text()) + 4, b->width()) << className << ' ' << b->text().toStdString();
+        }
+        if (kind == kContacts)
+            contacts = p;
+    }
+
+    // The Contacts panel moved so that the active cursor's mark falls on the middle of its count.
+    ASSERT_NE(contacts, nullptr);
+    contacts->raise();
+    contacts->majCurseurRects();
+    QLabel* count = contacts->inspectField();
+    const int a = int(contacts->curseurActifRect().x()) + 5;
+    const int milieu = count->geometry().left() + largeur(count, count->text()) / 2;
+    contacts->superSetFrame(contacts->frame().translated(a - milieu, 0));
+    contacts->majCurseurRects();
+    ASSERT_EQ(int(contacts->curseurActifRect().x()) + 5, milieu);
+    const QImage image = contacts->grab().toImage();
+    // Under the mark's disc (y-up 26 to 39) the letters' ink, not the mark's red, is seen.
+    int encre = 0;
+    for (int x = milieu - 6; x <= milieu + 6; ++x)
+        for (int y = contacts->height() - 39; y < contacts->height() - 26; ++y) {
+            const QColor c = image.pixelColor(x, y);
+            if (qGray(c.rgb()) < 140 && c.red() - c.blue() < 40)
+                ++encre;
+        }
+    EXPECT_GT(encre, 0);
 }
 
 } // namespace
