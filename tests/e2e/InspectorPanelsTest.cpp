@@ -316,10 +316,10 @@ TEST_F(InspectorPanels, AtTheirFirstWidthThePanelsWordsReadWholeInsideThemAndThe
     contacts->majCurseurRects();
     ASSERT_EQ(int(contacts->curseurActifRect().x()) + 5, milieu);
     const QImage image = contacts->grab().toImage();
-    // Under the mark's disc (y-up 26 to 39) the letters' ink, not the mark's red, is seen.
+    // Inside the mark's disc (centred 32.5 points up) the letters' ink, not the mark's red, is seen.
     int encre = 0;
-    for (int x = milieu - 6; x <= milieu + 6; ++x)
-        for (int y = contacts->height() - 39; y < contacts->height() - 26; ++y) {
+    for (int x = milieu - 3; x <= milieu + 3; ++x)
+        for (int y = contacts->height() - 36; y < contacts->height() - 29; ++y) {
             const QColor c = image.pixelColor(x, y);
             if (qGray(c.rgb()) < 140 && c.red() - c.blue() < 40)
                 ++encre;
