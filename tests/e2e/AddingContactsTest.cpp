@@ -72,12 +72,7 @@ TEST_F(AddingContacts, AContactCopiedFromTheDeskAndPastedInTheTableIsListedWitho
     QMimeData card;
     card.setData("text/vcard", cardOf("bob-add", "Bell", "Bob"));
     const QPoint at(150, 400);
-    QDragEnterEvent enter(at, Qt::CopyAction, &card, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(canvas(), &enter);
-    QDragMoveEvent move(at, Qt::CopyAction, &card, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(canvas(), &move);
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &card, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(canvas(), &drop);
+    dropOnCanvas(card, at);
     advance(1.0);
     Rows people = contactObjects();
     ASSERT_EQ(people.size(), 1u);

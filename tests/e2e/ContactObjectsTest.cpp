@@ -46,12 +46,7 @@ protected:
     {
         QMimeData data;
         data.setData("text/vcard", cards);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(canvas(), &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(canvas(), &move);
-        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(canvas(), &drop);
+        dropOnCanvas(data, at);
         advance(1.0);
     }
     KELI* object(const std::string& id) { return KELServeurDeLiens::LienForInt(KELId(std::stoull(id)), space()->nowCurseur()); }

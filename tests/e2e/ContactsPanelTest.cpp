@@ -78,12 +78,7 @@ protected:
             QMimeData data;
             data.setData("text/vcard", cards[i]);
             const QPoint at = places[i];
-            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(canvas(), &enter);
-            QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(canvas(), &move);
-            QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(canvas(), &drop);
+            dropOnCanvas(data, at);
             advance(1.0);
         }
         const Rows people = placedObjectsOfType("ABPerson");
