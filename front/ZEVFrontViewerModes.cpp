@@ -1,6 +1,7 @@
 #include "front/ZEVFrontViewer.h"
 
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "look/KELSharedResources.h"
 #include "platform/sound/Sound.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
@@ -21,9 +22,15 @@ void ZEVFrontViewer::buildModeButtons()
     if (!w)
         return;
     static const char* const titres[4] = {"Icons", "Titles", "Filters", "Links"};
+    const KELSharedResources& r = space_.host().sharedResources();
+    // The title is a count, and blank for a mode with nothing selected: the mode's badge tells the
+    // four buttons apart.
+    const QPixmap* badges[4] = {&r.iconImage(), &r.titleImage(), &r.filterImage(), &r.linkImage()};
     for (int m = 0; m < 4; ++m) {
         auto* b = new ZEVButton(w->spaceView());
         b->setObjectName(QStringLiteral("btnMode%1").arg(QLatin1String(titres[m])));
+        b->setIcon(QIcon(*badges[m]));
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setText(tr(titres[m]));
         b->setToolTip(tr(titres[m]));
         b->setCheckable(true);

@@ -421,6 +421,36 @@ TEST_F(ToolbarButtons, TheSearchButtonPopsTheFindMenuTheToolbarItsOwnAndToolMenu
     EXPECT_TRUE(space()->selections().selectedLinks().empty()) << "chosen, it deselects them";
 }
 
+// The mode buttons' titles are counts, blank for a mode with nothing selected: each wears its
+// mode's badge, so that the four can be told apart, and the count still reads beside it.
+TEST_F(ToolbarButtons, TheFourModeButtonsWearDifferentBadgesAndTheIconsCountBesideItsBadge)
+{
+    start();
+    auto darkColumns = [](const QImage& image, int from, int to) {
+        int n = 0;
+        for (int x = from; x < std::min(to, image.width()); ++x)
+            for (int y = 2; y < image.height() - 2; ++y)
+                if (qGray(image.pixel(x, y)) < 90) {
+                    ++n;
+                    break;
+                }
+        return n;
+    };
+    std::vector<QImage> shots;
+    for (int m = 0; m < 4; ++m) {
+        ZEVButton* b = front()->modeButton(m);
+        ASSERT_TRUE(b && b->isVisible()) << m;
+        const QImage shot = b->grab().toImage();
+        EXPECT_GE(darkColumns(shot, 0, 24), 2) << "mode " << m << " shows a badge at its left";
+        for (const QImage& other : shots)
+            EXPECT_TRUE(shot != other) << "mode " << m << " looks like another mode";
+        shots.push_back(shot);
+    }
+    ASSERT_EQ(front()->modeButton(0)->text(), "0");
+    EXPECT_GT(darkColumns(shots[0], 24, shots[0].width()), 2) << "the Icons count reads beside its badge";
+    EXPECT_EQ(darkColumns(shots[1], 24, shots[1].width()), 0) << "nothing selected in Titles: no count";
+}
+
 TEST_F(ToolbarButtons, TheGoToPanelCentresTheTimeLineOnTheSearchCursorAndItsWheelAndTheAddPanelsMoveIt)
 {
     start();
