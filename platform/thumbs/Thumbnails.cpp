@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMetaObject>
+#include <QMimeDatabase>
 #include <QObject>
 #include <QPainter>
 #include <QThreadPool>
@@ -202,8 +203,11 @@ Result load(const Request& request, const QString& cacheHome)
     if (!(s > 0) || !std::isfinite(s))
         return r;
     // Only a plain file is read: opening a named pipe would hold a worker until something writes.
-    if (request.kind != Request::Kind::Picture && !QFileInfo(request.path).isFile())
+    if (request.kind != Request::Kind::Picture && !QFileInfo(request.path).isFile()) {
+        if (request.kind != Request::Kind::DeskImage && QFileInfo(request.path).isDir())
+            r.mimeName = QStringLiteral("inode/directory");
         return r;
+    }
     switch (request.kind) {
     case Request::Kind::File: {
         r.image = cachedThumbnail(cacheHome, request.path, s);
@@ -249,6 +253,9 @@ Result load(const Request& request, const QString& cacheHome)
     }
     if (!r.image.isNull() && (r.image.width() <= 0 || r.image.height() <= 0))
         r.image = QImage();
+    // Read here, off the main thread: the type of a file without an extension is in its bytes.
+    if (r.image.isNull() && request.kind != Request::Kind::Picture && request.kind != Request::Kind::DeskImage)
+        r.mimeName = QMimeDatabase().mimeTypeForFile(request.path).name();
     return r;
 }
 

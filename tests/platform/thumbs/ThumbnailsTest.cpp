@@ -120,6 +120,35 @@ TEST(Thumbnails, ATruncatedCacheFileFallsBackToTheFile)
     EXPECT_EQ(centreOf(r.image), QColor(Qt::blue));
 }
 
+QString writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) << path.toStdString();
+    return path;
+}
+
+TEST(Thumbnails, WithoutAPictureAFileTellsTheTypeItsBytesSay)
+{
+    const QString root = tempFolder("kinds");
+    const auto typeOf = [&](const QString& path) {
+        const thumbs::Result r = thumbs::load(Request{Request::Kind::File, path, 64, {}}, QString());
+        EXPECT_TRUE(r.image.isNull()) << path.toStdString();
+        return r.mimeName.toStdString();
+    };
+    EXPECT_EQ(typeOf(writeBytes(root + "/Notes", "plain words, no extension\n")), "text/plain");
+    EXPECT_EQ(typeOf(writeBytes(root + "/run", "#!/bin/sh\necho hi\n")), "application/x-shellscript");
+    EXPECT_EQ(typeOf(writeBytes(root + "/broken.png", "no picture at all")), "image/png") << "a damaged picture";
+    ASSERT_TRUE(QDir(root).mkdir("Projects"));
+    EXPECT_EQ(typeOf(root + "/Projects"), "inode/directory");
+    EXPECT_EQ(typeOf(root + "/gone"), "") << "no file, no type";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(root + "/pipe").constData(), 0600), 0);
+    EXPECT_EQ(typeOf(root + "/pipe"), "") << "a pipe is never opened";
+    const thumbs::Result picture =
+        thumbs::load(Request{Request::Kind::File, writeImage(root + "/sea.png", QSize(8, 8), Qt::blue), 64, {}}, QString());
+    EXPECT_FALSE(picture.image.isNull());
+    EXPECT_TRUE(picture.mimeName.isEmpty()) << "a picture needs no type icon";
+}
+
 TEST(Thumbnails, APdfShowsItsFirstPageAtTheFittedSize)
 {
     const QString path = tempFolder("pdf") + "/page.pdf";
