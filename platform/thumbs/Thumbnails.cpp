@@ -77,8 +77,11 @@ QImage readFitted(QImageReader& reader, double s, QSizeF* source = nullptr)
     if (source)
         *source = full;
     const QSize target = pixelSize(fitted);
-    // Never enlarged: a small source is read as it is and drawn larger by the view.
-    if (target.width() < full.width() && target.height() < full.height() && scalesWhileReading(reader))
+    // Never enlarged: a small source is read as it is and drawn larger by the view. A drawing
+    // (SVG) has no pixels of its own: it is drawn at the size it is shown at, sharp at any size.
+    const QByteArray format = reader.format();
+    const bool drawing = format == "svg" || format == "svgz";
+    if (drawing || (target.width() < full.width() && target.height() < full.height() && scalesWhileReading(reader)))
         reader.setScaledSize(target);
     QImage image = inTrueColour(reader.read());
     if (image.isNull() || image.width() <= 0 || image.height() <= 0)

@@ -149,6 +149,26 @@ TEST(Thumbnails, WithoutAPictureAFileTellsTheTypeItsBytesSay)
     EXPECT_TRUE(picture.mimeName.isEmpty()) << "a picture needs no type icon";
 }
 
+TEST(Thumbnails, ADrawingIsDrawnAtTheSizeItIsShownAtAndABrokenOneGivesItsType)
+{
+    const QString root = tempFolder("drawings");
+    // 10 by 10, red with a green middle: drawn at 200, not enlarged from 10 pixels.
+    const QString svg = writeBytes(root + "/dot.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'>"
+                                                      "<rect width='10' height='10' fill='#ff0000'/>"
+                                                      "<rect x='4' y='4' width='2' height='2' fill='#00ff00'/></svg>");
+    const thumbs::Result drawn = thumbs::load(Request{Request::Kind::File, svg, 200, {}}, QString());
+    ASSERT_EQ(drawn.image.size(), QSize(200, 200));
+    EXPECT_EQ(centreOf(drawn.image), QColor(0, 255, 0));
+    EXPECT_EQ(drawn.image.pixelColor(50, 50), QColor(255, 0, 0));
+    EXPECT_EQ(drawn.image.pixelColor(78, 100), QColor(255, 0, 0)) << "the middle's edge stays sharp";
+    EXPECT_FLOAT_EQ(drawn.ratio, 1.0f);
+
+    const QString broken = writeBytes(root + "/broken.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='10'><rect");
+    const thumbs::Result r = thumbs::load(Request{Request::Kind::File, broken, 64, {}}, QString());
+    EXPECT_TRUE(r.image.isNull());
+    EXPECT_EQ(r.mimeName, "image/svg+xml") << "for the picture type's icon";
+}
+
 TEST(Thumbnails, APdfShowsItsFirstPageAtTheFittedSize)
 {
     const QString path = tempFolder("pdf") + "/page.pdf";
