@@ -61,6 +61,9 @@ Resolved resolve(const QString& type)
     const QString generic = mime.genericIconName();
     if (isA(mime, "inode/directory"))
         return {Kind::Folder, {own, QStringLiteral("folder")}};
+    // A launcher is a program to the user, though its bytes are text.
+    if (mime.name() == QLatin1String("application/x-desktop"))
+        return {Kind::Application, {own, QStringLiteral("application-x-executable")}};
     // A theme that lacks the type's own icon would give these the generic text page: the kind's
     // own names come before it.
     if (isA(mime, "text/vcard") || isA(mime, "text/x-vcard") || isA(mime, "text/directory"))

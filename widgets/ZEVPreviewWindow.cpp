@@ -16,6 +16,7 @@
 #include <QStackedWidget>
 #include <QThreadPool>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace tallomer {
@@ -213,6 +214,9 @@ void ZEVPreviewWindow::deliver(std::uint64_t generation, const preview::Content&
         shown_ = Shown::Text;
         return;
     }
+    case preview::Content::Kind::Link:
+        showLink(e && !e->title.isEmpty() ? e->title : content.facts.name, content.address);
+        return;
     case preview::Content::Kind::Facts:
         break;
     }
@@ -252,6 +256,21 @@ void ZEVPreviewWindow::showFacts(const preview::Facts& facts, const QImage& pict
         lines << QStringLiteral("<i>%1</i>").arg(escaped(note));
     factsLabel_->setText(lines.join(QStringLiteral("<br>")));
     pages_->setCurrentIndex(0);
+}
+
+void ZEVPreviewWindow::showLink(const QString& title, const QString& address)
+{
+    const int side = 128;
+    // Filled to the side asked: a theme may have the link's icon only small.
+    factsIcon_->setPixmap(QPixmap::fromImage(imageOfIcon(iconForFileType(QStringLiteral("webloc")), side)));
+    // As people read addresses: no percent signs where the address has letters of its own.
+    const QUrl url(address);
+    const QString shown = url.isValid() ? url.toDisplayString() : address;
+    QStringList lines;
+    lines << QStringLiteral("<b>%1</b>").arg(escaped(title)) << escaped(tr("Web link")) << escaped(shown);
+    factsLabel_->setText(lines.join(QStringLiteral("<br>")));
+    pages_->setCurrentIndex(0);
+    shown_ = Shown::Link;
 }
 
 QImage ZEVPreviewWindow::shownImage() const { return shown_ == Shown::Image ? picture_->image() : QImage(); }

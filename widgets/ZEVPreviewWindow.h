@@ -1,7 +1,7 @@
 #pragma once
 // The preview window: a large look at one file at a time, without opening it in a program. It
-// shows a picture (an image file, a PDF's first page), a text, or the type's icon and the file's
-// facts. The file is read away from the main thread, on the thumbnail layer's pool; until it has
+// shows a picture (an image file, a PDF's first page), a text, a web link's title and address, or
+// the type's icon and the file's facts. The file is read away from the main thread, on the thumbnail layer's pool; until it has
 // been read, and whenever it cannot be, the window shows the picture it was given and the name.
 //
 // The window never takes the keyboard: the keys stay with the window it was opened over, which
@@ -49,11 +49,12 @@ public:
     void reload();
 
     // What shows now, as the user sees it.
-    enum class Shown { Facts, Image, Text };
+    enum class Shown { Facts, Image, Text, Link };
     Shown shown() const { return shown_; }
     bool siLoading() const { return loading_; }
     QImage shownImage() const;
     QString shownText() const;
+    // The facts, or a web link's title and address, as rich text.
     QString factsText() const;
 
     // The longest side a picture is read at, in pixels.
@@ -75,6 +76,7 @@ protected:
 private:
     void deliver(std::uint64_t generation, const preview::Content& content);
     void showFacts(const preview::Facts& facts, const QImage& picture, const QString& note);
+    void showLink(const QString& title, const QString& address);
     void majTitle();
     void forwardKey(QKeyEvent* event);
 

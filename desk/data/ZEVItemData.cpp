@@ -579,6 +579,17 @@ QString ZEVItemData::zevpImageUrlForItem(KELI* item) const
     return read ? recordString(*read.fields, kPath) : QString();
 }
 
+QString ZEVItemData::messageFileForItem(KELI* item) const
+{
+    if (!item || isNone())
+        return QString();
+    const QString path = recordPath(item->idInt(), kMessage);
+    if (!QFileInfo::exists(path))
+        return QString();
+    const RecordRead read = readRecordFile(path);
+    return read ? recordString(*read.fields, QStringLiteral("zevFilename")) : QString();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Dates
 

@@ -108,6 +108,8 @@ public:
     QUrl originalHttpUrlForItem(KELI* item);
     QUrl httpUrlForItem(KELI* item);
     QString zevpImageUrlForItem(KELI* item) const;
+    // The file a mail message Object's message is kept in; "" when its record names none.
+    QString messageFileForItem(KELI* item) const;
     std::optional<KELDate> goToDateForItem(KELI* item);
     std::optional<KELDate> createdDateForItem(KELI* item);
     std::optional<KELDate> modifiedDateForItem(KELI* item);

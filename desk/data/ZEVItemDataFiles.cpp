@@ -188,4 +188,23 @@ QString ZEVItemDataFiles::weblocUrlForItem(KELI* item, const QString& name)
     return QString();
 }
 
+QString ZEVItemDataFiles::previewWeblocForItem(KELI* item)
+{
+    if (!item || store_.isNone())
+        return QString();
+    const QString path = store_.recordPath(item->idInt(), QStringLiteral("webloc"));
+    if (QFileInfo(path).isFile())
+        return path;
+    const QUrl address = webUrl(store_.uidForItem(item, kHttp));
+    if (address.isEmpty())
+        return QString();
+    const FileResult written = writeNewWeblocFile(path, address.toString(QUrl::FullyEncoded));
+    // Another preview may have written it meanwhile.
+    if (written || QFileInfo(path).isFile())
+        return path;
+    // Only the preview goes without it: nothing the user made is lost.
+    say(QStringLiteral("previewWeblocForItem: %1").arg(written.error));
+    return QString();
+}
+
 } // namespace tallomer

@@ -51,6 +51,10 @@ public:
     // in the current Channel, a web location already in its folder, or one made beside its
     // downloaded page; "" when there is none.
     QString weblocUrlForItem(KELI* item, const QString& name);
+    // The web location file a preview shows for a web Object: "<id>.webloc" beside its records,
+    // written from its web address when it is not there yet; "" (logged) when the Object has no
+    // address or the file cannot be written.
+    QString previewWeblocForItem(KELI* item);
 
 private:
     const ZEVItemData& store_; // not owned: the store this writer belongs to

@@ -28,12 +28,19 @@ QString ZEVItemView::previewItemURL() const
     if (itemType_ == QLatin1String("zevp"))
         return dataForChannel(identityInt_).zevpImageUrlForItem(item_);
     if (itemType_ == QLatin1String("http")) {
-        // A downloaded file shows as itself; a page is left to the browser.
-        const QString path = dataForChannel(identityInt_).fileUrlForItem(item_);
+        // A downloaded file shows as itself; a page, or nothing downloaded, as the link: its
+        // title and address, read from the link's own file.
+        ZEVItemData& data = dataForChannel(identityInt_);
+        const QString path = data.fileUrlForItem(item_);
         const QString ext = QFileInfo(path).suffix().toLower();
-        return ext == QLatin1String("html") || ext == QLatin1String("htm") ? QString() : path;
+        if (!path.isEmpty() && ext != QLatin1String("html") && ext != QLatin1String("htm"))
+            return path;
+        return data.files().previewWeblocForItem(item_);
     }
-    // Messages and contacts have no file of their own: the preview shows their picture and title.
+    // No program here opens a mail message by its id: the message kept whole stands for it.
+    if (itemType_ == QLatin1String("message"))
+        return dataForChannel(identityInt_).messageFileForItem(item_);
+    // A contact has no file of its own: the preview shows its picture and name.
     return {};
 }
 

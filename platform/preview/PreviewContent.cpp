@@ -1,5 +1,6 @@
 #include "platform/preview/PreviewContent.h"
 
+#include "platform/files/Webloc.h"
 #include "platform/thumbs/Thumbnails.h"
 
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <optional>
 
 namespace tallomer::preview {
 
@@ -126,6 +128,21 @@ Content loadPreview(const QString& path, double side, const QString& cacheHome)
     if (!c.facts.exists || c.facts.size < 0 || !(side > 0) || !std::isfinite(side))
         return c;
     const QString& mime = c.facts.mimeName;
+    // Known to no MIME database here: told by its name, and shown by what it points at.
+    if (QFileInfo(path).suffix().compare(QLatin1String("webloc"), Qt::CaseInsensitive) == 0) {
+        QByteArray bytes;
+        bool cut = false;
+        std::optional<QString> address;
+        if (readStart(path, kMaxWeblocBytes, &bytes, &cut) && !cut)
+            address = parseWebloc(bytes);
+        if (address && !address->isEmpty()) {
+            c.address = *address;
+            c.kind = Content::Kind::Link;
+        } else {
+            c.unreadable = true;
+        }
+        return c;
+    }
     if (mime == QLatin1String("application/pdf")) {
         if (c.facts.size > kMaxPdfBytes) {
             c.unreadable = true;

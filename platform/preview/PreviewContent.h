@@ -1,6 +1,7 @@
 #pragma once
 // What the preview window shows of a file: its picture (an image, or a PDF's first page), its
-// text, or else its type's icon and a few facts about it.
+// text, the address a web location file points at, or else its type's icon and a few facts
+// about it.
 //
 // loadPreview runs on any thread and touches only its arguments and the file. Whatever the file
 // holds, it answers: pictures are decoded by the thumbnail layer within its pixel and allocation
@@ -37,10 +38,12 @@ struct Content {
         Facts, // the type's icon and the facts
         Image, // `image`: an image file or a PDF's first page
         Text,  // `text`
+        Link,  // `address`: a web location file's
     };
     Kind kind = Kind::Facts;
     QImage image;
     QString text;
+    QString address;
     bool textCut = false; // only the first kMaxTextBytes were read
     // A file of a type that shows (picture, PDF, text) that could not be shown: damaged, too
     // large, or not what its name says.

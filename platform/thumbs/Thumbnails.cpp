@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMetaObject>
+#include <QMimeDatabase>
 #include <QObject>
 #include <QPainter>
 #include <QThreadPool>
@@ -76,8 +77,11 @@ QImage readFitted(QImageReader& reader, double s, QSizeF* source = nullptr)
     if (source)
         *source = full;
     const QSize target = pixelSize(fitted);
-    // Never enlarged: a small source is read as it is and drawn larger by the view.
-    if (target.width() < full.width() && target.height() < full.height() && scalesWhileReading(reader))
+    // Never enlarged: a small source is read as it is and drawn larger by the view. A drawing
+    // (SVG) has no pixels of its own: it is drawn at the size it is shown at, sharp at any size.
+    const QByteArray format = reader.format();
+    const bool drawing = format == "svg" || format == "svgz";
+    if (drawing || (target.width() < full.width() && target.height() < full.height() && scalesWhileReading(reader)))
         reader.setScaledSize(target);
     QImage image = inTrueColour(reader.read());
     if (image.isNull() || image.width() <= 0 || image.height() <= 0)
@@ -202,8 +206,11 @@ Result load(const Request& request, const QString& cacheHome)
     if (!(s > 0) || !std::isfinite(s))
         return r;
     // Only a plain file is read: opening a named pipe would hold a worker until something writes.
-    if (request.kind != Request::Kind::Picture && !QFileInfo(request.path).isFile())
+    if (request.kind != Request::Kind::Picture && !QFileInfo(request.path).isFile()) {
+        if (request.kind != Request::Kind::DeskImage && QFileInfo(request.path).isDir())
+            r.mimeName = QStringLiteral("inode/directory");
         return r;
+    }
     switch (request.kind) {
     case Request::Kind::File: {
         r.image = cachedThumbnail(cacheHome, request.path, s);
@@ -249,6 +256,9 @@ Result load(const Request& request, const QString& cacheHome)
     }
     if (!r.image.isNull() && (r.image.width() <= 0 || r.image.height() <= 0))
         r.image = QImage();
+    // Read here, off the main thread: the type of a file without an extension is in its bytes.
+    if (r.image.isNull() && request.kind != Request::Kind::Picture && request.kind != Request::Kind::DeskImage)
+        r.mimeName = QMimeDatabase().mimeTypeForFile(request.path).name();
     return r;
 }
 

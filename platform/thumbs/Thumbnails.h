@@ -5,8 +5,8 @@
 // ($XDG_CACHE_HOME/thumbnails/<size>/<md5 of the file URI>.png) when it was made from the file as
 // it is now (its Thumb::URI and Thumb::MTime match); else the file decoded at the size it is shown
 // at (images by QImageReader, a PDF's first page by QtPdf). When neither can be had the answer is
-// a null image, and the caller, on the main thread, shows the type's icon: icons come from the
-// icon theme, which is the main thread's.
+// a null image and the file's type, and the caller, on the main thread, shows the type's icon:
+// icons come from the icon theme, which is the main thread's.
 //
 // Everything here except ThumbnailPool::request runs on any thread and touches only its
 // arguments and the files. The cache is read, never written: it belongs to the desktop.
@@ -79,6 +79,10 @@ struct Result {
     QImage image;
     // Height over width of what the image shows, when more exact than its pixels; 0: the image's.
     float ratio = 0;
+    // Without an image, for a file or folder asked for its picture: its MIME type as its content
+    // tells it (a name alone says nothing of a file without an extension), for the caller to
+    // show that type's icon; empty when there is no such file.
+    QString mimeName;
 };
 
 // Runs the request where it is called (any thread).

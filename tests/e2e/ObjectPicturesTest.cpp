@@ -14,6 +14,8 @@
 #include <QGraphicsView>
 #include <QImage>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
 #include <QTest>
 
 #include <atomic>
@@ -112,6 +114,47 @@ TEST_F(ObjectPictures, APictureFileShowsItselfOrItsCurrentThumbnailAndAMissingFi
     pump();
     EXPECT_EQ(base(item) & 0x4, 0);
     EXPECT_EQ(views[0]->stickerName(), "");
+}
+
+TEST_F(ObjectPictures, AnSvgDroppedOnTheDeskShowsItsDrawingAndABrokenOneThePictureIcon)
+{
+    start();
+    // Red, with a green disc in the middle.
+    const QString drawing = home + "/badge.svg";
+    writeFile(drawing, "<svg xmlns='http://www.w3.org/2000/svg' width='100' height='100' viewBox='0 0 100 100'>"
+                       "<rect width='100' height='100' fill='#e02020'/><circle cx='50' cy='50' r='30' fill='#20c020'/></svg>");
+    const QString broken = writeFile(home + "/broken.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='100'><rect fill='red'");
+    const QString png = writePng("plain.png", QSize(40, 40), Qt::blue);
+    int x = 150;
+    for (const QString& path : {drawing, broken, png}) {
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(path)});
+        dropOnCanvas(dropped, QPoint(x += 200, 300));
+    }
+    advance(1.5);
+    pump();
+    ZEVItemView* badge = viewTitled("badge.svg");
+    ZEVItemView* bad = viewTitled("broken.svg");
+    ZEVItemView* plain = viewTitled("plain.png");
+    ASSERT_TRUE(badge && bad && plain) << "the three dropped files are on the desk";
+
+    const QImage shot = canvas()->grab().toImage();
+    const QRectF frame = badge->itemImageView()->sceneBoundingRect();
+    const QColor middle = shot.pixelColor(onScreen(frame));
+    EXPECT_NEAR(middle.red(), 0x20, 12);
+    EXPECT_NEAR(middle.green(), 0xc0, 12);
+    const QColor corner = shot.pixelColor(onScreen(QRectF(frame.topLeft() + QPointF(3, 3), QSizeF(2, 2))));
+    EXPECT_NEAR(corner.red(), 0xe0, 12) << "the drawing, not the picture type's icon";
+    EXPECT_NEAR(corner.green(), 0x20, 12);
+    EXPECT_EQ(badge->stickerName(), "");
+
+    // The damaged one wears the icon of its type, as a damaged PNG would, and the program goes on.
+    const QImage icon = bad->itemImageView()->image();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_GT(differingShare(icon, badge->itemImageView()->image().scaled(icon.size())), 0.3);
+    const QColor badMiddle = shot.pixelColor(onScreen(bad->itemImageView()->sceneBoundingRect()));
+    EXPECT_FALSE(std::abs(badMiddle.red() - 0xe0) < 12 && std::abs(badMiddle.green() - 0x20) < 12);
+    EXPECT_NE(viewTitled("plain.png"), nullptr);
 }
 
 TEST_F(ObjectPictures, AGifIsMarkedAsOneAndMovesOnlyWhileAnimated)

@@ -10,10 +10,14 @@
 #include "space/ZEVSelections.h"
 #include "objects/view/ZEVItemView.h"
 #include "space/ZEVSpacePreview.h"
+#include "platform/files/Webloc.h"
+#include "tests/support/LocalHttpServer.h"
 #include "widgets/ZEVPreviewWindow.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QCursor>
 #include <QGraphicsView>
 #include <QImage>
 #include <QMouseEvent>
@@ -46,6 +50,29 @@ protected:
     }
     ZEVPreviewWindow* previewWindow() { return window()->preview().window(); }
     bool shows() { return window()->siPreviewPanelVisible(); }
+    // Pasted over the desk as another program copies it.
+    void paste(std::unique_ptr<QMimeData> data, QPoint at)
+    {
+        QGuiApplication::clipboard()->setMimeData(data.release());
+        QCursor::setPos(canvas()->mapToGlobal(at));
+        key(Qt::Key_V, Qt::ControlModifier);
+        advance(1.0);
+    }
+    ZEVItemView* viewOfType(const QString& type) const
+    {
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+            if (v->itemType() == type)
+                return dynamic_cast<ZEVItemView*>(v);
+        return nullptr;
+    }
+    // The Object alone selected, previewed from the Object menu.
+    void previewFromTheMenu(ZEVItemView* v)
+    {
+        space()->selections().selectIconForItemSet({v->item()}, nullptr);
+        pump();
+        chooseObjectMenuItem(523, "Quick Look");
+        pump();
+    }
 };
 
 TEST_F(QuickLook, TheSpaceBarShowsAPictureAndTheSpaceBarOrEscapeClosesIt)
@@ -185,6 +212,72 @@ TEST_F(QuickLook, OverTheSelectionListTheSpaceBarShowsTheRowUnderThePointerAlone
     front->userToggleQL();
     pump();
     EXPECT_FALSE(shows());
+}
+
+TEST_F(QuickLook, AWebLinkShowsItsTitleAndAddressAMailItsMessageAndADrawingItsPicture)
+{
+    start();
+    tallomer::test::LocalHttpServer server;
+    server.route("/news.html", {"<html><body>news</body></html>", {{"Content-Type", "text/html"}}});
+    auto link = std::make_unique<QMimeData>();
+    link->setText(server.url("/news.html").toString());
+    paste(std::move(link), QPoint(200, 200));
+    ZEVItemView* web = viewOfType("http");
+    ASSERT_NE(web, nullptr);
+    const std::string id = std::to_string(web->item()->idInt());
+    const QString page = storeFolder() + "/local/zevDrop/2000018/" + q(id) + "/news.html";
+    advanceUntil([&] { return QFile::exists(page); }, 0.2, 10.0);
+    ASSERT_TRUE(QFile::exists(page)) << "the page was fetched";
+    advance(1.0);
+
+    previewFromTheMenu(web);
+    ASSERT_TRUE(shows()) << "the Object menu's Quick Look opens the preview of the link";
+    ZEVPreviewWindow* w = previewWindow();
+    pumpUntil([&] { return !w->siLoading(); });
+    EXPECT_EQ(w->windowTitle(), web->itemTitle());
+    ASSERT_EQ(w->shown(), ZEVPreviewWindow::Shown::Link) << "not an empty preview";
+    const QString address = server.url("/news.html").toString();
+    EXPECT_TRUE(w->factsText().contains(web->itemTitle().toHtmlEscaped())) << w->factsText().toStdString();
+    EXPECT_TRUE(w->factsText().contains("Web link"));
+    EXPECT_TRUE(w->factsText().contains(address.toHtmlEscaped())) << w->factsText().toStdString();
+    // The link's own file, beside its records, as other programs read such files.
+    const QString location = storeFolder() + "/local/zevData/2000018/" + q(id) + ".webloc";
+    EXPECT_EQ(readWeblocFile(location).value_or(QString()), address);
+    key(Qt::Key_Escape);
+    pump();
+    ASSERT_FALSE(shows());
+
+    // A mail message dropped from a mail program shows the message it keeps.
+    auto mail = std::make_unique<QMimeData>();
+    mail->setData("message/rfc822", "From: a@example.org\r\nSubject: Lunch\r\nMessage-ID: <l-1@example.org>\r\n\r\n"
+                                    "Noon at the harbour.\r\n");
+    paste(std::move(mail), QPoint(400, 200));
+    ZEVItemView* message = viewOfType("message");
+    ASSERT_NE(message, nullptr);
+    previewFromTheMenu(message);
+    ASSERT_TRUE(shows());
+    pumpUntil([&] { return !w->siLoading(); });
+    EXPECT_EQ(w->windowTitle(), "Lunch");
+    ASSERT_EQ(w->shown(), ZEVPreviewWindow::Shown::Text);
+    EXPECT_TRUE(w->shownText().contains("Subject: Lunch"));
+    EXPECT_TRUE(w->shownText().contains("Noon at the harbour."));
+    key(Qt::Key_Escape);
+    pump();
+
+    // A drawing shows its picture, drawn to fill the preview rather than enlarged from its pixels.
+    const QString drawing = writeFile(home + "/badge.svg",
+                                      "<svg xmlns='http://www.w3.org/2000/svg' width='40' height='40'>"
+                                      "<rect width='40' height='40' fill='#20c020'/></svg>");
+    ZEVItemView* badge = place(drawing);
+    ASSERT_NE(badge, nullptr);
+    select(badge);
+    key(Qt::Key_Space);
+    pump();
+    ASSERT_TRUE(shows());
+    ASSERT_EQ(w->shown(), ZEVPreviewWindow::Shown::Image);
+    EXPECT_GT(w->shownImage().width(), 400);
+    const QImage shot = w->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(0x20, 0xc0, 0x20));
 }
 
 } // namespace

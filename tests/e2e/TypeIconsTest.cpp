@@ -14,6 +14,8 @@
 #include <QMimeData>
 #include <QPainter>
 
+#include <map>
+
 namespace e2e {
 namespace {
 
@@ -101,6 +103,38 @@ TEST_F(TypeIcons, EachKindOfObjectWearsItsOwnPictureOnAFreshHome)
         for (std::size_t j = i + 1; j < views.size(); ++j)
             EXPECT_GT(differingShare(images[i], images[j]), 0.03)
                 << "the " << views[i].first << " and the " << views[j].first << " look the same";
+}
+
+TEST_F(TypeIcons, AFileWithoutAnExtensionALauncherAndAProgramEachWearTheirOwnKind)
+{
+    start();
+    alerts.clear();
+    ASSERT_TRUE(QDir(home).mkdir("Projects"));
+    // A program's first bytes: a 64-bit ELF executable.
+    QByteArray elf("\x7f" "ELF\x02\x01\x01", 7);
+    elf += QByteArray(9, '\0');
+    elf += QByteArray("\x02\x00\x3e\x00", 4);
+    elf += QByteArray(48, '\0');
+    addFiles({home + "/Projects", writeFile("README", "Read me first.\n"), writeFile("notes.txt", "words\n"),
+              writeFile("editor.desktop", "[Desktop Entry]\nType=Application\nName=Editor\nExec=true\n"),
+              writeFile("tool", elf)},
+             1.5);
+    pump();
+    const std::vector<std::pair<const char*, ZEVItemView*>> views = {
+        {"folder", viewTitled("Projects")}, {"file without an extension", viewTitled("README")},
+        {"text", viewTitled("notes.txt")},  {"launcher", viewTitled("editor.desktop")},
+        {"program", viewTitled("tool")}};
+    std::map<std::string, QImage> images;
+    for (const auto& [kind, v] : views) {
+        ASSERT_NE(v, nullptr) << kind << " has no view on the desk";
+        images[kind] = shown(v);
+    }
+    const std::pair<const char*, const char*> apart[] = {{"file without an extension", "folder"},
+                                                         {"program", "folder"},
+                                                         {"program", "file without an extension"},
+                                                         {"launcher", "text"}};
+    for (const auto& [one, other] : apart)
+        EXPECT_GT(differingShare(images[one], images[other]), 0.03) << "the " << one << " looks like the " << other;
 }
 
 } // namespace

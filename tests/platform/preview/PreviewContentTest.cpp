@@ -1,6 +1,7 @@
 // What the preview shows of a file: its picture, its text, or its facts, whatever the file holds.
 
 #include "tests/support/HostilePictures.h"
+#include "platform/files/Webloc.h"
 #include "platform/preview/PreviewContent.h"
 
 #include "tests/platform/PlatformFixture.h"
@@ -121,6 +122,36 @@ TEST(PreviewContent, DamagedOrHostileFilesShowTheirFactsPromptly)
     const Content other = load(writeFile(root + "/archive.zip", QByteArray("PK\x03\x04", 4) + QByteArray(40, '\0')));
     EXPECT_EQ(other.kind, Content::Kind::Facts);
     EXPECT_FALSE(other.unreadable);
+}
+
+TEST(PreviewContent, AWebLocationShowsItsAddressAndADrawingItsPicture)
+{
+    const QString root = tempFolder("kinds");
+    const Content link = load(writeFile(root + "/Harbour.webloc", weblocData("https://example.org/news?id=4")));
+    ASSERT_EQ(link.kind, Content::Kind::Link) << "not the property list's text";
+    EXPECT_EQ(link.address, "https://example.org/news?id=4");
+    EXPECT_FALSE(link.unreadable);
+    EXPECT_EQ(link.facts.name, "Harbour.webloc");
+
+    // A location file that holds no address, or far too much, is a damaged one.
+    for (const auto& [name, bytes] : {std::pair<const char*, QByteArray>{"empty.webloc", ""},
+                                      {"text.WEBLOC", "https://example.org/ as plain text"},
+                                      {"huge.webloc", weblocData("https://example.org/" + QString(kMaxWeblocBytes, 'a'))}}) {
+        const Content c = load(writeFile(root + "/" + name, bytes));
+        EXPECT_EQ(c.kind, Content::Kind::Facts) << name;
+        EXPECT_TRUE(c.unreadable) << name;
+        EXPECT_TRUE(c.address.isEmpty()) << name;
+    }
+
+    const Content drawing = load(writeFile(root + "/dot.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='20' height='10'>"
+                                                              "<rect width='20' height='10' fill='#0000ff'/></svg>"));
+    ASSERT_EQ(drawing.kind, Content::Kind::Image);
+    EXPECT_EQ(drawing.image.size(), QSize(400, 200)) << "drawn at the preview's size";
+    EXPECT_EQ(drawing.image.pixelColor(200, 100), QColor(0, 0, 255));
+    const Content broken = load(writeFile(root + "/broken.svg", "<svg xmlns='http://www.w3.org/2000/svg'><rect"));
+    EXPECT_EQ(broken.kind, Content::Kind::Facts);
+    EXPECT_TRUE(broken.unreadable);
+    EXPECT_EQ(broken.facts.mimeName, "image/svg+xml");
 }
 
 TEST(PreviewContent, TextIsUtf8WithFewControlBytesAndSizesReadAsFileManagersWriteThem)

@@ -120,6 +120,55 @@ TEST(Thumbnails, ATruncatedCacheFileFallsBackToTheFile)
     EXPECT_EQ(centreOf(r.image), QColor(Qt::blue));
 }
 
+QString writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) << path.toStdString();
+    return path;
+}
+
+TEST(Thumbnails, WithoutAPictureAFileTellsTheTypeItsBytesSay)
+{
+    const QString root = tempFolder("kinds");
+    const auto typeOf = [&](const QString& path) {
+        const thumbs::Result r = thumbs::load(Request{Request::Kind::File, path, 64, {}}, QString());
+        EXPECT_TRUE(r.image.isNull()) << path.toStdString();
+        return r.mimeName.toStdString();
+    };
+    EXPECT_EQ(typeOf(writeBytes(root + "/Notes", "plain words, no extension\n")), "text/plain");
+    EXPECT_EQ(typeOf(writeBytes(root + "/run", "#!/bin/sh\necho hi\n")), "application/x-shellscript");
+    EXPECT_EQ(typeOf(writeBytes(root + "/broken.png", "no picture at all")), "image/png") << "a damaged picture";
+    ASSERT_TRUE(QDir(root).mkdir("Projects"));
+    EXPECT_EQ(typeOf(root + "/Projects"), "inode/directory");
+    EXPECT_EQ(typeOf(root + "/gone"), "") << "no file, no type";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(root + "/pipe").constData(), 0600), 0);
+    EXPECT_EQ(typeOf(root + "/pipe"), "") << "a pipe is never opened";
+    const thumbs::Result picture =
+        thumbs::load(Request{Request::Kind::File, writeImage(root + "/sea.png", QSize(8, 8), Qt::blue), 64, {}}, QString());
+    EXPECT_FALSE(picture.image.isNull());
+    EXPECT_TRUE(picture.mimeName.isEmpty()) << "a picture needs no type icon";
+}
+
+TEST(Thumbnails, ADrawingIsDrawnAtTheSizeItIsShownAtAndABrokenOneGivesItsType)
+{
+    const QString root = tempFolder("drawings");
+    // 10 by 10, red with a green middle: drawn at 200, not enlarged from 10 pixels.
+    const QString svg = writeBytes(root + "/dot.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'>"
+                                                      "<rect width='10' height='10' fill='#ff0000'/>"
+                                                      "<rect x='4' y='4' width='2' height='2' fill='#00ff00'/></svg>");
+    const thumbs::Result drawn = thumbs::load(Request{Request::Kind::File, svg, 200, {}}, QString());
+    ASSERT_EQ(drawn.image.size(), QSize(200, 200));
+    EXPECT_EQ(centreOf(drawn.image), QColor(0, 255, 0));
+    EXPECT_EQ(drawn.image.pixelColor(50, 50), QColor(255, 0, 0));
+    EXPECT_EQ(drawn.image.pixelColor(78, 100), QColor(255, 0, 0)) << "the middle's edge stays sharp";
+    EXPECT_FLOAT_EQ(drawn.ratio, 1.0f);
+
+    const QString broken = writeBytes(root + "/broken.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='10'><rect");
+    const thumbs::Result r = thumbs::load(Request{Request::Kind::File, broken, 64, {}}, QString());
+    EXPECT_TRUE(r.image.isNull());
+    EXPECT_EQ(r.mimeName, "image/svg+xml") << "for the picture type's icon";
+}
+
 TEST(Thumbnails, APdfShowsItsFirstPageAtTheFittedSize)
 {
     const QString path = tempFolder("pdf") + "/page.pdf";
