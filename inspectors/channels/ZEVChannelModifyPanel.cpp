@@ -121,7 +121,7 @@ void ZEVChannelModifyPanel::imageDidChange()
     if (chosen.isEmpty())
         return;
     if (!ZEVChannelModify::siImageLisible(chosen)) {
-        Sound::shared().beep();
+        ZEVChannelPanelControls::tellUnreadablePicture(chosen);
         return;
     }
     path_ = chosen;
