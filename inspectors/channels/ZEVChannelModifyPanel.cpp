@@ -7,6 +7,7 @@
 #include "platform/sound/Sound.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/FileTypeIcon.h"
+#include "widgets/ZEVAlert.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -163,6 +164,13 @@ void ZEVChannelModifyPanel::accept()
 {
     if (!isVisible())
         return;
+    if (channelField_->text().trimmed().isEmpty()) {
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("The Channel needs a name."),
+            QStringLiteral("Type a name for the Channel, or Cancel to leave it as it is."));
+        channelField_->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     hide();
     ZEVChannelModify::Choices c;
     c.channelName = channelField_->text().toStdString();

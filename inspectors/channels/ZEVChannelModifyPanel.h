@@ -44,7 +44,7 @@ public:
     // and changes nothing.
     void imageDidChange();
     void setAsHomeDidChange();
-    // OK and Cancel.
+    // OK and Cancel. OK with an empty Channel name says so and keeps the panel open as it is.
     void accept() override;
     void reject() override;
 

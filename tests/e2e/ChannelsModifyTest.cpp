@@ -2,7 +2,8 @@
 // made active on a closed Space, a colour typed into the colour dialog, fill chosen and a new title written;
 // OK stores one colour and one scale over the Space and the old ones around it. Set-as-home acts
 // at once and stays after Cancel; a Channel renamed from the Channels menu keeps its name. A
-// picture that is no image is told, and the panel keeps what was typed.
+// picture that is no image and an empty Channel name are each told, and the panel keeps what was
+// typed.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
@@ -244,6 +245,39 @@ TEST_F(ChannelsModify, APictureThatIsNoImageIsRefusedWithAMessageAndThePanelKeep
     EXPECT_FALSE(p->isVisible());
     EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM ZEVLETS").at(0, 0), linksBefore);
     EXPECT_NE(channels()->channelModel().nameOfCurrentChannel().value_or(""), "Studio");
+}
+
+TEST_F(ChannelsModify, OKWithAnEmptyChannelNameSaysSoKeepsThePanelAndThenStoresWhatWasTyped)
+{
+    start();
+    const std::string wordsBefore = sql(database(), "SELECT COUNT(*) FROM WORD").at(0, 0);
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("Rename Space\u2026"));
+    advance(1.0);
+    ZEVChannelModifyPanel* p = panel();
+    ASSERT_TRUE(p && p->isVisible());
+    ASSERT_TRUE(p->spaceField()->isEnabled());
+    QTest::keyClicks(p->spaceField(), QStringLiteral("Harbour"));
+
+    // The Channel's name cleared, then OK: a message, the panel stays with what was typed.
+    alerts.clear();
+    typeInto(p->channelField(), QString());
+    QTest::keyClick(p->channelField(), Qt::Key_Backspace);
+    ASSERT_TRUE(p->channelField()->text().isEmpty());
+    click(p->okButton());
+    advance(1.0);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The Channel needs a name."));
+    EXPECT_TRUE(p->isVisible());
+    EXPECT_EQ(p->spaceField()->text(), QStringLiteral("Harbour"));
+    EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM WORD").at(0, 0), wordsBefore) << "nothing written";
+
+    // A name given, OK stores exactly what was typed.
+    QTest::keyClicks(p->channelField(), QStringLiteral("Studio"));
+    click(p->okButton());
+    advance(1.0);
+    EXPECT_FALSE(p->isVisible());
+    EXPECT_EQ(channels()->channelModel().nameOfCurrentChannel().value_or(""), "Studio");
+    EXPECT_EQ(desk(space()->nowCurseur())->currentBackImageItemName(), "Harbour");
 }
 
 } // namespace
