@@ -4,7 +4,6 @@
 #include "engine/KELICurseur.h"
 #include "inspectors/channels/ZEVChannelClass.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
-#include "platform/sound/Sound.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/FileTypeIcon.h"
 #include "widgets/ZEVAlert.h"
@@ -132,13 +131,17 @@ void ZEVChannelModifyPanel::imageDidChange()
 
 void ZEVChannelModifyPanel::setAsHomeDidChange()
 {
-    if (modify_.setAsHome())
+    if (modify_.setAsHome()) {
         setAsHome_->setEnabled(false);
-    else {
+        return;
+    }
+    {
         const QSignalBlocker quiet(setAsHome_);
         setAsHome_->setChecked(false);
-        Sound::shared().beep();
     }
+    ZEVAlert::ShowSimpleAlertWithMessage(
+        QStringLiteral("The home Channel could not be saved."),
+        QStringLiteral("Tallomer could not write its settings file, so the home Channel stays as it was."));
 }
 
 QString ZEVChannelModifyPanel::chooseImage(QWidget* parent)

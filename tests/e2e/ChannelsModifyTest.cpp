@@ -2,8 +2,8 @@
 // made active on a closed Space, a colour typed into the colour dialog, fill chosen and a new title written;
 // OK stores one colour and one scale over the Space and the old ones around it. Set-as-home acts
 // at once and stays after Cancel; a Channel renamed from the Channels menu keeps its name. A
-// picture that is no image and an empty Channel name are each told, and the panel keeps what was
-// typed.
+// picture that is no image, an empty Channel name and a home that cannot be saved are each told,
+// and the panel keeps what was typed.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
@@ -278,6 +278,33 @@ TEST_F(ChannelsModify, OKWithAnEmptyChannelNameSaysSoKeepsThePanelAndThenStoresW
     EXPECT_FALSE(p->isVisible());
     EXPECT_EQ(channels()->channelModel().nameOfCurrentChannel().value_or(""), "Studio");
     EXPECT_EQ(desk(space()->nowCurseur())->currentBackImageItemName(), "Harbour");
+}
+
+TEST_F(ChannelsModify, ASetAsHomeThatCannotBeSavedSaysSoAndTheHomeStays)
+{
+    start();
+    const KELId home = space()->homeChannelInt();
+    KELI* work = space()->newIdentityNamed("Work");
+    ASSERT_NE(work, nullptr);
+    space()->updateChannelWithIdentityInt(work->idInt());
+    advance(1.0);
+    // The settings file cannot be replaced: a folder with something in it stands in its place.
+    const QString settings = storeFolder() + "/default.file";
+    QFile::remove(settings);
+    ASSERT_TRUE(QDir().mkpath(settings + "/kept"));
+
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Rename Channel\u2026"));
+    advance(1.0);
+    ZEVChannelModifyPanel* p = panel();
+    ASSERT_TRUE(p && p->isVisible());
+    alerts.clear();
+    click(p->setAsHomeBox(), QPoint(6, p->setAsHomeBox()->height() / 2));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The home Channel could not be saved."));
+    EXPECT_FALSE(p->setAsHomeBox()->isChecked());
+    EXPECT_TRUE(p->setAsHomeBox()->isEnabled()) << "it can be tried again";
+    EXPECT_EQ(space()->homeChannelInt(), home);
+    click(p->cancelButton());
 }
 
 } // namespace
