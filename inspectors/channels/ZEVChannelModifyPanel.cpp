@@ -4,9 +4,9 @@
 #include "engine/KELICurseur.h"
 #include "inspectors/channels/ZEVChannelClass.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
-#include "platform/sound/Sound.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/FileTypeIcon.h"
+#include "widgets/ZEVAlert.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -121,7 +121,7 @@ void ZEVChannelModifyPanel::imageDidChange()
     if (chosen.isEmpty())
         return;
     if (!ZEVChannelModify::siImageLisible(chosen)) {
-        Sound::shared().beep();
+        ZEVChannelPanelControls::tellUnreadablePicture(chosen);
         return;
     }
     path_ = chosen;
@@ -131,13 +131,17 @@ void ZEVChannelModifyPanel::imageDidChange()
 
 void ZEVChannelModifyPanel::setAsHomeDidChange()
 {
-    if (modify_.setAsHome())
+    if (modify_.setAsHome()) {
         setAsHome_->setEnabled(false);
-    else {
+        return;
+    }
+    {
         const QSignalBlocker quiet(setAsHome_);
         setAsHome_->setChecked(false);
-        Sound::shared().beep();
     }
+    ZEVAlert::ShowSimpleAlertWithMessage(
+        QStringLiteral("The home Channel could not be saved."),
+        QStringLiteral("Tallomer could not write its settings file, so the home Channel stays as it was."));
 }
 
 QString ZEVChannelModifyPanel::chooseImage(QWidget* parent)
@@ -163,6 +167,13 @@ void ZEVChannelModifyPanel::accept()
 {
     if (!isVisible())
         return;
+    if (channelField_->text().trimmed().isEmpty()) {
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("The Channel needs a name."),
+            QStringLiteral("Type a name for the Channel, or Cancel to leave it as it is."));
+        channelField_->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     hide();
     ZEVChannelModify::Choices c;
     c.channelName = channelField_->text().toStdString();

@@ -40,10 +40,11 @@ public:
     // A Space change while shown: refilled when the current Space's picture is another one.
     void spaceMayHaveChanged();
 
-    // The swatch's click: a new picture, kept for OK; an unreadable one beeps and changes nothing.
+    // The swatch's click: a new picture, kept for OK; an unreadable one is refused with a message
+    // and changes nothing.
     void imageDidChange();
     void setAsHomeDidChange();
-    // OK and Cancel.
+    // OK and Cancel. OK with an empty Channel name says so and keeps the panel open as it is.
     void accept() override;
     void reject() override;
 

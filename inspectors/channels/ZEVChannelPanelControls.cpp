@@ -7,6 +7,7 @@
 #include "ruler/ZEVRulerViewer.h"
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceParts.h"
+#include "widgets/ZEVAlert.h"
 
 #include <QBuffer>
 #include <QButtonGroup>
@@ -150,6 +151,13 @@ std::optional<QImage> ZEVChannelPanelControls::renderPreview(const QString& path
     p.drawImage(QRectF(QPointF(0, 0), QSizeF(pixels)), inTrueColour(*decoded));
     p.end();
     return preview;
+}
+
+void ZEVChannelPanelControls::tellUnreadablePicture(const QString& path)
+{
+    ZEVAlert::ShowSimpleAlertWithMessage(
+        QStringLiteral("\"%1\" cannot be used as a background.").arg(QFileInfo(path).fileName()),
+        QStringLiteral("It is not a picture Tallomer can read. Choose another picture."));
 }
 
 QColorDialog* ZEVChannelPanelControls::sharedColorDialog() { return colorDialog().data(); }

@@ -44,6 +44,8 @@ public:
     // The picture's declared size when the file is a picture the shared bounds let in (not too
     // many bytes, not too many pixels); nothing otherwise. Nothing is decoded.
     static std::optional<QSize> imageSizeOfFile(const QString& path);
+    // Tells the user that the chosen file cannot serve as a background; nothing else changes.
+    static void tellUnreadablePicture(const QString& path);
     // The preview: the picture decoded at no more than its preview size (under the shared
     // allocation cap) and drawn whole into an image of exactly that size.
     static std::optional<QImage> renderPreview(const QString& path, QSizeF box, bool fill);

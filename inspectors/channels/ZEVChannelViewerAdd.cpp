@@ -163,6 +163,7 @@ bool ZEVChannelViewer::userChannelAddWihImageURL(const QString& fileURL, const s
     const QString path = localPath(fileURL);
     if (!ZEVChannelPanelControls::imageSizeOfFile(path)) {
         logFormat("ZEVChannelViewer userChannelAddWihImageURL: not a picture: %s", utf8(path).c_str());
+        ZEVChannelPanelControls::tellUnreadablePicture(path);
         return false;
     }
     setAddButtonOn(true);
@@ -255,6 +256,7 @@ bool ZEVChannelViewer::userSpaceAddWihImageURL(const QString& fileURL, const QSt
     const QString path = localPath(fileURL);
     if (!ZEVChannelPanelControls::imageSizeOfFile(path)) {
         logFormat("ZEVChannelViewer userSpaceAddWihImageURL: not a picture: %s", utf8(path).c_str());
+        ZEVChannelPanelControls::tellUnreadablePicture(path);
         return false;
     }
     setAddButtonOn(true);

@@ -3,7 +3,8 @@
 // its name, its first Space's three background links and its listing from the Now desk's date,
 // with the picture copied into the Channel's drop folder, and the window shows it. The Object
 // menu's Add Channel… of the focused list makes a Channel of a bare number without its picture.
-// An image's own menu starts a new Space of the current Channel at the transition's date.
+// An image's own menu starts a new Space of the current Channel at the transition's date. A file
+// that is no picture is refused with a message, from either menu, and adds nothing.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
@@ -55,14 +56,7 @@ protected:
         return path;
     }
     // The chooser answered as a user does: the file's name typed, then Return.
-    void chooseInPanel(QFileDialog* d, const QString& name)
-    {
-        auto* typed = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(typed, nullptr);
-        typed->setFocus();
-        QTest::keyClicks(typed, name);
-        QTest::keyClick(typed, Qt::Key_Return);
-    }
+    void chooseInPanel(QFileDialog* d, const QString& name) { ASSERT_TRUE(tallomer::test::typeIntoFileDialog(d, name)); }
     // The newest Channel of the store and its name.
     std::pair<KELId, std::string> newestChannel() const
     {
@@ -311,6 +305,44 @@ TEST_F(ChannelsAdding, TheSpacesMenusNewSpaceChoosesAPictureAndANewChannelWhoseS
     EXPECT_EQ(space()->currentChannelInt(), kHome);
     EXPECT_EQ(space()->allIdentities().size(), 1u);
     EXPECT_TRUE(log.contains("the first Space of Channel"));
+}
+
+TEST_F(ChannelsAdding, AFileThatIsNoPictureIsRefusedWithAMessageAndAddsNothing)
+{
+    start();
+    QDir().mkpath(pictures());
+    {
+        QFile fake(pictures() + "/Not a picture.png");
+        ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+        fake.write("plain words, no pixels\n");
+    }
+    const std::size_t backgrounds = from(kHome, 1000172).size();
+    const KELId newest = newestChannel().first;
+    bool panel = false;
+    whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+        panel = true;
+        p->reject();
+    });
+    struct Path {
+        int menu;
+        QString item;
+    };
+    for (const Path& path : {Path{KELMainMenu::kMenuSpaces, QStringLiteral("New Space")},
+                             Path{KELMainMenu::kMenuChannels, QString::fromUtf8("New Channel\u2026")}}) {
+        alerts.clear();
+        whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) { chooseInPanel(dialog, "Not a picture.png"); });
+        chooseMenuItemTitled(path.menu, path.item);
+        advance(1.0);
+        ASSERT_EQ(alerts.size(), 1u) << path.item.toStdString() << ": the user is told";
+        EXPECT_EQ(alerts[0].message, QStringLiteral("\"Not a picture.png\" cannot be used as a background."));
+        EXPECT_EQ(alerts[0].informative, QStringLiteral("It is not a picture Tallomer can read. Choose another picture."));
+        ASSERT_NE(channels()->inspectViewIfBuilt(), nullptr);
+        EXPECT_EQ(channels()->inspectViewIfBuilt()->btnAdd()->state(), kZEVStateOff) << path.item.toStdString();
+    }
+    EXPECT_FALSE(panel) << "no panel for a file that is no picture";
+    EXPECT_EQ(from(kHome, 1000172).size(), backgrounds) << "no new Space";
+    EXPECT_EQ(newestChannel().first, newest) << "no new Channel";
+    EXPECT_EQ(space()->allIdentities().size(), 1u);
 }
 
 } // namespace

@@ -1,21 +1,26 @@
 // The modify panel in the running program: opened from the main menu, refilled when Search is
 // made active on a closed Space, a colour typed into the colour dialog, fill chosen and a new title written;
 // OK stores one colour and one scale over the Space and the old ones around it. Set-as-home acts
-// at once and stays after Cancel; a Channel renamed from the Channels menu keeps its name.
+// at once and stays after Cancel; a Channel renamed from the Channels menu keeps its name. A
+// picture that is no image, an empty Channel name and a home that cannot be saved are each told,
+// and the panel keeps what was typed.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/support/ModalDialogs.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/channels/ZEVChannelClass.h"
+#include "inspectors/channels/ZEVChannelColorView.h"
 #include "inspectors/channels/ZEVChannelModifyPanel.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
 #include "inspectors/channels/ZEVChannelViewer.h"
 #include "space/ZEVConstants.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QColorDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -193,6 +198,113 @@ TEST_F(ChannelsModify, SetAsHomeStaysAfterCancelAndTheChannelsMenuRenames)
                                   std::to_string(work->idInt()) + " AND w.WORD = 'Studio'")
                   .at(0, 0),
               "1");
+}
+
+TEST_F(ChannelsModify, APictureThatIsNoImageIsRefusedWithAMessageAndThePanelKeepsWhatWasTyped)
+{
+    start();
+    const QString pictures = home + "/Pictures";
+    QDir().mkpath(pictures);
+    {
+        QFile fake(pictures + "/Not a picture.png");
+        ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+        fake.write("plain words, no pixels\n");
+    }
+    const std::string linksBefore = sql(database(), "SELECT COUNT(*) FROM ZEVLETS").at(0, 0);
+
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("Rename Space\u2026"));
+    advance(1.0);
+    ZEVChannelModifyPanel* p = panel();
+    ASSERT_TRUE(p && p->isVisible());
+    ASSERT_TRUE(p->spaceField()->isEnabled()) << "the home Channel is listed at Now";
+    const QString picture = p->imagePath();
+    QTest::keyClicks(p->spaceField(), QStringLiteral("Harbour"));
+    typeInto(p->channelField(), QStringLiteral("Studio"));
+
+    // The swatch's chooser given a file that is no picture: a message, and the panel as it was.
+    alerts.clear();
+    bool chooser = false;
+    tallomer::test::whenModalRuns<QFileDialog>(window(), [&](QFileDialog* d) {
+        chooser = true;
+        EXPECT_TRUE(tallomer::test::typeIntoFileDialog(d, QStringLiteral("Not a picture.png")));
+    });
+    click(p->controls()->colorView());
+    advance(1.0);
+    ASSERT_TRUE(chooser);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("\"Not a picture.png\" cannot be used as a background."));
+    EXPECT_EQ(alerts[0].informative, QStringLiteral("It is not a picture Tallomer can read. Choose another picture."));
+    EXPECT_TRUE(p->isVisible());
+    EXPECT_EQ(p->imagePath(), picture);
+    EXPECT_EQ(p->spaceField()->text(), QStringLiteral("Harbour"));
+    EXPECT_EQ(p->channelField()->text(), QStringLiteral("Studio"));
+
+    // Cancel writes nothing of it.
+    click(p->cancelButton());
+    advance(1.0);
+    EXPECT_FALSE(p->isVisible());
+    EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM ZEVLETS").at(0, 0), linksBefore);
+    EXPECT_NE(channels()->channelModel().nameOfCurrentChannel().value_or(""), "Studio");
+}
+
+TEST_F(ChannelsModify, OKWithAnEmptyChannelNameSaysSoKeepsThePanelAndThenStoresWhatWasTyped)
+{
+    start();
+    const std::string wordsBefore = sql(database(), "SELECT COUNT(*) FROM WORD").at(0, 0);
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("Rename Space\u2026"));
+    advance(1.0);
+    ZEVChannelModifyPanel* p = panel();
+    ASSERT_TRUE(p && p->isVisible());
+    ASSERT_TRUE(p->spaceField()->isEnabled());
+    QTest::keyClicks(p->spaceField(), QStringLiteral("Harbour"));
+
+    // The Channel's name cleared, then OK: a message, the panel stays with what was typed.
+    alerts.clear();
+    typeInto(p->channelField(), QString());
+    QTest::keyClick(p->channelField(), Qt::Key_Backspace);
+    ASSERT_TRUE(p->channelField()->text().isEmpty());
+    click(p->okButton());
+    advance(1.0);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The Channel needs a name."));
+    EXPECT_TRUE(p->isVisible());
+    EXPECT_EQ(p->spaceField()->text(), QStringLiteral("Harbour"));
+    EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM WORD").at(0, 0), wordsBefore) << "nothing written";
+
+    // A name given, OK stores exactly what was typed.
+    QTest::keyClicks(p->channelField(), QStringLiteral("Studio"));
+    click(p->okButton());
+    advance(1.0);
+    EXPECT_FALSE(p->isVisible());
+    EXPECT_EQ(channels()->channelModel().nameOfCurrentChannel().value_or(""), "Studio");
+    EXPECT_EQ(desk(space()->nowCurseur())->currentBackImageItemName(), "Harbour");
+}
+
+TEST_F(ChannelsModify, ASetAsHomeThatCannotBeSavedSaysSoAndTheHomeStays)
+{
+    start();
+    const KELId home = space()->homeChannelInt();
+    KELI* work = space()->newIdentityNamed("Work");
+    ASSERT_NE(work, nullptr);
+    space()->updateChannelWithIdentityInt(work->idInt());
+    advance(1.0);
+    // The settings file cannot be replaced: a folder with something in it stands in its place.
+    const QString settings = storeFolder() + "/default.file";
+    QFile::remove(settings);
+    ASSERT_TRUE(QDir().mkpath(settings + "/kept"));
+
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Rename Channel\u2026"));
+    advance(1.0);
+    ZEVChannelModifyPanel* p = panel();
+    ASSERT_TRUE(p && p->isVisible());
+    alerts.clear();
+    click(p->setAsHomeBox(), QPoint(6, p->setAsHomeBox()->height() / 2));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The home Channel could not be saved."));
+    EXPECT_FALSE(p->setAsHomeBox()->isChecked());
+    EXPECT_TRUE(p->setAsHomeBox()->isEnabled()) << "it can be tried again";
+    EXPECT_EQ(space()->homeChannelInt(), home);
+    click(p->cancelButton());
 }
 
 } // namespace

@@ -280,6 +280,7 @@ TEST_F(ChannelAdding, AnUnreadablePictureOrACancelAnswersNoAndWritesNothing)
     EXPECT_FALSE(channels->userChannelAddWihImageURL(text, std::nullopt, QString(), nullptr, 2000085));
     EXPECT_FALSE(channels->userSpaceAddWihImageURL(QUrl::fromLocalFile(text).toString(), QString(), nullptr, 2000085));
     EXPECT_EQ(channels->addPanel(), nullptr);
+    EXPECT_EQ(alerts.size(), 2u) << "each refusal is told";
 
     const QString picture = writePicture(dir, "Harbour at dusk.png", {400, 300});
     bool shown = false;

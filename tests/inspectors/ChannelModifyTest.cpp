@@ -13,6 +13,7 @@
 #include "inspectors/channels/ZEVChannelModify.h"
 #include "inspectors/channels/ZEVChannelModifyPanel.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
+#include "widgets/ZEVAlert.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,6 +134,8 @@ protected:
     std::unique_ptr<ZEVChannelClass> model;
     std::unique_ptr<ZEVItemClass> items;
     std::unique_ptr<ZEVChannelModify> modify;
+    std::vector<ZEVAlertRequest> alerts;
+    ScopedAlertAnswerer answerer{[this](const ZEVAlertRequest& r) { return alerts.push_back(r), 0; }};
 };
 
 TEST_F(ChannelModify, ALinkSpanningThePeriodEndsAtItsStartAndItsColourComesBackAfterIt)
@@ -335,15 +338,15 @@ TEST_F(ChannelModify, ThePanelFollowsTheActiveCursorRefusesAnUnreadablePictureAn
     EXPECT_TRUE(ZEVChannelModify::memeCouleur(panel.controls()->color(), QColor(200, 0, 0)));
     EXPECT_EQ(panel.filledImage(), image);
 
-    // A picture that cannot be read beeps and is not kept.
+    // A picture that cannot be read is refused with a message and is not kept.
     QFile bad(store + "/broken.png");
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("no picture");
     bad.close();
     reponse = bad.fileName();
-    const int beeps = sound.beeps;
     panel.imageDidChange();
-    EXPECT_EQ(sound.beeps, beeps + 1);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].message.contains(QStringLiteral("broken.png")));
     EXPECT_NE(panel.imagePath(), reponse);
     reponse = png("chosen.png");
     panel.imageDidChange();

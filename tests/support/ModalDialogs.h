@@ -4,6 +4,9 @@
 // it is handed to the test's action.
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -24,6 +27,19 @@ void whenModalRuns(QObject* owner, Act act)
         }
     });
     timer->start();
+}
+
+// A Qt file dialog answered as a user does: the file's name typed, then Return. False when the
+// dialog has no name field.
+inline bool typeIntoFileDialog(QFileDialog* dialog, const QString& name)
+{
+    auto* typed = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+    if (!typed)
+        return false;
+    typed->setFocus();
+    QTest::keyClicks(typed, name);
+    QTest::keyClick(typed, Qt::Key_Return);
+    return true;
 }
 
 } // namespace tallomer::test
