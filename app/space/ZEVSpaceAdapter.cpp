@@ -130,6 +130,13 @@ void ZEVSpaceAdapter::addFilenames(const QStringList& paths)
         space_->addFilenames(paths);
 }
 
+void ZEVSpaceAdapter::commitTyping()
+{
+    auto* ruler = space_ ? dynamic_cast<ZEVRulerViewer*>(space_->rulerViewer()) : nullptr;
+    if (ZEVRulerViewbarServices* bar = ruler ? ruler->rulerViewbar() : nullptr)
+        bar->menuPresetDidRename();
+}
+
 void ZEVSpaceAdapter::updateTimeline()
 {
     if (ZEVRulerClassServices* ruler = space_ ? space_->rulerClass() : nullptr)
