@@ -74,6 +74,21 @@ protected:
                                    std::to_string(stamp) + " ORDER BY l.ZEVLET_ID");
     }
     static bool open(const Rows& r, std::size_t i) { return std::stod(r.at(i, 1)) > 4.5e15; }
+    // Rename from the preset's menu, the field emptied, `name` typed and entered.
+    void renameTo(ZEVRulerPresetButton* b, const QString& name)
+    {
+        QMenu* m = rightClick(b);
+        ASSERT_NE(m, nullptr);
+        closeMenu(m);
+        bar()->presetMenuName()->trigger();
+        pump();
+        QLineEdit* field = bar()->presetTextField();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, name);
+        QTest::keyClick(field, Qt::Key_Return);
+        pump();
+    }
     // The pointer comes over the button.
     void pointAt(ZEVRulerPresetButton* b)
     {
@@ -267,6 +282,40 @@ TEST_F(PresetButtons, ANameTypedAndNotEnteredOutlivesAnotherClickAndIsStoredByAQ
     startWithTheBar();
     pointAt(button(3));
     EXPECT_EQ(bar()->presetTextField()->text(), "Lunch");
+}
+
+TEST_F(PresetButtons, TheTimeMenuNamesASavedPresetAndAClearedOrUnnamedOneByItsPlace)
+{
+    startWithTheBar();
+    auto timeItem = [this](KELId stamp) {
+        QMenu* time = openMenu(KELMainMenu::kMenuTime);
+        QAction* a = menuItemTagged(time, long(stamp));
+        const std::pair<QString, bool> seen = a ? std::pair{a->text(), a->isEnabled()} : std::pair{QString(), false};
+        if (time)
+            closeMenu(time);
+        return seen;
+    };
+    hold(button(3), 1.4);
+    renameTo(button(3), "Work");
+    EXPECT_EQ(timeItem(2000011), std::pair(QStringLiteral("Work"), true));
+
+    // Cleared, it is empty again under its place's title.
+    QMenu* m = rightClick(button(3));
+    ASSERT_NE(m, nullptr);
+    closeMenu(m);
+    bar()->presetMenuClear()->trigger();
+    pump();
+    EXPECT_EQ(timeItem(2000011), std::pair(QStringLiteral("Preset 3"), false));
+
+    // Renamed to nothing, it keeps an item with a title.
+    hold(button(4), 1.4);
+    renameTo(button(4), "Gym");
+    EXPECT_EQ(timeItem(2000012).first, "Gym");
+    renameTo(button(4), "");
+    const Rows r = names(2000012);
+    ASSERT_FALSE(r.empty());
+    EXPECT_EQ(r.at(r.size() - 1, 0), "");
+    EXPECT_EQ(timeItem(2000012), std::pair(QStringLiteral("Preset 4"), true));
 }
 
 TEST_F(PresetButtons, TheStripsMenuAndTheHeaderViewsButtonOpenAndCloseTheBarAndTheStrip)
