@@ -377,6 +377,7 @@ void ZEVSpaceAdapter::installMainMenu(ZEVSpaceController& space)
     if (app) {
         hooks.keyTimeStartStop = [app] { app->keyTimeStartStop(); };
         hooks.keyTimeAddStep = [app] { app->keyTimeAddStep(); };
+        hooks.keyTimeRunning = [app] { return app->isKeyTimeRunning(); };
     }
     keyTimeSpace_ = std::make_unique<ZEVKeyTimeSpaceAnswer>(space);
     menuHub_ = std::make_unique<KELSpaceMenuHub>(space, std::move(hooks));

@@ -91,6 +91,7 @@ TEST_F(KeyTime, StepsCapturedFromTheSearchCursorAreSavedAppliedByAClickAndReadAg
 {
     startWithTheBar();
     EXPECT_FALSE(mainMenu()->item(KELMainMenu::kMenuFile, 5)->isEnabled()) << "Add Step waits for a document";
+    EXPECT_FALSE(mainMenu()->item(KELMainMenu::kMenuFile, 6)->isEnabled()) << "so does Start KeyTime";
     chooseMenuItem(KELMainMenu::kMenuFile, 1);
     ASSERT_NE(keyTime().currentDocument(), nullptr);
     ZEVKeyWindowController* w = keyWindow();
