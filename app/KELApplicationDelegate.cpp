@@ -241,6 +241,7 @@ void KELApplicationDelegate::applicationWillTerminate()
             app_->keyTimeStartStop();
     }
     if (ZEVSpaceControllerBase* s = space()) {
+        s->commitTyping();
         s->updateTimeline();
         if (KELICurseur* now = s->nowCurseur())
             now->updateDeplacementCurseurNow();

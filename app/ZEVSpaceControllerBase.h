@@ -34,6 +34,9 @@ public:
     virtual void openZevpURL(const QString& url, bool siHistory) = 0;
     // Files opened from the desktop become Objects on the Now desk (addFilenames of its viewer).
     virtual void addFilenames(const QStringList& paths) = 0;
+    // What is typed in the Space window and not yet entered (a preset's new name) is entered: the
+    // quit is about to close the store.
+    virtual void commitTyping() = 0;
     // Saves the timeline's window offsets (the ruler class's updateTimeline).
     virtual void updateTimeline() = 0;
     // Records which cursor is active.

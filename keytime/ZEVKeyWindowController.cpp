@@ -11,6 +11,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
@@ -158,6 +159,14 @@ ZEVKeyWindowController::ZEVKeyWindowController(ZEVKeyDocument& document, Hooks h
         connect(fields_[i], &QLineEdit::editingFinished, this, [this, i] { commitField(i); });
     }
 
+    // − and Update act on the selected steps, and the fields show the last of them: with none
+    // selected (a removal, a click past the rows) the buttons are off and the fields empty, rather
+    // than offering a step that is gone.
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { majSelection(); });
+    connect(array_.get(), &QAbstractItemModel::rowsRemoved, this, [this] { majSelection(); });
+    connect(array_.get(), &QAbstractItemModel::modelReset, this, [this] { majSelection(); });
+    majSelection();
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_, 1);
     layout->addLayout(buttons);
@@ -192,6 +201,7 @@ ZEVKeyWindowController::~ZEVKeyWindowController()
 
 void ZEVKeyWindowController::startHIDRemote()
 {
+    playback_ = true;
     start_->setText(QStringLiteral("Stop"));
     for (QWidget* w : std::initializer_list<QWidget*>{add_, remove_, update_, animation_})
         w->setEnabled(false);
@@ -200,10 +210,21 @@ void ZEVKeyWindowController::startHIDRemote()
 void ZEVKeyWindowController::stopHIDRemote()
 {
     running_ = false;
+    playback_ = false;
     progress_->setRange(0, 1);
     start_->setText(QStringLiteral("Start"));
-    for (QWidget* w : std::initializer_list<QWidget*>{add_, remove_, update_, animation_})
+    for (QWidget* w : std::initializer_list<QWidget*>{add_, animation_})
         w->setEnabled(true);
+    majSelection();
+}
+
+void ZEVKeyWindowController::majSelection()
+{
+    const bool selected = !array_->selectedRows().empty();
+    remove_->setEnabled(!playback_ && selected);
+    update_->setEnabled(!playback_ && selected);
+    if (!selected)
+        showFields({}, {}, {}, {}, {});
 }
 
 void ZEVKeyWindowController::setAsRunning()
@@ -415,10 +436,15 @@ void ZEVKeyWindowController::commitField(int field)
     if (field < 0 || field >= 5)
         return;
     const std::vector<int> rows = array_->selectedRows();
-    if (rows.empty())
-        return;
-    const ZEVKeyStepPtr step = document_.objectInStepsAtIndex(rows.back());
     const QString text = fields_[field]->text().trimmed();
+    if (rows.empty()) {
+        // No step to take the number: it is refused aloud rather than left to look stored.
+        if (!text.isEmpty())
+            beep();
+        fields_[field]->clear();
+        return;
+    }
+    const ZEVKeyStepPtr step = document_.objectInStepsAtIndex(rows.back());
     const QString key = QString::fromLatin1(kFieldKeys[field]);
     if (!step->spaceDico()) {
         // A step made from text has no state to edit.

@@ -109,6 +109,8 @@ protected:
 private:
     void showFields(const QString& pos, const QString& in, const QString& out, const QString& rulerIn,
                     const QString& rulerOut);
+    // − and Update follow the selection; without one the fields are emptied.
+    void majSelection();
 
     ZEVKeyDocument& document_;
     Hooks hooks_;
@@ -122,6 +124,8 @@ private:
     QProgressBar* progress_ = nullptr;
     QLineEdit* fields_[5] = {};
     bool running_ = false;
+    // Playback runs, in this window or another: the editing controls stay off.
+    bool playback_ = false;
 };
 
 } // namespace tallomer

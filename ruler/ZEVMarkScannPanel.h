@@ -32,6 +32,9 @@ public:
     QPushButton* selectButton() const { return selectBtn_; }
     QPushButton* cancelButton() const { return cancelBtn_; }
 
+    // The window's close button cancels: the stroll ends where it began, not at the mark shown.
+    void reject() override { buttonCancel(); }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -374,6 +374,10 @@ void ZEVRulerViewbar::menuPresetClear()
     b->setImageNamed(QStringLiteral("preset_empty.tiff"));
     b->setState(kZEVStateOff);
     b->setSiEnabled(false);
+    // The name field showed the name the preset just gave up: it shows its place's name, then
+    // clears as after a rename.
+    if (presetTitleShown_ == b->tag() && !siEditPreset_)
+        showPresetTitleWithTag(b->tag(), float(kStopPresetAfterRename));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -785,11 +785,10 @@ void KELMainMenu::updateMenuPresets(QMenu* menu)
         } else {
             const bool stored = hub_.siPresetWithStampInt(KELId(t));
             enable(a, stored);
-            if (stored) {
-                const QString name = hub_.presetNameWithStampInt(KELId(t));
-                if (!name.isEmpty())
-                    a->setText(menuText(name));
-            }
+            // A cleared preset, or one whose name was emptied, shows its place's title rather than a
+            // name it no longer has.
+            const QString name = stored ? hub_.presetNameWithStampInt(KELId(t)) : QString();
+            a->setText(name.isEmpty() ? QStringLiteral("Preset %1").arg(t - 2000008) : menuText(name));
         }
         setState(a, hub_.presetStateWithStampInt(KELId(t)));
     }

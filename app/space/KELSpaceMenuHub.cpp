@@ -351,9 +351,17 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         if (hooks.keyTimeStartStop)
             app["keyTimeStartStop"] = [h = hooks.keyTimeStartStop](const Arg&) { h(); };
     }
-    application_ = std::make_unique<TableReceiver>(std::move(app), [keyTime](std::string_view c) {
-        if (c == "saveKeyTimeDocument" || c == "saveKeyTimeDocumentAs" || c == "keyTimeAddStep")
+    // Start KeyTime plays the current document, and Add Step is ignored while playback runs: the
+    // items are off where they would do nothing.
+    std::function<bool()> running = hooks.keyTimeRunning;
+    application_ = std::make_unique<TableReceiver>(std::move(app), [keyTime, running](std::string_view c) {
+        const bool playing = running && running();
+        if (c == "saveKeyTimeDocument" || c == "saveKeyTimeDocumentAs")
             return keyTime && keyTime->currentDocument();
+        if (c == "keyTimeAddStep")
+            return keyTime && keyTime->currentDocument() && !playing;
+        if (c == "keyTimeStartStop")
+            return playing || (keyTime && keyTime->currentDocument());
         return true;
     });
 }

@@ -38,6 +38,8 @@ public:
         // Add Step goes straight to the documents and playback stays off.
         std::function<void()> keyTimeStartStop;
         std::function<void()> keyTimeAddStep;
+        // Whether playback runs: Add Step is off meanwhile.
+        std::function<bool()> keyTimeRunning;
     };
     // `space` is not owned and outlives the hub.
     KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hooks);

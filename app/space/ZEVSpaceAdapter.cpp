@@ -130,6 +130,13 @@ void ZEVSpaceAdapter::addFilenames(const QStringList& paths)
         space_->addFilenames(paths);
 }
 
+void ZEVSpaceAdapter::commitTyping()
+{
+    auto* ruler = space_ ? dynamic_cast<ZEVRulerViewer*>(space_->rulerViewer()) : nullptr;
+    if (ZEVRulerViewbarServices* bar = ruler ? ruler->rulerViewbar() : nullptr)
+        bar->menuPresetDidRename();
+}
+
 void ZEVSpaceAdapter::updateTimeline()
 {
     if (ZEVRulerClassServices* ruler = space_ ? space_->rulerClass() : nullptr)
@@ -370,6 +377,7 @@ void ZEVSpaceAdapter::installMainMenu(ZEVSpaceController& space)
     if (app) {
         hooks.keyTimeStartStop = [app] { app->keyTimeStartStop(); };
         hooks.keyTimeAddStep = [app] { app->keyTimeAddStep(); };
+        hooks.keyTimeRunning = [app] { return app->isKeyTimeRunning(); };
     }
     keyTimeSpace_ = std::make_unique<ZEVKeyTimeSpaceAnswer>(space);
     menuHub_ = std::make_unique<KELSpaceMenuHub>(space, std::move(hooks));

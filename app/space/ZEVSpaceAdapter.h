@@ -52,6 +52,7 @@ public:
     void volumeMountDidChange() override;
     void openZevpURL(const QString& url, bool siHistory) override;
     void addFilenames(const QStringList& paths) override;
+    void commitTyping() override;
     void updateTimeline() override;
     void updateActifCurseur(KELICurseur* curseur) override;
     void relancerLesCurseurs() override;

@@ -41,6 +41,7 @@ struct FakeSpace : ZEVSpaceControllerBase {
     KELICurseur* actifCurseur() override { return search; }
     void openZevpURL(const QString& url, bool siHistory) override { urls.push_back(siHistory ? url + " +history" : url); }
     void addFilenames(const QStringList& paths) override { files.push_back(paths); }
+    void commitTyping() override { calls.push_back("commitTyping"); }
     void updateTimeline() override { calls.push_back("updateTimeline"); }
     void updateActifCurseur(KELICurseur* c) override
     {
@@ -117,14 +118,15 @@ TEST_F(Delegate, QuitSavesTheCursorsThenClosesTheStoreThenRunsThePendingAction)
     space->search->contexte()->setOffsetOut(500.0);
     calls.clear();
     app->terminate(nullptr);
-    EXPECT_EQ(calls, (std::vector<std::string>{"updateTimeline", "updateActifCurseur(search, zero window)",
-                                               "abortDownloads", "terminate"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"commitTyping", "updateTimeline",
+                                               "updateActifCurseur(search, zero window)", "abortDownloads",
+                                               "terminate"}));
     EXPECT_FALSE(KELChercheurDe::ZevDataBase().isOpen());
     EXPECT_EQ(stops, std::vector<int>{0});
     // The sequence runs once, however the end is asked for.
     app->terminate(nullptr);
     app->stop();
-    EXPECT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls.size(), 5u);
 }
 
 TEST_F(Delegate, QuitBeforeTheControllerRunsOnlyTheLastSteps)

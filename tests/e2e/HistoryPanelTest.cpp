@@ -1,6 +1,7 @@
 // The history's panel in the running program, reached from the History menu with the mouse: each
 // step back previews an older place, and Cancel returns to where the stroll began (Select keeps
-// the place shown), however the History menu that started it closed around the panel.
+// the place shown), however the History menu that started it closed around the panel; closing
+// the panel's window is a Cancel.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -86,6 +87,22 @@ protected:
         watch.stop();
         return shown;
     }
+    // Preset 2 holds the range of the start; the week comes from the Time menu, then the preset
+    // brings the start's range back: two places the history keeps. Answers the two ranges.
+    std::pair<Range, Range> startAndWeek()
+    {
+        hold(preset(2), 1.8);
+        const Range start = range();
+        chooseMenuItemTitled(KELMainMenu::kMenuTime, QStringLiteral("Zoom Now to This Week"));
+        advance(2);
+        const Range week = range();
+        EXPECT_GT(week.out - week.in, 3 * 86400.0);
+        hold(preset(2), 0.1);
+        advance(2);
+        expectRange(range(), start, "preset 2 called");
+        EXPECT_GE(space()->markHistoryViewer()->markObjects().size(), 2u);
+        return {start, week};
+    }
     void press(ZEVMarkScannPanel* panel, const char* name)
     {
         auto* b = panel->findChild<QPushButton*>(QLatin1String(name));
@@ -97,18 +114,9 @@ protected:
 TEST_F(HistoryPanel, CancelReturnsToThePlaceTheStrollBeganAndSelectKeepsThePlaceShown)
 {
     startWithTheBar();
-    // Preset 2 holds the range of the start; the week comes from the Time menu, then the preset
-    // brings the start's range back: two places the history keeps.
-    hold(preset(2), 1.8);
-    const Range start = range();
-    chooseMenuItemTitled(KELMainMenu::kMenuTime, QStringLiteral("Zoom Now to This Week"));
-    advance(2);
-    const Range week = range();
-    ASSERT_GT(week.out - week.in, 3 * 86400.0);
-    hold(preset(2), 0.1);
-    advance(2);
-    expectRange(range(), start, "preset 2 called");
-    ASSERT_GE(space()->markHistoryViewer()->markObjects().size(), 2u);
+    const std::pair<Range, Range> places = startAndWeek();
+    const Range start = places.first, week = places.second;
+    ASSERT_FALSE(HasFailure());
     const QString here = space()->markHistoryViewer()->markObjects().front()->zevpString();
 
     // Back shows the week; Cancel goes back to preset 2's range.
@@ -137,6 +145,26 @@ TEST_F(HistoryPanel, CancelReturnsToThePlaceTheStrollBeganAndSelectKeepsThePlace
     expectRange(range(), week, "Select keeps the place shown");
     EXPECT_NE(space()->markHistoryViewer()->markObjects().front()->zevpString(), here);
     EXPECT_TRUE(ruler()->siAccepteDeplacement());
+}
+
+TEST_F(HistoryPanel, ClosingThePanelsWindowReturnsToThePlaceTheStrollBeganAsCancelDoes)
+{
+    startWithTheBar();
+    const std::pair<Range, Range> places = startAndWeek();
+    const Range start = places.first, week = places.second;
+    ASSERT_FALSE(HasFailure());
+    const QString here = space()->markHistoryViewer()->markObjects().front()->zevpString();
+    EXPECT_TRUE(backIntoThePanel([&](ZEVMarkScannPanel* panel) {
+        advance(0.5);
+        expectRange(range(), week, "the older place previewed");
+        // The window manager's close button.
+        panel->close();
+    }));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    advance(0.5);
+    expectRange(range(), start, "the close returns to where the stroll began");
+    EXPECT_TRUE(space()->initialZevpString().isEmpty()) << "the stroll is over";
+    EXPECT_EQ(space()->markHistoryViewer()->markObjects().front()->zevpString(), here);
 }
 
 } // namespace

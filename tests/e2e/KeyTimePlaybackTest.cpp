@@ -133,8 +133,15 @@ TEST_F(KeyTimePlayback, TheRemoteStepsThroughTheListWhileTheReceiverIsSeizedUnti
     press(kRemote, KEY_MENU);
     EXPECT_EQ(QApplication::activeWindow(), w);
     EXPECT_EQ(selectedRow(), 1);
-    // Add Step is ignored while playback runs.
-    chooseMenuItem(KELMainMenu::kMenuFile, 5);
+    // Add Step is off while playback runs, and ignored if sent all the same.
+    QMenu* file = openMenu(KELMainMenu::kMenuFile);
+    ASSERT_NE(file, nullptr);
+    EXPECT_FALSE(mainMenu()->item(KELMainMenu::kMenuFile, 5)->isEnabled());
+    EXPECT_TRUE(startItem()->isEnabled());
+    file->close();
+    pump();
+    app()->keyTimeAddStep();
+    pump();
     EXPECT_EQ(keyTime().currentDocument()->countOfSteps(), 3);
 
     // A click in the KeyTime window and back to the Space window: still seized, still heard.
@@ -159,8 +166,14 @@ TEST_F(KeyTimePlayback, TheRemoteStepsThroughTheListWhileTheReceiverIsSeizedUnti
 TEST_F(KeyTimePlayback, ClosingTheRunningWindowStopsPlaybackAndClosingAnotherDoesNot)
 {
     startWithARemote();
-    // Nothing to play: nothing starts, no driver is made.
-    chooseMenuItem(KELMainMenu::kMenuFile, 6);
+    // Nothing to play: Start KeyTime is off, and sent all the same it starts nothing and makes no
+    // driver.
+    QMenu* file = openMenu(KELMainMenu::kMenuFile);
+    ASSERT_NE(file, nullptr);
+    EXPECT_FALSE(startItem()->isEnabled());
+    file->close();
+    pump();
+    app()->keyTimeStartStop();
     EXPECT_FALSE(app()->isKeyTimeRunning());
     EXPECT_EQ(app()->hidRemote(), nullptr);
 

@@ -91,6 +91,7 @@ TEST_F(KeyTime, StepsCapturedFromTheSearchCursorAreSavedAppliedByAClickAndReadAg
 {
     startWithTheBar();
     EXPECT_FALSE(mainMenu()->item(KELMainMenu::kMenuFile, 5)->isEnabled()) << "Add Step waits for a document";
+    EXPECT_FALSE(mainMenu()->item(KELMainMenu::kMenuFile, 6)->isEnabled()) << "so does Start KeyTime";
     chooseMenuItem(KELMainMenu::kMenuFile, 1);
     ASSERT_NE(keyTime().currentDocument(), nullptr);
     ZEVKeyWindowController* w = keyWindow();
@@ -379,6 +380,47 @@ TEST_F(KeyTime, WhatIsTypedAndNotYetEnteredIsKeptBySaveCloseAndTheButtonsAndGoes
     const QCborArray steps = read.fields->value("Steps").toArray();
     ASSERT_EQ(steps.size(), 2);
     EXPECT_EQ(steps.at(1).toMap().value("SpaceDico").toMap().value("CursorPos").toDouble(), -1000000000.0);
+}
+
+TEST_F(KeyTime, WithNoStepSelectedTheFieldsAreEmptyMinusAndUpdateAreOffAndANumberTypedIsRefusedAloud)
+{
+    startWithTheBar();
+    ZEVKeyWindowController* w = newDocumentWithASearchStep();
+    ASSERT_NE(w, nullptr);
+    click(w->addButton());
+    keyInWindow(Qt::Key_Return);
+    ASSERT_EQ(titles().size(), 2);
+    EXPECT_TRUE(w->removeButton()->isEnabled());
+    EXPECT_TRUE(w->updateButton()->isEnabled());
+    ZEVKeyDocument* doc = keyTime().currentDocument();
+    const double rulerIn = doc->steps()[0]->spaceDico()->value("RulerIn").toDouble();
+
+    // The step removed: no step is selected, and none is offered.
+    click(w->removeButton());
+    ASSERT_EQ(titles().size(), 1);
+    ASSERT_EQ(selectedRow(), -1);
+    EXPECT_FALSE(w->removeButton()->isEnabled());
+    EXPECT_FALSE(w->updateButton()->isEnabled());
+    for (QLineEdit* f : {w->cursorPosTextField(), w->cursorInTextField(), w->cursorOutTextField(),
+                         w->rulerInTextField(), w->rulerOutTextField()})
+        EXPECT_TRUE(f->text().isEmpty()) << f->objectName().toStdString();
+
+    // A number typed with no step to take it: a beep, and the field does not keep it.
+    const int beeps = sound.beeps;
+    w->activateWindow();
+    w->rulerInTextField()->setFocus();
+    QTest::keyClicks(w->rulerInTextField(), QStringLiteral("-5000"));
+    QTest::keyClick(w->rulerInTextField(), Qt::Key_Return);
+    pump();
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    EXPECT_TRUE(w->rulerInTextField()->text().isEmpty());
+    EXPECT_EQ(doc->steps()[0]->spaceDico()->value("RulerIn").toDouble(), rulerIn);
+
+    // The remaining step clicked: its numbers, and both buttons again.
+    clickRow(0);
+    EXPECT_TRUE(w->removeButton()->isEnabled());
+    EXPECT_TRUE(w->updateButton()->isEnabled());
+    EXPECT_EQ(w->rulerInTextField()->text(), QString::asprintf("%.2f", rulerIn));
 }
 
 } // namespace

@@ -74,6 +74,27 @@ protected:
                                    std::to_string(stamp) + " ORDER BY l.ZEVLET_ID");
     }
     static bool open(const Rows& r, std::size_t i) { return std::stod(r.at(i, 1)) > 4.5e15; }
+    // Rename from the preset's menu, the field emptied, `name` typed and entered.
+    void renameTo(ZEVRulerPresetButton* b, const QString& name)
+    {
+        QMenu* m = rightClick(b);
+        ASSERT_NE(m, nullptr);
+        closeMenu(m);
+        bar()->presetMenuName()->trigger();
+        pump();
+        QLineEdit* field = bar()->presetTextField();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, name);
+        QTest::keyClick(field, Qt::Key_Return);
+        pump();
+    }
+    // The pointer comes over the button.
+    void pointAt(ZEVRulerPresetButton* b)
+    {
+        QEnterEvent entre(QPointF(3, 3), b->mapTo(window(), QPointF(3, 3)), b->mapToGlobal(QPointF(3, 3)));
+        QApplication::sendEvent(b, &entre);
+    }
 
 };
 
@@ -227,6 +248,74 @@ TEST_F(PresetButtons, TheMenuOffersItsItemsByModeRenamesInPlaceAndClears)
     EXPECT_FALSE(bar()->presetMenuNew()->isEnabled());
     EXPECT_FALSE(bar()->presetMenuClear()->isVisible());
     closeMenu(m);
+}
+
+TEST_F(PresetButtons, ANameTypedAndNotEnteredOutlivesAnotherClickAndIsStoredByAQuit)
+{
+    startWithTheBar();
+    hold(button(3), 1.4);
+    QMenu* m = rightClick(button(3));
+    ASSERT_NE(m, nullptr);
+    closeMenu(m);
+    bar()->presetMenuName()->trigger();
+    pump();
+    QLineEdit* field = bar()->presetTextField();
+    ASSERT_TRUE(field->hasFocus());
+    QTest::keyClicks(field, "Lunch");
+
+    // The Search button pressed and the cursor moved: the name is still being typed.
+    click(bar()->searchButton());
+    ASSERT_TRUE(ruler()->userInitieDeplacementCurseur());
+    ruler()->setCurseurEnDeplacement(space()->searchCurseur());
+    ruler()->userPlaceCurseur(-3600);
+    ruler()->userTermineDeplacementCurseur();
+    pump();
+    EXPECT_TRUE(bar()->siEditPreset());
+    EXPECT_EQ(field->text(), "Lunch");
+
+    // Ctrl+Q with the name not entered; the next start names the preset so.
+    quit();
+    Rows r = names(2000011);
+    ASSERT_FALSE(r.empty());
+    EXPECT_EQ(r.at(r.size() - 1, 0), "Lunch");
+    EXPECT_TRUE(open(r, r.size() - 1));
+    startWithTheBar();
+    pointAt(button(3));
+    EXPECT_EQ(bar()->presetTextField()->text(), "Lunch");
+}
+
+TEST_F(PresetButtons, TheTimeMenuNamesASavedPresetAndAClearedOrUnnamedOneByItsPlace)
+{
+    startWithTheBar();
+    auto timeItem = [this](KELId stamp) {
+        QMenu* time = openMenu(KELMainMenu::kMenuTime);
+        QAction* a = menuItemTagged(time, long(stamp));
+        const std::pair<QString, bool> seen = a ? std::pair{a->text(), a->isEnabled()} : std::pair{QString(), false};
+        if (time)
+            closeMenu(time);
+        return seen;
+    };
+    hold(button(3), 1.4);
+    renameTo(button(3), "Work");
+    EXPECT_EQ(timeItem(2000011), std::pair(QStringLiteral("Work"), true));
+
+    // Cleared, it is empty again under its place's title.
+    QMenu* m = rightClick(button(3));
+    ASSERT_NE(m, nullptr);
+    closeMenu(m);
+    bar()->presetMenuClear()->trigger();
+    pump();
+    EXPECT_EQ(timeItem(2000011), std::pair(QStringLiteral("Preset 3"), false));
+
+    // Renamed to nothing, it keeps an item with a title.
+    hold(button(4), 1.4);
+    renameTo(button(4), "Gym");
+    EXPECT_EQ(timeItem(2000012).first, "Gym");
+    renameTo(button(4), "");
+    const Rows r = names(2000012);
+    ASSERT_FALSE(r.empty());
+    EXPECT_EQ(r.at(r.size() - 1, 0), "");
+    EXPECT_EQ(timeItem(2000012), std::pair(QStringLiteral("Preset 4"), true));
 }
 
 TEST_F(PresetButtons, TheStripsMenuAndTheHeaderViewsButtonOpenAndCloseTheBarAndTheStrip)
