@@ -149,19 +149,16 @@ void ZEVRetrieveItemPanel::buttonSelect()
         return;
     }
     message_->hide();
-    newFileURL_ = path;
-    // A record that could not be read is written anew, so that Select never claims a change it
-    // did not make.
-    if (data.recordedFilePathForItem(item_).isEmpty()) {
-        if (!data.createFileURL(path, QUrl(), item_)) {
-            logFormat("ZEVRetrieveItemPanel: the record of %s could not be written", qUtf8Printable(path));
-            newFileURL_.clear();
-            showMessage(QStringLiteral("The path specified is incorrect"));
-            return;
-        }
-    } else {
-        data.updateFilePathWithItem(item_, path);
+    // A record that could not be read is written anew. Select never claims a change it did not
+    // make: a record that cannot be written (a full disk) keeps the dialog open with the path typed.
+    const bool recorded = data.recordedFilePathForItem(item_).isEmpty() ? data.createFileURL(path, QUrl(), item_)
+                                                                         : data.updateFilePathWithItem(item_, path);
+    if (!recorded) {
+        logFormat("ZEVRetrieveItemPanel: the record of %s could not be written", qUtf8Printable(path));
+        showMessage(QStringLiteral("The new path could not be recorded"));
+        return;
     }
+    newFileURL_ = path;
     done(kSelect);
 }
 

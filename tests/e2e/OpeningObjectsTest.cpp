@@ -9,6 +9,7 @@
 #include "app/menu/KELMainMenu.h"
 #include "app/space/ZEVItemViewerAppHost.h"
 #include "app/widgets/ZEVFilePanel.h"
+#include "desk/viewer/ZEVRetrieveItemPanel.h"
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "services/ZEVInspectorServices.h"
@@ -21,6 +22,9 @@
 #include "space/ZEVSpacePreview.h"
 #include "widgets/ZEVPreviewWindow.h"
 #include "tests/support/LocalHttpServer.h"
+#include "platform/files/RecordFile.h"
+#include "tests/support/ReadOnlyFolder.h"
+#include "tests/support/SecondFileSystem.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -29,12 +33,19 @@
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 namespace e2e {
 namespace {
+
+// Where the program may mount: a folder of the store can then turn read-only even for root.
+const bool kOwnMounts = tallomer::test::SecondFileSystem::prepare();
 
 // Takes what the desktop's opener is handed instead of starting a program.
 class UrlCatcher : public QObject {
@@ -380,6 +391,66 @@ TEST_F(OpeningObjects, ABusyMissingFileIsToldAboutAndAMissingOneIsLookedForThenD
         << "no icon link left";
     for (ZEVItemViewForDesks* other : nowDesk()->itemViewSet())
         EXPECT_NE(other->item(), item);
+}
+
+// The real retrieve dialog on a store that refuses the record: Select keeps the dialog and the
+// typed path, and claims nothing found; once the record can be written the same Select takes.
+TEST_F(OpeningObjects, ARetrievedPathThatCannotBeRecordedKeepsTheDialogAndTheObjectMissing)
+{
+    startQuietly();
+    ZEVItemView* v = place(home + "/draft.txt");
+    ASSERT_NE(v, nullptr);
+    KELI* item = v->item();
+    const QString records = storeFolder() + "/local/zevData/2000018";
+    const QString record = records + "/" + QString::number(item->idInt()) + ".file";
+    // Gone, and another file of the user's is where it is now.
+    ASSERT_TRUE(QFile::remove(home + "/draft.txt"));
+    const QString found = writeFile(home + "/found.txt", "contents");
+    const auto recordedPath = [&] {
+        const RecordRead read = readRecordFile(record);
+        return read ? recordString(*read.fields, QStringLiteral("path")) : QString();
+    };
+    ASSERT_EQ(recordedPath(), home + "/draft.txt");
+
+    bool answered = false;
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [&, timer] {
+        auto* panel = dynamic_cast<ZEVRetrieveItemPanel*>(QApplication::activeModalWidget());
+        if (!panel)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        answered = true;
+        QTest::keyClick(panel->newPathTextField(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(panel->newPathTextField(), found);
+        {
+            tallomer::test::ReadOnlyFolder refused(records);
+            EXPECT_TRUE(refused.ok()) << "no way to make " << records.toStdString() << " read-only";
+            QTest::mouseClick(panel->selectButton(), Qt::LeftButton);
+            EXPECT_TRUE(panel->isVisible()) << "Select said the record was rewritten";
+            EXPECT_FALSE(panel->messageTextField()->isHidden());
+            EXPECT_EQ(panel->messageTextField()->text(), QStringLiteral("The new path could not be recorded"));
+            EXPECT_EQ(panel->newPathTextField()->text(), found) << "what was typed stays";
+            EXPECT_TRUE(panel->newFileURL().isEmpty());
+        }
+        EXPECT_EQ(recordedPath(), home + "/draft.txt");
+        EXPECT_TRUE(siItemOption(item, ZEVOPTION_NOT_FOUND));
+        QTest::mouseClick(panel->selectButton(), Qt::LeftButton);
+    });
+    timer->start();
+    doubleClick(v);
+    ASSERT_TRUE(answered);
+    advance(0.1);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(recordedPath(), found);
+    EXPECT_FALSE(siItemOption(item, ZEVOPTION_NOT_FOUND));
+    ASSERT_FALSE(alerts.empty()) << "the failed write is told";
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    catcher.urls.clear();
+    doubleClick(v);
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(found));
 }
 
 TEST_F(OpeningObjects, ABrokenLinkIsOfferedForRepairAndOpensTheNewOriginal)
