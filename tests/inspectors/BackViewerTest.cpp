@@ -12,6 +12,7 @@
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "objects/view/ZEVItemViewCopy.h"
+#include "widgets/ZEVAlert.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -196,8 +197,13 @@ TEST_F(BackViewer, ANewSpaceTheChannelsPanelDidNotMakeKeepsThePanelOpen)
     lister(1);
     choisir({images[0]});
     ASSERT_TRUE(vue().btnSetAsDesktopWallpaper()->isVisibleTo(&vue()));
+    // The listed image has no file behind it: the new Space and the new Channel are refused aloud,
+    // and the panel stays.
+    std::vector<ZEVAlertRequest> alerts;
+    ScopedAlertAnswerer answerer{[&alerts](const ZEVAlertRequest& r) { return alerts.push_back(r), 0; }};
     vue().btnSetAsDesktopWallpaper()->click();
     vue().btnSetAsNewChannel()->click();
+    EXPECT_EQ(alerts.size(), 2u);
     EXPECT_FALSE(sched.isPending(viewer, "_fermerEntity"));
     sched.advance(1.0);
     EXPECT_TRUE(viewer->siShowInspectView());
