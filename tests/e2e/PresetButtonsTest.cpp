@@ -318,6 +318,25 @@ TEST_F(PresetButtons, TheTimeMenuNamesASavedPresetAndAClearedOrUnnamedOneByItsPl
     EXPECT_EQ(timeItem(2000012), std::pair(QStringLiteral("Preset 4"), true));
 }
 
+TEST_F(PresetButtons, ClearingThePresetPointedAtShowsTheNameItGoesBackToThenClearsTheField)
+{
+    startWithTheBar();
+    hold(button(3), 1.4);
+    renameTo(button(3), "Work");
+    advance(1.0);
+    pointAt(button(3));
+    QLineEdit* field = bar()->presetTextField();
+    ASSERT_EQ(field->text(), "Work");
+    QMenu* m = rightClick(button(3));
+    ASSERT_NE(m, nullptr);
+    closeMenu(m);
+    bar()->presetMenuClear()->trigger();
+    pump();
+    EXPECT_EQ(field->text(), "preset 3") << "not the name the preset gave up";
+    advance(1.0);
+    EXPECT_TRUE(field->text().isEmpty());
+}
+
 TEST_F(PresetButtons, TheStripsMenuAndTheHeaderViewsButtonOpenAndCloseTheBarAndTheStrip)
 {
     start();
