@@ -209,6 +209,7 @@ TEST_F(PresetButtons, TheMenuOffersItsItemsByModeRenamesInPlaceAndClears)
     QTest::keyClick(field, Qt::Key_Return);
     pump();
     EXPECT_FALSE(bar()->siEditPreset());
+    EXPECT_EQ(QApplication::focusWidget(), canvas()->parentWidget()) << "the desk has the keys again";
     EXPECT_TRUE(bar()->siPresetJustEdited()) << "the Return is not a desk command";
     advance(0.3);
     EXPECT_FALSE(bar()->siPresetJustEdited());
@@ -222,6 +223,7 @@ TEST_F(PresetButtons, TheMenuOffersItsItemsByModeRenamesInPlaceAndClears)
     QTest::keyClick(field, Qt::Key_Escape);
     pump();
     EXPECT_EQ(field->text(), "Work");
+    EXPECT_EQ(QApplication::focusWidget(), canvas()->parentWidget());
     EXPECT_EQ(names(2000011).size(), 2u);
     advance(1.0);
     EXPECT_TRUE(field->text().isEmpty()) << "the name clears 0.7 s after a rename";
