@@ -13,6 +13,8 @@
 #include "ruler/ZEVRulerViewer.h"
 #include "runtime/Clock.h"
 #include "space/ZEVSpaceController.h"
+#include "space/ZEVSpaceView.h"
+#include "space/ZEVSpaceWindow.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -430,8 +432,9 @@ void ZEVRulerViewbar::finirRenommage(bool siGarder)
         contextView_->show();
     }
     presetMenuDidClose();
-    if (QWidget* desk = spaceController().spaceWindow() ? parentWidget() : nullptr)
-        desk->setFocus(Qt::OtherFocusReason);
+    // The keys go back to the desk, its Tab walk included.
+    if (ZEVSpaceWindow* w = spaceController().spaceWindow())
+        w->spaceView()->deskCanvas()->setFocus(Qt::OtherFocusReason);
 }
 
 bool ZEVRulerViewbar::siPresetJustEdited() const { return Clock::shared().now() - editedPresetTime_ < kJustEdited; }

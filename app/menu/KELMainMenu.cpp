@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QWidget>
@@ -780,17 +782,25 @@ void KELMainMenu::updateMenuPresets(QMenu* menu)
         const long t = tagOf(a);
         if (t < 2000009 || t > 2000017)
             continue;
+        const int state = hub_.presetStateWithStampInt(KELId(t));
+        setState(a, state);
         if (t == 2000009) {
             enable(a, true);
-        } else {
-            const bool stored = hub_.siPresetWithStampInt(KELId(t));
-            enable(a, stored);
-            // A cleared preset, or one whose name was emptied, shows its place's title rather than a
-            // name it no longer has.
-            const QString name = stored ? hub_.presetNameWithStampInt(KELId(t)) : QString();
-            a->setText(name.isEmpty() ? QStringLiteral("Preset %1").arg(t - 2000008) : menuText(name));
+            continue;
         }
-        setState(a, hub_.presetStateWithStampInt(KELId(t)));
+        enable(a, hub_.siPresetWithStampInt(KELId(t)));
+        // Stored or not, each item shows the preset's name and the image of its kind, as its
+        // button does: a cleared preset its name back to the default, a renamed one its name (its
+        // place's title when that name is empty). The mixed state's dash goes over the image.
+        const QString name = hub_.presetNameWithStampInt(KELId(t));
+        a->setText(name.isEmpty() ? QStringLiteral("Preset %1").arg(t - 2000008) : menuText(name));
+        QPixmap image = hub_.presetImageWithStampInt(KELId(t)).pixmap(32, 32);
+        if (state == -1 && !image.isNull()) {
+            QPainter painter(&image);
+            painter.drawPixmap(QRect(16, 16, 16, 16), ZEVMixedMark().pixmap(16, 16));
+        }
+        a->setIcon(image.isNull() ? QIcon() : QIcon(image));
+        a->setIconVisibleInMenu(true);
     }
 }
 

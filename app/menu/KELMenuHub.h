@@ -107,10 +107,11 @@ public:
     virtual bool siFullWindow() = 0;
     virtual bool siFrontSpace() = 0;
     virtual bool siShowDesktop() = 0;
-    // Presets 2000009 to 2000017: stored, its name, and its state for the active cursor (or the
-    // ruler while the ruler button is set): 1 on, -1 mixed, 0 off.
+    // Presets 2000009 to 2000017: stored, its name, the image of its kind, and its state for the
+    // active cursor (or the ruler while the ruler button is set): 1 on, -1 mixed, 0 off.
     virtual bool siPresetWithStampInt(KELId stamp) = 0;
     virtual QString presetNameWithStampInt(KELId stamp) = 0;
+    virtual QIcon presetImageWithStampInt(KELId stamp) = 0;
     virtual int presetStateWithStampInt(KELId stamp) = 0;
     // Fills the Open With submenu for the Objects the Object menu acts on; each item carries the
     // application it opens.

@@ -20,6 +20,7 @@
 #include "platform/desktop/AppRegistry.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
+#include "ruler/ZEVRulerPresetButton.h"
 #include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVStampClass.h"
@@ -513,6 +514,13 @@ QString KELSpaceMenuHub::presetNameWithStampInt(KELId stamp)
     ZEVRulerViewer* ruler = rulerOf(space_);
     ZEVStampServices* stamps = ruler ? ruler->stampClass() : nullptr;
     return stamps ? QString::fromStdString(stamps->nameWithStampInt(stamp)) : QString();
+}
+
+QIcon KELSpaceMenuHub::presetImageWithStampInt(KELId stamp)
+{
+    ZEVRulerViewer* ruler = rulerOf(space_);
+    ZEVStampServices* stamps = ruler ? ruler->stampClass() : nullptr;
+    return stamps ? ZEVRulerPresetButton::imageNamed(stamps->imageNameWithStampInt(stamp)) : QIcon();
 }
 
 int KELSpaceMenuHub::presetStateWithStampInt(KELId stamp)

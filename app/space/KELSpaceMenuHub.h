@@ -78,6 +78,7 @@ public:
     bool siShowDesktop() override;
     bool siPresetWithStampInt(KELId stamp) override;
     QString presetNameWithStampInt(KELId stamp) override;
+    QIcon presetImageWithStampInt(KELId stamp) override;
     int presetStateWithStampInt(KELId stamp) override;
     void fillOpenWith(QMenu* menu) override;
     void majImageForEditionMenu(QMenu* menu) override;

@@ -150,6 +150,7 @@ public:
     bool siShowDesktop() override { return true; }
     bool siPresetWithStampInt(KELId) override { return false; }
     QString presetNameWithStampInt(KELId) override { return {}; }
+    QIcon presetImageWithStampInt(KELId) override { return {}; }
     int presetStateWithStampInt(KELId) override { return 0; }
     void fillOpenWith(QMenu*) override {}
     void majImageForEditionMenu(QMenu*) override {}

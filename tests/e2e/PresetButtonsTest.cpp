@@ -18,6 +18,7 @@
 #include "space/ZEVSpaceWindow.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -208,6 +209,7 @@ TEST_F(PresetButtons, TheMenuOffersItsItemsByModeRenamesInPlaceAndClears)
     QTest::keyClick(field, Qt::Key_Return);
     pump();
     EXPECT_FALSE(bar()->siEditPreset());
+    EXPECT_EQ(QApplication::focusWidget(), canvas()->parentWidget()) << "the desk has the keys again";
     EXPECT_TRUE(bar()->siPresetJustEdited()) << "the Return is not a desk command";
     advance(0.3);
     EXPECT_FALSE(bar()->siPresetJustEdited());
@@ -221,6 +223,7 @@ TEST_F(PresetButtons, TheMenuOffersItsItemsByModeRenamesInPlaceAndClears)
     QTest::keyClick(field, Qt::Key_Escape);
     pump();
     EXPECT_EQ(field->text(), "Work");
+    EXPECT_EQ(QApplication::focusWidget(), canvas()->parentWidget());
     EXPECT_EQ(names(2000011).size(), 2u);
     advance(1.0);
     EXPECT_TRUE(field->text().isEmpty()) << "the name clears 0.7 s after a rename";
@@ -284,38 +287,85 @@ TEST_F(PresetButtons, ANameTypedAndNotEnteredOutlivesAnotherClickAndIsStoredByAQ
     EXPECT_EQ(bar()->presetTextField()->text(), "Lunch");
 }
 
-TEST_F(PresetButtons, TheTimeMenuNamesASavedPresetAndAClearedOrUnnamedOneByItsPlace)
+TEST_F(PresetButtons, TheTimeMenuShowsEachPresetsNameAndTheImageOfItsKindAsItsButtonDoes)
 {
     startWithTheBar();
+    struct Item {
+        QString text;
+        bool enabled = false;
+        QImage image;
+    };
     auto timeItem = [this](KELId stamp) {
+        Item seen;
         QMenu* time = openMenu(KELMainMenu::kMenuTime);
-        QAction* a = menuItemTagged(time, long(stamp));
-        const std::pair<QString, bool> seen = a ? std::pair{a->text(), a->isEnabled()} : std::pair{QString(), false};
+        if (QAction* a = menuItemTagged(time, long(stamp)))
+            seen = {a->text(), a->isEnabled(), a->icon().pixmap(32).toImage()};
         if (time)
             closeMenu(time);
         return seen;
     };
+    auto image = [](const char* name) {
+        return ZEVRulerPresetButton::imageNamed(QString::fromLatin1(name)).pixmap(32).toImage();
+    };
+    Item five = timeItem(2000013);
+    EXPECT_EQ(five.text, "preset 5");
+    EXPECT_FALSE(five.enabled);
+    EXPECT_EQ(five.image, image("preset_empty.tiff"));
+
     hold(button(3), 1.4);
     renameTo(button(3), "Work");
-    EXPECT_EQ(timeItem(2000011), std::pair(QStringLiteral("Work"), true));
+    Item three = timeItem(2000011);
+    EXPECT_EQ(three.text, "Work");
+    EXPECT_TRUE(three.enabled);
+    EXPECT_EQ(three.image, image("now.tiff"));
+    ruler()->userChangeActifCurseur(space()->searchCurseur());
+    pump();
+    hold(button(6), 1.4);
+    // A Search preset is never on: its image carries the mixed state's dash, in its lower corner.
+    const QImage six = timeItem(2000014).image;
+    ASSERT_EQ(six.size(), image("search.tiff").size());
+    EXPECT_EQ(six.pixel(16, 7), image("search.tiff").pixel(16, 7)) << "the Search pin's head";
+    EXPECT_NE(image("search.tiff").pixel(16, 7), image("now.tiff").pixel(16, 7));
 
-    // Cleared, it is empty again under its place's title.
+    // Cleared, it is empty again under the name it goes back to.
     QMenu* m = rightClick(button(3));
     ASSERT_NE(m, nullptr);
     closeMenu(m);
     bar()->presetMenuClear()->trigger();
     pump();
-    EXPECT_EQ(timeItem(2000011), std::pair(QStringLiteral("Preset 3"), false));
+    three = timeItem(2000011);
+    EXPECT_EQ(three.text, "preset 3");
+    EXPECT_FALSE(three.enabled);
+    EXPECT_EQ(three.image, image("preset_empty.tiff"));
 
     // Renamed to nothing, it keeps an item with a title.
     hold(button(4), 1.4);
     renameTo(button(4), "Gym");
-    EXPECT_EQ(timeItem(2000012).first, "Gym");
+    EXPECT_EQ(timeItem(2000012).text, "Gym");
     renameTo(button(4), "");
     const Rows r = names(2000012);
     ASSERT_FALSE(r.empty());
     EXPECT_EQ(r.at(r.size() - 1, 0), "");
-    EXPECT_EQ(timeItem(2000012), std::pair(QStringLiteral("Preset 4"), true));
+    EXPECT_EQ(timeItem(2000012).text, "Preset 4");
+}
+
+TEST_F(PresetButtons, ClearingThePresetPointedAtShowsTheNameItGoesBackToThenClearsTheField)
+{
+    startWithTheBar();
+    hold(button(3), 1.4);
+    renameTo(button(3), "Work");
+    advance(1.0);
+    pointAt(button(3));
+    QLineEdit* field = bar()->presetTextField();
+    ASSERT_EQ(field->text(), "Work");
+    QMenu* m = rightClick(button(3));
+    ASSERT_NE(m, nullptr);
+    closeMenu(m);
+    bar()->presetMenuClear()->trigger();
+    pump();
+    EXPECT_EQ(field->text(), "preset 3") << "not the name the preset gave up";
+    advance(1.0);
+    EXPECT_TRUE(field->text().isEmpty());
 }
 
 TEST_F(PresetButtons, TheStripsMenuAndTheHeaderViewsButtonOpenAndCloseTheBarAndTheStrip)
