@@ -14,6 +14,7 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 using tallomer::logFormat;
 
@@ -330,6 +331,7 @@ void Sqlite::close()
     if (!readOnly_)
         checkpoint();
     readOnly_ = false;
+    transactionUndone_ = false;
     int retries = 0;
     for (;;) {
         const int rc = sqlite3_close(db_);
@@ -575,6 +577,11 @@ void Sqlite::reportWriteFailure() { reportStoreError(errorMessage()); }
 
 bool Sqlite::runWrite(const std::string& sql, const SqlArgs& arguments)
 {
+    // The rest of a transaction the library undid: written on its own it would be stored without
+    // the statements before it. Nothing is written until the caller ends the transaction.
+    if (transactionUndone_)
+        return false;
+    const bool inTransactionBefore = inTransaction();
     bool cached = false;
     sqlite3_stmt* statement = acquire(sql, arguments, cached);
     if (!statement) {
@@ -582,8 +589,15 @@ bool Sqlite::runWrite(const std::string& sql, const SqlArgs& arguments)
         return false;
     }
     const bool ok = executeStatament(statement);
-    if (!ok)
+    if (!ok) {
         reportWriteFailure();
+        // A full disk (or another I/O error) may roll the whole transaction back, not only the
+        // failing statement: the connection is then back to committing each statement alone.
+        if (inTransactionBefore && sqlite3_get_autocommit(db_)) {
+            transactionUndone_ = true;
+            logFormat("SQLite: the transaction was undone by the failure; the rest of it is not written");
+        }
+    }
     release(sql, statement, cached);
     return ok;
 }
@@ -599,8 +613,21 @@ std::uint64_t Sqlite::executeInsertQuery(const std::string& sql, const SqlArgs& 
 
 bool Sqlite::beginTransaction() { return executeNonQuery("BEGIN EXCLUSIVE TRANSACTION;"); }
 bool Sqlite::beginDeferredTransaction() { return executeNonQuery("BEGIN DEFERRED TRANSACTION;"); }
-bool Sqlite::commit() { return executeNonQuery("COMMIT TRANSACTION;"); }
-bool Sqlite::rollback() { return executeNonQuery("ROLLBACK TRANSACTION;"); }
+bool Sqlite::commit()
+{
+    // Nothing of an undone transaction is left to commit.
+    if (std::exchange(transactionUndone_, false))
+        return false;
+    return executeNonQuery("COMMIT TRANSACTION;");
+}
+
+bool Sqlite::rollback()
+{
+    // Undone already, by the library or by a failed commit: nothing is left to roll back.
+    if (std::exchange(transactionUndone_, false) || (db_ && sqlite3_get_autocommit(db_)))
+        return true;
+    return executeNonQuery("ROLLBACK TRANSACTION;");
+}
 
 bool Sqlite::checkpoint()
 {
@@ -620,7 +647,7 @@ std::uint64_t Sqlite::lastInsertRow() const
     return db_ ? static_cast<std::uint64_t>(sqlite3_last_insert_rowid(db_)) : 0;
 }
 
-bool Sqlite::inTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
+bool Sqlite::inTransaction() const { return db_ && (transactionUndone_ || !sqlite3_get_autocommit(db_)); }
 
 int Sqlite::errorCode() const { return db_ ? sqlite3_errcode(db_) : SQLITE_MISUSE; }
 

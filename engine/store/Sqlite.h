@@ -149,11 +149,14 @@ public:
     // The row id of the inserted row, 0 when the statement failed.
     std::uint64_t executeInsertQuery(const std::string& sql, const SqlArgs& arguments = {});
 
+    // A write that fails inside a transaction may undo all of it (a full disk does): the writes
+    // after it then fail as well, unwritten, and commit() fails, until commit() or rollback().
     bool beginTransaction();         // exclusive
     bool beginDeferredTransaction();
     bool commit();
     bool rollback();
-    // Whether a transaction is open (statements are not committed one by one).
+    // Whether a transaction is open (statements are not committed one by one), an undone one
+    // included until it is ended.
     bool inTransaction() const;
     // Copies the WAL into the database file and empties it, so that the file alone is complete.
     bool checkpoint();
@@ -207,4 +210,7 @@ private:
     std::unordered_map<std::string, Cached> cache_;
     std::unique_ptr<Checkpointer> checkpointer_;
     bool readOnly_ = false;
+    // A write failed inside a transaction and the library rolled all of it back; cleared by
+    // commit() (which then fails) or rollback().
+    bool transactionUndone_ = false;
 };

@@ -47,8 +47,9 @@ bool Desktop::siRunsProgram(const QString& path)
     if (info.suffix().compare(QLatin1String("desktop"), Qt::CaseInsensitive) == 0 || info.isExecutable())
         return true;
     // A script runs through its interpreter whatever its mode bits, once something hands it over.
+    // Only a plain file is read: a named pipe would hold the program until something wrote to it.
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly) && file.read(2) == "#!")
+    if (info.isFile() && file.open(QIODevice::ReadOnly) && file.read(2) == "#!")
         return true;
     // The desktop picks what to do by the content's type, not the name: a launcher or a program
     // named like a document still runs.

@@ -22,6 +22,7 @@
 #include "space/ZEVSpacePreview.h"
 #include "widgets/ZEVPreviewWindow.h"
 #include "tests/support/LocalHttpServer.h"
+#include "tests/support/PipeRescue.h"
 #include "platform/files/RecordFile.h"
 #include "tests/support/ReadOnlyFolder.h"
 #include "tests/support/SecondFileSystem.h"
@@ -40,6 +41,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 namespace e2e {
 namespace {
@@ -149,6 +152,23 @@ TEST_F(OpeningObjects, ADoubleClickOpensTheFileThroughTheDesktopsOpener)
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(home + "/notes.txt"));
     EXPECT_TRUE(alerts.empty());
+}
+
+// A named pipe given to the program as a file opens through the desktop's opener like any other;
+// telling whether it is a program never reads it (opened, it waits for a writer: the program hung).
+TEST_F(OpeningObjects, AnObjectWhoseFileIsANamedPipeOpensWithoutThePipeBeingRead)
+{
+    startQuietly();
+    const QString pipe = home + "/stream.txt";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    tallomer::test::PipeRescue rescue({pipe});
+    addFiles({pipe}, 1.5);
+    ZEVItemView* v = viewTitled(QStringLiteral("stream.txt"));
+    ASSERT_NE(v, nullptr);
+    doubleClick(v);
+    EXPECT_FALSE(rescue.stop()) << "the named pipe was opened";
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(pipe));
 }
 
 TEST_F(OpeningObjects, AProgramOrLauncherRunsOnlyWhenTheUserSaysYes)

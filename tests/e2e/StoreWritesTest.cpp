@@ -9,6 +9,7 @@
 #include "desk/data/ZEVItemData.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
+#include "engine/store/KELChercheurDe.h"
 #include "platform/files/RecordFile.h"
 
 #include <QClipboard>
@@ -83,6 +84,36 @@ TEST_F(StoreWrites, APastedFileWhoseRecordCannotBeWrittenLeavesNoObjectAndThePas
     EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), letter);
     EXPECT_NE(viewTitled(QStringLiteral("letter.txt")), nullptr);
     EXPECT_EQ(alerts.size(), 1u);
+}
+
+// A link base that meets a full disk in the middle of an act: SQLite rolls the act back at the
+// failing statement, and nothing of the act after it may then be stored on its own (the new
+// Object's words and the links that give it its title, type and icon).
+TEST_F(StoreWrites, AnActCutShortByAFullLinkBaseStoresNoneOfItsLaterStatements)
+{
+    start();
+    alerts.clear();
+    const QString letter = writeFile(home + "/letter.txt", "dear");
+    const auto count = [this](const std::string& what) { return sql(database(), "SELECT COUNT(*) FROM " + what).at(0, 0); };
+    const std::string attributes = "ZEVLETS WHERE RELATION IN (1000212, 1000217, 1000222)";
+    const std::string before[] = {count(attributes), count("WORD"), count("NUMBER")};
+    // The file can grow by no page: the act's first new page fails, as on a full disk.
+    Sqlite& db = KELChercheurDe::ZevDataBase();
+    const auto pages = db.executeQuery("PRAGMA page_count;");
+    ASSERT_TRUE(pages && pages->size() == 1);
+    ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = " + std::to_string(pages->at(0).valueAt(0).toInt64()) + ";"));
+    paste(letter);
+    EXPECT_EQ(count(attributes), before[0]) << "the act's later links were stored without its first ones";
+    EXPECT_EQ(count("WORD"), before[1]);
+    EXPECT_EQ(count("NUMBER"), before[2]);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+
+    // With room again the link base takes the next act whole.
+    ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = 1073741823;"));
+    paste(writeFile(home + "/card.txt", "hello"));
+    EXPECT_EQ(count("WORD WHERE WORD = 'card.txt'"), "1");
+    EXPECT_EQ(count(attributes), std::to_string(std::stoi(before[0]) + 3));
 }
 
 TEST_F(StoreWrites, PreferencesThatCannotBeWrittenAtTheQuitAreToldOfAndTheirFileStaysWhole)

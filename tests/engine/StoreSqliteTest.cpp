@@ -152,6 +152,43 @@ TEST_F(SqliteTest, FailuresAreLoggedAndAnswerNothing)
     EXPECT_EQ(storeErrors[0], "UNIQUE constraint failed: T.ID");
 }
 
+// A full file (here through its page limit, as SQLite gives it) rolls the whole transaction back
+// at the failing statement: the statements after it are not stored on their own, the commit
+// fails, and once the transaction is ended the connection writes again.
+TEST_F(SqliteTest, AWriteThatUndoesItsTransactionLetsNoLaterStatementOfItBeStored)
+{
+    const auto pages = db.executeQuery("PRAGMA page_count;");
+    ASSERT_TRUE(pages && pages->size() == 1);
+    const std::int64_t room = pages->at(0).valueAt(0).toInt64() + 2;
+    ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = " + std::to_string(room) + ";"));
+    ScopedLogCapture log;
+
+    ASSERT_TRUE(db.beginDeferredTransaction());
+    ASSERT_TRUE(db.executeNonQuery("INSERT INTO T (ID, W) VALUES (1, 'head');"));
+    bool failed = false;
+    for (int i = 0; i < 50 && !failed; ++i)
+        failed = !db.executeNonQuery("INSERT INTO T (V) VALUES (?);", {SqlBlob(3000, 7)});
+    ASSERT_TRUE(failed) << "the page limit was never met";
+    EXPECT_TRUE(db.inTransaction()) << "the caller has still to end it";
+    EXPECT_FALSE(db.executeNonQuery("INSERT INTO T (ID, W) VALUES (2, 'tail');"));
+    EXPECT_FALSE(db.executeInsertQuery("INSERT INTO T (ID, W) VALUES (3, 'tail');"));
+    EXPECT_FALSE(db.commit());
+    EXPECT_TRUE(db.rollback());
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(Autre(path).texte("SELECT COUNT(*) FROM T;"), "0") << "neither head nor tail stored";
+    EXPECT_FALSE(log.sink.contains("cannot rollback"));
+    ASSERT_FALSE(storeErrors.empty());
+    EXPECT_NE(storeErrors[0].find("full"), std::string::npos) << storeErrors[0];
+
+    // Room again: the connection writes, alone and in transactions.
+    ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = 1000000;"));
+    EXPECT_TRUE(db.executeNonQuery("INSERT INTO T (ID, W) VALUES (4, 'later');"));
+    ASSERT_TRUE(db.beginDeferredTransaction());
+    EXPECT_TRUE(db.executeNonQuery("INSERT INTO T (ID, W) VALUES (5, 'act');"));
+    EXPECT_TRUE(db.commit());
+    EXPECT_EQ(Autre(path).texte("SELECT GROUP_CONCAT(W) FROM T ORDER BY ID;"), "later,act");
+}
+
 TEST_F(SqliteTest, RunsInWalModeAndLeavesOneCompleteFileAtClose)
 {
     const auto mode = db.executeQuery("SELECT * FROM pragma_journal_mode, pragma_synchronous;");
