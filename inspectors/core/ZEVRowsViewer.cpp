@@ -38,6 +38,8 @@ void ZEVRowsViewer::itemSelectionDidChange()
 {
     majActionButtons();
     rows().majIndexOfSelectedRows();
+    // A row chosen while the preview shows and the panel has the keys is what it previews.
+    previewFollowsSelection();
 }
 
 void ZEVRowsViewer::frontModeDidChange()

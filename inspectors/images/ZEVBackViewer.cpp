@@ -129,6 +129,8 @@ void ZEVBackViewer::itemSelectionDidChange()
     majActionButtons();
     model_.majIndexOfSelectedRows();
     majPreviewButtons();
+    // A row chosen while the preview shows and the panel has the keys is what it previews.
+    previewFollowsSelection();
 }
 
 void ZEVBackViewer::frontModeDidChange()

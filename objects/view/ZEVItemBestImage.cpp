@@ -81,6 +81,13 @@ void askDelayedRequests()
 constexpr int kTypeIconSide = 128;
 
 QImage iconOfWord(const QString& word) { return imageForFileType(word, kTypeIconSide); }
+
+// Whether the icon theme (with the program's fallback) has an icon of that name.
+bool hasThemeIcon(const QString& name)
+{
+    installIconThemeFallback();
+    return QIcon::hasThemeIcon(name);
+}
 } // namespace
 
 // ---- the stand-in and its triggers ----
@@ -288,6 +295,8 @@ void ZEVItemBestImage::queuePicture(int kind, const QString& path, double s, con
             return;
         if (!result.image.isNull())
             view_.setBetterImage(result.image, result.ratio);
+        else if (byType && !result.iconName.isEmpty() && hasThemeIcon(result.iconName))
+            view_.setBetterImage(imageOfIcon(QIcon::fromTheme(result.iconName), kTypeIconSide));
         else if (fileKind)
             // No picture of the file: the icon of what the file is, which its name may not tell
             // (a folder and a file without an extension share the empty word).

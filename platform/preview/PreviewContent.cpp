@@ -1,6 +1,7 @@
 #include "platform/preview/PreviewContent.h"
 
 #include "platform/files/Webloc.h"
+#include "platform/pasteboard/MailHeaders.h"
 #include "platform/thumbs/Thumbnails.h"
 
 #include <QFile>
@@ -119,6 +120,159 @@ bool siTextType(const QString& mimeName)
     return mime.isValid() && mime.inherits(QStringLiteral("text/plain"));
 }
 
+// ---- mail messages ----
+
+// One part of a message: its header fields (names in lower case, folded lines joined) and body.
+struct MailPart {
+    QList<std::pair<QByteArray, QByteArray>> fields;
+    QByteArray body;
+
+    QByteArray field(const char* name) const
+    {
+        for (const auto& [n, v] : fields)
+            if (n == name)
+                return v;
+        return {};
+    }
+};
+
+MailPart splitPart(const QByteArray& bytes)
+{
+    MailPart part;
+    qsizetype end = bytes.indexOf("\r\n\r\n");
+    qsizetype gap = 4;
+    if (const qsizetype lf = bytes.indexOf("\n\n"); end < 0 || (lf >= 0 && lf < end)) {
+        end = lf;
+        gap = 2;
+    }
+    const QByteArray head = end < 0 ? bytes : bytes.left(end);
+    part.body = end < 0 ? QByteArray() : bytes.mid(end + gap);
+    for (const QByteArray& raw : head.split('\n')) {
+        const QByteArray line = raw.endsWith('\r') ? raw.chopped(1) : raw;
+        if (!line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
+            if (!part.fields.isEmpty())
+                part.fields.last().second += ' ' + line.trimmed();
+            continue;
+        }
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0 || part.fields.size() >= kMaxMailHeaderFields)
+            continue;
+        part.fields.append({line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed()});
+    }
+    return part;
+}
+
+// The value of a parameter of a field ("text/plain; charset=\"utf-8\"").
+QByteArray parameter(const QByteArray& value, const QByteArray& name)
+{
+    for (const QByteArray& piece : value.split(';')) {
+        const qsizetype eq = piece.indexOf('=');
+        if (eq > 0 && piece.left(eq).trimmed().toLower() == name) {
+            QByteArray v = piece.mid(eq + 1).trimmed();
+            if (v.size() >= 2 && v.startsWith('"') && v.endsWith('"'))
+                v = v.mid(1, v.size() - 2);
+            return v;
+        }
+    }
+    return {};
+}
+
+QByteArray decodeTransfer(const QByteArray& body, const QByteArray& encoding)
+{
+    const QByteArray e = encoding.trimmed().toLower();
+    if (e == "base64")
+        return QByteArray::fromBase64(body);
+    if (e != "quoted-printable")
+        return body;
+    QByteArray out;
+    out.reserve(body.size());
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const char c = body.at(i);
+        if (c != '=') {
+            out += c;
+            continue;
+        }
+        // A soft line break, then an escaped byte; a stray "=" stays.
+        if (body.mid(i + 1, 2) == "\r\n") {
+            i += 2;
+        } else if (body.mid(i + 1, 1) == "\n") {
+            i += 1;
+        } else {
+            bool ok = false;
+            const int v = body.mid(i + 1, 2).toInt(&ok, 16);
+            if (ok && i + 2 < body.size()) {
+                out += char(v);
+                i += 2;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out;
+}
+
+QString inCharset(const QByteArray& bytes, const QByteArray& charset)
+{
+    QStringDecoder decoder(charset.isEmpty() ? "UTF-8" : charset.constData(), QStringConverter::Flag::Stateless);
+    return decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
+}
+
+std::optional<QString> plainText(const MailPart& part, int depth)
+{
+    const QByteArray contentType = part.field("content-type");
+    const QByteArray type = contentType.isEmpty() ? QByteArray("text/plain") : contentType.split(';').first().trimmed().toLower();
+    if (type == "text/plain")
+        return inCharset(decodeTransfer(part.body, part.field("content-transfer-encoding")), parameter(contentType, "charset"));
+    const QByteArray boundary = parameter(contentType, "boundary");
+    // Parts inside parts, to a depth no honest message needs.
+    if (!type.startsWith("multipart/") || boundary.isEmpty() || depth > 8)
+        return std::nullopt;
+    const QByteArray marker = "--" + boundary;
+    qsizetype from = part.body.indexOf(marker);
+    while (from >= 0) {
+        const qsizetype start = part.body.indexOf('\n', from);
+        if (start < 0 || part.body.mid(from + marker.size(), 2) == "--")
+            break;
+        qsizetype next = part.body.indexOf("\n" + marker, start);
+        QByteArray inner = part.body.mid(start + 1, next < 0 ? -1 : next - start - 1);
+        // The line break before a boundary belongs to the boundary.
+        if (inner.endsWith('\r'))
+            inner.chop(1);
+        if (const auto text = plainText(splitPart(inner), depth + 1))
+            return text;
+        from = next < 0 ? -1 : next + 1;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QString mailText(const QByteArray& message)
+{
+    const MailPart mail = splitPart(message);
+    if (mail.fields.isEmpty())
+        return {};
+    QStringList lines;
+    for (const char* name : {"From", "To", "Cc", "Date", "Subject"})
+        if (const QByteArray value = mail.field(QByteArray(name).toLower().constData()); !value.isEmpty())
+            lines << QLatin1String(name) + QStringLiteral(": ") + decodeMimeWords(value);
+    QString text = lines.join(QLatin1Char('\n'));
+    if (const auto body = plainText(mail, 0)) {
+        QString plain = *body;
+        plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text += QStringLiteral("\n\n") + plain;
+    }
+    return text;
+}
+
+namespace {
+
+bool siMail(const QString& mimeName)
+{
+    const QMimeType mime = QMimeDatabase().mimeTypeForName(mimeName);
+    return mime.isValid() && (mime.name() == QLatin1String("message/rfc822") || mime.inherits(QStringLiteral("message/rfc822")));
+}
+
 } // namespace
 
 Content loadPreview(const QString& path, double side, const QString& cacheHome)
@@ -140,6 +294,19 @@ Content loadPreview(const QString& path, double side, const QString& cacheHome)
             c.kind = Content::Kind::Link;
         } else {
             c.unreadable = true;
+        }
+        return c;
+    }
+    if (siMail(mime)) {
+        QByteArray bytes;
+        bool cut = false;
+        const QString text = readStart(path, kMaxMailPreviewBytes, &bytes, &cut) ? mailText(bytes) : QString();
+        if (text.isNull()) {
+            c.unreadable = true;
+        } else {
+            c.text = text;
+            c.textCut = cut;
+            c.kind = Content::Kind::Text;
         }
         return c;
     }

@@ -58,6 +58,14 @@ Facts factsOf(const QString& path);
 // `cacheHome` is where the desktop's thumbnails are looked for first ($XDG_CACHE_HOME).
 Content loadPreview(const QString& path, double side, const QString& cacheHome);
 
+// Of a mail message no more than this is read: its text comes first, its attachments after.
+inline constexpr std::int64_t kMaxMailPreviewBytes = 4 * 1024 * 1024;
+
+// A mail message as people read it: its From, To, Cc, Date and Subject fields decoded, then the
+// text of its first plain-text part (inside multipart ones too), decoded from its transfer
+// encoding and its charset. Null when the bytes hold no header at all.
+QString mailText(const QByteArray& message);
+
 // Whether bytes read from the start of a file are text: valid UTF-8 (a character cut at the end
 // of what was read aside), no NUL, and hardly any control bytes but tabs and line and page breaks.
 bool siText(const QByteArray& bytes);

@@ -199,6 +199,28 @@ QImage inSquare(const QImage& picture, double s)
 
 } // namespace
 
+QString launcherIcon(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    // An entry is a few lines; one far longer is no launcher worth reading.
+    bool inEntry = false;
+    for (const QByteArray& raw : file.read(64 * 1024).split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.startsWith('[')) {
+            inEntry = line == "[Desktop Entry]";
+        } else if (inEntry && line.startsWith("Icon")) {
+            const qsizetype eq = line.indexOf('=');
+            if (eq > 0 && line.left(eq).trimmed() == "Icon")
+                return QString::fromUtf8(line.mid(eq + 1).trimmed());
+        }
+    }
+    return {};
+}
+
 Result load(const Request& request, const QString& cacheHome)
 {
     Result r;
@@ -259,6 +281,17 @@ Result load(const Request& request, const QString& cacheHome)
     // Read here, off the main thread: the type of a file without an extension is in its bytes.
     if (r.image.isNull() && request.kind != Request::Kind::Picture && request.kind != Request::Kind::DeskImage)
         r.mimeName = QMimeDatabase().mimeTypeForFile(request.path).name();
+    // A launcher shows the icon its entry names, as file managers show it.
+    if (r.mimeName == QLatin1String("application/x-desktop") && request.kind == Request::Kind::File) {
+        const QString icon = launcherIcon(request.path);
+        QSizeF source;
+        if (!QDir::isAbsolutePath(icon))
+            r.iconName = icon;
+        else if (QFileInfo(icon).isFile())
+            r.image = renderedImage(icon, s, &source);
+        if (!r.image.isNull() && !source.isEmpty())
+            r.ratio = float(source.height() / source.width());
+    }
     return r;
 }
 

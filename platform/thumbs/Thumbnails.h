@@ -83,7 +83,13 @@ struct Result {
     // tells it (a name alone says nothing of a file without an extension), for the caller to
     // show that type's icon; empty when there is no such file.
     QString mimeName;
+    // A launcher's (.desktop) own icon, by the theme's name for it, when its entry names one
+    // rather than a picture file (which is then the image).
+    QString iconName;
 };
+
+// The Icon key of a desktop entry's [Desktop Entry] group, read within bounds; empty for none.
+QString launcherIcon(const QString& path);
 
 // Runs the request where it is called (any thread).
 Result load(const Request& request, const QString& cacheHome);

@@ -22,6 +22,8 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <map>
+
 namespace e2e {
 namespace {
 
@@ -108,6 +110,41 @@ TEST_F(FilesNavigation, PreviousGoesJustBeforeTheLastChangeAndTheSpaceBarPreview
     EXPECT_EQ(w->windowTitle(), "rouge.png");
     EXPECT_TRUE(pumpUntil([&] { return !w->shownImage().isNull(); })) << "the picture shows";
     EXPECT_EQ(w->shownImage().pixelColor(w->shownImage().rect().center()), QColor(Qt::red));
+}
+
+TEST_F(FilesNavigation, ARowClickedWhileThePreviewShowsIsWhatItPreviews)
+{
+    startWithTheBar();
+    addHomeFiles({"a.txt", "b.txt", "c.txt"}, 1.5);
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+    ouvrir();
+    std::map<KELI*, QString> titles;
+    for (const QString& name : QStringList{"a.txt", "b.txt", "c.txt"}) {
+        KELI* item = viewsTitled({name}).front()->item();
+        titles[item] = name;
+        presence(item, space()->nowCurseur()->now() - kHeure);
+    }
+    advance(1.0);
+    ASSERT_EQ(table()->numberOfRows(), 3);
+    const auto clickRow = [&](int row) {
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {},
+                          table()->visualRect(table()->tableModel()->index(row, 5)).center());
+        advance(1.0);
+    };
+    const auto titleOfRow = [&](int row) { return titles[table()->element(row)->item]; };
+    clickRow(0);
+    ASSERT_TRUE(files()->siFirstResponder()) << "the click gives the table the keys";
+    key(Qt::Key_Space);
+    pump();
+    ASSERT_TRUE(window()->siPreviewPanelVisible());
+    ZEVPreviewWindow* w = window()->preview().window();
+    EXPECT_EQ(w->windowTitle(), titleOfRow(0));
+    clickRow(2);
+    ASSERT_TRUE(window()->siPreviewPanelVisible()) << "the preview stays open";
+    EXPECT_EQ(w->windowTitle(), titleOfRow(2)) << "and shows the row chosen";
+    pumpUntil([&] { return !w->siLoading(); });
+    EXPECT_EQ(w->shownText(), titleOfRow(2)) << "each file holds its own name";
 }
 
 } // namespace

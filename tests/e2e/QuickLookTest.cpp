@@ -261,6 +261,7 @@ TEST_F(QuickLook, AWebLinkShowsItsTitleAndAddressAMailItsMessageAndADrawingItsPi
     ASSERT_EQ(w->shown(), ZEVPreviewWindow::Shown::Text);
     EXPECT_TRUE(w->shownText().contains("Subject: Lunch"));
     EXPECT_TRUE(w->shownText().contains("Noon at the harbour."));
+    EXPECT_FALSE(w->shownText().contains("Message-ID")) << "the fields people read, not the mail's source";
     key(Qt::Key_Escape);
     pump();
 

@@ -135,6 +135,21 @@ TEST_F(TypeIcons, AFileWithoutAnExtensionALauncherAndAProgramEachWearTheirOwnKin
                                                          {"launcher", "text"}};
     for (const auto& [one, other] : apart)
         EXPECT_GT(differingShare(images[one], images[other]), 0.03) << "the " << one << " looks like the " << other;
+
+    // A launcher that names its icon wears it, a picture file or one of the theme's.
+    QImage red(48, 48, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(home + "/red.png", "PNG"));
+    addFiles({writeFile("painter.desktop", "[Desktop Entry]\nType=Application\nName=Painter\nExec=true\nIcon=" +
+                                               (home + "/red.png").toUtf8() + "\n"),
+              writeFile("bin.desktop", "[Desktop Entry]\nType=Application\nName=Bin\nExec=true\nIcon=user-trash\n")},
+             1.5);
+    pump();
+    ZEVItemView* painter = viewTitled("painter.desktop");
+    ZEVItemView* bin = viewTitled("bin.desktop");
+    ASSERT_TRUE(painter && bin);
+    EXPECT_EQ(shown(painter).pixelColor(24, 24), QColor(Qt::red));
+    EXPECT_GT(differingShare(shown(bin), images["launcher"]), 0.03) << "the theme's icon it names";
 }
 
 } // namespace

@@ -154,6 +154,52 @@ TEST(PreviewContent, AWebLocationShowsItsAddressAndADrawingItsPicture)
     EXPECT_EQ(broken.facts.mimeName, "image/svg+xml");
 }
 
+TEST(PreviewContent, AMailShowsItsFieldsAndItsPlainTextDecoded)
+{
+    // As a mail program writes it: many fields, the text in two forms, quoted-printable.
+    const QByteArray mail =
+        "Received: from mx.example.org by example.net\r\n"
+        "DKIM-Signature: v=1; a=rsa-sha256;\r\n\tb=abcdef\r\n"
+        "From: =?UTF-8?Q?Ren=C3=A9e?= <renee@example.org>\r\n"
+        "To: team@example.net\r\n"
+        "Subject: =?UTF-8?B?Q2Fmw6kgYXQgbm9vbg==?=\r\n"
+        "Date: Tue, 8 Dec 2026 10:00:00 +0100\r\n"
+        "MIME-Version: 1.0\r\n"
+        "Content-Type: multipart/alternative; boundary=\"b1\"\r\n"
+        "\r\n"
+        "This is a multi-part message.\r\n"
+        "--b1\r\n"
+        "Content-Type: text/plain; charset=utf-8\r\n"
+        "Content-Transfer-Encoding: quoted-printable\r\n"
+        "\r\n"
+        "Caf=C3=A9 at noon, by the har=\r\nbour.\r\n"
+        "--b1\r\n"
+        "Content-Type: text/html; charset=utf-8\r\n"
+        "\r\n"
+        "<p>Caf&eacute; at noon</p>\r\n"
+        "--b1--\r\n";
+    const QString root = tempFolder("mail");
+    const Content c = load(writeFile(root + "/Lunch.eml", mail));
+    ASSERT_EQ(c.kind, Content::Kind::Text);
+    EXPECT_EQ(c.text.toStdString(), std::string("From: Ren\xc3\xa9" "e <renee@example.org>\nTo: team@example.net\n"
+                                        "Date: Tue, 8 Dec 2026 10:00:00 +0100\nSubject: Caf\xc3\xa9 at noon\n\n"
+                                        "Caf\xc3\xa9 at noon, by the harbour."));
+
+    // A plain message in Latin-1, in base64.
+    EXPECT_EQ(preview::mailText("Subject: Gr\xfc\xdf" "e\nContent-Type: text/plain; charset=iso-8859-1\n"
+                                "Content-Transfer-Encoding: base64\n\n" +
+                                QByteArray("K\xf6ln").toBase64() + "\n"),
+              QString::fromUtf8("Subject: Gr\xef\xbf\xbd\xef\xbf\xbd" "e\n\nK\xc3\xb6ln"));
+    // No text part: the fields alone. No header at all: not a message.
+    EXPECT_EQ(preview::mailText("Subject: Photo\nContent-Type: image/png\n\n\x89PNG"), "Subject: Photo");
+    EXPECT_TRUE(preview::mailText("").isNull());
+    // Parts nested deeper than any mail program writes are not followed without end.
+    QByteArray nested = "Subject: Deep\nContent-Type: multipart/mixed; boundary=x\n\n";
+    for (int i = 0; i < 200; ++i)
+        nested += "--x\nContent-Type: multipart/mixed; boundary=x\n\n";
+    EXPECT_EQ(preview::mailText(nested), "Subject: Deep");
+}
+
 TEST(PreviewContent, TextIsUtf8WithFewControlBytesAndSizesReadAsFileManagersWriteThem)
 {
     EXPECT_TRUE(preview::siText("plain\r\nlines\f\x1b[0m"));

@@ -149,6 +149,34 @@ TEST(Thumbnails, WithoutAPictureAFileTellsTheTypeItsBytesSay)
     EXPECT_TRUE(picture.mimeName.isEmpty()) << "a picture needs no type icon";
 }
 
+TEST(Thumbnails, ALauncherShowsTheIconItsEntryNames)
+{
+    const QString root = tempFolder("launchers");
+    const QString red = writeImage(root + "/red.png", QSize(32, 32), Qt::red);
+    EXPECT_EQ(thumbs::launcherIcon(writeBytes(root + "/a.desktop", "# Icon=no\n[Desktop Action x]\nIcon=other\n"
+                                                                   "[Desktop Entry]\nIconName=not-it\nIcon = editor \n")),
+              "editor");
+    EXPECT_EQ(thumbs::launcherIcon(writeBytes(root + "/b.desktop", "[Desktop Entry]\nName=No icon\n")), "");
+    EXPECT_EQ(thumbs::launcherIcon(root + "/gone.desktop"), "");
+
+    const thumbs::Result named = thumbs::load(Request{Request::Kind::File, root + "/a.desktop", 64, {}}, QString());
+    EXPECT_TRUE(named.image.isNull());
+    EXPECT_EQ(named.iconName, "editor");
+    EXPECT_EQ(named.mimeName, "application/x-desktop") << "for the launcher type's icon when the theme has none";
+    const thumbs::Result drawn = thumbs::load(
+        Request{Request::Kind::File, writeBytes(root + "/c.desktop", "[Desktop Entry]\nIcon=" + red.toUtf8() + "\n"), 64, {}},
+        QString());
+    ASSERT_FALSE(drawn.image.isNull()) << "a picture file named is drawn";
+    EXPECT_EQ(centreOf(drawn.image), QColor(Qt::red));
+    // A pipe named as the icon is never opened.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(root + "/pipe").constData(), 0600), 0);
+    const thumbs::Result piped = thumbs::load(
+        Request{Request::Kind::File, writeBytes(root + "/d.desktop", "[Desktop Entry]\nIcon=" + (root + "/pipe").toUtf8() + "\n"), 64, {}},
+        QString());
+    EXPECT_TRUE(piped.image.isNull());
+    EXPECT_EQ(piped.mimeName, "application/x-desktop");
+}
+
 TEST(Thumbnails, ADrawingIsDrawnAtTheSizeItIsShownAtAndABrokenOneGivesItsType)
 {
     const QString root = tempFolder("drawings");
