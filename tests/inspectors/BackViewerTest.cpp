@@ -12,6 +12,7 @@
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "objects/view/ZEVItemViewCopy.h"
+#include "widgets/ZEVAlert.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -64,6 +65,8 @@ protected:
     ZEVBackViewer* viewer = nullptr;
     std::unique_ptr<ZEVItemClass> items;
     std::vector<KELI*> images;
+    std::vector<ZEVAlertRequest> alerts;
+    ScopedAlertAnswerer answerer{[this](const ZEVAlertRequest& r) { return alerts.push_back(r), 0; }};
 };
 
 TEST_F(BackViewer, TestNeedsASelectedRowAndTheNewButtonsAndScaleShowWithExactlyOne)
@@ -198,6 +201,7 @@ TEST_F(BackViewer, ANewSpaceTheChannelsPanelDidNotMakeKeepsThePanelOpen)
     ASSERT_TRUE(vue().btnSetAsDesktopWallpaper()->isVisibleTo(&vue()));
     vue().btnSetAsDesktopWallpaper()->click();
     vue().btnSetAsNewChannel()->click();
+    EXPECT_EQ(alerts.size(), 2u) << "the picture that could not be read is told each time";
     EXPECT_FALSE(sched.isPending(viewer, "_fermerEntity"));
     sched.advance(1.0);
     EXPECT_TRUE(viewer->siShowInspectView());
