@@ -21,8 +21,10 @@
 #include "services/ZEVSpaceForObjectViews.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/FileTypeIcon.h"
+#include "widgets/ZEVAlert.h"
 
 #include <QAction>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -167,7 +169,9 @@ void ZEVPersonViewer::menuEntity()
     QString error;
     if (!openAddressBook(folder, &error)) {
         logFormat("ZEVPersonViewer menuEntity: %s", qUtf8Printable(error));
-        beep();
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("The address book could not be opened."),
+            QStringLiteral("No program could show the contact cards in %1 (%2).").arg(QDir::toNativeSeparators(folder), error));
     }
 }
 

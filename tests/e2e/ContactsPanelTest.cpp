@@ -382,5 +382,32 @@ TEST_F(ContactsPanel, TheSpaceBarPreviewsTheRowsPictureAndThePointerLeavingTheRo
     EXPECT_EQ(table()->previousColumn(), -1);
 }
 
+TEST_F(ContactsPanel, AnAddressBookThatCannotBeOpenedFromThePanelsMenuIsTold)
+{
+    startWithTheBar();
+    setContactOpenHandler([](const QUrl&, QString* error) {
+        *error = QStringLiteral("no program opens text/vcard");
+        return false;
+    });
+    click(context()->buttonForEntityInt(kContacts));
+    advance(1.0);
+    ZEVPersonViewer* v = contactsViewer();
+    ASSERT_TRUE(v && v->inspectViewIfBuilt());
+    alerts.clear();
+    click(v->inspectViewIfBuilt()->btnEntity());
+    QMenu* m = v->entityMenu();
+    ASSERT_TRUE(m && m->isVisible());
+    QAction* book = nullptr;
+    for (QAction* a : m->actions())
+        if (a->text() == QStringLiteral("Open the Address Book"))
+            book = a;
+    chooseInMenu(m, book);
+    advance(0.5);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The address book could not be opened."));
+    EXPECT_TRUE(alerts[0].informative.contains(QStringLiteral("no program opens text/vcard")));
+    EXPECT_TRUE(alerts[0].informative.contains(contacts));
+}
+
 } // namespace
 } // namespace e2e

@@ -6,6 +6,7 @@
 
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "platform/desktop/ContactOpener.h"
+#include "widgets/ZEVAlert.h"
 #include "widgets/ZEVButton.h"
 
 #include <QAction>
@@ -177,10 +178,15 @@ TEST_F(PersonViewer, TheEntityMenuStartsTheAddressBookAndADoubleClickOpensTheCar
     v->menuEntity();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(contacts)) << "the book's own folder";
+    // A book that cannot be opened is told.
     openerWorks = false;
-    const int beeps = sound.beeps;
-    v->menuEntity();
-    EXPECT_EQ(sound.beeps, beeps + 1);
+    std::vector<ZEVAlertRequest> alerts;
+    {
+        const ScopedAlertAnswerer answerer([&alerts](const ZEVAlertRequest& r) { return alerts.push_back(r), 0; });
+        v->menuEntity();
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The address book could not be opened."));
     openerWorks = true;
 
     opened.clear();
