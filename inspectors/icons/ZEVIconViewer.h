@@ -127,6 +127,8 @@ private:
     void trouver(const std::function<bool(KELI*)>& test, bool everyChannel);
     void trouverKind(Kind kind);
     void transfer(std::optional<std::vector<KELI*>> items, void (ZEVFrontClass::*to)(const std::vector<KELI*>&));
+    // A temporal command of the desk on its selection, then the buttons as it leaves them.
+    void commeSurLeBureau(void (ZEVFrontViewerServices::*commande)());
 
     ZEVIconClass model_;
 };

@@ -224,6 +224,52 @@ TEST_F(IconsPanel, ARowClickedKeepsTheKeysWhileTheDesksSelectionFollowsIt)
     EXPECT_TRUE(icons()->siFirstResponder());
 }
 
+// The panel's Release button releases the desk's selection at Now, as the Edit menu does; the
+// buttons then offer what the Edit menu offers: Recall and Retain, no longer Release nor Forget.
+// Recall brings the icon back and the buttons turn again.
+TEST_F(IconsPanel, ItsReleaseAndRecallButtonsActOnTheDeskAndThenOfferWhatTheEditMenuOffers)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"alpha.txt", "beta.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    ouvrir();
+    clickRow(items[0]);
+    advance(30.0);
+    ZEVInspectView* p = icons()->inspectViewIfBuilt();
+    ASSERT_TRUE(p->btnRelease()->isVisible());
+    EXPECT_TRUE(p->btnRelease()->isEnabled());
+    EXPECT_TRUE(p->btnForget()->isEnabled());
+    EXPECT_FALSE(p->btnRecall()->isEnabled());
+    EXPECT_FALSE(p->btnRetain()->isEnabled());
+
+    const KELDate t = space()->nowCurseur()->now();
+    QTest::mouseClick(p->btnRelease(), Qt::LeftButton);
+    advance(1.0);
+    const Rows r = linksAround(items[0]->idInt(), KELRELATION_ICON_VIEWER, true);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_NEAR(std::stod(r.at(0, 2)), t, 0.5) << "its icon link ends at Now";
+    QMenu* edit = openMenu(KELMainMenu::kMenuEdit);
+    ASSERT_NE(edit, nullptr);
+    QAction* recall = menuItemTagged(edit, 6);
+    ASSERT_NE(recall, nullptr);
+    EXPECT_EQ(recall->text(), QStringLiteral("Recall 1 Object"));
+    EXPECT_TRUE(recall->isEnabled());
+    edit->close();
+    pump();
+    EXPECT_TRUE(p->btnRecall()->isEnabled());
+    EXPECT_TRUE(p->btnRetain()->isEnabled());
+    EXPECT_FALSE(p->btnRelease()->isEnabled());
+    EXPECT_FALSE(p->btnForget()->isEnabled());
+
+    advance(10.0);
+    QTest::mouseClick(p->btnRecall(), Qt::LeftButton);
+    advance(1.0);
+    EXPECT_EQ(linksAround(items[0]->idInt(), KELRELATION_ICON_VIEWER, true).size(), 2u) << "back on the desk";
+    EXPECT_NE(nowDesk()->itemViewForItem(items[0]), nullptr);
+    EXPECT_FALSE(p->btnRecall()->isEnabled());
+    EXPECT_TRUE(p->btnRelease()->isEnabled());
+}
+
 TEST_F(IconsPanel, DeleteInTheTableReleasesTheIconAtNowAndErasesNothing)
 {
     startWithTheBar();
