@@ -11,6 +11,7 @@
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/pasteboard/ZEVItemPB.h"
 #include "front/ZEVFrontPanels.h"
+#include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVModelSupport.h"
 #include "engine/KELICurseur.h"
@@ -268,6 +269,64 @@ TEST_F(IconsPanel, ItsReleaseAndRecallButtonsActOnTheDeskAndThenOfferWhatTheEdit
     EXPECT_NE(nowDesk()->itemViewForItem(items[0]), nullptr);
     EXPECT_FALSE(p->btnRecall()->isEnabled());
     EXPECT_TRUE(p->btnRelease()->isEnabled());
+}
+
+// The Go To menu of the panel's arrows ticks the change kinds the steps of the same Objects stop
+// at: appearances, disappearances, size and position changes, not title changes, at first. A kind
+// clicked off there is kept, shows unticked, and the steps pass over its changes.
+TEST_F(IconsPanel, TheGoToMenusTicksChooseTheKindsOfChangeTheStepsStopAt)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"alpha.txt", "beta.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    ouvrir();
+    ZEVDeskClass* desk = space()->deskClassForCurseur(space()->nowCurseur());
+    ASSERT_NE(desk, nullptr);
+    // Alpha's icon moved a minute later, beta's released a minute after that.
+    advance(60.0);
+    const KELDate moved = space()->nowCurseur()->now();
+    ZEVIconPosition place = desk->rectCurseurForItem(items[0]);
+    place.x += 40;
+    desk->creerIconAttributsForItem(items[0], place);
+    advance(60.0);
+    desk->releaseIconForItem(items[1]);
+    advance(60.0);
+
+    ZEVInspectView* p = icons()->inspectViewIfBuilt();
+    auto goTo = [&]() -> QMenu* {
+        QWidget* arrow = p->btnGotoPrevious();
+        const QPoint at = arrow->mapTo(window(), arrow->rect().center());
+        QTest::mouseMove(window()->windowHandle(), at);
+        QTest::mouseClick(window()->windowHandle(), Qt::RightButton, {}, at);
+        return shownPopupMenu();
+    };
+    QMenu* m = goTo();
+    ASSERT_NE(m, nullptr);
+    const std::pair<const char*, bool> kinds[] = {{"Appearances", true},   {"Disappearances", true},
+                                                  {"Title Changes", false}, {"Size Changes", true},
+                                                  {"Position Changes", true}};
+    for (long tag = 1; tag <= 5; ++tag) {
+        QAction* a = menuItemTagged(m, tag);
+        ASSERT_NE(a, nullptr) << tag;
+        EXPECT_EQ(a->text(), QString::fromLatin1(kinds[tag - 1].first));
+        EXPECT_TRUE(a->isEnabled());
+        EXPECT_EQ(a->isChecked(), kinds[tag - 1].second) << kinds[tag - 1].first;
+    }
+    chooseInMenu(m, menuItemTagged(m, 2));
+    advance(0.2);
+    EXPECT_EQ(values->values(QStringLiteral("ZEVGotoReleaseObjectChanges")).toBool(), false);
+    m = goTo();
+    ASSERT_NE(m, nullptr);
+    EXPECT_FALSE(menuItemTagged(m, 2)->isChecked());
+    EXPECT_TRUE(menuItemTagged(m, 5)->isChecked());
+    m->close();
+    pump();
+
+    // Without disappearances the step back passes over beta's release to alpha's move.
+    chooseMenuItem(KELMainMenu::kMenuObject, 5741);
+    advance(0.1);
+    ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    EXPECT_NEAR(space()->searchCurseur()->now(), moved - 0.7, 0.15);
 }
 
 TEST_F(IconsPanel, DeleteInTheTableReleasesTheIconAtNowAndErasesNothing)
