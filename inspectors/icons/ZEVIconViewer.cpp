@@ -507,9 +507,11 @@ void ZEVIconViewer::majActionButtons()
 
 void ZEVIconViewer::menuWillOpen(QMenu* menu)
 {
-    ZEVInspectViewer::menuWillOpen(menu);
     if (!menu)
         return;
+    // The Go To menu here only switches the kinds of change: the arrows keep their state.
+    if (menu != gotoMenu())
+        ZEVInspectViewer::menuWillOpen(menu);
     if (menu == entityMenu()) {
         // The images of the active cursor's column, the other column's items greyed.
         if (ZEVFrontViewerServices* f = frontViewer())
@@ -525,6 +527,16 @@ void ZEVIconViewer::menuWillOpen(QMenu* menu)
             if (QAction* a = ZEVMenuItemWithTag(menu, k + 1))
                 a->setChecked(model_.siChanges(ZEVIconClass::Kind(k)));
     }
+}
+
+void ZEVIconViewer::menuDidClose(QMenu* menu)
+{
+    if (menu && menu == gotoMenu()) {
+        if (ZEVInspectView* v = inspectViewIfBuilt())
+            v->inspectTableView()->disableRightSelectedRow();
+        return;
+    }
+    ZEVInspectViewer::menuDidClose(menu);
 }
 
 } // namespace tallomer

@@ -55,6 +55,7 @@ public:
     // enabled by the selection its command takes.
     void updateMenuEdit(QMenu* menu) override;
     void menuWillOpen(QMenu* menu) override;
+    void menuDidClose(QMenu* menu) override;
     // The Recall, Retain, Release and Forget buttons enabled as the Edit menu's items are.
     void majActionButtons() override;
     // What the menus and buttons count, in that front mode; `chemins`: the moves and copies into

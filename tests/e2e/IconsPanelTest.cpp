@@ -273,7 +273,8 @@ TEST_F(IconsPanel, ItsReleaseAndRecallButtonsActOnTheDeskAndThenOfferWhatTheEdit
 
 // The Go To menu of the panel's arrows ticks the change kinds the steps of the same Objects stop
 // at: appearances, disappearances, size and position changes, not title changes, at first. A kind
-// clicked off there is kept, shows unticked, and the steps pass over its changes.
+// clicked off there is kept, shows unticked, and the steps pass over its changes. The menu leaves
+// the arrows as they were.
 TEST_F(IconsPanel, TheGoToMenusTicksChooseTheKindsOfChangeTheStepsStopAt)
 {
     startWithTheBar();
@@ -300,8 +301,12 @@ TEST_F(IconsPanel, TheGoToMenusTicksChooseTheKindsOfChangeTheStepsStopAt)
         QTest::mouseClick(window()->windowHandle(), Qt::RightButton, {}, at);
         return shownPopupMenu();
     };
+    // An arrow still lit from a step stays lit through the menu, the other stays off.
+    p->btnGotoNext()->setState(kZEVStateOn);
     QMenu* m = goTo();
     ASSERT_NE(m, nullptr);
+    EXPECT_EQ(p->btnGotoPrevious()->state(), kZEVStateOff);
+    EXPECT_EQ(p->btnGotoNext()->state(), kZEVStateOn);
     const std::pair<const char*, bool> kinds[] = {{"Appearances", true},   {"Disappearances", true},
                                                   {"Title Changes", false}, {"Size Changes", true},
                                                   {"Position Changes", true}};
@@ -321,6 +326,8 @@ TEST_F(IconsPanel, TheGoToMenusTicksChooseTheKindsOfChangeTheStepsStopAt)
     EXPECT_TRUE(menuItemTagged(m, 5)->isChecked());
     m->close();
     pump();
+    EXPECT_EQ(p->btnGotoNext()->state(), kZEVStateOn);
+    EXPECT_EQ(p->btnGotoPrevious()->state(), kZEVStateOff);
 
     // Without disappearances the step back passes over beta's release to alpha's move.
     chooseMenuItem(KELMainMenu::kMenuObject, 5741);
