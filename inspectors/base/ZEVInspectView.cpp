@@ -94,6 +94,8 @@ private:
     ZEVInspectView& panel_;
 };
 
+// The open panel's top points, behind the header views.
+constexpr int kHautCache = 10;
 // The width of the bar's buttons that show a sign (Previous, Next, Add).
 constexpr int kSigne = 18;
 // Below this size a shrunk text no longer reads; a row that needs less is squeezed instead.
@@ -451,7 +453,7 @@ void ZEVInspectView::placerLeContenu()
     // A count that would not read whole beside the bar's buttons, even smaller, has a line of
     // its own just above the bar.
     const int placeDuCompte = std::max(0, x - 56);
-    const bool compteSeul = !compteTient(placeDuCompte);
+    const bool compteSeul = !compteTient(placeDuCompte) && barTop - 24 >= kHautCache;
     const int ligneDuCompte = compteSeul ? 24 : 0;
 
     // The action rows, when the kind has some, lie between the table and the bar. The open
@@ -470,23 +472,26 @@ void ZEVInspectView::placerLeContenu()
         rangees = ranger(mots, font(), debut, modes > 0 ? 24 : debut, w - 24);
     }
     const int actions = 24 * int(rangees.lignes) + ligneDuCompte;
-    const int top = 10 + 4;
+    const int top = kHautCache + 4;
     const int tableHeight = std::max(0, barTop - 2 - top - actions);
     table_->setGeometry(24, top, std::max(0, w - 48), tableHeight);
     searchField_->setGeometry(24, std::max(top, barTop - 26 - actions), std::max(0, w - 48), 22);
     if (btnRecall_) {
         int ax = 24;
         const int ay = barTop - actions;
+        // A panel too short for a line, which would stand half behind the header views, shows
+        // none of its buttons rather than their cut halves.
+        auto placer = [](ZEVButton* b, QRect r) { b->setGeometry(r.top() < kHautCache ? QRect() : r); };
         // A kind that hides some of them gives their place to the others.
         for (ZEVButton* b : btnModes_) {
             if (b->isHidden())
                 continue;
-            b->setGeometry(ax, ay, 22, 22);
+            placer(b, QRect(ax, ay, 22, 22));
             ax += 23;
         }
         for (const Rangees::Place& place : rangees.places) {
             place.bouton->setFont(rangees.police);
-            place.bouton->setGeometry(place.x, ay + 24 * place.ligne, place.largeur, 22);
+            placer(place.bouton, QRect(place.x, ay + 24 * place.ligne, place.largeur, 22));
         }
     }
     if (compteSeul)

@@ -416,5 +416,31 @@ TEST_F(InspectorPanels, NarrowedToTheirSmallestWidthThePanelsWordsStillReadWhole
     }
 }
 
+// The Links panel opened at its smallest height, under tall header views, is only its bar: its
+// mode and action buttons, for which there is no room, show none of their halves above it.
+TEST_F(InspectorPanels, ALinksPanelTooShortForItsButtonsShowsNoneOfTheirHalves)
+{
+    startWithTheBar();
+    values->setValue(QStringLiteral("ZEVInspectLinkH"), 28.0);
+    openInspectorFromMenu(kLinks);
+    ZEVInspectViewer* v = viewer("ZEVLinkViewer");
+    ASSERT_NE(v, nullptr);
+    ZEVInspectView* p = v->inspectViewIfBuilt();
+    ASSERT_TRUE(p && p->isVisible());
+    ASSERT_LE(p->height(), int(p->metrics().minHeight) + 30);
+    std::vector<ZEVButton*> boutons = {p->btnRecall(), p->btnRetain(), p->btnRelease(), p->btnForget(), p->btnDeselect()};
+    for (int m = 0; m < 4; ++m)
+        boutons.push_back(p->btnFrontMode(m));
+    for (ZEVButton* b : boutons) {
+        ASSERT_NE(b, nullptr);
+        EXPECT_TRUE(b->geometry().isEmpty() || b->geometry().top() >= 10)
+            << b->objectName().toStdString() << " at " << b->geometry().top();
+    }
+    // The bar's own words stay whole.
+    QLabel* count = p->inspectField();
+    EXPECT_GT(count->width(), 0);
+    EXPECT_LE(QFontMetrics(count->font()).horizontalAdvance(count->text()), count->width());
+}
+
 } // namespace
 } // namespace e2e
