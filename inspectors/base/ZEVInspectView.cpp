@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -93,6 +94,8 @@ private:
     ZEVInspectView& panel_;
 };
 
+// The open panel's top points, behind the header views.
+constexpr int kHautCache = 10;
 // The width of the bar's buttons that show a sign (Previous, Next, Add).
 constexpr int kSigne = 18;
 // Below this size a shrunk text no longer reads; a row that needs less is squeezed instead.
@@ -104,6 +107,72 @@ QFont policeQuiTient(QFont base, int place, const std::function<int(const QFont&
     while (base.pointSizeF() > kPlusPetitePolice && largeur(base) > place)
         base.setPointSizeF(std::max(kPlusPetitePolice, base.pointSizeF() - 0.5));
     return base;
+}
+
+// The worded action buttons laid out in lines above the bar, all in one font.
+struct Rangees {
+    struct Place {
+        ZEVButton* bouton;
+        int x;
+        int ligne;
+        int largeur;
+    };
+    std::size_t lignes = 0;
+    QFont police;
+    std::vector<Place> places;
+};
+
+// `mots` in `police`, each as wide as its word, in order from `debut`; a word that would pass `fin`
+// starts a new line at `gauche`. None when a word is wider than a whole line.
+std::optional<Rangees> couler(const std::vector<ZEVButton*>& mots, const QFont& police, int debut, int gauche, int fin)
+{
+    Rangees r;
+    r.police = police;
+    r.lignes = 1;
+    const QFontMetrics fm(police);
+    int x = debut;
+    for (ZEVButton* b : mots) {
+        const int bw = fm.horizontalAdvance(b->text()) + 10;
+        if (x + bw + 2 > fin && x != gauche) {
+            ++r.lignes;
+            x = gauche;
+        }
+        if (x + bw + 2 > fin)
+            return std::nullopt;
+        r.places.push_back({b, x, int(r.lignes) - 1, bw});
+        x += bw + 2;
+    }
+    return r;
+}
+
+// As few lines as the words need to read whole, in the largest font that keeps to them: a panel
+// too narrow for one line at a size that still reads gives the words a second line rather than
+// cutting them.
+Rangees ranger(const std::vector<ZEVButton*>& mots, const QFont& base, int debut, int gauche, int fin)
+{
+    if (mots.empty())
+        return Rangees{1, base, {}};
+    for (std::size_t lignes = 1; lignes <= mots.size(); ++lignes) {
+        QFont police = base;
+        for (;;) {
+            if (const std::optional<Rangees> r = couler(mots, police, debut, gauche, fin); r && r->lignes <= lignes)
+                return *r;
+            if (police.pointSizeF() <= kPlusPetitePolice)
+                break;
+            police.setPointSizeF(std::max(kPlusPetitePolice, police.pointSizeF() - 0.5));
+        }
+    }
+    // Not even one word a line reads whole: each keeps what room its line has.
+    QFont police = base;
+    police.setPointSizeF(std::min(base.pointSizeF(), kPlusPetitePolice));
+    const QFontMetrics fm(police);
+    Rangees r{mots.size(), police, {}};
+    int ligne = 0;
+    for (ZEVButton* b : mots) {
+        r.places.push_back({b, gauche, ligne, std::max(0, std::min(fm.horizontalAdvance(b->text()) + 10, fin - gauche - 2))});
+        ++ligne;
+    }
+    return r;
 }
 
 ZEVButton* bouton(QWidget* parent, const QString& name, const QString& title)
@@ -369,50 +438,6 @@ void ZEVInspectView::placerLeContenu()
     const int w = width(), h = height();
     const int bar = int(m_.barWidth);
     const int barTop = h - 20 - bar;
-    // The action row, when the kind has one, lies between the table and the bar. The open
-    // panel's top 10 points stand behind the header views: the table starts below them.
-    const int actions = btnRecall_ ? 24 : 0;
-    const int top = 10 + 4;
-    const int tableHeight = std::max(0, barTop - 2 - top - actions);
-    table_->setGeometry(24, top, std::max(0, w - 48), tableHeight);
-    searchField_->setGeometry(24, std::max(top, barTop - 26 - actions), std::max(0, w - 48), 22);
-    if (btnRecall_) {
-        int ax = 24;
-        const int ay = barTop - actions;
-        // A kind that hides some of them gives their place to the others.
-        for (ZEVButton* b : btnModes_) {
-            if (b->isHidden())
-                continue;
-            b->setGeometry(ax, ay, 22, 22);
-            ax += 23;
-        }
-        ax += 8;
-        // The worded buttons are as wide as their words; where the panel is too narrow for them
-        // all their words grow smaller, so the row still ends inside the content.
-        std::vector<ZEVButton*> mots;
-        for (ZEVButton* b : {btnRecall_, btnRetain_, btnRelease_, btnForget_, btnDeselect_})
-            if (!b->isHidden())
-                mots.push_back(b);
-        auto largeurDe = [](const QFont& f, const ZEVButton* b) {
-            return QFontMetrics(f).horizontalAdvance(b->text()) + 10;
-        };
-        auto rangee = [&](const QFont& f) {
-            int total = 0;
-            for (const ZEVButton* b : mots)
-                total += largeurDe(f, b) + 2;
-            return total;
-        };
-        const int place = std::max(0, w - 24 - ax);
-        const QFont police = policeQuiTient(font(), place, rangee);
-        // Still too wide at the smallest size: each button gives up its share of the overflow.
-        const double serre = rangee(police) > place ? double(place) / rangee(police) : 1.0;
-        for (ZEVButton* b : mots) {
-            b->setFont(police);
-            const int bw = int(std::floor((largeurDe(police, b) + 2) * serre)) - 2;
-            b->setGeometry(ax, ay, std::max(0, bw), 22);
-            ax += bw + 2;
-        }
-    }
     const int by = barTop + (bar - 22) / 2;
     btnClose_->setGeometry(26, by, 22, 22);
     int x = w - 26;
@@ -425,7 +450,54 @@ void ZEVInspectView::placerLeContenu()
         b->setGeometry(x, by, bw, 22);
         x -= 2;
     }
-    field_->setGeometry(52, by, std::max(0, x - 56), 22);
+    // A count that would not read whole beside the bar's buttons, even smaller, has a line of
+    // its own just above the bar.
+    const int placeDuCompte = std::max(0, x - 56);
+    const bool compteSeul = !compteTient(placeDuCompte) && barTop - 24 >= kHautCache;
+    const int ligneDuCompte = compteSeul ? 24 : 0;
+
+    // The action rows, when the kind has some, lie between the table and the bar. The open
+    // panel's top 10 points stand behind the header views: the table starts below them.
+    Rangees rangees;
+    if (btnRecall_) {
+        int modes = 0;
+        for (const ZEVButton* b : btnModes_)
+            modes += b->isHidden() ? 0 : 1;
+        std::vector<ZEVButton*> mots;
+        for (ZEVButton* b : {btnRecall_, btnRetain_, btnRelease_, btnForget_, btnDeselect_})
+            if (!b->isHidden())
+                mots.push_back(b);
+        // The worded buttons follow the mode buttons; their further lines start under them.
+        const int debut = 24 + 23 * modes + 8;
+        rangees = ranger(mots, font(), debut, modes > 0 ? 24 : debut, w - 24);
+    }
+    const int actions = 24 * int(rangees.lignes) + ligneDuCompte;
+    const int top = kHautCache + 4;
+    const int tableHeight = std::max(0, barTop - 2 - top - actions);
+    table_->setGeometry(24, top, std::max(0, w - 48), tableHeight);
+    searchField_->setGeometry(24, std::max(top, barTop - 26 - actions), std::max(0, w - 48), 22);
+    if (btnRecall_) {
+        int ax = 24;
+        const int ay = barTop - actions;
+        // A panel too short for a line, which would stand half behind the header views, shows
+        // none of its buttons rather than their cut halves.
+        auto placer = [](ZEVButton* b, QRect r) { b->setGeometry(r.top() < kHautCache ? QRect() : r); };
+        // A kind that hides some of them gives their place to the others.
+        for (ZEVButton* b : btnModes_) {
+            if (b->isHidden())
+                continue;
+            placer(b, QRect(ax, ay, 22, 22));
+            ax += 23;
+        }
+        for (const Rangees::Place& place : rangees.places) {
+            place.bouton->setFont(rangees.police);
+            placer(place.bouton, QRect(place.x, ay + 24 * place.ligne, place.largeur, 22));
+        }
+    }
+    if (compteSeul)
+        field_->setGeometry(28, barTop - 24, std::max(0, w - 56), 22);
+    else
+        field_->setGeometry(52, by, placeDuCompte, 22);
     ajusterLeCompte();
     marques_->setGeometry(rect());
     marques_->raise();
@@ -433,10 +505,18 @@ void ZEVInspectView::placerLeContenu()
     field_->raise();
 }
 
+bool ZEVInspectView::compteTient(int place) const
+{
+    const QString texte = field_->text();
+    auto largeur = [&texte](const QFont& f) { return QFontMetrics(f).horizontalAdvance(texte); };
+    return largeur(policeQuiTient(font(), place, largeur)) <= place;
+}
+
 void ZEVInspectView::setCountText(const QString& text)
 {
     field_->setText(text);
-    ajusterLeCompte();
+    // A longer count may need its own line, a shorter one goes back beside the buttons.
+    placerLeContenu();
 }
 
 void ZEVInspectView::ajusterLeCompte()

@@ -158,6 +158,8 @@ private:
     void ecrireLesCles();
     void placerLeContenu();
     void ajusterLeCompte();
+    // Whether the count reads whole in `place` points, at a size no smaller than the smallest that reads.
+    bool compteTient(int place) const;
 
     ZEVInspectViewer& viewer_;
     QString kind_;

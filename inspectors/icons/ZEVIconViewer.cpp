@@ -236,36 +236,20 @@ void ZEVIconViewer::userDuplicateToSpace()
     transfer(model_.itemsForFrontMode(), &ZEVFrontClass::duplicateToSpaceForItems);
 }
 
-// The buttons give the desk's own commands, so they behave as on the desk.
-void ZEVIconViewer::buttonRecallNowItems()
+// The buttons give the desk's own commands, so they behave as on the desk; then they offer what
+// the desk's selection now allows.
+void ZEVIconViewer::commeSurLeBureau(void (ZEVFrontViewerServices::*commande)())
 {
     if (ZEVFrontViewerServices* f = frontViewer())
-        f->menuEditRecallNow();
+        (f->*commande)();
+    majActionButtons();
 }
 
-void ZEVIconViewer::buttonRecallItems()
-{
-    if (ZEVFrontViewerServices* f = frontViewer())
-        f->menuEditRecall();
-}
-
-void ZEVIconViewer::buttonRetainItems()
-{
-    if (ZEVFrontViewerServices* f = frontViewer())
-        f->menuEditRetain();
-}
-
-void ZEVIconViewer::buttonReleaseItems()
-{
-    if (ZEVFrontViewerServices* f = frontViewer())
-        f->menuEditRelease();
-}
-
-void ZEVIconViewer::buttonForgetItems()
-{
-    if (ZEVFrontViewerServices* f = frontViewer())
-        f->menuEditForget();
-}
+void ZEVIconViewer::buttonRecallNowItems() { commeSurLeBureau(&ZEVFrontViewerServices::menuEditRecallNow); }
+void ZEVIconViewer::buttonRecallItems() { commeSurLeBureau(&ZEVFrontViewerServices::menuEditRecall); }
+void ZEVIconViewer::buttonRetainItems() { commeSurLeBureau(&ZEVFrontViewerServices::menuEditRetain); }
+void ZEVIconViewer::buttonReleaseItems() { commeSurLeBureau(&ZEVFrontViewerServices::menuEditRelease); }
+void ZEVIconViewer::buttonForgetItems() { commeSurLeBureau(&ZEVFrontViewerServices::menuEditForget); }
 
 void ZEVIconViewer::btnInspectAdd()
 {
@@ -523,9 +507,11 @@ void ZEVIconViewer::majActionButtons()
 
 void ZEVIconViewer::menuWillOpen(QMenu* menu)
 {
-    ZEVInspectViewer::menuWillOpen(menu);
     if (!menu)
         return;
+    // The Go To menu here only switches the kinds of change: the arrows keep their state.
+    if (menu != gotoMenu())
+        ZEVInspectViewer::menuWillOpen(menu);
     if (menu == entityMenu()) {
         // The images of the active cursor's column, the other column's items greyed.
         if (ZEVFrontViewerServices* f = frontViewer())
@@ -541,6 +527,16 @@ void ZEVIconViewer::menuWillOpen(QMenu* menu)
             if (QAction* a = ZEVMenuItemWithTag(menu, k + 1))
                 a->setChecked(model_.siChanges(ZEVIconClass::Kind(k)));
     }
+}
+
+void ZEVIconViewer::menuDidClose(QMenu* menu)
+{
+    if (menu && menu == gotoMenu()) {
+        if (ZEVInspectView* v = inspectViewIfBuilt())
+            v->inspectTableView()->disableRightSelectedRow();
+        return;
+    }
+    ZEVInspectViewer::menuDidClose(menu);
 }
 
 } // namespace tallomer

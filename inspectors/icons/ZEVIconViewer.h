@@ -55,6 +55,7 @@ public:
     // enabled by the selection its command takes.
     void updateMenuEdit(QMenu* menu) override;
     void menuWillOpen(QMenu* menu) override;
+    void menuDidClose(QMenu* menu) override;
     // The Recall, Retain, Release and Forget buttons enabled as the Edit menu's items are.
     void majActionButtons() override;
     // What the menus and buttons count, in that front mode; `chemins`: the moves and copies into
@@ -127,6 +128,8 @@ private:
     void trouver(const std::function<bool(KELI*)>& test, bool everyChannel);
     void trouverKind(Kind kind);
     void transfer(std::optional<std::vector<KELI*>> items, void (ZEVFrontClass::*to)(const std::vector<KELI*>&));
+    // A temporal command of the desk on its selection, then the buttons as it leaves them.
+    void commeSurLeBureau(void (ZEVFrontViewerServices::*commande)());
 
     ZEVIconClass model_;
 };

@@ -20,6 +20,8 @@
 
 #include <cmath>
 
+#include <algorithm>
+
 namespace tallomer {
 
 namespace {
@@ -217,6 +219,16 @@ void ZEVTableView::keyPressEvent(QKeyEvent* event)
             if (space_)
                 event->key() == Qt::Key_Up ? space_->menuHistoryNext() : space_->menuHistoryPrevious();
         } else {
+            // Every reload of the rows forgets the current row: the step starts from the
+            // selection the user sees, not from the top.
+            const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
+            if (!rows.isEmpty() && !(currentIndex().isValid() && selectionModel()->isSelected(currentIndex()))) {
+                int row = rows.first().row();
+                for (const QModelIndex& i : rows)
+                    row = event->key() == Qt::Key_Down ? std::max(row, i.row()) : std::min(row, i.row());
+                selectionModel()->setCurrentIndex(model()->index(row, std::max(0, currentIndex().column())),
+                                                  QItemSelectionModel::NoUpdate);
+            }
             QTableView::keyPressEvent(event);
         }
         return;

@@ -11,6 +11,7 @@
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/pasteboard/ZEVItemPB.h"
 #include "front/ZEVFrontPanels.h"
+#include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVModelSupport.h"
 #include "engine/KELICurseur.h"
@@ -222,6 +223,117 @@ TEST_F(IconsPanel, ARowClickedKeepsTheKeysWhileTheDesksSelectionFollowsIt)
     // The selection's change hands the keys to the desk half a second later, unless a table has them.
     advance(1.0);
     EXPECT_TRUE(icons()->siFirstResponder());
+}
+
+// The panel's Release button releases the desk's selection at Now, as the Edit menu does; the
+// buttons then offer what the Edit menu offers: Recall and Retain, no longer Release nor Forget.
+// Recall brings the icon back and the buttons turn again.
+TEST_F(IconsPanel, ItsReleaseAndRecallButtonsActOnTheDeskAndThenOfferWhatTheEditMenuOffers)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"alpha.txt", "beta.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    ouvrir();
+    clickRow(items[0]);
+    advance(30.0);
+    ZEVInspectView* p = icons()->inspectViewIfBuilt();
+    ASSERT_TRUE(p->btnRelease()->isVisible());
+    EXPECT_TRUE(p->btnRelease()->isEnabled());
+    EXPECT_TRUE(p->btnForget()->isEnabled());
+    EXPECT_FALSE(p->btnRecall()->isEnabled());
+    EXPECT_FALSE(p->btnRetain()->isEnabled());
+
+    const KELDate t = space()->nowCurseur()->now();
+    QTest::mouseClick(p->btnRelease(), Qt::LeftButton);
+    advance(1.0);
+    const Rows r = linksAround(items[0]->idInt(), KELRELATION_ICON_VIEWER, true);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_NEAR(std::stod(r.at(0, 2)), t, 0.5) << "its icon link ends at Now";
+    QMenu* edit = openMenu(KELMainMenu::kMenuEdit);
+    ASSERT_NE(edit, nullptr);
+    QAction* recall = menuItemTagged(edit, 6);
+    ASSERT_NE(recall, nullptr);
+    EXPECT_EQ(recall->text(), QStringLiteral("Recall 1 Object"));
+    EXPECT_TRUE(recall->isEnabled());
+    edit->close();
+    pump();
+    EXPECT_TRUE(p->btnRecall()->isEnabled());
+    EXPECT_TRUE(p->btnRetain()->isEnabled());
+    EXPECT_FALSE(p->btnRelease()->isEnabled());
+    EXPECT_FALSE(p->btnForget()->isEnabled());
+
+    advance(10.0);
+    QTest::mouseClick(p->btnRecall(), Qt::LeftButton);
+    advance(1.0);
+    EXPECT_EQ(linksAround(items[0]->idInt(), KELRELATION_ICON_VIEWER, true).size(), 2u) << "back on the desk";
+    EXPECT_NE(nowDesk()->itemViewForItem(items[0]), nullptr);
+    EXPECT_FALSE(p->btnRecall()->isEnabled());
+    EXPECT_TRUE(p->btnRelease()->isEnabled());
+}
+
+// The Go To menu of the panel's arrows ticks the change kinds the steps of the same Objects stop
+// at: appearances, disappearances, size and position changes, not title changes, at first. A kind
+// clicked off there is kept, shows unticked, and the steps pass over its changes. The menu leaves
+// the arrows as they were.
+TEST_F(IconsPanel, TheGoToMenusTicksChooseTheKindsOfChangeTheStepsStopAt)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"alpha.txt", "beta.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    ouvrir();
+    ZEVDeskClass* desk = space()->deskClassForCurseur(space()->nowCurseur());
+    ASSERT_NE(desk, nullptr);
+    // Alpha's icon moved a minute later, beta's released a minute after that.
+    advance(60.0);
+    const KELDate moved = space()->nowCurseur()->now();
+    ZEVIconPosition place = desk->rectCurseurForItem(items[0]);
+    place.x += 40;
+    desk->creerIconAttributsForItem(items[0], place);
+    advance(60.0);
+    desk->releaseIconForItem(items[1]);
+    advance(60.0);
+
+    ZEVInspectView* p = icons()->inspectViewIfBuilt();
+    auto goTo = [&]() -> QMenu* {
+        QWidget* arrow = p->btnGotoPrevious();
+        const QPoint at = arrow->mapTo(window(), arrow->rect().center());
+        QTest::mouseMove(window()->windowHandle(), at);
+        QTest::mouseClick(window()->windowHandle(), Qt::RightButton, {}, at);
+        return shownPopupMenu();
+    };
+    // An arrow still lit from a step stays lit through the menu, the other stays off.
+    p->btnGotoNext()->setState(kZEVStateOn);
+    QMenu* m = goTo();
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(p->btnGotoPrevious()->state(), kZEVStateOff);
+    EXPECT_EQ(p->btnGotoNext()->state(), kZEVStateOn);
+    const std::pair<const char*, bool> kinds[] = {{"Appearances", true},   {"Disappearances", true},
+                                                  {"Title Changes", false}, {"Size Changes", true},
+                                                  {"Position Changes", true}};
+    for (long tag = 1; tag <= 5; ++tag) {
+        QAction* a = menuItemTagged(m, tag);
+        ASSERT_NE(a, nullptr) << tag;
+        EXPECT_EQ(a->text(), QString::fromLatin1(kinds[tag - 1].first));
+        EXPECT_TRUE(a->isEnabled());
+        EXPECT_EQ(a->isChecked(), kinds[tag - 1].second) << kinds[tag - 1].first;
+    }
+    chooseInMenu(m, menuItemTagged(m, 2));
+    advance(0.2);
+    EXPECT_EQ(values->values(QStringLiteral("ZEVGotoReleaseObjectChanges")).toBool(), false);
+    m = goTo();
+    ASSERT_NE(m, nullptr);
+    EXPECT_FALSE(menuItemTagged(m, 2)->isChecked());
+    EXPECT_TRUE(menuItemTagged(m, 5)->isChecked());
+    m->close();
+    pump();
+    EXPECT_EQ(p->btnGotoNext()->state(), kZEVStateOn);
+    EXPECT_EQ(p->btnGotoPrevious()->state(), kZEVStateOff);
+
+    // Without disappearances the step back passes over beta's release to alpha's move.
+    chooseMenuItem(KELMainMenu::kMenuObject, 5741);
+    advance(0.1);
+    ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    EXPECT_NEAR(space()->searchCurseur()->now(), moved - 0.7, 0.15);
 }
 
 TEST_F(IconsPanel, DeleteInTheTableReleasesTheIconAtNowAndErasesNothing)

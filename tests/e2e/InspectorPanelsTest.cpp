@@ -26,6 +26,8 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include <algorithm>
+
 namespace e2e {
 namespace {
 
@@ -325,6 +327,119 @@ TEST_F(InspectorPanels, AtTheirFirstWidthThePanelsWordsReadWholeInsideThemAndThe
                 ++encre;
         }
     EXPECT_GT(encre, 0);
+}
+
+// Narrowed by its right edge down to its smallest width, each panel keeps every word whole: the
+// action buttons take further lines rather than cutting their words, and a count with no room
+// beside the bar's buttons reads on a line of its own; nothing overlaps and all stays inside.
+TEST_F(InspectorPanels, NarrowedToTheirSmallestWidthThePanelsWordsStillReadWhole)
+{
+    startWithTheBar();
+    QStringList names;
+    for (int i = 1; i <= 14; ++i)
+        names << QStringLiteral("note%1.txt").arg(i);
+    addHomeFiles(names);
+    const std::vector<KELI*> items = itemsTitled(names);
+    ASSERT_EQ(items.size(), 14u);
+    space()->selections().selectIconForItemSet(items, nullptr);
+    advance(0.5);
+
+    auto lisible = [](const QWidget* w, const QString& text) {
+        return QFontMetrics(w->font()).horizontalAdvance(text) <= w->width() - (qobject_cast<const QLabel*>(w) ? 0 : 4) &&
+               w->font().pointSizeF() >= 6.5;
+    };
+    // The Links panel tall enough under the header views to show its table and its actions.
+    values->setValue(QStringLiteral("ZEVInspectLinkH"), 600.0);
+    const std::pair<long, const char*> kinds[] = {{kIcons, "ZEVIconViewer"}, {kLinks, "ZEVLinkViewer"}};
+    for (const auto& [kind, className] : kinds) {
+        openInspectorFromMenu(kind);
+        ZEVInspectViewer* v = viewer(className);
+        ASSERT_NE(v, nullptr) << className;
+        ZEVInspectView* p = v->inspectViewIfBuilt();
+        ASSERT_TRUE(p && p->isVisible()) << className;
+        p->raise();
+        const int first = p->width();
+        const int smallest = int(p->metrics().minWidth);
+        ASSERT_EQ(first, int(p->metrics().initialWidth)) << className;
+
+        // The right edge, right of the bar's last button, dragged left ten points at a time.
+        const QPoint grip = p->mapTo(canvas(), QPoint(first - 23, p->height() - 20 - 14));
+        auto at = [&](QPoint onCanvas) { return p->mapFrom(canvas(), onCanvas); };
+        QTest::mousePress(p, Qt::LeftButton, {}, at(grip));
+        const int echecsAvant = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+        std::vector<int> largeurs;
+        for (int largeur = first; largeur > smallest; largeur -= 10)
+            largeurs.push_back(largeur);
+        largeurs.push_back(smallest);
+        for (const int largeur : largeurs) {
+            QTest::mouseMove(p, at(grip - QPoint(first - largeur, 0)));
+            pump(2);
+            const std::string ou = QStringLiteral("%1 at width %2").arg(QLatin1String(className)).arg(largeur).toStdString();
+            ASSERT_EQ(p->width(), largeur) << ou;
+            const QRect contenu(20, 0, p->width() - 40, p->height() - 20);
+            std::vector<QWidget*> mots = {p->inspectField()};
+            for (ZEVButton* b : {p->btnRecall(), p->btnRetain(), p->btnRelease(), p->btnForget(), p->btnDeselect(),
+                                 p->btnEntity(), p->btnFind()})
+                if (b && !b->isHidden())
+                    mots.push_back(b);
+            for (QWidget* m : mots) {
+                const QString texte = qobject_cast<QLabel*>(m) ? qobject_cast<QLabel*>(m)->text()
+                                                              : static_cast<ZEVButton*>(m)->text();
+                EXPECT_TRUE(lisible(m, texte)) << ou << ": " << texte.toStdString();
+                EXPECT_TRUE(contenu.contains(m->geometry())) << ou << ": " << texte.toStdString();
+                EXPECT_FALSE(m->geometry().intersects(p->inspectTableView()->geometry()))
+                    << ou << ": " << texte.toStdString();
+            }
+            std::vector<QWidget*> tous(mots);
+            for (QWidget* c : p->findChildren<ZEVButton*>())
+                if (!c->isHidden() && std::find(tous.begin(), tous.end(), c) == tous.end())
+                    tous.push_back(c);
+            for (std::size_t i = 0; i < tous.size(); ++i)
+                for (std::size_t j = i + 1; j < tous.size(); ++j) {
+                    const QRect a = tous[i]->geometry(), b = tous[j]->geometry();
+                    // The count's label may reach under the room it does not write in.
+                    if (tous[i] == p->inspectField() && !tous[j]->geometry().isEmpty()) {
+                        const int ecrit = QFontMetrics(tous[i]->font()).horizontalAdvance(p->inspectField()->text());
+                        EXPECT_FALSE(QRect(a.topLeft(), QSize(ecrit, a.height())).intersects(b)) << ou;
+                        continue;
+                    }
+                    EXPECT_FALSE(a.intersects(b)) << ou << ": " << tous[i]->objectName().toStdString()
+                                                  << " over " << tous[j]->objectName().toStdString();
+                }
+            // One width's failures tell enough of this panel.
+            if (::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() > echecsAvant)
+                break;
+        }
+        QTest::mouseRelease(p, Qt::LeftButton, {}, at(grip - QPoint(first - smallest, 0)));
+        pump();
+        EXPECT_EQ(p->width(), smallest) << className;
+    }
+}
+
+// The Links panel opened at its smallest height, under tall header views, is only its bar: its
+// mode and action buttons, for which there is no room, show none of their halves above it.
+TEST_F(InspectorPanels, ALinksPanelTooShortForItsButtonsShowsNoneOfTheirHalves)
+{
+    startWithTheBar();
+    values->setValue(QStringLiteral("ZEVInspectLinkH"), 28.0);
+    openInspectorFromMenu(kLinks);
+    ZEVInspectViewer* v = viewer("ZEVLinkViewer");
+    ASSERT_NE(v, nullptr);
+    ZEVInspectView* p = v->inspectViewIfBuilt();
+    ASSERT_TRUE(p && p->isVisible());
+    ASSERT_LE(p->height(), int(p->metrics().minHeight) + 30);
+    std::vector<ZEVButton*> boutons = {p->btnRecall(), p->btnRetain(), p->btnRelease(), p->btnForget(), p->btnDeselect()};
+    for (int m = 0; m < 4; ++m)
+        boutons.push_back(p->btnFrontMode(m));
+    for (ZEVButton* b : boutons) {
+        ASSERT_NE(b, nullptr);
+        EXPECT_TRUE(b->geometry().isEmpty() || b->geometry().top() >= 10)
+            << b->objectName().toStdString() << " at " << b->geometry().top();
+    }
+    // The bar's own words stay whole.
+    QLabel* count = p->inspectField();
+    EXPECT_GT(count->width(), 0);
+    EXPECT_LE(QFontMetrics(count->font()).horizontalAdvance(count->text()), count->width());
 }
 
 } // namespace

@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace e2e {
@@ -200,6 +201,45 @@ TEST_F(InspectorTable, ASelectedRowShowsItsIntervalInThePanelAndInTheTracksList)
     list->selectAll();
     pump();
     EXPECT_GT(intervalPixels(list, item), 10) << "the tracks' list shows the interval of its selected row";
+}
+
+// In the Icons panel the arrow keys step the selection from the row the user chose, one row at a
+// time, although every change of the desk's selection reloads the rows.
+TEST_F(InspectorTable, TheArrowKeysStepFromTheChosenRow)
+{
+    start();
+    const QStringList names = {QStringLiteral("alpha.txt"), QStringLiteral("beta.txt"), QStringLiteral("gamma.txt"),
+                               QStringLiteral("delta.txt")};
+    addHomeFiles(names);
+    const std::vector<KELI*> items = itemsTitled(names);
+    ASSERT_EQ(items.size(), 4u);
+    space()->selections().deselectAllIcons();
+    chooseMenuItem(KELMainMenu::kMenuObject, long(kIcons));
+    advance(1.0);
+    ZEVTableView* table = iconsTable();
+    ASSERT_NE(table, nullptr);
+    std::vector<int> rows;
+    for (KELI* o : items)
+        rows.push_back(rowOfItem(table, o));
+    std::sort(rows.begin(), rows.end());
+    ASSERT_EQ(rows, (std::vector<int>{0, 1, 2, 3}));
+    auto itemAt = [&](int row) {
+        for (KELI* o : items)
+            if (rowOfItem(table, o) == row)
+                return o;
+        return static_cast<KELI*>(nullptr);
+    };
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->tableModel()->index(2, 5)).center());
+    advance(0.5);
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{itemAt(2)});
+    ASSERT_EQ(QApplication::focusWidget(), table);
+    const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Down, 3}, {Qt::Key_Up, 2}, {Qt::Key_Up, 1}, {Qt::Key_Up, 0}, {Qt::Key_Down, 1}};
+    for (const auto& [k, row] : steps) {
+        QTest::keyClick(table, k);
+        advance(0.5);
+        EXPECT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{itemAt(row)}) << "to row " << row;
+        EXPECT_TRUE(table->selectionModel()->isRowSelected(row, QModelIndex())) << "to row " << row;
+    }
 }
 
 } // namespace

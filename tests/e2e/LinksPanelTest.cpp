@@ -16,6 +16,8 @@
 #include "objects/view/ZEVItemView.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
+#include "services/ZEVFrontMode.h"
+#include "widgets/ZEVButton.h"
 
 #include <QAction>
 #include <QFile>
@@ -146,6 +148,68 @@ TEST_F(LinksPanel, RemoveForgetsTheClickedDirectionAndDeleteReleasesTheOtherAtNo
     EXPECT_EQ(ba.at(0, 1), "0");
     EXPECT_NEAR(std::stod(ba.at(0, 2)), maintenant, 5.0) << "ended at Now";
     EXPECT_GE(rowOf(b, a), 0) << "its row stays: the link still lies in the span";
+}
+
+// The panel's own buttons: its mode buttons switch the desk's mode and show it; with a link
+// clicked, Release ends it at Now and the buttons then offer Recall and Retain; Recall opens it
+// again from Now; Deselect leaves no link selected.
+TEST_F(LinksPanel, ItsButtonsSwitchTheModeAndRecallReleaseAndDeselectTheClickedLink)
+{
+    start();
+    auto [a, b] = twoFiles();
+    ASSERT_TRUE(a && b);
+    const KELDate t = space()->nowCurseur()->now();
+    lien(a, b, t - 10 * kMinute, KELDateOuverte);
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+    openInspectorFromMenu(kLinks);
+    ZEVInspectView* p = links()->inspectViewIfBuilt();
+    ASSERT_TRUE(p && p->isVisible());
+
+    QTest::mouseClick(p->btnFrontMode(3), Qt::LeftButton);
+    advance(0.5);
+    EXPECT_EQ(front()->frontMode(), ZEVFrontModeLinks);
+    EXPECT_EQ(p->btnFrontMode(3)->state(), kZEVStateOn);
+    EXPECT_EQ(p->btnFrontMode(0)->state(), kZEVStateOff);
+    for (int m = 0; m < 4; ++m)
+        EXPECT_FALSE(p->btnFrontMode(m)->toolTip().isEmpty()) << m;
+
+    clickRow(rowOf(a, b));
+    advance(0.5);
+    ASSERT_EQ(space()->selections().selectedLinks().size(), 1u);
+    EXPECT_TRUE(p->btnRelease()->isEnabled());
+    EXPECT_TRUE(p->btnForget()->isEnabled());
+    EXPECT_FALSE(p->btnRecall()->isEnabled());
+    EXPECT_FALSE(p->btnRetain()->isEnabled());
+    EXPECT_TRUE(p->btnDeselect()->isEnabled());
+
+    advance(30.0);
+    const KELDate maintenant = space()->nowCurseur()->now();
+    QTest::mouseClick(p->btnRelease(), Qt::LeftButton);
+    advance(1.0);
+    Rows ab = stored(a, b);
+    ASSERT_EQ(ab.size(), 1u);
+    EXPECT_EQ(ab.at(0, 1), "0");
+    EXPECT_NEAR(std::stod(ab.at(0, 2)), maintenant, 5.0) << "ended at Now";
+    EXPECT_TRUE(p->btnRecall()->isEnabled());
+    EXPECT_TRUE(p->btnRetain()->isEnabled());
+    EXPECT_FALSE(p->btnRelease()->isEnabled());
+    EXPECT_FALSE(p->btnForget()->isEnabled());
+
+    advance(30.0);
+    QTest::mouseClick(p->btnRecall(), Qt::LeftButton);
+    advance(1.0);
+    ab = stored(a, b);
+    ASSERT_EQ(ab.size(), 2u);
+    EXPECT_EQ(ab.at(1, 1), "1") << "open again from Now";
+    EXPECT_TRUE(p->btnRelease()->isEnabled());
+    EXPECT_FALSE(p->btnRecall()->isEnabled());
+
+    QTest::mouseClick(p->btnDeselect(), Qt::LeftButton);
+    advance(0.5);
+    EXPECT_TRUE(space()->selections().selectedLinks().empty());
+    EXPECT_FALSE(p->btnRelease()->isEnabled());
+    EXPECT_FALSE(p->btnRecall()->isEnabled());
 }
 
 } // namespace
