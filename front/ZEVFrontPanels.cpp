@@ -148,6 +148,15 @@ void ZEVFrontFilePanel::accept()
     // the stock panel would open the folder.
     if (!shouldAccept())
         return;
+    if (!choosesFolders_) {
+        // A folder typed or chosen is opened, and a name that is nowhere is told, by the stock
+        // panel, which stays up; files only are taken below.
+        for (const QString& f : selectedFiles())
+            if (!QFileInfo(f).isFile()) {
+                QFileDialog::accept();
+                return;
+            }
+    }
     chosen_.clear();
     for (const QString& f : selectedFiles())
         chosen_ << QFileInfo(f).absoluteFilePath();
@@ -302,6 +311,7 @@ void ZEVFrontPanels::buttonAddFilesWithUrl(const QString& folder, const QString&
         follow(panel);
     }
     panel->setWindowTitle(title);
+    panel->setChoosesFolders(false);
     panel->setLabelText(QFileDialog::Accept, QStringLiteral("Add"));
     panel->setMessage(message);
     space_.setSiGoToMode(true);

@@ -55,6 +55,9 @@ public:
     void setMessage(const QString& message);
     // Where the accessory controls go, under the file list.
     void addAccessory(QWidget* accessory);
+    // Whether OK takes a chosen folder as it takes a file (the default), or opens it to choose
+    // files inside, as a panel of files only does.
+    void setChoosesFolders(bool chooses) { choosesFolders_ = chooses; }
 
 protected:
     void accept() override;
@@ -65,6 +68,7 @@ private:
     ZEVRulerViewerServices* ruler_ = nullptr;
     ZEVPanelWheel* wheel_ = nullptr; // owned by the panel
     QStringList chosen_;
+    bool choosesFolders_ = true;
 };
 
 class ZEVFrontAddPanel final : public ZEVFrontFilePanel {

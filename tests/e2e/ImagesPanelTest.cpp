@@ -3,7 +3,7 @@
 // pointer shows again; a PNG on the clipboard pasted into the focused table becomes one image
 // Object listed from now with its colour, selected; an image file the panel listed before and
 // dropped again is recalled, not made again; the add panel lists the images it is given and
-// refuses anything else.
+// refuses anything else, and opens a folder typed in it.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
@@ -444,6 +444,36 @@ TEST_F(ImagesPanel, TheObjectMenuOffersNoDuplicateAndItsAddImagesPanelTurnsItsWh
     EXPECT_TRUE(c->nowIn() != in || c->nowOut() != out) << "the wheel went to the time ruler";
     panel->reject();
     advance(0.5);
+}
+
+TEST_F(ImagesPanel, TheAddPanelOpensAFolderTypedInItInsteadOfClosingWithNothing)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString pics = home + "/pics";
+    QDir().mkpath(pics + "/folder.png");
+    const QString red = png("pics/red.png", Qt::red);
+    click(images()->inspectViewIfBuilt()->btnAdd());
+    pump();
+    auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(panel, nullptr);
+    auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(typed, nullptr);
+    // A folder typed, then one named like a picture, each with Return: the panel goes into it.
+    for (const QString& folder : {pics, pics + "/folder.png"}) {
+        // Set whole, as the panel's completion list would take a Return of its own.
+        typed->setText(folder);
+        QTest::keyClick(typed, Qt::Key_Return);
+        advance(0.2);
+        ASSERT_EQ(QApplication::activeModalWidget(), panel) << folder.toStdString();
+        EXPECT_EQ(panel->directory().absolutePath(), folder);
+    }
+    EXPECT_TRUE(listed().empty());
+    typed->setText(red);
+    QTest::keyClick(typed, Qt::Key_Return);
+    advance(1.0);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(listed().size(), 1u) << "the picture chosen is listed";
 }
 
 } // namespace
