@@ -3,7 +3,7 @@
 // pointer shows again; a PNG on the clipboard pasted into the focused table becomes one image
 // Object listed from now with its colour, selected; an image file the panel listed before and
 // dropped again is recalled, not made again; the add panel lists the images it is given and
-// refuses anything else, and opens a folder typed in it.
+// refuses anything else, opens a folder typed in it, and a folder named like a picture is none.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
@@ -474,6 +474,24 @@ TEST_F(ImagesPanel, TheAddPanelOpensAFolderTypedInItInsteadOfClosingWithNothing)
     advance(1.0);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(listed().size(), 1u) << "the picture chosen is listed";
+}
+
+TEST_F(ImagesPanel, AFolderNamedLikeAPictureDraggedOnTheTableIsRefused)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString pics = home + "/pics";
+    QDir().mkpath(pics + "/folder.png");
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile(pics + "/folder.png")});
+    const QPoint at(table()->viewport()->width() / 2, 10);
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(table()->viewport(), &enter);
+    QDropEvent d(QPointF(at), Qt::CopyAction | Qt::LinkAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(table()->viewport(), &d);
+    advance(1.0);
+    // What the panel refuses falls to the desk below, where a folder is at home.
+    EXPECT_TRUE(listed().empty()) << "no image listed";
 }
 
 } // namespace
