@@ -148,9 +148,23 @@ void ZEVFrontFilePanel::accept()
     // the stock panel would open the folder.
     if (!shouldAccept())
         return;
+    // A name typed that names nothing is told, and the panel stays up with it for mending: taken,
+    // it would close the panel and come to nothing.
+    QStringList missing;
+    for (const QString& f : selectedFiles())
+        if (const QFileInfo info(f); !info.exists() && !info.isSymLink())
+            missing << info.fileName();
+    if (!missing.isEmpty()) {
+        Sound::shared().beep();
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            missing.size() == 1 ? QStringLiteral("\"%1\" cannot be found.").arg(missing.first())
+                                : QStringLiteral("%1 of the files named cannot be found.").arg(missing.size()),
+            QStringLiteral("Check the name typed, or choose the file in the list."));
+        return;
+    }
     if (!choosesFolders_) {
-        // A folder typed or chosen is opened, and a name that is nowhere is told, by the stock
-        // panel, which stays up; files only are taken below.
+        // A folder typed or chosen is opened by the stock panel, which stays up; files only are
+        // taken below.
         for (const QString& f : selectedFiles())
             if (!QFileInfo(f).isFile()) {
                 QFileDialog::accept();
@@ -362,7 +376,7 @@ QString ZEVFrontPanels::makeNewFolder(const QString& parent, const QString& type
                         .arg(typed.trimmed(), QDir(parent).dirName(), QString::fromLocal8Bit(std::strerror(errno)));
     }
     if (!error.isEmpty())
-        logFormat("New Folder ERROR: %s in %s", qUtf8Printable(error), qUtf8Printable(parent));
+        logFormat("New Folder ERROR in %s: %s", qUtf8Printable(parent), qUtf8Printable(error));
     return error;
 }
 

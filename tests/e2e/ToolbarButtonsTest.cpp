@@ -1,12 +1,12 @@
 // The front toolbar's buttons and panels in the running program: Ctrl+N opens Add Documents,
-// whose typed path and Return put the file on the desk; a held Home press runs the Home Time
-// without a menu while a quick one pops the Home menu; the Channels menu previews a Channel while
-// the pointer rests on it and Esc brings the first back; the new-folder panel refuses a name that
-// would leave its parent or cannot be made, says why and keeps the name, and makes the folder it
-// is given; the Calendar menu lists the presets and
-// one chosen moves the ruler; the Clean menu lists the earlier Spaces and shows the one hovered;
-// the search button pops the Find menu and the toolbar its own menu; the tool menus' titles follow
-// the mode.
+// whose typed path and Return put the file on the desk, and a name that names nothing is told and
+// kept; a held Home press runs the Home Time without a menu while a quick one pops the Home menu;
+// the Channels menu previews a Channel while the pointer rests on it and Esc brings the first
+// back; the new-folder panel refuses a name that would leave its parent or cannot be made, says
+// why and keeps the name, and makes the folder it is given; the Calendar menu lists the presets
+// and one chosen moves the ruler; the Clean menu lists the earlier Spaces and shows the one
+// hovered; the search button pops the Find menu and the toolbar its own menu; the tool menus'
+// titles follow the mode.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -123,6 +123,36 @@ TEST_F(ToolbarButtons, CtrlNOpensAddDocumentsAndATypedPathAndReturnPutTheFileOnT
     const Rows placed = placedObjectsOfType("file");
     ASSERT_EQ(placed.size(), 1u);
     EXPECT_EQ(placed.at(0, 1), "letter.txt");
+}
+
+TEST_F(ToolbarButtons, AddDocumentsTellsANameTypedThatNamesNothingAndKeepsIt)
+{
+    start();
+    const QString path = writeFile(home + "/papers/letter.txt", "dear");
+    key(Qt::Key_N, Qt::ControlModifier);
+    pump();
+    auto* panel = shownPanel<ZEVFrontAddPanel>();
+    ASSERT_NE(panel, nullptr);
+    auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(typed, nullptr);
+    const QString typo = home + "/papers/leter.txt";
+    typed->setText(typo);
+    const std::size_t told = alerts.size();
+    const int beeps = sound.beeps;
+    QTest::keyClick(typed, Qt::Key_Return);
+    pump();
+    ASSERT_EQ(alerts.size(), told + 1);
+    EXPECT_EQ(alerts.back().message, QStringLiteral("\"leter.txt\" cannot be found."));
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    EXPECT_EQ(shownPanel<ZEVFrontAddPanel>(), panel) << "the panel stays up";
+    EXPECT_EQ(typed->text(), typo) << "with the name as typed";
+    EXPECT_FALSE(collect() && collect()->siShown()) << "nothing goes to the grid";
+    typed->setText(path);
+    QTest::keyClick(typed, Qt::Key_Return);
+    pump();
+    EXPECT_EQ(shownPanel<ZEVFrontAddPanel>(), nullptr);
+    ASSERT_TRUE(collect() && collect()->siShown());
+    EXPECT_EQ(collect()->collectObjects(), QStringList{path});
 }
 
 TEST_F(ToolbarButtons, AHeldHomePressRunsTheHomeTimeWithoutAMenuAndAQuickOnePopsTheHomeMenu)
