@@ -3,8 +3,9 @@
 // pointer shows again; a PNG on the clipboard pasted into the focused table becomes one image
 // Object listed from now with its colour, selected; an image file the panel listed before and
 // dropped again is recalled, not made again; the add panel lists the images it is given and
-// refuses anything else, opens a folder typed in it, and a folder named like a picture is none; a
-// photo too large to decode whole still shows its picture and makes a Channel.
+// refuses anything else, opens a folder typed in it and counts neither a folder nor a missing
+// name as an image, and a folder named like a picture is none; a photo too large to decode whole
+// still shows its picture and makes a Channel.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
@@ -489,6 +490,32 @@ TEST_F(ImagesPanel, TheAddPanelOpensAFolderTypedInItInsteadOfClosingWithNothing)
     advance(1.0);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(listed().size(), 1u) << "the picture chosen is listed";
+}
+
+TEST_F(ImagesPanel, TheAddPanelsButtonCountsNoFolderAndNoMissingNameAsAnImage)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString pics = home + "/pics";
+    QDir().mkpath(pics + "/folder.png");
+    const QString red = png("pics/red.png", Qt::red);
+    click(images()->inspectViewIfBuilt()->btnAdd());
+    pump();
+    auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(panel, nullptr);
+    auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(typed, nullptr);
+    const struct {
+        QString named;
+        const char* button;
+    } cases[] = {{pics + "/folder.png", "Add"}, {pics + "/gone.png", "Add"}, {red, "Add 1 Image"}};
+    for (const auto& [named, button] : cases) {
+        typed->setText(named);
+        advance(0.2);
+        EXPECT_EQ(panel->labelText(QFileDialog::Accept), QString::fromUtf8(button)) << named.toStdString();
+    }
+    QTest::keyClick(panel, Qt::Key_Escape);
+    advance(0.5);
 }
 
 TEST_F(ImagesPanel, AFolderNamedLikeAPictureDraggedOnTheTableIsRefused)
