@@ -14,6 +14,7 @@
 #include "space/ZEVSpaceParts.h"
 #include "space/ZEVSpaceWindow.h"
 #include "widgets/FileTypeIcon.h"
+#include "widgets/ZEVAlert.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -25,6 +26,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace tallomer {
 
@@ -68,6 +74,26 @@ std::optional<QString> newFolderNameFrom(const QString& typed)
         name.contains(QLatin1Char('/')) || name.contains(QChar(u'\0')))
         return std::nullopt;
     return name;
+}
+
+QString newFolderProblem(const QString& parent, const QString& typed)
+{
+    const QString name = typed.trimmed();
+    if (name.isEmpty())
+        return QStringLiteral("Type a name for the new folder.");
+    if (name.contains(QLatin1Char('/')))
+        return QStringLiteral("A folder name cannot contain \"/\".");
+    if (!newFolderNameFrom(typed))
+        return QStringLiteral("\"%1\" cannot name a folder.").arg(name);
+    // The file system's limit on one name, counted in the bytes it stores.
+    if (QFile::encodeName(name).size() > 255)
+        return QStringLiteral("The name is too long: a folder name holds at most 255 bytes.");
+    const QFileInfo where(parent);
+    if (!where.isDir())
+        return QStringLiteral("There is no folder \"%1\" to make it in.").arg(where.fileName());
+    if (QFileInfo(QDir(parent).filePath(name)).exists() || QFileInfo(QDir(parent).filePath(name)).isSymLink())
+        return QStringLiteral("\"%1\" already exists in \"%2\".").arg(name, QDir(parent).dirName());
+    return QString();
 }
 
 QString addPromptForCount(qsizetype n)
@@ -122,6 +148,29 @@ void ZEVFrontFilePanel::accept()
     // the stock panel would open the folder.
     if (!shouldAccept())
         return;
+    // A name typed that names nothing is told, and the panel stays up with it for mending: taken,
+    // it would close the panel and come to nothing.
+    QStringList missing;
+    for (const QString& f : selectedFiles())
+        if (const QFileInfo info(f); !info.exists() && !info.isSymLink())
+            missing << info.fileName();
+    if (!missing.isEmpty()) {
+        Sound::shared().beep();
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            missing.size() == 1 ? QStringLiteral("\"%1\" cannot be found.").arg(missing.first())
+                                : QStringLiteral("%1 of the files named cannot be found.").arg(missing.size()),
+            QStringLiteral("Check the name typed, or choose the file in the list."));
+        return;
+    }
+    if (!choosesFolders_) {
+        // A folder typed or chosen is opened by the stock panel, which stays up; files only are
+        // taken below.
+        for (const QString& f : selectedFiles())
+            if (!QFileInfo(f).isFile()) {
+                QFileDialog::accept();
+                return;
+            }
+    }
     chosen_.clear();
     for (const QString& f : selectedFiles())
         chosen_ << QFileInfo(f).absoluteFilePath();
@@ -179,13 +228,30 @@ ZEVFrontNewDirPanel::ZEVFrontNewDirPanel(QWidget* parent, const QString& directo
 
 QString ZEVFrontNewDirPanel::folderName() const { return newFolderNameFrom(name_->text()).value_or(QString()); }
 
+QString ZEVFrontNewDirPanel::parentFolder() const
+{
+    const QStringList chosen = selectedFiles();
+    return QFileInfo(chosen.isEmpty() ? directory().absolutePath() : chosen.first()).absoluteFilePath();
+}
+
+void ZEVFrontNewDirPanel::focusName()
+{
+    name_->setFocus(Qt::OtherFocusReason);
+    // What the user already typed is kept as it is, not selected for the next key to replace.
+    if (!name_->isModified())
+        name_->selectAll();
+}
+
 bool ZEVFrontNewDirPanel::shouldAccept()
 {
-    // A name that would not make one folder right inside the parent is refused; the panel stays
-    // up for another name.
-    if (newFolderNameFrom(name_->text()))
+    // The folder is made before the panel closes: a name that cannot be made is told, and the
+    // panel stays up with the name as typed for the user to mend.
+    const QString parent = parentFolder();
+    const QString problem = make_ ? make_(parent, name_->text()) : newFolderProblem(parent, name_->text());
+    if (problem.isEmpty())
         return true;
     Sound::shared().beep();
+    ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("The new folder could not be made."), problem);
     name_->setFocus(Qt::OtherFocusReason);
     name_->selectAll();
     return false;
@@ -259,6 +325,7 @@ void ZEVFrontPanels::buttonAddFilesWithUrl(const QString& folder, const QString&
         follow(panel);
     }
     panel->setWindowTitle(title);
+    panel->setChoosesFolders(false);
     panel->setLabelText(QFileDialog::Accept, QStringLiteral("Add"));
     panel->setMessage(message);
     space_.setSiGoToMode(true);
@@ -278,13 +345,13 @@ void ZEVFrontPanels::addNewFolder(const QString& folder)
     auto* panel = new ZEVFrontNewDirPanel(windowForPanels(), start);
     newDirPanel_ = panel;
     panel->setRulerViewer(space_.rulerViewer());
+    panel->setMaker([this](const QString& parent, const QString& name) { return makeNewFolder(parent, name); });
     connect(panel, &QFileDialog::currentChanged, this, [this, panel] { panelSelectionDidChange(panel); });
     connect(panel, &QDialog::finished, this, [this, panel](int result) {
         if (result != QDialog::Accepted || panel->chosen().isEmpty())
             return;
+        // The folder was made on OK, in the parent the panel chose.
         const QString parent = panel->chosen().first();
-        if (!makeNewFolder(parent, panel->folderName()))
-            return;
         // The drop folder's watch makes the Objects of what lands there.
         const QString dropFolder = QDir::cleanPath(QDir::homePath() + QStringLiteral("/Tallomer"));
         if (QDir::cleanPath(parent) != dropFolder)
@@ -294,31 +361,23 @@ void ZEVFrontPanels::addNewFolder(const QString& folder)
     // The name is what the user types first, once the panel has settled.
     QPointer<ZEVFrontNewDirPanel> guarded = panel;
     Scheduler::shared().perform(this, kNameFocus, kNameFocusDelay, [guarded] {
-        if (guarded && guarded->isVisible()) {
-            guarded->nameField()->setFocus(Qt::OtherFocusReason);
-            guarded->nameField()->selectAll();
-        }
+        if (guarded && guarded->isVisible())
+            guarded->focusName();
     });
 }
 
-bool ZEVFrontPanels::makeNewFolder(const QString& parent, const QString& typed)
+QString ZEVFrontPanels::makeNewFolder(const QString& parent, const QString& typed)
 {
-    const std::optional<QString> name = newFolderNameFrom(typed);
-    QString error;
-    const QDir dir(parent);
-    if (!name)
-        error = QStringLiteral("\"%1\" cannot name a folder").arg(typed);
-    else if (!dir.exists())
-        error = QStringLiteral("%1 is no folder").arg(parent);
-    else if (QFileInfo::exists(dir.filePath(*name)))
-        error = QStringLiteral("%1 already exists").arg(dir.filePath(*name));
-    else if (!dir.mkdir(*name))
-        error = QStringLiteral("%1 could not be made").arg(dir.filePath(*name));
-    if (error.isEmpty())
-        return true;
-    logFormat("New Folder ERROR: %s", qUtf8Printable(error));
-    Sound::shared().beep();
-    return false;
+    QString error = newFolderProblem(parent, typed);
+    if (error.isEmpty()) {
+        const QString path = QDir(parent).filePath(typed.trimmed());
+        if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0)
+            error = QStringLiteral("\"%1\" could not be made in \"%2\": %3.")
+                        .arg(typed.trimmed(), QDir(parent).dirName(), QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    if (!error.isEmpty())
+        logFormat("New Folder ERROR in %s: %s", qUtf8Printable(parent), qUtf8Printable(error));
+    return error;
 }
 
 void ZEVFrontPanels::added(const QStringList& paths, const QPointF& at)

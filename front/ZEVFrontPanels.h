@@ -35,6 +35,10 @@ class ZEVSpaceController;
 // "..", or a name holding "/" or NUL: those would not name one new folder inside the parent.
 std::optional<QString> newFolderNameFrom(const QString& typed);
 
+// What keeps `typed` from naming a new folder made in `parent`, in words for the user; empty when
+// nothing does. Checked again when the folder is made, as the disk may change meanwhile.
+QString newFolderProblem(const QString& parent, const QString& typed);
+
 // The Add Documents panel's accepting button for n chosen files.
 QString addPromptForCount(qsizetype n);
 
@@ -51,6 +55,9 @@ public:
     void setMessage(const QString& message);
     // Where the accessory controls go, under the file list.
     void addAccessory(QWidget* accessory);
+    // Whether OK takes a chosen folder as it takes a file (the default), or opens it to choose
+    // files inside, as a panel of files only does.
+    void setChoosesFolders(bool chooses) { choosesFolders_ = chooses; }
 
 protected:
     void accept() override;
@@ -61,6 +68,7 @@ private:
     ZEVRulerViewerServices* ruler_ = nullptr;
     ZEVPanelWheel* wheel_ = nullptr; // owned by the panel
     QStringList chosen_;
+    bool choosesFolders_ = true;
 };
 
 class ZEVFrontAddPanel final : public ZEVFrontFilePanel {
@@ -78,16 +86,25 @@ private:
 class ZEVFrontNewDirPanel final : public ZEVFrontFilePanel {
 public:
     static constexpr const char* kTitle = "Add a new Folder\u2026";
+    // Makes the folder `name` in `parent`; answers what went wrong, empty once it is made.
+    using Maker = std::function<QString(const QString& parent, const QString& name)>;
     ZEVFrontNewDirPanel(QWidget* parent, const QString& directory);
     QLineEdit* nameField() const { return name_; }
     // The name of the folder to make, valid by newFolderNameFrom once accepted.
     QString folderName() const;
+    // The parent the panel would make the folder in: the chosen folder, else the one shown.
+    QString parentFolder() const;
+    // Without a maker OK only checks the name.
+    void setMaker(Maker make) { make_ = std::move(make); }
+    // The name field takes the focus with its text selected, unless the user has typed in it.
+    void focusName();
 
 protected:
     bool shouldAccept() override;
 
 private:
     QLineEdit* name_ = nullptr;
+    Maker make_;
 };
 
 // The front layer's side of both panels: makes and runs them, follows their selection, and
@@ -123,8 +140,9 @@ public:
     void popUpGoToChange(long tag);
     void popUpDurationChange(long tag);
 
-    // The new folder `name` in `parent`; false (logged, beeped) when it could not be made.
-    bool makeNewFolder(const QString& parent, const QString& name);
+    // The new folder `name` in `parent`; what went wrong (logged) when it could not be made,
+    // empty once it is made.
+    QString makeNewFolder(const QString& parent, const QString& name);
 
     static constexpr double kFollowUpDelay = 0.1;
     static constexpr double kNameFocusDelay = 0.3;

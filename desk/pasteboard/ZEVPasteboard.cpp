@@ -139,7 +139,8 @@ void ZEVPasteboard::AnalysePasteboard(const QMimeData* data, long uniqueInt)
         if (!url.isLocalFile())
             continue;
         const QString path = url.toLocalFile();
-        if (ImageExtensions().contains(QFileInfo(path).suffix().toLower()))
+        // A folder named like a picture holds pictures; it is none.
+        if (ImageExtensions().contains(QFileInfo(path).suffix().toLower()) && !QFileInfo(path).isDir())
             s.imageFileURLs << url;
         if (const std::optional<FileDates> dates = fileDates(path)) {
             if (dates->created && *dates->created != kUnixEpoch)

@@ -61,8 +61,11 @@ QStringList choisis(QFileDialog* panel)
     QStringList out;
     const QString dossier = QDir::cleanPath(panel->directory().absolutePath());
     for (const QString& f : panel->selectedFiles()) {
-        const QString chemin = QFileInfo(f).absoluteFilePath();
-        if (!chemin.isEmpty() && QDir::cleanPath(chemin) != dossier)
+        // The panel takes files: a folder it would open, or a name that names nothing, is not
+        // one of them.
+        const QFileInfo info(f);
+        const QString chemin = info.absoluteFilePath();
+        if (!chemin.isEmpty() && QDir::cleanPath(chemin) != dossier && info.isFile())
             out << chemin;
     }
     return out;

@@ -70,7 +70,9 @@ std::optional<QSize> declaredSize(const QByteArray& bytes)
     const QSize size = reader.size();
     if (!reader.canRead() || !size.isValid() || size.isEmpty())
         return std::nullopt;
-    if (qint64(size.width()) * size.height() * 4 > qint64(kMaxDecodedImageMegabytes) * 1024 * 1024)
+    // A background is drawn no larger than a screen: a photo larger than a whole decode may take
+    // serves when its format decodes straight to that size.
+    if (!decodableWithin(reader, size, QSize(8192, 8192)))
         return std::nullopt;
     return size;
 }

@@ -47,7 +47,11 @@ KELDate ZEVInspectImports::date() const
 
 bool ZEVInspectImports::accepts(const QString& path) const
 {
-    return kind_.extensions.isEmpty() || kind_.extensions.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
+    if (kind_.extensions.isEmpty())
+        return true;
+    // A panel of one kind of file takes files: a folder named like one is none.
+    const QFileInfo info(path);
+    return !info.isDir() && kind_.extensions.contains(info.suffix(), Qt::CaseInsensitive);
 }
 
 KELI* ZEVInspectImports::addPastedFile(ZEVDeskViewer& desk, const QString& title, const QString& icon,

@@ -15,10 +15,7 @@ std::optional<QImage> decode(QIODevice* device, const QByteArray& format, const 
     QImageReader reader(device, format);
     reader.setAllocationLimit(kMaxDecodedImageMegabytes);
     const QSize declared = reader.size();
-    if (!declared.isValid() || declared.isEmpty())
-        return std::nullopt;
-    const qint64 pixels = qint64(declared.width()) * declared.height();
-    if (pixels * 4 > qint64(kMaxDecodedImageMegabytes) * 1024 * 1024)
+    if (!declared.isValid() || declared.isEmpty() || !decodableWithin(reader, declared, fitIn))
         return std::nullopt;
     const bool larger =
         fitIn.isValid() && !fitIn.isEmpty() && (declared.width() > fitIn.width() || declared.height() > fitIn.height());
@@ -34,6 +31,18 @@ std::optional<QImage> decode(QIODevice* device, const QByteArray& format, const 
 }
 
 } // namespace
+
+bool decodableWithin(QImageReader& reader, const QSize& declared, const QSize& fitIn)
+{
+    const auto bytes = [](const QSize& s) { return qint64(s.width()) * s.height() * 4; };
+    constexpr qint64 cap = qint64(kMaxDecodedImageMegabytes) * 1024 * 1024;
+    if (bytes(declared) <= cap)
+        return true;
+    if (!fitIn.isValid() || fitIn.isEmpty() || qint64(declared.width()) * declared.height() > kMaxScaledDecodePixels)
+        return false;
+    const QSize fitted = declared.scaled(fitIn, Qt::KeepAspectRatio).boundedTo(declared);
+    return bytes(fitted) <= cap && reader.supportsOption(QImageIOHandler::ScaledSize) && scalesWhileReading(reader);
+}
 
 bool scalesWhileReading(const QImageReader& reader)
 {

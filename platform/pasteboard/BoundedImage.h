@@ -16,6 +16,13 @@ namespace tallomer {
 inline constexpr qsizetype kMaxEncodedImageBytes = 64 * 1024 * 1024;
 // The decoded picture (four bytes a pixel) stays below this.
 inline constexpr int kMaxDecodedImageMegabytes = 256;
+// A picture larger than a whole decode may take is still read, up to this many pixels, where its
+// format decodes straight to a smaller size (a large photo in JPEG): only that size is held.
+inline constexpr qint64 kMaxScaledDecodePixels = 1024LL * 1024 * 1024;
+
+// Whether a picture of `declared` size may be decoded by `reader`, whole or, when `fitIn` is
+// smaller, straight to the size fitting within it.
+bool decodableWithin(QImageReader& reader, const QSize& declared, const QSize& fitIn = {});
 
 // The picture, or absent when the bytes are too many, the picture too large, or not a picture Qt
 // reads. `format` ("png", ...) is a hint; empty lets the reader guess from the bytes.

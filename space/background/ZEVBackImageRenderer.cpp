@@ -72,8 +72,12 @@ public:
             error_ = reader.errorString();
             return;
         }
-        // The decoder could not hold it: unreadable, before a pixel is allocated.
-        if (qint64(s.width()) * s.height() * 4 > qint64(kMaxDecodedImageMegabytes) * 1024 * 1024) {
+        // A large photo is decoded straight to the size drawn where its format allows (as a
+        // JPEG does): only what the decoder must hold whole is bounded by the memory it takes.
+        const qint64 pixels = qint64(s.width()) * s.height();
+        const bool wholeTooLarge = pixels * 4 > qint64(kMaxDecodedImageMegabytes) * 1024 * 1024;
+        scaledOnly_ = wholeTooLarge && reader.supportsOption(QImageIOHandler::ScaledSize) && scalesWhileReading(reader);
+        if ((wholeTooLarge && !scaledOnly_) || pixels > kMaxScaledDecodePixels) {
             error_ = QStringLiteral("picture too large");
             return;
         }
@@ -103,16 +107,28 @@ public:
             reader.setAllocationLimit(kMaxDecodedImageMegabytes);
             reader.setAutoTransform(true);
             const QRect clip = part.toAlignedRect().intersected(QRect(QPoint(0, 0), size_.toSize()));
-            if (clip != QRect(QPoint(0, 0), size_.toSize()))
-                reader.setClipRect(clip);
-            const bool scaled = scalesWhileReading(reader);
-            if (scaled)
-                reader.setScaledSize(out);
-            image = reader.read();
-            if (!scaled && !image.isNull())
-                image = inTrueColour(std::move(image)).scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            if (image.isNull() && error)
-                *error = reader.errorString();
+            if (scaledOnly_) {
+                // Never whole: the source is read at the scale of the part drawn, then cut.
+                const double fx = out.width() / part.width();
+                const double fy = out.height() / part.height();
+                reader.setScaledSize(entier(QSizeF(size_.width() * fx, size_.height() * fy)));
+                image = reader.read();
+                if (!image.isNull() && clip != QRect(QPoint(0, 0), size_.toSize()))
+                    image = image.copy(QRectF(part.x() * fx, part.y() * fy, out.width(), out.height()).toRect());
+                if (image.isNull() && error)
+                    *error = reader.errorString();
+            } else {
+                if (clip != QRect(QPoint(0, 0), size_.toSize()))
+                    reader.setClipRect(clip);
+                const bool scaled = scalesWhileReading(reader);
+                if (scaled)
+                    reader.setScaledSize(out);
+                image = reader.read();
+                if (!scaled && !image.isNull())
+                    image = inTrueColour(std::move(image)).scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                if (image.isNull() && error)
+                    *error = reader.errorString();
+            }
         }
         if (image.isNull() && error && error->isEmpty())
             *error = QStringLiteral("picture not rendered");
@@ -121,6 +137,8 @@ public:
 
 private:
     bool pdf_;
+    // Too large to decode whole, but its format decodes straight to a smaller size.
+    bool scaledOnly_ = false;
     QString path_;
     QSizeF size_;
     QString error_;

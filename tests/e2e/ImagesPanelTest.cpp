@@ -3,7 +3,9 @@
 // pointer shows again; a PNG on the clipboard pasted into the focused table becomes one image
 // Object listed from now with its colour, selected; an image file the panel listed before and
 // dropped again is recalled, not made again; the add panel lists the images it is given and
-// refuses anything else.
+// refuses anything else, opens a folder typed in it and counts neither a folder nor a missing
+// name as an image, and a folder named like a picture is none; a photo too large to decode whole
+// still shows its picture and makes a Channel.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
@@ -16,6 +18,7 @@
 #include "inspectors/channels/ZEVChannelAddPanel.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
 #include "inspectors/context/ZEVContextViewer.h"
+#include "inspectors/images/ZEVBackTableView.h"
 #include "inspectors/images/ZEVBackView.h"
 #include "inspectors/images/ZEVBackViewer.h"
 #include "inspectors/table/ZEVTableModel.h"
@@ -123,6 +126,19 @@ protected:
     {
         return sql(database(), "SELECT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = 1000257 AND PARENT_ZEVLET = " +
                                    std::to_string(id));
+    }
+    // The file typed in the panel's + panel, with Return.
+    void addThroughPanel(const QString& path)
+    {
+        click(images()->inspectViewIfBuilt()->btnAdd());
+        pump();
+        auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(panel, nullptr);
+        auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(typed, nullptr);
+        QTest::keyClicks(typed, path);
+        QTest::keyClick(typed, Qt::Key_Return);
+        advance(1.0);
     }
     Rows listed() const
     {
@@ -444,6 +460,111 @@ TEST_F(ImagesPanel, TheObjectMenuOffersNoDuplicateAndItsAddImagesPanelTurnsItsWh
     EXPECT_TRUE(c->nowIn() != in || c->nowOut() != out) << "the wheel went to the time ruler";
     panel->reject();
     advance(0.5);
+}
+
+TEST_F(ImagesPanel, TheAddPanelOpensAFolderTypedInItInsteadOfClosingWithNothing)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString pics = home + "/pics";
+    QDir().mkpath(pics + "/folder.png");
+    const QString red = png("pics/red.png", Qt::red);
+    click(images()->inspectViewIfBuilt()->btnAdd());
+    pump();
+    auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(panel, nullptr);
+    auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(typed, nullptr);
+    // A folder typed, then one named like a picture, each with Return: the panel goes into it.
+    for (const QString& folder : {pics, pics + "/folder.png"}) {
+        // Set whole, as the panel's completion list would take a Return of its own.
+        typed->setText(folder);
+        QTest::keyClick(typed, Qt::Key_Return);
+        advance(0.2);
+        ASSERT_EQ(QApplication::activeModalWidget(), panel) << folder.toStdString();
+        EXPECT_EQ(panel->directory().absolutePath(), folder);
+    }
+    EXPECT_TRUE(listed().empty());
+    typed->setText(red);
+    QTest::keyClick(typed, Qt::Key_Return);
+    advance(1.0);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(listed().size(), 1u) << "the picture chosen is listed";
+}
+
+TEST_F(ImagesPanel, TheAddPanelsButtonCountsNoFolderAndNoMissingNameAsAnImage)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString pics = home + "/pics";
+    QDir().mkpath(pics + "/folder.png");
+    const QString red = png("pics/red.png", Qt::red);
+    click(images()->inspectViewIfBuilt()->btnAdd());
+    pump();
+    auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(panel, nullptr);
+    auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(typed, nullptr);
+    const struct {
+        QString named;
+        const char* button;
+    } cases[] = {{pics + "/folder.png", "Add"}, {pics + "/gone.png", "Add"}, {red, "Add 1 Image"}};
+    for (const auto& [named, button] : cases) {
+        typed->setText(named);
+        advance(0.2);
+        EXPECT_EQ(panel->labelText(QFileDialog::Accept), QString::fromUtf8(button)) << named.toStdString();
+    }
+    QTest::keyClick(panel, Qt::Key_Escape);
+    advance(0.5);
+}
+
+TEST_F(ImagesPanel, AFolderNamedLikeAPictureDraggedOnTheTableIsRefused)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString pics = home + "/pics";
+    QDir().mkpath(pics + "/folder.png");
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile(pics + "/folder.png")});
+    const QPoint at(table()->viewport()->width() / 2, 10);
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(table()->viewport(), &enter);
+    QDropEvent d(QPointF(at), Qt::CopyAction | Qt::LinkAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(table()->viewport(), &d);
+    advance(1.0);
+    // What the panel refuses falls to the desk below, where a folder is at home.
+    EXPECT_TRUE(listed().empty()) << "no image listed";
+}
+
+TEST_F(ImagesPanel, APhotoTooLargeToDecodeWholeShowsItsPictureInItsRow)
+{
+    startWithTheBar();
+    openAndFocus();
+    // Larger than a whole decode may take (four bytes a pixel), as a JPEG decodes to any size.
+    QImage photo(8200, 8200, QImage::Format_Grayscale8);
+    photo.fill(QColor(70, 70, 70));
+    const QString path = home + "/big.jpg";
+    ASSERT_TRUE(photo.save(path, "JPG", 50));
+    photo = QImage();
+    addThroughPanel(path);
+    ASSERT_EQ(listed().size(), 1u);
+    ASSERT_EQ(table()->numberOfRows(), 1);
+    const QRect cell = table()->visualRect(table()->tableModel()->index(0, 4));
+    const QPoint centre = ZEVBackCellGeometry::imageRectForBounds(cell).center().toPoint();
+    EXPECT_TRUE(pumpUntil([&] { return proche(table()->viewport()->grab().toImage().pixelColor(centre), QColor(70, 70, 70)); }))
+        << "the row shows " << table()->viewport()->grab().toImage().pixelColor(centre).name().toStdString();
+
+    // It can be a new Channel's background: the Channel's panel comes with it.
+    const std::size_t told = alerts.size();
+    clickRow(0);
+    bool shown = false;
+    whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+        shown = true;
+        QTest::mouseClick(p->cancelButton(), Qt::LeftButton);
+    });
+    click(images()->backView()->btnSetAsNewChannel());
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(alerts.size(), told);
 }
 
 } // namespace

@@ -1,11 +1,12 @@
 // The front toolbar's buttons and panels in the running program: Ctrl+N opens Add Documents,
-// whose typed path and Return put the file on the desk; a held Home press runs the Home Time
-// without a menu while a quick one pops the Home menu; the Channels menu previews a Channel while
-// the pointer rests on it and Esc brings the first back; the new-folder panel refuses a name that
-// would leave its parent and makes the folder it is given; the Calendar menu lists the presets and
-// one chosen moves the ruler; the Clean menu lists the earlier Spaces and shows the one hovered;
-// the search button pops the Find menu and the toolbar its own menu; the tool menus' titles follow
-// the mode.
+// whose typed path and Return put the file on the desk, and a name that names nothing is told and
+// kept; a held Home press runs the Home Time without a menu while a quick one pops the Home menu;
+// the Channels menu previews a Channel while the pointer rests on it and Esc brings the first
+// back; the new-folder panel refuses a name that would leave its parent or cannot be made, says
+// why and keeps the name, and makes the folder it is given; the Calendar menu lists the presets
+// and one chosen moves the ruler; the Clean menu lists the earlier Spaces and shows the one
+// hovered; the search button pops the Find menu and the toolbar its own menu; the tool menus'
+// titles follow the mode.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -124,6 +125,36 @@ TEST_F(ToolbarButtons, CtrlNOpensAddDocumentsAndATypedPathAndReturnPutTheFileOnT
     EXPECT_EQ(placed.at(0, 1), "letter.txt");
 }
 
+TEST_F(ToolbarButtons, AddDocumentsTellsANameTypedThatNamesNothingAndKeepsIt)
+{
+    start();
+    const QString path = writeFile(home + "/papers/letter.txt", "dear");
+    key(Qt::Key_N, Qt::ControlModifier);
+    pump();
+    auto* panel = shownPanel<ZEVFrontAddPanel>();
+    ASSERT_NE(panel, nullptr);
+    auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(typed, nullptr);
+    const QString typo = home + "/papers/leter.txt";
+    typed->setText(typo);
+    const std::size_t told = alerts.size();
+    const int beeps = sound.beeps;
+    QTest::keyClick(typed, Qt::Key_Return);
+    pump();
+    ASSERT_EQ(alerts.size(), told + 1);
+    EXPECT_EQ(alerts.back().message, QStringLiteral("\"leter.txt\" cannot be found."));
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    EXPECT_EQ(shownPanel<ZEVFrontAddPanel>(), panel) << "the panel stays up";
+    EXPECT_EQ(typed->text(), typo) << "with the name as typed";
+    EXPECT_FALSE(collect() && collect()->siShown()) << "nothing goes to the grid";
+    typed->setText(path);
+    QTest::keyClick(typed, Qt::Key_Return);
+    pump();
+    EXPECT_EQ(shownPanel<ZEVFrontAddPanel>(), nullptr);
+    ASSERT_TRUE(collect() && collect()->siShown());
+    EXPECT_EQ(collect()->collectObjects(), QStringList{path});
+}
+
 TEST_F(ToolbarButtons, AHeldHomePressRunsTheHomeTimeWithoutAMenuAndAQuickOnePopsTheHomeMenu)
 {
     start();
@@ -228,6 +259,60 @@ TEST_F(ToolbarButtons, TheNewFolderPanelRefusesANameLeavingItsParentAndMakesTheO
     ASSERT_NE(collect(), nullptr);
     EXPECT_TRUE(collect()->siShown());
     EXPECT_EQ(collect()->collectObjects(), QStringList{parent + "/Fresh"});
+}
+
+TEST_F(ToolbarButtons, TheNewFolderPanelTellsWhyANameCannotBeMadeAndKeepsTheNameAsTyped)
+{
+    start();
+    const QString parent = home + "/work";
+    QDir().mkpath(parent + "/Existing");
+    front()->tools()->userAddNewFolderWithItem(nullptr);
+    pump();
+    auto* panel = shownPanel<ZEVFrontNewDirPanel>();
+    ASSERT_NE(panel, nullptr);
+    panel->setDirectory(parent);
+    pump();
+    QLineEdit* name = panel->nameField();
+    // The user types at once, before the field takes the focus on its own.
+    name->setFocus();
+    QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(name, QStringLiteral("Plan"));
+    advance(0.35);
+    QTest::keyClicks(name, QStringLiteral("s"));
+    EXPECT_EQ(name->text(), QStringLiteral("Plans")) << "the late focus keeps what was typed";
+
+    const struct {
+        QString typed;
+        QString told;
+    } bad[] = {
+        {QStringLiteral("Existing"), QStringLiteral("\"Existing\" already exists in \"work\".")},
+        {QString(300, QLatin1Char('n')), QStringLiteral("The name is too long: a folder name holds at most 255 bytes.")},
+        {QStringLiteral("   "), QStringLiteral("Type a name for the new folder.")},
+        {QStringLiteral("a/b"), QStringLiteral("A folder name cannot contain \"/\".")},
+    };
+    for (const auto& [typed, told] : bad) {
+        const std::size_t before = alerts.size();
+        const int beeps = sound.beeps;
+        name->setText(typed);
+        QTest::keyClick(name, Qt::Key_Return);
+        pump();
+        ASSERT_EQ(alerts.size(), before + 1) << typed.toStdString();
+        EXPECT_EQ(alerts.back().message, QStringLiteral("The new folder could not be made."));
+        EXPECT_EQ(alerts.back().informative, told);
+        EXPECT_EQ(sound.beeps, beeps + 1);
+        EXPECT_EQ(shownPanel<ZEVFrontNewDirPanel>(), panel) << "the panel stays up";
+        EXPECT_EQ(name->text(), typed) << "the name stays as typed";
+    }
+    EXPECT_EQ(QDir(parent).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Existing"});
+    EXPECT_FALSE(collect() && collect()->siShown());
+
+    name->setText(QStringLiteral("Plans"));
+    QTest::keyClick(name, Qt::Key_Return);
+    pump();
+    EXPECT_TRUE(QFileInfo(parent + "/Plans").isDir());
+    EXPECT_EQ(shownPanel<ZEVFrontNewDirPanel>(), nullptr);
+    ASSERT_NE(collect(), nullptr);
+    EXPECT_EQ(collect()->collectObjects(), QStringList{parent + "/Plans"});
 }
 
 TEST_F(ToolbarButtons, TheCalendarMenuListsThePresetsAndOneChosenMovesTheRuler)
