@@ -596,11 +596,19 @@ void KELMainMenu::menuWillOpen(int tag)
     // The items the front layer enables for its mode: set again over the pass above, and still
     // only where a receiver carries them out.
     if (m && (tag == kMenuEdit || tag == kMenuObject || tag == 4333 || tag == kMenuSpaces)) {
+        // The Handle submenu opens inside the open Object menu, whose items stay as its own
+        // opening set them (in Link mode Remove counts the links, which the pass does not).
+        std::vector<std::pair<QAction*, bool>> parent;
+        if (QMenu* object = tag == 4333 ? menuWithTag(kMenuObject) : nullptr)
+            for (QAction* a : object->actions())
+                parent.emplace_back(a, a->isEnabled());
         hub_.updateMenuMacForCurrentMode();
         for (QAction* a : m->actions())
             if (a->isEnabled() && !a->property("action").toString().isEmpty() &&
                 !routable(a->property("action").toString().toStdString()))
                 a->setEnabled(false);
+        for (const auto& [a, enabled] : parent)
+            a->setEnabled(enabled);
     }
     switch (tag) {
     case kMenuObject:

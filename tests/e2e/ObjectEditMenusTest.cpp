@@ -334,5 +334,43 @@ TEST_F(ObjectEditMenus, QuickLookIsOfferedAlikeByTheObjectMenuAndTheToolbarButto
     voir(object, 523, "Quick Look", false);
 }
 
+
+TEST_F(ObjectEditMenus, InLinkModeRemoveLinksStaysOffWhileTheHandleSubmenuIsOpenWithNoLinkSelected)
+{
+    start();
+    addHomeFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    chooseMenuItem(KELMainMenu::kMenuModes, 4);
+    advance(1.0);
+    ASSERT_EQ(front()->frontMode(), ZEVFrontModeLinks);
+    // Two Objects are selected as nodes; no link between them exists, so none is selected.
+    cliquer(QStringLiteral("a.txt"));
+    ZEVItemView* b = viewTitled(QStringLiteral("b.txt"));
+    ASSERT_NE(b, nullptr);
+    auto* view = qobject_cast<QGraphicsView*>(canvas()->parentWidget());
+    QTest::mouseClick(canvas(), Qt::LeftButton, Qt::ControlModifier,
+                      view->mapFromScene(b->itemImageView()->sceneBoundingRect().center()));
+    advance(0.5);
+    ASSERT_EQ(space()->selections().selectedNodeItemSet().size(), 2u);
+    ASSERT_TRUE(space()->selections().selectedLinks().empty());
+
+    QMenu* m = openMenu(KELMainMenu::kMenuObject);
+    ASSERT_NE(m, nullptr);
+    QAction* remove = menuItemTagged(m, 13);
+    ASSERT_NE(remove, nullptr);
+    EXPECT_EQ(remove->text().toStdString(), "Remove Links");
+    EXPECT_FALSE(remove->isEnabled());
+    // The pointer goes on to Handle, whose submenu opens: Remove still has nothing to take.
+    QAction* handle = menuItemTagged(m, 4333);
+    ASSERT_TRUE(handle && handle->menu());
+    m->setActiveAction(handle);
+    QTest::keyClick(m, Qt::Key_Right);
+    ASSERT_TRUE(pumpUntil([&] { return handle->menu()->isVisible(); }));
+    EXPECT_EQ(remove->text().toStdString(), "Remove Links");
+    EXPECT_FALSE(remove->isEnabled()) << "Remove Links offered with no link selected";
+    handle->menu()->close();
+    m->close();
+    pump();
+}
+
 } // namespace
 } // namespace e2e
