@@ -3,6 +3,7 @@
 #include "engine/KELICurseur.h"
 #include "platform/Keys.h"
 #include "platform/MenuText.h"
+#include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "space/ZEVMenuPreview.h"
 #include "widgets/ZEVMixedMark.h"
@@ -900,6 +901,18 @@ bool KELMainMenu::eventFilter(QObject* watched, QEvent* event)
             k->accept();
             return false;
         }
+    }
+    // The key of an item the menu offers not: nothing in the window took it, and the window says
+    // so rather than stay silent.
+    if (event->type() == QEvent::KeyPress && watched == window_) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        const QKeySequence typed(k->keyCombination());
+        for (QAction* a : actions_)
+            if (!a->isEnabled() && a->shortcuts().contains(typed)) {
+                Sound::shared().beep();
+                k->accept();
+                return true;
+            }
     }
     return QObject::eventFilter(watched, event);
 }

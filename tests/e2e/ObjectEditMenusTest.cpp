@@ -372,5 +372,31 @@ TEST_F(ObjectEditMenus, InLinkModeRemoveLinksStaysOffWhileTheHandleSubmenuIsOpen
     pump();
 }
 
+
+TEST_F(ObjectEditMenus, CutAndCopyAreOfferedOnlyWhenTheyHaveObjectsToTake)
+{
+    start();
+    addHomeFiles({QStringLiteral("a.txt")});
+    chooseMenuItem(KELMainMenu::kMenuEdit, 104);
+    advance(1.0);
+    ASSERT_TRUE(space()->selections().selectedIconItems().empty());
+    const auto cutAndCopy = [this] {
+        const Items edit = lire(KELMainMenu::kMenuEdit);
+        return std::pair{edit.at(100).enabled, edit.at(101).enabled};
+    };
+    // Nothing selected: nothing to cut or copy.
+    EXPECT_EQ(cutAndCopy(), std::pair(false, false));
+    cliquer(QStringLiteral("a.txt"));
+    EXPECT_EQ(cutAndCopy(), std::pair(true, true));
+    // Links are not copied: the Link tool offers neither, whatever Objects are selected.
+    chooseMenuItem(KELMainMenu::kMenuModes, 4);
+    advance(1.0);
+    ASSERT_EQ(front()->frontMode(), ZEVFrontModeLinks);
+    EXPECT_EQ(cutAndCopy(), std::pair(false, false));
+    chooseMenuItem(KELMainMenu::kMenuModes, 1);
+    advance(1.0);
+    EXPECT_EQ(cutAndCopy(), std::pair(true, true));
+}
+
 } // namespace
 } // namespace e2e
