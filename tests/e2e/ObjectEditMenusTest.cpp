@@ -398,5 +398,30 @@ TEST_F(ObjectEditMenus, CutAndCopyAreOfferedOnlyWhenTheyHaveObjectsToTake)
     EXPECT_EQ(cutAndCopy(), std::pair(true, true));
 }
 
+
+TEST_F(ObjectEditMenus, WhileTheIconsPanelShowsTheEditMenuCountsTheDesksSelectionThoughTheDeskHasTheKeys)
+{
+    start();
+    addHomeFiles({QStringLiteral("a.txt")});
+    openInspectorFromMenu(kIcons);
+    ASSERT_NE(iconsTable(), nullptr);
+    // The desk takes the keys back; the panel stays open beside it.
+    cliquer(QStringLiteral("a.txt"));
+    ASSERT_FALSE(icons()->siFirstResponder());
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 1u);
+    Items edit = lire(KELMainMenu::kMenuEdit);
+    voir(edit, 6, "Recall", false);
+    voir(edit, 65, "Retain", false);
+    voir(edit, 62, "Release 1 Object", true);
+    voir(edit, 63, "Forget 1 Object", true);
+    cache(edit, {4, 5, 2, 3});
+    // Panel closed: the plain words of the Now and Search commands.
+    chooseMenuItem(KELMainMenu::kMenuInspectors, kCloseAll);
+    advance(1.0);
+    edit = lire(KELMainMenu::kMenuEdit);
+    voir(edit, 62, "Release Now", true);
+    voir(edit, 2, "Release Search", false);
+}
+
 } // namespace
 } // namespace e2e
