@@ -300,7 +300,7 @@ void ZEVFrontToolButtons::buildMenus()
 
     QMenu* goTo = make(Menu::GoToPanel, "menuBtnGoToPanel");
     addItem(goTo, tr("Go-to Panel"), 0, [this] { menuGoToPanel(); })->setCheckable(true);
-    addItem(goTo, tr("Time Line"), 2, [this] { front_.userToggleTline(); })->setCheckable(true);
+    addItem(goTo, tr("Timeline"), 2, [this] { front_.userToggleTline(); })->setCheckable(true);
 
     QMenu* home = make(Menu::Home, "menuBtnDeskHome");
     addItem(home, tr("Home Time"), 1, [this] { menuHomeTime(true); });

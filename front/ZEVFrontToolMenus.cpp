@@ -71,7 +71,7 @@ void ZEVFrontToolButtons::buildMoreMenus()
     // The header views' switches, then the Channels from index 4.
     QMenu* bar = makeMenu(Menu::Toolbar, "menuFrontToolbar");
     addEntry(bar, tr("Time Bar"), 2, [this] { front_.userToggleTimebar(); })->setCheckable(true);
-    addEntry(bar, tr("Time Line"), 3, [this] { front_.userToggleTline(); })->setCheckable(true);
+    addEntry(bar, tr("Timeline"), 3, [this] { front_.userToggleTline(); })->setCheckable(true);
     addEntry(bar, tr("Toolbar"), 5, [this] { front_.userToggleToolbar(); })->setCheckable(true);
     bar->addSeparator();
     bar->addSeparator();

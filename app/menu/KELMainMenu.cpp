@@ -3,6 +3,7 @@
 #include "engine/KELICurseur.h"
 #include "platform/Keys.h"
 #include "platform/MenuText.h"
+#include "platform/sound/Sound.h"
 #include "runtime/Log.h"
 #include "space/ZEVMenuPreview.h"
 #include "widgets/ZEVMixedMark.h"
@@ -598,11 +599,19 @@ void KELMainMenu::menuWillOpen(int tag)
     // The items the front layer enables for its mode: set again over the pass above, and still
     // only where a receiver carries them out.
     if (m && (tag == kMenuEdit || tag == kMenuObject || tag == 4333 || tag == kMenuSpaces)) {
+        // The Handle submenu opens inside the open Object menu, whose items stay as its own
+        // opening set them (in Link mode Remove counts the links, which the pass does not).
+        std::vector<std::pair<QAction*, bool>> parent;
+        if (QMenu* object = tag == 4333 ? menuWithTag(kMenuObject) : nullptr)
+            for (QAction* a : object->actions())
+                parent.emplace_back(a, a->isEnabled());
         hub_.updateMenuMacForCurrentMode();
         for (QAction* a : m->actions())
             if (a->isEnabled() && !a->property("action").toString().isEmpty() &&
                 !routable(a->property("action").toString().toStdString()))
                 a->setEnabled(false);
+        for (const auto& [a, enabled] : parent)
+            a->setEnabled(enabled);
     }
     switch (tag) {
     case kMenuObject:
@@ -901,6 +910,18 @@ bool KELMainMenu::eventFilter(QObject* watched, QEvent* event)
             k->accept();
             return false;
         }
+    }
+    // The key of an item the menu offers not: nothing in the window took it, and the window says
+    // so rather than stay silent.
+    if (event->type() == QEvent::KeyPress && watched == window_) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        const QKeySequence typed(k->keyCombination());
+        for (QAction* a : actions_)
+            if (!a->isEnabled() && a->shortcuts().contains(typed)) {
+                Sound::shared().beep();
+                k->accept();
+                return true;
+            }
     }
     return QObject::eventFilter(watched, event);
 }

@@ -562,6 +562,11 @@ bool KELSpaceMenuHub::updateMenuEdit(QMenu* menu)
                 f->majImageForEditionMenu2(menu);
             return true;
         }
+    // Without a panel holding the keys, the Icons panel, while it shows, words the items for the
+    // desk's selection; the caller then gives them the desk's images.
+    if (ZEVContextViewerServices* context = space_.contextViewer(); context && context->isShowedEntityWithInt(2000003))
+        if (ZEVEntityViewer* icons = space_.viewerForEntityClassName("ZEVIconViewer"))
+            icons->updateMenuEdit(menu);
     return false;
 }
 

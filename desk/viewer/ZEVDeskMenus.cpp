@@ -170,9 +170,12 @@ void ZEVDeskMenus::updateTitles(QAction* highlighted)
 {
     ZEVFrontViewerServices* front = space_.frontViewer();
     const int mode = front ? ZEVNormalisedMode(front->frontMode()) : 0;
-    for (int i = 0; i < 4; ++i)
-        tools_[i]->setText(QString::fromUtf8(
-            tools_[i] == highlighted || kToolModes[i] == mode ? kTools[i].active : kTools[i].plain));
+    // A highlighted tool alone names itself a tool: the current mode's item then reads plain.
+    const bool toolHighlighted = std::find(std::begin(tools_), std::end(tools_), highlighted) != std::end(tools_);
+    for (int i = 0; i < 4; ++i) {
+        const bool active = toolHighlighted ? tools_[i] == highlighted : kToolModes[i] == mode;
+        tools_[i]->setText(QString::fromUtf8(active ? kTools[i].active : kTools[i].plain));
+    }
     // The time items follow the ruler bar's Now, Search and Ruler buttons; with none of them on
     // they keep their titles.
     const int activeTime = barButtonOn();

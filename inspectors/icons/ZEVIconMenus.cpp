@@ -151,6 +151,10 @@ std::vector<ZEVMenuLine> ZEVIconMacLines(const ZEVIconMenuCounts& c)
     const std::vector<ZEVMenuLine> handle = ZEVHandleMacLines(manier(c), true);
     out.insert(out.end(), handle.begin(), handle.end());
     out.insert(out.end(), {a(P::Edit, 103, true), a(P::Edit, 104, true), a(P::Edit, 105, true)});
+    // Cut and Copy take the mode's Objects (links are not copied); Copy also takes the title
+    // being edited.
+    const bool copies = c.mode >= 0 && c.mode <= 2 && c.n > 0;
+    out.insert(out.end(), {a(P::Edit, 100, copies), a(P::Edit, 101, copies || c.titleEditing)});
     if (c.mode >= 0 && c.mode <= 3) {
         out.push_back(a(P::Handle, 60, c.showOriginal));
         // Open, Filter and Remove as the Object menu enables them when it opens, so that their keys

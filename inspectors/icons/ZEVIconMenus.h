@@ -15,6 +15,7 @@ namespace tallomer {
 struct ZEVIconMenuCounts {
     int mode = 0;          // the front mode, 4 for none
     bool isSearch = false; // the Search cursor is the active one
+    bool titleEditing = false; // an Object's title is being edited
 
     // ---- the Object menu ----
     quint64 n = 0;       // the Objects the mode's commands take (the model's list for the mode)

@@ -390,6 +390,7 @@ ZEVIconMenuCounts ZEVIconViewer::compterPourLesMenus(int mode, bool chemins)
     KELICurseur* actif = space_.actifCurseur();
     c.isSearch = actif && actif == space_.searchCurseur();
     ZEVSelections& s = space_.selections();
+    c.titleEditing = s.isTitleEditing();
     if (ZEVDeskViewer* d = space_.deskViewerForCurseur(actif))
         c.deskHasItems = d->siItemExiste();
     if (mode < ZEVFrontModeIcons || mode > ZEVFrontModeLinks)

@@ -206,5 +206,40 @@ TEST_F(DeskContextMenu, ItsObjectMenuIsTheApplicationsAndRunsItsItems)
     advance(1.0);
 }
 
+
+TEST_F(DeskContextMenu, TheItemUnderThePointerAloneNamesItsToolOrWindow)
+{
+    start();
+    advance(1.0);
+    QMenu* m = popDeskMenu();
+    ASSERT_NE(m, nullptr);
+    // Every item the menu holds, by what it said when it popped.
+    const auto items = shownItems(m);
+    const auto hover = [&](const char* title) {
+        QAction* a = items.at(QString::fromUtf8(title));
+        QTest::mouseMove(m, m->actionGeometry(a).center());
+        pump();
+    };
+    const auto reads = [&](const char* title) { return items.at(QString::fromUtf8(title))->text().toStdString(); };
+    // In Icon mode the pointer on Title: Title is the tool named, Icon reads plain.
+    hover("Title");
+    EXPECT_EQ(reads("Title"), "Title Tool");
+    EXPECT_EQ(reads("Icon Tool"), "Icon");
+    EXPECT_EQ(reads("Now TimeCursor"), "Now TimeCursor");
+    // On Files…: the window is named, the tools and times back as the modes have them.
+    hover("Files\u2026");
+    EXPECT_EQ(reads("Files\u2026"), "Files Window\u2026");
+    EXPECT_EQ(reads("Icon Tool"), "Icon Tool");
+    EXPECT_EQ(reads("Title"), "Title");
+    // On Search: it alone is the time cursor named.
+    hover("Search");
+    EXPECT_EQ(reads("Search"), "Search TimeCursor");
+    EXPECT_EQ(reads("Now TimeCursor"), "Now");
+    EXPECT_EQ(reads("Files\u2026"), "Files\u2026");
+    EXPECT_EQ(reads("Icon Tool"), "Icon Tool");
+    m->close();
+    pump();
+}
+
 } // namespace
 } // namespace e2e

@@ -48,7 +48,8 @@ TEST_F(MainMenuE2E, TheBarLiesOverAnEightByFiveDeskAndItsEditMenuSelectsAndCopie
     EXPECT_NEAR(double(desk.width()) / desk.height(), 1.6, 0.01);
     // Items whose receivers are not built yet are disabled, not idle.
     EXPECT_FALSE(mainMenu()->item(4333, 21)->isEnabled()) << "Move To waits for the front layer";
-    EXPECT_TRUE(mainMenu()->item(KELMainMenu::kMenuEdit, 101)->isEnabled());
+    // Paste's receiver is the front layer's as Copy's is; Copy waits for something to copy.
+    EXPECT_TRUE(mainMenu()->item(KELMainMenu::kMenuEdit, 102)->isEnabled());
 
     placeTwoFiles();
     space()->selections().deselectAllIcons();

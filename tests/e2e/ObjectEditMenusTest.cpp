@@ -334,5 +334,94 @@ TEST_F(ObjectEditMenus, QuickLookIsOfferedAlikeByTheObjectMenuAndTheToolbarButto
     voir(object, 523, "Quick Look", false);
 }
 
+
+TEST_F(ObjectEditMenus, InLinkModeRemoveLinksStaysOffWhileTheHandleSubmenuIsOpenWithNoLinkSelected)
+{
+    start();
+    addHomeFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    chooseMenuItem(KELMainMenu::kMenuModes, 4);
+    advance(1.0);
+    ASSERT_EQ(front()->frontMode(), ZEVFrontModeLinks);
+    // Two Objects are selected as nodes; no link between them exists, so none is selected.
+    cliquer(QStringLiteral("a.txt"));
+    ZEVItemView* b = viewTitled(QStringLiteral("b.txt"));
+    ASSERT_NE(b, nullptr);
+    auto* view = qobject_cast<QGraphicsView*>(canvas()->parentWidget());
+    QTest::mouseClick(canvas(), Qt::LeftButton, Qt::ControlModifier,
+                      view->mapFromScene(b->itemImageView()->sceneBoundingRect().center()));
+    advance(0.5);
+    ASSERT_EQ(space()->selections().selectedNodeItemSet().size(), 2u);
+    ASSERT_TRUE(space()->selections().selectedLinks().empty());
+
+    QMenu* m = openMenu(KELMainMenu::kMenuObject);
+    ASSERT_NE(m, nullptr);
+    QAction* remove = menuItemTagged(m, 13);
+    ASSERT_NE(remove, nullptr);
+    EXPECT_EQ(remove->text().toStdString(), "Remove Links");
+    EXPECT_FALSE(remove->isEnabled());
+    // The pointer goes on to Handle, whose submenu opens: Remove still has nothing to take.
+    QAction* handle = menuItemTagged(m, 4333);
+    ASSERT_TRUE(handle && handle->menu());
+    m->setActiveAction(handle);
+    QTest::keyClick(m, Qt::Key_Right);
+    ASSERT_TRUE(pumpUntil([&] { return handle->menu()->isVisible(); }));
+    EXPECT_EQ(remove->text().toStdString(), "Remove Links");
+    EXPECT_FALSE(remove->isEnabled()) << "Remove Links offered with no link selected";
+    handle->menu()->close();
+    m->close();
+    pump();
+}
+
+
+TEST_F(ObjectEditMenus, CutAndCopyAreOfferedOnlyWhenTheyHaveObjectsToTake)
+{
+    start();
+    addHomeFiles({QStringLiteral("a.txt")});
+    chooseMenuItem(KELMainMenu::kMenuEdit, 104);
+    advance(1.0);
+    ASSERT_TRUE(space()->selections().selectedIconItems().empty());
+    const auto cutAndCopy = [this] {
+        const Items edit = lire(KELMainMenu::kMenuEdit);
+        return std::pair{edit.at(100).enabled, edit.at(101).enabled};
+    };
+    // Nothing selected: nothing to cut or copy.
+    EXPECT_EQ(cutAndCopy(), std::pair(false, false));
+    cliquer(QStringLiteral("a.txt"));
+    EXPECT_EQ(cutAndCopy(), std::pair(true, true));
+    // Links are not copied: the Link tool offers neither, whatever Objects are selected.
+    chooseMenuItem(KELMainMenu::kMenuModes, 4);
+    advance(1.0);
+    ASSERT_EQ(front()->frontMode(), ZEVFrontModeLinks);
+    EXPECT_EQ(cutAndCopy(), std::pair(false, false));
+    chooseMenuItem(KELMainMenu::kMenuModes, 1);
+    advance(1.0);
+    EXPECT_EQ(cutAndCopy(), std::pair(true, true));
+}
+
+
+TEST_F(ObjectEditMenus, WhileTheIconsPanelShowsTheEditMenuCountsTheDesksSelectionThoughTheDeskHasTheKeys)
+{
+    start();
+    addHomeFiles({QStringLiteral("a.txt")});
+    openInspectorFromMenu(kIcons);
+    ASSERT_NE(iconsTable(), nullptr);
+    // The desk takes the keys back; the panel stays open beside it.
+    cliquer(QStringLiteral("a.txt"));
+    ASSERT_FALSE(icons()->siFirstResponder());
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 1u);
+    Items edit = lire(KELMainMenu::kMenuEdit);
+    voir(edit, 6, "Recall", false);
+    voir(edit, 65, "Retain", false);
+    voir(edit, 62, "Release 1 Object", true);
+    voir(edit, 63, "Forget 1 Object", true);
+    cache(edit, {4, 5, 2, 3});
+    // Panel closed: the plain words of the Now and Search commands.
+    chooseMenuItem(KELMainMenu::kMenuInspectors, kCloseAll);
+    advance(1.0);
+    edit = lire(KELMainMenu::kMenuEdit);
+    voir(edit, 62, "Release Now", true);
+    voir(edit, 2, "Release Search", false);
+}
+
 } // namespace
 } // namespace e2e

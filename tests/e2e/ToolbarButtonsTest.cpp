@@ -10,6 +10,8 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
+
 #include "desk/viewer/ZEVCollectViewer.h"
 #include "desk/viewer/ZEVDeskBackground.h"
 #include "desk/viewer/ZEVDeskViewer.h"
@@ -591,6 +593,39 @@ TEST_F(ToolbarButtons, TheGoToPanelCentresTheTimeLineOnTheSearchCursorAndItsWhee
     wheel(add);
     EXPECT_NE(tl->nowOut(), before) << "the Add panel's wheel";
     add->reject();
+    pump();
+}
+
+
+TEST_F(ToolbarButtons, TheToolbarsMenusNameTheTimelineSwitchAsTheViewMenuDoes)
+{
+    start();
+    if (front()->siToolbarClosed())
+        front()->userToggleToolbar();
+    advance(1.0);
+    QMenu* view = openMenu(KELMainMenu::kMenuView);
+    ASSERT_NE(view, nullptr);
+    const QString name = menuItemTagged(view, 3)->text();
+    view->close();
+    pump();
+    EXPECT_EQ(name.toStdString(), "Timeline");
+    // The go-to panel button's menu.
+    press(button("btnGoToPanel"), 0.05);
+    QMenu* menu = popup();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(withTag(menu, 2)->text(), name);
+    QTest::keyClick(menu, Qt::Key_Escape);
+    pump();
+    // The toolbar's own menu.
+    ZEVFrontToolbar* bar = front()->toolbar();
+    const QPoint empty(bar->countField()->geometry().right() + 2, bar->height() / 2);
+    QContextMenuEvent context(QContextMenuEvent::Mouse, empty, bar->mapToGlobal(empty));
+    QApplication::sendEvent(bar, &context);
+    pump();
+    menu = popup();
+    ASSERT_TRUE(menu && menu->objectName() == QStringLiteral("menuFrontToolbar"));
+    EXPECT_EQ(withTag(menu, 3)->text(), name);
+    QTest::keyClick(menu, Qt::Key_Escape);
     pump();
 }
 
