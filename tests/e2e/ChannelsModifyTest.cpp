@@ -162,10 +162,8 @@ TEST_F(ChannelsModify, SetAsHomeStaysAfterCancelAndTheChannelsMenuRenames)
 {
     startWithTheBar();
     const KELId home = space()->homeChannelInt();
-    KELI* work = space()->newIdentityNamed("Work");
+    KELI* work = showNewChannel("Work");
     ASSERT_NE(work, nullptr);
-    space()->updateChannelWithIdentityInt(work->idInt());
-    advance(1.0);
     ASSERT_EQ(space()->currentChannelInt(), work->idInt());
 
     chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Rename Channel\u2026"));
@@ -284,10 +282,8 @@ TEST_F(ChannelsModify, ASetAsHomeThatCannotBeSavedSaysSoAndTheHomeStays)
 {
     start();
     const KELId home = space()->homeChannelInt();
-    KELI* work = space()->newIdentityNamed("Work");
+    KELI* work = showNewChannel("Work");
     ASSERT_NE(work, nullptr);
-    space()->updateChannelWithIdentityInt(work->idInt());
-    advance(1.0);
     // The settings file cannot be replaced: a folder with something in it stands in its place.
     const QString settings = storeFolder() + "/default.file";
     QFile::remove(settings);

@@ -251,6 +251,18 @@ protected:
         QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(canvas(), &dropped);
     }
+    // A new Channel named `name`, made the one the window shows; null (with a failure) when the
+    // space controller made none.
+    KELI* showNewChannel(const char* name)
+    {
+        KELI* channel = space()->newIdentityNamed(name);
+        EXPECT_NE(channel, nullptr) << name;
+        if (!channel)
+            return nullptr;
+        space()->updateChannelWithIdentityInt(channel->idInt());
+        advance(1.0);
+        return channel;
+    }
     // The preferences the program will read, in the test's home.
     void keepDefaults()
     {

@@ -86,6 +86,27 @@ protected:
         }
         advance(1.0);
     }
+    // The panel's Add button pressed over a folder "pics" holding red.png and a folder named like a
+    // picture, with the panel's name field.
+    struct AddPanelOnPics {
+        QString pics, red;
+        QFileDialog* panel = nullptr;
+        QLineEdit* typed = nullptr;
+    };
+    void openAddPanelOnPics(AddPanelOnPics& a)
+    {
+        startWithTheBar();
+        openAndFocus();
+        a.pics = home + "/pics";
+        QDir().mkpath(a.pics + "/folder.png");
+        a.red = png("pics/red.png", Qt::red);
+        click(images()->inspectViewIfBuilt()->btnAdd());
+        pump();
+        a.panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(a.panel, nullptr);
+        a.typed = a.panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(a.typed, nullptr);
+    }
     // Opened from its bar button, its table given the keys by a click below the rows.
     void openAndFocus()
     {
@@ -464,17 +485,11 @@ TEST_F(ImagesPanel, TheObjectMenuOffersNoDuplicateAndItsAddImagesPanelTurnsItsWh
 
 TEST_F(ImagesPanel, TheAddPanelOpensAFolderTypedInItInsteadOfClosingWithNothing)
 {
-    startWithTheBar();
-    openAndFocus();
-    const QString pics = home + "/pics";
-    QDir().mkpath(pics + "/folder.png");
-    const QString red = png("pics/red.png", Qt::red);
-    click(images()->inspectViewIfBuilt()->btnAdd());
-    pump();
-    auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(panel, nullptr);
-    auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(typed, nullptr);
+    AddPanelOnPics a;
+    ASSERT_NO_FATAL_FAILURE(openAddPanelOnPics(a));
+    const QString &pics = a.pics, &red = a.red;
+    QFileDialog* panel = a.panel;
+    QLineEdit* typed = a.typed;
     // A folder typed, then one named like a picture, each with Return: the panel goes into it.
     for (const QString& folder : {pics, pics + "/folder.png"}) {
         // Set whole, as the panel's completion list would take a Return of its own.
@@ -494,17 +509,11 @@ TEST_F(ImagesPanel, TheAddPanelOpensAFolderTypedInItInsteadOfClosingWithNothing)
 
 TEST_F(ImagesPanel, TheAddPanelsButtonCountsNoFolderAndNoMissingNameAsAnImage)
 {
-    startWithTheBar();
-    openAndFocus();
-    const QString pics = home + "/pics";
-    QDir().mkpath(pics + "/folder.png");
-    const QString red = png("pics/red.png", Qt::red);
-    click(images()->inspectViewIfBuilt()->btnAdd());
-    pump();
-    auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(panel, nullptr);
-    auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(typed, nullptr);
+    AddPanelOnPics a;
+    ASSERT_NO_FATAL_FAILURE(openAddPanelOnPics(a));
+    const QString &pics = a.pics, &red = a.red;
+    QFileDialog* panel = a.panel;
+    QLineEdit* typed = a.typed;
     const struct {
         QString named;
         const char* button;

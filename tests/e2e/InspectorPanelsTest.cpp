@@ -33,6 +33,19 @@ namespace {
 
 class InspectorPanels : public E2EWithSound<RecordingSound> {
 protected:
+    // Fourteen files on the desk, all selected: the longest count a panel's bar shows in the tests.
+    void startWithFourteenSelected()
+    {
+        startWithTheBar();
+        QStringList names;
+        for (int i = 1; i <= 14; ++i)
+            names << QStringLiteral("note%1.txt").arg(i);
+        addHomeFiles(names);
+        const std::vector<KELI*> items = itemsTitled(names);
+        ASSERT_EQ(items.size(), 14u);
+        space()->selections().selectIconForItemSet(items, nullptr);
+        advance(0.5);
+    }
     void startWithTheBar()
     {
         start();
@@ -268,15 +281,7 @@ TEST_F(InspectorPanels, TheInspectorsListingAnObjectOpenForItAndOnlyThose)
 // mark passing behind the count leaves its letters drawn.
 TEST_F(InspectorPanels, AtTheirFirstWidthThePanelsWordsReadWholeInsideThemAndTheCountStaysOverTheMarks)
 {
-    startWithTheBar();
-    QStringList names;
-    for (int i = 1; i <= 14; ++i)
-        names << QStringLiteral("note%1.txt").arg(i);
-    addHomeFiles(names);
-    const std::vector<KELI*> items = itemsTitled(names);
-    ASSERT_EQ(items.size(), 14u);
-    space()->selections().selectIconForItemSet(items, nullptr);
-    advance(0.5);
+    ASSERT_NO_FATAL_FAILURE(startWithFourteenSelected());
 
     auto largeur = [](const QWidget* w, const QString& text) { return QFontMetrics(w->font()).horizontalAdvance(text); };
     const std::pair<long, const char*> kinds[] = {
@@ -334,15 +339,7 @@ TEST_F(InspectorPanels, AtTheirFirstWidthThePanelsWordsReadWholeInsideThemAndThe
 // beside the bar's buttons reads on a line of its own; nothing overlaps and all stays inside.
 TEST_F(InspectorPanels, NarrowedToTheirSmallestWidthThePanelsWordsStillReadWhole)
 {
-    startWithTheBar();
-    QStringList names;
-    for (int i = 1; i <= 14; ++i)
-        names << QStringLiteral("note%1.txt").arg(i);
-    addHomeFiles(names);
-    const std::vector<KELI*> items = itemsTitled(names);
-    ASSERT_EQ(items.size(), 14u);
-    space()->selections().selectIconForItemSet(items, nullptr);
-    advance(0.5);
+    ASSERT_NO_FATAL_FAILURE(startWithFourteenSelected());
 
     auto lisible = [](const QWidget* w, const QString& text) {
         return QFontMetrics(w->font()).horizontalAdvance(text) <= w->width() - (qobject_cast<const QLabel*>(w) ? 0 : 4) &&

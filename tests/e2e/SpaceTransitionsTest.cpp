@@ -587,10 +587,8 @@ TEST_F(SpaceTransitions, InAnotherChannelTheLastEscapeGoesToTheHomeChannel)
 {
     start();
     const KELId home = space()->homeChannelInt();
-    KELI* work = space()->newIdentityNamed("Work");
+    KELI* work = showNewChannel("Work");
     ASSERT_NE(work, nullptr);
-    space()->updateChannelWithIdentityInt(work->idInt());
-    advance(1.0);
     ASSERT_EQ(space()->currentChannelInt(), work->idInt());
     int escapes = 0;
     for (; escapes < 12 && space()->currentChannelInt() != home; ++escapes) {
