@@ -185,6 +185,16 @@ void ZEVIconViewer::majInspectView()
     majActionButtons();
 }
 
+void ZEVIconViewer::displayInspectView()
+{
+    ZEVInspectViewer::displayInspectView();
+    if (!siShowInspectView())
+        return;
+    Scheduler& s = Scheduler::shared();
+    s.cancel(this, "majActionButtons");
+    s.perform(this, "majActionButtons", kActionButtonsDelay, [this] { majActionButtons(); });
+}
+
 // ---------------------------------------------------------------------------------------------
 // Commands
 

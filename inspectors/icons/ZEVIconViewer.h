@@ -35,6 +35,9 @@ public:
     void actifCurseurDidChange() override;
     void showInspectView(bool show) override;
     void majInspectView() override;
+    // Redrawn after a desk command re-placed its cursor or the timeline moved: the buttons follow
+    // once the burst settles, as the rows hear only of what changes over the timeline's span.
+    void displayInspectView() override;
 
     // The mode's Objects removed from the desks, each kept when something else holds it.
     void userDelete() override;

@@ -731,7 +731,7 @@ void ZEVItemViewer::userRecallIconForItem(KELI* item)
     if (!item || !deskClass_ || !curseur_)
         return;
     deskClass_->recallIconForItem(item, curseur_->now());
-    deskmodel::relancer(curseur_);
+    relancerCurseur();
 }
 
 void ZEVItemViewer::userRecallIconForItemView(ZEVItemViewForDesks* view) { userRecallIconAtViewPlace(view); }

@@ -47,7 +47,14 @@ bool placeValide(const ZEVIconPosition& p)
 
 } // namespace
 
-void ZEVItemViewer::relancerCurseur() { deskmodel::relancer(curseur_); }
+// The cursor placed again after a change of its links; the open panels are then redrawn, as what
+// their commands would take may have changed with it.
+void ZEVItemViewer::relancerCurseur()
+{
+    deskmodel::relancer(curseur_);
+    if (space_)
+        space_->displayAllInspectView();
+}
 
 // ---- icons ----
 
@@ -114,6 +121,8 @@ void ZEVItemViewer::userRecallIconForItems(const std::vector<KELI*>& items)
         if (o)
             deskClass_->recallIconForItem(o, curseur_->now());
     curseur_->placeToi();
+    if (space_)
+        space_->displayAllInspectView();
 }
 
 void ZEVItemViewer::userRecallSelectedItems()
@@ -128,6 +137,7 @@ void ZEVItemViewer::userRecallSelectedItems()
         deskClass_->recallIconForItem(o, curseur_->now(), v ? v->iconPosition() : stored, stored);
     }
     curseur_->placeToi();
+    space_->displayAllInspectView();
 }
 
 void ZEVItemViewer::userRetainIconForItem(KELI* item)

@@ -25,6 +25,7 @@
 #include "platform/AppId.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "objects/view/ZEVItemView.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "space/ZEVSpacePreview.h"
 #include "tests/support/LocalHttpServer.h"
@@ -269,6 +270,75 @@ TEST_F(IconsPanel, ItsReleaseAndRecallButtonsActOnTheDeskAndThenOfferWhatTheEdit
     EXPECT_NE(nowDesk()->itemViewForItem(items[0]), nullptr);
     EXPECT_FALSE(p->btnRecall()->isEnabled());
     EXPECT_TRUE(p->btnRelease()->isEnabled());
+}
+
+// Release and Recall given to the desk's selection from the Edit menu and with the desk's keys,
+// the panel open beside it: after each, the panel's four buttons offer what the Edit menu offers.
+TEST_F(IconsPanel, ItsButtonsFollowReleaseAndRecallGivenFromTheEditMenuAndTheKeys)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"alpha.txt", "beta.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    ouvrir();
+    ZEVInspectView* p = icons()->inspectViewIfBuilt();
+    ZEVItemView* alpha = viewTitled(QStringLiteral("alpha.txt"));
+    ASSERT_NE(alpha, nullptr);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, onScreen(alpha->itemImageView()->sceneBoundingRect()));
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{items[0]});
+    ASSERT_FALSE(icons()->siFirstResponder()) << "the desk, not the panel, has the keys";
+
+    // The Edit menu's items at Now (Recall, Retain, Release, Forget), each enabled or not, against
+    // the panel's buttons; and the Recall item's title.
+    auto buttonsFollowTheEditMenu = [&](const QString& recallTitle) {
+        QMenu* edit = openMenu(KELMainMenu::kMenuEdit);
+        ASSERT_NE(edit, nullptr);
+        const std::pair<long, ZEVButton*> pairs[] = {
+            {6, p->btnRecall()}, {65, p->btnRetain()}, {62, p->btnRelease()}, {63, p->btnForget()}};
+        for (const auto& [tag, button] : pairs) {
+            QAction* a = menuItemTagged(edit, tag);
+            ASSERT_NE(a, nullptr) << tag;
+            EXPECT_EQ(button->isEnabled(), a->isEnabled()) << "item " << tag << " " << a->text().toStdString();
+        }
+        EXPECT_EQ(menuItemTagged(edit, 6)->text(), recallTitle);
+        edit->close();
+        pump();
+    };
+    ASSERT_NO_FATAL_FAILURE(buttonsFollowTheEditMenu(QStringLiteral("Recall")));
+    EXPECT_TRUE(p->btnRelease()->isEnabled());
+
+    const KELDate t = space()->nowCurseur()->now();
+    chooseMenuItem(KELMainMenu::kMenuEdit, 62);
+    advance(1.0);
+    const Rows r = linksAround(items[0]->idInt(), KELRELATION_ICON_VIEWER, true);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_NEAR(std::stod(r.at(0, 2)), t, 0.5) << "Edit ▸ Release ended its icon at Now";
+    EXPECT_TRUE(p->btnRecall()->isEnabled());
+    EXPECT_FALSE(p->btnRelease()->isEnabled());
+    ASSERT_NO_FATAL_FAILURE(buttonsFollowTheEditMenu(QStringLiteral("Recall 1 Object")));
+
+    advance(10.0);
+    chooseMenuItem(KELMainMenu::kMenuEdit, 6);
+    advance(1.0);
+    ASSERT_EQ(linksAround(items[0]->idInt(), KELRELATION_ICON_VIEWER, true).size(), 2u) << "back on the desk";
+    EXPECT_FALSE(p->btnRecall()->isEnabled());
+    EXPECT_TRUE(p->btnRelease()->isEnabled());
+    ASSERT_NO_FATAL_FAILURE(buttonsFollowTheEditMenu(QStringLiteral("Recall")));
+
+    // Delete on the desk releases the selection again; Return recalls it.
+    advance(10.0);
+    key(Qt::Key_Delete);
+    advance(1.0);
+    ASSERT_EQ(liveLinksAround(items[0]->idInt(), KELRELATION_ICON_VIEWER, true), 2);
+    EXPECT_TRUE(p->btnRecall()->isEnabled());
+    EXPECT_FALSE(p->btnForget()->isEnabled());
+    ASSERT_NO_FATAL_FAILURE(buttonsFollowTheEditMenu(QStringLiteral("Recall 1 Object")));
+    advance(10.0);
+    key(Qt::Key_Return);
+    advance(1.0);
+    EXPECT_FALSE(p->btnRetain()->isEnabled());
+    EXPECT_TRUE(p->btnForget()->isEnabled());
+    ASSERT_NO_FATAL_FAILURE(buttonsFollowTheEditMenu(QStringLiteral("Recall")));
 }
 
 // The Go To menu of the panel's arrows ticks the change kinds the steps of the same Objects stop
