@@ -2,13 +2,18 @@
 // whole in the Channels menu, and an Object titled with "&" in its own menu, where Qt would read
 // the "&" as the mark of a shortcut letter and hide it. A long title shortened in an Object's menu
 // is cut between whole characters, never through one.
+// The Channels panel's own menu names the bars as every other menu does.
 
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
+#include "inspectors/context/ZEVContextViewer.h"
 #include "inspectors/channels/ZEVChannelModifyPanel.h"
+#include "inspectors/channels/ZEVChannelView.h"
 #include "inspectors/channels/ZEVChannelViewer.h"
 #include "objects/view/ZEVItemView.h"
+#include "space/ZEVConstants.h"
+#include "widgets/ZEVButton.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -122,6 +127,26 @@ TEST_F(MenuTexts, AnObjectsLongTitleIsShortenedBetweenWholeCharactersInItsMenu)
                          !(t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) &&
                          !(t.at(i).isLowSurrogate() && i > 0 && t.at(i - 1).isHighSurrogate()))
                 << "half a character in " << t.toStdString();
+}
+
+TEST_F(MenuTexts, TheChannelsPanelsMenuNamesTheBarsAsEveryOtherMenuDoes)
+{
+    startWithTheBar();
+    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+    ZEVButton* opener = bar ? bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER) : nullptr;
+    ASSERT_NE(opener, nullptr);
+    click(opener);
+    advance(1.0);
+    ZEVChannelViewer* v = channels();
+    ASSERT_TRUE(v && v->siShowInspectView() && v->channelView());
+    click(v->channelView()->btnEntity());
+    QMenu* m = shownPopupMenu();
+    ASSERT_NE(m, nullptr);
+    const QStringList shown = shownTexts(m);
+    m->close();
+    pump();
+    EXPECT_EQ(shown.mid(shown.size() - 4), (QStringList{"Time Bar", "Timeline", "Tracks", "Toolbar"}))
+        << shown.join(" | ").toStdString();
 }
 
 } // namespace
