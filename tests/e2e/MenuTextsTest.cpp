@@ -1,8 +1,8 @@
 // Names in menus read as they are written in the running program: a Channel renamed "A & B" shows
 // whole in the Channels menu, and an Object titled with "&" in its own menu, where Qt would read
 // the "&" as the mark of a shortcut letter and hide it. A long title shortened in an Object's menu
-// is cut between whole characters, never through one.
-// The Channels panel's own menu names the bars as every other menu does.
+// is cut between whole characters, never through one, and so is a very long Channel name in the
+// Channels menu. The Channels panel's own menu names the bars as every other menu does.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -13,6 +13,7 @@
 #include "inspectors/channels/ZEVChannelViewer.h"
 #include "objects/view/ZEVItemView.h"
 #include "space/ZEVConstants.h"
+#include "space/ZEVSpacesMenus.h"
 #include "widgets/ZEVButton.h"
 
 #include <QAccessible>
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 
 namespace e2e {
@@ -147,6 +149,29 @@ TEST_F(MenuTexts, TheChannelsPanelsMenuNamesTheBarsAsEveryOtherMenuDoes)
     pump();
     EXPECT_EQ(shown.mid(shown.size() - 4), (QStringList{"Time Bar", "Timeline", "Tracks", "Toolbar"}))
         << shown.join(" | ").toStdString();
+}
+
+TEST_F(MenuTexts, AVeryLongChannelNameIsCutBetweenWholeCharactersAndTheMenuFitsTheScreen)
+{
+    start();
+    // A picture character (two units) stands across the cut; the home mark follows the name.
+    const qsizetype most = ZEVSpacesMenus::kLongestChannelTitle;
+    const QString head = QString(most - 2, QLatin1Char('w'));
+    const QString name = head + QStringLiteral("\U0001F3D6") + QString(300, QLatin1Char('x'));
+    KELI* trip = space()->newIdentityNamed(name.toStdString());
+    ASSERT_NE(trip, nullptr);
+    space()->updateChannelWithIdentityInt(trip->idInt());
+    ASSERT_TRUE(space()->setHomeChannelInt(trip->idInt()));
+    advance(1.0);
+
+    QMenu* m = openMenu(KELMainMenu::kMenuChannels);
+    ASSERT_NE(m, nullptr);
+    const QStringList shown = shownTexts(m);
+    const int wide = m->sizeHint().width();
+    m->close();
+    pump();
+    EXPECT_TRUE(shown.contains(head + QStringLiteral("\u2026 (Home)"))) << shown.join(" | ").toStdString();
+    EXPECT_LE(wide, QApplication::primaryScreen()->availableGeometry().width());
 }
 
 } // namespace
