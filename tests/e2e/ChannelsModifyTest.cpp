@@ -3,7 +3,7 @@
 // OK stores one colour and one scale over the Space and the old ones around it. Set-as-home acts
 // at once and stays after Cancel; a Channel renamed from the Channels menu keeps its name. A
 // picture that is no image, an empty Channel name and a home that cannot be saved are each told,
-// and the panel keeps what was typed.
+// and the panel keeps what was typed; so is a home set from the Channels menu that cannot be saved.
 // The panel's Now/Search buttons follow the active cursor when the wheel over the panel moves it.
 
 #include "tests/e2e/E2EFixture.h"
@@ -343,6 +343,34 @@ TEST_F(ChannelsModify, TheWheelOverThePanelMakingSearchActiveLightsSearchAndNowA
     EXPECT_FALSE(p->controls()->searchButton()->isChecked());
     click(p->cancelButton());
     advance(1.0);
+}
+
+TEST_F(ChannelsModify, SetAsHomeFromTheChannelsMenuThatCannotBeSavedSaysSo)
+{
+    start();
+    const KELId home = space()->homeChannelInt();
+    KELI* work = space()->newIdentityNamed("Work");
+    ASSERT_NE(work, nullptr);
+    space()->updateChannelWithIdentityInt(work->idInt());
+    advance(1.0);
+    const QString settings = storeFolder() + "/default.file";
+    QFile::remove(settings);
+    ASSERT_TRUE(QDir().mkpath(settings + "/kept"));
+
+    alerts.clear();
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Set as Home"));
+    advance(0.5);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The home Channel could not be saved."));
+    EXPECT_EQ(space()->homeChannelInt(), home);
+
+    // Once the file can be written again the same item stores the home, silently.
+    ASSERT_TRUE(QDir(settings).removeRecursively());
+    alerts.clear();
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Set as Home"));
+    advance(0.5);
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_EQ(space()->homeChannelInt(), work->idInt());
 }
 
 } // namespace
