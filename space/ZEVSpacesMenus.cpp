@@ -206,6 +206,10 @@ void ZEVSpacesMenus::addChannelsToMenu(QMenu* menu, int startIndex, bool siShowZ
             continue;
         const KELId id = canal->idInt();
         QString nom = QString::fromStdString(canaux->nameOfChannel(canal));
+        // A name of any length may be typed; the menu must still fit the screen, and the home
+        // mark after the name must stay in sight.
+        if (nom.size() > kLongestChannelTitle)
+            nom = leftWholeCharacters(nom, kLongestChannelTitle - 1) + QChar(0x2026);
         const bool home = id == space_.homeChannelInt();
         const bool dossier = siShowZevFolder && id == space_.zevFolderChannelInt();
         if (home && dossier)

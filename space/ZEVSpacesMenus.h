@@ -32,6 +32,8 @@ public:
     void userGotoSetDate(KELDate date) { gotoDate_ = date; }
     KELDate gotoDate() const { return gotoDate_; }
     const std::vector<ZEVSpaceGotoObject>& gotoObjects() const { return gotoObjects_; }
+    // Longer Channel names are cut between whole characters and end with an ellipsis (UTF-16 units).
+    static constexpr qsizetype kLongestChannelTitle = 60;
     void addChannelsToMenu(QMenu* menu, int startIndex, bool siShowZevFolder);
     void userGotoChannel(long tag);
 

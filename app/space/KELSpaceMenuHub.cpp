@@ -28,6 +28,7 @@
 #include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
+#include "widgets/ZEVAlert.h"
 #include "space/ZEVSpaceWindow.h"
 
 #include <QAction>
@@ -312,7 +313,13 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
         [canaux](std::string_view) { return canaux() != nullptr; });
 
     spaceReceiver_ = std::make_unique<TableReceiver>(std::map<std::string, TableReceiver::Fn, std::less<>>{
-        {"setHomeChannelInt", [s](const Arg& a) { s->setHomeChannelInt(KELId(a.value)); }},
+        {"setHomeChannelInt",
+         [s](const Arg& a) {
+             if (!s->setHomeChannelInt(KELId(a.value)))
+                 ZEVAlert::ShowSimpleAlertWithMessage(
+                     QStringLiteral("The home Channel could not be saved."),
+                     QStringLiteral("Tallomer could not write its settings file, so the home Channel stays as it was."));
+         }},
         {"setZevFolderChannelInt", [s](const Arg& a) { s->setZevFolderChannelInt(KELId(a.value)); }},
         {"userChangePresetWithStampInt", [s](const Arg& a) { s->userChangePresetWithStampInt(KELId(a.value)); }},
         {"userChangePresetHome", [s](const Arg&) { s->userChangePresetHome(); }},

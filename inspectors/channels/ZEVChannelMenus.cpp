@@ -131,7 +131,7 @@ void ZEVChannelViewer::construireLesMenusDuBandeau()
         };
     };
     entree(entity, 2, QStringLiteral("Time Bar"), bascule(&ZEVFrontViewerServices::userToggleTimebar))->setCheckable(true);
-    entree(entity, 3, QStringLiteral("Time Line"), bascule(&ZEVFrontViewerServices::userToggleTline))->setCheckable(true);
+    entree(entity, 3, QStringLiteral("Timeline"), bascule(&ZEVFrontViewerServices::userToggleTline))->setCheckable(true);
     entree(entity, 4, QStringLiteral("Tracks"), bascule(&ZEVFrontViewerServices::userToggleTracks))->setCheckable(true);
     entree(entity, 5, QStringLiteral("Toolbar"), bascule(&ZEVFrontViewerServices::userToggleToolbar))->setCheckable(true);
 

@@ -272,9 +272,14 @@ void ZEVChannelPanelControls::setScaleInt(KELId scaleInt)
 
 bool ZEVChannelPanelControls::searchChosen() const { return searchButton_->isChecked(); }
 
-void ZEVChannelPanelControls::fillFromSpace()
+void ZEVChannelPanelControls::showActifCurseur()
 {
     (space_.siSearchActif() ? searchButton_ : nowButton_)->setChecked(true);
+}
+
+void ZEVChannelPanelControls::fillFromSpace()
+{
+    showActifCurseur();
     scrollBox_->setRulerViewer(dynamic_cast<ZEVRulerViewer*>(space_.rulerViewer()));
 }
 

@@ -70,6 +70,8 @@ public:
     bool searchChosen() const;
     // The Now and Search buttons show the active cursor; the scroll box gets the ruler viewer.
     void fillFromSpace();
+    // Mirrors the space's active cursor on the Now/Search buttons without moving any cursor.
+    void showActifCurseur();
 
     // ---- the family's members, as their controls run them ----
     // The preview for the current scale; false (and nothing drawn) when the picture cannot be read.

@@ -2,7 +2,9 @@
 
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
+#include "inspectors/channels/ZEVChannelAddPanel.h"
 #include "inspectors/channels/ZEVChannelModifyPanel.h"
+#include "inspectors/channels/ZEVChannelPanelControls.h"
 #include "inspectors/channels/ZEVChannelTableView.h"
 #include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/table/ZEVTableModel.h"
@@ -160,6 +162,12 @@ void ZEVChannelViewer::channelDidChangeWithIdentityInt(KELId identityInt)
 void ZEVChannelViewer::actifCurseurDidChange()
 {
     ZEVInspectViewer::actifCurseurDidChange();
+    // The wheel or the timeline can move the active cursor while a panel is open; OK writes at
+    // the active cursor, so its buttons must never show the other one.
+    if (modifyPanel_ && modifyPanel_->controls())
+        modifyPanel_->controls()->showActifCurseur();
+    if (addPanel_ && addPanel_->controls())
+        addPanel_->controls()->showActifCurseur();
     majInspectField();
     majInspectView();
 }

@@ -3,7 +3,8 @@
 // OK stores one colour and one scale over the Space and the old ones around it. Set-as-home acts
 // at once and stays after Cancel; a Channel renamed from the Channels menu keeps its name. A
 // picture that is no image, an empty Channel name and a home that cannot be saved are each told,
-// and the panel keeps what was typed.
+// and the panel keeps what was typed; so is a home set from the Channels menu that cannot be saved.
+// The panel's Now/Search buttons follow the active cursor when the wheel over the panel moves it.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
@@ -26,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace e2e {
 namespace {
@@ -301,6 +303,70 @@ TEST_F(ChannelsModify, ASetAsHomeThatCannotBeSavedSaysSoAndTheHomeStays)
     EXPECT_TRUE(p->setAsHomeBox()->isEnabled()) << "it can be tried again";
     EXPECT_EQ(space()->homeChannelInt(), home);
     click(p->cancelButton());
+}
+
+TEST_F(ChannelsModify, TheWheelOverThePanelMakingSearchActiveLightsSearchAndNowAgain)
+{
+    startWithTheBar();
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Rename Channel\u2026"));
+    advance(1.0);
+    ZEVChannelModifyPanel* p = panel();
+    ASSERT_TRUE(p && p->isVisible());
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    ASSERT_TRUE(p->controls()->nowButton()->isChecked());
+
+    // Sideways turns over the panel's empty area, delivered to the widget under the pointer.
+    auto* box = p->findChild<QWidget*>(QStringLiteral("channelPanelScrollBox"));
+    ASSERT_NE(box, nullptr);
+    const QPoint at(2, 2);
+    QWidget* under = box->childAt(at) ? box->childAt(at) : box;
+    for (int turn = 0; turn < 3 && space()->actifCurseur() != space()->searchCurseur(); ++turn) {
+        QWheelEvent e(at, under->mapToGlobal(at), QPoint(), QPoint(-1200, 0), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(under, &e);
+        advance(0.1);
+    }
+    advance(1.0);
+    ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur()) << "the wheel did not make Search active";
+    EXPECT_TRUE(p->controls()->searchButton()->isChecked());
+    EXPECT_FALSE(p->controls()->nowButton()->isChecked());
+
+    // Back to Now from the time line's side: the panel follows again.
+    space()->rulerViewer()->userChangeActifCurseur(space()->nowCurseur());
+    advance(1.0);
+    ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    EXPECT_TRUE(p->controls()->nowButton()->isChecked());
+    EXPECT_FALSE(p->controls()->searchButton()->isChecked());
+    click(p->cancelButton());
+    advance(1.0);
+}
+
+TEST_F(ChannelsModify, SetAsHomeFromTheChannelsMenuThatCannotBeSavedSaysSo)
+{
+    start();
+    const KELId home = space()->homeChannelInt();
+    KELI* work = space()->newIdentityNamed("Work");
+    ASSERT_NE(work, nullptr);
+    space()->updateChannelWithIdentityInt(work->idInt());
+    advance(1.0);
+    const QString settings = storeFolder() + "/default.file";
+    QFile::remove(settings);
+    ASSERT_TRUE(QDir().mkpath(settings + "/kept"));
+
+    alerts.clear();
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Set as Home"));
+    advance(0.5);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The home Channel could not be saved."));
+    EXPECT_EQ(space()->homeChannelInt(), home);
+
+    // Once the file can be written again the same item stores the home, silently.
+    ASSERT_TRUE(QDir(settings).removeRecursively());
+    alerts.clear();
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Set as Home"));
+    advance(0.5);
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_EQ(space()->homeChannelInt(), work->idInt());
 }
 
 } // namespace

@@ -1,20 +1,27 @@
 // Names in menus read as they are written in the running program: a Channel renamed "A & B" shows
 // whole in the Channels menu, and an Object titled with "&" in its own menu, where Qt would read
 // the "&" as the mark of a shortcut letter and hide it. A long title shortened in an Object's menu
-// is cut between whole characters, never through one.
+// is cut between whole characters, never through one, and so is a very long Channel name in the
+// Channels menu. The Channels panel's own menu names the bars as every other menu does.
 
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
+#include "inspectors/context/ZEVContextViewer.h"
 #include "inspectors/channels/ZEVChannelModifyPanel.h"
+#include "inspectors/channels/ZEVChannelView.h"
 #include "inspectors/channels/ZEVChannelViewer.h"
 #include "objects/view/ZEVItemView.h"
+#include "space/ZEVConstants.h"
+#include "space/ZEVSpacesMenus.h"
+#include "widgets/ZEVButton.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 
 namespace e2e {
@@ -122,6 +129,49 @@ TEST_F(MenuTexts, AnObjectsLongTitleIsShortenedBetweenWholeCharactersInItsMenu)
                          !(t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) &&
                          !(t.at(i).isLowSurrogate() && i > 0 && t.at(i - 1).isHighSurrogate()))
                 << "half a character in " << t.toStdString();
+}
+
+TEST_F(MenuTexts, TheChannelsPanelsMenuNamesTheBarsAsEveryOtherMenuDoes)
+{
+    startWithTheBar();
+    auto* bar = dynamic_cast<ZEVContextViewer*>(space()->contextViewer());
+    ZEVButton* opener = bar ? bar->buttonForEntityInt(KELENTITY_CHANNEL_VIEWER) : nullptr;
+    ASSERT_NE(opener, nullptr);
+    click(opener);
+    advance(1.0);
+    ZEVChannelViewer* v = channels();
+    ASSERT_TRUE(v && v->siShowInspectView() && v->channelView());
+    click(v->channelView()->btnEntity());
+    QMenu* m = shownPopupMenu();
+    ASSERT_NE(m, nullptr);
+    const QStringList shown = shownTexts(m);
+    m->close();
+    pump();
+    EXPECT_EQ(shown.mid(shown.size() - 4), (QStringList{"Time Bar", "Timeline", "Tracks", "Toolbar"}))
+        << shown.join(" | ").toStdString();
+}
+
+TEST_F(MenuTexts, AVeryLongChannelNameIsCutBetweenWholeCharactersAndTheMenuFitsTheScreen)
+{
+    start();
+    // A picture character (two units) stands across the cut; the home mark follows the name.
+    const qsizetype most = ZEVSpacesMenus::kLongestChannelTitle;
+    const QString head = QString(most - 2, QLatin1Char('w'));
+    const QString name = head + QStringLiteral("\U0001F3D6") + QString(300, QLatin1Char('x'));
+    KELI* trip = space()->newIdentityNamed(name.toStdString());
+    ASSERT_NE(trip, nullptr);
+    space()->updateChannelWithIdentityInt(trip->idInt());
+    ASSERT_TRUE(space()->setHomeChannelInt(trip->idInt()));
+    advance(1.0);
+
+    QMenu* m = openMenu(KELMainMenu::kMenuChannels);
+    ASSERT_NE(m, nullptr);
+    const QStringList shown = shownTexts(m);
+    const int wide = m->sizeHint().width();
+    m->close();
+    pump();
+    EXPECT_TRUE(shown.contains(head + QStringLiteral("\u2026 (Home)"))) << shown.join(" | ").toStdString();
+    EXPECT_LE(wide, QApplication::primaryScreen()->availableGeometry().width());
 }
 
 } // namespace
