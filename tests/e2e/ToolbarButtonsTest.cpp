@@ -91,15 +91,20 @@ protected:
         f.write(text);
         return QFileInfo(path).absoluteFilePath();
     }
+    // Add Documents… opened by its key, as a person opens it.
+    ZEVFrontAddPanel* addDocumentsByKey()
+    {
+        key(Qt::Key_N, Qt::ControlModifier);
+        pump();
+        return shownPanel<ZEVFrontAddPanel>();
+    }
 };
 
 TEST_F(ToolbarButtons, CtrlNOpensAddDocumentsAndATypedPathAndReturnPutTheFileOnTheDesk)
 {
     start();
     const QString path = writeFile(home + "/papers/letter.txt", "dear");
-    key(Qt::Key_N, Qt::ControlModifier);
-    pump();
-    auto* panel = shownPanel<ZEVFrontAddPanel>();
+    auto* panel = addDocumentsByKey();
     ASSERT_NE(panel, nullptr) << "no Add Documents panel";
     EXPECT_EQ(panel->windowTitle(), QStringLiteral("Add Documents\u2026"));
     EXPECT_TRUE(panel->testOption(QFileDialog::DontUseNativeDialog));
@@ -131,9 +136,7 @@ TEST_F(ToolbarButtons, AddDocumentsTellsANameTypedThatNamesNothingAndKeepsIt)
 {
     start();
     const QString path = writeFile(home + "/papers/letter.txt", "dear");
-    key(Qt::Key_N, Qt::ControlModifier);
-    pump();
-    auto* panel = shownPanel<ZEVFrontAddPanel>();
+    auto* panel = addDocumentsByKey();
     ASSERT_NE(panel, nullptr);
     auto* typed = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(typed, nullptr);
@@ -585,9 +588,7 @@ TEST_F(ToolbarButtons, TheGoToPanelCentresTheTimeLineOnTheSearchCursorAndItsWhee
     pump();
 
     // And over the Add Documents panel.
-    key(Qt::Key_N, Qt::ControlModifier);
-    pump();
-    auto* add = shownPanel<ZEVFrontAddPanel>();
+    auto* add = addDocumentsByKey();
     ASSERT_NE(add, nullptr);
     const double before = tl->nowOut();
     wheel(add);
