@@ -33,6 +33,16 @@ namespace {
 
 class InspectorPanels : public E2EWithSound<RecordingSound> {
 protected:
+    // The panel of `kind` opened from the Inspectors menu, shown.
+    ZEVInspectView* shownPanelFromMenu(long kind, const char* className)
+    {
+        openInspectorFromMenu(kind);
+        ZEVInspectViewer* v = viewer(className);
+        EXPECT_NE(v, nullptr) << className;
+        ZEVInspectView* p = v ? v->inspectViewIfBuilt() : nullptr;
+        EXPECT_TRUE(p && p->isVisible()) << className;
+        return p && p->isVisible() ? p : nullptr;
+    }
     // Fourteen files on the desk, all selected: the longest count a panel's bar shows in the tests.
     void startWithFourteenSelected()
     {
@@ -288,11 +298,8 @@ TEST_F(InspectorPanels, AtTheirFirstWidthThePanelsWordsReadWholeInsideThemAndThe
         {kIcons, "ZEVIconViewer"}, {kContacts, "ZEVPersonViewer"}, {kImages, "ZEVBackViewer"}};
     ZEVInspectView* contacts = nullptr;
     for (const auto& [kind, className] : kinds) {
-        openInspectorFromMenu(kind);
-        ZEVInspectViewer* v = viewer(className);
-        ASSERT_NE(v, nullptr) << className;
-        ZEVInspectView* p = v->inspectViewIfBuilt();
-        ASSERT_TRUE(p && p->isVisible()) << className;
+        ZEVInspectView* p = shownPanelFromMenu(kind, className);
+        ASSERT_NE(p, nullptr) << className;
         EXPECT_EQ(p->width(), int(p->metrics().initialWidth)) << className;
         QLabel* count = p->inspectField();
         if (kind == kIcons) {
@@ -349,11 +356,8 @@ TEST_F(InspectorPanels, NarrowedToTheirSmallestWidthThePanelsWordsStillReadWhole
     values->setValue(QStringLiteral("ZEVInspectLinkH"), 600.0);
     const std::pair<long, const char*> kinds[] = {{kIcons, "ZEVIconViewer"}, {kLinks, "ZEVLinkViewer"}};
     for (const auto& [kind, className] : kinds) {
-        openInspectorFromMenu(kind);
-        ZEVInspectViewer* v = viewer(className);
-        ASSERT_NE(v, nullptr) << className;
-        ZEVInspectView* p = v->inspectViewIfBuilt();
-        ASSERT_TRUE(p && p->isVisible()) << className;
+        ZEVInspectView* p = shownPanelFromMenu(kind, className);
+        ASSERT_NE(p, nullptr) << className;
         p->raise();
         const int first = p->width();
         const int smallest = int(p->metrics().minWidth);

@@ -91,6 +91,16 @@ protected:
         f.write(text);
         return QFileInfo(path).absoluteFilePath();
     }
+    // The toolbar's own menu, asked for by a right click on its empty part beside the count.
+    QMenu* popToolbarMenu()
+    {
+        ZEVFrontToolbar* bar = front()->toolbar();
+        const QPoint empty(bar->countField()->geometry().right() + 2, bar->height() / 2);
+        QContextMenuEvent context(QContextMenuEvent::Mouse, empty, bar->mapToGlobal(empty));
+        QApplication::sendEvent(bar, &context);
+        pump();
+        return popup();
+    }
     // Add Documents… opened by its key, as a person opens it.
     ZEVFrontAddPanel* addDocumentsByKey()
     {
@@ -448,12 +458,7 @@ TEST_F(ToolbarButtons, TheSearchButtonPopsTheFindMenuTheToolbarItsOwnAndToolMenu
     EXPECT_EQ(find->state(), 0);
 
     // The toolbar's own menu lists the header views' switches and the Channels.
-    ZEVFrontToolbar* bar = front()->toolbar();
-    const QPoint empty(bar->countField()->geometry().right() + 2, bar->height() / 2);
-    QContextMenuEvent context(QContextMenuEvent::Mouse, empty, bar->mapToGlobal(empty));
-    QApplication::sendEvent(bar, &context);
-    pump();
-    menu = popup();
+    menu = popToolbarMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->objectName(), "menuFrontToolbar");
     EXPECT_TRUE(withTag(menu, 5)->isChecked()) << "the toolbar is open";
@@ -618,12 +623,7 @@ TEST_F(ToolbarButtons, TheToolbarsMenusNameTheTimelineSwitchAsTheViewMenuDoes)
     QTest::keyClick(menu, Qt::Key_Escape);
     pump();
     // The toolbar's own menu.
-    ZEVFrontToolbar* bar = front()->toolbar();
-    const QPoint empty(bar->countField()->geometry().right() + 2, bar->height() / 2);
-    QContextMenuEvent context(QContextMenuEvent::Mouse, empty, bar->mapToGlobal(empty));
-    QApplication::sendEvent(bar, &context);
-    pump();
-    menu = popup();
+    menu = popToolbarMenu();
     ASSERT_TRUE(menu && menu->objectName() == QStringLiteral("menuFrontToolbar"));
     EXPECT_EQ(withTag(menu, 3)->text(), name);
     QTest::keyClick(menu, Qt::Key_Escape);
