@@ -101,6 +101,8 @@ public:
     bool isLinkActif(const ZEVLinkPair* pair, KELICurseur* curseur);
     // The Object's icon word (a file type) at the timeline cursor; "" for none.
     QString itemIconForItem(KELI* item);
+    // The Object's kind ("file", "http", …) at the timeline cursor.
+    QString typeForItem(KELI* item);
     // The periods the Object lay on a desk that meet the visible time range.
     std::vector<KELI*> iconLegosForItem(KELI* item);
 
@@ -319,7 +321,6 @@ private:
     bool siItemList(const ZEVTableView& table) const { return &table == itemTable_; }
     KELI* titleWordItem(KELI* item, KELICurseur* curseur);
     QString titleForItem(KELI* item);
-    QString typeForItem(KELI* item);
     QString channelName(KELId channel);
     bool siRowSelectedOnDesk(const ZEVTableView& table, const ZEVTableElement& e, int mode);
     // The user changed the rows of a focused list: the desk's selection follows.

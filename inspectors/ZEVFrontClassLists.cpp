@@ -6,6 +6,7 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/data/ZEVItemDataChannels.h"
 #include "desk/data/ZEVItemDataFiles.h"
+#include "desk/data/ZEVItemFileType.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/model/ZEVModelSupport.h"
@@ -448,7 +449,7 @@ QVariant ZEVFrontClass::objectValue(ZEVTableView& table, const QString& id, int 
     auto typeIcon = [&](KELI* item) {
         if (role != Qt::DecorationRole)
             return QVariant();
-        const QString type = itemIconForItem(item);
+        const QString type = iconTypeForItem(item, typeForItem(item), itemIconForItem(item));
         return QVariant(fileTypeIcons() ? fileTypeIcons()(type) : iconForFileType(type));
     };
     // The title cell: the text by state, the font by presence and Channel, the colour by selection.

@@ -1,5 +1,6 @@
 #include "widgets/FileTypeIcon.h"
 
+#include "platform/thumbs/Thumbnails.h"
 #include "runtime/Log.h"
 
 #include <QCryptographicHash>
@@ -59,8 +60,9 @@ Resolved resolve(const QString& type)
                  QStringLiteral("user-bookmarks")}};
     const QString own = mime.iconName();
     const QString generic = mime.genericIconName();
+    // A folder read from the disk looks as the folder an Object's empty word names.
     if (isA(mime, "inode/directory"))
-        return {Kind::Folder, {own, QStringLiteral("folder")}};
+        return resolve(QString());
     // A launcher is a program to the user, though its bytes are text.
     if (mime.name() == QLatin1String("application/x-desktop"))
         return {Kind::Application, {own, QStringLiteral("application-x-executable")}};
@@ -319,12 +321,11 @@ QIcon findIconForFileType(const QString& type)
 
 QIcon iconForFile(const QString& path)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
-        return iconForFileType(QString());
-    if (info.suffix().compare(QLatin1String("webloc"), Qt::CaseInsensitive) == 0)
-        return iconForFileType(QStringLiteral("webloc"));
-    return iconForFileType(QMimeDatabase().mimeTypeForFile(info).name());
+    const QString type = thumbs::typeOfFile(path);
+    if (!type.isEmpty())
+        return iconForFileType(type);
+    // Nothing there to read: what its name tells, and never the folder the empty type is.
+    return iconForFileType(QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name());
 }
 
 namespace {

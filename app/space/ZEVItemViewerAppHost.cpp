@@ -8,6 +8,7 @@
 #include "desk/data/ZEVItemDataChannels.h"
 #include "services/ZEVInspectorServices.h"
 #include "desk/data/ZEVItemDataFiles.h"
+#include "desk/data/ZEVItemFileType.h"
 #include "desk/viewer/ZEVRetrieveItemPanel.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
@@ -188,8 +189,8 @@ QIcon ZEVItemViewerAppHost::iconForItem(KELI* item)
 {
     ZEVSpaceController* s = space_();
     auto* f = s ? dynamic_cast<ZEVFrontViewer*>(s->frontViewer()) : nullptr;
-    const QString word = f && f->frontClass() ? f->frontClass()->itemIconForItem(item) : QString();
-    return iconForFileType(word);
+    ZEVFrontClass* c = f ? f->frontClass() : nullptr;
+    return iconForFileType(c ? iconTypeForItem(item, c->typeForItem(item), c->itemIconForItem(item)) : QString());
 }
 
 bool ZEVItemViewerAppHost::siChannelsAnswer()

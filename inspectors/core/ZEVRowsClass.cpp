@@ -1,6 +1,7 @@
 #include "inspectors/core/ZEVRowsClass.h"
 
 #include "look/KELSharedResources.h"
+#include "desk/data/ZEVItemFileType.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
@@ -370,7 +371,8 @@ QVariant ZEVRowsClass::objectValue(ZEVTableView& table, const QString& col, int 
         return *mark;
     if (col == QLatin1String("itemIcon"))
         return role == Qt::DecorationRole
-                   ? QVariant(iconForFileType(QString::fromStdString(itemIconForItem(item).value_or(""))))
+                   ? QVariant(iconForFileType(iconTypeForItem(item, QString::fromStdString(itemTypeForItem(item).value_or("")),
+                                                              QString::fromStdString(itemIconForItem(item).value_or("")))))
                    : QVariant();
     if (col != QLatin1String("item"))
         return {};

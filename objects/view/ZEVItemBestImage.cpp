@@ -287,9 +287,7 @@ void ZEVItemBestImage::queuePicture(int kind, const QString& path, double s, con
     const bool fileKind = r.kind == Kind::File || r.kind == Kind::IconSheet || r.kind == Kind::Square;
     // A web page not drawn keeps the link's own icon rather than look like a saved page.
     const bool byType = r.kind == Kind::File || r.kind == Kind::IconSheet;
-    // A web location file is known by its name alone: its bytes are any XML's.
-    const bool webloc = extensionIs(path, "webloc");
-    pool->request(std::move(r), [this, alive, generation, fileKind, byType, webloc](thumbs::Result result) {
+    pool->request(std::move(r), [this, alive, generation, fileKind, byType](thumbs::Result result) {
         // A view that is gone, or asked again since, takes nothing from this delivery.
         if (alive.expired() || generation != generation_)
             return;
@@ -300,9 +298,8 @@ void ZEVItemBestImage::queuePicture(int kind, const QString& path, double s, con
         else if (fileKind)
             // No picture of the file: the icon of what the file is, which its name may not tell
             // (a folder and a file without an extension share the empty word).
-            view_.setBetterImage(byType && !result.mimeName.isEmpty()
-                                     ? iconOfWord(webloc ? QStringLiteral("webloc") : result.mimeName)
-                                     : view_.placeholderImage());
+            view_.setBetterImage(byType && !result.fileType.isEmpty() ? iconOfWord(result.fileType)
+                                                                       : view_.placeholderImage());
     });
 }
 

@@ -5,7 +5,9 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QDateTime>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QMetaObject>
 #include <QMimeDatabase>
@@ -199,6 +201,38 @@ QImage inSquare(const QImage& picture, double s)
 
 } // namespace
 
+QString typeOfFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("inode/directory");
+    if (!info.isFile())
+        return {};
+    if (info.suffix().compare(QLatin1String("webloc"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("webloc");
+    struct Known {
+        qint64 size;
+        qint64 changed;
+        QString type;
+    };
+    static std::mutex lock;
+    static QHash<QString, Known> known;
+    const qint64 size = info.size();
+    const qint64 changed = info.lastModified().toMSecsSinceEpoch();
+    {
+        const std::lock_guard<std::mutex> held(lock);
+        if (auto it = known.constFind(path); it != known.constEnd() && it->size == size && it->changed == changed)
+            return it->type;
+    }
+    const QString type = QMimeDatabase().mimeTypeForFile(info).name();
+    const std::lock_guard<std::mutex> held(lock);
+    // Bounded: a long session lists many files once each.
+    if (known.size() >= 4096)
+        known.clear();
+    known.insert(path, {size, changed, type});
+    return type;
+}
+
 QString launcherIcon(const QString& path)
 {
     if (!QFileInfo(path).isFile())
@@ -229,8 +263,8 @@ Result load(const Request& request, const QString& cacheHome)
         return r;
     // Only a plain file is read: opening a named pipe would hold a worker until something writes.
     if (request.kind != Request::Kind::Picture && !QFileInfo(request.path).isFile()) {
-        if (request.kind != Request::Kind::DeskImage && QFileInfo(request.path).isDir())
-            r.mimeName = QStringLiteral("inode/directory");
+        if (request.kind != Request::Kind::DeskImage)
+            r.fileType = typeOfFile(request.path);
         return r;
     }
     switch (request.kind) {
@@ -280,9 +314,9 @@ Result load(const Request& request, const QString& cacheHome)
         r.image = QImage();
     // Read here, off the main thread: the type of a file without an extension is in its bytes.
     if (r.image.isNull() && request.kind != Request::Kind::Picture && request.kind != Request::Kind::DeskImage)
-        r.mimeName = QMimeDatabase().mimeTypeForFile(request.path).name();
+        r.fileType = typeOfFile(request.path);
     // A launcher shows the icon its entry names, as file managers show it.
-    if (r.mimeName == QLatin1String("application/x-desktop") && request.kind == Request::Kind::File) {
+    if (r.fileType == QLatin1String("application/x-desktop") && request.kind == Request::Kind::File) {
         const QString icon = launcherIcon(request.path);
         QSizeF source;
         if (!QDir::isAbsolutePath(icon))

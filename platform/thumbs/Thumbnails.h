@@ -5,7 +5,7 @@
 // ($XDG_CACHE_HOME/thumbnails/<size>/<md5 of the file URI>.png) when it was made from the file as
 // it is now (its Thumb::URI and Thumb::MTime match); else the file decoded at the size it is shown
 // at (images by QImageReader, a PDF's first page by QtPdf). When neither can be had the answer is
-// a null image and the file's type, and the caller, on the main thread, shows the type's icon:
+// a null image and the file's type (typeOfFile), and the caller, on the main thread, shows the type's icon:
 // icons come from the icon theme, which is the main thread's.
 //
 // Everything here except ThumbnailPool::request runs on any thread and touches only its
@@ -79,14 +79,21 @@ struct Result {
     QImage image;
     // Height over width of what the image shows, when more exact than its pixels; 0: the image's.
     float ratio = 0;
-    // Without an image, for a file or folder asked for its picture: its MIME type as its content
-    // tells it (a name alone says nothing of a file without an extension), for the caller to
-    // show that type's icon; empty when there is no such file.
-    QString mimeName;
+    // Without an image, for a file or folder asked for its picture: its type as typeOfFile tells
+    // it, for the caller to show that type's icon; empty when there is no such file.
+    QString fileType;
     // A launcher's (.desktop) own icon, by the theme's name for it, when its entry names one
     // rather than a picture file (which is then the image).
     QString iconName;
 };
+
+// What the file or folder at `path` is, for its icon, wherever the program shows one (the desk,
+// the lists, the menus): "inode/directory" for a folder, "webloc" for a web location file (its
+// bytes are any XML's), else its MIME type as its content tells it, for a name alone says nothing
+// of a file without an extension, a program or a script. Empty when there is no such file, and
+// for what is no plain file: a named pipe is never opened. Kept per path while the file's size
+// and time of change stay, for the lists that ask at every paint; any thread.
+QString typeOfFile(const QString& path);
 
 // The Icon key of a desktop entry's [Desktop Entry] group, read within bounds; empty for none.
 QString launcherIcon(const QString& path);

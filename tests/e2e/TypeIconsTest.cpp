@@ -4,7 +4,13 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "front/ZEVFrontViewer.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/icons/ZEVIconViewer.h"
+#include "inspectors/table/ZEVTableModel.h"
+#include "inspectors/table/ZEVTableView.h"
 #include "objects/view/ZEVItemView.h"
+#include "space/ZEVSelections.h"
 #include "tests/support/LocalHttpServer.h"
 
 #include <QClipboard>
@@ -12,8 +18,10 @@
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QIcon>
 #include <QPainter>
 
+#include <functional>
 #include <map>
 
 namespace e2e {
@@ -45,6 +53,24 @@ protected:
     }
     // The picture the view draws for its Object, on white at one size: the desk's gradient and
     // the view's badges are not the Object's kind.
+    // The icon of the row that lists the Object of that title, in the column of row icons, drawn on
+    // white as the row draws it; null when no row lists it. `titles` names the column of titles.
+    static QImage rowIcon(ZEVTableView* table, const char* titles, const QString& title)
+    {
+        const QStringList ids = table->tableModel()->columnIdentifiers();
+        for (int r = 0; r < table->numberOfRows(); ++r) {
+            if (table->tableModel()->index(r, int(ids.indexOf(titles))).data().toString() != title)
+                continue;
+            const QIcon icon =
+                table->tableModel()->index(r, int(ids.indexOf("itemIcon"))).data(Qt::DecorationRole).value<QIcon>();
+            QImage out(32, 32, QImage::Format_RGB32);
+            out.fill(Qt::white);
+            QPainter p(&out);
+            icon.paint(&p, out.rect());
+            return out;
+        }
+        return {};
+    }
     static QImage shown(ZEVItemView* v)
     {
         QImage out(48, 48, QImage::Format_RGB32);
@@ -150,6 +176,53 @@ TEST_F(TypeIcons, AFileWithoutAnExtensionALauncherAndAProgramEachWearTheirOwnKin
     ASSERT_TRUE(painter && bin);
     EXPECT_EQ(shown(painter).pixelColor(24, 24), QColor(Qt::red));
     EXPECT_GT(differingShare(shown(bin), images["launcher"]), 0.03) << "the theme's icon it names";
+}
+
+TEST_F(TypeIcons, RowsOfThePanelsAndTheObjectsListWearWhatTheFileIsAsTheDeskDoes)
+{
+    start();
+    ASSERT_TRUE(QDir(home).mkdir("Projects"));
+    QByteArray elf("\x7f" "ELF\x02\x01\x01", 7);
+    elf += QByteArray(9, '\0');
+    elf += QByteArray("\x02\x00\x3e\x00", 4);
+    elf += QByteArray(48, '\0');
+    const QStringList titles = {"Projects", "README", "tool", "run"};
+    addFiles({home + "/Projects", writeFile("README", "Read me first.\n"), writeFile("tool", elf),
+              writeFile("run", "#!/bin/sh\necho hi\n")},
+             1.5);
+    const std::vector<KELI*> items = itemsTitled(titles);
+    ASSERT_EQ(items.size(), 4u);
+    // Each pair that must not look alike: a file without an extension, a program and a script
+    // are no folder, though their stored icon words are all empty as a folder's is.
+    const auto apart = [&](const char* where, const std::function<QImage(const QString&)>& icon) {
+        std::map<QString, QImage> shown;
+        for (const QString& t : titles) {
+            shown[t] = icon(t);
+            ASSERT_FALSE(shown[t].isNull()) << where << ": no row lists " << t.toStdString();
+        }
+        for (const char* other : {"README", "tool", "run"})
+            EXPECT_GT(differingShare(shown[other], shown["Projects"]), 0.03)
+                << where << ": " << other << " wears the folder's icon";
+        EXPECT_GT(differingShare(shown["tool"], shown["README"]), 0.03) << where << ": the program looks like a text";
+    };
+
+    openInspectorFromMenu(kIcons);
+    auto* icons = dynamic_cast<ZEVIconViewer*>(space()->viewerForEntityClassName("ZEVIconViewer"));
+    ZEVInspectView* panel = icons ? icons->inspectViewIfBuilt() : nullptr;
+    ZEVTableView* table = panel ? panel->inspectTableView() : nullptr;
+    ASSERT_NE(table, nullptr);
+    ASSERT_TRUE(table->isVisible());
+    apart("the Icons panel", [&](const QString& t) { return rowIcon(table, "item", t); });
+
+    // The front's Objects list, filled by the desk's selection.
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_NE(front, nullptr);
+    space()->selections().selectIconForItemSet(items, nullptr);
+    pump();
+    ZEVTableView* list = front->selectionItemTableView();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->numberOfRows(), 4);
+    apart("the Objects list", [&](const QString& t) { return rowIcon(list, "title", t); });
 }
 
 } // namespace

@@ -133,7 +133,7 @@ TEST(Thumbnails, WithoutAPictureAFileTellsTheTypeItsBytesSay)
     const auto typeOf = [&](const QString& path) {
         const thumbs::Result r = thumbs::load(Request{Request::Kind::File, path, 64, {}}, QString());
         EXPECT_TRUE(r.image.isNull()) << path.toStdString();
-        return r.mimeName.toStdString();
+        return r.fileType.toStdString();
     };
     EXPECT_EQ(typeOf(writeBytes(root + "/Notes", "plain words, no extension\n")), "text/plain");
     EXPECT_EQ(typeOf(writeBytes(root + "/run", "#!/bin/sh\necho hi\n")), "application/x-shellscript");
@@ -141,12 +141,21 @@ TEST(Thumbnails, WithoutAPictureAFileTellsTheTypeItsBytesSay)
     ASSERT_TRUE(QDir(root).mkdir("Projects"));
     EXPECT_EQ(typeOf(root + "/Projects"), "inode/directory");
     EXPECT_EQ(typeOf(root + "/gone"), "") << "no file, no type";
+    EXPECT_EQ(typeOf(writeBytes(root + "/news.webloc", "<?xml version=\"1.0\"?><plist/>")), "webloc")
+        << "a web location by its name: its bytes are any XML's";
+    // The same file asked again once it was written over as a program: its new type, not the one
+    // kept for the lists.
+    EXPECT_EQ(thumbs::typeOfFile(root + "/run"), "application/x-shellscript");
+    QByteArray elf("\x7f" "ELF\x02\x01\x01", 7);
+    elf += QByteArray(9, '\0') + QByteArray("\x02\x00\x3e\x00", 4) + QByteArray(48, '\0');
+    writeBytes(root + "/run", elf);
+    EXPECT_EQ(thumbs::typeOfFile(root + "/run"), "application/x-executable");
     ASSERT_EQ(::mkfifo(QFile::encodeName(root + "/pipe").constData(), 0600), 0);
     EXPECT_EQ(typeOf(root + "/pipe"), "") << "a pipe is never opened";
     const thumbs::Result picture =
         thumbs::load(Request{Request::Kind::File, writeImage(root + "/sea.png", QSize(8, 8), Qt::blue), 64, {}}, QString());
     EXPECT_FALSE(picture.image.isNull());
-    EXPECT_TRUE(picture.mimeName.isEmpty()) << "a picture needs no type icon";
+    EXPECT_TRUE(picture.fileType.isEmpty()) << "a picture needs no type icon";
 }
 
 TEST(Thumbnails, ALauncherShowsTheIconItsEntryNames)
@@ -162,7 +171,7 @@ TEST(Thumbnails, ALauncherShowsTheIconItsEntryNames)
     const thumbs::Result named = thumbs::load(Request{Request::Kind::File, root + "/a.desktop", 64, {}}, QString());
     EXPECT_TRUE(named.image.isNull());
     EXPECT_EQ(named.iconName, "editor");
-    EXPECT_EQ(named.mimeName, "application/x-desktop") << "for the launcher type's icon when the theme has none";
+    EXPECT_EQ(named.fileType, "application/x-desktop") << "for the launcher type's icon when the theme has none";
     const thumbs::Result drawn = thumbs::load(
         Request{Request::Kind::File, writeBytes(root + "/c.desktop", "[Desktop Entry]\nIcon=" + red.toUtf8() + "\n"), 64, {}},
         QString());
@@ -174,7 +183,7 @@ TEST(Thumbnails, ALauncherShowsTheIconItsEntryNames)
         Request{Request::Kind::File, writeBytes(root + "/d.desktop", "[Desktop Entry]\nIcon=" + (root + "/pipe").toUtf8() + "\n"), 64, {}},
         QString());
     EXPECT_TRUE(piped.image.isNull());
-    EXPECT_EQ(piped.mimeName, "application/x-desktop");
+    EXPECT_EQ(piped.fileType, "application/x-desktop");
 }
 
 TEST(Thumbnails, ADrawingIsDrawnAtTheSizeItIsShownAtAndABrokenOneGivesItsType)
@@ -194,7 +203,7 @@ TEST(Thumbnails, ADrawingIsDrawnAtTheSizeItIsShownAtAndABrokenOneGivesItsType)
     const QString broken = writeBytes(root + "/broken.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='10'><rect");
     const thumbs::Result r = thumbs::load(Request{Request::Kind::File, broken, 64, {}}, QString());
     EXPECT_TRUE(r.image.isNull());
-    EXPECT_EQ(r.mimeName, "image/svg+xml") << "for the picture type's icon";
+    EXPECT_EQ(r.fileType, "image/svg+xml") << "for the picture type's icon";
 }
 
 TEST(Thumbnails, APdfShowsItsFirstPageAtTheFittedSize)
