@@ -7,19 +7,11 @@
 #include <QStringDecoder>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace tallomer {
 
 namespace {
-
-QByteArray headerSection(const QByteArray& message)
-{
-    const QByteArray head = message.left(kMaxMailHeaderBytes);
-    qsizetype end = head.indexOf("\r\n\r\n");
-    const qsizetype lf = head.indexOf("\n\n");
-    if (end < 0 || (lf >= 0 && lf < end))
-        end = lf;
-    return end < 0 ? head : head.left(end);
-}
 
 QByteArray decodeQ(const QByteArray& text)
 {
@@ -56,8 +48,13 @@ QString decodeCharset(const QByteArray& bytes, QByteArray charset)
     return decoder.decode(bytes);
 }
 
-// One encoded word at value[from...] ("=?" already seen); its end in *end.
-std::optional<QString> encodedWord(const QByteArray& value, qsizetype from, qsizetype* end)
+// One encoded word at value[from...] ("=?" already seen): its charset and its bytes; its end in
+// *end.
+struct EncodedWord {
+    QByteArray charset;
+    QByteArray bytes;
+};
+std::optional<EncodedWord> encodedWord(const QByteArray& value, qsizetype from, qsizetype* end)
 {
     const qsizetype q1 = value.indexOf('?', from + 2);
     if (q1 < 0 || q1 + 2 >= value.size() || value.at(q1 + 2) != '?')
@@ -82,7 +79,7 @@ std::optional<QString> encodedWord(const QByteArray& value, qsizetype from, qsiz
         return std::nullopt;
     }
     *end = close + 2;
-    return decodeCharset(bytes, charset);
+    return EncodedWord{charset, bytes};
 }
 
 std::optional<KELDate> mailDate(QByteArray value)
@@ -105,73 +102,99 @@ QString decodeMimeWords(const QByteArray& value)
     QString out;
     qsizetype i = 0;
     qsizetype plainStart = 0;
-    bool lastWasEncoded = false;
+    // The bytes of the encoded words met since the last plain text, while they share a charset.
+    QByteArray pending;
+    QByteArray pendingCharset;
+    auto flush = [&] {
+        if (!pendingCharset.isEmpty())
+            out += decodeCharset(pending, pendingCharset);
+        pending.clear();
+        pendingCharset.clear();
+    };
     while (i < value.size()) {
         const qsizetype start = value.indexOf("=?", i);
         if (start < 0)
             break;
         qsizetype end = 0;
-        const std::optional<QString> word = encodedWord(value, start, &end);
+        const std::optional<EncodedWord> word = encodedWord(value, start, &end);
         if (!word) {
             i = start + 2;
             continue;
         }
         const QByteArray between = value.mid(plainStart, start - plainStart);
         // Blanks between two encoded words are only there to fold the line.
-        if (!(lastWasEncoded && between.trimmed().isEmpty()))
+        if (!(!pendingCharset.isEmpty() && between.trimmed().isEmpty())) {
+            flush();
             out += QString::fromUtf8(between);
-        out += *word;
-        lastWasEncoded = true;
+        } else if (word->charset.compare(pendingCharset, Qt::CaseInsensitive) != 0) {
+            flush();
+        }
+        pendingCharset = word->charset;
+        pending += word->bytes;
         i = plainStart = end;
     }
+    flush();
     out += QString::fromUtf8(value.mid(plainStart));
     return out;
+}
+
+MailHeaderFields readMailHeaderFields(const QByteArray& message)
+{
+    MailHeaderFields header;
+    const qsizetype limit = std::min(message.size(), kMaxMailHeaderBytes);
+    header.bodyStart = message.size();
+    qsizetype from = 0;
+    // Whether the line above began a field that a folded line may continue.
+    bool inField = false;
+    int lines = 0;
+    while (from < limit && lines < kMaxMailHeaderFields) {
+        qsizetype end = message.indexOf('\n', from);
+        const bool lastLine = end < 0 || end >= limit;
+        if (lastLine)
+            end = limit;
+        QByteArray line = message.mid(from, end - from);
+        // A message saved through a text mode twice ends its lines in CR CR LF.
+        while (line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty() && !lastLine) {
+            header.bodyStart = end + 1;
+            break;
+        }
+        from = end + 1;
+        if (line.startsWith(' ') || line.startsWith('\t')) {
+            if (inField)
+                header.fields.last().second = (header.fields.last().second + ' ' + line.trimmed()).trimmed();
+            continue;
+        }
+        ++lines;
+        const qsizetype colon = line.indexOf(':');
+        inField = colon > 0;
+        if (inField)
+            header.fields.append({line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed()});
+    }
+    return header;
+}
+
+QByteArray MailHeaderFields::field(const QByteArray& name) const
+{
+    for (const auto& [n, v] : fields)
+        if (n == name)
+            return v;
+    return {};
 }
 
 MailHeaders readMailHeaders(const QByteArray& message)
 {
     MailHeaders headers;
-    const QByteArray section = headerSection(message);
-    int fields = 0;
-    qsizetype from = 0;
-    QByteArray name;
-    QByteArray value;
-    auto finish = [&] {
-        if (name.isEmpty())
-            return;
-        const QByteArray key = name.trimmed().toLower();
-        if (key == "message-id" && headers.messageId.isEmpty())
-            headers.messageId = QString::fromUtf8(value.trimmed());
-        else if (key == "subject" && headers.subject.isNull())
-            headers.subject = decodeMimeWords(value.trimmed());
-        else if (key == "date" && !headers.date)
+    const MailHeaderFields header = readMailHeaderFields(message);
+    for (const auto& [name, value] : header.fields) {
+        if (name == "message-id" && headers.messageId.isEmpty())
+            headers.messageId = QString::fromUtf8(value);
+        else if (name == "subject" && headers.subject.isNull())
+            headers.subject = decodeMimeWords(value);
+        else if (name == "date" && !headers.date)
             headers.date = mailDate(value);
-        name.clear();
-        value.clear();
-    };
-    while (from < section.size() && fields < kMaxMailHeaderFields) {
-        qsizetype end = section.indexOf('\n', from);
-        if (end < 0)
-            end = section.size();
-        QByteArray line = section.mid(from, end - from);
-        from = end + 1;
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (!line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
-            // A folded line continues the field above.
-            if (!name.isEmpty())
-                value += ' ' + line.trimmed();
-            continue;
-        }
-        finish();
-        ++fields;
-        const qsizetype colon = line.indexOf(':');
-        if (colon <= 0)
-            continue;
-        name = line.left(colon);
-        value = line.mid(colon + 1);
     }
-    finish();
     // An empty Subject field is no subject.
     if (!headers.subject.isNull() && headers.subject.trimmed().isEmpty())
         headers.subject = QString();

@@ -6,9 +6,11 @@
 #include "runtime/Date.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 namespace tallomer {
 
@@ -22,11 +24,26 @@ struct MailHeaders {
     std::optional<KELDate> date;   // the Date field, when it reads as a date
 };
 
-// The fields above from the header (up to the first empty line, at most kMaxMailHeaderBytes).
+// A message's header, field by field: up to its first empty line (CRLF or LF), within
+// kMaxMailHeaderBytes and kMaxMailHeaderFields. Names are in lower case; a field folded over
+// lines is one value, its lines joined by a space; values are trimmed and not decoded.
+struct MailHeaderFields {
+    QList<std::pair<QByteArray, QByteArray>> fields;
+    // Where the body begins: past the empty line, or the end of the message when nothing follows
+    // its header.
+    qsizetype bodyStart = 0;
+
+    // The first field of that name (lower case); empty when there is none.
+    QByteArray field(const QByteArray& name) const;
+};
+MailHeaderFields readMailHeaderFields(const QByteArray& message);
+
+// The fields above from the header.
 MailHeaders readMailHeaders(const QByteArray& message);
 
 // A header value with its encoded words (RFC 2047, "=?charset?B|Q?text?=") decoded; the rest is
-// read as UTF-8.
+// read as UTF-8. Neighbouring words of one charset are decoded together: mail programs cut a
+// long value into words wherever its bytes fall, a character's bytes included.
 QString decodeMimeWords(const QByteArray& value);
 
 // "message:" + the percent-encoded Message-ID, or "message:" + the SHA-1 of the bytes in hex.

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMimeDatabase>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <fcntl.h>
@@ -122,43 +123,19 @@ bool siTextType(const QString& mimeName)
 
 // ---- mail messages ----
 
-// One part of a message: its header fields (names in lower case, folded lines joined) and body.
+// One part of a message: its header's fields and its body.
 struct MailPart {
-    QList<std::pair<QByteArray, QByteArray>> fields;
+    MailHeaderFields header;
     QByteArray body;
 
-    QByteArray field(const char* name) const
-    {
-        for (const auto& [n, v] : fields)
-            if (n == name)
-                return v;
-        return {};
-    }
+    QByteArray field(const char* name) const { return header.field(name); }
 };
 
 MailPart splitPart(const QByteArray& bytes)
 {
     MailPart part;
-    qsizetype end = bytes.indexOf("\r\n\r\n");
-    qsizetype gap = 4;
-    if (const qsizetype lf = bytes.indexOf("\n\n"); end < 0 || (lf >= 0 && lf < end)) {
-        end = lf;
-        gap = 2;
-    }
-    const QByteArray head = end < 0 ? bytes : bytes.left(end);
-    part.body = end < 0 ? QByteArray() : bytes.mid(end + gap);
-    for (const QByteArray& raw : head.split('\n')) {
-        const QByteArray line = raw.endsWith('\r') ? raw.chopped(1) : raw;
-        if (!line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
-            if (!part.fields.isEmpty())
-                part.fields.last().second += ' ' + line.trimmed();
-            continue;
-        }
-        const qsizetype colon = line.indexOf(':');
-        if (colon <= 0 || part.fields.size() >= kMaxMailHeaderFields)
-            continue;
-        part.fields.append({line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed()});
-    }
+    part.header = readMailHeaderFields(bytes);
+    part.body = bytes.mid(part.header.bodyStart);
     return part;
 }
 
@@ -250,16 +227,18 @@ std::optional<QString> plainText(const MailPart& part, int depth)
 QString mailText(const QByteArray& message)
 {
     const MailPart mail = splitPart(message);
-    if (mail.fields.isEmpty())
+    if (mail.header.fields.isEmpty())
         return {};
     QStringList lines;
     for (const char* name : {"From", "To", "Cc", "Date", "Subject"})
         if (const QByteArray value = mail.field(QByteArray(name).toLower().constData()); !value.isEmpty())
             lines << QLatin1String(name) + QStringLiteral(": ") + decodeMimeWords(value);
     QString text = lines.join(QLatin1Char('\n'));
-    if (const auto body = plainText(mail, 0)) {
+    if (const auto body = plainText(mail, 0); body && !body->trimmed().isEmpty()) {
         QString plain = *body;
-        plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        // CR CR LF too: a message saved twice through a text mode.
+        static const QRegularExpression lineEnd(QStringLiteral("\r+\n"));
+        plain.replace(lineEnd, QStringLiteral("\n"));
         text += QStringLiteral("\n\n") + plain;
     }
     return text;

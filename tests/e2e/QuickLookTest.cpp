@@ -281,5 +281,40 @@ TEST_F(QuickLook, AWebLinkShowsItsTitleAndAddressAMailItsMessageAndADrawingItsPi
     EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(0x20, 0xc0, 0x20));
 }
 
+TEST_F(QuickLook, AMailWhoseSubjectIsCutInsideACharacterIsTitledAndShownWhole)
+{
+    start();
+    // A mail program cut the long subject into encoded words inside the é, and folded it; the
+    // message saved twice through a text mode ends its lines CR CR LF.
+    auto mail = std::make_unique<QMimeData>();
+    mail->setData("message/rfc822", "From: a@example.org\r\r\nSubject: =?UTF-8?Q?Caf=C3?=\r\r\n =?UTF-8?Q?=A9_au_lait?=\r\r\n"
+                                    "Message-ID: <cafe-1@example.org>\r\r\n\r\r\nAt noon.\r\r\n");
+    paste(std::move(mail), QPoint(300, 200));
+    const Rows messages = placedObjectsOfType("message");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages.at(0, 1), "Café au lait");
+    ZEVItemView* message = viewOfType("message");
+    ASSERT_NE(message, nullptr);
+    previewFromTheMenu(message);
+    ASSERT_TRUE(shows());
+    ZEVPreviewWindow* w = previewWindow();
+    pumpUntil([&] { return !w->siLoading(); });
+    ASSERT_EQ(w->shown(), ZEVPreviewWindow::Shown::Text);
+    EXPECT_EQ(w->shownText(), "From: a@example.org\nSubject: Café au lait\n\nAt noon.\n");
+    key(Qt::Key_Escape);
+    pump();
+
+    // A message of fields alone shows them with no empty lines below.
+    auto bare = std::make_unique<QMimeData>();
+    bare->setData("message/rfc822", "From: b@example.org\r\nSubject: Only this\r\nMessage-ID: <only-1@example.org>\r\n");
+    paste(std::move(bare), QPoint(500, 300));
+    ZEVItemView* only = viewTitled("Only this");
+    ASSERT_NE(only, nullptr);
+    previewFromTheMenu(only);
+    ASSERT_TRUE(shows());
+    pumpUntil([&] { return !w->siLoading() && w->windowTitle() == "Only this"; });
+    EXPECT_EQ(w->shownText(), "From: b@example.org\nSubject: Only this");
+}
+
 } // namespace
 } // namespace e2e

@@ -224,6 +224,29 @@ TEST(MailHeaders, SubjectIdAndDateFromTheHeaderOnly)
         EXPECT_EQ(decodeMimeWords(w.in), w.out) << w.in.toStdString();
 }
 
+TEST(MailHeaders, FoldedFieldsWordsCutMidCharacterAndOddLineEndsReadWhole)
+{
+    // A long subject cut into encoded words where its bytes fell, the cut inside the é.
+    EXPECT_EQ(readMailHeaders("Subject: =?UTF-8?Q?Caf=C3?=\r\n =?UTF-8?Q?=A9_au_lait?=\r\n\r\nbody").subject,
+              QString("Café au lait"));
+    EXPECT_EQ(readMailHeaders("Subject: =?utf-8?B?Q2Fmww==?=\r\n\t=?UTF-8?B?qSBub2ly?=\r\n\r\n").subject,
+              QString("Café noir"));
+    // Words of two charsets side by side are each their own.
+    EXPECT_EQ(decodeMimeWords("=?ISO-8859-1?Q?=E9?= =?UTF-8?Q?=C3=A9?= x"), QString("éé x"));
+    // A field folded over three lines, the first of them empty after its name.
+    EXPECT_EQ(readMailHeaders("Subject:\r\n  a long\r\n\tsubject\r\n\r\n").subject, QString("a long subject"));
+    // Lines ended CR CR LF, as a message saved twice through a text mode has them: the header
+    // still ends at its empty line, and a field of the body is none of the header's.
+    const MailHeaders twice = readMailHeaders("Message-ID: <x@y>\r\r\n\r\r\nSubject: in the body\r\r\n");
+    EXPECT_EQ(twice.messageId, "<x@y>");
+    EXPECT_TRUE(twice.subject.isNull()) << twice.subject.toStdString();
+    // A header and nothing after it, not even a line's end.
+    EXPECT_EQ(readMailHeaders("Subject: Only this").subject, QString("Only this"));
+    const MailHeaderFields bare = readMailHeaderFields("Subject: Only this\r\n");
+    EXPECT_EQ(bare.field("subject"), "Only this");
+    EXPECT_EQ(bare.bodyStart, 20);
+}
+
 TEST(RtfReader, TextStylesAndSkippedDestinations)
 {
     const struct {

@@ -200,6 +200,18 @@ TEST(PreviewContent, AMailShowsItsFieldsAndItsPlainTextDecoded)
     EXPECT_EQ(preview::mailText(nested), "Subject: Deep");
 }
 
+TEST(PreviewContent, AMailReadOddlyShowsItsFieldsAndTextWhole)
+{
+    // Its subject cut into encoded words inside a character, folded; a header with nothing after
+    // it shows its fields and no empty lines below them.
+    EXPECT_EQ(preview::mailText("From: a@example.org\r\nSubject: =?UTF-8?Q?Caf=C3?=\r\n =?UTF-8?Q?=A9?=\r\n"),
+              QString("From: a@example.org\nSubject: Café"));
+    EXPECT_EQ(preview::mailText("Subject: Hi\r\n\r\n"), QString("Subject: Hi"));
+    // Saved twice through a text mode: its lines end CR CR LF, and its text still shows.
+    EXPECT_EQ(preview::mailText("From: a@example.org\r\r\nSubject: Lunch\r\r\n\r\r\nNoon\r\r\nat the harbour.\r\r\n"),
+              QString("From: a@example.org\nSubject: Lunch\n\nNoon\nat the harbour.\n"));
+}
+
 TEST(PreviewContent, TextIsUtf8WithFewControlBytesAndSizesReadAsFileManagersWriteThem)
 {
     EXPECT_TRUE(preview::siText("plain\r\nlines\f\x1b[0m"));
