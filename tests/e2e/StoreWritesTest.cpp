@@ -1,8 +1,9 @@
 // Record writes that fail while the program runs, as with a store made read-only: what the user
 // pasted leaves no Object behind (neither its links nor an icon), the user is told once, and the
 // same paste works once the store can be written again. A link base too full for an act keeps none
-// of it, and the Object the act made is neither shown nor stored later on its own. Preferences that
-// cannot be written at the quit are told of, and their file keeps what it held.
+// of it, and the Object the act made is neither shown nor stored later on its own. A picture whose
+// folder cannot be made is told. Preferences that cannot be written at the quit are told of, and
+// their file keeps what it held.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/LocalHttpServer.h"
@@ -14,6 +15,7 @@
 #include "engine/KELServeurDeLiens.h"
 #include "engine/store/KELChercheurDe.h"
 #include "platform/files/RecordFile.h"
+#include "platform/pasteboard/BoundedImage.h"
 
 #include <QClipboard>
 #include <QCursor>
@@ -171,6 +173,43 @@ TEST_F(StoreWrites, AWebObjectWhoseActTheFullLinkBaseUndidIsNeitherShownNorStore
     ASSERT_EQ(web.size(), 1u);
     EXPECT_EQ(web.at(0, 1), "Page of the day");
     EXPECT_EQ(desk(space()->nowCurseur())->itemViewSet().size(), viewsBefore + 1);
+    EXPECT_EQ(alerts.size(), 1u);
+}
+
+// A picture pasted from another program is written into its Object's own folder inside the
+// Channel's drop folder; when that folder cannot be made the paste is told, not silently dropped.
+TEST_F(StoreWrites, APastedPictureWhoseFolderCannotBeMadeIsToldAndLeavesNoObject)
+{
+    start();
+    alerts.clear();
+    const QString drops = storeFolder() + "/local/zevDrop/2000018";
+    ASSERT_TRUE(QFileInfo(drops).isDir());
+    const auto pastePicture = [&] {
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        auto data = std::make_unique<QMimeData>();
+        data->setData("image/png", pngData(image));
+        QGuiApplication::clipboard()->setMimeData(data.release());
+        QCursor::setPos(canvas()->mapToGlobal(QPoint(300, 300)));
+        key(Qt::Key_V, Qt::ControlModifier);
+        advance(1.0);
+    };
+    const std::string before = objectLinkCount();
+    const auto folders = [&] { return QDir(drops).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(); };
+    const auto foldersBefore = folders();
+    {
+        tallomer::test::RefusedFolder refused(drops);
+        ASSERT_TRUE(refused.ok());
+        pastePicture();
+        EXPECT_EQ(objectLinkCount(), before);
+        ASSERT_EQ(alerts.size(), 1u) << "the paste did nothing without a word";
+        EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+        EXPECT_TRUE(alerts[0].informative.contains(drops)) << alerts[0].informative.toStdString();
+    }
+
+    pastePicture();
+    ASSERT_EQ(placedObjectsOfType("file").size(), 1u);
+    EXPECT_EQ(folders(), foldersBefore + 1);
     EXPECT_EQ(alerts.size(), 1u);
 }
 
