@@ -770,7 +770,7 @@ void KELI::placeInDate(KELDate date, KELICc* curseur)
         inDate_ = date;
         placeToiAGaucheCurseur(curseur);
     }
-    KELServeurDeLiens::MajLesDatesDuLien(this);
+    KELServeurDeLiens::MajLesDatesDuLien(this, curseur);
 }
 
 void KELI::placeOutDate(KELDate date, KELICc* curseur)
@@ -784,7 +784,7 @@ void KELI::placeOutDate(KELDate date, KELICc* curseur)
         outDate_ = date;
         lienOut_.placeToiAGaucheCurseur(curseur);
     }
-    KELServeurDeLiens::MajLesDatesDuLien(this);
+    KELServeurDeLiens::MajLesDatesDuLien(this, curseur);
 }
 
 // The link meets a window edge: it enters the window `fenetre` if its relation watches it.

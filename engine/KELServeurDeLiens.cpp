@@ -15,6 +15,7 @@
 #include <array>
 #include <deque>
 #include <unordered_map>
+#include <unordered_set>
 
 using tallomer::logFormat;
 
@@ -125,6 +126,17 @@ struct Etat {
     std::vector<KELICc*> fenetres;
     std::unordered_map<KELId, KELRow> lus; // rows read ahead, not yet woken
     int ecrituresSuspendues = 0;
+    // What the set of writes under way (KELChercheurDe::Ensemble) did in memory, to be taken back
+    // if the store does not keep it.
+    struct Journal {
+        std::vector<EnAttente> crees;         // links made, with the window each was made in
+        std::unordered_set<KELId> creesIds;
+        std::vector<EnAttente> touches;       // links of earlier sets whose rows were written again
+        std::unordered_set<KELId> touchesIds;
+        std::vector<KELId> mots, nombres;     // values made
+    } journal;
+    // Links made in a set of writes the store did not keep: no row of theirs is ever written.
+    std::unordered_set<KELId> perdus;
 
     static constexpr std::size_t kEnAttenteInitiale = 300; // links woken at once, before they are placed
     Etat() { enAttente.reserve(kEnAttenteInitiale); }
@@ -160,6 +172,25 @@ struct SansEcriture {
     ~SansEcriture() { --etat().ecrituresSuspendues; }
 };
 
+// What the set of writes under way does, noted for finDEnsemble.
+void noterCree(KELI* lien, KELICc* curseur)
+{
+    Etat& e = etat();
+    if (!KELChercheurDe::EnsembleOuvert() || !lien)
+        return;
+    if (e.journal.creesIds.insert(lien->idInt()).second)
+        e.journal.crees.push_back({lien, curseur});
+}
+
+void noterTouche(const KELI* lien, KELICc* curseur)
+{
+    Etat& e = etat();
+    if (!KELChercheurDe::EnsembleOuvert() || !lien || e.journal.creesIds.count(lien->idInt()))
+        return;
+    if (e.journal.touchesIds.insert(lien->idInt()).second)
+        e.journal.touches.push_back({const_cast<KELI*>(lien), curseur});
+}
+
 std::unique_ptr<KELI> lienDeLaRangee(const KELRow& row)
 {
     std::unique_ptr<KELI> lien = KELClasses::creer(row.className);
@@ -192,12 +223,17 @@ void activerApresPlacement(KELI* lien, KELICc* curseur)
 
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+void finDEnsemble(bool stocke);
+} // namespace
+
 void KELServeurDeLiens::initialize()
 {
     if (g)
         return;
     g = std::make_unique<Etat>();
     g->chercheur = std::make_unique<KELChercheurDeLiens>();
+    KELChercheurDe::setFinDEnsemble(&finDEnsemble);
 
     const KELDate now = tallomer::Clock::shared().now();
     auto curseur = std::make_unique<KELICurseurGlobal>();
@@ -449,6 +485,13 @@ void KELServeurDeLiens::Prefetch(const std::vector<KELId>& ids)
 
 KELI* KELServeurDeLiens::AjouterLienIn(std::unique_ptr<KELI> lien, KELICc* curseur)
 {
+    // A set of writes of its own ends before the answer: a link its store did not keep is none.
+    KELI* stocke = ajouterLienDansUnEnsemble(std::move(lien), curseur);
+    return stocke && !Perdu(stocke) ? stocke : nullptr;
+}
+
+KELI* KELServeurDeLiens::ajouterLienDansUnEnsemble(std::unique_ptr<KELI> lien, KELICc* curseur)
+{
     Etat& e = etat();
     if (!lien)
         return nullptr;
@@ -494,13 +537,22 @@ KELI* KELServeurDeLiens::AjouterLienIn(std::unique_ptr<KELI> lien, KELICc* curse
     if (lien->parentInt() == 0)
         lien->assignerParentInt(nouvelId);
     KELI* stocke = AssigneLien(std::move(lien), nouvelId, curseur);
-    if (stocke)
+    if (stocke) {
+        noterCree(stocke, curseur);
         e.chercheur->insertLeLien(rangDe(stocke));
+    }
     return stocke;
 }
 
 KELI* KELServeurDeLiens::CreerLienRelInt(KELId rel, KELI* parent, KELI* enfant, KELDate inDate, KELDate outDate,
                                         KELICc* curseur)
+{
+    KELI* stocke = creerLienDansUnEnsemble(rel, parent, enfant, inDate, outDate, curseur);
+    return stocke && !Perdu(stocke) ? stocke : nullptr;
+}
+
+KELI* KELServeurDeLiens::creerLienDansUnEnsemble(KELId rel, KELI* parent, KELI* enfant, KELDate inDate,
+                                                 KELDate outDate, KELICc* curseur)
 {
     Etat& e = etat();
     const KELChercheurDe::Ensemble unCommit;
@@ -519,6 +571,7 @@ KELI* KELServeurDeLiens::CreerLienRelInt(KELId rel, KELI* parent, KELI* enfant, 
     KELI* stocke = AssigneLien(std::move(lien), nouvelId, curseur);
     if (!stocke)
         return nullptr;
+    noterCree(stocke, curseur);
     {
         SansEcriture sans;
         stocke->placeOutDate(outDate, curseur);
@@ -537,7 +590,11 @@ void KELServeurDeLiens::DegagerLien(KELI* lien, KELICc* curseur)
         lien->placeInDate(KELDateOublieeIn, curseur);
     }
     lien->lachePrise();
-    etat().chercheur->majLesDatesDuLien(rangDe(lien));
+    Etat& e = etat();
+    if (e.perdus.count(lien->idInt()))
+        return;
+    noterTouche(lien, curseur);
+    e.chercheur->majLesDatesDuLien(rangDe(lien));
 }
 
 void KELServeurDeLiens::EraseLien(KELI* lien, KELICc* curseur)
@@ -550,7 +607,11 @@ void KELServeurDeLiens::EraseLien(KELI* lien, KELICc* curseur)
         lien->placeInDate(KELDateOublieeIn, curseur);
     }
     lien->lachePrise();
-    etat().chercheur->deleteLeLien(lien->idInt());
+    Etat& e = etat();
+    if (e.perdus.count(lien->idInt()))
+        return;
+    noterTouche(lien, curseur);
+    e.chercheur->deleteLeLien(lien->idInt());
 }
 
 void KELServeurDeLiens::SetDelegate(KELProgressDelegate* d) { etat().delegue = d; }
@@ -624,18 +685,26 @@ KELDate KELServeurDeLiens::OutDateDuLien(const KELI* l)
 // Forwarders
 
 std::size_t KELServeurDeLiens::LienCount() { return etat().chercheur->lienCount(); }
-void KELServeurDeLiens::MajLesDatesDuLien(const KELI* lien)
+void KELServeurDeLiens::MajLesDatesDuLien(const KELI* lien, KELICc* curseur)
 {
     Etat& e = etat();
-    if (e.ecrituresSuspendues || !lien || lien->idInt() == 0)
+    // A link whose set of writes was lost has no row: its own written alone would stand in the
+    // store without the links that make it whole.
+    if (e.ecrituresSuspendues || !lien || lien->idInt() == 0 || e.perdus.count(lien->idInt()))
         return;
+    noterTouche(lien, curseur);
     e.chercheur->majLesDatesDuLien(rangDe(lien));
 }
 void KELServeurDeLiens::MajLien(const KELI* lien, KELId enfantInt)
 {
-    if (lien && lien->idInt())
-        etat().chercheur->majLien(rangDe(lien), enfantInt);
+    Etat& e = etat();
+    if (!lien || !lien->idInt() || e.perdus.count(lien->idInt()))
+        return;
+    noterTouche(lien, nullptr);
+    e.chercheur->majLien(rangDe(lien), enfantInt);
 }
+
+bool KELServeurDeLiens::Perdu(const KELI* lien) { return lien && g && g->perdus.count(lien->idInt()); }
 KELId KELServeurDeLiens::LienIntForParentInt(KELId p, KELId c, KELId r, KELDate d)
 {
     return etat().chercheur->lienIntForParentInt(p, c, r, d);
@@ -770,6 +839,8 @@ KELId KELServeurDeMots::CreeMotAvecBaseTxt(const std::string& mot, KELId lienInt
         return 0;
     if (!valeurs().mots->creeMotAvecBaseTxt(mot, lienInt, id))
         return 0;
+    if (KELChercheurDe::EnsembleOuvert())
+        etat().journal.mots.push_back(id);
     return id;
 }
 
@@ -805,6 +876,8 @@ KELId KELServeurDeNombres::CreeNombreAvecBaseNum(double n, KELId lienInt)
     if (!valeurs().nombres->creeNombreAvecBaseNum(n, lienInt, id))
         return 0;
     valeurs().cacheNombres[id] = n;
+    if (KELChercheurDe::EnsembleOuvert())
+        etat().journal.nombres.push_back(id);
     return id;
 }
 
@@ -913,3 +986,59 @@ KELServeurDeLiens::Acte::~Acte()
         toutRendre(*ids_);
     }
 }
+
+// ---------------------------------------------------------------------------------------------
+// A set of writes the store did not keep
+
+namespace {
+// The store holds nothing of the set: what it made is forgotten in memory as an erased link is
+// (its id stays taken for the run, and no row of it is written again), and the links it wrote
+// again take back their stored dates. A link it erased stays erased in memory until the next
+// start; the store keeps it.
+void finDEnsemble(bool stocke)
+{
+    if (!g)
+        return;
+    Etat& e = *g;
+    Etat::Journal j = std::move(e.journal);
+    e.journal = Etat::Journal{};
+    if (stocke)
+        return;
+    logFormat("KELServeurDeLiens: %zu links made and %zu written again were not stored; memory follows the store",
+              j.crees.size(), j.touches.size());
+    // Their ids are handed out again: a value kept under one would be read for the next.
+    if (v) {
+        for (KELId id : j.mots)
+            v->cacheMots.erase(id);
+        for (KELId id : j.nombres)
+            v->cacheNombres.erase(id);
+    }
+    for (const EnAttente& a : j.crees)
+        e.perdus.insert(a.lien->idInt());
+    for (auto it = j.crees.rbegin(); it != j.crees.rend(); ++it) {
+        KELICc* c = it->curseur ? it->curseur : e.curseurGlobal;
+        SansEcriture sans;
+        it->lien->placeOutDate(KELDateOublieeOut, c);
+        it->lien->placeInDate(KELDateOublieeIn, c);
+        it->lien->lachePrise();
+    }
+    for (auto it = j.touches.rbegin(); it != j.touches.rend(); ++it) {
+        KELI* lien = it->lien;
+        if (lien->inDate() == KELDateOublieeIn)
+            continue;
+        const std::optional<KELRow> row = e.chercheur->loadRowInt(lien->idInt());
+        if (!row)
+            continue;
+        KELICc* c = it->curseur ? it->curseur : e.curseurGlobal;
+        SansEcriture sans;
+        lien->assignerBaseInt(row->base);
+        if (row->inDate < lien->inDate()) {
+            lien->placeInDate(row->inDate, c);
+            lien->placeOutDate(row->outDate, c);
+        } else {
+            lien->placeOutDate(row->outDate, c);
+            lien->placeInDate(row->inDate, c);
+        }
+    }
+}
+} // namespace

@@ -42,6 +42,11 @@ public:
     static KELI* AjouterLienIn(std::unique_ptr<KELI> lien, KELICc* curseur);
     static KELI* CreerLienRelInt(KELId rel, KELI* parent, KELI* enfant, KELDate inDate,
                                  KELDate outDate, KELICc* curseur);
+    // Whether the link was made in a set of writes (an act, a commit) that the store did not
+    // keep, a full disk say: it is then forgotten in memory like an erased link, and no row of it
+    // is written again. AjouterLienIn and CreerLienRelInt answer nullptr for such a link when
+    // their own commit is the one lost; inside a larger act this is known when the act ends.
+    static bool Perdu(const KELI* lien);
     static void DegagerLien(KELI* lien, KELICc* curseur);
     static void EraseLien(KELI* lien, KELICc* curseur);
     static KELI* AssigneLien(std::unique_ptr<KELI> lien, KELId id, KELICc* curseur);
@@ -112,7 +117,9 @@ public:
 
     // Forwarders to the finder.
     static std::size_t LienCount();
-    static void MajLesDatesDuLien(const KELI* lien);
+    // Writes the link's row again; the window is the one the change was made in, which gets
+    // the stored dates back if the act the write belongs to is not stored.
+    static void MajLesDatesDuLien(const KELI* lien, KELICc* curseur = nullptr);
     static void MajLien(const KELI* lien, KELId enfantInt);
     static KELId LienIntForParentInt(KELId parent, KELId enfant, KELId rel, KELDate date);
     static KELIds LiensNumForEnfantInt(KELId enfant, KELId rel, KELDate date);
@@ -144,6 +151,9 @@ public:
 
 private:
     static void placerLesLiensEnAttente();
+    static KELI* ajouterLienDansUnEnsemble(std::unique_ptr<KELI> lien, KELICc* curseur);
+    static KELI* creerLienDansUnEnsemble(KELId rel, KELI* parent, KELI* enfant, KELDate inDate,
+                                         KELDate outDate, KELICc* curseur);
 };
 
 // Value servers: words and numbers kept apart from the links, shared among equal values in the

@@ -320,7 +320,14 @@ KELSpaceMenuHub::KELSpaceMenuHub(ZEVSpaceController& space, ApplicationHooks hoo
                      QStringLiteral("The home Channel could not be saved."),
                      QStringLiteral("Tallomer could not write its settings file, so the home Channel stays as it was."));
          }},
-        {"setZevFolderChannelInt", [s](const Arg& a) { s->setZevFolderChannelInt(KELId(a.value)); }},
+        {"setZevFolderChannelInt",
+         [s](const Arg& a) {
+             if (!s->setZevFolderChannelInt(KELId(a.value)))
+                 ZEVAlert::ShowSimpleAlertWithMessage(
+                     QStringLiteral("The drop folder could not be bound to this Channel."),
+                     QStringLiteral("Tallomer could not write its settings file, so the drop folder stays bound to "
+                                    "the Channel it was bound to."));
+         }},
         {"userChangePresetWithStampInt", [s](const Arg& a) { s->userChangePresetWithStampInt(KELId(a.value)); }},
         {"userChangePresetHome", [s](const Arg&) { s->userChangePresetHome(); }},
         {"userToggleFrontSpace", [s](const Arg&) { s->userToggleFrontSpace(); }},

@@ -41,6 +41,8 @@ QString ZEVItemDataFiles::ensureItemDropFolder(KELId item) const
     if (const FileResult made = ensureFolder(folder); !made) {
         say(QStringLiteral("Error when creating directory: %1").arg(folder));
         say(QStringLiteral("                             : %1").arg(made.error));
+        // The file it was made for is not written either: the user hears why.
+        ZEVItemDataChannels::ReportStoreError(made.error);
         return QString();
     }
     return folder;
@@ -112,8 +114,11 @@ QString ZEVItemDataFiles::createRTFDWithAttributedString(const ZEVRichText& text
     // The bundle: a folder holding the text as TXT.rtf and each attachment beside it.
     const QString bundle = uniquePathInFolder(folder, QStringLiteral("pasted text.rtfd"));
     if (bundle.isEmpty() || !QDir().mkdir(bundle)) {
+        const QString why = bundle.isEmpty() ? QStringLiteral("no free name in %1").arg(folder)
+                                             : QStringLiteral("cannot create folder %1").arg(bundle);
         say(QStringLiteral("Error when creating directory: %1").arg(bundle.isEmpty() ? folder : bundle));
-        say(QStringLiteral("                             : %1").arg(QStringLiteral("no free name")));
+        say(QStringLiteral("                             : %1").arg(why));
+        ZEVItemDataChannels::ReportStoreError(why);
         return QString();
     }
     if (const FileResult written = writeFileAtomically(bundle + QStringLiteral("/TXT.rtf"), rtfDocument(text.runs));

@@ -100,28 +100,37 @@ KELI* ZEVItemClass::creerItemWithChannelInt(KELId channelInt, const std::string&
     auto* mots = dynamic_cast<KELIModelMot*>(motModel_);
     if (!valide() || !mots)
         return nullptr;
-    // An Object is its link, three words and their links: all of them or none.
-    KELServeurDeLiens::Acte acte(7, 3);
-    if (!acte.complet())
-        return nullptr;
-    KELI* item = KELServeurDeLiens::CreerLienRelInt(KELRELATION_ITEM, nullptr, itemModel_, KELDateToujours,
-                                                    KELDateOuverte, curseur_);
-    if (!item) {
-        logLine("ZEVItemClass ERROR - Object not created");
+    KELI* item = nullptr;
+    {
+        // An Object is its link, three words and their links: all of them or none.
+        KELServeurDeLiens::Acte acte(7, 3);
+        if (!acte.complet())
+            return nullptr;
+        item = KELServeurDeLiens::CreerLienRelInt(KELRELATION_ITEM, nullptr, itemModel_, KELDateToujours,
+                                                  KELDateOuverte, curseur_);
+        if (!item) {
+            logLine("ZEVItemClass ERROR - Object not created");
+            return nullptr;
+        }
+        KELI* motTitre = mots->ajouterLeMot(title, curseur_);
+        KELI* motType = mots->ajouterLeMot(itemType, curseur_);
+        KELI* motIcone = mots->ajouterLeMot(itemIcon, curseur_);
+        const std::pair<KELId, KELI*> attributs[] = {
+            {KELRELATION_ITEM_TITLE, motTitre}, {KELRELATION_ITEM_TYPE, motType}, {KELRELATION_ITEM_ICON, motIcone}};
+        for (const auto& [rel, mot] : attributs)
+            if (mot)
+                KELServeurDeLiens::CreerLienRelInt(rel, item, mot, KELDateToujours, KELDateOuverte, curseur_);
+        addItemOption(item, options);
+        item->setChannelInt(channelInt);
+        if (channelInt == 0)
+            logLine("CreateItem ERROR !");
+    }
+    // The store kept none of it (a full disk): there is no Object to show or to give a record.
+    if (KELServeurDeLiens::Perdu(item)) {
+        ZEVItemOptionWrites::cancel(item);
+        logLine("ZEVItemClass ERROR - Object not stored");
         return nullptr;
     }
-    KELI* motTitre = mots->ajouterLeMot(title, curseur_);
-    KELI* motType = mots->ajouterLeMot(itemType, curseur_);
-    KELI* motIcone = mots->ajouterLeMot(itemIcon, curseur_);
-    const std::pair<KELId, KELI*> attributs[] = {
-        {KELRELATION_ITEM_TITLE, motTitre}, {KELRELATION_ITEM_TYPE, motType}, {KELRELATION_ITEM_ICON, motIcone}};
-    for (const auto& [rel, mot] : attributs)
-        if (mot)
-            KELServeurDeLiens::CreerLienRelInt(rel, item, mot, KELDateToujours, KELDateOuverte, curseur_);
-    addItemOption(item, options);
-    item->setChannelInt(channelInt);
-    if (channelInt == 0)
-        logLine("CreateItem ERROR !");
     return item;
 }
 

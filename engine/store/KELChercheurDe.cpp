@@ -23,6 +23,8 @@ std::string g_path;
 std::string g_downloadPage = "https://tallomer.org/download";
 KELChercheurDe::AlertAndStop g_alertAndStop;
 std::string g_lastError;
+bool g_ensembleOuvert = false; // an Ensemble opened the transaction under way
+KELChercheurDe::FinDEnsemble g_finDEnsemble = nullptr;
 
 void alertAndStop(const std::string& message, const std::string& informative)
 {
@@ -248,18 +250,33 @@ Sqlite& KELChercheurDe::ZevDataBase()
 
 KELChercheurDe::Ensemble::Ensemble()
 {
-    if (g_connection && g_connection->isOpen() && !g_connection->inTransaction())
+    if (g_connection && g_connection->isOpen() && !g_connection->inTransaction()) {
+        echecs_ = g_connection->writeFailureCount();
         ouvert_ = g_connection->beginDeferredTransaction();
+        g_ensembleOuvert = ouvert_;
+    }
 }
 
 KELChercheurDe::Ensemble::~Ensemble()
 {
-    // The connection may have been closed meanwhile (quit): then there is nothing to commit.
-    if (!ouvert_ || !g_connection || !g_connection->inTransaction())
+    if (!ouvert_)
         return;
-    if (!g_connection->commit())
-        g_connection->rollback();
+    g_ensembleOuvert = false;
+    bool stocke = true;
+    // The connection may have been closed meanwhile (quit): then there is nothing to commit.
+    if (g_connection && g_connection->inTransaction()) {
+        if (g_connection->writeFailureCount() != echecs_ || !g_connection->commit()) {
+            g_connection->rollback();
+            stocke = false;
+        }
+    }
+    if (g_finDEnsemble)
+        g_finDEnsemble(stocke);
 }
+
+bool KELChercheurDe::EnsembleOuvert() { return g_ensembleOuvert; }
+
+void KELChercheurDe::setFinDEnsemble(FinDEnsemble hook) { g_finDEnsemble = hook; }
 
 void KELChercheurDe::CloseDatabase()
 {

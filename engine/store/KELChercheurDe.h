@@ -66,7 +66,9 @@ public:
 
     // The statements run while one lives are committed together: a link's id reservation and its
     // row are one commit instead of two (each commit writes the touched pages to the log again).
-    // Inside an open transaction, or on a closed store, it does nothing.
+    // Inside an open transaction, or on a closed store, it does nothing. When any write among
+    // them failed (a full disk undoes a statement or the whole transaction, at SQLite's choice),
+    // none of them is kept: the set is rolled back rather than committed in part.
     class Ensemble {
     public:
         Ensemble();
@@ -76,7 +78,14 @@ public:
 
     private:
         bool ouvert_ = false;
+        std::uint64_t echecs_ = 0; // the connection's failed writes when the set began
     };
+    // Whether the statements run now belong to a set that is still to be committed.
+    static bool EnsembleOuvert();
+    // Told, once the set that opened a transaction has ended, whether its statements were stored.
+    // The link server sets it to take back from memory what the store did not keep.
+    using FinDEnsemble = void (*)(bool stocke);
+    static void setFinDEnsemble(FinDEnsemble hook);
 
 protected:
     // Every finder makes sure the connection exists.

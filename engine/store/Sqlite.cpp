@@ -573,7 +573,11 @@ bool Sqlite::forEach(const std::string& sql, const SqlArgs& arguments,
     return ok;
 }
 
-void Sqlite::reportWriteFailure() { reportStoreError(errorMessage()); }
+void Sqlite::reportWriteFailure()
+{
+    ++writeFailures_;
+    reportStoreError(errorMessage());
+}
 
 bool Sqlite::runWrite(const std::string& sql, const SqlArgs& arguments)
 {

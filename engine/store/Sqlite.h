@@ -158,6 +158,9 @@ public:
     // Whether a transaction is open (statements are not committed one by one), an undone one
     // included until it is ended.
     bool inTransaction() const;
+    // How many writes have failed on this connection so far: a caller compares two readings to
+    // learn whether any write between them failed.
+    std::uint64_t writeFailureCount() const { return writeFailures_; }
     // Copies the WAL into the database file and empties it, so that the file alone is complete.
     bool checkpoint();
     // Gives back the pages the connection keeps in memory (none is in use between statements).
@@ -213,4 +216,5 @@ private:
     // A write failed inside a transaction and the library rolled all of it back; cleared by
     // commit() (which then fails) or rollback().
     bool transactionUndone_ = false;
+    std::uint64_t writeFailures_ = 0;
 };

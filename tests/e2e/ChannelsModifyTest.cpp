@@ -3,7 +3,8 @@
 // OK stores one colour and one scale over the Space and the old ones around it. Set-as-home acts
 // at once and stays after Cancel; a Channel renamed from the Channels menu keeps its name. A
 // picture that is no image, an empty Channel name and a home that cannot be saved are each told,
-// and the panel keeps what was typed; so is a home set from the Channels menu that cannot be saved.
+// and the panel keeps what was typed; so are a home and a drop folder set from the Channels menu that
+// cannot be saved.
 // The panel's Now/Search buttons follow the active cursor when the wheel over the panel moves it.
 
 #include "tests/e2e/E2EFixture.h"
@@ -18,6 +19,7 @@
 #include "inspectors/channels/ZEVChannelModifyPanel.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
 #include "inspectors/channels/ZEVChannelViewer.h"
+#include "platform/files/RecordFile.h"
 #include "space/ZEVConstants.h"
 
 #include <QCheckBox>
@@ -367,6 +369,42 @@ TEST_F(ChannelsModify, SetAsHomeFromTheChannelsMenuThatCannotBeSavedSaysSo)
     advance(0.5);
     EXPECT_TRUE(alerts.empty());
     EXPECT_EQ(space()->homeChannelInt(), work->idInt());
+}
+
+TEST_F(ChannelsModify, BindToTheDropFolderThatCannotBeSavedSaysSoAndKeepsTheBoundChannel)
+{
+    start();
+    const KELId home = space()->currentChannelInt();
+    KELI* work = space()->newIdentityNamed("Work");
+    ASSERT_NE(work, nullptr);
+    space()->updateChannelWithIdentityInt(work->idInt());
+    advance(1.0);
+    ASSERT_EQ(space()->zevFolderChannelInt(), work->idInt());
+    const QString settings = storeFolder() + "/default.file";
+    QFile::remove(settings);
+    ASSERT_TRUE(QDir().mkpath(settings + "/kept"));
+    // Going home cannot move the drop folder with it: it stays bound to Work.
+    space()->updateChannelWithIdentityInt(home);
+    advance(1.0);
+    ASSERT_EQ(space()->currentChannelInt(), home);
+    ASSERT_EQ(space()->zevFolderChannelInt(), work->idInt());
+
+    alerts.clear();
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Bind to the Drop Folder"));
+    advance(0.5);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The drop folder could not be bound to this Channel."));
+    EXPECT_EQ(space()->zevFolderChannelInt(), work->idInt());
+
+    ASSERT_TRUE(QDir(settings).removeRecursively());
+    alerts.clear();
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Bind to the Drop Folder"));
+    advance(0.5);
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_EQ(space()->zevFolderChannelInt(), home);
+    const RecordRead read = readRecordFile(settings);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(recordInteger(*read.fields, QStringLiteral("ZEVDefaultChannelZevFolder")), qint64(home));
 }
 
 } // namespace

@@ -1,16 +1,21 @@
 // Record writes that fail while the program runs, as with a store made read-only: what the user
 // pasted leaves no Object behind (neither its links nor an icon), the user is told once, and the
-// same paste works once the store can be written again. Preferences that cannot be written at the
-// quit are told of, and their file keeps what it held.
+// same paste works once the store can be written again. A link base too full for an act keeps none
+// of it, and the Object the act made is neither shown nor stored later on its own. A picture whose
+// folder cannot be made is told. Preferences that cannot be written at the quit are told of, and
+// their file keeps what it held.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/support/LocalHttpServer.h"
 #include "tests/support/RefusedFolder.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "engine/store/KELChercheurDe.h"
 #include "platform/files/RecordFile.h"
+#include "platform/pasteboard/BoundedImage.h"
 
 #include <QClipboard>
 #include <QCursor>
@@ -114,6 +119,98 @@ TEST_F(StoreWrites, AnActCutShortByAFullLinkBaseStoresNoneOfItsLaterStatements)
     paste(writeFile(home + "/card.txt", "hello"));
     EXPECT_EQ(count("WORD WHERE WORD = 'card.txt'"), "1");
     EXPECT_EQ(count(attributes), std::to_string(std::stoi(before[0]) + 3));
+}
+
+// A full link base that undoes an act after its Object was made in memory (here at the web
+// Object's long title): the Object is no Object at all. It gets no icon and no record, and no
+// later write of its own stores it bare, without the title, type and icon that make it whole.
+TEST_F(StoreWrites, AWebObjectWhoseActTheFullLinkBaseUndidIsNeitherShownNorStoredBare)
+{
+    start();
+    alerts.clear();
+    tallomer::test::LocalHttpServer server;
+    server.route("/page", {"<html>page</html>", {{"Content-Type", "text/html"}}});
+    const auto pasteBookmark = [&](const QString& title) {
+        QByteArray moz;
+        for (const QChar c : server.url("/page").toString() + "\n" + title)
+            moz += char(c.unicode() & 0xFF), moz += char(c.unicode() >> 8);
+        auto data = std::make_unique<QMimeData>();
+        data->setData("text/x-moz-url", moz);
+        QGuiApplication::clipboard()->setMimeData(data.release());
+        QCursor::setPos(canvas()->mapToGlobal(QPoint(300, 300)));
+        key(Qt::Key_V, Qt::ControlModifier);
+        advance(1.0);
+    };
+    const auto objectRows = [this] {
+        return sql(database(), "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 1000050").at(0, 0);
+    };
+    const std::string objectsBefore = objectRows();
+    const std::string linksBefore = objectLinkCount();
+    const auto viewsBefore = desk(space()->nowCurseur())->itemViewSet().size();
+    Sqlite& db = KELChercheurDe::ZevDataBase();
+    const auto pages = db.executeQuery("PRAGMA page_count;");
+    const auto pageSize = db.executeQuery("PRAGMA page_size;");
+    ASSERT_TRUE(pages && pageSize);
+    // Room for the act's small rows, none for a title of many pages.
+    const std::int64_t room = pages->at(0).valueAt(0).toInt64() + 4;
+    ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = " + std::to_string(room) + ";"));
+    pasteBookmark(QString(int(64 * pageSize->at(0).valueAt(0).toInt64()), QLatin1Char('t')));
+    advance(1.0);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(objectRows(), objectsBefore) << "an Object was stored without its act";
+    EXPECT_EQ(objectLinkCount(), linksBefore);
+    EXPECT_EQ(desk(space()->nowCurseur())->itemViewSet().size(), viewsBefore);
+    EXPECT_TRUE(QDir(records()).entryList({QStringLiteral("*.http")}, QDir::Files).isEmpty());
+
+    // Room again: nothing of the lost Object is written by what follows, and a bookmark pasted
+    // now is an Object with its title and icon.
+    ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = 1073741823;"));
+    advance(2.0);
+    EXPECT_EQ(objectRows(), objectsBefore);
+    pasteBookmark(QStringLiteral("Page of the day"));
+    const Rows web = placedObjectsOfType("http");
+    ASSERT_EQ(web.size(), 1u);
+    EXPECT_EQ(web.at(0, 1), "Page of the day");
+    EXPECT_EQ(desk(space()->nowCurseur())->itemViewSet().size(), viewsBefore + 1);
+    EXPECT_EQ(alerts.size(), 1u);
+}
+
+// A picture pasted from another program is written into its Object's own folder inside the
+// Channel's drop folder; when that folder cannot be made the paste is told, not silently dropped.
+TEST_F(StoreWrites, APastedPictureWhoseFolderCannotBeMadeIsToldAndLeavesNoObject)
+{
+    start();
+    alerts.clear();
+    const QString drops = storeFolder() + "/local/zevDrop/2000018";
+    ASSERT_TRUE(QFileInfo(drops).isDir());
+    const auto pastePicture = [&] {
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        auto data = std::make_unique<QMimeData>();
+        data->setData("image/png", pngData(image));
+        QGuiApplication::clipboard()->setMimeData(data.release());
+        QCursor::setPos(canvas()->mapToGlobal(QPoint(300, 300)));
+        key(Qt::Key_V, Qt::ControlModifier);
+        advance(1.0);
+    };
+    const std::string before = objectLinkCount();
+    const auto folders = [&] { return QDir(drops).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(); };
+    const auto foldersBefore = folders();
+    {
+        tallomer::test::RefusedFolder refused(drops);
+        ASSERT_TRUE(refused.ok());
+        pastePicture();
+        EXPECT_EQ(objectLinkCount(), before);
+        ASSERT_EQ(alerts.size(), 1u) << "the paste did nothing without a word";
+        EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+        EXPECT_TRUE(alerts[0].informative.contains(drops)) << alerts[0].informative.toStdString();
+    }
+
+    pastePicture();
+    ASSERT_EQ(placedObjectsOfType("file").size(), 1u);
+    EXPECT_EQ(folders(), foldersBefore + 1);
+    EXPECT_EQ(alerts.size(), 1u);
 }
 
 TEST_F(StoreWrites, PreferencesThatCannotBeWrittenAtTheQuitAreToldOfAndTheirFileStaysWhole)

@@ -393,3 +393,68 @@ TEST_F(WholeActs, AnActThatRunsOutOfIdsStoresNothingAndIsReported)
         EXPECT_EQ(storetest::scalar(path, "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 0;").toInt64(), 0);
     }
 }
+
+// A full disk in the middle of an act: the store keeps none of it, and memory follows the store.
+// The links the act made leave their windows as erased links do, and no later write of theirs
+// stores their rows alone; a link the act closed is open again; the next act is stored whole.
+TEST_F(WholeActs, AnActTheFullStoreDidNotKeepIsTakenBackFromMemory)
+{
+    KELI* a = newObject();
+    KELI* b = newObject();
+    auto* rel = wake<KELIElemRelation>(kRel);
+    auto* mots = wake<KELIModelMot>(kel::kModelMot);
+    ASSERT_TRUE(a && b && rel && mots);
+    const double t = sched.now();
+    KELI* ancien = relier(a, b, t - 100);
+    ASSERT_NE(ancien, nullptr);
+    Sqlite& db = KELChercheurDe::ZevDataBase();
+    ASSERT_EQ(storetest::scalar(path, "PRAGMA freelist_count;").toInt64(), 0);
+    const std::string avant = storetest::dump(path);
+    const std::string pages = std::to_string(storetest::scalar(path, "PRAGMA page_count;").toInt64());
+    const std::string ligne = "SELECT COUNT(*) FROM ZEVLETS WHERE ZEVLET_ID = ";
+
+    Recorder rec(global(), {a->idInt()});
+    KELI* nouveau = nullptr;
+    KELI* apres = nullptr;
+    erreurs.clear();
+    {
+        const KELServeurDeLiens::Acte acte(3, 1);
+        ASSERT_TRUE(acte.complet());
+        // The file may not grow from here on: a word too long for the pages it has fails.
+        ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = " + pages + ";"));
+        ancien->placeOutDate(t, global());
+        nouveau = KELServeurDeLiens::CreerLienRelInt(kRel, a, b, t, KELDateOuverte, global());
+        ASSERT_NE(nouveau, nullptr); // the act has not ended: the store's answer comes with it
+        mots->ajouterLeMot(std::string(20000, 'w'), global());
+        apres = KELServeurDeLiens::CreerLienRelInt(kRel, b, a, t, KELDateOuverte, global());
+    }
+    ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = 1073741823;"));
+    ASSERT_FALSE(erreurs.empty());
+    EXPECT_TRUE(storetest::dump(path) == avant) << "the store kept part of the act";
+
+    EXPECT_TRUE(KELServeurDeLiens::Perdu(nouveau));
+    EXPECT_FALSE(KELServeurDeLiens::Perdu(ancien));
+    EXPECT_EQ(ancien->outDate(), KELDateOuverte);
+    EXPECT_EQ(rel->lienDuParent(a, b, global()), ancien);
+    EXPECT_EQ(contenu(rel->enfantsDuParent(a, global())), std::vector<KELI*>{b});
+    EXPECT_EQ(rel->enfantsDuParent(b, global()), nullptr);
+    const std::vector<std::string> vus = rec.take();
+    EXPECT_NE(std::ranges::find(vus, "desP " + nouveau->idTxt()), vus.end()) << "the new link's leave was not told";
+
+    // Writes of a lost link's own row store nothing.
+    nouveau->placeOutDate(t + 50, global());
+    if (apres)
+        apres->placeInDate(t - 50, global());
+    sched.runUntilIdle();
+    EXPECT_EQ(storetest::scalar(path, ligne + nouveau->idTxt() + ";").toInt64(), 0);
+    EXPECT_TRUE(storetest::dump(path) == avant);
+
+    // With room again the next act is stored whole, under ids of its own.
+    erreurs.clear();
+    KELI* suivant = relier(a, b, t + 1);
+    ASSERT_NE(suivant, nullptr);
+    EXPECT_GT(suivant->idInt(), nouveau->idInt());
+    EXPECT_TRUE(erreurs.empty());
+    EXPECT_EQ(storetest::scalar(path, ligne + suivant->idTxt() + ";").toInt64(), 1);
+    EXPECT_DOUBLE_EQ(KELServeurDeLiens::OutDateForLienNum(ancien->idInt()), KELDateOuverte);
+}
