@@ -156,5 +156,48 @@ TEST_F(E2E, AStoreThatCannotBeOpenedIsSaidInAnAlertNothingOfOursCovers)
     }
 }
 
+// A folder the start must make where a file stands: the store's own, or the drop folder in the
+// home. Each start is told why it ends, names the place, and leaves what stands there.
+TEST_F(E2E, AFolderTheStartCannotMakeIsSaidInAnAlertAndNothingIsOverwritten)
+{
+    start();
+    quit();
+    const struct {
+        QString where;
+        const char* message;
+    } cases[] = {
+        {storeFolder() + "/local/zevData/2000018", "Tallomer cannot make its store."},
+        {home + "/Tallomer", "Tallomer cannot make its drop folder."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where.toStdString());
+        const QString aside = c.where + ".aside";
+        ASSERT_TRUE(QDir().rename(c.where, aside));
+        writeFile(c.where, "the user's own");
+        alerts.clear();
+        stops.clear();
+        launch();
+        if (!status) {
+            app()->setStopHandler([this](int code) { stops.push_back(code); });
+            for (int i = 0; i < 40 && stops.empty(); ++i)
+                advance(0.05);
+        }
+        EXPECT_TRUE(status ? *status == 1 : stops == std::vector<int>{1}) << "the program went on";
+        ASSERT_EQ(alerts.size(), 1u) << "the program ended without a word";
+        EXPECT_EQ(alerts[0].message, c.message);
+        EXPECT_TRUE(alerts[0].informative.contains(c.where)) << alerts[0].informative.toStdString();
+        graph.reset();
+        QFile f(c.where);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), "the user's own");
+        f.close();
+        ASSERT_TRUE(QFile::remove(c.where));
+        ASSERT_TRUE(QDir().rename(aside, c.where));
+    }
+    alerts.clear();
+    start();
+    EXPECT_TRUE(alerts.empty());
+}
+
 } // namespace
 } // namespace e2e
