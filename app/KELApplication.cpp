@@ -375,6 +375,21 @@ void KELApplication::_initKELApplication(bool firstRun)
     KELServeurDeLiens::initialize();
     if (stopped())
         return;
+    // A damaged base without the links the start reads would leave an empty window and no word.
+    if (const std::string damage = KELDemarrage::VerifierLaStructure(KELChercheurDe::ZevDataBase(), kCurseurTimelineInt,
+                                                                     {ZEVController::kRootSpaceInt});
+        !damage.empty()) {
+        const QString why = QString::fromStdString(damage);
+        logFormat("KELApplication _initKELApplication: the link base cannot be used: %s", damage.c_str());
+        if (provingImport_)
+            putPreviousStoreBack(why, QStringLiteral("Start Tallomer again to use it."));
+        else
+            ZEVAlert::ShowSimpleAlertWithMessage(
+                QStringLiteral("Tallomer cannot open its store."),
+                QStringLiteral("The link base cannot be used: %1.\nThe link base is %2.").arg(why, layout_.zevBase));
+        stop();
+        return;
+    }
     // What the start wakes is read meanwhile; by the time the Space is built it is all in memory.
     KELDemarrage::LireLesRelationsEnAvance(kLectureDuDemarrage);
     KELServeurDeLiens::SetDelegate(&progressRelay_);
