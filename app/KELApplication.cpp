@@ -188,7 +188,12 @@ void KELApplication::awakeFromNib()
 
     // The store folder comes first so that its lock guards everything below, the older layout's
     // move included (its folders can only exist inside an existing store folder).
-    if (!store::makeStoreFolder(layout_) || !lockStore()) {
+    store::FolderFailure failure;
+    if (!store::makeStoreFolder(layout_, &failure)) {
+        refuseStart(failure);
+        return;
+    }
+    if (!lockStore()) {
         stop();
         return;
     }
@@ -196,7 +201,7 @@ void KELApplication::awakeFromNib()
     // checked it before anything reads the store; the store it replaced is removed only once the
     // link base has opened.
     if (QFileInfo(layout_.zevPrevious).isDir()) {
-        const QString why = KELWholeStore::checkStoreDatabase(layout_.zevBase);
+        const QString why = KELWholeStore::checkStore(layout_.zevDir);
         provingImport_ = why.isEmpty();
         if (!provingImport_ && (!putPreviousStoreBack(why, QString()) || !lockStore())) {
             stop();
@@ -206,15 +211,19 @@ void KELApplication::awakeFromNib()
     const auto transition = options_.transitionForDataURL
                                 ? options_.transitionForDataURL
                                 : std::function<void(const QString&)>(&ZEVItemData::TransitionForDataURL);
-    switch (store::migrateOldLayout(layout_, transition)) {
+    switch (store::migrateOldLayout(layout_, transition, &failure)) {
     case store::Migration::Done:
         break;
     case store::Migration::Stop:
-        stop();
+        refuseStart(failure);
         return;
     case store::Migration::LeftoverAlert:
-        ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("Multi-channel transition ERROR!"),
-                                             QStringLiteral("Try restarting the app"));
+        if (provingImport_)
+            putPreviousStoreBack(QStringLiteral("its files of the older layout cannot be moved"),
+                                 QStringLiteral("Start Tallomer again to use it."));
+        else
+            ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("Multi-channel transition ERROR!"),
+                                                 QStringLiteral("Try restarting the app"));
         stop();
         return;
     }
@@ -271,6 +280,21 @@ bool KELApplication::lockStore()
     return false;
 }
 
+void KELApplication::refuseStart(const store::FolderFailure& failure)
+{
+    // Every start would end here again: the user must learn why, not see the program vanish.
+    const QString why = QStringLiteral("the folder %1 cannot be made (%2)").arg(failure.folder, failure.error);
+    if (provingImport_)
+        putPreviousStoreBack(why, QStringLiteral("Start Tallomer again to use it."));
+    else
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("Tallomer cannot make its store."),
+            QStringLiteral("The folder %1 cannot be made (%2). Move or rename what stands there, or make its "
+                           "folder writable, then start Tallomer again.")
+                .arg(failure.folder, failure.error));
+    stop();
+}
+
 bool KELApplication::putPreviousStoreBack(const QString& reason, const QString& then)
 {
     provingImport_ = false;
@@ -303,8 +327,9 @@ void KELApplication::_initKELApplication(bool firstRun)
 {
     if (stopped())
         return;
-    if (!store::makeDataFolders(layout_)) {
-        stop();
+    store::FolderFailure failure;
+    if (!store::makeDataFolders(layout_, &failure)) {
+        refuseStart(failure);
         return;
     }
     store::copyMissingWallpapers(layout_, [](const QString& name) { return KELResources::wallpaperPath(name); });
@@ -320,7 +345,7 @@ void KELApplication::_initKELApplication(bool firstRun)
         return;
 
     // The user's drop folder.
-    switch (store::makeUserFolder(layout_)) {
+    switch (store::makeUserFolder(layout_, &failure)) {
     case store::UserFolder::Existing:
         break;
     case store::UserFolder::Created:
@@ -334,6 +359,12 @@ void KELApplication::_initKELApplication(bool firstRun)
         }
         break;
     case store::UserFolder::Failed:
+        // Not the store's: an import being proved is not at fault, and waits for the next start.
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("Tallomer cannot make its drop folder."),
+            QStringLiteral("The folder %1 cannot be made (%2). Move or rename what stands there, then start "
+                           "Tallomer again.")
+                .arg(failure.folder, failure.error));
         stop();
         return;
     }
@@ -344,6 +375,21 @@ void KELApplication::_initKELApplication(bool firstRun)
     KELServeurDeLiens::initialize();
     if (stopped())
         return;
+    // A damaged base without the links the start reads would leave an empty window and no word.
+    if (const std::string damage = KELDemarrage::VerifierLaStructure(KELChercheurDe::ZevDataBase(), kCurseurTimelineInt,
+                                                                     {ZEVController::kRootSpaceInt});
+        !damage.empty()) {
+        const QString why = QString::fromStdString(damage);
+        logFormat("KELApplication _initKELApplication: the link base cannot be used: %s", damage.c_str());
+        if (provingImport_)
+            putPreviousStoreBack(why, QStringLiteral("Start Tallomer again to use it."));
+        else
+            ZEVAlert::ShowSimpleAlertWithMessage(
+                QStringLiteral("Tallomer cannot open its store."),
+                QStringLiteral("The link base cannot be used: %1.\nThe link base is %2.").arg(why, layout_.zevBase));
+        stop();
+        return;
+    }
     // What the start wakes is read meanwhile; by the time the Space is built it is all in memory.
     KELDemarrage::LireLesRelationsEnAvance(kLectureDuDemarrage);
     KELServeurDeLiens::SetDelegate(&progressRelay_);

@@ -186,6 +186,9 @@ private:
     // Puts the store an import replaced back in the place of the imported one, which cannot be
     // opened for `why`, and tells the user (adding `then`); false when it could not be put back.
     bool putPreviousStoreBack(const QString& why, const QString& then);
+    // A folder of the store the start cannot make: told, with the store an import replaced put
+    // back when the imported one is being proved; then the program stops.
+    void refuseStart(const store::FolderFailure& failure);
     void runQuitSequence();
     bool stopped() const { return terminating_; }
 

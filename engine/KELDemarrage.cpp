@@ -89,6 +89,11 @@ std::string KELDemarrage::VerifierLeFichier(const std::string& path, KELId curse
             details += (details.empty() ? "" : "; ") + r.valueAt(0).toText();
         return "it is damaged (" + details + ")";
     }
+    return VerifierLaStructure(db, curseurTimelineInt, requis);
+}
+
+std::string KELDemarrage::VerifierLaStructure(Sqlite& db, KELId curseurTimelineInt, const std::vector<KELId>& requis)
+{
     // The version first, as the open reads it first: a newer file is named as such.
     for (const Table& table : tablesLues()) {
         if (std::string manque = manqueDansLaTable(db, table); !manque.empty())

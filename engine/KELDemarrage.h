@@ -9,6 +9,7 @@
 #include <vector>
 
 class KELICurseur;
+class Sqlite;
 
 class KELDemarrage {
 public:
@@ -28,4 +29,7 @@ public:
     // the shared connection.
     static std::string VerifierLeFichier(const std::string& path, KELId curseurTimelineInt,
                                          const std::vector<KELId>& requis = {});
+    // The same checks but SQLite's integrity check, on an open connection, reading only: what a
+    // start reads at once, whose absence would leave it without its windows.
+    static std::string VerifierLaStructure(Sqlite& db, KELId curseurTimelineInt, const std::vector<KELId>& requis = {});
 };

@@ -3,6 +3,7 @@
 #include "runtime/Log.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -167,7 +168,7 @@ bool copyFileSafely(const QString& source, const QString& target, QString* error
     return true;
 }
 
-Migration migrateOldLayout(const KELStoreLayout& layout, const TransitionHook& transition)
+Migration migrateOldLayout(const KELStoreLayout& layout, const TransitionHook& transition, FolderFailure* failure)
 {
     const fs::path oldDrop = fsPath(layout.oldDrop());
     const fs::path oldData = fsPath(layout.oldData());
@@ -178,6 +179,8 @@ Migration migrateOldLayout(const KELStoreLayout& layout, const TransitionHook& t
         logLine("MULTI-CHANNEL zevDrop transition\u2026");
         if (!ensureFolder(layout.channelDrop(), true, &error)) {
             logFormat("Creating Application Support/Tallomer/local/zevDrop/%d folder ERROR: %s", channel, qUtf8Printable(error));
+            if (failure)
+                *failure = {layout.channelDrop(), error};
             return Migration::Stop;
         }
         moveEntries(oldDrop, fsPath(layout.channelDrop()), "zevDrop", {});
@@ -187,6 +190,8 @@ Migration migrateOldLayout(const KELStoreLayout& layout, const TransitionHook& t
         logLine("MULTI-CHANNEL zevData transition\u2026");
         if (!ensureFolder(channelData, true, &error)) {
             logFormat("Creating Application Support/Tallomer/local/zevData/%d folder ERROR: %s", channel, qUtf8Printable(error));
+            if (failure)
+                *failure = {channelData, error};
             return Migration::Stop;
         }
         moveEntries(oldData, fsPath(channelData), "zevData", transition);
@@ -198,12 +203,14 @@ Migration migrateOldLayout(const KELStoreLayout& layout, const TransitionHook& t
     return Migration::Done;
 }
 
-bool makeStoreFolder(const KELStoreLayout& layout)
+bool makeStoreFolder(const KELStoreLayout& layout, FolderFailure* failure)
 {
     QString error;
     if (ensureFolder(layout.zevDir, true, &error))
         return true;
     logFormat("Creating Application Support/Tallomer folder %s ERROR: %s", qUtf8Printable(layout.zevDir), qUtf8Printable(error));
+    if (failure)
+        *failure = {layout.zevDir, error};
     return false;
 }
 
@@ -220,27 +227,48 @@ bool copyTemplateIfMissing(const KELStoreLayout& layout, const QString& template
     return false;
 }
 
-bool makeDataFolders(const KELStoreLayout& layout)
+bool makeDataFolders(const KELStoreLayout& layout, FolderFailure* failure)
 {
     const int channel = static_cast<int>(KELStoreLayout::kHomeChannel);
     QString error;
+    auto failed = [&](const QString& folder) {
+        if (failure)
+            *failure = {folder, error};
+        return false;
+    };
     if (!ensureFolder(layout.zevDrop, true, &error)) {
         logFormat("Creating Application Support/Tallomer/local/zevDrop/ folder ERROR: %s", qUtf8Printable(error));
-        return false;
+        return failed(layout.zevDrop);
     }
     if (!ensureFolder(layout.zevData, true, &error)) {
         logFormat("Creating Application Support/Tallomer/local/zevData/ folder ERROR: %s", qUtf8Printable(error));
-        return false;
+        return failed(layout.zevData);
     }
     if (!ensureFolder(layout.channelDrop(), false, &error)) {
         logFormat("Creating Application Support/Tallomer/local/zevDrop/%d folder ERROR: %s", channel, qUtf8Printable(error));
-        return false;
+        return failed(layout.channelDrop());
     }
     if (!ensureFolder(layout.channelData(), false, &error)) {
         logFormat("Creating Application Support/Tallomer/local/zevData/%d folder ERROR: %s", channel, qUtf8Printable(error));
-        return false;
+        return failed(layout.channelData());
     }
     return true;
+}
+
+QString folderObstacle(const QString& storeFolder)
+{
+    // What makeDataFolders makes, relative to the store folder.
+    const QString channel = QString::number(KELStoreLayout::kHomeChannel);
+    const QStringList folders = {QStringLiteral("local"), QStringLiteral("local/zevDrop"), QStringLiteral("local/zevData"),
+                                 QStringLiteral("local/zevDrop/") + channel, QStringLiteral("local/zevData/") + channel};
+    for (const QString& relative : folders) {
+        const QFileInfo info(storeFolder + QLatin1Char('/') + relative);
+        if (info.isSymLink() && !info.exists())
+            return QStringLiteral("%1 is a link that leads nowhere where a folder goes").arg(relative);
+        if (info.exists() && !info.isDir())
+            return QStringLiteral("%1 is a file where a folder goes").arg(relative);
+    }
+    return QString();
 }
 
 const QStringList& wallpaperNames()
@@ -287,7 +315,7 @@ int copyMissingWallpapers(const KELStoreLayout& layout, const std::function<QStr
     return copied;
 }
 
-UserFolder makeUserFolder(const KELStoreLayout& layout)
+UserFolder makeUserFolder(const KELStoreLayout& layout, FolderFailure* failure)
 {
     QString path = layout.zevFolder;
     while (path.size() > 1 && path.endsWith('/'))
@@ -299,10 +327,15 @@ UserFolder makeUserFolder(const KELStoreLayout& layout)
         if (fs::is_directory(fs::status(p, ec)))
             return UserFolder::Existing;
         logFormat("Creating folder NSHomeDirectory/Tallomer/ ERROR: %s", qUtf8Printable(describeErrno(ENOTDIR)));
+        if (failure)
+            *failure = {path, describeErrno(ENOTDIR)};
         return UserFolder::Failed;
     }
     if (::mkdir(p.c_str(), 0700) != 0) {
-        logFormat("Creating folder NSHomeDirectory/Tallomer/ ERROR: %s", qUtf8Printable(describeErrno(errno)));
+        const QString error = describeErrno(errno);
+        logFormat("Creating folder NSHomeDirectory/Tallomer/ ERROR: %s", qUtf8Printable(error));
+        if (failure)
+            *failure = {path, error};
         return UserFolder::Failed;
     }
     // The umask only ever takes bits away; set the mode exactly, as asked.

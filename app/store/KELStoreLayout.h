@@ -54,15 +54,27 @@ enum class Migration {
     LeftoverAlert,  // an old folder is still there: tell the user, then stop
 };
 
+// A folder the start could not make, and why.
+struct FolderFailure {
+    QString folder;
+    QString error;
+};
+
 // Moves the contents of the older single-Channel folders into Channel 2000018.
-Migration migrateOldLayout(const KELStoreLayout& layout, const TransitionHook& transition);
-// The store folder, with intermediate folders. false: stop.
-bool makeStoreFolder(const KELStoreLayout& layout);
+// Stop: the Channel folder that could not be made in `failure` when given.
+Migration migrateOldLayout(const KELStoreLayout& layout, const TransitionHook& transition,
+                           FolderFailure* failure = nullptr);
+// The store folder, with intermediate folders. false: stop, with the reason in `failure` when given.
+bool makeStoreFolder(const KELStoreLayout& layout, FolderFailure* failure = nullptr);
 // Copies the template link base into the store unless it is there. false: stop, with the reason
 // in `error` when given.
 bool copyTemplateIfMissing(const KELStoreLayout& layout, const QString& templatePath, QString* error = nullptr);
-// zevDrop, zevData and their Channel 2000018 folders. false: stop.
-bool makeDataFolders(const KELStoreLayout& layout);
+// zevDrop, zevData and their Channel 2000018 folders. false: stop, with the folder that could not
+// be made in `failure` when given.
+bool makeDataFolders(const KELStoreLayout& layout, FolderFailure* failure = nullptr);
+// What in the store folder `storeFolder` stands where the start makes its folders (a file, or a
+// link that leads nowhere); empty when the start can make or use them all.
+QString folderObstacle(const QString& storeFolder);
 // The four wallpapers; failures are logged and the start goes on. `sourceFor` answers the
 // program's copy of a wallpaper (empty when it has none). Answers how many were copied.
 int copyMissingWallpapers(const KELStoreLayout& layout, const std::function<QString(const QString&)>& sourceFor);
@@ -71,7 +83,7 @@ const QStringList& wallpaperNames();
 
 enum class UserFolder { Existing, Created, Failed };
 // ~/Tallomer with permissions 0700; an existing folder is left as it is.
-UserFolder makeUserFolder(const KELStoreLayout& layout);
+UserFolder makeUserFolder(const KELStoreLayout& layout, FolderFailure* failure = nullptr);
 
 // Creates `path` (and with `intermediate` its missing parents). An existing folder is success;
 // an existing file of that name is not. `error` receives the system's description.

@@ -76,17 +76,21 @@ bool KELWholeStore::isInside(const QString& path, const QString& folder)
     return p == f || p.startsWith(f + QLatin1Char('/'));
 }
 
-QString KELWholeStore::checkStoreDatabase(const QString& path)
+QString KELWholeStore::checkStore(const QString& folder)
 {
+    const QString path = folder + QStringLiteral("/zev.sqlite");
     if (!QFileInfo(path).isFile())
         return QStringLiteral("it holds no link base (zev.sqlite)");
     // The checks the next start would make, before anything of the store is touched.
     const std::string why = KELDemarrage::VerifierLeFichier(QFile::encodeName(path).toStdString(),
                                                             KELApplication::kCurseurTimelineInt,
                                                             {ZEVController::kRootSpaceInt});
-    if (why.empty())
-        return QString();
-    return QStringLiteral("its link base cannot be used: %1").arg(QString::fromStdString(why));
+    if (!why.empty())
+        return QStringLiteral("its link base cannot be used: %1").arg(QString::fromStdString(why));
+    // A start that cannot make its folders stops before the link base is ever opened.
+    if (const QString obstacle = store::folderObstacle(folder); !obstacle.isEmpty())
+        return QStringLiteral("its folders cannot be laid out: %1").arg(obstacle);
+    return QString();
 }
 
 FileResult KELWholeStore::snapshotDatabase(const QString& database, const QString& snapshot)
@@ -231,7 +235,7 @@ void KELWholeStore::menuTallomerImportAll()
     QThreadPool::globalInstance()->start([this, archive, destination, limits] {
         FileResult result = unpackZipArchive(archive, destination, limits);
         if (result) {
-            const QString why = checkStoreDatabase(destination + QStringLiteral("/zev.sqlite"));
+            const QString why = checkStore(destination);
             if (!why.isEmpty())
                 result = FileResult::failure(why);
         }

@@ -45,9 +45,10 @@ public:
     // The folder swap of the import goes through this rename (tests put failures in its place).
     void setRename(RenameFn rename) { rename_ = std::move(rename); }
 
-    // Why the link base at path cannot be imported, or a start cannot go on with it; empty when
-    // it can (read only: the link base's own checks of the file, see KELDemarrage).
-    static QString checkStoreDatabase(const QString& path);
+    // Why the store in `folder` cannot be imported, or a start cannot go on with it; empty when
+    // it can (read only: the link base's own checks of the file, see KELDemarrage, and the places
+    // of the folders a start makes).
+    static QString checkStore(const QString& folder);
     // A copy of the link base made through SQLite (never a torn copy of the live file).
     static FileResult snapshotDatabase(const QString& database, const QString& snapshot);
     // Whether path is the folder or lies inside it (links resolved).

@@ -156,5 +156,94 @@ TEST_F(E2E, AStoreThatCannotBeOpenedIsSaidInAnAlertNothingOfOursCovers)
     }
 }
 
+// A folder the start must make where a file stands: the store's own, or the drop folder in the
+// home. Each start is told why it ends, names the place, and leaves what stands there.
+TEST_F(E2E, AFolderTheStartCannotMakeIsSaidInAnAlertAndNothingIsOverwritten)
+{
+    start();
+    quit();
+    const struct {
+        QString where;
+        const char* message;
+    } cases[] = {
+        {storeFolder() + "/local/zevData/2000018", "Tallomer cannot make its store."},
+        {home + "/Tallomer", "Tallomer cannot make its drop folder."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where.toStdString());
+        const QString aside = c.where + ".aside";
+        ASSERT_TRUE(QDir().rename(c.where, aside));
+        writeFile(c.where, "the user's own");
+        alerts.clear();
+        stops.clear();
+        launch();
+        if (!status) {
+            app()->setStopHandler([this](int code) { stops.push_back(code); });
+            for (int i = 0; i < 40 && stops.empty(); ++i)
+                advance(0.05);
+        }
+        EXPECT_TRUE(status ? *status == 1 : stops == std::vector<int>{1}) << "the program went on";
+        ASSERT_EQ(alerts.size(), 1u) << "the program ended without a word";
+        EXPECT_EQ(alerts[0].message, c.message);
+        EXPECT_TRUE(alerts[0].informative.contains(c.where)) << alerts[0].informative.toStdString();
+        graph.reset();
+        QFile f(c.where);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), "the user's own");
+        f.close();
+        ASSERT_TRUE(QFile::remove(c.where));
+        ASSERT_TRUE(QDir().rename(aside, c.where));
+    }
+    alerts.clear();
+    start();
+    EXPECT_TRUE(alerts.empty());
+}
+
+// A base that opens but lacks what a start reads at once: said in an alert naming the damage,
+// not an empty window without a word; the file is left as it was.
+TEST_F(E2E, AStoreLackingWhatAStartReadsIsSaidInAnAlertInsteadOfAnEmptyWindow)
+{
+    start();
+    quit();
+    const QString kept = database() + ".kept";
+    ASSERT_TRUE(QFile::copy(database(), kept));
+    const struct {
+        const char* change;
+        const char* reason;
+    } cases[] = {
+        {"DELETE FROM ZEVLETS WHERE ZEVLET_ID = 270", "it lacks the link 270 that a start reads"},
+        {"DELETE FROM ZEVLETS WHERE ZEVLET_ID = 2000001", "it lacks the link 2000001 that a start reads"},
+        {"UPDATE ZEVLETS SET CLASS = 'KELI' WHERE ZEVLET_ID = 270", "its link 270 is of the class 'KELI'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        QFile::remove(database());
+        QFile::remove(database() + "-wal");
+        QFile::remove(database() + "-shm");
+        ASSERT_TRUE(QFile::copy(kept, database()));
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, c.change, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        const Rows before = sql(database(), "SELECT * FROM ZEVLETS ORDER BY ZEVLET_ID");
+        alerts.clear();
+        stops.clear();
+        launch();
+        if (!status) {
+            app()->setStopHandler([this](int code) { stops.push_back(code); });
+            for (int i = 0; i < 40 && stops.empty(); ++i)
+                advance(0.05);
+        }
+        EXPECT_TRUE(status ? *status == 1 : stops == std::vector<int>{1}) << "the program went on";
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].message, "Tallomer cannot open its store.");
+        EXPECT_TRUE(alerts[0].informative.contains(c.reason)) << alerts[0].informative.toStdString();
+        EXPECT_TRUE(alerts[0].informative.contains(database())) << alerts[0].informative.toStdString();
+        EXPECT_EQ(space(), nullptr);
+        graph.reset();
+        EXPECT_EQ(sql(database(), "SELECT * FROM ZEVLETS ORDER BY ZEVLET_ID").rows, before.rows);
+    }
+}
+
 } // namespace
 } // namespace e2e

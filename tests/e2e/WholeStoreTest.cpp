@@ -280,6 +280,10 @@ TEST_F(WholeStoreE2E, ARefusedArchiveIsNamedInAnAlertAndLeavesTheStoreAsItWas)
         {pythonZip("damaged.zip", "z = zipfile.ZipFile(path, 'w'); z.writestr('zev.sqlite', 'not a database'); z.close()"),
          "link base"},
         {newer, "version 4"},
+        // A start could not make its folders where the archive put files.
+        {pythonZip("folders.zip", "z = zipfile.ZipFile(path, 'w'); z.write(template, 'zev.sqlite')\n"
+                                  "z.writestr('local/zevData', 'x'); z.close()"),
+         "local/zevData is a file where a folder goes"},
     };
     expectRefused(cases, storeFolder() + "/local");
     EXPECT_FALSE(QFileInfo::exists(work + "/x"));
@@ -416,6 +420,38 @@ TEST_F(WholeStoreE2E, AStartThatCannotOpenTheImportedStorePutsThePreviousOneBack
     files = placedObjectsOfType("file");
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(files.at(1, 1), "two.txt");
+}
+
+// A store swapped in whose folders the start cannot make: the one it replaced comes back and the
+// user is told, instead of every later start ending without a word.
+TEST_F(WholeStoreE2E, AStartThatCannotMakeTheImportedStoresFoldersPutsThePreviousOneBack)
+{
+    start();
+    placeFile("one.txt");
+    QDir().mkpath(home + "/Exports");
+    const QString archive = exportTo(home + "/Exports/all.zip");
+    placeFile("two.txt");
+    importFrom(archive);
+    ASSERT_EQ(stops.size(), 1u);
+    graph.reset();
+    ASSERT_TRUE(QFileInfo(previousFolder()).isDir());
+    // A file takes the place of a folder of the imported store.
+    ASSERT_TRUE(QDir(storeFolder() + "/local/zevDrop").removeRecursively());
+    writeFile(storeFolder() + "/local/zevDrop", "x");
+
+    stops.clear();
+    alerts.clear();
+    start();
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.front().message, "The imported Tallomer cannot be opened.");
+    EXPECT_TRUE(alerts.front().informative.contains("local/zevDrop is a file where a folder goes"))
+        << alerts.front().informative.toStdString();
+    EXPECT_TRUE(alerts.front().informative.contains("previous Tallomer was put back"));
+    EXPECT_FALSE(QFileInfo::exists(previousFolder()));
+    const Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 2u) << "the store as it was before the import";
+    EXPECT_EQ(files.at(1, 1), "two.txt");
+    EXPECT_TRUE(QFileInfo(storeFolder() + "/local/zevDrop").isDir());
 }
 
 // Links that lead out of the store only once other links are followed, and the other ways an
