@@ -269,6 +269,15 @@ FileResult ZEVKeyDocument::readFromFile(const QString& path)
 
 FileResult ZEVKeyDocument::writeToFile(const QString& path)
 {
+    // The file is replaced by a rename, which a file's own permissions do not stop: one the user
+    // made read-only (or that is not theirs to write) would be overwritten all the same. Its
+    // write bits are read too, as the administrator may write anything.
+    const QFileInfo existing(path);
+    if (existing.exists() && existing.isFile() &&
+        (!existing.isWritable() ||
+         !(existing.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther))))
+        return FileResult::failure(
+            QStringLiteral("\u201c%1\u201d is read-only: it was left as it was.").arg(existing.fileName()));
     const FileResult written = writeRecordFile(path, encode());
     if (!written)
         return written;

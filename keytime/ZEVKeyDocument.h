@@ -57,8 +57,9 @@ public:
     QString displayName() const;
     // Replaces the steps by the file's (not undoable: a document is read once, when opened).
     FileResult readFromFile(const QString& path);
-    // Atomic; on success the document takes the path and is no longer modified. On failure it
-    // stays modified and keeps its path.
+    // Atomic; on success the document takes the path and is no longer modified. On failure (a
+    // read-only file among them) it stays modified and keeps its path, and the file is left as
+    // it was.
     FileResult writeToFile(const QString& path);
 
     // ---- the forms ----

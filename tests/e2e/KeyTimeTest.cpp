@@ -382,6 +382,58 @@ TEST_F(KeyTime, WhatIsTypedAndNotYetEnteredIsKeptBySaveCloseAndTheButtonsAndGoes
     EXPECT_EQ(steps.at(1).toMap().value("SpaceDico").toMap().value("CursorPos").toDouble(), -1000000000.0);
 }
 
+TEST_F(KeyTime, SaveOverAReadOnlyFileOrIntoAFolderRemovedIsToldAndLeavesTheFileAsItWas)
+{
+    startWithTheBar();
+    ZEVKeyWindowController* w = newDocumentWithASearchStep();
+    ASSERT_NE(w, nullptr);
+    const QString path = home + "/kept.keytime";
+    typeIntoNextFileDialog(path);
+    chooseMenuItem(KELMainMenu::kMenuFile, 4);
+    ASSERT_TRUE(QFileInfo::exists(path));
+    const auto bytesOf = [](const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray saved = bytesOf(path);
+    ZEVKeyDocument* doc = keyTime().currentDocument();
+
+    // Made read-only by the user, then a step added and Save: told, and the file as it was.
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    click(w->addButton());
+    keyInWindow(Qt::Key_Return);
+    ASSERT_EQ(titles().size(), 2);
+    keyInWindow(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The document \u201ckept.keytime\u201d could not be saved."));
+    EXPECT_TRUE(alerts[0].informative.contains("read-only")) << alerts[0].informative.toStdString();
+    EXPECT_EQ(bytesOf(path), saved);
+    EXPECT_FALSE(QFileInfo(path).permissions() & QFileDevice::WriteOwner) << "still read-only";
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_TRUE(w->windowTitle().startsWith("kept.keytime *")) << w->windowTitle().toStdString();
+
+    // Save As into a folder that went meanwhile: told, nothing made, still unsaved.
+    const QString gone = home + "/gone";
+    ASSERT_TRUE(QDir().mkpath(gone));
+    ASSERT_TRUE(QDir(gone).removeRecursively());
+    typeIntoNextFileDialog(gone + "/talk.keytime");
+    chooseMenuItem(KELMainMenu::kMenuFile, 4);
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(alerts[1].message, QStringLiteral("The document \u201ctalk.keytime\u201d could not be saved."));
+    EXPECT_FALSE(QFileInfo::exists(gone));
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(doc->filePath(), QFileInfo(path).absoluteFilePath());
+
+    // Writable again: Save writes both steps.
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    keyInWindow(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(alerts.size(), 2u);
+    EXPECT_FALSE(doc->isModified());
+    const RecordRead read = readRecordFile(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read.fields->value("Steps").toArray().size(), 2);
+}
+
 TEST_F(KeyTime, WithNoStepSelectedTheFieldsAreEmptyMinusAndUpdateAreOffAndANumberTypedIsRefusedAloud)
 {
     startWithTheBar();
