@@ -64,7 +64,9 @@ QString ZEVFrontClass::freeNameInFolder(const QString& folder, const QString& na
     const QString stem = n.completeBaseName().isEmpty() ? name : n.completeBaseName();
     const QString ext = n.completeBaseName().isEmpty() || n.suffix().isEmpty() ? QString() : "." + n.suffix();
     for (int i = 1;; ++i) {
-        const QString candidate = QStringLiteral("%1_%2%3").arg(stem).arg(i, 2, 10, QLatin1Char('0')).arg(ext);
+        // In one pass: a name holding "%1" is the user's own text, never a place to fill.
+        const QString candidate =
+            QStringLiteral("%1_%2%3").arg(stem, QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')), ext);
         if (!QFileInfo::exists(dir.filePath(candidate)) && !QFileInfo(dir.filePath(candidate)).isSymLink())
             return candidate;
     }

@@ -94,8 +94,9 @@ std::optional<QString> ZEVFrontClass::confirmDuplicateName(const QString& entere
     const QString base = ext.isEmpty() ? full : full.left(full.size() - ext.size() - 1);
     QString free;
     for (int i = 1;; ++i) {
-        free = ext.isEmpty() ? QStringLiteral("%1_%2").arg(base).arg(i, 2, 10, QLatin1Char('0'))
-                             : QStringLiteral("%1_%2.%3").arg(base).arg(i, 2, 10, QLatin1Char('0')).arg(ext);
+        // In one pass: a name holding "%1" is the user's own text, never a place to fill.
+        const QString n = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+        free = ext.isEmpty() ? QStringLiteral("%1_%2").arg(base, n) : QStringLiteral("%1_%2.%3").arg(base, n, ext);
         if (!siTaken(dir, free))
             break;
     }

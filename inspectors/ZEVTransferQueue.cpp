@@ -59,7 +59,8 @@ QString ZEVTransferQueue::reserveName(const QString& folder, const QString& file
         const QString stem = noExt ? fileName : n.completeBaseName();
         const QString ext = noExt ? QString() : QLatin1Char('.') + n.suffix();
         for (int i = 1;; ++i) {
-            name = QStringLiteral("%1_%2%3").arg(stem).arg(i, 2, 10, QLatin1Char('0')).arg(ext);
+            // In one pass: a name holding "%1" is the user's own text, never a place to fill.
+            name = QStringLiteral("%1_%2%3").arg(stem, QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')), ext);
             if (free(name))
                 break;
         }

@@ -49,12 +49,12 @@ QString decodeCharset(const QByteArray& bytes, QByteArray charset)
 }
 
 // One encoded word at value[from...] ("=?" already seen): its charset and its bytes; its end in
-// *end.
+// *end. *last is set when no word can end anywhere after this one's start.
 struct EncodedWord {
     QByteArray charset;
     QByteArray bytes;
 };
-std::optional<EncodedWord> encodedWord(const QByteArray& value, qsizetype from, qsizetype* end)
+std::optional<EncodedWord> encodedWord(const QByteArray& value, qsizetype from, qsizetype* end, bool* last)
 {
     const qsizetype q1 = value.indexOf('?', from + 2);
     if (q1 < 0 || q1 + 2 >= value.size() || value.at(q1 + 2) != '?')
@@ -62,6 +62,10 @@ std::optional<EncodedWord> encodedWord(const QByteArray& value, qsizetype from, 
     const QByteArray charset = value.mid(from + 2, q1 - from - 2);
     const char encoding = value.at(q1 + 1);
     const qsizetype close = value.indexOf("?=", q1 + 3);
+    // Without a close here none comes later: looking again from each later "=?" would read the
+    // rest of a hostile value once per start.
+    if (close < 0)
+        *last = true;
     if (charset.isEmpty() || close < 0)
         return std::nullopt;
     const QByteArray text = value.mid(q1 + 3, close - q1 - 3);
@@ -116,7 +120,10 @@ QString decodeMimeWords(const QByteArray& value)
         if (start < 0)
             break;
         qsizetype end = 0;
-        const std::optional<EncodedWord> word = encodedWord(value, start, &end);
+        bool last = false;
+        const std::optional<EncodedWord> word = encodedWord(value, start, &end, &last);
+        if (last)
+            break;
         if (!word) {
             i = start + 2;
             continue;
@@ -162,8 +169,14 @@ MailHeaderFields readMailHeaderFields(const QByteArray& message)
         }
         from = end + 1;
         if (line.startsWith(' ') || line.startsWith('\t')) {
-            if (inField)
-                header.fields.last().second = (header.fields.last().second + ' ' + line.trimmed()).trimmed();
+            // Appended in place: a header of many short folds costs no more than one long line.
+            const QByteArray more = line.trimmed();
+            if (inField && !more.isEmpty()) {
+                QByteArray& value = header.fields.last().second;
+                if (!value.isEmpty())
+                    value += ' ';
+                value += more;
+            }
             continue;
         }
         ++lines;

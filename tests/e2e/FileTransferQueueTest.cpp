@@ -285,6 +285,29 @@ TEST_F(FileTransferQueue, ProgressShowsAboveTwentyMillionBytesAndTheSameFolderDo
     EXPECT_EQ(ZEVItemData::Current().fileUrlForItem(item), path);
 }
 
+TEST_F(FileTransferQueue, ACopyIntoAFolderHoldingItsNameKeepsEveryCharacterOfTheNameBesideTheNumber)
+{
+    start();
+    settle();
+    const QString folder = home + "/copies";
+    writeFile(folder + "/50%1 off.txt", "the older one");
+    KELI* item = fileObject("50%1 off.txt", 10);
+    ASSERT_NE(item, nullptr);
+    settle();
+    QString title;
+    answerPanelWith(folder, &title);
+    frontClass()->copyToForItems({item});
+    settle();
+    const QString copy = folder + "/50%1 off_01.txt";
+    EXPECT_EQ(QFileInfo(copy).size(), 10) << "the copy under the name with its own number";
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2);
+    QFile older(folder + "/50%1 off.txt");
+    ASSERT_TRUE(older.open(QIODevice::ReadOnly));
+    EXPECT_EQ(older.readAll(), "the older one");
+    EXPECT_EQ(ZEVItemData::Current().recordedFilePathForItem(item).toStdString(), copy.toStdString())
+        << "the Object follows its copy";
+}
+
 TEST_F(FileTransferQueue, TheMasksTheFolderTestAndTheTypeDecideAndAJobFinishesInTheChannelItStartedIn)
 {
     start();

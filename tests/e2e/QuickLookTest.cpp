@@ -11,6 +11,7 @@
 #include "objects/view/ZEVItemView.h"
 #include "space/ZEVSpacePreview.h"
 #include "platform/files/Webloc.h"
+#include "platform/pasteboard/MailHeaders.h"
 #include "tests/support/LocalHttpServer.h"
 #include "widgets/ZEVPreviewWindow.h"
 
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QGraphicsView>
 #include <QImage>
 #include <QMouseEvent>
@@ -314,6 +316,21 @@ TEST_F(QuickLook, AMailWhoseSubjectIsCutInsideACharacterIsTitledAndShownWhole)
     ASSERT_TRUE(shows());
     pumpUntil([&] { return !w->siLoading() && w->windowTitle() == "Only this"; });
     EXPECT_EQ(w->shownText(), "From: b@example.org\nSubject: Only this");
+    key(Qt::Key_Escape);
+    pump();
+
+    // A hostile message, its header as large as is read, of encoded words never closed: pasted at
+    // once rather than holding the window for seconds.
+    QByteArray hostile = "Message-ID: <hostile-1@example.org>\r\nSubject: ";
+    while (hostile.size() < kMaxMailHeaderBytes - 8)
+        hostile += "=?a?Q? ";
+    auto third = std::make_unique<QMimeData>();
+    third->setData("message/rfc822", hostile + "\r\n\r\nbody\r\n");
+    QElapsedTimer t;
+    t.start();
+    paste(std::move(third), QPoint(600, 400));
+    EXPECT_LT(t.elapsed(), 4000);
+    EXPECT_EQ(placedObjectsOfType("message").size(), 3u);
 }
 
 } // namespace

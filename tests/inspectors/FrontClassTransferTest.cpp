@@ -64,6 +64,9 @@ TEST_F(Transfer, TakenNamesGetANumberAndNothingIsOverwritten)
     EXPECT_EQ(ZEVFrontClass::freeNameInFolder(folder, "README"), "README");
     make("in/README");
     EXPECT_EQ(ZEVFrontClass::freeNameInFolder(folder, "README"), "README_01");
+    // A name holding "%1" is the user's text, kept whole beside the number.
+    make("in/50%1 off.txt");
+    EXPECT_EQ(ZEVFrontClass::freeNameInFolder(folder, "50%1 off.txt"), "50%1 off_01.txt");
 }
 
 TEST_F(Transfer, AMoveAcrossDevicesCopiesTheWholeFolderThenRemovesTheSource)
@@ -222,6 +225,9 @@ TEST_F(Transfer, DuplicateNamesKeepTheExtensionAskBeforeRenamingAndStayInTheChos
     EXPECT_EQ(ZEVFrontClass::confirmDuplicateName("x", "pdf", dir.filePath("none")), std::nullopt)
         << "no such folder";
     EXPECT_EQ(asked.size(), 2u);
+    make("docs/Sale %2 %1.pdf");
+    answer = 0;
+    EXPECT_EQ(ZEVFrontClass::confirmDuplicateName("Sale %2 %1", "pdf", folder), "Sale %2 %1_01.pdf");
 
     // Three Objects under the default name: the first of each extension plain, the others numbered,
     // and the counting starts afresh once the names are released.

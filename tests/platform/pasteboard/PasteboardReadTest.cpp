@@ -16,6 +16,7 @@
 #include <QImageReader>
 #include <QTimeZone>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QStringEncoder>
 
@@ -245,6 +246,22 @@ TEST(MailHeaders, FoldedFieldsWordsCutMidCharacterAndOddLineEndsReadWhole)
     const MailHeaderFields bare = readMailHeaderFields("Subject: Only this\r\n");
     EXPECT_EQ(bare.field("subject"), "Only this");
     EXPECT_EQ(bare.bodyStart, 20);
+
+    // Hostile headers as large as the bound: thousands of folds, and encoded words never closed.
+    // Each reads in one pass, whole.
+    QByteArray folds = "Subject: a\r\n";
+    while (folds.size() < kMaxMailHeaderBytes - 8)
+        folds += " b\r\n \r\n";
+    QByteArray open = "Subject: ";
+    while (open.size() < kMaxMailHeaderBytes - 8)
+        open += "=?a?Q? ";
+    QElapsedTimer t;
+    t.start();
+    const QString folded = readMailHeaders(folds).subject;
+    const QString unclosed = readMailHeaders(open + "\r\n\r\n").subject;
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_TRUE(folded.startsWith("a b b ") && folded.endsWith(" b")) << "no blank of the empty folds kept";
+    EXPECT_EQ(unclosed, QString::fromLatin1(open.mid(9).trimmed()));
 }
 
 TEST(RtfReader, TextStylesAndSkippedDestinations)
