@@ -101,9 +101,8 @@ KELVueController* KELVueController::ouvrir(KELId lienInt, KELId curseurInt,
     }
     KELI* lien = KELServeurDeLiens::LienForInt(lienInt, curseur);
     const KELI* elem = curseur->elemCurseur();
-    w->setWindowTitle(QStringLiteral("%1 (%2)")
-                          .arg(lien ? KELVueDe::texteDe(lien->nom(curseur)) : QString())
-                          .arg(elem ? qulonglong(elem->idInt()) : 0ull));
+    w->setWindowTitle(QStringLiteral("%1 (%2)").arg(lien ? KELVueDe::texteDe(lien->nom(curseur)) : QString(),
+                                                      QString::number(elem ? qulonglong(elem->idInt()) : 0ull)));
     // Beside the window it was opened from (a browser window's column), else beside the Space window.
     QWidget* depuis = QApplication::activeWindow();
     placement::placeBeside(w, depuis != w ? depuis : nullptr);

@@ -118,7 +118,7 @@ QString ZEVKeyArrayController::titleForDico(const ZEVSpaceDico& dico, int number
 {
     // Captured with no mode button on: the number alone.
     const QString word = dico.value(QStringLiteral("Time")).toString();
-    return word.isEmpty() ? QString::number(number) : QStringLiteral("%1 %2").arg(word).arg(number);
+    return word.isEmpty() ? QString::number(number) : QStringLiteral("%1 %2").arg(word, QString::number(number));
 }
 
 void ZEVKeyArrayController::add()

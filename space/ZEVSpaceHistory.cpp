@@ -45,7 +45,7 @@ void ZEVSpaceHistory::addToHistory()
                               : mode == ZEVFrontModeTitles  ? QStringLiteral("Titles")
                               : mode == ZEVFrontModeFilters ? QStringLiteral("Filters")
                                                             : QStringLiteral("Icons");
-        title = QStringLiteral("%1 - %2 %3").arg(title).arg(items.size()).arg(genre);
+        title = QStringLiteral("%1 - %2 %3").arg(title, QString::number(items.size()), genre);
     }
     if (title.size() >= 36)
         title = leftWholeCharacters(title, 35) + QChar(0x2026);

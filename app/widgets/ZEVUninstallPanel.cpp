@@ -55,7 +55,7 @@ QString freeAliasPath(const QString& folder, const QString& day, const QString& 
     const QString safe = safeFileName(name, QStringLiteral("link"));
     for (int n = 0; n < 10000; ++n) {
         const QString candidate = n == 0 ? QStringLiteral("%1 %2").arg(day, safe)
-                                         : QStringLiteral("%1 (%2) %3").arg(day).arg(n).arg(safe);
+                                         : QStringLiteral("%1 (%2) %3").arg(day, QString::number(n), safe);
         const QString path = pathInFolder(folder, candidate);
         if (!somethingAt(path))
             return path;
@@ -174,7 +174,7 @@ QString ZEVUninstallPanel::numberedName(const QString& name, int n)
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString base = dot > 0 ? name.left(dot) : name;
     const QString extension = dot > 0 ? name.mid(dot + 1) : QString();
-    return QStringLiteral("%1 (%2).%3").arg(base).arg(n).arg(extension);
+    return QStringLiteral("%1 (%2).%3").arg(base, QString::number(n), extension);
 }
 
 bool ZEVUninstallPanel::backupAllZevItemsAtURL(const QString& folder)

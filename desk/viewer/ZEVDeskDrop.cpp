@@ -47,7 +47,7 @@ std::optional<QCborMap> otherChannelRecord(const ZEVItemPB& record, const QStrin
     if (folder.isEmpty() || record.channelInt() == 0)
         return std::nullopt;
     const QString path =
-        QStringLiteral("%1/%2/%3.%4").arg(folder).arg(record.channelInt()).arg(record.itemInt()).arg(kind);
+        QStringLiteral("%1/%2/%3.%4").arg(folder, QString::number(record.channelInt()), QString::number(record.itemInt()), kind);
     const RecordRead read = readRecordFile(path);
     if (!read) {
         logFormat("_addZevItems: the record %s cannot be read: %s", qUtf8Printable(path), qUtf8Printable(read.error));

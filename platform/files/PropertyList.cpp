@@ -165,7 +165,7 @@ PropertyListRead readPropertyListFile(const QString& path)
         return r;
     }
     if (file.size() > kMaxPropertyListBytes) {
-        r.error = QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(kMaxPropertyListBytes);
+        r.error = QStringLiteral("%1 is larger than %2 bytes").arg(path, QString::number(kMaxPropertyListBytes));
         return r;
     }
     r = parsePropertyList(file.read(kMaxPropertyListBytes + 1));

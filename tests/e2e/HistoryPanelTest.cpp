@@ -1,13 +1,15 @@
 // The history's panel in the running program, reached from the History menu with the mouse: each
 // step back previews an older place, and Cancel returns to where the stroll began (Select keeps
 // the place shown), however the History menu that started it closed around the panel; closing
-// the panel's window is a Cancel.
+// the panel's window is a Cancel. A Space's name shows in the History menu as it was typed.
 
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "app/space/ZEVSpaceAdapter.h"
 #include "engine/KELICurseur.h"
+#include "inspectors/channels/ZEVChannelModifyPanel.h"
+#include "inspectors/channels/ZEVChannelViewer.h"
 #include "ruler/ZEVMarkHistoryViewer.h"
 #include "ruler/ZEVMarkScannPanel.h"
 #include "ruler/ZEVRulerPresetButton.h"
@@ -15,6 +17,7 @@
 #include "ruler/ZEVRulerViewer.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -165,6 +168,46 @@ TEST_F(HistoryPanel, ClosingThePanelsWindowReturnsToThePlaceTheStrollBeganAsCanc
     expectRange(range(), start, "the close returns to where the stroll began");
     EXPECT_TRUE(space()->initialZevpString().isEmpty()) << "the stroll is over";
     EXPECT_EQ(space()->markHistoryViewer()->markObjects().front()->zevpString(), here);
+}
+
+// A Space named with what looks like a placeholder keeps it in the History menu: the count of
+// selected icons went into the name's "%2" and the name lost its own.
+TEST_F(HistoryPanel, ASpaceNameHoldingAPercentSignShowsWholeInTheHistoryMenu)
+{
+    start();
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("Rename Space\u2026"));
+    advance(1.0);
+    auto* channels = dynamic_cast<ZEVChannelViewer*>(space()->channelViewer());
+    ZEVChannelModifyPanel* p = channels ? channels->modifyPanel() : nullptr;
+    ASSERT_TRUE(p && p->isVisible());
+    p->spaceField()->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(p->spaceField(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(p->spaceField(), QStringLiteral("Plan %2 of %1"));
+    click(p->okButton());
+    advance(1.0);
+    ASSERT_FALSE(p->isVisible());
+
+    addHomeFiles({QStringLiteral("one.txt"), QStringLiteral("two.txt")});
+    const std::vector<KELI*> two = itemsTitled({QStringLiteral("one.txt"), QStringLiteral("two.txt")});
+    ASSERT_EQ(two.size(), 2u);
+    space()->selections().selectIconForItemSet(two, nullptr);
+    // The end of a cursor's move records the place, with the two icons; a second place after it
+    // puts that one in the menu.
+    ZEVRulerViewerServices* r = space()->rulerViewer();
+    for (double by : {-3600.0, 3600.0}) {
+        ASSERT_TRUE(r->userInitieDeplacementCurseur());
+        r->userPlaceCurseurEtRulerOffset(by);
+        r->userTermineDeplacementCurseur();
+        advance(1.0);
+        space()->selections().deselectAllIcons();
+    }
+    QMenu* m = openMenu(KELMainMenu::kMenuHistory);
+    ASSERT_NE(m, nullptr);
+    QStringList texts;
+    for (QAction* a : m->actions())
+        texts << a->text();
+    m->close();
+    EXPECT_TRUE(texts.filter(QStringLiteral("Plan %2 of %1 - 2 Icons")).size() == 1) << texts.join(" / ").toStdString();
 }
 
 } // namespace

@@ -103,6 +103,8 @@ TEST(ZEVUninstallPanel, TheCountIsOfTheFilesTheMoveTakesAndDrivesTheBoxes)
 
     EXPECT_EQ(ZEVUninstallPanel::numberedName("report.pdf", 1), "report (1).pdf");
     EXPECT_EQ(ZEVUninstallPanel::numberedName("README", 2), "README (2).");
+    // A name that looks like a placeholder keeps every character.
+    EXPECT_EQ(ZEVUninstallPanel::numberedName("50%1 off %2.pdf", 3), "50%1 off %2 (3).pdf");
 }
 
 TEST(ZEVUninstallPanel, LinksAreNamedByDayNumberedAndKeptInsideTheirFolder)
