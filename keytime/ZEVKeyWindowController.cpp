@@ -197,6 +197,12 @@ ZEVKeyWindowController::~ZEVKeyWindowController()
 {
     if (hooks_.gone)
         hooks_.gone(this);
+    // The widgets go after the step table's controller: a field losing the keyboard as the
+    // window hides, or the table's selection emptied, must not reach what is already gone.
+    for (QLineEdit* f : fields_)
+        disconnect(f, nullptr, this, nullptr);
+    disconnect(table_->selectionModel(), nullptr, this, nullptr);
+    disconnect(array_.get(), nullptr, this, nullptr);
 }
 
 void ZEVKeyWindowController::startHIDRemote()

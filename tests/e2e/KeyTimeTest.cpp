@@ -33,6 +33,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace e2e {
 namespace {
 
@@ -432,6 +434,28 @@ TEST_F(KeyTime, SaveOverAReadOnlyFileOrIntoAFolderRemovedIsToldAndLeavesTheFileA
     const RecordRead read = readRecordFile(path);
     ASSERT_TRUE(read);
     EXPECT_EQ(read.fields->value("Steps").toArray().size(), 2);
+}
+
+TEST_F(KeyTime, TheProgramEndingWhileANumberIsTypedInTheActiveKeyTimeWindowEndsQuietly)
+{
+    // As when the session ends: the program goes without the Quit command's questions, its
+    // KeyTime window still up and a number typed in one of its fields.
+    startWithTheBar();
+    ZEVKeyWindowController* w = newDocumentWithASearchStep();
+    ASSERT_NE(w, nullptr);
+    w->activateWindow();
+    pump();
+    ASSERT_EQ(QApplication::activeWindow(), w);
+    QLineEdit* pos = w->cursorPosTextField();
+    pos->setFocus();
+    pos->selectAll();
+    QTest::keyClicks(pos, QStringLiteral("12"));
+    pump();
+    ASSERT_TRUE(pos->hasFocus());
+    graph.reset();
+    const QWidgetList left = QApplication::topLevelWidgets();
+    EXPECT_TRUE(std::none_of(left.begin(), left.end(), [](QWidget* t) { return t->isVisible(); }))
+        << "no window of the program is left";
 }
 
 TEST_F(KeyTime, WithNoStepSelectedTheFieldsAreEmptyMinusAndUpdateAreOffAndANumberTypedIsRefusedAloud)
