@@ -219,6 +219,55 @@ TEST_F(KeyTime, ANowStepAppliedAtOnceMovesNothingAndItsFieldsCommitOnlyFiniteNum
     EXPECT_TRUE(ruler()->siAccepteDeplacement());
 }
 
+TEST_F(KeyTime, ANumberTypedIntoAFieldTheStepsKindDoesNotUseIsStoredButShownAsTheStepUsesIt)
+{
+    startWithTheBar();
+    chooseMenuItem(KELMainMenu::kMenuFile, 1);
+    ZEVKeyWindowController* w = keyWindow();
+    ASSERT_NE(w, nullptr);
+    window()->activateWindow();
+    pump();
+    ASSERT_TRUE(bar()->stateOfNowButton());
+    chooseMenuItem(KELMainMenu::kMenuFile, 5);
+    keyInWindow(Qt::Key_Return);
+    ASSERT_EQ(titles(), QStringList{"Now 1"});
+    ZEVKeyDocument* doc = keyTime().currentDocument();
+    KELIContexte* nowWindow = space()->nowCurseur()->contexte();
+    ASSERT_NE(nowWindow, nullptr);
+    const double in = nowWindow->offsetIn(), out = nowWindow->offsetOut();
+    auto enter = [&](QLineEdit* field, const QString& text) {
+        w->activateWindow();
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+        pump();
+    };
+
+    // A Now step has no position: the number is kept in the step, and the field says "0".
+    enter(w->cursorPosTextField(), QStringLiteral("5"));
+    EXPECT_EQ(doc->steps()[0]->spaceDico()->value("CursorPos").toDouble(), 5.0);
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(w->cursorPosTextField()->text(), QStringLiteral("0"));
+    EXPECT_DOUBLE_EQ(nowWindow->offsetIn(), in);
+    EXPECT_DOUBLE_EQ(nowWindow->offsetOut(), out);
+    // A field the step uses keeps what was typed.
+    enter(w->cursorInTextField(), QStringLiteral("-7200"));
+    EXPECT_EQ(w->cursorInTextField()->text(), QStringLiteral("-7200"));
+    EXPECT_NEAR(nowWindow->offsetIn(), -7200, 0.01);
+
+    // A Search step has no end of window: the Out field stays empty.
+    QTest::mouseClick(bar()->searchButton(), Qt::LeftButton);
+    pump();
+    click(w->addButton());
+    keyInWindow(Qt::Key_Return);
+    ASSERT_EQ(titles().size(), 2);
+    ASSERT_EQ(selectedRow(), 1);
+    enter(w->cursorOutTextField(), QStringLiteral("600"));
+    EXPECT_EQ(doc->steps()[1]->spaceDico()->value("CursorOut").toDouble(), 600.0);
+    EXPECT_TRUE(w->cursorOutTextField()->text().isEmpty()) << w->cursorOutTextField()->text().toStdString();
+}
+
 TEST_F(KeyTime, UnsavedChangesAreAskedAboutAndCancelKeepsTheWindowAndTheProgram)
 {
     startWithTheBar();
