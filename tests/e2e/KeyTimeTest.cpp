@@ -379,6 +379,46 @@ TEST_F(KeyTime, AStepDatePastTheEndOfTimeIsRefusedTypedOrReadAndTheDeskStaysWher
     }
 }
 
+TEST_F(KeyTime, AStepWhoseDateIsATextIsRefusedWhenOpenedAndTheDeskStaysWhereItWas)
+{
+    startWithTheBar();
+    ZEVKeyWindowController* w = newDocumentWithASearchStep();
+    ASSERT_NE(w, nullptr);
+    const KELDate date = space()->searchCurseur()->now();
+    const QString path = home + "/worded.keytime";
+    typeIntoNextFileDialog(path);
+    chooseMenuItem(KELMainMenu::kMenuFile, 4);
+    ASSERT_TRUE(QFileInfo::exists(path));
+    keyInWindow(Qt::Key_W, Qt::ControlModifier);
+    advance(0.1);
+    ASSERT_EQ(keyTime().currentDocument(), nullptr);
+
+    // Another program wrote a word where the step's date is.
+    RecordRead read = readRecordFile(path);
+    ASSERT_TRUE(read);
+    QCborArray steps = read.fields->value("Steps").toArray();
+    QCborMap step = steps.at(0).toMap();
+    QCborMap dico = step.value("SpaceDico").toMap();
+    dico.insert(QStringLiteral("CursorPos"), QStringLiteral("tomorrow"));
+    step.insert(QStringLiteral("SpaceDico"), dico);
+    steps[0] = step;
+    read.fields->insert(QStringLiteral("Steps"), steps);
+    ASSERT_TRUE(writeRecordFile(path, *read.fields));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    typeIntoNextFileDialog(path);
+    chooseMenuItem(KELMainMenu::kMenuFile, 2);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The document \u201cworded.keytime\u201d could not be opened."));
+    EXPECT_EQ(keyTime().currentDocument(), nullptr);
+    EXPECT_NEAR(space()->searchCurseur()->now(), date, 1.0) << "not sent to the first day of 2001";
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+}
+
 TEST_F(KeyTime, WhatIsTypedAndNotYetEnteredIsKeptBySaveCloseAndTheButtonsAndGoesToItsOwnStep)
 {
     startWithTheBar();
