@@ -348,7 +348,9 @@ KELVueDeLiens::KELVueDeLiens(KELVueController* vc, QWidget* parent, const QRect&
     initLaTableView();
     initLaHeaderView();
     header_->setHauteurRuler(0);
-    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Its columns of ids are as wide as a nine-digit id, wider together than the relation-end
+    // column that holds the pane: past its edge the child ids would be out of reach.
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     initLesColonnes({{QStringLiteral("3"), QStringLiteral("Lien"), 33, true},
                      {QStringLiteral("1"), QStringLiteral("L Parent"), 54, true},
                      {QStringLiteral("2"), QStringLiteral("L Enfant"), 55, true}});

@@ -5,6 +5,7 @@
 #include "runtime/Date.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 #include <cmath>
 
@@ -41,6 +42,22 @@ bool readText(const QCborMap& map, const QString& key, std::optional<QString>* o
     return true;
 }
 
+// The keys the KeyTime window reads, with the one type each may hold: a text there would read as
+// the date 0 and send the desk to the first day of 2001.
+enum class Sorte { Texte, Nombre, Drapeau };
+std::optional<Sorte> sorteDe(const QString& key)
+{
+    static const QHash<QString, Sorte> sortes{{QStringLiteral("Time"), Sorte::Texte},
+                                               {QStringLiteral("CursorPos"), Sorte::Nombre},
+                                               {QStringLiteral("CursorIn"), Sorte::Nombre},
+                                               {QStringLiteral("CursorOut"), Sorte::Nombre},
+                                               {QStringLiteral("RulerIn"), Sorte::Nombre},
+                                               {QStringLiteral("RulerOut"), Sorte::Nombre},
+                                               {QStringLiteral("Animation"), Sorte::Drapeau}};
+    const auto it = sortes.constFind(key);
+    return it == sortes.constEnd() ? std::nullopt : std::optional<Sorte>(*it);
+}
+
 bool readDico(const QCborValue& v, ZEVSpaceDico* out, QString* error)
 {
     if (!v.isMap())
@@ -51,6 +68,11 @@ bool readDico(const QCborValue& v, ZEVSpaceDico* out, QString* error)
             return fail(error, QStringLiteral("SpaceDico has a key that is not text"));
         const QString key = it.key().toString();
         const QCborValue value = it.value();
+        const std::optional<Sorte> sorte = sorteDe(key);
+        if ((sorte == Sorte::Texte && !value.isString()) ||
+            (sorte == Sorte::Nombre && !value.isDouble() && !value.isInteger()) ||
+            (sorte == Sorte::Drapeau && !value.isBool()))
+            return fail(error, QStringLiteral("SpaceDico value %1 is not of its kind").arg(key));
         if (value.isString()) {
             out->insert(key, value.toString());
         } else if (value.isBool()) {

@@ -8,9 +8,9 @@
 //   "Kind": "KeyTime",
 //   "Steps": [ { "Class": "ZEVKeyStep", "Body": text, "ToolTip": text, "TableSummary": text,
 //                "SpaceDico": { key: text | finite number | flag } }, ... ]
-// Absent step keys read as no value. Anything else (another kind, a wrong type, a nested or
-// non-finite value in a dictionary) makes the whole file unreadable: it is refused, never half
-// read.
+// "Time" is text, the five dates and offsets numbers, "Animation" a flag. Absent step keys read as
+// no value. Anything else (another kind, a wrong type, a nested or non-finite value in a
+// dictionary) makes the whole file unreadable: it is refused, never half read.
 
 #include "keytime/ZEVKeyStep.h"
 #include "platform/files/FileResult.h"

@@ -27,6 +27,8 @@ namespace tallomer {
 namespace {
 
 const char* const kFieldKeys[5] = {"CursorPos", "CursorIn", "CursorOut", "RulerIn", "RulerOut"};
+// The fields a kind of step does not use, as bits of showFields.
+constexpr unsigned kPosition = 1u << 0, kIn = 1u << 1, kOut = 1u << 2;
 
 QString deux(double v) { return QString::asprintf("%.2f", v); }
 
@@ -197,6 +199,12 @@ ZEVKeyWindowController::~ZEVKeyWindowController()
 {
     if (hooks_.gone)
         hooks_.gone(this);
+    // The widgets go after the step table's controller: a field losing the keyboard as the
+    // window hides, or the table's selection emptied, must not reach what is already gone.
+    for (QLineEdit* f : fields_)
+        disconnect(f, nullptr, this, nullptr);
+    disconnect(table_->selectionModel(), nullptr, this, nullptr);
+    disconnect(array_.get(), nullptr, this, nullptr);
 }
 
 void ZEVKeyWindowController::startHIDRemote()
@@ -301,12 +309,13 @@ void ZEVKeyWindowController::beep()
 }
 
 void ZEVKeyWindowController::showFields(const QString& pos, const QString& in, const QString& out,
-                                        const QString& rulerIn, const QString& rulerOut)
+                                        const QString& rulerIn, const QString& rulerOut, unsigned unused)
 {
     const QString texts[5] = {pos, in, out, rulerIn, rulerOut};
     for (int i = 0; i < 5; ++i)
-        // The field being typed in keeps what the user typed.
-        if (!fields_[i]->hasFocus())
+        // The field being typed in keeps what the user typed, unless the step's kind has no use
+        // for it: left showing the typed number, it would pass for part of the step.
+        if (!fields_[i]->hasFocus() || (unused & (1u << i)))
             fields_[i]->setText(texts[i]);
 }
 
@@ -368,7 +377,7 @@ void ZEVKeyWindowController::setSpaceDico(const std::optional<ZEVSpaceDico>& dic
 
     if (time == QLatin1String("Now")) {
         const double cursorIn = nombre(d, "CursorIn"), cursorOut = nombre(d, "CursorOut");
-        showFields(QStringLiteral("0"), deux(cursorIn), deux(cursorOut), deux(rulerIn), deux(rulerOut));
+        showFields(QStringLiteral("0"), deux(cursorIn), deux(cursorOut), deux(rulerIn), deux(rulerOut), kPosition);
         space->userDesactiveAnimer();
         space->menuNowCurseur();
         KELIContexte* c = now->contexte();
@@ -390,7 +399,7 @@ void ZEVKeyWindowController::setSpaceDico(const std::optional<ZEVSpaceDico>& dic
         space->userTermineDeplacementCurseur();
     } else if (time == QLatin1String("Search")) {
         const double p = nombre(d, "CursorPos"), cursorIn = nombre(d, "CursorIn");
-        showFields(deux(p), deux(cursorIn), QString(), deux(rulerIn), deux(rulerOut));
+        showFields(deux(p), deux(cursorIn), QString(), deux(rulerIn), deux(rulerOut), kOut);
         space->userDesactiveAnimer();
         if (space->actifCurseur() != search)
             space->userChangeActifCurseur(search);
@@ -413,7 +422,7 @@ void ZEVKeyWindowController::setSpaceDico(const std::optional<ZEVSpaceDico>& dic
         }
         space->userTermineDeplacementCurseur();
     } else {
-        showFields(QString(), QString(), QString(), deux(rulerIn), deux(rulerOut));
+        showFields(QString(), QString(), QString(), deux(rulerIn), deux(rulerOut), kPosition | kIn | kOut);
         space->userDesactiveAnimer();
         space->menuRuler();
         const double c = space->actifCurseur() == search ? now->now() - search->now() : 0.0;

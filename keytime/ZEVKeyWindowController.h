@@ -107,8 +107,10 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // `unused`: bits (position 0 .. ruler out 4) of the fields the applied kind of step does not
+    // use; they are rewritten even while typed in.
     void showFields(const QString& pos, const QString& in, const QString& out, const QString& rulerIn,
-                    const QString& rulerOut);
+                    const QString& rulerOut, unsigned unused = 0);
     // − and Update follow the selection; without one the fields are emptied.
     void majSelection();
 

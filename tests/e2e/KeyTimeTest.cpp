@@ -33,6 +33,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace e2e {
 namespace {
 
@@ -217,6 +219,55 @@ TEST_F(KeyTime, ANowStepAppliedAtOnceMovesNothingAndItsFieldsCommitOnlyFiniteNum
     EXPECT_TRUE(ruler()->siAccepteDeplacement());
 }
 
+TEST_F(KeyTime, ANumberTypedIntoAFieldTheStepsKindDoesNotUseIsStoredButShownAsTheStepUsesIt)
+{
+    startWithTheBar();
+    chooseMenuItem(KELMainMenu::kMenuFile, 1);
+    ZEVKeyWindowController* w = keyWindow();
+    ASSERT_NE(w, nullptr);
+    window()->activateWindow();
+    pump();
+    ASSERT_TRUE(bar()->stateOfNowButton());
+    chooseMenuItem(KELMainMenu::kMenuFile, 5);
+    keyInWindow(Qt::Key_Return);
+    ASSERT_EQ(titles(), QStringList{"Now 1"});
+    ZEVKeyDocument* doc = keyTime().currentDocument();
+    KELIContexte* nowWindow = space()->nowCurseur()->contexte();
+    ASSERT_NE(nowWindow, nullptr);
+    const double in = nowWindow->offsetIn(), out = nowWindow->offsetOut();
+    auto enter = [&](QLineEdit* field, const QString& text) {
+        w->activateWindow();
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+        pump();
+    };
+
+    // A Now step has no position: the number is kept in the step, and the field says "0".
+    enter(w->cursorPosTextField(), QStringLiteral("5"));
+    EXPECT_EQ(doc->steps()[0]->spaceDico()->value("CursorPos").toDouble(), 5.0);
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(w->cursorPosTextField()->text(), QStringLiteral("0"));
+    EXPECT_DOUBLE_EQ(nowWindow->offsetIn(), in);
+    EXPECT_DOUBLE_EQ(nowWindow->offsetOut(), out);
+    // A field the step uses keeps what was typed.
+    enter(w->cursorInTextField(), QStringLiteral("-7200"));
+    EXPECT_EQ(w->cursorInTextField()->text(), QStringLiteral("-7200"));
+    EXPECT_NEAR(nowWindow->offsetIn(), -7200, 0.01);
+
+    // A Search step has no end of window: the Out field stays empty.
+    QTest::mouseClick(bar()->searchButton(), Qt::LeftButton);
+    pump();
+    click(w->addButton());
+    keyInWindow(Qt::Key_Return);
+    ASSERT_EQ(titles().size(), 2);
+    ASSERT_EQ(selectedRow(), 1);
+    enter(w->cursorOutTextField(), QStringLiteral("600"));
+    EXPECT_EQ(doc->steps()[1]->spaceDico()->value("CursorOut").toDouble(), 600.0);
+    EXPECT_TRUE(w->cursorOutTextField()->text().isEmpty()) << w->cursorOutTextField()->text().toStdString();
+}
+
 TEST_F(KeyTime, UnsavedChangesAreAskedAboutAndCancelKeepsTheWindowAndTheProgram)
 {
     startWithTheBar();
@@ -328,6 +379,46 @@ TEST_F(KeyTime, AStepDatePastTheEndOfTimeIsRefusedTypedOrReadAndTheDeskStaysWher
     }
 }
 
+TEST_F(KeyTime, AStepWhoseDateIsATextIsRefusedWhenOpenedAndTheDeskStaysWhereItWas)
+{
+    startWithTheBar();
+    ZEVKeyWindowController* w = newDocumentWithASearchStep();
+    ASSERT_NE(w, nullptr);
+    const KELDate date = space()->searchCurseur()->now();
+    const QString path = home + "/worded.keytime";
+    typeIntoNextFileDialog(path);
+    chooseMenuItem(KELMainMenu::kMenuFile, 4);
+    ASSERT_TRUE(QFileInfo::exists(path));
+    keyInWindow(Qt::Key_W, Qt::ControlModifier);
+    advance(0.1);
+    ASSERT_EQ(keyTime().currentDocument(), nullptr);
+
+    // Another program wrote a word where the step's date is.
+    RecordRead read = readRecordFile(path);
+    ASSERT_TRUE(read);
+    QCborArray steps = read.fields->value("Steps").toArray();
+    QCborMap step = steps.at(0).toMap();
+    QCborMap dico = step.value("SpaceDico").toMap();
+    dico.insert(QStringLiteral("CursorPos"), QStringLiteral("tomorrow"));
+    step.insert(QStringLiteral("SpaceDico"), dico);
+    steps[0] = step;
+    read.fields->insert(QStringLiteral("Steps"), steps);
+    ASSERT_TRUE(writeRecordFile(path, *read.fields));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    typeIntoNextFileDialog(path);
+    chooseMenuItem(KELMainMenu::kMenuFile, 2);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The document \u201cworded.keytime\u201d could not be opened."));
+    EXPECT_EQ(keyTime().currentDocument(), nullptr);
+    EXPECT_NEAR(space()->searchCurseur()->now(), date, 1.0) << "not sent to the first day of 2001";
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+}
+
 TEST_F(KeyTime, WhatIsTypedAndNotYetEnteredIsKeptBySaveCloseAndTheButtonsAndGoesToItsOwnStep)
 {
     startWithTheBar();
@@ -432,6 +523,28 @@ TEST_F(KeyTime, SaveOverAReadOnlyFileOrIntoAFolderRemovedIsToldAndLeavesTheFileA
     const RecordRead read = readRecordFile(path);
     ASSERT_TRUE(read);
     EXPECT_EQ(read.fields->value("Steps").toArray().size(), 2);
+}
+
+TEST_F(KeyTime, TheProgramEndingWhileANumberIsTypedInTheActiveKeyTimeWindowEndsQuietly)
+{
+    // As when the session ends: the program goes without the Quit command's questions, its
+    // KeyTime window still up and a number typed in one of its fields.
+    startWithTheBar();
+    ZEVKeyWindowController* w = newDocumentWithASearchStep();
+    ASSERT_NE(w, nullptr);
+    w->activateWindow();
+    pump();
+    ASSERT_EQ(QApplication::activeWindow(), w);
+    QLineEdit* pos = w->cursorPosTextField();
+    pos->setFocus();
+    pos->selectAll();
+    QTest::keyClicks(pos, QStringLiteral("12"));
+    pump();
+    ASSERT_TRUE(pos->hasFocus());
+    graph.reset();
+    const QWidgetList left = QApplication::topLevelWidgets();
+    EXPECT_TRUE(std::none_of(left.begin(), left.end(), [](QWidget* t) { return t->isVisible(); }))
+        << "no window of the program is left";
 }
 
 TEST_F(KeyTime, WithNoStepSelectedTheFieldsAreEmptyMinusAndUpdateAreOffAndANumberTypedIsRefusedAloud)

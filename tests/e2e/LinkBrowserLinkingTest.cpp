@@ -16,7 +16,9 @@
 #include "engine/KELServeurDeLiens.h"
 #include "platform/sound/Sound.h"
 
+#include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -178,6 +180,53 @@ TEST_F(LinkBrowserLinking, APersonLinksAndUnlinksThroughTimeWithClicksAndTheStor
     EXPECT_NE(relations->ajouterUneRelationParentAuModel(wake<KELIModel>(idP), global()), nullptr);
     pump();
     EXPECT_EQ(windows().front()->premiereVue(), models);
+}
+
+TEST_F(LinkBrowserLinking, TheLinksPaneShowsEachLinksChildIdOrScrollsToIt)
+{
+    seed();
+    start({QStringLiteral("--link-browser"), QStringLiteral("1")});
+    ASSERT_EQ(windows().size(), 1u);
+    auto* models = dynamic_cast<KELVueDeModel*>(windows().front()->premiereVue());
+    ASSERT_NE(models, nullptr);
+    const KELId idP = ids[0], idp = ids[2], idc1 = ids[3], idR = ids[5];
+    clickRow(models, idP);
+    clickButton(models, QStringLiteral("O"));
+    ASSERT_EQ(windows().size(), 2u);
+    KELVueController* wP = windows().back();
+    KELVueDe* columnP = wP->premiereVue();
+    clickRow(columnP, idp);
+    clickRow(columnP, idp);
+    ASSERT_EQ(wP->vues().size(), 2u);
+    auto* ends = dynamic_cast<KELVueDeRelParent*>(wP->vues()[1].get());
+    ASSERT_NE(ends, nullptr);
+    clickRow(ends, idR);
+    ASSERT_EQ(wP->vues().size(), 3u);
+    clickButton(ends, QStringLiteral("Lier"));
+    clickRow(wP->vues()[2].get(), idc1);
+
+    // "L": the pane lists p -> c1, whose child's id is the user's nine-digit one.
+    clickButton(ends, QStringLiteral("L"));
+    ASSERT_NE(ends->liensViewer(), nullptr);
+    advance(2.1);
+    const auto& rows = ends->liensViewer()->lignes();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]->enfantInt(), idc1);
+    GUITableView* pane = ends->liensViewer()->tableView();
+    ASSERT_TRUE(pane->isVisible());
+    QHeaderView* header = pane->horizontalHeader();
+    ASSERT_EQ(header->count(), 3);
+    EXPECT_EQ(pane->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("L Enfant"));
+    // The "L Enfant" column is on screen, or the pane's scroller brings it there.
+    QScrollBar* bar = pane->horizontalScrollBar();
+    if (header->sectionViewportPosition(2) + header->sectionSize(2) > pane->viewport()->width()) {
+        ASSERT_TRUE(bar->isVisible()) << "the child ids lie past the pane's edge with no way to them";
+        bar->setValue(bar->maximum());
+        pump();
+    }
+    EXPECT_GE(header->sectionViewportPosition(2), 0);
+    EXPECT_LE(header->sectionViewportPosition(2) + header->sectionSize(2), pane->viewport()->width());
+    EXPECT_EQ(pane->model()->index(0, 2).data().toULongLong(), idc1);
 }
 
 } // namespace

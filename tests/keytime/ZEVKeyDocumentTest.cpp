@@ -175,6 +175,12 @@ TEST(ZEVKeyDocument, AFileThatIsNotAKeyTimeDocumentIsRefusedWholeAndLeftAsItIs)
     expectRefused(withSteps({QCborMap{{"Class", "ZEVKeyStep"},
                                       {"SpaceDico", QCborMap{{"In", std::numeric_limits<double>::quiet_NaN()}}}}}),
                   "not a number");
+    expectRefused(withSteps({QCborMap{{"Class", "ZEVKeyStep"}, {"SpaceDico", QCborMap{{"CursorPos", "tomorrow"}}}}}),
+                  "a text as a date");
+    expectRefused(withSteps({QCborMap{{"Class", "ZEVKeyStep"}, {"SpaceDico", QCborMap{{"Time", 1}}}}}),
+                  "a number as the time word");
+    expectRefused(withSteps({QCborMap{{"Class", "ZEVKeyStep"}, {"SpaceDico", QCborMap{{"Animation", "yes"}}}}}),
+                  "a text as the flag");
 
     // Not a record at all.
     const QString text = tempFile("notes.keytime");
