@@ -4,6 +4,7 @@
 #include "runtime/Scheduler.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "desk/viewer/ZEVDeskViewer.h"
@@ -385,15 +386,18 @@ void ZEVPersonClass::archivePersonForItem(KELI* item)
         return;
     // Archiving again replaces the archive: it follows the card as it is now.
     const QString folder = store->itemDropFolder(item->idInt());
+    // The user asked for the archive: a failure is told, and an older archive stays whole.
     if (const FileResult made = ensureFolder(folder); !made) {
         logFormat("Error when creating directory: %s", qUtf8Printable(folder));
         logFormat("                             : %s", qUtf8Printable(made.error));
+        ZEVItemDataChannels::ReportStoreError(made.error);
         return;
     }
     if (const FileResult written = writeFileAtomically(folder + QLatin1Char('/') + kArchiveName, card->bytes);
         !written) {
         logFormat("ZEVPersonClass archivePersonForItem: ERROR item=%ld", long(item->idInt()));
         logFormat("                             : %s", qUtf8Printable(written.error));
+        ZEVItemDataChannels::ReportStoreError(written.error);
     }
 }
 
