@@ -352,6 +352,11 @@ void ZEVPersonClass::openPersonForItem(KELI* item)
         !added) {
         logFormat("Error when creating Contact with file: %s", qUtf8Printable(archive));
         logFormat("                             : %s", qUtf8Printable(added.error));
+        // The user asked for the import: it is told that none took place.
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("The contact could not be imported."),
+            QStringLiteral("Tallomer could not add the card to the address book: %1. The archive in Tallomer is kept.")
+                .arg(added.error));
         return;
     }
     ZEVItemData* store = storeForItem(item);
