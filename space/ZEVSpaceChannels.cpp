@@ -127,6 +127,10 @@ void ZEVSpaceChannels::renameIdentity(KELI* channel, const std::string& name)
 {
     if (!channel || !motModel_)
         return;
+    // The old name's end and the new name: both or neither, or the Channel could be left nameless.
+    KELServeurDeLiens::Acte acte(2, 1);
+    if (!acte.complet())
+        return;
     KELI* mot = motModel_->ajouterLeMot(name, space_.tlCurseur());
     if (!mot)
         return;
