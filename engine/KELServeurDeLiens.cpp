@@ -993,8 +993,7 @@ KELServeurDeLiens::Acte::~Acte()
 namespace {
 // The store holds nothing of the set: what it made is forgotten in memory as an erased link is
 // (its id stays taken for the run, and no row of it is written again), and the links it wrote
-// again take back their stored dates. A link it erased stays erased in memory until the next
-// start; the store keeps it.
+// again, erased or forgot take back their stored dates.
 void finDEnsemble(bool stocke)
 {
     if (!g)
@@ -1024,8 +1023,8 @@ void finDEnsemble(bool stocke)
     }
     for (auto it = j.touches.rbegin(); it != j.touches.rend(); ++it) {
         KELI* lien = it->lien;
-        if (lien->inDate() == KELDateOublieeIn)
-            continue;
+        // An erased or forgotten one comes back with the dates the store kept, as a link moved
+        // there would; the ends it let go of are found again when next asked for.
         const std::optional<KELRow> row = e.chercheur->loadRowInt(lien->idInt());
         if (!row)
             continue;

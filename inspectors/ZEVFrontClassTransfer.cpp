@@ -273,6 +273,8 @@ void ZEVFrontClass::spaceTransfer(KELI* item, bool copy)
     if (!QFileInfo::exists(folder) && !QDir().mkdir(folder)) {
         logFormat("%sToSpaceItem:%llu ERROR 1: cannot make %s", copy ? "copy" : "move",
                   static_cast<unsigned long long>(item->idInt()), qPrintable(folder));
+        // Nothing is copied or moved: the user hears why instead of seeing nothing happen.
+        ZEVItemDataChannels::ReportStoreError(QStringLiteral("cannot create folder %1").arg(folder));
         return;
     }
     folderTransfer(folder, item, copy, held);

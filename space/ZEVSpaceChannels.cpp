@@ -108,24 +108,32 @@ KELI* ZEVSpaceChannels::newIdentityNamed(const std::string& name)
 {
     if (!identityModel_ || !motModel_)
         return nullptr;
-    // The Channel and its name: both or neither.
-    KELServeurDeLiens::Acte acte(3, 1);
-    if (!acte.complet())
-        return nullptr;
-    KELI* channel = KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY, nullptr, identityModel_, KELDateToujours,
-                                                       KELDateOuverte, space_.tlCurseur());
-    if (!channel)
-        return nullptr;
-    KELI* mot = motModel_->ajouterLeMot(name, space_.tlCurseur());
-    if (mot)
-        KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_NAME, channel, mot, KELDateToujours, KELDateOuverte,
-                                           space_.tlCurseur());
-    return channel;
+    KELI* channel = nullptr;
+    {
+        // The Channel and its name: both or neither.
+        KELServeurDeLiens::Acte acte(3, 1);
+        if (!acte.complet())
+            return nullptr;
+        channel = KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY, nullptr, identityModel_, KELDateToujours,
+                                                     KELDateOuverte, space_.tlCurseur());
+        if (!channel)
+            return nullptr;
+        KELI* mot = motModel_->ajouterLeMot(name, space_.tlCurseur());
+        if (mot)
+            KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_NAME, channel, mot, KELDateToujours,
+                                               KELDateOuverte, space_.tlCurseur());
+    }
+    // The store kept none of it: there is no Channel to give folders, a Space or the drop folder.
+    return KELServeurDeLiens::Perdu(channel) ? nullptr : channel;
 }
 
 void ZEVSpaceChannels::renameIdentity(KELI* channel, const std::string& name)
 {
     if (!channel || !motModel_)
+        return;
+    // The old name's end and the new name: both or neither, or the Channel could be left nameless.
+    KELServeurDeLiens::Acte acte(2, 1);
+    if (!acte.complet())
         return;
     KELI* mot = motModel_->ajouterLeMot(name, space_.tlCurseur());
     if (!mot)

@@ -208,7 +208,19 @@ bool ZEVChannelViewer::userChannelAddWihImageURL(const QString& fileURL, const s
 
     const KELId previousChannelInt = ZEVItemDataChannels::CurrentChannelInt();
     KELI* previousIdentity = space_.spaceClass() ? space_.spaceClass()->identity() : nullptr;
-    ZEVItemDataChannels::CreateItemDataForChannelInt(channel->idInt());
+    if (!ZEVItemDataChannels::CreateItemDataForChannelInt(channel->idInt())) {
+        // Without its folders the Channel could keep no Object's file or record: it is not made.
+        logFormat("ZEVChannelViewer userChannelAddWihImageURL: the folders of Channel %llu cannot be made; the "
+                  "Channel is taken back",
+                  (unsigned long long)channel->idInt());
+        eraseNewChannel(channel);
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("The Channel could not be made."),
+            QStringLiteral("Tallomer could not create the Channel's folders in its store, %1. Check that the disk has "
+                           "free space and that the folder can be written to.")
+                .arg(space_.host().storeFolder()));
+        return false;
+    }
     ZEVItemDataChannels::SetCurrentChannelInt(channel->idInt());
     // The first Space's picture is copied by the file jobs, which read the current Channel's store.
     if (ZEVFrontClass* files = ZEVFrontClass::shared())
@@ -236,6 +248,11 @@ void ZEVChannelViewer::forgetNewChannel(KELI* channel, KELId previousChannelInt,
         files->channelDidChangeWithIdentityInt(previousChannelInt);
     if (space_.spaceClass() && previousIdentity)
         space_.spaceClass()->setIdentity(previousIdentity);
+    eraseNewChannel(channel);
+}
+
+void ZEVChannelViewer::eraseNewChannel(KELI* channel)
+{
     KELICurseur* tl = space_.tlCurseur();
     if (auto* relation = dynamic_cast<KELIElemRelation*>(KELServeurDeLiens::LienForInt(KELRELATION_IDENTITY_NAME, tl))) {
         if (const std::vector<KELI*>* names = relation->liensDuParent(channel, tl)) {

@@ -4,6 +4,7 @@
 #include "runtime/Scheduler.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "desk/viewer/ZEVDeskViewer.h"
@@ -351,6 +352,11 @@ void ZEVPersonClass::openPersonForItem(KELI* item)
         !added) {
         logFormat("Error when creating Contact with file: %s", qUtf8Printable(archive));
         logFormat("                             : %s", qUtf8Printable(added.error));
+        // The user asked for the import: it is told that none took place.
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("The contact could not be imported."),
+            QStringLiteral("Tallomer could not add the card to the address book: %1. The archive in Tallomer is kept.")
+                .arg(added.error));
         return;
     }
     ZEVItemData* store = storeForItem(item);
@@ -385,15 +391,18 @@ void ZEVPersonClass::archivePersonForItem(KELI* item)
         return;
     // Archiving again replaces the archive: it follows the card as it is now.
     const QString folder = store->itemDropFolder(item->idInt());
+    // The user asked for the archive: a failure is told, and an older archive stays whole.
     if (const FileResult made = ensureFolder(folder); !made) {
         logFormat("Error when creating directory: %s", qUtf8Printable(folder));
         logFormat("                             : %s", qUtf8Printable(made.error));
+        ZEVItemDataChannels::ReportStoreError(made.error);
         return;
     }
     if (const FileResult written = writeFileAtomically(folder + QLatin1Char('/') + kArchiveName, card->bytes);
         !written) {
         logFormat("ZEVPersonClass archivePersonForItem: ERROR item=%ld", long(item->idInt()));
         logFormat("                             : %s", qUtf8Printable(written.error));
+        ZEVItemDataChannels::ReportStoreError(written.error);
     }
 }
 

@@ -4,10 +4,12 @@
 // with the picture copied into the Channel's drop folder, and the window shows it. The Object
 // menu's Add Channel… of the focused list makes a Channel of a bare number without its picture.
 // An image's own menu starts a new Space of the current Channel at the transition's date. A file
-// that is no picture is refused with a message, from either menu, and adds nothing.
+// that is no picture is refused with a message, from either menu, and adds nothing; so is a new
+// Channel whose folders in the store cannot be made, or that the link base cannot store.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
+#include "tests/support/RefusedFolder.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "engine/KELICurseur.h"
@@ -305,6 +307,80 @@ TEST_F(ChannelsAdding, TheSpacesMenusNewSpaceChoosesAPictureAndANewChannelWhoseS
     EXPECT_EQ(space()->currentChannelInt(), kHome);
     EXPECT_EQ(space()->allIdentities().size(), 1u);
     EXPECT_TRUE(log.contains("the first Space of Channel"));
+}
+
+// A new Channel keeps its Objects' files and records in folders of its own in the store; when
+// they cannot be made the Channel is not made either, and the user is told.
+TEST_F(ChannelsAdding, ANewChannelWhoseFoldersCannotBeMadeIsToldAndAddsNothing)
+{
+    start();
+    png(pictures(), QStringLiteral("Lagoon.png"), {800, 600}, Qt::cyan);
+    const auto [former, formerName] = newestChannel();
+    const auto newChannel = [&] {
+        bool panel = false;
+        whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) {
+            whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+                panel = true;
+                QTest::keyClick(p->nameField(), Qt::Key_Return);
+            });
+            chooseInPanel(dialog, QStringLiteral("Lagoon.png"));
+        });
+        chooseMenuItemTitled(KELMainMenu::kMenuChannels, QString::fromUtf8("New Channel\u2026"));
+        advance(2.0);
+        EXPECT_TRUE(panel);
+    };
+    alerts.clear();
+    {
+        tallomer::test::RefusedFolder refused(storeFolder() + "/local/zevDrop");
+        ASSERT_TRUE(refused.ok());
+        newChannel();
+        ASSERT_EQ(alerts.size(), 1u) << "the Channel was dropped without a word";
+        EXPECT_EQ(alerts[0].message, QStringLiteral("The Channel could not be made."));
+    }
+    EXPECT_EQ(newestChannel().first, former) << "no new Channel left in the store";
+    EXPECT_EQ(space()->currentChannelInt(), kHome);
+    EXPECT_EQ(space()->allIdentities().size(), 1u);
+
+    // With room for its folders the same Channel is made.
+    newChannel();
+    EXPECT_NE(newestChannel().first, former);
+    EXPECT_EQ(space()->allIdentities().size(), 2u);
+    EXPECT_EQ(alerts.size(), 1u);
+}
+
+// A Channel the link base cannot store (a trigger refuses it here, as a full disk would) is no
+// Channel: nothing is stored for it, no folders are made for it and the drop folder stays bound.
+TEST_F(ChannelsAdding, ANewChannelTheLinkBaseCannotStoreIsToldAndLeavesNothingBehind)
+{
+    start();
+    png(pictures(), QStringLiteral("Lagoon.png"), {800, 600}, Qt::cyan);
+    const std::string rows = sql(database(), "SELECT COUNT(*) FROM ZEVLETS").at(0, 0);
+    const QStringList folders = QDir(storeFolder() + "/local/zevData").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TRIGGER refuse BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 1000042 "
+                               "BEGIN SELECT RAISE(ABORT, 'refused'); END;", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    bool panel = false;
+    whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) {
+        whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+            panel = true;
+            QTest::keyClick(p->nameField(), Qt::Key_Return);
+        });
+        chooseInPanel(dialog, QStringLiteral("Lagoon.png"));
+    });
+    alerts.clear();
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QString::fromUtf8("New Channel\u2026"));
+    advance(2.0);
+    ASSERT_TRUE(panel);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM ZEVLETS").at(0, 0), rows) << "links stored for no Channel";
+    EXPECT_EQ(QDir(storeFolder() + "/local/zevData").entryList(QDir::Dirs | QDir::NoDotAndDotDot), folders);
+    EXPECT_EQ(space()->currentChannelInt(), kHome);
+    EXPECT_EQ(space()->zevFolderChannelInt(), kHome);
+    EXPECT_EQ(space()->allIdentities().size(), 1u);
 }
 
 TEST_F(ChannelsAdding, AFileThatIsNoPictureIsRefusedWithAMessageAndAddsNothing)

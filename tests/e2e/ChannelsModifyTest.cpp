@@ -202,6 +202,51 @@ TEST_F(ChannelsModify, SetAsHomeStaysAfterCancelAndTheChannelsMenuRenames)
               "1");
 }
 
+// A new name the link base refuses to store (here a trigger refuses it, as a full disk would) leaves
+// the Channel its old name, in the store and on screen, rather than no name at all.
+TEST_F(ChannelsModify, ARenameTheLinkBaseCannotStoreKeepsTheOldName)
+{
+    startWithTheBar();
+    KELI* work = showNewChannel("Work");
+    ASSERT_NE(work, nullptr);
+    const auto names = [&] {
+        return sql(database(), "SELECT w.WORD FROM ZEVLETS l JOIN WORD w ON w.ZEVLET_ID = l.CHILD_ZEVLET WHERE "
+                               "l.RELATION = 1000177 AND l.DATE_IN < 4503599627370497.0 AND l.PARENT_ZEVLET = " +
+                                   std::to_string(work->idInt()));
+    };
+    const auto rename = [&](const QString& name) {
+        chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Rename Channel\u2026"));
+        advance(1.0);
+        ASSERT_TRUE(panel() && panel()->isVisible());
+        QTest::keyClicks(panel()->channelField(), name);
+        QTest::keyClick(panel()->channelField(), Qt::Key_Return);
+        advance(1.0);
+    };
+    const auto exec = [&](const char* statement) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    };
+    exec("CREATE TRIGGER refuse BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 1000177 "
+         "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    alerts.clear();
+    rename(QStringLiteral("Studio"));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    const Rows kept = names();
+    ASSERT_EQ(kept.size(), 1u) << "the Channel lost its name";
+    EXPECT_EQ(kept.at(0, 0), "Work");
+    EXPECT_EQ(channels()->channelModel().nameOfCurrentChannel().value_or(""), "Work");
+
+    exec("DROP TRIGGER refuse;");
+    rename(QStringLiteral("Studio"));
+    const Rows renamed = names();
+    ASSERT_EQ(renamed.size(), 1u);
+    EXPECT_EQ(renamed.at(0, 0), "Studio");
+    EXPECT_EQ(channels()->channelModel().nameOfCurrentChannel().value_or(""), "Studio");
+}
+
 TEST_F(ChannelsModify, APictureThatIsNoImageIsRefusedWithAMessageAndThePanelKeepsWhatWasTyped)
 {
     start();

@@ -1,8 +1,10 @@
 // Contact Objects in the running program: cards dropped from another program become Objects
 // titled by the card, pictured by its photo, and a card gone from the address book comes back
-// from the Object's archive when the user says Yes, or goes to the retrieve step without one.
+// from the Object's archive when the user says Yes (an address book that refuses it is told), or
+// goes to the retrieve step without one.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/support/RefusedFolder.h"
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemOptions.h"
@@ -118,6 +120,44 @@ TEST_F(ContactObjects, DroppedCardsAreTitledAndPicturedAndAGoneCardComesBackFrom
     EXPECT_EQ(options(jane) & ZEVOPTION_NOT_FOUND, 0);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(contacts + "/jane-e2e.vcf"));
+}
+
+TEST_F(ContactObjects, AnImportFromTheArchiveThatTheAddressBookRefusesIsToldAndLeavesTheObjectAsItWas)
+{
+    start();
+    dropCards(personCard());
+    const Rows people = placedObjectsOfType("ABPerson");
+    ASSERT_EQ(people.size(), 1u);
+    const std::string jane = people.at(0, 0);
+    ASSERT_TRUE(ensureFolder(QFileInfo(archiveOf(jane)).absolutePath()));
+    ASSERT_TRUE(QFile::copy(contacts + "/jane-e2e.vcf", archiveOf(jane)));
+    ASSERT_TRUE(QFile::remove(contacts + "/jane-e2e.vcf"));
+    pump();
+    advance(1.0);
+    ZEVItemView* janeView = viewTitled("Jane Doe");
+    ASSERT_NE(janeView, nullptr);
+
+    alerts.clear();
+    alertAnswer = 0; // Yes
+    {
+        tallomer::test::RefusedFolder refused(contacts);
+        ASSERT_TRUE(refused.ok());
+        doubleClickPicture(janeView);
+        ASSERT_EQ(alerts.size(), 2u) << "the import did nothing without a word";
+        EXPECT_EQ(alerts[0].message, "Import from the Tallomer archive?");
+        EXPECT_EQ(alerts[1].message, "The contact could not be imported.");
+    }
+    EXPECT_FALSE(QFile::exists(contacts + "/jane-e2e.vcf"));
+    EXPECT_NE(options(jane) & ZEVOPTION_NOT_FOUND, 0) << "still not found";
+    EXPECT_TRUE(QFile::exists(archiveOf(jane)));
+    EXPECT_TRUE(opened.empty());
+
+    // The book takes cards again: the same import goes through.
+    alerts.clear();
+    doubleClickPicture(janeView);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(QFile::exists(contacts + "/jane-e2e.vcf"));
+    EXPECT_EQ(options(jane) & ZEVOPTION_NOT_FOUND, 0);
 }
 
 TEST_F(ContactObjects, AGoneCardWithoutArchiveIsMarkedAndHandedToTheRetrieveStep)

@@ -2,11 +2,12 @@
 // two present since last week with icons on the desk, one whose presence ended yesterday. The
 // Contacts button lists the two; Search a day and a half back lists the third; a clicked row's
 // Release ends its presence at Now and its row menu's Recall starts a new one; the archive entry
-// writes the card; the Object menu counts the selection; Delete and Return release and recall the
+// writes the card, and says so when it cannot; the Object menu counts the selection; Delete and Return release and recall the
 // focused row's contact, Ctrl+C copies its record; the Object menu's Remove on a contact on the
 // desk forgets only its contact presences; Previous goes just before the last contact change.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/support/RefusedFolder.h"
 
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
@@ -269,6 +270,27 @@ TEST_F(ContactsPanel, ListsThePresentContactsSearchFindsTheEndedOneAndARowIsRele
     advance(1.5);
     archiveRow(rowTitled("Ann Ames"));
     EXPECT_EQ(bytesOf(archiveOf(ids[0])), cardOf("ann-e2e", "Ames", "Annie"));
+}
+
+TEST_F(ContactsPanel, AnArchiveInTallomerThatCannotBeWrittenIsToldAndTheNextOneIsWritten)
+{
+    seedAndRestart();
+    ASSERT_EQ(ids.size(), 3u);
+    click(context()->buttonForEntityInt(kContacts));
+    advance(1.0);
+    ASSERT_NE(table(), nullptr);
+    alerts.clear();
+    {
+        tallomer::test::RefusedFolder refused(storeFolder() + "/local/zevDrop/" + QString::number(kHome));
+        ASSERT_TRUE(refused.ok());
+        archiveRow(rowTitled("Ann Ames"));
+        ASSERT_EQ(alerts.size(), 1u) << "the archive was not written, without a word";
+        EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    }
+    EXPECT_FALSE(QFile::exists(archiveOf(ids[0])));
+    archiveRow(rowTitled("Ann Ames"));
+    EXPECT_EQ(bytesOf(archiveOf(ids[0])), bytesOf(contacts + "/ann-e2e.vcf"));
+    EXPECT_EQ(alerts.size(), 1u);
 }
 
 TEST_F(ContactsPanel, RemoveOnAContactOnTheDeskForgetsItsPresencesOnlyAndPreviousGoesBeforeTheLastChange)

@@ -1,10 +1,12 @@
 // The file transfer queue in the running program: the first start keeps the wallpapers of the
 // first Space in the Space's own store; Move To… a folder on another file system moves the file and
-// the record follows; onto a full one the Object is marked in error and its file stays; what a
-// crash left of a job is cleared at the next start.
+// the record follows; onto a full one the Object is marked in error and its file stays; Copy To
+// Space into a store folder that cannot be made is told; what a crash left of a job is cleared at
+// the next start.
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
 #include "app/widgets/ZEVFilePanel.h"
 
 #include "desk/data/ZEVItemData.h"
@@ -19,6 +21,7 @@
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/sound/Sound.h"
 #include "tests/support/LocalHttpServer.h"
+#include "tests/support/RefusedFolder.h"
 #include "tests/support/SecondFileSystem.h"
 
 #include <QApplication>
@@ -241,6 +244,50 @@ TEST_F(FileTransferQueue, ARowsHandleMoveToMovesThatRowsFileOntoAnotherFileSyste
     EXPECT_EQ(data.recordedFilePathForItem(item), moved) << "the record follows the file";
     EXPECT_EQ(data.recordedFilePathForItem(kept), keptSource) << "the other selected Object stays";
     EXPECT_TRUE(QFileInfo::exists(keptSource));
+}
+
+// Copy To Space from the Object menu's Handle submenu copies the file into the Object's own folder
+// in the Space's store; when that folder cannot be made the user is told, and nothing is copied.
+TEST_F(FileTransferQueue, CopyToSpaceWhoseFolderCannotBeMadeIsToldAndCopiesNothing)
+{
+    start();
+    settle();
+    KELI* item = fileObject("notes.txt", 100);
+    ASSERT_NE(item, nullptr);
+    settle();
+    const QString drops = storeFolder() + "/local/zevDrop/2000018";
+    const QString copy = drops + "/" + QString::number(item->idInt()) + "/notes.txt";
+    key(Qt::Key_A, Qt::ControlModifier);
+    pump();
+    const auto copyToSpace = [this] {
+        QMenu* object = openMenu(KELMainMenu::kMenuObject);
+        ASSERT_NE(object, nullptr);
+        QAction* handle = menuItemTagged(object, 4333);
+        ASSERT_TRUE(handle && handle->menu());
+        QTest::mouseMove(object, object->actionGeometry(handle).center());
+        object->setActiveAction(handle);
+        pump();
+        QMenu* sub = handle->menu();
+        ASSERT_TRUE(pumpUntil([sub] { return sub->isVisible(); })) << "the Handle submenu opens";
+        chooseInMenu(sub, menuItemTagged(sub, 22));
+        settle();
+    };
+    alerts.clear();
+    {
+        tallomer::test::RefusedFolder refused(drops);
+        ASSERT_TRUE(refused.ok());
+        copyToSpace();
+        ASSERT_EQ(alerts.size(), 1u) << "Copy To Space did nothing without a word";
+        EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+        EXPECT_TRUE(alerts[0].informative.contains(QString::number(item->idInt())))
+            << alerts[0].informative.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(copy));
+    EXPECT_FALSE(siItemOption(item, ZEVOPTION_COPYING));
+
+    copyToSpace();
+    EXPECT_TRUE(QFileInfo::exists(copy));
+    EXPECT_EQ(alerts.size(), 1u);
 }
 
 TEST_F(FileTransferQueue, ProgressShowsAboveTwentyMillionBytesAndTheSameFolderDoesNothing)
