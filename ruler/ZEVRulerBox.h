@@ -78,6 +78,7 @@ public:
     bool siEdition() const { return siEdition_ || siModifie_; }
     // Esc: the fields show the bar's date again; nothing moves.
     void annulerEdition();
+
     // The date the picker holds, read through the local time zone; nothing when its fields make
     // no date.
     std::optional<KELDate> dateChoisie() const;
@@ -96,6 +97,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    QValidator::State validate(QString& input, int& pos) const override;
 
 private:
     void agir();
@@ -119,6 +121,8 @@ private:
     // A key changed the fields, possibly to a value not complete yet.
     bool siEdition_ = false;
     bool siPas_ = false;
+    // The last digit filled its field and the keys moved on to the next one.
+    bool siChampSuivant_ = false;
 };
 
 // The calendar panel: a calendar of the moment shown and its long date line, in a tool window that

@@ -1,6 +1,7 @@
 // The ruler bar in the running program: shown over the strip while the time bar is on, its Search
 // button clicked and its pickers typed into as a user does, moving the Search cursor to the hour
-// whose desk then shows, a time typed at a person's pace surviving the refreshes of the dates; its
+// whose desk then shows, a time typed at a person's pace surviving the refreshes of the dates, a
+// date and a time typed with their separators, days and hours that do not exist refused aloud; its
 // buttons' second presses, the calendar opened from a box's menu, and its layout following the
 // window's width whatever widths it went through, the calendar going with it; the calendar browsed
 // to another month and back with the cursor.
@@ -366,6 +367,61 @@ TEST_F(RulerBar, ADateOfAnyYearIsTypedIntoTheSearchCursorsBoxAndFieldsThatMakeNo
     key(Qt::Key_Escape);
     EXPECT_EQ(picker->text(), QStringLiteral("9999-12-31"));
     EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01);
+}
+
+TEST_F(RulerBar, ADateAndATimeTypedWithTheirSeparatorsAreTakenAsTypedAndDaysAndHoursThatDoNotExistAreRefusedAloud)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    ZEVRulerDatePicker* date = bar()->nowDatePicker();
+    ZEVRulerDatePicker* hour = bar()->nowHourPicker();
+
+    // Typed as it reads, dashes and colons included.
+    typeInto(date, 4, QStringLiteral("2024-02-03"));
+    typeInto(hour, 2, QStringLiteral("12:30:15"));
+    const QDateTime there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), QDate(2024, 2, 3));
+    EXPECT_LT(std::abs(there.time().secsTo(QTime(12, 30, 15))), 3) << there.toString().toStdString();
+    EXPECT_EQ(sound.beeps, 0);
+
+    // Nothing moves but with the clock while the fields are refused.
+    const double before = search->now();
+    const double clock0 = Clock::shared().now();
+    auto unmoved = [&](const char* what) {
+        EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01) << what;
+    };
+
+    // A day its month does not have: Return refuses it aloud and the fields stay as typed, the
+    // 31st of April as the 29th of February of a common year; leaving them drops them, aloud.
+    typeInto(date, 4, QStringLiteral("20230431"));
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_EQ(date->text(), QStringLiteral("2023-04-31"));
+    unmoved("31 April");
+    key(Qt::Key_Escape);
+    typeInto(date, 4, QStringLiteral("20230229"));
+    EXPECT_EQ(sound.beeps, 2);
+    EXPECT_EQ(date->text(), QStringLiteral("2023-02-29"));
+    QTest::mouseClick(window()->windowHandle(), Qt::LeftButton, {}, hour->mapTo(window(), QPoint(6, 9)));
+    pump();
+    ASSERT_EQ(window()->focusWidget(), hour);
+    EXPECT_EQ(sound.beeps, 3);
+    EXPECT_EQ(date->text(), QStringLiteral("2024-02-03")) << "the box shows the cursor";
+    unmoved("29 February 2023 left");
+
+    // A 24th hour, a letter, a date in another order: the key refused is heard.
+    key(Qt::Key_Home);
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClicks(hour, QStringLiteral("24"));
+    EXPECT_EQ(sound.beeps, 4);
+    QTest::keyClicks(hour, QStringLiteral("x"));
+    EXPECT_EQ(sound.beeps, 5);
+    key(Qt::Key_Escape);
+    typeInto(date, 4, QStringLiteral("03/"));
+    EXPECT_EQ(sound.beeps, 7) << "the slash, then Return on a year of two digits";
+    key(Qt::Key_Escape);
+    unmoved("nothing entered");
+    EXPECT_EQ(date->text(), QStringLiteral("2024-02-03"));
 }
 
 TEST_F(RulerBar, ATimeTypedAndNotEnteredGivesWayToAMoveMadeElsewhereAndTheBoxesShowWhereTheCursorWent)
