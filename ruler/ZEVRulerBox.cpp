@@ -196,6 +196,14 @@ void ZEVRulerDatePicker::annulerEdition()
         setSelectedSection(currentSection());
 }
 
+void ZEVRulerDatePicker::entrerEdition()
+{
+    if (siEdition() && !siSaisieComplete())
+        annulerEdition();
+    else
+        finirEdition();
+}
+
 void ZEVRulerDatePicker::finirEdition()
 {
     if (siModifie_) {

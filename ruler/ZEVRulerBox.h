@@ -78,7 +78,9 @@ public:
     bool siEdition() const { return siEdition_ || siModifie_; }
     // Esc: the fields show the bar's date again; nothing moves.
     void annulerEdition();
-
+    // What is typed and not entered yet is entered, as Return would; fields that make no date are
+    // dropped.
+    void entrerEdition();
     // The date the picker holds, read through the local time zone; nothing when its fields make
     // no date.
     std::optional<KELDate> dateChoisie() const;

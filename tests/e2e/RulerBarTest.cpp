@@ -1,7 +1,8 @@
 // The ruler bar in the running program: shown over the strip while the time bar is on, its Search
 // button clicked and its pickers typed into as a user does, moving the Search cursor to the hour
 // whose desk then shows, a time typed at a person's pace surviving the refreshes of the dates, a
-// date and a time typed with their separators, days and hours that do not exist refused aloud; its
+// date and a time typed with their separators, days and hours that do not exist refused aloud, a
+// date typed and not entered kept by a quit; its
 // buttons' second presses, the calendar opened from a box's menu, and its layout following the
 // window's width whatever widths it went through, the calendar going with it; the calendar browsed
 // to another month and back with the cursor.
@@ -98,8 +99,8 @@ protected:
     }
 
     // Clicks a picker, selects its first field of `width` characters, types the digits of all its
-    // fields, then Return.
-    void typeInto(ZEVRulerDatePicker* picker, int width, const QString& digits)
+    // fields, then Return unless told not to.
+    void typeInto(ZEVRulerDatePicker* picker, int width, const QString& digits, bool enter = true)
     {
         QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(4, picker->height() / 2));
         pump();
@@ -108,6 +109,8 @@ protected:
         for (int i = 0; i < width; ++i)
             key(Qt::Key_Right, Qt::ShiftModifier);
         QTest::keyClicks(window()->focusWidget(), digits);
+        if (!enter)
+            return;
         key(Qt::Key_Return);
         // The user's pace: the bar's dates follow before the next field.
         advance(0.5);
@@ -422,6 +425,24 @@ TEST_F(RulerBar, ADateAndATimeTypedWithTheirSeparatorsAreTakenAsTypedAndDaysAndH
     key(Qt::Key_Escape);
     unmoved("nothing entered");
     EXPECT_EQ(date->text(), QStringLiteral("2024-02-03"));
+}
+
+TEST_F(RulerBar, ADateTypedAndNotEnteredIsWhereTheSearchCursorStandsAfterAQuit)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    const QTime time = ZEVChampsPourDate(search->now())->time();
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("19870615"), false);
+    ASSERT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("1987-06-15"));
+
+    // Ctrl+Q straight away; the next start finds the Search cursor on the day typed.
+    quit();
+    search = startSearching();
+    ASSERT_NE(search, nullptr);
+    const QDateTime there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), QDate(1987, 6, 15));
+    EXPECT_LT(std::abs(there.time().secsTo(time)), 3);
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("1987-06-15"));
 }
 
 TEST_F(RulerBar, ATimeTypedAndNotEnteredGivesWayToAMoveMadeElsewhereAndTheBoxesShowWhereTheCursorWent)
