@@ -219,8 +219,12 @@ std::optional<KELDate> ZEVRulerDatePicker::dateChoisie() const
     const QDateTime d = dateTime();
     const bool jour = displayedSections() & QDateTimeEdit::DateSections_Mask;
     const bool heure = displayedSections() & QDateTimeEdit::TimeSections_Mask;
-    const QDate j = jour || !champs_.isValid() ? d.date() : champs_.date();
-    const QTime h = heure || !champs_.isValid() ? d.time() : champs_.time();
+    // The fields the picker lacks are those of the moment the bar shows now, as the box beside it
+    // reads: the cursor ran with the clock while the user typed.
+    const std::optional<QDateTime> vu = dateAffichee_ ? ZEVChampsPourDate(*dateAffichee_) : std::nullopt;
+    const QDateTime reste = vu ? *vu : champs_;
+    const QDate j = jour || !reste.isValid() ? d.date() : reste.date();
+    const QTime h = heure || !reste.isValid() ? d.time() : reste.time();
     return ZEVDatePourChamps(j, h, dateAffichee_);
 }
 

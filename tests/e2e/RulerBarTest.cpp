@@ -427,6 +427,31 @@ TEST_F(RulerBar, ADateAndATimeTypedWithTheirSeparatorsAreTakenAsTypedAndDaysAndH
     EXPECT_EQ(date->text(), QStringLiteral("2024-02-03"));
 }
 
+TEST_F(RulerBar, ADateTypedSlowlyKeepsTheTimeOfDayTheBoxShowsWhenItIsEntered)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    ZEVRulerDatePicker* date = bar()->nowDatePicker();
+    QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(4, date->height() / 2));
+    pump();
+    ASSERT_EQ(window()->focusWidget(), date);
+    key(Qt::Key_Home);
+    for (int i = 0; i < 4; ++i)
+        key(Qt::Key_Right, Qt::ShiftModifier);
+    // A person's pace: the cursor runs with the clock meanwhile, and its hour box with it.
+    for (QChar c : QStringLiteral("20190704")) {
+        QTest::keyClicks(date, QString(c));
+        advance(5);
+    }
+    const QString hourShown = bar()->nowHourPicker()->text();
+    EXPECT_EQ(hourShown, ZEVChampsPourDate(search->now())->time().toString(QStringLiteral("HH:mm:ss")));
+    key(Qt::Key_Return);
+    const QDateTime there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), QDate(2019, 7, 4));
+    EXPECT_LE(std::abs(there.time().secsTo(QTime::fromString(hourShown, QStringLiteral("HH:mm:ss")))), 1)
+        << there.time().toString().toStdString() << " for " << hourShown.toStdString();
+}
+
 TEST_F(RulerBar, ADateTypedAndNotEnteredIsWhereTheSearchCursorStandsAfterAQuit)
 {
     KELICurseur* search = startSearching();
