@@ -452,6 +452,29 @@ TEST_F(RulerBar, ADateTypedSlowlyKeepsTheTimeOfDayTheBoxShowsWhenItIsEntered)
         << there.time().toString().toStdString() << " for " << hourShown.toStdString();
 }
 
+TEST_F(RulerBar, ADateTypedAndNotEnteredIsEnteredForTheSearchCursorWhenTheNowOrRulerButtonIsPressed)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    const QTime time = ZEVChampsPourDate(search->now())->time();
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("2018-03-01"), false);
+    click(bar()->nowButton());
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    QDateTime there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), QDate(2018, 3, 1)) << "the Search cursor went to the day typed";
+    EXPECT_LT(std::abs(there.time().secsTo(time)), 3);
+
+    click(bar()->searchButton());
+    ASSERT_EQ(space()->actifCurseur(), search);
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2018-03-01"));
+    typeInto(bar()->nowHourPicker(), 2, QStringLiteral("07:45:00"), false);
+    click(bar()->rulerButton());
+    there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), QDate(2018, 3, 1));
+    EXPECT_EQ(there.time().toString(QStringLiteral("HH:mm")), QStringLiteral("07:45"));
+    EXPECT_EQ(sound.beeps, 0);
+}
+
 TEST_F(RulerBar, ADateTypedAndNotEnteredIsWhereTheSearchCursorStandsAfterAQuit)
 {
     KELICurseur* search = startSearching();
