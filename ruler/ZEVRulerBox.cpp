@@ -216,6 +216,12 @@ void ZEVRulerDatePicker::finirEdition()
 
 std::optional<KELDate> ZEVRulerDatePicker::dateChoisie() const
 {
+    const QDateTime champs = champsChoisis();
+    return ZEVDatePourChamps(champs.date(), champs.time(), dateAffichee_);
+}
+
+QDateTime ZEVRulerDatePicker::champsChoisis() const
+{
     const QDateTime d = dateTime();
     const bool jour = displayedSections() & QDateTimeEdit::DateSections_Mask;
     const bool heure = displayedSections() & QDateTimeEdit::TimeSections_Mask;
@@ -225,7 +231,7 @@ std::optional<KELDate> ZEVRulerDatePicker::dateChoisie() const
     const QDateTime reste = vu ? *vu : champs_;
     const QDate j = jour || !reste.isValid() ? d.date() : reste.date();
     const QTime h = heure || !reste.isValid() ? d.time() : reste.time();
-    return ZEVDatePourChamps(j, h, dateAffichee_);
+    return QDateTime(j, h, Qt::UTC);
 }
 
 bool ZEVRulerDatePicker::acceptsFirstResponder() const { return bar_.acceptsFirstResponderForDatePicker(this); }
@@ -380,7 +386,17 @@ bool ZEVRulerDatePicker::siSaisieComplete() const
 {
     QString texte = lineEdit()->text();
     int position = lineEdit()->cursorPosition();
-    return validate(texte, position) == QValidator::Acceptable;
+    if (validate(texte, position) != QValidator::Acceptable)
+        return false;
+    // A time the clocks skip when summer time begins is no moment either: taken as the end of the
+    // gap, it would land the cursor on a time other than the one typed. A day typed goes with the
+    // time of day it can have.
+    if (!(displayedSections() & QDateTimeEdit::TimeSections_Mask))
+        return true;
+    const QDateTime champs = champsChoisis();
+    const std::optional<KELDate> d = ZEVDatePourChamps(champs.date(), champs.time(), dateAffichee_);
+    const std::optional<QDateTime> lu = d ? ZEVChampsPourDate(*d) : std::nullopt;
+    return lu && lu->date() == champs.date() && lu->time() == champs.time();
 }
 
 bool ZEVRulerDatePicker::eventFilter(QObject* watched, QEvent* event)

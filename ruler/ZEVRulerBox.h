@@ -81,6 +81,7 @@ public:
     // What is typed and not entered yet is entered, as Return would; fields that make no date are
     // dropped.
     void entrerEdition();
+
     // The date the picker holds, read through the local time zone; nothing when its fields make
     // no date.
     std::optional<KELDate> dateChoisie() const;
@@ -107,8 +108,11 @@ private:
     // Typing ended (Return, or the keyboard went elsewhere): a changed date is applied, else the
     // fields show the bar's date again.
     void finirEdition();
-    // Whether the fields as typed make a date.
+    // Whether the fields as typed make a date whose wall clock reads as they do.
     bool siSaisieComplete() const;
+    // The wall-clock fields the picker stands for: its own, completed by those of the moment the
+    // bar shows now.
+    QDateTime champsChoisis() const;
 
     ZEVRulerBox* box_;     // not owned: a Qt sibling or parent
     ZEVRulerViewbar& bar_; // not owned

@@ -587,6 +587,35 @@ TEST_F(RulerBarInParis, ATimeTypedOrSteppedInTheRepeatedHourStaysOnTheSideOfTheC
     expectAt("2024-10-27T00:30:00Z", "typed in the first 02:00");
 }
 
+TEST_F(RulerBarInParis, ATimeTheClocksSkipIsRefusedAloudAndKeptAsTyped)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    ZEVRulerDatePicker* hour = bar()->nowHourPicker();
+    // Summer time begins on 31 March 2024: the clocks go from 02:00 to 03:00.
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("20240331"));
+    typeInto(hour, 2, QStringLiteral("013000"));
+    ASSERT_EQ(ZEVChampsPourDate(search->now())->time().toString(QStringLiteral("HH:mm")), QStringLiteral("01:30"));
+    ASSERT_EQ(sound.beeps, 0);
+    const double before = search->now();
+    const double clock0 = Clock::shared().now();
+
+    typeInto(hour, 2, QStringLiteral("023000"));
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_EQ(hour->text(), QStringLiteral("02:30:00")) << "kept as typed";
+    EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01) << "nothing moved";
+    // Leaving it drops it, aloud.
+    click(bar()->nowDatePicker());
+    EXPECT_EQ(sound.beeps, 2);
+    EXPECT_EQ(hour->text(), ZEVChampsPourDate(search->now())->time().toString(QStringLiteral("HH:mm:ss")));
+    EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01);
+
+    // An hour later on the clock is a time of that day.
+    typeInto(hour, 2, QStringLiteral("033000"));
+    EXPECT_EQ(sound.beeps, 2);
+    EXPECT_EQ(ZEVChampsPourDate(search->now())->time().toString(QStringLiteral("HH:mm")), QStringLiteral("03:30"));
+}
+
 TEST_F(RulerBar, ANarrowerWindowGivesUpTheBoxesThenTheButtonsTitlesAndAWiderOneBringsThemBack)
 {
     startWithTheBar();
