@@ -295,6 +295,8 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
+    const bool champSuivant = siChampSuivant_;
+    siChampSuivant_ = false;
     // Esc drops the typing; the window must not take it for a step back as well.
     if (event->key() == Qt::Key_Escape) {
         annulerEdition();
@@ -314,8 +316,7 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
     const bool chiffre = caractere && caracteres.at(0).isDigit();
     // A date typed with its dashes, or a time with its colons: the field the last digit filled
     // has already handed over to the next one, which the separator would skip.
-    if (caractere && !chiffre && siChampSuivant_) {
-        siChampSuivant_ = false;
+    if (caractere && !chiffre && champSuivant) {
         event->accept();
         return;
     }

@@ -1,8 +1,9 @@
 // The ruler bar in the running program: shown over the strip while the time bar is on, its Search
 // button clicked and its pickers typed into as a user does, moving the Search cursor to the hour
 // whose desk then shows, a time typed at a person's pace surviving the refreshes of the dates, a
-// date and a time typed with their separators, days and hours that do not exist refused aloud, a
-// date typed and not entered kept by a quit; its
+// date and a time typed with their separators, days and hours that do not exist refused aloud
+// (the 31st of April, a 24th hour, a time the clocks skip), a date typed and not entered kept by a
+// quit and by a press of the Now or Ruler button, and typed slowly keeping the time of day shown; its
 // buttons' second presses, the calendar opened from a box's menu, and its layout following the
 // window's width whatever widths it went through, the calendar going with it; the calendar browsed
 // to another month and back with the cursor.
