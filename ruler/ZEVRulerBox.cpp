@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -195,6 +196,14 @@ void ZEVRulerDatePicker::annulerEdition()
         setSelectedSection(currentSection());
 }
 
+void ZEVRulerDatePicker::entrerEdition()
+{
+    if (siEdition() && !siSaisieComplete())
+        annulerEdition();
+    else
+        finirEdition();
+}
+
 void ZEVRulerDatePicker::finirEdition()
 {
     if (siModifie_) {
@@ -207,12 +216,22 @@ void ZEVRulerDatePicker::finirEdition()
 
 std::optional<KELDate> ZEVRulerDatePicker::dateChoisie() const
 {
+    const QDateTime champs = champsChoisis();
+    return ZEVDatePourChamps(champs.date(), champs.time(), dateAffichee_);
+}
+
+QDateTime ZEVRulerDatePicker::champsChoisis() const
+{
     const QDateTime d = dateTime();
     const bool jour = displayedSections() & QDateTimeEdit::DateSections_Mask;
     const bool heure = displayedSections() & QDateTimeEdit::TimeSections_Mask;
-    const QDate j = jour || !champs_.isValid() ? d.date() : champs_.date();
-    const QTime h = heure || !champs_.isValid() ? d.time() : champs_.time();
-    return ZEVDatePourChamps(j, h, dateAffichee_);
+    // The fields the picker lacks are those of the moment the bar shows now, as the box beside it
+    // reads: the cursor ran with the clock while the user typed.
+    const std::optional<QDateTime> vu = dateAffichee_ ? ZEVChampsPourDate(*dateAffichee_) : std::nullopt;
+    const QDateTime reste = vu ? *vu : champs_;
+    const QDate j = jour || !reste.isValid() ? d.date() : reste.date();
+    const QTime h = heure || !reste.isValid() ? d.time() : reste.time();
+    return QDateTime(j, h, Qt::UTC);
 }
 
 bool ZEVRulerDatePicker::acceptsFirstResponder() const { return bar_.acceptsFirstResponderForDatePicker(this); }
@@ -276,6 +295,8 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
+    const bool champSuivant = siChampSuivant_;
+    siChampSuivant_ = false;
     // Esc drops the typing; the window must not take it for a step back as well.
     if (event->key() == Qt::Key_Escape) {
         annulerEdition();
@@ -290,13 +311,28 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    const QString caracteres = event->text();
+    const bool caractere = caracteres.size() == 1 && caracteres.at(0).isPrint();
+    const bool chiffre = caractere && caracteres.at(0).isDigit();
+    // A date typed with its dashes, or a time with its colons: the field the last digit filled
+    // has already handed over to the next one, which the separator would skip.
+    if (caractere && !chiffre && champSuivant) {
+        event->accept();
+        return;
+    }
     const QString avant = lineEdit()->text();
+    const int champAvant = currentSectionIndex();
     siPas_ = false;
     QDateTimeEdit::keyPressEvent(event);
     // A step of the arrows has applied itself; anything else that changed the fields is typing,
     // even a first digit that makes no complete value yet.
     if (!retour && !siPas_ && lineEdit()->text() != avant)
         siEdition_ = true;
+    siChampSuivant_ = chiffre && currentSectionIndex() != champAvant;
+    // A character the fields do not take (a 24th hour, a letter, another order's separator) is
+    // refused aloud: Qt drops it without a word and the digits after it fill other fields.
+    if (caractere && !retour && lineEdit()->text() == avant && currentSectionIndex() == champAvant)
+        Sound::shared().beep();
     // Return ends the typing here: the spin box lets it through, and the window would then take it
     // for Recall on the desk's selection.
     if (retour)
@@ -305,17 +341,63 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
 
 void ZEVRulerDatePicker::focusOutEvent(QFocusEvent* event)
 {
-    // Leaving fields that make no date drops them: said, as Return says it.
-    if (siEdition() && !siSaisieComplete())
+    siChampSuivant_ = false;
+    // Leaving fields that make no date drops them: said, as Return says it. Dropped before Qt
+    // reads them, which would make a date of its own out of them (the 28th of a 31st typed).
+    if (siEdition() && !siSaisieComplete()) {
         Sound::shared().beep();
+        annulerEdition();
+    }
     QDateTimeEdit::focusOutEvent(event);
+}
+
+QValidator::State ZEVRulerDatePicker::validate(QString& input, int& pos) const
+{
+    // A day its month does not have, typed into the day (the 30th of February, the 31st of
+    // April): kept as typed, to be refused at Return. Qt would put in the month's last day, or
+    // drop the second digit and keep the first. A month typed over a 31st still makes the day
+    // its last, for the day typed next.
+    if (currentSection() == QDateTimeEdit::DaySection) {
+        static const QRegularExpression lettres(QStringLiteral("[^A-Za-z]+"));
+        static const QRegularExpression chiffres(QStringLiteral("[^0-9]+"));
+        const QStringList champs = displayFormat().split(lettres, Qt::SkipEmptyParts);
+        const QStringList valeurs = input.split(chiffres, Qt::SkipEmptyParts);
+        if (champs.size() == valeurs.size()) {
+            int annee = 0, mois = 0, jour = 0;
+            bool jourTape = false;
+            for (qsizetype i = 0; i < champs.size(); ++i) {
+                if (champs[i].startsWith(QLatin1Char('y')))
+                    annee = valeurs[i].toInt();
+                else if (champs[i].startsWith(QLatin1Char('M')))
+                    mois = valeurs[i].toInt();
+                else if (champs[i].startsWith(QLatin1Char('d'))) {
+                    jour = valeurs[i].toInt();
+                    jourTape = valeurs[i].size() <= 2;
+                }
+            }
+            const QDate premier(annee, mois, 1);
+            if (jourTape && premier.isValid() && jour > premier.daysInMonth() && jour <= 31)
+                return QValidator::Intermediate;
+        }
+    }
+    return QDateTimeEdit::validate(input, pos);
 }
 
 bool ZEVRulerDatePicker::siSaisieComplete() const
 {
     QString texte = lineEdit()->text();
     int position = lineEdit()->cursorPosition();
-    return validate(texte, position) == QValidator::Acceptable;
+    if (validate(texte, position) != QValidator::Acceptable)
+        return false;
+    // A time the clocks skip when summer time begins is no moment either: taken as the end of the
+    // gap, it would land the cursor on a time other than the one typed. A day typed goes with the
+    // time of day it can have.
+    if (!(displayedSections() & QDateTimeEdit::TimeSections_Mask))
+        return true;
+    const QDateTime champs = champsChoisis();
+    const std::optional<KELDate> d = ZEVDatePourChamps(champs.date(), champs.time(), dateAffichee_);
+    const std::optional<QDateTime> lu = d ? ZEVChampsPourDate(*d) : std::nullopt;
+    return lu && lu->date() == champs.date() && lu->time() == champs.time();
 }
 
 bool ZEVRulerDatePicker::eventFilter(QObject* watched, QEvent* event)

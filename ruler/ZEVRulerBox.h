@@ -78,6 +78,10 @@ public:
     bool siEdition() const { return siEdition_ || siModifie_; }
     // Esc: the fields show the bar's date again; nothing moves.
     void annulerEdition();
+    // What is typed and not entered yet is entered, as Return would; fields that make no date are
+    // dropped.
+    void entrerEdition();
+
     // The date the picker holds, read through the local time zone; nothing when its fields make
     // no date.
     std::optional<KELDate> dateChoisie() const;
@@ -96,6 +100,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    QValidator::State validate(QString& input, int& pos) const override;
 
 private:
     void agir();
@@ -103,8 +108,11 @@ private:
     // Typing ended (Return, or the keyboard went elsewhere): a changed date is applied, else the
     // fields show the bar's date again.
     void finirEdition();
-    // Whether the fields as typed make a date.
+    // Whether the fields as typed make a date whose wall clock reads as they do.
     bool siSaisieComplete() const;
+    // The wall-clock fields the picker stands for: its own, completed by those of the moment the
+    // bar shows now.
+    QDateTime champsChoisis() const;
 
     ZEVRulerBox* box_;     // not owned: a Qt sibling or parent
     ZEVRulerViewbar& bar_; // not owned
@@ -119,6 +127,8 @@ private:
     // A key changed the fields, possibly to a value not complete yet.
     bool siEdition_ = false;
     bool siPas_ = false;
+    // The last digit filled its field and the keys moved on to the next one.
+    bool siChampSuivant_ = false;
 };
 
 // The calendar panel: a calendar of the moment shown and its long date line, in a tool window that

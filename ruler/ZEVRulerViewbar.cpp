@@ -474,6 +474,13 @@ void ZEVRulerViewbar::majFocusDesPickers()
         p->majFocus();
 }
 
+void ZEVRulerViewbar::entrerLesDatesTapees()
+{
+    for (ZEVRulerDatePicker* p : {nowDatePicker_, nowHourPicker_})
+        if (p->siEdition())
+            p->entrerEdition();
+}
+
 bool ZEVRulerViewbar::acceptsFirstResponderForDatePicker(const ZEVRulerDatePicker* picker) const
 {
     return (picker == nowDatePicker_ || picker == nowHourPicker_) && selectedCurseur_ &&

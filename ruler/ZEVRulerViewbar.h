@@ -85,6 +85,7 @@ public:
     void showPresetTitleWithTag(KELId stamp, float duration) override;
     KELId presetTitleShown() const { return presetTitleShown_; }
     void menuPresetDidRename() override;
+    void entrerLesDatesTapees() override;
     void highlightButtonWithTag(KELId stamp) override;
 
     // ---- state ----

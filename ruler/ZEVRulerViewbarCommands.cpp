@@ -62,6 +62,10 @@ void ZEVRulerViewbar::elargirPourLeBordIn(double t, double in)
 
 void ZEVRulerViewbar::menuNowCurseur(QObject* sender)
 {
+    // A date typed for the Search cursor and left by a press of another cursor is entered first,
+    // as leaving the box by a click elsewhere enters it; a preset's call gives way to nothing.
+    if (sender)
+        entrerLesDatesTapees();
     ZEVSpaceController& space = spaceController();
     ZEVFrontViewerServices* f = front();
     KELICurseur* now = space.nowCurseur();
@@ -131,6 +135,8 @@ void ZEVRulerViewbar::menuSearchCurseur(QObject* sender)
 
 void ZEVRulerViewbar::menuRuler(QObject* sender)
 {
+    if (sender)
+        entrerLesDatesTapees();
     ZEVSpaceController& space = spaceController();
     ZEVFrontViewerServices* f = front();
     if (f && !f->siTlineOpened())

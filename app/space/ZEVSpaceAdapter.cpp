@@ -133,8 +133,10 @@ void ZEVSpaceAdapter::addFilenames(const QStringList& paths)
 void ZEVSpaceAdapter::commitTyping()
 {
     auto* ruler = space_ ? dynamic_cast<ZEVRulerViewer*>(space_->rulerViewer()) : nullptr;
-    if (ZEVRulerViewbarServices* bar = ruler ? ruler->rulerViewbar() : nullptr)
+    if (ZEVRulerViewbarServices* bar = ruler ? ruler->rulerViewbar() : nullptr) {
         bar->menuPresetDidRename();
+        bar->entrerLesDatesTapees();
+    }
 }
 
 void ZEVSpaceAdapter::updateTimeline()

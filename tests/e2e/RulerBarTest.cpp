@@ -1,6 +1,9 @@
 // The ruler bar in the running program: shown over the strip while the time bar is on, its Search
 // button clicked and its pickers typed into as a user does, moving the Search cursor to the hour
-// whose desk then shows, a time typed at a person's pace surviving the refreshes of the dates; its
+// whose desk then shows, a time typed at a person's pace surviving the refreshes of the dates, a
+// date and a time typed with their separators, days and hours that do not exist refused aloud
+// (the 31st of April, a 24th hour, a time the clocks skip), a date typed and not entered kept by a
+// quit and by a press of the Now or Ruler button, and typed slowly keeping the time of day shown; its
 // buttons' second presses, the calendar opened from a box's menu, and its layout following the
 // window's width whatever widths it went through, the calendar going with it; the calendar browsed
 // to another month and back with the cursor.
@@ -97,8 +100,8 @@ protected:
     }
 
     // Clicks a picker, selects its first field of `width` characters, types the digits of all its
-    // fields, then Return.
-    void typeInto(ZEVRulerDatePicker* picker, int width, const QString& digits)
+    // fields, then Return unless told not to.
+    void typeInto(ZEVRulerDatePicker* picker, int width, const QString& digits, bool enter = true)
     {
         QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(4, picker->height() / 2));
         pump();
@@ -107,6 +110,8 @@ protected:
         for (int i = 0; i < width; ++i)
             key(Qt::Key_Right, Qt::ShiftModifier);
         QTest::keyClicks(window()->focusWidget(), digits);
+        if (!enter)
+            return;
         key(Qt::Key_Return);
         // The user's pace: the bar's dates follow before the next field.
         advance(0.5);
@@ -368,6 +373,127 @@ TEST_F(RulerBar, ADateOfAnyYearIsTypedIntoTheSearchCursorsBoxAndFieldsThatMakeNo
     EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01);
 }
 
+TEST_F(RulerBar, ADateAndATimeTypedWithTheirSeparatorsAreTakenAsTypedAndDaysAndHoursThatDoNotExistAreRefusedAloud)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    ZEVRulerDatePicker* date = bar()->nowDatePicker();
+    ZEVRulerDatePicker* hour = bar()->nowHourPicker();
+
+    // Typed as it reads, dashes and colons included.
+    typeInto(date, 4, QStringLiteral("2024-02-03"));
+    typeInto(hour, 2, QStringLiteral("12:30:15"));
+    const QDateTime there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), QDate(2024, 2, 3));
+    EXPECT_LT(std::abs(there.time().secsTo(QTime(12, 30, 15))), 3) << there.toString().toStdString();
+    EXPECT_EQ(sound.beeps, 0);
+
+    // Nothing moves but with the clock while the fields are refused.
+    const double before = search->now();
+    const double clock0 = Clock::shared().now();
+    auto unmoved = [&](const char* what) {
+        EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01) << what;
+    };
+
+    // A day its month does not have: Return refuses it aloud and the fields stay as typed, the
+    // 31st of April as the 29th of February of a common year; leaving them drops them, aloud.
+    typeInto(date, 4, QStringLiteral("20230431"));
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_EQ(date->text(), QStringLiteral("2023-04-31"));
+    unmoved("31 April");
+    key(Qt::Key_Escape);
+    typeInto(date, 4, QStringLiteral("20230229"));
+    EXPECT_EQ(sound.beeps, 2);
+    EXPECT_EQ(date->text(), QStringLiteral("2023-02-29"));
+    QTest::mouseClick(window()->windowHandle(), Qt::LeftButton, {}, hour->mapTo(window(), QPoint(6, 9)));
+    pump();
+    ASSERT_EQ(window()->focusWidget(), hour);
+    EXPECT_EQ(sound.beeps, 3);
+    EXPECT_EQ(date->text(), QStringLiteral("2024-02-03")) << "the box shows the cursor";
+    unmoved("29 February 2023 left");
+
+    // A 24th hour, a letter, a date in another order: the key refused is heard.
+    key(Qt::Key_Home);
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClicks(hour, QStringLiteral("24"));
+    EXPECT_EQ(sound.beeps, 4);
+    QTest::keyClicks(hour, QStringLiteral("x"));
+    EXPECT_EQ(sound.beeps, 5);
+    key(Qt::Key_Escape);
+    typeInto(date, 4, QStringLiteral("03/"));
+    EXPECT_EQ(sound.beeps, 7) << "the slash, then Return on a year of two digits";
+    key(Qt::Key_Escape);
+    unmoved("nothing entered");
+    EXPECT_EQ(date->text(), QStringLiteral("2024-02-03"));
+}
+
+TEST_F(RulerBar, ADateTypedSlowlyKeepsTheTimeOfDayTheBoxShowsWhenItIsEntered)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    ZEVRulerDatePicker* date = bar()->nowDatePicker();
+    QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(4, date->height() / 2));
+    pump();
+    ASSERT_EQ(window()->focusWidget(), date);
+    key(Qt::Key_Home);
+    for (int i = 0; i < 4; ++i)
+        key(Qt::Key_Right, Qt::ShiftModifier);
+    // A person's pace: the cursor runs with the clock meanwhile, and its hour box with it.
+    for (QChar c : QStringLiteral("20190704")) {
+        QTest::keyClicks(date, QString(c));
+        advance(5);
+    }
+    const QString hourShown = bar()->nowHourPicker()->text();
+    EXPECT_EQ(hourShown, ZEVChampsPourDate(search->now())->time().toString(QStringLiteral("HH:mm:ss")));
+    key(Qt::Key_Return);
+    const QDateTime there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), QDate(2019, 7, 4));
+    EXPECT_LE(std::abs(there.time().secsTo(QTime::fromString(hourShown, QStringLiteral("HH:mm:ss")))), 1)
+        << there.time().toString().toStdString() << " for " << hourShown.toStdString();
+}
+
+TEST_F(RulerBar, ADateTypedAndNotEnteredIsEnteredForTheSearchCursorWhenTheNowOrRulerButtonIsPressed)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    const QTime time = ZEVChampsPourDate(search->now())->time();
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("2018-03-01"), false);
+    click(bar()->nowButton());
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    QDateTime there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), QDate(2018, 3, 1)) << "the Search cursor went to the day typed";
+    EXPECT_LT(std::abs(there.time().secsTo(time)), 3);
+
+    click(bar()->searchButton());
+    ASSERT_EQ(space()->actifCurseur(), search);
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2018-03-01"));
+    typeInto(bar()->nowHourPicker(), 2, QStringLiteral("07:45:00"), false);
+    click(bar()->rulerButton());
+    there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), QDate(2018, 3, 1));
+    EXPECT_EQ(there.time().toString(QStringLiteral("HH:mm")), QStringLiteral("07:45"));
+    EXPECT_EQ(sound.beeps, 0);
+}
+
+TEST_F(RulerBar, ADateTypedAndNotEnteredIsWhereTheSearchCursorStandsAfterAQuit)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    const QTime time = ZEVChampsPourDate(search->now())->time();
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("19870615"), false);
+    ASSERT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("1987-06-15"));
+
+    // Ctrl+Q straight away; the next start finds the Search cursor on the day typed.
+    quit();
+    search = startSearching();
+    ASSERT_NE(search, nullptr);
+    const QDateTime there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), QDate(1987, 6, 15));
+    EXPECT_LT(std::abs(there.time().secsTo(time)), 3);
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("1987-06-15"));
+}
+
 TEST_F(RulerBar, ATimeTypedAndNotEnteredGivesWayToAMoveMadeElsewhereAndTheBoxesShowWhereTheCursorWent)
 {
     KELICurseur* search = startSearching();
@@ -460,6 +586,35 @@ TEST_F(RulerBarInParis, ATimeTypedOrSteppedInTheRepeatedHourStaysOnTheSideOfTheC
     expectAt("2024-10-26T23:30:00Z", "01:30 summer time");
     typeInto(bar()->nowHourPicker(), 2, QStringLiteral("023000"));
     expectAt("2024-10-27T00:30:00Z", "typed in the first 02:00");
+}
+
+TEST_F(RulerBarInParis, ATimeTheClocksSkipIsRefusedAloudAndKeptAsTyped)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    ZEVRulerDatePicker* hour = bar()->nowHourPicker();
+    // Summer time begins on 31 March 2024: the clocks go from 02:00 to 03:00.
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("20240331"));
+    typeInto(hour, 2, QStringLiteral("013000"));
+    ASSERT_EQ(ZEVChampsPourDate(search->now())->time().toString(QStringLiteral("HH:mm")), QStringLiteral("01:30"));
+    ASSERT_EQ(sound.beeps, 0);
+    const double before = search->now();
+    const double clock0 = Clock::shared().now();
+
+    typeInto(hour, 2, QStringLiteral("023000"));
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_EQ(hour->text(), QStringLiteral("02:30:00")) << "kept as typed";
+    EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01) << "nothing moved";
+    // Leaving it drops it, aloud.
+    click(bar()->nowDatePicker());
+    EXPECT_EQ(sound.beeps, 2);
+    EXPECT_EQ(hour->text(), ZEVChampsPourDate(search->now())->time().toString(QStringLiteral("HH:mm:ss")));
+    EXPECT_NEAR(search->now() - before, Clock::shared().now() - clock0, 0.01);
+
+    // An hour later on the clock is a time of that day.
+    typeInto(hour, 2, QStringLiteral("033000"));
+    EXPECT_EQ(sound.beeps, 2);
+    EXPECT_EQ(ZEVChampsPourDate(search->now())->time().toString(QStringLiteral("HH:mm")), QStringLiteral("03:30"));
 }
 
 TEST_F(RulerBar, ANarrowerWindowGivesUpTheBoxesThenTheButtonsTitlesAndAWiderOneBringsThemBack)

@@ -128,6 +128,7 @@ public:
     void menuRuler(QObject*) override { trace_.push_back("bar menuRuler"); }
     bool siShowRulerPickerPanel() const override { return false; }
     void menuPresetDidRename() override {}
+    void entrerLesDatesTapees() override {}
     void highlightButtonWithTag(KELId stamp) override { trace_.push_back("bar light " + std::to_string(stamp)); }
     void showPresetTitleWithTag(KELId stamp, float duration) override
     {
