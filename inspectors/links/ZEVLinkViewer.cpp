@@ -304,6 +304,8 @@ std::vector<ZEVMenuLine> ZEVLinkViewer::objectLines(const ZEVInspectCounts& c, q
                             m.count == 0 ? QString::fromUtf8(m.aucun)
                                          : compte(m.count, QString::fromUtf8(m.un), QString::fromUtf8(m.plusieurs)),
                             m.count > 0));
+    // Show Original shows the two Objects of one link, and acts on no other number of them.
+    out.push_back(ligne(60, QString(), n == 2));
     return out;
 }
 
