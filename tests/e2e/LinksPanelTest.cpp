@@ -212,7 +212,7 @@ TEST_F(LinksPanel, ItsButtonsSwitchTheModeAndRecallReleaseAndDeselectTheClickedL
     EXPECT_FALSE(p->btnRecall()->isEnabled());
 }
 
-TEST_F(LinksPanel, ItsMenuOffersShowOriginalOnlyForTheTwoObjectsOfAClickedLink)
+TEST_F(LinksPanel, ItsMenuOpensNoProgramAndOffersShowOriginalOnlyForTheTwoObjectsOfAClickedLink)
 {
     start();
     auto [a, b] = twoFiles();
@@ -240,6 +240,14 @@ TEST_F(LinksPanel, ItsMenuOffersShowOriginalOnlyForTheTwoObjectsOfAClickedLink)
         return offered;
     };
     EXPECT_FALSE(showOriginalOffered()) << "no link chosen";
+    // A pair belongs to no program: the menu offers to open none (the item would do nothing).
+    click(p->btnEntity());
+    QMenu* m = shownPopupMenu();
+    ASSERT_NE(m, nullptr);
+    for (QAction* a : m->actions())
+        EXPECT_FALSE(a->isVisible() && a->property("tag").toLongLong() == 11111) << a->text().toStdString();
+    m->close();
+    pump();
     clickRow(rowOf(a, b));
     advance(0.5);
     ASSERT_EQ(space()->selections().selectedLinks().size(), 1u);
