@@ -94,7 +94,9 @@ void ZEVBackViewer::awakeFromNib()
     QObject::connect(v->btnSetAsDesktopWallpaper(), &QPushButton::clicked, this,
                      [this] { btnSetAsDesktopWallpaperClick(); });
     if (QAction* opener = entityMenu() ? ZEVMenuItemWithTag(entityMenu(), kEntityMenuOpener) : nullptr)
-        opener->setIcon(QIcon::fromTheme(QStringLiteral("image-viewer")));
+        // A theme without an image viewer's picture keeps the file manager's, which opens the
+        // folder here.
+        opener->setIcon(QIcon::fromTheme(QStringLiteral("image-viewer"), opener->icon()));
     majInspectView();
     frontModeDidChange();
     displayImageFromRow(-1);

@@ -410,5 +410,29 @@ TEST_F(MenuContents, RecallNowWearsTheNowRecallPictureWheneverItIsOfferedAtTheSe
     pump();
 }
 
+TEST_F(MenuContents, EveryPanelsMenuPicturesTheProgramItsFirstItemOpens)
+{
+    startWithTheBar();
+    // The Files, Images and Contacts panels' menus open a program of the desktop with their first
+    // item, and each shows that program's picture; a theme without an image viewer's picture
+    // still shows the file manager's, where the Images panel's item opens its folder.
+    for (const auto& [kind, viewer] : std::vector<std::pair<long, const char*>>{
+             {kFiles, "ZEVFileViewer"}, {kImages, "ZEVBackViewer"}, {kContacts, "ZEVPersonViewer"}}) {
+        SCOPED_TRACE(viewer);
+        openInspectorFromMenu(kind);
+        auto* panel = dynamic_cast<ZEVInspectViewer*>(space()->viewerForEntityClassName(viewer));
+        ASSERT_TRUE(panel && panel->inspectViewIfBuilt());
+        QMenu* m = menuOfButton(panel->inspectViewIfBuilt()->btnEntity());
+        ASSERT_NE(m, nullptr);
+        QAction* opener = menuItemTagged(m, 11111);
+        ASSERT_TRUE(opener && opener->isVisible());
+        EXPECT_FALSE(pictureOf(opener).isNull()) << opener->text().toStdString();
+        m->close();
+        pump();
+        chooseMenuItem(KELMainMenu::kMenuInspectors, 50);
+        advance(1.0);
+    }
+}
+
 } // namespace
 } // namespace e2e
