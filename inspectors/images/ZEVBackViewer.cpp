@@ -120,6 +120,12 @@ void ZEVBackViewer::menuEntity()
     d->openUrl(QUrl::fromLocalFile(model_.openPanelFolderUrlWithItem(nullptr)), [](const QString&) { Sound::shared().beep(); });
 }
 
+void ZEVBackViewer::trouver(void (ZEVRowsClass::*select)(int))
+{
+    (model_.*select)(ZEVRowsClass::operationForModifiers(QGuiApplication::keyboardModifiers()));
+    space_.addToHistory();
+}
+
 void ZEVBackViewer::channelDidChangeWithIdentityInt(KELId identityInt)
 {
     ZEVInspectViewer::channelDidChangeWithIdentityInt(identityInt);
