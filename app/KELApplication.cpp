@@ -16,6 +16,7 @@
 #include "platform/hid/HIDRegistry.h"
 #include "platform/sound/Sound.h"
 #include "platform/AppId.h"
+#include "platform/KeyboardLayoutWatcher.h"
 #include "platform/desktop/FolderIcon.h"
 #include "platform/desktop/GtkBookmarks.h"
 #include "platform/files/FileMoves.h"
@@ -421,6 +422,16 @@ void KELApplication::_initKELApplication(bool firstRun)
     if (QGuiApplication::inputMethod() && !observingInputMethod_) {
         observingInputMethod_ = true;
         connect(QGuiApplication::inputMethod(), &QInputMethod::localeChanged, this, [this] {
+            Scheduler::shared().cancel(this, kInitKeyEquivalent);
+            Scheduler::shared().perform(this, kInitKeyEquivalent, 0, [this] { _initKeyEquivalent(); });
+        });
+    }
+    if (!layoutWatcher_) {
+        layoutWatcher_ = std::make_unique<KeyboardLayoutWatcher>();
+        // A switch sends several events at once: the keys are set again once, after them.
+        connect(layoutWatcher_.get(), &KeyboardLayoutWatcher::layoutChanged, this, [this] {
+            if (stopped())
+                return;
             Scheduler::shared().cancel(this, kInitKeyEquivalent);
             Scheduler::shared().perform(this, kInitKeyEquivalent, 0, [this] { _initKeyEquivalent(); });
         });

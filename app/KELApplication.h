@@ -39,6 +39,7 @@ class QWidget;
 namespace tallomer {
 
 class KELApplicationDelegate;
+class KeyboardLayoutWatcher;
 class KELWholeStore;
 class ZEVController;
 class ZEVKeyDocumentController;
@@ -217,6 +218,8 @@ private:
     std::function<ZEVKeyTimeSpace*()> keyTimeSpace_;
     std::unique_ptr<ZEVKeyDocumentController> keyTime_;
     std::unique_ptr<HIDRemote> hidRemote_;
+    // The X server's layout changes, which Qt passes on as no event on xcb.
+    std::unique_ptr<KeyboardLayoutWatcher> layoutWatcher_;
     // Cleared when playback stops, which its window going always brings about.
     ZEVKeyWindowController* runningWindowController_ = nullptr;
     QPointer<QAction> menuKeyTimeStart_;

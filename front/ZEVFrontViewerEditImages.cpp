@@ -79,6 +79,9 @@ void ZEVFrontViewer::majImageForEditionMenu1(QMenu* menu)
             lit(r, menu, t, "Search");
         for (long t : {kTagReleaseNow, kTagForgetNow, kTagRetainNow})
             blacken(r, menu, t);
+        // Recall Now stays offered away from Now, and always recalls at the Now cursor: its
+        // picture is the Now one, black only while there is nothing to recall.
+        lit(r, menu, kTagRecallNow, "Now");
     }
 }
 

@@ -88,6 +88,11 @@ void ZEVPersonViewer::awakeFromNib()
         book->setText(QStringLiteral("Open the Address Book"));
         book->setIcon(addressBookIcon().pixmap(kEntityIconSide, kEntityIconSide));
     }
+    // A contact's card is found by its name, not by where a file lies: the finds by holder, which
+    // find nothing here, are not offered.
+    for (const long tag : {22001L, 22002L, 22003L})
+        if (QAction* a = ZEVMenuItemWithTag(findMenu(), tag))
+            a->setVisible(false);
     majInspectView();
     frontModeDidChange();
 }

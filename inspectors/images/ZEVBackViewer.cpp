@@ -94,7 +94,9 @@ void ZEVBackViewer::awakeFromNib()
     QObject::connect(v->btnSetAsDesktopWallpaper(), &QPushButton::clicked, this,
                      [this] { btnSetAsDesktopWallpaperClick(); });
     if (QAction* opener = entityMenu() ? ZEVMenuItemWithTag(entityMenu(), kEntityMenuOpener) : nullptr)
-        opener->setIcon(QIcon::fromTheme(QStringLiteral("image-viewer")));
+        // A theme without an image viewer's picture keeps the file manager's, which opens the
+        // folder here.
+        opener->setIcon(QIcon::fromTheme(QStringLiteral("image-viewer"), opener->icon()));
     majInspectView();
     frontModeDidChange();
     displayImageFromRow(-1);
@@ -116,6 +118,12 @@ void ZEVBackViewer::menuEntity()
     }
     // The desktop's answer may come after this panel went: the beep is the program's.
     d->openUrl(QUrl::fromLocalFile(model_.openPanelFolderUrlWithItem(nullptr)), [](const QString&) { Sound::shared().beep(); });
+}
+
+void ZEVBackViewer::trouver(void (ZEVRowsClass::*select)(int))
+{
+    (model_.*select)(ZEVRowsClass::operationForModifiers(QGuiApplication::keyboardModifiers()));
+    space_.addToHistory();
 }
 
 void ZEVBackViewer::channelDidChangeWithIdentityInt(KELId identityInt)

@@ -64,6 +64,11 @@ public:
     void majInspectView() override;
     // Opens the Pictures folder with the desktop's opener.
     void menuEntity() override;
+    // The listed images whose files lie in the program's folders, with the system, on an
+    // external volume: replacing, joining, meeting or leaving the selection by the keys held.
+    void menuFindZevHeld() override { trouver(&ZEVRowsClass::selectZevHeldItemsWithOperation); }
+    void menuFindMacHeld() override { trouver(&ZEVRowsClass::selectMacHeldItemsWithOperation); }
+    void menuFindExtHeld() override { trouver(&ZEVRowsClass::selectExtHeldItemsWithOperation); }
 
     // ---- the user's commands on the images the front mode selects in the panel ----
     void userOpen() override;
@@ -133,6 +138,7 @@ protected:
     bool siTrouves() override { return !model_.foundedItemSet().empty(); }
 
 private:
+    void trouver(void (ZEVRowsClass::*select)(int));
     // Filters, the cursor's move, the selection by front mode, the refresh.
     void finishImport(ZEVDeskViewer& desk, const ZEVItemSet& set) override;
     // The new Channel or Space from the selected image, closing the panel after a YES.

@@ -32,6 +32,7 @@ namespace tallomer {
 namespace {
 
 constexpr double kLegoHeight = 19.0;
+constexpr long kEntityMenuOpener = 11111;
 constexpr int kRowHeight = 19;
 
 // An item titled, and enabled or not; `title` empty leaves the title as it is.
@@ -75,6 +76,9 @@ ZEVLinkViewer::~ZEVLinkViewer()
 void ZEVLinkViewer::awakeFromNib()
 {
     ZEVInspectViewer::awakeFromNib();
+    // A pair opens in no program of the desktop: the panel's menu offers none.
+    if (QAction* opener = entityMenu() ? ZEVMenuItemWithTag(entityMenu(), kEntityMenuOpener) : nullptr)
+        opener->setVisible(false);
     ZEVInspectTableView* table = inspectViewIfBuilt()->inspectTableView();
     table->setColumnIdentifiers(ZEVLinkClass::columnIdentifiers());
     table->setModeColumn(ZEVFrontModeIcons, 0);
@@ -304,6 +308,8 @@ std::vector<ZEVMenuLine> ZEVLinkViewer::objectLines(const ZEVInspectCounts& c, q
                             m.count == 0 ? QString::fromUtf8(m.aucun)
                                          : compte(m.count, QString::fromUtf8(m.un), QString::fromUtf8(m.plusieurs)),
                             m.count > 0));
+    // Show Original shows the two Objects of one link, and acts on no other number of them.
+    out.push_back(ligne(60, QString(), n == 2));
     return out;
 }
 

@@ -431,5 +431,26 @@ TEST_F(ContactsPanel, AnAddressBookThatCannotBeOpenedFromThePanelsMenuIsTold)
     EXPECT_TRUE(alerts[0].informative.contains(contacts));
 }
 
+TEST_F(ContactsPanel, ItsFindMenuOffersOnlyWhatFindsContacts)
+{
+    startWithTheBar();
+    click(context()->buttonForEntityInt(kContacts));
+    advance(1.0);
+    ZEVPersonViewer* v = contactsViewer();
+    ASSERT_TRUE(v && v->inspectViewIfBuilt());
+    // A contact's card lies in the address book, not with a holder of files: the finds by
+    // holder, which find nothing here, are not offered; typing to select is.
+    click(v->inspectViewIfBuilt()->btnFind());
+    QMenu* m = shownPopupMenu();
+    ASSERT_NE(m, nullptr);
+    QStringList offered;
+    for (QAction* a : m->actions())
+        if (a->isVisible() && !a->isSeparator())
+            offered << a->text();
+    m->close();
+    pump();
+    EXPECT_EQ(offered.join(" | ").toStdString(), "Type to Select");
+}
+
 } // namespace
 } // namespace e2e

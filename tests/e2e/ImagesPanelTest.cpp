@@ -576,5 +576,34 @@ TEST_F(ImagesPanel, APhotoTooLargeToDecodeWholeShowsItsPictureInItsRow)
     EXPECT_EQ(alerts.size(), told);
 }
 
+TEST_F(ImagesPanel, ItsFindMenuSelectsTheImagesOfAHolder)
+{
+    startWithTheBar();
+    semer(2);
+    openAndFocus();
+    space()->selections().deselectAllIcons();
+    advance(0.5);
+    ASSERT_TRUE(space()->selections().selectedIconItems().empty());
+    // The pictures lie in the home, held by the system: its Find menu's item for those selects
+    // both, as the Files panel's does for files.
+    click(images()->inspectViewIfBuilt()->btnFind());
+    QMenu* find = shownPopupMenu();
+    ASSERT_NE(find, nullptr);
+    QAction* system = menuItemTagged(find, 22002);
+    ASSERT_TRUE(system && system->isEnabled());
+    chooseInMenu(find, system);
+    advance(0.5);
+    EXPECT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    // The items for the program's own folders and for external volumes find none of them.
+    for (const long tag : {22001L, 22003L}) {
+        click(images()->inspectViewIfBuilt()->btnFind());
+        find = shownPopupMenu();
+        ASSERT_NE(find, nullptr);
+        chooseInMenu(find, menuItemTagged(find, tag));
+        advance(0.5);
+        EXPECT_TRUE(space()->selections().selectedIconItems().empty()) << tag;
+    }
+}
+
 } // namespace
 } // namespace e2e

@@ -212,5 +212,47 @@ TEST_F(LinksPanel, ItsButtonsSwitchTheModeAndRecallReleaseAndDeselectTheClickedL
     EXPECT_FALSE(p->btnRecall()->isEnabled());
 }
 
+TEST_F(LinksPanel, ItsMenuOpensNoProgramAndOffersShowOriginalOnlyForTheTwoObjectsOfAClickedLink)
+{
+    start();
+    auto [a, b] = twoFiles();
+    ASSERT_TRUE(a && b);
+    lien(a, b, space()->nowCurseur()->now() - 10 * kMinute, KELDateOuverte);
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+    openInspectorFromMenu(kLinks);
+    ZEVInspectView* p = links()->inspectViewIfBuilt();
+    ASSERT_TRUE(p && p->isVisible());
+    front()->menuModeLink();
+    advance(0.5);
+    // The panel's menu, as its button shows it: Handle ▸ Show Original acts on the two Objects of
+    // one link, and on nothing else.
+    const auto showOriginalOffered = [&] {
+        click(p->btnEntity());
+        QMenu* m = shownPopupMenu();
+        QAction* handle = m ? menuItemTagged(m, 4333) : nullptr;
+        QAction* original = handle && handle->menu() ? menuItemTagged(handle->menu(), 60) : nullptr;
+        EXPECT_NE(original, nullptr);
+        const bool offered = original && original->isEnabled();
+        if (m)
+            m->close();
+        pump();
+        return offered;
+    };
+    EXPECT_FALSE(showOriginalOffered()) << "no link chosen";
+    // A pair belongs to no program: the menu offers to open none (the item would do nothing).
+    click(p->btnEntity());
+    QMenu* m = shownPopupMenu();
+    ASSERT_NE(m, nullptr);
+    for (QAction* a : m->actions())
+        EXPECT_FALSE(a->isVisible() && a->property("tag").toLongLong() == 11111) << a->text().toStdString();
+    m->close();
+    pump();
+    clickRow(rowOf(a, b));
+    advance(0.5);
+    ASSERT_EQ(space()->selections().selectedLinks().size(), 1u);
+    EXPECT_TRUE(showOriginalOffered()) << "the two Objects of the clicked link";
+}
+
 } // namespace
 } // namespace e2e

@@ -11,7 +11,9 @@
 #include "objects/view/ZEVItemView.h"
 #include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVTlineView.h"
+#include "space/ZEVSelections.h"
 #include "space/ZEVSpaceParts.h"
+#include "services/ZEVItemViewForDesks.h"
 #include "space/ZEVConstants.h"
 #include "widgets/FileTypeIcon.h"
 #include "widgets/ZEVButton.h"
@@ -360,6 +362,76 @@ TEST_F(MenuContents, EveryFindMenuShowsTheGenericDocumentForFilesNotAFolder)
     ASSERT_TRUE(channels && channels->inspectViewIfBuilt());
     if (QMenu* m = menuOfButton(channels->inspectViewIfBuilt()->btnFind()))
         filesPicture(m, "the Channels panel's");
+}
+
+TEST_F(MenuContents, RecallNowWearsTheNowRecallPictureWheneverItIsOfferedAtTheSearchCursor)
+{
+    start();
+    // A file's icon that was on the Now desk for one hour, two hours ago.
+    const auto [item, added] = fileIconShownForAnHour(QStringLiteral("notes.txt"));
+    ASSERT_NE(item, nullptr);
+    const auto recallNowPicture = [this](QMenu* m) {
+        QAction* a = m ? menuItemTagged(m, 6) : nullptr;
+        return a ? std::make_pair(a->isEnabled(), a->property("imageName").toString()) : std::make_pair(false, QString());
+    };
+    // At Now, with nothing chosen, there is nothing to recall: the item is off and black.
+    chooseMenuItem(KELMainMenu::kMenuEdit, 104);
+    advance(0.5);
+    ASSERT_TRUE(space()->selections().selectedIconItems().empty());
+    QMenu* edit = openMenu(KELMainMenu::kMenuEdit);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(recallNowPicture(edit), std::make_pair(false, QStringLiteral("editBlackRecall.tiff")));
+    edit->close();
+    pump();
+
+    // On the Search desk of that hour the Object is chosen: it is not on the Now desk, so Recall
+    // Now is offered, in the Now cursor's colour, in the menu bar's Edit menu and the toolbar's.
+    scrubStrip(strip(), added - 5400, added + 1800);
+    ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
+    ZEVItemViewForDesks* v = desk(space()->searchCurseur())->itemViewForItem(item);
+    auto* view = dynamic_cast<ZEVItemView*>(v);
+    ASSERT_TRUE(view && !view->isHidden());
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(view->imageFrame().center()));
+    advance(0.5);
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{item});
+    edit = openMenu(KELMainMenu::kMenuEdit);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(recallNowPicture(edit), std::make_pair(true, QStringLiteral("editNowRecall.tiff")));
+    edit->close();
+    pump();
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_NE(front, nullptr);
+    ZEVButton* editButton = front->toolbar()->button(QStringLiteral("btnActionEdit"));
+    ASSERT_TRUE(editButton && editButton->isEnabled());
+    QMenu* bar = menuOfButton(editButton);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(recallNowPicture(bar), std::make_pair(true, QStringLiteral("editNowRecall.tiff")));
+    bar->close();
+    pump();
+}
+
+TEST_F(MenuContents, EveryPanelsMenuPicturesTheProgramItsFirstItemOpens)
+{
+    startWithTheBar();
+    // The Files, Images and Contacts panels' menus open a program of the desktop with their first
+    // item, and each shows that program's picture; a theme without an image viewer's picture
+    // still shows the file manager's, where the Images panel's item opens its folder.
+    for (const auto& [kind, viewer] : std::vector<std::pair<long, const char*>>{
+             {kFiles, "ZEVFileViewer"}, {kImages, "ZEVBackViewer"}, {kContacts, "ZEVPersonViewer"}}) {
+        SCOPED_TRACE(viewer);
+        openInspectorFromMenu(kind);
+        auto* panel = dynamic_cast<ZEVInspectViewer*>(space()->viewerForEntityClassName(viewer));
+        ASSERT_TRUE(panel && panel->inspectViewIfBuilt());
+        QMenu* m = menuOfButton(panel->inspectViewIfBuilt()->btnEntity());
+        ASSERT_NE(m, nullptr);
+        QAction* opener = menuItemTagged(m, 11111);
+        ASSERT_TRUE(opener && opener->isVisible());
+        EXPECT_FALSE(pictureOf(opener).isNull()) << opener->text().toStdString();
+        m->close();
+        pump();
+        chooseMenuItem(KELMainMenu::kMenuInspectors, 50);
+        advance(1.0);
+    }
 }
 
 } // namespace
