@@ -333,6 +333,28 @@ void KELWholeStore::terminate(int appTerminate)
         finishUninstall();
 }
 
+void KELWholeStore::quitCancelled()
+{
+    const int action = app_.appTerminate();
+    const QString archive = app_.importURL();
+    app_.setAppTerminate(0);
+    app_.setImportURL(QString());
+    if (action == 1) {
+        if (!removeTree(app_.zevImportURL()))
+            say(QStringLiteral("ERROR when deleting TallomerImport folder: %1").arg(app_.zevImportURL()));
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("The import was cancelled."),
+            QStringLiteral("Tallomer did not quit, so %1 was not imported. Your current Tallomer is unchanged; "
+                           "choose Import Tallomer\u2026 again to import it.")
+                .arg(QFileInfo(archive).fileName()));
+    } else if (action == 2) {
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("The uninstall was cancelled."),
+            QStringLiteral("Tallomer did not quit, so it was not uninstalled. Files already moved out of the store "
+                           "stay where they were moved; choose Uninstall Tallomer\u2026 again to uninstall it."));
+    }
+}
+
 void KELWholeStore::finishImport()
 {
     app_.setImportURL(QString());
