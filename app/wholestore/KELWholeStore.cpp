@@ -90,6 +90,10 @@ QString KELWholeStore::checkStore(const QString& folder)
     // A start that cannot make its folders stops before the link base is ever opened.
     if (const QString obstacle = store::folderObstacle(folder); !obstacle.isEmpty())
         return QStringLiteral("its folders cannot be laid out: %1").arg(obstacle);
+    // Nor can a start lock the store through anything but a plain file.
+    const QFileInfo lock(StoreLock::lockFilePath(folder));
+    if (lock.isSymLink() || (lock.exists() && !lock.isFile()))
+        return QStringLiteral("its lock file %1 is no plain file").arg(lock.fileName());
     return QString();
 }
 

@@ -286,6 +286,10 @@ TEST_F(WholeStoreE2E, ARefusedArchiveIsNamedInAnAlertAndLeavesTheStoreAsItWas)
         {pythonZip("folders.zip", "z = zipfile.ZipFile(path, 'w'); z.write(template, 'zev.sqlite')\n"
                                   "z.writestr('local/zevData', 'x'); z.close()"),
          "local/zevData is a file where a folder goes"},
+        // Nor lock it.
+        {pythonZip("lock.zip", "z = zipfile.ZipFile(path, 'w'); z.write(template, 'zev.sqlite')\n"
+                               "z.writestr('.lock/x', 'x'); z.close()"),
+         "its lock file .lock is no plain file"},
     };
     expectRefused(cases, storeFolder() + "/local");
     EXPECT_FALSE(QFileInfo::exists(work + "/x"));
