@@ -177,7 +177,7 @@ void KELChercheurDe::initialize()
     if (!g_connection->open(g_path, false)) {
         logLine("+ [KELChercheurDe initialize] SQLite Connection failed !!!");
         // Going on would silently lose every later write.
-        g_lastError = "The link base file " + g_path + " cannot be opened.";
+        g_lastError = "The link base file " + g_path + " cannot be opened (" + g_connection->openError() + ").";
         alertAndStop("zevDatabase Error!", g_lastError);
         return;
     }

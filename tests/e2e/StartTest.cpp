@@ -245,5 +245,30 @@ TEST_F(E2E, AStoreLackingWhatAStartReadsIsSaidInAnAlertInsteadOfAnEmptyWindow)
     }
 }
 
+// A folder where the link base goes is named as such in the alert, and left as it was.
+TEST_F(E2E, ALinkBaseThatIsAFolderIsSaidSo)
+{
+    start();
+    quit();
+    for (const QString& f : {database(), database() + "-wal", database() + "-shm"})
+        QFile::remove(f);
+    ASSERT_TRUE(QDir().mkpath(database() + "/inside"));
+    alerts.clear();
+    stops.clear();
+    launch();
+    if (!status) {
+        app()->setStopHandler([this](int code) { stops.push_back(code); });
+        for (int i = 0; i < 40 && stops.empty(); ++i)
+            advance(0.05);
+    }
+    EXPECT_TRUE(status ? *status == 1 : stops == std::vector<int>{1}) << "the program went on";
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "zevDatabase Error!");
+    EXPECT_TRUE(alerts[0].informative.contains(database() + " cannot be opened (Is a directory)"))
+        << alerts[0].informative.toStdString();
+    graph.reset();
+    EXPECT_TRUE(QFileInfo(database() + "/inside").isDir());
+}
+
 } // namespace
 } // namespace e2e
