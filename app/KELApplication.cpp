@@ -498,8 +498,13 @@ void KELApplication::terminate(QObject*)
     if (quitSequenceRan_)
         return;
     // Unsaved KeyTime documents are asked about first; Cancel keeps the program running.
-    if (keyTime_ && !terminating_ && !keyTime_->closeAllForQuit())
+    if (keyTime_ && !terminating_ && !keyTime_->closeAllForQuit()) {
+        // An import or uninstall waits for this quit: left pending, it would replace or remove
+        // the store at some later quit, with everything done meanwhile.
+        if (appTerminate_ != 0 && wholeStore_)
+            wholeStore_->quitCancelled();
         return;
+    }
     terminating_ = true;
     if (Scheduler::hasShared())
         Scheduler::shared().cancelAll(this);

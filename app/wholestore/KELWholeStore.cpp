@@ -90,6 +90,10 @@ QString KELWholeStore::checkStore(const QString& folder)
     // A start that cannot make its folders stops before the link base is ever opened.
     if (const QString obstacle = store::folderObstacle(folder); !obstacle.isEmpty())
         return QStringLiteral("its folders cannot be laid out: %1").arg(obstacle);
+    // Nor can a start lock the store through anything but a plain file.
+    const QFileInfo lock(StoreLock::lockFilePath(folder));
+    if (lock.isSymLink() || (lock.exists() && !lock.isFile()))
+        return QStringLiteral("its lock file %1 is no plain file").arg(lock.fileName());
     return QString();
 }
 
@@ -331,6 +335,28 @@ void KELWholeStore::terminate(int appTerminate)
         finishImport();
     else if (appTerminate == 2)
         finishUninstall();
+}
+
+void KELWholeStore::quitCancelled()
+{
+    const int action = app_.appTerminate();
+    const QString archive = app_.importURL();
+    app_.setAppTerminate(0);
+    app_.setImportURL(QString());
+    if (action == 1) {
+        if (!removeTree(app_.zevImportURL()))
+            say(QStringLiteral("ERROR when deleting TallomerImport folder: %1").arg(app_.zevImportURL()));
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("The import was cancelled."),
+            QStringLiteral("Tallomer did not quit, so %1 was not imported. Your current Tallomer is unchanged; "
+                           "choose Import Tallomer\u2026 again to import it.")
+                .arg(QFileInfo(archive).fileName()));
+    } else if (action == 2) {
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("The uninstall was cancelled."),
+            QStringLiteral("Tallomer did not quit, so it was not uninstalled. Files already moved out of the store "
+                           "stay where they were moved; choose Uninstall Tallomer\u2026 again to uninstall it."));
+    }
 }
 
 void KELWholeStore::finishImport()

@@ -37,6 +37,9 @@ public:
     void menuTallomerQuitUninstall();
     // The pending action (1 import, 2 uninstall), once the link base is closed.
     void terminate(int appTerminate);
+    // The quit the pending action waited for was cancelled: the action is given up and the user
+    // told.
+    void quitCancelled();
 
     // An export or an import check is running.
     bool busy() const { return busy_; }

@@ -429,6 +429,13 @@ bool ZEVDeskDrop::_addZevItems(const std::vector<ZEVItemPB>& records, ZEVItemSet
         const QString& type = record.itemType();
         KELI* item = nullptr;
         if (type == QLatin1String("ABPerson")) {
+            // A person the address book does not hold (the card removed since the copy, or a
+            // record from elsewhere) would be an Object titled "? ?" that opens nothing.
+            if (!ZEVItemDataChannels::Space().personWithUid(uid)) {
+                logFormat("_addZevItems: no person %s in the address book: nothing is made for it",
+                          qUtf8Printable(uid.left(200)));
+                continue;
+            }
             const QString title = desk_.space() ? desk_.space()->titleForUid(uid) : QStringLiteral("? ?");
             item = L::creerWithRecord(desk_, title, "ABPerson", QStringLiteral("vcf"), ZEVOPTION_HOLD_BY_APP,
                                       [&](KELI* made) { return store.createFilePersonWithUid(uid, made); });

@@ -174,12 +174,30 @@ void KELChercheurDe::initialize()
         return;
     g_lastError.clear();
     g_connection = std::make_unique<Sqlite>();
+    // Read first, writing nothing: the open below switches the file to the write-ahead log, which
+    // rewrites its header, and a file that is no link base, or one of a newer version, is to be
+    // refused as it is. Whatever this reading cannot tell is left to the open, as before.
+    {
+        Sqlite lecture;
+        if (lecture.openForReading(g_path)) {
+            const auto tables = lecture.executeQuery("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?;",
+                                                     {"SETTINGS"});
+            const std::optional<int> version = tables && !tables->empty() ? storedVersion(lecture) : std::nullopt;
+            if (tables && (!version || *version > kCurrentVersion)) {
+                Alert alert;
+                UpdateZevDataBase(lecture, &alert);
+                lecture.close();
+                alertAndStop(alert.message, alert.informative);
+                return;
+            }
+        }
+    }
     // The file must exist (start-up copies the template): creating an empty one here would stand
     // in the way of that copy on every later run.
     if (!g_connection->open(g_path, false)) {
         logLine("+ [KELChercheurDe initialize] SQLite Connection failed !!!");
         // Going on would silently lose every later write.
-        g_lastError = "The link base file " + g_path + " cannot be opened.";
+        g_lastError = "The link base file " + g_path + " cannot be opened (" + g_connection->openError() + ").";
         alertAndStop("zevDatabase Error!", g_lastError);
         return;
     }

@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <mutex>
 #include <pthread.h>
@@ -295,9 +296,13 @@ bool Sqlite::open(const std::string& path, bool create)
     if (rc != SQLITE_OK) {
         logFormat("SQLite Opening Error: %s at path %s", db ? sqlite3_errmsg(db) : sqlite3_errstr(rc),
                   path.c_str());
+        // The library's own words ("unable to open database file") do not say what is wrong.
+        const int system = db ? sqlite3_system_errno(db) : 0;
+        openError_ = system ? std::strerror(system) : (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close(db);
         return false;
     }
+    openError_.clear();
     db_ = db;
     filePath_ = path;
     checkpointer_ = std::make_unique<Checkpointer>(path);

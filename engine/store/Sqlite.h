@@ -178,6 +178,8 @@ public:
     std::uint64_t lastInsertRow() const;
     int errorCode() const;
     std::string errorMessage() const;
+    // Why the last open failed, in the system's words where it gave some; empty after a good one.
+    const std::string& openError() const { return openError_; }
     std::int64_t busyRetryTimeout() const { return busyRetryTimeout_; }
     void setBusyRetryTimeout(std::int64_t retries) { busyRetryTimeout_ = retries; }
     // Empty while closed.
@@ -209,6 +211,7 @@ private:
 
     std::int64_t busyRetryTimeout_ = 1;
     std::string filePath_;
+    std::string openError_;
     sqlite3* db_ = nullptr;
     std::unordered_map<std::string, Cached> cache_;
     std::unique_ptr<Checkpointer> checkpointer_;

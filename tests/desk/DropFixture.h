@@ -41,8 +41,15 @@ public:
         return !downloadDesk || downloadDesk->downloads().startDownload(url, item, folder);
     }
 
+    // The address book: the desks' people (their titles by unique id).
+    std::optional<ZEVPersonDates> personWithUid(const QString& uid) override
+    {
+        return people && people->contains(uid) ? std::optional<ZEVPersonDates>(ZEVPersonDates{}) : std::nullopt;
+    }
+
     KELICurseur* actif = nullptr;
     ZEVItemClass* items = nullptr;
+    const QMap<QString, QString>* people = nullptr;
     std::vector<std::pair<QUrl, KELI*>> downloads;
     // Downloads really run for this desk, as the Space's own answer does; none: only recorded.
     ZEVDeskViewer* downloadDesk = nullptr;
@@ -72,6 +79,7 @@ protected:
         d = makeDesk(now, 1920, 1200);
         data.actif = now;
         data.items = itemClasses.front().get();
+        data.people = &space.people;
     }
 
     void TearDown() override

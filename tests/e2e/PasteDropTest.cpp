@@ -184,6 +184,34 @@ TEST_F(PasteDrop, CopyWritesTheRecordAndPasteLandsAtThePointerOrRecallsTheObject
     EXPECT_EQ(sound.beeps, 1);
 }
 
+// A contact's record whose person the address book does not hold (the card gone since the copy,
+// or a record from elsewhere) makes no Object titled "? ?" that opens nothing.
+TEST_F(PasteDrop, AContactRecordWhosePersonTheAddressBookLacksMakesNothing)
+{
+    start();
+    QMimeData card;
+    card.setData("text/vcard", "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:friend-1\r\nN:Doe;Jane;;;\r\nEND:VCARD\r\n");
+    dragAndDrop(card, QPoint(200, 200), Qt::CopyAction);
+    ZEVItemViewForDesks* view = viewTitled(nowDesk(), "Jane Doe");
+    ASSERT_NE(view, nullptr);
+    const std::vector<ZEVItemPB> jane =
+        ZEVItemPB::unarchive(ZEVDeskView::mimeDataForItemViews({view}, nowDesk()->deskClass())->data(kItemPasteboardType));
+    ASSERT_EQ(jane.size(), 1u);
+    ZEVItemPB ghost = jane[0];
+    ghost.setItemUid("nobody-42");
+    ghost.setItemTitle("Nobody");
+    auto data = std::make_unique<QMimeData>();
+    data->setData(kItemPasteboardType, ZEVItemPB::archive({ghost}));
+    QGuiApplication::clipboard()->setMimeData(data.release());
+    const int beeps = sound.beeps;
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+    const Rows people = placedObjectsOfType("ABPerson");
+    ASSERT_EQ(people.size(), 1u) << "nothing for nobody";
+    EXPECT_EQ(people.at(0, 1), "Jane Doe");
+    EXPECT_EQ(sound.beeps, beeps + 1) << "the paste that added nothing beeps";
+}
+
 TEST_F(PasteDrop, PasteOnTheSearchDeskPlacesTheIconAtTheSearchCursor)
 {
     start();

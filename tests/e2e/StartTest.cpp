@@ -245,5 +245,92 @@ TEST_F(E2E, AStoreLackingWhatAStartReadsIsSaidInAnAlertInsteadOfAnEmptyWindow)
     }
 }
 
+// A folder where the link base goes is named as such in the alert, and left as it was.
+TEST_F(E2E, ALinkBaseThatIsAFolderIsSaidSo)
+{
+    start();
+    quit();
+    for (const QString& f : {database(), database() + "-wal", database() + "-shm"})
+        QFile::remove(f);
+    ASSERT_TRUE(QDir().mkpath(database() + "/inside"));
+    alerts.clear();
+    stops.clear();
+    launch();
+    if (!status) {
+        app()->setStopHandler([this](int code) { stops.push_back(code); });
+        for (int i = 0; i < 40 && stops.empty(); ++i)
+            advance(0.05);
+    }
+    EXPECT_TRUE(status ? *status == 1 : stops == std::vector<int>{1}) << "the program went on";
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "zevDatabase Error!");
+    EXPECT_TRUE(alerts[0].informative.contains(database() + " cannot be opened (Is a directory)"))
+        << alerts[0].informative.toStdString();
+    graph.reset();
+    EXPECT_TRUE(QFileInfo(database() + "/inside").isDir());
+}
+
+// Files that are no link base this program reads are refused as they are: an empty file, another
+// program's database, a link base of a newer version. None is switched to the write-ahead log on
+// the way (its header rewritten, a log beside it).
+TEST_F(E2E, AStoreRefusedAtStartIsNotWrittenTo)
+{
+    start();
+    quit();
+    const QString kept = database() + ".kept";
+    ASSERT_TRUE(QFile::copy(database(), kept));
+    const struct {
+        const char* make; // SQL on a new rollback-journal database; null: an empty file
+        const char* message;
+        const char* reason;
+    } cases[] = {
+        {nullptr, "Tallomer cannot open its store.", "The version of the link base cannot be read"},
+        {"CREATE TABLE NOTES (TEXT)", "Tallomer cannot open its store.", "The version of the link base cannot be read"},
+        {"CREATE TABLE SETTINGS (NAME, VALUE); INSERT INTO SETTINGS VALUES ('dbVersion', 5)", "zevDatabase Error!",
+         "zevDatabase version (5) newer than expected (3)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        for (const QString& f : {database(), database() + "-wal", database() + "-shm"})
+            QFile::remove(f);
+        writeFile(database(), "");
+        if (c.make) {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
+            EXPECT_EQ(sqlite3_exec(db, c.make, nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        }
+        const QByteArray before = [&] {
+            QFile f(database());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("unreadable");
+        }();
+        alerts.clear();
+        stops.clear();
+        launch();
+        if (!status) {
+            app()->setStopHandler([this](int code) { stops.push_back(code); });
+            for (int i = 0; i < 40 && stops.empty(); ++i)
+                advance(0.05);
+        }
+        EXPECT_TRUE(status ? *status == 1 : stops == std::vector<int>{1}) << "the program went on";
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].message, c.message);
+        EXPECT_TRUE(alerts[0].informative.contains(c.reason)) << alerts[0].informative.toStdString();
+        graph.reset();
+        QFile f(database());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), before) << "the file was written to";
+        EXPECT_FALSE(QFileInfo::exists(database() + "-wal"));
+    }
+    // The store kept aside opens as before.
+    for (const QString& f : {database(), database() + "-wal", database() + "-shm"})
+        QFile::remove(f);
+    ASSERT_TRUE(QFile::copy(kept, database()));
+    alerts.clear();
+    stops.clear();
+    start();
+    EXPECT_TRUE(alerts.empty());
+}
+
 } // namespace
 } // namespace e2e

@@ -9,6 +9,8 @@
 #include "app/wholestore/KELWholeStore.h"
 #include "app/widgets/ZEVFilePanel.h"
 #include "app/widgets/ZEVUninstallPanel.h"
+#include "keytime/ZEVKeyDocumentController.h"
+#include "keytime/ZEVKeyWindowController.h"
 #include "platform/desktop/GtkBookmarks.h"
 
 #include <algorithm>
@@ -284,6 +286,10 @@ TEST_F(WholeStoreE2E, ARefusedArchiveIsNamedInAnAlertAndLeavesTheStoreAsItWas)
         {pythonZip("folders.zip", "z = zipfile.ZipFile(path, 'w'); z.write(template, 'zev.sqlite')\n"
                                   "z.writestr('local/zevData', 'x'); z.close()"),
          "local/zevData is a file where a folder goes"},
+        // Nor lock it.
+        {pythonZip("lock.zip", "z = zipfile.ZipFile(path, 'w'); z.write(template, 'zev.sqlite')\n"
+                               "z.writestr('.lock/x', 'x'); z.close()"),
+         "its lock file .lock is no plain file"},
     };
     expectRefused(cases, storeFolder() + "/local");
     EXPECT_FALSE(QFileInfo::exists(work + "/x"));
@@ -452,6 +458,65 @@ TEST_F(WholeStoreE2E, AStartThatCannotMakeTheImportedStoresFoldersPutsThePreviou
     ASSERT_EQ(files.size(), 2u) << "the store as it was before the import";
     EXPECT_EQ(files.at(1, 1), "two.txt");
     EXPECT_TRUE(QFileInfo(storeFolder() + "/local/zevDrop").isDir());
+}
+
+// The quit an import or an uninstall waits for is cancelled (at the question about an unsaved
+// KeyTime document): the action is given up and said so, and a later quit keeps the store with
+// what was done meanwhile.
+TEST_F(WholeStoreE2E, AQuitCancelledAtAnUnsavedDocumentGivesUpTheImportOrUninstallAndSaysSo)
+{
+    startWithTheBar();
+    placeFile("one.txt");
+    QDir().mkpath(home + "/Exports");
+    const QString archive = exportTo(home + "/Exports/all.zip");
+    // A KeyTime document with a step not saved yet.
+    chooseMenuItem(KELMainMenu::kMenuFile, 1);
+    ZEVKeyWindowController* keyWindow = app()->keyTime().windowFor(app()->keyTime().currentDocument());
+    ASSERT_NE(keyWindow, nullptr);
+    click(keyWindow->addButton());
+    // Yes to the import; Cancel to the question about the document.
+    int documentAnswer = 2;
+    ScopedAlertAnswerer answers([this, &documentAnswer](const ZEVAlertRequest& r) {
+        alerts.push_back(r);
+        return r.buttons.contains(QStringLiteral("Don\u2019t Save")) ? documentAnswer : 0;
+    });
+    alerts.clear();
+    {
+        ScopedFilePanelAnswerer panel([archive](const ZEVFilePanelRequest&) { return archive; });
+        chooseMenuItemTitled(KELMainMenu::kMenuApplication, QStringLiteral("Import Tallomer\u2026"));
+        waitForWholeStore();
+        advance(0.1);
+    }
+    EXPECT_TRUE(stops.empty());
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back().message, "The import was cancelled.");
+    EXPECT_TRUE(alerts.back().informative.contains("all.zip was not imported")) << alerts.back().informative.toStdString();
+    EXPECT_EQ(app()->appTerminate(), 0);
+    EXPECT_FALSE(QFileInfo::exists(importFolder()));
+
+    // The same for an uninstall.
+    alerts.clear();
+    whenUninstallPanelShows([](ZEVUninstallPanel* panel) {
+        if (panel->itemsCheckBox()->isChecked())
+            panel->itemsCheckBox()->click();
+        panel->uninstallButton()->click();
+    });
+    chooseMenuItemTitled(KELMainMenu::kMenuApplication, QStringLiteral("Uninstall Tallomer\u2026"));
+    advance(0.1);
+    EXPECT_TRUE(stops.empty());
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back().message, "The uninstall was cancelled.");
+    EXPECT_EQ(app()->appTerminate(), 0);
+
+    // Work goes on; the next quit (Don't Save) keeps it, and the store.
+    placeFile("two.txt");
+    documentAnswer = 1;
+    quit();
+    EXPECT_TRUE(QFileInfo(database()).isFile());
+    EXPECT_FALSE(QFileInfo::exists(previousFolder()));
+    const Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files.at(1, 1), "two.txt");
 }
 
 // Links that lead out of the store only once other links are followed, and the other ways an

@@ -163,14 +163,21 @@ TEST(StoreUpgrade, FileThatCannotBeOpenedIsAnUnusableStore)
     const std::string dir = tallomer::test::makeTempDir("store");
     const std::string garbage = dir + "/garbage.sqlite";
     std::ofstream(garbage) << std::string(4096, 'x');
-    for (const std::string& path : {dir + "/missing/zev.sqlite", dir + "/absent.sqlite", garbage}) {
+    const std::string folder = dir + "/folder.sqlite";
+    std::filesystem::create_directory(folder);
+    // Each with its reason in the system's words, or the library's where the system gave none.
+    for (const auto& [path, reason] : std::vector<std::pair<std::string, std::string>>{
+             {dir + "/missing/zev.sqlite", "No such file or directory"},
+             {dir + "/absent.sqlite", "No such file or directory"},
+             {garbage, "file is not a database"},
+             {folder, "Is a directory"}}) {
         SCOPED_TRACE(path);
         Opened o(path);
         EXPECT_TRUE(o.log.sink.contains("SQLite Opening Error:"));
         EXPECT_TRUE(o.log.sink.contains("+ [KELChercheurDe initialize] SQLite Connection failed !!!"));
         ASSERT_EQ(o.session.stops.size(), 1u);
         EXPECT_EQ(o.session.stops[0].message, "zevDatabase Error!");
-        EXPECT_EQ(KELChercheurDe::lastError(), "The link base file " + path + " cannot be opened.");
+        EXPECT_EQ(KELChercheurDe::lastError(), "The link base file " + path + " cannot be opened (" + reason + ").");
         EXPECT_FALSE(KELChercheurDe::ZevDataBase().isOpen());
     }
     // No empty file was left where the template copy belongs.
