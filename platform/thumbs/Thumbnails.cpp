@@ -206,8 +206,9 @@ QString typeOfFile(const QString& path)
     const QFileInfo info(path);
     if (info.isDir())
         return QStringLiteral("inode/directory");
+    // A pipe, a socket or a device: the database names it from its kind alone, reading nothing.
     if (!info.isFile())
-        return {};
+        return info.exists() ? QMimeDatabase().mimeTypeForFile(info).name() : QString();
     if (info.suffix().compare(QLatin1String("webloc"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("webloc");
     struct Known {

@@ -1,6 +1,6 @@
 // What a new user sees of each kind of Object on the desk, on a system without a desktop session:
 // a folder, a text, a web page file, a picture, a web link and a contact without a photo each wear
-// a picture of their own, read from the pictures their views draw.
+// a picture of their own, read from the pictures their views draw; so does a named pipe, which is no folder.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -22,6 +22,7 @@
 #include <QPainter>
 
 #include <functional>
+#include <sys/stat.h>
 #include <map>
 
 namespace e2e {
@@ -141,15 +142,17 @@ TEST_F(TypeIcons, AFileWithoutAnExtensionALauncherAndAProgramEachWearTheirOwnKin
     elf += QByteArray(9, '\0');
     elf += QByteArray("\x02\x00\x3e\x00", 4);
     elf += QByteArray(48, '\0');
+    const QString fifo = home + "/pipe";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     addFiles({home + "/Projects", writeFile("README", "Read me first.\n"), writeFile("notes.txt", "words\n"),
               writeFile("editor.desktop", "[Desktop Entry]\nType=Application\nName=Editor\nExec=true\n"),
-              writeFile("tool", elf)},
+              writeFile("tool", elf), fifo},
              1.5);
     pump();
     const std::vector<std::pair<const char*, ZEVItemView*>> views = {
         {"folder", viewTitled("Projects")}, {"file without an extension", viewTitled("README")},
         {"text", viewTitled("notes.txt")},  {"launcher", viewTitled("editor.desktop")},
-        {"program", viewTitled("tool")}};
+        {"program", viewTitled("tool")},    {"named pipe", viewTitled("pipe")}};
     std::map<std::string, QImage> images;
     for (const auto& [kind, v] : views) {
         ASSERT_NE(v, nullptr) << kind << " has no view on the desk";
@@ -158,6 +161,7 @@ TEST_F(TypeIcons, AFileWithoutAnExtensionALauncherAndAProgramEachWearTheirOwnKin
     const std::pair<const char*, const char*> apart[] = {{"file without an extension", "folder"},
                                                          {"program", "folder"},
                                                          {"program", "file without an extension"},
+                                                         {"named pipe", "folder"},
                                                          {"launcher", "text"}};
     for (const auto& [one, other] : apart)
         EXPECT_GT(differingShare(images[one], images[other]), 0.03) << "the " << one << " looks like the " << other;
@@ -187,6 +191,8 @@ TEST_F(TypeIcons, RowsOfThePanelsAndTheObjectsListWearWhatTheFileIsAsTheDeskDoes
     elf += QByteArray("\x02\x00\x3e\x00", 4);
     elf += QByteArray(48, '\0');
     const QStringList titles = {"Projects", "README", "tool", "run"};
+    const QString fifo = home + "/pipe";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     addFiles({home + "/Projects", writeFile("README", "Read me first.\n"), writeFile("tool", elf),
               writeFile("run", "#!/bin/sh\necho hi\n")},
              1.5);

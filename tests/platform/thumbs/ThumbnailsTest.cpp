@@ -151,7 +151,8 @@ TEST(Thumbnails, WithoutAPictureAFileTellsTheTypeItsBytesSay)
     writeBytes(root + "/run", elf);
     EXPECT_EQ(thumbs::typeOfFile(root + "/run"), "application/x-executable");
     ASSERT_EQ(::mkfifo(QFile::encodeName(root + "/pipe").constData(), 0600), 0);
-    EXPECT_EQ(typeOf(root + "/pipe"), "") << "a pipe is never opened";
+    // Told by its kind alone: opening it would wait for a writer that never comes.
+    EXPECT_EQ(typeOf(root + "/pipe"), "inode/fifo") << "a pipe is never opened";
     const thumbs::Result picture =
         thumbs::load(Request{Request::Kind::File, writeImage(root + "/sea.png", QSize(8, 8), Qt::blue), 64, {}}, QString());
     EXPECT_FALSE(picture.image.isNull());
