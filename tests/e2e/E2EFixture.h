@@ -301,6 +301,20 @@ protected:
     }
 
     // Quits as Ctrl+Q in the Space window does, and forgets the running program.
+    // A start that is to stop the program, the alerts and stops of before cleared: whether it
+    // stopped with status 1, at start or on the turns just after.
+    bool launchStoppingWithOne()
+    {
+        alerts.clear();
+        stops.clear();
+        launch();
+        if (!status) {
+            app()->setStopHandler([this](int code) { stops.push_back(code); });
+            for (int i = 0; i < 40 && stops.empty(); ++i)
+                advance(0.05);
+        }
+        return status ? *status == 1 : stops == std::vector<int>{1};
+    }
     void quit()
     {
         ASSERT_NE(window(), nullptr);

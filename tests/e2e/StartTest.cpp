@@ -174,15 +174,7 @@ TEST_F(E2E, AFolderTheStartCannotMakeIsSaidInAnAlertAndNothingIsOverwritten)
         const QString aside = c.where + ".aside";
         ASSERT_TRUE(QDir().rename(c.where, aside));
         writeFile(c.where, "the user's own");
-        alerts.clear();
-        stops.clear();
-        launch();
-        if (!status) {
-            app()->setStopHandler([this](int code) { stops.push_back(code); });
-            for (int i = 0; i < 40 && stops.empty(); ++i)
-                advance(0.05);
-        }
-        EXPECT_TRUE(status ? *status == 1 : stops == std::vector<int>{1}) << "the program went on";
+        EXPECT_TRUE(launchStoppingWithOne()) << "the program went on";
         ASSERT_EQ(alerts.size(), 1u) << "the program ended without a word";
         EXPECT_EQ(alerts[0].message, c.message);
         EXPECT_TRUE(alerts[0].informative.contains(c.where)) << alerts[0].informative.toStdString();
@@ -226,15 +218,7 @@ TEST_F(E2E, AStoreLackingWhatAStartReadsIsSaidInAnAlertInsteadOfAnEmptyWindow)
         EXPECT_EQ(sqlite3_exec(db, c.change, nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
         const Rows before = sql(database(), "SELECT * FROM ZEVLETS ORDER BY ZEVLET_ID");
-        alerts.clear();
-        stops.clear();
-        launch();
-        if (!status) {
-            app()->setStopHandler([this](int code) { stops.push_back(code); });
-            for (int i = 0; i < 40 && stops.empty(); ++i)
-                advance(0.05);
-        }
-        EXPECT_TRUE(status ? *status == 1 : stops == std::vector<int>{1}) << "the program went on";
+        EXPECT_TRUE(launchStoppingWithOne()) << "the program went on";
         ASSERT_EQ(alerts.size(), 1u);
         EXPECT_EQ(alerts[0].message, "Tallomer cannot open its store.");
         EXPECT_TRUE(alerts[0].informative.contains(c.reason)) << alerts[0].informative.toStdString();
@@ -253,15 +237,7 @@ TEST_F(E2E, ALinkBaseThatIsAFolderIsSaidSo)
     for (const QString& f : {database(), database() + "-wal", database() + "-shm"})
         QFile::remove(f);
     ASSERT_TRUE(QDir().mkpath(database() + "/inside"));
-    alerts.clear();
-    stops.clear();
-    launch();
-    if (!status) {
-        app()->setStopHandler([this](int code) { stops.push_back(code); });
-        for (int i = 0; i < 40 && stops.empty(); ++i)
-            advance(0.05);
-    }
-    EXPECT_TRUE(status ? *status == 1 : stops == std::vector<int>{1}) << "the program went on";
+    EXPECT_TRUE(launchStoppingWithOne()) << "the program went on";
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, "zevDatabase Error!");
     EXPECT_TRUE(alerts[0].informative.contains(database() + " cannot be opened (Is a directory)"))
@@ -304,15 +280,7 @@ TEST_F(E2E, AStoreRefusedAtStartIsNotWrittenTo)
             QFile f(database());
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("unreadable");
         }();
-        alerts.clear();
-        stops.clear();
-        launch();
-        if (!status) {
-            app()->setStopHandler([this](int code) { stops.push_back(code); });
-            for (int i = 0; i < 40 && stops.empty(); ++i)
-                advance(0.05);
-        }
-        EXPECT_TRUE(status ? *status == 1 : stops == std::vector<int>{1}) << "the program went on";
+        EXPECT_TRUE(launchStoppingWithOne()) << "the program went on";
         ASSERT_EQ(alerts.size(), 1u);
         EXPECT_EQ(alerts[0].message, c.message);
         EXPECT_TRUE(alerts[0].informative.contains(c.reason)) << alerts[0].informative.toStdString();
