@@ -40,6 +40,19 @@ namespace {
 
 class KeyTime : public KeyTimeE2E {
 protected:
+    // The program with its bar, a new KeyTime document from the File menu and the Space window
+    // in front at the Now cursor; the document's window, null (with a failure) when there is none.
+    ZEVKeyWindowController* startWithANewDocumentAtNow()
+    {
+        startWithTheBar();
+        chooseMenuItem(KELMainMenu::kMenuFile, 1);
+        ZEVKeyWindowController* w = keyWindow();
+        EXPECT_NE(w, nullptr);
+        window()->activateWindow();
+        pump();
+        EXPECT_TRUE(bar()->stateOfNowButton());
+        return w;
+    }
     // The next file dialog gets this path typed into its name field, then is accepted.
     void typeIntoNextFileDialog(const QString& path)
     {
@@ -169,13 +182,8 @@ TEST_F(KeyTime, StepsCapturedFromTheSearchCursorAreSavedAppliedByAClickAndReadAg
 
 TEST_F(KeyTime, ANowStepAppliedAtOnceMovesNothingAndItsFieldsCommitOnlyFiniteNumbers)
 {
-    startWithTheBar();
-    chooseMenuItem(KELMainMenu::kMenuFile, 1);
-    ZEVKeyWindowController* w = keyWindow();
+    ZEVKeyWindowController* w = startWithANewDocumentAtNow();
     ASSERT_NE(w, nullptr);
-    window()->activateWindow();
-    pump();
-    ASSERT_TRUE(bar()->stateOfNowButton());
     KELIContexte* tl = space()->tlContexte();
     KELIContexte* nowWindow = space()->nowCurseur()->contexte();
     ASSERT_TRUE(tl && nowWindow);
@@ -221,13 +229,8 @@ TEST_F(KeyTime, ANowStepAppliedAtOnceMovesNothingAndItsFieldsCommitOnlyFiniteNum
 
 TEST_F(KeyTime, ANumberTypedIntoAFieldTheStepsKindDoesNotUseIsStoredButShownAsTheStepUsesIt)
 {
-    startWithTheBar();
-    chooseMenuItem(KELMainMenu::kMenuFile, 1);
-    ZEVKeyWindowController* w = keyWindow();
+    ZEVKeyWindowController* w = startWithANewDocumentAtNow();
     ASSERT_NE(w, nullptr);
-    window()->activateWindow();
-    pump();
-    ASSERT_TRUE(bar()->stateOfNowButton());
     chooseMenuItem(KELMainMenu::kMenuFile, 5);
     keyInWindow(Qt::Key_Return);
     ASSERT_EQ(titles(), QStringList{"Now 1"});

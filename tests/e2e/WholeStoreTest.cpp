@@ -88,6 +88,20 @@ protected:
     }
     QString importFolder() const { return home + "/.local/share/TallomerImport"; }
     QString previousFolder() const { return home + "/.local/share/TallomerPrevious"; }
+    // A store of "one.txt" exported, "two.txt" placed, then the export imported: the program has
+    // stopped with the archive's store swapped in and the replaced one kept aside.
+    void swapInAnArchiveOfOneFile()
+    {
+        start();
+        placeFile("one.txt");
+        QDir().mkpath(home + "/Exports");
+        const QString archive = exportTo(home + "/Exports/all.zip");
+        placeFile("two.txt");
+        importFrom(archive);
+        ASSERT_EQ(stops.size(), 1u);
+        graph.reset();
+        ASSERT_TRUE(QFileInfo(previousFolder()).isDir());
+    }
     QString templateBase() const { return q(test::buildDir() + "/share/tallomer/zev.sqlite"); }
 
     // A zip made by python3 from a script that has zipfile, sqlite3, shutil, os and sys, the
@@ -371,15 +385,7 @@ TEST_F(WholeStoreE2E, AnImportedLinkBaseMustPassTheChecksOfAStart)
 // back, whether the start's own check of the file finds the fault or only the link base's open.
 TEST_F(WholeStoreE2E, AStartThatCannotOpenTheImportedStorePutsThePreviousOneBack)
 {
-    start();
-    placeFile("one.txt");
-    QDir().mkpath(home + "/Exports");
-    const QString archive = exportTo(home + "/Exports/all.zip");
-    placeFile("two.txt");
-    importFrom(archive);
-    ASSERT_EQ(stops.size(), 1u);
-    graph.reset();
-    ASSERT_TRUE(QFileInfo(previousFolder()).isDir());
+    ASSERT_NO_FATAL_FAILURE(swapInAnArchiveOfOneFile());
     // The imported link base loses its links table after the swap.
     QByteArray out;
     ASSERT_EQ(runTool("python3", {"-c", "import sqlite3, sys\nc = sqlite3.connect(sys.argv[1])\n"
@@ -432,15 +438,7 @@ TEST_F(WholeStoreE2E, AStartThatCannotOpenTheImportedStorePutsThePreviousOneBack
 // user is told, instead of every later start ending without a word.
 TEST_F(WholeStoreE2E, AStartThatCannotMakeTheImportedStoresFoldersPutsThePreviousOneBack)
 {
-    start();
-    placeFile("one.txt");
-    QDir().mkpath(home + "/Exports");
-    const QString archive = exportTo(home + "/Exports/all.zip");
-    placeFile("two.txt");
-    importFrom(archive);
-    ASSERT_EQ(stops.size(), 1u);
-    graph.reset();
-    ASSERT_TRUE(QFileInfo(previousFolder()).isDir());
+    ASSERT_NO_FATAL_FAILURE(swapInAnArchiveOfOneFile());
     // A file takes the place of a folder of the imported store.
     ASSERT_TRUE(QDir(storeFolder() + "/local/zevDrop").removeRecursively());
     writeFile(storeFolder() + "/local/zevDrop", "x");
