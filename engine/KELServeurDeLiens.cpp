@@ -191,6 +191,25 @@ void noterTouche(const KELI* lien, KELICc* curseur)
         e.journal.touches.push_back({const_cast<KELI*>(lien), curseur});
 }
 
+// A link to or from a link the store never kept would stand in the store pointing at an id it
+// does not hold (and that a later run hands out again): the link server makes none. Asked at
+// every new link, so it costs nothing while no link is lost.
+bool refuserUnLienPerdu(const char* operation, KELId parent, KELId enfant, KELId relation)
+{
+    const Etat& e = etat();
+    if (e.perdus.empty())
+        return false;
+    const std::pair<const char*, KELId> bouts[] = {{"parent", parent}, {"child", enfant}, {"relation", relation}};
+    for (const auto& [role, id] : bouts) {
+        if (id && e.perdus.count(id)) {
+            logFormat("KELServeurDeLiens %s: refused, its %s %lu was made by an act the store did not keep",
+                      operation, role, static_cast<unsigned long>(id));
+            return true;
+        }
+    }
+    return false;
+}
+
 std::unique_ptr<KELI> lienDeLaRangee(const KELRow& row)
 {
     std::unique_ptr<KELI> lien = KELClasses::creer(row.className);
@@ -495,6 +514,8 @@ KELI* KELServeurDeLiens::ajouterLienDansUnEnsemble(std::unique_ptr<KELI> lien, K
     Etat& e = etat();
     if (!lien)
         return nullptr;
+    if (refuserUnLienPerdu("AjouterLienIn", lien->parentInt(), lien->enfantInt(), lien->relationInt()))
+        return nullptr;
     if (curseur)
         curseur->placeToi();
     const KELChercheurDe::Ensemble unCommit;
@@ -555,6 +576,8 @@ KELI* KELServeurDeLiens::creerLienDansUnEnsemble(KELId rel, KELI* parent, KELI* 
                                                  KELDate outDate, KELICc* curseur)
 {
     Etat& e = etat();
+    if (refuserUnLienPerdu("CreerLienRelInt", parent ? parent->idInt() : 0, enfant ? enfant->idInt() : 0, rel))
+        return nullptr;
     const KELChercheurDe::Ensemble unCommit;
     const KELId nouvelId = NouvelIdInt();
     if (!nouvelId)
@@ -699,6 +722,8 @@ void KELServeurDeLiens::MajLien(const KELI* lien, KELId enfantInt)
 {
     Etat& e = etat();
     if (!lien || !lien->idInt() || e.perdus.count(lien->idInt()))
+        return;
+    if (refuserUnLienPerdu("MajLien", 0, enfantInt, 0))
         return;
     noterTouche(lien, nullptr);
     e.chercheur->majLien(rangDe(lien), enfantInt);

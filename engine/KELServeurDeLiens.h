@@ -45,7 +45,8 @@ public:
     // Whether the link was made in a set of writes (an act, a commit) that the store did not
     // keep, a full disk say: it is then forgotten in memory like an erased link, and no row of it
     // is written again. AjouterLienIn and CreerLienRelInt answer nullptr for such a link when
-    // their own commit is the one lost; inside a larger act this is known when the act ends.
+    // their own commit is the one lost; inside a larger act this is known when the act ends. They
+    // make no link (and log the refusal) whose parent, child or relation is such a link.
     static bool Perdu(const KELI* lien);
     static void DegagerLien(KELI* lien, KELICc* curseur);
     static void EraseLien(KELI* lien, KELICc* curseur);

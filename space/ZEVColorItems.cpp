@@ -71,61 +71,74 @@ KELI* ZEVColorItems::createColorItemWithColor(const QColor& color, const std::st
     KELIElemRelation* relations[3] = {colorRedRelation_, colorGreenRelation_, colorBlueRelation_};
     if (!nombres || !motModel_ || !itemModel_ || !itemTitleRelation_ || !relations[0] || !relations[1] || !relations[2])
         return nullptr;
-    // The three numbers, the name, the Object and its four links: all of them or none.
-    KELServeurDeLiens::Acte acte(9, 1, 3);
-    if (!acte.complet())
-        return nullptr;
-    const QColor rgb = color.toRgb();
-    const double composantes[3] = {rgb.redF(), rgb.greenF(), rgb.blueF()};
-    KELI* elements[3] = {};
-    std::vector<KELI*> communs;
-    bool premier = true;
-    for (int i = 0; i < 3; ++i) {
-        // To single precision, then halves away from zero: 0.5 gives 128.
-        const double v = double(std::lround(static_cast<float>(composantes[i] * 255.0)));
-        elements[i] = nombres->ajouterLeNombre(v, space_.tlCurseur());
-        if (!elements[i])
+    KELI* item = nullptr;
+    {
+        // The three numbers, the name, the Object and its four links: all of them or none.
+        KELServeurDeLiens::Acte acte(9, 1, 3);
+        if (!acte.complet())
             return nullptr;
-        const std::vector<KELI*>* parents = relations[i]->parentsDeLEnfant(elements[i], space_.tlCurseur());
-        std::vector<KELI*> items = parents ? *parents : std::vector<KELI*>();
-        std::sort(items.begin(), items.end());
-        if (premier) {
-            communs = std::move(items);
-            premier = false;
-        } else {
-            std::vector<KELI*> inter;
-            std::set_intersection(communs.begin(), communs.end(), items.begin(), items.end(),
-                                  std::back_inserter(inter));
-            communs = std::move(inter);
+        const QColor rgb = color.toRgb();
+        const double composantes[3] = {rgb.redF(), rgb.greenF(), rgb.blueF()};
+        KELI* elements[3] = {};
+        std::vector<KELI*> communs;
+        bool premier = true;
+        for (int i = 0; i < 3; ++i) {
+            // To single precision, then halves away from zero: 0.5 gives 128.
+            const double v = double(std::lround(static_cast<float>(composantes[i] * 255.0)));
+            elements[i] = nombres->ajouterLeNombre(v, space_.tlCurseur());
+            if (!elements[i])
+                return nullptr;
+            const std::vector<KELI*>* parents = relations[i]->parentsDeLEnfant(elements[i], space_.tlCurseur());
+            std::vector<KELI*> items = parents ? *parents : std::vector<KELI*>();
+            std::sort(items.begin(), items.end());
+            if (premier) {
+                communs = std::move(items);
+                premier = false;
+            } else {
+                std::vector<KELI*> inter;
+                std::set_intersection(communs.begin(), communs.end(), items.begin(), items.end(),
+                                      std::back_inserter(inter));
+                communs = std::move(inter);
+            }
         }
+        KELI* mot = motModel_->ajouterLeMot(name, space_.tlCurseur());
+        if (!mot)
+            return nullptr;
+        item = !communs.empty()
+                   ? *std::min_element(communs.begin(), communs.end(),
+                                       [](const KELI* a, const KELI* b) { return a->idInt() < b->idInt(); })
+                   : newColorWithRouge(elements[0], elements[1], elements[2], mot);
     }
-    KELI* mot = motModel_->ajouterLeMot(name, space_.tlCurseur());
-    if (!mot)
-        return nullptr;
-    if (!communs.empty())
-        return *std::min_element(communs.begin(), communs.end(),
-                                 [](const KELI* a, const KELI* b) { return a->idInt() < b->idInt(); });
-    return newColorWithRouge(elements[0], elements[1], elements[2], mot);
+    // The store kept none of it (a full disk): there is no colour to give an image or a Channel.
+    return KELServeurDeLiens::Perdu(item) ? nullptr : item;
 }
 
 KELI* ZEVColorItems::newColorWithRouge(KELI* rouge, KELI* vert, KELI* bleu, KELI* name)
 {
     if (!itemModel_ || !rouge || !vert || !bleu || !name)
         return nullptr;
-    KELServeurDeLiens::Acte acte(5);
-    if (!acte.complet())
-        return nullptr;
-    KELI* item = KELServeurDeLiens::CreerLienRelInt(KELRELATION_ITEM, nullptr, itemModel_, KELDateToujours,
-                                                    KELDateOuverte, space_.tlCurseur());
-    if (!item)
-        return nullptr;
-    const std::pair<KELId, KELI*> liens[] = {{KELRELATION_COLOR_RED, rouge},
-                                             {KELRELATION_COLOR_GREEN, vert},
-                                             {KELRELATION_COLOR_BLUE, bleu},
-                                             {KELRELATION_ITEM_TITLE, name}};
-    for (const auto& [rel, enfant] : liens)
-        KELServeurDeLiens::CreerLienRelInt(rel, item, enfant, KELDateToujours, KELDateOuverte, space_.tlCurseur());
-    return item;
+    // A part the store did not keep takes no link: the colour would be stored without it.
+    for (const KELI* partie : {rouge, vert, bleu, name})
+        if (KELServeurDeLiens::Perdu(partie))
+            return nullptr;
+    KELI* item = nullptr;
+    {
+        KELServeurDeLiens::Acte acte(5);
+        if (!acte.complet())
+            return nullptr;
+        item = KELServeurDeLiens::CreerLienRelInt(KELRELATION_ITEM, nullptr, itemModel_, KELDateToujours,
+                                                  KELDateOuverte, space_.tlCurseur());
+        if (!item)
+            return nullptr;
+        const std::pair<KELId, KELI*> liens[] = {{KELRELATION_COLOR_RED, rouge},
+                                                 {KELRELATION_COLOR_GREEN, vert},
+                                                 {KELRELATION_COLOR_BLUE, bleu},
+                                                 {KELRELATION_ITEM_TITLE, name}};
+        for (const auto& [rel, enfant] : liens)
+            KELServeurDeLiens::CreerLienRelInt(rel, item, enfant, KELDateToujours, KELDateOuverte, space_.tlCurseur());
+    }
+    // Inside a larger act this is known when that act ends.
+    return KELServeurDeLiens::Perdu(item) ? nullptr : item;
 }
 
 std::string ZEVColorItems::colorNameForColorItem(KELI* colorItem)

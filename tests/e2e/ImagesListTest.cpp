@@ -4,7 +4,8 @@
 // swatch opens the colour popup, Down and Return choose a colour, and the store's colour link of
 // that image is cut at now and followed by one to the chosen colour, the selection unchanged. The
 // Object menu's Remove on an image that is the Channel's background rewrites that interval to the
-// grey wallpaper once the user said Yes, and its Images presences go.
+// grey wallpaper once the user said Yes, and its Images presences go. A colour whose act a full
+// disk undid is given to no image.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -13,6 +14,7 @@
 #include "desk/model/ZEVModelSupport.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
+#include "engine/store/KELChercheurDe.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/context/ZEVContextViewer.h"
 #include "inspectors/images/ZEVBackPopup.h"
@@ -260,6 +262,78 @@ TEST_F(ImagesList, RemovingABackgroundImageRewritesItsIntervalToTheGreyWallpaper
     for (std::size_t i = 0; i < presences.size(); ++i)
         EXPECT_GE(std::stod(presences.at(i, 0)), kOubliee) << "its Images presences are forgotten";
     EXPECT_EQ(table()->numberOfRows(), kImageCount - 1);
+}
+
+// A colour chosen while the link base is full is not stored, and the image keeps the colour it
+// had; chosen again once there is room, it is stored whole. At no time does the store hold a link
+// to or from a link it never held (the colour Object of the act the full disk undid).
+TEST_F(ImagesList, AColourChosenOnAFullDiskAndAgainWithRoomLeavesNoLinkToAMissingOne)
+{
+    startWithTheBar();
+    semer();
+    ouvrir();
+    pump();
+    alerts.clear();
+    KELI* image = itemOfRow(2);
+    ASSERT_NE(image, nullptr);
+    const auto choisir = [&] {
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, table()->swatchRectForRow(2).center().toPoint());
+        pump();
+        ZEVBackPopupController& popup = ZEVBackPopupController::shared();
+        EXPECT_TRUE(popup.siVisible()) << "the swatch opened the popup";
+        QListWidget* list = popup.window()->list();
+        QTest::keyClick(list, Qt::Key_Home);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Down);
+        const QColor chosen = popup.selectedColor();
+        QTest::keyClick(list, Qt::Key_Return);
+        advance(1.0);
+        return chosen;
+    };
+    const auto couleurs = [&] {
+        return sql(database(), "SELECT CHILD_ZEVLET, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000257 AND PARENT_ZEVLET = " +
+                                   image->idTxt() + " AND DATE_IN < 4503599627370497 ORDER BY DATE_IN");
+    };
+    // Links of the colours and images to or from an id the store does not hold.
+    const auto versLeVide = [&] {
+        return sql(database(), "SELECT l.ZEVLET_ID, l.RELATION, l.PARENT_ZEVLET, l.CHILD_ZEVLET FROM ZEVLETS l "
+                               "WHERE l.RELATION IN (1000050, 1000217, 1000242, 1000247, 1000252, 1000257) AND "
+                               "(NOT EXISTS (SELECT 1 FROM ZEVLETS p WHERE p.ZEVLET_ID = l.PARENT_ZEVLET) OR "
+                               "NOT EXISTS (SELECT 1 FROM ZEVLETS c WHERE c.ZEVLET_ID = l.CHILD_ZEVLET))");
+    };
+    ASSERT_EQ(versLeVide().size(), 0u);
+    const Rows avant = couleurs();
+    ASSERT_EQ(avant.size(), 1u);
+
+    // The disk fills up in the middle of the colour's act: its red link finds no room.
+    Sqlite& db = KELChercheurDe::ZevDataBase();
+    ASSERT_TRUE(db.executeNonQuery("CREATE TEMP TRIGGER plein BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 1000242 "
+                                   "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;"));
+    choisir();
+    ASSERT_TRUE(db.executeNonQuery("DROP TRIGGER temp.plein;"));
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(versLeVide().size(), 0u) << "a colour link names the colour the full disk undid";
+    const Rows garde = couleurs();
+    ASSERT_EQ(garde.size(), 1u) << "the image's colour was cut for a colour that is not stored";
+    EXPECT_EQ(garde.at(0, 0), avant.at(0, 0));
+    EXPECT_GE(std::stod(garde.at(0, 1)), KELDateOuverte) << "the image's colour was cut for a colour that is not stored";
+
+    // With room again the same colour is made anew and the image takes it from now.
+    const QColor chosen = choisir();
+    ASSERT_TRUE(chosen.isValid());
+    EXPECT_EQ(versLeVide().size(), 0u) << "a colour link names the colour the full disk undid";
+    const Rows apres = couleurs();
+    ASSERT_EQ(apres.size(), 2u);
+    EXPECT_EQ(apres.at(0, 0), avant.at(0, 0));
+    KELI* couleur = KELServeurDeLiens::LienForInt(std::stoull(apres.at(1, 0)), space()->nowCurseur());
+    ASSERT_NE(couleur, nullptr);
+    EXPECT_FALSE(KELServeurDeLiens::Perdu(couleur));
+    EXPECT_EQ(space()->colorForColorItem(couleur).rgb(), chosen.rgb());
+    EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION IN (1000242, 1000247, 1000252) AND "
+                              "PARENT_ZEVLET = " + couleur->idTxt()).at(0, 0),
+              "3")
+        << "the colour is stored with its red, green and blue";
 }
 
 } // namespace

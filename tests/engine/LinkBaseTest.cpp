@@ -462,3 +462,80 @@ TEST_F(WholeActs, AnActTheFullStoreDidNotKeepIsTakenBackFromMemory)
     EXPECT_EQ(storetest::scalar(path, ligne + suivant->idTxt() + ";").toInt64(), 1);
     EXPECT_DOUBLE_EQ(KELServeurDeLiens::OutDateForLienNum(ancien->idInt()), KELDateOuverte);
 }
+
+// What a lost act made may still be held by a caller (an Object, a colour, a Channel, a word). A
+// later act that links to or from it, or through it as relation, gets no link: a row naming an id
+// the store never held would be read as whatever link a later run hands that id. The refusal is
+// logged, the rest of the act is stored, and nothing of the refused link is in memory or the store.
+TEST_F(WholeActs, ALinkToOrFromALostLinkIsRefusedAndNothingOfItIsWritten)
+{
+    KELI* a = newObject();
+    KELI* b = newObject();
+    auto* rel = wake<KELIElemRelation>(kRel);
+    auto* mots = wake<KELIModelMot>(kel::kModelMot);
+    ASSERT_TRUE(a && b && rel && mots);
+    const double t = sched.now();
+    Sqlite& db = KELChercheurDe::ZevDataBase();
+    const std::string pages = std::to_string(storetest::scalar(path, "PRAGMA page_count;").toInt64());
+    KELI* objet = nullptr;
+    KELI* lien = nullptr;
+    {
+        const KELServeurDeLiens::Acte acte(3, 1);
+        ASSERT_TRUE(acte.complet());
+        ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = " + pages + ";"));
+        objet = newObject();
+        lien = KELServeurDeLiens::CreerLienRelInt(kRel, a, b, t, KELDateOuverte, global());
+        ASSERT_TRUE(objet && lien);
+        mots->ajouterLeMot(std::string(20000, 'w'), global());
+    }
+    ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = 1073741823;"));
+    ASSERT_TRUE(KELServeurDeLiens::Perdu(objet) && KELServeurDeLiens::Perdu(lien));
+    const std::string avant = storetest::dump(path);
+    erreurs.clear();
+
+    tallomer::ScopedLogCapture log;
+    const auto preparer = [](KELId parent, KELId enfant, KELId relation) {
+        auto l = std::make_unique<KELI>();
+        l->assignerParentInt(parent);
+        l->assignerEnfantInt(enfant);
+        l->assignerRelationInt(relation);
+        l->assignerInDate(KELDateToujours);
+        l->assignerOutDate(KELDateOuverte);
+        return KELServeurDeLiens::AjouterLienIn(std::move(l), global());
+    };
+    const KELId o = objet->idInt(), p = lien->idInt();
+    EXPECT_EQ(KELServeurDeLiens::CreerLienRelInt(kRel, objet, b, t, KELDateOuverte, global()), nullptr);
+    EXPECT_EQ(KELServeurDeLiens::CreerLienRelInt(kRel, a, objet, t, KELDateOuverte, global()), nullptr);
+    EXPECT_EQ(KELServeurDeLiens::CreerLienRelInt(p, a, b, t, KELDateOuverte, global()), nullptr);
+    EXPECT_EQ(preparer(o, b->idInt(), kRel), nullptr);
+    EXPECT_EQ(preparer(a->idInt(), o, kRel), nullptr);
+    EXPECT_EQ(preparer(a->idInt(), b->idInt(), p), nullptr);
+    EXPECT_EQ(log.sink.count("CreerLienRelInt: refused"), 3u);
+    EXPECT_EQ(log.sink.count("AjouterLienIn: refused"), 3u);
+    EXPECT_TRUE(log.sink.contains("its child " + std::to_string(o)));
+    EXPECT_TRUE(storetest::dump(path) == avant) << "a refused link was written";
+    EXPECT_EQ(rel->enfantsDuParent(objet, global()), nullptr);
+    EXPECT_EQ(rel->parentsDeLEnfant(objet, global()), nullptr);
+
+    // In an act, the refused link alone is missing; the act's other links are stored.
+    KELI* bon = nullptr;
+    {
+        const KELServeurDeLiens::Acte acte(2);
+        ASSERT_TRUE(acte.complet());
+        bon = relier(a, b, t + 1);
+        EXPECT_EQ(relier(a, objet, t + 1), nullptr);
+    }
+    ASSERT_NE(bon, nullptr);
+    EXPECT_FALSE(KELServeurDeLiens::Perdu(bon));
+    // Nor is a stored link's child changed to a lost link.
+    KELServeurDeLiens::MajLien(bon, o);
+    EXPECT_TRUE(erreurs.empty());
+    const std::string ids = std::to_string(o) + ", " + std::to_string(p);
+    EXPECT_EQ(storetest::scalar(path, "SELECT COUNT(*) FROM ZEVLETS WHERE PARENT_ZEVLET IN (" + ids +
+                                          ") OR CHILD_ZEVLET IN (" + ids + ") OR RELATION IN (" + ids + ");")
+                  .toInt64(),
+              0);
+    EXPECT_EQ(storetest::scalar(path, "SELECT CHILD_ZEVLET FROM ZEVLETS WHERE ZEVLET_ID = " + bon->idTxt() + ";")
+                  .toInt64(),
+              static_cast<std::int64_t>(b->idInt()));
+}
