@@ -572,6 +572,10 @@ void ZEVDeskClass::updateSpaceTitle(const std::string& title, KELI* item)
 {
     if (!valide() || !item)
         return;
+    // The old title's end and the new title: both or neither, or the Space could be left nameless.
+    KELServeurDeLiens::Acte acte(1, 1);
+    if (!acte.complet())
+        return;
     KELI* valeur = mot(title);
     KELI* ancien = deskmodel::premierLienDuParent(titleRelation_, item, curseur_);
     if (!ancien || !valeur) {

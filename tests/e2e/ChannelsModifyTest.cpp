@@ -6,6 +6,7 @@
 // and the panel keeps what was typed; so are a home and a drop folder set from the Channels menu that
 // cannot be saved.
 // The panel's Now/Search buttons follow the active cursor when the wheel over the panel moves it.
+// A Space rename the disk cannot finish keeps the old name.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
@@ -14,6 +15,8 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
+#include "engine/store/KELChercheurDe.h"
+#include "engine/store/Sqlite.h"
 #include "inspectors/channels/ZEVChannelClass.h"
 #include "inspectors/channels/ZEVChannelColorView.h"
 #include "inspectors/channels/ZEVChannelModifyPanel.h"
@@ -450,6 +453,38 @@ TEST_F(ChannelsModify, BindToTheDropFolderThatCannotBeSavedSaysSoAndKeepsTheBoun
     const RecordRead read = readRecordFile(settings);
     ASSERT_TRUE(read);
     EXPECT_EQ(recordInteger(*read.fields, QStringLiteral("ZEVDefaultChannelZevFolder")), qint64(home));
+}
+
+// A Space renamed when the disk fills up between the old name's end and the new name's link
+// keeps its old name, in the store and on screen, instead of being left without one.
+TEST_F(ChannelsModify, ASpaceRenameTheDiskCannotFinishKeepsTheOldName)
+{
+    start();
+    const auto rename = [this](const QString& name) {
+        chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("Rename Space\u2026"));
+        advance(1.0);
+        ZEVChannelModifyPanel* p = panel();
+        ASSERT_TRUE(p && p->isVisible());
+        typeInto(p->spaceField(), name);
+        click(p->okButton());
+        advance(1.0);
+    };
+    // Both names are words of the store already: only the title links are written.
+    rename(QStringLiteral("Harbour"));
+    rename(QStringLiteral("Office"));
+    ASSERT_EQ(desk(space()->nowCurseur())->currentBackImageItemName(), "Office");
+    alerts.clear();
+    Sqlite& db = KELChercheurDe::ZevDataBase();
+    ASSERT_TRUE(db.executeNonQuery("CREATE TEMP TRIGGER plein BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 1000217 "
+                                   "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;"));
+    rename(QStringLiteral("Harbour"));
+    ASSERT_TRUE(db.executeNonQuery("DROP TRIGGER temp.plein;"));
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(desk(space()->nowCurseur())->currentBackImageItemName(), "Office");
+    quit();
+    start();
+    EXPECT_EQ(desk(space()->nowCurseur())->currentBackImageItemName(), "Office") << "the stored name";
 }
 
 } // namespace
