@@ -568,26 +568,22 @@ QUrl ZEVItemData::httpUrlForItem(KELI* item)
     return webUrl(uidForItem(item, kHttp));
 }
 
-QString ZEVItemData::zevpImageUrlForItem(KELI* item) const
+QString ZEVItemData::recordFieldForItem(KELI* item, const QString& kind, const QString& field) const
 {
     if (!item || isNone())
         return QString();
-    const QString path = recordPath(item->idInt(), kZevp);
+    const QString path = recordPath(item->idInt(), kind);
     if (!QFileInfo::exists(path))
         return QString();
     const RecordRead read = readRecordFile(path);
-    return read ? recordString(*read.fields, kPath) : QString();
+    return read ? recordString(*read.fields, field) : QString();
 }
+
+QString ZEVItemData::zevpImageUrlForItem(KELI* item) const { return recordFieldForItem(item, kZevp, kPath); }
 
 QString ZEVItemData::messageFileForItem(KELI* item) const
 {
-    if (!item || isNone())
-        return QString();
-    const QString path = recordPath(item->idInt(), kMessage);
-    if (!QFileInfo::exists(path))
-        return QString();
-    const RecordRead read = readRecordFile(path);
-    return read ? recordString(*read.fields, QStringLiteral("zevFilename")) : QString();
+    return recordFieldForItem(item, kMessage, QStringLiteral("zevFilename"));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -122,6 +122,9 @@ public:
     KELI* createSameItem(KELI* item);
 
 private:
+    // A text field of the Object's record of that kind; empty without one.
+    QString recordFieldForItem(KELI* item, const QString& kind, const QString& field) const;
+
     ZEVItemData(KELId channel, QString dropFolder, QString dataFolder);
 
     // Whether store holds another Object for the same thing as item; Unknown when that cannot be

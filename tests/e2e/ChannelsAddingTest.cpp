@@ -57,6 +57,22 @@ protected:
         EXPECT_TRUE(image.save(path));
         return path;
     }
+    // Channels ▸ New Channel… with the picture of that name chosen in Pictures and the name the
+    // panel offers kept; whether the panel showed.
+    bool newChannelFromPicture(const QString& name)
+    {
+        bool panel = false;
+        whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) {
+            whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+                panel = true;
+                QTest::keyClick(p->nameField(), Qt::Key_Return);
+            });
+            chooseInPanel(dialog, name);
+        });
+        chooseMenuItemTitled(KELMainMenu::kMenuChannels, QString::fromUtf8("New Channel\u2026"));
+        advance(2.0);
+        return panel;
+    }
     // The chooser answered as a user does: the file's name typed, then Return.
     void chooseInPanel(QFileDialog* d, const QString& name) { ASSERT_TRUE(tallomer::test::typeIntoFileDialog(d, name)); }
     // The newest Channel of the store and its name.
@@ -316,19 +332,7 @@ TEST_F(ChannelsAdding, ANewChannelWhoseFoldersCannotBeMadeIsToldAndAddsNothing)
     start();
     png(pictures(), QStringLiteral("Lagoon.png"), {800, 600}, Qt::cyan);
     const auto [former, formerName] = newestChannel();
-    const auto newChannel = [&] {
-        bool panel = false;
-        whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) {
-            whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
-                panel = true;
-                QTest::keyClick(p->nameField(), Qt::Key_Return);
-            });
-            chooseInPanel(dialog, QStringLiteral("Lagoon.png"));
-        });
-        chooseMenuItemTitled(KELMainMenu::kMenuChannels, QString::fromUtf8("New Channel\u2026"));
-        advance(2.0);
-        EXPECT_TRUE(panel);
-    };
+    const auto newChannel = [&] { EXPECT_TRUE(newChannelFromPicture(QStringLiteral("Lagoon.png"))); };
     alerts.clear();
     {
         tallomer::test::RefusedFolder refused(storeFolder() + "/local/zevDrop");
@@ -362,18 +366,8 @@ TEST_F(ChannelsAdding, ANewChannelTheLinkBaseCannotStoreIsToldAndLeavesNothingBe
                                "BEGIN SELECT RAISE(ABORT, 'refused'); END;", nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
-    bool panel = false;
-    whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) {
-        whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
-            panel = true;
-            QTest::keyClick(p->nameField(), Qt::Key_Return);
-        });
-        chooseInPanel(dialog, QStringLiteral("Lagoon.png"));
-    });
     alerts.clear();
-    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QString::fromUtf8("New Channel\u2026"));
-    advance(2.0);
-    ASSERT_TRUE(panel);
+    ASSERT_TRUE(newChannelFromPicture(QStringLiteral("Lagoon.png")));
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
     EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM ZEVLETS").at(0, 0), rows) << "links stored for no Channel";
