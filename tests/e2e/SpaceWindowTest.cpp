@@ -16,6 +16,7 @@
 
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QFile>
 #include <QApplication>
 #include <QSignalBlocker>
@@ -173,7 +174,9 @@ protected:
     }
 
 private:
-    QObject* window_ = nullptr;
+    // Guarded: the next start's window may be made at the address of the one the quit deleted,
+    // and its first show would then go uncounted.
+    QPointer<QObject> window_;
 };
 
 TEST_F(SpaceWindow, EachStartShowsTheWindowWholeOnTheFrameItHadWithTheMenuBarShownOrHidden)
