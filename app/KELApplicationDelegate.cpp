@@ -16,11 +16,16 @@
 #include "platform/desktop/SingleInstance.h"
 #include "widgets/ZEVAlert.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMainWindow>
 #include <QWidget>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tallomer {
 
@@ -77,6 +82,44 @@ KELApplicationDelegate::~KELApplicationDelegate()
     }
 }
 
+namespace {
+
+// An address as an alert names it: long ones cut.
+QString shortened(const QString& text)
+{
+    constexpr qsizetype kLength = 80;
+    return text.size() <= kLength ? text : text.left(kLength - 1) + QStringLiteral("\u2026");
+}
+
+// Why a path handed to the program does not become an Object; empty when it can. Something that
+// is neither a file nor a folder (a pipe, a device, a socket) is no document: there is nothing in
+// it to show or to open later.
+QString whyNotTaken(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            return QStringLiteral("There is no file at %1.").arg(path);
+        if (error == EACCES)
+            return QStringLiteral("You do not have permission to reach %1.").arg(path);
+        return QStringLiteral("%1 cannot be read: %2.").arg(path, qt_error_string(error));
+    }
+    if (S_ISDIR(st.st_mode)) {
+        if (::access(native.constData(), R_OK | X_OK) != 0)
+            return QStringLiteral("You do not have permission to open the folder %1.").arg(path);
+        return QString();
+    }
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("%1 is neither a file nor a folder.").arg(path);
+    if (::access(native.constData(), R_OK) != 0)
+        return QStringLiteral("You do not have permission to read %1.").arg(path);
+    return QString();
+}
+
+} // namespace
+
 ZEVSpaceControllerBase* KELApplicationDelegate::space() const
 {
     return zevController_ ? zevController_->spaceController() : nullptr;
@@ -114,6 +157,13 @@ void KELApplicationDelegate::applicationWillFinishLaunching(SingleInstance* inst
     };
     instance->reopen = [this] { whenReady([this] { applicationShouldOpenUntitledFile(); }); };
     instance->options = [this](const QStringList& options) { whenReady([this, options] { openOptions(options); }); };
+    instance->otherURL = [this](const QString& url) {
+        whenReady([this, url] {
+            logFormat("KELApplicationDelegate: %s is neither a file nor a zevp link", qUtf8Printable(url));
+            refuse(QStringLiteral("\u201c%1\u201d could not be opened.").arg(shortened(url)), shortened(url),
+                   QStringLiteral("Tallomer opens files, folders and zevp links only."));
+        });
+    };
 }
 
 void KELApplicationDelegate::openOptions(const QStringList& options)
@@ -121,6 +171,7 @@ void KELApplicationDelegate::openOptions(const QStringList& options)
     for (const KELBrowserArguments::Requete& r : KELBrowserArguments::lire(options)) {
         if (!r.erreur.isEmpty()) {
             logFormat("KELApplicationDelegate openOptions: %s", qPrintable(r.erreur));
+            refuse(QStringLiteral("An option given to Tallomer could not be used."), QString(), r.erreur + u'.');
             continue;
         }
         KELVueController::ouvrir(r.lienInt, r.curseurInt);
@@ -139,8 +190,21 @@ void KELApplicationDelegate::openLaunchArguments(const QStringList& arguments)
 
 void KELApplicationDelegate::applicationOpenFiles(const QStringList& paths)
 {
+    QStringList taken;
+    for (const QString& path : paths) {
+        const QString why = whyNotTaken(path);
+        if (why.isEmpty()) {
+            taken << path;
+            continue;
+        }
+        logFormat("KELApplicationDelegate: %s is not opened: %s", qUtf8Printable(path), qUtf8Printable(why));
+        const QString name = QFileInfo(path).fileName().isEmpty() ? path : QFileInfo(path).fileName();
+        refuse(QStringLiteral("\u201c%1\u201d could not be opened.").arg(name), name, why);
+    }
+    if (taken.isEmpty())
+        return;
     if (auto* s = space())
-        s->addFilenames(paths);
+        s->addFilenames(taken);
 }
 
 bool KELApplicationDelegate::applicationShouldOpenUntitledFile()
@@ -158,8 +222,37 @@ bool KELApplicationDelegate::applicationShouldOpenUntitledFile()
 
 void KELApplicationDelegate::handleURLEvent(const QString& url)
 {
-    if (auto* s = space())
-        s->openZevpURL(url, false);
+    auto* s = space();
+    if (!s)
+        return;
+    const QString refused = s->openZevpURL(url, false);
+    if (!refused.isEmpty())
+        refuse(QStringLiteral("The link \u201c%1\u201d could not be opened.").arg(shortened(url)), shortened(url),
+               QStringLiteral("Tallomer cannot go there: %1.").arg(refused));
+}
+
+void KELApplicationDelegate::refuse(const QString& message, const QString& name, const QString& why)
+{
+    refused_.push_back({message, name, why});
+    // Whatever came with it is opened first; then one alert says everything that was not.
+    Scheduler::shared().cancel(this, "tellRefused");
+    Scheduler::shared().perform(this, "tellRefused", 0, [this] { tellRefused(); });
+}
+
+void KELApplicationDelegate::tellRefused()
+{
+    const std::vector<Refused> refused = std::exchange(refused_, {});
+    if (refused.empty())
+        return;
+    if (refused.size() == 1) {
+        ZEVAlert::ShowSimpleAlertWithMessage(refused.front().message, refused.front().why);
+        return;
+    }
+    QStringList lines;
+    for (const Refused& r : refused)
+        lines << (r.name.isEmpty() ? r.why : QStringLiteral("\u201c%1\u201d: %2").arg(r.name, r.why));
+    ZEVAlert::ShowSimpleAlertWithMessage(
+        QStringLiteral("Tallomer could not open %1 of the things it was given.").arg(refused.size()), lines.join(u'\n'));
 }
 
 void KELApplicationDelegate::applicationDidFinishLaunching()

@@ -54,14 +54,16 @@ public:
     // Arguments the program was started with: dispatched once the Space exists.
     void openLaunchArguments(const QStringList& arguments);
 
-    // `application:openFiles:`.
+    // `application:openFiles:`. What was handed over and cannot be used (a file that is not
+    // there or cannot be read, a link to no place, a malformed option, an address of another
+    // kind) is said in one alert after the rest was opened.
     void applicationOpenFiles(const QStringList& paths);
     bool applicationShouldOpenUntitledFile();
     // The Get URL handler: opens the zevp: link as a new place, which the history records
     // (siHistory NO).
     void handleURLEvent(const QString& url);
     // The program's options (--link-browser <link id> [--cursor <cursor id>]): each request opens
-    // a link base browser window; a malformed one is logged with the reason.
+    // a link base browser window.
     void openOptions(const QStringList& options);
 
     void applicationDidFinishLaunching();
@@ -84,6 +86,10 @@ private:
     ZEVSpaceControllerBase* space() const;
     void whenReady(std::function<void()> fn);
     void onApplicationStateChanged(Qt::ApplicationState state);
+    // `message` is the alert's when it is the only thing refused; `name` and `why` make its line
+    // in the alert that lists several.
+    void refuse(const QString& message, const QString& name, const QString& why);
+    void tellRefused();
 
     KELApplication* app_; // non-owning
     UserDefaultsController* defaults_; // non-owning
@@ -92,6 +98,10 @@ private:
     QPointer<SingleInstance> instance_; // non-owning
     std::vector<std::function<void()>> waiting_;
     QStringList launchArguments_;
+    struct Refused {
+        QString message, name, why;
+    };
+    std::vector<Refused> refused_;
     std::int64_t previousIfShowMacMenu_ = -1;
     bool active_ = false;
     ScheduledTarget guard_{this};

@@ -30,8 +30,9 @@ public:
     // A volume was mounted or unmounted.
     virtual void volumeMountDidChange() = 0;
     // Opens a saved desk view. siHistory YES: the place comes from the history, and no history mark
-    // is recorded; NO: the place reached is recorded.
-    virtual void openZevpURL(const QString& url, bool siHistory) = 0;
+    // is recorded; NO: the place reached is recorded. Answers why the URL was refused; empty when
+    // its place was reached.
+    virtual QString openZevpURL(const QString& url, bool siHistory) = 0;
     // Files opened from the desktop become Objects on the Now desk (addFilenames of its viewer).
     virtual void addFilenames(const QStringList& paths) = 0;
     // What is typed in the Space window and not yet entered (a preset's new name) is entered: the

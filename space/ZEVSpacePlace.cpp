@@ -95,7 +95,7 @@ void ZEVSpacePlace::copyZevpUrlForItems(const std::vector<KELI*>& items, bool si
     space_.host().copyZevpPlace(url, title, space_.currentChannelInt(), image);
 }
 
-void ZEVSpacePlace::openZevpURL(const QString& url, bool siHistory)
+QString ZEVSpacePlace::openZevpURL(const QString& url, bool siHistory)
 {
     // One change of place, one mark: the Channel switch on the way records none.
     space_.setSiAddToHistory(false);
@@ -126,6 +126,7 @@ void ZEVSpacePlace::openZevpURL(const QString& url, bool siHistory)
     }
     space_.setSiAddToHistory(!siHistory);
     space_.addToHistory();
+    return refus;
 }
 
 void ZEVSpacePlace::appliquerLeCurseur(const ZEVZevpReading& lu)

@@ -24,7 +24,8 @@ public:
     QString zevpStringForItems(const std::vector<KELI*>* items, bool siSpace, double* con = nullptr);
     QImage zevpImageSiSpace(bool siSpace);
     void copyZevpUrlForItems(const std::vector<KELI*>& items, bool siSpace);
-    void openZevpURL(const QString& url, bool siHistory);
+    // Why the string was refused; empty when its place was reached.
+    QString openZevpURL(const QString& url, bool siHistory);
 
 private:
     // A reading of a zevp string applied: its cursor part, then its selection.

@@ -118,10 +118,9 @@ void ZEVSpaceAdapter::volumeMountDidChange()
         space_->volumeMountDidChange();
 }
 
-void ZEVSpaceAdapter::openZevpURL(const QString& url, bool siHistory)
+QString ZEVSpaceAdapter::openZevpURL(const QString& url, bool siHistory)
 {
-    if (space_)
-        space_->openZevpURL(url, siHistory);
+    return space_ ? space_->openZevpURL(url, siHistory) : QStringLiteral("the Space is not there");
 }
 
 void ZEVSpaceAdapter::addFilenames(const QStringList& paths)

@@ -185,7 +185,10 @@ void SingleInstance::dispatch(const QStringList& arguments)
         } else if (scheme == QLatin1String("file") && url.isLocalFile()) {
             files << url.toLocalFile();
         } else if (scheme.size() > 1) {
-            logFormat("SingleInstance: ignored argument %s", qPrintable(a));
+            if (otherURL)
+                otherURL(a);
+            else
+                logFormat("SingleInstance: ignored argument %s", qPrintable(a));
         } else {
             files << a;
         }

@@ -44,6 +44,9 @@ public:
     std::function<void()> reopen;
     // The options among the arguments, each followed by its values, in the order given.
     std::function<void(const QStringList& options)> options;
+    // An address of another kind than a file or a zevp: link (a web page, a remote file), which
+    // the program cannot open; logged when unset.
+    std::function<void(const QString& url)> otherURL;
 
     // Whether an argument is an option name ("--" and a letter).
     static bool isOption(const QString& argument);
@@ -59,7 +62,7 @@ public:
 
     // Hands each argument to its callback: zevp: URLs one by one to getURL, file paths and file:
     // URLs together to openDocuments, options with their values together to options. Relative paths are taken against the current folder;
-    // anything else is logged and dropped.
+    // an address of another kind goes to otherURL.
     void dispatch(const QStringList& arguments);
 
     // Relative paths made absolute against `base` (the forwarding side does this, since the

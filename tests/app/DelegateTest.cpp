@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QDBusConnection>
+#include <QFile>
 
 using namespace apptest;
 
@@ -39,7 +40,11 @@ struct FakeSpace : ZEVSpaceControllerBase {
     KELICurseur* nowCurseur() override { return now; }
     KELICurseur* searchCurseur() override { return search; }
     KELICurseur* actifCurseur() override { return search; }
-    void openZevpURL(const QString& url, bool siHistory) override { urls.push_back(siHistory ? url + " +history" : url); }
+    QString openZevpURL(const QString& url, bool siHistory) override
+    {
+        urls.push_back(siHistory ? url + " +history" : url);
+        return QString();
+    }
     void addFilenames(const QStringList& paths) override { files.push_back(paths); }
     void commitTyping() override { calls.push_back("commitTyping"); }
     void updateTimeline() override { calls.push_back("updateTimeline"); }
@@ -152,6 +157,9 @@ TEST_F(Delegate, LinksAndFilesArrivingBeforeTheSpaceAreHandedOverOnceItExists)
     makeAppWithDelegate();
     delegate->applicationWillFinishLaunching(&instance);
     const QString file = homeDir + "/notes.txt";
+    QFile notes(file);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.close();
     delegate->openLaunchArguments({"zevp://desk/1?c=2", file});
     instance.dispatch({"zevp://desk/2"}); // forwarded by another start meanwhile
     startAll();

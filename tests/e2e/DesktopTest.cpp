@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QGraphicsScene>
 
+#include <sys/stat.h>
+
 namespace e2e {
 namespace {
 
@@ -45,6 +47,57 @@ TEST_F(E2E, FilesFromASecondStartLandOnTheNowDeskOnceAndRefusedArgumentsAreSaid)
     // The same file again is the same Object.
     EXPECT_EQ(secondStart({notes}), 0);
     EXPECT_EQ(placedObjectsOfType("file").size(), 2u);
+}
+
+// What cannot be opened is said in one alert once the rest is on the desk, at a first start as
+// at a second one; nothing of it reaches the store.
+TEST_F(E2E, WhatTheProgramIsGivenAndCannotOpenIsSaidAndTheRestIsOpened)
+{
+    const QString gone = home + "/gone.txt";
+    const QString notes = writeFile(home + "/notes.txt", "notes");
+    start({gone, notes});
+    advance(0.5);
+    // After the welcome of a first start.
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(alerts[1].message, QStringLiteral("\u201cgone.txt\u201d could not be opened."));
+    EXPECT_EQ(alerts[1].informative, QStringLiteral("There is no file at %1.").arg(gone));
+    Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files.at(0, 1), "notes.txt");
+
+    alerts.clear();
+    EXPECT_EQ(secondStart({QStringLiteral("zevp://local/2000099?c=now&m=0")}), 0);
+    advance(0.5);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The link \u201czevp://local/2000099?c=now&m=0\u201d could not be opened."));
+    EXPECT_EQ(alerts[0].informative, QStringLiteral("Tallomer cannot go there: 2000099 is not a Channel of the Space."));
+
+    // A pipe would be read for its picture for ever: it is no file to keep.
+    const QString pipe = home + "/pipe";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString plan = writeFile(home + "/plan.md", "# plan");
+    QDir().mkpath(home + "/album");
+    alerts.clear();
+    EXPECT_EQ(secondStart({plan, gone, QStringLiteral("zevp://desk/2000018?c=now"), QStringLiteral("https://example.org/a"),
+                           pipe, QStringLiteral("--link-browser"), QStringLiteral("x3"), home + "/album"}),
+              0);
+    advance(0.5);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Tallomer could not open 5 of the things it was given."));
+    const QStringList lines = alerts[0].informative.split(u'\n');
+    EXPECT_EQ(lines, (QStringList{
+                         QStringLiteral("\u201czevp://desk/2000018?c=now\u201d: Tallomer cannot go there: its host is not \"local\"."),
+                         QStringLiteral("\u201chttps://example.org/a\u201d: Tallomer opens files, folders and zevp links only."),
+                         QStringLiteral("\u201cgone.txt\u201d: There is no file at %1.").arg(gone),
+                         QStringLiteral("\u201cpipe\u201d: %1 is neither a file nor a folder.").arg(pipe),
+                         QStringLiteral("--link-browser: \"x3\" is no link id."),
+                     }));
+    files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files.at(1, 1), "plan.md");
+    EXPECT_EQ(files.at(2, 1), "album");
+    EXPECT_TRUE(liveObjectsTitled("pipe").empty());
+    EXPECT_TRUE(liveObjectsTitled("gone.txt").empty());
 }
 
 TEST_F(E2E, ASecondStartBringsTheMinimisedWindowBack)
