@@ -4,6 +4,8 @@
 #include "platform/AppId.h"
 
 #include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDir>
 #include <QFileInfo>
@@ -15,7 +17,7 @@
 namespace tallomer {
 
 // The exported object; its one scriptable slot is the bus method.
-class SingleInstanceReceiver : public QObject {
+class SingleInstanceReceiver : public QObject, protected QDBusContext {
     Q_OBJECT
     // Must equal SingleInstance::interfaceName(): the application id followed by ".SingleInstance".
     Q_CLASSINFO("D-Bus Interface", "org.tallomer.Tallomer.SingleInstance")
@@ -25,6 +27,14 @@ public:
 public Q_SLOTS:
     Q_SCRIPTABLE void Open(const QStringList& arguments)
     {
+        // The caller's current folder is not ours: a relative path would name another file here.
+        // Nothing of such a call is taken, and the caller learns why.
+        const QString relative = SingleInstance::relativePath(arguments);
+        if (!relative.isEmpty()) {
+            sendErrorReply(QDBusError::InvalidArgs,
+                           QStringLiteral("\"%1\" is a relative path: files are given with absolute paths").arg(relative));
+            return;
+        }
         // Answer the caller first: the callbacks may open windows or ask the user something, and
         // the other instance must not wait on that.
         QPointer<SingleInstance> owner = owner_;
@@ -133,6 +143,36 @@ int SingleInstance::optionValueCount(const QString& option)
     return option == QLatin1String("--link-browser") || option == QLatin1String("--cursor") ? 1 : 0;
 }
 
+namespace {
+// Whether an argument is an address rather than a file: it has a scheme (not "C:"-like), and no
+// file of that name lies in `base` ("notes:v2.txt" is a file).
+bool isAddress(const QString& argument, const QString& base)
+{
+    const QUrl url(argument);
+    if (url.scheme().size() < 2)
+        return false;
+    return base.isEmpty() || !QFileInfo::exists(QDir(base).absoluteFilePath(argument));
+}
+} // namespace
+
+QString SingleInstance::relativePath(const QStringList& arguments)
+{
+    int values = 0;
+    for (const QString& a : arguments) {
+        if (values > 0) {
+            --values;
+            continue;
+        }
+        if (isOption(a)) {
+            values = optionValueCount(a);
+            continue;
+        }
+        if (!a.isEmpty() && !QDir::isAbsolutePath(a) && !isAddress(a, QString()))
+            return a;
+    }
+    return QString();
+}
+
 QStringList SingleInstance::absoluteArguments(const QStringList& arguments, const QString& base)
 {
     QStringList out;
@@ -149,9 +189,7 @@ QStringList SingleInstance::absoluteArguments(const QStringList& arguments, cons
             out << a;
             continue;
         }
-        const QUrl url(a);
-        const bool isUrl = !url.scheme().isEmpty() && url.scheme().size() > 1; // not "C:"-like
-        if (isUrl || a.isEmpty() || QDir::isAbsolutePath(a))
+        if (a.isEmpty() || QDir::isAbsolutePath(a) || isAddress(a, base))
             out << a;
         else
             out << QDir::cleanPath(QDir(base).absoluteFilePath(a));

@@ -67,7 +67,11 @@ public:
 
     // Relative paths made absolute against `base` (the forwarding side does this, since the
     // running instance has another current folder); URLs, options and their values pass unchanged.
+    // A name with a scheme is an address unless a file of that name lies in `base`.
     static QStringList absoluteArguments(const QStringList& arguments, const QString& base);
+    // The first argument that is a relative path (not an address, an option nor its value);
+    // empty when there is none.
+    static QString relativePath(const QStringList& arguments);
 
 private:
     friend class SingleInstanceReceiver;

@@ -6,10 +6,14 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/view/ZEVDeskView.h"
 #include "engine/KELTypes.h"
+#include "platform/desktop/SingleInstance.h"
 #include "platform/files/VolumeWatch.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
 
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingReply>
 #include <QDir>
 #include <QFile>
 #include <QGraphicsScene>
@@ -98,6 +102,48 @@ TEST_F(E2E, WhatTheProgramIsGivenAndCannotOpenIsSaidAndTheRestIsOpened)
     EXPECT_EQ(files.at(2, 1), "album");
     EXPECT_TRUE(liveObjectsTitled("pipe").empty());
     EXPECT_TRUE(liveObjectsTitled("gone.txt").empty());
+}
+
+// Relative names are taken where the second start was made; a caller on the bus, whose folder is
+// not known, is answered with an error for one and nothing of its call is taken.
+TEST_F(E2E, RelativeNamesAreFilesOfTheFolderTheyWereGivenInAndTheBusRefusesThem)
+{
+    start();
+    alerts.clear();
+    const QString folder = home + "/work";
+    writeFile(folder + "/notes:v2.txt", "v2");
+    writeFile(folder + "/plan.md", "# plan");
+    EXPECT_EQ(secondStart({QStringLiteral("notes:v2.txt"), QStringLiteral("./plan.md")}, folder), 0);
+    advance(0.5);
+    EXPECT_TRUE(alerts.empty());
+    Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files.at(0, 1), "notes:v2.txt");
+    EXPECT_EQ(files.at(1, 1), "plan.md");
+
+    const QString letter = writeFile(home + "/letter.txt", "dear");
+    QDBusMessage call = QDBusMessage::createMethodCall(SingleInstance::serviceName(), SingleInstance::objectPath(),
+                                                       SingleInstance::interfaceName(), QStringLiteral("Open"));
+    call << QStringList{letter, QStringLiteral("plan.md")};
+    QDBusPendingCall pending = bus.connection().asyncCall(call);
+    ASSERT_TRUE(pumpUntil([&] { return pending.isFinished(); }));
+    const QDBusMessage reply = pending.reply();
+    ASSERT_EQ(reply.type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+    EXPECT_EQ(reply.errorMessage(), QStringLiteral("\"plan.md\" is a relative path: files are given with absolute paths"));
+    advance(0.5);
+    EXPECT_EQ(placedObjectsOfType("file").size(), 2u) << "letter.txt came in the refused call";
+
+    // A call of another form is answered with an error too.
+    QDBusMessage wrong = QDBusMessage::createMethodCall(SingleInstance::serviceName(), SingleInstance::objectPath(),
+                                                        SingleInstance::interfaceName(), QStringLiteral("Open"));
+    wrong << letter;
+    QDBusPendingCall second = bus.connection().asyncCall(wrong);
+    ASSERT_TRUE(pumpUntil([&] { return second.isFinished(); }));
+    EXPECT_EQ(second.reply().type(), QDBusMessage::ErrorMessage);
+    advance(0.5);
+    EXPECT_EQ(placedObjectsOfType("file").size(), 2u);
+    EXPECT_TRUE(alerts.empty());
 }
 
 TEST_F(E2E, ASecondStartBringsTheMinimisedWindowBack)

@@ -376,11 +376,13 @@ protected:
         pump(3);
     }
 
-    // A second start of the real program with these arguments; answers its exit status. The
-    // running instance keeps answering the bus while it waits.
-    int secondStart(const QStringList& arguments)
+    // A second start of the real program with these arguments, in `folder` (the test's own when
+    // empty); answers its exit status. The running instance keeps answering the bus while it waits.
+    int secondStart(const QStringList& arguments, const QString& folder = QString())
     {
         QProcess other;
+        if (!folder.isEmpty())
+            other.setWorkingDirectory(folder);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
