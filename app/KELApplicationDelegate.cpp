@@ -171,7 +171,9 @@ void KELApplicationDelegate::openOptions(const QStringList& options)
     for (const KELBrowserArguments::Requete& r : KELBrowserArguments::lire(options)) {
         if (!r.erreur.isEmpty()) {
             logFormat("KELApplicationDelegate openOptions: %s", qPrintable(r.erreur));
-            refuse(QStringLiteral("An option given to Tallomer could not be used."), QString(), r.erreur + u'.');
+            QString why = r.erreur + u'.';
+            why[0] = why[0].toUpper();
+            refuse(QStringLiteral("An option given to Tallomer could not be used."), QString(), why);
             continue;
         }
         KELVueController::ouvrir(r.lienInt, r.curseurInt);

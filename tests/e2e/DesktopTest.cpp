@@ -83,11 +83,11 @@ TEST_F(E2E, WhatTheProgramIsGivenAndCannotOpenIsSaidAndTheRestIsOpened)
     QDir().mkpath(home + "/album");
     alerts.clear();
     EXPECT_EQ(secondStart({plan, gone, QStringLiteral("zevp://desk/2000018?c=now"), QStringLiteral("https://example.org/a"),
-                           pipe, QStringLiteral("--link-browser"), QStringLiteral("x3"), home + "/album"}),
+                           pipe, QStringLiteral("--link-browser"), QStringLiteral("x3"), QStringLiteral("--help"), home + "/album"}),
               0);
     advance(0.5);
     ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].message, QStringLiteral("Tallomer could not open 5 of the things it was given."));
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Tallomer could not open 6 of the things it was given."));
     const QStringList lines = alerts[0].informative.split(u'\n');
     EXPECT_EQ(lines, (QStringList{
                          QStringLiteral("\u201czevp://desk/2000018?c=now\u201d: Tallomer cannot go there: its host is not \"local\"."),
@@ -95,6 +95,7 @@ TEST_F(E2E, WhatTheProgramIsGivenAndCannotOpenIsSaidAndTheRestIsOpened)
                          QStringLiteral("\u201cgone.txt\u201d: There is no file at %1.").arg(gone),
                          QStringLiteral("\u201cpipe\u201d: %1 is neither a file nor a folder.").arg(pipe),
                          QStringLiteral("--link-browser: \"x3\" is no link id."),
+                         QStringLiteral("Unknown option --help."),
                      }));
     files = placedObjectsOfType("file");
     ASSERT_EQ(files.size(), 3u);
