@@ -143,6 +143,13 @@ std::optional<int> ApplicationGraph::start()
     case SingleInstance::Role::Forwarded:
         return 0;
     case SingleInstance::Role::Failed:
+        // Ending here without a word would look as if the start was lost.
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("Tallomer is already running but does not answer."),
+            options_.arguments.isEmpty()
+                ? QStringLiteral("Quit the running Tallomer, or end it if it does not quit, then start Tallomer again.")
+                : QStringLiteral("What you gave it was not opened. Quit the running Tallomer, or end it if it does "
+                                 "not quit, then try again."));
         return 1;
     case SingleInstance::Role::Primary:
     case SingleInstance::Role::Standalone:

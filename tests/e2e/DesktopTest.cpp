@@ -147,6 +147,24 @@ TEST_F(E2E, RelativeNamesAreFilesOfTheFolderTheyWereGivenInAndTheBusRefusesThem)
     EXPECT_TRUE(alerts.empty());
 }
 
+// A start that cannot hand its files to the instance holding the name ends with a word, and
+// takes nothing itself.
+TEST_F(E2E, AStartThatTheRunningProgramDoesNotAnswerSaysSo)
+{
+    QDBusConnection holder = QDBusConnection::connectToBus(bus.address(), QStringLiteral("e2e-silent-instance"));
+    ASSERT_TRUE(holder.registerService(SingleInstance::serviceName()));
+    const QString notes = writeFile(home + "/notes.txt", "notes");
+    launch({notes});
+    ASSERT_TRUE(status);
+    EXPECT_EQ(*status, 1);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Tallomer is already running but does not answer."));
+    EXPECT_TRUE(alerts[0].informative.startsWith(QStringLiteral("What you gave it was not opened.")));
+    EXPECT_FALSE(QFileInfo::exists(database())) << "this start made no store of its own";
+    holder.unregisterService(SingleInstance::serviceName());
+    QDBusConnection::disconnectFromBus(QStringLiteral("e2e-silent-instance"));
+}
+
 TEST_F(E2E, ASecondStartBringsTheMinimisedWindowBack)
 {
     start();
