@@ -1,7 +1,7 @@
 #pragma once
-// While one lives, the running program's link base finds no room for a new link of one relation,
-// as a disk that fills up in the middle of an act: the act's writes before that link are made,
-// then undone with the rest of the act.
+// While one lives, the running program's link base finds no room for a link of one relation, new
+// or written again (its dates changed), as a disk that fills up in the middle of an act: the
+// act's writes before that one are made, then undone with the rest of the act.
 
 #include "engine/KELTypes.h"
 #include "engine/store/KELChercheurDe.h"
