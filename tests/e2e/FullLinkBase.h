@@ -14,10 +14,12 @@ namespace e2e {
 
 class FullLinkBase {
 public:
-    explicit FullLinkBase(KELId relation)
+    explicit FullLinkBase(KELId relation) : FullLinkBase("NEW.RELATION = " + std::to_string(relation)) {}
+    // No room for the link rows that meet an SQL condition on NEW.
+    explicit FullLinkBase(const std::string& condition)
     {
         EXPECT_TRUE(KELChercheurDe::ZevDataBase().executeNonQuery(
-            "CREATE TEMP TRIGGER plein BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = " + std::to_string(relation) +
+            "CREATE TEMP TRIGGER plein BEFORE INSERT ON ZEVLETS WHEN " + condition +
             " BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;"));
     }
     ~FullLinkBase() { EXPECT_TRUE(KELChercheurDe::ZevDataBase().executeNonQuery("DROP TRIGGER temp.plein;")); }
