@@ -353,8 +353,19 @@ bool ZEVFrontClass::moveWebloc(KELI* item, const QString& folder, const QString&
         logFormat("ZEVFrontClass: %s", qPrintable(written.error));
         return false;
     }
+    // The type first: a link base that cannot keep it (a full disk, told by its own alert) leaves
+    // the web Object as it was, records, download and all.
+    ZEVItemViewer* now = space_.itemViewerForCurseur(space_.nowCurseur());
+    ZEVItemClass* items = now ? now->itemClass() : nullptr;
+    const std::string ancien = typeForItem(item).toStdString();
+    if (items && !items->changeItem(item, "file")) {
+        QFile::remove(path);
+        return false;
+    }
     // The web record goes only once the file record stands in its place: the Object keeps one.
     if (!data.createFileURL(path, QUrl(), item)) {
+        if (items)
+            items->changeItem(item, ancien);
         QFile::remove(path);
         return false;
     }
@@ -362,8 +373,6 @@ bool ZEVFrontClass::moveWebloc(KELI* item, const QString& folder, const QString&
         if (QDir(dropFolder).filePath(name) != path)
             removeTree(QDir(dropFolder).filePath(name));
     QFile::remove(data.recordPath(item->idInt(), QStringLiteral("http")));
-    if (ZEVItemViewer* now = space_.itemViewerForCurseur(space_.nowCurseur()); now && now->itemClass())
-        now->itemClass()->changeItem(item, "file");
     for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
         if (ZEVItemViewer* v = space_.itemViewerForCurseur(c))
             if (ZEVItemView* view = v->itemViewForItem(item)) {

@@ -40,19 +40,32 @@ void ZEVItemEraser::userDeleteItem(KELI* item, const char* owner)
         {KELRELATION_LINK_VIEWER, true, "KELRELATION_LINK_VIEWER E"},
         {KELRELATION_LINK_VIEWER, false, "KELRELATION_LINK_VIEWER P"},
     };
-    for (const Pas& p : pas) {
-        const KELIds ids = p.enfant ? KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(id, p.relation)
-                                    : KELServeurDeLiens::LiensNumDuParentIntRelInt(id, p.relation);
-        if (!ids)
-            continue;
-        for (KELId lienId : *ids) {
-            if (KELI* lien = KELServeurDeLiens::LienForInt(lienId, actif))
-                KELServeurDeLiens::DegagerLien(lien, actif);
-            else if (owner)
-                logFormat("%s WARNING - %s LienForInt:%ld not found !", owner, p.nom, long(lienId));
-            else
-                logFormat("ZEVSpaceController WARNING - %s LienForInt %ld not found !", p.nom, long(lienId));
+    {
+        // Its links and itself are forgotten together: a store that kept only some (a full disk)
+        // would hold an Object half gone, on no desk and in no panel, yet titled and linked.
+        const KELServeurDeLiens::Acte acte(0);
+        if (!acte.complet())
+            return;
+        for (const Pas& p : pas) {
+            const KELIds ids = p.enfant ? KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(id, p.relation)
+                                        : KELServeurDeLiens::LiensNumDuParentIntRelInt(id, p.relation);
+            if (!ids)
+                continue;
+            for (KELId lienId : *ids) {
+                if (KELI* lien = KELServeurDeLiens::LienForInt(lienId, actif))
+                    KELServeurDeLiens::DegagerLien(lien, actif);
+                else if (owner)
+                    logFormat("%s WARNING - %s LienForInt:%ld not found !", owner, p.nom, long(lienId));
+                else
+                    logFormat("ZEVSpaceController WARNING - %s LienForInt %ld not found !", p.nom, long(lienId));
+            }
         }
+        KELServeurDeLiens::DegagerLien(item, actif);
+    }
+    // The store kept none of it: the Object stays as it was, its record, views and Links too.
+    if (item->inDate() < KELDateOublieeIn) {
+        logFormat("ZEVItemEraser: Object %ld not deleted, the store did not keep its deletion", long(id));
+        return;
     }
     for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
         if (ZEVCursorDesk* d = space_.deskForCurseur(c))
@@ -61,7 +74,6 @@ void ZEVItemEraser::userDeleteItem(KELI* item, const char* owner)
     if (space_.draggingItem() == item)
         space_.setDraggingItem(nullptr);
     space_.host().deleteItemData(item);
-    KELServeurDeLiens::DegagerLien(item, actif);
     // Its views go with the drawn Links that end at it, whichever end: no other Object keeps a
     // line to it.
     for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})

@@ -21,6 +21,11 @@ using deskmodel::fetch;
 
 namespace {
 
+// An icon's place is four numbers (x, y, size, angle), each maybe new (its value and its
+// element) and each with its link.
+constexpr std::size_t kNombresDUnePlace = 4;
+constexpr std::size_t kLiensDUnePlace = 2 * kNombresDUnePlace;
+
 double valeurDuNombre(KELI* lien, KELICc* fenetre)
 {
     KELI* n = lien ? lien->enfant(fenetre) : nullptr;
@@ -526,17 +531,16 @@ double ZEVDeskClass::tailleArrondie(double size)
     return static_cast<double>(std::round(static_cast<float>(2.0 * size))) * 0.5;
 }
 
-void ZEVDeskClass::updatePosition(const ZEVIconPosition& nouvelle, const ZEVIconPosition& ancienne, KELI* item)
+bool ZEVDeskClass::updatePosition(const ZEVIconPosition& nouvelle, const ZEVIconPosition& ancienne, KELI* item)
 {
-    if (valide())
-        updatePosition(nouvelle, ancienne, item, curseur_->placeToi());
+    return valide() && updatePosition(nouvelle, ancienne, item, curseur_->placeToi());
 }
 
-void ZEVDeskClass::updatePosition(const ZEVIconPosition& nouvelle, const ZEVIconPosition& ancienne, KELI* item,
+bool ZEVDeskClass::updatePosition(const ZEVIconPosition& nouvelle, const ZEVIconPosition& ancienne, KELI* item,
                                   KELDate date)
 {
     if (!valide() || !item)
-        return;
+        return false;
     const ZEVDeskGeometry& g = geometrie();
     // Compared as stored: two places a point apart may be one number, and two numbers one point.
     const Nombres n = nombresPour(g, nouvelle, &ancienne);
@@ -547,25 +551,43 @@ void ZEVDeskClass::updatePosition(const ZEVIconPosition& nouvelle, const ZEVIcon
         {sRelation_, {n.s, a.s}},
         {angleRelation_, {n.angle, a.angle}},
     };
-    for (const auto& [relation, valeurs] : attributs) {
-        const bool siActif = deskmodel::premierLienDuParent(relation, item, curseur_) != nullptr;
-        if (siActif && valeurs.first == valeurs.second) // a NaN never equals: it counts as a change
-            continue;
-        changerAttribut(item, relation->idInt(), nombre(valeurs.first), date, true);
+    // A move ends the old places where it begins the new ones: all four or none, or the icon
+    // would be left without the place that found no room.
+    std::vector<KELI*> faits;
+    {
+        const KELServeurDeLiens::Acte acte(kLiensDUnePlace, 0, kNombresDUnePlace);
+        if (!acte.complet())
+            return false;
+        for (const auto& [relation, valeurs] : attributs) {
+            const bool siActif = deskmodel::premierLienDuParent(relation, item, curseur_) != nullptr;
+            if (siActif && valeurs.first == valeurs.second) // a NaN never equals: it counts as a change
+                continue;
+            if (KELI* fait = changerAttribut(item, relation->idInt(), nombre(valeurs.first), date, true))
+                faits.push_back(fait);
+        }
     }
+    return std::none_of(faits.begin(), faits.end(), [](const KELI* l) { return KELServeurDeLiens::Perdu(l); });
 }
 
-void ZEVDeskClass::updateItemTitle(const std::string& title, KELI* item)
+bool ZEVDeskClass::updateItemTitle(const std::string& title, KELI* item)
 {
-    if (curseur_)
-        updateItemTitle(title, item, curseur_->now());
+    return curseur_ && updateItemTitle(title, item, curseur_->now());
 }
 
-void ZEVDeskClass::updateItemTitle(const std::string& title, KELI* item, KELDate date)
+bool ZEVDeskClass::updateItemTitle(const std::string& title, KELI* item, KELDate date)
 {
     if (!valide() || !item)
-        return;
-    changerAttribut(item, KELRELATION_ITEM_TITLE, mot(title), date, false);
+        return false;
+    KELI* fait = nullptr;
+    {
+        // The old title's end and the new title (its word may be new): both or neither, or the
+        // Object would be left without a title from the date on.
+        const KELServeurDeLiens::Acte acte(2, 1);
+        if (!acte.complet())
+            return false;
+        fait = changerAttribut(item, KELRELATION_ITEM_TITLE, mot(title), date, false);
+    }
+    return !KELServeurDeLiens::Perdu(fait);
 }
 
 void ZEVDeskClass::updateSpaceTitle(const std::string& title, KELI* item)

@@ -83,11 +83,13 @@ public:
                            const ZEVIconPosition& oldPosition, const NextIcons* next);
     void retainIconForItem(KELI* item);
     void retainIconForItems(const std::vector<KELI*>& items);
-    void updatePosition(const ZEVIconPosition& newPosition, const ZEVIconPosition& oldPosition, KELI* item);
-    void updatePosition(const ZEVIconPosition& newPosition, const ZEVIconPosition& oldPosition, KELI* item,
+    // Whether the store kept the change; when it did not, the Object keeps its old place or title,
+    // in the store as in memory.
+    bool updatePosition(const ZEVIconPosition& newPosition, const ZEVIconPosition& oldPosition, KELI* item);
+    bool updatePosition(const ZEVIconPosition& newPosition, const ZEVIconPosition& oldPosition, KELI* item,
                         KELDate date);
-    void updateItemTitle(const std::string& title, KELI* item);
-    void updateItemTitle(const std::string& title, KELI* item, KELDate date);
+    bool updateItemTitle(const std::string& title, KELI* item);
+    bool updateItemTitle(const std::string& title, KELI* item, KELDate date);
     void updateSpaceTitle(const std::string& title, KELI* item);
 
     void activationDuLien(KELI* lien, KELICc* curseur) override;

@@ -163,22 +163,36 @@ KELI* ZEVItemClass::creerItemWithRecord(KELId channelInt, const std::string& tit
     return nullptr;
 }
 
-void ZEVItemClass::changeItem(KELI* item, const std::string& itemType)
+bool ZEVItemClass::changeItem(KELI* item, const std::string& itemType)
 {
     auto* mots = dynamic_cast<KELIModelMot*>(motModel_);
     if (!valide() || !mots || !item)
-        return;
-    KELI* mot = mots->ajouterLeMot(itemType, curseur_);
-    if (!mot)
-        return;
-    KELI* parent = item;
-    // The type keeps no history: the old link goes altogether.
-    if (KELI* ancien = deskmodel::premierLienDuParent(typeRelation_, item, curseur_)) {
-        if (KELI* p = ancien->parent(curseur_))
-            parent = p;
-        KELServeurDeLiens::EraseLien(ancien, curseur_);
+        return false;
+    KELI* nouveau = nullptr;
+    {
+        // The old type's end and the new type: both or neither, or the Object is left with no
+        // type, or two. The word may be new: its element and its value.
+        KELServeurDeLiens::Acte acte(2, 1);
+        if (!acte.complet())
+            return false;
+        KELI* mot = mots->ajouterLeMot(itemType, curseur_);
+        if (!mot)
+            return false;
+        KELI* parent = item;
+        // The type keeps no history: the old link goes altogether.
+        if (KELI* ancien = deskmodel::premierLienDuParent(typeRelation_, item, curseur_)) {
+            if (KELI* p = ancien->parent(curseur_))
+                parent = p;
+            KELServeurDeLiens::EraseLien(ancien, curseur_);
+        }
+        nouveau = KELServeurDeLiens::CreerLienRelInt(KELRELATION_ITEM_TYPE, parent, mot, KELDateToujours,
+                                                     KELDateOuverte, curseur_);
     }
-    KELServeurDeLiens::CreerLienRelInt(KELRELATION_ITEM_TYPE, parent, mot, KELDateToujours, KELDateOuverte, curseur_);
+    if (!nouveau || KELServeurDeLiens::Perdu(nouveau)) {
+        logFormat("ZEVItemClass ERROR - type of Object %ld not changed", static_cast<long>(item->idInt()));
+        return false;
+    }
+    return true;
 }
 
 KELI* ZEVItemClass::lienConnexionWithParent(KELI* parent, KELI* enfant)

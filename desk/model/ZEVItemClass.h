@@ -60,7 +60,8 @@ public:
     KELI* creerItemWithRecord(KELId channelInt, const std::string& title, const std::string& itemType,
                               const std::string& itemIcon, std::uint64_t options,
                               const std::function<bool(KELI* item)>& writeOutside);
-    void changeItem(KELI* item, const std::string& itemType);
+    // Whether the Object now has the type; a store that cannot keep the change leaves the old one.
+    bool changeItem(KELI* item, const std::string& itemType);
 
     // Links between Objects.
     KELI* lienConnexionWithParent(KELI* parent, KELI* enfant);

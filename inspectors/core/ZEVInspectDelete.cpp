@@ -18,13 +18,19 @@ bool ZEVInspectDeleteItem(ZEVSpaceController& space, KELId relation, KELI* item,
     if (!item || deskmodel::siOublie(item) || !c)
         return false;
     const KELId id = item->idInt();
-    const std::string warning = std::string(owner) + " WARNING - " + relationName;
-    ZEVPresenceCommands::forgetAllPresences(relation, id, c, warning.c_str());
-    // Something else holds it (a desk, another panel, a Channel's background): the Object stays.
-    if (ZEVSiItemHeld(id, relation))
+    // Something else holds it (a desk, another panel, a Channel's background): the Object stays,
+    // and only this panel's presences go.
+    if (ZEVSiItemHeld(id, relation)) {
+        const std::string warning = std::string(owner) + " WARNING - " + relationName;
+        const KELServeurDeLiens::Acte acte(0);
+        if (acte.complet())
+            ZEVPresenceCommands::forgetAllPresences(relation, id, c, warning.c_str());
         return false;
+    }
+    // The deletion forgets the presences with the rest, in one act: a full disk that undoes it
+    // leaves the Object where it was listed, not on no desk and in no panel.
     space.userDeleteItem(item, owner);
-    return true;
+    return deskmodel::siOublie(item);
 }
 
 bool ZEVInspectDeleteLego(ZEVSpaceController& space, KELId relation, KELI* lego, const char* owner,

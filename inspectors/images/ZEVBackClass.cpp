@@ -349,6 +349,10 @@ void ZEVBackClass::_updateImageItem(KELI* item, KELI* colorItem)
     const KELDate now = c->now();
     // The new colour holds up to the next scheduled change, with or without a colour before it.
     const KELDate fin = prochaineCouleur(item->idInt(), now);
+    // The old colour's end and the new colour: both or neither, or the image is left without one.
+    const KELServeurDeLiens::Acte acte(1);
+    if (!acte.complet())
+        return;
     if (ancien) {
         if (ancien->inDate() >= now)
             KELServeurDeLiens::DegagerLien(ancien, c);

@@ -203,17 +203,32 @@ void ZEVLinkClass::supprimerPaire(KELId parentInt, KELId enfantInt)
     KELICurseur* c = actif();
     if (!c)
         return;
-    if (const KELIds ids = KELServeurDeLiens::LiensNumDuParentIntRelInt(parentInt, KELRELATION_LINK_VIEWER))
-        for (KELId id : *ids) {
-            KELI* lien = KELServeurDeLiens::LienForInt(id, c);
-            if (!lien) {
-                logFormat("ZEVLinkViewer WARNING - KELRELATION_LINK_VIEWER LienForInt:%ld not found !", long(id));
-                continue;
+    std::vector<KELI*> oublies;
+    {
+        // Every interval of the direction goes, or none: a store that kept some (a full disk)
+        // would hold the pair with holes in its history.
+        const KELServeurDeLiens::Acte acte(0);
+        if (!acte.complet())
+            return;
+        if (const KELIds ids = KELServeurDeLiens::LiensNumDuParentIntRelInt(parentInt, KELRELATION_LINK_VIEWER))
+            for (KELId id : *ids) {
+                KELI* lien = KELServeurDeLiens::LienForInt(id, c);
+                if (!lien) {
+                    logFormat("ZEVLinkViewer WARNING - KELRELATION_LINK_VIEWER LienForInt:%ld not found !", long(id));
+                    continue;
+                }
+                // Only this direction: the child's own links to the parent stay.
+                if (lien->enfantInt() == enfantInt && !deskmodel::siOublie(lien)) {
+                    KELServeurDeLiens::DegagerLien(lien, c);
+                    oublies.push_back(lien);
+                }
             }
-            // Only this direction: the child's own links to the parent stay.
-            if (lien->enfantInt() == enfantInt && !deskmodel::siOublie(lien))
-                KELServeurDeLiens::DegagerLien(lien, c);
-        }
+    }
+    // The store kept none of it: the pair stays, in the panel and on the desks.
+    if (std::any_of(oublies.begin(), oublies.end(), [](const KELI* l) { return !deskmodel::siOublie(l); })) {
+        logFormat("ZEVLinkClass: the Links of %ld to %ld were not forgotten", long(parentInt), long(enfantInt));
+        return;
+    }
     for (KELICurseur* k : {space_.nowCurseur(), space_.searchCurseur()})
         if (ZEVItemViewer* iv = space_.itemViewerForCurseur(k))
             iv->delConnexionsForParentIntEnfantInt(parentInt, enfantInt);

@@ -292,8 +292,9 @@ void ZEVItemViewer::userChangePosition(const ZEVIconPosition& newPosition, const
     }
     const bool commande = (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) != 0;
     if (view->siModifiableIcon(commande)) {
-        if (deskClass_)
-            deskClass_->updatePosition(newPosition, oldPosition, view->item());
+        // A place the store did not keep (a full disk, told by its own alert) is not shown.
+        if (deskClass_ && !deskClass_->updatePosition(newPosition, oldPosition, view->item()))
+            userRestorePositionForItemView(view);
         return;
     }
     Scheduler::shared().cancel(view->cible(), kRetablir);
@@ -352,8 +353,9 @@ void ZEVItemViewer::userRestorePositionForItemView(ZEVItemView* view)
 
 void ZEVItemViewer::userChangeTitle(const QString& title, ZEVItemView* view)
 {
-    if (view && view->item() && deskClass_)
-        deskClass_->updateItemTitle(title.toStdString(), view->item());
+    // A title the store did not keep is not shown either: the view reads the kept one again.
+    if (view && view->item() && deskClass_ && !deskClass_->updateItemTitle(title.toStdString(), view->item()))
+        userRestorePositionForItemView(view);
 }
 
 void ZEVItemViewer::userCancelOperation()

@@ -5,6 +5,8 @@
 // the next start.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
+#include "space/ZEVConstants.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "app/widgets/ZEVFilePanel.h"
@@ -88,6 +90,22 @@ protected:
             if (v->item() && v->itemTitle() == name)
                 return v->item();
         ADD_FAILURE() << name.toStdString() << " has no icon";
+        return nullptr;
+    }
+    // A web page's address pasted on the desk: its Object, once the page is downloaded.
+    KELI* pastedWebObject(const QUrl& address)
+    {
+        auto link = std::make_unique<QMimeData>();
+        link->setText(address.toString());
+        QGuiApplication::clipboard()->setMimeData(link.release());
+        QCursor::setPos(canvas()->mapToGlobal(QPoint(400, 300)));
+        key(Qt::Key_V, Qt::ControlModifier);
+        advance(1.5);
+        settle();
+        for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+            if (v->itemType() == QStringLiteral("http"))
+                return v->item();
+        ADD_FAILURE() << "the pasted address has no icon";
         return nullptr;
     }
     // The folder panel, when it shows next, is answered with `folder`; *title gets its title.
@@ -460,17 +478,7 @@ TEST_F(FileTransferQueue, AWebObjectMovedBecomesAWeblocUnderAFreeNameAndOnlyItsO
     // The page comes from the test's own server: nothing leaves the machine.
     tallomer::test::LocalHttpServer server;
     server.route("/today", {"<html>today</html>", {{"Content-Type", "text/html"}}});
-    auto link = std::make_unique<QMimeData>();
-    link->setText(server.url("/today").toString());
-    QGuiApplication::clipboard()->setMimeData(link.release());
-    QCursor::setPos(canvas()->mapToGlobal(QPoint(400, 300)));
-    key(Qt::Key_V, Qt::ControlModifier);
-    advance(1.5);
-    settle();
-    KELI* web = nullptr;
-    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
-        if (v->itemType() == QStringLiteral("http"))
-            web = v->item();
+    KELI* web = pastedWebObject(server.url("/today"));
     ASSERT_NE(web, nullptr);
     ZEVItemData& data = ZEVItemData::Current();
     const QString page = data.fileUrlForItem(web);
@@ -503,6 +511,60 @@ TEST_F(FileTransferQueue, AWebObjectMovedBecomesAWeblocUnderAFreeNameAndOnlyItsO
             view = dynamic_cast<ZEVItemView*>(v);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->itemType(), "file");
+}
+
+// A web Object moved to a folder when the link base cannot take its new type: it stays the web
+// page it was, with one type, its records and its download, and no location file is left in the
+// folder; the user is told. Once there is room the same move makes it a file.
+TEST_F(FileTransferQueue, AWebObjectMovedWhenItsTypeFindsNoRoomStaysAWebPageWithOneType)
+{
+    start();
+    settle();
+    alerts.clear();
+    tallomer::test::LocalHttpServer server;
+    server.route("/today", {"<html>today</html>", {{"Content-Type", "text/html"}}});
+    KELI* web = pastedWebObject(server.url("/today"));
+    ASSERT_NE(web, nullptr);
+    ZEVItemData& data = ZEVItemData::Current();
+    const QString page = data.fileUrlForItem(web);
+    const QString webRecord = data.recordPath(web->idInt(), QStringLiteral("http"));
+    ASSERT_TRUE(QFileInfo::exists(page) && QFileInfo::exists(webRecord));
+    const auto types = [&] {
+        return sql(database(), "SELECT w.WORD FROM ZEVLETS t JOIN WORD w ON w.ZEVLET_ID = t.CHILD_ZEVLET WHERE "
+                               "t.RELATION = 1000222 AND t.PARENT_ZEVLET = " + web->idTxt());
+    };
+    const QString folder = home + "/links";
+    QDir().mkpath(folder);
+    const auto move = [&] {
+        QString title;
+        answerPanelWith(folder, &title);
+        frontClass()->moveToForItems({web});
+        settle();
+    };
+    const int beeps = sound.beeps;
+    {
+        FullLinkBase full(KELRELATION_ITEM_TYPE);
+        move();
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    const Rows kept = types();
+    ASSERT_EQ(kept.size(), 1u) << "the Object was left with no type, or two";
+    EXPECT_EQ(kept.at(0, 0), "http");
+    EXPECT_EQ(frontClass()->typeForItem(web), QStringLiteral("http")) << "in memory as in the store";
+    EXPECT_TRUE(QDir(folder).isEmpty()) << "a location file of a move that did not happen";
+    EXPECT_TRUE(QFileInfo::exists(webRecord));
+    EXPECT_EQ(data.recordedFilePathForItem(web), page);
+    EXPECT_TRUE(QFileInfo::exists(page));
+
+    move();
+    const Rows moved = types();
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(moved.at(0, 0), "file");
+    EXPECT_TRUE(data.recordedFilePathForItem(web).startsWith(folder + "/"));
+    EXPECT_FALSE(QFileInfo::exists(webRecord));
+    EXPECT_EQ(alerts.size(), 1u);
 }
 
 TEST_F(FileTransferQueue, WhatACrashLeftOfAJobIsClearedAtTheNextStart)

@@ -5,6 +5,7 @@
 // deletes that interval only.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVModelSupport.h"
@@ -90,6 +91,37 @@ protected:
         return {};
     }
     QMenu* rightClick(const QPoint& at) { return rightClickIn(table(), at); }
+    // The Object taken off every desk and listed in the panel for a week, as its neighbour is,
+    // linked both ways with it since yesterday and with a file in its drop folder; its row is then
+    // selected in the panel, opened. Answers the drop folder.
+    QString listOnNoDeskLinkedTo(KELI* o, KELI* voisin)
+    {
+        const KELDate now = space()->nowCurseur()->now();
+        const KELIds icones = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), KELRELATION_ICON_VIEWER);
+        EXPECT_TRUE(icones.has_value());
+        for (KELId l : icones.value_or(std::vector<KELId>()))
+            KELServeurDeLiens::DegagerLien(KELServeurDeLiens::LienForInt(l, space()->nowCurseur()), space()->nowCurseur());
+        presence(o, now - 7 * kJour, KELDateOuverte);
+        presence(voisin, now - 7 * kJour, KELDateOuverte);
+        KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, o, voisin, now - kJour, KELDateOuverte,
+                                           space()->nowCurseur());
+        KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, voisin, o, now - kJour, KELDateOuverte,
+                                           space()->nowCurseur());
+        const QString dossier = ZEVItemData::Current().itemDropFolder(o->idInt());
+        EXPECT_TRUE(QDir().mkpath(dossier));
+        QFile dedans(dossier + "/note.txt");
+        EXPECT_TRUE(dedans.open(QIODevice::WriteOnly));
+        dedans.close();
+        advance(1.0);
+        ouvrir();
+        const int row = rowOf(o);
+        EXPECT_GE(row, 0);
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(row));
+        pump();
+        EXPECT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{o});
+        EXPECT_TRUE(files()->siFirstResponder());
+        return dossier;
+    }
     // The panel's words, counted.
     void removeFromTheObjectMenu() { chooseObjectMenuItem(13, "Remove 1 File Object"); }
 };
@@ -102,32 +134,8 @@ TEST_F(FilesCommands, RemoveErasesAnObjectOnNoDeskWithItsLinksAndDropFolder)
     KELI* o = items[0];
     KELI* voisin = items[1];
     const KELId id = o->idInt();
-    const KELDate now = space()->nowCurseur()->now();
-    // Off every desk: its icon links forgotten.
-    const KELIds icones = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(id, KELRELATION_ICON_VIEWER);
-    ASSERT_TRUE(icones.has_value());
-    for (KELId l : *icones)
-        KELServeurDeLiens::DegagerLien(KELServeurDeLiens::LienForInt(l, space()->nowCurseur()), space()->nowCurseur());
-    presence(o, now - 7 * kJour, KELDateOuverte);
-    presence(voisin, now - 7 * kJour, KELDateOuverte);
-    KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, o, voisin, now - kJour, KELDateOuverte,
-                                       space()->nowCurseur());
-    KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, voisin, o, now - kJour, KELDateOuverte,
-                                       space()->nowCurseur());
-    // Its drop folder, with something in it.
-    const QString dossier = ZEVItemData::Current().itemDropFolder(id);
-    ASSERT_TRUE(QDir().mkpath(dossier));
-    QFile dedans(dossier + "/note.txt");
-    ASSERT_TRUE(dedans.open(QIODevice::WriteOnly));
-    dedans.close();
-    advance(1.0);
-    ouvrir();
-    const int row = rowOf(o);
-    ASSERT_GE(row, 0);
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(row));
-    pump();
-    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{o});
-    ASSERT_TRUE(files()->siFirstResponder());
+    const QString dossier = listOnNoDeskLinkedTo(o, voisin);
+    ASSERT_FALSE(HasFatalFailure());
 
     removeFromTheObjectMenu();
 
@@ -146,6 +154,44 @@ TEST_F(FilesCommands, RemoveErasesAnObjectOnNoDeskWithItsLinksAndDropFolder)
     EXPECT_EQ(jetes.size(), 1) << "into the Trash, once";
     EXPECT_EQ(rowOf(o), -1) << "its row went";
     EXPECT_GE(rowOf(voisin), 0);
+}
+
+// The disk fills up in the middle of a Remove (at the Object's title): the store keeps none of
+// it, and the Object stays whole where it was, listed, titled, linked and with its drop folder,
+// instead of half gone on no desk and in no panel. With room again the Remove erases it.
+TEST_F(FilesCommands, ARemoveTheDiskCannotFinishLeavesTheObjectWhole)
+{
+    startWithTheBar();
+    alerts.clear();
+    const std::vector<KELI*> items = placer({"kept.txt", "neighbour.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    KELI* o = items[0];
+    const KELId id = o->idInt();
+    const QString dossier = listOnNoDeskLinkedTo(o, items[1]);
+    ASSERT_FALSE(HasFatalFailure());
+    {
+        FullLinkBase full(KELRELATION_ITEM_TITLE);
+        removeFromTheObjectMenu();
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(liveLinksAround(id, KELRELATION_FILE_VIEWER, true), 1) << "its presence was forgotten";
+    EXPECT_EQ(liveLinksAround(id, KELRELATION_LINK_VIEWER, true), 1);
+    for (KELId rel : {KELRELATION_ITEM_ICON, KELRELATION_ITEM_TITLE, KELRELATION_ITEM_TYPE, KELRELATION_LINK_VIEWER})
+        EXPECT_EQ(liveLinksAround(id, rel, false), 1) << rel;
+    const Rows propre = sql(database(), "SELECT DATE_IN FROM ZEVLETS WHERE ZEVLET_ID = " + std::to_string(id));
+    ASSERT_EQ(propre.size(), 1u);
+    EXPECT_LT(std::stod(propre.at(0, 0)), kForgottenDate);
+    EXPECT_FALSE(deskmodel::siOublie(o)) << "in memory as in the store";
+    EXPECT_TRUE(QFileInfo::exists(dossier + "/note.txt")) << "the drop folder of an Object that stays went";
+    EXPECT_GE(rowOf(o), 0) << "its row went";
+
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(o)));
+    pump();
+    removeFromTheObjectMenu();
+    EXPECT_EQ(liveLinksAround(id, KELRELATION_ITEM_TITLE, false), 0);
+    EXPECT_FALSE(QFileInfo::exists(dossier));
+    EXPECT_EQ(rowOf(o), -1);
 }
 
 TEST_F(FilesCommands, RemoveOfAnObjectOnADeskOnlyForgetsItsPresences)

@@ -8,6 +8,7 @@
 // disk undid is given to no image.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemClass.h"
@@ -92,6 +93,28 @@ protected:
         ASSERT_EQ(table()->numberOfRows(), kImageCount);
     }
     KELI* itemOfRow(int row) const { return table()->element(row) ? table()->element(row)->item : nullptr; }
+    // The third colour of the popup, chosen for the row's image with the swatch and the keys.
+    QColor chooseTheThirdColourFor(int row)
+    {
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, table()->swatchRectForRow(row).center().toPoint());
+        pump();
+        ZEVBackPopupController& popup = ZEVBackPopupController::shared();
+        EXPECT_TRUE(popup.siVisible()) << "the swatch opened the popup";
+        QListWidget* list = popup.window()->list();
+        QTest::keyClick(list, Qt::Key_Home);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Down);
+        const QColor chosen = popup.selectedColor();
+        QTest::keyClick(list, Qt::Key_Return);
+        advance(1.0);
+        return chosen;
+    }
+    // The image's colour links: (colour, out-date), oldest first.
+    Rows colourLinks(const KELI* image) const
+    {
+        return sql(database(), "SELECT CHILD_ZEVLET, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000257 AND PARENT_ZEVLET = " +
+                                   image->idTxt() + " AND DATE_IN < 4503599627370497 ORDER BY DATE_IN");
+    }
     // The colour at the middle of the row's picture frame, as the screen shows it.
     QColor pictureColor(int row) const
     {
@@ -276,24 +299,8 @@ TEST_F(ImagesList, AColourChosenOnAFullDiskAndAgainWithRoomLeavesNoLinkToAMissin
     alerts.clear();
     KELI* image = itemOfRow(2);
     ASSERT_NE(image, nullptr);
-    const auto choisir = [&] {
-        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, table()->swatchRectForRow(2).center().toPoint());
-        pump();
-        ZEVBackPopupController& popup = ZEVBackPopupController::shared();
-        EXPECT_TRUE(popup.siVisible()) << "the swatch opened the popup";
-        QListWidget* list = popup.window()->list();
-        QTest::keyClick(list, Qt::Key_Home);
-        QTest::keyClick(list, Qt::Key_Down);
-        QTest::keyClick(list, Qt::Key_Down);
-        const QColor chosen = popup.selectedColor();
-        QTest::keyClick(list, Qt::Key_Return);
-        advance(1.0);
-        return chosen;
-    };
-    const auto couleurs = [&] {
-        return sql(database(), "SELECT CHILD_ZEVLET, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000257 AND PARENT_ZEVLET = " +
-                                   image->idTxt() + " AND DATE_IN < 4503599627370497 ORDER BY DATE_IN");
-    };
+    const auto choisir = [&] { return chooseTheThirdColourFor(2); };
+    const auto couleurs = [&] { return colourLinks(image); };
     // Links of the colours and images to or from an id the store does not hold.
     const auto versLeVide = [&] {
         return sql(database(), "SELECT l.ZEVLET_ID, l.RELATION, l.PARENT_ZEVLET, l.CHILD_ZEVLET FROM ZEVLETS l "
@@ -334,6 +341,37 @@ TEST_F(ImagesList, AColourChosenOnAFullDiskAndAgainWithRoomLeavesNoLinkToAMissin
                               "PARENT_ZEVLET = " + couleur->idTxt()).at(0, 0),
               "3")
         << "the colour is stored with its red, green and blue";
+}
+
+// The colour exists already and only the image's new colour link finds no room: the image keeps
+// its colour from now on, instead of the old one being cut with nothing after it.
+TEST_F(ImagesList, AColourWhoseLinkFindsNoRoomLeavesTheImageItsColour)
+{
+    startWithTheBar();
+    semer();
+    ouvrir();
+    pump();
+    alerts.clear();
+    KELI* image = itemOfRow(2);
+    ASSERT_NE(image, nullptr);
+    const Rows avant = colourLinks(image);
+    ASSERT_EQ(avant.size(), 1u);
+    {
+        FullLinkBase full(KELRELATION_IMAGE_COLOR);
+        chooseTheThirdColourFor(2);
+    }
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    const Rows garde = colourLinks(image);
+    ASSERT_EQ(garde.size(), 1u);
+    EXPECT_EQ(garde.at(0, 0), avant.at(0, 0));
+    EXPECT_GE(std::stod(garde.at(0, 1)), KELDateOuverte) << "the image's colour was cut with none after it";
+
+    chooseTheThirdColourFor(2);
+    const Rows apres = colourLinks(image);
+    ASSERT_EQ(apres.size(), 2u);
+    EXPECT_LT(std::stod(apres.at(0, 1)), KELDateOuverte);
+    EXPECT_NE(apres.at(1, 0), avant.at(0, 0));
 }
 
 } // namespace

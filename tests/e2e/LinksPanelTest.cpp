@@ -1,9 +1,11 @@
 // The Links panel in the running program: opened from the main menu's Inspectors item, it counts
 // the pairs of the time line's span; in Link mode, a pair clicked in its table and the Object
 // menu's Remove forget every interval of that direction and none of the other; Delete in its
-// table ends the clicked pair's link at Now and keeps its row.
+// table ends the clicked pair's link at Now and keeps its row. A Remove the disk cannot finish
+// forgets no interval.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "engine/KELICurseur.h"
@@ -72,6 +74,18 @@ protected:
         QTest::mouseMove(table()->viewport(), at);
         QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, at);
         pump();
+    }
+    // The Object menu's Remove of the one Link selected in Link mode, the row clicked.
+    void removeTheLinkOfRow(int row)
+    {
+        front()->menuModeLink();
+        advance(0.5);
+        clickRow(row);
+        advance(0.5);
+        ASSERT_TRUE(links()->siFirstResponder());
+        ASSERT_EQ(space()->selections().selectedLinks().size(), 1u);
+        chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("Remove 1 Link"));
+        advance(1.0);
     }
     // The store's links between the two Objects, parent to child: (forgotten, open, DATE_OUT).
     Rows stored(KELI* parent, KELI* enfant) const
@@ -252,6 +266,43 @@ TEST_F(LinksPanel, ItsMenuOpensNoProgramAndOffersShowOriginalOnlyForTheTwoObject
     advance(0.5);
     ASSERT_EQ(space()->selections().selectedLinks().size(), 1u);
     EXPECT_TRUE(showOriginalOffered()) << "the two Objects of the clicked link";
+}
+
+// The disk fills up at the second interval of the direction removed: the store forgets neither,
+// and the panel still lists the pair; with room again the Remove forgets both.
+TEST_F(LinksPanel, ARemoveTheDiskCannotFinishForgetsNoIntervalOfThePair)
+{
+    start();
+    alerts.clear();
+    auto [a, b] = twoFiles();
+    ASSERT_TRUE(a && b);
+    const KELDate t = space()->nowCurseur()->now();
+    lien(a, b, t - 30 * kMinute, t - 20 * kMinute);
+    KELI* second = lien(a, b, t - 10 * kMinute, KELDateOuverte);
+    ASSERT_NE(second, nullptr);
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+    openInspectorFromMenu(kLinks);
+    ASSERT_NE(table(), nullptr);
+    {
+        FullLinkBase full("NEW.ZEVLET_ID = " + second->idTxt());
+        removeTheLinkOfRow(rowOf(a, b));
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    const Rows kept = stored(a, b);
+    ASSERT_EQ(kept.size(), 2u);
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        EXPECT_EQ(kept.at(i, 0), "0") << "interval " << i << " forgotten alone";
+    EXPECT_EQ(links()->inspectViewIfBuilt()->inspectField()->text(), "1 Link");
+    EXPECT_GE(rowOf(a, b), 0) << "the panel dropped a pair the store keeps";
+
+    removeTheLinkOfRow(rowOf(a, b));
+    const Rows gone = stored(a, b);
+    ASSERT_EQ(gone.size(), 2u);
+    for (std::size_t i = 0; i < gone.size(); ++i)
+        EXPECT_EQ(gone.at(i, 0), "1");
+    EXPECT_EQ(rowOf(a, b), -1);
 }
 
 } // namespace

@@ -1,8 +1,12 @@
 // Working on the Objects of the desk in the running program: dragging an icon, turning the wheel
 // over it and typing the arrows store its place and size, each series once; Escape during a drag
-// takes the icon back and stores nothing.
+// takes the icon back and stores nothing. A move or a new title that the disk, filling up, cannot
+// store whole leaves the old place or title, in the store and on the desk.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
+
+#include "app/menu/KELMainMenu.h"
 
 #include "engine/KELICurseur.h"
 #include "objects/view/ZEVItemView.h"
@@ -15,6 +19,7 @@
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -147,6 +152,91 @@ TEST_F(WorkingOnObjects, DraggingAnIconStoresItsNewPlaceFromNow)
     EXPECT_NEAR(geometry().yForBaseNum(float(stored(item, kY))), before.y + 80, 1);
     EXPECT_EQ(values(item, kX), xs + 1) << "one move, one new place";
     EXPECT_TRUE(v->siItemViewAccepteMaj()) << "the view follows the store again";
+}
+
+// The disk fills up between the new X and the new Y of a dragged icon: the store keeps neither,
+// nor the end of the old places, and the icon goes back where it was stored. With room again the
+// same drag is stored whole.
+TEST_F(WorkingOnObjects, AnIconDraggedAsTheDiskFillsUpKeepsItsPlaceInTheStoreAndOnTheDesk)
+{
+    start();
+    alerts.clear();
+    ZEVItemViewForDesks* v = placeOneFile();
+    ASSERT_NE(v, nullptr);
+    KELI* item = v->item();
+    const ZEVIconPosition before = v->iconPosition();
+    const double x = stored(item, kX), y = stored(item, kY);
+    const std::size_t xs = values(item, kX);
+    const QPointF from = v->imageFrame().center();
+    const auto drag = [&] {
+        QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+        for (int i = 1; i <= 4; ++i)
+            QTest::mouseMove(canvas(), at(from + QPointF(30 * i, 20 * i)));
+        QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(from + QPointF(120, 80)));
+        pump();
+        advance(1.2);
+    };
+    {
+        FullLinkBase full(kY);
+        drag();
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(values(item, kX), xs) << "the new X was stored without the new Y";
+    EXPECT_EQ(stored(item, kX), x) << "the old X was ended";
+    EXPECT_EQ(stored(item, kY), y);
+    EXPECT_NEAR(v->iconPosition().x, before.x, 0.5) << "the desk shows a place the store does not hold";
+    EXPECT_NEAR(v->iconPosition().y, before.y, 0.5);
+
+    drag();
+    EXPECT_EQ(values(item, kX), xs + 1);
+    EXPECT_NEAR(geometry().xForBaseNum(float(stored(item, kX))), before.x + 120, 1);
+    EXPECT_NEAR(geometry().yForBaseNum(float(stored(item, kY))), before.y + 80, 1);
+    EXPECT_NEAR(v->iconPosition().x, before.x + 120, 1);
+}
+
+// A title typed when the disk has no room for it: the Object keeps its old title from now on,
+// in the store and under its icon, instead of losing it.
+TEST_F(WorkingOnObjects, ATitleTheDiskHasNoRoomForLeavesTheOldTitle)
+{
+    start();
+    alerts.clear();
+    ZEVItemViewForDesks* v = placeOneFile();
+    auto* view = dynamic_cast<ZEVItemView*>(v);
+    ASSERT_NE(view, nullptr);
+    // The titles that hold from now on (an hour on, past the cursor's own now).
+    const auto titlesNow = [&] {
+        const std::string later = QString::number(clock.now() + 3600, 'f', 3).toStdString();
+        return sql(database(), "SELECT w.WORD FROM ZEVLETS l JOIN WORD w ON w.ZEVLET_ID = l.CHILD_ZEVLET WHERE "
+                               "l.RELATION = 1000217 AND l.PARENT_ZEVLET = " + v->item()->idTxt() +
+                                   " AND l.DATE_IN <= " + later + " AND l.DATE_OUT > " + later);
+    };
+    const auto retitle = [&](const QString& title) {
+        click(v->imageFrame().center());
+        chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("Edit Title"));
+        pump();
+        QLineEdit* editor = view->titleEditor();
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClicks(editor, title);
+        QTest::keyClick(editor, Qt::Key_Return);
+        advance(1.0);
+    };
+    {
+        FullLinkBase full(1000217);
+        retitle(QStringLiteral("Plans"));
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    const Rows kept = titlesNow();
+    ASSERT_EQ(kept.size(), 1u) << "the Object was left without a title";
+    EXPECT_EQ(kept.at(0, 0), "note.txt");
+    EXPECT_EQ(v->itemTitle(), QStringLiteral("note.txt"));
+
+    retitle(QStringLiteral("Plans"));
+    const Rows renamed = titlesNow();
+    ASSERT_EQ(renamed.size(), 1u);
+    EXPECT_EQ(renamed.at(0, 0), "Plans");
+    EXPECT_EQ(v->itemTitle(), QStringLiteral("Plans"));
 }
 
 TEST_F(WorkingOnObjects, TheWheelOverASelectedIconStoresOneSizeHalfASecondAfterTheLastTurn)
