@@ -227,10 +227,16 @@ void KELApplicationDelegate::handleURLEvent(const QString& url)
     auto* s = space();
     if (!s)
         return;
-    const QString refused = s->openZevpURL(url, false);
-    if (!refused.isEmpty())
+    const ZEVZevpOpening opened = s->openZevpURL(url, false);
+    if (opened.refused) {
         refuse(QStringLiteral("The link \u201c%1\u201d could not be opened.").arg(shortened(url)), shortened(url),
-               QStringLiteral("Tallomer cannot go there: %1.").arg(refused));
+               QStringLiteral("Tallomer cannot go there: %1.").arg(opened.why));
+    } else if (!opened.why.isEmpty()) {
+        QString why = opened.why + QStringLiteral(", so the cursors stayed where they were.");
+        why[0] = why[0].toUpper();
+        refuse(QStringLiteral("The link \u201c%1\u201d was opened only in part.").arg(shortened(url)), shortened(url),
+               why);
+    }
 }
 
 void KELApplicationDelegate::refuse(const QString& message, const QString& name, const QString& why)

@@ -5,6 +5,7 @@
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/view/ZEVDeskView.h"
+#include "engine/KELICurseur.h"
 #include "engine/KELTypes.h"
 #include "platform/desktop/SingleInstance.h"
 #include "platform/files/VolumeWatch.h"
@@ -75,6 +76,18 @@ TEST_F(E2E, WhatTheProgramIsGivenAndCannotOpenIsSaidAndTheRestIsOpened)
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, QStringLiteral("The link \u201czevp://local/2000099?c=now&m=0\u201d could not be opened."));
     EXPECT_EQ(alerts[0].informative, QStringLiteral("Tallomer cannot go there: 2000099 is not a Channel of the Space."));
+    // A link to a Channel of the Space without a date: the Channel is shown, the cursors stay.
+    alerts.clear();
+    const double contextEnd = space()->nowCurseur()->contexte()->offsetOut();
+    EXPECT_EQ(secondStart({QStringLiteral("zevp://local/2000018?c=now&m=0&con=soon")}), 0);
+    advance(0.5);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message,
+              QStringLiteral("The link \u201czevp://local/2000018?c=now&m=0&con=soon\u201d was opened only in part."));
+    EXPECT_EQ(alerts[0].informative,
+              QStringLiteral("Its date is missing or is not one Tallomer can show, so the cursors stayed where they were."));
+    EXPECT_EQ(space()->currentChannelInt(), kHome);
+    EXPECT_EQ(space()->nowCurseur()->contexte()->offsetOut(), contextEnd);
 
     // A pipe would be read for its picture for ever: it is no file to keep.
     const QString pipe = home + "/pipe";
