@@ -176,7 +176,11 @@ void KELApplicationDelegate::openOptions(const QStringList& options)
             refuse(QStringLiteral("An option given to Tallomer could not be used."), QString(), why);
             continue;
         }
-        KELVueController::ouvrir(r.lienInt, r.curseurInt);
+        if (!KELVueController::ouvrir(r.lienInt, r.curseurInt)) {
+            const QString cursor = r.curseurInt ? QStringLiteral(" --cursor %1").arg(r.curseurInt) : QString();
+            refuse(QStringLiteral("An option given to Tallomer could not be used."), QString(),
+                   QStringLiteral("No browser window could be opened for --link-browser %1%2.").arg(r.lienInt).arg(cursor));
+        }
     }
 }
 

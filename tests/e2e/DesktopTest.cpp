@@ -96,11 +96,12 @@ TEST_F(E2E, WhatTheProgramIsGivenAndCannotOpenIsSaidAndTheRestIsOpened)
     QDir().mkpath(home + "/album");
     alerts.clear();
     EXPECT_EQ(secondStart({plan, gone, QStringLiteral("zevp://desk/2000018?c=now"), QStringLiteral("https://example.org/a"),
-                           pipe, QStringLiteral("--link-browser"), QStringLiteral("x3"), QStringLiteral("--help"), home + "/album"}),
+                           pipe, QStringLiteral("--link-browser"), QStringLiteral("x3"), QStringLiteral("--help"), home + "/album",
+                           QStringLiteral("--link-browser"), QStringLiteral("3"), QStringLiteral("--cursor"), QStringLiteral("2000018")}),
               0);
     advance(0.5);
     ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(alerts[0].message, QStringLiteral("Tallomer could not open 6 of the things it was given."));
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Tallomer could not open 7 of the things it was given."));
     const QStringList lines = alerts[0].informative.split(u'\n');
     EXPECT_EQ(lines, (QStringList{
                          QStringLiteral("\u201czevp://desk/2000018?c=now\u201d: Tallomer cannot go there: its host is not \"local\"."),
@@ -109,6 +110,7 @@ TEST_F(E2E, WhatTheProgramIsGivenAndCannotOpenIsSaidAndTheRestIsOpened)
                          QStringLiteral("\u201cpipe\u201d: %1 is neither a file nor a folder.").arg(pipe),
                          QStringLiteral("--link-browser: \"x3\" is no link id."),
                          QStringLiteral("Unknown option --help."),
+                         QStringLiteral("No browser window could be opened for --link-browser 3 --cursor 2000018."),
                      }));
     files = placedObjectsOfType("file");
     ASSERT_EQ(files.size(), 3u);
