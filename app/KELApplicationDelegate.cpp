@@ -260,9 +260,15 @@ void KELApplicationDelegate::tellRefused()
         ZEVAlert::ShowSimpleAlertWithMessage(refused.front().message, refused.front().why);
         return;
     }
+    // A whole folder's worth of names would make an alert taller than the screen.
+    constexpr std::size_t kLines = 12;
     QStringList lines;
-    for (const Refused& r : refused)
+    for (std::size_t i = 0; i < refused.size() && i < kLines; ++i) {
+        const Refused& r = refused[i];
         lines << (r.name.isEmpty() ? r.why : QStringLiteral("\u201c%1\u201d: %2").arg(r.name, r.why));
+    }
+    if (refused.size() > kLines)
+        lines << QStringLiteral("And %1 more.").arg(refused.size() - kLines);
     ZEVAlert::ShowSimpleAlertWithMessage(
         QStringLiteral("Tallomer could not open %1 of the things it was given.").arg(refused.size()), lines.join(u'\n'));
 }

@@ -118,6 +118,19 @@ TEST_F(E2E, WhatTheProgramIsGivenAndCannotOpenIsSaidAndTheRestIsOpened)
     EXPECT_EQ(files.at(2, 1), "album");
     EXPECT_TRUE(liveObjectsTitled("pipe").empty());
     EXPECT_TRUE(liveObjectsTitled("gone.txt").empty());
+
+    // Many at once: the alert stays within the screen.
+    alerts.clear();
+    QStringList many;
+    for (int i = 0; i < 40; ++i)
+        many << home + QStringLiteral("/missing-%1.txt").arg(i);
+    EXPECT_EQ(secondStart(many), 0);
+    advance(0.5);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Tallomer could not open 40 of the things it was given."));
+    const QStringList listed = alerts[0].informative.split(u'\n');
+    ASSERT_EQ(listed.size(), 13);
+    EXPECT_EQ(listed.back(), QStringLiteral("And 28 more."));
 }
 
 // Relative names are taken where the second start was made; a caller on the bus, whose folder is
