@@ -100,6 +100,11 @@ QString whyNotTaken(const QString& path)
     struct stat st {};
     if (::stat(native.constData(), &st) != 0) {
         const int error = errno;
+        // The start that passed it on could not give it a name of text (it renames files, not
+        // the folders on their way): its stray bytes were read as replacement characters.
+        if (error == ENOENT && path.contains(QChar::ReplacementCharacter))
+            return QStringLiteral("A name on its way is not valid UTF-8, which Tallomer cannot use: rename it, then "
+                                  "try again.");
         if (error == ENOENT || error == ENOTDIR)
             return QStringLiteral("There is no file at %1.").arg(path);
         if (error == EACCES)
