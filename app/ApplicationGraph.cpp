@@ -143,13 +143,14 @@ std::optional<int> ApplicationGraph::start()
     case SingleInstance::Role::Forwarded:
         return 0;
     case SingleInstance::Role::Failed:
-        // Ending here without a word would look as if the start was lost.
+        // Ending here without a word would look as if the start was lost. The calls may still
+        // reach it once it answers again: nothing is said to be lost.
         ZEVAlert::ShowSimpleAlertWithMessage(
             QStringLiteral("Tallomer is already running but does not answer."),
             options_.arguments.isEmpty()
                 ? QStringLiteral("Quit the running Tallomer, or end it if it does not quit, then start Tallomer again.")
-                : QStringLiteral("What you gave it was not opened. Quit the running Tallomer, or end it if it does "
-                                 "not quit, then try again."));
+                : QStringLiteral("It may still open what you gave it once it answers. If it does not, quit the "
+                                 "running Tallomer (or end it if it does not quit), then try again."));
         return 1;
     case SingleInstance::Role::Primary:
     case SingleInstance::Role::Standalone:

@@ -100,6 +100,11 @@ QString whyNotTaken(const QString& path)
     struct stat st {};
     if (::stat(native.constData(), &st) != 0) {
         const int error = errno;
+        // The start that passed it on could not give it a name of text (it renames files, not
+        // the folders on their way): its stray bytes were read as replacement characters.
+        if (error == ENOENT && path.contains(QChar::ReplacementCharacter))
+            return QStringLiteral("A name on its way is not valid UTF-8, which Tallomer cannot use: rename it, then "
+                                  "try again.");
         if (error == ENOENT || error == ENOTDIR)
             return QStringLiteral("There is no file at %1.").arg(path);
         if (error == EACCES)
@@ -176,7 +181,11 @@ void KELApplicationDelegate::openOptions(const QStringList& options)
             refuse(QStringLiteral("An option given to Tallomer could not be used."), QString(), why);
             continue;
         }
-        KELVueController::ouvrir(r.lienInt, r.curseurInt);
+        if (!KELVueController::ouvrir(r.lienInt, r.curseurInt)) {
+            const QString cursor = r.curseurInt ? QStringLiteral(" --cursor %1").arg(r.curseurInt) : QString();
+            refuse(QStringLiteral("An option given to Tallomer could not be used."), QString(),
+                   QStringLiteral("No browser window could be opened for --link-browser %1%2.").arg(r.lienInt).arg(cursor));
+        }
     }
 }
 
@@ -227,10 +236,16 @@ void KELApplicationDelegate::handleURLEvent(const QString& url)
     auto* s = space();
     if (!s)
         return;
-    const QString refused = s->openZevpURL(url, false);
-    if (!refused.isEmpty())
+    const ZEVZevpOpening opened = s->openZevpURL(url, false);
+    if (opened.refused) {
         refuse(QStringLiteral("The link \u201c%1\u201d could not be opened.").arg(shortened(url)), shortened(url),
-               QStringLiteral("Tallomer cannot go there: %1.").arg(refused));
+               QStringLiteral("Tallomer cannot go there: %1.").arg(opened.why));
+    } else if (!opened.why.isEmpty()) {
+        QString why = opened.why + QStringLiteral(", so the cursors stayed where they were.");
+        why[0] = why[0].toUpper();
+        refuse(QStringLiteral("The link \u201c%1\u201d was opened only in part.").arg(shortened(url)), shortened(url),
+               why);
+    }
 }
 
 void KELApplicationDelegate::refuse(const QString& message, const QString& name, const QString& why)
@@ -250,9 +265,15 @@ void KELApplicationDelegate::tellRefused()
         ZEVAlert::ShowSimpleAlertWithMessage(refused.front().message, refused.front().why);
         return;
     }
+    // A whole folder's worth of names would make an alert taller than the screen.
+    constexpr std::size_t kLines = 12;
     QStringList lines;
-    for (const Refused& r : refused)
+    for (std::size_t i = 0; i < refused.size() && i < kLines; ++i) {
+        const Refused& r = refused[i];
         lines << (r.name.isEmpty() ? r.why : QStringLiteral("\u201c%1\u201d: %2").arg(r.name, r.why));
+    }
+    if (refused.size() > kLines)
+        lines << QStringLiteral("And %1 more.").arg(refused.size() - kLines);
     ZEVAlert::ShowSimpleAlertWithMessage(
         QStringLiteral("Tallomer could not open %1 of the things it was given.").arg(refused.size()), lines.join(u'\n'));
 }

@@ -4,6 +4,7 @@
 // it. The Space's adapter answers every operation.
 
 #include "engine/KELTypes.h"
+#include "space/ZEVZevpURL.h"
 
 #include <QString>
 #include <QStringList>
@@ -30,9 +31,9 @@ public:
     // A volume was mounted or unmounted.
     virtual void volumeMountDidChange() = 0;
     // Opens a saved desk view. siHistory YES: the place comes from the history, and no history mark
-    // is recorded; NO: the place reached is recorded. Answers why the URL was refused; empty when
-    // its place was reached.
-    virtual QString openZevpURL(const QString& url, bool siHistory) = 0;
+    // is recorded; NO: the place reached is recorded. Answers whether the URL was refused, or
+    // reached without its cursor part, and why.
+    virtual ZEVZevpOpening openZevpURL(const QString& url, bool siHistory) = 0;
     // Files opened from the desktop become Objects on the Now desk (addFilenames of its viewer).
     virtual void addFilenames(const QStringList& paths) = 0;
     // What is typed in the Space window and not yet entered (a preset's new name) is entered: the

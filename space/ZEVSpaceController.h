@@ -316,9 +316,12 @@ public:
     }
     // Moves to the place a zevp string names. siHistory: the move comes from the history, and
     // records no history mark; otherwise the place reached is recorded (also when the string is
-    // refused). Bad input is refused with a log line, or a beep for its cursor part. Answers why
-    // the string was refused; empty when its place was reached.
-    QString openZevpURL(const QString& url, bool siHistory = false) { return place_->openZevpURL(url, siHistory); }
+    // refused). Bad input is refused with a log line, or a beep for its cursor part; the answer
+    // says which and why.
+    ZEVZevpOpening openZevpURL(const QString& url, bool siHistory = false)
+    {
+        return place_->openZevpURL(url, siHistory);
+    }
 
     // ---- the history ----
     ZEVMarkHistoryServices* markHistoryViewer() const { return markHistoryViewer_.get(); }

@@ -95,7 +95,7 @@ void ZEVSpacePlace::copyZevpUrlForItems(const std::vector<KELI*>& items, bool si
     space_.host().copyZevpPlace(url, title, space_.currentChannelInt(), image);
 }
 
-QString ZEVSpacePlace::openZevpURL(const QString& url, bool siHistory)
+ZEVZevpOpening ZEVSpacePlace::openZevpURL(const QString& url, bool siHistory)
 {
     // One change of place, one mark: the Channel switch on the way records none.
     space_.setSiAddToHistory(false);
@@ -117,8 +117,9 @@ QString ZEVSpacePlace::openZevpURL(const QString& url, bool siHistory)
         refus = QStringLiteral("Channel %1 cannot be selected").arg(lu.channelInt);
     if (refus.isEmpty() && !lu.hasQuery)
         refus = QStringLiteral("it names no place in Channel %1").arg(lu.channelInt);
+    QString enPartie;
     if (refus.isEmpty()) {
-        appliquerLeCurseur(lu);
+        enPartie = appliquerLeCurseur(lu);
         appliquerLaSelection(lu);
     } else {
         logFormat("ZEVSpaceController openZevpURL: refused (%s): %s", qUtf8Printable(refus),
@@ -126,22 +127,23 @@ QString ZEVSpacePlace::openZevpURL(const QString& url, bool siHistory)
     }
     space_.setSiAddToHistory(!siHistory);
     space_.addToHistory();
-    return refus;
+    return refus.isEmpty() ? ZEVZevpOpening{false, enPartie} : ZEVZevpOpening{true, refus};
 }
 
-void ZEVSpacePlace::appliquerLeCurseur(const ZEVZevpReading& lu)
+QString ZEVSpacePlace::appliquerLeCurseur(const ZEVZevpReading& lu)
 {
     const bool search = lu.c == QLatin1String("search");
     if (!search && lu.c != QLatin1String("now"))
-        return;
+        return QString();
     ZEVRulerViewerServices* ruler = space_.rulerViewer();
     KELICurseur* curseur = search ? space_.searchCurseur() : space_.nowCurseur();
     KELIContexte* ctx = curseur ? curseur->contexte() : nullptr;
     if (!lu.cursor || !ruler || !ctx || !space_.tlContexte() || !ruler->siAccepteDeplacement()) {
-        if (!lu.cursor)
-            logFormat("ZEVSpaceController openZevpURL: the cursor part is not a place: it is left out");
         Sound::shared().beep();
-        return;
+        if (lu.cursor)
+            return QString();
+        logFormat("ZEVSpaceController openZevpURL: the cursor part is not a place: it is left out");
+        return QStringLiteral("its date is missing or is not one Tallomer can show");
     }
     const ZEVZevpReading::Cursor& p = *lu.cursor;
     const double tNow = space_.tlCurseur()->now();
@@ -149,7 +151,7 @@ void ZEVSpacePlace::appliquerLeCurseur(const ZEVZevpReading& lu)
     const double rIn = space_.tlContexte()->offsetIn(), rOut = space_.tlContexte()->offsetOut();
     ruler->userChangeActifCurseur(curseur);
     if (!ruler->userInitieDeplacementCurseur())
-        return;
+        return QString();
     double in = 0, out = 0;
     if (search) {
         const double d = p.con - tNow;
@@ -172,6 +174,7 @@ void ZEVSpacePlace::appliquerLeCurseur(const ZEVZevpReading& lu)
         space_.tlContexte()->setOffsetInOffsetOut(in, out);
     space_.setSiAddToHistory(false);
     ruler->userTermineDeplacementCurseur();
+    return QString();
 }
 
 void ZEVSpacePlace::menuModePour(int mode)

@@ -3,6 +3,8 @@
 // the front mode and the Objects selected. It writes the current place, pictures it, puts it on
 // the pasteboard, and moves to a place a string names.
 
+#include "space/ZEVZevpURL.h"
+
 #include <QImage>
 #include <QString>
 
@@ -13,7 +15,6 @@ class KELI;
 namespace tallomer {
 
 class ZEVSpaceController;
-struct ZEVZevpReading;
 
 class ZEVSpacePlace {
 public:
@@ -24,12 +25,13 @@ public:
     QString zevpStringForItems(const std::vector<KELI*>* items, bool siSpace, double* con = nullptr);
     QImage zevpImageSiSpace(bool siSpace);
     void copyZevpUrlForItems(const std::vector<KELI*>& items, bool siSpace);
-    // Why the string was refused; empty when its place was reached.
-    QString openZevpURL(const QString& url, bool siHistory);
+    ZEVZevpOpening openZevpURL(const QString& url, bool siHistory);
 
 private:
     // A reading of a zevp string applied: its cursor part, then its selection.
-    void appliquerLeCurseur(const ZEVZevpReading& lu);
+    // Answers why the string's cursor part was left out; empty when it was applied, or when the
+    // ruler did not let a cursor move (a beep says so).
+    QString appliquerLeCurseur(const ZEVZevpReading& lu);
     void appliquerLaSelection(const ZEVZevpReading& lu);
     void menuModePour(int mode);
 

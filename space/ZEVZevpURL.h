@@ -74,4 +74,11 @@ struct ZEVZevpReading {
 
 ZEVZevpReading ZEVZevpRead(const QString& url);
 
+// What opening a place came to: refused whole, reached with its cursor part left out, or reached.
+struct ZEVZevpOpening {
+    bool refused = false;
+    // Why it was refused, or why its cursor part was left out; empty when the place was reached.
+    QString why;
+};
+
 } // namespace tallomer

@@ -118,9 +118,9 @@ void ZEVSpaceAdapter::volumeMountDidChange()
         space_->volumeMountDidChange();
 }
 
-QString ZEVSpaceAdapter::openZevpURL(const QString& url, bool siHistory)
+ZEVZevpOpening ZEVSpaceAdapter::openZevpURL(const QString& url, bool siHistory)
 {
-    return space_ ? space_->openZevpURL(url, siHistory) : QStringLiteral("the Space is not there");
+    return space_ ? space_->openZevpURL(url, siHistory) : ZEVZevpOpening{true, QStringLiteral("the Space is not there")};
 }
 
 void ZEVSpaceAdapter::addFilenames(const QStringList& paths)

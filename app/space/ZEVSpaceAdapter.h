@@ -50,7 +50,7 @@ public:
     KELICurseur* actifCurseur() override;
     KELId currentChannelInt() override;
     void volumeMountDidChange() override;
-    QString openZevpURL(const QString& url, bool siHistory) override;
+    ZEVZevpOpening openZevpURL(const QString& url, bool siHistory) override;
     void addFilenames(const QStringList& paths) override;
     void commitTyping() override;
     void updateTimeline() override;

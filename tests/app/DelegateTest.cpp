@@ -40,10 +40,10 @@ struct FakeSpace : ZEVSpaceControllerBase {
     KELICurseur* nowCurseur() override { return now; }
     KELICurseur* searchCurseur() override { return search; }
     KELICurseur* actifCurseur() override { return search; }
-    QString openZevpURL(const QString& url, bool siHistory) override
+    ZEVZevpOpening openZevpURL(const QString& url, bool siHistory) override
     {
         urls.push_back(siHistory ? url + " +history" : url);
-        return QString();
+        return {};
     }
     void addFilenames(const QStringList& paths) override { files.push_back(paths); }
     void commitTyping() override { calls.push_back("commitTyping"); }

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace e2e {
@@ -128,6 +129,26 @@ TEST_F(OutsideNames, AnArgumentPassedOnToTheRunningProgramBecomesAnObjectThatOpe
     EXPECT_TRUE(entries(home).contains(QStringLiteral("badÿþ.txt")));
     expectAnObjectThatOpens(QStringLiteral("badÿþ.txt"), home + QStringLiteral("/badÿþ.txt"));
     EXPECT_TRUE(alerts.empty());
+}
+
+// A folder on the way is not renamed: the user is told what to rename rather than that the file
+// is not there.
+TEST_F(OutsideNames, AnArgumentInAFolderWhoseNameIsNotTextIsSaidSo)
+{
+    start();
+    alerts.clear();
+    const QByteArray folder = QFile::encodeName(home) + "/caf\xE9";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    const int fd = ::open((folder + "/notes.txt").constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    EXPECT_EQ(secondStartWithRawName("caf\\351/notes.txt"), 0);
+    advance(0.5);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("\u201cnotes.txt\u201d could not be opened."));
+    EXPECT_EQ(alerts[0].informative, QStringLiteral("A name on its way is not valid UTF-8, which Tallomer cannot use: "
+                                                    "rename it, then try again."));
+    EXPECT_TRUE(placedObjectsOfType("file").empty());
 }
 
 TEST_F(OutsideNames, AFileInTheDropFolderBecomesAnObjectThatOpens)
