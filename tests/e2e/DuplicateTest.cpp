@@ -292,13 +292,6 @@ TEST_F(Duplicate, ADuplicateWhoseIconFindsNoRoomIsNotMade)
     EXPECT_TRUE(frontClass()->duplicatedItems().empty());
     EXPECT_EQ(liveObjectsTitled("plan.txt").size(), 1u) << "a duplicate on no desk";
     EXPECT_EQ(QDir(drops).entryList(QDir::Dirs | QDir::NoDotAndDotDot), folders) << "its file was copied";
-
-    select({item});
-    chooseHandleItem(kDuplicateToSpace);
-    settle();
-    ASSERT_EQ(frontClass()->duplicatedItems().size(), 1u);
-    EXPECT_EQ(liveObjectsTitled("plan.txt").size(), 2u);
-    EXPECT_NE(nowDesk()->itemViewForItem(frontClass()->duplicatedItems().front()), nullptr);
 }
 
 TEST_F(Duplicate, DuplicateToAFolderHoldingTheNameOffersAFreeOneAndCancelKeepsThePanel)

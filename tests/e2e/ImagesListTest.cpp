@@ -374,12 +374,6 @@ TEST_F(ImagesList, AColourWhoseLinkFindsNoRoomLeavesTheImageItsColour)
     ASSERT_EQ(garde.size(), 1u);
     EXPECT_EQ(garde.at(0, 0), avant.at(0, 0));
     EXPECT_GE(std::stod(garde.at(0, 1)), KELDateOuverte) << "the image's colour was cut with none after it";
-
-    chooseTheThirdColourFor(2);
-    const Rows apres = colourLinks(image);
-    ASSERT_EQ(apres.size(), 2u);
-    EXPECT_LT(std::stod(apres.at(0, 1)), KELDateOuverte);
-    EXPECT_NE(apres.at(1, 0), avant.at(0, 0));
 }
 
 // A background image removed when the disk has no room for its interval's grey wallpaper: the
