@@ -187,6 +187,40 @@ TEST_F(FilesCommands, ARemoveTheDiskCannotFinishLeavesTheObjectWhole)
     EXPECT_GE(rowOf(o), 0) << "its row went";
 }
 
+// Two listed files released together from the panel as the disk fills up (at the second one's
+// presence): neither is released, instead of one released and one not.
+TEST_F(FilesCommands, AReleaseOfTwoFilesTheDiskCannotFinishReleasesNeither)
+{
+    startWithTheBar();
+    alerts.clear();
+    const std::vector<KELI*> items = placer({"first.txt", "second.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    const KELDate now = space()->nowCurseur()->now();
+    presence(items[0], now - kJour, KELDateOuverte);
+    KELI* second = presence(items[1], now - kJour, KELDateOuverte);
+    ASSERT_NE(second, nullptr);
+    advance(1.0);
+    ouvrir();
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(items[0])));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[1])));
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    ZEVButton* release = files()->inspectViewIfBuilt()->btnRelease();
+    ASSERT_TRUE(release && release->isEnabled());
+    {
+        FullLinkBase full("NEW.ZEVLET_ID = " + second->idTxt());
+        click(release);
+        advance(1.0);
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    for (KELI* o : items) {
+        const Rows p = linksAround(o->idInt(), KELRELATION_FILE_VIEWER, true);
+        ASSERT_EQ(p.size(), 1u);
+        EXPECT_GE(std::stod(p.at(0, 2)), KELDateOuverte) << o->idTxt() << " released alone";
+    }
+}
+
 TEST_F(FilesCommands, RemoveOfAnObjectOnADeskOnlyForgetsItsPresences)
 {
     startWithTheBar();
