@@ -8,6 +8,7 @@
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemClass.h"
 #include "desk/model/ZEVItemOptions.h"
+#include "engine/KELServeurDeLiens.h"
 #include "inspectors/ZEVTransferQueue.h"
 #include "objects/view/ZEVItemStickers.h"
 #include "objects/view/ZEVItemView.h"
@@ -15,6 +16,7 @@
 #include "platform/files/FileTransfer.h"
 #include "runtime/Log.h"
 #include "runtime/Scheduler.h"
+#include "space/ZEVConstants.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/ZEVAlert.h"
 
@@ -251,7 +253,18 @@ std::vector<KELI*> ZEVFrontClass::duplicateItems(const std::vector<DuplicateSour
         // The new view takes the drag copy's place.
         if (s.copy && s.copy->scene())
             s.copy->scene()->removeItem(s.copy);
-        if (ZEVItemViewForDesks* nv = desk->creerItemViewWithItem(item, s.position, s.ratio)) {
+        ZEVItemViewForDesks* nv = desk->creerItemViewWithItem(item, s.position, s.ratio);
+        if (!nv && !KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt())) {
+            // Its icon was not stored (a full disk, told by its own alert): an Object on no desk
+            // would be a duplicate no one could see, its file copied for nothing.
+            itemClass->eraseNewItem(item);
+            if (!target.isEmpty())
+                queue.release(target);
+            logFormat("ZEVFrontClass duplicate: no icon for the duplicate of %s", qPrintable(source));
+            refuse(s);
+            continue;
+        }
+        if (nv) {
             if (auto* view = dynamic_cast<ZEVItemView*>(nv); view && !s.image.isNull())
                 view->setItemImage(s.image);
             nv->itemViewAccepteMaj();

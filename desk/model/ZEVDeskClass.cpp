@@ -472,10 +472,19 @@ bool ZEVDeskClass::recallIconForItem(KELI* item, KELDate date, const ZEVIconPosi
         logFormat("ZEVDeskClass ERROR - icon of Object %ld not recalled", static_cast<long>(item->idInt()));
         return false;
     }
-    if (!KELServeurDeLiens::CreerLienRelInt(KELRELATION_ICON_VIEWER, canal, item, debut, fin, curseur_))
-        return false;
-    updatePosition(nouvelle, ancienne, item, debut);
-    return true;
+    KELI* icone = nullptr;
+    {
+        // The icon and its place come back together, or an icon recalled to a place would stand
+        // where it was before.
+        const KELServeurDeLiens::Acte acte(1);
+        if (!acte.complet())
+            return false;
+        icone = KELServeurDeLiens::CreerLienRelInt(KELRELATION_ICON_VIEWER, canal, item, debut, fin, curseur_);
+        if (!icone)
+            return false;
+        updatePosition(nouvelle, ancienne, item, debut);
+    }
+    return !KELServeurDeLiens::Perdu(icone);
 }
 
 void ZEVDeskClass::retainAt(KELI* item, KELDate date, Decalage* decalage)

@@ -395,34 +395,43 @@ bool ZEVDeskBackground::userChangeBackWithImageItem(KELI* imageItem, KELI* color
         lien->placeOutDate(T, curseur_);
         return fin;
     };
-    KELDate E;
-    if (KELI* lien = backgrounds_.premierLien(kZEVRelationBackItem, channel)) {
-        E = fermer(lien);
-    } else {
-        // Where the Channel's next background starts, seen from T.
-        KELI sonde;
-        sonde.assignerParentInt(channel->idInt());
-        sonde.assignerRelationInt(kZEVRelationBackItem);
-        sonde.assignerInDate(T);
-        E = KELServeurDeLiens::OutDateDuLienParent(&sonde);
-    }
-    lienBack(kZEVRelationBackItem, channel, imageItem, T, E);
-
-    auto attribut = [&](KELId relation, KELI* valeur) {
-        if (!valeur)
-            return;
-        KELI* lien = backgrounds_.premierLien(relation, channel);
-        if (!lien) {
-            lienBack(relation, channel, valeur, T, E);
-        } else if (lien->enfantInt() != valeur->idInt()) {
+    std::vector<KELI*> faits;
+    {
+        // The image, colour and scale change at T together, or not at all: a store that kept the
+        // old image's end alone (a full disk) would leave the Space with no background from T.
+        const KELServeurDeLiens::Acte acte(3);
+        if (!acte.complet())
+            return false;
+        KELDate E;
+        if (KELI* lien = backgrounds_.premierLien(kZEVRelationBackItem, channel)) {
             E = fermer(lien);
-            lienBack(relation, channel, valeur, T, E);
+        } else {
+            // Where the Channel's next background starts, seen from T.
+            KELI sonde;
+            sonde.assignerParentInt(channel->idInt());
+            sonde.assignerRelationInt(kZEVRelationBackItem);
+            sonde.assignerInDate(T);
+            E = KELServeurDeLiens::OutDateDuLienParent(&sonde);
         }
-    };
-    attribut(kZEVRelationBackColor, colorItem);
-    attribut(kZEVRelationBackScale, curseur_ ? KELServeurDeLiens::LienForInt(scaleMotInt, curseur_) : nullptr);
+        faits.push_back(lienBack(kZEVRelationBackItem, channel, imageItem, T, E));
+
+        auto attribut = [&](KELId relation, KELI* valeur) {
+            if (!valeur)
+                return;
+            KELI* lien = backgrounds_.premierLien(relation, channel);
+            if (!lien) {
+                faits.push_back(lienBack(relation, channel, valeur, T, E));
+            } else if (lien->enfantInt() != valeur->idInt()) {
+                E = fermer(lien);
+                faits.push_back(lienBack(relation, channel, valeur, T, E));
+            }
+        };
+        attribut(kZEVRelationBackColor, colorItem);
+        attribut(kZEVRelationBackScale, curseur_ ? KELServeurDeLiens::LienForInt(scaleMotInt, curseur_) : nullptr);
+    }
     deskmodel::relancer(curseur_);
-    return true;
+    // The store kept none of it: the Space keeps the background it had, in memory as in the store.
+    return std::none_of(faits.begin(), faits.end(), [](const KELI* l) { return KELServeurDeLiens::Perdu(l); });
 }
 
 KELI* ZEVDeskBackground::fichierDeFond(KELId channel, const std::string& title, const QString& path)

@@ -95,9 +95,21 @@ bool ZEVDeskDrop::placeNew(KELI* item, ZEVItemSet& set, const QPointF& location,
     const ZEVItemViewForDesks* view = desk_.creerItemViewWithItem(item, location, countShift);
     if (ZEVDeskGeometry* g = desk_.space() ? desk_.space()->deskGeometry() : nullptr)
         countShift += g->spaceRatioDropShift();
-    set.insert(item);
     // The link base's notices may take the view away again at once; the icon link is the fact.
-    return view || KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt());
+    if (!view && !KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt()))
+        return false;
+    set.insert(item);
+    return true;
+}
+
+bool ZEVDeskDrop::placeMade(KELI* item, ZEVItemSet& set, const QPointF& location, double& countShift)
+{
+    if (placeNew(item, set, location, countShift))
+        return true;
+    // Its icon was not stored (a full disk, told by its own alert): an Object on no desk would
+    // stay in the store unseen, its record and files with it.
+    L::takeBack(desk_, item);
+    return false;
 }
 
 bool ZEVDeskDrop::placeReused(KELI* item, ZEVItemSet& set, const QPointF& location, double& countShift)
@@ -128,7 +140,7 @@ void ZEVDeskDrop::addFile(const QString& path, ZEVItemOption newOptions, ZEVItem
                                     [&](KELI* made) { return ZEVItemData::Current().createFileURL(path, QUrl(), made); });
     if (!item)
         return;
-    if (placeNew(item, set, location, countShift))
+    if (placeMade(item, set, location, countShift))
         *handled = true;
 }
 
@@ -287,7 +299,7 @@ bool ZEVDeskDrop::_addBookmarkDicos(const QList<PastedBookmark>& bookmarks, ZEVI
                                       QStringLiteral("webloc"), 0, webRecord(key));
             if (!item)
                 continue;
-            placed = placeNew(item, set, location, countShift);
+            placed = placeMade(item, set, location, countShift);
         }
         if (placed) {
             L::startDownload(item, url, deskStarter);
@@ -310,7 +322,7 @@ bool ZEVDeskDrop::_addHttpURLs(const QList<QUrl>& urls, ZEVItemSet& set, const Q
             item = L::creerWithRecord(desk_, displayNameForUrl(url), "http", QStringLiteral("webloc"), 0, webRecord(key));
             if (!item)
                 continue;
-            placed = placeNew(item, set, location, countShift);
+            placed = placeMade(item, set, location, countShift);
         }
         if (placed) {
             L::startDownload(item, url, deskStarter);
@@ -335,7 +347,7 @@ void ZEVDeskDrop::addMadeFile(const QString& title, const QString& icon, const Q
         return L::madeFileRecord(make(store.files(), made), httpURL, made);
     });
     if (item)
-        placeNew(item, set, location, countShift);
+        placeMade(item, set, location, countShift);
 }
 
 namespace {
@@ -415,7 +427,7 @@ bool ZEVDeskDrop::_addZevItems(const std::vector<ZEVItemPB>& records, ZEVItemSet
                                    [&](KELI* made) { return zevpRecord(store, store.files().createZevpImage(record.zevpImage(), made), uid, made); });
             if (!item)
                 continue;
-            placeNew(item, set, location, countShift);
+            placeMade(item, set, location, countShift);
             continue;
         }
         if (!uid.isEmpty() && store.itemNumberWithUid(uid) != 0) {
@@ -460,7 +472,7 @@ bool ZEVDeskDrop::_addZevItems(const std::vector<ZEVItemPB>& records, ZEVItemSet
             continue;
         }
         if (item)
-            placeNew(item, set, location, countShift);
+            placeMade(item, set, location, countShift);
     }
     return handled;
 }
@@ -523,7 +535,7 @@ bool ZEVDeskDrop::_addMessages(const std::vector<ZEVMessageDico>& messages, ZEVI
             });
         if (!item)
             continue;
-        if (placeNew(item, set, location, countShift))
+        if (placeMade(item, set, location, countShift))
             handled = true;
     }
     return handled;
@@ -540,7 +552,7 @@ bool ZEVDeskDrop::_addAttributedStrings(const QList<ZEVRichText>& texts, ZEVItem
             });
         if (!item)
             continue;
-        placeNew(item, set, location, countShift);
+        placeMade(item, set, location, countShift);
     }
     return true;
 }
@@ -564,7 +576,7 @@ bool ZEVDeskDrop::_addABPersonUIDs(const std::vector<ZEVPastedPerson>& persons, 
                                         [&](KELI* made) { return ZEVItemData::Current().createFilePersonWithUid(person.uid, made); });
         if (!item)
             continue;
-        if (placeNew(item, set, location, countShift))
+        if (placeMade(item, set, location, countShift))
             handled = true;
     }
     return handled;

@@ -74,6 +74,8 @@ public:
 private:
     // A new icon at the location shifted by countShift, which then grows by the drop shift.
     bool placeNew(KELI* item, ZEVItemSet& set, const QPointF& location, double& countShift);
+    // placeNew for an Object just made: one whose icon could not be stored is taken back.
+    bool placeMade(KELI* item, ZEVItemSet& set, const QPointF& location, double& countShift);
     // A file Object made from pasted bytes, with its record, and placed; `make` writes the file for
     // the Object it is given and answers its path ("" when it could not). With a page address, the
     // page's web Object is made first when it has none.

@@ -420,18 +420,28 @@ ZEVItemViewForDesks* ZEVDeskViewer::creerIconForItemView(KELI* item, const ZEVIc
 {
     if (!item || !deskClass_)
         return nullptr;
-    // The icon link and its four geometry numbers: all of them or none, and no view without them.
-    KELServeurDeLiens::Acte acte(9, 0, 4);
-    if (!acte.complet())
+    ZEVItemViewForDesks* view = nullptr;
+    KELI* icone = nullptr;
+    {
+        // The icon link and its four geometry numbers: all of them or none, and no view without them.
+        KELServeurDeLiens::Acte acte(9, 0, 4);
+        if (!acte.complet())
+            return nullptr;
+        if (item->channelInt() == 0)
+            item->setChannelInt(space_ ? space_->identityInt() : 0);
+        view = nouvelleVue(item, position, ratio, false);
+        if (view)
+            if (QGraphicsItem* g = view->graphicsItem())
+                g->setFocus();
+        deskClass_->creerIconAttributsForItem(item, position);
+        icone = deskClass_->creerIconForItem(item, inDate, outDate);
+    }
+    // The store kept none of it (a full disk): no view stands for an icon it does not hold.
+    if (KELServeurDeLiens::Perdu(icone)) {
+        if ((view = itemViewForItem(item)))
+            deleteItemView(view);
         return nullptr;
-    if (item->channelInt() == 0)
-        item->setChannelInt(space_ ? space_->identityInt() : 0);
-    ZEVItemViewForDesks* view = nouvelleVue(item, position, ratio, false);
-    if (view)
-        if (QGraphicsItem* g = view->graphicsItem())
-            g->setFocus();
-    deskClass_->creerIconAttributsForItem(item, position);
-    deskClass_->creerIconForItem(item, inDate, outDate);
+    }
     deskmodel::relancer(curseur_);
     // The link base's notices may have replaced or removed the view meanwhile.
     view = itemViewForItem(item);

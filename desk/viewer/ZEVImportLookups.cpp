@@ -85,6 +85,16 @@ KELI* ZEVImportLookups::creerWithRecord(ZEVDeskViewer& desk, const QString& titl
     return item;
 }
 
+void ZEVImportLookups::takeBack(ZEVDeskViewer& desk, KELI* item)
+{
+    if (!item)
+        return;
+    logFormat("ZEVDeskViewer: Object %lu was not placed and is taken back", static_cast<unsigned long>(item->idInt()));
+    ZEVItemData::Current().deleteItem(item);
+    if (ZEVItemClass* factory = desk.itemClass())
+        factory->eraseNewItem(item);
+}
+
 bool ZEVImportLookups::madeFileRecord(const QString& file, const QUrl& httpURL, KELI* item)
 {
     if (file.isEmpty())

@@ -38,6 +38,9 @@ public:
     // nullptr answered: no Object without its record, which no later paste could find again.
     static KELI* creerWithRecord(ZEVDeskViewer& desk, const QString& title, const char* type, const QString& icon,
                                  ZEVItemOption options, const std::function<bool(KELI* item)>& writeOutside);
+    // A new Object that could not be given its place (its icon or its presence was not stored):
+    // its records and the files made for it go, then its links, as if it had never been made.
+    static void takeBack(ZEVDeskViewer& desk, KELI* item);
     // The file record of a file made for a new Object (a pasted picture, text or document), for
     // creerWithRecord: false, and the file gone with the Object's emptied folder, when either the
     // file (empty path) or its record is missing.

@@ -9,6 +9,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
 #include "inspectors/base/ZEVInspectClass.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/core/ZEVPresenceCommands.h"
@@ -33,6 +34,7 @@
 #include <QMenuBar>
 #include <QUrl>
 
+#include <optional>
 #include <unordered_set>
 
 namespace tallomer {
@@ -102,6 +104,16 @@ void ZEVInspectViewer::ouvrirLesItemsDuMode()
 void ZEVInspectViewer::appliquerPresence(ZEVPresenceCommands& presence, Commande commande,
                                          const std::vector<KELI*>& items)
 {
+    // The selected Objects' presences change together: a full disk that cuts the command short
+    // keeps none of it, rather than some Objects released and others not. A Recall may make an
+    // Object and its record for another Channel's: it stays one write per Object.
+    std::optional<KELServeurDeLiens::Acte> acte;
+    if (commande != Commande::Recall) {
+        const bool cree = commande == Commande::Retain || commande == Commande::RecallNow;
+        acte.emplace(cree ? items.size() : 0);
+        if (!acte->complet())
+            return;
+    }
     switch (commande) {
     case Commande::Recall:
         presence.recall(items);

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -169,14 +170,26 @@ int ZEVChannelModify::rewritePeriods(KELId rel, KELI* valeur, const char* erreur
         if (lien->inDate() < lien->outDate() && lien->outDate() <= KELDateOuverte)
             periodes.emplace_back(lien->inDate(), lien->outDate());
     }
-    int n = 0;
-    for (auto [in, out] : periodes)
-        n += rewritePeriod(rel, channel, valeur, in, out, erreur) ? 1 : 0;
-    return n;
+    std::vector<KELI*> faits;
+    {
+        // Every Space of the picture takes the value, or none: a full disk that cut the rewrite
+        // short would leave the same Space in two colours.
+        const KELServeurDeLiens::Acte acte(0);
+        if (!acte.complet())
+            return 0;
+        for (auto [in, out] : periodes)
+            if (KELI* fait = rewritePeriod(rel, channel, valeur, in, out, erreur))
+                faits.push_back(fait);
+    }
+    if (std::any_of(faits.begin(), faits.end(), [](const KELI* l) { return KELServeurDeLiens::Perdu(l); })) {
+        logFormat("%s the Spaces of the picture were left as they were", erreur);
+        return 0;
+    }
+    return int(faits.size());
 }
 
-bool ZEVChannelModify::rewritePeriod(KELId rel, KELI* channel, KELI* valeur, KELDate in, KELDate out,
-                                     const char* erreur)
+KELI* ZEVChannelModify::rewritePeriod(KELId rel, KELI* channel, KELI* valeur, KELDate in, KELDate out,
+                                      const char* erreur)
 {
     KELICurseur* c = actif();
     const KELId ch = channel->idInt();
@@ -203,7 +216,7 @@ bool ZEVChannelModify::rewritePeriod(KELId rel, KELI* channel, KELI* valeur, KEL
             chevauchent.push_back(l);
     if (egal(curValeur) && chevauchent.size() == 1 && chevauchent.front() == cur && cur->inDate() <= in &&
         cur->outDate() >= out)
-        return false;
+        return nullptr;
 
     std::size_t ecrits = 1;
     for (KELI* l : chevauchent)
@@ -211,7 +224,7 @@ bool ZEVChannelModify::rewritePeriod(KELId rel, KELI* channel, KELI* valeur, KEL
     const KELServeurDeLiens::Acte acte(ecrits);
     if (!acte.complet()) {
         logFormat("ZEVChannelViewer: no link ids left; the period from %f is left as it was", in);
-        return false;
+        return nullptr;
     }
     for (KELI* l : chevauchent) {
         const KELDate lin = l->inDate();
@@ -229,7 +242,7 @@ bool ZEVChannelModify::rewritePeriod(KELId rel, KELI* channel, KELI* valeur, KEL
             KELServeurDeLiens::DegagerLien(l, c);
         }
     }
-    return KELServeurDeLiens::CreerLienRelInt(rel, channel, valeur, in, out, c) != nullptr;
+    return KELServeurDeLiens::CreerLienRelInt(rel, channel, valeur, in, out, c);
 }
 
 bool ZEVChannelModify::modifyImageItem(KELI* image, const QString& path)

@@ -78,7 +78,8 @@ private:
     // The value `valeur` of relation `rel` over each period of the current Space; `erreur` is the
     // log line of a link found by id that cannot be taken at the active cursor.
     int rewritePeriods(KELId rel, KELI* valeur, const char* erreur);
-    bool rewritePeriod(KELId rel, KELI* channel, KELI* valeur, KELDate in, KELDate out, const char* erreur);
+    // The value's new link over the period; nullptr when nothing was to be written or could be.
+    KELI* rewritePeriod(KELId rel, KELI* channel, KELI* valeur, KELDate in, KELDate out, const char* erreur);
 
     ZEVSpaceController& space_; // not owned
     ZEVChannelClass& model_;    // not owned

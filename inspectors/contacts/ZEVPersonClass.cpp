@@ -249,7 +249,12 @@ bool ZEVPersonClass::addABPersonUIDs(const QStringList& uids, ZEVItemSet& set)
                 [&uid](KELI* made) { return ZEVItemData::Current().createFilePersonWithUid(uid, made); });
             if (!item)
                 continue;
-            creerLienPersonItemForItem(item, t);
+            // A contact whose presence was not stored (a full disk, told by its own alert) would
+            // be on no panel and no desk: it is not made.
+            if (!creerLienPersonItemForItem(item, t)) {
+                ZEVImportLookups::takeBack(*desk, item);
+                continue;
+            }
         } else if (KELServeurDeLiens::SiLienForRelNum(KELRELATION_PERSON_VIEWER, item->idInt())) {
             recall.push_back(item);
         } else {

@@ -67,8 +67,13 @@ KELI* ZEVInspectImports::addPastedFile(ZEVDeskViewer& desk, const QString& title
         }
         return L::madeFileRecord(file, httpURL, made);
     });
-    if (item)
-        kind_.presence(item, date());
+    if (!item)
+        return nullptr;
+    kind_.presence(item, date());
+    if (!KELServeurDeLiens::SiLienForRelNum(kind_.relation, item->idInt())) {
+        L::takeBack(desk, item);
+        return nullptr;
+    }
     return item;
 }
 
@@ -157,6 +162,12 @@ KELI* ZEVInspectImports::importFile(ZEVDeskViewer& desk, const QString& path, ZE
     if (!item)
         return nullptr;
     kind_.presence(item, date);
+    // Its presence was not stored (a full disk, told by its own alert): an Object on no panel
+    // and no desk, its record and files unseen, is not made.
+    if (!KELServeurDeLiens::SiLienForRelNum(kind_.relation, item->idInt())) {
+        L::takeBack(desk, item);
+        return nullptr;
+    }
     return item;
 }
 

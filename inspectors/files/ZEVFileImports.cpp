@@ -216,7 +216,11 @@ bool ZEVFileViewer::_addAttributedStrings(const QList<ZEVRichText>& texts, ZEVIt
             });
         if (!item)
             continue;
-        model_.creerLienFileViewerForItem(item, imports_.date());
+        // Listed nowhere, it is not made (a full disk, told by its own alert).
+        if (!model_.creerLienFileViewerForItem(item, imports_.date())) {
+            L::takeBack(*desk, item);
+            continue;
+        }
         set.insert(item);
     }
     return true;
@@ -240,6 +244,7 @@ struct WebImport {
             set.insert(item);
             return false;
         }
+        const bool nouveau = !item;
         if (!item) {
             item = L::creerWithRecord(desk, title, "http", QStringLiteral("webloc"), 0, [&uid](KELI* made) {
                 return ZEVItemData::Current().createFileHttpWithUid(uid, made);
@@ -247,7 +252,11 @@ struct WebImport {
             if (!item)
                 return false;
         }
-        model.creerLienFileViewerForItem(item, date);
+        // A new one listed nowhere is not made (a full disk, told by its own alert).
+        if (!model.creerLienFileViewerForItem(item, date) && nouveau) {
+            L::takeBack(desk, item);
+            return false;
+        }
         ZEVFileDownloads& downloads = model.downloads();
         L::startDownload(item, url, [&downloads](const QUrl& u, KELI* i, const QString& folder) {
             return downloads.startDownload(u, i, folder);

@@ -61,21 +61,39 @@ void ZEVIconClass::deleteIcons(const std::vector<KELI*>& items)
         if (!item || deskmodel::siOublie(item))
             continue;
         const KELId id = item->idInt();
-        for (const Geometrie& g : geometrie)
-            for (KELId lienId : KELServeurDeLiens::LiensNumDuParentIntRelInt(id, g.relation).value_or(std::vector<KELId>())) {
-                if (KELI* lien = KELServeurDeLiens::LienForInt(lienId, c)) {
-                    if (!deskmodel::siOublie(lien))
-                        KELServeurDeLiens::DegagerLien(lien, c);
-                } else {
-                    logFormat("ZEVIconClass WARNING - %s LienForInt %ld not found !", g.nom, long(lienId));
+        // Nothing else holds it: the Space's one eraser forgets its places with the rest, in one
+        // act, and takes its views and lines on both sides.
+        if (!ZEVSiItemHeld(id, KELRELATION_ICON_VIEWER)) {
+            ZEVInspectDeleteItem(space_, KELRELATION_ICON_VIEWER, item, "ZEVIconClass", "KELRELATION_ICON_VIEWER");
+            continue;
+        }
+        // A panel or a Channel's background keeps the Object: its places and icon links go, all
+        // of them or none, or a full disk could leave an icon without its place.
+        {
+            const KELServeurDeLiens::Acte acte(0);
+            if (!acte.complet())
+                continue;
+            for (const Geometrie& g : geometrie)
+                for (KELId lienId :
+                     KELServeurDeLiens::LiensNumDuParentIntRelInt(id, g.relation).value_or(std::vector<KELId>())) {
+                    if (KELI* lien = KELServeurDeLiens::LienForInt(lienId, c)) {
+                        if (!deskmodel::siOublie(lien))
+                            KELServeurDeLiens::DegagerLien(lien, c);
+                    } else {
+                        logFormat("ZEVIconClass WARNING - %s LienForInt %ld not found !", g.nom, long(lienId));
+                    }
                 }
-            }
-        // The icon links, then the holder test (a panel or a Channel's background keeps the
-        // Object), then the Space's one eraser, which takes its views and lines on both sides.
-        if (!ZEVInspectDeleteItem(space_, KELRELATION_ICON_VIEWER, item, "ZEVIconClass", "KELRELATION_ICON_VIEWER"))
-            for (KELICurseur* k : {space_.nowCurseur(), space_.searchCurseur()})
-                if (ZEVCursorDesk* desk = space_.deskForCurseur(k))
-                    desk->deleteItemViewForItem(item);
+            ZEVPresenceCommands::forgetAllPresences(KELRELATION_ICON_VIEWER, id, c,
+                                                    "ZEVIconClass WARNING - KELRELATION_ICON_VIEWER");
+        }
+        // The store kept none of it: the icons stay, views and all.
+        if (ZEVLiveLinkCount(id, KELRELATION_ICON_VIEWER) > 0) {
+            logFormat("ZEVIconClass: the icons of Object %ld were not removed", long(id));
+            continue;
+        }
+        for (KELICurseur* k : {space_.nowCurseur(), space_.searchCurseur()})
+            if (ZEVCursorDesk* desk = space_.deskForCurseur(k))
+                desk->deleteItemViewForItem(item);
     }
 }
 

@@ -37,6 +37,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace tallomer {
 
 namespace {
@@ -146,16 +148,31 @@ bool ZEVBackClass::rewriteBackgrounds(KELI*, const std::vector<KELId>& liens)
         KELI* parent = space_.channelForIdentityInt(lien->parentInt());
         plan.push_back({lien, parent ? parent : KELServeurDeLiens::LienForInt(lien->parentInt(), c), grey});
     }
-    for (const Reecriture& r : plan) {
-        if (!r.parent) {
-            logLine("Error: No parent-enfant");
-            ok = false;
-            continue;
+    std::vector<KELI*> gris;
+    {
+        // Each interval's image and its grey wallpaper change places together, all of them or
+        // none: a store that kept only the end of one (a full disk) would leave its Space with no
+        // background over that interval.
+        const KELServeurDeLiens::Acte acte(plan.size());
+        if (!acte.complet())
+            return false;
+        for (const Reecriture& r : plan) {
+            if (!r.parent) {
+                logLine("Error: No parent-enfant");
+                ok = false;
+                continue;
+            }
+            const KELDate in = r.lien->inDate();
+            const KELDate out = r.lien->outDate();
+            KELServeurDeLiens::DegagerLien(r.lien, c);
+            gris.push_back(
+                KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_BACK_ITEM, r.parent, r.grey, in, out, c));
         }
-        const KELDate in = r.lien->inDate();
-        const KELDate out = r.lien->outDate();
-        KELServeurDeLiens::DegagerLien(r.lien, c);
-        KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_BACK_ITEM, r.parent, r.grey, in, out, c);
+    }
+    // The store kept none of it: the image is still a background, and is not to be deleted.
+    if (std::any_of(gris.begin(), gris.end(), [](const KELI* l) { return !l || KELServeurDeLiens::Perdu(l); })) {
+        logFormat("%s ERROR - the backgrounds of an image were not rewritten", kOwner);
+        return false;
     }
     return ok;
 }

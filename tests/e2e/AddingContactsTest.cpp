@@ -6,6 +6,7 @@
 // it without listing it, and pasted in the table is listed from the cursor's date, the same Object.
 
 #include "tests/e2e/AddingContactsFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "objects/view/ZEVItemView.h"
@@ -64,6 +65,24 @@ TEST_F(AddingContacts, APastedCardBecomesAContactAndJoinsTheBookAndTheSameCardDr
     EXPECT_EQ(sound.beeps, beeps + 1);
     EXPECT_EQ(selectedIconIds(), before);
     EXPECT_EQ(contactObjects().size(), 1u);
+}
+
+// A card pasted when the disk has no room for the contact's presence makes no contact Object
+// that no panel lists.
+TEST_F(AddingContacts, ACardWhosePresenceFindsNoRoomMakesNoContactThatNoPanelLists)
+{
+    ASSERT_NO_FATAL_FAILURE(focusTable());
+    alerts.clear();
+    {
+        FullLinkBase full(1000162);
+        auto data = std::make_unique<QMimeData>();
+        data->setData("text/vcard", kEveCard);
+        paste(std::move(data));
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_TRUE(contactObjects().empty()) << "a contact on no panel";
+    EXPECT_TRUE(rowTitles().empty());
 }
 
 TEST_F(AddingContacts, AContactCopiedFromTheDeskAndPastedInTheTableIsListedWithoutASecondObject)

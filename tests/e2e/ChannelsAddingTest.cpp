@@ -8,6 +8,7 @@
 // Channel whose folders in the store cannot be made, or that the link base cannot store.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 #include "tests/support/ModalDialogs.h"
 #include "tests/support/RefusedFolder.h"
 
@@ -323,6 +324,41 @@ TEST_F(ChannelsAdding, TheSpacesMenusNewSpaceChoosesAPictureAndANewChannelWhoseS
     EXPECT_EQ(space()->currentChannelInt(), kHome);
     EXPECT_EQ(space()->allIdentities().size(), 1u);
     EXPECT_TRUE(log.contains("the first Space of Channel"));
+}
+
+// A new Space whose background the disk has no room for: the Space before it keeps its background
+// from then on, instead of ending with none after it; the user is told.
+TEST_F(ChannelsAdding, ANewSpaceWhoseBackgroundFindsNoRoomLeavesTheBackgroundBeforeIt)
+{
+    start();
+    png(pictures(), QStringLiteral("Dunes.png"), {2100, 900}, QColor(200, 170, 90));
+    advance(30.0);
+    alerts.clear();
+    const Rows before = from(kHome, 1000172);
+    ASSERT_FALSE(before.empty());
+    ASSERT_GE(std::stod(before.at(before.size() - 1, 2)), KELDateOuverte);
+    bool panel = false;
+    {
+        // No room for a background beginning now; the one before may still be ended.
+        FullLinkBase full("NEW.RELATION = 1000172 AND NEW.DATE_IN > " + std::to_string(clock.now() - 1));
+        whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) {
+            whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+                panel = true;
+                QTest::keyClick(p->nameField(), Qt::Key_Return);
+            });
+            chooseInPanel(dialog, QStringLiteral("Dunes.png"));
+        });
+        chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("New Space"));
+        advance(5.0);
+    }
+    ASSERT_TRUE(panel);
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    const Rows after = from(kHome, 1000172);
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(after.at(after.size() - 1, 0), before.at(before.size() - 1, 0));
+    EXPECT_GE(std::stod(after.at(after.size() - 1, 2)), KELDateOuverte)
+        << "the Space before was ended with no background after it";
 }
 
 // A new Channel keeps its Objects' files and records in folders of its own in the store; when

@@ -9,6 +9,7 @@
 // A Space rename the disk cannot finish keeps the old name.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 #include "tests/support/ModalDialogs.h"
 
 #include "app/menu/KELMainMenu.h"
@@ -485,6 +486,55 @@ TEST_F(ChannelsModify, ASpaceRenameTheDiskCannotFinishKeepsTheOldName)
     quit();
     start();
     EXPECT_EQ(desk(space()->nowCurseur())->currentBackImageItemName(), "Office") << "the stored name";
+}
+
+// The Space's picture was the background of an earlier Space too: a colour chosen for it when the
+// disk has room for one of the two rewrites keeps neither, instead of the two Spaces of the same
+// picture in two colours.
+TEST_F(ChannelsModify, AColourTheDiskCannotGiveEverySpaceOfThePictureIsGivenToNone)
+{
+    start();
+    alerts.clear();
+    KELI* home = space()->channelForIdentityInt(space()->currentChannelInt());
+    ZEVDeskViewer* now = desk(space()->nowCurseur());
+    ASSERT_TRUE(home && now);
+    KELI* image = now->currentBackImageItem();
+    KELI* colour = now->currentBackColorItem();
+    ASSERT_TRUE(image && colour);
+    const KELDate t = space()->nowCurseur()->now();
+    for (auto [rel, child] : {std::pair{KELRELATION_IDENTITY_BACK_ITEM, image},
+                              std::pair{KELRELATION_IDENTITY_BACK_COLOR, colour}})
+        ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(rel, home, child, t - 3 * 86400, t - 2 * 86400,
+                                                     space()->nowCurseur()),
+                  nullptr);
+    advance(1.0);
+    const Rows before = liveLinks(home->idInt(), KELRELATION_IDENTITY_BACK_COLOR);
+
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("Rename Space\u2026"));
+    advance(1.0);
+    ZEVChannelModifyPanel* p = panel();
+    ASSERT_TRUE(p && p->isVisible());
+    click(p->controls()->colorButton());
+    QColorDialog* dialog = ZEVChannelPanelControls::sharedColorDialog();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    QLineEdit* html = nullptr;
+    for (QLineEdit* e : dialog->findChildren<QLineEdit*>())
+        if (e->text().startsWith(QLatin1Char('#')))
+            html = e;
+    ASSERT_NE(html, nullptr);
+    typeInto(html, QStringLiteral("#10a040"));
+    QTest::keyClick(html, Qt::Key_Return);
+    pump();
+    {
+        // Room for the present Space's new colour, none for the earlier one's.
+        FullLinkBase full("NEW.RELATION = 1000227 AND NEW.DATE_IN < " + std::to_string(t - 86400));
+        click(p->okButton());
+        advance(1.0);
+    }
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(liveLinks(home->idInt(), KELRELATION_IDENTITY_BACK_COLOR).rows, before.rows)
+        << "one Space of the picture took the colour, the other not";
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // fail are marked and sound once; the new Objects exist before any byte is copied.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 #include "tests/support/RefusedFolder.h"
 #include "tests/support/SecondFileSystem.h"
 
@@ -267,6 +268,30 @@ TEST_F(Duplicate, DuplicateToSpaceFromTheObjectMenuMakesANewObjectWithItsFileInI
     EXPECT_EQ(links.size(), 1u) << "the new Object is on the desk";
     EXPECT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{copy}) << "the new icon is selected";
     EXPECT_EQ(sound.beeps, 0);
+}
+
+// The disk has no room for the new Object's icon: no duplicate is made, on no desk and with no
+// copy of the file, instead of one no one can see; the user is told.
+TEST_F(Duplicate, ADuplicateWhoseIconFindsNoRoomIsNotMade)
+{
+    start();
+    settle();
+    KELI* item = fileObject(home + "/plan.txt", 100);
+    ASSERT_NE(item, nullptr);
+    alerts.clear();
+    const QString drops = storeFolder() + "/local/zevDrop/2000018";
+    const QStringList folders = QDir(drops).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    select({item});
+    {
+        FullLinkBase full(KELRELATION_ICON_VIEWER);
+        chooseHandleItem(kDuplicateToSpace);
+        settle();
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_TRUE(frontClass()->duplicatedItems().empty());
+    EXPECT_EQ(liveObjectsTitled("plan.txt").size(), 1u) << "a duplicate on no desk";
+    EXPECT_EQ(QDir(drops).entryList(QDir::Dirs | QDir::NoDotAndDotDot), folders) << "its file was copied";
 }
 
 TEST_F(Duplicate, DuplicateToAFolderHoldingTheNameOffersAFreeOneAndCancelKeepsThePanel)

@@ -3,6 +3,7 @@
 // and grow the icon a little at every round trip.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "desk/model/ZEVDeskClass.h"
@@ -127,6 +128,34 @@ TEST_F(ExactPlaces, RecallNowFromTheSearchDeskKeepsXYAndSizeExactlyAtEveryRoundT
         ASSERT_TRUE(now->siIconExisteForItem(item));
         EXPECT_EQ(numbersAt(id, space()->nowCurseur()->now()), placed);
     }
+}
+
+// A Recall Now whose place finds no room on the disk recalls nothing: the icon does not come back
+// at Now on the place it had before.
+TEST_F(ExactPlaces, ARecallNowWhosePlaceFindsNoRoomRecallsNothing)
+{
+    start();
+    alerts.clear();
+    addHomeFiles({"a.txt"});
+    ZEVItemView* v = viewTitled(QStringLiteral("a.txt"));
+    ASSERT_NE(v, nullptr);
+    KELI* item = v->item();
+    const std::vector<double> placed = placeAtNumbersTheDeskCannotShow(item);
+    ASSERT_FALSE(placed.empty());
+    ZEVDeskClass* now = nowDesk()->deskClass();
+    const double shown = space()->nowCurseur()->now();
+    advance(30.0);
+    moveThenReleaseAtNow(item);
+    const std::size_t icons = iconLinks(item->idTxt()).size();
+    searchActiveAt(shown + 10);
+    {
+        FullLinkBase full(KELRELATION_ICON_RATIO_X);
+        recallNowFromTheObjectsMenu(item);
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_FALSE(now->siIconExisteForItem(item)) << "recalled without its place";
+    EXPECT_EQ(iconLinks(item->idTxt()).size(), icons);
 }
 
 // The past Space's Objects brought to Now by Clean and Replace land on the numbers they had there.

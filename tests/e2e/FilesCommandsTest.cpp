@@ -158,7 +158,7 @@ TEST_F(FilesCommands, RemoveErasesAnObjectOnNoDeskWithItsLinksAndDropFolder)
 
 // The disk fills up in the middle of a Remove (at the Object's title): the store keeps none of
 // it, and the Object stays whole where it was, listed, titled, linked and with its drop folder,
-// instead of half gone on no desk and in no panel. With room again the Remove erases it.
+// instead of half gone on no desk and in no panel.
 TEST_F(FilesCommands, ARemoveTheDiskCannotFinishLeavesTheObjectWhole)
 {
     startWithTheBar();
@@ -185,13 +185,40 @@ TEST_F(FilesCommands, ARemoveTheDiskCannotFinishLeavesTheObjectWhole)
     EXPECT_FALSE(deskmodel::siOublie(o)) << "in memory as in the store";
     EXPECT_TRUE(QFileInfo::exists(dossier + "/note.txt")) << "the drop folder of an Object that stays went";
     EXPECT_GE(rowOf(o), 0) << "its row went";
+}
 
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(o)));
+// Two listed files released together from the panel as the disk fills up (at the second one's
+// presence): neither is released, instead of one released and one not.
+TEST_F(FilesCommands, AReleaseOfTwoFilesTheDiskCannotFinishReleasesNeither)
+{
+    startWithTheBar();
+    alerts.clear();
+    const std::vector<KELI*> items = placer({"first.txt", "second.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    const KELDate now = space()->nowCurseur()->now();
+    presence(items[0], now - kJour, KELDateOuverte);
+    KELI* second = presence(items[1], now - kJour, KELDateOuverte);
+    ASSERT_NE(second, nullptr);
+    advance(1.0);
+    ouvrir();
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(items[0])));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[1])));
     pump();
-    removeFromTheObjectMenu();
-    EXPECT_EQ(liveLinksAround(id, KELRELATION_ITEM_TITLE, false), 0);
-    EXPECT_FALSE(QFileInfo::exists(dossier));
-    EXPECT_EQ(rowOf(o), -1);
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    ZEVButton* release = files()->inspectViewIfBuilt()->btnRelease();
+    ASSERT_TRUE(release && release->isEnabled());
+    {
+        FullLinkBase full("NEW.ZEVLET_ID = " + second->idTxt());
+        click(release);
+        advance(1.0);
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    for (KELI* o : items) {
+        const Rows p = linksAround(o->idInt(), KELRELATION_FILE_VIEWER, true);
+        ASSERT_EQ(p.size(), 1u);
+        EXPECT_GE(std::stod(p.at(0, 2)), KELDateOuverte) << o->idTxt() << " released alone";
+    }
 }
 
 TEST_F(FilesCommands, RemoveOfAnObjectOnADeskOnlyForgetsItsPresences)

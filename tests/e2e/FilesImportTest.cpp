@@ -5,6 +5,7 @@
 // beeps and leaves the selection.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 #include "tests/support/RefusedFolder.h"
 
 #include "desk/data/ZEVItemData.h"
@@ -16,6 +17,7 @@
 #include "inspectors/table/ZEVTableView.h"
 #include "platform/files/RecordFile.h"
 #include "platform/sound/Sound.h"
+#include "space/ZEVConstants.h"
 #include "space/ZEVSelections.h"
 #include "tests/support/LocalHttpServer.h"
 #include "widgets/ZEVButton.h"
@@ -465,6 +467,49 @@ TEST_F(FilesImport, PastedPicturesTextAndAddressesWhoseRecordsCannotBeWrittenLea
     KELI* item = KELServeurDeLiens::LienForInt(std::stoull(o.at(0, 0)), space()->nowCurseur());
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(QFileInfo::exists(ZEVItemData::Current().filePathForItem(item)));
+}
+
+// Files, a picture, text and an address pasted when the disk has no room for their presences in
+// the panel: no Object is left listed nowhere, no file made for one stays, no download starts; the
+// user is told once.
+TEST_F(FilesImport, PastedThingsWhosePresenceFindsNoRoomLeaveNeitherObjectsNorFiles)
+{
+    startWithTheBar();
+    openAndFocus();
+    alerts.clear();
+    const QString drops = storeFolder() + "/local/zevDrop/" + QString::number(kHome);
+    auto filesMade = [&] {
+        QStringList out;
+        QDirIterator it(drops, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            out << it.next();
+        return out;
+    };
+    const QStringList filesBefore = filesMade();
+    const std::string before = sql(database(), kMadeLinks).at(0, 0);
+    {
+        FullLinkBase full(KELRELATION_FILE_VIEWER);
+        auto file = std::make_unique<QMimeData>();
+        file->setUrls({QUrl::fromLocalFile(writeFile("minutes.txt"))});
+        paste(std::move(file));
+        QImage red(8, 8, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        auto picture = std::make_unique<QMimeData>();
+        picture->setImageData(red);
+        paste(std::move(picture));
+        auto text = std::make_unique<QMimeData>();
+        text->setData("text/rtf", "{\\rtf1\\ansi kept out}");
+        paste(std::move(text));
+        auto address = std::make_unique<QMimeData>();
+        address->setData("text/uri-list", "http://127.0.0.1:9/kept-out.html\r\n");
+        paste(std::move(address));
+    }
+    EXPECT_EQ(sql(database(), kMadeLinks).at(0, 0), before) << "Objects listed nowhere";
+    EXPECT_EQ(filesMade().join('\n').toStdString(), filesBefore.join('\n').toStdString())
+        << "a file made for an Object that is not stayed behind";
+    EXPECT_EQ(files()->fileClass().downloads().runningCount(), 0u);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
 }
 
 TEST_F(FilesImport, QuittingMidDownloadLeavesNoTemporaryFileAndNoObjectDownloading)

@@ -5,6 +5,7 @@
 // current Space; the toolbar's Find menu selects the desk's files, mails and the like by kind.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "desk/data/ZEVItemData.h"
@@ -404,6 +405,38 @@ TEST_F(IconsPanel, TheGoToMenusTicksChooseTheKindsOfChangeTheStepsStopAt)
     advance(0.1);
     ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
     EXPECT_NEAR(space()->searchCurseur()->now(), moved - 0.7, 0.15);
+}
+
+// The disk fills up while an Object the Files panel holds is removed from the desks, at its icon
+// link after its places were forgotten: the store keeps none of it, and the icon stays on the desk
+// where it was, instead of standing in the store without its place.
+TEST_F(IconsPanel, RemoveTheDiskCannotFinishLeavesTheIconAndItsPlace)
+{
+    startWithTheBar();
+    alerts.clear();
+    const std::vector<KELI*> items = placer({"held.txt"});
+    ASSERT_EQ(items.size(), 1u);
+    KELI* o = items[0];
+    const KELId id = o->idInt();
+    KELI* ici = space()->channelForIdentityInt(space()->currentChannelInt());
+    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, ici, o, space()->nowCurseur()->now() - kHeure,
+                                                 KELDateOuverte, space()->nowCurseur()),
+              nullptr);
+    advance(1.0);
+    ouvrir();
+    clickRow(o);
+    {
+        FullLinkBase full(KELRELATION_ICON_VIEWER);
+        removeFromTheObjectMenu();
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(liveLinksAround(id, KELRELATION_ICON_VIEWER, true), 1);
+    for (KELId rel : {KELRELATION_ICON_RATIO_X, KELRELATION_ICON_RATIO_Y, KELRELATION_ICON_RATIO_S})
+        EXPECT_EQ(liveLinksAround(id, rel, false), 1) << "the icon lost its place " << rel;
+    EXPECT_NE(nowDesk()->itemViewForItem(o), nullptr) << "its view left the desk";
+    advance(1.0);
+    EXPECT_GE(rowOf(o), 0);
 }
 
 TEST_F(IconsPanel, DeleteInTheTableReleasesTheIconAtNowAndErasesNothing)

@@ -109,6 +109,29 @@ protected:
         advance(1.0);
         return chosen;
     }
+    // The Object menu's Remove chosen with the mouse for the one image selected, every question
+    // answered Yes; the alerts shown meanwhile.
+    std::vector<ZEVAlertRequest> removeTheSelectedImageSayingYes()
+    {
+        std::vector<ZEVAlertRequest> asked;
+        ScopedAlertAnswerer oui([&](const ZEVAlertRequest& r) {
+            asked.push_back(r);
+            return 0;
+        });
+        QMenu* m = openMenu(KELMainMenu::kMenuObject);
+        EXPECT_NE(m, nullptr);
+        QAction* remove = nullptr;
+        for (QAction* a : m ? m->actions() : QList<QAction*>())
+            if (a->property("tag").toLongLong() == 13)
+                remove = a;
+        EXPECT_TRUE(remove && remove->isEnabled());
+        if (!remove)
+            return asked;
+        EXPECT_EQ(remove->text(), "Remove 1 Image Object");
+        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(remove).center());
+        advance(1.0);
+        return asked;
+    }
     // The image's colour links: (colour, out-date), oldest first.
     Rows colourLinks(const KELI* image) const
     {
@@ -246,24 +269,9 @@ TEST_F(ImagesList, RemovingABackgroundImageRewritesItsIntervalToTheGreyWallpaper
     ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{image});
     ASSERT_TRUE(images()->siFirstResponder());
 
-    std::vector<QString> asked;
-    ScopedAlertAnswerer oui([&](const ZEVAlertRequest& r) {
-        asked.push_back(r.informative);
-        return 0;
-    });
-    QMenu* m = openMenu(KELMainMenu::kMenuObject);
-    ASSERT_NE(m, nullptr);
-    QAction* remove = nullptr;
-    for (QAction* a : m->actions())
-        if (a->property("tag").toLongLong() == 13)
-            remove = a;
-    ASSERT_TRUE(remove && remove->isEnabled());
-    EXPECT_EQ(remove->text(), "Remove 1 Image Object");
-    QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(remove).center());
-    advance(1.0);
-
+    const std::vector<ZEVAlertRequest> asked = removeTheSelectedImageSayingYes();
     ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], "Image used as background. Do you really want to delete it?");
+    EXPECT_EQ(asked[0].informative, "Image used as background. Do you really want to delete it?");
     const Rows fonds = sql(database(), "SELECT CHILD_ZEVLET, DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000172 AND "
                                        "PARENT_ZEVLET = " + std::to_string(canal->idInt()) +
                                            " AND DATE_IN < " + std::to_string(kOubliee) + " ORDER BY DATE_IN");
@@ -366,12 +374,46 @@ TEST_F(ImagesList, AColourWhoseLinkFindsNoRoomLeavesTheImageItsColour)
     ASSERT_EQ(garde.size(), 1u);
     EXPECT_EQ(garde.at(0, 0), avant.at(0, 0));
     EXPECT_GE(std::stod(garde.at(0, 1)), KELDateOuverte) << "the image's colour was cut with none after it";
+}
 
-    chooseTheThirdColourFor(2);
-    const Rows apres = colourLinks(image);
-    ASSERT_EQ(apres.size(), 2u);
-    EXPECT_LT(std::stod(apres.at(0, 1)), KELDateOuverte);
-    EXPECT_NE(apres.at(1, 0), avant.at(0, 0));
+// A background image removed when the disk has no room for its interval's grey wallpaper: the
+// Space keeps the image as its background over that interval, and the image is not deleted.
+TEST_F(ImagesList, RemovingABackgroundImageTheDiskCannotRewriteKeepsTheImageAndItsInterval)
+{
+    startWithTheBar();
+    semer();
+    ouvrir(true);
+    alerts.clear();
+    KELI* image = itemOfRow(0);
+    ASSERT_NE(image, nullptr);
+    KELICurseur* nowC = space()->nowCurseur();
+    const KELDate now = nowC->now();
+    KELI* canal = space()->channelForIdentityInt(space()->currentChannelInt());
+    KELI* fond = KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_BACK_ITEM, canal, image, now - 5 * kJour,
+                                                    now - 3 * kJour, nowC);
+    ASSERT_NE(fond, nullptr);
+    advance(1.0);
+    const QRect cell = table()->visualRect(table()->tableModel()->index(0, 4));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 20, cell.top() + 20));
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{image});
+    std::vector<ZEVAlertRequest> asked;
+    {
+        // Room to forget the image's interval, none for the grey wallpaper's.
+        FullLinkBase full("NEW.RELATION = 1000172 AND NEW.ZEVLET_ID <> " + fond->idTxt());
+        asked = removeTheSelectedImageSayingYes();
+    }
+    ASSERT_EQ(asked.size(), 2u) << "the question, then the failure";
+    EXPECT_EQ(asked[1].message, QStringLiteral("Your changes could not be saved."));
+    const Rows kept = sql(database(), "SELECT DATE_IN, DATE_OUT FROM ZEVLETS WHERE ZEVLET_ID = " + fond->idTxt());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_NEAR(std::stod(kept.at(0, 0)), now - 5 * kJour, 0.01) << "the interval lost its background";
+    EXPECT_NEAR(std::stod(kept.at(0, 1)), now - 3 * kJour, 0.01);
+    EXPECT_EQ(liveLinksAround(image->idInt(), KELRELATION_BACK_VIEWER, true), 1) << "the image was removed";
+    const Rows propre = sql(database(), "SELECT DATE_IN FROM ZEVLETS WHERE ZEVLET_ID = " + image->idTxt());
+    ASSERT_EQ(propre.size(), 1u);
+    EXPECT_LT(std::stod(propre.at(0, 0)), kForgottenDate);
+    EXPECT_EQ(itemOfRow(0), image);
 }
 
 } // namespace

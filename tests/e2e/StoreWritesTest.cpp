@@ -6,6 +6,7 @@
 // their file keeps what it held.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/RefusedFolder.h"
 
@@ -16,6 +17,7 @@
 #include "engine/store/KELChercheurDe.h"
 #include "platform/files/RecordFile.h"
 #include "platform/pasteboard/BoundedImage.h"
+#include "space/ZEVConstants.h"
 
 #include <QClipboard>
 #include <QCursor>
@@ -119,6 +121,26 @@ TEST_F(StoreWrites, AnActCutShortByAFullLinkBaseStoresNoneOfItsLaterStatements)
     paste(writeFile(home + "/card.txt", "hello"));
     EXPECT_EQ(count("WORD WHERE WORD = 'card.txt'"), "1");
     EXPECT_EQ(count(attributes), std::to_string(std::stoi(before[0]) + 3));
+}
+
+// A file pasted when the disk has room for its Object but none for its icon: no Object is left
+// on no desk, with a record no one sees.
+TEST_F(StoreWrites, APastedFileWhoseIconFindsNoRoomLeavesNoObjectOnNoDesk)
+{
+    start();
+    alerts.clear();
+    const QString letter = writeFile(home + "/letter.txt", "dear");
+    const QStringList records = QDir(this->records()).entryList(QDir::Files);
+    {
+        FullLinkBase full(KELRELATION_ICON_VIEWER);
+        paste(letter);
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_TRUE(liveObjectsTitled("letter.txt").empty()) << "an Object on no desk";
+    EXPECT_EQ(QDir(this->records()).entryList(QDir::Files), records) << "its record stayed";
+    EXPECT_EQ(viewTitled(QStringLiteral("letter.txt")), nullptr);
+    EXPECT_TRUE(space()->selections().selectedIconItems().empty());
 }
 
 // A full link base that undoes an act after its Object was made in memory (here at the web

@@ -155,8 +155,7 @@ TEST_F(WorkingOnObjects, DraggingAnIconStoresItsNewPlaceFromNow)
 }
 
 // The disk fills up between the new X and the new Y of a dragged icon: the store keeps neither,
-// nor the end of the old places, and the icon goes back where it was stored. With room again the
-// same drag is stored whole.
+// nor the end of the old places, and the icon goes back where it was stored.
 TEST_F(WorkingOnObjects, AnIconDraggedAsTheDiskFillsUpKeepsItsPlaceInTheStoreAndOnTheDesk)
 {
     start();
@@ -168,17 +167,14 @@ TEST_F(WorkingOnObjects, AnIconDraggedAsTheDiskFillsUpKeepsItsPlaceInTheStoreAnd
     const double x = stored(item, kX), y = stored(item, kY);
     const std::size_t xs = values(item, kX);
     const QPointF from = v->imageFrame().center();
-    const auto drag = [&] {
+    {
+        FullLinkBase full(kY);
         QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
         for (int i = 1; i <= 4; ++i)
             QTest::mouseMove(canvas(), at(from + QPointF(30 * i, 20 * i)));
         QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(from + QPointF(120, 80)));
         pump();
         advance(1.2);
-    };
-    {
-        FullLinkBase full(kY);
-        drag();
     }
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
@@ -187,12 +183,6 @@ TEST_F(WorkingOnObjects, AnIconDraggedAsTheDiskFillsUpKeepsItsPlaceInTheStoreAnd
     EXPECT_EQ(stored(item, kY), y);
     EXPECT_NEAR(v->iconPosition().x, before.x, 0.5) << "the desk shows a place the store does not hold";
     EXPECT_NEAR(v->iconPosition().y, before.y, 0.5);
-
-    drag();
-    EXPECT_EQ(values(item, kX), xs + 1);
-    EXPECT_NEAR(geometry().xForBaseNum(float(stored(item, kX))), before.x + 120, 1);
-    EXPECT_NEAR(geometry().yForBaseNum(float(stored(item, kY))), before.y + 80, 1);
-    EXPECT_NEAR(v->iconPosition().x, before.x + 120, 1);
 }
 
 // A title typed when the disk has no room for it: the Object keeps its old title from now on,
@@ -211,19 +201,16 @@ TEST_F(WorkingOnObjects, ATitleTheDiskHasNoRoomForLeavesTheOldTitle)
                                "l.RELATION = 1000217 AND l.PARENT_ZEVLET = " + v->item()->idTxt() +
                                    " AND l.DATE_IN <= " + later + " AND l.DATE_OUT > " + later);
     };
-    const auto retitle = [&](const QString& title) {
-        click(v->imageFrame().center());
-        chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("Edit Title"));
-        pump();
-        QLineEdit* editor = view->titleEditor();
-        ASSERT_NE(editor, nullptr);
-        QTest::keyClicks(editor, title);
-        QTest::keyClick(editor, Qt::Key_Return);
-        advance(1.0);
-    };
+    click(v->imageFrame().center());
+    chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("Edit Title"));
+    pump();
+    QLineEdit* editor = view->titleEditor();
+    ASSERT_NE(editor, nullptr);
     {
         FullLinkBase full(1000217);
-        retitle(QStringLiteral("Plans"));
+        QTest::keyClicks(editor, QStringLiteral("Plans"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        advance(1.0);
     }
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
@@ -231,12 +218,6 @@ TEST_F(WorkingOnObjects, ATitleTheDiskHasNoRoomForLeavesTheOldTitle)
     ASSERT_EQ(kept.size(), 1u) << "the Object was left without a title";
     EXPECT_EQ(kept.at(0, 0), "note.txt");
     EXPECT_EQ(v->itemTitle(), QStringLiteral("note.txt"));
-
-    retitle(QStringLiteral("Plans"));
-    const Rows renamed = titlesNow();
-    ASSERT_EQ(renamed.size(), 1u);
-    EXPECT_EQ(renamed.at(0, 0), "Plans");
-    EXPECT_EQ(v->itemTitle(), QStringLiteral("Plans"));
 }
 
 TEST_F(WorkingOnObjects, TheWheelOverASelectedIconStoresOneSizeHalfASecondAfterTheLastTurn)
