@@ -189,6 +189,7 @@ void ZEVRulerDatePicker::annulerEdition()
 {
     siEdition_ = false;
     siModifie_ = false;
+    siRefusDit_ = false;
     if (!dateAffichee_)
         return;
     montrer(*dateAffichee_);
@@ -198,10 +199,15 @@ void ZEVRulerDatePicker::annulerEdition()
 
 void ZEVRulerDatePicker::entrerEdition()
 {
-    if (siEdition() && !siSaisieComplete())
-        annulerEdition();
-    else
+    if (!siEdition())
+        return;
+    if (siSaisieComplete()) {
         finirEdition();
+        return;
+    }
+    if (!siRefusDit_)
+        Sound::shared().beep();
+    siRefusDit_ = true;
 }
 
 void ZEVRulerDatePicker::finirEdition()
@@ -269,6 +275,7 @@ void ZEVRulerDatePicker::agir()
 {
     siModifie_ = false;
     siEdition_ = false;
+    siRefusDit_ = false;
     if (action_)
         action_();
 }
@@ -326,8 +333,10 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
     QDateTimeEdit::keyPressEvent(event);
     // A step of the arrows has applied itself; anything else that changed the fields is typing,
     // even a first digit that makes no complete value yet.
-    if (!retour && !siPas_ && lineEdit()->text() != avant)
+    if (!retour && !siPas_ && lineEdit()->text() != avant) {
         siEdition_ = true;
+        siRefusDit_ = false;
+    }
     siChampSuivant_ = chiffre && currentSectionIndex() != champAvant;
     // A character the fields do not take (a 24th hour, a letter, another order's separator) is
     // refused aloud: Qt drops it without a word and the digits after it fill other fields.
