@@ -538,6 +538,29 @@ TEST_F(RulerBar, ADateTypedAndNotEnteredIsEnteredBeforeAPresetOrTheWheelActsAndO
     EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2016-07-04"));
 }
 
+TEST_F(RulerBar, TheBoxWritesOutAYearItsFieldsCannotHoldAndADateTypedOverItIsTaken)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    // Carried 28 million years back by the ruler.
+    ZEVRulerViewer* r = ruler();
+    ASSERT_TRUE(r->userInitieDeplacementCurseur());
+    r->userPlaceCurseurEtRulerOffset(-28e6 * 365.2425 * 86400);
+    r->userTermineDeplacementCurseur();
+    advance(1);
+    const QDateTime far = *ZEVChampsPourDate(search->now());
+    ASSERT_LT(far.date().year(), -27990000);
+    EXPECT_EQ(bar()->nowDatePicker()->text(), far.date().toString(QStringLiteral("yyyy-MM-dd")));
+    EXPECT_EQ(bar()->nowHourPicker()->text(), far.time().toString(QStringLiteral("HH:mm:ss")));
+    EXPECT_TRUE(bar()->fromDatePicker()->text().startsWith(QString::number(far.date().year())));
+
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("20180301"));
+    const QDateTime there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), QDate(2018, 3, 1));
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2018-03-01"));
+    EXPECT_EQ(sound.beeps, 0);
+}
+
 TEST_F(RulerBar, ADateTypedAndNotEnteredIsWhereTheSearchCursorStandsAfterAQuit)
 {
     KELICurseur* search = startSearching();
