@@ -403,6 +403,12 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
 void ZEVRulerDatePicker::focusOutEvent(QFocusEvent* event)
 {
     siChampSuivant_ = false;
+    // A menu opened over the window takes the keyboard only while it shows: the typing waits for
+    // it, and for what its item asks, which enters it first. Qt would read the fields now.
+    if (event->reason() == Qt::PopupFocusReason && siEdition()) {
+        QWidget::focusOutEvent(event);
+        return;
+    }
     // Leaving fields that make no date drops them: said, as Return says it. Dropped before Qt
     // reads them, which would make a date of its own out of them (the 28th of a 31st typed).
     if (siEdition() && !siSaisieComplete()) {

@@ -10,6 +10,7 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "engine/KELICurseur.h"
 #include "ruler/ZEVRulerBox.h"
@@ -534,6 +535,13 @@ TEST_F(RulerBar, ADateTypedAndNotEnteredIsEnteredBeforeAPresetOrTheWheelActsAndO
     EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2023-04-31"));
     EXPECT_NE(space()->tlContexte()->nowIn(), before) << "the wheel moved the range";
     EXPECT_EQ(searchDay(), QDate(2016, 7, 4));
+    // A menu opened over the window and closed leaves the fields as typed.
+    QMenu* menu = openMenu(KELMainMenu::kMenuTime);
+    ASSERT_NE(menu, nullptr);
+    menu->close();
+    pump();
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2023-04-31"));
+    EXPECT_EQ(sound.beeps, 1);
     key(Qt::Key_Escape);
     EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2016-07-04"));
 }
