@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -246,9 +247,10 @@ std::optional<std::vector<ZEVKeyStepPtr>> ZEVKeyDocument::decodeSteps(const QCbo
         return fail(error, QStringLiteral("the steps are not a list")), std::nullopt;
     std::vector<ZEVKeyStepPtr> out;
     for (const QCborValue& v : value.toArray()) {
-        auto step = decodeStep(v, error);
+        QString why;
+        auto step = decodeStep(v, &why);
         if (!step)
-            return std::nullopt;
+            return fail(error, QStringLiteral("step %1: %2").arg(out.size() + 1).arg(why)), std::nullopt;
         out.push_back(std::move(*step));
     }
     return out;
@@ -269,15 +271,58 @@ std::optional<std::vector<ZEVKeyStepPtr>> ZEVKeyDocument::decode(const QCborMap&
     return decodeSteps(map.value(kSteps), error);
 }
 
-FileResult ZEVKeyDocument::readFromFile(const QString& path)
+namespace {
+
+// Why a file gives no document, in the user's words.
+QString raisonPourLaLecture(const QString& path, const RecordRead& read)
+{
+    const QFileInfo info(path);
+    switch (read.problem) {
+    case RecordProblem::NotAFile:
+        if (!info.exists())
+            return QStringLiteral("It is no longer there.");
+        return info.isDir() ? QStringLiteral("It is a folder, not a document.")
+                            : QStringLiteral("It is not an ordinary file.");
+    case RecordProblem::Unreadable:
+        return QStringLiteral("It could not be read: %1.").arg(read.systemReason);
+    case RecordProblem::TooLarge:
+        return QStringLiteral("It is far larger than a KeyTime document can be.");
+    case RecordProblem::NotARecord:
+        return info.size() == 0 ? QStringLiteral("It is empty.") : QStringLiteral("It is not a KeyTime document.");
+    case RecordProblem::OtherVersion:
+        return QStringLiteral("It was written in a format this version cannot read.");
+    case RecordProblem::Damaged:
+    case RecordProblem::None:
+        break;
+    }
+    return QStringLiteral("It is damaged: it was cut short or changed since it was saved.");
+}
+
+} // namespace
+
+FileResult ZEVKeyDocument::readFromFile(const QString& path, QString* reason)
 {
     const RecordRead read = readRecordFile(path);
-    if (!read)
+    if (!read) {
+        if (reason)
+            *reason = raisonPourLaLecture(path, read);
         return FileResult::failure(read.error);
+    }
+    if (read.fields->value(kKind) != QCborValue(kKeyTime)) {
+        if (reason)
+            *reason = QStringLiteral("It is not a KeyTime document.");
+        return FileResult::failure(QStringLiteral("%1: not a KeyTime document").arg(path));
+    }
     QString error;
     auto steps = decode(*read.fields, &error);
-    if (!steps)
+    if (!steps) {
+        static const QRegularExpression etape(QStringLiteral("^step (\\d+):"));
+        const QRegularExpressionMatch m = etape.match(error);
+        if (reason)
+            *reason = m.hasMatch() ? QStringLiteral("It is damaged: its step %1 cannot be read.").arg(m.captured(1))
+                                   : QStringLiteral("It is damaged: it holds no list of steps.");
         return FileResult::failure(QStringLiteral("%1: %2").arg(path, error));
+    }
     undo_.clear();
     for (const ZEVKeyStepPtr& s : steps_)
         s->setDocument(nullptr);

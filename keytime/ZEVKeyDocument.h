@@ -55,8 +55,9 @@ public:
     const QString& filePath() const { return filePath_; }
     // "Untitled" until saved; then the file's name without its folder.
     QString displayName() const;
-    // Replaces the steps by the file's (not undoable: a document is read once, when opened).
-    FileResult readFromFile(const QString& path);
+    // Replaces the steps by the file's (not undoable: a document is read once, when opened). On
+    // failure the document is left as it was, and `reason` tells the user why in one sentence.
+    FileResult readFromFile(const QString& path, QString* reason = nullptr);
     // Atomic; on success the document takes the path and is no longer modified. On failure (a
     // read-only file among them) it stays modified and keeps its path, and the file is left as
     // it was.

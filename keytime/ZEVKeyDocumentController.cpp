@@ -157,11 +157,15 @@ ZEVKeyDocument* ZEVKeyDocumentController::openDocumentAtPath(const QString& path
             return o.document.get();
         }
     auto doc = std::make_unique<ZEVKeyDocument>();
-    const FileResult read = doc->readFromFile(canonical);
+    QString raison;
+    const FileResult read = doc->readFromFile(canonical, &raison);
     if (!read) {
         logFormat("ZEVKeyDocumentController openDocument: %s", qPrintable(read.error));
+        // The name in the message; its folder with the reason, as two files of one name may be
+        // in reach.
         alert(QStringLiteral("The document \u201c%1\u201d could not be opened.").arg(QFileInfo(path).fileName()),
-              QStringLiteral("It is not a KeyTime document, or it is damaged. The file was left as it is."),
+              QStringLiteral("%1 It is in \u201c%2\u201d and was left as it is.")
+                  .arg(raison, QDir::toNativeSeparators(QFileInfo(canonical).absolutePath())),
               {QStringLiteral("OK")});
         return nullptr;
     }

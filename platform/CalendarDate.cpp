@@ -9,8 +9,10 @@ namespace tallomer {
 
 namespace {
 
-// Far enough for any calendar shown, near enough for every field to stay an int.
-constexpr long long kAnneesMax = 1000000;
+// Every date the program graduates: dates run to 2^52 s either side of 2001 (some 142.7 million
+// years), beyond which they stand for "always" or "open". Near enough for every field to stay an
+// int.
+constexpr long long kAnneesMax = 150000000;
 
 bool dansLesAnnees(long long year) { return year > -kAnneesMax && year < kAnneesMax; }
 

@@ -25,6 +25,10 @@ namespace tallomer {
 
 namespace {
 
+// The days the fields hold: every year from 100 (Qt will not go further back) to 9999.
+const QDate kPremierJour(100, 1, 1);
+const QDate kDernierJour(9999, 12, 31);
+
 // The ruler takes the pointer in the Space window's coordinates.
 QWheelEvent dansLaFenetre(const QWidget& w, const QWheelEvent& event)
 {
@@ -140,8 +144,8 @@ ZEVRulerDatePicker::ZEVRulerDatePicker(ZEVRulerBox* box, ZEVRulerViewbar& bar, c
     setTimeSpec(Qt::UTC);
     // Every year the fields can hold, not only those after 1752 as Qt would have it: the link base
     // and the calendar go far further back.
-    setMinimumDateTime(QDateTime(QDate(100, 1, 1), QTime(0, 0), Qt::UTC));
-    setMaximumDateTime(QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC));
+    setMinimumDateTime(QDateTime(kPremierJour, QTime(0, 0), Qt::UTC));
+    setMaximumDateTime(QDateTime(kDernierJour, QTime(23, 59, 59), Qt::UTC));
     setDisplayFormat(format);
     setFrame(false);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -172,9 +176,35 @@ void ZEVRulerDatePicker::afficherDate(KELDate date)
 
 void ZEVRulerDatePicker::montrer(KELDate date)
 {
-    const std::optional<QDateTime> champs = ZEVChampsPourDate(date);
+    std::optional<QDateTime> champs = ZEVChampsPourDate(date);
     if (!champs)
         return;
+    // A year the fields cannot hold (before 100 or after 9999, where the ruler goes too): Qt would
+    // show the first or last moment they hold. A time alone is shown on a day they hold; a date is
+    // written out in the fields' place, and what is typed over it is taken as usual.
+    QString horsDesAnnees;
+    if (champs->date() < kPremierJour || champs->date() > kDernierJour) {
+        const QDate jour = champs->date();
+        const QTime heure = champs->time();
+        if (!(displayedSections() & QDateTimeEdit::DateSections_Mask)) {
+            champs = QDateTime(QDate(2001, 1, 1), heure, Qt::UTC);
+        } else {
+            horsDesAnnees = QStringLiteral("%1-%2-%3")
+                                .arg(jour.year())
+                                .arg(jour.month(), 2, 10, QLatin1Char('0'))
+                                .arg(jour.day(), 2, 10, QLatin1Char('0'));
+            if (displayedSections() & QDateTimeEdit::TimeSections_Mask)
+                horsDesAnnees += QLatin1Char(' ') + heure.toString(QStringLiteral("HH:mm"));
+            champs = QDateTime(kPremierJour, QTime(0, 0), Qt::UTC);
+        }
+    }
+    if (specialValueText() != horsDesAnnees) {
+        setSpecialValueText(horsDesAnnees);
+        // The same fields with another text: written again below.
+        siAffichage_ = true;
+        setDateTime(maximumDateTime());
+        siAffichage_ = false;
+    }
     champs_ = *champs;
     // Rewriting the same fields would drop the field the user selected; fields typed half-way
     // over the same date are rewritten.
@@ -189,6 +219,7 @@ void ZEVRulerDatePicker::annulerEdition()
 {
     siEdition_ = false;
     siModifie_ = false;
+    siRefusDit_ = false;
     if (!dateAffichee_)
         return;
     montrer(*dateAffichee_);
@@ -198,10 +229,15 @@ void ZEVRulerDatePicker::annulerEdition()
 
 void ZEVRulerDatePicker::entrerEdition()
 {
-    if (siEdition() && !siSaisieComplete())
-        annulerEdition();
-    else
+    if (!siEdition())
+        return;
+    if (siSaisieComplete()) {
         finirEdition();
+        return;
+    }
+    if (!siRefusDit_)
+        Sound::shared().beep();
+    siRefusDit_ = true;
 }
 
 void ZEVRulerDatePicker::finirEdition()
@@ -269,12 +305,19 @@ void ZEVRulerDatePicker::agir()
 {
     siModifie_ = false;
     siEdition_ = false;
+    siRefusDit_ = false;
     if (action_)
         action_();
 }
 
 void ZEVRulerDatePicker::stepBy(int steps)
 {
+    // The fields under a year written out are not the moment shown: a step from them would land
+    // in year 100.
+    if (!specialValueText().isEmpty()) {
+        Sound::shared().beep();
+        return;
+    }
     siPas_ = true;
     QDateTimeEdit::stepBy(steps);
     agir();
@@ -304,6 +347,22 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
         return;
     }
     const bool retour = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    // A year written out in the fields' place: Return has nothing to enter, and typing fills the
+    // fields afresh from the year.
+    if (!specialValueText().isEmpty()) {
+        if (retour) {
+            event->accept();
+            return;
+        }
+        if (event->text().size() == 1 && event->text().at(0).isPrint()) {
+            setSpecialValueText(QString());
+            siAffichage_ = true;
+            setDateTime(maximumDateTime());
+            setDateTime(minimumDateTime());
+            siAffichage_ = false;
+            setSelectedSection(sectionAt(0));
+        }
+    }
     // Fields that make no date are refused aloud and left as typed, to be mended or dropped
     // with Esc: Qt would put the last date back without a word.
     if (retour && !siSaisieComplete()) {
@@ -326,8 +385,10 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
     QDateTimeEdit::keyPressEvent(event);
     // A step of the arrows has applied itself; anything else that changed the fields is typing,
     // even a first digit that makes no complete value yet.
-    if (!retour && !siPas_ && lineEdit()->text() != avant)
+    if (!retour && !siPas_ && lineEdit()->text() != avant) {
         siEdition_ = true;
+        siRefusDit_ = false;
+    }
     siChampSuivant_ = chiffre && currentSectionIndex() != champAvant;
     // A character the fields do not take (a 24th hour, a letter, another order's separator) is
     // refused aloud: Qt drops it without a word and the digits after it fill other fields.
@@ -342,6 +403,12 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
 void ZEVRulerDatePicker::focusOutEvent(QFocusEvent* event)
 {
     siChampSuivant_ = false;
+    // A menu opened over the window takes the keyboard only while it shows: the typing waits for
+    // it, and for what its item asks, which enters it first. Qt would read the fields now.
+    if (event->reason() == Qt::PopupFocusReason && siEdition()) {
+        QWidget::focusOutEvent(event);
+        return;
+    }
     // Leaving fields that make no date drops them: said, as Return says it. Dropped before Qt
     // reads them, which would make a date of its own out of them (the 28th of a 31st typed).
     if (siEdition() && !siSaisieComplete()) {

@@ -79,8 +79,10 @@ public:
     // Esc: the fields show the bar's date again; nothing moves.
     void annulerEdition();
     // What is typed and not entered yet is entered, as Return would; fields that make no date are
-    // dropped.
+    // refused aloud (once for what was typed) and kept, to be mended or dropped with Esc.
     void entrerEdition();
+    // Typing is under way whose fields make no date.
+    bool siSaisieRefusee() const { return siEdition() && !siSaisieComplete(); }
 
     // The date the picker holds, read through the local time zone; nothing when its fields make
     // no date.
@@ -122,6 +124,8 @@ private:
     // The date the bar last asked to show, shown again when an edit is dropped.
     std::optional<KELDate> dateAffichee_;
     bool siAffichage_ = false;
+    // The fields as typed were refused by an entry asked from elsewhere; said once until typed again.
+    bool siRefusDit_ = false;
     // The fields make a date other than the one shown.
     bool siModifie_ = false;
     // A key changed the fields, possibly to a value not complete yet.

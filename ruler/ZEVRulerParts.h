@@ -110,7 +110,7 @@ public:
     // Ends a rename of a preset under way, keeping its text; lights the button of a preset.
     virtual void menuPresetDidRename() = 0;
     // Enters the date or time typed into the cursor's box and not entered yet, as Return would;
-    // fields that make no date are dropped.
+    // fields that make no date are refused aloud and kept. Nothing from within a picker's own entry.
     virtual void entrerLesDatesTapees() = 0;
     virtual void highlightButtonWithTag(KELId stamp) = 0;
 };

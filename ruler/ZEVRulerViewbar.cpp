@@ -476,9 +476,16 @@ void ZEVRulerViewbar::majFocusDesPickers()
 
 void ZEVRulerViewbar::entrerLesDatesTapees()
 {
+    if (siEntreeDesDates_)
+        return;
+    siEntreeDesDates_ = true;
+    // The part of the cursor a gesture has just pointed at outlives the moves of the entry.
+    const int code = clickPositionForDisplay_;
     for (ZEVRulerDatePicker* p : {nowDatePicker_, nowHourPicker_})
         if (p->siEdition())
             p->entrerEdition();
+    clickPositionForDisplay_ = code;
+    siEntreeDesDates_ = false;
 }
 
 bool ZEVRulerViewbar::acceptsFirstResponderForDatePicker(const ZEVRulerDatePicker* picker) const
@@ -657,11 +664,12 @@ bool ZEVRulerViewbar::stateOfRulerButton() { return btnRuler_->state() == kZEVSt
 
 void ZEVRulerViewbar::initierDeplacementCurseur()
 {
-    // A move that is not a picker's own (a picker's starts once its typing is taken) leaves what
-    // was typed behind: the fields would show a moment the cursor left, and Return would take it
-    // back there.
+    // What was typed was entered before the move began (the viewer asks for it), unless the move
+    // is a picker's own: the other fields' typing is left behind then, as they would show a moment
+    // the cursor left and Return would take it back there. Fields refused as no date stay, for
+    // the user to mend.
     for (ZEVRulerDatePicker* p : {fromDatePicker_, toDatePicker_, nowDatePicker_, nowHourPicker_})
-        if (p->siEdition())
+        if (p->siEdition() && !p->siSaisieRefusee())
             p->annulerEdition();
     majViewbarForSelectedCurseur();
 }

@@ -270,6 +270,8 @@ private:
     KELICurseur* actifCurseur_ = nullptr;    // not owned
     bool siAccepteMaj_ = true;
     int clickPositionForDisplay_ = 10;
+    // What was typed is being entered, or a picker is acting on its own entry.
+    bool siEntreeDesDates_ = false;
     QColor futurColor_;
     QColor passeColor_;
     bool siFromBoxHidable_ = false;

@@ -14,6 +14,8 @@
 #include "runtime/Clock.h"
 #include "space/ZEVSpaceController.h"
 
+#include <QScopedValueRollback>
+
 #include <cmath>
 
 namespace tallomer {
@@ -63,9 +65,8 @@ void ZEVRulerViewbar::elargirPourLeBordIn(double t, double in)
 void ZEVRulerViewbar::menuNowCurseur(QObject* sender)
 {
     // A date typed for the Search cursor and left by a press of another cursor is entered first,
-    // as leaving the box by a click elsewhere enters it; a preset's call gives way to nothing.
-    if (sender)
-        entrerLesDatesTapees();
+    // as leaving the box by a click elsewhere enters it.
+    entrerLesDatesTapees();
     ZEVSpaceController& space = spaceController();
     ZEVFrontViewerServices* f = front();
     KELICurseur* now = space.nowCurseur();
@@ -107,6 +108,8 @@ void ZEVRulerViewbar::menuNowCurseur(QObject* sender)
 
 void ZEVRulerViewbar::menuSearchCurseur(QObject* sender)
 {
+    // The cursor is brought into view where the date typed for it takes it.
+    entrerLesDatesTapees();
     ZEVSpaceController& space = spaceController();
     ZEVFrontViewerServices* f = front();
     KELICurseur* search = space.searchCurseur();
@@ -135,8 +138,7 @@ void ZEVRulerViewbar::menuSearchCurseur(QObject* sender)
 
 void ZEVRulerViewbar::menuRuler(QObject* sender)
 {
-    if (sender)
-        entrerLesDatesTapees();
+    entrerLesDatesTapees();
     ZEVSpaceController& space = spaceController();
     ZEVFrontViewerServices* f = front();
     if (f && !f->siTlineOpened())
@@ -177,6 +179,8 @@ void ZEVRulerViewbar::agirSurLeCurseurAffiche()
 
 void ZEVRulerViewbar::passeDatePickerChanged()
 {
+    // A picker's own entry: the move it makes takes no other typing first.
+    const QScopedValueRollback<bool> propre(siEntreeDesDates_, true);
     if (const std::optional<KELDate> d = fromDatePicker_->dateChoisie()) {
         agirSurLeCurseurAffiche();
         viewer_.userChangeDatePickerPasseToDate(*d);
@@ -185,6 +189,8 @@ void ZEVRulerViewbar::passeDatePickerChanged()
 
 void ZEVRulerViewbar::presentDatePickerChanged()
 {
+    // A picker's own entry: the move it makes takes no other typing first.
+    const QScopedValueRollback<bool> propre(siEntreeDesDates_, true);
     if (const std::optional<KELDate> d = nowDatePicker_->dateChoisie()) {
         agirSurLeCurseurAffiche();
         viewer_.userChangeDatePickerPresentToDate(*d);
@@ -193,6 +199,8 @@ void ZEVRulerViewbar::presentDatePickerChanged()
 
 void ZEVRulerViewbar::futurDatePickerChanged()
 {
+    // A picker's own entry: the move it makes takes no other typing first.
+    const QScopedValueRollback<bool> propre(siEntreeDesDates_, true);
     if (const std::optional<KELDate> d = toDatePicker_->dateChoisie()) {
         agirSurLeCurseurAffiche();
         viewer_.userChangeDatePickerFuturToDate(*d);
@@ -217,6 +225,8 @@ void ZEVRulerViewbar::deplacerSearch(double d)
 
 void ZEVRulerViewbar::presentHourPickerChanged()
 {
+    // A picker's own entry: the move it makes takes no other typing first.
+    const QScopedValueRollback<bool> propre(siEntreeDesDates_, true);
     KELICurseur* search = spaceController().searchCurseur();
     const std::optional<KELDate> p = nowHourPicker_->dateChoisie();
     if (!search || !p)
@@ -230,6 +240,8 @@ void ZEVRulerViewbar::presentHourPickerChanged()
 void ZEVRulerViewbar::panelDatePickerChanged(const QDate& day)
 {
     panelMouseDown_ = false;
+    // The day picked is where the cursor goes: it is measured from where the typing took it.
+    entrerLesDatesTapees();
     ZEVSpaceController& space = spaceController();
     KELICurseur* now = space.nowCurseur();
     KELICurseur* search = space.searchCurseur();

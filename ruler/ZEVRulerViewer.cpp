@@ -195,9 +195,24 @@ void ZEVRulerViewer::recharger()
 // ---------------------------------------------------------------------------------------------
 // The move protocol
 
+void ZEVRulerViewer::entrerLaSaisieDuBar()
+{
+    // A move or a change of cursor asked from elsewhere (a preset, the wheel, a drag) comes after
+    // the date the user typed into the bar and has not entered: it is entered first, as leaving the
+    // box by a click does. The move asked for keeps the cursor it was to move.
+    if (etat_ != Etat::Repos || !rulerViewbar_)
+        return;
+    KELICurseur* enDeplacement = curseurEnDeplacement_;
+    rulerViewbar_->entrerLesDatesTapees();
+    curseurEnDeplacement_ = enDeplacement;
+}
+
 bool ZEVRulerViewer::userInitieDeplacementCurseur()
 {
     // Also refused from a participant's hook or a desk's notice inside a move or its end.
+    if (etat_ != Etat::Repos)
+        return false;
+    entrerLaSaisieDuBar();
     if (etat_ != Etat::Repos)
         return false;
     etat_ = Etat::EnMouvement;
@@ -518,6 +533,7 @@ bool ZEVRulerViewer::userChangeActifCurseur(KELICurseur* curseur)
         curseurEnDeplacement_ = nullptr;
         return false;
     }
+    entrerLaSaisieDuBar();
     bool change = false;
     if (curseur != space_.actifCurseur()) {
         space_.changeDeskForActifCurseur(curseur);

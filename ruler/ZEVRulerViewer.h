@@ -257,6 +257,9 @@ public:
 private:
     enum class Etat { Repos, EnMouvement, EnFin };
 
+    // Before a move or a change of cursor: the date typed into the bar and not entered.
+    void entrerLaSaisieDuBar();
+
     void majProchaineRecharge();
     void recharger();
     double delaiDeRecharge() const;

@@ -172,8 +172,10 @@ std::optional<CalendarDate> ZEVTlineUnit::auPlusTard(std::optional<CalendarDate>
 std::optional<CalendarDate> ZEVTlineUnit::yearEventLoopInitWithStart(const CalendarDate& d) const
 {
     const std::int64_t f = stepUpCycleFilter_;
-    const int y = d.year();
-    return auPlusTard(CalendarDate::fromFields(entier(y - (y % f)), 1, 1), d);
+    const std::int64_t y = d.year();
+    // Counted down to the multiple of f at or before the year, before year 0 as well.
+    const std::int64_t reste = ((y % f) + f) % f;
+    return auPlusTard(CalendarDate::fromFields(entier(y - reste), 1, 1), d);
 }
 
 std::optional<CalendarDate> ZEVTlineUnit::monthEventLoopInitWithStart(const CalendarDate& d) const

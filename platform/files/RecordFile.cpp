@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -37,7 +38,10 @@ std::uint32_t crc32(const QByteArray& data)
     return crc ^ 0xFFFFFFFFu;
 }
 
-RecordRead failure(QString message) { return {std::nullopt, std::move(message)}; }
+RecordRead failure(RecordProblem problem, QString message, QString systemReason = {})
+{
+    return {std::nullopt, std::move(message), problem, std::move(systemReason)};
+}
 
 } // namespace
 
@@ -57,46 +61,53 @@ QByteArray encodeRecord(const QCborMap& fields)
 
 RecordRead decodeRecord(const QByteArray& bytes)
 {
-    if (bytes.size() < kRecordHeaderSize)
-        return failure(QStringLiteral("record truncated (%1 bytes)").arg(bytes.size()));
+    if (bytes.size() < kRecordHeaderSize) {
+        // Cut short when it begins as a record does; another kind of file otherwise.
+        const qsizetype debut = std::min<qsizetype>(bytes.size(), qsizetype(sizeof kMagic));
+        const bool magie = debut > 0 && std::equal(bytes.constData(), bytes.constData() + debut, kMagic);
+        return failure(magie ? RecordProblem::Damaged : RecordProblem::NotARecord,
+                       QStringLiteral("record truncated (%1 bytes)").arg(bytes.size()));
+    }
     const char* h = bytes.constData();
     if (!std::equal(std::begin(kMagic), std::end(kMagic), h))
-        return failure(QStringLiteral("not a record file (wrong magic)"));
+        return failure(RecordProblem::NotARecord, QStringLiteral("not a record file (wrong magic)"));
     const auto version = qFromBigEndian<std::uint16_t>(h + 4);
     if (version != kRecordFormatVersion)
-        return failure(QStringLiteral("unsupported record version %1").arg(version));
+        return failure(RecordProblem::OtherVersion, QStringLiteral("unsupported record version %1").arg(version));
     const auto length = qFromBigEndian<std::uint32_t>(h + 8);
     if (qint64(length) > kMaxRecordPayload)
-        return failure(QStringLiteral("record payload too large (%1 bytes)").arg(length));
+        return failure(RecordProblem::TooLarge, QStringLiteral("record payload too large (%1 bytes)").arg(length));
     if (qint64(length) != bytes.size() - kRecordHeaderSize)
-        return failure(QStringLiteral("record length %1 does not match the file (%2 bytes)")
+        return failure(RecordProblem::Damaged, QStringLiteral("record length %1 does not match the file (%2 bytes)")
                            .arg(length)
                            .arg(bytes.size() - kRecordHeaderSize));
     const QByteArray payload = bytes.mid(kRecordHeaderSize);
     if (crc32(payload) != qFromBigEndian<std::uint32_t>(h + 12))
-        return failure(QStringLiteral("record checksum mismatch"));
+        return failure(RecordProblem::Damaged, QStringLiteral("record checksum mismatch"));
     QString error;
     auto map = decodeCborMap(payload, &error);
     if (!map)
-        return failure(QStringLiteral("record damaged: %1").arg(error));
-    return {std::move(map), {}};
+        return failure(RecordProblem::Damaged, QStringLiteral("record damaged: %1").arg(error));
+    return {std::move(map), {}, RecordProblem::None, {}};
 }
 
 RecordRead readRecordFile(const QString& path)
 {
     // Only regular files: opening a FIFO would block, a device could stream forever.
     if (!QFileInfo(path).isFile())
-        return failure(QStringLiteral("not a regular file: %1").arg(path));
+        return failure(RecordProblem::NotAFile, QStringLiteral("not a regular file: %1").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+        return failure(RecordProblem::Unreadable, QStringLiteral("cannot open %1: %2").arg(path, file.errorString()),
+                       file.errorString());
     const qint64 size = file.size();
     if (size > kRecordHeaderSize + kMaxRecordPayload)
-        return failure(QStringLiteral("record file too large (%1 bytes): %2").arg(size).arg(path));
+        return failure(RecordProblem::TooLarge, QStringLiteral("record file too large (%1 bytes): %2").arg(size).arg(path));
     // A file that grows meanwhile is cut at its old size and then fails the length check.
     const QByteArray bytes = file.read(size);
     if (file.error() != QFileDevice::NoError)
-        return failure(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        return failure(RecordProblem::Unreadable, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()),
+                       file.errorString());
     RecordRead read = decodeRecord(bytes);
     if (!read)
         read.error = QStringLiteral("%1: %2").arg(path, read.error);

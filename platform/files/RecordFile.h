@@ -38,9 +38,22 @@ inline constexpr std::uint16_t kRecordFormatVersion = 1;
 inline constexpr qint64 kRecordHeaderSize = 16;
 inline constexpr qint64 kMaxRecordPayload = 16 * 1024 * 1024;
 
+// Why a record could not be read, for a reader that tells the user.
+enum class RecordProblem {
+    None,
+    NotAFile,     // a folder, a device, a pipe, or nothing at the path
+    Unreadable,   // the system refused to open or read it: systemReason says why
+    TooLarge,     // larger than any record
+    NotARecord,   // another kind of file
+    OtherVersion, // a record of another format version
+    Damaged,      // cut short, changed since written, or its contents malformed
+};
+
 struct RecordRead {
     std::optional<QCborMap> fields; // absent when the record could not be read
     QString error;                  // why, for the log
+    RecordProblem problem = RecordProblem::None;
+    QString systemReason; // the system's words for an Unreadable file
 
     explicit operator bool() const { return fields.has_value(); }
 };

@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QCborArray>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -319,6 +320,55 @@ TEST_F(KeyTime, AFileThatIsNotAKeyTimeDocumentIsRefusedInAnAlertNamingItAndLeftU
     EXPECT_EQ(f.readAll(), QByteArray("not a KeyTime document"));
 }
 
+TEST_F(KeyTime, AFileThatGivesNoDocumentIsNamedWithItsReasonAndTheOpenDocumentStaysAsItWas)
+{
+    startWithTheBar();
+    ZEVKeyWindowController* w = newDocumentWithASearchStep();
+    ASSERT_NE(w, nullptr);
+    const QString path = home + "/kept.keytime";
+    typeIntoNextFileDialog(path);
+    chooseMenuItem(KELMainMenu::kMenuFile, 4);
+    ZEVKeyDocument* kept = keyTime().currentDocument();
+    ASSERT_NE(kept, nullptr);
+    const QStringList before = titles();
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+
+    const struct {
+        const char* name;
+        QByteArray contents;
+        const char* reason;
+    } cases[] = {
+        {"cut.keytime", bytes.left(bytes.size() - 5), "It is damaged: it was cut short or changed since it was saved."},
+        {"words.keytime", "not a KeyTime document", "It is not a KeyTime document."},
+        {"empty.keytime", "", "It is empty."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString bad = home + "/" + c.name;
+        QFile f(bad);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.contents);
+        f.close();
+        alerts.clear();
+        typeIntoNextFileDialog(bad);
+        chooseMenuItem(KELMainMenu::kMenuFile, 2);
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0].message, QStringLiteral("The document \u201c%1\u201d could not be opened.").arg(c.name));
+        EXPECT_TRUE(alerts[0].informative.startsWith(QString::fromUtf8(c.reason))) << alerts[0].informative.toStdString();
+        EXPECT_TRUE(alerts[0].informative.contains(QDir::toNativeSeparators(home)));
+        EXPECT_EQ(keyTime().currentDocument(), kept);
+        EXPECT_EQ(keyWindow(), w);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(titles(), before);
+        EXPECT_FALSE(kept->isModified());
+        EXPECT_EQ(kept->filePath(), QFileInfo(path).absoluteFilePath());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), c.contents) << "the file was left as it was";
+    }
+}
+
 TEST_F(KeyTime, AStepDatePastTheEndOfTimeIsRefusedTypedOrReadAndTheDeskStaysWhereItWas)
 {
     startWithTheBar();
@@ -416,6 +466,7 @@ TEST_F(KeyTime, AStepWhoseDateIsATextIsRefusedWhenOpenedAndTheDeskStaysWhereItWa
     chooseMenuItem(KELMainMenu::kMenuFile, 2);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, QStringLiteral("The document \u201cworded.keytime\u201d could not be opened."));
+    EXPECT_TRUE(alerts[0].informative.startsWith(QStringLiteral("It is damaged: its step 1 cannot be read.")));
     EXPECT_EQ(keyTime().currentDocument(), nullptr);
     EXPECT_NEAR(space()->searchCurseur()->now(), date, 1.0) << "not sent to the first day of 2001";
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -3,13 +3,14 @@
 // whose desk then shows, a time typed at a person's pace surviving the refreshes of the dates, a
 // date and a time typed with their separators, days and hours that do not exist refused aloud
 // (the 31st of April, a 24th hour, a time the clocks skip), a date typed and not entered kept by a
-// quit and by a press of the Now or Ruler button, and typed slowly keeping the time of day shown; its
-// buttons' second presses, the calendar opened from a box's menu, and its layout following the
-// window's width whatever widths it went through, the calendar going with it; the calendar browsed
-// to another month and back with the cursor.
+// quit, by a press of the Now or Ruler button, by a preset and by the wheel, and typed slowly
+// keeping the time of day shown; its buttons' second presses, the calendar opened from a box's
+// menu, and its layout following the window's width whatever widths it went through, the calendar
+// going with it; the calendar browsed to another month and back with the cursor.
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "engine/KELICurseur.h"
 #include "ruler/ZEVRulerBox.h"
@@ -27,6 +28,7 @@
 #include "tests/support/TimeZone.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QFile>
 #include <QLabel>
@@ -36,6 +38,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <ostream>
@@ -115,6 +118,16 @@ protected:
         key(Qt::Key_Return);
         // The user's pace: the bar's dates follow before the next field.
         advance(0.5);
+    }
+    // A wheel turned sideways over the strip's left end, away from the cursors, as the mouse sends
+    // it; the gesture then ends.
+    void wheelOverTheStrip()
+    {
+        const QPointF at(2, strip()->height() / 2.0);
+        QWheelEvent e(at, strip()->mapToGlobal(at), QPoint(), QPoint(120, 0), Qt::NoButton, {}, Qt::NoScrollPhase,
+                      true);
+        QApplication::sendEvent(strip(), &e);
+        advance(1);
     }
 };
 
@@ -473,6 +486,86 @@ TEST_F(RulerBar, ADateTypedAndNotEnteredIsEnteredForTheSearchCursorWhenTheNowOrR
     there = *ZEVChampsPourDate(search->now());
     EXPECT_EQ(there.date(), QDate(2018, 3, 1));
     EXPECT_EQ(there.time().toString(QStringLiteral("HH:mm")), QStringLiteral("07:45"));
+    EXPECT_EQ(sound.beeps, 0);
+}
+
+TEST_F(RulerBar, ADateTypedAndNotEnteredIsEnteredBeforeAPresetOrTheWheelActsAndOneThatMakesNoDateIsRefusedOnceAndKept)
+{
+    // Preset 3 held until it saves the Now cursor's context.
+    startWithTheBar();
+    ZEVRulerPresetButton* preset = bar()->presetButtons()[2];
+    QTest::mousePress(preset, Qt::LeftButton, {}, preset->rect().center());
+    advance(1.4);
+    QTest::mouseRelease(preset, Qt::LeftButton, {}, preset->rect().center());
+    pump();
+    click(bar()->searchButton());
+    KELICurseur* search = space()->searchCurseur();
+    ASSERT_EQ(space()->actifCurseur(), search);
+    const QTime time = ZEVChampsPourDate(search->now())->time();
+    auto searchDay = [&] { return ZEVChampsPourDate(search->now())->date(); };
+
+    // The preset called by a quick click brings the Now cursor forward, the Search cursor left on
+    // the day typed.
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("2018-03-01"), false);
+    QTest::mousePress(preset, Qt::LeftButton, {}, preset->rect().center());
+    advance(0.15);
+    QTest::mouseRelease(preset, Qt::LeftButton, {}, preset->rect().center());
+    advance(2);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    EXPECT_EQ(searchDay(), QDate(2018, 3, 1));
+    EXPECT_LT(std::abs(ZEVChampsPourDate(search->now())->time().secsTo(time)), 3);
+
+    // The wheel over the strip moves the visible range once the day typed is entered.
+    click(bar()->searchButton());
+    ASSERT_EQ(space()->actifCurseur(), search);
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("2016-07-04"), false);
+    const double in = space()->tlContexte()->nowIn();
+    wheelOverTheStrip();
+    EXPECT_EQ(searchDay(), QDate(2016, 7, 4));
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2016-07-04"));
+    EXPECT_GT(std::abs(space()->tlContexte()->nowIn() - in), 3600.0) << "the range went with the cursor";
+    EXPECT_EQ(sound.beeps, 0);
+
+    // The 31st of April: said once, left as typed for the user to mend; the wheel still acts.
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("20230431"), false);
+    const double before = space()->tlContexte()->nowIn();
+    wheelOverTheStrip();
+    wheelOverTheStrip();
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2023-04-31"));
+    EXPECT_NE(space()->tlContexte()->nowIn(), before) << "the wheel moved the range";
+    EXPECT_EQ(searchDay(), QDate(2016, 7, 4));
+    // A menu opened over the window and closed leaves the fields as typed.
+    QMenu* menu = openMenu(KELMainMenu::kMenuTime);
+    ASSERT_NE(menu, nullptr);
+    menu->close();
+    pump();
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2023-04-31"));
+    EXPECT_EQ(sound.beeps, 1);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2016-07-04"));
+}
+
+TEST_F(RulerBar, TheBoxWritesOutAYearItsFieldsCannotHoldAndADateTypedOverItIsTaken)
+{
+    KELICurseur* search = startSearching();
+    ASSERT_NE(search, nullptr);
+    // Carried 28 million years back by the ruler.
+    ZEVRulerViewer* r = ruler();
+    ASSERT_TRUE(r->userInitieDeplacementCurseur());
+    r->userPlaceCurseurEtRulerOffset(-28e6 * 365.2425 * 86400);
+    r->userTermineDeplacementCurseur();
+    advance(1);
+    const QDateTime far = *ZEVChampsPourDate(search->now());
+    ASSERT_LT(far.date().year(), -27990000);
+    EXPECT_EQ(bar()->nowDatePicker()->text(), far.date().toString(QStringLiteral("yyyy-MM-dd")));
+    EXPECT_EQ(bar()->nowHourPicker()->text(), far.time().toString(QStringLiteral("HH:mm:ss")));
+    EXPECT_TRUE(bar()->fromDatePicker()->text().startsWith(QString::number(far.date().year())));
+
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("20180301"));
+    const QDateTime there = *ZEVChampsPourDate(search->now());
+    EXPECT_EQ(there.date(), QDate(2018, 3, 1));
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2018-03-01"));
     EXPECT_EQ(sound.beeps, 0);
 }
 

@@ -1,6 +1,6 @@
 // The time ruler in the running program: the visible range kept from one start to the next, the
 // active cursor changed from the desks through the ruler, moves refused while one runs, and the
-// ruler's redraw following the clock.
+// ruler's redraw following the clock, and its strip labelled tens of millions of years back.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -18,6 +18,9 @@
 #include "space/ZEVConstants.h"
 
 #include <QFile>
+#include <QImage>
+
+#include <cstdlib>
 #include <QTest>
 
 namespace e2e {
@@ -50,6 +53,23 @@ protected:
         const Rows r = sql(database(), "SELECT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = 1000092 AND PARENT_ZEVLET = " +
                                            std::to_string(KELOBJECT_RULER) + " ORDER BY DATE_IN DESC, ZEVLET_ID DESC LIMIT 1");
         return r.empty() ? std::string() : r.at(0, 0);
+    }
+    // Points of the strip's labels: points near the labels' colour whose right neighbour is too,
+    // which the ticks, one point wide, never give.
+    int labelInk() const
+    {
+        const QImage shot = strip()->grab().toImage();
+        const QColor encre = strip()->foregroundColor();
+        auto pres = [&](int x, int y) {
+            const QColor c = shot.pixelColor(x, y);
+            return std::abs(c.red() - encre.red()) + std::abs(c.green() - encre.green()) +
+                       std::abs(c.blue() - encre.blue()) < 150;
+        };
+        int n = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x + 1 < shot.width(); ++x)
+                n += pres(x, y) && pres(x + 1, y);
+        return n;
     }
 };
 
@@ -166,6 +186,33 @@ TEST_F(Ruler, TheRulerRedrawsAtTheRateOfItsScaleAndItsAxisFollowsTheClock)
     EXPECT_EQ(bar->fromDatePicker()->dateTime(), ZEVChampsPourDate(space()->nowCurseur()->nowIn()));
     EXPECT_NEAR(r->tlineType()->inDate(), tl()->nowIn(), r->prochaineRecharge() + 1e-3);
     EXPECT_EQ(r->tlineType()->units().size(), 7u) << "the calendar table ships with the program";
+}
+
+TEST_F(Ruler, TheStripIsLabelledTensOfMillionsOfYearsBackAsItIsToday)
+{
+    start();
+    ZEVRulerViewer* r = ruler();
+    ASSERT_NE(r, nullptr);
+    advance(1);
+    const int today = labelInk();
+    ASSERT_GT(today, 30) << "the strip's labels of today";
+
+    // The Search cursor carried 28 million years back, the visible range of a day going with it.
+    KELICurseur* search = space()->searchCurseur();
+    ASSERT_TRUE(r->userChangeActifCurseur(search));
+    ASSERT_TRUE(r->userInitieDeplacementCurseur());
+    r->userPlaceCurseurEtRulerOffset(-28e6 * 365.2425 * 86400 - search->now());
+    r->userTermineDeplacementCurseur();
+    advance(1);
+    ASSERT_LT(r->tlineType()->inDate(), -8.8e14);
+    EXPECT_GT(labelInk(), today / 3) << "the hours of a day then";
+
+    // The range widened to some forty years: their years are labelled.
+    ASSERT_TRUE(r->userInitieDeplacementCurseur());
+    ASSERT_TRUE(r->userPlaceRulerOffsetIn(-20 * 365.2425 * 86400, 20 * 365.2425 * 86400));
+    r->userTermineDeplacementCurseur();
+    advance(1);
+    EXPECT_GT(labelInk(), today / 3) << "the years then";
 }
 
 TEST_F(Ruler, ADragOnTheStripOverTheDeskShowsTheSearchDeskOfThePastHourItPointsAt)

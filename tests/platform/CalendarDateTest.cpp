@@ -185,8 +185,21 @@ TEST(CalendarDate, DatesBeyondTheCalendarGiveNothing)
 {
     for (double d : {std::nan(""), double(INFINITY), -double(INFINITY), 1e300})
         EXPECT_FALSE(CalendarDate::fromDate(d)) << d;
-    EXPECT_FALSE(CalendarDate::fromFields(5000000, 1, 1));
+    EXPECT_FALSE(CalendarDate::fromFields(200000000, 1, 1));
     EXPECT_FALSE(at(2024, 1, 1).dateByAdding(2000000000, 0, 0, 0, 0, 0));
+}
+
+// Dates as far back or on as the program keeps them (2^52 s either side of 2001) have their
+// fields, which read back to them, and steps.
+TEST(CalendarDate, DatesTensOfMillionsOfYearsAwayHaveTheirFieldsAndSteps)
+{
+    for (int year : {-28000000, -142000000, 142000000}) {
+        const CalendarDate d = at(year, 3, 1, 13, 30);
+        EXPECT_EQ(fields(*CalendarDate::fromDate(d.date())), std::to_string(year) + "-03-01 13:30:00");
+        const std::optional<CalendarDate> later = d.dateByAdding(1, 1, 1, 1, 0, 0);
+        ASSERT_TRUE(later);
+        EXPECT_EQ(fields(*later), std::to_string(year + 1) + "-04-02 14:30:00");
+    }
 }
 
 // Each moment's own fields, with its daylight saving, read back to that moment: on both sides of
