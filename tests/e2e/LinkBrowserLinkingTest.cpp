@@ -5,7 +5,7 @@
 // holds each link as it is made or closed. Closing the window by its title bar leaves no column
 // for the link base to call.
 
-#include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/LinkBrowserFixture.h"
 
 #include "browser/GUIWidgets.h"
 #include "browser/KELVueController.h"
@@ -25,13 +25,8 @@
 namespace e2e {
 namespace {
 
-class LinkBrowserLinking : public E2EWithSound<RecordingSound> {
+class LinkBrowserLinking : public LinkBrowserE2E {
 protected:
-    static const std::vector<KELVueController*>& windows() { return KELVueController::ouvertes(); }
-    static KELICurseur* global() { return KELServeurDeLiens::CurseurGlobal(); }
-    template <class T = KELI>
-    static T* wake(KELId id) { return dynamic_cast<T*>(KELServeurDeLiens::LienForInt(id, global())); }
-
     KELI* word(const std::string& text)
     {
         return wake<KELIModelMot>(kel::kModelMot)->ajouterLeMot(text, global());
@@ -62,33 +57,6 @@ protected:
         advance(600);
     }
 
-    // A click on the row of the link with this id, as the user clicks it.
-    void clickRow(KELVueDe* v, KELId id, Qt::KeyboardModifiers m = Qt::NoModifier)
-    {
-        const auto& rows = v->lignes();
-        int row = -1;
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            if (rows[i]->idInt() == id)
-                row = int(i);
-        ASSERT_GE(row, 0) << "no row for " << id;
-        GUITableView* t = v->tableView();
-        t->scrollTo(t->model()->index(row, 0));
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, m, t->visualRect(t->model()->index(row, 0)).center());
-        pump();
-        // Clicks far apart in time: never a double click.
-        advance(1);
-    }
-    void clickButton(KELVueDe* v, const QString& title)
-    {
-        for (auto* b : v->barreDeBoutons()->findChildren<QPushButton*>())
-            if (b->text() == title) {
-                ASSERT_TRUE(b->isEnabled()) << title.toStdString();
-                QTest::mouseClick(b, Qt::LeftButton);
-                pump();
-                return;
-            }
-        FAIL() << "no button " << title.toStdString();
-    }
     Rows links(KELId child) const
     {
         return sql(database(), "SELECT DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = " + std::to_string(ids[5]) +

@@ -1,0 +1,64 @@
+// Editing the link base in the browser of the running program, as a person does it: values typed
+// into a column's field, members added and removed with "+" and "-", each checked in the store
+// and in the column at once.
+
+#include "tests/e2e/LinkBrowserFixture.h"
+
+#include "browser/KELVueDeBase.h"
+#include "browser/KELVueDeModel.h"
+#include "engine/KELModels.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace e2e {
+namespace {
+
+class LinkBrowserEditing : public LinkBrowserE2E {
+protected:
+    std::string outDate(KELId id) const
+    {
+        return sql(database(), "SELECT DATE_OUT FROM ZEVLETS WHERE ZEVLET_ID = " + std::to_string(id)).at(0, 0);
+    }
+};
+
+// The global cursor steps only when an event of its own falls due; a removal closes the element
+// at the present all the same, and its row goes from the column with the click, not at the
+// cursor's next step many seconds later.
+TEST_F(LinkBrowserEditing, RemovingAValueOrAModelTakesItsRowAwayAtOnce)
+{
+    start({QStringLiteral("--link-browser"), QStringLiteral("3"), QStringLiteral("--link-browser"),
+           QStringLiteral("1")});
+    ASSERT_EQ(windows().size(), 2u);
+    auto* words = dynamic_cast<KELVueDeBaseMot*>(windows()[0]->premiereVue());
+    auto* models = dynamic_cast<KELVueDeModel*>(windows()[1]->premiereVue());
+    ASSERT_TRUE(words && models);
+
+    QTest::keyClicks(words->champ(), QStringLiteral("tulipe"));
+    QTest::keyClick(words->champ(), Qt::Key_Return);
+    clickButton(models, QStringLiteral("+"));
+    const KELId tulipe = std::stoull(sql(database(), "SELECT ZEVLET_ID FROM WORD WHERE WORD = 'tulipe'").at(0, 0));
+    ASSERT_GE(rowOf(words, tulipe), 0);
+    ASSERT_FALSE(models->lignes().empty());
+    const KELId nouveau = models->lignes().back()->idInt();
+    const std::size_t nWords = words->lignes().size(), nModels = models->lignes().size();
+    advance(3);
+
+    clickRow(words, tulipe);
+    clickButton(words, QStringLiteral("-"));
+    EXPECT_LE(std::stod(outDate(tulipe)), clock.now()) << "closed in the store";
+    EXPECT_EQ(rowOf(words, tulipe), -1) << "the removed word is still listed";
+    EXPECT_EQ(words->lignes().size(), nWords - 1);
+    EXPECT_TRUE(words->entete()->text().startsWith(QString::number(nWords - 1) + " "))
+        << words->entete()->text().toStdString();
+
+    clickRow(models, nouveau);
+    clickButton(models, QStringLiteral("-"));
+    EXPECT_LE(std::stod(outDate(nouveau)), clock.now());
+    EXPECT_EQ(rowOf(models, nouveau), -1) << "the removed model is still listed";
+    EXPECT_EQ(models->lignes().size(), nModels - 1);
+    EXPECT_EQ(sound.beeps, 0);
+}
+
+} // namespace
+} // namespace e2e
