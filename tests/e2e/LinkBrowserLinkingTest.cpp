@@ -14,6 +14,7 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
+#include "engine/store/KELChercheurDe.h"
 #include "platform/sound/Sound.h"
 
 #include <QHeaderView>
@@ -55,6 +56,32 @@ protected:
         ids = {P->idInt(), C->idInt(), p->idInt(), c1->idInt(), c2->idInt(), R->idInt()};
         quit();
         advance(600);
+    }
+
+    // From the models window a person opens P's own window ("O"), clicks p twice for P's
+    // relation ends, chooses R for C's column and turns "Lier" on.
+    struct LinkMode {
+        KELVueController* window = nullptr;
+        KELVueDeRelParent* ends = nullptr;
+        KELVueDe* right = nullptr;
+    };
+    void openLinkMode(KELVueDeModel* models, LinkMode& m)
+    {
+        clickRow(models, ids[0]);
+        clickButton(models, QStringLiteral("O"));
+        ASSERT_EQ(windows().size(), 2u);
+        m.window = windows().back();
+        KELVueDe* columnP = m.window->premiereVue();
+        clickRow(columnP, ids[2]);
+        clickRow(columnP, ids[2]);
+        ASSERT_EQ(m.window->vues().size(), 2u);
+        m.ends = dynamic_cast<KELVueDeRelParent*>(m.window->vues()[1].get());
+        ASSERT_NE(m.ends, nullptr);
+        clickRow(m.ends, ids[5]);
+        ASSERT_EQ(m.window->vues().size(), 3u);
+        m.right = m.window->vues()[2].get();
+        clickButton(m.ends, QStringLiteral("Lier"));
+        ASSERT_EQ(m.right->lieMode(), 1);
     }
 
     Rows links(KELId child) const
@@ -157,21 +184,13 @@ TEST_F(LinkBrowserLinking, TheLinksPaneShowsEachLinksChildIdOrScrollsToIt)
     ASSERT_EQ(windows().size(), 1u);
     auto* models = dynamic_cast<KELVueDeModel*>(windows().front()->premiereVue());
     ASSERT_NE(models, nullptr);
-    const KELId idP = ids[0], idp = ids[2], idc1 = ids[3], idR = ids[5];
-    clickRow(models, idP);
-    clickButton(models, QStringLiteral("O"));
-    ASSERT_EQ(windows().size(), 2u);
-    KELVueController* wP = windows().back();
-    KELVueDe* columnP = wP->premiereVue();
-    clickRow(columnP, idp);
-    clickRow(columnP, idp);
-    ASSERT_EQ(wP->vues().size(), 2u);
-    auto* ends = dynamic_cast<KELVueDeRelParent*>(wP->vues()[1].get());
-    ASSERT_NE(ends, nullptr);
-    clickRow(ends, idR);
-    ASSERT_EQ(wP->vues().size(), 3u);
-    clickButton(ends, QStringLiteral("Lier"));
-    clickRow(wP->vues()[2].get(), idc1);
+    const KELId idc1 = ids[3];
+    LinkMode m;
+    openLinkMode(models, m);
+    if (HasFatalFailure())
+        return;
+    KELVueDeRelParent* ends = m.ends;
+    clickRow(m.right, idc1);
 
     // "L": the pane lists p -> c1, whose child's id is the user's nine-digit one.
     clickButton(ends, QStringLiteral("L"));
@@ -195,6 +214,57 @@ TEST_F(LinkBrowserLinking, TheLinksPaneShowsEachLinksChildIdOrScrollsToIt)
     EXPECT_GE(header->sectionViewportPosition(2), 0);
     EXPECT_LE(header->sectionViewportPosition(2) + header->sectionSize(2), pane->viewport()->width());
     EXPECT_EQ(pane->model()->index(0, 2).data().toULongLong(), idc1);
+}
+
+// One to one: a click on c2 lets p's partner c1 go and makes p -> c2, one change. A store that
+// takes no new row keeps p -> c1 as it was, in the store and on screen, and says so; with room
+// again the same click makes the whole change.
+TEST_F(LinkBrowserLinking, AClickTheStoreCannotKeepLeavesTheOldPartnerLinked)
+{
+    seed();
+    start({QStringLiteral("--link-browser"), QStringLiteral("1")});
+    ASSERT_EQ(windows().size(), 1u);
+    auto* models = dynamic_cast<KELVueDeModel*>(windows().front()->premiereVue());
+    ASSERT_NE(models, nullptr);
+    const KELId idp = ids[2], idc1 = ids[3], idc2 = ids[4];
+    LinkMode m;
+    openLinkMode(models, m);
+    if (HasFatalFailure())
+        return;
+    clickRow(m.right, idc1);
+    ASSERT_EQ(links(idc1).size(), 1u);
+    const auto* rel = wake<KELIElemRelation>(ids[5]);
+    ASSERT_NE(rel, nullptr);
+
+    // A disk with room for a changed row and none for a new one.
+    Sqlite& db = KELChercheurDe::ZevDataBase();
+    ASSERT_TRUE(db.executeNonQuery("CREATE TEMP TRIGGER plein BEFORE INSERT ON ZEVLETS "
+                                   "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;"));
+    alerts.clear();
+    const int beeps = sound.beeps;
+    advance(60);
+    clickRow(m.right, idc2);
+    advance(1);
+    Rows l1 = links(idc1);
+    ASSERT_EQ(l1.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(l1.at(0, 1)), KELDateOuverte) << "p let go of c1 and has no new partner";
+    EXPECT_TRUE(links(idc2).empty());
+    const std::vector<KELI*>* enfants = const_cast<KELIElemRelation*>(rel)->enfantsDuParent(wake(idp), global());
+    ASSERT_TRUE(enfants && enfants->size() == 1u);
+    EXPECT_EQ(enfants->front()->idInt(), idc1);
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+
+    ASSERT_TRUE(db.executeNonQuery("DROP TRIGGER plein;"));
+    advance(60);
+    const double t = clock.now();
+    clickRow(m.right, idc2);
+    l1 = links(idc1);
+    EXPECT_DOUBLE_EQ(std::stod(l1.at(0, 1)), t);
+    const Rows l2 = links(idc2);
+    ASSERT_EQ(l2.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(l2.at(0, 0)), t);
 }
 
 } // namespace
