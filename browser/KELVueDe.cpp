@@ -419,6 +419,26 @@ void KELVueDe::rejeterSelonLesTouches(KELI* e, std::uint32_t k, const KELSelIdRe
     recharger();
 }
 
+bool KELVueDe::enleverLesChoisis(const KELSelIdRef& s, const std::function<bool(KELI*)>& enlever)
+{
+    if (!selCtrl_)
+        return false;
+    const std::vector<KELI*> choisis(selCtrl_->choix(s).begin(), selCtrl_->choix(s).end());
+    std::vector<KELI*> enleves;
+    {
+        const KELServeurDeLiens::Acte acte(0);
+        for (KELI* e : choisis) {
+            selCtrl_->rejeter(e, s);
+            if (enlever(e))
+                enleves.push_back(e);
+        }
+    }
+    // A removal the store did not keep took its element back to the dates the store has.
+    const KELDate t = curseur_->now();
+    return !enleves.empty() &&
+           std::none_of(enleves.begin(), enleves.end(), [t](KELI* e) { return e->siIncluLaDate(t); });
+}
+
 bool KELVueDe::tableShouldSelectRow(int row, Qt::KeyboardModifiers modifiers)
 {
     if (!selCtrl_ || row < 0 || std::size_t(row) >= lignes_.size())

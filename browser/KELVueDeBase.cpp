@@ -126,13 +126,7 @@ void KELVueDeBase::enleverUnElement(std::uint32_t flags)
         Sound::shared().beep();
         return;
     }
-    const std::vector<KELI*> choisis(selCtrl_->choix(s).begin(), selCtrl_->choix(s).end());
-    bool enleve = false;
-    for (KELI* e : choisis) {
-        selCtrl_->rejeter(e, s);
-        enleve = m->enleverLElement(e, curseur_) != nullptr || enleve;
-    }
-    if (!enleve)
+    if (!enleverLesChoisis(s, [this, m](KELI* e) { return m->enleverLElement(e, curseur_) != nullptr; }))
         Sound::shared().beep();
     vueController_->rechargerVueController();
 }

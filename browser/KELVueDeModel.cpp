@@ -345,12 +345,7 @@ void KELVueDeModel::enleverUnElement(std::uint32_t flags)
         Sound::shared().beep();
         return;
     }
-    bool enleve = false;
-    for (KELI* e : membres) {
-        selCtrl_->rejeter(e, s);
-        enleve = enleverLElement(e) || enleve;
-    }
-    if (!enleve)
+    if (!enleverLesChoisis(s, [this](KELI* e) { return enleverLElement(e); }))
         Sound::shared().beep();
     vueController_->rechargerVueController();
 }

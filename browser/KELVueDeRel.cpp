@@ -173,12 +173,12 @@ void KELVueDeRel::enleverUnElement(std::uint32_t flags)
         Sound::shared().beep();
         return;
     }
-    const std::vector<KELI*> rels(selCtrl_->choix(s).begin(), selCtrl_->choix(s).end());
-    for (KELI* r : rels) {
-        selCtrl_->rejeter(r, s);
-        if (auto* rel = dynamic_cast<KELIElemRelation*>(r))
-            m2->enleverLaRelation(rel, curseur_);
-    }
+    const bool enleve = enleverLesChoisis(s, [this, m2](KELI* r) {
+        auto* rel = dynamic_cast<KELIElemRelation*>(r);
+        return rel && (m2->enleverLaRelation(rel, curseur_), true);
+    });
+    if (!enleve)
+        Sound::shared().beep();
     fermerProchaineVue(true);
     vueController_->rechargerVueController();
 }

@@ -60,5 +60,48 @@ TEST_F(LinkBrowserEditing, RemovingAValueOrAModelTakesItsRowAwayAtOnce)
     EXPECT_EQ(sound.beeps, 0);
 }
 
+// "-" on two chosen models while the disk is full: the store keeps neither removal, so both stay
+// listed and the user hears of it, rather than the column showing a removal that a restart
+// would undo.
+TEST_F(LinkBrowserEditing, ARemovalTheFullDiskCannotKeepLeavesEveryChosenModelListed)
+{
+    start({QStringLiteral("--link-browser"), QStringLiteral("1")});
+    ASSERT_EQ(windows().size(), 1u);
+    auto* models = dynamic_cast<KELVueDeModel*>(windows()[0]->premiereVue());
+    ASSERT_NE(models, nullptr);
+    clickButton(models, QStringLiteral("+"));
+    clickButton(models, QStringLiteral("+"));
+    ASSERT_GE(models->lignes().size(), 2u);
+    const KELId a = models->lignes()[models->lignes().size() - 2]->idInt();
+    const KELId b = models->lignes().back()->idInt();
+    const std::size_t n = models->lignes().size();
+    const auto chooseBoth = [&] {
+        clickRow(models, a);
+        clickRow(models, b, Qt::ControlModifier);
+    };
+
+    diskFull(true);
+    alerts.clear();
+    chooseBoth();
+    clickButton(models, QStringLiteral("-"));
+    advance(1);
+    EXPECT_EQ(outDate(a), outDate(b));
+    EXPECT_DOUBLE_EQ(std::stod(outDate(a)), KELDateOuverte);
+    EXPECT_GE(rowOf(models, a), 0) << "a removal the store did not keep is shown as done";
+    EXPECT_GE(rowOf(models, b), 0);
+    EXPECT_EQ(models->lignes().size(), n);
+    EXPECT_EQ(sound.beeps, 1);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+
+    diskFull(false);
+    chooseBoth();
+    clickButton(models, QStringLiteral("-"));
+    EXPECT_LE(std::stod(outDate(a)), clock.now());
+    EXPECT_LE(std::stod(outDate(b)), clock.now());
+    EXPECT_EQ(models->lignes().size(), n - 2);
+    EXPECT_EQ(sound.beeps, 1);
+}
+
 } // namespace
 } // namespace e2e

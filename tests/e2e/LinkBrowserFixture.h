@@ -8,6 +8,7 @@
 #include "browser/KELVueController.h"
 #include "browser/KELVueDe.h"
 #include "engine/KELServeurDeLiens.h"
+#include "engine/store/KELChercheurDe.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -41,6 +42,15 @@ protected:
         pump();
         // Clicks far apart in time: never a double click.
         advance(1);
+    }
+    // The link base's file on a disk with no room left: every row it writes, new or rewritten
+    // with new dates, fails as SQLite fails on a full disk; `false` makes room again.
+    static void diskFull(bool full)
+    {
+        Sqlite& db = KELChercheurDe::ZevDataBase();
+        ASSERT_TRUE(db.executeNonQuery(full ? "CREATE TEMP TRIGGER plein BEFORE INSERT ON ZEVLETS "
+                                              "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;"
+                                            : "DROP TRIGGER plein;"));
     }
     void clickButton(KELVueDe* v, const QString& title)
     {

@@ -14,7 +14,6 @@
 #include "engine/KELICurseur.h"
 #include "engine/KELModels.h"
 #include "engine/KELServeurDeLiens.h"
-#include "engine/store/KELChercheurDe.h"
 #include "platform/sound/Sound.h"
 
 #include <QHeaderView>
@@ -216,9 +215,9 @@ TEST_F(LinkBrowserLinking, TheLinksPaneShowsEachLinksChildIdOrScrollsToIt)
     EXPECT_EQ(pane->model()->index(0, 2).data().toULongLong(), idc1);
 }
 
-// One to one: a click on c2 lets p's partner c1 go and makes p -> c2, one change. A store that
-// takes no new row keeps p -> c1 as it was, in the store and on screen, and says so; with room
-// again the same click makes the whole change.
+// One to one: a click on c2 lets p's partner c1 go and makes p -> c2, one change. A full disk
+// keeps p -> c1 as it was, in the store and on screen, and the user hears of it; with room again
+// the same click makes the whole change.
 TEST_F(LinkBrowserLinking, AClickTheStoreCannotKeepLeavesTheOldPartnerLinked)
 {
     seed();
@@ -236,10 +235,7 @@ TEST_F(LinkBrowserLinking, AClickTheStoreCannotKeepLeavesTheOldPartnerLinked)
     const auto* rel = wake<KELIElemRelation>(ids[5]);
     ASSERT_NE(rel, nullptr);
 
-    // A disk with room for a changed row and none for a new one.
-    Sqlite& db = KELChercheurDe::ZevDataBase();
-    ASSERT_TRUE(db.executeNonQuery("CREATE TEMP TRIGGER plein BEFORE INSERT ON ZEVLETS "
-                                   "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;"));
+    diskFull(true);
     alerts.clear();
     const int beeps = sound.beeps;
     advance(60);
@@ -256,7 +252,7 @@ TEST_F(LinkBrowserLinking, AClickTheStoreCannotKeepLeavesTheOldPartnerLinked)
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
 
-    ASSERT_TRUE(db.executeNonQuery("DROP TRIGGER plein;"));
+    diskFull(false);
     advance(60);
     const double t = clock.now();
     clickRow(m.right, idc2);
