@@ -562,21 +562,34 @@ void KELVueDeModelCurseur::playStopCurseur(bool on, std::uint32_t flags)
         return;
     }
     const bool commande = flags & keys::kCommandFlag;
+    const QString fixe = QStringLiteral("fixe"), relatifCS = QStringLiteral("relative_cs");
+    // What the cursor is to become: fixed, relative to its parent cursor, or to real time (any
+    // other mobility).
+    QString voulue;
     if (on) {
+        voulue = commande ? QString() : relatifCS;
         if (commande)
             e->setTypeRelatifTR(curseur_);
         else
             e->setTypeRelatifCS(curseur_);
     } else if (!commande) {
+        voulue = fixe;
         e->setTypeFixe(curseur_);
     } else {
         // Command swaps the reference and keeps the cursor moving.
-        playStop_->setChecked(true);
-        if (mobilite(e, curseur_) == QLatin1String("relative_cs"))
+        if (mobilite(e, curseur_) == relatifCS) {
             e->setTypeRelatifTR(curseur_);
-        else
+        } else {
+            voulue = relatifCS;
             e->setTypeRelatifCS(curseur_);
+        }
     }
+    // The button shows what the cursor does: a change the store could not keep left it as it was.
+    const QString apres = mobilite(e, curseur_);
+    playStop_->setChecked(apres != fixe);
+    const bool fait = voulue.isEmpty() ? apres != fixe && apres != relatifCS : apres == voulue;
+    if (!fait)
+        Sound::shared().beep();
     recharger();
 }
 

@@ -103,5 +103,47 @@ TEST_F(LinkBrowserEditing, ARemovalTheFullDiskCannotKeepLeavesEveryChosenModelLi
     EXPECT_EQ(sound.beeps, 1);
 }
 
+// The play button of a cursor column says whether the chosen cursor moves. Stopping it on a full
+// disk changes nothing, and the button keeps saying so, with a beep; with room the same click
+// stops the cursor.
+TEST_F(LinkBrowserEditing, ThePlayButtonShowsTheCursorsMobilityAfterAChangeTheDiskRefused)
+{
+    start({QStringLiteral("--link-browser"), QStringLiteral("5")});
+    ASSERT_EQ(windows().size(), 1u);
+    auto* cursors = dynamic_cast<KELVueDeModelCurseur*>(windows()[0]->premiereVue());
+    ASSERT_NE(cursors, nullptr);
+    // The Search cursor's element, which moves with its parent cursor.
+    const KELId search = 2000093;
+    const auto mobility = [&] {
+        return sql(database(), "SELECT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = 34 AND PARENT_ZEVLET = " +
+                                   std::to_string(search) + " ORDER BY DATE_IN DESC LIMIT 1")
+            .at(0, 0);
+    };
+    ASSERT_EQ(mobility(), "268");
+    clickRow(cursors, search);
+    QPushButton* play = nullptr;
+    for (auto* b : cursors->barreDeBoutons()->findChildren<QPushButton*>())
+        if (b->isCheckable() && b->text().isEmpty())
+            play = b;
+    ASSERT_NE(play, nullptr);
+    ASSERT_TRUE(play->isEnabled());
+    ASSERT_TRUE(play->isChecked());
+
+    diskFull(true);
+    QTest::mouseClick(play, Qt::LeftButton);
+    pump();
+    EXPECT_EQ(mobility(), "268");
+    EXPECT_TRUE(play->isChecked()) << "the button says the cursor stopped";
+    EXPECT_EQ(sound.beeps, 1);
+
+    diskFull(false);
+    advance(1);
+    QTest::mouseClick(play, Qt::LeftButton);
+    pump();
+    EXPECT_EQ(mobility(), "246");
+    EXPECT_FALSE(play->isChecked());
+    EXPECT_EQ(sound.beeps, 1);
+}
+
 } // namespace
 } // namespace e2e
