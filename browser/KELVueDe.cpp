@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -367,7 +368,8 @@ QString KELVueDe::texteDe(const KELValue& v)
     if (const auto* s = std::get_if<std::string>(&v))
         return QString::fromStdString(*s);
     if (const auto* d = std::get_if<double>(&v))
-        return QString::number(*d, 'g', 15);
+        // As few digits as tell the number apart from every other: two numbers never look alike.
+        return QString::number(*d, 'g', QLocale::FloatingPointShortest);
     return QString();
 }
 

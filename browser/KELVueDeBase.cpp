@@ -46,10 +46,8 @@ QVariant KELVueDeBase::valeur(KELI* lien, const QString& identifiant) const
         return QString::number(qulonglong(lien->idInt()));
     if (identifiant == QLatin1String("2")) {
         const KELValue v = lien->base();
-        if (const auto* s = std::get_if<std::string>(&v))
-            return QString::fromStdString(*s);
-        if (const auto* d = std::get_if<double>(&v))
-            return QString::number(*d, 'g', 15);
+        if (std::holds_alternative<std::string>(v) || std::holds_alternative<double>(v))
+            return texteDe(v);
     }
     return {};
 }

@@ -145,5 +145,29 @@ TEST_F(LinkBrowserEditing, ThePlayButtonShowsTheCursorsMobilityAfterAChangeTheDi
     EXPECT_EQ(sound.beeps, 1);
 }
 
+// Numbers typed into a number column are listed as typed, each one apart from its neighbours:
+// 0.30000000000000004 and 0.3 are two numbers and must not read alike.
+TEST_F(LinkBrowserEditing, TypedNumbersAreListedWithEveryDigitThatSetsThemApart)
+{
+    start({QStringLiteral("--link-browser"), QStringLiteral("4")});
+    ASSERT_EQ(windows().size(), 1u);
+    auto* numbers = dynamic_cast<KELVueDeBaseNombre*>(windows()[0]->premiereVue());
+    ASSERT_NE(numbers, nullptr);
+    GUITableView* table = numbers->tableView();
+    for (const QString& typed : {QStringLiteral("0.30000000000000004"), QStringLiteral("0.3"),
+                                QStringLiteral("1234567.123456789")}) {
+        numbers->champ()->clear();
+        QTest::keyClicks(numbers->champ(), typed);
+        QTest::keyClick(numbers->champ(), Qt::Key_Return);
+        pump();
+        const Rows stored = sql(database(), "SELECT ZEVLET_ID FROM NUMBER WHERE NUMBER = " + typed.toStdString());
+        ASSERT_EQ(stored.size(), 1u) << typed.toStdString();
+        const int row = rowOf(numbers, std::stoull(stored.at(0, 0)));
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(table->model()->index(row, 1).data().toString().toStdString(), typed.toStdString());
+    }
+    EXPECT_EQ(sound.beeps, 0);
+}
+
 } // namespace
 } // namespace e2e
