@@ -111,7 +111,7 @@ KELI* KELVueDeBase::ajouterUnElement()
     recharger();
     const auto it = std::find(lignes_.begin(), lignes_.end(), e);
     if (it != lignes_.end())
-        table_->scrollTo(table_->model()->index(int(it - lignes_.begin()), 0));
+        table_->montrerLaLigne(int(it - lignes_.begin()));
     champ_->selectAll();
     return e;
 }

@@ -328,7 +328,7 @@ KELI* KELVueDeModel::ajouterUnElement()
     }
     recharger();
     if (!lignes_.empty())
-        table_->scrollTo(table_->model()->index(int(lignes_.size()) - 1, 0));
+        table_->montrerLaLigne(int(lignes_.size()) - 1);
     return e;
 }
 

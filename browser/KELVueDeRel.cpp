@@ -202,7 +202,7 @@ void KELVueDeRel::ouvrirModel()
     const auto& lignes = premiere->lignes();
     const auto it = std::find(lignes.begin(), lignes.end(), r);
     if (it != lignes.end())
-        premiere->tableView()->scrollTo(premiere->tableView()->model()->index(int(it - lignes.begin()), 0));
+        premiere->tableView()->montrerLaLigne(int(it - lignes.begin()));
 }
 
 void KELVueDeRel::montrerLesLiens(bool on, std::uint32_t flags)

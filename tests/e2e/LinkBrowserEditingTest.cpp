@@ -169,5 +169,35 @@ TEST_F(LinkBrowserEditing, TypedNumbersAreListedWithEveryDigitThatSetsThemApart)
     EXPECT_EQ(sound.beeps, 0);
 }
 
+// A value added with Return, or a model with "+", is brought into sight in its column, whole, however
+// long the list: the person sees what was added.
+TEST_F(LinkBrowserEditing, WhatIsAddedIsScrolledWhollyIntoSight)
+{
+    start({QStringLiteral("--link-browser"), QStringLiteral("3"), QStringLiteral("--link-browser"),
+           QStringLiteral("1")});
+    ASSERT_EQ(windows().size(), 2u);
+    auto* words = dynamic_cast<KELVueDeBaseMot*>(windows()[0]->premiereVue());
+    auto* models = dynamic_cast<KELVueDeModel*>(windows()[1]->premiereVue());
+    ASSERT_TRUE(words && models);
+    const auto inSight = [](KELVueDe* v, KELId id) {
+        const int row = rowOf(v, id);
+        GUITableView* t = v->tableView();
+        const QRect r = t->visualRect(t->model()->index(row, 0));
+        return row >= 0 && r.isValid() && t->viewport()->rect().contains(r);
+    };
+    for (const QString& word : {QStringLiteral("tulipe"), QStringLiteral("rose"), QStringLiteral("lys")}) {
+        QTest::keyClicks(words->champ(), word);
+        QTest::keyClick(words->champ(), Qt::Key_Return);
+        pump();
+        const Rows added = sql(database(), "SELECT ZEVLET_ID FROM WORD WHERE WORD = '" + word.toStdString() + "'");
+        ASSERT_EQ(added.size(), 1u);
+        EXPECT_TRUE(inSight(words, std::stoull(added.at(0, 0)))) << word.toStdString();
+        EXPECT_EQ(words->champ()->selectedText(), word);
+    }
+    clickButton(models, QStringLiteral("+"));
+    clickButton(models, QStringLiteral("+"));
+    EXPECT_TRUE(inSight(models, models->lignes().back()->idInt()));
+}
+
 } // namespace
 } // namespace e2e
