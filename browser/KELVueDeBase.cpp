@@ -213,7 +213,8 @@ KELVueDeBaseMot::KELVueDeBaseMot(KELVueController* vc, KELVueDe* precedente, KEL
 KELI* KELVueDeBaseMot::ajouterLaValeur(const QString& texte)
 {
     auto* m = dynamic_cast<KELIModelMot*>(model_);
-    if (!m || texte.isEmpty())
+    // A word of blanks would be a row that reads as nothing.
+    if (!m || texte.trimmed().isEmpty())
         return nullptr;
     return m->ajouterLeMot(texte.toStdString(), curseur_);
 }

@@ -146,11 +146,13 @@ TEST_F(LinkBrowserEditing, ThePlayButtonShowsTheCursorsMobilityAfterAChangeTheDi
 }
 
 // Numbers typed into a number column are listed as typed, each one apart from its neighbours:
-// 0.30000000000000004 and 0.3 are two numbers and must not read alike.
-TEST_F(LinkBrowserEditing, TypedNumbersAreListedWithEveryDigitThatSetsThemApart)
+// 0.30000000000000004 and 0.3 are two numbers and must not read alike. A word of blanks, which
+// would list as nothing, is refused like an empty one and stays in the field.
+TEST_F(LinkBrowserEditing, TypedValuesAreListedAsTypedAndBlankWordsRefused)
 {
-    start({QStringLiteral("--link-browser"), QStringLiteral("4")});
-    ASSERT_EQ(windows().size(), 1u);
+    start({QStringLiteral("--link-browser"), QStringLiteral("4"), QStringLiteral("--link-browser"),
+           QStringLiteral("3")});
+    ASSERT_EQ(windows().size(), 2u);
     auto* numbers = dynamic_cast<KELVueDeBaseNombre*>(windows()[0]->premiereVue());
     ASSERT_NE(numbers, nullptr);
     GUITableView* table = numbers->tableView();
@@ -167,6 +169,16 @@ TEST_F(LinkBrowserEditing, TypedNumbersAreListedWithEveryDigitThatSetsThemApart)
         EXPECT_EQ(table->model()->index(row, 1).data().toString().toStdString(), typed.toStdString());
     }
     EXPECT_EQ(sound.beeps, 0);
+
+    auto* words = dynamic_cast<KELVueDeBaseMot*>(windows()[1]->premiereVue());
+    ASSERT_NE(words, nullptr);
+    const std::string before = sql(database(), "SELECT COUNT(*) FROM WORD").at(0, 0);
+    QTest::keyClicks(words->champ(), QStringLiteral("   "));
+    QTest::keyClick(words->champ(), Qt::Key_Return);
+    pump();
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM WORD").at(0, 0), before);
+    EXPECT_EQ(words->champ()->text(), QStringLiteral("   "));
 }
 
 // A value added with Return, or a model with "+", is brought into sight in its column, whole, however
