@@ -162,13 +162,21 @@ void KELVueDeRel::delierElement(KELI* e, KELDate t)
         return;
     const std::vector<KELI*> P = choixAGauche();
     const bool parent = lieMode_ == 1;
-    // Every link closed by one click in one write.
-    const KELServeurDeLiens::Acte acte(0);
-    for (KELI* l : copie(parent ? r->liensDeLEnfant(e, curseur_) : r->liensDuParent(e, curseur_))) {
-        KELI* autre = parent ? l->parent(curseur_) : l->enfant(curseur_);
-        if (autre && std::find(P.begin(), P.end(), autre) != P.end() && autre->siIncluLaDate(t))
-            l->placeOutDate(t, curseur_);
+    std::vector<KELI*> fermes;
+    {
+        // Every link closed by one click in one write.
+        const KELServeurDeLiens::Acte acte(0);
+        for (KELI* l : copie(parent ? r->liensDeLEnfant(e, curseur_) : r->liensDuParent(e, curseur_))) {
+            KELI* autre = parent ? l->parent(curseur_) : l->enfant(curseur_);
+            if (autre && std::find(P.begin(), P.end(), autre) != P.end() && autre->siIncluLaDate(t)) {
+                l->placeOutDate(t, curseur_);
+                fermes.push_back(l);
+            }
+        }
     }
+    // A close the store did not keep gave its link back the dates the store has.
+    if (std::any_of(fermes.begin(), fermes.end(), [t](KELI* l) { return l->siIncluLaDate(t); }))
+        Sound::shared().beep();
 }
 
 } // namespace tallomer

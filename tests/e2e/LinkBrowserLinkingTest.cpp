@@ -252,6 +252,15 @@ TEST_F(LinkBrowserLinking, AClickTheStoreCannotKeepLeavesTheOldPartnerLinked)
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
 
+    // Nor can it close p -> c1 with Ctrl-click.
+    advance(60);
+    clickRow(m.right, idc1, Qt::ControlModifier);
+    advance(1);
+    EXPECT_DOUBLE_EQ(std::stod(links(idc1).at(0, 1)), KELDateOuverte);
+    ASSERT_TRUE(enfants && enfants->size() == 1u);
+    EXPECT_EQ(enfants->front()->idInt(), idc1);
+    EXPECT_EQ(sound.beeps, beeps + 2);
+
     diskFull(false);
     advance(60);
     const double t = clock.now();
