@@ -596,13 +596,18 @@ void KELVueDeModelCurseur::playStopCurseur(bool on, std::uint32_t flags)
 void KELVueDeModelCurseur::rappelerOffset(int i, std::uint32_t flags)
 {
     const bool commande = flags & keys::kCommandFlag;
+    bool aucun = true;
     for (KELI* l : choisis(vueController_->selIdHl()))
         if (auto* e = dynamic_cast<KELIElemCurseur*>(l)) {
+            aucun = false;
             if (i == 1)
                 e->rappelerOffset1(curseur_, commande);
             else
                 e->rappelerOffset2(curseur_, commande);
         }
+    // A clock with no cursor to act on says so, as "O" does.
+    if (aucun)
+        Sound::shared().beep();
     recharger();
 }
 

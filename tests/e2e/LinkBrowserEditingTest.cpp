@@ -105,13 +105,23 @@ TEST_F(LinkBrowserEditing, ARemovalTheFullDiskCannotKeepLeavesEveryChosenModelLi
 
 // The play button of a cursor column says whether the chosen cursor moves. Stopping it on a full
 // disk changes nothing, and the button keeps saying so, with a beep; with room the same click
-// stops the cursor.
+// stops the cursor. The offset clocks with no cursor chosen beep rather than do nothing.
 TEST_F(LinkBrowserEditing, ThePlayButtonShowsTheCursorsMobilityAfterAChangeTheDiskRefused)
 {
     start({QStringLiteral("--link-browser"), QStringLiteral("5")});
     ASSERT_EQ(windows().size(), 1u);
     auto* cursors = dynamic_cast<KELVueDeModelCurseur*>(windows()[0]->premiereVue());
     ASSERT_NE(cursors, nullptr);
+    std::vector<QPushButton*> clocks;
+    for (auto* b : cursors->barreDeBoutons()->findChildren<QPushButton*>())
+        if (!b->isCheckable() && b->text().isEmpty())
+            clocks.push_back(b);
+    ASSERT_EQ(clocks.size(), 2u);
+    for (QPushButton* b : clocks)
+        QTest::mouseClick(b, Qt::LeftButton);
+    pump();
+    EXPECT_EQ(sound.beeps, 2);
+    sound.beeps = 0;
     // The Search cursor's element, which moves with its parent cursor.
     const KELId search = 2000093;
     const auto mobility = [&] {
