@@ -227,8 +227,11 @@ KELVueDeBaseNombre::KELVueDeBaseNombre(KELVueController* vc, KELVueDe* precedent
 
 std::optional<double> KELVueDeBaseNombre::lireNombre(const QString& texte)
 {
+    // No thousands separators: "3,500" typed for three and a half must not read as 3500.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double v = QLocale::c().toDouble(texte.trimmed(), &ok);
+    const double v = c.toDouble(texte.trimmed(), &ok);
     if (!ok || !std::isfinite(v) || texte.trimmed().isEmpty())
         return std::nullopt;
     return v;

@@ -156,8 +156,9 @@ TEST_F(LinkBrowserEditing, ThePlayButtonShowsTheCursorsMobilityAfterAChangeTheDi
 }
 
 // Numbers typed into a number column are listed as typed, each one apart from its neighbours:
-// 0.30000000000000004 and 0.3 are two numbers and must not read alike. A word of blanks, which
-// would list as nothing, is refused like an empty one and stays in the field.
+// 0.30000000000000004 and 0.3 are two numbers and must not read alike. "3,500", three and a half
+// with a decimal comma, is no number here and is refused rather than read as 3500; a word of
+// blanks, which would list as nothing, is refused like an empty one. Both stay in the field.
 TEST_F(LinkBrowserEditing, TypedValuesAreListedAsTypedAndBlankWordsRefused)
 {
     start({QStringLiteral("--link-browser"), QStringLiteral("4"), QStringLiteral("--link-browser"),
@@ -179,6 +180,13 @@ TEST_F(LinkBrowserEditing, TypedValuesAreListedAsTypedAndBlankWordsRefused)
         EXPECT_EQ(table->model()->index(row, 1).data().toString().toStdString(), typed.toStdString());
     }
     EXPECT_EQ(sound.beeps, 0);
+    numbers->champ()->clear();
+    QTest::keyClicks(numbers->champ(), QStringLiteral("3,500"));
+    QTest::keyClick(numbers->champ(), Qt::Key_Return);
+    pump();
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_TRUE(sql(database(), "SELECT NUMBER FROM NUMBER WHERE NUMBER = 3500").empty());
+    EXPECT_EQ(numbers->champ()->text(), QStringLiteral("3,500"));
 
     auto* words = dynamic_cast<KELVueDeBaseMot*>(windows()[1]->premiereVue());
     ASSERT_NE(words, nullptr);
@@ -186,7 +194,7 @@ TEST_F(LinkBrowserEditing, TypedValuesAreListedAsTypedAndBlankWordsRefused)
     QTest::keyClicks(words->champ(), QStringLiteral("   "));
     QTest::keyClick(words->champ(), Qt::Key_Return);
     pump();
-    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_EQ(sound.beeps, 2);
     EXPECT_EQ(sql(database(), "SELECT COUNT(*) FROM WORD").at(0, 0), before);
     EXPECT_EQ(words->champ()->text(), QStringLiteral("   "));
 }
