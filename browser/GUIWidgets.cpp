@@ -105,6 +105,14 @@ GUITableView::GUITableView(QWidget* parent) : QTableView(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
+void GUITableView::montrerLaLigne(int row)
+{
+    if (!model() || row < 0 || row >= model()->rowCount())
+        return;
+    updateGeometries();
+    scrollTo(model()->index(row, 0));
+}
+
 void GUITableView::choisirSous(QMouseEvent* event)
 {
     const int r = rowAt(int(event->position().y()));

@@ -66,6 +66,9 @@ class GUITableView : public QTableView {
 public:
     explicit GUITableView(QWidget* parent = nullptr);
     void setClient(GUITableViewClient* client) { client_ = client; }
+    // Brings the row wholly into sight now, rows added by a reload just before included: the
+    // scroll range follows a reload only later, and a row past its old end would stay out of reach.
+    void montrerLaLigne(int row);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

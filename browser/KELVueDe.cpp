@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -367,7 +368,8 @@ QString KELVueDe::texteDe(const KELValue& v)
     if (const auto* s = std::get_if<std::string>(&v))
         return QString::fromStdString(*s);
     if (const auto* d = std::get_if<double>(&v))
-        return QString::number(*d, 'g', 15);
+        // As few digits as tell the number apart from every other: two numbers never look alike.
+        return QString::number(*d, 'g', QLocale::FloatingPointShortest);
     return QString();
 }
 
@@ -417,6 +419,26 @@ void KELVueDe::rejeterSelonLesTouches(KELI* e, std::uint32_t k, const KELSelIdRe
         selCtrl_->rejeter(e, s);
     }
     recharger();
+}
+
+bool KELVueDe::enleverLesChoisis(const KELSelIdRef& s, const std::function<bool(KELI*)>& enlever)
+{
+    if (!selCtrl_)
+        return false;
+    const std::vector<KELI*> choisis(selCtrl_->choix(s).begin(), selCtrl_->choix(s).end());
+    std::vector<KELI*> enleves;
+    {
+        const KELServeurDeLiens::Acte acte(0);
+        for (KELI* e : choisis) {
+            selCtrl_->rejeter(e, s);
+            if (enlever(e))
+                enleves.push_back(e);
+        }
+    }
+    // A removal the store did not keep took its element back to the dates the store has.
+    const KELDate t = curseur_->now();
+    return !enleves.empty() &&
+           std::none_of(enleves.begin(), enleves.end(), [t](KELI* e) { return e->siIncluLaDate(t); });
 }
 
 bool KELVueDe::tableShouldSelectRow(int row, Qt::KeyboardModifiers modifiers)

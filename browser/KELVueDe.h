@@ -246,6 +246,10 @@ protected:
     void choisirSelonLesTouches(KELI* e, std::uint32_t k, const KELSelIdRef& s, bool siRejeter);
     // The drag-back hook's change: Command chooses the element again, else it is unchosen.
     void rejeterSelonLesTouches(KELI* e, std::uint32_t k, const KELSelIdRef& s);
+    // "-": the elements chosen under s, each unchosen, then removed by `enlever` (which answers
+    // whether it removed it), all in one act of the store. Answers whether anything was removed
+    // and the store kept every removal; a store that keeps none leaves them all listed.
+    bool enleverLesChoisis(const KELSelIdRef& s, const std::function<bool(KELI*)>& enlever);
 
     KELVueController* vueController_;
     KELSelCtrl* selCtrl_ = nullptr;

@@ -46,10 +46,8 @@ QVariant KELVueDeBase::valeur(KELI* lien, const QString& identifiant) const
         return QString::number(qulonglong(lien->idInt()));
     if (identifiant == QLatin1String("2")) {
         const KELValue v = lien->base();
-        if (const auto* s = std::get_if<std::string>(&v))
-            return QString::fromStdString(*s);
-        if (const auto* d = std::get_if<double>(&v))
-            return QString::number(*d, 'g', 15);
+        if (std::holds_alternative<std::string>(v) || std::holds_alternative<double>(v))
+            return texteDe(v);
     }
     return {};
 }
@@ -113,7 +111,7 @@ KELI* KELVueDeBase::ajouterUnElement()
     recharger();
     const auto it = std::find(lignes_.begin(), lignes_.end(), e);
     if (it != lignes_.end())
-        table_->scrollTo(table_->model()->index(int(it - lignes_.begin()), 0));
+        table_->montrerLaLigne(int(it - lignes_.begin()));
     champ_->selectAll();
     return e;
 }
@@ -126,13 +124,7 @@ void KELVueDeBase::enleverUnElement(std::uint32_t flags)
         Sound::shared().beep();
         return;
     }
-    const std::vector<KELI*> choisis(selCtrl_->choix(s).begin(), selCtrl_->choix(s).end());
-    bool enleve = false;
-    for (KELI* e : choisis) {
-        selCtrl_->rejeter(e, s);
-        enleve = m->enleverLElement(e, curseur_) != nullptr || enleve;
-    }
-    if (!enleve)
+    if (!enleverLesChoisis(s, [this, m](KELI* e) { return m->enleverLElement(e, curseur_) != nullptr; }))
         Sound::shared().beep();
     vueController_->rechargerVueController();
 }
@@ -221,7 +213,8 @@ KELVueDeBaseMot::KELVueDeBaseMot(KELVueController* vc, KELVueDe* precedente, KEL
 KELI* KELVueDeBaseMot::ajouterLaValeur(const QString& texte)
 {
     auto* m = dynamic_cast<KELIModelMot*>(model_);
-    if (!m || texte.isEmpty())
+    // A word of blanks would be a row that reads as nothing.
+    if (!m || texte.trimmed().isEmpty())
         return nullptr;
     return m->ajouterLeMot(texte.toStdString(), curseur_);
 }
@@ -234,8 +227,11 @@ KELVueDeBaseNombre::KELVueDeBaseNombre(KELVueController* vc, KELVueDe* precedent
 
 std::optional<double> KELVueDeBaseNombre::lireNombre(const QString& texte)
 {
+    // No thousands separators: "3,500" typed for three and a half must not read as 3500.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double v = QLocale::c().toDouble(texte.trimmed(), &ok);
+    const double v = c.toDouble(texte.trimmed(), &ok);
     if (!ok || !std::isfinite(v) || texte.trimmed().isEmpty())
         return std::nullopt;
     return v;

@@ -328,7 +328,7 @@ KELI* KELVueDeModel::ajouterUnElement()
     }
     recharger();
     if (!lignes_.empty())
-        table_->scrollTo(table_->model()->index(int(lignes_.size()) - 1, 0));
+        table_->montrerLaLigne(int(lignes_.size()) - 1);
     return e;
 }
 
@@ -345,12 +345,7 @@ void KELVueDeModel::enleverUnElement(std::uint32_t flags)
         Sound::shared().beep();
         return;
     }
-    bool enleve = false;
-    for (KELI* e : membres) {
-        selCtrl_->rejeter(e, s);
-        enleve = enleverLElement(e) || enleve;
-    }
-    if (!enleve)
+    if (!enleverLesChoisis(s, [this](KELI* e) { return enleverLElement(e); }))
         Sound::shared().beep();
     vueController_->rechargerVueController();
 }
@@ -567,34 +562,52 @@ void KELVueDeModelCurseur::playStopCurseur(bool on, std::uint32_t flags)
         return;
     }
     const bool commande = flags & keys::kCommandFlag;
+    const QString fixe = QStringLiteral("fixe"), relatifCS = QStringLiteral("relative_cs");
+    // What the cursor is to become: fixed, relative to its parent cursor, or to real time (any
+    // other mobility).
+    QString voulue;
     if (on) {
+        voulue = commande ? QString() : relatifCS;
         if (commande)
             e->setTypeRelatifTR(curseur_);
         else
             e->setTypeRelatifCS(curseur_);
     } else if (!commande) {
+        voulue = fixe;
         e->setTypeFixe(curseur_);
     } else {
         // Command swaps the reference and keeps the cursor moving.
-        playStop_->setChecked(true);
-        if (mobilite(e, curseur_) == QLatin1String("relative_cs"))
+        if (mobilite(e, curseur_) == relatifCS) {
             e->setTypeRelatifTR(curseur_);
-        else
+        } else {
+            voulue = relatifCS;
             e->setTypeRelatifCS(curseur_);
+        }
     }
+    // The button shows what the cursor does: a change the store could not keep left it as it was.
+    const QString apres = mobilite(e, curseur_);
+    playStop_->setChecked(apres != fixe);
+    const bool fait = voulue.isEmpty() ? apres != fixe && apres != relatifCS : apres == voulue;
+    if (!fait)
+        Sound::shared().beep();
     recharger();
 }
 
 void KELVueDeModelCurseur::rappelerOffset(int i, std::uint32_t flags)
 {
     const bool commande = flags & keys::kCommandFlag;
+    bool aucun = true;
     for (KELI* l : choisis(vueController_->selIdHl()))
         if (auto* e = dynamic_cast<KELIElemCurseur*>(l)) {
+            aucun = false;
             if (i == 1)
                 e->rappelerOffset1(curseur_, commande);
             else
                 e->rappelerOffset2(curseur_, commande);
         }
+    // A clock with no cursor to act on says so, as "O" does.
+    if (aucun)
+        Sound::shared().beep();
     recharger();
 }
 

@@ -173,12 +173,12 @@ void KELVueDeRel::enleverUnElement(std::uint32_t flags)
         Sound::shared().beep();
         return;
     }
-    const std::vector<KELI*> rels(selCtrl_->choix(s).begin(), selCtrl_->choix(s).end());
-    for (KELI* r : rels) {
-        selCtrl_->rejeter(r, s);
-        if (auto* rel = dynamic_cast<KELIElemRelation*>(r))
-            m2->enleverLaRelation(rel, curseur_);
-    }
+    const bool enleve = enleverLesChoisis(s, [this, m2](KELI* r) {
+        auto* rel = dynamic_cast<KELIElemRelation*>(r);
+        return rel && (m2->enleverLaRelation(rel, curseur_), true);
+    });
+    if (!enleve)
+        Sound::shared().beep();
     fermerProchaineVue(true);
     vueController_->rechargerVueController();
 }
@@ -202,7 +202,7 @@ void KELVueDeRel::ouvrirModel()
     const auto& lignes = premiere->lignes();
     const auto it = std::find(lignes.begin(), lignes.end(), r);
     if (it != lignes.end())
-        premiere->tableView()->scrollTo(premiere->tableView()->model()->index(int(it - lignes.begin()), 0));
+        premiere->tableView()->montrerLaLigne(int(it - lignes.begin()));
 }
 
 void KELVueDeRel::montrerLesLiens(bool on, std::uint32_t flags)

@@ -119,12 +119,19 @@ void KELVueDeRel::lierElement(KELI* e, KELDate t)
     const bool plusieurs = sorte == kPlusieursAPlusieurs;
     if (!unSeul && !remplace && !plusieurs)
         return;
+    if (unSeul && (P.size() != 1 || !P.front()->siIncluLaDate(t) || !e->siIncluLaDate(t) ||
+                   !vide(parent ? r->liensDeLEnfant(e, curseur_) : r->liensDuParent(e, curseur_)))) {
+        Sound::shared().beep();
+        return;
+    }
+    // The links closed and the links made are stored together or not at all: a store that can
+    // keep no new link must not be left with the old partner let go and no new one.
+    const KELServeurDeLiens::Acte acte(unSeul ? 1 : P.size());
+    if (!acte.complet()) {
+        Sound::shared().beep();
+        return;
+    }
     if (unSeul) {
-        if (P.size() != 1 || !P.front()->siIncluLaDate(t) || !e->siIncluLaDate(t) ||
-            !vide(parent ? r->liensDeLEnfant(e, curseur_) : r->liensDuParent(e, curseur_))) {
-            Sound::shared().beep();
-            return;
-        }
         KELI* p = P.front();
         if (sorte == kUnAUn) {
             // p's old partner lets go of p first.
@@ -155,11 +162,21 @@ void KELVueDeRel::delierElement(KELI* e, KELDate t)
         return;
     const std::vector<KELI*> P = choixAGauche();
     const bool parent = lieMode_ == 1;
-    for (KELI* l : copie(parent ? r->liensDeLEnfant(e, curseur_) : r->liensDuParent(e, curseur_))) {
-        KELI* autre = parent ? l->parent(curseur_) : l->enfant(curseur_);
-        if (autre && std::find(P.begin(), P.end(), autre) != P.end() && autre->siIncluLaDate(t))
-            l->placeOutDate(t, curseur_);
+    std::vector<KELI*> fermes;
+    {
+        // Every link closed by one click in one write.
+        const KELServeurDeLiens::Acte acte(0);
+        for (KELI* l : copie(parent ? r->liensDeLEnfant(e, curseur_) : r->liensDuParent(e, curseur_))) {
+            KELI* autre = parent ? l->parent(curseur_) : l->enfant(curseur_);
+            if (autre && std::find(P.begin(), P.end(), autre) != P.end() && autre->siIncluLaDate(t)) {
+                l->placeOutDate(t, curseur_);
+                fermes.push_back(l);
+            }
+        }
     }
+    // A close the store did not keep gave its link back the dates the store has.
+    if (std::any_of(fermes.begin(), fermes.end(), [t](KELI* l) { return l->siIncluLaDate(t); }))
+        Sound::shared().beep();
 }
 
 } // namespace tallomer

@@ -315,14 +315,19 @@ KELI* KELIModel::ajouterUnModel(KELICc* c)
     return n;
 }
 
+// The removals bring the cursor to its moment first, as the additions do: a cursor still standing
+// where it last stepped (the global cursor sleeps between events) would meet the new out-date
+// ahead of it and keep showing the element until its next step.
 KELI* KELIModel::enleverLElement(KELI* element, KELICc* c)
 {
+    c->placeToi();
     desactiverLeLien(element, c->now(), c);
     return element;
 }
 
 KELI* KELIModel::enleverLeModel(KELIModel* model, KELICc* c)
 {
+    c->placeToi();
     const KELDate now = c->now();
     for (std::size_t garde = 0; garde < 1000000; ++garde) {
         auto elements = model->elements(c);
@@ -353,6 +358,7 @@ KELI* KELIModel::enleverLeModel(KELIModel* model, KELICc* c)
 
 KELI* KELIModel::enleverLaRelation(KELIElemRelation* relation, KELICc* c)
 {
+    c->placeToi();
     const KELDate now = c->now();
     for (std::size_t garde = 0; garde < 1000000; ++garde) {
         auto liens = relation->liens(c);
@@ -407,6 +413,7 @@ KELI* KELIModelBase::enleverLElement(KELI* element, KELICc* c)
 {
     if (KELServeurDeLiens::LiensNumDeLEnfantInt(element->idInt()))
         return nullptr;
+    c->placeToi();
     element->placeOutDate(c->now(), c);
     if (idInt() == kel::kModelNombre)
         KELServeurDeNombres::SuppNombreAvecBaseInt(element->baseInt());

@@ -5,7 +5,7 @@
 // holds each link as it is made or closed. Closing the window by its title bar leaves no column
 // for the link base to call.
 
-#include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/LinkBrowserFixture.h"
 
 #include "browser/GUIWidgets.h"
 #include "browser/KELVueController.h"
@@ -25,13 +25,8 @@
 namespace e2e {
 namespace {
 
-class LinkBrowserLinking : public E2EWithSound<RecordingSound> {
+class LinkBrowserLinking : public LinkBrowserE2E {
 protected:
-    static const std::vector<KELVueController*>& windows() { return KELVueController::ouvertes(); }
-    static KELICurseur* global() { return KELServeurDeLiens::CurseurGlobal(); }
-    template <class T = KELI>
-    static T* wake(KELId id) { return dynamic_cast<T*>(KELServeurDeLiens::LienForInt(id, global())); }
-
     KELI* word(const std::string& text)
     {
         return wake<KELIModelMot>(kel::kModelMot)->ajouterLeMot(text, global());
@@ -62,33 +57,32 @@ protected:
         advance(600);
     }
 
-    // A click on the row of the link with this id, as the user clicks it.
-    void clickRow(KELVueDe* v, KELId id, Qt::KeyboardModifiers m = Qt::NoModifier)
+    // From the models window a person opens P's own window ("O"), clicks p twice for P's
+    // relation ends, chooses R for C's column and turns "Lier" on.
+    struct LinkMode {
+        KELVueController* window = nullptr;
+        KELVueDeRelParent* ends = nullptr;
+        KELVueDe* right = nullptr;
+    };
+    void openLinkMode(KELVueDeModel* models, LinkMode& m)
     {
-        const auto& rows = v->lignes();
-        int row = -1;
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            if (rows[i]->idInt() == id)
-                row = int(i);
-        ASSERT_GE(row, 0) << "no row for " << id;
-        GUITableView* t = v->tableView();
-        t->scrollTo(t->model()->index(row, 0));
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, m, t->visualRect(t->model()->index(row, 0)).center());
-        pump();
-        // Clicks far apart in time: never a double click.
-        advance(1);
+        clickRow(models, ids[0]);
+        clickButton(models, QStringLiteral("O"));
+        ASSERT_EQ(windows().size(), 2u);
+        m.window = windows().back();
+        KELVueDe* columnP = m.window->premiereVue();
+        clickRow(columnP, ids[2]);
+        clickRow(columnP, ids[2]);
+        ASSERT_EQ(m.window->vues().size(), 2u);
+        m.ends = dynamic_cast<KELVueDeRelParent*>(m.window->vues()[1].get());
+        ASSERT_NE(m.ends, nullptr);
+        clickRow(m.ends, ids[5]);
+        ASSERT_EQ(m.window->vues().size(), 3u);
+        m.right = m.window->vues()[2].get();
+        clickButton(m.ends, QStringLiteral("Lier"));
+        ASSERT_EQ(m.right->lieMode(), 1);
     }
-    void clickButton(KELVueDe* v, const QString& title)
-    {
-        for (auto* b : v->barreDeBoutons()->findChildren<QPushButton*>())
-            if (b->text() == title) {
-                ASSERT_TRUE(b->isEnabled()) << title.toStdString();
-                QTest::mouseClick(b, Qt::LeftButton);
-                pump();
-                return;
-            }
-        FAIL() << "no button " << title.toStdString();
-    }
+
     Rows links(KELId child) const
     {
         return sql(database(), "SELECT DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = " + std::to_string(ids[5]) +
@@ -189,21 +183,13 @@ TEST_F(LinkBrowserLinking, TheLinksPaneShowsEachLinksChildIdOrScrollsToIt)
     ASSERT_EQ(windows().size(), 1u);
     auto* models = dynamic_cast<KELVueDeModel*>(windows().front()->premiereVue());
     ASSERT_NE(models, nullptr);
-    const KELId idP = ids[0], idp = ids[2], idc1 = ids[3], idR = ids[5];
-    clickRow(models, idP);
-    clickButton(models, QStringLiteral("O"));
-    ASSERT_EQ(windows().size(), 2u);
-    KELVueController* wP = windows().back();
-    KELVueDe* columnP = wP->premiereVue();
-    clickRow(columnP, idp);
-    clickRow(columnP, idp);
-    ASSERT_EQ(wP->vues().size(), 2u);
-    auto* ends = dynamic_cast<KELVueDeRelParent*>(wP->vues()[1].get());
-    ASSERT_NE(ends, nullptr);
-    clickRow(ends, idR);
-    ASSERT_EQ(wP->vues().size(), 3u);
-    clickButton(ends, QStringLiteral("Lier"));
-    clickRow(wP->vues()[2].get(), idc1);
+    const KELId idc1 = ids[3];
+    LinkMode m;
+    openLinkMode(models, m);
+    if (HasFatalFailure())
+        return;
+    KELVueDeRelParent* ends = m.ends;
+    clickRow(m.right, idc1);
 
     // "L": the pane lists p -> c1, whose child's id is the user's nine-digit one.
     clickButton(ends, QStringLiteral("L"));
@@ -227,6 +213,63 @@ TEST_F(LinkBrowserLinking, TheLinksPaneShowsEachLinksChildIdOrScrollsToIt)
     EXPECT_GE(header->sectionViewportPosition(2), 0);
     EXPECT_LE(header->sectionViewportPosition(2) + header->sectionSize(2), pane->viewport()->width());
     EXPECT_EQ(pane->model()->index(0, 2).data().toULongLong(), idc1);
+}
+
+// One to one: a click on c2 lets p's partner c1 go and makes p -> c2, one change. A full disk
+// keeps p -> c1 as it was, in the store and on screen, and the user hears of it; with room again
+// the same click makes the whole change.
+TEST_F(LinkBrowserLinking, AClickTheStoreCannotKeepLeavesTheOldPartnerLinked)
+{
+    seed();
+    start({QStringLiteral("--link-browser"), QStringLiteral("1")});
+    ASSERT_EQ(windows().size(), 1u);
+    auto* models = dynamic_cast<KELVueDeModel*>(windows().front()->premiereVue());
+    ASSERT_NE(models, nullptr);
+    const KELId idp = ids[2], idc1 = ids[3], idc2 = ids[4];
+    LinkMode m;
+    openLinkMode(models, m);
+    if (HasFatalFailure())
+        return;
+    clickRow(m.right, idc1);
+    ASSERT_EQ(links(idc1).size(), 1u);
+    const auto* rel = wake<KELIElemRelation>(ids[5]);
+    ASSERT_NE(rel, nullptr);
+
+    diskFull(true);
+    alerts.clear();
+    const int beeps = sound.beeps;
+    advance(60);
+    clickRow(m.right, idc2);
+    advance(1);
+    Rows l1 = links(idc1);
+    ASSERT_EQ(l1.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(l1.at(0, 1)), KELDateOuverte) << "p let go of c1 and has no new partner";
+    EXPECT_TRUE(links(idc2).empty());
+    const std::vector<KELI*>* enfants = const_cast<KELIElemRelation*>(rel)->enfantsDuParent(wake(idp), global());
+    ASSERT_TRUE(enfants && enfants->size() == 1u);
+    EXPECT_EQ(enfants->front()->idInt(), idc1);
+    EXPECT_EQ(sound.beeps, beeps + 1);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+
+    // Nor can it close p -> c1 with Ctrl-click.
+    advance(60);
+    clickRow(m.right, idc1, Qt::ControlModifier);
+    advance(1);
+    EXPECT_DOUBLE_EQ(std::stod(links(idc1).at(0, 1)), KELDateOuverte);
+    ASSERT_TRUE(enfants && enfants->size() == 1u);
+    EXPECT_EQ(enfants->front()->idInt(), idc1);
+    EXPECT_EQ(sound.beeps, beeps + 2);
+
+    diskFull(false);
+    advance(60);
+    const double t = clock.now();
+    clickRow(m.right, idc2);
+    l1 = links(idc1);
+    EXPECT_DOUBLE_EQ(std::stod(l1.at(0, 1)), t);
+    const Rows l2 = links(idc2);
+    ASSERT_EQ(l2.size(), 1u);
+    EXPECT_DOUBLE_EQ(std::stod(l2.at(0, 0)), t);
 }
 
 } // namespace
