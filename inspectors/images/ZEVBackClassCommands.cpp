@@ -146,17 +146,33 @@ bool ZEVBackClass::rewriteBackgrounds(KELI*, const std::vector<KELId>& liens)
         KELI* parent = space_.channelForIdentityInt(lien->parentInt());
         plan.push_back({lien, parent ? parent : KELServeurDeLiens::LienForInt(lien->parentInt(), c), grey});
     }
-    for (const Reecriture& r : plan) {
-        if (!r.parent) {
-            logLine("Error: No parent-enfant");
-            ok = false;
-            continue;
+    std::vector<KELI*> gris;
+    {
+        // Every interval's grey link and the forgetting of the image's: the store keeps all of
+        // them or none, so a full disk leaves each Channel the background it had.
+        const KELServeurDeLiens::Acte acte(plan.size());
+        if (!acte.complet())
+            return false;
+        for (const Reecriture& r : plan) {
+            if (!r.parent) {
+                logLine("Error: No parent-enfant");
+                ok = false;
+                continue;
+            }
+            // The grey link first: an interval whose grey link cannot be made keeps the image.
+            KELI* g = KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_BACK_ITEM, r.parent, r.grey,
+                                                         r.lien->inDate(), r.lien->outDate(), c);
+            if (!g) {
+                ok = false;
+                continue;
+            }
+            gris.push_back(g);
+            KELServeurDeLiens::DegagerLien(r.lien, c);
         }
-        const KELDate in = r.lien->inDate();
-        const KELDate out = r.lien->outDate();
-        KELServeurDeLiens::DegagerLien(r.lien, c);
-        KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_BACK_ITEM, r.parent, r.grey, in, out, c);
     }
+    for (const KELI* g : gris)
+        if (KELServeurDeLiens::Perdu(g))
+            return false;
     return ok;
 }
 
