@@ -83,6 +83,7 @@ protected:
                                                KELDateToujours, KELDateOuverte, now);
             KELServeurDeLiens::CreerLienRelInt(KELRELATION_BACK_VIEWER, identity, o, now->now() - 7 * 86400.0,
                                                KELDateOuverte, now);
+            seeded.push_back(o);
         }
         advance(1.0);
     }
@@ -161,6 +162,7 @@ protected:
         QTest::keyClick(typed, Qt::Key_Return);
         advance(1.0);
     }
+    std::vector<KELI*> seeded;
     Rows listed() const
     {
         return sql(database(), "SELECT DISTINCT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = 1000167 AND PARENT_ZEVLET = " +
@@ -419,6 +421,32 @@ TEST_F(ImagesPanel, AListedImageFileDroppedAgainIsRecalledAndTheAddPanelTakesIma
     choose(text.fileName(), nullptr);
     EXPECT_EQ(listed().size(), 2u) << "a text file is no image";
     EXPECT_EQ(sound.beeps, beeps + 1);
+}
+
+// The preview keeps its side of the panel whatever the count reads: right after an image is
+// removed the preview and its Test button are still where a click finds them, and the one chosen
+// next shows in it.
+TEST_F(ImagesPanel, AfterARemoveThePreviewStillShowsBesideTheTable)
+{
+    startWithTheBar();
+    semer(3);
+    openAndFocus();
+    clickRow(0);
+    chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("Remove 1 Image Object"));
+    advance(1.0);
+    ASSERT_EQ(table()->numberOfRows(), 2);
+    ZEVBackView* v = images()->backView();
+    const QPoint centre = v->previewPane()->mapTo(v, v->backImageView()->geometry().center());
+    QWidget* found = v->childAt(centre);
+    EXPECT_TRUE(found && v->previewPane()->isAncestorOf(found)) << "the table lies over the preview";
+    QPushButton* test = v->btnTestImage();
+    EXPECT_EQ(v->childAt(test->mapTo(v, test->rect().center())), test);
+
+    clickRow(1);
+    KELI* chosen = table()->element(1)->item;
+    const QColor expected = couleur(int(std::find(seeded.begin(), seeded.end(), chosen) - seeded.begin()));
+    EXPECT_TRUE(pumpUntil([&] { return proche(v->grab().toImage().pixelColor(centre), expected); }))
+        << "the preview shows " << v->grab().toImage().pixelColor(centre).name().toStdString();
 }
 
 TEST_F(ImagesPanel, APastedPictureThatCannotBeWrittenLeavesNoObjectAndDoesNotCount)
