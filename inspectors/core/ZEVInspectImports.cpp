@@ -9,6 +9,7 @@
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
+#include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVSpaceController.h"
 
@@ -32,6 +33,8 @@ QString writePdf(const ZEVPastedPdf& pdf, const QString& name, KELI* item)
 } // namespace
 
 ZEVInspectImports::ZEVInspectImports(ZEVInspectViewer& viewer, Kind kind) : viewer_(viewer), kind_(std::move(kind)) {}
+
+ZEVInspectImports::~ZEVInspectImports() { Scheduler::shared().cancelAll(this); }
 
 ZEVDeskViewer* ZEVInspectImports::desk() const
 {
@@ -165,6 +168,7 @@ int ZEVInspectImports::addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set)
     ZEVDeskViewer* d = desk();
     const KELDate when = date();
     std::vector<KELI*> known;
+    QStringList unreadable;
     int added = 0;
     for (const QUrl& url : urls) {
         if (!d || !url.isLocalFile())
@@ -174,12 +178,21 @@ int ZEVInspectImports::addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set)
             logFormat("%s _addFileURLs: no file it takes at %s", kind_.owner, qUtf8Printable(path));
             continue;
         }
+        if (kind_.readable && !kind_.readable(path)) {
+            logFormat("%s _addFileURLs: %s cannot be read", kind_.owner, qUtf8Printable(path));
+            unreadable << QFileInfo(path).fileName();
+            continue;
+        }
         if (KELI* item = importFile(*d, path, ZEVPasteboard::ItemOptionsForFileURL(path), when, known)) {
             set.insert(item);
             ++added;
         }
     }
     kind_.recall(known);
+    // Told once the drop or the panel is over, not from inside it.
+    if (!unreadable.isEmpty() && kind_.tellUnreadable)
+        Scheduler::shared().perform(this, "tellUnreadable", 0,
+                                    [this, unreadable] { kind_.tellUnreadable(unreadable); });
     return added;
 }
 

@@ -162,6 +162,34 @@ protected:
         QTest::keyClick(typed, Qt::Key_Return);
         advance(1.0);
     }
+    // The files dragged from elsewhere and dropped at the table's top.
+    void dropOnTable(const QList<QUrl>& urls)
+    {
+        QMimeData dragged;
+        dragged.setUrls(urls);
+        const QPoint at(table()->viewport()->width() / 2, 10);
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(table()->viewport(), &enter);
+        QDropEvent d(QPointF(at), Qt::CopyAction | Qt::LinkAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(table()->viewport(), &d);
+        advance(1.0);
+    }
+    // A PNG of the size whose bytes are cut to `keep` (all of them for -1).
+    QString pngCut(const QString& name, QSize size, qsizetype keep)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                image.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        QFile f(home + "/" + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(keep < 0 ? bytes : bytes.left(keep));
+        return f.fileName();
+    }
     std::vector<KELI*> seeded;
     Rows listed() const
     {
@@ -421,6 +449,40 @@ TEST_F(ImagesPanel, AListedImageFileDroppedAgainIsRecalledAndTheAddPanelTakesIma
     choose(text.fileName(), nullptr);
     EXPECT_EQ(listed().size(), 2u) << "a text file is no image";
     EXPECT_EQ(sound.beeps, beeps + 1);
+}
+
+// Files named like pictures that hold none (text, nothing, a header cut off) are told, by name,
+// and listed nowhere; the pictures dropped with them come.
+TEST_F(ImagesPanel, FilesNamedLikePicturesThatAreNoneAreToldAndLeftOut)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString good = png("good.png", Qt::cyan);
+    const QString text = home + "/text.png";
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("hello, this is no picture");
+    f.close();
+    const QString empty = pngCut("empty.jpg", QSize(10, 10), 0);
+    const QString cut = pngCut("cut.png", QSize(10, 10), 12);
+    alerts.clear();
+
+    dropOnTable({QUrl::fromLocalFile(text), QUrl::fromLocalFile(good), QUrl::fromLocalFile(empty),
+                 QUrl::fromLocalFile(cut)});
+    ASSERT_EQ(listed().size(), 1u) << "only the picture is listed";
+    EXPECT_EQ(liveObjectsTitled("good.png").size(), 1u);
+    for (const char* none : {"text.png", "empty.jpg", "cut.png"})
+        EXPECT_TRUE(liveObjectsTitled(none).empty()) << none;
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "3 files cannot be added to the Images Window.");
+    EXPECT_EQ(alerts[0].informative, "They are not pictures Tallomer can read: text.png, empty.jpg, cut.png.");
+
+    // One chosen in the add panel is told by its name.
+    addThroughPanel(text);
+    EXPECT_EQ(listed().size(), 1u);
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(alerts[1].message, "\"text.png\" cannot be added to the Images Window.");
+    EXPECT_EQ(alerts[1].informative, "It is not a picture Tallomer can read.");
 }
 
 // The preview keeps its side of the panel whatever the count reads: right after an image is
