@@ -261,11 +261,13 @@ void ZEVBackViewer::displayImageFromRow(int row)
         return;
     }
     ZEVBackObject* o = model_.backObjectForRow(row);
-    // Not come yet: its arrival calls again.
-    if (!o || o->thumbnailImage().isNull())
+    KELI* item = items[std::size_t(row)];
+    // Not come yet: its arrival calls again. One that cannot come shows its colour alone, not
+    // the picture of the row shown before.
+    if (!o || (o->thumbnailImage().isNull() && !model_.siThumbnailFailed(item)))
         return;
     previewRow_ = row;
-    previewColor_ = model_.colorForImageItem(items[std::size_t(row)]);
+    previewColor_ = model_.colorForImageItem(item);
     if (v)
         v->setPreview(o->thumbnailImage(), previewColor_);
 }

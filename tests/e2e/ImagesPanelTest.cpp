@@ -485,6 +485,32 @@ TEST_F(ImagesPanel, FilesNamedLikePicturesThatAreNoneAreToldAndLeftOut)
     EXPECT_EQ(alerts[1].informative, "It is not a picture Tallomer can read.");
 }
 
+// A picture whose file ends before its pixels do is listed with its broken mark; chosen after
+// another, the preview shows its colour alone, not the other's picture.
+TEST_F(ImagesPanel, APictureThatCannotBeDrawnShowsItsColourAloneInThePreview)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString half = pngCut("half.png", QSize(300, 200), -1);
+    const qsizetype size = QFileInfo(half).size();
+    pngCut("half.png", QSize(300, 200), size / 2);
+    dropOnTable({QUrl::fromLocalFile(png("good.png", Qt::cyan)), QUrl::fromLocalFile(half)});
+    ASSERT_EQ(table()->numberOfRows(), 2);
+    int halfRow = -1;
+    for (int row = 0; row < 2; ++row)
+        if (liveObjectsTitled("half.png").at(0, 0) == table()->element(row)->item->idTxt())
+            halfRow = row;
+    ASSERT_GE(halfRow, 0);
+    ZEVBackView* v = images()->backView();
+    const QPoint centre = v->previewPane()->mapTo(v, v->backImageView()->geometry().center());
+    const auto shown = [&] { return v->grab().toImage().pixelColor(centre); };
+    clickRow(1 - halfRow);
+    ASSERT_TRUE(pumpUntil([&] { return proche(shown(), Qt::cyan); })) << shown().name().toStdString();
+    clickRow(halfRow);
+    EXPECT_TRUE(pumpUntil([&] { return !proche(shown(), Qt::cyan); })) << "the preview kept the other picture";
+    EXPECT_TRUE(images()->backClass().siThumbnailFailed(table()->element(halfRow)->item));
+}
+
 // The preview keeps its side of the panel whatever the count reads: right after an image is
 // removed the preview and its Test button are still where a click finds them, and the one chosen
 // next shows in it.
