@@ -4,8 +4,8 @@
 // swatch opens the colour popup, Down and Return choose a colour, and the store's colour link of
 // that image is cut at now and followed by one to the chosen colour, the selection unchanged. The
 // Object menu's Remove on an image that is the Channel's background rewrites that interval to the
-// grey wallpaper once the user said Yes, and its Images presences go. A colour whose act a full
-// disk undid is given to no image.
+// grey wallpaper once the user said Yes, and its Images presences go; on a full disk the image and
+// the background stay. A colour whose act a full disk undid is given to no image.
 
 #include "tests/e2e/E2EFixture.h"
 

@@ -5,7 +5,9 @@
 // dropped again is recalled, not made again; the add panel lists the images it is given and
 // refuses anything else, opens a folder typed in it and counts neither a folder nor a missing
 // name as an image, and a folder named like a picture is none; a photo too large to decode whole
-// still shows its picture and makes a Channel.
+// still shows its picture and makes a Channel. Files named like pictures that are none are told
+// and left out; a picture that cannot be drawn shows its colour alone in the preview; the preview
+// keeps its side of the panel after a Remove.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
