@@ -21,6 +21,9 @@ namespace tallomer {
 namespace {
 using L = ZEVImportLookups;
 
+// Whether the presence made is one the store keeps.
+bool listee(const KELI* presence) { return presence && !KELServeurDeLiens::Perdu(presence); }
+
 QString writeBitmap(const ZEVPastedImage& image, const QString& name, KELI* item)
 {
     return ZEVItemData::Current().files().createBitmapImage(image.image, name, item);
@@ -70,9 +73,8 @@ KELI* ZEVInspectImports::addPastedFile(ZEVDeskViewer& desk, const QString& title
         }
         return L::madeFileRecord(file, httpURL, made);
     });
-    if (item)
-        kind_.presence(item, date());
-    return item;
+    // One the panel could not list (a full disk) is not told as come.
+    return item && listee(kind_.presence(item, date())) ? item : nullptr;
 }
 
 int ZEVInspectImports::addPasted(const QStringList& names, const QString& icon, const IndexedWriter& write,
@@ -149,8 +151,8 @@ KELI* ZEVInspectImports::importFile(ZEVDeskViewer& desk, const QString& path, ZE
         // Listed in the panel before, whatever the dates: recalled rather than listed twice.
         if (KELServeurDeLiens::SiLienForRelNum(kind_.relation, item->idInt()))
             known.push_back(item);
-        else
-            kind_.presence(item, date);
+        else if (!listee(kind_.presence(item, date)))
+            return nullptr;
         return item;
     }
     const QFileInfo info(path);
@@ -159,8 +161,9 @@ KELI* ZEVInspectImports::importFile(ZEVDeskViewer& desk, const QString& path, ZE
     });
     if (!item)
         return nullptr;
-    kind_.presence(item, date);
-    return item;
+    // Not listed (a full disk): the Object stays whole with its record, for the file's next
+    // import to find, but is not told as come.
+    return listee(kind_.presence(item, date)) ? item : nullptr;
 }
 
 int ZEVInspectImports::addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set)

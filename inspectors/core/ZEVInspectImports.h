@@ -42,8 +42,9 @@ public:
         // the ones left out for it, by name.
         std::function<bool(const QString& path)> readable;
         std::function<void(const QStringList& names)> tellUnreadable;
-        // A presence in the panel from the date, and the recall of Objects it listed before.
-        std::function<void(KELI*, KELDate)> presence;
+        // A presence in the panel from the date (nullptr when none could be made or stored), and
+        // the recall of Objects it listed before.
+        std::function<KELI*(KELI*, KELDate)> presence;
         std::function<void(const std::vector<KELI*>&)> recall;
     };
 
@@ -71,7 +72,7 @@ public:
     bool addPagePicture(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEVItemSet& set);
 
     // The Object of a file made or found: a new or unlisted one gets a presence from `date`, one
-    // listed before goes into `known`; nullptr when none could be made.
+    // listed before goes into `known`; nullptr when none could be made or listed.
     KELI* importFile(ZEVDeskViewer& desk, const QString& path, ZEVItemOption newOptions, KELDate date,
                      std::vector<KELI*>& known);
     // The local files that exist and that the kind takes, imported at the active cursor; those

@@ -39,7 +39,7 @@ ZEVFileViewer::ZEVFileViewer(ZEVSpaceController& space, KELId entityInt)
            .filterName = {},
            .readable = {},
            .tellUnreadable = {},
-           .presence = [this](KELI* item, KELDate date) { model_.creerLienFileViewerForItem(item, date); },
+           .presence = [this](KELI* item, KELDate date) { return model_.creerLienFileViewerForItem(item, date); },
            .recall = [this](const std::vector<KELI*>& items) { model_.recallFilesForItems(items); }}),
       model_(this, space)
 {

@@ -53,7 +53,7 @@ ZEVBackViewer::ZEVBackViewer(ZEVSpaceController& space, KELId entityInt)
                            QStringLiteral("%1 files cannot be added to the Images Window.").arg(names.size()),
                            QStringLiteral("They are not pictures Tallomer can read: %1.").arg(names.join(", ")));
                },
-           .presence = [this](KELI* item, KELDate date) { model_.creerLienBackViewerForItem(item, date); },
+           .presence = [this](KELI* item, KELDate date) { return model_.creerLienBackViewerForItem(item, date); },
            .recall = [this](const std::vector<KELI*>& items) { model_.recallBacksForItems(items); }}),
       model_(this, space)
 {

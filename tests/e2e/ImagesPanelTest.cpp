@@ -7,7 +7,8 @@
 // name as an image, and a folder named like a picture is none; a photo too large to decode whole
 // still shows its picture and makes a Channel. Files named like pictures that are none are told
 // and left out; a picture that cannot be drawn shows its colour alone in the preview; the preview
-// keeps its side of the panel after a Remove.
+// keeps its side of the panel after a Remove; a picture the full disk could not list is not
+// selected as come.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
@@ -16,6 +17,7 @@
 #include "desk/model/ZEVItemClass.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
+#include "engine/store/KELChercheurDe.h"
 #include "app/menu/KELMainMenu.h"
 #include "inspectors/channels/ZEVChannelAddPanel.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
@@ -485,6 +487,34 @@ TEST_F(ImagesPanel, FilesNamedLikePicturesThatAreNoneAreToldAndLeftOut)
     ASSERT_EQ(alerts.size(), 2u);
     EXPECT_EQ(alerts[1].message, "\"text.png\" cannot be added to the Images Window.");
     EXPECT_EQ(alerts[1].informative, "It is not a picture Tallomer can read.");
+}
+
+// A picture dropped while the disk has no room for its place in the list is not told as come:
+// nothing is listed or selected and the user hears of the disk; the same drop with room lists it
+// once, with its colour.
+TEST_F(ImagesPanel, APictureDroppedOnAFullDiskIsNotToldAsCome)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString path = png("full.png", Qt::magenta);
+    alerts.clear();
+    Sqlite& db = KELChercheurDe::ZevDataBase();
+    ASSERT_TRUE(db.executeNonQuery("CREATE TEMP TRIGGER plein BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 1000167 "
+                                   "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;"));
+    dropOnTable({QUrl::fromLocalFile(path)});
+    ASSERT_TRUE(db.executeNonQuery("DROP TRIGGER temp.plein;"));
+    EXPECT_TRUE(listed().empty());
+    EXPECT_EQ(std::count_if(alerts.begin(), alerts.end(),
+                            [](const ZEVAlertRequest& r) { return r.message == "Your changes could not be saved."; }),
+              1);
+    EXPECT_TRUE(space()->selections().selectedIconItems().empty()) << "an image no list shows was selected";
+    EXPECT_EQ(table()->numberOfRows(), 0);
+
+    dropOnTable({QUrl::fromLocalFile(path)});
+    ASSERT_EQ(listed().size(), 1u);
+    EXPECT_EQ(liveObjectsTitled("full.png").size(), 1u) << "one Object for the file";
+    EXPECT_EQ(colours(std::stoull(listed().at(0, 0))).size(), 1u) << "with its colour";
+    EXPECT_EQ(space()->selections().selectedIconItems().size(), 1u);
 }
 
 // A picture whose file ends before its pixels do is listed with its broken mark; chosen after
