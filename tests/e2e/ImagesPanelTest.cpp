@@ -22,6 +22,7 @@
 #include "inspectors/channels/ZEVChannelAddPanel.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
 #include "inspectors/context/ZEVContextViewer.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/images/ZEVBackTableView.h"
 #include "inspectors/images/ZEVBackView.h"
 #include "inspectors/images/ZEVBackViewer.h"
@@ -518,7 +519,8 @@ TEST_F(ImagesPanel, APictureDroppedOnAFullDiskIsNotToldAsCome)
 }
 
 // A picture whose file ends before its pixels do is listed with its broken mark; chosen after
-// another, the preview shows its colour alone, not the other's picture.
+// another, the preview shows its colour alone, and its row menu the file's icon, not the other's
+// picture.
 TEST_F(ImagesPanel, APictureThatCannotBeDrawnShowsItsColourAloneInThePreview)
 {
     startWithTheBar();
@@ -541,6 +543,23 @@ TEST_F(ImagesPanel, APictureThatCannotBeDrawnShowsItsColourAloneInThePreview)
     clickRow(halfRow);
     EXPECT_TRUE(pumpUntil([&] { return !proche(shown(), Qt::cyan); })) << "the preview kept the other picture";
     EXPECT_TRUE(images()->backClass().siThumbnailFailed(table()->element(halfRow)->item));
+
+    // Its row menu's header shows no other image's picture either, after that image's own menu.
+    const auto headerCentre = [&](int row) {
+        const QRect cell = table()->visualRect(table()->tableModel()->index(row, 4));
+        QMenu* m = rightClickIn(table(), QPoint(cell.right() - 20, cell.top() + 20));
+        EXPECT_NE(m, nullptr);
+        QAction* header = m ? ZEVMenuItemWithTag(m, ZEVRowTagHeader) : nullptr;
+        const QImage picture = header ? header->icon().pixmap(48, 48).toImage() : QImage();
+        if (m)
+            m->close();
+        pump();
+        return picture.isNull() ? QColor() : picture.pixelColor(picture.width() / 2, picture.height() / 2);
+    };
+    ASSERT_TRUE(proche(headerCentre(1 - halfRow), Qt::cyan));
+    const QColor header = headerCentre(halfRow);
+    EXPECT_TRUE(header.isValid()) << "no picture at all";
+    EXPECT_FALSE(proche(header, Qt::cyan)) << "the header shows the other image's picture";
 }
 
 // The preview keeps its side of the panel whatever the count reads: right after an image is
