@@ -474,7 +474,7 @@ void ZEVInspectView::placerLeContenu()
     const int actions = 24 * int(rangees.lignes) + ligneDuCompte;
     const int top = kHautCache + 4;
     const int tableHeight = std::max(0, barTop - 2 - top - actions);
-    table_->setGeometry(24, top, std::max(0, w - 48), tableHeight);
+    placeTable(QRect(24, top, std::max(0, w - 48), tableHeight));
     searchField_->setGeometry(24, std::max(top, barTop - 26 - actions), std::max(0, w - 48), 22);
     if (btnRecall_) {
         int ax = 24;
@@ -504,6 +504,8 @@ void ZEVInspectView::placerLeContenu()
     // The count stays over the marks: a mark passing behind it never hides what it reads.
     field_->raise();
 }
+
+void ZEVInspectView::placeTable(const QRect& place) { table_->setGeometry(place); }
 
 bool ZEVInspectView::compteTient(int place) const
 {

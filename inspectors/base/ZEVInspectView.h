@@ -136,6 +136,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     // Whether a plain click anywhere in the panel steps back, not only one on its bar.
     virtual bool siStepBackAnywhere() const { return false; }
+    // The table put in its place, each time the panel lays out its content; a kind that holds
+    // its table in more (a splitter with a preview) lays that out in the place instead.
+    virtual void placeTable(const QRect& place);
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -9,6 +9,7 @@
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
+#include "runtime/Scheduler.h"
 #include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVSpaceController.h"
 
@@ -19,6 +20,9 @@ namespace tallomer {
 
 namespace {
 using L = ZEVImportLookups;
+
+// Whether the presence made is one the store keeps.
+bool listee(const KELI* presence) { return presence && !KELServeurDeLiens::Perdu(presence); }
 
 QString writeBitmap(const ZEVPastedImage& image, const QString& name, KELI* item)
 {
@@ -32,6 +36,8 @@ QString writePdf(const ZEVPastedPdf& pdf, const QString& name, KELI* item)
 } // namespace
 
 ZEVInspectImports::ZEVInspectImports(ZEVInspectViewer& viewer, Kind kind) : viewer_(viewer), kind_(std::move(kind)) {}
+
+ZEVInspectImports::~ZEVInspectImports() { Scheduler::shared().cancelAll(this); }
 
 ZEVDeskViewer* ZEVInspectImports::desk() const
 {
@@ -151,8 +157,8 @@ KELI* ZEVInspectImports::importFile(ZEVDeskViewer& desk, const QString& path, ZE
         // Listed in the panel before, whatever the dates: recalled rather than listed twice.
         if (KELServeurDeLiens::SiLienForRelNum(kind_.relation, item->idInt()))
             known.push_back(item);
-        else
-            kind_.presence(item, date);
+        else if (!listee(kind_.presence(item, date)))
+            return nullptr;
         return item;
     }
     const QFileInfo info(path);
@@ -176,6 +182,7 @@ int ZEVInspectImports::addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set)
     ZEVDeskViewer* d = desk();
     const KELDate when = date();
     std::vector<KELI*> known;
+    QStringList unreadable;
     int added = 0;
     for (const QUrl& url : urls) {
         if (!d || !url.isLocalFile())
@@ -185,12 +192,21 @@ int ZEVInspectImports::addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set)
             logFormat("%s _addFileURLs: no file it takes at %s", kind_.owner, qUtf8Printable(path));
             continue;
         }
+        if (kind_.readable && !kind_.readable(path)) {
+            logFormat("%s _addFileURLs: %s cannot be read", kind_.owner, qUtf8Printable(path));
+            unreadable << QFileInfo(path).fileName();
+            continue;
+        }
         if (KELI* item = importFile(*d, path, ZEVPasteboard::ItemOptionsForFileURL(path), when, known)) {
             set.insert(item);
             ++added;
         }
     }
     kind_.recall(known);
+    // Told once the drop or the panel is over, not from inside it.
+    if (!unreadable.isEmpty() && kind_.tellUnreadable)
+        Scheduler::shared().perform(this, "tellUnreadable", 0,
+                                    [this, unreadable] { kind_.tellUnreadable(unreadable); });
     return added;
 }
 

@@ -38,13 +38,21 @@ public:
         // The file extensions taken (any case) under the add panel's filter name; empty: every file.
         QStringList extensions;
         QString filterName;
-        // A presence in the panel from the date, and the recall of Objects it listed before.
-        std::function<void(KELI*, KELDate)> presence;
+        // Of the files it takes, those it can use (unset: every one), and how the user hears of
+        // the ones left out for it, by name.
+        std::function<bool(const QString& path)> readable;
+        std::function<void(const QStringList& names)> tellUnreadable;
+        // A presence in the panel from the date (nullptr when none could be made or stored), and
+        // the recall of Objects it listed before.
+        std::function<KELI*(KELI*, KELDate)> presence;
         std::function<void(const std::vector<KELI*>&)> recall;
     };
 
     // `viewer` (not owned) is the panel's controller, which holds this piece.
     ZEVInspectImports(ZEVInspectViewer& viewer, Kind kind);
+    ~ZEVInspectImports();
+    ZEVInspectImports(const ZEVInspectImports&) = delete;
+    ZEVInspectImports& operator=(const ZEVInspectImports&) = delete;
 
     // The desk of the active cursor, where imported Objects are made; nullptr without one.
     ZEVDeskViewer* desk() const;
@@ -64,11 +72,12 @@ public:
     bool addPagePicture(const ZEVPastedPdf& pdf, const QUrl& httpURL, ZEVItemSet& set);
 
     // The Object of a file made or found: a new or unlisted one gets a presence from `date`, one
-    // listed before goes into `known`; nullptr when none could be made.
+    // listed before goes into `known`; nullptr when none could be made or listed.
     KELI* importFile(ZEVDeskViewer& desk, const QString& path, ZEVItemOption newOptions, KELDate date,
                      std::vector<KELI*>& known);
     // The local files that exist and that the kind takes, imported at the active cursor; those
-    // listed before are recalled together. How many came.
+    // listed before are recalled together; those it cannot use are told once, after the import.
+    // How many came.
     int addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set);
     // The add panel's choice: what the kind does not take is left out with one beep, the rest
     // imported as dropped files. How many came, -1 when nothing could be taken.

@@ -37,7 +37,9 @@ ZEVFileViewer::ZEVFileViewer(ZEVSpaceController& space, KELId entityInt)
            .panelMessage = QStringLiteral("Select the files you want to add (as references) in the \"Files Window\""),
            .extensions = {},
            .filterName = {},
-           .presence = [this](KELI* item, KELDate date) { model_.creerLienFileViewerForItem(item, date); },
+           .readable = {},
+           .tellUnreadable = {},
+           .presence = [this](KELI* item, KELDate date) { return model_.creerLienFileViewerForItem(item, date); },
            .recall = [this](const std::vector<KELI*>& items) { model_.recallFilesForItems(items); }}),
       model_(this, space)
 {

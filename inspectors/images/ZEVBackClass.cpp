@@ -399,11 +399,19 @@ KELI* ZEVBackClass::creerLienBackViewerForItem(KELI* item, KELDate date)
                   static_cast<unsigned long>(item->idInt()));
         return nullptr;
     }
-    // An image brought in again keeps the colour it was given.
-    if (liensCouleur(item->idInt()).empty() && space_.defaultColorItem())
-        KELServeurDeLiens::CreerLienRelInt(KELRELATION_IMAGE_COLOR, item, space_.defaultColorItem(), KELDateToujours,
-                                           KELDateOuverte, tlCurseur_ ? tlCurseur_ : c);
-    return KELServeurDeLiens::CreerLienRelInt(KELRELATION_BACK_VIEWER, canal, item, i.in, i.out, c);
+    KELI* presence = nullptr;
+    {
+        // The colour and the presence: an image is listed with its colour or not at all.
+        const KELServeurDeLiens::Acte acte(2);
+        if (!acte.complet())
+            return nullptr;
+        // An image brought in again keeps the colour it was given.
+        if (liensCouleur(item->idInt()).empty() && space_.defaultColorItem())
+            KELServeurDeLiens::CreerLienRelInt(KELRELATION_IMAGE_COLOR, item, space_.defaultColorItem(),
+                                               KELDateToujours, KELDateOuverte, tlCurseur_ ? tlCurseur_ : c);
+        presence = KELServeurDeLiens::CreerLienRelInt(KELRELATION_BACK_VIEWER, canal, item, i.in, i.out, c);
+    }
+    return presence && !KELServeurDeLiens::Perdu(presence) ? presence : nullptr;
 }
 
 QVariant ZEVBackClass::objectValue(ZEVTableView& table, const QString& columnId, int row, int role)

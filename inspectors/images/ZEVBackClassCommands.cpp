@@ -28,6 +28,7 @@
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
+#include "widgets/FileTypeIcon.h"
 #include "widgets/ZEVAlert.h"
 
 #include <QAction>
@@ -294,8 +295,12 @@ QMenu* ZEVBackClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
     rightMenuId_ = image->idInt();
     QMenu* m = ZEVRowMenuForItem(space_, *this, *menus_, table, image, presence_.legoAt(image, actif()) != nullptr,
                                  presence_.legoAt(image, space_.nowCurseur()) != nullptr, legosForItem(image, tlContexte_));
-    // The header shows the image's own thumbnail when its cache has one.
+    // The header shows the image's own thumbnail when its cache has one, else its file's icon,
+    // else its type's: never the picture of the row the menu was last opened on.
     if (QAction* header = ZEVMenuItemWithTag(m, ZEVRowTagHeader)) {
+        header->setIcon(iconForFileType(QString::fromStdString(itemIconForItem(image).value_or(std::string()))));
+        if (const QString path = space_.host().fileUrlForItem(image); !path.isEmpty() && QFileInfo::exists(path))
+            header->setIcon(iconForFile(path));
         const ZEVBackObject* o = existingBackObjectForItem(image);
         if (o && !o->thumbnailImage().isNull())
             header->setIcon(QIcon(QPixmap::fromImage(o->thumbnailImage().scaled(

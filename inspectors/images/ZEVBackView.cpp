@@ -103,13 +103,14 @@ void ZEVBackView::setPreview(const QImage& image, const QColor& color)
     imageView_->setPixmap(pixmap);
 }
 
-void ZEVBackView::resizeEvent(QResizeEvent* event)
+void ZEVBackView::placeTable(const QRect& place)
 {
-    // The shared placement puts the table where the splitter goes; the splitter takes that place
-    // and lays the table out again inside it.
-    ZEVInspectView::resizeEvent(event);
-    ZEVInspectTableView* table = inspectTableView();
-    const QRect place(24, 4, std::max(0, width() - 48), table->height());
+    // The panel places the table whenever its content moves (a count of another length too):
+    // here the splitter takes that place and lays the table and the preview out inside it.
+    if (!splitter_) {
+        ZEVInspectView::placeTable(place);
+        return;
+    }
     // The sides as the user left them, before the splitter spreads the change its own way.
     const QList<int> was = splitter_->sizes();
     const int total = place.width() - splitter_->handleWidth();

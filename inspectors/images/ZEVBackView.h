@@ -45,7 +45,7 @@ public:
     void setPreview(const QImage& image, const QColor& color);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    void placeTable(const QRect& place) override;
 
 private:
     QSplitter* splitter_ = nullptr;

@@ -12,6 +12,8 @@
 #include "services/ZEVFrontViewerServices.h"
 #include "space/ZEVConstants.h"
 #include "space/ZEVSpaceController.h"
+#include "space/background/ZEVBackImageRenderer.h"
+#include "widgets/ZEVAlert.h"
 #include "widgets/ZEVButton.h"
 
 #include <QAction>
@@ -39,7 +41,19 @@ ZEVBackViewer::ZEVBackViewer(ZEVSpaceController& space, KELId entityInt)
            .panelMessage = QStringLiteral("Select the images you want to add (as references) in the \"Images Window\""),
            .extensions = ZEVPasteboard::ImageExtensions(),
            .filterName = QStringLiteral("Images"),
-           .presence = [this](KELI* item, KELDate date) { model_.creerLienBackViewerForItem(item, date); },
+           .readable = [](const QString& path) { return ZEVBackImageRatio(path) > 0; },
+           .tellUnreadable =
+               [](const QStringList& names) {
+                   if (names.size() == 1)
+                       ZEVAlert::ShowSimpleAlertWithMessage(
+                           QStringLiteral("\"%1\" cannot be added to the Images Window.").arg(names.front()),
+                           QStringLiteral("It is not a picture Tallomer can read."));
+                   else
+                       ZEVAlert::ShowSimpleAlertWithMessage(
+                           QStringLiteral("%1 files cannot be added to the Images Window.").arg(names.size()),
+                           QStringLiteral("They are not pictures Tallomer can read: %1.").arg(names.join(", ")));
+               },
+           .presence = [this](KELI* item, KELDate date) { return model_.creerLienBackViewerForItem(item, date); },
            .recall = [this](const std::vector<KELI*>& items) { model_.recallBacksForItems(items); }}),
       model_(this, space)
 {
@@ -247,11 +261,13 @@ void ZEVBackViewer::displayImageFromRow(int row)
         return;
     }
     ZEVBackObject* o = model_.backObjectForRow(row);
-    // Not come yet: its arrival calls again.
-    if (!o || o->thumbnailImage().isNull())
+    KELI* item = items[std::size_t(row)];
+    // Not come yet: its arrival calls again. One that cannot come shows its colour alone, not
+    // the picture of the row shown before.
+    if (!o || (o->thumbnailImage().isNull() && !model_.siThumbnailFailed(item)))
         return;
     previewRow_ = row;
-    previewColor_ = model_.colorForImageItem(items[std::size_t(row)]);
+    previewColor_ = model_.colorForImageItem(item);
     if (v)
         v->setPreview(o->thumbnailImage(), previewColor_);
 }

@@ -4,8 +4,8 @@
 // swatch opens the colour popup, Down and Return choose a colour, and the store's colour link of
 // that image is cut at now and followed by one to the chosen colour, the selection unchanged. The
 // Object menu's Remove on an image that is the Channel's background rewrites that interval to the
-// grey wallpaper once the user said Yes, and its Images presences go. A colour whose act a full
-// disk undid is given to no image.
+// grey wallpaper once the user said Yes, and its Images presences go; on a full disk the image and
+// the background stay. A colour whose act a full disk undid is given to no image.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/e2e/FullLinkBase.h"
@@ -156,6 +156,33 @@ protected:
                 return int(i);
         return -1;
     }
+    void clickRowPicture(int row)
+    {
+        const QRect cell = table()->visualRect(table()->tableModel()->index(row, 4));
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 20, cell.top() + 20));
+        pump();
+    }
+    // The Object menu's Remove, on the selected image.
+    void removeByTheObjectMenu()
+    {
+        QMenu* m = openMenu(KELMainMenu::kMenuObject);
+        ASSERT_NE(m, nullptr);
+        QAction* remove = nullptr;
+        for (QAction* a : m->actions())
+            if (a->property("tag").toLongLong() == 13)
+                remove = a;
+        ASSERT_TRUE(remove && remove->isEnabled());
+        EXPECT_EQ(remove->text(), "Remove 1 Image Object");
+        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(remove).center());
+        advance(1.0);
+    }
+    // The Channel's live background links: image, in, out.
+    Rows liveBackgrounds(KELI* canal) const
+    {
+        return sql(database(), "SELECT CHILD_ZEVLET, DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000172 AND "
+                               "PARENT_ZEVLET = " + std::to_string(canal->idInt()) +
+                                   " AND DATE_IN < " + std::to_string(kOubliee) + " ORDER BY DATE_IN");
+    }
     std::vector<KELI*> seeded;
 };
 
@@ -269,12 +296,16 @@ TEST_F(ImagesList, RemovingABackgroundImageRewritesItsIntervalToTheGreyWallpaper
     ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{image});
     ASSERT_TRUE(images()->siFirstResponder());
 
-    const std::vector<ZEVAlertRequest> asked = removeTheSelectedImageSayingYes();
+    std::vector<QString> asked;
+    ScopedAlertAnswerer oui([&](const ZEVAlertRequest& r) {
+        asked.push_back(r.informative);
+        return 0;
+    });
+    ASSERT_NO_FATAL_FAILURE(removeByTheObjectMenu());
+
     ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].informative, "Image used as background. Do you really want to delete it?");
-    const Rows fonds = sql(database(), "SELECT CHILD_ZEVLET, DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = 1000172 AND "
-                                       "PARENT_ZEVLET = " + std::to_string(canal->idInt()) +
-                                           " AND DATE_IN < " + std::to_string(kOubliee) + " ORDER BY DATE_IN");
+    EXPECT_EQ(asked[0], "Image used as background. Do you really want to delete it?");
+    const Rows fonds = liveBackgrounds(canal);
     bool gris = false;
     for (std::size_t i = 0; i < fonds.size(); ++i) {
         EXPECT_NE(std::stoull(fonds.at(i, 0)), id) << "no live background link to the image is left";
@@ -293,6 +324,57 @@ TEST_F(ImagesList, RemovingABackgroundImageRewritesItsIntervalToTheGreyWallpaper
     for (std::size_t i = 0; i < presences.size(); ++i)
         EXPECT_GE(std::stod(presences.at(i, 0)), kOubliee) << "its Images presences are forgotten";
     EXPECT_EQ(table()->numberOfRows(), kImageCount - 1);
+}
+
+// Removing a background image when the disk has no room for the grey wallpaper's link: the
+// interval keeps its image, the image stays listed and the user is told; with room again the
+// same Remove goes through.
+TEST_F(ImagesList, RemovingABackgroundImageOnAFullDiskKeepsTheBackgroundAndTheImage)
+{
+    startWithTheBar();
+    semer();
+    ouvrir(true);
+    alerts.clear();
+    KELI* image = itemOfRow(0);
+    const std::string id = image->idTxt();
+    KELICurseur* nowC = space()->nowCurseur();
+    KELI* canal = space()->channelForIdentityInt(space()->currentChannelInt());
+    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_BACK_ITEM, canal, image,
+                                                 nowC->now() - 5 * kJour, nowC->now() - 3 * kJour, nowC),
+              nullptr);
+    advance(1.0);
+    const Rows avant = liveBackgrounds(canal);
+    clickRowPicture(0);
+    alertAnswer = 0;
+    const auto listee = [&] {
+        return sql(database(), "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 1000167 AND DATE_IN < " +
+                                   std::to_string(kOubliee) + " AND CHILD_ZEVLET = " + id).at(0, 0);
+    };
+
+    Sqlite& db = KELChercheurDe::ZevDataBase();
+    ASSERT_TRUE(db.executeNonQuery("CREATE TEMP TRIGGER plein BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 1000172 "
+                                   "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;"));
+    ASSERT_NO_FATAL_FAILURE(removeByTheObjectMenu());
+    ASSERT_TRUE(db.executeNonQuery("DROP TRIGGER temp.plein;"));
+    EXPECT_EQ(std::count_if(alerts.begin(), alerts.end(),
+                            [](const ZEVAlertRequest& r) { return r.message == "Your changes could not be saved."; }),
+              1);
+    const Rows garde = liveBackgrounds(canal);
+    ASSERT_EQ(garde.size(), avant.size());
+    for (std::size_t i = 0; i < garde.size(); ++i)
+        for (int col = 0; col < 3; ++col)
+            EXPECT_EQ(garde.at(i, col), avant.at(i, col)) << "the interval lost its background";
+    EXPECT_EQ(listee(), "1") << "the image left the list though its background stays";
+    EXPECT_EQ(table()->numberOfRows(), kImageCount);
+
+    // With room again it goes, its interval to the grey wallpaper.
+    clickRowPicture(0);
+    ASSERT_NO_FATAL_FAILURE(removeByTheObjectMenu());
+    const Rows apres = liveBackgrounds(canal);
+    ASSERT_EQ(apres.size(), avant.size());
+    for (std::size_t i = 0; i < apres.size(); ++i)
+        EXPECT_NE(apres.at(i, 0), id);
+    EXPECT_EQ(listee(), "0");
 }
 
 // A colour chosen while the link base is full is not stored, and the image keeps the colour it

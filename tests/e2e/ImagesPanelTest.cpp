@@ -5,7 +5,10 @@
 // dropped again is recalled, not made again; the add panel lists the images it is given and
 // refuses anything else, opens a folder typed in it and counts neither a folder nor a missing
 // name as an image, and a folder named like a picture is none; a photo too large to decode whole
-// still shows its picture and makes a Channel.
+// still shows its picture and makes a Channel. Files named like pictures that are none are told
+// and left out; a picture that cannot be drawn shows its colour alone in the preview; the preview
+// keeps its side of the panel after a Remove; a picture the full disk could not list is not
+// selected as come.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/support/ModalDialogs.h"
@@ -14,10 +17,12 @@
 #include "desk/model/ZEVItemClass.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
+#include "engine/store/KELChercheurDe.h"
 #include "app/menu/KELMainMenu.h"
 #include "inspectors/channels/ZEVChannelAddPanel.h"
 #include "inspectors/channels/ZEVChannelPanelControls.h"
 #include "inspectors/context/ZEVContextViewer.h"
+#include "inspectors/core/ZEVRowMenuParts.h"
 #include "inspectors/images/ZEVBackTableView.h"
 #include "inspectors/images/ZEVBackView.h"
 #include "inspectors/images/ZEVBackViewer.h"
@@ -83,6 +88,7 @@ protected:
                                                KELDateToujours, KELDateOuverte, now);
             KELServeurDeLiens::CreerLienRelInt(KELRELATION_BACK_VIEWER, identity, o, now->now() - 7 * 86400.0,
                                                KELDateOuverte, now);
+            seeded.push_back(o);
         }
         advance(1.0);
     }
@@ -161,6 +167,35 @@ protected:
         QTest::keyClick(typed, Qt::Key_Return);
         advance(1.0);
     }
+    // The files dragged from elsewhere and dropped at the table's top.
+    void dropOnTable(const QList<QUrl>& urls)
+    {
+        QMimeData dragged;
+        dragged.setUrls(urls);
+        const QPoint at(table()->viewport()->width() / 2, 10);
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(table()->viewport(), &enter);
+        QDropEvent d(QPointF(at), Qt::CopyAction | Qt::LinkAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(table()->viewport(), &d);
+        advance(1.0);
+    }
+    // A PNG of the size whose bytes are cut to `keep` (all of them for -1).
+    QString pngCut(const QString& name, QSize size, qsizetype keep)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                image.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        QFile f(home + "/" + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(keep < 0 ? bytes : bytes.left(keep));
+        return f.fileName();
+    }
+    std::vector<KELI*> seeded;
     Rows listed() const
     {
         return sql(database(), "SELECT DISTINCT CHILD_ZEVLET FROM ZEVLETS WHERE RELATION = 1000167 AND PARENT_ZEVLET = " +
@@ -419,6 +454,138 @@ TEST_F(ImagesPanel, AListedImageFileDroppedAgainIsRecalledAndTheAddPanelTakesIma
     choose(text.fileName(), nullptr);
     EXPECT_EQ(listed().size(), 2u) << "a text file is no image";
     EXPECT_EQ(sound.beeps, beeps + 1);
+}
+
+// Files named like pictures that hold none (text, nothing, a header cut off) are told, by name,
+// and listed nowhere; the pictures dropped with them come.
+TEST_F(ImagesPanel, FilesNamedLikePicturesThatAreNoneAreToldAndLeftOut)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString good = png("good.png", Qt::cyan);
+    const QString text = home + "/text.png";
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("hello, this is no picture");
+    f.close();
+    const QString empty = pngCut("empty.jpg", QSize(10, 10), 0);
+    const QString cut = pngCut("cut.png", QSize(10, 10), 12);
+    alerts.clear();
+
+    dropOnTable({QUrl::fromLocalFile(text), QUrl::fromLocalFile(good), QUrl::fromLocalFile(empty),
+                 QUrl::fromLocalFile(cut)});
+    ASSERT_EQ(listed().size(), 1u) << "only the picture is listed";
+    EXPECT_EQ(liveObjectsTitled("good.png").size(), 1u);
+    for (const char* none : {"text.png", "empty.jpg", "cut.png"})
+        EXPECT_TRUE(liveObjectsTitled(none).empty()) << none;
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "3 files cannot be added to the Images Window.");
+    EXPECT_EQ(alerts[0].informative, "They are not pictures Tallomer can read: text.png, empty.jpg, cut.png.");
+
+    // One chosen in the add panel is told by its name.
+    addThroughPanel(text);
+    EXPECT_EQ(listed().size(), 1u);
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(alerts[1].message, "\"text.png\" cannot be added to the Images Window.");
+    EXPECT_EQ(alerts[1].informative, "It is not a picture Tallomer can read.");
+}
+
+// A picture dropped while the disk has no room for its place in the list is not told as come:
+// nothing is listed or selected and the user hears of the disk; the same drop with room lists it
+// once, with its colour.
+TEST_F(ImagesPanel, APictureDroppedOnAFullDiskIsNotToldAsCome)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString path = png("full.png", Qt::magenta);
+    alerts.clear();
+    Sqlite& db = KELChercheurDe::ZevDataBase();
+    ASSERT_TRUE(db.executeNonQuery("CREATE TEMP TRIGGER plein BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 1000167 "
+                                   "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;"));
+    dropOnTable({QUrl::fromLocalFile(path)});
+    ASSERT_TRUE(db.executeNonQuery("DROP TRIGGER temp.plein;"));
+    EXPECT_TRUE(listed().empty());
+    EXPECT_EQ(std::count_if(alerts.begin(), alerts.end(),
+                            [](const ZEVAlertRequest& r) { return r.message == "Your changes could not be saved."; }),
+              1);
+    EXPECT_TRUE(space()->selections().selectedIconItems().empty()) << "an image no list shows was selected";
+    EXPECT_EQ(table()->numberOfRows(), 0);
+
+    dropOnTable({QUrl::fromLocalFile(path)});
+    ASSERT_EQ(listed().size(), 1u);
+    EXPECT_EQ(liveObjectsTitled("full.png").size(), 1u) << "one Object for the file";
+    EXPECT_EQ(colours(std::stoull(listed().at(0, 0))).size(), 1u) << "with its colour";
+    EXPECT_EQ(space()->selections().selectedIconItems().size(), 1u);
+}
+
+// A picture whose file ends before its pixels do is listed with its broken mark; chosen after
+// another, the preview shows its colour alone, and its row menu the file's icon, not the other's
+// picture.
+TEST_F(ImagesPanel, APictureThatCannotBeDrawnShowsItsColourAloneInThePreview)
+{
+    startWithTheBar();
+    openAndFocus();
+    const QString half = pngCut("half.png", QSize(300, 200), -1);
+    const qsizetype size = QFileInfo(half).size();
+    pngCut("half.png", QSize(300, 200), size / 2);
+    dropOnTable({QUrl::fromLocalFile(png("good.png", Qt::cyan)), QUrl::fromLocalFile(half)});
+    ASSERT_EQ(table()->numberOfRows(), 2);
+    int halfRow = -1;
+    for (int row = 0; row < 2; ++row)
+        if (liveObjectsTitled("half.png").at(0, 0) == table()->element(row)->item->idTxt())
+            halfRow = row;
+    ASSERT_GE(halfRow, 0);
+    ZEVBackView* v = images()->backView();
+    const QPoint centre = v->previewPane()->mapTo(v, v->backImageView()->geometry().center());
+    const auto shown = [&] { return v->grab().toImage().pixelColor(centre); };
+    clickRow(1 - halfRow);
+    ASSERT_TRUE(pumpUntil([&] { return proche(shown(), Qt::cyan); })) << shown().name().toStdString();
+    clickRow(halfRow);
+    EXPECT_TRUE(pumpUntil([&] { return !proche(shown(), Qt::cyan); })) << "the preview kept the other picture";
+    EXPECT_TRUE(images()->backClass().siThumbnailFailed(table()->element(halfRow)->item));
+
+    // Its row menu's header shows no other image's picture either, after that image's own menu.
+    const auto headerCentre = [&](int row) {
+        const QRect cell = table()->visualRect(table()->tableModel()->index(row, 4));
+        QMenu* m = rightClickIn(table(), QPoint(cell.right() - 20, cell.top() + 20));
+        EXPECT_NE(m, nullptr);
+        QAction* header = m ? ZEVMenuItemWithTag(m, ZEVRowTagHeader) : nullptr;
+        const QImage picture = header ? header->icon().pixmap(48, 48).toImage() : QImage();
+        if (m)
+            m->close();
+        pump();
+        return picture.isNull() ? QColor() : picture.pixelColor(picture.width() / 2, picture.height() / 2);
+    };
+    ASSERT_TRUE(proche(headerCentre(1 - halfRow), Qt::cyan));
+    const QColor header = headerCentre(halfRow);
+    EXPECT_TRUE(header.isValid()) << "no picture at all";
+    EXPECT_FALSE(proche(header, Qt::cyan)) << "the header shows the other image's picture";
+}
+
+// The preview keeps its side of the panel whatever the count reads: right after an image is
+// removed the preview and its Test button are still where a click finds them, and the one chosen
+// next shows in it.
+TEST_F(ImagesPanel, AfterARemoveThePreviewStillShowsBesideTheTable)
+{
+    startWithTheBar();
+    semer(3);
+    openAndFocus();
+    clickRow(0);
+    chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("Remove 1 Image Object"));
+    advance(1.0);
+    ASSERT_EQ(table()->numberOfRows(), 2);
+    ZEVBackView* v = images()->backView();
+    const QPoint centre = v->previewPane()->mapTo(v, v->backImageView()->geometry().center());
+    QWidget* found = v->childAt(centre);
+    EXPECT_TRUE(found && v->previewPane()->isAncestorOf(found)) << "the table lies over the preview";
+    QPushButton* test = v->btnTestImage();
+    EXPECT_EQ(v->childAt(test->mapTo(v, test->rect().center())), test);
+
+    clickRow(1);
+    KELI* chosen = table()->element(1)->item;
+    const QColor expected = couleur(int(std::find(seeded.begin(), seeded.end(), chosen) - seeded.begin()));
+    EXPECT_TRUE(pumpUntil([&] { return proche(v->grab().toImage().pixelColor(centre), expected); }))
+        << "the preview shows " << v->grab().toImage().pixelColor(centre).name().toStdString();
 }
 
 TEST_F(ImagesPanel, APastedPictureThatCannotBeWrittenLeavesNoObjectAndDoesNotCount)

@@ -129,7 +129,7 @@ TEST_F(BackViewer, TheSplitterKeepsBothSidesAt180AndTheTableAloneTakesAPullOnThe
     resize(200, ZEVInspectZoneLeft);
     EXPECT_GT(s->sizes()[0], before[0]);
     EXPECT_GT(s->sizes()[1], before[1]);
-    EXPECT_EQ(s->geometry().top(), 4) << "the splitter takes the table's place";
+    EXPECT_EQ(s->geometry().top(), 14) << "the splitter takes the table's place, below the header views";
 
     // The rule on its own: a table at the minimum does not shrink further, and nothing goes under it.
     using V = ZEVBackView;
@@ -181,11 +181,15 @@ TEST_F(BackViewer, ThePreviewWaitsForAThumbnailAndClearsForNone)
     viewer->displayImageFromRow(0);
     EXPECT_EQ(viewer->previewRow(), 0);
     EXPECT_FALSE(vue().backImageView()->pixmap().isNull());
-    // Row 1's picture has not come: the preview stays as it was.
+    // Row 1's picture has not come, and with no file behind it none will: the preview shows its
+    // colour alone rather than keep row 0's picture.
     m.backObjectForRow(1)->setThumbnailImage(QImage());
+    KELI* second = viewer->backTableView()->element(1)->item;
+    ASSERT_TRUE(m.siThumbnailFailed(second));
     viewer->displayImageFromRow(1);
-    EXPECT_EQ(viewer->previewRow(), 0);
-    EXPECT_FALSE(vue().backImageView()->pixmap().isNull());
+    EXPECT_EQ(viewer->previewRow(), 1);
+    EXPECT_TRUE(vue().backImageView()->pixmap().isNull());
+    EXPECT_EQ(vue().backColorView()->backgroundColor(), m.colorForImageItem(second));
     viewer->displayImageFromRow(-1);
     EXPECT_EQ(viewer->previewRow(), -1);
     EXPECT_TRUE(vue().backImageView()->pixmap().isNull());
