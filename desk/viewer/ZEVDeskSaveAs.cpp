@@ -15,6 +15,7 @@
 #include "runtime/Log.h"
 #include "services/ZEVSpaceForDeskViewers.h"
 #include "space/desk/ZEVDeskGeometry.h"
+#include "widgets/ZEVAlert.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,7 +49,8 @@ bool ZEVDeskSaveAs::siPartialName(const QString& name)
                        [&](QLatin1String s) { return suffix.compare(s, Qt::CaseInsensitive) == 0; });
 }
 
-bool ZEVDeskSaveAs::unknownEntries(const QString& folder, std::vector<Entry>& out, QString* error)
+bool ZEVDeskSaveAs::unknownEntries(const QString& folder, std::vector<Entry>& out, QString* error,
+                                   std::vector<Stuck>* stuck)
 {
     const QString base = QDir::cleanPath(folder) + QLatin1Char('/');
     const std::vector<ZEVItemData*> stores = ZEVItemDataChannels::ItemDatas();
@@ -71,6 +73,8 @@ bool ZEVDeskSaveAs::unknownEntries(const QString& folder, std::vector<Entry>& ou
                 const auto renamed = textPath(QFile::encodeName(base) + name, &why);
                 if (!renamed) {
                     logFormat("ZEVDeskSaveAs: %s", qUtf8Printable(why));
+                    if (stuck)
+                        stuck->push_back({base + decoded, why});
                     return;
                 }
                 decoded = QFileInfo(*renamed).fileName();
@@ -92,8 +96,11 @@ void ZEVDeskSaveAs::receiveFilesForURL(const QString& folder)
         watch_->renew();
     }
     std::vector<Entry> entries;
+    std::vector<Stuck> stuck;
     QString error;
-    if (!unknownEntries(folder, entries, &error)) {
+    const bool listed = unknownEntries(folder, entries, &error, &stuck);
+    tellStuck(stuck);
+    if (!listed) {
         logFormat("ZEVDeskSaveAs Error when get content of folder: %s", qUtf8Printable(folder));
         logFormat("                                              : %s", qUtf8Printable(error));
         return;
@@ -148,6 +155,25 @@ void ZEVDeskSaveAs::importEntry(const Entry& entry, KELId channel, ZEVDeskViewer
         return;
     }
     placeNewIcon(item, desk);
+}
+
+void ZEVDeskSaveAs::tellStuck(const std::vector<Stuck>& stuck)
+{
+    const qsizetype before = stuckToTell_.size();
+    for (const Stuck& e : stuck)
+        if (toldStuck_.insert(e.path).second)
+            stuckToTell_ << QStringLiteral("The name of \u201c%1\u201d is not valid UTF-8, and Tallomer could not give it one "
+                                    "that is (%2). Rename it, and it will become an Object.")
+                         .arg(QFileInfo(e.path).fileName(), e.why);
+    if (stuckToTell_.size() == before || before > 0)
+        return;
+    Scheduler::shared().perform(this, "tellStuck", 0, [this] {
+        const QStringList lines = std::exchange(stuckToTell_, {});
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            lines.size() == 1 ? QStringLiteral("A file in your drop folder cannot be taken.")
+                              : QStringLiteral("%1 files in your drop folder cannot be taken.").arg(lines.size()),
+            lines.join(u'\n'));
+    });
 }
 
 void ZEVDeskSaveAs::placeNewIcon(KELI* item, ZEVDeskViewer& desk)

@@ -9,10 +9,13 @@
 
 #include "engine/KELTypes.h"
 #include "platform/files/DirectoryWatch.h"
+#include "runtime/Scheduler.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <set>
 #include <vector>
 
 class KELI;
@@ -38,6 +41,11 @@ public:
         QString path;
         QString name;
     };
+    // An entry whose name is not text and could not be renamed.
+    struct Stuck {
+        QString path; // as its name reads
+        QString why;
+    };
 
     // Neither is owned by the caller: `space` outlives the watcher; the watch is its own.
     ZEVDeskSaveAs(Space& space, std::unique_ptr<DirectoryWatch> watch);
@@ -53,17 +61,24 @@ public:
 
     // The top-level entries of folder that wait to become Objects: neither hidden nor partial,
     // with a uid no Channel's store knows; sorted by name. false (error set) when the folder
-    // cannot be listed.
-    static bool unknownEntries(const QString& folder, std::vector<Entry>& out, QString* error = nullptr);
+    // cannot be listed. An entry whose name is not text and cannot be renamed goes to `stuck`.
+    static bool unknownEntries(const QString& folder, std::vector<Entry>& out, QString* error = nullptr,
+                               std::vector<Stuck>* stuck = nullptr);
     // A name a browser gives a file it is still writing.
     static bool siPartialName(const QString& name);
 
 private:
     void importEntry(const Entry& entry, KELId channel, ZEVDeskViewer& desk, ZEVItemData& store);
     void placeNewIcon(KELI* item, ZEVDeskViewer& desk);
+    // Says which entries cannot be taken, each once a run (every scan meets them again), on a
+    // later turn: a scan may run while the Space is being built.
+    void tellStuck(const std::vector<Stuck>& stuck);
 
     Space& space_; // not owned
     std::unique_ptr<DirectoryWatch> watch_;
+    std::set<QString> toldStuck_;
+    QStringList stuckToTell_;
+    ScheduledTarget guard_{this};
 };
 
 } // namespace tallomer

@@ -7,6 +7,7 @@
 
 #include "objects/view/ZEVItemView.h"
 #include "platform/files/RecordFile.h"
+#include "tests/support/ReadOnlyFolder.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
@@ -149,6 +150,27 @@ TEST_F(OutsideNames, AnArgumentInAFolderWhoseNameIsNotTextIsSaidSo)
     EXPECT_EQ(alerts[0].informative, QStringLiteral("A name on its way is not valid UTF-8, which Tallomer cannot use: "
                                                     "rename it, then try again."));
     EXPECT_TRUE(placedObjectsOfType("file").empty());
+}
+
+TEST_F(OutsideNames, AFileOfTheDropFolderThatCannotBeRenamedIsSaidOnce)
+{
+    start();
+    alerts.clear();
+    makeRaw(home + "/Tallomer", "caf\xE9.txt");
+    // As on a read-only disk, or in a folder of another user.
+    const test::ReadOnlyFolder frozen(home + "/Tallomer");
+    ASSERT_TRUE(frozen.ok());
+    graph->delegate()->applicationWillBecomeActive();
+    advance(1.5);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("A file in your drop folder cannot be taken."));
+    EXPECT_TRUE(alerts[0].informative.startsWith(QStringLiteral("The name of \u201ccaf\uFFFD.txt\u201d is not valid UTF-8")))
+        << alerts[0].informative.toStdString();
+    EXPECT_TRUE(placedObjectsOfType("file").empty());
+    // Every scan meets it again: it is said once.
+    graph->delegate()->applicationWillBecomeActive();
+    advance(1.5);
+    EXPECT_EQ(alerts.size(), 1u);
 }
 
 TEST_F(OutsideNames, AFileInTheDropFolderBecomesAnObjectThatOpens)
