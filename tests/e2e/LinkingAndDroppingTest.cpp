@@ -185,6 +185,40 @@ TEST_F(LinkingAndDropping, CreateLinkWithTwoObjectsTheDiskHasRoomForOnlyOneOfLin
         EXPECT_FALSE(c->siActif()) << "a Link is drawn";
 }
 
+// Two selected Objects dragged in Link mode onto a third when the disk has room for one Link
+// only: neither is linked, instead of one of the two.
+TEST_F(LinkingAndDropping, ALinkDragOfTwoObjectsTheDiskHasRoomForOnlyOneOfLinksNeither)
+{
+    start();
+    alerts.clear();
+    const auto views = placeFiles({QStringLiteral("one.txt"), QStringLiteral("two.txt"), QStringLiteral("goal.txt")});
+    ASSERT_EQ(views.size(), 3u);
+    linksMode();
+    const std::size_t before = linkRows().size();
+    space()->selections().selectNodeForItemSet({views[0]->item(), views[1]->item()}, nullptr);
+    pump();
+    const QPointF from = views[0]->imageFrame().center();
+    const QPointF to = views[2]->imageFrame().center();
+    int lines = -1;
+    replayDrag({from + (to - from) * 0.1, to}, [&](const QPointF&) { lines = int(band()->connectingLines().size()); });
+    {
+        const std::string two = views[1]->item()->idTxt();
+        FullLinkBase full("NEW.RELATION = " + std::to_string(kLinkRelation) + " AND (NEW.PARENT_ZEVLET = " + two +
+                          " OR NEW.CHILD_ZEVLET = " + two + ")");
+        QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+        QTest::mouseMove(canvas(), at(from + QPointF(10, 0)));
+        QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
+        pump();
+        advance(1.0);
+    }
+    ASSERT_EQ(lines, 2) << "a line from each selected Object";
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(linkRows().size(), before) << "one of the two was linked";
+    for (ZEVItemConnexion* c : space()->itemViewerForCurseur(space()->nowCurseur())->connexionsExistantes())
+        EXPECT_FALSE(c->siActif()) << "a Link is drawn";
+}
+
 TEST_F(LinkingAndDropping, ALinkDragDroppedOnItsOwnIconLinksNothingAndIconModeDragsMoveInstead)
 {
     start();
