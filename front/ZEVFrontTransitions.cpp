@@ -245,7 +245,10 @@ void ZEVFrontTransitions::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTrans
             ZEVDeskViewer* nowDesk = space_.deskViewerForCurseur(now);
             ZEVDeskViewer* actifDesk = space_.deskViewerForCurseur(space_.actifCurseur());
             ZEVItemViewer* nowItems = space_.itemViewerForCurseur(now);
-            if (nowClass && nowDesk && nowItems) {
+            // The past Space's Objects come to Now and the others leave it in one act: a full disk
+            // that cut it short would leave some of them where they were.
+            const KELServeurDeLiens::Acte acte(0);
+            if (nowClass && nowDesk && nowItems && acte.complet()) {
                 std::vector<KELI*> released = nowClass->itemsForIconViewerRelation();
                 released.erase(std::remove_if(released.begin(), released.end(),
                                               [&](KELI* o) {

@@ -7,6 +7,7 @@
 #include "desk/model/ZEVItemClass.h"
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "desk/viewer/ZEVImportLookups.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
@@ -465,6 +466,7 @@ void ZEVCollectViewer::place(bool siCmdKey)
         }
         KELI* item = nullptr;
         bool present = false;
+        bool nouveau = false;
         auto known = [&](KELId id) {
             KELI* found = id ? KELServeurDeLiens::LienForInt(id, curseur) : nullptr;
             return found && found->relationInt() == KELRELATION_ITEM ? found : nullptr;
@@ -490,6 +492,7 @@ void ZEVCollectViewer::place(bool siCmdKey)
                 logFormat("ZEVCollectViewer: no Object was made for %s", qUtf8Printable(path));
                 continue;
             }
+            nouveau = true;
         }
         QPointF o = grid_->imageOriginForIndex(std::size_t(k));
         const double carre = m_.carre;
@@ -505,6 +508,13 @@ void ZEVCollectViewer::place(bool siCmdKey)
         ZEVItemViewForDesks* view = nullptr;
         if (!present) {
             view = desk->creerItemViewWithItem(item, position, 1.0f);
+            // Its icon was not stored (a full disk, told by its own alert): a new Object on no
+            // desk, its record unseen, is not made.
+            if (!view && !KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt())) {
+                if (nouveau)
+                    ZEVImportLookups::takeBack(*desk, item);
+                continue;
+            }
         } else {
             view = desk->recallExistingItemViewWithItem(item);
             if (siCmdKey && view && desk->deskClass())

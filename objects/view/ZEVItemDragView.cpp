@@ -9,6 +9,7 @@
 #include "objects/view/ZEVInkedPixels.h"
 #include "objects/view/ZEVItemStickers.h"
 #include "desk/model/ZEVItemOptions.h"
+#include "engine/KELServeurDeLiens.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "platform/AppId.h"
 #include "runtime/Log.h"
@@ -276,8 +277,15 @@ bool ZEVItemDragView::performDragOperation()
     for (const ZEVConnectingLine& l : band->connectingLines())
         if (l.dragSrcView())
             sources.push_back(l.dragSrcView()->item());
-    for (KELI* source : sources)
-        viewer->userRecallLinkWithItem(source, itemView_->item());
+    {
+        // Every Object of the band is linked, or none: a full disk that cut the drop short would
+        // link some of them and not the others.
+        const KELServeurDeLiens::Acte acte(sources.size());
+        if (!acte.complet())
+            return false;
+        for (KELI* source : sources)
+            viewer->userRecallLinkWithItem(source, itemView_->item());
+    }
     logFormat("ZEVItemDragView performDragOperation: %d links to one Object", int(sources.size()));
     return true;
 }

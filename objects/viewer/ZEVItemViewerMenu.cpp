@@ -11,6 +11,7 @@
 #include "desk/model/ZEVItemOptions.h"
 #include "desk/pasteboard/ZEVItemPB.h"
 #include "engine/KELLien.h"
+#include "engine/KELServeurDeLiens.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewerHost.h"
 #include "platform/AppId.h"
@@ -178,6 +179,11 @@ void ZEVItemViewer::menuConnect(KELI* item, bool link)
     }
     if (!space_->siShowLinks() && host_)
         host_->showLinksForSelections();
+    // The Links with every partner, or none: a full disk that cut the command short would leave
+    // the Object linked with some of the Objects chosen and not the others.
+    const KELServeurDeLiens::Acte acte(link ? partners.size() : 0);
+    if (!acte.complet())
+        return;
     for (KELI* p : partners) {
         if (!p || p == item)
             continue;

@@ -182,5 +182,37 @@ TEST_F(ExactPlaces, CleanAndReplaceBringsThePastSpacesObjectsOnTheirExactNumbers
     EXPECT_EQ(numbersAt(item->idInt(), space()->nowCurseur()->now()), placed);
 }
 
+// Clean and Replace when the disk has room to bring back one of the past Space's two Objects only:
+// neither comes back, instead of half the past Space at Now.
+TEST_F(ExactPlaces, CleanAndReplaceTheDiskCannotFinishBringsBackNoneOfThePastSpacesObjects)
+{
+    start();
+    alerts.clear();
+    addHomeFiles({"a.txt", "b.txt"});
+    ZEVItemView* a = viewTitled(QStringLiteral("a.txt"));
+    ZEVItemView* b = viewTitled(QStringLiteral("b.txt"));
+    ASSERT_TRUE(a && b);
+    const double shown = space()->nowCurseur()->now();
+    advance(30.0);
+    // Both released at Now: the past Space holds them, the present one not.
+    moveThenReleaseAtNow(a->item());
+    ZEVDeskClass* now = nowDesk()->deskClass();
+    ASSERT_FALSE(now->siIconExisteForItem(b->item()));
+    searchActiveAt(shown + 10);
+    alertAnswer = 0; // Yes to the replacement
+    {
+        FullLinkBase full("NEW.RELATION = " + std::to_string(KELRELATION_ICON_VIEWER) +
+                          " AND NEW.CHILD_ZEVLET = " + b->item()->idTxt());
+        chooseMenuItem(KELMainMenu::kMenuSpaces, 43);
+        for (int i = 0; i < 60 && front()->siTransitionRunning(); ++i)
+            advance(0.5);
+    }
+    ASSERT_FALSE(front()->siTransitionRunning());
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back().message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_FALSE(now->siIconExisteForItem(a->item())) << "half the past Space came back";
+    EXPECT_FALSE(now->siIconExisteForItem(b->item()));
+}
+
 } // namespace
 } // namespace e2e

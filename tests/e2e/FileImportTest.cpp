@@ -3,6 +3,7 @@
 // for fourteen days; folders are walked, hidden entries and linked folders left out.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "app/space/KELSpaceAdd.h"
@@ -233,6 +234,26 @@ TEST_F(CollectGridE2E, AddShowsTheGridWhichReturnPlacesAndEscCancels)
     advance(0.2);
     EXPECT_FALSE(viewer().siShown());
     EXPECT_EQ(placedObjectsOfType("file").size(), 3u);
+}
+
+// Files placed from the grid when the disk has no room for their icons leave no Object on no
+// desk, and no record of one; the user is told.
+TEST_F(CollectGridE2E, FilesWhoseIconsFindNoRoomLeaveNoObjectOnNoDesk)
+{
+    start();
+    alerts.clear();
+    addThroughMenu(QStringLiteral("Add Documents\u2026"), files(2));
+    ASSERT_TRUE(viewer().siShown());
+    {
+        FullLinkBase full(1000152);
+        QTest::keyClick(viewer().scrollView(), Qt::Key_Return);
+        advance(0.2);
+    }
+    EXPECT_FALSE(viewer().siShown());
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    for (const char* title : {"f00.txt", "f01.txt"})
+        EXPECT_TRUE(liveObjectsTitled(title).empty()) << title << " is an Object on no desk";
 }
 
 TEST_F(CollectGridE2E, ASecondGridIsRefusedAndAFileGoneBeforePlacingIsSkipped)

@@ -3,6 +3,7 @@
 // larger id its parent; a drag dropped back on its own icon links nothing.
 
 #include "tests/e2e/E2EFixture.h"
+#include "tests/e2e/FullLinkBase.h"
 
 #include "desk/data/ZEVItemData.h"
 #include "desk/model/ZEVItemOptions.h"
@@ -11,6 +12,7 @@
 #include "objects/view/ZEVConnectingView.h"
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemConnexion.h"
+#include "objects/viewer/ZEVItemMenu.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "space/ZEVSelections.h"
 #include "tests/support/LocalHttpServer.h"
@@ -22,6 +24,7 @@
 #include <QDragEnterEvent>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -150,6 +153,70 @@ TEST_F(LinkingAndDropping, ALinkDragFromOneIconToAnotherDrawsTheBandAndStoresOne
     EXPECT_EQ(std::stoll(rows.at(rows.size() - 1, 0)), std::max(a, b)) << "the larger id is the parent";
     EXPECT_EQ(std::stoll(rows.at(rows.size() - 1, 1)), std::min(a, b));
     EXPECT_EQ(space()->itemViewerForCurseur(space()->nowCurseur())->connexionCount(), 1u) << "drawn as a line";
+}
+
+// An Object linked from its menu with the two Objects selected, when the disk has room for one
+// Link only: it is linked with neither, instead of with one of the two chosen.
+TEST_F(LinkingAndDropping, CreateLinkWithTwoObjectsTheDiskHasRoomForOnlyOneOfLinksNeither)
+{
+    start();
+    alerts.clear();
+    const auto views = placeFiles({QStringLiteral("hub.txt"), QStringLiteral("near.txt"), QStringLiteral("far.txt")});
+    ASSERT_EQ(views.size(), 3u);
+    const std::size_t before = linkRows().size();
+    space()->selections().selectIconForItemSet({views[1]->item(), views[2]->item()}, nullptr);
+    pump();
+    QTest::mouseClick(canvas(), Qt::RightButton, {}, at(views[0]->imageFrame().center()));
+    QMenu* popup = shownPopupMenu();
+    ASSERT_NE(popup, nullptr);
+    QAction* link = space()->itemViewerForCurseur(space()->nowCurseur())->itemMenu()->action(ZEVItemMenuSlot::Link);
+    ASSERT_TRUE(link && link->isEnabled());
+    {
+        const std::string far = views[2]->item()->idTxt();
+        FullLinkBase full("NEW.RELATION = " + std::to_string(kLinkRelation) + " AND (NEW.PARENT_ZEVLET = " + far +
+                          " OR NEW.CHILD_ZEVLET = " + far + ")");
+        chooseInMenu(popup, link);
+        advance(1.0);
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(linkRows().size(), before) << "linked with one of the two";
+    for (ZEVItemConnexion* c : space()->itemViewerForCurseur(space()->nowCurseur())->connexionsExistantes())
+        EXPECT_FALSE(c->siActif()) << "a Link is drawn";
+}
+
+// Two selected Objects dragged in Link mode onto a third when the disk has room for one Link
+// only: neither is linked, instead of one of the two.
+TEST_F(LinkingAndDropping, ALinkDragOfTwoObjectsTheDiskHasRoomForOnlyOneOfLinksNeither)
+{
+    start();
+    alerts.clear();
+    const auto views = placeFiles({QStringLiteral("one.txt"), QStringLiteral("two.txt"), QStringLiteral("goal.txt")});
+    ASSERT_EQ(views.size(), 3u);
+    linksMode();
+    const std::size_t before = linkRows().size();
+    space()->selections().selectNodeForItemSet({views[0]->item(), views[1]->item()}, nullptr);
+    pump();
+    const QPointF from = views[0]->imageFrame().center();
+    const QPointF to = views[2]->imageFrame().center();
+    int lines = -1;
+    replayDrag({from + (to - from) * 0.1, to}, [&](const QPointF&) { lines = int(band()->connectingLines().size()); });
+    {
+        const std::string two = views[1]->item()->idTxt();
+        FullLinkBase full("NEW.RELATION = " + std::to_string(kLinkRelation) + " AND (NEW.PARENT_ZEVLET = " + two +
+                          " OR NEW.CHILD_ZEVLET = " + two + ")");
+        QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from));
+        QTest::mouseMove(canvas(), at(from + QPointF(10, 0)));
+        QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to));
+        pump();
+        advance(1.0);
+    }
+    ASSERT_EQ(lines, 2) << "a line from each selected Object";
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(linkRows().size(), before) << "one of the two was linked";
+    for (ZEVItemConnexion* c : space()->itemViewerForCurseur(space()->nowCurseur())->connexionsExistantes())
+        EXPECT_FALSE(c->siActif()) << "a Link is drawn";
 }
 
 TEST_F(LinkingAndDropping, ALinkDragDroppedOnItsOwnIconLinksNothingAndIconModeDragsMoveInstead)
