@@ -403,9 +403,10 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
 void ZEVRulerDatePicker::focusOutEvent(QFocusEvent* event)
 {
     siChampSuivant_ = false;
-    // A menu opened over the window takes the keyboard only while it shows: the typing waits for
-    // it, and for what its item asks, which enters it first. Qt would read the fields now.
-    if (event->reason() == Qt::PopupFocusReason && siEdition()) {
+    // A menu opened over the window takes the keyboard only while it shows: fields that make no
+    // date wait for it, to be refused if its item moves the cursor (Qt would read them now). A
+    // date is entered, as leaving the box does: the item may read where the cursor stands.
+    if (event->reason() == Qt::PopupFocusReason && siEdition() && !siSaisieComplete()) {
         QWidget::focusOutEvent(event);
         return;
     }

@@ -526,6 +526,14 @@ TEST_F(RulerBar, ADateTypedAndNotEnteredIsEnteredBeforeAPresetOrTheWheelActsAndO
     EXPECT_GT(std::abs(space()->tlContexte()->nowIn() - in), 3600.0) << "the range went with the cursor";
     EXPECT_EQ(sound.beeps, 0);
 
+    // A whole date is entered as a menu opens, where an item reading the cursor finds it.
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("2015-05-05"), false);
+    QMenu* menu = openMenu(KELMainMenu::kMenuTime);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(searchDay(), QDate(2015, 5, 5));
+    menu->close();
+    pump();
+
     // The 31st of April: said once, left as typed for the user to mend; the wheel still acts.
     typeInto(bar()->nowDatePicker(), 4, QStringLiteral("20230431"), false);
     const double before = space()->tlContexte()->nowIn();
@@ -534,16 +542,16 @@ TEST_F(RulerBar, ADateTypedAndNotEnteredIsEnteredBeforeAPresetOrTheWheelActsAndO
     EXPECT_EQ(sound.beeps, 1);
     EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2023-04-31"));
     EXPECT_NE(space()->tlContexte()->nowIn(), before) << "the wheel moved the range";
-    EXPECT_EQ(searchDay(), QDate(2016, 7, 4));
+    EXPECT_EQ(searchDay(), QDate(2015, 5, 5));
     // A menu opened over the window and closed leaves the fields as typed.
-    QMenu* menu = openMenu(KELMainMenu::kMenuTime);
+    menu = openMenu(KELMainMenu::kMenuTime);
     ASSERT_NE(menu, nullptr);
     menu->close();
     pump();
     EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2023-04-31"));
     EXPECT_EQ(sound.beeps, 1);
     key(Qt::Key_Escape);
-    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2016-07-04"));
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2015-05-05"));
 }
 
 TEST_F(RulerBar, TheBoxWritesOutAYearItsFieldsCannotHoldAndADateTypedOverItIsTaken)
