@@ -12,7 +12,6 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -367,9 +366,16 @@ QString KELVueDe::texteDe(const KELValue& v)
 {
     if (const auto* s = std::get_if<std::string>(&v))
         return QString::fromStdString(*s);
-    if (const auto* d = std::get_if<double>(&v))
-        // As few digits as tell the number apart from every other: two numbers never look alike.
-        return QString::number(*d, 'g', QLocale::FloatingPointShortest);
+    if (const auto* d = std::get_if<double>(&v)) {
+        // Fifteen digits, or as many more as tell the number apart from every other: two
+        // numbers never look alike, and 100000 still reads as such.
+        for (int chiffres = 15; chiffres < 17; ++chiffres) {
+            const QString t = QString::number(*d, 'g', chiffres);
+            if (t.toDouble() == *d)
+                return t;
+        }
+        return QString::number(*d, 'g', 17);
+    }
     return QString();
 }
 

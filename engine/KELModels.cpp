@@ -315,20 +315,22 @@ KELI* KELIModel::ajouterUnModel(KELICc* c)
     return n;
 }
 
-// The removals bring the cursor to its moment first, as the additions do: a cursor still standing
-// where it last stepped (the global cursor sleeps between events) would meet the new out-date
-// ahead of it and keep showing the element until its next step.
+// The removals bring the cursor past their moment first, as the additions do: a cursor still
+// standing where it last stepped (the global cursor sleeps between events), or placed a moment
+// before a clock that has moved on, would meet the new out-date ahead of it and keep showing the
+// element until its next step.
 KELI* KELIModel::enleverLElement(KELI* element, KELICc* c)
 {
+    const KELDate now = c->now();
     c->placeToi();
-    desactiverLeLien(element, c->now(), c);
+    desactiverLeLien(element, now, c);
     return element;
 }
 
 KELI* KELIModel::enleverLeModel(KELIModel* model, KELICc* c)
 {
-    c->placeToi();
     const KELDate now = c->now();
+    c->placeToi();
     for (std::size_t garde = 0; garde < 1000000; ++garde) {
         auto elements = model->elements(c);
         if (elements.empty())
@@ -358,8 +360,8 @@ KELI* KELIModel::enleverLeModel(KELIModel* model, KELICc* c)
 
 KELI* KELIModel::enleverLaRelation(KELIElemRelation* relation, KELICc* c)
 {
-    c->placeToi();
     const KELDate now = c->now();
+    c->placeToi();
     for (std::size_t garde = 0; garde < 1000000; ++garde) {
         auto liens = relation->liens(c);
         if (liens.empty())
@@ -413,8 +415,9 @@ KELI* KELIModelBase::enleverLElement(KELI* element, KELICc* c)
 {
     if (KELServeurDeLiens::LiensNumDeLEnfantInt(element->idInt()))
         return nullptr;
+    const KELDate now = c->now();
     c->placeToi();
-    element->placeOutDate(c->now(), c);
+    element->placeOutDate(now, c);
     if (idInt() == kel::kModelNombre)
         KELServeurDeNombres::SuppNombreAvecBaseInt(element->baseInt());
     else
