@@ -72,6 +72,21 @@ protected:
         QTest::keyClicks(w, text);
         pump();
     }
+    // The panel's colour button pressed, and `html` typed into its dialog's text field and entered.
+    void chooseColourTyped(ZEVChannelModifyPanel* p, const QString& html)
+    {
+        click(p->controls()->colorButton());
+        QColorDialog* dialog = ZEVChannelPanelControls::sharedColorDialog();
+        ASSERT_TRUE(dialog && dialog->isVisible());
+        QLineEdit* field = nullptr;
+        for (QLineEdit* e : dialog->findChildren<QLineEdit*>())
+            if (e->text().startsWith(QLatin1Char('#')))
+                field = e;
+        ASSERT_NE(field, nullptr);
+        typeInto(field, html);
+        QTest::keyClick(field, Qt::Key_Return);
+        pump();
+    }
 };
 
 TEST_F(ChannelsModify, AColourAndAScaleChosenOnAClosedSpaceCoverItAloneAndTheTitleIsStored)
@@ -109,17 +124,7 @@ TEST_F(ChannelsModify, AColourAndAScaleChosenOnAClosedSpaceCoverItAloneAndTheTit
     // A new title, fill, and a colour typed into the colour dialog.
     QTest::keyClicks(p->spaceField(), QStringLiteral("Harbour"));
     click(p->controls()->fillButton());
-    click(p->controls()->colorButton());
-    QColorDialog* dialog = ZEVChannelPanelControls::sharedColorDialog();
-    ASSERT_TRUE(dialog && dialog->isVisible());
-    QLineEdit* html = nullptr;
-    for (QLineEdit* e : dialog->findChildren<QLineEdit*>())
-        if (e->text().startsWith(QLatin1Char('#')))
-            html = e;
-    ASSERT_NE(html, nullptr);
-    typeInto(html, QStringLiteral("#10a040"));
-    QTest::keyClick(html, Qt::Key_Return);
-    pump();
+    ASSERT_NO_FATAL_FAILURE(chooseColourTyped(p, QStringLiteral("#10a040")));
     EXPECT_EQ(p->controls()->color().rgb() & 0xffffff, QColor(0x10, 0xa0, 0x40).rgb() & 0xffffff);
     click(p->okButton());
     advance(1.0);
@@ -514,17 +519,7 @@ TEST_F(ChannelsModify, AColourTheDiskCannotGiveEverySpaceOfThePictureIsGivenToNo
     advance(1.0);
     ZEVChannelModifyPanel* p = panel();
     ASSERT_TRUE(p && p->isVisible());
-    click(p->controls()->colorButton());
-    QColorDialog* dialog = ZEVChannelPanelControls::sharedColorDialog();
-    ASSERT_TRUE(dialog && dialog->isVisible());
-    QLineEdit* html = nullptr;
-    for (QLineEdit* e : dialog->findChildren<QLineEdit*>())
-        if (e->text().startsWith(QLatin1Char('#')))
-            html = e;
-    ASSERT_NE(html, nullptr);
-    typeInto(html, QStringLiteral("#10a040"));
-    QTest::keyClick(html, Qt::Key_Return);
-    pump();
+    ASSERT_NO_FATAL_FAILURE(chooseColourTyped(p, QStringLiteral("#10a040")));
     {
         // Room for the present Space's new colour, none for the earlier one's.
         FullLinkBase full("NEW.RELATION = 1000227 AND NEW.DATE_IN < " + std::to_string(t - 86400));

@@ -138,6 +138,32 @@ protected:
         return QDir(storeFolder() + "/local/zevDrop/" + QString::number(kHome) + "/" + q(id))
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
+    // Every file in the home Channel's drop folders, hidden ones too.
+    QStringList filesInDropFolders() const
+    {
+        QStringList out;
+        QDirIterator it(storeFolder() + "/local/zevDrop/" + QString::number(kHome), QDir::Files | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            out << it.next();
+        return out;
+    }
+    // A red picture, rich text holding `word` and an address ending in `word`, pasted one by one.
+    void pastePictureTextAndAddress(const QByteArray& word)
+    {
+        QImage red(8, 8, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        auto picture = std::make_unique<QMimeData>();
+        picture->setImageData(red);
+        paste(std::move(picture));
+        auto text = std::make_unique<QMimeData>();
+        text->setData("text/rtf", "{\\rtf1\\ansi " + word + "}");
+        paste(std::move(text));
+        // No server needed: the Object is refused before any download could start.
+        auto address = std::make_unique<QMimeData>();
+        address->setData("text/uri-list", "http://127.0.0.1:9/" + word + ".html\r\n");
+        paste(std::move(address));
+    }
 };
 
 TEST_F(FilesImport, PastedFilesAreListedFromNowAndSelectedAsIconsAndAPasteOfNothingKeepsTheSelection)
@@ -428,37 +454,20 @@ TEST_F(FilesImport, PastedPicturesTextAndAddressesWhoseRecordsCannotBeWrittenLea
     openAndFocus();
     alerts.clear();
     const QString records = storeFolder() + "/local/zevData/" + QString::number(kHome);
-    const QString drops = storeFolder() + "/local/zevDrop/" + QString::number(kHome);
-    auto filesMade = [&] {
-        QStringList out;
-        QDirIterator it(drops, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            out << it.next();
-        return out;
-    };
-    const QStringList filesBefore = filesMade();
+    const QStringList filesBefore = filesInDropFolders();
     const std::string before = sql(database(), kMadeLinks).at(0, 0);
-    QImage red(8, 8, QImage::Format_ARGB32);
-    red.fill(Qt::red);
     {
         tallomer::test::RefusedFolder refused(records);
         ASSERT_TRUE(refused.ok());
-        auto picture = std::make_unique<QMimeData>();
-        picture->setImageData(red);
-        paste(std::move(picture));
-        auto text = std::make_unique<QMimeData>();
-        text->setData("text/rtf", "{\\rtf1\\ansi refused}");
-        paste(std::move(text));
-        // No server needed: the Object is refused before any download could start.
-        auto address = std::make_unique<QMimeData>();
-        address->setData("text/uri-list", "http://127.0.0.1:9/refused.html\r\n");
-        paste(std::move(address));
+        pastePictureTextAndAddress("refused");
         EXPECT_EQ(sql(database(), kMadeLinks).at(0, 0), before) << "links kept without their record";
-        EXPECT_EQ(filesMade(), filesBefore) << "a file made for a refused Object stays behind";
+        EXPECT_EQ(filesInDropFolders(), filesBefore) << "a file made for a refused Object stays behind";
         EXPECT_EQ(files()->fileClass().downloads().runningCount(), 0u);
         EXPECT_EQ(alerts.size(), 1u);
     }
     // Writable again: the same picture comes in whole.
+    QImage red(8, 8, QImage::Format_ARGB32);
+    red.fill(Qt::red);
     auto picture = std::make_unique<QMimeData>();
     picture->setImageData(red);
     paste(std::move(picture));
@@ -477,35 +486,17 @@ TEST_F(FilesImport, PastedThingsWhosePresenceFindsNoRoomLeaveNeitherObjectsNorFi
     startWithTheBar();
     openAndFocus();
     alerts.clear();
-    const QString drops = storeFolder() + "/local/zevDrop/" + QString::number(kHome);
-    auto filesMade = [&] {
-        QStringList out;
-        QDirIterator it(drops, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            out << it.next();
-        return out;
-    };
-    const QStringList filesBefore = filesMade();
+    const QStringList filesBefore = filesInDropFolders();
     const std::string before = sql(database(), kMadeLinks).at(0, 0);
     {
         FullLinkBase full(KELRELATION_FILE_VIEWER);
         auto file = std::make_unique<QMimeData>();
         file->setUrls({QUrl::fromLocalFile(writeFile("minutes.txt"))});
         paste(std::move(file));
-        QImage red(8, 8, QImage::Format_ARGB32);
-        red.fill(Qt::red);
-        auto picture = std::make_unique<QMimeData>();
-        picture->setImageData(red);
-        paste(std::move(picture));
-        auto text = std::make_unique<QMimeData>();
-        text->setData("text/rtf", "{\\rtf1\\ansi kept out}");
-        paste(std::move(text));
-        auto address = std::make_unique<QMimeData>();
-        address->setData("text/uri-list", "http://127.0.0.1:9/kept-out.html\r\n");
-        paste(std::move(address));
+        pastePictureTextAndAddress("kept-out");
     }
     EXPECT_EQ(sql(database(), kMadeLinks).at(0, 0), before) << "Objects listed nowhere";
-    EXPECT_EQ(filesMade().join('\n').toStdString(), filesBefore.join('\n').toStdString())
+    EXPECT_EQ(filesInDropFolders().join('\n').toStdString(), filesBefore.join('\n').toStdString())
         << "a file made for an Object that is not stayed behind";
     EXPECT_EQ(files()->fileClass().downloads().runningCount(), 0u);
     ASSERT_EQ(alerts.size(), 1u);
