@@ -174,6 +174,16 @@ void ZEVChannelModifyPanel::accept()
         channelField_->setFocus(Qt::OtherFocusReason);
         return;
     }
+    // A cleared Space name would leave the Space untitled in every Spaces menu; a Space that had
+    // no title may stay so.
+    if (listed_ && spaceField_->text().trimmed().isEmpty() &&
+        !QString::fromStdString(modify_.current().spaceName).trimmed().isEmpty()) {
+        ZEVAlert::ShowSimpleAlertWithMessage(
+            QStringLiteral("The Space needs a name."),
+            QStringLiteral("Type a name for the Space, or Cancel to leave it as it is."));
+        spaceField_->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     hide();
     ZEVChannelModify::Choices c;
     c.channelName = channelField_->text().toStdString();

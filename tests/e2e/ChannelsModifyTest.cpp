@@ -463,6 +463,42 @@ TEST_F(ChannelsModify, BindToTheDropFolderThatCannotBeSavedSaysSoAndKeepsTheBoun
 
 // A Space renamed when the disk fills up between the old name's end and the new name's link
 // keeps its old name, in the store and on screen, instead of being left without one.
+TEST_F(ChannelsModify, OKWithTheSpaceNameClearedSaysSoAndKeepsTheTitle)
+{
+    start();
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("Rename Space\u2026"));
+    advance(1.0);
+    ZEVChannelModifyPanel* p = panel();
+    ASSERT_TRUE(p && p->isVisible());
+    typeInto(p->spaceField(), QStringLiteral("Harbour"));
+    click(p->okButton());
+    advance(1.0);
+    ASSERT_EQ(desk(space()->nowCurseur())->currentBackImageItemName(), "Harbour");
+
+    // Blanks only for the Space, a new Channel name beside: a message, nothing stored.
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("Rename Space\u2026"));
+    advance(1.0);
+    ASSERT_TRUE(p->isVisible());
+    const std::string channelBefore = channels()->channelModel().nameOfCurrentChannel().value_or("");
+    typeInto(p->channelField(), QStringLiteral("Studio"));
+    typeInto(p->spaceField(), QStringLiteral("   "));
+    alerts.clear();
+    click(p->okButton());
+    advance(1.0);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("The Space needs a name."));
+    EXPECT_TRUE(p->isVisible());
+    EXPECT_EQ(p->channelField()->text(), QStringLiteral("Studio")) << "what was typed stays";
+    EXPECT_EQ(desk(space()->nowCurseur())->currentBackImageItemName(), "Harbour");
+    EXPECT_EQ(channels()->channelModel().nameOfCurrentChannel().value_or(""), channelBefore);
+
+    // Cancel leaves both names as they were.
+    click(p->cancelButton());
+    advance(1.0);
+    EXPECT_FALSE(p->isVisible());
+    EXPECT_EQ(desk(space()->nowCurseur())->currentBackImageItemName(), "Harbour");
+}
+
 TEST_F(ChannelsModify, ASpaceRenameTheDiskCannotFinishKeepsTheOldName)
 {
     start();
