@@ -53,6 +53,17 @@ QString localPath(const QString& fileURL)
 
 std::string utf8(const QString& s) { return s.toUtf8().toStdString(); }
 
+// A Space without a title would be a blank entry of every Spaces menu: Create waits for one.
+bool spaceNamed(QLineEdit* field)
+{
+    if (!field || !field->text().trimmed().isEmpty())
+        return true;
+    ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("The Space needs a name."),
+                                         QStringLiteral("Type a name for the new Space."));
+    field->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -185,12 +196,13 @@ bool ZEVChannelViewer::userChannelAddWihImageURL(const QString& fileURL, const s
     QObject::connect(controls, &ZEVChannelPanelControls::scaleChanged, &panel,
                      [this](KELId s) { channelScaleInt_ = s; });
     panel.nameField()->selectAll();
+    panel.setCreateCheck([&panel] { return spaceNamed(panel.spaceField()); });
 
     if (runAddPanel(panel) != ZEVChannelAddPanel::kCreate)
         return false;
 
     QString name = panel.nameField()->text();
-    if (name.isEmpty())
+    if (name.trimmed().isEmpty())
         name = QString::number(space_.allIdentities().size() + 1);
     KELI* channel = space_.newIdentityNamed(utf8(name));
     if (!channel) {
@@ -291,7 +303,9 @@ bool ZEVChannelViewer::userSpaceAddWihImageURL(const QString& fileURL, const QSt
     controls->scaleDidChange();
     QObject::connect(controls, &ZEVChannelPanelControls::scaleChanged, &panel, [this](KELId s) { spaceScaleInt_ = s; });
     panel.nameField()->selectAll();
-    panel.setCreateCheck([this] {
+    panel.setCreateCheck([this, &panel] {
+        if (!spaceNamed(panel.nameField()))
+            return false;
         KELICurseur* search = space_.searchCurseur();
         KELI* channel = space_.spaceClass() ? space_.spaceClass()->identity() : nullptr;
         if (!search || space_.actifCurseur() != search || !channel || !model_.siChannelActif(channel, search))

@@ -26,6 +26,7 @@
 #include "space/ZEVConstants.h"
 #include "widgets/ZEVButton.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QPushButton>
@@ -328,6 +329,58 @@ TEST_F(ChannelsAdding, TheSpacesMenusNewSpaceChoosesAPictureAndANewChannelWhoseS
 
 // A new Space whose background the disk has no room for: the Space before it keeps its background
 // from then on, instead of ending with none after it; the user is told.
+// Create with a blank Space name is told and waits with the panel's choices; a Channel name of
+// blanks only is the bare number, as an empty one.
+TEST_F(ChannelsAdding, CreateWithABlankSpaceNameIsToldAndThePanelWaitsForOne)
+{
+    start();
+    png(pictures(), QStringLiteral("Dunes.png"), {2100, 900}, QColor(200, 170, 90));
+    const std::size_t backgrounds = from(kHome, 1000172).size();
+    bool told = false, panel = false;
+    const auto blankThenNamed = [&](ZEVChannelAddPanel* p, QLineEdit* space, const QString& name) {
+        panel = true;
+        space->selectAll();
+        QTest::keyClick(space, Qt::Key_Backspace);
+        QTest::keyClicks(space, QStringLiteral("  "));
+        alerts.clear();
+        QTest::keyClick(space, Qt::Key_Return);
+        told = alerts.size() == 1 && alerts[0].message == QStringLiteral("The Space needs a name.") &&
+               QApplication::activeModalWidget() == p;
+        EXPECT_TRUE(p->controls()->fillButton()->isChecked()) << "the panel keeps its choices";
+        space->selectAll();
+        QTest::keyClicks(space, name);
+        QTest::keyClick(space, Qt::Key_Return);
+    };
+
+    whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) {
+        whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+            blankThenNamed(p, p->nameField(), QStringLiteral("Dusk"));
+        });
+        chooseInPanel(dialog, QStringLiteral("Dunes.png"));
+    });
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("New Space"));
+    advance(5.0);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(told);
+    EXPECT_EQ(from(kHome, 1000172).size(), backgrounds + 1) << "one Space, made once named";
+    EXPECT_EQ(nowDesk()->currentBackImageItemName(), "Dusk");
+
+    panel = told = false;
+    whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
+        p->nameField()->setFocus(Qt::OtherFocusReason);
+        p->nameField()->selectAll();
+        QTest::keyClicks(p->nameField(), QStringLiteral("   "));
+        blankThenNamed(p, p->spaceField(), QStringLiteral("Grove"));
+    });
+    EXPECT_TRUE(channels()->userChannelAddWihImageURL(pictures() + "/Dunes.png", std::nullopt, QString(), nullptr,
+                                                      long(KELOBJECT_SCALE_OUT)));
+    advance(2.0);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(told);
+    EXPECT_EQ(newestChannel().second, "2");
+    EXPECT_EQ(nowDesk()->currentBackImageItemName(), "Grove");
+}
+
 TEST_F(ChannelsAdding, ANewSpaceWhoseBackgroundFindsNoRoomLeavesTheBackgroundBeforeIt)
 {
     start();
