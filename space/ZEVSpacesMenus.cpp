@@ -114,7 +114,10 @@ void ZEVSpacesMenus::addSpacesToMenu(QMenu* menu, ZEVSpacesMenuAction action, in
             disposition->setContentsMargins(6, 2, 6, 2);
             auto* image = new QLabel(ligne);
             image->setPixmap(icone.pixmap(32, 20));
-            auto* nom = new QLabel(texte, ligne);
+            auto* nom = new QLabel(ligne);
+            // A title is shown as typed, even one that looks like markup.
+            nom->setTextFormat(Qt::PlainText);
+            nom->setText(texte);
             QFont police = nom->font();
             police.setItalic(true);
             police.setPointSize(14);

@@ -27,10 +27,12 @@
 #include <QComboBox>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 #include <QWheelEvent>
+#include <QWidgetAction>
 
 #include <algorithm>
 #include <cmath>
@@ -99,6 +101,43 @@ protected:
                                "WHERE l.RELATION = 1000217 AND w.WORD = '" + word + "'");
     }
 };
+
+// Another Channel's Spaces are written in their own grey line: a title that looks like markup is
+// still shown as typed.
+TEST_F(ChannelsInspector, AnotherChannelsSpaceTitledLikeMarkupIsShownAsTypedInTheRowMenu)
+{
+    startWithTheBar();
+    const auto [in, len] = placedTimelineSpan();
+    KELI* work = space()->newIdentityNamed("Work");
+    ASSERT_NE(work, nullptr);
+    seedTwoSpaces(work, {"<b>Plan</b>", "Draft"}, {QColor(60, 90, 120), QColor(100, 90, 120)}, in, len);
+    restartWithChannelsPanelHeight(220);
+    ZEVChannelViewer* v = openFromTheBar();
+    ASSERT_TRUE(v && v->siShowInspectView());
+    ZEVChannelTableView* table = v->channelTableView();
+    ASSERT_EQ(table->tableModel()->rowCount(), 2);
+    ASSERT_NE(space()->currentChannelInt(), work->idInt());
+
+    QTest::mousePress(table->viewport(), Qt::RightButton, {}, QPoint(40, table->rowViewportPosition(1) + 15));
+    pump();
+    QMenu* menu = table->channelRowMenu();
+    ASSERT_TRUE(menu->isVisible());
+    QStringList shown;
+    for (QAction* a : menu->actions()) {
+        auto* w = qobject_cast<QWidgetAction*>(a);
+        for (QLabel* l : w && w->defaultWidget() ? w->defaultWidget()->findChildren<QLabel*>() : QList<QLabel*>()) {
+            if (l->text().isEmpty())
+                continue;
+            // The whole text is laid out: none of it was taken for markup.
+            EXPECT_GE(l->sizeHint().width(), l->fontMetrics().horizontalAdvance(l->text())) << l->text().toStdString();
+            shown << l->text();
+        }
+    }
+    menu->close();
+    pump();
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const QString& t) { return t.endsWith("<b>Plan</b>"); }))
+        << shown.join(" | ").toStdString();
+}
 
 TEST_F(ChannelsInspector, TheFieldTheWheelTheToolbarTheZoomTheBarAndTheRenameWorkInTheProgram)
 {
