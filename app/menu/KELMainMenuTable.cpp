@@ -234,7 +234,7 @@ const std::vector<KELMainMenu::Entry>& KELMainMenu::table()
         {kMenuSpaces, 41, "Clean and Recall", "menuSpaceCleanAndRecall:"},
         {kMenuSpaces, 44, "Clean and Recall Back", "menuSpaceCleanAndRecallBack:"},
         {kMenuSpaces, 43, "Clean and Replace", "menuSpaceCleanAndReplace:"},
-        {kMenuSpaces, 5744, "New Space", "menuSpaceNew:"},
+        {kMenuSpaces, 5744, "New Space…", "menuSpaceNew:"},
         {kMenuSpaces, 0, "Rename Space…", "menuSpaceRename:"},
         {kMenuSpaces, 5740, "Previous Space", "menuActionGotoPrevious:"},
         {kMenuSpaces, 5743, "Next Space", "menuActionGotoNext:"},

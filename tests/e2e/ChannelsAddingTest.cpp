@@ -295,7 +295,7 @@ TEST_F(ChannelsAdding, TheSpacesMenusNewSpaceChoosesAPictureAndANewChannelWhoseS
         });
         chooseInPanel(dialog, QStringLiteral("Dunes.png"));
     });
-    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("New Space"));
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QString::fromUtf8("New Space\u2026"));
     advance(5.0);
     ASSERT_TRUE(panel);
     EXPECT_EQ(from(kHome, 1000172).size(), backgrounds + 1);
@@ -358,7 +358,7 @@ TEST_F(ChannelsAdding, CreateWithABlankSpaceNameIsToldAndThePanelWaitsForOne)
         });
         chooseInPanel(dialog, QStringLiteral("Dunes.png"));
     });
-    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("New Space"));
+    chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QString::fromUtf8("New Space\u2026"));
     advance(5.0);
     ASSERT_TRUE(panel);
     EXPECT_TRUE(told);
@@ -401,7 +401,7 @@ TEST_F(ChannelsAdding, ANewSpaceWhoseBackgroundFindsNoRoomLeavesTheBackgroundBef
             });
             chooseInPanel(dialog, QStringLiteral("Dunes.png"));
         });
-        chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QStringLiteral("New Space"));
+        chooseMenuItemTitled(KELMainMenu::kMenuSpaces, QString::fromUtf8("New Space\u2026"));
         advance(5.0);
     }
     ASSERT_TRUE(panel);
@@ -486,7 +486,7 @@ TEST_F(ChannelsAdding, AFileThatIsNoPictureIsRefusedWithAMessageAndAddsNothing)
         int menu;
         QString item;
     };
-    for (const Path& path : {Path{KELMainMenu::kMenuSpaces, QStringLiteral("New Space")},
+    for (const Path& path : {Path{KELMainMenu::kMenuSpaces, QString::fromUtf8("New Space\u2026")},
                              Path{KELMainMenu::kMenuChannels, QString::fromUtf8("New Channel\u2026")}}) {
         alerts.clear();
         whenModalRuns<QFileDialog>(window(), [&](QFileDialog* dialog) { chooseInPanel(dialog, "Not a picture.png"); });
