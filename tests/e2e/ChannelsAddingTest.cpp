@@ -5,7 +5,8 @@
 // menu's Add Channel… of the focused list makes a Channel of a bare number without its picture.
 // An image's own menu starts a new Space of the current Channel at the transition's date. A file
 // that is no picture is refused with a message, from either menu, and adds nothing; so is a new
-// Channel whose folders in the store cannot be made, or that the link base cannot store.
+// Channel whose folders in the store cannot be made, or that the link base cannot store. Create
+// with a blank Space name is told and waits for one.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/e2e/FullLinkBase.h"

@@ -2,9 +2,9 @@
 // made active on a closed Space, a colour typed into the colour dialog, fill chosen and a new title written;
 // OK stores one colour and one scale over the Space and the old ones around it. Set-as-home acts
 // at once and stays after Cancel; a Channel renamed from the Channels menu keeps its name. A
-// picture that is no image, an empty Channel name and a home that cannot be saved are each told,
-// and the panel keeps what was typed; so are a home and a drop folder set from the Channels menu that
-// cannot be saved.
+// picture that is no image, an empty Channel name, a cleared Space name and a home that cannot be
+// saved are each told, and the panel keeps what was typed; so are a home and a drop folder set
+// from the Channels menu that cannot be saved.
 // The panel's Now/Search buttons follow the active cursor when the wheel over the panel moves it.
 // A Space rename the disk cannot finish keeps the old name.
 
