@@ -384,7 +384,10 @@ std::optional<QImage> vcardPhoto(const VCard& card, const QSize& size)
 {
     if (card.photoBase64.isEmpty())
         return std::nullopt;
-    const auto decoded = QByteArray::fromBase64Encoding(card.photoBase64, QByteArray::AbortOnBase64DecodingErrors);
+    // Older cards indent the photo's lines further than a fold takes away; the blanks are no data.
+    QByteArray base64 = card.photoBase64;
+    base64.removeIf([](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+    const auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
         return std::nullopt;
     // The bytes tell the format: cards often name it wrongly ("JPG", "image/jpg").
