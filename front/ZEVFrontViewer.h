@@ -420,6 +420,7 @@ public:
     std::vector<ZEVInspectViewer*> frontPanelViewers() const;
     // Icon, Title, Filter selections as listed; Link mode the ends of the selected links, once each.
     std::vector<KELI*> modeSelectionItems();
+    bool isFileObject(KELI* item);
     // The shown Object view under the pointer, topmost first; nullptr for none.
     ZEVItemViewForDesks* hoveredItemView() const;
 

@@ -5,6 +5,7 @@
 
 #include "front/ZEVFrontBars.h"
 #include "front/ZEVFrontToolButtons.h"
+#include "desk/model/ZEVItemClass.h"
 #include "widgets/ZEVButton.h"
 
 #include "inspectors/base/ZEVInspectView.h"
@@ -90,6 +91,12 @@ void ZEVFrontViewer::menuOpen()
         viewer->userOpenItem(o, false);
 }
 
+bool ZEVFrontViewer::isFileObject(KELI* item)
+{
+    ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur());
+    return items && items->itemTypeForItem(item).value_or(std::string()) == "file";
+}
+
 void ZEVFrontViewer::userGetInfo()
 {
     for (ZEVInspectViewer* iv : frontPanelViewers())
@@ -97,8 +104,12 @@ void ZEVFrontViewer::userGetInfo()
             return;
     ZEVItemViewer* viewer = space_.itemViewerForCurseur(space_.actifCurseur());
     if (ZEVItemViewForDesks* h = hoveredItemView()) {
-        if (viewer)
+        if (viewer) {
+            // Only a file has information to show: a mail or a contact says so with a beep.
+            if (!isFileObject(h->item()))
+                Sound::shared().beep();
             viewer->userGetInfoForItem(h->item());
+        }
         return;
     }
     buttonActionGetInfo();
@@ -109,8 +120,14 @@ void ZEVFrontViewer::buttonActionGetInfo()
     ZEVItemViewer* viewer = space_.itemViewerForCurseur(space_.actifCurseur());
     if (!viewer)
         return;
-    for (KELI* o : modeSelectionItems())
+    bool anyFile = false;
+    const std::vector<KELI*> items = modeSelectionItems();
+    for (KELI* o : items) {
+        anyFile = anyFile || isFileObject(o);
         viewer->userGetInfoForItem(o);
+    }
+    if (!items.empty() && !anyFile)
+        Sound::shared().beep();
 }
 
 void ZEVFrontViewer::connectActionButtons()

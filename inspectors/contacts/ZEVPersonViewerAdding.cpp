@@ -59,6 +59,10 @@ void ZEVPersonViewer::menuInspectAdd()
     v->btnAdd()->setCheckable(true);
     v->btnAdd()->setState(kZEVStateOn);
     space_.setSiGoToMode(true);
+    // The keys go to the search, whatever was clicked the last time: a name typed at once is
+    // looked for, and replaces the search left from before.
+    panel->picker()->searchField()->setFocus(Qt::OtherFocusReason);
+    panel->picker()->searchField()->selectAll();
     panel->open();
 }
 

@@ -7,9 +7,11 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QTimeZone>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
+#include <cctype>
 
 namespace tallomer {
 
@@ -93,10 +95,48 @@ std::optional<KELDate> revisionDate(const QString& value)
     return std::nullopt;
 }
 
+// A line's text: UTF-8, or, when the bytes are no UTF-8, the 8-bit charset older programs wrote
+// (Latin-1), rather than names full of replacement marks.
+QString textOf(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
 struct ContentLine {
     QString name; // upper-cased, without group and parameters
     QString value;
 };
+
+// Whether the head of a content line (its name and parameters) says ENCODING=QUOTED-PRINTABLE,
+// as phones and older programs write cards with names beyond ASCII (vCard 2.1).
+bool quotedPrintableHead(QByteArrayView line)
+{
+    const qsizetype colon = line.indexOf(':');
+    return colon > 0 && line.first(colon).toByteArray().toUpper().contains("QUOTED-PRINTABLE");
+}
+
+// The text of a quoted-printable value ("=XX" are bytes; soft breaks were joined already); the
+// bytes are the card's charset (UTF-8 unless it names Latin-1 or Windows' code page).
+QString fromQuotedPrintable(QByteArrayView value, QByteArrayView head)
+{
+    QByteArray bytes;
+    bytes.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char c = value.at(i);
+        if (c == '=' && i + 2 < value.size() && isxdigit(uchar(value.at(i + 1))) && isxdigit(uchar(value.at(i + 2)))) {
+            bytes += char(value.sliced(i + 1, 2).toByteArray().toInt(nullptr, 16));
+            i += 2;
+        } else {
+            bytes += c;
+        }
+    }
+    const QByteArray h = head.toByteArray().toUpper();
+    if (h.contains("CHARSET=ISO-8859-1") || h.contains("CHARSET=WINDOWS-1252") || h.contains("CHARSET=LATIN1"))
+        return QString::fromLatin1(bytes);
+    return textOf(bytes);
+}
 
 // A content line's name, parameters and value.
 std::optional<ContentLine> contentLine(const QString& line)
@@ -252,7 +292,15 @@ QList<VCard> parseVCards(const QByteArray& data, qsizetype* leftOut)
                 takePhotoLine(*card, logical);
             return;
         }
-        const auto parsed = contentLine(QString::fromUtf8(logical));
+        std::optional<ContentLine> parsed;
+        if (quotedPrintableHead(logical)) {
+            const qsizetype colon = logical.indexOf(':');
+            const QByteArrayView head = QByteArrayView(logical).first(colon);
+            parsed = contentLine(textOf(head) + QLatin1Char(':')
+                                 + fromQuotedPrintable(QByteArrayView(logical).sliced(colon + 1), head));
+        } else {
+            parsed = contentLine(textOf(logical));
+        }
         if (!parsed)
             return;
         const QString& name = parsed->name;
@@ -288,7 +336,13 @@ QList<VCard> parseVCards(const QByteArray& data, qsizetype* leftOut)
         if (raw.endsWith('\r'))
             raw.chop(1);
         ++lines;
-        if (!raw.isEmpty() && (raw.at(0) == ' ' || raw.at(0) == '\t')) {
+        if (!photo && logical.endsWith('=') && quotedPrintableHead(logical)) {
+            // A quoted-printable soft break: the next line goes on with the value as it stands.
+            logical.chop(1);
+            if (logical.size() < bound)
+                logical += raw.first(std::min(raw.size(), bound - logical.size()));
+            logicalEnd = next;
+        } else if (!raw.isEmpty() && (raw.at(0) == ' ' || raw.at(0) == '\t')) {
             // A folded line continues the one above.
             if (logical.size() < bound)
                 logical += raw.sliced(1, std::min(raw.size() - 1, bound - logical.size()));
@@ -330,7 +384,10 @@ std::optional<QImage> vcardPhoto(const VCard& card, const QSize& size)
 {
     if (card.photoBase64.isEmpty())
         return std::nullopt;
-    const auto decoded = QByteArray::fromBase64Encoding(card.photoBase64, QByteArray::AbortOnBase64DecodingErrors);
+    // Older cards indent the photo's lines further than a fold takes away; the blanks are no data.
+    QByteArray base64 = card.photoBase64;
+    base64.removeIf([](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+    const auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
         return std::nullopt;
     // The bytes tell the format: cards often name it wrongly ("JPG", "image/jpg").

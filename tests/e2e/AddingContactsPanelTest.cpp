@@ -113,6 +113,40 @@ TEST_F(AddingContacts, ThePanelsAddButtonOpensItAndTheTitleBarsCloseEndsTheRunAd
     EXPECT_TRUE(contactObjects().empty());
 }
 
+// A name typed as soon as the panel opens again is searched for, though Add was clicked last
+// time, and takes the place of the search left from before.
+TEST_F(AddingContacts, ANameTypedWhenThePanelOpensAgainIsSearchedFor)
+{
+    const auto typeInPanel = [](ZEVPersonAddPanel* panel, const char* text) {
+        QWidget* keys = QApplication::focusWidget() ? QApplication::focusWidget() : panel->focusWidget();
+        ASSERT_NE(keys, nullptr) << "the keys go nowhere";
+        QTest::keyClicks(keys, QString::fromUtf8(text));
+        QCoreApplication::processEvents();
+    };
+    click(contactsViewer()->inspectViewIfBuilt()->btnAdd());
+    pump();
+    ZEVPersonAddPanel* panel = addPanelUp();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_NO_FATAL_FAILURE(typeInPanel(panel, "Ann"));
+    EXPECT_EQ(panel->picker()->searchText(), "Ann");
+    clickPerson(panel->picker(), "Ann Ames");
+    advance(0.4);
+    QTest::mouseClick(panel->addButton(), Qt::LeftButton);
+    advance(1.0);
+    ASSERT_EQ(addPanelUp(), nullptr);
+    ASSERT_EQ(contactObjects().size(), 1u);
+
+    click(contactsViewer()->inspectViewIfBuilt()->btnAdd());
+    pump();
+    ASSERT_EQ(addPanelUp(), panel);
+    ASSERT_NO_FATAL_FAILURE(typeInPanel(panel, "Dee"));
+    EXPECT_EQ(panel->picker()->searchText(), "Dee");
+    ASSERT_EQ(panel->picker()->listModel()->rowCount(), 1);
+    EXPECT_EQ(panel->picker()->listModel()->personAt(0).title, "Dee Dunn");
+    QTest::keyClick(panel, Qt::Key_Escape);
+    advance(1.0);
+}
+
 TEST_F(AddingContacts, AGoneCardsContactIsBoundToTheCardChosenInTheRetrievePanel)
 {
     click(contactsViewer()->inspectViewIfBuilt()->btnAdd());

@@ -125,6 +125,35 @@ TEST_F(AddingContacts, AContactCopiedFromTheDeskAndPastedInTheTableIsListedWitho
     EXPECT_EQ(selectedIconIds(), std::vector<std::string>{bob});
 }
 
+// Cards as phones and older programs export them: behind a byte-order mark, names in
+// quoted-printable (a soft break inside a letter) and names in Latin-1 bytes. Each becomes a
+// contact titled with the names a person typed, in the store and in the panel.
+TEST_F(AddingContacts, CardsFromPhonesAndOlderProgramsKeepTheNamesTheirPeopleWereGiven)
+{
+    ASSERT_NO_FATAL_FAILURE(focusTable());
+    const QByteArray cards = "\xEF\xBB\xBF"
+                             "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:zoe-bom\r\nN:\xC3\x85ngstr\xC3\xB6m;Zo\xC3\xAB;;;\r\nEND:VCARD\r\n"
+                             "BEGIN:VCARD\r\nVERSION:2.1\r\nUID:jurgen-qp\r\n"
+                             "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;J=C3=\r\n=BCrgen;;;\r\n"
+                             "TEL;CELL:+49 30 1234\r\nEND:VCARD\r\n"
+                             "BEGIN:VCARD\r\nVERSION:2.1\r\nUID:rene-latin\r\nN:Fran\xE7ois;Ren\xE9\r\nEND:VCARD\r\n";
+    auto data = std::make_unique<QMimeData>();
+    data->setData("text/vcard", cards);
+    paste(std::move(data));
+
+    EXPECT_EQ(sound.beeps, 0);
+    const Rows people = contactObjects();
+    ASSERT_EQ(people.size(), 3u);
+    EXPECT_EQ(people.at(0, 1), "Zo\u00eb \u00c5ngstr\u00f6m");
+    EXPECT_EQ(people.at(1, 1), "J\u00fcrgen M\u00fcller");
+    EXPECT_EQ(people.at(2, 1), "Ren\u00e9 Fran\u00e7ois");
+    EXPECT_EQ(recordUid(people.at(0, 0)), "zoe-bom");
+    std::vector<std::string> titles = rowTitles();
+    std::sort(titles.begin(), titles.end());
+    EXPECT_EQ(titles, (std::vector<std::string>{"J\u00fcrgen M\u00fcller", "Ren\u00e9 Fran\u00e7ois",
+                                                "Zo\u00eb \u00c5ngstr\u00f6m"}));
+}
+
 TEST_F(AddingContacts, CardsPastWhatOnePasteTakesAreSaidToBeLeftOutOnTheDeskAndInTheTable)
 {
     // Six long cards: the bound on the lines of one paste falls inside the fifth.

@@ -72,6 +72,28 @@ protected:
         return bounds;
     }
 
+    // The contacts dropped become contacts of the Channel, listed in the panel opened from the menu.
+    void listInTheContactsPanel(std::size_t count)
+    {
+        KELICurseur* now = space()->nowCurseur();
+        KELI* channel = space()->channelForIdentityInt(kHome);
+        const Rows people = placedObjectsOfType("ABPerson");
+        ASSERT_EQ(people.size(), count);
+        for (std::size_t i = 0; i < people.size(); ++i) {
+            KELI* o = KELServeurDeLiens::LienForInt(KELId(std::stoull(people.at(i, 0))), now);
+            ASSERT_NE(o, nullptr);
+            ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_PERSON_VIEWER, channel, o,
+                                                         now->now() - kHeure, KELDateOuverte, now),
+                      nullptr);
+        }
+        space()->selections().deselectAllIcons();
+        advance(1.0);
+        openInspectorFromMenu(kContacts);
+        ASSERT_NE(table(), nullptr);
+        ASSERT_EQ(table()->numberOfRows(), int(count));
+        advance(1.0);
+    }
+
     static constexpr int kPicture = 4;
     static constexpr int kTitle = 5;
 };
@@ -86,24 +108,7 @@ TEST_F(ContactPictures, EachContactsPictureShowsWholeAndCentredInItsCell)
     drop(card("sq-pic", "Square", square), QPoint(200, 300));
     drop(card("wide-pic", "Wide", wide), QPoint(400, 300));
     drop(card("no-pic", "Plain"), QPoint(600, 300));
-    // The three become contacts of the Channel, as the Contacts panel lists them.
-    KELICurseur* now = space()->nowCurseur();
-    KELI* channel = space()->channelForIdentityInt(kHome);
-    const Rows people = placedObjectsOfType("ABPerson");
-    ASSERT_EQ(people.size(), 3u);
-    for (std::size_t i = 0; i < people.size(); ++i) {
-        KELI* o = KELServeurDeLiens::LienForInt(KELId(std::stoull(people.at(i, 0))), now);
-        ASSERT_NE(o, nullptr);
-        ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_PERSON_VIEWER, channel, o, now->now() - kHeure,
-                                                     KELDateOuverte, now),
-                  nullptr);
-    }
-    space()->selections().deselectAllIcons();
-    advance(1.0);
-    openInspectorFromMenu(kContacts);
-    ASSERT_NE(table(), nullptr);
-    ASSERT_EQ(table()->numberOfRows(), 3);
-    advance(1.0);
+    ASSERT_NO_FATAL_FAILURE(listInTheContactsPanel(3));
     const QImage grab = table()->viewport()->grab().toImage();
     const int left = table()->columnViewportPosition(kPicture), width = table()->columnWidth(kPicture);
 
@@ -133,6 +138,29 @@ TEST_F(ContactPictures, EachContactsPictureShowsWholeAndCentredInItsCell)
         for (int x = plain.left(); x <= plain.right(); ++x)
             inked += grab.pixelColor(x, y) != grab.pixelColor(plain.left(), plain.top());
     EXPECT_GT(inked, plain.width() * plain.height() / 5) << "a contact without a photo shows no picture";
+}
+
+// A card as older programs and phones write it, its photo on lines of their own, indented
+// further than the fold asks: the contact shows that photo, not the picture of any card.
+TEST_F(ContactPictures, AnOlderCardsIndentedPhotoIsTheContactsPicture)
+{
+    start();
+    QImage photo(80, 80, QImage::Format_RGB32);
+    photo.fill(QColor(200, 40, 160));
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    photo.save(&png, "PNG");
+    QByteArray lines = "BEGIN:VCARD\r\nVERSION:2.1\r\nUID:old-pic\r\nN:Roe;Olde\r\nPHOTO;ENCODING=BASE64;TYPE=PNG:\r\n";
+    const QByteArray base64 = png.data().toBase64();
+    for (qsizetype at = 0; at < base64.size(); at += 64)
+        lines += "    " + base64.mid(at, 64) + "\r\n";
+    drop(lines + "\r\nEND:VCARD\r\n", QPoint(300, 300));
+    ASSERT_NO_FATAL_FAILURE(listInTheContactsPanel(1));
+    const QImage grab = table()->viewport()->grab().toImage();
+    const QRect cell(table()->columnViewportPosition(kPicture), table()->rowViewportPosition(0),
+                     table()->columnWidth(kPicture), table()->rowHeight(0));
+    const QRect shown = inkOf(grab, cell, QColor(200, 40, 160));
+    EXPECT_GT(shown.width(), cell.width() / 2) << "the card's own photo is not shown";
 }
 
 } // namespace

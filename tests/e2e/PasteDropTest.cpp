@@ -4,6 +4,7 @@
 
 #include "tests/e2e/E2EFixture.h"
 
+#include "app/menu/KELMainMenu.h"
 #include "desk/pasteboard/ZEVItemPB.h"
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "desk/view/ZEVDeskView.h"
@@ -16,6 +17,7 @@
 #include "platform/pasteboard/BoundedImage.h"
 #include "platform/pasteboard/MozUrl.h"
 #include "platform/sound/Sound.h"
+#include "space/ZEVSelections.h"
 #include "tests/support/LocalHttpServer.h"
 
 #include <QClipboard>
@@ -289,6 +291,28 @@ TEST_F(PasteDrop, AMailMessageAndABrowserBookmarkFromOtherProgramsLandOnceEach)
     EXPECT_EQ(web.at(0, 1), "Menu of the day");
     EXPECT_EQ(iconLinks(web.at(0, 0)).size(), 1u);
     EXPECT_EQ(sound.beeps, 0);
+}
+
+// Get Info shows a file's information; for a mail message, which has none to show, the Object
+// menu's Get Info beeps rather than doing nothing at all.
+TEST_F(PasteDrop, GetInfoOnAMailMessageBeeps)
+{
+    start();
+    QMimeData message;
+    message.setData("message/rfc822", "From: a@example.org\r\nSubject: Lunch\r\n\r\nHi.\r\n");
+    dragAndDrop(message, QPoint(200, 200), Qt::CopyAction);
+    ZEVItemViewForDesks* mail = nullptr;
+    for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
+        if (v->itemType() == QLatin1String("message"))
+            mail = v;
+    ASSERT_NE(mail, nullptr);
+    space()->mouseMovedInLocation(QPointF(-1000, -1000));
+    space()->selections().selectIconForItemSet({mail->item()}, nullptr);
+    pump();
+    const int beeps = sound.beeps;
+    chooseMenuItem(KELMainMenu::kMenuObject, 522);
+    pump();
+    EXPECT_EQ(sound.beeps, beeps + 1);
 }
 
 TEST_F(PasteDrop, CtrlASelectsEveryIconAndCtrlXPutsThemOnTheClipboard)
