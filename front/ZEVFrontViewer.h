@@ -562,6 +562,8 @@ private:
     void findHeld(void (ZEVInspectViewer::*action)(), bool focusFirst);
     void lightGoButtons(bool previous, bool siNow);
     std::vector<ZEVItemViewForDesks*> shownModeViews() const;
+    // Closes the title being typed on the active desk, keeping the text.
+    void endTitleEdits();
     // The view's frame shows for half a second after the last call.
     void flash(ZEVItemViewForDesks* view);
     void toggleOption(std::uint64_t bit, bool hoveredFirst, bool toFront);
