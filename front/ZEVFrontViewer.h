@@ -321,6 +321,8 @@ public:
 
     // The Home Time and the start of a cursor move.
     void menuHomeTime() override;
+    // Without animation the ruler is at Home at once.
+    void menuHomeTime(bool animated);
     void userGoHome() override;
     bool siCurseurAtHome() override { return headers_ && headers_->siCurseurAtHome(); }
     // The time line's turn at a key of the desk; ignored when there is none.
