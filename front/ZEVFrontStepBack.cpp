@@ -196,7 +196,10 @@ void ZEVFrontStepBack::userStepBack()
     if (nowActif && front_.headers() && !front_.headers()->siGoingToHome()) {
         ZEVStampServices* presets = ruler ? ruler->stampClass() : nullptr;
         if (presets && presets->stateOfNowPresetWithStampInt(kHomeStamp) != 1) {
-            front_.menuHomeTime();
+            // The way Home is only worth watching on the time line or beside the Channels list.
+            ZEVContextViewerServices* ctx = space_.contextViewer();
+            front_.menuHomeTime(front_.siTlineOpened() ||
+                                (ctx && ctx->isShowedEntityWithInt(ZEVFrontViewer::kChannelsEntity)));
             return;
         }
     }

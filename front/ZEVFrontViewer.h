@@ -321,6 +321,8 @@ public:
 
     // The Home Time and the start of a cursor move.
     void menuHomeTime() override;
+    // Without animation the ruler is at Home at once.
+    void menuHomeTime(bool animated);
     void userGoHome() override;
     bool siCurseurAtHome() override { return headers_ && headers_->siCurseurAtHome(); }
     // The time line's turn at a key of the desk; ignored when there is none.
@@ -563,6 +565,8 @@ private:
     void findHeld(void (ZEVInspectViewer::*action)(), bool focusFirst);
     void lightGoButtons(bool previous, bool siNow);
     std::vector<ZEVItemViewForDesks*> shownModeViews() const;
+    // Closes the title being typed on the active desk, keeping the text.
+    void endTitleEdits();
     // The view's frame shows for half a second after the last call.
     void flash(ZEVItemViewForDesks* view);
     void toggleOption(std::uint64_t bit, bool hoveredFirst, bool toFront);

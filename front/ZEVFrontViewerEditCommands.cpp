@@ -109,13 +109,37 @@ void ZEVFrontViewer::userDeselectAll()
 
 void ZEVFrontViewer::userEditTitle()
 {
-    ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur());
     ZEVSelections& sel = space_.selections();
-    const std::vector<KELI*> items =
-        currentFrontMode_ == ZEVFrontModeTitles ? sel.selectedTitleItems() : sel.selectedIconItems();
-    if (!d || items.empty())
+    const std::vector<ZEVItemViewForDesks*> views = shownModeViews();
+    ZEVItemViewForDesks* candidate = nullptr;
+    if (views.size() == 1) {
+        // The one Object whose title is open: the command closes it, keeping what was typed.
+        if (sel.isTitleEditedForItem(views.front()->item())) {
+            endTitleEdits();
+            return;
+        }
+        candidate = views.front();
+    } else if ((candidate = hoveredItemView())) {
+        // None or several: the Object under the pointer, shown so the user sees which.
+        flash(candidate);
+    }
+    if (sel.isTitleEditing()) {
+        endTitleEdits();
         return;
-    userEditTitleForItemView(d->itemViewForItem(items.front()));
+    }
+    auto* view = dynamic_cast<ZEVItemView*>(candidate);
+    if (!view || view->isHidden() || !view->editTitle())
+        beep();
+}
+
+void ZEVFrontViewer::endTitleEdits()
+{
+    ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur());
+    if (!d)
+        return;
+    for (ZEVItemViewForDesks* v : d->itemViewSet())
+        if (auto* view = dynamic_cast<ZEVItemView*>(v); view && space_.selections().isTitleEditedForItem(view->item()))
+            view->endTitleEdit(true);
 }
 
 void ZEVFrontViewer::userEditTitleForItemView(ZEVItemViewForDesks* d)

@@ -532,14 +532,20 @@ void ZEVFrontViewer::hideMenubar()
         w->setMenuBarShown(false);
 }
 
-void ZEVFrontViewer::menuHomeTime()
+void ZEVFrontViewer::menuHomeTime() { menuHomeTime(true); }
+
+void ZEVFrontViewer::menuHomeTime(bool animated)
 {
     // Asked again where Home already is: the Home button goes out (the home Channel comes back).
     if (headers_ && headers_->siCurseurAtHome())
         if (ZEVButton* home = toolbar_ ? toolbar_->button(QStringLiteral("btnDeskHome")) : nullptr)
             home->setState(0);
-    if (headers_)
+    if (!headers_)
+        return;
+    if (animated)
         headers_->menuHomeTime();
+    else
+        headers_->menuHomeTimeWithDuration(0.0f);
 }
 
 void ZEVFrontViewer::userGoHome()

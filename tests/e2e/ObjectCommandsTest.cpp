@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QTest>
 
 #include <algorithm>
 
@@ -111,6 +112,46 @@ TEST_F(ObjectCommands, GoToNowBringsTheSearchCursorFromThePastToNowAndMakesItThe
     EXPECT_EQ(s.actifCurseur(), search);
     EXPECT_NEAR(search->now(), s.nowCurseur()->now(), 1.0);
     EXPECT_EQ(sound.beeps, 0);
+}
+
+
+TEST_F(ObjectCommands, TheEditTitleKeyOpensTheTitleUnderThePointerAndBeepsWhenNoOneTitleIsMeant)
+{
+    start();
+    const std::vector<KELI*> items = placeThreeFiles();
+    ASSERT_EQ(items.size(), 3u);
+    ZEVSelections& sel = space()->selections();
+    ASSERT_EQ(sel.selectedIconItems().size(), 3u);
+    auto pointerAt = [this](QPoint p) {
+        QTest::mouseMove(window()->windowHandle(), p);
+        pump();
+    };
+    auto over = [this](KELI* item) {
+        auto* v = dynamic_cast<ZEVItemView*>(nowDesk()->itemViewForItem(item));
+        return v ? canvas()->mapTo(window(), onScreen(v->itemImageView()->sceneBoundingRect())) : QPoint();
+    };
+
+    // Three selected and the pointer over none of them: no title is opened, the user hears so.
+    pointerAt(canvas()->mapTo(window(), canvas()->rect().center()));
+    key(Qt::Key_E);
+    pump();
+    EXPECT_FALSE(sel.isTitleEditing());
+    EXPECT_EQ(sound.beeps, 1);
+
+    // Three selected and the pointer over the second: its title opens, not the first one's.
+    pointerAt(over(items[1]));
+    key(Qt::Key_E);
+    QTRY_VERIFY(sel.isTitleEditedForItem(items[1]));
+    EXPECT_EQ(sound.beeps, 1);
+    key(Qt::Key_Escape);
+    QTRY_VERIFY(!sel.isTitleEditing());
+
+    // Nothing selected: the Object under the pointer is the one meant.
+    sel.deselectAllIcons();
+    pointerAt(over(items[2]));
+    key(Qt::Key_E);
+    QTRY_VERIFY(sel.isTitleEditedForItem(items[2]));
+    EXPECT_EQ(sound.beeps, 1);
 }
 
 } // namespace

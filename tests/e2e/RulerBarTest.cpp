@@ -225,6 +225,42 @@ TEST_F(RulerBar, TheRulerButtonShowsTheVisibleRangeAndItsSecondPressSwapsTheCurs
     EXPECT_EQ(sound.beeps, 0);
 }
 
+TEST_F(RulerBar, EscGlidesToTheHomeTimeOverTheTimeLineAndIsThereAtOnceWithTheTimeLineClosed)
+{
+    startWithTheBar();
+    auto leaveHome = [this] {
+        QMenu* menu = rightClick(bar()->nowBox());
+        ASSERT_NE(menu, nullptr);
+        choose(menu, QStringLiteral("This Hour"));
+        advance(2);
+        ASSERT_EQ(homeTimeState(), -1);
+        ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    };
+    auto escOnTheDesk = [this] {
+        canvas()->setFocus(Qt::OtherFocusReason);
+        pump();
+        key(Qt::Key_Escape);
+        pump();
+    };
+
+    // The time line shows the way Home: the ruler glides there.
+    ASSERT_TRUE(space()->frontViewer()->siTlineOpened());
+    leaveHome();
+    escOnTheDesk();
+    EXPECT_NE(homeTimeState(), 1) << "still on its way";
+    advance(2);
+    EXPECT_EQ(homeTimeState(), 1);
+
+    // Nothing shows the way with the time line closed: Home is there at once.
+    chooseMenuItem(KELMainMenu::kMenuView, 3);
+    advance(1);
+    ASSERT_FALSE(space()->frontViewer()->siTlineOpened());
+    leaveHome();
+    escOnTheDesk();
+    EXPECT_EQ(homeTimeState(), 1);
+    EXPECT_EQ(sound.beeps, 0);
+}
+
 TEST_F(RulerBar, TheNowButtonPressedAgainGoesToTheHomeTimeAndThenHasNothingToDo)
 {
     startWithTheBar();
