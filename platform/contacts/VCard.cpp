@@ -256,6 +256,24 @@ void take(VCard& card, const ContentLine& line)
     }
 }
 
+// An unfolded content line as the reader and the writer both judge it.
+std::optional<ContentLine> logicalLine(const QByteArray& logical)
+{
+    if (quotedPrintableHead(logical)) {
+        const qsizetype colon = logical.indexOf(':');
+        const QByteArrayView head = QByteArrayView(logical).first(colon);
+        return contentLine(textOf(head) + QLatin1Char(':')
+                           + fromQuotedPrintable(QByteArrayView(logical).sliced(colon + 1), head));
+    }
+    return contentLine(textOf(logical));
+}
+
+// Whether a BEGIN or END line's value is "VCARD": any case, any blanks around, Unicode's too.
+bool namesVCard(const ContentLine& line)
+{
+    return line.value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0;
+}
+
 // How many lines from `from` on begin a card ("BEGIN:VCARD", any case, spaces around).
 qsizetype countCardsFrom(const QByteArray& data, qsizetype from)
 {
@@ -292,20 +310,11 @@ QList<VCard> parseVCards(const QByteArray& data, qsizetype* leftOut)
                 takePhotoLine(*card, logical);
             return;
         }
-        std::optional<ContentLine> parsed;
-        if (quotedPrintableHead(logical)) {
-            const qsizetype colon = logical.indexOf(':');
-            const QByteArrayView head = QByteArrayView(logical).first(colon);
-            parsed = contentLine(textOf(head) + QLatin1Char(':')
-                                 + fromQuotedPrintable(QByteArrayView(logical).sliced(colon + 1), head));
-        } else {
-            parsed = contentLine(textOf(logical));
-        }
+        const std::optional<ContentLine> parsed = logicalLine(logical);
         if (!parsed)
             return;
         const QString& name = parsed->name;
-        const QString& value = parsed->value;
-        const bool vcard = value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0;
+        const bool vcard = namesVCard(*parsed);
         if (name == QLatin1String("BEGIN") && vcard) {
             // A card inside a card (AGENT, a broken file) starts over.
             card = VCard();
@@ -394,21 +403,6 @@ std::optional<QImage> vcardPhoto(const VCard& card, const QSize& size)
     return decodeImageBounded(*decoded, QByteArray(), size);
 }
 
-namespace {
-// The value of a raw content line: what follows its first colon outside a quoted parameter.
-QByteArray valueOf(const QByteArray& line)
-{
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line.at(i) == '"')
-            quoted = !quoted;
-        else if (line.at(i) == ':' && !quoted)
-            return line.mid(i + 1);
-    }
-    return {};
-}
-} // namespace
-
 QByteArray vcardWithUidAndRevision(const QByteArray& bytes, const QString& uid, KELDate revision)
 {
     const QString stamp = QDateTime::fromSecsSinceEpoch(qint64(unixFromDate(revision)), QTimeZone::utc())
@@ -416,7 +410,10 @@ QByteArray vcardWithUidAndRevision(const QByteArray& bytes, const QString& uid, 
     const QByteArray eol = bytes.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
     const QByteArray added = "UID:" + uid.toUtf8() + eol + "REV:" + stamp.toLatin1() + eol;
     // Content lines with their folded continuations, each judged unfolded as the reader does.
+    // Joined as parseVCards joins them (folds and quoted-printable soft breaks), so that a line the
+    // reader takes for a UID or the card's end is the one replaced or written before.
     QList<std::pair<QByteArray, QByteArray>> units; // raw text, unfolded text
+    bool photo = false;
     qsizetype from = 0;
     while (from < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', from);
@@ -424,28 +421,31 @@ QByteArray vcardWithUidAndRevision(const QByteArray& bytes, const QString& uid, 
         const QByteArray line = bytes.mid(from, end - from);
         from = end;
         QByteArray bare = line;
-        while (bare.endsWith('\n') || bare.endsWith('\r'))
+        if (bare.endsWith('\n'))
             bare.chop(1);
-        if (!units.isEmpty() && !line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
+        if (bare.endsWith('\r'))
+            bare.chop(1);
+        if (!units.isEmpty() && !photo && units.last().second.endsWith('=') && quotedPrintableHead(units.last().second)) {
+            units.last().first += line;
+            units.last().second.chop(1);
+            units.last().second += bare;
+        } else if (!units.isEmpty() && !line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
             units.last().first += line;
             units.last().second += bare.mid(1);
         } else {
             units.append({line, bare});
+            photo = startsPhoto(bare);
         }
     }
     QByteArray out;
     out.reserve(bytes.size() + added.size());
     bool placed = false;
     for (const auto& [raw, text] : units) {
-        qsizetype nameEnd = 0;
-        while (nameEnd < text.size() && text.at(nameEnd) != ':' && text.at(nameEnd) != ';')
-            ++nameEnd;
-        QByteArray name = text.left(nameEnd).trimmed().toUpper();
-        if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0)
-            name = name.mid(dot + 1);
-        if (name == "UID" || name == "REV")
+        const std::optional<ContentLine> line = startsPhoto(text) ? std::nullopt : logicalLine(text);
+        const QString name = line ? line->name : QString();
+        if (name == QLatin1String("UID") || name == QLatin1String("REV"))
             continue;
-        if (!placed && name == "END" && valueOf(text).trimmed().toUpper() == "VCARD") {
+        if (!placed && name == QLatin1String("END") && namesVCard(*line)) {
             out += added;
             placed = true;
         }

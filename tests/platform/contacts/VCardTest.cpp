@@ -109,6 +109,28 @@ TEST(VCard, CardsPastTheBoundsAreCountedAsLeftOut)
     EXPECT_EQ(leftOut, 2);
 }
 
+TEST(VCard, TheWriterReplacesTheUidTheReaderWouldRead)
+{
+    // Each card's old UID is the one the reader takes, and its end the one the reader stops at:
+    // Unicode blanks around VCARD, a quoted-printable UID broken over lines, a grouped UID.
+    const QList<QByteArray> cards = {
+        "BEGIN:VCARD\r\nUID:old\r\nN:A;B;;;\r\nEND:VCARD\x85\r\n",
+        "BEGIN:VCARD\r\nUID:old\r\nEND:\xA0VCARD\r\n",
+        "BEGIN:VCARD\r\nUID;ENCODING=QUOTED-PRINTABLE:o=\r\nld\r\nEND:VCARD\r\n",
+        "BEGIN:VCARD\nitem1.uid:old\nEND;ENCODING=QUOTED-PRINTABLE:VC=41RD\n",
+        "BEGIN:VCARD\r\n\xA0UID:old\r\nEND:VCARD\r\n",
+    };
+    for (const QByteArray& bytes : cards) {
+        SCOPED_TRACE(bytes.toStdString());
+        ASSERT_EQ(parseVCards(bytes).size(), 1);
+        ASSERT_EQ(parseVCards(bytes).front().uid, "old");
+        const QList<VCard> rewritten = parseVCards(vcardWithUidAndRevision(bytes, "new-uid", 1000.0));
+        ASSERT_EQ(rewritten.size(), 1);
+        EXPECT_EQ(rewritten.front().uid, "new-uid");
+        EXPECT_TRUE(rewritten.front().revision.has_value());
+    }
+}
+
 TEST(VCardFolder, FindsCardsByUidAndAddsWithoutReplacing)
 {
     test::SharedManualScheduler sched;
