@@ -35,12 +35,18 @@ QPainterPath ZEVDeskBackImageView::opaqueArea() const
 
 void ZEVDeskBackImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    painter->fillRect(frame_, color_);
-    if (image_.isNull())
+    if (image_.isNull()) {
+        painter->fillRect(frame_, color_);
         return;
+    }
     // Unscaled and centred, as an image view without scaling shows a picture.
     const QSizeF s = image_.deviceIndependentSize();
-    painter->drawImage(QPointF(frame_.center().x() - s.width() / 2, frame_.center().y() - s.height() / 2), image_);
+    const QRectF at(QPointF(frame_.center().x() - s.width() / 2, frame_.center().y() - s.height() / 2), s);
+    // A picture that covers the whole desk with no pixel showing through hides the colour: filling
+    // under it would write every pixel of the desk twice.
+    if (image_.hasAlphaChannel() || !at.contains(frame_))
+        painter->fillRect(frame_, color_);
+    painter->drawImage(at.topLeft(), image_);
 }
 
 // The background lies under every Object view: each update repaints the whole desk, so one that

@@ -63,6 +63,22 @@ QImage inTrueColour(QImage image)
     return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
 }
 
+QImage forDrawing(QImage image)
+{
+    image = inTrueColour(std::move(image));
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        return image;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(row[x]) != 255)
+                return image;
+    }
+    // Opaque premultiplied pixels are already what RGB32 stores.
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+    return image;
+}
+
 std::optional<QImage> decodeImageBounded(const QByteArray& bytes, const QByteArray& format)
 {
     if (bytes.isEmpty() || bytes.size() > kMaxEncodedImageBytes)

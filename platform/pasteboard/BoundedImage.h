@@ -41,6 +41,9 @@ bool scalesWhileReading(const QImageReader& reader);
 // The picture in true colour (RGB32, or premultiplied ARGB32 with alpha): what smooth scaling and
 // the views' drawing want, never a palette.
 QImage inTrueColour(QImage image);
+// The same for a picture drawn many times: one whose pixels all cover is kept without alpha, so
+// that drawing it copies rows instead of blending each pixel.
+QImage forDrawing(QImage image);
 
 // PNG bytes of the picture; empty for a null picture.
 QByteArray pngData(const QImage& image);

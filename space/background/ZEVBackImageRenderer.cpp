@@ -132,7 +132,9 @@ public:
         }
         if (image.isNull() && error && error->isEmpty())
             *error = QStringLiteral("picture not rendered");
-        return image;
+        // Readers give plain ARGB32 for a picture with an alpha channel, which the desk would
+        // premultiply again at every paint of its million pixels.
+        return forDrawing(std::move(image));
     }
 
 private:

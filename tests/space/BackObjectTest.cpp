@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QPainter>
 #include <QThread>
 #include <QThreadPool>
 
@@ -239,6 +240,34 @@ TEST_F(BackObject, APictureClaimingSixtyThousandSquarePixelsReadsAsUnreadable)
     auto o = objet(path, &out);
     EXPECT_FALSE(o->loadChannelImageSync());
     EXPECT_TRUE(o->channelImage().isNull());
+}
+
+// Pictures are read once and drawn at every paint of the desk, so the rendering hands them over
+// ready to copy; whatever format it picks, a picture draws as its file does, and one with pixels
+// that show through keeps them.
+TEST_F(BackObject, ARenderedPictureDrawsAsItsFileDoesOverWhatLiesUnder)
+{
+    QImage opaque(160, 100, QImage::Format_ARGB32);
+    QImage seeThrough(160, 100, QImage::Format_ARGB32);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 160; ++x) {
+            opaque.setPixel(x, y, qRgba(x, y * 2, 200, 255));
+            seeThrough.setPixel(x, y, qRgba(x, y * 2, 200, x % 2 ? 255 : (x * 3) % 256));
+        }
+    for (const bool through : {false, true}) {
+        const QImage& picture = through ? seeThrough : opaque;
+        const QString path = dir + (through ? "/through.png" : "/opaque.png");
+        ASSERT_TRUE(picture.save(path));
+        const ZEVBackRender r = ZEVRenderBackImage(path, 160, 100, kZEVScaleIn);
+        ASSERT_EQ(r.image.size(), QSize(160, 100)) << path.toStdString();
+        QImage drawn(160, 100, QImage::Format_ARGB32_Premultiplied), expected = drawn;
+        drawn.fill(Qt::red);
+        expected.fill(Qt::red);
+        QPainter(&drawn).drawImage(0, 0, r.image);
+        QPainter(&expected).drawImage(0, 0, QImage(path));
+        EXPECT_EQ(drawn, expected) << path.toStdString();
+        EXPECT_EQ(r.image.hasAlphaChannel(), through) << "an opaque picture is copied, not blended";
+    }
 }
 
 } // namespace

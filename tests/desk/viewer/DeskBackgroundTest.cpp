@@ -8,6 +8,7 @@
 #include <QBackingStore>
 #include <QGraphicsScene>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QThread>
 
 namespace desktest {
@@ -361,6 +362,39 @@ TEST(BackImageView, SettingWhatItShowsRepaintsNothingAndAChangeRepaints)
     back->setBackgroundImage(QImage());
     QCoreApplication::processEvents();
     EXPECT_GT(repaints, 0) << "the picture taken away shows the colour alone";
+}
+
+// The colour lies under the picture wherever the picture leaves the desk bare or lets it show
+// through; only a picture covering the whole desk with no such pixel hides it.
+TEST(BackImageView, TheColourShowsWhereThePictureLeavesTheDeskOrShowsThrough)
+{
+    QGraphicsScene scene(QRectF(0, 0, 400, 300));
+    auto* back = new ZEVDeskBackImageView(QRectF(0, 0, 400, 300), nullptr, nullptr);
+    scene.addItem(back); // the scene owns it
+    back->setBackgroundColor(Qt::red);
+    auto shown = [&] {
+        QImage canvas(400, 300, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::black);
+        QPainter p(&canvas);
+        scene.render(&p, QRectF(0, 0, 400, 300), QRectF(0, 0, 400, 300));
+        return canvas;
+    };
+    QImage whole(400, 300, QImage::Format_RGB32);
+    whole.fill(Qt::blue);
+    back->setBackgroundImage(whole);
+    EXPECT_EQ(shown().pixel(200, 150), qRgb(0, 0, 255));
+    EXPECT_EQ(shown().pixel(0, 0), qRgb(0, 0, 255));
+
+    QImage small(200, 100, QImage::Format_RGB32);
+    small.fill(Qt::blue);
+    back->setBackgroundImage(small);
+    EXPECT_EQ(shown().pixel(200, 150), qRgb(0, 0, 255));
+    EXPECT_EQ(shown().pixel(5, 5), qRgb(255, 0, 0)) << "the bare desk around a smaller picture";
+
+    QImage through(400, 300, QImage::Format_ARGB32_Premultiplied);
+    through.fill(Qt::transparent);
+    back->setBackgroundImage(through);
+    EXPECT_EQ(shown().pixel(200, 150), qRgb(255, 0, 0)) << "a picture that lets the desk show through";
 }
 
 // A new picture or colour repaints the whole desk: until that paint, the desk says so, and a view
