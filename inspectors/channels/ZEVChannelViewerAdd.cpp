@@ -37,6 +37,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <memory>
+
 namespace tallomer {
 
 namespace {
@@ -326,28 +328,50 @@ bool ZEVChannelViewer::userSpaceAddWihImageURL(const QString& fileURL, const QSt
     KELId scale = controls->scaleInt();
     withoutPicture(panel, &image, &scale);
     KELI* scaleMot = KELServeurDeLiens::LienForInt(scale, now);
-    KELI* color = space_.createColorItemWithColor(controls->color(), "No name");
+    const QColor colour = controls->color();
     ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(channelInt);
     ZEVFrontViewerServices* front = space_.frontViewer();
     if (!items || !store || !front) {
         logLine("ZEVChannelViewer userSpaceAddWihImageURL: no desk, store or front layer for the new Space");
         return false;
     }
-    KELI* item = items->creerItemWithRecord(channelInt, name, "file", utf8(QFileInfo(image).suffix().toLower()),
-                                            ZEVPasteboard::ItemOptionsForFileURL(image),
-                                            [&](KELI* made) { return store->createFileURL(image, QUrl(), made); });
-    if (!item) {
-        logFormat("ZEVChannelViewer userSpaceAddWihImageURL: the picture Object of %s could not be made",
-                  utf8(image).c_str());
-        return false;
-    }
-    front->newSpaceWithItem(item, color, scaleMot);
-    // The Space owns its own copy of the picture.
-    clearItemOption(item, ZEVOPTION_MASK_BACKGROUND_CLEARED);
-    if (ZEVFileJobs* jobs = ZEVFileJobs::Shared())
-        jobs->copyToSpaceForItems({item});
-    else
-        logLine("ZEVChannelViewer userSpaceAddWihImageURL: no transfer queue; the picture stays where it is");
+    // Made inside the transition's act: the picture Object and its colour are stored with the new
+    // Space, or neither is.
+    auto made = std::make_shared<KELI*>(nullptr);
+    auto make = [this, items, store, channelInt, name, image, scaleMot, colour,
+                 made](ZEVFrontViewerServices::NewBackground& back) {
+        KELI* item = items->creerItemWithRecord(channelInt, name, "file", utf8(QFileInfo(image).suffix().toLower()),
+                                                ZEVPasteboard::ItemOptionsForFileURL(image),
+                                                [&](KELI* m) { return store->createFileURL(image, QUrl(), m); });
+        if (!item) {
+            logFormat("ZEVChannelViewer userSpaceAddWihImageURL: the picture Object of %s could not be made",
+                      utf8(image).c_str());
+            return false;
+        }
+        *made = item;
+        back = {item, space_.createColorItemWithColor(colour, "No name"), scaleMot};
+        return true;
+    };
+    auto done = [store, made](bool stored) {
+        KELI* item = *made;
+        if (!item)
+            return;
+        if (!stored) {
+            // The store holds no such Object: its record would be read for the next one given its id.
+            logFormat("ZEVChannelViewer userSpaceAddWihImageURL: the new Space was not stored; the record of %llu goes",
+                      (unsigned long long)item->idInt());
+            ZEVItemOptionWrites::cancel(item);
+            store->deleteItem(item);
+            return;
+        }
+        // The Space owns its own copy of the picture.
+        clearItemOption(item, ZEVOPTION_MASK_BACKGROUND_CLEARED);
+        if (ZEVFileJobs* jobs = ZEVFileJobs::Shared())
+            jobs->copyToSpaceForItems({item});
+        else
+            logLine("ZEVChannelViewer userSpaceAddWihImageURL: no transfer queue; the picture stays where it is");
+    };
+    front->newSpaceWithBackground(make, done);
     return true;
 }
 
