@@ -250,5 +250,34 @@ TEST_F(FullDiskActs, ANewSpaceOnAFullDiskLeavesNoObjectRecordOrCopyAndTheDeskAsI
     EXPECT_TRUE(shownTitles().isEmpty());
 }
 
+// New Channel stores the Channel, its name and colour, its first Space's picture Object and
+// background, and its listing: a full disk at the background leaves no Channel, no folders, record
+// or copy of it, and the window on the Channel it showed.
+TEST_F(FullDiskActs, ANewChannelOnAFullDiskLeavesNoChannelFoldersOrCopyBehind)
+{
+    start();
+    png("Lagoon.png", Qt::cyan);
+    const std::string before = links();
+    const std::string files = storeFiles();
+    const QStringList folders = QDir(storeFolder() + "/local/zevDrop").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    alerts.clear();
+    {
+        FullLinkBase full(kBackImage);
+        newFromPicture(KELMainMenu::kMenuChannels, QString::fromUtf8("New Channel\u2026"), "Lagoon.png");
+    }
+    expectToldOnce();
+    EXPECT_TRUE(links() == before) << "part of the new Channel was stored";
+    EXPECT_EQ(storeFiles(), files) << "a record or a copy was left for a Channel never made";
+    EXPECT_EQ(QDir(storeFolder() + "/local/zevDrop").entryList(QDir::Dirs | QDir::NoDotAndDotDot), folders);
+    EXPECT_EQ(space()->currentChannelInt(), space()->homeChannelInt());
+    EXPECT_EQ(space()->allIdentities().size(), 1u);
+
+    // With room again the Channel is made and shown, its picture copied.
+    newFromPicture(KELMainMenu::kMenuChannels, QString::fromUtf8("New Channel\u2026"), "Lagoon.png");
+    EXPECT_EQ(space()->allIdentities().size(), 2u);
+    EXPECT_NE(space()->currentChannelInt(), space()->homeChannelInt());
+    EXPECT_NE(storeFiles(), files) << "the picture was not copied";
+}
+
 } // namespace
 } // namespace e2e
