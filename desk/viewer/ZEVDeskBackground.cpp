@@ -480,7 +480,7 @@ KELI* ZEVDeskBackground::createBackForNewChannel(KELI* channel, const std::strin
     // the store does not hold would be read for the next Object given its id.
     if (KELServeurDeLiens::EcrituresRefusees() != refusees) {
         if (item)
-            ZEVItemData::Current().deleteItem(item);
+            ZEVItemData::Current().forgetRecordsOfItem(item->idInt());
         return nullptr;
     }
     return item;
@@ -550,7 +550,7 @@ void ZEVDeskBackground::majBackForFirstTime()
         // The store holds neither: their records would be read for the next Objects of their ids.
         for (KELI* made : {space0, space1})
             if (made)
-                ZEVItemData::Current().deleteItem(made);
+                ZEVItemData::Current().forgetRecordsOfItem(made->idInt());
         return;
     }
     for (KELI* made : {space0, space1})

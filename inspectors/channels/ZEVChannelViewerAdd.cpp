@@ -268,7 +268,7 @@ bool ZEVChannelViewer::userChannelAddWihImageURL(const QString& fileURL, const s
                   "store kept nothing of the Channel",
                   (unsigned long long)channel->idInt());
         if (ZEVItemData* store = picture ? ZEVItemDataChannels::ItemDataForChannelInt(channel->idInt()) : nullptr)
-            store->deleteItem(picture);
+            store->forgetRecordsOfItem(picture->idInt());
         restoreChannel(previousChannelInt, previousIdentity);
         ZEVItemDataChannels::ForgetItemDataForChannelInt(channel->idInt());
         return false;
@@ -399,7 +399,7 @@ bool ZEVChannelViewer::userSpaceAddWihImageURL(const QString& fileURL, const QSt
             logFormat("ZEVChannelViewer userSpaceAddWihImageURL: the new Space was not stored; the record of %llu goes",
                       (unsigned long long)item->idInt());
             ZEVItemOptionWrites::cancel(item);
-            store->deleteItem(item);
+            store->forgetRecordsOfItem(item->idInt());
             return;
         }
         // The Space owns its own copy of the picture.

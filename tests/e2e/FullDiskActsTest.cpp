@@ -279,5 +279,34 @@ TEST_F(FullDiskActs, ANewChannelOnAFullDiskLeavesNoChannelFoldersOrCopyBehind)
     EXPECT_NE(storeFiles(), files) << "the picture was not copied";
 }
 
+// A file put into the drop folder becomes an Object with its icon on the desk, or nothing: an
+// Object left on no desk would keep the file known, and no later scan would ever show it.
+TEST_F(FullDiskActs, AFileInTheDropFolderWhoseIconFindsNoRoomIsTakenAtTheNextScan)
+{
+    start();
+    const QString drop = home + "/Tallomer";
+    ASSERT_TRUE(QDir().mkpath(drop));
+    const std::string before = links();
+    const std::string files = storeFiles();
+    alerts.clear();
+    {
+        FullLinkBase full(KELRELATION_ICON_VIEWER);
+        writeFile(drop + "/notes.txt", "kept by the user");
+        graph->delegate()->applicationWillBecomeActive();
+        advance(1.0);
+    }
+    expectToldOnce();
+    EXPECT_TRUE(links() == before) << "an Object was stored without its icon";
+    EXPECT_EQ(storeFiles(), files) << "the record of an Object the store does not hold stayed";
+    EXPECT_TRUE(QFile::exists(drop + "/notes.txt")) << "the user's file is never touched";
+    EXPECT_TRUE(shownTitles().isEmpty());
+
+    // With room again the next scan makes it and shows it.
+    graph->delegate()->applicationWillBecomeActive();
+    advance(1.0);
+    EXPECT_EQ(liveObjectsTitled("notes.txt").size(), 1u);
+    EXPECT_EQ(shownTitles(), QStringList{"notes.txt"});
+}
+
 } // namespace
 } // namespace e2e
