@@ -346,7 +346,9 @@ void ZEVFrontTransitions::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTrans
         if (t->kind == K::NewSpace)
             if (KELICurseur* a = space_.actifCurseur())
                 t->T = a->now();
-        if (!storeTransition(*t)) {
+        // The start kinds store only the Channel's listing: without it they still take the
+        // window home.
+        if (!storeTransition(*t) && !t->starts()) {
             abandon(*t);
             return;
         }
