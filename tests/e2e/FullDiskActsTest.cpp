@@ -1,9 +1,9 @@
 // Acts of several steps met by a full disk in the running program (a trigger refuses one relation's
-// rows here, as a full disk refuses the page they need): Clean All, Clean and Replace, New Space,
-// New Channel and a file put into the drop folder store all of what they do or none of it, the
-// user is told, and the window shows what the store holds. Nothing half-made is left in the store
-// folder either: no record of an Object the store does not hold, no copy of a picture for a Space
-// that was never begun.
+// rows here, as a full disk refuses the page they need): Clean All, Clean and Recall, Clean and
+// Replace, New Space, New Channel and a file put into the drop folder store all of what they do or
+// none of it, the user is told, and the window shows what the store holds. Nothing half-made is
+// left in the store folder either: no record of an Object the store does not hold, no copy of a
+// picture for a Space that was never begun.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/e2e/FullLinkBase.h"
@@ -17,6 +17,7 @@
 #include "inspectors/channels/ZEVChannelAddPanel.h"
 #include "objects/view/ZEVItemView.h"
 #include "space/ZEVConstants.h"
+#include "space/ZEVSelections.h"
 
 #include <QAction>
 #include <QDirIterator>
@@ -179,6 +180,30 @@ TEST_F(FullDiskActs, CleanAllWhoseBackgroundFindsNoRoomLeavesTheObjectsOnTheDesk
 TEST_F(FullDiskActs, CleanAllWhoseReleasesFindNoRoomBeginsNoNewSpace)
 {
     cleanAllRefusing(KELRELATION_ICON_VIEWER);
+}
+
+// Clean and Recall keeps the selected Object and lets the others go where the new Space begins:
+// with no room for the ends, the new background is not kept either.
+TEST_F(FullDiskActs, CleanAndRecallWhoseReleasesFindNoRoomLeavesTheDeskAsItWas)
+{
+    start();
+    const QStringList titles = {"a.txt", "b.txt", "c.txt"};
+    addHomeFiles(titles);
+    advance(5.0);
+    space()->selections().selectIconForItemSet({itemsTitled({"a.txt"}).at(0)}, 0);
+    pump();
+    const std::string before = links();
+    alerts.clear();
+    {
+        FullLinkBase full(KELRELATION_ICON_VIEWER);
+        chooseMenuItem(/*Spaces*/ 9, /*Clean and Recall*/ 41);
+        runOut();
+    }
+    EXPECT_FALSE(front()->siTransitionRunning());
+    expectToldOnce();
+    EXPECT_TRUE(links() == before) << "part of Clean and Recall was stored";
+    EXPECT_TRUE(allOpen(titles));
+    EXPECT_EQ(shownTitles(), titles);
 }
 
 // Clean and Replace with a past Space: the Now desk's other Objects end and the past background
