@@ -24,6 +24,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMenu>
 #include <QTest>
 
@@ -331,6 +332,30 @@ TEST_F(FullDiskActs, AFileInTheDropFolderWhoseIconFindsNoRoomIsTakenAtTheNextSca
     advance(1.0);
     EXPECT_EQ(liveObjectsTitled("notes.txt").size(), 1u);
     EXPECT_EQ(shownTitles(), QStringList{"notes.txt"});
+}
+
+// A file of the drop folder that no scan could make an Object of, dropped on the desk while the
+// disk is still full: the Object taken back takes nothing of the user's with it.
+TEST_F(FullDiskActs, AFileOfTheDropFolderDroppedOnAFullDiskStaysWhereItIs)
+{
+    start();
+    const QString drop = home + "/Tallomer";
+    ASSERT_TRUE(QDir().mkpath(drop));
+    const QString notes = writeFile(drop + "/notes.txt", "kept by the user");
+    alerts.clear();
+    {
+        FullLinkBase full(KELRELATION_ICON_VIEWER);
+        graph->delegate()->applicationWillBecomeActive();
+        advance(1.0);
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(notes)});
+        dropOnCanvas(data, QPoint(300, 300));
+        advance(1.0);
+    }
+    expectToldOnce();
+    EXPECT_TRUE(liveObjectsTitled("notes.txt").empty());
+    EXPECT_TRUE(QFile::exists(notes)) << "the user's file was moved away";
+    EXPECT_TRUE(shownTitles().isEmpty());
 }
 
 } // namespace
