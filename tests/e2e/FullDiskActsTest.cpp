@@ -141,6 +141,23 @@ protected:
         runOut();
         EXPECT_TRUE(panel);
     }
+    // The Spaces menu's entry that replaces the Now desk with the Space of that background,
+    // answered Yes and run out.
+    void replaceWith(KELI* image)
+    {
+        QMenu menu;
+        space()->addSpacesToMenu(&menu, ZEVSpaceController::SpacesMenuAction::ReplacePrevSpace, 0, 2, 0,
+                                 space()->channelForIdentityInt(space()->currentChannelInt()));
+        const std::vector<ZEVSpaceGotoObject>& g = space()->gotoObjects();
+        const auto it =
+            std::find_if(g.begin(), g.end(), [&](const ZEVSpaceGotoObject& o) { return o.imageItem() == image; });
+        ASSERT_NE(it, g.end());
+        alertAnswer = 0;
+        for (QAction* a : menu.actions())
+            if (a->data().toLongLong() == it - g.begin())
+                a->trigger();
+        runOut();
+    }
     // Clean All answered Yes while the store refuses that relation's rows.
     void cleanAllRefusing(KELId refused)
     {
@@ -225,17 +242,7 @@ TEST_F(FullDiskActs, CleanAndReplaceOnAFullDiskStoresNoneOfItAndTheNowDeskStaysA
     alertAnswer = 0;
     {
         FullLinkBase full(kBackImage);
-        QMenu menu;
-        space()->addSpacesToMenu(&menu, ZEVSpaceController::SpacesMenuAction::ReplacePrevSpace, 0, 2, 0,
-                                 space()->channelForIdentityInt(space()->currentChannelInt()));
-        const std::vector<ZEVSpaceGotoObject>& g = space()->gotoObjects();
-        const auto it =
-            std::find_if(g.begin(), g.end(), [&](const ZEVSpaceGotoObject& o) { return o.imageItem() == sea; });
-        ASSERT_NE(it, g.end());
-        for (QAction* a : menu.actions())
-            if (a->data().toLongLong() == it - g.begin())
-                a->trigger();
-        runOut();
+        replaceWith(sea);
     }
     EXPECT_FALSE(front()->siTransitionRunning());
     expectToldOnce(QStringLiteral("Clean & Replace"));
