@@ -708,6 +708,7 @@ KELDate KELServeurDeLiens::OutDateDuLien(const KELI* l)
 // Forwarders
 
 std::size_t KELServeurDeLiens::LienCount() { return etat().chercheur->lienCount(); }
+std::uint64_t KELServeurDeLiens::EcrituresRefusees() { return KELChercheurDe::ZevDataBase().writeFailureCount(); }
 void KELServeurDeLiens::MajLesDatesDuLien(const KELI* lien, KELICc* curseur)
 {
     Etat& e = etat();

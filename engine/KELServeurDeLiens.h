@@ -5,6 +5,7 @@
 
 #include "engine/KELLien.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -48,6 +49,9 @@ public:
     // their own commit is the one lost; inside a larger act this is known when the act ends. They
     // make no link (and log the refusal) whose parent, child or relation is such a link.
     static bool Perdu(const KELI* lien);
+    // How many writes the store has refused so far: an act that only writes links again (no new
+    // one to ask Perdu about) was stored when a reading after it equals one taken before it.
+    static std::uint64_t EcrituresRefusees();
     static void DegagerLien(KELI* lien, KELICc* curseur);
     static void EraseLien(KELI* lien, KELICc* curseur);
     static KELI* AssigneLien(std::unique_ptr<KELI> lien, KELId id, KELICc* curseur);

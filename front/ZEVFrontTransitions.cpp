@@ -13,7 +13,9 @@
 #include "inspectors/channels/ZEVChannelClass.h"
 #include "inspectors/channels/ZEVChannelViewer.h"
 #include "objects/viewer/ZEVItemViewer.h"
+#include "desk/model/ZEVModelSupport.h"
 #include "platform/sound/Sound.h"
+#include "runtime/Log.h"
 #include "runtime/Scheduler.h"
 #include "space/ZEVSelections.h"
 #include "space/ZEVSpaceController.h"
@@ -22,6 +24,7 @@
 #include "widgets/ZEVButton.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tallomer {
 
@@ -141,12 +144,20 @@ void ZEVFrontTransitions::userSpaceCleanAndReplace()
     cleanAll(ZEVSpaceTransition(K::CleanAndReplace));
 }
 
-void ZEVFrontTransitions::newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot)
+void ZEVFrontTransitions::newSpaceWithBackground(std::function<bool(ZEVFrontViewerServices::NewBackground&)> make,
+                                                 std::function<void(bool stored)> done)
 {
     ZEVSpaceTransition t(K::NewSpace);
-    t.backImageItem = imageItem;
-    t.backColorItem = colorItem;
-    t.backScaleMot = scaleMot;
+    t.make = [make = std::move(make)](ZEVSpaceTransition& self) {
+        ZEVFrontViewerServices::NewBackground back;
+        if (!make || !make(back))
+            return false;
+        self.backImageItem = back.image;
+        self.backColorItem = back.color;
+        self.backScaleMot = back.scaleMot;
+        return true;
+    };
+    t.done = std::move(done);
     setCleanButtonState(kZEVStateMixed);
     cleanAll(t);
 }
@@ -155,8 +166,11 @@ void ZEVFrontTransitions::newSpaceWithItem(KELI* imageItem, KELI* colorItem, KEL
 
 void ZEVFrontTransitions::cleanAll(const ZEVSpaceTransition& request)
 {
-    if (inputFilter_)
+    if (inputFilter_) {
+        if (request.done)
+            request.done(false);
         return;
+    }
     inputFilter_ = std::make_unique<ZEVTransitionInputFilter>([this] { front_.cmdTab(); },
                                                                     [] { Sound::shared().beep(); });
     auto t = std::make_shared<ZEVSpaceTransition>(request);
@@ -215,6 +229,94 @@ void ZEVFrontTransitions::closePanels(bool channelsToo, int* closed)
     }
 }
 
+bool ZEVFrontTransitions::storeTransition(ZEVSpaceTransition& t)
+{
+    KELICurseur* now = space_.nowCurseur();
+    KELICurseur* search = space_.searchCurseur();
+    // The new Space begins on the active cursor, the Now cursor when the Search cursor hands over.
+    KELICurseur* a = space_.actifCurseur();
+    if (t.kind != K::NewSpace && a == search)
+        a = now;
+    const std::uint64_t refusees = KELServeurDeLiens::EcrituresRefusees();
+    {
+        // The new Space's background and listing, the Objects it keeps and those it lets go, in
+        // one act: a full disk that cut it short would leave a new Space with the old Space's
+        // Objects, or the Objects gone with no new Space begun.
+        const KELServeurDeLiens::Acte acte(0);
+        if (!acte.complet())
+            return false;
+        if (t.make && !t.make(t))
+            return false;
+        if (t.keepsObjects()) {
+            ZEVDeskClass* nowClass = space_.deskClassForCurseur(now);
+            ZEVDeskViewer* nowDesk = space_.deskViewerForCurseur(now);
+            ZEVDeskViewer* actifDesk = space_.deskViewerForCurseur(space_.actifCurseur());
+            ZEVItemViewer* nowItems = space_.itemViewerForCurseur(now);
+            if (nowClass && nowDesk && nowItems) {
+                std::vector<KELI*> released = nowClass->itemsForIconViewerRelation();
+                released.erase(std::remove_if(released.begin(), released.end(),
+                                              [&](KELI* o) {
+                                                  return std::find(t.items.begin(), t.items.end(), o) !=
+                                                         t.items.end();
+                                              }),
+                               released.end());
+                for (KELI* o : t.items) {
+                    ZEVItemViewForDesks* v = actifDesk ? actifDesk->itemViewForItem(o) : nullptr;
+                    if (!v)
+                        v = nowDesk->ajouterItemViewAvecItem(o);
+                    if (!v)
+                        continue;
+                    // Kept where its view stands, from T on.
+                    if (nowClass->siIconExisteForItem(o))
+                        nowClass->updatePosition(v->iconPosition(), nowClass->rectCurseurForItem(o), o, t.T);
+                    else
+                        nowClass->recallIconForItem(o, t.T, v->iconPosition(), nowClass->rectCurseurForItem(o));
+                }
+                nowItems->userReleaseIconForItems(released, t.T);
+            }
+        } else if (t.kind == K::NewSpace) {
+            ZEVDeskClass* dc = space_.deskClassForCurseur(a);
+            if (ZEVItemViewer* iv = space_.itemViewerForCurseur(a); iv && dc)
+                iv->userReleaseIconForItems(dc->itemsForIconViewerRelation(), t.T);
+        }
+        // The Channel listed from T on the cursor the Space begins on.
+        if (auto* cv = dynamic_cast<ZEVChannelViewer*>(space_.channelViewer()))
+            if (KELI* channel = cv->channelModel().currentChannel())
+                cv->channelModel().recallChannel(channel, t.T, a);
+        if (ZEVDeskViewer* dv = space_.deskViewerForCurseur(a); dv && t.option() >= 2) {
+            KELI* image = t.takesBackground() ? t.backImageItem : dv->currentBackImageItem();
+            KELI* color = t.takesBackground() ? t.backColorItem : dv->currentBackColorItem();
+            KELI* scale = t.takesBackground() ? t.backScaleMot : dv->currentBackScaleMot();
+            dv->userChangeBackWithImageItem(image, color, scale ? scale->idInt() : 0, t.T);
+        }
+        // Clean All: released at T, where the new Space begins, so that none of the old Objects
+        // lingers in it.
+        if (t.kind == K::CleanAll)
+            if (ZEVItemViewer* iv = space_.itemViewerForCurseur(now))
+                if (ZEVDeskClass* dc = space_.deskClassForCurseur(now))
+                    iv->userReleaseIconForItems(dc->itemsForIconViewerRelation(), t.T);
+    }
+    const bool stored = KELServeurDeLiens::EcrituresRefusees() == refusees;
+    if (t.done)
+        std::exchange(t.done, nullptr)(stored);
+    return stored;
+}
+
+void ZEVFrontTransitions::abandon(ZEVSpaceTransition& t)
+{
+    logFormat("ZEVFrontTransitions: the store kept none of transition %d; it stops", t.option());
+    if (t.done)
+        std::exchange(t.done, nullptr)(false);
+    // Memory follows the store again: the desks show the Objects and background it still has.
+    for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
+        deskmodel::relancer(c);
+    front_.displayAllInspectView();
+    setCleanButtonState(0);
+    if (ZEVChannelViewerServices* channels = space_.channelViewerServices())
+        channels->userDidCleanAndReplace();
+    stopSpaceEventMonitor();
+}
+
 void ZEVFrontTransitions::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition> t)
 {
     auto next = [this, t](int s, double delay) {
@@ -223,11 +325,12 @@ void ZEVFrontTransitions::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTrans
         else
             Scheduler::shared().perform(&front_, stageName(s), delay, [this, t, s] { cleanAllStage(s, t); });
     };
-    const int O = t->option();
     KELICurseur* now = space_.nowCurseur();
     KELICurseur* search = space_.searchCurseur();
     ZEVRulerViewerServices* ruler = space_.rulerViewer();
     if (!now || !ruler) {
+        if (t->done)
+            std::exchange(t->done, nullptr)(false);
         stopSpaceEventMonitor();
         return;
     }
@@ -240,42 +343,14 @@ void ZEVFrontTransitions::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTrans
     }
     case 1: {
         t->T = now->now();
-        if (t->keepsObjects()) {
-            ZEVDeskClass* nowClass = space_.deskClassForCurseur(now);
-            ZEVDeskViewer* nowDesk = space_.deskViewerForCurseur(now);
-            ZEVDeskViewer* actifDesk = space_.deskViewerForCurseur(space_.actifCurseur());
-            ZEVItemViewer* nowItems = space_.itemViewerForCurseur(now);
-            // The past Space's Objects come to Now and the others leave it in one act: a full disk
-            // that cut it short would leave some of them where they were.
-            const KELServeurDeLiens::Acte acte(0);
-            if (nowClass && nowDesk && nowItems && acte.complet()) {
-                std::vector<KELI*> released = nowClass->itemsForIconViewerRelation();
-                released.erase(std::remove_if(released.begin(), released.end(),
-                                              [&](KELI* o) {
-                                                  return std::find(t->items.begin(), t->items.end(), o) !=
-                                                         t->items.end();
-                                              }),
-                               released.end());
-                for (KELI* o : t->items) {
-                    ZEVItemViewForDesks* v = actifDesk ? actifDesk->itemViewForItem(o) : nullptr;
-                    if (!v)
-                        v = nowDesk->ajouterItemViewAvecItem(o);
-                    if (!v)
-                        continue;
-                    // Kept where its view stands, from T on.
-                    if (nowClass->siIconExisteForItem(o))
-                        nowClass->updatePosition(v->iconPosition(), nowClass->rectCurseurForItem(o), o, t->T);
-                    else
-                        nowClass->recallIconForItem(o, t->T, v->iconPosition(), nowClass->rectCurseurForItem(o));
-                }
-                nowItems->userReleaseIconForItems(released, t->T);
-            }
-        } else if (t->kind == K::NewSpace) {
-            KELICurseur* a = space_.actifCurseur();
-            t->T = a ? a->now() : t->T;
-            ZEVDeskClass* dc = space_.deskClassForCurseur(a);
-            if (ZEVItemViewer* iv = space_.itemViewerForCurseur(a); iv && dc)
-                iv->userReleaseIconForItems(dc->itemsForIconViewerRelation(), t->T);
+        if (t->kind == K::NewSpace)
+            if (KELICurseur* a = space_.actifCurseur())
+                t->T = a->now();
+        // The start kinds store only the Channel's listing: without it they still take the
+        // window home.
+        if (!storeTransition(*t) && !t->starts()) {
+            abandon(*t);
+            return;
         }
         if (t->kind == K::NewSpace || space_.actifCurseur() != search) {
             next(2, 0);
@@ -296,16 +371,6 @@ void ZEVFrontTransitions::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTrans
                 ruler->userTermineDeplacementCurseur();
             }
             ruler->setCurseurEnDeplacement(a);
-        }
-        // The Channel listed from T on the active cursor.
-        if (auto* cv = dynamic_cast<ZEVChannelViewer*>(space_.channelViewer()))
-            if (KELI* channel = cv->channelModel().currentChannel())
-                cv->channelModel().recallChannel(channel, t->T, a);
-        if (ZEVDeskViewer* dv = space_.deskViewerForCurseur(a); dv && O >= 2) {
-            KELI* image = t->takesBackground() ? t->backImageItem : dv->currentBackImageItem();
-            KELI* color = t->takesBackground() ? t->backColorItem : dv->currentBackColorItem();
-            KELI* scale = t->takesBackground() ? t->backScaleMot : dv->currentBackScaleMot();
-            dv->userChangeBackWithImageItem(image, color, scale ? scale->idInt() : 0, t->T);
         }
         ZEVStampServices* presets = ruler->stampClass();
         if (presets && presets->stateOfNowPresetWithStampInt(kHomeStamp) != 1) {
@@ -374,18 +439,9 @@ void ZEVFrontTransitions::cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTrans
             if (t->kind == K::StartHome)
                 front_.hidePointer();
             stopSpaceEventMonitor();
-        } else if (t->kind == K::CleanAll) {
-            next(7, 0);
         } else {
             stopSpaceEventMonitor();
         }
-        return;
-    case 7:
-        // Released at T, where the new Space begins, so that none of the old Objects lingers in it.
-        if (ZEVItemViewer* iv = space_.itemViewerForCurseur(now))
-            if (ZEVDeskClass* dc = space_.deskClassForCurseur(now))
-                iv->userReleaseIconForItems(dc->itemsForIconViewerRelation(), t->T);
-        stopSpaceEventMonitor();
         return;
     default:
         stopSpaceEventMonitor();

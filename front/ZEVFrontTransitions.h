@@ -6,6 +6,7 @@
 // the front viewer and die with it, and so does the input filter.
 
 #include "front/ZEVSpaceTransition.h"
+#include "services/ZEVFrontViewerServices.h"
 
 #include <QObject>
 
@@ -33,9 +34,10 @@ public:
     void userSpaceCleanAndRecall();
     void userSpaceCleanAndRecallBack();
     void userSpaceCleanAndReplace();
-    // A new Space from the active cursor's moment with that background and no Objects; it never
-    // waits for the ruler.
-    void newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot);
+    // A new Space from the active cursor's moment with the background `make` gives (inside the
+    // transition's act) and no Objects; it never waits for the ruler.
+    void newSpaceWithBackground(std::function<bool(ZEVFrontViewerServices::NewBackground&)> make,
+                                std::function<void(bool stored)> done);
     // Starts a transition; ignored while one runs.
     void cleanAll(const ZEVSpaceTransition& transition);
     bool siRunning() const { return inputFilter_ != nullptr; }
@@ -47,6 +49,11 @@ private:
     void setCleanButtonState(int state);
     void cleanAllStage(int stage, std::shared_ptr<ZEVSpaceTransition> t);
     void closePanels(bool channelsToo, int* closed);
+    // Every write of the transition, in one act; whether the store kept it.
+    bool storeTransition(ZEVSpaceTransition& t);
+    // The store kept none of the transition: it stops where it is, and the desks show what the
+    // store has.
+    void abandon(ZEVSpaceTransition& t);
 
     ZEVFrontViewer& front_;
     ZEVSpaceController& space_;

@@ -98,9 +98,10 @@ void ZEVFrontViewer::userSpaceCleanAll() { transitions_->userSpaceCleanAll(); }
 void ZEVFrontViewer::userSpaceCleanAndRecall() { transitions_->userSpaceCleanAndRecall(); }
 void ZEVFrontViewer::userSpaceCleanAndRecallBack() { transitions_->userSpaceCleanAndRecallBack(); }
 void ZEVFrontViewer::userSpaceCleanAndReplace() { transitions_->userSpaceCleanAndReplace(); }
-void ZEVFrontViewer::newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot)
+void ZEVFrontViewer::newSpaceWithBackground(std::function<bool(NewBackground&)> make,
+                                            std::function<void(bool stored)> done)
 {
-    transitions_->newSpaceWithItem(imageItem, colorItem, scaleMot);
+    transitions_->newSpaceWithBackground(std::move(make), std::move(done));
 }
 void ZEVFrontViewer::cleanAll(const ZEVSpaceTransition& transition) { transitions_->cleanAll(transition); }
 bool ZEVFrontViewer::siTransitionRunning() const { return transitions_->siRunning(); }

@@ -186,7 +186,8 @@ public:
     void userSpaceCleanAndRecall() override;
     void userSpaceCleanAndRecallBack() override;
     void userSpaceCleanAndReplace() override;
-    void newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot) override;
+    void newSpaceWithBackground(std::function<bool(NewBackground&)> make,
+                                std::function<void(bool stored)> done) override;
     void cleanAll(const ZEVSpaceTransition& transition);
     bool siTransitionRunning() const;
     void stopSpaceEventMonitor();

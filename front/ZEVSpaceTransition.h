@@ -5,6 +5,8 @@
 
 #include "runtime/Date.h"
 
+#include <functional>
+
 #include <vector>
 
 class KELI;
@@ -31,6 +33,10 @@ struct ZEVSpaceTransition {
     KELI* backScaleMot = nullptr;
     // Where the old Space ends and the new begins (set at stage 1).
     KELDate T = 0;
+    // New Space: makes the background above inside the transition's act; false when it cannot.
+    std::function<bool(ZEVSpaceTransition&)> make;
+    // Told once whether the store kept the transition's act (false when none was stored).
+    std::function<void(bool stored)> done;
 
     ZEVSpaceTransition() = default;
     explicit ZEVSpaceTransition(ZEVTransitionKind k) : kind(k) {}

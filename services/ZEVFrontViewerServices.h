@@ -337,9 +337,18 @@ public:
     virtual void userSpaceCleanAndRecall() = 0;
     virtual void userSpaceCleanAndRecallBack() = 0;
     virtual void userSpaceCleanAndReplace() = 0;
-    // A new Space of the current Channel from the active cursor's moment, with that picture
-    // Object, colour item and scale word as its background and no Objects.
-    virtual void newSpaceWithItem(KELI* imageItem, KELI* colorItem, KELI* scaleMot) = 0;
+    // A new Space's background: a picture Object, a colour item and a scale word.
+    struct NewBackground {
+        KELI* image = nullptr;
+        KELI* color = nullptr;
+        KELI* scaleMot = nullptr;
+    };
+    // A new Space of the current Channel from the active cursor's moment, with the background
+    // `make` gives and no Objects. `make` runs inside the transition's one act, so that what it
+    // makes is stored with the new Space or not at all; it answers false when it cannot. `done`
+    // hears once whether the store kept the act (false too when no transition ran).
+    virtual void newSpaceWithBackground(std::function<bool(NewBackground&)> make,
+                                        std::function<void(bool stored)> done) = 0;
     virtual bool siGoToPanelVisible() = 0;
     virtual void majGoToDurationButtons() = 0;
     virtual void setGotoOff() = 0;

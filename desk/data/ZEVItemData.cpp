@@ -701,6 +701,23 @@ void ZEVItemData::deleteItem(KELI* item)
                 .arg(idText(id)));
     }
 
+    removeRecords(id);
+
+    const QString folder = itemDropFolder(id);
+    if (QFileInfo(folder).isDir()) {
+        if (!heldElsewhere && !moveToTrash(folder))
+            say(QStringLiteral("Error 1 when moving to trash: %1").arg(folder));
+    } else if (!file.isEmpty() && Channels::IfHoldByZevFolder(file)) {
+        if (!heldElsewhere && !moveToTrash(file))
+            say(QStringLiteral("Error 2 when moving to trash: %1").arg(file));
+    }
+
+    for (auto* index : {&uidDico_, &pathDico_})
+        std::erase_if(*index, [id](const auto& entry) { return entry.second == id; });
+}
+
+void ZEVItemData::removeRecords(KELId id)
+{
     const QString prefix = idText(id);
     for (const QFileInfo& entry : QDir(zevDataURL_).entryInfoList(QDir::Files | QDir::Hidden | QDir::System
                                                                   | QDir::NoDotAndDotDot)) {
@@ -712,16 +729,13 @@ void ZEVItemData::deleteItem(KELI* item)
             say(QStringLiteral("                   : %1").arg(record.errorString()));
         }
     }
+}
 
-    const QString folder = itemDropFolder(id);
-    if (QFileInfo(folder).isDir()) {
-        if (!heldElsewhere && !moveToTrash(folder))
-            say(QStringLiteral("Error 1 when moving to trash: %1").arg(folder));
-    } else if (!file.isEmpty() && Channels::IfHoldByZevFolder(file)) {
-        if (!heldElsewhere && !moveToTrash(file))
-            say(QStringLiteral("Error 2 when moving to trash: %1").arg(file));
-    }
-
+void ZEVItemData::forgetRecordsOfItem(KELId id)
+{
+    if (id == 0 || isNone())
+        return;
+    removeRecords(id);
     for (auto* index : {&uidDico_, &pathDico_})
         std::erase_if(*index, [id](const auto& entry) { return entry.second == id; });
 }

@@ -114,6 +114,9 @@ public:
     std::optional<KELDate> createdDateForItem(KELI* item);
     std::optional<KELDate> modifiedDateForItem(KELI* item);
     void deleteItem(KELI* item);
+    // The records and index entries of an Object the link base did not keep, and nothing else:
+    // its file stays where it is, whoever holds it.
+    void forgetRecordsOfItem(KELId item);
 
     // ---- equivalents across Channels ----
     // The Object of this store's Channel that stands for the same thing as item; nullptr for none.
@@ -135,6 +138,7 @@ private:
     struct FileRecord;
     std::optional<FileRecord> readFileRecord(KELId item) const;
     bool writeRecord(KELId item, const QString& kind, const QCborMap& fields);
+    void removeRecords(KELId item);
     void loadRecords(const std::function<void()>& increment);
     void loadFileRecord(KELId item, const QString& recordFile);
     // The indexes are asked for every entry of the drop folder at every scan: hashed.

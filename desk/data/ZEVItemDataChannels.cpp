@@ -140,6 +140,17 @@ bool ZEVItemDataChannels::CreateItemDataForChannelInt(KELId channel)
     return true;
 }
 
+void ZEVItemDataChannels::ForgetItemDataForChannelInt(KELId channel)
+{
+    ClassState& s = state();
+    const auto it = s.registry.find(channel);
+    if (it == s.registry.end())
+        return;
+    for (const QString& folder : {it->second->zevDropURL(), it->second->zevDataURL()})
+        QDir().rmdir(folder);
+    s.registry.erase(it);
+}
+
 void ZEVItemDataChannels::SetCurrentChannelInt(KELId channel) { state().current = channel; }
 
 KELId ZEVItemDataChannels::CurrentChannelInt() { return state().current; }

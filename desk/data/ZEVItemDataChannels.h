@@ -63,6 +63,9 @@ public:
     // Builds and registers the store of every listed Channel; increment is called once per record.
     static void InitializeDicos(const std::function<void()>& increment = {});
     static bool CreateItemDataForChannelInt(KELId channel);
+    // Forgets the store of a Channel the link base did not keep, with its folders while they
+    // hold nothing: a later Channel given the same id starts empty.
+    static void ForgetItemDataForChannelInt(KELId channel);
     static void SetCurrentChannelInt(KELId channel);
     static KELId CurrentChannelInt();
     // The registered store (owned by the registry), nullptr for none.

@@ -449,27 +449,41 @@ KELI* ZEVDeskBackground::fichierDeFond(KELId channel, const std::string& title, 
     if (!item)
         return nullptr;
     clearItemOption(item, ZEVOPTION_HOLD_BY_ZEV);
-    if (space_)
-        space_->copyToSpaceForItems({item});
     return item;
 }
 
-bool ZEVDeskBackground::createBackForNewChannel(KELI* channel, const std::string& spaceTitle,
-                                                const QString& imagePath, KELI* scaleItem, KELI* colorItem)
+KELI* ZEVDeskBackground::createBackForNewChannel(KELI* channel, const std::string& spaceTitle,
+                                                 const QString& imagePath, KELI* scaleItem, KELI* colorItem)
 {
     if (imagePath.isEmpty() || !channel || !curseur_)
-        return false;
+        return nullptr;
     const KELDate N = curseur_->now();
-    KELI* item = fichierDeFond(channel->idInt(), spaceTitle, imagePath);
-    if (!item)
-        return false;
-    lienBack(kZEVRelationImageColor, item, colorItem, KELDateToujours, KELDateOuverte);
-    lienBack(kZEVRelationBackItem, channel, item, N, KELDateOuverte);
-    lienBack(kZEVRelationBackColor, channel, colorItem, N, KELDateOuverte);
-    lienBack(kZEVRelationBackScale, channel, scaleItem, N, KELDateOuverte);
-    KELI* root = KELServeurDeLiens::LienForInt(kZEVChannelRoot, curseur_);
-    lienBack(kZEVRelationChannel, root, channel, N, KELDateOuverte);
-    return true;
+    const std::uint64_t refusees = KELServeurDeLiens::EcrituresRefusees();
+    KELI* item = nullptr;
+    {
+        // The picture Object, the background it begins and the Channel's listing: all of them or
+        // none, or the Channel would be listed with no background.
+        const KELServeurDeLiens::Acte acte(0);
+        if (!acte.complet())
+            return nullptr;
+        item = fichierDeFond(channel->idInt(), spaceTitle, imagePath);
+        if (!item)
+            return nullptr;
+        lienBack(kZEVRelationImageColor, item, colorItem, KELDateToujours, KELDateOuverte);
+        lienBack(kZEVRelationBackItem, channel, item, N, KELDateOuverte);
+        lienBack(kZEVRelationBackColor, channel, colorItem, N, KELDateOuverte);
+        lienBack(kZEVRelationBackScale, channel, scaleItem, N, KELDateOuverte);
+        KELI* root = KELServeurDeLiens::LienForInt(kZEVChannelRoot, curseur_);
+        lienBack(kZEVRelationChannel, root, channel, N, KELDateOuverte);
+    }
+    // A write refused: the act, and any act it runs inside, is lost, and the record of an Object
+    // the store does not hold would be read for the next Object given its id.
+    if (KELServeurDeLiens::EcrituresRefusees() != refusees) {
+        if (item)
+            ZEVItemData::Current().forgetRecordsOfItem(item->idInt());
+        return nullptr;
+    }
+    return item;
 }
 
 void ZEVDeskBackground::majBackForFirstTime()
@@ -507,20 +521,41 @@ void ZEVDeskBackground::majBackForFirstTime()
     KELI* scale0 = KELServeurDeLiens::LienForInt(kZEVScaleIn, curseur_);
     KELI* scale1 = KELServeurDeLiens::LienForInt(ratio > 0 && ratio < 1.6 ? kZEVScaleOut : kZEVScaleIn, curseur_);
 
-    KELI* space0 = fichierDeFond(channel->idInt(), "Space 0", newStore);
-    KELI* space1 = fichierDeFond(channel->idInt(), "Space 1", greyStore);
-    if (!space0 || !space1) {
+    const std::uint64_t refusees = KELServeurDeLiens::EcrituresRefusees();
+    KELI* space0 = nullptr;
+    KELI* space1 = nullptr;
+    {
+        // The two first Spaces and their backgrounds, or none: a Channel left with a Space Object
+        // and no background would be made again beside it at the next start.
+        const KELServeurDeLiens::Acte acte(0);
+        if (!acte.complet())
+            return;
+        space0 = fichierDeFond(channel->idInt(), "Space 0", newStore);
+        space1 = space0 ? fichierDeFond(channel->idInt(), "Space 1", greyStore) : nullptr;
+        if (space1) {
+            lienBack(kZEVRelationImageColor, space0, color, KELDateToujours, KELDateOuverte);
+            lienBack(kZEVRelationBackItem, channel, space0, KELDateToujours, N);
+            lienBack(kZEVRelationBackColor, channel, color, KELDateToujours, N);
+            lienBack(kZEVRelationBackScale, channel, scale0, KELDateToujours, N);
+            lienBack(kZEVRelationImageColor, space1, color, KELDateToujours, KELDateOuverte);
+            lienBack(kZEVRelationBackItem, channel, space1, N, KELDateOuverte);
+            lienBack(kZEVRelationBackColor, channel, color, N, KELDateOuverte);
+            lienBack(kZEVRelationBackScale, channel, scale1, N, KELDateOuverte);
+        } else if (space0 && desk_.itemClass()) {
+            desk_.itemClass()->eraseNewItem(space0);
+        }
+    }
+    if (!space0 || !space1 || KELServeurDeLiens::EcrituresRefusees() != refusees) {
         logLine("majBackForFirstTime: ERROR: the Space Objects could not be made.");
+        // The store holds neither: their records would be read for the next Objects of their ids.
+        for (KELI* made : {space0, space1})
+            if (made)
+                ZEVItemData::Current().forgetRecordsOfItem(made->idInt());
         return;
     }
-    lienBack(kZEVRelationImageColor, space0, color, KELDateToujours, KELDateOuverte);
-    lienBack(kZEVRelationBackItem, channel, space0, KELDateToujours, N);
-    lienBack(kZEVRelationBackColor, channel, color, KELDateToujours, N);
-    lienBack(kZEVRelationBackScale, channel, scale0, KELDateToujours, N);
-    lienBack(kZEVRelationImageColor, space1, color, KELDateToujours, KELDateOuverte);
-    lienBack(kZEVRelationBackItem, channel, space1, N, KELDateOuverte);
-    lienBack(kZEVRelationBackColor, channel, color, N, KELDateOuverte);
-    lienBack(kZEVRelationBackScale, channel, scale1, N, KELDateOuverte);
+    for (KELI* made : {space0, space1})
+        if (space_)
+            space_->copyToSpaceForItems({made});
 
     poserCouleur(couleur(color));
     currentBackColorItem_ = color;

@@ -4,6 +4,7 @@
 #include "desk/model/ZEVItemClass.h"
 #include "desk/pasteboard/ZEVPasteboard.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELServeurDeLiens.h"
 #include "platform/files/FileIdentity.h"
 #include "runtime/Log.h"
 #include "services/ZEVIconPosition.h"
@@ -83,15 +84,33 @@ bool createNewItemWithFileURL(ZEVDeskViewer& desk, const QString& path, const QR
         return false;
     }
     const KELDate created = dates->created ? *dates->created : dates->modified.value_or(0.0);
-    KELI* item = factory->creerItemWithRecord(space->identityInt(), info.fileName().toStdString(), "file",
-                                              info.suffix().toStdString(), ZEVPasteboard::ItemOptionsForFileURL(path),
-                                              [&](KELI* made) { return store.createFileURL(path, QUrl(), made); });
+    const std::uint64_t refusees = KELServeurDeLiens::EcrituresRefusees();
+    KELI* item = nullptr;
+    {
+        // The Object and its icon together: one on no desk would keep the file known, and no
+        // later import would take it.
+        const KELServeurDeLiens::Acte acte(0);
+        if (!acte.complet())
+            return false;
+        item = factory->creerItemWithRecord(space->identityInt(), info.fileName().toStdString(), "file",
+                                            info.suffix().toStdString(), ZEVPasteboard::ItemOptionsForFileURL(path),
+                                            [&](KELI* made) { return store.createFileURL(path, QUrl(), made); });
+        if (item)
+            desk.creerIconForItem(item, ZEVIconPosition{position.x(), position.y(), position.width(), 0}, created,
+                                  created + kImportDuration, 1.0f);
+    }
     if (!item) {
         logFormat("ZEVSpaceController menuActionImport: no Object was made for %s", qUtf8Printable(path));
         return false;
     }
-    desk.creerIconForItem(item, ZEVIconPosition{position.x(), position.y(), position.width(), 0}, created,
-                          created + kImportDuration, 1.0f);
+    if (KELServeurDeLiens::EcrituresRefusees() != refusees) {
+        // The store kept none of it (told by its own alert): nothing of it stays, the file is untouched.
+        logFormat("ZEVSpaceController menuActionImport: the Object of %s was not stored", qUtf8Printable(path));
+        store.forgetRecordsOfItem(item->idInt());
+        if (ZEVItemViewForDesks* view = desk.itemViewForItem(item))
+            desk.deleteItemView(view);
+        return false;
+    }
     return true;
 }
 

@@ -142,19 +142,36 @@ void ZEVDeskSaveAs::importEntry(const Entry& entry, KELId channel, ZEVDeskViewer
     }
     ZEVItemClass* factory = desk.itemClass();
     const QFileInfo info(entry.path);
-    // Without its record the Object could never find its file: it is not kept, and the next scan
-    // tries again.
-    KELI* item =
-        factory
-            ? factory->creerItemWithRecord(channel, entry.name.toStdString(), "file", info.suffix().toStdString(),
-                                           ZEVOPTION_HOLD_BY_ZEV_FOLDER,
-                                           [&](KELI* made) { return store.createFileURL(entry.path, QUrl(), made); })
-            : nullptr;
+    const std::uint64_t refusees = KELServeurDeLiens::EcrituresRefusees();
+    KELI* item = nullptr;
+    {
+        // The Object and its icon together: one left on no desk would keep its record, and the
+        // scans, finding the file known, would never show it.
+        const KELServeurDeLiens::Acte acte(0);
+        if (!acte.complet())
+            return;
+        // Without its record the Object could never find its file: it is not kept, and the next
+        // scan tries again.
+        item = factory ? factory->creerItemWithRecord(
+                             channel, entry.name.toStdString(), "file", info.suffix().toStdString(),
+                             ZEVOPTION_HOLD_BY_ZEV_FOLDER,
+                             [&](KELI* made) { return store.createFileURL(entry.path, QUrl(), made); })
+                       : nullptr;
+        if (item)
+            placeNewIcon(item, desk);
+    }
     if (!item) {
         logFormat("ZEVDeskSaveAs ERROR: no Object was made for %s", qUtf8Printable(entry.path));
         return;
     }
-    placeNewIcon(item, desk);
+    if (KELServeurDeLiens::EcrituresRefusees() != refusees) {
+        // The store kept none of it (told by its own alert): the record goes, the file stays, and
+        // the next scan tries again.
+        logFormat("ZEVDeskSaveAs ERROR: the Object of %s was not stored", qUtf8Printable(entry.path));
+        store.forgetRecordsOfItem(item->idInt());
+        if (ZEVItemViewForDesks* view = desk.itemViewForItem(item))
+            desk.deleteItemView(view);
+    }
 }
 
 void ZEVDeskSaveAs::tellStuck(const std::vector<Stuck>& stuck)

@@ -330,7 +330,7 @@ void ZEVDeskViewer::majBackForFirstTime() { background_->majBackForFirstTime(); 
 void ZEVDeskViewer::majBackImage() { background_->majBackImage(); }
 void ZEVDeskViewer::majBackImageSize() { background_->majBackImageSize(); }
 
-bool ZEVDeskViewer::createBackForNewChannel(KELI* channel, const std::string& spaceTitle, const QString& imagePath,
+KELI* ZEVDeskViewer::createBackForNewChannel(KELI* channel, const std::string& spaceTitle, const QString& imagePath,
                                             KELI* scaleItem, KELI* colorItem)
 {
     return background_->createBackForNewChannel(channel, spaceTitle, imagePath, scaleItem, colorItem);

@@ -181,8 +181,11 @@ public:
     KELI* currentBackItem();
     std::string currentBackImageItemName();
     void setBackImageItemName(const std::string& name);
-    bool createBackForNewChannel(KELI* channel, const std::string& spaceTitle, const QString& imagePath,
-                                 KELI* scaleItem, KELI* colorItem);
+    // The first Space of a new Channel and the Channel's listing, from the cursor's now, in one
+    // act; its picture Object, nullptr when the store kept none of it. The caller copies the
+    // picture into the store once the act it may run inside is known to be stored.
+    KELI* createBackForNewChannel(KELI* channel, const std::string& spaceTitle, const QString& imagePath,
+                                  KELI* scaleItem, KELI* colorItem);
     void majBackForFirstTime();
     bool userChangeBackWithImageItem(KELI* imageItem, KELI* colorItem, KELId scaleMotInt, KELDate transitionDate);
     void channelDidChangeWithIdentityInt(KELId channel);

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace tallomer {
 
@@ -90,7 +91,12 @@ void ZEVImportLookups::takeBack(ZEVDeskViewer& desk, KELI* item)
     if (!item)
         return;
     logFormat("ZEVDeskViewer: Object %lu was not placed and is taken back", static_cast<unsigned long>(item->idInt()));
-    ZEVItemData::Current().deleteItem(item);
+    // Only what the act made goes: its records and its own folder in the store. The file its
+    // record names may be the user's, in the drop folder say, and stays.
+    ZEVItemData& store = ZEVItemData::Current();
+    store.forgetRecordsOfItem(item->idInt());
+    if (const QString folder = store.itemDropFolder(item->idInt()); QFileInfo(folder).isDir())
+        QDir(folder).removeRecursively();
     if (ZEVItemClass* factory = desk.itemClass())
         factory->eraseNewItem(item);
 }

@@ -251,6 +251,8 @@ private:
     // A new Channel whose first Space failed is taken back: the previous Channel current again
     // and the identity's two links forgotten.
     void forgetNewChannel(KELI* channel, KELId previousChannelInt, KELI* previousIdentity);
+    // The current Channel again as it was before a new one was made.
+    void restoreChannel(KELId previousChannelInt, KELI* previousIdentity);
     // The new Channel and its name links erased from the store.
     void eraseNewChannel(KELI* channel);
 

@@ -37,6 +37,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <memory>
+
 namespace tallomer {
 
 namespace {
@@ -204,28 +206,54 @@ bool ZEVChannelViewer::userChannelAddWihImageURL(const QString& fileURL, const s
     QString name = panel.nameField()->text();
     if (name.trimmed().isEmpty())
         name = QString::number(space_.allIdentities().size() + 1);
-    KELI* channel = space_.newIdentityNamed(utf8(name));
-    if (!channel) {
-        logFormat("ZEVChannelViewer userChannelAddWihImageURL: the Channel %s could not be made", utf8(name).c_str());
-        return false;
-    }
     KELICurseur* actif = space_.actifCurseur();
     ZEVDeskViewer* desk = space_.deskViewerForCurseur(actif);
     QString image = path;
     KELId scale = controls->scaleInt();
     withoutPicture(panel, &image, &scale);
     KELI* scaleItem = KELServeurDeLiens::LienForInt(scale, actif);
-    KELI* color = space_.createColorItemWithColor(controls->color(), "No name");
     const std::string spaceTitle = utf8(panel.spaceField()->text());
-
     const KELId previousChannelInt = ZEVItemDataChannels::CurrentChannelInt();
     KELI* previousIdentity = space_.spaceClass() ? space_.spaceClass()->identity() : nullptr;
-    if (!ZEVItemDataChannels::CreateItemDataForChannelInt(channel->idInt())) {
-        // Without its folders the Channel could keep no Object's file or record: it is not made.
-        logFormat("ZEVChannelViewer userChannelAddWihImageURL: the folders of Channel %llu cannot be made; the "
-                  "Channel is taken back",
-                  (unsigned long long)channel->idInt());
-        eraseNewChannel(channel);
+
+    const std::uint64_t refusees = KELServeurDeLiens::EcrituresRefusees();
+    const auto refused = [refusees] { return KELServeurDeLiens::EcrituresRefusees() != refusees; };
+    KELI* channel = nullptr;
+    KELI* picture = nullptr;
+    bool folders = false;
+    {
+        // The Channel, its name, colour, first Space and listing are stored together or not at
+        // all: a full disk that cut the act short would leave a Channel with no Space.
+        const KELServeurDeLiens::Acte acte(0);
+        if (!acte.complet())
+            return false;
+        channel = space_.newIdentityNamed(utf8(name));
+        if (!channel || refused()) {
+            logFormat("ZEVChannelViewer userChannelAddWihImageURL: the Channel %s could not be made", utf8(name).c_str());
+            return false;
+        }
+        folders = ZEVItemDataChannels::CreateItemDataForChannelInt(channel->idInt());
+        if (!folders) {
+            // Without its folders the Channel could keep no Object's file or record: it is not made.
+            logFormat("ZEVChannelViewer userChannelAddWihImageURL: the folders of Channel %llu cannot be made; the "
+                      "Channel is taken back",
+                      (unsigned long long)channel->idInt());
+            eraseNewChannel(channel);
+        } else {
+            KELI* color = space_.createColorItemWithColor(controls->color(), "No name");
+            ZEVItemDataChannels::SetCurrentChannelInt(channel->idInt());
+            // The first Space's picture is copied by the file jobs, which read the current Channel's store.
+            if (ZEVFrontClass* files = ZEVFrontClass::shared())
+                files->channelDidChangeWithIdentityInt(channel->idInt());
+            if (space_.spaceClass())
+                space_.spaceClass()->setIdentity(channel);
+            picture = desk ? desk->createBackForNewChannel(channel, spaceTitle, image, scaleItem, color) : nullptr;
+            // A Channel without its first Space would be current and never listed.
+            if (!picture && !refused())
+                forgetNewChannel(channel, previousChannelInt, previousIdentity);
+        }
+    }
+    if (!folders) {
         ZEVAlert::ShowSimpleAlertWithMessage(
             QStringLiteral("The Channel could not be made."),
             QStringLiteral("Tallomer could not create the Channel's folders in its store, %1. Check that the disk has "
@@ -233,21 +261,37 @@ bool ZEVChannelViewer::userChannelAddWihImageURL(const QString& fileURL, const s
                 .arg(space_.host().storeFolder()));
         return false;
     }
-    ZEVItemDataChannels::SetCurrentChannelInt(channel->idInt());
-    // The first Space's picture is copied by the file jobs, which read the current Channel's store.
-    if (ZEVFrontClass* files = ZEVFrontClass::shared())
-        files->channelDidChangeWithIdentityInt(channel->idInt());
-    if (space_.spaceClass())
-        space_.spaceClass()->setIdentity(channel);
-
-    if (!desk || !desk->createBackForNewChannel(channel, spaceTitle, image, scaleItem, color)) {
-        // A Channel without its first Space would be current and never listed.
-        forgetNewChannel(channel, previousChannelInt, previousIdentity);
+    if (refused()) {
+        // The store kept none of it (told by its own alert): the window goes back to the Channel
+        // it showed, and nothing of the new one stays in the store folder.
+        logFormat("ZEVChannelViewer userChannelAddWihImageURL: the first Space of Channel %llu was not stored; the "
+                  "store kept nothing of the Channel",
+                  (unsigned long long)channel->idInt());
+        if (ZEVItemData* store = picture ? ZEVItemDataChannels::ItemDataForChannelInt(channel->idInt()) : nullptr)
+            store->forgetRecordsOfItem(picture->idInt());
+        restoreChannel(previousChannelInt, previousIdentity);
+        ZEVItemDataChannels::ForgetItemDataForChannelInt(channel->idInt());
         return false;
     }
+    if (!picture) {
+        ZEVItemDataChannels::ForgetItemDataForChannelInt(channel->idInt());
+        return false;
+    }
+    // The Channel's store owns its own copy of the picture.
+    if (ZEVFileJobs* jobs = ZEVFileJobs::Shared())
+        jobs->copyToSpaceForItems({picture});
     model_.selectChannel(channel);
     majInspectView();
     return true;
+}
+
+void ZEVChannelViewer::restoreChannel(KELId previousChannelInt, KELI* previousIdentity)
+{
+    ZEVItemDataChannels::SetCurrentChannelInt(previousChannelInt);
+    if (ZEVFrontClass* files = ZEVFrontClass::shared())
+        files->channelDidChangeWithIdentityInt(previousChannelInt);
+    if (space_.spaceClass() && previousIdentity)
+        space_.spaceClass()->setIdentity(previousIdentity);
 }
 
 void ZEVChannelViewer::forgetNewChannel(KELI* channel, KELId previousChannelInt, KELI* previousIdentity)
@@ -255,11 +299,7 @@ void ZEVChannelViewer::forgetNewChannel(KELI* channel, KELId previousChannelInt,
     logFormat("ZEVChannelViewer userChannelAddWihImageURL: the first Space of Channel %llu failed; the Channel is "
               "taken back",
               (unsigned long long)channel->idInt());
-    ZEVItemDataChannels::SetCurrentChannelInt(previousChannelInt);
-    if (ZEVFrontClass* files = ZEVFrontClass::shared())
-        files->channelDidChangeWithIdentityInt(previousChannelInt);
-    if (space_.spaceClass() && previousIdentity)
-        space_.spaceClass()->setIdentity(previousIdentity);
+    restoreChannel(previousChannelInt, previousIdentity);
     eraseNewChannel(channel);
 }
 
@@ -326,28 +366,50 @@ bool ZEVChannelViewer::userSpaceAddWihImageURL(const QString& fileURL, const QSt
     KELId scale = controls->scaleInt();
     withoutPicture(panel, &image, &scale);
     KELI* scaleMot = KELServeurDeLiens::LienForInt(scale, now);
-    KELI* color = space_.createColorItemWithColor(controls->color(), "No name");
+    const QColor colour = controls->color();
     ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(channelInt);
     ZEVFrontViewerServices* front = space_.frontViewer();
     if (!items || !store || !front) {
         logLine("ZEVChannelViewer userSpaceAddWihImageURL: no desk, store or front layer for the new Space");
         return false;
     }
-    KELI* item = items->creerItemWithRecord(channelInt, name, "file", utf8(QFileInfo(image).suffix().toLower()),
-                                            ZEVPasteboard::ItemOptionsForFileURL(image),
-                                            [&](KELI* made) { return store->createFileURL(image, QUrl(), made); });
-    if (!item) {
-        logFormat("ZEVChannelViewer userSpaceAddWihImageURL: the picture Object of %s could not be made",
-                  utf8(image).c_str());
-        return false;
-    }
-    front->newSpaceWithItem(item, color, scaleMot);
-    // The Space owns its own copy of the picture.
-    clearItemOption(item, ZEVOPTION_MASK_BACKGROUND_CLEARED);
-    if (ZEVFileJobs* jobs = ZEVFileJobs::Shared())
-        jobs->copyToSpaceForItems({item});
-    else
-        logLine("ZEVChannelViewer userSpaceAddWihImageURL: no transfer queue; the picture stays where it is");
+    // Made inside the transition's act: the picture Object and its colour are stored with the new
+    // Space, or neither is.
+    auto made = std::make_shared<KELI*>(nullptr);
+    auto make = [this, items, store, channelInt, name, image, scaleMot, colour,
+                 made](ZEVFrontViewerServices::NewBackground& back) {
+        KELI* item = items->creerItemWithRecord(channelInt, name, "file", utf8(QFileInfo(image).suffix().toLower()),
+                                                ZEVPasteboard::ItemOptionsForFileURL(image),
+                                                [&](KELI* m) { return store->createFileURL(image, QUrl(), m); });
+        if (!item) {
+            logFormat("ZEVChannelViewer userSpaceAddWihImageURL: the picture Object of %s could not be made",
+                      utf8(image).c_str());
+            return false;
+        }
+        *made = item;
+        back = {item, space_.createColorItemWithColor(colour, "No name"), scaleMot};
+        return true;
+    };
+    auto done = [store, made](bool stored) {
+        KELI* item = *made;
+        if (!item)
+            return;
+        if (!stored) {
+            // The store holds no such Object: its record would be read for the next one given its id.
+            logFormat("ZEVChannelViewer userSpaceAddWihImageURL: the new Space was not stored; the record of %llu goes",
+                      (unsigned long long)item->idInt());
+            ZEVItemOptionWrites::cancel(item);
+            store->forgetRecordsOfItem(item->idInt());
+            return;
+        }
+        // The Space owns its own copy of the picture.
+        clearItemOption(item, ZEVOPTION_MASK_BACKGROUND_CLEARED);
+        if (ZEVFileJobs* jobs = ZEVFileJobs::Shared())
+            jobs->copyToSpaceForItems({item});
+        else
+            logLine("ZEVChannelViewer userSpaceAddWihImageURL: no transfer queue; the picture stays where it is");
+    };
+    front->newSpaceWithBackground(make, done);
     return true;
 }
 

@@ -91,6 +91,29 @@ TEST_F(FileImportE2E, FilesAndFoldersBecomeObjectsOnceForFourteenDays)
     EXPECT_EQ(titles.size(), 3u);
 }
 
+// A file whose icon the disk has no room for leaves no Object on no desk and no record: the
+// user is told, the file stays, and the same import with room makes it.
+TEST_F(FileImportE2E, AFileWhoseIconFindsNoRoomIsNotKnownAndIsImportedLater)
+{
+    start();
+    const QString letter = writeFile(home + "/chosen/letter.txt", "dear");
+    const QStringList records = QDir(storeFolder() + "/local/zevData/2000018").entryList(QDir::Files);
+    alerts.clear();
+    {
+        FullLinkBase full(1000152);
+        importPaths({letter});
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_TRUE(liveObjectsTitled("letter.txt").empty()) << "an Object on no desk";
+    EXPECT_EQ(QDir(storeFolder() + "/local/zevData/2000018").entryList(QDir::Files), records) << "its record stayed";
+    EXPECT_EQ(viewTitled(QStringLiteral("letter.txt")), nullptr);
+    EXPECT_TRUE(QFile::exists(letter));
+
+    importPaths({letter});
+    EXPECT_EQ(fileTitles(), std::vector<std::string>{"letter.txt"});
+}
+
 } // namespace
 } // namespace e2e
 

@@ -106,6 +106,16 @@ protected:
                 return x.seconds;
         return -1;
     }
+    // A new Space with the desk's own background, as the Channels inspector asks for one.
+    void newSpaceWith(ZEVDeskViewer* d)
+    {
+        front()->newSpaceWithBackground(
+            [d](ZEVFrontViewerServices::NewBackground& b) {
+                b = {d->currentBackImageItem(), d->currentBackColorItem(), d->currentBackScaleMot()};
+                return true;
+            },
+            {});
+    }
     ZEVButton* cleanButton() const { return front()->toolbar()->button(QStringLiteral("btnDeskClean")); }
     void makeSearchActive()
     {
@@ -332,7 +342,7 @@ TEST_F(SpaceTransitions, WhileACursorMovesCleaningBeepsStartWaitsAndANewSpaceGoe
     // A new Space from the Channels inspector does not wait for the ruler.
     ASSERT_TRUE(r->userInitieDeplacementCurseur());
     ZEVDeskViewer* d = nowDesk();
-    front()->newSpaceWithItem(d->currentBackImageItem(), d->currentBackColorItem(), d->currentBackScaleMot());
+    newSpaceWith(d);
     EXPECT_TRUE(front()->siTransitionRunning());
     r->userTermineDeplacementCurseur();
     advance(10.0);
@@ -438,7 +448,7 @@ TEST_F(SpaceTransitions, EachKindWaitsWhereItMustAndTheRecallKindsEndOnceTheSele
     advance(2.0);
     makeSearchActive();
     ZEVDeskViewer* d = space()->deskViewerForCurseur(space()->searchCurseur());
-    front()->newSpaceWithItem(d->currentBackImageItem(), d->currentBackColorItem(), d->currentBackScaleMot());
+    newSpaceWith(d);
     ASSERT_TRUE(front()->siTransitionRunning());
     EXPECT_EQ(cleanButton()->state(), kZEVStateMixed);
     w = runNotingWaits();

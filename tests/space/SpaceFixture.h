@@ -219,7 +219,10 @@ public:
     void userStepBack() override { add("userStepBack"); }
     void userReleaseNow() override { add("userReleaseNow"); }
     void userSpaceCleanAndReplace() override { add("userSpaceCleanAndReplace"); }
-    void newSpaceWithItem(KELI*, KELI*, KELI*) override { add("newSpaceWithItem"); }
+    void newSpaceWithBackground(std::function<bool(NewBackground&)>, std::function<void(bool)>) override
+    {
+        add("newSpaceWithBackground");
+    }
     // What the ruler asks.
     void initierDeplacementCurseur() override { add("initier"); }
     void terminerDeplacementCurseur() override { add("terminer"); }

@@ -186,7 +186,7 @@ public:
     void userSpaceCleanAndRecall() override {}
     void userSpaceCleanAndRecallBack() override {}
     void userSpaceCleanAndReplace() override {}
-    void newSpaceWithItem(KELI*, KELI*, KELI*) override {}
+    void newSpaceWithBackground(std::function<bool(NewBackground&)>, std::function<void(bool)>) override {}
     bool siGoToPanelVisible() override { return false; }
     void majGoToDurationButtons() override {}
     void setGotoOff() override {}
