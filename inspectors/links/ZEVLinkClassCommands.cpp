@@ -88,41 +88,63 @@ void ZEVLinkClass::placerActif()
 
 // ---- the temporal commands ----------------------------------------------------------------------
 
+// Each command dates the Links of every row, or of none: a full disk that stopped it part way
+// would leave some rows changed and the others not. The act ends before the panels redraw, so that
+// they show what the store kept.
+
 void ZEVLinkClass::recallNowLinks(const std::vector<ZEVLinkPair*>& links)
 {
-    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.nowCurseur()))
-        items->recallLienConnexionForLinkObjects(constantes(links));
+    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.nowCurseur())) {
+        const std::vector<const ZEVLinkPair*> paires = constantes(links);
+        const KELServeurDeLiens::Acte acte(paires.size());
+        if (acte.complet())
+            items->recallLienConnexionForLinkObjects(paires);
+    }
     afficherLesInspecteurs(space_);
 }
 
 void ZEVLinkClass::recallLinks(const std::vector<ZEVLinkPair*>& links)
 {
-    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur()))
-        items->recallLienConnexionForLinkObjects(constantes(links));
+    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur())) {
+        const std::vector<const ZEVLinkPair*> paires = constantes(links);
+        const KELServeurDeLiens::Acte acte(paires.size());
+        if (acte.complet())
+            items->recallLienConnexionForLinkObjects(paires);
+    }
     afficherLesInspecteurs(space_);
 }
 
 void ZEVLinkClass::retainLinks(const std::vector<ZEVLinkPair*>& links)
 {
-    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur()))
-        for (const ZEVLinkPair* l : constantes(links))
-            items->retainLienConnexionWithParent(l->parentItem(), l->enfantItem());
+    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur())) {
+        const std::vector<const ZEVLinkPair*> paires = constantes(links);
+        const KELServeurDeLiens::Acte acte(paires.size());
+        if (acte.complet())
+            for (const ZEVLinkPair* l : paires)
+                items->retainLienConnexionWithParent(l->parentItem(), l->enfantItem());
+    }
     afficherLesInspecteurs(space_);
 }
 
 void ZEVLinkClass::releaseLinks(const std::vector<ZEVLinkPair*>& links)
 {
-    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur()))
-        items->releaseLienConnexionForLinkObjects(constantes(links));
+    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur())) {
+        const KELServeurDeLiens::Acte acte(0);
+        if (acte.complet())
+            items->releaseLienConnexionForLinkObjects(constantes(links));
+    }
     placerActif();
     afficherLesInspecteurs(space_);
 }
 
 void ZEVLinkClass::forgetLinks(const std::vector<ZEVLinkPair*>& links)
 {
-    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur()))
-        for (const ZEVLinkPair* l : constantes(links))
-            items->forgetLienConnexionWithParent(l->parentItem(), l->enfantItem());
+    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur())) {
+        const KELServeurDeLiens::Acte acte(0);
+        if (acte.complet())
+            for (const ZEVLinkPair* l : constantes(links))
+                items->forgetLienConnexionWithParent(l->parentItem(), l->enfantItem());
+    }
     placerActif();
     afficherLesInspecteurs(space_);
 }
