@@ -299,6 +299,46 @@ TEST_F(LinksPanel, ARemoveTheDiskCannotFinishForgetsNoIntervalOfThePair)
     EXPECT_GE(rowOf(a, b), 0) << "the panel dropped a pair the store keeps";
 }
 
+// Two pairs removed together from the Object menu as the disk fills up at the second: the store
+// forgets neither, and the panel still lists both, instead of one gone and one kept.
+TEST_F(LinksPanel, ARemoveOfTwoPairsTheDiskCannotFinishForgetsNeither)
+{
+    start();
+    alerts.clear();
+    addHomeFiles({"a.txt", "b.txt", "c.txt"});
+    const std::vector<KELI*> o = itemsTitled({"a.txt", "b.txt", "c.txt"});
+    ASSERT_EQ(o.size(), 3u);
+    const KELDate t = space()->nowCurseur()->now();
+    lien(o[0], o[1], t - 10 * kMinute, KELDateOuverte);
+    KELI* second = lien(o[2], o[1], t - 10 * kMinute, KELDateOuverte);
+    ASSERT_NE(second, nullptr);
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+    openInspectorFromMenu(kLinks);
+    ASSERT_NE(table(), nullptr);
+    front()->menuModeLink();
+    advance(0.5);
+    clickRow(rowOf(o[0], o[1]));
+    const QPoint at = table()->visualRect(table()->tableModel()->index(rowOf(o[2], o[1]), 4)).center();
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+    advance(0.5);
+    ASSERT_EQ(space()->selections().selectedLinks().size(), 2u);
+    {
+        FullLinkBase full("NEW.ZEVLET_ID = " + second->idTxt());
+        chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("Remove 2 Links"));
+        advance(1.0);
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    for (KELI* parent : {o[0], o[2]}) {
+        const Rows kept = stored(parent, o[1]);
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_EQ(kept.at(0, 0), "0") << parent->idTxt() << " forgotten alone";
+        EXPECT_GE(rowOf(parent, o[1]), 0) << "the panel dropped a pair the store keeps";
+    }
+    EXPECT_EQ(links()->inspectViewIfBuilt()->inspectField()->text(), "2 Links");
+}
+
 // A panel button acting on two rows chosen in Link mode as the disk fills up at the second pair:
 // neither pair changes in the store, the failure is told, and the rows and buttons show the Links
 // as the store keeps them.
