@@ -327,6 +327,44 @@ TEST_F(FilesCommands, ARowUnlinkedFromTwoSelectedObjectsTheDiskCannotFinishEndsN
     EXPECT_TRUE(linkedOnTheDesk(items[0], items[1])) << "a Link the store holds is no longer drawn";
 }
 
+// Two files released from the panel, then recalled together as the disk fills up (at the
+// second one's new presence): neither is listed again, instead of one recalled and one not.
+TEST_F(FilesCommands, ARecallOfTwoFilesTheDiskCannotFinishRecallsNeither)
+{
+    startWithTheBar();
+    alerts.clear();
+    const std::vector<KELI*> items = placer({"first.txt", "second.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    const KELDate now = space()->nowCurseur()->now();
+    for (KELI* o : items)
+        presence(o, now - kJour, KELDateOuverte);
+    advance(1.0);
+    ouvrir();
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(items[0])));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[1])));
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    click(files()->inspectViewIfBuilt()->btnRelease());
+    advance(30.0);
+    ZEVButton* recall = files()->inspectViewIfBuilt()->btnRecall();
+    ASSERT_TRUE(recall && recall->isEnabled());
+    {
+        FullLinkBase full("NEW.RELATION = " + std::to_string(KELRELATION_FILE_VIEWER) +
+                          " AND NEW.CHILD_ZEVLET = " + items[1]->idTxt() + " AND NEW.DATE_IN > " + std::to_string(now));
+        click(recall);
+        advance(1.0);
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    for (KELI* o : items) {
+        const Rows p = linksAround(o->idInt(), KELRELATION_FILE_VIEWER, true);
+        EXPECT_EQ(p.size(), 1u) << o->idTxt() << " recalled alone";
+        EXPECT_EQ(liveLinksAround(o->idInt(), KELRELATION_FILE_VIEWER, true), 1);
+    }
+    EXPECT_TRUE(recall->isEnabled()) << "the buttons show a recall the store does not hold";
+    EXPECT_FALSE(files()->inspectViewIfBuilt()->btnRelease()->isEnabled());
+}
+
 TEST_F(FilesCommands, RemoveOfAnObjectOnADeskOnlyForgetsItsPresences)
 {
     startWithTheBar();
