@@ -6,6 +6,7 @@
 #include "engine/KELTypes.h"
 
 #include <functional>
+#include <vector>
 
 class KELI;
 
@@ -18,6 +19,10 @@ class ZEVSpaceController;
 // is kept (held elsewhere, or already gone).
 bool ZEVInspectDeleteItem(ZEVSpaceController& space, KELId relation, KELI* item, const char* owner,
                           const char* relationName);
+// Several Objects removed together, each as above, in one act: when the store keeps none of it (a
+// full disk) none is erased and none loses its presences. Answers the Objects erased.
+std::vector<KELI*> ZEVInspectDeleteItems(ZEVSpaceController& space, KELId relation, const std::vector<KELI*>& items,
+                                         const char* owner, const char* relationName);
 
 // A lego's deletion from a panel's table: one of several of its Object's live legos is forgotten
 // alone; the last one takes the Object, loaded at the active cursor, through `deleteItem`. An Object

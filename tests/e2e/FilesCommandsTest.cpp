@@ -238,6 +238,44 @@ TEST_F(FilesCommands, ARemoveTheDiskCannotFinishLeavesTheObjectWhole)
     EXPECT_GE(rowOf(o), 0) << "its row went";
 }
 
+// Two Objects on no desk removed together from the panel as the disk fills up at the second:
+// both stay whole, listed and titled, instead of one erased and one kept.
+TEST_F(FilesCommands, ARemoveOfTwoObjectsTheDiskCannotFinishLeavesBothWhole)
+{
+    startWithTheBar();
+    alerts.clear();
+    const std::vector<KELI*> items = placer({"one.txt", "two.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    const KELDate now = space()->nowCurseur()->now();
+    for (KELI* o : items) {
+        for (KELId l : KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), KELRELATION_ICON_VIEWER)
+                           .value_or(std::vector<KELId>()))
+            KELServeurDeLiens::DegagerLien(KELServeurDeLiens::LienForInt(l, space()->nowCurseur()),
+                                           space()->nowCurseur());
+        presence(o, now - kJour, KELDateOuverte);
+    }
+    advance(1.0);
+    ouvrir();
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(items[0])));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[1])));
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    ASSERT_TRUE(files()->siFirstResponder());
+    {
+        FullLinkBase full("NEW.RELATION = " + std::to_string(KELRELATION_ITEM_TITLE) +
+                          " AND NEW.PARENT_ZEVLET = " + items[1]->idTxt());
+        chooseObjectMenuItem(13, "Remove 2 File Objects");
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    for (KELI* o : items) {
+        EXPECT_EQ(liveLinksAround(o->idInt(), KELRELATION_FILE_VIEWER, true), 1) << o->idTxt() << " erased alone";
+        EXPECT_EQ(liveLinksAround(o->idInt(), KELRELATION_ITEM_TITLE, false), 1);
+        EXPECT_FALSE(deskmodel::siOublie(o)) << "in memory as in the store";
+        EXPECT_GE(rowOf(o), 0) << "its row went";
+    }
+}
+
 // Two listed files released together from the panel as the disk fills up (at the second one's
 // presence): neither is released, instead of one released and one not.
 TEST_F(FilesCommands, AReleaseOfTwoFilesTheDiskCannotFinishReleasesNeither)
