@@ -21,32 +21,43 @@ bool ZEVInspectDeleteItem(ZEVSpaceController& space, KELId relation, KELI* item,
 std::vector<KELI*> ZEVInspectDeleteItems(ZEVSpaceController& space, KELId relation, const std::vector<KELI*>& items,
                                          const char* owner, const char* relationName)
 {
-    std::vector<KELI*> effaces;
-    KELICurseur* c = space.actifCurseur() ? space.actifCurseur() : space.tlCurseur();
-    if (!c)
-        return effaces;
-    // Something else holds one (a desk, another panel, a Channel's background): the Object stays,
-    // and only this panel's presences go. The others are erased.
-    std::vector<KELI*> tenus, libres;
-    std::unordered_set<KELI*> vus;
-    for (KELI* item : items)
-        if (item && !deskmodel::siOublie(item) && vus.insert(item).second)
-            (ZEVSiItemHeld(item->idInt(), relation) ? tenus : libres).push_back(item);
-    if (tenus.empty() && libres.empty())
-        return effaces;
+    ZEVInspectDeletion d;
     {
         // One act for them all: a full disk that undoes it leaves every Object where it was
         // listed, rather than some erased and others not, or one on no desk and in no panel.
-        const std::string warning = std::string(owner) + " WARNING - " + relationName;
         const KELServeurDeLiens::Acte acte(0);
         if (!acte.complet())
-            return effaces;
-        for (KELI* item : tenus)
-            ZEVPresenceCommands::forgetAllPresences(relation, item->idInt(), c, warning.c_str());
-        for (KELI* item : libres)
-            space.itemEraser().oublier(item, owner);
+            return {};
+        d = ZEVInspectDeleteForget(space, relation, items, owner, relationName);
     }
-    for (KELI* item : libres)
+    return ZEVInspectDeleteFinish(space, d);
+}
+
+ZEVInspectDeletion ZEVInspectDeleteForget(ZEVSpaceController& space, KELId relation, const std::vector<KELI*>& items,
+                                          const char* owner, const char* relationName)
+{
+    ZEVInspectDeletion d;
+    KELICurseur* c = space.actifCurseur() ? space.actifCurseur() : space.tlCurseur();
+    if (!c)
+        return d;
+    // Something else holds one (a desk, another panel, a Channel's background): the Object stays,
+    // and only this panel's presences go. The others are erased.
+    std::unordered_set<KELI*> vus;
+    for (KELI* item : items)
+        if (item && !deskmodel::siOublie(item) && vus.insert(item).second)
+            (ZEVSiItemHeld(item->idInt(), relation) ? d.tenus : d.libres).push_back(item);
+    const std::string warning = std::string(owner) + " WARNING - " + relationName;
+    for (KELI* item : d.tenus)
+        ZEVPresenceCommands::forgetAllPresences(relation, item->idInt(), c, warning.c_str());
+    for (KELI* item : d.libres)
+        space.itemEraser().oublier(item, owner);
+    return d;
+}
+
+std::vector<KELI*> ZEVInspectDeleteFinish(ZEVSpaceController& space, const ZEVInspectDeletion& deletion)
+{
+    std::vector<KELI*> effaces;
+    for (KELI* item : deletion.libres)
         if (space.itemEraser().achever(item))
             effaces.push_back(item);
     return effaces;
