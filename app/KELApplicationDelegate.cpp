@@ -397,7 +397,12 @@ void KELApplicationDelegate::showPreferences()
         UserDefaultsController* d = defaults_;
         preferences_ = std::make_unique<ZEVPreferencesController>(
             [d](const QString& key) { return d->values(key); },
-            [d](const QString& key, const QVariant& value) { d->setValue(key, value); });
+            [d](const QString& key, const QVariant& value) { d->setValue(key, value); },
+            [d](const QString& key, std::function<void()> changed) -> std::function<void()> {
+                const DefaultsToken token =
+                    d->observe(key, [changed = std::move(changed)](const QString&, const QVariant&) { changed(); });
+                return [d, token] { d->unobserve(token); };
+            });
     }
     preferences_->showWindow();
     preferences_->window()->raise();

@@ -48,6 +48,7 @@ ZEVFrontViewer::ZEVFrontViewer(ZEVSpaceController& space, std::unique_ptr<ZEVFro
     layout_ = std::make_unique<ZEVHeaderLayout>(static_cast<ZEVHeaderLayoutHost&>(*this));
     buildHeaderStack();
     observeHeaderKeys();
+    bindShowLinksItems();
     // Last, so that its application filter sees input before those installed above.
     stepBack_ = std::make_unique<ZEVFrontStepBack>(*this, space_);
 }

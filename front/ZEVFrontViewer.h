@@ -544,6 +544,9 @@ private:
     std::vector<KELI*> sourceSet();
     void buildModeButtons();
     void buildToolMenus();
+    // The tool menus' show-links items read and write the user's keys and follow them when
+    // they change elsewhere (the step back, the start transitions, the toolbar's button).
+    void bindShowLinksItems();
     void popToolMenu(int mode);
     void deskEdit(int command);
     void tellInspectors(bool modeChanged);

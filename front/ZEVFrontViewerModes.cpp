@@ -10,6 +10,9 @@
 #include <QAction>
 #include <QEvent>
 #include <QMenu>
+#include <QSignalBlocker>
+
+#include <array>
 
 namespace tallomer {
 
@@ -129,6 +132,37 @@ void ZEVFrontViewer::buildToolMenus()
         }
         toolMenus_[m] = std::move(menu);
     }
+}
+
+void ZEVFrontViewer::bindShowLinksItems()
+{
+    if (!defaults_)
+        return;
+    // Per mode: the key of the item that shows links for all Objects, then of the one for the
+    // selections (the Link menu has none).
+    static const std::array<std::array<const char*, 2>, 4> cles = {{
+        {"ZEVShowLinksForAllIcons", "ZEVShowLinksForSelectedIcons"},
+        {"ZEVShowLinksForAllTitles", "ZEVShowLinksForSelectedTitles"},
+        {"ZEVShowLinksForAllFilters", "ZEVShowLinksForSelectedFilters"},
+        {"ZEVShowLinksForAllNodes", nullptr},
+    }};
+    for (std::size_t m = 0; m < cles.size(); ++m)
+        for (std::size_t i = 0; i < 2; ++i) {
+            QAction* item = i == 0 ? showAllItems_[m] : showSelectionItems_[m];
+            if (!item || !cles[m][i])
+                continue;
+            const QString key = QString::fromLatin1(cles[m][i]);
+            // An item that kept its old state while the key changed would show a lie, and the next
+            // mode switch would give the Space its old state back: links the step back hid came
+            // back, or, never hidden since the key already said so, kept the step back at them.
+            auto montrer = [item](bool on) {
+                const QSignalBlocker quiet(item);
+                item->setChecked(on);
+            };
+            montrer(defaults_->values(key).toBool());
+            tokens_.push_back(defaults_->observe(key, [montrer](const QString&, const QVariant& v) { montrer(v.toBool()); }));
+            connect(item, &QAction::toggled, this, [this, key](bool on) { defaults_->setValue(key, on); });
+        }
 }
 
 QMenu* ZEVFrontViewer::toolMenu(int mode) const

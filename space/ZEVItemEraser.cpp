@@ -9,10 +9,29 @@
 
 namespace tallomer {
 
+namespace {
+// Only an Object is deleted here: a Channel, a colour's number or a relation is not.
+bool siObjet(const KELI* item) { return item && item->relationInt() == KELRELATION_ITEM; }
+} // namespace
+
 void ZEVItemEraser::userDeleteItem(KELI* item, const char* owner)
 {
-    // Only an Object is deleted here: a Channel, a colour's number or a relation is not.
-    if (!item || item->relationInt() != KELRELATION_ITEM)
+    if (!siObjet(item))
+        return;
+    {
+        // Its links and itself are forgotten together: a store that kept only some (a full disk)
+        // would hold an Object half gone, on no desk and in no panel, yet titled and linked.
+        const KELServeurDeLiens::Acte acte(0);
+        if (!acte.complet())
+            return;
+        oublier(item, owner);
+    }
+    achever(item);
+}
+
+void ZEVItemEraser::oublier(KELI* item, const char* owner)
+{
+    if (!siObjet(item))
         return;
     KELICurseur* actif = space_.actifCurseur() ? space_.actifCurseur() : space_.tlCurseur();
     const KELId id = item->idInt();
@@ -40,32 +59,32 @@ void ZEVItemEraser::userDeleteItem(KELI* item, const char* owner)
         {KELRELATION_LINK_VIEWER, true, "KELRELATION_LINK_VIEWER E"},
         {KELRELATION_LINK_VIEWER, false, "KELRELATION_LINK_VIEWER P"},
     };
-    {
-        // Its links and itself are forgotten together: a store that kept only some (a full disk)
-        // would hold an Object half gone, on no desk and in no panel, yet titled and linked.
-        const KELServeurDeLiens::Acte acte(0);
-        if (!acte.complet())
-            return;
-        for (const Pas& p : pas) {
-            const KELIds ids = p.enfant ? KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(id, p.relation)
-                                        : KELServeurDeLiens::LiensNumDuParentIntRelInt(id, p.relation);
-            if (!ids)
-                continue;
-            for (KELId lienId : *ids) {
-                if (KELI* lien = KELServeurDeLiens::LienForInt(lienId, actif))
-                    KELServeurDeLiens::DegagerLien(lien, actif);
-                else if (owner)
-                    logFormat("%s WARNING - %s LienForInt:%ld not found !", owner, p.nom, long(lienId));
-                else
-                    logFormat("ZEVSpaceController WARNING - %s LienForInt %ld not found !", p.nom, long(lienId));
-            }
+    for (const Pas& p : pas) {
+        const KELIds ids = p.enfant ? KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(id, p.relation)
+                                    : KELServeurDeLiens::LiensNumDuParentIntRelInt(id, p.relation);
+        if (!ids)
+            continue;
+        for (KELId lienId : *ids) {
+            if (KELI* lien = KELServeurDeLiens::LienForInt(lienId, actif))
+                KELServeurDeLiens::DegagerLien(lien, actif);
+            else if (owner)
+                logFormat("%s WARNING - %s LienForInt:%ld not found !", owner, p.nom, long(lienId));
+            else
+                logFormat("ZEVSpaceController WARNING - %s LienForInt %ld not found !", p.nom, long(lienId));
         }
-        KELServeurDeLiens::DegagerLien(item, actif);
     }
+    KELServeurDeLiens::DegagerLien(item, actif);
+}
+
+bool ZEVItemEraser::achever(KELI* item)
+{
+    if (!siObjet(item))
+        return false;
+    const KELId id = item->idInt();
     // The store kept none of it: the Object stays as it was, its record, views and Links too.
     if (item->inDate() < KELDateOublieeIn) {
         logFormat("ZEVItemEraser: Object %ld not deleted, the store did not keep its deletion", long(id));
-        return;
+        return false;
     }
     for (KELICurseur* c : {space_.nowCurseur(), space_.searchCurseur()})
         if (ZEVCursorDesk* d = space_.deskForCurseur(c))
@@ -85,6 +104,7 @@ void ZEVItemEraser::userDeleteItem(KELI* item, const char* owner)
         links->delConnexionsForParentInt(id);
         links->delConnexionsForEnfantInt(id);
     }
+    return true;
 }
 
 } // namespace tallomer

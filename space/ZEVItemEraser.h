@@ -19,6 +19,13 @@ public:
     // controller's without one.
     void userDeleteItem(KELI* item, const char* owner);
 
+    // The two halves of a deletion, for an act of the caller's that deletes several Objects as
+    // one: the Object's links and itself forgotten in the act under way; then, once that act has
+    // ended, the rest (its data, views, drawn Links, selections) when the store kept its
+    // forgetting. `achever` answers whether the Object went.
+    void oublier(KELI* item, const char* owner);
+    bool achever(KELI* item);
+
 private:
     ZEVSpaceController& space_;
 };

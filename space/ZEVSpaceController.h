@@ -253,6 +253,8 @@ public:
     // The same erase for an inspector's delete: a link that cannot be loaded is logged under the
     // inspector's name (`owner`).
     void userDeleteItem(KELI* item, const char* owner) { eraser_->userDeleteItem(item, owner); }
+    // Its two halves, for a delete of several Objects in one act.
+    ZEVItemEraser& itemEraser() { return *eraser_; }
 
     // ---- per-cursor desks ----
     ZEVCursorDesks& desks() { return *desks_; }

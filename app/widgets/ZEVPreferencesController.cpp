@@ -3,6 +3,7 @@
 #include "widgets/ZEVWindowPlacement.h"
 
 #include <QCheckBox>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -24,12 +25,19 @@ const std::vector<ZEVPreferencesController::Option>& ZEVPreferencesController::o
     return kOptions;
 }
 
-ZEVPreferencesController::ZEVPreferencesController(ValueReader read, ValueWriter write, QObject* parent)
-    : QObject(parent), read_(std::move(read)), write_(std::move(write))
+ZEVPreferencesController::ZEVPreferencesController(ValueReader read, ValueWriter write, ValueWatcher watch,
+                                                   QObject* parent)
+    : QObject(parent), read_(std::move(read)), write_(std::move(write)), watch_(std::move(watch))
 {
 }
 
-ZEVPreferencesController::~ZEVPreferencesController() { delete window_.data(); }
+ZEVPreferencesController::~ZEVPreferencesController()
+{
+    for (const auto& unwatch : unwatch_)
+        if (unwatch)
+            unwatch();
+    delete window_.data();
+}
 
 QWidget* ZEVPreferencesController::window()
 {
@@ -54,6 +62,10 @@ QWidget* ZEVPreferencesController::window()
             if (write_)
                 write_(key, on != inverted);
         });
+        // A box that kept its old state while the option changed elsewhere would show a lie, and
+        // its next toggle would write that old state back.
+        if (watch_)
+            unwatch_.push_back(watch_(key, [this, i] { showValue(i); }));
     }
     return window_;
 }
@@ -77,11 +89,18 @@ QCheckBox* ZEVPreferencesController::checkBox(const QString& outlet) const
 
 void ZEVPreferencesController::windowDidLoad()
 {
-    for (std::size_t i = 0; i < boxes_.size(); ++i) {
-        const Option& o = options()[i];
-        const QVariant v = read_ ? read_(QString::fromLatin1(o.key)) : QVariant();
-        boxes_[i]->setChecked(v.isValid() && !v.isNull() ? v.toBool() != o.inverted : o.fallback);
-    }
+    for (std::size_t i = 0; i < boxes_.size(); ++i)
+        showValue(i);
+}
+
+void ZEVPreferencesController::showValue(std::size_t i)
+{
+    if (i >= boxes_.size() || !boxes_[i])
+        return;
+    const Option& o = options()[i];
+    const QVariant v = read_ ? read_(QString::fromLatin1(o.key)) : QVariant();
+    const QSignalBlocker quiet(boxes_[i]);
+    boxes_[i]->setChecked(v.isValid() && !v.isNull() ? v.toBool() != o.inverted : o.fallback);
 }
 
 } // namespace tallomer

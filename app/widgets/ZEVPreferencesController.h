@@ -1,9 +1,10 @@
 #pragma once
 // The Preferences window: eight check boxes bound to show/hide options.
 //
-// The values come from the shared user-defaults controller through two functions, so this window
+// The values come from the shared user-defaults controller through three functions, so this window
 // does not depend on how the defaults are stored. A key without a value shows its fallback; a box
-// the user toggles writes its key back at once.
+// the user toggles writes its key back at once; a key changed elsewhere (the View menu, a key)
+// turns its box at once, without writing anything back.
 
 #include <QObject>
 #include <QPointer>
@@ -24,6 +25,8 @@ public:
     // An invalid QVariant means "no value for this key".
     using ValueReader = std::function<QVariant(const QString& key)>;
     using ValueWriter = std::function<void(const QString& key, const QVariant& value)>;
+    // Calls `changed` after each change of the key's value until the answered function is called.
+    using ValueWatcher = std::function<std::function<void()>(const QString& key, std::function<void()> changed)>;
 
     struct Option {
         const char* outlet;
@@ -35,7 +38,8 @@ public:
     };
     static const std::vector<Option>& options();
 
-    ZEVPreferencesController(ValueReader read, ValueWriter write, QObject* parent = nullptr);
+    ZEVPreferencesController(ValueReader read, ValueWriter write, ValueWatcher watch = nullptr,
+                             QObject* parent = nullptr);
     ~ZEVPreferencesController() override;
 
     // Built (and `windowDidLoad` run) on first call.
@@ -57,8 +61,13 @@ protected:
     virtual void windowDidLoad();
 
 private:
+    // The box of options()[i] set to what its key answers now, writing nothing back.
+    void showValue(std::size_t i);
+
     ValueReader read_;
     ValueWriter write_;
+    ValueWatcher watch_;
+    std::vector<std::function<void()>> unwatch_;
     QPointer<QWidget> window_; // owned: deleted in the destructor
     std::vector<QCheckBox*> boxes_; // children of window_, in options() order
 };

@@ -105,11 +105,11 @@ void ZEVInspectViewer::appliquerPresence(ZEVPresenceCommands& presence, Commande
                                          const std::vector<KELI*>& items)
 {
     // The selected Objects' presences change together: a full disk that cuts the command short
-    // keeps none of it, rather than some Objects released and others not. A Recall may make an
-    // Object and its record for another Channel's: it stays one write per Object.
+    // keeps none of it, rather than some Objects released and others not. A Recall that makes an
+    // Object and its record for another Channel's stays one write per Object.
     std::optional<KELServeurDeLiens::Acte> acte;
-    if (commande != Commande::Recall) {
-        const bool cree = commande == Commande::Retain || commande == Commande::RecallNow;
+    if (commande != Commande::Recall || presence.siDuCanal(items)) {
+        const bool cree = commande != Commande::Release && commande != Commande::Forget;
         acte.emplace(cree ? items.size() : 0);
         if (!acte->complet())
             return;

@@ -44,15 +44,11 @@ constexpr long kArchiveTag = ZEVRowTagDuplicateToSpace;
 
 void ZEVPersonClass::deletePersons(const std::vector<KELI*>& items)
 {
-    // A copy: each removal changes the selections the list may come from.
-    for (KELI* item : std::vector<KELI*>(items)) {
-        if (!item || deskmodel::siOublie(item))
-            continue;
-        const KELId id = item->idInt();
-        if (!ZEVInspectDeleteItem(space_, KELRELATION_PERSON_VIEWER, item, kOwner, "KELRELATION_PERSON_VIEWER"))
-            continue;
+    // A copy: the removal changes the selections the list may come from.
+    for (KELI* item : ZEVInspectDeleteItems(space_, KELRELATION_PERSON_VIEWER, std::vector<KELI*>(items), kOwner,
+                                            "KELRELATION_PERSON_VIEWER")) {
         // Nothing keeps pointing at an erased Object.
-        if (rightMenuId_ == id)
+        if (rightMenuId_ == item->idInt())
             rightMenuId_ = 0;
         if (rightMenuItem() == item)
             setRightMenuItem(nullptr);

@@ -154,6 +154,12 @@ std::vector<KELI*> ZEVPresenceCommands::recall(const std::vector<KELI*>& items)
     return pris;
 }
 
+bool ZEVPresenceCommands::siDuCanal(const std::vector<KELI*>& items) const
+{
+    const KELId canal = space_.currentChannelInt();
+    return std::all_of(items.begin(), items.end(), [canal](KELI* o) { return !o || o->channelInt() == canal; });
+}
+
 void ZEVPresenceCommands::retain(const std::vector<KELI*>& items)
 {
     KELICurseur* c = actif();

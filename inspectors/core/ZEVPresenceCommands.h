@@ -44,6 +44,9 @@ public:
     // skipped) gets a lego at the active cursor when it has none; answers the equivalents, whose
     // icons the desk then selects.
     std::vector<KELI*> recall(const std::vector<KELI*>& items);
+    // Whether every Object is the current Channel's own: its Recall then makes no equivalent (an
+    // Object and a record in another store) and writes links only.
+    bool siDuCanal(const std::vector<KELI*>& items) const;
     // Each Object without a lego at the active cursor is kept until then: its earlier lego is
     // stretched to the cursor, or, having none, one from always is made.
     void retain(const std::vector<KELI*>& items);

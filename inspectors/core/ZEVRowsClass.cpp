@@ -934,26 +934,31 @@ std::vector<KELI*> autresBouts(ZEVSpaceController& space, KELI* item, int mode, 
 }
 } // namespace
 
-void ZEVRowsClass::linkSelectionInTableView(ZEVTableView&)
+void ZEVRowsClass::lierLaSelection(bool siLier)
 {
     KELI* item = rightMenuItem();
     ZEVItemViewer* viewer = space_.itemViewerForCurseur(actif());
     if (!item || !viewer)
         return;
-    for (KELI* autre : autresBouts(space_, item, frontMode(), true))
+    std::vector<KELI*> autres;
+    for (KELI* autre : autresBouts(space_, item, frontMode(), siLier))
         if (autre && autre != item)
+            autres.push_back(autre);
+    // Every Link made or ended, or none: a full disk that stopped the command part way would leave
+    // the row's Object joined with some of the chosen Objects and not the others.
+    const KELServeurDeLiens::Acte acte(siLier ? autres.size() : 0);
+    if (!acte.complet())
+        return;
+    for (KELI* autre : autres) {
+        if (siLier)
             viewer->userRecallLinkWithItem(item, autre);
+        else
+            viewer->userReleaseLinkWithItem(item, autre);
+    }
 }
 
-void ZEVRowsClass::unlinkSelectionInTableView(ZEVTableView&)
-{
-    KELI* item = rightMenuItem();
-    ZEVItemViewer* viewer = space_.itemViewerForCurseur(actif());
-    if (!item || !viewer)
-        return;
-    for (KELI* autre : autresBouts(space_, item, frontMode(), false))
-        if (autre && autre != item)
-            viewer->userReleaseLinkWithItem(item, autre);
-}
+void ZEVRowsClass::linkSelectionInTableView(ZEVTableView&) { lierLaSelection(true); }
+
+void ZEVRowsClass::unlinkSelectionInTableView(ZEVTableView&) { lierLaSelection(false); }
 
 } // namespace tallomer

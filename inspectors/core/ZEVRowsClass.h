@@ -134,6 +134,9 @@ public:
     void toggleRowInSelection(const ZEVModeSelection& m, bool redraw);
     void linkSelectionInTableView(ZEVTableView& table) override;
     void unlinkSelectionInTableView(ZEVTableView& table) override;
+    // The right-clicked row's Object linked with (or unlinked from) the Objects the front mode
+    // chooses, all in one act.
+    void lierLaSelection(bool siLier);
     void openSelectionInTableView(ZEVTableView&) override {}
     void findInChannelsInTableView(ZEVTableView&) override {}
     void showOriginalInTableView(ZEVTableView&) override {}

@@ -66,19 +66,15 @@ void ZEVFileClass::forgetFilesForItems(const std::vector<KELI*>& items) { presen
 
 void ZEVFileClass::deleteFiles(const std::vector<KELI*>& items)
 {
-    // A copy: each removal changes the selections the list may come from.
-    for (KELI* item : std::vector<KELI*>(items)) {
-        if (!item || deskmodel::siOublie(item))
-            continue;
-        const KELId id = item->idInt();
-        // The row menu forgets an Object erased under it.
-        KELI* avantDroit = rightMenuItem();
-        if (ZEVInspectDeleteItem(space_, KELRELATION_FILE_VIEWER, item, kOwner, "KELRELATION_FILE_VIEWER")) {
-            if (rightMenuId_ == id)
-                rightMenuId_ = 0;
-            if (avantDroit == item)
-                setRightMenuItem(nullptr);
-        }
+    // The row menu forgets an Object erased under it.
+    KELI* avantDroit = rightMenuItem();
+    // A copy: the removal changes the selections the list may come from.
+    for (KELI* item : ZEVInspectDeleteItems(space_, KELRELATION_FILE_VIEWER, std::vector<KELI*>(items), kOwner,
+                                            "KELRELATION_FILE_VIEWER")) {
+        if (rightMenuId_ == item->idInt())
+            rightMenuId_ = 0;
+        if (avantDroit == item)
+            setRightMenuItem(nullptr);
     }
 }
 

@@ -56,23 +56,23 @@ void ZEVIconClass::deleteIcons(const std::vector<KELI*>& items)
                                           {KELRELATION_ICON_RATIO_X, "KELRELATION_ICON_RATIO_X"},
                                           {KELRELATION_ICON_RATIO_Y, "KELRELATION_ICON_RATIO_Y"},
                                           {KELRELATION_ICON_RATIO_S, "KELRELATION_ICON_RATIO_S"}};
+    // A panel or a Channel's background keeps an Object: only its places and icon links go. One
+    // that nothing else holds is erased by the Space's one eraser, views and lines on both sides.
+    std::vector<KELI*> tenus, libres;
+    std::unordered_set<KELI*> vus;
     // A copy: removing an Object takes it out of the selection the list may come from.
-    for (KELI* item : std::vector<KELI*>(items)) {
-        if (!item || deskmodel::siOublie(item))
-            continue;
-        const KELId id = item->idInt();
-        // Nothing else holds it: the Space's one eraser forgets its places with the rest, in one
-        // act, and takes its views and lines on both sides.
-        if (!ZEVSiItemHeld(id, KELRELATION_ICON_VIEWER)) {
-            ZEVInspectDeleteItem(space_, KELRELATION_ICON_VIEWER, item, "ZEVIconClass", "KELRELATION_ICON_VIEWER");
-            continue;
-        }
-        // A panel or a Channel's background keeps the Object: its places and icon links go, all
-        // of them or none, or a full disk could leave an icon without its place.
-        {
-            const KELServeurDeLiens::Acte acte(0);
-            if (!acte.complet())
-                continue;
+    for (KELI* item : std::vector<KELI*>(items))
+        if (item && !deskmodel::siOublie(item) && vus.insert(item).second)
+            (ZEVSiItemHeld(item->idInt(), KELRELATION_ICON_VIEWER) ? tenus : libres).push_back(item);
+    ZEVItemEraser& eraser = space_.itemEraser();
+    {
+        // Every Object's places, icon links or whole self go in one act, or none: a full disk
+        // could otherwise leave an icon without its place, or some Objects removed and not others.
+        const KELServeurDeLiens::Acte acte(0);
+        if (!acte.complet())
+            return;
+        for (KELI* item : tenus) {
+            const KELId id = item->idInt();
             for (const Geometrie& g : geometrie)
                 for (KELId lienId :
                      KELServeurDeLiens::LiensNumDuParentIntRelInt(id, g.relation).value_or(std::vector<KELId>())) {
@@ -86,9 +86,15 @@ void ZEVIconClass::deleteIcons(const std::vector<KELI*>& items)
             ZEVPresenceCommands::forgetAllPresences(KELRELATION_ICON_VIEWER, id, c,
                                                     "ZEVIconClass WARNING - KELRELATION_ICON_VIEWER");
         }
+        for (KELI* item : libres)
+            eraser.oublier(item, "ZEVIconClass");
+    }
+    for (KELI* item : libres)
+        eraser.achever(item);
+    for (KELI* item : tenus) {
         // The store kept none of it: the icons stay, views and all.
-        if (ZEVLiveLinkCount(id, KELRELATION_ICON_VIEWER) > 0) {
-            logFormat("ZEVIconClass: the icons of Object %ld were not removed", long(id));
+        if (ZEVLiveLinkCount(item->idInt(), KELRELATION_ICON_VIEWER) > 0) {
+            logFormat("ZEVIconClass: the icons of Object %ld were not removed", long(item->idInt()));
             continue;
         }
         for (KELICurseur* k : {space_.nowCurseur(), space_.searchCurseur()})

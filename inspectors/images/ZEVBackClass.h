@@ -21,6 +21,7 @@
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -142,8 +143,19 @@ private:
     void _reloadRowForBackObject(ZEVBackObject* object, bool failed);
     void stopObserving();
     KELICurseur* actif() const;
-    // The Channel background links rewritten to the grey wallpaper; false when any failed.
-    bool rewriteBackgrounds(KELI* item, const std::vector<KELId>& liens);
+    // A Channel background link of an image and what takes its place: its Channel's grey wallpaper.
+    struct Reecriture {
+        KELI* lien;
+        KELI* parent;
+        KELI* grey;
+    };
+    // The rewrite of an image's Channel background links, planned before the act that makes it (a
+    // Channel without a grey wallpaper Object gets one, with its record, on its own); nullopt,
+    // with a beep, when one has none to get. `ok` turns false for a link that does not load.
+    std::optional<std::vector<Reecriture>> planFonds(const std::vector<KELId>& liens, bool& ok);
+    // Within the act: each link ended and its grey wallpaper's made over the same dates; the new
+    // links go to `gris`. False for a link without a Channel.
+    bool reecrire(const std::vector<Reecriture>& plan, std::vector<KELI*>& gris);
 
     ZEVBackViewer* viewer_; // not owned: the owner
     UserDefaultsController& defaults_;

@@ -39,6 +39,8 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <optional>
+#include <unordered_set>
 
 namespace tallomer {
 
@@ -120,18 +122,12 @@ KELI* ZEVBackClass::greyWallpaperForChannel(KELId channelInt)
     return grey;
 }
 
-bool ZEVBackClass::rewriteBackgrounds(KELI*, const std::vector<KELId>& liens)
+std::optional<std::vector<ZEVBackClass::Reecriture>> ZEVBackClass::planFonds(const std::vector<KELId>& liens, bool& ok)
 {
     KELICurseur* c = actif();
     if (!c)
-        return false;
-    struct Reecriture {
-        KELI* lien;
-        KELI* parent;
-        KELI* grey;
-    };
+        return std::nullopt;
     std::vector<Reecriture> plan;
-    bool ok = true;
     for (KELId id : liens) {
         KELI* lien = KELServeurDeLiens::LienForInt(id, c);
         if (!lien) {
@@ -144,65 +140,100 @@ bool ZEVBackClass::rewriteBackgrounds(KELI*, const std::vector<KELId>& liens)
             // No background is rewritten for this image: it stays whole.
             Sound::shared().beep();
             logLine("Error: No wallpaperNum");
-            return false;
+            return std::nullopt;
         }
         KELI* parent = space_.channelForIdentityInt(lien->parentInt());
         plan.push_back({lien, parent ? parent : KELServeurDeLiens::LienForInt(lien->parentInt(), c), grey});
     }
-    std::vector<KELI*> gris;
-    {
-        // Each interval's image and its grey wallpaper change places together, all of them or
-        // none: a store that kept only the end of one (a full disk) would leave its Space with no
-        // background over that interval.
-        const KELServeurDeLiens::Acte acte(plan.size());
-        if (!acte.complet())
-            return false;
-        for (const Reecriture& r : plan) {
-            if (!r.parent) {
-                logLine("Error: No parent-enfant");
-                ok = false;
-                continue;
-            }
-            const KELDate in = r.lien->inDate();
-            const KELDate out = r.lien->outDate();
-            KELServeurDeLiens::DegagerLien(r.lien, c);
-            gris.push_back(
-                KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_BACK_ITEM, r.parent, r.grey, in, out, c));
+    return plan;
+}
+
+bool ZEVBackClass::reecrire(const std::vector<Reecriture>& plan, std::vector<KELI*>& gris)
+{
+    KELICurseur* c = actif();
+    bool ok = c != nullptr;
+    for (const Reecriture& r : plan) {
+        if (!c || !r.parent) {
+            logLine("Error: No parent-enfant");
+            ok = false;
+            continue;
         }
-    }
-    // The store kept none of it: the image is still a background, and is not to be deleted.
-    if (std::any_of(gris.begin(), gris.end(), [](const KELI* l) { return !l || KELServeurDeLiens::Perdu(l); })) {
-        logFormat("%s ERROR - the backgrounds of an image were not rewritten", kOwner);
-        return false;
+        const KELDate in = r.lien->inDate();
+        const KELDate out = r.lien->outDate();
+        KELServeurDeLiens::DegagerLien(r.lien, c);
+        gris.push_back(KELServeurDeLiens::CreerLienRelInt(KELRELATION_IDENTITY_BACK_ITEM, r.parent, r.grey, in, out, c));
     }
     return ok;
 }
 
 void ZEVBackClass::deleteBacks(const std::vector<KELI*>& items)
 {
-    // A copy: each deletion changes the selections the list may come from.
+    // Each image a Space shows is asked for first, and its grey wallpapers found or made.
+    struct Fond {
+        KELI* item;
+        std::vector<Reecriture> plan;
+        bool ok;
+    };
+    std::vector<Fond> fonds;
+    std::vector<KELI*> images;
+    std::vector<KELId> sansFond; // a background image whose rewrite cannot be planned
+    std::unordered_set<KELI*> vus;
+    // A copy: the deletion changes the selections the list may come from.
     for (KELI* item : std::vector<KELI*>(items)) {
-        if (!item || deskmodel::siOublie(item))
+        if (!item || deskmodel::siOublie(item) || !vus.insert(item).second)
             continue;
-        const KELId id = item->idInt();
-        const std::vector<KELId> fonds = liensVivants(id, KELRELATION_IDENTITY_BACK_ITEM);
-        if (!fonds.empty()) {
-            if (!ZEVAlert::ShowYesNoAlertWithTitle(QStringLiteral("Images Window"), QStringLiteral("Deleting Images"),
-                                                   QStringLiteral("Image used as background. Do you really want to delete it?")))
-                continue;
-            const bool ok = rewriteBackgrounds(item, fonds);
-            if (ZEVSpaceClass* sc = space_.spaceClass())
-                sc->enleveBackObjectForItemInt(id);
-            if (!ok)
-                continue;
+        const std::vector<KELId> liens = liensVivants(item->idInt(), KELRELATION_IDENTITY_BACK_ITEM);
+        if (liens.empty()) {
+            images.push_back(item);
+            continue;
         }
-        KELI* avantDroit = rightMenuItem();
-        if (ZEVInspectDeleteItem(space_, KELRELATION_BACK_VIEWER, item, kOwner, "KELRELATION_BACK_VIEWER")) {
-            if (rightMenuId_ == id)
-                rightMenuId_ = 0;
-            if (avantDroit == item)
-                setRightMenuItem(nullptr);
+        if (!ZEVAlert::ShowYesNoAlertWithTitle(QStringLiteral("Images Window"), QStringLiteral("Deleting Images"),
+                                               QStringLiteral("Image used as background. Do you really want to delete it?")))
+            continue;
+        bool ok = true;
+        if (std::optional<std::vector<Reecriture>> plan = planFonds(liens, ok))
+            fonds.push_back({item, std::move(*plan), ok});
+        else
+            sansFond.push_back(item->idInt());
+    }
+    std::size_t nouveaux = 0;
+    for (const Fond& f : fonds)
+        nouveaux += f.plan.size();
+    std::vector<KELI*> gris;
+    ZEVInspectDeletion suppression;
+    {
+        // The images' backgrounds rewritten and the images deleted together, all of it or none: a
+        // store that kept only part (a full disk) would leave a Space with no background over an
+        // interval, or some images deleted and others not.
+        const KELServeurDeLiens::Acte acte(nouveaux);
+        if (!acte.complet())
+            return;
+        for (Fond& f : fonds) {
+            f.ok = reecrire(f.plan, gris) && f.ok;
+            // An image whose backgrounds could not all be rewritten is not deleted.
+            if (f.ok)
+                images.push_back(f.item);
         }
+        suppression = ZEVInspectDeleteForget(space_, KELRELATION_BACK_VIEWER, images, kOwner, "KELRELATION_BACK_VIEWER");
+    }
+    ZEVSpaceClass* sc = space_.spaceClass();
+    for (KELId id : sansFond)
+        if (sc)
+            sc->enleveBackObjectForItemInt(id);
+    // The store kept none of it: every image is still where it was, a background and listed.
+    if (std::any_of(gris.begin(), gris.end(), [](const KELI* l) { return !l || KELServeurDeLiens::Perdu(l); })) {
+        logFormat("%s ERROR - the backgrounds of the images were not rewritten", kOwner);
+        return;
+    }
+    for (const Fond& f : fonds)
+        if (sc)
+            sc->enleveBackObjectForItemInt(f.item->idInt());
+    KELI* avantDroit = rightMenuItem();
+    for (KELI* item : ZEVInspectDeleteFinish(space_, suppression)) {
+        if (rightMenuId_ == item->idInt())
+            rightMenuId_ = 0;
+        if (avantDroit == item)
+            setRightMenuItem(nullptr);
     }
 }
 

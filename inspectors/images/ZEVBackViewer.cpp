@@ -236,7 +236,7 @@ void ZEVBackViewer::_majAndScroll()
 void ZEVBackViewer::appliquer(Commande commande, const std::vector<KELI*>& items)
 {
     // An image of another Channel is copied into the current one before it is recalled.
-    if (commande == Commande::Recall)
+    if (commande == Commande::Recall && !model_.presence().siDuCanal(items))
         model_.recallBacksForItems(items);
     else
         appliquerPresence(model_.presence(), commande, items);

@@ -286,8 +286,9 @@ private:
     void selectionnerRows(ZEVTableView& table, const std::vector<int>& rows);
     void redessinerLeBureau();
     void devant(const std::vector<KELI*>& items);
-    // Forgets every live link of 1000182 from the parent to the child; the pair's rows go.
-    void supprimerPaire(KELId parentInt, KELId enfantInt);
+    // Forgets every live link of 1000182 from each parent to its child, all in one act; the rows
+    // of the pairs go once the store has kept it.
+    void supprimerPaires(const std::vector<std::pair<KELId, KELId>>& paires);
     void placerActif();
 
     UserDefaultsController& defaults_; // not owned

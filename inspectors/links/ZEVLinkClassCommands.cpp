@@ -88,41 +88,63 @@ void ZEVLinkClass::placerActif()
 
 // ---- the temporal commands ----------------------------------------------------------------------
 
+// Each command dates the Links of every row, or of none: a full disk that stopped it part way
+// would leave some rows changed and the others not. The act ends before the panels redraw, so that
+// they show what the store kept.
+
 void ZEVLinkClass::recallNowLinks(const std::vector<ZEVLinkPair*>& links)
 {
-    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.nowCurseur()))
-        items->recallLienConnexionForLinkObjects(constantes(links));
+    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.nowCurseur())) {
+        const std::vector<const ZEVLinkPair*> paires = constantes(links);
+        const KELServeurDeLiens::Acte acte(paires.size());
+        if (acte.complet())
+            items->recallLienConnexionForLinkObjects(paires);
+    }
     afficherLesInspecteurs(space_);
 }
 
 void ZEVLinkClass::recallLinks(const std::vector<ZEVLinkPair*>& links)
 {
-    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur()))
-        items->recallLienConnexionForLinkObjects(constantes(links));
+    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur())) {
+        const std::vector<const ZEVLinkPair*> paires = constantes(links);
+        const KELServeurDeLiens::Acte acte(paires.size());
+        if (acte.complet())
+            items->recallLienConnexionForLinkObjects(paires);
+    }
     afficherLesInspecteurs(space_);
 }
 
 void ZEVLinkClass::retainLinks(const std::vector<ZEVLinkPair*>& links)
 {
-    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur()))
-        for (const ZEVLinkPair* l : constantes(links))
-            items->retainLienConnexionWithParent(l->parentItem(), l->enfantItem());
+    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur())) {
+        const std::vector<const ZEVLinkPair*> paires = constantes(links);
+        const KELServeurDeLiens::Acte acte(paires.size());
+        if (acte.complet())
+            for (const ZEVLinkPair* l : paires)
+                items->retainLienConnexionWithParent(l->parentItem(), l->enfantItem());
+    }
     afficherLesInspecteurs(space_);
 }
 
 void ZEVLinkClass::releaseLinks(const std::vector<ZEVLinkPair*>& links)
 {
-    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur()))
-        items->releaseLienConnexionForLinkObjects(constantes(links));
+    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur())) {
+        const KELServeurDeLiens::Acte acte(0);
+        if (acte.complet())
+            items->releaseLienConnexionForLinkObjects(constantes(links));
+    }
     placerActif();
     afficherLesInspecteurs(space_);
 }
 
 void ZEVLinkClass::forgetLinks(const std::vector<ZEVLinkPair*>& links)
 {
-    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur()))
-        for (const ZEVLinkPair* l : constantes(links))
-            items->forgetLienConnexionWithParent(l->parentItem(), l->enfantItem());
+    if (ZEVItemClass* items = space_.itemClassForCurseur(space_.actifCurseur())) {
+        const KELServeurDeLiens::Acte acte(0);
+        if (acte.complet())
+            for (const ZEVLinkPair* l : constantes(links))
+                items->forgetLienConnexionWithParent(l->parentItem(), l->enfantItem());
+    }
     placerActif();
     afficherLesInspecteurs(space_);
 }
@@ -198,20 +220,21 @@ void ZEVLinkClass::swapForFrontMode()
         s.selectFilterForItemSet(set, aucun);
 }
 
-void ZEVLinkClass::supprimerPaire(KELId parentInt, KELId enfantInt)
+void ZEVLinkClass::supprimerPaires(const std::vector<std::pair<KELId, KELId>>& paires)
 {
     KELICurseur* c = actif();
-    if (!c)
+    if (!c || paires.empty())
         return;
     std::vector<KELI*> oublies;
     {
-        // Every interval of the direction goes, or none: a store that kept some (a full disk)
-        // would hold the pair with holes in its history.
+        // Every interval of every pair's direction goes, or none: a store that kept some (a full
+        // disk) would hold a pair with holes in its history, or some of the pairs and not others.
         const KELServeurDeLiens::Acte acte(0);
         if (!acte.complet())
             return;
-        if (const KELIds ids = KELServeurDeLiens::LiensNumDuParentIntRelInt(parentInt, KELRELATION_LINK_VIEWER))
-            for (KELId id : *ids) {
+        for (const auto& [parentInt, enfantInt] : paires) {
+            const KELIds ids = KELServeurDeLiens::LiensNumDuParentIntRelInt(parentInt, KELRELATION_LINK_VIEWER);
+            for (KELId id : ids.value_or(std::vector<KELId>())) {
                 KELI* lien = KELServeurDeLiens::LienForInt(id, c);
                 if (!lien) {
                     logFormat("ZEVLinkViewer WARNING - KELRELATION_LINK_VIEWER LienForInt:%ld not found !", long(id));
@@ -223,16 +246,19 @@ void ZEVLinkClass::supprimerPaire(KELId parentInt, KELId enfantInt)
                     oublies.push_back(lien);
                 }
             }
+        }
     }
-    // The store kept none of it: the pair stays, in the panel and on the desks.
+    // The store kept none of it: the pairs stay, in the panel and on the desks.
     if (std::any_of(oublies.begin(), oublies.end(), [](const KELI* l) { return !deskmodel::siOublie(l); })) {
-        logFormat("ZEVLinkClass: the Links of %ld to %ld were not forgotten", long(parentInt), long(enfantInt));
+        logFormat("ZEVLinkClass: the Links of %zu pairs were not forgotten", paires.size());
         return;
     }
-    for (KELICurseur* k : {space_.nowCurseur(), space_.searchCurseur()})
-        if (ZEVItemViewer* iv = space_.itemViewerForCurseur(k))
-            iv->delConnexionsForParentIntEnfantInt(parentInt, enfantInt);
-    delConnexionsForParentIntEnfantInt(parentInt, enfantInt);
+    for (const auto& [parentInt, enfantInt] : paires) {
+        for (KELICurseur* k : {space_.nowCurseur(), space_.searchCurseur()})
+            if (ZEVItemViewer* iv = space_.itemViewerForCurseur(k))
+                iv->delConnexionsForParentIntEnfantInt(parentInt, enfantInt);
+        delConnexionsForParentIntEnfantInt(parentInt, enfantInt);
+    }
 }
 
 void ZEVLinkClass::deleteLinks(const std::vector<ZEVLinkPair*>& links)
@@ -244,8 +270,7 @@ void ZEVLinkClass::deleteLinks(const std::vector<ZEVLinkPair*>& links)
             paires.emplace_back(r->parentInt(), r->enfantInt());
             space_.selections().deselectLinkObject(r);
         }
-    for (const auto& [p, e] : paires)
-        supprimerPaire(p, e);
+    supprimerPaires(paires);
 }
 
 void ZEVLinkClass::findHeldWithOperation(Holder holder, int operation)
@@ -406,7 +431,7 @@ void ZEVLinkClass::deleteLego(KELI* lego, ZEVTableView& table)
     const KELId e = lego->enfantInt();
     if (ZEVLinkObject* r = rowForPair(p, e))
         space_.selections().deselectLinkObject(r);
-    supprimerPaire(p, e);
+    supprimerPaires({{p, e}});
     table.viewport()->update();
 }
 

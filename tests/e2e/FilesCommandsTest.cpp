@@ -1,8 +1,9 @@
 // The Files panel's commands in the running program: the Object menu's Remove with the panel
 // focused erases an Object that no desk holds (its presences, words and links both ways forgotten
 // in the store, its drop folder in the Trash, its row gone) and only forgets the presences of one
-// that lies on a desk; a row's right-click menu releases its Object at the cursor; a lego's menu
-// deletes that interval only.
+// that lies on a desk; a row's right-click menu releases its Object at the cursor, and links it
+// with (or unlinks it from) every selected Object or, on a full disk, none; a lego's menu deletes
+// that interval only.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/e2e/FullLinkBase.h"
@@ -18,6 +19,8 @@
 #include "inspectors/files/ZEVFileViewer.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "objects/viewer/ZEVItemConnexion.h"
+#include "objects/viewer/ZEVItemViewer.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVTlineType.h"
 #include "services/ZEVItemViewForDesks.h"
@@ -124,6 +127,54 @@ protected:
     }
     // The panel's words, counted.
     void removeFromTheObjectMenu() { chooseObjectMenuItem(13, "Remove 1 File Object"); }
+    // Three listed files, the panel open with the last two selected on the desk: hub, near, far.
+    std::vector<KELI*> hubWithTwoSelected()
+    {
+        const std::vector<KELI*> items = placer({"hub.txt", "near.txt", "far.txt"});
+        EXPECT_EQ(items.size(), 3u);
+        if (items.size() != 3u)
+            return {};
+        const KELDate now = space()->nowCurseur()->now();
+        for (KELI* o : items)
+            presence(o, now - kJour, KELDateOuverte);
+        advance(1.0);
+        ouvrir();
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(items[1])));
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[2])));
+        pump();
+        EXPECT_EQ(space()->selections().selectedIconItems().size(), 2u);
+        return items;
+    }
+    // The row menu's item of that tag chosen on the hub's row, the disk full for the Links of far.
+    void linkCommandOnHubWithFarFull(const std::vector<KELI*>& items, long tag)
+    {
+        QMenu* popup = rightClick(titlePoint(rowOf(items[0])));
+        ASSERT_NE(popup, nullptr);
+        QAction* a = menuItemTagged(popup, tag);
+        ASSERT_TRUE(a && a->isVisible() && a->isEnabled());
+        const std::string far = items[2]->idTxt();
+        FullLinkBase full("NEW.RELATION = " + std::to_string(KELRELATION_LINK_VIEWER) + " AND (NEW.PARENT_ZEVLET = " +
+                          far + " OR NEW.CHILD_ZEVLET = " + far + ")");
+        chooseInMenu(popup, a);
+        advance(1.0);
+    }
+    // The store's Links between two Objects, either way: (in, out).
+    Rows linksBetween(const KELI* a, const KELI* b) const
+    {
+        return sql(database(), "SELECT DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = " +
+                                   std::to_string(KELRELATION_LINK_VIEWER) + " AND ((PARENT_ZEVLET = " + a->idTxt() +
+                                   " AND CHILD_ZEVLET = " + b->idTxt() + ") OR (PARENT_ZEVLET = " + b->idTxt() +
+                                   " AND CHILD_ZEVLET = " + a->idTxt() + "))");
+    }
+    bool linkedOnTheDesk(const KELI* a, const KELI* b) const
+    {
+        for (ZEVItemConnexion* c : space()->itemViewerForCurseur(space()->nowCurseur())->connexionsExistantes())
+            if (c->siActif() && ((c->parentItem() == a && c->enfantItem() == b) ||
+                                 (c->parentItem() == b && c->enfantItem() == a)))
+                return true;
+        return false;
+    }
+
 };
 
 TEST_F(FilesCommands, RemoveErasesAnObjectOnNoDeskWithItsLinksAndDropFolder)
@@ -187,6 +238,44 @@ TEST_F(FilesCommands, ARemoveTheDiskCannotFinishLeavesTheObjectWhole)
     EXPECT_GE(rowOf(o), 0) << "its row went";
 }
 
+// Two Objects on no desk removed together from the panel as the disk fills up at the second:
+// both stay whole, listed and titled, instead of one erased and one kept.
+TEST_F(FilesCommands, ARemoveOfTwoObjectsTheDiskCannotFinishLeavesBothWhole)
+{
+    startWithTheBar();
+    alerts.clear();
+    const std::vector<KELI*> items = placer({"one.txt", "two.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    const KELDate now = space()->nowCurseur()->now();
+    for (KELI* o : items) {
+        for (KELId l : KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), KELRELATION_ICON_VIEWER)
+                           .value_or(std::vector<KELId>()))
+            KELServeurDeLiens::DegagerLien(KELServeurDeLiens::LienForInt(l, space()->nowCurseur()),
+                                           space()->nowCurseur());
+        presence(o, now - kJour, KELDateOuverte);
+    }
+    advance(1.0);
+    ouvrir();
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(items[0])));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[1])));
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    ASSERT_TRUE(files()->siFirstResponder());
+    {
+        FullLinkBase full("NEW.RELATION = " + std::to_string(KELRELATION_ITEM_TITLE) +
+                          " AND NEW.PARENT_ZEVLET = " + items[1]->idTxt());
+        chooseObjectMenuItem(13, "Remove 2 File Objects");
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    for (KELI* o : items) {
+        EXPECT_EQ(liveLinksAround(o->idInt(), KELRELATION_FILE_VIEWER, true), 1) << o->idTxt() << " erased alone";
+        EXPECT_EQ(liveLinksAround(o->idInt(), KELRELATION_ITEM_TITLE, false), 1);
+        EXPECT_FALSE(deskmodel::siOublie(o)) << "in memory as in the store";
+        EXPECT_GE(rowOf(o), 0) << "its row went";
+    }
+}
+
 // Two listed files released together from the panel as the disk fills up (at the second one's
 // presence): neither is released, instead of one released and one not.
 TEST_F(FilesCommands, AReleaseOfTwoFilesTheDiskCannotFinishReleasesNeither)
@@ -219,6 +308,99 @@ TEST_F(FilesCommands, AReleaseOfTwoFilesTheDiskCannotFinishReleasesNeither)
         ASSERT_EQ(p.size(), 1u);
         EXPECT_GE(std::stod(p.at(0, 2)), KELDateOuverte) << o->idTxt() << " released alone";
     }
+}
+
+// A row linked from its menu with the two Objects selected on the desk when the disk has room
+// for one Link only: it is linked with neither, told, instead of with one of the two.
+TEST_F(FilesCommands, ARowLinkedWithTwoSelectedObjectsTheDiskHasRoomForOnlyOneOfLinksNeither)
+{
+    startWithTheBar();
+    alerts.clear();
+    const std::vector<KELI*> items = hubWithTwoSelected();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(items.size(), 3u);
+    linkCommandOnHubWithFarFull(items, ZEVRowTagLinkWith);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_TRUE(linksBetween(items[0], items[1]).empty()) << "linked with one of the two";
+    EXPECT_TRUE(linksBetween(items[0], items[2]).empty());
+    EXPECT_FALSE(linkedOnTheDesk(items[0], items[1])) << "a Link the store does not hold is drawn";
+
+    // With room again the same command links it with both.
+    QMenu* popup = rightClick(titlePoint(rowOf(items[0])));
+    ASSERT_NE(popup, nullptr);
+    chooseInMenu(popup, menuItemTagged(popup, ZEVRowTagLinkWith));
+    advance(1.0);
+    EXPECT_EQ(linksBetween(items[0], items[1]).size(), 1u);
+    EXPECT_EQ(linksBetween(items[0], items[2]).size(), 1u);
+    EXPECT_TRUE(linkedOnTheDesk(items[0], items[2]));
+}
+
+// A row unlinked from its two linked, selected Objects as the disk fills up: both Links go on,
+// told, instead of one ended and one not.
+TEST_F(FilesCommands, ARowUnlinkedFromTwoSelectedObjectsTheDiskCannotFinishEndsNeither)
+{
+    startWithTheBar();
+    alerts.clear();
+    const std::vector<KELI*> items = hubWithTwoSelected();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(items.size(), 3u);
+    const KELDate now = space()->nowCurseur()->now();
+    for (KELI* o : {items[1], items[2]})
+        ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, o, items[0], now - kJour, KELDateOuverte,
+                                                     space()->nowCurseur()),
+                  nullptr);
+    advance(1.0);
+    ASSERT_TRUE(linkedOnTheDesk(items[0], items[1]));
+    linkCommandOnHubWithFarFull(items, ZEVRowTagUnlinkWith);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    for (KELI* o : {items[1], items[2]}) {
+        const Rows l = linksBetween(items[0], o);
+        ASSERT_EQ(l.size(), 1u);
+        EXPECT_GE(std::stod(l.at(0, 1)), KELDateOuverte) << o->idTxt() << " unlinked alone";
+    }
+    EXPECT_TRUE(linkedOnTheDesk(items[0], items[1])) << "a Link the store holds is no longer drawn";
+}
+
+// Two files released from the panel, then recalled together as the disk fills up (at the
+// second one's new presence): neither is listed again, instead of one recalled and one not.
+TEST_F(FilesCommands, ARecallOfTwoFilesTheDiskCannotFinishRecallsNeither)
+{
+    startWithTheBar();
+    alerts.clear();
+    const std::vector<KELI*> items = placer({"first.txt", "second.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    const KELDate now = space()->nowCurseur()->now();
+    for (KELI* o : items)
+        presence(o, now - kJour, KELDateOuverte);
+    advance(1.0);
+    ouvrir();
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(items[0])));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[1])));
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    click(files()->inspectViewIfBuilt()->btnRelease());
+    advance(30.0);
+    ZEVButton* recall = files()->inspectViewIfBuilt()->btnRecall();
+    ASSERT_TRUE(recall && recall->isEnabled());
+    {
+        FullLinkBase full("NEW.RELATION = " + std::to_string(KELRELATION_FILE_VIEWER) +
+                          " AND NEW.CHILD_ZEVLET = " + items[1]->idTxt() + " AND NEW.DATE_IN > " + std::to_string(now));
+        click(recall);
+        advance(1.0);
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    for (KELI* o : items) {
+        const Rows p = linksAround(o->idInt(), KELRELATION_FILE_VIEWER, true);
+        EXPECT_EQ(p.size(), 1u) << o->idTxt() << " recalled alone";
+        EXPECT_EQ(liveLinksAround(o->idInt(), KELRELATION_FILE_VIEWER, true), 1);
+    }
+    EXPECT_TRUE(recall->isEnabled()) << "the buttons show a recall the store does not hold";
+    EXPECT_FALSE(files()->inspectViewIfBuilt()->btnRelease()->isEnabled());
 }
 
 TEST_F(FilesCommands, RemoveOfAnObjectOnADeskOnlyForgetsItsPresences)

@@ -1,7 +1,7 @@
 // The front layer in the running program: a lasso selects and the status text counts it, the
 // Tools menu switches the mode and a held Shift lends Icon mode until it is released, a press held
 // on the empty desk hands the desk to the Search cursor, and a click on a drawn link line selects
-// it.
+// it. A tool menu's show-links item is the user's kept choice, which the step back turns off.
 
 #include "tests/e2e/E2EFixture.h"
 
@@ -348,6 +348,44 @@ TEST_F(Front, AQuasimodeWhoseReleaseWentToAnotherWindowEndsWhenTheFocusMovesInIt
     pump();
     EXPECT_EQ(front()->frontMode(), ZEVFrontModeFilters);
     EXPECT_FALSE(front()->isUserChangingFlag());
+}
+
+TEST_F(Front, TheStepBackHidesLinksShownFromAToolMenuAndItsItemFollows)
+{
+    start();
+    ASSERT_NE(front(), nullptr);
+    activate();
+    ASSERT_EQ(front()->frontMode(), ZEVFrontModeIcons);
+    ZEVButton* button = front()->modeButton(ZEVFrontModeIcons);
+    QMenu* icons = front()->toolMenu(ZEVFrontModeIcons);
+    ASSERT_TRUE(button && icons);
+    QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+    advance(0.05);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, button->rect().center());
+    ASSERT_TRUE(pumpUntil([&] { return icons->isVisible(); }));
+    QAction* all = nullptr;
+    for (QAction* a : icons->actions())
+        if (a->text() == QStringLiteral("Show Links for All Objects"))
+            all = a;
+    ASSERT_NE(all, nullptr);
+    chooseInMenu(icons, all);
+    advance(0.5);
+    ASSERT_TRUE(space()->displayOptions().siShowLinks());
+    EXPECT_TRUE(values->values(QStringLiteral("ZEVShowLinksForAllIcons")).toBool()) << "the choice is not kept";
+
+    // Esc steps back through what is open, the links among them.
+    for (int i = 0; i < 6 && space()->displayOptions().siShowLinks(); ++i) {
+        key(Qt::Key_Escape);
+        advance(0.5);
+    }
+    EXPECT_FALSE(space()->displayOptions().siShowLinks()) << "the step back never got past the links";
+    EXPECT_FALSE(all->isChecked()) << "the menu shows links that are hidden";
+    // Another mode and back: the links stay hidden.
+    front()->menuModeTitle();
+    advance(0.5);
+    front()->menuModeIcon();
+    advance(0.5);
+    EXPECT_FALSE(space()->displayOptions().siShowLinks()) << "the hidden links came back";
 }
 
 TEST_F(Front, AModeButtonsShortPressOpensItsToolMenuWhileALongPressOrADragResting08sSwitches)

@@ -3,11 +3,13 @@
 // desk, the split bar stands in for a closed toolbar, and the View menu's Full Screen is kept in
 // the settings file for the next start. In full screen the menu bar lies over the stack, which
 // makes room for it and takes it back exactly. The toolbar's buttons and the main menu follow the
-// selection, the mode, the cursor and the filters' operation.
+// selection, the mode, the cursor and the filters' operation. The Preferences window's boxes
+// follow the views kept open from the View menu and its keys while the window is open.
 
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
+#include "app/widgets/ZEVPreferencesController.h"
 #include "front/ZEVFrontSelectionView.h"
 #include "front/ZEVFrontViewer.h"
 #include "objects/viewer/ZEVItemViewer.h"
@@ -24,6 +26,7 @@
 #include <QMimeData>
 #include <QGraphicsItem>
 #include <QMenu>
+#include <QCheckBox>
 #include <QMenuBar>
 #include <QSettings>
 #include <QTest>
@@ -180,6 +183,46 @@ TEST_F(HeaderViews, TheViewMenusFullScreenIsKeptForTheNextStartAndRefusedWhileAV
     quit();
     QSettings settings(home + "/.config/Tallomer/Tallomer.conf", QSettings::IniFormat);
     EXPECT_TRUE(settings.value("ZEVFullScreen").toBool());
+}
+
+TEST_F(HeaderViews, ThePreferencesBoxesFollowTheViewMenuWhileOpenAndTheirNextClickIsTheUsersChoice)
+{
+    start();
+    chooseMenuItemTitled(KELMainMenu::kMenuApplication, QStringLiteral("Preferences\u2026"));
+    ZEVPreferencesController* prefs = app()->delegate()->preferencesController();
+    ASSERT_NE(prefs, nullptr);
+    ASSERT_TRUE(pumpUntil([&] { return prefs->window()->isVisible(); }));
+    QCheckBox* timeline = prefs->keepTimeline();
+    QCheckBox* timebar = prefs->keepTimebar();
+    ASSERT_TRUE(timeline && timebar);
+    ASSERT_TRUE(timeline->isChecked());
+    ASSERT_FALSE(timebar->isChecked());
+
+    // The View menu closes the time line the user kept open: its box follows at once.
+    chooseMenuItem(KELMainMenu::kMenuView, 3);
+    EXPECT_FALSE(values->values("ZEVShowRuler").toBool());
+    EXPECT_FALSE(timeline->isChecked()) << "the box shows the time line kept open when it no longer is";
+    advance(1);
+    EXPECT_FALSE(opened(ZEVHeaderView::Tline));
+    // The time bar kept open from the View menu too.
+    chooseMenuItem(KELMainMenu::kMenuView, 2);
+    EXPECT_TRUE(values->values("ZEVShowZevMenu").toBool());
+    EXPECT_TRUE(timebar->isChecked());
+    advance(1);
+
+    // A click on the box says what the user sees: the time line is kept open again, not closed
+    // once more by the old state written back.
+    // On its mark: the box's row is wider than its mark and label.
+    click(timeline, QPoint(6, timeline->height() / 2));
+    EXPECT_TRUE(timeline->isChecked());
+    EXPECT_TRUE(values->values("ZEVShowRuler").toBool());
+    advance(1);
+    EXPECT_TRUE(opened(ZEVHeaderView::Tline));
+    // The time bar's choice made in the menu is what the next start reads.
+    quit();
+    QSettings settings(home + "/.config/Tallomer/Tallomer.conf", QSettings::IniFormat);
+    EXPECT_TRUE(settings.value("ZEVShowZevMenu").toBool());
+    EXPECT_TRUE(settings.value("ZEVShowRuler").toBool());
 }
 
 TEST_F(HeaderViews, InFullScreenAMenuBarOfTwentyFivePointsPushesTheStackDownAndHidingItGivesBackExactly)

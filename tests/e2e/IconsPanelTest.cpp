@@ -439,6 +439,46 @@ TEST_F(IconsPanel, RemoveTheDiskCannotFinishLeavesTheIconAndItsPlace)
     EXPECT_GE(rowOf(o), 0);
 }
 
+// Two Objects removed from the desks together as the disk fills up at the second, which no other
+// panel holds: the store keeps none of it, and both icons stay where they were, the first's with
+// its place, instead of the first taken off the desks alone.
+TEST_F(IconsPanel, ARemoveOfTwoObjectsTheDiskCannotFinishLeavesBothIcons)
+{
+    startWithTheBar();
+    alerts.clear();
+    const std::vector<KELI*> items = placer({"held.txt", "free.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    KELI* ici = space()->channelForIdentityInt(space()->currentChannelInt());
+    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, ici, items[0],
+                                                 space()->nowCurseur()->now() - kHeure, KELDateOuverte,
+                                                 space()->nowCurseur()),
+              nullptr);
+    advance(1.0);
+    ouvrir();
+    clickRow(items[0]);
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[1])));
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    {
+        FullLinkBase full("NEW.RELATION = " + std::to_string(KELRELATION_ITEM_TITLE) +
+                          " AND NEW.PARENT_ZEVLET = " + items[1]->idTxt());
+        chooseObjectMenuItem(13, "Remove 2 Objects");
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    for (KELI* o : items) {
+        const KELId id = o->idInt();
+        EXPECT_EQ(liveLinksAround(id, KELRELATION_ICON_VIEWER, true), 1) << id << " taken off the desks alone";
+        for (KELId rel : {KELRELATION_ICON_RATIO_X, KELRELATION_ICON_RATIO_Y, KELRELATION_ICON_RATIO_S})
+            EXPECT_EQ(liveLinksAround(id, rel, false), 1) << id << " lost its place " << rel;
+        EXPECT_EQ(liveLinksAround(id, KELRELATION_ITEM_TITLE, false), 1);
+        EXPECT_NE(nowDesk()->itemViewForItem(o), nullptr) << id << ": its view left the desk";
+    }
+    advance(1.0);
+    EXPECT_GE(rowOf(items[0]), 0);
+    EXPECT_GE(rowOf(items[1]), 0);
+}
+
 TEST_F(IconsPanel, DeleteInTheTableReleasesTheIconAtNowAndErasesNothing)
 {
     startWithTheBar();

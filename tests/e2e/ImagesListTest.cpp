@@ -5,7 +5,7 @@
 // that image is cut at now and followed by one to the chosen colour, the selection unchanged. The
 // Object menu's Remove on an image that is the Channel's background rewrites that interval to the
 // grey wallpaper once the user said Yes, and its Images presences go; on a full disk the image and
-// the background stay. A colour whose act a full disk undid is given to no image.
+// the background stay, and so does every other image removed with it. A colour whose act a full disk undid is given to no image.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/e2e/FullLinkBase.h"
@@ -454,6 +454,46 @@ TEST_F(ImagesList, RemovingABackgroundImageTheDiskCannotRewriteKeepsTheImageAndI
             EXPECT_EQ(garde.at(i, col), avant.at(i, col)) << "a background of the Channel changed";
     EXPECT_EQ(itemOfRow(0), image);
     EXPECT_EQ(table()->numberOfRows(), kImageCount) << "the image left the list though its background stays";
+}
+
+// A background image removed together with another image as the disk fills up at the other's
+// deletion: neither image is deleted and the Space keeps its background, instead of the first
+// gone and its interval grey while the second stays.
+TEST_F(ImagesList, RemovingABackgroundImageWithAnotherTheDiskCannotFinishKeepsBothAndTheBackground)
+{
+    startWithTheBar();
+    semer();
+    ouvrir(true);
+    alerts.clear();
+    KELI* image = itemOfRow(0);
+    KELI* autre = itemOfRow(1);
+    ASSERT_TRUE(image && autre);
+    KELI* canal = space()->channelForIdentityInt(space()->currentChannelInt());
+    ASSERT_NE(firstRowMadeAnEarlierBackgroundAndChosen(), nullptr);
+    const QRect cell = table()->visualRect(table()->tableModel()->index(1, 4));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, QPoint(cell.right() - 20, cell.top() + 20));
+    pump();
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    const Rows avant = liveBackgrounds(canal);
+    std::vector<ZEVAlertRequest> asked;
+    {
+        ScopedAlertAnswerer oui([&](const ZEVAlertRequest& r) { return asked.push_back(r), 0; });
+        FullLinkBase full("NEW.RELATION = " + std::to_string(KELRELATION_ITEM_TITLE) +
+                          " AND NEW.PARENT_ZEVLET = " + autre->idTxt());
+        chooseObjectMenuItem(13, "Remove 2 Image Objects");
+    }
+    ASSERT_EQ(asked.size(), 2u) << "the question, then the failure";
+    EXPECT_EQ(asked[1].message, QStringLiteral("Your changes could not be saved."));
+    for (KELI* o : {image, autre}) {
+        EXPECT_EQ(liveLinksAround(o->idInt(), KELRELATION_BACK_VIEWER, true), 1) << o->idTxt() << " was removed";
+        EXPECT_EQ(liveLinksAround(o->idInt(), KELRELATION_ITEM_TITLE, false), 1);
+    }
+    const Rows garde = liveBackgrounds(canal);
+    ASSERT_EQ(garde.size(), avant.size());
+    for (std::size_t i = 0; i < garde.size(); ++i)
+        for (int col = 0; col < 3; ++col)
+            EXPECT_EQ(garde.at(i, col), avant.at(i, col)) << "a background of the Channel changed";
+    EXPECT_EQ(table()->numberOfRows(), kImageCount) << "an image left the list though the store keeps it";
 }
 
 } // namespace

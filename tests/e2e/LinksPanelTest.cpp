@@ -2,7 +2,8 @@
 // the pairs of the time line's span; in Link mode, a pair clicked in its table and the Object
 // menu's Remove forget every interval of that direction and none of the other; Delete in its
 // table ends the clicked pair's link at Now and keeps its row. A Remove the disk cannot finish
-// forgets no interval.
+// forgets no interval; Recall, Retain, Release and Forget on several rows change every pair or,
+// on a full disk, none.
 
 #include "tests/e2e/E2EFixture.h"
 #include "tests/e2e/FullLinkBase.h"
@@ -297,6 +298,117 @@ TEST_F(LinksPanel, ARemoveTheDiskCannotFinishForgetsNoIntervalOfThePair)
     EXPECT_EQ(links()->inspectViewIfBuilt()->inspectField()->text(), "1 Link");
     EXPECT_GE(rowOf(a, b), 0) << "the panel dropped a pair the store keeps";
 }
+
+// Two pairs removed together from the Object menu as the disk fills up at the second: the store
+// forgets neither, and the panel still lists both, instead of one gone and one kept.
+TEST_F(LinksPanel, ARemoveOfTwoPairsTheDiskCannotFinishForgetsNeither)
+{
+    start();
+    alerts.clear();
+    addHomeFiles({"a.txt", "b.txt", "c.txt"});
+    const std::vector<KELI*> o = itemsTitled({"a.txt", "b.txt", "c.txt"});
+    ASSERT_EQ(o.size(), 3u);
+    const KELDate t = space()->nowCurseur()->now();
+    lien(o[0], o[1], t - 10 * kMinute, KELDateOuverte);
+    KELI* second = lien(o[2], o[1], t - 10 * kMinute, KELDateOuverte);
+    ASSERT_NE(second, nullptr);
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+    openInspectorFromMenu(kLinks);
+    ASSERT_NE(table(), nullptr);
+    front()->menuModeLink();
+    advance(0.5);
+    clickRow(rowOf(o[0], o[1]));
+    const QPoint at = table()->visualRect(table()->tableModel()->index(rowOf(o[2], o[1]), 4)).center();
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+    advance(0.5);
+    ASSERT_EQ(space()->selections().selectedLinks().size(), 2u);
+    {
+        FullLinkBase full("NEW.ZEVLET_ID = " + second->idTxt());
+        chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("Remove 2 Links"));
+        advance(1.0);
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    for (KELI* parent : {o[0], o[2]}) {
+        const Rows kept = stored(parent, o[1]);
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_EQ(kept.at(0, 0), "0") << parent->idTxt() << " forgotten alone";
+        EXPECT_GE(rowOf(parent, o[1]), 0) << "the panel dropped a pair the store keeps";
+    }
+    EXPECT_EQ(links()->inspectViewIfBuilt()->inspectField()->text(), "2 Links");
+}
+
+// A panel button acting on two rows chosen in Link mode as the disk fills up at the second pair:
+// neither pair changes in the store, the failure is told, and the rows and buttons show the Links
+// as the store keeps them.
+struct TimeActOnTwoRows {
+    const char* name;
+    bool open; // the two Links run on at Now; else both ended twenty minutes ago
+    ZEVButton* (ZEVInspectView::*button)() const;
+    friend void PrintTo(const TimeActOnTwoRows& a, std::ostream* os) { *os << a.name; }
+};
+
+class LinksPanelOnAFullDisk : public LinksPanel, public ::testing::WithParamInterface<TimeActOnTwoRows> {
+protected:
+    Rows links1000182() const
+    {
+        return sql(database(), "SELECT ZEVLET_ID, DATE_IN, DATE_OUT FROM ZEVLETS WHERE RELATION = " +
+                                   std::to_string(KELRELATION_LINK_VIEWER) + " ORDER BY ZEVLET_ID");
+    }
+};
+
+TEST_P(LinksPanelOnAFullDisk, ActsOnBothRowsOrNeither)
+{
+    const TimeActOnTwoRows& act = GetParam();
+    start();
+    alerts.clear();
+    addHomeFiles({"a.txt", "b.txt", "c.txt"});
+    const std::vector<KELI*> o = itemsTitled({"a.txt", "b.txt", "c.txt"});
+    ASSERT_EQ(o.size(), 3u);
+    const KELDate t = space()->nowCurseur()->now();
+    for (KELI* parent : {o[0], o[2]})
+        lien(parent, o[1], act.open ? t - 10 * kMinute : t - 30 * kMinute, act.open ? KELDateOuverte : t - 20 * kMinute);
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+    openInspectorFromMenu(kLinks);
+    ASSERT_NE(table(), nullptr);
+    front()->menuModeLink();
+    advance(0.5);
+    clickRow(rowOf(o[0], o[1]));
+    const QPoint second = table()->visualRect(table()->tableModel()->index(rowOf(o[2], o[1]), 4)).center();
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, second);
+    advance(0.5);
+    ASSERT_EQ(space()->selections().selectedLinks().size(), 2u);
+    ZEVButton* button = (links()->inspectViewIfBuilt()->*act.button)();
+    ASSERT_TRUE(button && button->isEnabled());
+    const Rows before = links1000182();
+    {
+        FullLinkBase full("NEW.RELATION = " + std::to_string(KELRELATION_LINK_VIEWER) +
+                          " AND NEW.PARENT_ZEVLET = " + o[2]->idTxt());
+        QTest::mouseClick(button, Qt::LeftButton);
+        advance(1.0);
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(links1000182().rows, before.rows) << "one pair of the two changed";
+    for (KELI* parent : {o[0], o[2]}) {
+        const int row = rowOf(parent, o[1]);
+        ASSERT_GE(row, 0) << "the panel dropped a pair the store keeps";
+        EXPECT_EQ(links()->model().isLinkActif(links()->model().rowAt(*table(), row)), act.open)
+            << parent->idTxt() << ": the row shows a change the store does not hold";
+    }
+    ZEVInspectView* p = links()->inspectViewIfBuilt();
+    EXPECT_EQ(p->btnRelease()->isEnabled(), act.open);
+    EXPECT_EQ(p->btnRecall()->isEnabled(), !act.open);
+}
+
+INSTANTIATE_TEST_SUITE_P(TimeActs, LinksPanelOnAFullDisk,
+                         ::testing::Values(TimeActOnTwoRows{"Recall", false, &ZEVInspectView::btnRecall},
+                                           TimeActOnTwoRows{"Retain", false, &ZEVInspectView::btnRetain},
+                                           TimeActOnTwoRows{"Release", true, &ZEVInspectView::btnRelease},
+                                           TimeActOnTwoRows{"Forget", true, &ZEVInspectView::btnForget}),
+                         [](const ::testing::TestParamInfo<TimeActOnTwoRows>& i) { return std::string(i.param.name); });
 
 } // namespace
 } // namespace e2e

@@ -13,6 +13,9 @@
 #include <QProgressBar>
 #include <QSet>
 
+#include <functional>
+#include <map>
+
 #include <gtest/gtest.h>
 
 using namespace tallomer;
@@ -65,6 +68,36 @@ TEST(Preferences, TheShowTimelineWhileSearchingBoxIsTheOppositeOfTheKeyThatHides
     ZEVPreferencesController again([&](const QString& k) { return store.value(k); }, nullptr);
     again.window();
     EXPECT_FALSE(again.checkBox("showRulerWhenSearch")->isChecked());
+}
+
+TEST(Preferences, AKeyChangedElsewhereTurnsItsBoxWithoutWritingAndTheWatchesEndWithTheWindow)
+{
+    QMap<QString, QVariant> store;
+    int writes = 0;
+    std::map<QString, std::function<void()>> watched;
+    int unwatched = 0;
+    {
+        ZEVPreferencesController prefs([&](const QString& k) { return store.value(k); },
+                                       [&](const QString& k, const QVariant& v) { ++writes, store[k] = v; },
+                                       [&](const QString& k, std::function<void()> changed) -> std::function<void()> {
+                                           watched[k] = std::move(changed);
+                                           return [&unwatched] { ++unwatched; };
+                                       });
+        EXPECT_TRUE(watched.empty()) << "nothing is watched before the window is made";
+        prefs.window();
+        EXPECT_EQ(watched.size(), ZEVPreferencesController::options().size());
+        store["ZEVShowRuler"] = false;
+        watched.at("ZEVShowRuler")();
+        EXPECT_FALSE(prefs.keepTimeline()->isChecked());
+        // The inverted box follows its key the other way round.
+        store["ZEVHideRulerWhenSearch"] = true;
+        watched.at("ZEVHideRulerWhenSearch")();
+        EXPECT_FALSE(prefs.showRulerWhenSearch()->isChecked());
+        EXPECT_EQ(writes, 0) << "a followed change is not written back";
+        prefs.keepTimeline()->click();
+        EXPECT_EQ(store.value("ZEVShowRuler"), QVariant(true));
+    }
+    EXPECT_EQ(unwatched, int(ZEVPreferencesController::options().size()));
 }
 
 TEST(StringAdditions, MenuTitlesAreCutWithAnEllipsisAndUrlsCompareByFileName)
