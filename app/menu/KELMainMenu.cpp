@@ -669,6 +669,13 @@ void KELMainMenu::menuWillOpen(int tag)
         enable(closeAll, any);
         break;
     }
+    case kMenuChannels: {
+        // Making the home Channel its own home again would change nothing.
+        for (QAction* a : menuWithTag(kMenuChannels)->actions())
+            if (a->property("action").toString() == QLatin1String("menuChannelSetAsHome:"))
+                enable(a, hub_.previewTarget().currentChannelInt() != hub_.homeChannelInt());
+        break;
+    }
     case kMenuModes: {
         const int m = hub_.frontMode();
         for (long t = 1; t <= 4; ++t)

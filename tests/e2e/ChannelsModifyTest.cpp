@@ -425,6 +425,43 @@ TEST_F(ChannelsModify, SetAsHomeFromTheChannelsMenuThatCannotBeSavedSaysSo)
     EXPECT_EQ(space()->homeChannelInt(), work->idInt());
 }
 
+// Offered only where it would change the home: never on the home Channel itself.
+TEST_F(ChannelsModify, SetAsHomeIsOfferedOnlyAwayFromTheHomeChannel)
+{
+    start();
+    const KELId home = space()->homeChannelInt();
+    const auto setAsHome = [&]() -> QAction* {
+        QMenu* m = openMenu(KELMainMenu::kMenuChannels);
+        QAction* found = nullptr;
+        if (m)
+            for (QAction* a : m->actions())
+                if (a->text().remove('&') == QStringLiteral("Set as Home"))
+                    found = a;
+        if (m)
+            m->close();
+        pump();
+        return found;
+    };
+    QAction* item = setAsHome();
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(item->isEnabled()) << "on the home Channel";
+
+    KELI* work = space()->newIdentityNamed("Work");
+    ASSERT_NE(work, nullptr);
+    space()->updateChannelWithIdentityInt(work->idInt());
+    advance(1.0);
+    EXPECT_TRUE(setAsHome()->isEnabled()) << "on another Channel";
+
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Set as Home"));
+    advance(0.5);
+    ASSERT_EQ(space()->homeChannelInt(), work->idInt());
+    EXPECT_FALSE(setAsHome()->isEnabled()) << "Work is the home now";
+
+    space()->updateChannelWithIdentityInt(home);
+    advance(1.0);
+    EXPECT_TRUE(setAsHome()->isEnabled()) << "the former home is another Channel now";
+}
+
 TEST_F(ChannelsModify, BindToTheDropFolderThatCannotBeSavedSaysSoAndKeepsTheBoundChannel)
 {
     start();
