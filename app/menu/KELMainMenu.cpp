@@ -670,10 +670,16 @@ void KELMainMenu::menuWillOpen(int tag)
         break;
     }
     case kMenuChannels: {
-        // Making the home Channel its own home again would change nothing.
-        for (QAction* a : menuWithTag(kMenuChannels)->actions())
-            if (a->property("action").toString() == QLatin1String("menuChannelSetAsHome:"))
-                enable(a, hub_.previewTarget().currentChannelInt() != hub_.homeChannelInt());
+        // Making the home Channel its own home again, or binding the drop folder where it is
+        // bound, would change nothing.
+        const KELId current = hub_.previewTarget().currentChannelInt();
+        for (QAction* a : menuWithTag(kMenuChannels)->actions()) {
+            const QString action = a->property("action").toString();
+            if (action == QLatin1String("menuChannelSetAsHome:"))
+                enable(a, current != hub_.homeChannelInt());
+            else if (action == QLatin1String("menuChannelSetAsZevFolder:"))
+                enable(a, current != hub_.zevFolderChannelInt());
+        }
         break;
     }
     case kMenuModes: {
