@@ -31,6 +31,7 @@
 #include <QInputMethod>
 #include <QMimeDatabase>
 #include <QScreen>
+#include <QSessionManager>
 #include <QWidget>
 
 #include <climits>
@@ -108,6 +109,22 @@ KELApplication::KELApplication(Options options)
     keyTime.running = [this] { return isKeyTimeRunning(); };
     keyTime.windowWillClose = [this](ZEVKeyWindowController* w) { keyTimeWindowControllerWillClose(w); };
     keyTime_ = std::make_unique<ZEVKeyDocumentController>(std::move(keyTime));
+
+    // The quit that ends a session asks nothing: what is unsaved is asked about here, while the
+    // session can still be kept.
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(gui, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+            struct Manager final : SessionEnd {
+                explicit Manager(QSessionManager& m) : m(m) {}
+                bool allowsInteraction() override { return asked = m.allowsInteraction(); }
+                void cancel() override { m.cancel(); }
+                QSessionManager& m;
+                bool asked = false;
+            } session(manager);
+            sessionWillEnd(session);
+            if (session.asked)
+                manager.release();
+        });
 
     // A quit from elsewhere than the Quit command (the session ending, the last window of a run
     // without a Space closed) runs the same sequence. Closing the Space window only hides it.
@@ -514,6 +531,18 @@ void KELApplication::terminate(QObject*)
         stopHandler_(exitCode_);
     else
         QCoreApplication::exit(exitCode_);
+}
+
+void KELApplication::sessionWillEnd(SessionEnd& session)
+{
+    if (quitSequenceRan_ || !keyTime_ || !keyTime_->siModified())
+        return;
+    if (!session.allowsInteraction()) {
+        logFormat("KELApplication: the session ends without leave to ask about unsaved KeyTime documents");
+        return;
+    }
+    if (!keyTime_->confirmCloseAll())
+        session.cancel();
 }
 
 void KELApplication::keyTimeAddStep()

@@ -100,6 +100,19 @@ public:
     void stop();
     bool isTerminating() const { return terminating_; }
     int exitCode() const { return exitCode_; }
+
+    // The desktop session ending (log out, shut down), as its manager asks the program.
+    class SessionEnd {
+    public:
+        virtual ~SessionEnd() = default;
+        // Whether the user may be asked now.
+        virtual bool allowsInteraction() = 0;
+        // Calls the end of the session off.
+        virtual void cancel() = 0;
+    };
+    // Unsaved KeyTime documents are asked about (Save, Don't Save, Cancel) before the session
+    // ends; Cancel keeps the session and everything open. The session's own quit follows later.
+    void sessionWillEnd(SessionEnd& session);
     // Replaces "end the event loop with this status" (tests).
     void setStopHandler(std::function<void(int exitCode)> handler) { stopHandler_ = std::move(handler); }
 

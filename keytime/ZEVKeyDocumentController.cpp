@@ -245,11 +245,29 @@ bool ZEVKeyDocumentController::confirmClose(ZEVKeyDocument* document)
     return answer == 1;
 }
 
-bool ZEVKeyDocumentController::closeAllForQuit()
+bool ZEVKeyDocumentController::siModified()
+{
+    bool modified = false;
+    for (const Open& o : open_) {
+        if (o.window)
+            o.window->commitTyping();
+        modified = modified || (o.document && o.document->isModified());
+    }
+    return modified;
+}
+
+bool ZEVKeyDocumentController::confirmCloseAll()
 {
     for (const Open& o : open_)
         if (!confirmClose(o.document.get()))
             return false;
+    return true;
+}
+
+bool ZEVKeyDocumentController::closeAllForQuit()
+{
+    if (!confirmCloseAll())
+        return false;
     quitting_ = true;
     for (Open& o : open_)
         if (o.window)

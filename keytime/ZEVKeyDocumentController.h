@@ -59,6 +59,10 @@ public:
 
     // Asks about unsaved changes; true when the document may go (saved or changes dropped).
     bool confirmClose(ZEVKeyDocument* document);
+    // Whether a document has unsaved changes (what is being typed counts).
+    bool siModified();
+    // Asks for each modified document, leaving every window open; false when the user cancelled.
+    bool confirmCloseAll();
     // Before quitting: asks for each modified document; false when the user cancelled (nothing
     // was closed then).
     bool closeAllForQuit();

@@ -669,6 +669,19 @@ void KELMainMenu::menuWillOpen(int tag)
         enable(closeAll, any);
         break;
     }
+    case kMenuChannels: {
+        // Making the home Channel its own home again, or binding the drop folder where it is
+        // bound, would change nothing.
+        const KELId current = hub_.previewTarget().currentChannelInt();
+        for (QAction* a : menuWithTag(kMenuChannels)->actions()) {
+            const QString action = a->property("action").toString();
+            if (action == QLatin1String("menuChannelSetAsHome:"))
+                enable(a, current != hub_.homeChannelInt());
+            else if (action == QLatin1String("menuChannelSetAsZevFolder:"))
+                enable(a, current != hub_.zevFolderChannelInt());
+        }
+        break;
+    }
     case kMenuModes: {
         const int m = hub_.frontMode();
         for (long t = 1; t <= 4; ++t)
@@ -759,6 +772,9 @@ void KELMainMenu::updateMenuEdit(QMenu* menu)
 {
     if (!menu)
         return;
+    // Away from Now, Recall Now always acts: with nothing to recall it still brings the Now cursor
+    // back. It is offered at every opening then, whatever the mode's pass made of it.
+    const bool search = hub_.actifCurseur() && hub_.actifCurseur() == hub_.searchCurseur();
     for (const auto& [t, title] : std::vector<std::pair<long, const char*>>{
              {6, "Recall Now"}, {65, "Retain Now"}, {62, "Release Now"}, {63, "Forget Now"},
              {4, "Recall Search"}, {5, "Retain Search"}, {2, "Release Search"}, {3, "Forget Search"}})
@@ -767,11 +783,15 @@ void KELMainMenu::updateMenuEdit(QMenu* menu)
                 a->setText(QString::fromUtf8(title));
                 // A focused inspector may have hidden Recall Now the last time.
                 a->setVisible(true);
+                if (t == 6 && search)
+                    enable(a, true);
             }
     // Another menu of the same commands (the toolbar's) is enabled as the menu bar's items are,
     // so that a command offered in one is offered in the other.
     if (QMenu* bar = menuWithTag(kMenuEdit); bar && menu != bar) {
         hub_.updateMenuMacForCurrentMode();
+        if (search)
+            enable(item(kMenuEdit, 6), true);
         for (long t : {6L, 65L, 62L, 63L, 4L, 5L, 2L, 3L})
             if (QAction* own = item(kMenuEdit, t))
                 for (QAction* a : menu->actions())

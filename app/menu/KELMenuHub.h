@@ -81,6 +81,8 @@ public:
     virtual int frontMode() = 0;
     virtual QString nameForFrontMode(int mode) = 0;
     virtual KELId homeChannelInt() = 0;
+    // The Channel the drop folder is bound to.
+    virtual KELId zevFolderChannelInt() = 0;
     virtual std::vector<KELI*> selectedItemsForCurrentChannel() = 0;
     // The selection of a front mode (for links: every Object of the selected nodes).
     virtual std::vector<KELI*> selectionForFrontMode(int mode) = 0;

@@ -428,6 +428,7 @@ QString KELSpaceMenuHub::nameForFrontMode(int mode)
 
 int KELSpaceMenuHub::frontMode() { return space_.frontViewer() ? space_.frontViewer()->frontMode() : 0; }
 KELId KELSpaceMenuHub::homeChannelInt() { return space_.homeChannelInt(); }
+KELId KELSpaceMenuHub::zevFolderChannelInt() { return space_.zevFolderChannelInt(); }
 
 std::vector<KELI*> KELSpaceMenuHub::selectedItemsForCurrentChannel()
 {

@@ -56,6 +56,7 @@ public:
     int frontMode() override;
     QString nameForFrontMode(int mode) override;
     KELId homeChannelInt() override;
+    KELId zevFolderChannelInt() override;
     std::vector<KELI*> selectedItemsForCurrentChannel() override;
     std::vector<KELI*> selectionForFrontMode(int mode) override;
 

@@ -85,12 +85,25 @@ void ZEVItemViewerAppHost::activateApplication()
         }
 }
 
-void ZEVItemViewerAppHost::openZevpURL(const QString& url)
+void ZEVItemViewerAppHost::openZevpURL(const QString& url, const QString& title)
 {
     // On the next turn: the menu or the press that asked has ended by then.
-    Scheduler::shared().perform(this, "openZevpURL", 0, [this, url] {
-        if (ZEVSpaceController* s = space_())
-            s->openZevpURL(url);
+    Scheduler::shared().perform(this, "openZevpURL", 0, [this, url, title] {
+        ZEVSpaceController* s = space_();
+        if (!s)
+            return;
+        // A place the Space no longer has (its Channel deleted, say) would otherwise leave the
+        // desk as it was without a word.
+        const ZEVZevpOpening opened = s->openZevpURL(url);
+        const QString name = title.isEmpty() ? QStringLiteral("The saved place") : QStringLiteral("\u201c%1\u201d").arg(title);
+        if (opened.refused) {
+            ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("%1 could not be opened.").arg(name),
+                                                 QStringLiteral("Tallomer cannot go there: %1.").arg(opened.why));
+        } else if (!opened.why.isEmpty()) {
+            QString why = opened.why + QStringLiteral(", so the cursors stayed where they were.");
+            why[0] = why[0].toUpper();
+            ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("%1 was opened only in part.").arg(name), why);
+        }
     });
 }
 

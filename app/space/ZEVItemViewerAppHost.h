@@ -27,7 +27,7 @@ public:
     QString chooseFile(const QString& title, const QString& message, const QString& prompt) override;
     int retrieveItem(KELI* item, QString* newPath) override;
     void activateApplication() override;
-    void openZevpURL(const QString& url) override;
+    void openZevpURL(const QString& url, const QString& title) override;
     void copyZevpUrlForItems(const std::vector<KELI*>& items) override;
     QString durationString() override;
     ZEVItemViewer* itemViewerForCurseur(KELICurseur* curseur) override;

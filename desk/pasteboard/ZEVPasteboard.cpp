@@ -236,9 +236,12 @@ void ZEVPasteboard::AnalysePasteboard(const QMimeData* data, long uniqueInt)
 
 QString ZEVPasteboard::LeftOutText() { return state().leftOut; }
 
-void ZEVPasteboard::TellLeftOut()
+void ZEVPasteboard::TellLeftOut(const QStringList& refused)
 {
-    const QString text = state().leftOut;
+    QStringList lines = refused;
+    if (!state().leftOut.isEmpty())
+        lines.prepend(state().leftOut);
+    const QString text = lines.join(QLatin1Char('\n'));
     if (text.isEmpty())
         return;
     logFormat("ZEVPasteboard: %s", qUtf8Printable(text));

@@ -100,8 +100,9 @@ public:
     // sentence for the user ("500 contacts were left out…"); empty when nothing was.
     static QString LeftOutText();
     // Says it in an alert once the drop or paste is done (on the next turn: never inside the
-    // drop); nothing when nothing was left out.
-    static void TellLeftOut();
+    // drop), with the lines of `refused` (what the drop named and could not take); nothing when
+    // nothing was left out.
+    static void TellLeftOut(const QStringList& refused = {});
 
     // The earliest dates seen since the analysis began; absent for none.
     static std::optional<KELDate> DateCreated();

@@ -23,6 +23,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include <utility>
+
+#include <sys/stat.h>
+
 namespace tallomer {
 
 namespace {
@@ -218,6 +222,7 @@ bool ZEVDeskDrop::_performDragOrPasteInLocation(const QPointF& where)
     double countShift = 0;
     bool handled = false;
     const QPointF location = desk_.clampedLocation(where);
+    refused_.clear();
 
     const auto& http = P::HttpURLs();
     if (!P::HttpBookmarkDicos().isEmpty()) {
@@ -266,7 +271,7 @@ bool ZEVDeskDrop::_performDragOrPasteInLocation(const QPointF& where)
     ZEVSpaceForDeskViewers* space = desk_.space();
     if (set.empty() && space)
         space->beep();
-    P::TellLeftOut();
+    P::TellLeftOut(std::exchange(refused_, {}));
     afterDrop();
     if (space && desk_.curseur() == space->searchCurseur())
         if (ZEVFrontViewerServices* front = desk_.frontViewer())
@@ -487,6 +492,15 @@ bool ZEVDeskDrop::_addFileURLs(const QList<QUrl>& urls, ZEVItemSet& set, const Q
         const QString path = QFileInfo(textPathOfUrl(url)).absoluteFilePath();
         if (!QFileInfo::exists(path)) {
             logFormat("ZEVDeskViewer _addFileURLs: no file at %s", qUtf8Printable(path));
+            continue;
+        }
+        // A pipe, a socket or a device is nothing to keep, and a pipe would hold whoever reads it.
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+            logFormat("ZEVDeskViewer _addFileURLs: %s is neither a file nor a folder", qUtf8Printable(path));
+            refused_ << QStringLiteral("\u201c%1\u201d is neither a file nor a folder (a pipe, a socket or a device): it "
+                                       "stays where it is.")
+                            .arg(QFileInfo(path).fileName());
             continue;
         }
         addFile(path, P::ItemOptionsForFileURL(path), set, location, countShift, &handled);

@@ -91,6 +91,8 @@ private:
     void afterDrop();
 
     ZEVDeskViewer& desk_; // not owned: owns this part
+    // What this drop or paste named and left where it is, one line each, told after it.
+    QStringList refused_;
 };
 
 } // namespace tallomer

@@ -19,7 +19,13 @@ namespace tallomer::deskimport {
 
 namespace {
 
-void walk(const QString& folder, QStringList& out, std::set<QString>& seen)
+// A pipe, a socket or a device: nothing a user keeps, and a pipe would hold whoever reads it.
+bool neitherFileNorFolder(const QFileInfo& info)
+{
+    return info.exists() && !info.isFile() && !info.isDir();
+}
+
+void walk(const QString& folder, QStringList& out, std::set<QString>& seen, QStringList* refused)
 {
     // A folder reached twice (a bind mount, a loop through a link the walk did follow) ends there.
     if (!seen.insert(QFileInfo(folder).canonicalFilePath()).second)
@@ -31,7 +37,12 @@ void walk(const QString& folder, QStringList& out, std::set<QString>& seen)
             continue;
         if (e.isDir()) {
             if (!e.isSymLink())
-                walk(e.absoluteFilePath(), out, seen);
+                walk(e.absoluteFilePath(), out, seen, refused);
+            continue;
+        }
+        if (neitherFileNorFolder(e)) {
+            if (refused)
+                *refused << e.absoluteFilePath();
             continue;
         }
         out << e.absoluteFilePath();
@@ -40,7 +51,7 @@ void walk(const QString& folder, QStringList& out, std::set<QString>& seen)
 
 } // namespace
 
-QStringList filesOfChoice(const QStringList& chosen)
+QStringList filesOfChoice(const QStringList& chosen, QStringList* refused)
 {
     QStringList out;
     std::set<QString> seen;
@@ -51,8 +62,10 @@ QStringList filesOfChoice(const QStringList& chosen)
             continue;
         }
         if (info.isDir())
-            walk(info.absoluteFilePath(), out, seen);
-        else
+            walk(info.absoluteFilePath(), out, seen, refused);
+        else if (neitherFileNorFolder(info) && refused)
+            *refused << info.absoluteFilePath();
+        else if (!neitherFileNorFolder(info))
             out << info.absoluteFilePath();
     }
     return out;
@@ -114,11 +127,12 @@ bool createNewItemWithFileURL(ZEVDeskViewer& desk, const QString& path, const QR
     return true;
 }
 
-int importChoice(ZEVDeskViewer& desk, const QStringList& chosen, const std::function<unsigned()>& random)
+int importChoice(ZEVDeskViewer& desk, const QStringList& chosen, const std::function<unsigned()>& random,
+                 QStringList* refused)
 {
     const QSizeF size = desk.deskViewFrame().size();
     int made = 0;
-    for (const QString& path : filesOfChoice(chosen))
+    for (const QString& path : filesOfChoice(chosen, refused))
         if (createNewItemWithFileURL(desk, path, randomRect(size, random)))
             ++made;
     return made;

@@ -21,8 +21,9 @@ inline constexpr KELDate kImportDuration = 1209600.0;
 
 // The files of a choice, in its order: a folder is walked all levels deep (hidden entries
 // skipped, linked folders not followed, a folder met again not walked twice); the folders
-// themselves are left out.
-QStringList filesOfChoice(const QStringList& chosen);
+// themselves are left out. Pipes, sockets and devices are left out too, and their paths go to
+// `refused` when given.
+QStringList filesOfChoice(const QStringList& chosen, QStringList* refused = nullptr);
 
 // A random rectangle 100 wide on a desk of that size; on a desk of 100 points or less in a
 // direction the place is 0 there.
@@ -32,8 +33,10 @@ QRectF randomRect(const QSizeF& desk, const std::function<unsigned()>& random);
 // nothing could be made (logged).
 bool createNewItemWithFileURL(ZEVDeskViewer& desk, const QString& path, const QRectF& position);
 
-// The whole walk of a choice onto the desk; answers how many Objects were made.
-int importChoice(ZEVDeskViewer& desk, const QStringList& chosen, const std::function<unsigned()>& random);
+// The whole walk of a choice onto the desk; answers how many Objects were made. What is neither
+// a file nor a folder goes to `refused`, as with filesOfChoice.
+int importChoice(ZEVDeskViewer& desk, const QStringList& chosen, const std::function<unsigned()>& random,
+                 QStringList* refused = nullptr);
 
 } // namespace deskimport
 } // namespace tallomer

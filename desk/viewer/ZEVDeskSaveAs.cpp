@@ -67,6 +67,15 @@ bool ZEVDeskSaveAs::unknownEntries(const QString& folder, std::vector<Entry>& ou
                             [&](ZEVItemData* s) { return s->itemNumberWithUid(uid) != 0; }))
                 return;
             QString decoded = QFile::decodeName(name);
+            if (!identity->fileOrFolder) {
+                // Left where it is, under the name it has: nothing of it is read.
+                if (stuck)
+                    stuck->push_back({base + decoded,
+                                      QStringLiteral("\u201c%1\u201d is neither a file nor a folder (a pipe, a socket or a "
+                                                     "device): it stays where it is and does not become an Object.")
+                                          .arg(decoded)});
+                return;
+            }
             if (!isTextName(name)) {
                 // No path of ours can name it as it is: it is given a name that can be.
                 QString why;
@@ -74,7 +83,11 @@ bool ZEVDeskSaveAs::unknownEntries(const QString& folder, std::vector<Entry>& ou
                 if (!renamed) {
                     logFormat("ZEVDeskSaveAs: %s", qUtf8Printable(why));
                     if (stuck)
-                        stuck->push_back({base + decoded, why});
+                        stuck->push_back(
+                            {base + decoded,
+                             QStringLiteral("The name of \u201c%1\u201d is not valid UTF-8, and Tallomer could not give "
+                                            "it one that is (%2). Rename it, and it will become an Object.")
+                                 .arg(decoded, why)});
                     return;
                 }
                 decoded = QFileInfo(*renamed).fileName();
@@ -179,9 +192,7 @@ void ZEVDeskSaveAs::tellStuck(const std::vector<Stuck>& stuck)
     const qsizetype before = stuckToTell_.size();
     for (const Stuck& e : stuck)
         if (toldStuck_.insert(e.path).second)
-            stuckToTell_ << QStringLiteral("The name of \u201c%1\u201d is not valid UTF-8, and Tallomer could not give it one "
-                                    "that is (%2). Rename it, and it will become an Object.")
-                         .arg(QFileInfo(e.path).fileName(), e.why);
+            stuckToTell_ << e.line;
     if (stuckToTell_.size() == before || before > 0)
         return;
     Scheduler::shared().perform(this, "tellStuck", 0, [this] {

@@ -41,10 +41,11 @@ public:
         QString path;
         QString name;
     };
-    // An entry whose name is not text and could not be renamed.
+    // An entry that stays in the folder without becoming an Object: its name is not text and could
+    // not be renamed, or it is neither a file nor a folder.
     struct Stuck {
         QString path; // as its name reads
-        QString why;
+        QString line; // what the alert says of it
     };
 
     // Neither is owned by the caller: `space` outlives the watcher; the watch is its own.
@@ -61,7 +62,8 @@ public:
 
     // The top-level entries of folder that wait to become Objects: neither hidden nor partial,
     // with a uid no Channel's store knows; sorted by name. false (error set) when the folder
-    // cannot be listed. An entry whose name is not text and cannot be renamed goes to `stuck`.
+    // cannot be listed. An entry whose name is not text and cannot be renamed, and a pipe, a socket
+    // or a device, go to `stuck`.
     static bool unknownEntries(const QString& folder, std::vector<Entry>& out, QString* error = nullptr,
                                std::vector<Stuck>* stuck = nullptr);
     // A name a browser gives a file it is still writing.

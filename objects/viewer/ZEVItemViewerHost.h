@@ -36,8 +36,9 @@ public:
     virtual void activateApplication() = 0;
 
     // ---- the Space ----
-    // Opens the saved place (on the next turn of the event loop).
-    virtual void openZevpURL(const QString& url) = 0;
+    // Opens the saved place (on the next turn of the event loop); one the Space cannot go to is
+    // told in an alert naming the Object by its title.
+    virtual void openZevpURL(const QString& url, const QString& title) = 0;
     // The place addresses of the Objects on the clipboard.
     virtual void copyZevpUrlForItems(const std::vector<KELI*>& items) = 0;
     // The go-to duration suffix of the time items (" (1 day)"), empty while the go-to panel is hidden.

@@ -232,8 +232,10 @@ void ZEVItemViewer::userOpenItem(KELI* item, bool original)
             return;
         }
         if (type == QLatin1String("zevp")) {
-            if (host_)
-                host_->openZevpURL(value);
+            if (host_) {
+                const ZEVItemView* v = itemViewForItem(item);
+                host_->openZevpURL(value, v ? v->itemTitle() : QString());
+            }
         } else {
             // "message:" links have no handler here: the kept message file is what opens.
             openWithDesktop(QUrl::fromLocalFile(value));

@@ -34,6 +34,7 @@ std::optional<RawStat> rawStat(int dirFd, const char* name, SymlinkMode mode)
         out.identity.deviceMajor = sx.stx_dev_major;
         out.identity.deviceMinor = sx.stx_dev_minor;
         out.identity.inode = sx.stx_ino;
+        out.identity.fileOrFolder = S_ISREG(sx.stx_mode) || S_ISDIR(sx.stx_mode);
         if (sx.stx_mask & STATX_BTIME) {
             out.identity.hasBirth = true;
             out.identity.birthSeconds = sx.stx_btime.tv_sec;
@@ -54,6 +55,7 @@ std::optional<RawStat> rawStat(int dirFd, const char* name, SymlinkMode mode)
     out.identity.deviceMajor = major(st.st_dev);
     out.identity.deviceMinor = minor(st.st_dev);
     out.identity.inode = st.st_ino;
+    out.identity.fileOrFolder = S_ISREG(st.st_mode) || S_ISDIR(st.st_mode);
     out.modifiedUnix = seconds(st.st_mtim.tv_sec, std::uint32_t(st.st_mtim.tv_nsec));
     out.accessedUnix = seconds(st.st_atim.tv_sec, std::uint32_t(st.st_atim.tv_nsec));
     return out;

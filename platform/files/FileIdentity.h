@@ -20,6 +20,9 @@ struct FileIdentity {
     bool hasBirth = false;
     std::int64_t birthSeconds = 0;
     std::uint32_t birthNanoseconds = 0;
+    // false for a named pipe, a socket or a device: nothing a user keeps, and opening one may wait
+    // for ever.
+    bool fileOrFolder = true;
 
     // The uid text kept in records and indexes, e.g. "259:2/1835012/1701434805.123456789".
     // Never empty.

@@ -126,6 +126,7 @@ public:
     int frontMode() override { return mode; }
     QString nameForFrontMode(int) override { return {}; }
     KELId homeChannelInt() override { return 2000018; }
+    KELId zevFolderChannelInt() override { return 2000018; }
     std::vector<KELI*> selectedItemsForCurrentChannel() override { return {kA, kB}; }
     std::vector<KELI*> selectionForFrontMode(int m) override
     {

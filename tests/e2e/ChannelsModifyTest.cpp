@@ -56,6 +56,19 @@ protected:
         advance(1.0);
         ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
     }
+    // Whether the Channels menu, opened as a person opens it, offers the item of that title.
+    bool offered(const QString& title)
+    {
+        QMenu* m = openMenu(KELMainMenu::kMenuChannels);
+        bool enabled = false;
+        for (QAction* a : m ? m->actions() : QList<QAction*>())
+            if (a->text().remove('&') == title)
+                enabled = a->isEnabled();
+        if (m)
+            m->close();
+        pump();
+        return enabled;
+    }
     // The Channel's live links of a relation, in in-date order.
     Rows liveLinks(KELId channel, KELId rel) const
     {
@@ -425,15 +438,42 @@ TEST_F(ChannelsModify, SetAsHomeFromTheChannelsMenuThatCannotBeSavedSaysSo)
     EXPECT_EQ(space()->homeChannelInt(), work->idInt());
 }
 
+// Offered only where it would change the home: never on the home Channel itself.
+TEST_F(ChannelsModify, SetAsHomeIsOfferedOnlyAwayFromTheHomeChannel)
+{
+    start();
+    const KELId home = space()->homeChannelInt();
+    const QString setAsHome = QStringLiteral("Set as Home");
+    EXPECT_FALSE(offered(setAsHome)) << "on the home Channel";
+    KELI* work = space()->newIdentityNamed("Work");
+    ASSERT_NE(work, nullptr);
+    space()->updateChannelWithIdentityInt(work->idInt());
+    advance(1.0);
+    EXPECT_TRUE(offered(setAsHome)) << "on another Channel";
+
+    chooseMenuItemTitled(KELMainMenu::kMenuChannels, setAsHome);
+    advance(0.5);
+    ASSERT_EQ(space()->homeChannelInt(), work->idInt());
+    EXPECT_FALSE(offered(setAsHome)) << "Work is the home now";
+    space()->updateChannelWithIdentityInt(home);
+    advance(1.0);
+    EXPECT_TRUE(offered(setAsHome)) << "the former home is another Channel now";
+}
+
+// Every Channel chosen takes the drop folder with it: binding it is offered only when that could
+// not be saved and the folder is bound to another Channel.
 TEST_F(ChannelsModify, BindToTheDropFolderThatCannotBeSavedSaysSoAndKeepsTheBoundChannel)
 {
     start();
+    const QString bind = QStringLiteral("Bind to the Drop Folder");
     const KELId home = space()->currentChannelInt();
+    EXPECT_FALSE(offered(bind)) << "bound to the current Channel";
     KELI* work = space()->newIdentityNamed("Work");
     ASSERT_NE(work, nullptr);
     space()->updateChannelWithIdentityInt(work->idInt());
     advance(1.0);
     ASSERT_EQ(space()->zevFolderChannelInt(), work->idInt());
+    EXPECT_FALSE(offered(bind)) << "the switch took the folder along";
     const QString settings = storeFolder() + "/default.file";
     QFile::remove(settings);
     ASSERT_TRUE(QDir().mkpath(settings + "/kept"));
@@ -442,6 +482,7 @@ TEST_F(ChannelsModify, BindToTheDropFolderThatCannotBeSavedSaysSoAndKeepsTheBoun
     advance(1.0);
     ASSERT_EQ(space()->currentChannelInt(), home);
     ASSERT_EQ(space()->zevFolderChannelInt(), work->idInt());
+    EXPECT_TRUE(offered(bind));
 
     alerts.clear();
     chooseMenuItemTitled(KELMainMenu::kMenuChannels, QStringLiteral("Bind to the Drop Folder"));
@@ -459,6 +500,7 @@ TEST_F(ChannelsModify, BindToTheDropFolderThatCannotBeSavedSaysSoAndKeepsTheBoun
     const RecordRead read = readRecordFile(settings);
     ASSERT_TRUE(read);
     EXPECT_EQ(recordInteger(*read.fields, QStringLiteral("ZEVDefaultChannelZevFolder")), qint64(home));
+    EXPECT_FALSE(offered(bind));
 }
 
 // A Space renamed when the disk fills up between the old name's end and the new name's link

@@ -8,6 +8,7 @@
 #include "desk/viewer/ZEVDeskSaveAs.h"
 #include "objects/view/ZEVItemView.h"
 #include "platform/sound/Sound.h"
+#include "tests/support/ListeningSocket.h"
 #include "tests/support/LocalHttpServer.h"
 
 #include <QClipboard>
@@ -17,6 +18,10 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMimeData>
+
+#include <algorithm>
+
+#include <sys/stat.h>
 
 namespace e2e {
 namespace {
@@ -222,6 +227,49 @@ TEST_F(Fetch, FilesPutIntoTheDropFolderBecomeObjectsOfItsChannelASecondLater)
     EXPECT_EQ(placedObjectsOfType("file").size(), 3u);
     advance(0.1);
     EXPECT_EQ(placedObjectsOfType("file").size(), 3u);
+}
+
+// A pipe or a socket in the folder is no document: it stays there, becomes no Object, and holds
+// up nothing; both are named in one alert, once.
+TEST_F(Fetch, PipesAndSocketsInTheDropFolderStayThereAndAreNamedInOneAlert)
+{
+    ASSERT_TRUE(QDir().mkpath(dropFolder()));
+    const QString pipe = dropFolder() + "/pipe";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QByteArray socketPath = QFile::encodeName(dropFolder() + "/socket");
+    const tallomer::test::ListeningSocket listener(dropFolder() + "/socket");
+    ASSERT_TRUE(listener.ok());
+    put("notes.txt");
+    start();
+    advance(0.5);
+
+    const Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files.at(0, 1), "notes.txt");
+    EXPECT_TRUE(liveObjectsTitled("pipe").empty());
+    EXPECT_TRUE(liveObjectsTitled("socket").empty());
+    const auto told = std::find_if(alerts.begin(), alerts.end(), [](const auto& a) {
+        return a.message == QStringLiteral("2 files in your drop folder cannot be taken.");
+    });
+    ASSERT_NE(told, alerts.end());
+    EXPECT_EQ(told->informative.split(u'\n'),
+              (QStringList{QStringLiteral("\u201cpipe\u201d is neither a file nor a folder (a pipe, a socket or a device): "
+                                          "it stays where it is and does not become an Object."),
+                           QStringLiteral("\u201csocket\u201d is neither a file nor a folder (a pipe, a socket or a "
+                                          "device): it stays where it is and does not become an Object.")}));
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    ASSERT_EQ(::lstat(socketPath.constData(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+
+    // Every scan meets them again: they are said once, and a file put beside them is taken.
+    alerts.clear();
+    put("plan.md");
+    graph->delegate()->applicationWillBecomeActive();
+    advance(0.5);
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_EQ(placedObjectsOfType("file").size(), 2u);
 }
 
 } // namespace

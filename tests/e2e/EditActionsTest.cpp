@@ -196,6 +196,39 @@ TEST_F(EditActions, TheEditMenuAndTheObjectMenuTakeTheImagesOfTheActiveCursor)
     edit->hide();
 }
 
+// Recall Now is offered at every opening of the Edit menu; with nothing to recall it still
+// brings the Now cursor back from the past.
+TEST_F(EditActions, RecallNowIsOfferedAtEveryOpeningAndWithNothingToRecallBringsTheNowCursorBack)
+{
+    start();
+    const std::vector<std::string> ids = placeThreeFiles();
+    ASSERT_EQ(ids.size(), 3u);
+    KELICurseur* search = space()->searchCurseur();
+    ASSERT_TRUE(space()->rulerViewer()->userInitieDeplacementCurseur());
+    search->decalerCurseur(-3600);
+    space()->rulerViewer()->userTermineDeplacementCurseur();
+    space()->rulerViewer()->userChangeActifCurseur(search);
+    space()->selections().deselectAllIcons();
+    advance(1.0);
+    ASSERT_EQ(space()->actifCurseur(), search);
+
+    for (int opening = 1; opening <= 3; ++opening) {
+        QMenu* edit = openMenu(3);
+        ASSERT_NE(edit, nullptr);
+        ASSERT_NE(tagged(edit, 6), nullptr);
+        EXPECT_TRUE(tagged(edit, 6)->isEnabled()) << "opening " << opening;
+        edit->hide();
+        pump();
+        advance(0.5);
+    }
+    chooseMenuItem(3, 6);
+    advance(1.0);
+    EXPECT_EQ(space()->actifCurseur(), space()->nowCurseur());
+    for (const std::string& id : ids)
+        EXPECT_EQ(spans(id), std::make_pair(0, 1)) << id << ": nothing was recalled";
+    EXPECT_EQ(sound.beeps, 0);
+}
+
 TEST_F(EditActions, ShowTitleTogglesTheSelectionAsOneSendToBackKeepsItsOrderAndDeleteErases)
 {
     start();

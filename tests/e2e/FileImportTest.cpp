@@ -15,6 +15,7 @@
 #include "engine/KELLien.h"
 #include "services/ZEVItemViewForDesks.h"
 #include "app/widgets/ZEVFilePanel.h"
+#include "tests/support/ListeningSocket.h"
 
 #include <QApplication>
 #include <QFile>
@@ -24,6 +25,10 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QTest>
+
+#include <algorithm>
+
+#include <sys/stat.h>
 
 namespace e2e {
 namespace {
@@ -112,6 +117,38 @@ TEST_F(FileImportE2E, AFileWhoseIconFindsNoRoomIsNotKnownAndIsImportedLater)
 
     importPaths({letter});
     EXPECT_EQ(fileTitles(), std::vector<std::string>{"letter.txt"});
+}
+
+// Pipes and sockets among the files chosen or in a chosen folder become no Objects: they stay
+// where they are, named in one alert, and the files beside them are imported.
+TEST_F(FileImportE2E, PipesAndSocketsChosenOrInAChosenFolderAreNamedInOneAlertAndLeftOut)
+{
+    start();
+    alerts.clear();
+    const QString base = home + "/chosen";
+    const QString lone = writeFile(base + "/lone.txt", "a");
+    writeFile(base + "/tree/one.txt", "1");
+    const QString pipe = base + "/pipe";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString inner = base + "/tree/inner-pipe";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(inner).constData(), 0600), 0);
+    const tallomer::test::ListeningSocket listener(base + "/tree/socket");
+    ASSERT_TRUE(listener.ok());
+
+    importPaths({lone, pipe, base + "/tree"});
+    std::vector<std::string> titles = fileTitles();
+    std::sort(titles.begin(), titles.end());
+    EXPECT_EQ(titles, (std::vector<std::string>{"lone.txt", "one.txt"}));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("3 of the things chosen were not imported."));
+    EXPECT_EQ(alerts[0].informative.split(u'\n'),
+              (QStringList{QStringLiteral("Pipes, sockets and devices are neither files nor folders: they stay where they "
+                                          "are."),
+                           QStringLiteral("\u201c%1\u201d").arg(pipe), QStringLiteral("\u201c%1\u201d").arg(inner),
+                           QStringLiteral("\u201c%1/tree/socket\u201d").arg(base)}));
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 } // namespace

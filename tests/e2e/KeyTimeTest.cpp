@@ -301,6 +301,54 @@ TEST_F(KeyTime, UnsavedChangesAreAskedAboutAndCancelKeepsTheWindowAndTheProgram)
     EXPECT_EQ(keyTime().currentDocument(), nullptr);
 }
 
+// The desktop's session manager asks before a log-out: unsaved changes are asked about as at a
+// quit, and Cancel calls the log-out off with everything left open.
+TEST_F(KeyTime, AnEndingSessionAsksAboutUnsavedChangesAndCancelKeepsIt)
+{
+    startWithTheBar();
+    chooseMenuItem(KELMainMenu::kMenuFile, 1);
+    ZEVKeyWindowController* w = keyWindow();
+    ASSERT_NE(w, nullptr);
+    struct Session final : tallomer::KELApplication::SessionEnd {
+        bool allowsInteraction() override { return ++asked, allowed; }
+        void cancel() override { ++cancelled; }
+        bool allowed = true;
+        int asked = 0, cancelled = 0;
+    } session;
+
+    // Nothing unsaved: nothing to ask.
+    app()->sessionWillEnd(session);
+    EXPECT_EQ(session.asked, 0);
+    EXPECT_TRUE(alerts.empty());
+
+    click(w->addButton());
+    keyInWindow(Qt::Key_Return);
+    alertAnswer = 2; // Cancel
+    app()->sessionWillEnd(session);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].buttons, (QStringList{"Save", "Don\u2019t Save", "Cancel"}));
+    EXPECT_EQ(session.cancelled, 1);
+    EXPECT_TRUE(w->isVisible());
+    ASSERT_NE(keyTime().currentDocument(), nullptr);
+    EXPECT_TRUE(keyTime().currentDocument()->isModified());
+    EXPECT_FALSE(app()->isTerminating());
+    EXPECT_TRUE(stops.empty());
+
+    // Without leave to ask, nothing is shown and the session is not held up.
+    session.allowed = false;
+    app()->sessionWillEnd(session);
+    EXPECT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(session.cancelled, 1);
+
+    // Don't Save lets the session end; the session's own quit follows.
+    session.allowed = true;
+    alertAnswer = 1;
+    app()->sessionWillEnd(session);
+    EXPECT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(session.cancelled, 1);
+    EXPECT_TRUE(stops.empty()) << "the program goes when the session says so";
+}
+
 TEST_F(KeyTime, AFileThatIsNotAKeyTimeDocumentIsRefusedInAnAlertNamingItAndLeftUntouched)
 {
     startWithTheBar();

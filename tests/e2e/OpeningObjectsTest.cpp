@@ -11,6 +11,8 @@
 #include "app/widgets/ZEVFilePanel.h"
 #include "desk/viewer/ZEVRetrieveItemPanel.h"
 #include "desk/data/ZEVItemData.h"
+#include "desk/pasteboard/ZEVItemPB.h"
+#include "platform/AppId.h"
 #include "desk/model/ZEVItemOptions.h"
 #include "services/ZEVInspectorServices.h"
 #include "inspectors/ZEVFrontClass.h"
@@ -679,6 +681,35 @@ TEST_F(OpeningObjects, TheObjectMenusQuickLookPreviewsThatObjectAlone)
     chooseFromMenu(a, "Quick Look");
     EXPECT_TRUE(window()->siPreviewPanelVisible());
     EXPECT_EQ(w->windowTitle(), "a.txt") << "the shown preview follows the next Object's menu";
+}
+
+// A saved place of a Channel this Space does not have (copied from another store, say) lands on
+// the desk; opening it says why the desk stays where it is instead of doing nothing.
+TEST_F(OpeningObjects, ASavedPlaceTheSpaceCannotGoToSaysWhy)
+{
+    start();
+    ZEVItemPB place;
+    place.setItemUid(QStringLiteral("zevp://local/2999999?c=now&m=0&con=0.0&coi=-60.0&roi=-3600.0&roo=600.0"));
+    place.setItemTitle(QStringLiteral("Elsewhere"));
+    place.setItemType(QStringLiteral("zevp"));
+    auto data = std::make_unique<QMimeData>();
+    data->setData(kItemPasteboardType, ZEVItemPB::archive({place}));
+    QGuiApplication::clipboard()->setMimeData(data.release());
+    QCursor::setPos(canvas()->mapToGlobal(QPoint(300, 300)));
+    key(Qt::Key_V, Qt::ControlModifier);
+    advance(1.0);
+    ASSERT_EQ(placedObjectsOfType("zevp").size(), 1u);
+    ZEVItemView* view = viewTitled(QStringLiteral("Elsewhere"));
+    ASSERT_NE(view, nullptr);
+    const KELId channel = space()->currentChannelInt();
+
+    alerts.clear();
+    doubleClickPicture(view);
+    advance(0.5);
+    ASSERT_EQ(alerts.size(), 1u) << "the refused place is told once";
+    EXPECT_EQ(alerts[0].message, QStringLiteral("\u201cElsewhere\u201d could not be opened."));
+    EXPECT_EQ(alerts[0].informative, QStringLiteral("Tallomer cannot go there: 2999999 is not a Channel of the Space."));
+    EXPECT_EQ(space()->currentChannelInt(), channel);
 }
 
 } // namespace

@@ -29,6 +29,8 @@
 #include <QMimeData>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace e2e {
 namespace {
 
@@ -212,6 +214,32 @@ TEST_F(PasteDrop, AContactRecordWhosePersonTheAddressBookLacksMakesNothing)
     ASSERT_EQ(people.size(), 1u) << "nothing for nobody";
     EXPECT_EQ(people.at(0, 1), "Jane Doe");
     EXPECT_EQ(sound.beeps, beeps + 1) << "the paste that added nothing beeps";
+}
+
+// A named pipe dragged in with a file is no document: the file lands, the pipe stays where it is
+// and the alert after the drop names it.
+TEST_F(PasteDrop, APipeDroppedWithAFileIsNamedAndOnlyTheFileLands)
+{
+    start();
+    alerts.clear();
+    const QString notes = writeFile("notes.txt");
+    const QString pipe = home + "/pipe";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(pipe), QUrl::fromLocalFile(notes)});
+    EXPECT_TRUE(dragAndDrop(data, QPoint(300, 300), Qt::CopyAction).first);
+    advance(0.5);
+    const Rows files = placedObjectsOfType("file");
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files.at(0, 1), "notes.txt");
+    EXPECT_TRUE(liveObjectsTitled("pipe").empty());
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Not everything was added."));
+    EXPECT_EQ(alerts[0].informative, QStringLiteral("\u201cpipe\u201d is neither a file nor a folder (a pipe, a socket or "
+                                                    "a device): it stays where it is."));
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST_F(PasteDrop, PasteOnTheSearchDeskPlacesTheIconAtTheSearchCursor)
