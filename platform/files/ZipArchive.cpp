@@ -35,6 +35,13 @@ struct WriteDeleter {
 struct EntryDeleter {
     void operator()(archive_entry* e) const { archive_entry_free(e); }
 };
+struct ClosedAtEnd {
+    explicit ClosedAtEnd(int f) : fd(f) {}
+    int fd;
+    ~ClosedAtEnd() { ::close(fd); }
+    ClosedAtEnd(const ClosedAtEnd&) = delete;
+    ClosedAtEnd& operator=(const ClosedAtEnd&) = delete;
+};
 using ReadArchive = std::unique_ptr<archive, ReadDeleter>;
 using WriteArchive = std::unique_ptr<archive, WriteDeleter>;
 using Entry = std::unique_ptr<archive_entry, EntryDeleter>;
@@ -379,10 +386,20 @@ FileResult unpackZipArchive(const QString& archivePath, const QString& destinati
     std::vector<std::vector<std::string>> links; // every link placed, by its components
     std::unordered_set<std::string> placedLinks; // the same, by their paths below base
 
+    // Opened without waiting and looked at first: a named pipe chosen as the archive would hold
+    // the import until something wrote to it, which nothing does.
+    const int fd = ::open(QFile::encodeName(archivePath).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return FileResult::failure(QStringLiteral("%1 cannot be read: %2").arg(archivePath, systemError()));
+    const ClosedAtEnd closer(fd); // declared before the reader, so closed after it is freed
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))
+        return FileResult::failure(QStringLiteral("%1 is not an ordinary file").arg(archivePath));
+
     ReadArchive in(archive_read_new());
     archive_read_support_format_zip(in.get());
     archive_read_set_options(in.get(), "hdrcharset=UTF-8");
-    if (archive_read_open_filename(in.get(), QFile::encodeName(archivePath).constData(), 1 << 16) != ARCHIVE_OK)
+    if (archive_read_open_fd(in.get(), fd, 1 << 16) != ARCHIVE_OK)
         return FileResult::failure(QStringLiteral("%1 is not a zip archive: %2").arg(archivePath, archiveError(in.get())));
 
     WriteArchive out(archive_write_disk_new());

@@ -212,6 +212,13 @@ TEST(ZipArchive, HostileArchivesAreRefusedAndNothingLandsOutside)
     const QString garbage = writeFile(work + "/garbage.zip", QByteArray(5000, 'g'));
     QDir().mkpath(work + "/import");
     EXPECT_FALSE(unpackZipArchive(garbage, work + "/import", roomy()));
+    // Chosen as the archive, a named pipe (that nothing writes to) or a folder is refused at once.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(work + "/pipe.zip").constData(), 0600), 0);
+    for (const char* name : {"/pipe.zip", "/import"}) {
+        const FileResult r = unpackZipArchive(work + name, work + "/import", roomy());
+        EXPECT_TRUE(r.error.contains("is not an ordinary file")) << name << ": " << r.error.toStdString();
+    }
+    EXPECT_TRUE(unpackZipArchive(work + "/missing.zip", work + "/import", roomy()).error.contains("cannot be read"));
     // An archive within bounds unpacks.
     const QString fine = pythonZip(work, "z.writestr('a/b.txt', 'b')\nz.writestr('c', 'c')");
     QDir().mkpath(work + "/ok");
