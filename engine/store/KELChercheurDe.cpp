@@ -6,9 +6,13 @@
 
 #include <cerrno>
 #include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdint>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -19,6 +23,40 @@ using tallomer::logLine;
 namespace {
 
 std::unique_ptr<Sqlite> g_connection; // created once per store, never replaced while in use
+
+// Why the file at path is shorter than its own header counts, empty when it is not. SQLite reads
+// the pages past the end as zeros, and a start would then go on over a table or an index cut in
+// half, writing beside what it reads wrong. Only told with no write-ahead log or journal beside
+// it: pages a checkpoint had not yet written back, or a change to roll back, are still there.
+std::string coupeCourt(const std::string& path)
+{
+    for (const char* beside : {"-wal", "-journal"}) {
+        struct stat st {};
+        if (::stat((path + beside).c_str(), &st) == 0 && st.st_size > 0)
+            return {};
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    unsigned char h[100] = {};
+    struct stat st {};
+    const bool lu = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::pread(fd, h, sizeof h, 0) == ssize_t(sizeof h);
+    ::close(fd);
+    if (!lu || std::memcmp(h, "SQLite format 3", 16) != 0)
+        return {};
+    const auto mot = [&](int at) {
+        return std::uint32_t(h[at]) << 24 | std::uint32_t(h[at + 1]) << 16 | std::uint32_t(h[at + 2]) << 8 | h[at + 3];
+    };
+    const std::uint32_t taillePage = h[16] == 0 && h[17] == 1 ? 65536u : std::uint32_t(h[16]) << 8 | h[17];
+    // The count is the file's only while the change counter matches the one it was written with.
+    if (mot(24) != mot(92) || taillePage < 512)
+        return {};
+    const std::int64_t attendu = std::int64_t(mot(28)) * taillePage;
+    if (std::int64_t(st.st_size) >= attendu)
+        return {};
+    return "it was cut short: it holds " + std::to_string(st.st_size) + " bytes of the " + std::to_string(attendu) +
+           " its header counts";
+}
 std::string g_path;
 std::string g_downloadPage = "https://tallomer.org/download";
 KELChercheurDe::AlertAndStop g_alertAndStop;
@@ -174,6 +212,11 @@ void KELChercheurDe::initialize()
         return;
     g_lastError.clear();
     g_connection = std::make_unique<Sqlite>();
+    if (const std::string pourquoi = coupeCourt(g_path); !pourquoi.empty()) {
+        g_lastError = "The link base file " + g_path + " is damaged: " + pourquoi + ".";
+        alertAndStop("zevDatabase Error!", g_lastError);
+        return;
+    }
     // Read first, writing nothing: the open below switches the file to the write-ahead log, which
     // rewrites its header, and a file that is no link base, or one of a newer version, is to be
     // refused as it is. Whatever this reading cannot tell is left to the open, as before.

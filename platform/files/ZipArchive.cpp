@@ -19,6 +19,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 #include <vector>
 
 namespace tallomer {
@@ -33,6 +34,13 @@ struct WriteDeleter {
 };
 struct EntryDeleter {
     void operator()(archive_entry* e) const { archive_entry_free(e); }
+};
+struct ClosedAtEnd {
+    explicit ClosedAtEnd(int f) : fd(f) {}
+    int fd;
+    ~ClosedAtEnd() { ::close(fd); }
+    ClosedAtEnd(const ClosedAtEnd&) = delete;
+    ClosedAtEnd& operator=(const ClosedAtEnd&) = delete;
 };
 using ReadArchive = std::unique_ptr<archive, ReadDeleter>;
 using WriteArchive = std::unique_ptr<archive, WriteDeleter>;
@@ -289,7 +297,8 @@ std::string joined(const std::string& base, const std::vector<std::string>& part
 // Components that do not exist (yet) are taken as written; a link placed there later changes the
 // answer, which is why every link is checked again once the whole archive is in place. Absolute
 // targets and loops are refused.
-bool leadsInside(const std::string& base, std::vector<std::string> from, const std::string& target)
+bool leadsInside(const std::string& base, const std::unordered_set<std::string>& placedLinks,
+                 std::vector<std::string> from, const std::string& target)
 {
     if (target.empty() || target.front() == '/')
         return false;
@@ -306,13 +315,18 @@ bool leadsInside(const std::string& base, std::vector<std::string> from, const s
             continue;
         }
         from.push_back(part);
+        // Only what the archive placed can be a link: the others need no look at the disk, which
+        // for a deep path costs as much as the path is long.
+        if (!placedLinks.count(joined(std::string(), from).substr(1)))
+            continue;
+        const std::string path = joined(base, from);
         struct stat st {};
-        if (::lstat(joined(base, from).c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             continue;
         if (++followed > kMaxLinksFollowed)
             return false;
         std::string next(PATH_MAX, '\0');
-        const ssize_t n = ::readlink(joined(base, from).c_str(), next.data(), next.size());
+        const ssize_t n = ::readlink(path.c_str(), next.data(), next.size());
         if (n <= 0 || std::size_t(n) >= next.size() || next.front() == '/')
             return false;
         next.resize(std::size_t(n));
@@ -323,17 +337,24 @@ bool leadsInside(const std::string& base, std::vector<std::string> from, const s
     return true;
 }
 
-// The first link on disk among the folders of `entry` (components below base), empty when none.
-QString linkOnTheWay(const std::string& base, const std::vector<std::string>& entry)
+// The first link the archive placed among the folders of `entry` (its components), empty when
+// none. The folders are found by name, in a time that grows with the name's length alone.
+QString linkOnTheWay(const std::unordered_set<std::string>& placedLinks, const std::vector<std::string>& entry)
 {
-    std::vector<std::string> at;
+    std::string at;
     for (std::size_t i = 0; i + 1 < entry.size(); ++i) {
-        at.push_back(entry[i]);
-        struct stat st {};
-        if (::lstat(joined(base, at).c_str(), &st) == 0 && S_ISLNK(st.st_mode))
-            return QString::fromStdString(joined(std::string(), at).substr(1));
+        at += (i ? "/" : "") + entry[i];
+        if (placedLinks.count(at))
+            return QString::fromStdString(at);
     }
     return QString();
+}
+
+// A name as an alert can show it, however long the archive made it.
+QString shortened(const QString& name)
+{
+    constexpr qsizetype kShown = 120;
+    return name.size() <= kShown ? name : name.left(kShown) + QStringLiteral("\u2026");
 }
 
 QString refuseEntryName(const QString& name)
@@ -363,11 +384,22 @@ FileResult unpackZipArchive(const QString& archivePath, const QString& destinati
 
     const std::string root = QFile::encodeName(base).toStdString();
     std::vector<std::vector<std::string>> links; // every link placed, by its components
+    std::unordered_set<std::string> placedLinks; // the same, by their paths below base
+
+    // Opened without waiting and looked at first: a named pipe chosen as the archive would hold
+    // the import until something wrote to it, which nothing does.
+    const int fd = ::open(QFile::encodeName(archivePath).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return FileResult::failure(QStringLiteral("%1 cannot be read: %2").arg(archivePath, systemError()));
+    const ClosedAtEnd closer(fd); // declared before the reader, so closed after it is freed
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))
+        return FileResult::failure(QStringLiteral("%1 is not an ordinary file").arg(archivePath));
 
     ReadArchive in(archive_read_new());
     archive_read_support_format_zip(in.get());
     archive_read_set_options(in.get(), "hdrcharset=UTF-8");
-    if (archive_read_open_filename(in.get(), QFile::encodeName(archivePath).constData(), 1 << 16) != ARCHIVE_OK)
+    if (archive_read_open_fd(in.get(), fd, 1 << 16) != ARCHIVE_OK)
         return FileResult::failure(QStringLiteral("%1 is not a zip archive: %2").arg(archivePath, archiveError(in.get())));
 
     WriteArchive out(archive_write_disk_new());
@@ -400,7 +432,11 @@ FileResult unpackZipArchive(const QString& archivePath, const QString& destinati
         const std::vector<std::string> parts = components(name.toStdString());
         if (parts.empty())
             continue; // the top itself ("./.")
-        if (const QString link = linkOnTheWay(root, parts); !link.isEmpty())
+        // A path the system cannot name whole could be neither removed nor read again by path:
+        // a refused import would leave a folder that no later import can empty.
+        if (root.size() + 1 + name.toUtf8().size() >= PATH_MAX)
+            return FileResult::failure(QStringLiteral("the path %1, too long to be unpacked").arg(shortened(name)));
+        if (const QString link = linkOnTheWay(placedLinks, parts); !link.isEmpty())
             return FileResult::failure(QStringLiteral("the entry %1 lies behind the link %2").arg(name, link));
         const mode_t type = archive_entry_filetype(entry);
         if (type == AE_IFLNK) {
@@ -408,10 +444,12 @@ FileResult unpackZipArchive(const QString& archivePath, const QString& destinati
             const char* traw = archive_entry_symlink(entry);
             const QString target = t8 ? QString::fromUtf8(t8) : QFile::decodeName(traw ? traw : "");
             // Lexically first, then through the links already in place.
-            if (!linkStaysInside(name, target) ||
-                !leadsInside(root, {parts.begin(), parts.end() - 1}, target.toStdString()))
-                return FileResult::failure(QStringLiteral("the link %1 leads outside (%2)").arg(name, target));
+            if (target.toUtf8().size() >= PATH_MAX || !linkStaysInside(name, target) ||
+                !leadsInside(root, placedLinks, {parts.begin(), parts.end() - 1}, target.toStdString()))
+                return FileResult::failure(
+                    QStringLiteral("the link %1 leads outside (%2)").arg(shortened(name), shortened(target)));
             links.push_back(parts);
+            placedLinks.insert(joined(std::string(), parts).substr(1));
         } else if (type != AE_IFREG && type != AE_IFDIR) {
             return FileResult::failure(QStringLiteral("the archive holds %1, which is no file, folder or link").arg(name));
         }
@@ -437,7 +475,12 @@ FileResult unpackZipArchive(const QString& archivePath, const QString& destinati
                 if (total > limits.maxTotalBytes)
                     return FileResult::failure(QStringLiteral("the archive's contents are larger than the %1 bytes free")
                                                    .arg(limits.maxTotalBytes));
-                if (archive_write_data(out.get(), buffer.data(), size_t(n)) != n)
+                const la_ssize_t written = archive_write_data(out.get(), buffer.data(), size_t(n));
+                // Short without an error: the entry holds more than its header declared.
+                if (written >= 0 && written < n)
+                    return FileResult::failure(
+                        QStringLiteral("the archive is damaged at %1: it holds more than it declares").arg(name));
+                if (written != n)
                     return FileResult::failure(QStringLiteral("%1 cannot be written: %2").arg(name, archiveError(out.get())));
             }
         }
@@ -456,7 +499,7 @@ FileResult unpackZipArchive(const QString& archivePath, const QString& destinati
         if (n <= 0 || std::size_t(n) >= target.size())
             return FileResult::failure(QStringLiteral("the link %1 cannot be read back").arg(name));
         target.resize(std::size_t(n));
-        if (!leadsInside(root, {link.begin(), link.end() - 1}, target))
+        if (!leadsInside(root, placedLinks, {link.begin(), link.end() - 1}, target))
             return FileResult::failure(QStringLiteral("the link %1 leads outside through other links (%2)")
                                            .arg(name, QString::fromStdString(target)));
     }

@@ -8,8 +8,8 @@
 // name only once it is complete: a failure leaves no partial archive.
 //
 // Reading treats the archive as outside input: entries with "..", absolute paths, an entry whose
-// folders include a link, hard links, devices and FIFOs are refused, and so is an archive whose
-// contents would pass the size bound. A link is refused when its target is absolute or, followed
+// folders include a link, hard links, devices, FIFOs and paths too long for the system to name
+// whole are refused, and so is an archive whose contents would pass the size bound. A link is refused when its target is absolute or, followed
 // through the links the archive placed before it, leads out of the destination; once every entry
 // is in place each link is followed again, so that no path below the destination leads out of it
 // whatever order the links came in. A refused archive may have left some entries in the

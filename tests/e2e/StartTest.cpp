@@ -89,7 +89,8 @@ TEST_F(E2E, AWindowMovedBeforeQuittingOpensThereAgain)
 
 TEST_F(E2E, AStoreThatCannotBeOpenedIsSaidInAnAlertNothingOfOursCovers)
 {
-    // A store of garbage bytes, and one of a newer version than this program reads.
+    // A store of garbage bytes, one of a newer version than this program reads, and one cut short
+    // inside its last page (which SQLite would read as zeros).
     const QByteArray newer = [&] {
         start();
         quit();
@@ -97,7 +98,8 @@ TEST_F(E2E, AStoreThatCannotBeOpenedIsSaidInAnAlertNothingOfOursCovers)
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
     ASSERT_FALSE(newer.isEmpty());
-    const std::vector<std::pair<QByteArray, bool>> stores{{QByteArray(8192, '\x5a'), false}, {newer, true}};
+    const std::vector<std::pair<QByteArray, bool>> stores{
+        {QByteArray(8192, '\x5a'), false}, {newer, true}, {newer.left(newer.size() - 1500), false}};
     const QString message = QStringLiteral("zevDatabase Error!");
     for (const auto& [bytes, versionFour] : stores) {
         QFile::remove(database() + "-wal");

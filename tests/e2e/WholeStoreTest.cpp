@@ -304,6 +304,10 @@ TEST_F(WholeStoreE2E, ARefusedArchiveIsNamedInAnAlertAndLeavesTheStoreAsItWas)
         {pythonZip("lock.zip", "z = zipfile.ZipFile(path, 'w'); z.write(template, 'zev.sqlite')\n"
                                "z.writestr('.lock/x', 'x'); z.close()"),
          "its lock file .lock is no plain file"},
+        // A path no folder of it could be removed by, nor the store exported again.
+        {pythonZip("deep.zip", "z = zipfile.ZipFile(path, 'w'); z.write(template, 'zev.sqlite')\n"
+                               "z.writestr('local/' + '/'.join(['d'] * 2100), 'x'); z.close()"),
+         "too long to be unpacked"},
     };
     expectRefused(cases, storeFolder() + "/local");
     EXPECT_FALSE(QFileInfo::exists(work + "/x"));

@@ -162,6 +162,8 @@ TEST(ZipArchive, HostileArchivesAreRefusedAndNothingLandsOutside)
          "i = zipfile.ZipInfo('in'); i.create_system = 3; i.external_attr = 0o120777 << 16\n"
          "z.writestr('d/keep', 'k')\nz.writestr(i, 'd')\nz.writestr('in/x', 'through a link')"},
         {"bomb", "z.writestr('zeros', b'\\0' * (8 << 20), compress_type=zipfile.ZIP_DEFLATED)"},
+        // Longer than a path can be: once there, neither removable nor readable by its name.
+        {"over-long path", "z.writestr('/'.join(['d'] * 2100), 'x')"},
     };
     for (const Case& c : cases) {
         const QString work = tempFolder("hostile");
@@ -173,6 +175,7 @@ TEST(ZipArchive, HostileArchivesAreRefusedAndNothingLandsOutside)
         EXPECT_FALSE(r.error.isEmpty()) << c.what;
         EXPECT_FALSE(QFileInfo::exists(work + "/x")) << c.what;
         EXPECT_FALSE(QFileInfo::exists(destination + "/d/x")) << c.what;
+        EXPECT_TRUE(removeTree(destination)) << c.what << ": what was unpacked can be taken away";
     }
     EXPECT_FALSE(QFileInfo::exists("/tmp/tallomer-abs-x"));
 
@@ -189,10 +192,33 @@ TEST(ZipArchive, HostileArchivesAreRefusedAndNothingLandsOutside)
         }
     }
 
+    {
+        // Deflated data longer than its headers say, past the first block read: named as damage,
+        // not as a failed write.
+        const QString work = tempFolder("longer");
+        const QString archive = pythonZip(work, "z.writestr('a', b'\\0' * (1 << 20), compress_type=zipfile.ZIP_DEFLATED)");
+        QByteArray bytes = readFile(archive);
+        const QByteArray declared = QByteArray::fromHex("00001000"), less = QByteArray::fromHex("10000000");
+        ASSERT_EQ(bytes.mid(22, 4), declared);
+        bytes.replace(22, 4, less);
+        bytes.replace(bytes.indexOf("PK\x01\x02") + 24, 4, less);
+        writeFile(archive, bytes);
+        QDir().mkpath(work + "/import");
+        const FileResult r = unpackZipArchive(archive, work + "/import", roomy());
+        EXPECT_TRUE(r.error.contains("the archive is damaged at a")) << r.error.toStdString();
+    }
+
     const QString work = tempFolder("garbage");
     const QString garbage = writeFile(work + "/garbage.zip", QByteArray(5000, 'g'));
     QDir().mkpath(work + "/import");
     EXPECT_FALSE(unpackZipArchive(garbage, work + "/import", roomy()));
+    // Chosen as the archive, a named pipe (that nothing writes to) or a folder is refused at once.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(work + "/pipe.zip").constData(), 0600), 0);
+    for (const char* name : {"/pipe.zip", "/import"}) {
+        const FileResult r = unpackZipArchive(work + name, work + "/import", roomy());
+        EXPECT_TRUE(r.error.contains("is not an ordinary file")) << name << ": " << r.error.toStdString();
+    }
+    EXPECT_TRUE(unpackZipArchive(work + "/missing.zip", work + "/import", roomy()).error.contains("cannot be read"));
     // An archive within bounds unpacks.
     const QString fine = pythonZip(work, "z.writestr('a/b.txt', 'b')\nz.writestr('c', 'c')");
     QDir().mkpath(work + "/ok");
