@@ -708,6 +708,11 @@ void KELMainMenu::menuDidClose(int tag)
         enable(outlet("_menuObjectOpenOverfly"), true);
     } else if (tag == kMenuInspectors) {
         enable(item(kMenuInspectors, 50), true);
+    } else if (tag == kMenuTime) {
+        // The opening judged the presets of that moment only: a preset saved on the bar since is
+        // called by its key, and an empty one beeps at its command, as the bar's button does.
+        for (long t = 2000010; t <= 2000017; ++t)
+            enable(item(kMenuTime, t), true);
     }
 }
 
