@@ -6,6 +6,10 @@
 
 #include "app/menu/KELMainMenu.h"
 #include "engine/KELICurseur.h"
+#include "inspectors/base/ZEVInspectView.h"
+#include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/table/ZEVTableModel.h"
+#include "inspectors/table/ZEVTableView.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerPresetButton.h"
 #include "ruler/ZEVRulerViewbar.h"
@@ -16,6 +20,8 @@
 #include <QApplication>
 #include <QMenu>
 #include <QTest>
+
+#include <map>
 
 namespace e2e {
 namespace {
@@ -38,6 +44,41 @@ protected:
             m->close();
         pump();
         return on;
+    }
+    ZEVInspectViewer* panel(const char* kind) const
+    {
+        return dynamic_cast<ZEVInspectViewer*>(space()->viewerForEntityClassName(kind));
+    }
+    ZEVTableView* tableOf(const char* kind) const
+    {
+        ZEVInspectView* v = panel(kind) ? panel(kind)->inspectViewIfBuilt() : nullptr;
+        return v ? v->inspectTableView() : nullptr;
+    }
+    // The panel's own menu, popped by a right click on its bar through the window: (title,
+    // offered) of its items by tag; the menu is closed again.
+    std::map<long, std::pair<QString, bool>> panelMenu(const char* kind)
+    {
+        std::map<long, std::pair<QString, bool>> out;
+        ZEVInspectView* p = panel(kind) ? panel(kind)->inspectViewIfBuilt() : nullptr;
+        if (!p) {
+            ADD_FAILURE() << "no panel " << kind;
+            return out;
+        }
+        const QPoint onBar(p->width() / 2, p->height() - 20 - 4);
+        QTest::mouseClick(window()->windowHandle(), Qt::RightButton, {}, p->mapTo(window(), onBar));
+        QMenu* m = shownPopupMenu();
+        if (!m || m != p->inspectViewMenu()) {
+            ADD_FAILURE() << "the panel's menu did not pop in " << kind;
+            if (m)
+                m->close();
+            return out;
+        }
+        for (QAction* a : m->actions())
+            if (!a->isSeparator() && a->isVisible())
+                out[a->property("tag").toLongLong()] = {a->text(), a->isEnabled()};
+        m->close();
+        pump();
+        return out;
     }
     // A preset button held until it saves the Now cursor's present.
     void savePreset(int n)
@@ -87,6 +128,46 @@ TEST_F(MenuStates, APresetsKeyCallsThePresetSavedSinceTheTimeMenuShowedItEmpty)
     advance(2.0);
     EXPECT_EQ(sound.beeps, 1);
     EXPECT_NEAR(now->offsetIn(), wide, 0.01);
+}
+
+TEST_F(MenuStates, APanelsOwnMenuOffersTheFileCommandsOnlyForObjectsTheyTake)
+{
+    startWithTheBar();
+    addHomeFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    // Nothing selected on the desk, nor so in the Icons panel.
+    const QPoint empty(canvas()->width() / 2, canvas()->height() - 40);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, empty);
+    pump();
+    openInspectorFromMenu(2000003);
+    ZEVTableView* icons = tableOf("ZEVIconViewer");
+    ASSERT_TRUE(icons && icons->numberOfRows() == 2);
+
+    // Move To… would ask where to move no Object; the moves into the store ask nothing.
+    auto shown = panelMenu("ZEVIconViewer");
+    for (long tag : {21L, 20L, 23L, 22L, 25L, 24L, 60L}) {
+        ASSERT_EQ(shown.count(tag), 1u) << tag;
+        EXPECT_FALSE(shown[tag].second) << shown[tag].first.toStdString() << " offered with nothing to take";
+    }
+    for (long tag : {20L, 22L, 24L})
+        EXPECT_FALSE(shown[tag].first.endsWith(QStringLiteral("\u2026"))) << shown[tag].first.toStdString();
+
+    // One row chosen: the commands that take it are offered and say so, as the menu bar's do.
+    QTest::mouseClick(icons->viewport(), Qt::LeftButton, {}, icons->visualRect(icons->tableModel()->index(0, 5)).center());
+    pump();
+    shown = panelMenu("ZEVIconViewer");
+    EXPECT_EQ(shown[21], std::make_pair(QStringLiteral("Move 1 Object to\u2026"), true));
+    EXPECT_EQ(shown[20], std::make_pair(QStringLiteral("Move 1 Object in Tallomer"), true));
+    EXPECT_EQ(shown[23], std::make_pair(QStringLiteral("Copy 1 Object to\u2026"), true));
+    EXPECT_TRUE(shown[60].second) << "Show Original of the one file";
+
+    // A Channel is never moved, copied or shown in the file manager: the Channels panel's menu
+    // offers none of these.
+    openInspectorFromMenu(2000194);
+    shown = panelMenu("ZEVChannelViewer");
+    for (long tag : {21L, 20L, 23L, 22L, 60L}) {
+        ASSERT_EQ(shown.count(tag), 1u) << tag;
+        EXPECT_FALSE(shown[tag].second) << shown[tag].first.toStdString() << " offered for a Channel";
+    }
 }
 
 } // namespace
