@@ -250,11 +250,11 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     // Tagged as the menu bar's Handle items: the panel enables and words them by the Objects each
     // command would take, as it does those.
     entree(QStringLiteral("Move To\u2026"), &ZEVInspectViewer::menuMoveTo)->setProperty("tag", 21);
-    entree(QStringLiteral("Move To Space\u2026"), &ZEVInspectViewer::menuMoveToSpace)->setProperty("tag", 20);
+    entree(QStringLiteral("Move To Space"), &ZEVInspectViewer::menuMoveToSpace)->setProperty("tag", 20);
     entree(QStringLiteral("Copy To\u2026"), &ZEVInspectViewer::menuCopyTo)->setProperty("tag", 23);
-    entree(QStringLiteral("Copy To Space\u2026"), &ZEVInspectViewer::menuCopyToSpace)->setProperty("tag", 22);
+    entree(QStringLiteral("Copy To Space"), &ZEVInspectViewer::menuCopyToSpace)->setProperty("tag", 22);
     entree(QStringLiteral("Duplicate To\u2026"), &ZEVInspectViewer::menuDuplicateTo)->setProperty("tag", 25);
-    entree(QStringLiteral("Duplicate To Space\u2026"), &ZEVInspectViewer::menuDuplicateToSpace)->setProperty("tag", 24);
+    entree(QStringLiteral("Duplicate To Space"), &ZEVInspectViewer::menuDuplicateToSpace)->setProperty("tag", 24);
     entree(QStringLiteral("Show Original"), &ZEVInspectViewer::menuShowOriginal)->setProperty("tag", 60);
     menu_->addSeparator();
     entree(QStringLiteral("Recall Now"), &ZEVInspectViewer::userRecallNow);

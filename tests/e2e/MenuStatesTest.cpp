@@ -8,6 +8,7 @@
 #include "engine/KELICurseur.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
+#include "inspectors/images/ZEVBackView.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "platform/sound/Sound.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 
 #include <map>
@@ -168,6 +170,34 @@ TEST_F(MenuStates, APanelsOwnMenuOffersTheFileCommandsOnlyForObjectsTheyTake)
         ASSERT_EQ(shown.count(tag), 1u) << tag;
         EXPECT_FALSE(shown[tag].second) << shown[tag].first.toStdString() << " offered for a Channel";
     }
+}
+
+TEST_F(MenuStates, OnlyWhatAsksForMoreEndsWithAnEllipsis)
+{
+    startWithTheBar();
+    // The moves, copies and duplicates into the store ask nothing; those to a folder ask where.
+    openInspectorFromMenu(2000194);
+    QMenu* object = openMenu(KELMainMenu::kMenuObject);
+    ASSERT_NE(object, nullptr);
+    QAction* handle = menuItemTagged(object, 4333);
+    ASSERT_TRUE(handle && handle->menu());
+    for (QAction* a : handle->menu()->actions()) {
+        const long tag = a->property("tag").toLongLong();
+        if (a->isSeparator() || !a->isVisible() || tag == 60)
+            continue;
+        const bool asks = tag == 21 || tag == 23 || tag == 25;
+        EXPECT_EQ(a->text().endsWith(QStringLiteral("\u2026")), asks) << a->text().toStdString();
+    }
+    object->close();
+    pump();
+
+    // The Images panel's buttons open the New Channel and New Space panels, which ask for names.
+    openInspectorFromMenu(2000007);
+    auto* images = panel("ZEVBackViewer");
+    auto* view = images ? dynamic_cast<ZEVBackView*>(images->inspectViewIfBuilt()) : nullptr;
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->btnSetAsNewChannel()->text().toStdString(), "New Channel\u2026");
+    EXPECT_EQ(view->btnSetAsDesktopWallpaper()->text().toStdString(), "New Space\u2026");
 }
 
 } // namespace
