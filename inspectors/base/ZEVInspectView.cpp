@@ -258,12 +258,19 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
     entree(QStringLiteral("Show Original"), &ZEVInspectViewer::menuShowOriginal)->setProperty("tag", 60);
     menu_->addSeparator();
     entree(QStringLiteral("Recall Now"), &ZEVInspectViewer::userRecallNow);
-    entree(QStringLiteral("Recall"), &ZEVInspectViewer::userRecall);
-    entree(QStringLiteral("Retain"), &ZEVInspectViewer::userRetain);
-    entree(QStringLiteral("Release"), &ZEVInspectViewer::userRelease);
-    entree(QStringLiteral("Forget"), &ZEVInspectViewer::userForget);
-    QObject::connect(menu_, &QMenu::aboutToShow, this, [this] {
+    QAction* recall = entree(QStringLiteral("Recall"), &ZEVInspectViewer::userRecall);
+    QAction* retain = entree(QStringLiteral("Retain"), &ZEVInspectViewer::userRetain);
+    QAction* release = entree(QStringLiteral("Release"), &ZEVInspectViewer::userRelease);
+    QAction* forget = entree(QStringLiteral("Forget"), &ZEVInspectViewer::userForget);
+    QObject::connect(menu_, &QMenu::aboutToShow, this, [this, recall, retain, release, forget] {
         viewer_.updateMenuObject(menu_);
+        // These press the panel's own buttons, which do nothing while disabled: each is offered as
+        // its button is. A kind without the buttons carries them out otherwise.
+        const std::pair<QAction*, ZEVButton*> boutons[] = {
+            {recall, btnRecall_}, {retain, btnRetain_}, {release, btnRelease_}, {forget, btnForget_}};
+        for (const auto& [a, b] : boutons)
+            if (b)
+                a->setEnabled(b->isEnabled());
         viewer_.menuWillOpen(menu_);
     });
     QObject::connect(menu_, &QMenu::aboutToHide, this, [this] { viewer_.menuDidClose(menu_); });

@@ -75,13 +75,18 @@ protected:
                 m->close();
             return out;
         }
+        offeredByTitle.clear();
         for (QAction* a : m->actions())
-            if (!a->isSeparator() && a->isVisible())
+            if (!a->isSeparator() && a->isVisible()) {
                 out[a->property("tag").toLongLong()] = {a->text(), a->isEnabled()};
+                offeredByTitle[a->text()] = a->isEnabled();
+            }
         m->close();
         pump();
         return out;
     }
+    // What the last panel menu offered, by title.
+    std::map<QString, bool> offeredByTitle;
     // A preset button held until it saves the Now cursor's present.
     void savePreset(int n)
     {
@@ -152,6 +157,9 @@ TEST_F(MenuStates, APanelsOwnMenuOffersTheFileCommandsOnlyForObjectsTheyTake)
     }
     for (long tag : {20L, 22L, 24L})
         EXPECT_FALSE(shown[tag].first.endsWith(QStringLiteral("\u2026"))) << shown[tag].first.toStdString();
+    // The edit commands press the panel's buttons, all off with nothing selected.
+    for (const char* title : {"Recall", "Retain", "Release", "Forget"})
+        EXPECT_FALSE(offeredByTitle[QString::fromLatin1(title)]) << title << " offered with nothing to take";
 
     // One row chosen: the commands that take it are offered and say so, as the menu bar's do.
     QTest::mouseClick(icons->viewport(), Qt::LeftButton, {}, icons->visualRect(icons->tableModel()->index(0, 5)).center());
@@ -161,6 +169,13 @@ TEST_F(MenuStates, APanelsOwnMenuOffersTheFileCommandsOnlyForObjectsTheyTake)
     EXPECT_EQ(shown[20], std::make_pair(QStringLiteral("Move 1 Object in Tallomer"), true));
     EXPECT_EQ(shown[23], std::make_pair(QStringLiteral("Copy 1 Object to\u2026"), true));
     EXPECT_TRUE(shown[60].second) << "Show Original of the one file";
+    // Its icon lies on the Now desk: it can be released or forgotten, not recalled or retained.
+    advance(0.5);
+    shown = panelMenu("ZEVIconViewer");
+    EXPECT_TRUE(offeredByTitle[QStringLiteral("Release")]);
+    EXPECT_TRUE(offeredByTitle[QStringLiteral("Forget")]);
+    EXPECT_FALSE(offeredByTitle[QStringLiteral("Recall")]);
+    EXPECT_FALSE(offeredByTitle[QStringLiteral("Retain")]);
 
     // A Channel is never moved, copied or shown in the file manager: the Channels panel's menu
     // offers none of these.
