@@ -215,5 +215,24 @@ TEST_F(MenuStates, OnlyWhatAsksForMoreEndsWithAnEllipsis)
     EXPECT_EQ(view->btnSetAsDesktopWallpaper()->text().toStdString(), "New Space\u2026");
 }
 
+TEST_F(MenuStates, CloseAllsKeyBeepsWithNoInspectorOpenAndClosesThemOtherwise)
+{
+    startWithTheBar();
+    EXPECT_FALSE(offered(KELMainMenu::kMenuInspectors, 50)) << "no inspector to close";
+    window()->activateWindow();
+    key(Qt::Key_0);
+    pump();
+    EXPECT_EQ(sound.beeps, 1) << "the key of Close All did nothing without a word";
+
+    openInspectorFromMenu(2000005);
+    ASSERT_TRUE(panel("ZEVFileViewer") && panel("ZEVFileViewer")->siShowInspectView());
+    EXPECT_TRUE(offered(KELMainMenu::kMenuInspectors, 50));
+    window()->activateWindow();
+    key(Qt::Key_0);
+    advance(1.0);
+    EXPECT_FALSE(panel("ZEVFileViewer")->siShowInspectView());
+    EXPECT_EQ(sound.beeps, 1);
+}
+
 } // namespace
 } // namespace e2e
