@@ -164,14 +164,21 @@ void ZEVFrontViewer::filterMarking(bool fromButton)
             sel.selectFilterForItem(h->item());
         return;
     }
+    // Nothing marked and nothing to mark: the command, offered by its key whatever the selection,
+    // says so.
+    const auto marquer = [&sel](const std::vector<KELI*>& items) {
+        if (items.empty())
+            Sound::shared().beep();
+        else
+            sel.selectFilterForItems(items);
+    };
     switch (currentFrontMode_) {
     case ZEVFrontModeIcons:
     case ZEVFrontModeTitles:
         if (!sel.selectedFilterItems().empty())
             sel.deselectAllFilters();
         else
-            sel.selectFilterForItems(currentFrontMode_ == ZEVFrontModeIcons ? sel.selectedIconItems()
-                                                                           : sel.selectedTitleItems());
+            marquer(currentFrontMode_ == ZEVFrontModeIcons ? sel.selectedIconItems() : sel.selectedTitleItems());
         break;
     case ZEVFrontModeFilters:
         if (temporaryFrontMode_ != ZEVFrontModeNone) {
@@ -179,11 +186,17 @@ void ZEVFrontViewer::filterMarking(bool fromButton)
             Sound::shared().play(QStringLiteral("Pop"));
         }
         if (sel.selectedFilterItems().empty()) {
-            sel.selectFilterForItems(sel.selectedIconItems());
+            marquer(sel.selectedIconItems());
             frontModeAfterFilterMode_ = ZEVFrontModeIcons;
         } else {
             sel.deselectAllFilters();
         }
+        break;
+    case ZEVFrontModeLinks:
+        if (!sel.selectedFilterItems().empty())
+            sel.deselectAllFilters();
+        else
+            marquer(sel.selectedNodeItemSet());
         break;
     default:
         break;

@@ -11,6 +11,9 @@
 #include "inspectors/images/ZEVBackView.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
+#include "objects/view/ZEVItemView.h"
+#include "space/ZEVSelections.h"
+#include "front/ZEVFrontViewer.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerPresetButton.h"
 #include "ruler/ZEVRulerViewbar.h"
@@ -18,6 +21,7 @@
 #include "ruler/ZEVStampClass.h"
 
 #include <QAction>
+#include <QGraphicsView>
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
@@ -84,6 +88,15 @@ protected:
         m->close();
         pump();
         return out;
+    }
+    // A click on an Object's picture, with the keys held.
+    void clickObject(const QString& title, Qt::KeyboardModifiers keys = {})
+    {
+        ZEVItemView* v = viewTitled(title);
+        ASSERT_NE(v, nullptr) << title.toStdString();
+        auto* view = qobject_cast<QGraphicsView*>(canvas()->parentWidget());
+        QTest::mouseClick(canvas(), Qt::LeftButton, keys, view->mapFromScene(v->itemImageView()->sceneBoundingRect().center()));
+        advance(0.5);
     }
     // What the last panel menu offered, by title.
     std::map<QString, bool> offeredByTitle;
@@ -232,6 +245,52 @@ TEST_F(MenuStates, CloseAllsKeyBeepsWithNoInspectorOpenAndClosesThemOtherwise)
     advance(1.0);
     EXPECT_FALSE(panel("ZEVFileViewer")->siShowInspectView());
     EXPECT_EQ(sound.beeps, 1);
+}
+
+TEST_F(MenuStates, TheObjectMenusFilterMarksTheSelectedNodesInLinkModeAndItsKeyBeepsWithNothingToMark)
+{
+    startWithTheBar();
+    addHomeFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    chooseMenuItem(KELMainMenu::kMenuModes, 4);
+    advance(1.0);
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_TRUE(front && front->frontMode() == ZEVFrontModeLinks);
+    clickObject(QStringLiteral("a.txt"));
+    clickObject(QStringLiteral("b.txt"), Qt::ControlModifier);
+    ZEVSelections& s = space()->selections();
+    ASSERT_EQ(s.selectedNodeItemSet().size(), 2u);
+    ASSERT_TRUE(s.selectedFilterItems().empty());
+
+    // Offered for the two nodes, it marks them both as filters; offered again, it clears them.
+    QMenu* object = openMenu(KELMainMenu::kMenuObject);
+    ASSERT_NE(object, nullptr);
+    QAction* filter = menuItemTagged(object, 7);
+    ASSERT_TRUE(filter && filter->isEnabled());
+    EXPECT_EQ(filter->text().toStdString(), "Filter 2 Nodes");
+    object->close();
+    pump();
+    chooseMenuItem(KELMainMenu::kMenuObject, 7);
+    advance(0.5);
+    EXPECT_EQ(s.selectedFilterItems().size(), 2u) << "the item did nothing";
+    chooseMenuItem(KELMainMenu::kMenuObject, 7);
+    advance(0.5);
+    EXPECT_TRUE(s.selectedFilterItems().empty());
+    EXPECT_EQ(sound.beeps, 0);
+
+    // No node and no filter: the menu shows it off, and its key says there is nothing to mark.
+    chooseMenuItem(KELMainMenu::kMenuModes, 1);
+    advance(1.0);
+    const QPoint empty(canvas()->width() / 2, canvas()->height() - 40);
+    QTest::mouseMove(canvas(), empty);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, empty);
+    advance(0.5);
+    ASSERT_TRUE(s.selectedIconItems().empty());
+    EXPECT_FALSE(offered(KELMainMenu::kMenuObject, 7));
+    window()->activateWindow();
+    key(Qt::Key_F);
+    pump();
+    EXPECT_EQ(sound.beeps, 1);
+    EXPECT_TRUE(s.selectedFilterItems().empty());
 }
 
 } // namespace
