@@ -13,7 +13,9 @@
 #include "inspectors/table/ZEVTableView.h"
 #include "objects/view/ZEVItemView.h"
 #include "space/ZEVSelections.h"
+#include "front/ZEVFrontBars.h"
 #include "front/ZEVFrontViewer.h"
+#include "widgets/ZEVButton.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerPresetButton.h"
 #include "ruler/ZEVRulerViewbar.h"
@@ -291,6 +293,54 @@ TEST_F(MenuStates, TheObjectMenusFilterMarksTheSelectedNodesInLinkModeAndItsKeyB
     pump();
     EXPECT_EQ(sound.beeps, 1);
     EXPECT_TRUE(s.selectedFilterItems().empty());
+}
+
+TEST_F(MenuStates, OneCommandGoesByOneNameInEveryMenu)
+{
+    startWithTheBar();
+    // The Channels menu's Copy Moment and the Object's own copy of its moment are one command.
+    QString copyMoment;
+    QMenu* channels = openMenu(KELMainMenu::kMenuChannels);
+    ASSERT_NE(channels, nullptr);
+    for (QAction* a : channels->actions())
+        if (a->property("action").toString() == QStringLiteral("menuCopyZevTime:"))
+            copyMoment = a->text();
+    channels->close();
+    pump();
+    ASSERT_FALSE(copyMoment.isEmpty());
+    addHomeFiles({QStringLiteral("a.txt")});
+    ZEVItemView* v = viewTitled(QStringLiteral("a.txt"));
+    ASSERT_NE(v, nullptr);
+    auto* view = qobject_cast<QGraphicsView*>(canvas()->parentWidget());
+    QTest::mouseClick(canvas(), Qt::RightButton, {}, view->mapFromScene(v->itemImageView()->sceneBoundingRect().center()));
+    QMenu* object = shownPopupMenu();
+    ASSERT_NE(object, nullptr);
+    QStringList titles;
+    for (QAction* a : object->actions())
+        titles << a->text();
+    object->close();
+    pump();
+    EXPECT_TRUE(titles.contains(copyMoment)) << titles.join(" | ").toStdString();
+    EXPECT_FALSE(titles.contains(QStringLiteral("Copy Place"))) << "that is the Spaces menu's other command";
+
+    // The toolbar's go-to menu names the go-to panel as the Time menu does.
+    QMenu* time = openMenu(KELMainMenu::kMenuTime);
+    ASSERT_NE(time, nullptr);
+    const QString goTo = menuItemTagged(time, 26)->text();
+    time->close();
+    pump();
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ZEVButton* b = front ? front->toolbar()->button(QStringLiteral("btnGoToPanel")) : nullptr;
+    ASSERT_TRUE(b && b->isVisible());
+    QTest::mousePress(b, Qt::LeftButton, {}, b->rect().center());
+    advance(0.05);
+    QTest::mouseRelease(b, Qt::LeftButton, {}, b->rect().center());
+    QMenu* m = shownPopupMenu();
+    ASSERT_NE(m, nullptr);
+    const QString shown = menuItemTagged(m, 0) ? menuItemTagged(m, 0)->text() : QString();
+    m->close();
+    pump();
+    EXPECT_EQ(shown.toStdString(), goTo.toStdString());
 }
 
 } // namespace
