@@ -12,6 +12,8 @@
 #include "inspectors/table/ZEVTableModel.h"
 #include "inspectors/table/ZEVTableView.h"
 #include "objects/view/ZEVItemView.h"
+#include "objects/viewer/ZEVItemConnexion.h"
+#include "objects/viewer/ZEVItemViewer.h"
 #include "space/ZEVSelections.h"
 #include "front/ZEVFrontBars.h"
 #include "front/ZEVFrontViewer.h"
@@ -341,6 +343,63 @@ TEST_F(MenuStates, OneCommandGoesByOneNameInEveryMenu)
     m->close();
     pump();
     EXPECT_EQ(shown.toStdString(), goTo.toStdString());
+}
+
+TEST_F(MenuStates, ALinkLinesMenuOffersRetainAndForgetAsTheLinksPanelDoesForTheLink)
+{
+    startWithTheBar();
+    addHomeFiles({QStringLiteral("one.txt"), QStringLiteral("two.txt"), QStringLiteral("three.txt")});
+    const std::vector<ZEVItemViewForDesks*> views =
+        viewsTitled({QStringLiteral("one.txt"), QStringLiteral("two.txt"), QStringLiteral("three.txt")});
+    ASSERT_EQ(views.size(), 3u);
+    ZEVItemViewer* iv = space()->itemViewerForCurseur(space()->nowCurseur());
+    iv->userRecallLinkWithItem(views[0]->item(), views[2]->item());
+    advance(1.0);
+    ASSERT_EQ(iv->connexionCount(), 1u);
+    space()->setSiShowLinksForAllObjects(true);
+    ZEVItemConnexion* line = *iv->connexionsExistantes().begin();
+    canvas()->repaint();
+    ASSERT_TRUE(line->siDisplayed());
+    // A point of the line near one end, away from the Object between the two.
+    const QPointF a = line->dragSrcPointWithRadiusCorrection(), b = line->dragDstPointWithRadiusCorrection();
+    const QPointF onLine = a + (b - a) * 0.1;
+    ASSERT_FALSE(views[1]->imageFrame().contains(onLine));
+    // The line's menu, right-clicked as a person does: (offered) of its edit items by tag.
+    const auto lineMenu = [this, onLine] {
+        std::map<long, bool> out;
+        QTest::mouseClick(canvas(), Qt::RightButton, {}, QPoint(int(onLine.x()), int(canvas()->height() - onLine.y())));
+        QMenu* m = shownPopupMenu();
+        if (!m) {
+            ADD_FAILURE() << "the line's menu did not pop";
+            return out;
+        }
+        for (QAction* act : m->actions())
+            if (act->isVisible() && !act->isSeparator())
+                out[act->property("tag").toLongLong()] = act->isEnabled();
+        m->close();
+        pump();
+        return out;
+    };
+
+    // Present at the Now cursor: it can be released or forgotten; Retain and Recall have nothing
+    // to keep or bring back.
+    std::map<long, bool> offered = lineMenu();
+    EXPECT_TRUE(offered[2]) << "Release";
+    EXPECT_TRUE(offered[3]) << "Forget";
+    EXPECT_FALSE(offered[4]) << "Recall";
+    EXPECT_FALSE(offered[5]) << "Retain of a link that is present";
+
+    // Released a while ago, it still shows: Forget would take back nothing, Retain keeps it.
+    iv->userReleaseLinkWithItem(views[0]->item(), views[2]->item());
+    advance(2.0);
+    canvas()->repaint();
+    ASSERT_TRUE(line->siDisplayed());
+    ASSERT_FALSE(line->siActif());
+    offered = lineMenu();
+    EXPECT_FALSE(offered[2]) << "Release";
+    EXPECT_FALSE(offered[3]) << "Forget of a link that is not present";
+    EXPECT_TRUE(offered[4]) << "Recall";
+    EXPECT_TRUE(offered[5]) << "Retain";
 }
 
 } // namespace
