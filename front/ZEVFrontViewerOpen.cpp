@@ -126,7 +126,9 @@ void ZEVFrontViewer::buttonActionGetInfo()
         anyFile = anyFile || isFileObject(o);
         viewer->userGetInfoForItem(o);
     }
-    if (!items.empty() && !anyFile)
+    // Nothing of the mode to show (in Link mode, no link selected), or nothing but mail and
+    // contacts: the command says so.
+    if (!anyFile)
         Sound::shared().beep();
 }
 

@@ -402,5 +402,23 @@ TEST_F(MenuStates, ALinkLinesMenuOffersRetainAndForgetAsTheLinksPanelDoesForTheL
     EXPECT_TRUE(offered[5]) << "Retain";
 }
 
+TEST_F(MenuStates, GetInfoInLinkModeWithNoLinkSelectedSaysThereIsNothingToShow)
+{
+    startWithTheBar();
+    addHomeFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
+    chooseMenuItem(KELMainMenu::kMenuModes, 4);
+    advance(1.0);
+    clickObject(QStringLiteral("a.txt"));
+    clickObject(QStringLiteral("b.txt"), Qt::ControlModifier);
+    ASSERT_EQ(space()->selections().selectedNodeItemSet().size(), 2u);
+    ASSERT_TRUE(space()->selections().selectedLinks().empty());
+    // Offered while the nodes show; it shows the Objects of the selected links, of which there
+    // are none.
+    ASSERT_TRUE(offered(KELMainMenu::kMenuObject, 522));
+    chooseMenuItem(KELMainMenu::kMenuObject, 522);
+    advance(0.5);
+    EXPECT_EQ(sound.beeps, 1) << "Get Info did nothing without a word";
+}
+
 } // namespace
 } // namespace e2e
