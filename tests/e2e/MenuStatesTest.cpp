@@ -1,11 +1,14 @@
 // The menus' items as a person meets them in the running program: what each reads and whether it
-// is offered, checked as the menus open from the menu bar, the desk and the toolbar; and an item's
-// key, typed while its menu is closed, does what the item would do then.
+// is offered, checked as the menus open from the menu bar, an inspector panel, an Object, a link
+// line and the toolbar; an item offered does something or says it cannot, and its key, typed
+// while its menu is closed, does what the item would do then.
 
 #include "tests/e2e/E2EFixture.h"
 
 #include "app/menu/KELMainMenu.h"
 #include "engine/KELICurseur.h"
+#include "front/ZEVFrontBars.h"
+#include "front/ZEVFrontViewer.h"
 #include "inspectors/base/ZEVInspectView.h"
 #include "inspectors/base/ZEVInspectViewer.h"
 #include "inspectors/images/ZEVBackView.h"
@@ -14,19 +17,17 @@
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemConnexion.h"
 #include "objects/viewer/ZEVItemViewer.h"
-#include "space/ZEVSelections.h"
-#include "front/ZEVFrontBars.h"
-#include "front/ZEVFrontViewer.h"
-#include "widgets/ZEVButton.h"
 #include "platform/sound/Sound.h"
 #include "ruler/ZEVRulerPresetButton.h"
 #include "ruler/ZEVRulerViewbar.h"
 #include "ruler/ZEVRulerViewer.h"
 #include "ruler/ZEVStampClass.h"
+#include "space/ZEVSelections.h"
+#include "widgets/ZEVButton.h"
 
 #include <QAction>
-#include <QGraphicsView>
 #include <QApplication>
+#include <QGraphicsView>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
