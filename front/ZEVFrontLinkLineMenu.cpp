@@ -81,6 +81,10 @@ QMenu* ZEVFrontLinkLineMenu::menuForConnexion(ZEVItemConnexion* connexion)
     menuItemWithTag(m, kTagRecallNow)->setVisible(!(linked || now));
     menuItemWithTag(m, kTagRelease)->setEnabled(actif);
     menuItemWithTag(m, kTagRecall)->setEnabled(!actif);
+    // As the Links panel offers them for the same link: Forget takes back a link present at the
+    // cursor (on one that is not it does nothing), Retain keeps one that is not.
+    menuItemWithTag(m, kTagForget)->setEnabled(actif);
+    menuItemWithTag(m, kTagRetain)->setEnabled(!actif);
     front_.majImageForEditionMenu2(m);
 
     ZEVSelections& s = space_.selections();

@@ -299,7 +299,7 @@ void ZEVFrontToolButtons::buildMenus()
     addItem(calendar, tr("Time Bar"), 2, [this] { front_.userToggleTimebar(); })->setCheckable(true);
 
     QMenu* goTo = make(Menu::GoToPanel, "menuBtnGoToPanel");
-    addItem(goTo, tr("Go-to Panel"), 0, [this] { menuGoToPanel(); })->setCheckable(true);
+    addItem(goTo, tr("Go To\u2026"), 0, [this] { menuGoToPanel(); })->setCheckable(true);
     addItem(goTo, tr("Timeline"), 2, [this] { front_.userToggleTline(); })->setCheckable(true);
 
     QMenu* home = make(Menu::Home, "menuBtnDeskHome");

@@ -126,7 +126,9 @@ void ZEVFrontViewer::buttonActionGetInfo()
         anyFile = anyFile || isFileObject(o);
         viewer->userGetInfoForItem(o);
     }
-    if (!items.empty() && !anyFile)
+    // Nothing of the mode to show (in Link mode, no link selected), or nothing but mail and
+    // contacts: the command says so.
+    if (!anyFile)
         Sound::shared().beep();
 }
 
@@ -164,14 +166,21 @@ void ZEVFrontViewer::filterMarking(bool fromButton)
             sel.selectFilterForItem(h->item());
         return;
     }
+    // Nothing marked and nothing to mark: the command, offered by its key whatever the selection,
+    // says so.
+    const auto marquer = [&sel](const std::vector<KELI*>& items) {
+        if (items.empty())
+            Sound::shared().beep();
+        else
+            sel.selectFilterForItems(items);
+    };
     switch (currentFrontMode_) {
     case ZEVFrontModeIcons:
     case ZEVFrontModeTitles:
         if (!sel.selectedFilterItems().empty())
             sel.deselectAllFilters();
         else
-            sel.selectFilterForItems(currentFrontMode_ == ZEVFrontModeIcons ? sel.selectedIconItems()
-                                                                           : sel.selectedTitleItems());
+            marquer(currentFrontMode_ == ZEVFrontModeIcons ? sel.selectedIconItems() : sel.selectedTitleItems());
         break;
     case ZEVFrontModeFilters:
         if (temporaryFrontMode_ != ZEVFrontModeNone) {
@@ -179,11 +188,17 @@ void ZEVFrontViewer::filterMarking(bool fromButton)
             Sound::shared().play(QStringLiteral("Pop"));
         }
         if (sel.selectedFilterItems().empty()) {
-            sel.selectFilterForItems(sel.selectedIconItems());
+            marquer(sel.selectedIconItems());
             frontModeAfterFilterMode_ = ZEVFrontModeIcons;
         } else {
             sel.deselectAllFilters();
         }
+        break;
+    case ZEVFrontModeLinks:
+        if (!sel.selectedFilterItems().empty())
+            sel.deselectAllFilters();
+        else
+            marquer(sel.selectedNodeItemSet());
         break;
     default:
         break;

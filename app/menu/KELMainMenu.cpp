@@ -471,6 +471,20 @@ void KELMainMenu::openFirst(const char* command, const KELMenuArgument& arg, dou
     });
 }
 
+bool KELMainMenu::anyInspectorShown()
+{
+    KELMenuContextReceiver* context = hub_.contextViewer();
+    QMenu* inspectors = menuWithTag(kMenuInspectors);
+    if (!context || !inspectors)
+        return false;
+    for (QAction* a : inspectors->actions()) {
+        const long t = tagOf(a);
+        if (!a->isSeparator() && t != 0 && t != 50 && context->isShowedEntityWithInt(KELId(t)))
+            return true;
+    }
+    return false;
+}
+
 void KELMainMenu::perform(const std::string& action, QAction* sender)
 {
     const auto it = forwards().find(action);
@@ -510,6 +524,12 @@ void KELMainMenu::perform(const std::string& action, QAction* sender)
     }
     default:
         break;
+    }
+    // Close All with no inspector open does nothing: its key, typed while the menu is closed, beeps
+    // as the key of the item the open menu shows disabled does.
+    if (action == "menuEntityCloseAll:" && !anyInspectorShown()) {
+        Sound::shared().beep();
+        return;
     }
     KELMenuReceiver* r = receiverFor(f);
     switch (f.rule) {
@@ -721,6 +741,11 @@ void KELMainMenu::menuDidClose(int tag)
         enable(outlet("_menuObjectOpenOverfly"), true);
     } else if (tag == kMenuInspectors) {
         enable(item(kMenuInspectors, 50), true);
+    } else if (tag == kMenuTime) {
+        // The opening judged the presets of that moment only: a preset saved on the bar since is
+        // called by its key, and an empty one beeps at its command, as the bar's button does.
+        for (long t = 2000010; t <= 2000017; ++t)
+            enable(item(kMenuTime, t), true);
     }
 }
 

@@ -137,6 +137,8 @@ private:
     QAction* addEntry(const Entry& e);
     void enable(QAction* a, bool rule);
     void setState(QAction* a, int state);
+    // Whether the toggle bar shows any of the inspectors the Inspectors menu lists.
+    bool anyInspectorShown();
     void openFirst(const char* command, const KELMenuArgument& arg, double delayIfOpened, double delayIfShown,
                    bool alwaysOpen, bool sendAtOnceWhenShown);
     KELMenuReceiver* receiverFor(const Forward& f);

@@ -100,11 +100,11 @@ const std::vector<KELMainMenu::Entry>& KELMainMenu::table()
         {kMenuObject, 2000004, "Links Inspector", "menuEntityOpen:"},
         // Handle.
         {4333, 21, "Move To…", "menuActionMoveTo:"},
-        {4333, 20, "Move To Space…", "menuActionMoveToSpace:"},
+        {4333, 20, "Move To Space", "menuActionMoveToSpace:"},
         {4333, 23, "Copy To…", "menuActionCopyTo:"},
-        {4333, 22, "Copy To Space…", "menuActionCopyToSpace:"},
+        {4333, 22, "Copy To Space", "menuActionCopyToSpace:"},
         {4333, 25, "Duplicate To…", "menuActionDuplicateTo:"},
-        {4333, 24, "Duplicate To Space…", "menuActionDuplicateToSpace:"},
+        {4333, 24, "Duplicate To Space", "menuActionDuplicateToSpace:"},
         {4333, 60, "Show Original", "menuActionShowOriginal:"},
 
         // Time.

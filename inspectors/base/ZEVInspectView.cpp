@@ -247,21 +247,32 @@ ZEVInspectView::ZEVInspectView(ZEVInspectViewer& viewer, QString kind, const ZEV
         QObject::connect(a, &QAction::triggered, this, [this, command] { (viewer_.*command)(); });
         return a;
     };
-    entree(QStringLiteral("Move To\u2026"), &ZEVInspectViewer::menuMoveTo);
-    entree(QStringLiteral("Move To Space\u2026"), &ZEVInspectViewer::menuMoveToSpace);
-    entree(QStringLiteral("Copy To\u2026"), &ZEVInspectViewer::menuCopyTo);
-    entree(QStringLiteral("Copy To Space\u2026"), &ZEVInspectViewer::menuCopyToSpace);
-    // Tagged as the menu bar's Duplicate items, which a kind that cannot duplicate turns off.
+    // Tagged as the menu bar's Handle items: the panel enables and words them by the Objects each
+    // command would take, as it does those.
+    entree(QStringLiteral("Move To\u2026"), &ZEVInspectViewer::menuMoveTo)->setProperty("tag", 21);
+    entree(QStringLiteral("Move To Space"), &ZEVInspectViewer::menuMoveToSpace)->setProperty("tag", 20);
+    entree(QStringLiteral("Copy To\u2026"), &ZEVInspectViewer::menuCopyTo)->setProperty("tag", 23);
+    entree(QStringLiteral("Copy To Space"), &ZEVInspectViewer::menuCopyToSpace)->setProperty("tag", 22);
     entree(QStringLiteral("Duplicate To\u2026"), &ZEVInspectViewer::menuDuplicateTo)->setProperty("tag", 25);
-    entree(QStringLiteral("Duplicate To Space\u2026"), &ZEVInspectViewer::menuDuplicateToSpace)->setProperty("tag", 24);
-    entree(QStringLiteral("Show Original"), &ZEVInspectViewer::menuShowOriginal);
+    entree(QStringLiteral("Duplicate To Space"), &ZEVInspectViewer::menuDuplicateToSpace)->setProperty("tag", 24);
+    entree(QStringLiteral("Show Original"), &ZEVInspectViewer::menuShowOriginal)->setProperty("tag", 60);
     menu_->addSeparator();
     entree(QStringLiteral("Recall Now"), &ZEVInspectViewer::userRecallNow);
-    entree(QStringLiteral("Recall"), &ZEVInspectViewer::userRecall);
-    entree(QStringLiteral("Retain"), &ZEVInspectViewer::userRetain);
-    entree(QStringLiteral("Release"), &ZEVInspectViewer::userRelease);
-    entree(QStringLiteral("Forget"), &ZEVInspectViewer::userForget);
-    QObject::connect(menu_, &QMenu::aboutToShow, this, [this] { viewer_.menuWillOpen(menu_); });
+    QAction* recall = entree(QStringLiteral("Recall"), &ZEVInspectViewer::userRecall);
+    QAction* retain = entree(QStringLiteral("Retain"), &ZEVInspectViewer::userRetain);
+    QAction* release = entree(QStringLiteral("Release"), &ZEVInspectViewer::userRelease);
+    QAction* forget = entree(QStringLiteral("Forget"), &ZEVInspectViewer::userForget);
+    QObject::connect(menu_, &QMenu::aboutToShow, this, [this, recall, retain, release, forget] {
+        viewer_.updateMenuObject(menu_);
+        // These press the panel's own buttons, which do nothing while disabled: each is offered as
+        // its button is. A kind without the buttons carries them out otherwise.
+        const std::pair<QAction*, ZEVButton*> boutons[] = {
+            {recall, btnRecall_}, {retain, btnRetain_}, {release, btnRelease_}, {forget, btnForget_}};
+        for (const auto& [a, b] : boutons)
+            if (b)
+                a->setEnabled(b->isEnabled());
+        viewer_.menuWillOpen(menu_);
+    });
     QObject::connect(menu_, &QMenu::aboutToHide, this, [this] { viewer_.menuDidClose(menu_); });
 }
 

@@ -47,9 +47,9 @@ ZEVBackView::ZEVBackView(ZEVInspectViewer& viewer)
     // the frame, "Out" lets it cover the frame.
     btnImageSize_->addItem(QStringLiteral("To fit"), qlonglong(KELOBJECT_SCALE_IN));
     btnImageSize_->addItem(QStringLiteral("Fill"), qlonglong(KELOBJECT_SCALE_OUT));
-    btnNewChannel_ = new QPushButton(QStringLiteral("New Channel"), preview_);
+    btnNewChannel_ = new QPushButton(QStringLiteral("New Channel\u2026"), preview_);
     btnNewChannel_->setObjectName(QStringLiteral("btnSetAsNewChannel"));
-    btnNewSpace_ = new QPushButton(QStringLiteral("New Space"), preview_);
+    btnNewSpace_ = new QPushButton(QStringLiteral("New Space\u2026"), preview_);
     btnNewSpace_->setObjectName(QStringLiteral("btnSetAsDesktopWallpaper"));
     for (QWidget* w : std::initializer_list<QWidget*>{btnTest_, btnImageSize_, btnNewChannel_, btnNewSpace_})
         w->setFocusPolicy(Qt::NoFocus);

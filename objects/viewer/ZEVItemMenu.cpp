@@ -214,7 +214,7 @@ ZEVItemMenu::ZEVItemMenu(std::function<void(ZEVItemMenuSlot)> act) : menu_(std::
     top->addSeparator();
     add(top, S::Copy, QStringLiteral("Copy"));
     add(top, S::Cut, QStringLiteral("Cut"));
-    add(top, S::CopyZevTime, QStringLiteral("Copy Place Link"));
+    add(top, S::CopyZevTime, QStringLiteral("Copy Moment"));
     top->addSeparator();
     options_ = sub(top, S::Options, QStringLiteral("Options"));
     add(options_, S::ShowTitle, QStringLiteral("Show Title"), true);

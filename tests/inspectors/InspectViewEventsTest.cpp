@@ -99,20 +99,26 @@ TEST_F(PanelEvents, TheSecondaryButtonShowsThePanelsMenuInsideAndLeavesTheMargin
     EXPECT_TRUE(menu->isVisible());
     EXPECT_TRUE(desk.types.empty()) << "the desk shows no menu of its own";
 
-    // Its entries go to the controller, which presses the panel's Recall button: not while the
-    // button is disabled (and without a beep), once when it is enabled.
+    // Its entries go to the controller, which presses the panel's Recall button: the entry is not
+    // offered while the button is disabled (nor does it press or beep), and presses it once
+    // when the menu opens with the button enabled.
     QAction* recall = nullptr;
     for (QAction* a : menu->actions())
         if (a->text() == QStringLiteral("Recall"))
             recall = a;
     ASSERT_NE(recall, nullptr);
     ASSERT_NE(p->btnRecall(), nullptr);
+    EXPECT_FALSE(recall->isEnabled());
     QSignalSpy presses(p->btnRecall(), &QAbstractButton::clicked);
     const int beeps = sound.beeps;
     recall->trigger();
     EXPECT_EQ(presses.count(), 0);
     EXPECT_EQ(sound.beeps, beeps);
+    menu->hide();
     p->btnRecall()->setEnabled(true);
+    QContextMenuEvent again(QContextMenuEvent::Mouse, inside, p->mapToGlobal(inside));
+    QCoreApplication::sendEvent(p, &again);
+    EXPECT_TRUE(recall->isEnabled());
     recall->trigger();
     EXPECT_EQ(presses.count(), 1);
     menu->hide();
