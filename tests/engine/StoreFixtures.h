@@ -39,10 +39,18 @@ inline std::string copyTemplate()
     return path;
 }
 
+// The program's own connection may be merging its log or reading as the test writes beside it: the
+// test's connection waits as long as the program's does, not one retry.
+inline void patient(Sqlite& db)
+{
+    db.setBusyRetryTimeout(KELChercheurDe::kBusyRetries);
+}
+
 inline void run(const std::string& path, const std::vector<std::string>& statements)
 {
     Sqlite db;
     ASSERT_TRUE(db.open(path, false));
+    patient(db);
     for (const auto& s : statements)
         ASSERT_TRUE(db.executeNonQuery(s)) << s;
 }
@@ -64,6 +72,7 @@ inline std::string dump(const std::string& path, const std::vector<std::string>&
     const tallomer::ScopedLogCapture quiet; // a missing table is part of what some tests compare
     Sqlite db;
     db.open(path, false);
+    patient(db);
     std::string out;
     for (const char* sql : {"SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY name;",
                             "SELECT * FROM ZEVLETS ORDER BY ZEVLET_ID;", "SELECT * FROM WORD ORDER BY WORD_ID;",
@@ -93,7 +102,9 @@ inline std::string dump(const std::string& path, const std::vector<std::string>&
 inline SqlValue scalar(const std::string& path, const std::string& sql)
 {
     Sqlite db;
-    const auto rows = db.open(path, false) ? db.executeQuery(sql) : std::nullopt;
+    const bool opened = db.open(path, false);
+    patient(db);
+    const auto rows = opened ? db.executeQuery(sql) : std::nullopt;
     return rows && !rows->empty() && rows->front().size() > 0 ? rows->front().valueAt(0) : SqlValue();
 }
 
