@@ -102,11 +102,19 @@ protected:
         key(Qt::Key_V, Qt::ControlModifier);
         advance(1.5);
         settle();
+        KELI* web = nullptr;
         for (ZEVItemViewForDesks* v : nowDesk()->itemViewSet())
             if (v->itemType() == QStringLiteral("http"))
-                return v->item();
-        ADD_FAILURE() << "the pasted address has no icon";
-        return nullptr;
+                web = v->item();
+        if (!web) {
+            ADD_FAILURE() << "the pasted address has no icon";
+            return nullptr;
+        }
+        // The page arrives from the server in its own time, not on the virtual clock.
+        EXPECT_TRUE(pumpUntil([&] { return !ZEVItemData::Current().fileUrlForItem(web).isEmpty(); }))
+            << "the page's download";
+        settle();
+        return web;
     }
     // The folder panel, when it shows next, is answered with `folder`; *title gets its title.
     void answerPanelWith(const QString& folder, QString* title)
