@@ -8,6 +8,7 @@
 #include "platform/Events.h"
 #include "platform/sound/Sound.h"
 #include "runtime/Log.h"
+#include "platform/SystemColours.h"
 
 #include <QMenu>
 #include <QMouseEvent>
@@ -168,7 +169,7 @@ void GUIRulerCurseurRecall::drawCurseurViewInCGContext(QPainter& painter)
     if (!siActif()) {
         c.remplir(passeRect_, unselectedPasseColor_);
         c.remplir(futurRect_, unselectedFuturColor_);
-        c.remplir(QRectF(xNow_, 0, 0.5, H), Qt::darkGray);
+        c.remplir(QRectF(xNow_, 0, 0.5, H), systemDarkGrey());
         return;
     }
     switch (clickPositionForDisplay_) {
@@ -456,8 +457,8 @@ void GUIRulerCurseurSearch::drawCurseurViewInCGContext(QPainter& painter)
     const double H = h_;
     const QRectF poigneeDebut = poignee(xIn_, H), ligneDebut = ligneEn(xIn_, H);
     if (!siActif()) {
-        c.remplir(passeRect_, Qt::gray);
-        c.remplir(curseurRect_, Qt::gray);
+        c.remplir(passeRect_, systemGrey());
+        c.remplir(curseurRect_, systemGrey());
         return;
     }
     switch (clickPositionForDisplay_) {

@@ -1,6 +1,7 @@
 #include "front/ZEVFrontBars.h"
 
 #include "widgets/ZEVButton.h"
+#include "platform/SystemColours.h"
 
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -303,7 +304,7 @@ void ZEVFrontToolbar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     paintGradient(p);
-    const QColor text = owner_.siFocus() ? QColor(Qt::black) : QColor(Qt::darkGray);
+    const QColor text = owner_.siFocus() ? QColor(Qt::black) : systemDarkGrey();
     if (count_->palette().color(QPalette::WindowText) != text) {
         QPalette pal = count_->palette();
         pal.setColor(QPalette::WindowText, text);
@@ -340,7 +341,7 @@ void ZEVFrontSplitbar::paintEvent(QPaintEvent*)
     // The grips at both ends, given y-up from the bar's bottom edge.
     const int W = width(), H = height();
     for (const QPoint o : {QPoint(7, 1), QPoint(W - 27, 1), QPoint(W - 27, 3), QPoint(7, 3)})
-        p.fillRect(QRect(o.x(), H - o.y() - 1, 18, 1), Qt::gray);
+        p.fillRect(QRect(o.x(), H - o.y() - 1, 18, 1), systemGrey());
 }
 
 } // namespace tallomer

@@ -7,6 +7,7 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceParts.h"
 #include "widgets/ZEVButton.h"
+#include "platform/SystemColours.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -40,8 +41,8 @@ void ZEVFrontGoToView::paintEvent(QPaintEvent*)
     g.setColorAt(0, QColor::fromRgbF(0.36f, 0.36f, 0.36f));
     g.setColorAt(1, QColor::fromRgbF(0.58f, 0.58f, 0.58f));
     p.fillRect(rect(), g);
-    p.fillRect(QRect(0, height() - 1, width(), 1), Qt::darkGray);
-    p.fillRect(QRect(0, 0, width(), 1), Qt::darkGray);
+    p.fillRect(QRect(0, height() - 1, width(), 1), systemDarkGrey());
+    p.fillRect(QRect(0, 0, width(), 1), systemDarkGrey());
 }
 
 ZEVFrontGoToPanel::ZEVFrontGoToPanel(ZEVSpaceController& space, ZEVFrontHeaderViews* headers, QWidget* parent)

@@ -4,6 +4,7 @@
 // never counts as hit: presses and drags fall through to the desk surface (the scene).
 
 #include "engine/KELTypes.h"
+#include "platform/SystemColours.h"
 
 #include <QColor>
 #include <QGraphicsItem>
@@ -43,7 +44,7 @@ private:
     QRectF frame_;
     ZEVDeskView* deskView_;          // not owned
     ZEVFrontViewerServices* frontViewer_;    // not owned
-    QColor color_{Qt::darkGray};
+    QColor color_{systemDarkGrey()};
     QImage image_;
 };
 

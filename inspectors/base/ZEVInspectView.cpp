@@ -10,6 +10,7 @@
 #include "runtime/Scheduler.h"
 #include "space/ZEVSpaceController.h"
 #include "widgets/ZEVButton.h"
+#include "platform/SystemColours.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -573,7 +574,7 @@ void ZEVInspectView::paintEvent(QPaintEvent*)
     };
     const QRectF contenu = qt(inspectRect());
     const bool focus = viewer_.siFirstResponder();
-    QColor texte = QColor(Qt::darkGray);
+    QColor texte = systemDarkGrey();
     if (viewer_.siTextSearching() || focus) {
         // The Objects' own shadow, from the same cache: the margin of 20 points holds its blur.
         const KELShadow& ombre = viewer_.spaceController().host().sharedResources().itemShadow();
@@ -581,14 +582,14 @@ void ZEVInspectView::paintEvent(QPaintEvent*)
             ZEVShadowCache::shared().draw(p, arrondi(contenu), QPointF(ombre.offset.x(), -ombre.offset.y()),
                                           ombre.blurRadius, ombre.color);
         if (viewer_.siTextSearching()) {
-            p.fillPath(arrondi(contenu), QColor(211, 211, 211));
+            p.fillPath(arrondi(contenu), systemLightGrey());
         } else {
             p.fillPath(arrondi(contenu), QColor(255, 255, 255, siSelected_ ? 255 : 204));
             texte = Qt::black;
         }
     } else {
         p.fillPath(arrondi(qt(QRectF(20, 20, width() - 40, m_.barWidth))), QColor(128, 128, 128, 204));
-        p.setPen(QPen(QColor(Qt::darkGray), 1.0));
+        p.setPen(QPen(systemDarkGrey(), 1.0));
         p.drawPath(arrondi(qt(QRectF(20, 20, width() - 40, height()))));
     }
     QPalette pal = field_->palette();

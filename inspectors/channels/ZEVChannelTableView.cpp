@@ -13,6 +13,7 @@
 #include "ruler/ZEVTlineView.h"
 #include "runtime/Log.h"
 #include "space/ZEVSpaceController.h"
+#include "platform/SystemColours.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -172,7 +173,7 @@ void ZEVChannelTableView::drawChannelRow(QPainter& p, int row)
     const KELSharedResources& couleurs = space->host().sharedResources();
     siPointerADroite_ = false;
     if (selected)
-        p.fillRect(QRectF(0, y0, W, H), QColor(Qt::lightGray));
+        p.fillRect(QRectF(0, y0, W, H), systemLightGrey());
 
     ZEVRulerViewer* r = rulerViewer();
     ZEVTlineType* axe = r ? r->tlineType() : nullptr;
@@ -277,14 +278,14 @@ void ZEVChannelTableView::drawChannelRow(QPainter& p, int row)
         const bool sousLaSouris = rowAt(int(pointerPosition_.y())) == row;
         if (!selected && !sousLaSouris)
             p.fillRect(box, noir(0.5));
-        p.fillRect(QRectF(W - 51, y0, 5, H), selected ? QColor(Qt::white) : QColor(Qt::gray));
+        p.fillRect(QRectF(W - 51, y0, 5, H), selected ? QColor(Qt::white) : systemGrey());
         if (selected) {
             p.setPen(QPen(Qt::white, 1.0));
             p.drawRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
         }
     } else if (dansLaZone) {
         siPointerADroite_ = true;
-        p.fillRect(QRectF(W - 51, y0, 5, H), selected ? QColor(Qt::white) : QColor(Qt::gray));
+        p.fillRect(QRectF(W - 51, y0, 5, H), selected ? QColor(Qt::white) : systemGrey());
     } else if (active.siLa) {
         drawVignette(p, active.v, active.x, y0);
         const QRectF box(active.x, y0, kW, kH);

@@ -1,4 +1,5 @@
 #include "inspectors/context/ZEVButtonCells.h"
+#include "platform/SystemColours.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -55,7 +56,7 @@ void ZEVButtonCell3::drawBezelWithFrame(QPainter& painter, const QRectF& frame, 
     QPainterPath path;
     path.addRoundedRect(frame.adjusted(0.25, 0.25, -0.25, -0.25), 2, 2);
     painter.fillPath(path, fillColorForState(state));
-    painter.setPen(QPen(QColor(Qt::darkGray), 0.5));
+    painter.setPen(QPen(systemDarkGrey(), 0.5));
     painter.drawPath(path);
 }
 

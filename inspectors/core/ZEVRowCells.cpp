@@ -3,6 +3,7 @@
 #include "look/KELSharedResources.h"
 #include "services/ZEVFrontMode.h"
 #include "space/ZEVSelections.h"
+#include "platform/SystemColours.h"
 
 #include <QPixmap>
 
@@ -54,7 +55,7 @@ QColor ZEVTitleColor(const std::optional<ZEVRowStatusColor>& state, bool titleSe
     if (state)
         return ZEVRowStatusColorIn(*state, r);
     if (titleSelected)
-        return otherChannel ? QColor(Qt::lightGray) : QColor(Qt::white);
+        return otherChannel ? systemLightGrey() : QColor(Qt::white);
     return otherChannel ? ZEVOtherChannelColor() : QColor(Qt::black);
 }
 

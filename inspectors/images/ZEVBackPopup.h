@@ -11,6 +11,8 @@
 //
 // Also here: ZEVBackColorView, the plain colour area behind the Images inspector's preview.
 
+#include "platform/SystemColours.h"
+
 #include <QAbstractButton>
 #include <QColor>
 #include <QImage>
@@ -151,7 +153,7 @@ protected:
 private:
     ZEVInspectViewer* viewer_; // not owned; outlives the view
     QPointer<QAbstractButton> btnPreview_;
-    QColor backgroundColor_{Qt::darkGray};
+    QColor backgroundColor_{systemDarkGrey()};
     bool siMouseDragged_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "inspectors/core/ZEVInspectDrag.h"
 #include "inspectors/table/ZEVTableModel.h"
 #include "platform/sound/Sound.h"
+#include "platform/SystemColours.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -57,7 +58,7 @@ void ZEVPaintColorCell(QPainter& p, const QRectF& frame, const QColor& color, co
     const QRectF swatch = ZEVBackCellGeometry::colorRectForFrame(frame);
     if (color.isValid()) {
         p.fillRect(swatch, color);
-        p.setPen(QPen(Qt::lightGray, 1.0));
+        p.setPen(QPen(systemLightGrey(), 1.0));
         p.setBrush(Qt::NoBrush);
         p.drawRect(swatch.adjusted(0.5, 0.5, -0.5, -0.5));
     }
@@ -118,7 +119,7 @@ void ZEVBackCellDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
         const ZEVBackSwatch s = d->swatchForRow(table_, row);
         QFont petite = option.font;
         petite.setPointSizeF(11);
-        ZEVPaintColorCell(*p, ZEVBackCellGeometry::fillColorFrame(interior), s.color, s.name, petite, QColor(Qt::lightGray));
+        ZEVPaintColorCell(*p, ZEVBackCellGeometry::fillColorFrame(interior), s.color, s.name, petite, systemLightGrey());
     }
     p->restore();
 }

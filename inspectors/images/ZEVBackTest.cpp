@@ -2,6 +2,7 @@
 
 #include "runtime/Scheduler.h"
 #include "space/ZEVBackObject.h"
+#include "platform/SystemColours.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -99,7 +100,7 @@ void ZEVBackTest::showSelected()
     const int row = client_.testSelectedRow();
     ZEVBackObject* o = row >= 0 ? client_.testBackObjectForRow(row) : nullptr;
     if (!o) {
-        window_->setPicture(QImage(), QColor(Qt::darkGray));
+        window_->setPicture(QImage(), systemDarkGrey());
     } else {
         if (objects_.insert(o).second) {
             client_.testRenderBackObject(*o, window_->size());

@@ -6,6 +6,8 @@
 // is still delivered. Each image is rendered once per test at the pop-up's scale; the renderings
 // go when the test ends.
 
+#include "platform/SystemColours.h"
+
 #include <QColor>
 #include <QImage>
 #include <QObject>
@@ -57,7 +59,7 @@ protected:
 
 private:
     QImage image_;
-    QColor color_{Qt::darkGray};
+    QColor color_{systemDarkGrey()};
     bool siPointerHidden_ = false;
 };
 

@@ -15,6 +15,7 @@
 #include "space/background/ZEVBackImageRenderer.h"
 #include "widgets/ZEVAlert.h"
 #include "widgets/ZEVButton.h"
+#include "platform/SystemColours.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -255,7 +256,7 @@ void ZEVBackViewer::displayImageFromRow(int row)
     ZEVBackView* v = backView();
     if (row < 0 || std::size_t(row) >= items.size()) {
         previewRow_ = -1;
-        previewColor_ = QColor(Qt::darkGray);
+        previewColor_ = systemDarkGrey();
         if (v)
             v->setPreview(QImage(), previewColor_);
         return;
@@ -319,7 +320,7 @@ QColor ZEVBackViewer::testColorForRow(int row)
 {
     const std::vector<KELI*> items = model_.actifItems();
     return row >= 0 && std::size_t(row) < items.size() ? model_.colorForImageItem(items[std::size_t(row)])
-                                                        : QColor(Qt::darkGray);
+                                                        : systemDarkGrey();
 }
 
 void ZEVBackViewer::testRenderBackObject(ZEVBackObject& object, const QSize& size)

@@ -14,6 +14,7 @@
 #include "inspectors/images/ZEVBackClass.h"
 #include "inspectors/images/ZEVBackTest.h"
 #include "inspectors/images/ZEVBackView.h"
+#include "platform/SystemColours.h"
 
 #include <QColor>
 
@@ -147,7 +148,7 @@ private:
     ZEVBackClass model_;
     ZEVBackTest test_{*this};
     int previewRow_ = -1;
-    QColor previewColor_{Qt::darkGray};
+    QColor previewColor_{systemDarkGrey()};
     // The rows visible when the panel began to hide.
     ZEVRowRange visibleRowsRange_;
 };

@@ -2,6 +2,7 @@
 
 #include "objects/view/ZEVItemView.h"
 #include "objects/viewer/ZEVItemViewer.h"
+#include "platform/SystemColours.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -136,7 +137,7 @@ void ZEVConnectingView::drawRect(QPainter& p, double h)
     edge.addEllipse(down(h, d), rd, rd);
     for (const Ends& e : ends)
         addLine(edge, e);
-    p.strokePath(edge, QPen(Qt::darkGray, 6));
+    p.strokePath(edge, QPen(systemDarkGrey(), 6));
 
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const bool deja = lines_[i].siDejaConnecte();

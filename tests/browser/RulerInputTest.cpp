@@ -9,6 +9,7 @@
 #include "browser/GUIRulerView.h"
 #include "engine/KELICurseur.h"
 #include "tests/support/TestHome.h"
+#include "platform/SystemColours.h"
 
 #include <QApplication>
 #include <QImage>
@@ -533,7 +534,7 @@ TEST_F(CursorViews, RecallEdgeStepsRescaleTheRulerOrSlideItWithAltAndInactiveVie
     EXPECT_EQ(pixel(r->passeRect().center().x()), QColor::fromRgbF(0.55f, 0.64f, 0.55f).rgb());
     EXPECT_EQ(pixel(r->futurRect().center().x()), QColor::fromRgbF(0.55f, 0.55f, 0.64f).rgb());
     auto* s = avecVue<GUIRulerCurseurSearch>();
-    EXPECT_EQ(pixel(s->passeRect().center().x()), QColor(Qt::gray).rgb());
+    EXPECT_EQ(pixel(s->passeRect().center().x()), systemGrey().rgb());
 }
 
 // ---- a column as the controller ----

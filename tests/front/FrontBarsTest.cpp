@@ -5,11 +5,14 @@
 #include "front/ZEVFrontBars.h"
 #include "widgets/ZEVButton.h"
 
+#include <QImage>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -128,6 +131,30 @@ TEST_F(Bars, TheCountTextIsShortUnder1020AndLongFrom1020)
     EXPECT_EQ(toolbar.countText(), "1 Icon selected / 0 Object");
     toolbar.updateNbOfItems(4);
     EXPECT_EQ(toolbar.countText(), "1 Icon selected / 4 Objects");
+}
+
+// The count is read on the toolbar's grey without the focus: its text must stand out from the
+// gradient (the toolkit's own "dark grey" is half white and all but vanished on it).
+TEST_F(Bars, TheCountTextWithoutFocusIsDarkGreyOnTheGradient)
+{
+    width(1100);
+    toolbar.updateNbOfItems(4);
+    const QImage shot = toolbar.grab().toImage();
+    const auto* label = toolbar.findChild<QLabel*>(QStringLiteral("nbOfItemsTextField"));
+    ASSERT_NE(label, nullptr);
+    // Where the words lie: the label's left edge, its text's own width, its full height.
+    const int textWidth = label->fontMetrics().horizontalAdvance(label->text());
+    const QRect area = QRect(label->geometry().topLeft(), QSize(std::min(textWidth, label->width()), label->height())) &
+                       shot.rect();
+    ASSERT_FALSE(area.isEmpty());
+    int darkest = 255, background = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            darkest = std::min(darkest, qGray(shot.pixel(x, y)));
+            background = std::max(background, qGray(shot.pixel(x, y)));
+        }
+    EXPECT_LE(darkest, 95) << "the text's core is one third white";
+    EXPECT_GE(background - darkest, 40) << "text and gradient apart";
 }
 
 TEST_F(Bars, AClickOnTheToolbarReselectsAndOnTheSplitBarShowsTheToolbarButADragDoesNeither)

@@ -13,6 +13,7 @@
 #include "inspectors/table/ZEVTableModel.h"
 #include "objects/view/ZEVItemViewCopy.h"
 #include "widgets/ZEVAlert.h"
+#include "platform/SystemColours.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -193,7 +194,7 @@ TEST_F(BackViewer, ThePreviewWaitsForAThumbnailAndClearsForNone)
     viewer->displayImageFromRow(-1);
     EXPECT_EQ(viewer->previewRow(), -1);
     EXPECT_TRUE(vue().backImageView()->pixmap().isNull());
-    EXPECT_EQ(vue().backColorView()->backgroundColor(), QColor(Qt::darkGray));
+    EXPECT_EQ(vue().backColorView()->backgroundColor(), systemDarkGrey());
 }
 
 TEST_F(BackViewer, ANewSpaceTheChannelsPanelDidNotMakeKeepsThePanelOpen)

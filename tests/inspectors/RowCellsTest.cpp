@@ -7,6 +7,7 @@
 #include "look/KELSharedResources.h"
 #include "services/ZEVFrontMode.h"
 #include "space/ZEVSelections.h"
+#include "platform/SystemColours.h"
 
 #include <QPixmap>
 
@@ -68,7 +69,7 @@ TEST_F(RowCells, TheStateColourWinsThenTheSelectionThenTheChannel)
             EXPECT_EQ(ZEVTitleColor(ZEVRowStatusColor::NotFound, selected, autre, r), r.notFoundColor());
         }
     EXPECT_EQ(ZEVTitleColor(std::nullopt, true, false, r), QColor(Qt::white));
-    EXPECT_EQ(ZEVTitleColor(std::nullopt, true, true, r), QColor(Qt::lightGray));
+    EXPECT_EQ(ZEVTitleColor(std::nullopt, true, true, r), systemLightGrey());
     EXPECT_EQ(ZEVTitleColor(std::nullopt, false, false, r), QColor(Qt::black));
     EXPECT_EQ(ZEVTitleColor(std::nullopt, false, true, r), ZEVOtherChannelColor());
 }

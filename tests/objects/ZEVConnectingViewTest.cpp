@@ -4,6 +4,7 @@
 #include "tests/objects/ObjectsFakes.h"
 
 #include "objects/view/ZEVConnectingView.h"
+#include "platform/SystemColours.h"
 
 #include <QPainter>
 
@@ -62,7 +63,7 @@ TEST_F(Band, ALineAlreadyLinkedToTheObjectUnderThePointerHasAWhiteCoreFourWide)
     band.updateConnectingLinesWithDstItem(b);
     EXPECT_FALSE(band.connectingLines()[0].siDejaConnecte());
     QImage img = paint();
-    EXPECT_TRUE(near(img.pixelColor(x, row), Qt::darkGray)) << "a thin core on the dark edge";
+    EXPECT_TRUE(near(img.pixelColor(x, row), systemDarkGrey())) << "a thin core on the dark edge";
     EXPECT_EQ(img.pixelColor(x, row + 4).alpha(), 0) << "the edge is 6 wide";
 
     d.objects.connected.insert({b, a});
