@@ -928,6 +928,7 @@ struct KELServeurDeLiens::Acte::Ids {
     const KELChercheurDe::Ensemble unCommit; // first made, last gone: the act is one commit
     std::deque<KELId> liens, mots, nombres;
     Ids* precedent = nullptr; // the act this one runs inside, if any
+    bool comptees = false;    // it reserved its ids; an act of none takes them as it goes, in its one commit
 };
 
 namespace {
@@ -976,7 +977,8 @@ KELId prisDeLActe(Genre genre)
     auto& reste = idsDu(*g_acte, genre);
     if (reste.empty()) {
         // An act that reserved too few would store part of itself when the ids run out.
-        logFormat("KELServeurDeLiens: an act asked for more ids than it reserved");
+        if (g_acte->comptees)
+            logFormat("KELServeurDeLiens: an act asked for more ids than it reserved");
         return 0;
     }
     const KELId id = reste.front();
@@ -988,6 +990,7 @@ KELId prisDeLActe(Genre genre)
 KELServeurDeLiens::Acte::Acte(std::size_t liens, std::size_t mots, std::size_t nombres)
     : ids_(std::make_unique<Ids>())
 {
+    ids_->comptees = liens + mots + nombres > 0;
     const std::pair<Genre, std::size_t> besoins[] = {{Genre::lien, liens}, {Genre::mot, mots}, {Genre::nombre, nombres}};
     for (const auto& [genre, nombre] : besoins) {
         for (std::size_t i = 0; i < nombre; ++i) {

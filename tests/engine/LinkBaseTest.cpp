@@ -463,6 +463,43 @@ TEST_F(WholeActs, AnActTheFullStoreDidNotKeepIsTakenBackFromMemory)
     EXPECT_DOUBLE_EQ(KELServeurDeLiens::OutDateForLienNum(ancien->idInt()), KELDateOuverte);
 }
 
+// An act that counts no ids is one commit whose links take their ids as they come: that is no
+// shortfall to report. One that counted its ids and asks for one more is.
+TEST_F(WholeActs, OnlyAnActThatCountedItsIdsReportsAskingForMore)
+{
+    KELI* a = newObject();
+    KELI* b = newObject();
+    ASSERT_TRUE(a && b);
+    const double t = sched.now();
+    {
+        tallomer::ScopedLogCapture log;
+        KELI* un = nullptr;
+        KELI* deux = nullptr;
+        {
+            const KELServeurDeLiens::Acte acte(0);
+            ASSERT_TRUE(acte.complet());
+            un = KELServeurDeLiens::CreerLienRelInt(kRel, a, b, t, KELDateOuverte, global());
+            deux = KELServeurDeLiens::CreerLienRelInt(kRel, b, a, t, KELDateOuverte, global());
+        }
+        sched.runUntilIdle();
+        ASSERT_TRUE(un && deux);
+        EXPECT_NE(un->idInt(), deux->idInt());
+        EXPECT_EQ(storetest::scalar(path, "SELECT COUNT(*) FROM ZEVLETS WHERE ZEVLET_ID IN (" + un->idTxt() + ", " +
+                                              deux->idTxt() + ");")
+                      .toInt64(),
+                  2);
+        EXPECT_FALSE(log.sink.contains("more ids than it reserved"));
+    }
+    tallomer::ScopedLogCapture log;
+    {
+        const KELServeurDeLiens::Acte acte(1);
+        ASSERT_TRUE(acte.complet());
+        ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(kRel, a, b, t + 1, KELDateOuverte, global()), nullptr);
+        KELServeurDeLiens::CreerLienRelInt(kRel, b, a, t + 1, KELDateOuverte, global());
+    }
+    EXPECT_TRUE(log.sink.contains("more ids than it reserved"));
+}
+
 // What a lost act made may still be held by a caller (an Object, a colour, a Channel, a word). A
 // later act that links to or from it, or through it as relation, gets no link: a row naming an id
 // the store never held would be read as whatever link a later run hands that id. The refusal is
