@@ -100,10 +100,7 @@ protected:
     QString listOnNoDeskLinkedTo(KELI* o, KELI* voisin)
     {
         const KELDate now = space()->nowCurseur()->now();
-        const KELIds icones = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), KELRELATION_ICON_VIEWER);
-        EXPECT_TRUE(icones.has_value());
-        for (KELId l : icones.value_or(std::vector<KELId>()))
-            KELServeurDeLiens::DegagerLien(KELServeurDeLiens::LienForInt(l, space()->nowCurseur()), space()->nowCurseur());
+        offEveryDesk(o);
         presence(o, now - 7 * kJour, KELDateOuverte);
         presence(voisin, now - 7 * kJour, KELDateOuverte);
         KELServeurDeLiens::CreerLienRelInt(KELRELATION_LINK_VIEWER, o, voisin, now - kJour, KELDateOuverte,
@@ -125,6 +122,47 @@ protected:
         EXPECT_TRUE(files()->siFirstResponder());
         return dossier;
     }
+    void offEveryDesk(KELI* o)
+    {
+        const KELIds icones = KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), KELRELATION_ICON_VIEWER);
+        EXPECT_TRUE(icones.has_value());
+        for (KELId l : icones.value_or(std::vector<KELId>()))
+            KELServeurDeLiens::DegagerLien(KELServeurDeLiens::LienForInt(l, space()->nowCurseur()), space()->nowCurseur());
+    }
+    // The panel opened with these rows selected as a person selects them: the first clicked, the
+    // others Ctrl-clicked. Whether the desk's selection is those Objects, told when it is not.
+    bool openWithRowsSelected(const std::vector<KELI*>& rows)
+    {
+        advance(1.0);
+        ouvrir();
+        if (HasFatalFailure())
+            return false;
+        Qt::KeyboardModifiers touches = {};
+        for (KELI* o : rows) {
+            QTest::mouseClick(table()->viewport(), Qt::LeftButton, touches, titlePoint(rowOf(o)));
+            touches = Qt::ControlModifier;
+        }
+        pump();
+        EXPECT_EQ(space()->selections().selectedIconItems().size(), rows.size());
+        return space()->selections().selectedIconItems().size() == rows.size();
+    }
+    enum Desks { StayOnTheDesk, OnNoDesk };
+    // The files listed in the panel since yesterday, the panel open with the rows of the first
+    // `selected` of them selected. Their Objects in order, none when the set-up failed.
+    std::vector<KELI*> listedAndSelected(const QStringList& names, std::size_t selected, Desks desks = StayOnTheDesk)
+    {
+        const std::vector<KELI*> items = placer(names);
+        if (items.size() != std::size_t(names.size()) || selected > items.size())
+            return {};
+        const KELDate now = space()->nowCurseur()->now();
+        for (KELI* o : items) {
+            if (desks == OnNoDesk)
+                offEveryDesk(o);
+            presence(o, now - kJour, KELDateOuverte);
+        }
+        const std::vector<KELI*> rows(items.begin(), items.begin() + std::ptrdiff_t(selected));
+        return openWithRowsSelected(rows) ? items : std::vector<KELI*>{};
+    }
     // The panel's words, counted.
     void removeFromTheObjectMenu() { chooseObjectMenuItem(13, "Remove 1 File Object"); }
     // Three listed files, the panel open with the last two selected on the desk: hub, near, far.
@@ -137,12 +175,7 @@ protected:
         const KELDate now = space()->nowCurseur()->now();
         for (KELI* o : items)
             presence(o, now - kJour, KELDateOuverte);
-        advance(1.0);
-        ouvrir();
-        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(items[1])));
-        QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[2])));
-        pump();
-        EXPECT_EQ(space()->selections().selectedIconItems().size(), 2u);
+        openWithRowsSelected({items[1], items[2]});
         return items;
     }
     // The row menu's item of that tag chosen on the hub's row, the disk full for the Links of far.
@@ -244,22 +277,8 @@ TEST_F(FilesCommands, ARemoveOfTwoObjectsTheDiskCannotFinishLeavesBothWhole)
 {
     startWithTheBar();
     alerts.clear();
-    const std::vector<KELI*> items = placer({"one.txt", "two.txt"});
+    const std::vector<KELI*> items = listedAndSelected({"one.txt", "two.txt"}, 2, OnNoDesk);
     ASSERT_EQ(items.size(), 2u);
-    const KELDate now = space()->nowCurseur()->now();
-    for (KELI* o : items) {
-        for (KELId l : KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), KELRELATION_ICON_VIEWER)
-                           .value_or(std::vector<KELId>()))
-            KELServeurDeLiens::DegagerLien(KELServeurDeLiens::LienForInt(l, space()->nowCurseur()),
-                                           space()->nowCurseur());
-        presence(o, now - kJour, KELDateOuverte);
-    }
-    advance(1.0);
-    ouvrir();
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(items[0])));
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[1])));
-    pump();
-    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
     ASSERT_TRUE(files()->siFirstResponder());
     {
         FullLinkBase full("NEW.RELATION = " + std::to_string(KELRELATION_ITEM_TITLE) +
@@ -282,22 +301,14 @@ TEST_F(FilesCommands, AReleaseOfTwoFilesTheDiskCannotFinishReleasesNeither)
 {
     startWithTheBar();
     alerts.clear();
-    const std::vector<KELI*> items = placer({"first.txt", "second.txt"});
+    const std::vector<KELI*> items = listedAndSelected({"first.txt", "second.txt"}, 2);
     ASSERT_EQ(items.size(), 2u);
-    const KELDate now = space()->nowCurseur()->now();
-    presence(items[0], now - kJour, KELDateOuverte);
-    KELI* second = presence(items[1], now - kJour, KELDateOuverte);
-    ASSERT_NE(second, nullptr);
-    advance(1.0);
-    ouvrir();
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(items[0])));
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[1])));
-    pump();
-    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    const Rows second = linksAround(items[1]->idInt(), KELRELATION_FILE_VIEWER, true);
+    ASSERT_EQ(second.size(), 1u);
     ZEVButton* release = files()->inspectViewIfBuilt()->btnRelease();
     ASSERT_TRUE(release && release->isEnabled());
     {
-        FullLinkBase full("NEW.ZEVLET_ID = " + second->idTxt());
+        FullLinkBase full("NEW.ZEVLET_ID = " + second.at(0, 0));
         click(release);
         advance(1.0);
     }
@@ -371,17 +382,9 @@ TEST_F(FilesCommands, ARecallOfTwoFilesTheDiskCannotFinishRecallsNeither)
 {
     startWithTheBar();
     alerts.clear();
-    const std::vector<KELI*> items = placer({"first.txt", "second.txt"});
+    const std::vector<KELI*> items = listedAndSelected({"first.txt", "second.txt"}, 2);
     ASSERT_EQ(items.size(), 2u);
     const KELDate now = space()->nowCurseur()->now();
-    for (KELI* o : items)
-        presence(o, now - kJour, KELDateOuverte);
-    advance(1.0);
-    ouvrir();
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(rowOf(items[0])));
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[1])));
-    pump();
-    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
     click(files()->inspectViewIfBuilt()->btnRelease());
     advance(30.0);
     ZEVButton* recall = files()->inspectViewIfBuilt()->btnRecall();
@@ -504,18 +507,9 @@ TEST_F(FilesCommands, TheRowMenuReleasesItsObjectAndTheLegoMenuDeletesOneInterva
 TEST_F(FilesCommands, DeleteOnARowWithNowActiveEndsItsIntervalAtNow)
 {
     startWithTheBar();
-    const std::vector<KELI*> items = placer({"delta.txt", "epsilon.txt"});
+    const std::vector<KELI*> items = listedAndSelected({"delta.txt", "epsilon.txt"}, 1);
     ASSERT_EQ(items.size(), 2u);
-    const KELDate now = space()->nowCurseur()->now();
-    presence(items[0], now - kJour, KELDateOuverte);
-    presence(items[1], now - kJour, KELDateOuverte);
-    advance(1.0);
-    ouvrir();
     ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
-    const int row = rowOf(items[0]);
-    ASSERT_GE(row, 0);
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(row));
-    pump();
     ASSERT_TRUE(files()->siFirstResponder());
     advance(30.0);
     const KELDate t = space()->nowCurseur()->now();
@@ -533,17 +527,8 @@ TEST_F(FilesCommands, DeleteOnARowWithNowActiveEndsItsIntervalAtNow)
 TEST_F(FilesCommands, ReturnRecallsAndCtrlXCopiesThenReleasesTheFocusedRowsObject)
 {
     startWithTheBar();
-    const std::vector<KELI*> items = placer({"zeta.txt", "eta.txt"});
+    const std::vector<KELI*> items = listedAndSelected({"zeta.txt", "eta.txt"}, 1);
     ASSERT_EQ(items.size(), 2u);
-    const KELDate now = space()->nowCurseur()->now();
-    presence(items[0], now - kJour, KELDateOuverte);
-    presence(items[1], now - kJour, KELDateOuverte);
-    advance(1.0);
-    ouvrir();
-    const int row = rowOf(items[0]);
-    ASSERT_GE(row, 0);
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, titlePoint(row));
-    pump();
     ASSERT_TRUE(files()->siFirstResponder());
     advance(30.0);
     const KELDate cut = space()->nowCurseur()->now();

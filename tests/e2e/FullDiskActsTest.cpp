@@ -5,8 +5,8 @@
 // left in the store folder either: no record of an Object the store does not hold, no copy of a
 // picture for a Space that was never begun.
 
-#include "tests/e2e/E2EFixture.h"
 #include "tests/e2e/FullLinkBase.h"
+#include "tests/e2e/PastSpacesFixture.h"
 #include "tests/support/ModalDialogs.h"
 
 #include "app/menu/KELMainMenu.h"
@@ -38,9 +38,8 @@ using tallomer::test::whenModalRuns;
 constexpr KELId kBackImage = 1000172;
 constexpr double kOpen = 4503599627370496.0;
 
-class FullDiskActs : public E2E {
+class FullDiskActs : public PastSpacesE2E {
 protected:
-    ZEVFrontViewer* front() const { return dynamic_cast<ZEVFrontViewer*>(space()->frontViewer()); }
     // Every link row as the store holds it: an act it refused leaves this as it was.
     std::string links() const
     {
@@ -86,8 +85,7 @@ protected:
     }
     void runOut()
     {
-        for (int i = 0; i < 60 && front()->siTransitionRunning(); ++i)
-            advance(0.5);
+        runTransitionOut();
         advance(1.0);
     }
     // The act's question (if any) answered, then the failure told once.
@@ -101,30 +99,6 @@ protected:
             expected << asked;
         expected << QStringLiteral("Your changes could not be saved.");
         EXPECT_EQ(messages, expected);
-    }
-    QString png(const QString& name, const QColor& c) const
-    {
-        QDir().mkpath(home + "/Pictures");
-        QImage image(400, 300, QImage::Format_RGB32);
-        image.fill(c);
-        const QString path = home + "/Pictures/" + name;
-        EXPECT_TRUE(image.save(path));
-        return path;
-    }
-    // A picture file put on the Now desk, then made the background from now on.
-    KELI* background(const QString& name, QColor color)
-    {
-        const QString path = png(name, color);
-        addFiles({path}, 2.0);
-        const std::vector<KELI*> items = itemsTitled({name});
-        if (items.size() != 1u) {
-            ADD_FAILURE() << "no Object for " << name.toStdString();
-            return nullptr;
-        }
-        EXPECT_TRUE(nowDesk()->background().userChangeBackWithImageItem(items[0], nullptr, KELOBJECT_SCALE_OUT,
-                                                                          clock.now()));
-        advance(2.0);
-        return items[0];
     }
     // Spaces ▸ New Space… or Channels ▸ New Channel… with that picture and the names offered.
     void newFromPicture(int menu, const QString& item, const QString& picture)
@@ -145,18 +119,9 @@ protected:
     // answered Yes and run out.
     void replaceWith(KELI* image)
     {
-        QMenu menu;
-        space()->addSpacesToMenu(&menu, ZEVSpaceController::SpacesMenuAction::ReplacePrevSpace, 0, 2, 0,
-                                 space()->channelForIdentityInt(space()->currentChannelInt()));
-        const std::vector<ZEVSpaceGotoObject>& g = space()->gotoObjects();
-        const auto it =
-            std::find_if(g.begin(), g.end(), [&](const ZEVSpaceGotoObject& o) { return o.imageItem() == image; });
-        ASSERT_NE(it, g.end());
         alertAnswer = 0;
-        for (QAction* a : menu.actions())
-            if (a->data().toLongLong() == it - g.begin())
-                a->trigger();
-        runOut();
+        if (chooseReplaceWith(image))
+            runOut();
     }
     // Clean All answered Yes while the store refuses that relation's rows.
     void cleanAllRefusing(KELId refused)
@@ -229,9 +194,7 @@ TEST_F(FullDiskActs, CleanAndRecallWhoseReleasesFindNoRoomLeavesTheDeskAsItWas)
 TEST_F(FullDiskActs, CleanAndReplaceOnAFullDiskStoresNoneOfItAndTheNowDeskStaysAsItWas)
 {
     start();
-    KELI* sea = background("sea.png", Qt::blue);
-    advance(60);
-    KELI* field = background("field.png", Qt::darkGreen);
+    const auto [sea, field] = seaThenField();
     ASSERT_TRUE(sea && field);
     addHomeFiles({"late.txt"});
     advance(5.0);

@@ -114,7 +114,56 @@ protected:
         pump();
         ASSERT_TRUE(icons()->siFirstResponder());
     }
+    // The Object listed in the Files panel too, from an hour ago. Whether the store took it.
+    bool heldByTheFilesPanel(KELI* o)
+    {
+        KELI* ici = space()->channelForIdentityInt(space()->currentChannelInt());
+        return KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, ici, o, space()->nowCurseur()->now() - kHeure,
+                                                  KELDateOuverte, space()->nowCurseur()) != nullptr;
+    }
+    // The files placed (the first `held` of them also in the Files panel), the panel opened and
+    // the rows of the files at `selected` selected as a person selects them: the first clicked, the
+    // others Ctrl-clicked. Their Objects in order, none when the set-up failed.
+    std::vector<KELI*> placedWithRowsSelected(const QStringList& names, const std::vector<std::size_t>& selected,
+                                              std::size_t held = 0)
+    {
+        const std::vector<KELI*> items = placer(names);
+        if (items.size() != std::size_t(names.size()))
+            return {};
+        for (std::size_t i = 0; i < held; ++i)
+            if (!heldByTheFilesPanel(items.at(i))) {
+                ADD_FAILURE() << "the Files panel does not hold " << names.at(qsizetype(i)).toStdString();
+                return {};
+            }
+        if (held > 0)
+            advance(1.0);
+        ouvrir();
+        for (std::size_t i = 0; i < selected.size() && !HasFatalFailure(); ++i) {
+            if (i == 0) {
+                clickRow(items.at(selected[i]));
+                continue;
+            }
+            QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              titlePoint(rowOf(items.at(selected[i]))));
+            pump();
+        }
+        if (HasFatalFailure())
+            return {};
+        if (space()->selections().selectedIconItems().size() != selected.size()) {
+            ADD_FAILURE() << "the rows clicked are not the desk's selection";
+            return {};
+        }
+        return items;
+    }
     void removeFromTheObjectMenu() { chooseObjectMenuItem(13, "Remove 1 Object"); }
+    // The Object menu's previous change: the Search cursor stops just before that change.
+    void previousChangeGoesJustBefore(KELDate change)
+    {
+        chooseMenuItem(KELMainMenu::kMenuObject, 5741);
+        advance(0.1);
+        ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
+        EXPECT_NEAR(space()->searchCurseur()->now(), change - 0.7, 0.15);
+    }
     KELI* elsewhere(KELI*& canal, const std::string& type = "file")
     {
         KELICurseur* now = space()->nowCurseur();
@@ -137,11 +186,7 @@ TEST_F(IconsPanel, ItListsEveryChannelsObjectsAndRemoveKeepsAnObjectTheFilesPane
     KELI* canal = nullptr;
     KELI* loin = elsewhere(canal);
     // The first file is also listed in the Files panel.
-    KELI* ici = space()->channelForIdentityInt(space()->currentChannelInt());
-    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, ici, items[0],
-                                                 space()->nowCurseur()->now() - kHeure, KELDateOuverte,
-                                                 space()->nowCurseur()),
-              nullptr);
+    ASSERT_TRUE(heldByTheFilesPanel(items[0]));
     advance(1.0);
     ouvrir();
 
@@ -217,10 +262,8 @@ TEST_F(IconsPanel, ItListsEveryChannelsObjectsAndRemoveKeepsAnObjectTheFilesPane
 TEST_F(IconsPanel, ARowClickedKeepsTheKeysWhileTheDesksSelectionFollowsIt)
 {
     startWithTheBar();
-    const std::vector<KELI*> items = placer({"one.txt", "two.txt"});
+    const std::vector<KELI*> items = placedWithRowsSelected({"one.txt", "two.txt"}, {1});
     ASSERT_EQ(items.size(), 2u);
-    ouvrir();
-    clickRow(items[1]);
     ASSERT_EQ(space()->selections().selectedIconItems(), std::vector<KELI*>{items[1]});
     // The selection's change hands the keys to the desk half a second later, unless a table has them.
     advance(1.0);
@@ -233,10 +276,8 @@ TEST_F(IconsPanel, ARowClickedKeepsTheKeysWhileTheDesksSelectionFollowsIt)
 TEST_F(IconsPanel, ItsReleaseAndRecallButtonsActOnTheDeskAndThenOfferWhatTheEditMenuOffers)
 {
     startWithTheBar();
-    const std::vector<KELI*> items = placer({"alpha.txt", "beta.txt"});
+    const std::vector<KELI*> items = placedWithRowsSelected({"alpha.txt", "beta.txt"}, {0});
     ASSERT_EQ(items.size(), 2u);
-    ouvrir();
-    clickRow(items[0]);
     advance(30.0);
     ZEVInspectView* p = icons()->inspectViewIfBuilt();
     ASSERT_TRUE(p->btnRelease()->isVisible());
@@ -401,10 +442,7 @@ TEST_F(IconsPanel, TheGoToMenusTicksChooseTheKindsOfChangeTheStepsStopAt)
     EXPECT_EQ(p->btnGotoPrevious()->state(), kZEVStateOff);
 
     // Without disappearances the step back passes over beta's release to alpha's move.
-    chooseMenuItem(KELMainMenu::kMenuObject, 5741);
-    advance(0.1);
-    ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
-    EXPECT_NEAR(space()->searchCurseur()->now(), moved - 0.7, 0.15);
+    previousChangeGoesJustBefore(moved);
 }
 
 // The disk fills up while an Object the Files panel holds is removed from the desks, at its icon
@@ -414,17 +452,10 @@ TEST_F(IconsPanel, RemoveTheDiskCannotFinishLeavesTheIconAndItsPlace)
 {
     startWithTheBar();
     alerts.clear();
-    const std::vector<KELI*> items = placer({"held.txt"});
+    const std::vector<KELI*> items = placedWithRowsSelected({"held.txt"}, {0}, 1);
     ASSERT_EQ(items.size(), 1u);
     KELI* o = items[0];
     const KELId id = o->idInt();
-    KELI* ici = space()->channelForIdentityInt(space()->currentChannelInt());
-    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, ici, o, space()->nowCurseur()->now() - kHeure,
-                                                 KELDateOuverte, space()->nowCurseur()),
-              nullptr);
-    advance(1.0);
-    ouvrir();
-    clickRow(o);
     {
         FullLinkBase full(KELRELATION_ICON_VIEWER);
         removeFromTheObjectMenu();
@@ -446,19 +477,8 @@ TEST_F(IconsPanel, ARemoveOfTwoObjectsTheDiskCannotFinishLeavesBothIcons)
 {
     startWithTheBar();
     alerts.clear();
-    const std::vector<KELI*> items = placer({"held.txt", "free.txt"});
+    const std::vector<KELI*> items = placedWithRowsSelected({"held.txt", "free.txt"}, {0, 1}, 1);
     ASSERT_EQ(items.size(), 2u);
-    KELI* ici = space()->channelForIdentityInt(space()->currentChannelInt());
-    ASSERT_NE(KELServeurDeLiens::CreerLienRelInt(KELRELATION_FILE_VIEWER, ici, items[0],
-                                                 space()->nowCurseur()->now() - kHeure, KELDateOuverte,
-                                                 space()->nowCurseur()),
-              nullptr);
-    advance(1.0);
-    ouvrir();
-    clickRow(items[0]);
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, titlePoint(rowOf(items[1])));
-    pump();
-    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
     {
         FullLinkBase full("NEW.RELATION = " + std::to_string(KELRELATION_ITEM_TITLE) +
                           " AND NEW.PARENT_ZEVLET = " + items[1]->idTxt());
@@ -482,11 +502,9 @@ TEST_F(IconsPanel, ARemoveOfTwoObjectsTheDiskCannotFinishLeavesBothIcons)
 TEST_F(IconsPanel, DeleteInTheTableReleasesTheIconAtNowAndErasesNothing)
 {
     startWithTheBar();
-    const std::vector<KELI*> items = placer({"alpha.txt", "beta.txt"});
+    const std::vector<KELI*> items = placedWithRowsSelected({"alpha.txt", "beta.txt"}, {0});
     ASSERT_EQ(items.size(), 2u);
-    ouvrir();
     ASSERT_EQ(space()->actifCurseur(), space()->nowCurseur());
-    clickRow(items[0]);
     advance(30.0);
     const KELDate t = space()->nowCurseur()->now();
     QTest::keyClick(table(), Qt::Key_Delete);
@@ -532,10 +550,7 @@ TEST_F(IconsPanel, PreviousChangeInTheSameSpaceGoesJustBeforeTheChannelsLastIcon
         for (KELId l : KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(o->idInt(), KELRELATION_ICON_VIEWER)
                            .value_or(std::vector<KELId>()))
             derniere = std::max(derniere, KELServeurDeLiens::InDateForLienNum(l));
-    chooseMenuItem(KELMainMenu::kMenuObject, 5741);
-    advance(0.1);
-    ASSERT_EQ(space()->actifCurseur(), space()->searchCurseur());
-    EXPECT_NEAR(space()->searchCurseur()->now(), derniere - 0.7, 0.15);
+    previousChangeGoesJustBefore(derniere);
 }
 
 TEST_F(IconsPanel, TheToolbarsFindMenuSelectsTheDesksFilesAndMailsByKind)
@@ -682,10 +697,8 @@ TEST_F(IconsPanel, ALinkHandleDroppedOnARowLinksTheDesksSelectionToIt)
 TEST_F(IconsPanel, WhileThePreviewShowsTheFocusedPanelsSelectionIsWhatItPreviews)
 {
     startWithTheBar();
-    const std::vector<KELI*> items = placer({"first.txt", "second.txt"});
+    const std::vector<KELI*> items = placedWithRowsSelected({"first.txt", "second.txt"}, {0});
     ASSERT_EQ(items.size(), 2u);
-    ouvrir();
-    clickRow(items[0]);
     icons()->userToggleQL(true);
     pump();
     ASSERT_TRUE(pumpUntil([&] { return window()->siPreviewPanelVisible(); }));

@@ -88,6 +88,43 @@ protected:
         chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("Remove 1 Link"));
         advance(1.0);
     }
+    // Three files a, b, c and the Links a→b and c→b, running on at Now or both ended twenty minutes
+    // ago; the panel open in Link mode with the two rows selected as a person selects them (the
+    // first clicked, the second Ctrl-clicked). The Objects and the c→b Link, none on a failure.
+    struct TwoPairs {
+        std::vector<KELI*> o;
+        KELI* second = nullptr;
+    };
+    TwoPairs twoPairsSelected(bool open)
+    {
+        addHomeFiles({"a.txt", "b.txt", "c.txt"});
+        const std::vector<KELI*> o = itemsTitled({"a.txt", "b.txt", "c.txt"});
+        if (o.size() != 3u)
+            return {};
+        const KELDate t = space()->nowCurseur()->now();
+        const KELDate in = open ? t - 10 * kMinute : t - 30 * kMinute;
+        const KELDate out = open ? KELDateOuverte : t - 20 * kMinute;
+        lien(o[0], o[1], in, out);
+        KELI* second = lien(o[2], o[1], in, out);
+        space()->selections().deselectAllIcons();
+        advance(1.0);
+        openInspectorFromMenu(kLinks);
+        if (!second || !table()) {
+            ADD_FAILURE() << "no c→b Link or no panel";
+            return {};
+        }
+        front()->menuModeLink();
+        advance(0.5);
+        clickRow(rowOf(o[0], o[1]));
+        const QPoint at = table()->visualRect(table()->tableModel()->index(rowOf(o[2], o[1]), 4)).center();
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+        advance(0.5);
+        if (space()->selections().selectedLinks().size() != 2u) {
+            ADD_FAILURE() << "the two rows are not both selected";
+            return {};
+        }
+        return {o, second};
+    }
     // The store's links between the two Objects, parent to child: (forgotten, open, DATE_OUT).
     Rows stored(KELI* parent, KELI* enfant) const
     {
@@ -305,24 +342,8 @@ TEST_F(LinksPanel, ARemoveOfTwoPairsTheDiskCannotFinishForgetsNeither)
 {
     start();
     alerts.clear();
-    addHomeFiles({"a.txt", "b.txt", "c.txt"});
-    const std::vector<KELI*> o = itemsTitled({"a.txt", "b.txt", "c.txt"});
+    const auto [o, second] = twoPairsSelected(true);
     ASSERT_EQ(o.size(), 3u);
-    const KELDate t = space()->nowCurseur()->now();
-    lien(o[0], o[1], t - 10 * kMinute, KELDateOuverte);
-    KELI* second = lien(o[2], o[1], t - 10 * kMinute, KELDateOuverte);
-    ASSERT_NE(second, nullptr);
-    space()->selections().deselectAllIcons();
-    advance(1.0);
-    openInspectorFromMenu(kLinks);
-    ASSERT_NE(table(), nullptr);
-    front()->menuModeLink();
-    advance(0.5);
-    clickRow(rowOf(o[0], o[1]));
-    const QPoint at = table()->visualRect(table()->tableModel()->index(rowOf(o[2], o[1]), 4)).center();
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
-    advance(0.5);
-    ASSERT_EQ(space()->selections().selectedLinks().size(), 2u);
     {
         FullLinkBase full("NEW.ZEVLET_ID = " + second->idTxt());
         chooseMenuItemTitled(KELMainMenu::kMenuObject, QStringLiteral("Remove 2 Links"));
@@ -363,23 +384,8 @@ TEST_P(LinksPanelOnAFullDisk, ActsOnBothRowsOrNeither)
     const TimeActOnTwoRows& act = GetParam();
     start();
     alerts.clear();
-    addHomeFiles({"a.txt", "b.txt", "c.txt"});
-    const std::vector<KELI*> o = itemsTitled({"a.txt", "b.txt", "c.txt"});
+    const std::vector<KELI*> o = twoPairsSelected(act.open).o;
     ASSERT_EQ(o.size(), 3u);
-    const KELDate t = space()->nowCurseur()->now();
-    for (KELI* parent : {o[0], o[2]})
-        lien(parent, o[1], act.open ? t - 10 * kMinute : t - 30 * kMinute, act.open ? KELDateOuverte : t - 20 * kMinute);
-    space()->selections().deselectAllIcons();
-    advance(1.0);
-    openInspectorFromMenu(kLinks);
-    ASSERT_NE(table(), nullptr);
-    front()->menuModeLink();
-    advance(0.5);
-    clickRow(rowOf(o[0], o[1]));
-    const QPoint second = table()->visualRect(table()->tableModel()->index(rowOf(o[2], o[1]), 4)).center();
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::ControlModifier, second);
-    advance(0.5);
-    ASSERT_EQ(space()->selections().selectedLinks().size(), 2u);
     ZEVButton* button = (links()->inspectViewIfBuilt()->*act.button)();
     ASSERT_TRUE(button && button->isEnabled());
     const Rows before = links1000182();
