@@ -552,6 +552,10 @@ TEST_F(LinkingAndDropping, AWebPageDroppedOnAFolderBecomesAWeblocThereAndItsObje
             folder = v;
     }
     ASSERT_TRUE(web && folder);
+    // The page arrives from the server in its own time, not on the virtual clock.
+    ASSERT_TRUE(pumpUntil([&] { return !ZEVItemData::Current().fileUrlForItem(web->item()).isEmpty(); }))
+        << "the page's download";
+    pump();
     const QString title = web->itemTitle();
 
     replayDrag({folder->imageFrame().center()}, {});
