@@ -15,7 +15,6 @@
 #include <QCursor>
 #include <QDirIterator>
 #include <QDragEnterEvent>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMimeData>
 
@@ -36,18 +35,6 @@ protected:
     {
         E2EWithSound::SetUp();
         ASSERT_TRUE(server.listening());
-    }
-
-
-    // Turns the event loop until done holds: the server and the download talk through real
-    // sockets. The wall-clock guard fails the test instead of hanging it.
-    template <class Done> bool until(Done done)
-    {
-        QElapsedTimer guard;
-        guard.start();
-        while (!done() && guard.elapsed() < 10000)
-            pump(1);
-        return done();
     }
 
     // Addresses dragged from a browser onto the desk and dropped.
@@ -119,7 +106,7 @@ TEST_F(Fetch, ALinkToAPdfDownloadsIntoItsObjectsFolderAndTheTitleFollowsTheFile)
     dropLink(server.url("/papers/annual-report.pdf"));
     const std::string id = webObject();
     ASSERT_FALSE(id.empty()) << "no web Object on the desk";
-    ASSERT_TRUE(until([&] { return downloadsDone(); }));
+    ASSERT_TRUE(pumpUntil([&] { return downloadsDone(); }));
     advance(0.5);
 
     EXPECT_EQ(entries(itemFolder(id)), QStringList{"annual-report.pdf"});
@@ -147,7 +134,7 @@ TEST_F(Fetch, APastedPageKeepsItsTitleAndAFailureShowsTheErrorAndLeavesNoFile)
     key(Qt::Key_V, Qt::ControlModifier);
     const std::string page = webObject();
     ASSERT_FALSE(page.empty());
-    ASSERT_TRUE(until([&] { return downloadsDone(); }));
+    ASSERT_TRUE(pumpUntil([&] { return downloadsDone(); }));
     advance(0.5);
     EXPECT_EQ(entries(itemFolder(page)), QStringList{"today.html"});
     EXPECT_EQ(title(page), "today");
@@ -162,7 +149,7 @@ TEST_F(Fetch, APastedPageKeepsItsTitleAndAFailureShowsTheErrorAndLeavesNoFile)
     const Rows web = placedObjectsOfType("http");
     ASSERT_EQ(web.size(), 2u);
     const std::string failed = web.at(1, 0);
-    ASSERT_TRUE(until([&] { return downloadsDone(); }));
+    ASSERT_TRUE(pumpUntil([&] { return downloadsDone(); }));
     advance(0.5);
     EXPECT_EQ(options(failed) & (kError | kDownloading), kError);
     EXPECT_TRUE(entries(itemFolder(failed)).isEmpty()) << entries(itemFolder(failed)).join(' ').toStdString();
@@ -183,7 +170,7 @@ TEST_F(Fetch, QuittingMidDownloadLeavesNoPartialFileAndNoObjectDownloading)
     dropLink(server.url("/big.iso"));
     const std::string id = webObject();
     ASSERT_FALSE(id.empty());
-    ASSERT_TRUE(until([&] {
+    ASSERT_TRUE(pumpUntil([&] {
         ZEVItemView* v = viewOf(id);
         return v && v->progressView() && v->progressView()->fraction() > 0;
     }));
@@ -205,7 +192,7 @@ TEST_F(Fetch, FilesPutIntoTheDropFolderBecomeObjectsOfItsChannelASecondLater)
 
     put("notes.txt");
     put("movie.mkv.part");
-    ASSERT_TRUE(until([&] { return adapter()->deskSaveAs()->watch().siScanPending(); }))
+    ASSERT_TRUE(pumpUntil([&] { return adapter()->deskSaveAs()->watch().siScanPending(); }))
         << "the folder's change was not heard";
     advance(0.9);
     EXPECT_EQ(placedObjectsOfType("file").size(), 1u) << "scanned before the second was over";

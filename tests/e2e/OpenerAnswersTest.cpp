@@ -13,7 +13,6 @@
 #include "tests/support/LocalHttpServer.h"
 
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QMimeData>
 #include <QTest>
 
@@ -54,16 +53,6 @@ protected:
         if (!f.open(QIODevice::ReadOnly))
             return {};
         return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
-    }
-    // Turns the event loop until done holds: the opener and the server are real processes and
-    // sockets. The wall-clock guard fails the test instead of hanging it.
-    template <class Done> bool until(Done done)
-    {
-        QElapsedTimer guard;
-        guard.start();
-        while (!done() && guard.elapsed() < 10000)
-            pump(1);
-        return done();
     }
     // A file of the user's given to the program; its view on the Now desk.
     ZEVItemView* place(const QString& path, const QByteArray& bytes)
@@ -119,7 +108,7 @@ TEST_F(OpenerAnswers, AProgramOfAnyOriginRunsOnlyAfterYes)
     server.route("/tools/run.desktop", {"[Desktop Entry]\nType=Application\nName=Run\nExec=true\n",
                                         {{"Content-Type", "application/x-desktop"}}});
     dropLink(server.url("/tools/run.desktop"));
-    ASSERT_TRUE(until([&] { return nowDesk()->downloads().runningCount() == 0 && viewTitled("run.desktop"); }));
+    ASSERT_TRUE(pumpUntil([&] { return nowDesk()->downloads().runningCount() == 0 && viewTitled("run.desktop"); }));
     advance(0.5);
     QFile elf("/bin/true");
     ASSERT_TRUE(elf.open(QIODevice::ReadOnly));
@@ -148,13 +137,13 @@ TEST_F(OpenerAnswers, AProgramOfAnyOriginRunsOnlyAfterYes)
     alerts.clear();
     alertAnswer = 0;
     open(programs[1].second);
-    ASSERT_TRUE(until([&] { return !opened().isEmpty(); }));
+    ASSERT_TRUE(pumpUntil([&] { return !opened().isEmpty(); }));
     EXPECT_EQ(opened(), QStringList{home + "/tidy"});
 
     // A document opens without a word.
     alerts.clear();
     open(text);
-    ASSERT_TRUE(until([&] { return opened().size() == 2; }));
+    ASSERT_TRUE(pumpUntil([&] { return opened().size() == 2; }));
     EXPECT_EQ(opened().last(), home + "/plain.txt");
     EXPECT_TRUE(alerts.empty());
 }
@@ -168,7 +157,7 @@ TEST_F(OpenerAnswers, WhatCannotBeOpenedOrShownIsSaidAtOnceInAnAlert)
 
     // A file whose type no program opens.
     doubleClickToOpen(v);
-    ASSERT_TRUE(until([&] { return !alerts.empty(); })) << "nothing said";
+    ASSERT_TRUE(pumpUntil([&] { return !alerts.empty(); })) << "nothing said";
     EXPECT_EQ(opened(), QStringList{home + "/notes.xyz"});
     EXPECT_EQ(alerts[0].message, QStringLiteral("\u201cnotes.xyz\u201d could not be opened."));
     EXPECT_TRUE(alerts[0].informative.contains("no method available")) << alerts[0].informative.toStdString();
@@ -179,14 +168,14 @@ TEST_F(OpenerAnswers, WhatCannotBeOpenedOrShownIsSaidAtOnceInAnAlert)
     space()->selections().selectIconForItemSet({v->item()}, nullptr);
     pump();
     chooseMenuItem(KELMainMenu::kMenuObject, 522);
-    ASSERT_TRUE(until([&] { return !alerts.empty(); })) << "nothing said";
+    ASSERT_TRUE(pumpUntil([&] { return !alerts.empty(); })) << "nothing said";
     EXPECT_EQ(alerts[0].message, QStringLiteral("The information of \u201cnotes.xyz\u201d cannot be shown."));
     EXPECT_TRUE(alerts[0].informative.contains("file manager")) << alerts[0].informative.toStdString();
 
     // The User Guide with nothing to show it.
     alerts.clear();
     chooseMenuItemTitled(KELMainMenu::kMenuHelp, QStringLiteral("Tallomer User Guide"));
-    ASSERT_TRUE(until([&] { return !alerts.empty(); })) << "nothing said";
+    ASSERT_TRUE(pumpUntil([&] { return !alerts.empty(); })) << "nothing said";
     EXPECT_EQ(alerts[0].message, QStringLiteral("The User Guide could not be opened."));
     EXPECT_TRUE(opened().last().endsWith("/guide.html")) << opened().last().toStdString();
 

@@ -87,14 +87,7 @@ protected:
         other.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"),
                                                 QStringLiteral("exec \"$0\" \"$(printf '%1')\"").arg(QLatin1String(octalEscapedName)),
                                                 q(test::buildDir() + "/bin/tallomer")});
-        if (!other.waitForStarted(10000))
-            return -1;
-        for (int i = 0; i < 1000 && other.state() != QProcess::NotRunning; ++i) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-            other.waitForFinished(10);
-        }
-        pump();
-        return other.exitStatus() == QProcess::NormalExit ? other.exitCode() : -2;
+        return endOf(other);
     }
 
     // The Object of that title: placed once, its record naming path; then opened with a double
