@@ -1,6 +1,7 @@
 #include "app/FirstWindow.h"
 #include "app/space/ZEVSpaceAdapter.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/store/KELChercheurDe.h"
 #include "engine/store/Sqlite.h"
 #include "platform/AppId.h"
 #include "platform/files/StoreLock.h"
@@ -254,6 +255,9 @@ TEST_F(StartUp, FailedWritesAreToldOncePerRunFromTheEventLoop)
     const ScopedLogCapture log;
     Sqlite db;
     ASSERT_TRUE(db.open(layout().zevBase.toStdString(), false));
+    // Beside the program's connection, which may hold the file for a moment: a busy answer would
+    // be another failure than the one told.
+    db.setBusyRetryTimeout(KELChercheurDe::kBusyRetries);
     EXPECT_FALSE(db.executeNonQuery("INSERT INTO NO_SUCH_TABLE VALUES (1);"));
     EXPECT_FALSE(db.executeNonQuery("INSERT INTO NO_SUCH_TABLE VALUES (2);"));
     EXPECT_TRUE(alerts.empty()) << "never inside the failing write";

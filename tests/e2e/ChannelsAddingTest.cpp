@@ -305,14 +305,10 @@ TEST_F(ChannelsAdding, TheSpacesMenusNewSpaceChoosesAPictureAndANewChannelWhoseS
     // Once a new Channel is stored, the store refuses every new id: its picture Object cannot be
     // made, and the Channel is taken back.
     const auto [former, formerName] = newestChannel();
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "CREATE TRIGGER refuse BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 0 AND EXISTS "
-                               "(SELECT 1 FROM ZEVLETS WHERE RELATION = 1000042 AND ZEVLET_ID > 100000000 AND "
-                               "DATE_IN < 4503599627370497.0) BEGIN SELECT RAISE(ABORT, 'refused'); END;",
-                           nullptr, nullptr, nullptr),
+    ASSERT_EQ(execOnStore(database(), "CREATE TRIGGER refuse BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 0 AND EXISTS "
+                                      "(SELECT 1 FROM ZEVLETS WHERE RELATION = 1000042 AND ZEVLET_ID > 100000000 AND "
+                                      "DATE_IN < 4503599627370497.0) BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
               SQLITE_OK);
-    sqlite3_close(db);
     panel = false;
     whenModalRuns<ZEVChannelAddPanel>(window(), [&](ZEVChannelAddPanel* p) {
         panel = true;
@@ -450,12 +446,9 @@ TEST_F(ChannelsAdding, ANewChannelTheLinkBaseCannotStoreIsToldAndLeavesNothingBe
     png(pictures(), QStringLiteral("Lagoon.png"), {800, 600}, Qt::cyan);
     const std::string rows = sql(database(), "SELECT COUNT(*) FROM ZEVLETS").at(0, 0);
     const QStringList folders = QDir(storeFolder() + "/local/zevData").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "CREATE TRIGGER refuse BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 1000042 "
-                               "BEGIN SELECT RAISE(ABORT, 'refused'); END;", nullptr, nullptr, nullptr),
+    ASSERT_EQ(execOnStore(database(), "CREATE TRIGGER refuse BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 1000042 "
+                                      "BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
               SQLITE_OK);
-    sqlite3_close(db);
     alerts.clear();
     ASSERT_TRUE(newChannelFromPicture(QStringLiteral("Lagoon.png")));
     ASSERT_EQ(alerts.size(), 1u);

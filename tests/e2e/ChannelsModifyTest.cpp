@@ -244,12 +244,7 @@ TEST_F(ChannelsModify, ARenameTheLinkBaseCannotStoreKeepsTheOldName)
         QTest::keyClick(panel()->channelField(), Qt::Key_Return);
         advance(1.0);
     };
-    const auto exec = [&](const char* statement) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
-    };
+    const auto exec = [&](const char* statement) { EXPECT_EQ(execOnStore(database(), statement), SQLITE_OK); };
     exec("CREATE TRIGGER refuse BEFORE INSERT ON ZEVLETS WHEN NEW.RELATION = 1000177 "
          "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
     alerts.clear();

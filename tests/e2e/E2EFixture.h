@@ -162,15 +162,40 @@ struct Rows {
     const std::string& at(std::size_t r, std::size_t c) const { return rows.at(r).at(c); }
 };
 
+// The test's connections sit beside the program's, whose writes and log merges hold the file's
+// locks for moments (longer on a loaded machine): they wait those out as the program's own
+// connection does, rather than fail at the first busy answer.
+inline sqlite3* openBeside(const QString& database, int flags)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(database).constData(), &db, flags, nullptr) != SQLITE_OK) {
+        ADD_FAILURE() << "cannot open " << database.toStdString() << ": " << (db ? sqlite3_errmsg(db) : "no memory");
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, test::kWaitMilliseconds);
+    return db;
+}
+
+// Statements run on the store as another program would run them; answers SQLite's result code.
+inline int execOnStore(const QString& database, const std::string& statements)
+{
+    sqlite3* db = openBeside(database, SQLITE_OPEN_READWRITE);
+    if (!db)
+        return SQLITE_CANTOPEN;
+    const int rc = sqlite3_exec(db, statements.c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        ADD_FAILURE() << sqlite3_errmsg(db) << " in " << statements;
+    sqlite3_close(db);
+    return rc;
+}
+
 inline Rows sql(const QString& database, const std::string& query)
 {
     Rows out;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(database).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << "cannot open " << database.toStdString();
-        sqlite3_close(db);
+    sqlite3* db = openBeside(database, SQLITE_OPEN_READONLY);
+    if (!db)
         return out;
-    }
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, query.c_str(), -1, &st, nullptr) != SQLITE_OK) {
         ADD_FAILURE() << sqlite3_errmsg(db) << " in " << query;

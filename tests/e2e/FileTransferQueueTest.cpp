@@ -588,14 +588,11 @@ TEST_F(FileTransferQueue, WhatACrashLeftOfAJobIsClearedAtTheNextStart)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("partial");
     f.close();
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
     const std::string statements =
         "CREATE TABLE IF NOT EXISTS TRANSFER_JOURNAL (TEMP_PATH TEXT PRIMARY KEY, ITEM_ID INTEGER, MARK INTEGER);"
         "INSERT INTO TRANSFER_JOURNAL VALUES ('" + temp.toStdString() + "', " + id + ", 16384);"
         "UPDATE ZEVLETS SET BASE = BASE | 16384 WHERE ZEVLET_ID = " + id + ";";
-    ASSERT_EQ(sqlite3_exec(db, statements.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    ASSERT_EQ(execOnStore(database(), statements), SQLITE_OK);
 
     start();
     settle();

@@ -109,11 +109,7 @@ TEST_F(E2E, AStoreThatCannotBeOpenedIsSaidInAnAlertNothingOfOursCovers)
             ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
         }
         if (versionFour) {
-            sqlite3* db = nullptr;
-            ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
-            EXPECT_EQ(sqlite3_exec(db, "UPDATE SETTINGS SET VALUE = 4 WHERE NAME = 'dbVersion'", nullptr, nullptr, nullptr),
-                      SQLITE_OK);
-            sqlite3_close(db);
+            EXPECT_EQ(execOnStore(database(), "UPDATE SETTINGS SET VALUE = 4 WHERE NAME = 'dbVersion'"), SQLITE_OK);
         }
         const QByteArray before = [&] {
             QFile f(database());
@@ -215,10 +211,7 @@ TEST_F(E2E, AStoreLackingWhatAStartReadsIsSaidInAnAlertInsteadOfAnEmptyWindow)
         QFile::remove(database() + "-wal");
         QFile::remove(database() + "-shm");
         ASSERT_TRUE(QFile::copy(kept, database()));
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db, c.change, nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
+        EXPECT_EQ(execOnStore(database(), c.change), SQLITE_OK);
         const Rows before = sql(database(), "SELECT * FROM ZEVLETS ORDER BY ZEVLET_ID");
         EXPECT_TRUE(launchStoppingWithOne()) << "the program went on";
         ASSERT_EQ(alerts.size(), 1u);
@@ -273,10 +266,7 @@ TEST_F(E2E, AStoreRefusedAtStartIsNotWrittenTo)
             QFile::remove(f);
         writeFile(database(), "");
         if (c.make) {
-            sqlite3* db = nullptr;
-            ASSERT_EQ(sqlite3_open(QFile::encodeName(database()).constData(), &db), SQLITE_OK);
-            EXPECT_EQ(sqlite3_exec(db, c.make, nullptr, nullptr, nullptr), SQLITE_OK);
-            sqlite3_close(db);
+            EXPECT_EQ(execOnStore(database(), c.make), SQLITE_OK);
         }
         const QByteArray before = [&] {
             QFile f(database());
