@@ -26,7 +26,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QDragEnterEvent>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTest>
@@ -110,11 +109,8 @@ protected:
         auto data = std::make_unique<QMimeData>();
         data->setData("text/uri-list", url.toEncoded() + "\r\n");
         paste(std::move(data));
-        QElapsedTimer guard;
-        guard.start();
-        while (files()->fileClass().downloads().runningCount() != 0 && guard.elapsed() < 10000)
-            pump(1);
-        EXPECT_EQ(files()->fileClass().downloads().runningCount(), 0u);
+        EXPECT_TRUE(pumpUntil([&] { return files()->fileClass().downloads().runningCount() == 0; }))
+            << "the download of " << url.toString().toStdString();
         advance(1.0);
         const std::string made = lastObject();
         EXPECT_NE(made, before) << "no Object made for " << url.toString().toStdString();
@@ -249,11 +245,7 @@ TEST_F(FilesImport, AWebAddressPastedDownloadsIntoItsObjectsDropFolder)
     auto data = std::make_unique<QMimeData>();
     data->setData("text/uri-list", server.url("/papers/field-notes.pdf").toEncoded() + "\r\n");
     paste(std::move(data));
-    QElapsedTimer guard;
-    guard.start();
-    while (files()->fileClass().downloads().runningCount() != 0 && guard.elapsed() < 10000)
-        pump(1);
-    ASSERT_EQ(files()->fileClass().downloads().runningCount(), 0u);
+    ASSERT_TRUE(pumpUntil([&] { return files()->fileClass().downloads().runningCount() == 0; }));
     advance(1.0);
 
     const Rows o = objectsTitled("field-notes.pdf");

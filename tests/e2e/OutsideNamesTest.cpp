@@ -10,7 +10,6 @@
 #include "tests/support/ReadOnlyFolder.h"
 
 #include <QDesktopServices>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
 
@@ -41,17 +40,6 @@ protected:
     {
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         E2E::TearDown();
-    }
-
-    // Moves the clock on in small steps until done holds; the wall-clock guard fails the test
-    // instead of hanging it.
-    template <class Done> bool until(Done done)
-    {
-        QElapsedTimer guard;
-        guard.start();
-        while (!done() && guard.elapsed() < 10000)
-            advance(0.05);
-        return done();
     }
 
     // A file made under the raw name in folder.
@@ -118,7 +106,7 @@ TEST_F(OutsideNames, AnArgumentPassedOnToTheRunningProgramBecomesAnObjectThatOpe
     alerts.clear();
     makeRaw(home, "bad\xFF\xFE.txt");
     EXPECT_EQ(secondStartWithRawName("bad\\377\\376.txt"), 0);
-    ASSERT_TRUE(until([&] { return !placedObjectsOfType("file").empty(); }));
+    ASSERT_TRUE(advanceUntil([&] { return !placedObjectsOfType("file").empty(); }, 0.05, 10.0));
     EXPECT_FALSE(rawExists(home, "bad\xFF\xFE.txt"));
     EXPECT_TRUE(entries(home).contains(QStringLiteral("badÿþ.txt")));
     expectAnObjectThatOpens(QStringLiteral("badÿþ.txt"), home + QStringLiteral("/badÿþ.txt"));
