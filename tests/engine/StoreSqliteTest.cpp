@@ -39,9 +39,15 @@ protected:
 };
 using StoreJournal = SqliteTest;
 
-// A connection through the system's own layer, as another program would open the file.
+// A connection through the system's own layer, as another program would open the file. The first
+// connection's merging thread may hold the file for a moment as it reads or writes: it waits as
+// that connection would, rather than fail at the first busy answer.
 struct Autre {
-    explicit Autre(const std::string& path) { sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr); }
+    explicit Autre(const std::string& path)
+    {
+        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(db_, 30000); // as long as the tests wait on anything else
+    }
     ~Autre() { sqlite3_close(db_); }
     std::string texte(const char* sql)
     {
