@@ -82,11 +82,14 @@ TEST(FolderIcon, WritesDotDirectoryKeepingOtherLinesAndCallsGioWhoseFailuresAreL
 
     const QString dir = tempFolder("folder"), bin = tempFolder("bin");
     // Without a script there is no program at the given path; the first one keeps its arguments.
+    // Those that must finish are given as long as the tests wait on anything: a loaded machine
+    // only makes them slower.
+    const int finishes = test::kWaitMilliseconds;
     const struct { const char* script; int timeoutMs; bool ran, succeeded; const char* logged; } cases[] = {
-        {"printf '%s\\n' \"$@\" > \"$0.args\"", 2000, true, true, ""},
-        {"echo 'no metadata here' >&2; exit 1", 2000, true, false, "no metadata here"},
+        {"printf '%s\\n' \"$@\" > \"$0.args\"", finishes, true, true, ""},
+        {"echo 'no metadata here' >&2; exit 1", finishes, true, false, "no metadata here"},
         {"exec sleep 30", 200, true, false, "did not finish"},
-        {nullptr, 2000, false, false, "cannot start"}};
+        {nullptr, finishes, false, false, "cannot start"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script ? c.script : "no gio");
         ScopedLogCapture log;
