@@ -630,22 +630,30 @@ void KELApplication::stop()
 
 void KELApplication::reportStoreError(const QString& detail)
 {
-    if (storeErrorAlerted_)
-        return;
+    // The failed writes of one act come in one turn of the event loop: they are told in the one
+    // alert waiting to be shown, or showing. A failure after it was closed belongs to a later act,
+    // which the user must hear of as well.
     storeErrorAlerted_ = true;
+    if (storeErrorWaiting_)
+        return;
+    storeErrorWaiting_ = true;
     const QString informative =
-        QStringLiteral("Tallomer could not write to its store (%1). Changes made from now on may be lost. "
-                       "Check that the disk has free space and that %2 can be written to, then restart Tallomer.")
+        QStringLiteral("Tallomer could not write to its store (%1). What you just changed may not have been kept. "
+                       "Check that the disk has free space and that %2 can be written to.")
             .arg(detail, layout_.zevDir);
     auto show = [informative] {
         ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("Your changes could not be saved."), informative);
     };
     // Shown from the event loop: a modal alert inside the failing write would let timers run link
-    // base code in the middle of it.
-    if (terminating_ || !Scheduler::hasShared())
+    // base code in the middle of it. The quit is one act: told once.
+    if (terminating_ || !Scheduler::hasShared()) {
         show();
-    else
-        Scheduler::shared().perform(this, kStoreErrorAlert, 0, show);
+        return;
+    }
+    Scheduler::shared().perform(this, kStoreErrorAlert, 0, [this, show] {
+        show();
+        storeErrorWaiting_ = false;
+    });
 }
 
 void KELApplication::fullScreenDidChange()
