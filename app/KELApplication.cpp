@@ -76,6 +76,7 @@ constexpr const char* kInitKELApplication = "_initKELApplication";
 constexpr const char* kInitZEVController = "_initZEVController";
 constexpr const char* kInitKeyEquivalent = "_initKeyEquivalent";
 constexpr const char* kStoreErrorAlert = "storeErrorAlert";
+constexpr const char* kStoreDamagedAlert = "storeDamagedAlert";
 // How long what the start wakes stays read ahead: past the first paint of the desks, and no
 // longer, as it holds every row of the base.
 constexpr double kLectureDuDemarrage = 1.0;
@@ -164,6 +165,17 @@ void KELApplication::installStoreHooks()
 {
     // A store the program cannot use is announced before the program stops.
     KELChercheurDe::setAlertAndStop([this](const std::string& message, const std::string& informative) {
+        if (Scheduler::hasShared() && !terminating_ && KELChercheurDe::ZevDataBase().damaged()) {
+            // Met by a statement of the start or of some act, in the middle of it: the alert and
+            // the stop (which closes the store) come from the event loop, the store refusing
+            // every statement meanwhile.
+            Scheduler::shared().perform(this, kStoreDamagedAlert, 0, [this, message, informative] {
+                ZEVAlert::ShowSimpleAlertWithMessage(QString::fromStdString(message),
+                                                     QString::fromStdString(informative));
+                stop();
+            });
+            return;
+        }
         if (provingImport_) {
             // The store imported at the last quit passed the checks of a file but still cannot be
             // opened: the next start finds the one it replaced.
