@@ -328,8 +328,10 @@ TEST_F(FullDiskActs, AFileInTheDropFolderWhoseIconFindsNoRoomIsTakenAtTheNextSca
     {
         FullLinkBase full(KELRELATION_ICON_VIEWER);
         writeFile(drop + "/notes.txt", "kept by the user");
-        graph->delegate()->applicationWillBecomeActive();
-        advance(1.0);
+        // The folder's own scan, the one act that meets the file.
+        ASSERT_TRUE(advanceUntil([&] { return adapter()->deskSaveAs()->watch().siScanPending(); }, 0.05, 1.0))
+            << "the folder's change was not heard";
+        advance(1.1);
     }
     expectToldOnce();
     EXPECT_TRUE(links() == before) << "an Object was stored without its icon";
