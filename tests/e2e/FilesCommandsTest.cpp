@@ -436,7 +436,7 @@ TEST_F(FilesCommands, ARecallFromAnotherChannelTheDiskCannotFinishMakesNoEquival
                                   std::to_string(KELRELATION_FILE_VIEWER) + " AND PARENT_ZEVLET = " + canal->idTxt();
     advance(1.0);
     ouvrir();
-    // Selected as the search desk selects what it found in every Channel.
+    // Both selected and the panel told of it: a selected Object is one of its rows, here absent.
     const auto choisir = [&] {
         space()->selections().selectIconForItemSet(items, nullptr);
         files()->itemSelectionDidChange();
