@@ -276,6 +276,8 @@ Sqlite::~Sqlite() { close(); }
 bool Sqlite::open(const std::string& path, bool create)
 {
     close();
+    // A damaged file stays refused after its connection closed, until a file is opened anew.
+    damaged_ = false;
     if (path.empty()) {
         // The library would open a private temporary database instead.
         logFormat("SQLite Opening Error: %s at path %s", "no file path", path.c_str());
@@ -313,6 +315,7 @@ bool Sqlite::open(const std::string& path, bool create)
 bool Sqlite::openForReading(const std::string& path)
 {
     close();
+    damaged_ = false;
     sqlite3* db = nullptr;
     if (path.empty() || sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
                                         tallomer::store::vfsGroupeurDeJournal()) != SQLITE_OK) {
@@ -337,7 +340,6 @@ void Sqlite::close()
         checkpoint();
     readOnly_ = false;
     transactionUndone_ = false;
-    damaged_ = false;
     int retries = 0;
     for (;;) {
         const int rc = sqlite3_close(db_);

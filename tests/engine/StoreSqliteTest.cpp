@@ -260,6 +260,8 @@ TEST_F(SqliteTest, APageDamagedInTheFileIsToldOnceAndNothingRunsAfterIt)
     EXPECT_TRUE(storeErrors.empty()) << "the damage was told as a full disk too";
     EXPECT_EQ(told.size(), 1u);
     db.close();
+    EXPECT_FALSE(db.executeNonQuery("INSERT INTO T (V, W) VALUES (-3, 'closed');"));
+    EXPECT_TRUE(storeErrors.empty()) << "a write after the close was told as a full disk";
     Autre autre(path);
     EXPECT_EQ(autre.texte("SELECT COUNT(*) FROM T WHERE V < 0;"), "0") << "a write of the damaged run was stored";
 }
