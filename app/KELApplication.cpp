@@ -76,6 +76,7 @@ constexpr const char* kInitKELApplication = "_initKELApplication";
 constexpr const char* kInitZEVController = "_initZEVController";
 constexpr const char* kInitKeyEquivalent = "_initKeyEquivalent";
 constexpr const char* kStoreErrorAlert = "storeErrorAlert";
+constexpr const char* kStoreDamagedAlert = "storeDamagedAlert";
 // How long what the start wakes stays read ahead: past the first paint of the desks, and no
 // longer, as it holds every row of the base.
 constexpr double kLectureDuDemarrage = 1.0;
@@ -164,6 +165,17 @@ void KELApplication::installStoreHooks()
 {
     // A store the program cannot use is announced before the program stops.
     KELChercheurDe::setAlertAndStop([this](const std::string& message, const std::string& informative) {
+        if (Scheduler::hasShared() && !terminating_ && KELChercheurDe::ZevDataBase().damaged()) {
+            // Met by a statement of the start or of some act, in the middle of it: the alert and
+            // the stop (which closes the store) come from the event loop, the store refusing
+            // every statement meanwhile.
+            Scheduler::shared().perform(this, kStoreDamagedAlert, 0, [this, message, informative] {
+                ZEVAlert::ShowSimpleAlertWithMessage(QString::fromStdString(message),
+                                                     QString::fromStdString(informative));
+                stop();
+            });
+            return;
+        }
         if (provingImport_) {
             // The store imported at the last quit passed the checks of a file but still cannot be
             // opened: the next start finds the one it replaced.
@@ -630,22 +642,30 @@ void KELApplication::stop()
 
 void KELApplication::reportStoreError(const QString& detail)
 {
-    if (storeErrorAlerted_)
-        return;
+    // The failed writes of one act come in one turn of the event loop: they are told in the one
+    // alert waiting to be shown, or showing. A failure after it was closed belongs to a later act,
+    // which the user must hear of as well.
     storeErrorAlerted_ = true;
+    if (storeErrorWaiting_)
+        return;
+    storeErrorWaiting_ = true;
     const QString informative =
-        QStringLiteral("Tallomer could not write to its store (%1). Changes made from now on may be lost. "
-                       "Check that the disk has free space and that %2 can be written to, then restart Tallomer.")
+        QStringLiteral("Tallomer could not write to its store (%1). What you just changed may not have been kept. "
+                       "Check that the disk has free space and that %2 can be written to.")
             .arg(detail, layout_.zevDir);
     auto show = [informative] {
         ZEVAlert::ShowSimpleAlertWithMessage(QStringLiteral("Your changes could not be saved."), informative);
     };
     // Shown from the event loop: a modal alert inside the failing write would let timers run link
-    // base code in the middle of it.
-    if (terminating_ || !Scheduler::hasShared())
+    // base code in the middle of it. The quit is one act: told once.
+    if (terminating_ || !Scheduler::hasShared()) {
         show();
-    else
-        Scheduler::shared().perform(this, kStoreErrorAlert, 0, show);
+        return;
+    }
+    Scheduler::shared().perform(this, kStoreErrorAlert, 0, [this, show] {
+        show();
+        storeErrorWaiting_ = false;
+    });
 }
 
 void KELApplication::fullScreenDidChange()

@@ -130,8 +130,8 @@ public:
     void setImportURL(const QString& url) { importURL_ = url; }
     void setTerminateAction(std::function<void(int appTerminate)> action) { terminateAction_ = std::move(action); }
 
-    // The store could not write: the user is told once per run, in an alert shown from the event
-    // loop (never inside the failing write).
+    // The store could not write: the user is told in an alert shown from the event loop (never
+    // inside the failing write), one for all the failures reported before it is closed.
     void reportStoreError(const QString& detail);
     bool storeErrorAlerted() const { return storeErrorAlerted_; }
 
@@ -245,6 +245,7 @@ private:
     bool quitSequenceRan_ = false;
     bool observingInputMethod_ = false;
     bool storeErrorAlerted_ = false;
+    bool storeErrorWaiting_ = false; // an alert of failed writes is to be shown, or showing
     // The store was imported at the last quit and has not opened yet: the one it replaced waits
     // at layout_.zevPrevious.
     bool provingImport_ = false;

@@ -184,6 +184,15 @@ void ZEVItemData::loadFileRecord(KELId item, const QString& recordFile)
     }
     const QString newPath = resolved->path;
     const QString newUid = resolved->identity.uid();
+    if (newPath == recordedPath && newUid != recordedUid && !recordedUid.isEmpty() &&
+        Channels::IfHoldByZevFolder(newPath)) {
+        // Another file put in the drop folder under the recorded one's name, while the program
+        // did not run or before its scan was done with it. Learnt here, its uid would make the
+        // scan pass it over; left unknown, the scan takes it as the Object's new file, icon and
+        // all, as it does a file replaced in its sight.
+        pathDico_[newPath] = item;
+        return;
+    }
     if (resolved->stale || newPath != recordedPath || newUid != recordedUid) {
         const FileBookmark fresh(newPath, resolved->identity);
         const QCborMap rewritten = fileFields(fresh, recordString(fields, kHttpPath));

@@ -134,15 +134,26 @@ void ZEVDeskSaveAs::receiveFilesForURL(const QString& folder)
 void ZEVDeskSaveAs::importEntry(const Entry& entry, KELId channel, ZEVDeskViewer& desk, ZEVItemData& store)
 {
     // A file replaced by another of the same name: the Object stays, it learns the new uid.
-    if (const KELId known = store.itemNumberWithPath(entry.path)) {
+    // The Channel whose store knows the path, the folder's own first: a store that loaded a
+    // replaced file's record leaves its new uid unknown, whichever Channel it is.
+    ZEVItemData* holder = &store;
+    KELId known = store.itemNumberWithPath(entry.path);
+    for (ZEVItemData* other : ZEVItemDataChannels::ItemDatas())
+        if (!known && other && (known = other->itemNumberWithPath(entry.path)))
+            holder = other;
+    if (known) {
         KELI* item = KELServeurDeLiens::LienForInt(known, desk.curseur());
         if (item && item->relationInt() == KELRELATION_ITEM) {
-            item->setChannelInt(channel);
-            store.updateFileUidWithItem(item, entry.path);
+            item->setChannelInt(holder->channelInt());
             if (!KELServeurDeLiens::SiLienForRelNum(KELRELATION_ICON_VIEWER, item->idInt())) {
-                placeNewIcon(item, desk);
+                // The icon first: the new uid is what tells every later scan that the file is
+                // taken. Learnt before an icon the store did not keep (a full disk, a stop
+                // between the two), it would leave the Object on no desk, its file never shown.
+                if (placeKeptIcon(item, desk))
+                    holder->updateFileUidWithItem(item, entry.path);
                 return;
             }
+            holder->updateFileUidWithItem(item, entry.path);
             ZEVItemViewForDesks* view = desk.itemViewForItem(item);
             if (!view)
                 view = desk.ajouterItemViewAvecItem(item);
@@ -202,6 +213,24 @@ void ZEVDeskSaveAs::tellStuck(const std::vector<Stuck>& stuck)
                               : QStringLiteral("%1 files in your drop folder cannot be taken.").arg(lines.size()),
             lines.join(u'\n'));
     });
+}
+
+bool ZEVDeskSaveAs::placeKeptIcon(KELI* item, ZEVDeskViewer& desk)
+{
+    const std::uint64_t refusees = KELServeurDeLiens::EcrituresRefusees();
+    {
+        const KELServeurDeLiens::Acte acte(0);
+        if (!acte.complet())
+            return false;
+        placeNewIcon(item, desk);
+    }
+    if (KELServeurDeLiens::EcrituresRefusees() == refusees)
+        return true;
+    // Told by the store's own alert; the next scan, finding the file new, tries again.
+    logFormat("ZEVDeskSaveAs ERROR: the icon of Object %llu was not stored", (unsigned long long)item->idInt());
+    if (ZEVItemViewForDesks* view = desk.itemViewForItem(item))
+        desk.deleteItemView(view);
+    return false;
 }
 
 void ZEVDeskSaveAs::placeNewIcon(KELI* item, ZEVDeskViewer& desk)

@@ -72,6 +72,9 @@ public:
 private:
     void importEntry(const Entry& entry, KELId channel, ZEVDeskViewer& desk, ZEVItemData& store);
     void placeNewIcon(KELI* item, ZEVDeskViewer& desk);
+    // The icon of a known Object placed in one commit; false (and no view left) when the store
+    // did not keep it.
+    bool placeKeptIcon(KELI* item, ZEVDeskViewer& desk);
     // Says which entries cannot be taken, each once a run (every scan meets them again), on a
     // later turn: a scan may run while the Space is being built.
     void tellStuck(const std::vector<Stuck>& stuck);

@@ -248,10 +248,18 @@ void KELChercheurDe::initialize()
     // for moments, longer on a loaded machine: a write of the link base that gave up at the first
     // busy answer would be lost, so it waits for them, about a second at most.
     g_connection->setBusyRetryTimeout(kBusyRetries);
+    // Bytes damaged inside the file are met only when a statement reads their page, at start or
+    // at any later time: the store is then refused as one cut short is at start.
+    g_connection->setDamageHandler([](const std::string& why) {
+        g_lastError = "The link base file " + g_path + " is damaged: " + why + ".";
+        alertAndStop("zevDatabase Error!", g_lastError);
+    });
     Alert alert;
     if (!UpdateZevDataBase(*g_connection, &alert)) {
+        const bool told = g_connection->damaged();
         g_connection->close();
-        alertAndStop(alert.message, alert.informative);
+        if (!told)
+            alertAndStop(alert.message, alert.informative);
         return;
     }
     ensureIndexes(*g_connection);

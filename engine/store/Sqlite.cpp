@@ -276,6 +276,8 @@ Sqlite::~Sqlite() { close(); }
 bool Sqlite::open(const std::string& path, bool create)
 {
     close();
+    // A damaged file stays refused after its connection closed, until a file is opened anew.
+    damaged_ = false;
     if (path.empty()) {
         // The library would open a private temporary database instead.
         logFormat("SQLite Opening Error: %s at path %s", "no file path", path.c_str());
@@ -313,6 +315,7 @@ bool Sqlite::open(const std::string& path, bool create)
 bool Sqlite::openForReading(const std::string& path)
 {
     close();
+    damaged_ = false;
     sqlite3* db = nullptr;
     if (path.empty() || sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
                                         tallomer::store::vfsGroupeurDeJournal()) != SQLITE_OK) {
@@ -394,6 +397,7 @@ bool Sqlite::prepareSql(const std::string& sql, sqlite3_stmt** statement)
         }
         logFormat("SQLite Prepare Failed: %s", sqlite3_errmsg(db_));
         logFormat(" - Query: %s", sql.c_str());
+        noteDamage(rc);
         return false;
     }
 }
@@ -412,6 +416,7 @@ bool Sqlite::executeStatament(sqlite3_stmt* statement)
             return false;
         }
         logFormat("SQLite Step Failed: %s", sqlite3_errmsg(db_));
+        noteDamage(rc);
         return false;
     }
 }
@@ -431,6 +436,7 @@ bool Sqlite::hasData(sqlite3_stmt* statement)
             return false;
         }
         logFormat("SQLite Prepare Failed: %s", sqlite3_errmsg(db_));
+        noteDamage(rc);
         return false;
     }
 }
@@ -482,6 +488,8 @@ sqlite3_stmt* Sqlite::acquire(const std::string& sql, const SqlArgs& arguments, 
 {
     sqlite3_stmt* statement = nullptr;
     cached = false;
+    if (damaged_)
+        return nullptr;
     auto it = cache_.find(sql);
     if (it != cache_.end() && !it->second.inUse) {
         statement = it->second.statement;
@@ -569,8 +577,10 @@ bool Sqlite::forEach(const std::string& sql, const SqlArgs& arguments,
             break;
         if (rc == SQLITE_BUSY && busyWait(retries, "SQLite Busy: %s"))
             continue;
-        if (rc != SQLITE_BUSY)
+        if (rc != SQLITE_BUSY) {
             logFormat("SQLite Prepare Failed: %s", sqlite3_errmsg(db_));
+            noteDamage(rc);
+        }
         ok = false;
         break;
     }
@@ -581,7 +591,24 @@ bool Sqlite::forEach(const std::string& sql, const SqlArgs& arguments,
 void Sqlite::reportWriteFailure()
 {
     ++writeFailures_;
-    reportStoreError(errorMessage());
+    // A damaged file has its own alert, which stops the program.
+    if (!damaged_)
+        reportStoreError(errorMessage());
+}
+
+bool Sqlite::noteDamage(int rc)
+{
+    const int primary = rc & 0xff;
+    if (primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB)
+        return false;
+    if (damaged_)
+        return true;
+    damaged_ = true;
+    const std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+    logFormat("SQLite %s is damaged (%s): no statement is run on it any more", filePath_.c_str(), why.c_str());
+    if (onDamage_)
+        onDamage_(why);
+    return true;
 }
 
 bool Sqlite::runWrite(const std::string& sql, const SqlArgs& arguments)
@@ -635,6 +662,9 @@ bool Sqlite::rollback()
     // Undone already, by the library or by a failed commit: nothing is left to roll back.
     if (std::exchange(transactionUndone_, false) || (db_ && sqlite3_get_autocommit(db_)))
         return true;
+    // The one statement a damaged file still runs: it writes nothing.
+    if (damaged_)
+        return db_ && sqlite3_exec(db_, "ROLLBACK TRANSACTION;", nullptr, nullptr, nullptr) == SQLITE_OK;
     return executeNonQuery("ROLLBACK TRANSACTION;");
 }
 

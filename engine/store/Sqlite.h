@@ -161,6 +161,13 @@ public:
     // How many writes have failed on this connection so far: a caller compares two readings to
     // learn whether any write between them failed.
     std::uint64_t writeFailureCount() const { return writeFailures_; }
+    // Told once, with the library's words, when a statement meets damaged bytes in the file (a
+    // page that does not read as one). From then on the connection runs no statement: what a
+    // damaged page answers is not to be acted on, nor anything written beside it. Writes fail
+    // without telling the store-error hook; a transaction under way can still be rolled back.
+    using DamageHandler = std::function<void(const std::string& why)>;
+    void setDamageHandler(DamageHandler handler) { onDamage_ = std::move(handler); }
+    bool damaged() const { return damaged_; }
     // Copies the WAL into the database file and empties it, so that the file alone is complete.
     bool checkpoint();
     // Gives back the pages the connection keeps in memory (none is in use between statements).
@@ -207,6 +214,8 @@ private:
     static int walHook(void* self, sqlite3* db, const char* name, int frames);
     bool runWrite(const std::string& sql, const SqlArgs& arguments);
     void reportWriteFailure();
+    // Whether the library's answer says the file is damaged; the first such answer is told.
+    bool noteDamage(int rc);
     bool busyWait(int& retries, const char* message);
 
     std::int64_t busyRetryTimeout_ = 1;
@@ -220,4 +229,6 @@ private:
     // commit() (which then fails) or rollback().
     bool transactionUndone_ = false;
     std::uint64_t writeFailures_ = 0;
+    bool damaged_ = false;
+    DamageHandler onDamage_;
 };

@@ -106,7 +106,7 @@ void ZEVInspectViewer::appliquerPresence(ZEVPresenceCommands& presence, Commande
 {
     // The selected Objects' presences change together: a full disk that cuts the command short
     // keeps none of it, rather than some Objects released and others not. A Recall that makes an
-    // Object and its record for another Channel's stays one write per Object.
+    // Object and its record for another Channel's is one act of its own.
     std::optional<KELServeurDeLiens::Acte> acte;
     if (commande != Commande::Recall || presence.siDuCanal(items)) {
         const bool cree = commande != Commande::Release && commande != Commande::Forget;

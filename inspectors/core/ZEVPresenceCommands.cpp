@@ -12,7 +12,11 @@
 #include "space/ZEVSpaceClass.h"
 #include "space/ZEVSpaceController.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <algorithm>
+#include <cstdint>
 
 namespace tallomer {
 
@@ -123,12 +127,50 @@ void ZEVPresenceCommands::recallNow(const std::vector<KELI*>& items)
             creerLego(item, i.in, i.out, now);
 }
 
-std::vector<KELI*> ZEVPresenceCommands::recall(const std::vector<KELI*>& items)
+std::vector<KELI*> ZEVPresenceCommands::recall(const std::vector<KELI*>& items, const std::function<void()>& first)
 {
-    std::vector<KELI*> pris;
     KELICurseur* c = actif();
     if (!c)
-        return pris;
+        return {};
+    std::vector<KELI*> pris;
+    if (siDuCanal(items)) {
+        if (first)
+            first();
+        pris = lierLesEquivalents(items, c);
+    } else {
+        // An equivalent is an Object, its words and its record: made for one Object after another
+        // in commits of their own, a full disk would keep the first ones and not the rest.
+        const std::uint64_t refusees = KELServeurDeLiens::EcrituresRefusees();
+        {
+            const KELServeurDeLiens::Acte acte(0);
+            if (!acte.complet())
+                return {};
+            if (first)
+                first();
+            pris = lierLesEquivalents(items, c);
+        }
+        if (KELServeurDeLiens::EcrituresRefusees() != refusees) {
+            // Told by the store's own alert. The records are written beside the link base and
+            // follow it: none is left for an Object the store does not hold.
+            ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(space_.currentChannelInt());
+            for (KELI* meme : pris)
+                if (store && KELServeurDeLiens::Perdu(meme)) {
+                    store->forgetRecordsOfItem(meme->idInt());
+                    if (const QString folder = store->itemDropFolder(meme->idInt()); QFileInfo(folder).isDir())
+                        QDir(folder).removeRecursively();
+                }
+            logFormat("ZEVPresenceCommands: the Recall of %zu Objects was not stored", items.size());
+            return {};
+        }
+    }
+    if (!pris.empty())
+        space_.selections().selectIconForItemSet(pris, nullptr);
+    return pris;
+}
+
+std::vector<KELI*> ZEVPresenceCommands::lierLesEquivalents(const std::vector<KELI*>& items, KELICurseur* c)
+{
+    std::vector<KELI*> pris;
     const ZEVInterval i = intervalleCommun(c->now(), c);
     ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(space_.currentChannelInt());
     ZEVItemData& data = store ? *store : ZEVItemData::Current();
@@ -149,8 +191,6 @@ std::vector<KELI*> ZEVPresenceCommands::recall(const std::vector<KELI*>& items)
         if (!legoAt(meme, c))
             creerLego(meme, i.in, i.out, c);
     }
-    if (!pris.empty())
-        space_.selections().selectIconForItemSet(pris, nullptr);
     return pris;
 }
 

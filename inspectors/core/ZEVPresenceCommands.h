@@ -42,8 +42,10 @@ public:
     void recallNow(const std::vector<KELI*>& items);
     // Each Object's equivalent in the current Channel (found or made; one that cannot be is
     // skipped) gets a lego at the active cursor when it has none; answers the equivalents, whose
-    // icons the desk then selects.
-    std::vector<KELI*> recall(const std::vector<KELI*>& items);
+    // icons the desk then selects. With Objects of other Channels it is one act, `first` (what a
+    // kind writes beside) included: stored whole or not at all, and then no record is left of an
+    // equivalent it made, and it answers none.
+    std::vector<KELI*> recall(const std::vector<KELI*>& items, const std::function<void()>& first = {});
     // Whether every Object is the current Channel's own: its Recall then makes no equivalent (an
     // Object and a record in another store) and writes links only.
     bool siDuCanal(const std::vector<KELI*>& items) const;
@@ -65,6 +67,8 @@ public:
 
 private:
     KELICurseur* actif() const;
+    // The equivalents and their legos, in whatever act is under way.
+    std::vector<KELI*> lierLesEquivalents(const std::vector<KELI*>& items, KELICurseur* curseur);
     // Makes the Object's lego from `in` at the cursor, its end cut by its next lego.
     KELI* creerLego(KELI* item, KELDate in, KELDate commonEnd, KELICurseur* curseur);
     void replacerFenetre(KELICurseur* curseur);

@@ -72,7 +72,10 @@ void ZEVBackClass::recallBacksForItems(const std::vector<KELI*>& items)
     KELICurseur* c = actif();
     const KELId canal = space_.currentChannelInt();
     ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(canal);
-    if (c && store)
+    // The copies and their colours belong to the Recall's act: stored with it or not at all.
+    const auto copies = [&] {
+        if (!c || !store)
+            return;
         for (KELI* item : items) {
             if (!item || item->channelInt() == canal)
                 continue;
@@ -90,7 +93,8 @@ void ZEVBackClass::recallBacksForItems(const std::vector<KELI*>& items)
                 KELServeurDeLiens::CreerLienRelInt(KELRELATION_IMAGE_COLOR, copie, couleur, KELDateToujours,
                                                    KELDateOuverte, c);
         }
-    presence_.recall(items);
+    };
+    presence_.recall(items, copies);
 }
 
 // ---- deletion ---------------------------------------------------------------------------------

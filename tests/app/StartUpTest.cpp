@@ -247,7 +247,9 @@ TEST_F(StartUp, ASecondProgramOnTheSameStoreIsToldAndStopsBeforeOpeningIt)
     EXPECT_EQ(second.lock(StoreLock::lockFilePath(l.zevDir)), StoreLock::State::Locked) << "released with the program";
 }
 
-TEST_F(StartUp, FailedWritesAreToldOncePerRunFromTheEventLoop)
+// The failures of one act are told in one alert, from the event loop; a failure after it was
+// closed is another act's, and is told again rather than passed over in silence.
+TEST_F(StartUp, FailedWritesAreToldOncePerActFromTheEventLoop)
 {
     makeApp();
     startAll();
@@ -266,8 +268,11 @@ TEST_F(StartUp, FailedWritesAreToldOncePerRunFromTheEventLoop)
     EXPECT_EQ(alerts[0].message, "Your changes could not be saved.");
     EXPECT_TRUE(alerts[0].informative.contains("NO_SUCH_TABLE"));
     app->reportStoreError("again");
+    app->reportStoreError("and again");
     sched.runUntilIdle();
-    EXPECT_EQ(alerts.size(), 1u);
+    ASSERT_EQ(alerts.size(), 2u) << "a later failed act went untold";
+    EXPECT_EQ(alerts[1].message, "Your changes could not be saved.");
+    EXPECT_TRUE(alerts[1].informative.contains("again"));
     EXPECT_TRUE(stops.empty()) << "the program goes on";
 }
 

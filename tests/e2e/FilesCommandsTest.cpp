@@ -9,6 +9,7 @@
 #include "tests/e2e/FullLinkBase.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVModelSupport.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
@@ -404,6 +405,72 @@ TEST_F(FilesCommands, ARecallOfTwoFilesTheDiskCannotFinishRecallsNeither)
     }
     EXPECT_TRUE(recall->isEnabled()) << "the buttons show a recall the store does not hold";
     EXPECT_FALSE(files()->inspectViewIfBuilt()->btnRelease()->isEnabled());
+}
+
+// Two files of the home Channel recalled together from another Channel's panel: each is given an
+// equivalent there (an Object, its words, its record) and a presence. The disk full at the second
+// presence, the store keeps neither Object and no record is left of them; with room again the
+// same Recall makes both.
+TEST_F(FilesCommands, ARecallFromAnotherChannelTheDiskCannotFinishMakesNoEquivalent)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"first.txt", "second.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    // Listed there until a moment ago: absent now from every Channel.
+    const KELDate now = space()->nowCurseur()->now();
+    for (KELI* o : items)
+        presence(o, now - kJour, now + 1.0);
+    advance(30.0);
+    KELI* ailleurs = showNewChannel("Elsewhere");
+    ASSERT_NE(ailleurs, nullptr);
+    ASSERT_TRUE(ZEVItemDataChannels::ItemDataForChannelInt(ailleurs->idInt()) ||
+                ZEVItemDataChannels::CreateItemDataForChannelInt(ailleurs->idInt()));
+    ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(ailleurs->idInt());
+    ASSERT_NE(store, nullptr);
+    const auto records = [&] {
+        return QDir(store->zevDataURL()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    const std::string objets = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 1000050";
+    const std::size_t avant = std::stoul(sql(database(), objets).at(0, 0));
+    const QStringList recordsAvant = records();
+    KELI* canal = space()->channelForIdentityInt(space()->currentChannelInt());
+    ASSERT_NE(canal, nullptr);
+    const std::string presences = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = " +
+                                  std::to_string(KELRELATION_FILE_VIEWER) + " AND PARENT_ZEVLET = " + canal->idTxt();
+    advance(1.0);
+    ouvrir();
+    // Both selected and the panel told of it: a selected Object is one of its rows, here absent.
+    const auto choisir = [&] {
+        space()->selections().selectIconForItemSet(items, nullptr);
+        files()->itemSelectionDidChange();
+        advance(1.0);
+    };
+    choisir();
+    ASSERT_EQ(space()->selections().selectedIconItems().size(), 2u);
+    ZEVButton* recall = files()->inspectViewIfBuilt()->btnRecall();
+    ASSERT_TRUE(recall && recall->isEnabled());
+    alerts.clear();
+    {
+        FullLinkBase full("NEW.RELATION = " + std::to_string(KELRELATION_FILE_VIEWER) + " AND NEW.PARENT_ZEVLET = " +
+                          canal->idTxt() + " AND EXISTS (SELECT 1 FROM ZEVLETS WHERE RELATION = " +
+                          std::to_string(KELRELATION_FILE_VIEWER) + " AND PARENT_ZEVLET = " + canal->idTxt() + ")");
+        click(recall);
+        advance(1.0);
+    }
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(std::stoul(sql(database(), objets).at(0, 0)), avant) << "an equivalent was stored alone";
+    EXPECT_EQ(sql(database(), presences).at(0, 0), "0") << "a presence was stored alone";
+    EXPECT_EQ(records(), recordsAvant) << "a record names an Object the store does not hold";
+
+    // With room again the Recall makes both, each with its record.
+    choisir();
+    ASSERT_TRUE(recall->isEnabled());
+    click(recall);
+    advance(1.0);
+    EXPECT_EQ(std::stoul(sql(database(), objets).at(0, 0)), avant + 2);
+    EXPECT_EQ(sql(database(), presences).at(0, 0), "2");
+    EXPECT_EQ(records().size(), recordsAvant.size() + 2);
 }
 
 TEST_F(FilesCommands, RemoveOfAnObjectOnADeskOnlyForgetsItsPresences)

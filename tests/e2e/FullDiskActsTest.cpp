@@ -12,7 +12,9 @@
 #include "app/menu/KELMainMenu.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/viewer/ZEVDeskBackground.h"
+#include "desk/viewer/ZEVDeskSaveAs.h"
 #include "engine/KELICurseur.h"
+#include "engine/KELServeurDeLiens.h"
 #include "front/ZEVFrontViewer.h"
 #include "inspectors/channels/ZEVChannelAddPanel.h"
 #include "objects/view/ZEVItemView.h"
@@ -29,6 +31,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace e2e {
 namespace {
@@ -288,8 +291,10 @@ TEST_F(FullDiskActs, AFileInTheDropFolderWhoseIconFindsNoRoomIsTakenAtTheNextSca
     {
         FullLinkBase full(KELRELATION_ICON_VIEWER);
         writeFile(drop + "/notes.txt", "kept by the user");
-        graph->delegate()->applicationWillBecomeActive();
-        advance(1.0);
+        // The folder's own scan, the one act that meets the file.
+        ASSERT_TRUE(advanceUntil([&] { return adapter()->deskSaveAs()->watch().siScanPending(); }, 0.05, 1.0))
+            << "the folder's change was not heard";
+        advance(1.1);
     }
     expectToldOnce();
     EXPECT_TRUE(links() == before) << "an Object was stored without its icon";
@@ -301,6 +306,52 @@ TEST_F(FullDiskActs, AFileInTheDropFolderWhoseIconFindsNoRoomIsTakenAtTheNextSca
     graph->delegate()->applicationWillBecomeActive();
     advance(1.0);
     EXPECT_EQ(liveObjectsTitled("notes.txt").size(), 1u);
+    EXPECT_EQ(shownTitles(), QStringList{"notes.txt"});
+}
+
+// A file of the drop folder replaced by another of its name while its Object is on no desk: the
+// scan gives the Object its icon again and learns the new file. The disk full at the icon, the
+// Object must not learn the file as taken, or no later scan, nor the next start, would show it.
+TEST_F(FullDiskActs, AReplacedFileOfTheDropFolderWhoseIconFindsNoRoomIsShownAtTheNextStart)
+{
+    start();
+    const QString drop = home + "/Tallomer";
+    ASSERT_TRUE(QDir().mkpath(drop));
+    writeFile(drop + "/notes.txt", "first draft");
+    graph->delegate()->applicationWillBecomeActive();
+    advance(1.0);
+    const Rows made = liveObjectsTitled("notes.txt");
+    ASSERT_EQ(made.size(), 1u);
+    const std::string id = made.at(0, 0);
+    // Its icon forgotten: the Object stays, on no desk.
+    KELICurseur* now = space()->nowCurseur();
+    for (KELId l : KELServeurDeLiens::LiensNumDeLEnfantIntRelInt(std::stoull(id), KELRELATION_ICON_VIEWER)
+                       .value_or(std::vector<KELId>()))
+        KELServeurDeLiens::DegagerLien(KELServeurDeLiens::LienForInt(l, now), now);
+    advance(1.0);
+    ASSERT_TRUE(shownTitles().isEmpty());
+    // The new file is written beside and moved over the old one, as editors save.
+    const QString fresh = writeFile(home + "/notes.txt", "second draft");
+    ASSERT_TRUE(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(drop + "/notes.txt").constData()) == 0);
+    alerts.clear();
+    {
+        FullLinkBase full(KELRELATION_ICON_VIEWER);
+        ASSERT_TRUE(advanceUntil([&] { return adapter()->deskSaveAs()->watch().siScanPending(); }, 0.05, 1.0))
+            << "the folder's change was not heard";
+        advance(1.1);
+    }
+    expectToldOnce();
+    EXPECT_TRUE(shownTitles().isEmpty()) << "an icon the store does not hold is shown";
+
+    quit();
+    start();
+    advance(1.0);
+    EXPECT_EQ(liveObjectsTitled("notes.txt").size(), 1u) << "the file became a second Object";
+    const Rows icons = iconLinks(id, space()->zevFolderChannelInt());
+    bool shown = false;
+    for (std::size_t r = 0; r < icons.size(); ++r)
+        shown = shown || std::stod(icons.at(r, 1)) >= kOpen;
+    EXPECT_TRUE(shown) << "the replaced file's Object never came back on a desk";
     EXPECT_EQ(shownTitles(), QStringList{"notes.txt"});
 }
 
@@ -322,7 +373,12 @@ TEST_F(FullDiskActs, AFileOfTheDropFolderDroppedOnAFullDiskStaysWhereItIs)
         dropOnCanvas(data, QPoint(300, 300));
         advance(1.0);
     }
-    expectToldOnce();
+    // The scans that met the file and the drop are acts of their own, each told once.
+    const std::size_t acts = log.count("was not stored") + log.count("is taken back");
+    EXPECT_GE(acts, 2u);
+    EXPECT_EQ(alerts.size(), acts);
+    for (const ZEVAlertRequest& a : alerts)
+        EXPECT_EQ(a.message, QStringLiteral("Your changes could not be saved."));
     EXPECT_TRUE(liveObjectsTitled("notes.txt").empty());
     EXPECT_TRUE(QFile::exists(notes)) << "the user's file was moved away";
     EXPECT_TRUE(shownTitles().isEmpty());

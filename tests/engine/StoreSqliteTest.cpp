@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -216,6 +218,58 @@ TEST_F(SqliteTest, RunsInWalModeAndLeavesOneCompleteFileAtClose)
     const auto rows = other.executeQuery("SELECT W FROM T;");
     ASSERT_TRUE(rows && rows->size() == 1);
     EXPECT_EQ((*rows)[0].text("W"), "kept");
+}
+
+// A page of the table damaged in the file (its bytes flipped) is met by the first statement
+// that reads it: the damage is told once, and no statement runs after it, neither a read that
+// would act on what such a page answers nor a write, which fails without the store-error hook
+// (the damage has its own alert); a transaction under way is still rolled back.
+TEST_F(SqliteTest, APageDamagedInTheFileIsToldOnceAndNothingRunsAfterIt)
+{
+    ASSERT_TRUE(db.executeNonQuery("BEGIN TRANSACTION;"));
+    for (int i = 0; i < 400; ++i)
+        ASSERT_TRUE(db.executeNonQuery("INSERT INTO T (V, W) VALUES (?, ?);", {i, std::string(200, 'w')}));
+    ASSERT_TRUE(db.executeNonQuery("COMMIT TRANSACTION;"));
+    db.close();
+    {
+        // A leaf of the table, far from its root, every byte flipped.
+        const int page = 10;
+        const int size = 4096;
+        FILE* f = std::fopen(path.c_str(), "r+b");
+        ASSERT_NE(f, nullptr);
+        std::vector<unsigned char> bytes(size);
+        ASSERT_EQ(std::fseek(f, long(page - 1) * size, SEEK_SET), 0);
+        ASSERT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
+        for (unsigned char& b : bytes)
+            b = static_cast<unsigned char>(~b);
+        ASSERT_EQ(std::fseek(f, long(page - 1) * size, SEEK_SET), 0);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+        std::fclose(f);
+    }
+    ASSERT_TRUE(db.open(path, false));
+    std::vector<std::string> told;
+    db.setDamageHandler([&](const std::string& why) { told.push_back(why); });
+    const ScopedLogCapture log;
+    EXPECT_TRUE(db.executeQuery("SELECT ID FROM T WHERE ID = 1;").has_value()) << "an undamaged page reads";
+    EXPECT_TRUE(told.empty());
+    ASSERT_TRUE(db.executeNonQuery("BEGIN TRANSACTION;"));
+    EXPECT_TRUE(db.executeNonQuery("INSERT INTO T (V, W) VALUES (-1, 'before');"));
+    std::size_t rows = 0;
+    db.forEach("SELECT W FROM T ORDER BY ID;", {}, [&](const SqlCursor&) { return ++rows, true; });
+    ASSERT_EQ(told.size(), 1u) << "the damaged page went unnoticed";
+    EXPECT_TRUE(db.damaged());
+    EXPECT_FALSE(db.executeQuery("SELECT ID FROM T WHERE ID = 1;").has_value()) << "a read ran after the damage";
+    EXPECT_FALSE(db.executeNonQuery("INSERT INTO T (V, W) VALUES (-2, 'after');"));
+    EXPECT_FALSE(db.commit());
+    EXPECT_TRUE(db.rollback());
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_TRUE(storeErrors.empty()) << "the damage was told as a full disk too";
+    EXPECT_EQ(told.size(), 1u);
+    db.close();
+    EXPECT_FALSE(db.executeNonQuery("INSERT INTO T (V, W) VALUES (-3, 'closed');"));
+    EXPECT_TRUE(storeErrors.empty()) << "a write after the close was told as a full disk";
+    Autre autre(path);
+    EXPECT_EQ(autre.texte("SELECT COUNT(*) FROM T WHERE V < 0;"), "0") << "a write of the damaged run was stored";
 }
 
 TEST_F(SqliteTest, ClosedConnectionFailsEveryStatement)
