@@ -90,10 +90,12 @@ public:
     // Delay chosen by the last timer step (tests read it).
     double dernierDelai() const { return dernierDelai_; }
 
-    // From how many events in the table a move asks memory for the links ahead of it. Below about
-    // a quarter of a million links the base stays in the processor's cache, and asking would only
-    // cost; tests lower it to check that asking changes nothing.
-    static constexpr std::size_t kAnticipationParDefaut = std::size_t{1} << 19;
+    // From how many events in the table a move asks memory for the links ahead of it. A small base
+    // stays in the processor's cache and asking would only cost; but between two Search steps the
+    // desk repaints and animates, and a base of some sixty thousand links is out of the cache again
+    // by the next step, which waits for memory at every link it meets. Tests lower it to check that
+    // asking changes nothing.
+    static constexpr std::size_t kAnticipationParDefaut = std::size_t{1} << 17;
     static void anticiperDesLe(std::size_t evenements);
 
 protected:

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 #include <optional>
 #include <sstream>
 #include <system_error>
@@ -208,17 +209,38 @@ void croiserLeBord(KELLien* e, bool out, KELICc* fenetre, KELICc* curseur)
         kGauche ? fenetre->KELICc::inEstPlaceDansOut(e, curseur) : fenetre->KELICc::inEstPlaceHorsOut(e, curseur);
 }
 
+// Whether slot `d` is still the destination of an edge at slot `i`: the event there is one the edge
+// passes (or the edge's own slot) and the next one beyond it is not. In a table in order but for
+// the edge, that is the slot the galloping search answers.
+template <bool kGauche>
+bool resteLaDestination(const KELGrandTableau& gt, const KELLien* bord, std::size_t i, std::size_t d)
+{
+    if (kGauche) {
+        if (d > i || (d < i && !KELGrandTableau::avant(bord, gt.at(d))))
+            return false;
+        return d == 0 || !KELGrandTableau::avant(bord, gt.at(d - 1));
+    }
+    if (d < i || d >= gt.count() || (d > i && !KELGrandTableau::avant(gt.at(d), bord)))
+        return false;
+    return d + 1 >= gt.count() || !KELGrandTableau::avant(gt.at(d + 1), bord);
+}
+
 // An edge carried past a long run: its destination is found by a galloping search, and the events
 // up to the next that needs a callback are passed as one block, moved once. A callback may re-enter
-// the engine and move events, so the search starts again after each. The search needs the rest of
-// the table in order: no other pass may be under way (its event would be out of place).
+// the engine and move events, so after each the destination found is checked against its two
+// neighbours, and sought again only when they no longer bound it: a window jumping across
+// thousands of links would otherwise search (and read events far ahead, a cache miss each) once
+// per link it meets. The search needs the rest of the table in order: no other pass may be under
+// way (its event would be out of place).
 template <bool kGauche>
 void passeDeBordParRecherche(KELGrandTableau& gt, KELLien* bord, KELICc* fenetre, KELICc* curseur)
 {
     const bool out = bord->siOut();
+    std::size_t dest = std::numeric_limits<std::size_t>::max();
     for (;;) {
         const std::size_t i = bord->gtIndexInt();
-        const std::size_t dest = KELGrandTableau::destination<kGauche>(gt, bord);
+        if (dest == std::numeric_limits<std::size_t>::max() || !resteLaDestination<kGauche>(gt, bord, i, dest))
+            dest = KELGrandTableau::destination<kGauche>(gt, bord);
         bool memeSorte = false;
         KELLien* e = nullptr;
         std::size_t k = i;

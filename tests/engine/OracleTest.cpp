@@ -890,6 +890,70 @@ TEST_F(Oracle, ALinkMadeDuringAMoveJustAheadOfTheCursorIsMetFirst)
     EXPECT_EQ(verifierTout(), "");
 }
 
+// A window jumping across a long run passes it in one search, and its delegates make links inside
+// the part of the run still ahead and move others across it while it goes: the edge must still stop
+// exactly where the links' dates say, whichever way it jumps and however the run changed under it.
+TEST_F(Oracle, AWindowJumpingAcrossLinksMadeAndMovedAheadOfItAgreesWithBruteForce)
+{
+    sched.advance(100.0); // away from the Objects' own events
+    KELIContexte* ctx = search->contexte();
+    search->placeToi();
+    ctx->placeToi();
+    const KELDate bord = ctx->outDate();
+    for (int i = 0; i < 80; ++i) {
+        KELI* l = KELServeurDeLiens::CreerLienRelInt(kRel, objets[i % 6], objets[(i + 1) % 6], bord + 1.0 + i,
+                                                      KELDateOuverte, global());
+        ASSERT_NE(l, nullptr);
+        tous.push_back(l);
+        vivants.push_back(l);
+    }
+    ASSERT_EQ(verifierTout(), "");
+
+    // Every few links heard of, one more made just ahead of the edge, and one of those still ahead
+    // moved to the far end of the run or back behind the edge.
+    struct Perturbateur final : KELDelegueDeMaj {
+        void activationDuLien(KELI* l, KELICc* c) override { agir(l, c); }
+        void desactivationDuLien(KELI* l, KELICc* c) override { agir(l, c); }
+        void agir(KELI*, KELICc* c)
+        {
+            if (++entendus % 3 != 0 || faits.size() > 40)
+                return;
+            const KELDate ici = avant ? c->outDate() : c->inDate();
+            const KELDate pres = avant ? ici + 0.5 : ici - 0.5;
+            if (KELI* n = KELServeurDeLiens::CreerLienRelInt(kRel, a, b, std::min(pres, ici), std::max(pres, ici) + 300.0,
+                                                            global))
+                faits.push_back(n);
+            if (KELI* m = deplacable[entendus % deplacable.size()]; m->inDate() != KELDateToujours) {
+                const KELDate vers = entendus % 2 ? (avant ? ici + 70.0 : ici - 70.0) : (avant ? ici - 3.0 : ici + 3.0);
+                m->placeInDate(vers, global);
+            }
+        }
+        bool avant = true;
+        int entendus = 0;
+        KELI *a = nullptr, *b = nullptr;
+        KELICc* global = nullptr;
+        std::vector<KELI*> deplacable;
+        std::vector<KELI*> faits;
+    } perturbateur;
+    perturbateur.a = objets[2];
+    perturbateur.b = objets[3];
+    perturbateur.global = global();
+    perturbateur.deplacable.assign(tous.end() - 30, tous.end());
+    ctx->ajouterLeDelegueDeMaj(&perturbateur, kRel);
+    std::size_t connus = 0;
+    for (double d : {95.0, -130.0, 60.0, -45.0}) {
+        perturbateur.avant = d > 0;
+        search->decalerContexte(d);
+        for (; connus < perturbateur.faits.size(); ++connus) {
+            tous.push_back(perturbateur.faits[connus]);
+            vivants.push_back(perturbateur.faits[connus]);
+        }
+        ASSERT_EQ(verifierTout(), "") << "jump " << d;
+    }
+    ctx->enleverLeDelegueDeMaj(&perturbateur, kRel);
+    EXPECT_GT(perturbateur.faits.size(), 10u);
+}
+
 // ---- The edges of time
 
 // ---- The edges of time
