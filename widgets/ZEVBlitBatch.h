@@ -15,6 +15,7 @@
 #include <QRectF>
 #include <QTransform>
 
+#include <memory>
 #include <vector>
 
 namespace tallomer {
@@ -51,16 +52,20 @@ private:
         QPainter::RenderHints hints;
         int top = 0, bottom = 0; // the device rows it may touch, the last excluded
     };
-    struct Work;
+    // One band of rows and the painter that draws it.
+    class Band;
+    // The blits of one paint and the bands drawing them, shared with the threads.
+    struct Stream;
 
     static void hold(QPainter& painter, const QRectF& target, const QImage& image, const QRectF& source);
-    static void drawBand(const Work& work, int band);
+    // Waits until every band has drawn every blit held so far; with `last`, the bands stop.
+    void catchUp(bool last);
 
     const QPainter* painter_ = nullptr;
-    QImage* device_ = nullptr;
-    QRect clip_; // in device pixels
-    int bands_ = 1;
-    std::vector<Blit> blits_;
+    std::shared_ptr<Stream> stream_;
+    // Where the blits are written, kept from paint to paint: memory new to the process would
+    // fault in at every paint.
+    std::vector<std::unique_ptr<Blit[]>> chunks_;
 };
 
 } // namespace tallomer
