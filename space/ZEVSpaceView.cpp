@@ -110,6 +110,9 @@ void ZEVDeskCanvas::paintPiece(QPaintEvent* event)
     if (s)
         s->willPaint(event->region(), viewportTransform(), viewport()->devicePixelRatioF());
     QGraphicsView::paintEvent(event);
+    // The foreground ends the blits handed to other threads; a paint that never reached it
+    // leaves none behind.
+    ZEVBlitBatch::close();
     if (s)
         s->didPaint();
 }

@@ -42,6 +42,8 @@ public:
 
     // Draws the blits up to `until` its owner has not drawn yet.
     void draw(const Stream& stream, std::size_t until);
+    // Its painter ends, on the GUI thread while the device is sure to be there.
+    void stop() { painter_.reset(); }
 
 private:
     void start(const Stream& stream);
@@ -172,8 +174,7 @@ bool ZEVBlitBatch::holds(const QPainter& painter) { return current && current->p
 
 void ZEVBlitBatch::begin(QPainter& painter)
 {
-    if (current)
-        end(*current->painter_);
+    close();
     if (!enabled || !painter.isActive())
         return;
     QPaintEngine* engine = painter.paintEngine();
@@ -286,10 +287,18 @@ void ZEVBlitBatch::catchUp(bool finish)
 
 void ZEVBlitBatch::end(const QPainter& painter)
 {
-    if (!holds(painter))
+    if (holds(painter))
+        close();
+}
+
+void ZEVBlitBatch::close()
+{
+    if (!current)
         return;
     current->catchUp(true);
     Stream& s = *current->stream_;
+    for (int b = 0; b < s.bands; ++b)
+        s.band[b].stop();
     deferred += s.count;
     // The images go back to their owners.
     for (std::size_t i = 0; i < s.count; ++i)

@@ -1,9 +1,9 @@
 #pragma once
-// The image blits of one paint of the desk, held back and then drawn by several threads at once,
-// each within a band of the device's rows: a full desk blends thousands of images, which would
-// keep one core busy while the others idle. Every blit is drawn through a painter in the state
-// it was asked in, onto the same pixels, and within a band in the order it was asked, so the
-// pixels are those the painter would have drawn at once.
+// The image blits of one paint of the desk, handed to several threads that draw them while the
+// paint goes on, each within a band of the device's rows: a full desk blends thousands of images,
+// which would keep one core busy while the others idle. Every blit is drawn through a painter in
+// the state it was asked in, onto the same pixels, and within a band in the order it was asked,
+// so the pixels are those the painter would have drawn at once.
 //
 // A paint holds blits back only on a raster image at one device pixel a point, within a
 // rectangular clip. Whatever draws on the painter other than through drawImage below asks
@@ -29,6 +29,8 @@ public:
     static void flush(const QPainter& painter);
     // Draws what is held back and stops holding back.
     static void end(const QPainter& painter);
+    // The same for whatever paint holds blits back, whether or not its painter is still there.
+    static void close();
     // Whether blits through `painter` are held back now.
     static bool holds(const QPainter& painter);
 
