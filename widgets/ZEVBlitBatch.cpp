@@ -69,6 +69,7 @@ struct ZEVBlitBatch::Stream {
     int bands = 1;
 
     // Written by the GUI thread alone; a blit is read by the bands once handed to them.
+    std::vector<std::unique_ptr<Blit[]>> chunks;
     std::vector<Blit*> chunkAt; // never grows past its first capacity, so never moves
     std::size_t count = 0;
     std::size_t settled = 0; // every band has drawn this many
@@ -300,10 +301,19 @@ void ZEVBlitBatch::close()
     for (int b = 0; b < s.bands; ++b)
         s.band[b].stop();
     deferred += s.count;
-    // The images go back to their owners.
-    for (std::size_t i = 0; i < s.count; ++i)
-        s.chunkAt[i / kChunk][i % kChunk].image = QImage();
     QThreadPool* pool = QThreadPool::globalInstance();
+    // The images go back to their owners off the GUI thread: the counts of thousands of images
+    // the bands have read would each cost it a trip to another core's cache.
+    if (!s.chunks.empty()) {
+        auto used = std::make_shared<std::vector<std::unique_ptr<Blit[]>>>(std::move(s.chunks));
+        pool->start([used, count = s.count, self = current] {
+            for (std::size_t i = 0; i < count; ++i)
+                (*used)[i / kChunk][i % kChunk].image = QImage();
+            std::lock_guard<std::mutex> l(self->spareLock_);
+            for (auto& chunk : *used)
+                self->spare_.push_back(std::move(chunk));
+        });
+    }
     workers.erase(
         std::remove_if(workers.begin(), workers.end(), [pool](const auto& w) { return pool->tryTake(w.get()); }),
         workers.end());
@@ -355,9 +365,18 @@ void ZEVBlitBatch::hold(QPainter& painter, const QRectF& target, const QImage& i
             painter.drawImage(target, image, source.isNull() ? QRectF(image.rect()) : source);
             return;
         }
-        if (current->chunks_.size() == s.chunkAt.size())
-            current->chunks_.push_back(std::make_unique<Blit[]>(kChunk));
-        s.chunkAt.push_back(current->chunks_[s.chunkAt.size()].get());
+        std::unique_ptr<Blit[]> chunk;
+        {
+            std::lock_guard<std::mutex> l(current->spareLock_);
+            if (!current->spare_.empty()) {
+                chunk = std::move(current->spare_.back());
+                current->spare_.pop_back();
+            }
+        }
+        if (!chunk)
+            chunk = std::make_unique<Blit[]>(kChunk);
+        s.chunkAt.push_back(chunk.get());
+        s.chunks.push_back(std::move(chunk));
     }
     Blit& b = s.chunkAt[s.count / kChunk][s.count % kChunk];
     b.image = image;

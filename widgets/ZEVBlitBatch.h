@@ -16,6 +16,7 @@
 #include <QTransform>
 
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace tallomer {
@@ -66,8 +67,10 @@ private:
     const QPainter* painter_ = nullptr;
     std::shared_ptr<Stream> stream_;
     // Where the blits are written, kept from paint to paint: memory new to the process would
-    // fault in at every paint.
-    std::vector<std::unique_ptr<Blit[]>> chunks_;
+    // fault in at every paint. Those a paint used come back once a worker has let go of their
+    // images.
+    std::mutex spareLock_;
+    std::vector<std::unique_ptr<Blit[]>> spare_; // under spareLock_
 };
 
 } // namespace tallomer
