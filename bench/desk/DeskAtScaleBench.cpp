@@ -517,8 +517,7 @@ int measure(const QString& home, int objects, double stepDays)
     }
     if (detail)
         // The fastest of them too: on a machine shared with other work, the least disturbed.
-        std::fprintf(stderr,
-                     "repaint: %zu images drawn (%d other operations left out of the floor), fastest %.2f ms\n",
+        std::fprintf(stderr, "repaint: %zu images drawn (%d other operations left out of the floor), fastest %.2f ms\n",
                      recorder.blits.size(), recorder.otherOps, *std::min_element(paints.begin(), paints.end()));
 
     // The Search cursor, made active, stepped back and forth.
