@@ -5,6 +5,7 @@
 #include "services/ZEVFrontViewerServices.h"
 #include "services/ZEVScenePaint.h"
 #include "space/ZEVSpaceController.h"
+#include "widgets/ZEVBlitBatch.h"
 
 #include <QCoreApplication>
 #include <QGraphicsScene>
@@ -109,6 +110,9 @@ void ZEVDeskCanvas::paintPiece(QPaintEvent* event)
     if (s)
         s->willPaint(event->region(), viewportTransform(), viewport()->devicePixelRatioF());
     QGraphicsView::paintEvent(event);
+    // The foreground ends the blits handed to other threads; a paint that never reached it
+    // leaves none behind.
+    ZEVBlitBatch::close();
     if (s)
         s->didPaint();
 }
@@ -124,10 +128,13 @@ void ZEVDeskCanvas::drawBackground(QPainter* painter, const QRectF& rect)
         painter->setTransform(scene);
     }
     QGraphicsView::drawBackground(painter, rect);
+    // The items' blits, from here to the foreground, are drawn by several threads at once.
+    ZEVBlitBatch::begin(*painter);
 }
 
 void ZEVDeskCanvas::drawForeground(QPainter* painter, const QRectF& rect)
 {
+    ZEVBlitBatch::end(*painter);
     QGraphicsView::drawForeground(painter, rect);
     if (!front_)
         return;

@@ -1,6 +1,7 @@
 #include "desk/view/ZEVDeskBackImageView.h"
 
 #include "desk/view/ZEVDeskView.h"
+#include "widgets/ZEVBlitBatch.h"
 
 #include <QPainter>
 
@@ -35,6 +36,7 @@ QPainterPath ZEVDeskBackImageView::opaqueArea() const
 
 void ZEVDeskBackImageView::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
+    ZEVBlitBatch::flush(*painter);
     if (image_.isNull()) {
         painter->fillRect(frame_, color_);
         return;
@@ -46,7 +48,7 @@ void ZEVDeskBackImageView::paint(QPainter* painter, const QStyleOptionGraphicsIt
     // under it would write every pixel of the desk twice.
     if (image_.hasAlphaChannel() || !at.contains(frame_))
         painter->fillRect(frame_, color_);
-    painter->drawImage(at.topLeft(), image_);
+    ZEVBlitBatch::drawImage(*painter, at.topLeft(), image_);
 }
 
 // The background lies under every Object view: each update repaints the whole desk, so one that

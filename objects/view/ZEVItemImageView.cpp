@@ -1,6 +1,7 @@
 #include "objects/view/ZEVItemImageView.h"
 
 #include "objects/view/ZEVInkedPixels.h"
+#include "widgets/ZEVBlitBatch.h"
 
 #include <QCache>
 #include <QPainter>
@@ -196,6 +197,7 @@ void ZEVItemImageView::drawAt(QPainter& painter, const QRectF& target, const QIm
     const QSize pixels = target.size().toSize();
     const QTransform& t = painter.transform();
     if (pixels.isEmpty() || t.type() > QTransform::TxTranslate) {
+        ZEVBlitBatch::flush(painter);
         painter.save();
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(target, image);

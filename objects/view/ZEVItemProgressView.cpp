@@ -5,6 +5,7 @@
 
 #include "objects/drawing/ZEVItemTitleText.h"
 #include "objects/view/ZEVItemView.h"
+#include "widgets/ZEVBlitBatch.h"
 
 #include <QPainter>
 
@@ -46,6 +47,7 @@ void ZEVItemProgressView::paint(QPainter* painter, const QStyleOptionGraphicsIte
 {
     if (size_.width() <= 2 * kBarInset)
         return;
+    ZEVBlitBatch::flush(*painter);
     // The desk's view leaves the painter's state to the items that change it.
     painter->save();
     // Drawn y-down: the bar above the text, both in the lower part of the frame.

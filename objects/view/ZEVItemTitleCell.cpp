@@ -1,6 +1,7 @@
 #include "objects/view/ZEVItemTitleCell.h"
 
 #include "objects/view/ZEVInkedPixels.h"
+#include "widgets/ZEVBlitBatch.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -136,6 +137,7 @@ void ZEVItemTitleCell::paint(QPainter& painter, std::optional<qreal> scale, cons
     if (!scale) {
         // A turned or stretched desk is drawn straight, as before.
         clear();
+        ZEVBlitBatch::flush(painter);
         // The desk's view leaves the painter's state to the items that change it.
         painter.save();
         painter.translate(corner);

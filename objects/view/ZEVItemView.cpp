@@ -14,6 +14,7 @@
 #include "objects/drawing/ZEVItemPainter.h"
 #include "objects/viewer/ZEVItemViewer.h"
 #include "space/desk/ZEVDeskGeometry.h"
+#include "widgets/ZEVBlitBatch.h"
 
 #include <QGraphicsScene>
 #include <QMovie>
@@ -524,8 +525,12 @@ ZEVItemDrawPlan ZEVItemView::drawRect(QPainter& painter)
     drawn_ = DrawnState{inputs, s && s->isTitleEditedForItem(item_)};
     const ZEVItemDrawPlan plan = forecast ? std::move(forecast->plan) : ZEVItemDrawing::decide(inputs);
     const ZEVItemDrawGeometry g = ZEVItemDrawGeometry::forViewSize(frame_.size());
-    if (itemViewer_)
+    if (itemViewer_) {
+        // Drawn over the blits of the views below, which must land first.
+        if (!plan.ops.empty())
+            ZEVBlitBatch::flush(painter);
         ZEVItemPainter::paint(painter, plan, g, itemViewer_->palette());
+    }
     if (plan.titleHidden && titleView_->isVisible() == *plan.titleHidden)
         titleView_->setVisible(!*plan.titleHidden);
     // Written only on a change, so an unchanged redraw starts no new fade.

@@ -1,5 +1,7 @@
 #include "objects/view/ZEVPaintCut.h"
 
+#include "widgets/ZEVBlitBatch.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -12,7 +14,7 @@ void drawImageCut(QPainter& painter, const QPointF& at, const QImage& image, con
 {
     const QTransform& t = painter.transform();
     if (!cut || t.type() > QTransform::TxTranslate) {
-        painter.drawImage(at, image);
+        ZEVBlitBatch::drawImage(painter, at, image);
         return;
     }
     // The engine sets a whole image's corner on the nearest device pixel, and a part given that
@@ -21,7 +23,7 @@ void drawImageCut(QPainter& painter, const QPointF& at, const QImage& image, con
     const double x = at.x() + t.dx(), y = at.y() + t.dy();
     const auto nearHalf = [](double v) { return std::abs(v - std::floor(v) - 0.5) < 1.0 / 32; };
     if (nearHalf(x) || nearHalf(y)) {
-        painter.drawImage(at, image);
+        ZEVBlitBatch::drawImage(painter, at, image);
         return;
     }
     const int x0 = int(std::floor(x + 0.5)), y0 = int(std::floor(y + 0.5));
@@ -30,7 +32,8 @@ void drawImageCut(QPainter& painter, const QPointF& at, const QImage& image, con
         const int l = std::max(x0, r.x()), top = std::max(y0, r.y());
         const int w = std::min(x1, r.x() + r.width()) - l, h = std::min(y1, r.y() + r.height()) - top;
         if (w > 0 && h > 0)
-            painter.drawImage(QRectF(l - t.dx(), top - t.dy(), w, h), image, QRectF(l - x0, top - y0, w, h));
+            ZEVBlitBatch::drawImage(painter, QRectF(l - t.dx(), top - t.dy(), w, h), image,
+                                    QRectF(l - x0, top - y0, w, h));
     }
 }
 

@@ -82,13 +82,13 @@ std::unique_ptr<ZEVItemViewForDesks> ZEVItemViewer::creerItemView(const ZEVIconP
     if (!item)
         return nullptr;
     auto view = std::make_unique<ZEVItemView>(position, this, item, ratio);
-    views_.insert(view.get());
+    views_.push_back(view.get());
     return view;
 }
 
 void ZEVItemViewer::itemViewDetruite(ZEVItemView* view)
 {
-    views_.erase(view);
+    eraseValue(views_, view);
     eraseValue(coveredInPaint_, view);
     eraseValue(forecast_, view);
     eraseValue(selectedItemViews_, view);

@@ -287,7 +287,9 @@ private:
     std::unique_ptr<ZEVItemViewerModels> ownModels_;
     ZEVItemPalette palette_;
 
-    std::set<ZEVItemView*> views_; // the views made here that still exist; not owned
+    // The views made here that still exist, not owned; in a row, which every paint walks, rather
+    // than a tree of scattered nodes.
+    std::vector<ZEVItemView*> views_;
     std::vector<ZEVItemView*> coveredInPaint_; // left out of the paint under way
     std::vector<ZEVItemView*> forecast_;       // whose state the paint under way has read
     // Paints to come that draw every view without looking for hidden ones (see leaveOutCovered).

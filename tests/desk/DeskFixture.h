@@ -23,6 +23,7 @@
 #include "services/ZEVItemViewerForDesks.h"
 #include "space/desk/ZEVDeskGeometry.h"
 #include "tests/engine/StoreFixtures.h"
+#include "widgets/ZEVBlitBatch.h"
 
 #include <QCoreApplication>
 #include <QGraphicsRectItem>
@@ -141,6 +142,12 @@ public:
         setIconPosition(p, 0);
     }
     QGraphicsItem* graphicsItem() override { return this; }
+    // Drawn straight, once the blits held back for the items below have landed.
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override
+    {
+        ZEVBlitBatch::flush(*painter);
+        QGraphicsRectItem::paint(painter, option, widget);
+    }
     KELI* item() const override { return item_; }
     QRectF imageFrame() const override { return {p_.x - p_.size / 2, p_.y - p_.size / 2, p_.size, p_.size}; }
     ZEVIconPosition iconPosition() const override { return p_; }

@@ -10,6 +10,7 @@
 #include "space/ZEVSpaceView.h"
 #include "tests/support/PaintedRegions.h"
 #include "tests/support/PumpUntil.h"
+#include "widgets/ZEVBlitBatch.h"
 
 #include <QPainter>
 #include <QScreen>
@@ -184,6 +185,20 @@ TEST_F(DeskOcclusion, ViewsPartlyUnderOthersShowWhatAFullRenderDraws)
     ASSERT_TRUE(test::pumpUntil([&] { return shown() == fullRender(); }));
     canvas->viewport()->update();
     ASSERT_TRUE(painted());
+    EXPECT_EQ(shown(), fullRender());
+}
+
+TEST_F(DeskOcclusion, AFrameDrawnStraightLiesOverTheImagesOfTheViewsBelow)
+{
+    // The paint hands its blits to several threads at once; the framed view on top draws its
+    // frame straight, after the image of the larger view below it has landed.
+    add(1, {150, 850, 120, 0}, Qt::red);
+    ZEVItemView* framed = add(2, {150, 850, 48, 0}, Qt::blue);
+    framed->showCadreStart();
+    const quint64 deferred = ZEVBlitBatch::blitsDeferred();
+    canvas->show();
+    ASSERT_TRUE(painted());
+    EXPECT_GT(ZEVBlitBatch::blitsDeferred(), deferred);
     EXPECT_EQ(shown(), fullRender());
 }
 
