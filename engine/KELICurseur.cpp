@@ -335,9 +335,11 @@ void KELICurseur::avance()
 
 namespace {
 // On a large base a crossing mostly waits for memory: the event, then the objects at either end
-// of its link, then their representations lie anywhere, each found through the one before. A
-// move asks for them some events ahead of its leading edge, one link of that chain at each
-// distance, so that each has arrived by the time the next one is read from it.
+// of its link, then their representations lie anywhere, each found through the one before; a
+// link that leaves a window reads its own representation, and one read without asking costs the
+// move a whole wait. A move asks for them some events ahead of its leading edge, one link of each
+// chain at each distance, so that each has arrived by the time the next one is read from it. The
+// window's other edges meet the same events a step or two later, and find them in the cache.
 template <bool kEnAvant>
 class Anticipation {
 public:
@@ -355,17 +357,21 @@ public:
         if (i == dernier_)
             return;
         dernier_ = i;
-        if (const KELLien* e = aDistance(i, 3 * kEcart))
+        if (const KELLien* e = aDistance(i, 5 * kEcart))
             KELGrandTableau::prefetch(e);
-        if (KELI* l = lien(i, 2 * kEcart)) {
+        if (KELI* l = lien(i, 4 * kEcart)) {
             KELServeurDeLiens::PrefetchLienId(l->enfantInt());
-            if (l->parentInt() != parent_)
-                KELServeurDeLiens::PrefetchLienId(l->parentInt());
+            if (l->parentInt() != parentVu_) {
+                parentVu_ = l->parentInt();
+                KELServeurDeLiens::PrefetchLienId(parentVu_);
+            }
+            l->prefetchRepresentants();
+            l->prefetchVu();
         }
-        if (KELI* l = lien(i, kEcart)) {
+        if (KELI* l = lien(i, 3 * kEcart)) {
             // The objects found here are kept until their event is near, to ask for their
             // representations without looking them up again.
-            Prevu& p = prevus_[place(i, kEcart)];
+            Prevu& p = prevus_[place(i, 3 * kEcart)];
             p.lien = l;
             p.enfant = KELServeurDeLiens::DonneMaintenantLeLienId(l->enfantInt());
             if (l->parentInt() != parent_) {
@@ -373,30 +379,49 @@ public:
                 objetParent_ = KELServeurDeLiens::DonneMaintenantLeLienId(parent_);
             }
             p.parent = objetParent_;
-            if (p.enfant)
+            if (p.enfant) {
                 __builtin_prefetch(p.enfant);
-        }
-        if (KELI* l = lien(i, kEcart / 2)) {
-            const Prevu& p = prevus_[place(i, kEcart / 2)];
-            if (p.lien == l) {
-                if (p.enfant)
-                    p.enfant->prefetchRepresentants();
-                if (p.parent)
-                    p.parent->prefetchRepresentants();
+                p.enfant->prefetchVu();
             }
         }
+        if (KELI* l = lien(i, 2 * kEcart)) {
+            l->prefetchRepresentantNo(1);
+            if (const Prevu* p = prevu(l, i, 2 * kEcart)) {
+                if (p->enfant)
+                    p->enfant->prefetchRepresentants();
+                if (p->parent)
+                    p->parent->prefetchRepresentants();
+            }
+        }
+        // Down the lists of objects shown in a few windows, one place at each distance.
+        if (KELI* l = lien(i, kEcart))
+            if (const Prevu* p = prevu(l, i, kEcart); p && p->enfant)
+                p->enfant->prefetchRepresentantNo(1);
+        if (KELI* l = lien(i, kEcart / 2))
+            if (const Prevu* p = prevu(l, i, kEcart / 2); p && p->enfant)
+                p->enfant->prefetchRepresentantNo(2);
+        if (KELI* l = lien(i, kEcart / 4))
+            if (const Prevu* p = prevu(l, i, kEcart / 4); p && p->enfant)
+                p->enfant->prefetchRepresentantNo(3);
     }
 
     static inline std::size_t seuil_ = KELICurseur::kAnticipationParDefaut;
 
 private:
     static constexpr std::size_t kEcart = 8;
+    static constexpr std::size_t kPrevus = 32; // more than the events from 3 * kEcart on
     struct Prevu {
         const KELI* lien = nullptr; // links live for the run
         KELI* parent = nullptr;
         KELI* enfant = nullptr;
     };
-    static std::size_t place(std::size_t i, std::size_t d) { return (kEnAvant ? i + d : i - d) % kEcart; }
+    static std::size_t place(std::size_t i, std::size_t d) { return (kEnAvant ? i + d : i - d) % kPrevus; }
+    // What was found for the link `d` events ahead, if it is still the one there.
+    const Prevu* prevu(const KELI* l, std::size_t i, std::size_t d) const
+    {
+        const Prevu& p = prevus_[place(i, d)];
+        return p.lien == l ? &p : nullptr;
+    }
     const KELLien* aDistance(std::size_t i, std::size_t d) const
     {
         if (kEnAvant)
@@ -413,9 +438,10 @@ private:
     const KELGrandTableau* gt_;
     bool actif_;
     std::size_t dernier_ = std::numeric_limits<std::size_t>::max();
+    KELId parentVu_ = 0;
     KELId parent_ = 0;
     KELI* objetParent_ = nullptr;
-    std::array<Prevu, kEcart> prevus_{};
+    std::array<Prevu, kPrevus> prevus_{};
 };
 
 std::vector<KELICurseur*> sousCurseurs(KELICurseur* c)

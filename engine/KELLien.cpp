@@ -569,6 +569,19 @@ static_assert(alignof(BlocDeReps) >= 2 && alignof(KELIRep) >= 2);
     return nullptr;
 }
 
+void KELI::prefetchRepresentantNo(std::size_t n) const
+{
+    if (!reps_ || estUnBloc(reps_))
+        return;
+    const KELIRep* r = reinterpret_cast<const KELIRep*>(reps_);
+    for (; r && n > 0; --n)
+        r = r->suivant_;
+    if (r) {
+        __builtin_prefetch(r);
+        __builtin_prefetch(reinterpret_cast<const char*>(r) + sizeof(KELIRep) - 1);
+    }
+}
+
 KELIRep* KELI::representant(const KELICc* curseur) const
 {
     return curseur && reps_ ? trouverRep(reps_, curseur) : nullptr;

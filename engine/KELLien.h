@@ -210,11 +210,30 @@ public:
 
     // Per-cursor representations.
     KELIRep* representant(const KELICc* curseur) const;
-    // Asks for the first representation without waiting for it.
+    // Asks for the first representation without waiting for it, or for the whole of a block of
+    // eight (read from its end, it spans up to three lines).
     void prefetchRepresentants() const
     {
-        if (reps_)
-            __builtin_prefetch(reinterpret_cast<const void*>(reps_ & ~std::uintptr_t{1}));
+        if (!reps_)
+            return;
+        const char* p = reinterpret_cast<const char*>(reps_ & ~std::uintptr_t{1});
+        __builtin_prefetch(p);
+        if (reps_ & 1u) {
+            __builtin_prefetch(p + 64);
+            __builtin_prefetch(p + 128);
+            __builtin_prefetch(p + 135);
+        }
+    }
+    // The same for the representation `n` places down a list (the first one is place 0), reached
+    // through those before it, which must have been asked for already; nothing for a block or past
+    // the end. A move asks for a few more of each link it is about to meet, one place at a time.
+    void prefetchRepresentantNo(std::size_t n) const;
+    // Asks for the server's memory of this link (see siVuDans) without waiting for it.
+    void prefetchVu() const
+    {
+        const char* v = reinterpret_cast<const char*>(vus(this));
+        __builtin_prefetch(v, 1);
+        __builtin_prefetch(v + sizeof(VuDans) * kVoies - 1, 1);
     }
     bool siContientLeCurseur(const KELICc* curseur) const { return representant(curseur) != nullptr; }
     virtual bool ajouterLeCurseur(KELICc* curseur);

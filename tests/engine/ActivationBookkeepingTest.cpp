@@ -74,6 +74,12 @@ TEST(Representations, ManyWindowsInAnyOrderAgreeWithAModel)
             modele.erase(it);
         }
         ASSERT_EQ(l->nbDeCurseurs(), modele.size()) << "step " << pas;
+        // A move asks for representations down the list ahead of reading them, past its end too,
+        // and for a block whole: asking reads nothing beyond the link's own and changes nothing.
+        l->prefetchRepresentants();
+        l->prefetchVu();
+        for (std::size_t i = 0; i <= modele.size() + 1; ++i)
+            l->prefetchRepresentantNo(i);
         for (std::size_t i = 0; i < modele.size(); ++i) {
             ASSERT_EQ(l->curseurNo(i), modele[i].first) << "step " << pas;
             ASSERT_EQ(l->representant(modele[i].first), modele[i].second) << "step " << pas << ", window " << i;
