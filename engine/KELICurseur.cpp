@@ -372,6 +372,7 @@ public:
             // The objects found here are kept until their event is near, to ask for their
             // representations without looking them up again.
             Prevu& p = prevus_[place(i, 3 * kEcart)];
+            p.evenement = aDistance(i, 3 * kEcart);
             p.lien = l;
             p.enfant = KELServeurDeLiens::DonneMaintenantLeLienId(l->enfantInt());
             if (l->parentInt() != parent_) {
@@ -384,25 +385,20 @@ public:
                 p.enfant->prefetchVu();
             }
         }
-        if (KELI* l = lien(i, 2 * kEcart)) {
-            l->prefetchRepresentantNo(1);
-            if (const Prevu* p = prevu(l, i, 2 * kEcart)) {
-                if (p->enfant)
-                    p->enfant->prefetchRepresentants();
-                if (p->parent)
-                    p->parent->prefetchRepresentants();
-            }
+        if (const Prevu* p = prevu(i, 2 * kEcart)) {
+            p->lien->prefetchRepresentantNo(1);
+            if (p->enfant)
+                p->enfant->prefetchRepresentants();
+            if (p->parent)
+                p->parent->prefetchRepresentants();
         }
         // Down the lists of objects shown in a few windows, one place at each distance.
-        if (KELI* l = lien(i, kEcart))
-            if (const Prevu* p = prevu(l, i, kEcart); p && p->enfant)
-                p->enfant->prefetchRepresentantNo(1);
-        if (KELI* l = lien(i, kEcart / 2))
-            if (const Prevu* p = prevu(l, i, kEcart / 2); p && p->enfant)
-                p->enfant->prefetchRepresentantNo(2);
-        if (KELI* l = lien(i, kEcart / 4))
-            if (const Prevu* p = prevu(l, i, kEcart / 4); p && p->enfant)
-                p->enfant->prefetchRepresentantNo(3);
+        if (const Prevu* p = prevu(i, kEcart); p && p->enfant)
+            p->enfant->prefetchRepresentantNo(1);
+        if (const Prevu* p = prevu(i, kEcart / 2); p && p->enfant)
+            p->enfant->prefetchRepresentantNo(2);
+        if (const Prevu* p = prevu(i, kEcart / 4); p && p->enfant)
+            p->enfant->prefetchRepresentantNo(3);
     }
 
     static inline std::size_t seuil_ = KELICurseur::kAnticipationParDefaut;
@@ -411,16 +407,19 @@ private:
     static constexpr std::size_t kEcart = 8;
     static constexpr std::size_t kPrevus = 32; // more than the events from 3 * kEcart on
     struct Prevu {
-        const KELI* lien = nullptr; // links live for the run
+        const KELLien* evenement = nullptr; // events and links live for the run
+        KELI* lien = nullptr;
         KELI* parent = nullptr;
         KELI* enfant = nullptr;
     };
     static std::size_t place(std::size_t i, std::size_t d) { return (kEnAvant ? i + d : i - d) % kPrevus; }
-    // What was found for the link `d` events ahead, if it is still the one there.
-    const Prevu* prevu(const KELI* l, std::size_t i, std::size_t d) const
+    // What was found for the event `d` places ahead, if it is still the one there (read from the
+    // table alone: no call to find its link again).
+    const Prevu* prevu(std::size_t i, std::size_t d) const
     {
+        const KELLien* e = aDistance(i, d);
         const Prevu& p = prevus_[place(i, d)];
-        return p.lien == l ? &p : nullptr;
+        return e && p.evenement == e ? &p : nullptr;
     }
     const KELLien* aDistance(std::size_t i, std::size_t d) const
     {
