@@ -217,3 +217,41 @@ TEST_F(LinkBase, AskingAgainAfterARepresentationIsLostGivesItBack)
     EXPECT_EQ(fois(c), 0);
     EXPECT_EQ(fois(ctx), 0);
 }
+
+// A relation's list keeps a hole where a link left and closes its holes up once they far outnumber
+// its links, reading the links ahead of the one it moves: it then holds exactly the active links in
+// order of activation, and each of them still leaves from its own place.
+TEST_F(LinkBase, ARelationsListClosedUpKeepsEachLinkInItsPlace)
+{
+    KELI* a = newObject();
+    auto* rel = wake<KELIElemRelation>(1000182);
+    ASSERT_TRUE(a && rel);
+    const double t = sched.now();
+    std::vector<KELI*> liens;
+    for (int i = 0; i < 150; ++i)
+        ASSERT_NE(liens.emplace_back(relier(a, newObject(), t - 10)), nullptr);
+    // Most leave, in runs longer than the read-ahead, and a few stay.
+    std::vector<KELI*> restent;
+    for (std::size_t i = 0; i < liens.size(); ++i) {
+        if (i % 23 == 5)
+            restent.push_back(liens[i]);
+        else
+            liens[i]->placeOutDate(t - 5, global());
+    }
+    ASSERT_NE(restent.emplace_back(relier(a, newObject(), t - 4)), nullptr);
+    auto lesNotres = [&] {
+        std::vector<KELI*> out;
+        for (KELI* l : rel->liens(global()))
+            if (l && l->parentInt() == a->idInt())
+                out.push_back(l);
+        return out;
+    };
+    EXPECT_EQ(lesNotres(), restent);
+    EXPECT_EQ(contenu(rel->liensDuParent(a, global())).size(), restent.size());
+    // One from the middle and the first leave after the list was closed up: exactly they go.
+    for (std::size_t k : {std::size_t{3}, std::size_t{0}}) {
+        restent[k]->placeOutDate(t - 3, global());
+        restent.erase(restent.begin() + static_cast<std::ptrdiff_t>(k));
+        EXPECT_EQ(lesNotres(), restent);
+    }
+}
