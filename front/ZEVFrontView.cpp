@@ -21,6 +21,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cstdint>
 #include <set>
 #include <vector>
 
@@ -35,6 +36,36 @@ constexpr int kClickWholeWindow = 4;
 bool applicationActive() { return QGuiApplication::applicationState() == Qt::ApplicationActive; }
 
 QPointF yDown(double height, const QPointF& p) { return QPointF(p.x(), height - p.y()); }
+
+// The Object views a pass has drawn a ring for: asked twice a line, every picture, so kept flat.
+class ViewsSeen {
+public:
+    explicit ViewsSeen(std::size_t most)
+    {
+        while ((std::size_t(1) << bits_) < most * 2)
+            ++bits_;
+        slots_.assign(std::size_t(1) << bits_, nullptr);
+    }
+    // True when the view was not seen before.
+    bool insert(const void* view)
+    {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t i = std::size_t((reinterpret_cast<std::uintptr_t>(view) >> 3) * 0x9E3779B97F4A7C15ull >> (64 - bits_));
+        for (;; i = (i + 1) & mask) {
+            if (slots_[i] == view)
+                return false;
+            if (!slots_[i]) {
+                slots_[i] = view;
+                return true;
+            }
+        }
+    }
+    void clear() { std::fill(slots_.begin(), slots_.end(), nullptr); }
+
+private:
+    int bits_ = 4;
+    std::vector<const void*> slots_;
+};
 } // namespace
 
 ZEVFrontView::ZEVFrontView(ZEVFrontViewer& frontViewer, ZEVSpaceController& space)
@@ -123,9 +154,9 @@ std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, c
     std::vector<LinkStroke> strokes;
     strokes.reserve(lignes.size() * 4);
 
-    auto anneau = [&](std::set<ZEVItemViewForDesks*>& vus, ZEVItemViewForDesks* v, QPointF centre, double rayon,
+    auto anneau = [&](ViewsSeen& vus, ZEVItemViewForDesks* v, QPointF centre, double rayon,
                       KELI* item, bool halo) {
-        if (!v || !vus.insert(v).second)
+        if (!v || !vus.insert(v))
             return;
         const bool choisi = paint.nodeSelected && paint.nodeSelected(item);
         QColor c;
@@ -154,7 +185,8 @@ std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, c
                            halo ? (choisi ? 7.5 : 5.0) : (choisi ? 2.5 : 1.5), c.rgba()});
     };
 
-    std::set<ZEVItemViewForDesks*> vus;
+    // Two ends a line, at most.
+    ViewsSeen vus(lignes.size() * 2);
     for (ZEVItemConnexion* l : lignes) {
         if (!l->siEffective() || (pourSelections && !l->siConnectedForFrontMode(frontMode))) {
             l->setSiDisplayed(false);
