@@ -319,10 +319,12 @@ void layRow(quint32* line, int first, int last, int width, const Run* runs, int 
     layCovered(line, first, last, width, colour, cover);
 }
 
-// Calls `band(tileRow, xFrom, xTo)` for each row of tiles a stroke may lay pixels in, with the
-// pixel columns it may reach there (wider than the stroke, never narrower).
+// Calls `band(tileRow, xFrom, xTo)` for each row of tiles from `firstRow` to `lastRow` a stroke
+// may lay pixels in, with the pixel columns it may reach there (wider than the stroke, never
+// narrower).
 template <typename Band>
-void footprint(const ZEVFrontView::LinkStroke& k, int width, int height, Band band)
+void footprint(const ZEVFrontView::LinkStroke& k, int width, int height, Band band, int firstRow = 0,
+               int lastRow = std::numeric_limits<int>::max())
 {
     constexpr int kTile = ZEVFrontView::LinkLayer::kTile;
     if (!finite(k) || width <= 0 || height <= 0)
@@ -334,7 +336,8 @@ void footprint(const ZEVFrontView::LinkStroke& k, int width, int height, Band ba
     const double bottom = std::max(k.a.y(), k.ring ? k.a.y() : k.b.y()) + grow;
     if (bottom < 0 || top > height - 1)
         return;
-    const int row0 = std::max(0, floorPixel(top)) / kTile, row1 = std::min(height - 1, ceilPixel(bottom)) / kTile;
+    const int row0 = std::max(firstRow, std::max(0, floorPixel(top)) / kTile);
+    const int row1 = std::min(lastRow, std::min(height - 1, ceilPixel(bottom)) / kTile);
     for (int ty = row0; ty <= row1; ++ty) {
         double lo, hi;
         if (k.ring) {
@@ -758,32 +761,19 @@ bool ZEVFrontView::LinkLayer::layChanges(const std::vector<LinkStroke>& strokes)
     if (std::count(tiles.begin(), tiles.end(), 1) * 2 > std::ptrdiff_t(tiles.size()))
         return false;
 
-    // The strokes crossing a tile with pixels to lay again, by band of rows, in their order.
+    // Each band of rows with pixels to lay again is cleared there, then laid by the strokes
+    // crossing its tiles with such pixels, in their order.
+    std::vector<QRect> reaches(strokes.size());
+    laidIn_ = QRect();
+    for (std::size_t i = 0; i < strokes.size(); ++i)
+        laidIn_ |= reaches[i] = reachOf(strokes[i], image_.size());
     const int bands = (h + kBand - 1) / kBand;
-    std::vector<std::vector<std::uint32_t>> crossing{std::size_t(bands)};
-    std::size_t laid = 0;
-    for (std::size_t i = 0; i < strokes.size(); ++i) {
-        bool any = false;
-        footprint(strokes[i], w, h, [&](int ty, int x0, int x1) {
-            const auto tile = tiles.begin() + ty * columns;
-            if (std::find(tile + x0 / kTile, tile + x1 / kTile + 1, 1) == tile + x1 / kTile + 1)
-                return;
-            any = true;
-            std::vector<std::uint32_t>& in = crossing[std::size_t(ty * kTile / kBand)];
-            if (in.empty() || in.back() != i)
-                in.push_back(std::uint32_t(i));
-        });
-        if (changed[i])
-            ++relaid_.whole;
-        else if (any)
-            ++relaid_.clipped;
-        laid += any;
-    }
     std::vector<int> work;
     for (int b = 0; b < bands; ++b)
         if (dirty.first[std::size_t(b) * kBand] < dirty.first[std::size_t(std::min(h, (b + 1) * kBand))])
             work.push_back(b);
-    inBands(int(work.size()), threadsFor(laid, int(work.size())), [&](int n) {
+    std::vector<std::vector<std::uint32_t>> crossing(work.size());
+    inBands(int(work.size()), threadsFor(strokes.size(), int(work.size())), [&](int n) {
         const int b = work[std::size_t(n)];
         const RunsClip clip{dirty, b * kBand, std::min(h, (b + 1) * kBand) - 1};
         for (int y = clip.top; y <= clip.bottom; ++y)
@@ -791,12 +781,34 @@ bool ZEVFrontView::LinkLayer::layChanges(const std::vector<LinkStroke>& strokes)
                 const Run& r = dirty.runs[std::size_t(i)];
                 std::memset(bits + y * stride + r.from * 4, 0, std::size_t(r.to - r.from + 1) * 4);
             }
-        for (std::uint32_t i : crossing[std::size_t(b)])
+        for (std::size_t i = 0; i < strokes.size(); ++i) {
+            const QRect& reach = reaches[i];
+            if (reach.isEmpty() || reach.bottom() < clip.top || reach.top() > clip.bottom)
+                continue;
+            bool hit = false;
+            footprint(
+                strokes[i], w, h,
+                [&](int ty, int x0, int x1) {
+                    const auto tile = tiles.begin() + ty * columns;
+                    hit = hit || std::find(tile + x0 / kTile, tile + x1 / kTile + 1, 1) != tile + x1 / kTile + 1;
+                },
+                clip.top / kTile, clip.bottom / kTile);
+            if (!hit)
+                continue;
+            crossing[std::size_t(n)].push_back(std::uint32_t(i));
             layStroke(bits, w, stride, strokes[i], clip);
+        }
     });
-    laidIn_ = QRect();
-    for (const LinkStroke& k : strokes)
-        laidIn_ |= reachOf(k, image_.size());
+    std::vector<char> laid(strokes.size(), 0);
+    for (const auto& in : crossing)
+        for (std::uint32_t i : in)
+            laid[i] = 1;
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
+        if (changed[i])
+            ++relaid_.whole;
+        else if (laid[i])
+            ++relaid_.clipped;
+    }
     return true;
 }
 
