@@ -50,7 +50,8 @@ public:
     bool insert(const void* view)
     {
         const std::size_t mask = slots_.size() - 1;
-        std::size_t i = std::size_t((reinterpret_cast<std::uintptr_t>(view) >> 3) * 0x9E3779B97F4A7C15ull >> (64 - bits_));
+        std::size_t i =
+            std::size_t((reinterpret_cast<std::uintptr_t>(view) >> 3) * 0x9E3779B97F4A7C15ull >> (64 - bits_));
         for (;; i = (i + 1) & mask) {
             if (slots_[i] == view)
                 return false;
@@ -154,8 +155,7 @@ std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, c
     std::vector<LinkStroke> strokes;
     strokes.reserve(lignes.size() * 4);
 
-    auto anneau = [&](ViewsSeen& vus, ZEVItemViewForDesks* v, QPointF centre, double rayon,
-                      KELI* item, bool halo) {
+    auto anneau = [&](ViewsSeen& vus, ZEVItemViewForDesks* v, QPointF centre, double rayon, KELI* item, bool halo) {
         if (!v || !vus.insert(v))
             return;
         const bool choisi = paint.nodeSelected && paint.nodeSelected(item);

@@ -683,8 +683,8 @@ void ZEVFrontView::LinkLayer::paint(QPainter& p, QSize size, std::vector<LinkStr
     // of a blit batch. Its pixels are lent, not shared: a copy the batch let go of on another
     // thread after this paint would make the next lay copy the whole layer first; the batch has
     // drawn it before this returns.
-    const QImage part(image_.constBits() + laidIn_.top() * image_.bytesPerLine() + laidIn_.left() * 4,
-                      laidIn_.width(), laidIn_.height(), image_.bytesPerLine(), image_.format());
+    const QImage part(image_.constBits() + laidIn_.top() * image_.bytesPerLine() + laidIn_.left() * 4, laidIn_.width(),
+                      laidIn_.height(), image_.bytesPerLine(), image_.format());
     ZEVBlitBatch::begin(p);
     ZEVBlitBatch::drawImage(p, QPointF(laidIn_.topLeft()), part);
     ZEVBlitBatch::end(p);
