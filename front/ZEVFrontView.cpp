@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace tallomer {
@@ -171,7 +172,7 @@ std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, c
         strokes.push_back({true, yDown(height, centre), {}, rayon, halo ? (choisi ? 10.0 : 5.0) : (choisi ? 2.5 : 1.5),
                            c.rgba()});
     };
-    auto ligne = [&](ZEVItemConnexion* l, bool halo) {
+    auto ligne = [&](ZEVItemConnexion* l, bool halo, const QPointF& dst, const QPointF& src) {
         const bool choisi = paint.linkSelected && paint.linkSelected(l);
         QColor c;
         if (halo)
@@ -180,13 +181,14 @@ std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, c
                                : (actifs ? r.passeActifColor() : r.passeAlphaColor());
         else
             c = l->siActif() ? r.curseurColor() : l->siFutur() ? r.futurColor() : r.passeColor();
-        strokes.push_back({false, yDown(height, l->dragDstPointWithRadiusCorrection()),
-                           yDown(height, l->dragSrcPointWithRadiusCorrection()), 0,
-                           halo ? (choisi ? 7.5 : 5.0) : (choisi ? 2.5 : 1.5), c.rgba()});
+        strokes.push_back({false, dst, src, 0, halo ? (choisi ? 7.5 : 5.0) : (choisi ? 2.5 : 1.5), c.rgba()});
     };
 
     // Two ends a line, at most.
     ViewsSeen vus(lignes.size() * 2);
+    // The ends of each line drawn, worked out once for both passes: nothing moves between them.
+    std::vector<std::pair<QPointF, QPointF>> bouts;
+    bouts.reserve(lignes.size());
     for (ZEVItemConnexion* l : lignes) {
         if (!l->siEffective() || (pourSelections && !l->siConnectedForFrontMode(frontMode))) {
             l->setSiDisplayed(false);
@@ -194,16 +196,20 @@ std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, c
         }
         anneau(vus, l->dstItemView(), l->dragDstPoint(), l->dragDstRadius(), l->enfantItem(), true);
         anneau(vus, l->srcItemView(), l->dragSrcPoint(), l->dragSrcRadius(), l->parentItem(), true);
-        ligne(l, true);
+        bouts.emplace_back(yDown(height, l->dragDstPointWithRadiusCorrection()),
+                           yDown(height, l->dragSrcPointWithRadiusCorrection()));
+        ligne(l, true, bouts.back().first, bouts.back().second);
         l->setSiDisplayed(true);
     }
     vus.clear();
+    std::size_t n = 0;
     for (ZEVItemConnexion* l : lignes) {
         if (!l->siDisplayed())
             continue;
         anneau(vus, l->dstItemView(), l->dragDstPoint(), l->dragDstRadius(), l->enfantItem(), false);
         anneau(vus, l->srcItemView(), l->dragSrcPoint(), l->dragSrcRadius(), l->parentItem(), false);
-        ligne(l, false);
+        ligne(l, false, bouts[n].first, bouts[n].second);
+        ++n;
     }
     return strokes;
 }
