@@ -785,18 +785,24 @@ bool ZEVFrontView::LinkLayer::layChanges(const std::vector<LinkStroke>& strokes)
             const QRect& reach = reaches[i];
             if (reach.isEmpty() || reach.bottom() < clip.top || reach.top() > clip.bottom)
                 continue;
-            bool hit = false;
+            // The band's rows of tiles (a bit each) where the stroke meets pixels to lay again:
+            // it is laid on those rows alone.
+            int hit = 0;
             footprint(
                 strokes[i], w, h,
                 [&](int ty, int x0, int x1) {
                     const auto tile = tiles.begin() + ty * columns;
-                    hit = hit || std::find(tile + x0 / kTile, tile + x1 / kTile + 1, 1) != tile + x1 / kTile + 1;
+                    if (std::find(tile + x0 / kTile, tile + x1 / kTile + 1, 1) != tile + x1 / kTile + 1)
+                        hit |= 1 << (ty - clip.top / kTile);
                 },
                 clip.top / kTile, clip.bottom / kTile);
             if (!hit)
                 continue;
             crossing[std::size_t(n)].push_back(std::uint32_t(i));
-            layStroke(bits, w, stride, strokes[i], clip);
+            static_assert(kBand == 2 * kTile);
+            const int top = hit & 1 ? clip.top : clip.top + kTile;
+            const int bottom = hit & 2 ? clip.bottom : std::min(clip.bottom, clip.top + kTile - 1);
+            layStroke(bits, w, stride, strokes[i], RunsClip{dirty, top, bottom});
         }
     });
     std::vector<char> laid(strokes.size(), 0);
