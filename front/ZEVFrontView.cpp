@@ -21,7 +21,9 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cstdint>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace tallomer {
@@ -35,6 +37,37 @@ constexpr int kClickWholeWindow = 4;
 bool applicationActive() { return QGuiApplication::applicationState() == Qt::ApplicationActive; }
 
 QPointF yDown(double height, const QPointF& p) { return QPointF(p.x(), height - p.y()); }
+
+// The Object views a pass has drawn a ring for: asked twice a line, every picture, so kept flat.
+class ViewsSeen {
+public:
+    explicit ViewsSeen(std::size_t most)
+    {
+        while ((std::size_t(1) << bits_) < most * 2)
+            ++bits_;
+        slots_.assign(std::size_t(1) << bits_, nullptr);
+    }
+    // True when the view was not seen before.
+    bool insert(const void* view)
+    {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t i =
+            std::size_t((reinterpret_cast<std::uintptr_t>(view) >> 3) * 0x9E3779B97F4A7C15ull >> (64 - bits_));
+        for (;; i = (i + 1) & mask) {
+            if (slots_[i] == view)
+                return false;
+            if (!slots_[i]) {
+                slots_[i] = view;
+                return true;
+            }
+        }
+    }
+    void clear() { std::fill(slots_.begin(), slots_.end(), nullptr); }
+
+private:
+    int bits_ = 4;
+    std::vector<const void*> slots_;
+};
 } // namespace
 
 ZEVFrontView::ZEVFrontView(ZEVFrontViewer& frontViewer, ZEVSpaceController& space)
@@ -123,9 +156,8 @@ std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, c
     std::vector<LinkStroke> strokes;
     strokes.reserve(lignes.size() * 4);
 
-    auto anneau = [&](std::set<ZEVItemViewForDesks*>& vus, ZEVItemViewForDesks* v, QPointF centre, double rayon,
-                      KELI* item, bool halo) {
-        if (!v || !vus.insert(v).second)
+    auto anneau = [&](ViewsSeen& vus, ZEVItemViewForDesks* v, QPointF centre, double rayon, KELI* item, bool halo) {
+        if (!v || !vus.insert(v))
             return;
         const bool choisi = paint.nodeSelected && paint.nodeSelected(item);
         QColor c;
@@ -140,7 +172,7 @@ std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, c
         strokes.push_back({true, yDown(height, centre), {}, rayon, halo ? (choisi ? 10.0 : 5.0) : (choisi ? 2.5 : 1.5),
                            c.rgba()});
     };
-    auto ligne = [&](ZEVItemConnexion* l, bool halo) {
+    auto ligne = [&](ZEVItemConnexion* l, bool halo, const QPointF& dst, const QPointF& src) {
         const bool choisi = paint.linkSelected && paint.linkSelected(l);
         QColor c;
         if (halo)
@@ -149,12 +181,14 @@ std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, c
                                : (actifs ? r.passeActifColor() : r.passeAlphaColor());
         else
             c = l->siActif() ? r.curseurColor() : l->siFutur() ? r.futurColor() : r.passeColor();
-        strokes.push_back({false, yDown(height, l->dragDstPointWithRadiusCorrection()),
-                           yDown(height, l->dragSrcPointWithRadiusCorrection()), 0,
-                           halo ? (choisi ? 7.5 : 5.0) : (choisi ? 2.5 : 1.5), c.rgba()});
+        strokes.push_back({false, dst, src, 0, halo ? (choisi ? 7.5 : 5.0) : (choisi ? 2.5 : 1.5), c.rgba()});
     };
 
-    std::set<ZEVItemViewForDesks*> vus;
+    // Two ends a line, at most.
+    ViewsSeen vus(lignes.size() * 2);
+    // The ends of each line drawn, worked out once for both passes: nothing moves between them.
+    std::vector<std::pair<QPointF, QPointF>> bouts;
+    bouts.reserve(lignes.size());
     for (ZEVItemConnexion* l : lignes) {
         if (!l->siEffective() || (pourSelections && !l->siConnectedForFrontMode(frontMode))) {
             l->setSiDisplayed(false);
@@ -162,16 +196,20 @@ std::vector<ZEVFrontView::LinkStroke> ZEVFrontView::linkStrokes(double height, c
         }
         anneau(vus, l->dstItemView(), l->dragDstPoint(), l->dragDstRadius(), l->enfantItem(), true);
         anneau(vus, l->srcItemView(), l->dragSrcPoint(), l->dragSrcRadius(), l->parentItem(), true);
-        ligne(l, true);
+        bouts.emplace_back(yDown(height, l->dragDstPointWithRadiusCorrection()),
+                           yDown(height, l->dragSrcPointWithRadiusCorrection()));
+        ligne(l, true, bouts.back().first, bouts.back().second);
         l->setSiDisplayed(true);
     }
     vus.clear();
+    std::size_t n = 0;
     for (ZEVItemConnexion* l : lignes) {
         if (!l->siDisplayed())
             continue;
         anneau(vus, l->dstItemView(), l->dragDstPoint(), l->dragDstRadius(), l->enfantItem(), false);
         anneau(vus, l->srcItemView(), l->dragSrcPoint(), l->dragSrcRadius(), l->parentItem(), false);
-        ligne(l, false);
+        ligne(l, false, bouts[n].first, bouts[n].second);
+        ++n;
     }
     return strokes;
 }

@@ -109,12 +109,13 @@ public:
 
     // The lines laid on a layer of their own, kept while none of them changes: a lasso, a moving
     // pointer or the frame repaint the canvas many times over the same lines. When some strokes
-    // changed (an Object moved), only the tiles under their old and new places are cleared and
+    // changed (an Object moved), only the pixels under their old and new places are cleared and
     // laid again, with every stroke crossing them.
     class LinkLayer {
     public:
         // Lays the layer on the painter, laying first what changed of the strokes (all of them
-        // when the size or their number changed, or the changes reach most of the layer).
+        // when the size or their number changed, or the changes reach most of the layer). Blits
+        // the painter holds back are drawn first.
         void paint(QPainter& painter, QSize size, std::vector<LinkStroke> strokes);
         bool empty() const { return strokes_.empty(); }
 
@@ -137,6 +138,8 @@ public:
 
         std::vector<LinkStroke> strokes_;
         QImage image_;
+        // Where the strokes may have laid pixels: the layer is clear outside.
+        QRect laidIn_;
         Relaid relaid_;
     };
 
@@ -147,9 +150,6 @@ private:
     // Whether a point of the viewport (y-down) lies in the front area: a line under the open
     // header views is neither drawn nor hit.
     bool siInFrontFrame(const QPointF& viewportPoint) const;
-    // Lays one stroke on the pixels of `clip` (inside the image, which the caller has detached)
-    // alone.
-    static void rasterizeStroke(QImage& image, const LinkStroke& stroke, const QRect& clip);
     void mouseDownCourt();
     void mouseDownLong();
     void cancelPresses();

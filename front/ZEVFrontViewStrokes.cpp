@@ -6,9 +6,12 @@
 
 #include "front/ZEVFrontView.h"
 
+#include "widgets/ZEVBlitBatch.h"
+
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
@@ -293,6 +296,9 @@ struct Run {
     int from, to;
 };
 
+// The rows a thread lays at a time.
+constexpr int kBand = 2 * ZEVFrontView::LinkLayer::kTile;
+
 // Runs of full coverage shorter than this are laid with the pixels around them, each at its
 // coverage (which is full there): one pass over the row costs less than three.
 constexpr int kLongRun = 8;
@@ -313,10 +319,12 @@ void layRow(quint32* line, int first, int last, int width, const Run* runs, int 
     layCovered(line, first, last, width, colour, cover);
 }
 
-// Calls `band(tileRow, xFrom, xTo)` for each row of tiles a stroke may lay pixels in, with the
-// pixel columns it may reach there (wider than the stroke, never narrower).
+// Calls `band(tileRow, xFrom, xTo)` for each row of tiles from `firstRow` to `lastRow` a stroke
+// may lay pixels in, with the pixel columns it may reach there (wider than the stroke, never
+// narrower).
 template <typename Band>
-void footprint(const ZEVFrontView::LinkStroke& k, int width, int height, Band band)
+void footprint(const ZEVFrontView::LinkStroke& k, int width, int height, Band band, int firstRow = 0,
+               int lastRow = std::numeric_limits<int>::max())
 {
     constexpr int kTile = ZEVFrontView::LinkLayer::kTile;
     if (!finite(k) || width <= 0 || height <= 0)
@@ -328,7 +336,8 @@ void footprint(const ZEVFrontView::LinkStroke& k, int width, int height, Band ba
     const double bottom = std::max(k.a.y(), k.ring ? k.a.y() : k.b.y()) + grow;
     if (bottom < 0 || top > height - 1)
         return;
-    const int row0 = std::max(0, floorPixel(top)) / kTile, row1 = std::min(height - 1, ceilPixel(bottom)) / kTile;
+    const int row0 = std::max(firstRow, std::max(0, floorPixel(top)) / kTile);
+    const int row1 = std::min(lastRow, std::min(height - 1, ceilPixel(bottom)) / kTile);
     for (int ty = row0; ty <= row1; ++ty) {
         double lo, hi;
         if (k.ring) {
@@ -357,18 +366,67 @@ void footprint(const ZEVFrontView::LinkStroke& k, int width, int height, Band ba
     }
 }
 
-} // namespace
+// Where a stroke may lay pixels: the rows top..bottom, and of each row's span the parts `each`
+// hands on (in order). `open` says whether a row may hold any at all, before its span is sought.
+struct RectClip {
+    int left, right, top, bottom;
+    bool open(int) const { return true; }
+    template <typename F>
+    void each(int, int x0, int x1, F f) const
+    {
+        const int s = std::max(x0, left), e = std::min(x1, right);
+        if (s <= e)
+            f(s, e);
+    }
+};
 
-void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRect& clip)
+// Runs of pixels row by row, each row's in order and apart.
+struct RowRuns {
+    std::vector<int> first; // row y's runs are runs[first[y]] up to runs[first[y + 1]]
+    std::vector<Run> runs;
+    bool any(int y) const { return first[std::size_t(y)] < first[std::size_t(y) + 1]; }
+};
+
+struct RunsClip {
+    const RowRuns& rows;
+    int top, bottom;
+    bool open(int y) const { return rows.any(y); }
+    template <typename F>
+    void each(int y, int x0, int x1, F f) const
+    {
+        for (int i = rows.first[std::size_t(y)], n = rows.first[std::size_t(y) + 1]; i < n; ++i) {
+            const Run& r = rows.runs[std::size_t(i)];
+            if (r.from > x1)
+                return;
+            const int s = std::max(x0, r.from), e = std::min(x1, r.to);
+            if (s <= e)
+                f(s, e);
+        }
+    }
+};
+
+// Lays nothing: keeps, row by row, the span of pixels a stroke would lay in, within the picture.
+struct SpanTaker {
+    int top, bottom, width;
+    std::vector<std::array<int, 3>>* spans;
+    bool open(int) const { return true; }
+    template <typename F>
+    void each(int y, int x0, int x1, F) const
+    {
+        const int s = std::max(x0, 0), e = std::min(x1, width - 1);
+        if (s <= e)
+            spans->push_back({y, s, e});
+    }
+};
+
+// Lays one stroke where the clip lets it, on the rows of a picture `width` pixels wide (inside
+// the picture, which the caller has detached).
+template <typename Clip>
+void layStroke(uchar* bits, int width, qsizetype stride, const ZEVFrontView::LinkStroke& k, const Clip& clip)
 {
-    if (!finite(k) || clip.isEmpty())
+    if (!finite(k) || clip.top > clip.bottom)
         return;
-    const int left = clip.left(), right = clip.right(), top = clip.top(), bottom = clip.bottom();
-    // The callers detach the picture once before laying: bits() would detach it again, counting
-    // each call in the picture's shared data, from every thread at once.
-    uchar* bits = const_cast<uchar*>(image.constBits());
-    const int width = image.width();
-    const qsizetype stride = image.bytesPerLine();
+    const int top = clip.top, bottom = clip.bottom;
     const quint32 colour = qPremultiply(k.colour);
     const double hw = k.width / 2;
     // A pixel is covered by how far its centre lies inside the stroke's edge, over one pixel; as
@@ -386,7 +444,7 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
         const int y1 = std::min(bottom, ceilPixel(cy + outer));
         for (int y = y0; y <= y1; ++y) {
             const double dy = y - cy;
-            if (std::abs(dy) > outer)
+            if (std::abs(dy) > outer || !clip.open(y))
                 continue;
             const double ox = std::sqrt(outer * outer - dy * dy);
             const double ix = inner > 0 && std::abs(dy) < inner ? std::sqrt(inner * inner - dy * dy) : -1;
@@ -409,18 +467,20 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
                 return reached - abs(sqrt(dx * dx + dyy) - rr);
             };
             quint32* line = row(y);
-            // A pixel beyond the span's ends lies outside the stroke, or so close to its edge
-            // that its coverage rounds to nothing.
-            const int x0 = std::max(left, ceilPixel(cx - ox)), x1 = std::min(right, floorPixel(cx + ox));
             // The pixels strictly between these two lie inside the hole. Where none does, the row
             // is one span, each pixel laid once.
             const int holeLeft = ix < 0 ? 0 : floorPixel(cx - ix), holeRight = ix < 0 ? 0 : ceilPixel(cx + ix);
-            if (ix >= 0 && holeRight - holeLeft >= 2) {
-                layRow(line, x0, std::min(x1, holeLeft), width, runs, count, colour, coverage);
-                layRow(line, std::max(x0, holeRight), x1, width, runs, count, colour, coverage);
-            } else {
-                layRow(line, x0, x1, width, runs, count, colour, coverage);
-            }
+            const bool hole = ix >= 0 && holeRight - holeLeft >= 2;
+            // A pixel beyond the span's ends lies outside the stroke, or so close to its edge
+            // that its coverage rounds to nothing.
+            clip.each(y, ceilPixel(cx - ox), floorPixel(cx + ox), [&](int x0, int x1) {
+                if (hole) {
+                    layRow(line, x0, std::min(x1, holeLeft), width, runs, count, colour, coverage);
+                    layRow(line, std::max(x0, holeRight), x1, width, runs, count, colour, coverage);
+                } else {
+                    layRow(line, x0, x1, width, runs, count, colour, coverage);
+                }
+            });
         }
         return;
     }
@@ -468,39 +528,45 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
     auto betweenRows = [&](int from, int to) {
         const double dxdy = lx / ly, along = len / std::abs(ly);
         const double reachAlong = reach * along, solidAlong = solid * along;
-        // Span ends kept within a pixel of the clip stay ints.
-        const double lowest = left - 1.0, highest = right + 1.0;
+        // Span ends kept within a pixel of the picture stay ints.
+        const double lowest = -1.0, highest = width;
         for (int y = from; y <= to; ++y) {
+            if (!clip.open(y))
+                continue;
             const double yc = y;
             const double xc = a.x() + (yc - a.y()) * dxdy;
             // A pixel beyond the span's ends lies outside the stroke, or so close to its edge
             // that its coverage rounds to nothing.
-            const int x0 = std::max(left, ceilWithin(std::clamp(xc - reachAlong, lowest, highest)));
-            const int x1 = std::min(right, floorWithin(std::clamp(xc + reachAlong, lowest, highest)));
+            const int x0 = ceilWithin(std::clamp(xc - reachAlong, lowest, highest));
+            const int x1 = floorWithin(std::clamp(xc + reachAlong, lowest, highest));
             if (x0 > x1)
                 continue;
             quint32* line = row(y);
             const double across0 = (yc - a.y()) * ux + a.x() * uy;
             const Pair across = Pair::of(across0), slope = Pair::of(uy), reached = Pair::of(reach);
             auto coverage = [&](Pair x) { return reached - abs(across - x * slope); };
-            // A span too short to hold a long run is laid in one pass, its run unsought.
-            if (solid > 0 && x1 - x0 + 1 >= kLongRun) {
-                const int s = std::max(x0, ceilWithin(std::clamp(xc - solidAlong, lowest, highest)));
-                const int e = std::min(x1, floorWithin(std::clamp(xc + solidAlong, lowest, highest)));
-                if (e - s + 1 >= kLongRun) {
-                    layCovered(line, x0, s - 1, width, colour, coverage);
-                    fillRun(line + s, e - s + 1, colour);
-                    layCovered(line, e + 1, x1, width, colour, coverage);
-                    continue;
+            clip.each(y, x0, x1, [&](int first, int last) {
+                // A span too short to hold a long run is laid in one pass, its run unsought.
+                if (solid > 0 && last - first + 1 >= kLongRun) {
+                    const int s = std::max(first, ceilWithin(std::clamp(xc - solidAlong, lowest, highest)));
+                    const int e = std::min(last, floorWithin(std::clamp(xc + solidAlong, lowest, highest)));
+                    if (e - s + 1 >= kLongRun) {
+                        layCovered(line, first, s - 1, width, colour, coverage);
+                        fillRun(line + s, e - s + 1, colour);
+                        layCovered(line, e + 1, last, width, colour, coverage);
+                        return;
+                    }
                 }
-            }
-            layCovered(line, x0, x1, width, colour, coverage);
+                layCovered(line, first, last, width, colour, coverage);
+            });
         }
     };
     // Rows near an end: the hull of the band's part and the ends' discs, each pixel from its own
     // position along the line and across it; the round ends alone need a square root.
     auto endRows = [&](int from, int to) {
         for (int y = from; y <= to; ++y) {
+            if (!clip.open(y))
+                continue;
             const double yc = y;
             double lo, hi;
             if (!span(yc, reach, &lo, &hi))
@@ -509,9 +575,6 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
             double flo, fhi;
             if (solid > 0 && span(yc, solid, &flo, &fhi))
                 run = {ceilPixel(flo), floorPixel(fhi)};
-            const int x0 = std::max(left, ceilPixel(lo)), x1 = std::min(right, floorPixel(hi));
-            if (x0 > x1)
-                continue;
             const double py = yc - a.y();
             const Pair pyuy = Pair::of(py * uy), pyux = Pair::of(py * ux), ax = Pair::of(a.x()), alongX = Pair::of(ux),
                        acrossX = Pair::of(uy), length = Pair::of(len), reached = Pair::of(reach), zero = Pair::of(0);
@@ -523,7 +586,9 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
                 return choose(both(atLeast(t, zero), atMost(t, length)), reached - abs(across),
                               reached - sqrt(e * e + across * across));
             };
-            layRow(row(y), x0, x1, width, &run, 1, colour, coverage);
+            quint32* line = row(y);
+            clip.each(y, ceilPixel(lo), floorPixel(hi),
+                      [&](int x0, int x1) { layRow(line, x0, x1, width, &run, 1, colour, coverage); });
         }
     };
     if (!slanted || between0 > between1) {
@@ -535,17 +600,54 @@ void ZEVFrontView::rasterizeStroke(QImage& image, const LinkStroke& k, const QRe
     endRows(between1 + 1, y1);
 }
 
+// Calls `lay(band)` for bands 0..count - 1, on `threads` threads taking bands in turn, whichever
+// is free next; one join.
+template <typename Lay>
+void inBands(int count, int threads, Lay lay)
+{
+    std::atomic<int> next{0};
+    auto run = [&] {
+        for (int b; (b = next.fetch_add(1, std::memory_order_relaxed)) < count;)
+            lay(b);
+    };
+    std::vector<std::thread> others;
+    for (int i = 1; i < threads; ++i)
+        others.emplace_back(run);
+    run();
+    for (std::thread& t : others)
+        t.join();
+}
+
+int threadsFor(std::size_t strokesLaid, int bands)
+{
+    return strokesLaid < 64 || bands < 4 ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+}
+
+// The picture's part a stroke may lay pixels in, a pixel more all round.
+QRect reachOf(const ZEVFrontView::LinkStroke& k, QSize size)
+{
+    if (!finite(k))
+        return {};
+    const double grow = k.width / 2 + 1.5 + (k.ring ? k.radius : 0);
+    const QPointF b = k.ring ? k.a : k.b;
+    const int x0 = std::max(0, floorPixel(std::min(k.a.x(), b.x()) - grow));
+    const int x1 = std::min(size.width() - 1, ceilPixel(std::max(k.a.x(), b.x()) + grow));
+    const int y0 = std::max(0, floorPixel(std::min(k.a.y(), b.y()) - grow));
+    const int y1 = std::min(size.height() - 1, ceilPixel(std::max(k.a.y(), b.y()) + grow));
+    return x0 > x1 || y0 > y1 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
+} // namespace
+
 void ZEVFrontView::rasterizeStrokes(QImage& image, const std::vector<LinkStroke>& strokes)
 {
     // Bands of rows small enough to stay in a core's cache while every stroke crossing one is laid
     // there: a long line crosses a row of the picture at a new place each row, and a picture of
     // 1920 by 1200 would be fetched from memory again for each. In a band the strokes are laid in
-    // their order, so the picture is the same as laid by one thread. The threads take bands in
-    // turn, whichever is free next; one join a picture.
+    // their order, so the picture is the same as laid by one thread.
     const int w = image.width(), h = image.height();
     if (w <= 0 || h <= 0 || strokes.empty())
         return;
-    constexpr int kBand = 2 * LinkLayer::kTile;
     const int bands = (h + kBand - 1) / kBand;
     std::vector<std::vector<std::uint32_t>> crossing{std::size_t(bands)};
     for (std::size_t i = 0; i < strokes.size(); ++i)
@@ -554,23 +656,13 @@ void ZEVFrontView::rasterizeStrokes(QImage& image, const std::vector<LinkStroke>
             if (in.empty() || in.back() != i)
                 in.push_back(std::uint32_t(i));
         });
-    image.bits(); // detached once, before the threads write
-    std::atomic<int> next{0};
-    auto lay = [&] {
-        for (int b; (b = next.fetch_add(1, std::memory_order_relaxed)) < bands;) {
-            const QRect rows(0, b * kBand, w, std::min(kBand, h - b * kBand));
-            for (std::uint32_t i : crossing[std::size_t(b)])
-                rasterizeStroke(image, strokes[i], rows);
-        }
-    };
-    const int threads =
-        strokes.size() < 64 || bands < 4 ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-    std::vector<std::thread> others;
-    for (int i = 1; i < threads; ++i)
-        others.emplace_back(lay);
-    lay();
-    for (std::thread& t : others)
-        t.join();
+    uchar* bits = image.bits(); // detached once, before the threads write
+    const qsizetype stride = image.bytesPerLine();
+    inBands(bands, threadsFor(strokes.size(), bands), [&](int b) {
+        const RectClip rows{0, w - 1, b * kBand, std::min(h, (b + 1) * kBand) - 1};
+        for (std::uint32_t i : crossing[std::size_t(b)])
+            layStroke(bits, w, stride, strokes[i], rows);
+    });
 }
 
 void ZEVFrontView::LinkLayer::paint(QPainter& p, QSize size, std::vector<LinkStroke> strokes)
@@ -585,8 +677,17 @@ void ZEVFrontView::LinkLayer::paint(QPainter& p, QSize size, std::vector<LinkStr
             layAll(strokes);
         strokes_ = std::move(strokes);
     }
-    if (!strokes_.empty())
-        p.drawImage(QPointF(0, 0), image_);
+    if (strokes_.empty() || laidIn_.isEmpty())
+        return;
+    // Only the part strokes may have laid pixels in, the rest being clear, blended by the threads
+    // of a blit batch. Its pixels are lent, not shared: a copy the batch let go of on another
+    // thread after this paint would make the next lay copy the whole layer first; the batch has
+    // drawn it before this returns.
+    const QImage part(image_.constBits() + laidIn_.top() * image_.bytesPerLine() + laidIn_.left() * 4, laidIn_.width(),
+                      laidIn_.height(), image_.bytesPerLine(), image_.format());
+    ZEVBlitBatch::begin(p);
+    ZEVBlitBatch::drawImage(p, QPointF(laidIn_.topLeft()), part);
+    ZEVBlitBatch::end(p);
 }
 
 void ZEVFrontView::LinkLayer::layAll(const std::vector<LinkStroke>& strokes)
@@ -594,60 +695,124 @@ void ZEVFrontView::LinkLayer::layAll(const std::vector<LinkStroke>& strokes)
     image_.fill(Qt::transparent);
     rasterizeStrokes(image_, strokes);
     relaid_ = {strokes.size(), 0, true};
+    laidIn_ = QRect();
+    for (const LinkStroke& k : strokes)
+        laidIn_ |= reachOf(k, image_.size());
 }
 
 bool ZEVFrontView::LinkLayer::layChanges(const std::vector<LinkStroke>& strokes)
 {
-    // Same number of strokes: those unchanged keep their order, so a pixel away from every
-    // changed stroke (old place and new) is laid by the same strokes in the same order as before.
+    // Same number of strokes: those unchanged keep their order, so a pixel no changed stroke lays
+    // in (at its old place or its new) is laid by the same strokes in the same order as before.
+    // Those pixels are kept; the others are cleared and laid again by every stroke crossing them.
     const int w = image_.width(), h = image_.height();
-    const int columns = (w + kTile - 1) / kTile, rows = (h + kTile - 1) / kTile;
-    std::vector<char> dirty(std::size_t(columns) * rows, 0);
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
     std::vector<char> changed(strokes.size(), 0);
-    auto mark = [&](const LinkStroke& k) {
-        footprint(k, w, h, [&](int ty, int x0, int x1) {
-            std::fill(dirty.begin() + ty * columns + x0 / kTile, dirty.begin() + ty * columns + x1 / kTile + 1, 1);
-        });
-    };
+    std::vector<std::array<int, 3>> spans;
+    const SpanTaker taker{0, h - 1, w, &spans};
     for (std::size_t i = 0; i < strokes.size(); ++i)
         if (!(strokes[i] == strokes_[i])) {
             changed[i] = 1;
-            mark(strokes_[i]);
-            mark(strokes[i]);
+            layStroke(bits, w, stride, strokes_[i], taker);
+            layStroke(bits, w, stride, strokes[i], taker);
+        }
+
+    // The spans, row by row, in order and merged.
+    RowRuns dirty;
+    dirty.first.assign(std::size_t(h) + 1, 0);
+    for (const auto& s : spans)
+        ++dirty.first[std::size_t(s[0]) + 1];
+    for (int y = 0; y < h; ++y)
+        dirty.first[std::size_t(y) + 1] += dirty.first[std::size_t(y)];
+    dirty.runs.resize(spans.size());
+    {
+        std::vector<int> at(dirty.first.begin(), dirty.first.end() - 1);
+        for (const auto& s : spans)
+            dirty.runs[std::size_t(at[std::size_t(s[0])]++)] = {s[1], s[2]};
+    }
+    int kept = 0;
+    for (int y = 0, from = 0; y < h; ++y) {
+        const int to = dirty.first[std::size_t(y) + 1];
+        dirty.first[std::size_t(y)] = kept;
+        std::sort(dirty.runs.begin() + from, dirty.runs.begin() + to,
+                  [](const Run& l, const Run& r) { return l.from < r.from; });
+        for (int i = from; i < to; ++i) {
+            const Run r = dirty.runs[std::size_t(i)];
+            if (kept > dirty.first[std::size_t(y)] && r.from <= dirty.runs[std::size_t(kept) - 1].to + 1)
+                dirty.runs[std::size_t(kept) - 1].to = std::max(dirty.runs[std::size_t(kept) - 1].to, r.to);
+            else
+                dirty.runs[std::size_t(kept++)] = r;
+        }
+        from = to;
+    }
+    dirty.first[std::size_t(h)] = kept;
+    dirty.runs.resize(std::size_t(kept));
+
+    const int columns = (w + kTile - 1) / kTile, rows = (h + kTile - 1) / kTile;
+    std::vector<char> tiles(std::size_t(columns) * rows, 0);
+    for (int y = 0; y < h; ++y)
+        for (int i = dirty.first[std::size_t(y)]; i < dirty.first[std::size_t(y) + 1]; ++i) {
+            const Run& r = dirty.runs[std::size_t(i)];
+            std::fill(tiles.begin() + (y / kTile) * columns + r.from / kTile,
+                      tiles.begin() + (y / kTile) * columns + r.to / kTile + 1, 1);
         }
     // Beyond half the layer the threads laying it all are quicker.
-    if (std::count(dirty.begin(), dirty.end(), 1) * 2 > std::ptrdiff_t(dirty.size()))
+    if (std::count(tiles.begin(), tiles.end(), 1) * 2 > std::ptrdiff_t(tiles.size()))
         return false;
 
-    // The runs of dirty tiles in a row of tiles, over columns x0..x1 of pixels.
-    auto runs = [&](int ty, int x0, int x1, auto each) {
-        for (int tx = x0 / kTile, last = x1 / kTile; tx <= last; ++tx) {
-            if (!dirty[std::size_t(ty) * columns + tx])
+    // Each band of rows with pixels to lay again is cleared there, then laid by the strokes
+    // crossing its tiles with such pixels, in their order.
+    std::vector<QRect> reaches(strokes.size());
+    laidIn_ = QRect();
+    for (std::size_t i = 0; i < strokes.size(); ++i)
+        laidIn_ |= reaches[i] = reachOf(strokes[i], image_.size());
+    const int bands = (h + kBand - 1) / kBand;
+    std::vector<int> work;
+    for (int b = 0; b < bands; ++b)
+        if (dirty.first[std::size_t(b) * kBand] < dirty.first[std::size_t(std::min(h, (b + 1) * kBand))])
+            work.push_back(b);
+    std::vector<std::vector<std::uint32_t>> crossing(work.size());
+    inBands(int(work.size()), threadsFor(strokes.size(), int(work.size())), [&](int n) {
+        const int b = work[std::size_t(n)];
+        const RunsClip clip{dirty, b * kBand, std::min(h, (b + 1) * kBand) - 1};
+        for (int y = clip.top; y <= clip.bottom; ++y)
+            for (int i = dirty.first[std::size_t(y)]; i < dirty.first[std::size_t(y) + 1]; ++i) {
+                const Run& r = dirty.runs[std::size_t(i)];
+                std::memset(bits + y * stride + r.from * 4, 0, std::size_t(r.to - r.from + 1) * 4);
+            }
+        for (std::size_t i = 0; i < strokes.size(); ++i) {
+            const QRect& reach = reaches[i];
+            if (reach.isEmpty() || reach.bottom() < clip.top || reach.top() > clip.bottom)
                 continue;
-            const int from = tx;
-            while (tx < last && dirty[std::size_t(ty) * columns + tx + 1])
-                ++tx;
-            const QRect tiles(from * kTile, ty * kTile, (tx - from + 1) * kTile, kTile);
-            each(tiles.intersected(QRect(x0, 0, x1 - x0 + 1, h)));
+            // The band's rows of tiles (a bit each) where the stroke meets pixels to lay again:
+            // it is laid on those rows alone.
+            int hit = 0;
+            footprint(
+                strokes[i], w, h,
+                [&](int ty, int x0, int x1) {
+                    const auto tile = tiles.begin() + ty * columns;
+                    if (std::find(tile + x0 / kTile, tile + x1 / kTile + 1, 1) != tile + x1 / kTile + 1)
+                        hit |= 1 << (ty - clip.top / kTile);
+                },
+                clip.top / kTile, clip.bottom / kTile);
+            if (!hit)
+                continue;
+            crossing[std::size_t(n)].push_back(std::uint32_t(i));
+            static_assert(kBand == 2 * kTile);
+            const int top = hit & 1 ? clip.top : clip.top + kTile;
+            const int bottom = hit & 2 ? clip.bottom : std::min(clip.bottom, clip.top + kTile - 1);
+            layStroke(bits, w, stride, strokes[i], RunsClip{dirty, top, bottom});
         }
-    };
-    uchar* bits = image_.bits();
-    for (int ty = 0; ty < rows; ++ty)
-        runs(ty, 0, w - 1, [&](const QRect& r) {
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                std::memset(bits + y * image_.bytesPerLine() + r.left() * 4, 0, std::size_t(r.width()) * 4);
-        });
+    });
+    std::vector<char> laid(strokes.size(), 0);
+    for (const auto& in : crossing)
+        for (std::uint32_t i : in)
+            laid[i] = 1;
     for (std::size_t i = 0; i < strokes.size(); ++i) {
-        bool laid = false;
-        footprint(strokes[i], w, h, [&](int ty, int x0, int x1) {
-            runs(ty, x0, x1, [&](const QRect& r) {
-                rasterizeStroke(image_, strokes[i], r);
-                laid = true;
-            });
-        });
         if (changed[i])
             ++relaid_.whole;
-        else if (laid)
+        else if (laid[i])
             ++relaid_.clipped;
     }
     return true;

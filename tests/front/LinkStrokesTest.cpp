@@ -7,6 +7,7 @@
 #include "front/ZEVFrontView.h"
 #include "objects/viewer/ZEVItemConnexion.h"
 #include "tests/objects/ObjectsFakes.h"
+#include "widgets/ZEVBlitBatch.h"
 
 #include <QImage>
 #include <QPainter>
@@ -21,6 +22,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <set>
 #include <vector>
 
 namespace {
@@ -479,6 +481,107 @@ TEST(LinkStrokes, ALayerLaidAgainWhereStrokesChangedIsTheOneLaidAfresh)
     strokes.pop_back();
     EXPECT_TRUE(picture(layer, strokes) == afresh(strokes));
     EXPECT_TRUE(layer.relaid().all);
+}
+
+// A frame through the kept layer against one laid straight (every stroke on a clear picture,
+// blended whole) on a busy picture under a clip, as the front view draws: strokes move a few at a
+// time, run off the picture and come back, so that the layer is laid again in parts, its blend
+// reaching only where strokes lie.
+TEST(LinkStrokes, FramesThroughTheLayerAreTheFramesLaidStraight)
+{
+    std::mt19937 random(11);
+    const QSize size(640, 480);
+    QImage under(size, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const int a = (x / 40 + y / 30) % 3 == 0 ? 255 : 60 + (x * 7 + y * 3) % 150;
+            under.setPixel(x, y, qPremultiply(qRgba((x * 5) % 256, (y * 3) % 256, (x + y) % 256, a)));
+        }
+    const QRect clip(0, 0, size.width(), size.height() - 70);
+    auto frame = [&](auto draw) {
+        QImage image = under;
+        QPainter p(&image);
+        p.setClipRect(clip);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        draw(p);
+        return image;
+    };
+    auto straight = [&](const std::vector<Stroke>& s) {
+        return frame([&](QPainter& p) {
+            QImage layer(size, QImage::Format_ARGB32_Premultiplied);
+            layer.fill(Qt::transparent);
+            ZEVFrontView::rasterizeStrokes(layer, s);
+            p.drawImage(QPointF(0, 0), layer);
+        });
+    };
+    // Strokes in one corner first: the rest of the picture is never blended.
+    std::vector<Stroke> strokes = randomFrame(random, 30, 200, 150);
+    ZEVFrontView::LinkLayer layer;
+    auto layered = [&] { return frame([&](QPainter& p) { layer.paint(p, size, strokes); }); };
+    EXPECT_TRUE(layered() == straight(strokes));
+    EXPECT_TRUE(layered() == straight(strokes));
+    EXPECT_EQ(layer.relaid().whole, 0u);
+
+    strokes = randomFrame(random, 150, size.width(), size.height());
+    std::uniform_int_distribution<std::size_t> pick(0, strokes.size() - 1);
+    std::uniform_real_distribution<double> shift(-80, 80);
+    std::vector<QPointF> away(strokes.size());
+    for (int round = 0; round < 16; ++round) {
+        std::set<std::size_t> moved;
+        for (int i = 0; i < 1 + round % 5; ++i)
+            moved.insert(pick(random));
+        for (std::size_t i : moved) {
+            Stroke& k = strokes[i];
+            if (round % 4 == 3 && away[i].isNull()) {
+                away[i] = k.a;
+                k.a = QPointF(-500, -500);
+            } else if (!away[i].isNull()) {
+                k.a = away[i];
+                away[i] = QPointF();
+            } else {
+                k.a += QPointF(shift(random), shift(random));
+                k.b += QPointF(shift(random), shift(random));
+            }
+            if (round % 6 == 5)
+                k.colour = qRgba(20, 200, 90, 120);
+        }
+        const QImage kept = layered();
+        if (round > 0) {
+            ASSERT_FALSE(layer.relaid().all) << "round " << round;
+            EXPECT_EQ(layer.relaid().whole, moved.size()) << "round " << round;
+        }
+        ASSERT_TRUE(kept == straight(strokes)) << "round " << round;
+    }
+}
+
+// Blits a paint holds back when the lines are laid are drawn under them, as they were asked.
+TEST(LinkStrokes, TheLayerLiesOverWhatThePaintHeldBack)
+{
+    std::mt19937 random(5);
+    const QSize size(400, 400);
+    const std::vector<Stroke> strokes = randomFrame(random, 40, size.width(), size.height());
+    QImage tile(120, 300, QImage::Format_ARGB32_Premultiplied);
+    tile.fill(QColor(10, 120, 40, 220));
+    auto frame = [&](bool held) {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(QColor(240, 240, 230));
+        QPainter p(&image);
+        if (held) {
+            ZEVBlitBatch::begin(p);
+            ZEVBlitBatch::drawImage(p, QPointF(30, 50), tile);
+            ZEVFrontView::LinkLayer layer;
+            layer.paint(p, size, strokes);
+            EXPECT_FALSE(ZEVBlitBatch::holds(p));
+        } else {
+            p.drawImage(QPointF(30, 50), tile);
+            QImage layer(size, QImage::Format_ARGB32_Premultiplied);
+            layer.fill(Qt::transparent);
+            ZEVFrontView::rasterizeStrokes(layer, strokes);
+            p.drawImage(QPointF(0, 0), layer);
+        }
+        return image;
+    };
+    EXPECT_TRUE(frame(true) == frame(false));
 }
 
 } // namespace
