@@ -3,6 +3,7 @@
 #include "ruler/ZEVTlineUnit.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -43,7 +44,18 @@ QSizeF ZEVTlineLabelCell::cellSize(const QString& text)
 {
     if (text.isEmpty())
         return {};
-    return {metriques().horizontalAdvance(text) + kPadding, metriques().height()};
+    // Every repaint of a strip measures each of its labels again, and shaping a text costs more
+    // than the rest of the strip's layout: the few titles a calendar has are measured once. The
+    // font never changes; a table grown past any calendar's titles starts over.
+    constexpr qsizetype kMostTitles = 4096;
+    thread_local QHash<QString, double> largeurs;
+    auto it = largeurs.constFind(text);
+    if (it == largeurs.cend()) {
+        if (largeurs.size() >= kMostTitles)
+            largeurs.clear();
+        it = largeurs.insert(text, metriques().horizontalAdvance(text));
+    }
+    return {*it + kPadding, metriques().height()};
 }
 
 QSizeF ZEVTlineLabelCell::cellSizeForBounds(const QString& text, const QSizeF& band)

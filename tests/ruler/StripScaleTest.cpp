@@ -87,6 +87,23 @@ TEST(StripScale, TheLabelCellPadsItsTextByFourPointsAndStaysInItsBand)
     EXPECT_EQ(ZEVTlineLabelCell::cellSizeForBounds("September", QSizeF(20, 10)), QSizeF(20, 10));
 }
 
+TEST(StripScale, ALabelMeasuredAgainKeepsItsOwnWidthWhateverWasMeasuredBetween)
+{
+    // Repaints measure the same titles over and over, and a strip that scrolls for long meets
+    // more titles than any calendar repeats: each must still measure as its own text.
+    const QFontMetricsF m(ZEVTlineLabelCell::font());
+    const QStringList titles{"W", "i", "Wi", "iW", "September", "2026"};
+    for (const QString& t : titles)
+        EXPECT_DOUBLE_EQ(ZEVTlineLabelCell::cellSize(t).width(), m.horizontalAdvance(t) + 4.0) << t.toStdString();
+    for (int i = 0; i < 10000; ++i)
+        ZEVTlineLabelCell::cellSize(QString::number(i) + QStringLiteral("W"));
+    for (const QString& t : titles) {
+        EXPECT_DOUBLE_EQ(ZEVTlineLabelCell::cellSize(t).width(), m.horizontalAdvance(t) + 4.0) << t.toStdString();
+        EXPECT_DOUBLE_EQ(ZEVTlineLabelCell::cellSize(t).height(), m.height());
+    }
+    EXPECT_DOUBLE_EQ(ZEVTlineLabelCell::cellSize("9999W").width(), m.horizontalAdvance("9999W") + 4.0);
+}
+
 TEST(StripScale, TicksOfEightPointsOrLessAreNotDrawnAndLabelsPushOutThoseTheyOverlap)
 {
     EXPECT_DOUBLE_EQ(tickHeight(0.01, 1, 100, 21), 21); // 200 points: the full zone
