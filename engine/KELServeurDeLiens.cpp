@@ -134,6 +134,7 @@ struct Etat {
         std::vector<EnAttente> touches;       // links of earlier sets whose rows were written again
         std::unordered_set<KELId> touchesIds;
         std::vector<KELId> mots, nombres;     // values made
+        std::vector<std::function<void()>> siRefuse; // the acts' work should the set not be stored
     } journal;
     // Links made in a set of writes the store did not keep: no row of theirs is ever written.
     std::unordered_set<KELId> perdus;
@@ -929,6 +930,10 @@ struct KELServeurDeLiens::Acte::Ids {
     std::deque<KELId> liens, mots, nombres;
     Ids* precedent = nullptr; // the act this one runs inside, if any
     bool comptees = false;    // it reserved its ids; an act of none takes them as it goes, in its one commit
+    // With no set of writes to be told of the refusal, its work waits for the act's end, which
+    // compares the refused writes with those when it began.
+    std::uint64_t refuseesAuDebut = 0;
+    std::vector<std::function<void()>> siRefuseSansEnsemble;
 };
 
 namespace {
@@ -1005,6 +1010,7 @@ KELServeurDeLiens::Acte::Acte(std::size_t liens, std::size_t mots, std::size_t n
     }
     complet_ = true;
     ids_->precedent = g_acte;
+    ids_->refuseesAuDebut = EcrituresRefusees();
     g_acte = ids_.get();
 }
 
@@ -1013,7 +1019,21 @@ KELServeurDeLiens::Acte::~Acte()
     if (complet_) {
         g_acte = ids_->precedent;
         toutRendre(*ids_);
+        std::vector<std::function<void()>> travaux = std::move(ids_->siRefuseSansEnsemble);
+        if (!travaux.empty() && EcrituresRefusees() != ids_->refuseesAuDebut)
+            for (auto& travail : travaux)
+                travail();
     }
+}
+
+void KELServeurDeLiens::Acte::siRefuse(std::function<void()> travail) const
+{
+    if (!complet_ || !travail)
+        return;
+    if (KELChercheurDe::EnsembleOuvert())
+        etat().journal.siRefuse.push_back(std::move(travail));
+    else
+        ids_->siRefuseSansEnsemble.push_back(std::move(travail));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1068,5 +1088,8 @@ void finDEnsemble(bool stocke)
             lien->placeInDate(row->inDate, c);
         }
     }
+    // Last: the acts' work may ask Perdu, and may write afresh in sets of its own.
+    for (auto& travail : j.siRefuse)
+        travail();
 }
 } // namespace

@@ -6,6 +6,7 @@
 #include "engine/KELLien.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -111,6 +112,12 @@ public:
         Acte& operator=(const Acte&) = delete;
         // Whether every id was reserved.
         bool complet() const { return complet_; }
+        // Work for when the writes of this act turn out not to be stored: those of the act itself
+        // or, when it runs inside a larger one, of the outermost act, whose commit decides for
+        // both. It runs once, after the links made are forgotten (Perdu answers for them), and is
+        // dropped when the writes are stored. Without a commit under way (a closed store) the act
+        // is refused when a write of its own was.
+        void siRefuse(std::function<void()> travail) const;
 
         // What the act holds: its commit and the ids not yet handed out (kept by the server).
         struct Ids;

@@ -1,6 +1,7 @@
 #include "desk/viewer/ZEVDeskBackground.h"
 
 #include "desk/data/ZEVItemData.h"
+#include "desk/data/ZEVItemDataChannels.h"
 #include "desk/model/ZEVDeskClass.h"
 #include "desk/model/ZEVDeskIds.h"
 #include "desk/model/ZEVItemClass.h"
@@ -452,6 +453,15 @@ KELI* ZEVDeskBackground::fichierDeFond(KELId channel, const std::string& title, 
     return item;
 }
 
+std::function<void()> ZEVDeskBackground::oublierLesRecords(std::vector<KELId> ids)
+{
+    return [ids = std::move(ids), canal = ZEVItemDataChannels::CurrentChannelInt()] {
+        if (ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(canal))
+            for (KELId id : ids)
+                store->forgetRecordsOfItem(id);
+    };
+}
+
 KELI* ZEVDeskBackground::createBackForNewChannel(KELI* channel, const std::string& spaceTitle,
                                                  const QString& imagePath, KELI* scaleItem, KELI* colorItem)
 {
@@ -469,6 +479,9 @@ KELI* ZEVDeskBackground::createBackForNewChannel(KELI* channel, const std::strin
         item = fichierDeFond(channel->idInt(), spaceTitle, imagePath);
         if (!item)
             return nullptr;
+        // The record of an Object the store does not hold would be read for the next Object given
+        // its id: it goes once the commit is known, that of any act this one runs inside.
+        acte.siRefuse(oublierLesRecords({item->idInt()}));
         lienBack(kZEVRelationImageColor, item, colorItem, KELDateToujours, KELDateOuverte);
         lienBack(kZEVRelationBackItem, channel, item, N, KELDateOuverte);
         lienBack(kZEVRelationBackColor, channel, colorItem, N, KELDateOuverte);
@@ -476,13 +489,9 @@ KELI* ZEVDeskBackground::createBackForNewChannel(KELI* channel, const std::strin
         KELI* root = KELServeurDeLiens::LienForInt(kZEVChannelRoot, curseur_);
         lienBack(kZEVRelationChannel, root, channel, N, KELDateOuverte);
     }
-    // A write refused: the act, and any act it runs inside, is lost, and the record of an Object
-    // the store does not hold would be read for the next Object given its id.
-    if (KELServeurDeLiens::EcrituresRefusees() != refusees) {
-        if (item)
-            ZEVItemData::Current().forgetRecordsOfItem(item->idInt());
+    // A write refused: the act, and any act it runs inside, is lost.
+    if (KELServeurDeLiens::EcrituresRefusees() != refusees)
         return nullptr;
-    }
     return item;
 }
 
@@ -533,6 +542,7 @@ void ZEVDeskBackground::majBackForFirstTime()
         space0 = fichierDeFond(channel->idInt(), "Space 0", newStore);
         space1 = space0 ? fichierDeFond(channel->idInt(), "Space 1", greyStore) : nullptr;
         if (space1) {
+            acte.siRefuse(oublierLesRecords({space0->idInt(), space1->idInt()}));
             lienBack(kZEVRelationImageColor, space0, color, KELDateToujours, KELDateOuverte);
             lienBack(kZEVRelationBackItem, channel, space0, KELDateToujours, N);
             lienBack(kZEVRelationBackColor, channel, color, KELDateToujours, N);

@@ -18,6 +18,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -95,6 +96,8 @@ private:
     // The Object views and the background layer show whether the Channel is active.
     void majChannelDesVues(KELId channelId);
     KELI* fichierDeFond(KELId channel, const std::string& title, const QString& path);
+    // Forgets, in the current Channel's store, the records of these Objects: for an act refused.
+    static std::function<void()> oublierLesRecords(std::vector<KELId> ids);
     KELI* lienBack(KELId relation, KELI* parent, KELI* enfant, KELDate in, KELDate out);
     // What the background layer is to show: at once, or with the views' pass when one is pending.
     void poserImage(const QImage& image);

@@ -148,24 +148,33 @@ std::vector<KELI*> ZEVPresenceCommands::recall(const std::vector<KELI*>& items, 
             if (first)
                 first();
             pris = lierLesEquivalents(items, c);
+            // The records are written beside the link base and follow it: none is left for an
+            // Object the store does not hold. Told when the commit is known, which a larger act
+            // this one runs inside makes only once it ends itself.
+            acte.siRefuse([pris, canal = space_.currentChannelInt(), n = items.size()] {
+                oublierLesEquivalentsPerdus(pris, canal);
+                logFormat("ZEVPresenceCommands: the Recall of %zu Objects was not stored", n);
+            });
         }
-        if (KELServeurDeLiens::EcrituresRefusees() != refusees) {
-            // Told by the store's own alert. The records are written beside the link base and
-            // follow it: none is left for an Object the store does not hold.
-            ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(space_.currentChannelInt());
-            for (KELI* meme : pris)
-                if (store && KELServeurDeLiens::Perdu(meme)) {
-                    store->forgetRecordsOfItem(meme->idInt());
-                    if (const QString folder = store->itemDropFolder(meme->idInt()); QFileInfo(folder).isDir())
-                        QDir(folder).removeRecursively();
-                }
-            logFormat("ZEVPresenceCommands: the Recall of %zu Objects was not stored", items.size());
-            return {};
-        }
+        if (KELServeurDeLiens::EcrituresRefusees() != refusees)
+            return {}; // told by the store's own alert
     }
     if (!pris.empty())
         space_.selections().selectIconForItemSet(pris, nullptr);
     return pris;
+}
+
+void ZEVPresenceCommands::oublierLesEquivalentsPerdus(const std::vector<KELI*>& pris, KELId canal)
+{
+    ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(canal);
+    if (!store)
+        return;
+    for (KELI* meme : pris)
+        if (KELServeurDeLiens::Perdu(meme)) {
+            store->forgetRecordsOfItem(meme->idInt());
+            if (const QString folder = store->itemDropFolder(meme->idInt()); QFileInfo(folder).isDir())
+                QDir(folder).removeRecursively();
+        }
 }
 
 std::vector<KELI*> ZEVPresenceCommands::lierLesEquivalents(const std::vector<KELI*>& items, KELICurseur* c)

@@ -69,6 +69,8 @@ private:
     KELICurseur* actif() const;
     // The equivalents and their legos, in whatever act is under way.
     std::vector<KELI*> lierLesEquivalents(const std::vector<KELI*>& items, KELICurseur* curseur);
+    // The records and drop folders, in the Channel's store, of those equivalents the store lost.
+    static void oublierLesEquivalentsPerdus(const std::vector<KELI*>& pris, KELId canal);
     // Makes the Object's lego from `in` at the cursor, its end cut by its next lego.
     KELI* creerLego(KELI* item, KELDate in, KELDate commonEnd, KELICurseur* curseur);
     void replacerFenetre(KELICurseur* curseur);

@@ -24,6 +24,7 @@
 #include "space/ZEVSpaceController.h"
 #include "space/ZEVSpaceWindow.h"
 #include "tests/support/PumpUntil.h"
+#include "tests/support/StoreWait.h"
 #include "tests/support/TestHome.h"
 
 #include <QClipboard>
@@ -173,7 +174,7 @@ inline sqlite3* openBeside(const QString& database, int flags)
         sqlite3_close(db);
         return nullptr;
     }
-    sqlite3_busy_timeout(db, test::kWaitMilliseconds);
+    test::waitAsTheProgramDoes(db);
     return db;
 }
 

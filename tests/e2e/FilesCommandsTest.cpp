@@ -473,6 +473,69 @@ TEST_F(FilesCommands, ARecallFromAnotherChannelTheDiskCannotFinishMakesNoEquival
     EXPECT_EQ(records().size(), recordsAvant.size() + 2);
 }
 
+// A Recall inside a larger act has no commit of its own: the larger act's decides for both. When
+// the disk refuses a write of the larger act after the Recall's own went well, the equivalents
+// are lost with it, and neither their records nor their drop folders are left to name them.
+TEST_F(FilesCommands, ARecallInsideALargerActTheDiskRefusesLeavesNothingOfItsEquivalents)
+{
+    startWithTheBar();
+    const std::vector<KELI*> items = placer({"first.txt", "second.txt"});
+    ASSERT_EQ(items.size(), 2u);
+    const KELDate now = space()->nowCurseur()->now();
+    for (KELI* o : items)
+        presence(o, now - kJour, now + 1.0);
+    advance(30.0);
+    KELI* ailleurs = showNewChannel("Elsewhere");
+    ASSERT_NE(ailleurs, nullptr);
+    ASSERT_TRUE(ZEVItemDataChannels::ItemDataForChannelInt(ailleurs->idInt()) ||
+                ZEVItemDataChannels::CreateItemDataForChannelInt(ailleurs->idInt()));
+    ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(ailleurs->idInt());
+    ASSERT_NE(store, nullptr);
+    const auto entries = [](const QString& folder) {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    const std::string objets = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 1000050";
+    const std::size_t avant = std::stoul(sql(database(), objets).at(0, 0));
+    const QStringList recordsAvant = entries(store->zevDataURL());
+    KELI* canal = space()->channelForIdentityInt(space()->currentChannelInt());
+    ASSERT_NE(canal, nullptr);
+    const std::string presences = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = " +
+                                  std::to_string(KELRELATION_FILE_VIEWER) + " AND PARENT_ZEVLET = " + canal->idTxt();
+    advance(1.0);
+    ouvrir();
+    space()->selections().selectIconForItemSet(items, nullptr);
+    files()->itemSelectionDidChange();
+    advance(1.0);
+    ZEVButton* recall = files()->inspectViewIfBuilt()->btnRecall();
+    ASSERT_TRUE(recall && recall->isEnabled());
+    alerts.clear();
+    std::vector<KELId> equivalents;
+    {
+        const KELServeurDeLiens::Acte plusGrand(0);
+        ASSERT_TRUE(plusGrand.complet());
+        click(recall);
+        ASSERT_TRUE(alerts.empty()) << "the Recall's own writes were refused";
+        // The Recall selects what it recalled: here the equivalents.
+        for (KELI* o : space()->selections().selectedIconItems())
+            if (o && o->channelInt() == ailleurs->idInt())
+                equivalents.push_back(o->idInt());
+        EXPECT_EQ(equivalents.size(), 2u);
+        const QStringList recordsFaits = entries(store->zevDataURL());
+        EXPECT_GT(recordsFaits.size(), recordsAvant.size()) << "the Recall made no record to take back";
+        FullLinkBase full(KELRELATION_IMAGE_COLOR);
+        KELServeurDeLiens::CreerLienRelInt(KELRELATION_IMAGE_COLOR, items[0], items[1], KELDateToujours,
+                                           KELDateOuverte, space()->nowCurseur());
+    }
+    advance(1.0);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
+    EXPECT_EQ(std::stoul(sql(database(), objets).at(0, 0)), avant) << "an equivalent was stored";
+    EXPECT_EQ(sql(database(), presences).at(0, 0), "0") << "a presence was stored";
+    EXPECT_EQ(entries(store->zevDataURL()), recordsAvant) << "a record names an Object the store does not hold";
+    for (KELId id : equivalents)
+        EXPECT_FALSE(QFileInfo(store->itemDropFolder(id)).exists()) << "the drop folder of " << id << " stays";
+}
+
 TEST_F(FilesCommands, RemoveOfAnObjectOnADeskOnlyForgetsItsPresences)
 {
     startWithTheBar();

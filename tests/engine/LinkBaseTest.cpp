@@ -463,6 +463,75 @@ TEST_F(WholeActs, AnActTheFullStoreDidNotKeepIsTakenBackFromMemory)
     EXPECT_DOUBLE_EQ(KELServeurDeLiens::OutDateForLienNum(ancien->idInt()), KELDateOuverte);
 }
 
+// Work given to an act for its refusal waits for the commit that decides: an act inside a larger
+// one has none of its own, and its writes are lost when the larger act's are. The work runs once,
+// when the links made are already known lost, and never for writes the store kept.
+TEST_F(WholeActs, WorkForARefusedActRunsOnceWhenTheOutermostActIsNotStored)
+{
+    KELI* a = newObject();
+    KELI* b = newObject();
+    auto* mots = wake<KELIModelMot>(kel::kModelMot);
+    ASSERT_TRUE(a && b && mots);
+    const double t = sched.now();
+    Sqlite& db = KELChercheurDe::ZevDataBase();
+    const std::string pages = std::to_string(storetest::scalar(path, "PRAGMA page_count;").toInt64());
+    int runs = 0;
+    bool madeWasLost = false;
+
+    // Stored, alone or nested: the work is dropped.
+    {
+        const KELServeurDeLiens::Acte dehors(0);
+        ASSERT_TRUE(dehors.complet());
+        dehors.siRefuse([&] { ++runs; });
+        {
+            const KELServeurDeLiens::Acte dedans(0);
+            ASSERT_TRUE(dedans.complet());
+            ASSERT_NE(relier(a, b, t), nullptr);
+            dedans.siRefuse([&] { ++runs; });
+        }
+    }
+    EXPECT_EQ(runs, 0) << "work ran for an act the store kept";
+
+    // The inner act writes well; a later write of the outer one fails, and both are lost.
+    erreurs.clear();
+    KELI* fait = nullptr;
+    {
+        const KELServeurDeLiens::Acte dehors(0);
+        ASSERT_TRUE(dehors.complet());
+        {
+            const KELServeurDeLiens::Acte dedans(0);
+            ASSERT_TRUE(dedans.complet());
+            fait = relier(a, b, t + 1);
+            ASSERT_NE(fait, nullptr);
+            dedans.siRefuse([&] {
+                ++runs;
+                madeWasLost = KELServeurDeLiens::Perdu(fait);
+            });
+        }
+        EXPECT_EQ(runs, 0) << "work ran before the commit that decides";
+        ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = " + pages + ";"));
+        mots->ajouterLeMot(std::string(20000, 'w'), global());
+    }
+    ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = 1073741823;"));
+    ASSERT_FALSE(erreurs.empty());
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(madeWasLost) << "the work ran before memory knew the link lost";
+    EXPECT_EQ(storetest::scalar(path, "SELECT COUNT(*) FROM ZEVLETS WHERE ZEVLET_ID = " + fait->idTxt() + ";").toInt64(),
+              0);
+
+    // Later acts, stored or not, do not run it again.
+    ASSERT_NE(relier(a, b, t + 2), nullptr);
+    {
+        const KELServeurDeLiens::Acte acte(0);
+        ASSERT_TRUE(acte.complet());
+        ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = " +
+                                       std::to_string(storetest::scalar(path, "PRAGMA page_count;").toInt64()) + ";"));
+        mots->ajouterLeMot(std::string(20000, 'v'), global());
+    }
+    ASSERT_TRUE(db.executeNonQuery("PRAGMA max_page_count = 1073741823;"));
+    EXPECT_EQ(runs, 1);
+}
+
 // An act that counts no ids is one commit whose links take their ids as they come: that is no
 // shortfall to report. One that counted its ids and asks for one more is.
 TEST_F(WholeActs, OnlyAnActThatCountedItsIdsReportsAskingForMore)

@@ -7,6 +7,7 @@
 #include "engine/store/KELChercheurDe.h"
 #include "engine/store/KELRow.h"
 #include "engine/store/Sqlite.h"
+#include "tests/support/StoreWait.h"
 #include "tests/support/TestHome.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,7 @@ inline std::string copyTemplate()
 // test's connection waits as long as the program's does, not one retry.
 inline void patient(Sqlite& db)
 {
-    db.setBusyRetryTimeout(KELChercheurDe::kBusyRetries);
+    tallomer::test::waitAsTheProgramDoes(db);
 }
 
 inline void run(const std::string& path, const std::vector<std::string>& statements)
