@@ -55,6 +55,33 @@ protected:
         return p ? p->inspectTableView() : nullptr;
     }
     // Files given to the program, whose icons the Now desk shows; their Objects in order.
+    // Two files of the home Channel listed there until a moment ago, then another Channel shown
+    // with the store of its records: where a Recall from another Channel begins.
+    struct Elsewhere {
+        std::vector<KELI*> items;
+        KELI* channel = nullptr;
+        ZEVItemData* store = nullptr;
+        std::string presences; // counts the home Channel's file presences
+    };
+    Elsewhere twoFilesAbsentSeenFromAnotherChannel()
+    {
+        Elsewhere e;
+        startWithTheBar();
+        e.items = placer({"first.txt", "second.txt"});
+        const KELDate now = space()->nowCurseur()->now();
+        for (KELI* o : e.items)
+            presence(o, now - kJour, now + 1.0);
+        advance(30.0);
+        e.channel = showNewChannel("Elsewhere");
+        if (e.channel && !ZEVItemDataChannels::ItemDataForChannelInt(e.channel->idInt()))
+            ZEVItemDataChannels::CreateItemDataForChannelInt(e.channel->idInt());
+        e.store = e.channel ? ZEVItemDataChannels::ItemDataForChannelInt(e.channel->idInt()) : nullptr;
+        if (KELI* home = space()->channelForIdentityInt(space()->currentChannelInt()))
+            e.presences = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = " + std::to_string(KELRELATION_FILE_VIEWER) +
+                          " AND PARENT_ZEVLET = " + home->idTxt();
+        return e;
+    }
+
     std::vector<KELI*> placer(const QStringList& names)
     {
         addHomeFiles(names);
@@ -413,20 +440,13 @@ TEST_F(FilesCommands, ARecallOfTwoFilesTheDiskCannotFinishRecallsNeither)
 // same Recall makes both.
 TEST_F(FilesCommands, ARecallFromAnotherChannelTheDiskCannotFinishMakesNoEquivalent)
 {
-    startWithTheBar();
-    const std::vector<KELI*> items = placer({"first.txt", "second.txt"});
+    const Elsewhere e = twoFilesAbsentSeenFromAnotherChannel();
+    const std::vector<KELI*>& items = e.items;
     ASSERT_EQ(items.size(), 2u);
-    // Listed there until a moment ago: absent now from every Channel.
-    const KELDate now = space()->nowCurseur()->now();
-    for (KELI* o : items)
-        presence(o, now - kJour, now + 1.0);
-    advance(30.0);
-    KELI* ailleurs = showNewChannel("Elsewhere");
-    ASSERT_NE(ailleurs, nullptr);
-    ASSERT_TRUE(ZEVItemDataChannels::ItemDataForChannelInt(ailleurs->idInt()) ||
-                ZEVItemDataChannels::CreateItemDataForChannelInt(ailleurs->idInt()));
-    ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(ailleurs->idInt());
+    ZEVItemData* store = e.store;
     ASSERT_NE(store, nullptr);
+    ASSERT_FALSE(e.presences.empty());
+    const std::string& presences = e.presences;
     const auto records = [&] {
         return QDir(store->zevDataURL()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     };
@@ -435,8 +455,6 @@ TEST_F(FilesCommands, ARecallFromAnotherChannelTheDiskCannotFinishMakesNoEquival
     const QStringList recordsAvant = records();
     KELI* canal = space()->channelForIdentityInt(space()->currentChannelInt());
     ASSERT_NE(canal, nullptr);
-    const std::string presences = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = " +
-                                  std::to_string(KELRELATION_FILE_VIEWER) + " AND PARENT_ZEVLET = " + canal->idTxt();
     advance(1.0);
     ouvrir();
     // Both selected and the panel told of it: a selected Object is one of its rows, here absent.
@@ -478,29 +496,20 @@ TEST_F(FilesCommands, ARecallFromAnotherChannelTheDiskCannotFinishMakesNoEquival
 // are lost with it, and neither their records nor their drop folders are left to name them.
 TEST_F(FilesCommands, ARecallInsideALargerActTheDiskRefusesLeavesNothingOfItsEquivalents)
 {
-    startWithTheBar();
-    const std::vector<KELI*> items = placer({"first.txt", "second.txt"});
+    const Elsewhere e = twoFilesAbsentSeenFromAnotherChannel();
+    const std::vector<KELI*>& items = e.items;
     ASSERT_EQ(items.size(), 2u);
-    const KELDate now = space()->nowCurseur()->now();
-    for (KELI* o : items)
-        presence(o, now - kJour, now + 1.0);
-    advance(30.0);
-    KELI* ailleurs = showNewChannel("Elsewhere");
-    ASSERT_NE(ailleurs, nullptr);
-    ASSERT_TRUE(ZEVItemDataChannels::ItemDataForChannelInt(ailleurs->idInt()) ||
-                ZEVItemDataChannels::CreateItemDataForChannelInt(ailleurs->idInt()));
-    ZEVItemData* store = ZEVItemDataChannels::ItemDataForChannelInt(ailleurs->idInt());
+    ZEVItemData* store = e.store;
     ASSERT_NE(store, nullptr);
+    ASSERT_FALSE(e.presences.empty());
+    const std::string& presences = e.presences;
+    KELI* ailleurs = e.channel;
     const auto entries = [](const QString& folder) {
         return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     };
     const std::string objets = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 1000050";
     const std::size_t avant = std::stoul(sql(database(), objets).at(0, 0));
     const QStringList recordsAvant = entries(store->zevDataURL());
-    KELI* canal = space()->channelForIdentityInt(space()->currentChannelInt());
-    ASSERT_NE(canal, nullptr);
-    const std::string presences = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = " +
-                                  std::to_string(KELRELATION_FILE_VIEWER) + " AND PARENT_ZEVLET = " + canal->idTxt();
     advance(1.0);
     ouvrir();
     space()->selections().selectIconForItemSet(items, nullptr);
