@@ -63,23 +63,30 @@ protected:
         ZEVItemData* store = nullptr;
         std::string presences; // counts the home Channel's file presences
     };
-    Elsewhere twoFilesAbsentSeenFromAnotherChannel()
+    // Fatal failures stop the caller through ASSERT_NO_FATAL_FAILURE: `e` is whole when it returns.
+    void twoFilesAbsentSeenFromAnotherChannel(Elsewhere& e)
     {
-        Elsewhere e;
         startWithTheBar();
         e.items = placer({"first.txt", "second.txt"});
+        ASSERT_EQ(e.items.size(), 2u);
         const KELDate now = space()->nowCurseur()->now();
         for (KELI* o : e.items)
             presence(o, now - kJour, now + 1.0);
         advance(30.0);
         e.channel = showNewChannel("Elsewhere");
-        if (e.channel && !ZEVItemDataChannels::ItemDataForChannelInt(e.channel->idInt()))
+        ASSERT_NE(e.channel, nullptr);
+        if (!ZEVItemDataChannels::ItemDataForChannelInt(e.channel->idInt()))
             ZEVItemDataChannels::CreateItemDataForChannelInt(e.channel->idInt());
-        e.store = e.channel ? ZEVItemDataChannels::ItemDataForChannelInt(e.channel->idInt()) : nullptr;
-        if (KELI* home = space()->channelForIdentityInt(space()->currentChannelInt()))
-            e.presences = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = " + std::to_string(KELRELATION_FILE_VIEWER) +
-                          " AND PARENT_ZEVLET = " + home->idTxt();
-        return e;
+        e.store = ZEVItemDataChannels::ItemDataForChannelInt(e.channel->idInt());
+        ASSERT_NE(e.store, nullptr);
+        KELI* home = space()->channelForIdentityInt(space()->currentChannelInt());
+        ASSERT_NE(home, nullptr);
+        e.presences = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = " + std::to_string(KELRELATION_FILE_VIEWER) +
+                      " AND PARENT_ZEVLET = " + home->idTxt();
+    }
+    std::size_t fileObjectsStored()
+    {
+        return std::stoul(sql(database(), "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 1000050").at(0, 0));
     }
 
     std::vector<KELI*> placer(const QStringList& names)
@@ -440,18 +447,12 @@ TEST_F(FilesCommands, ARecallOfTwoFilesTheDiskCannotFinishRecallsNeither)
 // same Recall makes both.
 TEST_F(FilesCommands, ARecallFromAnotherChannelTheDiskCannotFinishMakesNoEquivalent)
 {
-    const Elsewhere e = twoFilesAbsentSeenFromAnotherChannel();
-    const std::vector<KELI*>& items = e.items;
-    ASSERT_EQ(items.size(), 2u);
-    ZEVItemData* store = e.store;
-    ASSERT_NE(store, nullptr);
-    ASSERT_FALSE(e.presences.empty());
-    const std::string& presences = e.presences;
+    Elsewhere e;
+    ASSERT_NO_FATAL_FAILURE(twoFilesAbsentSeenFromAnotherChannel(e));
     const auto records = [&] {
-        return QDir(store->zevDataURL()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+        return QDir(e.store->zevDataURL()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     };
-    const std::string objets = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 1000050";
-    const std::size_t avant = std::stoul(sql(database(), objets).at(0, 0));
+    const std::size_t avant = fileObjectsStored();
     const QStringList recordsAvant = records();
     KELI* canal = space()->channelForIdentityInt(space()->currentChannelInt());
     ASSERT_NE(canal, nullptr);
@@ -459,7 +460,7 @@ TEST_F(FilesCommands, ARecallFromAnotherChannelTheDiskCannotFinishMakesNoEquival
     ouvrir();
     // Both selected and the panel told of it: a selected Object is one of its rows, here absent.
     const auto choisir = [&] {
-        space()->selections().selectIconForItemSet(items, nullptr);
+        space()->selections().selectIconForItemSet(e.items, nullptr);
         files()->itemSelectionDidChange();
         advance(1.0);
     };
@@ -477,8 +478,8 @@ TEST_F(FilesCommands, ARecallFromAnotherChannelTheDiskCannotFinishMakesNoEquival
     }
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
-    EXPECT_EQ(std::stoul(sql(database(), objets).at(0, 0)), avant) << "an equivalent was stored alone";
-    EXPECT_EQ(sql(database(), presences).at(0, 0), "0") << "a presence was stored alone";
+    EXPECT_EQ(fileObjectsStored(), avant) << "an equivalent was stored alone";
+    EXPECT_EQ(sql(database(), e.presences).at(0, 0), "0") << "a presence was stored alone";
     EXPECT_EQ(records(), recordsAvant) << "a record names an Object the store does not hold";
 
     // With room again the Recall makes both, each with its record.
@@ -486,8 +487,8 @@ TEST_F(FilesCommands, ARecallFromAnotherChannelTheDiskCannotFinishMakesNoEquival
     ASSERT_TRUE(recall->isEnabled());
     click(recall);
     advance(1.0);
-    EXPECT_EQ(std::stoul(sql(database(), objets).at(0, 0)), avant + 2);
-    EXPECT_EQ(sql(database(), presences).at(0, 0), "2");
+    EXPECT_EQ(fileObjectsStored(), avant + 2);
+    EXPECT_EQ(sql(database(), e.presences).at(0, 0), "2");
     EXPECT_EQ(records().size(), recordsAvant.size() + 2);
 }
 
@@ -496,23 +497,16 @@ TEST_F(FilesCommands, ARecallFromAnotherChannelTheDiskCannotFinishMakesNoEquival
 // are lost with it, and neither their records nor their drop folders are left to name them.
 TEST_F(FilesCommands, ARecallInsideALargerActTheDiskRefusesLeavesNothingOfItsEquivalents)
 {
-    const Elsewhere e = twoFilesAbsentSeenFromAnotherChannel();
-    const std::vector<KELI*>& items = e.items;
-    ASSERT_EQ(items.size(), 2u);
-    ZEVItemData* store = e.store;
-    ASSERT_NE(store, nullptr);
-    ASSERT_FALSE(e.presences.empty());
-    const std::string& presences = e.presences;
-    KELI* ailleurs = e.channel;
+    Elsewhere e;
+    ASSERT_NO_FATAL_FAILURE(twoFilesAbsentSeenFromAnotherChannel(e));
     const auto entries = [](const QString& folder) {
         return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     };
-    const std::string objets = "SELECT COUNT(*) FROM ZEVLETS WHERE RELATION = 1000050";
-    const std::size_t avant = std::stoul(sql(database(), objets).at(0, 0));
-    const QStringList recordsAvant = entries(store->zevDataURL());
+    const std::size_t avant = fileObjectsStored();
+    const QStringList recordsAvant = entries(e.store->zevDataURL());
     advance(1.0);
     ouvrir();
-    space()->selections().selectIconForItemSet(items, nullptr);
+    space()->selections().selectIconForItemSet(e.items, nullptr);
     files()->itemSelectionDidChange();
     advance(1.0);
     ZEVButton* recall = files()->inspectViewIfBuilt()->btnRecall();
@@ -526,23 +520,23 @@ TEST_F(FilesCommands, ARecallInsideALargerActTheDiskRefusesLeavesNothingOfItsEqu
         ASSERT_TRUE(alerts.empty()) << "the Recall's own writes were refused";
         // The Recall selects what it recalled: here the equivalents.
         for (KELI* o : space()->selections().selectedIconItems())
-            if (o && o->channelInt() == ailleurs->idInt())
+            if (o && o->channelInt() == e.channel->idInt())
                 equivalents.push_back(o->idInt());
         EXPECT_EQ(equivalents.size(), 2u);
-        const QStringList recordsFaits = entries(store->zevDataURL());
+        const QStringList recordsFaits = entries(e.store->zevDataURL());
         EXPECT_GT(recordsFaits.size(), recordsAvant.size()) << "the Recall made no record to take back";
         FullLinkBase full(KELRELATION_IMAGE_COLOR);
-        KELServeurDeLiens::CreerLienRelInt(KELRELATION_IMAGE_COLOR, items[0], items[1], KELDateToujours,
+        KELServeurDeLiens::CreerLienRelInt(KELRELATION_IMAGE_COLOR, e.items[0], e.items[1], KELDateToujours,
                                            KELDateOuverte, space()->nowCurseur());
     }
     advance(1.0);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, QStringLiteral("Your changes could not be saved."));
-    EXPECT_EQ(std::stoul(sql(database(), objets).at(0, 0)), avant) << "an equivalent was stored";
-    EXPECT_EQ(sql(database(), presences).at(0, 0), "0") << "a presence was stored";
-    EXPECT_EQ(entries(store->zevDataURL()), recordsAvant) << "a record names an Object the store does not hold";
+    EXPECT_EQ(fileObjectsStored(), avant) << "an equivalent was stored";
+    EXPECT_EQ(sql(database(), e.presences).at(0, 0), "0") << "a presence was stored";
+    EXPECT_EQ(entries(e.store->zevDataURL()), recordsAvant) << "a record names an Object the store does not hold";
     for (KELId id : equivalents)
-        EXPECT_FALSE(QFileInfo(store->itemDropFolder(id)).exists()) << "the drop folder of " << id << " stays";
+        EXPECT_FALSE(QFileInfo(e.store->itemDropFolder(id)).exists()) << "the drop folder of " << id << " stays";
 }
 
 TEST_F(FilesCommands, RemoveOfAnObjectOnADeskOnlyForgetsItsPresences)
