@@ -550,6 +550,11 @@ public:
     // Carries a window's edge (an event of `fenetre`) past every neighbour it is now strictly
     // later (earlier) than, telling the window of each link that enters or leaves it.
     static void passerLeBord(KELLien* bord, KELICc* fenetre, bool versLaGauche, KELICc* curseur);
+    // The same for an edge that has a neighbour to pass, when that one is all it passes and tells
+    // the window nothing (an event of the edge's own kind, or another window's): half the crossings
+    // of a move, carried here without a pass. Answers false, having changed nothing, otherwise.
+    template <bool kGauche>
+    [[gnu::always_inline]] static inline bool passerSansMessage(KELLien* bord, KELI* fenetre);
 
     // (date, rank) strictly before.
     static bool avant(const KELLien* a, const KELLien* b)
@@ -576,7 +581,8 @@ public:
         explicit Passe(KELGrandTableau* gt) : gt_(gt) { ++gt_->passesEnCours_; }
         ~Passe()
         {
-            if (--gt_->passesEnCours_ == 0)
+            // Asked at the end of every pass of a move: the flag is read here, not behind a call.
+            if (--gt_->passesEnCours_ == 0 && verification_)
                 gt_->verifierSiDemande();
         }
         Passe(const Passe&) = delete;
@@ -598,6 +604,8 @@ private:
     // Gives every event its index again from a new origin.
     void renumeroter(std::uint32_t origine);
 
+    static inline bool verification_ = false;
+
     friend class KELLien;
     // What an event keeps is its index plus the origin; events put in front lower it, and the
     // table is renumbered only when it would go below 0 (or a kept number reach kIndexMax).
@@ -608,6 +616,28 @@ private:
     int passesEnCours_ = 0;
     std::uint64_t versionDesLiens_ = 0;
 };
+
+template <bool kGauche>
+inline bool KELGrandTableau::passerSansMessage(KELLien* bord, KELI* fenetre)
+{
+    KELGrandTableau* gt = bord->grandTableau();
+    const std::size_t i = bord->gtIndexInt();
+    const std::size_t j = kGauche ? i - 1 : i + 1;
+    KELLien* e = gt->at(j);
+    const bool out = bord->siOut();
+    const bool memeSorte = e->siOut() == out;
+    if (!memeSorte && !e->siCurseur())
+        return false;
+    if (kGauche ? (j > 0 && avant(bord, gt->at(j - 1))) : (j + 1 < gt->count() && avant(gt->at(j + 1), bord)))
+        return false;
+    if (memeSorte)
+        fenetre->setSiCroisementFutur(out);
+    gt->echanger(kGauche ? j : i, kGauche ? i : j);
+    // What the end of a pass checks, when tests ask for it.
+    if (verification_ && gt->passesEnCours_ == 0)
+        gt->verifierSiDemande();
+    return true;
+}
 
 inline std::size_t KELLien::gtIndexInt() const
 {
