@@ -114,9 +114,9 @@ private:
     [[gnu::always_inline]] inline void porterLeBord(KELLien* bord, KELDate avant, KELDate date, KELICc* curseur)
     {
         if (date > avant) {
-            if (KELGrandTableau::aPasserADroite(bord) && !KELGrandTableau::passerSansMessage<false>(bord, this))
+            if (KELGrandTableau::aPasserApres<false>(bord, date, this))
                 KELGrandTableau::passerLeBord(bord, this, false, curseur);
-        } else if (KELGrandTableau::aPasserAGauche(bord) && !KELGrandTableau::passerSansMessage<true>(bord, this)) {
+        } else if (KELGrandTableau::aPasserApres<true>(bord, date, this)) {
             KELGrandTableau::passerLeBord(bord, this, true, curseur);
         }
     }
