@@ -75,7 +75,7 @@ public:
 
     // A cursor or context moves without writing its row. Its edges move at every step of a move,
     // and most steps carry an edge past nothing: that much is answered here, inline, and forced
-    // into the move's loop (four calls a step otherwise cost the jump a tenth of its time).
+    // into the move's loop (four calls a step otherwise, each saving and restoring registers).
     [[gnu::always_inline]] inline void placeInDate(KELDate date, KELICc* curseur) final
     {
         const KELDate avant = inDate();
