@@ -763,8 +763,22 @@ KELIRep* KELI::representantAjoute(KELICc* curseur)
 
 void KELI::enleverLeCurseur(KELICc* curseur)
 {
-    if (const std::size_t i = placeDuCurseur(curseur); i != kPasDePlace) {
-        KELIRep* trouve = repNo(i);
+    // Every link a window leaves behind comes here: a list is walked once, to the representation
+    // and the one before it, instead of once to find its place and again to take it out.
+    KELIRep* avant = nullptr;
+    KELIRep* trouve = nullptr;
+    std::size_t i = kPasDePlace;
+    if (reps_ && !estUnBloc(reps_)) {
+        for (KELIRep* r = reinterpret_cast<KELIRep*>(reps_); r; avant = r, r = r->suivant_) {
+            if (r->curseur_ == curseur) {
+                trouve = r;
+                break;
+            }
+        }
+    } else if ((i = placeDuCurseur(curseur)) != kPasDePlace) {
+        trouve = repNo(i);
+    }
+    if (trouve) {
         if (KELIRepRelation* rr = trouve->commeRelation(); rr && !rr->siPartie()) {
             // A relation leaving a window takes its active links with it; the messages may
             // change this link's representations, so they are walked again afterwards.
@@ -775,7 +789,17 @@ void KELI::enleverLeCurseur(KELICc* curseur)
         }
         // Keep the representation alive until it is out of the list: its owner may be asked
         // about it while it is torn down.
-        std::unique_ptr<KELIRep> rep = retirerRepNo(i);
+        std::unique_ptr<KELIRep> rep;
+        if (i != kPasDePlace) {
+            rep = retirerRepNo(i);
+        } else {
+            if (avant)
+                avant->suivant_ = trouve->suivant_;
+            else
+                reps_ = reinterpret_cast<std::uintptr_t>(trouve->suivant_);
+            trouve->suivant_ = nullptr;
+            rep.reset(trouve);
+        }
         ++repsEnleves_;
         oublierVu();
         if (rep->actifDansLaRelation_) {
@@ -1443,13 +1467,12 @@ void KELGrandTableau::porter(std::size_t de, std::size_t vers)
 }
 
 namespace {
-bool g_verification = false;
 std::string g_premiereErreur;
 } // namespace
 
 void KELGrandTableau::activerVerification(bool oui)
 {
-    g_verification = oui;
+    verification_ = oui;
     g_premiereErreur.clear();
 }
 
@@ -1457,7 +1480,7 @@ const std::string& KELGrandTableau::premiereErreur() { return g_premiereErreur; 
 
 void KELGrandTableau::verifierSiDemande() const
 {
-    if (!g_verification || !g_premiereErreur.empty())
+    if (!verification_ || !g_premiereErreur.empty())
         return;
     g_premiereErreur = verifier();
 }

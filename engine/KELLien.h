@@ -532,24 +532,15 @@ public:
         __builtin_prefetch(p + 47);
     }
 
-    // Whether an event just moved later (earlier) has a neighbour to pass. Window edges move at
-    // every step of a cursor move and most moves pass nothing: those need no pass at all.
-    static bool aPasserADroite(const KELLien* e)
-    {
-        const KELGrandTableau* gt = e->grandTableau();
-        const std::size_t i = e->gtIndexInt();
-        return gt && i + 1 < gt->count() && avant(gt->at(i + 1), e);
-    }
-    static bool aPasserAGauche(const KELLien* e)
-    {
-        const KELGrandTableau* gt = e->grandTableau();
-        const std::size_t i = e->gtIndexInt();
-        return gt && i > 0 && avant(e, gt->at(i - 1));
-    }
-
     // Carries a window's edge (an event of `fenetre`) past every neighbour it is now strictly
     // later (earlier) than, telling the window of each link that enters or leaves it.
     static void passerLeBord(KELLien* bord, KELICc* fenetre, bool versLaGauche, KELICc* curseur);
+    // Whether a window's edge just moved later (earlier, kGauche) to `date`, its new date, needs
+    // that pass. Window edges move at every step of a cursor move and most steps pass nothing;
+    // half the crossings of a move pass one neighbour that tells the window nothing (an event of the
+    // edge's own kind, or another window's edge) and nothing after it: those are carried here.
+    template <bool kGauche>
+    [[gnu::always_inline]] static inline bool aPasserApres(KELLien* bord, KELDate date, KELI* fenetre);
 
     // (date, rank) strictly before.
     static bool avant(const KELLien* a, const KELLien* b)
@@ -576,7 +567,8 @@ public:
         explicit Passe(KELGrandTableau* gt) : gt_(gt) { ++gt_->passesEnCours_; }
         ~Passe()
         {
-            if (--gt_->passesEnCours_ == 0)
+            // Asked at the end of every pass of a move: the flag is read here, not behind a call.
+            if (--gt_->passesEnCours_ == 0 && verification_)
                 gt_->verifierSiDemande();
         }
         Passe(const Passe&) = delete;
@@ -598,6 +590,8 @@ private:
     // Gives every event its index again from a new origin.
     void renumeroter(std::uint32_t origine);
 
+    static inline bool verification_ = false;
+
     friend class KELLien;
     // What an event keeps is its index plus the origin; events put in front lower it, and the
     // table is renumbered only when it would go below 0 (or a kept number reach kIndexMax).
@@ -608,6 +602,44 @@ private:
     int passesEnCours_ = 0;
     std::uint64_t versionDesLiens_ = 0;
 };
+
+template <bool kGauche>
+inline bool KELGrandTableau::aPasserApres(KELLien* bord, KELDate date, KELI* fenetre)
+{
+    const std::uint32_t mot = bord->gtIndexInt_;
+    if ((mot & KELLien::kIndex) == KELLien::kHorsTableau)
+        return false;
+    KELGrandTableau* gt = KELLien::tableau_;
+    const std::size_t i = (mot & KELLien::kIndex) - KELLien::origine_;
+    const std::size_t n = gt->count();
+    // The edge's date is the one just given it, and its rank is a window edge's.
+    const bool out = (mot & KELLien::kOut) != 0;
+    const int rang = out ? 2 : 1;
+    auto passe = [date, rang](const KELLien* x) {
+        const KELDate dx = x->date();
+        if (dx != date)
+            return kGauche ? date < dx : dx < date;
+        return kGauche ? rang < x->rang() : x->rang() < rang;
+    };
+    if (kGauche ? i == 0 : i + 1 >= n)
+        return false;
+    const std::size_t j = kGauche ? i - 1 : i + 1;
+    KELLien* e = gt->at(j);
+    if (!passe(e))
+        return false;
+    const bool memeSorte = e->siOut() == out;
+    if (!memeSorte && !e->siCurseur())
+        return true;
+    if (kGauche ? (j > 0 && passe(gt->at(j - 1))) : (j + 1 < n && passe(gt->at(j + 1))))
+        return true;
+    if (memeSorte)
+        fenetre->setSiCroisementFutur(out);
+    gt->echanger(kGauche ? j : i, kGauche ? i : j);
+    // What the end of a pass checks, when tests ask for it.
+    if (verification_ && gt->passesEnCours_ == 0)
+        gt->verifierSiDemande();
+    return false;
+}
 
 inline std::size_t KELLien::gtIndexInt() const
 {

@@ -48,6 +48,31 @@ TEST_F(EventTable, CursorCrossingAnotherCursorActivatesNothing)
     EXPECT_TRUE(rec.events.empty());
 }
 
+// The global context's end walked back over a link and the global cursor, one neighbour or two at
+// a time, and out again: an end of a link alone is passed without a word (the window only learns
+// which way it crossed), a start makes the link leave, and the table stays in order at every step.
+TEST_F(EventTable, AWindowEdgeSteppingPastItsNeighboursTellsOnlyTheLinksItsCrossingChanges)
+{
+    auto* rel = wake<KELIElemRelation>(1000182, ctx);
+    ASSERT_NE(rel, nullptr);
+    rel->liens(ctx);
+    KELI* l = lien(t0 + 100, t0 + 200);
+    Recorder rec(ctx, {1000182});
+    const std::string des = "des " + std::to_string(l->idInt()) + "@" + std::to_string(ctx->idInt());
+    const std::string act = "act " + std::to_string(l->idInt()) + "@" + std::to_string(ctx->idInt());
+    const std::vector<std::pair<double, std::vector<std::string>>> pas = {
+        {t0 + 250, {}}, {t0 + 150, {}}, {t0 + 50, {des}}, {t0 - 10, {}}, {t0 + 150, {act}}, {t0 + 300, {}}};
+    for (const auto& [date, attendu] : pas) {
+        SCOPED_TRACE(date - t0);
+        ctx->placeOutDate(date, ctx);
+        EXPECT_EQ(rec.take(), attendu);
+        checkTable();
+        if (date == t0 + 150) {
+            EXPECT_TRUE(ctx->siCroisementFutur()) << "last crossed: an end";
+        }
+    }
+}
+
 TEST_F(EventTable, ExhaustedIdRangeCreatesNothing)
 {
     storetest::run(path, {"INSERT INTO ZEVLETS VALUES (999999999, 0, 'KELI', 0, 1, 0, 999999999, 23);"});
