@@ -529,17 +529,20 @@ int measure(const QString& home, int objects, double stepDays)
     // Under callgrind, the steps are counted apart: what was collected so far goes to a file of
     // its own, then each step from the cursor's move to its last paint is collected.
     const bool collectSteps = !qEnvironmentVariableIsEmpty("TALLOMER_BENCH_COLLECT_STEPS");
+    // "short": the 180-day steps, whose cursor moves outweigh the rest, are left out.
+    const bool collectLong = qEnvironmentVariable("TALLOMER_BENCH_COLLECT_STEPS") != QLatin1String("short");
     if (collectSteps)
         CALLGRIND_DUMP_STATS_AT("before the steps");
     std::vector<double> engineParts; // of the steps of about 1,000 events
     auto step = [&](double days) {
+        const bool collect = collectSteps && (collectLong || days == stepDays);
         std::vector<double> times;
         for (int i = 0; i < 6; ++i) {
             const double by = (i % 2 == 0 ? -days : days) * kDay;
             QElapsedTimer t;
             t.start();
             stepPaints.start(&t);
-            if (collectSteps)
+            if (collect)
                 CALLGRIND_TOGGLE_COLLECT;
             ruler->userChangeActifCurseur(search);
             ruler->userInitieDeplacementCurseur();
@@ -557,7 +560,7 @@ int measure(const QString& home, int objects, double stepDays)
             // What the rounds left for the window to paint; the step is over when nothing is.
             p.flush(stepPaints.count);
             times.push_back(ms(t));
-            if (collectSteps)
+            if (collect)
                 CALLGRIND_TOGGLE_COLLECT;
             if (detail)
                 std::fprintf(stderr,
@@ -695,7 +698,8 @@ const char* verdict(bool met) { return met ? "met" : "MISSED"; }
 // --collect-atstart=no, only the repaints are counted; collecting from the start, the counts up to
 // the first paint with every icon go to a file of their own (the output file's name followed by
 // ".1"). TALLOMER_BENCH_COLLECT_STEPS=1 under callgrind also counts the Search steps, each from the
-// cursor's move to its last paint, in the last file; the repaints go to the one before.
+// cursor's move to its last paint, in the last file; the repaints go to the one before; with
+// TALLOMER_BENCH_COLLECT_STEPS=short, only the steps of about 1,000 events are counted.
 // TALLOMER_BENCH_COLLECT_MOVES=1 does the same for the icon moves. TALLOMER_BENCH_SERIAL=1 paints
 // every image on the GUI thread, as before paints handed them to other threads.
 int main(int argc, char** argv)

@@ -266,6 +266,48 @@ TEST_F(DeskOcclusion, AWholePaintAroundAnOpaqueBarIsPaintedAPieceAtATimeAndShows
     EXPECT_EQ(probe->clips.size(), 1u);
 }
 
+TEST_F(DeskOcclusion, APileAcrossAnOpaqueBarLeavesOutWhatIsHiddenInEveryPieceAndShowsWhatOnePaintDraws)
+{
+    // A pile across the bar, painted a piece at a time: a view wholly under another, both across
+    // the bar, stays out of both pieces; views partly covered draw, in each piece, what is left in
+    // sight of them there.
+    ZEVItemView* low = add(1, {110, 910, 64, 0}, Qt::red);
+    ZEVItemView* high = add(2, {100, 900, 96, 0}, Qt::blue);
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> x(-20, 440), y(870, 960);
+    for (int i = 0; i < 60; ++i) {
+        const double size = 40 + (i % 3) * 12;
+        QImage icon = solid(Qt::transparent, int(size));
+        {
+            QPainter p(&icon);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setBrush(i % 2 ? Qt::green : Qt::yellow);
+            p.setPen(Qt::NoPen);
+            p.drawRoundedRect(QRectF(2.5, 3.5, size - 6, size - 5), 5, 5);
+        }
+        ZEVItemView* v = add(KELId(i + 3), {x(random), y(random), size, 0}, Qt::black,
+                             i % 3 ? QStringLiteral("Pile %1").arg(i) : QString());
+        v->setItemImage(icon);
+    }
+    QWidget bar(canvas.get());
+    bar.setAutoFillBackground(true);
+    bar.setGeometry(0, 50, 480, 20);
+    ASSERT_TRUE(onCanvas(low).top() < 50 && onCanvas(low).bottom() >= 70) << "the hidden view lies across the bar";
+    canvas->show();
+    ASSERT_TRUE(painted());
+    canvas->viewport()->update();
+    ASSERT_TRUE(painted());
+
+    const QRegion around = QRegion(canvas->viewport()->rect()) - QRegion(bar.geometry());
+    ASSERT_EQ(around.rectCount(), 2);
+    EXPECT_EQ(low->drawnCount(), 0) << "a view hidden in both pieces was painted in one of them";
+    EXPECT_GT(high->drawnCount(), 0);
+    QImage shownAround = shown(), rendered = fullRender();
+    QPainter(&shownAround).fillRect(bar.geometry(), Qt::black);
+    QPainter(&rendered).fillRect(bar.geometry(), Qt::black);
+    EXPECT_EQ(shownAround, rendered);
+}
+
 TEST(ZEVCoverMap, TheUncoveredPartsHoldEveryExposedPixelNotCovered)
 {
     ZEVCoverMap map;
