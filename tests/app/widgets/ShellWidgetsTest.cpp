@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMap>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QSet>
 
@@ -176,6 +177,37 @@ TEST(ProgressPanel, ValuesSetBeforeLoadingAreShownBigValuesNeverOverflowAndNoMax
     busy.window();
     EXPECT_EQ(busy.progressBar()->minimum(), 0);
     EXPECT_EQ(busy.progressBar()->maximum(), 0);
+}
+
+TEST(ProgressPanel, TheBarDrawnShowsItsValueFromEmptyToFull)
+{
+    ZEVProgressPanel panel(true);
+    panel.setMaxValue(200);
+    panel.window();
+    QProgressBar* bar = panel.progressBar();
+    ASSERT_NE(bar, nullptr);
+    bar->resize(360, 20);
+    const QColor filled = bar->palette().color(QPalette::Highlight);
+    const QColor empty = bar->palette().color(QPalette::Base);
+    ASSERT_NE(filled.rgb(), empty.rgb());
+    auto colourAt = [&](double fraction) {
+        const QImage shot = bar->grab().toImage();
+        return QColor(shot.pixel(static_cast<int>(fraction * (shot.width() - 1)), shot.height() / 2)).rgb();
+    };
+    panel.updateStatus(0);
+    EXPECT_EQ(colourAt(0.1), empty.rgb());
+    EXPECT_EQ(colourAt(0.9), empty.rgb());
+    panel.updateStatus(100);
+    EXPECT_EQ(colourAt(0.25), filled.rgb());
+    EXPECT_EQ(colourAt(0.75), empty.rgb());
+    panel.updateStatus(200);
+    EXPECT_EQ(colourAt(0.1), filled.rgb());
+    EXPECT_EQ(colourAt(0.9), filled.rgb());
+    // Right to left, the bar fills from the right.
+    bar->setLayoutDirection(Qt::RightToLeft);
+    panel.updateStatus(100);
+    EXPECT_EQ(colourAt(0.25), empty.rgb());
+    EXPECT_EQ(colourAt(0.75), filled.rgb());
 }
 
 TEST(SharedResources, OnlyTheActiveCursorPairChangesAndComesBackExactly)
