@@ -52,6 +52,7 @@ void ZEVCoverMap::reset(const QRegion& exposed)
     const std::size_t size = std::size_t(words_) * std::size_t(std::max(0, rows_));
     exposed_.assign(size, 0);
     covered_.assign(size, 0);
+    wholeExposed_ = exposed.rectCount() == 1;
     for (const QRect& r : exposed) {
         const Span s = span(r, false);
         for (int y = s.top; y <= s.bottom; ++y) {
@@ -105,9 +106,16 @@ void ZEVCoverMap::cover(const QPointF& corner, const std::vector<std::pair<int, 
         // The image rows that may land on the cell's rows, in either place.
         const std::pair<int, int>* run = runs.data() + (top - y0 - 1);
         int from = run[0].first, to = run[0].second;
-        for (int k = 1; k <= bottom - top; ++k) {
-            from = std::max(from, run[k].first);
-            to = std::min(to, run[k].second);
+        if (bottom - top == kCell) {
+            // A whole cell, all but at the map's last row: unrolled.
+            static_assert(kCell == 4);
+            from = std::max(std::max(std::max(from, run[1].first), std::max(run[2].first, run[3].first)), run[4].first);
+            to = std::min(std::min(std::min(to, run[1].second), std::min(run[2].second, run[3].second)), run[4].second);
+        } else {
+            for (int k = 1; k <= bottom - top; ++k) {
+                from = std::max(from, run[k].first);
+                to = std::min(to, run[k].second);
+            }
         }
         const int left = x0 + 1 + from, right = x0 + to; // hidden columns, the last excluded
         if (right <= left)
@@ -139,20 +147,44 @@ void ZEVCoverMap::uncovered(const QRect& r, std::vector<QRect>& out) const
     int top = -1, bottom = -1, left = 0, right = -1;
     const int words = s.last - s.first + 1;
     const std::uint64_t lastMask = words > 1 ? s.lastMask : s.firstMask;
+    // A drawing of at most 64 cells across, an icon: its cells of a row gathered in one word.
+    const int from = s.first * 64 + std::countr_zero(s.firstMask);
+    const int cells = s.last * 64 + 63 - std::countl_zero(lastMask) - from + 1;
+    const bool narrow = cells <= 64;
+    const int shift = from % 64;
+    const bool straddles = shift + cells > 64; // then shift > 0
+    const std::uint64_t cellMask = cells >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << cells) - 1;
     for (int y = s.top; y <= s.bottom + 1; ++y) {
         int first = -1, last = -1;
         if (y <= s.bottom) {
             const std::uint64_t* exposed = exposed_.data() + std::size_t(y) * words_ + s.first;
             const std::uint64_t* covered = covered_.data() + std::size_t(y) * words_ + s.first;
-            for (int w = 0; w < words; ++w) {
-                const std::uint64_t mask = w == 0 ? s.firstMask : w == words - 1 ? lastMask : ~std::uint64_t(0);
-                const std::uint64_t open = exposed[w] & ~covered[w] & mask;
-                if (!open)
-                    continue;
-                const int at = (s.first + w) * 64;
-                if (first < 0)
-                    first = at + std::countr_zero(open);
-                last = at + 63 - std::countl_zero(open);
+            if (narrow) {
+                std::uint64_t open = covered[0] >> shift;
+                if (straddles)
+                    open |= covered[1] << (64 - shift);
+                open = ~open & cellMask;
+                if (!wholeExposed_) {
+                    std::uint64_t e = exposed[0] >> shift;
+                    if (straddles)
+                        e |= exposed[1] << (64 - shift);
+                    open &= e;
+                }
+                if (open) {
+                    first = from + std::countr_zero(open);
+                    last = from + 63 - std::countl_zero(open);
+                }
+            } else {
+                for (int w = 0; w < words; ++w) {
+                    const std::uint64_t mask = w == 0 ? s.firstMask : w == words - 1 ? lastMask : ~std::uint64_t(0);
+                    const std::uint64_t open = exposed[w] & ~covered[w] & mask;
+                    if (!open)
+                        continue;
+                    const int at = (s.first + w) * 64;
+                    if (first < 0)
+                        first = at + std::countr_zero(open);
+                    last = at + 63 - std::countl_zero(open);
+                }
             }
         }
         if (top >= 0 && first >= 0) {

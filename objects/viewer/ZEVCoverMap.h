@@ -55,6 +55,7 @@ private:
     QRect area_;
     int words_ = 0; // per row of cells
     int rows_ = 0;
+    bool wholeExposed_ = false; // every cell of the map is exposed
     std::vector<std::uint64_t> exposed_;
     std::vector<std::uint64_t> covered_;
 };

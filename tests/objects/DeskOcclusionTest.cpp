@@ -348,6 +348,42 @@ TEST(ZEVCoverMap, TheUncoveredPartsHoldEveryExposedPixelNotCovered)
     EXPECT_TRUE(parts.empty());
 }
 
+TEST(ZEVCoverMap, TheUncoveredPartsOfAnyRectangleHoldItsOpenPixelsOnceAndNoHiddenPart)
+{
+    // Maps not on the device's corner, exposed whole or in pieces, rows of cells over several
+    // words; rectangles narrow and wide, straddling words, reaching past the map's edges.
+    std::mt19937 random(7);
+    const auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
+    const QRect area(13, 6, 700, 70);
+    for (const QRegion& exposed : {QRegion(area), QRegion(13, 6, 700, 30) + QRegion(13, 50, 700, 26)}) {
+        for (int round = 0; round < 60; ++round) {
+            ZEVCoverMap map;
+            map.reset(exposed);
+            for (int i = pick(0, 12); i > 0; --i)
+                map.cover(QRect(pick(0, 720), pick(0, 80), pick(1, 300), pick(1, 60)));
+            const QRect r(pick(0, 700), pick(0, 70), pick(1, round % 2 ? 60 : 330), pick(1, 50));
+            std::vector<QRect> parts;
+            map.uncovered(r, parts);
+            QRegion held;
+            for (const QRect& part : parts) {
+                ASSERT_TRUE(r.contains(part)) << round;
+                EXPECT_FALSE(held.intersects(part)) << "a pixel drawn twice, round " << round;
+                EXPECT_FALSE(map.hidden(part)) << "a part with nothing to draw, round " << round;
+                held += part;
+            }
+            // A pixel whose cell is exposed and not wholly covered is drawn.
+            const QRect within = r & area;
+            for (int y = within.top(); y <= within.bottom(); ++y) {
+                for (int x = within.left(); x <= within.right(); ++x) {
+                    if (!map.hidden(QRect(x, y, 1, 1))) {
+                        ASSERT_TRUE(held.contains(QPoint(x, y))) << x << "," << y << " round " << round;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(ZEVCoverMap, AnImageCoversByTheOpaqueRunsOfItsRowsWhereverItsCornerRounds)
 {
     // 20 rows opaque from end to end but the ninth, which is clear.
