@@ -67,13 +67,34 @@ void ZEVTlineView::setFrameYUp(const QRectF& f)
 void ZEVTlineView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    oublierLesUnites();
+}
+
+void ZEVTlineView::oublierLesUnites()
+{
     choix_.reset();
+    majOpacite();
+}
+
+void ZEVTlineView::majOpacite()
+{
+    // The strip lies over the desk. Once it knows it will cover itself with its opaque tints,
+    // Qt leaves out the desk's paint under it, which each frame of a cursor step would otherwise
+    // pay for. Until the units are chosen again it may draw nothing, and the desk shows through.
+    // On a fractional scale, the pixel where the past meets the future blends with what lies under.
+    auto opaque = [](const QColor& c) { return c.alpha() == 255; };
+    const double dpr = devicePixelRatioF();
+    const bool couvre = tlineType_ && choix_ && !choix_->displayedUnits.empty() && dpr == std::floor(dpr) &&
+                        opaque(passeColor_) && opaque(futurColor_) && opaque(rulerColours_.passe) &&
+                        opaque(rulerColours_.futur);
+    if (testAttribute(Qt::WA_OpaquePaintEvent) != couvre)
+        setAttribute(Qt::WA_OpaquePaintEvent, couvre);
 }
 
 void ZEVTlineView::setTlineType(ZEVTlineType* axis)
 {
     tlineType_ = axis;
-    choix_.reset();
+    oublierLesUnites();
     update();
 }
 
@@ -94,12 +115,13 @@ void ZEVTlineView::setClickPositionForDisplay(int code)
     clickPosition_ = code;
     const KELSharedResources& r = viewer_.spaceController().host().sharedResources();
     rulerColours_ = rulerColoursForCode(code, siRulerTime_, r.passeColor(), r.futurColor(), rulerColours_);
+    majOpacite();
     repaint();
 }
 
 void ZEVTlineView::rulerDidChange()
 {
-    choix_.reset();
+    oublierLesUnites();
     update();
 }
 
@@ -108,6 +130,7 @@ const ZEVTlineUnitChoice& ZEVTlineView::displayedUnits()
     if (!choix_) {
         static const std::vector<std::unique_ptr<ZEVTlineUnit>> aucune;
         choix_ = chooseDisplayedUnits(tlineType_ ? tlineType_->units() : aucune, largeur(), mesurer);
+        majOpacite();
     }
     return *choix_;
 }

@@ -147,6 +147,10 @@ protected:
 
 private:
     void construireLeMenu();
+    // The units are chosen again at the next paint.
+    void oublierLesUnites();
+    // Whether Qt may leave out what lies under the strip.
+    void majOpacite();
     ZEVFrontViewerServices* front() const;
     ZEVRulerViewbarServices* bar() const;
     void activerSearch();

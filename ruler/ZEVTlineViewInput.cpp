@@ -179,6 +179,8 @@ void ZEVTlineView::wheelEvent(QWheelEvent* event)
 
 bool ZEVTlineView::event(QEvent* event)
 {
+    if (event->type() == QEvent::ScreenChangeInternal)
+        majOpacite();
     if (event->type() == QEvent::NativeGesture) {
         auto* g = static_cast<QNativeGestureEvent*>(event);
         if (g->gestureType() == Qt::ZoomNativeGesture) {
