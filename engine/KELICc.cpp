@@ -96,14 +96,43 @@ bool KELICc::siVoitLeLien(const KELI* lien)
     return c && c != this && c->siIncluLeLien(lien);
 }
 
+KELI* KELLienRetenu::siConnu(KELId id, KELICc* curseur) const
+{
+    if (id != id_ || curseur != curseur_ || !lien_)
+        return nullptr;
+    const KELICc* contexteVu = nullptr;
+    if (!lien_->siVuDans(curseur, contexteVu))
+        return nullptr;
+    const KELICc* contexte = curseur->contexte();
+    return contexteVu == contexte ? lien_ : nullptr;
+}
+
+KELI* KELICc::relationDuPassage(KELId id, KELICc* passe, KELIRep*& repRelation)
+{
+    // A relation's representation here goes only with the representation itself.
+    if (KELI* relation = relationRetenue_.siConnu(id, passe);
+        relation && relationsEnleveesVues_ == KELIRepRelation::enlevees()) {
+        repRelation = repRelationRetenue_;
+        return relation;
+    }
+    KELI* relation = KELServeurDeLiens::LienForInt(id, passe);
+    repRelation = relation ? relation->representant(this) : nullptr;
+    if (repRelation && repRelation->commeRelation()) {
+        relationRetenue_.noter(id, passe, relation);
+        repRelationRetenue_ = repRelation;
+        relationsEnleveesVues_ = KELIRepRelation::enlevees();
+    }
+    return relation;
+}
+
 // A window edge passing a plain link L: L enters the window if its relation watches the window.
 void KELICc::entreeDuLien(KELI* lien, KELICc* passe, bool futur)
 {
     if (lien->siCurseur())
         return;
     const KELIElemRelation::BordEnCours bord(futur);
-    KELI* relation = KELServeurDeLiens::LienForInt(lien->relationInt(), passe);
-    KELIRep* repRelation = relation ? relation->representant(this) : nullptr;
+    KELIRep* repRelation = nullptr;
+    KELI* relation = relationDuPassage(lien->relationInt(), passe, repRelation);
     if (!repRelation)
         return;
     lien->setSiCroisementFutur(futur);
@@ -121,9 +150,11 @@ void KELICc::sortieDuLien(KELI* lien, KELICc* passe, bool futur)
     if (lien->siCurseur())
         return;
     lien->setSiCroisementFutur(futur);
-    KELI* relation = KELServeurDeLiens::LienForInt(lien->relationInt(), passe);
-    if (relation)
-        relation->enleverLeLien(lien, this);
+    KELIRep* repRelation = nullptr;
+    // Only a relation's own representations answer enleverLeLien, as they do here.
+    if (relationDuPassage(lien->relationInt(), passe, repRelation))
+        if (KELIRepRelation* r = repRelation ? repRelation->commeRelation() : nullptr)
+            r->enleverAuxLiens(lien);
     lien->enleverLeCurseur(this);
 }
 
