@@ -41,23 +41,36 @@ std::size_t KELICc::nbDeDelegues(KELId lienInt) const
     return it == mapLienDelegues_.end() ? 0 : it->second.size();
 }
 
+// Entries of the map are never erased, and an unordered map keeps its entries where they are: the
+// list found last stays the id's list for the window's life.
+std::vector<KELDelegueDeMaj*>* KELICc::deleguesDe(KELId lienInt)
+{
+    if (lienInt == idDesDelegues_ && delegues_)
+        return delegues_;
+    auto it = mapLienDelegues_.find(lienInt);
+    if (it == mapLienDelegues_.end())
+        return nullptr;
+    idDesDelegues_ = lienInt;
+    delegues_ = &it->second;
+    return delegues_;
+}
+
 // The list is read at the moment of informing; a delegate that a message removes (and may
 // destroy) is not called afterwards, and one that it adds hears from the next message on.
 // Most ids have one delegate: that one is called straight away, with nothing to copy or check.
 template <class Message>
 void KELICc::informer(KELId lienInt, Message&& message)
 {
-    auto it = mapLienDelegues_.find(lienInt);
-    if (it == mapLienDelegues_.end() || it->second.empty())
+    std::vector<KELDelegueDeMaj*>* liste = deleguesDe(lienInt);
+    if (!liste || liste->empty())
         return;
-    if (it->second.size() == 1) {
-        message(it->second.front());
+    if (liste->size() == 1) {
+        message(liste->front());
         return;
     }
-    const std::vector<KELDelegueDeMaj*> copie = it->second;
+    const std::vector<KELDelegueDeMaj*> copie = *liste;
     for (KELDelegueDeMaj* d : copie) {
-        auto now = mapLienDelegues_.find(lienInt);
-        if (now == mapLienDelegues_.end() || std::find(now->second.begin(), now->second.end(), d) == now->second.end())
+        if (std::find(liste->begin(), liste->end(), d) == liste->end())
             continue;
         message(d);
     }

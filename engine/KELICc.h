@@ -172,5 +172,9 @@ private:
     KELICc* curseurGlobal_ = nullptr; // not owned
     std::uint64_t filtreDesDelegues_ = 0;
     std::unordered_map<KELId, std::vector<KELDelegueDeMaj*>> mapLienDelegues_;
+    // The list asked for last (entries are never erased: it stays valid).
+    std::vector<KELDelegueDeMaj*>* deleguesDe(KELId lienInt);
+    KELId idDesDelegues_ = 0;
+    std::vector<KELDelegueDeMaj*>* delegues_ = nullptr;
 };
 
