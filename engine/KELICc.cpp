@@ -109,10 +109,8 @@ bool KELICc::siVoitLeLien(const KELI* lien)
     return c && c != this && c->siIncluLeLien(lien);
 }
 
-KELI* KELLienRetenu::siConnu(KELId id, KELICc* curseur) const
+KELI* KELLienRetenu::siToujoursVu(KELICc* curseur) const
 {
-    if (id != id_ || curseur != curseur_ || !lien_)
-        return nullptr;
     const KELICc* contexteVu = nullptr;
     if (!lien_->siVuDans(curseur, contexteVu))
         return nullptr;

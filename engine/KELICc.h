@@ -32,8 +32,12 @@ public:
 // the next.
 class KELLienRetenu {
 public:
-    // The link kept for `id` at `curseur`, or nullptr.
-    KELI* siConnu(KELId id, KELICc* curseur) const;
+    // The link kept for `id` at `curseur`, or nullptr. The child of each link is another id: that
+    // much is answered inline.
+    KELI* siConnu(KELId id, KELICc* curseur) const
+    {
+        return id == id_ && curseur == curseur_ && lien_ ? siToujoursVu(curseur) : nullptr;
+    }
     void noter(KELId id, KELICc* curseur, KELI* lien)
     {
         id_ = id;
@@ -42,6 +46,7 @@ public:
     }
 
 private:
+    KELI* siToujoursVu(KELICc* curseur) const;
     KELId id_ = 0;
     const KELICc* curseur_ = nullptr;
     KELI* lien_ = nullptr;
