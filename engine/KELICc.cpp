@@ -41,23 +41,36 @@ std::size_t KELICc::nbDeDelegues(KELId lienInt) const
     return it == mapLienDelegues_.end() ? 0 : it->second.size();
 }
 
+// Entries of the map are never erased, and an unordered map keeps its entries where they are: the
+// list found last stays the id's list for the window's life.
+std::vector<KELDelegueDeMaj*>* KELICc::deleguesDe(KELId lienInt)
+{
+    if (lienInt == idDesDelegues_ && delegues_)
+        return delegues_;
+    auto it = mapLienDelegues_.find(lienInt);
+    if (it == mapLienDelegues_.end())
+        return nullptr;
+    idDesDelegues_ = lienInt;
+    delegues_ = &it->second;
+    return delegues_;
+}
+
 // The list is read at the moment of informing; a delegate that a message removes (and may
 // destroy) is not called afterwards, and one that it adds hears from the next message on.
 // Most ids have one delegate: that one is called straight away, with nothing to copy or check.
 template <class Message>
 void KELICc::informer(KELId lienInt, Message&& message)
 {
-    auto it = mapLienDelegues_.find(lienInt);
-    if (it == mapLienDelegues_.end() || it->second.empty())
+    std::vector<KELDelegueDeMaj*>* liste = deleguesDe(lienInt);
+    if (!liste || liste->empty())
         return;
-    if (it->second.size() == 1) {
-        message(it->second.front());
+    if (liste->size() == 1) {
+        message(liste->front());
         return;
     }
-    const std::vector<KELDelegueDeMaj*> copie = it->second;
+    const std::vector<KELDelegueDeMaj*> copie = *liste;
     for (KELDelegueDeMaj* d : copie) {
-        auto now = mapLienDelegues_.find(lienInt);
-        if (now == mapLienDelegues_.end() || std::find(now->second.begin(), now->second.end(), d) == now->second.end())
+        if (std::find(liste->begin(), liste->end(), d) == liste->end())
             continue;
         message(d);
     }
@@ -96,14 +109,41 @@ bool KELICc::siVoitLeLien(const KELI* lien)
     return c && c != this && c->siIncluLeLien(lien);
 }
 
+KELI* KELLienRetenu::siToujoursVu(KELICc* curseur) const
+{
+    const KELICc* contexteVu = nullptr;
+    if (!lien_->siVuDans(curseur, contexteVu))
+        return nullptr;
+    const KELICc* contexte = curseur->contexte();
+    return contexteVu == contexte ? lien_ : nullptr;
+}
+
+KELI* KELICc::relationDuPassage(KELId id, KELICc* passe, KELIRep*& repRelation)
+{
+    // A relation's representation here goes only with the representation itself.
+    if (KELI* relation = relationRetenue_.siConnu(id, passe);
+        relation && relationsEnleveesVues_ == KELIRepRelation::enlevees()) {
+        repRelation = repRelationRetenue_;
+        return relation;
+    }
+    KELI* relation = KELServeurDeLiens::LienForInt(id, passe);
+    repRelation = relation ? relation->representant(this) : nullptr;
+    if (repRelation && repRelation->commeRelation()) {
+        relationRetenue_.noter(id, passe, relation);
+        repRelationRetenue_ = repRelation;
+        relationsEnleveesVues_ = KELIRepRelation::enlevees();
+    }
+    return relation;
+}
+
 // A window edge passing a plain link L: L enters the window if its relation watches the window.
 void KELICc::entreeDuLien(KELI* lien, KELICc* passe, bool futur)
 {
     if (lien->siCurseur())
         return;
     const KELIElemRelation::BordEnCours bord(futur);
-    KELI* relation = KELServeurDeLiens::LienForInt(lien->relationInt(), passe);
-    KELIRep* repRelation = relation ? relation->representant(this) : nullptr;
+    KELIRep* repRelation = nullptr;
+    KELI* relation = relationDuPassage(lien->relationInt(), passe, repRelation);
     if (!repRelation)
         return;
     lien->setSiCroisementFutur(futur);
@@ -121,9 +161,11 @@ void KELICc::sortieDuLien(KELI* lien, KELICc* passe, bool futur)
     if (lien->siCurseur())
         return;
     lien->setSiCroisementFutur(futur);
-    KELI* relation = KELServeurDeLiens::LienForInt(lien->relationInt(), passe);
-    if (relation)
-        relation->enleverLeLien(lien, this);
+    KELIRep* repRelation = nullptr;
+    // Only a relation's own representations answer enleverLeLien, as they do here.
+    if (relationDuPassage(lien->relationInt(), passe, repRelation))
+        if (KELIRepRelation* r = repRelation ? repRelation->commeRelation() : nullptr)
+            r->enleverAuxLiens(lien);
     lien->enleverLeCurseur(this);
 }
 

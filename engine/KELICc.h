@@ -24,6 +24,34 @@ public:
     virtual void desactivationDuLienEnfant(KELI* lien) {}
 };
 
+// A link the server answered for an id at a cursor, found again without asking while the server
+// would answer it at once and change nothing: while the link is known shown in the cursor and in
+// the cursor's context (the server's own memory of that, which a link loses with any of its
+// representations; the server never replaces a link it holds). A crossing asks for its link's
+// relation, parent and child, and the relation and often the parent are the same from one link to
+// the next.
+class KELLienRetenu {
+public:
+    // The link kept for `id` at `curseur`, or nullptr. The child of each link is another id: that
+    // much is answered inline.
+    KELI* siConnu(KELId id, KELICc* curseur) const
+    {
+        return id == id_ && curseur == curseur_ && lien_ ? siToujoursVu(curseur) : nullptr;
+    }
+    void noter(KELId id, KELICc* curseur, KELI* lien)
+    {
+        id_ = id;
+        curseur_ = curseur;
+        lien_ = lien;
+    }
+
+private:
+    KELI* siToujoursVu(KELICc* curseur) const;
+    KELId id_ = 0;
+    const KELICc* curseur_ = nullptr;
+    KELI* lien_ = nullptr;
+};
+
 class KELICc : public KELI {
 public:
     KELICc();
@@ -139,7 +167,19 @@ private:
     // bit per id (by hash, set when a delegate is added, never cleared) answers most at once.
     static std::uint64_t bitDe(KELId id) { return std::uint64_t{1} << ((id * 0x9E3779B97F4A7C15ull) >> 58); }
 
+    // The relation of the links crossed and its representation here, when the last crossing
+    // found them as they still are.
+    KELI* relationDuPassage(KELId id, KELICc* passe, KELIRep*& repRelation);
+    KELLienRetenu relationRetenue_;
+    KELIRep* repRelationRetenue_ = nullptr;
+    std::uint64_t relationsEnleveesVues_ = 0;
+
     KELICc* curseurGlobal_ = nullptr; // not owned
     std::uint64_t filtreDesDelegues_ = 0;
     std::unordered_map<KELId, std::vector<KELDelegueDeMaj*>> mapLienDelegues_;
+    // The list asked for last (entries are never erased: it stays valid).
+    std::vector<KELDelegueDeMaj*>* deleguesDe(KELId lienInt);
+    KELId idDesDelegues_ = 0;
+    std::vector<KELDelegueDeMaj*>* delegues_ = nullptr;
 };
+

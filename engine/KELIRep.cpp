@@ -262,6 +262,22 @@ std::size_t KELIRepRelation::nbDeLiens()
     return nbLiens_;
 }
 
+template <KELI* (KELIRep::*siConnu)() const, KELI* (KELIRep::*retenir)(KELI*), KELI* (KELI::*chercher)(KELIRep*, KELICc*)>
+inline KELI* KELIRepRelation::objetDuLien(KELI* lien, KELIRep* rep, KELId id, KELLienRetenu& retenu)
+{
+    if (rep) {
+        if (KELI* o = (rep->*siConnu)())
+            return o;
+        // The server would answer it and change nothing: the representation takes it as from there.
+        if (KELI* o = retenu.siConnu(id, curseur_))
+            return (rep->*retenir)(o);
+    }
+    KELI* o = (lien->*chercher)(rep, curseur_);
+    if (o)
+        retenu.noter(id, curseur_, o);
+    return o;
+}
+
 void KELIRepRelation::ajouterAuxLiens(KELI* lien, KELIRep* connu)
 {
     KELICc* c = curseur_;
@@ -281,9 +297,11 @@ void KELIRepRelation::ajouterAuxLiens(KELI* lien, KELIRep* connu)
             enleves = KELI::repsEnleves();
         }
     };
-    KELI* p = lien->parentDe(rep, c);
+    KELI* p = objetDuLien<&KELIRep::parentSiConnu, &KELIRep::parentConnu, &KELI::parentDe>(lien, rep, lien->parentInt(),
+                                                                                         parentRetenu_);
     revoir();
-    KELI* e = lien->enfantDe(rep, c);
+    KELI* e = objetDuLien<&KELIRep::enfantSiConnu, &KELIRep::enfantConnu, &KELI::enfantDe>(lien, rep, lien->enfantInt(),
+                                                                                         enfantRetenu_);
     charger();
     if (!p || !e)
         return;

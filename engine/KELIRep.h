@@ -7,6 +7,7 @@
 //                 relation id, then the selection controller;
 //   deactivation: the selection controller first, then the same order.
 
+#include "engine/KELICc.h"
 #include "engine/KELLien.h"
 #include "engine/KELOrderedSet.h"
 
@@ -104,6 +105,10 @@ private:
 class KELIRepRelation : public KELIRep {
 public:
     KELIRepRelation(KELICc* curseur, KELI* lien) : KELIRep(curseur, lien) { siRelation_ = true; }
+    ~KELIRepRelation() override { ++enlevees_; }
+    // How many relations' representations have gone: while it stands still, one found earlier is
+    // still its relation's for its window.
+    static std::uint64_t enlevees() { return enlevees_; }
     const std::vector<KELI*>& liens();
     std::size_t nbDeLiens();
     // Loads the active list on first use (without answering it, which would compact it).
@@ -199,6 +204,11 @@ private:
 
     void compacter();
     void desactiver(KELI* lien, KELI* p, KELI* e);
+    // A link's parent or child for this window, as KELI::parentDe and enfantDe answer them, with
+    // the object the last links shared remembered (the links of one parent cross one after the
+    // other).
+    template <KELI* (KELIRep::*siConnu)() const, KELI* (KELIRep::*retenir)(KELI*), KELI* (KELI::*chercher)(KELIRep*, KELICc*)>
+    KELI* objetDuLien(KELI* lien, KELIRep* rep, KELId id, KELLienRetenu& retenu);
 
     std::vector<KELI*> liens_; // in order of activation; nullptr where a link left
     std::size_t nbLiens_ = 0;
@@ -212,10 +222,13 @@ private:
     KELI* modelEnfant_ = nullptr;
     bool modelParentConnu_ = false;
     bool modelEnfantConnu_ = false;
+    KELLienRetenu parentRetenu_;
+    KELLienRetenu enfantRetenu_;
     Index mapDuParent_;  // parent -> its children and its links
     Index mapDeLEnfant_; // child -> its parents and its links
     bool indexesVivants_ = false; // both indexes made (on first read) and kept since
     std::unique_ptr<KELSelCtrlRelation, KELSelDetruire> selCtrlR_;
+    static inline std::uint64_t enlevees_ = 0;
 };
 
 inline KELIRepRelation* KELIRep::commeRelation() { return siRelation_ ? static_cast<KELIRepRelation*>(this) : nullptr; }

@@ -98,6 +98,42 @@ TEST(Representations, ManyWindowsInAnyOrderAgreeWithAModel)
     liens.clear();
 }
 
+// A link kept for a crossing answers for its id at its cursor only while the server's memory says
+// it is shown there, with the same context: a representation it lost, or a context it was not
+// found in, sends the crossing back to the server, which would wake it there.
+TEST(Representations, ALinkKeptForCrossingsAnswersOnlyWhileKnownShown)
+{
+    auto w = fenetre(-10, 10);
+    auto ailleurs = fenetre(-10, 10);
+    auto l = lien(7, 0, 5);
+    auto autre = lien(8, 0, 5);
+    KELLienRetenu r;
+    EXPECT_EQ(r.siConnu(7, w.get()), nullptr);
+    ASSERT_TRUE(l->ajouterLeCurseur(w.get()));
+    l->retenirVuDans(w.get(), nullptr); // as the server notes it when it answers
+    r.noter(7, w.get(), l.get());
+    EXPECT_EQ(r.siConnu(7, w.get()), l.get());
+    EXPECT_EQ(r.siConnu(8, w.get()), nullptr);
+    EXPECT_EQ(r.siConnu(7, ailleurs.get()), nullptr);
+
+    // Another link's comings and goings change nothing for it.
+    ASSERT_TRUE(autre->ajouterLeCurseur(w.get()));
+    autre->enleverLeCurseur(w.get());
+    EXPECT_EQ(r.siConnu(7, w.get()), l.get());
+
+    // Found with a context the cursor does not have.
+    l->retenirVuDans(w.get(), ailleurs.get());
+    EXPECT_EQ(r.siConnu(7, w.get()), nullptr);
+    l->retenirVuDans(w.get(), nullptr);
+    EXPECT_EQ(r.siConnu(7, w.get()), l.get());
+
+    // Gone from the window, and back without the server having found it there again.
+    l->enleverLeCurseur(w.get());
+    EXPECT_EQ(r.siConnu(7, w.get()), nullptr);
+    ASSERT_TRUE(l->ajouterLeCurseur(w.get()));
+    EXPECT_EQ(r.siConnu(7, w.get()), nullptr);
+}
+
 // A delegate that removes itself while it is told is not told again, and one it adds meanwhile
 // hears from the next message on (a lone delegate is called on a path of its own); one removed
 // by another before its turn is not told at all.
