@@ -1,5 +1,6 @@
 #include "app/ApplicationGraph.h"
 #include "app/FirstWindow.h"
+#include "platform/HeapPages.h"
 #include "platform/files/OutsideNames.h"
 
 #include <QApplication>
@@ -50,6 +51,7 @@ std::unique_ptr<QSocketNotifier> quitOnSignals()
 
 int main(int argc, char** argv)
 {
+    tallomer::heappages::atStart(argv);
     QApplication qapp(argc, argv);
     tallomer::setUpApplicationIdentity();
 

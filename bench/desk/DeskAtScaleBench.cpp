@@ -26,6 +26,7 @@
 #include "desk/viewer/ZEVDeskViewer.h"
 #include "engine/KELLien.h"
 #include "engine/KELServeurDeLiens.h"
+#include "platform/HeapPages.h"
 #include "platform/QtScheduler.h"
 #include "platform/UserDefaults.h"
 #include "platform/hid/FakeEvdevSystem.h"
@@ -704,6 +705,8 @@ const char* verdict(bool met) { return met ? "met" : "MISSED"; }
 // every image on the GUI thread, as before paints handed them to other threads.
 int main(int argc, char** argv)
 {
+    // As the program's own main does: the start measured is the one its users get.
+    tallomer::heappages::atStart(argv);
     QTemporaryDir temporary;
     QString self = QString::fromLocal8Bit(argv[0]);
     QString folder = temporary.path();
