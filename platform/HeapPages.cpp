@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/auxv.h>
 #include <unistd.h>
 
 namespace tallomer::heappages {
@@ -46,6 +47,13 @@ bool underValgrind()
     return preload && std::strstr(preload, "vgpreload");
 }
 
+// Started as the loader's argument ("ld-linux-x86-64.so.2 tallomer"), the process's image is the
+// loader itself, which the kernel then loads with no loader of its own.
+bool startedThroughTheLoader()
+{
+    return getauxval(AT_BASE) == 0;
+}
+
 // Read with the system's calls alone: this runs before the C++ library has set up its streams.
 std::string hugePageModes()
 {
@@ -60,7 +68,7 @@ std::string hugePageModes()
 
 } // namespace
 
-Plan plan(const char* tunables, const char* saved, std::string_view hugePageModes, bool allocatorReplaced)
+Plan plan(const char* tunables, const char* saved, std::string_view hugePageModes, bool startAgainWorks)
 {
     if (saved) {
         if (*saved == '=')
@@ -73,7 +81,7 @@ Plan plan(const char* tunables, const char* saved, std::string_view hugePageMode
     if (open == std::string_view::npos || close == std::string_view::npos ||
         hugePageModes.substr(open + 1, close - open - 1) == "never")
         return {};
-    if (allocatorReplaced || !libraryKnowsTheTunable())
+    if (!startAgainWorks || !libraryKnowsTheTunable())
         return {};
     const std::string_view given = tunables ? std::string_view(tunables) : std::string_view();
     // Whoever set it, to any value, has the last word.
@@ -92,8 +100,9 @@ void atStart(char** argv)
     const char* given = std::getenv("GLIBC_TUNABLES");
     const std::optional<std::string> tunables = given ? std::optional<std::string>(given) : std::nullopt;
     const char* saved = std::getenv(kSavedVariable);
-    const Plan p = saved ? plan(given, saved, {}, false)
-                         : plan(given, nullptr, hugePageModes(), builtWithASanitizer() || underValgrind());
+    const Plan p = saved ? plan(given, saved, {}, true)
+                         : plan(given, nullptr, hugePageModes(),
+                                !builtWithASanitizer() && !underValgrind() && !startedThroughTheLoader());
     switch (p.step) {
     case Step::AsIs:
         return;

@@ -29,8 +29,10 @@ struct Plan {
 
 // What a start does, from the tunables it was given (nullptr: unset), the saved variable (nullptr:
 // unset), the system's transparent huge page mode as the kernel lists it ("always [madvise]
-// never", empty when it has none), and whether a tool that replaces the allocator runs it.
-Plan plan(const char* tunables, const char* saved, std::string_view hugePageModes, bool allocatorReplaced);
+// never", empty when it has none), and whether starting again would start the same program with
+// the C library's allocator (not under a tool that replaces it, nor through an explicit call of
+// the loader, which /proc/self/exe names instead of the program).
+Plan plan(const char* tunables, const char* saved, std::string_view hugePageModes, bool startAgainWorks);
 
 // Called first thing in main, before any thread: starts the program again when the plan says so
 // (answering only if that fails), or puts the environment back after such a start. Not earlier:
