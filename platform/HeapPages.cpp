@@ -117,8 +117,15 @@ void atStart(char** argv)
         const std::string before = tunables ? "=" + *tunables : std::string();
         if (!argv || !argv[0] || setenv(kSavedVariable, before.c_str(), 1) != 0)
             return;
-        setenv("GLIBC_TUNABLES", p.tunables->c_str(), 1);
-        execv("/proc/self/exe", argv);
+        // By the program's own file name, not /proc/self/exe: the process takes its name from it
+        // (in process lists, and for pgrep and killall), and it must stay "tallomer".
+        char self[4096];
+        const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+        if (n > 0) {
+            self[n] = '\0';
+            setenv("GLIBC_TUNABLES", p.tunables->c_str(), 1);
+            execv(self, argv);
+        }
         // Still here: the program runs on as it was started.
         if (tunables)
             setenv("GLIBC_TUNABLES", tunables->c_str(), 1);

@@ -74,9 +74,10 @@ TEST_F(E2E, TheProgramRunsWithItsHeapInHugePagesInTheProcessThePersonStarted)
         EXPECT_FALSE(environment.contains("GLIBC_TUNABLES=glibc.malloc.hugetlb"));
         EXPECT_FALSE(environment.contains("TALLOMER_TUNABLES_BEFORE"));
     }
-    // Still the process that was started: the start again kept it, so whoever started it (the
-    // desktop, a terminal) waits on the program itself.
+    // Still the process that was started, under the program's name: whoever started it (the
+    // desktop, a terminal) waits on the program itself, and process lists name it.
     EXPECT_EQ(program.processId(), pid);
+    EXPECT_EQ(readProc(pid, "comm").trimmed(), "tallomer");
     program.terminate();
     if (!program.waitForFinished(test::kWaitMilliseconds)) {
         program.kill();
