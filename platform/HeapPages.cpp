@@ -54,7 +54,6 @@ bool startedThroughTheLoader()
     return getauxval(AT_BASE) == 0;
 }
 
-// Read with the system's calls alone: this runs before the C++ library has set up its streams.
 std::string hugePageModes()
 {
     const int fd = open("/sys/kernel/mm/transparent_hugepage/enabled", O_RDONLY | O_CLOEXEC);
@@ -64,6 +63,16 @@ std::string hugePageModes()
     const ssize_t n = read(fd, buffer, sizeof buffer);
     close(fd);
     return n > 0 ? std::string(buffer, std::size_t(n)) : std::string();
+}
+
+// GLIBC_TUNABLES as they were given (nullopt: unset), and the saved variable gone.
+void putTunablesBack(const std::optional<std::string>& tunables)
+{
+    if (tunables)
+        setenv("GLIBC_TUNABLES", tunables->c_str(), 1);
+    else
+        unsetenv("GLIBC_TUNABLES");
+    unsetenv(kSavedVariable);
 }
 
 } // namespace
@@ -107,11 +116,7 @@ void atStart(char** argv)
     case Step::AsIs:
         return;
     case Step::Restarted:
-        if (p.tunables)
-            setenv("GLIBC_TUNABLES", p.tunables->c_str(), 1);
-        else
-            unsetenv("GLIBC_TUNABLES");
-        unsetenv(kSavedVariable);
+        putTunablesBack(p.tunables);
         return;
     case Step::Again: {
         const std::string before = tunables ? "=" + *tunables : std::string();
@@ -127,11 +132,7 @@ void atStart(char** argv)
             execv(self, argv);
         }
         // Still here: the program runs on as it was started.
-        if (tunables)
-            setenv("GLIBC_TUNABLES", tunables->c_str(), 1);
-        else
-            unsetenv("GLIBC_TUNABLES");
-        unsetenv(kSavedVariable);
+        putTunablesBack(tunables);
         return;
     }
     }
