@@ -37,6 +37,9 @@ namespace tallomer {
 
 namespace {
 
+// As long as the link base's own connection waits on a busy file.
+constexpr int kBusyWaitMs = 1000;
+
 void say(const QString& line) { logLine(line.toStdString()); }
 
 QString canonicalOrClean(const QString& path)
@@ -105,6 +108,9 @@ FileResult KELWholeStore::snapshotDatabase(const QString& database, const QStrin
         sqlite3_close(db);
         return FileResult::failure(QStringLiteral("cannot open %1: %2").arg(database, why));
     }
+    // The program's own connection and its merging thread hold the file's locks for moments: the
+    // copy waits for them as the program's writes do, rather than fail the archive.
+    sqlite3_busy_timeout(db, kBusyWaitMs);
     sqlite3_stmt* st = nullptr;
     QString error;
     if (sqlite3_prepare_v2(db, "VACUUM INTO ?1;", -1, &st, nullptr) != SQLITE_OK ||
@@ -117,6 +123,7 @@ FileResult KELWholeStore::snapshotDatabase(const QString& database, const QStrin
         // The copy is one file of its own: no write-ahead log goes with it.
         sqlite3* copy = nullptr;
         if (sqlite3_open_v2(QFile::encodeName(snapshot).constData(), &copy, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+            sqlite3_busy_timeout(copy, kBusyWaitMs) != SQLITE_OK ||
             sqlite3_exec(copy, "PRAGMA journal_mode=DELETE;", nullptr, nullptr, nullptr) != SQLITE_OK)
             error = QString::fromUtf8(copy ? sqlite3_errmsg(copy) : "cannot open the copy");
         sqlite3_close(copy);

@@ -244,10 +244,6 @@ void KELChercheurDe::initialize()
         alertAndStop("zevDatabase Error!", g_lastError);
         return;
     }
-    // The program's own connections (the log merge, the start-up readers) hold the file's locks
-    // for moments, longer on a loaded machine: a write of the link base that gave up at the first
-    // busy answer would be lost, so it waits for them, about a second at most.
-    g_connection->setBusyRetryTimeout(kBusyRetries);
     // Bytes damaged inside the file are met only when a statement reads their page, at start or
     // at any later time: the store is then refused as one cut short is at start.
     g_connection->setDamageHandler([](const std::string& why) {

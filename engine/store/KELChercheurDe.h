@@ -16,7 +16,7 @@ class KELChercheurDe {
 public:
     static constexpr int kCurrentVersion = 3;
     // Retries of 20 microseconds each the link base's connection gives a busy answer.
-    static constexpr std::int64_t kBusyRetries = 50000;
+    static constexpr std::int64_t kBusyRetries = Sqlite::kBusyRetries;
     // The index of links by relation and parent, made at open where the store lacks it.
     static constexpr const char* kParentIndex = "RelationParentIndex";
     // The rows of a relation in the order of their ids, every column in the index itself: a

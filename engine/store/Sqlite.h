@@ -199,6 +199,11 @@ public:
     // no statement waits for the merge's two syncs; the same merge, at the same point, as
     // SQLite's own automatic one.
     static constexpr int kFramesBeforeCheckpoint = 1000;
+    // Retries of 20 microseconds each a statement gives a busy answer, by default. A connection's
+    // own merging thread, and the program's other connections (the start-up readers), hold the
+    // file's locks for moments, longer on a loaded machine: a write that gave up at the first
+    // busy answer would be lost to them, so it waits, about a second at most.
+    static constexpr std::int64_t kBusyRetries = 50000;
 
 private:
     struct Cached {
@@ -218,7 +223,7 @@ private:
     bool noteDamage(int rc);
     bool busyWait(int& retries, const char* message);
 
-    std::int64_t busyRetryTimeout_ = 1;
+    std::int64_t busyRetryTimeout_ = kBusyRetries;
     std::string filePath_;
     std::string openError_;
     sqlite3* db_ = nullptr;

@@ -14,6 +14,9 @@
 #include "platform/desktop/GtkBookmarks.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDirIterator>
@@ -22,7 +25,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
+
+#include <sqlite3.h>
 
 namespace e2e {
 namespace {
@@ -651,6 +657,50 @@ TEST_F(WholeStoreE2E, UninstallKeepsADropFolderWithFilesInItAndSaysSo)
     EXPECT_EQ(alerts.back().message, "Uninstall Tallomer");
     EXPECT_TRUE(alerts.back().informative.contains("not empty"));
     EXPECT_TRUE(QFileInfo::exists(home + "/.config/Tallomer")) << "the preferences stay unless asked";
+}
+
+// The copy of the link base for an archive meets the file locked for a moment by a writer (the
+// program's own connection, or its merging thread): it waits, then holds the written rows.
+TEST(WholeStoreCopy, ALinkBaseLockedForAMomentIsCopiedOnceItIsFree)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString base = dir.filePath(QStringLiteral("base.sqlite"));
+    const QString copie = dir.filePath(QStringLiteral("copie.sqlite"));
+    sqlite3* ecrivain = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(base).constData(), &ecrivain), SQLITE_OK);
+    // Without the log, a writer's lock keeps readers out: the copy meets it for sure.
+    ASSERT_EQ(sqlite3_exec(ecrivain, "CREATE TABLE T (V); BEGIN EXCLUSIVE; INSERT INTO T VALUES (1);", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    std::mutex m;
+    std::condition_variable cv;
+    bool partie = false;
+    tallomer::FileResult copiee = tallomer::FileResult::failure(QStringLiteral("not run"));
+    std::thread copieur([&] {
+        {
+            const std::lock_guard<std::mutex> verrou(m);
+            partie = true;
+        }
+        cv.notify_one();
+        copiee = tallomer::KELWholeStore::snapshotDatabase(base, copie);
+    });
+    {
+        std::unique_lock<std::mutex> verrou(m);
+        cv.wait(verrou, [&] { return partie; });
+    }
+    EXPECT_EQ(sqlite3_exec(ecrivain, "COMMIT;", nullptr, nullptr, nullptr), SQLITE_OK);
+    copieur.join();
+    sqlite3_close(ecrivain);
+    ASSERT_TRUE(copiee) << copiee.error.toStdString();
+    sqlite3* lu = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(copie).constData(), &lu), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(lu, "SELECT COUNT(*) FROM T;", -1, &st, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 1);
+    sqlite3_finalize(st);
+    sqlite3_close(lu);
 }
 
 } // namespace

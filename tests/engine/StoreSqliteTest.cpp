@@ -11,7 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include <sqlite3.h>
@@ -60,6 +63,7 @@ struct Autre {
         sqlite3_finalize(st);
         return out;
     }
+    bool fait(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
     sqlite3* db_ = nullptr;
 };
 
@@ -347,6 +351,36 @@ TEST_F(StoreJournal, AChildClosesTheConnectionItInheritedWhileItsMergingThreadRu
     Autre apres(path);
     EXPECT_EQ(apres.texte("SELECT COUNT(*) FROM T;"), std::to_string((Sqlite::kFramesBeforeCheckpoint + 100) * 3 + 2));
     EXPECT_EQ(apres.texte("PRAGMA integrity_check;"), "ok");
+}
+
+// Another connection, or this one's own merging thread, may hold the write lock for a moment on a
+// loaded machine: a write meeting it waits, without being told as a failure, and then lands.
+TEST_F(StoreJournal, AWriteMeetingTheLockOfAnotherConnectionWaitsAndLands)
+{
+    ASSERT_TRUE(remplir(db, 0, 1));
+    Autre autre(path);
+    ASSERT_TRUE(autre.fait("BEGIN IMMEDIATE;"));
+    std::mutex m;
+    std::condition_variable cv;
+    bool parti = false;
+    std::thread ecrivain([&] {
+        {
+            const std::lock_guard<std::mutex> verrou(m);
+            parti = true;
+        }
+        cv.notify_one();
+        EXPECT_TRUE(remplir(db, 10, 2));
+    });
+    {
+        std::unique_lock<std::mutex> verrou(m);
+        cv.wait(verrou, [&] { return parti; });
+    }
+    // The writer is on its way: it meets the lock, unless the commit below comes first.
+    EXPECT_TRUE(autre.fait("INSERT INTO T (ID) VALUES (5);"));
+    EXPECT_TRUE(autre.fait("COMMIT;"));
+    ecrivain.join();
+    EXPECT_EQ(autre.texte("SELECT COUNT(*) FROM T;"), "4");
+    EXPECT_TRUE(storeErrors.empty());
 }
 
 // The trace indents two ruler characters per open level, up to the ruler's length.
