@@ -48,34 +48,9 @@ bool extensionIs(const QString& path, const char* ext)
 
 // The delayed requests of all views, asked in turns of bounded length: a desk that shows
 // thousands of Objects at once must not hold the main thread while their files are looked up.
-struct DelayedRequest {
-    std::weak_ptr<char> alive;
-    ZEVItemView* view;
-    QString type;
-};
-std::deque<DelayedRequest>& delayedRequests()
-{
-    static std::deque<DelayedRequest> queue;
-    return queue;
-}
 const char kDelayedRequestsTarget = 0;
 constexpr char kDelayedRequests[] = "_betterImageRequests";
 constexpr qint64 kRequestTurnMs = 8;
-
-void askDelayedRequests()
-{
-    QElapsedTimer turn;
-    turn.start();
-    auto& queue = delayedRequests();
-    while (!queue.empty() && turn.elapsed() < kRequestTurnMs) {
-        const DelayedRequest r = queue.front();
-        queue.pop_front();
-        if (!r.alive.expired())
-            r.view->betterImageForItemType(r.type);
-    }
-    if (!queue.empty() && Scheduler::hasShared())
-        Scheduler::shared().perform(&kDelayedRequestsTarget, kDelayedRequests, 0, askDelayedRequests, true);
-}
 
 // The side type icons are drawn at for Object views, which scale them to the icon's size.
 constexpr int kTypeIconSide = 128;
@@ -170,15 +145,47 @@ ZEVItemBestImage::ZEVItemBestImage(ZEVItemView& view) : view_(view) {}
 
 ZEVItemBestImage::~ZEVItemBestImage() = default;
 
+struct ZEVItemBestImage::Delayed {
+    std::weak_ptr<char> alive;
+    ZEVItemBestImage* asker;
+    QString type;
+};
+
+std::deque<ZEVItemBestImage::Delayed>& ZEVItemBestImage::delayed()
+{
+    static std::deque<Delayed> queue;
+    return queue;
+}
+
+void ZEVItemBestImage::askDelayed()
+{
+    QElapsedTimer turn;
+    turn.start();
+    auto& queue = delayed();
+    while (!queue.empty() && turn.elapsed() < kRequestTurnMs) {
+        const Delayed r = queue.front();
+        queue.pop_front();
+        if (r.alive.expired())
+            continue;
+        // Cleared first: the request may queue the view again.
+        r.asker->queued_ = false;
+        r.asker->view_.betterImageForItemType(r.type);
+    }
+    if (!queue.empty() && Scheduler::hasShared())
+        Scheduler::shared().perform(&kDelayedRequestsTarget, kDelayedRequests, 0, askDelayed, true);
+}
+
 void ZEVItemBestImage::askSoon()
 {
-    auto& queue = delayedRequests();
-    for (const DelayedRequest& r : queue)
-        if (r.view == &view_ && !r.alive.expired())
-            return; // already waiting; it asks for the type of the moment
-    queue.push_back({alive_, &view_, view_.itemType_});
+    // Already waiting: a desk's start queues every view at once, and a search of the queue for
+    // each of them would cost the square of their number.
+    if (queued_)
+        return;
+    queued_ = true;
+    auto& queue = delayed();
+    queue.push_back({alive_, this, view_.itemType_});
     if (queue.size() == 1 && Scheduler::hasShared())
-        Scheduler::shared().perform(&kDelayedRequestsTarget, kDelayedRequests, 0, askDelayedRequests, true);
+        Scheduler::shared().perform(&kDelayedRequestsTarget, kDelayedRequests, 0, askDelayed, true);
 }
 
 // ---- the request ----

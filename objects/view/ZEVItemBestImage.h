@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 
 class QMovie;
@@ -36,6 +37,11 @@ public:
     QMovie* movie() const { return movie_.get(); }
 
 private:
+    struct Delayed;
+    static std::deque<Delayed>& delayed();
+    // Asks the queued requests of all views in turns of bounded length.
+    static void askDelayed();
+
     // The request for a "file" or "http" Object's file; false when it is missing.
     bool requestFilePicture(const QString& path, bool web);
     void showMovie(const QString& path, double s);
@@ -44,6 +50,7 @@ private:
     // Deliveries hold it weakly: one for a view that is gone finds it expired.
     std::shared_ptr<char> alive_ = std::make_shared<char>(0);
     std::uint64_t generation_ = 0;
+    bool queued_ = false; // among the delayed requests
     std::unique_ptr<QMovie> movie_;
 };
 

@@ -200,6 +200,32 @@ TEST_F(BestImage, ThePlaceholderShowsAtOnceAndTheRequestFollowsSizeChangesOnce)
     EXPECT_EQ(v->imageGeneration(), before + 2) << "a move without a change of size asks nothing";
 }
 
+TEST_F(BestImage, AViewWaitingForItsPictureIsAskedOnceAndCanWaitAgainOnceAsked)
+{
+    ZEVItemView* a = view(10);
+    ZEVItemView* b = view(11);
+    ZEVItemView* gone = view(12);
+    for (ZEVItemView* v : {a, b, gone})
+        v->setItemType(QStringLiteral("file"));
+    sched.advance(1);
+    const std::uint64_t beforeA = a->imageGeneration(), beforeB = b->imageGeneration();
+
+    a->askBetterImageSoon();
+    gone->askBetterImageSoon();
+    b->askBetterImageSoon();
+    a->askBetterImageSoon(); // still waiting: not queued twice
+    d->desk.deleteItemView(gone); // its place in the queue is passed over
+    sched.advance(0.01);
+    EXPECT_EQ(a->imageGeneration(), beforeA + 1);
+    EXPECT_EQ(b->imageGeneration(), beforeB + 1);
+
+    // Asked, it may wait again, and is asked again.
+    a->askBetterImageSoon();
+    sched.advance(0.01);
+    EXPECT_EQ(a->imageGeneration(), beforeA + 2);
+    EXPECT_EQ(b->imageGeneration(), beforeB + 1);
+}
+
 TEST_F(BestImage, AFlickTogglesSixTimesOrEightInTitlesModeAndEndsAsItBegan)
 {
     ZEVItemView* v = view(10);
