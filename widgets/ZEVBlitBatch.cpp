@@ -5,9 +5,11 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <tuple>
@@ -23,6 +25,10 @@ constexpr int kMostBands = 4;
 constexpr std::size_t kChunk = 512;
 constexpr std::size_t kMostChunks = 4096;
 constexpr std::size_t kHandedEvery = 1024;
+// The images a paint remembers having held, by a hash of their identity; one forgotten is only
+// held once more.
+constexpr std::size_t kSeen = 512;
+constexpr std::size_t kCacheLine = 64;
 
 ZEVBlitBatch* current = nullptr;
 ZEVBlitBatch batch;
@@ -32,8 +38,9 @@ quint64 deferred = 0;
 } // namespace
 
 // A band is drawn by a worker of the pool from the time it starts; the GUI thread draws a band
-// no worker has started when it must wait for it, and keeps it once the paint is over.
-class ZEVBlitBatch::Band {
+// no worker has started when it must wait for it, and keeps it once the paint is over. Each on
+// lines of its own, as each is written by its own thread.
+class alignas(kCacheLine) ZEVBlitBatch::Band {
 public:
     enum Owner { None, Worker, Gui, GuiLast };
     std::atomic<int> owner = None;
@@ -53,6 +60,7 @@ private:
     QImage device_;
     std::unique_ptr<QPainter> painter_;
     int top_ = 0, bottom_ = 0;
+    const State* state_ = nullptr; // the last drawn in
     QTransform transform_;
     qreal opacity_ = 1;
     QPainter::CompositionMode mode_ = QPainter::CompositionMode_SourceOver;
@@ -67,20 +75,36 @@ struct ZEVBlitBatch::Stream {
     QImage::Format format = QImage::Format_Invalid;
     QRect clip;
     int bands = 1;
+    std::unique_ptr<Band[]> band;
 
-    // Written by the GUI thread alone; a blit is read by the bands once handed to them.
-    std::vector<std::unique_ptr<Blit[]>> chunks;
+    // Read by the bands at every blit, written by the GUI thread once a chunk.
     std::vector<Blit*> chunkAt; // never grows past its first capacity, so never moves
-    std::size_t count = 0;
-    std::size_t settled = 0; // every band has drawn this many
     const Blit& at(std::size_t i) const { return chunkAt[i / kChunk][i % kChunk]; }
 
-    std::mutex lock;
+    // Written by the GUI thread alone at every blit, on lines of their own: on a line the bands
+    // read, each write would take it from them and each of their reads take it back. A blit is
+    // read by the bands once handed to them.
+    alignas(kCacheLine) std::size_t count = 0;
+    std::size_t settled = 0; // every band has drawn this many
+    std::vector<std::unique_ptr<Blit[]>> chunks;
+    // One copy of each image the paint draws, which its blits point to. A desk draws the same
+    // badge or kind icon hundreds of times: a copy a blit would change the image's shared count
+    // at every blit while the bands read the same memory to draw it. Never moves once added.
+    std::deque<QImage> images;
+    struct Seen {
+        qint64 key = 0;
+        const QImage* image = nullptr;
+    };
+    std::array<Seen, kSeen> seen{};
+    // The painter's states the blits are drawn in, each kept while it lasts. Never moves once
+    // added.
+    std::deque<State> states;
+
+    alignas(kCacheLine) std::mutex lock;
     std::condition_variable more;   // the bands wait for blits, or for the end
     std::condition_variable caught; // the GUI thread waits for the bands
     std::size_t handed = 0;         // under the lock
     bool last = false;              // under the lock: nothing more will come
-    std::unique_ptr<Band[]> band;
 
     std::pair<int, int> rows(int b) const
     {
@@ -109,27 +133,31 @@ void ZEVBlitBatch::Band::draw(const Stream& stream, std::size_t until)
         const Blit& b = stream.at(next_);
         if (b.bottom <= top_ || b.top >= bottom_)
             continue;
-        if (b.transform != transform_) {
-            transform_ = b.transform;
-            p.setTransform(transform_);
-        }
-        if (b.opacity != opacity_) {
-            opacity_ = b.opacity;
-            p.setOpacity(opacity_);
-        }
-        if (b.mode != mode_) {
-            mode_ = b.mode;
-            p.setCompositionMode(mode_);
-        }
-        if (b.hints != hints_) {
-            p.setRenderHints(hints_ & ~b.hints, false);
-            hints_ = b.hints;
-            p.setRenderHints(hints_, true);
+        if (b.state != state_) {
+            state_ = b.state;
+            const State& st = *b.state;
+            if (st.transform != transform_) {
+                transform_ = st.transform;
+                p.setTransform(transform_);
+            }
+            if (st.opacity != opacity_) {
+                opacity_ = st.opacity;
+                p.setOpacity(opacity_);
+            }
+            if (st.mode != mode_) {
+                mode_ = st.mode;
+                p.setCompositionMode(mode_);
+            }
+            if (st.hints != hints_) {
+                p.setRenderHints(hints_ & ~st.hints, false);
+                hints_ = st.hints;
+                p.setRenderHints(hints_, true);
+            }
         }
         if (b.source.isNull())
-            p.drawImage(b.target.topLeft(), b.image);
+            p.drawImage(b.target.topLeft(), *b.image);
         else
-            p.drawImage(b.target, b.image, b.source);
+            p.drawImage(b.target, *b.image, b.source);
     }
 }
 
@@ -302,17 +330,17 @@ void ZEVBlitBatch::close()
         s.band[b].stop();
     deferred += s.count;
     QThreadPool* pool = QThreadPool::globalInstance();
-    // The images go back to their owners off the GUI thread: the counts of thousands of images
-    // the bands have read would each cost it a trip to another core's cache.
+    // The images go back to their owners off the GUI thread: the counts of the images the bands
+    // have read would each cost it a trip to another core's cache.
+    if (!s.images.empty()) {
+        auto used = std::make_shared<std::deque<QImage>>(std::move(s.images));
+        pool->start([used] { used->clear(); });
+    }
     if (!s.chunks.empty()) {
-        auto used = std::make_shared<std::vector<std::unique_ptr<Blit[]>>>(std::move(s.chunks));
-        pool->start([used, count = s.count, self = current] {
-            for (std::size_t i = 0; i < count; ++i)
-                (*used)[i / kChunk][i % kChunk].image = QImage();
-            std::lock_guard<std::mutex> l(self->spareLock_);
-            for (auto& chunk : *used)
-                self->spare_.push_back(std::move(chunk));
-        });
+        std::lock_guard<std::mutex> l(current->spareLock_);
+        for (auto& chunk : s.chunks)
+            current->spare_.push_back(std::move(chunk));
+        s.chunks.clear();
     }
     workers.erase(
         std::remove_if(workers.begin(), workers.end(), [pool](const auto& w) { return pool->tryTake(w.get()); }),
@@ -379,13 +407,22 @@ void ZEVBlitBatch::hold(QPainter& painter, const QRectF& target, const QImage& i
         s.chunks.push_back(std::move(chunk));
     }
     Blit& b = s.chunkAt[s.count / kChunk][s.count % kChunk];
-    b.image = image;
+    const qint64 key = image.cacheKey();
+    Stream::Seen& seen = s.seen[std::size_t((quint64(key) * 0x9E3779B97F4A7C15ull) >> 55) % kSeen];
+    if (!seen.image || seen.key != key) {
+        s.images.push_back(image);
+        seen = {key, &s.images.back()};
+    }
+    b.image = seen.image;
+    const qreal opacity = painter.opacity();
+    const QPainter::CompositionMode mode = painter.compositionMode();
+    const QPainter::RenderHints hints = painter.renderHints();
+    if (s.states.empty() || s.states.back().transform != t || s.states.back().opacity != opacity ||
+        s.states.back().mode != mode || s.states.back().hints != hints)
+        s.states.push_back({t, opacity, mode, hints});
+    b.state = &s.states.back();
     b.target = target;
     b.source = source;
-    b.transform = t;
-    b.opacity = painter.opacity();
-    b.mode = painter.compositionMode();
-    b.hints = painter.renderHints();
     b.top = top;
     b.bottom = bottom;
     ++s.count;

@@ -45,14 +45,20 @@ public:
     static quint64 blitsDeferred();
 
 private:
-    struct Blit {
-        QImage image;
-        QRectF target;
-        QRectF source; // null: the whole image at the target's corner
+    // The painter's state a blit is drawn in; consecutive blits of one view share it.
+    struct State {
         QTransform transform;
         qreal opacity = 1;
         QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
         QPainter::RenderHints hints;
+    };
+    // Small, as thousands are written a paint while other cores read those written before.
+    struct Blit {
+        // Held once a paint by the stream, however many blits draw it (see Stream::images).
+        const QImage* image = nullptr;
+        const State* state = nullptr;
+        QRectF target;
+        QRectF source; // null: the whole image at the target's corner
         int top = 0, bottom = 0; // the device rows it may touch, the last excluded
     };
     // One band of rows and the painter that draws it.
@@ -67,8 +73,7 @@ private:
     const QPainter* painter_ = nullptr;
     std::shared_ptr<Stream> stream_;
     // Where the blits are written, kept from paint to paint: memory new to the process would
-    // fault in at every paint. Those a paint used come back once a worker has let go of their
-    // images.
+    // fault in at every paint.
     std::mutex spareLock_;
     std::vector<std::unique_ptr<Blit[]>> spare_; // under spareLock_
 };

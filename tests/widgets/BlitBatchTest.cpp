@@ -163,3 +163,36 @@ TEST(ZEVBlitBatch, APaintItCannotSplitDrawsAtOnce)
         ZEVBlitBatch::setEnabled(true);
     }
 }
+
+TEST(ZEVBlitBatch, AnImageDrawsAsItWasWhenHeldThoughChangedOrGoneSince)
+{
+    // One image drawn again and again and changed now and then, as a view's picture is; and
+    // images made for one blit and gone before the bands draw them, more than the batch keeps
+    // track of.
+    const auto pile = [](QPainter& p, bool batched) {
+        QImage mark(20, 20, QImage::Format_ARGB32_Premultiplied);
+        mark.fill(QColor(200, 0, 0, 180));
+        for (int i = 0; i < 1500; ++i) {
+            const QPointF at((i * 37) % 300, (i * 53) % 400);
+            if (i % 100 == 50)
+                mark.fill(QColor(0, i % 256, 200, 120));
+            batched ? ZEVBlitBatch::drawImage(p, at, mark) : p.drawImage(at, mark);
+            QImage once(3 + i % 40, 5, QImage::Format_ARGB32_Premultiplied);
+            once.fill(QColor(i % 256, 80, 255 - i % 256, 200));
+            batched ? ZEVBlitBatch::drawImage(p, at + QPointF(10, 10), once) : p.drawImage(at + QPointF(10, 10), once);
+        }
+    };
+    QImage straight = device(QSize(320, 420)), batched = straight;
+    {
+        QPainter p(&straight);
+        pile(p, false);
+    }
+    {
+        QPainter p(&batched);
+        ZEVBlitBatch::begin(p);
+        ASSERT_TRUE(ZEVBlitBatch::holds(p));
+        pile(p, true);
+        ZEVBlitBatch::end(p);
+    }
+    EXPECT_TRUE(straight == batched) << "a blit drew an image as it was changed later, or lost it";
+}
