@@ -336,12 +336,9 @@ void ZEVBlitBatch::close()
         auto used = std::make_shared<std::deque<QImage>>(std::move(s.images));
         pool->start([used] { used->clear(); });
     }
-    if (!s.chunks.empty()) {
-        std::lock_guard<std::mutex> l(current->spareLock_);
-        for (auto& chunk : s.chunks)
-            current->spare_.push_back(std::move(chunk));
-        s.chunks.clear();
-    }
+    for (auto& chunk : s.chunks)
+        current->spare_.push_back(std::move(chunk));
+    s.chunks.clear();
     workers.erase(
         std::remove_if(workers.begin(), workers.end(), [pool](const auto& w) { return pool->tryTake(w.get()); }),
         workers.end());
@@ -394,12 +391,9 @@ void ZEVBlitBatch::hold(QPainter& painter, const QRectF& target, const QImage& i
             return;
         }
         std::unique_ptr<Blit[]> chunk;
-        {
-            std::lock_guard<std::mutex> l(current->spareLock_);
-            if (!current->spare_.empty()) {
-                chunk = std::move(current->spare_.back());
-                current->spare_.pop_back();
-            }
+        if (!current->spare_.empty()) {
+            chunk = std::move(current->spare_.back());
+            current->spare_.pop_back();
         }
         if (!chunk)
             chunk = std::make_unique<Blit[]>(kChunk);

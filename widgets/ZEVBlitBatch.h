@@ -16,7 +16,6 @@
 #include <QTransform>
 
 #include <memory>
-#include <mutex>
 #include <vector>
 
 namespace tallomer {
@@ -74,8 +73,8 @@ private:
     std::shared_ptr<Stream> stream_;
     // Where the blits are written, kept from paint to paint: memory new to the process would
     // fault in at every paint.
-    std::mutex spareLock_;
-    std::vector<std::unique_ptr<Blit[]>> spare_; // under spareLock_
+    // GUI thread only: no worker reads a chunk once its paint is over.
+    std::vector<std::unique_ptr<Blit[]>> spare_;
 };
 
 } // namespace tallomer
