@@ -361,6 +361,9 @@ void ZEVRulerDatePicker::keyPressEvent(QKeyEvent* event)
             setDateTime(minimumDateTime());
             siAffichage_ = false;
             setSelectedSection(sectionAt(0));
+            // Whatever is typed here is a date other than the one written out, even the fields'
+            // own first day, which changes no value.
+            siModifie_ = true;
         }
     }
     // Fields that make no date are refused aloud and left as typed, to be mended or dropped

@@ -611,6 +611,17 @@ TEST_F(RulerBar, TheBoxWritesOutAYearItsFieldsCannotHoldAndADateTypedOverItIsTak
     EXPECT_EQ(there.date(), QDate(2018, 3, 1));
     EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("2018-03-01"));
     EXPECT_EQ(sound.beeps, 0);
+
+    // Over a written-out year, the very day the fields stand on when they cannot show it.
+    r->userInitieDeplacementCurseur();
+    r->userPlaceCurseurEtRulerOffset(-28e6 * 365.2425 * 86400);
+    r->userTermineDeplacementCurseur();
+    advance(1);
+    ASSERT_LT(ZEVChampsPourDate(search->now())->date().year(), -27990000);
+    typeInto(bar()->nowDatePicker(), 4, QStringLiteral("01000101"));
+    EXPECT_EQ(ZEVChampsPourDate(search->now())->date(), QDate(100, 1, 1));
+    EXPECT_EQ(bar()->nowDatePicker()->text(), QStringLiteral("0100-01-01"));
+    EXPECT_EQ(sound.beeps, 0);
 }
 
 TEST_F(RulerBar, ADateTypedAndNotEnteredIsWhereTheSearchCursorStandsAfterAQuit)
