@@ -2,6 +2,7 @@
 
 #include "desk/view/ZEVDeskView.h"
 #include "desk/viewer/ZEVDeskViewer.h"
+#include "engine/KELLien.h"
 #include "front/ZEVFrontView.h"
 #include "inspectors/ZEVFrontClass.h"
 #include "space/ZEVSpaceController.h"
@@ -62,7 +63,14 @@ void ZEVFrontViewer::actifCurseurDidChangeForCurseur(KELICurseur* curseur)
 void ZEVFrontViewer::updateNbOfItems()
 {
     ZEVDeskViewer* d = space_.deskViewerForCurseur(space_.actifCurseur());
-    nbOfItems_ = d ? std::int64_t(d->itemViewSet().size()) : 0;
+    // The views of the other Channels stay with the desk, hidden, for when the window goes back to
+    // one of them: they are not on the desk shown.
+    const KELId channel = space_.currentChannelInt();
+    nbOfItems_ = 0;
+    if (d)
+        for (ZEVItemViewForDesks* v : d->itemViewSet())
+            if (KELI* item = v->item(); item && item->channelInt() == channel)
+                ++nbOfItems_;
     if (toolbar_)
         toolbar_->updateNbOfItems(nbOfItems_);
 }

@@ -14,6 +14,8 @@
 #include "tests/support/RefusedFolder.h"
 
 #include "app/menu/KELMainMenu.h"
+#include "front/ZEVFrontBars.h"
+#include "front/ZEVFrontViewer.h"
 #include "engine/KELICurseur.h"
 #include "engine/KELServeurDeLiens.h"
 #include "inspectors/channels/ZEVChannelAddPanel.h"
@@ -171,6 +173,32 @@ TEST_F(ChannelsAdding, NewChannelWithAPngStoresTheChannelItsFirstSpaceAndItsList
         << "the colour dialog closed with the panel";
     advance(1.0);
     EXPECT_TRUE(near(deskCentre(), orange)) << deskCentre().name().toStdString();
+}
+
+// The toolbar counts the Objects of the desk shown: a new, empty Channel has none, and the first
+// Channel has its own again when the window goes back to it.
+TEST_F(ChannelsAdding, TheToolbarCountsTheObjectsOfTheChannelShown)
+{
+    start();
+    addHomeFiles({"one.txt", "two.txt", "three.txt"});
+    ASSERT_EQ(nowDesk()->itemViewSet().size(), 3u);
+    chooseMenuItem(KELMainMenu::kMenuView, 51);
+    advance(1);
+    auto* front = dynamic_cast<ZEVFrontViewer*>(space()->frontViewer());
+    ASSERT_NE(front, nullptr);
+    ZEVFrontToolbar* toolbar = front->toolbar();
+    ASSERT_NE(toolbar, nullptr);
+    ASSERT_TRUE(toolbar->countText().endsWith(QStringLiteral(" / 3 Objects"))) << toolbar->countText().toStdString();
+    const KELId first = space()->currentChannelInt();
+
+    png(pictures(), QStringLiteral("plain.png"), {800, 500}, Qt::darkGreen);
+    ASSERT_TRUE(newChannelFromPicture(QStringLiteral("plain.png")));
+    ASSERT_NE(space()->currentChannelInt(), first);
+    EXPECT_TRUE(toolbar->countText().endsWith(QStringLiteral(" / 0 Object"))) << toolbar->countText().toStdString();
+
+    space()->updateChannelWithIdentityInt(first);
+    advance(2.0);
+    EXPECT_TRUE(toolbar->countText().endsWith(QStringLiteral(" / 3 Objects"))) << toolbar->countText().toStdString();
 }
 
 TEST_F(ChannelsAdding, AddChannelOfTheFocusedListWithoutItsPictureIsABareNumberOnThePicturelessWallpaper)
