@@ -79,6 +79,18 @@ QString archiveError(archive* a)
     return s ? QString::fromUtf8(s) : QStringLiteral("unknown archive error");
 }
 
+// libarchive names the step that failed ("Write failed"); the system's reason, a full disk most
+// often, is what the user can act on.
+QString writeError(archive* a)
+{
+    const QString what = archiveError(a);
+    const int e = archive_errno(a);
+    if (e <= 0)
+        return what;
+    const QString why = QString::fromLocal8Bit(std::strerror(e));
+    return what.contains(why) ? what : QStringLiteral("%1 (%2)").arg(what, why);
+}
+
 class Writer {
 public:
     Writer(archive* a, const ZipWriteRequest& r) : a_(a), request_(r) {}
@@ -365,7 +377,7 @@ QString refuseEntryName(const QString& name)
         return QStringLiteral("the absolute path %1").arg(name);
     for (const QString& part : name.split(QLatin1Char('/')))
         if (part == QLatin1String(".."))
-            return QStringLiteral("the path %1 leads outside").arg(name);
+            return QStringLiteral("the path %1, which leads outside the folder it is unpacked into").arg(name);
     if (name.contains(QChar(0)))
         return QStringLiteral("a name with a NUL character");
     return QString();
@@ -462,7 +474,7 @@ FileResult unpackZipArchive(const QString& archivePath, const QString& destinati
         archive_entry_set_pathname_utf8(entry, (base + QLatin1Char('/') + name).toUtf8().constData());
         archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
         if (archive_write_header(out.get(), entry) != ARCHIVE_OK)
-            return FileResult::failure(QStringLiteral("%1 cannot be unpacked: %2").arg(name, archiveError(out.get())));
+            return FileResult::failure(QStringLiteral("%1 cannot be unpacked: %2").arg(name, writeError(out.get())));
         if (type == AE_IFREG) {
             for (;;) {
                 const la_ssize_t n = archive_read_data(in.get(), buffer.data(), buffer.size());
@@ -481,14 +493,14 @@ FileResult unpackZipArchive(const QString& archivePath, const QString& destinati
                     return FileResult::failure(
                         QStringLiteral("the archive is damaged at %1: it holds more than it declares").arg(name));
                 if (written != n)
-                    return FileResult::failure(QStringLiteral("%1 cannot be written: %2").arg(name, archiveError(out.get())));
+                    return FileResult::failure(QStringLiteral("%1 cannot be written: %2").arg(name, writeError(out.get())));
             }
         }
         if (archive_write_finish_entry(out.get()) != ARCHIVE_OK)
-            return FileResult::failure(QStringLiteral("%1 cannot be written: %2").arg(name, archiveError(out.get())));
+            return FileResult::failure(QStringLiteral("%1 cannot be written: %2").arg(name, writeError(out.get())));
     }
     if (archive_write_close(out.get()) != ARCHIVE_OK)
-        return FileResult::failure(QStringLiteral("the unpacked files cannot be finished: %1").arg(archiveError(out.get())));
+        return FileResult::failure(QStringLiteral("the unpacked files cannot be finished: %1").arg(writeError(out.get())));
     // A link placed later may have changed where an earlier one leads (one that went through a
     // name not yet there): every link again, in the tree as it is now.
     for (const std::vector<std::string>& link : links) {

@@ -6,11 +6,13 @@
 #include "platform/files/ZipArchive.h"
 
 #include "tests/platform/PlatformFixture.h"
+#include "tests/platform/files/SecondFileSystemMounted.h"
 
 #include <QDirIterator>
 #include <QProcess>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -141,6 +143,22 @@ TEST(ZipArchive, AFailedWriteLeavesNothingAndKeepsTheOlderArchive)
     EXPECT_FALSE(writeZipArchive(request));
     EXPECT_EQ(readFile(target), "older");
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"store.zip"});
+}
+
+// Sizes counted against the free bytes miss what each file costs in whole blocks: a disk that
+// fills all the same is named as full, not as a bare failed write.
+TEST(ZipArchive, AnUnpackThatFillsTheDiskSaysTheDiskIsFull)
+{
+    const QString full = test::SecondFileSystem::full();
+    if (full.isEmpty())
+        GTEST_SKIP() << test::SecondFileSystem::why().toStdString();
+    const QString made = pythonZip(tempFolder("zip"), "import os\nz.writestr('big.file', os.urandom(3 << 20))");
+    const QString into = full + "/unpacked";
+    ASSERT_TRUE(QDir().mkpath(into));
+    const FileResult r = unpackZipArchive(made, into, roomy());
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << r.error.toStdString();
+    QDir(into).removeRecursively();
 }
 
 TEST(ZipArchive, HostileArchivesAreRefusedAndNothingLandsOutside)
