@@ -631,7 +631,7 @@ void ZEVFrontToolButtons::buttonShowLink() { front_.buttonShowLink(); }
 QString ZEVFrontToolButtons::folderForItem(KELI* item) const
 {
     if (item) {
-        const QFileInfo info(space_.host().fileUrlForItem(item));
+        const QFileInfo info(space_.host().fileUrlForItem(item, item->channelInt()));
         if (info.isDir())
             return info.absoluteFilePath();
         if (info.exists())

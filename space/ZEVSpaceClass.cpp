@@ -95,8 +95,9 @@ ZEVBackObject* ZEVSpaceClass::backObjectForImage(KELI* image, KELId channelInt, 
         return cached;
     auto object = std::make_shared<ZEVBackObject>(image, channelInt, windowRect);
     object->setScaleMot(scaleMot);
-    object->setFileURL(controller_.host().fileUrlForItem(image));
-    object->setFileFinder([host = &controller_.host()](KELI* item) { return host->fileUrlForItem(item); });
+    object->setFileURL(controller_.host().fileUrlForItem(image, channelInt));
+    object->setFileFinder(
+        [host = &controller_.host(), channelInt](KELI* item) { return host->fileUrlForItem(item, channelInt); });
     ZEVBackObject* raw = object.get();
     ajouteBackObject(std::move(object), image->idInt(), scaleMot->idInt());
     return raw;

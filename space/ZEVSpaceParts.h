@@ -435,8 +435,9 @@ public:
     // The Object data store: who answers its questions, and which Channel is current.
     virtual void referencerItemDataSpace(ZEVSpaceController* space) = 0;
     virtual void setCurrentChannelInt(KELId channelInt) = 0;
-    // The file an image Object stands for; empty when none.
-    virtual QString fileUrlForItem(KELI* item) = 0;
+    // The file an image Object of the Channel stands for (its record lies with that Channel's, not
+    // necessarily the current one's); empty when none.
+    virtual QString fileUrlForItem(KELI* item, KELId channelInt) = 0;
     // The Object of the current Channel that stands for the same thing as item (itself when it
     // lies there); nullptr for none.
     virtual KELI* sameItemForItem(KELI* item) = 0;

@@ -314,7 +314,10 @@ void ZEVSpaceAdapter::copyZevpPlace(const QString& zevpString, const QString& ti
 
 void ZEVSpaceAdapter::setCurrentChannelInt(KELId channelInt) { ZEVItemDataChannels::SetCurrentChannelInt(channelInt); }
 
-QString ZEVSpaceAdapter::fileUrlForItem(KELI* item) { return ZEVItemData::Current().fileUrlForItem(item); }
+QString ZEVSpaceAdapter::fileUrlForItem(KELI* item, KELId channelInt)
+{
+    return ZEVItemDataChannels::ItemDataOrCurrentForChannelInt(channelInt).fileUrlForItem(item);
+}
 
 void ZEVSpaceAdapter::setActifCurseurColorSiNow(bool siNow)
 {

@@ -78,7 +78,7 @@ public:
     void copyZevpPlace(const QString& zevpString, const QString& title, KELId channelInt,
                        const QImage& image) override;
     void setCurrentChannelInt(KELId channelInt) override;
-    QString fileUrlForItem(KELI* item) override;
+    QString fileUrlForItem(KELI* item, KELId channelInt) override;
     void startDropFolderWatch(ZEVSpaceController& space) override;
     void setActifCurseurColorSiNow(bool siNow) override;
     bool siShowDesktop() override;

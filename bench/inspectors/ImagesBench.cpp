@@ -54,7 +54,7 @@ public:
         const QString res = QString::fromStdString(std::filesystem::path(TALLOMER_TEMPLATE_DB).parent_path().string());
         return std::make_unique<ZEVRulerViewer>(r, s, res, nullptr);
     }
-    QString fileUrlForItem(KELI*) override { return image_; }
+    QString fileUrlForItem(KELI*, KELId) override { return image_; }
 
 private:
     QString image_;

@@ -79,7 +79,7 @@ public:
     KELI* sameItemForItem(KELI*) override { return nullptr; }
     void copyZevpPlace(const QString&, const QString&, KELId, const QImage&) override {}
     void setCurrentChannelInt(KELId) override {}
-    QString fileUrlForItem(KELI*) override { return {}; }
+    QString fileUrlForItem(KELI*, KELId) override { return {}; }
     void startDropFolderWatch(tallomer::ZEVSpaceController&) override {}
     void setActifCurseurColorSiNow(bool siNow) override { ressources_.setActifCurseurColorSiNow(siNow); }
     bool siShowDesktop() override { return false; }

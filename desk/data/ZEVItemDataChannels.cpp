@@ -155,6 +155,13 @@ void ZEVItemDataChannels::SetCurrentChannelInt(KELId channel) { state().current 
 
 KELId ZEVItemDataChannels::CurrentChannelInt() { return state().current; }
 
+ZEVItemData& ZEVItemDataChannels::ItemDataOrCurrentForChannelInt(KELId channel)
+{
+    if (ZEVItemData* d = channel ? ItemDataForChannelInt(channel) : nullptr)
+        return *d;
+    return ZEVItemData::Current();
+}
+
 ZEVItemData* ZEVItemDataChannels::ItemDataForChannelInt(KELId channel)
 {
     const auto it = state().registry.find(channel);

@@ -70,6 +70,8 @@ public:
     static KELId CurrentChannelInt();
     // The registered store (owned by the registry), nullptr for none.
     static ZEVItemData* ItemDataForChannelInt(KELId channel);
+    // The same, or the current Channel's store for Channel 0 or one without a store.
+    static ZEVItemData& ItemDataOrCurrentForChannelInt(KELId channel);
     static std::vector<ZEVItemData*> ItemDatas();
 
     // ---- where a file lies ----

@@ -210,8 +210,9 @@ ZEVBackObject* ZEVBackClass::backObjectForItem(KELI* item)
     // Our own cache, not the desks': dropping its renderings never blanks a desk, nor the reverse.
     ZEVSpaceHost& host = space_.host();
     auto object = std::make_shared<ZEVBackObject>(item, item->channelInt(), host.mainScreenFrame());
-    object->setFileURL(host.fileUrlForItem(item));
-    object->setFileFinder([h = &host](KELI* i) { return h->fileUrlForItem(i); });
+    const KELId channel = item->channelInt();
+    object->setFileURL(host.fileUrlForItem(item, channel));
+    object->setFileFinder([h = &host, channel](KELI* i) { return h->fileUrlForItem(i, channel); });
     ZEVBackObject* raw = object.get();
     backObjects_.emplace(item, std::move(object));
     return raw;

@@ -266,7 +266,7 @@ QString ZEVBackClass::openPanelFolderUrlWithItem(KELI* item)
 {
     std::vector<KELI*> pris = item ? std::vector<KELI*>{item} : itemsForFrontMode().value_or(std::vector<KELI*>());
     if (pris.size() == 1)
-        if (const QString dossier = ZEVFileClass::folderForPath(space_.host().fileUrlForItem(pris.front()));
+        if (const QString dossier = ZEVFileClass::folderForPath(space_.host().fileUrlForItem(pris.front(), pris.front()->channelInt()));
             !dossier.isEmpty())
             return dossier;
     // The user's pictures, not made when missing.
@@ -334,7 +334,8 @@ QMenu* ZEVBackClass::updateRowMenu(QMenu* menu, ZEVTableView& table, const ZEVTa
     // else its type's: never the picture of the row the menu was last opened on.
     if (QAction* header = ZEVMenuItemWithTag(m, ZEVRowTagHeader)) {
         header->setIcon(iconForFileType(QString::fromStdString(itemIconForItem(image).value_or(std::string()))));
-        if (const QString path = space_.host().fileUrlForItem(image); !path.isEmpty() && QFileInfo::exists(path))
+        if (const QString path = space_.host().fileUrlForItem(image, image->channelInt());
+            !path.isEmpty() && QFileInfo::exists(path))
             header->setIcon(iconForFile(path));
         const ZEVBackObject* o = existingBackObjectForItem(image);
         if (o && !o->thumbnailImage().isNull())

@@ -34,12 +34,6 @@ namespace {
 
 using Kind = thumbs::Request::Kind;
 
-ZEVItemData& dataForChannel(KELId channel)
-{
-    if (ZEVItemData* d = channel ? ZEVItemDataChannels::ItemDataForChannelInt(channel) : nullptr)
-        return *d;
-    return ZEVItemData::Current();
-}
 
 bool extensionIs(const QString& path, const char* ext)
 {
@@ -202,10 +196,10 @@ void ZEVItemBestImage::request(const QString& type)
     // Whatever was asked before is older than what is asked now.
     ++generation_;
     if (type == QLatin1String("file") || type == QLatin1String("http")) {
-        const QString path = dataForChannel(view_.identityInt_).fileUrlForItem(view_.item_);
+        const QString path = ZEVItemDataChannels::ItemDataOrCurrentForChannelInt(view_.identityInt_).fileUrlForItem(view_.item_);
         requestFilePicture(path, type == QLatin1String("http"));
     } else if (type == QLatin1String("zevp")) {
-        const QString path = dataForChannel(view_.identityInt_).zevpImageUrlForItem(view_.item_);
+        const QString path = ZEVItemDataChannels::ItemDataOrCurrentForChannelInt(view_.identityInt_).zevpImageUrlForItem(view_.item_);
         if (!siItemOption(view_.item_, ZEVOPTION_ZEVP_IMAGE))
             addItemOption(view_.item_, ZEVOPTION_ZEVP_IMAGE);
         view_.addSticker(ZEVItemStickers::kZevp);

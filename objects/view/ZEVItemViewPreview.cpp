@@ -8,29 +8,18 @@
 
 namespace tallomer {
 
-namespace {
-
-ZEVItemData& dataForChannel(KELId channel)
-{
-    if (ZEVItemData* d = channel ? ZEVItemDataChannels::ItemDataForChannelInt(channel) : nullptr)
-        return *d;
-    return ZEVItemData::Current();
-}
-
-} // namespace
-
 QString ZEVItemView::previewItemURL() const
 {
     if (!item_)
         return {};
     if (itemType_ == QLatin1String("file"))
-        return dataForChannel(identityInt_).fileUrlForItem(item_);
+        return ZEVItemDataChannels::ItemDataOrCurrentForChannelInt(identityInt_).fileUrlForItem(item_);
     if (itemType_ == QLatin1String("zevp"))
-        return dataForChannel(identityInt_).zevpImageUrlForItem(item_);
+        return ZEVItemDataChannels::ItemDataOrCurrentForChannelInt(identityInt_).zevpImageUrlForItem(item_);
     if (itemType_ == QLatin1String("http")) {
         // A downloaded file shows as itself; a page, or nothing downloaded, as the link: its
         // title and address, read from the link's own file.
-        ZEVItemData& data = dataForChannel(identityInt_);
+        ZEVItemData& data = ZEVItemDataChannels::ItemDataOrCurrentForChannelInt(identityInt_);
         const QString path = data.fileUrlForItem(item_);
         const QString ext = QFileInfo(path).suffix().toLower();
         if (!path.isEmpty() && ext != QLatin1String("html") && ext != QLatin1String("htm"))
@@ -39,7 +28,7 @@ QString ZEVItemView::previewItemURL() const
     }
     // No program here opens a mail message by its id: the message kept whole stands for it.
     if (itemType_ == QLatin1String("message"))
-        return dataForChannel(identityInt_).messageFileForItem(item_);
+        return ZEVItemDataChannels::ItemDataOrCurrentForChannelInt(identityInt_).messageFileForItem(item_);
     // A contact has no file of its own: the preview shows its picture and name.
     return {};
 }

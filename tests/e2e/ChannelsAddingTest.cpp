@@ -201,6 +201,35 @@ TEST_F(ChannelsAdding, TheToolbarCountsTheObjectsOfTheChannelShown)
     EXPECT_TRUE(toolbar->countText().endsWith(QStringLiteral(" / 3 Objects"))) << toolbar->countText().toStdString();
 }
 
+// The Channels menu shows each Channel by its wallpaper, from the first time it opens after a start.
+TEST_F(ChannelsAdding, TheChannelsMenuShowsAChannelsWallpaperTheFirstTimeItOpens)
+{
+    start();
+    const KELId first = space()->currentChannelInt();
+    const QColor green(20, 200, 40);
+    png(pictures(), QStringLiteral("green.png"), {800, 500}, green);
+    ASSERT_TRUE(newChannelFromPicture(QStringLiteral("green.png")));
+    const KELId made = space()->currentChannelInt();
+    ASSERT_NE(made, first);
+    space()->updateChannelWithIdentityInt(first);
+    advance(1.0);
+    quit();
+
+    start();
+    QMenu* menu = openMenu(KELMainMenu::kMenuChannels);
+    ASSERT_NE(menu, nullptr);
+    QAction* item = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->data().toLongLong() == qlonglong(made))
+            item = a;
+    ASSERT_NE(item, nullptr);
+    const QImage thumbnail = item->icon().pixmap(QSize(64, 40)).toImage();
+    ASSERT_FALSE(thumbnail.isNull());
+    const QColor centre = thumbnail.pixelColor(thumbnail.width() / 2, thumbnail.height() / 2);
+    EXPECT_TRUE(near(centre, green)) << centre.name().toStdString();
+    menu->close();
+}
+
 TEST_F(ChannelsAdding, AddChannelOfTheFocusedListWithoutItsPictureIsABareNumberOnThePicturelessWallpaper)
 {
     start();

@@ -320,7 +320,7 @@ public:
     KELI* sameItemForItem(KELI*) override { return nullptr; }
     void copyZevpPlace(const QString&, const QString&, KELId, const QImage&) override {}
     void setCurrentChannelInt(KELId) override {}
-    QString fileUrlForItem(KELI*) override { return {}; }
+    QString fileUrlForItem(KELI*, KELId) override { return {}; }
     void startDropFolderWatch(ZEVSpaceController&) override {}
     void setActifCurseurColorSiNow(bool) override {}
     bool siShowDesktop() override { return true; }

@@ -41,7 +41,10 @@ public:
     QString storeFolder() override { return store_; }
     UserDefaultsController& defaults() override { return defaults_; }
     QRectF mainScreenFrame() override { return QRectF(0, 0, 1920, 1200); }
-    QString fileUrlForItem(KELI* item) override { return ZEVItemData::Current().fileUrlForItem(item); }
+    QString fileUrlForItem(KELI* item, KELId channelInt) override
+    {
+        return ZEVItemDataChannels::ItemDataOrCurrentForChannelInt(channelInt).fileUrlForItem(item);
+    }
     std::unique_ptr<ZEVCursorDesk> creerDesk(KELICurseur* c, ZEVSpaceController& space) override
     {
         return std::make_unique<Desk>(space, c, services.get());
